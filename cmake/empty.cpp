@@ -1,0 +1,1 @@
+// Placeholder so that a module without sources still forms a library.
