@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/blend_arith.h"
 #include "core/block_pool.h"
 #include "core/planes.h"
 #include "core/rect.h"
@@ -30,8 +31,6 @@ namespace pg {
 struct SByteGrid;
 struct SLayerBlendAttr;
 struct SPixelBlendOps;
-using PixelOp32 = void (*)(uint32_t* dst, uint32_t colour, uint32_t param);
-using ByteOp = void (*)(uint8_t* dst, uint32_t v);
 
 // One tile's record: eight bytes, so that an untouched image costs almost
 // nothing. Its place in the grid (column, row, pixel position, clipped size)

@@ -16,6 +16,7 @@
 #include "core/blend_modes.h"
 #include "core/block_image.h"
 #include "core/block_pixels.h"
+#include "core/plane_ops.h"
 
 namespace pg {
 
@@ -169,39 +170,27 @@ namespace {
 // Which way a rectangle of a plane is turned over.
 enum class Turn { MirrorH, FlipV, Rotate180 };
 
-// The whole plane mirrored, flipped or given a half turn in place.
-void turnPlane(TMTC& p, Turn turn) {
-  const int32_t w = p.Width, h = p.Height;
-  if (turn == Turn::MirrorH || turn == Turn::Rotate180) {
-    for (int32_t y = 0; y < h; ++y) {
-      uint32_t* row = p.pixelAt(0, y);
-      for (int32_t i = 0, j = w - 1; i < j; ++i, --j) std::swap(row[i], row[j]);
-    }
-  }
-  if (turn == Turn::FlipV || turn == Turn::Rotate180) {
-    for (int32_t i = 0, j = h - 1; i < j; ++i, --j) {
-      uint32_t* a = p.pixelAt(0, i);
-      uint32_t* b = p.pixelAt(0, j);
-      for (int32_t x = 0; x < w; ++x) std::swap(a[x], b[x]);
-    }
-  }
-}
-
-}  // namespace
-
 // The rectangle goes out to a plane of its own size (not the whole image's),
 // is turned there and comes back; the result is the same as turning it in a
 // plane of the image size, at a fraction of the memory.
-static bool turnRect(CBlockVMTC& img, SRectXYWH rect, Turn turn) {
+bool turnRect(CBlockVMTC& img, SRectXYWH rect, Turn turn) {
   if (!img.isValid() || !img.clipXYWH(rect)) return false;
   TMTC tmp;
   if (!tmp.Resize(rect.Width, rect.Height)) return false;
   img.copyToPlaneRect(tmp, TPoint{0, 0}, false, 255, rect);
-  turnPlane(tmp, turn);
+  const SRectXYWH all{0, 0, rect.Width, rect.Height};
+  if (turn == Turn::MirrorH)
+    pg::mirrorRectH(tmp, all);
+  else if (turn == Turn::FlipV)
+    pg::flipRectV(tmp, all);
+  else
+    pg::rotateRect180(tmp, all);
   const bool ok = img.copyFromPlane(tmp, rect.X, rect.Y, 255);
   img.compact();
   return ok;
 }
+
+}  // namespace
 
 bool CBlockVMTC::mirrorRectH(SRectXYWH rect) { return turnRect(*this, rect, Turn::MirrorH); }
 bool CBlockVMTC::flipRectV(SRectXYWH rect) { return turnRect(*this, rect, Turn::FlipV); }
