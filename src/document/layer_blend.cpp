@@ -1,5 +1,7 @@
 #include "document/layer_blend.h"
 
+#include <algorithm>
+
 #include "core/blend_modes.h"
 
 namespace pg {
@@ -11,7 +13,7 @@ struct SLinkPair {
   uint8_t overMode;  // the layer mode whose alpha-compositing operator the row uses
 };
 // Multiply pairs use multiply's union operator, add and subtract pairs add's,
-// normal over multiply or normal the normal over operator.
+// anything over normal the normal over operator.
 constexpr SLinkPair kLinkPairs[6] = {
     {lbmMultiply, lbmMultiply, lbmMultiply}, {lbmSubtract, lbmSubtract, lbmAdd},
     {lbmNormal, lbmMultiply, lbmMultiply},   {lbmMultiply, lbmNormal, lbmNormal},
@@ -26,6 +28,18 @@ PixelOp32 findLinkPair(uint32_t lowerMode, uint32_t upperMode, uint32_t linkKind
   for (int i = 0; i < kRowsByKind[linkKind]; ++i)
     if (kLinkPairs[i].lower == lo && kLinkPairs[i].upper == up) return layerOverOp(kLinkPairs[i].overMode);
   return nullptr;
+}
+
+bool linkMergeOps(uint32_t lowerMode, uint32_t upperMode, bool skipTransparent, SPixelBlendOps& ops) {
+  const SLayerBlendMode* lo = layerBlendInfo(lowerMode);
+  const SLayerBlendMode* up = layerBlendInfo(upperMode);
+  if (!lo || !up) return false;
+  // The upper row's second colour when both agree, else the larger one.
+  ops.Start = std::max(up->SecondColour, lo->SecondColour);
+  ops.Flags = (up->Flags & 0xFF) | (skipTransparent ? kOpsSkipTransparent : 0);
+  ops.DstOp = lo->ExplicitOp;
+  ops.SrcOp = up->ExplicitOp;
+  return true;
 }
 
 }  // namespace pg

@@ -2,8 +2,6 @@
 // completely beside the list and only then put in place of the lower layer,
 // so that a merge that fails leaves the list, both layers and their opacities
 // as they were.
-#include <algorithm>
-
 #include "core/blend_arith.h"
 #include "core/blend_modes.h"
 #include "core/block_image.h"
@@ -40,18 +38,12 @@ bool blendInto(CLayerData& merged, const CLayerData& lower, const CLayerData& up
     merged.opacity = 255;
     return !img.commitFailed();
   }
-  const SLayerBlendMode* lowRow = layerBlendInfo(lower.blendMode);
-  const SLayerBlendMode* upRow = layerBlendInfo(upper.blendMode);
-  if (!lowRow || !upRow) return false;
   SPixelBlendOps ops{};
-  // The upper row's second colour when both agree, else the larger one.
-  ops.Start = std::max(upRow->SecondColour, lowRow->SecondColour);
-  ops.Flags = (upRow->Flags & 0xFF) | (skipTransparent ? kOpsSkipTransparent : 0);
-  ops.DstOp = lowRow->ExplicitOp;
-  ops.SrcOp = upRow->ExplicitOp;
+  if (!linkMergeOps(lower.blendMode, upper.blendMode, skipTransparent, ops)) return false;
   img.blendFrom2(*upper.image, point, ops, srcOpacity, k, rect);
   merged.opacity = 255;
-  if (lowRow->Flags & kLayerBlendSubtract) img.xorAll(0x00FFFFFFu);
+  // A subtract base stores its result inverted.
+  if (layerBlendInfo(lower.blendMode)->Flags & kLayerBlendSubtract) img.xorAll(0x00FFFFFFu);
   return !img.commitFailed();
 }
 }  // namespace
