@@ -9,10 +9,6 @@ namespace pg {
 
 namespace {
 
-// floor(a * 65536 / b), unsigned, with a 64-bit intermediate: (255 << 16) << 16
-// does not fit 32 bits. Every caller passes a non-zero b.
-inline uint32_t fixDivU(uint64_t a, uint64_t b) { return uint32_t((a << 16) / b); }
-
 constexpr int32_t kDeg60 = 60 << 16;
 constexpr int32_t kDeg120 = 120 << 16;
 constexpr int32_t kDeg180 = 180 << 16;
@@ -289,9 +285,9 @@ void hsvToRgb(const SHsv& hsv, SRgbTriple& rgb) {
   const uint64_t V = uint32_t(hsv.Value);
   const uint64_t full = uint32_t(kChannelMax);
   const uint64_t fS = (f * S) >> 16;
-  const uint32_t p = fixDivU((((full - S) * V) >> 16) & 0xFFFFFFFFu, full);
-  const uint32_t q = fixDivU((((full - fS) * V) >> 16) & 0xFFFFFFFFu, full);
-  const uint32_t t = fixDivU((((full - S + fS) * V) >> 16) & 0xFFFFFFFFu, full);
+  const uint32_t p = fixDivU(uint32_t(((full - S) * V) >> 16), uint32_t(full));
+  const uint32_t q = fixDivU(uint32_t(((full - fS) * V) >> 16), uint32_t(full));
+  const uint32_t t = fixDivU(uint32_t(((full - S + fS) * V) >> 16), uint32_t(full));
   const uint32_t v = uint32_t(V);
   uint32_t r, g, b;
   switch (sector) {
