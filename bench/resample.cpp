@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "core/area_scale.h"
 #include "core/resample.h"
 
 namespace {
@@ -83,5 +84,57 @@ void downsample(benchmark::State& state) {
 }
 BENCHMARK(downsample<false>)->Name("downsample4x4_4000x3000")->Unit(benchmark::kMillisecond);
 BENCHMARK(downsample<true>)->Name("downsample4x4_4000x3000_reference")->Unit(benchmark::kMillisecond);
+
+// A 4000 x 3000 document to a 256 x 192 thumbnail (and the 48 x 48 layer
+// thumbnail), through the inlined loop.
+void thumbnail(benchmark::State& state) {
+  const TMTC& doc = document();
+  const pg::SSize box{int32_t(state.range(0)), int32_t(state.range(1))};
+  for (auto _ : state) {
+    auto t = pg::makeScaledCopy(box, doc, true, 0, false);
+    benchmark::DoNotOptimize(t.get());
+  }
+}
+BENCHMARK(thumbnail)->Args({256, 192})->Args({48, 48})->Unit(benchmark::kMillisecond);
+
+// The same through the literal loop (one virtual call per sample), as the
+// tiled layer and mask scalers run it.
+class LiteralScale : public pg::CScaleImage {
+ public:
+  LiteralScale(const TMTC& src, TMTC& dst) : src_(src), dst_(dst) {
+    SrcSize = src.size();
+    DstSize = dst.size();
+  }
+  const uint8_t* srcPixel(int32_t x, int32_t y) const override { return src_.PixelAddress(x, y); }
+  uint8_t* dstPixel(int32_t x, int32_t y) const override { return dst_.PixelAddress(x, y); }
+
+ private:
+  const TMTC& src_;
+  TMTC& dst_;
+};
+
+void thumbnailLiteral(benchmark::State& state) {
+  const TMTC& doc = document();
+  TMTC out(256, 192);
+  for (auto _ : state) {
+    LiteralScale s(doc, out);
+    s.execute({0, 0, 4000, 3000}, {0, 0, 256, 192});
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(thumbnailLiteral)->Unit(benchmark::kMillisecond);
+
+// Enlarging twice: many destination pixels with one or two samples each.
+void enlargeTwice(benchmark::State& state) {
+  const TMTC& doc = document();
+  TMTC out(2000, 2000);
+  for (auto _ : state) {
+    pg::CScaleImageTMTC s(doc, &out);
+    s.execute({0, 0, 1000, 1000}, {0, 0, 2000, 2000});
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * 2000 * 2000);
+}
+BENCHMARK(enlargeTwice)->Unit(benchmark::kMillisecond);
 
 }  // namespace
