@@ -17,6 +17,9 @@ namespace pg {
 namespace {
 
 constexpr int64_t kMaxIo = int64_t{1} << 30;  // one system call moves at most this much
+// No memory block of this program comes near a terabyte: a larger size is a
+// miscomputed or hostile one, refused before the allocator sees it.
+constexpr int64_t kMaxBlock = int64_t{1} << 40;
 
 // Reads until count bytes arrived, the end of the file or an error.
 int64_t readFully(int fd, uint8_t* p, int64_t count) {
@@ -207,7 +210,7 @@ int64_t CMemoryStream::seek(int64_t offset, SeekOrigin origin) {
 }
 
 bool CMemoryStream::setSize(int64_t size) {
-  if (size < 0 || static_cast<uint64_t>(size) > bytes_.max_size()) return false;
+  if (size < 0 || size > kMaxBlock) return false;
   try {
     bytes_.resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
@@ -297,7 +300,7 @@ bool TMyFile::close() {
 // ------------------------------------------------------------------ TMyMemory
 
 TMyMemory::TMyMemory(int64_t initial) : growStep_(std::max<int64_t>(initial, 0)) {
-  if (growStep_ > 0) {
+  if (growStep_ > 0 && growStep_ <= kMaxBlock) {
     data_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(growStep_)]());
     if (data_) capacity_ = growStep_;
   }
@@ -309,7 +312,7 @@ bool TMyMemory::reserve(int64_t n) {
   int64_t grow = std::max(n, growStep_);
   if (grow > std::numeric_limits<int64_t>::max() - capacity_) return false;
   int64_t newCapacity = capacity_ + grow;
-  if (static_cast<uint64_t>(newCapacity) > std::numeric_limits<size_t>::max()) return false;
+  if (newCapacity > kMaxBlock) return false;
   // The new block is taken before the old one is let go, so a failure keeps
   // every byte written so far.
   std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[static_cast<size_t>(newCapacity)]());
@@ -392,7 +395,7 @@ bool TMyMemory::loadFromFile(const std::string& name) {
   TMyFile file;
   if (!file.openRead(name)) return false;
   int64_t size = getFileSize(name);
-  if (size < 0 || static_cast<uint64_t>(size) > std::numeric_limits<size_t>::max()) return false;
+  if (size < 0 || size > kMaxBlock) return false;
   std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[static_cast<size_t>(std::max<int64_t>(size, 1))]());
   if (!block || !file.read(block.get(), size)) return false;
   data_ = std::move(block);
@@ -425,7 +428,7 @@ void memCopyBytes(const void* src, void* dst, int64_t n) {
 }
 
 std::optional<std::vector<uint8_t>> streamToGlobalMem(CStream& stream, int64_t size) {
-  if (size < 0 || static_cast<uint64_t>(size) > std::numeric_limits<size_t>::max()) return std::nullopt;
+  if (size < 0 || size > kMaxBlock) return std::nullopt;
   // A block larger than what the stream still holds cannot be filled: refuse
   // it before taking the memory.
   if (size > stream.remaining()) return std::nullopt;
