@@ -10,6 +10,7 @@
 #include "platform/desktop.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_window_placement.h"
 
 namespace pg {
 namespace {
@@ -153,6 +154,55 @@ TEST(QtDesktop, VirtualScreenIsTheScreensExtent) {
   QRect expected = QGuiApplication::primaryScreen()->virtualGeometry();
   EXPECT_EQ(QRect(x, y, w, h), expected);
   EXPECT_GT(w, 0);
+}
+
+// A desktop of one fixed screen, so that placement does not depend on the
+// test machine.
+class OneScreen final : public IDesktop {
+ public:
+  uint32_t modifierState() override { return 0; }
+  bool isKeyDown(int32_t) override { return false; }
+  int32_t setCursor(int32_t id) override { return id; }
+  bool virtualScreen(int32_t& x, int32_t& y, int32_t& w, int32_t& h) override {
+    x = -100;
+    y = 0;
+    w = 1000;
+    h = 800;
+    return true;
+  }
+};
+
+TEST(QtWindowPlacement, WindowsOffTheScreenComeBackInside) {
+  ensureApp();
+  OneScreen screen;
+  IDesktop* previous = setDesktop(&screen);
+  QWidget window;
+  window.resize(300, 200);
+  struct Case {
+    int x, y, expectedX, expectedY;
+    bool moves;
+  };
+  const Case cases[] = {
+      {10, 10, 10, 10, false},     {-400, 50, -100, 50, true}, {950, 700, 600, 600, true},
+      {600, 600, 600, 600, false},  // flush with the right and bottom edges
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    window.move(c.x, c.y);
+    const QRect frame = window.frameGeometry();
+    TPoint pos;
+    EXPECT_EQ(keepWindowOnScreen(window, pos), c.moves);
+    EXPECT_EQ(pos.X - frame.x(), c.expectedX - c.x);
+    EXPECT_EQ(pos.Y - frame.y(), c.expectedY - c.y);
+    keepControlOnScreen(window);
+    EXPECT_EQ(window.frameGeometry().topLeft(), frame.topLeft() + QPoint(c.expectedX - c.x, c.expectedY - c.y));
+  }
+  window.resize(1200, 100);  // wider than the screen: left where it is
+  window.move(-500, 0);
+  TPoint pos;
+  EXPECT_FALSE(keepWindowOnScreen(window, pos));
+  EXPECT_EQ(pos.X, window.frameGeometry().x());
+  setDesktop(previous);
 }
 
 }  // namespace
