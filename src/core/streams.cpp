@@ -91,10 +91,13 @@ std::unique_ptr<CFileStream> CFileStream::open(const std::string& name, Mode mod
   }
   // The target must be a place a file can go: refuse a folder there.
   struct stat st {};
-  if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
+  const bool exists = ::stat(name.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) return nullptr;
   std::string temporary = temporaryNameFor(name);
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
+  // The replacement keeps the permissions of the file it replaces.
+  if (exists && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
   auto stream = std::unique_ptr<CFileStream>(new (std::nothrow) CFileStream(fd, mode, name, temporary));
   if (!stream) {
     closeFd(fd);

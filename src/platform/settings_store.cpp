@@ -478,6 +478,9 @@ bool writeFileReplacing(const std::string& name, std::string_view bytes) {
   std::string temporary = name + suffix;
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
+  // The replacement keeps the permissions of the file it replaces.
+  struct stat st {};
+  if (::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
   bool ok = true;
   size_t done = 0;
   while (ok && done < bytes.size()) {

@@ -199,12 +199,21 @@ TEST(TMyFile, WritesReplaceTheTargetOnlyWhenClosed) {
   EXPECT_EQ(slurp(target), "new");
   EXPECT_EQ(dir.entries(), 1u);  // no temporary left behind
 
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+  {
+    TMyFile f;
+    ASSERT_TRUE(f.openWrite(target));
+    ASSERT_TRUE(f.write("private", 7));
+    EXPECT_TRUE(f.close());
+  }
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
   {
     TMyFile abandoned;
     ASSERT_TRUE(abandoned.openWrite(target));
     ASSERT_TRUE(abandoned.write("partial", 7));
   }  // destroyed without close: nothing replaced
-  EXPECT_EQ(slurp(target), "new");
+  EXPECT_EQ(slurp(target), "private");
   EXPECT_EQ(dir.entries(), 1u);
 }
 
