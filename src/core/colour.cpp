@@ -46,8 +46,8 @@ inline uint8_t hlsValue(int64_t m1, int64_t m2, int64_t hue) {
   return uint8_t((v * 255) >> 16);
 }
 
-// The ramp of hlsToRgbBytes. It is written apart from hlsValue because the
-// two are specified separately, but for every hue their arithmetic agrees.
+// The ramp of hlsToRgbBytes. It stays apart from hlsValue because the
+// hue/saturation filter pins its own wrapping, though for every hue the two agree.
 inline uint8_t hlsValueFix(int64_t m1, int64_t m2, int64_t hue) {
   while (hue > kHueTurn) hue -= kHueTurn;
   while (hue < 0) hue += kHueTurn;
