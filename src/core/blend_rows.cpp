@@ -144,7 +144,7 @@ constexpr Entry fastEntry() {
 #define PG_VEC_ENTRIES PG_BLEND_VEC_ROWS(PG_BLEND_ROW_ENTRY) PG_BLEND_VEC_OVER(PG_BLEND_OVER_ENTRY)
 #else
 #define PG_LOOP_ROW(op, kind, srcAlpha) loopEntry<&op>(),
-#define PG_LOOP_OVER(op, kind) loopEntry<&op>(),
+#define PG_LOOP_OVER(op, kind, separable) loopEntry<&op>(),
 #define PG_VEC_ENTRIES PG_BLEND_VEC_ROWS(PG_LOOP_ROW) PG_BLEND_VEC_OVER(PG_LOOP_OVER)
 #endif
 

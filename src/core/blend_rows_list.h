@@ -48,29 +48,32 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
   X(blendLinearLightA, KLerp<BLinearLight>, true)             \
   X(blendPinLightA, KLerp<BPinLight>, true)
 
-// Alpha-over operators and the kind of their mix over an opaque destination.
-// X(operator, kind)
-#define PG_BLEND_VEC_OVER(X)                          \
-  X(blendNormalOver, KLerp<BSource>)                  \
-  X(blendPixelMultiplyUnion, KLerp<BMultiply>)        \
-  X(blendScreenOver, KLerp<BScreen>)                  \
-  X(blendPixelAddUnion, KAdd)                         \
-  X(blendDifferenceOver, KLerp<BDifference>)          \
-  X(blendDarkenOver, KLerp<BDarken>)                  \
-  X(blendLightenOver, KLerp<BLighten>)                \
-  X(blendOverlayOver, KLerp<BOverlay>)                \
-  X(blendHardLightOver, KLerp<BHardLight>)            \
-  X(blendExclusionOver, KLerp<BExclusion>)            \
-  X(blendHueOver, KColourModel<HueSel>)               \
-  X(blendSaturationOver, KColourModel<SaturationSel>) \
-  X(blendColorOver, KColourModel<ColorSel>)           \
-  X(blendLuminosityOver, KColourModel<LuminositySel>) \
-  X(blendSubtractNegaOver, KSubtractNega)             \
-  X(blendLinearLightOver, KLerp<BLinearLight>)        \
-  X(blendPinLightOver, KLerp<BPinLight>)
+// Alpha-over operators, the kind of their mix over an opaque destination, and
+// whether they are the separable source-over of that mix everywhere (else
+// groups over a partly transparent destination go pixel by pixel).
+// X(operator, kind, separable?)
+#define PG_BLEND_VEC_OVER(X)                                \
+  X(blendNormalOver, KLerp<BSource>, true)                  \
+  X(blendPixelMultiplyUnion, KLerp<BMultiply>, true)        \
+  X(blendScreenOver, KLerp<BScreen>, true)                  \
+  X(blendPixelAddUnion, KAdd, false)                        \
+  X(blendDifferenceOver, KLerp<BDifference>, false)         \
+  X(blendDarkenOver, KLerp<BDarken>, false)                 \
+  X(blendLightenOver, KLerp<BLighten>, false)               \
+  X(blendOverlayOver, KLerp<BOverlay>, true)                \
+  X(blendHardLightOver, KLerp<BHardLight>, true)            \
+  X(blendExclusionOver, KLerp<BExclusion>, true)            \
+  X(blendHueOver, KColourModel<HueSel>, true)               \
+  X(blendSaturationOver, KColourModel<SaturationSel>, true) \
+  X(blendColorOver, KColourModel<ColorSel>, true)           \
+  X(blendLuminosityOver, KColourModel<LuminositySel>, true) \
+  X(blendSubtractNegaOver, KSubtractNega, true)             \
+  X(blendLinearLightOver, KLerp<BLinearLight>, true)        \
+  X(blendPinLightOver, KLerp<BPinLight>, true)
 
 // The entries of a registry built from the lists (inside the namespace that
 // holds the kernel templates).
 #define PG_BLEND_ROW_ENTRY(op, kind, srcAlpha) \
   {&op, &vecRow<kind, srcAlpha, &op>, &vecFill<kind, srcAlpha, &op>},
-#define PG_BLEND_OVER_ENTRY(op, kind) {&op, &vecOverRow<kind, &op>, &vecOverFill<kind, &op>},
+#define PG_BLEND_OVER_ENTRY(op, kind, separable) \
+  {&op, &vecOverRow<kind, separable, &op>, &vecOverFill<kind, separable, &op>},

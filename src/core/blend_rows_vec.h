@@ -27,6 +27,10 @@ inline V k16(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
 inline V k32(uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
 inline V k64(uint64_t v) { return _mm256_set1_epi64x(static_cast<long long>(v)); }
 inline V cmpEq32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
+inline V cmpEq16(V a, V b) { return _mm256_cmpeq_epi16(a, b); }
+inline V loWords(V a) { return _mm256_unpacklo_epi16(a, _mm256_setzero_si256()); }
+inline V hiWords(V a) { return _mm256_unpackhi_epi16(a, _mm256_setzero_si256()); }
+inline V packWords(V lo, V hi) { return _mm256_packs_epi32(lo, hi); }
 inline V vZero() { return _mm256_setzero_si256(); }
 inline V add16(V a, V b) { return _mm256_add_epi16(a, b); }
 inline V sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
@@ -73,6 +77,10 @@ inline V k16(int v) { return _mm_set1_epi16(static_cast<short>(v)); }
 inline V k32(uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
 inline V k64(uint64_t v) { return _mm_set1_epi64x(static_cast<long long>(v)); }
 inline V cmpEq32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
+inline V cmpEq16(V a, V b) { return _mm_cmpeq_epi16(a, b); }
+inline V loWords(V a) { return _mm_unpacklo_epi16(a, _mm_setzero_si128()); }
+inline V hiWords(V a) { return _mm_unpackhi_epi16(a, _mm_setzero_si128()); }
+inline V packWords(V lo, V hi) { return _mm_packs_epi32(lo, hi); }
 inline V vZero() { return _mm_setzero_si128(); }
 inline V add16(V a, V b) { return _mm_add_epi16(a, b); }
 inline V sub16(V a, V b) { return _mm_sub_epi16(a, b); }
@@ -202,17 +210,22 @@ struct BPinLight {
 // ---- kernel kinds: the new channels of a group from d, s and alpha a
 
 // Move toward B(d, s) by a.
+// 255 times the move of d toward b by a, before the division: b*a + d*(255-a).
+inline V mix255(V d, V b, V a) { return add16(mullo16(b, a), mullo16(d, sub16(k16(255), a))); }
+
 template <class B>
 struct KLerp {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return lerpv(d, B::b(d, s), a); }
+  static V apply255(V d, V s, V a) { return mix255(d, B::b(d, s), a); }
 };
 template <>
 struct KLerp<BSource> {
   static constexpr bool kCopiesOpaque = true;  // alpha 255 gives s exactly
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return lerpv(d, s, a); }
+  static V apply255(V d, V s, V a) { return mix255(d, s, a); }
 };
 // multiply: d * (255 - (255 - s)*a/255) / 255 (the product and screen tables).
 struct KMultiply {
@@ -237,6 +250,7 @@ struct KSubtractNega {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return subsU16(d, mul255v(sub16(k16(255), s), a)); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 
 // ---- the colour-model modes: hslCompose(c, sat, lum) in float lanes
@@ -372,11 +386,60 @@ inline V overTransparent(V D, V S, V p) {
   return select(cmpEq32(vAnd(r, amask), vZero()), D, r);
 }
 
+// Over a group with destination alphas of every kind: the separable
+// source-over ((255-dA)*sa*s + dA*x) / (255*sa + (255-sa)*dA), x being 255
+// times the mode's mix at sa, in float lanes: every term is an integer below
+// 2^24 and the quotient is exact. Where the result alpha is 0 the pixel stays.
+inline V overDivide(V d, V s, V sa, V dA, V x) {
+  const auto part = [&](V (*widen)(V)) {
+    const VF fsa = toF(widen(sa)), fdA = toF(widen(dA)), fs = toF(widen(s)), fx = toF(widen(x));
+    const VF num = fadd(fmul(fmul(fsub(kf(255.0f), fdA), fsa), fs), fmul(fdA, fx));
+    const VF den = fadd(fmul(kf(255.0f), fsa), fmul(fsub(kf(255.0f), fsa), fdA));
+    return truncI(fdiv(num, fmax(den, kf(1.0f))));
+  };
+  const V colour = packWords(part(&loWords), part(&hiWords));
+  const V outA = sub16(add16(sa, dA), mul255v(dA, sa));
+  const V r = select(k64(0xFFFF000000000000ull), outA, colour);
+  return select(cmpEq16(outA, vZero()), d, r);
+}
+
+template <class K>
+inline V overMixed(V D, V S, V p) {
+  const V d0 = loBytes(D), d1 = hiBytes(D), s0 = loBytes(S), s1 = hiBytes(S);
+  const V sa0 = mul255v(spreadAlpha(s0), p), sa1 = mul255v(spreadAlpha(s1), p);
+  V x0, x1;
+  if constexpr (K::kColourModel) {
+    const V C = K::composite(D, S);
+    x0 = mix255(d0, loBytes(C), sa0);
+    x1 = mix255(d1, hiBytes(C), sa1);
+  } else {
+    x0 = K::apply255(d0, s0, sa0);
+    x1 = K::apply255(d1, s1, sa1);
+  }
+  return packBytes(overDivide(d0, s0, sa0, spreadAlpha(d0), x0), overDivide(d1, s1, sa1, spreadAlpha(d1), x1));
+}
+
 // A row of the alpha-over operator Op: groups with a transparent source stay,
 // groups over an opaque destination are the explicit mix at the source's
 // alpha (kind K), groups over a transparent one take the source; the others
-// go through Op pixel by pixel.
-template <class K, PixelOp32 Op>
+// go through the separable source-over when Mixed (the operator is that
+// composite of K), else through Op pixel by pixel.
+template <class K, bool Mixed, PixelOp32 Op>
+inline void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
+  const V amask = k32(0xFF000000u);
+  const V dA = vAnd(D, amask);
+  if (allEq32(dA, amask)) {
+    vStore(dst, stepGroup<K, true>(D, S, p));
+  } else if (allEq32(dA, vZero())) {
+    vStore(dst, overTransparent(D, S, p));
+  } else if constexpr (Mixed) {
+    vStore(dst, overMixed<K>(D, S, p));
+  } else {
+    for (size_t j = 0; j < kGroup; ++j) Op(dst + j, src ? src[j] : colourOrZero, opacity);
+  }
+}
+
+template <class K, bool Mixed, PixelOp32 Op>
 void vecOverRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
   if (opacity == 0) return;
   size_t i = 0;
@@ -385,40 +448,17 @@ void vecOverRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) 
   for (; i + kGroup <= n; i += kGroup) {
     const V S = vLoad(src + i);
     if (allEq32(vAnd(S, amask), vZero())) continue;
-    const V D = vLoad(dst + i);
-    const V dA = vAnd(D, amask);
-    if (allEq32(dA, amask)) {
-      vStore(dst + i, stepGroup<K, true>(D, S, p));
-      continue;
-    }
-    if (allEq32(dA, vZero())) {
-      vStore(dst + i, overTransparent(D, S, p));
-      continue;
-    }
-    for (size_t j = i; j < i + kGroup; ++j) Op(dst + j, src[j], opacity);
+    overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, 0, src + i, opacity);
   }
   for (; i < n; ++i) Op(dst + i, src[i], opacity);
 }
 
-template <class K, PixelOp32 Op>
+template <class K, bool Mixed, PixelOp32 Op>
 void vecOverFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) {
   if (mulDiv255(opacity, pixelAlpha(colour)) == 0) return;
   size_t i = 0;
   const V p = k16(static_cast<int>(opacity));
   const V S = k32(colour);
-  const V amask = k32(0xFF000000u);
-  for (; i + kGroup <= n; i += kGroup) {
-    const V D = vLoad(dst + i);
-    const V dA = vAnd(D, amask);
-    if (allEq32(dA, amask)) {
-      vStore(dst + i, stepGroup<K, true>(D, S, p));
-      continue;
-    }
-    if (allEq32(dA, vZero())) {
-      vStore(dst + i, overTransparent(D, S, p));
-      continue;
-    }
-    for (size_t j = i; j < i + kGroup; ++j) Op(dst + j, colour, opacity);
-  }
+  for (; i + kGroup <= n; i += kGroup) overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, colour, nullptr, opacity);
   for (; i < n; ++i) Op(dst + i, colour, opacity);
 }
