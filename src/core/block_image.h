@@ -119,6 +119,10 @@ class CBlockImage {
   // committed; False when no memory could be had (the tile stays uniform,
   // commitFailed() becomes True and a debug line is written).
   bool commitTile(STileRec& t);
+  // Commits every tile that rect (clipped) touches. Operations that rewrite
+  // every pixel of a rectangle call it first, so that running out of memory
+  // leaves the pixels as they were. False when a tile could not be committed.
+  bool commitRect(SRectXYWH rect);
   // Frees the tile's memory; it becomes uniform with its stored colour.
   bool decommitTile(STileRec& t);
   // Some commit of this image failed since construction or the last clear.

@@ -160,6 +160,7 @@ bool morph3x3(CBlockVCH& dst, const CBlockVCH& src, const TRect& rect) {
   } catch (const std::bad_alloc&) {
     return false;
   }
+  if (!dst.commitRect(SRectXYWH{rect.Left, rect.Top, w, rect.Bottom - rect.Top})) return false;
   uint8_t* rows[3] = {buf.data(), buf.data() + w, buf.data() + 2 * w};
   auto pick = [](uint8_t a, uint8_t b) { return Max ? (a > b ? a : b) : (a < b ? a : b); };
   auto fillRow = [&](uint8_t* out, int32_t y) {
@@ -225,6 +226,7 @@ template <class F>
 bool mapFromLayer(CBlockVCH& dst, const CBlockVMTC& src, F f) {
   if (!src.isValid()) return false;
   const SRectXYWH r{0, 0, std::min(dst.width(), src.width()), std::min(dst.height(), src.height())};
+  if (!dst.commitRect(r)) return false;
   return dst.forEachTileRect(r, [&](STileRec& t, const SRectXYWH& piece) {
     if (!dst.commitTile(t)) return false;
     SRows8 d = tileRows8(dst.tileMemory(t), piece.X & 63, piece.Y & 63);
@@ -282,6 +284,10 @@ bool CBlockVCH::stretchFrom(const CBlockVCH& src) {
   if (!isValid() || !src.isValid() || &src == this) return false;
   const int64_t rx = (int64_t{src.width()} << 10) / width_, ry = (int64_t{src.height()} << 10) / height_;
   const int64_t qx = (int64_t{src.width()} << 10) / 4 / width_, qy = (int64_t{src.height()} << 10) / 4 / height_;
+  if (!commitRect(SRectXYWH{0, 0, width_, height_})) {
+    compact();
+    return false;
+  }
   bool ok = true;
   for (int32_t y = 0; y < height_ && ok; ++y) {
     for (int32_t x = 0; x < width_; ++x) {

@@ -17,6 +17,7 @@
 #include "core/block_image.h"
 #include "core/block_pixels.h"
 #include "core/plane_ops.h"
+#include "core/ring_buffers.h"
 
 namespace pg {
 
@@ -69,8 +70,12 @@ bool CBlockVMTC::copyFromPlane(const TMTC& plane, int32_t x, int32_t y, uint32_t
 bool CBlockVMTC::copyFromPlaneRect(const TMTC& plane, TPoint point, uint32_t opacity, SRectXYWH rect) {
   if (!isPlaneReady(&plane)) return false;
   opacity &= 0xFFu;
+  // Every tile is committed before the first pixel moves, so that running out
+  // of memory leaves the image as it was.
+  if (!forEachTileFromPlane(plane.size(), point, rect,
+                            [&](STileRec& t, const SRectXYWH&, TPoint) { return commitTile(t); }))
+    return false;
   return forEachTileFromPlane(plane.size(), point, rect, [&](STileRec& t, const SRectXYWH& piece, TPoint at) {
-    if (!commitTile(t)) return false;
     const SRows32 d = pieceRows(*this, t, piece);
     const SConstRows32 s = constRows(planeRows32(plane, at.X, at.Y));
     if (opacity == 255)
@@ -177,6 +182,10 @@ bool turnRect(CBlockVMTC& img, SRectXYWH rect, Turn turn) {
   if (!img.isValid() || !img.clipXYWH(rect)) return false;
   TMTC tmp;
   if (!tmp.Resize(rect.Width, rect.Height)) return false;
+  if (!img.commitRect(rect)) {
+    img.compact();
+    return false;
+  }
   img.copyToPlaneRect(tmp, TPoint{0, 0}, false, 255, rect);
   const SRectXYWH all{0, 0, rect.Width, rect.Height};
   if (turn == Turn::MirrorH)
@@ -214,6 +223,7 @@ bool CBlockVMTC::rotateToBlock(CBlockVMTC& dst, TPoint point, bool clockwise) {
   // dst on every side in both directions.
   SRectXYWH area{point.X, point.Y, height_, width_};
   if (!dst.clipXYWH(area)) return false;
+  if (!dst.commitRect(area)) return false;
   for (int32_t y = area.Y; y < area.Y + area.Height; ++y) {
     const int32_t Y = y - point.Y;
     for (int32_t x = area.X; x < area.X + area.Width; ++x) {
@@ -234,6 +244,10 @@ bool CBlockVMTC::stretchFrom(const CBlockVMTC& src) {
   // would overflow 32 bits once shifted).
   const int64_t rx = (int64_t{src.width()} << 10) / width_, ry = (int64_t{src.height()} << 10) / height_;
   const int64_t qx = (int64_t{src.width()} << 10) / 4 / width_, qy = (int64_t{src.height()} << 10) / 4 / height_;
+  if (!commitRect(SRectXYWH{0, 0, width_, height_})) {
+    compact();
+    return false;
+  }
   bool ok = true;
   for (int32_t y = 0; y < height_ && ok; ++y) {
     for (int32_t x = 0; x < width_; ++x) {
@@ -281,6 +295,64 @@ bool CBlockVMTC::stretchToPlane(TMTC& plane, SRectXYWH dstRect, int32_t srcW, in
     }
   }
   return true;
+}
+
+}  // namespace pg
+
+// ---- alpha channel and byte grids ----------------------------------------------------
+
+namespace pg {
+
+bool CBlockVMTC::alphaToGrid(SByteGrid& grid, SRectXYWH rect) const {
+  if (!isValid() || !clipXYWH(rect)) return false;
+  if (!byteGridSetSize(grid, rect.Width, rect.Height)) return false;
+  for (int32_t y = 0; y < rect.Height; ++y) {
+    uint8_t* row = byteGridRow(grid, 0, y);
+    for (int32_t x = 0; x < rect.Width; ++x) row[x] = static_cast<uint8_t>(getPixel(rect.X + x, rect.Y + y) >> 24);
+  }
+  return true;
+}
+
+bool CBlockVMTC::alphaFromGrid(const SByteGrid& grid, TPoint point) {
+  if (!byteGridAllocated(grid)) return false;
+  if (!commitRect(SRectXYWH{point.X, point.Y, grid.W, grid.H})) {
+    compact();
+    return false;
+  }
+  const bool ok = forEachTileRect(SRectXYWH{point.X, point.Y, grid.W, grid.H}, [&](STileRec& t, const SRectXYWH& piece) {
+    if (!commitTile(t)) return false;
+    SRows32 d = tileRows32(tileMemory(t), piece.X & 31, piece.Y & 31);
+    for (int32_t y = 0; y < piece.Height; ++y, d.p += d.step) {
+      const uint8_t* g = byteGridRow(grid, piece.X - point.X, piece.Y - point.Y + y);
+      for (int32_t x = 0; x < piece.Width; ++x) d.p[x] = (d.p[x] & 0x00FFFFFFu) | (uint32_t{g[x]} << 24);
+    }
+    return true;
+  });
+  compact();
+  return ok;
+}
+
+bool CBlockVMTC::swapAlphaWithGrid(SByteGrid& grid) {
+  if (!isValid() || !byteGridAllocated(grid) || grid.W != width_ || grid.H != height_) return false;
+  if (!commitRect(SRectXYWH{0, 0, width_, height_})) {
+    compact();
+    return false;
+  }
+  const bool ok = forEachTileRect(SRectXYWH{0, 0, width_, height_}, [&](STileRec& t, const SRectXYWH& piece) {
+    if (!commitTile(t)) return false;
+    SRows32 d = tileRows32(tileMemory(t), piece.X & 31, piece.Y & 31);
+    for (int32_t y = 0; y < piece.Height; ++y, d.p += d.step) {
+      uint8_t* g = byteGridRow(grid, piece.X, piece.Y + y);
+      for (int32_t x = 0; x < piece.Width; ++x) {
+        const uint8_t a = static_cast<uint8_t>(d.p[x] >> 24);
+        d.p[x] = (d.p[x] & 0x00FFFFFFu) | (uint32_t{g[x]} << 24);
+        g[x] = a;
+      }
+    }
+    return true;
+  });
+  compact();
+  return ok;
 }
 
 }  // namespace pg
