@@ -186,12 +186,11 @@ uint32_t softLightCurve(uint32_t d);
 // ------------------------------------------------- colour-model formulas
 
 // A colour (RGB of a pixel) with the hue of c, the saturation sat (max - min of
-// R, G, B) and the luminosity lum (grey weights); alpha byte 0.
+// R, G, B) and the luminosity lum (the grey of the channels); alpha byte 0.
 uint32_t hslCompose(uint32_t c, uint32_t sat, uint32_t lum);
-// max - min of a pixel's red, green and blue.
+// max - min of a pixel's red, green and blue. (A colour's luminosity is its
+// grey, pixelGrey of core/colour.h.)
 uint32_t colourSaturation(uint32_t p);
-// (R*19595 + G*38469 + B*7472) >> 16.
-uint32_t colourLuminosity(uint32_t p);
 
 // hue: hslCompose(s, sat(d), lum(d)).
 uint32_t hueColour(uint32_t d, uint32_t s);
