@@ -90,8 +90,8 @@ struct SoftCurve {
     for (uint32_t d = 0; d < 256; ++d) c[d] = static_cast<int32_t>(softLightCurve(d));
   }
 };
-// soft light with the curve from a table and the reciprocal-free /255 of a
-// signed value (the numerator is within +-65025, so the sign is handled apart).
+// soft light with the curve from a table and the division by 255 of the signed
+// numerator (within +-65025) through the reciprocal.
 inline uint32_t softLightFast(uint32_t d, uint32_t s) {
   static const SoftCurve curve;
   const int32_t di = static_cast<int32_t>(d), si = static_cast<int32_t>(s);
