@@ -5,16 +5,13 @@
 #include <vector>
 
 #include "core/blend_rows.h"
+#include "core/colour.h"
 
 namespace pg {
 
 namespace {
 
 inline size_t widthOf(const SRectXYWH& r) { return static_cast<size_t>(r.Width); }
-
-inline uint32_t colorToPixelOrder(uint32_t c) {
-  return (c & 0xFF00FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu);
-}
 
 }  // namespace
 
@@ -98,7 +95,7 @@ void fill(TMTC& plane, uint32_t v) {
 
 void fillPixels(TMTC& plane, uint32_t v) { fill(plane, v); }
 
-void fillColor(TMTC& plane, uint32_t colour) { fill(plane, colorToPixelOrder(colour)); }
+void fillColor(TMTC& plane, uint32_t colour) { fill(plane, colorToPixel(colour)); }
 
 bool fillRect(TMTC& plane, SRectXYWH rect, uint32_t v) {
   if (!plane.IsAllocated() || !plane.clipRectWH(rect)) return false;
