@@ -178,14 +178,7 @@ bool CBlockImage::clipRect(TRect& r) const {
   return true;
 }
 
-bool CBlockImage::clipXYWH(SRectXYWH& r) const {
-  const int64_t x0 = std::max<int64_t>(r.X, 0), y0 = std::max<int64_t>(r.Y, 0);
-  const int64_t x1 = std::min<int64_t>(static_cast<int64_t>(r.X) + r.Width, width_);
-  const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(r.Y) + r.Height, height_);
-  if (x0 >= x1 || y0 >= y1) return false;
-  r = {static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(x1 - x0), static_cast<int32_t>(y1 - y0)};
-  return true;
-}
+bool CBlockImage::clipXYWH(SRectXYWH& r) const { return clipXYWHToSize(r, size()); }
 
 void CBlockImage::alignToTiles(SRectXYWH& r) const {
   const int64_t m = edge_ - 1;
