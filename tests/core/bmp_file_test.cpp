@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support/plane_pixels.h"
 #include "test_support/temp_folder.h"
 
 namespace pg {
@@ -18,18 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using testing::fillRandom;
 using testing::TempFolder;
 
 std::vector<uint8_t> slurp(const std::string& name) {
   std::ifstream in(name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Seeded random pixels, alpha included.
-void fillRandom(TMTC& plane, uint32_t seed) {
-  std::mt19937 rng(seed);
-  for (int32_t y = 0; y < plane.Height; ++y)
-    for (int32_t x = 0; x < plane.Width; ++x) *plane.pixelAt(x, y) = static_cast<uint32_t>(rng());
 }
 
 // The bytes of a BMP file: headers, optional masks, a gap, then the rows.
