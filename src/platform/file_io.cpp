@@ -16,13 +16,13 @@ namespace {
 
 constexpr int64_t kMaxIo = int64_t{1} << 30;  // one system call moves at most this much
 
-}  // namespace
-
-int64_t readFully(int fd, void* buffer, int64_t count) {
-  auto* p = static_cast<uint8_t*>(buffer);
+// Repeats io (read or write) until count bytes moved, the end of the file or
+// an error; an interrupted call is repeated.
+template <class Byte, class Io>
+int64_t moveFully(int fd, Byte* p, int64_t count, Io io) {
   int64_t done = 0;
   while (done < count) {
-    ssize_t r = ::read(fd, p + done, static_cast<size_t>(std::min(count - done, kMaxIo)));
+    ssize_t r = io(fd, p + done, static_cast<size_t>(std::min(count - done, kMaxIo)));
     if (r < 0 && errno == EINTR) continue;
     if (r <= 0) break;
     done += r;
@@ -30,16 +30,14 @@ int64_t readFully(int fd, void* buffer, int64_t count) {
   return done;
 }
 
+}  // namespace
+
+int64_t readFully(int fd, void* buffer, int64_t count) {
+  return moveFully(fd, static_cast<uint8_t*>(buffer), count, ::read);
+}
+
 int64_t writeFully(int fd, const void* buffer, int64_t count) {
-  const auto* p = static_cast<const uint8_t*>(buffer);
-  int64_t done = 0;
-  while (done < count) {
-    ssize_t r = ::write(fd, p + done, static_cast<size_t>(std::min(count - done, kMaxIo)));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += r;
-  }
-  return done;
+  return moveFully(fd, static_cast<const uint8_t*>(buffer), count, ::write);
 }
 
 int openReplacement(const std::string& target, std::string& temporary) {
