@@ -1,0 +1,119 @@
+#include "core/block_pool.h"
+
+#include <sys/mman.h>
+
+#include <new>
+
+namespace pg {
+
+namespace {
+constexpr size_t kChunkBytes = CTilePool::kBlockBytes * CTilePool::kBlocksPerChunk;
+}
+
+CTilePool::~CTilePool() {
+  for (Chunk& c : chunks_)
+    if (c.base) munmap(c.base, kChunkBytes);
+}
+
+bool CTilePool::mapChunk(uint32_t& index) {
+  void* p = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) return false;
+  try {
+    if (vacant_.empty()) {
+      chunks_.emplace_back();
+      bases_.push_back(nullptr);
+      index = static_cast<uint32_t>(chunks_.size() - 1);
+    } else {
+      index = vacant_.back();
+      vacant_.pop_back();
+    }
+    Chunk& c = chunks_[index];
+    c.freeSlots.resize(kBlocksPerChunk);
+    // Hand out low blocks first so that a lightly used chunk touches few pages.
+    for (uint32_t i = 0; i < kBlocksPerChunk; ++i) c.freeSlots[i] = static_cast<uint16_t>(kBlocksPerChunk - 1 - i);
+    partial_.reserve(chunks_.size());
+    vacant_.reserve(chunks_.size());
+  } catch (const std::bad_alloc&) {
+    munmap(p, kChunkBytes);
+    if (index < chunks_.size() && chunks_[index].base == nullptr) {
+      std::vector<uint16_t>().swap(chunks_[index].freeSlots);
+      if (vacant_.capacity() > vacant_.size()) vacant_.push_back(index);
+    }
+    return false;
+  }
+  chunks_[index].base = static_cast<uint8_t*>(p);
+  bases_[index] = chunks_[index].base;
+  ++chunksMapped_;
+  addPartial(index);
+  return true;
+}
+
+void CTilePool::unmapChunk(uint32_t index) {
+  Chunk& c = chunks_[index];
+  removePartial(index);
+  munmap(c.base, kChunkBytes);
+  c.base = nullptr;
+  bases_[index] = nullptr;
+  std::vector<uint16_t>().swap(c.freeSlots);
+  --chunksMapped_;
+  vacant_.push_back(index);  // capacity reserved in mapChunk
+}
+
+void CTilePool::addPartial(uint32_t index) {
+  chunks_[index].partialPos = static_cast<int32_t>(partial_.size());
+  partial_.push_back(index);  // capacity reserved in mapChunk
+}
+
+void CTilePool::removePartial(uint32_t index) {
+  int32_t pos = chunks_[index].partialPos;
+  if (pos < 0) return;
+  uint32_t last = partial_.back();
+  partial_[static_cast<size_t>(pos)] = last;
+  chunks_[last].partialPos = pos;
+  partial_.pop_back();
+  chunks_[index].partialPos = -1;
+}
+
+uint32_t CTilePool::allocBlock() {
+  if (failAfter_ == 0) return 0;
+  uint32_t index = kNone;
+  if (!partial_.empty()) {
+    index = partial_.back();
+  } else if (!mapChunk(index)) {
+    return 0;
+  }
+  if (index == spare_) spare_ = kNone;
+  Chunk& c = chunks_[index];
+  uint32_t slot = c.freeSlots.back();
+  c.freeSlots.pop_back();
+  if (c.freeSlots.empty()) removePartial(index);
+  ++blocksInUse_;
+  if (failAfter_ > 0) --failAfter_;
+  return (index << kChunkShift) + slot + 1;
+}
+
+void CTilePool::freeBlock(uint32_t handle) {
+  if (handle == 0) return;
+  uint32_t i = handle - 1;
+  uint32_t index = i >> kChunkShift;
+  Chunk& c = chunks_[index];
+  c.freeSlots.push_back(static_cast<uint16_t>(i & (kBlocksPerChunk - 1)));  // capacity kept from mapChunk
+  --blocksInUse_;
+  if (c.partialPos < 0) addPartial(index);
+  if (c.freeSlots.size() == kBlocksPerChunk) {
+    // Keep one empty chunk mapped so that commit/compact cycles on a single
+    // tile do not map and unmap a megabyte each time.
+    if (spare_ == kNone || spare_ == index) {
+      spare_ = index;
+    } else {
+      unmapChunk(index);
+    }
+  }
+}
+
+CTilePool& tilePool() {
+  static CTilePool* pool = new CTilePool;  // never destroyed: images may outlive static teardown order
+  return *pool;
+}
+
+}  // namespace pg
