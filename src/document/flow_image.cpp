@@ -105,7 +105,7 @@ bool TFlowImage::fitDocument(bool keepSize) {
   return true;
 }
 
-void TFlowImage::reloadRect(const CBlockVMTC& image, const TRect& rect) {
+void TFlowImage::reloadRect(CBlockVMTC& image, const TRect& rect) {
   TRect r = rect;
   if (!intersectRect(r, TRect{0, 0, std::min(image.width(), pixels.Width), std::min(image.height(), pixels.Height)}))
     return;

@@ -29,7 +29,7 @@ class TFlowImage {
   bool fitDocument(bool keepSize);
   // Copies a rectangle (layer image coordinates) of the image back into
   // `pixels` and clears `coverage` there: the loaded layer changed under it.
-  void reloadRect(const CBlockVMTC& image, const TRect& rect);
+  void reloadRect(CBlockVMTC& image, const TRect& rect);
 
   TPaper* owner = nullptr;
   TMTC pixels;

@@ -22,7 +22,7 @@ class CLayerMngr;
 class CMaskMngr;
 class TFlowImage;
 
-class TPaper final : private IUndoDocument {
+class TPaper final : public IUndoDocument {
  public:
   // Builds an empty document (no size, no layers, recording) for a window
   // (may be null). A neighbour object that cannot be made stays null; the
@@ -152,8 +152,9 @@ class TPaper final : private IUndoDocument {
   void showOutOfMemoryMessage();
   void showWarning(std::string_view text) const;
 
- private:
-  // IUndoDocument
+ public:
+  // What undo applies through (IUndoDocument); these record nothing. The
+  // whole-image operations exchange the lists through them too.
   CLayerMngr* undoLayers() override { return layers_.get(); }
   CMaskMngr* undoMasks() override { return masks_.get(); }
   PaperColor undoPaperColor() const override { return paperColor; }
@@ -165,6 +166,7 @@ class TPaper final : private IUndoDocument {
   bool undoShowAnts() const override { return showAnts; }
   void undoSetSelectionFlags(bool enabled, bool shown) override;
 
+ private:
   enum class Direction { Undo, Redo };
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);

@@ -1,6 +1,7 @@
 #include "document/undo_kinds.h"
 
 #include <array>
+#include <cstddef>
 
 namespace pg {
 

@@ -11,7 +11,7 @@ std::unique_ptr<CUndoData> makeRegionRecord(int64_t layerId, int kind, const SRe
                                             const CBlockVMTC& image) {
   SRectXYWH r = rect;
   if (!clipXYWHToSize(r, SSize{image.width(), image.height()})) return nullptr;
-  CBlockImage::alignToTiles(r);
+  image.alignToTiles(r);
   try {
     auto rec = CUndoData::make(kind, layerId);
     rec->rect = r;
