@@ -1,0 +1,49 @@
+#pragma once
+// Row kernels: one call applies a pixel operator to a whole row, so that the
+// operator is inlined (and vectorised where it pays) instead of being called
+// through a pointer per pixel.
+//
+// Every known operator of blend_arith.h and blend_modes.h has row kernels that
+// give exactly the pixels of calling the operator per pixel; rowKernels looks
+// them up by the operator's address (once per rectangle, not per pixel).
+#include <cstddef>
+#include <cstdint>
+
+#include "core/blend_arith.h"
+
+namespace pg {
+
+// For i < n: op(&dst[i], src[i], param).
+using RowOp32 = void (*)(uint32_t* dst, const uint32_t* src, size_t n, uint32_t param);
+// For i < n: op(&dst[i], colour, param).
+using RowFillOp32 = void (*)(uint32_t* dst, uint32_t colour, size_t n, uint32_t param);
+
+struct SRowKernels {
+  PixelOp32 Pixel = nullptr;
+  RowOp32 Row = nullptr;       // nullptr: the operator is not known, call Pixel per pixel
+  RowFillOp32 Fill = nullptr;  // likewise
+};
+
+// The row kernels of op; for an unknown operator Row and Fill are nullptr.
+SRowKernels rowKernels(PixelOp32 op);
+
+// Runs a row through the kernels (or per pixel for an unknown operator).
+inline void runRow(const SRowKernels& k, uint32_t* dst, const uint32_t* src, size_t n, uint32_t param) {
+  if (k.Row != nullptr) {
+    k.Row(dst, src, n, param);
+    return;
+  }
+  for (size_t i = 0; i < n; ++i) k.Pixel(dst + i, src[i], param);
+}
+inline void runFill(const SRowKernels& k, uint32_t* dst, uint32_t colour, size_t n, uint32_t param) {
+  if (k.Fill != nullptr) {
+    k.Fill(dst, colour, n, param);
+    return;
+  }
+  for (size_t i = 0; i < n; ++i) k.Pixel(dst + i, colour, param);
+}
+
+// dst alpha := P[dst alpha][k] for n pixels (the alpha map of layer merges).
+void mapAlphaRow(uint32_t* dst, size_t n, uint32_t k);
+
+}  // namespace pg

@@ -1,0 +1,222 @@
+#include "platform/message_service.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/debug_output.h"
+#include "platform/string_table.h"
+
+namespace pg {
+
+namespace {
+
+// Used while no service is installed and in batch mode: nobody can answer.
+class FallbackMessageService final : public MessageService {
+ public:
+  void warning(const std::string& text) override { debugOutput("warning: " + text); }
+  void information(const std::string& text) override { debugOutput("information: " + text); }
+  int question(const std::string& text, MessageButtons buttons) override {
+    debugOutput("question (answered by default): " + text);
+    return refusingAnswer(buttons);
+  }
+};
+
+FallbackMessageService& fallback() {
+  static FallbackMessageService service;
+  return service;
+}
+
+MessageService*& installed() {
+  static MessageService* service = nullptr;
+  return service;
+}
+
+bool& batchFlag() {
+  static bool batch = false;
+  return batch;
+}
+
+// The service the routines use right now.
+MessageService& target() {
+  if (batchFlag()) return fallback();
+  return messageService();
+}
+
+// Widths and precisions beyond this are clamped: a format text may come from
+// a language module file.
+constexpr int kMaxFieldWidth = 1024;
+
+}  // namespace
+
+MessageService* setMessageService(MessageService* service) {
+  MessageService* previous = installed();
+  installed() = service;
+  return previous;
+}
+
+MessageService& messageService() {
+  MessageService* service = installed();
+  return service ? *service : fallback();
+}
+
+void setMessageBatchMode(bool batch) { batchFlag() = batch; }
+bool messageBatchMode() { return batchFlag(); }
+
+int refusingAnswer(MessageButtons buttons) { return buttons == MessageButtons::OkCancel ? kMrCancel : kMrNo; }
+
+std::string warningCaption() { return formatText("%s (%s)", {resString(kResWarningCaption), kProductName}); }
+
+void showWarning(const std::string& text) { target().warning(text); }
+void showMessageBox(const std::string& text) { showWarning(text); }
+void showInfo(const std::string& text) { target().information(text); }
+int askYesNoCancel(const std::string& text) { return target().question(text, MessageButtons::YesNoCancel); }
+int askConfirm(const std::string& text, MessageButtons buttons) { return target().question(text, buttons); }
+
+std::string formatText(std::string_view format, const std::vector<FormatArg>& args) {
+  std::string out;
+  out.reserve(format.size() + 16);
+  size_t next = 0;
+  size_t i = 0;
+  while (i < format.size()) {
+    char c = format[i];
+    if (c != '%') {
+      out += c;
+      ++i;
+      continue;
+    }
+    if (i + 1 < format.size() && format[i + 1] == '%') {
+      out += '%';
+      i += 2;
+      continue;
+    }
+    // Parse %[flags][width][.precision]conversion.
+    size_t start = i++;
+    std::string flags;
+    while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos)
+      flags += format[i++];
+    int width = -1, precision = -1;
+    auto number = [&](int& value) {
+      value = 0;
+      while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
+        value = std::min(value * 10 + (format[i] - '0'), kMaxFieldWidth);
+        ++i;
+      }
+    };
+    if (i < format.size() && format[i] >= '0' && format[i] <= '9') number(width);
+    if (i < format.size() && format[i] == '.') {
+      ++i;
+      number(precision);
+    }
+    if (i >= format.size()) {
+      out.append(format.substr(start));
+      break;
+    }
+    char conv = format[i++];
+    std::string_view written = format.substr(start, i - start);
+    if (std::string_view("diuxXceEfgGs").find(conv) == std::string_view::npos || next >= args.size()) {
+      out.append(written);
+      continue;
+    }
+    const auto& value = args[next].value();
+    std::string spec = "%" + flags;
+    if (width >= 0) spec += std::to_string(width);
+    if (precision >= 0) spec += "." + std::to_string(precision);
+
+    char buf[2 * kMaxFieldWidth + 64];
+    int n = -1;
+    switch (conv) {
+      case 'd':
+      case 'i':
+      case 'u':
+      case 'x':
+      case 'X':
+      case 'c': {
+        long long v;
+        if (auto p = std::get_if<int64_t>(&value)) {
+          v = *p;
+        } else if (auto d = std::get_if<double>(&value)) {
+          v = static_cast<long long>(*d);
+        } else {
+          out.append(written);
+          ++next;
+          continue;
+        }
+        if (conv == 'c') {
+          spec += 'c';
+          n = std::snprintf(buf, sizeof buf, spec.c_str(), int(static_cast<unsigned char>(v)));
+        } else if (conv == 'd' || conv == 'i') {
+          spec += "lld";
+          n = std::snprintf(buf, sizeof buf, spec.c_str(), v);
+        } else {
+          spec += "ll";
+          spec += conv;
+          n = std::snprintf(buf, sizeof buf, spec.c_str(), static_cast<unsigned long long>(v));
+        }
+        break;
+      }
+      case 'e':
+      case 'E':
+      case 'f':
+      case 'g':
+      case 'G': {
+        double v;
+        if (auto p = std::get_if<double>(&value)) {
+          v = *p;
+        } else if (auto q = std::get_if<int64_t>(&value)) {
+          v = double(*q);
+        } else {
+          out.append(written);
+          ++next;
+          continue;
+        }
+        spec += conv;
+        n = std::snprintf(buf, sizeof buf, spec.c_str(), v);
+        break;
+      }
+      case 's': {
+        std::string text;
+        if (auto p = std::get_if<std::string>(&value)) {
+          text = *p;
+        } else if (auto q = std::get_if<int64_t>(&value)) {
+          text = std::to_string(*q);
+        } else {
+          std::snprintf(buf, sizeof buf, "%g", std::get<double>(value));
+          text = buf;
+        }
+        if (precision >= 0 && size_t(precision) < text.size()) text.resize(size_t(precision));
+        if (width >= 0 && text.size() < size_t(width)) {
+          std::string pad(size_t(width) - text.size(), ' ');
+          text = flags.find('-') != std::string::npos ? text + pad : pad + text;
+        }
+        out += text;
+        ++next;
+        continue;
+      }
+    }
+    ++next;
+    if (n > 0) out.append(buf, std::min<size_t>(size_t(n), sizeof buf - 1));
+  }
+  return out;
+}
+
+std::string formatRes(uint32_t id, const std::vector<FormatArg>& args) { return formatText(resString(id), args); }
+
+void RecordingMessageService::warning(const std::string& text) {
+  shown_.push_back({MessageKind::Warning, text, MessageButtons::YesNo});
+}
+
+void RecordingMessageService::information(const std::string& text) {
+  shown_.push_back({MessageKind::Information, text, MessageButtons::YesNo});
+}
+
+int RecordingMessageService::question(const std::string& text, MessageButtons buttons) {
+  shown_.push_back({MessageKind::Question, text, buttons});
+  if (!answers_.empty()) {
+    int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  }
+  return defaultAnswer_ ? defaultAnswer_ : refusingAnswer(buttons);
+}
+
+}  // namespace pg
