@@ -38,6 +38,9 @@ inline uint32_t* pixelAddr32(const SDibInfo& info, int32_t x, int32_t y) {
   return reinterpret_cast<uint32_t*>(info.Bits + info.RowOffsets[y]) + x;
 }
 
+// The base of every plane. A subclass that lays a plane over memory it does
+// not own (a tile view) overrides FreeData to forget instead of free, and calls
+// it from its own destructor: the base destructor frees whatever is still set.
 class CDibCore : public SDibInfo {
  public:
   CDibCore() : InfoPtr(this) {}

@@ -66,6 +66,16 @@ struct SRatio {
   friend bool operator==(const SRatio&, const SRatio&) = default;
 };
 
+// A whole-number double (already floored or ceiled) as int32, saturating at
+// the ends of the range; NaN gives 0. Keeps float-to-int conversions defined
+// for any input.
+inline int32_t saturateToInt32(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return 2147483647;
+  if (v <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int32_t>(v);
+}
+
 // ---- Ratios ----------------------------------------------------------------
 
 // Num / Den as a single float; 32767.0 stands for a zero denominator.
@@ -130,8 +140,8 @@ inline float hypotF(float x, float y) { return std::sqrt(x * x + y * y); }
 inline TPointF pointToFloat(TPoint p) { return {static_cast<float>(p.X), static_cast<float>(p.Y)}; }
 // Floor(v + 0.01), not Round: values just below a whole number snap up to it.
 inline TPoint floatToPoint(TPointF p) {
-  return {static_cast<int32_t>(std::floor(static_cast<double>(p.X) + 0.01)),
-          static_cast<int32_t>(std::floor(static_cast<double>(p.Y) + 0.01))};
+  return {saturateToInt32(std::floor(static_cast<double>(p.X) + 0.01)),
+          saturateToInt32(std::floor(static_cast<double>(p.Y) + 0.01))};
 }
 inline void offsetPoint(TPoint& p, int32_t dx, int32_t dy) {
   p.X += dx;
@@ -199,8 +209,8 @@ inline TRectF xywhToRectF(const SRectXYWH& r) {
 }
 // Floor of Left and Top, Ceil of Right and Bottom: the smallest covering rectangle.
 inline TRect rectFToRect(const TRectF& rf) {
-  return {static_cast<int32_t>(std::floor(rf.Left)), static_cast<int32_t>(std::floor(rf.Top)),
-          static_cast<int32_t>(std::ceil(rf.Right)), static_cast<int32_t>(std::ceil(rf.Bottom))};
+  return {saturateToInt32(std::floor(rf.Left)), saturateToInt32(std::floor(rf.Top)),
+          saturateToInt32(std::ceil(rf.Right)), saturateToInt32(std::ceil(rf.Bottom))};
 }
 inline SRectXYWH rectFToXYWH(const TRectF& rf) { return rectToXYWH(rectFToRect(rf)); }
 // From the smaller to the larger coordinate of two float points; Right and

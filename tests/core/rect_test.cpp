@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <vector>
 
 namespace pg {
@@ -192,6 +193,8 @@ TEST(Rects, Conversions) {
   EXPECT_EQ(rectArea({0, 0, 10000, 10000}), 100000000);
   EXPECT_EQ(rectArea({-60000, -60000, 60000, 60000}), 14400000000LL);
   EXPECT_EQ(rectFToRect({0.5f, -0.5f, 2.1f, 3.0f}), (TRect{0, -1, 3, 3}));
+  EXPECT_EQ(rectFToRect({-1e20f, 0.0f, 1e20f, NAN}), (TRect{INT_MIN, 0, INT_MAX, 0}));  // saturated, not undefined
+  EXPECT_EQ(floatToPoint({3e9f, -3e9f}), (TPoint{INT_MAX, INT_MIN}));
   EXPECT_EQ(rectFFromPoints({3.0f, 1.0f}, {1.0f, 2.5f}), (TRectF{1.0f, 1.0f, 4.0f, 3.5f}));
   TRect t;
   rectFromPointSize(t, {2, 3}, {4, 5});
