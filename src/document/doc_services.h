@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string_view>
 
 #include "core/rect.h"
 
@@ -53,14 +52,6 @@ class IDocPrefs {
 
 inline constexpr int32_t kDefaultUndoMax = 8;
 
-// Message boxes owned by the active window.
-class IDocMessages {
- public:
-  virtual ~IDocMessages() = default;
-  // A warning box; returns when the user has closed it.
-  virtual void showWarning(std::string_view text) = 0;
-};
-
 // What the document uses of its recorder. Every recording call is made only
 // when the calling operation records; a call made while the recorder is not
 // recording succeeds without writing anything.
@@ -99,12 +90,11 @@ class IDocRecorder {
 using DocRecorderFactory = std::function<std::unique_ptr<IDocRecorder>(TPaper& owner)>;
 
 // Everything a document is given when it is created. Null members stand for
-// a neighbour that does not take part (default preferences, no boxes, a
-// recorder that records nothing). The tool window's panels are reached
+// a neighbour that does not take part (default preferences, a recorder that
+// records nothing). The tool window's panels are reached
 // through the process-wide tool-window link of the layer list.
 struct DocServices {
   IDocPrefs* prefs = nullptr;
-  IDocMessages* messages = nullptr;
   DocRecorderFactory makeRecorder;
 };
 

@@ -12,6 +12,7 @@
 #include "document/paper_edit.h"
 #include "document/tool_window_link.h"
 #include "platform/debug_output.h"
+#include "platform/message_service.h"
 #include "platform/string_table.h"
 
 namespace pg {
@@ -426,9 +427,7 @@ void TPaper::undoSetSelectionFlags(bool enabled, bool shown) {
 
 // ---- messages ---------------------------------------------------------------------------
 
-void TPaper::showWarning(std::string_view text) const {
-  if (services_.messages != nullptr) services_.messages->showWarning(text);
-}
+void TPaper::showWarning(std::string_view text) const { pg::showWarning(std::string(text)); }
 
 void TPaper::showExceptionMessage() { showWarning(resString(kMsgException)); }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/doc_services.h"
+#include "platform/message_service.h"
 
 namespace pg::test {
 
@@ -112,10 +113,20 @@ class FakePrefs final : public IDocPrefs {
   int32_t undoMax() const override { return undo; }
 };
 
-class FakeMessages final : public IDocMessages {
+// Keeps the message boxes shown while it lives.
+class FakeMessages {
  public:
-  std::vector<std::string> warnings;
-  void showWarning(std::string_view text) override { warnings.emplace_back(text); }
+  std::vector<std::string> warnings() const {
+    std::vector<std::string> w;
+    for (const auto& m : service_.shown())
+      if (m.kind == MessageKind::Warning) w.push_back(m.text);
+    return w;
+  }
+  void clear() { service_.clear(); }
+
+ private:
+  RecordingMessageService service_;
+  ScopedMessageService scope_{service_};
 };
 
 }  // namespace pg::test

@@ -22,7 +22,6 @@ struct DocFixture {
     prefs.undo = undoMax;
     DocServices s;
     s.prefs = &prefs;
-    s.messages = &messages;
     s.makeRecorder = [this](TPaper&) {
       auto r = std::make_unique<FakeRecorder>();
       r->log = &log;

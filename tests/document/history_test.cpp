@@ -37,7 +37,7 @@ TEST(History, TheRecorderStepsWithEveryUndoAndRedo) {
   ASSERT_TRUE(f.undo());
   ASSERT_TRUE(f.redo());
   EXPECT_EQ(f.log, (std::vector<std::string>{"undoEvent", "noteState", "redoStep"}));
-  EXPECT_TRUE(f.messages.warnings.empty());
+  EXPECT_TRUE(f.messages.warnings().empty());
   EXPECT_EQ(f.window.waitCursorDepth, 0);
 }
 
@@ -52,12 +52,12 @@ TEST(History, ARecorderOutOfStepIsReportedOnce) {
   HistoryFixture f;
   ASSERT_TRUE(f.doc->storeAttrUndo(f.layer(1), 5, kUndoOpacity, 0));  // no event
   ASSERT_TRUE(f.undo());
-  EXPECT_EQ(f.messages.warnings,
+  EXPECT_EQ(f.messages.warnings(),
             (std::vector<std::string>{"イベント状態の問題を修正しました!", "イベント記録に問題が検出されました!",
                                       "failed to undo event!"}));
-  f.messages.warnings.clear();
+  f.messages.clear();
   EXPECT_FALSE(f.redo());  // redone, but the recorder could not follow
-  EXPECT_EQ(f.messages.warnings,
+  EXPECT_EQ(f.messages.warnings(),
             (std::vector<std::string>{"イベント記録に問題が検出されました!", "failed to redo event!"}));
 }
 
@@ -68,7 +68,7 @@ TEST(History, AFailedRecorderRedoIsReportedAndAnsweredFalse) {
   f.recorder->failRedoStep = true;
   EXPECT_FALSE(f.redo());
   EXPECT_EQ(f.layer(1)->opacity, 10);  // the picture is redone all the same
-  EXPECT_EQ(f.messages.warnings, (std::vector<std::string>{"failed to redo event!"}));
+  EXPECT_EQ(f.messages.warnings(), (std::vector<std::string>{"failed to redo event!"}));
 }
 
 TEST(History, AnUndoMakesItsLayerCurrentAndRepaintsItsRectangle) {

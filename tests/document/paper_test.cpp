@@ -196,7 +196,7 @@ TEST(Paper, MessagesGoToTheWarningBox) {
   DocFixture f;
   f.doc->showOutOfMemoryMessage();
   f.doc->showExceptionMessage();
-  EXPECT_EQ(f.messages.warnings,
+  EXPECT_EQ(f.messages.warnings(),
             (std::vector<std::string>{"メモリ不足のため実行できませんでした！", "例外発生のため実行できません！"}));
 }
 

@@ -486,7 +486,7 @@ TEST_P(UndoKinds, UndoRedoUndoGiveBackBothStates) {
   EXPECT_EQ(snapshot(*f.doc), after);
   ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
   EXPECT_EQ(snapshot(*f.doc), before);
-  EXPECT_TRUE(f.messages.warnings.empty());
+  EXPECT_TRUE(f.messages.warnings().empty());
 }
 
 // How a scenario's record leaves the manager.
