@@ -61,11 +61,9 @@ bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force) {
   } else {
     image.compact();
     // Pixels beyond the image belong to no layer: they must not carry what
-    // an earlier, larger layer left there.
-    if (index != layerIndex || !valid) {
-      fillPlaneRect(pixels, TRect{image.width(), 0, pixels.Width, pixels.Height}, kFlowBackground);
-      fillPlaneRect(pixels, TRect{0, image.height(), image.width(), pixels.Height}, kFlowBackground);
-    }
+    // an earlier, larger image left there.
+    fillPlaneRect(pixels, TRect{image.width(), 0, pixels.Width, pixels.Height}, kFlowBackground);
+    fillPlaneRect(pixels, TRect{0, image.height(), image.width(), pixels.Height}, kFlowBackground);
     image.copyToPlaneRect(pixels, TPoint{0, 0}, false, 255, whole);
     copied = true;
   }
