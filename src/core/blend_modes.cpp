@@ -413,46 +413,46 @@ const SPixelBlendOps* layerCompositeOps(uint32_t mode) {
 }
 
 void blendOverlayOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[2]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[2], true);
 }
 void blendHardLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[3]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[3], true);
 }
 void blendSoftLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[4]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[4], true);
 }
 void blendExclusionOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[5]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[5], true);
 }
 void blendBurnOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[0]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[0], true);
 }
 void blendDodgeOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[1]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[1], true);
 }
 void blendHueOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[10]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[10], true);
 }
 void blendSaturationOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[11]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[11], true);
 }
 void blendColorOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[12]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[12], true);
 }
 void blendLuminosityOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[13]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[13], true);
 }
 void blendSubtractNegaOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[6]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[6], false);
 }
 void blendLinearLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[8]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[8], true);
 }
 void blendVividLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[7]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[7], true);
 }
 void blendPinLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOps(dst, src, opacity, kCompositeOps[9]);
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[9], true);
 }
 
 // ------------------------------------------------ the layer mode table

@@ -273,6 +273,15 @@ const Entry kEntries[] = {
 
 }  // namespace
 
+bool mixesTowardBlend(PixelOp32 op) {
+  static const PixelOp32 kMixes[] = {
+      &lerpPixelRgb, &blendScreen, &blendOverlay,  &blendHardLight,  &blendSoftLight, &blendDifference,
+      &blendExclusion, &blendDarken, &blendLighten, &blendBurn,   &blendDodge,  &blendHue,
+      &blendSaturation, &blendColor, &blendLuminosity, &blendLinearLight, &blendVividLight, &blendPinLight,
+  };
+  return std::find(std::begin(kMixes), std::end(kMixes), op) != std::end(kMixes);
+}
+
 SRowKernels rowKernels(PixelOp32 op) {
   for (const Entry& e : kEntries)
     if (e.op == op) return {op, e.row, e.fill};

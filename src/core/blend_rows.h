@@ -43,6 +43,11 @@ inline void runFill(const SRowKernels& k, uint32_t* dst, uint32_t colour, size_t
   for (size_t i = 0; i < n; ++i) k.Pixel(dst + i, colour, param);
 }
 
+// Whether op is an explicit-alpha operator that moves the pixel toward a
+// blended colour by its alpha (lerpPixelRgb and the explicit members of the
+// separable and colour-model modes but subtract negative).
+bool mixesTowardBlend(PixelOp32 op);
+
 // dst alpha := P[dst alpha][k] for n pixels (the alpha map of layer merges).
 void mapAlphaRow(uint32_t* dst, size_t n, uint32_t k);
 

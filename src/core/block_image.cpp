@@ -141,6 +141,14 @@ bool CBlockImage::commitTile(STileRec& t) {
   return true;
 }
 
+bool CBlockImage::commitRect(SRectXYWH rect) {
+  if (!clipXYWH(rect)) return true;
+  for (int32_t r = rect.Y >> shift_; r <= (rect.Y + rect.Height - 1) >> shift_; ++r)
+    for (int32_t c = rect.X >> shift_; c <= (rect.X + rect.Width - 1) >> shift_; ++c)
+      if (tileAtIndex(c, r, true) == nullptr) return false;
+  return true;
+}
+
 bool CBlockImage::decommitTile(STileRec& t) {
   if (t.block) {
     tilePool().freeBlock(t.block);

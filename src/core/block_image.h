@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/blend_arith.h"
 #include "core/block_pool.h"
 #include "core/planes.h"
 #include "core/rect.h"
@@ -30,8 +31,6 @@ namespace pg {
 struct SByteGrid;
 struct SLayerBlendAttr;
 struct SPixelBlendOps;
-using PixelOp32 = void (*)(uint32_t* dst, uint32_t colour, uint32_t param);
-using ByteOp = void (*)(uint8_t* dst, uint32_t v);
 
 // One tile's record: eight bytes, so that an untouched image costs almost
 // nothing. Its place in the grid (column, row, pixel position, clipped size)
@@ -120,6 +119,10 @@ class CBlockImage {
   // committed; False when no memory could be had (the tile stays uniform,
   // commitFailed() becomes True and a debug line is written).
   bool commitTile(STileRec& t);
+  // Commits every tile that rect (clipped) touches. Operations that rewrite
+  // every pixel of a rectangle call it first, so that running out of memory
+  // leaves the pixels as they were. False when a tile could not be committed.
+  bool commitRect(SRectXYWH rect);
   // Frees the tile's memory; it becomes uniform with its stored colour.
   bool decommitTile(STileRec& t);
   // Some commit of this image failed since construction or the last clear.

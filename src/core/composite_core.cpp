@@ -9,6 +9,10 @@ namespace pg {
 // ----------------------------------------------------- compositePixelOps
 
 void compositePixelOps(uint32_t* dst, uint32_t src, uint32_t opacity, const SPixelBlendOps& ops) {
+  compositePixelOpsMix(dst, src, opacity, ops, mixesTowardBlend(ops.SrcOp));
+}
+
+void compositePixelOpsMix(uint32_t* dst, uint32_t src, uint32_t opacity, const SPixelBlendOps& ops, bool exactMix) {
   const uint32_t d = *dst;
   const uint32_t dA = pixelAlpha(d);
   const uint32_t sa = mulDiv255(pixelAlpha(src), opacity);
@@ -28,18 +32,16 @@ void compositePixelOps(uint32_t* dst, uint32_t src, uint32_t opacity, const SPix
     *dst = (x & 0x00FFFFFFu) | 0xFF000000u;
     return;
   }
-  // Where the mix is a plain move toward the blended colour b by sa, use its
-  // unrounded value sa*b + (255-sa)*w (= 255 * mix) so that the composite is
-  // exact; other operators (subtract negative, multiply, add, subtract) keep
-  // their own mix.
-  uint32_t b = w;
-  ops.SrcOp(&b, src, 255);
+  uint32_t b = 0;
+  if (exactMix) {
+    b = w;
+    ops.SrcOp(&b, src, 255);
+  }
   const uint32_t den = 255 * sa + (255 - sa) * dA;
   uint32_t r = outA << 24;
   for (int i = 0; i < 3; ++i) {
-    const uint32_t xi = pixelByte(x, i);
-    const uint32_t exact = sa * pixelByte(b, i) + (255 - sa) * pixelByte(w, i);
-    const uint32_t x255 = div255(exact) == xi ? exact : 255 * xi;
+    const uint32_t x255 =
+        exactMix ? sa * pixelByte(b, i) + (255 - sa) * pixelByte(w, i) : 255 * pixelByte(x, i);
     const uint32_t num = (255 - dA) * sa * pixelByte(src, i) + dA * x255;
     r |= (num / den) << (8 * i);
   }
@@ -140,10 +142,11 @@ bool compositeColorOpsAlphaMap(TMTC& dst, SRectXYWH rect, uint32_t colour, const
   if (opacity == 0) return false;
   if (!dst.clipRectWH(rect)) return false;
   const size_t n = static_cast<size_t>(rect.Width);
+  const bool exactMix = mixesTowardBlend(ops.SrcOp);
   for (int32_t y = 0; y < rect.Height; ++y) {
     uint32_t* d = dst.pixelAt(rect.X, rect.Y + y);
     mapAlphaRow(d, n, k);
-    for (size_t i = 0; i < n; ++i) compositePixelOps(d + i, colour, opacity, ops);
+    for (size_t i = 0; i < n; ++i) compositePixelOpsMix(d + i, colour, opacity, ops, exactMix);
   }
   return true;
 }

@@ -35,11 +35,17 @@ struct SPixelBlendOps {
 //   nothing changes. outA = sa + dA - mulDiv255(dA, sa) becomes the alpha; at
 //   outA = 0 the colour stays. The destination colour as the mode sees it is
 //   w = DstOp(start, d, 255) and the mode's mix x = SrcOp(w, s, sa); then
-//   colour = ((255-dA)*sa*s + 255*dA*x) / (255*sa + (255-sa)*dA),
+//   colour = ((255-dA)*sa*s + dA*(255*x)) / (255*sa + (255-sa)*dA),
 //   the separable source-over: an opaque destination gets x itself, a
-//   transparent one the source colour. For operators that move toward a
-//   blended colour b by alpha, 255*x is taken unrounded (sa*b + (255-sa)*w).
+//   transparent one the source colour.
+// When SrcOp moves its pixel toward a blended colour b by the alpha (every
+// explicit-alpha member but subtract negative, multiply, add and subtract),
+// 255*x is taken before rounding, sa*b + (255-sa)*w with b = SrcOp(w, s, 255),
+// so that the composite is exact.
 void compositePixelOps(uint32_t* dst, uint32_t src, uint32_t opacity, const SPixelBlendOps& ops);
+// The same with the kind of SrcOp given (mixesTowardBlend(ops.SrcOp)), for
+// callers that look it up once for many pixels.
+void compositePixelOpsMix(uint32_t* dst, uint32_t src, uint32_t opacity, const SPixelBlendOps& ops, bool exactMix);
 
 // -------------------------------------------------------- rectangle loops
 

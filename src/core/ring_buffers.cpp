@@ -185,47 +185,23 @@ uint8_t* byteGridRow(const SByteGrid& grid, int32_t x, int32_t y) {
   return grid.Data.get() + x + int64_t(grid.W) * y;
 }
 
-namespace {
-
-struct Clip {
-  int32_t x0, y0, x1, y1;  // exclusive right and bottom
-  bool empty() const { return x0 >= x1 || y0 >= y1; }
-};
-
-Clip clipToPlane(const SBytePlaneView& plane, int64_t x, int64_t y, int64_t w, int64_t h) {
-  int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
-  int64_t x1 = std::min<int64_t>(x + w, plane.width), y1 = std::min<int64_t>(y + h, plane.height);
-  if (x0 >= x1 || y0 >= y1) return {0, 0, 0, 0};
-  return {int32_t(x0), int32_t(y0), int32_t(x1), int32_t(y1)};
-}
-
-bool planeUsable(const SBytePlaneView& plane) { return plane.origin && plane.width > 0 && plane.height > 0; }
-
-}  // namespace
-
-bool byteGridFromChannel(SByteGrid& grid, const SBytePlaneView& plane, int32_t x, int32_t y, int32_t w,
-                         int32_t h) {
-  if (!planeUsable(plane) || w <= 0 || h <= 0) return false;
-  Clip c = clipToPlane(plane, x, y, w, h);
-  if (c.empty()) return false;
-  int32_t cw = c.x1 - c.x0, ch = c.y1 - c.y0;
-  if (!byteGridSetSize(grid, cw, ch)) return false;
-  for (int32_t row = 0; row < ch; ++row) {
-    const uint8_t* src = plane.origin + int64_t(c.y0 + row) * plane.rowStep + c.x0;
-    std::memcpy(grid.Data.get() + int64_t(row) * cw, src, size_t(cw));
-  }
+bool byteGridFromChannel(SByteGrid& grid, const TChannel& channel, SRectXYWH rect) {
+  if (!isPlaneReady(&channel) || !channel.clipRectWH(rect)) return false;
+  if (!byteGridSetSize(grid, rect.Width, rect.Height)) return false;
+  for (int32_t row = 0; row < rect.Height; ++row)
+    std::memcpy(grid.Data.get() + int64_t(row) * rect.Width, channel.pixelAt(rect.X, rect.Y + row),
+                size_t(rect.Width));
   return true;
 }
 
-bool byteGridToChannel(const SByteGrid& grid, const SBytePlaneView& plane, int32_t x, int32_t y) {
-  if (!grid.Data || grid.W <= 0 || grid.H <= 0 || !planeUsable(plane)) return false;
-  Clip c = clipToPlane(plane, x, y, grid.W, grid.H);
-  if (c.empty()) return false;
-  int32_t cw = c.x1 - c.x0;
-  for (int32_t py = c.y0; py < c.y1; ++py) {
-    const uint8_t* src = grid.Data.get() + (int64_t(py) - y) * grid.W + (int64_t(c.x0) - x);
-    std::memcpy(plane.origin + int64_t(py) * plane.rowStep + c.x0, src, size_t(cw));
-  }
+bool byteGridToChannel(const SByteGrid& grid, TChannel& channel, TPoint at) {
+  if (!grid.Data || grid.W <= 0 || grid.H <= 0 || !isPlaneReady(&channel)) return false;
+  SRectXYWH r{at.X, at.Y, grid.W, grid.H};
+  if (!channel.clipRectWH(r)) return false;
+  // How far the clip moved the corner into the grid.
+  int64_t dx = int64_t(r.X) - at.X, dy = int64_t(r.Y) - at.Y;
+  for (int32_t row = 0; row < r.Height; ++row)
+    std::memcpy(channel.pixelAt(r.X, r.Y + row), grid.Data.get() + (dy + row) * grid.W + dx, size_t(r.Width));
   return true;
 }
 

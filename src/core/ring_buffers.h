@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/planes.h"
+#include "core/rect.h"
+
 namespace pg {
 
 class CRingBuf {
@@ -88,16 +91,6 @@ struct SByteGrid {
   std::unique_ptr<uint8_t[]> Data;
 };
 
-// Bytes of a plane as the byte-grid routines see them: byte (x, y) lies at
-// origin + y * rowStep + x. A bottom-up plane has its last row at origin and a
-// negative step, so that y = 0 is the top row either way.
-struct SBytePlaneView {
-  uint8_t* origin = nullptr;
-  int64_t rowStep = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-};
-
 // Largest grid taken (bytes); bigger requests fail instead of allocating.
 inline constexpr int64_t kByteGridMaxBytes = int64_t(1) << 32;
 
@@ -115,12 +108,12 @@ void byteGridAdopt(SByteGrid& grid, int32_t w, int32_t h, std::unique_ptr<uint8_
 std::unique_ptr<uint8_t[]> byteGridDetach(SByteGrid& grid);
 // Address of byte (x, y); nullptr outside the grid or when empty.
 uint8_t* byteGridRow(const SByteGrid& grid, int32_t x, int32_t y);
-// Clips the rectangle (x, y, w, h) to the plane (false when empty), sizes the
-// grid to the clipped rectangle and copies it row by row, top row first.
-bool byteGridFromChannel(SByteGrid& grid, const SBytePlaneView& plane, int32_t x, int32_t y, int32_t w,
-                         int32_t h);
-// Writes the grid into the plane with its top-left byte at (x, y), clipped;
-// false when the grid is empty or nothing of it lies on the plane.
-bool byteGridToChannel(const SByteGrid& grid, const SBytePlaneView& plane, int32_t x, int32_t y);
+// Clips the rectangle to the channel (false when empty), sizes the grid to the
+// clipped rectangle and copies it row by row through the channel's row
+// addresses, so that a bottom-up channel comes out top-down.
+bool byteGridFromChannel(SByteGrid& grid, const TChannel& channel, SRectXYWH rect);
+// Writes the grid into the channel with its top-left byte at the point,
+// clipped; false when the grid is empty or nothing of it lies on the channel.
+bool byteGridToChannel(const SByteGrid& grid, TChannel& channel, TPoint at);
 
 }  // namespace pg

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace pg {
@@ -208,38 +209,52 @@ TEST(ByteGrid, AdoptAndDetachHandTheBlockOver) {
   EXPECT_EQ(grid.W, 0);
 }
 
-// A 4 x 3 bottom-up plane: its rows lie in memory from the bottom row up.
-struct BottomUpPlane {
-  uint8_t bytes[12];
-  SBytePlaneView view() { return {bytes + 8, -4, 4, 3}; }
-  uint8_t at(int x, int y) const { return bytes[(2 - y) * 4 + x]; }
-};
+// A 4 x 3 channel whose pixel (x, y) holds 10 * y + x.
+void numberChannel(TChannel& c) {
+  ASSERT_TRUE(c.Resize(4, 3));
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) *c.pixelAt(x, y) = uint8_t(10 * y + x);
+}
 
 TEST(ByteGrid, FromChannelCopiesTopDownAndClips) {
-  BottomUpPlane plane;
-  for (int i = 0; i < 12; ++i) plane.bytes[i] = uint8_t(i);
+  TChannel channel;
+  numberChannel(channel);
+  ASSERT_FALSE(channel.isTopDown());
   SByteGrid grid;
-  ASSERT_TRUE(byteGridFromChannel(grid, plane.view(), 1, -1, 2, 3));  // clipped to y 0..1
+  ASSERT_TRUE(byteGridFromChannel(grid, channel, {1, -1, 2, 3}));  // clipped to rows 0 and 1
   EXPECT_EQ(grid.W, 2);
   EXPECT_EQ(grid.H, 2);
-  EXPECT_EQ(*byteGridRow(grid, 0, 0), plane.at(1, 0));
-  EXPECT_EQ(*byteGridRow(grid, 1, 1), plane.at(2, 1));
-  EXPECT_FALSE(byteGridFromChannel(grid, plane.view(), 4, 0, 2, 2));
+  const uint8_t expected[] = {1, 2, 11, 12};
+  EXPECT_TRUE(std::equal(expected, expected + 4, grid.Data.get()));
+  EXPECT_FALSE(byteGridFromChannel(grid, channel, {4, 0, 2, 2}));
+  TChannel none;
+  EXPECT_FALSE(byteGridFromChannel(grid, none, {0, 0, 2, 2}));
 }
 
 TEST(ByteGrid, ToChannelWritesTheClippedPart) {
-  BottomUpPlane plane{};
+  TChannel channel(4, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) *channel.pixelAt(x, y) = 0;
   SByteGrid grid;
   ASSERT_TRUE(byteGridSetSize(grid, 3, 2));
-  for (int i = 0; i < 6; ++i) grid.Data[i] = uint8_t(10 + i);
-  ASSERT_TRUE(byteGridToChannel(grid, plane.view(), -1, 2));  // only (1..2, 0) of the grid lands at (0..1, 2)
-  EXPECT_EQ(plane.at(0, 2), 11);
-  EXPECT_EQ(plane.at(1, 2), 12);
-  EXPECT_EQ(plane.at(2, 2), 0);
-  EXPECT_EQ(plane.at(0, 1), 0);
-  EXPECT_FALSE(byteGridToChannel(grid, plane.view(), 4, 0));
+  for (int i = 0; i < 6; ++i) grid.Data[size_t(i)] = uint8_t(10 + i);
+  // Only grid bytes (1..2, 0) land on the channel, at (0..1, 2).
+  ASSERT_TRUE(byteGridToChannel(grid, channel, {-1, 2}));
+  EXPECT_EQ(channel.getPixel(0, 2), 11);
+  EXPECT_EQ(channel.getPixel(1, 2), 12);
+  EXPECT_EQ(channel.getPixel(2, 2), 0);
+  EXPECT_EQ(channel.getPixel(0, 1), 0);
+  EXPECT_FALSE(byteGridToChannel(grid, channel, {4, 0}));
   SByteGrid empty;
-  EXPECT_FALSE(byteGridToChannel(empty, plane.view(), 0, 0));
+  EXPECT_FALSE(byteGridToChannel(empty, channel, {0, 0}));
+
+  // A grid taken from a channel and written back lands where it came from.
+  TChannel source;
+  numberChannel(source);
+  ASSERT_TRUE(byteGridFromChannel(grid, source, {1, 1, 3, 2}));
+  ASSERT_TRUE(byteGridToChannel(grid, channel, {1, 1}));
+  for (int y = 1; y < 3; ++y)
+    for (int x = 1; x < 4; ++x) EXPECT_EQ(channel.getPixel(x, y), source.getPixel(x, y));
 }
 
 }  // namespace

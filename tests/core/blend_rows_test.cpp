@@ -1,0 +1,201 @@
+// The row kernels against their operators called per pixel, on seeded random
+// rows: the fast paths must give exactly the reference pixels.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "core/blend_modes.h"
+#include "core/blend_rows.h"
+
+namespace pg {
+namespace {
+
+struct Op {
+  const char* name;
+  PixelOp32 op;
+};
+
+const Op kOps[] = {
+    {"lerpPixelRgb", &lerpPixelRgb},
+    {"lerpPixelRgbTab", &lerpPixelRgbTab},
+    {"blendMultiplyRgb", &blendMultiplyRgb},
+    {"blendAddRgb", &blendAddRgb},
+    {"blendSubRgb", &blendSubRgb},
+    {"pixelSet", &pixelSet},
+    {"blendPixelOpacity", &blendPixelOpacity},
+    {"blendPixelTable", &blendPixelTable},
+    {"blendScreen", &blendScreen},
+    {"blendOverlay", &blendOverlay},
+    {"blendHardLight", &blendHardLight},
+    {"blendSoftLight", &blendSoftLight},
+    {"blendDifference", &blendDifference},
+    {"blendExclusion", &blendExclusion},
+    {"blendDarken", &blendDarken},
+    {"blendLighten", &blendLighten},
+    {"blendBurn", &blendBurn},
+    {"blendDodge", &blendDodge},
+    {"blendHue", &blendHue},
+    {"blendSaturation", &blendSaturation},
+    {"blendColor", &blendColor},
+    {"blendLuminosity", &blendLuminosity},
+    {"blendSubtractNega", &blendSubtractNega},
+    {"blendLinearLight", &blendLinearLight},
+    {"blendVividLight", &blendVividLight},
+    {"blendPinLight", &blendPinLight},
+    {"blendMultiplyOpacity", &blendMultiplyOpacity},
+    {"blendAddOpacity", &blendAddOpacity},
+    {"blendSubtractOpacity", &blendSubtractOpacity},
+    {"blendNormalOpacity", &blendNormalOpacity},
+    {"blendScreenA", &blendScreenA},
+    {"blendOverlayA", &blendOverlayA},
+    {"blendHardLightA", &blendHardLightA},
+    {"blendSoftLightA", &blendSoftLightA},
+    {"blendDifferenceA", &blendDifferenceA},
+    {"blendExclusionA", &blendExclusionA},
+    {"blendDarkenA", &blendDarkenA},
+    {"blendLightenA", &blendLightenA},
+    {"blendBurnA", &blendBurnA},
+    {"blendDodgeA", &blendDodgeA},
+    {"blendHueA", &blendHueA},
+    {"blendSaturationA", &blendSaturationA},
+    {"blendColorA", &blendColorA},
+    {"blendLuminosityA", &blendLuminosityA},
+    {"blendSubtractNegaA", &blendSubtractNegaA},
+    {"blendLinearLightA", &blendLinearLightA},
+    {"blendVividLightA", &blendVividLightA},
+    {"blendPinLightA", &blendPinLightA},
+    {"blendPixelMultiplyUnion", &blendPixelMultiplyUnion},
+    {"blendPixelAddUnion", &blendPixelAddUnion},
+    {"blendNormalOver", &blendNormalOver},
+    {"blendScreenOver", &blendScreenOver},
+    {"blendOverlayOver", &blendOverlayOver},
+    {"blendHardLightOver", &blendHardLightOver},
+    {"blendSoftLightOver", &blendSoftLightOver},
+    {"blendDifferenceOver", &blendDifferenceOver},
+    {"blendExclusionOver", &blendExclusionOver},
+    {"blendDarkenOver", &blendDarkenOver},
+    {"blendLightenOver", &blendLightenOver},
+    {"blendBurnOver", &blendBurnOver},
+    {"blendDodgeOver", &blendDodgeOver},
+    {"blendHueOver", &blendHueOver},
+    {"blendSaturationOver", &blendSaturationOver},
+    {"blendColorOver", &blendColorOver},
+    {"blendLuminosityOver", &blendLuminosityOver},
+    {"blendSubtractNegaOver", &blendSubtractNegaOver},
+    {"blendLinearLightOver", &blendLinearLightOver},
+    {"blendVividLightOver", &blendVividLightOver},
+    {"blendPinLightOver", &blendPinLightOver},
+};
+
+// A row whose pixels come in runs, so that groups of four are sometimes all
+// transparent or all opaque (the kernels' shortcuts) and sometimes mixed.
+std::vector<uint32_t> randomRow(std::mt19937& rng, size_t n) {
+  std::vector<uint32_t> row(n);
+  size_t i = 0;
+  while (i < n) {
+    const size_t run = 1 + rng() % 9;
+    const uint32_t kind = rng() % 4;
+    for (size_t k = 0; k < run && i < n; ++k, ++i) {
+      const uint32_t a = kind == 0 ? 0 : kind == 1 ? 255 : rng() & 255;
+      uint32_t c = rng() & 0xFFFFFF;
+      if (rng() % 8 == 0) c = (rng() % 2 ? 0xFFFFFFu : 0u) ^ (rng() & 0x010101u);  // near black and white
+      row[i] = (a << 24) | c;
+    }
+  }
+  return row;
+}
+
+TEST(BlendRows, EveryOperatorHasRowKernels) {
+  for (const Op& o : kOps) {
+    const SRowKernels k = rowKernels(o.op);
+    EXPECT_EQ(k.Pixel, o.op) << o.name;
+    EXPECT_NE(k.Row, nullptr) << o.name;
+    EXPECT_NE(k.Fill, nullptr) << o.name;
+  }
+  PixelOp32 unknown = [](uint32_t* d, uint32_t, uint32_t) { *d ^= 1; };
+  const SRowKernels k = rowKernels(unknown);
+  EXPECT_EQ(k.Row, nullptr);
+  uint32_t row[3] = {0, 1, 2};
+  const uint32_t src[3] = {};
+  runRow(k, row, src, 3, 7);
+  EXPECT_EQ(row[0], 1u);
+  EXPECT_EQ(row[2], 3u);
+  runFill(k, row, 0, 3, 7);
+  EXPECT_EQ(row[1], 1u);
+}
+
+TEST(BlendRows, RowKernelsEqualTheOperatorPerPixel) {
+  std::mt19937 rng(31337);
+  const uint32_t params[] = {0, 1, 128, 254, 255};
+  for (const Op& o : kOps) {
+    const SRowKernels k = rowKernels(o.op);
+    for (int round = 0; round < 60; ++round) {
+      const size_t n = 1 + rng() % 70;
+      const uint32_t param = round < 5 ? params[round] : rng() & 255;
+      const std::vector<uint32_t> src = randomRow(rng, n), dst = randomRow(rng, n);
+      std::vector<uint32_t> want = dst, got = dst;
+      for (size_t i = 0; i < n; ++i) o.op(&want[i], src[i], param);
+      k.Row(got.data(), src.data(), n, param);
+      for (size_t i = 0; i < n; ++i)
+        ASSERT_EQ(got[i], want[i]) << o.name << " row, param " << param << " pixel " << i << std::hex << " d "
+                                   << dst[i] << " s " << src[i];
+
+      const uint32_t colour = src[0];
+      want = dst;
+      got = dst;
+      for (size_t i = 0; i < n; ++i) o.op(&want[i], colour, param);
+      k.Fill(got.data(), colour, n, param);
+      for (size_t i = 0; i < n; ++i)
+        ASSERT_EQ(got[i], want[i]) << o.name << " fill, param " << param << " pixel " << i << std::hex << " d "
+                                   << dst[i] << " colour " << colour;
+    }
+  }
+}
+
+TEST(BlendRows, FastColourFormsEqualTheReferencesOverManyPixels) {
+  // The per-pixel fast forms (reciprocal divisions, the soft-light table) on
+  // many more pixels than the row test, including every byte pair for the
+  // separable ones.
+  const PixelOp32 ops[] = {&blendBurn, &blendDodge, &blendVividLight, &blendSoftLight, &blendHue,
+                           &blendSaturation, &blendColor, &blendLuminosity};
+  std::mt19937 rng(5);
+  for (PixelOp32 op : ops) {
+    const SRowKernels k = rowKernels(op);
+    std::vector<uint32_t> src(65536), dst(65536);
+    for (uint32_t i = 0; i < 65536; ++i) {
+      const uint32_t d = i >> 8, s = i & 255;
+      const bool pairs = op == &blendBurn || op == &blendDodge || op == &blendVividLight || op == &blendSoftLight;
+      dst[i] = pairs ? (0xFF000000u | d * 0x010101u) : (rng() | 0xFF000000u);
+      src[i] = pairs ? (0xFF000000u | s * 0x010101u) : rng();
+    }
+    std::vector<uint32_t> want = dst, got = dst;
+    for (size_t i = 0; i < want.size(); ++i) op(&want[i], src[i], 255);
+    k.Row(got.data(), src.data(), got.size(), 255);
+    ASSERT_EQ(got, want);
+  }
+}
+
+TEST(BlendRows, AlphaMapScalesTheDestinationAlpha) {
+  uint32_t row[4] = {0xFF123456u, 0x80123456u, 0x00123456u, 0x01FFFFFFu};
+  mapAlphaRow(row, 4, 128);
+  EXPECT_EQ(row[0], 0x80123456u);
+  EXPECT_EQ(row[1], 0x40123456u);
+  EXPECT_EQ(row[2], 0x00123456u);
+  EXPECT_EQ(row[3], 0x00FFFFFFu);
+  mapAlphaRow(row, 4, 255);
+  EXPECT_EQ(row[0], 0x80123456u);
+}
+
+TEST(BlendRows, MixKindOfTheExplicitOperators) {
+  EXPECT_TRUE(mixesTowardBlend(&lerpPixelRgb));
+  EXPECT_TRUE(mixesTowardBlend(&blendOverlay));
+  EXPECT_TRUE(mixesTowardBlend(&blendLuminosity));
+  EXPECT_FALSE(mixesTowardBlend(&blendSubtractNega));
+  EXPECT_FALSE(mixesTowardBlend(&blendMultiplyRgb));
+  EXPECT_FALSE(mixesTowardBlend(&blendAddRgb));
+  EXPECT_FALSE(mixesTowardBlend(&blendOverlayA));
+}
+
+}  // namespace
+}  // namespace pg
