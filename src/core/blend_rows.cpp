@@ -2,21 +2,34 @@
 // its operator called per pixel (the operators themselves are the reference
 // versions); the tests run both on seeded random rows.
 //
-// The separable modes run four pixels at a time in 16-bit lanes (SSE2, the
-// x86-64 baseline); the products are divided by 255 with the same rule as
-// div255: mulhi(x, 0x8081) >> 7 = (x * 32897) >> 23. The colour-model modes
-// and the modes with a division per channel run per pixel with exact
-// reciprocal multiplies instead of divisions.
+// The separable and colour-model modes run in vector registers
+// (blend_rows_vec.h): SSE2, the x86-64 baseline, built here, and AVX2, built
+// in blend_rows_avx2.cpp and chosen at run time. The modes with a division or
+// a curve per channel run per pixel with exact reciprocal multiplies instead
+// of divisions.
 #include "core/blend_rows.h"
 
 #include <algorithm>
 #include <array>
 
 #include "core/blend_modes.h"
-#include "core/blend_rows_vec.h"
+#include "core/blend_rows_list.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define PG_BLEND_SSE2 1
+#else
+#define PG_BLEND_SSE2 0
+#endif
 
 namespace pg {
 namespace {
+
+#if PG_BLEND_SSE2
+#define PG_VEC_WIDTH 128
+#include "core/blend_rows_vec.h"
+#undef PG_VEC_WIDTH
+#endif
 
 // ------------------------------------------------------- plain loops
 
@@ -103,69 +116,6 @@ inline void lerpSeparableFast(uint32_t* dst, uint32_t src, uint32_t alpha) {
   *dst = r;
 }
 
-// --------------------------------------------- colour-model fast forms
-
-inline uint32_t grey3(int32_t r, int32_t g, int32_t b) {
-  return static_cast<uint32_t>((r * 19595 + g * 38469 + b * 7472) >> 16);
-}
-
-inline uint32_t clampPack(int32_t r, int32_t g, int32_t b) {
-  return (static_cast<uint32_t>(std::clamp(r, 0, 255)) << 16) | (static_cast<uint32_t>(std::clamp(g, 0, 255)) << 8) |
-         static_cast<uint32_t>(std::clamp(b, 0, 255));
-}
-
-// hslCompose with the divisions done by exact reciprocal multiplies.
-inline uint32_t hslComposeFast(uint32_t c, uint32_t sat, uint32_t lum) {
-  const int32_t r = static_cast<int32_t>(pixelByte(c, 2)), g = static_cast<int32_t>(pixelByte(c, 1)),
-                b = static_cast<int32_t>(pixelByte(c, 0));
-  const int32_t m = std::min({r, g, b}), M = std::max({r, g, b});
-  const int32_t range = M - m;
-  const int32_t L0 = static_cast<int32_t>(lum);
-  if (sat == 0 || range == 0) return clampPack(L0, L0, L0);
-  const uint64_t rr = kRecip.r[range];
-  const auto scale = [&](int32_t v) {
-    return static_cast<int32_t>((static_cast<uint64_t>(static_cast<uint32_t>(v - m) * sat) * rr) >> 32);
-  };
-  const int32_t vr = scale(r), vg = scale(g), vb = scale(b);
-  const int32_t L = static_cast<int32_t>(grey3(vr, vg, vb));
-  const int32_t delta = L0 - L;
-  if (M + delta >= 256) {
-    const int32_t q = std::max<int32_t>(1, (static_cast<int32_t>((M - vr) * 19595 + (M - vg) * 38469 +
-                                                                 (M - vb) * 7472)) >> 16);
-    const int32_t k = 255 - L0;
-    if (q <= 255)
-      return clampPack(255 - divSmallSigned(k * (M - vr), static_cast<uint32_t>(q)),
-                       255 - divSmallSigned(k * (M - vg), static_cast<uint32_t>(q)),
-                       255 - divSmallSigned(k * (M - vb), static_cast<uint32_t>(q)));
-    return clampPack(255 - k * (M - vr) / q, 255 - k * (M - vg) / q, 255 - k * (M - vb) / q);
-  }
-  if (delta >= 0) return clampPack(vr + delta, vg + delta, vb + delta);
-  const uint32_t Lu = static_cast<uint32_t>(L);
-  return clampPack(static_cast<int32_t>(divSmall(static_cast<uint32_t>(L0 * vr), Lu)),
-                   static_cast<int32_t>(divSmall(static_cast<uint32_t>(L0 * vg), Lu)),
-                   static_cast<int32_t>(divSmall(static_cast<uint32_t>(L0 * vb), Lu)));
-}
-
-inline uint32_t satOf(uint32_t p) {
-  const uint32_t r = pixelByte(p, 2), g = pixelByte(p, 1), b = pixelByte(p, 0);
-  return std::max({r, g, b}) - std::min({r, g, b});
-}
-inline uint32_t lumOf(uint32_t p) {
-  return grey3(static_cast<int32_t>(pixelByte(p, 2)), static_cast<int32_t>(pixelByte(p, 1)),
-               static_cast<int32_t>(pixelByte(p, 0)));
-}
-
-inline uint32_t hueFast(uint32_t d, uint32_t s) { return hslComposeFast(s, satOf(d), lumOf(d)); }
-inline uint32_t saturationFast(uint32_t d, uint32_t s) { return hslComposeFast(d, satOf(s), lumOf(d)); }
-inline uint32_t colorFast(uint32_t d, uint32_t s) { return hslComposeFast(s, satOf(s), lumOf(d)); }
-inline uint32_t luminosityFast(uint32_t d, uint32_t s) { return hslComposeFast(d, satOf(d), lumOf(s)); }
-
-template <uint32_t (*F)(uint32_t, uint32_t)>
-inline void lerpCompositeFast(uint32_t* dst, uint32_t src, uint32_t alpha) {
-  if (alpha == 0) return;
-  lerpPixelRgb(dst, F(*dst, src), alpha);
-}
-
 // Per-pixel kernels with the source alpha folded in.
 template <void (*Explicit)(uint32_t*, uint32_t, uint32_t)>
 inline void withSourceAlpha(uint32_t* dst, uint32_t src, uint32_t opacity) {
@@ -190,86 +140,48 @@ constexpr Entry fastEntry() {
   return {Op, &loopRow<Fast>, &loopFill<Fast>};
 }
 
-template <PixelOp32 Op, class K, bool SrcAlpha>
-constexpr Entry vecEntry() {
-  return {Op, &vecRow<K, SrcAlpha, Op>, &vecFill<K, SrcAlpha, Op>};
-}
+#if PG_BLEND_SSE2
+#define PG_VEC_ENTRIES PG_BLEND_VEC_ROWS(PG_BLEND_ROW_ENTRY) PG_BLEND_VEC_OVER(PG_BLEND_OVER_ENTRY)
+#else
+#define PG_LOOP_ROW(op, kind, srcAlpha) loopEntry<&op>(),
+#define PG_LOOP_OVER(op, kind, separable) loopEntry<&op>(),
+#define PG_VEC_ENTRIES PG_BLEND_VEC_ROWS(PG_LOOP_ROW) PG_BLEND_VEC_OVER(PG_LOOP_OVER)
+#endif
 
 const Entry kEntries[] = {
-    // blend arithmetic
-    vecEntry<&lerpPixelRgb, KLerp<BSource>, false>(),
+    PG_VEC_ENTRIES
+    // blend arithmetic without a vector form
     loopEntry<&lerpPixelRgbTab>(),
-    vecEntry<&blendMultiplyRgb, KMultiply, false>(),
-    vecEntry<&blendAddRgb, KAdd, false>(),
-    vecEntry<&blendSubRgb, KSub, false>(),
     loopEntry<&pixelSet>(),
     loopEntry<&blendPixelOpacity>(),
     loopEntry<&blendPixelTable>(),
-    // explicit alpha
-    vecEntry<&blendScreen, KLerp<BScreen>, false>(),
-    vecEntry<&blendOverlay, KLerp<BOverlay>, false>(),
-    vecEntry<&blendHardLight, KLerp<BHardLight>, false>(),
+    // the modes with a division or a curve per channel
     fastEntry<&blendSoftLight, &lerpSeparableFast<softLightFast>>(),
-    vecEntry<&blendDifference, KLerp<BDifference>, false>(),
-    vecEntry<&blendExclusion, KLerp<BExclusion>, false>(),
-    vecEntry<&blendDarken, KLerp<BDarken>, false>(),
-    vecEntry<&blendLighten, KLerp<BLighten>, false>(),
     fastEntry<&blendBurn, &lerpSeparableFast<burnFast>>(),
     fastEntry<&blendDodge, &lerpSeparableFast<dodgeFast>>(),
-    fastEntry<&blendHue, &lerpCompositeFast<hueFast>>(),
-    fastEntry<&blendSaturation, &lerpCompositeFast<saturationFast>>(),
-    fastEntry<&blendColor, &lerpCompositeFast<colorFast>>(),
-    fastEntry<&blendLuminosity, &lerpCompositeFast<luminosityFast>>(),
-    vecEntry<&blendSubtractNega, KSubtractNega, false>(),
-    vecEntry<&blendLinearLight, KLerp<BLinearLight>, false>(),
     fastEntry<&blendVividLight, &lerpSeparableFast<vividLightFast>>(),
-    vecEntry<&blendPinLight, KLerp<BPinLight>, false>(),
-    // source alpha
-    vecEntry<&blendMultiplyOpacity, KMultiply, true>(),
-    vecEntry<&blendAddOpacity, KAdd, true>(),
-    vecEntry<&blendSubtractOpacity, KSub, true>(),
-    vecEntry<&blendNormalOpacity, KLerp<BSource>, true>(),
-    vecEntry<&blendScreenA, KLerp<BScreen>, true>(),
-    vecEntry<&blendOverlayA, KLerp<BOverlay>, true>(),
-    vecEntry<&blendHardLightA, KLerp<BHardLight>, true>(),
     fastEntry<&blendSoftLightA, &withSourceAlpha<&lerpSeparableFast<softLightFast>>>(),
-    vecEntry<&blendDifferenceA, KLerp<BDifference>, true>(),
-    vecEntry<&blendExclusionA, KLerp<BExclusion>, true>(),
-    vecEntry<&blendDarkenA, KLerp<BDarken>, true>(),
-    vecEntry<&blendLightenA, KLerp<BLighten>, true>(),
     fastEntry<&blendBurnA, &withSourceAlpha<&lerpSeparableFast<burnFast>>>(),
     fastEntry<&blendDodgeA, &withSourceAlpha<&lerpSeparableFast<dodgeFast>>>(),
-    fastEntry<&blendHueA, &withSourceAlpha<&lerpCompositeFast<hueFast>>>(),
-    fastEntry<&blendSaturationA, &withSourceAlpha<&lerpCompositeFast<saturationFast>>>(),
-    fastEntry<&blendColorA, &withSourceAlpha<&lerpCompositeFast<colorFast>>>(),
-    fastEntry<&blendLuminosityA, &withSourceAlpha<&lerpCompositeFast<luminosityFast>>>(),
-    vecEntry<&blendSubtractNegaA, KSubtractNega, true>(),
-    vecEntry<&blendLinearLightA, KLerp<BLinearLight>, true>(),
     fastEntry<&blendVividLightA, &withSourceAlpha<&lerpSeparableFast<vividLightFast>>>(),
-    vecEntry<&blendPinLightA, KLerp<BPinLight>, true>(),
-    // alpha over
-    loopEntry<&blendPixelMultiplyUnion>(),
-    loopEntry<&blendPixelAddUnion>(),
-    loopEntry<&blendNormalOver>(),
-    loopEntry<&blendScreenOver>(),
-    loopEntry<&blendOverlayOver>(),
-    loopEntry<&blendHardLightOver>(),
     loopEntry<&blendSoftLightOver>(),
-    loopEntry<&blendDifferenceOver>(),
-    loopEntry<&blendExclusionOver>(),
-    loopEntry<&blendDarkenOver>(),
-    loopEntry<&blendLightenOver>(),
     loopEntry<&blendBurnOver>(),
     loopEntry<&blendDodgeOver>(),
-    loopEntry<&blendHueOver>(),
-    loopEntry<&blendSaturationOver>(),
-    loopEntry<&blendColorOver>(),
-    loopEntry<&blendLuminosityOver>(),
-    loopEntry<&blendSubtractNegaOver>(),
-    loopEntry<&blendLinearLightOver>(),
     loopEntry<&blendVividLightOver>(),
-    loopEntry<&blendPinLightOver>(),
 };
+
+int gLevel = -1;  // -1 not yet decided
+
+bool useAvx2() {
+  if (gLevel < 0) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    gLevel = __builtin_cpu_supports("avx2") ? 1 : 0;
+#else
+    gLevel = 0;
+#endif
+  }
+  return gLevel == 1;
+}
 
 }  // namespace
 
@@ -282,7 +194,15 @@ bool mixesTowardBlend(PixelOp32 op) {
   return std::find(std::begin(kMixes), std::end(kMixes), op) != std::end(kMixes);
 }
 
+int setRowKernelLevel(int level) {
+  const int old = useAvx2() ? 1 : 0;
+  gLevel = level;
+  return old;
+}
+
 SRowKernels rowKernels(PixelOp32 op) {
+  SRowKernels k;
+  if (useAvx2() && avx2RowKernels(op, k)) return k;
   for (const Entry& e : kEntries)
     if (e.op == op) return {op, e.row, e.fill};
   return {op, nullptr, nullptr};

@@ -27,6 +27,11 @@ struct SRowKernels {
 // The row kernels of op; for an unknown operator Row and Fill are nullptr.
 SRowKernels rowKernels(PixelOp32 op);
 
+// Which kernels rowKernels hands out: 0 the baseline ones, 1 the best the
+// processor runs (the start value). Answers the previous level (tests compare
+// both builds with the reference).
+int setRowKernelLevel(int level);
+
 // Runs a row through the kernels (or per pixel for an unknown operator).
 inline void runRow(const SRowKernels& k, uint32_t* dst, const uint32_t* src, size_t n, uint32_t param) {
   if (k.Row != nullptr) {

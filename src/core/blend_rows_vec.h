@@ -1,46 +1,150 @@
-#pragma once
-// Vector row kernels of the separable blend operators (internal to the blend
-// row kernels). Four BGRA8 pixels are widened to two registers of eight 16-bit
-// lanes; every product of two bytes fits a lane, and the division by 255 is the
+// Vector row kernels of the blend operators (internal to the blend row
+// kernels; included by blend_rows.cpp for the SSE2 baseline and by
+// blend_rows_avx2.cpp compiled for AVX2, each time inside an unnamed
+// namespace, so the two builds never meet at link time).
+//
+// A group of 4 (SSE2) or 8 (AVX2) BGRA8 pixels is widened to 16-bit lanes;
+// every product of two bytes fits a lane, and the division by 255 is the
 // project's one rounding rule, (x * 32897) >> 23, as mulhi(x, 0x8081) >> 7.
+// The colour-model modes compute in float lanes, where every intermediate is
+// an integer below 2^24 and every quotient is taken exactly (a correctly
+// rounded quotient of such integers never crosses the integer below it).
 // The destination alpha byte is carried through unchanged.
 //
-// A kernel kind K supplies apply(d, s, a) on 16-bit lanes: the new colour of
-// each channel from destination d, source s and the per-pixel alpha a. The
-// scalar operator Op (the reference) handles the tail of a row and every
-// target without SSE2. Parameters are bytes (0..255), as for the operators.
-#include <cstddef>
-#include <cstdint>
+// The scalar operator Op (the reference) handles the tail of a row, and, for
+// the alpha-over kernels, every group whose destination is not all opaque.
+// Parameters are bytes (0..255), as for the operators.
+//
+// Before including: PG_VEC_WIDTH 128 or 256, and the intrinsics headers.
 
-#include "core/blend_arith.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#define PG_BLEND_VEC 1
+#if PG_VEC_WIDTH == 256
+using V = __m256i;
+using VF = __m256;
+constexpr size_t kGroup = 8;
+inline V vLoad(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
+inline void vStore(uint32_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
+inline V k16(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
+inline V k32(uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
+inline V k64(uint64_t v) { return _mm256_set1_epi64x(static_cast<long long>(v)); }
+inline V cmpEq32(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
+inline V cmpEq16(V a, V b) { return _mm256_cmpeq_epi16(a, b); }
+inline V loWords(V a) { return _mm256_unpacklo_epi16(a, _mm256_setzero_si256()); }
+inline V hiWords(V a) { return _mm256_unpackhi_epi16(a, _mm256_setzero_si256()); }
+inline V packWords(V lo, V hi) { return _mm256_packs_epi32(lo, hi); }
+inline V vZero() { return _mm256_setzero_si256(); }
+inline V add16(V a, V b) { return _mm256_add_epi16(a, b); }
+inline V sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
+inline V mullo16(V a, V b) { return _mm256_mullo_epi16(a, b); }
+inline V mulhiU16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
+inline V srli16(V a, int n) { return _mm256_srli_epi16(a, n); }
+inline V min16(V a, V b) { return _mm256_min_epi16(a, b); }
+inline V max16(V a, V b) { return _mm256_max_epi16(a, b); }
+inline V subsU16(V a, V b) { return _mm256_subs_epu16(a, b); }
+inline V lt16(V a, V b) { return _mm256_cmpgt_epi16(b, a); }
+inline V vAnd(V a, V b) { return _mm256_and_si256(a, b); }
+inline V vOr(V a, V b) { return _mm256_or_si256(a, b); }
+inline V vAndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
+inline V loBytes(V a) { return _mm256_unpacklo_epi8(a, vZero()); }
+inline V hiBytes(V a) { return _mm256_unpackhi_epi8(a, vZero()); }
+inline V packBytes(V lo, V hi) { return _mm256_packus_epi16(lo, hi); }
+inline V spreadAlpha(V x) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, 0xFF), 0xFF); }
+inline bool allEq32(V a, V b) { return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, b)) == -1; }
+inline V srli32(V a, int n) { return _mm256_srli_epi32(a, n); }
+inline V slli32(V a, int n) { return _mm256_slli_epi32(a, n); }
+inline VF toF(V a) { return _mm256_cvtepi32_ps(a); }
+inline V truncI(VF a) { return _mm256_cvttps_epi32(a); }
+inline VF kf(float v) { return _mm256_set1_ps(v); }
+inline VF fadd(VF a, VF b) { return _mm256_add_ps(a, b); }
+inline VF fsub(VF a, VF b) { return _mm256_sub_ps(a, b); }
+inline VF fmul(VF a, VF b) { return _mm256_mul_ps(a, b); }
+inline VF fdiv(VF a, VF b) { return _mm256_div_ps(a, b); }
+inline VF fmin(VF a, VF b) { return _mm256_min_ps(a, b); }
+inline VF fmax(VF a, VF b) { return _mm256_max_ps(a, b); }
+inline VF fge(VF a, VF b) { return _mm256_cmp_ps(a, b, _CMP_GE_OQ); }
+inline VF flt(VF a, VF b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+inline VF feq(VF a, VF b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
+inline VF fgt(VF a, VF b) { return _mm256_cmp_ps(a, b, _CMP_GT_OQ); }
+inline VF fand(VF a, VF b) { return _mm256_and_ps(a, b); }
+inline VF forr(VF a, VF b) { return _mm256_or_ps(a, b); }
+inline VF fandnot(VF a, VF b) { return _mm256_andnot_ps(a, b); }
 #else
-#define PG_BLEND_VEC 0
+using V = __m128i;
+using VF = __m128;
+constexpr size_t kGroup = 4;
+inline V vLoad(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+inline void vStore(uint32_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+inline V k16(int v) { return _mm_set1_epi16(static_cast<short>(v)); }
+inline V k32(uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
+inline V k64(uint64_t v) { return _mm_set1_epi64x(static_cast<long long>(v)); }
+inline V cmpEq32(V a, V b) { return _mm_cmpeq_epi32(a, b); }
+inline V cmpEq16(V a, V b) { return _mm_cmpeq_epi16(a, b); }
+inline V loWords(V a) { return _mm_unpacklo_epi16(a, _mm_setzero_si128()); }
+inline V hiWords(V a) { return _mm_unpackhi_epi16(a, _mm_setzero_si128()); }
+inline V packWords(V lo, V hi) { return _mm_packs_epi32(lo, hi); }
+inline V vZero() { return _mm_setzero_si128(); }
+inline V add16(V a, V b) { return _mm_add_epi16(a, b); }
+inline V sub16(V a, V b) { return _mm_sub_epi16(a, b); }
+inline V mullo16(V a, V b) { return _mm_mullo_epi16(a, b); }
+inline V mulhiU16(V a, V b) { return _mm_mulhi_epu16(a, b); }
+inline V srli16(V a, int n) { return _mm_srli_epi16(a, n); }
+inline V min16(V a, V b) { return _mm_min_epi16(a, b); }
+inline V max16(V a, V b) { return _mm_max_epi16(a, b); }
+inline V subsU16(V a, V b) { return _mm_subs_epu16(a, b); }
+inline V lt16(V a, V b) { return _mm_cmplt_epi16(a, b); }
+inline V vAnd(V a, V b) { return _mm_and_si128(a, b); }
+inline V vOr(V a, V b) { return _mm_or_si128(a, b); }
+inline V vAndNot(V a, V b) { return _mm_andnot_si128(a, b); }
+inline V loBytes(V a) { return _mm_unpacklo_epi8(a, vZero()); }
+inline V hiBytes(V a) { return _mm_unpackhi_epi8(a, vZero()); }
+inline V packBytes(V lo, V hi) { return _mm_packus_epi16(lo, hi); }
+inline V spreadAlpha(V x) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xFF), 0xFF); }
+inline bool allEq32(V a, V b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF; }
+inline V srli32(V a, int n) { return _mm_srli_epi32(a, n); }
+inline V slli32(V a, int n) { return _mm_slli_epi32(a, n); }
+inline VF toF(V a) { return _mm_cvtepi32_ps(a); }
+inline V truncI(VF a) { return _mm_cvttps_epi32(a); }
+inline VF kf(float v) { return _mm_set1_ps(v); }
+inline VF fadd(VF a, VF b) { return _mm_add_ps(a, b); }
+inline VF fsub(VF a, VF b) { return _mm_sub_ps(a, b); }
+inline VF fmul(VF a, VF b) { return _mm_mul_ps(a, b); }
+inline VF fdiv(VF a, VF b) { return _mm_div_ps(a, b); }
+inline VF fmin(VF a, VF b) { return _mm_min_ps(a, b); }
+inline VF fmax(VF a, VF b) { return _mm_max_ps(a, b); }
+inline VF fge(VF a, VF b) { return _mm_cmpge_ps(a, b); }
+inline VF flt(VF a, VF b) { return _mm_cmplt_ps(a, b); }
+inline VF feq(VF a, VF b) { return _mm_cmpeq_ps(a, b); }
+inline VF fgt(VF a, VF b) { return _mm_cmpgt_ps(a, b); }
+inline VF fand(VF a, VF b) { return _mm_and_ps(a, b); }
+inline VF forr(VF a, VF b) { return _mm_or_ps(a, b); }
+inline VF fandnot(VF a, VF b) { return _mm_andnot_ps(a, b); }
 #endif
 
-namespace pg {
-namespace {
-
-#if PG_BLEND_VEC
-
-using V = __m128i;
-
-inline V k16(int v) { return _mm_set1_epi16(static_cast<short>(v)); }
 // floor(x / 255) for 16-bit x: (x * 32897) >> 23.
-inline V div255v(V x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, k16(0x8081)), 7); }
+inline V div255v(V x) { return srli16(mulhiU16(x, k16(0x8081)), 7); }
 // floor(a * b / 255) for bytes in 16-bit lanes.
-inline V mul255v(V a, V b) { return div255v(_mm_mullo_epi16(a, b)); }
+inline V mul255v(V a, V b) { return div255v(mullo16(a, b)); }
 // floor((d*(255-a) + b*a) / 255).
-inline V lerpv(V d, V b, V a) {
-  return div255v(_mm_add_epi16(_mm_mullo_epi16(b, a), _mm_mullo_epi16(d, _mm_sub_epi16(k16(255), a))));
-}
-// Lane 3 of each pixel (its alpha) into all four lanes of that pixel.
-inline V spreadAlpha(V x) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xFF), 0xFF); }
+inline V lerpv(V d, V b, V a) { return div255v(add16(mullo16(b, a), mullo16(d, sub16(k16(255), a)))); }
 // Lanes where m is all ones take a, the others b.
-inline V select(V m, V a, V b) { return _mm_or_si128(_mm_and_si128(m, a), _mm_andnot_si128(m, b)); }
+inline V select(V m, V a, V b) { return vOr(vAnd(m, a), vAndNot(m, b)); }
+inline VF fselect(VF m, VF a, VF b) { return forr(fand(m, a), fandnot(m, b)); }
+// floor of float lanes holding integers' quotients (any sign).
+inline VF ffloor(VF x) {
+  const VF t = toF(truncI(x));
+  return fsub(t, fand(fgt(t, x), kf(1.0f)));
+}
+inline VF ftrunc(VF x) { return toF(truncI(x)); }
+// trunc(n / d) for integer lanes with |n| <= 65535 and 1 <= d <= 255, given
+// r = 1/d: the product is within one of the quotient and is corrected by
+// exact integer products (one division serves three channels).
+inline VF divTrunc(VF n, VF d, VF r) {
+  const VF sign = kf(-0.0f);
+  const VF a = fandnot(sign, n);
+  VF q = ftrunc(fmul(a, r));
+  q = fsub(q, fand(fgt(fmul(q, d), a), kf(1.0f)));
+  q = fadd(q, fand(fge(a, fmul(fadd(q, kf(1.0f)), d)), kf(1.0f)));
+  return forr(q, fand(sign, n));
+}
 
 // ---- channel formulas B(d, s) on 16-bit lanes holding bytes
 
@@ -48,36 +152,40 @@ inline V select(V m, V a, V b) { return _mm_or_si128(_mm_and_si128(m, a), _mm_an
 struct BSource {
   static V b(V, V s) { return s; }
 };
+// multiply (the union member's product): d*s/255.
+struct BMultiply {
+  static V b(V d, V s) { return mul255v(d, s); }
+};
 // screen: d + s - d*s/255.
 struct BScreen {
-  static V b(V d, V s) { return _mm_sub_epi16(_mm_add_epi16(d, s), mul255v(d, s)); }
+  static V b(V d, V s) { return sub16(add16(d, s), mul255v(d, s)); }
 };
 // difference: |d - s|.
 struct BDifference {
-  static V b(V d, V s) { return _mm_or_si128(_mm_subs_epu16(d, s), _mm_subs_epu16(s, d)); }
+  static V b(V d, V s) { return vOr(subsU16(d, s), subsU16(s, d)); }
 };
 // darken: min(d, s).
 struct BDarken {
-  static V b(V d, V s) { return _mm_min_epi16(d, s); }
+  static V b(V d, V s) { return min16(d, s); }
 };
 // lighten: max(d, s).
 struct BLighten {
-  static V b(V d, V s) { return _mm_max_epi16(d, s); }
+  static V b(V d, V s) { return max16(d, s); }
 };
 // exclusion: d + s - 2*(d*s/255).
 struct BExclusion {
   static V b(V d, V s) {
     const V p = mul255v(d, s);
-    return _mm_sub_epi16(_mm_add_epi16(d, s), _mm_add_epi16(p, p));
+    return sub16(add16(d, s), add16(p, p));
   }
 };
 // overlay with the test on t: t < 128: 2ds/255, else (65025 - 2(255-d)(255-s))/255
-// (each branch is computed in every lane; lanes of the other branch are discarded).
+// (both branches in every lane; the lanes of the other branch are dropped).
 inline V overlayOn(V t, V d, V s) {
-  const V low = div255v(_mm_mullo_epi16(_mm_add_epi16(d, d), s));
-  const V id = _mm_sub_epi16(k16(255), d), is = _mm_sub_epi16(k16(255), s);
-  const V high = div255v(_mm_sub_epi16(k16(65025), _mm_mullo_epi16(_mm_add_epi16(id, id), is)));
-  return select(_mm_cmplt_epi16(t, k16(128)), low, high);
+  const V low = div255v(mullo16(add16(d, d), s));
+  const V id = sub16(k16(255), d), is = sub16(k16(255), s);
+  const V high = div255v(sub16(k16(65025), mullo16(add16(id, id), is)));
+  return select(lt16(t, k16(128)), low, high);
 }
 // overlay: the test on d.
 struct BOverlay {
@@ -89,67 +197,146 @@ struct BHardLight {
 };
 // linear light: clamp(d + 2s - 256, 0, 255).
 struct BLinearLight {
-  static V b(V d, V s) {
-    const V t = _mm_sub_epi16(_mm_add_epi16(d, _mm_add_epi16(s, s)), k16(256));
-    return _mm_min_epi16(_mm_max_epi16(t, _mm_setzero_si128()), k16(255));
-  }
+  static V b(V d, V s) { return min16(max16(sub16(add16(d, add16(s, s)), k16(256)), vZero()), k16(255)); }
 };
 // pin light: min(max(d, 2s - 255), 2s).
 struct BPinLight {
   static V b(V d, V s) {
-    const V s2 = _mm_add_epi16(s, s);
-    return _mm_min_epi16(_mm_max_epi16(d, _mm_sub_epi16(s2, k16(255))), s2);
+    const V s2 = add16(s, s);
+    return min16(max16(d, sub16(s2, k16(255))), s2);
   }
 };
 
-// ---- kernel kinds: the new channel from d, s and alpha a
+// ---- kernel kinds: the new channels of a group from d, s and alpha a
 
 // Move toward B(d, s) by a.
+// 255 times the move of d toward b by a, before the division: b*a + d*(255-a).
+inline V mix255(V d, V b, V a) { return add16(mullo16(b, a), mullo16(d, sub16(k16(255), a))); }
+
 template <class B>
 struct KLerp {
   static constexpr bool kCopiesOpaque = false;
+  static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return lerpv(d, B::b(d, s), a); }
+  static V apply255(V d, V s, V a) { return mix255(d, B::b(d, s), a); }
 };
 template <>
 struct KLerp<BSource> {
-  static constexpr bool kCopiesOpaque = true;  // a = 255 gives s exactly
+  static constexpr bool kCopiesOpaque = true;  // alpha 255 gives s exactly
+  static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return lerpv(d, s, a); }
+  static V apply255(V d, V s, V a) { return mix255(d, s, a); }
 };
 // multiply: d * (255 - (255 - s)*a/255) / 255 (the product and screen tables).
 struct KMultiply {
   static constexpr bool kCopiesOpaque = false;
-  static V apply(V d, V s, V a) { return mul255v(d, _mm_sub_epi16(k16(255), mul255v(_mm_sub_epi16(k16(255), s), a))); }
+  static constexpr bool kColourModel = false;
+  static V apply(V d, V s, V a) { return mul255v(d, sub16(k16(255), mul255v(sub16(k16(255), s), a))); }
 };
 // add: min(255, d + a*s/255).
 struct KAdd {
   static constexpr bool kCopiesOpaque = false;
-  static V apply(V d, V s, V a) { return _mm_min_epi16(_mm_add_epi16(d, mul255v(a, s)), k16(255)); }
+  static constexpr bool kColourModel = false;
+  static V apply(V d, V s, V a) { return min16(add16(d, mul255v(a, s)), k16(255)); }
 };
 // subtract: max(0, d - a*s/255).
 struct KSub {
   static constexpr bool kCopiesOpaque = false;
-  static V apply(V d, V s, V a) { return _mm_subs_epu16(d, mul255v(a, s)); }
+  static constexpr bool kColourModel = false;
+  static V apply(V d, V s, V a) { return subsU16(d, mul255v(a, s)); }
 };
 // subtract negative: max(0, d - (255 - s)*a/255).
 struct KSubtractNega {
   static constexpr bool kCopiesOpaque = false;
-  static V apply(V d, V s, V a) { return _mm_subs_epu16(d, mul255v(_mm_sub_epi16(k16(255), s), a)); }
+  static constexpr bool kColourModel = false;
+  static V apply(V d, V s, V a) { return subsU16(d, mul255v(sub16(k16(255), s), a)); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 
-// Four pixels: the new colour bytes under the destination's alpha bytes.
+// ---- the colour-model modes: hslCompose(c, sat, lum) in float lanes
+
+struct Rgb {
+  VF r, g, b;
+};
+inline Rgb channels(V p) {
+  const V m = k32(0xFF);
+  return {toF(vAnd(srli32(p, 16), m)), toF(vAnd(srli32(p, 8), m)), toF(vAnd(p, m))};
+}
+// (R*19595 + G*38469 + B*7472) / 65536 before the floor (exact: below 2^24).
+inline VF greySum(VF r, VF g, VF b) {
+  return fmul(fadd(fadd(fmul(r, kf(19595.0f)), fmul(g, kf(38469.0f))), fmul(b, kf(7472.0f))), kf(1.0f / 65536.0f));
+}
+inline VF min3(const Rgb& c) { return fmin(fmin(c.r, c.g), c.b); }
+inline VF max3(const Rgb& c) { return fmax(fmax(c.r, c.g), c.b); }
+
+// The colour with the hue of c, saturation sat and luminosity lum, as packed
+// pixels (alpha 0): the steps of hslCompose, lane by lane.
+inline V hslComposeV(const Rgb& c, VF sat, VF lum) {
+  const VF m = min3(c), M = max3(c);
+  const VF range = fsub(M, m);
+  const VF grey = forr(feq(sat, kf(0.0f)), feq(range, kf(0.0f)));
+  const VF rangeSafe = fmax(range, kf(1.0f));
+  const VF vr = ftrunc(fdiv(fmul(fsub(c.r, m), sat), rangeSafe));
+  const VF vg = ftrunc(fdiv(fmul(fsub(c.g, m), sat), rangeSafe));
+  const VF vb = ftrunc(fdiv(fmul(fsub(c.b, m), sat), rangeSafe));
+  const VF L = ftrunc(greySum(vr, vg, vb));
+  const VF delta = fsub(lum, L);
+  const VF toWhite = fge(fadd(M, delta), kf(256.0f));
+  const VF scaleDown = fandnot(toWhite, flt(delta, kf(0.0f)));
+  const VF q = fmax(kf(1.0f), ffloor(greySum(fsub(M, vr), fsub(M, vg), fsub(M, vb))));
+  const VF den = fselect(toWhite, q, fmax(L, kf(1.0f)));
+  const VF k = fsub(kf(255.0f), lum);
+  const auto channel = [&](VF v) {
+    const VF num = fselect(toWhite, fmul(k, fsub(M, v)), fmul(lum, v));
+    const VF quot = ftrunc(fdiv(num, den));
+    VF out = fselect(toWhite, fsub(kf(255.0f), quot), fselect(scaleDown, quot, fadd(v, delta)));
+    out = fselect(grey, lum, out);
+    return truncI(fmin(fmax(out, kf(0.0f)), kf(255.0f)));
+  };
+  return vOr(vOr(slli32(channel(vr), 16), slli32(channel(vg), 8)), channel(vb));
+}
+
+inline VF satV(const Rgb& c) { return fsub(max3(c), min3(c)); }
+inline VF lumV(const Rgb& c) { return ftrunc(greySum(c.r, c.g, c.b)); }
+
+// The four colour-model modes: the composed colour of a group.
+struct HueSel {
+  static V compose(const Rgb& d, const Rgb& s) { return hslComposeV(s, satV(d), lumV(d)); }
+};
+struct SaturationSel {
+  static V compose(const Rgb& d, const Rgb& s) { return hslComposeV(d, satV(s), lumV(d)); }
+};
+struct ColorSel {
+  static V compose(const Rgb& d, const Rgb& s) { return hslComposeV(s, satV(s), lumV(d)); }
+};
+struct LuminositySel {
+  static V compose(const Rgb& d, const Rgb& s) { return hslComposeV(d, satV(d), lumV(s)); }
+};
+template <class Sel>
+struct KColourModel {
+  static constexpr bool kCopiesOpaque = false;
+  static constexpr bool kColourModel = true;
+  static V composite(V D, V S) { return Sel::compose(channels(D), channels(S)); }
+};
+
+// One group: the new colour bytes under the destination's alpha bytes.
 template <class K, bool SrcAlpha>
-inline V step4(V D, V S, V param) {
-  const V zero = _mm_setzero_si128();
-  const V d0 = _mm_unpacklo_epi8(D, zero), d1 = _mm_unpackhi_epi8(D, zero);
-  const V s0 = _mm_unpacklo_epi8(S, zero), s1 = _mm_unpackhi_epi8(S, zero);
+inline V stepGroup(V D, V S, V param) {
+  const V d0 = loBytes(D), d1 = hiBytes(D);
+  const V s0 = loBytes(S), s1 = hiBytes(S);
   V a0 = param, a1 = param;
   if constexpr (SrcAlpha) {
     a0 = mul255v(spreadAlpha(s0), param);
     a1 = mul255v(spreadAlpha(s1), param);
   }
-  const V r = _mm_packus_epi16(K::apply(d0, s0, a0), K::apply(d1, s1, a1));
-  const V amask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  return select(amask, D, r);
+  V r;
+  if constexpr (K::kColourModel) {
+    const V C = K::composite(D, S);
+    r = packBytes(lerpv(d0, loBytes(C), a0), lerpv(d1, hiBytes(C), a1));
+  } else {
+    r = packBytes(K::apply(d0, s0, a0), K::apply(d1, s1, a1));
+  }
+  return select(k32(0xFF000000u), D, r);
 }
 
 // A row of op(&dst[i], src[i], param).
@@ -157,26 +344,22 @@ template <class K, bool SrcAlpha, PixelOp32 Op>
 void vecRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t param) {
   size_t i = 0;
   const V p = k16(static_cast<int>(param));
-  const V amask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const V zero = _mm_setzero_si128();
+  const V amask = k32(0xFF000000u);
   const bool copyOpaque = K::kCopiesOpaque && param >= 255;
-  for (; i + 4 <= n; i += 4) {
-    const V S = _mm_loadu_si128(reinterpret_cast<const V*>(src + i));
+  for (; i + kGroup <= n; i += kGroup) {
+    const V S = vLoad(src + i);
     if constexpr (SrcAlpha) {
-      const V sa = _mm_and_si128(S, amask);
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF) continue;  // all transparent
-      if (copyOpaque && _mm_movemask_epi8(_mm_cmpeq_epi32(sa, amask)) == 0xFFFF) {
-        V* d = reinterpret_cast<V*>(dst + i);
-        _mm_storeu_si128(d, select(amask, _mm_loadu_si128(d), S));
+      const V sa = vAnd(S, amask);
+      if (allEq32(sa, vZero())) continue;  // all transparent
+      if (copyOpaque && allEq32(sa, amask)) {
+        vStore(dst + i, select(amask, vLoad(dst + i), S));
         continue;
       }
     } else if (copyOpaque) {
-      V* d = reinterpret_cast<V*>(dst + i);
-      _mm_storeu_si128(d, select(amask, _mm_loadu_si128(d), S));
+      vStore(dst + i, select(amask, vLoad(dst + i), S));
       continue;
     }
-    V* d = reinterpret_cast<V*>(dst + i);
-    _mm_storeu_si128(d, step4<K, SrcAlpha>(_mm_loadu_si128(d), S, p));
+    vStore(dst + i, stepGroup<K, SrcAlpha>(vLoad(dst + i), S, p));
   }
   for (; i < n; ++i) Op(dst + i, src[i], param);
 }
@@ -187,43 +370,95 @@ void vecFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t param) {
   if (SrcAlpha ? mulDiv255(param, pixelAlpha(colour)) == 0 : param == 0) return;
   size_t i = 0;
   const V p = k16(static_cast<int>(param));
-  const V S = _mm_set1_epi32(static_cast<int>(colour));
-  for (; i + 4 <= n; i += 4) {
-    V* d = reinterpret_cast<V*>(dst + i);
-    _mm_storeu_si128(d, step4<K, SrcAlpha>(_mm_loadu_si128(d), S, p));
-  }
+  const V S = k32(colour);
+  for (; i + kGroup <= n; i += kGroup) vStore(dst + i, stepGroup<K, SrcAlpha>(vLoad(dst + i), S, p));
   for (; i < n; ++i) Op(dst + i, colour, param);
 }
 
-#else  // no vector unit: the reference loops
-
-struct BSource {};
-struct BScreen {};
-struct BDifference {};
-struct BDarken {};
-struct BLighten {};
-struct BExclusion {};
-struct BOverlay {};
-struct BHardLight {};
-struct BLinearLight {};
-struct BPinLight {};
-template <class B>
-struct KLerp {};
-struct KMultiply {};
-struct KAdd {};
-struct KSub {};
-struct KSubtractNega {};
-
-template <class K, bool SrcAlpha, PixelOp32 Op>
-void vecRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t param) {
-  for (size_t i = 0; i < n; ++i) Op(dst + i, src[i], param);
-}
-template <class K, bool SrcAlpha, PixelOp32 Op>
-void vecFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t param) {
-  for (size_t i = 0; i < n; ++i) Op(dst + i, colour, param);
+// Over a transparent group every alpha-over operator gives the source colour
+// with the alpha sa = mulDiv255(source alpha, opacity); where sa is 0 the
+// pixel stays.
+inline V overTransparent(V D, V S, V p) {
+  const V s0 = loBytes(S), s1 = hiBytes(S);
+  const V lane3 = k64(0xFFFF000000000000ull);  // the alpha lane of each pixel
+  const V r = packBytes(select(lane3, mul255v(spreadAlpha(s0), p), s0), select(lane3, mul255v(spreadAlpha(s1), p), s1));
+  const V amask = k32(0xFF000000u);
+  return select(cmpEq32(vAnd(r, amask), vZero()), D, r);
 }
 
-#endif
+// Over a group with destination alphas of every kind: the separable
+// source-over ((255-dA)*sa*s + dA*x) / (255*sa + (255-sa)*dA), x being 255
+// times the mode's mix at sa, in float lanes: every term is an integer below
+// 2^24 and the quotient is exact. Where the result alpha is 0 the pixel stays.
+inline V overDivide(V d, V s, V sa, V dA, V x) {
+  const auto part = [&](V (*widen)(V)) {
+    const VF fsa = toF(widen(sa)), fdA = toF(widen(dA)), fs = toF(widen(s)), fx = toF(widen(x));
+    const VF num = fadd(fmul(fmul(fsub(kf(255.0f), fdA), fsa), fs), fmul(fdA, fx));
+    const VF den = fadd(fmul(kf(255.0f), fsa), fmul(fsub(kf(255.0f), fsa), fdA));
+    return truncI(fdiv(num, fmax(den, kf(1.0f))));
+  };
+  const V colour = packWords(part(&loWords), part(&hiWords));
+  const V outA = sub16(add16(sa, dA), mul255v(dA, sa));
+  const V r = select(k64(0xFFFF000000000000ull), outA, colour);
+  return select(cmpEq16(outA, vZero()), d, r);
+}
 
-}  // namespace
-}  // namespace pg
+template <class K>
+inline V overMixed(V D, V S, V p) {
+  const V d0 = loBytes(D), d1 = hiBytes(D), s0 = loBytes(S), s1 = hiBytes(S);
+  const V sa0 = mul255v(spreadAlpha(s0), p), sa1 = mul255v(spreadAlpha(s1), p);
+  V x0, x1;
+  if constexpr (K::kColourModel) {
+    const V C = K::composite(D, S);
+    x0 = mix255(d0, loBytes(C), sa0);
+    x1 = mix255(d1, hiBytes(C), sa1);
+  } else {
+    x0 = K::apply255(d0, s0, sa0);
+    x1 = K::apply255(d1, s1, sa1);
+  }
+  return packBytes(overDivide(d0, s0, sa0, spreadAlpha(d0), x0), overDivide(d1, s1, sa1, spreadAlpha(d1), x1));
+}
+
+// A row of the alpha-over operator Op: groups with a transparent source stay,
+// groups over an opaque destination are the explicit mix at the source's
+// alpha (kind K), groups over a transparent one take the source; the others
+// go through the separable source-over when Mixed (the operator is that
+// composite of K), else through Op pixel by pixel.
+template <class K, bool Mixed, PixelOp32 Op>
+inline void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
+  const V amask = k32(0xFF000000u);
+  const V dA = vAnd(D, amask);
+  if (allEq32(dA, amask)) {
+    vStore(dst, stepGroup<K, true>(D, S, p));
+  } else if (allEq32(dA, vZero())) {
+    vStore(dst, overTransparent(D, S, p));
+  } else if constexpr (Mixed) {
+    vStore(dst, overMixed<K>(D, S, p));
+  } else {
+    for (size_t j = 0; j < kGroup; ++j) Op(dst + j, src ? src[j] : colourOrZero, opacity);
+  }
+}
+
+template <class K, bool Mixed, PixelOp32 Op>
+void vecOverRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
+  if (opacity == 0) return;
+  size_t i = 0;
+  const V p = k16(static_cast<int>(opacity));
+  const V amask = k32(0xFF000000u);
+  for (; i + kGroup <= n; i += kGroup) {
+    const V S = vLoad(src + i);
+    if (allEq32(vAnd(S, amask), vZero())) continue;
+    overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, 0, src + i, opacity);
+  }
+  for (; i < n; ++i) Op(dst + i, src[i], opacity);
+}
+
+template <class K, bool Mixed, PixelOp32 Op>
+void vecOverFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) {
+  if (mulDiv255(opacity, pixelAlpha(colour)) == 0) return;
+  size_t i = 0;
+  const V p = k16(static_cast<int>(opacity));
+  const V S = k32(colour);
+  for (; i + kGroup <= n; i += kGroup) overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, colour, nullptr, opacity);
+  for (; i < n; ++i) Op(dst + i, colour, opacity);
+}

@@ -1,6 +1,7 @@
 #include "document/ant_points.h"
 
-#include <cmath>
+#include <new>
+#include <vector>
 
 #include "core/fixed_point.h"
 #include "core/planes.h"
@@ -37,6 +38,34 @@ bool CAntPoints::hasPoints() const {
   return left_.count() > 0 && right_.count() > 0 && top_.count() > 0 && bottom_.count() > 0;
 }
 
+namespace {
+// Adds the edges edge(y, x) for y in [yFirst, yEnd) to the list column by
+// column, each column from the top. The plane is read row by row (a column
+// walk would touch a new cache line per pixel): the edges are counted per
+// column first, then sorted into place.
+template <class EdgeFn>
+bool addColumnEdges(int32_t w, CPointList& list, EdgeFn edge, int32_t yFirst, int32_t yEnd) {
+  try {
+    std::vector<int64_t> at(static_cast<size_t>(w) + 1, 0);
+    for (int32_t y = yFirst; y < yEnd; ++y)
+      for (int32_t x = 0; x < w; ++x)
+        if (edge(y, x)) ++at[static_cast<size_t>(x) + 1];
+    for (int32_t x = 0; x < w; ++x) at[static_cast<size_t>(x) + 1] += at[static_cast<size_t>(x)];
+    std::vector<int32_t> ys(static_cast<size_t>(at[static_cast<size_t>(w)]));
+    std::vector<int64_t> next(at.begin(), at.end() - 1);
+    for (int32_t y = yFirst; y < yEnd; ++y)
+      for (int32_t x = 0; x < w; ++x)
+        if (edge(y, x)) ys[static_cast<size_t>(next[static_cast<size_t>(x)]++)] = y;
+    for (int32_t x = 0; x < w; ++x)
+      for (int64_t k = at[static_cast<size_t>(x)]; k < at[static_cast<size_t>(x) + 1]; ++k)
+        if (!list.add(x, ys[static_cast<size_t>(k)])) return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
 template <class RowFn>
 bool CAntPoints::traceRows(int32_t w, int32_t h, RowFn row, bool keep) {
   if (!keep) clear();
@@ -58,19 +87,14 @@ bool CAntPoints::traceRows(int32_t w, int32_t h, RowFn row, bool keep) {
       if (!r[x] && r[x - 1] && !right_.add(x, y)) return false;
     if (r[w - 1] && !right_.add(w, y)) return false;
   }
-  // Top edges, column by column.
-  for (int32_t x = 0; x < w; ++x) {
-    if (row(0)[x] && !top_.add(x, 0)) return false;
-    for (int32_t y = 1; y < h; ++y)
-      if (row(y)[x] && !row(y - 1)[x] && !top_.add(x, y)) return false;
-  }
-  // Bottom edges, column by column.
-  for (int32_t x = 0; x < w; ++x) {
-    for (int32_t y = 1; y < h; ++y)
-      if (!row(y)[x] && row(y - 1)[x] && !bottom_.add(x, y)) return false;
-    if (row(h - 1)[x] && !bottom_.add(x, h)) return false;
-  }
-  return true;
+  // Top edges (a selected pixel under an unselected one or the top border)
+  // and bottom edges (below a selected pixel), each column by column.
+  return addColumnEdges(w, top_, [&](int32_t y, int32_t x) {
+           return row(y)[x] && (y == 0 || !row(y - 1)[x]);
+         }, 0, h) &&
+         addColumnEdges(w, bottom_, [&](int32_t y, int32_t x) {
+           return row(y - 1)[x] && (y == h || !row(y)[x]);
+         }, 1, h + 1);
 }
 
 bool CAntPoints::trace(const TChannel& plane, bool keep) {

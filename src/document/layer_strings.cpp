@@ -1,10 +1,10 @@
 #include "document/layer_strings.h"
 
-#include "platform/debug_output.h"
+#include "platform/message_service.h"
 #include "platform/string_table.h"
 
 namespace pg {
 
-void layerWarning(uint32_t id) { debugOutput(resString(id) + "\n"); }
+void layerWarning(uint32_t id) { showWarning(resString(id)); }
 
 }  // namespace pg

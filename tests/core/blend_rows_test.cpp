@@ -2,6 +2,7 @@
 // rows: the fast paths must give exactly the reference pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -94,7 +95,7 @@ std::vector<uint32_t> randomRow(std::mt19937& rng, size_t n) {
   std::vector<uint32_t> row(n);
   size_t i = 0;
   while (i < n) {
-    const size_t run = 1 + rng() % 9;
+    const size_t run = 1 + rng() % 24;
     const uint32_t kind = rng() % 4;
     for (size_t k = 0; k < run && i < n; ++k, ++i) {
       const uint32_t a = kind == 0 ? 0 : kind == 1 ? 255 : rng() & 255;
@@ -113,6 +114,16 @@ TEST(BlendRows, EveryOperatorHasRowKernels) {
     EXPECT_NE(k.Row, nullptr) << o.name;
     EXPECT_NE(k.Fill, nullptr) << o.name;
   }
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  if (__builtin_cpu_supports("avx2")) {
+    // The processor runs the wider build: the two levels hand out different kernels.
+    const int old = setRowKernelLevel(0);
+    const RowOp32 base = rowKernels(&blendNormalOpacity).Row;
+    setRowKernelLevel(1);
+    EXPECT_NE(rowKernels(&blendNormalOpacity).Row, base);
+    setRowKernelLevel(old);
+  }
+#endif
   PixelOp32 unknown = [](uint32_t* d, uint32_t, uint32_t) { *d ^= 1; };
   const SRowKernels k = rowKernels(unknown);
   EXPECT_EQ(k.Row, nullptr);
@@ -125,13 +136,22 @@ TEST(BlendRows, EveryOperatorHasRowKernels) {
   EXPECT_EQ(row[1], 1u);
 }
 
-TEST(BlendRows, RowKernelsEqualTheOperatorPerPixel) {
+// Both builds of the kernels: the baseline and the best this processor runs.
+class BlendRowLevels : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override { old_ = setRowKernelLevel(GetParam()); }
+  void TearDown() override { setRowKernelLevel(old_); }
+  int old_ = 1;
+};
+INSTANTIATE_TEST_SUITE_P(Levels, BlendRowLevels, ::testing::Values(0, 1));
+
+TEST_P(BlendRowLevels, RowKernelsEqualTheOperatorPerPixel) {
   std::mt19937 rng(31337);
   const uint32_t params[] = {0, 1, 128, 254, 255};
   for (const Op& o : kOps) {
     const SRowKernels k = rowKernels(o.op);
-    for (int round = 0; round < 60; ++round) {
-      const size_t n = 1 + rng() % 70;
+    for (int round = 0; round < 120; ++round) {
+      const size_t n = 1 + rng() % 90;
       const uint32_t param = round < 5 ? params[round] : rng() & 255;
       const std::vector<uint32_t> src = randomRow(rng, n), dst = randomRow(rng, n);
       std::vector<uint32_t> want = dst, got = dst;
@@ -153,7 +173,7 @@ TEST(BlendRows, RowKernelsEqualTheOperatorPerPixel) {
   }
 }
 
-TEST(BlendRows, FastColourFormsEqualTheReferencesOverManyPixels) {
+TEST_P(BlendRowLevels, FastColourFormsEqualTheReferencesOverManyPixels) {
   // The per-pixel fast forms (reciprocal divisions, the soft-light table) on
   // many more pixels than the row test, including every byte pair for the
   // separable ones.
@@ -162,12 +182,24 @@ TEST(BlendRows, FastColourFormsEqualTheReferencesOverManyPixels) {
   std::mt19937 rng(5);
   for (PixelOp32 op : ops) {
     const SRowKernels k = rowKernels(op);
+    // Colours with every kind of structure: greys, one or two channels at an
+    // extreme, channels close together, and plain random ones.
+    auto colour = [&rng]() {
+      const uint32_t kind = rng() % 6, a = rng() & 255, b = rng() & 255, c = rng() & 255;
+      switch (kind) {
+        case 0: return a * 0x010101u;
+        case 1: return (a << 16) | (rng() % 2 ? 0xFF00u : 0u) | (rng() % 2 ? 0xFFu : 0u);
+        case 2: return (a << 16) | (std::min(255u, a + (b & 3)) << 8) | (a > 2 ? a - (c & 1) : a);
+        case 3: return (rng() % 2 ? 0xFF0000u : 0u) | (b << 8) | 0xFFu;
+        default: return (a << 16) | (b << 8) | c;
+      }
+    };
     std::vector<uint32_t> src(65536), dst(65536);
     for (uint32_t i = 0; i < 65536; ++i) {
       const uint32_t d = i >> 8, s = i & 255;
       const bool pairs = op == &blendBurn || op == &blendDodge || op == &blendVividLight || op == &blendSoftLight;
-      dst[i] = pairs ? (0xFF000000u | d * 0x010101u) : (rng() | 0xFF000000u);
-      src[i] = pairs ? (0xFF000000u | s * 0x010101u) : rng();
+      dst[i] = pairs ? (0xFF000000u | d * 0x010101u) : (colour() | 0xFF000000u);
+      src[i] = pairs ? (0xFF000000u | s * 0x010101u) : (colour() | (rng() & 0xFF000000u));
     }
     std::vector<uint32_t> want = dst, got = dst;
     for (size_t i = 0; i < want.size(); ++i) op(&want[i], src[i], 255);

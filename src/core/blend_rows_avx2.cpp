@@ -1,0 +1,62 @@
+// The vector row kernels built for AVX2 (eight pixels a step), used where the
+// processor has it. Everything compiled for AVX2 lives below the target
+// switch and in an unnamed namespace, so no shared inline function is ever
+// built for AVX2.
+#include <cstddef>
+#include <cstdint>
+
+#include "core/blend_modes.h"
+#include "core/blend_rows.h"
+#include "core/blend_rows_list.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+namespace pg {
+namespace {
+
+#define PG_VEC_WIDTH 256
+#include "core/blend_rows_vec.h"
+#undef PG_VEC_WIDTH
+
+struct Avx2Entry {
+  PixelOp32 op;
+  RowOp32 row;
+  RowFillOp32 fill;
+};
+
+const Avx2Entry kAvx2Entries[] = {PG_BLEND_VEC_ROWS(PG_BLEND_ROW_ENTRY) PG_BLEND_VEC_OVER(PG_BLEND_OVER_ENTRY)};
+
+}  // namespace
+
+bool avx2RowKernels(PixelOp32 op, SRowKernels& out) {
+  for (const Avx2Entry& e : kAvx2Entries)
+    if (e.op == op) {
+      out = {op, e.row, e.fill};
+      return true;
+    }
+  return false;
+}
+
+}  // namespace pg
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+#else
+
+namespace pg {
+bool avx2RowKernels(PixelOp32, SRowKernels&) { return false; }
+}  // namespace pg
+
+#endif

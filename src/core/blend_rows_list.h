@@ -1,0 +1,79 @@
+#pragma once
+// The operators that have vector row kernels, with their kernel kind (see
+// blend_rows_vec.h): one list, read by the baseline and the AVX2 builds.
+#include "core/blend_rows.h"
+
+namespace pg {
+// The AVX2 kernels of op (False when op has none or the build has no AVX2
+// kernels). Only to be called where the processor has AVX2.
+bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
+}  // namespace pg
+
+// X(operator, kind, source alpha?)
+#define PG_BLEND_VEC_ROWS(X)                                  \
+  X(lerpPixelRgb, KLerp<BSource>, false)                      \
+  X(blendMultiplyRgb, KMultiply, false)                       \
+  X(blendAddRgb, KAdd, false)                                 \
+  X(blendSubRgb, KSub, false)                                 \
+  X(blendScreen, KLerp<BScreen>, false)                       \
+  X(blendOverlay, KLerp<BOverlay>, false)                     \
+  X(blendHardLight, KLerp<BHardLight>, false)                 \
+  X(blendDifference, KLerp<BDifference>, false)               \
+  X(blendExclusion, KLerp<BExclusion>, false)                 \
+  X(blendDarken, KLerp<BDarken>, false)                       \
+  X(blendLighten, KLerp<BLighten>, false)                     \
+  X(blendHue, KColourModel<HueSel>, false)                    \
+  X(blendSaturation, KColourModel<SaturationSel>, false)      \
+  X(blendColor, KColourModel<ColorSel>, false)                \
+  X(blendLuminosity, KColourModel<LuminositySel>, false)      \
+  X(blendSubtractNega, KSubtractNega, false)                  \
+  X(blendLinearLight, KLerp<BLinearLight>, false)             \
+  X(blendPinLight, KLerp<BPinLight>, false)                   \
+  X(blendMultiplyOpacity, KMultiply, true)                    \
+  X(blendAddOpacity, KAdd, true)                              \
+  X(blendSubtractOpacity, KSub, true)                         \
+  X(blendNormalOpacity, KLerp<BSource>, true)                 \
+  X(blendScreenA, KLerp<BScreen>, true)                       \
+  X(blendOverlayA, KLerp<BOverlay>, true)                     \
+  X(blendHardLightA, KLerp<BHardLight>, true)                 \
+  X(blendDifferenceA, KLerp<BDifference>, true)               \
+  X(blendExclusionA, KLerp<BExclusion>, true)                 \
+  X(blendDarkenA, KLerp<BDarken>, true)                       \
+  X(blendLightenA, KLerp<BLighten>, true)                     \
+  X(blendHueA, KColourModel<HueSel>, true)                    \
+  X(blendSaturationA, KColourModel<SaturationSel>, true)      \
+  X(blendColorA, KColourModel<ColorSel>, true)                \
+  X(blendLuminosityA, KColourModel<LuminositySel>, true)      \
+  X(blendSubtractNegaA, KSubtractNega, true)                  \
+  X(blendLinearLightA, KLerp<BLinearLight>, true)             \
+  X(blendPinLightA, KLerp<BPinLight>, true)
+
+// Alpha-over operators, the kind of their mix over an opaque destination, and
+// whether they are the separable source-over of that mix everywhere (else
+// groups over a partly transparent destination go pixel by pixel).
+// X(operator, kind, separable?)
+#define PG_BLEND_VEC_OVER(X)                                \
+  X(blendNormalOver, KLerp<BSource>, true)                  \
+  X(blendPixelMultiplyUnion, KLerp<BMultiply>, true)        \
+  X(blendScreenOver, KLerp<BScreen>, true)                  \
+  X(blendPixelAddUnion, KAdd, false)                        \
+  X(blendDifferenceOver, KLerp<BDifference>, false)         \
+  X(blendDarkenOver, KLerp<BDarken>, false)                 \
+  X(blendLightenOver, KLerp<BLighten>, false)               \
+  X(blendOverlayOver, KLerp<BOverlay>, true)                \
+  X(blendHardLightOver, KLerp<BHardLight>, true)            \
+  X(blendExclusionOver, KLerp<BExclusion>, true)            \
+  X(blendHueOver, KColourModel<HueSel>, true)               \
+  X(blendSaturationOver, KColourModel<SaturationSel>, true) \
+  X(blendColorOver, KColourModel<ColorSel>, true)           \
+  X(blendLuminosityOver, KColourModel<LuminositySel>, true) \
+  X(blendSubtractNegaOver, KSubtractNega, true)             \
+  X(blendLinearLightOver, KLerp<BLinearLight>, true)        \
+  X(blendPinLightOver, KLerp<BPinLight>, true)
+
+// The entries of a registry built from the lists (inside the namespace that
+// holds the kernel templates).
+#define PG_BLEND_ROW_ENTRY(op, kind, srcAlpha) \
+  {&op, &vecRow<kind, srcAlpha, &op>, &vecFill<kind, srcAlpha, &op>},
+#define PG_BLEND_OVER_ENTRY(op, kind, separable) \
+  {&op, &vecOverRow<kind, separable, &op>, &vecOverFill<kind, separable, &op>},

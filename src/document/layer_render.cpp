@@ -1,0 +1,99 @@
+#include "document/layer_render.h"
+
+#include "core/blend_arith.h"
+#include "core/blend_modes.h"
+#include "core/block_image.h"
+#include "core/composite_core.h"
+#include "document/layer_blend.h"
+#include "document/layer_data.h"
+#include "platform/clock.h"
+
+namespace pg {
+
+SLayerBlendAttr layerBlendAttr(const CLayerData& layer) {
+  SLayerBlendAttr a;
+  a.opacity = layer.opacity;
+  a.blendMode = layer.blendMode;
+  a.dissolve = layer.dissolve;
+  a.dissolveAmount = layer.dissolveAmount;
+  a.randomState = layer.randomState;
+  return a;
+}
+
+bool blendLayerRect(TMTC& dest, const TMTC& src, TPoint point, bool freshRandom, const CLayerData& layer,
+                    SRectXYWH rect) {
+  const SLayerBlendMode* row = layerBlendInfo(layer.blendMode);
+  if (!row || layer.opacity == 0) return false;
+  PixelOp32 op = row->SrcAlphaOp;
+  if (layer.dissolve) {
+    SRandomRange rec = layer.randomState;
+    if (freshRandom) initRandomRange(rec, timeGetTime(), 0, 255);
+    setStochasticBlend(op, rec, layer.dissolveAmount);
+    op = &stochasticBlend;
+  }
+  return blendPlaneRectOp(src, dest, point, op, layer.opacity, rect);
+}
+
+void fillNeutralRect(TMTC& plane, uint32_t mode) {
+  if (!isPlaneReady(&plane)) return;
+  const uint32_t rgb = layerBlendNeutral(mode) & 0x00FFFFFFu;
+  for (int32_t y = 0; y < plane.Height; ++y) {
+    uint32_t* row = plane.pixelAt(0, y);
+    for (int32_t x = 0; x < plane.Width; ++x) row[x] = (row[x] & 0xFF000000u) | rgb;
+  }
+}
+
+bool fillImageNeutral(CLayerData& layer) {
+  return layer.hasImage() && layer.image->fillModeNeutralAll(layer.blendMode);
+}
+
+namespace {
+SRectXYWH wholeImage(const CLayerData& layer) { return {0, 0, layer.imageWidth(), layer.imageHeight()}; }
+}  // namespace
+
+bool layerToPlane(TMTC& plane, const CLayerData& layer, bool freshRandom, int32_t x, int32_t y) {
+  return layer.hasImage() &&
+         layer.image->blendLayerToPlane(plane, layerBlendAttr(layer), freshRandom, wholeImage(layer), TPoint{x, y});
+}
+
+bool layerToPlaneCoverage(TMTC& plane, const CLayerData& layer, int32_t x, int32_t y) {
+  return layer.hasImage() &&
+         layer.image->blendLayerToPlane2(plane, layerBlendAttr(layer), wholeImage(layer), TPoint{x, y});
+}
+
+bool layerToPlaneCoverageAt(TMTC& plane, const CLayerData& layer, SRectXYWH rect, TPoint point) {
+  return layer.hasImage() && layer.image->blendLayerToPlane2(plane, layerBlendAttr(layer), rect, point);
+}
+
+bool layerToPlaneMasked(CBlockVMTC& dst, const CLayerData& layer, int32_t x, int32_t y) {
+  return layer.hasImage() &&
+         layer.image->blendLayerMasked(dst, layerBlendAttr(layer), wholeImage(layer), TPoint{x, y});
+}
+
+bool mergeLinkedToPlane(TMTC& plane, const CLayerData& upper, uint32_t linkKind, TPoint point,
+                        bool skipTransparent) {
+  if (!upper.hasImage() || linkKind > 3) return false;
+  const SRectXYWH rect = wholeImage(upper);
+  PixelOp32 op = linkKind == 0 ? layerOverOp(upper.blendMode) : findLinkPair(lbmNormal, upper.blendMode, linkKind);
+  if (op) return upper.image->blendPlane(plane, point, op, upper.opacity, 255, rect);
+  SPixelBlendOps ops{};
+  if (!linkMergeOps(lbmNormal, upper.blendMode, skipTransparent, ops)) return false;
+  return upper.image->blendPlaneMasked(plane, point, ops, upper.opacity, 255, rect);
+}
+
+bool compositeLinkedPlanes(TMTC& dst, const TMTC& src, uint32_t srcMode, uint32_t opacity, uint32_t linkKind,
+                           SRectXYWH rect, TPoint point, bool skipTransparent) {
+  if (linkKind > 3) return false;
+  PixelOp32 op = linkKind == 0 ? layerOverOp(srcMode) : findLinkPair(lbmNormal, srcMode, linkKind);
+  if (op) return blendRowsOpAlphaMap(src, dst, point, op, opacity, 255, rect);
+  SPixelBlendOps ops{};
+  if (!linkMergeOps(lbmNormal, srcMode, skipTransparent, ops)) return false;
+  return compositeRectOpsAlphaMap(src, dst, point, ops, opacity, 255, rect);
+}
+
+bool copyPlaneByKind(uint32_t kind, TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point,
+                     uint32_t opacity) {
+  return layerKindOps(kind).RectOp(dst, src, rect, point, opacity);
+}
+
+}  // namespace pg

@@ -1,0 +1,54 @@
+#include "document/layer_thumbnail.h"
+
+#include <algorithm>
+
+#include "core/block_image.h"
+#include "core/planes.h"
+
+namespace pg {
+
+SSize thumbnailSizeFor(SSize size, SSize box) {
+  const int64_t w = std::max(size.W, 1);
+  const int64_t h = std::max(size.H, 1);
+  const int64_t bw = std::max(box.W, 1);
+  const int64_t bh = std::max(box.H, 1);
+  if (h >= w) return {static_cast<int32_t>(std::max<int64_t>(w * bh / h, 1)), static_cast<int32_t>(bh)};
+  return {static_cast<int32_t>(bw), static_cast<int32_t>(std::max<int64_t>(h * bw / w, 1))};
+}
+
+void fillPlane(TMTC& plane, uint32_t colour) {
+  if (!plane.IsAllocated()) return;
+  for (int32_t y = 0; y < plane.Height; ++y) std::fill_n(plane.pixelAt(0, y), plane.Width, colour);
+}
+
+bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail) {
+  if (!image.isValid() || !thumbnail.IsAllocated() || src.Width <= 0 || src.Height <= 0) return false;
+  const int32_t dw = thumbnail.Width;
+  const int32_t dh = thumbnail.Height;
+  const int64_t rx = (static_cast<int64_t>(src.Width) << 10) / dw;
+  const int64_t ry = (static_cast<int64_t>(src.Height) << 10) / dh;
+  const int32_t bw = src.Width / dw + 1;
+  const int32_t bh = src.Height / dh + 1;
+  const int64_t n = static_cast<int64_t>(bw) * bh;
+  for (int32_t y = 0; y < dh; ++y) {
+    const int32_t sy0 = src.Y + static_cast<int32_t>((y * ry) >> 10);
+    uint32_t* out = thumbnail.pixelAt(0, y);
+    for (int32_t x = 0; x < dw; ++x) {
+      const int32_t sx0 = src.X + static_cast<int32_t>((x * rx) >> 10);
+      int64_t b = 0, g = 0, r = 0, a = 0;
+      for (int32_t j = 0; j < bh; ++j)
+        for (int32_t i = 0; i < bw; ++i) {
+          const uint32_t p = image.getPixelClamped(sx0 + i, sy0 + j);
+          b += p & 0xFF;
+          g += (p >> 8) & 0xFF;
+          r += (p >> 16) & 0xFF;
+          a += p >> 24;
+        }
+      out[x] = static_cast<uint32_t>(b / n) | static_cast<uint32_t>(g / n) << 8 |
+               static_cast<uint32_t>(r / n) << 16 | static_cast<uint32_t>(a / n) << 24;
+    }
+  }
+  return true;
+}
+
+}  // namespace pg
