@@ -375,11 +375,14 @@ std::vector<Scenario> scenarios() {
                  return push(f, std::move(r));
                }});
   auto maskScenario = [](const char* name, int kind, std::function<bool(DocFixture&, CUndoData&)> edit) {
+    // New, from-layer and delete records carry the current mask before and
+    // after the edit.
+    const bool current = kind == kUndoNewMask || kind == kUndoMaskFromLayer || kind == kUndoDeleteMask;
     return Scenario{name, kind, [=](DocFixture& f) {
                       auto r = record(kind);
-                      r->value3 = f.doc->masks()->current();
+                      if (current) r->value3 = f.doc->masks()->current();
                       if (!edit(f, *r)) return false;
-                      r->value4 = f.doc->masks()->current();
+                      if (current) r->value4 = f.doc->masks()->current();
                       return push(f, std::move(r));
                     }};
   };
@@ -417,6 +420,7 @@ std::vector<Scenario> scenarios() {
     }));
   }
   s.push_back(maskScenario("activate mask", kUndoActivateMask, [](DocFixture& f, CUndoData& r) {
+    r.value3 = f.doc->masks()->current();
     r.value1 = f.doc->masks()->setCurrent(1);
     return r.value1 == 1;
   }));
@@ -534,9 +538,16 @@ TEST_P(UndoOwnership, EveryEndingFreesEachObjectOnce) {
   f.doc.reset();  // the sanitizer build reports any leak or second free here
 }
 
+std::string endingName(const ::testing::TestParamInfo<std::tuple<size_t, Ending>>& info) {
+  static const char* const kEndings[] = {"DestroyedOnUndoSide", "DestroyedOnRedoSide", "ClearedAfterRedo",
+                                         "Trimmed", "LimitZero"};
+  const size_t which = std::get<0>(info.param);
+  return "kind" + std::to_string(scenarios()[which].kind) + "_" + std::to_string(which) + "_" +
+         kEndings[static_cast<int>(std::get<1>(info.param))];
+}
+
 std::string scenarioName(const ::testing::TestParamInfo<size_t>& info) {
-  std::string n = std::to_string(scenarios()[info.param].kind) + "_" + std::to_string(info.param);
-  return n;
+  return "kind" + std::to_string(scenarios()[info.param].kind) + "_" + std::to_string(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, UndoKinds, ::testing::Range<size_t>(0, scenarios().size()), scenarioName);
@@ -545,7 +556,8 @@ INSTANTIATE_TEST_SUITE_P(All, UndoOwnership,
                                             ::testing::Values(Ending::DocumentDestroyedOnUndoSide,
                                                               Ending::DocumentDestroyedOnRedoSide,
                                                               Ending::ClearedAfterRedo, Ending::Trimmed,
-                                                              Ending::LimitZero)));
+                                                              Ending::LimitZero)),
+                         endingName);
 
 // A check that fails leaves the document as it was and frees the record.
 TEST(UndoApply, AFailedCheckDropsTheRecordAndChangesNothing) {
