@@ -221,3 +221,28 @@ TEST(UndoHistory, TheLayersOwnUndoStoresAndRestoresPixels) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// Tiles that cannot be had while undoing: the record stays, the image too.
+TEST(UndoHistory, AnUndoWithoutMemoryKeepsTheRecordAndThePixels) {
+  CUndoMngr m(UndoLimit{8}, RedoLimit{8});
+  CBlockVMTC image(64, 64);
+  image.setPixel(1, 1, 0xFF0000FF);
+  ASSERT_TRUE(m.record(0, 1, SRectXYWH{0, 0, 10, 10}, image));
+  image.setPixel(1, 1, 0xFF00FF00);
+  SRectXYWH r{};
+  tilePool().setFailAfter(0);
+  const bool undone = m.undo(image, r);
+  tilePool().setFailAfter(-1);
+  EXPECT_FALSE(undone);
+  EXPECT_EQ(m.undoCount(), 1);
+  EXPECT_EQ(image.getPixel(1, 1), 0xFF00FF00u);
+  ASSERT_TRUE(m.undo(image, r));
+  EXPECT_EQ(image.getPixel(1, 1), 0xFF0000FFu);
+  EXPECT_EQ(m.redoCount(), 1);
+}
+
+}  // namespace
+}  // namespace pg::test
