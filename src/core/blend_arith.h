@@ -50,9 +50,11 @@ extern const std::array<uint8_t, 65536> halfDiffTable;
 // The product table's address, for code that indexes it as t[a*256 + b].
 extern const uint8_t* const productTablePtr;
 
-inline uint32_t productAt(uint32_t i, uint32_t j) { return productTable[(i << 8) | j]; }
-inline uint32_t screenAt(uint32_t i, uint32_t j) { return screenTable[(i << 8) | j]; }
-inline uint32_t halfDiffAt(uint32_t i, uint32_t j) { return halfDiffTable[(i << 8) | j]; }
+// Entry [i][j]; both indices are taken as bytes (and 255), so no argument can
+// reach outside a table.
+inline uint32_t productAt(uint32_t i, uint32_t j) { return productTable[((i & 0xFFu) << 8) | (j & 0xFFu)]; }
+inline uint32_t screenAt(uint32_t i, uint32_t j) { return screenTable[((i & 0xFFu) << 8) | (j & 0xFFu)]; }
+inline uint32_t halfDiffAt(uint32_t i, uint32_t j) { return halfDiffTable[((i & 0xFFu) << 8) | (j & 0xFFu)]; }
 
 // ------------------------------------------------------- 8-bit operations
 // (byte address, value)

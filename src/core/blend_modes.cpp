@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/colour.h"
 #include "core/fixed_point.h"
 #include "platform/string_table.h"
 
@@ -87,8 +88,6 @@ uint32_t subtractNegaChannel(uint32_t d, uint32_t s) { return d > 255 - s ? d - 
 
 namespace {
 
-constexpr uint32_t greyOf(uint32_t r, uint32_t g, uint32_t b) { return (r * 19595 + g * 38469 + b * 7472) >> 16; }
-
 constexpr uint32_t packRgb(int32_t r, int32_t g, int32_t b) {
   return (static_cast<uint32_t>(std::clamp(r, 0, 255)) << 16) | (static_cast<uint32_t>(std::clamp(g, 0, 255)) << 8) |
          static_cast<uint32_t>(std::clamp(b, 0, 255));
@@ -103,8 +102,6 @@ uint32_t colourSaturation(uint32_t p) {
   return static_cast<uint32_t>(hi - lo);
 }
 
-uint32_t colourLuminosity(uint32_t p) { return greyOf(pixelByte(p, 2), pixelByte(p, 1), pixelByte(p, 0)); }
-
 uint32_t hslCompose(uint32_t c, uint32_t sat, uint32_t lum) {
   const int32_t ch[3] = {static_cast<int32_t>(pixelByte(c, 2)), static_cast<int32_t>(pixelByte(c, 1)),
                          static_cast<int32_t>(pixelByte(c, 0))};  // R, G, B
@@ -116,11 +113,13 @@ uint32_t hslCompose(uint32_t c, uint32_t sat, uint32_t lum) {
   const int32_t S = static_cast<int32_t>(sat);
   int32_t v[3];
   for (int i = 0; i < 3; ++i) v[i] = (ch[i] - m) * S / range;
-  const int32_t L = static_cast<int32_t>(greyOf(v[0], v[1], v[2]));
+  const int32_t L = static_cast<int32_t>(
+      rgbToGrey(static_cast<uint32_t>(v[0]), static_cast<uint32_t>(v[1]), static_cast<uint32_t>(v[2])));
   const int32_t delta = L0 - L;
   int32_t out[3];
   if (M + delta >= 256) {
     // Lighten toward white: keep each channel's distance below M in proportion.
+    // (The grey weights taken in signed arithmetic: a scaled channel may lie above M.)
     const int32_t q = std::max<int32_t>(
         1, static_cast<int32_t>((static_cast<int64_t>(M - v[0]) * 19595 + static_cast<int64_t>(M - v[1]) * 38469 +
                                  static_cast<int64_t>(M - v[2]) * 7472) >>
@@ -134,10 +133,10 @@ uint32_t hslCompose(uint32_t c, uint32_t sat, uint32_t lum) {
   return packRgb(out[0], out[1], out[2]);
 }
 
-uint32_t hueColour(uint32_t d, uint32_t s) { return hslCompose(s, colourSaturation(d), colourLuminosity(d)); }
-uint32_t saturationColour(uint32_t d, uint32_t s) { return hslCompose(d, colourSaturation(s), colourLuminosity(d)); }
-uint32_t colorColour(uint32_t d, uint32_t s) { return hslCompose(s, colourSaturation(s), colourLuminosity(d)); }
-uint32_t luminosityColour(uint32_t d, uint32_t s) { return hslCompose(d, colourSaturation(d), colourLuminosity(s)); }
+uint32_t hueColour(uint32_t d, uint32_t s) { return hslCompose(s, colourSaturation(d), pixelGrey(d)); }
+uint32_t saturationColour(uint32_t d, uint32_t s) { return hslCompose(d, colourSaturation(s), pixelGrey(d)); }
+uint32_t colorColour(uint32_t d, uint32_t s) { return hslCompose(s, colourSaturation(s), pixelGrey(d)); }
+uint32_t luminosityColour(uint32_t d, uint32_t s) { return hslCompose(d, colourSaturation(d), pixelGrey(s)); }
 
 // ------------------------------------------- explicit-alpha operators
 

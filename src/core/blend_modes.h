@@ -186,12 +186,11 @@ uint32_t softLightCurve(uint32_t d);
 // ------------------------------------------------- colour-model formulas
 
 // A colour (RGB of a pixel) with the hue of c, the saturation sat (max - min of
-// R, G, B) and the luminosity lum (grey weights); alpha byte 0.
+// R, G, B) and the luminosity lum (the grey of the channels); alpha byte 0.
 uint32_t hslCompose(uint32_t c, uint32_t sat, uint32_t lum);
-// max - min of a pixel's red, green and blue.
+// max - min of a pixel's red, green and blue. (A colour's luminosity is its
+// grey, pixelGrey of core/colour.h.)
 uint32_t colourSaturation(uint32_t p);
-// (R*19595 + G*38469 + B*7472) >> 16.
-uint32_t colourLuminosity(uint32_t p);
 
 // hue: hslCompose(s, sat(d), lum(d)).
 uint32_t hueColour(uint32_t d, uint32_t s);
@@ -203,86 +202,143 @@ uint32_t colorColour(uint32_t d, uint32_t s);
 uint32_t luminosityColour(uint32_t d, uint32_t s);
 
 // ------------------------------------------- explicit-alpha operators
-// BGRA8, alpha byte kept: lerpPixelRgb(dst, B(dst, src), alpha).
+// The colour bytes move toward the blended colour by alpha (lerpPixelRgb);
+// alpha 0 keeps the pixel, the alpha byte is never written.
 
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = screenChannel.
 void blendScreen(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = overlayChannel.
 void blendOverlay(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = hardLightChannel.
 void blendHardLight(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = softLightChannel.
 void blendSoftLight(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = differenceChannel.
 void blendDifference(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = exclusionChannel.
 void blendExclusion(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = darkenChannel.
 void blendDarken(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = lightenChannel.
 void blendLighten(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = burnChannel.
 void blendBurn(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = dodgeChannel.
 void blendDodge(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = hueColour.
 void blendHue(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = saturationColour.
 void blendSaturation(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = colorColour.
 void blendColor(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = luminosityColour.
 void blendLuminosity(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = linearLightChannel.
 void blendLinearLight(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = vividLightChannel.
 void blendVividLight(uint32_t* dst, uint32_t src, uint32_t alpha);
+// BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = pinLightChannel.
 void blendPinLight(uint32_t* dst, uint32_t src, uint32_t alpha);
-// BGRA8, alpha kept: c := max(0, c - (255 - s)*alpha/255) (no lerp).
+// BGRA8, alpha kept: c := max(0, c - (255 - s)*alpha/255) (its own mix, no lerp).
 void blendSubtractNega(uint32_t* dst, uint32_t src, uint32_t alpha);
 
 // --------------------------------------------- source-alpha operators
-// BGRA8, alpha byte kept: the explicit member with alpha = mulDiv255(opacity, source alpha).
+// The explicit member with alpha = mulDiv255(opacity, source alpha); the
+// alpha byte is never written.
 
+// BGRA8, alpha kept: blendMultiplyRgb at amount opacity * source alpha / 255.
 void blendMultiplyOpacity(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendAddRgb at amount opacity * source alpha / 255.
 void blendAddOpacity(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendSubRgb at amount opacity * source alpha / 255.
 void blendSubtractOpacity(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: lerpPixelRgb at opacity * source alpha / 255.
 void blendNormalOpacity(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendScreen at opacity * source alpha / 255.
 void blendScreenA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendOverlay at opacity * source alpha / 255.
 void blendOverlayA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendHardLight at opacity * source alpha / 255.
 void blendHardLightA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendSoftLight at opacity * source alpha / 255.
 void blendSoftLightA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendDifference at opacity * source alpha / 255.
 void blendDifferenceA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendExclusion at opacity * source alpha / 255.
 void blendExclusionA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendDarken at opacity * source alpha / 255.
 void blendDarkenA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendLighten at opacity * source alpha / 255.
 void blendLightenA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendBurn at opacity * source alpha / 255.
 void blendBurnA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendDodge at opacity * source alpha / 255.
 void blendDodgeA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendHue at opacity * source alpha / 255.
 void blendHueA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendSaturation at opacity * source alpha / 255.
 void blendSaturationA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendColor at opacity * source alpha / 255.
 void blendColorA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendLuminosity at opacity * source alpha / 255.
 void blendLuminosityA(uint32_t* dst, uint32_t src, uint32_t opacity);
-void blendSubtractNegaA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendLinearLight at opacity * source alpha / 255.
 void blendLinearLightA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendVividLight at opacity * source alpha / 255.
 void blendVividLightA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendPinLight at opacity * source alpha / 255.
 void blendPinLightA(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8, alpha kept: blendSubtractNega at opacity * source alpha / 255.
+void blendSubtractNegaA(uint32_t* dst, uint32_t src, uint32_t opacity);
 
 // ----------------------------------------------- alpha-over operators
-// BGRA8 with alpha: destination alpha := outA; colour untouched when outA = 0.
+// BGRA8 with alpha; sa = mulDiv255(source alpha, opacity), dA the destination
+// alpha. The destination alpha becomes outA = sa + dA - mulDiv255(dA, sa); at
+// outA = 0 the colour stays. The divisions by outA are exact: den below is
+// 255*outA before the byte rounding, 255*sa + (255 - sa)*dA.
 
-// multiply union: C = (d*dA + s*sa - dA*sa*(d + s - d*s/255)/255) / outA.
+// BGRA8 with alpha, union: C = (255*(d*dA + s*sa) - dA*sa*(d + s - d*s/255)) / den.
 void blendPixelMultiplyUnion(uint32_t* dst, uint32_t src, uint32_t opacity);
-// add union (also subtract's): sa = P[source alpha][opacity]; outA is 255 when
-// both alphas are at least 1; C = min(255, (s*sa + d*dA) div outA).
+// BGRA8 with alpha, add union (also subtract's): sa = P[source alpha][opacity];
+// A = a + sa - P[a][sa], 255 when both are at least 1; C = min(255, (s*sa + d*a) div A).
 void blendPixelAddUnion(uint32_t* dst, uint32_t src, uint32_t opacity);
-// normal over: C = (s*sa + d*dA*(255 - sa)/255) / outA.
+// BGRA8 with alpha, normal over: C = (255*s*sa + (255 - sa)*dA*d) / den.
 void blendNormalOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// screen union: as multiply union with the screen formula.
+// BGRA8 with alpha, union: C = (255*(d*dA + s*sa) - dA*sa*(d + s - screen(d, s))) / den.
 void blendScreenOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// difference over black: D = d*dA; C = (|255s - D|*sa + (255 - sa)*D) / (255 outA).
+// BGRA8 with alpha, over black: D = d*dA; C = (|255s - D|*sa + (255 - sa)*D) / den.
 void blendDifferenceOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// darken over white: D = d*dA + (255 - dA)*255; C = (min(D, 255s)*sa + (255 - sa)*d*dA) / (255 outA).
+// BGRA8 with alpha, over white: C = (min(d*dA + (255 - dA)*255, 255s)*sa + (255 - sa)*d*dA) / den.
 void blendDarkenOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// lighten over black: D = d*dA; C = (max(D, 255s)*sa + (255 - sa)*D) / (255 outA).
+// BGRA8 with alpha, over black: D = d*dA; C = (max(D, 255s)*sa + (255 - sa)*D) / den.
 void blendLightenOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// The others composite through compositePixelOps with their table D record.
+// BGRA8 with alpha: compositePixelOps with the overlay record of table D.
 void blendOverlayOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the hard-light record of table D.
 void blendHardLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the soft-light record of table D.
 void blendSoftLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the exclusion record of table D.
 void blendExclusionOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the burn record of table D.
 void blendBurnOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the dodge record of table D.
 void blendDodgeOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the hue record of table D.
 void blendHueOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the saturation record of table D.
 void blendSaturationOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the colour record of table D.
 void blendColorOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the luminosity record of table D.
 void blendLuminosityOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the subtract-negative record of table D.
 void blendSubtractNegaOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the linear-light record of table D.
 void blendLinearLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the vivid-light record of table D.
 void blendVividLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
+// BGRA8 with alpha: compositePixelOps with the pin-light record of table D.
 void blendPinLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
 
 }  // namespace pg

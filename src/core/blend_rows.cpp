@@ -90,8 +90,8 @@ struct SoftCurve {
     for (uint32_t d = 0; d < 256; ++d) c[d] = static_cast<int32_t>(softLightCurve(d));
   }
 };
-// soft light with the curve from a table and the reciprocal-free /255 of a
-// signed value (the numerator is within +-65025, so the sign is handled apart).
+// soft light with the curve from a table and the division by 255 of the signed
+// numerator (within +-65025) through the reciprocal.
 inline uint32_t softLightFast(uint32_t d, uint32_t s) {
   static const SoftCurve curve;
   const int32_t di = static_cast<int32_t>(d), si = static_cast<int32_t>(s);
@@ -200,12 +200,29 @@ int setRowKernelLevel(int level) {
   return old;
 }
 
-SRowKernels rowKernels(PixelOp32 op) {
+namespace {
+
+SRowKernels findRowKernels(PixelOp32 op) {
   SRowKernels k;
   if (useAvx2() && avx2RowKernels(op, k)) return k;
   for (const Entry& e : kEntries)
     if (e.op == op) return {op, e.row, e.fill};
   return {op, nullptr, nullptr};
+}
+
+}  // namespace
+
+SRowKernels rowKernels(PixelOp32 op) {
+  // Callers look up once per rectangle, often the same operator many times
+  // in a row (one tile piece after another): remember the last answer.
+  thread_local SRowKernels last;
+  thread_local int lastLevel = -2;
+  const int level = useAvx2() ? 1 : 0;
+  if (last.Pixel != op || lastLevel != level) {
+    last = findRowKernels(op);
+    lastLevel = level;
+  }
+  return last;
 }
 
 void mapAlphaRow(uint32_t* dst, size_t n, uint32_t k) {

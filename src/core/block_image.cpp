@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/block_pixels.h"
+#include "core/colour.h"
 #include "core/limits.h"
 #include "platform/debug_output.h"
 
@@ -301,7 +302,7 @@ uint32_t CBlockVMTC::getPixelOrBackground(int32_t x, int32_t y) const {
   return getPixel(x, y);
 }
 
-uint8_t CBlockVMTC::getPixelGrey(int32_t x, int32_t y) const { return greyOfPixel(getPixel(x, y)); }
+uint8_t CBlockVMTC::getPixelGrey(int32_t x, int32_t y) const { return static_cast<uint8_t>(pixelGrey(getPixel(x, y))); }
 
 uint32_t* CBlockVMTC::pixelPtr(int32_t x, int32_t y) {
   if (!insideGrid(x, y, width_, height_)) return nullptr;

@@ -245,6 +245,12 @@ class CBlockVMTC final : public CBlockImage {
   // outside the image or when the tile could not be committed.
   uint32_t* pixelPtr(int32_t x, int32_t y);
   uint32_t* pixelPtrClamped(int32_t x, int32_t y);
+  // The pixel's address, committing its tile when commit is set; nullptr
+  // outside the image, for a uniform tile when commit is not set, or when the
+  // commit failed.
+  uint32_t* pixelAddress(int32_t x, int32_t y, bool commit) {
+    return commit ? pixelPtr(x, y) : insideGrid(x, y, width_, height_) ? committedAddress(x, y) : nullptr;
+  }
 
   // Some pixel of the tile memory (padding included) has a non-zero alpha.
   bool tileHasAlpha(const STileRec& t) const;
@@ -321,6 +327,12 @@ class CBlockVMTC final : public CBlockImage {
   bool alphaToGrid(SByteGrid& grid, SRectXYWH rect) const;
   bool alphaFromGrid(const SByteGrid& grid, TPoint point);
   bool swapAlphaWithGrid(SByteGrid& grid);
+
+ private:
+  uint32_t* committedAddress(int32_t x, int32_t y) const {
+    uint32_t* p = tilePixels(*tileAt(x, y));
+    return p ? p + ((y & 31) << 5) + (x & 31) : nullptr;
+  }
 };
 
 class CBlockVCH final : public CBlockImage {
@@ -341,6 +353,12 @@ class CBlockVCH final : public CBlockImage {
   bool setPixel(int32_t x, int32_t y, uint8_t v);
   uint8_t* pixelPtr(int32_t x, int32_t y);
   uint8_t* pixelPtrClamped(int32_t x, int32_t y);
+  uint8_t* pixelAddress(int32_t x, int32_t y, bool commit) {
+    if (commit) return pixelPtr(x, y);
+    if (!insideGrid(x, y, width_, height_)) return nullptr;
+    uint8_t* m = tileMemory(*tileAt(x, y));
+    return m ? m + ((y & 63) << 6) + (x & 63) : nullptr;
+  }
 
   // Union of the full rectangles of the tiles that are committed or whose
   // value is not 0; False when none.

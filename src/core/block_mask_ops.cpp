@@ -10,6 +10,7 @@
 #include "core/blend_arith.h"
 #include "core/block_image.h"
 #include "core/block_pixels.h"
+#include "core/colour.h"
 
 namespace pg {
 
@@ -240,7 +241,7 @@ bool mapFromLayer(CBlockVCH& dst, const CBlockVMTC& src, F f) {
 
 bool CBlockVCH::fromLuminance(const CBlockVMTC& src, bool invert) {
   return mapFromLayer(*this, src, [invert](uint32_t p) {
-    uint32_t g = greyOfPixel(p);
+    uint32_t g = pixelGrey(p);
     if (invert) g = 255 - g;
     return static_cast<uint8_t>(productAt(g, p >> 24));
   });

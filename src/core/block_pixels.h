@@ -11,11 +11,6 @@
 
 namespace pg {
 
-// Grey of a pixel: (R*19595 + G*38469 + B*7472) >> 16.
-constexpr uint8_t greyOfPixel(uint32_t p) {
-  return static_cast<uint8_t>((((p >> 16) & 0xFFu) * 19595u + ((p >> 8) & 0xFFu) * 38469u + (p & 0xFFu) * 7472u) >> 16);
-}
-
 // Rows of a 32-bit piece.
 struct SRows32 {
   uint32_t* p;

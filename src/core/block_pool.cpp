@@ -4,15 +4,30 @@
 
 #include <new>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define PG_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define PG_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
+#else
+#define PG_POISON(p, n) ((void)(p), (void)(n))
+#define PG_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace pg {
 
 namespace {
 constexpr size_t kChunkBytes = CTilePool::kBlockBytes * CTilePool::kBlocksPerChunk;
 }
 
+// Under the address sanitizer, free blocks are poisoned: a pointer kept past
+// the decommit of its tile is caught at its first use.
+
 CTilePool::~CTilePool() {
   for (Chunk& c : chunks_)
-    if (c.base) munmap(c.base, kChunkBytes);
+    if (c.base) {
+      PG_UNPOISON(c.base, kChunkBytes);
+      munmap(c.base, kChunkBytes);
+    }
 }
 
 bool CTilePool::mapChunk(uint32_t& index) {
@@ -41,6 +56,7 @@ bool CTilePool::mapChunk(uint32_t& index) {
     }
     return false;
   }
+  PG_POISON(p, kChunkBytes);
   chunks_[index].base = static_cast<uint8_t*>(p);
   bases_[index] = chunks_[index].base;
   ++chunksMapped_;
@@ -51,6 +67,7 @@ bool CTilePool::mapChunk(uint32_t& index) {
 void CTilePool::unmapChunk(uint32_t index) {
   Chunk& c = chunks_[index];
   removePartial(index);
+  PG_UNPOISON(c.base, kChunkBytes);
   munmap(c.base, kChunkBytes);
   c.base = nullptr;
   bases_[index] = nullptr;
@@ -89,7 +106,9 @@ uint32_t CTilePool::allocBlock() {
   if (c.freeSlots.empty()) removePartial(index);
   ++blocksInUse_;
   if (failAfter_ > 0) --failAfter_;
-  return (index << kChunkShift) + slot + 1;
+  const uint32_t handle = (index << kChunkShift) + slot + 1;
+  PG_UNPOISON(address(handle), kBlockBytes);
+  return handle;
 }
 
 void CTilePool::freeBlock(uint32_t handle) {
@@ -97,6 +116,7 @@ void CTilePool::freeBlock(uint32_t handle) {
   uint32_t i = handle - 1;
   uint32_t index = i >> kChunkShift;
   Chunk& c = chunks_[index];
+  PG_POISON(address(handle), kBlockBytes);
   c.freeSlots.push_back(static_cast<uint16_t>(i & (kBlocksPerChunk - 1)));  // capacity kept from mapChunk
   --blocksInUse_;
   if (c.partialPos < 0) addPartial(index);

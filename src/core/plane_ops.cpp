@@ -5,16 +5,13 @@
 #include <vector>
 
 #include "core/blend_rows.h"
+#include "core/colour.h"
 
 namespace pg {
 
 namespace {
 
 inline size_t widthOf(const SRectXYWH& r) { return static_cast<size_t>(r.Width); }
-
-inline uint32_t colorToPixelOrder(uint32_t c) {
-  return (c & 0xFF00FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu);
-}
 
 }  // namespace
 
@@ -98,7 +95,7 @@ void fill(TMTC& plane, uint32_t v) {
 
 void fillPixels(TMTC& plane, uint32_t v) { fill(plane, v); }
 
-void fillColor(TMTC& plane, uint32_t colour) { fill(plane, colorToPixelOrder(colour)); }
+void fillColor(TMTC& plane, uint32_t colour) { fill(plane, colorToPixel(colour)); }
 
 bool fillRect(TMTC& plane, SRectXYWH rect, uint32_t v) {
   if (!plane.IsAllocated() || !plane.clipRectWH(rect)) return false;
@@ -300,10 +297,12 @@ void frameAll(TMTC& plane, uint32_t light, uint32_t dark, uint32_t alpha) {
 bool fillChecker(TMTC& plane, SRectXYWH rect, SSize cellSize, uint32_t oddColour, uint32_t evenColour) {
   if (cellSize.W < 1 || cellSize.H < 1) return false;
   if (!plane.IsAllocated() || !plane.clipRectWH(rect)) return false;
-  const int32_t right = rect.X + rect.Width, bottom = rect.Y + rect.Height;
-  for (int32_t r = 0, y = rect.Y; y < bottom; ++r, y += cellSize.H) {
-    for (int32_t c = 0, x = rect.X; x < right; ++c, x += cellSize.W) {
-      const SRectXYWH cell{x, y, std::min(cellSize.W, right - x), std::min(cellSize.H, bottom - y)};
+  const int64_t right = int64_t{rect.X} + rect.Width, bottom = int64_t{rect.Y} + rect.Height;
+  for (int64_t r = 0, y = rect.Y; y < bottom; ++r, y += cellSize.H) {
+    for (int64_t c = 0, x = rect.X; x < right; ++c, x += cellSize.W) {
+      const SRectXYWH cell{static_cast<int32_t>(x), static_cast<int32_t>(y),
+                           static_cast<int32_t>(std::min<int64_t>(cellSize.W, right - x)),
+                           static_cast<int32_t>(std::min<int64_t>(cellSize.H, bottom - y))};
       fillRectNoClip(plane, cell, ((c + r) & 1) != 0 ? oddColour : evenColour);
     }
   }
@@ -327,10 +326,10 @@ bool compositeOnChecker(TMTC& plane, TRect rect, TPoint origin, SSize cellSize, 
   if (!plane.IsAllocated() || !plane.clipRect(rect)) return false;
   for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
     uint32_t* d = plane.pixelAt(0, y);
-    const int32_t r = (y - origin.Y) / cellSize.H;
+    const int64_t r = (int64_t{y} - origin.Y) / cellSize.H;
     for (int32_t x = rect.Left; x < rect.Right; ++x) {
       if (pixelAlpha(d[x]) == 255) continue;
-      const int32_t c = (x - origin.X) / cellSize.W;
+      const int64_t c = (int64_t{x} - origin.X) / cellSize.W;
       d[x] = flattenOnto(((c + r) & 1) != 0 ? oddColour : evenColour, d[x]);
     }
   }

@@ -52,6 +52,7 @@ TEST(BlendArith, GivenValues) {
       {"blendByteTab(0, 255, 254)", byteTab(0, 255, 254), 253},
       {"blendByteTab alpha 0", byteTab(9, 200, 0), 9},
       {"blendByteTab alpha 255", byteTab(9, 200, 255), 200},
+      {"table indices are bytes", productAt(0x103, 0x1FF), productAt(3, 255)},
   };
   for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
 }

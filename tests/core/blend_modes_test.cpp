@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/blend_modes.h"
+#include "core/colour.h"
 
 namespace pg {
 namespace {
@@ -68,16 +69,16 @@ TEST(BlendModes, GivenChannelValues) {
 TEST(BlendModes, ColourModelModes) {
   // A grey source gives grey at the destination's luminosity.
   const uint32_t d = px(255, 200, 40, 90);
-  const uint32_t lum = colourLuminosity(d);
+  const uint32_t lum = pixelGrey(d);
   for (uint32_t v : {0u, 77u, 255u}) EXPECT_EQ(hueColour(d, grey(255, v)), grey(0, lum)) << v;
   // A grey destination under saturation stays grey.
   EXPECT_EQ(saturationColour(grey(255, 120), px(255, 255, 0, 0)), grey(0, 120));
   // Luminosity of a grey source on grey gives the source's grey.
   EXPECT_EQ(luminosityColour(grey(255, 10), grey(255, 200)), grey(0, 200));
   EXPECT_EQ(colourSaturation(px(0, 200, 40, 90)), 160u);
-  EXPECT_EQ(colourLuminosity(px(0, 255, 0, 0)), 76u);
-  EXPECT_EQ(colourLuminosity(px(0, 0, 255, 0)), 149u);
-  EXPECT_EQ(colourLuminosity(px(0, 0, 0, 255)), 29u);
+  EXPECT_EQ(pixelGrey(px(0, 255, 0, 0)), 76u);
+  EXPECT_EQ(pixelGrey(px(0, 0, 255, 0)), 149u);
+  EXPECT_EQ(pixelGrey(px(0, 0, 0, 255)), 29u);
   // The composed colour has the asked luminosity, within the rounding of the
   // scaled channels, whenever it needs no clamping.
   std::mt19937 rng(99);
@@ -92,7 +93,7 @@ TEST(BlendModes, ColourModelModes) {
   // Hue keeps the destination's luminosity to within a few levels.
   for (int n = 0; n < 2000; ++n) {
     const uint32_t a = rng() | 0xFF000000u, b = rng() | 0xFF000000u;
-    EXPECT_NEAR(static_cast<int>(colourLuminosity(colorColour(a, b))), static_cast<int>(colourLuminosity(a)), 3)
+    EXPECT_NEAR(static_cast<int>(pixelGrey(colorColour(a, b))), static_cast<int>(pixelGrey(a)), 3)
         << std::hex << a << " " << b;
   }
 }

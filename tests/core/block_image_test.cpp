@@ -134,9 +134,13 @@ TEST(BlockImagePixels, WritesOutsideTheImageAreRefused) {
   EXPECT_EQ(img.tileAtIndex(-1, 0, true), nullptr);
   EXPECT_EQ(img.tileAtIndex(2, 0, true), nullptr);
   EXPECT_EQ(img.committedBytes(), 0u);
+  EXPECT_EQ(img.pixelAddress(-1, 0, true), nullptr);
+  EXPECT_EQ(img.pixelAddress(5, 5, false), nullptr);  // uniform: no address without a commit
+  EXPECT_EQ(img.committedBytes(), 0u);
   // The clamped form moves the point inside.
   ASSERT_NE(img.pixelPtrClamped(100, -5), nullptr);
   EXPECT_TRUE(img.tileAtIndex(1, 0)->committed());
+  EXPECT_EQ(img.pixelAddress(39, 0, false), img.pixelPtr(39, 0));
   CBlockVCH ch(70, 70);
   EXPECT_EQ(ch.pixelPtr(-1, 3), nullptr);
   EXPECT_FALSE(ch.setPixel(70, 0, 1));
