@@ -465,9 +465,9 @@ std::vector<Scenario> scenarios() {
   return s;
 }
 
-class UndoKinds : public ::testing::TestWithParam<size_t> {};
+class UndoKindRoundTrip : public ::testing::TestWithParam<size_t> {};
 
-TEST_P(UndoKinds, UndoRedoUndoGiveBackBothStates) {
+TEST_P(UndoKindRoundTrip, UndoRedoUndoGiveBackBothStates) {
   const Scenario sc = scenarios()[GetParam()];
   SCOPED_TRACE(std::string(sc.name) + ", kind " + std::to_string(sc.kind));
   DocFixture f;
@@ -550,7 +550,7 @@ std::string scenarioName(const ::testing::TestParamInfo<size_t>& info) {
   return "kind" + std::to_string(scenarios()[info.param].kind) + "_" + std::to_string(info.param);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, UndoKinds, ::testing::Range<size_t>(0, scenarios().size()), scenarioName);
+INSTANTIATE_TEST_SUITE_P(All, UndoKindRoundTrip, ::testing::Range<size_t>(0, scenarios().size()), scenarioName);
 INSTANTIATE_TEST_SUITE_P(All, UndoOwnership,
                          ::testing::Combine(::testing::Range<size_t>(0, scenarios().size()),
                                             ::testing::Values(Ending::DocumentDestroyedOnUndoSide,
