@@ -301,6 +301,12 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
     result.events = kRcNoRecorder;
     return result;
   }
+  // An empty recording is refused before anything happens, so that no file
+  // is touched for it.
+  if (store->committedEnd() == 0) {
+    result.events = kRcNoEvents;
+    return result;
+  }
   document.clearRedoList();
   if (!store->seal()) {
     result.events = kRcOutOfMemory;

@@ -87,9 +87,10 @@ class EventDocument {
 
 // The outcome of saveEventFile, item by item.
 struct SEventSaveResult {
-  // The event writer's result; also 40 (not recording), 1 (the seal could not
-  // be written), 5 (the file could not be created) and 8 (the file could not
-  // be completed). The file replaced its target exactly when this is 0.
+  // The event writer's result; also 40 (not recording), 42 (nothing
+  // committed: nothing is sealed or written), 1 (the seal could not be
+  // written), 5 (the file could not be created) and 8 (the file could not be
+  // completed). The file replaced its target exactly when this is 0.
   uint8_t events = kRcOk;
   // The thumbnail writer's result, 0 when none was asked. A failed thumbnail
   // is left out of the file and does not stop the save.

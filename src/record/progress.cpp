@@ -1,6 +1,7 @@
 #include "record/progress.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace pg {
 
@@ -16,10 +17,12 @@ void CProgressCounter::setTotal(int64_t total, int64_t position) {
 }
 
 int CProgressCounter::percent() const {
-  // 64-bit, and the position held to 0..total first, so that position * 100
-  // cannot overflow however many steps were taken.
+  // The position is held to 0..total first, and a total too large for
+  // position * 100 is divided down instead, so nothing can overflow however
+  // many steps were taken.
   const int64_t p = std::clamp<int64_t>(position_, 0, total_);
-  return int(p * 100 / total_);
+  if (total_ <= INT64_MAX / 100) return int(p * 100 / total_);
+  return int(std::min<int64_t>(p / (total_ / 100), 100));
 }
 
 IProgress& nullProgress() {
