@@ -312,6 +312,25 @@ uint64_t CEventMngr::saveStream(ByteSink& sink) const {
   return written;
 }
 
+bool CEventMngr::loadStream(std::vector<std::unique_ptr<CMemSeg>>& segments, uint32_t length, uint32_t count,
+                            uint8_t version, uint16_t reserved) {
+  if (!isValid() || !index_.isReady() || segments.empty()) return false;
+  const uint64_t allocated = uint64_t(segments.size()) * segmentSize_;
+  if (allocated > UINT32_MAX || length > allocated) return false;
+  for (const auto& segment : segments)
+    if (!segment || !segment->isAllocated() || segment->size() != segmentSize_) return false;
+  const EventMode mode = mode_;
+  clear();
+  mode_ = mode;
+  segments_.swap(segments);
+  allocated_ = uint32_t(allocated);
+  writePos_ = committedEnd_ = length;
+  count_ = count;
+  version_ = version;
+  reserved_ = reserved;
+  return true;
+}
+
 bool CEventMngr::StoreSource::read(uint64_t pos, void* destination, uint32_t count) const {
   if (count == 0) return pos <= store_.writePos_;
   if (pos > UINT32_MAX) return false;
