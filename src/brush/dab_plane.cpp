@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "brush/plot_pending_sources.h"
+#include "brush/gradient.h"
 #include "brush/plot_rows.h"
 #include "brush/plot_state.h"
 #include "core/colour.h"

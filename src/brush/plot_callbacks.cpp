@@ -1,7 +1,8 @@
 #include "brush/plot_callbacks.h"
 
+#include "brush/gradient.h"
 #include "brush/plot_merge.h"
-#include "brush/plot_pending_sources.h"
+#include "brush/tone_list.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
 #include "core/colour.h"

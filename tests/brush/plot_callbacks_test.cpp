@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include "brush/dab_plane.h"
+#include "brush/gradient.h"
 #include "brush/plot_merge.h"
+#include "brush/tone_list.h"
 #include "brush/stroke_settings.h"
 #include "core/blend_modes.h"
 #include "plot_test_util.h"
@@ -342,6 +345,87 @@ TEST_F(PlotSelect, PlanePlottersSkipPointsOutside) {
     }
   TMTC empty;
   EXPECT_FALSE(plotPlane32(empty, 0, 0, 0, 255));
+}
+
+// ---- tone and gradient sources ----------------------------------------------------
+
+// A document with a checker tone (255 where x + y is even, 0 elsewhere), a
+// one-stop gradient of red at opacity 128 and a mask of 255.
+class PlotSources : public PlotSelect {
+ protected:
+  void SetUp() override {
+    PlotSelect::SetUp();
+    TChannel tile(8, 8);
+    for (int32_t y = 0; y < 8; ++y)
+      for (int32_t x = 0; x < 8; ++x) *tile.pixelAt(x, y) = (x + y) % 2 == 0 ? 255 : 0;
+    ASSERT_EQ(tone.addTone(tile, 100, false, 0, 0), 0);
+    ASSERT_EQ(tone.setCurrentIndex(0), 0);
+    stops.putColor(0, 0x000000FF, 128, 1);  // red (colour order), opacity 128
+    ASSERT_TRUE(stops.normalize());
+    mask->fillRect({0, 0, 16, 16}, 255);
+    doc.tone = &tone;
+    doc.grad = &gradient;
+    setPlotDocument(&doc);
+  }
+  // The pixel (x, 0) of a transparent plane after one plot at full coverage
+  // through the opacity merge.
+  uint32_t plotAt(PlotProc32 proc, int32_t x) {
+    uint32_t p = 0;
+    gPlotState.pixelBlendOp = &blendPixelOpacity;
+    proc(&p, x, 0, 255, 0x00123456);
+    return p;
+  }
+  CToneMngr tone;
+  CColorSlotGroup stops;
+  CGradation gradient{&stops};
+};
+
+TEST_F(PlotSources, ToneAndGradientPaths) {
+  struct Case {
+    const char* what;
+    PlotProc32 proc;
+    int32_t x;
+    uint32_t want;
+  };
+  const Case cases[] = {
+      {"tone, open cell", &plotColorThroughTone, 0, 0xFF123456},
+      {"tone, closed cell", &plotColorThroughTone, 1, 0},
+      {"selection and tone", &plotColorThroughSelectionAndTone, 2, 0xFF123456},
+      {"gradient: its colour, coverage times its opacity", &plotColorGradation, 1, 0x80FF0000},
+      {"gradient through the selection", &plotColorGradationThroughSelection, 1, 0x80FF0000},
+      {"gradient through tone: opacity not applied", &plotColorGradationThroughTone, 0, 0xFFFF0000},
+      {"gradient through tone, closed cell", &plotColorGradationThroughTone, 1, 0},
+      {"gradient through selection and tone", &plotColorGradationThroughSelectionAndTone, 2, 0xFFFF0000},
+  };
+  for (const Case& c : cases) EXPECT_EQ(plotAt(c.proc, c.x), c.want) << c.what;
+  uint8_t b = 0;
+  plotThroughTone(&b, 1, 0, 255, 255);
+  EXPECT_EQ(b, 0);
+  plotThroughSelectionAndTone(&b, 0, 0, 255, 200);
+  EXPECT_EQ(b, 200);
+}
+
+TEST_F(PlotSources, GradationWithoutAGradientPaintsTheGivenColour) {
+  doc.grad = nullptr;
+  doc.tone = nullptr;
+  setPlotDocument(&doc);
+  EXPECT_EQ(plotAt(&plotColorGradation, 0), 0xFF123456u);
+  EXPECT_EQ(plotAt(&plotColorThroughTone, 1), 0xFF123456u);  // no tone: coverage unchanged
+}
+
+TEST_F(PlotSources, GradientMaskWeighsByCoverageOpacityAndGradientAlpha) {
+  TChannel coverage(4, 4);
+  for (int32_t y = 0; y < 4; ++y)
+    for (int32_t x = 0; x < 4; ++x) *coverage.pixelAt(x, y) = x == 0 ? 0 : 200;
+  TMTC target(6, 6);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 6; ++x) *target.pixelAt(x, y) = 0xFF000000;
+  plotGradientMask(target, coverage, gradient, 255, {0, 0, 4, 4}, {3, 3}, &lerpPixelRgb);
+  EXPECT_EQ(target.getPixel(3, 3), 0xFF000000u);  // zero coverage skipped
+  uint32_t want = 0xFF000000;
+  lerpPixelRgb(&want, 0x80FF0000, mulDiv255(200, 128));
+  EXPECT_EQ(target.getPixel(4, 3), want);
+  EXPECT_EQ(target.getPixel(5, 5), want);  // the rest lies outside the target
 }
 
 }  // namespace
