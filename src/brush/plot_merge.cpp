@@ -6,6 +6,18 @@
 
 namespace pg {
 
+namespace {
+
+constexpr std::array<uint32_t, 256> makeReciprocal24() {
+  std::array<uint32_t, 256> t{};
+  for (uint32_t a = 1; a < 256; ++a) t[a] = ((1u << 24) + a - 1) / a;
+  return t;
+}
+
+}  // namespace
+
+const std::array<uint32_t, 256> reciprocal24 = makeReciprocal24();
+
 void plotMax(uint8_t* pixel, uint32_t value, uint32_t coverage) {
   const uint32_t v = productAt(coverage, value);
   if (v > *pixel) *pixel = static_cast<uint8_t>(v);

@@ -32,7 +32,7 @@ struct OpLerp {
   static void apply(uint32_t* p, uint32_t s, uint32_t c) { lerpPixelRgb(p, s, c); }
 };
 struct OpOpacity {
-  static void apply(uint32_t* p, uint32_t s, uint32_t c) { blendPixelOpacity(p, s, c); }
+  static void apply(uint32_t* p, uint32_t s, uint32_t c) { blendPixelOpacityRecip(p, s, c); }
 };
 struct OpErase {
   static void apply(uint32_t* p, uint32_t s, uint32_t c) { erasePixel(p, s, c); }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "brush/dab_plane.h"
@@ -81,6 +82,20 @@ TEST(PlotMerge, GivenValues) {
       {"plotMax never lowers", max8(150, 200, 128), 150},
   };
   for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
+}
+
+// The reciprocal form of the opacity merge against core's, for every pixel
+// alpha and coverage, with seeded random colours.
+TEST(PlotMerge, ReciprocalOpacityEqualsTheDividingOne) {
+  std::mt19937 rng(2);
+  for (uint32_t a = 0; a < 256; ++a)
+    for (uint32_t c = 0; c < 256; ++c) {
+      const uint32_t p = (a << 24) | (rng() & 0xFFFFFFu), s = static_cast<uint32_t>(rng());
+      uint32_t want = p, got = p;
+      blendPixelOpacity(&want, s, c);
+      blendPixelOpacityRecip(&got, s, c);
+      ASSERT_EQ(got, want) << a << " " << c;
+    }
 }
 
 TEST(PlotMerge, MultiplyUnionGivesTheProductWhereBothAreOpaque) {
