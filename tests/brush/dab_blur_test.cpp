@@ -6,6 +6,7 @@
 #include <random>
 
 #include "brush/plot_merge.h"
+#include "core/plane_ops.h"
 #include "plot_test_util.h"
 
 namespace pg {
@@ -66,8 +67,7 @@ TEST_F(BlurDab, AlphaWeightedMeanOfAUniformSourceIsItsColour) {
   CBlockVMTC source(40, 40);
   source.fill(0x80102030);
   TMTC target(40, 40);
-  for (int32_t y = 0; y < 40; ++y)
-    for (int32_t x = 0; x < 40; ++x) *target.pixelAt(x, y) = 0;
+  fill(target, 0u);
   gPlotState.pixelBlendOp = [](uint32_t* p, uint32_t colour, uint32_t c) { *p = c == 0 ? *p : colour; };
   blurDabAlpha(target, source, 2, 1.0f, 5.0f, 20.0f, 20.0f);
   // P[c][0x80] * 255 / 0x80 per channel, alpha 0x80 * 25 / 25.
@@ -81,8 +81,8 @@ TEST_F(BlurDab, TransparentSourcesPlotOnlyInThePlainForm) {
   CBlockVMTC source(20, 20);
   source.fill(0x00405060);
   TMTC a(20, 20), b(20, 20);
-  for (int32_t y = 0; y < 20; ++y)
-    for (int32_t x = 0; x < 20; ++x) *a.pixelAt(x, y) = *b.pixelAt(x, y) = 0xFF000000;
+  fill(a, 0xFF000000u);
+  fill(b, 0xFF000000u);
   gPlotState.pixelBlendOp = &lerpPixelRgb;
   blurDabAlpha(a, source, 1, 1.0f, 4.0f, 10.0f, 10.0f);
   blurDab(b, source, 1, 1.0f, 4.0f, 10.0f, 10.0f);
@@ -128,8 +128,7 @@ TEST_F(BlurDab, StrokeDabPaintsWholeQuarterPixelSquaresOnly) {
   };
   for (const Case& c : cases) {
     TMTC target(20, 20);
-    for (int32_t y = 0; y < 20; ++y)
-      for (int32_t x = 0; x < 20; ++x) *target.pixelAt(x, y) = 0;
+    fill(target, 0u);
     paintStrokeDab(target, source, 1, c.r, c.cy, c.cx);
     int painted = 0;
     for (int32_t y = 0; y < 20; ++y)
@@ -139,8 +138,7 @@ TEST_F(BlurDab, StrokeDabPaintsWholeQuarterPixelSquaresOnly) {
   // The one pixel of the first case: weight 255 - 8*255/9 = 29 toward the
   // mean colour (alpha byte 0), through blendPixelTab.
   TMTC target(20, 20);
-  for (int32_t y = 0; y < 20; ++y)
-    for (int32_t x = 0; x < 20; ++x) *target.pixelAt(x, y) = 0xFF000000;
+  fill(target, 0xFF000000u);
   paintStrokeDab(target, source, 1, 0.75f, 10.5f, 10.5f);
   uint32_t want = 0xFF000000;
   lerpPixelRgbTab(&want, 0x00406080, 29);

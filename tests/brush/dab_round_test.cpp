@@ -8,6 +8,7 @@
 
 #include "brush/plot_merge.h"
 #include "brush/plot_rows.h"
+#include "core/plane_ops.h"
 #include "plot_test_util.h"
 
 namespace pg {
@@ -132,8 +133,7 @@ TEST_F(RoundDab, CoverageNeverLeavesTheDabOrThePlane) {
     // The fast form (direct call-back, a known merge) on real pixels.
     gPlotState.plotProc32 = &plotColorDirect;
     gPlotState.pixelBlendOp = &blendPixelOpacity;
-    for (int32_t y = 0; y < plane.Height; ++y)
-      for (int32_t x = 0; x < plane.Width; ++x) *plane.pixelAt(x, y) = 0;
+    fill(plane, 0u);
     paintRoundDab(plane, 0x00FFFFFF, 1.0f, r, cy, cx);
     for (int32_t y = 0; y < plane.Height; ++y)
       for (int32_t x = 0; x < plane.Width; ++x) {
@@ -149,31 +149,11 @@ TEST_F(RoundDab, CoverageNeverLeavesTheDabOrThePlane) {
 TEST_F(RoundDab, FastFormEqualsReference) {
   std::mt19937 rng(5);
   auto mask = test::randomMask(200, 150, rng);
-  struct Setting {
-    const char* what;
-    PlotProc32 proc;
-    PixelOp32 op;
-    bool selection;
-  };
-  const Setting settings[] = {
-      {"direct, keep alpha", &plotColorDirect, &lerpPixelRgb, false},
-      {"direct, opacity", &plotColorDirect, &blendPixelOpacity, false},
-      {"direct, erase", &plotColorDirect, &erasePixel, false},
-      {"direct, over", &plotColorDirect, &blendPixelOver, false},
-      {"direct, falloff", &plotColorDirect, &blendPixelFalloff, false},
-      {"selection, opacity", &plotColorThroughSelection, &blendPixelOpacity, true},
-      {"selection, keep alpha", &plotColorThroughSelection, &lerpPixelRgb, true},
-      {"selection, falloff", &plotColorThroughSelection, &blendPixelFalloff, true},
-      {"selection call-back without a mask", &plotColorThroughSelection, &blendPixelTable, false},
-      {"tone (not specialised)", &plotColorThroughTone, &blendPixelOpacity, false},
-  };
   buildPowerCurve(gPlotState.toneCurveTable, 0.8);
   std::uniform_real_distribution<float> pos(-30.0f, 230.0f), rad(0.0f, 40.0f), op(0.0f, 1.2f);
   std::uniform_int_distribution<int> curve(0, 5);
-  for (const Setting& s : settings) {
-    gPlotState.plotProc32 = s.proc;
-    gPlotState.pixelBlendOp = s.op;
-    gPlotState.plotSelectionMask = s.selection ? mask.get() : nullptr;
+  for (const test::SSlotSetting& s : test::kSlotSettings) {
+    test::useSlotSetting(s, mask.get());
     gPlotState.plotMaskOffsetX = 7;
     gPlotState.plotMaskOffsetY = -9;
     TMTC fast(200, 150), ref(200, 150);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/plane_ops.h"
 #include "plot_test_util.h"
 
 namespace pg {
@@ -114,8 +115,7 @@ TEST_F(SpanDab, HugeOrBrokenDabsStayInThePlane) {
 
 TEST_F(SpanDab, PenCoverageIsAMaximum) {
   resetPlotState();  // plotDirect into plotMax
-  for (int32_t y = 0; y < plane.Height; ++y)
-    for (int32_t x = 0; x < plane.Width; ++x) *plane.pixelAt(x, y) = 0;
+  fill(plane, uint8_t{0});
   paintPenDabRows(plane, 255, 0.5f, 3.0f, 5.0f, 5.0f);
   paintPenDabRows(plane, 255, 0.5f, 3.0f, 5.0f, 5.5f);
   for (int32_t y = 0; y < plane.Height; ++y)

@@ -11,6 +11,7 @@
 #include "brush/tone_list.h"
 #include "brush/stroke_settings.h"
 #include "core/blend_modes.h"
+#include "core/plane_ops.h"
 #include "plot_test_util.h"
 
 namespace pg {
@@ -433,8 +434,7 @@ TEST_F(PlotSources, GradientMaskWeighsByCoverageOpacityAndGradientAlpha) {
   for (int32_t y = 0; y < 4; ++y)
     for (int32_t x = 0; x < 4; ++x) *coverage.pixelAt(x, y) = x == 0 ? 0 : 200;
   TMTC target(6, 6);
-  for (int32_t y = 0; y < 6; ++y)
-    for (int32_t x = 0; x < 6; ++x) *target.pixelAt(x, y) = 0xFF000000;
+  fill(target, 0xFF000000u);
   plotGradientMask(target, coverage, gradient, 255, {0, 0, 4, 4}, {3, 3}, &lerpPixelRgb);
   EXPECT_EQ(target.getPixel(3, 3), 0xFF000000u);  // zero coverage skipped
   uint32_t want = 0xFF000000;

@@ -7,6 +7,7 @@
 #include "brush/dab_plane.h"
 #include "brush/plot_merge.h"
 #include "core/blend_modes.h"
+#include "core/plane_ops.h"
 #include "plot_test_util.h"
 
 namespace pg {
@@ -14,33 +15,9 @@ namespace {
 
 using test::PlotFixture;
 
-struct SSetting {
-  const char* what;
-  PlotProc32 proc;
-  PixelOp32 op;
-  bool selection;
-};
-const SSetting kSettings[] = {
-    {"direct, keep alpha", &plotColorDirect, &lerpPixelRgb, false},
-    {"direct, opacity", &plotColorDirect, &blendPixelOpacity, false},
-    {"direct, erase", &plotColorDirect, &erasePixel, false},
-    {"direct, over", &plotColorDirect, &blendPixelOver, false},
-    {"direct, a layer mode", &plotColorDirect, &blendScreen, false},
-    {"selection, opacity", &plotColorThroughSelection, &blendPixelOpacity, true},
-    {"selection, over", &plotColorThroughSelection, &blendPixelOver, true},
-    {"selection, a layer mode", &plotColorThroughSelection, &blendMultiplyOpacity, true},
-    {"selection call-back, no mask", &plotColorThroughSelection, &blendScreen, false},
-    {"gradation (not specialised)", &plotColorGradation, &blendPixelOpacity, false},
-};
-
-class PlotRows : public PlotFixture {
- protected:
-  void use(const SSetting& s, const CBlockVCH* mask) {
-    gPlotState.plotProc32 = s.proc;
-    gPlotState.pixelBlendOp = s.op;
-    gPlotState.plotSelectionMask = s.selection ? mask : nullptr;
-  }
-};
+using PlotRows = PlotFixture;
+using test::kSlotSettings;
+using test::useSlotSetting;
 
 // Rows of random coverage (zeros included) at random places, some reaching
 // past the mask on either side, through the row plotter and through
@@ -48,8 +25,8 @@ class PlotRows : public PlotFixture {
 TEST_F(PlotRows, RowPlottersEqualPlottingEachPixel) {
   std::mt19937 rng(17);
   auto mask = test::randomMask(300, 200, rng);
-  for (const SSetting& s : kSettings) {
-    use(s, mask.get());
+  for (const test::SSlotSetting& s : kSlotSettings) {
+    useSlotSetting(s, mask.get());
     gPlotState.plotMaskOffsetX = -40;
     gPlotState.plotMaskOffsetY = 12;
     TMTC fast(400, 240), ref(400, 240);
@@ -111,8 +88,8 @@ TEST_F(PlotRows, PlotMaskEqualsReferenceAndStaysInBothPlanes) {
   test::fillRandom(coverage, rng);
   const TPoint points[] = {{0, 0}, {-20, 10}, {60, 50}, {500, 0}};
   const SRectXYWH rects[] = {{0, 0, 70, 50}, {-5, -5, 30, 300}, {10, 10, 0, 5}};
-  for (const SSetting& s : kSettings) {
-    use(s, mask.get());
+  for (const test::SSlotSetting& s : kSlotSettings) {
+    useSlotSetting(s, mask.get());
     TMTC fast(100, 80), ref(100, 80);
     test::fillRandom(fast, rng);
     ASSERT_TRUE(ref.copyPixelsFrom(fast));
@@ -128,8 +105,7 @@ TEST_F(PlotRows, PlotMaskEqualsReferenceAndStaysInBothPlanes) {
 
 TEST_F(PlotRows, PlotMaskHandsOnCoveragePlaneCoordinates) {
   TChannel coverage(10, 10);
-  for (int32_t y = 0; y < 10; ++y)
-    for (int32_t x = 0; x < 10; ++x) *coverage.pixelAt(x, y) = 200;
+  fill(coverage, uint8_t{200});
   TMTC target(20, 20);
   test::recordedCalls().clear();
   gPlotState.plotProc32 = &test::recordPlot32;

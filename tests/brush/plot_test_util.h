@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "brush/plot_callbacks.h"
+#include "brush/plot_merge.h"
 #include "brush/plot_state.h"
+#include "core/blend_modes.h"
 #include "core/block_image.h"
 #include "core/planes.h"
 
@@ -98,6 +100,36 @@ inline std::unique_ptr<CBlockVCH> randomMask(int32_t w, int32_t h, std::mt19937&
       if ((x >> 6) % 2 == 0 || (y >> 6) % 2 == 0) mask->setPixel(x, y, static_cast<uint8_t>(rng()));
   if (STileRec* t = mask->tileAtIndex(1, 1, false)) t->uniform = 77;  // a uniform, non-zero tile
   return mask;
+}
+
+// Slot settings the fast row loops specialise, and some they do not: each
+// fast form is checked against its reference under all of them.
+struct SSlotSetting {
+  const char* what;
+  PlotProc32 proc;
+  PixelOp32 op;
+  bool selection;
+};
+inline constexpr SSlotSetting kSlotSettings[] = {
+    {"direct, keep alpha", &plotColorDirect, &lerpPixelRgb, false},
+    {"direct, opacity", &plotColorDirect, &blendPixelOpacity, false},
+    {"direct, erase", &plotColorDirect, &erasePixel, false},
+    {"direct, over", &plotColorDirect, &blendPixelOver, false},
+    {"direct, falloff", &plotColorDirect, &blendPixelFalloff, false},
+    {"direct, a layer mode", &plotColorDirect, &blendScreen, false},
+    {"selection, opacity", &plotColorThroughSelection, &blendPixelOpacity, true},
+    {"selection, keep alpha", &plotColorThroughSelection, &lerpPixelRgb, true},
+    {"selection, over", &plotColorThroughSelection, &blendPixelOver, true},
+    {"selection, a layer mode", &plotColorThroughSelection, &blendMultiplyOpacity, true},
+    {"selection call-back without a mask", &plotColorThroughSelection, &blendPixelTable, false},
+    {"tone (not specialised)", &plotColorThroughTone, &blendPixelOpacity, false},
+    {"gradation (not specialised)", &plotColorGradation, &blendPixelOpacity, false},
+};
+// Installs a setting; the mask weighs coverage when the setting has a selection.
+inline void useSlotSetting(const SSlotSetting& s, const CBlockVCH* mask) {
+  gPlotState.plotProc32 = s.proc;
+  gPlotState.pixelBlendOp = s.op;
+  gPlotState.plotSelectionMask = s.selection ? mask : nullptr;
 }
 
 }  // namespace pg::test

@@ -8,6 +8,7 @@
 #include "brush/dab_blur.h"
 #include "core/aa_draw.h"
 #include "core/blend_modes.h"
+#include "core/plane_ops.h"
 #include "plot_test_util.h"
 
 namespace pg {
@@ -22,16 +23,6 @@ bool sameBytes(const TChannel& a, const TChannel& b) {
   return true;
 }
 
-void clear(TChannel& c) {
-  for (int32_t y = 0; y < c.Height; ++y)
-    for (int32_t x = 0; x < c.Width; ++x) *c.pixelAt(x, y) = 0;
-}
-
-void fill(TMTC& p, uint32_t v) {
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) *p.pixelAt(x, y) = v;
-}
-
 int countNonZero(const TChannel& c) {
   int n = 0;
   for (int32_t y = 0; y < c.Height; ++y)
@@ -43,8 +34,8 @@ class SegmentWalker : public PlotFixture {
  protected:
   void SetUp() override {
     PlotFixture::SetUp();
-    clear(coverage);
-    fill(colour, 0xFF808080);
+    fill(coverage, uint8_t{0});
+    fill(colour, 0xFF808080u);
     stroke.prepare(0, 10, 10);
     stroke.ifSIZE = 0;
     stroke.ifTRANSPARENCY = 0;
@@ -97,10 +88,10 @@ TEST_F(SegmentWalker, PenDrawsDiscSpanOrBoth) {
     stroke.kind = skPen;
     stroke.WIDTH = c.width;
     stroke.stepCount = 0;
-    clear(coverage);
+    fill(coverage, uint8_t{0});
     drawSegment(stroke, coverage, colour, {10, 20, 1}, {10, 20, 1}, layer);
     TChannel want(40, 40);
-    clear(want);
+    fill(want, uint8_t{0});
     if (c.disc) fillDiscSoftAA(want, 255, true, 10.5f, 20.5f, c.width, 1.0f, false);
     if (c.span) spanAAV(want, 10, 255, 20.5f - c.width, 20.5f + c.width, 1.0f, true);
     EXPECT_TRUE(sameBytes(coverage, want)) << c.what;
@@ -109,10 +100,10 @@ TEST_F(SegmentWalker, PenDrawsDiscSpanOrBoth) {
   // Radius 0.9 (half steps: two dabs half a pixel apart): spans only.
   stroke.WIDTH = 0.9f;
   stroke.stepCount = 0;
-  clear(coverage);
+  fill(coverage, uint8_t{0});
   drawSegment(stroke, coverage, colour, {10, 20, 1}, {10, 20, 1}, layer);
   TChannel want(40, 40);
-  clear(want);
+  fill(want, uint8_t{0});
   spanAAV(want, 10, 255, 20.5f - 0.9f, 20.5f + 0.9f, 1.0f, true);
   spanAAV(want, 11, 255, 20.5f - 0.9f, 20.5f + 0.9f, 1.0f, true);
   EXPECT_TRUE(sameBytes(coverage, want));
@@ -126,7 +117,7 @@ TEST_F(SegmentWalker, PenRadiusOnePointFiveDrawsDiscAndSpan) {
   stroke.WIDTH = 1.5f;
   drawSegment(stroke, coverage, colour, {10, 20, 1}, {10, 20, 1}, layer);
   TChannel want(40, 40);
-  clear(want);
+  fill(want, uint8_t{0});
   fillDiscSoftAA(want, 255, true, 10.5f, 20.5f, 1.5f, 1.0f, false);
   spanAAV(want, 10, 255, 20.5f - 1.5f, 20.5f + 1.5f, 1.0f, true);
   fillDiscSoftAA(want, 255, true, 11.0f, 20.5f, 1.5f, 1.0f, false);
@@ -152,8 +143,8 @@ TEST_F(SegmentWalker, CountingKindsDrawNothing) {
     stroke.kind = kind;
     stroke.stepCount = 0;
     stroke.travel = 0;
-    clear(coverage);
-    fill(colour, 0xFF808080);
+    fill(coverage, uint8_t{0});
+    fill(colour, 0xFF808080u);
     drawSegment(stroke, coverage, colour, {3, 3, 1}, {9, 4, 1}, layer);
     EXPECT_EQ(stroke.stepCount, 7u) << int(kind);
     EXPECT_GT(stroke.travel, 0.0f) << int(kind);
@@ -171,7 +162,7 @@ TEST_F(SegmentWalker, PressureIsClampedForTheDabOnly) {
   drawSegment(stroke, coverage, colour, {20, 20, 3.0f}, {20, 20, 3.0f}, layer);
   EXPECT_NEAR(stroke.travel, 0.0f, 1e-6);  // L = 0
   TMTC want(40, 40);
-  fill(want, 0xFF808080);
+  fill(want, 0xFF808080u);
   fillDiscAA(want, layerBlendNeutral(3), true, 20.5f, 20.5f, 4.0f, 1.0f, false);
   EXPECT_TRUE(test::samePixels(colour, want));
   stroke.travel = 0;
@@ -251,7 +242,7 @@ TEST_F(SegmentWalker, BlurAndBlur2Dabs) {
   stroke.EFFECT = 100.0f;
   drawSegment(stroke, coverage, colour, {20, 20, 1}, {20, 20, 1}, layer);
   TMTC want(40, 40);
-  fill(want, 0xFF808080);
+  fill(want, 0xFF808080u);
   paintStrokeDab(want, image, 3, 3.0f, 20.5f, 20.5f);
   EXPECT_TRUE(test::samePixels(colour, want));
   layer.image = nullptr;
@@ -262,7 +253,7 @@ TEST_F(SegmentWalker, BlurAndBlur2Dabs) {
   stroke.stepCount = 0;
   drawSegment(stroke, coverage, colour, {20, 20, 0.5f}, {20, 20, 0.5f}, layer);
   TChannel want8(40, 40);
-  clear(want8);
+  fill(want8, uint8_t{0});
   fillDiscSoftAA(want8, 16, true, 20.5f, 20.5f, 3.0f, 1.0f, true);
   EXPECT_TRUE(sameBytes(coverage, want8));
 }

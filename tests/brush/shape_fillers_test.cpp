@@ -7,6 +7,7 @@
 
 #include "brush/plot_merge.h"
 #include "brush/stroke_settings.h"
+#include "core/plane_ops.h"
 #include "plot_test_util.h"
 
 namespace pg {
@@ -23,8 +24,7 @@ class ShapeFill : public PlotFixture {
     clear();
   }
   void clear() {
-    for (int32_t y = 0; y < plane.Height; ++y)
-      for (int32_t x = 0; x < plane.Width; ++x) *plane.pixelAt(x, y) = 0;
+    fill(plane, uint8_t{0});
   }
   // The coverage written by a flat fill of 255 (plotMax keeps the largest).
   template <class Filler>
@@ -162,8 +162,7 @@ TEST_F(ShapeFill, SelfIntersectingPolygonFillsEvenOdd) {
 
 TEST_F(ShapeFill, PolygonsReachingPastTheLayerAreClipped) {
   TChannel big(60, 50);  // a target larger than the layer
-  for (int32_t y = 0; y < 50; ++y)
-    for (int32_t x = 0; x < 60; ++x) *big.pixelAt(x, y) = 0;
+  fill(big, uint8_t{0});
   CPolygonFiller f(&doc, stroke);
   const TPointF tri[] = {{-1e6f, -1e6f}, {1e6f, 20}, {-30, 1e5f}};
   ASSERT_TRUE(f.setPolygon(tri, 3));
@@ -175,8 +174,7 @@ TEST_F(ShapeFill, PolygonsReachingPastTheLayerAreClipped) {
       }
   // A target smaller than the layer is not written past either.
   TChannel small(10, 10);
-  for (int32_t y = 0; y < 10; ++y)
-    for (int32_t x = 0; x < 10; ++x) *small.pixelAt(x, y) = 0;
+  fill(small, uint8_t{0});
   f.fill(small);
   EXPECT_EQ(small.getPixel(0, 0), 255);
 }
@@ -282,8 +280,7 @@ TEST_F(ShapeFill, FillsPlotThroughTheStrokesCallBacks) {
   stroke.opaque = 0;
   CFillMngr f(&doc, stroke);  // selects blendPixelOpacity
   TMTC target(40, 30);
-  for (int32_t y = 0; y < 30; ++y)
-    for (int32_t x = 0; x < 40; ++x) *target.pixelAt(x, y) = 0;
+  fill(target, 0u);
   ASSERT_TRUE(f.setRect({1, 1}, {3, 2}));
   EXPECT_EQ(f.fillBox(target), 1);
   EXPECT_EQ(target.getPixel(1, 1), 0xFF123456u);
