@@ -49,6 +49,15 @@ uint32_t gradientAt(int32_t x, int32_t y, uint32_t pixelColour) {
   return g == nullptr ? pixelToColor(pixelColour) | 0xFF000000u : g->evaluate(x, y);
 }
 
+// The coverage after the selection and/or tone weighting; 0 = write nothing.
+template <bool Selection, bool Tone>
+uint32_t weighted(int32_t x, int32_t y, uint32_t coverage) {
+  uint32_t c = coverage;
+  if (Selection) c = selectionCoverage(x, y, c);
+  if (Tone && c != 0) c = toneCoverage(x, y, c);
+  return c;
+}
+
 }  // namespace
 
 // ---- 8-bit ----------------------------------------------------------------------
@@ -58,20 +67,15 @@ void plotDirect(uint8_t* pixel, int32_t, int32_t, uint32_t coverage, uint32_t va
 }
 
 void plotThroughSelection(uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
-  const uint32_t c = selectionCoverage(x, y, coverage);
-  if (c != 0) gPlotState.plotBaseOp8(pixel, value, c);
+  if (const uint32_t c = weighted<true, false>(x, y, coverage)) gPlotState.plotBaseOp8(pixel, value, c);
 }
 
 void plotThroughTone(uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
-  const uint32_t c = toneCoverage(x, y, coverage);
-  if (c != 0) gPlotState.plotBaseOp8(pixel, value, c);
+  if (const uint32_t c = weighted<false, true>(x, y, coverage)) gPlotState.plotBaseOp8(pixel, value, c);
 }
 
 void plotThroughSelectionAndTone(uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
-  uint32_t c = selectionCoverage(x, y, coverage);
-  if (c == 0) return;
-  c = toneCoverage(x, y, c);
-  if (c != 0) gPlotState.plotBaseOp8(pixel, value, c);
+  if (const uint32_t c = weighted<true, true>(x, y, coverage)) gPlotState.plotBaseOp8(pixel, value, c);
 }
 
 // ---- 32-bit ---------------------------------------------------------------------
@@ -81,18 +85,15 @@ void plotColorDirect(uint32_t* pixel, int32_t, int32_t, uint32_t coverage, uint3
 }
 
 void plotColorThroughSelection(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  const uint32_t c = selectionCoverage(x, y, coverage);
-  if (c != 0) gPlotState.pixelBlendOp(pixel, colour, c);
+  if (const uint32_t c = weighted<true, false>(x, y, coverage)) gPlotState.pixelBlendOp(pixel, colour, c);
 }
 
 void plotColorThroughTone(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  const uint32_t c = toneCoverage(x, y, coverage);
-  if (c != 0) gPlotState.pixelBlendOp(pixel, colour, c);
+  if (const uint32_t c = weighted<false, true>(x, y, coverage)) gPlotState.pixelBlendOp(pixel, colour, c);
 }
 
 void plotColorThroughSelectionAndTone(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  const uint32_t c = selectionCoverage(x, y, coverage);
-  if (c != 0) plotColorThroughTone(pixel, x, y, c, colour);
+  if (const uint32_t c = weighted<true, true>(x, y, coverage)) gPlotState.pixelBlendOp(pixel, colour, c);
 }
 
 void plotColorGradation(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
