@@ -1,0 +1,280 @@
+#include "filters/blur_filters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+#include "filters/gaussian_weights.h"
+#include "filters/kernel_loops.h"
+#include "filters/record_bytes.h"
+
+namespace pg {
+
+// ----------------------------------------------------- fixed grids (size 0)
+
+namespace {
+
+constexpr SKernelWindow k3x3{-1, -1, 3, 3};
+constexpr SKernelWindow k5x5{-2, -2, 5, 5};
+
+bool runGrid(const SFlt4Context* ctx, int32_t size, const int32_t* weights, SKernelWindow window) {
+  if (size != 0 || !isValidContext(ctx)) return false;
+  return convolveMasked(ctx, weights, window, ctx->protectAlpha != 0, 0);
+}
+
+}  // namespace
+
+bool blurBoxKernel(const SFlt4Context* ctx, const void*, int32_t size) {
+  static constexpr int32_t w[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
+  return runGrid(ctx, size, w, k3x3);
+}
+
+bool blurKernel(const SFlt4Context* ctx, const void*, int32_t size) {
+  static constexpr int32_t w[9] = {0, 1, 0, 1, 4, 1, 0, 1, 0};
+  return runGrid(ctx, size, w, k3x3);
+}
+
+bool blurMoreBoxKernel(const SFlt4Context* ctx, const void*, int32_t size) {
+  static constexpr int32_t w[25] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  return runGrid(ctx, size, w, k5x5);
+}
+
+bool blurMoreKernel(const SFlt4Context* ctx, const void*, int32_t size) {
+  static constexpr int32_t w[9] = {1, 2, 1, 2, 2, 2, 1, 2, 1};
+  return runGrid(ctx, size, w, k3x3);
+}
+
+bool sharpenKernel(const SFlt4Context* ctx, const void*, int32_t size) {
+  static constexpr int32_t w[9] = {0, -1, 0, -1, 8, -1, 0, -1, 0};
+  return runGrid(ctx, size, w, k3x3);
+}
+
+bool sharpenMoreKernel(const SFlt4Context* ctx, const void*, int32_t size) {
+  static constexpr int32_t w[9] = {-1, -1, -1, -1, 12, -1, -1, -1, -1};
+  return runGrid(ctx, size, w, k3x3);
+}
+
+// ----------------------------------------------------------- sharpen custom
+
+int32_t sharpenCustomStrength(float amount) {
+  double a = amount;
+  if (!(a >= 0)) a = 0;  // negative or not a number
+  if (a > 1) a = 1;
+  return static_cast<int32_t>(std::trunc(std::pow(a * std::pow(240.0, 1.5) + 0.5, 2.0 / 3.0)));
+}
+
+bool sharpenCustom(const SFlt4Context& ctx, float amount) {
+  if (!isValidContext(&ctx) || std::isnan(amount)) return false;
+  const int32_t v = sharpenCustomStrength(amount);
+  const int32_t w[9] = {0, -v, 0, -v, 999, -v, 0, -v, 0};
+  return convolveMasked(&ctx, w, k3x3, ctx.protectAlpha != 0, 0);
+}
+
+bool sharpenCustomKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+  const uint8_t* rec = recordBytes(param, size, kSharpenCustomRecordSize);
+  if (rec == nullptr || !isValidContext(ctx)) return false;
+  return sharpenCustom(*ctx, readRecF32(rec));
+}
+
+// ------------------------------------------------------------ Gaussian blur
+
+namespace {
+
+// What both forms of the Gaussian blur work from.
+struct SGaussPlan {
+  std::vector<int32_t> wx, wy;  // 16.16 weights, offset d at index n / 2 + d
+  int32_t rh = 0, rv = 0;       // effective radii
+  int32_t width = 0, height = 0;
+  int32_t c0 = 0, c1 = 0;       // the temporary plane's columns
+  TRect region{};
+};
+
+bool makePlan(const SFlt4Context& ctx, float amount, SGaussPlan& plan) {
+  if (!isValidContext(&ctx) || !(amount > 0)) return false;
+  const double sigma = std::min(amount, kGaussianMaxAmount);
+  plan.width = ctx.image->width();
+  plan.height = ctx.image->height();
+  try {
+    plan.wx.assign(static_cast<size_t>(plan.width), 0);
+    plan.wy.assign(static_cast<size_t>(plan.height), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  plan.rh = buildGaussianWeights(plan.wx.data(), plan.width, sigma);
+  plan.rv = buildGaussianWeights(plan.wy.data(), plan.height, sigma);
+  if (plan.rh < 0 || plan.rv < 0) return false;
+  plan.region = ctx.region;
+  plan.c0 = std::max(0, plan.region.Left - plan.rh);
+  plan.c1 = std::min(plan.width, plan.region.Right + plan.rh);
+  return true;
+}
+
+// Sums of the taps of one output pixel.
+struct SGaussSums {
+  uint64_t B = 0, G = 0, R = 0, W = 0, A = 0;
+  uint32_t count = 0;
+  void add(uint32_t p, int32_t t) {
+    const uint64_t a = pixelAlpha(p), w = a * static_cast<uint64_t>(t >> 5);
+    B += pixelByte(p, 0) * w;
+    G += pixelByte(p, 1) * w;
+    R += pixelByte(p, 2) * w;
+    W += w;
+    A += a;
+    ++count;
+  }
+  bool ready() const { return W != 0 && count != 0; }
+  uint32_t pixel() const {
+    return static_cast<uint32_t>(B / W) | (static_cast<uint32_t>(G / W) << 8) | (static_cast<uint32_t>(R / W) << 16) |
+           (static_cast<uint32_t>(A / count) << 24);
+  }
+};
+
+inline bool inside(int64_t v, int64_t lo, int64_t hi) { return v >= lo && v < hi; }
+
+// The horizontal pass at (x, y) over the temporary plane (its column 0 is
+// layer column plan.c0, its row 0 layer row region.Top).
+SGaussSums horizontalAt(const SGaussPlan& plan, const TMTC& temp, int32_t x, int32_t y) {
+  SGaussSums s;
+  const int32_t cx = plan.width / 2;
+  const uint32_t* row = temp.pixelAt(0, y - plan.region.Top);
+  for (int32_t d = -plan.rh; d <= plan.rh; ++d) {
+    const int64_t idx = int64_t{cx} + d, xx = int64_t{x} + d;
+    if (!inside(idx, 0, plan.width) || !inside(xx, 0, plan.width) || !inside(xx, plan.c0, plan.c1)) continue;
+    s.add(row[xx - plan.c0], plan.wx[static_cast<size_t>(idx)]);
+  }
+  return s;
+}
+
+bool writeHorizontal(const SFlt4Context& ctx, const SGaussPlan& plan, const TMTC& temp) {
+  const bool keep = ctx.protectAlpha != 0;
+  return forEachSelectedPixel(ctx, plan.region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
+    const SGaussSums s = horizontalAt(plan, temp, x, y);
+    if (s.ready()) writeWeighted(p, s.pixel(), weight, keep);
+  });
+}
+
+}  // namespace
+
+bool gaussianBlurReference(const SFlt4Context& ctx, float amount) {
+  SGaussPlan plan;
+  if (!makePlan(ctx, amount, plan)) return false;
+  TMTC temp(plan.c1 - plan.c0, plan.region.Bottom - plan.region.Top);
+  if (!isPlaneReady(&temp)) return false;
+  const TMTC& src = *ctx.workImage;
+  const int32_t cy = plan.height / 2;
+  for (int32_t x = plan.c0; x < plan.c1; ++x)
+    for (int32_t y = plan.region.Top; y < plan.region.Bottom; ++y) {
+      SGaussSums s;
+      for (int32_t d = -plan.rv; d <= plan.rv; ++d) {
+        const int64_t idx = int64_t{cy} + d, yy = int64_t{y} + d;
+        if (!inside(idx, 0, plan.height) || !inside(yy, 0, plan.height)) continue;
+        s.add(src.getPixel(x, static_cast<int32_t>(yy)), plan.wy[static_cast<size_t>(idx)]);
+      }
+      if (s.ready()) *temp.pixelAt(x - plan.c0, y - plan.region.Top) = s.pixel();
+    }
+  return writeHorizontal(ctx, plan, temp);
+}
+
+bool gaussianBlur(const SFlt4Context& ctx, float amount) {
+  SGaussPlan plan;
+  if (!makePlan(ctx, amount, plan)) return false;
+  const int32_t tw = plan.c1 - plan.c0;
+  TMTC temp(tw, plan.region.Bottom - plan.region.Top);
+  if (!isPlaneReady(&temp)) return false;
+  std::vector<uint32_t> sB, sG, sR, sW, sA;
+  try {
+    for (auto* v : {&sB, &sG, &sR, &sW, &sA}) v->assign(static_cast<size_t>(tw), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // Vertical pass a row at a time: every column of a row has the same taps,
+  // so each tap runs along the row. The sums fit 32 bits: the 16.16 weights
+  // of a table add up to about 65536, so sum(C * A * (t >> 5)) stays below
+  // 255 * 255 * 2048 plus rounding.
+  const TMTC& src = *ctx.workImage;
+  const int32_t cy = plan.height / 2;
+  for (int32_t y = plan.region.Top; y < plan.region.Bottom; ++y) {
+    std::fill(sB.begin(), sB.end(), 0u);
+    std::fill(sG.begin(), sG.end(), 0u);
+    std::fill(sR.begin(), sR.end(), 0u);
+    std::fill(sW.begin(), sW.end(), 0u);
+    std::fill(sA.begin(), sA.end(), 0u);
+    uint32_t count = 0;
+    for (int32_t d = -plan.rv; d <= plan.rv; ++d) {
+      const int64_t idx = int64_t{cy} + d, yy = int64_t{y} + d;
+      if (!inside(idx, 0, plan.height) || !inside(yy, 0, plan.height)) continue;
+      ++count;
+      const uint32_t t = static_cast<uint32_t>(plan.wy[static_cast<size_t>(idx)] >> 5);
+      const uint32_t* row = src.pixelAt(plan.c0, static_cast<int32_t>(yy));
+      for (int32_t i = 0; i < tw; ++i) {
+        const uint32_t p = row[i], a = p >> 24, w = a * t;
+        sB[static_cast<size_t>(i)] += (p & 0xFFu) * w;
+        sG[static_cast<size_t>(i)] += ((p >> 8) & 0xFFu) * w;
+        sR[static_cast<size_t>(i)] += ((p >> 16) & 0xFFu) * w;
+        sW[static_cast<size_t>(i)] += w;
+        sA[static_cast<size_t>(i)] += a;
+      }
+    }
+    if (count == 0) continue;
+    uint32_t* out = temp.pixelAt(0, y - plan.region.Top);
+    for (int32_t i = 0; i < tw; ++i) {
+      const uint32_t w = sW[static_cast<size_t>(i)];
+      if (w == 0) continue;
+      out[i] = (sB[static_cast<size_t>(i)] / w) | ((sG[static_cast<size_t>(i)] / w) << 8) |
+               ((sR[static_cast<size_t>(i)] / w) << 16) | ((sA[static_cast<size_t>(i)] / count) << 24);
+    }
+  }
+  // Horizontal pass: the taps of a pixel are one contiguous run of the
+  // temporary row; they are cut once per pixel instead of tested one by one.
+  const bool keep = ctx.protectAlpha != 0;
+  const int32_t cx = plan.width / 2;
+  return forEachSelectedPixel(ctx, plan.region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
+    const int32_t dLo = std::max({-plan.rh, -cx, plan.c0 - x});
+    const int32_t dHi = std::min({plan.rh, plan.width - 1 - cx, plan.c1 - 1 - x});
+    if (dLo > dHi) return;
+    const uint32_t* row = temp.pixelAt(x + dLo - plan.c0, y - plan.region.Top);
+    const int32_t* t = plan.wx.data() + cx + dLo;
+    uint32_t b = 0, g = 0, r = 0, ws = 0, as = 0;
+    for (int32_t i = 0, n = dHi - dLo + 1; i < n; ++i) {
+      const uint32_t q = row[i], a = q >> 24, w = a * static_cast<uint32_t>(t[i] >> 5);
+      b += (q & 0xFFu) * w;
+      g += ((q >> 8) & 0xFFu) * w;
+      r += ((q >> 16) & 0xFFu) * w;
+      ws += w;
+      as += a;
+    }
+    if (ws == 0) return;
+    const uint32_t count = static_cast<uint32_t>(dHi - dLo + 1);
+    writeWeighted(p, (b / ws) | ((g / ws) << 8) | ((r / ws) << 16) | ((as / count) << 24), weight, keep);
+  });
+}
+
+bool gaussianBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+  const uint8_t* rec = recordBytes(param, size, kGaussianBlurRecordSize);
+  if (rec == nullptr || !isValidContext(ctx)) return false;
+  return gaussianBlur(*ctx, readRecF32(rec));
+}
+
+// ------------------------------------------------------------ custom 5 x 5
+
+bool readCustom5x5Block(const void* bytes, int64_t size, SCustom5x5Block& out) {
+  if (bytes == nullptr || size != kCustom5x5BlockSize) return false;
+  const uint8_t* p = static_cast<const uint8_t*>(bytes);
+  for (int i = 0; i < 25; ++i) out.weights[i] = readRecI32(p + 4 * i);
+  out.divisor = readRecI32(p + 100);
+  out.offset = readRecI32(p + 104);
+  return true;
+}
+
+void writeCustom5x5Block(const SCustom5x5Block& block, uint8_t out[kCustom5x5BlockSize]) {
+  for (int i = 0; i < 25; ++i) writeRecI32(out + 4 * i, block.weights[i]);
+  writeRecI32(out + 100, block.divisor);
+  writeRecI32(out + 104, block.offset);
+}
+
+bool custom5x5(const SFlt4Context& ctx, const SCustom5x5Block& block) {
+  return convolve5x5Masked(&ctx, block.weights, k5x5, block.offset, block.divisor);
+}
+
+}  // namespace pg
