@@ -35,7 +35,7 @@ struct SFlt4Context {
   uint8_t protectAlpha = 0;             // the layer's protect-alpha flag
   const CMaskData* selection = nullptr;  // the document's current mask
   TRect bounds{};                       // layer image limited to the selection's bounds
-  const CBlockVMTC* source = nullptr;   // the unfiltered copy of the layer (the undo copy)
+  CBlockVMTC* source = nullptr;         // the unfiltered copy of the layer (the undo copy); read only
   TMTC* workImage = nullptr;            // the view's copy of the layer as it was before the filter
   TChannel* workChannel = nullptr;      // the view's 8-bit working channel, free for kernels
   TRect region{};                       // what this call must process: bounds, clipped for previews
