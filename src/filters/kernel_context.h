@@ -64,6 +64,15 @@ using FilterKernel = bool (*)(const SFlt4Context* ctx, const void* param, int32_
 // weight. keepAlpha (the layer protects alpha, or the filter keeps it):
 // lerpPixelRgb, colour bytes only; else blendPixelOver, alphas combined.
 inline void writeWeighted(uint32_t* pixel, uint32_t colour, uint32_t weight, bool keepAlpha) {
+  if (weight >= 255) {
+    // Full weight: both blends reduce to a copy (lerp255(a, b, 255) = a),
+    // except that a transparent result keeps the pixel's colour bytes.
+    if (keepAlpha)
+      *pixel = (*pixel & 0xFF000000u) | (colour & 0x00FFFFFFu);
+    else
+      *pixel = (colour >> 24) != 0 ? colour : (*pixel & 0x00FFFFFFu);
+    return;
+  }
   if (keepAlpha)
     lerpPixelRgb(pixel, colour, weight);
   else

@@ -73,6 +73,21 @@ TEST(KernelContext, SelectionWeights) {
   EXPECT_FALSE(selectionSpan(c, -5, 1, 2, span));
 }
 
+TEST(KernelContext, WeightedWriteIsTheTwoBlends) {
+  std::mt19937 rng(8);
+  for (int i = 0; i < 20000; ++i) {
+    const uint32_t pixel = rng(), colour = (i % 5 == 0) ? rng() & 0x00FFFFFFu : rng();
+    const uint32_t weight = (i % 3 == 0) ? 255u : rng() % 256;
+    uint32_t over = pixel, keep = pixel, a = pixel, b = pixel;
+    blendPixelOver(&over, colour, weight);
+    lerpPixelRgb(&keep, colour, weight);
+    writeWeighted(&a, colour, weight, false);
+    writeWeighted(&b, colour, weight, true);
+    ASSERT_EQ(a, over) << std::hex << pixel << " " << colour << " " << weight;
+    ASSERT_EQ(b, keep) << std::hex << pixel << " " << colour << " " << weight;
+  }
+}
+
 TEST(KernelContext, WalkerVisitsSelectedPixelsInRowOrder) {
   FilterFixture f(40, 3);  // two tile columns
   f.setSelection([](int32_t x, int32_t) { return static_cast<uint8_t>(x % 3 == 0 ? 0 : 7); });
