@@ -174,7 +174,8 @@ int32_t renderText(STextJob& job) {
 
   int32_t count = 0;
   std::vector<uint8_t> bits;
-  const std::string_view text = job.Text;
+  // The text ends at its first zero byte, as stored texts do.
+  const std::string_view text = std::string_view(job.Text).substr(0, job.Text.find('\0'));
   size_t pos = 0;
   while (pos < text.size()) {
     const char32_t c = nextUtf8(text, pos);

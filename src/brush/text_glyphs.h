@@ -17,7 +17,8 @@
 // "@", see platform/fonts.h): its glyphs arrive laid on their side and are
 // drawn turned a quarter turn to the right, and the pen advances downward.
 //
-// Text is UTF-8. An invalid byte draws as U+FFFD does.
+// Text is UTF-8 and ends at its first zero byte, if any. An invalid byte
+// draws as U+FFFD does.
 #include <array>
 #include <cstddef>
 #include <cstdint>
