@@ -60,6 +60,11 @@ bool CFontGlyph::getGlyph(char32_t charCode, std::vector<uint8_t>& bits) {
   bits.clear();
   CharCode = charCode;
   Metrics = SGlyphMetrics{};
+  if (auto it = kept_.find(charCode); it != kept_.end()) {
+    Metrics = it->second.Metrics;
+    bits = it->second.Bits;
+    return true;
+  }
   SGlyphOutline outline;
   if (!face_->glyphOutline(charCode, outline)) return false;
   Metrics.CellIncX = saturate16(outline.AdvanceX);
@@ -71,6 +76,14 @@ bool CFontGlyph::getGlyph(char32_t charCode, std::vector<uint8_t>& bits) {
   Metrics.GlyphOriginX = box.OriginX;
   Metrics.GlyphOriginY = box.OriginY;
   for (uint8_t& b : bits) b = kGreyLevelTable[std::min<uint8_t>(b, 64)];
+  if (keptBytes_ + bits.size() <= kGlyphCacheBytes) {
+    try {
+      kept_.emplace(charCode, SKept{Metrics, bits});
+      keptBytes_ += bits.size();
+    } catch (const std::bad_alloc&) {
+      // Not kept: the glyph is simply made again when it recurs.
+    }
+  }
   return true;
 }
 

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/planes.h"
@@ -53,6 +54,9 @@ struct SGlyphDims {
   int32_t Pitch = 0;
 };
 
+// The most bitmap bytes a glyph source keeps for reuse.
+inline constexpr size_t kGlyphCacheBytes = size_t{32} << 20;
+
 // The glyph source of one text job: a copy of the font and the font opened
 // at its size.
 class CFontGlyph {
@@ -65,7 +69,8 @@ class CFontGlyph {
   // pitch the width rounded up to a multiple of 4, bytes 0..255. Metrics
   // describe it. True with no bits for a blank character (space); false, with
   // no bits, when the glyph cannot be had (its advance is kept when known,
-  // else zero).
+  // else zero). Glyphs are kept once made (up to kGlyphCacheBytes of bitmaps),
+  // so a character repeated in a text is rasterised once.
   bool getGlyph(char32_t charCode, std::vector<uint8_t>& bits);
   // pitch := the black box width rounded up to a multiple of 4; rows := size
   // div pitch. True when that describes a bitmap of exactly size bytes with
@@ -92,8 +97,14 @@ class CFontGlyph {
   SGlyphMetrics Metrics;
 
  private:
+  struct SKept {
+    SGlyphMetrics Metrics;
+    std::vector<uint8_t> Bits;
+  };
   CFontGlyph() = default;
   std::unique_ptr<CFontFace> face_;
+  std::unordered_map<char32_t, SKept> kept_;
+  size_t keptBytes_ = 0;
 };
 
 // op(dest byte, value, glyph byte), e.g. lerpByte.

@@ -87,7 +87,7 @@ bool flatten(const SGlyphOutline& outline, std::vector<Contour>& contours) {
 
 int32_t glyphSupersampling(int32_t width, int32_t height) {
   const int32_t side = std::max({width, height, int32_t{1}});
-  return std::clamp(512 / side, 1, 8);
+  return std::clamp(256 / side, 1, 8);
 }
 
 bool rasterGlyph(const SGlyphOutline& outline, SGlyphBox& box, std::vector<uint8_t>& levels) {

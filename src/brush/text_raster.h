@@ -38,7 +38,7 @@ struct SGlyphBox {
 bool rasterGlyph(const SGlyphOutline& outline, SGlyphBox& box, std::vector<uint8_t>& levels);
 
 // The grid the filler works on for a box of the given size: cells per pixel
-// side, 8 for small glyphs, falling to 1 as the larger side nears 512 pixels.
+// side: 256 / the larger side, within 1..8.
 int32_t glyphSupersampling(int32_t width, int32_t height);
 
 }  // namespace pg
