@@ -130,10 +130,16 @@ TEST(FontGlyph, KnownGlyphCoversItsBox) {
   }
   EXPECT_NEAR(bits[1], 85, 16);  // the top row: a third covered
 
-  // The same glyph again, and from a new source, is the same.
+  // The same glyph again (kept from before, after another one), and from a
+  // new source, is the same.
   std::vector<uint8_t> again;
+  ASSERT_TRUE(g->getGlyph('A', again));
   ASSERT_TRUE(g->getGlyph('I', again));
   EXPECT_EQ(again, bits);
+  EXPECT_EQ(g->Metrics.BlackBoxX, m.BlackBoxX);
+  EXPECT_EQ(g->Metrics.GlyphOriginY, m.GlyphOriginY);
+  EXPECT_EQ(g->Metrics.CellIncX, m.CellIncX);
+  EXPECT_EQ(g->CharCode, char32_t('I'));
   auto g2 = CFontGlyph::Create(nullptr, font("DejaVu Sans"));
   ASSERT_TRUE(g2 && g2->getGlyph('I', again));
   EXPECT_EQ(again, bits);
