@@ -35,6 +35,11 @@ bool clipToChannel(const TChannel& channel, int64_t x, int64_t y, int64_t w, int
   return true;
 }
 
+bool canBlit(const TChannel& channel, const SGlyphDims& dims, GlyphPixelOp op, const uint8_t* bits) {
+  return channel.IsAllocated() && bits != nullptr && op != nullptr && dims.Width > 0 && dims.Height > 0 &&
+         dims.Pitch >= dims.Width;
+}
+
 void unite(SRectXYWH& a, const SRectXYWH& b) {
   const int32_t left = std::min(a.X, b.X), top = std::min(a.Y, b.Y);
   const int32_t right = std::max(a.X + a.Width, b.X + b.Width), bottom = std::max(a.Y + a.Height, b.Y + b.Height);
@@ -71,8 +76,8 @@ bool CFontGlyph::getGlyph(char32_t charCode, std::vector<uint8_t>& bits) {
   Metrics.CellIncY = saturate16(outline.AdvanceY);
   SGlyphBox box;
   if (!rasterGlyph(outline, box, bits)) return false;
-  Metrics.BlackBoxX = uint32_t(box.Width);
-  Metrics.BlackBoxY = uint32_t(box.Height);
+  Metrics.BlackBoxX = uint32_t(box.Dims.Width);
+  Metrics.BlackBoxY = uint32_t(box.Dims.Height);
   Metrics.GlyphOriginX = box.OriginX;
   Metrics.GlyphOriginY = box.OriginY;
   for (uint8_t& b : bits) b = kGreyLevelTable[std::min<uint8_t>(b, 64)];
@@ -113,9 +118,7 @@ void CFontGlyph::verticalOffset(int64_t& x, int64_t& y) const {
 bool blitGlyph(TChannel& channel, int64_t x, int64_t y, const SGlyphDims& dims, GlyphPixelOp op, uint32_t value,
                SRectXYWH& rect, const uint8_t* bits) {
   rect = SRectXYWH{};
-  if (!channel.IsAllocated() || bits == nullptr || op == nullptr || dims.Width <= 0 || dims.Height <= 0 ||
-      dims.Pitch < dims.Width)
-    return false;
+  if (!canBlit(channel, dims, op, bits)) return false;
   if (!clipToChannel(channel, x, y, dims.Width, dims.Height, rect)) return false;
   for (int32_t cy = rect.Y; cy < rect.Y + rect.Height; ++cy) {
     const uint8_t* src = bits + size_t(cy - y) * size_t(dims.Pitch) + size_t(rect.X - x);
@@ -128,9 +131,7 @@ bool blitGlyph(TChannel& channel, int64_t x, int64_t y, const SGlyphDims& dims, 
 bool blitGlyphVertical(TChannel& channel, int64_t x, int64_t y, const SGlyphDims& dims, GlyphPixelOp op,
                        uint32_t value, SRectXYWH& rect, const uint8_t* bits) {
   rect = SRectXYWH{};
-  if (!channel.IsAllocated() || bits == nullptr || op == nullptr || dims.Width <= 0 || dims.Height <= 0 ||
-      dims.Pitch < dims.Width)
-    return false;
+  if (!canBlit(channel, dims, op, bits)) return false;
   // Turned: the glyph's rows become columns, its last row the left one.
   if (!clipToChannel(channel, x, y, dims.Height, dims.Width, rect)) return false;
   for (int32_t cy = rect.Y; cy < rect.Y + rect.Height; ++cy) {

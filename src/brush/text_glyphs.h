@@ -27,6 +27,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "brush/text_raster.h"
 #include "core/planes.h"
 #include "core/rect.h"
 #include "platform/fonts.h"
@@ -45,13 +46,6 @@ struct SGlyphMetrics {
   int32_t GlyphOriginY = 0;
   int16_t CellIncX = 0;
   int16_t CellIncY = 0;
-};
-
-// A glyph bitmap's shape: rows top-down, Pitch bytes each.
-struct SGlyphDims {
-  int32_t Width = 0;
-  int32_t Height = 0;
-  int32_t Pitch = 0;
 };
 
 // The most bitmap bytes a glyph source keeps for reuse.

@@ -163,9 +163,7 @@ bool rasterGlyph(const SGlyphOutline& outline, SGlyphBox& box, std::vector<uint8
     uint8_t* out = levels.data() + size_t(y) * size_t(pitch);
     for (int32_t x = 0; x < width; ++x) out[x] = uint8_t((sums[size_t(x)] * 64 + full / 2) / full);
   }
-  box.Width = width;
-  box.Height = height;
-  box.Pitch = pitch;
+  box.Dims = {width, height, pitch};
   box.OriginX = int32_t(left);
   box.OriginY = int32_t(top);
   return true;

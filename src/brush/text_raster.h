@@ -24,10 +24,16 @@ namespace pg {
 inline constexpr int32_t kMaxGlyphBoxSide = 4 * kMaxGlyphPixelSize;
 inline constexpr int64_t kMaxGlyphBoxArea = int64_t{1} << 24;
 
-struct SGlyphBox {
+// A glyph bitmap's shape: rows top-down, Pitch bytes each.
+struct SGlyphDims {
   int32_t Width = 0;
   int32_t Height = 0;
   int32_t Pitch = 0;
+};
+
+// The black box: its bitmap's shape and its top-left corner from the pen.
+struct SGlyphBox {
+  SGlyphDims Dims;
   int32_t OriginX = 0;
   int32_t OriginY = 0;
 };

@@ -27,10 +27,10 @@ struct SOutlineBuilder {
 // The levels as rows of text: '#' 64, '.' 0, '+' anything between.
 std::vector<std::string> picture(const SGlyphBox& box, const std::vector<uint8_t>& levels) {
   std::vector<std::string> rows;
-  for (int32_t y = 0; y < box.Height; ++y) {
+  for (int32_t y = 0; y < box.Dims.Height; ++y) {
     std::string r;
-    for (int32_t x = 0; x < box.Width; ++x) {
-      const uint8_t v = levels[size_t(y * box.Pitch + x)];
+    for (int32_t x = 0; x < box.Dims.Width; ++x) {
+      const uint8_t v = levels[size_t(y * box.Dims.Pitch + x)];
       r += v == 64 ? '#' : v == 0 ? '.' : '+';
     }
     rows.push_back(r);
@@ -44,9 +44,9 @@ TEST(GlyphRaster, ContoursInsideOthersAreHoles) {
   SGlyphBox box;
   std::vector<uint8_t> levels;
   ASSERT_TRUE(rasterGlyph(b.O, box, levels));
-  EXPECT_EQ(box.Width, 10);
-  EXPECT_EQ(box.Height, 10);
-  EXPECT_EQ(box.Pitch, 12);
+  EXPECT_EQ(box.Dims.Width, 10);
+  EXPECT_EQ(box.Dims.Height, 10);
+  EXPECT_EQ(box.Dims.Pitch, 12);
   EXPECT_EQ(box.OriginX, 0);
   EXPECT_EQ(box.OriginY, 10);
   EXPECT_EQ(levels.size(), 120u);
@@ -94,10 +94,10 @@ TEST(GlyphRaster, PartialPixelsGetPartialLevels) {
     SGlyphBox box;
     std::vector<uint8_t> levels;
     ASSERT_TRUE(rasterGlyph(c.Outline, box, levels)) << c.Name;
-    ASSERT_EQ(box.Width, int32_t(c.Row.size())) << c.Name;
-    const int32_t last = box.Height - 1;  // the bottom row, y 0..1
+    ASSERT_EQ(box.Dims.Width, int32_t(c.Row.size())) << c.Name;
+    const int32_t last = box.Dims.Height - 1;  // the bottom row, y 0..1
     for (size_t x = 0; x < c.Row.size(); ++x)
-      EXPECT_NEAR(levels[size_t(last * box.Pitch) + x], c.Row[x], 2) << c.Name << " x " << x;
+      EXPECT_NEAR(levels[size_t(last * box.Dims.Pitch) + x], c.Row[x], 2) << c.Name << " x " << x;
   }
 }
 
@@ -110,13 +110,13 @@ TEST(GlyphRaster, CurvesAreFlattened) {
   SGlyphBox box;
   std::vector<uint8_t> levels;
   ASSERT_TRUE(rasterGlyph(b.O, box, levels));
-  EXPECT_EQ(box.Width, 16);
-  EXPECT_EQ(box.Height, 16);
+  EXPECT_EQ(box.Dims.Width, 16);
+  EXPECT_EQ(box.Dims.Height, 16);
   double area = 0;
-  for (int32_t y = 0; y < box.Height; ++y)
-    for (int32_t x = 0; x < box.Width; ++x) area += levels[size_t(y * box.Pitch + x)] / 64.0;
+  for (int32_t y = 0; y < box.Dims.Height; ++y)
+    for (int32_t x = 0; x < box.Dims.Width; ++x) area += levels[size_t(y * box.Dims.Pitch + x)] / 64.0;
   EXPECT_NEAR(area, 213.3, 3.0);
-  EXPECT_EQ(levels[size_t(8 * box.Pitch + 8)], 64);
+  EXPECT_EQ(levels[size_t(8 * box.Dims.Pitch + 8)], 64);
   EXPECT_EQ(levels[0], 0);
 }
 
@@ -125,7 +125,7 @@ TEST(GlyphRaster, EmptyAndHostileOutlines) {
   std::vector<uint8_t> levels{1, 2, 3};
   // Nothing to fill: true, empty.
   ASSERT_TRUE(rasterGlyph(SGlyphOutline{}, box, levels));
-  EXPECT_EQ(box.Width, 0);
+  EXPECT_EQ(box.Dims.Width, 0);
   EXPECT_TRUE(levels.empty());
   ASSERT_TRUE(rasterGlyph(SOutlineBuilder().move(0, 0).line(5, 0).line(9, 0).O, box, levels));
   EXPECT_TRUE(levels.empty());
@@ -149,7 +149,7 @@ TEST(GlyphRaster, EmptyAndHostileOutlines) {
     levels = {1};
     EXPECT_FALSE(rasterGlyph(c.Outline, box, levels)) << c.Name;
     EXPECT_TRUE(levels.empty()) << c.Name;
-    EXPECT_EQ(box.Width, 0) << c.Name;
+    EXPECT_EQ(box.Dims.Width, 0) << c.Name;
   }
 }
 
