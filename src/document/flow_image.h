@@ -1,0 +1,43 @@
+#pragma once
+// TFlowImage: the working copy of the layer being drawn on. Strokes and
+// region fills draw into it before they are merged into the layer's tiles.
+// The document window keeps one per document.
+#include <cstdint>
+
+#include "core/planes.h"
+#include "core/rect.h"
+
+namespace pg {
+
+class CBlockVMTC;
+class TPaper;
+
+class TFlowImage {
+ public:
+  explicit TFlowImage(TPaper* owner);
+  TFlowImage(const TFlowImage&) = delete;
+  TFlowImage& operator=(const TFlowImage&) = delete;
+
+  // Copies layer `index`'s image into `pixels` (grown, never shrunk, to the
+  // largest image seen) and clears `coverage`. Without `force` a layer that
+  // is already loaded is not copied again (answer false). A plane that cannot
+  // grow leaves everything as it was (answer false). True when copied.
+  bool loadLayer(int32_t index, CBlockVMTC& image, bool force);
+  // Sizes the planes to the largest layer (and, unless keepSize, at least
+  // their current size), white with alpha 0, and forgets the loaded layer.
+  // False when nothing changed or there is no layer.
+  bool fitDocument(bool keepSize);
+  // Copies a rectangle (layer image coordinates) of the image back into
+  // `pixels` and clears `coverage` there: the loaded layer changed under it.
+  void reloadRect(CBlockVMTC& image, const TRect& rect);
+
+  TPaper* owner = nullptr;
+  TMTC pixels;
+  TChannel coverage;
+  int32_t layerIndex = -1;
+  bool valid = false;
+  TPoint layerOffset{};
+  SSize docSize{};
+};
+
+}  // namespace pg
