@@ -233,6 +233,25 @@ bool CPenShape::prepareShape(int32_t radius, int32_t aspectPercent, int32_t angl
   return buildGeometric(q, aspect, angleDegrees, Kind::Ellipse);
 }
 
+bool CPenShape::finishDirect(const SDiscBox& box, int32_t radius, int32_t aspect, int32_t angle, int32_t rx,
+                             int32_t ry) {
+  radius_ = radius;
+  aspect_ = aspect;
+  angle_ = angle;
+  radiusX_ = rx;
+  radiusY_ = ry;
+  boxLeft_ = box.col0;
+  boxTop_ = box.row0;
+  centreX_ = (box.originX << 16) + 0x8000;
+  centreY_ = (box.originY << 16) + 0x8000;
+  nib_ = nullptr;
+  kind_ = Kind::Direct;
+  finish();
+  valid_ = 1;
+  ++builds_;
+  return true;
+}
+
 bool CPenShape::prepareDisc(int32_t cx, int32_t cy, int32_t radius, bool columns) {
   invalidate();
   const int32_t q = quantizePenRadius(radius);
@@ -247,20 +266,7 @@ bool CPenShape::prepareDisc(int32_t cx, int32_t cy, int32_t radius, bool columns
   if (columns) discColumnsCoverage(edge, box, cx, cy, q);
   else discRowsCoverage(edge, box, cx, cy, q);
   discDistanceRows(dist, box, cx, cy, q, columns);
-  radius_ = q;
-  aspect_ = 100;
-  angle_ = 0;
-  radiusX_ = radiusY_ = q;
-  boxLeft_ = box.col0;
-  boxTop_ = box.row0;
-  centreX_ = (box.originX << 16) + 0x8000;
-  centreY_ = (box.originY << 16) + 0x8000;
-  nib_ = nullptr;
-  kind_ = Kind::Direct;
-  finish();
-  valid_ = 1;
-  ++builds_;
-  return true;
+  return finishDirect(box, q, 100, 0, q, q);
 }
 
 bool CPenShape::prepareEllipse(int32_t cx, int32_t cy, int32_t radius, int32_t aspectPercent, int32_t angleDegrees,
@@ -284,21 +290,7 @@ bool CPenShape::prepareEllipse(int32_t cx, int32_t cy, int32_t radius, int32_t a
   if (columns) ellipseColumnsCoverage(edge, box, e);
   else ellipseRowsCoverage(edge, box, e);
   ellipseDistance(dist, box, e, columns);
-  radius_ = q;
-  aspect_ = e.aspect;
-  angle_ = angleDegrees;
-  radiusX_ = box.right - cx;
-  radiusY_ = box.bottom - cy;
-  boxLeft_ = box.col0;
-  boxTop_ = box.row0;
-  centreX_ = (box.originX << 16) + 0x8000;
-  centreY_ = (box.originY << 16) + 0x8000;
-  nib_ = nullptr;
-  kind_ = Kind::Direct;
-  finish();
-  valid_ = 1;
-  ++builds_;
-  return true;
+  return finishDirect(box, q, e.aspect, angleDegrees, box.right - cx, box.bottom - cy);
 }
 
 bool CPenShape::prepareImageNib(const CPenShapeObj* nib, bool force) {

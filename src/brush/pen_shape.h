@@ -16,6 +16,7 @@ namespace pg {
 
 class CGradeMapObj;
 class CPenShapeObj;
+struct SDiscBox;
 
 class CPenShape {
  public:
@@ -93,6 +94,9 @@ class CPenShape {
   bool setupBox(double halfX, double halfY, bool supersample);
   bool sizeGrids(int32_t w, int32_t h);
   bool buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Kind kind);
+  // The common end of the direct-path prepares: the shape's values, the
+  // centre on the origin cell, the dab grid.
+  bool finishDirect(const SDiscBox& box, int32_t radius, int32_t aspect, int32_t angle, int32_t rx, int32_t ry);
   void invalidate() { valid_ = 0; }
 
   uint8_t valid_ = 0;
