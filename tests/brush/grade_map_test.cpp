@@ -61,9 +61,10 @@ TEST(GradeTables, CoreAndFloor) {
   EXPECT_EQ(first[0], 0xFF0000u);
   // A core of half the radius: flat to the middle, then the profile over the rest.
   SGradeMapParam core{3, 500, 0};
-  buildGradeTables(core, first.data(), nullptr, 2049);
-  EXPECT_EQ(first[1024], 0xFF0000u);
-  EXPECT_EQ(first[1536], static_cast<uint32_t>(0.5 * 0xFF0000));
+  std::vector<uint32_t> odd(2049);
+  buildGradeTables(core, odd.data(), nullptr, 2049);
+  EXPECT_EQ(odd[1024], 0xFF0000u);
+  EXPECT_EQ(odd[1536], static_cast<uint32_t>(0.5 * 0xFF0000));
   // Values from a recording beyond their range count as their nearest end.
   SGradeMapParam wild{3, 5000, -20};
   buildGradeTables(wild, first.data(), nullptr, 2048);
