@@ -15,10 +15,10 @@ namespace pg {
 
 namespace {
 
-constexpr SKernelWindow k3x3{-1, -1, 3, 3};
-constexpr SKernelWindow k5x5{-2, -2, 5, 5};
+constexpr SRectXYWH k3x3{-1, -1, 3, 3};
+constexpr SRectXYWH k5x5{-2, -2, 5, 5};
 
-bool runGrid(const SFlt4Context* ctx, int32_t size, const int32_t* weights, SKernelWindow window) {
+bool runGrid(const SFlt4Context* ctx, int32_t size, const int32_t* weights, SRectXYWH window) {
   if (size != 0 || !isValidContext(ctx)) return false;
   return convolveMasked(ctx, weights, window, ctx->protectAlpha != 0, 0);
 }

@@ -54,37 +54,56 @@ void TPlasma::setRange(int32_t amp, uint32_t seed) {
   initRandomRange(random, seed, static_cast<uint32_t>(-static_cast<int64_t>(amp)), static_cast<uint32_t>(amp));
 }
 
-bool TPlasma::init(int32_t width, int32_t height, float strength, uint32_t seed) {
+bool TPlasma::initPlanes(TChannel* const* planes, int count, int32_t width, int32_t height, float strength,
+                         uint32_t seed) {
   planeWidth = plasmaPlaneSize(width);
   planeHeight = plasmaPlaneSize(height);
   widthMask = planeWidth - 1;
   heightMask = planeHeight - 1;
   step = std::max(planeWidth, planeHeight);
   halfStep = step / 2;
-  if (!plane.Resize(planeWidth, planeHeight)) return false;
+  for (int i = 0; i < count; ++i) {
+    if (!planes[i]->Resize(planeWidth, planeHeight)) return false;
+    fill(*planes[i], 128);
+  }
   setRange(truncHalfUp(strength), seed);
-  fill(plane, 128);
+  // The four starting points, each taking one draw per plane in plane order.
   const int32_t px[4] = {0, planeWidth / 2, 0, planeWidth / 2};
   const int32_t py[4] = {0, 0, planeHeight / 2, planeHeight / 2};
-  for (int i = 0; i < 4; ++i) at(plane, px[i], py[i], widthMask, heightMask) = clampToByte(128 + draw());
+  for (int k = 0; k < 4; ++k)
+    for (int i = 0; i < count; ++i) at(*planes[i], px[k], py[k], widthMask, heightMask) = clampToByte(128 + draw());
   return true;
 }
 
-void TPlasma::diamondStep() {
+bool TPlasma::init(int32_t width, int32_t height, float strength, uint32_t seed) {
+  TChannel* const planes[1] = {&plane};
+  return initPlanes(planes, 1, width, height, strength, seed);
+}
+
+void TPlasma::diamondOver(TChannel* const* planes, int count) {
   if (step <= 0) return;
-  const SCellOps ops{plane, widthMask, heightMask, step, halfStep};
   for (int32_t y = 0, rows = planeHeight / step; y < rows * step; y += step)
-    for (int32_t x = 0, cols = planeWidth / step; x < cols * step; x += step) ops.centre(x, y, draw());
+    for (int32_t x = 0, cols = planeWidth / step; x < cols * step; x += step)
+      for (int i = 0; i < count; ++i) SCellOps{*planes[i], widthMask, heightMask, step, halfStep}.centre(x, y, draw());
+}
+
+void TPlasma::squareOver(TChannel* const* planes, int count) {
+  if (step <= 0) return;
+  for (int32_t y = 0, rows = planeHeight / step; y < rows * step; y += step)
+    for (int32_t x = 0, cols = planeWidth / step; x < cols * step; x += step) {
+      for (int i = 0; i < count; ++i) SCellOps{*planes[i], widthMask, heightMask, step, halfStep}.top(x, y, draw());
+      for (int i = 0; i < count; ++i) SCellOps{*planes[i], widthMask, heightMask, step, halfStep}.left(x, y, draw());
+    }
+}
+
+void TPlasma::diamondStep() {
+  TChannel* const planes[1] = {&plane};
+  diamondOver(planes, 1);
 }
 
 void TPlasma::squareStep() {
-  if (step <= 0) return;
-  const SCellOps ops{plane, widthMask, heightMask, step, halfStep};
-  for (int32_t y = 0, rows = planeHeight / step; y < rows * step; y += step)
-    for (int32_t x = 0, cols = planeWidth / step; x < cols * step; x += step) {
-      ops.top(x, y, draw());
-      ops.left(x, y, draw());
-    }
+  TChannel* const planes[1] = {&plane};
+  squareOver(planes, 1);
 }
 
 const TChannel* TPlasma::generate(int32_t width, int32_t height, float strength, uint32_t seed) {
@@ -103,45 +122,18 @@ const TChannel* TPlasma::generate(int32_t width, int32_t height, float strength,
 }
 
 bool TPlasma3::init(int32_t width, int32_t height, float strength, uint32_t seed) {
-  planeWidth = plasmaPlaneSize(width);
-  planeHeight = plasmaPlaneSize(height);
-  widthMask = planeWidth - 1;
-  heightMask = planeHeight - 1;
-  step = std::max(planeWidth, planeHeight);
-  halfStep = step / 2;
-  TChannel* planes[3] = {&plane, &plane2, &plane3};
-  for (TChannel* p : planes) {
-    if (!p->Resize(planeWidth, planeHeight)) return false;
-    fill(*p, 128);
-  }
-  setRange(truncHalfUp(strength), seed);
-  const int32_t px[4] = {0, planeWidth / 2, 0, planeWidth / 2};
-  const int32_t py[4] = {0, 0, planeHeight / 2, planeHeight / 2};
-  for (int i = 0; i < 4; ++i)
-    for (TChannel* p : planes) at(*p, px[i], py[i], widthMask, heightMask) = clampToByte(128 + draw());
-  return true;
+  TChannel* const planes[3] = {&plane, &plane2, &plane3};
+  return initPlanes(planes, 3, width, height, strength, seed);
 }
 
 void TPlasma3::diamondStep() {
-  if (step <= 0) return;
-  const SCellOps ops[3] = {{plane, widthMask, heightMask, step, halfStep},
-                           {plane2, widthMask, heightMask, step, halfStep},
-                           {plane3, widthMask, heightMask, step, halfStep}};
-  for (int32_t y = 0, rows = planeHeight / step; y < rows * step; y += step)
-    for (int32_t x = 0, cols = planeWidth / step; x < cols * step; x += step)
-      for (const SCellOps& o : ops) o.centre(x, y, draw());
+  TChannel* const planes[3] = {&plane, &plane2, &plane3};
+  diamondOver(planes, 3);
 }
 
 void TPlasma3::squareStep() {
-  if (step <= 0) return;
-  const SCellOps ops[3] = {{plane, widthMask, heightMask, step, halfStep},
-                           {plane2, widthMask, heightMask, step, halfStep},
-                           {plane3, widthMask, heightMask, step, halfStep}};
-  for (int32_t y = 0, rows = planeHeight / step; y < rows * step; y += step)
-    for (int32_t x = 0, cols = planeWidth / step; x < cols * step; x += step) {
-      for (const SCellOps& o : ops) o.top(x, y, draw());
-      for (const SCellOps& o : ops) o.left(x, y, draw());
-    }
+  TChannel* const planes[3] = {&plane, &plane2, &plane3};
+  squareOver(planes, 3);
 }
 
 // ------------------------------------------------------- tiled octave noise

@@ -59,6 +59,14 @@ class TPlasma {
   int32_t planeWidth = 0;
   int32_t planeHeight = 0;
   int32_t amplitude = 0;
+
+ protected:
+  // init over the given planes: the sizes, the fill and the starting points.
+  bool initPlanes(TChannel* const* planes, int count, int32_t width, int32_t height, float strength, uint32_t seed);
+  // The diamond and square steps over the given planes: at every point the
+  // planes draw in their order.
+  void diamondOver(TChannel* const* planes, int count);
+  void squareOver(TChannel* const* planes, int count);
 };
 
 // Three planes from one sequence: blue (the inherited plane), green, red for

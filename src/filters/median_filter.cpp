@@ -35,63 +35,55 @@ uint32_t medianSelectLiteral(const uint32_t* counts, uint32_t target) {
 
 namespace {
 
-// A histogram of 256 counters with 16 sums of 16 beside them, so that the
-// selection walks at most 32 counters a side instead of 256.
+// A histogram of 256 counters with 16 sums of 16 beside them, and a coarse
+// bin that follows the median: `below` counts the values in the bins under
+// it. Neighbouring windows have nearby medians, so the bin moves a step or
+// two and the fine walk reads at most 16 counters.
 struct SHistogram {
   uint32_t fine[256] = {};
   uint32_t coarse[16] = {};
+  uint32_t total = 0;
+  uint32_t bin = 0;
+  uint32_t below = 0;
 
   void add(uint32_t v) {
     ++fine[v];
     ++coarse[v >> 4];
+    ++total;
+    if ((v >> 4) < bin) ++below;
   }
   void remove(uint32_t v) {
     --fine[v];
     --coarse[v >> 4];
+    --total;
+    if ((v >> 4) < bin) --below;
   }
-  // medianSelectLiteral's answer: the low walk reaches the target at the
-  // target-th smallest value L (step L), the high walk at the target-th
-  // largest H (step 255 - H); the earlier step wins, the low side on a tie.
-  uint32_t select(uint32_t target) const {
-    if (target == 0) return 0;
-    int32_t lowValue = -1, highValue = -1;
-    uint32_t acc = 0;
-    for (uint32_t b = 0; b < 16; ++b) {
-      if (acc + coarse[b] >= target) {
-        for (uint32_t v = b << 4;; ++v) {
-          acc += fine[v];
-          if (acc >= target) {
-            lowValue = static_cast<int32_t>(v);
-            break;
-          }
-        }
-        break;
-      }
-      acc += coarse[b];
-    }
-    acc = 0;
-    for (int32_t b = 15; b >= 0; --b) {
-      if (acc + coarse[b] >= target) {
-        for (int32_t v = (b << 4) + 15;; --v) {
-          acc += fine[v];
-          if (acc >= target) {
-            highValue = v;
-            break;
-          }
-        }
-        break;
-      }
-      acc += coarse[b];
-    }
-    if (lowValue < 0) return 0;  // the total is below the target: neither side reaches it
-    return lowValue <= 255 - highValue ? static_cast<uint32_t>(lowValue) : static_cast<uint32_t>(highValue);
+  // The k-th smallest value (1 <= k <= total).
+  uint32_t kth(uint32_t k) {
+    while (bin > 0 && below >= k) below -= coarse[--bin];
+    while (bin < 15 && below + coarse[bin] < k) below += coarse[bin++];
+    uint32_t v = bin << 4, count = below;
+    while (count + fine[v] < k) count += fine[v++];
+    return v;
+  }
+  // medianSelectLiteral's answer for the target ceil(total / 2): the low
+  // walk reaches it at the target-th smallest value L (step L), the high
+  // walk at the target-th largest H (step 255 - H), which is the
+  // (total - target + 1)-th smallest: L itself for an odd total, the next
+  // one for an even total. The earlier step wins, the low side on a tie.
+  uint32_t selectHalf() {
+    const uint32_t t = (total + 1) / 2;
+    if (t == 0) return 0;
+    const uint32_t low = kth(t);
+    const uint32_t high = (total & 1) != 0 ? low : kth(t + 1);
+    return low <= 255 - high ? low : high;
   }
 };
 
-// The four histograms of a window and n, its number of pixels with alpha.
+// The four histograms of a window; the colour ones count only the pixels
+// with alpha, so their total is n.
 struct SMedianWindow {
   SHistogram b, g, r, a;
-  uint32_t n = 0;
 
   void add(uint32_t p) {
     a.add(p >> 24);
@@ -99,7 +91,6 @@ struct SMedianWindow {
     b.add(p & 0xFFu);
     g.add((p >> 8) & 0xFFu);
     r.add((p >> 16) & 0xFFu);
-    ++n;
   }
   void remove(uint32_t p) {
     a.remove(p >> 24);
@@ -107,11 +98,12 @@ struct SMedianWindow {
     b.remove(p & 0xFFu);
     g.remove((p >> 8) & 0xFFu);
     r.remove((p >> 16) & 0xFFu);
-    --n;
   }
-  uint32_t result(uint32_t alphaTarget) const {
-    const uint32_t t = (n + 1) / 2;  // ceil(n / 2); 0 without any coloured pixel gives colour 0
-    return b.select(t) | (g.select(t) << 8) | (r.select(t) << 16) | (a.select(alphaTarget) << 24);
+  // Colours at ceil(n / 2) (0 without any coloured pixel); alpha at
+  // floor(N / 2) + 1 of the N window pixels, which for the odd N of a square
+  // window is ceil(N / 2) as well.
+  uint32_t result() {
+    return b.selectHalf() | (g.selectHalf() << 8) | (r.selectHalf() << 16) | (a.selectHalf() << 24);
   }
 };
 
@@ -183,7 +175,7 @@ bool medianFilter(const SFlt4Context& ctx, const SFltMedian& rec) {
           win->add(src.at(entering, y + j));
         }
       }
-      results[static_cast<size_t>(x - g.Left)] = win->result(s.alphaTarget);
+      results[static_cast<size_t>(x - g.Left)] = win->result();
     }
     ok = writeRow(ctx, y, results, s.keep);
     if (y + 1 < g.Bottom) {

@@ -112,12 +112,12 @@ struct SPassBuffers {
 
 // Runs one pass from one buffer into the other: points(x, y, p) fills the
 // two 16.16 sample points p[0..3].
-template <bool Sat, class Points>
-void runPairPass(SPassBuffers& b, bool fromTemp, const TRect& area, bool keepAlpha, Points&& points) {
-  const auto fetch = [&b, fromTemp](int32_t x, int32_t y) { return b.read(fromTemp, x, y); };
+template <bool Sat, bool FromTemp, class Points>
+void runPairPass(SPassBuffers& b, const TRect& area, bool keepAlpha, Points&& points) {
+  const auto fetch = [&b](int32_t x, int32_t y) { return FromTemp ? b.readTemp(x, y) : b.readWork(x, y); };
   int32_t p[4];
   for (int32_t y = area.Top; y < area.Bottom; ++y) {
-    uint32_t* out = b.at(!fromTemp, area.Left, y);
+    uint32_t* out = b.at(!FromTemp, area.Left, y);
     for (int32_t x = area.Left; x < area.Right; ++x, ++out) {
       points(x, y, p);
       const uint32_t c = bilinearPairClampEdgeFetch<Sat>(fetch, b.w, b.h, p[0], p[1], p[2], p[3]);
@@ -152,9 +152,10 @@ bool runAlternating(const SFlt4Context& ctx, const std::vector<SPass>& passes, T
   for (const SPass& pass : passes) {
     auto points = pointsFor(pass);
     if (sat)
-      runPairPass<true>(b, fromTemp, pass.area, keep, points);
+      fromTemp ? runPairPass<true, true>(b, pass.area, keep, points) : runPairPass<true, false>(b, pass.area, keep, points);
     else
-      runPairPass<false>(b, fromTemp, pass.area, keep, points);
+      fromTemp ? runPairPass<false, true>(b, pass.area, keep, points)
+               : runPairPass<false, false>(b, pass.area, keep, points);
     fromTemp = !fromTemp;
   }
   // The second pass wrote the largest area of the work plane.

@@ -78,7 +78,7 @@ struct SBilinearSums {
 // wn += wn >> 23 (about wa / 255), each colour sum += C * wn; answers wn.
 uint32_t bilinearTap(SBilinearSums& acc, uint32_t weight, int32_t y, int32_t x, const TMTC& plane);
 // The same for a pixel given by value.
-inline uint32_t bilinearTapPixel(SBilinearSums& acc, uint32_t weight, uint32_t p) {
+[[gnu::always_inline]] inline uint32_t bilinearTapPixel(SBilinearSums& acc, uint32_t weight, uint32_t p) {
   const uint32_t a = p >> 24;
   if (a == 0) return 0;
   const uint32_t wa = a * weight;
@@ -119,7 +119,7 @@ inline uint32_t bilinearResult(const SBilinearSums& acc) {
 // The four clamp-edge taps of the 16.16 point (x, y) of a w x h image whose
 // pixels fetch(x, y) answers, each weight shifted right by shift.
 template <class Fetch>
-inline void bilinearClampEdgeTaps(SBilinearSums& acc, Fetch&& fetch, int32_t w, int32_t h, int32_t x, int32_t y,
+[[gnu::always_inline]] inline void bilinearClampEdgeTaps(SBilinearSums& acc, Fetch&& fetch, int32_t w, int32_t h, int32_t x, int32_t y,
                                   int shift) {
   int32_t x0 = x >> 16, y0 = y >> 16;
   x0 = x0 < 0 ? 0 : (x0 >= w ? w - 1 : x0);
@@ -134,7 +134,7 @@ inline void bilinearClampEdgeTaps(SBilinearSums& acc, Fetch&& fetch, int32_t w, 
 
 // The clamp-edge pair (below) over fetched pixels.
 template <bool Sat, class Fetch>
-inline uint32_t bilinearPairClampEdgeFetch(Fetch&& fetch, int32_t w, int32_t h, int32_t x1, int32_t y1, int32_t x2,
+[[gnu::always_inline]] inline uint32_t bilinearPairClampEdgeFetch(Fetch&& fetch, int32_t w, int32_t h, int32_t x1, int32_t y1, int32_t x2,
                                            int32_t y2) {
   SBilinearSums acc;
   bilinearClampEdgeTaps(acc, fetch, w, h, x1, y1, 1);

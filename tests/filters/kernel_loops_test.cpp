@@ -178,9 +178,9 @@ TEST(TableLoops, ClearAndCopyRefuseProtectedLayers) {
 TEST(Convolution, TrimKernelDropsZeroBorders) {
   struct Case {
     std::vector<int32_t> weights;
-    SKernelWindow window;
+    SRectXYWH window;
     std::vector<int32_t> trimmed;
-    SKernelWindow expected;
+    SRectXYWH expected;
   };
   const Case cases[] = {
       {{0, 1, 0, 1, 4, 1, 0, 1, 0}, {-1, -1, 3, 3}, {0, 1, 0, 1, 4, 1, 0, 1, 0}, {-1, -1, 3, 3}},
@@ -193,13 +193,13 @@ TEST(Convolution, TrimKernelDropsZeroBorders) {
   };
   for (const Case& k : cases) {
     std::vector<int32_t> out;
-    SKernelWindow w;
+    SRectXYWH w;
     ASSERT_TRUE(trimKernel(out, w, k.weights.data(), k.window));
     EXPECT_EQ(out, k.trimmed);
     EXPECT_EQ(w, k.expected);
   }
   std::vector<int32_t> out;
-  SKernelWindow w;
+  SRectXYWH w;
   const std::vector<int32_t> big(static_cast<size_t>(257 * 256), 1);
   EXPECT_FALSE(trimKernel(out, w, big.data(), {0, 0, 257, 256}));  // beyond the table's room
   EXPECT_FALSE(trimKernel(out, w, big.data(), {0, 0, -1, 3}));
@@ -263,10 +263,10 @@ TEST(Convolution, Custom5x5DividesAddsAndKeepsAlpha) {
 }
 
 // The literal loop: convolveAt at every selected pixel of the region.
-void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vector<int32_t>& w, SKernelWindow win,
+void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vector<int32_t>& w, SRectXYWH win,
                        bool keepAlpha, int32_t offset) {
   std::vector<int32_t> t;
-  SKernelWindow tw;
+  SRectXYWH tw;
   ASSERT_TRUE(trimKernel(t, tw, w.data(), win));
   if (t.empty()) return;
   for (int32_t y = c.region.Top; y < c.region.Bottom; ++y)
@@ -287,7 +287,7 @@ TEST(Convolution, FastLoopMatchesTheLiteralLoop) {
     const int32_t kw = 1 + static_cast<int32_t>(rng() % 5), kh = 1 + static_cast<int32_t>(rng() % 5);
     std::vector<int32_t> weights(static_cast<size_t>(kw * kh));
     for (int32_t& v : weights) v = (rng() % 3 == 0) ? 0 : static_cast<int32_t>(rng() % 41) - 12;
-    const SKernelWindow win{-static_cast<int32_t>(rng() % 4), -static_cast<int32_t>(rng() % 4), kw, kh};
+    const SRectXYWH win{-static_cast<int32_t>(rng() % 4), -static_cast<int32_t>(rng() % 4), kw, kh};
     const bool keepAlpha = rng() & 1;
     const int32_t offset = static_cast<int32_t>(rng() % 21) - 10;
     FilterFixture fast(w, h), ref(w, h);
