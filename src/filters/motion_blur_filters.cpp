@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <new>
 #include <numbers>
 #include <vector>
 
@@ -87,6 +89,7 @@ struct SPassBuffers {
   TRect cover;
   TMTC temp;
   int32_t w, h;
+  std::vector<uint32_t> rowSums;  // five sums a pixel of a pass row (motion passes)
 
   SPassBuffers(const SFlt4Context& c, const TRect& coverRect)
       : ctx(c), cover(coverRect), w(c.image->width()), h(c.image->height()) {}
@@ -94,6 +97,11 @@ struct SPassBuffers {
   // The temporary plane holds the unfiltered pixels of its cover.
   bool init() {
     if (!temp.Resize(cover.Right - cover.Left, cover.Bottom - cover.Top)) return false;
+    try {
+      rowSums.resize(5 * static_cast<size_t>(cover.Right - cover.Left));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
     for (int32_t y = cover.Top; y < cover.Bottom; ++y)
       std::copy_n(ctx.workImage->pixelAt(cover.Left, y), cover.Right - cover.Left, temp.pixelAt(0, y - cover.Top));
     return true;
@@ -126,6 +134,109 @@ void runPairPass(SPassBuffers& b, const TRect& area, bool keepAlpha, Points&& po
   }
 }
 
+// The tap sums of the pixels x0 .. x0 + n - 1 of a motion pass row (the
+// bilinearTapPixel arithmetic, eight pixels to a step): rows[k][j] is row j
+// of point k's taps, already moved by the point's whole-pixel offset. Built
+// also for AVX2, chosen when the processor has it.
+__attribute__((target_clones("avx2", "default"))) void motionTapSums(const uint32_t* const* rows, const uint32_t* wt,
+                                                                    int32_t x0, int32_t n, uint32_t* sA, uint32_t* sB,
+                                                                    uint32_t* sG, uint32_t* sR, uint32_t* sT) {
+  using V = uint32_t __attribute__((vector_size(32)));
+  int32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    V a{}, bb{}, g{}, r{}, t{};
+    for (int k = 0; k < 8; ++k) {
+      V p;
+      std::memcpy(&p, rows[k >> 1] + x0 + i + (k & 1), sizeof p);
+      const V wa = (p >> 24) * wt[k];
+      V wn = (wa >> 8) + (wa >> 16) + (wa >> 24);
+      wn += wn >> 23;
+      a += wa;
+      bb += (p & 0xFFu) * wn;
+      g += ((p >> 8) & 0xFFu) * wn;
+      r += ((p >> 16) & 0xFFu) * wn;
+      t += wn;
+    }
+    std::memcpy(sA + i, &a, sizeof a);
+    std::memcpy(sB + i, &bb, sizeof bb);
+    std::memcpy(sG + i, &g, sizeof g);
+    std::memcpy(sR + i, &r, sizeof r);
+    std::memcpy(sT + i, &t, sizeof t);
+  }
+  for (; i < n; ++i) {
+    SBilinearSums acc;
+    for (int k = 0; k < 8; ++k) bilinearTapPixel(acc, wt[k], rows[k >> 1][x0 + i + (k & 1)]);
+    sA[i] = acc.A;
+    sB[i] = acc.B;
+    sG[i] = acc.G;
+    sR[i] = acc.R;
+    sT[i] = acc.total;
+  }
+}
+
+// A motion pass: every sample point is the pixel moved by +-(dx, dy), so
+// all points share their fractions and tap weights. Where both points and
+// their right and lower neighbours lie inside the buffer read, the taps are
+// read straight from its rows; elsewhere (clamped points, the temporary
+// plane's edge) the general pass does the pixel.
+template <bool Sat, bool FromTemp>
+void runMotionPass(SPassBuffers& b, const TRect& area, bool keepAlpha, int32_t dx, int32_t dy) {
+  const auto fetch = [&b](int32_t x, int32_t y) { return FromTemp ? b.readTemp(x, y) : b.readWork(x, y); };
+  // What the rows can be read from directly: the temporary plane's cover, or
+  // the whole layer in the work plane.
+  const TRect direct = FromTemp ? b.cover : TRect{0, 0, b.w, b.h};
+  const int32_t ox[2] = {dx >> 16, (-dx) >> 16}, oy[2] = {dy >> 16, (-dy) >> 16};
+  uint32_t wt[2][4];
+  for (int k = 0; k < 2; ++k) {
+    const uint32_t fx = bilinearFraction(k == 0 ? dx : -dx), fy = bilinearFraction(k == 0 ? dy : -dy);
+    wt[k][0] = ((4096 - fx) * (4096 - fy)) >> 1;
+    wt[k][1] = (fx * (4096 - fy)) >> 1;
+    wt[k][2] = ((4096 - fx) * fy) >> 1;
+    wt[k][3] = (fx * fy) >> 1;
+  }
+  // Columns whose taps all lie inside: direct.Left <= x + ox and x + ox + 1 < direct.Right.
+  const int32_t xa = std::max({area.Left, direct.Left - ox[0], direct.Left - ox[1]});
+  const int32_t xb = std::min({area.Right, direct.Right - 1 - ox[0], direct.Right - 1 - ox[1]});
+  const int32_t w = b.w, h = b.h;
+  const auto general = [&](int32_t x, int32_t y, uint32_t* out) {
+    const int64_t px = int64_t{x} * 65536, py = int64_t{y} * 65536;
+    const uint32_t c = bilinearPairClampEdgeFetch<Sat>(fetch, w, h, clampFix(px + dx, w), clampFix(py + dy, h),
+                                                       clampFix(px - dx, w), clampFix(py - dy, h));
+    *out = keepAlpha ? (*out & 0xFF000000u) | (c & 0x00FFFFFFu) : c;
+  };
+  for (int32_t y = area.Top; y < area.Bottom; ++y) {
+    uint32_t* out = b.at(!FromTemp, area.Left, y);
+    const bool rowsInside = y + oy[0] >= direct.Top && y + oy[0] + 1 < direct.Bottom && y + oy[1] >= direct.Top &&
+                            y + oy[1] + 1 < direct.Bottom;
+    if (!rowsInside || xa >= xb) {
+      for (int32_t x = area.Left; x < area.Right; ++x) general(x, y, out + (x - area.Left));
+      continue;
+    }
+    for (int32_t x = area.Left; x < xa; ++x) general(x, y, out + (x - area.Left));
+    // Taps in the order point 1 (row 0 left, right; row 1 left, right), point 2 likewise.
+    const uint32_t* rows[4];
+    for (int k = 0; k < 2; ++k)
+      for (int j = 0; j < 2; ++j)
+        rows[2 * k + j] = FromTemp ? b.temp.pixelAt(0, y + oy[k] + j - b.cover.Top) - b.cover.Left + ox[k]
+                                   : b.ctx.workImage->pixelAt(0, y + oy[k] + j) + ox[k];
+    uint32_t* sums = b.rowSums.data();
+    const size_t n = static_cast<size_t>(xb - xa);
+    motionTapSums(rows, &wt[0][0], xa, xb - xa, sums, sums + n, sums + 2 * n, sums + 3 * n, sums + 4 * n);
+    for (size_t i = 0; i < n; ++i) {
+      SBilinearSums acc;
+      acc.A = sums[i];
+      acc.B = sums[n + i];
+      acc.G = sums[2 * n + i];
+      acc.R = sums[3 * n + i];
+      acc.total = sums[4 * n + i];
+      const uint32_t c = bilinearResult<Sat>(acc);
+      uint32_t* o = out + (xa + static_cast<int32_t>(i) - area.Left);
+      *o = keepAlpha ? (*o & 0xFF000000u) | (c & 0x00FFFFFFu) : c;
+    }
+    for (int32_t x = std::max(xa, xb); x < area.Right; ++x) general(x, y, out + (x - area.Left));
+  }
+}
+
 // Writes the buffer the last pass wrote onto the layer over the region, then
 // puts the unfiltered pixels back into the work plane where passes wrote it.
 bool finishPasses(const SFlt4Context& ctx, SPassBuffers& b, bool lastInTemp, const TRect* workWritten) {
@@ -140,22 +251,16 @@ bool finishPasses(const SFlt4Context& ctx, SPassBuffers& b, bool lastInTemp, con
   return ok;
 }
 
-// The passes of modes 1 and 2 and of the zoom blur: alternately temp and work.
-template <class PointsFor>
-bool runAlternating(const SFlt4Context& ctx, const std::vector<SPass>& passes, TRect cover, bool sat,
-                    PointsFor&& pointsFor) {
+// The passes of modes 1 and 2 and of the zoom blur: alternately temp and
+// work; runPass(buffers, pass, from temp) runs one.
+template <class RunPass>
+bool runAlternating(const SFlt4Context& ctx, const std::vector<SPass>& passes, TRect cover, RunPass&& runPass) {
   if (passes.empty()) return true;
   SPassBuffers b(ctx, cover);
   if (!b.init()) return false;
-  const bool keep = ctx.protectAlpha != 0;
   bool fromTemp = false;
   for (const SPass& pass : passes) {
-    auto points = pointsFor(pass);
-    if (sat)
-      fromTemp ? runPairPass<true, true>(b, pass.area, keep, points) : runPairPass<true, false>(b, pass.area, keep, points);
-    else
-      fromTemp ? runPairPass<false, true>(b, pass.area, keep, points)
-               : runPairPass<false, false>(b, pass.area, keep, points);
+    runPass(b, pass, fromTemp);
     fromTemp = !fromTemp;
   }
   // The second pass wrote the largest area of the work plane.
@@ -188,18 +293,6 @@ std::vector<SPass> motionPasses(const SFlt4Context& ctx, double length, double t
     passes.push_back(p);
   }
   return passes;
-}
-
-auto motionPoints(int32_t w, int32_t h) {
-  return [w, h](const SPass& pass) {
-    return [w, h, dx = pass.dx, dy = pass.dy](int32_t x, int32_t y, int32_t* p) {
-      const int64_t px = int64_t{x} * 65536, py = int64_t{y} * 65536;
-      p[0] = clampFix(px + dx, w);
-      p[1] = clampFix(py + dy, h);
-      p[2] = clampFix(px - dx, w);
-      p[3] = clampFix(py - dy, h);
-    };
-  };
 }
 
 // Mode 0: one working copy; each pass's result goes back into it.
@@ -251,8 +344,16 @@ bool motionBlur(const SFlt4Context& ctx, const SFltMotionBlur& rec) {
   int64_t mx = 0, my = 0;
   const double theta = -static_cast<double>(rec.angle) * std::numbers::pi / 180.0;
   const std::vector<SPass> passes = motionPasses(ctx, rec.distance, theta, mx, my);
-  return runAlternating(ctx, passes, passCover(ctx, passes, mx, my), rec.mode == 2,
-                        motionPoints(ctx.image->width(), ctx.image->height()));
+  const bool keep = ctx.protectAlpha != 0;
+  const bool sat = rec.mode == 2;
+  return runAlternating(ctx, passes, passCover(ctx, passes, mx, my), [&](SPassBuffers& b, const SPass& p, bool fromTemp) {
+    if (sat)
+      fromTemp ? runMotionPass<true, true>(b, p.area, keep, p.dx, p.dy)
+               : runMotionPass<true, false>(b, p.area, keep, p.dx, p.dy);
+    else
+      fromTemp ? runMotionPass<false, true>(b, p.area, keep, p.dx, p.dy)
+               : runMotionPass<false, false>(b, p.area, keep, p.dx, p.dy);
+  });
 }
 
 bool motionBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
@@ -316,8 +417,19 @@ bool zoomBlur(const SFlt4Context& ctx, const SFltZoomBlur& rec) {
   if (!(g.diagonal > 0)) return true;
   int64_t margin = 0;
   const std::vector<SPass> passes = zoomPasses(ctx, rec, g.diagonal, margin);
-  return runAlternating(ctx, passes, passCover(ctx, passes, margin, margin), rec.mode == 1,
-                        zoomPoints(g, ctx.image->width(), ctx.image->height()));
+  const bool keep = ctx.protectAlpha != 0;
+  const bool sat = rec.mode == 1;
+  const auto pointsFor = zoomPoints(g, ctx.image->width(), ctx.image->height());
+  return runAlternating(ctx, passes, passCover(ctx, passes, margin, margin),
+                        [&](SPassBuffers& b, const SPass& p, bool fromTemp) {
+                          auto points = pointsFor(p);
+                          if (sat)
+                            fromTemp ? runPairPass<true, true>(b, p.area, keep, points)
+                                     : runPairPass<true, false>(b, p.area, keep, points);
+                          else
+                            fromTemp ? runPairPass<false, true>(b, p.area, keep, points)
+                                     : runPairPass<false, false>(b, p.area, keep, points);
+                        });
 }
 
 bool zoomBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
