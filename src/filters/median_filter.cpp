@@ -35,43 +35,40 @@ uint32_t medianSelectLiteral(const uint32_t* counts, uint32_t target) {
 
 namespace {
 
-// A histogram of 256 counters with 16 sums of 16 beside them, and a coarse
-// bin that follows the median: `below` counts the values in the bins under
-// it. Neighbouring windows have nearby medians, so the bin moves a step or
-// two and the fine walk reads at most 16 counters.
+// A histogram of 256 counters with 16 sums of 16 beside them. The coarse
+// bin of the last answer is kept as the start of the next search:
+// neighbouring windows have nearby medians, so the bin moves a step or two
+// and the fine walk reads at most 16 counters.
 struct SHistogram {
   uint32_t fine[256] = {};
   uint32_t coarse[16] = {};
-  uint32_t total = 0;
   uint32_t bin = 0;
-  uint32_t below = 0;
 
   void add(uint32_t v) {
     ++fine[v];
     ++coarse[v >> 4];
-    ++total;
-    if ((v >> 4) < bin) ++below;
   }
   void remove(uint32_t v) {
     --fine[v];
     --coarse[v >> 4];
-    --total;
-    if ((v >> 4) < bin) --below;
   }
-  // The k-th smallest value (1 <= k <= total).
+  // The k-th smallest value (1 <= k <= the number counted).
   uint32_t kth(uint32_t k) {
+    uint32_t below = 0;
+    for (uint32_t i = 0; i < bin; ++i) below += coarse[i];
     while (bin > 0 && below >= k) below -= coarse[--bin];
     while (bin < 15 && below + coarse[bin] < k) below += coarse[bin++];
     uint32_t v = bin << 4, count = below;
     while (count + fine[v] < k) count += fine[v++];
     return v;
   }
-  // medianSelectLiteral's answer for the target ceil(total / 2): the low
-  // walk reaches it at the target-th smallest value L (step L), the high
-  // walk at the target-th largest H (step 255 - H), which is the
-  // (total - target + 1)-th smallest: L itself for an odd total, the next
-  // one for an even total. The earlier step wins, the low side on a tie.
-  uint32_t selectHalf() {
+  // medianSelectLiteral's answer for the target ceil(total / 2) of `total`
+  // values counted: the low walk reaches it at the target-th smallest value
+  // L (step L), the high walk at the target-th largest H (step 255 - H),
+  // which is the (total - target + 1)-th smallest: L itself for an odd
+  // total, the next one for an even total. The earlier step wins, the low
+  // side on a tie.
+  uint32_t selectHalf(uint32_t total) {
     const uint32_t t = (total + 1) / 2;
     if (t == 0) return 0;
     const uint32_t low = kth(t);
@@ -80,30 +77,36 @@ struct SHistogram {
   }
 };
 
-// The four histograms of a window; the colour ones count only the pixels
-// with alpha, so their total is n.
+// The four histograms of a window: the colour ones count only the n pixels
+// with alpha, the alpha one all N pixels of the window.
 struct SMedianWindow {
   SHistogram b, g, r, a;
+  uint32_t n = 0;
+  uint32_t all = 0;
 
   void add(uint32_t p) {
     a.add(p >> 24);
+    ++all;
     if ((p >> 24) == 0) return;
     b.add(p & 0xFFu);
     g.add((p >> 8) & 0xFFu);
     r.add((p >> 16) & 0xFFu);
+    ++n;
   }
   void remove(uint32_t p) {
     a.remove(p >> 24);
+    --all;
     if ((p >> 24) == 0) return;
     b.remove(p & 0xFFu);
     g.remove((p >> 8) & 0xFFu);
     r.remove((p >> 16) & 0xFFu);
+    --n;
   }
   // Colours at ceil(n / 2) (0 without any coloured pixel); alpha at
-  // floor(N / 2) + 1 of the N window pixels, which for the odd N of a square
-  // window is ceil(N / 2) as well.
+  // floor(N / 2) + 1, which for the odd N of a square window is ceil(N / 2)
+  // as well.
   uint32_t result() {
-    return b.selectHalf() | (g.selectHalf() << 8) | (r.selectHalf() << 16) | (a.selectHalf() << 24);
+    return b.selectHalf(n) | (g.selectHalf(n) << 8) | (r.selectHalf(n) << 16) | (a.selectHalf(all) << 24);
   }
 };
 
