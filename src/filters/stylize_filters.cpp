@@ -139,11 +139,11 @@ bool emboss(const SFlt4Context& ctx, const SFltEmboss& rec) {
   if (!isValidContext(&ctx)) return false;
   const double a = rec.amount / 100.0;
   const double half = static_cast<double>(rec.height) / 2 * 65536.0;
-  int32_t dx[2], dy[2];
+  int64_t dx[2], dy[2];  // 64 bits: a hostile height saturates the rounding
   for (int i = 0; i < 2; ++i) {
     const double phi = radians(static_cast<double>((int64_t{rec.angle} + 180 * i) % 360));
-    dx[i] = roundToInt32(std::cos(phi) * half) + 32768;
-    dy[i] = roundToInt32(std::sin(phi) * half) + 32768;
+    dx[i] = int64_t{roundToInt32(std::cos(phi) * half)} + 32768;
+    dy[i] = int64_t{roundToInt32(std::sin(phi) * half)} + 32768;
   }
   const TMTC& src = *ctx.workImage;
   const int32_t w = ctx.image->width(), h = ctx.image->height();
