@@ -322,7 +322,6 @@ bool CGradation::setRepeat(int32_t shape, int32_t mirror, int32_t count, int32_t
   Mirror = static_cast<uint8_t>(mirror);
   Wrap = static_cast<uint8_t>(wrap);
   Count = count;
-  InvCount = 1.0f / static_cast<float>(count);
   if (shapeChanged) computeDerived();
   return true;
 }
@@ -342,8 +341,6 @@ namespace {
 class CGradColorTable {
  public:
   explicit CGradColorTable(const CColorSlotGroup& g) : Colors(static_cast<size_t>(kGradOne) + 1) {
-    // Walk the intervals in step with t, starting each search at the interval
-    // the previous t used; fall back to colorAt for anything unusual.
     for (int32_t t = 0; t <= kGradOne; ++t) Colors[static_cast<size_t>(t)] = g.colorAt(t);
     Low = Colors[0];
     High = Colors[static_cast<size_t>(kGradOne)];

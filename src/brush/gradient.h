@@ -295,7 +295,6 @@ class CGradation {
   uint8_t Mirror = 0;
   uint8_t Wrap = 0;
   int32_t Count = 1;
-  float InvCount = 1.0f;
   const CColorSlotGroup* Group = nullptr;
   SFixPoint P0{0, 0};
   SFixPoint P1{100 << 16, 0};
