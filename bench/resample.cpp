@@ -7,21 +7,17 @@
 
 #include "core/area_scale.h"
 #include "core/resample.h"
+#include "test_support/literal_scale.h"
+#include "test_support/plane_pixels.h"
 
 namespace {
 
 using pg::TMTC;
 
-void fillRandom(TMTC& p) {
-  std::mt19937 rng(7);
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) *p.pixelAt(x, y) = uint32_t(rng());
-}
-
 const TMTC& document() {
   static TMTC* doc = [] {
     auto* p = new TMTC(4000, 3000);
-    fillRandom(*p);
+    pg::testing::fillRandom(*p, 7);
     return p;
   }();
   return *doc;
@@ -99,25 +95,11 @@ BENCHMARK(thumbnail)->Args({256, 192})->Args({48, 48})->Unit(benchmark::kMillise
 
 // The same through the literal loop (one virtual call per sample), as the
 // tiled layer and mask scalers run it.
-class LiteralScale : public pg::CScaleImage {
- public:
-  LiteralScale(const TMTC& src, TMTC& dst) : src_(src), dst_(dst) {
-    SrcSize = src.size();
-    DstSize = dst.size();
-  }
-  const uint8_t* srcPixel(int32_t x, int32_t y) const override { return src_.PixelAddress(x, y); }
-  uint8_t* dstPixel(int32_t x, int32_t y) const override { return dst_.PixelAddress(x, y); }
-
- private:
-  const TMTC& src_;
-  TMTC& dst_;
-};
-
 void thumbnailLiteral(benchmark::State& state) {
   const TMTC& doc = document();
   TMTC out(256, 192);
   for (auto _ : state) {
-    LiteralScale s(doc, out);
+    pg::testing::CLiteralScaleTMTC s(doc, out);
     s.execute({0, 0, 4000, 3000}, {0, 0, 256, 192});
     benchmark::ClobberMemory();
   }

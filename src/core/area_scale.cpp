@@ -15,20 +15,6 @@ namespace {
 // 0.01 (pixel value x pixel area) in units of 2^-32.
 constexpr uint64_t kStoreBias = 42949673;
 
-bool hasPixels(const CDibCore& p) { return p.IsAllocated() && p.Width > 0 && p.Height > 0; }
-
-// Clips r to (0, 0, size) in 64 bits (no edge sum can overflow); False when
-// nothing is left.
-bool clipToSize(SRectXYWH& r, SSize size) {
-  const int64_t left = std::max<int64_t>(r.X, 0);
-  const int64_t top = std::max<int64_t>(r.Y, 0);
-  const int64_t right = std::min<int64_t>(int64_t(r.X) + r.Width, size.W);
-  const int64_t bottom = std::min<int64_t>(int64_t(r.Y) + r.Height, size.H);
-  if (left >= right || top >= bottom) return false;
-  r = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
-  return true;
-}
-
 // Round to nearest (ties to even), saturated far outside any plane.
 int64_t roundSat(double v) {
   constexpr double kLimit = 1e15;
@@ -206,7 +192,7 @@ void CScaleImage8::store(uint8_t* dst, const SScaleSum& sum, UInt128 totalWeight
 // ---- geometry and the literal loop ----------------------------------------
 
 bool CScaleImage::setup() {
-  if (!clipToSize(SrcRect, SrcSize) || !clipToSize(DstRect, DstSize)) return false;
+  if (!clipXYWHToSize(SrcRect, SrcSize) || !clipXYWHToSize(DstRect, DstSize)) return false;
   StepX = fixDiv(SrcRect.Width, DstRect.Width);
   StepY = fixDiv(SrcRect.Height, DstRect.Height);
   return true;

@@ -43,28 +43,29 @@ constinit const uint8_t* const productTablePtr = productTable.data();
 
 // ------------------------------------------------------- plane plotting
 
+namespace {
+
+// Op(pixel address, value, alpha) at (x, y); False outside the plane.
+template <auto Op, class Plane>
+bool blendAt(Plane& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha) {
+  if (!insideGrid(x, y, plane.Width, plane.Height)) return false;
+  Op(plane.pixelAt(x, y), value, alpha);
+  return true;
+}
+
+}  // namespace
+
 bool blendPixel(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha) {
-  if (!insideGrid(x, y, plane.Width, plane.Height)) return false;
-  lerpByte(plane.pixelAt(x, y), value, alpha);
-  return true;
+  return blendAt<&lerpByte>(plane, x, y, value, alpha);
 }
-
 bool blendPixelTab(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha) {
-  if (!insideGrid(x, y, plane.Width, plane.Height)) return false;
-  blendByteTab(plane.pixelAt(x, y), value, alpha);
-  return true;
+  return blendAt<&blendByteTab>(plane, x, y, value, alpha);
 }
-
 bool blendPixel(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha) {
-  if (!insideGrid(x, y, plane.Width, plane.Height)) return false;
-  lerpPixelRgb(plane.pixelAt(x, y), colour, alpha);
-  return true;
+  return blendAt<&lerpPixelRgb>(plane, x, y, colour, alpha);
 }
-
 bool blendPixelTab(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha) {
-  if (!insideGrid(x, y, plane.Width, plane.Height)) return false;
-  lerpPixelRgbTab(plane.pixelAt(x, y), colour, alpha);
-  return true;
+  return blendAt<&lerpPixelRgbTab>(plane, x, y, colour, alpha);
 }
 
 // ------------------------------------------------- the plot call-backs

@@ -142,19 +142,6 @@ uint32_t luminosityColour(uint32_t d, uint32_t s) { return hslCompose(d, colourS
 
 namespace {
 
-// Each colour byte moves toward B(d, s) by alpha; alpha byte kept.
-template <uint32_t (*B)(uint32_t, uint32_t)>
-inline void lerpSeparable(uint32_t* dst, uint32_t src, uint32_t alpha) {
-  if (alpha == 0) return;
-  const uint32_t p = *dst;
-  uint32_t r = p & 0xFF000000u;
-  for (int i = 0; i < 3; ++i) {
-    const uint32_t d = pixelByte(p, i);
-    r |= lerp255(B(d, pixelByte(src, i)), d, alpha) << (8 * i);
-  }
-  *dst = r;
-}
-
 // The colour bytes move toward the composed colour by alpha; alpha byte kept.
 template <uint32_t (*F)(uint32_t, uint32_t)>
 inline void lerpComposite(uint32_t* dst, uint32_t src, uint32_t alpha) {

@@ -205,6 +205,20 @@ uint32_t luminosityColour(uint32_t d, uint32_t s);
 // The colour bytes move toward the blended colour by alpha (lerpPixelRgb);
 // alpha 0 keeps the pixel, the alpha byte is never written.
 
+// BGRA8, alpha kept: each colour byte c := floor((c*(255-a) + B(c, s)*a) / 255)
+// for a channel formula B; the separable modes are this over their formula.
+template <uint32_t (*B)(uint32_t, uint32_t)>
+inline void lerpSeparable(uint32_t* dst, uint32_t src, uint32_t alpha) {
+  if (alpha == 0) return;
+  const uint32_t p = *dst;
+  uint32_t r = p & 0xFF000000u;
+  for (int i = 0; i < 3; ++i) {
+    const uint32_t d = pixelByte(p, i);
+    r |= lerp255(B(d, pixelByte(src, i)), d, alpha) << (8 * i);
+  }
+  *dst = r;
+}
+
 // BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = screenChannel.
 void blendScreen(uint32_t* dst, uint32_t src, uint32_t alpha);
 // BGRA8, alpha kept: c := floor((c*(255-a) + B*a) / 255), B = overlayChannel.

@@ -104,18 +104,6 @@ inline uint32_t softLightFast(uint32_t d, uint32_t s) {
   return static_cast<uint32_t>(std::clamp(v, 0, 255));
 }
 
-template <uint32_t (*B)(uint32_t, uint32_t)>
-inline void lerpSeparableFast(uint32_t* dst, uint32_t src, uint32_t alpha) {
-  if (alpha == 0) return;
-  const uint32_t p = *dst;
-  uint32_t r = p & 0xFF000000u;
-  for (int i = 0; i < 3; ++i) {
-    const uint32_t d = pixelByte(p, i);
-    r |= lerp255(B(d, pixelByte(src, i)), d, alpha) << (8 * i);
-  }
-  *dst = r;
-}
-
 // Per-pixel kernels with the source alpha folded in.
 template <void (*Explicit)(uint32_t*, uint32_t, uint32_t)>
 inline void withSourceAlpha(uint32_t* dst, uint32_t src, uint32_t opacity) {
@@ -156,14 +144,14 @@ const Entry kEntries[] = {
     loopEntry<&blendPixelOpacity>(),
     loopEntry<&blendPixelTable>(),
     // the modes with a division or a curve per channel
-    fastEntry<&blendSoftLight, &lerpSeparableFast<softLightFast>>(),
-    fastEntry<&blendBurn, &lerpSeparableFast<burnFast>>(),
-    fastEntry<&blendDodge, &lerpSeparableFast<dodgeFast>>(),
-    fastEntry<&blendVividLight, &lerpSeparableFast<vividLightFast>>(),
-    fastEntry<&blendSoftLightA, &withSourceAlpha<&lerpSeparableFast<softLightFast>>>(),
-    fastEntry<&blendBurnA, &withSourceAlpha<&lerpSeparableFast<burnFast>>>(),
-    fastEntry<&blendDodgeA, &withSourceAlpha<&lerpSeparableFast<dodgeFast>>>(),
-    fastEntry<&blendVividLightA, &withSourceAlpha<&lerpSeparableFast<vividLightFast>>>(),
+    fastEntry<&blendSoftLight, &lerpSeparable<softLightFast>>(),
+    fastEntry<&blendBurn, &lerpSeparable<burnFast>>(),
+    fastEntry<&blendDodge, &lerpSeparable<dodgeFast>>(),
+    fastEntry<&blendVividLight, &lerpSeparable<vividLightFast>>(),
+    fastEntry<&blendSoftLightA, &withSourceAlpha<&lerpSeparable<softLightFast>>>(),
+    fastEntry<&blendBurnA, &withSourceAlpha<&lerpSeparable<burnFast>>>(),
+    fastEntry<&blendDodgeA, &withSourceAlpha<&lerpSeparable<dodgeFast>>>(),
+    fastEntry<&blendVividLightA, &withSourceAlpha<&lerpSeparable<vividLightFast>>>(),
     loopEntry<&blendSoftLightOver>(),
     loopEntry<&blendBurnOver>(),
     loopEntry<&blendDodgeOver>(),

@@ -178,14 +178,7 @@ bool CBlockImage::clipRect(TRect& r) const {
   return true;
 }
 
-bool CBlockImage::clipXYWH(SRectXYWH& r) const {
-  const int64_t x0 = std::max<int64_t>(r.X, 0), y0 = std::max<int64_t>(r.Y, 0);
-  const int64_t x1 = std::min<int64_t>(static_cast<int64_t>(r.X) + r.Width, width_);
-  const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(r.Y) + r.Height, height_);
-  if (x0 >= x1 || y0 >= y1) return false;
-  r = {static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(x1 - x0), static_cast<int32_t>(y1 - y0)};
-  return true;
-}
+bool CBlockImage::clipXYWH(SRectXYWH& r) const { return clipXYWHToSize(r, size()); }
 
 void CBlockImage::alignToTiles(SRectXYWH& r) const {
   const int64_t m = edge_ - 1;
@@ -269,6 +262,31 @@ int32_t CBlockImage::compact() {
   return n;
 }
 
+namespace {
+
+// Union of the full rectangles of the tiles for which keep(tile) holds; False
+// when none does.
+template <class F>
+bool boundsOfTiles(const CBlockImage& img, TRect& r, F&& keep) {
+  const int32_t e = img.tileEdge();
+  bool any = false;
+  for (int32_t row = 0; row < img.rows(); ++row) {
+    for (int32_t col = 0; col < img.columns(); ++col) {
+      if (!keep(*img.tileAtIndex(col, row))) continue;
+      const TRect t{col * e, row * e, (col + 1) * e, (row + 1) * e};
+      if (!any) {
+        r = t;
+        any = true;
+      } else {
+        unionRect(r, t);
+      }
+    }
+  }
+  return any;
+}
+
+}  // namespace
+
 // ---- CBlockVMTC -----------------------------------------------------------------
 
 CBlockVMTC::CBlockVMTC(int32_t w, int32_t h) : CBlockImage(w, h, 4, kShift, kBackground) {}
@@ -334,20 +352,7 @@ bool CBlockVMTC::tileHasAlpha(const STileRec& t) const {
 }
 
 bool CBlockVMTC::getOpaqueBounds(TRect& r) const {
-  bool any = false;
-  for (int32_t row = 0; row < rows_; ++row) {
-    for (int32_t col = 0; col < columns_; ++col) {
-      if (!tileHasAlpha(*tileAtIndex(col, row))) continue;
-      const TRect t{col * kEdge, row * kEdge, (col + 1) * kEdge, (row + 1) * kEdge};
-      if (!any) {
-        r = t;
-        any = true;
-      } else {
-        unionRect(r, t);
-      }
-    }
-  }
-  return any;
+  return boundsOfTiles(*this, r, [this](const STileRec& t) { return tileHasAlpha(t); });
 }
 
 // ---- CBlockVCH ------------------------------------------------------------------
@@ -395,21 +400,7 @@ uint8_t* CBlockVCH::pixelPtrClamped(int32_t x, int32_t y) {
 }
 
 bool CBlockVCH::getTileBounds(TRect& r) const {
-  bool any = false;
-  for (int32_t row = 0; row < rows_; ++row) {
-    for (int32_t col = 0; col < columns_; ++col) {
-      const STileRec& t = *tileAtIndex(col, row);
-      if (!t.block && (t.uniform & 0xFFu) == 0) continue;
-      const TRect tr{col * kEdge, row * kEdge, (col + 1) * kEdge, (row + 1) * kEdge};
-      if (!any) {
-        r = tr;
-        any = true;
-      } else {
-        unionRect(r, tr);
-      }
-    }
-  }
-  return any;
+  return boundsOfTiles(*this, r, [](const STileRec& t) { return t.block || (t.uniform & 0xFFu) != 0; });
 }
 
 bool CBlockVCH::getBounds(TRect& r) const {

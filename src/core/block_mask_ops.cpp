@@ -73,12 +73,12 @@ bool CBlockVCH::combine(const CBlockVCH& src, TPoint point, ByteOp op, SRectXYWH
         return true;
       }
       if (!commitTile(dt)) return false;  // R3
-      constApply8(pieceRows8(*this, dt, piece), piece.Width, piece.Height, [op, v](uint8_t* p) { op(p, v); });
+      constApply(pieceRows8(*this, dt, piece), piece.Width, piece.Height, [op, v](uint8_t* p) { op(p, v); });
       return true;
     }
     const SRows8 s = tileRows8(src.tileMemory(st), at.X & 63, at.Y & 63);  // R4
     if (!commitTile(dt)) return false;
-    rowsApply8(pieceRows8(*this, dt, piece), s, piece.Width, piece.Height, [op](uint8_t* p, uint8_t b) { op(p, b); });
+    rowsApply(pieceRows8(*this, dt, piece), s, piece.Width, piece.Height, [op](uint8_t* p, uint8_t b) { op(p, b); });
     return true;
   });
 }
@@ -112,7 +112,7 @@ bool CBlockVCH::xorRect(SRectXYWH rect, uint8_t v) {
       return true;
     }
     if (!commitTile(t)) return false;
-    constApply8(pieceRows8(*this, t, piece), piece.Width, piece.Height, [v](uint8_t* p) { *p ^= v; });
+    constApply(pieceRows8(*this, t, piece), piece.Width, piece.Height, [v](uint8_t* p) { *p ^= v; });
     return true;
   });
 }
@@ -282,29 +282,13 @@ bool CBlockVCH::stretchToChannel(TMTC& plane, SRectXYWH dstRect, SRectXYWH srcRe
 }
 
 bool CBlockVCH::stretchFrom(const CBlockVCH& src) {
-  if (!isValid() || !src.isValid() || &src == this) return false;
-  const int64_t rx = (int64_t{src.width()} << 10) / width_, ry = (int64_t{src.height()} << 10) / height_;
-  const int64_t qx = (int64_t{src.width()} << 10) / 4 / width_, qy = (int64_t{src.height()} << 10) / 4 / height_;
-  if (!commitRect(SRectXYWH{0, 0, width_, height_})) {
-    compact();
-    return false;
-  }
-  bool ok = true;
-  for (int32_t y = 0; y < height_ && ok; ++y) {
-    for (int32_t x = 0; x < width_; ++x) {
-      uint32_t sum = 0;
-      for (int64_t i = 0; i < 4; ++i) {
-        const int32_t sy = static_cast<int32_t>((i * qy + ry * y) >> 10);
-        for (int64_t j = 0; j < 4; ++j) sum += src.getPixelOr0(static_cast<int32_t>((j * qx + rx * x) >> 10), sy);
-      }
-      if (!setPixel(x, y, static_cast<uint8_t>(sum / 16))) {
-        ok = false;
-        break;
-      }
-    }
-  }
-  compact();
-  return ok;
+  // Samples outside the source count as 0.
+  return stretchBySixteenSamples(*this, src, [&src](const int32_t* xs, const int32_t* ys) {
+    uint32_t sum = 0;
+    for (int i = 0; i < 4; ++i)
+      for (int j = 0; j < 4; ++j) sum += src.getPixelOr0(xs[j], ys[i]);
+    return static_cast<uint8_t>(sum / 16);
+  });
 }
 
 }  // namespace pg

@@ -239,35 +239,16 @@ bool CBlockVMTC::rotateToBlock(CBlockVMTC& dst, TPoint point, bool clockwise) {
 // ---- scaled copies -------------------------------------------------------------------
 
 bool CBlockVMTC::stretchFrom(const CBlockVMTC& src) {
-  if (!isValid() || !src.isValid() || &src == this) return false;
-  // 10-bit fixed-point steps, in 64 bits (a source up to the plane limit wide
-  // would overflow 32 bits once shifted).
-  const int64_t rx = (int64_t{src.width()} << 10) / width_, ry = (int64_t{src.height()} << 10) / height_;
-  const int64_t qx = (int64_t{src.width()} << 10) / 4 / width_, qy = (int64_t{src.height()} << 10) / 4 / height_;
-  if (!commitRect(SRectXYWH{0, 0, width_, height_})) {
-    compact();
-    return false;
-  }
-  bool ok = true;
-  for (int32_t y = 0; y < height_ && ok; ++y) {
-    for (int32_t x = 0; x < width_; ++x) {
-      uint32_t sum[4] = {0, 0, 0, 0};
-      for (int64_t i = 0; i < 4; ++i) {
-        const int32_t sy = static_cast<int32_t>((i * qy + ry * y) >> 10);
-        for (int64_t j = 0; j < 4; ++j) {
-          const uint32_t p = src.getPixelClamped(static_cast<int32_t>((j * qx + rx * x) >> 10), sy);
-          for (int b = 0; b < 4; ++b) sum[b] += (p >> (8 * b)) & 0xFFu;
-        }
+  // Samples outside the source take the nearest edge pixel; each byte is averaged.
+  return stretchBySixteenSamples(*this, src, [&src](const int32_t* xs, const int32_t* ys) {
+    uint32_t sum[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4; ++i)
+      for (int j = 0; j < 4; ++j) {
+        const uint32_t p = src.getPixelClamped(xs[j], ys[i]);
+        for (int b = 0; b < 4; ++b) sum[b] += (p >> (8 * b)) & 0xFFu;
       }
-      const uint32_t v = (sum[0] / 16) | (sum[1] / 16) << 8 | (sum[2] / 16) << 16 | (sum[3] / 16) << 24;
-      if (!setPixel(x, y, v)) {
-        ok = false;
-        break;
-      }
-    }
-  }
-  compact();
-  return ok;
+    return (sum[0] / 16) | (sum[1] / 16) << 8 | (sum[2] / 16) << 16 | (sum[3] / 16) << 24;
+  });
 }
 
 bool CBlockVMTC::stretchToPlane(TMTC& plane, SRectXYWH dstRect, int32_t srcW, int32_t srcH) {

@@ -39,28 +39,16 @@ inline SRows8 planeRows8(const TChannel& plane, int32_t x, int32_t y) {
   return {plane.pixelAt(x, y), plane.RowStep()};
 }
 
-// op(dst pixel address, src pixel) over w x h.
-template <class Op>
-inline void rowsApply(SRows32 d, SConstRows32 s, int32_t w, int32_t h, Op&& op) {
+// op(dst pixel address, src pixel) over w x h; 32-bit or 8-bit pieces.
+template <class DstRows, class SrcRows, class Op>
+inline void rowsApply(DstRows d, SrcRows s, int32_t w, int32_t h, Op&& op) {
   for (int32_t y = 0; y < h; ++y, d.p += d.step, s.p += s.step)
     for (int32_t x = 0; x < w; ++x) op(d.p + x, s.p[x]);
 }
 
-// op(dst pixel address) over w x h.
-template <class Op>
-inline void constApply(SRows32 d, int32_t w, int32_t h, Op&& op) {
-  for (int32_t y = 0; y < h; ++y, d.p += d.step)
-    for (int32_t x = 0; x < w; ++x) op(d.p + x);
-}
-
-// The same for 8-bit pieces.
-template <class Op>
-inline void rowsApply8(SRows8 d, SRows8 s, int32_t w, int32_t h, Op&& op) {
-  for (int32_t y = 0; y < h; ++y, d.p += d.step, s.p += s.step)
-    for (int32_t x = 0; x < w; ++x) op(d.p + x, s.p[x]);
-}
-template <class Op>
-inline void constApply8(SRows8 d, int32_t w, int32_t h, Op&& op) {
+// op(dst pixel address) over w x h; 32-bit or 8-bit pieces.
+template <class DstRows, class Op>
+inline void constApply(DstRows d, int32_t w, int32_t h, Op&& op) {
   for (int32_t y = 0; y < h; ++y, d.p += d.step)
     for (int32_t x = 0; x < w; ++x) op(d.p + x);
 }
@@ -72,8 +60,40 @@ inline void fillRows32(SRows32 d, int32_t w, int32_t h, uint32_t v) {
 
 // Copies a 32-bit piece row by row.
 inline void copyRows32(SRows32 d, SConstRows32 s, int32_t w, int32_t h) {
-  for (int32_t y = 0; y < h; ++y, d.p += d.step, s.p += s.step)
-    for (int32_t x = 0; x < w; ++x) d.p[x] = s.p[x];
+  rowsApply(d, s, w, h, [](uint32_t* p, uint32_t v) { *p = v; });
+}
+
+// dst := src resampled to dst's size, each pixel the mean of a 4 x 4 grid of
+// samples at quarter steps, positions in 10-bit fixed point (in 64 bits: a
+// source up to the plane limit wide would overflow 32 bits once shifted).
+// mean(xs, ys) answers the pixel from the grid's four columns and four rows.
+// Every tile of dst ends committed, then dst is compacted; False when memory
+// ran out. Image is a tiled image (CBlockVMTC or CBlockVCH).
+template <class Image, class Mean>
+bool stretchBySixteenSamples(Image& dst, const Image& src, Mean&& mean) {
+  if (!dst.isValid() || !src.isValid() || &src == &dst) return false;
+  const int32_t width = dst.width(), height = dst.height();
+  const int64_t rx = (int64_t{src.width()} << 10) / width, ry = (int64_t{src.height()} << 10) / height;
+  const int64_t qx = (int64_t{src.width()} << 10) / 4 / width, qy = (int64_t{src.height()} << 10) / 4 / height;
+  if (!dst.commitRect(SRectXYWH{0, 0, width, height})) {
+    dst.compact();
+    return false;
+  }
+  bool ok = true;
+  for (int32_t y = 0; y < height && ok; ++y) {
+    int32_t ys[4];
+    for (int64_t i = 0; i < 4; ++i) ys[i] = static_cast<int32_t>((i * qy + ry * y) >> 10);
+    for (int32_t x = 0; x < width; ++x) {
+      int32_t xs[4];
+      for (int64_t j = 0; j < 4; ++j) xs[j] = static_cast<int32_t>((j * qx + rx * x) >> 10);
+      if (!dst.setPixel(x, y, mean(xs, ys))) {
+        ok = false;
+        break;
+      }
+    }
+  }
+  dst.compact();
+  return ok;
 }
 
 }  // namespace pg

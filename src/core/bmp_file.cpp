@@ -241,7 +241,7 @@ bool readDibBlock(TMTC& plane, const void* block, int64_t size, int32_t* dpi) {
 bool exportDib24(const TMTC& plane, int32_t dpi, SBmpInfoHeader& header, std::vector<uint8_t>& bits) {
   bits.clear();
   makeBmpInfo24(plane, header, dpi);
-  if (!isPlaneReady(&plane) || plane.Width <= 0 || plane.Height <= 0) return false;
+  if (!hasPixels(plane)) return false;
   const int64_t stride = bmpStride24(plane.Width);
   try {
     bits.assign(static_cast<size_t>(stride * plane.Height), 0);
@@ -271,7 +271,7 @@ bool exportDib32Rect(const TMTC& plane, int32_t dpi, SRectXYWH rect, std::vector
 }
 
 bool saveBmp24(const TMTC& plane, const std::string& fileName, int32_t dpi) {
-  if (!isPlaneReady(&plane) || plane.Width <= 0 || plane.Height <= 0) return false;
+  if (!hasPixels(plane)) return false;
   SBmpInfoHeader ih;
   const int64_t stride = makeBmpInfo24(plane, ih, dpi);
   const int64_t fileSize = kBmpFileHeaderSize + kBmpInfoHeaderSize + stride * plane.Height;

@@ -40,7 +40,7 @@ bool CPenTC::setDab(const TMTC& source, float size, float cx, float cy) {
 }
 
 bool CPenTC::render(const TMTC& source) {
-  if (!isPlaneReady(&source) || source.Width <= 0 || source.Height <= 0) return false;
+  if (!hasPixels(source)) return false;
   if (extentW <= 0 || extentH <= 0 || !Resize(extentW, extentH)) return false;
   const int32_t sw = source.Width, sh = source.Height;
   // The columns of the patch that lie over the source; the rest repeat the

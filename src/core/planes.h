@@ -89,6 +89,8 @@ class CDibCore : public SDibInfo {
 
 // The plane exists and holds pixels.
 inline bool isPlaneReady(const CDibCore* plane) { return plane != nullptr && plane->IsAllocated(); }
+// The plane holds pixels and is at least one pixel wide and high.
+inline bool hasPixels(const CDibCore& plane) { return plane.IsAllocated() && plane.Width > 0 && plane.Height > 0; }
 
 // 8 bits a pixel; masks, selections, alpha and coverage. Rows bottom-up.
 class TChannel : public CDibCore {

@@ -1,5 +1,7 @@
 #include "core/rect.h"
 
+#include <algorithm>
+
 namespace pg {
 
 namespace {
@@ -63,6 +65,16 @@ bool intersectXYWH(SRectXYWH& r, const TRect& t) {
   bool ok = intersectRect(a, t);
   r = rectToXYWH(a);
   return ok;
+}
+
+bool clipXYWHToSize(SRectXYWH& r, SSize s) {
+  const int64_t left = std::max<int64_t>(r.X, 0);
+  const int64_t top = std::max<int64_t>(r.Y, 0);
+  const int64_t right = std::min<int64_t>(int64_t{r.X} + r.Width, s.W);
+  const int64_t bottom = std::min<int64_t>(int64_t{r.Y} + r.Height, s.H);
+  if (left >= right || top >= bottom) return false;
+  r = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
+  return true;
 }
 
 bool keepRectInside(SRectXYWH& r, const SRectXYWH& bounds) {

@@ -230,7 +230,10 @@ inline bool clipRectToSize(TRect& r, SSize s) { return intersectRect(r, rectFrom
 // The SRectXYWH forms intersect in TRect form and write the result back even
 // when it is empty.
 bool intersectXYWH(SRectXYWH& r, const TRect& t);
-inline bool clipXYWHToSize(SRectXYWH& r, SSize s) { return intersectXYWH(r, rectFromSize(s)); }
+// Clips r to (0, 0, s) with the edges summed in 64 bits, so that no position
+// and extent can overflow; leaves r alone and answers False when nothing is
+// left.
+bool clipXYWHToSize(SRectXYWH& r, SSize s);
 inline bool intersectXYWH2(SRectXYWH& a, const SRectXYWH& b) { return intersectXYWH(a, xywhToRect(b)); }
 
 inline void deflateXYWH(SRectXYWH& r, int32_t d) {

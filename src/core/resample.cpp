@@ -12,20 +12,6 @@ namespace pg {
 
 namespace {
 
-bool hasPixels(const TMTC& p) { return p.IsAllocated() && p.Width > 0 && p.Height > 0; }
-
-// Clips r to (0, 0, size) in 64 bits (no edge sum can overflow); False when
-// nothing is left.
-bool clipToSize(SRectXYWH& r, SSize size) {
-  const int64_t left = std::max<int64_t>(r.X, 0);
-  const int64_t top = std::max<int64_t>(r.Y, 0);
-  const int64_t right = std::min<int64_t>(int64_t(r.X) + r.Width, size.W);
-  const int64_t bottom = std::min<int64_t>(int64_t(r.Y) + r.Height, size.H);
-  if (left >= right || top >= bottom) return false;
-  r = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
-  return true;
-}
-
 // floor(a / b) and ceil(a / b) for b > 0.
 inline int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 inline int64_t ceilDiv(int64_t a, int64_t b) { return -floorDiv(-a, b); }
@@ -165,7 +151,7 @@ bool downsample4x4(const TMTC& src, TMTC& dst) {
 bool reference::downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t w, int32_t h) {
   if (!hasPixels(src) || !hasPixels(dst)) return false;
   SRectXYWH r{x, y, w, h};
-  if (!clipToSize(r, dst.size())) return false;
+  if (!clipXYWHToSize(r, dst.size())) return false;
   const int64_t stepX = (int64_t(src.Width) << 10) / dst.Width;
   const int64_t stepY = (int64_t(src.Height) << 10) / dst.Height;
   const int64_t kx = src.Width / dst.Width, ky = src.Height / dst.Height;
@@ -192,7 +178,7 @@ bool reference::downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t
 bool downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t w, int32_t h) {
   if (!hasPixels(src) || !hasPixels(dst)) return false;
   SRectXYWH r{x, y, w, h};
-  if (!clipToSize(r, dst.size())) return false;
+  if (!clipXYWHToSize(r, dst.size())) return false;
   const int64_t stepX = (int64_t(src.Width) << 10) / dst.Width;
   const int64_t stepY = (int64_t(src.Height) << 10) / dst.Height;
   const int64_t kx = src.Width / dst.Width, ky = src.Height / dst.Height;
@@ -232,7 +218,7 @@ bool downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t
 
 bool reference::stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH srcRect) {
   if (!hasPixels(src) || !hasPixels(dst)) return false;
-  if (!clipToSize(srcRect, src.size()) || !clipToSize(dstRect, dst.size())) return false;
+  if (!clipXYWHToSize(srcRect, src.size()) || !clipXYWHToSize(dstRect, dst.size())) return false;
   const int64_t stepX = fixDiv(srcRect.Width, dstRect.Width);
   const int64_t stepY = fixDiv(srcRect.Height, dstRect.Height);
   const int64_t srcWidth16 = int64_t(srcRect.Width) << 16;
@@ -254,7 +240,7 @@ bool reference::stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, S
 
 bool stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH srcRect) {
   if (!hasPixels(src) || !hasPixels(dst)) return false;
-  if (!clipToSize(srcRect, src.size()) || !clipToSize(dstRect, dst.size())) return false;
+  if (!clipXYWHToSize(srcRect, src.size()) || !clipXYWHToSize(dstRect, dst.size())) return false;
   const int64_t stepX = fixDiv(srcRect.Width, dstRect.Width);
   const int64_t stepY = fixDiv(srcRect.Height, dstRect.Height);
 

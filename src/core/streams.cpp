@@ -5,56 +5,22 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <new>
+
+#include "platform/file_io.h"
 
 namespace pg {
 
 namespace {
 
-constexpr int64_t kMaxIo = int64_t{1} << 30;  // one system call moves at most this much
 // No memory block of this program comes near a terabyte: a larger size is a
 // miscomputed or hostile one, refused before the allocator sees it.
 constexpr int64_t kMaxBlock = int64_t{1} << 40;
 
-// Reads until count bytes arrived, the end of the file or an error.
-int64_t readFully(int fd, uint8_t* p, int64_t count) {
-  int64_t done = 0;
-  while (done < count) {
-    ssize_t r = ::read(fd, p + done, static_cast<size_t>(std::min(count - done, kMaxIo)));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += r;
-  }
-  return done;
-}
-
-int64_t writeFully(int fd, const uint8_t* p, int64_t count) {
-  int64_t done = 0;
-  while (done < count) {
-    ssize_t r = ::write(fd, p + done, static_cast<size_t>(std::min(count - done, kMaxIo)));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
-    done += r;
-  }
-  return done;
-}
-
 void closeFd(int fd) {
   if (fd >= 0) ::close(fd);
-}
-
-// A name beside the target that no other writer of this process or another
-// one uses at the same time.
-std::string temporaryNameFor(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  char suffix[64];
-  std::snprintf(suffix, sizeof suffix, ".tmp-%ld-%u", static_cast<long>(::getpid()), counter++);
-  return target + suffix;
 }
 
 // Resolves a seek to an absolute position; -1 when it would lie before 0 or overflow.
@@ -93,11 +59,9 @@ std::unique_ptr<CFileStream> CFileStream::open(const std::string& name, Mode mod
   struct stat st {};
   const bool exists = ::stat(name.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return nullptr;
-  std::string temporary = temporaryNameFor(name);
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  std::string temporary;
+  int fd = openReplacement(name, temporary);
   if (fd < 0) return nullptr;
-  // The replacement keeps the permissions of the file it replaces.
-  if (exists && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
   auto stream = std::unique_ptr<CFileStream>(new (std::nothrow) CFileStream(fd, mode, name, temporary));
   if (!stream) {
     closeFd(fd);
@@ -160,15 +124,9 @@ bool CFileStream::commit() {
     result_ = true;
     return true;
   }
-  bool ok = !failed_ && fd_ >= 0;
-  if (ok && ::fsync(fd_) != 0) ok = false;
-  if (fd_ >= 0 && ::close(fd_) != 0) ok = false;
+  const bool ok = finishReplacement(fd_, temporary_, target_, !failed_ && fd_ >= 0);
   fd_ = -1;
-  if (ok && ::rename(temporary_.c_str(), target_.c_str()) != 0) ok = false;
-  if (!ok) {
-    failed_ = true;
-    ::unlink(temporary_.c_str());
-  }
+  if (!ok) failed_ = true;
   result_ = ok;
   return ok;
 }

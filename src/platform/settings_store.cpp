@@ -5,10 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -16,6 +14,7 @@
 #include <new>
 
 #include "platform/debug_output.h"
+#include "platform/file_io.h"
 
 namespace pg {
 
@@ -443,13 +442,7 @@ bool readWholeFile(const std::string& name, std::string& text, bool& exists) {
       ok = false;
     }
   }
-  size_t done = 0;
-  while (ok && done < text.size()) {
-    ssize_t r = ::read(fd, text.data() + done, text.size() - done);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) ok = false;
-    else done += static_cast<size_t>(r);
-  }
+  if (ok) ok = readFully(fd, text.data(), static_cast<int64_t>(text.size())) == static_cast<int64_t>(text.size());
   ::close(fd);
   return ok;
 }
@@ -472,28 +465,12 @@ bool makeFolders(const std::string& folder) {
 // Writes the bytes to a temporary file beside the target and renames it over
 // the target; the old file stays when anything fails.
 bool writeFileReplacing(const std::string& name, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  char suffix[64];
-  std::snprintf(suffix, sizeof suffix, ".tmp-%ld-%u", static_cast<long>(::getpid()), counter++);
-  std::string temporary = name + suffix;
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  std::string temporary;
+  int fd = openReplacement(name, temporary);
   if (fd < 0) return false;
-  // The replacement keeps the permissions of the file it replaces.
-  struct stat st {};
-  if (::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < bytes.size()) {
-    ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) ok = false;
-    else done += static_cast<size_t>(w);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(temporary.c_str(), name.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  const bool written = writeFully(fd, bytes.data(), static_cast<int64_t>(bytes.size())) ==
+                       static_cast<int64_t>(bytes.size());
+  return finishReplacement(fd, temporary, name, written);
 }
 
 }  // namespace

@@ -197,25 +197,35 @@ void CEventMngr::keepRedoBytes(uint32_t pos, uint32_t end) {
   copyFromSegments(uint32_t(kept), redoShadow_.data() + old, uint32_t(to - kept));
 }
 
-void CEventMngr::copyFromSegments(uint32_t pos, uint8_t* destination, uint32_t count) const {
-  // The caller keeps pos + count within the allocated bytes.
+namespace {
+
+// Walks count bytes from pos across the segments: move(segment, offset in it,
+// bytes done so far) moves what it can there and answers how many; a move of
+// nothing ends the walk.
+template <class Segments, class Move>
+void walkSegments(const Segments& segments, uint32_t segmentSize, uint32_t pos, uint32_t count, Move&& move) {
   uint32_t done = 0;
   while (done < count) {
     uint32_t at = pos + done;
-    uint32_t n = segments_[at / segmentSize_]->copyOut(at % segmentSize_, destination + done, count - done);
+    uint32_t n = move(*segments[at / segmentSize], at % segmentSize, done);
     if (n == 0) break;
     done += n;
   }
 }
 
+}  // namespace
+
+void CEventMngr::copyFromSegments(uint32_t pos, uint8_t* destination, uint32_t count) const {
+  // The caller keeps pos + count within the allocated bytes.
+  walkSegments(segments_, segmentSize_, pos, count, [&](const CMemSeg& seg, uint32_t offset, uint32_t done) {
+    return seg.copyOut(offset, destination + done, count - done);
+  });
+}
+
 void CEventMngr::copyToSegments(uint32_t pos, const uint8_t* source, uint32_t count) {
-  uint32_t done = 0;
-  while (done < count) {
-    uint32_t at = pos + done;
-    uint32_t n = segments_[at / segmentSize_]->copyIn(at % segmentSize_, source + done, count - done);
-    if (n == 0) break;
-    done += n;
-  }
+  walkSegments(segments_, segmentSize_, pos, count, [&](CMemSeg& seg, uint32_t offset, uint32_t done) {
+    return seg.copyIn(offset, source + done, count - done);
+  });
 }
 
 uint32_t CEventMngr::writeAtImpl(uint32_t pos, const void* source, uint32_t count) {
@@ -300,6 +310,25 @@ uint64_t CEventMngr::saveStream(ByteSink& sink) const {
     written += n;
   }
   return written;
+}
+
+bool CEventMngr::loadStream(std::vector<std::unique_ptr<CMemSeg>>& segments, uint32_t length, uint32_t count,
+                            uint8_t version, uint16_t reserved) {
+  if (!isValid() || !index_.isReady() || segments.empty()) return false;
+  const uint64_t allocated = uint64_t(segments.size()) * segmentSize_;
+  if (allocated > UINT32_MAX || length > allocated) return false;
+  for (const auto& segment : segments)
+    if (!segment || !segment->isAllocated() || segment->size() != segmentSize_) return false;
+  const EventMode mode = mode_;
+  clear();
+  mode_ = mode;
+  segments_.swap(segments);
+  allocated_ = uint32_t(allocated);
+  writePos_ = committedEnd_ = length;
+  count_ = count;
+  version_ = version;
+  reserved_ = reserved;
+  return true;
 }
 
 bool CEventMngr::StoreSource::read(uint64_t pos, void* destination, uint32_t count) const {

@@ -184,6 +184,16 @@ class CEventMngr {
   uint32_t readRange(uint32_t pos, void* destination, uint32_t count) const;
   // Writes the committed bytes, segment by segment; answers the bytes written.
   uint64_t saveStream(ByteSink& sink) const;
+  // Replaces the stream with a loaded one: the segments (at least one, each
+  // allocated with this store's segment size) hold `length` bytes from the
+  // first on, which become the committed stream of `count` events with the
+  // stream version and reserved word. The event index, the cached state, the
+  // recorded ids and the state bits start afresh; the mode stays, so that a
+  // document that was recording goes on recording after its loaded events.
+  // The segments are taken over on success; on false (the index is not ready
+  // or the segments do not fit) the store and the segments are as they were.
+  bool loadStream(std::vector<std::unique_ptr<CMemSeg>>& segments, uint32_t length, uint32_t count,
+                  uint8_t version, uint16_t reserved);
   // The written bytes [0, write position) for walks.
   const PacketSource& source() const { return source_; }
 

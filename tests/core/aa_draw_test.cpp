@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "core/blend_arith.h"
+#include "test_support/plane_pixels.h"
 
 namespace pg {
 namespace {
+
+using testing::pixels;
 
 // The plot call-backs are process-wide: every test starts and ends with the
 // initial ones.
@@ -34,14 +37,6 @@ std::vector<uint8_t> row(const TChannel& p, int32_t y) {
 std::vector<uint8_t> column(const TChannel& p, int32_t x) {
   std::vector<uint8_t> v;
   for (int32_t y = 0; y < p.Height; ++y) v.push_back(p.getPixel(x, y));
-  return v;
-}
-
-template <class Plane>
-auto pixels(const Plane& p) {
-  std::vector<std::remove_cvref_t<decltype(p.getPixel(0, 0))>> v;
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) v.push_back(p.getPixel(x, y));
   return v;
 }
 

@@ -9,52 +9,17 @@
 #include <random>
 #include <vector>
 
+#include "test_support/literal_scale.h"
+#include "test_support/plane_pixels.h"
+
 namespace pg {
 namespace {
 
-template <class Plane, class F>
-void fillWith(Plane& p, F f) {
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) *p.pixelAt(x, y) = f(x, y);
-}
+using testing::fillWith;
+using testing::pixels;
 
-template <class Plane>
-auto pixels(const Plane& p) {
-  std::vector<std::remove_cvref_t<decltype(p.getPixel(0, 0))>> v;
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) v.push_back(p.getPixel(x, y));
-  return v;
-}
-
-// The literal loop with one virtual call per sample, for comparison with the
-// inlined loops of the formats.
-class GenericTMTC : public CScaleImage {
- public:
-  GenericTMTC(const TMTC& src, TMTC& dst) : src_(src), dst_(dst) {
-    SrcSize = src.size();
-    DstSize = dst.size();
-  }
-  const uint8_t* srcPixel(int32_t x, int32_t y) const override { return src_.PixelAddress(x, y); }
-  uint8_t* dstPixel(int32_t x, int32_t y) const override { return dst_.PixelAddress(x, y); }
-
- private:
-  const TMTC& src_;
-  TMTC& dst_;
-};
-
-class GenericCH : public CScaleImage8 {
- public:
-  GenericCH(const TChannel& src, TChannel& dst) : src_(src), dst_(dst) {
-    SrcSize = src.size();
-    DstSize = dst.size();
-  }
-  const uint8_t* srcPixel(int32_t x, int32_t y) const override { return src_.pixelAt(x, y); }
-  uint8_t* dstPixel(int32_t x, int32_t y) const override { return dst_.pixelAt(x, y); }
-
- private:
-  const TChannel& src_;
-  TChannel& dst_;
-};
+using testing::CLiteralScaleCH;
+using testing::CLiteralScaleTMTC;
 
 TEST(AreaScale, HalvingAveragesTwoByTwoBlocks) {
   struct Case {
@@ -287,7 +252,7 @@ TEST(AreaScale, InlinedLoopsMatchTheLiteralLoop) {
     fillWith(fast, [&](int32_t, int32_t) { return uint32_t(rng()); });
     ASSERT_TRUE(literal.copyPixelsFrom(fast));
     CScaleImageTMTC a(src, &fast);
-    GenericTMTC b(src, literal);
+    CLiteralScaleTMTC b(src, literal);
     ASSERT_EQ(a.execute(sr, dr), b.execute(sr, dr));
     ASSERT_EQ(pixels(fast), pixels(literal)) << "32-bit round " << round;
 
@@ -296,7 +261,7 @@ TEST(AreaScale, InlinedLoopsMatchTheLiteralLoop) {
     fillWith(chFast, [](int32_t, int32_t) { return uint8_t(0); });
     fillWith(chLiteral, [](int32_t, int32_t) { return uint8_t(0); });
     CScaleImageCH c(ch, &chFast);
-    GenericCH d(ch, chLiteral);
+    CLiteralScaleCH d(ch, chLiteral);
     ASSERT_EQ(c.execute(sr, dr), d.execute(sr, dr));
     ASSERT_EQ(pixels(chFast), pixels(chLiteral)) << "8-bit round " << round;
 

@@ -183,6 +183,13 @@ TEST(MaskStretch, StretchToADisplayPlaneAndFromAnotherChannel) {
   ASSERT_TRUE(small.stretchFrom(flat));
   EXPECT_EQ(small.getPixel(10, 10), 90);
   EXPECT_EQ(small.getPixel(76, 49), 90);
+  // Samples 0, 0, 1, 1 and 2, 2, 3, 3: the truncated means.
+  CBlockVCH row(4, 1), half(2, 1);
+  const uint8_t values[] = {10, 21, 200, 0};
+  for (int32_t x = 0; x < 4; ++x) row.setPixel(x, 0, values[x]);
+  ASSERT_TRUE(half.stretchFrom(row));
+  EXPECT_EQ(half.getPixel(0, 0), 15);
+  EXPECT_EQ(half.getPixel(1, 0), 100);
 }
 
 }  // namespace

@@ -11,37 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "test_support/plane_pixels.h"
+#include "test_support/temp_folder.h"
+
 namespace pg {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "pg-bmp-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using testing::fillRandom;
+using testing::TempFolder;
 
 std::vector<uint8_t> slurp(const std::string& name) {
   std::ifstream in(name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Seeded random pixels, alpha included.
-void fillRandom(TMTC& plane, uint32_t seed) {
-  std::mt19937 rng(seed);
-  for (int32_t y = 0; y < plane.Height; ++y)
-    for (int32_t x = 0; x < plane.Width; ++x) *plane.pixelAt(x, y) = static_cast<uint32_t>(rng());
 }
 
 // The bytes of a BMP file: headers, optional masks, a gap, then the rows.
@@ -170,7 +153,7 @@ TEST(BmpFile, Save24ThenReadRoundTripsUpright) {
   TempFolder dir;
   for (int32_t w : {1, 3, 4, 7}) {
     for (int32_t h : {1, 2, 5}) {
-      SCOPED_TRACE(testing::Message() << w << "x" << h);
+      SCOPED_TRACE(::testing::Message() << w << "x" << h);
       TMTC src(w, h);
   fillRandom(src, static_cast<uint32_t>(w * 31 + h));
       const std::string name = dir.file("p.bmp");
@@ -283,7 +266,7 @@ TEST(BmpFile, ExportedRectanglesAreClipped) {
 TEST(BmpFile, BottomUpAndTopDownPicturesArriveUpright) {
   for (int bits : {24, 32}) {
     for (bool topDown : {false, true}) {
-      SCOPED_TRACE(testing::Message() << bits << (topDown ? " top-down" : " bottom-up"));
+      SCOPED_TRACE(::testing::Message() << bits << (topDown ? " top-down" : " bottom-up"));
       BmpBuilder b(3, 4, bits, topDown);
       std::vector<uint8_t> file = b.fileBytes();
       TMTC plane;

@@ -136,6 +136,26 @@ TEST(Rects, XywhIntersectionsWriteBackEvenWhenEmpty) {
   EXPECT_EQ(r, (SRectXYWH{10, 0, 0, 5}));
 }
 
+TEST(Rects, ClipToSizeSumsEdgesIn64BitsAndKeepsAnEmptyResultOut) {
+  struct Case {
+    SRectXYWH r;
+    bool left;
+    SRectXYWH after;
+  };
+  const Case cases[] = {
+      {{10, 0, INT32_MAX, 5}, true, {10, 0, 90, 5}},        // X + Width past INT32_MAX
+      {{INT32_MIN, INT32_MIN, -1, -1}, false, {INT32_MIN, INT32_MIN, -1, -1}},
+      {{INT32_MAX, 3, INT32_MAX, 1}, false, {INT32_MAX, 3, INT32_MAX, 1}},
+      {{-3, 99, 4, 5}, true, {0, 99, 1, 1}},
+      {{100, 0, 5, 5}, false, {100, 0, 5, 5}},               // touching the edge: nothing left
+  };
+  for (const Case& c : cases) {
+    SRectXYWH r = c.r;
+    EXPECT_EQ(clipXYWHToSize(r, {100, 100}), c.left);
+    EXPECT_EQ(r, c.after);
+  }
+}
+
 TEST(Rects, SubtractGivesBandsTopLeftRightBottom) {
   TRect out[4];
   const TRect outer{0, 0, 10, 10};

@@ -7,27 +7,14 @@
 #include <random>
 #include <vector>
 
+#include "test_support/plane_pixels.h"
+
 namespace pg {
 namespace {
 
-void fillRandom(TMTC& p, std::mt19937& rng) {
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) *p.pixelAt(x, y) = uint32_t(rng());
-}
-
-// A plane whose pixel (x, y) is f(x, y).
-template <class F>
-void fillWith(TMTC& p, F f) {
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) *p.pixelAt(x, y) = f(x, y);
-}
-
-std::vector<uint32_t> pixels(const TMTC& p) {
-  std::vector<uint32_t> v;
-  for (int32_t y = 0; y < p.Height; ++y)
-    for (int32_t x = 0; x < p.Width; ++x) v.push_back(p.getPixel(x, y));
-  return v;
-}
+using testing::fillRandom;
+using testing::fillWith;
+using testing::pixels;
 
 TEST(Downsample4x4, FourByFourIntoOneAveragesAllSixteen) {
   TMTC src(4, 4), dst(1, 1);

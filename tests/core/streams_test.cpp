@@ -10,27 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "test_support/temp_folder.h"
+
 namespace pg {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "pg-streams-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(path_), {})); }
-
- private:
-  fs::path path_;
-};
+using testing::TempFolder;
 
 std::string slurp(const std::string& name) {
   std::ifstream in(name, std::ios::binary);

@@ -13,6 +13,8 @@
 #include <optional>
 #include <string>
 
+#include "test_support/temp_folder.h"
+
 namespace pg {
 namespace {
 
@@ -20,22 +22,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kRoot = "Software\\Harbelle\\Pigmora4";
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "pg-settings-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using testing::TempFolder;
 
 void spit(const std::string& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 

@@ -6,21 +6,14 @@
 #include <QApplication>
 
 #include "platform/string_table.h"
+#include "test_support/qt_app.h"
 
 namespace pg {
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "test_platform_qt";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
-
-class QtMessageServiceTest : public testing::Test {
+class QtMessageServiceTest : public ::testing::Test {
  protected:
-  void SetUp() override { app(); }
+  void SetUp() override { testing::ensureQtApp(); }
   QtMessageService service;
 };
 

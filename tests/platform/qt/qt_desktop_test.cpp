@@ -11,17 +11,12 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_window_placement.h"
+#include "test_support/qt_app.h"
 
 namespace pg {
 namespace {
 
-// Makes the application object unless another test already has.
-void ensureApp() {
-  static int argc = 1;
-  static char name[] = "test_platform_qt";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
+using testing::ensureQtApp;
 
 // A key event as the window system delivers it: the modifiers are the state
 // before the event.
@@ -41,10 +36,10 @@ std::string readText(std::string_view format) {
   return got;
 }
 
-class QtClipboard : public testing::Test {
+class QtClipboard : public ::testing::Test {
  protected:
   void SetUp() override {
-    ensureApp();
+    ensureQtApp();
     previous_ = setClipboard(&clipboard_);
   }
   void TearDown() override { setClipboard(previous_); }
@@ -106,7 +101,7 @@ TEST_F(QtClipboard, DelayedFormatsRenderOnceOnFirstRequest) {
 }
 
 TEST(QtDesktop, KeysFollowTheApplicationsKeyEvents) {
-  ensureApp();
+  ensureQtApp();
   CQtDesktop desktop;
   IDesktop* previous = setDesktop(&desktop);
   QWidget widget;
@@ -131,7 +126,7 @@ TEST(QtDesktop, KeysFollowTheApplicationsKeyEvents) {
 }
 
 TEST(QtDesktop, CursorsStackOnceAndComeBack) {
-  ensureApp();
+  ensureQtApp();
   CQtDesktop desktop;
   IDesktop* previous = setDesktop(&desktop);
   ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
@@ -147,7 +142,7 @@ TEST(QtDesktop, CursorsStackOnceAndComeBack) {
 }
 
 TEST(QtDesktop, VirtualScreenIsTheScreensExtent) {
-  ensureApp();
+  ensureQtApp();
   CQtDesktop desktop;
   int32_t x = -1, y = -1, w = 0, h = 0;
   ASSERT_TRUE(desktop.virtualScreen(x, y, w, h));
@@ -173,7 +168,7 @@ class OneScreen final : public IDesktop {
 };
 
 TEST(QtWindowPlacement, WindowsOffTheScreenComeBackInside) {
-  ensureApp();
+  ensureQtApp();
   OneScreen screen;
   IDesktop* previous = setDesktop(&screen);
   QWidget window;
@@ -187,7 +182,7 @@ TEST(QtWindowPlacement, WindowsOffTheScreenComeBackInside) {
       {600, 600, 600, 600, false},  // flush with the right and bottom edges
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
     window.move(c.x, c.y);
     const QRect frame = window.frameGeometry();
     TPoint pos;

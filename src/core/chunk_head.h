@@ -1,0 +1,166 @@
+#pragma once
+// The chunk head that opens every chunk of our binary files (the native image,
+// the event file and the gradient, pen-shape and pen-method presets), the two
+// tag checks, the counted-string reader, the chunk loop of the preset files,
+// and the one-byte result codes every file reader and writer answers.
+//
+// A chunk head is 8 bytes, little-endian: a tag of four ASCII characters in
+// file order, compared as one 32-bit value, and the byte count of everything
+// after the head up to the chunk's end. The next chunk starts at
+// start + 8 + size. Variable parts are padded with zeros to a multiple of 4
+// bytes, the padding counted in the size.
+#include <cstdint>
+#include <string>
+
+#include "core/streams.h"
+
+namespace pg {
+
+// ---- Result codes --------------------------------------------------------------
+// One byte; 0 is success. Callers turn a non-zero code into a message that
+// shows the number, so the numbers are part of what the user sees.
+inline constexpr uint8_t kRcOk = 0;
+inline constexpr uint8_t kRcOutOfMemory = 1;       // a buffer or object could not be had
+inline constexpr uint8_t kRcSkipped = 2;           // chunk not read at this level
+inline constexpr uint8_t kRcException = 3;         // an exception was caught at the item or file boundary
+inline constexpr uint8_t kRcFileMissing = 4;       // the file does not exist
+inline constexpr uint8_t kRcCannotCreate = 5;      // the file could not be created
+inline constexpr uint8_t kRcCannotOpen = 6;        // the file could not be opened
+inline constexpr uint8_t kRcShortWrite = 8;        // a write wrote fewer bytes than asked
+inline constexpr uint8_t kRcShortRead = 9;         // a read returned fewer bytes than asked
+inline constexpr uint8_t kRcSeekFailed = 10;       // seek to the next chunk failed; preset chunk past what remains
+inline constexpr uint8_t kRcChunkPastEnd = 11;     // a chunk's end lies past the stream; a name past its chunk
+inline constexpr uint8_t kRcVersion = 12;          // unsupported version of a header or record
+inline constexpr uint8_t kRcTooLarge = 13;         // width or height above 10,000
+inline constexpr uint8_t kRcThumbFormat = 14;      // thumbnail format other than 1 or 2
+inline constexpr uint8_t kRcPictureKind = 15;      // unknown picture, pen shape or palette kind
+inline constexpr uint8_t kRcWrongTag = 16;         // wrong tag; unknown chunk at the native file's top level
+inline constexpr uint8_t kRcHeaderSize = 17;       // header size differs from the expected one
+inline constexpr uint8_t kRcThumbSkipped = 19;     // thumbnail met by the layer and mask chunk loop
+inline constexpr uint8_t kRcBadGradient = 20;      // invalid gradient; pen shape kind 2 or more on writing
+inline constexpr uint8_t kRcLayerCreate = 21;      // a layer could not be created
+inline constexpr uint8_t kRcTileFormat = 22;       // tile size or layer image depth not supported
+inline constexpr uint8_t kRcNoTiles = 23;          // a tile block holds no tiles
+inline constexpr uint8_t kRcTileEncoding = 24;     // unknown layer tile encoding
+inline constexpr uint8_t kRcTileSizes = 25;        // a tile block's sizes do not agree
+inline constexpr uint8_t kRcTileOutside = 26;      // a tile lies outside the layer image
+inline constexpr uint8_t kRcNoMaskList = 28;       // the document has no mask list
+inline constexpr uint8_t kRcMaskCreate = 29;       // a mask could not be created
+inline constexpr uint8_t kRcMaskTileFormat = 30;   // mask tile size or channel format not supported
+inline constexpr uint8_t kRcMaskNoTiles = 31;      // a mask tile block holds no tiles
+inline constexpr uint8_t kRcMaskTileEncoding = 32; // unknown mask tile encoding
+inline constexpr uint8_t kRcMaskTileSizes = 33;    // a mask tile block's sizes do not agree
+inline constexpr uint8_t kRcMaskTileOutside = 34;  // a mask tile lies outside the mask image
+inline constexpr uint8_t kRcMaskAdd = 35;          // the mask could not be added to the mask list
+inline constexpr uint8_t kRcNothing = 37;          // nothing to save, or nothing read
+inline constexpr uint8_t kRcBadEventBlock = 39;    // a block of the recorded events is not valid
+inline constexpr uint8_t kRcItemRefused = 48;      // a gradient stop or a list item was refused
+inline constexpr uint8_t kRcPaletteWrite = 64;     // the palette writer failed
+
+// ---- Chunk head --------------------------------------------------------------
+
+inline constexpr int64_t kChunkHeadBytes = 8;
+
+// The 32-bit value of a tag written as four characters in file order.
+constexpr uint32_t chunkTag(const char (&text)[5]) {
+  return uint32_t(uint8_t(text[0])) | uint32_t(uint8_t(text[1])) << 8 | uint32_t(uint8_t(text[2])) << 16 |
+         uint32_t(uint8_t(text[3])) << 24;
+}
+
+inline constexpr uint32_t kTagNativeHeader = chunkTag("KPIM");
+inline constexpr uint32_t kTagLayer = chunkTag("KLYR");
+inline constexpr uint32_t kTagLayerTiles = chunkTag("KBIM");
+inline constexpr uint32_t kTagMask = chunkTag("KMSK");
+inline constexpr uint32_t kTagMaskTiles = chunkTag("KBMK");
+inline constexpr uint32_t kTagThumbnail = chunkTag("KTNL");
+inline constexpr uint32_t kTagEventsPacked = chunkTag("KEVP");
+inline constexpr uint32_t kTagEventsRaw = chunkTag("KEVS");
+inline constexpr uint32_t kTagEventBlock = chunkTag("KBEV");
+inline constexpr uint32_t kTagGradientSet = chunkTag("GRST");
+inline constexpr uint32_t kTagGradient = chunkTag("KGRD");
+inline constexpr uint32_t kTagPenShape = chunkTag("PSHP");
+inline constexpr uint32_t kTagPenShapeHeader = chunkTag("PSST");
+inline constexpr uint32_t kTagPenMethod = chunkTag("PMTD");
+
+struct SChunkHead {
+  uint32_t tag = 0;
+  uint32_t size = 0;  // bytes after the head up to the chunk's end
+};
+
+// Little-endian fields of chunk records.
+inline uint16_t chunkU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint32_t chunkU32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+inline void putChunkU16(uint8_t* p, uint16_t v) {
+  p[0] = uint8_t(v);
+  p[1] = uint8_t(v >> 8);
+}
+inline void putChunkU32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+SChunkHead parseChunkHead(const uint8_t* bytes);
+void storeChunkHead(uint8_t* bytes, const SChunkHead& head);
+
+// Reads 8 bytes at the position: 0, or 9 when fewer could be read.
+uint8_t readChunkHead(CStream& stream, SChunkHead& head);
+// 0, or 8 when the write was short.
+uint8_t writeChunkHead(CStream& stream, const SChunkHead& head);
+
+// 0 when the head's tag is tag, else 16.
+uint8_t checkChunkTag(const SChunkHead& head, uint32_t tag);
+// 16 when the tag differs, 17 when the tag matches and the size differs, else 0.
+uint8_t checkChunkHead(const SChunkHead& head, uint32_t tag, uint32_t size);
+
+// n rounded up to a multiple of 4 (64-bit: a u32 size cannot wrap).
+constexpr uint64_t paddedTo4(uint64_t n) { return (n + 3) & ~uint64_t{3}; }
+// Writes the 0..3 zero bytes that bring length to a multiple of 4: 0, or 8.
+uint8_t writeChunkPadding(CStream& stream, uint64_t length);
+
+// ---- Counted string ----------------------------------------------------------
+// A stored string is a byte count n kept in a record field, then n bytes whose
+// last is the terminating zero, then zero padding to 4. Reads the n bytes at
+// the position and answers the text up to the first zero (all n bytes when
+// none is zero); the bytes keep their code page. Codes: 0; 1 when the buffer
+// cannot be had; 9 when fewer than n bytes remain in the stream (checked
+// before anything is allocated); 11 when n exceeds limit, the bytes left in
+// the caller's chunk (a negative limit means no chunk limit).
+uint8_t readCountedString(CStream& stream, uint32_t n, std::string& text, int64_t limit = -1);
+
+// ---- Preset chunk loop -------------------------------------------------------
+
+// One preset reader's side of the loop: it parses the chunks of its tag and
+// hands what it parsed to its list. It owns an item it parsed until the list
+// takes it, and frees one that no list took.
+class PresetChunkParser {
+ public:
+  virtual ~PresetChunkParser() = default;
+  // Parses the chunk whose head was just read; the stream stands after the
+  // head, at chunkStart. The parser may step back over the head, and may also
+  // read a picture chunk that follows and belongs to the item. Answers a code
+  // (0 when an item was parsed); an exception counts as code 3.
+  virtual uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t chunkStart) = 0;
+  // Finishes the parsed item and offers it to the list; true when the list
+  // took it (it then belongs to the list).
+  virtual bool offerItem() = 0;
+};
+
+struct SPresetLoopResult {
+  uint8_t code = kRcOk;
+  int32_t itemsRead = 0;
+};
+
+// Walks the chunks from the position (after the file's own header) while
+// wanted > 0 and bytes remain. Chunks of another tag are skipped; a wanted
+// chunk goes to the parser. A failed parse puts the stream back where it began
+// and goes on at the chunk's end; a successful one goes on at its own end or
+// the chunk's end, whichever lies further, so that a parser that reads less
+// than its chunk cannot make the loop read a head inside it. An item the list
+// refuses (48) or that fails to parse does not end the loop, and its code is
+// dropped when the loop ends normally. Codes: 0 when wanted items or the data
+// ran out; 9 for a short head; 10 for a chunk larger than what remains, or a
+// seek that failed. Items read before an error stay in the list.
+SPresetLoopResult readPresetChunks(CStream& stream, uint32_t tag, int32_t wanted, PresetChunkParser& parser);
+
+}  // namespace pg

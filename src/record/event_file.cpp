@@ -1,0 +1,407 @@
+#include "record/event_file.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "core/block_compress.h"
+#include "core/mem_utils.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
+#include "record/event_store.h"
+#include "record/packet_walker.h"
+
+namespace pg {
+
+namespace {
+
+// Resource texts of the progress window.
+constexpr uint32_t kResSavingTitle = 65218;   // "%s保存中 (%s)"
+constexpr uint32_t kResSavingText = 65219;    // "%sを保存しています..."
+constexpr uint32_t kResLoadingTitle = 65220;  // "%sロード中 (%s)"
+constexpr uint32_t kResLoadingText = 65221;   // "%sをロードしています..."
+constexpr uint32_t kResThumbnailWord = 65265;
+constexpr uint32_t kResEventWord = 65266;
+constexpr uint32_t kResEventDataWord = 65267;
+
+constexpr uint32_t kHeaderRest = kEventHeaderBytes - kChunkHeadBytes;  // 48
+constexpr uint32_t kBlockRest = kEventBlockHeadBytes - kChunkHeadBytes;  // 20
+constexpr uint32_t kContainerRest = kEventContainerBytes - kChunkHeadBytes;  // 32
+
+// A work block from the program's allocator, freed when it goes.
+struct BlockFree {
+  void operator()(uint8_t* p) const { freeBlock(p); }
+};
+using WorkBlock = std::unique_ptr<uint8_t, BlockFree>;
+
+WorkBlock workBlock(uint64_t bytes) { return WorkBlock(static_cast<uint8_t*>(allocBlock(size_t(bytes)))); }
+
+using Segments = std::vector<std::unique_ptr<CMemSeg>>;
+
+// The stream being loaded, segment by segment, before it goes to the recorder.
+class StagedSource final : public PacketSource {
+ public:
+  StagedSource(const Segments& segments, uint32_t segmentSize, uint64_t length)
+      : segments_(segments), segmentSize_(segmentSize), length_(length) {}
+
+  bool read(uint64_t pos, void* destination, uint32_t count) const override {
+    if (pos > length_ || count > length_ - pos) return false;
+    auto* dst = static_cast<uint8_t*>(destination);
+    uint32_t done = 0;
+    while (done < count) {
+      const uint64_t at = pos + done;
+      uint32_t n = segments_[size_t(at / segmentSize_)]->copyOut(uint32_t(at % segmentSize_), dst + done, count - done);
+      if (n == 0) return false;
+      done += n;
+    }
+    return true;
+  }
+
+ private:
+  const Segments& segments_;
+  uint32_t segmentSize_;
+  uint64_t length_;
+};
+
+class StreamSink final : public ByteSink {
+ public:
+  explicit StreamSink(CStream& stream) : stream_(stream) {}
+  bool write(const void* data, size_t size) override { return stream_.writeExact(data, int64_t(size)); }
+
+ private:
+  CStream& stream_;
+};
+
+std::string baseName(const std::string& fileName) { return std::filesystem::path(fileName).filename().string(); }
+
+bool fileExists(const std::string& fileName) {
+  std::error_code ec;
+  return std::filesystem::exists(fileName, ec);
+}
+
+// The recorder can take a loaded stream: it was set up with an event index.
+bool usableStore(const CEventMngr* store) { return store && store->isValid() && store->eventIndex().isReady(); }
+
+// Runs an operation that answers a code; an exception becomes 1 or 3.
+template <typename Op>
+uint8_t guarded(Op op) {
+  try {
+    return op();
+  } catch (const std::bad_alloc&) {
+    return kRcOutOfMemory;
+  } catch (...) {
+    return kRcException;
+  }
+}
+
+// Appends a fresh segment holding the n bytes; false when it cannot be had.
+bool stageSegment(Segments& segments, uint32_t segmentSize, const uint8_t* bytes, uint32_t n) {
+  auto segment = std::make_unique<CMemSeg>();
+  if (!segment->allocate(segmentSize)) return false;
+  if (n > 0 && segment->copyIn(0, bytes, n) != n) return false;
+  segments.push_back(std::move(segment));
+  return true;
+}
+
+// The staged stream must walk whole before it replaces the recorder's.
+uint8_t adoptStaged(CEventMngr& store, Segments& segments, uint32_t length, uint32_t count, uint8_t version,
+                    uint16_t reserved) {
+  if (segments.empty() && !stageSegment(segments, store.segmentSize(), nullptr, 0)) return kRcOutOfMemory;
+  StagedSource source(segments, store.segmentSize(), length);
+  if (!walkPackets(source, 0, length).wellFormed()) return kRcBadEventBlock;
+  return store.loadStream(segments, length, count, version, reserved) ? kRcOk : kRcNoRecorder;
+}
+
+// Segments a stream of the length needs; 0 for an empty stream.
+uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + segmentSize - 1) / segmentSize; }
+
+// One "KBEV" block at the position, unpacked and staged as the next segment.
+uint8_t readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uint64_t done, uint64_t length,
+                  uint8_t* unpacked) {
+  uint8_t head[kEventBlockHeadBytes];
+  if (!source.readExact(head, kEventBlockHeadBytes)) return kRcShortRead;
+  if (chunkU32(head) != kTagEventBlock) return kRcWrongTag;
+  const uint32_t lengthField = chunkU32(head + 4);
+  const uint32_t offset = chunkU32(head + 8);
+  const uint32_t unpackedLength = chunkU32(head + 12);
+  const uint32_t packedLength = chunkU32(head + 16);
+  // Every block is exactly the next segment, and its sizes agree.
+  if (lengthField < kBlockRest) return kRcBadEventBlock;
+  const uint32_t body = lengthField - kBlockRest;
+  if (body != paddedTo4(packedLength) || offset != done ||
+      unpackedLength != std::min<uint64_t>(segmentSize, length - done))
+    return kRcBadEventBlock;
+  if (int64_t{body} > source.remaining()) return kRcShortRead;
+  WorkBlock packed = workBlock(std::max<uint32_t>(body, 1));
+  if (!packed) return kRcOutOfMemory;
+  if (!source.readExact(packed.get(), body)) return kRcShortRead;
+  if (expandBlock(packed.get(), packedLength, unpacked, unpackedLength) != int64_t{unpackedLength})
+    return kRcUnpackedLength;
+  return stageSegment(segments, segmentSize, unpacked, unpackedLength) ? kRcOk : kRcOutOfMemory;
+}
+
+// The packed form: the header (its first 40 bytes already read), then blocks.
+uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
+  uint8_t header[kEventHeaderBytes];
+  std::copy(chunk.bytes.begin(), chunk.bytes.end(), header);
+  if (!source.readExact(header + kEventContainerBytes, kEventHeaderBytes - kEventContainerBytes))
+    return kRcShortRead;
+  if (chunk.length() != kHeaderRest) return kRcHeaderSize;
+  const uint16_t version = chunkU16(header + 16);
+  if (version > kEventStreamVersion) return kRcVersion;
+  if (!usableStore(store)) return kRcNoRecorder;
+  const uint32_t blocks = chunkU32(header + 40);
+  if (blocks == 0) return kRcNoEvents;
+  const uint32_t segmentSize = store->segmentSize();
+  if (chunkU32(header + 44) != segmentSize) return kRcSegmentSize;
+  const uint32_t length = chunkU32(header + 28);
+  if (blocks != segmentsFor(length, segmentSize) || blocks > kMaxEventBlocks) return kRcBadEventBlock;
+
+  WorkBlock unpacked = workBlock(segmentSize);
+  if (!unpacked) return kRcOutOfMemory;
+  progress.setTotal(blocks, 0);
+  Segments segments;
+  uint64_t done = 0;
+  while (done < length) {
+    const int64_t blockStart = source.position();
+    const uint8_t code = readBlock(source, segments, segmentSize, done, length, unpacked.get());
+    if (code != kRcOk) {
+      source.seek(blockStart, SeekOrigin::Begin);
+      return code;
+    }
+    done += std::min<uint64_t>(segmentSize, length - done);
+    progress.step(1);
+  }
+  return adoptStaged(*store, segments, length, chunkU32(header + 24), uint8_t(version), chunkU16(header + 18));
+}
+
+// The container form: the raw stream follows the 40 bytes already read.
+uint8_t readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* store) {
+  const uint8_t* b = chunk.bytes.data();
+  const uint8_t version = b[16];
+  if (version > kEventStreamVersion) return kRcVersion;
+  if (chunkU16(b + 18) != 0) return kRcPictureKind;
+  const uint32_t length = chunkU32(b + 28);
+  if (int64_t{chunk.length()} - int64_t{length} - int64_t{kContainerRest} < 0) return kRcHeaderSize;
+  if (!usableStore(store)) return kRcNoRecorder;
+  const uint32_t segmentSize = store->segmentSize();
+  if (segmentsFor(length, segmentSize) > kMaxEventBlocks) return kRcBadEventBlock;
+  if (int64_t{length} > source.remaining()) return kRcStreamShort;
+
+  WorkBlock piece = workBlock(segmentSize);
+  if (!piece) return kRcOutOfMemory;
+  Segments segments;
+  for (uint64_t done = 0; done < length;) {
+    const uint32_t n = uint32_t(std::min<uint64_t>(segmentSize, length - done));
+    if (!source.readExact(piece.get(), n)) return kRcStreamShort;
+    if (!stageSegment(segments, segmentSize, piece.get(), n)) return kRcOutOfMemory;
+    done += n;
+  }
+  // The padding, as far as the source holds it.
+  const int64_t chunkEnd = std::min(chunk.start + kChunkHeadBytes + int64_t{chunk.length()}, source.size());
+  if (chunkEnd > source.position() && source.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcSeekFailed;
+  return adoptStaged(*store, segments, length, chunkU32(b + 24), version, 0);
+}
+
+uint16_t headerVersion(int32_t version) {
+  return version >= 0 && version <= kEventStreamVersion ? uint16_t(version) : kEventStreamVersion;
+}
+
+uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 0xFFFF ? uint16_t(reserved) : 0; }
+
+}  // namespace
+
+// ---- Writers ------------------------------------------------------------------------
+
+uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress) {
+  return guarded([&]() -> uint8_t {
+    const uint32_t segmentSize = store.segmentSize();
+    WorkBlock raw = workBlock(std::max<uint32_t>(segmentSize, 1));
+    if (!raw) return kRcOutOfMemory;
+    std::vector<uint8_t> packed;
+    if (store.segmentCount() == 0 || store.committedEnd() < 1) return kRcNoEvents;
+    uint64_t written = 0;
+    for (size_t i = 0; i < store.segmentCount() && written < store.committedEnd(); ++i) {
+      const CMemSeg& segment = store.segment(i);
+      const uint32_t n = uint32_t(std::min<uint64_t>(segment.size(), store.committedEnd() - written));
+      if (n > segmentSize) return kRcSegmentSize;
+      if (segment.copyOut(0, raw.get(), n) != n) return kRcSegmentCopy;
+      const uint64_t p = compressToMemory(raw.get(), n, packed);
+      if (p == 0 || p > UINT32_MAX - kBlockRest - 3) return kRcOutOfMemory;
+      uint8_t head[kEventBlockHeadBytes] = {};
+      storeChunkHead(head, {kTagEventBlock, uint32_t(kBlockRest + paddedTo4(p))});
+      putChunkU32(head + 8, uint32_t(written));
+      putChunkU32(head + 12, n);
+      putChunkU32(head + 16, uint32_t(p));
+      if (!sink.writeExact(head, kEventBlockHeadBytes) || !sink.writeExact(packed.data(), int64_t(p)) ||
+          writeChunkPadding(sink, p) != kRcOk)
+        return kRcShortWrite;
+      written += n;
+      progress.step(1);
+    }
+    return written == store.committedEnd() ? kRcOk : kRcSegmentCopy;
+  });
+}
+
+uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
+                    int32_t reservedWord, int32_t streamVersion) {
+  return guarded([&]() -> uint8_t {
+    if (store.committedEnd() == 0 || store.segmentCount() == 0) return kRcNoEvents;
+    uint8_t header[kEventHeaderBytes] = {};
+    storeChunkHead(header, {kTagEventsPacked, kHeaderRest});
+    putChunkU32(header + 8, width);
+    putChunkU32(header + 12, height);
+    putChunkU16(header + 16, headerVersion(streamVersion));
+    putChunkU16(header + 18, headerReserved(reservedWord));
+    putChunkU16(header + 20, kEventWriterMajor);
+    putChunkU16(header + 22, kEventWriterMinor);
+    putChunkU32(header + 24, store.committedCount());
+    putChunkU32(header + 28, store.committedEnd());
+    putChunkU32(header + 40, store.committedSegments());
+    putChunkU32(header + 44, store.segmentSize());
+    if (!sink.writeExact(header, kEventHeaderBytes)) return kRcShortWrite;
+    return writeEventBlocks(sink, store, progress);
+  });
+}
+
+uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
+  return guarded([&]() -> uint8_t {
+    const uint32_t length = store.committedEnd();
+    uint8_t head[kEventContainerBytes] = {};
+    storeChunkHead(head, {kTagEventsRaw, uint32_t(paddedTo4(length) + kContainerRest)});
+    putChunkU32(head + 8, width);
+    putChunkU32(head + 12, height);
+    head[16] = uint8_t(kEventStreamVersion);
+    putChunkU16(head + 20, kEventWriterMajor);
+    putChunkU16(head + 22, kEventWriterMinor);
+    putChunkU32(head + 24, store.committedCount());
+    putChunkU32(head + 28, length);
+    if (!sink.writeExact(head, kEventContainerBytes)) return kRcShortWrite;
+    StreamSink streamSink(sink);
+    if (store.saveStream(streamSink) != length) return kRcShortWrite;
+    return writeChunkPadding(sink, length);
+  });
+}
+
+uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
+                            IProgress& progress) {
+  const int64_t start = sink.position();
+  const uint8_t code = writeEvents(sink, store, width, height, progress);
+  if (code != kRcOk) sink.seek(start, SeekOrigin::Begin);
+  return code;
+}
+
+SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& document, bool withThumbnail,
+                               int32_t reservedWord, int32_t streamVersion, bool packed) {
+  SEventSaveResult result;
+  CEventMngr* store = document.eventStore();
+  if (!store || !store->isRecording()) {
+    result.events = kRcNoRecorder;
+    return result;
+  }
+  // An empty recording is refused before anything happens, so that no file
+  // is touched for it.
+  if (store->committedEnd() == 0) {
+    result.events = kRcNoEvents;
+    return result;
+  }
+  document.clearRedoList();
+  if (!store->seal()) {
+    result.events = kRcOutOfMemory;
+    return result;
+  }
+  result.events = guarded([&]() -> uint8_t {
+    const std::string title = formatRes(kResSavingTitle, {resString(kResEventWord), baseName(fileName)});
+    const std::string eventText = formatRes(kResSavingText, {resString(kResEventDataWord)});
+    const int64_t total = int64_t{store->committedSegments()} + (withThumbnail ? 1 : 0);
+    std::unique_ptr<IProgress> progress = showProgressDlg(
+        total, title, withThumbnail ? formatRes(kResSavingText, {resString(kResThumbnailWord)}) : eventText);
+    std::unique_ptr<CFileStream> file = CFileStream::open(fileName, CFileStream::Mode::Create);
+    if (!file) return kRcCannotCreate;
+    if (withThumbnail) {
+      // The thumbnail is built apart, so that a failed one leaves nothing of
+      // itself in the file; the events are saved all the same.
+      CMemoryStream picture;
+      result.thumbnail = guarded([&] { return document.writeThumbnailChunk(picture); });
+      if (result.thumbnail == kRcOk && !file->writeExact(picture.memory(), picture.size()))
+        result.thumbnail = kRcShortWrite;
+      progress->step(1);
+    }
+    progress->setText(eventText);
+    const uint32_t width = document.eventImageWidth();
+    const uint32_t height = document.eventImageHeight();
+    uint8_t code = packed ? writeEvents(*file, *store, width, height, *progress, reservedWord, streamVersion)
+                          : writeEventContainer(*file, *store, width, height);
+    if (code == kRcOk && !file->commit()) code = kRcShortWrite;
+    if (code != kRcOk) file->discard();
+    return code;
+  });
+  if (!store->resume()) showWarning("Alert: failed to remove EventFin!");
+  return result;
+}
+
+// ---- Readers ------------------------------------------------------------------------
+
+uint8_t locateEvents(CStream& source, SEventChunk& chunk) {
+  return guarded([&]() -> uint8_t {
+    chunk.start = source.position();
+    if (!source.readExact(chunk.bytes.data(), kEventContainerBytes)) return kRcShortRead;
+    if (chunk.tag() == kTagThumbnail) {
+      // A thumbnail chunk has at least its 40 bytes of description.
+      if (chunk.length() < kContainerRest + kChunkHeadBytes) return kRcHeaderSize;
+      const int64_t next = chunk.start + kChunkHeadBytes + int64_t{chunk.length()};
+      if (source.seek(next, SeekOrigin::Begin) != next) return kRcShortRead;
+      chunk.start = next;
+      if (!source.readExact(chunk.bytes.data(), kEventContainerBytes)) return kRcShortRead;
+    }
+    return chunk.tag() == kTagEventsPacked || chunk.tag() == kTagEventsRaw ? kRcOk : kRcWrongTag;
+  });
+}
+
+uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
+  return guarded([&]() -> uint8_t {
+    SEventChunk chunk;
+    if (const uint8_t code = locateEvents(source, chunk); code != kRcOk) return code;
+    return chunk.tag() == kTagEventsRaw ? readContainer(source, chunk, store)
+                                        : readPacked(source, chunk, store, progress);
+  });
+}
+
+uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress) {
+  const int64_t start = source.position();
+  const uint8_t code = readEvents(source, store, progress);
+  if (code != kRcOk) source.seek(start, SeekOrigin::Begin);
+  return code;
+}
+
+uint8_t readEventFile(const std::string& fileName, CEventMngr* store) {
+  return guarded([&]() -> uint8_t {
+    if (!fileExists(fileName)) return kRcFileMissing;
+    if (!usableStore(store)) return kRcNoRecorder;
+    std::unique_ptr<IProgress> progress =
+        showProgressDlg(1, formatRes(kResLoadingTitle, {resString(kResEventWord), baseName(fileName)}),
+                        formatRes(kResLoadingText, {resString(kResEventDataWord)}));
+    std::unique_ptr<CFileStream> file = CFileStream::open(fileName, CFileStream::Mode::Read);
+    if (!file) return kRcCannotOpen;
+    return readEvents(*file, store, *progress);
+  });
+}
+
+uint8_t readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
+                            uint32_t& height) {
+  return guarded([&]() -> uint8_t {
+    if (!fileExists(fileName)) return kRcFileMissing;
+    std::unique_ptr<CFileStream> file = CFileStream::open(fileName, CFileStream::Mode::Read);
+    if (!file) return kRcCannotOpen;
+    SEventChunk chunk;
+    if (const uint8_t code = locateEvents(*file, chunk); code != kRcOk) return code;
+    width = chunk.width();
+    height = chunk.height();
+    if (readThumbnail && file->seek(0, SeekOrigin::Begin) == 0) readThumbnail(*file);
+    return kRcOk;
+  });
+}
+
+}  // namespace pg
