@@ -65,11 +65,14 @@ BenchDocument& document() {
 }
 
 // A full repaint: the visible part composed, the view buffer built and the
-// view painted into the back buffer. Zoom num / den; a turn in degrees.
+// view painted into the back buffer. Zoom num / den; a turn in degrees; 1
+// for the transparent display (check pattern) instead of the paper colour.
 void BM_RepaintView(benchmark::State& state) {
   BenchDocument& d = document();
   const int32_t num = static_cast<int32_t>(state.range(0)), den = static_cast<int32_t>(state.range(1));
   const float degrees = static_cast<float>(state.range(2));
+  d.doc.showCanvasColor = state.range(3) == 0;
+  d.doc.showBgPattern = state.range(3) != 0;
   d.doc.setZoom(num, den);
   d.doc.setViewAngle(degrees);
   d.doc.setViewCenter(kDocW / 2.0f, kDocH / 2.0f);
@@ -83,10 +86,19 @@ void BM_RepaintView(benchmark::State& state) {
     benchmark::DoNotOptimize(d.surface.buffer.Bits);
   }
   state.SetLabel(std::to_string(num) + "/" + std::to_string(den) + (degrees != 0.0f ? " turned" : "") +
-                 (d.doc.viewFitsScale() && degrees == 0.0f ? ", magnified" : ", view buffer"));
+                 (d.doc.viewFitsScale() && degrees == 0.0f ? ", magnified" : ", view buffer") +
+                 (d.doc.showCanvasColor ? "" : ", checked"));
+  d.doc.showCanvasColor = true;
+  d.doc.showBgPattern = false;
   state.counters["Mpx composed"] = double(part.Width) * part.Height / 1e6;
 }
-BENCHMARK(BM_RepaintView)->Args({1, 2, 0})->Args({2, 1, 0})->Args({1, 1, 30})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintView)
+    ->Args({1, 2, 0, 0})
+    ->Args({2, 1, 0, 0})
+    ->Args({1, 1, 30, 0})
+    ->Args({2, 1, 0, 1})
+    ->Args({1, 1, 30, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // The paint of a view without recomposing (scrolling over a composed picture).
 void BM_PaintViewOnly(benchmark::State& state) {
@@ -119,13 +131,16 @@ void BM_RecomposeDirtyRect(benchmark::State& state) {
 }
 BENCHMARK(BM_RecomposeDirtyRect)->Unit(benchmark::kMicrosecond);
 
-// The whole composite, band by band.
+// The whole composite, band by band, over the paper colour (0) or keeping
+// the picture's transparency (1).
 void BM_ComposeWholeDocument(benchmark::State& state) {
   BenchDocument& d = document();
+  d.doc.showCanvasColor = state.range(0) == 0;
   for (auto _ : state) d.doc.composeRect(SRectXYWH{0, 0, kDocW, kDocH}, false);
+  d.doc.showCanvasColor = true;
   state.counters["layers"] = kLayers;
 }
-BENCHMARK(BM_ComposeWholeDocument)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeWholeDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pg
