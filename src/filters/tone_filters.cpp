@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 #include "core/blend_arith.h"
 #include "core/colour.h"
@@ -223,19 +224,70 @@ bool mapSelectedColours(const SFlt4Context* ctx, F&& f) {
   });
 }
 
+// The colours of the last pixels seen and what they became. A picture
+// repeats its colours a great deal, and one colour's trip through HLS and
+// back costs dozens of nanoseconds; the mapping looks at the colour bytes
+// only, so a remembered result is the result.
+class CColourMemo {
+ public:
+  CColourMemo() { Keys.fill(kEmpty); }
+  template <class F>
+  uint32_t map(uint32_t p, F&& f) {
+    const uint32_t key = p & 0x00FFFFFFu;
+    const size_t slot = (key * 2654435761u) >> (32 - kBits);
+    if (Keys[slot] != key) {
+      Keys[slot] = key;
+      Values[slot] = f(key);
+    }
+    return Values[slot];
+  }
+
+ private:
+  static constexpr int kBits = 12;
+  static constexpr uint32_t kEmpty = 0xFFFFFFFFu;  // no colour has a fourth byte here
+  std::array<uint32_t, size_t{1} << kBits> Keys;
+  std::array<uint32_t, size_t{1} << kBits> Values;
+};
+
+template <class F>
+bool mapSelectedColoursMemo(const SFlt4Context* ctx, F&& f) {
+  auto memo = std::make_unique<CColourMemo>();
+  return mapSelectedColours(ctx, [&](uint32_t p) { return memo->map(p, f); });
+}
+
+// The lightness bytes alone, as a table for the table loop.
+bool applyLightBytes(const SFlt4Context* ctx, const SHueSatTables& t) {
+  std::array<uint32_t, 256> table;
+  for (uint32_t i = 0; i < 256; ++i) table[i] = greyEntry(i, t.LightByte[i]);
+  return applyLutMasked(ctx, table.data(), true);
+}
+
+bool hueSatIdentityOf(const SHueSatTables& t, const SFltHueSaturation& rec) {
+  return t.H == 0 && rec.Saturation == 0 && rec.Monotone == 0;
+}
+
 }  // namespace
 
 bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
   SHueSatTables t;
   buildHueSatTables(rec, t);
-  const bool hueSatIdentity = t.H == 0 && rec.Saturation == 0 && rec.Monotone == 0;
-  if (hueSatIdentity) {
-    // Only the lightness bytes apply: a plain table.
-    std::array<uint32_t, 256> table;
-    for (uint32_t i = 0; i < 256; ++i) table[i] = greyEntry(i, t.LightByte[i]);
-    return applyLutMasked(ctx, table.data(), true);
-  }
-  return mapSelectedColours(ctx, [&t](uint32_t p) { return hueSatLinearPixel(t, false, p); });
+  if (hueSatIdentityOf(t, rec)) return applyLightBytes(ctx, t);
+  return mapSelectedColoursMemo(ctx, [&t](uint32_t p) { return hueSatLinearPixel(t, false, p); });
+}
+
+bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
+  SHueSatTables t;
+  buildHueSatTables(rec, t);
+  return mapSelectedColoursMemo(ctx, [&t](uint32_t p) { return hueSatCurvePixel(t, p); });
+}
+
+namespace reference {
+
+bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
+  SHueSatTables t;
+  buildHueSatTables(rec, t);
+  const bool identity = hueSatIdentityOf(t, rec);
+  return mapSelectedColours(ctx, [&](uint32_t p) { return hueSatLinearPixel(t, identity, p); });
 }
 
 bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
@@ -243,6 +295,8 @@ bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
   buildHueSatTables(rec, t);
   return mapSelectedColours(ctx, [&t](uint32_t p) { return hueSatCurvePixel(t, p); });
 }
+
+}  // namespace reference
 
 bool hueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
   SFltHueSaturation rec;

@@ -85,8 +85,15 @@ uint32_t hueSatCurvePixel(const SHueSatTables& t, uint32_t p);
 // off only the lightness bytes apply.
 uint32_t hueSatLinearPixel(const SHueSatTables& t, bool hueSatIdentity, uint32_t p);
 
+// The two methods over the context (record already clamped). They remember
+// the results of recent colours; the reference forms below map every pixel
+// afresh and give the same pixels.
 bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec);
 bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec);
+namespace reference {
+bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec);
+bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec);
+}  // namespace reference
 // BGRA8, alpha kept: colour bytes toward the hue/saturation/lightness result
 // by the selection weight. Record size 16.
 bool hueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
