@@ -10,12 +10,6 @@
 
 namespace pg {
 
-namespace {
-
-uint32_t greyEntry(uint32_t i, uint32_t v) { return v | (v << 8) | (v << 16) | (i << 24); }
-
-}  // namespace
-
 SFltPosterize SFltPosterize::read(const uint8_t* p) {
   SFltPosterize r;
   r.Levels = readRecI32(p);
@@ -53,7 +47,7 @@ void buildPosterizeTable(int32_t levels, std::array<uint32_t, 256>& table) {
   const int32_t n = std::clamp(levels, 2, 255);
   for (int32_t i = 0; i < 256; ++i) {
     const int32_t v = std::clamp(((i * n) / 255 * 255) / (n - 1), 0, 255);
-    table[static_cast<size_t>(i)] = greyEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(v));
+    table[static_cast<size_t>(i)] = greyLutEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(v));
   }
 }
 
@@ -61,16 +55,16 @@ void buildThresholdTable(uint32_t threshold, std::array<uint32_t, 256>& table) {
   const int32_t k = std::clamp(static_cast<int32_t>(threshold) - 1, 0, 254);
   for (int32_t i = 0; i < 256; ++i) {
     const int32_t v = std::clamp(256 * (i - k) - (i - k), 0, 255);
-    table[static_cast<size_t>(i)] = greyEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(v));
+    table[static_cast<size_t>(i)] = greyLutEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(v));
   }
 }
 
 void buildInvertTable(std::array<uint32_t, 256>& table) {
-  for (uint32_t i = 0; i < 256; ++i) table[i] = greyEntry(i, 255 - i);
+  for (uint32_t i = 0; i < 256; ++i) table[i] = greyLutEntry(i, 255 - i);
 }
 
 void buildSolarizeTable(std::array<uint32_t, 256>& table) {
-  for (uint32_t i = 0; i < 256; ++i) table[i] = greyEntry(i, std::min(i, 255 - i));
+  for (uint32_t i = 0; i < 256; ++i) table[i] = greyLutEntry(i, std::min(i, 255 - i));
 }
 
 bool posterize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {

@@ -12,6 +12,9 @@ namespace pg {
 
 struct SFlt4Context;
 
+// A table entry of the colour tables: B = G = R = v, alpha entry i.
+constexpr uint32_t greyLutEntry(uint32_t i, uint32_t v) { return v | (v << 8) | (v << 16) | (i << 24); }
+
 struct SFltPosterize {
   static constexpr size_t kSize = 8;
   int32_t Levels = 4;  // the kernel uses clamp(levels, 2, 255)

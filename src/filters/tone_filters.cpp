@@ -10,14 +10,9 @@
 #include "filters/filter_params.h"
 #include "filters/kernel_context.h"
 #include "filters/kernel_loops.h"
+#include "filters/table_filters.h"
 
 namespace pg {
-
-namespace {
-
-uint32_t greyEntry(uint32_t i, uint32_t v) { return v | (v << 8) | (v << 16) | (i << 24); }
-
-}  // namespace
 
 // ---- brightness and contrast ---------------------------------------------------
 
@@ -53,7 +48,7 @@ void buildBrightnessContrastLinearTable(int32_t b, int32_t c, std::array<uint32_
     num = std::min((c * 65536 + 50) / 100 + 65536, 65536);
   for (int32_t i = 0; i < 256; ++i) {
     const int32_t v = std::clamp(((lo + i) * num) / den + hi, 0, 255);
-    table[static_cast<size_t>(i)] = greyEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(v));
+    table[static_cast<size_t>(i)] = greyLutEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(v));
   }
 }
 
@@ -84,7 +79,7 @@ void buildBrightnessContrastCurveTable(int32_t b, int32_t c, std::array<uint32_t
   for (int32_t i = 0; i < 256; ++i) {
     const float v = static_cast<float>(i) + d[static_cast<size_t>(i)] * 255.0f;
     const int32_t t = std::clamp(static_cast<int32_t>(std::clamp(v, -1024.0f, 1024.0f)), 0, 255);
-    table[static_cast<size_t>(i)] = greyEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(t));
+    table[static_cast<size_t>(i)] = greyLutEntry(static_cast<uint32_t>(i), static_cast<uint32_t>(t));
   }
 }
 
@@ -137,14 +132,21 @@ SFltHueSaturation SFltHueSaturation::clamped() const {
   return r;
 }
 
-void buildHueSatTables(const SFltHueSaturation& rec, SHueSatTables& t) {
-  // (hue + 360) mod 360, taken so that no recorded hue overflows or goes
-  // negative; for every hue the dialog gives it is the same number.
-  const int32_t h = ((rec.Hue % 360) + 360) % 360;
+namespace {
+
+// (hue + 360) mod 360, taken so that no recorded hue overflows or goes
+// negative; for every hue the dialog gives it is the same number.
+int32_t hueTurn(int32_t hue) { return ((hue % 360) + 360) % 360; }
+
+}  // namespace
+
+void buildHueSatTables(const SFltHueSaturation& record, SHueSatTables& t) {
+  const SFltHueSaturation rec = record.clamped();  // the lightness table holds 256 entries for |l| <= 128 only
+  const int32_t h = hueTurn(rec.Hue);
   const int32_t s = rec.Saturation, l = rec.Lightness;
   const bool m = rec.Monotone != 0;
   t.H = h;
-  t.Identity = h == 0 && s == 0 && l == 0 && !m;
+  t.HueSatKept = h == 0 && s == 0 && !m;
 
   for (int32_t i = 0; i < 360; ++i) t.Hue[static_cast<size_t>(i)] = (m ? h : (h + i) % 360) << 16;
 
@@ -202,8 +204,8 @@ uint32_t hueSatCurvePixel(const SHueSatTables& t, uint32_t p) {
   return hlsToPixel(hls);
 }
 
-uint32_t hueSatLinearPixel(const SHueSatTables& t, bool hueSatIdentity, uint32_t p) {
-  if (!hueSatIdentity) {
+uint32_t hueSatLinearPixel(const SHueSatTables& t, uint32_t p) {
+  if (!t.HueSatKept) {
     SHls hls;
     pixelToHls(p, hls);
     hls.Hue = t.Hue[hueIndex(hls.Hue)];
@@ -258,12 +260,8 @@ bool mapSelectedColoursMemo(const SFlt4Context* ctx, F&& f) {
 // The lightness bytes alone, as a table for the table loop.
 bool applyLightBytes(const SFlt4Context* ctx, const SHueSatTables& t) {
   std::array<uint32_t, 256> table;
-  for (uint32_t i = 0; i < 256; ++i) table[i] = greyEntry(i, t.LightByte[i]);
+  for (uint32_t i = 0; i < 256; ++i) table[i] = greyLutEntry(i, t.LightByte[i]);
   return applyLutMasked(ctx, table.data(), true);
-}
-
-bool hueSatIdentityOf(const SHueSatTables& t, const SFltHueSaturation& rec) {
-  return t.H == 0 && rec.Saturation == 0 && rec.Monotone == 0;
 }
 
 }  // namespace
@@ -271,8 +269,8 @@ bool hueSatIdentityOf(const SHueSatTables& t, const SFltHueSaturation& rec) {
 bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
   SHueSatTables t;
   buildHueSatTables(rec, t);
-  if (hueSatIdentityOf(t, rec)) return applyLightBytes(ctx, t);
-  return mapSelectedColoursMemo(ctx, [&t](uint32_t p) { return hueSatLinearPixel(t, false, p); });
+  if (t.HueSatKept) return applyLightBytes(ctx, t);
+  return mapSelectedColoursMemo(ctx, [&t](uint32_t p) { return hueSatLinearPixel(t, p); });
 }
 
 bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
@@ -286,8 +284,7 @@ namespace reference {
 bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
   SHueSatTables t;
   buildHueSatTables(rec, t);
-  const bool identity = hueSatIdentityOf(t, rec);
-  return mapSelectedColours(ctx, [&](uint32_t p) { return hueSatLinearPixel(t, identity, p); });
+  return mapSelectedColours(ctx, [&t](uint32_t p) { return hueSatLinearPixel(t, p); });
 }
 
 bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec) {
@@ -302,8 +299,7 @@ bool hueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t si
   SFltHueSaturation rec;
   if (!isValidContext(ctx) || !readFltRecord(param, size, rec)) return false;
   rec = rec.clamped();
-  const int32_t h = ((rec.Hue % 360) + 360) % 360;
-  if (h == 0 && rec.Saturation == 0 && rec.Lightness == 0 && rec.Monotone == 0)
+  if (hueTurn(rec.Hue) == 0 && rec.Saturation == 0 && rec.Lightness == 0 && rec.Monotone == 0)
     return copyWorkToLayerMasked(ctx, false);
   return rec.Linear != 0 ? hueSaturationLinear(ctx, rec) : hueSaturationCurve(ctx, rec);
 }

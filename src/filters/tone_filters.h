@@ -67,13 +67,14 @@ struct SFltHueSaturation {
 // The tables of one hue/saturation record (clamped), all 16.16 but the
 // linear method's lightness bytes.
 struct SHueSatTables {
-  int32_t H = 0;  // (hue + 360) mod 360, in 0..359
-  bool Identity = false;  // h = s = l = 0 and monotone off: the source is written back
+  int32_t H = 0;            // (hue + 360) mod 360, in 0..359
+  bool HueSatKept = false;  // h = s = 0, monotone off: the linear method maps the bytes only
   std::array<int32_t, 360> Hue{};
   std::array<int32_t, 256> Sat{};
   std::array<int32_t, 256> Light{};     // curve method: 16.16 levels
   std::array<uint8_t, 256> LightByte{};  // linear method
 };
+// The record is clamped first.
 void buildHueSatTables(const SFltHueSaturation& rec, SHueSatTables& t);
 
 // One pixel (B, G, R; alpha ignored) through the curve method's tables:
@@ -81,9 +82,9 @@ void buildHueSatTables(const SFltHueSaturation& rec, SHueSatTables& t);
 // (alpha 0).
 uint32_t hueSatCurvePixel(const SHueSatTables& t, uint32_t p);
 // The linear method: H and S through their tables (L kept), back to a pixel,
-// then B, G and R through the lightness bytes. With h = s = 0 and monotone
-// off only the lightness bytes apply.
-uint32_t hueSatLinearPixel(const SHueSatTables& t, bool hueSatIdentity, uint32_t p);
+// then B, G and R through the lightness bytes. With hue and saturation kept
+// only the lightness bytes apply.
+uint32_t hueSatLinearPixel(const SHueSatTables& t, uint32_t p);
 
 // The two methods over the context (record already clamped). They remember
 // the results of recent colours; the reference forms below map every pixel

@@ -8,16 +8,14 @@
 #include <random>
 
 #include "filters/filter_fixture.h"
+#include "filters/fixture_fills.h"
 
 namespace pg {
 namespace {
 
 using testing::FilterFixture;
+using testing::fillCoordinates;
 
-// Red holds step x, green step y: where a pixel came from can be read off it.
-void fillCoordinates(FilterFixture& f, uint32_t step = 16) {
-  f.setPixels([step](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x) * step << 16 | uint32_t(y) * step << 8; });
-}
 int32_t redOf(uint32_t p) { return static_cast<int32_t>((p >> 16) & 0xFF); }
 
 template <class Record>

@@ -5,16 +5,13 @@
 #include <random>
 
 #include "filters/filter_fixture.h"
+#include "filters/fixture_fills.h"
 
 namespace pg {
 namespace {
 
 using testing::FilterFixture;
-
-void fillOpaque(FilterFixture& f, uint32_t seed) {
-  std::mt19937 rng(seed);
-  f.setPixels([&rng](int32_t, int32_t) { return rng() | 0xFF000000u; });
-}
+using testing::fillOpaque;
 
 TEST(FilterResampler, SetUp) {
   FilterFixture f(7, 5);

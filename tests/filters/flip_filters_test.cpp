@@ -7,22 +7,14 @@
 #include "brush/plot_merge.h"
 #include "core/planes.h"
 #include "filters/filter_fixture.h"
+#include "filters/fixture_fills.h"
 
 namespace pg {
 namespace {
 
 using testing::FilterFixture;
+using testing::fillVisible;
 using Kernel = bool (*)(const SFlt4Context*, const void*, int32_t);
-
-// Random pixels whose alpha is never 0 (a transparent pixel's colour bytes
-// are not carried by an alpha-combining write).
-void fillVisible(FilterFixture& f, uint32_t seed) {
-  std::mt19937 rng(seed);
-  f.setPixels([&rng](int32_t, int32_t) {
-    const uint32_t v = rng();
-    return (v >> 24) == 0 ? v | 0x01000000u : v;
-  });
-}
 
 // The layer as it now is becomes the unfiltered pixels of the next run.
 void nextRun(FilterFixture& f) {

@@ -9,17 +9,14 @@
 #include <random>
 
 #include "filters/filter_fixture.h"
+#include "filters/fixture_fills.h"
 #include "filters/flip_filters.h"
 
 namespace pg {
 namespace {
 
 using testing::FilterFixture;
-
-void fillOpaque(FilterFixture& f, uint32_t seed) {
-  std::mt19937 rng(seed);
-  f.setPixels([&rng](int32_t, int32_t) { return rng() | 0xFF000000u; });
-}
+using testing::fillOpaque;
 
 bool rotate(FilterFixture& f, float angle, uint8_t method = 1, uint8_t protect = 0, uint8_t blendMode = 0) {
   SFltRotate r;

@@ -136,7 +136,7 @@ SHueSatTables hueSatTables(int32_t h, int32_t s, int32_t l, bool mono) {
   r.Lightness = l;
   r.Monotone = mono ? 1 : 0;
   SHueSatTables t;
-  buildHueSatTables(r.clamped(), t);
+  buildHueSatTables(r, t);
   return t;
 }
 
@@ -173,6 +173,9 @@ TEST(HueSaturation, Tables) {
     EXPECT_EQ(t.Light[0], 0) << l;
     EXPECT_EQ(t.Light[255], 255 << 16) << l;
   }
+  // A recorded lightness past the table's reach is taken at the dialog's end.
+  EXPECT_EQ(hueSatTables(0, 0, 1000, false).Light, hueSatTables(0, 0, 100, false).Light);
+  EXPECT_EQ(hueSatTables(0, 0, INT_MIN, false).Light, hueSatTables(0, 0, -100, false).Light);
   // Linear lightness: toward black or white by |l| per cent.
   t = hueSatTables(0, 0, -100, false);
   EXPECT_EQ(t.LightByte[255], 0);
@@ -235,7 +238,8 @@ TEST(HueSaturation, OnePixelThroughTheCurveTables) {
   EXPECT_EQ(grey & 0xFFu, (grey >> 16) & 0xFFu);
   // The linear method with hue and saturation unchanged only maps the bytes.
   t = hueSatTables(0, 0, -100, false);
-  EXPECT_EQ(hueSatLinearPixel(t, true, 0x00FF8040u), 0u);
+  EXPECT_TRUE(t.HueSatKept);
+  EXPECT_EQ(hueSatLinearPixel(t, 0x00FF8040u), 0u);
 }
 
 TEST(HueSaturation, RememberedColoursGiveTheReferencePixels) {
