@@ -190,7 +190,9 @@ void strokeDab(TMTC& target, Window& window, int32_t k, float radius, float cy, 
   const int64_t y1 = std::min<int64_t>(truncI(double(cy) + r + 1.0), target.Height - 1);
   const int64_t x0 = std::max<int64_t>(truncI(double(cx) - r), 0);
   const int64_t x1 = std::min<int64_t>(truncI(double(cx) + r + 1.0), target.Width - 1);
-  const int64_t R = truncI(4.0 * double(radius));
+  // Quarter pixels; radii past 2^24 pixels cover any plane whole, and keeping
+  // R below 2^26 keeps d^2 * 255 inside 64 bits.
+  const int64_t R = std::min<int64_t>(truncI(4.0 * double(radius)), int64_t(1) << 26);
   const int64_t R2 = R * R;
   if (R2 == 0) return;
   const int64_t cx4 = truncI(4.0 * double(cx)), cy4 = truncI(4.0 * double(cy));

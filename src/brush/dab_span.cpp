@@ -11,9 +11,10 @@ namespace {
 
 constexpr double kCoordLimit = 1073741824.0;  // 2^30: far outside any plane
 
-// A float coordinate, floored or ceiled, as a 64-bit integer kept within ±2^30.
-int64_t floorI(float v) { return static_cast<int64_t>(std::clamp(std::floor(double(v)), -kCoordLimit, kCoordLimit)); }
-int64_t ceilI(float v) { return static_cast<int64_t>(std::clamp(std::ceil(double(v)), -kCoordLimit, kCoordLimit)); }
+// A float coordinate, floored or ceiled, as a 64-bit integer kept within
+// ±2^30 (0 for NaN: callers refuse those first).
+int64_t floorI(float v) { return v == v ? static_cast<int64_t>(std::clamp(std::floor(double(v)), -kCoordLimit, kCoordLimit)) : 0; }
+int64_t ceilI(float v) { return v == v ? static_cast<int64_t>(std::clamp(std::ceil(double(v)), -kCoordLimit, kCoordLimit)) : 0; }
 
 // trunc(v * 255) as a byte, v limited to 0..1.
 uint32_t alphaByte(float v) {
@@ -69,7 +70,7 @@ void spanAA(TChannel& target, uint32_t value, float opacity, float r, float acro
 
 template <bool Rows>
 void penDab(TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx) {
-  if (!(opacity > 0.0f) || std::isnan(radius)) return;
+  if (!(opacity > 0.0f) || std::isnan(radius) || std::isnan(cx) || std::isnan(cy)) return;
   // Rows walk y across and x along; columns the other way round.
   const float across = Rows ? cy : cx, along = Rows ? cx : cy;
   if (radius < 0.5f) {

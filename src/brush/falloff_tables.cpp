@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "brush/falloff_curve.h"
+
 namespace pg {
 
 int32_t mulDivRound(int32_t a, int32_t b, int32_t c) {
@@ -28,6 +30,11 @@ uint32_t weightOf(float v) {
   return w >= 16711680.0f ? kFullWeight : static_cast<uint32_t>(w);
 }
 
+// A profile of the paint parameters sampled at t = i/2047 into 16.16 weights.
+void buildFromProfile(CurveTable& table, FalloffFunc profile) {
+  for (int32_t i = 0; i < kCurveTableSize; ++i) table[i] = weightOf(profile(curveT(i)));
+}
+
 }  // namespace
 
 void buildFlatRampCurve(CurveTable& table) {
@@ -37,31 +44,16 @@ void buildFlatRampCurve(CurveTable& table) {
     table[kRampStart + j] = kFullWeight - static_cast<uint32_t>(mulDivRound(static_cast<int32_t>(kFullWeight), j, 203));
 }
 
-void buildCircleCurve(CurveTable& table) {
-  for (int32_t i = 0; i < kCurveTableSize; ++i) {
-    const float t = curveT(i);
-    table[i] = weightOf(std::sqrt(1.0f - t * t));
-  }
-}
+void buildCircleCurve(CurveTable& table) { buildFromProfile(table, &curveCircle); }
 
-void buildSmoothCurve(CurveTable& table) {
-  for (int32_t i = 0; i < kCurveTableSize; ++i) {
-    const float t = curveT(i);
-    table[i] = weightOf(2.0f * t * t * t - 3.0f * t * t + 1.0f);
-  }
-}
+void buildSmoothCurve(CurveTable& table) { buildFromProfile(table, &curveSmooth); }
 
 void buildLinearCurve(CurveTable& table) {
   for (int32_t i = 0; i < kCurveTableSize; ++i)
     table[i] = static_cast<uint32_t>(mulDivRound(static_cast<int32_t>(kFullWeight), kCurveLast - i, kCurveLast));
 }
 
-void buildConcaveCurve(CurveTable& table) {
-  for (int32_t i = 0; i < kCurveTableSize; ++i) {
-    const float u = 1.0f - curveT(i);
-    table[i] = weightOf(1.0f - std::sqrt(1.0f - u * u));
-  }
-}
+void buildConcaveCurve(CurveTable& table) { buildFromProfile(table, &curveConcave); }
 
 uint8_t falloffBuilderOf(uint8_t code) {
   const uint8_t c = code & 127u;

@@ -33,7 +33,8 @@ inline constexpr uint8_t kFalloffCurveCount = 5;
 // -1 for c = 0 and for a result that does not fit 32 bits.
 int32_t mulDivRound(int32_t a, int32_t b, int32_t c);
 
-// The builders. t = i/2047 as a single float; results truncated.
+// The builders. t = i/2047 as a single float; results truncated. The
+// profiles are those of the paint parameters (falloff_curve.h).
 // 0xFF0000 for i < 1844, then 0xFF0000 - mulDivRound(0xFF0000, j, 203) at i = 1844 + j.
 void buildFlatRampCurve(CurveTable& table);
 // sqrt(1 - t^2) * 16711680.

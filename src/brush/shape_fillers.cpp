@@ -14,8 +14,9 @@ namespace {
 
 constexpr double kCoordLimit = 1073741824.0;  // 2^30: far outside any layer
 
-int64_t floorI(double v) { return static_cast<int64_t>(std::clamp(std::floor(v), -kCoordLimit, kCoordLimit)); }
-int64_t ceilI(double v) { return static_cast<int64_t>(std::clamp(std::ceil(v), -kCoordLimit, kCoordLimit)); }
+// Floor and ceiling as 64-bit integers kept within ±2^30 (0 for NaN).
+int64_t floorI(double v) { return v == v ? static_cast<int64_t>(std::clamp(std::floor(v), -kCoordLimit, kCoordLimit)) : 0; }
+int64_t ceilI(double v) { return v == v ? static_cast<int64_t>(std::clamp(std::ceil(v), -kCoordLimit, kCoordLimit)) : 0; }
 
 bool finite(TPointF p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
 

@@ -106,6 +106,7 @@ TEST_F(BlurDab, HugeKernelsAndBadDabsAreHarmless) {
   paintStrokeDab(target, *source, 2147483647, 0.75f, 5.5f, 5.5f);
   paintStrokeDab(target, *source, 2, 1e9f, nan, 5.5f);
   paintStrokeDab(target, *source, 2, 1e12f, 3.0f, 5.5f);
+  paintStrokeDab(target, *source, 2, 1e12f, -9e11f, -9e11f);
   CBlockVMTC invalid(0, 0);
   blurDab(target, invalid, 2, 1.0f, 3.0f, 5.0f, 5.0f);
   paintStrokeDab(target, invalid, 2, 3.0f, 5.0f, 5.0f);
