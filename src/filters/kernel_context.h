@@ -35,7 +35,7 @@ struct SFlt4Context {
   uint8_t protectAlpha = 0;             // the layer's protect-alpha flag
   const CMaskData* selection = nullptr;  // the document's current mask
   TRect bounds{};                       // layer image limited to the selection's bounds
-  const CBlockVMTC* source = nullptr;   // the unfiltered copy of the layer (the undo copy)
+  CBlockVMTC* source = nullptr;         // the unfiltered copy of the layer (the undo copy); read only
   TMTC* workImage = nullptr;            // the view's copy of the layer as it was before the filter
   TChannel* workChannel = nullptr;      // the view's 8-bit working channel, free for kernels
   TRect region{};                       // what this call must process: bounds, clipped for previews
@@ -64,6 +64,15 @@ using FilterKernel = bool (*)(const SFlt4Context* ctx, const void* param, int32_
 // weight. keepAlpha (the layer protects alpha, or the filter keeps it):
 // lerpPixelRgb, colour bytes only; else blendPixelOver, alphas combined.
 inline void writeWeighted(uint32_t* pixel, uint32_t colour, uint32_t weight, bool keepAlpha) {
+  if (weight >= 255) {
+    // Full weight: both blends reduce to a copy (lerp255(a, b, 255) = a),
+    // except that a transparent result keeps the pixel's colour bytes.
+    if (keepAlpha)
+      *pixel = (*pixel & 0xFF000000u) | (colour & 0x00FFFFFFu);
+    else
+      *pixel = (colour >> 24) != 0 ? colour : (*pixel & 0x00FFFFFFu);
+    return;
+  }
   if (keepAlpha)
     lerpPixelRgb(pixel, colour, weight);
   else

@@ -19,7 +19,7 @@ struct STap {
   ptrdiff_t offset;  // dy * row step + dx, in pixels
 };
 
-std::vector<STap> tapsOf(const int32_t* weights, const SKernelWindow& window, ptrdiff_t rowStep) {
+std::vector<STap> tapsOf(const int32_t* weights, const SRectXYWH& window, ptrdiff_t rowStep) {
   std::vector<STap> taps;
   for (int32_t j = 0; j < window.Height; ++j)
     for (int32_t i = 0; i < window.Width; ++i) {
@@ -32,13 +32,13 @@ std::vector<STap> tapsOf(const int32_t* weights, const SKernelWindow& window, pt
 }
 
 // The window at (x, y) lies wholly inside r.
-inline bool windowInside(const SKernelWindow& w, int32_t x, int32_t y, const TRect& r) {
+inline bool windowInside(const SRectXYWH& w, int32_t x, int32_t y, const TRect& r) {
   return int64_t{x} + w.X >= r.Left && int64_t{y} + w.Y >= r.Top && int64_t{x} + w.X + w.Width <= r.Right &&
          int64_t{y} + w.Y + w.Height <= r.Bottom;
 }
 
 // Cuts srcRect to the plane and the window at (x, y) to it; false when empty.
-bool clipWindow(const TMTC& src, const TRect& srcRect, const SKernelWindow& window, int32_t x, int32_t y,
+bool clipWindow(const TMTC& src, const TRect& srcRect, const SRectXYWH& window, int32_t x, int32_t y,
                 TRect& source, TRect& clipped) {
   source = srcRect;
   if (!clipRectToSize(source, src.size())) return false;
@@ -112,8 +112,8 @@ bool copyWorkToLayerMasked(const SFlt4Context* ctx, bool protectedFlag) {
   });
 }
 
-bool trimKernel(std::vector<int32_t>& outWeights, SKernelWindow& outWindow, const int32_t* weights,
-                SKernelWindow window) {
+bool trimKernel(std::vector<int32_t>& outWeights, SRectXYWH& outWindow, const int32_t* weights,
+                SRectXYWH window) {
   outWeights.clear();
   outWindow = {window.X, window.Y, 0, 0};
   if (window.Width < 0 || window.Height < 0 || weights == nullptr) return false;
@@ -137,7 +137,7 @@ bool trimKernel(std::vector<int32_t>& outWeights, SKernelWindow& outWindow, cons
 }
 
 bool convolveAt(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, const int32_t* weights,
-                const SKernelWindow& window, int32_t y, int32_t x) {
+                const SRectXYWH& window, int32_t y, int32_t x) {
   TRect source, c;
   if (!clipWindow(src, srcRect, window, x, y, source, c)) return false;
   int64_t sB = 0, sG = 0, sR = 0, sAW = 0, sW = 0;
@@ -162,7 +162,7 @@ bool convolveAt(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t of
 }
 
 bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, int32_t divisor,
-                     const SKernelWindow& window, const int32_t* weights, int32_t y, int32_t x) {
+                     const SRectXYWH& window, const int32_t* weights, int32_t y, int32_t x) {
   if (divisor == 0) return false;
   TRect source, c;
   if (!clipWindow(src, srcRect, window, x, y, source, c)) return false;
@@ -184,11 +184,11 @@ bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32
   return true;
 }
 
-bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SKernelWindow window, bool keepAlpha,
+bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH window, bool keepAlpha,
                     int32_t offset) {
   if (!isValidContext(ctx)) return false;
   std::vector<int32_t> trimmed;
-  SKernelWindow tw;
+  SRectXYWH tw;
   if (!trimKernel(trimmed, tw, weights, window)) return false;
   if (trimmed.empty()) return true;
   const TMTC& work = *ctx->workImage;
@@ -222,7 +222,7 @@ bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SKernelWind
   });
 }
 
-bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SKernelWindow window, int32_t offset,
+bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRectXYWH window, int32_t offset,
                        int32_t divisor) {
   if (!isValidContext(ctx) || divisor == 0 || weights == nullptr) return false;
   if (window.Width < 0 || window.Height < 0 || int64_t{window.Width} * window.Height > 25) return false;

@@ -33,15 +33,9 @@ bool copyWorkToLayerMasked(const SFlt4Context* ctx, bool protectedFlag);
 
 // ------------------------------------------------------------ convolution
 
-// A weight grid's window: offsets of its top-left weight from the target
-// pixel, and its size. The weights are Width x Height, row by row.
-struct SKernelWindow {
-  int32_t X = 0;
-  int32_t Y = 0;
-  int32_t Width = 0;
-  int32_t Height = 0;
-  friend bool operator==(const SKernelWindow&, const SKernelWindow&) = default;
-};
+// A weight grid's window is a rectangle relative to the target pixel: the
+// offsets of its top-left weight (X, Y) and its size; the weights are
+// Width x Height, row by row.
 
 // The most weights a grid may hold.
 inline constexpr int64_t kMaxKernelWeights = 65536;
@@ -51,8 +45,8 @@ inline constexpr int64_t kMaxKernelWeights = 65536;
 // top-left. All zero: an empty window (0 x 0) and no weights. False (both
 // outputs empty) for a window of negative size or more than
 // kMaxKernelWeights weights.
-bool trimKernel(std::vector<int32_t>& outWeights, SKernelWindow& outWindow, const int32_t* weights,
-                SKernelWindow window);
+bool trimKernel(std::vector<int32_t>& outWeights, SRectXYWH& outWindow, const int32_t* weights,
+                SRectXYWH window);
 
 // BGRA8, alpha-weighted convolution of one pixel: over the window at (x, y),
 // rows and columns outside srcRect replicated from its edge, for each
@@ -62,22 +56,22 @@ bool trimKernel(std::vector<int32_t>& outWeights, SKernelWindow& outWindow, cons
 // pixel at (x, y) moved into srcRect, every byte + offset, clamped. False
 // when the window misses srcRect (srcRect is first cut to the plane).
 bool convolveAt(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, const int32_t* weights,
-                const SKernelWindow& window, int32_t y, int32_t x);
+                const SRectXYWH& window, int32_t y, int32_t x);
 // BGRA8, plain convolution of one pixel (no alpha weighting, alpha of out
 // 0): the same edge-replicating walk with sumC += p.C * w; C = clamp(sumC /
 // divisor + offset). False for divisor 0 or a window that misses srcRect.
 bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, int32_t divisor,
-                     const SKernelWindow& window, const int32_t* weights, int32_t y, int32_t x);
+                     const SRectXYWH& window, const int32_t* weights, int32_t y, int32_t x);
 
 // The 3 x 3-style filters: trimKernel, then for every selected pixel
 // convolveAt over the work image (the layer's unfiltered pixels) and
 // write(p, result, weight). All-zero weights change nothing (answer true).
-bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SKernelWindow window, bool keepAlpha,
+bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH window, bool keepAlpha,
                     int32_t offset);
 // The custom 5 x 5 filter: convolveAtPlain over the work image and
 // lerpPixelRgb(p, result, weight): alpha never changes. False also for
 // divisor 0.
-bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SKernelWindow window, int32_t offset,
+bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRectXYWH window, int32_t offset,
                        int32_t divisor);
 
 // The layer image's rectangle within the work image: what kernels may read.

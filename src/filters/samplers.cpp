@@ -140,36 +140,14 @@ void samplePointEdge(uint32_t& out, const CScaleImage& resampler, PartialProc pa
 // -------------------------------------------------------- bilinear samplers
 
 uint32_t bilinearTap(SBilinearSums& acc, uint32_t weight, int32_t y, int32_t x, const TMTC& plane) {
-  const uint32_t p = plane.getPixel(x, y);
-  const uint32_t a = pixelAlpha(p);
-  if (a == 0) return 0;
-  const uint32_t wa = a * weight;
-  acc.A += wa;
-  uint32_t wn = (wa >> 8) + (wa >> 16) + (wa >> 24);
-  wn += wn >> 23;
-  acc.B += pixelByte(p, 0) * wn;
-  acc.G += pixelByte(p, 1) * wn;
-  acc.R += pixelByte(p, 2) * wn;
-  acc.total += wn;
-  return wn;
+  return bilinearTapPixel(acc, weight, plane.getPixel(x, y));
 }
 
 namespace {
 
-// The 12-bit fraction of a 16.16 coordinate, rounded up by its 13th bit: 0..4096.
-inline uint32_t fraction12(int32_t v) {
-  const uint32_t f = static_cast<uint32_t>(v >> 4);
-  return (f & 0xFFFu) + ((f & 0x800u) >> 11);
-}
-
 struct SNeighbours {
   int32_t x0, x1, y0, y1;
 };
-
-inline SNeighbours clampEdgeNeighbours(const TMTC& plane, int32_t x, int32_t y) {
-  const int32_t x0 = clampRange(x >> 16, 0, plane.Width - 1), y0 = clampRange(y >> 16, 0, plane.Height - 1);
-  return {x0, std::min(x0 + 1, plane.Width - 1), y0, std::min(y0 + 1, plane.Height - 1)};
-}
 
 inline int32_t wrap16(int32_t v, int32_t size) {
   const int32_t i = (v >> 16) & 0xFFFF;
@@ -189,73 +167,56 @@ inline SNeighbours pow2Neighbours(const TMTC& plane, int32_t x, int32_t y) {
   return {x0, (x0 + 1) & mx, y0, (y0 + 1) & my};
 }
 
-// The four taps of one point, each weight shifted right by `shift`.
-inline void addTaps(SBilinearSums& acc, const TMTC& plane, const SNeighbours& n, int32_t x, int32_t y, int shift) {
-  const uint32_t fx = fraction12(x), fy = fraction12(y);
-  bilinearTap(acc, ((4096 - fx) * (4096 - fy)) >> shift, n.y0, n.x0, plane);
-  bilinearTap(acc, (fx * (4096 - fy)) >> shift, n.y0, n.x1, plane);
-  bilinearTap(acc, ((4096 - fx) * fy) >> shift, n.y1, n.x0, plane);
-  bilinearTap(acc, (fx * fy) >> shift, n.y1, n.x1, plane);
-}
-
-template <bool Sat>
-inline uint32_t finish(const SBilinearSums& acc) {
-  if (acc.total == 0) return 0x00FFFFFFu;
-  uint32_t a = (acc.A + 0x800000u) >> 24;
-  uint32_t b = (acc.B + 0x800000u) / acc.total;
-  uint32_t g = (acc.G + 0x800000u) / acc.total;
-  uint32_t r = (acc.R + 0x800000u) / acc.total;
-  if constexpr (Sat) {
-    a = std::min(a, 255u);
-    b = std::min(b, 255u);
-    g = std::min(g, 255u);
-    r = std::min(r, 255u);
-  }
-  return (b & 0xFFu) | ((g & 0xFFu) << 8) | ((r & 0xFFu) << 16) | ((a & 0xFFu) << 24);
-}
-
 inline bool samplable(const TMTC& plane) { return plane.IsAllocated() && plane.Width > 0 && plane.Height > 0; }
 
 template <bool Sat, SNeighbours (*Neighbours)(const TMTC&, int32_t, int32_t)>
-uint32_t sampleOne(const TMTC& plane, int32_t x, int32_t y) {
+uint32_t sampleWrapped(const TMTC& plane, int32_t x, int32_t y) {
   if (!samplable(plane)) return 0x00FFFFFFu;
+  const SNeighbours n = Neighbours(plane, x, y);
+  const uint32_t fx = bilinearFraction(x), fy = bilinearFraction(y);
   SBilinearSums acc;
-  addTaps(acc, plane, Neighbours(plane, x, y), x, y, 0);
-  return finish<Sat>(acc);
+  bilinearTap(acc, (4096 - fx) * (4096 - fy), n.y0, n.x0, plane);
+  bilinearTap(acc, fx * (4096 - fy), n.y0, n.x1, plane);
+  bilinearTap(acc, (4096 - fx) * fy, n.y1, n.x0, plane);
+  bilinearTap(acc, fx * fy, n.y1, n.x1, plane);
+  return bilinearResult<Sat>(acc);
+}
+
+template <bool Sat>
+uint32_t sampleEdge(const TMTC& plane, int32_t x, int32_t y) {
+  if (!samplable(plane)) return 0x00FFFFFFu;
+  return bilinearClampEdgeFetch<Sat>([&plane](int32_t px, int32_t py) { return plane.getPixel(px, py); },
+                                     plane.Width, plane.Height, x, y);
 }
 
 template <bool Sat>
 uint32_t samplePair(const TMTC& plane, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (!samplable(plane)) return 0x00FFFFFFu;
-  SBilinearSums acc;
-  addTaps(acc, plane, clampEdgeNeighbours(plane, x1, y1), x1, y1, 1);
-  addTaps(acc, plane, clampEdgeNeighbours(plane, x2, y2), x2, y2, 1);
-  return finish<Sat>(acc);
+  return bilinearPairClampEdgeFetch<Sat>([&plane](int32_t px, int32_t py) { return plane.getPixel(px, py); },
+                                         plane.Width, plane.Height, x1, y1, x2, y2);
 }
 
 }  // namespace
 
-uint32_t bilinearClampEdge(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleOne<false, clampEdgeNeighbours>(plane, x, y);
-}
-uint32_t bilinearClampEdgeSat(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleOne<true, clampEdgeNeighbours>(plane, x, y);
-}
+uint32_t bilinearClampEdge(const TMTC& plane, int32_t x, int32_t y) { return sampleEdge<false>(plane, x, y); }
+uint32_t bilinearClampEdgeSat(const TMTC& plane, int32_t x, int32_t y) { return sampleEdge<true>(plane, x, y); }
 uint32_t bilinearPairClampEdge(const TMTC& plane, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   return samplePair<false>(plane, x1, y1, x2, y2);
 }
 uint32_t bilinearPairClampEdgeSat(const TMTC& plane, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   return samplePair<true>(plane, x1, y1, x2, y2);
 }
-uint32_t bilinearWrap(const TMTC& plane, int32_t x, int32_t y) { return sampleOne<false, wrapNeighbours>(plane, x, y); }
+uint32_t bilinearWrap(const TMTC& plane, int32_t x, int32_t y) {
+  return sampleWrapped<false, wrapNeighbours>(plane, x, y);
+}
 uint32_t bilinearWrapSat(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleOne<true, wrapNeighbours>(plane, x, y);
+  return sampleWrapped<true, wrapNeighbours>(plane, x, y);
 }
 uint32_t bilinearWrapPow2(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleOne<false, pow2Neighbours>(plane, x, y);
+  return sampleWrapped<false, pow2Neighbours>(plane, x, y);
 }
 uint32_t bilinearWrapPow2Sat(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleOne<true, pow2Neighbours>(plane, x, y);
+  return sampleWrapped<true, pow2Neighbours>(plane, x, y);
 }
 
 }  // namespace pg

@@ -77,6 +77,76 @@ struct SBilinearSums {
 // wa = A * weight, A sum += wa, wn = (wa >> 8) + (wa >> 16) + (wa >> 24),
 // wn += wn >> 23 (about wa / 255), each colour sum += C * wn; answers wn.
 uint32_t bilinearTap(SBilinearSums& acc, uint32_t weight, int32_t y, int32_t x, const TMTC& plane);
+// The same for a pixel given by value.
+[[gnu::always_inline]] inline uint32_t bilinearTapPixel(SBilinearSums& acc, uint32_t weight, uint32_t p) {
+  const uint32_t a = p >> 24;
+  if (a == 0) return 0;
+  const uint32_t wa = a * weight;
+  acc.A += wa;
+  uint32_t wn = (wa >> 8) + (wa >> 16) + (wa >> 24);
+  wn += wn >> 23;
+  acc.B += (p & 0xFFu) * wn;
+  acc.G += ((p >> 8) & 0xFFu) * wn;
+  acc.R += ((p >> 16) & 0xFFu) * wn;
+  acc.total += wn;
+  return wn;
+}
+
+// The 12-bit fraction of a 16.16 coordinate, rounded up by its 13th bit: 0..4096.
+inline uint32_t bilinearFraction(int32_t v) {
+  const uint32_t f = static_cast<uint32_t>(v >> 4);
+  return (f & 0xFFFu) + ((f & 0x800u) >> 11);
+}
+
+// The result of the sums: 0x00FFFFFF without any weight, else the rounded
+// quotients (Sat: clamped to 255, else the low 8 bits).
+template <bool Sat>
+inline uint32_t bilinearResult(const SBilinearSums& acc) {
+  if (acc.total == 0) return 0x00FFFFFFu;
+  uint32_t a = (acc.A + 0x800000u) >> 24;
+  uint32_t b = (acc.B + 0x800000u) / acc.total;
+  uint32_t g = (acc.G + 0x800000u) / acc.total;
+  uint32_t r = (acc.R + 0x800000u) / acc.total;
+  if constexpr (Sat) {
+    a = a > 255 ? 255 : a;
+    b = b > 255 ? 255 : b;
+    g = g > 255 ? 255 : g;
+    r = r > 255 ? 255 : r;
+  }
+  return (b & 0xFFu) | ((g & 0xFFu) << 8) | ((r & 0xFFu) << 16) | ((a & 0xFFu) << 24);
+}
+
+// The four clamp-edge taps of the 16.16 point (x, y) of a w x h image whose
+// pixels fetch(x, y) answers, each weight shifted right by shift.
+template <class Fetch>
+[[gnu::always_inline]] inline void bilinearClampEdgeTaps(SBilinearSums& acc, Fetch&& fetch, int32_t w, int32_t h, int32_t x, int32_t y,
+                                  int shift) {
+  int32_t x0 = x >> 16, y0 = y >> 16;
+  x0 = x0 < 0 ? 0 : (x0 >= w ? w - 1 : x0);
+  y0 = y0 < 0 ? 0 : (y0 >= h ? h - 1 : y0);
+  const int32_t x1 = x0 + 1 < w ? x0 + 1 : w - 1, y1 = y0 + 1 < h ? y0 + 1 : h - 1;
+  const uint32_t fx = bilinearFraction(x), fy = bilinearFraction(y);
+  bilinearTapPixel(acc, ((4096 - fx) * (4096 - fy)) >> shift, fetch(x0, y0));
+  bilinearTapPixel(acc, (fx * (4096 - fy)) >> shift, fetch(x1, y0));
+  bilinearTapPixel(acc, ((4096 - fx) * fy) >> shift, fetch(x0, y1));
+  bilinearTapPixel(acc, (fx * fy) >> shift, fetch(x1, y1));
+}
+
+// The clamp-edge pair (below) over fetched pixels.
+template <bool Sat, class Fetch>
+[[gnu::always_inline]] inline uint32_t bilinearPairClampEdgeFetch(Fetch&& fetch, int32_t w, int32_t h, int32_t x1, int32_t y1, int32_t x2,
+                                           int32_t y2) {
+  SBilinearSums acc;
+  bilinearClampEdgeTaps(acc, fetch, w, h, x1, y1, 1);
+  bilinearClampEdgeTaps(acc, fetch, w, h, x2, y2, 1);
+  return bilinearResult<Sat>(acc);
+}
+template <bool Sat, class Fetch>
+inline uint32_t bilinearClampEdgeFetch(Fetch&& fetch, int32_t w, int32_t h, int32_t x, int32_t y) {
+  SBilinearSums acc;
+  bilinearClampEdgeTaps(acc, fetch, w, h, x, y, 0);
+  return bilinearResult<Sat>(acc);
+}
 
 // BGRA8 at the 16.16 point (x, y) of the plane: four taps with 12-bit
 // fractions (weights summing to 2^24). All taps transparent gives 0x00FFFFFF;

@@ -73,6 +73,21 @@ TEST(KernelContext, SelectionWeights) {
   EXPECT_FALSE(selectionSpan(c, -5, 1, 2, span));
 }
 
+TEST(KernelContext, WeightedWriteIsTheTwoBlends) {
+  std::mt19937 rng(8);
+  for (int i = 0; i < 20000; ++i) {
+    const uint32_t pixel = rng(), colour = (i % 5 == 0) ? rng() & 0x00FFFFFFu : rng();
+    const uint32_t weight = (i % 3 == 0) ? 255u : rng() % 256;
+    uint32_t over = pixel, keep = pixel, a = pixel, b = pixel;
+    blendPixelOver(&over, colour, weight);
+    lerpPixelRgb(&keep, colour, weight);
+    writeWeighted(&a, colour, weight, false);
+    writeWeighted(&b, colour, weight, true);
+    ASSERT_EQ(a, over) << std::hex << pixel << " " << colour << " " << weight;
+    ASSERT_EQ(b, keep) << std::hex << pixel << " " << colour << " " << weight;
+  }
+}
+
 TEST(KernelContext, WalkerVisitsSelectedPixelsInRowOrder) {
   FilterFixture f(40, 3);  // two tile columns
   f.setSelection([](int32_t x, int32_t) { return static_cast<uint8_t>(x % 3 == 0 ? 0 : 7); });
@@ -163,9 +178,9 @@ TEST(TableLoops, ClearAndCopyRefuseProtectedLayers) {
 TEST(Convolution, TrimKernelDropsZeroBorders) {
   struct Case {
     std::vector<int32_t> weights;
-    SKernelWindow window;
+    SRectXYWH window;
     std::vector<int32_t> trimmed;
-    SKernelWindow expected;
+    SRectXYWH expected;
   };
   const Case cases[] = {
       {{0, 1, 0, 1, 4, 1, 0, 1, 0}, {-1, -1, 3, 3}, {0, 1, 0, 1, 4, 1, 0, 1, 0}, {-1, -1, 3, 3}},
@@ -178,13 +193,13 @@ TEST(Convolution, TrimKernelDropsZeroBorders) {
   };
   for (const Case& k : cases) {
     std::vector<int32_t> out;
-    SKernelWindow w;
+    SRectXYWH w;
     ASSERT_TRUE(trimKernel(out, w, k.weights.data(), k.window));
     EXPECT_EQ(out, k.trimmed);
     EXPECT_EQ(w, k.expected);
   }
   std::vector<int32_t> out;
-  SKernelWindow w;
+  SRectXYWH w;
   const std::vector<int32_t> big(static_cast<size_t>(257 * 256), 1);
   EXPECT_FALSE(trimKernel(out, w, big.data(), {0, 0, 257, 256}));  // beyond the table's room
   EXPECT_FALSE(trimKernel(out, w, big.data(), {0, 0, -1, 3}));
@@ -248,10 +263,10 @@ TEST(Convolution, Custom5x5DividesAddsAndKeepsAlpha) {
 }
 
 // The literal loop: convolveAt at every selected pixel of the region.
-void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vector<int32_t>& w, SKernelWindow win,
+void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vector<int32_t>& w, SRectXYWH win,
                        bool keepAlpha, int32_t offset) {
   std::vector<int32_t> t;
-  SKernelWindow tw;
+  SRectXYWH tw;
   ASSERT_TRUE(trimKernel(t, tw, w.data(), win));
   if (t.empty()) return;
   for (int32_t y = c.region.Top; y < c.region.Bottom; ++y)
@@ -272,7 +287,7 @@ TEST(Convolution, FastLoopMatchesTheLiteralLoop) {
     const int32_t kw = 1 + static_cast<int32_t>(rng() % 5), kh = 1 + static_cast<int32_t>(rng() % 5);
     std::vector<int32_t> weights(static_cast<size_t>(kw * kh));
     for (int32_t& v : weights) v = (rng() % 3 == 0) ? 0 : static_cast<int32_t>(rng() % 41) - 12;
-    const SKernelWindow win{-static_cast<int32_t>(rng() % 4), -static_cast<int32_t>(rng() % 4), kw, kh};
+    const SRectXYWH win{-static_cast<int32_t>(rng() % 4), -static_cast<int32_t>(rng() % 4), kw, kh};
     const bool keepAlpha = rng() & 1;
     const int32_t offset = static_cast<int32_t>(rng() % 21) - 10;
     FilterFixture fast(w, h), ref(w, h);
