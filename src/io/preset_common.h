@@ -1,0 +1,104 @@
+#pragma once
+// What the preset files (gradient sets, pen shapes, pen methods, palettes)
+// share: the preferences they read and clear, the search for a set's default
+// file, the messages of a failed or incomplete load, the 32-byte header of
+// the chunked preset files, opening and creating the files, and the code page
+// of the names stored in them.
+//
+// Names are UTF-8 inside the program. The files keep the code page the
+// earlier versions wrote them in (CP932): a name is converted when it is read
+// from a file and when it is written to one.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/colour.h"
+#include "core/streams.h"
+
+namespace pg {
+
+// The four preset collections of the tool window.
+enum class PresetSet : uint8_t { Gradients, PenShapes, PenMethods, Palette };
+
+// What the preset loaders need of the preferences.
+class IPresetPrefs {
+ public:
+  virtual ~IPresetPrefs() = default;
+  // The set's current file ("gradFile2", "nibFile", "brushFile", "palFile");
+  // empty when none.
+  virtual std::string presetFile(PresetSet set) const = 0;
+  virtual void setPresetFile(PresetSet set, const std::string& path) = 0;
+  // The folder of the set's files ("gradPath2", "penPath" for both pen sets,
+  // "palPath").
+  virtual std::string presetFolder(PresetSet set) const = 0;
+  virtual void setPresetFolder(PresetSet set, const std::string& folder) = 0;
+  // The folder of the program.
+  virtual std::string programFolder() const = 0;
+  // The two current colours ("fgCol", "bgCol"; red in the low byte).
+  virtual TColor foregroundColor() const = 0;
+  virtual TColor backgroundColor() const = 0;
+};
+
+// The name of the folder beside the program that holds the shipped presets.
+inline constexpr std::string_view kPresetFolderName = "preset";
+
+// The name of a set's default file: "default.kgs", "default.psh",
+// "default.pmt" or "default.kpl".
+std::string_view defaultPresetFileName(PresetSet set);
+
+// The file a default load reads: the preferences' file of the set when it
+// exists; else the default file in the set's folder; else the set's folder
+// becomes the program folder plus "preset" and its default file is taken.
+// Empty when none of them exists.
+std::string findDefaultPresetFile(IPresetPrefs& prefs, PresetSet set);
+
+// ---- Messages ------------------------------------------------------------------
+
+// Resource ids of the collection words and of the load messages.
+inline constexpr uint32_t kResPresetLoadFailed = 65193;  // "%sの読み込みに失敗しました! (err=%d)"
+inline constexpr uint32_t kResPresetMissing = 65194;     // "%d個の%sが読み込めませんでした！"
+inline constexpr uint32_t kResGradientSetWord = 65288;   // "グラデーション集"
+inline constexpr uint32_t kResPenShapeSetWord = 65271;   // "ペン先集"
+inline constexpr uint32_t kResPenMethodSetWord = 65274;  // "ブラシ集"
+inline constexpr uint32_t kResSwatchWord = 65035;        // "色見本"
+inline constexpr uint32_t kResPaletteWord = 65195;       // "パレット"
+
+// Shows that a collection file could not be read, with the code.
+void showPresetLoadFailed(uint32_t wordId, uint8_t code);
+// Shows that `missing` items announced by a file could not be read.
+void showPresetMissing(int64_t missing, uint32_t wordId);
+
+// ---- Files -----------------------------------------------------------------------
+
+bool presetFileExists(const std::string& path);
+// Opens an existing file for reading: 0, 4 when it does not exist, 6 when it
+// cannot be opened.
+uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file);
+// Runs a reader or writer body; an exception becomes 1 (memory) or 3.
+uint8_t guardedPresetOp(const std::function<uint8_t()>& op);
+// Creates the file (5 when it cannot be), lets body write it, and replaces
+// the target only when body answered 0 and every write went through (else 8
+// or body's code, and the target stays as it was).
+uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CStream&)>& body);
+
+// ---- The 32-byte header of the chunked preset files --------------------------------
+
+inline constexpr int64_t kPresetHeaderBytes = 32;
+
+// Reads the header at the position: 9 when short, 16 for another tag, 17 when
+// the size field is not 24, 12 for a version above maxVersion, else 0.
+uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]);
+// A header with the tag, the size 24 and the version; the rest zero.
+void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_t version);
+
+// ---- Names -----------------------------------------------------------------------
+
+// The stored bytes of a name (CP932) as UTF-8.
+std::string presetNameFromFile(std::string_view bytes);
+// A name as the bytes to store (CP932), at most maxBytes long and never cut
+// inside a character.
+std::string presetNameToFile(std::string_view name, size_t maxBytes);
+
+}  // namespace pg
