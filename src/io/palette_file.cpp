@@ -46,9 +46,15 @@ struct TextKeyword {
   TextKey key;
 };
 constexpr TextKeyword kTextKeywords[] = {
-    {"ROWS ", TextKey::Rows},     {"COLS ", TextKey::Cols},       {"WIDTH ", TextKey::Width},
-    {"HEIGHT ", TextKey::Height}, {"TEXTHEIGHT ", TextKey::TextHeight}, {"SPACING ", TextKey::Spacing},
-    {"R:", TextKey::R},           {"G:", TextKey::G},             {"B:", TextKey::B},
+    {"ROWS ", TextKey::Rows},
+    {"COLS ", TextKey::Cols},
+    {"WIDTH ", TextKey::Width},
+    {"HEIGHT ", TextKey::Height},
+    {"TEXTHEIGHT ", TextKey::TextHeight},
+    {"SPACING ", TextKey::Spacing},
+    {"R:", TextKey::R},
+    {"G:", TextKey::G},
+    {"B:", TextKey::B},
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -73,12 +79,21 @@ void parseTextLine(std::string_view line, SPaletteData& out) {
       pos += k.text.size() + used;
       taken = true;
       switch (k.key) {
-        case TextKey::Rows: out.rows = value; break;
-        case TextKey::Cols: out.columns = value; break;
-        case TextKey::Width: out.cellWidth = value; break;
-        case TextKey::Height: out.cellHeight = value; break;
+        case TextKey::Rows:
+          out.rows = value;
+          break;
+        case TextKey::Cols:
+          out.columns = value;
+          break;
+        case TextKey::Width:
+          out.cellWidth = value;
+          break;
+        case TextKey::Height:
+          out.cellHeight = value;
+          break;
         case TextKey::TextHeight:
-        case TextKey::Spacing: break;
+        case TextKey::Spacing:
+          break;
         case TextKey::R:
         case TextKey::G:
         case TextKey::B:
@@ -112,8 +127,8 @@ PaletteKind paletteKindFromExt(std::string_view path) {
   const struct {
     std::string_view ext;
     PaletteKind kind;
-  } kKinds[] = {{".kpl", PaletteKind::Kpl}, {".pcs", PaletteKind::Pcs}, {".txt", PaletteKind::Txt},
-                {".aco", PaletteKind::Aco}};
+  } kKinds[] = {
+      {".kpl", PaletteKind::Kpl}, {".pcs", PaletteKind::Pcs}, {".txt", PaletteKind::Txt}, {".aco", PaletteKind::Aco}};
   for (const auto& k : kKinds)
     if (ext.size() == k.ext.size() && startsWithNoCase(ext, k.ext)) return k.kind;
   return PaletteKind::Unknown;
@@ -236,14 +251,12 @@ bool writeTextPalette(CStream& out, const std::vector<uint32_t>& colours, const 
       !writeLine(out, formatLine("COLS %d", grid.columns, lineEnd)) ||
       !writeLine(out, formatLine("WIDTH %d", grid.cellWidth, lineEnd)) ||
       !writeLine(out, formatLine("HEIGHT %d", grid.cellHeight, lineEnd)) ||
-      !writeLine(out, formatLine("TEXTHEIGHT %d", 0, lineEnd)) ||
-      !writeLine(out, formatLine("SPACING %d", 1, lineEnd)))
+      !writeLine(out, formatLine("TEXTHEIGHT %d", 0, lineEnd)) || !writeLine(out, formatLine("SPACING %d", 1, lineEnd)))
     return false;
   std::string text;
   for (uint32_t c : colours) {
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "R:%3.3d, G:%3.3d, B:%3.3d", paletteRed(c), paletteGreen(c),
-                  paletteBlue(c));
+    std::snprintf(buffer, sizeof buffer, "R:%3.3d, G:%3.3d, B:%3.3d", paletteRed(c), paletteGreen(c), paletteBlue(c));
     text += buffer;
     text += lineEnd;
   }
@@ -262,13 +275,19 @@ int64_t readPaletteFile(const std::string& path, PaletteKind kind, SPaletteData&
   }
   if (readable) {
     switch (kind) {
-      case PaletteKind::Kpl: readable = parseKplPalette(bytes.data(), bytes.size(), out); break;
-      case PaletteKind::Aco: readable = parseAcoPalette(bytes.data(), bytes.size(), out); break;
+      case PaletteKind::Kpl:
+        readable = parseKplPalette(bytes.data(), bytes.size(), out);
+        break;
+      case PaletteKind::Aco:
+        readable = parseAcoPalette(bytes.data(), bytes.size(), out);
+        break;
       case PaletteKind::Pcs:
       case PaletteKind::Txt:
         parseTextPalette(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), out);
         break;
-      case PaletteKind::Unknown: readable = false; break;
+      case PaletteKind::Unknown:
+        readable = false;
+        break;
     }
   }
   if (!readable) {

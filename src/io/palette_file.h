@@ -43,9 +43,9 @@ constexpr uint8_t paletteSpace(uint32_t c) { return uint8_t(c >> 24); }
 // (a ".kpl" always gives all four; text only those it names).
 struct SPaletteData {
   std::vector<uint32_t> colours;
-  int64_t announced = -1;  // the count the file announced; -1 when it has none
-  int64_t cmykCount = 0;   // ".aco" colours converted from CMYK
-  bool badVersion = false; // an ".aco" of a version other than 1
+  int64_t announced = -1;   // the count the file announced; -1 when it has none
+  int64_t cmykCount = 0;    // ".aco" colours converted from CMYK
+  bool badVersion = false;  // an ".aco" of a version other than 1
   uint32_t cellWidth = 0;
   uint32_t cellHeight = 0;
   uint32_t columns = 0;

@@ -14,10 +14,14 @@ namespace pg {
 
 std::string_view defaultPresetFileName(PresetSet set) {
   switch (set) {
-    case PresetSet::Gradients: return "default.kgs";
-    case PresetSet::PenShapes: return "default.psh";
-    case PresetSet::PenMethods: return "default.pmt";
-    case PresetSet::Palette: break;
+    case PresetSet::Gradients:
+      return "default.kgs";
+    case PresetSet::PenShapes:
+      return "default.psh";
+    case PresetSet::PenMethods:
+      return "default.pmt";
+    case PresetSet::Palette:
+      break;
   }
   return "default.kpl";
 }

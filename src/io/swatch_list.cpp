@@ -51,8 +51,8 @@ void TSwatchMngr::addDefaultColors() {
   for (uint32_t b = 0; b < 4; ++b)
     for (uint32_t g = 0; g < 8; ++g)
       for (uint32_t r = 0; r < 8; ++r)
-        if (!appendQuiet(paletteColor(uint8_t(r * 32 + r * 4 + r / 2), uint8_t(g * 32 + g * 4 + g / 2),
-                                      uint8_t(b * 85))))
+        if (!appendQuiet(
+                paletteColor(uint8_t(r * 32 + r * 4 + r / 2), uint8_t(g * 32 + g * 4 + g / 2), uint8_t(b * 85))))
           break;
   notifyChange();
 }
@@ -145,11 +145,20 @@ uint8_t saveSwatchFile(const std::string& path, TSwatchMngr& list) {
   const uint8_t code = writePresetFile(path, [&](CStream& out) -> uint8_t {
     bool ok = false;
     switch (kind) {
-      case PaletteKind::Kpl: ok = writeKplPalette(out, colours, grid); break;
-      case PaletteKind::Aco: ok = writeAcoPalette(out, colours); break;
-      case PaletteKind::Pcs: ok = writeTextPalette(out, colours, grid, "\r"); break;
-      case PaletteKind::Txt: ok = writeTextPalette(out, colours, grid, "\r\n"); break;
-      case PaletteKind::Unknown: break;
+      case PaletteKind::Kpl:
+        ok = writeKplPalette(out, colours, grid);
+        break;
+      case PaletteKind::Aco:
+        ok = writeAcoPalette(out, colours);
+        break;
+      case PaletteKind::Pcs:
+        ok = writeTextPalette(out, colours, grid, "\r");
+        break;
+      case PaletteKind::Txt:
+        ok = writeTextPalette(out, colours, grid, "\r\n");
+        break;
+      case PaletteKind::Unknown:
+        break;
     }
     return ok ? kRcOk : kRcPaletteWrite;
   });

@@ -13,8 +13,8 @@
 namespace pg {
 namespace {
 
-using testing::ByteWriter;
 using testing::Bytes;
+using testing::ByteWriter;
 using testing::FakePresetPrefs;
 using testing::le16;
 using testing::le32;
@@ -31,8 +31,8 @@ struct ChunkSpec {
   uint16_t flags = 0;
   uint8_t version = 1;
   uint16_t a = 0, b = 0, c = 0, count = 1;
-  size_t extra = 0;        // bytes after the stops, inside the chunk
-  int32_t nameLength = -1; // the stored name length when not the name's
+  size_t extra = 0;         // bytes after the stops, inside the chunk
+  int32_t nameLength = -1;  // the stored name length when not the name's
 };
 
 Bytes kgrd(const ChunkSpec& s) {
