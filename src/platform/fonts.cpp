@@ -38,16 +38,6 @@ bool fontConfigReady() {
 
 }  // namespace
 
-// fontconfig loses a few hundred bytes once, while it reads its
-// configuration files (FcInitLoadConfigAndFonts); the leak checker of
-// sanitizer builds is told so. The library has no frame pointers, so the
-// checker's fast stacks end inside it and only the library's name can be
-// matched. Every fontconfig object this file makes is owned by a
-// unique_ptr. Weak, so that a program with a list of its own keeps it.
-extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-
 namespace {
 
 // ---- character sets and languages -------------------------------------------------
