@@ -89,11 +89,11 @@ bool writeTextPalette(CStream& out, const std::vector<uint32_t>& colours, const 
 int64_t readPaletteFile(const std::string& path, PaletteKind kind, SPaletteData& out);
 
 // Resource ids of the palette messages.
-inline constexpr uint32_t kResPaletteUnknownKind = 65196;
-inline constexpr uint32_t kResPaletteReadFailed = 65197;
-inline constexpr uint32_t kResPaletteNoColours = 65198;
-inline constexpr uint32_t kResPaletteDropCmyk = 65199;
-inline constexpr uint32_t kResPaletteAcoVersion = 65200;
+inline constexpr uint32_t kResPaletteUnknownKind = 65186;
+inline constexpr uint32_t kResPaletteReadFailed = 65187;
+inline constexpr uint32_t kResPaletteNoColours = 65188;
+inline constexpr uint32_t kResPaletteDropCmyk = 65189;
+inline constexpr uint32_t kResPaletteAcoVersion = 65190;
 
 // Palette files larger than this are not read.
 inline constexpr int64_t kMaxPaletteFileBytes = int64_t{64} << 20;

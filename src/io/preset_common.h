@@ -58,12 +58,12 @@ std::string findDefaultPresetFile(IPresetPrefs& prefs, PresetSet set);
 
 // Resource ids of the collection words and of the load messages.
 inline constexpr uint32_t kResPresetLoadFailed = 65193;  // "%sの読み込みに失敗しました! (err=%d)"
-inline constexpr uint32_t kResPresetMissing = 65194;     // "%d個の%sが読み込めませんでした！"
+inline constexpr uint32_t kResPresetMissing = 65184;     // "%d個の%sが読み込めませんでした！"
 inline constexpr uint32_t kResGradientSetWord = 65288;   // "グラデーション集"
 inline constexpr uint32_t kResPenShapeSetWord = 65271;   // "ペン先集"
 inline constexpr uint32_t kResPenMethodSetWord = 65274;  // "ブラシ集"
 inline constexpr uint32_t kResSwatchWord = 65035;        // "色見本"
-inline constexpr uint32_t kResPaletteWord = 65195;       // "パレット"
+inline constexpr uint32_t kResPaletteWord = 65185;       // "パレット"
 
 // Shows that a collection file could not be read, with the code.
 void showPresetLoadFailed(uint32_t wordId, uint8_t code);
