@@ -252,4 +252,14 @@ bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs)
 
 bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path) { return saveGradientFile(path, mngr) == kRcOk; }
 
+bool gradMngrOpenDialog(CGradMngr& mngr, bool append, const PresetFileDialog& dialog, const IPresetPrefs* prefs) {
+  const std::string path = askPresetFile(dialog, kDialogGradients, mngr.fileName());
+  return !path.empty() && gradMngrLoadFromFile(mngr, path, append, prefs);
+}
+
+bool gradMngrSaveAsDialog(CGradMngr& mngr, const PresetFileDialog& dialog) {
+  const std::string path = askPresetFile(dialog, kDialogGradients + kDialogSaveOffset, mngr.fileName());
+  return !path.empty() && gradMngrSaveToFile(mngr, path);
+}
+
 }  // namespace pg

@@ -60,5 +60,10 @@ uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr);
 bool gradMngrLoadFromFile(CGradMngr& mngr, const std::string& path, bool append, const IPresetPrefs* prefs = nullptr);
 bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs);
 bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path);
+// The open dialog of gradient sets (kind 6) in the folder of the current
+// file, then the load; the save dialog (kind 14), then the save.
+bool gradMngrOpenDialog(CGradMngr& mngr, bool append, const PresetFileDialog& dialog,
+                        const IPresetPrefs* prefs = nullptr);
+bool gradMngrSaveAsDialog(CGradMngr& mngr, const PresetFileDialog& dialog);
 
 }  // namespace pg

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/chunk_head.h"
+#include "io/thumbnail_chunk.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "platform/system_helpers.h"
@@ -42,6 +43,14 @@ std::string findDefaultPresetFile(IPresetPrefs& prefs, PresetSet set) {
   prefs.setPresetFolder(set, folder);
   path = joinPath(folder, name);
   return presetFileExists(path) ? path : std::string();
+}
+
+std::string presetFolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+
+std::string askPresetFile(const PresetFileDialog& dialog, int32_t kind, const std::string& currentFile) {
+  std::string path = currentFile;
+  if (!dialog || !dialog(kind, presetFolderOf(currentFile), path)) return std::string();
+  return path;
 }
 
 void showPresetLoadFailed(uint32_t wordId, uint8_t code) {
@@ -90,6 +99,20 @@ void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_
   for (uint8_t& b : bytes) b = 0;
   storeChunkHead(bytes, {tag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes)});
   bytes[8] = version;
+}
+
+uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget) {
+  const int64_t start = stream.position();
+  uint8_t head[kThumbnailHeadBytes];
+  if (!stream.readExact(head, kThumbnailHeadBytes)) return kRcShortRead;
+  if (stream.seek(start, SeekOrigin::Begin) != start) return kRcSeekFailed;
+  if (parseChunkHead(head).tag != kTagThumbnail) return kRcWrongTag;
+  const SThumbnailDesc desc = parseThumbnailDesc(head + kChunkHeadBytes);
+  if (pictureBytesPerPixel(desc.kind) != bytesPerPixel) return kRcPictureKind;
+  const int64_t bytes = int64_t{desc.width} * int64_t{desc.height} * int64_t{bytesPerPixel};
+  if (bytes > budget.left) return kRcTooLarge;
+  budget.left -= bytes;
+  return kRcOk;
 }
 
 std::string presetNameFromFile(std::string_view bytes) { return cp932ToUtf8(bytes); }

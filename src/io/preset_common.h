@@ -54,6 +54,26 @@ std::string_view defaultPresetFileName(PresetSet set);
 // Empty when none of them exists.
 std::string findDefaultPresetFile(IPresetPrefs& prefs, PresetSet set);
 
+// ---- Dialogs -------------------------------------------------------------------
+
+// Open-dialog kinds of the preset files; the save dialog of a kind is its
+// open kind + 8.
+inline constexpr int32_t kDialogPenMethods = 3;
+inline constexpr int32_t kDialogPenShapes = 4;
+inline constexpr int32_t kDialogPalette = 5;
+inline constexpr int32_t kDialogGradients = 6;
+inline constexpr int32_t kDialogSaveOffset = 8;
+
+// The file dialog of the user interface: shows the dialog of a kind in a
+// folder, path in and out; true when a file was chosen.
+using PresetFileDialog = std::function<bool(int32_t kind, const std::string& folder, std::string& path)>;
+
+// The folder of a file name (empty for a bare name).
+std::string presetFolderOf(const std::string& path);
+// Runs the dialog of the kind in the folder of currentFile; the chosen path,
+// or empty when the dialog was cancelled (or there is none).
+std::string askPresetFile(const PresetFileDialog& dialog, int32_t kind, const std::string& currentFile);
+
 // ---- Messages ------------------------------------------------------------------
 
 // Resource ids of the collection words and of the load messages.
@@ -92,6 +112,22 @@ inline constexpr int64_t kPresetHeaderBytes = 32;
 uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]);
 // A header with the tag, the size 24 and the version; the rest zero.
 void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_t version);
+
+// ---- Pictures in preset files ------------------------------------------------------
+
+// What one load may unpack of nib images and icons altogether: a small file
+// must not be able to make the lists hold more than this.
+inline constexpr int64_t kPresetPictureBudget = int64_t{256} << 20;
+
+struct SPresetPictureBudget {
+  int64_t left = kPresetPictureBudget;
+};
+
+// Looks at the "KTNL" chunk at the position without moving it: 9 short, 16
+// another tag, 15 a picture of the wrong bytes a pixel (1 or 4 wanted), 13
+// when its pixels would pass what is left of the budget (which then takes
+// them), else 0.
+uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget);
 
 // ---- Names -----------------------------------------------------------------------
 

@@ -86,6 +86,16 @@ bool TSwatchMngr::loadFromFile(const std::string& path, bool append) {
 
 bool TSwatchMngr::saveToFile(const std::string& path) { return saveSwatchFile(path, *this) == kRcOk; }
 
+bool TSwatchMngr::openDialog(bool append, const PresetFileDialog& dialog) {
+  const std::string path = askPresetFile(dialog, kDialogPalette, FileName);
+  return !path.empty() && loadFromFile(path, append);
+}
+
+bool TSwatchMngr::saveAsDialog(const PresetFileDialog& dialog) {
+  const std::string path = askPresetFile(dialog, kDialogPalette + kDialogSaveOffset, FileName);
+  return !path.empty() && saveToFile(path);
+}
+
 bool TSwatchMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
   const std::string path = findDefaultPresetFile(prefs, PresetSet::Palette);
   const bool loaded = !path.empty() && loadFromFile(path, false);

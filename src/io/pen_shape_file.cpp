@@ -1,0 +1,167 @@
+#include "io/pen_shape_file.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "core/planes.h"
+#include "io/preset_pen_shapes.h"
+#include "io/thumbnail_chunk.h"
+
+namespace pg {
+
+namespace {
+
+constexpr uint32_t kTagPenShapeFile = kTagPenShapeHeader;  // "PSST"
+constexpr int64_t kMaxStoredCount = 0xFFFF;
+// The nib image's scramble: groups of 7, every 4th byte keyed.
+constexpr uint8_t kNibGroup = 7;
+constexpr uint8_t kNibStep = 3;
+
+uint16_t field16(int32_t v) { return uint16_t(std::clamp<int32_t>(v, 0, 0xFFFF)); }
+
+class PenShapeChunkParser final : public PresetChunkParser {
+ public:
+  explicit PenShapeChunkParser(CPenShapeMngr& list) : list_(list) {}
+
+  uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
+    if (!item_) item_ = std::make_unique<CPenShapeObj>();
+    return readPenShapeChunk(stream, head, *item_, budget_);
+  }
+  bool offerItem() override { return list_.add(std::move(item_)) >= 0; }
+
+ private:
+  CPenShapeMngr& list_;
+  std::unique_ptr<CPenShapeObj> item_;
+  SPresetPictureBudget budget_;
+};
+
+}  // namespace
+
+uint8_t readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj& shape, SPresetPictureBudget& budget) {
+  const int64_t remaining = int64_t{head.size} - kPenShapeRecordBytes;
+  if (remaining < 0) return kRcChunkPastEnd;
+  const int64_t chunkEnd = stream.position() + int64_t{head.size};
+  uint8_t rec[kPenShapeRecordBytes];
+  if (!stream.readExact(rec, kPenShapeRecordBytes)) return kRcShortRead;
+  const uint32_t nameLength = chunkU16(rec + 2);
+  if (int64_t{nameLength} > remaining) return kRcChunkPastEnd;
+  // The name is read past: a nib keeps none.
+  if (chunkEnd > stream.size() || stream.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcShortRead;
+  if (chunkU16(rec + 4) > kPenShapeRecordVersion) return kRcVersion;
+
+  SPenShapeRecord r;
+  r.grade.type = rec[16];
+  r.grade.value1 = chunkU16(rec + 20);
+  r.grade.value2 = chunkU16(rec + 22);
+  r.shape.size = chunkU16(rec + 40);
+  r.shape.minSize = chunkU16(rec + 42);
+  r.shape.aspect = chunkU16(rec + 44);
+  r.shape.angle = chunkU16(rec + 46);
+  r.edge.hard = int32_t(chunkU32(rec + 64));
+  const int32_t scale = chunkU16(rec + 88);
+
+  switch (chunkU16(rec)) {
+    case CPenShapeObj::kParametric:
+      shape.setParametric(&r.grade, &r.shape, &r.edge);
+      return kRcOk;
+    case CPenShapeObj::kImageNib: {
+      uint8_t code = checkPresetPicture(stream, 1, budget);
+      if (code != kRcOk) return code;
+      SThumbnailDesc desc;
+      TChannel picture;
+      int64_t length = 0;
+      code = readChannelThumbnail(stream, desc, picture, length);
+      if (code != kRcOk) return code;
+      shape.setParametric(&r.grade, &r.shape, &r.edge);
+      if (!shape.setImage(picture, false)) return kRcItemRefused;
+      shape.setScale(scale);
+      return kRcOk;
+    }
+    default:
+      return kRcPictureKind;
+  }
+}
+
+uint8_t writePenShapeChunk(CStream& stream, const CPenShapeObj& shape) {
+  if (shape.kind() > CPenShapeObj::kImageNib) return kRcBadGradient;
+  const bool image = shape.isImageNib();
+  const SPenShapeRecord& r = shape.params();
+  uint8_t rec[kChunkHeadBytes + kPenShapeRecordBytes] = {};
+  storeChunkHead(rec, {kTagPenShape, uint32_t(kPenShapeRecordBytes)});
+  uint8_t* p = rec + kChunkHeadBytes;
+  putChunkU16(p, image ? CPenShapeObj::kImageNib : CPenShapeObj::kParametric);
+  putChunkU16(p + 4, kPenShapeRecordVersion);
+  putChunkU16(p + 16, uint16_t(r.grade.type & 0xFF));
+  putChunkU16(p + 20, field16(r.grade.value1));
+  putChunkU16(p + 22, field16(r.grade.value2));
+  putChunkU16(p + 40, field16(r.shape.size));
+  putChunkU16(p + 42, field16(r.shape.minSize));
+  putChunkU16(p + 44, field16(r.shape.aspect));
+  putChunkU16(p + 46, field16(r.shape.angle));
+  putChunkU32(p + 64, uint32_t(r.edge.hard));
+  if (image) {
+    putChunkU16(p + 88, field16(shape.scale()));
+    putChunkU16(p + 92, field16(shape.scaleMin()));
+    putChunkU16(p + 94, field16(shape.scaleMax()));
+  }
+  if (!stream.writeExact(rec, sizeof rec)) return kRcShortWrite;
+  if (!image) return kRcOk;
+  const TChannel& picture = *shape.image();
+  SThumbnailDesc desc;
+  desc.format = kThumbnailScrambled;
+  desc.kind = kPictureNib;
+  desc.group = kNibGroup;
+  desc.key = kThumbnailKey;
+  desc.step = kNibStep;
+  desc.sourceWidth = desc.width = uint32_t(picture.Width);
+  desc.sourceHeight = desc.height = uint32_t(picture.Height);
+  return writeThumbnailChunk(stream, desc, picture.Bits);
+}
+
+uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool append) {
+  std::unique_ptr<CFileStream> file;
+  const uint8_t opened = openPresetFile(path, file);
+  if (opened != kRcOk) return opened;
+  return guardedPresetOp([&]() -> uint8_t {
+    uint8_t header[kPresetHeaderBytes];
+    const uint8_t code = readPresetHeader(*file, kTagPenShapeFile, kPenShapeFileVersion, header);
+    if (code != kRcOk) return code;
+    const int32_t announced = chunkU16(header + 12);
+    const int32_t storedCurrent = chunkU16(header + 14);
+    if (announced == 0) return kRcNothing;
+    if (!append) list.clear();
+    PenShapeChunkParser parser(list);
+    const SPresetLoopResult loop = readPresetChunks(*file, kTagPenShape, announced, parser);
+    if (loop.itemsRead == 0) return kRcNothing;
+    if (!append) {
+      list.select(std::min(storedCurrent, list.count() - 1));
+      list.setFileName(path);
+    }
+    list.setModified(append);
+    if (loop.itemsRead < announced) showPresetMissing(announced - loop.itemsRead, kResPenShapeSetWord);
+    return kRcOk;
+  });
+}
+
+uint8_t savePenShapeFile(const std::string& path, CPenShapeMngr& list) {
+  if (list.count() == 0) return kRcNothing;
+  if (list.count() > kMaxStoredCount) return kRcVersion;
+  const uint8_t code = writePresetFile(path, [&](CStream& out) -> uint8_t {
+    uint8_t header[kPresetHeaderBytes];
+    initPresetHeader(header, kTagPenShapeFile, kPenShapeFileVersion);
+    putChunkU16(header + 12, uint16_t(list.count()));
+    putChunkU16(header + 14, uint16_t(std::max(list.currentIndex(), 0)));
+    if (!out.writeExact(header, kPresetHeaderBytes)) return kRcShortWrite;
+    for (int32_t i = 0; i < list.count(); ++i) {
+      const uint8_t written = writePenShapeChunk(out, *list.getItem(i));
+      if (written != kRcOk) return written;
+    }
+    return kRcOk;
+  });
+  if (code != kRcOk) return code;
+  list.setFileName(path);
+  list.setModified(false);
+  return kRcOk;
+}
+
+}  // namespace pg
