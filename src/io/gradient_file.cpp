@@ -156,9 +156,13 @@ uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, 
   std::unique_ptr<CFileStream> file;
   const uint8_t opened = openPresetFile(path, file);
   if (opened != kRcOk) return opened;
+  return readGradientSet(*file, mngr, append, prefs, path);
+}
+
+uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path) {
   return guardedPresetOp([&]() -> uint8_t {
     uint8_t header[kPresetHeaderBytes];
-    const uint8_t code = readPresetHeader(*file, kTagGradientSet, kGradientSetVersion, header);
+    const uint8_t code = readPresetHeader(in, kTagGradientSet, kGradientSetVersion, header);
     if (code != kRcOk) return code;
     const uint8_t version = header[8];
     const int32_t announced = chunkU16(header + 10);
@@ -184,7 +188,7 @@ uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, 
     }
 
     GradientChunkParser parser(mngr);
-    const SPresetLoopResult loop = readPresetChunks(*file, kTagGradient, announced, parser);
+    const SPresetLoopResult loop = readPresetChunks(in, kTagGradient, announced, parser);
     if (loop.itemsRead == 0) return kRcNothing;
     if (!append) {
       mngr.select(version == 1 && !(flags & kGradFixedWasCurrent) ? storedCurrent + 1 : 0);

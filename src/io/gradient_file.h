@@ -47,6 +47,9 @@ uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const 
 // count of 0 or no gradient read), 1, 3. The two current colours come from
 // the preferences (black and white without them).
 uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs = nullptr);
+// The same from a stream standing at the header; the list takes path as its
+// file name.
+uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path);
 // Writes every gradient but the fixed entry: 37 when there is none, 12 for
 // more than the header can count, 5, 8, 20, 1, 3. On success the list takes
 // the path as its file name and is unmodified.

@@ -159,9 +159,13 @@ uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool ap
   std::unique_ptr<CFileStream> file;
   const uint8_t opened = openPresetFile(path, file);
   if (opened != kRcOk) return opened;
+  return readPenMethodSet(*file, list, append, path);
+}
+
+uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path) {
   return guardedPresetOp([&]() -> uint8_t {
     uint8_t header[kPresetHeaderBytes];
-    const uint8_t code = readPresetHeader(*file, kTagPenMethodFile, kPenMethodFileVersion, header);
+    const uint8_t code = readPresetHeader(in, kTagPenMethodFile, kPenMethodFileVersion, header);
     if (code != kRcOk) return code;
     const int32_t announced = chunkU16(header + 12);
     const int32_t storedCurrent = chunkU16(header + 14);
@@ -169,7 +173,7 @@ uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool ap
     if (announced == 0) return kRcNothing;
     if (!append) list.clear();
     PenMethodChunkParser parser(list);
-    const SPresetLoopResult loop = readPresetChunks(*file, kTagPenMethod, announced, parser);
+    const SPresetLoopResult loop = readPresetChunks(in, kTagPenMethod, announced, parser);
     if (loop.itemsRead == 0) return kRcNothing;
     if (!append) {
       list.setCurrentIndex(std::min(storedCurrent, list.count() - 1));

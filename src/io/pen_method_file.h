@@ -50,6 +50,9 @@ uint8_t writePenMethodChunk(CStream& stream, const CPenMethodObj& method);
 // appending). Codes: 4, 6, 9, 16, 17, 12, 37 (an announced count of 0 or no
 // method read), 1, 3.
 uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool append);
+// The same from a stream standing at the header; the list takes path as its
+// file name.
+uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path);
 // Writes every method: 37 without any, 12 for more than the header can
 // count, 5, 8 and the chunk writers' codes. On success the list takes the
 // path as its file name and is unmodified.

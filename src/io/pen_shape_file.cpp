@@ -122,16 +122,20 @@ uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool appe
   std::unique_ptr<CFileStream> file;
   const uint8_t opened = openPresetFile(path, file);
   if (opened != kRcOk) return opened;
+  return readPenShapeSet(*file, list, append, path);
+}
+
+uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path) {
   return guardedPresetOp([&]() -> uint8_t {
     uint8_t header[kPresetHeaderBytes];
-    const uint8_t code = readPresetHeader(*file, kTagPenShapeFile, kPenShapeFileVersion, header);
+    const uint8_t code = readPresetHeader(in, kTagPenShapeFile, kPenShapeFileVersion, header);
     if (code != kRcOk) return code;
     const int32_t announced = chunkU16(header + 12);
     const int32_t storedCurrent = chunkU16(header + 14);
     if (announced == 0) return kRcNothing;
     if (!append) list.clear();
     PenShapeChunkParser parser(list);
-    const SPresetLoopResult loop = readPresetChunks(*file, kTagPenShape, announced, parser);
+    const SPresetLoopResult loop = readPresetChunks(in, kTagPenShape, announced, parser);
     if (loop.itemsRead == 0) return kRcNothing;
     if (!append) {
       list.select(std::min(storedCurrent, list.count() - 1));

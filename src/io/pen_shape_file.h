@@ -45,6 +45,9 @@ uint8_t writePenShapeChunk(CStream& stream, const CPenShapeObj& shape);
 // appending). Codes: 4, 6, 9, 16, 17, 12, 37 (an announced count of 0 or no
 // nib read), 1, 3.
 uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool append);
+// The same from a stream standing at the header; the list takes path as its
+// file name.
+uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path);
 // Writes every nib: 37 without any, 12 for more than the header can count,
 // 5, 8, 20 and the picture writer's codes. On success the list takes the
 // path as its file name and is unmodified.
