@@ -164,6 +164,24 @@ bool CPenShape::setupBox(double halfX, double halfY, bool supersample) {
   return sizeGrids(boxW_ * factor_, boxH_ * factor_);
 }
 
+bool CPenShape::setupOutline(int32_t radius, int32_t aspect, int32_t angle, double angleRad, double halfX,
+                             double halfY, double margin) {
+  radius_ = radius;
+  aspect_ = aspect;
+  angle_ = angle;
+  angleRad_ = static_cast<float>(angleRad);
+  sin_ = roundToInt32(std::sin(angleRad) * kOne);
+  cos_ = roundToInt32(std::cos(angleRad) * kOne);
+  radiusX_ = roundToInt32(halfX * kOne);
+  radiusY_ = roundToInt32(halfY * kOne);
+  if (!setupBox(halfX + margin, halfY + margin, true)) return false;
+  bounds_[0] = centreX_ - radiusX_;
+  bounds_[1] = centreY_ - radiusY_;
+  bounds_[2] = centreX_ + radiusX_;
+  bounds_[3] = centreY_ + radiusY_;
+  return true;
+}
+
 bool CPenShape::buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Kind kind) {
   invalidate();
   const double r = radius / kOne;
@@ -176,22 +194,9 @@ bool CPenShape::buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Ki
     hx = std::sqrt(r * r * c * c + b * b * s * s);
     hy = std::sqrt(r * r * s * s + b * b * c * c);
   }
-  radius_ = radius;
-  aspect_ = aspect;
-  angle_ = angle;
-  angleRad_ = static_cast<float>(th);
-  sin_ = roundToInt32(s * kOne);
-  cos_ = roundToInt32(c * kOne);
-  radiusX_ = roundToInt32(hx * kOne);
-  radiusY_ = roundToInt32(hy * kOne);
   nib_ = nullptr;
   kind_ = kind;
-  const double margin = ellipse ? kEllipseMargin : 0.0;
-  if (!setupBox(hx + margin, hy + margin, true)) return false;
-  bounds_[0] = centreX_ - radiusX_;
-  bounds_[1] = centreY_ - radiusY_;
-  bounds_[2] = centreX_ + radiusX_;
-  bounds_[3] = centreY_ + radiusY_;
+  if (!setupOutline(radius, aspect, angle, th, hx, hy, ellipse ? kEllipseMargin : 0.0)) return false;
 
   SShapeGridSpec spec;
   spec.gridW = gridW_;
@@ -322,20 +327,8 @@ bool CPenShape::prepareImageNib(const CPenShapeObj* nib, bool force) {
 
   CIntegralImage integral;
   if (!integral.build(img)) return false;
-  radius_ = q;
-  aspect_ = aspect;
-  angle_ = angle;
-  angleRad_ = static_cast<float>(th);
-  sin_ = roundToInt32(sn * kOne);
-  cos_ = roundToInt32(c * kOne);
-  radiusX_ = roundToInt32(hx * kOne);
-  radiusY_ = roundToInt32(hy * kOne);
   kind_ = Kind::Nib;
-  if (!setupBox(hx + kNibMargin, hy + kNibMargin, true)) return false;
-  bounds_[0] = centreX_ - radiusX_;
-  bounds_[1] = centreY_ - radiusY_;
-  bounds_[2] = centreX_ + radiusX_;
-  bounds_[3] = centreY_ + radiusY_;
+  if (!setupOutline(q, aspect, angle, th, hx, hy, kNibMargin)) return false;
 
   // Each cell is mapped back into the image (rotated back, the minor axis
   // stretched by 100 / aspect, divided by the scale) and box-filtered over

@@ -93,6 +93,10 @@ class CPenShape {
   // the three grids; false (invalid) when the grids cannot be had.
   bool setupBox(double halfX, double halfY, bool supersample);
   bool sizeGrids(int32_t w, int32_t h);
+  // Stores the shape's values and outline (half extents in pixels) and sets
+  // up the box around it with a margin.
+  bool setupOutline(int32_t radius, int32_t aspect, int32_t angle, double angleRad, double halfX, double halfY,
+                    double margin);
   bool buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Kind kind);
   // The common end of the direct-path prepares: the shape's values, the
   // centre on the origin cell, the dab grid.
