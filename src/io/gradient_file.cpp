@@ -12,7 +12,8 @@ namespace {
 constexpr uint16_t kGradOwnSettingsFlag = 0x1;
 constexpr uint32_t kGradFixedWasCurrent = 0x1;
 constexpr uint16_t kNoFixedIndex = 0xFFFF;
-constexpr int64_t kMaxStoredCount = 0xFFFF;
+constexpr SPresetSetFormat kGradientSetFormat{kTagGradientSet, kGradientSetVersion, 10, kTagGradient,
+                                              kResGradientSetWord};
 // The body of the record after the head: what the chunk size counts first.
 constexpr int64_t kRecordBody = kGradientRecordBytes - kChunkHeadBytes;
 
@@ -160,57 +161,42 @@ uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, 
 }
 
 uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path) {
-  return guardedPresetOp([&]() -> uint8_t {
-    uint8_t header[kPresetHeaderBytes];
-    const uint8_t code = readPresetHeader(in, kTagGradientSet, kGradientSetVersion, header);
-    if (code != kRcOk) return code;
-    const uint8_t version = header[8];
-    const int32_t announced = chunkU16(header + 10);
-    const uint32_t flags = chunkU32(header + 12);
-    const int32_t storedCurrent = chunkU16(header + 16);
-    if (announced == 0) return kRcNothing;
-
-    const TColor first = prefs ? prefs->foregroundColor() : TColor{0x000000};
-    const TColor second = prefs ? prefs->backgroundColor() : TColor{0xFFFFFF};
-    if (!append) {
-      // The fixed entry is the list's own and is never in a file: it stays.
-      const bool hadFixed = mngr.hasFixedEntry();
-      mngr.clearAll();
-      if (hadFixed) {
-        mngr.ensureFixedEntry(true);
-      } else if (version == 1) {
-        // Sets of the first version begin with the two current colours,
-        // which the stored current index counts.
-        auto pair = CGradObj::CreateTwoColor(first & 0xFFFFFFu, std::string(), (second & 0xFFFFFFu) | 0x01000000u);
-        pair->setRepeat(mngr.getRange());
-        mngr.add(std::move(pair));
-      }
+  const TColor first = prefs ? prefs->foregroundColor() : TColor{0x000000};
+  const TColor second = prefs ? prefs->backgroundColor() : TColor{0xFFFFFF};
+  uint8_t header[kPresetHeaderBytes];
+  GradientChunkParser parser(mngr);
+  const auto begin = [&] {
+    if (append) return;
+    // The fixed entry is the list's own and is never in a file: it stays.
+    const bool hadFixed = mngr.hasFixedEntry();
+    mngr.clearAll();
+    if (hadFixed) {
+      mngr.ensureFixedEntry(true);
+    } else if (header[8] == 1) {
+      // Sets of the first version begin with the two current colours, which
+      // the stored current index counts.
+      auto pair = CGradObj::CreateTwoColor(first & 0xFFFFFFu, std::string(), (second & 0xFFFFFFu) | 0x01000000u);
+      pair->setRepeat(mngr.getRange());
+      mngr.add(std::move(pair));
     }
-
-    GradientChunkParser parser(mngr);
-    const SPresetLoopResult loop = readPresetChunks(in, kTagGradient, announced, parser);
-    if (loop.itemsRead == 0) return kRcNothing;
+  };
+  const auto end = [&](int32_t) {
     if (!append) {
-      mngr.select(version == 1 && !(flags & kGradFixedWasCurrent) ? storedCurrent + 1 : 0);
+      const bool pairFirst = header[8] == 1 && !(chunkU32(header + 12) & kGradFixedWasCurrent);
+      mngr.select(pairFirst ? chunkU16(header + 16) + 1 : 0);
       mngr.setFileName(path);
     }
     mngr.applyColors(first, second);
     mngr.setRange(mngr.getRange());
     mngr.setModified(append);
-    if (loop.itemsRead < announced) showPresetMissing(announced - loop.itemsRead, kResGradientSetWord);
-    return kRcOk;
-  });
+  };
+  return readPresetSet(in, kGradientSetFormat, parser, header, begin, end);
 }
 
 uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr) {
   const int32_t fixed = mngr.fixedIndex();
   const int64_t toStore = int64_t{mngr.count()} - (fixed >= 0 ? 1 : 0);
-  if (toStore <= 0) return kRcNothing;
-  if (toStore > kMaxStoredCount) return kRcVersion;
-  const uint8_t code = writePresetFile(path, [&](CStream& out) -> uint8_t {
-    uint8_t header[kPresetHeaderBytes];
-    initPresetHeader(header, kTagGradientSet, kGradientSetVersion);
-    putChunkU16(header + 10, uint16_t(toStore));
+  const auto fillHeader = [&](uint8_t* header) {
     int32_t current = mngr.currentIndex();
     if (fixed >= 0) {
       if (current >= 0 && current == fixed)
@@ -222,15 +208,12 @@ uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr) {
       putChunkU16(header + 18, kNoFixedIndex);
     }
     putChunkU16(header + 16, uint16_t(std::clamp<int64_t>(current, 0, toStore - 1)));
-    if (!out.writeExact(header, kPresetHeaderBytes)) return kRcShortWrite;
-    for (int32_t i = 0; i < mngr.count(); ++i) {
-      if (i == fixed) continue;
-      const CGradObj* g = mngr.getItem(i);
-      const uint8_t written = writeGradientChunk(out, g->Stops, g->Repeat);
-      if (written != kRcOk) return written;
-    }
-    return kRcOk;
-  });
+  };
+  const auto writeItem = [&](CStream& out, int32_t item) {
+    const CGradObj* g = mngr.getItem(fixed >= 0 && item >= fixed ? item + 1 : item);
+    return writeGradientChunk(out, g->Stops, g->Repeat);
+  };
+  const uint8_t code = writePresetSet(path, kGradientSetFormat, toStore, fillHeader, writeItem);
   if (code != kRcOk) return code;
   mngr.setFileName(path);
   mngr.setModified(false);
@@ -244,14 +227,10 @@ bool gradMngrLoadFromFile(CGradMngr& mngr, const std::string& path, bool append,
 }
 
 bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs) {
-  const std::string path = findDefaultPresetFile(prefs, PresetSet::Gradients);
-  const bool loaded = !path.empty() && gradMngrLoadFromFile(mngr, path, false, &prefs);
-  if (!loaded) {
-    if (fallback) mngr.resetToBuiltins();
-    prefs.setPresetFile(PresetSet::Gradients, std::string());
-    mngr.setFileName(std::string());
-  }
-  return loaded;
+  return loadDefaultPresetFile(
+      prefs, PresetSet::Gradients, fallback,
+      [&](const std::string& path) { return gradMngrLoadFromFile(mngr, path, false, &prefs); },
+      [&] { mngr.resetToBuiltins(); }, [&] { mngr.setFileName(std::string()); });
 }
 
 bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path) { return saveGradientFile(path, mngr) == kRcOk; }

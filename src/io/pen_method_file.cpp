@@ -11,7 +11,8 @@ namespace pg {
 namespace {
 
 constexpr uint32_t kTagPenMethodFile = chunkTag("PMST");
-constexpr int64_t kMaxStoredCount = 0xFFFF;
+constexpr SPresetSetFormat kPenMethodSetFormat{kTagPenMethodFile, kPenMethodFileVersion, 12, kTagPenMethod,
+                                               kResPenMethodSetWord};
 constexpr uint32_t kFileSecondSelection = 0x1;
 constexpr uint32_t kFileSlots = 0x2;
 
@@ -163,20 +164,15 @@ uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool ap
 }
 
 uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path) {
-  return guardedPresetOp([&]() -> uint8_t {
-    uint8_t header[kPresetHeaderBytes];
-    const uint8_t code = readPresetHeader(in, kTagPenMethodFile, kPenMethodFileVersion, header);
-    if (code != kRcOk) return code;
-    const int32_t announced = chunkU16(header + 12);
-    const int32_t storedCurrent = chunkU16(header + 14);
-    const uint32_t flags = chunkU32(header + 16);
-    if (announced == 0) return kRcNothing;
+  uint8_t header[kPresetHeaderBytes];
+  PenMethodChunkParser parser(list);
+  const auto begin = [&] {
     if (!append) list.clear();
-    PenMethodChunkParser parser(list);
-    const SPresetLoopResult loop = readPresetChunks(in, kTagPenMethod, announced, parser);
-    if (loop.itemsRead == 0) return kRcNothing;
+  };
+  const auto end = [&](int32_t) {
     if (!append) {
-      list.setCurrentIndex(std::min(storedCurrent, list.count() - 1));
+      const uint32_t flags = chunkU32(header + 16);
+      list.setCurrentIndex(std::min<int32_t>(chunkU16(header + 14), list.count() - 1));
       if (flags & kFileSecondSelection) list.setSecondSelection(chunkU16(header + 20), true);
       if (flags & kFileSlots) {
         PenMethodSlots slots;
@@ -187,18 +183,12 @@ uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const s
       list.setFileName(path);
     }
     list.setModified(append);
-    if (loop.itemsRead < announced) showPresetMissing(announced - loop.itemsRead, kResPenMethodSetWord);
-    return kRcOk;
-  });
+  };
+  return readPresetSet(in, kPenMethodSetFormat, parser, header, begin, end);
 }
 
 uint8_t savePenMethodFile(const std::string& path, CPenMethodMngr& list) {
-  if (list.count() == 0) return kRcNothing;
-  if (list.count() > kMaxStoredCount) return kRcVersion;
-  const uint8_t code = writePresetFile(path, [&](CStream& out) -> uint8_t {
-    uint8_t header[kPresetHeaderBytes];
-    initPresetHeader(header, kTagPenMethodFile, kPenMethodFileVersion);
-    putChunkU16(header + 12, uint16_t(list.count()));
+  const auto fillHeader = [&](uint8_t* header) {
     putChunkU16(header + 14, uint16_t(std::max(list.currentIndex(), 0)));
     uint32_t flags = 0;
     if (list.isValidIndex(list.secondSelection())) {
@@ -213,13 +203,9 @@ uint8_t savePenMethodFile(const std::string& path, CPenMethodMngr& list) {
       for (int32_t i = 0; i < kPenMethodSlotCount; ++i) header[22 + i] = uint8_t(slots[size_t(i)]);
     }
     putChunkU32(header + 16, flags);
-    if (!out.writeExact(header, kPresetHeaderBytes)) return kRcShortWrite;
-    for (int32_t i = 0; i < list.count(); ++i) {
-      const uint8_t written = writePenMethodChunk(out, *list.getItem(i));
-      if (written != kRcOk) return written;
-    }
-    return kRcOk;
-  });
+  };
+  const auto writeItem = [&](CStream& out, int32_t i) { return writePenMethodChunk(out, *list.getItem(i)); };
+  const uint8_t code = writePresetSet(path, kPenMethodSetFormat, list.count(), fillHeader, writeItem);
   if (code != kRcOk) return code;
   list.setFileName(path);
   list.setModified(false);

@@ -12,7 +12,8 @@ namespace pg {
 namespace {
 
 constexpr uint32_t kTagPenShapeFile = kTagPenShapeHeader;  // "PSST"
-constexpr int64_t kMaxStoredCount = 0xFFFF;
+constexpr SPresetSetFormat kPenShapeSetFormat{kTagPenShapeFile, kPenShapeFileVersion, 12, kTagPenShape,
+                                              kResPenShapeSetWord};
 // The nib image's scramble: groups of 7, every 4th byte keyed.
 constexpr uint8_t kNibGroup = 7;
 constexpr uint8_t kNibStep = 3;
@@ -126,42 +127,27 @@ uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool appe
 }
 
 uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path) {
-  return guardedPresetOp([&]() -> uint8_t {
-    uint8_t header[kPresetHeaderBytes];
-    const uint8_t code = readPresetHeader(in, kTagPenShapeFile, kPenShapeFileVersion, header);
-    if (code != kRcOk) return code;
-    const int32_t announced = chunkU16(header + 12);
-    const int32_t storedCurrent = chunkU16(header + 14);
-    if (announced == 0) return kRcNothing;
+  uint8_t header[kPresetHeaderBytes];
+  PenShapeChunkParser parser(list);
+  const auto begin = [&] {
     if (!append) list.clear();
-    PenShapeChunkParser parser(list);
-    const SPresetLoopResult loop = readPresetChunks(in, kTagPenShape, announced, parser);
-    if (loop.itemsRead == 0) return kRcNothing;
+  };
+  const auto end = [&](int32_t) {
     if (!append) {
-      list.select(std::min(storedCurrent, list.count() - 1));
+      list.select(std::min<int32_t>(chunkU16(header + 14), list.count() - 1));
       list.setFileName(path);
     }
     list.setModified(append);
-    if (loop.itemsRead < announced) showPresetMissing(announced - loop.itemsRead, kResPenShapeSetWord);
-    return kRcOk;
-  });
+  };
+  return readPresetSet(in, kPenShapeSetFormat, parser, header, begin, end);
 }
 
 uint8_t savePenShapeFile(const std::string& path, CPenShapeMngr& list) {
-  if (list.count() == 0) return kRcNothing;
-  if (list.count() > kMaxStoredCount) return kRcVersion;
-  const uint8_t code = writePresetFile(path, [&](CStream& out) -> uint8_t {
-    uint8_t header[kPresetHeaderBytes];
-    initPresetHeader(header, kTagPenShapeFile, kPenShapeFileVersion);
-    putChunkU16(header + 12, uint16_t(list.count()));
+  const auto fillHeader = [&](uint8_t* header) {
     putChunkU16(header + 14, uint16_t(std::max(list.currentIndex(), 0)));
-    if (!out.writeExact(header, kPresetHeaderBytes)) return kRcShortWrite;
-    for (int32_t i = 0; i < list.count(); ++i) {
-      const uint8_t written = writePenShapeChunk(out, *list.getItem(i));
-      if (written != kRcOk) return written;
-    }
-    return kRcOk;
-  });
+  };
+  const auto writeItem = [&](CStream& out, int32_t i) { return writePenShapeChunk(out, *list.getItem(i)); };
+  const uint8_t code = writePresetSet(path, kPenShapeSetFormat, list.count(), fillHeader, writeItem);
   if (code != kRcOk) return code;
   list.setFileName(path);
   list.setModified(false);

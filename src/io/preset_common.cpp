@@ -53,6 +53,19 @@ std::string askPresetFile(const PresetFileDialog& dialog, int32_t kind, const st
   return path;
 }
 
+bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
+                           const std::function<bool(const std::string& path)>& load,
+                           const std::function<void()>& fallback, const std::function<void()>& clearFileName) {
+  const std::string path = findDefaultPresetFile(prefs, set);
+  const bool loaded = !path.empty() && load(path);
+  if (!loaded) {
+    if (useFallback) fallback();
+    prefs.setPresetFile(set, std::string());
+    clearFileName();
+  }
+  return loaded;
+}
+
 void showPresetLoadFailed(uint32_t wordId, uint8_t code) {
   showWarning(formatRes(kResPresetLoadFailed, {resString(wordId), int32_t{code}}));
 }
@@ -113,6 +126,43 @@ uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictu
   if (bytes > budget.left) return kRcTooLarge;
   budget.left -= bytes;
   return kRcOk;
+}
+
+uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
+                      uint8_t (&header)[kPresetHeaderBytes], const std::function<void()>& begin,
+                      const std::function<void(int32_t read)>& end) {
+  return guardedPresetOp([&]() -> uint8_t {
+    const uint8_t code = readPresetHeader(in, format.fileTag, format.version, header);
+    if (code != kRcOk) return code;
+    const int32_t announced = chunkU16(header + format.countOffset);
+    if (announced == 0) return kRcNothing;
+    begin();
+    const SPresetLoopResult loop = readPresetChunks(in, format.itemTag, announced, parser);
+    if (loop.itemsRead == 0) return kRcNothing;
+    end(loop.itemsRead);
+    if (loop.itemsRead < announced) showPresetMissing(announced - loop.itemsRead, format.wordId);
+    return kRcOk;
+  });
+}
+
+uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
+                       const std::function<void(uint8_t* header)>& fillHeader,
+                       const std::function<uint8_t(CStream& out, int32_t item)>& writeItem) {
+  if (count <= 0) return kRcNothing;
+  // The count field has 16 bits: a list it cannot count is not cut short.
+  if (count > 0xFFFF) return kRcVersion;
+  return writePresetFile(path, [&](CStream& out) -> uint8_t {
+    uint8_t header[kPresetHeaderBytes];
+    initPresetHeader(header, format.fileTag, format.version);
+    putChunkU16(header + format.countOffset, uint16_t(count));
+    fillHeader(header);
+    if (!out.writeExact(header, kPresetHeaderBytes)) return kRcShortWrite;
+    for (int32_t i = 0; i < int32_t(count); ++i) {
+      const uint8_t code = writeItem(out, i);
+      if (code != kRcOk) return code;
+    }
+    return kRcOk;
+  });
 }
 
 std::string presetNameFromFile(std::string_view bytes) { return cp932ToUtf8(bytes); }

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/chunk_head.h"
 #include "core/colour.h"
 #include "core/streams.h"
 
@@ -53,6 +54,46 @@ std::string_view defaultPresetFileName(PresetSet set);
 // becomes the program folder plus "preset" and its default file is taken.
 // Empty when none of them exists.
 std::string findDefaultPresetFile(IPresetPrefs& prefs, PresetSet set);
+
+// What a default load does: load (false when nothing loaded) the file found
+// for the set; when none is found or it does not load, fallback (when asked
+// for), and the preferences' file of the set and the list's file name are
+// cleared. Answers whether a file loaded.
+bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
+                           const std::function<bool(const std::string& path)>& load,
+                           const std::function<void()>& fallback, const std::function<void()>& clearFileName);
+
+// The state every preset list keeps besides its items: the modified flag,
+// the file name and the change call-back, called after every change.
+template <class List>
+class CPresetListState {
+ public:
+  bool modified() const { return Modified; }
+  void setModified(bool b) {
+    Modified = b;
+    notifyChange();
+  }
+  const std::string& fileName() const { return FileName; }
+  // Stores and tells the change only when the name differs.
+  void setFileName(const std::string& name) {
+    if (FileName == name) return;
+    FileName = name;
+    notifyChange();
+  }
+  void setOnChange(std::function<void(List&)> f) { OnChange = std::move(f); }
+  void notifyChange() {
+    if (OnChange) OnChange(static_cast<List&>(*this));
+  }
+
+ protected:
+  CPresetListState() = default;
+  ~CPresetListState() = default;
+
+ private:
+  bool Modified = false;
+  std::string FileName;
+  std::function<void(List&)> OnChange;
+};
 
 // ---- Dialogs -------------------------------------------------------------------
 
@@ -112,6 +153,31 @@ inline constexpr int64_t kPresetHeaderBytes = 32;
 uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]);
 // A header with the tag, the size 24 and the version; the rest zero.
 void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_t version);
+
+// The frame of a chunked preset file.
+struct SPresetSetFormat {
+  uint32_t fileTag;    // the header's tag
+  uint8_t version;     // written; readers take up to it
+  size_t countOffset;  // where the header keeps the u16 item count
+  uint32_t itemTag;    // the tag of one item's chunk
+  uint32_t wordId;     // the collection word of the messages
+};
+
+// Reads a chunked preset file from the header on: the header's codes, 37 for
+// an announced count of 0; then begin (a replacing load empties its list
+// there), the chunk walk with the parser, and when items were read end (with
+// their number) and the report of those missing. 37 when none was read; an
+// exception becomes 1 or 3.
+uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
+                      uint8_t (&header)[kPresetHeaderBytes], const std::function<void()>& begin,
+                      const std::function<void(int32_t read)>& end);
+// Writes a chunked preset file of count items: 37 without items, 12 for more
+// than the count field holds; the header (tag, version and count, completed
+// by fillHeader), then writeItem for each item in order. The first failure
+// ends the save and leaves the old file as it was.
+uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
+                       const std::function<void(uint8_t* header)>& fillHeader,
+                       const std::function<uint8_t(CStream& out, int32_t item)>& writeItem);
 
 // ---- Pictures in preset files ------------------------------------------------------
 

@@ -172,17 +172,6 @@ int32_t CPenMethodMngr::addMissingKinds() {
   return added;
 }
 
-void CPenMethodMngr::setModified(bool b) {
-  Modified = b;
-  notifyChange();
-}
-
-void CPenMethodMngr::setFileName(const std::string& name) {
-  if (FileName == name) return;
-  FileName = name;
-  notifyChange();
-}
-
 bool CPenMethodMngr::loadFromFile(const std::string& path, bool append) {
   const uint8_t code = loadPenMethodFile(path, *this, append);
   if (code != kRcOk) showPresetLoadFailed(kResPenMethodSetWord, code);
@@ -193,29 +182,24 @@ bool CPenMethodMngr::loadFromFile(const std::string& path, bool append) {
 bool CPenMethodMngr::saveToFile(const std::string& path) { return savePenMethodFile(path, *this) == kRcOk; }
 
 bool CPenMethodMngr::openDialog(bool append, const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenMethods, FileName);
+  const std::string path = askPresetFile(dialog, kDialogPenMethods, fileName());
   return !path.empty() && loadFromFile(path, append);
 }
 
 bool CPenMethodMngr::saveAsDialog(const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenMethods + kDialogSaveOffset, FileName);
+  const std::string path = askPresetFile(dialog, kDialogPenMethods + kDialogSaveOffset, fileName());
   return !path.empty() && saveToFile(path);
 }
 
 bool CPenMethodMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
-  const std::string path = findDefaultPresetFile(prefs, PresetSet::PenMethods);
-  bool loaded = false;
-  if (!path.empty()) {
+  // A set that leaves a kind missing counts as not loaded.
+  const auto load = [&](const std::string& path) {
     const uint8_t code = loadPenMethodFile(path, *this, false);
     if (code != kRcOk) showPresetLoadFailed(kResPenMethodSetWord, code);
-    loaded = code == kRcOk && hasAllKinds();
-  }
-  if (!loaded) {
-    if (useDefaults) addMissingKinds();
-    prefs.setPresetFile(PresetSet::PenMethods, std::string());
-    setFileName(std::string());
-  }
-  return loaded;
+    return code == kRcOk && hasAllKinds();
+  };
+  return loadDefaultPresetFile(
+      prefs, PresetSet::PenMethods, useDefaults, load, [&] { addMissingKinds(); }, [&] { setFileName(std::string()); });
 }
 
 }  // namespace pg

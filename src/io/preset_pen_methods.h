@@ -82,7 +82,7 @@ class CPenMethodObj final : public IPenMethod {
 inline constexpr int32_t kPenMethodSlotCount = 5;
 using PenMethodSlots = std::array<int32_t, kPenMethodSlotCount>;
 
-class CPenMethodMngr {
+class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
  public:
   CPenMethodMngr() = default;
   CPenMethodMngr(const CPenMethodMngr&) = delete;
@@ -121,15 +121,6 @@ class CPenMethodMngr {
   // is not valid. Answers how many were added.
   int32_t addMissingKinds();
 
-  bool modified() const { return Modified; }
-  void setModified(bool b);
-  const std::string& fileName() const { return FileName; }
-  void setFileName(const std::string& name);
-  void setOnChange(std::function<void(CPenMethodMngr&)> f) { OnChange = std::move(f); }
-  void notifyChange() {
-    if (OnChange) OnChange(*this);
-  }
-
   // Reads a file (a failure shows the message with "ブラシ集" and the code);
   // afterwards the missing kinds are added.
   bool loadFromFile(const std::string& path, bool append);
@@ -153,9 +144,6 @@ class CPenMethodMngr {
   int32_t SecondSelection = -1;
   bool SlotsSet = false;
   PenMethodSlots Slots{};
-  bool Modified = false;
-  std::string FileName;
-  std::function<void(CPenMethodMngr&)> OnChange;
 };
 
 }  // namespace pg

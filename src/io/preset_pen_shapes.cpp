@@ -82,17 +82,6 @@ void CPenShapeMngr::resetToDefaults() {
   if (addDefaults() == 0 || !isValidIndex(CurrentIndex)) select(0);
 }
 
-void CPenShapeMngr::setModified(bool b) {
-  Modified = b;
-  notifyChange();
-}
-
-void CPenShapeMngr::setFileName(const std::string& name) {
-  if (FileName == name) return;
-  FileName = name;
-  notifyChange();
-}
-
 bool CPenShapeMngr::loadFromFile(const std::string& path, bool append) {
   const uint8_t code = loadPenShapeFile(path, *this, append);
   if (code != kRcOk) showPresetLoadFailed(kResPenShapeSetWord, code);
@@ -102,24 +91,19 @@ bool CPenShapeMngr::loadFromFile(const std::string& path, bool append) {
 bool CPenShapeMngr::saveToFile(const std::string& path) { return savePenShapeFile(path, *this) == kRcOk; }
 
 bool CPenShapeMngr::openDialog(bool append, const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenShapes, FileName);
+  const std::string path = askPresetFile(dialog, kDialogPenShapes, fileName());
   return !path.empty() && loadFromFile(path, append);
 }
 
 bool CPenShapeMngr::saveAsDialog(const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenShapes + kDialogSaveOffset, FileName);
+  const std::string path = askPresetFile(dialog, kDialogPenShapes + kDialogSaveOffset, fileName());
   return !path.empty() && saveToFile(path);
 }
 
 bool CPenShapeMngr::loadDefault(bool useBuiltins, IPresetPrefs& prefs) {
-  const std::string path = findDefaultPresetFile(prefs, PresetSet::PenShapes);
-  const bool loaded = !path.empty() && loadFromFile(path, false);
-  if (!loaded) {
-    if (useBuiltins) resetToDefaults();
-    prefs.setPresetFile(PresetSet::PenShapes, std::string());
-    setFileName(std::string());
-  }
-  return loaded;
+  return loadDefaultPresetFile(
+      prefs, PresetSet::PenShapes, useBuiltins, [&](const std::string& path) { return loadFromFile(path, false); },
+      [&] { resetToDefaults(); }, [&] { setFileName(std::string()); });
 }
 
 }  // namespace pg

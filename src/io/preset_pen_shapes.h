@@ -18,7 +18,7 @@ namespace pg {
 inline constexpr int32_t kBuiltinPenShapeCount = 7;
 const SPenShapeRecord& builtinPenShape(int32_t i);
 
-class CPenShapeMngr {
+class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
  public:
   CPenShapeMngr() = default;
   CPenShapeMngr(const CPenShapeMngr&) = delete;
@@ -49,15 +49,6 @@ class CPenShapeMngr {
   // is not valid.
   void resetToDefaults();
 
-  bool modified() const { return Modified; }
-  void setModified(bool b);
-  const std::string& fileName() const { return FileName; }
-  void setFileName(const std::string& name);
-  void setOnChange(std::function<void(CPenShapeMngr&)> f) { OnChange = std::move(f); }
-  void notifyChange() {
-    if (OnChange) OnChange(*this);
-  }
-
   // Reads a file; a failure shows the message with "ペン先集" and the code.
   bool loadFromFile(const std::string& path, bool append);
   bool saveToFile(const std::string& path);
@@ -74,9 +65,6 @@ class CPenShapeMngr {
  private:
   std::vector<std::unique_ptr<CPenShapeObj>> Items;
   int32_t CurrentIndex = -1;
-  bool Modified = false;
-  std::string FileName;
-  std::function<void(CPenShapeMngr&)> OnChange;
 };
 
 }  // namespace pg

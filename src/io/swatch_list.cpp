@@ -67,17 +67,6 @@ void TSwatchMngr::setGrid(uint32_t columns, uint32_t rows) {
   Rows = std::clamp(rows, kMinGrid, kMaxGrid);
 }
 
-void TSwatchMngr::setModified(bool b) {
-  Modified = b;
-  notifyChange();
-}
-
-void TSwatchMngr::setFileName(const std::string& name) {
-  if (FileName == name) return;
-  FileName = name;
-  notifyChange();
-}
-
 bool TSwatchMngr::loadFromFile(const std::string& path, bool append) {
   const uint8_t code = loadSwatchFile(path, *this, append);
   if (code != kRcOk) showPresetLoadFailed(kResSwatchWord, code);
@@ -87,24 +76,19 @@ bool TSwatchMngr::loadFromFile(const std::string& path, bool append) {
 bool TSwatchMngr::saveToFile(const std::string& path) { return saveSwatchFile(path, *this) == kRcOk; }
 
 bool TSwatchMngr::openDialog(bool append, const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPalette, FileName);
+  const std::string path = askPresetFile(dialog, kDialogPalette, fileName());
   return !path.empty() && loadFromFile(path, append);
 }
 
 bool TSwatchMngr::saveAsDialog(const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPalette + kDialogSaveOffset, FileName);
+  const std::string path = askPresetFile(dialog, kDialogPalette + kDialogSaveOffset, fileName());
   return !path.empty() && saveToFile(path);
 }
 
 bool TSwatchMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
-  const std::string path = findDefaultPresetFile(prefs, PresetSet::Palette);
-  const bool loaded = !path.empty() && loadFromFile(path, false);
-  if (!loaded) {
-    if (useDefaults) addDefaultColors();
-    prefs.setPresetFile(PresetSet::Palette, std::string());
-    setFileName(std::string());
-  }
-  return loaded;
+  return loadDefaultPresetFile(
+      prefs, PresetSet::Palette, useDefaults, [&](const std::string& path) { return loadFromFile(path, false); },
+      [&] { addDefaultColors(); }, [&] { setFileName(std::string()); });
 }
 
 uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append) {

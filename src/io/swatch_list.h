@@ -24,7 +24,7 @@ struct TSwatchItem {
 // The name of every colour the program adds.
 inline constexpr std::string_view kUndefinedSwatchName = "Undefined";
 
-class TSwatchMngr {
+class TSwatchMngr : public CPresetListState<TSwatchMngr> {
  public:
   static constexpr uint32_t kMinCell = 8, kMaxCell = 64;
   static constexpr uint32_t kMinGrid = 1, kMaxGrid = 64;
@@ -61,13 +61,6 @@ class TSwatchMngr {
   void setCellSize(uint32_t width, uint32_t height);
   void setGrid(uint32_t columns, uint32_t rows);
 
-  bool modified() const { return Modified; }
-  void setModified(bool b);
-  const std::string& fileName() const { return FileName; }
-  // Stores and notifies only when the name differs.
-  void setFileName(const std::string& name);
-  void setOnChange(std::function<void(TSwatchMngr&)> f) { OnChange = std::move(f); }
-
   // Loads a palette file (replacing the colours unless appending); a failure
   // shows the message with the code.
   bool loadFromFile(const std::string& path, bool append);
@@ -85,9 +78,6 @@ class TSwatchMngr {
 
   // Appends without notifying (the loader); false when memory ran out.
   bool appendQuiet(uint32_t colour);
-  void notifyChange() {
-    if (OnChange) OnChange(*this);
-  }
 
  private:
   std::vector<std::unique_ptr<TSwatchItem>> Items;
@@ -95,9 +85,6 @@ class TSwatchMngr {
   uint32_t CellHeight = 12;
   uint32_t Columns = 16;
   uint32_t Rows = 16;
-  bool Modified = false;
-  std::string FileName;
-  std::function<void(TSwatchMngr&)> OnChange;
 };
 
 // Reads a palette file into the list. Codes: 4 the file is missing; 15 a
