@@ -154,10 +154,7 @@ uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const 
 }
 
 uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs) {
-  std::unique_ptr<CFileStream> file;
-  const uint8_t opened = openPresetFile(path, file);
-  if (opened != kRcOk) return opened;
-  return readGradientSet(*file, mngr, append, prefs, path);
+  return readPresetFile(path, [&](CStream& in) { return readGradientSet(in, mngr, append, prefs, path); });
 }
 
 uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path) {

@@ -157,10 +157,7 @@ uint8_t writePenMethodChunk(CStream& stream, const CPenMethodObj& method) {
 }
 
 uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool append) {
-  std::unique_ptr<CFileStream> file;
-  const uint8_t opened = openPresetFile(path, file);
-  if (opened != kRcOk) return opened;
-  return readPenMethodSet(*file, list, append, path);
+  return readPresetFile(path, [&](CStream& in) { return readPenMethodSet(in, list, append, path); });
 }
 
 uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path) {

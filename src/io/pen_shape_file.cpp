@@ -120,10 +120,7 @@ uint8_t writePenShapeChunk(CStream& stream, const CPenShapeObj& shape) {
 }
 
 uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool append) {
-  std::unique_ptr<CFileStream> file;
-  const uint8_t opened = openPresetFile(path, file);
-  if (opened != kRcOk) return opened;
-  return readPenShapeSet(*file, list, append, path);
+  return readPresetFile(path, [&](CStream& in) { return readPenShapeSet(in, list, append, path); });
 }
 
 uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path) {

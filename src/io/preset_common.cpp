@@ -80,6 +80,12 @@ uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& fi
   return file ? kRcOk : kRcCannotOpen;
 }
 
+uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read) {
+  std::unique_ptr<CFileStream> file;
+  const uint8_t opened = openPresetFile(path, file);
+  return opened != kRcOk ? opened : read(*file);
+}
+
 uint8_t guardedPresetOp(const std::function<uint8_t()>& op) {
   try {
     return op();

@@ -55,6 +55,26 @@ std::string_view defaultPresetFileName(PresetSet set);
 // Empty when none of them exists.
 std::string findDefaultPresetFile(IPresetPrefs& prefs, PresetSet set);
 
+// ---- Dialogs -------------------------------------------------------------------
+
+// Open-dialog kinds of the preset files; the save dialog of a kind is its
+// open kind + 8.
+inline constexpr int32_t kDialogPenMethods = 3;
+inline constexpr int32_t kDialogPenShapes = 4;
+inline constexpr int32_t kDialogPalette = 5;
+inline constexpr int32_t kDialogGradients = 6;
+inline constexpr int32_t kDialogSaveOffset = 8;
+
+// The file dialog of the user interface: shows the dialog of a kind in a
+// folder, path in and out; true when a file was chosen.
+using PresetFileDialog = std::function<bool(int32_t kind, const std::string& folder, std::string& path)>;
+
+// The folder of a file name (empty for a bare name).
+std::string presetFolderOf(const std::string& path);
+// Runs the dialog of the kind in the folder of currentFile; the chosen path,
+// or empty when the dialog was cancelled (or there is none).
+std::string askPresetFile(const PresetFileDialog& dialog, int32_t kind, const std::string& currentFile);
+
 // What a default load does: load (false when nothing loaded) the file found
 // for the set; when none is found or it does not load, fallback (when asked
 // for), and the preferences' file of the set and the list's file name are
@@ -85,6 +105,18 @@ class CPresetListState {
     if (OnChange) OnChange(static_cast<List&>(*this));
   }
 
+  // Asks for a file (the list's open dialog kind) in the folder of the
+  // current file, then loads it; asks for a name (the save kind), then saves
+  // the list there.
+  bool openDialog(bool append, const PresetFileDialog& dialog) {
+    const std::string path = askPresetFile(dialog, List::kOpenDialogKind, FileName);
+    return !path.empty() && static_cast<List&>(*this).loadFromFile(path, append);
+  }
+  bool saveAsDialog(const PresetFileDialog& dialog) {
+    const std::string path = askPresetFile(dialog, List::kOpenDialogKind + kDialogSaveOffset, FileName);
+    return !path.empty() && static_cast<List&>(*this).saveToFile(path);
+  }
+
  protected:
   CPresetListState() = default;
   ~CPresetListState() = default;
@@ -94,26 +126,6 @@ class CPresetListState {
   std::string FileName;
   std::function<void(List&)> OnChange;
 };
-
-// ---- Dialogs -------------------------------------------------------------------
-
-// Open-dialog kinds of the preset files; the save dialog of a kind is its
-// open kind + 8.
-inline constexpr int32_t kDialogPenMethods = 3;
-inline constexpr int32_t kDialogPenShapes = 4;
-inline constexpr int32_t kDialogPalette = 5;
-inline constexpr int32_t kDialogGradients = 6;
-inline constexpr int32_t kDialogSaveOffset = 8;
-
-// The file dialog of the user interface: shows the dialog of a kind in a
-// folder, path in and out; true when a file was chosen.
-using PresetFileDialog = std::function<bool(int32_t kind, const std::string& folder, std::string& path)>;
-
-// The folder of a file name (empty for a bare name).
-std::string presetFolderOf(const std::string& path);
-// Runs the dialog of the kind in the folder of currentFile; the chosen path,
-// or empty when the dialog was cancelled (or there is none).
-std::string askPresetFile(const PresetFileDialog& dialog, int32_t kind, const std::string& currentFile);
 
 // ---- Messages ------------------------------------------------------------------
 
@@ -137,6 +149,8 @@ bool presetFileExists(const std::string& path);
 // Opens an existing file for reading: 0, 4 when it does not exist, 6 when it
 // cannot be opened.
 uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file);
+// Opens the file (4, 6) and lets read read it from its start.
+uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read);
 // Runs a reader or writer body; an exception becomes 1 (memory) or 3.
 uint8_t guardedPresetOp(const std::function<uint8_t()>& op);
 // Creates the file (5 when it cannot be), lets body write it, and replaces

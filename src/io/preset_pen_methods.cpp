@@ -181,16 +181,6 @@ bool CPenMethodMngr::loadFromFile(const std::string& path, bool append) {
 
 bool CPenMethodMngr::saveToFile(const std::string& path) { return savePenMethodFile(path, *this) == kRcOk; }
 
-bool CPenMethodMngr::openDialog(bool append, const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenMethods, fileName());
-  return !path.empty() && loadFromFile(path, append);
-}
-
-bool CPenMethodMngr::saveAsDialog(const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenMethods + kDialogSaveOffset, fileName());
-  return !path.empty() && saveToFile(path);
-}
-
 bool CPenMethodMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
   // A set that leaves a kind missing counts as not loaded.
   const auto load = [&](const std::string& path) {

@@ -84,6 +84,9 @@ using PenMethodSlots = std::array<int32_t, kPenMethodSlotCount>;
 
 class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
  public:
+  // The open dialog of brush sets (its save dialog is 11).
+  static constexpr int32_t kOpenDialogKind = kDialogPenMethods;
+
   CPenMethodMngr() = default;
   CPenMethodMngr(const CPenMethodMngr&) = delete;
   CPenMethodMngr& operator=(const CPenMethodMngr&) = delete;
@@ -125,10 +128,6 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
   // afterwards the missing kinds are added.
   bool loadFromFile(const std::string& path, bool append);
   bool saveToFile(const std::string& path);
-  // Asks for a file (dialog kind 3) in the folder of the current file, then
-  // loads it; asks for a name (kind 11), then saves there.
-  bool openDialog(bool append, const PresetFileDialog& dialog);
-  bool saveAsDialog(const PresetFileDialog& dialog);
   // The preferences' brush file, else "default.pmt" in the pen folder, else
   // in the program's "preset" folder; a load that leaves a kind missing
   // counts as failed. On failure: the missing kinds with useDefaults, and the

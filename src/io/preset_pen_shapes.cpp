@@ -90,16 +90,6 @@ bool CPenShapeMngr::loadFromFile(const std::string& path, bool append) {
 
 bool CPenShapeMngr::saveToFile(const std::string& path) { return savePenShapeFile(path, *this) == kRcOk; }
 
-bool CPenShapeMngr::openDialog(bool append, const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenShapes, fileName());
-  return !path.empty() && loadFromFile(path, append);
-}
-
-bool CPenShapeMngr::saveAsDialog(const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPenShapes + kDialogSaveOffset, fileName());
-  return !path.empty() && saveToFile(path);
-}
-
 bool CPenShapeMngr::loadDefault(bool useBuiltins, IPresetPrefs& prefs) {
   return loadDefaultPresetFile(
       prefs, PresetSet::PenShapes, useBuiltins, [&](const std::string& path) { return loadFromFile(path, false); },

@@ -20,6 +20,9 @@ const SPenShapeRecord& builtinPenShape(int32_t i);
 
 class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
  public:
+  // The open dialog of nib sets (its save dialog is 12).
+  static constexpr int32_t kOpenDialogKind = kDialogPenShapes;
+
   CPenShapeMngr() = default;
   CPenShapeMngr(const CPenShapeMngr&) = delete;
   CPenShapeMngr& operator=(const CPenShapeMngr&) = delete;
@@ -52,11 +55,6 @@ class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
   // Reads a file; a failure shows the message with "ペン先集" and the code.
   bool loadFromFile(const std::string& path, bool append);
   bool saveToFile(const std::string& path);
-  // Asks for a file (dialog kind 4) in the folder of the current file, then
-  // loads it.
-  bool openDialog(bool append, const PresetFileDialog& dialog);
-  // Asks for a file name (dialog kind 12), then saves the list there.
-  bool saveAsDialog(const PresetFileDialog& dialog);
   // The preferences' nib file, else "default.psh" in the pen folder, else in
   // the program's "preset" folder. When nothing loads: the built-ins with
   // useBuiltins, and the preferences' file and the file name are cleared.

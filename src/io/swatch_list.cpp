@@ -75,16 +75,6 @@ bool TSwatchMngr::loadFromFile(const std::string& path, bool append) {
 
 bool TSwatchMngr::saveToFile(const std::string& path) { return saveSwatchFile(path, *this) == kRcOk; }
 
-bool TSwatchMngr::openDialog(bool append, const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPalette, fileName());
-  return !path.empty() && loadFromFile(path, append);
-}
-
-bool TSwatchMngr::saveAsDialog(const PresetFileDialog& dialog) {
-  const std::string path = askPresetFile(dialog, kDialogPalette + kDialogSaveOffset, fileName());
-  return !path.empty() && saveToFile(path);
-}
-
 bool TSwatchMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
   return loadDefaultPresetFile(
       prefs, PresetSet::Palette, useDefaults, [&](const std::string& path) { return loadFromFile(path, false); },

@@ -26,6 +26,9 @@ inline constexpr std::string_view kUndefinedSwatchName = "Undefined";
 
 class TSwatchMngr : public CPresetListState<TSwatchMngr> {
  public:
+  // The open dialog of palettes (its save dialog is 13).
+  static constexpr int32_t kOpenDialogKind = kDialogPalette;
+
   static constexpr uint32_t kMinCell = 8, kMaxCell = 64;
   static constexpr uint32_t kMinGrid = 1, kMaxGrid = 64;
   static constexpr int32_t kDefaultColorCount = 256;
@@ -66,10 +69,6 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
   bool loadFromFile(const std::string& path, bool append);
   // Saves to a path; the format follows the extension.
   bool saveToFile(const std::string& path);
-  // Asks for a palette file (dialog kind 5) in the folder of the current
-  // file, then loads it; asks for a name (kind 13), then saves there.
-  bool openDialog(bool append, const PresetFileDialog& dialog);
-  bool saveAsDialog(const PresetFileDialog& dialog);
   // The preferences' palette file, else "default.kpl" in the palette folder,
   // else in the program's "preset" folder. When nothing loads: the default
   // colours with useDefaults, and the preferences' file and the list's file

@@ -15,6 +15,7 @@ namespace {
 
 using testing::Bytes;
 using testing::ByteWriter;
+using testing::cat;
 using testing::FakePresetPrefs;
 using testing::le16;
 using testing::le32;
@@ -55,24 +56,7 @@ Bytes grst(uint8_t version, uint16_t count, uint32_t flags = 0, uint16_t current
   return w.bytes;
 }
 
-Bytes cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-class GradientFileTest : public ::testing::Test {
- protected:
-  void SetUp() override { resetGradIdCounter(); }
-  std::string put(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir.file(name);
-    testing::writeFile(path, bytes);
-    return path;
-  }
-  TempFolder dir;
-  RecordingMessageService messages;
-  ScopedMessageService scoped{messages};
-};
+using GradientFileTest = testing::PresetFileTest;
 
 uint8_t readChunk(const Bytes& bytes, CColorSlotGroup& stops, SGradRepeat& repeat) {
   CFixedMemStream in(bytes.data(), int64_t(bytes.size()));

@@ -19,6 +19,7 @@ namespace {
 
 using testing::Bytes;
 using testing::ByteWriter;
+using testing::cat;
 using testing::FakePresetPrefs;
 using testing::le16;
 using testing::le32;
@@ -56,23 +57,7 @@ Bytes pmtd(uint8_t renderMethod, uint32_t flags = 0, uint16_t version = 0, int32
   return ByteWriter().tag("PMTD").u32(uint32_t(72 + padded)).raw(rec).text(name).zeros(padded - name.size()).bytes;
 }
 
-Bytes picture(uint16_t kind, uint32_t side) {
-  SThumbnailDesc desc;
-  desc.kind = kind;
-  desc.key = kThumbnailKey;
-  desc.sourceWidth = desc.width = side;
-  desc.sourceHeight = desc.height = side;
-  const std::vector<uint8_t> pixels(size_t(side) * side * pictureBytesPerPixel(kind), 0x40);
-  CMemoryStream out;
-  EXPECT_EQ(writeThumbnailChunk(out, desc, pixels.data()), kRcOk);
-  return out.bytes();
-}
-
-Bytes cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
+Bytes picture(uint16_t kind, uint32_t side) { return testing::pictureChunk(kind, side, side, 0x40); }
 
 std::unique_ptr<TMTC> pattern(int32_t w, int32_t h) {
   auto icon = std::make_unique<TMTC>(w, h);
@@ -81,17 +66,7 @@ std::unique_ptr<TMTC> pattern(int32_t w, int32_t h) {
   return icon;
 }
 
-class PenMethodFileTest : public ::testing::Test {
- protected:
-  std::string put(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir.file(name);
-    testing::writeFile(path, bytes);
-    return path;
-  }
-  TempFolder dir;
-  RecordingMessageService messages;
-  ScopedMessageService scoped{messages};
-};
+using PenMethodFileTest = testing::PresetFileTest;
 
 TEST_F(PenMethodFileTest, MethodsWithIconsNibsAndSelectionsRoundTrip) {
   CPenMethodMngr saved;

@@ -18,6 +18,7 @@ namespace {
 
 using testing::Bytes;
 using testing::ByteWriter;
+using testing::cat;
 using testing::FakePresetPrefs;
 using testing::le16;
 using testing::le32;
@@ -49,27 +50,6 @@ Bytes pshp(uint16_t size, uint16_t kind = 0, std::string_view name = "", int32_t
   return w.bytes;
 }
 
-// A picture chunk of a kind, width x height pixels of the value.
-Bytes picture(uint16_t kind, uint32_t width, uint32_t height, uint8_t value) {
-  SThumbnailDesc desc;
-  desc.kind = kind;
-  desc.key = kThumbnailKey;
-  desc.group = 7;
-  desc.step = 3;
-  desc.sourceWidth = desc.width = width;
-  desc.sourceHeight = desc.height = height;
-  const std::vector<uint8_t> pixels(size_t(width) * height * pictureBytesPerPixel(kind), value);
-  CMemoryStream out;
-  EXPECT_EQ(writeThumbnailChunk(out, desc, pixels.data()), kRcOk);
-  return out.bytes();
-}
-
-Bytes cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
 std::unique_ptr<CPenShapeObj> imageNib(int32_t w, int32_t h) {
   TChannel plane(w, h);
   for (int32_t y = 0; y < h; ++y)
@@ -79,17 +59,7 @@ std::unique_ptr<CPenShapeObj> imageNib(int32_t w, int32_t h) {
   return nib;
 }
 
-class PenShapeFileTest : public ::testing::Test {
- protected:
-  std::string put(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir.file(name);
-    testing::writeFile(path, bytes);
-    return path;
-  }
-  TempFolder dir;
-  RecordingMessageService messages;
-  ScopedMessageService scoped{messages};
-};
+using PenShapeFileTest = testing::PresetFileTest;
 
 TEST_F(PenShapeFileTest, BuiltInsRoundTripWithTheCurrentIndex) {
   CPenShapeMngr saved;
@@ -174,7 +144,7 @@ TEST_F(PenShapeFileTest, BadChunksAreSkippedAndLaterNibsStillLoad) {
   const Bytes foreign = ByteWriter().tag("ABCD").u32(0).bytes;
   const std::string path =
       put("bad.psh", cat({psst(1, 4), pshp(100, 0, "abc", 200), foreign, pshp(200, 2), pshp(300, 1),
-                          picture(3, 4, 4, 9), pshp(400, 0, "abc"), pshp(500, 0, "", -1, 2), pshp(600)}));
+                          testing::pictureChunk(3, 4, 4, 9), pshp(400, 0, "abc"), pshp(500, 0, "", -1, 2), pshp(600)}));
   CPenShapeMngr list;
   ASSERT_EQ(loadPenShapeFile(path, list, false), kRcOk);
   ASSERT_EQ(list.count(), 2);
@@ -198,7 +168,7 @@ TEST_F(PenShapeFileTest, ChunkReaderCodes) {
       {"name past the chunk", pshp(100, 0, "ab", 9), kRcChunkPastEnd},
       {"record version 2", pshp(100, 0, "", -1, 2), kRcVersion},
       {"kind 2", pshp(100, 2), kRcPictureKind},
-      {"image nib with a 32-bit picture", cat({pshp(100, 1), picture(3, 2, 2, 1)}), kRcPictureKind},
+      {"image nib with a 32-bit picture", cat({pshp(100, 1), testing::pictureChunk(3, 2, 2, 1)}), kRcPictureKind},
       {"image nib with another chunk", cat({pshp(100, 1), pshp(5)}), kRcWrongTag},
       {"image nib without its picture", pshp(100, 1), kRcShortRead},
       {"cut record", cutRecord, kRcShortRead},
@@ -215,7 +185,7 @@ TEST_F(PenShapeFileTest, ChunkReaderCodes) {
 }
 
 TEST_F(PenShapeFileTest, PicturesPastTheBudgetAreRefusedBeforeTheyAreUnpacked) {
-  Bytes huge = picture(4, 2, 2, 1);
+  Bytes huge = testing::pictureChunk(4, 2, 2, 1);
   // Claim 9,000 x 9,000 pixels.
   for (size_t at : {24u, 28u}) {
     huge[at] = 0x28;

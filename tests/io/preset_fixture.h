@@ -11,7 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/chunk_head.h"
+#include "core/streams.h"
 #include "io/preset_common.h"
+#include "io/thumbnail_chunk.h"
+#include "platform/message_service.h"
+#include "test_support/temp_folder.h"
 
 namespace pg::testing {
 
@@ -83,6 +88,50 @@ inline Bytes readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
+
+inline Bytes cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// A picture chunk of a kind, width x height pixels of one value.
+inline Bytes pictureChunk(uint16_t kind, uint32_t width, uint32_t height, uint8_t value) {
+  SThumbnailDesc desc;
+  desc.kind = kind;
+  desc.key = kThumbnailKey;
+  desc.group = 7;
+  desc.step = 3;
+  desc.sourceWidth = desc.width = width;
+  desc.sourceHeight = desc.height = height;
+  const std::vector<uint8_t> pixels(size_t(width) * height * pictureBytesPerPixel(kind), value);
+  CMemoryStream out;
+  EXPECT_EQ(writeThumbnailChunk(out, desc, pixels.data()), kRcOk);
+  return out.bytes();
+}
+
+// A temporary folder to put files in, and the messages shown meanwhile.
+class PresetFileTest : public ::testing::Test {
+ protected:
+  std::string put(const std::string& name, const Bytes& bytes) {
+    const std::string path = dir.file(name);
+    writeFile(path, bytes);
+    return path;
+  }
+  std::string put(const std::string& name, std::string_view text) {
+    const std::string path = dir.file(name);
+    writeFile(path, text);
+    return path;
+  }
+  std::vector<std::string> texts() const {
+    std::vector<std::string> out;
+    for (const auto& m : messages.shown()) out.push_back(m.text);
+    return out;
+  }
+  TempFolder dir;
+  RecordingMessageService messages;
+  ScopedMessageService scoped{messages};
+};
 
 inline uint16_t le16(const Bytes& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 inline uint32_t le32(const Bytes& b, size_t at) { return uint32_t(le16(b, at)) | uint32_t(le16(b, at + 2)) << 16; }

@@ -41,27 +41,7 @@ Bytes aco(uint16_t version, const std::vector<std::array<uint16_t, 5>>& colours,
   return w.bytes;
 }
 
-class SwatchListTest : public ::testing::Test {
- protected:
-  std::string put(const std::string& name, const Bytes& bytes) {
-    const std::string path = dir.file(name);
-    testing::writeFile(path, bytes);
-    return path;
-  }
-  std::string put(const std::string& name, std::string_view text) {
-    const std::string path = dir.file(name);
-    testing::writeFile(path, text);
-    return path;
-  }
-  std::vector<std::string> texts() const {
-    std::vector<std::string> out;
-    for (const auto& m : messages.shown()) out.push_back(m.text);
-    return out;
-  }
-  TempFolder dir;
-  RecordingMessageService messages;
-  ScopedMessageService scoped{messages};
-};
+using SwatchListTest = testing::PresetFileTest;
 
 TEST_F(SwatchListTest, EveryFormatRoundTripsItsColoursAndGrid) {
   TSwatchMngr saved;
