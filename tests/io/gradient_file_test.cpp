@@ -265,30 +265,6 @@ TEST_F(GradientFileTest, ChunkCompactsUnsetStopsAndClampsTheAttributes) {
   EXPECT_EQ(repeat.Count, 1);
 }
 
-TEST_F(GradientFileTest, FileLevelCodes) {
-  Bytes wrongSize = grst(2, 1);
-  wrongSize[4] = 20;
-  const struct {
-    const char* what;
-    Bytes bytes;
-    uint8_t code;
-  } cases[] = {
-      {"short header", Bytes(31, 0), kRcShortRead},
-      {"wrong tag", cat({ByteWriter().tag("GRSX").u32(24).zeros(24).bytes, kgrd({})}), kRcWrongTag},
-      {"wrong header size", cat({wrongSize, kgrd({})}), kRcHeaderSize},
-      {"version 3", cat({grst(3, 1), kgrd({})}), kRcVersion},
-      {"count 0", cat({grst(2, 0), kgrd({})}), kRcNothing},
-      {"nothing readable", cat({grst(2, 1), Bytes(12, 0)}), kRcNothing},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    CGradMngr list(false);
-    EXPECT_EQ(loadGradientFile(put("f.kgs", c.bytes), list, false), c.code);
-  }
-  CGradMngr list(false);
-  EXPECT_EQ(loadGradientFile(dir.file("none.kgs"), list, false), kRcFileMissing);
-}
-
 TEST_F(GradientFileTest, VersionOneSetsBeginWithTheTwoCurrentColours) {
   FakePresetPrefs prefs;
   prefs.fg = 0x0000FF;  // red
