@@ -55,6 +55,8 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
   // distance it computes can equal.
   walkerDistance[0] = std::bit_cast<float>(0xFFFFFFFFu);
 
+  // The document gradient starts from the tool window's active gradient.
+  takeGradientStops(docGradientLink().activeGradient());
   applyGradientOptions();
   layers_ = std::make_unique<CLayerMngr>(24);
   try {

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "brush/gradient.h"
+#include "core/fixed_point.h"
 #include "core/planes.h"
 #include "core/rect.h"
 #include "document/doc_services.h"
@@ -64,8 +66,10 @@ class TPaper final : public IUndoDocument {
   TTC viewBuffer{true};
   TTC patternBuffer{true};
   TMTC preview;
-  // The document gradient's points and repeat settings.
-  SDocGradient gradient;
+  // The document gradient: its own copy of the colour stops, and the
+  // geometry (points, shape and repeat) over them.
+  CColorSlotGroup gradientStops{16};
+  CGradation gradation{&gradientStops};
   // The stroke walker's state: no previous dab, and no distance yet.
   bool walkerHasPrevious = false;
   std::array<float, 4> walkerDistance{};
@@ -155,23 +159,27 @@ class TPaper final : public IUndoDocument {
   // Layer image point to document point (minus the layer's offset).
   bool layerToPaperPoint(int32_t index, TPoint& point) const;
 
-  // ---- document gradient (paper_setup.cpp) ----
+  // ---- document gradient (paper_gradient.cpp) ----
   // The two points: whole pixels, floats (rounded to 16.16) or 16.16.
   void setGradientPoints(TPoint p0, TPoint p1);
   void setGradientPointsF(TPointF p0, TPointF p1);
-  void setGradientPointsFix(TPoint p0, TPoint p1);
-  void getGradientPoints(TPoint& p0, TPoint& p1) const;
+  void setGradientPointsFix(SFixPoint p0, SFixPoint p1);
+  void getGradientPoints(SFixPoint& p0, SFixPoint& p1) const;
   // The start point in whole pixels.
   TPoint gradientOrigin() const;
-  // Repeat mode 0, count 1.
+  // The default repeat record: linear, no mirror, no wrap, count 1.
   void resetGradientOptions();
-  // Type, repeat mode, count and reverse from the tool window's gradient set.
+  // Shape, mirror, count and wrap from the tool window's gradient set.
   void applyGradientOptions();
-  // The colour stops of the gradient in use, then the repeat settings.
-  void setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, bool reverse);
-  // Gives the document gradient the stops of the gradient in use (during
-  // replay the recorder's, else the tool window's).
-  void currentGradient();
+  // The colour stops of the gradient in use, then the repeat settings in
+  // the order the gradient takes them (shape, mirror, count, wrap). Values
+  // out of range are refused (false) and change nothing.
+  bool setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse);
+  // The gradient in use: during replay the recorder's, else the tool
+  // window's active one; null when there is none.
+  const CGradObj* currentGradient() const;
+  // Copies the stops of a gradient into the document's gradient.
+  void takeGradientStops(const CGradObj* from);
   // The gradient's colour at a pixel: red in the low byte, opacity on top.
   uint32_t gradientColorAt(TPoint p) const;
 
