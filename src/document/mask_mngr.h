@@ -64,6 +64,8 @@ class CMaskMngr {
   // For a valid i: the counter += step and the name := "マスク<counter>".
   bool setDefaultName(int32_t i, int32_t step);
   int32_t nameCounter() const { return nameCounter_; }
+  // Restores the counter (a document read back from a file).
+  void setNameCounter(int32_t v) { nameCounter_ = v; }
 
   // ---- list operations ----
   std::unique_ptr<CMaskData> extractMask(int32_t i);

@@ -1,0 +1,233 @@
+#include "io/native_file_reader.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <new>
+
+#include "core/blend_modes.h"
+#include "core/chunk_head.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
+#include "document/paper_setup.h"
+#include "io/native_header.h"
+#include "io/native_layer_chunk.h"
+#include "io/native_mask_chunk.h"
+#include "io/thumbnail_chunk.h"
+#include "io/thumbnail_document.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
+#include "record/event_file.h"
+
+namespace pg {
+
+namespace {
+
+std::string baseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+bool fileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+// A tag as four characters for a message; bytes that are no printable ASCII
+// show as "?".
+std::string tagText(uint32_t tag) {
+  std::string s(4, '?');
+  for (int i = 0; i < 4; ++i) {
+    const char c = char(tag >> (8 * i));
+    if (c >= 0x20 && c < 0x7F) s[size_t(i)] = c;
+  }
+  return s;
+}
+
+void reportItem(uint32_t wordId, uint8_t code) {
+  showWarning(formatRes(kResNativeItemReadFailed, {resString(wordId), int(code)}));
+}
+
+// The events chunk at start: read into the document's recording. A
+// recording that cannot be read is discarded, and the document records
+// afresh from here on.
+uint8_t readEventChunk(CStream& stream, int64_t start, TPaper* doc, IProgress& progress) {
+  progress.setText(formatRes(kResNativeLoadingText, {resString(kResNativeEventDataWord)}));
+  if (stream.seek(start, SeekOrigin::Begin) != start) return kRcSeekFailed;
+  const uint8_t code = readEventsFromNative(stream, doc ? documentEventStore(*doc) : nullptr, progress);
+  if (code == kRcOk) return code;
+  showWarning(resString(code == kRcBadEventBlock ? kResNativeBadEventBlock : kResNativeEventsDropped));
+  if (doc != nullptr && doc->events() != nullptr) {
+    doc->events()->clear();
+    doc->events()->startRecording(doc->eventStreamSize());
+  }
+  return code;
+}
+
+// The lists a file is read into before they take the document's place.
+struct Staged {
+  std::unique_ptr<CLayerMngr> layers;
+  std::unique_ptr<CMaskMngr> masks;
+};
+
+Staged makeStaged(int32_t w, int32_t h) {
+  Staged s;
+  s.layers = std::make_unique<CLayerMngr>(24);
+  s.layers->setDocumentSize(w, h);
+  s.masks = std::make_unique<CMaskMngr>(16);
+  s.masks->setDocumentSize(w, h);
+  s.masks->clear();
+  return s;
+}
+
+// What the header says of the lists once every chunk was read: counters, a
+// default layer and an empty mask where none could be read. Answers whether
+// masks were read.
+bool finishStaged(Staged& s, const SNativeHeader& h) {
+  if (h.flags & kNativeLayerCounter) s.layers->setNameCounter(h.layerNameCounter);
+  if (h.flags & kNativeMaskCounter) s.masks->setNameCounter(h.maskNameCounter);
+  if (s.layers->count() == 0) {
+    const int32_t at = s.layers->insertLayer(0, int32_t(h.width), int32_t(h.height), lbmNormal, false, 255, true);
+    if (CLayerData* layer = s.layers->getLayer(at)) {
+      layer->fitThumbnail();
+      layer->updateThumbnail();
+    }
+  }
+  const int32_t layer = (h.flags & kNativeLayers) ? std::min<int32_t>(h.currentLayer, s.layers->lastIndex()) : 0;
+  s.layers->setCurrent(layer);
+  if (s.masks->count() == 0) {
+    s.masks->setCurrent(0);
+    s.masks->setDefaultName(0, 1);
+    return false;
+  }
+  s.masks->setCurrent((h.flags & kNativeMasks) ? std::min<int32_t>(h.currentMask, s.masks->count() - 1) : 0);
+  return true;
+}
+
+// The read lists take the document's place, and the document is set up as
+// the header describes it.
+void install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
+  doc.name = name;
+  doc.resolution = h.resolution;
+  doc.showCanvasColor = (h.flags & kNativeCanvasColorOff) == 0;
+  doc.showBgPattern = (h.flags & kNativeBgPattern) != 0;
+  doc.setSize(nullptr, int32_t(h.width), int32_t(h.height));
+  doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
+  doc.undoExchangeLayerList(s.layers);
+  doc.undoExchangeMaskList(s.masks);
+
+  if (masksRead) {
+    doc.masks()->traceAnts({doc.width, doc.height}, -1);
+    doc.undoSetSelectionFlags((h.flags & kNativeSelectionEnabled) != 0, (h.flags & kNativeAntsShown) != 0);
+  } else {
+    doc.undoSetSelectionFlags(false, false);
+  }
+  if (TFlowImage* flow = doc.flowImage()) doc.loadFlowImage(*flow, doc.layers()->current(), true);
+  if (auto* recorder = dynamic_cast<IImageCreateRecorder*>(doc.events())) recorder->recordResetPoint();
+  doc.ready = true;
+  doc.notifyChange(true);
+  doc.redraw(true);
+}
+
+}  // namespace
+
+uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress) {
+  uint8_t last = kRcOk;
+  int32_t unknown = 0;
+  uint32_t lastUnknown = 0;
+  while (stream.position() < stream.size()) {
+    const int64_t start = stream.position();
+    SChunkHead head;
+    if (readChunkHead(stream, head) != kRcOk) return kRcShortRead;
+    uint8_t code;
+    switch (head.tag) {
+      case kTagLayer:
+        code = target.layers ? readLayerChunk(stream, *target.layers, head.size, progress) : kRcLayerCreate;
+        if (code != kRcOk) reportItem(kResNativeLayerWord, code);
+        break;
+      case kTagMask:
+        code = readMaskChunk(stream, target.masks, head.size, progress);
+        if (code != kRcOk) reportItem(kResNativeMaskWord, code);
+        break;
+      case kTagEventsPacked:
+      case kTagEventsRaw:
+        code = readEventChunk(stream, start, target.eventDocument, progress);
+        break;
+      case kTagEventBlock:
+      case kTagMaskTiles:
+      case kTagLayerTiles:
+        code = kRcSkipped;
+        break;
+      case kTagThumbnail:
+        code = kRcThumbSkipped;
+        break;
+      default:
+        code = kRcWrongTag;
+        ++unknown;
+        lastUnknown = head.tag;
+        break;
+    }
+    last = code;
+    if (code != kRcOk) {
+      const int64_t next = start + kChunkHeadBytes + int64_t{head.size};
+      if (next > stream.size()) {
+        last = kRcChunkPastEnd;
+        break;
+      }
+      if (stream.seek(next, SeekOrigin::Begin) != next) {
+        last = kRcSeekFailed;
+        break;
+      }
+    }
+  }
+  if (unknown > 0) showWarning(formatRes(kResNativeUnknownChunks, {unknown, tagText(lastUnknown)}));
+  return last;
+}
+
+uint8_t readNativeStream(CStream& stream, TPaper& doc, const std::string& name) {
+  try {
+    uint8_t bytes[kNativeHeaderBytes];
+    if (!stream.readExact(bytes, kNativeHeaderBytes)) return kRcShortRead;
+    if (const uint8_t code = checkNativeHeader(bytes); code != kRcOk) return code;
+    const SNativeHeader h = parseNativeHeader(bytes);
+
+    const int64_t total =
+        int64_t{(h.flags & kNativeLayers) ? h.layerCount : 0} + int64_t{(h.flags & kNativeMasks) ? h.maskCount : 0};
+    std::unique_ptr<IProgress> progress =
+        showProgressDlg(total, formatRes(kResNativeLoadingTitle, {resString(kResNativeImageWord), baseName(name)}),
+                        formatRes(kResNativeLoadingText, {resString(kResNativeImageWord)}));
+
+    Staged staged = makeStaged(int32_t(h.width), int32_t(h.height));
+    const SNativeReadTarget target{staged.layers.get(), staged.masks.get(), &doc};
+    if (const uint8_t code = readNativeChunks(stream, target, *progress); code != kRcOk)
+      showWarning(formatRes(kResNativeReadError, {int(code)}));
+    const bool masksRead = finishStaged(staged, h);
+    install(doc, staged, h, name, masksRead);
+    return kRcOk;
+  } catch (const std::bad_alloc&) {
+    return kRcOutOfMemory;
+  } catch (...) {
+    return kRcException;
+  }
+}
+
+uint8_t readNativeFile(const std::string& path, TPaper& doc) {
+  if (!fileExists(path)) return kRcFileMissing;
+  std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Read);
+  if (!file) return kRcCannotOpen;
+  return readNativeStream(*file, doc, path);
+}
+
+uint8_t readNativeThumbnail(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height) {
+  if (!fileExists(path)) return kRcFileMissing;
+  std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Read);
+  if (!file) return kRcCannotOpen;
+  uint8_t bytes[kNativeHeaderBytes];
+  if (!file->readExact(bytes, kNativeHeaderBytes)) return kRcShortRead;
+  if (const uint8_t code = checkNativeHeader(bytes); code != kRcOk) return code;
+  const SNativeHeader h = parseNativeHeader(bytes);
+  width = h.width;
+  height = h.height;
+  return findThumbnail(*file, picture);
+}
+
+}  // namespace pg

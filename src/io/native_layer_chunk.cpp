@@ -1,0 +1,185 @@
+#include "io/native_layer_chunk.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "core/blend_modes.h"
+#include "core/block_image.h"
+#include "core/chunk_head.h"
+#include "core/limits.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "io/native_header.h"
+#include "io/native_tile_blocks.h"
+#include "platform/message_service.h"
+
+namespace pg {
+
+namespace {
+
+constexpr uint16_t kLayerVisible = 0x1;
+constexpr uint16_t kLayerProtectAlpha = 0x2;
+constexpr uint16_t kLayerDissolve = 0x20;
+constexpr uint32_t kLayerEdge = 32;
+constexpr uint32_t kImageBackground = 0x00FFFFFF;
+
+// The name as stored: at most 65,534 bytes, so that its length with the
+// terminating zero fits the 16-bit field.
+size_t storedNameBytes(const CLayerData& layer) { return std::min<size_t>(layer.name.size(), 65534); }
+
+}  // namespace
+
+uint64_t layerRecordBytes(const CLayerData& layer) {
+  return uint64_t(kLayerRecordBytes) + paddedTo4(storedNameBytes(layer) + 1);
+}
+
+uint8_t writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags) {
+  const size_t nameBytes = storedNameBytes(layer);
+  std::vector<uint8_t> record(size_t(layerRecordBytes(layer)), 0);
+  uint8_t* r = record.data();
+  storeChunkHead(r, {kTagLayer, uint32_t(record.size() - kChunkHeadBytes)});
+  putChunkU32(r + 8, uint32_t(std::max(layer.index, 0)));
+  uint16_t flags = kLayerAlwaysSet | extraFlags;
+  if (layer.visible) flags |= kLayerVisible;
+  if (layer.protectAlpha) flags |= kLayerProtectAlpha;
+  if (layer.dissolve) flags |= kLayerDissolve;
+  putChunkU16(r + 12, flags);
+  r[14] = layer.blendMode;
+  r[15] = layer.opacity;
+  const CBlockVMTC* image = layer.image.get();
+  putChunkU32(r + 16, kLayerEdge);
+  putChunkU32(r + 20, kLayerEdge);
+  putChunkU32(r + 24, image ? uint32_t(image->columns()) : 0);
+  putChunkU32(r + 28, image ? uint32_t(image->rows()) : 0);
+  putChunkU32(r + 32, uint32_t(layer.imageWidth()));
+  putChunkU32(r + 36, uint32_t(layer.imageHeight()));
+  putChunkU32(r + 40, uint32_t(layer.offsetX));
+  putChunkU32(r + 44, uint32_t(layer.offsetY));
+  putChunkU32(r + 48, uint32_t(layer.width));
+  putChunkU32(r + 52, uint32_t(layer.height));
+  putChunkU32(r + 56, kImageBackground);
+  putChunkU16(r + 60, uint16_t(nameBytes + 1));
+  putChunkU16(r + 62, layer.blendMode <= lbmNormal ? 0 : 1);
+  r[64] = layer.dissolveAmount;
+  putChunkU32(r + 68, layer.randomState.Seed);
+  std::memcpy(r + kLayerRecordBytes, layer.name.data(), nameBytes);
+  return stream.writeExact(record.data(), int64_t(record.size())) ? kRcOk : kRcShortWrite;
+}
+
+uint8_t writeLayerChunks(CStream& stream, const CLayerData& layer) {
+  if (!layer.hasImage() || layer.image->tileEdge() != int32_t(kLayerEdge)) return kRcTileFormat;
+  try {
+    if (const uint8_t code = writeLayerRecord(stream, layer); code != kRcOk) return code;
+  } catch (const std::bad_alloc&) {
+    return kRcOutOfMemory;
+  }
+  return writeTileBlocks(stream, *layer.image, kLayerTileBlocks);
+}
+
+namespace {
+
+// The record's fields that make the layer, checked before anything is made.
+struct LayerRecord {
+  uint32_t index;
+  uint16_t flags;
+  uint8_t blendMode;
+  uint8_t opacity;
+  int32_t imageWidth;
+  int32_t imageHeight;
+  int32_t offsetX;
+  int32_t offsetY;
+  int32_t width;
+  int32_t height;
+  uint8_t dissolveAmount;
+  uint32_t seed;
+};
+
+// f holds the record from its head on, so that offsets are the table's.
+uint8_t parseRecord(const uint8_t* f, LayerRecord& out) {
+  if (chunkU16(f + 62) >= 2) return kRcVersion;
+  if (chunkU32(f + 16) != kLayerEdge || chunkU32(f + 20) != kLayerEdge) return kRcTileFormat;
+  const uint32_t w = chunkU32(f + 32);
+  const uint32_t h = chunkU32(f + 36);
+  if (w < 1 || h < 1 || w > uint32_t(kMaxImageWidth) || h > uint32_t(kMaxImageHeight)) return kRcLayerCreate;
+  // The grid the blocks are numbered over must be the image's.
+  if (chunkU32(f + 24) != (w + kLayerEdge - 1) / kLayerEdge || chunkU32(f + 28) != (h + kLayerEdge - 1) / kLayerEdge)
+    return kRcTileOutside;
+  out.index = chunkU32(f + 8);
+  out.flags = chunkU16(f + 12);
+  // A mode this system does not know is read as the nearest it knows.
+  out.blendMode = uint8_t(std::min<uint32_t>(f[14], kLayerBlendModeCount - 1));
+  out.opacity = f[15];
+  out.imageWidth = int32_t(w);
+  out.imageHeight = int32_t(h);
+  out.offsetX = clampStoredOffset(int32_t(chunkU32(f + 40)));
+  out.offsetY = clampStoredOffset(int32_t(chunkU32(f + 44)));
+  out.width = clampStoredSide(int32_t(chunkU32(f + 48)));
+  out.height = clampStoredSide(int32_t(chunkU32(f + 52)));
+  out.dissolveAmount = f[64];
+  out.seed = chunkU32(f + 68);
+  return kRcOk;
+}
+
+// Reads the name and the tiles into the layer made for the record.
+uint8_t fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec, uint32_t size, IProgress& progress) {
+  layer.offsetX = rec.offsetX;
+  layer.offsetY = rec.offsetY;
+  layer.width = rec.width;
+  layer.height = rec.height;
+  layer.protectAlpha = (rec.flags & kLayerProtectAlpha) != 0;
+  if (rec.flags & kLayerAlwaysSet) {
+    layer.dissolve = (rec.flags & kLayerDissolve) != 0;
+    layer.dissolveAmount = rec.dissolveAmount;
+    layer.seedRandom(rec.seed);
+  }
+  layer.setLinkLevel(0);
+  const uint32_t nameBytes = size - kLayerRecordRest;
+  if (const uint8_t code = readCountedString(stream, nameBytes, layer.name, nameBytes); code != kRcOk) return code;
+  progress.setText(formatRes(kResNativeLoadingText, {layer.name}));
+  if (const uint8_t code = readTileBlocks(stream, *layer.image, kLayerTileBlocks); code != kRcOk) return code;
+  layer.image->compact();
+  layer.fitThumbnail();
+  layer.updateThumbnail();
+  return kRcOk;
+}
+
+}  // namespace
+
+uint8_t readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IProgress& progress) {
+  int32_t at = -1;
+  uint8_t code = kRcOk;
+  try {
+    uint8_t record[kLayerRecordBytes] = {};
+    LayerRecord rec{};
+    if (size < kLayerRecordRest)
+      code = kRcHeaderSize;
+    else if (!stream.readExact(record + kChunkHeadBytes, kLayerRecordRest))
+      code = kRcShortRead;
+    else
+      code = parseRecord(record, rec);
+    if (code == kRcOk) {
+      // A full list is refused here, before the list itself would warn.
+      if (!layers.canAddLayer()) {
+        code = kRcLayerCreate;
+      } else {
+        const int32_t index = int32_t(std::min<uint32_t>(rec.index, uint32_t(layers.count())));
+        at = layers.insertLayer(index, rec.imageWidth, rec.imageHeight, rec.blendMode, false, rec.opacity,
+                                (rec.flags & 0x1) != 0);
+        code = at < 0 ? kRcLayerCreate : fillLayer(stream, *layers.getLayer(at), rec, size, progress);
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    code = kRcOutOfMemory;
+  } catch (...) {
+    code = kRcException;
+  }
+  // A layer that could not be read whole does not stay half-made.
+  if (code != kRcOk && at >= 0) layers.deleteLayer(at);
+  progress.step(1);
+  return code;
+}
+
+}  // namespace pg

@@ -1,0 +1,207 @@
+#include "io/native_tile_blocks.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "core/block_compress.h"
+#include "core/block_image.h"
+#include "core/chunk_head.h"
+#include "core/mem_utils.h"
+
+namespace pg {
+
+const STileBlockKind kLayerTileBlocks{kTagLayerTiles, 32,          0xFFFFFFFFu,    kRcTileFormat,
+                                      kRcNoTiles,     kRcTileEncoding, kRcTileSizes, kRcTileOutside};
+const STileBlockKind kMaskTileBlocks{kTagMaskTiles,  64,
+                                     0xFFu,          kRcMaskTileFormat,
+                                     kRcMaskNoTiles, kRcMaskTileEncoding,
+                                     kRcMaskTileSizes, kRcMaskTileOutside};
+
+namespace {
+
+struct BlockFree {
+  void operator()(uint8_t* p) const { freeBlock(p); }
+};
+using WorkBlock = std::unique_ptr<uint8_t, BlockFree>;
+
+WorkBlock workBlock(uint64_t bytes) {
+  if (bytes == 0 || bytes > SIZE_MAX) return nullptr;
+  return WorkBlock(static_cast<uint8_t*>(allocBlock(size_t(bytes))));
+}
+
+void storeBlockHead(uint8_t* head, const STileBlockKind& kind, uint32_t size, uint32_t encoding, uint32_t n,
+                    uint32_t packed, uint32_t raw) {
+  std::memset(head, 0, kTileBlockHeadBytes);
+  storeChunkHead(head, {kind.tag, size});
+  putChunkU32(head + 8, uint32_t(kind.edge));
+  putChunkU32(head + 12, uint32_t(kind.edge));
+  putChunkU32(head + 16, encoding);
+  putChunkU32(head + 20, n);
+  putChunkU32(head + 24, packed);
+  putChunkU32(head + 28, raw);
+}
+
+// Writes the block in one piece: head, data, padding.
+class BlockWriter {
+ public:
+  BlockWriter(CStream& stream, const STileBlockKind& kind) : stream_(stream), kind_(kind) {}
+
+  // Tiles [first, first + n), all committed, packed as encoding 1.
+  uint8_t packed(const CBlockImage& image, int32_t first, int32_t n) {
+    if (!raw_) raw_ = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
+    if (!raw_) return kRcOutOfMemory;
+    for (int32_t k = 0; k < n; ++k)
+      std::memcpy(raw_.get() + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(first + k)), kTileBytes);
+    const uint64_t rawBytes = uint64_t(n) * kTileBytes;
+    const uint64_t p = compressToMemory(raw_.get(), rawBytes, packed_);
+    if (p == 0) return kRcOutOfMemory;
+    const uint64_t body = paddedTo4(p);
+    block_.assign(size_t(kTileBlockHeadBytes + body), 0);
+    storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(n),
+                   uint32_t(p), uint32_t(rawBytes));
+    std::memcpy(block_.data() + kTileBlockHeadBytes, packed_.data(), size_t(p));
+    return flush();
+  }
+
+  // Tiles [first, first + n), all uniform, as encoding 2.
+  uint8_t uniform(const CBlockImage& image, int32_t first, int32_t n) {
+    const uint64_t body = uint64_t(n) * 4;
+    block_.assign(size_t(kTileBlockHeadBytes + body), 0);
+    storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingUniform, uint32_t(n), 0,
+                   uint32_t(body));
+    for (int32_t k = 0; k < n; ++k)
+      putChunkU32(block_.data() + kTileBlockHeadBytes + size_t(k) * 4, image.tileRef(first + k).uniform & kind_.uniformMask);
+    return flush();
+  }
+
+ private:
+  uint8_t flush() {
+    return stream_.writeExact(block_.data(), int64_t(block_.size())) ? kRcOk : kRcShortWrite;
+  }
+
+  CStream& stream_;
+  const STileBlockKind& kind_;
+  WorkBlock raw_;
+  std::vector<uint8_t> packed_;
+  std::vector<uint8_t> block_;
+};
+
+// The grid position where the next block goes on, and its end.
+struct GridCursor {
+  int64_t placed = 0;
+  int64_t total = 0;
+  int64_t left() const { return total - placed; }
+};
+
+// Encoding 1: n packed tiles into the image's tiles from the cursor on.
+uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const uint8_t* head,
+                   uint32_t body, GridCursor& at) {
+  const uint32_t n = chunkU32(head + 20);
+  const uint32_t packedBytes = chunkU32(head + 24);
+  const uint64_t rawBytes = chunkU32(head + 28);
+  if (n == 0) return kind.rcNoTiles;
+  if (rawBytes != uint64_t{n} * kTileBytes || packedBytes < 1 || packedBytes > body) return kind.rcSizes;
+  if (int64_t{n} > at.left()) return kind.rcOutside;
+  if (int64_t{body} > stream.remaining()) return kRcShortRead;
+  WorkBlock packed = workBlock(packedBytes);
+  WorkBlock raw = workBlock(rawBytes);
+  if (!packed || !raw) return kRcOutOfMemory;
+  if (!stream.readExact(packed.get(), packedBytes)) return kRcShortRead;
+  if (!expandExact(packed.get(), packedBytes, raw.get(), rawBytes)) return kind.rcSizes;
+  for (uint32_t k = 0; k < n; ++k) {
+    STileRec& t = image.tileRef(int32_t(at.placed + k));
+    if (!image.commitTile(t)) return kRcOutOfMemory;
+    std::memcpy(image.tileMemory(t), raw.get() + size_t(k) * kTileBytes, kTileBytes);
+  }
+  at.placed += n;
+  return kRcOk;
+}
+
+// Encoding 2: one uniform value per tile. A tile that holds pixels takes the
+// value as well: it becomes uniform, which shows the same pixels.
+uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const uint8_t* head,
+                    uint32_t body, GridCursor& at) {
+  const uint32_t n = chunkU32(head + 20);
+  if (n == 0) return kind.rcNoTiles;
+  const uint64_t bytes = uint64_t{n} * 4;
+  if (bytes > body) return kind.rcSizes;
+  if (int64_t{n} > at.left()) return kind.rcOutside;
+  if (int64_t{body} > stream.remaining()) return kRcShortRead;
+  WorkBlock values = workBlock(bytes);
+  if (!values) return kRcOutOfMemory;
+  if (!stream.readExact(values.get(), int64_t(bytes))) return kRcShortRead;
+  for (uint32_t k = 0; k < n; ++k) {
+    STileRec& t = image.tileRef(int32_t(at.placed + k));
+    image.decommitTile(t);
+    t.uniform = chunkU32(values.get() + size_t(k) * 4) & kind.uniformMask;
+  }
+  at.placed += n;
+  return kRcOk;
+}
+
+uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at) {
+  const int64_t start = stream.position();
+  uint8_t head[kTileBlockHeadBytes];
+  if (!stream.readExact(head, kTileBlockHeadBytes)) return kRcShortRead;
+  const SChunkHead chunk = parseChunkHead(head);
+  if (chunk.tag != kind.tag) return kRcWrongTag;
+  if (chunkU32(head + 8) != uint32_t(kind.edge) || chunkU32(head + 12) != uint32_t(kind.edge)) return kind.rcFormat;
+  if (image.tileEdge() != kind.edge) return kind.rcFormat;
+  if (chunk.size < kTileBlockRest) return kind.rcSizes;
+  const uint32_t body = chunk.size - kTileBlockRest;
+  uint8_t code = kind.rcEncoding;
+  switch (chunkU32(head + 16)) {
+    case kTileEncodingPacked:
+      code = readPacked(stream, image, kind, head, body, at);
+      break;
+    case kTileEncodingUniform:
+      code = readUniform(stream, image, kind, head, body, at);
+      break;
+    default:
+      break;
+  }
+  if (code != kRcOk) return code;
+  // Whatever the data left of the block (its padding) is passed over.
+  const int64_t end = start + kChunkHeadBytes + int64_t{chunk.size};
+  return stream.seek(end, SeekOrigin::Begin) == end ? kRcOk : kRcSeekFailed;
+}
+
+}  // namespace
+
+uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind) {
+  if (!image.isValid() || image.tileEdge() != kind.edge || image.tileBytes() != int32_t(kTileBytes))
+    return kind.rcFormat;
+  try {
+    BlockWriter writer(stream, kind);
+    const int32_t count = image.tileCount();
+    for (int32_t i = 0; i < count;) {
+      int32_t j = i + 1;
+      uint8_t code;
+      if (image.tileRef(i).committed()) {
+        while (j < count && j - i < kMaxPackedRun && image.tileRef(j).committed()) ++j;
+        code = writer.packed(image, i, j - i);
+      } else {
+        while (j < count && !image.tileRef(j).committed()) ++j;
+        code = writer.uniform(image, i, j - i);
+      }
+      if (code != kRcOk) return code;
+      i = j;
+    }
+    return kRcOk;
+  } catch (const std::bad_alloc&) {
+    return kRcOutOfMemory;
+  }
+}
+
+uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
+  GridCursor at;
+  at.total = image.tileCount();
+  while (at.left() > 0)
+    if (const uint8_t code = readBlock(stream, image, kind, at); code != kRcOk) return code;
+  return kRcOk;
+}
+
+}  // namespace pg
