@@ -64,7 +64,7 @@ struct SPenDab {
 
 // Radii beyond this many pixels are drawn at it; centres beyond
 // kPenCoordLimit draw nothing (16.16 holds them exactly).
-inline constexpr float kMaxPenSize = 1000.0f;
+inline constexpr float kMaxPenSize = 512.0f;  // the dab shape's largest radius
 inline constexpr float kPenCoordLimit = 32000.0f;
 // The hard edge's threshold on a dab value (half of full weight).
 inline constexpr int32_t kHardEdgeThreshold = 0x7F8000;
