@@ -507,18 +507,17 @@ bool CPenRender::renderMethod(const SPenTarget& t, const SPenDab& dab) {
   return true;
 }
 
+bool CPenRender::setupAndShape(const CDibCore& plane, const SPenDab& dab) {
+  const float size = clampSize(dab.size);
+  if (!hasNib_) return setupDab(plane, dab, dab.opacity, size, size) && prepareShape(size);
+  // A nib's dab is as large as its resized image.
+  return prepareShape(size) && setupDab(plane, dab, dab.opacity, static_cast<float>(shape_->radiusX()) / 65536.0f,
+                                        static_cast<float>(shape_->radiusY()) / 65536.0f);
+}
+
 bool CPenRender::drawDab(const SPenTarget& t, const SPenDab& dab) {
   if (t.plane == nullptr || !hasPixels(*t.plane)) return false;
-  const float size = clampSize(dab.size);
-  if (!hasNib_) {
-    if (!setupDab(*t.plane, dab, dab.opacity, size, size)) return false;
-    if (!prepareShape(size)) return false;
-  } else {
-    if (!prepareShape(size)) return false;
-    if (!setupDab(*t.plane, dab, dab.opacity, static_cast<float>(shape_->radiusX()) / 65536.0f,
-                  static_cast<float>(shape_->radiusY()) / 65536.0f))
-      return false;
-  }
+  if (!setupAndShape(*t.plane, dab)) return false;
   if (render_.method == prmBlur) {
     // The blur's unweighted form keeps alpha through the keep-alpha merge.
     if (stroke_ != nullptr && stroke_->opaque) return renderMethod(t, dab);
@@ -530,16 +529,7 @@ bool CPenRender::drawDab(const SPenTarget& t, const SPenDab& dab) {
 
 bool CPenRender::drawDabCoverage(const SPenTarget& t, const SPenDab& dab, uint32_t value) {
   if (t.work == nullptr || !hasPixels(*t.work)) return false;
-  const float size = clampSize(dab.size);
-  if (!hasNib_) {
-    if (!setupDab(*t.work, dab, dab.opacity, size, size)) return false;
-    if (!prepareShape(size)) return false;
-  } else {
-    if (!prepareShape(size)) return false;
-    if (!setupDab(*t.work, dab, dab.opacity, static_cast<float>(shape_->radiusX()) / 65536.0f,
-                  static_cast<float>(shape_->radiusY()) / 65536.0f))
-      return false;
-  }
+  if (!setupAndShape(*t.work, dab)) return false;
   dabCoverage(t, value);
   return true;
 }

@@ -147,6 +147,8 @@ class CPenRender {
 
   bool setupDab(const CDibCore& plane, const SPenDab& dab, float opacity, float rx, float ry);
   bool prepareShape(float size);
+  // setupDab and prepareShape in the order the dab kind needs.
+  bool setupAndShape(const CDibCore& plane, const SPenDab& dab);
   // The dab's coverage of one row (dab rect columns) into cov_.
   void coverageRow(int32_t py);
   bool renderMethod(const SPenTarget& target, const SPenDab& dab);
