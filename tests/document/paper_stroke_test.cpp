@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,151 @@ TEST(PaperStroke, AirbrushStrokePaintsTheDabsTheBrushRoutinesPaint) {
   EXPECT_EQ(countDiffering(*painted, *expected), 0);
   EXPECT_GT(countDiffering(*painted, *before), 100);
   EXPECT_FALSE(f.window.repainted.empty());
+}
+
+const std::vector<SStrokePoint> kLine = {{8, 20, 1.0f}, {50, 20, 1.0f}, {51, 21, 1.0f}};
+
+TEST(PaperStroke, UndoRestoresTheLayerExactlyAndRedoRepaintsIt) {
+  StrokeFixture f;
+  const std::string before = snapshot(*f.doc);
+  ASSERT_TRUE(f.paint(kLine));
+  const std::string after = snapshot(*f.doc);
+  ASSERT_NE(before, after);
+  EXPECT_TRUE(f.doc->canUndo(0));
+  ASSERT_TRUE(f.undo());
+  EXPECT_EQ(snapshot(*f.doc), before);
+  ASSERT_TRUE(f.redo());
+  EXPECT_EQ(snapshot(*f.doc), after);
+}
+
+TEST(PaperStroke, TheSelectionLimitsTheStroke) {
+  StrokeFixture f;
+  CMaskMngr& masks = *f.doc->masks();
+  masks.setCurrent(masks.count());
+  CMaskData* mask = masks.currentMask();
+  ASSERT_TRUE(mask->createImage(64, 48));
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 30; ++x) mask->image->setPixel(x, y, 255);
+  f.doc->selectionEnabled = true;
+  const auto before = f.layerPlane();
+  ASSERT_TRUE(f.paint(kLine));
+  const auto after = f.layerPlane();
+  int32_t inside = 0, outside = 0;
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x)
+      (x < 30 ? inside : outside) += after->getPixel(x, y) != before->getPixel(x, y);
+  EXPECT_GT(inside, 50);
+  EXPECT_EQ(outside, 0);
+}
+
+TEST(PaperStroke, AProtectAlphaLayerKeepsItsAlpha) {
+  StrokeFixture f;
+  f.layer()->protectAlpha = true;
+  const auto before = f.layerPlane();
+  ASSERT_TRUE(f.paint(kLine));
+  const auto after = f.layerPlane();
+  int32_t changed = 0;
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) {
+      changed += after->getPixel(x, y) != before->getPixel(x, y);
+      ASSERT_EQ(after->getPixel(x, y) >> 24, before->getPixel(x, y) >> 24) << x << "," << y;
+    }
+  EXPECT_GT(changed, 50);
+}
+
+TEST(PaperStroke, TheRecorderSeesBeginPointsInOrderAndEnd) {
+  StrokeFixture f;
+  ASSERT_TRUE(f.paint({{8, 20, 0.5f}, {12, 21, 0.25f}, {16, 22, 1.0f}}));
+  EXPECT_EQ(f.recorder->log,
+            (std::vector<std::string>{"begin 8 20 0.5", "point 12 21 0.25", "point 16 22 1", "end"}));
+}
+
+TEST(PaperStroke, ReplayRecordsNothingAndTakesNoUndoRecord) {
+  StrokeFixture f;
+  const auto before = f.layerPlane();
+  ASSERT_TRUE(f.paint(kLine, false));
+  EXPECT_TRUE(f.recorder->log.empty());
+  EXPECT_FALSE(f.doc->canUndo(0));
+  EXPECT_GT(countDiffering(*f.layerPlane(), *before), 50);
+}
+
+// Without memory for the undo record, or when the recorder lost the
+// stroke's event, the stroke is still merged, but the history can no longer
+// be paired with the recording and is cleared.
+TEST(PaperStroke, AStrokeWithoutItsUndoRecordOrEventClearsTheHistory) {
+  for (const bool failEvent : {false, true}) {
+    SCOPED_TRACE(failEvent ? "event lost" : "no memory for undo");
+    StrokeFixture f;
+    ASSERT_TRUE(f.paint(kLine));
+    ASSERT_TRUE(f.doc->canUndo(0));
+    const auto before = f.layerPlane();
+    f.recorder->failEnd = failEvent;
+    {
+      std::optional<CTilePoolFailScope> noMemory;
+      if (!failEvent) noMemory.emplace(0);
+      ASSERT_TRUE(f.paint({{8, 30, 1.0f}, {50, 30, 1.0f}, {51, 30, 1.0f}}));
+    }
+    EXPECT_FALSE(f.doc->canUndo(0));
+    EXPECT_GT(countDiffering(*f.layerPlane(), *before), 50);
+  }
+}
+
+TEST(PaperStroke, PenCoverageNeverBuildsUpBeyondTheStrokeOpacity) {
+  // Once over the line and once back over it give the same pixels.
+  const auto paintPen = [](const std::vector<SStrokePoint>& pts) {
+    StrokeFixture f;
+    f.stroke.kind = skPen;
+    f.stroke.opacity = 0.5f;
+    const auto before = f.layerPlane();
+    EXPECT_TRUE(f.paint(pts));
+    auto after = f.layerPlane();
+    EXPECT_GT(countDiffering(*after, *before), 50);
+    return after;
+  };
+  const auto once = paintPen({{8, 20, 1.0f}, {50, 20, 1.0f}, {51, 20, 1.0f}});
+  const auto twice = paintPen({{8, 20, 1.0f}, {50, 20, 1.0f}, {8, 20, 1.0f}, {9, 20, 1.0f}});
+  for (int32_t x = 16; x < 40; ++x) EXPECT_EQ(once->getPixel(x, 20), twice->getPixel(x, 20)) << x;
+}
+
+TEST(PaperStroke, RefusedAndEmptyStrokes) {
+  StrokeFixture f;
+  const auto before = f.layerPlane();
+  // A point or an end without a begin.
+  EXPECT_FALSE(f.doc->continueStroke(*f.flow, f.stroke, true, true, 5, 5, 1.0f));
+  SRectXYWH r{};
+  EXPECT_FALSE(f.doc->endStroke(*f.flow, f.stroke, true, r, true));
+  // A target layer that does not exist: nothing is recorded.
+  f.stroke.layerIndex = 7;
+  EXPECT_FALSE(f.doc->beginStroke(*f.flow, f.stroke, true, 5, 5, 1.0f));
+  EXPECT_TRUE(f.recorder->log.empty());
+  // A kind beyond the table paints nothing, but the points are recorded.
+  f.stroke.layerIndex = 0;
+  f.stroke.kind = 9;
+  ASSERT_TRUE(f.paint(kLine));
+  EXPECT_EQ(f.recorder->log.size(), 4u);
+  EXPECT_EQ(countDiffering(*f.layerPlane(), *before), 0);
+  // Points that are not numbers walk nothing.
+  f.stroke.kind = skAirbrush;
+  ASSERT_TRUE(f.paint({{8, 20, 1.0f}, {NAN, 20, 1.0f}, {1e30f, 20, 1.0f}, {9, 20, 1.0f}}));
+}
+
+TEST(PaperStroke, ThePenEngineLevelLimitsTheModes) {
+  StrokeFixture f;
+  EXPECT_EQ(f.doc->strokeEngineMode, 1);
+  EXPECT_FALSE(f.doc->selectPenEngine(2));  // no pen engine yet
+  EXPECT_FALSE(f.doc->selectPenEngine(0));
+  EXPECT_EQ(f.doc->strokeEngineMode, 1);
+  EXPECT_TRUE(f.doc->selectPenEngine(1));
+  f.doc->setStrokeProc(TStrokeSink::Segment);
+  EXPECT_FALSE(f.doc->isStandardMode());
+  EXPECT_EQ(f.doc->strokeEngineMode, 0);
+  // The older-format walker paints the same line.
+  const auto before = f.layerPlane();
+  f.stroke.kind = skEraser;
+  ASSERT_TRUE(f.paint(kLine, false));
+  EXPECT_GT(countDiffering(*f.layerPlane(), *before), 50);
+  EXPECT_TRUE(f.doc->selectPenEngine(1));
+  EXPECT_TRUE(f.doc->isStandardMode());
 }
 
 }  // namespace
