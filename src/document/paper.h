@@ -23,6 +23,9 @@ class CLayerMngr;
 class CMaskMngr;
 class TFlowImage;
 class TStroke;
+class CStrokeMngr;
+class CPenRender;
+class IPenDocument;
 
 class TPaper final : public IUndoDocument, public IPlotDocument {
  public:
@@ -159,6 +162,15 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // 1: the dab-table walker, 2: the pen engine (once it exists); any other
   // level, or one above the engine level, is refused.
   bool selectPenEngine(int32_t level);
+  // The pen-method engine (mode 2): made over the given settings and dab
+  // renderer (both the caller's, kept by pointer); the engine level becomes 2.
+  bool createPenEngine(TStroke& stroke, CPenRender& renderer);
+  void freePenEngine();
+  CStrokeMngr* penEngine() const { return penEngine_.get(); }
+  bool beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  bool continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
+                            float pressure);
+  bool endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
   TStrokeSink strokeSink() const { return strokeSink_; }
   // 1 when the latest segment's major axis is x, 0 when it is y.
   uint8_t stepAxis = 0;
@@ -206,6 +218,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;
   TStrokeSink strokeSink_ = TStrokeSink::DabTable;
+  // Shared pointers so that this header needs neither type whole.
+  std::shared_ptr<CStrokeMngr> penEngine_;
+  std::shared_ptr<IPenDocument> penDocument_;
+  CPenRender* penRender_ = nullptr;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;

@@ -28,9 +28,12 @@
 #include "document/layer_mngr.h"
 #include "document/paper.h"
 #include "document/paper_edit.h"
+#include "document/paper_stroke_util.h"
 #include "document/undo_kinds.h"
 
 namespace pg {
+
+using namespace stroke_detail;
 
 namespace {
 
@@ -51,36 +54,6 @@ constexpr SStrokeKindRow kKindRows[kStrokeKindCount] = {
 constexpr double kMaxWalkSteps = 1 << 20;
 
 // ---- recording ----
-
-bool recordBegin(IDocRecorder* r, float x, float y, float p) {
-  if (auto* s = dynamic_cast<IStrokeEvents*>(r)) return s->recordStrokeBegin(x, y, p);
-  if (auto* e = eventRecorderOf(r)) return e->recordStrokeBegin(x, y, p);
-  return true;
-}
-bool recordPoint(IDocRecorder* r, float x, float y, float p) {
-  if (auto* s = dynamic_cast<IStrokeEvents*>(r)) return s->recordStrokePoint(x, y, p);
-  if (auto* e = eventRecorderOf(r)) return e->recordStrokePoint(x, y, p);
-  return true;
-}
-bool recordEnd(IDocRecorder* r) {
-  if (auto* s = dynamic_cast<IStrokeEvents*>(r)) return s->recordStrokeEnd();
-  if (auto* e = eventRecorderOf(r)) return e->recordStrokeEnd();
-  return true;
-}
-
-SRectXYWH toLayer(const SRectXYWH& r, const CLayerData& layer) {
-  return SRectXYWH{r.X + layer.offsetX, r.Y + layer.offsetY, r.Width, r.Height};
-}
-
-// The rectangle clipped to the layer image; empty when nothing is left.
-SRectXYWH clipToLayer(const SRectXYWH& r, const CLayerData& layer) {
-  const int64_t l = std::max<int64_t>(r.X, 0), t = std::max<int64_t>(r.Y, 0);
-  const int64_t rt = std::min<int64_t>(int64_t{r.X} + r.Width, layer.imageWidth());
-  const int64_t b = std::min<int64_t>(int64_t{r.Y} + r.Height, layer.imageHeight());
-  if (rt <= l || b <= t) return SRectXYWH{0, 0, 0, 0};
-  return SRectXYWH{static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(rt - l),
-                   static_cast<int32_t>(b - t)};
-}
 
 // Sets the working channel to 0 over a rectangle (clipped to it).
 void clearCoverage(TChannel& coverage, const SRectXYWH& r) {
@@ -260,6 +233,30 @@ void olderFormatSegment(SDabContext& c) {
 
 }  // namespace
 
+namespace stroke_detail {
+
+void finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData& layer, const SRectXYWH& rect,
+                  bool record) {
+  const bool eventWritten = !record || recordEnd(doc.events());
+  CDocEdit edit(doc, record && eventWritten);
+  edit.gate(true);
+  edit.event([](IDocRecorder&) { return true; });
+  if (rect.Width > 0) {
+    edit.undoBefore([&](TPaper& d) { return d.storeRectUndo(layerIndex, rect, kUndoStroke); });
+    layer.image->copyFromPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, 255, rect);
+  }
+  edit.changed();
+  if (record && !eventWritten) doc.clearUndo();
+}
+
+void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect, uint32_t colour,
+                     uint32_t opacity255) {
+  layer.image->copyToPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, false, 255, rect);
+  plotMask(flow.pixels, flow.coverage, TPoint{rect.X, rect.Y}, opacity255, colour, rect);
+}
+
+}  // namespace stroke_detail
+
 const SStrokeKindRow* strokeKindRow(uint32_t kind) { return kind < kStrokeKindCount ? &kKindRows[kind] : nullptr; }
 
 // ---- the stroke calls ----
@@ -272,8 +269,7 @@ CLayerData* strokeLayer(TPaper& doc, const TStroke& stroke) {
 }
 
 bool usesWorkChannel(const TPaper& doc, const TStroke& stroke) {
-  // The pen engine's renderer says for itself; it is not part of this
-  // document yet, so mode 2 paints no working channel here.
+  // In mode 2 the engine's renderer keeps its own working channel.
   if (doc.strokeEngineMode >= 2) return false;
   const SStrokeKindRow* row = strokeKindRow(stroke.kind);
   return row != nullptr && row->usesWorkChannel;
@@ -287,10 +283,7 @@ void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerDat
   const SRectXYWH r = clipToLayer(toLayer(docRect, layer), layer);
   if (r.Width > 0 && usesWorkChannel(doc, stroke)) {
     if (stroke.kind == skPen) {
-      // A fresh copy of the layer under the coverage: overlapping dabs of
-      // one stroke never build up beyond the stroke's opacity.
-      layer.image->copyToPlaneRect(flow.pixels, TPoint{r.X, r.Y}, false, 255, r);
-      plotMask(flow.pixels, flow.coverage, TPoint{r.X, r.Y}, stroke.getOpacity255(), stroke.color, r);
+      coverageToColor(flow, layer, r, stroke.color, stroke.getOpacity255());
     } else if (stroke.kind == skBlur2) {
       blurByWeight(flow.pixels, *layer.image, flow.coverage, nullptr, r);
     }
@@ -334,8 +327,8 @@ bool TPaper::continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool
       olderFormatSegment(c);
       break;
     case TStrokeSink::PenRender:
-      // The pen engine renders its own segments once the document owns one;
-      // until then the engine level stays 1 and this sink is never chosen.
+      // Mode 2 strokes go through the engine calls (paper_stroke_engine.cpp);
+      // a point that arrives here all the same is walked by the dab table.
     case TStrokeSink::DabTable:
       dabTableSegment(c);
       break;
@@ -346,7 +339,7 @@ bool TPaper::continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool
   return true;
 }
 
-bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow) {
+bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool) {
   strokeRect = SRectXYWH{0, 0, 0, 0};
   CLayerData* layer = strokeLayer(*this, stroke);
   if (!strokeOpen || layer == nullptr) {
@@ -355,21 +348,9 @@ bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH
   }
   stroke.getTotalRect(strokeRect);
   const SRectXYWH r = clipToLayer(toLayer(strokeRect, *layer), *layer);
-  // The recorder drops a stroke whose packets could not all be written; the
-  // pixels are still merged, but no undo record may pair with a missing event.
-  const bool eventWritten = !record || recordEnd(events());
-  CDocEdit edit(*this, record && eventWritten);
-  edit.gate(true);
-  edit.event([](IDocRecorder&) { return true; });
-  if (r.Width > 0) {
-    edit.undoBefore([&](TPaper& doc) { return doc.storeRectUndo(stroke.layerIndex, r, kUndoStroke); });
-    layer->image->copyFromPlaneRect(flow.pixels, TPoint{r.X, r.Y}, 255, r);
-    if (usesWorkChannel(*this, stroke)) clearCoverage(flow.coverage, r);
-  }
-  edit.changed();
-  if (record && !eventWritten) clearUndo();
+  finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
+  if (r.Width > 0 && usesWorkChannel(*this, stroke)) clearCoverage(flow.coverage, r);
   strokeOpen = false;
-  (void)paintWindow;
   layer->updateThumbnail();
   markModified(true);
   return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "brush/dab_round.h"
+#include "brush/pen_render.h"
 #include "brush/plot_callbacks.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
@@ -309,6 +310,33 @@ TEST(PaperStroke, ThePenEngineLevelLimitsTheModes) {
   EXPECT_GT(countDiffering(*f.layerPlane(), *before), 50);
   EXPECT_TRUE(f.doc->selectPenEngine(1));
   EXPECT_TRUE(f.doc->isStandardMode());
+}
+
+TEST(PaperStroke, PenEngineStrokesPaintRecordAndUndo) {
+  StrokeFixture f;
+  CPenRender renderer;
+  ASSERT_TRUE(f.doc->createPenEngine(f.stroke, renderer));
+  EXPECT_EQ(f.doc->strokeEngineLevel, 2);
+  ASSERT_TRUE(f.doc->selectPenEngine(2));
+  EXPECT_EQ(f.doc->strokeEngineMode, 2);
+  const std::string before = snapshot(*f.doc);
+  ASSERT_TRUE(f.doc->beginEngineStroke(*f.flow, f.stroke, true, 8, 20, 1.0f));
+  for (float x = 12; x <= 52; x += 4) ASSERT_TRUE(f.doc->continueEngineStroke(*f.flow, f.stroke, true, true, x, 20, 1.0f));
+  SRectXYWH r{};
+  ASSERT_TRUE(f.doc->endEngineStroke(*f.flow, f.stroke, true, r, true));
+  EXPECT_GT(r.Width, 0);
+  const std::string after = snapshot(*f.doc);
+  EXPECT_NE(after, before);
+  EXPECT_EQ(f.recorder->log.front(), "begin 8 20 1");
+  EXPECT_EQ(f.recorder->log.back(), "end");
+  EXPECT_EQ(f.recorder->log.size(), 13u);
+  ASSERT_TRUE(f.undo());
+  EXPECT_EQ(snapshot(*f.doc), before);
+  ASSERT_TRUE(f.redo());
+  EXPECT_EQ(snapshot(*f.doc), after);
+  f.doc->freePenEngine();
+  EXPECT_EQ(f.doc->strokeEngineMode, 1);
+  EXPECT_FALSE(f.doc->selectPenEngine(2));
 }
 
 }  // namespace
