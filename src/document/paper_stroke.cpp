@@ -250,9 +250,13 @@ void finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData&
 }
 
 void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect, uint32_t colour,
-                     uint32_t opacity255) {
+                     uint32_t opacity255, const CGradation* gradient) {
   layer.image->copyToPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, false, 255, rect);
-  plotMask(flow.pixels, flow.coverage, TPoint{rect.X, rect.Y}, opacity255, colour, rect);
+  if (gradient != nullptr)
+    plotGradientMask(flow.pixels, flow.coverage, *gradient, opacity255, rect, TPoint{rect.X, rect.Y},
+                     plotState().pixelBlendOp);
+  else
+    plotMask(flow.pixels, flow.coverage, TPoint{rect.X, rect.Y}, opacity255, colour, rect);
 }
 
 }  // namespace stroke_detail
@@ -283,7 +287,8 @@ void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerDat
   const SRectXYWH r = clipToLayer(toLayer(docRect, layer), layer);
   if (r.Width > 0 && usesWorkChannel(doc, stroke)) {
     if (stroke.kind == skPen) {
-      coverageToColor(flow, layer, r, stroke.color, stroke.getOpacity255());
+      coverageToColor(flow, layer, r, stroke.color, stroke.getOpacity255(),
+                      stroke.useGradation ? &doc.gradation : nullptr);
     } else if (stroke.kind == skBlur2) {
       blurByWeight(flow.pixels, *layer.image, flow.coverage, nullptr, r);
     }

@@ -96,7 +96,8 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   const SRectXYWH docRect = penEngine_->getStrokeRect();
   const SRectXYWH r = clipToLayer(toLayer(docRect, *layer), *layer);
   if (r.Width > 0 && penRender_ != nullptr && penRender_->usesWorkPlane())
-    coverageToColor(flow, *layer, r, stroke.color, stroke.getOpacity255());
+    coverageToColor(flow, *layer, r, stroke.color, stroke.getOpacity255(),
+                    stroke.useGradation ? &gradation : nullptr);
   if (paintWindow && ownerWindow() != nullptr && docRect.Width > 0 && docRect.Height > 0)
     ownerWindow()->repaintDocRect(xywhToRect(docRect));
   return true;

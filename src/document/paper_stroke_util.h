@@ -10,6 +10,7 @@
 #include "document/paper_stroke.h"
 
 namespace pg {
+class CGradation;
 class TFlowImage;
 class TPaper;
 }  // namespace pg
@@ -57,8 +58,9 @@ void finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData&
 // The pen's coverage turned into colour over a rectangle (layer
 // coordinates): a fresh copy of the layer with the working channel plotted
 // over it in the stroke colour, so that overlapping dabs of one stroke never
-// build up beyond the stroke's opacity.
+// build up beyond the stroke's opacity. With a gradient (the stroke's
+// gradation switch) the colour comes from it.
 void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect, uint32_t colour,
-                     uint32_t opacity255);
+                     uint32_t opacity255, const CGradation* gradient);
 
 }  // namespace pg::stroke_detail
