@@ -284,7 +284,7 @@ bool usesWorkChannel(const TPaper& doc, const TStroke& stroke) {
 // window when asked.
 void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerData& layer, const SRectXYWH& docRect,
                        bool paintWindow) {
-  const SRectXYWH r = clipToLayer(toLayer(docRect, layer), layer);
+  const SRectXYWH r = layerRectOf(docRect, layer);
   if (r.Width > 0 && usesWorkChannel(doc, stroke)) {
     if (stroke.kind == skPen) {
       coverageToColor(flow, layer, r, stroke.color, stroke.getOpacity255(),
@@ -293,8 +293,10 @@ void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerDat
       blurByWeight(flow.pixels, *layer.image, flow.coverage, nullptr, r);
     }
   }
-  if (paintWindow && doc.ownerWindow() != nullptr && docRect.Width > 0 && docRect.Height > 0)
-    doc.ownerWindow()->repaintDocRect(xywhToRect(docRect));
+  // Only what lies on the document is shown again.
+  const SRectXYWH shown = clipShifted(docRect, 0, 0, doc.width, doc.height);
+  if (paintWindow && doc.ownerWindow() != nullptr && shown.Width > 0)
+    doc.ownerWindow()->repaintDocRect(xywhToRect(shown));
 }
 
 }  // namespace
@@ -352,7 +354,7 @@ bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH
     return false;
   }
   stroke.getTotalRect(strokeRect);
-  const SRectXYWH r = clipToLayer(toLayer(strokeRect, *layer), *layer);
+  const SRectXYWH r = layerRectOf(strokeRect, *layer);
   finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
   if (r.Width > 0 && usesWorkChannel(*this, stroke)) clearCoverage(flow.coverage, r);
   strokeOpen = false;

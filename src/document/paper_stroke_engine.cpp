@@ -94,12 +94,12 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   penEngine_->setStroke(&stroke);
   penEngine_->drawSegment();
   const SRectXYWH docRect = penEngine_->getStrokeRect();
-  const SRectXYWH r = clipToLayer(toLayer(docRect, *layer), *layer);
+  const SRectXYWH r = layerRectOf(docRect, *layer);
   if (r.Width > 0 && penRender_ != nullptr && penRender_->usesWorkPlane())
     coverageToColor(flow, *layer, r, stroke.color, stroke.getOpacity255(),
                     stroke.useGradation ? &gradation : nullptr);
-  if (paintWindow && ownerWindow() != nullptr && docRect.Width > 0 && docRect.Height > 0)
-    ownerWindow()->repaintDocRect(xywhToRect(docRect));
+  const SRectXYWH shown = clipShifted(docRect, 0, 0, width, height);
+  if (paintWindow && ownerWindow() != nullptr && shown.Width > 0) ownerWindow()->repaintDocRect(xywhToRect(shown));
   return true;
 }
 
@@ -111,7 +111,7 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
     return false;
   }
   strokeRect = penEngine_->getDirtyRect();
-  const SRectXYWH r = clipToLayer(toLayer(strokeRect, *layer), *layer);
+  const SRectXYWH r = layerRectOf(strokeRect, *layer);
   finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
   if (r.Width > 0) {
     const TRect work = xywhToRect(r);

@@ -33,18 +33,22 @@ inline bool recordEnd(IDocRecorder* r) {
   return true;
 }
 
-inline SRectXYWH toLayer(const SRectXYWH& r, const CLayerData& layer) {
-  return SRectXYWH{r.X + layer.offsetX, r.Y + layer.offsetY, r.Width, r.Height};
-}
-
-// The rectangle clipped to the layer image; empty when nothing is left.
-inline SRectXYWH clipToLayer(const SRectXYWH& r, const CLayerData& layer) {
-  const int64_t l = std::max<int64_t>(r.X, 0), t = std::max<int64_t>(r.Y, 0);
-  const int64_t rt = std::min<int64_t>(int64_t{r.X} + r.Width, layer.imageWidth());
-  const int64_t b = std::min<int64_t>(int64_t{r.Y} + r.Height, layer.imageHeight());
-  if (rt <= l || b <= t) return SRectXYWH{0, 0, 0, 0};
+// The part of a rectangle shifted by (dx, dy) that lies in 0..w x 0..h;
+// empty when nothing is left. Worked in 64 bits: stroke rectangles from wild
+// points reach the ends of the integer range.
+inline SRectXYWH clipShifted(const SRectXYWH& r, int64_t dx, int64_t dy, int64_t w, int64_t h) {
+  const int64_t x = int64_t{r.X} + dx, y = int64_t{r.Y} + dy;
+  const int64_t l = std::max<int64_t>(x, 0), t = std::max<int64_t>(y, 0);
+  const int64_t rt = std::min<int64_t>(x + r.Width, w), b = std::min<int64_t>(y + r.Height, h);
+  if (r.Width <= 0 || r.Height <= 0 || rt <= l || b <= t) return SRectXYWH{0, 0, 0, 0};
   return SRectXYWH{static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(rt - l),
                    static_cast<int32_t>(b - t)};
+}
+
+// A rectangle of the document in the layer's image coordinates, clipped to
+// the image.
+inline SRectXYWH layerRectOf(const SRectXYWH& r, const CLayerData& layer) {
+  return clipShifted(r, layer.offsetX, layer.offsetY, layer.imageWidth(), layer.imageHeight());
 }
 
 // The end of every stroke: the stroke's event is committed, the undo record
