@@ -55,9 +55,13 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
   // distance it computes can equal.
   walkerDistance[0] = std::bit_cast<float>(0xFFFFFFFFu);
 
+  // The document gradient starts from the tool window's active gradient.
+  takeGradientStops(docGradientLink().activeGradient());
+  applyGradientOptions();
   layers_ = std::make_unique<CLayerMngr>(24);
   try {
     masks_ = std::make_unique<CMaskMngr>(16);
+    masks_->setAntsView(&antsView_);
   } catch (const std::exception&) {
     debugOutput("failed to create maskMngr!\n");
   }
@@ -207,9 +211,9 @@ void TPaper::repaintLayer(int32_t index) {
 }
 
 void TPaper::repaintRect(int32_t index, const TRect& rect) {
+  composeRect(rectToXYWH(rect), true);
   if (owner_ != nullptr) owner_->repaintDocRect(rect);
-  CLayerData* layer = layers_ ? layers_->getLayer(index) : nullptr;
-  if (layer != nullptr) layer->updateThumbnail();
+  updateLayerPreview(false, index, rect);
   if (index != currentLayerIndex()) toolWindowLink().refreshLayerList();
 }
 
@@ -224,13 +228,13 @@ bool TPaper::setPaperColor(PaperColor color, bool record) {
   });
   paperColor = color;
   edit.changed();
-  if (owner_ != nullptr) owner_->invalidateView();
+  redraw(true);
   return true;
 }
 
 void TPaper::undoSetPaperColor(PaperColor color) {
   paperColor = color;
-  if (owner_ != nullptr) owner_->invalidateView();
+  redraw(true);
 }
 
 // ---- undo store entry points -----------------------------------------------------
@@ -392,10 +396,10 @@ void TPaper::refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags
 void TPaper::refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayout) {
   flow.fitDocument(false);
   loadFlowImage(flow, layerIndex, true);
-  if (owner_ != nullptr) {
-    owner_->invalidateView();
-    owner_->documentLayoutChanged(relayout);
-  }
+  // A whole-document record may have brought back another size.
+  if (composite.size() != SSize{width, height}) composite.Resize(width, height);
+  redraw(true);
+  if (owner_ != nullptr) owner_->documentLayoutChanged(relayout);
 }
 
 // ---- IUndoDocument ------------------------------------------------------------------
@@ -417,6 +421,7 @@ bool TPaper::undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) {
 bool TPaper::undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) {
   if (!list) return false;
   std::swap(masks_, list);
+  masks_->setAntsView(&antsView_);
   return true;
 }
 

@@ -9,10 +9,15 @@
 #include <memory>
 #include <string>
 
+#include "brush/gradient.h"
+#include "core/fixed_point.h"
 #include "core/planes.h"
 #include "core/rect.h"
 #include "document/doc_services.h"
 #include "document/paper_color.h"
+#include "document/paper_compose.h"
+#include "document/paper_gradient.h"
+#include "document/paper_view.h"
 #include "document/undo_mngr_ex.h"
 
 namespace pg {
@@ -61,6 +66,10 @@ class TPaper final : public IUndoDocument {
   TTC viewBuffer{true};
   TTC patternBuffer{true};
   TMTC preview;
+  // The document gradient: its own copy of the colour stops, and the
+  // geometry (points, shape and repeat) over them.
+  CColorSlotGroup gradientStops{16};
+  CGradation gradation{&gradientStops};
   // The stroke walker's state: no previous dab, and no distance yet.
   bool walkerHasPrevious = false;
   std::array<float, 4> walkerDistance{};
@@ -119,8 +128,177 @@ class TPaper final : public IUndoDocument {
   void repaintRect(int32_t index, const TRect& rect);
 
   // ---- paper colour ----
-  // The paper colour, recorded: event, undo (kind 17), then the value.
+  // The paper colour, recorded: event, undo (kind 17), then the value; the
+  // picture is recomposed.
   bool setPaperColor(PaperColor color, bool record);
+  // Stores the paper colour, nothing else (readers of files use it).
+  void setPaperColorValue(PaperColor color) { paperColor = color; }
+
+  // ---- setup (paper_setup.cpp) ----
+  // Names and sizes an empty document, makes its first layer (layer size in
+  // the standard mode, else the document size) and records the new image.
+  // Sizes are clamped to 1 .. 10,000. False when the first layer cannot be
+  // made (the document then stays not ready).
+  bool setupDocument(const std::string& docName, TFlowImage* flow, bool transparent, bool canvasColourOff,
+                     int32_t dpi, int32_t layerHeight, int32_t layerWidth, int32_t docHeight, int32_t docWidth);
+  // setupDocument with the layer the size of the document.
+  bool newDocument(const std::string& docName, TFlowImage* flow, bool transparent, bool canvasColourOff,
+                   int32_t dpi, int32_t docHeight, int32_t docWidth);
+  // The document size (clamped to 1 .. 10,000): layer and mask lists, the
+  // flow image (the given one, else the window's), the composite, the
+  // window's layout.
+  bool setSize(TFlowImage* flow, int32_t w, int32_t h);
+  CLayerData* getLayer(int32_t index) const;
+  CLayerData* currentLayer() const;
+  // The window caption: the name, or its file part unless the preferences
+  // ask for the full path.
+  std::string windowCaption() const;
+  // The blend mode of the layer a stroke paints on; -1 for no such layer.
+  int32_t strokeLayerBlendMode(int32_t strokeLayerIndex) const;
+  bool layerOffset(int32_t index, TPoint& offset) const;
+  // Layer image point to document point (minus the layer's offset).
+  bool layerToPaperPoint(int32_t index, TPoint& point) const;
+
+  // ---- document gradient (paper_gradient.cpp) ----
+  // The two points: whole pixels, floats (rounded to 16.16) or 16.16.
+  void setGradientPoints(TPoint p0, TPoint p1);
+  void setGradientPointsF(TPointF p0, TPointF p1);
+  void setGradientPointsFix(SFixPoint p0, SFixPoint p1);
+  void getGradientPoints(SFixPoint& p0, SFixPoint& p1) const;
+  // The start point in whole pixels.
+  TPoint gradientOrigin() const;
+  // The default repeat record: linear, no mirror, no wrap, count 1.
+  void resetGradientOptions();
+  // Shape, mirror, count and wrap from the tool window's gradient set.
+  void applyGradientOptions();
+  // The colour stops of the gradient in use, then the repeat settings in
+  // the order the gradient takes them (shape, mirror, count, wrap). Values
+  // out of range are refused (false) and change nothing.
+  bool setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse);
+  // The gradient in use: during replay the recorder's, else the tool
+  // window's active one; null when there is none.
+  const CGradObj* currentGradient() const;
+  // Copies the stops of a gradient into the document's gradient.
+  void takeGradientStops(const CGradObj* from);
+  // The gradient's colour at a pixel: red in the low byte, opacity on top.
+  uint32_t gradientColorAt(TPoint p) const;
+
+  // ---- zoom and coordinates (paper_view.cpp) ----
+  // The zoom as a float (numerator / denominator).
+  float zoomValue() const { return ratioToFloat(zoom); }
+  // Stores the ratio, 1/16 .. 16/1 (a ratio outside becomes the nearer end;
+  // a pair that is not positive is refused); answers the zoom in use.
+  float setZoom(int32_t num, int32_t den);
+  bool canZoomIn() const { return zoomValue() < 16.0f; }
+  bool canZoomOut() const { return zoomValue() > 0.0625f; }
+  void zoomIn();
+  void zoomOut();
+  void zoomReset() { zoom = SRatio{1, 1}; }
+  // The document point at the centre of a client area (truncated).
+  TPoint getViewOrigin(int32_t clientW, int32_t clientH) const;
+  // Window point to document point, in floats.
+  void windowToPaperF(int32_t clientW, int32_t clientH, float& x, float& y) const;
+  // Document point to window point (the rotated view with the window's
+  // client size); the integer form truncates after adding 0.01.
+  void paperToWindowF(TPointF& p) const;
+  void paperToWindow(TPoint& p) const;
+  // The client size of the attached window, (0, 0) without one.
+  SSize clientSize() const;
+
+  // ---- view state, grid and background (paper_view.cpp) ----
+  void setScrollOrigin(int32_t x, int32_t y) { scrollOrigin = {x, y}; }
+  void setScrollOffset(int32_t x, int32_t y) { scrollOffset = {x, y}; }
+  void setViewCenter(float x, float y) { viewCenter = {x, y}; }
+  // Normalises into (-360, 0] degrees; a value that is not finite turns the
+  // view back to 0.
+  void setViewAngle(float degrees);
+  void setViewRadians(float radians);
+  // Moves the view centre by a window-space delta.
+  void panView(float dx, float dy);
+  // Spacing at least 2; redraw recomposes; the window is invalidated.
+  void setGridSize(bool show, int32_t gx, int32_t gy, bool redrawNow);
+  void applyGridSettings(bool redrawNow);
+  // The grid lines inside a rectangle of the composite (document
+  // coordinates), or over all of it.
+  void drawGrid(const SRectXYWH& rect);
+  void drawGridAll();
+  // The transparent display's flags, changed only while the paper is white.
+  bool setBackgroundDisplay(bool canvasColor, bool bgPattern, bool repaint);
+  bool toggleCanvasColor(bool value) { return setBackgroundDisplay(value, showBgPattern, true); }
+  bool toggleBgPattern(bool value) { return setBackgroundDisplay(showCanvasColor, value, true); }
+
+  // ---- the window surface ----
+  void setViewSurface(IViewSurface* surface) { surface_ = surface; }
+  IViewSurface* viewSurface() const { return surface_; }
+  const CPaperAntsView& antsView() const { return antsView_; }
+
+  // ---- composition (paper_compose.cpp) ----
+  SComposeSettings composeSettings() const;
+  // Rebuilds a rectangle of the composite from the layers (and the grid).
+  void composeRect(const SRectXYWH& rect, bool withGrid);
+  void composeRectXYWH(int32_t x, int32_t y, int32_t w, int32_t h, bool withGrid) {
+    composeRect(SRectXYWH{x, y, w, h}, withGrid);
+  }
+  // The whole composite, then the window is invalidated.
+  void redraw(bool withGrid);
+  // The grid over the whole composite and an invalidation; no recomposition.
+  void redrawFull();
+  void fillBackground(TMTC& plane, const SRectXYWH& rect) const;
+  bool blendLayerIntoComposite(int32_t layerIndex, const SRectXYWH& rect);
+  // Effective opacity of a layer in its link group (see linkedOpacityOf).
+  uint32_t linkedOpacity(int32_t layerIndex, LinkOpacityTable& table) const;
+  // Invalidates the window.
+  void invalidate();
+
+  // ---- thumbnails and preview (paper_compose.cpp) ----
+  void updateThumbnails(bool skipLayer, int32_t layerIndex);
+  void updateLayerRect(bool skipLayer, int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h);
+  void updateLayerRectFromCorners(bool skipLayer, int32_t layerIndex, const TRect& rect);
+  // A rectangle of the document changed: the layer's thumbnail (unless
+  // skipLayer) and the preview follow.
+  void updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect& rect);
+  // Reduces a rectangle of the composite into the preview (preview coordinates).
+  void updatePreviewRect(const TRect& previewRect);
+  void updateAllThumbnails();
+  void updateLayerThumbnail(int32_t layerIndex);
+  bool stretchLayerToThumbnail(int32_t layerIndex, const TRect& thumbRect);
+
+  // ---- flow image transfer (paper_compose.cpp) ----
+  bool mergeFlowImage(int32_t layerIndex, const TMTC& plane, uint32_t opacity, const SRectXYWH& rect, TPoint point);
+  bool mergeFlowLayerRect(int32_t layerIndex, const TMTC& plane, uint32_t opacity, int32_t x, int32_t y);
+  bool loadLayerRect(TMTC& plane, int32_t layerIndex, bool skipTransparent, uint32_t opacity, const SRectXYWH& rect,
+                     TPoint point);
+  bool loadLayerAt(TMTC& plane, int32_t layerIndex, bool skipTransparent, uint32_t opacity, int32_t x, int32_t y);
+  bool syncFlowRect(TFlowImage& flow, int32_t layerIndex, bool commit, const TRect& rect);
+  bool resetFlowImage(TFlowImage& flow, int32_t layerIndex, bool commit);
+
+  // ---- view painting (paper_paint.cpp) ----
+  // The whole zoom ratio k with k x the larger side below 32768: the view is
+  // the composite magnified, without a view buffer.
+  bool viewFitsScale() const;
+  // Paints a rectangle of the document (clamped to it) into the window's
+  // back buffer and presents it; only for the attached window.
+  bool paintWindowRect(const IViewSurface* window, const TRect& rect);
+  bool paintWindowRectXYWH(const IViewSurface* window, const SRectXYWH& rect) {
+    return paintWindowRect(window, xywhToRect(rect));
+  }
+  // Rotated or scaled view of a rectangle through the view buffer into the
+  // target; answers the window rectangle painted.
+  bool paintView(TMTC& target, const SRectXYWH& rect, TRect& painted);
+  // Whole zoom straight from the source into the target.
+  bool paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& rect, TRect& painted);
+  // Before a full paint: the pattern view buffer or the view buffer.
+  void buildViewBuffer();
+  void refreshWindow(bool rebuild);
+  void refreshView() { refreshWindow(true); }
+  // The window's paint: the whole view into the target (the back buffer).
+  void paintWindow(TMTC& target);
+  bool preparePatternBuffer();
+  bool fillViewBackground(TMTC& target, const TRect& rect, const TRect& canvasRect) const;
+  // The source rectangle magnified into the target (with the background of
+  // the transparent display), then copied to dc when given.
+  bool stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, const TMTC& source, TRect* painted = nullptr);
+  bool renderRotatedView(TMTC& target, const TMTC& source, const TRect& rect, TPoint origin) const;
 
   // ---- undo store entry points ----
   bool hasUndo() const { return undoMngr_ != nullptr; }
@@ -143,7 +321,21 @@ class TPaper final : public IUndoDocument {
   bool setUndoCount();
 
   // ---- undo and redo ----
+  // Shorthands of the store entry points.
+  bool storeUndoKind1(int32_t layerIndex) { return storeUndo(layerIndex, kUndoPixels); }
+  bool storeRectUndoXYWH(int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h) {
+    return storeRectUndo(layerIndex, SRectXYWH{x, y, w, h}, kUndoPixels);
+  }
+  bool storeRectUndoFrom(int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h, int kind) {
+    return storeRectUndo(layerIndex, SRectXYWH{x, y, w, h}, kind);
+  }
+  bool storeLayerUndoAt(int32_t layerIndex, int kind);
+  // Empties every layer's own undo, then the document undo.
+  void invalidateLayerUndo();
+
   bool undo(TFlowImage& flow, int32_t& layerIndex, TRect& rect);
+  // One step of a layer's own undo (the older-format mode).
+  bool undoLayer(TFlowImage& flow, int32_t layerIndex, TRect& rect);
   bool redo(TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayout);
 
@@ -172,6 +364,8 @@ class TPaper final : public IUndoDocument {
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);
 
   IDocWindow* owner_ = nullptr;
+  IViewSurface* surface_ = nullptr;
+  CPaperAntsView antsView_{*this};
   DocServices services_;
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;

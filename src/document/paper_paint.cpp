@@ -1,0 +1,219 @@
+// View painting: the composite brought into the window's back buffer,
+// magnified at whole zoom ratios, turned and scaled through the view buffer
+// otherwise, and flattened onto white or the check pattern when the
+// transparent display is on.
+#include <algorithm>
+#include <cmath>
+
+#include "core/fixed_point.h"
+#include "core/plane_ops.h"
+#include "core/resample.h"
+#include "document/layer_thumbnail.h"
+#include "document/paper.h"
+
+namespace pg {
+
+namespace {
+
+int32_t clampTo32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+// rect clipped to the plane, false when nothing of it lies there.
+bool clipToPlane(const CDibCore& plane, TRect& rect) { return plane.IsAllocated() && plane.clipRect(rect); }
+
+// Copies rect (the same place in both planes) from src to dst.
+void copySamePlace(TMTC& dst, const TMTC& src, TRect rect) {
+  if (clipToPlane(src, rect) && clipToPlane(dst, rect)) {
+    copyPlaneRect32(dst, src, TPoint{rect.Left, rect.Top}, rectToXYWH(rect));
+  }
+}
+
+}  // namespace
+
+bool TPaper::viewFitsScale() const {
+  if (zoom.Num <= 0 || zoom.Den <= 0 || zoom.Num % zoom.Den != 0) return false;
+  const int64_t side = std::max(width, height);
+  return ((int64_t{zoom.Num} * side) >> 15) < zoom.Den;
+}
+
+bool TPaper::paintWindowRect(const IViewSurface* window, const TRect& rect) {
+  if (window == nullptr || window != surface_) return false;
+  TMTC* target = surface_->backBuffer();
+  if (target == nullptr || !target->IsAllocated() || !composite.IsAllocated()) return false;
+  TRect r = rect;
+  if (!intersectRect(r, TRect{0, 0, std::min(width, composite.Width), std::min(height, composite.Height)})) {
+    return false;
+  }
+  TRect painted{};
+  bool ok = false;
+  if (viewFitsScale() && angleRad == 0.0f) {
+    if (showCanvasColor) {
+      ok = paintViewScaled(*target, composite, rectToXYWH(r), painted);
+    } else if (preparePatternBuffer() && patternBuffer.IsAllocated()) {
+      ok = stretchViewRect(target, patternBuffer, rectToXYWH(r), composite, &painted);
+    }
+  } else {
+    ok = paintView(*target, rectToXYWH(r), painted);
+  }
+  if (ok) surface_->presentRect(painted);
+  return ok;
+}
+
+bool TPaper::paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& rect, TRect& painted) {
+  if (!isPlaneReady(&target) || !isPlaneReady(&source) || zoom.Den <= 0 || zoom.Num <= 0) return false;
+  SRectXYWH src = rect;
+  if (!clipXYWHToSize(src, source.size())) return false;
+  if (zoom.Num == zoom.Den) {
+    const TPoint at{clampTo32(int64_t{src.X} + scrollOrigin.X - scrollOffset.X),
+                    clampTo32(int64_t{src.Y} + scrollOrigin.Y - scrollOffset.Y)};
+    TRect dest{at.X, at.Y, clampTo32(int64_t{at.X} + src.Width), clampTo32(int64_t{at.Y} + src.Height)};
+    if (!clipToPlane(target, dest)) return false;
+    copyPlaneRect32(target, source, at, src);
+    painted = dest;
+    return true;
+  }
+  if (!ratioIsWhole(zoom)) return false;
+  const int32_t k = zoom.Num / zoom.Den;
+  // The whole-zoom mapping: document point d lands on scrollOrigin + (d - scrollOffset) x k.
+  const TPoint origin{clampTo32(int64_t{scrollOrigin.X} - int64_t{scrollOffset.X} * k),
+                      clampTo32(int64_t{scrollOrigin.Y} - int64_t{scrollOffset.Y} * k)};
+  TRect dest{clampTo32(origin.X + int64_t{src.X} * k), clampTo32(origin.Y + int64_t{src.Y} * k),
+             clampTo32(origin.X + (int64_t{src.X} + src.Width) * k),
+             clampTo32(origin.Y + (int64_t{src.Y} + src.Height) * k)};
+  if (!clipToPlane(target, dest) || !magnifyInto(target, source, src, origin, k)) return false;
+  painted = dest;
+  return true;
+}
+
+bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
+  if (!isPlaneReady(&target) || !composite.IsAllocated()) return false;
+  const SSize client = surface_ != nullptr ? surface_->clientSize() : target.size();
+  if (client.W <= 0 || client.H <= 0) return false;
+  if (viewBuffer.size() != client && !viewBuffer.Resize(client.W, client.H)) return false;
+  const float z = zoomValue();
+  // The square around the rectangle's window centre that holds the
+  // rectangle at any rotation.
+  const float cx = static_cast<float>(rect.X + rect.Width / 2);
+  const float cy = static_cast<float>(rect.Y + rect.Height / 2);
+  const int64_t r = static_cast<int64_t>(std::sqrt(2.0) * std::max(rect.Width, rect.Height) * z / 2.0) + 1;
+  const TPoint o = getViewOrigin(client.W, client.H);
+  const float dx = (cx - static_cast<float>(o.X)) * z;
+  const float dy = (cy - static_cast<float>(o.Y)) * z;
+  const int64_t wx = saturateToInt32(std::trunc(static_cast<double>(cosA * dx + sinA * dy))) + client.W / 2;
+  const int64_t wy = saturateToInt32(std::trunc(static_cast<double>(-sinA * dx + cosA * dy))) + client.H / 2;
+  TRect square{clampTo32(wx - r), clampTo32(wy - r), clampTo32(wx + r), clampTo32(wy + r)};
+  if (!clipToPlane(viewBuffer, square)) return false;
+  if (showCanvasColor) {
+    rotateScaleInto(composite, viewBuffer, o, 1.0f / z, angleRad, square);
+  } else {
+    renderRotatedView(viewBuffer, composite, square, o);
+  }
+  copySamePlace(target, viewBuffer, square);
+  painted = square;
+  return true;
+}
+
+void TPaper::buildViewBuffer() {
+  if (viewFitsScale() && angleRad == 0.0f) {
+    if (showCanvasColor) return;  // the paint magnifies the composite itself
+    if (preparePatternBuffer() && patternBuffer.IsAllocated()) {
+      fillPlane(patternBuffer, surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
+      stretchViewRect(nullptr, patternBuffer, SRectXYWH{0, 0, composite.Width, composite.Height}, composite);
+    }
+    return;
+  }
+  const SSize client = clientSize();
+  if (client.W <= 0 || client.H <= 0) return;
+  if (viewBuffer.size() != client && !viewBuffer.Resize(client.W, client.H)) return;
+  const TPoint o = getViewOrigin(client.W, client.H);
+  if (showCanvasColor) {
+    rotateScaleAll(composite, viewBuffer, o, 1.0f / zoomValue(), angleRad);
+  } else {
+    renderRotatedView(viewBuffer, composite, TRect{0, 0, client.W, client.H}, o);
+  }
+}
+
+void TPaper::refreshWindow(bool rebuild) {
+  if (rebuild) buildViewBuffer();
+  if (owner_ != nullptr && owner_->isReplaying() && surface_ != nullptr) {
+    surface_->updateNow();
+  } else {
+    invalidate();
+  }
+}
+
+void TPaper::paintWindow(TMTC& target) {
+  if (!isPlaneReady(&target)) return;
+  if (viewFitsScale() && angleRad == 0.0f) {
+    if (showCanvasColor) {
+      TRect painted;
+      paintViewScaled(target, composite, SRectXYWH{0, 0, composite.Width, composite.Height}, painted);
+    } else {
+      copySamePlace(target, patternBuffer, TRect{0, 0, target.Width, target.Height});
+    }
+    return;
+  }
+  copySamePlace(target, viewBuffer, TRect{0, 0, target.Width, target.Height});
+}
+
+bool TPaper::preparePatternBuffer() {
+  if (showCanvasColor) return true;
+  const SSize client = clientSize();
+  if (client.W <= 0 || client.H <= 0) return false;
+  if (patternBuffer.IsAllocated() && patternBuffer.size() == client) return true;
+  if (!patternBuffer.Resize(client.W, client.H)) return false;
+  fillPlane(patternBuffer, surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
+  return true;
+}
+
+bool TPaper::fillViewBackground(TMTC& target, const TRect& rect, const TRect& canvasRect) const {
+  if (showCanvasColor) return false;
+  if (showBgPattern) {
+    compositeOnChecker(target, rect, TPoint{canvasRect.Left, canvasRect.Top}, SSize{kCheckCell, kCheckCell},
+                       0xFF000000u | kCheckOddColor, 0xFF000000u | kCheckEvenColor);
+  } else {
+    compositeOnColor(target, rect, 0xFFFFFFFFu);
+  }
+  return true;
+}
+
+bool TPaper::stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, const TMTC& source,
+                             TRect* painted) {
+  if (!isPlaneReady(&target) || !isPlaneReady(&source)) return false;
+  // 64-bit products: at 16/1 a 16.16 zoom times a coordinate of a large
+  // document no longer fits 32 bits.
+  const int64_t s = floatToFix(zoomValue());
+  if (s <= 0) return false;
+  const int64_t ox = int64_t{scrollOrigin.X} - ((int64_t{scrollOffset.X} * s) >> 16);
+  const int64_t oy = int64_t{scrollOrigin.Y} - ((int64_t{scrollOffset.Y} * s) >> 16);
+  const int64_t left = ((int64_t{srcRect.X} * s) >> 16) + ox;
+  const int64_t top = ((int64_t{srcRect.Y} * s) >> 16) + oy;
+  TRect dest{clampTo32(left), clampTo32(top), clampTo32(left + ((int64_t{srcRect.Width} * s) >> 16)),
+             clampTo32(top + ((int64_t{srcRect.Height} * s) >> 16))};
+  if ((s & 0xFFFF) == 0) {
+    if (!magnifyInto(target, source, srcRect, TPoint{clampTo32(ox), clampTo32(oy)}, static_cast<int32_t>(s >> 16)))
+      return false;
+  } else if (!stretchCopyRect(target, source, rectToXYWH(dest), srcRect)) {
+    return false;
+  }
+  const TRect canvas{clampTo32(ox), clampTo32(oy), clampTo32(ox + ((int64_t{source.Width} * s) >> 16)),
+                     clampTo32(oy + ((int64_t{source.Height} * s) >> 16))};
+  TRect shown = dest;
+  if (intersectRect(shown, canvas)) fillViewBackground(target, shown, canvas);
+  if (!clipToPlane(target, dest)) return false;
+  if (dc != nullptr) copySamePlace(*dc, target, dest);
+  if (painted != nullptr) *painted = dest;
+  return true;
+}
+
+bool TPaper::renderRotatedView(TMTC& target, const TMTC& source, const TRect& rect, TPoint origin) const {
+  SRotatedView v;
+  v.zoom = zoomValue();
+  v.sinA = sinA;
+  v.cosA = cosA;
+  v.origin = origin;
+  v.checker = showBgPattern;
+  v.surround = surface_ != nullptr ? surface_->surroundColor() : kCanvasSurroundColor;
+  return renderRotatedInto(target, source, rect, v);
+}
+
+}  // namespace pg
