@@ -6,6 +6,7 @@
 #include "doc_fixture.h"
 #include "document/doc_recorder.h"
 #include "document/paper_edit.h"
+#include "record/packet_catalogue.h"
 #include "record/packet_walker.h"
 #include "record/state_packets.h"
 
@@ -177,6 +178,30 @@ TEST(DocRecorder, EditsThroughTheProtocolLeaveAWalkableStream) {
   ASSERT_TRUE(f.doc->redo(*f.flow, index, rect));
   EXPECT_EQ(f.store().writePosition(), end);
   EXPECT_TRUE(f.messages.warnings().empty());
+}
+
+TEST(DocRecorder, SettingUpADocumentRecordsTheImageAndAResetPoint) {
+  StoreFixture f;
+  f.store().clear();
+  ASSERT_TRUE(f.doc->events()->startRecording(8));
+  f.doc->setGradientPointsFix(SFixPoint{1 << 16, 0}, SFixPoint{5 << 16, 3 << 16});
+  ASSERT_TRUE(f.doc->setupDocument("a", f.flow.get(), true, false, 72, 20, 30, 20, 30));
+  const std::vector<int> headers = headersFrom(f.store(), 0);
+  ASSERT_GE(headers.size(), 4u);
+  EXPECT_EQ(headers[0], 0x0000);
+  EXPECT_EQ(headers[1], 0x0208);
+  EXPECT_EQ(headers[headers.size() - 2], 0x0111);
+  EXPECT_EQ(headers.back(), 0x02FE);
+  EXPECT_EQ(bodyAt(f.store(), 0, 0x0208),
+            (std::vector<uint8_t>{30, 0, 0, 0, 20, 0, 0, 0, 30, 0, 0, 0, 20, 0, 0, 0, 72, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0,
+                                  0}));
+  // The gradient the set-up gave the document reaches the state items.
+  SFixPoint p0, p1;
+  f.doc->getGradientPoints(p0, p1);
+  std::vector<uint8_t> points(16);
+  for (int i = 0; i < 4; ++i) writeLE32(&points[4 * i], uint32_t(i == 0 ? p0.X : i == 1 ? p0.Y : i == 2 ? p1.X : p1.Y));
+  EXPECT_EQ(bodyAt(f.store(), 0, 0x0004), points);
+  EXPECT_EQ(f.store().committedEnd(), f.store().writePosition());
 }
 
 TEST(DocRecorder, ADocumentThatDoesNotRecordWritesNothing) {
