@@ -5,6 +5,7 @@
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
 #include "document/mask_mngr.h"
+#include "document/paper_gradient.h"
 #include "document/paper.h"
 
 namespace pg {
@@ -13,7 +14,7 @@ CDocEventRecorder::CDocEventRecorder(TPaper& doc, SRecorderTools tools)
     : doc_(doc),
       tools_(tools),
       store_(this, 0x10000, 0x100000),
-      state_(store_, *this, tools.toolState),
+      state_(store_, *this, this),
       commands_(store_, state_, *this),
       strokes_(store_, state_, *this) {}
 
@@ -30,8 +31,11 @@ SDocStateValues CDocEventRecorder::documentState() const {
   v.paperPixel = doc_.paperColor.pixel();
   v.canvasColorShown = doc_.showCanvasColor;
   v.bgPatternShown = doc_.showBgPattern;
-  // The document's gradient keeps the defaults of SDocStateValues until the
-  // document holds gradient points and options of its own.
+  doc_.getGradientPoints(v.gradientStart, v.gradientEnd);
+  v.gradientType = doc_.gradation.shape();
+  v.gradientRepeat = doc_.gradation.mirror();
+  v.gradientWrap = doc_.gradation.wrap() != 0;
+  v.gradientCount = doc_.gradation.count();
   v.currentLayer = doc_.currentLayerIndex();
   v.currentMask = doc_.masks() != nullptr ? doc_.masks()->current() : -1;
   v.selectionEnabled = doc_.selectionEnabled;
@@ -53,6 +57,18 @@ bool CDocEventRecorder::layerAttributes(int32_t index, SLayerAttrValues& out) co
   out.offsetX = layer->offsetX;
   out.offsetY = layer->offsetY;
   return true;
+}
+
+bool CDocEventRecorder::penState(SPenStateValues& out) const {
+  return tools_.toolState != nullptr && tools_.toolState->penState(out);
+}
+
+const CColorSlotGroup* CDocEventRecorder::currentGradientStops() const {
+  if (tools_.toolState != nullptr) {
+    if (const CColorSlotGroup* stops = tools_.toolState->currentGradientStops()) return stops;
+  }
+  const CGradObj* active = docGradientLink().activeGradient();
+  return active != nullptr ? &active->Stops : nullptr;
 }
 
 DocRecorderFactory eventStoreRecorderFactory(SRecorderTools tools) {

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "document/doc_services.h"
+#include "document/paper_setup.h"
 #include "record/command_recorder.h"
 #include "record/event_owner.h"
 #include "record/event_store.h"
@@ -30,12 +31,10 @@ struct SLogFont;
 
 // Every call answers true without writing while the recorder does not
 // record; the bodies are those of command_recorder.h and stroke_recorder.h.
-class IDocEventRecorder : public IDocRecorder {
+// The image creation and the reset point come from IImageCreateRecorder.
+class IDocEventRecorder : public IDocRecorder, public IImageCreateRecorder {
  public:
   // ---- whole document ----
-  virtual bool recordReset() = 0;
-  virtual bool recordImageCreate(int32_t width, int32_t height, bool transparent, bool canvasColourOff,
-                                 int32_t resolution, int32_t layerHeight, int32_t layerWidth) = 0;
   virtual bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) = 0;
   virtual bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) = 0;
   virtual bool recordImageCrop(uint16_t first, const TRect& rect, uint16_t second) = 0;
@@ -126,7 +125,10 @@ struct SRecorderTools {
   const IToolStateSource* toolState = nullptr;  // pen renderer and gradient
 };
 
-class CDocEventRecorder final : public IDocEventRecorder, private EventOwner, private IDocStateSource {
+class CDocEventRecorder final : public IDocEventRecorder,
+                                private EventOwner,
+                                private IDocStateSource,
+                                private IToolStateSource {
  public:
   // A store of 64 KB segments with room for 1 MB to start with.
   explicit CDocEventRecorder(TPaper& doc, SRecorderTools tools = {});
@@ -156,7 +158,8 @@ class CDocEventRecorder final : public IDocEventRecorder, private EventOwner, pr
   bool recordPaperColor(uint32_t pixel) override { return commands_.recordPaperColor(pixel); }
 
   // ---- IDocEventRecorder ----
-  bool recordReset() override { return commands_.recordReset(); }
+  // The document set, the start time, then the reset point (2, 254).
+  bool recordResetPoint() override { return commands_.recordReset(); }
   bool recordImageCreate(int32_t width, int32_t height, bool transparent, bool canvasColourOff, int32_t resolution,
                          int32_t layerHeight, int32_t layerWidth) override {
     return commands_.recordImageCreate(width, height, transparent, canvasColourOff, resolution, layerHeight,
@@ -309,6 +312,11 @@ class CDocEventRecorder final : public IDocEventRecorder, private EventOwner, pr
   // IDocStateSource, read from the document.
   SDocStateValues documentState() const override;
   bool layerAttributes(int32_t index, SLayerAttrValues& out) const override;
+  // IToolStateSource: the pen renderer from the tools; the gradient from
+  // the tools, else the tool window's active one through the document's
+  // gradient link.
+  bool penState(SPenStateValues& out) const override;
+  const CColorSlotGroup* currentGradientStops() const override;
 
   TPaper& doc_;
   SRecorderTools tools_;

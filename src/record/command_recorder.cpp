@@ -540,8 +540,9 @@ bool CCommandRecorder::writeFill(int32_t target, uint16_t argument, uint8_t subc
       store_.rollbackOpenEvent();
       return false;
     }
+    // A target that is no layer has no offset.
     SLayerAttrValues layer;
-    if (!doc_.layerAttributes(target, layer)) layer = SLayerAttrValues{0, 0, false, false, false, 0, 0, 0};
+    if (!doc_.layerAttributes(target, layer)) layer = SLayerAttrValues{};
     Body b;
     b.u16(0, uint32_t(target));
     b.u16(2, argument);

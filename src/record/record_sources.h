@@ -24,9 +24,9 @@ struct SDocStateValues {
   bool bgPatternShown = false;        // the second paper switch
   SFixPoint gradientStart{0, 0};      // the document gradient's points, 16.16
   SFixPoint gradientEnd{100 << 16, 0};
-  uint8_t gradientType = 0;
-  uint8_t gradientRepeat = 0;
-  bool gradientReverse = false;
+  uint8_t gradientType = 0;    // the shape
+  uint8_t gradientRepeat = 0;  // the mirror switch
+  bool gradientWrap = false;
   int32_t gradientCount = 1;
   int32_t currentLayer = 0;   // -1 for none
   int32_t currentMask = -1;   // -1 for none

@@ -270,9 +270,7 @@ SStrokeParam decodeStrokeParam(const uint8_t* in) {
   return p;
 }
 
-}  // namespace pg
-
-namespace pg {
+// ---- packed data and strings -------------------------------------------------------
 
 bool packForPacket(const void* source, uint64_t length, std::vector<uint8_t>& out, uint32_t& packedLength) {
   out.clear();

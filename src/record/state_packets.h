@@ -23,6 +23,9 @@
 //      +0 u32 id, +4 u16 scale, +8 u16 smallest scale, +10 u16 largest
 //      scale, +20 i32 width, +24 i32 height, +28 u32 image bytes,
 //      +32 u32 packed length, +36 u32 packed length rounded up to even
+//   The packed tile and nib image are the 8-bit plane's bytes as it holds
+//   them (rows bottom-up); the exact packed length, not the padded one, is
+//   what the expander takes.
 //   45 nib image selection, 24 bytes:
 //      +0 u32 id, +6 u16 scale, +16 i32 width, +20 i32 height
 //   48 falloff, 8: u16 profile type, u16 first value, u16 second value, 0
@@ -179,10 +182,6 @@ void decodeRenderValues(const uint8_t* in, SPenRenderParam& p);
 void encodePenSwitches(bool gradation, bool tone, uint8_t* out);
 void encodeStrokeParam(const SStrokeParam& p, uint8_t* out);
 SStrokeParam decodeStrokeParam(const uint8_t* in);
-
-}  // namespace pg
-
-namespace pg {
 
 // Packs bytes with the block packer for a packet's data and pads the packed
 // block with one zero byte to an even length; packedLength is the unpadded

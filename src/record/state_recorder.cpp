@@ -78,7 +78,7 @@ bool CStateRecorder::buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, u
       const SDocStateValues d = doc_.documentState();
       // The record takes bytes 1..3 of its first value.
       const uint32_t first = uint32_t(d.gradientType) << 8 | uint32_t(d.gradientRepeat) << 16 |
-                             uint32_t(d.gradientReverse ? 1 : 0) << 24;
+                             uint32_t(d.gradientWrap ? 1 : 0) << 24;
       SColorRecord record;
       makeColorRecord(record, first, saturate16(d.gradientCount), 0);
       std::memcpy(b, record.data(), record.size());

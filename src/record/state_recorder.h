@@ -25,7 +25,7 @@
 //      pattern is shown
 //   4  the gradient's start and end point, four i32 (16.16)
 //   5  the colour record (event_vocabulary.h) of the gradient options:
-//      type +0, repeat +1, reverse +2, count +4 (u16), kind 0
+//      shape +0, mirror +1, wrap +2, count +4 (u16), kind 0
 //   8  u16 current layer, u16 current mask (0xFFFF for none)
 //   12 u16: bit 0 selection enabled, bit 1 tone switch, bit 3 gradation switch
 //   13 u16: bit 0 pressure drives size, bit 1 opacity, bit 2 the edge

@@ -28,7 +28,7 @@ class StateRecorderTest : public testing::Test {
     doc.values.gradientEnd = {3, -4};
     doc.values.gradientType = 1;
     doc.values.gradientRepeat = 2;
-    doc.values.gradientReverse = true;
+    doc.values.gradientWrap = true;
     doc.values.gradientCount = 3;
     doc.values.currentLayer = 2;
     doc.values.currentMask = -1;
