@@ -95,6 +95,12 @@ TEST_F(LayerChunk, EveryBadFieldGivesItsCode) {
          putChunkU32(b.data() + p + 28, 5 * 4096);
        },
        kRcTileOutside},
+      {"seventeen packed tiles",
+       [p](Bytes& b) {
+         putChunkU32(b.data() + p + 20, 17);
+         putChunkU32(b.data() + p + 28, 17 * 4096);
+       },
+       kRcTileSizes},
       {"uniform tiles past the grid", [u](Bytes& b) { putChunkU32(b.data() + u + 20, 4); }, kRcTileSizes},
       {"uniform block holding more than its tiles",
        [u](Bytes& b) {
@@ -128,7 +134,7 @@ TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
   putChunkU32(b.data() + 40, 0x80000000);  // offset far outside
   putChunkU32(b.data() + 44, 20000);
   putChunkU32(b.data() + 48, 0);           // nominal size 0
-  putChunkU32(b.data() + 52, 99999);
+  putChunkU32(b.data() + 52, 99999);       // and past the image
   CLayerMngr list;
   list.setDocumentSize(64, 40);
   ASSERT_EQ(read(b, list), kRcOk);
@@ -137,7 +143,7 @@ TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
   EXPECT_EQ(l.offsetX, -10000);
   EXPECT_EQ(l.offsetY, 10000);
   EXPECT_EQ(l.width, 1);
-  EXPECT_EQ(l.height, 10000);
+  EXPECT_EQ(l.height, 40);
 }
 
 TEST_F(LayerChunk, WithoutExtendedFieldsTheDefaultsStay) {
