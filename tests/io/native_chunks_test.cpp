@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/block_compress.h"
+#include "core/mem_utils.h"
 #include "io/native_layer_chunk.h"
 #include "io/native_mask_chunk.h"
 #include "io/native_tile_blocks.h"
@@ -126,6 +127,17 @@ TEST_F(LayerChunk, EveryBadFieldGivesItsCode) {
       EXPECT_LE(list.getLayer(0)->blendMode, 21) << c.what;
     }
   }
+}
+
+TEST_F(LayerChunk, BufferThatCannotBeHad) {
+  // The one-tile buffer the packed block unpacks into.
+  setAllocFailHook([](size_t bytes) { return bytes == 4096; });
+  CLayerMngr list;
+  list.setDocumentSize(64, 40);
+  const uint8_t code = read(bytes_, list);
+  setAllocFailHook({});
+  EXPECT_EQ(code, kRcOutOfMemory);
+  EXPECT_EQ(list.count(), 0);
 }
 
 TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
