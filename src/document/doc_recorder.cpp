@@ -2,29 +2,77 @@
 
 #include <memory>
 
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_mngr.h"
+#include "document/paper_gradient.h"
+#include "document/paper.h"
+
 namespace pg {
 
-CDocEventRecorder::CDocEventRecorder() : store_(this, 0x10000, 0x100000) {}
+CDocEventRecorder::CDocEventRecorder(TPaper& doc, SRecorderTools tools)
+    : doc_(doc),
+      tools_(tools),
+      store_(this, 0x10000, 0x100000),
+      state_(store_, *this, this),
+      commands_(store_, state_, *this),
+      strokes_(store_, state_, *this) {}
 
 bool CDocEventRecorder::startRecording(int32_t undoSteps) {
-  // The tool window's stroke settings and tone set join when the recorders
-  // of application state do; the store keeps what it is given.
-  return store_.startRecording(nullptr, nullptr, undoSteps, undoSteps);
+  return store_.startRecording(tools_.stroke, tools_.tones, undoSteps, undoSteps);
 }
 
 void CDocEventRecorder::activate(bool active) {
   if (active) store_.refreshEngines();
 }
 
-bool CDocEventRecorder::recordPaperColor(uint32_t pixel) {
-  const uint32_t v = pixel & 0x00FFFFFFu;
-  const uint8_t payload[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                              0};
-  return store_.writePacket(2, 1, 0, nullptr, sizeof payload, payload);
+SDocStateValues CDocEventRecorder::documentState() const {
+  SDocStateValues v;
+  v.paperPixel = doc_.paperColor.pixel();
+  v.canvasColorShown = doc_.showCanvasColor;
+  v.bgPatternShown = doc_.showBgPattern;
+  doc_.getGradientPoints(v.gradientStart, v.gradientEnd);
+  v.gradientType = doc_.gradation.shape();
+  v.gradientRepeat = doc_.gradation.mirror();
+  v.gradientWrap = doc_.gradation.wrap() != 0;
+  v.gradientCount = doc_.gradation.count();
+  v.currentLayer = doc_.currentLayerIndex();
+  v.currentMask = doc_.masks() != nullptr ? doc_.masks()->current() : -1;
+  v.selectionEnabled = doc_.selectionEnabled;
+  v.strokeMode = doc_.strokeEngineMode;
+  return v;
 }
 
-DocRecorderFactory eventStoreRecorderFactory() {
-  return [](TPaper&) { return std::unique_ptr<IDocRecorder>(std::make_unique<CDocEventRecorder>()); };
+bool CDocEventRecorder::layerAttributes(int32_t index, SLayerAttrValues& out) const {
+  const CLayerMngr* layers = doc_.layers();
+  if (layers == nullptr) return false;
+  const CLayerData* layer = layers->getLayer(index < 0 ? layers->current() : index);
+  if (layer == nullptr) return false;
+  out.blendMode = layer->blendMode;
+  out.opacity = layer->opacity;
+  out.visible = layer->visible;
+  out.protectAlpha = layer->protectAlpha;
+  out.effect = layer->dissolve;
+  out.effectValue = layer->dissolveAmount;
+  out.offsetX = layer->offsetX;
+  out.offsetY = layer->offsetY;
+  return true;
+}
+
+bool CDocEventRecorder::penState(SPenStateValues& out) const {
+  return tools_.toolState != nullptr && tools_.toolState->penState(out);
+}
+
+const CColorSlotGroup* CDocEventRecorder::currentGradientStops() const {
+  if (tools_.toolState != nullptr) {
+    if (const CColorSlotGroup* stops = tools_.toolState->currentGradientStops()) return stops;
+  }
+  const CGradObj* active = docGradientLink().activeGradient();
+  return active != nullptr ? &active->Stops : nullptr;
+}
+
+DocRecorderFactory eventStoreRecorderFactory(SRecorderTools tools) {
+  return [tools](TPaper& doc) { return std::unique_ptr<IDocRecorder>(std::make_unique<CDocEventRecorder>(doc, tools)); };
 }
 
 }  // namespace pg

@@ -2,22 +2,143 @@
 // The document's recorder over the event store (CEventMngr): the document's
 // recording calls become packets of the store, its undo and redo steps the
 // store's event undo and redo.
+//
+// IDocEventRecorder holds every recording call a document operation makes
+// beyond IDocRecorder's; an operation reaches it through eventRecorderOf.
+// CDocEventRecorder answers them with the recorders of the record module,
+// reading the document's state (paper colour, current layer and mask, layer
+// attributes, stroke mode) from the document it belongs to and the tool
+// window's state (shared stroke settings, tone set, pen renderer, gradient)
+// from the tools the application hands in.
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "document/doc_services.h"
+#include "document/paper_setup.h"
+#include "record/command_recorder.h"
 #include "record/event_owner.h"
 #include "record/event_store.h"
+#include "record/record_sources.h"
+#include "record/state_recorder.h"
+#include "record/stroke_recorder.h"
 
 namespace pg {
 
-class CDocEventRecorder final : public IDocRecorder, private EventOwner {
+class TStroke;
+class CToneMngr;
+struct SLogFont;
+
+// Every call answers true without writing while the recorder does not
+// record; the bodies are those of command_recorder.h and stroke_recorder.h.
+// The image creation and the reset point come from IImageCreateRecorder.
+class IDocEventRecorder : public IDocRecorder, public IImageCreateRecorder {
+ public:
+  // ---- whole document ----
+  virtual bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) = 0;
+  virtual bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) = 0;
+  virtual bool recordImageCrop(uint16_t first, const TRect& rect, uint16_t second) = 0;
+  virtual bool recordDocumentEvent(uint8_t subcode) = 0;
+  virtual bool recordMergeVisible(uint8_t subcode, uint16_t first, uint16_t second, uint32_t third,
+                                  uint32_t fourth) = 0;
+  virtual bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) = 0;
+
+  // ---- layers ----
+  virtual bool recordLayerNewEx(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth,
+                                bool flag0, bool flag1) = 0;
+  virtual bool recordLayerNew(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth,
+                              bool flag0, bool flag1, uint32_t fifth, std::string_view name) = 0;
+  virtual bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) = 0;
+  virtual bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode, uint32_t first,
+                                    uint32_t second) = 0;
+  virtual bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) = 0;
+  virtual bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue) = 0;
+  virtual bool recordLayerOffset(int32_t index, TPoint delta) = 0;
+  virtual bool recordLayerOffsetApply(int32_t index, uint8_t first, uint8_t second, TPoint delta) = 0;
+  virtual bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta) = 0;
+  virtual bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value) = 0;
+  virtual bool recordLayerName(int32_t index, std::string_view name) = 0;
+  virtual bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count) = 0;
+  virtual bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, uint32_t first,
+                                 uint32_t second) = 0;
+  virtual bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta, uint32_t first,
+                                   uint32_t second) = 0;
+  virtual bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
+                                const uint8_t* attributes72) = 0;
+
+  // ---- fills and area edits ----
+  virtual bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+                                const TPoint* seed, const TChannel& region, const SRectXYWH& bounds) = 0;
+  virtual bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+                                  const std::array<TPoint, 3>& points, const TChannel& region,
+                                  const SRectXYWH& bounds) = 0;
+  virtual bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
+                              uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
+                              const TChannel& coverage, const SRectXYWH& bounds) = 0;
+  virtual bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
+                                    const uint8_t* entries, uint32_t entryCount, const TChannel& region,
+                                    const SRectXYWH& bounds) = 0;
+  virtual bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* first,
+                               const TPointF* second) = 0;
+  virtual bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count) = 0;
+
+  // ---- masks ----
+  virtual bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) = 0;
+  virtual bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode, uint32_t first,
+                                   uint32_t second) = 0;
+  virtual bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF first,
+                               TPointF second) = 0;
+  virtual bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points,
+                                 int32_t count) = 0;
+  virtual bool recordMaskName(int32_t mask, std::string_view name) = 0;
+
+  // ---- filters ----
+  virtual bool recordFilter(int32_t layer, uint16_t argument, uint8_t code) = 0;
+  virtual bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values,
+                             uint8_t code) = 0;
+  virtual bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values,
+                             uint8_t code) = 0;
+  virtual bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values,
+                             uint8_t code) = 0;
+  virtual bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data) = 0;
+  virtual bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
+                                      uint16_t field18, uint16_t field20, const SFilterImage& first,
+                                      const SFilterImage& second) = 0;
+
+  // ---- strokes ----
+  virtual bool recordStrokeBegin(float x, float y, float pressure) = 0;
+  virtual bool recordStrokePoint(float x, float y, float pressure) = 0;
+  virtual bool recordStrokeEnd() = 0;
+  virtual uint32_t strokePointCount() const = 0;
+};
+
+// The recording calls of a document's recorder; null for a recorder that
+// has none (then nothing is recorded).
+inline IDocEventRecorder* eventRecorderOf(IDocRecorder* recorder) {
+  return dynamic_cast<IDocEventRecorder*>(recorder);
+}
+
+// The tool window's objects a recorder reads; any may be null.
+struct SRecorderTools {
+  TStroke* stroke = nullptr;                     // the shared stroke settings
+  CToneMngr* tones = nullptr;                    // the tool window's tone set
+  const IToolStateSource* toolState = nullptr;  // pen renderer and gradient
+};
+
+class CDocEventRecorder final : public IDocEventRecorder,
+                                private EventOwner,
+                                private IDocStateSource,
+                                private IToolStateSource {
  public:
   // A store of 64 KB segments with room for 1 MB to start with.
-  CDocEventRecorder();
+  explicit CDocEventRecorder(TPaper& doc, SRecorderTools tools = {});
 
   CEventMngr& store() { return store_; }
   const CEventMngr& store() const { return store_; }
+  CStateRecorder& stateRecorder() { return state_; }
+  CCommandRecorder& commandRecorder() { return commands_; }
 
+  // ---- IDocRecorder ----
   bool startRecording(int32_t undoSteps) override;
   void clear() override { store_.clear(); }
   bool hasEvents() const override { return store_.hasEvents(); }
@@ -32,19 +153,180 @@ class CDocEventRecorder final : public IDocRecorder, private EventOwner {
   bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) override {
     return store_.resizeIndex(backSteps, forwardSteps);
   }
-  // Writes the committed document event (2, 1) with the colour as a
-  // little-endian u32 in pixel order (bytes blue, green, red, 0).
-  bool recordPaperColor(uint32_t pixel) override;
+  // The document set, then (2, 1) with the colour as a little-endian u32 in
+  // pixel order (bytes blue, green, red, 0).
+  bool recordPaperColor(uint32_t pixel) override { return commands_.recordPaperColor(pixel); }
+
+  // ---- IDocEventRecorder ----
+  // The document set, the start time, then the reset point (2, 254).
+  bool recordResetPoint() override { return commands_.recordReset(); }
+  bool recordImageCreate(int32_t width, int32_t height, bool transparent, bool canvasColourOff, int32_t resolution,
+                         int32_t layerHeight, int32_t layerWidth) override {
+    return commands_.recordImageCreate(width, height, transparent, canvasColourOff, resolution, layerHeight,
+                                       layerWidth);
+  }
+  bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) override {
+    return commands_.recordCanvasResize(width, height, anchorLow, anchorHigh);
+  }
+  bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) override {
+    return commands_.recordImageScale(width, height, subcode, mode);
+  }
+  bool recordImageCrop(uint16_t first, const TRect& rect, uint16_t second) override {
+    return commands_.recordImageCrop(first, rect, second);
+  }
+  bool recordDocumentEvent(uint8_t subcode) override { return commands_.recordDocumentEvent(subcode); }
+  bool recordMergeVisible(uint8_t subcode, uint16_t first, uint16_t second, uint32_t third,
+                          uint32_t fourth) override {
+    return commands_.recordMergeVisible(subcode, first, second, third, fourth);
+  }
+  bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) override {
+    return commands_.recordDocumentEventValue(layer, value, subcode);
+  }
+  bool recordLayerNewEx(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth, bool flag0,
+                        bool flag1) override {
+    return commands_.recordLayerNewEx(index, first, second, third, fourth, flag0, flag1);
+  }
+  bool recordLayerNew(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth, bool flag0,
+                      bool flag1, uint32_t fifth, std::string_view name) override {
+    return commands_.recordLayerNew(index, first, second, third, fourth, flag0, flag1, fifth, name);
+  }
+  bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) override {
+    return commands_.recordLayerCommand(index, argument, subcode);
+  }
+  bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode, uint32_t first,
+                            uint32_t second) override {
+    return commands_.recordLayerCommandEx(index, argument, subcode, first, second);
+  }
+  bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) override {
+    return commands_.recordLayerAttribute(index, value, subcode);
+  }
+  bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue) override {
+    return commands_.recordLayerEffect(index, effect, seed, effectValue);
+  }
+  bool recordLayerOffset(int32_t index, TPoint delta) override { return commands_.recordLayerOffset(index, delta); }
+  bool recordLayerOffsetApply(int32_t index, uint8_t first, uint8_t second, TPoint delta) override {
+    return commands_.recordLayerOffsetApply(index, first, second, delta);
+  }
+  bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta) override {
+    return commands_.recordLayerMaskOffset(index, argument, delta);
+  }
+  bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value) override {
+    return commands_.recordLayerMaskOffsetApply(index, argument, delta, value);
+  }
+  bool recordLayerName(int32_t index, std::string_view name) override {
+    return commands_.recordLayerName(index, name);
+  }
+  bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count) override {
+    return commands_.recordLayerLink(layer, up, values, count);
+  }
+  bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, uint32_t first, uint32_t second) override {
+    return commands_.recordLayerListOp(subcode, layer, value, first, second);
+  }
+  bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta, uint32_t first,
+                           uint32_t second) override {
+    return commands_.recordLayerListOpEx(subcode, layer, value, delta, first, second);
+  }
+  bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
+                        const uint8_t* attributes72) override {
+    return commands_.recordLayerImage(index, image, subcode, name, attributes72);
+  }
+  bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+                        const TPoint* seed, const TChannel& region, const SRectXYWH& bounds) override {
+    return commands_.recordFillRegion(target, argument, subcode, args, seed, region, bounds);
+  }
+  bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+                          const std::array<TPoint, 3>& points, const TChannel& region,
+                          const SRectXYWH& bounds) override {
+    return commands_.recordFillRegionEx(target, argument, subcode, args, points, region, bounds);
+  }
+  bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
+                      uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
+                      const TChannel& coverage, const SRectXYWH& bounds) override {
+    return commands_.recordTextFill(target, argument, subcode, font, lineSpacing, charSpacing, text, point,
+                                    coverage, bounds);
+  }
+  bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
+                            const uint8_t* entries, uint32_t entryCount, const TChannel& region,
+                            const SRectXYWH& bounds) override {
+    return commands_.recordColorRangeMask(layer, argument, range, entries, entryCount, region, bounds);
+  }
+  bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* first,
+                       const TPointF* second) override {
+    return commands_.recordLayerEdit(index, argument, subcode, first, second);
+  }
+  bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count) override {
+    return commands_.recordPolygonFill(index, points, count);
+  }
+  bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) override {
+    return commands_.recordMaskCommand(layer, argument, subcode);
+  }
+  bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode, uint32_t first,
+                           uint32_t second) override {
+    return commands_.recordMaskCommandEx(layer, argument, subcode, first, second);
+  }
+  bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF first,
+                       TPointF second) override {
+    return commands_.recordMaskShape(layer, argument, subcode, combine, first, second);
+  }
+  bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points,
+                         int32_t count) override {
+    return commands_.recordMaskPolygon(layer, argument, combine, points, count);
+  }
+  bool recordMaskName(int32_t mask, std::string_view name) override { return commands_.recordMaskName(mask, name); }
+  bool recordFilter(int32_t layer, uint16_t argument, uint8_t code) override {
+    return commands_.recordFilter(layer, argument, code);
+  }
+  bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values,
+                     uint8_t code) override {
+    return commands_.recordFilter2(layer, argument, values, code);
+  }
+  bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values,
+                     uint8_t code) override {
+    return commands_.recordFilter4(layer, argument, values, code);
+  }
+  bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values,
+                     uint8_t code) override {
+    return commands_.recordFilter6(layer, argument, values, code);
+  }
+  bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data) override {
+    return commands_.recordFilterRecord(code, record, data);
+  }
+  bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
+                              uint16_t field18, uint16_t field20, const SFilterImage& first,
+                              const SFilterImage& second) override {
+    return commands_.recordFilterWithImages(layer, value, params, field18, field20, first, second);
+  }
+  bool recordStrokeBegin(float x, float y, float pressure) override {
+    return strokes_.recordStrokeBegin(x, y, pressure);
+  }
+  bool recordStrokePoint(float x, float y, float pressure) override {
+    return strokes_.recordStrokePoint(x, y, pressure);
+  }
+  bool recordStrokeEnd() override { return strokes_.recordStrokeEnd(); }
+  uint32_t strokePointCount() const override { return strokes_.pointCount(); }
 
  private:
-  // The document has no stroke engine of its own yet.
+  // EventOwner: the document has no stroke engine of its own yet.
   CStrokeMngr* eventStrokeManager() override { return nullptr; }
   CPenRender* eventPenRenderer() override { return nullptr; }
+  // IDocStateSource, read from the document.
+  SDocStateValues documentState() const override;
+  bool layerAttributes(int32_t index, SLayerAttrValues& out) const override;
+  // IToolStateSource: the pen renderer from the tools; the gradient from
+  // the tools, else the tool window's active one through the document's
+  // gradient link.
+  bool penState(SPenStateValues& out) const override;
+  const CColorSlotGroup* currentGradientStops() const override;
 
+  TPaper& doc_;
+  SRecorderTools tools_;
   CEventMngr store_;
+  CStateRecorder state_;
+  CCommandRecorder commands_;
+  CStrokeRecorder strokes_;
 };
 
 // The factory a document window hands to its document.
-DocRecorderFactory eventStoreRecorderFactory();
+DocRecorderFactory eventStoreRecorderFactory(SRecorderTools tools = {});
 
 }  // namespace pg

@@ -4,6 +4,8 @@
 #include <bit>
 #include <new>
 
+#include "brush/plot_callbacks.h"
+#include "brush/plot_state.h"
 #include "core/block_image.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -55,6 +57,8 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
   // distance it computes can equal.
   walkerDistance[0] = std::bit_cast<float>(0xFFFFFFFFu);
 
+  // The document gradient starts from the tool window's active gradient.
+  takeGradientStops(docGradientLink().activeGradient());
   applyGradientOptions();
   layers_ = std::make_unique<CLayerMngr>(24);
   try {
@@ -80,6 +84,8 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
 }
 
 TPaper::~TPaper() {
+  // The plot call-backs must not keep reading a document that is gone.
+  if (plotState().plotDocument == this) setPlotDocument(nullptr);
   ready = false;
   notifyChange(false);
   composite.FreeData();

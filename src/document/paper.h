@@ -9,6 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "brush/gradient.h"
+#include "brush/plot_document.h"
+#include "core/fixed_point.h"
 #include "core/planes.h"
 #include "core/rect.h"
 #include "document/doc_services.h"
@@ -24,8 +27,12 @@ class CLayerData;
 class CLayerMngr;
 class CMaskMngr;
 class TFlowImage;
+class TStroke;
+class CStrokeMngr;
+class CPenRender;
+class IPenDocument;
 
-class TPaper final : public IUndoDocument {
+class TPaper final : public IUndoDocument, public IPlotDocument {
  public:
   // Builds an empty document (no size, no layers, recording) for a window
   // (may be null). A neighbour object that cannot be made stays null; the
@@ -64,8 +71,10 @@ class TPaper final : public IUndoDocument {
   TTC viewBuffer{true};
   TTC patternBuffer{true};
   TMTC preview;
-  // The document gradient's points and repeat settings.
-  SDocGradient gradient;
+  // The document gradient: its own copy of the colour stops, and the
+  // geometry (points, shape and repeat) over them.
+  CColorSlotGroup gradientStops{16};
+  CGradation gradation{&gradientStops};
   // The stroke walker's state: no previous dab, and no distance yet.
   bool walkerHasPrevious = false;
   std::array<float, 4> walkerDistance{};
@@ -93,7 +102,7 @@ class TPaper final : public IUndoDocument {
   // The window's edit gate; false without a window.
   bool canEdit(const EditGateFlags& flags) const;
   // False while the document works in the older-format stroke mode.
-  bool isStandardMode() const { return !olderFormatMode_; }
+  bool isStandardMode() const override { return !olderFormatMode_; }
 
   // ---- sizes and memory ----
   int32_t undoMax() const;
@@ -155,23 +164,27 @@ class TPaper final : public IUndoDocument {
   // Layer image point to document point (minus the layer's offset).
   bool layerToPaperPoint(int32_t index, TPoint& point) const;
 
-  // ---- document gradient (paper_setup.cpp) ----
+  // ---- document gradient (paper_gradient.cpp) ----
   // The two points: whole pixels, floats (rounded to 16.16) or 16.16.
   void setGradientPoints(TPoint p0, TPoint p1);
   void setGradientPointsF(TPointF p0, TPointF p1);
-  void setGradientPointsFix(TPoint p0, TPoint p1);
-  void getGradientPoints(TPoint& p0, TPoint& p1) const;
+  void setGradientPointsFix(SFixPoint p0, SFixPoint p1);
+  void getGradientPoints(SFixPoint& p0, SFixPoint& p1) const;
   // The start point in whole pixels.
   TPoint gradientOrigin() const;
-  // Repeat mode 0, count 1.
+  // The default repeat record: linear, no mirror, no wrap, count 1.
   void resetGradientOptions();
-  // Type, repeat mode, count and reverse from the tool window's gradient set.
+  // Shape, mirror, count and wrap from the tool window's gradient set.
   void applyGradientOptions();
-  // The colour stops of the gradient in use, then the repeat settings.
-  void setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, bool reverse);
-  // Gives the document gradient the stops of the gradient in use (during
-  // replay the recorder's, else the tool window's).
-  void currentGradient();
+  // The colour stops of the gradient in use, then the repeat settings in
+  // the order the gradient takes them (shape, mirror, count, wrap). Values
+  // out of range are refused (false) and change nothing.
+  bool setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse);
+  // The gradient in use: during replay the recorder's, else the tool
+  // window's active one; null when there is none.
+  const CGradObj* currentGradient() const;
+  // Copies the stops of a gradient into the document's gradient.
+  void takeGradientStops(const CGradObj* from);
   // The gradient's colour at a pixel: red in the low byte, opacity on top.
   uint32_t gradientColorAt(TPoint p) const;
 
@@ -331,6 +344,43 @@ class TPaper final : public IUndoDocument {
   bool redo(TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayout);
 
+  // ---- strokes (paper_stroke.cpp) ----
+  // begin, points, end of a freehand stroke into the flow image; `record` is
+  // false during replay. paintWindow: show each touched rectangle at once.
+  bool beginStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  bool continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
+                      float pressure);
+  bool endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
+  // 1: the dab-table walker, 2: the pen engine (once it exists); any other
+  // level, or one above the engine level, is refused.
+  bool selectPenEngine(int32_t level);
+  // The pen-method engine (mode 2): made over the given settings and dab
+  // renderer (both the caller's, kept by pointer); the engine level becomes 2.
+  bool createPenEngine(TStroke& stroke, CPenRender& renderer);
+  void freePenEngine();
+  CStrokeMngr* penEngine() const { return penEngine_.get(); }
+  bool beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  bool continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
+                            float pressure);
+  bool endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
+  TStrokeSink strokeSink() const { return strokeSink_; }
+  // 1 when the latest segment's major axis is x, 0 when it is y.
+  uint8_t stepAxis = 0;
+  // Points of the open stroke (0 at begin); true from begin to end.
+  int32_t strokePointCount = 0;
+  bool strokeOpen = false;
+
+  // ---- IPlotDocument (plot_document_impl.cpp) ----
+  const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
+  TPoint currentLayerOffset() const override;
+  SSize currentLayerSize() const override;
+  bool hasLayers() const override;
+  bool currentLayerProtectsAlpha() const override;
+  bool isReplaying() const override;
+  const CToneMngr* toneManager() const override { return nullptr; }
+  const CGradation* gradient() const override { return &gradation; }
+  void setStrokeProc(TStrokeSink sink) override;
+
   // ---- messages ----
   void showExceptionMessage();
   void showOutOfMemoryMessage();
@@ -361,6 +411,11 @@ class TPaper final : public IUndoDocument {
   DocServices services_;
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;
+  TStrokeSink strokeSink_ = TStrokeSink::DabTable;
+  // Shared pointers so that this header needs neither type whole.
+  std::shared_ptr<CStrokeMngr> penEngine_;
+  std::shared_ptr<IPenDocument> penDocument_;
+  CPenRender* penRender_ = nullptr;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;

@@ -39,6 +39,32 @@ bool layerSource(const CLayerData& layer, const SRectXYWH& rect, SRectXYWH& src,
   return true;
 }
 
+// Calls f with the runs of rect (inside the image) that are not whole tiles
+// of uniform transparent pixels: per row of tiles, the spans between them.
+template <class F>
+void forEachShownRun(const CBlockVMTC& image, const SRectXYWH& rect, F&& f) {
+  const int32_t shift = CBlockVMTC::kShift, edge = CBlockVMTC::kEdge;
+  const int32_t right = rect.X + rect.Width, bottom = rect.Y + rect.Height;
+  const int32_t firstColumn = rect.X >> shift, lastColumn = (right - 1) >> shift;
+  for (int32_t row = rect.Y >> shift; row <= (bottom - 1) >> shift; ++row) {
+    const int32_t y0 = std::max(rect.Y, row * edge), y1 = std::min(bottom, (row + 1) * edge);
+    int32_t start = -1;
+    for (int32_t column = firstColumn; column <= lastColumn + 1; ++column) {
+      bool clear = true;  // past the last column: ends the run
+      if (column <= lastColumn) {
+        const STileRec* t = image.tileAtIndex(column, row);
+        clear = t != nullptr && !t->committed() && pixelAlpha(t->uniform) == 0;
+      }
+      if (!clear && start < 0) start = column;
+      if (clear && start >= 0) {
+        const int32_t x0 = std::max(rect.X, start * edge), x1 = std::min(right, column * edge);
+        f(SRectXYWH{x0, y0, x1 - x0, y1 - y0});
+        start = -1;
+      }
+    }
+  }
+}
+
 bool takesPart(const CLayerData& layer) { return layer.visible && layer.opacity > 0 && layer.hasImage(); }
 
 int32_t clampTo32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
@@ -62,13 +88,19 @@ bool composeLayer(TMTC& plane, const CLayerData& layer, const SComposeSettings& 
     return image.blendLayerToPlane2(plane, layerBlendAttr(layer), src, at);
   }
   // The transparent composite is a merge of every layer into a Normal base
-  // that keeps its alpha: link kind 3, transparent sources skipped.
-  if (PixelOp32 op = findLinkPair(lbmNormal, layer.blendMode, 3)) {
-    return image.blendPlane(plane, at, op, layer.opacity, 255, src);
-  }
+  // that keeps its alpha: link kind 3, transparent sources skipped. These
+  // operators work pixel by pixel, so the runs of tiles that are uniform and
+  // transparent, which leave the base as it is, are not walked at all.
+  PixelOp32 op = findLinkPair(lbmNormal, layer.blendMode, 3);
   SPixelBlendOps ops{};
-  if (!linkMergeOps(lbmNormal, layer.blendMode, true, ops)) return false;
-  return image.blendPlaneMasked(plane, at, ops, layer.opacity, 255, src);
+  if (op == nullptr && !linkMergeOps(lbmNormal, layer.blendMode, true, ops)) return false;
+  bool any = false;
+  forEachShownRun(image, src, [&](const SRectXYWH& run) {
+    const TPoint to{at.X + (run.X - src.X), at.Y + (run.Y - src.Y)};
+    any |= op != nullptr ? image.blendPlane(plane, to, op, layer.opacity, 255, run)
+                         : image.blendPlaneMasked(plane, to, ops, layer.opacity, 255, run);
+  });
+  return any;
 }
 
 bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings& s, SRectXYWH rect) {

@@ -1,5 +1,5 @@
-// The document gradient's points and options, and the link to the gradient
-// engine.
+// The document gradient: its points, its repeat settings and the colour
+// stops it takes from the gradient in use.
 #include "document/paper_gradient.h"
 
 #include <algorithm>
@@ -17,17 +17,6 @@ CDocGradientLink* gLink = nullptr;
 int32_t pixelToFix(int32_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} * 65536, INT32_MIN, INT32_MAX));
 }
-
-// Recordings carry the options as bytes and a 16-bit count: an unknown
-// shape becomes linear, a negative mode none and a count below 1 one.
-SDocGradientOptions sanitized(int32_t type, int32_t repeatMode, int32_t count, bool reverse) {
-  SDocGradientOptions o;
-  o.type = (type >= 0 && type <= 2) ? type : 0;
-  o.repeatMode = std::max(repeatMode, 0);
-  o.count = std::max(count, 1);
-  o.reverse = reverse;
-  return o;
-}
 }  // namespace
 
 CDocGradientLink& docGradientLink() { return gLink != nullptr ? *gLink : gDefaultLink; }
@@ -39,43 +28,53 @@ CDocGradientLink* setDocGradientLink(CDocGradientLink* link) {
 }
 
 void TPaper::setGradientPoints(TPoint p0, TPoint p1) {
-  gradient.p0 = {pixelToFix(p0.X), pixelToFix(p0.Y)};
-  gradient.p1 = {pixelToFix(p1.X), pixelToFix(p1.Y)};
+  gradation.setPoints(SFixPoint{pixelToFix(p0.X), pixelToFix(p0.Y)}, SFixPoint{pixelToFix(p1.X), pixelToFix(p1.Y)});
 }
 
 void TPaper::setGradientPointsF(TPointF p0, TPointF p1) {
-  gradient.p0 = {floatToFix(p0.X), floatToFix(p0.Y)};
-  gradient.p1 = {floatToFix(p1.X), floatToFix(p1.Y)};
+  gradation.setPoints(SFixPoint{floatToFix(p0.X), floatToFix(p0.Y)}, SFixPoint{floatToFix(p1.X), floatToFix(p1.Y)});
 }
 
-void TPaper::setGradientPointsFix(TPoint p0, TPoint p1) {
-  gradient.p0 = p0;
-  gradient.p1 = p1;
+void TPaper::setGradientPointsFix(SFixPoint p0, SFixPoint p1) { gradation.setPoints(p0, p1); }
+
+void TPaper::getGradientPoints(SFixPoint& p0, SFixPoint& p1) const { gradation.getPoints(p0, p1); }
+
+TPoint TPaper::gradientOrigin() const {
+  SFixPoint p0, p1;
+  gradation.getPoints(p0, p1);
+  return {fixFloor(p0.X), fixFloor(p0.Y)};
 }
 
-void TPaper::getGradientPoints(TPoint& p0, TPoint& p1) const {
-  p0 = gradient.p0;
-  p1 = gradient.p1;
+void TPaper::resetGradientOptions() {
+  SGradRepeat r;
+  r.init();
+  gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
 }
-
-TPoint TPaper::gradientOrigin() const { return {fixFloor(gradient.p0.X), fixFloor(gradient.p0.Y)}; }
-
-void TPaper::resetGradientOptions() { gradient.options = SDocGradientOptions{}; }
 
 void TPaper::applyGradientOptions() {
-  SDocGradientOptions o;
-  if (docGradientLink().toolOptions(o)) gradient.options = sanitized(o.type, o.repeatMode, o.count, o.reverse);
+  SGradRepeat r;
+  if (docGradientLink().gradientRange(r)) gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
 }
 
-void TPaper::setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, bool reverse) {
-  currentGradient();
-  gradient.options = sanitized(type, repeatMode, count, reverse);
+bool TPaper::setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse) {
+  takeGradientStops(currentGradient());
+  // Values a recording carries out of range are refused; the gradient keeps
+  // its settings.
+  return gradation.setRepeat(type, repeatMode, count, reverse);
 }
 
-void TPaper::currentGradient() {
-  docGradientLink().takeCurrentStops(*this, owner_ != nullptr && owner_->isReplaying());
+const CGradObj* TPaper::currentGradient() const {
+  const CDocGradientLink& link = docGradientLink();
+  if (owner_ != nullptr && owner_->isReplaying()) return link.replayGradient(*this);
+  return link.activeGradient();
 }
 
-uint32_t TPaper::gradientColorAt(TPoint p) const { return docGradientLink().colorAt(*this, gradient, p); }
+void TPaper::takeGradientStops(const CGradObj* from) {
+  // The document keeps its own copy: the gradient in use may be edited or
+  // deleted in the tool window while the document paints with it.
+  if (from != nullptr) gradientStops = from->Stops;
+}
+
+uint32_t TPaper::gradientColorAt(TPoint p) const { return gradation.evaluate(p.X, p.Y); }
 
 }  // namespace pg

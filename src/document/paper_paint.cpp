@@ -158,6 +158,7 @@ void TPaper::paintWindow(TMTC& target) {
 bool TPaper::preparePatternBuffer() {
   if (showCanvasColor) return true;
   const SSize client = clientSize();
+  if (client.W <= 0 || client.H <= 0) return false;
   if (patternBuffer.IsAllocated() && patternBuffer.size() == client) return true;
   if (!patternBuffer.Resize(client.W, client.H)) return false;
   fillPlane(patternBuffer, surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);

@@ -145,13 +145,15 @@ class FakeOwnUndo : public CLayerOwnUndo {
 };
 
 TEST(LayerOwnUndo, MadeByTheInstalledFactoryAndForwarded) {
+  // A document may have installed the factory earlier in this process.
+  LayerOwnUndoFactory saved = setLayerOwnUndoFactory({});
   CLayerData without(0, true);
   EXPECT_FALSE(without.hasOwnUndo()) << "no factory, no own undo";
 
-  LayerOwnUndoFactory old = setLayerOwnUndoFactory([] { return std::make_unique<FakeOwnUndo>(); });
+  setLayerOwnUndoFactory([] { return std::make_unique<FakeOwnUndo>(); });
   CLayerData l(0, true);
   CLayerData plain(0, false);
-  setLayerOwnUndoFactory(std::move(old));
+  setLayerOwnUndoFactory(std::move(saved));
   ASSERT_TRUE(l.hasOwnUndo());
   EXPECT_FALSE(plain.hasOwnUndo());
   ASSERT_TRUE(l.createImage(4, 4, 3));

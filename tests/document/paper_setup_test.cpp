@@ -92,10 +92,10 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   EXPECT_EQ(d.currentLayer(), d.getLayer(0));
   EXPECT_EQ(f.flow->layerIndex, 0);
   EXPECT_TRUE(f.flow->valid);
-  TPoint p0, p1;
+  SFixPoint p0, p1;
   d.getGradientPoints(p0, p1);
-  EXPECT_EQ(p0, (TPoint{0, 0}));
-  EXPECT_EQ(p1, (TPoint{60 << 16, 0}));
+  EXPECT_EQ(p0, (SFixPoint{0, 0}));
+  EXPECT_EQ(p1, (SFixPoint{60 << 16, 0}));
   EXPECT_EQ(f.log, (std::vector<std::string>{"imageCreate 60 40 " + std::to_string(c.transparent) + " " +
                                                  std::to_string(c.canvasColourOff) + " 144 50 70",
                                              "resetPoint"}));
@@ -177,69 +177,77 @@ TEST(PaperSetup, LayerQueries) {
 
 // ---- gradient --------------------------------------------------------------------------------
 
+// The tool window's gradient set: black to white, mirrored; and the gradient
+// of a replay: red to blue.
 struct FakeGradientLink final : CDocGradientLink {
-  SDocGradientOptions tool{2, 1, 5, true};
-  bool hasTool = true;
-  std::vector<bool> stopsTaken;
-  bool toolOptions(SDocGradientOptions& out) const override {
-    if (hasTool) out = tool;
-    return hasTool;
+  std::unique_ptr<CGradObj> active = CGradObj::CreateTwoColor(0x000000, "a", 0xFFFFFF);
+  std::unique_ptr<CGradObj> replay = CGradObj::CreateTwoColor(0x0000FF, "r", 0xFF0000);
+  SGradRepeat range{0, 0, 1, 0, 3};
+  const CGradObj* activeGradient() const override { return active.get(); }
+  bool gradientRange(SGradRepeat& out) const override {
+    out = range;
+    return true;
   }
-  void takeCurrentStops(TPaper&, bool replaying) override { stopsTaken.push_back(replaying); }
-  uint32_t colorAt(const TPaper&, const SDocGradient& g, TPoint p) const override {
-    return static_cast<uint32_t>((g.p0.X >> 16) + p.X);
-  }
+  const CGradObj* replayGradient(const TPaper&) const override { return replay.get(); }
 };
 
 TEST(PaperGradient, PointsAreKeptIn1616) {
   DocFixture f;
   f.doc->setGradientPoints(TPoint{3, -2}, TPoint{40000, 7});
-  TPoint p0, p1;
+  SFixPoint p0, p1;
   f.doc->getGradientPoints(p0, p1);
-  EXPECT_EQ(p0, (TPoint{3 << 16, -2 * 65536}));
-  EXPECT_EQ(p1, (TPoint{INT32_MAX, 7 << 16}));  // beyond 16.16: the nearest value
+  EXPECT_EQ(p0, (SFixPoint{3 << 16, -2 * 65536}));
+  EXPECT_EQ(p1, (SFixPoint{INT32_MAX, 7 << 16}));  // beyond 16.16: the nearest value
   EXPECT_EQ(f.doc->gradientOrigin(), (TPoint{3, -2}));
   f.doc->setGradientPointsF(TPointF{1.5f, -0.25f}, TPointF{0.00001f, 2.0f});
   f.doc->getGradientPoints(p0, p1);
-  EXPECT_EQ(p0, (TPoint{98304, -16384}));
-  EXPECT_EQ(p1, (TPoint{1, 131072}));
-  f.doc->setGradientPointsFix(TPoint{-1, 5}, TPoint{6, 7});
+  EXPECT_EQ(p0, (SFixPoint{98304, -16384}));
+  EXPECT_EQ(p1, (SFixPoint{1, 131072}));
+  f.doc->setGradientPointsFix(SFixPoint{-1, 5}, SFixPoint{6, 7});
   f.doc->getGradientPoints(p0, p1);
-  EXPECT_EQ(p0, (TPoint{-1, 5}));
+  EXPECT_EQ(p0, (SFixPoint{-1, 5}));
   EXPECT_EQ(f.doc->gradientOrigin(), (TPoint{-1, 0}));
 }
 
-TEST(PaperGradient, OptionsComeFromTheToolWindowAndTheRecording) {
+TEST(PaperGradient, ANewDocumentStartsFromTheToolWindowsGradient) {
   FakeGradientLink link;
   CDocGradientLink* old = setDocGradientLink(&link);
-  {
-    DocFixture f;  // a new document takes the tool window's options
-    EXPECT_EQ(f.doc->gradient.options.type, 2);
-    EXPECT_EQ(f.doc->gradient.options.count, 5);
-    EXPECT_TRUE(link.stopsTaken.empty());
-    // Replayed options take the stops of the gradient in use first; values
-    // out of range are brought back.
-    f.window.replaying = true;
-    f.doc->setGradientOptions(7, -1, 0, false);
-    EXPECT_EQ(link.stopsTaken, (std::vector<bool>{true}));
-    EXPECT_EQ(f.doc->gradient.options.type, 0);
-    EXPECT_EQ(f.doc->gradient.options.repeatMode, 0);
-    EXPECT_EQ(f.doc->gradient.options.count, 1);
-    f.doc->setGradientOptions(1, 2, 300, true);
-    EXPECT_EQ(f.doc->gradient.options.count, 300);
-    EXPECT_TRUE(f.doc->gradient.options.reverse);
-    f.doc->resetGradientOptions();
-    EXPECT_EQ(f.doc->gradient.options.repeatMode, 0);
-    EXPECT_EQ(f.doc->gradient.options.count, 1);
-    f.doc->setGradientPoints(TPoint{10, 0}, TPoint{20, 0});
-    EXPECT_EQ(f.doc->gradientColorAt(TPoint{5, 5}), 15u);
-    link.hasTool = false;
-    f.doc->applyGradientOptions();  // nothing to take
-    EXPECT_EQ(f.doc->gradient.options.count, 1);
-  }
+  DocFixture f;
   setDocGradientLink(old);
-  DocFixture plain;
-  EXPECT_EQ(plain.doc->gradientColorAt(TPoint{1, 1}), 0u);
+  EXPECT_EQ(f.doc->gradation.mirror(), 1);
+  f.doc->setGradientPoints(TPoint{0, 0}, TPoint{100, 0});
+  // Mirrored: black at both ends, white in the middle (red in the low byte,
+  // the stop opacity on top).
+  EXPECT_EQ(f.doc->gradientColorAt(TPoint{0, 0}), 0xFF000000u);
+  EXPECT_EQ(f.doc->gradientColorAt(TPoint{50, 9}), 0xFFFFFFFFu);
+  f.doc->resetGradientOptions();
+  EXPECT_EQ(f.doc->gradation.mirror(), 0);
+  EXPECT_EQ(f.doc->gradientColorAt(TPoint{100, 0}), 0xFFFFFFFFu);
+}
+
+TEST(PaperGradient, OptionsTakeTheStopsOfTheGradientInUse) {
+  FakeGradientLink link;
+  CDocGradientLink* old = setDocGradientLink(&link);
+  DocFixture f;
+  f.doc->setGradientPoints(TPoint{0, 0}, TPoint{100, 0});
+  // Replaying: the replay's gradient, in the order shape, mirror, count, wrap.
+  f.window.replaying = true;
+  ASSERT_TRUE(f.doc->setGradientOptions(0, 0, 2, 0));
+  EXPECT_EQ(f.doc->gradation.count(), 2);
+  EXPECT_EQ(f.doc->gradientColorAt(TPoint{0, 0}), 0xFF0000FFu);
+  // Values out of range change nothing.
+  EXPECT_FALSE(f.doc->setGradientOptions(7, 0, 1, 0));
+  EXPECT_FALSE(f.doc->setGradientOptions(0, 0, 0, 0));
+  EXPECT_FALSE(f.doc->setGradientOptions(0, 0, 1, 2));
+  EXPECT_EQ(f.doc->gradation.count(), 2);
+  EXPECT_EQ(f.doc->gradation.shape(), 0);
+  // Outside replay the tool window's gradient; the document keeps a copy.
+  f.window.replaying = false;
+  ASSERT_TRUE(f.doc->setGradientOptions(2, 0, 1, 1));
+  EXPECT_EQ(f.doc->gradation.wrap(), 1);
+  link.active.reset();
+  EXPECT_EQ(f.doc->gradientColorAt(TPoint{0, 0}), 0xFF000000u);
+  setDocGradientLink(old);
 }
 
 }  // namespace

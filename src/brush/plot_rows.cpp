@@ -1,0 +1,159 @@
+#include "brush/plot_rows.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "brush/plot_callbacks.h"
+#include "brush/plot_merge.h"
+#include "brush/plot_state.h"
+#include "core/block_image.h"
+
+namespace pg {
+
+namespace reference {
+
+void plotRow32(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
+  const PlotProc32 plot = gPlotState.plotProc32;
+  for (int32_t i = 0; i < n; ++i) plot(row + i, x0 + i, y, cov[i], colour);
+}
+
+void plotRow8(uint8_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t value) {
+  const PlotProc8 plot = gPlotState.plotProc8;
+  for (int32_t i = 0; i < n; ++i) plot(row + i, x0 + i, y, cov[i], value);
+}
+
+}  // namespace reference
+
+namespace {
+
+// The merges the fast loops inline. Each leaves the pixel alone at coverage
+// 0, so the loops skip zero coverage.
+struct OpLerp {
+  static void apply(uint32_t* p, uint32_t s, uint32_t c) { lerpPixelRgb(p, s, c); }
+};
+struct OpOpacity {
+  static void apply(uint32_t* p, uint32_t s, uint32_t c) { blendPixelOpacityRecip(p, s, c); }
+};
+struct OpErase {
+  static void apply(uint32_t* p, uint32_t s, uint32_t c) { erasePixel(p, s, c); }
+};
+struct OpOver {
+  static void apply(uint32_t* p, uint32_t s, uint32_t c) { blendPixelOver(p, s, c); }
+};
+
+// The selection mask's values for the pixels (mx0 + i, my), i < n: 0 outside
+// the mask image. Reads tile by tile.
+void readMaskRow(const CBlockVCH& mask, int32_t mx0, int32_t my, int32_t n, uint8_t* out) {
+  std::memset(out, 0, static_cast<size_t>(n));
+  if (my < 0 || my >= mask.height()) return;
+  const int64_t first = std::max<int64_t>(0, -static_cast<int64_t>(mx0));
+  const int64_t last = std::min<int64_t>(n, static_cast<int64_t>(mask.width()) - mx0);  // exclusive
+  for (int64_t i = first; i < last;) {
+    const int32_t mx = static_cast<int32_t>(mx0 + i);
+    const int32_t seg = static_cast<int32_t>(std::min<int64_t>(64 - (mx & 63), last - i));
+    const STileRec* t = mask.tileAtIndex(mx >> 6, my >> 6);
+    if (t != nullptr) {
+      const uint8_t* mem = mask.tileMemory(*t);
+      if (mem == nullptr)
+        std::memset(out + i, static_cast<int>(t->uniform & 0xFFu), static_cast<size_t>(seg));
+      else
+        std::memcpy(out + i, mem + ((my & 63) << 6) + (mx & 63), static_cast<size_t>(seg));
+    }
+    i += seg;
+  }
+}
+
+constexpr int32_t kChunk = 256;
+
+template <class Op>
+void rowDirect(uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
+  for (int32_t i = 0; i < n; ++i)
+    if (cov[i] != 0) Op::apply(row + i, colour, cov[i]);
+}
+
+// Any other merge: called for every pixel, as plotColorDirect does.
+void rowDirectAnyOp(uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
+  const PixelOp32 op = gPlotState.pixelBlendOp;
+  for (int32_t i = 0; i < n; ++i) op(row + i, colour, cov[i]);
+}
+
+template <class Apply>
+void rowSelectionWith(int32_t x0, int32_t y, const uint8_t* cov, int32_t n, Apply&& apply) {
+  const CBlockVCH& mask = *gPlotState.plotSelectionMask;
+  const int32_t my = y + gPlotState.plotMaskOffsetY;
+  uint8_t m[kChunk];
+  for (int32_t base = 0; base < n; base += kChunk) {
+    const int32_t len = std::min(kChunk, n - base);
+    readMaskRow(mask, x0 + base + gPlotState.plotMaskOffsetX, my, len, m);
+    for (int32_t i = 0; i < len; ++i) {
+      const uint32_t c = productAt(cov[base + i], m[i]);
+      if (c != 0) apply(base + i, c);
+    }
+  }
+}
+
+template <class Op>
+void rowSelection(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
+  rowSelectionWith(x0, y, cov, n, [&](int32_t i, uint32_t c) { Op::apply(row + i, colour, c); });
+}
+
+void rowSelectionAnyOp(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
+  const PixelOp32 op = gPlotState.pixelBlendOp;
+  rowSelectionWith(x0, y, cov, n, [&](int32_t i, uint32_t c) { op(row + i, colour, c); });
+}
+
+// Any other merge, skipping zero coverage (the selection call-back without a mask).
+void rowSkipZeroAnyOp(uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
+  const PixelOp32 op = gPlotState.pixelBlendOp;
+  for (int32_t i = 0; i < n; ++i)
+    if (cov[i] != 0) op(row + i, colour, cov[i]);
+}
+
+// The loop for a merge; `any` when the merge is not one of the inlined ones.
+template <template <class> class Kind>
+struct SRowFor {
+  static RowPlot32 get(PixelOp32 op, RowPlot32 any) {
+    if (op == &lerpPixelRgb) return &Kind<OpLerp>::row;
+    if (op == &blendPixelOpacity) return &Kind<OpOpacity>::row;
+    if (op == &erasePixel) return &Kind<OpErase>::row;
+    if (op == &blendPixelOver) return &Kind<OpOver>::row;
+    return any;
+  }
+};
+template <class Op>
+struct SDirect {
+  static void row(uint32_t* r, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
+    rowDirect<Op>(r, x0, y, cov, n, colour);
+  }
+};
+template <class Op>
+struct SSelection {
+  static void row(uint32_t* r, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
+    rowSelection<Op>(r, x0, y, cov, n, colour);
+  }
+};
+
+// 8-bit: the max merge straight into the row.
+void rowMax8(uint8_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t value) {
+  for (int32_t i = 0; i < n; ++i) plotMax(row + i, value, cov[i]);
+}
+
+}  // namespace
+
+RowPlot32 rowPlotter32() {
+  const SPlotState& s = gPlotState;
+  if (s.plotProc32 == &plotColorDirect) return SRowFor<SDirect>::get(s.pixelBlendOp, &rowDirectAnyOp);
+  if (s.plotProc32 == &plotColorThroughSelection) {
+    if (s.plotSelectionMask == nullptr) return SRowFor<SDirect>::get(s.pixelBlendOp, &rowSkipZeroAnyOp);
+    return SRowFor<SSelection>::get(s.pixelBlendOp, &rowSelectionAnyOp);
+  }
+  return &reference::plotRow32;
+}
+
+RowPlot8 rowPlotter8() {
+  const SPlotState& s = gPlotState;
+  if (s.plotProc8 == &plotDirect && s.plotBaseOp8 == &plotMax) return &rowMax8;
+  return &reference::plotRow8;
+}
+
+}  // namespace pg

@@ -1,0 +1,127 @@
+// The document's strokes through the pen-method engine (mode 2): the engine
+// interpolates the points and renders the dabs into the flow image; the
+// document records, repaints and, at the end, takes the undo record and
+// merges the flow image, as for its own walkers.
+#include <memory>
+
+#include "brush/pen_render.h"
+#include "brush/plot_callbacks.h"
+#include "brush/stroke_mngr.h"
+#include "brush/stroke_settings.h"
+#include "core/block_image.h"
+#include "document/flow_image.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/paper.h"
+#include "document/paper_stroke_util.h"
+
+namespace pg {
+
+using namespace stroke_detail;
+
+namespace {
+
+// The document as the pen engine sees it.
+class CPaperPenDocument final : public IPenDocument {
+ public:
+  explicit CPaperPenDocument(const TPaper& doc) : doc_(doc) {}
+  int32_t currentLayerIndex() const override { return doc_.currentLayerIndex(); }
+  int32_t layerCount() const override { return doc_.layerCount(); }
+  TPoint layerOffset(int32_t index) const override {
+    const CLayerData* layer = doc_.layers() ? doc_.layers()->getLayer(index) : nullptr;
+    return layer != nullptr ? TPoint{layer->offsetX, layer->offsetY} : TPoint{0, 0};
+  }
+  // Layers keep their pixels in tiles, not in a plane: the blur reads the
+  // flow plane, which holds the layer as it was where no dab fell yet.
+  const TMTC* layerImage(int32_t) const override { return nullptr; }
+  bool isReplaying() const override { return doc_.isReplaying(); }
+  uint32_t replayVersion() const override { return 0; }
+  CPenShapeObj* activePenShape() const override { return nullptr; }
+
+ private:
+  const TPaper& doc_;
+};
+
+CLayerData* engineLayer(TPaper& doc, const TStroke& stroke) {
+  CLayerData* layer = doc.layers() ? doc.layers()->getLayer(stroke.layerIndex) : nullptr;
+  return layer != nullptr && layer->image ? layer : nullptr;
+}
+
+}  // namespace
+
+bool TPaper::createPenEngine(TStroke& stroke, CPenRender& renderer) {
+  if (strokeEngineLevel >= 2 && penEngine_) return true;
+  penDocument_ = std::make_shared<CPaperPenDocument>(*this);
+  penEngine_ = std::make_shared<CStrokeMngr>(&stroke, &renderer);
+  penRender_ = &renderer;
+  strokeEngineLevel = 2;
+  return true;
+}
+
+void TPaper::freePenEngine() {
+  penEngine_.reset();
+  penDocument_.reset();
+  penRender_ = nullptr;
+  strokeEngineLevel = 1;
+  if (strokeEngineMode > 1) setStrokeProc(TStrokeSink::DabTable);
+}
+
+bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure) {
+  CLayerData* layer = engineLayer(*this, stroke);
+  if (layer == nullptr || !penEngine_) return false;
+  loadFlowImage(flow, stroke.layerIndex, false);
+  const SPenTarget target{&flow.pixels, &flow.coverage, TPoint{0, 0}};
+  penEngine_->beginStroke(stroke.layerIndex, target, penDocument_.get(), &stroke);
+  // The call-backs are chosen before the first dab, so that it too keeps to
+  // the selection and the layer's protected alpha.
+  setPlotDocument(this);
+  updatePlotCallbacks(stroke, this);
+  if (!penEngine_->firstPoint(SStrokePoint{x, y, pressure})) return false;
+  if (record && !recordBegin(events(), x, y, pressure)) clearUndo();
+  strokeOpen = true;
+  strokePointCount = 0;
+  return true;
+}
+
+bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
+                                  float pressure) {
+  CLayerData* layer = engineLayer(*this, stroke);
+  if (!strokeOpen || layer == nullptr || !penEngine_) return false;
+  if (record) recordPoint(events(), x, y, pressure);
+  ++strokePointCount;
+  penEngine_->addPoint(SStrokePoint{x, y, pressure});
+  penEngine_->setTarget(SPenTarget{&flow.pixels, &flow.coverage, TPoint{0, 0}}, penDocument_.get());
+  penEngine_->setStroke(&stroke);
+  penEngine_->drawSegment();
+  const SRectXYWH docRect = penEngine_->getStrokeRect();
+  const SRectXYWH r = layerRectOf(docRect, *layer);
+  if (r.Width > 0 && penRender_ != nullptr && penRender_->usesWorkPlane())
+    coverageToColor(flow, *layer, r, stroke.color, stroke.getOpacity255(),
+                    stroke.useGradation ? &gradation : nullptr);
+  const SRectXYWH shown = clipShifted(docRect, 0, 0, width, height);
+  if (paintWindow && ownerWindow() != nullptr && shown.Width > 0) ownerWindow()->repaintDocRect(xywhToRect(shown));
+  return true;
+}
+
+bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool) {
+  strokeRect = SRectXYWH{0, 0, 0, 0};
+  CLayerData* layer = engineLayer(*this, stroke);
+  if (!strokeOpen || layer == nullptr || !penEngine_) {
+    strokeOpen = false;
+    return false;
+  }
+  strokeRect = penEngine_->getDirtyRect();
+  const SRectXYWH r = layerRectOf(strokeRect, *layer);
+  finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
+  if (r.Width > 0) {
+    const TRect work = xywhToRect(r);
+    penEngine_->clearWork(&work, false);
+  }
+  penEngine_->endStroke();
+  strokeOpen = false;
+  layer->updateThumbnail();
+  markModified(true);
+  return true;
+}
+
+}  // namespace pg

@@ -1,0 +1,181 @@
+#include "filters/cloud_filters.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/blend_modes.h"
+#include "filters/fractal_noise.h"
+#include "filters/record_bytes.h"
+
+namespace pg {
+
+// ------------------------------------------------------------------ records
+
+bool readCloudsRecord(const void* param, int32_t size, SFltClouds& out) {
+  const uint8_t* p = recordBytes(param, size, kCloudsRecordSize);
+  if (p == nullptr) return false;
+  out.colour1 = readLE32(p);
+  out.colour2 = readLE32(p + 4);
+  out.seed = readLE32(p + 8);
+  out.strength = readLE16(p + 12);
+  out.mode = p[14];
+  out.opacity = p[15];
+  return true;
+}
+
+void writeCloudsRecord(const SFltClouds& rec, uint8_t out[kCloudsRecordSize]) {
+  writeLE32(out, rec.colour1);
+  writeLE32(out + 4, rec.colour2);
+  writeLE32(out + 8, rec.seed);
+  writeLE16(out + 12, rec.strength);
+  out[14] = rec.mode;
+  out[15] = rec.opacity;
+}
+
+bool readPlasmaRecord(const void* param, int32_t size, SFltPlasma& out) {
+  const uint8_t* p = recordBytes(param, size, kPlasmaRecordSize);
+  if (p == nullptr) return false;
+  out.seed = readLE32(p);
+  out.mono = p[4];
+  out.strength = readLE16(p + 6);
+  out.mode = p[8];
+  out.opacity = p[9];
+  return true;
+}
+
+void writePlasmaRecord(const SFltPlasma& rec, uint8_t out[kPlasmaRecordSize]) {
+  std::fill_n(out, kPlasmaRecordSize, uint8_t{0});
+  writeLE32(out, rec.seed);
+  out[4] = rec.mono;
+  writeLE16(out + 6, rec.strength);
+  out[8] = rec.mode;
+  out[9] = rec.opacity;
+}
+
+bool readCloudsRockRecord(const void* param, int32_t size, SFltCloudsRock& out) {
+  const uint8_t* p = recordBytes(param, size, kCloudsRockRecordSize);
+  if (p == nullptr) return false;
+  out.colour2 = readLE32(p);
+  out.colour1 = readLE32(p + 4);
+  out.seed = readLE32(p + 8);
+  out.tileWidth = readLE16(p + 12);
+  out.tileHeight = readLE16(p + 14);
+  out.contrast = readLE16(p + 16);
+  out.softness = readLE16(p + 18);
+  return true;
+}
+
+void writeCloudsRockRecord(const SFltCloudsRock& rec, uint8_t out[kCloudsRockRecordSize]) {
+  std::fill_n(out, kCloudsRockRecordSize, uint8_t{0});
+  writeLE32(out, rec.colour2);
+  writeLE32(out + 4, rec.colour1);
+  writeLE32(out + 8, rec.seed);
+  writeLE16(out + 12, rec.tileWidth);
+  writeLE16(out + 14, rec.tileHeight);
+  writeLE16(out + 16, rec.contrast);
+  writeLE16(out + 18, rec.softness);
+}
+
+// ------------------------------------------------------- clouds and plasma
+
+namespace {
+
+// Colour 1 moved toward colour 2 by t; colour 1's fourth byte kept.
+inline uint32_t towards(uint32_t colour1, uint32_t colour2, uint32_t t) {
+  uint32_t c = colour1;
+  lerpPixelRgb(&c, colour2, t);
+  return c;
+}
+
+// Paints colourAt(noise position) with op over the region at
+// mulDiv255(weight, opacity); the noise position is relative to the bounds.
+template <class ColourAt>
+bool paintNoise(const SFlt4Context& ctx, PixelOp32 op, uint32_t opacity, ColourAt&& colourAt) {
+  return forEachSelectedPixel(ctx, ctx.region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
+    const uint32_t amount = mulDiv255(weight, opacity);
+    if (amount == 0) return;
+    op(p, colourAt(x - ctx.bounds.Left, y - ctx.bounds.Top), amount);
+  });
+}
+
+}  // namespace
+
+bool clouds(const SFlt4Context& ctx, const SFltClouds& rec) {
+  if (!isValidContext(&ctx)) return false;
+  const float strength = static_cast<float>(rec.strength / 256.0);
+  const PixelOp32 op = brushBlendOp(ctx.protectAlpha, rec.mode & 127u);  // past the 22 modes: standard
+  TPlasma generator;
+  const TChannel* noise = generator.generate(ctx.bounds.Right - ctx.bounds.Left, ctx.bounds.Bottom - ctx.bounds.Top,
+                                             strength, rec.seed);
+  if (noise == nullptr) return false;
+  return paintNoise(ctx, op, rec.opacity, [&](int32_t nx, int32_t ny) {
+    return towards(rec.colour1, rec.colour2, noise->getPixel(nx, ny));
+  });
+}
+
+bool cloudsKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+  SFltClouds rec;
+  if (!readCloudsRecord(param, size, rec) || !isValidContext(ctx)) return false;
+  return clouds(*ctx, rec);
+}
+
+bool plasma(const SFlt4Context& ctx, const SFltPlasma& rec) {
+  if (!isValidContext(&ctx)) return false;
+  if (rec.mono != 0)
+    return clouds(ctx, SFltClouds{0xFF000000u, 0xFFFFFFFFu, rec.seed, rec.strength, rec.mode, rec.opacity});
+  // The mode byte is used whole: a value past the 22 modes acts as the standard one.
+  const PixelOp32 op = brushBlendOp(ctx.protectAlpha, rec.mode < 22 ? rec.mode : 0u);
+  TPlasma3 generator;
+  if (generator.generate(ctx.bounds.Right - ctx.bounds.Left, ctx.bounds.Bottom - ctx.bounds.Top,
+                         static_cast<float>(rec.strength / 256.0), rec.seed) == nullptr)
+    return false;
+  return paintNoise(ctx, op, rec.opacity, [&](int32_t nx, int32_t ny) {
+    return 0xFF000000u | generator.plane.getPixel(nx, ny) | (uint32_t{generator.plane2.getPixel(nx, ny)} << 8) |
+           (uint32_t{generator.plane3.getPixel(nx, ny)} << 16);
+  });
+}
+
+bool plasmaKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+  SFltPlasma rec;
+  if (!readPlasmaRecord(param, size, rec) || !isValidContext(ctx)) return false;
+  return plasma(*ctx, rec);
+}
+
+// ------------------------------------------------------------ clouds/rock
+
+bool cloudsRock(const SFlt4Context& ctx, const SFltCloudsRock& rec) {
+  if (!isValidContext(&ctx)) return false;
+  if (rec.contrast < 1) return true;
+  // A recorded tile size of 0 would divide by zero: at least one pixel.
+  const int32_t tw = std::clamp<int32_t>(rec.tileWidth, 1, ctx.image->width());
+  const int32_t th = std::clamp<int32_t>(rec.tileHeight, 1, ctx.image->height());
+  const bool rock = rec.softness != 0;
+  const double factor = rec.contrast * (rock ? 0.005 : 0.01);
+  TChannel noise;
+  if (!buildOctaveNoise(noise, tw, th, factor, rec.seed)) return false;
+  const double ramp = rock ? 510.0 / rec.softness : 0.0;
+  const bool keep = ctx.protectAlpha != 0;
+  // Tiles from the layer origin: the tile-relative position is the layer
+  // position modulo the tile size.
+  return forEachSelectedPixel(ctx, ctx.region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
+    const uint32_t n = noise.getPixel(x % tw, y % th);
+    uint32_t amount = n;
+    if (rock) {
+      const uint32_t t = n >= 128 ? n - 128 : 128 - n;
+      amount = 2 * t < rec.softness ? static_cast<uint32_t>(std::min(255.0, std::trunc(t * ramp + 0.5))) : 255u;
+    }
+    const uint32_t colour = towards(rec.colour1, rec.colour2, amount);
+    if (keep)
+      lerpPixelRgb(p, colour, weight);
+    else
+      blendPixelOpacity(p, colour, weight);
+  });
+}
+
+bool cloudsRockKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+  SFltCloudsRock rec;
+  if (!readCloudsRockRecord(param, size, rec) || !isValidContext(ctx)) return false;
+  return cloudsRock(*ctx, rec);
+}
+
+}  // namespace pg

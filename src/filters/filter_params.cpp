@@ -1,0 +1,193 @@
+#include "filters/filter_params.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace pg {
+
+void SFltRecord::write(uint8_t* out) const {
+  writeLE16(out, Total);
+  writeLE16(out + 2, Count);
+  writeLE16(out + 4, Size);
+  std::memcpy(out + 6, Unset.data(), Unset.size());
+  std::memcpy(out + 14, Params.data(), Params.size());
+  writeLE32(out + 46, 0);
+}
+
+bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size) {
+  const uint32_t total = uint32_t{count} * size;
+  r.Count = count;
+  r.Size = size;
+  r.Total = static_cast<uint16_t>(total);
+  r.Params.fill(0);
+  r.Extra = nullptr;
+  return total <= 0xFFFFu;
+}
+
+SCustom5x5Block SCustom5x5Block::read(const uint8_t* p) {
+  SCustom5x5Block b;
+  for (size_t i = 0; i < b.Weights.size(); ++i) b.Weights[i] = readRecI32(p + 4 * i);
+  b.Divisor = readRecI32(p + 100);
+  b.Offset = readRecI32(p + 104);
+  return b;
+}
+
+void SCustom5x5Block::write(uint8_t* out) const {
+  for (size_t i = 0; i < Weights.size(); ++i) writeRecI32(out + 4 * i, Weights[i]);
+  writeRecI32(out + 100, Divisor);
+  writeRecI32(out + 104, Offset);
+}
+
+void initCustom5x5Block(SCustom5x5Block& b) { b = SCustom5x5Block{}; }
+
+SLight4 SLight4::read(const uint8_t* p) {
+  SLight4 l;
+  l.Kind = readRecI32(p);
+  l.Intensity = readRecI32(p + 4);
+  l.Colour = readLE32(p + 8);
+  l.Range = readRecI32(p + 12);
+  l.X = readRecF32(p + 16);
+  l.Y = readRecF32(p + 20);
+  l.Height = readRecI32(p + 24);
+  l.Direction = readRecF32(p + 28);
+  l.Pitch = readRecF32(p + 32);
+  l.Spread = readRecI32(p + 36);
+  std::memcpy(l.Reserved.data(), p + 40, l.Reserved.size());
+  return l;
+}
+
+void SLight4::write(uint8_t* out) const {
+  writeRecI32(out, Kind);
+  writeRecI32(out + 4, Intensity);
+  writeLE32(out + 8, Colour);
+  writeRecI32(out + 12, Range);
+  writeRecF32(out + 16, X);
+  writeRecF32(out + 20, Y);
+  writeRecI32(out + 24, Height);
+  writeRecF32(out + 28, Direction);
+  writeRecF32(out + 32, Pitch);
+  writeRecI32(out + 36, Spread);
+  std::memcpy(out + 40, Reserved.data(), Reserved.size());
+}
+
+void initLightingBlock(SLight4& b) { b = SLight4{}; }
+
+namespace {
+
+// Equal, or not comparable at all (a NaN on either side).
+bool sameOrUnordered(float a, float b) { return a == b || std::isunordered(a, b); }
+
+}  // namespace
+
+bool sameLightingParams(const SLight4& a, const SLight4& b) {
+  return a.Kind == b.Kind && a.Intensity == b.Intensity && a.Colour == b.Colour && a.Range == b.Range &&
+         sameOrUnordered(a.X, b.X) && sameOrUnordered(a.Y, b.Y) && a.Height == b.Height &&
+         sameOrUnordered(a.Direction, b.Direction) && sameOrUnordered(a.Pitch, b.Pitch) && a.Spread == b.Spread;
+}
+
+SFltGradientMap SFltGradientMap::read(const uint8_t* p) {
+  SFltGradientMap r;
+  r.Gradient = nullptr;
+  r.Repeat.OwnSettings = p[4];
+  r.Repeat.Shape = p[5];
+  r.Repeat.Mirror = p[6];
+  r.Repeat.Wrap = p[7];
+  r.Repeat.Count = readRecI32(p + 8);
+  r.Reverse = p[12];
+  r.KeepAlpha = p[13];
+  return r;
+}
+
+void SFltGradientMap::write(uint8_t* out, uint32_t gradientWord) const {
+  writeLE32(out, gradientWord);
+  out[4] = Repeat.OwnSettings;
+  out[5] = Repeat.Shape;
+  out[6] = Repeat.Mirror;
+  out[7] = Repeat.Wrap;
+  writeRecI32(out + 8, Repeat.Count);
+  out[12] = Reverse;
+  out[13] = KeepAlpha;
+}
+
+void initGradientMapRecord(SFltGradientMap& r) {
+  r.Gradient = nullptr;
+  r.Repeat.init();
+  r.Reverse = 0;
+  r.KeepAlpha = 1;
+}
+
+void initFltTexture(SFltTexture& t) {
+  t.DocValue = 0;
+  t.Image = nullptr;
+  t.FileName.clear();
+}
+
+SFltFloor SFltFloor::read(const uint8_t* p) {
+  SFltFloor f;
+  f.XPosition = readRecI32(p);
+  f.EyeDistance = readRecF32(p + 4);
+  f.ZPosition = readRecI32(p + 8);
+  f.Heading = readRecF32(p + 12);
+  f.Pitch = readRecF32(p + 16);
+  f.Unused20 = readRecF32(p + 20);
+  f.ProjectionDistance = readRecI32(p + 24);
+  f.CeilingHeight = readRecI32(p + 28);
+  f.FogOpacity = readRecI32(p + 32);
+  f.FogColour = readLE32(p + 36);
+  f.KeepLayer = p[40];
+  f.FogKind = p[41];
+  f.PlanesShown = p[42];
+  f.TextureFromFile = p[43];
+  f.FogToInfinity = p[44];
+  f.Sampler = p[45];
+  f.FogDistance = p[46];
+  f.CeilingTexWidth = readLE16(p + 47);
+  f.CeilingTexHeight = readLE16(p + 49);
+  f.FloorTexWidth = readLE16(p + 51);
+  f.FloorTexHeight = readLE16(p + 53);
+  std::memcpy(f.Reserved.data(), p + 55, f.Reserved.size());
+  return f;
+}
+
+void SFltFloor::write(uint8_t* out) const {
+  writeRecI32(out, XPosition);
+  writeRecF32(out + 4, EyeDistance);
+  writeRecI32(out + 8, ZPosition);
+  writeRecF32(out + 12, Heading);
+  writeRecF32(out + 16, Pitch);
+  writeRecF32(out + 20, Unused20);
+  writeRecI32(out + 24, ProjectionDistance);
+  writeRecI32(out + 28, CeilingHeight);
+  writeRecI32(out + 32, FogOpacity);
+  writeLE32(out + 36, FogColour);
+  out[40] = KeepLayer;
+  out[41] = FogKind;
+  out[42] = PlanesShown;
+  out[43] = TextureFromFile;
+  out[44] = FogToInfinity;
+  out[45] = Sampler;
+  out[46] = FogDistance;
+  writeLE16(out + 47, CeilingTexWidth);
+  writeLE16(out + 49, CeilingTexHeight);
+  writeLE16(out + 51, FloorTexWidth);
+  writeLE16(out + 53, FloorTexHeight);
+  std::memcpy(out + 55, Reserved.data(), Reserved.size());
+}
+
+void initFltFloor(SFltFloor& f) {
+  f = SFltFloor{};
+  f.FogToInfinity = 1;
+  f.FogDistance = 30;
+}
+
+void initFltFloorW(SFltFloorW& f) {
+  initFltFloor(f.Floor);
+  for (SFltTexture& t : f.Textures) initFltTexture(t);
+}
+
+bool floorHasTexture1(const SFltFloor& f) { return (f.PlanesShown & f.TextureFromFile & 1u) != 0; }
+bool floorHasTexture2(const SFltFloor& f) { return (f.PlanesShown & f.TextureFromFile & 2u) != 0; }
+
+void clearBytes20(void* record) { std::memset(record, 0, 20); }
+
+}  // namespace pg

@@ -1,0 +1,245 @@
+#include "io/gradient_file.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "core/chunk_head.h"
+
+namespace pg {
+
+namespace {
+
+constexpr uint16_t kGradOwnSettingsFlag = 0x1;
+constexpr uint32_t kGradFixedWasCurrent = 0x1;
+constexpr uint16_t kNoFixedIndex = 0xFFFF;
+constexpr SPresetSetFormat kGradientSetFormat{kTagGradientSet, kGradientSetVersion, 10, kTagGradient,
+                                              kResGradientSetWord};
+// The body of the record after the head: what the chunk size counts first.
+constexpr int64_t kRecordBody = kGradientRecordBytes - kChunkHeadBytes;
+
+void parseStop(const uint8_t* p, SColorSlot& s) {
+  s.Used = p[0];
+  s.Enabled = p[1];
+  s.Flag = p[2];
+  s.Opacity = p[3];
+  s.Index = int32_t(chunkU32(p + 4));
+  s.Color = chunkU32(p + 8);
+  s.Weight = int32_t(chunkU32(p + 12));
+  s.Start = int32_t(chunkU32(p + 16));
+  s.Length = int32_t(chunkU32(p + 20));
+}
+
+void storeStop(uint8_t* p, const SColorSlot& s) {
+  p[0] = s.Used;
+  p[1] = s.Enabled;
+  p[2] = s.Flag;
+  p[3] = s.Opacity;
+  putChunkU32(p + 4, uint32_t(s.Index));
+  putChunkU32(p + 8, s.Color);
+  putChunkU32(p + 12, uint32_t(s.Weight));
+  putChunkU32(p + 16, uint32_t(s.Start));
+  putChunkU32(p + 20, uint32_t(s.Length));
+}
+
+uint16_t clampField(uint16_t v, uint16_t hi) { return std::min(v, hi); }
+
+// Parses the gradient chunks of a set file into new presets of the list.
+class GradientChunkParser final : public PresetChunkParser {
+ public:
+  explicit GradientChunkParser(CGradMngr& mngr) : mngr_(mngr) {}
+
+  uint8_t parseChunk(CStream& stream, const SChunkHead&, int64_t chunkStart) override {
+    // The chunk reader reads the head itself.
+    if (stream.seek(chunkStart - kChunkHeadBytes, SeekOrigin::Begin) < 0) return kRcSeekFailed;
+    // An object no list took is used again for the next chunk.
+    if (!item_) item_ = std::make_unique<CGradObj>();
+    return readGradientChunk(stream, item_->Stops, item_->Repeat);
+  }
+
+  bool offerItem() override {
+    item_->normalize();
+    return mngr_.add(std::move(item_)) >= 0;
+  }
+
+ private:
+  CGradMngr& mngr_;
+  std::unique_ptr<CGradObj> item_;
+};
+
+}  // namespace
+
+uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat) {
+  uint8_t rec[kGradientRecordBytes];
+  if (!stream.readExact(rec, kGradientRecordBytes)) return kRcShortRead;
+  const SChunkHead head = parseChunkHead(rec);
+  if (checkChunkTag(head, kTagGradient) != kRcOk) return kRcWrongTag;
+  if (rec[10] >= 2) return kRcVersion;
+  // Every length below comes from the file: the chunk must hold the record,
+  // and the stream what the chunk claims.
+  const int64_t chunkEnd = stream.position() - kRecordBody + int64_t{head.size};
+  if (int64_t{head.size} < kRecordBody || chunkEnd > stream.size()) return kRcChunkPastEnd;
+
+  SGradRepeat r;
+  r.OwnSettings = (chunkU16(rec + 8) & kGradOwnSettingsFlag) ? 1 : 0;
+  r.Shape = uint8_t(clampField(chunkU16(rec + 12), 3));
+  r.Mirror = uint8_t(clampField(chunkU16(rec + 14), 2));
+  r.Wrap = uint8_t(clampField(chunkU16(rec + 16), 2));
+  r.Count = std::max<int32_t>(1, chunkU16(rec + 18));
+
+  const uint32_t nameLength = chunkU16(rec + 34);
+  const int64_t afterRecord = int64_t{head.size} - kRecordBody;
+  if (int64_t(paddedTo4(nameLength)) > afterRecord) return kRcChunkPastEnd;
+  std::string name;
+  uint8_t code = readCountedString(stream, nameLength, name, afterRecord);
+  if (code != kRcOk) return code;
+  if (stream.seek(int64_t(paddedTo4(nameLength) - nameLength), SeekOrigin::Current) < 0) return kRcShortRead;
+
+  // The stops are whatever the chunk holds after the name; a tail shorter
+  // than one stop is ignored.
+  CColorSlotGroup read(16);
+  int64_t left = afterRecord - int64_t(paddedTo4(nameLength));
+  for (int32_t i = 0; left >= kGradientStopBytes; ++i, left -= kGradientStopBytes) {
+    uint8_t bytes[kGradientStopBytes];
+    if (!stream.readExact(bytes, kGradientStopBytes)) return kRcShortRead;
+    SColorSlot slot;
+    parseStop(bytes, slot);
+    if (!read.putSlot(i, slot)) return kRcItemRefused;
+  }
+  if (stream.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcShortRead;
+
+  // Painting expects the set stops packed from slot 0 and normalised.
+  read.normalize();
+  if (read.usedCount() < 2) return kRcBadGradient;
+  std::unique_ptr<CColorSlotGroup> packed = read.compact();
+  if (!packed) return kRcOutOfMemory;
+  if (!packed->normalize() || packed->usedCount() < 2) return kRcBadGradient;
+  packed->setName(presetNameFromFile(name));
+  stops = *packed;
+  repeat = r;
+  return kRcOk;
+}
+
+uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const SGradRepeat& repeat) {
+  const int32_t count = stops.lastIndex() + 1;
+  if (count < 2) return kRcBadGradient;
+  for (int32_t i = 0; i < count; ++i) {
+    const SColorSlot* s = stops.getSlot(i);
+    if (s == nullptr || !s->isSet()) return kRcBadGradient;
+  }
+  const std::string name = presetNameToFile(stops.name(), 0xFFFF);
+  const uint64_t padded = paddedTo4(name.size());
+  const uint64_t size = uint64_t(kRecordBody) + padded + uint64_t(kGradientStopBytes) * uint64_t(count);
+  if (count > 0xFFFF || size > 0xFFFFFFFFull) return kRcBadGradient;
+
+  uint8_t rec[kGradientRecordBytes] = {};
+  storeChunkHead(rec, {kTagGradient, uint32_t(size)});
+  putChunkU16(rec + 8, repeat.OwnSettings ? kGradOwnSettingsFlag : 0);
+  rec[10] = kGradientChunkVersion;
+  putChunkU16(rec + 12, repeat.Shape);
+  putChunkU16(rec + 14, repeat.Mirror);
+  putChunkU16(rec + 16, repeat.Wrap);
+  putChunkU16(rec + 18, uint16_t(std::clamp<int32_t>(repeat.Count, 1, 0xFFFF)));
+  putChunkU16(rec + 30, uint16_t(count));
+  rec[32] = uint8_t(kGradientStopBytes);
+  putChunkU16(rec + 34, uint16_t(name.size()));
+  if (!stream.writeExact(rec, kGradientRecordBytes)) return kRcShortWrite;
+  if (!writeStringToStream(stream, name)) return kRcShortWrite;
+  if (writeChunkPadding(stream, name.size()) != kRcOk) return kRcShortWrite;
+  for (int32_t i = 0; i < count; ++i) {
+    uint8_t bytes[kGradientStopBytes];
+    storeStop(bytes, *stops.getSlot(i));
+    if (!stream.writeExact(bytes, kGradientStopBytes)) return kRcShortWrite;
+  }
+  return kRcOk;
+}
+
+uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs) {
+  return readPresetFile(path, [&](CStream& in) { return readGradientSet(in, mngr, append, prefs, path); });
+}
+
+uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path) {
+  const TColor first = prefs ? prefs->foregroundColor() : TColor{0x000000};
+  const TColor second = prefs ? prefs->backgroundColor() : TColor{0xFFFFFF};
+  uint8_t header[kPresetHeaderBytes];
+  GradientChunkParser parser(mngr);
+  const auto begin = [&] {
+    if (append) return;
+    // The fixed entry is the list's own and is never in a file: it stays.
+    const bool hadFixed = mngr.hasFixedEntry();
+    mngr.clearAll();
+    if (hadFixed) {
+      mngr.ensureFixedEntry(true);
+    } else if (header[8] == 1) {
+      // Sets of the first version begin with the two current colours, which
+      // the stored current index counts.
+      auto pair = CGradObj::CreateTwoColor(first & 0xFFFFFFu, std::string(), (second & 0xFFFFFFu) | 0x01000000u);
+      pair->setRepeat(mngr.getRange());
+      mngr.add(std::move(pair));
+    }
+  };
+  const auto end = [&](int32_t) {
+    if (!append) {
+      const bool pairFirst = header[8] == 1 && !(chunkU32(header + 12) & kGradFixedWasCurrent);
+      mngr.select(pairFirst ? chunkU16(header + 16) + 1 : 0);
+      mngr.setFileName(path);
+    }
+    mngr.applyColors(first, second);
+    mngr.setRange(mngr.getRange());
+    mngr.setModified(append);
+  };
+  return readPresetSet(in, kGradientSetFormat, parser, header, begin, end);
+}
+
+uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr) {
+  const int32_t fixed = mngr.fixedIndex();
+  const int64_t toStore = int64_t{mngr.count()} - (fixed >= 0 ? 1 : 0);
+  const auto fillHeader = [&](uint8_t* header) {
+    int32_t current = mngr.currentIndex();
+    if (fixed >= 0) {
+      if (current >= 0 && current == fixed)
+        putChunkU32(header + 12, kGradFixedWasCurrent);
+      else if (current > fixed)
+        --current;  // the index among the stored gradients
+      putChunkU16(header + 18, uint16_t(fixed));
+    } else {
+      putChunkU16(header + 18, kNoFixedIndex);
+    }
+    putChunkU16(header + 16, uint16_t(std::clamp<int64_t>(current, 0, toStore - 1)));
+  };
+  const auto writeItem = [&](CStream& out, int32_t item) {
+    const CGradObj* g = mngr.getItem(fixed >= 0 && item >= fixed ? item + 1 : item);
+    return writeGradientChunk(out, g->Stops, g->Repeat);
+  };
+  const uint8_t code = writePresetSet(path, kGradientSetFormat, toStore, fillHeader, writeItem);
+  if (code != kRcOk) return code;
+  mngr.setFileName(path);
+  mngr.setModified(false);
+  return kRcOk;
+}
+
+bool gradMngrLoadFromFile(CGradMngr& mngr, const std::string& path, bool append, const IPresetPrefs* prefs) {
+  const uint8_t code = loadGradientFile(path, mngr, append, prefs);
+  if (code != kRcOk) showPresetLoadFailed(kResGradientSetWord, code);
+  return code == kRcOk;
+}
+
+bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs) {
+  return loadDefaultPresetFile(
+      prefs, PresetSet::Gradients, fallback,
+      [&](const std::string& path) { return gradMngrLoadFromFile(mngr, path, false, &prefs); },
+      [&] { mngr.resetToBuiltins(); }, [&] { mngr.setFileName(std::string()); });
+}
+
+bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path) { return saveGradientFile(path, mngr) == kRcOk; }
+
+bool gradMngrOpenDialog(CGradMngr& mngr, bool append, const PresetFileDialog& dialog, const IPresetPrefs* prefs) {
+  const std::string path = askPresetFile(dialog, kDialogGradients, mngr.fileName());
+  return !path.empty() && gradMngrLoadFromFile(mngr, path, append, prefs);
+}
+
+bool gradMngrSaveAsDialog(CGradMngr& mngr, const PresetFileDialog& dialog) {
+  const std::string path = askPresetFile(dialog, kDialogGradients + kDialogSaveOffset, mngr.fileName());
+  return !path.empty() && gradMngrSaveToFile(mngr, path);
+}
+
+}  // namespace pg

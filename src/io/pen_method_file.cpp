@@ -1,0 +1,212 @@
+#include "io/pen_method_file.h"
+
+#include <algorithm>
+
+#include "io/pen_shape_file.h"
+#include "io/preset_pen_methods.h"
+#include "io/thumbnail_chunk.h"
+
+namespace pg {
+
+namespace {
+
+constexpr uint32_t kTagPenMethodFile = chunkTag("PMST");
+constexpr SPresetSetFormat kPenMethodSetFormat{kTagPenMethodFile, kPenMethodFileVersion, 12, kTagPenMethod,
+                                               kResPenMethodSetWord};
+constexpr uint32_t kFileSecondSelection = 0x1;
+constexpr uint32_t kFileSlots = 0x2;
+
+constexpr uint32_t kHasShape = 0x1;
+constexpr uint32_t kHasIcon = 0x2;
+constexpr uint32_t kWorkPlane = 0x10;
+constexpr uint32_t kGradation = 0x100;
+constexpr uint32_t kTone = 0x200;
+constexpr uint32_t kPressureSize = 0x10000;
+constexpr uint32_t kPressureOpacity = 0x20000;
+
+// The icon's scramble: groups of 5, every other byte keyed.
+constexpr uint8_t kIconGroup = 5;
+constexpr uint8_t kIconStep = 1;
+
+uint16_t field16(int32_t v) { return uint16_t(std::clamp<int32_t>(v, 0, 0xFFFF)); }
+
+class PenMethodChunkParser final : public PresetChunkParser {
+ public:
+  explicit PenMethodChunkParser(CPenMethodMngr& list) : list_(list) {}
+
+  uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
+    return readPenMethodChunk(stream, head, item_, budget_);
+  }
+  bool offerItem() override { return list_.add(std::move(item_)) >= 0; }
+
+ private:
+  CPenMethodMngr& list_;
+  std::unique_ptr<CPenMethodObj> item_;
+  SPresetPictureBudget budget_;
+};
+
+}  // namespace
+
+uint8_t readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_ptr<CPenMethodObj>& method,
+                           SPresetPictureBudget& budget) {
+  const int64_t remaining = int64_t{head.size} - kPenMethodRecordBytes;
+  if (remaining < 0) return kRcChunkPastEnd;
+  const int64_t chunkEnd = stream.position() + int64_t{head.size};
+  uint8_t rec[kPenMethodRecordBytes];
+  if (!stream.readExact(rec, kPenMethodRecordBytes)) return kRcShortRead;
+  const uint32_t nameLength = chunkU16(rec + 2);
+  std::string name;
+  uint8_t code = readCountedString(stream, nameLength, name, remaining);
+  if (code != kRcOk) return code;
+  if (chunkEnd > stream.size() || stream.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcShortRead;
+  if (chunkU16(rec + 4) > kPenMethodMaxRecordVersion) return kRcVersion;
+
+  const uint32_t flags = chunkU32(rec + 8);
+  SPenMethodParams p;
+  p.render.method = rec[16];
+  p.render.subMode = rec[17];
+  p.render.shapeFlag = rec[18];
+  p.render.workPlane = (flags & kWorkPlane) ? 1 : 0;
+  p.render.effect = int32_t(chunkU32(rec + 20));
+  p.render.env = int32_t(chunkU32(rec + 24));
+  p.render.speed = int32_t(chunkU32(rec + 28));
+  p.useGradation = (flags & kGradation) ? 1 : 0;
+  p.useTone = (flags & kTone) ? 1 : 0;
+  p.stroke.pressureSize = (flags & kPressureSize) ? 1 : 0;
+  p.stroke.pressureOpacity = (flags & kPressureOpacity) ? 1 : 0;
+  p.stroke.opacity = chunkU16(rec + 40);
+  p.stroke.gamma = chunkU16(rec + 42);
+  p.stroke.spacing = chunkU16(rec + 44);
+  p.stroke.dabEveryStep = chunkU16(rec + 46);
+  p.stroke.splitStep = chunkU16(rec + 48);
+
+  auto m = std::make_unique<CPenMethodObj>();
+  m->setName(presetNameFromFile(name));
+  m->setParams(p);
+  if (flags & kHasIcon) {
+    code = checkPresetPicture(stream, 4, budget);
+    if (code != kRcOk) return code;
+    TMTC icon;
+    code = readThumbnail(stream, icon);
+    if (code != kRcOk) return code;
+    if (!m->setIcon(&icon)) return kRcOutOfMemory;
+  }
+  if (flags & kHasShape) {
+    SChunkHead shapeHead;
+    if (readChunkHead(stream, shapeHead) != kRcOk) return kRcShortRead;
+    if (checkChunkTag(shapeHead, kTagPenShape) != kRcOk) return kRcWrongTag;
+    if (int64_t{shapeHead.size} > stream.remaining()) return kRcChunkPastEnd;
+    auto shape = std::make_unique<CPenShapeObj>();
+    code = readPenShapeChunk(stream, shapeHead, *shape, budget);
+    if (code != kRcOk) return code;
+    m->setPenShape(std::move(shape));
+  }
+  method = std::move(m);
+  return kRcOk;
+}
+
+uint8_t writePenMethodChunk(CStream& stream, const CPenMethodObj& method) {
+  const SPenMethodParams p = method.getParams();
+  const std::string name = presetNameToFile(method.name(), 0xFFFF);
+  const uint64_t padded = paddedTo4(name.size());
+  uint32_t flags = 0;
+  if (method.hasOwnShape()) flags |= kHasShape;
+  if (method.hasIcon()) flags |= kHasIcon;
+  if (p.render.workPlane) flags |= kWorkPlane;
+  if (p.useGradation) flags |= kGradation;
+  if (p.useTone) flags |= kTone;
+  if (p.stroke.pressureSize) flags |= kPressureSize;
+  if (p.stroke.pressureOpacity) flags |= kPressureOpacity;
+
+  uint8_t rec[kChunkHeadBytes + kPenMethodRecordBytes] = {};
+  storeChunkHead(rec, {kTagPenMethod, uint32_t(uint64_t(kPenMethodRecordBytes) + padded)});
+  uint8_t* r = rec + kChunkHeadBytes;
+  putChunkU16(r + 2, uint16_t(name.size()));
+  putChunkU16(r + 4, kPenMethodRecordVersion);
+  putChunkU32(r + 8, flags);
+  r[16] = p.render.method;
+  r[17] = p.render.subMode;
+  r[18] = p.render.shapeFlag;
+  putChunkU32(r + 20, uint32_t(p.render.effect));
+  putChunkU32(r + 24, uint32_t(p.render.env));
+  putChunkU32(r + 28, uint32_t(p.render.speed));
+  putChunkU16(r + 40, field16(p.stroke.opacity));
+  putChunkU16(r + 42, field16(p.stroke.gamma));
+  putChunkU16(r + 44, field16(p.stroke.spacing));
+  putChunkU16(r + 46, field16(p.stroke.dabEveryStep));
+  putChunkU16(r + 48, field16(p.stroke.splitStep));
+  if (!stream.writeExact(rec, sizeof rec) || !writeStringToStream(stream, name) ||
+      writeChunkPadding(stream, name.size()) != kRcOk)
+    return kRcShortWrite;
+
+  if (flags & kHasIcon) {
+    const TMTC& icon = *method.icon();
+    SThumbnailDesc desc;
+    desc.format = kThumbnailScrambled;
+    desc.kind = kPictureIcon;
+    desc.group = kIconGroup;
+    desc.key = kThumbnailKey;
+    desc.step = kIconStep;
+    desc.sourceWidth = desc.width = uint32_t(icon.Width);
+    desc.sourceHeight = desc.height = uint32_t(icon.Height);
+    const uint8_t code = writeThumbnailChunk(stream, desc, icon.Bits);
+    if (code != kRcOk) return code;
+  }
+  if (flags & kHasShape) return writePenShapeChunk(stream, *method.penShape());
+  return kRcOk;
+}
+
+uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool append) {
+  return readPresetFile(path, [&](CStream& in) { return readPenMethodSet(in, list, append, path); });
+}
+
+uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path) {
+  uint8_t header[kPresetHeaderBytes];
+  PenMethodChunkParser parser(list);
+  const auto begin = [&] {
+    if (!append) list.clear();
+  };
+  const auto end = [&](int32_t) {
+    if (!append) {
+      const uint32_t flags = chunkU32(header + 16);
+      list.setCurrentIndex(std::min<int32_t>(chunkU16(header + 14), list.count() - 1));
+      if (flags & kFileSecondSelection) list.setSecondSelection(chunkU16(header + 20), true);
+      if (flags & kFileSlots) {
+        PenMethodSlots slots;
+        for (int32_t i = 0; i < kPenMethodSlotCount; ++i)
+          slots[size_t(i)] = std::min<int32_t>(header[22 + i], list.count() - 1);
+        list.setSlots(slots);
+      }
+      list.setFileName(path);
+    }
+    list.setModified(append);
+  };
+  return readPresetSet(in, kPenMethodSetFormat, parser, header, begin, end);
+}
+
+uint8_t savePenMethodFile(const std::string& path, CPenMethodMngr& list) {
+  const auto fillHeader = [&](uint8_t* header) {
+    putChunkU16(header + 14, uint16_t(std::max(list.currentIndex(), 0)));
+    uint32_t flags = 0;
+    if (list.isValidIndex(list.secondSelection())) {
+      flags |= kFileSecondSelection;
+      putChunkU16(header + 20, uint16_t(list.secondSelection()));
+    }
+    // Slot indices take one byte each: slots that do not fit are not stored.
+    PenMethodSlots slots;
+    if (list.getSlots(slots) &&
+        std::all_of(slots.begin(), slots.end(), [](int32_t s) { return s >= 0 && s <= 0xFF; })) {
+      flags |= kFileSlots;
+      for (int32_t i = 0; i < kPenMethodSlotCount; ++i) header[22 + i] = uint8_t(slots[size_t(i)]);
+    }
+    putChunkU32(header + 16, flags);
+  };
+  const auto writeItem = [&](CStream& out, int32_t i) { return writePenMethodChunk(out, *list.getItem(i)); };
+  const uint8_t code = writePresetSet(path, kPenMethodSetFormat, list.count(), fillHeader, writeItem);
+  if (code != kRcOk) return code;
+  list.setFileName(path);
+  list.setModified(false);
+  return kRcOk;
+}
+
+}  // namespace pg

@@ -1,0 +1,135 @@
+#pragma once
+// Shared pieces of the plot and dab tests: a fixture that starts from the
+// plot state's start values, a document fake, a recorder of plot calls.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "brush/plot_callbacks.h"
+#include "brush/plot_merge.h"
+#include "brush/plot_state.h"
+#include "core/blend_modes.h"
+#include "core/block_image.h"
+#include "core/planes.h"
+
+namespace pg::test {
+
+// Every test starts from the start state and leaves none behind.
+class PlotFixture : public ::testing::Test {
+ protected:
+  void SetUp() override { resetPlotState(); }
+  void TearDown() override { resetPlotState(); }
+};
+
+// A document with an optional selection image and a few switches.
+class FakePlotDocument : public IPlotDocument {
+ public:
+  const CBlockVCH* selectionImage(TPoint& maskOffset) const override {
+    maskOffset = maskOff;
+    return selectionOn ? mask : nullptr;
+  }
+  TPoint currentLayerOffset() const override { return layerOff; }
+  SSize currentLayerSize() const override { return layerSize; }
+  bool hasLayers() const override { return layers; }
+  bool currentLayerProtectsAlpha() const override { return protectAlpha; }
+  bool isReplaying() const override { return replaying; }
+  bool isStandardMode() const override { return standard; }
+  const CToneMngr* toneManager() const override { return tone; }
+  const CGradation* gradient() const override { return grad; }
+  void setStrokeProc(TStrokeSink sink) override { sinks.push_back(sink); }
+
+  const CBlockVCH* mask = nullptr;
+  bool selectionOn = true;
+  TPoint maskOff{};
+  TPoint layerOff{};
+  SSize layerSize{64, 64};
+  bool layers = true;
+  bool protectAlpha = false;
+  bool replaying = false;
+  bool standard = true;
+  const CToneMngr* tone = nullptr;
+  const CGradation* grad = nullptr;
+  std::vector<TStrokeSink> sinks;
+};
+
+// Plot calls as they arrive (installed as plotProc32 / plotProc8).
+struct SPlotCall {
+  int32_t x, y;
+  uint32_t coverage, colour;
+};
+inline std::vector<SPlotCall>& recordedCalls() {
+  static std::vector<SPlotCall> calls;
+  return calls;
+}
+inline void recordPlot32(uint32_t*, int32_t x, int32_t y, uint32_t c, uint32_t colour) {
+  recordedCalls().push_back({x, y, c, colour});
+}
+inline void recordPlot8(uint8_t*, int32_t x, int32_t y, uint32_t c, uint32_t value) {
+  recordedCalls().push_back({x, y, c, value});
+}
+
+// A plane of random pixels (seeded).
+inline void fillRandom(TMTC& plane, std::mt19937& rng) {
+  for (int32_t y = 0; y < plane.Height; ++y)
+    for (int32_t x = 0; x < plane.Width; ++x) *plane.pixelAt(x, y) = static_cast<uint32_t>(rng());
+}
+inline void fillRandom(TChannel& plane, std::mt19937& rng) {
+  for (int32_t y = 0; y < plane.Height; ++y)
+    for (int32_t x = 0; x < plane.Width; ++x) *plane.pixelAt(x, y) = static_cast<uint8_t>(rng());
+}
+
+// Every pixel of two planes equal; the first difference in the message.
+inline ::testing::AssertionResult samePixels(const TMTC& a, const TMTC& b) {
+  if (a.Width != b.Width || a.Height != b.Height) return ::testing::AssertionFailure() << "sizes differ";
+  for (int32_t y = 0; y < a.Height; ++y)
+    for (int32_t x = 0; x < a.Width; ++x)
+      if (a.getPixel(x, y) != b.getPixel(x, y))
+        return ::testing::AssertionFailure() << "(" << x << ", " << y << "): " << std::hex << a.getPixel(x, y)
+                                             << " vs " << b.getPixel(x, y);
+  return ::testing::AssertionSuccess();
+}
+
+// A mask image with a random mix of uniform and committed tiles.
+inline std::unique_ptr<CBlockVCH> randomMask(int32_t w, int32_t h, std::mt19937& rng) {
+  auto mask = std::make_unique<CBlockVCH>(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      if ((x >> 6) % 2 == 0 || (y >> 6) % 2 == 0) mask->setPixel(x, y, static_cast<uint8_t>(rng()));
+  if (STileRec* t = mask->tileAtIndex(1, 1, false)) t->uniform = 77;  // a uniform, non-zero tile
+  return mask;
+}
+
+// Slot settings the fast row loops specialise, and some they do not: each
+// fast form is checked against its reference under all of them.
+struct SSlotSetting {
+  const char* what;
+  PlotProc32 proc;
+  PixelOp32 op;
+  bool selection;
+};
+inline constexpr SSlotSetting kSlotSettings[] = {
+    {"direct, keep alpha", &plotColorDirect, &lerpPixelRgb, false},
+    {"direct, opacity", &plotColorDirect, &blendPixelOpacity, false},
+    {"direct, erase", &plotColorDirect, &erasePixel, false},
+    {"direct, over", &plotColorDirect, &blendPixelOver, false},
+    {"direct, falloff", &plotColorDirect, &blendPixelFalloff, false},
+    {"direct, a layer mode", &plotColorDirect, &blendScreen, false},
+    {"selection, opacity", &plotColorThroughSelection, &blendPixelOpacity, true},
+    {"selection, keep alpha", &plotColorThroughSelection, &lerpPixelRgb, true},
+    {"selection, over", &plotColorThroughSelection, &blendPixelOver, true},
+    {"selection, a layer mode", &plotColorThroughSelection, &blendMultiplyOpacity, true},
+    {"selection call-back without a mask", &plotColorThroughSelection, &blendPixelTable, false},
+    {"tone (not specialised)", &plotColorThroughTone, &blendPixelOpacity, false},
+    {"gradation (not specialised)", &plotColorGradation, &blendPixelOpacity, false},
+};
+// Installs a setting; the mask weighs coverage when the setting has a selection.
+inline void useSlotSetting(const SSlotSetting& s, const CBlockVCH* mask) {
+  gPlotState.plotProc32 = s.proc;
+  gPlotState.pixelBlendOp = s.op;
+  gPlotState.plotSelectionMask = s.selection ? mask : nullptr;
+}
+
+}  // namespace pg::test

@@ -1,0 +1,101 @@
+#pragma once
+// A small layer for kernel tests: the layer image, its unfiltered copy (the
+// undo copy), the view's work plane holding the same pixels, a work channel
+// and a selection, with the kernel context over them.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+
+#include "core/block_image.h"
+#include "core/planes.h"
+#include "document/mask_data.h"
+#include "filters/kernel_context.h"
+
+namespace pg::testing {
+
+class FilterFixture {
+ public:
+  FilterFixture(int32_t w, int32_t h)
+      : layer(std::make_unique<CBlockVMTC>(w, h)), source(std::make_unique<CBlockVMTC>(w, h)), work(w, h), channel(w, h) {}
+
+  int32_t width() const { return layer->width(); }
+  int32_t height() const { return layer->height(); }
+
+  // Layer, source and work plane := f(x, y).
+  void setPixels(const std::function<uint32_t(int32_t, int32_t)>& f) {
+    for (int32_t y = 0; y < height(); ++y)
+      for (int32_t x = 0; x < width(); ++x) {
+        const uint32_t v = f(x, y);
+        layer->setPixel(x, y, v);
+        source->setPixel(x, y, v);
+        *work.pixelAt(x, y) = v;
+      }
+  }
+  void fillRandom(uint32_t seed) {
+    std::mt19937 rng(seed);
+    setPixels([&rng](int32_t, int32_t) { return static_cast<uint32_t>(rng()); });
+  }
+  void fill(uint32_t v) {
+    setPixels([v](int32_t, int32_t) { return v; });
+  }
+
+  // A selection image of the layer's size (document = layer coordinates
+  // unless an offset is set) with values f(x, y).
+  void setSelection(const std::function<uint8_t(int32_t, int32_t)>& f) {
+    mask.createImage(width(), height());
+    for (int32_t y = 0; y < height(); ++y)
+      for (int32_t x = 0; x < width(); ++x) mask.image->setPixel(x, y, f(x, y));
+  }
+  void randomSelection(uint32_t seed) {
+    std::mt19937 rng(seed);
+    // A third unselected, a third full, a third partial.
+    setSelection([&rng](int32_t, int32_t) {
+      const uint32_t r = rng() % 3;
+      return static_cast<uint8_t>(r == 0 ? 0 : (r == 1 ? 255 : 1 + rng() % 254));
+    });
+  }
+
+  // The context over the whole layer, or over region.
+  SFlt4Context context() const { return context(TRect{0, 0, width(), height()}); }
+  SFlt4Context context(const TRect& region) const {
+    SFlt4Context c;
+    c.image = layer.get();
+    c.protectAlpha = protectAlpha ? 1 : 0;
+    c.selection = &mask;
+    c.bounds = TRect{0, 0, width(), height()};
+    c.source = source.get();
+    c.workImage = const_cast<TMTC*>(&work);
+    c.workChannel = const_cast<TChannel*>(&channel);
+    c.region = region;
+    c.maskValue = maskValueFor(&mask);
+    return c;
+  }
+
+  uint32_t pixel(int32_t x, int32_t y) const { return layer->getPixel(x, y); }
+  uint32_t original(int32_t x, int32_t y) const { return source->getPixel(x, y); }
+
+  // Every pixel of the layer equals the other fixture's.
+  bool sameLayer(const FilterFixture& o) const {
+    for (int32_t y = 0; y < height(); ++y)
+      for (int32_t x = 0; x < width(); ++x)
+        if (pixel(x, y) != o.pixel(x, y)) return false;
+    return true;
+  }
+  // The layer still holds the unfiltered pixels.
+  bool unchanged() const {
+    for (int32_t y = 0; y < height(); ++y)
+      for (int32_t x = 0; x < width(); ++x)
+        if (pixel(x, y) != original(x, y)) return false;
+    return true;
+  }
+
+  std::unique_ptr<CBlockVMTC> layer;
+  std::unique_ptr<CBlockVMTC> source;
+  TMTC work;
+  TChannel channel;
+  CMaskData mask;
+  bool protectAlpha = false;
+};
+
+}  // namespace pg::testing

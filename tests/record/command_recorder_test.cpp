@@ -1,0 +1,428 @@
+#include "record/command_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "brush/gradient.h"
+#include "brush/stroke_settings.h"
+#include "core/block_compress.h"
+#include "core/ring_buffers.h"
+#include "platform/fonts.h"
+#include "platform/message_service.h"
+#include "record/state_packets.h"
+#include "record/state_recorder.h"
+#include "record_test_util.h"
+
+namespace pg::test {
+namespace {
+
+Bytes f32s(std::initializer_list<float> values) {
+  Bytes out(values.size() * 4);
+  size_t i = 0;
+  for (float v : values) writeF32(&out[4 * i++], v);
+  return out;
+}
+
+Bytes cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+Bytes zeros(size_t n) { return Bytes(n, 0); }
+
+class CommandRecorderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    SLayerAttrValues layer;
+    layer.blendMode = 3;
+    layer.opacity = 200;
+    layer.offsetX = 5;
+    layer.offsetY = -6;
+    doc.layers[1] = layer;
+    ASSERT_TRUE(store.startRecording(&stroke, nullptr, 64, 64));
+    // Everything the state sets carry is recorded once.
+    ASSERT_TRUE(state.recordFullState());
+    ASSERT_TRUE(store.commit());
+  }
+
+  // The packets one call wrote; its event is committed whole.
+  std::vector<SPacket> recordedBy(const std::function<bool(CCommandRecorder&)>& call) {
+    const uint32_t from = store.writePosition();
+    EXPECT_TRUE(call(commands));
+    EXPECT_EQ(store.committedEnd(), store.writePosition());
+    return packetsOf(store, from);
+  }
+
+  RecordingMessageService messages;
+  ScopedMessageService installMessages{messages};
+  TStroke stroke;
+  FakeDocSource doc;
+  FakeToolSource tools;
+  CEventMngr store{nullptr};
+  CStateRecorder state{store, doc, &tools};
+  CCommandRecorder commands{store, state, doc};
+};
+
+struct CommandCase {
+  const char* name;
+  std::function<bool(CCommandRecorder&)> call;
+  uint8_t type;
+  uint8_t subcode;
+  Bytes body;
+};
+
+std::vector<CommandCase> commandCases() {
+  const TPointF p1{1.5f, 2.0f};
+  const TPointF p2{-1.0f, 0.25f};
+  const std::array<TPointF, 2> polygon{p1, p2};
+  SEventRecord record;
+  initEventHeader(record, 1, 2, 4, 1);
+  const Bytes recordBytes(record.begin(), record.end());
+  return {
+      {"paper colour", [](auto& c) { return c.recordPaperColor(0xFF123456); }, 2, 1, {0x56, 0x34, 0x12, 0}},
+      {"image create", [](auto& c) { return c.recordImageCreate(640, 480, true, false, 72, 300, 400); }, 2, 8,
+       cat({{0x80, 2, 0, 0, 0xE0, 1, 0, 0, 0x90, 1, 0, 0, 0x2C, 1, 0, 0, 72, 0, 0, 0, 255, 0}, zeros(6)})},
+      {"canvas resize", [](auto& c) { return c.recordCanvasResize(640, 480, 1, 2); }, 2, 2,
+       {1, 2, 0x80, 2, 0, 0, 0xE0, 1, 0, 0}},
+      {"layers zoom", [](auto& c) { return c.recordImageScale(100, 200, 3, 7); }, 2, 3,
+       {7, 0, 100, 0, 0, 0, 200, 0, 0, 0}},
+      {"image scale", [](auto& c) { return c.recordImageScale(100, 200, 9, 1); }, 2, 9,
+       {1, 0, 100, 0, 0, 0, 200, 0, 0, 0}},
+      {"crop", [](auto& c) { return c.recordImageCrop(1, TRect{2, 3, 40, 50}, 9); }, 2, 11,
+       {1, 0, 9, 0, 2, 0, 0, 0, 3, 0, 0, 0, 40, 0, 0, 0, 50, 0, 0, 0}},
+      {"quarter turn", [](auto& c) { return c.recordDocumentEvent(4); }, 2, 4, {}},
+      {"all layers flip", [](auto& c) { return c.recordDocumentEvent(33); }, 2, 33, {}},
+      {"merge visible", [](auto& c) { return c.recordMergeVisible(10, 1, 2, 3, 4); }, 2, 10,
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
+      {"show all", [](auto& c) { return c.recordDocumentEventValue(3, 1, 24); }, 2, 24, {3, 0, 1, 0}},
+      {"new layer", [](auto& c) { return c.recordLayerNewEx(2, 640, 480, 200, 3, true, false); }, 4, 0,
+       {2, 0, 0x80, 2, 0, 0, 0xE0, 1, 0, 0, 200, 3, 1, 0}},
+      {"new named layer", [](auto& c) { return c.recordLayerNew(1, 10, 20, 30, 40, false, true, 50, "L"); }, 4, 11,
+       cat({{1, 0, 10, 0, 0, 0, 20, 0, 0, 0}, zeros(8), {30, 40, 2, 0, 50, 0, 0, 0}, zeros(14), {2, 0, 'L', 0}})},
+      {"move layer", [](auto& c) { return c.recordLayerCommand(1, 5, 4); }, 4, 4, {1, 0, 5, 0}},
+      {"rotate layer", [](auto& c) { return c.recordLayerCommandEx(1, 2, 38, 900, 0xFFFFFFFF); }, 4, 38,
+       {1, 0, 2, 0, 0x84, 3, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {"blend mode", [](auto& c) { return c.recordLayerAttribute(1, 7, 16); }, 4, 16, {1, 0, 7, 200, 1, 0}},
+      {"opacity", [](auto& c) { return c.recordLayerAttribute(1, 128, 17); }, 4, 17, {1, 0, 3, 128, 1, 0}},
+      {"visibility", [](auto& c) { return c.recordLayerAttribute(1, 0, 18); }, 4, 18, {1, 0, 3, 200, 0, 0}},
+      {"protect alpha", [](auto& c) { return c.recordLayerAttribute(1, 1, 20); }, 4, 20, {1, 0, 3, 200, 3, 0}},
+      {"effect", [](auto& c) { return c.recordLayerEffect(1, true, 0xDEADBEEF, 77); }, 4, 21,
+       cat({{1, 0, 3, 200, 0x11, 0, 77, 0, 0xEF, 0xBE, 0xAD, 0xDE}, zeros(6)})},
+      {"offset", [](auto& c) { return c.recordLayerOffset(1, TPoint{-1, 2}); }, 4, 6,
+       {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0}},
+      {"offset rebuilt", [](auto& c) { return c.recordLayerOffsetApply(1, 4, 5, TPoint{3, 4}); }, 4, 7,
+       {1, 0, 4, 5, 3, 0, 0, 0, 4, 0, 0, 0}},
+      {"offset with mask", [](auto& c) { return c.recordLayerMaskOffset(1, 2, TPoint{3, 4}); }, 4, 12,
+       cat({{1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}, zeros(8)})},
+      {"offset with mask rebuilt", [](auto& c) { return c.recordLayerMaskOffsetApply(1, 2, TPoint{3, 4}, 9); }, 4, 13,
+       cat({{1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 9, 0}, zeros(6)})},
+      {"layer name", [](auto& c) { return c.recordLayerName(1, "ab"); }, 4, 19, {1, 0, 4, 0, 'a', 'b', 0, 0}},
+      {"link up",
+       [](auto& c) {
+         const uint16_t levels[2] = {3, 4};
+         return c.recordLayerLink(1, true, levels, 2);
+       },
+       5, 1, cat({{1, 0, 2, 0, 0, 0, 1, 2, 0, 0, 0, 0, 4, 0, 0, 0}, zeros(8), {3, 0, 4, 0}})},
+      {"group move", [](auto& c) { return c.recordLayerListOp(12, 1, 2, 3, 4); }, 5, 12,
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
+      {"group offset", [](auto& c) { return c.recordLayerListOpEx(10, 1, 2, TPoint{5, 6}, 7, 8); }, 5, 10,
+       {1, 0, 2, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7, 0, 0, 0, 8, 0, 0, 0}},
+      {"colour fill", [](auto& c) { return c.recordLayerEdit(1, 0xFF0000, 0, nullptr, nullptr); }, 6, 0,
+       cat({{1, 0, 0, 0, 0xFF, 0}, zeros(16)})},
+      {"rectangle", [=](auto& c) { return c.recordLayerEdit(1, 0, 1, &p1, &p2); }, 6, 1,
+       cat({{1, 0, 0, 0, 0, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
+      {"polygon", [=](auto& c) { return c.recordPolygonFill(1, polygon.data(), 2); }, 6, 4,
+       cat({{1, 0, 2, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
+      {"mask activate", [](auto& c) { return c.recordMaskCommand(1, 3, 5); }, 10, 5, {1, 0, 3, 0}},
+      {"mask merge", [](auto& c) { return c.recordMaskCommandEx(1, 2, 9, 3, 4); }, 10, 9,
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
+      {"mask ellipse", [=](auto& c) { return c.recordMaskShape(1, 2, 19, 3, p1, p2); }, 10, 19,
+       cat({{1, 0, 2, 0, 3, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
+      {"mask polygon", [=](auto& c) { return c.recordMaskPolygon(1, 2, 3, polygon.data(), 2); }, 10, 18,
+       cat({{1, 0, 2, 0, 3, 0, 2, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
+      {"mask name", [](auto& c) { return c.recordMaskName(2, "m"); }, 10, 12, {2, 0, 2, 0, 'm', 0}},
+      {"filter", [](auto& c) { return c.recordFilter(1, 2, 64); }, 32, 64, {1, 0, 2, 0}},
+      {"filter 2", [](auto& c) { return c.recordFilter2(1, 2, {3, 4}, 2); }, 33, 2,
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
+      {"filter 4", [](auto& c) { return c.recordFilter4(1, 2, {3, 4, 5, 6}, 3); }, 34, 3,
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0}},
+      {"filter 6", [](auto& c) { return c.recordFilter6(1, 2, {3, 4, 5, 6, 7, 8}, 16); }, 35, 16,
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7, 0, 0, 0, 8, 0, 0, 0}},
+      {"filter record",
+       [=](auto& c) {
+         const uint8_t data[4] = {9, 8, 7, 6};
+         return c.recordFilterRecord(51, record, data);
+       },
+       38, 51, cat({recordBytes, {9, 8, 7, 6}})},
+  };
+}
+
+TEST_F(CommandRecorderTest, EveryCallWritesItsPacket) {
+  for (const CommandCase& c : commandCases()) {
+    SCOPED_TRACE(c.name);
+    const std::vector<SPacket> packets = recordedBy(c.call);
+    ASSERT_FALSE(packets.empty());
+    // State items first, the command last.
+    for (size_t i = 0; i + 1 < packets.size(); ++i) EXPECT_LE(packets[i].type, kPktData);
+    EXPECT_EQ(packets.back().type, c.type);
+    EXPECT_EQ(packets.back().subcode, c.subcode);
+    EXPECT_EQ(packets.back().body, c.body);
+  }
+  expectCatalogueSizes(store);
+}
+
+TEST_F(CommandRecorderTest, NothingIsWrittenWhileNotRecording) {
+  for (EventMode mode : {EventMode::Idle, EventMode::Replaying, EventMode::Sealed}) {
+    store.setMode(mode);
+    const uint32_t end = store.writePosition();
+    for (const CommandCase& c : commandCases()) EXPECT_TRUE(c.call(commands)) << c.name;
+    EXPECT_TRUE(commands.recordReset());
+    EXPECT_EQ(store.writePosition(), end);
+  }
+}
+
+TEST_F(CommandRecorderTest, SubcodesOutsideACallsListWriteNothing) {
+  const TPointF p{1, 1};
+  TChannel region(4, 4);
+  const std::array<TPoint, 3> three{};
+  const std::function<bool(CCommandRecorder&)> calls[] = {
+      [](auto& c) { return c.recordLayerCommand(1, 0, 6); },
+      [](auto& c) { return c.recordLayerCommandEx(1, 0, 11, 0, 0); },
+      [](auto& c) { return c.recordLayerAttribute(1, 0, 19); },
+      [](auto& c) { return c.recordLayerAttribute(99, 0, 16); },  // no such layer
+      [](auto& c) { return c.recordFilter(1, 0, 2); },             // a code of type 33
+      [](auto& c) { return c.recordFilter2(1, 0, {0, 0}, 64); },
+      [](auto& c) { return c.recordFilter6(1, 0, {}, 3); },
+      [](auto& c) { return c.recordFilterRecord(40, SEventRecord{}, nullptr); },
+      [](auto& c) { return c.recordDocumentEvent(6); },
+      [](auto& c) { return c.recordDocumentEventValue(1, 0, 27); },
+      [](auto& c) { return c.recordMergeVisible(7, 0, 0, 0, 0); },
+      [](auto& c) { return c.recordImageScale(1, 1, 2, 0); },
+      [](auto& c) { return c.recordMaskCommand(1, 0, 7); },
+      [](auto& c) { return c.recordMaskCommandEx(1, 0, 5, 0, 0); },
+      [=](auto& c) { return c.recordMaskShape(1, 0, 18, 0, p, p); },
+      [](auto& c) { return c.recordLayerListOp(9, 1, 0, 0, 0); },
+      [](auto& c) { return c.recordLayerListOpEx(8, 1, 0, TPoint{}, 0, 0); },
+      [=](auto& c) { return c.recordLayerEdit(1, 0, 4, &p, &p); },
+      [](auto& c) { return c.recordPolygonFill(1, nullptr, -1); },
+      [&](auto& c) { return c.recordFillRegion(1, 0, 2, SFillArgs{}, nullptr, region, SRectXYWH{0, 0, 4, 4}); },
+      [&](auto& c) { return c.recordFillRegionEx(1, 0, 0, SFillArgs{}, three, region, SRectXYWH{0, 0, 4, 4}); },
+      [&](auto& c) { return c.recordTextFill(1, 0, 0, SLogFont{}, 0, 0, "x", TPoint{}, region, {0, 0, 4, 4}); },
+      [&](auto& c) { return c.recordLayerImage(1, TMTC(2, 2), 3, "", nullptr); },
+      [&](auto& c) { return c.recordLayerImage(1, TMTC(), 0, "", nullptr); },  // no pixels
+      [&](auto& c) { return c.recordFillRegion(1, 0, 0, SFillArgs{}, nullptr, region, SRectXYWH{9, 9, 2, 2}); },
+  };
+  const uint32_t end = store.writePosition();
+  for (size_t i = 0; i < std::size(calls); ++i) {
+    EXPECT_FALSE(calls[i](commands)) << "call " << i;
+    EXPECT_EQ(store.writePosition(), end) << "call " << i;
+  }
+}
+
+TEST_F(CommandRecorderTest, StructuralCommandsHaveTheLayerAndMaskRecordedAgain) {
+  struct Case {
+    std::function<bool(CCommandRecorder&)> call;
+    bool clears;
+  };
+  const Case cases[] = {
+      {[](auto& c) { return c.recordLayerCommand(1, 0, 1); }, true},
+      {[](auto& c) { return c.recordLayerCommand(1, 0, 2); }, false},
+      {[](auto& c) { return c.recordLayerCommandEx(1, 0, 10, 0, 0); }, true},
+      {[](auto& c) { return c.recordLayerCommandEx(1, 0, 38, 0, 0); }, false},
+      {[](auto& c) { return c.recordLayerAttribute(1, 1, 18); }, true},
+      {[](auto& c) { return c.recordLayerAttribute(1, 1, 17); }, false},
+      {[](auto& c) { return c.recordMaskCommand(1, 0, 11); }, true},
+      {[](auto& c) { return c.recordMaskCommand(1, 0, 3); }, false},
+      {[](auto& c) { return c.recordMaskCommandEx(1, 0, 24, 0, 0); }, true},
+      {[](auto& c) { return c.recordMaskCommandEx(1, 0, 13, 0, 0); }, false},
+      {[](auto& c) { return c.recordDocumentEventValue(1, 0, 26); }, true},
+      {[](auto& c) { return c.recordLayerNewEx(1, 0, 0, 0, 0, false, false); }, true},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    ASSERT_TRUE(cases[i].call(commands));
+    EXPECT_EQ(store.isCached(kStateLayerMask), !cases[i].clears) << "case " << i;
+  }
+}
+
+TEST_F(CommandRecorderTest, DocumentCommandsCarryTheDocumentSetAndEditsTheFullSet) {
+  ASSERT_TRUE(store.undoEvent());  // the state recorded in SetUp is gone
+  std::vector<SPacket> packets = recordedBy([](auto& c) { return c.recordLayerCommand(1, 0, 2); });
+  EXPECT_EQ(headersOf(packets), (std::vector<int>{hdr(0, 0), hdr(0, 2), hdr(0, 3), hdr(0, 4), hdr(0, 5), hdr(0, 8),
+                                                   hdr(0, 12), hdr(4, 2)}));
+  stroke.WIDTH = 30.0f;
+  packets = recordedBy([](auto& c) { return c.recordLayerEdit(1, 0, 1, nullptr, nullptr); });
+  EXPECT_EQ(headersOf(packets), (std::vector<int>{hdr(0, 8), hdr(0, 13), hdr(0, 16), hdr(0, 17), hdr(0, 18),
+                                                   hdr(6, 1)}));
+  expectCatalogueSizes(store);
+}
+
+TEST_F(CommandRecorderTest, TheResetPointCarriesTheStartTime) {
+  using namespace std::chrono;
+  const sys_days day{year{2024} / 2 / 29};
+  commands.setClock([=] { return system_clock::time_point(day + 13h + 45min + 6s + 789ms); });
+  const std::vector<SPacket> packets = recordedBy([](auto& c) { return c.recordReset(); });
+  ASSERT_GE(packets.size(), 3u);
+  const SPacket& time = packets[packets.size() - 2];
+  EXPECT_EQ(time.type, kPktData);
+  EXPECT_EQ(time.subcode, kDataStartTime);
+  // 2024-02-29 is a Thursday.
+  EXPECT_EQ(time.body, (Bytes{16, 0, 0, 0, 0xE8, 7, 2, 0, 4, 0, 29, 0, 13, 0, 45, 0, 6, 0, 0x15, 3}));
+  EXPECT_EQ(packets.back().type, kPktDocument);
+  EXPECT_EQ(packets.back().subcode, kDocReset);
+}
+
+// The grid a region fill carries, unpacked.
+Bytes unpackRegion(const SPacket& p, uint32_t bounds, uint32_t packedAt, uint32_t header) {
+  const uint32_t w = readLE32(p.body.data() + bounds + 8);
+  const uint32_t h = readLE32(p.body.data() + bounds + 12);
+  Bytes grid(size_t(w) * h);
+  EXPECT_EQ(readLE32(p.body.data() + packedAt - 4), w * h);
+  EXPECT_TRUE(expandExact(p.body.data() + header, readLE32(p.body.data() + packedAt), grid.data(), grid.size()));
+  EXPECT_EQ(readLE32(p.body.data() + packedAt - 8), p.body.size() - header);
+  return grid;
+}
+
+TEST_F(CommandRecorderTest, RegionFillsCarryTheirRegionPacked) {
+  TChannel channel(10, 8);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 10; ++x) *channel.pixelAt(x, y) = uint8_t(10 * y + x);
+  // The part (2, 3, 5, 4), top-down.
+  Bytes expected;
+  for (int32_t y = 3; y < 7; ++y)
+    for (int32_t x = 2; x < 7; ++x) expected.push_back(uint8_t(10 * y + x));
+
+  const TPoint seed{10, 11};
+  const SFillArgs args{2, 7, true, 300};
+  std::vector<SPacket> packets =
+      recordedBy([&](auto& c) { return c.recordFillRegion(1, 3, 1, args, &seed, channel, SRectXYWH{2, 3, 5, 4}); });
+  const SPacket& fill = packets.back();
+  ASSERT_EQ(hdr(fill.type, fill.subcode), hdr(13, 1));
+  EXPECT_EQ(Bytes(fill.body.begin(), fill.body.begin() + 42),
+            (Bytes{1, 0, 3, 0, 5, 0, 0, 0, 0xFA, 0xFF, 0xFF, 0xFF, 10, 0, 0, 0, 11, 0, 0, 0, 1, 2, 7, 1, 0x2C, 1,
+                   2, 0, 0, 0, 3, 0, 0, 0, 5, 0, 0, 0, 4, 0, 0, 0}));
+  EXPECT_EQ(unpackRegion(fill, kRegion54Bounds, kRegion54Packed, kRegion54Header), expected);
+
+  const std::array<TPoint, 3> points{TPoint{1, 2}, TPoint{3, 4}, TPoint{5, 6}};
+  packets = recordedBy(
+      [&](auto& c) { return c.recordFillRegionEx(1, 0, 3, args, points, channel, SRectXYWH{2, 3, 5, 4}); });
+  const SPacket& grow = packets.back();
+  ASSERT_EQ(hdr(grow.type, grow.subcode), hdr(13, 3));
+  EXPECT_EQ(Bytes(grow.body.begin(), grow.body.begin() + 44),
+            cat({{1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0}, zeros(8),
+                 {5, 2, 7, 1, 0x2C, 1, 0, 0}}));
+  EXPECT_EQ(unpackRegion(grow, kRegion72Bounds, kRegion72Packed, kRegion72Header), expected);
+  expectCatalogueSizes(store);
+}
+
+TEST_F(CommandRecorderTest, ARegionThatPacksTooLargeIsNotRecorded) {
+  TChannel noise(512, 512);
+  std::mt19937 random(7);
+  for (int64_t i = 0; i < noise.ByteSize(); ++i) noise.Bits[i] = uint8_t(random());
+  const uint32_t end = store.writePosition();
+  EXPECT_FALSE(commands.recordFillRegion(1, 0, 0, SFillArgs{}, nullptr, noise, SRectXYWH{0, 0, 512, 512}));
+  EXPECT_EQ(store.writePosition(), end);
+  EXPECT_EQ(store.committedEnd(), end);
+}
+
+TEST_F(CommandRecorderTest, TextFillsCarryFontTextAndCoverage) {
+  TChannel coverage(4, 4);
+  SLogFont font;
+  font.Height = -12;
+  std::vector<SPacket> packets = recordedBy([&](auto& c) {
+    return c.recordTextFill(1, 0, 17, font, 2, 3, "Ab", TPoint{7, 8}, coverage, SRectXYWH{0, 0, 4, 4});
+  });
+  ASSERT_GE(packets.size(), 3u);
+  EXPECT_EQ(hdr(packets[0].type, packets[0].subcode), hdr(0, kStateFont));
+  EXPECT_EQ(hdr(packets[1].type, packets[1].subcode), hdr(0, kStateText));
+  EXPECT_EQ(packets[1].body, (Bytes{4, 0, 'A', 'b', 0, 0}));
+  const SPacket& fill = packets.back();
+  ASSERT_EQ(hdr(fill.type, fill.subcode), hdr(13, 17));
+  EXPECT_EQ(fill.body[kRegion54Kind], 3);
+  EXPECT_EQ(readLE32(fill.body.data() + 12), 7u);
+}
+
+TEST_F(CommandRecorderTest, AColourRangeSelectionCarriesItsParametersFirst) {
+  TChannel region(3, 3);
+  std::array<uint8_t, 20> range{};
+  range[0] = 0x42;
+  const uint8_t entries[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  std::vector<SPacket> packets =
+      recordedBy([&](auto& c) { return c.recordColorRangeMask(1, 4, range, entries, 2, region, {0, 0, 3, 3}); });
+  ASSERT_GE(packets.size(), 2u);
+  const SPacket& data = packets[packets.size() - 2];
+  ASSERT_EQ(hdr(data.type, data.subcode), hdr(0, kStateColorRange));
+  EXPECT_EQ(readLE32(data.body.data()), 36u);
+  EXPECT_EQ(data.body[4], 0x42);
+  EXPECT_EQ(Bytes(data.body.begin() + 24, data.body.end()), Bytes(entries, entries + 16));
+  EXPECT_EQ(hdr(packets.back().type, packets.back().subcode), hdr(13, 32));
+  EXPECT_EQ(packets.back().body[kRegion54Kind], 6);
+  expectCatalogueSizes(store);
+}
+
+TEST_F(CommandRecorderTest, LayerImagesCarryTheirPixels) {
+  TMTC image(3, 2);
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 3; ++x) *image.pixelAt(x, y) = 0x01020304u * uint32_t(1 + x + 3 * y);
+  std::array<uint8_t, 72> attributes{};
+  attributes[0] = 0x77;
+  std::vector<SPacket> packets =
+      recordedBy([&](auto& c) { return c.recordLayerImage(1, image, 1, "img", attributes.data()); });
+  const SPacket& p = packets.back();
+  ASSERT_EQ(hdr(p.type, p.subcode), hdr(12, 1));
+  EXPECT_EQ(Bytes(p.body.begin(), p.body.begin() + 22),
+            (Bytes{1, 0, 3, 0, 0, 0, 2, 0, 0, 0, 32, 1, 100, 0, 0, 0, 4, 0, 24, 0, 0, 0}));
+  EXPECT_EQ(p.body[22], 0x77);
+  EXPECT_EQ(Bytes(p.body.begin() + 94, p.body.begin() + 98), (Bytes{'i', 'm', 'g', 0}));
+  EXPECT_EQ(Bytes(p.body.begin() + 98, p.body.end()), Bytes(image.Bits, image.Bits + 24));
+  expectCatalogueSizes(store);
+}
+
+TEST_F(CommandRecorderTest, FilterImagesComeBeforeTheirRecord) {
+  TMTC texture(2, 2);
+  std::array<uint8_t, 63> params{};
+  params[0] = 5;
+  std::vector<SPacket> packets = recordedBy([&](auto& c) {
+    return c.recordFilterWithImages(1, 2, params, 11, 12, SFilterImage{&texture, "tex"}, SFilterImage{});
+  });
+  ASSERT_GE(packets.size(), 2u);
+  const SPacket& image = packets[packets.size() - 2];
+  ASSERT_EQ(hdr(image.type, image.subcode), hdr(0, kStateFilterImage1));
+  EXPECT_EQ(readLE16(image.body.data() + 16), 4);  // the name "tex"
+  const SPacket& rec = packets.back();
+  ASSERT_EQ(hdr(rec.type, rec.subcode), hdr(38, 40));
+  EXPECT_EQ(Bytes(rec.body.begin(), rec.body.begin() + 10), (Bytes{1, 0, 2, 0, 63, 0, 1, 0, 63, 0}));
+  EXPECT_EQ(readLE16(rec.body.data() + 18), 11);
+  EXPECT_EQ(readLE16(rec.body.data() + 20), 12);
+  EXPECT_EQ(rec.body[50], 5);
+  EXPECT_EQ(rec.body.size(), 50u + 63u);
+  expectCatalogueSizes(store);
+}
+
+TEST_F(CommandRecorderTest, AGradientFillWhoseGradientCannotBeWrittenWritesNothing) {
+  CColorSlotGroup stops(4);
+  ASSERT_TRUE(stops.putColor(0, 0, 255, 0x10000));
+  ASSERT_TRUE(stops.putColor(1, 0xFFFFFF, 255, 0x10000));
+  ASSERT_TRUE(stops.normalize());
+  tools.gradient = &stops;
+  std::vector<SPacket> packets = recordedBy([](auto& c) { return c.recordLayerEdit(1, 0, 2, nullptr, nullptr); });
+  ASSERT_GE(packets.size(), 2u);
+  EXPECT_EQ(hdr(packets[packets.size() - 2].type, packets[packets.size() - 2].subcode), hdr(0, kStateGradient));
+
+  // The gradient is the first packet that does not fit: the whole event goes.
+  CEventMngr small{nullptr, 128, 128};
+  CStateRecorder smallState{small, doc, &tools};
+  CCommandRecorder smallCommands{small, smallState, doc};
+  ASSERT_TRUE(small.startRecording(&stroke, nullptr, 8, 8));
+  ASSERT_TRUE(small.commit());
+  small.setSegmentAllocHook([](size_t index) { return index == 0; });
+  EXPECT_FALSE(smallCommands.recordLayerEdit(1, 0, 2, nullptr, nullptr));
+  EXPECT_EQ(small.writePosition(), small.committedEnd());
+  EXPECT_FALSE(small.isCached(kStateGradient));
+  EXPECT_FALSE(small.isCached(kStateStrokeEffect));
+}
+
+}  // namespace
+}  // namespace pg::test
