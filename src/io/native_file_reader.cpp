@@ -75,7 +75,9 @@ Staged makeStaged(int32_t w, int32_t h) {
   s.layers->setDocumentSize(w, h);
   s.masks = std::make_unique<CMaskMngr>(16);
   s.masks->setDocumentSize(w, h);
+  // The list starts as empty as the file's masks find it.
   s.masks->clear();
+  s.masks->setNameCounter(0);
   return s;
 }
 

@@ -116,8 +116,10 @@ uint8_t parseRecord(const uint8_t* f, LayerRecord& out) {
   out.imageHeight = int32_t(h);
   out.offsetX = clampStoredOffset(int32_t(chunkU32(f + 40)));
   out.offsetY = clampStoredOffset(int32_t(chunkU32(f + 44)));
-  out.width = clampStoredSide(int32_t(chunkU32(f + 48)));
-  out.height = clampStoredSide(int32_t(chunkU32(f + 52)));
+  // The nominal size is the document's, which the image always covers; the
+  // thumbnail is drawn from that rectangle, so it never reaches past the image.
+  out.width = std::min(clampStoredSide(int32_t(chunkU32(f + 48))), out.imageWidth);
+  out.height = std::min(clampStoredSide(int32_t(chunkU32(f + 52))), out.imageHeight);
   out.dissolveAmount = f[64];
   out.seed = chunkU32(f + 68);
   return kRcOk;

@@ -103,7 +103,10 @@ uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& ki
   const uint32_t packedBytes = chunkU32(head + 24);
   const uint64_t rawBytes = chunkU32(head + 28);
   if (n == 0) return kind.rcNoTiles;
-  if (rawBytes != uint64_t{n} * kTileBytes || packedBytes < 1 || packedBytes > body) return kind.rcSizes;
+  // Writers pack at most kMaxPackedRun tiles a block; more would let a few
+  // packed bytes demand a huge buffer.
+  if (n > uint32_t(kMaxPackedRun) || rawBytes != uint64_t{n} * kTileBytes || packedBytes < 1 || packedBytes > body)
+    return kind.rcSizes;
   if (int64_t{n} > at.left()) return kind.rcOutside;
   if (int64_t{body} > stream.remaining()) return kRcShortRead;
   WorkBlock packed = workBlock(packedBytes);

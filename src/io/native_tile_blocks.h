@@ -61,7 +61,8 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
 
 // Reads blocks at the position until every tile of the image is placed; the
-// caller made the image with the grid the record announced. Each stored tile
+// caller made the image with the grid the record announced. A packed block
+// holds at most kMaxPackedRun tiles (as every writer writes them). Each stored tile
 // commits its image tile; each stored uniform value makes its tile uniform.
 // Every size is checked against the block, the stream and the grid before
 // memory is taken. Codes: 0; 9 (short read), 16 (another tag), 1 (memory),

@@ -1,0 +1,109 @@
+// Saving and opening a native file: a 4000 x 3000 document of 10 layers,
+// each with painted areas (committed tiles of soft gradients with some
+// noise) and untouched ones (uniform tiles), plus a mask and a recording.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/block_image.h"
+#include "document/doc_recorder.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
+#include "io/native_file_reader.h"
+#include "io/native_file_writer.h"
+#include "io/native_header.h"
+#include "io/thumbnail_document.h"
+#include "record/event_store.h"
+#include "record/packet_catalogue.h"
+
+namespace {
+
+using namespace pg;
+
+constexpr int32_t kWidth = 4000;
+constexpr int32_t kHeight = 3000;
+constexpr int kLayers = 10;
+constexpr uint32_t kFlags = kNativeLayers | kNativeMasks | kNativeThumbnail | kNativeEvents;
+
+std::unique_ptr<TPaper> newPaper() {
+  DocServices services;
+  services.makeRecorder = eventStoreRecorderFactory();
+  return std::make_unique<TPaper>(nullptr, services);
+}
+
+// Each layer paints about half of its tiles: a band that moves with the
+// layer's index.
+std::unique_ptr<TPaper> makeDocument() {
+  auto doc = newPaper();
+  doc->setSize(nullptr, kWidth, kHeight);
+  std::mt19937 rng(7);
+  for (int n = 0; n < kLayers; ++n) {
+    CLayerMngr& layers = *doc->layers();
+    CLayerData& l = *layers.getLayer(layers.addLayer(kWidth, kHeight, 3, false, 255, true));
+    l.name = "layer " + std::to_string(n);
+    CBlockVMTC& img = *l.image;
+    for (int32_t i = 0; i < img.tileCount(); ++i) {
+      STileRec& t = img.tileRef(i);
+      const int32_t column = i % img.columns();
+      if ((column + n * 7) % img.columns() > img.columns() / 2) continue;
+      img.commitTile(t);
+      uint32_t* p = img.tilePixels(t);
+      for (int32_t k = 0; k < 1024; ++k)
+        p[k] = 0xFF000000u | uint32_t((k >> 5) * 4 + n) << 16 | uint32_t((k & 31) * 8) << 8 | (rng() & 0x0F);
+    }
+  }
+  auto mask = CMaskData::createSized(1, kWidth, kHeight);
+  mask->image->fillRect(SRectXYWH{500, 400, 2000, 1500}, 255);
+  doc->masks()->insertMask(1, std::move(mask));
+  // A recording of about 1 MB: layer commands, each with its data.
+  CEventMngr& store = *documentEventStore(*doc);
+  const std::vector<uint8_t> data(4000, 0x5A);
+  for (int i = 0; i < 250; ++i) {
+    const uint8_t body[4] = {uint8_t(i), 0, 0, 0};
+    store.writeDataPacket(5, uint32_t(data.size()), data.data());
+    store.writePacket(kPktLayer, 1, 0, nullptr, 4, body);
+  }
+  doc->redraw(false);
+  return doc;
+}
+
+// Built once for every benchmark of the program.
+TPaper& document() {
+  static std::unique_ptr<TPaper> doc = makeDocument();
+  return *doc;
+}
+
+std::string benchPath() { return (std::filesystem::temp_directory_path() / "pg-bench-native.kci").string(); }
+
+void BM_SaveNativeFile(benchmark::State& state) {
+  TPaper& doc = document();
+  const std::string path = benchPath();
+  for (auto _ : state) {
+    if (!writeNativeFile(path, doc, kFlags)) state.SkipWithError("save failed");
+  }
+  state.counters["MB"] = double(std::filesystem::file_size(path)) / 1e6;
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_SaveNativeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OpenNativeFile(benchmark::State& state) {
+  const std::string path = benchPath();
+  if (!writeNativeFile(path, document(), kFlags)) state.SkipWithError("save failed");
+  for (auto _ : state) {
+    auto doc = newPaper();
+    if (readNativeFile(path, *doc) != 0) state.SkipWithError("open failed");
+    benchmark::DoNotOptimize(doc->layers()->count());
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_OpenNativeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,149 @@
+// Reads arbitrary bytes as a native file into a fresh document, as a
+// thumbnail chunk, and walks them for the document thumbnail. Every field is
+// untrusted: the readers must answer one of their codes, and a document that
+// was read must hold together (sizes within the limits, valid current
+// layer and mask, every tile inside its grid, a recording that walks); one
+// that was refused must be untouched.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/block_image.h"
+#include "core/chunk_head.h"
+#include "core/limits.h"
+#include "core/planes.h"
+#include "core/streams.h"
+#include "document/doc_recorder.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
+#include "io/native_file_reader.h"
+#include "io/native_header.h"
+#include "io/thumbnail_chunk.h"
+#include "io/thumbnail_document.h"
+#include "platform/message_service.h"
+#include "record/event_store.h"
+#include "record/packet_walker.h"
+
+namespace {
+
+using namespace pg;
+
+void check(bool ok) {
+  if (!ok) std::abort();
+}
+
+// Message boxes are counted, not shown.
+class SilentMessages final : public MessageService {
+ public:
+  void warning(const std::string&) override {}
+  void information(const std::string&) override {}
+  int question(const std::string&, MessageButtons buttons) override { return refusingAnswer(buttons); }
+};
+
+bool fileCode(uint8_t code) {
+  switch (code) {
+    case kRcOk: case kRcOutOfMemory: case kRcException: case kRcShortRead: case kRcVersion: case kRcTooLarge:
+    case kRcWrongTag: case kRcHeaderSize:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool thumbnailCode(uint8_t code) {
+  switch (code) {
+    case kRcOk: case kRcOutOfMemory: case kRcException: case kRcShortRead: case kRcSeekFailed:
+    case kRcChunkPastEnd: case kRcTooLarge: case kRcThumbFormat: case kRcPictureKind: case kRcWrongTag:
+    case kRcHeaderSize:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool sideAllowed(int32_t v) { return v >= 1 && v <= kMaxImageWidth; }
+
+bool offsetAllowed(int32_t v) { return v >= -kMaxImageWidth && v <= kMaxImageWidth; }
+
+template <class Image>
+void checkImage(const Image& img, int32_t edge) {
+  check(img.isValid() && sideAllowed(img.width()) && sideAllowed(img.height()) && img.tileEdge() == edge);
+  check(img.columns() == (img.width() + edge - 1) / edge && img.rows() == (img.height() + edge - 1) / edge);
+  check(img.tileCount() == img.columns() * img.rows());
+}
+
+void checkDocument(const TPaper& doc) {
+  check(doc.ready && sideAllowed(doc.width) && sideAllowed(doc.height));
+  const CLayerMngr& layers = *doc.layers();
+  check(layers.count() >= 1 && layers.count() <= kMaxLayers && layers.isValidIndex(layers.current()));
+  for (int32_t i = 0; i < layers.count(); ++i) {
+    const CLayerData& l = *layers.getLayer(i);
+    check(l.index == i && l.blendMode <= 21 && l.linkLevel == 0);
+    check(offsetAllowed(l.offsetX) && offsetAllowed(l.offsetY) && sideAllowed(l.width) && sideAllowed(l.height));
+    checkImage(*l.image, 32);
+  }
+  const CMaskMngr& masks = *doc.masks();
+  check(masks.count() >= 1 && masks.isValidIndex(masks.current()));
+  for (int32_t i = 0; i < masks.count(); ++i) {
+    const CMaskData& m = *masks.getMask(i);
+    check(m.index == i && offsetAllowed(m.offsetX) && offsetAllowed(m.offsetY));
+    if (m.image) checkImage(*m.image, 64);
+  }
+  const CEventMngr* store = documentEventStore(doc);
+  check(store != nullptr && walkPackets(store->source(), 0, store->writePosition()).wellFormed());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > (1u << 20)) return 0;
+  static SilentMessages silent;
+  static const bool installed = (setMessageService(&silent), true);
+  (void)installed;
+
+  // Opening a document costs time in proportion to its area (the composite
+  // is built and drawn), whatever the file holds; large ones are left out so
+  // that the fuzzer spends its time on the file's structure.
+  const bool large = size >= size_t(kNativeHeaderBytes) && uint64_t{chunkU32(data + 8)} * chunkU32(data + 12) > (1u << 22);
+  if (!large) {
+    DocServices services;
+    services.makeRecorder = eventStoreRecorderFactory();
+    TPaper doc(nullptr, services);
+    CFixedMemStream in(data, int64_t(size));
+    const uint8_t code = readNativeStream(in, doc, "fuzz.kci");
+    check(fileCode(code));
+    if (code == kRcOk)
+      checkDocument(doc);
+    else
+      check(!doc.ready && doc.width == 0 && doc.layers()->count() == 0);
+  }
+
+  // The same bytes as one thumbnail chunk, and walked for the document's.
+  {
+    CFixedMemStream in(data, int64_t(size));
+    SThumbnailDesc desc;
+    std::vector<uint8_t> pixels;
+    int64_t length = 0;
+    const uint8_t code = readThumbnailChunk(in, desc, pixels, length);
+    check(thumbnailCode(code));
+    if (code == kRcOk) {
+      check(pixels.size() == desc.raw && length >= kThumbnailHeadBytes && length <= int64_t(size));
+      check(uint64_t{desc.raw} == uint64_t{desc.width} * desc.height * pictureBytesPerPixel(desc.kind));
+    }
+  }
+  if (size >= size_t(kNativeHeaderBytes)) {
+    CFixedMemStream in(data, int64_t(size));
+    in.seek(kNativeHeaderBytes, SeekOrigin::Begin);
+    TMTC picture;
+    const uint8_t code = findThumbnail(in, picture);
+    check(thumbnailCode(code));
+    if (code == kRcOk && picture.IsAllocated())
+      check(picture.Width >= 1 && picture.Width <= kDocumentThumbnailSide && picture.Height >= 1 &&
+            picture.Height <= kDocumentThumbnailSide);
+  }
+  return 0;
+}

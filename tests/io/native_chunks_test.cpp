@@ -1,0 +1,297 @@
+// The layer and mask records with their tile blocks: every way a stored
+// record or block can be wrong gives its code, and the list is left without
+// a half-read item.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/block_compress.h"
+#include "core/mem_utils.h"
+#include "io/native_layer_chunk.h"
+#include "io/native_mask_chunk.h"
+#include "io/native_tile_blocks.h"
+#include "native_fixture.h"
+
+namespace pg {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using test::NativeDoc;
+
+struct Mutation {
+  const char* what;
+  std::function<void(Bytes&)> change;
+  uint8_t code;
+};
+
+// The chunks of one layer of 64 x 40 (2 x 2 tiles): tile 0 holds pixels,
+// the others are uniform, so the record (name "ab", 84 bytes) is followed
+// by a packed block of one tile at 84 and a uniform block of three tiles.
+class LayerChunk : public ::testing::Test {
+ protected:
+  LayerChunk() {
+    CLayerData& l = source_.addLayer(1, 64, 40);
+    l.name = "ab";
+    for (int32_t i = 0; i < 4; ++i) l.image->tileRef(i) = STileRec{0x80000000u + uint32_t(i), 0};
+    l.image->tileRef(0).block = 0;
+    test::commitVaried(*l.image, 0, 5);
+    CMemoryStream out;
+    EXPECT_EQ(writeLayerChunks(out, l), kRcOk);
+    bytes_ = out.bytes();
+    uniformAt_ = 84 + 8 + chunkU32(bytes_.data() + 84 + 4);
+  }
+
+  // Reads the bytes as a layer chunk into an empty list.
+  uint8_t read(const Bytes& bytes, CLayerMngr& list) const {
+    CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
+    SChunkHead head;
+    if (readChunkHead(in, head) != kRcOk) return 255;
+    return readLayerChunk(in, list, head.size, nullProgress());
+  }
+
+  NativeDoc source_{64, 40};
+  Bytes bytes_;
+  int64_t uniformAt_ = 0;
+};
+
+TEST_F(LayerChunk, ReadsBackWhole) {
+  CLayerMngr list;
+  list.setDocumentSize(64, 40);
+  ASSERT_EQ(read(bytes_, list), kRcOk);
+  ASSERT_EQ(list.count(), 1);
+  test::expectSameLayer(*source_.layers().getLayer(0), *list.getLayer(0));
+  EXPECT_EQ(chunkU32(bytes_.data() + uniformAt_ + 20), 3u);
+}
+
+TEST_F(LayerChunk, EveryBadFieldGivesItsCode) {
+  const int64_t p = 84;  // the packed block
+  const int64_t u = uniformAt_;
+  const Mutation cases[] = {
+      {"record version 2", [](Bytes& b) { putChunkU16(b.data() + 62, 2); }, kRcVersion},
+      {"record version 1", [](Bytes& b) { putChunkU16(b.data() + 62, 1); }, kRcOk},
+      {"size below 72", [](Bytes& b) { putChunkU32(b.data() + 4, 71); }, kRcHeaderSize},
+      {"record cut short", [](Bytes& b) { b.resize(50); }, kRcShortRead},
+      {"name past the data", [](Bytes& b) { putChunkU32(b.data() + 4, 72 + 100000); }, kRcShortRead},
+      {"tile width 16", [](Bytes& b) { putChunkU32(b.data() + 16, 16); }, kRcTileFormat},
+      {"image width 0", [](Bytes& b) { putChunkU32(b.data() + 32, 0); }, kRcLayerCreate},
+      {"image width 10,001", [](Bytes& b) { putChunkU32(b.data() + 32, 10001); }, kRcLayerCreate},
+      {"columns not the image's", [](Bytes& b) { putChunkU32(b.data() + 24, 3); }, kRcTileOutside},
+      {"rows not the image's", [](Bytes& b) { putChunkU32(b.data() + 28, 1); }, kRcTileOutside},
+      {"block tag", [p](Bytes& b) { putChunkU32(b.data() + p, kTagMaskTiles); }, kRcWrongTag},
+      {"block tile width 64", [p](Bytes& b) { putChunkU32(b.data() + p + 8, 64); }, kRcTileFormat},
+      {"block tile height 16", [p](Bytes& b) { putChunkU32(b.data() + p + 12, 16); }, kRcTileFormat},
+      {"no tiles", [p](Bytes& b) { putChunkU32(b.data() + p + 20, 0); }, kRcNoTiles},
+      {"encoding 3", [p](Bytes& b) { putChunkU32(b.data() + p + 16, 3); }, kRcTileEncoding},
+      {"raw count", [p](Bytes& b) { putChunkU32(b.data() + p + 28, 4095); }, kRcTileSizes},
+      {"packed count 0", [p](Bytes& b) { putChunkU32(b.data() + p + 24, 0); }, kRcTileSizes},
+      {"packed count past the block",
+       [p](Bytes& b) { putChunkU32(b.data() + p + 24, chunkU32(b.data() + p + 4) - 31); },
+       kRcTileSizes},
+      {"block size below 32", [p](Bytes& b) { putChunkU32(b.data() + p + 4, 31); }, kRcTileSizes},
+      {"packed data damaged", [p](Bytes& b) { b[size_t(p + 40 + chunkU32(b.data() + p + 24) / 2)] ^= 0x55; },
+       kRcTileSizes},
+      {"more tiles than the grid",
+       [p](Bytes& b) {
+         putChunkU32(b.data() + p + 20, 5);
+         putChunkU32(b.data() + p + 28, 5 * 4096);
+       },
+       kRcTileOutside},
+      {"seventeen packed tiles",
+       [p](Bytes& b) {
+         putChunkU32(b.data() + p + 20, 17);
+         putChunkU32(b.data() + p + 28, 17 * 4096);
+       },
+       kRcTileSizes},
+      {"uniform tiles past the grid", [u](Bytes& b) { putChunkU32(b.data() + u + 20, 4); }, kRcTileSizes},
+      {"uniform block holding more than its tiles",
+       [u](Bytes& b) {
+         putChunkU32(b.data() + u + 20, 4);
+         putChunkU32(b.data() + u + 4, 32 + 16);
+         b.resize(b.size() + 4, 0);
+       },
+       kRcTileOutside},
+      {"uniform values cut short", [](Bytes& b) { b.resize(b.size() - 2); }, kRcShortRead},
+      {"uniform encoding 0", [u](Bytes& b) { putChunkU32(b.data() + u + 16, 0); }, kRcTileEncoding},
+      {"blocks end early", [u](Bytes& b) { b.resize(size_t(u)); }, kRcShortRead},
+      {"blend mode past the table", [](Bytes& b) { b[14] = 200; }, kRcOk},
+  };
+  for (const Mutation& c : cases) {
+    Bytes b = bytes_;
+    c.change(b);
+    CLayerMngr list;
+    list.setDocumentSize(64, 40);
+    EXPECT_EQ(read(b, list), c.code) << c.what;
+    // A layer that fails is not left in the list.
+    EXPECT_EQ(list.count(), c.code == kRcOk ? 1 : 0) << c.what;
+    if (c.code == kRcOk) {
+      EXPECT_LE(list.getLayer(0)->blendMode, 21) << c.what;
+    }
+  }
+}
+
+TEST_F(LayerChunk, BufferThatCannotBeHad) {
+  // The one-tile buffer the packed block unpacks into.
+  setAllocFailHook([](size_t bytes) { return bytes == 4096; });
+  CLayerMngr list;
+  list.setDocumentSize(64, 40);
+  const uint8_t code = read(bytes_, list);
+  setAllocFailHook({});
+  EXPECT_EQ(code, kRcOutOfMemory);
+  EXPECT_EQ(list.count(), 0);
+}
+
+TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
+  Bytes b = bytes_;
+  putChunkU32(b.data() + 8, 500);         // index past the list: appended
+  putChunkU32(b.data() + 40, 0x80000000);  // offset far outside
+  putChunkU32(b.data() + 44, 20000);
+  putChunkU32(b.data() + 48, 0);           // nominal size 0
+  putChunkU32(b.data() + 52, 99999);       // and past the image
+  CLayerMngr list;
+  list.setDocumentSize(64, 40);
+  ASSERT_EQ(read(b, list), kRcOk);
+  const CLayerData& l = *list.getLayer(0);
+  EXPECT_EQ(l.index, 0);
+  EXPECT_EQ(l.offsetX, -10000);
+  EXPECT_EQ(l.offsetY, 10000);
+  EXPECT_EQ(l.width, 1);
+  EXPECT_EQ(l.height, 40);
+}
+
+TEST_F(LayerChunk, WithoutExtendedFieldsTheDefaultsStay) {
+  Bytes b = bytes_;
+  putChunkU16(b.data() + 12, 0x1 | 0x20);  // visible, dissolve, but not 0x10
+  CLayerMngr list;
+  list.setDocumentSize(64, 40);
+  ASSERT_EQ(read(b, list), kRcOk);
+  EXPECT_FALSE(list.getLayer(0)->dissolve);
+  EXPECT_EQ(list.getLayer(0)->dissolveAmount, 255);
+}
+
+TEST_F(LayerChunk, UniformValuesReplaceHeldPixels) {
+  CBlockVMTC image(64, 40);
+  for (int32_t i = 0; i < 4; ++i) test::commitVaried(image, i, uint32_t(i));
+  CFixedMemStream in(bytes_.data() + uniformAt_, int64_t(bytes_.size()) - uniformAt_);
+  // The uniform block alone covers tiles 0..2 of a fresh cursor.
+  EXPECT_EQ(readTileBlocks(in, image, kLayerTileBlocks), kRcShortRead);
+  for (int32_t i = 0; i < 3; ++i) {
+    EXPECT_FALSE(image.tileRef(i).committed()) << i;
+    EXPECT_EQ(image.tileRef(i).uniform, 0x80000001u + uint32_t(i)) << i;
+  }
+  EXPECT_TRUE(image.tileRef(3).committed());
+}
+
+TEST(TileBlocks, ImageOfAnotherTileSizeIsRefused) {
+  CBlockVCH mask(64, 64);
+  CMemoryStream out;
+  EXPECT_EQ(writeTileBlocks(out, mask, kLayerTileBlocks), kRcTileFormat);
+  CBlockVMTC layer(32, 32);
+  EXPECT_EQ(writeTileBlocks(out, layer, kMaskTileBlocks), kRcMaskTileFormat);
+  EXPECT_EQ(out.size(), 0);
+}
+
+// A document of 100 x 70 with an empty mask and one of 100 x 70 (2 x 2
+// tiles): tile 0 holds values, the others are uniform; the record (name
+// "m", 84 bytes) is followed by a packed block at 84 and a uniform block.
+class MaskChunk : public ::testing::Test {
+ protected:
+  MaskChunk() {
+    CMaskData& m = source_.addMask(1, 100, 70, -3, 4);
+    m.name = "m";
+    for (int32_t i = 0; i < 4; ++i) m.image->tileRef(i) = STileRec{uint32_t(10 + i), 0};
+    test::commitVaried(*m.image, 0, 3);
+    CMemoryStream out;
+    EXPECT_EQ(writeMaskChunks(out, m, 100, 70), kRcOk);
+    bytes_ = out.bytes();
+    uniformAt_ = 84 + 8 + chunkU32(bytes_.data() + 84 + 4);
+  }
+
+  uint8_t read(const Bytes& bytes, CMaskMngr* list) const {
+    CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
+    SChunkHead head;
+    if (readChunkHead(in, head) != kRcOk) return 255;
+    return readMaskChunk(in, list, head.size, nullProgress());
+  }
+
+  static std::unique_ptr<CMaskMngr> emptyList() {
+    auto list = std::make_unique<CMaskMngr>();
+    list->setDocumentSize(100, 70);
+    list->clear();
+    return list;
+  }
+
+  NativeDoc source_{100, 70};
+  Bytes bytes_;
+  int64_t uniformAt_ = 0;
+};
+
+TEST_F(MaskChunk, ReadsBackWhole) {
+  auto list = emptyList();
+  ASSERT_EQ(read(bytes_, list.get()), kRcOk);
+  ASSERT_EQ(list->count(), 1);
+  test::expectSameMask(*source_.masks().getMask(1), *list->getMask(0), false);
+  EXPECT_EQ(chunkU32(bytes_.data() + 48), 100u);
+  EXPECT_EQ(chunkU32(bytes_.data() + 52), 70u);
+  EXPECT_EQ(chunkU32(bytes_.data() + 12), kMaskHasImage);
+}
+
+TEST_F(MaskChunk, MaskWithoutImageIsItsRecordAlone) {
+  const CMaskData& empty = *source_.masks().getMask(0);
+  CMemoryStream out;
+  ASSERT_EQ(writeMaskChunks(out, empty, 100, 70), kRcOk);
+  EXPECT_EQ(out.size(), 80 + int64_t(paddedTo4(empty.name.size() + 1)));
+  EXPECT_EQ(chunkU32(out.memory() + 12), 0u);
+  EXPECT_EQ(chunkU32(out.memory() + 16), 0u);
+  auto list = emptyList();
+  ASSERT_EQ(read(out.bytes(), list.get()), kRcOk);
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_FALSE(list->getMask(0)->hasImage());
+  EXPECT_EQ(list->getMask(0)->name, empty.name);
+}
+
+TEST_F(MaskChunk, EveryBadFieldGivesItsCode) {
+  const int64_t p = 84;
+  const int64_t u = uniformAt_;
+  const Mutation cases[] = {
+      {"record version 1", [](Bytes& b) { putChunkU16(b.data() + 62, 1); }, kRcVersion},
+      {"size below 72", [](Bytes& b) { putChunkU32(b.data() + 4, 10); }, kRcHeaderSize},
+      {"record cut short", [](Bytes& b) { b.resize(40); }, kRcShortRead},
+      {"image width 0 with tiles", [](Bytes& b) { putChunkU32(b.data() + 32, 0); }, kRcMaskCreate},
+      {"image height 10,001", [](Bytes& b) { putChunkU32(b.data() + 36, 10001); }, kRcMaskCreate},
+      {"tile width 32", [](Bytes& b) { putChunkU32(b.data() + 16, 32); }, kRcMaskTileFormat},
+      {"columns not the image's", [](Bytes& b) { putChunkU32(b.data() + 24, 1); }, kRcMaskTileOutside},
+      {"block tag", [p](Bytes& b) { putChunkU32(b.data() + p, kTagLayerTiles); }, kRcWrongTag},
+      {"block tile width 32", [p](Bytes& b) { putChunkU32(b.data() + p + 8, 32); }, kRcMaskTileFormat},
+      {"no tiles", [p](Bytes& b) { putChunkU32(b.data() + p + 20, 0); }, kRcMaskNoTiles},
+      {"encoding 7", [p](Bytes& b) { putChunkU32(b.data() + p + 16, 7); }, kRcMaskTileEncoding},
+      {"raw count", [p](Bytes& b) { putChunkU32(b.data() + p + 28, 1); }, kRcMaskTileSizes},
+      {"packed data damaged", [p](Bytes& b) { b[size_t(p + 40 + 2)] ^= 0xFF; }, kRcMaskTileSizes},
+      {"uniform values past the block", [u](Bytes& b) { putChunkU32(b.data() + u + 20, 9); }, kRcMaskTileSizes},
+      {"more tiles than the grid",
+       [p](Bytes& b) {
+         putChunkU32(b.data() + p + 20, 9);
+         putChunkU32(b.data() + p + 28, 9 * 4096);
+       },
+       kRcMaskTileOutside},
+      {"blocks end early", [u](Bytes& b) { b.resize(size_t(u) + 10); }, kRcShortRead},
+      {"without image flag the tiles are not read", [](Bytes& b) { putChunkU32(b.data() + 12, 0); }, kRcOk},
+  };
+  for (const Mutation& c : cases) {
+    Bytes b = bytes_;
+    c.change(b);
+    auto list = emptyList();
+    EXPECT_EQ(read(b, list.get()), c.code) << c.what;
+    EXPECT_EQ(list->count(), c.code == kRcOk ? 1 : 0) << c.what;
+  }
+}
+
+TEST_F(MaskChunk, ListThatCannotTakeTheMask) {
+  EXPECT_EQ(read(bytes_, nullptr), kRcNoMaskList);
+  auto list = emptyList();
+  for (int32_t i = 0; i < kMaxFileMasks; ++i) list->insertMask(i, std::make_unique<CMaskData>(i));
+  EXPECT_EQ(read(bytes_, list.get()), kRcMaskAdd);
+  EXPECT_EQ(list->count(), kMaxFileMasks);
+}
+
+}  // namespace
+}  // namespace pg
