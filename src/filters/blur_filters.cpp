@@ -301,23 +301,17 @@ bool gaussianBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size
 
 // ------------------------------------------------------------ custom 5 x 5
 
-bool readCustom5x5Block(const void* bytes, int64_t size, SCustom5x5Block& out) {
-  if (bytes == nullptr || size != kCustom5x5BlockSize) return false;
-  const uint8_t* p = static_cast<const uint8_t*>(bytes);
-  for (int i = 0; i < 25; ++i) out.weights[i] = readRecI32(p + 4 * i);
-  out.divisor = readRecI32(p + 100);
-  out.offset = readRecI32(p + 104);
-  return true;
-}
-
-void writeCustom5x5Block(const SCustom5x5Block& block, uint8_t out[kCustom5x5BlockSize]) {
-  for (int i = 0; i < 25; ++i) writeRecI32(out + 4 * i, block.weights[i]);
-  writeRecI32(out + 100, block.divisor);
-  writeRecI32(out + 104, block.offset);
-}
-
 bool custom5x5(const SFlt4Context& ctx, const SCustom5x5Block& block) {
-  return convolve5x5Masked(&ctx, block.weights, k5x5, block.offset, block.divisor);
+  return convolve5x5Masked(&ctx, block.Weights.data(), k5x5, block.Offset, block.Divisor);
+}
+
+bool customKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+  if (param == nullptr || size != static_cast<int32_t>(SFltRecord::kWireSize) || !isValidContext(ctx)) return false;
+  const SFltRecord& rec = *static_cast<const SFltRecord*>(param);
+  if (rec.Count != 1 || rec.Size != SCustom5x5Block::kSize || rec.Total != SCustom5x5Block::kSize ||
+      rec.Extra == nullptr)
+    return false;
+  return custom5x5(*ctx, SCustom5x5Block::read(rec.Extra));
 }
 
 }  // namespace pg

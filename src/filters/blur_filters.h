@@ -8,6 +8,7 @@
 // an invalid context leaves the layer untouched and answers false.
 #include <cstdint>
 
+#include "filters/filter_params.h"
 #include "filters/kernel_context.h"
 
 namespace pg {
@@ -59,19 +60,13 @@ bool gaussianBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size
 
 // ------------------------------------------------------------ custom 5 x 5
 
-// The custom filter's block, 108 bytes: 25 i32 weights row by row
-// (-999..999), i32 divisor (1..9999), i32 offset (-9999..9999).
-struct SCustom5x5Block {
-  int32_t weights[25] = {};
-  int32_t divisor = 1;
-  int32_t offset = 0;
-};
-inline constexpr int32_t kCustom5x5BlockSize = 108;
-// False (out untouched) unless size is 108.
-bool readCustom5x5Block(const void* bytes, int64_t size, SCustom5x5Block& out);
-void writeCustom5x5Block(const SCustom5x5Block& block, uint8_t out[kCustom5x5BlockSize]);
-// BGRA8: the fixed-divisor 5 x 5 loop with window (-2, -2, 5, 5); colour only.
-// Divisor 0 is refused.
+// BGRA8: the fixed-divisor 5 x 5 loop with window (-2, -2, 5, 5) over the
+// block's weights (-999..999), divisor (1..9999) and offset (-9999..9999);
+// colour only. Divisor 0 is refused.
 bool custom5x5(const SFlt4Context& ctx, const SCustom5x5Block& block);
+// The custom filter's entry: param is the SFltRecord (size 50) whose extra
+// data is one 108-byte block; a record with another count, size or no extra
+// data is refused.
+bool customKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

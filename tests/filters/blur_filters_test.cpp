@@ -216,30 +216,35 @@ TEST(BlurFilters, SelectionWeightsTheResult) {
   EXPECT_EQ(f.pixel(4, 2), expected);
 }
 
-TEST(BlurFilters, Custom5x5BlockAndKernel) {
+TEST(BlurFilters, Custom5x5KernelTakesTheRecordWithItsBlock) {
   SCustom5x5Block block;
-  const int32_t grid[25] = {0, 0, 0, 0, 0, 0, -2, -3, 0, 0, 0, -3, 4, 3, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0};
-  std::copy(std::begin(grid), std::end(grid), block.weights);
-  block.divisor = 4;
-  block.offset = -9999;
-  uint8_t bytes[kCustom5x5BlockSize];
-  writeCustom5x5Block(block, bytes);
-  EXPECT_EQ(readRecI32(bytes + 4 * 6), -2);
-  EXPECT_EQ(readRecI32(bytes + 100), 4);
-  EXPECT_EQ(readRecI32(bytes + 104), -9999);
-  SCustom5x5Block back;
-  ASSERT_TRUE(readCustom5x5Block(bytes, kCustom5x5BlockSize, back));
-  EXPECT_TRUE(std::equal(std::begin(back.weights), std::end(back.weights), std::begin(grid)));
-  EXPECT_EQ(back.divisor, 4);
-  EXPECT_FALSE(readCustom5x5Block(bytes, 107, back));
+  block.Weights = {0, 0, 0, 0, 0, 0, -2, -3, 0, 0, 0, -3, 4, 3, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0};
+  block.Divisor = 4;
+  block.Offset = -9999;
+  uint8_t bytes[SCustom5x5Block::kSize];
+  block.write(bytes);
+  SFltRecord rec;
+  ASSERT_TRUE(initFltRecord(rec, 1, SCustom5x5Block::kSize));
+  rec.Extra = bytes;
 
   FilterFixture f(6, 6);
   f.fillRandom(4);
   const SFlt4Context c = f.context();
-  ASSERT_TRUE(custom5x5(c, block));  // offset -9999: every colour byte 0, alpha kept
+  // Records the kernel refuses: the wrong size, another block shape, no block.
+  EXPECT_FALSE(customKernel(&c, &rec, 16));
+  SFltRecord other = rec;
+  ASSERT_TRUE(initFltRecord(other, 1, 56));
+  other.Extra = bytes;
+  EXPECT_FALSE(customKernel(&c, &other, 50));
+  other = rec;
+  other.Extra = nullptr;
+  EXPECT_FALSE(customKernel(&c, &other, 50));
+  EXPECT_TRUE(f.unchanged());
+
+  ASSERT_TRUE(customKernel(&c, &rec, 50));  // offset -9999: every colour byte 0, alpha kept
   for (int32_t y = 0; y < 6; ++y)
     for (int32_t x = 0; x < 6; ++x) ASSERT_EQ(f.pixel(x, y), f.original(x, y) & 0xFF000000u);
-  block.divisor = 0;
+  block.Divisor = 0;
   EXPECT_FALSE(custom5x5(c, block));
 }
 
