@@ -1,9 +1,11 @@
 # One static library per source folder: every .cpp directly in the folder
 # belongs to it, so adding a file needs no edit here.
 #   pg_module(<target> <folder> [DEPS <targets...>])
+#   Sources named main.cpp are left out: they belong to an executable.
 function(pg_module target folder)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   if(NOT sources)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
   endif()
