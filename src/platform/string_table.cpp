@@ -1,6 +1,8 @@
 #include "platform/string_table.h"
 
 #include <charconv>
+#include <fstream>
+#include <sstream>
 #include <unordered_map>
 
 namespace pg {
@@ -75,6 +77,25 @@ std::string resString(uint32_t id) {
 bool hasResString(uint32_t id) { return overrides().count(id) || builtin().count(id); }
 
 int overrideResStrings(std::string_view tableText) { return parseInto(tableText, overrides()); }
+
+std::string resourceModulePath(std::string_view programPath) {
+  std::string path(programPath);
+  size_t slash = path.rfind('/');
+  size_t dot = path.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.resize(dot);
+  return path + ".enu";
+}
+
+ResourceModuleResult installResourceModule(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return ResourceModuleResult::Missing;
+  std::ostringstream text;
+  text << in.rdbuf();
+  Table table;
+  if (parseInto(text.str(), table) == 0) return ResourceModuleResult::Damaged;
+  for (auto& [id, s] : table) overrides()[id] = std::move(s);
+  return ResourceModuleResult::Ok;
+}
 
 void resetResStrings() { overrides().clear(); }
 

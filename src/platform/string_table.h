@@ -18,6 +18,16 @@ bool hasResString(uint32_t id);
 // Answers the number of entries taken; malformed lines are skipped.
 int overrideResStrings(std::string_view tableText);
 
+// The language module of a program: its folder and file name with the
+// extension replaced by ".enu" (appended when the name has none).
+std::string resourceModulePath(std::string_view programPath);
+
+enum class ResourceModuleResult { Ok, Missing, Damaged };
+
+// Loads a language module file and lets its texts replace the built-in ones.
+// A module that cannot be read or holds no valid text changes nothing.
+[[nodiscard]] ResourceModuleResult installResourceModule(const std::string& path);
+
 // Drops every override (tests).
 void resetResStrings();
 
