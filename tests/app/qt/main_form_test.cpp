@@ -15,20 +15,14 @@
 #include "app/qt/status_panels.h"
 #include "platform/message_service.h"
 #include "platform/qt/qt_desktop.h"
+#include "test_support/qt_app.h"
 
 namespace pg {
 namespace {
 
-void ensureApp() {
-  static int argc = 1;
-  static char name[] = "test_app_qt";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QApplication(argc, argv);
-}
-
 class MainFormTest : public ::testing::Test {
  protected:
-  void SetUp() override { ensureApp(); }
+  void SetUp() override { testing::ensureQtApp(); }
 };
 
 TEST_F(MainFormTest, TheMenuBarHoldsEveryMenuAndNoDeadCommand) {
