@@ -16,6 +16,8 @@
 #include "app/action_table.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
+#include "canvas/qt/qt_tablet.h"
+#include "canvas/tablet_input.h"
 #include "platform/message_service.h"
 #include "platform/qt/qt_window_placement.h"
 #include "platform/string_table.h"
@@ -45,16 +47,108 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   setTitle(QString::fromUtf8(kProductName.data(), qsizetype(kProductName.size())));
   bindWindowCommands();
 
-  setStatusText(5, QString::fromStdString(formatRes(kResStatusTablet, {1})));
-  setStatusText(6, res(kResStatusOsCoords));
-  setStatusText(4, res(kResStatusOff));
+  tabletService_ = std::make_unique<TQtTabletService>();
+  tablet_ = std::make_unique<TWinTab32>(tabletService_.get(), true, true);
+  tabletFilter_ = new TTabletEventFilter(*tablet_, [](bool) {}, this);
+  qApp->installEventFilter(tabletFilter_);
+  reopenTablet();
+
+  buildStatusPopups();
+  updateTabletPanels();
 
   timer_.setInterval(50);
   connect(&timer_, &QTimer::timeout, this, &TMainForm::onTick);
   timer_.start();
 }
 
-TMainForm::~TMainForm() { timer_.stop(); }
+TMainForm::~TMainForm() {
+  timer_.stop();
+  if (tabletFilter_) qApp->removeEventFilter(tabletFilter_);
+  tablet_->close();
+}
+
+void TMainForm::reopenTablet() {
+  tablet_->close();
+  if (!tabletDisabled_ && tablet_->isLoaded()) (void)tablet_->open(this);
+  updateTabletPanels();
+}
+
+void TMainForm::updateTabletPanels() {
+  setStatusText(4, res(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
+  setStatusText(5, QString::fromStdString(formatRes(kResStatusTablet, {int64_t(tabletType_) + 1})));
+  setStatusText(6, res(drawToolMode_ ? kResStatusTabletCoords : kResStatusOsCoords));
+}
+
+QMenu* TMainForm::statusPopup(int panel) const {
+  switch (panel) {
+    case 0: return popZoom_;
+    case 1: return popRotate_;
+    case 2: return popReso_;
+    case 5: return popTabletType_;
+    case 6: return popTabletMode_;
+    default: return nullptr;
+  }
+}
+
+void TMainForm::buildStatusPopups() {
+  popZoom_ = new QMenu(this);
+  for (double ratio : kZoomMenuRatios) {
+    QAction* a = popZoom_->addAction(QString::fromStdString(formatZoomStatus(float(ratio * 100.0))));
+    a->setCheckable(true);
+    a->setEnabled(false);  // zooming comes with the document windows
+  }
+  popRotate_ = new QMenu(this);
+  for (float angle : kRotateMenuAngles) {
+    QAction* a = popRotate_->addAction(QString::fromStdString(formatText("%d°", {int64_t(-angle)})));
+    a->setCheckable(true);
+    a->setEnabled(false);
+  }
+  popReso_ = new QMenu(this);
+  auto* resoGroup = new QActionGroup(popReso_);
+  for (uint32_t id : {kResPopResoSize, kResPopResoTotal, kResPopResoLayer, kResPopResoUndo}) {
+    QAction* a = popReso_->addAction(res(id));
+    a->setCheckable(true);
+    resoGroup->addAction(a);
+    auto choice = SizePanelChoice(id - kResPopResoSize);
+    a->setChecked(choice == sizeChoice_);
+    connect(a, &QAction::triggered, this, [this, choice] { setSizePanelChoice(choice); });
+  }
+  popTabletType_ = new QMenu(this);
+  for (int type : {0, 1}) {
+    QAction* a = popTabletType_->addAction(res(type == 0 ? kResPopTabletType1 : kResPopTabletType2));
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, type] {
+      if (!tablet_->isOpen()) return;
+      tabletType_ = type;
+      reopenTablet();
+    });
+  }
+  popTabletMode_ = new QMenu(this);
+  for (bool mode : {false, true}) {
+    QAction* a = popTabletMode_->addAction(res(mode ? kResPopTabletModeTablet : kResPopTabletModeOs));
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, mode] {
+      if (!tablet_->isOpen()) return;
+      drawToolMode_ = mode;
+      reopenTablet();
+    });
+  }
+  // Checks and enabled states follow the current settings each time one opens.
+  connect(popTabletType_, &QMenu::aboutToShow, this, [this] {
+    auto list = popTabletType_->actions();
+    for (int i = 0; i < list.size(); ++i) {
+      list[i]->setEnabled(tablet_->isLoaded());
+      list[i]->setChecked(i == tabletType_);
+    }
+  });
+  connect(popTabletMode_, &QMenu::aboutToShow, this, [this] {
+    auto list = popTabletMode_->actions();
+    for (int i = 0; i < list.size(); ++i) {
+      list[i]->setEnabled(tablet_->isLoaded());
+      list[i]->setChecked((i == 1) == drawToolMode_);
+    }
+  });
+}
 
 void TMainForm::handOverFile(const QString& absolutePath) { (void)absolutePath; }
 
@@ -123,12 +217,21 @@ void TMainForm::changeEvent(QEvent* event) {
 }
 
 void TMainForm::onTick() {
+  setStatusText(4, res(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
   emit ticked();
 }
 
 void TMainForm::onStatusPanelClicked(int panel, QPoint at) {
-  (void)panel;
-  (void)at;
+  if (panel == 4) {
+    reopenTablet();
+    return;
+  }
+  // The zoom, rotation and size pop-ups need a document window.
+  bool needsDocument = panel <= 2;
+  bool haveDocument = mdi_->activeSubWindow() != nullptr;
+  QMenu* menu = statusPopup(panel);
+  if (!menu || (needsDocument && !haveDocument)) return;
+  menu->popup(at);
 }
 
 void TMainForm::bindWindowCommands() {

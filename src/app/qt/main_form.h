@@ -9,6 +9,8 @@
 
 #include "app/status_bar_model.h"
 
+#include <memory>
+
 class QDialog;
 class QMdiArea;
 class QMenu;
@@ -17,6 +19,9 @@ namespace pg {
 
 class TMainActions;
 class TStatusPanels;
+class TQtTabletService;
+class TTabletEventFilter;
+class TWinTab32;
 
 // The window's saved bounds.
 struct SMainWindowBounds {
@@ -60,6 +65,15 @@ class TMainForm : public QMainWindow {
   // The timer that paces replay, runs panel refreshes and the status bar.
   QTimer& timer() { return timer_; }
 
+  // The tablet wrapper (never null; unloaded when the tablet is ignored or
+  // absent).
+  TWinTab32& tablet() const { return *tablet_; }
+  // Closes and reopens the tablet context (unless the tablet is disabled).
+  void reopenTablet();
+
+  // The pop-up menus of the status bar, by panel (nullptr for panel 3).
+  QMenu* statusPopup(int panel) const;
+
  signals:
   // The main window was minimised (true) or brought back (false); floating
   // panels follow it.
@@ -73,6 +87,8 @@ class TMainForm : public QMainWindow {
  private:
   void onTick();
   void onStatusPanelClicked(int panel, QPoint at);
+  void buildStatusPopups();
+  void updateTabletPanels();
   void bindWindowCommands();
   void rebuildDocumentList();
 
@@ -83,6 +99,19 @@ class TMainForm : public QMainWindow {
   bool modalDialogOpen_ = false;
   bool textLoopRunning_ = false;
   SizePanelChoice sizeChoice_ = SizePanelChoice::ImageSize;
+
+  std::unique_ptr<TQtTabletService> tabletService_;
+  std::unique_ptr<TWinTab32> tablet_;
+  TTabletEventFilter* tabletFilter_ = nullptr;
+  bool tabletDisabled_ = false;
+  int32_t tabletType_ = 0;
+  bool drawToolMode_ = false;
+
+  QMenu* popZoom_ = nullptr;
+  QMenu* popRotate_ = nullptr;
+  QMenu* popReso_ = nullptr;
+  QMenu* popTabletType_ = nullptr;
+  QMenu* popTabletMode_ = nullptr;
 };
 
 }  // namespace pg

@@ -44,8 +44,8 @@ TEST_F(MainFormTest, ADialogRequestedWhileAnotherRunsAnswersCancelAtOnce) {
   QDialog outer, inner;
   int innerResult = -1;
   bool innerShown = false;
-  QTimer::singleShot(0, [&] {
-    QTimer::singleShot(0, [&] { innerShown = inner.isVisible(); });
+  QObject::connect(&inner, &QDialog::finished, [&] { innerShown = true; });
+  QTimer::singleShot(0, &outer, [&] {
     innerResult = form.showModalDialog(inner);
     outer.accept();
   });
