@@ -1,6 +1,7 @@
 #include "platform/string_table.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
@@ -169,6 +170,9 @@ TEST_F(ResourceModuleTest, AMissingOrUnreadableModuleChangesNothing) {
   EXPECT_EQ(installResourceModule(folder_.file("absent.enu")), ResourceModuleResult::Missing);
   EXPECT_EQ(installResourceModule(folder_.file("")), ResourceModuleResult::Missing);  // a folder
   EXPECT_EQ(installResourceModule(""), ResourceModuleResult::Missing);
+  // A pipe in its place must not hold up the start.
+  ASSERT_EQ(::mkfifo(folder_.file("pipe.enu").c_str(), 0600), 0);
+  EXPECT_EQ(installResourceModule(folder_.file("pipe.enu")), ResourceModuleResult::Missing);
   EXPECT_EQ(resString(65314), "Warning");
 }
 
