@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/format_spec.h"
+#include "platform/res_ids.h"
 #include "test_support/temp_folder.h"
 
 namespace pg {
@@ -98,6 +99,14 @@ TEST(StringTable, TableFilesGiveEachIdOnce) {
   resetResStrings();
   for (uint32_t id : idsOfFile(readFile(kDataFolder + "strings.ja.txt")))
     EXPECT_FALSE(resString(id).empty()) << id;
+}
+
+// The id lists of the named ids point at texts of the table.
+TEST(StringTable, NamedIdListsHaveTexts) {
+  resetResStrings();
+  for (uint32_t id : kResToolButtonHints) EXPECT_FALSE(resString(id).empty()) << id;
+  for (uint32_t id : kResHintGrabber) EXPECT_NE(resString(id).find('|'), std::string::npos) << id;
+  for (uint32_t id : kResReplayStart) EXPECT_FALSE(resString(id).empty()) << id;
 }
 
 // The shipped English module: every id of the built-in table, with the same
