@@ -1,0 +1,316 @@
+// Executors of application-state packets (type 0), data packets (type 1) and
+// whole-document events (type 2), and the reading of image payloads.
+#include <algorithm>
+#include <cstring>
+
+#include "brush/plot_callbacks.h"
+#include "brush/stroke_settings.h"
+#include "core/fixed_point.h"
+#include "core/limits.h"
+#include "core/planes.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
+#include "platform/message_service.h"
+#include "record/packet_catalogue.h"
+#include "record/state_packets.h"
+#include "replay/replay_engine.h"
+
+namespace pg {
+
+namespace {
+
+// Fixed payload sizes of the type-0 items this file replays.
+uint32_t fixedStateSize(uint8_t subcode) {
+  switch (subcode) {
+    case kStateVersion:
+      return 12;
+    case kStatePaperColor:
+    case kStateDrawColor:
+    case kStateLayerMask:
+      return 4;
+    case kStateGradientPoints:
+      return 16;
+    case kStateGradientOptions:
+      return 12;
+    case kStateSwitches:
+    case kStatePressure:
+      return 2;
+    case kStateStrokeColor:
+    case kStateStrokeSize:
+      return 8;
+    case kStateStrokeEffect:
+      return 22;
+    case kStateFont:
+      return 68;
+    default:
+      return 0;
+  }
+}
+
+constexpr uint16_t kCurrentIndex = 0xFFFF;
+
+}  // namespace
+
+bool CReplayEngine::replayAppState(uint8_t subcode) {
+  switch (subcode) {
+    case kStateTone:
+      return replayToneDefinition();
+    case kStateToneSelect:
+      return replayToneSelection();
+    case kStateGradient:
+      return replayGradient();
+    case kStateNib:
+      return replayNibDefinition();
+    case kStateNibSelect:
+      return replayNibSelection();
+    case kStateFalloff:
+    case kStateColorPair:
+    case kStateNibShape:
+    case kStateEdge:
+    case kStateRenderMethod:
+    case kStatePenSwitches: {
+      uint8_t body[12] = {};
+      const uint32_t size = subcode == kStateNibShape || subcode == kStateEdge ? 12 : (subcode == 58 ? 4 : 8);
+      if (!read(body, size)) return false;
+      cacheItem(subcode, body, size);
+      return replayPenState(subcode, body);
+    }
+    case kStateRenderValues:
+    case kStateStrokeParam: {
+      uint8_t body[16] = {};
+      if (!read(body, 16)) return false;
+      cacheItem(subcode, body, 16);
+      return replayPenState(subcode, body);
+    }
+    case kStateFilterImage1:
+    case kStateFilterImage2: {
+      int32_t layer = 0;
+      std::unique_ptr<TMTC> image;
+      std::unique_ptr<std::array<uint8_t, 72>> record;
+      std::vector<uint8_t> block;
+      if (!readImageObject(layer, image, record, block)) return false;
+      (subcode == kStateFilterImage1 ? slot1_ : slot2_) = std::move(image);
+      cachedBits_.set(subcode);
+      return true;
+    }
+    case kStateColorRange: {
+      uint8_t len[4];
+      if (!read(len, 4)) return false;
+      const uint32_t n = readLE32(len);
+      if (uint64_t(pos_) + n > store_.writePosition()) return fail(ReplayError::ShortRead);
+      std::vector<uint8_t> block(size_t(n) + 4);
+      std::memcpy(block.data(), len, 4);
+      if (!read(block.data() + 4, n)) return false;
+      // The block is kept with its length: the colour-range fill reads its
+      // two parameter blocks at +4 and +24.
+      dataBlock_ = std::move(block);
+      hasDataBlock_ = true;
+      cachedBits_.set(subcode);
+      return true;
+    }
+    case kStateText: {
+      uint8_t len[2];
+      if (!read(len, 2)) return false;
+      const uint16_t n = readLE16(len);
+      std::string text(n, '\0');
+      if (!read(text.data(), n)) return false;
+      text.resize(std::strlen(text.c_str()));
+      text_ = std::move(text);
+      cachedBits_.set(subcode);
+      return true;
+    }
+    default:
+      break;
+  }
+
+  const uint32_t size = fixedStateSize(subcode);
+  if (size == 0) return fail(ReplayError::UnknownPacket);
+  uint8_t b[68] = {};
+  if (!read(b, size)) return false;
+  const bool wasCached = cachedBits_.test(subcode);
+  cacheItem(subcode, b, size);
+  TStroke& s = *stroke_;
+  switch (subcode) {
+    case kStateVersion:
+      if (readLE16(b + 4) != 0) {
+        // A stream written with extensions this system does not know.
+        showWarning("eventMngr::readAppStat: extFlags version error!");
+        cachedBits_.reset(subcode);
+        return fail(ReplayError::Version);
+      }
+      return true;
+    case kStatePaperColor:
+      return doc_.setPaperColor(PaperColor::fromPixel(readLE32(b) & 0x00FFFFFFu), false);
+    case kStateDrawColor:
+      s.setColorQuiet(readLE32(b) & 0x00FFFFFFu);
+      doc_.setBackgroundDisplay((b[3] & 1) == 0, (b[3] & 2) != 0, true);
+      return true;
+    case kStateGradientPoints:
+      doc_.setGradientPointsFix(SFixPoint{int32_t(readLE32(b)), int32_t(readLE32(b + 4))},
+                                SFixPoint{int32_t(readLE32(b + 8)), int32_t(readLE32(b + 12))});
+      return true;
+    case kStateGradientOptions:
+      // Values out of range are refused by the document and change nothing.
+      doc_.setGradientOptions(b[0], b[1], readLE16(b + 4), b[2]);
+      return true;
+    case kStateLayerMask: {
+      const uint16_t layerField = readLE16(b);
+      const uint16_t maskField = readLE16(b + 2);
+      CLayerMngr& layers = *doc_.layers();
+      CMaskMngr& masks = *doc_.masks();
+      const int32_t layer = layerField == kCurrentIndex ? layers.current() : int32_t(layerField);
+      const int32_t mask = maskField == kCurrentIndex ? masks.current() : int32_t(maskField);
+      if (!wasCached || layers.current() != layer) {
+        if (layers.isValidIndex(layer)) layers.setCurrent(layer);
+        addRefresh(kRefreshLayers);
+      }
+      if (!wasCached || masks.current() != mask) {
+        if (mask >= 0 && mask < masks.count()) masks.setCurrent(mask);
+        addRefresh(kRefreshMasks);
+      }
+      const CLayerData* current = layers.getLayer(layers.current());
+      if (s.setOpaqueMode(current != nullptr && current->protectAlpha, true)) addRefresh(kRefreshLayers);
+      s.setLayerIndex(layers.current());
+      return true;
+    }
+    case kStateSwitches: {
+      const uint16_t f = readLE16(b);
+      doc_.selectionEnabled = (f & 1) != 0;
+      s.setUseTone((f & 2) != 0, true);
+      s.setUseGradation((f & 8) != 0, true);
+      if (recorderVersion() < 206) {
+        CLayerData* current = doc_.currentLayer();
+        const bool protect = (f & 4) != 0;
+        if (current != nullptr) current->protectAlpha = protect;
+        if (s.setOpaqueMode(protect, true)) addRefresh(kRefreshLayers);
+      }
+      return true;
+    }
+    case kStatePressure: {
+      const uint16_t f = readLE16(b);
+      s.setPressureSize((f & 1) != 0);
+      s.setPressureOpacity((f & 2) != 0);
+      s.setPressureEdge((f & 4) != 0);
+      return true;
+    }
+    case kStateStrokeColor:
+      s.setColor(readLE32(b) & 0x00FFFFFFu);
+      s.setKind(b[3]);
+      s.setOpacity(readF32(b + 4));
+      return true;
+    case kStateStrokeSize:
+      s.setWidth(readF32(b));
+      s.setMinSize(readF32(b + 4));
+      return true;
+    case kStateStrokeEffect:
+      s.setEffect(readF32(b));
+      s.setEnv(readF32(b + 4));
+      s.setSpeed(readF32(b + 8));
+      s.setGamma(readF32(b + 12));
+      s.setSpacing(readF32(b + 16));
+      // The curve codes are 0..4; anything else keeps the stroke's own.
+      if (b[20] <= 4) setFalloffCurve(&s, b[20], false);
+      return true;
+    case kStateFont:
+      std::copy(b, b + 68, textSettings_.begin());
+      return true;
+    default:
+      return fail(ReplayError::UnknownPacket);
+  }
+}
+
+bool CReplayEngine::replayDataPacket(uint8_t subcode) {
+  uint8_t len[4];
+  if (!read(len, 4)) return false;
+  const uint32_t n = readLE32(len);
+  if (subcode == kDataStartTime && n == 16) {
+    if (!read(startTime_.data(), 16)) return false;
+    hasStartTime_ = true;
+    return true;
+  }
+  return skip(n);
+}
+
+bool CReplayEngine::readImageObject(int32_t& layer, std::unique_ptr<TMTC>& image,
+                                    std::unique_ptr<std::array<uint8_t, 72>>& record, std::vector<uint8_t>& block) {
+  image.reset();
+  record.reset();
+  block.clear();
+  uint8_t head[22];
+  if (!read(head, 22)) return false;
+  layer = readLE16(head);
+  const uint32_t w = readLE32(head + 2);
+  const uint32_t h = readLE32(head + 6);
+  const uint8_t kind = head[11];
+  const uint32_t total = readLE32(head + 12);
+  const uint16_t blockLength = readLE16(head + 16);
+  const uint32_t pixelLength = readLE32(head + 18);
+  const uint32_t start = pos_;
+  if (uint64_t(start) + total > store_.writePosition()) return fail(ReplayError::ShortRead);
+  if (kind > 1) return fail(ReplayError::BadField);
+  // Every size comes from the stream: the image is kept within the
+  // system's largest image, and what follows the head within its total.
+  if (w == 0 || h == 0 || w > uint32_t(kMaxImageWidth) || h > uint32_t(kMaxImageHeight))
+    return fail(ReplayError::BadField);
+  const uint64_t used = (kind == 1 ? 72u : 0u) + uint64_t(blockLength) + pixelLength;
+  if (used > total || uint64_t(pixelLength) > uint64_t(w) * h * 4) return fail(ReplayError::BadField);
+  if (kind == 1) {
+    record = std::make_unique<std::array<uint8_t, 72>>();
+    if (!read(record->data(), 72)) return false;
+  }
+  block.resize(blockLength);
+  if (!read(block.data(), blockLength)) return false;
+  auto img = std::make_unique<TMTC>();
+  if (!img->Resize(int32_t(w), int32_t(h))) return fail(ReplayError::OperationFailed);
+  for (int32_t y = 0; y < img->Height; ++y) std::memset(img->pixelAt(0, y), 0, size_t(w) * 4);
+  // Pixels top-down, row after row, as far as the data goes.
+  uint32_t remaining = pixelLength;
+  for (int32_t y = 0; y < img->Height && remaining > 0; ++y) {
+    const uint32_t n = std::min<uint32_t>(remaining, w * 4);
+    if (!read(img->pixelAt(0, y), n)) return false;
+    remaining -= n;
+  }
+  pos_ = start + total;
+  image = std::move(img);
+  return true;
+}
+
+bool CReplayEngine::replayDocumentEvent(uint8_t subcode) {
+  uint8_t b[28] = {};
+  switch (subcode) {
+    case 0:
+    case kDocImageCreate: {
+      const uint32_t size = subcode == 0 ? 16 : 28;
+      if (!read(b, size)) return false;
+      const int32_t w = int32_t(readLE32(b));
+      const int32_t h = int32_t(readLE32(b + 4));
+      const int32_t lw = int32_t(readLE32(b + 8));
+      const int32_t lh = int32_t(readLE32(b + 12));
+      const int32_t dpi = subcode == 0 ? 0 : int32_t(readLE32(b + 16));
+      const bool canvasOff = subcode != 0 && b[20] == 0;
+      const bool transparent = subcode == 0 || b[21] == 0;
+      // Sizes are brought into 1 .. 10,000 by the document.
+      if (!doc_.setupDocument(std::string(), &flow_, transparent, canvasOff, dpi, lh, lw, h, w))
+        return fail(ReplayError::OperationFailed);
+      stroke_->setLayerIndex(doc_.currentLayerIndex());
+      addRefresh(kRefreshLayout | kRefreshNavigator | kRefreshTitle | kRefreshCanvasSize);
+      return true;
+    }
+    case kDocPaperColor:
+      if (!read(b, 4)) return false;
+      return doc_.setPaperColor(PaperColor::fromPixel(readLE32(b) & 0x00FFFFFFu), false) ||
+             fail(ReplayError::OperationFailed);
+    case kDocReset:
+      resetReplayIds();
+      return true;
+    case kDocSeal:
+      store_.setStateBits(kEvEndReached, true);
+      return true;
+    default:
+      return replayUnsupported(kPktDocument, subcode);
+  }
+}
+
+}  // namespace pg

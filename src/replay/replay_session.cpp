@@ -1,0 +1,107 @@
+// The replay of a recording as the document window and the batch modes drive it.
+#include "replay/replay_session.h"
+
+#include <chrono>
+#include <vector>
+
+#include "document/doc_recorder.h"
+#include "document/flow_image.h"
+#include "document/paper.h"
+#include "io/file_kinds.h"
+#include "io/native_file_reader.h"
+#include "record/event_file.h"
+
+namespace pg {
+
+CEventMngr* documentEventStore(TPaper& doc) {
+  auto* rec = dynamic_cast<CDocEventRecorder*>(doc.events());
+  return rec != nullptr ? &rec->store() : nullptr;
+}
+
+bool copyRecording(const CEventMngr& from, CEventMngr& to) {
+  const uint32_t length = from.committedEnd();
+  const uint32_t seg = to.segmentSize();
+  if (seg == 0) return false;
+  std::vector<std::unique_ptr<CMemSeg>> segments;
+  try {
+    std::vector<uint8_t> buffer(seg);
+    uint32_t done = 0;
+    do {
+      auto s = std::make_unique<CMemSeg>();
+      if (!s->allocate(seg)) return false;
+      const uint32_t n = std::min(seg, length - done);
+      if (n > 0) {
+        if (from.readRange(done, buffer.data(), n) != n) return false;
+        s->copyIn(0, buffer.data(), n);
+      }
+      segments.push_back(std::move(s));
+      done += n;
+    } while (done < length);
+  } catch (...) {
+    return false;
+  }
+  return to.loadStream(segments, length, from.committedCount(), from.streamVersion(), from.reservedWord());
+}
+
+uint8_t readRecording(const std::string& path, CEventMngr& store) {
+  if (fileKindFromExt(path) != FileKind::Native) return readEventFile(path, &store);
+  DocServices services;
+  services.makeRecorder = eventStoreRecorderFactory();
+  TPaper scratch(nullptr, services);
+  const uint8_t code = readNativeFile(path, scratch);
+  if (code != kRcOk) return code;
+  CEventMngr* loaded = documentEventStore(scratch);
+  if (loaded == nullptr || !loaded->hasData() || loaded->committedEnd() == 0) return kRcNoEvents;
+  return copyRecording(*loaded, store) ? kRcOk : kRcOutOfMemory;
+}
+
+CReplaySession::CReplaySession(TPaper& doc, TFlowImage& flow) : doc_(doc), store_(documentEventStore(doc)) {
+  if (store_ == nullptr) {
+    ownStore_ = std::make_unique<CEventMngr>(nullptr);
+    ownStore_->prepare(nullptr, nullptr, 8, 8);
+    store_ = ownStore_.get();
+  }
+  engine_ = std::make_unique<CReplayEngine>(doc, flow, *store_);
+}
+
+CReplaySession::~CReplaySession() = default;
+
+ReplayStart CReplaySession::open(const std::string& path) {
+  const uint8_t code = readRecording(path, *store_);
+  if (code == kRcVersion) return ReplayStart::VersionError;
+  if (code != kRcOk) return ReplayStart::FileError;
+  const ReplayStart r = engine_->startLoaded();
+  running_ = r == ReplayStart::Started;
+  steps_ = 0;
+  return r;
+}
+
+ReplayStart CReplaySession::openStore(const CEventMngr& source) {
+  if (!copyRecording(source, *store_)) return ReplayStart::FileError;
+  const ReplayStart r = engine_->startLoaded();
+  running_ = r == ReplayStart::Started;
+  steps_ = 0;
+  return r;
+}
+
+ReplayStep CReplaySession::step(uint32_t maxEvents, uint32_t budgetMs) {
+  if (!running_) return last_;
+  const auto start = std::chrono::steady_clock::now();
+  for (uint32_t i = 0; i < maxEvents; ++i) {
+    last_ = engine_->replayNext();
+    refresh_ = uint8_t(refresh_ | engine_->refreshFlags());
+    if (last_ != ReplayStep::EventDone) break;
+    ++steps_;
+    if (budgetMs != 0 && std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(budgetMs)) break;
+  }
+  if (last_ == ReplayStep::End || last_ == ReplayStep::Error) running_ = false;
+  return last_;
+}
+
+void CReplaySession::stop() {
+  if (engine_->strokeOpen()) engine_->finishStroke();
+  if (store_->mode() == EventMode::Replaying) store_->setMode(EventMode::Sealed);
+  running_ = false;
+}
+
+}  // namespace pg

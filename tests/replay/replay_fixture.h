@@ -1,0 +1,116 @@
+#pragma once
+// Two documents over the real event store: X, on which a piece of work is
+// recorded, and a fresh Y into which the recording replays; and a picture
+// of everything a replay must reproduce.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "brush/stroke_settings.h"
+#include "document/doc_fixture.h"
+#include "document/doc_recorder.h"
+#include "document/flow_image.h"
+#include "document/paper.h"
+#include "record/event_store.h"
+#include "replay/replay_session.h"
+
+namespace pg::test {
+
+// One document with its window, flow image and the event-store recorder.
+struct RecordedDoc {
+  explicit RecordedDoc(TStroke* tool) {
+    DocServices s;
+    s.makeRecorder = eventStoreRecorderFactory(SRecorderTools{tool, nullptr, nullptr});
+    doc = std::make_unique<TPaper>(&window, s);
+    flow = std::make_unique<TFlowImage>(doc.get());
+    doc->setFlowImage(flow.get());
+  }
+  CEventMngr& store() { return *documentEventStore(*doc); }
+
+  FakeWindow window;
+  std::unique_ptr<TPaper> doc;
+  std::unique_ptr<TFlowImage> flow;
+};
+
+// Everything of a document a replay must give again: sizes, paper, layers
+// with their attributes and pixels, masks.
+// Object ids are left out: they count up through the process.
+inline std::string picture(const TPaper& doc) {
+  std::string s = "doc " + std::to_string(doc.width) + "x" + std::to_string(doc.height) + " paper " +
+                  std::to_string(doc.paperColor.pixel()) + " sel " + std::to_string(doc.selectionEnabled) +
+                  " current " + std::to_string(doc.currentLayerIndex()) + "/" +
+                  std::to_string(doc.masks()->current()) + "\n";
+  const CLayerMngr& layers = *doc.layers();
+  for (int32_t i = 0; i < layers.count(); ++i) {
+    const CLayerData& l = *layers.getLayer(i);
+    s += "L" + std::to_string(i) + " '" + l.name + "' off " + std::to_string(l.offsetX) + "," +
+         std::to_string(l.offsetY) + " vis " + std::to_string(l.visible) + " op " + std::to_string(l.opacity) +
+         " mode " + std::to_string(l.blendMode) + " diss " + std::to_string(l.dissolve) + "/" +
+         std::to_string(l.dissolveAmount) + " pa " + std::to_string(l.protectAlpha) + " link " +
+         std::to_string(l.linkLevel) + " img " + (l.image ? std::to_string(imageHash(*l.image)) : "none") + "\n";
+  }
+  const CMaskMngr& masks = *doc.masks();
+  for (int32_t i = 0; i < masks.count(); ++i) {
+    const CMaskData& m = *masks.getMask(i);
+    s += "M" + std::to_string(i) + " '" + m.name + "' off " + std::to_string(m.offsetX) + "," +
+         std::to_string(m.offsetY) + " img " + (m.hasImage() ? std::to_string(channelHash(*m.image)) : "none") + "\n";
+  }
+  return s;
+}
+
+struct ReplayFixture {
+  explicit ReplayFixture(int32_t w = 64, int32_t h = 48) : x(&tool), y(nullptr) {
+    tool.kind = skAirbrush;
+    tool.WIDTH = 6.0f;
+    tool.opacity = 0.8f;
+    tool.color = 0x002040E0u;
+    x.window.replaying = false;
+    EXPECT_TRUE(x.doc->newDocument("x", x.flow.get(), false, false, 72, h, w));
+    tool.layerIndex = x.doc->currentLayerIndex();
+    y.window.replaying = true;
+  }
+
+  // A stroke on X through the document, recorded.
+  void paint(const std::vector<SStrokePoint>& pts) {
+    tool.layerIndex = x.doc->currentLayerIndex();
+    ASSERT_TRUE(x.doc->beginStroke(*x.flow, tool, true, pts[0].x, pts[0].y, pts[0].pressure));
+    for (size_t i = 1; i < pts.size(); ++i)
+      ASSERT_TRUE(x.doc->continueStroke(*x.flow, tool, true, true, pts[i].x, pts[i].y, pts[i].pressure));
+    SRectXYWH r{};
+    ASSERT_TRUE(x.doc->endStroke(*x.flow, tool, true, r, true));
+  }
+  // A line of n points.
+  static std::vector<SStrokePoint> line(float x0, float y0, float x1, float y1, int n, float p0 = 0.3f,
+                                        float p1 = 1.0f) {
+    std::vector<SStrokePoint> pts;
+    for (int i = 0; i < n; ++i) {
+      const float t = n > 1 ? float(i) / float(n - 1) : 0.0f;
+      pts.push_back({x0 + (x1 - x0) * t, y0 + (y1 - y0) * t, p0 + (p1 - p0) * t});
+    }
+    return pts;
+  }
+
+  // Seals X's recording and starts its replay into Y.
+  ReplayStart startReplay() {
+    EXPECT_TRUE(x.store().seal());
+    session = std::make_unique<CReplaySession>(*y.doc, *y.flow);
+    const ReplayStart r = session->openStore(x.store());
+    EXPECT_TRUE(x.store().resume());
+    return r;
+  }
+  // Steps until the end; answers the last result.
+  ReplayStep replayAll() {
+    ReplayStep r = ReplayStep::EventDone;
+    for (int guard = 0; guard < 100000 && r == ReplayStep::EventDone; ++guard) r = session->engine().replayNext();
+    return r;
+  }
+
+  TStroke tool;
+  FakeMessages messages;
+  RecordedDoc x;
+  RecordedDoc y;
+  std::unique_ptr<CReplaySession> session;
+};
+
+}  // namespace pg::test
