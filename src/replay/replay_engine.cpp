@@ -264,6 +264,12 @@ ReplayStep CReplayEngine::replayNext() {
     store_.setReplayFlags(uint8_t(store_.replayFlags() & ~kRfResetStrokeMngr));
   }
   store_.setStateBits(kEvStrokeOpen | kEvReplayStrokeOpen, false);
+  // A stream saved while it records (a native file) has no seal: its clean
+  // end, after a whole event, is the end of the replay too.
+  if (store_.mode() == EventMode::Replaying && pos_ == store_.writePosition() && pos_ > 0) {
+    store_.setMode(EventMode::Sealed);
+    return ReplayStep::End;
+  }
 
   SPacketHeader header;
   ReplayStep r;

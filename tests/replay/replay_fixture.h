@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "brush/pen_render.h"
+#include "brush/stroke_mngr.h"
 #include "brush/stroke_settings.h"
 #include "document/doc_fixture.h"
 #include "document/doc_recorder.h"
@@ -19,9 +21,9 @@ namespace pg::test {
 
 // One document with its window, flow image and the event-store recorder.
 struct RecordedDoc {
-  explicit RecordedDoc(TStroke* tool) {
+  explicit RecordedDoc(TStroke* tool, const IToolStateSource* toolState = nullptr) {
     DocServices s;
-    s.makeRecorder = eventStoreRecorderFactory(SRecorderTools{tool, nullptr, nullptr});
+    s.makeRecorder = eventStoreRecorderFactory(SRecorderTools{tool, nullptr, toolState});
     doc = std::make_unique<TPaper>(&window, s);
     flow = std::make_unique<TFlowImage>(doc.get());
     doc->setFlowImage(flow.get());
@@ -59,8 +61,30 @@ inline std::string picture(const TPaper& doc) {
   return s;
 }
 
+// The pen-method state of X's renderer and engine, as the tool window
+// hands it to the recorder.
+class PenToolSource final : public IToolStateSource {
+ public:
+  PenToolSource(const CPenRender& renderer, const TPaper*& doc) : renderer_(renderer), doc_(doc) {}
+  bool penState(SPenStateValues& out) const override {
+    if (doc_ == nullptr || doc_->penEngine() == nullptr) return false;
+    out.falloff = renderer_.getGradeMapParam();
+    renderer_.getColorPair(out.colorPair[0], out.colorPair[1]);
+    out.shape = renderer_.getShapeParam();
+    out.edge = renderer_.getEdgeParam();
+    out.render = renderer_.getRenderParam();
+    out.stroke = doc_->penEngine()->getParam();
+    return true;
+  }
+
+ private:
+  const CPenRender& renderer_;
+  const TPaper*& doc_;
+};
+
 struct ReplayFixture {
-  explicit ReplayFixture(int32_t w = 64, int32_t h = 48) : x(&tool), y(nullptr) {
+  explicit ReplayFixture(int32_t w = 64, int32_t h = 48) : x(&tool, &penSource), y(nullptr) {
+    xDoc = x.doc.get();
     tool.kind = skAirbrush;
     tool.WIDTH = 6.0f;
     tool.opacity = 0.8f;
@@ -79,6 +103,19 @@ struct ReplayFixture {
       ASSERT_TRUE(x.doc->continueStroke(*x.flow, tool, true, true, pts[i].x, pts[i].y, pts[i].pressure));
     SRectXYWH r{};
     ASSERT_TRUE(x.doc->endStroke(*x.flow, tool, true, r, true));
+  }
+  // Switches X to the pen-method engine over the tool's renderer.
+  void usePenEngine() {
+    ASSERT_TRUE(x.doc->createPenEngine(tool, penTool));
+    ASSERT_TRUE(x.doc->selectPenEngine(2));
+  }
+  void paintEngine(const std::vector<SStrokePoint>& pts) {
+    tool.layerIndex = x.doc->currentLayerIndex();
+    ASSERT_TRUE(x.doc->beginEngineStroke(*x.flow, tool, true, pts[0].x, pts[0].y, pts[0].pressure));
+    for (size_t i = 1; i < pts.size(); ++i)
+      ASSERT_TRUE(x.doc->continueEngineStroke(*x.flow, tool, true, true, pts[i].x, pts[i].y, pts[i].pressure));
+    SRectXYWH r{};
+    ASSERT_TRUE(x.doc->endEngineStroke(*x.flow, tool, true, r, true));
   }
   // A line of n points.
   static std::vector<SStrokePoint> line(float x0, float y0, float x1, float y1, int n, float p0 = 0.3f,
@@ -99,6 +136,11 @@ struct ReplayFixture {
     EXPECT_TRUE(x.store().resume());
     return r;
   }
+  // Replays the reset point that follows the image set-up of a new document.
+  void replayResetPoint() {
+    ASSERT_EQ(session->engine().replayNext(), ReplayStep::EventDone);
+    ASSERT_EQ(session->engine().lastHeader(), (SPacketHeader{2, 254}));
+  }
   // Steps until the end; answers the last result.
   ReplayStep replayAll() {
     ReplayStep r = ReplayStep::EventDone;
@@ -107,6 +149,9 @@ struct ReplayFixture {
   }
 
   TStroke tool;
+  CPenRender penTool;
+  const TPaper* xDoc = nullptr;
+  PenToolSource penSource{penTool, xDoc};
   FakeMessages messages;
   RecordedDoc x;
   RecordedDoc y;

@@ -1,0 +1,272 @@
+// The replay driver: its start and step results, pause, point-by-point
+// stepping, the end of the stream, and what a failing packet leaves behind.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "document/undo_mngr_ex.h"
+#include "io/thumbnail_document.h"
+#include "platform/message_service.h"
+#include "platform/res_ids.h"
+#include "platform/string_table.h"
+#include "record/event_file.h"
+#include "record/packet_catalogue.h"
+#include "record/state_packets.h"
+#include "replay_fixture.h"
+#include "test_support/temp_folder.h"
+
+namespace pg::test {
+namespace {
+
+// A hand-made stream: packets appended byte by byte.
+struct StreamBuilder {
+  std::vector<uint8_t> bytes;
+  StreamBuilder& packet(uint8_t type, uint8_t subcode, std::vector<uint8_t> body = {}) {
+    bytes.push_back(type);
+    bytes.push_back(subcode);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return *this;
+  }
+  // (2, 8): an image of w x h.
+  StreamBuilder& imageCreate(uint32_t w = 32, uint32_t h = 24) {
+    std::vector<uint8_t> b(28, 0);
+    writeLE32(b.data(), w);
+    writeLE32(b.data() + 4, h);
+    writeLE32(b.data() + 8, w);
+    writeLE32(b.data() + 12, h);
+    b[20] = 255;
+    b[21] = 255;
+    return packet(kPktDocument, kDocImageCreate, b);
+  }
+  StreamBuilder& version(uint16_t major, uint16_t minor, uint16_t ext = 0) {
+    std::vector<uint8_t> b(12, 0);
+    writeLE16(b.data(), major);
+    writeLE16(b.data() + 2, minor);
+    writeLE16(b.data() + 4, ext);
+    return packet(kPktState, kStateVersion, b);
+  }
+  StreamBuilder& paperColor(uint32_t pixel) {
+    std::vector<uint8_t> b(4, 0);
+    writeLE32(b.data(), pixel);
+    return packet(kPktDocument, kDocPaperColor, b);
+  }
+  StreamBuilder& seal() { return packet(kPktDocument, kDocSeal); }
+};
+
+// Loads the bytes into Y's store and starts the replay there.
+struct RawReplay {
+  explicit RawReplay(const StreamBuilder& s) : y(nullptr) {
+    store = documentEventStore(*y.doc);
+    std::vector<std::unique_ptr<CMemSeg>> segs;
+    segs.push_back(std::make_unique<CMemSeg>());
+    segs.back()->allocate(store->segmentSize());
+    segs.back()->copyIn(0, s.bytes.data(), uint32_t(s.bytes.size()));
+    EXPECT_TRUE(store->loadStream(segs, uint32_t(s.bytes.size()), 1, 43, 0));
+    engine = std::make_unique<CReplayEngine>(*y.doc, *y.flow, *store);
+  }
+  FakeMessages messages;
+  RecordedDoc y;
+  CEventMngr* store = nullptr;
+  std::unique_ptr<CReplayEngine> engine;
+};
+
+TEST(ReplayDriver, StartResultsAndTheirMessages) {
+  struct Case {
+    const char* what;
+    StreamBuilder stream;
+    ReplayStart expected;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"image set-up first", StreamBuilder().version(4, 58).imageCreate().seal(), ReplayStart::Started});
+  cases.push_back({"reset point first", StreamBuilder().packet(kPktDocument, kDocReset).imageCreate(), ReplayStart::Failed});
+  cases.push_back({"paper colour first", StreamBuilder().paperColor(0x123456).imageCreate(), ReplayStart::Failed});
+  cases.push_back({"unknown type", StreamBuilder().imageCreate().packet(99, 0), ReplayStart::PacketError});
+  cases.push_back({"packet cut short", StreamBuilder().imageCreate().packet(kPktDocument, kDocPaperColor, {1, 2}),
+                   ReplayStart::PacketError});
+  for (const Case& c : cases) {
+    RawReplay r(c.stream);
+    EXPECT_EQ(r.engine->startLoaded(), c.expected) << c.what;
+    EXPECT_EQ(r.engine->isReplaying(), c.expected == ReplayStart::Started) << c.what;
+    if (c.expected == ReplayStart::PacketError) {
+      ASSERT_EQ(r.messages.warnings().size(), 1u) << c.what;
+      EXPECT_EQ(r.messages.warnings()[0], resString(kResBadEventPacket));
+    }
+  }
+  EXPECT_EQ(replayMessage(ReplayStart::VersionError), resString(65166));
+  EXPECT_EQ(replayMessage(ReplayStart::Started), resString(65162));
+}
+
+TEST(ReplayDriver, BadPacketsWarnNotInBatchMode) {
+  setMessageBatchMode(true);
+  RawReplay r(StreamBuilder().imageCreate().packet(99, 0));
+  EXPECT_EQ(r.engine->startLoaded(), ReplayStart::PacketError);
+  setMessageBatchMode(false);
+  EXPECT_TRUE(r.messages.warnings().empty());
+}
+
+TEST(ReplayDriver, FileResults) {
+  pg::testing::TempFolder dir;
+  ReplayFixture f;
+  f.paint(ReplayFixture::line(3, 3, 20, 20, 5));
+  CPaperEventDocument events(*f.x.doc);
+  const std::string file = dir.file("work.ke4");
+  ASSERT_TRUE(saveEventFile(file, events, false).saved());
+  {
+    RecordedDoc y(nullptr);
+    CReplayEngine e(*y.doc, *y.flow, *documentEventStore(*y.doc));
+    EXPECT_EQ(e.startReplay(file), ReplayStart::Started);
+    EXPECT_EQ(e.startReplay(dir.file("missing.ke4")), ReplayStart::FileError);
+  }
+  // The same file claiming stream version 44.
+  std::fstream io(file, std::ios::in | std::ios::out | std::ios::binary);
+  io.seekp(16);
+  const char v44 = 44;
+  io.write(&v44, 1);
+  io.close();
+  RecordedDoc y(nullptr);
+  CReplayEngine e(*y.doc, *y.flow, *documentEventStore(*y.doc));
+  EXPECT_EQ(e.startReplay(file), ReplayStart::VersionError);
+}
+
+TEST(ReplayDriver, SealedStreamEndsThenRunsIntoTheEnd) {
+  RawReplay r(StreamBuilder().version(4, 58).imageCreate().paperColor(0x00102030).seal());
+  ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
+  EXPECT_EQ(r.y.doc->paperColor.pixel(), 0x00102030u);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::End);
+  EXPECT_EQ(r.store->mode(), EventMode::Sealed);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error);
+  EXPECT_EQ(r.engine->completedEvents(), 3u);
+  EXPECT_EQ(r.engine->eventEnds().back(), r.store->writePosition());
+}
+
+TEST(ReplayDriver, AnUnsealedStreamEndsAfterItsLastWholeEvent) {
+  RawReplay r(StreamBuilder().imageCreate().paperColor(0x00102030));
+  ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::End);
+  EXPECT_EQ(r.store->mode(), EventMode::Sealed);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error);
+}
+
+TEST(ReplayDriver, SealEndsTheReplayAlthoughMorePacketsFollow) {
+  RawReplay r(StreamBuilder().imageCreate().seal().paperColor(0x00102030));
+  ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::End);
+  EXPECT_NE(r.y.doc->paperColor.pixel(), 0x00102030u);
+}
+
+TEST(ReplayDriver, PausedReplayDoesNotMove) {
+  RawReplay r(StreamBuilder().imageCreate().paperColor(0x00102030).seal());
+  ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+  const uint32_t at = r.engine->replayPosition();
+  r.engine->setPaused(true);
+  EXPECT_TRUE(r.engine->isPaused());
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(r.engine->replayNext(), ReplayStep::Paused);
+  EXPECT_EQ(r.engine->replayPosition(), at);
+  r.engine->setPaused(false);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
+  EXPECT_GT(r.engine->replayPosition(), at);
+}
+
+TEST(ReplayDriver, FailuresStopWithTheirReason) {
+  struct Case {
+    const char* what;
+    StreamBuilder stream;
+    ReplayError reason;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"extension flags", StreamBuilder().imageCreate().version(4, 58, 1).paperColor(1), ReplayError::Version});
+  cases.push_back({"empty point chunk", StreamBuilder().imageCreate().packet(kPktStrokeLast, 0), ReplayError::BadField});
+  cases.push_back({"layer command without operation", StreamBuilder().imageCreate().packet(kPktLayer, 1, {0, 0, 0, 0}),
+                   ReplayError::Unsupported});
+  for (Case& c : cases) {
+    RawReplay r(c.stream);
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;
+    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
+    EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
+    // The document stays usable.
+    EXPECT_EQ(r.y.doc->layerCount(), 1) << c.what;
+  }
+}
+
+TEST(ReplayDriver, StateBeforeACommandRunsInTheSameStep) {
+  ReplayFixture f;
+  f.tool.setColor(0x00ABCDEFu);
+  f.paint(ReplayFixture::line(3, 3, 20, 20, 3));
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.replayResetPoint();
+  EXPECT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone);
+  EXPECT_EQ(f.session->engine().replayStroke().color, 0x00ABCDEFu);
+  EXPECT_TRUE(f.session->engine().isCached(kStateStrokeColor));
+  EXPECT_FALSE(f.session->engine().strokeOpen());
+}
+
+TEST(ReplayDriver, PointByPointStepsOnePointPerCall) {
+  for (int points : {1, 16, 40}) {
+    ReplayFixture f;
+    f.paint(ReplayFixture::line(3, 3, 60, 40, points));
+    ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+    f.replayResetPoint();
+    f.session->setStepPoints(true);
+    int calls = 0;
+    do {
+      ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone);
+      ++calls;
+    } while (f.session->engine().strokeOpen() && calls < 1000);
+    EXPECT_EQ(calls, points) << points << " points";
+    EXPECT_EQ(f.session->engine().replayNext(), ReplayStep::End);
+    EXPECT_EQ(picture(*f.y.doc), picture(*f.x.doc)) << points << " points";
+  }
+}
+
+TEST(ReplayDriver, FinishingAStrokeStoppedInsideIt) {
+  ReplayFixture f;
+  f.paint(ReplayFixture::line(3, 3, 60, 40, 40));
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.replayResetPoint();
+  f.session->setStepPoints(true);
+  ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone);
+  ASSERT_TRUE(f.session->engine().strokeOpen());
+  EXPECT_EQ(f.session->engine().finishStroke(), ReplayStep::EventDone);
+  EXPECT_FALSE(f.session->engine().strokeOpen());
+  EXPECT_EQ(picture(*f.y.doc), picture(*f.x.doc));
+}
+
+TEST(ReplayDriver, ReplayWritesNeitherEventsNorUndo) {
+  ReplayFixture f;
+  f.paint(ReplayFixture::line(3, 3, 20, 20, 20));
+  ASSERT_TRUE(f.x.doc->setPaperColor(PaperColor::fromRgb(9, 8, 7), true));
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  CEventMngr& ys = *documentEventStore(*f.y.doc);
+  const uint32_t written = ys.writePosition();
+  const uint32_t events = ys.committedCount();
+  EXPECT_EQ(f.replayAll(), ReplayStep::End);
+  EXPECT_EQ(ys.writePosition(), written);
+  EXPECT_EQ(ys.committedCount(), events);
+  EXPECT_FALSE(f.y.doc->canUndo(0));
+  EXPECT_EQ(picture(*f.y.doc), picture(*f.x.doc));
+}
+
+TEST(ReplayDriver, PointsWithoutABeginPaintOnTheCurrentLayer) {
+  // (18, 2) straight after the image: the default begin draws with the last
+  // drawing mode.
+  std::vector<uint8_t> pts(24, 0);
+  writeF32(pts.data(), 4.0f);
+  writeF32(pts.data() + 4, 4.0f);
+  writeF32(pts.data() + 8, 1.0f);
+  writeF32(pts.data() + 12, 20.0f);
+  writeF32(pts.data() + 16, 10.0f);
+  writeF32(pts.data() + 20, 1.0f);
+  RawReplay r(StreamBuilder().imageCreate().packet(kPktStrokeLast, 2, pts).seal());
+  ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+  const uint64_t before = imageHash(*r.y.doc->getLayer(0)->image);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
+  EXPECT_FALSE(r.engine->strokeOpen());
+  EXPECT_NE(imageHash(*r.y.doc->getLayer(0)->image), before);
+  EXPECT_EQ(r.engine->replayNext(), ReplayStep::End);
+}
+
+}  // namespace
+}  // namespace pg::test
