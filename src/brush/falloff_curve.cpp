@@ -1,4 +1,5 @@
 #include "brush/falloff_curve.h"
+#include "core/det_math.h"
 
 #include <cmath>
 
@@ -20,7 +21,7 @@ T linearOf(T t) {
 template <typename T>
 T powerOf(T t) {
   t = clamp01(t);
-  return static_cast<T>(std::pow(static_cast<double>(T(1) - t), falloffPowerExponent()));
+  return static_cast<T>(dmath::pow(static_cast<double>(T(1) - t), falloffPowerExponent()));
 }
 template <typename T>
 T circleOf(T t) {
@@ -53,7 +54,7 @@ double gradeConcave(double t) { return concaveOf(t); }
 
 }  // namespace
 
-double falloffPowerExponent() { return std::log(0.3) / std::log(0.5); }
+double falloffPowerExponent() { return dmath::log(0.3) / dmath::log(0.5); }
 
 float curveLinear(float t) { return linearOf(t); }
 float curvePower(float t) { return powerOf(t); }

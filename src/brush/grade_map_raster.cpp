@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 
 namespace pg {
@@ -162,7 +163,7 @@ SShapeEq ellipseEq(const SEllipseShape& e, bool columns) {
   if (aspect == 100) return discEq(e.r);  // a circle: the disc's own chords
   const double b = a * aspect / 100.0;
   const double th = static_cast<double>(e.angle) * 3.14159265358979323846 / 180.0;
-  const double c = std::cos(th), s = std::sin(th);
+  const double c = dmath::cos(th), s = dmath::sin(th);
   const double ia = 1.0 / (a * a), ib = 1.0 / (b * b);
   const double xx = c * c * ia + s * s * ib;  // coefficient of x^2
   const double xy = 2.0 * c * s * (ia - ib);  // of x y
@@ -311,7 +312,7 @@ bool ellipseGridBox(const SEllipseShape& e, SDiscBox& box) {
   const int32_t aspect = e.aspect < 1 ? 1 : (e.aspect > 100 ? 100 : e.aspect);
   const double b = a * aspect / 100.0;
   const double th = static_cast<double>(e.angle) * 3.14159265358979323846 / 180.0;
-  const double c = std::cos(th), s = std::sin(th);
+  const double c = dmath::cos(th), s = dmath::sin(th);
   const double hx = std::sqrt(a * a * c * c + b * b * s * s);
   const double hy = std::sqrt(a * a * s * s + b * b * c * c);
   return discBox(e.cx, e.cy, roundToInt32(hx * kOne), roundToInt32(hy * kOne), box);

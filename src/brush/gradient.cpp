@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numbers>
 
+#include "core/det_math.h"
 #include "core/planes.h"
 
 namespace pg {
@@ -328,7 +329,7 @@ bool CGradation::setRepeat(int32_t shape, int32_t mirror, int32_t count, int32_t
 
 double CGradation::angleOf(double x, double y) const {
   if (x == 0.0) return (y >= 0.0) == (Ey >= 0.0) ? 0.25 : 0.75;
-  double a = std::atan2(y, x) / (2.0 * std::numbers::pi);
+  double a = dmath::atan2(y, x) / (2.0 * std::numbers::pi);
   if (a < 0.0) a += 1.0;
   return a;
 }

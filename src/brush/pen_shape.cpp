@@ -8,6 +8,7 @@
 #include "brush/grade_map_raster.h"
 #include "brush/pen_shape_grid.h"
 #include "brush/pen_shape_obj.h"
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 
 namespace pg {
@@ -170,8 +171,8 @@ bool CPenShape::setupOutline(int32_t radius, int32_t aspect, int32_t angle, doub
   aspect_ = aspect;
   angle_ = angle;
   angleRad_ = static_cast<float>(angleRad);
-  sin_ = roundToInt32(std::sin(angleRad) * kOne);
-  cos_ = roundToInt32(std::cos(angleRad) * kOne);
+  sin_ = roundToInt32(dmath::sin(angleRad) * kOne);
+  cos_ = roundToInt32(dmath::cos(angleRad) * kOne);
   radiusX_ = roundToInt32(halfX * kOne);
   radiusY_ = roundToInt32(halfY * kOne);
   if (!setupBox(halfX + margin, halfY + margin, true)) return false;
@@ -187,7 +188,7 @@ bool CPenShape::buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Ki
   const double r = radius / kOne;
   const bool ellipse = kind == Kind::Ellipse;
   const double th = ellipse ? angle * kPi / 180.0 : 0.0;
-  const double c = std::cos(th), s = std::sin(th);
+  const double c = dmath::cos(th), s = dmath::sin(th);
   double hx = r, hy = r;
   if (ellipse) {
     const double b = r * aspect / 100.0;
@@ -318,7 +319,7 @@ bool CPenShape::prepareImageNib(const CPenShapeObj* nib, bool force) {
 
   const double s = scale / 100.0;
   const double th = angle * kPi / 180.0;
-  const double c = std::cos(th), sn = std::sin(th);
+  const double c = dmath::cos(th), sn = dmath::sin(th);
   const double hw = img.Width / 2.0 * s;
   const double hh = img.Height / 2.0 * s * aspect / 100.0;
   const double hx = std::fabs(hw * c) + std::fabs(hh * sn);

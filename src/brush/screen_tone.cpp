@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numbers>
 
+#include "core/det_math.h"
 #include "core/limits.h"
 
 namespace pg {
@@ -29,7 +30,7 @@ double toneSpot(uint32_t shape, double x, double y) {
     case 1:
       return 1.0 - y * y - x * x;
     case 2:
-      return (std::cos(std::numbers::pi * x) + std::cos(std::numbers::pi * y)) / 2.0;
+      return (dmath::cos(std::numbers::pi * x) + dmath::cos(std::numbers::pi * y)) / 2.0;
     case 3:
       return -ax;
     case 4:
@@ -76,8 +77,8 @@ bool CToneMaker::computeGeometry(int32_t angle, float cellSize, SGeometry& g) {
   if (!(cellSize >= 3.0f && cellSize <= 128.0f) || angle < 0 || angle > 90) return false;
   const double cell = cellSize;
   const double rad = angle * std::numbers::pi / 180.0;
-  const double s = std::sin(rad);
-  const double c = std::cos(rad);
+  const double s = dmath::sin(rad);
+  const double c = dmath::cos(rad);
   // findToneRepeat takes (cell x cosine, cell x sine); the tile's a and b
   // below are the other way round.
   const int32_t k = findToneRepeat(cell * c, cell * s);
@@ -97,7 +98,7 @@ bool CToneMaker::computeGeometry(int32_t angle, float cellSize, SGeometry& g) {
   g.Cell = period / k;
   g.StepX = g.Cell * g.Sin;
   g.StepY = g.Cell * g.Cos;
-  g.NormAngle = std::atan2(static_cast<double>(a), static_cast<double>(b)) * 180.0 / std::numbers::pi;
+  g.NormAngle = dmath::atan2(static_cast<double>(a), static_cast<double>(b)) * 180.0 / std::numbers::pi;
   return true;
 }
 

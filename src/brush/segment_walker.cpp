@@ -7,6 +7,7 @@
 #include "core/aa_draw.h"
 #include "core/blend_arith.h"
 #include "core/blend_modes.h"
+#include "core/det_math.h"
 
 namespace pg {
 
@@ -93,7 +94,7 @@ void drawSegment(TStroke& stroke, TChannel& coverage, TMTC& colour, const SStrok
   float unit = (xMajor ? dx : dy) < 0.0f ? -1.0f : 1.0f;
   float minorStep = D != 0.0f ? d / D : 0.0f;
   float pressureStep = D != 0.0f ? (end.pressure - start.pressure) / D : 0.0f;
-  const float travelStep = static_cast<float>(std::hypot(double(dx), double(dy)) / (wholeSteps + 1.0)) * 4.0f;
+  const float travelStep = static_cast<float>(dmath::hypot(double(dx), double(dy)) / (wholeSteps + 1.0)) * 4.0f;
 
   const bool usesSize = stroke.ifSIZE != 0;
   const bool half = (stroke.kind == skPen && !usesSize && stroke.WIDTH < 2.0f) ||

@@ -7,6 +7,7 @@
 #include "brush/plot_document.h"
 #include "brush/plot_state.h"
 #include "brush/stroke_settings.h"
+#include "core/det_math.h"
 
 namespace pg {
 
@@ -44,7 +45,7 @@ float rampStep(float slope) {
 }
 
 TPointF rotate(TPointF v, double angle) {
-  const double c = std::cos(angle), s = std::sin(angle);
+  const double c = dmath::cos(angle), s = dmath::sin(angle);
   return {static_cast<float>(v.X * c - v.Y * s), static_cast<float>(v.X * s + v.Y * c)};
 }
 
@@ -121,7 +122,7 @@ constexpr double kMinArc = 0.0009765625;  // 1/1024 radian
 constexpr float kChordTolerance = 0.25f;  // pixels
 
 TPointF ellipsePoint(const SEllipse& e, double t) {
-  const double c = std::cos(t), s = std::sin(t);
+  const double c = dmath::cos(t), s = dmath::sin(t);
   return {static_cast<float>(e.centre.X + e.axisA.X * c + e.axisD.X * s),
           static_cast<float>(e.centre.Y + e.axisA.Y * c + e.axisD.Y * s)};
 }

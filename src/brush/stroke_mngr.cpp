@@ -1,4 +1,5 @@
 #include "brush/stroke_mngr.h"
+#include "core/det_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -232,14 +233,14 @@ int32_t CStrokeMngr::drawSegment() {
 
   // Gamma from a recording is held to the stroke settings' range.
   const double gamma = std::clamp(static_cast<double>(param_.gamma) / 100.0, 0.01, 6.0);
-  const float pB = static_cast<float>(std::pow(std::clamp<double>(b.pressure, 0.0, 1.0), gamma));
-  const float pE = static_cast<float>(std::pow(std::clamp<double>(e.pressure, 0.0, 1.0), gamma));
+  const float pB = static_cast<float>(dmath::pow(std::clamp<double>(b.pressure, 0.0, 1.0), gamma));
+  const float pE = static_cast<float>(dmath::pow(std::clamp<double>(e.pressure, 0.0, 1.0), gamma));
 
   float dx = e.x - b.x, dy = e.y - b.y, dp = pE - pB;
   const float L = std::max(std::fabs(dx), std::fabs(dy));
   if (!(L > 0.0f)) return 0;
   majorAxis_ = std::fabs(dx) >= std::fabs(dy) ? 1 : 0;
-  const float unit = std::hypot(dx, dy) / L * 4.0f;
+  const float unit = dmath::hypot(dx, dy) / L * 4.0f;
   int64_t steps = 1;
   if (L >= 1.0f) {
     dx /= L;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/aa_draw.h"
+#include "core/det_math.h"
 #include "core/planes.h"
 
 namespace pg {
@@ -31,7 +32,7 @@ int curvePieces(double deviation, double factor) {
 SPointD toD(const SOutlinePoint& p) { return {double(p.X), double(p.Y)}; }
 
 void addQuad(Contour& c, SPointD p0, SPointD p1, SPointD p2) {
-  const double dev = std::hypot(p0.X - 2 * p1.X + p2.X, p0.Y - 2 * p1.Y + p2.Y);
+  const double dev = dmath::hypot(p0.X - 2 * p1.X + p2.X, p0.Y - 2 * p1.Y + p2.Y);
   const int n = curvePieces(dev, 0.125);
   for (int i = 1; i <= n; ++i) {
     const double t = double(i) / n, u = 1 - t;
@@ -40,8 +41,8 @@ void addQuad(Contour& c, SPointD p0, SPointD p1, SPointD p2) {
 }
 
 void addCubic(Contour& c, SPointD p0, SPointD p1, SPointD p2, SPointD p3) {
-  const double dev = std::max(std::hypot(p0.X - 2 * p1.X + p2.X, p0.Y - 2 * p1.Y + p2.Y),
-                              std::hypot(p1.X - 2 * p2.X + p3.X, p1.Y - 2 * p2.Y + p3.Y));
+  const double dev = std::max(dmath::hypot(p0.X - 2 * p1.X + p2.X, p0.Y - 2 * p1.Y + p2.Y),
+                              dmath::hypot(p1.X - 2 * p2.X + p3.X, p1.Y - 2 * p2.Y + p3.Y));
   const int n = curvePieces(dev, 0.75);
   for (int i = 1; i <= n; ++i) {
     const double t = double(i) / n, u = 1 - t;

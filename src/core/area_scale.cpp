@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 
 namespace pg {
@@ -512,7 +513,7 @@ void drawScaledPreview(const uint8_t* src, SSize srcSize, uint8_t* dst, SSize ds
     return;
   }
   const CScaleImageBYTE scaler(src, srcSize, dst, dstSize);
-  const int64_t cosA = floatToFix(std::cos(angle)), sinA = floatToFix(std::sin(angle));
+  const int64_t cosA = floatToFix(dmath::cos(angle)), sinA = floatToFix(dmath::sin(angle));
   const int64_t halfW = int64_t(dstSize.W) << 15, halfH = int64_t(dstSize.H) << 15;
   const double centreX = double(srcCentre.X) * 65536.0, centreY = double(srcCentre.Y) * 65536.0;
   // Half the footprint: 1/scale pixels wide, at least one 16.16 step.

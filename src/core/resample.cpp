@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 
 namespace pg {
@@ -302,8 +303,8 @@ struct SRotateSetup {
     if (!dst.IsAllocated() || !dst.clipRect(rect)) return false;
     hx = dst.Width / 2;
     hy = dst.Height / 2;
-    const float cf = std::cos(angle) * scale;
-    const float sf = std::sin(angle) * scale;
+    const float cf = dmath::cos(angle) * scale;
+    const float sf = dmath::sin(angle) * scale;
     c = cf;
     s = sf;
     stepX = floatToFix(cf);

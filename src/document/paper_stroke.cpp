@@ -22,6 +22,7 @@
 #include "core/blend_arith.h"
 #include "core/blend_modes.h"
 #include "core/block_image.h"
+#include "core/det_math.h"
 #include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -147,7 +148,7 @@ using DabRoutine = void (*)(SDabContext&, float size, float factor, float x, flo
 constexpr DabRoutine kDabRoutines[kStrokeKindCount] = {penDab,      watercolorDab, blurDab, eraserDab, blur2Dab,
                                                        airbrushDab, rubpenDab,     toneDab, toneDab};
 
-float mapPressure(float p, float gamma) { return std::pow(p, gamma); }
+float mapPressure(float p, float gamma) { return dmath::pow(p, gamma); }
 
 // One segment of the dab-table walker: from stored point 2 to point 1.
 void dabTableSegment(SDabContext& c) {
@@ -177,7 +178,7 @@ void dabTableSegment(SDabContext& c) {
   }
   float px = sx + 0.5f, py = sy + 0.5f, pressure = sp;
   double steps = std::ceil(static_cast<double>(m));
-  const float travelPerUnit = std::hypot(dx, dy) / m * 4.0f;
+  const float travelPerUnit = dmath::hypot(dx, dy) / m * 4.0f;
 
   const float size = s.WIDTH;
   float minSize = size, range = 0.0f, size0 = size, size1 = size;
@@ -223,7 +224,7 @@ void olderFormatSegment(SDabContext& c) {
   for (SStrokePoint* p : {&a, &b}) {
     p->x += static_cast<float>(c.layer.offsetX);
     p->y += static_cast<float>(c.layer.offsetY);
-    if (s.GAMMA != 0.0f) p->pressure = std::clamp(std::pow(p->pressure, s.GAMMA), 0.0f, 1.0f);
+    if (s.GAMMA != 0.0f) p->pressure = std::clamp(dmath::pow(p->pressure, s.GAMMA), 0.0f, 1.0f);
   }
   SSegmentLayer layer;
   layer.blendMode = c.layer.blendMode;

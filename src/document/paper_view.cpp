@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "core/colour.h"
+#include "core/det_math.h"
 #include "document/paper.h"
 #include "document/paper_compose.h"
 #include "document/zoom_steps.h"
@@ -72,8 +73,8 @@ SViewAngle normalizeViewAngle(float degrees) {
     a.sine = 1.0f;
     a.cosine = 0.0f;
   } else {
-    a.sine = std::sin(a.radians);
-    a.cosine = std::cos(a.radians);
+    a.sine = dmath::sin(a.radians);
+    a.cosine = dmath::cos(a.radians);
   }
   return a;
 }
@@ -172,8 +173,8 @@ void TPaper::setViewRadians(float radians) {
   if (!std::isfinite(radians)) radians = 0.0f;
   angleRad = radians;
   angleDeg = static_cast<float>(static_cast<double>(radians) * 180.0 / std::numbers::pi);
-  sinA = std::sin(radians);
-  cosA = std::cos(radians);
+  sinA = dmath::sin(radians);
+  cosA = dmath::cos(radians);
 }
 
 void TPaper::panView(float dx, float dy) {

@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "core/det_math.h"
 #include "filters/gaussian_weights.h"
 #include "filters/kernel_loops.h"
 #include "filters/record_bytes.h"
@@ -62,7 +63,7 @@ int32_t sharpenCustomStrength(float amount) {
   double a = amount;
   if (!(a >= 0)) a = 0;  // negative or not a number
   if (a > 1) a = 1;
-  return static_cast<int32_t>(std::trunc(std::pow(a * std::pow(240.0, 1.5) + 0.5, 2.0 / 3.0)));
+  return static_cast<int32_t>(std::trunc(dmath::pow(a * dmath::pow(240.0, 1.5) + 0.5, 2.0 / 3.0)));
 }
 
 bool sharpenCustom(const SFlt4Context& ctx, float amount) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/area_scale.h"
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 #include "filters/filter_params.h"
 #include "filters/kernel_context.h"
@@ -97,7 +98,7 @@ bool polar4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
     const float cx = static_cast<float>(b.Left) + hw - 0.5f, cy = static_cast<float>(b.Top) + hh - 0.5f;
     return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t weight) {
       const float nx = (static_cast<float>(x) - cx) / hw, ny = (static_cast<float>(y) - cy) / hh;
-      const int32_t sx = toFix(std::atan2(double{nx}, double{ny}) * hw / kPi) + midX;
+      const int32_t sx = toFix(dmath::atan2(double{nx}, double{ny}) * hw / kPi) + midX;
       const int32_t sy = toFix(h * std::sqrt(double{nx} * nx + double{ny} * ny)) + (b.Top << 16);
       write(pixel, weight, sx, sy);
     });
@@ -110,8 +111,8 @@ bool polar4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t weight) {
     const double d = static_cast<float>(y) - cyo;
     const double theta = (static_cast<float>(x) - cxo) * k;
-    const int32_t sx = toFix(std::sin(theta) * d * hw / h) + midX;
-    const int32_t sy = toFix(std::cos(theta) * d * hh / h) + midY;
+    const int32_t sx = toFix(dmath::sin(theta) * d * hw / h) + midX;
+    const int32_t sy = toFix(dmath::cos(theta) * d * hh / h) + midY;
     write(pixel, weight, sx, sy);
   });
 }
@@ -137,7 +138,7 @@ void waveTable(std::vector<int32_t>& first, std::vector<int32_t>& second, int32_
   for (int32_t i = 0; i < n; ++i) {
     const double step = n > 1 ? 2.0 * kPi * i / (n - 1) : 0.0;
     const double t = wrapMod(count * step + phase, 2.0 * kPi);
-    const double s = strength * std::sin(t), c = strength * std::cos(t);
+    const double s = strength * dmath::sin(t), c = strength * dmath::cos(t);
     first[static_cast<size_t>(i)] = toFix(wrapMod(sineFirst ? s : c, m1));
     second[static_cast<size_t>(i)] = toFix(wrapMod(sineFirst ? c : s, m2));
   }
@@ -222,7 +223,7 @@ bool twirl4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
     const double r = std::sqrt(ux * ux + uy * uy);
     if (r <= 0.0 || r >= 1.0) return;
     const double phi = (1.0 - r) * (1.0 - r) * phi0;
-    const double c = std::cos(phi), s = std::sin(phi);
+    const double c = dmath::cos(phi), s = dmath::sin(phi);
     const int32_t sx = std::clamp(roundF(static_cast<float>(dx * c - fixMul(dy, kx) * s)) + cx, 0, maxX);
     const int32_t sy = std::clamp(roundF(static_cast<float>(fixMul(dx, ky) * s + dy * c)) + cy, 0, maxY);
     writeWeighted(pixel, sample(work, sx, sy), weight, keepAlpha);

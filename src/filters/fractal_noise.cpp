@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "core/det_math.h"
 #include "core/plane_ops.h"
 #include "core/rect.h"
 #include "filters/gaussian_weights.h"
@@ -141,7 +142,7 @@ void TPlasma3::squareStep() {
 const std::array<float, 256>& easeTable() {
   static const std::array<float, 256> table = [] {
     std::array<float, 256> t{};
-    for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<float>((1.0 - std::cos(i * std::numbers::pi / 256.0)) / 2.0);
+    for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<float>((1.0 - dmath::cos(i * std::numbers::pi / 256.0)) / 2.0);
     return t;
   }();
   return table;

@@ -1,4 +1,5 @@
 #include "filters/gaussian_weights.h"
+#include "core/det_math.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -16,7 +17,7 @@ int32_t buildGaussianWeights(int32_t* weights, int32_t n, double sigma) {
   double sum = 0;
   for (int32_t i = 0; i < n; ++i) {
     const double d = i - centre;
-    w[static_cast<size_t>(i)] = std::exp(-(d * d) / s);
+    w[static_cast<size_t>(i)] = dmath::exp(-(d * d) / s);
     sum += w[static_cast<size_t>(i)];
   }
   int32_t radius = 0;

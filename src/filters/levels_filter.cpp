@@ -5,6 +5,7 @@
 
 #include "core/block_image.h"
 #include "core/colour.h"
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 #include "document/mask_data.h"
 #include "filters/filter_params.h"
@@ -71,11 +72,11 @@ int32_t levelsCurve(int32_t x, int32_t lo, int32_t mid, int32_t hi, bool linear)
     if (mid <= 65536) {
       const float base = static_cast<float>(tc) / 65536.0f;
       const float e = static_cast<float>(mid) / 65536.0f;
-      r = static_cast<int64_t>(std::pow(static_cast<double>(base), static_cast<double>(e)) * 65536.0);
+      r = static_cast<int64_t>(dmath::pow(static_cast<double>(base), static_cast<double>(e)) * 65536.0);
     } else {
       const float base = static_cast<float>(65536 - tc) / 65536.0f;
       const float e = static_cast<float>(131072 - mid) / 65536.0f;
-      r = 65536 - static_cast<int64_t>(std::pow(static_cast<double>(base), static_cast<double>(e)) * 65536.0);
+      r = 65536 - static_cast<int64_t>(dmath::pow(static_cast<double>(base), static_cast<double>(e)) * 65536.0);
     }
   }
   return static_cast<int32_t>(std::clamp<int64_t>(r, 0, 65536));

@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 #include "filters/record_bytes.h"
 #include "filters/samplers.h"
@@ -278,7 +279,7 @@ TRect passCover(const SFlt4Context& ctx, const std::vector<SPass>& passes, int64
 
 std::vector<SPass> motionPasses(const SFlt4Context& ctx, double length, double theta, int64_t& mx, int64_t& my) {
   std::vector<SPass> passes;
-  const double c = std::cos(theta), s = std::sin(theta);
+  const double c = dmath::cos(theta), s = dmath::sin(theta);
   mx = my = 0;
   for (double h = length / 2; h >= 0.5; h /= 2) {
     SPass p;

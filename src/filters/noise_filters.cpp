@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/det_math.h"
 #include "filters/filter_random.h"
 #include "filters/record_bytes.h"
 #include "filters/samplers.h"
@@ -138,8 +139,8 @@ struct SDegreeTable {
   SDegreeTable() {
     for (int i = 0; i < 360; ++i) {
       const double a = i * std::numbers::pi / 180.0;
-      cosine[static_cast<size_t>(i)] = std::cos(a);
-      sine[static_cast<size_t>(i)] = std::sin(a);
+      cosine[static_cast<size_t>(i)] = dmath::cos(a);
+      sine[static_cast<size_t>(i)] = dmath::sin(a);
     }
   }
 };

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "core/area_scale.h"
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 #include "filters/filter_params.h"
 #include "filters/filter_resampler.h"
@@ -82,8 +83,8 @@ bool rotate4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
   if (!sameProtect(*ctx, rec.ProtectAlpha)) return false;
 
   const double theta = -(static_cast<double>(a) * std::numbers::pi / 180.0);
-  const int32_t c = floatToFix(static_cast<float>(std::cos(theta)));
-  const int32_t s = floatToFix(static_cast<float>(std::sin(theta)));
+  const int32_t c = floatToFix(static_cast<float>(dmath::cos(theta)));
+  const int32_t s = floatToFix(static_cast<float>(dmath::sin(theta)));
   const TRect& b = ctx->bounds;
   const int32_t cx = centreFix(b.Left, b.Right), cy = centreFix(b.Top, b.Bottom);
   const bool keepAlpha = ctx->protectAlpha != 0;

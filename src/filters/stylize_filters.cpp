@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/det_math.h"
 #include "core/fixed_point.h"
 #include "core/plane_ops.h"
 #include "filters/record_bytes.h"
@@ -92,8 +93,8 @@ bool colorHalftone(const SFlt4Context& ctx, const SFltColorHalftone& rec) {
     if (theta < 0) theta += 90;
     double vx[4], vy[4];
     for (int k = 0; k < 4; ++k) {
-      vx[k] = std::numbers::sqrt2 * d * std::cos(radians(theta + 90.0 * k));
-      vy[k] = std::numbers::sqrt2 * d * std::sin(radians(theta + 90.0 * k));
+      vx[k] = std::numbers::sqrt2 * d * dmath::cos(radians(theta + 90.0 * k));
+      vy[k] = std::numbers::sqrt2 * d * dmath::sin(radians(theta + 90.0 * k));
     }
     const SHalftoneScreen painter{ctx, screen, d, channel};
     double x = centreX, y = centreY;
@@ -142,8 +143,8 @@ bool emboss(const SFlt4Context& ctx, const SFltEmboss& rec) {
   int64_t dx[2], dy[2];  // 64 bits: a hostile height saturates the rounding
   for (int i = 0; i < 2; ++i) {
     const double phi = radians(static_cast<double>((int64_t{rec.angle} + 180 * i) % 360));
-    dx[i] = int64_t{roundToInt32(std::cos(phi) * half)} + 32768;
-    dy[i] = int64_t{roundToInt32(std::sin(phi) * half)} + 32768;
+    dx[i] = int64_t{roundToInt32(dmath::cos(phi) * half)} + 32768;
+    dy[i] = int64_t{roundToInt32(dmath::sin(phi) * half)} + 32768;
   }
   const TMTC& src = *ctx.workImage;
   const int32_t w = ctx.image->width(), h = ctx.image->height();

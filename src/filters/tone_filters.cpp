@@ -7,6 +7,7 @@
 
 #include "core/blend_arith.h"
 #include "core/colour.h"
+#include "core/det_math.h"
 #include "filters/filter_params.h"
 #include "filters/kernel_context.h"
 #include "filters/kernel_loops.h"
@@ -62,7 +63,7 @@ float bcFactor(int32_t x) {
 
 // x^e - x, the power in double precision of the single inputs, stored single.
 float powDelta(float x, float e) {
-  return static_cast<float>(std::pow(static_cast<double>(x), static_cast<double>(e)) - static_cast<double>(x));
+  return static_cast<float>(dmath::pow(static_cast<double>(x), static_cast<double>(e)) - static_cast<double>(x));
 }
 
 }  // namespace
@@ -171,11 +172,11 @@ void buildHueSatTables(const SFltHueSaturation& record, SHueSatTables& t) {
   const int32_t n1 = 128 - l, n2 = l + 127;
   size_t idx = 0;
   for (int32_t i = 0; i <= n1; ++i) {
-    const double r = std::pow(static_cast<double>(i) / n1, 1.0 / static_cast<double>(k));
+    const double r = dmath::pow(static_cast<double>(i) / n1, 1.0 / static_cast<double>(k));
     t.Light[idx++] = static_cast<int32_t>(r * 128.0 * 65536.0);
   }
   for (int32_t j = 1; j <= n2; ++j) {
-    const double r = std::pow(static_cast<double>(j) / n2, static_cast<double>(k));
+    const double r = dmath::pow(static_cast<double>(j) / n2, static_cast<double>(k));
     t.Light[idx++] = static_cast<int32_t>((r * 127.0 + 128.0) * 65536.0);
   }
 
@@ -328,7 +329,7 @@ float clampGamma(float g) { return std::isnan(g) ? 1.0f : std::clamp(g, 0.5f, 2.
 
 // clamp(trunc((i / 255)^g * 255)), the power in single precision.
 uint32_t gammaLevel(uint32_t i, float g) {
-  const float v = powf(static_cast<float>(i) / 255.0f, g) * 255.0f;
+  const float v = dmath::pow(static_cast<float>(i) / 255.0f, g) * 255.0f;
   return static_cast<uint32_t>(std::clamp(static_cast<int32_t>(v), 0, 255));
 }
 
