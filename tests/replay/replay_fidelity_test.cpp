@@ -3,6 +3,9 @@
 // the live recording, from an event file and from a native file.
 #include <gtest/gtest.h>
 
+#include "filters/distort_filters.h"
+#include "filters/filter_table.h"
+#include "filters/noise_filters.h"
 #include "io/native_file_writer.h"
 #include "io/native_header.h"
 #include "io/thumbnail_document.h"
@@ -53,6 +56,23 @@ void scriptedWork(ReplayFixture& f, std::vector<std::string>& expected) {
   keep();
   f.x.doc->penEngine()->setInterpolateMode(1);
   f.tool.straightInput = 0;
+  // Filters, with and without parameters.
+  auto filter = [&](const char* command, std::vector<uint8_t> params) {
+    const FilterDialog dialog = [&](const SFilterEntry&, CFlt4Core&, std::vector<uint8_t>& out) {
+      out = params;
+      return true;
+    };
+    ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, f.x.doc->currentLayerIndex(), *filterByCommand(command), false, dialog),
+              FilterResult::Done)
+        << command;
+    keep();
+  };
+  filter("filterMosaic", {4, 0, 0, 0, 0, 0, 0, 0});
+  filter("filterInvert", {});
+  filter("filterTwirl", {50, 0, 1, 0, 0, 0, 0, 0});
+  filter("filterBlur", {});
+  f.paint(ReplayFixture::line(5, 40, 58, 8, 20));
+  keep();
 }
 
 TEST(ReplayFidelity, EveryEventReplaysToThePixelsOfTheOriginal) {

@@ -1,0 +1,83 @@
+#pragma once
+// CFlt4Core: the one object through which a filter touches a document. It is
+// bound to one layer and the document's current selection, runs a kernel
+// over the selection-clipped part of the layer, lets dialogs preview and
+// undo the preview, and on apply redraws the document, writes the event
+// that records the run and hands the unfiltered copy of the layer to the
+// undo list (with the record flag set). Short-lived: one per command.
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "core/block_image.h"
+#include "core/rect.h"
+#include "filters/filter_params.h"
+#include "filters/kernel_context.h"
+
+namespace pg {
+
+class TPaper;
+class TFlowImage;
+class CLayerData;
+class CMaskData;
+
+class CFlt4Core {
+ public:
+  // Binds the core; check isValid before use.
+  CFlt4Core(TPaper& doc, TFlowImage& view, bool record, FilterKernel kernel, int32_t layerIndex);
+  ~CFlt4Core();
+  CFlt4Core(const CFlt4Core&) = delete;
+  CFlt4Core& operator=(const CFlt4Core&) = delete;
+
+  // Layer, selection, kernel and undo copy set, the layer meeting the selection.
+  bool isValid() const;
+  int32_t layerIndex() const { return layerIndex_; }
+  const TRect& bounds() const { return bounds_; }
+  // Replay of streams written before the layer's protect flag reached the
+  // filters: kernels then see it cleared.
+  void clearProtectAlpha() { protectOverride_ = true; }
+
+  // Runs the kernel over the bounds (limited to clip when given).
+  [[nodiscard]] bool run(const void* param, int32_t size, const TRect* clip = nullptr);
+  // Runs, redraws and, with the record flag, writes the event and pushes the
+  // undo record. The members differ in the parameter bytes and the event.
+  [[nodiscard]] bool apply(uint8_t op);
+  [[nodiscard]] bool apply8(uint8_t op, const std::array<uint8_t, 8>& param);
+  [[nodiscard]] bool apply16(uint8_t op, const std::array<uint8_t, 16>& param);
+  [[nodiscard]] bool apply24(uint8_t op, const std::array<uint8_t, 24>& param);
+  [[nodiscard]] bool apply50(uint8_t op, const SFltRecord& record);
+  // The event of a record filter: header with the layer, the current mask
+  // index, the record's count and size, its 32 parameter bytes, then its
+  // extra data.
+  [[nodiscard]] bool writeRecordEvent(uint8_t op, const SFltRecord& record);
+
+  // The dialog's preview: every preview starts from the unfiltered pixels.
+  [[nodiscard]] bool preview(const void* param, int32_t size);
+  // Puts the unfiltered pixels back after a preview; whether one was undone.
+  bool endPreview(TRect* rect = nullptr);
+  bool endPreviewAndRedraw(bool redraw);
+
+ private:
+  // Run, redraw, then (with the record flag) the event written by `write`
+  // and the undo record.
+  bool applyWith(const void* param, int32_t size, uint8_t op, int eventKind, const uint8_t* words);
+  bool commit(uint8_t op, int eventKind, const uint8_t* words, const SFltRecord* record);
+
+  TPaper& doc_;
+  TFlowImage& view_;
+  int32_t layerIndex_ = -1;
+  CLayerData* layer_ = nullptr;
+  const CMaskData* selection_ = nullptr;
+  TRect bounds_{};
+  std::unique_ptr<CBlockVMTC> undoCopy_;
+  bool record_ = true;
+  bool previewed_ = false;
+  bool protectOverride_ = false;
+  FilterKernel kernel_ = nullptr;
+};
+
+// The redraw after a filter: modified flag, the layer's thumbnail, the view
+// reloaded from the layer, the whole document recomposed, the panels.
+void redrawAfterFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex);
+
+}  // namespace pg

@@ -1,0 +1,229 @@
+// The filter table, the command routine, replay runs and repeat-last.
+#include "filters/filter_table.h"
+
+#include <map>
+#include <memory>
+
+#include "document/paper.h"
+#include "filters/blur_filters.h"
+#include "filters/cloud_filters.h"
+#include "filters/distort_filters.h"
+#include "filters/filter_run.h"
+#include "filters/flip_filters.h"
+#include "filters/gradient_map_filter.h"
+#include "filters/levels_filter.h"
+#include "filters/median_filter.h"
+#include "filters/motion_blur_filters.h"
+#include "filters/noise_filters.h"
+#include "filters/rotate_scale_filter.h"
+#include "filters/stylize_filters.h"
+#include "filters/table_filters.h"
+#include "filters/tiles_filter.h"
+#include "filters/tone_filters.h"
+
+namespace pg {
+
+namespace {
+
+constexpr uint8_t k0 = 32;
+constexpr uint8_t k2 = 33;
+constexpr uint8_t k4 = 34;
+constexpr uint8_t k6 = 35;
+constexpr uint8_t kRec = 38;
+
+const std::vector<SFilterEntry> kTable = {
+    // command, action, op, packet, bytes, kernel, protect
+    {"filterBrightnessContrast", "actFilterContrast4", 62, k4, 16, &brightnessContrast4Kernel, false},
+    {"filterColorBalance", "actFilterGamma4", 24, k4, 16, &colorBalance4Kernel, false},
+    {"filterGradientMap", "actFilterGradateMap", 54, kRec, 50, &gradientMap4Kernel, false},
+    {"filterHueSaturation", "actFilterHLS4", 61, k4, 16, &hueSaturation4Kernel, false},
+    {"filterInvert", "actFilterNega", 81, k0, 0, &invert4Kernel, false},
+    {"filterFlipHorizontal", "actFilterFlipLR", 82, k0, 0, &flipHorizontal4Kernel, false},
+    {"filterFlipVertical", "actFilterFlipTB", 83, k0, 0, &flipVertical4Kernel, false},
+    {"filterRotate180", "actFilterRot180", 84, k0, 0, &rotate1804Kernel, false},
+    {"filterLevels", "actFilterLevels4", 60, k6, 24, &levels4Kernel, false},
+    {"filterPosterize", "actFilterPoster4", 27, k2, 8, &posterize4Kernel, false},
+    {"filterThreshold", "actFilterMonotone", 49, k2, 8, &threshold4Kernel, false},
+    {"filterBlur", "actFilterBlur", 64, k0, 0, &blurKernel, true},
+    {"filterBlurMore", "actFilterBlurStrong", 65, k0, 0, &blurMoreKernel, true},
+    {"filterRadialBlur", "actFilterBlurZoom", 66, k2, 8, &zoomBlurKernel, false},
+    {"filterMotionBlur", "actFilterBlurMove4", 4, k2, 8, &motionBlurKernel, true},
+    {"filterGaussianBlur", "actFilterGauss", 67, k2, 8, &gaussianBlurKernel, false},
+    {"filterPolarCoordinates", "actFilterPolar", 55, k2, 8, &polar4Kernel, true},
+    {"filterRotate", "actFilterRotate4", 58, k2, 8, &rotate4Kernel, true},
+    {"filterScale", "actFilterZoom4", 57, k4, 16, &scale4Kernel, true},
+    {"filterNoise", "actFilterNoise4", 25, k4, 16, &noiseKernel, false},
+    {"filterColorHalftone", "actFilterHalftone", 48, k4, 16, &colorHalftoneKernel, false},
+    {"filterMosaic", "actFilterMosaic4", 26, k2, 8, &mosaicKernel, true},
+    {"filterMedian", "actFilterMedian4", 86, k2, 8, &medianKernel, false},
+    {"filterSharpen", "actFilterSharp4", 12, k0, 0, &sharpenKernel, true},
+    {"filterSharpenMore", "actFilterSharpStrong4", 13, k0, 0, &sharpenMoreKernel, true},
+    {"filterSharpenCustom", "actFilterSharpCustom4", 14, k2, 8, &sharpenCustomKernel, false},
+    {"filterDiffuse", "actFilterDifuse", 59, k4, 16, &diffuseKernel, true},
+    {"filterEmboss", "actFilterEmboss4", 50, k4, 16, &embossKernel, false},
+    {"filterFindEdges", "actFilterFindEdge", 53, k0, 0, &findEdgesKernel, false},
+    {"filterSolarize", "actFilterSolarization", 56, k0, 0, &solarize4Kernel, false},
+    {"filterTiles", "actFilterTile", 73, k4, 16, &tilesKernel, false},
+    {"filterClouds", "actFilterCloud", 70, k4, 16, &cloudsKernel, false},
+    {"filterClouds2", "actFilterCloud2", 70, k4, 16, &cloudsKernel, false},
+    {"filterPlasma", "actFilterPlasma", 71, k4, 16, &plasmaKernel, false},
+    {"filterCloudsRock", "actFilterRock", 72, k6, 24, &cloudsRockKernel, false},
+    {"filterWave", "actFilterWave", 85, k2, 8, &wave4Kernel, false},
+    {"filterTwirl", "actFilterTwist", 68, k2, 8, &twirl4Kernel, false},
+    {"filterCustom5x5", "actFilterCustom55", 51, kRec, 50, &customKernel, false},
+    {"filterLighting", "actFilterLighting", 74, kRec, 50, nullptr, false},
+    {"filterFloor", "actFilterFloor", 40, kRec, 87, nullptr, false},
+    {"filterLumaToAlpha", "ActEditDens2A", 63, k2, 8, &lumaToAlpha4Kernel, false},
+    // Replay only: the kernel variants older recordings name.
+    {nullptr, nullptr, 0, k0, 0, &blurBoxKernel, true},
+    {nullptr, nullptr, 1, k0, 0, &blurMoreBoxKernel, true},
+    {nullptr, nullptr, 69, k2, 8, &wave4KernelType0, false},
+    {nullptr, nullptr, 80, k2, 8, &wave4KernelType1, false},
+    {nullptr, nullptr, 17, k4, 16, &colorBalance4Kernel, false},
+    {nullptr, nullptr, 52, k0, 0, &lumaToAlpha4Kernel, false},
+    // The older filter set: kernels not built in this system.
+    {nullptr, nullptr, 8, k0, 0, nullptr, false},
+    {nullptr, nullptr, 9, k0, 0, nullptr, false},
+    {nullptr, nullptr, 20, k0, 0, nullptr, false},
+    {nullptr, nullptr, 2, k2, 8, nullptr, true},
+    {nullptr, nullptr, 10, k2, 8, nullptr, false},
+    {nullptr, nullptr, 18, k2, 8, nullptr, false},
+    {nullptr, nullptr, 21, k2, 8, nullptr, false},
+    {nullptr, nullptr, 22, k2, 8, nullptr, false},
+    {nullptr, nullptr, 23, k2, 8, nullptr, true},
+    {nullptr, nullptr, 32, k2, 8, nullptr, false},
+    {nullptr, nullptr, 34, k2, 8, nullptr, false},
+    {nullptr, nullptr, 3, k4, 16, nullptr, true},
+    {nullptr, nullptr, 19, k4, 16, nullptr, false},
+    {nullptr, nullptr, 33, k4, 16, nullptr, false},
+    {nullptr, nullptr, 36, k4, 16, nullptr, false},
+    {nullptr, nullptr, 16, k6, 24, nullptr, false},
+    {nullptr, nullptr, 35, k6, 24, nullptr, false},
+    {nullptr, nullptr, 37, k6, 24, nullptr, false},
+    {nullptr, nullptr, 38, k6, 24, nullptr, false},
+    {nullptr, nullptr, 39, kRec, 50, nullptr, false},
+};
+
+// Repeat state: the last command that got past its dialog, and the
+// parameters each filter was last applied with.
+struct RepeatState {
+  const SFilterEntry* last = nullptr;
+  std::map<const SFilterEntry*, std::vector<uint8_t>> remembered;
+};
+RepeatState& repeatState() {
+  static RepeatState state;
+  return state;
+}
+
+FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* params, uint32_t paramBytes,
+                        const SFltRecord* record) {
+  if (e.bytes == 50) {
+    if (record == nullptr || uint32_t(record->Count) * record->Size != record->Total ||
+        (record->Total > 0 && record->Extra == nullptr))
+      return FilterResult::Refused;
+    return core.apply50(e.op, *record) ? FilterResult::Done : FilterResult::Refused;
+  }
+  if (paramBytes != e.bytes) return FilterResult::Refused;
+  bool ok = false;
+  switch (e.bytes) {
+    case 0:
+      ok = core.apply(e.op);
+      break;
+    case 8: {
+      std::array<uint8_t, 8> p{};
+      std::copy(params, params + 8, p.begin());
+      ok = core.apply8(e.op, p);
+      break;
+    }
+    case 16: {
+      std::array<uint8_t, 16> p{};
+      std::copy(params, params + 16, p.begin());
+      ok = core.apply16(e.op, p);
+      break;
+    }
+    case 24: {
+      std::array<uint8_t, 24> p{};
+      std::copy(params, params + 24, p.begin());
+      ok = core.apply24(e.op, p);
+      break;
+    }
+    default:
+      return FilterResult::NotSupported;
+  }
+  return ok ? FilterResult::Done : FilterResult::Refused;
+}
+
+}  // namespace
+
+const std::vector<SFilterEntry>& filterTable() { return kTable; }
+
+const SFilterEntry* filterByCommand(std::string_view command) {
+  for (const SFilterEntry& e : kTable)
+    if (e.command != nullptr && command == e.command) return &e;
+  return nullptr;
+}
+
+const SFilterEntry* filterForPacket(uint8_t packetType, uint8_t op) {
+  for (const SFilterEntry& e : kTable)
+    if (e.op == op && e.packetType == packetType) return &e;
+  return nullptr;
+}
+
+FilterResult runFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry,
+                       const uint8_t* params, uint32_t paramBytes, const SFltRecord* record, bool recordFlag,
+                       bool clearProtect) {
+  if (entry.kernel == nullptr || entry.bytes == 87) return FilterResult::NotSupported;
+  CFlt4Core core(doc, view, recordFlag, entry.kernel, layerIndex);
+  if (!core.isValid()) return FilterResult::Refused;
+  if (clearProtect) core.clearProtectAlpha();
+  return applyEntry(core, entry, params, paramBytes, record);
+}
+
+FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry, bool reuse,
+                           const FilterDialog& dialog) {
+  if (entry.kernel == nullptr || entry.bytes == 87 || entry.bytes == 50) return FilterResult::NotSupported;
+  if (!doc.canEdit(EditGateFlags{true, false, true})) return FilterResult::Refused;
+  CFlt4Core core(doc, view, true, entry.kernel, layerIndex);
+  if (!core.isValid()) return FilterResult::Refused;
+  RepeatState& state = repeatState();
+  std::vector<uint8_t> params(entry.bytes, 0);
+  if (entry.bytes > 0) {
+    auto known = state.remembered.find(&entry);
+    if (reuse && known != state.remembered.end()) {
+      params = known->second;
+    } else {
+      if (known != state.remembered.end()) params = known->second;
+      if (!dialog || !dialog(entry, core, params)) {
+        core.endPreviewAndRedraw(true);
+        return FilterResult::Cancelled;
+      }
+      core.endPreview(nullptr);
+    }
+    if (params.size() != entry.bytes) return FilterResult::Refused;
+    state.remembered[&entry] = params;
+  }
+  // Luminance to transparency is not repeated.
+  if (entry.op != 63) state.last = &entry;
+  return applyEntry(core, entry, params.data(), uint32_t(params.size()), nullptr);
+}
+
+bool hasLastFilter() { return repeatState().last != nullptr; }
+
+std::string_view lastFilterAction() {
+  const SFilterEntry* last = repeatState().last;
+  return last != nullptr && last->action != nullptr ? std::string_view(last->action) : std::string_view();
+}
+
+FilterResult repeatLastFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, bool reuse,
+                              const FilterDialog& dialog) {
+  const SFilterEntry* last = repeatState().last;
+  if (last == nullptr) return FilterResult::Refused;
+  return filterCommand(doc, view, layerIndex, *last, reuse, dialog);
+}
+
+void resetFilterRepeat() {
+  repeatState().last = nullptr;
+  repeatState().remembered.clear();
+}
+
+}  // namespace pg
