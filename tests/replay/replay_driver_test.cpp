@@ -181,6 +181,19 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
   cases.push_back({"empty point chunk", StreamBuilder().imageCreate().packet(kPktStrokeLast, 0), ReplayError::BadField});
   cases.push_back({"layer command without operation", StreamBuilder().imageCreate().packet(kPktLayer, 1, {0, 0, 0, 0}),
                    ReplayError::Unsupported});
+  auto filterRecord = [](uint8_t op, uint16_t length, uint16_t count, uint16_t size) {
+    std::vector<uint8_t> b(50 + length, 0);
+    writeLE16(b.data() + 4, length);
+    writeLE16(b.data() + 6, count);
+    writeLE16(b.data() + 8, size);
+    return StreamBuilder().imageCreate().packet(kPktFilterRecord, op, b);
+  };
+  cases.push_back({"lighting", filterRecord(74, 56, 1, 56), ReplayError::Unsupported});
+  cases.push_back({"custom record of 107 bytes", filterRecord(51, 107, 1, 107), ReplayError::BadField});
+  cases.push_back({"older sharpen", StreamBuilder().imageCreate().packet(kPktFilter0, 8, {0, 0, 0, 0}),
+                   ReplayError::Unsupported});
+  cases.push_back({"filter on a missing layer", StreamBuilder().imageCreate().packet(kPktFilter0, 81, {7, 0, 0, 0}),
+                   ReplayError::OperationFailed});
   for (Case& c : cases) {
     RawReplay r(c.stream);
     ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;

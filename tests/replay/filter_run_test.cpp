@@ -1,0 +1,138 @@
+// The filter run and the command routine: apply with its event and undo
+// record, previews, repeat-last, and filters this system cannot run.
+#include <gtest/gtest.h>
+
+#include "filters/filter_run.h"
+#include "filters/filter_table.h"
+#include "document/undo_mngr_ex.h"
+#include "filters/table_filters.h"
+#include "record/packet_catalogue.h"
+#include "replay_fixture.h"
+
+namespace pg::test {
+namespace {
+
+struct FilterFixture : ReplayFixture {
+  FilterFixture() {
+    resetFilterRepeat();
+    paint(line(5, 5, 50, 30, 30));
+  }
+  ~FilterFixture() { resetFilterRepeat(); }
+  const SFilterEntry& entry(const char* command) { return *filterByCommand(command); }
+  FilterResult command(const char* name, std::vector<uint8_t> params, bool reuse = false, bool* asked = nullptr) {
+    const FilterDialog dialog = [&](const SFilterEntry&, CFlt4Core&, std::vector<uint8_t>& out) {
+      if (asked != nullptr) *asked = true;
+      if (params.empty() && !out.empty()) return false;  // cancelled
+      out = params;
+      return true;
+    };
+    return filterCommand(*x.doc, *x.flow, x.doc->currentLayerIndex(), entry(name), reuse, dialog);
+  }
+  bool undo() {
+    int32_t i = 0;
+    TRect r{};
+    return x.doc->undo(*x.flow, i, r);
+  }
+  bool redo() {
+    int32_t i = 0;
+    TRect r{};
+    return x.doc->redo(*x.flow, i, r);
+  }
+};
+
+TEST(FilterRun, ApplyRecordsOneEventAndUndoesToTheUnfilteredPixels) {
+  FilterFixture f;
+  const std::string before = picture(*f.x.doc);
+  const uint32_t events = f.x.store().committedCount();
+  ASSERT_EQ(f.command("filterMosaic", {4, 0, 0, 0, 0, 0, 0, 0}), FilterResult::Done);
+  const std::string after = picture(*f.x.doc);
+  EXPECT_NE(after, before);
+  EXPECT_EQ(f.x.store().committedCount(), events + 1);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilter2, 26}));
+  ASSERT_TRUE(f.undo());
+  EXPECT_EQ(picture(*f.x.doc), before);
+  ASSERT_TRUE(f.redo());
+  EXPECT_EQ(picture(*f.x.doc), after);
+}
+
+TEST(FilterRun, WithoutTheRecordFlagNothingIsWrittenOrKept) {
+  FilterFixture f;
+  const uint32_t end = f.x.store().committedEnd();
+  const int32_t undoCount = f.x.doc->undoMngr()->undoCount();
+  const std::string before = picture(*f.x.doc);
+  ASSERT_EQ(runFilter(*f.x.doc, *f.x.flow, 0, f.entry("filterInvert"), nullptr, 0, nullptr, false),
+            FilterResult::Done);
+  EXPECT_NE(picture(*f.x.doc), before);
+  EXPECT_EQ(f.x.store().committedEnd(), end);
+  EXPECT_EQ(f.x.doc->undoMngr()->undoCount(), undoCount);
+}
+
+TEST(FilterRun, PreviewsStartFromTheUnfilteredPixelsAndEndRestoresThem) {
+  FilterFixture f;
+  const std::string before = picture(*f.x.doc);
+  std::string onlySecond;
+  {
+    CFlt4Core core(*f.x.doc, *f.x.flow, false, &posterize4Kernel, 0);
+    ASSERT_TRUE(core.isValid());
+    const uint8_t four[8] = {4, 0, 0, 0, 0, 0, 0, 0};
+    const uint8_t two[8] = {2, 0, 0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(core.preview(two, 8));
+    onlySecond = picture(*f.x.doc);
+    ASSERT_TRUE(core.preview(four, 8));
+    ASSERT_TRUE(core.preview(two, 8));
+    EXPECT_EQ(picture(*f.x.doc), onlySecond);
+    EXPECT_TRUE(core.endPreview());
+    EXPECT_FALSE(core.endPreview());
+  }
+  EXPECT_NE(onlySecond, before);
+  EXPECT_EQ(picture(*f.x.doc), before);
+}
+
+TEST(FilterRun, NoLayerMeansNoCore) {
+  FilterFixture f;
+  CFlt4Core core(*f.x.doc, *f.x.flow, true, &invert4Kernel, 5);
+  EXPECT_FALSE(core.isValid());
+  EXPECT_EQ(runFilter(*f.x.doc, *f.x.flow, 5, f.entry("filterInvert"), nullptr, 0, nullptr, true),
+            FilterResult::Refused);
+}
+
+TEST(FilterRun, RepeatLast) {
+  FilterFixture f;
+  EXPECT_FALSE(hasLastFilter());
+  EXPECT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, {}), FilterResult::Refused);
+  ASSERT_EQ(f.command("filterMosaic", {6, 0, 0, 0, 0, 0, 0, 0}), FilterResult::Done);
+  EXPECT_EQ(lastFilterAction(), "actFilterMosaic4");
+  // A cancelled dialog keeps the repeat target.
+  bool asked = false;
+  EXPECT_EQ(f.command("filterTwirl", {}, false, &asked), FilterResult::Cancelled);
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(lastFilterAction(), "actFilterMosaic4");
+  // Luminance to transparency is never the repeat target.
+  ASSERT_EQ(f.command("filterLumaToAlpha", {0, 0, 0, 0, 1, 0, 0, 0}), FilterResult::Done);
+  EXPECT_EQ(lastFilterAction(), "actFilterMosaic4");
+  // Repeating reuses the remembered parameters without asking.
+  asked = false;
+  const uint32_t events = f.x.store().committedCount();
+  const FilterDialog dialog = [&](const SFilterEntry&, CFlt4Core&, std::vector<uint8_t>&) { return asked = true; };
+  EXPECT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, dialog), FilterResult::Done);
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(f.x.store().committedCount(), events + 1);
+  // Without reuse the dialog opens again.
+  EXPECT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, false, dialog), FilterResult::Done);
+  EXPECT_TRUE(asked);
+}
+
+TEST(FilterRun, FiltersWithoutKernelAreNotSupported) {
+  FilterFixture f;
+  for (const char* name : {"filterLighting", "filterFloor"})
+    EXPECT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, f.entry(name), false, {}), FilterResult::NotSupported) << name;
+  for (const SFilterEntry& e : filterTable()) {
+    if (e.kernel == nullptr) {
+      EXPECT_EQ(runFilter(*f.x.doc, *f.x.flow, 0, e, nullptr, e.bytes, nullptr, false), FilterResult::NotSupported)
+          << int(e.op);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pg::test
