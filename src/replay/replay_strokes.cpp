@@ -1,9 +1,12 @@
 // Stroke replay: a begin packet and its point chunks become the same stroke
 // on the document, a chunk at a time or one point per replay step.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "brush/stroke_mngr.h"
 #include "brush/stroke_settings.h"
+#include "core/limits.h"
 #include "core/rect.h"
 #include "document/paper.h"
 #include "record/packet_catalogue.h"
@@ -15,6 +18,7 @@ namespace pg {
 namespace {
 constexpr uint8_t kInternalBegin = 16;  // the begin the driver runs for points without one
 constexpr uint8_t kEngineMode = 4;      // drawing mode of the pen-method engine
+constexpr float kPointReach = 3.0f * float(kMaxImageWidth);
 }  // namespace
 
 void CReplayEngine::switchSmoothingOff() {
@@ -53,7 +57,14 @@ bool CReplayEngine::replayStrokePoints(uint8_t count, bool last) {
   if (!read(raw, count * kStrokePointBytes)) return false;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* p = raw + i * kStrokePointBytes;
-    points_[size_t(i)] = {readF32(p), readF32(p + 4), readF32(p + 8)};
+    const float x = readF32(p);
+    const float y = readF32(p + 4);
+    const float pressure = readF32(p + 8);
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(pressure)) return fail(ReplayError::BadField);
+    // Points the pointer could give lie within a few canvas widths of the
+    // largest image; pressure is 0..1.
+    points_[size_t(i)] = {std::clamp(x, -kPointReach, kPointReach), std::clamp(y, -kPointReach, kPointReach),
+                          std::clamp(pressure, 0.0f, 1.0f)};
   }
   pointsInChunk_ = count;
   pointsDone_ = 0;

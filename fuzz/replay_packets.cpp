@@ -1,0 +1,58 @@
+// Replays arbitrary packets into a small document: whatever the bytes say,
+// the replay never crashes, hangs or takes memory without bound, and every
+// step ends with one of the driver's results.
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "document/doc_recorder.h"
+#include "document/flow_image.h"
+#include "document/paper.h"
+#include "platform/message_service.h"
+#include "record/packet_catalogue.h"
+#include "replay/replay_engine.h"
+#include "replay/replay_session.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace pg;
+  if (size > (1u << 16)) return 0;
+  setMessageBatchMode(true);
+  DocServices services;
+  services.makeRecorder = eventStoreRecorderFactory();
+  TPaper doc(nullptr, services);
+  TFlowImage flow(&doc);
+  doc.setFlowImage(&flow);
+  CEventMngr* store = documentEventStore(doc);
+  if (store == nullptr) std::abort();
+
+  // A small image first, so that the bytes reach the executors.
+  std::vector<uint8_t> stream = {kPktDocument, kDocImageCreate};
+  std::vector<uint8_t> body(28, 0);
+  writeLE32(body.data(), 24);
+  writeLE32(body.data() + 4, 16);
+  writeLE32(body.data() + 8, 24);
+  writeLE32(body.data() + 12, 16);
+  body[20] = 255;
+  stream.insert(stream.end(), body.begin(), body.end());
+  stream.insert(stream.end(), data, data + size);
+
+  std::vector<std::unique_ptr<CMemSeg>> segments;
+  segments.push_back(std::make_unique<CMemSeg>());
+  if (!segments.back()->allocate(store->segmentSize())) std::abort();
+  segments.back()->copyIn(0, stream.data(), uint32_t(stream.size()));
+  if (!store->loadStream(segments, uint32_t(stream.size()), 1, 43, 0)) std::abort();
+
+  CReplayEngine engine(doc, flow, *store);
+  if (engine.startLoaded() != ReplayStart::Started) return 0;
+  engine.setStepPoints((size & 1) != 0);
+  // Every step consumes at least a packet header or a buffered point.
+  for (size_t steps = 0; steps < stream.size() * 16 + 16; ++steps) {
+    const ReplayStep r = engine.replayNext();
+    if (engine.replayPosition() > store->writePosition()) std::abort();
+    if (r == ReplayStep::End || r == ReplayStep::Error) break;
+    if (r != ReplayStep::EventDone) std::abort();
+  }
+  engine.finishStroke();
+  return 0;
+}
