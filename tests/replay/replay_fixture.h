@@ -15,6 +15,8 @@
 #include "document/flow_image.h"
 #include "document/paper.h"
 #include "record/event_store.h"
+#include "record/packet_catalogue.h"
+#include "record/state_packets.h"
 #include "replay/replay_session.h"
 
 namespace pg::test {
@@ -159,6 +161,58 @@ struct ReplayFixture {
   RecordedDoc x;
   RecordedDoc y;
   std::unique_ptr<CReplaySession> session;
+};
+
+// A hand-made stream: packets appended byte by byte.
+struct StreamBuilder {
+  std::vector<uint8_t> bytes;
+  StreamBuilder& packet(uint8_t type, uint8_t subcode, std::vector<uint8_t> body = {}) {
+    bytes.push_back(type);
+    bytes.push_back(subcode);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return *this;
+  }
+  // (2, 8): an image of w x h.
+  StreamBuilder& imageCreate(uint32_t w = 32, uint32_t h = 24) {
+    std::vector<uint8_t> b(28, 0);
+    writeLE32(b.data(), w);
+    writeLE32(b.data() + 4, h);
+    writeLE32(b.data() + 8, w);
+    writeLE32(b.data() + 12, h);
+    b[20] = 255;
+    b[21] = 255;
+    return packet(kPktDocument, kDocImageCreate, b);
+  }
+  StreamBuilder& version(uint16_t major, uint16_t minor, uint16_t ext = 0) {
+    std::vector<uint8_t> b(12, 0);
+    writeLE16(b.data(), major);
+    writeLE16(b.data() + 2, minor);
+    writeLE16(b.data() + 4, ext);
+    return packet(kPktState, kStateVersion, b);
+  }
+  StreamBuilder& paperColor(uint32_t pixel) {
+    std::vector<uint8_t> b(4, 0);
+    writeLE32(b.data(), pixel);
+    return packet(kPktDocument, kDocPaperColor, b);
+  }
+  StreamBuilder& seal() { return packet(kPktDocument, kDocSeal); }
+};
+
+// Loads the bytes into Y's store and starts the replay there.
+struct RawReplay {
+  explicit RawReplay(const StreamBuilder& s) : y(nullptr) {
+    store = documentEventStore(*y.doc);
+    std::vector<std::unique_ptr<CMemSeg>> segs;
+    segs.push_back(std::make_unique<CMemSeg>());
+    segs.back()->allocate(store->segmentSize());
+    segs.back()->copyIn(0, s.bytes.data(), uint32_t(s.bytes.size()));
+    EXPECT_TRUE(store->loadStream(segs, uint32_t(s.bytes.size()), 1, 43, 0));
+    engine = std::make_unique<CReplayEngine>(*y.doc, *y.flow, *store);
+  }
+  FakeMessages messages;
+  RecordedDoc y;
+  CEventMngr* store = nullptr;
+  std::unique_ptr<CReplayEngine> engine;
 };
 
 }  // namespace pg::test
