@@ -226,9 +226,11 @@ bool CReplayEngine::execPacket(SPacketHeader& header) {
     case kPktFilterRecord:
       return replayFilterPacket(type, sub);
     case kPktLayer:
+      return replayLayerCommand(sub);
+    case kPktMask:
+      return replayMask(sub);
     case kPktLayerList:
     case kPktLayerEdit:
-    case kPktMask:
     case kPktLayerImage:
     case kPktRegionFill:
       return replayUnsupported(type, sub);

@@ -140,6 +140,10 @@ class CReplayEngine {
   bool replayAppState(uint8_t subcode);
   bool replayDataPacket(uint8_t subcode);
   bool replayDocumentEvent(uint8_t subcode);
+  bool replayLayerCommand(uint8_t subcode);
+  bool replayMask(uint8_t subcode);
+  // A u16 length and that many bytes of a recorded name (CP932).
+  bool readName(std::string& name);
   bool replayUnsupported(uint8_t type, uint8_t subcode);
   bool replayFilterPacket(uint8_t type, uint8_t subcode);
   // 5.124's items
