@@ -248,7 +248,7 @@ bool CReplayEngine::replayPenState(uint8_t subcode, const uint8_t* body) {
       addRefresh(kRefreshPenMethod);
       return true;
     case kStateStrokeParam:
-      if (!penEngineMade_) penEngineMade_ = doc_.createPenEngine(*stroke_, *render_);
+      ensurePenEngine();
       if (CStrokeMngr* engine = doc_.penEngine()) engine->setParam(decodeStrokeParam(body));
       addRefresh(kRefreshPenMethod);
       return true;

@@ -72,6 +72,12 @@ CReplayEngine::~CReplayEngine() {
   if (penEngineMade_) doc_.freePenEngine();
 }
 
+void CReplayEngine::ensurePenEngine() {
+  if (penEngineMade_) return;
+  if (doc_.penEngine() != nullptr) doc_.freePenEngine();
+  penEngineMade_ = doc_.createPenEngine(*stroke_, *render_);
+}
+
 bool CReplayEngine::fail(ReplayError error) {
   if (error_ == ReplayError::None) error_ = error;
   return false;
@@ -102,6 +108,11 @@ bool CReplayEngine::skip(uint32_t count) {
 // ---- starting ----------------------------------------------------------------------
 
 bool CReplayEngine::createReplayObjects() {
+  // The document's engine must not outlive the stroke and renderer it uses.
+  if (penEngineMade_) {
+    doc_.freePenEngine();
+    penEngineMade_ = false;
+  }
   try {
     stroke_ = std::make_unique<TStroke>();
     render_ = std::make_unique<CPenRender>();

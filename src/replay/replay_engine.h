@@ -160,6 +160,9 @@ class CReplayEngine {
   bool finishReplayStroke();
   void switchSmoothingOff();
   bool markEventDone();
+  // The document's pen-method engine over the replay's own stroke and
+  // renderer (an engine of the tool window's is replaced for the replay).
+  void ensurePenEngine();
   bool createReplayObjects();
   void cacheItem(uint8_t subcode, const uint8_t* body, uint32_t size);
   bool makeImageNib(const TChannel& image, uint16_t scale);

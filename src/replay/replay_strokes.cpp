@@ -90,7 +90,7 @@ int32_t CReplayEngine::drawStrokePoints(int32_t first, int32_t count) {
     bool ok;
     if (!strokeStarted_) {
       if (engine) {
-        if (!penEngineMade_) penEngineMade_ = doc_.createPenEngine(*stroke_, *render_);
+        ensurePenEngine();
         doc_.selectPenEngine(2);
         ok = doc_.beginEngineStroke(flow_, *stroke_, false, p[0], p[1], p[2]);
       } else {

@@ -231,3 +231,28 @@ TEST(ReplayDriver, PointsWithoutABeginPaintOnTheCurrentLayer) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+TEST(ReplayDriver, AReplayStartsAgainOnTheSameEngine) {
+  ReplayFixture f;
+  f.usePenEngine();
+  f.paintEngine(ReplayFixture::line(4, 24, 60, 20, 25));
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  EXPECT_EQ(f.replayAll(), ReplayStep::End);
+  // A second start makes new replay objects; the document's engine, made
+  // over the old ones, goes with them.
+  ASSERT_EQ(f.session->engine().startLoaded(), ReplayStart::Started);
+  EXPECT_EQ(f.replayAll(), ReplayStep::End);
+  // The recording of a replayed document replays again elsewhere.
+  RecordedDoc z(nullptr);
+  z.window.replaying = true;
+  CReplaySession again(*z.doc, *z.flow);
+  ASSERT_EQ(again.openStore(*documentEventStore(*f.y.doc)), ReplayStart::Started);
+  EXPECT_EQ(again.step(100), ReplayStep::End);
+  EXPECT_EQ(picture(*z.doc), picture(*f.x.doc));
+}
+
+}  // namespace
+}  // namespace pg::test
