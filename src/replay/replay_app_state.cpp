@@ -302,6 +302,23 @@ bool CReplayEngine::replayDocumentEvent(uint8_t subcode) {
       if (!read(b, 4)) return false;
       return doc_.setPaperColor(PaperColor::fromPixel(readLE32(b) & 0x00FFFFFFu), false) ||
              fail(ReplayError::OperationFailed);
+    case kDocShowAllLayers:
+    case kDocShowOnlyLayer:
+    case kDocFlipVisibility: {
+      if (!read(b, 4)) return false;
+      CLayerMngr& layers = *doc_.layers();
+      CLayerData* layer = layers.getLayer(readLE16(b));
+      if (layer == nullptr) return fail(ReplayError::OperationFailed);
+      if (subcode == kDocShowAllLayers)
+        layers.setAllVisible(readLE16(b + 2) != 0);
+      else if (subcode == kDocShowOnlyLayer)
+        layers.showOnly(readLE16(b));
+      else
+        layer->visible = !layer->visible;
+      doc_.redraw(true);
+      addRefresh(kRefreshLayout | kRefreshNavigator | kRefreshTitle);
+      return true;
+    }
     case kDocReset:
       resetReplayIds();
       return true;

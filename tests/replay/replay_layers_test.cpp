@@ -35,6 +35,32 @@ TEST(ReplayLayers, AttributesAndNamesReplayAsRecorded) {
   EXPECT_TRUE(f.y.doc->getLayer(0)->protectAlpha);
 }
 
+TEST(ReplayLayers, VisibilityEventsReplayAsRecorded) {
+  ReplayFixture f;
+  f.x.doc->insertLayer(1, 64, 48, true, 255, 3);
+  f.x.doc->layers()->setCurrent(1);
+  f.paint(ReplayFixture::line(5, 5, 50, 30, 20));
+  IDocEventRecorder& rec = *eventRecorderOf(f.x.doc->events());
+  // The second layer is inserted outside the recording: Y gets it alike.
+  ASSERT_TRUE(rec.recordDocumentEventValue(1, 0, kDocShowOnlyLayer));
+  f.x.doc->layers()->showOnly(1);
+  ASSERT_TRUE(rec.recordDocumentEventValue(0, 0, kDocFlipVisibility));
+  f.x.doc->getLayer(0)->visible = !f.x.doc->getLayer(0)->visible;
+  ASSERT_TRUE(rec.recordDocumentEventValue(1, 0, kDocFlipVisibility));
+  f.x.doc->getLayer(1)->visible = !f.x.doc->getLayer(1)->visible;
+  std::vector<std::string> expected = {picture(*f.x.doc)};
+  ASSERT_TRUE(rec.recordDocumentEventValue(0, 1, kDocShowAllLayers));
+  f.x.doc->layers()->setAllVisible(true);
+  expected.push_back(picture(*f.x.doc));
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.y.doc->insertLayer(1, 64, 48, true, 255, 3);
+  f.y.doc->layers()->setCurrent(1);
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone) << i;
+  EXPECT_EQ(picture(*f.y.doc), expected[0]);
+  ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone);
+  EXPECT_EQ(picture(*f.y.doc), expected[1]);
+}
+
 TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {
   struct Case {
     const char* what;
