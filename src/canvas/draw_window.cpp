@@ -336,9 +336,16 @@ void TDrawWindow::showPointAt(TPointF imagePoint, TPointF windowPoint) {
   bars_.h = scrollAxisLayout(paper_->width, z, marginX_, client_.W);
   bars_.v = scrollAxisLayout(paper_->height, z, marginY_, client_.H);
   bars_.visible = shared_.prefs.showScrollBar;
-  // The inverse of the window-to-image mapping, with pixel centres.
-  const auto position = [z](float p, float w, int32_t margin) {
-    return static_cast<int64_t>(std::floor((static_cast<double>(p) + 0.5) * z - w - 0.5 + 0.5)) + margin;
+  // The inverse of the window-to-image mapping, with pixel centres. Past
+  // the margin the view moves by whole image pixels: at zooms above 1 the
+  // nearest whole offset is taken, and the position that gives exactly it.
+  const auto position = [z](float p, float w, int32_t margin) -> int64_t {
+    const double exact = (static_cast<double>(p) + 0.5) * z - w - 0.5;
+    if (!std::isfinite(exact)) return margin;
+    const double clamped = std::clamp(exact, -4.0e9, 4.0e9);
+    if (clamped < 0.0 || z <= 1.0f) return static_cast<int64_t>(std::floor(clamped + 0.5)) + margin;
+    const double offset = std::floor(clamped / z + 0.5);
+    return static_cast<int64_t>(std::ceil(offset * z - 1e-6)) + margin;
   };
   applyScrollPosition(position(imagePoint.X, windowPoint.X, marginX_), position(imagePoint.Y, windowPoint.Y, marginY_));
 }
