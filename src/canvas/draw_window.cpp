@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "brush/plot_callbacks.h"
 #include "brush/plot_state.h"
@@ -69,13 +70,15 @@ bool TDrawWindow::newDocument(const std::string& name, int32_t width, int32_t he
   return true;
 }
 
-bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc) {
+bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPaper>* previous) {
   if (!doc) return false;
-  finishOpenStroke();
   cancelPointer();
+  finishOpenStroke();
   detachDocument();
   flow_.reset();
-  paper_ = std::move(doc);
+  std::unique_ptr<TPaper> old = std::exchange(paper_, std::move(doc));
+  if (old) old->setFlowImage(nullptr);
+  if (previous != nullptr) *previous = std::move(old);
   flow_ = std::make_unique<TFlowImage>(paper_.get());
   attachDocument();
   flow_->fitDocument(false);

@@ -103,8 +103,9 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // resolution with one white layer; the view is fitted or centred.
   bool newDocument(const std::string& name, int32_t width, int32_t height, int32_t dpi, bool transparent = false);
   // Puts an existing document (one that is set up, e.g. read from a file)
-  // into the window; a stroke of the previous document ends first.
-  bool adoptDocument(std::unique_ptr<TPaper> doc);
+  // into the window; a stroke of the previous document ends first. The
+  // previous document goes to `previous` when given, else it is freed.
+  bool adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPaper>* previous = nullptr);
   TPaper& paper() { return *paper_; }
   const TPaper& paper() const { return *paper_; }
   TFlowImage& flow() { return *flow_; }
