@@ -25,7 +25,6 @@ class QTabletEvent;
 namespace pg {
 
 class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
-  Q_OBJECT
  public:
   // An empty window (no document yet) over the shared canvas state.
   explicit TDrawWindowWidget(CCanvasShared& shared, QWidget* parent = nullptr);
