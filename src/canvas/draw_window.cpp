@@ -242,22 +242,30 @@ void TDrawWindow::paintAll() {
     fillPlane(backBuffer_, workspace);
     return;
   }
-  // The workspace around the image, then the document's view over it.
-  if (!isRotated()) {
-    TRect image = imageWindowRect(*paper_);
-    const TRect all{0, 0, client_.W, client_.H};
-    if (!intersectRect(image, all)) image = TRect{};
-    fillRect(backBuffer_, SRectXYWH{0, 0, client_.W, image.Top}, workspace);
-    fillRect(backBuffer_, SRectXYWH{0, image.Bottom, client_.W, client_.H - image.Bottom}, workspace);
-    fillRect(backBuffer_, SRectXYWH{0, image.Top, image.Left, image.Bottom - image.Top}, workspace);
-    fillRect(backBuffer_, SRectXYWH{image.Right, image.Top, client_.W - image.Right, image.Bottom - image.Top},
-             workspace);
-  }
   paper_->buildViewBuffer();
   paper_->paintWindow(backBuffer_);
+  fillMargins(TRect{0, 0, client_.W, client_.H});
+}
+
+void TDrawWindow::fillMargins(const TRect& area) {
+  // A turned view is the document's own to the edges.
+  if (isRotated() || !backBuffer_.IsAllocated()) return;
+  const uint32_t workspace = 0xFF000000u | kWorkspaceColor;
+  TRect a = area;
+  if (!intersectRect(a, TRect{0, 0, client_.W, client_.H})) return;
+  TRect image = imageWindowRect(*paper_);
+  if (!intersectRect(image, a)) {
+    fillRect(backBuffer_, rectToXYWH(a), workspace);
+    return;
+  }
+  fillRect(backBuffer_, SRectXYWH{a.Left, a.Top, a.Right - a.Left, image.Top - a.Top}, workspace);
+  fillRect(backBuffer_, SRectXYWH{a.Left, image.Bottom, a.Right - a.Left, a.Bottom - image.Bottom}, workspace);
+  fillRect(backBuffer_, SRectXYWH{a.Left, image.Top, image.Left - a.Left, image.Bottom - image.Top}, workspace);
+  fillRect(backBuffer_, SRectXYWH{image.Right, image.Top, a.Right - image.Right, image.Bottom - image.Top}, workspace);
 }
 
 void TDrawWindow::presentRect(const TRect& rect) {
+  fillMargins(rect);
   if (host_ != nullptr) host_->updateRect(rect);
 }
 

@@ -276,6 +276,8 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void updateScrollLayout();
   void applyScrollPosition(int64_t x, int64_t y);
   void afterViewChange();
+  // The workspace colour over the part of a window rectangle outside the image.
+  void fillMargins(const TRect& area);
   bool windowShortcutKey(int32_t key, bool atFocusedWindow);
   float strokeMinDistance() const;
 
