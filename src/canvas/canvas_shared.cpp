@@ -7,6 +7,7 @@
 #include "brush/stroke_settings.h"
 #include "canvas/draw_window.h"
 #include "canvas/tool_handlers.h"
+#include "platform/message_service.h"
 
 namespace pg {
 
@@ -30,6 +31,9 @@ constexpr SModeKind kModeKinds[] = {
     {ToolMode::BurnV3, skDarken},       {ToolMode::Dodge, skLighten},
     {ToolMode::DodgeV3, skLighten},
 };
+
+// Resource text of the name of a new document.
+constexpr uint32_t kResUntitled = 65117;
 
 // A brush starts this wide until the tool window sets its size.
 constexpr float kStartWidth = 8.0f;
@@ -97,6 +101,8 @@ void CCanvasShared::setSecondColor(uint32_t pixel) {
   stroke_->setSubColor(0xFF000000u | secondColor_);
   if (onColorsChanged) onColorsChanged();
 }
+
+std::string CCanvasShared::untitledName() { return formatRes(kResUntitled, {++untitledCount_}); }
 
 void CCanvasShared::addWindow(TDrawWindow* w) {
   if (w != nullptr && std::find(windows_.begin(), windows_.end(), w) == windows_.end()) windows_.push_back(w);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "canvas/tool_numbering.h"
@@ -125,6 +126,10 @@ class CCanvasShared {
   // unavailable and a click with them does nothing).
   SeedFillFn seedFill;
 
+  // The name of the next new document: "名称未設定 %d" with a counter of
+  // this program that counts up before each use (the first is 1).
+  std::string untitledName();
+
   // ---- windows ----
   void addWindow(TDrawWindow* w);
   void removeWindow(TDrawWindow* w);
@@ -137,6 +142,7 @@ class CCanvasShared {
   uint32_t mainColor_ = 0x000000u;
   uint32_t secondColor_ = 0xFFFFFFu;
   std::vector<TDrawWindow*> windows_;
+  int32_t untitledCount_ = 0;
 };
 
 // The stroke kind of a brush mode; false for the modes that are no brush.

@@ -292,8 +292,17 @@ void TDrawWindow::setWaitCursor(bool on) {
 }
 
 void TDrawWindow::updateTitle() {
+  const std::string caption = paper_->windowCaption();
+  // Other windows on documents of the same caption are numbered from 2 in
+  // window order; this one then becomes number 1.
+  int32_t number = 2;
+  for (TDrawWindow* other : shared_.windows()) {
+    if (other == this || !other->imageReady_ || other->paper_->windowCaption() != caption) continue;
+    if (other->host_ != nullptr) other->host_->setCaption(caption + " (" + std::to_string(number) + ")");
+    ++number;
+  }
   if (host_ == nullptr) return;
-  host_->setCaption(paper_->windowCaption());
+  host_->setCaption(number > 2 ? caption + " (1)" : caption);
   host_->showZoomAndAngle(paper_->zoomValue() * 100.0f, paper_->angleDeg);
 }
 

@@ -411,3 +411,29 @@ TEST(StrokeInput, AutoScrollMovesTheViewWhileTheBrushDragsOutside) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+TEST(WindowTitle, WindowsOfTheSameCaptionAreNumbered) {
+  CCanvasShared shared;
+  FakeHost hosts[3];
+  std::unique_ptr<TDrawWindow> windows[3];
+  for (int i = 0; i < 3; ++i) {
+    windows[i] = std::make_unique<TDrawWindow>(shared, &hosts[i]);
+    windows[i]->resize({200, 200});
+    windows[i]->newDocument(i == 1 ? "dir/picture" : "picture", 50, 40, 72);
+  }
+  windows[2]->updateTitle();
+  EXPECT_EQ(hosts[0].caption, "picture (2)");
+  EXPECT_EQ(hosts[1].caption, "picture (3)");
+  EXPECT_EQ(hosts[2].caption, "picture (1)");
+  windows[1]->paper().name = "other";
+  windows[1]->updateTitle();
+  EXPECT_EQ(hosts[1].caption, "other");
+  EXPECT_EQ(shared.untitledName(), "名称未設定 1");
+  EXPECT_EQ(shared.untitledName(), "名称未設定 2");
+}
+
+}  // namespace
+}  // namespace pg::test

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 
+#include "brush/stroke_settings.h"
 #include "canvas_fixture.h"
 
 namespace pg::test {
@@ -191,6 +192,48 @@ TEST(WindowView, BackBufferShowsWorkspaceAroundTheImage) {
   EXPECT_EQ(b.getPixel(2, 2) & 0xFFFFFFu, 0xCCCCCCu);
   const TPointF c = f.shown({50, 50});
   EXPECT_EQ(b.getPixel(static_cast<int32_t>(c.X), static_cast<int32_t>(c.Y)) & 0xFFFFFFu, 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// What a stroke paints into the back buffer rectangle by rectangle is what
+// a full repaint then shows, at every kind of view.
+TEST(WindowView, StrokeRectanglesMatchAFullRepaint) {
+  struct View {
+    int32_t num, den;
+    float degrees;
+  };
+  const View views[] = {{1, 1, 0.0f}, {2, 1, 0.0f}, {1, 3, 0.0f}, {1, 3, -30.0f}, {3, 2, 0.0f}};
+  for (const View& v : views) {
+    CanvasFixture f(600, 400);
+    f.window->setZoomCentred(v.num, v.den);
+    if (v.degrees != 0.0f) f.window->setViewRotation(true, v.degrees);
+    f.window->paintAll();
+    f.shared.toolStroke().setWidth(9.0f);
+    TStroke& s = f.shared.toolStroke();
+    for (int i = 0; i <= 60; ++i) {
+      const TPointF p = f.shown({150.0f + i * 5.0f, 200.0f + 60.0f * std::sin(i * 0.15f)});
+      f.window->strokePoint(s, false, p.X, p.Y, 1.0f);
+    }
+    // The open stroke shows in the view before it reaches the layer.
+    const TMTC& b = f.window->backBufferPlane();
+    const TPointF mid = f.shown({150.0f + 30 * 5.0f, 200.0f + 60.0f * std::sin(30 * 0.15f)});
+    EXPECT_LT(b.getPixel(static_cast<int32_t>(mid.X), static_cast<int32_t>(mid.Y)) & 0xFF, 100u) << v.num << "/" << v.den;
+    f.window->finishOpenStroke();
+    std::vector<uint32_t> incremental;
+    for (int32_t y = 0; y < b.Height; ++y)
+      for (int32_t x = 0; x < b.Width; ++x) incremental.push_back(b.getPixel(x, y) & 0xFFFFFFu);
+    f.window->paintAll();
+    int32_t differ = 0;
+    size_t i = 0;
+    for (int32_t y = 0; y < b.Height; ++y)
+      for (int32_t x = 0; x < b.Width; ++x) differ += (b.getPixel(x, y) & 0xFFFFFFu) != incremental[i++];
+    EXPECT_EQ(differ, 0) << v.num << "/" << v.den << " at " << v.degrees;
+  }
 }
 
 }  // namespace

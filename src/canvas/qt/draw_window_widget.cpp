@@ -242,6 +242,10 @@ int32_t TDrawWindowWidget::askSaveChanges(const std::string& caption) {
   return saveDocument && saveDocument(*this) ? kAnswerYes : kAnswerCancel;
 }
 
+void TDrawWindowWidget::showZoomAndAngle(float zoomPercent, float degrees) {
+  if (onZoomAndAngle) onZoomAndAngle(zoomPercent, degrees);
+}
+
 void TDrawWindowWidget::activateNextWindow(bool previous) {
   auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
   QMdiArea* area = sub != nullptr ? sub->mdiArea() : nullptr;

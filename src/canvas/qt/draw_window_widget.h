@@ -63,6 +63,8 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   // Asked for Yes at the close prompt: saves the document; false keeps the
   // window open. Unset: saving is not there yet and Yes keeps the window.
   std::function<bool(TDrawWindowWidget&)> saveDocument;
+  // The status bar's zoom (percent) and view angle (degrees) after a change.
+  std::function<void(float zoomPercent, float degrees)> onZoomAndAngle;
 
  protected:
   bool viewportEvent(QEvent* event) override;
@@ -92,6 +94,7 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void screenToClient(float& x, float& y) const override;
   int32_t askSaveChanges(const std::string& caption) override;
   void activateNextWindow(bool previous) override;
+  void showZoomAndAngle(float zoomPercent, float degrees) override;
   void setWaitCursor(bool on) override;
 
   void tabletEvent(QTabletEvent* event);
