@@ -437,3 +437,20 @@ TEST(WindowTitle, WindowsOfTheSameCaptionAreNumbered) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+TEST(StrokeInput, APointFarOutsideTheDocumentIsBroughtNear) {
+  CanvasFixture f;
+  TStroke& s = f.shared.toolStroke();
+  ASSERT_EQ(f.window->strokePoint(s, false, 100, 100, 1.0f), -1);
+  EXPECT_EQ(f.window->strokePoint(s, false, 3.0e9f, -3.0e9f, 1.0f), 1);
+  EXPECT_EQ(f.window->strokePoint(s, false, -1.0e7f, 1.0e7f, 1.0f), 1);
+  f.window->strokeEnd(s, false, 120, 100);
+  EXPECT_FALSE(f.window->isStrokeOpen());
+  EXPECT_EQ(f.doc().undoMngr()->undoCount(), 1);
+}
+
+}  // namespace
+}  // namespace pg::test
