@@ -279,6 +279,23 @@ TEST(DrawWindowWidget, SpaceDragAndTheHandToolScrollAndTheBarsFollow) {
   EXPECT_NEAR(f.widget->window().imageToClient({200, 150}).X - after.X, -100.0f, 4.0f);
 }
 
+TEST(DrawWindowWidget, ATurnedViewHidesTheBarsAndTheViewportKeepsItsCentre) {
+  WidgetFixture f;
+  const QSize withBars = f.view()->size();
+  f.widget->window().setViewRotation(true, -45.0f);
+  QApplication::processEvents();
+  EXPECT_EQ(f.widget->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  EXPECT_GT(f.view()->width(), withBars.width());
+  EXPECT_EQ(f.widget->window().clientSize(), (SSize{f.view()->width(), f.view()->height()}));
+  f.widget->window().setViewRotation(false, 0.0f);
+  QApplication::processEvents();
+  EXPECT_EQ(f.widget->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(f.view()->size(), withBars);
+  const TPointF centre = f.widget->window().clientToImage({f.view()->width() / 2.0f, f.view()->height() / 2.0f});
+  EXPECT_NEAR(centre.X, 200.0f, 2.0f);
+  EXPECT_NEAR(centre.Y, 150.0f, 2.0f);
+}
+
 TEST(DrawWindowWidget, AltClickPicksTheColourUnderThePointer) {
   WidgetFixture f;
   f.shared.setMainColor(0x3070B0);
