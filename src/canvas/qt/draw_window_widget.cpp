@@ -20,7 +20,6 @@
 #include "canvas/tablet_input.h"
 #include "document/paper.h"
 #include "platform/message_service.h"
-#include "platform/string_table.h"
 
 namespace pg {
 
@@ -28,7 +27,7 @@ namespace {
 
 // The auto-scroll timer's interval.
 constexpr int kAutoScrollMs = 100;
-// Resource text of the close question (after the quoted document name).
+// Resource text of the close question: "<name>" has been changed; save?
 constexpr uint32_t kResChangedSave = 65211;
 
 PointerButton buttonOf(Qt::MouseButton b) {
@@ -236,7 +235,7 @@ void TDrawWindowWidget::screenToClient(float& x, float& y) const {
 
 int32_t TDrawWindowWidget::askSaveChanges(const std::string& caption) {
   const int32_t answer =
-      saveQuestion ? saveQuestion(caption) : askYesNoCancel("\"" + caption + "\"" + resString(kResChangedSave));
+      saveQuestion ? saveQuestion(caption) : askYesNoCancel(formatRes(kResChangedSave, {caption}));
   if (answer != kAnswerYes) return answer;
   // Yes closes only once the document is saved.
   return saveDocument && saveDocument(*this) ? kAnswerYes : kAnswerCancel;
