@@ -8,6 +8,7 @@
 #include "canvas/draw_window.h"
 #include "canvas/tool_handlers.h"
 #include "platform/message_service.h"
+#include "platform/res_ids.h"
 
 namespace pg {
 
@@ -31,9 +32,6 @@ constexpr SModeKind kModeKinds[] = {
     {ToolMode::BurnV3, skDarken},       {ToolMode::Dodge, skLighten},
     {ToolMode::DodgeV3, skLighten},
 };
-
-// Resource text of the name of a new document.
-constexpr uint32_t kResUntitled = 65117;
 
 // A brush starts this wide until the tool window sets its size.
 constexpr float kStartWidth = 8.0f;
@@ -102,7 +100,7 @@ void CCanvasShared::setSecondColor(uint32_t pixel) {
   if (onColorsChanged) onColorsChanged();
 }
 
-std::string CCanvasShared::untitledName() { return formatRes(kResUntitled, {++untitledCount_}); }
+std::string CCanvasShared::untitledName() { return formatRes(kResUntitledName, {++untitledCount_}); }
 
 void CCanvasShared::addWindow(TDrawWindow* w) {
   if (w != nullptr && std::find(windows_.begin(), windows_.end(), w) == windows_.end()) windows_.push_back(w);

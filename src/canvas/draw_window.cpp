@@ -16,6 +16,8 @@
 #include "document/layer_mngr.h"
 #include "document/layer_thumbnail.h"
 #include "document/paper.h"
+#include "platform/res_ids.h"
+#include "platform/string_table.h"
 
 namespace pg {
 
@@ -174,6 +176,12 @@ bool TDrawWindow::redo() {
   const bool ok = paper_->redo(*flow_, index, rect);
   if (ok) modified_ = true;
   return ok;
+}
+
+bool TDrawWindow::clearUndo() {
+  if (isStrokeOpen() || isReplaying()) return false;
+  if (host_ != nullptr && host_->askYesNo(resString(kResAskClearUndo)) == kAnswerYes) paper_->clearUndo();
+  return true;
 }
 
 bool TDrawWindow::exchangeModified(bool modified) {

@@ -84,6 +84,8 @@ class IDrawWindowHost {
   virtual void screenToClient(float& x, float& y) const = 0;
   // "<name>" has been changed; save? Answers kAnswerYes, kAnswerNo or kAnswerCancel.
   virtual int32_t askSaveChanges(const std::string& caption) = 0;
+  // A Yes/No question; answers kAnswerYes or kAnswerNo.
+  virtual int32_t askYesNo(const std::string& /*text*/) { return kAnswerNo; }
   // The main window shows the zoom (percent) and the view angle.
   virtual void showZoomAndAngle(float /*zoomPercent*/, float /*degrees*/) {}
   // Ctrl+F6: the next (or previous) document window.
@@ -141,6 +143,9 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   bool canRedo();
   bool undo();
   bool redo();
+  // Asks whether to discard every undo and redo step and does so on Yes;
+  // false when it could not ask (a stroke is open).
+  bool clearUndo();
   bool isModified() const { return modified_; }
   // Stores the flag and answers the previous one.
   bool exchangeModified(bool modified);

@@ -37,6 +37,12 @@ class FakeHost final : public IDrawWindowHost {
     ++questions;
     return answer;
   }
+  int32_t askYesNo(const std::string& text) override {
+    ++questions;
+    lastQuestion = text;
+    return answer;
+  }
+  std::string lastQuestion;
 };
 
 struct CanvasFixture {

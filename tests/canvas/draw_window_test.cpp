@@ -9,6 +9,8 @@
 #include "canvas_fixture.h"
 #include "document/doc_recorder.h"
 #include "document/undo_mngr_ex.h"
+#include "platform/res_ids.h"
+#include "platform/string_table.h"
 
 namespace pg::test {
 namespace {
@@ -50,6 +52,24 @@ TEST(EditGate, UndoAndRedoGoThroughTheGateAndRestoreTheLayer) {
   EXPECT_TRUE(f.window->canRedo());
   EXPECT_TRUE(f.window->redo());
   EXPECT_FALSE(f.window->canRedo());
+}
+
+TEST(EditGate, ClearingTheUndoStepsAsksFirst) {
+  CanvasFixture f;
+  f.drag({{100, 100}, {160, 120}, {220, 140}});
+  f.host.answer = kAnswerNo;
+  EXPECT_TRUE(f.window->clearUndo());
+  EXPECT_EQ(f.host.lastQuestion, resString(kResAskClearUndo));
+  EXPECT_TRUE(f.window->canUndo());
+  f.host.answer = kAnswerYes;
+  EXPECT_TRUE(f.window->clearUndo());
+  EXPECT_FALSE(f.window->canUndo());
+  // Not while a stroke is open: nothing is asked.
+  const int32_t asked = f.host.questions;
+  f.window->mouseDown(PointerButton::Left, kLeftBit, {100, 100}, false);
+  EXPECT_FALSE(f.window->clearUndo());
+  EXPECT_EQ(f.host.questions, asked);
+  f.window->mouseUp(PointerButton::Left, 0, {100, 100});
 }
 
 // ---- temporary tools ----

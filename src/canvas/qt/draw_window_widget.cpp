@@ -20,6 +20,7 @@
 #include "canvas/tablet_input.h"
 #include "document/paper.h"
 #include "platform/message_service.h"
+#include "platform/res_ids.h"
 
 namespace pg {
 
@@ -27,8 +28,6 @@ namespace {
 
 // The auto-scroll timer's interval.
 constexpr int kAutoScrollMs = 100;
-// Resource text of the close question: "<name>" has been changed; save?
-constexpr uint32_t kResChangedSave = 65211;
 
 PointerButton buttonOf(Qt::MouseButton b) {
   switch (b) {
@@ -235,11 +234,13 @@ void TDrawWindowWidget::screenToClient(float& x, float& y) const {
 
 int32_t TDrawWindowWidget::askSaveChanges(const std::string& caption) {
   const int32_t answer =
-      saveQuestion ? saveQuestion(caption) : askYesNoCancel(formatRes(kResChangedSave, {caption}));
+      saveQuestion ? saveQuestion(caption) : askYesNoCancel(formatRes(kResAskSaveChanged, {caption}));
   if (answer != kAnswerYes) return answer;
   // Yes closes only once the document is saved.
   return saveDocument && saveDocument(*this) ? kAnswerYes : kAnswerCancel;
 }
+
+int32_t TDrawWindowWidget::askYesNo(const std::string& text) { return askConfirm(text, MessageButtons::YesNo); }
 
 void TDrawWindowWidget::showZoomAndAngle(float zoomPercent, float degrees) {
   if (onZoomAndAngle) onZoomAndAngle(zoomPercent, degrees);

@@ -47,6 +47,8 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   bool canRedo() { return window_->canRedo(); }
   bool undo() { return window_->undo(); }
   bool redo() { return window_->redo(); }
+  // Asks, then discards every undo and redo step.
+  bool clearUndo() { return window_->clearUndo(); }
   // Unsaved changes (the close prompt asks about them).
   bool isModified() const { return window_->isModified(); }
   // The main window activated or deactivated this window.
@@ -93,6 +95,7 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void setCaption(const std::string& caption) override;
   void screenToClient(float& x, float& y) const override;
   int32_t askSaveChanges(const std::string& caption) override;
+  int32_t askYesNo(const std::string& text) override;
   void activateNextWindow(bool previous) override;
   void showZoomAndAngle(float zoomPercent, float degrees) override;
   void setWaitCursor(bool on) override;
