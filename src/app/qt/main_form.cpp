@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
@@ -16,7 +17,10 @@
 #include "app/action_table.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/qt/draw_window_widget.h"
 #include "canvas/qt/qt_tablet.h"
+#include "document/paper.h"
 #include "canvas/tablet_input.h"
 #include "platform/message_service.h"
 #include "platform/qt/qt_window_placement.h"
@@ -38,6 +42,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
 
+  canvas_ = std::make_unique<CCanvasShared>();
   actions_ = new TMainActions(this);
   actions_->buildMenus(*menuBar());
   status_ = new TStatusPanels(this);
@@ -51,7 +56,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   tablet_ = std::make_unique<TWinTab32>(tabletService_.get(), true, true);
   tabletFilter_ = new TTabletEventFilter(*tablet_, [](bool) {}, this);
   qApp->installEventFilter(tabletFilter_);
+  canvas_->tablet = tablet_.get();
   reopenTablet();
+  connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::documentActivated);
+  bindDocumentCommands();
 
   buildStatusPopups();
   updateTabletPanels();
@@ -63,6 +71,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   timer_.stop();
+  // Document windows go before the shared state they point into.
+  for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
   if (tabletFilter_) qApp->removeEventFilter(tabletFilter_);
   tablet_->close();
 }
@@ -92,17 +102,45 @@ QMenu* TMainForm::statusPopup(int panel) const {
 
 void TMainForm::buildStatusPopups() {
   popZoom_ = new QMenu(this);
-  for (double ratio : kZoomMenuRatios) {
-    QAction* a = popZoom_->addAction(QString::fromStdString(formatZoomStatus(float(ratio * 100.0))));
+  for (const SZoomStep& step : kZoomMenuSteps) {
+    QAction* a = popZoom_->addAction(QString::fromStdString(formatZoomStatus(float(step.ratio() * 100.0))));
     a->setCheckable(true);
-    a->setEnabled(false);  // zooming comes with the document windows
+    connect(a, &QAction::triggered, this, [this, step] {
+      TDrawWindowWidget* w = activeDrawWindow();
+      if (!w || !w->window().isIdle()) return;
+      if (step.num == step.den) {
+        w->window().setZoomCentred(1, 1);
+      } else {
+        const TPaper& paper = w->window().paper();
+        w->window().setZoomRatio(step.num, step.den, TPointF{paper.width / 2.0f, paper.height / 2.0f});
+      }
+    });
   }
+  connect(popZoom_, &QMenu::aboutToShow, this, [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    auto checked = w ? zoomMenuEntryFor(w->window().paper().zoomValue()) : std::nullopt;
+    auto list = popZoom_->actions();
+    for (int i = 0; i < list.size(); ++i) {
+      list[i]->setEnabled(w && w->window().isIdle());
+      list[i]->setChecked(checked && *checked == i);
+    }
+  });
   popRotate_ = new QMenu(this);
   for (float angle : kRotateMenuAngles) {
     QAction* a = popRotate_->addAction(QString::fromStdString(formatText("%d°", {int64_t(-angle)})));
     a->setCheckable(true);
-    a->setEnabled(false);
+    connect(a, &QAction::triggered, this, [this, angle] {
+      if (TDrawWindowWidget* w = activeDrawWindow()) w->window().setViewRotation(false, angle);
+    });
   }
+  connect(popRotate_, &QMenu::aboutToShow, this, [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    auto list = popRotate_->actions();
+    for (int i = 0; i < list.size(); ++i) {
+      list[i]->setEnabled(w != nullptr);
+      list[i]->setChecked(w && w->window().paper().angleDeg == kRotateMenuAngles[size_t(i)]);
+    }
+  });
   popReso_ = new QMenu(this);
   auto* resoGroup = new QActionGroup(popReso_);
   for (uint32_t id : {kResPopResoSize, kResPopResoTotal, kResPopResoLayer, kResPopResoUndo}) {
@@ -170,8 +208,18 @@ void TMainForm::showAngleStatus(float degrees) {
 }
 
 void TMainForm::showSizeStatus() {
-  // Without a document window the panel stays empty.
-  setStatusText(2, QString());
+  TDrawWindowWidget* w = activeDrawWindow();
+  if (!w) return setStatusText(2, QString());
+  const TPaper& paper = w->window().paper();
+  if (sizeChoice_ == SizePanelChoice::ImageSize)
+    return setStatusText(2, QString::fromStdString(formatImageSizeStatus(paper.width, paper.height)));
+  uint64_t layerBytes = 0, undoBytes = 0;
+  uint64_t total = paper.memoryUsage(layerBytes, undoBytes);
+  static constexpr uint32_t kLabels[] = {0, kResStatusMemory, kResStatusLayerMemory, kResStatusUndoMemory};
+  uint64_t bytes = sizeChoice_ == SizePanelChoice::TotalMemory   ? total
+                   : sizeChoice_ == SizePanelChoice::LayerMemory ? layerBytes
+                                                                  : undoBytes;
+  setStatusText(2, QString::fromStdString(formatMemoryStatus(resString(kLabels[size_t(sizeChoice_)]), bytes)));
 }
 
 void TMainForm::setSizePanelChoice(SizePanelChoice choice) {
@@ -216,9 +264,105 @@ void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
 }
 
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!batchMode_) {
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+      mdi_->setActiveSubWindow(sub);
+      if (!sub->close()) {
+        event->ignore();
+        return;
+      }
+    }
+  }
+  timer_.stop();
+  event->accept();
+}
+
 void TMainForm::onTick() {
   setStatusText(4, res(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
+  showSizeStatus();
   emit ticked();
+}
+
+TDrawWindowWidget* TMainForm::activeDrawWindow() const {
+  QMdiSubWindow* sub = mdi_->activeSubWindow();
+  return sub ? dynamic_cast<TDrawWindowWidget*>(sub->widget()) : nullptr;
+}
+
+QList<TDrawWindowWidget*> TMainForm::drawWindows() const {
+  QList<TDrawWindowWidget*> list;
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (auto* w = dynamic_cast<TDrawWindowWidget*>(sub->widget())) list.push_back(w);
+  return list;
+}
+
+TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int height, int dpi) {
+  TDrawWindowWidget* w = TDrawWindowWidget::createNew(*canvas_, name, width, height, dpi);
+  if (!w) return nullptr;
+  w->onZoomAndAngle = [this, w](float zoom, float degrees) {
+    if (w != activeDrawWindow()) return;
+    showZoomStatus(zoom);
+    showAngleStatus(degrees);
+  };
+  QMdiSubWindow* sub = w->addToArea(*mdi_);
+  if (childWinMax_ && mdi_->subWindowList().size() == 1) sub->showMaximized();
+  documentActivated();
+  return w;
+}
+
+void TMainForm::documentActivated() {
+  TDrawWindowWidget* w = activeDrawWindow();
+  if (w) {
+    showZoomStatus(w->window().paper().zoomValue() * 100.0f);
+    showAngleStatus(w->window().paper().angleDeg);
+  } else {
+    setStatusText(0, QString());
+    setStatusText(1, QString());
+  }
+  showSizeStatus();
+  actions_->updateAll();
+}
+
+void TMainForm::bindDocumentCommands() {
+  TMainActions& a = *actions_;
+  auto withWindow = [this](auto f) {
+    return [this, f] {
+      if (TDrawWindowWidget* w = activeDrawWindow()) f(*w);
+    };
+  };
+  auto when = [this](auto pred) {
+    return [this, pred] {
+      TDrawWindowWidget* w = activeDrawWindow();
+      return SActionState{w != nullptr && pred(*w)};
+    };
+  };
+  auto idle = when([](TDrawWindowWidget& w) { return w.window().isIdle(); });
+  a.bind("ActEditUndo", withWindow([](TDrawWindowWidget& w) { (void)w.undo(); }),
+         when([](TDrawWindowWidget& w) { return w.canUndo(); }));
+  a.bind("ActEditRedo", withWindow([](TDrawWindowWidget& w) { (void)w.redo(); }),
+         when([](TDrawWindowWidget& w) { return w.canRedo(); }));
+  a.bind("ActEditUndoClear", withWindow([](TDrawWindowWidget& w) {
+           if (w.window().isIdle()) (void)w.clearUndo();
+         }),
+         when([](TDrawWindowWidget& w) { return w.canUndo() || w.canRedo(); }));
+  a.bind("ActFileClose", [this] {
+    if (QMdiSubWindow* sub = mdi_->activeSubWindow()) sub->close();
+  }, idle);
+  a.bind("ActViewZoomI", withWindow([](TDrawWindowWidget& w) { w.window().zoomAtClientCentre(true); }), idle);
+  a.bind("ActViewZoomO", withWindow([](TDrawWindowWidget& w) { w.window().zoomAtClientCentre(false); }), idle);
+  a.bind("ActViewZoomCancel", withWindow([](TDrawWindowWidget& w) {
+           if (w.window().isIdle() && w.window().paper().zoomValue() != 1.0f) w.window().setZoomCentred(1, 1);
+         }),
+         when([](TDrawWindowWidget& w) { return w.window().isIdle() && w.window().paper().zoomValue() != 1.0f; }));
+  a.bind("ActViewAtcualPixel", withWindow([](TDrawWindowWidget& w) {
+           if (w.window().isIdle()) w.window().zoomToFit(true);
+         }),
+         idle);
+  const std::pair<const char*, float> rotations[] = {
+      {"ActViewRot0", 0.0f}, {"ActViewRot90", -90.0f}, {"ActViewRot180", -180.0f}, {"ActViewRot270", -270.0f}};
+  for (auto [name, angle] : rotations)
+    a.bind(name, withWindow([angle](TDrawWindowWidget& w) { w.window().setViewRotation(false, angle); }),
+           when([](TDrawWindowWidget&) { return true; }));
 }
 
 void TMainForm::onStatusPanelClicked(int panel, QPoint at) {

@@ -17,6 +17,8 @@ class QMenu;
 
 namespace pg {
 
+class CCanvasShared;
+class TDrawWindowWidget;
 class TMainActions;
 class TStatusPanels;
 class TQtTabletService;
@@ -37,6 +39,19 @@ class TMainForm : public QMainWindow {
 
   // A path handed over by the command line or by a second instance.
   void handOverFile(const QString& absolutePath);
+
+  // ---- document windows ----
+  // What every document window shares (tool, colours, stroke settings).
+  CCanvasShared& canvas() const { return *canvas_; }
+  // The active document window, or nullptr.
+  TDrawWindowWidget* activeDrawWindow() const;
+  QList<TDrawWindowWidget*> drawWindows() const;
+  // A new document in a new window; nullptr when it cannot be made. The
+  // first window is maximised when the preferences ask for it.
+  TDrawWindowWidget* newDrawWindow(const QString& name, int width, int height, int dpi);
+  void setChildWindowsMaximised(bool on) { childWinMax_ = on; }
+  // Batch runs close without asking.
+  void setBatchMode(bool on) { batchMode_ = on; }
 
   QMdiArea* documentArea() const { return mdi_; }
   TMainActions& actions() const { return *actions_; }
@@ -83,6 +98,9 @@ class TMainForm : public QMainWindow {
 
  protected:
   void changeEvent(QEvent* event) override;
+  // Closing asks each document window about unsaved changes; one that stays
+  // open keeps the program running.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void onTick();
@@ -90,6 +108,8 @@ class TMainForm : public QMainWindow {
   void buildStatusPopups();
   void updateTabletPanels();
   void bindWindowCommands();
+  void bindDocumentCommands();
+  void documentActivated();
   void rebuildDocumentList();
 
   QMdiArea* mdi_ = nullptr;
@@ -99,6 +119,10 @@ class TMainForm : public QMainWindow {
   bool modalDialogOpen_ = false;
   bool textLoopRunning_ = false;
   SizePanelChoice sizeChoice_ = SizePanelChoice::ImageSize;
+
+  std::unique_ptr<CCanvasShared> canvas_;
+  bool childWinMax_ = false;
+  bool batchMode_ = false;
 
   std::unique_ptr<TQtTabletService> tabletService_;
   std::unique_ptr<TWinTab32> tablet_;

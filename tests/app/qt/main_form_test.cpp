@@ -13,6 +13,8 @@
 #include "app/action_table.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
+#include "canvas/draw_window.h"
+#include "canvas/qt/draw_window_widget.h"
 #include "platform/message_service.h"
 #include "platform/qt/qt_desktop.h"
 #include "test_support/qt_app.h"
@@ -86,6 +88,74 @@ TEST_F(MainFormTest, StoredBoundsOffEveryScreenComeBackOnScreen) {
   setDesktop(previous);
   QRect screen = QGuiApplication::primaryScreen()->virtualGeometry();
   EXPECT_TRUE(screen.intersects(form.frameGeometry())) << form.frameGeometry().x();
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+class MainFormDocumentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ensureQtApp();
+    form.resize(1000, 700);
+    form.show();
+  }
+  TMainForm form;
+};
+
+TEST_F(MainFormDocumentTest, CommandsFollowTheActiveDocumentWindow) {
+  form.actions().updateAll();
+  EXPECT_FALSE(form.actions().action("ActFileClose")->isEnabled());
+  EXPECT_FALSE(form.actions().action("ActViewZoomI")->isEnabled());
+
+  TDrawWindowWidget* w = form.newDrawWindow("a", 200, 150, 72);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(form.activeDrawWindow(), w);
+  form.actions().updateAll();
+  EXPECT_TRUE(form.actions().action("ActFileClose")->isEnabled());
+  EXPECT_FALSE(form.actions().action("ActEditUndo")->isEnabled());
+  EXPECT_EQ(form.statusPanels().panelText(2).toStdString(), "200 × 150 px");
+
+  // A stroke makes undo available; undo then redo.
+  QWidget* view = w->viewport();
+  QPoint from = view->rect().center() - QPoint(30, 0), to = view->rect().center() + QPoint(30, 0);
+  QTest::mousePress(view, Qt::LeftButton, {}, from);
+  for (int i = 1; i <= 6; ++i) QTest::mouseMove(view, from + (to - from) * i / 6);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+  form.actions().updateAll();
+  ASSERT_TRUE(form.actions().action("ActEditUndo")->isEnabled());
+  form.actions().action("ActEditUndo")->trigger();
+  EXPECT_TRUE(form.actions().action("ActEditRedo")->isEnabled());
+
+  // Zooming in through the command shows in the status bar.
+  QString before = form.statusPanels().panelText(0);
+  form.actions().action("ActViewZoomI")->trigger();
+  EXPECT_NE(form.statusPanels().panelText(0), before);
+}
+
+TEST_F(MainFormDocumentTest, ClosingAskedAboutAModifiedDocumentKeepsRunningOnCancel) {
+  TDrawWindowWidget* w = form.newDrawWindow("b", 120, 90, 72);
+  ASSERT_NE(w, nullptr);
+  QWidget* view = w->viewport();
+  QTest::mousePress(view, Qt::LeftButton, {}, view->rect().center());
+  QTest::mouseMove(view, view->rect().center() + QPoint(20, 5));
+  QTest::mouseRelease(view, Qt::LeftButton, {}, view->rect().center() + QPoint(20, 5));
+  ASSERT_TRUE(w->isModified());
+
+  int asked = 0;
+  w->saveQuestion = [&](const std::string&) {
+    ++asked;
+    return kAnswerCancel;
+  };
+  EXPECT_FALSE(form.close());
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(form.drawWindows().size(), 1);
+
+  w->saveQuestion = [&](const std::string&) { return kAnswerNo; };
+  EXPECT_TRUE(form.close());
 }
 
 }  // namespace
