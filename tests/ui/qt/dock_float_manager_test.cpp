@@ -1,0 +1,232 @@
+#include "ui/qt/dock_float_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "test_support/qt_app.h"
+#include "ui/qt/dock_float_form.h"
+#include "ui/qt/dock_strip.h"
+#include "ui/qt/dock_view.h"
+
+namespace pg {
+namespace {
+
+// A panel that counts the wheel turns it takes.
+class WheelPanel final : public TCustomDockView {
+ public:
+  WheelPanel(const QString& name, bool takes) : TCustomDockView(name), takes_(takes) { setCaption(name); }
+  int turns = 0;
+
+ protected:
+  void wheelEvent(QWheelEvent* e) override {
+    if (!takes_) return e->ignore();
+    ++turns;
+    e->accept();
+  }
+
+ private:
+  bool takes_;
+};
+
+class DocWidget final : public QWidget {
+ public:
+  int turns = 0;
+
+ protected:
+  void wheelEvent(QWheelEvent* e) override {
+    ++turns;
+    e->accept();
+  }
+};
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+class DockManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ensureQtApp();
+    main = std::make_unique<QMainWindow>();
+    mdi = new QMdiArea;
+    main->setCentralWidget(mdi);
+    main->setGeometry(0, 0, 800, 600);
+    main->show();
+    for (const char* n : {"NavigatorView", "InfomationView", "ColorView"}) panels.push_back(std::make_unique<WheelPanel>(n, false));
+    makeManager();
+  }
+  void TearDown() override {
+    manager.reset();
+    flushDeletes();
+  }
+  void makeManager() {
+    manager = std::make_unique<TDockFloatManager>(main.get());
+    ASSERT_TRUE(manager->registerPanel(panels[0].get(), 0));
+    ASSERT_TRUE(manager->registerPanel(panels[1].get(), 0));
+    ASSERT_TRUE(manager->registerPanel(panels[2].get(), 1));
+  }
+  TDockViewManager* stripOf(TCustomDockView* v) {
+    const SDockPlace at = manager->model().placeOf(v->dockId());
+    const uint32_t id = manager->model().form(at.form).panes[at.pane].id;
+    for (auto* s : manager->floatForm(at.form)->findChildren<TDockViewManager*>())
+      if (s->paneId() == id) return s;
+    return nullptr;
+  }
+  QPoint tabPoint(TDockViewManager* s, int index) {
+    for (int y = 0; y < s->height(); ++y)
+      for (int x = 0; x < s->width(); ++x)
+        if (s->tabAt({x, y}) == index) return {x + 3, y + 3};
+    ADD_FAILURE() << "no tab " << index;
+    return {};
+  }
+  void send(QWidget* w, QEvent::Type type, const QPoint& global, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, w->mapFromGlobal(global), global, button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+  }
+  // Presses the panel's tab, drags by a few steps to a screen point and releases.
+  void dragTab(TCustomDockView* v, const QPoint& to) {
+    TDockViewManager* s = stripOf(v);
+    ASSERT_NE(s, nullptr);
+    const SDockPlace at = manager->model().placeOf(v->dockId());
+    const QPoint from = s->mapToGlobal(tabPoint(s, at.index));
+    send(s, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int k = 1; k <= 4; ++k) send(s, QEvent::MouseMove, from + (to - from) * k / 4, Qt::NoButton, Qt::LeftButton);
+    send(s, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    flushDeletes();
+  }
+  std::unique_ptr<QMainWindow> main;
+  QMdiArea* mdi = nullptr;
+  std::vector<std::unique_ptr<WheelPanel>> panels;
+  std::unique_ptr<TDockFloatManager> manager;
+};
+
+TEST_F(DockManagerTest, DefaultArrangementGroupsPanelsAlongTheDocumentArea) {
+  manager->defaultArrangement();
+  ASSERT_EQ(manager->count(), 2);
+  TDockFloatForm* a = manager->floatForm(0);
+  EXPECT_TRUE(a->isVisible());
+  EXPECT_EQ(panels[0]->parentWidget(), a);
+  EXPECT_EQ(panels[1]->parentWidget(), a);
+  EXPECT_EQ(panels[2]->parentWidget(), manager->floatForm(1));
+  EXPECT_TRUE(panels[0]->isVisible()) << "the first tab is active";
+  EXPECT_FALSE(panels[1]->isVisible());
+  const QRect doc = manager->documentArea();
+  EXPECT_EQ(a->geometry().right(), doc.right());
+  EXPECT_EQ(manager->floatForm(1)->geometry().bottom(), doc.bottom());
+}
+
+TEST_F(DockManagerTest, APanelDraggedOutFloatsAndDraggedBackDocks) {
+  manager->defaultArrangement();
+  // Out of the first form onto free space: a form of its own.
+  dragTab(panels[1].get(), manager->documentArea().topLeft() + QPoint(150, 200));
+  ASSERT_EQ(manager->count(), 3);
+  TDockFloatForm* own = manager->floatForm(2);
+  EXPECT_EQ(panels[1]->parentWidget(), own);
+  EXPECT_TRUE(own->isVisible());
+  EXPECT_TRUE(panels[1]->isVisible());
+  EXPECT_EQ(manager->model().placeOf(panels[0]->dockId()).form, 0);
+
+  // Back onto the colour panel's pane: a tab there; its own form goes.
+  TDockFloatForm* target = manager->floatForm(1);
+  dragTab(panels[1].get(), target->mapToGlobal(target->clientArea().topLeft() + QPoint(60, 40)));
+  ASSERT_EQ(manager->count(), 2);
+  const SDockPlace at = manager->model().placeOf(panels[1]->dockId());
+  EXPECT_EQ(at.form, 1);
+  EXPECT_EQ(at.index, 1);
+  EXPECT_EQ(panels[1]->parentWidget(), target);
+  EXPECT_TRUE(panels[1]->isVisible());
+  EXPECT_FALSE(panels[2]->isVisible()) << "the dropped panel is the active tab";
+}
+
+TEST_F(DockManagerTest, EscCancelsADrag) {
+  manager->defaultArrangement();
+  TDockViewManager* s = stripOf(panels[1].get());
+  const QPoint from = s->mapToGlobal(tabPoint(s, 1));
+  send(s, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  send(s, QEvent::MouseMove, from + QPoint(-200, 150), Qt::NoButton, Qt::LeftButton);
+  EXPECT_TRUE(manager->dragging());
+  QTest::keyClick(main.get(), Qt::Key_Escape);
+  EXPECT_FALSE(manager->dragging());
+  send(s, QEvent::MouseButtonRelease, from + QPoint(-200, 150), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(manager->count(), 2);
+}
+
+TEST_F(DockManagerTest, TheLayoutSurvivesANewManager) {
+  manager->defaultArrangement();
+  dragTab(panels[0].get(), manager->documentArea().topLeft() + QPoint(100, 100));
+  ASSERT_EQ(manager->count(), 3);
+  manager->model().setAllHidden(1, 0, true);
+  manager->sync();
+  const QByteArray blob = manager->saveLayout();
+  const QRect floated = manager->floatForm(2)->geometry();
+
+  manager.reset();
+  flushDeletes();
+  EXPECT_EQ(panels[0]->parentWidget(), nullptr) << "panels outlive the manager";
+  makeManager();
+  ASSERT_TRUE(manager->restoreLayout(blob));
+  EXPECT_EQ(manager->saveLayout(), blob);
+  ASSERT_EQ(manager->count(), 3);
+  EXPECT_EQ(manager->floatForm(2)->geometry(), floated);
+  EXPECT_EQ(panels[0]->parentWidget(), manager->floatForm(2));
+  EXPECT_TRUE(panels[2]->collapsed());
+
+  // A damaged blob gives the default arrangement.
+  EXPECT_FALSE(manager->restoreLayout(blob.left(blob.size() - 6)));
+  EXPECT_EQ(manager->count(), 2);
+  flushDeletes();
+}
+
+TEST_F(DockManagerTest, MinimisingHidesAllFormsAndRestoringShowsThoseThatWereVisible) {
+  manager->defaultArrangement();
+  dragTab(panels[1].get(), manager->documentArea().topLeft() + QPoint(150, 200));
+  ASSERT_EQ(manager->count(), 3);
+  manager->model().setFormVisible(1, false);
+  manager->sync();
+  manager->mainWindowMinimised();
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(manager->floatForm(i)->isVisible()) << i;
+  manager->mainWindowMinimised();
+  manager->mainWindowRestored();
+  EXPECT_TRUE(manager->floatForm(0)->isVisible());
+  EXPECT_FALSE(manager->floatForm(1)->isVisible());
+  EXPECT_TRUE(manager->floatForm(2)->isVisible());
+}
+
+TEST_F(DockManagerTest, AnUnhandledWheelOverAFormReachesTheActiveDocument) {
+  manager->defaultArrangement();
+  auto* doc = new DocWidget;
+  QMdiSubWindow* sub = mdi->addSubWindow(doc);
+  sub->show();
+  mdi->setActiveSubWindow(sub);
+  ASSERT_EQ(manager->mainActiveChild(), doc);
+  TDockFloatForm* f = manager->floatForm(0);
+  const QPoint at = f->mapToGlobal(f->clientArea().center());
+  QWheelEvent turn(f->mapFromGlobal(at), at, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                   false);
+  QCoreApplication::sendEvent(f, &turn);
+  EXPECT_EQ(doc->turns, 1);
+
+  // A panel that takes wheel turns gets them first, and the main window's
+  // forwarding reaches the panel under the pointer.
+  auto taker = std::make_unique<WheelPanel>("EventView", true);
+  ASSERT_TRUE(manager->registerPanel(taker.get()));
+  manager->defaultArrangement();
+  QWheelEvent again(f->mapFromGlobal(at), at, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                    false);
+  QCoreApplication::sendEvent(manager->floatForm(0), &again);
+  EXPECT_EQ(taker->turns, 1);
+  EXPECT_EQ(doc->turns, 1);
+  const QPoint over = taker->mapToGlobal(taker->rect().center());
+  QWheelEvent forwarded(main->mapFromGlobal(over), over, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+  EXPECT_TRUE(manager->forwardWheel(&forwarded));
+  EXPECT_EQ(taker->turns, 2);
+  manager.reset();
+}
+
+}  // namespace
+}  // namespace pg
