@@ -1,5 +1,6 @@
 // Checkerboards and frames of TMemoryGraphic.
 #include <algorithm>
+#include <initializer_list>
 
 #include "ui/graphic_pixel.h"
 #include "ui/memory_graphic.h"
