@@ -5,11 +5,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/qt_appearance.h"
+
 namespace pg {
 
 void applyBaseFormFont(QWidget& form) {
-  // The application font is the user-interface font chosen at start-up.
-  form.setFont(QApplication::font());
+  // The first installed face of the UI font list for the Japanese character
+  // set (128); without one the application font stays.
+  QFont font = form.font();
+  if (applyUiFont(font, 128)) form.setFont(font);
 }
 
 TBaseForm::TBaseForm(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) { applyBaseFormFont(*this); }

@@ -1,119 +1,99 @@
 #include "ui/qt/dock_drawing.h"
 
 #include <QApplication>
-#include <QFontMetrics>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPalette>
+
+#include "ui/appearance_manager.h"
+#include "ui/qt/graphic_image.h"
+#include "ui/qt/qt_appearance.h"
+#include "ui/text_flags.h"
 
 namespace pg {
 
 namespace {
 
-QPalette pal() { return QApplication::palette(); }
+const TUiSysColors& colours() { return dockAppearance().colors(); }
 
-QFont tabFont() {
-  QFont f = QApplication::font();
-  f.setPixelSize(11);
-  return f;
-}
-
-void raisedFrame(QPainter& p, const QRect& r) {
-  p.setPen(pal().color(QPalette::Light));
-  p.drawLine(r.topLeft(), r.topRight());
-  p.drawLine(r.topLeft(), r.bottomLeft());
-  p.setPen(pal().color(QPalette::Dark));
-  p.drawLine(r.bottomLeft(), r.bottomRight());
-  p.drawLine(r.topRight(), r.bottomRight());
-}
+bool fill(TMemoryGraphic& g, const TRect& r, TUiColor c) { return g.fillRect(r, c, copyChannel, copyChannel); }
 
 }  // namespace
 
-QSize measureCaptionTab(const QString& text) {
-  const QFontMetrics fm(tabFont());
-  return {fm.horizontalAdvance(text) + 24, 17};
+const TAppearanceManager& dockAppearance() {
+  if (!appearanceManager()) createQtAppearanceManager();
+  return *appearanceManager();
 }
 
-void paintCaptionTab(QImage& image, const QString& text, bool active) {
-  image.fill(Qt::transparent);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  const QRectF r(0.5, 0.5, image.width() - 1.0, image.height() + 2.0);
-  // A trapezoid tab whose slanted sides overlap the neighbours.
-  QPainterPath path;
-  path.moveTo(r.left(), r.bottom());
-  path.lineTo(r.left() + 8, r.top());
-  path.lineTo(r.right() - 8, r.top());
-  path.lineTo(r.right(), r.bottom());
-  path.closeSubpath();
-  p.fillPath(path, active ? pal().color(QPalette::Window).lighter(112) : pal().color(QPalette::Button).darker(108));
-  p.setPen(pal().color(QPalette::Shadow));
-  p.drawPath(path);
-  p.setFont(tabFont());
-  p.setPen(pal().color(active ? QPalette::WindowText : QPalette::PlaceholderText));
-  p.drawText(QRect(0, 1, image.width(), image.height() - 1), Qt::AlignCenter, text);
+bool renderCaptionTabs(const QString& caption, TMemoryGraphic& inactive, TMemoryGraphic& active) {
+  dockAppearance();
+  TRect r;
+  if (!paintCaptionTab(inactive, caption, r, dtCalcRect | dtSingleLine | dtNoPrefix, false)) return false;
+  for (auto [g, isActive] : {std::pair{&inactive, false}, std::pair{&active, true}}) {
+    g->setBackground(uiClear);
+    if (!g->setSize(r.Right, r.Bottom)) return false;
+    g->clear();
+    TRect box = r;
+    if (!paintCaptionTab(*g, caption, box, dtSingleLine | dtNoPrefix | dtVCenter, isActive)) return false;
+  }
+  return true;
 }
 
-void paintStripFace(QImage& face, bool isTop) {
-  face.fill(pal().color(QPalette::Button));
-  QPainter p(&face);
-  int top = 0;
+void paintStripFace(TMemoryGraphic& face, bool isTop) {
+  const TUiSysColors& c = colours();
+  const int32_t w = face.width();
+  const int32_t h = face.height();
+  fill(face, {0, 0, w, h}, c.btnFace);
+  int32_t top = 0;
   if (!isTop) {
-    p.setPen(pal().color(QPalette::Light));
-    p.drawLine(0, 1, face.width() - 1, 1);
-    p.setPen(pal().color(QPalette::Dark));
-    p.drawLine(0, 2, face.width() - 1, 2);
+    fill(face, {0, 1, w, 2}, c.btnHighlight);
+    fill(face, {0, 2, w, 3}, c.btnShadow);
     top = 4;
   }
-  const QRect r(0, top, face.width(), face.height() - top);
-  raisedFrame(p, r.adjusted(0, 0, -1, -1));
-  p.setPen(pal().color(QPalette::Shadow));
-  p.drawLine(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1);
+  face.frameBevel({0, top, w, h}, 1, c.btnHighlight, c.btnShadow, copyChannel, copyChannel);
+  fill(face, {1, h - 2, w - 1, h - 1}, c.windowFrame);
 }
 
-void paintMenuButton(QImage& face, const QRect& r, int state) {
-  QPainter p(&face);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  if (state == 1) {
-    p.fillRect(r, pal().color(QPalette::Highlight).lighter(160));
-    raisedFrame(p, r.adjusted(0, 0, -1, -1));
+void placeTab(TMemoryGraphic& face, TMemoryGraphic& tabMap, const TMemoryGraphic& tab, int32_t x, int32_t y,
+              int32_t index) {
+  face.blendFrom(x, y, tab.width(), tab.height(), tab, 0, 0, lerpChannel, keepChannel);
+  const uint32_t mark = 0xFF000000u | (static_cast<uint32_t>(index) & 0x00FFFFFFu);
+  for (int32_t ty = 0; ty < tab.height(); ++ty) {
+    uint32_t* dst = tabMap.scanLine(y + ty);
+    const uint32_t* src = tab.scanLine(ty);
+    if (!dst || !src) continue;
+    for (int32_t tx = 0; tx < tab.width(); ++tx) {
+      const int32_t mx = x + tx;
+      if (mx >= 0 && mx < tabMap.width() && (src[tx] >> 24) != 0) dst[mx] = mark;
+    }
   }
-  const QColor c = state == 2 ? pal().color(QPalette::Mid) : pal().color(QPalette::ButtonText);
-  QPainterPath tri;
-  const QPointF c0(r.center().x() + 0.5, r.center().y() + 2.5);
-  tri.moveTo(c0.x() - 4, c0.y() - 4);
-  tri.lineTo(c0.x() + 4, c0.y() - 4);
-  tri.lineTo(c0.x(), c0.y());
-  tri.closeSubpath();
-  p.fillPath(tri, c);
 }
 
-void paintFloatFrame(QPainter& p, const QRect& bounds, int border, int captionHeight, const QString& title) {
-  p.fillRect(bounds, pal().color(QPalette::Window));
-  raisedFrame(p, bounds.adjusted(0, 0, -1, -1));
-  const QRect cap(bounds.left() + border, bounds.top() + border, bounds.width() - 2 * border, captionHeight);
-  QLinearGradient g(cap.topLeft(), cap.topRight());
-  g.setColorAt(0, pal().color(QPalette::Highlight));
-  g.setColorAt(1, pal().color(QPalette::Highlight).lighter(140));
-  p.fillRect(cap, g);
-  QFont f = QApplication::font();
-  f.setPixelSize(11);
-  p.setFont(f);
-  p.setPen(pal().color(QPalette::HighlightedText));
-  p.drawText(cap.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, title);
+void paintMenuButton(TMemoryGraphic& face, const TRect& r, uint8_t glyphState) {
+  const TMemoryGraphic& glyph = dockAppearance().dropGlyph(glyphState);
+  if (glyph.isValid()) face.blendFrom(r.Left, r.Top, glyph.width(), glyph.height(), glyph, 0, 0, lerpChannel, keepChannel);
 }
 
-void paintDropIndicator(QPainter& p, const QRect& r) {
-  QColor fill = pal().color(QPalette::Highlight);
-  fill.setAlpha(90);
-  p.fillRect(r, fill);
-  p.setPen(QPen(pal().color(QPalette::Highlight), 2));
-  p.drawRect(r.adjusted(1, 1, -1, -1));
+void paintFloatFrame(TMemoryGraphic& g, int32_t border, int32_t captionHeight, const QString& title) {
+  const TUiSysColors& c = colours();
+  const int32_t w = g.width();
+  const int32_t h = g.height();
+  fill(g, {0, 0, w, h}, c.btnFace);
+  g.frameBevel({0, 0, w, h}, 1, c.btnHighlight, c.dkShadow3D, copyChannel, copyChannel);
+  const TRect cap{border, border, w - border, border + captionHeight};
+  g.gradientLinear(cap, c.highlight, lerpColor(c.highlight, c.btnFace, 0.6f), kGradRight, copyChannel, copyChannel);
+  TRect text{cap.Left + 4, cap.Top, cap.Right - 4, cap.Bottom};
+  QFont font = QApplication::font();
+  font.setPixelSize(11);
+  drawText(g, title, text, font, c.highlightText, dtLeft | dtVCenter | dtSingleLine | dtEndEllipsis | dtNoPrefix);
 }
 
-void paintPopupFrame(QPainter& p, const QRect& r) {
-  p.setPen(pal().color(QPalette::Shadow));
-  p.drawRect(r.adjusted(0, 0, -1, -1));
+void paintDropIndicator(TMemoryGraphic& g) {
+  const TUiSysColors& c = colours();
+  fill(g, {0, 0, g.width(), g.height()}, c.softHighlight);
+  g.frameRect({0, 0, g.width(), g.height()}, 2, c.highlight, copyChannel, copyChannel);
+}
+
+void paintPopupFrame(TMemoryGraphic& g) {
+  const TUiSysColors& c = colours();
+  g.frameRect({0, 0, g.width(), g.height()}, 1, c.windowFrame, copyChannel, copyChannel);
 }
 
 }  // namespace pg

@@ -1,32 +1,39 @@
 #pragma once
 // The owner-drawn faces of the docking framework and the pop-ups, one
-// function per element, each drawing into an off-screen image of ours that
-// the widget then copies. Colours come from the application palette (the
-// system colours).
-#include <QImage>
-#include <QRect>
+// function per element, each composing into one of our off-screen graphics
+// with the appearance manager's colours and graphics; the widgets copy the
+// graphic in their paint handlers.
 #include <QString>
 
-class QPainter;
+#include "core/rect.h"
+#include "ui/memory_graphic.h"
 
 namespace pg {
 
-// The size a caption tab needs for the text.
-QSize measureCaptionTab(const QString& text);
-// A caption tab into a transparent image of the measured size; the active tab
-// stands out in the highlight colours.
-void paintCaptionTab(QImage& image, const QString& text, bool active);
-// The face of a pane's strip: on panes below the first a 2-pixel grip band
-// at y = 1 and the face from y = 4; a raised frame with a window-frame outline.
-void paintStripFace(QImage& face, bool isTop);
-// The menu button (a drop-down arrow, 17 x 15) at r; state 0 normal,
-// 1 hovered, 2 disabled.
-void paintMenuButton(QImage& face, const QRect& r, int state);
-// A floating form's own frame and caption band.
-void paintFloatFrame(QPainter& p, const QRect& bounds, int border, int captionHeight, const QString& title);
+class TAppearanceManager;
+
+// The process-wide appearance manager, made from the application palette
+// when the program has not made it yet.
+const TAppearanceManager& dockAppearance();
+
+// Renders a caption as an inactive and an active tab, each image sized to
+// the measured tab and transparent around it.
+bool renderCaptionTabs(const QString& caption, TMemoryGraphic& inactive, TMemoryGraphic& active);
+// The face of a pane's strip, as large as the graphic: on panes below the
+// first a 2-pixel grip band at y = 1 and the face from y = 4; a raised 3D
+// frame with a window-frame outline inside.
+void paintStripFace(TMemoryGraphic& face, bool isTop);
+// Composites a caption tab image at (x, y) and marks its covered pixels in
+// the tab map with the index (colour bytes) and alpha 255.
+void placeTab(TMemoryGraphic& face, TMemoryGraphic& tabMap, const TMemoryGraphic& tab, int32_t x, int32_t y,
+              int32_t index);
+// The menu button (the 17 x 15 drop-down glyph) with its glyph state.
+void paintMenuButton(TMemoryGraphic& face, const TRect& r, uint8_t glyphState);
+// A floating form's face: its frame and caption band with the title.
+void paintFloatFrame(TMemoryGraphic& g, int32_t border, int32_t captionHeight, const QString& title);
 // Where a dragged panel would land.
-void paintDropIndicator(QPainter& p, const QRect& r);
-// The thin border of a pop-up.
-void paintPopupFrame(QPainter& p, const QRect& r);
+void paintDropIndicator(TMemoryGraphic& g);
+// The thin border of a pop-up over a face in the button colour.
+void paintPopupFrame(TMemoryGraphic& g);
 
 }  // namespace pg

@@ -9,6 +9,7 @@
 #include "ui/dock_model.h"
 #include "ui/qt/dock_drawing.h"
 #include "ui/qt/dock_float_manager.h"
+#include "ui/qt/graphic_image.h"
 
 namespace pg {
 
@@ -25,8 +26,14 @@ QRect TDockFloatForm::clientArea() const {
 }
 
 void TDockFloatForm::paintEvent(QPaintEvent* /*event*/) {
+  // The face is rebuilt only when the size or the title changed.
+  if (faceDirty_ || face_.width() != width() || face_.height() != height()) {
+    if (!face_.setSize(width(), height())) return;
+    paintFloatFrame(face_, kDockBorder, kDockCaptionHeight, windowTitle());
+    faceDirty_ = false;
+  }
   QPainter p(this);
-  paintFloatFrame(p, rect(), kDockBorder, kDockCaptionHeight, windowTitle());
+  blitToPainter(p, 0, 0, face_.width(), face_.height(), face_, 0, 0);
 }
 
 uint8_t TDockFloatForm::edgesAt(const QPoint& p) const {
@@ -90,5 +97,13 @@ void TDockFloatForm::wheelEvent(QWheelEvent* event) {
 }
 
 void TDockFloatForm::moveEvent(QMoveEvent* /*event*/) { manager_->formMoved(this); }
+
+void TDockFloatForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowTitleChange) {
+    faceDirty_ = true;
+    update();
+  }
+  TBaseForm::changeEvent(event);
+}
 
 }  // namespace pg

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "ui/memory_graphic.h"
 #include "ui/qt/base_forms.h"
 
 namespace pg {
@@ -35,6 +36,7 @@ class TDockFloatForm : public TBaseForm {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   enum Edge : uint8_t { kNone = 0, kLeft = 1, kRight = 2, kTop = 4, kBottom = 8, kMove = 16 };
@@ -46,6 +48,8 @@ class TDockFloatForm : public TBaseForm {
   QPoint grabOffset_;  // pointer minus the window's top-left when a move began
   QRect grabBounds_;
   QPoint grabGlobal_;
+  TMemoryGraphic face_;
+  bool faceDirty_ = true;
 };
 
 }  // namespace pg

@@ -15,6 +15,7 @@
 #include "ui/qt/dock_float_form.h"
 #include "ui/qt/dock_strip.h"
 #include "ui/qt/dock_view.h"
+#include "ui/qt/graphic_image.h"
 #include "ui/snap_rect.h"
 
 namespace pg {
@@ -35,8 +36,11 @@ class CDropIndicator final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* /*event*/) override {
+    TMemoryGraphic g(width(), height(), uiClear);
+    if (!g.isValid()) return;
+    paintDropIndicator(g);
     QPainter p(this);
-    paintDropIndicator(p, rect());
+    blendToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
   }
 };
 

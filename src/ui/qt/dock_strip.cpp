@@ -5,7 +5,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/appearance_manager.h"
 #include "ui/dock_model.h"
+#include "ui/qt/graphic_image.h"
 #include "ui/qt/dock_drawing.h"
 #include "ui/qt/dock_float_manager.h"
 #include "ui/qt/dock_view.h"
@@ -31,12 +33,9 @@ void TDockViewManager::render() {
   if (!locate(f, p) || width() <= 0 || height() <= 0) return;
   const CDockModel& m = manager_->model();
   const SDockPane& pane = m.form(f).panes[p];
-  if (face_.size() != size()) {
-    face_ = QImage(size(), QImage::Format_ARGB32);
-    tabMap_ = QImage(size(), QImage::Format_ARGB32);
-  }
+  if (!face_.setSize(width(), height()) || !tabMap_.setSize(width(), height())) return;
   paintStripFace(face_, p == 0);
-  tabMap_.fill(Qt::transparent);
+  tabMap_.clear();
   const int faceTop = p == 0 ? 0 : kDockGripHeight;
   TCustomDockView* active = nullptr;
   if (pane.activeIndex >= 0) {
@@ -55,42 +54,31 @@ void TDockViewManager::render() {
     for (int i = 0; i < pane.activeIndex; ++i) order.push_back(i);
     for (int i = n - 1; i > pane.activeIndex; --i) order.push_back(i);
     order.push_back(pane.activeIndex);
-    QPainter fp(&face_);
     for (int i : order) {
       TCustomDockView* v = manager_->viewWidget(pane.views[i]);
       if (!v || xs[i] < 0) continue;
       const bool isActive = i == pane.activeIndex;
-      const QImage& img = v->captionImage(isActive);
-      const int y = faceTop + 1;
-      fp.drawImage(xs[i], y, img);
-      const uint32_t mark = 0xFF000000u | static_cast<uint32_t>(i);
-      for (int yy = 0; yy < img.height() && y + yy < tabMap_.height(); ++yy) {
-        const auto* src = reinterpret_cast<const uint32_t*>(img.constScanLine(yy));
-        auto* dst = reinterpret_cast<uint32_t*>(tabMap_.scanLine(y + yy));
-        for (int xx = 0; xx < img.width(); ++xx) {
-          const int x = xs[i] + xx;
-          if (x >= 0 && x < tabMap_.width() && (src[xx] >> 24) != 0) dst[x] = mark;
-        }
-      }
+      placeTab(face_, tabMap_, v->captionImage(isActive), xs[i], faceTop + 1, i);
       if (isActive) active = v;
     }
   }
-  const int state = !active || !active->popupMenu() ? 2 : (menuHover_ ? 1 : 0);
-  paintMenuButton(face_, menuButtonRect(), state);
+  const uint8_t state = !active || !active->popupMenu() ? gsDisabled : (menuHover_ ? gsActive : gsNone);
+  const QRect mb = menuButtonRect();
+  paintMenuButton(face_, {mb.left(), mb.top(), mb.right() + 1, mb.bottom() + 1}, state);
   update();
 }
 
 int TDockViewManager::tabAt(const QPoint& p) const {
-  if (tabMap_.isNull() || !tabMap_.rect().contains(p)) return -1;
-  const uint32_t px = tabMap_.pixel(p);
+  if (!tabMap_.contains(p.x(), p.y())) return -1;
+  const uint32_t px = *tabMap_.pixelAddr(p.x(), p.y());
   if ((px >> 24) == 0) return -1;
   return static_cast<int>(px & 0xFFFFFF);
 }
 
 void TDockViewManager::paintEvent(QPaintEvent* /*event*/) {
-  if (face_.isNull()) return;
+  if (!face_.isValid()) return;
   QPainter p(this);
-  p.drawImage(0, 0, face_);
+  blitToPainter(p, 0, 0, face_.width(), face_.height(), face_, 0, 0);
 }
 
 void TDockViewManager::resizeEvent(QResizeEvent* /*event*/) { render(); }

@@ -3,11 +3,12 @@
 // menu button of the active panel, and on panes below the first the resize
 // grip of the pane above. Pressing a tab activates it, dragging it docks the
 // panel elsewhere, double-clicking folds the pane.
-#include <QImage>
 #include <QPoint>
 #include <QWidget>
 
 #include <cstdint>
+
+#include "ui/memory_graphic.h"
 
 namespace pg {
 
@@ -24,7 +25,7 @@ class TDockViewManager : public QWidget {
   // The index in the pane of the tab under a client point; -1 for none.
   int tabAt(const QPoint& p) const;
   QRect menuButtonRect() const;
-  const QImage& tabMap() const { return tabMap_; }
+  const TMemoryGraphic& tabMap() const { return tabMap_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -42,8 +43,8 @@ class TDockViewManager : public QWidget {
 
   TDockFloatManager* manager_;
   uint32_t paneId_;
-  QImage face_;
-  QImage tabMap_;
+  TMemoryGraphic face_;
+  TMemoryGraphic tabMap_{uiClear};
   // 0 idle, 1 a tab pressed (a drag may start), 2 the grip pressed, 3 dragging.
   uint8_t pressState_ = 0;
   QPoint pressPoint_;

@@ -11,12 +11,10 @@
 namespace pg {
 
 TCustomDockView::TCustomDockView(const QString& name, QWidget* parent)
-    : QWidget(parent), name_(name), inactiveCaption_(18, 18, QImage::Format_ARGB32), activeCaption_(1, 1, QImage::Format_ARGB32) {
+    : QWidget(parent), name_(name) {
   setObjectName(name);
   resize(kDockViewWidth, kDockViewHeight);
   setMinimumSize(kDockViewWidth, kDockViewHeight);
-  inactiveCaption_.fill(Qt::transparent);
-  activeCaption_.fill(Qt::transparent);
   setCaption(QStringLiteral("CustomDockView"));
 }
 
@@ -30,11 +28,8 @@ void TCustomDockView::attach(TDockFloatManager* manager, int32_t id) {
 }
 
 void TCustomDockView::renderCaptions() {
-  const QSize s = measureCaptionTab(caption_);
-  inactiveCaption_ = QImage(s, QImage::Format_ARGB32);
-  activeCaption_ = QImage(s, QImage::Format_ARGB32);
-  paintCaptionTab(inactiveCaption_, caption_, false);
-  paintCaptionTab(activeCaption_, caption_, true);
+  // Without pixels the tab is simply not drawn.
+  (void)renderCaptionTabs(caption_, inactiveCaption_, activeCaption_);
 }
 
 void TCustomDockView::setCaption(const QString& text) {

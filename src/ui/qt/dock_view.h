@@ -1,13 +1,14 @@
 #pragma once
 // One dockable panel. Derived panels add their content; the float manager
 // moves the panel between panes and floating forms.
-#include <QImage>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+
+#include "ui/memory_graphic.h"
 
 namespace pg {
 
@@ -27,7 +28,7 @@ class TCustomDockView : public QWidget {
   QMenu* popupMenu() const { return menu_; }
   void setPopupMenu(QMenu* menu);
   // The caption as drawn on an active and an inactive tab.
-  const QImage& captionImage(bool active) const { return active ? activeCaption_ : inactiveCaption_; }
+  const TMemoryGraphic& captionImage(bool active) const { return active ? activeCaption_ : inactiveCaption_; }
 
   // The user's choice to show the panel, and the fold of its pane.
   bool shown() const;
@@ -56,8 +57,8 @@ class TCustomDockView : public QWidget {
 
   QString name_;
   QString caption_;
-  QImage inactiveCaption_;
-  QImage activeCaption_;
+  TMemoryGraphic inactiveCaption_{18, 18, uiClear};
+  TMemoryGraphic activeCaption_{1, 1, uiClear};
   QPointer<QMenu> menu_;
   QPointer<TDockFloatManager> manager_;
   int32_t id_ = -1;

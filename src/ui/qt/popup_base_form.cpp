@@ -5,11 +5,14 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
 #include "platform/clock.h"
 #include "platform/desktop.h"
+#include "ui/appearance_manager.h"
+#include "ui/popup_placement.h"
 #include "ui/qt/dock_drawing.h"
+#include "ui/qt/graphic_image.h"
+#include "ui/qt/qt_appearance.h"
 
 namespace pg {
 
@@ -37,22 +40,13 @@ int32_t virtualKey(int qtKey) {
 bool anyModalForm() { return QApplication::activeModalWidget() != nullptr; }
 
 QRect placePopupOnScreen(const QRect& wanted, const QPoint& cursor, const QRect* anchor) {
-  QScreen* screen = QGuiApplication::screenAt(cursor);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return wanted;
-  const QRect area = screen->availableGeometry();
-  QRect r = wanted;
-  if (anchor && r.intersects(*anchor)) r.moveTop(anchor->bottom() + 1);
-  if (r.bottom() > area.bottom()) {
-    if (anchor && anchor->top() - r.height() >= area.top())
-      r.moveBottom(anchor->top() - 1);
-    else
-      r.moveBottom(area.bottom());
-  }
-  if (r.right() > area.right()) r.moveRight(area.right());
-  if (r.left() < area.left()) r.moveLeft(area.left());
-  if (r.top() < area.top()) r.moveTop(area.top());
-  return r;
+  const TRect monitor = monitorRectNear(cursor);
+  TRect r{wanted.x(), wanted.y(), wanted.x() + wanted.width(), wanted.y() + wanted.height()};
+  if (anchor)
+    placePopupRect(r, monitor, {anchor->x(), anchor->y(), anchor->x() + anchor->width(), anchor->y() + anchor->height()});
+  else
+    fitRectToMonitor(r, monitor);
+  return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top};
 }
 
 TPopupBaseForm::TPopupBaseForm(QWidget* parent)
@@ -145,8 +139,11 @@ bool TPopupBaseForm::appDeactivated() {
 }
 
 void TPopupBaseForm::paintEvent(QPaintEvent* /*event*/) {
+  TMemoryGraphic g(width(), height(), dockAppearance().colors().btnFace);
+  if (!g.isValid()) return;
+  paintPopupFrame(g);
   QPainter p(this);
-  paintPopupFrame(p, rect());
+  blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
 }
 
 }  // namespace pg
