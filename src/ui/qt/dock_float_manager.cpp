@@ -56,7 +56,13 @@ bool sendWheel(QWidget* target, const QWheelEvent& e) {
 
 }  // namespace
 
-TDockFloatManager::TDockFloatManager(QWidget* mainWindow) : QObject(nullptr), main_(mainWindow) {}
+TDockFloatManager::TDockFloatManager(QWidget* mainWindow) : QObject(nullptr), main_(mainWindow) {
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    connect(app, &QGuiApplication::screenRemoved, this, [this] { keepFormsOnScreen(); });
+    for (QScreen* s : QGuiApplication::screens())
+      connect(s, &QScreen::geometryChanged, this, [this] { keepFormsOnScreen(); });
+  }
+}
 
 TDockFloatManager::~TDockFloatManager() {
   destroying_ = true;
@@ -250,7 +256,10 @@ QRect TDockFloatManager::documentArea() const {
 
 void TDockFloatManager::defaultArrangement() {
   cancelDrag();
-  model_.defaultArrangement(toTRect(documentArea()));
+  // The document area may stick out past the screens; the panels may not.
+  QRect area = documentArea().intersected(screenRect());
+  if (area.isEmpty()) area = screenRect();
+  model_.defaultArrangement(toTRect(area));
   sync();
 }
 
@@ -267,7 +276,22 @@ bool TDockFloatManager::restoreLayout(const QByteArray& blob) {
   }
   model_.floatUnplaced(toTRect(documentArea()));
   sync();
+  keepFormsOnScreen();
   return true;
+}
+
+void TDockFloatManager::keepFormsOnScreen() {
+  const QRect screen = screenRect();
+  const SRectXYWH bounds{screen.x(), screen.y(), screen.width(), screen.height()};
+  for (const auto& [id, f] : forms_) {
+    if (!f) continue;
+    const QRect g = f->geometry();
+    SRectXYWH r{g.x(), g.y(), g.width(), g.height()};
+    // A form larger than the screens stays where it is.
+    if (!keepRectInside(r, bounds) || (r.X == g.x() && r.Y == g.y())) continue;
+    f->move(r.X, r.Y);
+    formMoved(f);  // a hidden form hears of its move only when shown
+  }
 }
 
 // ---- hiding and showing together ---------------------------------------------------

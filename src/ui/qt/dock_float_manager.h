@@ -76,6 +76,9 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
   // The main window's document area and the screens, in screen coordinates.
   QRect documentArea() const;
   QRect screenRect() const;
+  // Moves every form that lies partly off the screens back onto them (after
+  // a restore, and when a screen goes away or changes).
+  void keepFormsOnScreen();
 
   // Snaps a window rectangle (screen coordinates) to the screens, the
   // document area and the other forms (skipping `form` when skipSelf).

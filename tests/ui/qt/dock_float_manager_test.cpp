@@ -54,7 +54,7 @@ class DockManagerTest : public ::testing::Test {
     main = std::make_unique<QMainWindow>();
     mdi = new QMdiArea;
     main->setCentralWidget(mdi);
-    main->setGeometry(0, 0, 800, 600);
+    main->setGeometry(40, 30, 640, 480);
     main->show();
     for (const char* n : {"NavigatorView", "InfomationView", "ColorView"}) panels.push_back(std::make_unique<WheelPanel>(n, false));
     makeManager();
@@ -117,6 +117,12 @@ TEST_F(DockManagerTest, DefaultArrangementGroupsPanelsAlongTheDocumentArea) {
   const QRect doc = manager->documentArea();
   EXPECT_EQ(a->geometry().right(), doc.right());
   EXPECT_EQ(manager->floatForm(1)->geometry().bottom(), doc.bottom());
+
+  // A main window reaching past the screen's right edge: the forms stay on it.
+  main->setGeometry(400, 30, 640, 480);
+  manager->defaultArrangement();
+  EXPECT_GT(manager->documentArea().right(), manager->screenRect().right());
+  EXPECT_EQ(manager->floatForm(0)->geometry().right(), manager->screenRect().right());
 }
 
 TEST_F(DockManagerTest, APanelDraggedOutFloatsAndDraggedBackDocks) {
@@ -169,7 +175,7 @@ TEST_F(DockManagerTest, TheLayoutSurvivesANewManager) {
   EXPECT_EQ(panels[0]->parentWidget(), nullptr) << "panels outlive the manager";
   makeManager();
   ASSERT_TRUE(manager->restoreLayout(blob));
-  EXPECT_EQ(manager->saveLayout(), blob);
+  EXPECT_EQ(manager->saveLayout().toStdString(), blob.toStdString());
   ASSERT_EQ(manager->count(), 3);
   EXPECT_EQ(manager->floatForm(2)->geometry(), floated);
   EXPECT_EQ(panels[0]->parentWidget(), manager->floatForm(2));
@@ -226,6 +232,72 @@ TEST_F(DockManagerTest, AnUnhandledWheelOverAFormReachesTheActiveDocument) {
   EXPECT_TRUE(manager->forwardWheel(&forwarded));
   EXPECT_EQ(taker->turns, 2);
   manager.reset();
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST_F(DockManagerTest, DraggingTheCaptionSnapsBesideAnotherForm) {
+  manager->defaultArrangement();
+  TDockFloatForm* still = manager->floatForm(0);
+  TDockFloatForm* moved = manager->floatForm(1);
+  const QRect g0 = still->geometry();
+  const QPoint grab = moved->mapToGlobal(QPoint(40, kDockBorder + 5));
+  const QPoint offset = grab - moved->geometry().topLeft();
+  // Its right edge 6 pixels left of the other's left edge, tops 3 apart.
+  const QPoint wanted(g0.left() - moved->width() - 6, g0.top() + 3);
+  send(moved, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+  send(moved, QEvent::MouseMove, wanted + offset, Qt::NoButton, Qt::LeftButton);
+  send(moved, QEvent::MouseButtonRelease, wanted + offset, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(moved->geometry().right() + 1, g0.left());
+  EXPECT_EQ(moved->geometry().top(), g0.top());
+  EXPECT_EQ(manager->model().form(1).bounds.Left, moved->geometry().left()) << "the model follows the window";
+
+  // Far from every edge it moves freely.
+  const QPoint free(200, 150);
+  const QPoint grab2 = moved->mapToGlobal(QPoint(40, kDockBorder + 5));
+  send(moved, QEvent::MouseButtonPress, grab2, Qt::LeftButton, Qt::LeftButton);
+  send(moved, QEvent::MouseMove, free + offset, Qt::NoButton, Qt::LeftButton);
+  send(moved, QEvent::MouseButtonRelease, free + offset, Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(moved->geometry().topLeft(), free);
+}
+
+TEST_F(DockManagerTest, TheBorderResizesWithinThePanesLimits) {
+  manager->defaultArrangement();
+  dragTab(panels[1].get(), manager->documentArea().topLeft() + QPoint(150, 200));
+  TDockFloatForm* f = manager->floatForm(2);
+  const QRect before = f->geometry();
+  const QPoint edge = f->mapToGlobal(QPoint(f->width() / 2, f->height() - 1));
+  send(f, QEvent::MouseButtonPress, edge, Qt::LeftButton, Qt::LeftButton);
+  send(f, QEvent::MouseMove, edge + QPoint(0, 60), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(f->height(), before.height() + 60);
+  EXPECT_EQ(panels[1]->height(), kDockViewHeight + 60) << "the last panel takes the new height";
+  send(f, QEvent::MouseMove, edge + QPoint(0, -300), Qt::NoButton, Qt::LeftButton);
+  send(f, QEvent::MouseButtonRelease, edge + QPoint(0, -300), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(f->height(), before.height()) << "never below the panel's minimum";
+  EXPECT_EQ(f->geometry().top(), before.top());
+}
+
+TEST_F(DockManagerTest, DoubleClicksFoldAPaneOrTheWholeForm) {
+  manager->defaultArrangement();
+  TDockFloatForm* f = manager->floatForm(0);
+  const int open = f->height();
+  TDockViewManager* s = stripOf(panels[0].get());
+  QTest::mouseDClick(s, Qt::LeftButton, {}, tabPoint(s, 0));
+  EXPECT_TRUE(panels[0]->collapsed());
+  EXPECT_FALSE(panels[0]->isVisible());
+  EXPECT_EQ(f->height(), open - kDockViewHeight);
+  // Its only pane folded, the form counts as folded: the caption opens it.
+  QTest::mouseDClick(f, Qt::LeftButton, {}, QPoint(40, kDockBorder + 5));
+  EXPECT_FALSE(panels[0]->collapsed());
+  EXPECT_EQ(f->height(), open);
+  EXPECT_EQ(panels[0]->showState(), kDockStateShown);
+  QTest::mouseDClick(f, Qt::LeftButton, {}, QPoint(40, kDockBorder + 5));
+  EXPECT_TRUE(panels[0]->collapsed());
+  EXPECT_TRUE(panels[1]->collapsed()) << "every view of the pane";
 }
 
 }  // namespace
