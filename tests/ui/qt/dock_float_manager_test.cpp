@@ -302,3 +302,35 @@ TEST_F(DockManagerTest, DoubleClicksFoldAPaneOrTheWholeForm) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST_F(DockManagerTest, TheTopOfALaterStripIsTheGripOfThePaneAbove) {
+  manager->defaultArrangement();
+  ASSERT_EQ(manager->model().endDock(panels[2]->dockId(), 0, -1), DockDrop::Moved);
+  manager->sync();
+  flushDeletes();
+  TDockViewManager* lower = stripOf(panels[2].get());
+  ASSERT_NE(lower, nullptr);
+  const QPoint grip = lower->mapToGlobal(QPoint(100, 1));
+  send(lower, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
+  send(lower, QEvent::MouseMove, grip + QPoint(0, 30), Qt::NoButton, Qt::LeftButton);
+  send(lower, QEvent::MouseButtonRelease, grip + QPoint(0, 30), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(panels[0]->height(), kDockViewHeight + 30);
+  EXPECT_EQ(lower->geometry().top(), kDockBorder + kDockCaptionHeight + kDockTopStripHeight + kDockViewHeight + 30);
+
+  // On the first strip the same band is part of the tabs.
+  TDockViewManager* upper = stripOf(panels[0].get());
+  int x = 0;
+  while (x < upper->width() && upper->tabAt({x, 2}) != 1) ++x;
+  ASSERT_LT(x, upper->width());
+  QTest::mousePress(upper, Qt::LeftButton, {}, QPoint(x, 2));
+  QTest::mouseRelease(upper, Qt::LeftButton, {}, QPoint(x, 2));
+  EXPECT_TRUE(panels[1]->isVisible());
+  EXPECT_FALSE(panels[0]->isVisible());
+  EXPECT_EQ(panels[0]->height(), kDockViewHeight + 30) << "no resizing there";
+}
+
+}  // namespace
+}  // namespace pg

@@ -14,10 +14,14 @@
 namespace pg {
 namespace {
 
-class PopupTest : public ::testing::Test {
+// The application object must exist before the fixture's widgets.
+struct QtAppFirst {
+  QtAppFirst() { testing::ensureQtApp(); }
+};
+
+class PopupTest : public ::testing::Test, private QtAppFirst {
  protected:
   void SetUp() override {
-    testing::ensureQtApp();
     main = std::make_unique<QWidget>();
     main->setGeometry(0, 0, 600, 400);
     main->show();
