@@ -22,6 +22,7 @@ namespace {
 constexpr const char* kLayoutMagic = "PGDOCK 1";
 constexpr size_t kMaxLayoutText = 16 * 1024;
 constexpr int32_t kMinCaptionVisible = 32;
+constexpr int64_t kMaxFormHeight = 1 << 20;
 
 void appendInts(std::string& out, std::initializer_list<int32_t> values) {
   for (int32_t v : values) {
@@ -79,7 +80,8 @@ struct SSavedForm {
 bool reachable(const TRect& b, const TRect& screen) {
   const int64_t w = int64_t{b.Right} - b.Left;
   const int64_t h = int64_t{b.Bottom} - b.Top;
-  if (w < 1 || h < 1 || w > int64_t{screen.Right} - screen.Left || h > int64_t{screen.Bottom} - screen.Top) return false;
+  // A form may be taller than the screen (its panes decide), never wider.
+  if (w < 1 || h < 1 || w > int64_t{screen.Right} - screen.Left || h > kMaxFormHeight) return false;
   if (b.Top < screen.Top || int64_t{b.Top} + kDockBorder + kDockCaptionHeight > screen.Bottom) return false;
   const int64_t overlap = std::min<int64_t>(b.Right, screen.Right) - std::max<int64_t>(b.Left, screen.Left);
   return overlap >= kMinCaptionVisible;
