@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "platform/clock.h"
 #include "test_support/qt_app.h"
 #include "ui/qt/app_event_router.h"
 #include "ui/qt/base_forms.h"
@@ -119,6 +120,47 @@ TEST_F(PopupTest, ShortcutsOfTheMainWindowDoNotFireWhileOpen) {
   EXPECT_EQ(fired, before);
   EXPECT_TRUE(outer.isOpen());
   outer.closePopup();
+}
+
+TEST_F(PopupTest, AReleaseAfterAPressAndHoldOpening) {
+  ManualClock clock(5000);
+  Clock* previous = setClock(&clock);
+  const QPoint inside(20, 20);
+  // Released after 999 ms: a quick click opened it; it stays, now ordinary.
+  outer.setPressAndHold(true);
+  outer.popup(100, 100);
+  clock.advance(999);
+  QTest::mouseRelease(&outer, Qt::LeftButton, {}, inside);
+  EXPECT_TRUE(outer.isOpen());
+  EXPECT_FALSE(outer.pressAndHold());
+  clock.advance(5000);
+  QTest::mouseRelease(&outer, Qt::LeftButton, {}, inside);
+  EXPECT_TRUE(outer.isOpen());
+  outer.closePopup();
+  // Released after 1000 ms: pressed, dragged inside and let go.
+  inner.setPressAndHold(true);
+  inner.popup(100, 100);
+  clock.advance(1000);
+  QTest::mouseRelease(&inner, Qt::LeftButton, {}, inside);
+  EXPECT_FALSE(inner.isOpen());
+  EXPECT_EQ(inner.result(), kPopupAccept);
+  setClock(previous);
+}
+
+TEST_F(PopupTest, NothingClosesItWhileAModalFormShows) {
+  outer.popup(100, 100);
+  QDialog modal(main.get());
+  modal.setModal(true);
+  modal.show();
+  ASSERT_TRUE(anyModalForm());
+  QTest::keyClick(main.get(), Qt::Key_Escape);
+  QTest::mouseClick(main.get(), Qt::LeftButton, {}, QPoint(5, 5));
+  CAppEventRouter::instance().applicationDeactivated();
+  EXPECT_TRUE(outer.isOpen());
+  modal.hide();
+  QTest::keyClick(main.get(), Qt::Key_Escape);
+  EXPECT_FALSE(outer.isOpen());
+  EXPECT_EQ(outer.result(), kPopupCancel);
 }
 
 TEST(DialogBaseForm, ButtonModeSetsCancelAndTheEscRole) {
