@@ -98,6 +98,10 @@ void TDockFloatForm::wheelEvent(QWheelEvent* event) {
 
 void TDockFloatForm::moveEvent(QMoveEvent* /*event*/) { manager_->formMoved(this); }
 
+// Sized by its owner (the tool window) rather than by its border: the model
+// keeps the bounds.
+void TDockFloatForm::resizeEvent(QResizeEvent* /*event*/) { manager_->formMoved(this); }
+
 void TDockFloatForm::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowTitleChange) {
     faceDirty_ = true;

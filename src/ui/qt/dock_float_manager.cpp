@@ -157,6 +157,8 @@ void TDockFloatManager::sync() {
     const SDockForm& mf = model_.form(f);
     liveForms.insert(mf.id);
     QPointer<TDockFloatForm>& w = forms_[mf.id];
+    // The tool window belongs to its owner; once gone it is not made again.
+    if (!w && mf.pinned) continue;
     if (!w) {
       w = new TDockFloatForm(this, main_.data());
       w->setFormId(mf.id);

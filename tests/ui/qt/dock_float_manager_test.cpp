@@ -334,3 +334,34 @@ TEST_F(DockManagerTest, TheTopOfALaterStripIsTheGripOfThePaneAbove) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST_F(DockManagerTest, TheToolWindowIsListedFirstAndKeptWhenEmpty) {
+  auto tool = std::make_unique<TDockFloatForm>(manager.get(), main.get());
+  tool->setGeometry(10, 10, 60, 300);
+  ASSERT_TRUE(manager->addFloatForm(tool.get()));
+  EXPECT_FALSE(manager->addFloatForm(tool.get()));
+  manager->defaultArrangement();
+  ASSERT_EQ(manager->count(), 3);
+  EXPECT_EQ(manager->floatForm(0), tool.get());
+  EXPECT_EQ(tool->geometry().topLeft(), manager->documentArea().topLeft());
+  EXPECT_TRUE(manager->ownsWindow(tool.get()));
+
+  // A panel dropped into it, then pulled out again: the tool window stays.
+  ASSERT_EQ(manager->model().endDock(panels[2]->dockId(), 0, -1), DockDrop::Moved);
+  manager->sync();
+  EXPECT_EQ(panels[2]->parentWidget(), tool.get());
+  dragTab(panels[2].get(), manager->documentArea().topLeft() + QPoint(300, 300));
+  EXPECT_EQ(manager->floatForm(0), tool.get());
+  EXPECT_EQ(manager->model().paneCount(0), 0);
+  EXPECT_NE(panels[2]->parentWidget(), tool.get());
+
+  manager.reset();
+  flushDeletes();
+  EXPECT_TRUE(tool->isWindow()) << "the manager leaves its owner's window alone";
+}
+
+}  // namespace
+}  // namespace pg
