@@ -160,12 +160,7 @@ bool CDockModel::addView(int32_t form, int32_t paneIndex, int32_t view) {
   }
   SDockPane& p = forms_[form].panes[paneIndex];
   p.views.push_back(view);
-  // A view joining a pane takes the pane's fold.
-  SDockView& v = views_[view];
-  v.collapsed = p.views.size() > 1 ? views_[p.views[0]].collapsed : false;
-  p.activeIndex = static_cast<int32_t>(p.views.size()) - 1;
-  applyActive(p);
-  fitHeight(form);
+  setActiveIndex(form, paneIndex, static_cast<int32_t>(p.views.size()) - 1);
   return true;
 }
 
@@ -202,6 +197,8 @@ void CDockModel::setActiveIndex(int32_t form, int32_t pane, int32_t index) {
   if (!p || index < 0 || index >= static_cast<int32_t>(p->views.size())) return;
   p->activeIndex = index;
   applyActive(*p);
+  // Activating a tab opens a folded pane.
+  for (int32_t v : p->views) views_[v].collapsed = false;
   fitHeight(form);
 }
 

@@ -119,6 +119,7 @@ class CDockModel {
 
   // Adds a view that lies nowhere to the pane at paneIndex, or to a new pane
   // appended when the index is not valid; it becomes the active tab.
+  // Activating a tab (here and by setActiveIndex) opens a folded pane.
   bool addView(int32_t form, int32_t paneIndex, int32_t view);
   // Takes the view out of its pane; an empty pane goes, and so does a form
   // left without panes (unless pinned). False when it lay nowhere.

@@ -149,6 +149,21 @@ TEST_F(DockModelTest, EndOfDockDecisions) {
   EXPECT_EQ(m.placeOf(ids[1]).pane, 0);
 }
 
+TEST_F(DockModelTest, ActivatingATabOrDroppingIntoAFoldedPaneOpensIt) {
+  const int32_t f = formWith({ids[0], ids[1]});
+  m.setAllHidden(f, 0, true);
+  m.setActiveIndex(f, 0, 0);
+  EXPECT_FALSE(m.activeHidden(f, 0));
+  EXPECT_TRUE(m.viewVisible(ids[0]));
+  m.setAllHidden(f, 0, true);
+  const int32_t g = formWith({ids[2]});
+  EXPECT_EQ(m.endDock(ids[2], f, 0), DockDrop::Moved);
+  EXPECT_EQ(m.formIndexOfId(m.form(0).id), 0);
+  EXPECT_TRUE(m.viewVisible(ids[2]));
+  EXPECT_FALSE(m.view(ids[0]).collapsed);
+  EXPECT_EQ(m.formCount(), 1) << "form " << g << " went with its last view";
+}
+
 TEST_F(DockModelTest, FloatingAViewMakesAFormOrMovesItsOwn) {
   const int32_t f = formWith({ids[0], ids[1]});
   const TRect r = m.floatBoundsFor(ids[1], {500, 400});
