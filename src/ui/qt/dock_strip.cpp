@@ -147,6 +147,12 @@ void TDockViewManager::mouseMoveEvent(QMouseEvent* event) {
     }
     return;
   }
+  // The grip band of a lower pane shows that it resizes the pane above.
+  int32_t f = 0, p = 0;
+  if (locate(f, p) && p > 0 && pos.y() < kDockGripHeight)
+    setCursor(Qt::SizeVerCursor);
+  else
+    unsetCursor();
   setHover(menuButtonRect().contains(pos));
 }
 
