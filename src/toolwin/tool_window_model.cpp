@@ -244,14 +244,16 @@ bool CToolWindowModel::handleShortcutKey(int32_t vk, uint32_t shift) {
 
 // ---- opacity, colours, size ------------------------------------------------
 
-void CToolWindowModel::setToolOpacity(float percent) {
-  if (!std::isfinite(percent)) return;
-  percent = std::clamp(percent, 1.0f, 100.0f);
-  if (percent == opacity_) return;
-  opacity_ = percent;
-  notify(kToolViewOpacity);
+void CToolWindowModel::setClamped(float& field, float value, float low, float high, uint32_t part) {
+  if (!std::isfinite(value)) return;
+  value = std::clamp(value, low, high);
+  if (value == field) return;
+  field = value;
+  notify(part);
   pushStrokeParams();
 }
+
+void CToolWindowModel::setToolOpacity(float percent) { setClamped(opacity_, percent, 1.0f, 100.0f, kToolViewOpacity); }
 
 void CToolWindowModel::setFgColor(uint32_t pixel) {
   pixel |= 0xFF000000u;
@@ -289,22 +291,10 @@ void CToolWindowModel::swapColors() {
 }
 
 void CToolWindowModel::setToolSize(float pixels) {
-  if (!std::isfinite(pixels)) return;
-  pixels = std::clamp(pixels, kNibRadiusMin, kNibRadiusMax);
-  if (pixels == size_) return;
-  size_ = pixels;
-  notify(kToolViewSize);
-  pushStrokeParams();
+  setClamped(size_, pixels, kNibRadiusMin, kNibRadiusMax, kToolViewSize);
 }
 
-void CToolWindowModel::setMinSize(float percent) {
-  if (!std::isfinite(percent)) return;
-  percent = std::clamp(percent, 0.0f, 100.0f);
-  if (percent == minSize_) return;
-  minSize_ = percent;
-  notify(kToolViewSize);
-  pushStrokeParams();
-}
+void CToolWindowModel::setMinSize(float percent) { setClamped(minSize_, percent, 0.0f, 100.0f, kToolViewSize); }
 
 void CToolWindowModel::stepSizeUp(bool shift) {
   if (shift)

@@ -154,6 +154,8 @@ class CToolWindowModel {
 
  private:
   void notify(uint32_t parts);
+  // Stores a value from outside, clamped; a change is shown and handed on.
+  void setClamped(float& field, float value, float low, float high, uint32_t part);
   ToolId toolIdForMode(ToolMode mode) const;
 
   IToolWindowView* view_ = nullptr;

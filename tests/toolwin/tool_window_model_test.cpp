@@ -7,28 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "test_support/fake_tool_target.h"
+
 namespace pg {
 namespace {
 
-// A document window that records what the tool window asks of it.
-class FakeTarget : public IToolTarget {
- public:
-  bool ready = true;
-  bool replaying = false;
-  std::vector<std::string> calls;
-  std::vector<SToolParams> params;
-  // Runs inside selectToolHandlers, as a window that switches tools on its own would.
-  std::function<void()> duringHandlers;
-
-  bool documentReady() const override { return ready; }
-  bool isReplaying() const override { return replaying; }
-  void selectToolHandlers(ToolId tool, bool endPrevious) override {
-    calls.push_back("handlers " + std::to_string(byteOf(tool)) + (endPrevious ? " end" : ""));
-    if (duringHandlers) duringHandlers();
-  }
-  void updateCursorAtPointer() override { calls.push_back("cursor"); }
-  void applyToolParams(const SToolParams& p) override { params.push_back(p); }
-};
+using FakeTarget = testing::FakeToolTarget;
 
 class FakeHost : public IToolWindowHost {
  public:
