@@ -185,21 +185,16 @@ void CNewDocumentModel::setResolution(float resolution) {
   afterEdit();
 }
 
-void CNewDocumentModel::setWidth(float width) {
-  if (!std::isfinite(width)) return;
-  width_ = width;
+void CNewDocumentModel::setSide(float& side, float length) {
+  if (!std::isfinite(length)) return;
+  side = length;
   clampAll();
   followOrientation();
   afterEdit();
 }
 
-void CNewDocumentModel::setHeight(float height) {
-  if (!std::isfinite(height)) return;
-  height_ = height;
-  clampAll();
-  followOrientation();
-  afterEdit();
-}
+void CNewDocumentModel::setWidth(float width) { setSide(width_, width); }
+void CNewDocumentModel::setHeight(float height) { setSide(height_, height); }
 
 void CNewDocumentModel::followOrientation() {
   if (width_ != height_) landscape_ = width_ > height_;

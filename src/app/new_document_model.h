@@ -116,6 +116,7 @@ class CNewDocumentModel {
   void afterEdit();
   // The orientation shown follows sizes typed in.
   void followOrientation();
+  void setSide(float& side, float length);
 
   std::array<SPaperPreset, kUserPaperPresetCount> user_;
   SPaperPreset custom_;
