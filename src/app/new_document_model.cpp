@@ -75,6 +75,12 @@ int paperTypeCount() { return static_cast<int>(kTypes.size()); }
 
 const SPaperType& paperType(int position) { return kTypes[std::clamp(position, 0, paperTypeCount() - 1)]; }
 
+int findPaperTypeByName(std::string_view name) {
+  for (int i = 0; i < paperTypeCount(); ++i)
+    if (kTypes[i].kind != K::Separator && kTypes[i].name == name) return i;
+  return -1;
+}
+
 namespace {
 
 // Whether a fixed preset has this size in pixels, in either orientation.

@@ -48,6 +48,9 @@ struct SPaperType {
 int paperTypeCount();
 const SPaperType& paperType(int position);  // position clamped into the list
 
+// The list position of a type by its name; -1 when no type has it.
+int findPaperTypeByName(std::string_view name);
+
 // The first fixed preset, from the screen sizes on, whose size in pixels
 // (each side converted at the preset's resolution and rounded by adding 0.5)
 // equals the given sides in either orientation; -1 when none does.

@@ -13,10 +13,9 @@ namespace {
 using Presets = std::array<SPaperPreset, kUserPaperPresetCount>;
 
 int positionOf(std::string_view name) {
-  for (int i = 0; i < paperTypeCount(); ++i)
-    if (paperType(i).name == name) return i;
-  ADD_FAILURE() << "no type " << name;
-  return 0;
+  int position = findPaperTypeByName(name);
+  EXPECT_GE(position, 0) << name;
+  return position;
 }
 
 CNewDocumentModel freshModel() { return CNewDocumentModel(Presets{}, 0, 0); }

@@ -22,9 +22,9 @@ namespace {
 using Presets = std::array<SPaperPreset, kUserPaperPresetCount>;
 
 int positionOf(std::string_view name) {
-  for (int i = 0; i < paperTypeCount(); ++i)
-    if (paperType(i).name == name) return i;
-  return -1;
+  int position = findPaperTypeByName(name);
+  EXPECT_GE(position, 0) << name;
+  return position;
 }
 
 TEST(NewDocumentDialog, A4PortraitAt150DpiAnswers1240By1754) {
