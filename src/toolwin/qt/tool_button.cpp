@@ -51,14 +51,12 @@ void TToolButton::paintEvent(QPaintEvent*) {
 }
 
 void TToolButton::mousePressEvent(QMouseEvent* event) {
-  pressOpenedMenu_ = false;
   if (event->button() == Qt::RightButton || (event->button() == Qt::LeftButton && onDropDownMark(event->pos()))) {
-    pressOpenedMenu_ = menu_ != nullptr;
+    // The menu's items select the variant; the press itself selects nothing.
     openMenu();
-    // A right click on a button without variants still selects it.
-    if (event->button() == Qt::LeftButton || menu_) return;
+    return;
   }
-  pressed_ = true;
+  pressed_ = event->button() == Qt::LeftButton;
 }
 
 void TToolButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -66,7 +64,7 @@ void TToolButton::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   if (!rect().contains(event->pos())) return;
   bool alt = event->modifiers() & Qt::AltModifier;
-  emit clicked(index_, alt, pressOpenedMenu_);
+  emit clicked(index_, alt);
 }
 
 void TToolButton::enterEvent(QEnterEvent*) {

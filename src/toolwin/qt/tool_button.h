@@ -25,8 +25,8 @@ class TToolButton : public QWidget {
   bool variantMenuOpen() const;
 
  signals:
-  // A click: alt while Alt was held, openedMenu when the press opened the menu.
-  void clicked(int index, bool alt, bool openedMenu);
+  // A click that opened no menu; alt while Alt was held.
+  void clicked(int index, bool alt);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -44,7 +44,6 @@ class TToolButton : public QWidget {
   bool down_ = false;
   bool hot_ = false;
   bool pressed_ = false;
-  bool pressOpenedMenu_ = false;
   QMenu* menu_ = nullptr;
 };
 

@@ -83,7 +83,7 @@ void TToolForm::buildButtons() {
     button->setToolTip(hintOf(def));
     if (!def.menu.empty()) button->setVariantMenu(buildVariantMenu(b));
     connect(button, &TToolButton::clicked, this,
-            [this](int index, bool alt, bool openedMenu) { model_.buttonClicked(index, alt, openedMenu); });
+            [this](int index, bool alt) { model_.buttonClicked(index, alt, false); });
     buttons_[b] = button;
   }
 }

@@ -116,6 +116,23 @@ TEST_F(ToolFormTest, TheVariantMenuChecksTheCurrentModeAndSelectsAnother) {
   for (QAction* item : menu->actions()) EXPECT_EQ(item->isChecked(), item == ellipse) << item->objectName().toStdString();
 }
 
+TEST_F(ToolFormTest, TheDropDownMarkOpensTheVariantMenuWithoutSelecting) {
+  TToolButton* eraser = form->toolButton(1);
+  QTest::mouseClick(eraser, Qt::LeftButton, Qt::NoModifier, QPoint(eraser->width() - 2, eraser->height() - 2));
+  EXPECT_TRUE(eraser->variantMenuOpen());
+  EXPECT_EQ(form->model().toolMode(), ToolMode::Pencil);
+  // While the menu is open the letter selects the remembered variant, even with Shift.
+  EXPECT_TRUE(press(Qt::Key_S, Qt::ShiftModifier));
+  EXPECT_TRUE(press(Qt::Key_S, Qt::ShiftModifier));
+  EXPECT_EQ(form->model().toolMode(), ToolMode::Eraser);
+  eraser->variantMenu()->close();
+  EXPECT_TRUE(press(Qt::Key_S, Qt::ShiftModifier));
+  EXPECT_EQ(form->model().toolMode(), ToolMode::MagicEraser);
+
+  QTest::mouseClick(form->toolButton(9), Qt::RightButton);
+  EXPECT_EQ(form->model().toolMode(), ToolMode::MagicEraser);
+}
+
 TEST_F(ToolFormTest, TheOpacityEditAndOptionsReachTheDocumentWindow) {
   form->opacityEdit()->setValue(40);
   ASSERT_FALSE(window.params.empty());
