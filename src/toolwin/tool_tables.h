@@ -21,7 +21,6 @@ inline constexpr int kZoomButton = 15;
 
 struct SToolButtonDef {
   int16_t left, top, right, bottom;  // bounds in the tool window's client area
-  uint8_t glyph;                     // the glyph of the default mode
   uint32_t hintId;                   // resource text of the hint
   std::string_view hint;             // the same text, used while the resource table lacks it
   std::string_view menu;             // name of the variant menu; empty when the button has none
@@ -36,7 +35,6 @@ struct SToolModeDef {
   bool opacityApplies;        // the tool opacity edit is enabled
   ToolMode next;              // next mode of the button's variant cycle
   uint32_t maskBit;           // bit in ToolSubMode; 0 for the button's first variant
-  uint8_t glyph;              // the glyph a button shows while the mode is its mode
 };
 
 const SToolButtonDef& toolButtonDef(int button);  // button taken modulo 16
@@ -47,7 +45,7 @@ const SToolModeDef* toolModeDef(ToolMode mode);
 int buttonOfMode(ToolMode mode);
 // The next mode of the mode's variant cycle; None for a mode past 37.
 ToolMode nextModeOf(ToolMode mode);
-// The glyph of a mode; 0 for a mode past 37.
+// The glyph a button shows while the mode is its mode; kNoGlyph past mode 37.
 uint8_t glyphOfMode(ToolMode mode);
 // The mode of a variant-menu item by its name; false for names not in the table.
 bool modeOfMenuItem(std::string_view itemName, ToolMode& mode);

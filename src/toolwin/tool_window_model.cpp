@@ -68,7 +68,15 @@ void CToolWindowModel::releaseDocWindow(IToolTarget* target) {
 
 bool CToolWindowModel::buttonEnabled(int button) const {
   button %= kToolButtonCount;
-  return !replayDisplay_ || button == kHandButton || button == kZoomButton;
+  if (replayDisplay_ && button != kHandButton && button != kZoomButton) return false;
+  std::array<ToolMode, 5> modes{};
+  int count = modesOfButton(button, modes);
+  return std::any_of(modes.begin(), modes.begin() + count, [this](ToolMode m) { return modeAvailable(m); });
+}
+
+void CToolWindowModel::setModeFilter(std::function<bool(ToolMode)> available) {
+  available_ = std::move(available);
+  notify(kToolViewButtons);
 }
 
 ToolId CToolWindowModel::toolIdForMode(ToolMode mode) const {
@@ -82,7 +90,7 @@ ToolId CToolWindowModel::toolIdForMode(ToolMode mode) const {
 
 void CToolWindowModel::setToolMode(ToolMode mode) {
   const SToolModeDef* def = toolModeDef(mode);
-  if (!def || mode == mode_ || locks_.test(kLockMode)) return;
+  if (!def || mode == mode_ || locks_.test(kLockMode) || !modeAvailable(mode)) return;
 
   // The button that is left remembers its variant and opacity. During a
   // slot flip the selector already names the new slot.
@@ -138,7 +146,12 @@ void CToolWindowModel::selectToolButton(int slot) {
 void CToolWindowModel::selectButtonMode(int button, bool next) {
   if (button < 0 || button >= kToolButtonCount) return;
   ToolMode m = rememberedMode_[button];
-  if (next && button == currentButton() && !locks_.test(kLockMode)) m = nextModeOf(m);
+  if (next && button == currentButton() && !locks_.test(kLockMode)) {
+    // Variants whose tools cannot be used are passed over.
+    ToolMode start = m;
+    do m = nextModeOf(m);
+    while (!modeAvailable(m) && m != start);
+  }
   setToolMode(m);
 }
 
@@ -149,7 +162,7 @@ void CToolWindowModel::buttonClicked(int button, bool alt, bool openedMenu) {
 
 bool CToolWindowModel::menuClicked(std::string_view itemName) {
   ToolMode m;
-  if (!modeOfMenuItem(itemName, m) || !buttonEnabled(buttonOfMode(m))) return false;
+  if (!modeOfMenuItem(itemName, m) || !buttonEnabled(buttonOfMode(m)) || !modeAvailable(m)) return false;
   setToolMode(m);
   return true;
 }

@@ -10,6 +10,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "canvas/tool_numbering.h"
@@ -84,7 +85,13 @@ class CToolWindowModel {
   int buttonSlot() const { return slot_; }
   ToolMode rememberedMode(int button) const { return rememberedMode_[button % kToolButtonCount]; }
   float rememberedOpacity(int button) const { return rememberedOpacity_[button % kToolButtonCount]; }
+  // A button is usable while one of its modes is (the hand and the zoom
+  // only, while a replay is shown).
   bool buttonEnabled(int button) const;
+  // Which modes can be used now, as far as their tools exist; every mode
+  // unless a filter is set. A mode that cannot be used is never selected.
+  void setModeFilter(std::function<bool(ToolMode)> available);
+  bool modeAvailable(ToolMode mode) const { return !available_ || available_(mode); }
   // The glyph a button shows: that of its remembered mode.
   uint8_t buttonGlyph(int button) const { return glyphOfMode(rememberedMode(button)); }
 
@@ -162,6 +169,7 @@ class CToolWindowModel {
   IToolWindowHost* host_ = nullptr;
   IToolTarget* target_ = nullptr;
   SToolPreferences prefs_;
+  std::function<bool(ToolMode)> available_;
 
   ToolMode mode_ = ToolMode::Pencil;
   ToolId toolId_ = ToolId::Brush;

@@ -214,6 +214,26 @@ TEST_F(ToolWindowModelTest, ClicksWithAltStepOnlyTheCurrentButton) {
   EXPECT_FALSE(model.menuClicked("MenuNothing"));
 }
 
+TEST_F(ToolWindowModelTest, ModesWhoseToolsAreMissingCannotBeChosen) {
+  model.setModeFilter([](ToolMode m) {
+    return m != ToolMode::MagicEraser && m != ToolMode::BucketFill && m != ToolMode::AutoSelect;
+  });
+  EXPECT_FALSE(model.buttonEnabled(9));
+  EXPECT_TRUE(model.buttonEnabled(7));  // the gradient still works
+  EXPECT_TRUE(key('W'));
+  EXPECT_EQ(model.toolMode(), ToolMode::Pencil);
+  model.buttonClicked(9, false, false);
+  EXPECT_EQ(model.toolMode(), ToolMode::Pencil);
+  EXPECT_FALSE(model.menuClicked("MenuSeedEraser"));
+
+  // Stepping through the eraser's variants passes over the magic eraser.
+  const ToolMode steps[] = {ToolMode::Eraser, ToolMode::EraserV3, ToolMode::Eraser};
+  for (ToolMode expected : steps) {
+    key('S', kShortcutShift);
+    EXPECT_EQ(model.toolMode(), expected);
+  }
+}
+
 TEST_F(ToolWindowModelTest, TheTwoSlotsEachKeepTheirButton) {
   model.selectToolButton(1);
   EXPECT_EQ(model.toolMode(), ToolMode::Eraser);

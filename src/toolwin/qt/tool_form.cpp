@@ -10,6 +10,7 @@
 #include "platform/string_table.h"
 #include "toolwin/qt/tool_button.h"
 #include "toolwin/qt/tool_colour_cell.h"
+#include "toolwin/qt/tool_glyph_painter.h"
 #include "toolwin/qt/tool_options_panel.h"
 
 namespace pg {
@@ -48,6 +49,7 @@ uint32_t toolShortcutShiftOf(Qt::KeyboardModifiers modifiers) {
 }
 
 TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
+  ensureToolGlyphs();
   setFixedSize(kClientWidth, kClientHeight);
   buildButtons();
 
@@ -104,7 +106,9 @@ QMenu* TToolForm::buildVariantMenu(int button) {
   connect(menu, &QMenu::aboutToShow, this, [this, menu] {
     for (QAction* item : menu->actions()) {
       ToolMode m;
-      item->setChecked(modeOfMenuItem(item->objectName().toStdString(), m) && m == model_.toolMode());
+      bool known = modeOfMenuItem(item->objectName().toStdString(), m);
+      item->setChecked(known && m == model_.toolMode());
+      item->setEnabled(known && model_.modeAvailable(m));
     }
   });
   return menu;

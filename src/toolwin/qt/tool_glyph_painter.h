@@ -1,8 +1,7 @@
 #pragma once
-// Stand-in drawings of the tool window's elements until the glyph sheet and
-// its manager take their place: each element is one function, so the widgets
-// switch over one call at a time. The drawings are our own simple outlines on
-// a 24 x 24 grid, scaled into the rectangle given.
+// The drawings of the tool window's elements, one function each: the tool
+// glyphs come from the glyph manager; the button faces, the drop-down mark
+// and the colour pair are drawn here.
 #include <QColor>
 #include <QRect>
 #include <cstdint>
@@ -11,8 +10,11 @@ class QPainter;
 
 namespace pg {
 
-// Glyph looks: 0 normal, 1 active (a pressed button), 2 disabled.
+// A glyph centred in the rectangle. Looks: 0 normal, 1 active (a pressed
+// button), 2 disabled. Nothing is drawn before the glyph manager exists.
 void paintToolGlyph(QPainter& painter, const QRect& rect, uint8_t glyph, int state);
+// Makes the glyph manager from the current palette unless it exists.
+void ensureToolGlyphs();
 
 // The small triangle that marks a button with a variant menu.
 void paintDropDownMark(QPainter& painter, const QRect& buttonRect, int state);

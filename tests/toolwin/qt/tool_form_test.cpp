@@ -13,6 +13,7 @@
 #include "test_support/qt_app.h"
 #include "toolwin/qt/tool_button.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "ui/glyph_manager.h"
 
 namespace pg {
 namespace {
@@ -61,6 +62,14 @@ TEST_F(ToolFormTest, ANewToolWindowShowsThePencil) {
   EXPECT_EQ(form->toolButton(128 + 2), form->toolButton(2));
   EXPECT_TRUE(form->opacityEdit()->isEnabled());
   EXPECT_EQ(form->opacityEdit()->value(), 100);
+  // The glyphs come from the glyph manager, which the tool window makes when needed.
+  ASSERT_NE(glyphManager(), nullptr);
+  QImage face = form->toolButton(13)->grab().toImage();
+  QColor background = face.pixelColor(1, 1);
+  int inked = 0;
+  for (int y = 0; y < face.height(); ++y)
+    for (int x = 0; x < face.width(); ++x) inked += qGray(face.pixel(x, y)) + 60 < background.lightness();
+  EXPECT_GT(inked, 20);
   // Buttons with variants carry their menu; the others none.
   EXPECT_NE(form->toolButton(0)->variantMenu(), nullptr);
   EXPECT_EQ(form->toolButton(9)->variantMenu(), nullptr);
