@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "toolwin/qt/tool_glyph_painter.h"
+#include "ui/qt/graphic_image.h"
 
 namespace pg {
 
@@ -14,7 +15,6 @@ constexpr int kMarkSize = 8;  // the drop-down mark's corner, in pixels
 }
 
 TToolButton::TToolButton(int index, QWidget* parent) : QWidget(parent), index_(index) {
-  setAttribute(Qt::WA_Hover, true);
   setFocusPolicy(Qt::NoFocus);
 }
 
@@ -42,12 +42,11 @@ void TToolButton::openMenu() {
 }
 
 void TToolButton::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  QRect r = rect();
+  if (!image_.setSize(width(), height())) return;
   int state = !isEnabled() ? 2 : down_ ? 1 : 0;
-  paintToolButtonFace(p, r, down_, hot_ && isEnabled());
-  paintToolGlyph(p, r, glyph_, state);
-  if (menu_) paintDropDownMark(p, r, state);
+  paintToolButton(image_, glyph_, state, down_, menu_ != nullptr);
+  QPainter p(this);
+  blitToPainter(p, 0, 0, width(), height(), image_, 0, 0);
 }
 
 void TToolButton::mousePressEvent(QMouseEvent* event) {
@@ -65,16 +64,6 @@ void TToolButton::mouseReleaseEvent(QMouseEvent* event) {
   if (!rect().contains(event->pos())) return;
   bool alt = event->modifiers() & Qt::AltModifier;
   emit clicked(index_, alt);
-}
-
-void TToolButton::enterEvent(QEnterEvent*) {
-  hot_ = true;
-  update();
-}
-
-void TToolButton::leaveEvent(QEvent*) {
-  hot_ = false;
-  update();
 }
 
 }  // namespace pg

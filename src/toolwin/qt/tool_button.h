@@ -5,6 +5,8 @@
 // a right click). A plain click asks the tool window to select the button.
 #include <QWidget>
 
+#include "ui/memory_graphic.h"
+
 class QMenu;
 
 namespace pg {
@@ -32,8 +34,6 @@ class TToolButton : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
-  void leaveEvent(QEvent* event) override;
 
  private:
   bool onDropDownMark(const QPoint& pos) const;
@@ -42,9 +42,9 @@ class TToolButton : public QWidget {
   int index_;
   uint8_t glyph_ = 0;
   bool down_ = false;
-  bool hot_ = false;
   bool pressed_ = false;
   QMenu* menu_ = nullptr;
+  TMemoryGraphic image_;
 };
 
 }  // namespace pg

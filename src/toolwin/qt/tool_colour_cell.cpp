@@ -5,13 +5,14 @@
 #include <QPainter>
 
 #include "toolwin/qt/tool_glyph_painter.h"
+#include "ui/qt/graphic_image.h"
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
 
 namespace {
 
-// Model colours are pixels: blue in the low byte.
+// Model colours are pixels (blue in the low byte), as UI colours are.
 QColor qColorOfPixel(uint32_t pixel) { return QColor::fromRgb(pixel & 0xFFFFFFu); }
 uint32_t pixelOfQColor(const QColor& c) { return 0xFF000000u | (c.rgb() & 0xFFFFFFu); }
 
@@ -22,21 +23,23 @@ TToolColourCell::TToolColourCell(CToolWindowModel& model, QWidget* parent) : QWi
 }
 
 int TToolColourCell::sideAt(const QPoint& pos) const {
-  if (colourPairForeground(rect()).contains(pos)) return 1;
-  if (colourPairBackground(rect()).contains(pos)) return 2;
+  if (rectContains(colourPairForeground(width(), height()), pos.x(), pos.y())) return 1;
+  if (rectContains(colourPairBackground(width(), height()), pos.x(), pos.y())) return 2;
   return 0;
 }
 
 void TToolColourCell::paintEvent(QPaintEvent*) {
+  if (!image_.setSize(width(), height())) return;
+  paintColourPair(image_, model_.fgColor(), model_.bgColor(), model_.activeSide());
   QPainter p(this);
-  paintColourPair(p, rect(), qColorOfPixel(model_.fgColor()), qColorOfPixel(model_.bgColor()), model_.activeSide());
+  blendToPainter(p, 0, 0, width(), height(), image_, 0, 0);
 }
 
 void TToolColourCell::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || model_.replayDisplay()) return;
   if (int side = sideAt(event->pos())) {
     model_.setActiveSide(side);
-  } else if (colourPairSwapArea(rect()).contains(event->pos())) {
+  } else if (rectContains(colourPairSwapArea(width(), height()), event->pos().x(), event->pos().y())) {
     model_.swapColors();
   }
 }

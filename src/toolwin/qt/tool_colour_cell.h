@@ -6,6 +6,8 @@
 // model; the cell only shows them.
 #include <QWidget>
 
+#include "ui/memory_graphic.h"
+
 namespace pg {
 
 class CToolWindowModel;
@@ -24,6 +26,7 @@ class TToolColourCell : public QWidget {
   int sideAt(const QPoint& pos) const;  // 1, 2, or 0 off both squares
 
   CToolWindowModel& model_;
+  TMemoryGraphic image_;
 };
 
 }  // namespace pg

@@ -1,100 +1,87 @@
 #include "toolwin/qt/tool_glyph_painter.h"
 
 #include <QApplication>
-#include <QPainter>
-#include <QPalette>
-#include <QPolygonF>
+#include <algorithm>
 
+#include "ui/appearance_manager.h"
+#include "ui/channel_ops.h"
 #include "ui/glyph_artwork.h"
 #include "ui/glyph_manager.h"
-#include "ui/qt/graphic_image.h"
 #include "ui/qt/qt_appearance.h"
 
 namespace pg {
 
 namespace {
 
-QColor inkOf(int state) {
-  const QPalette& pal = QApplication::palette();
+TUiColor symbolColour(const TUiSysColors& c, int state) {
   switch (state) {
-    case 1: return pal.color(QPalette::HighlightedText);
-    case 2: return pal.color(QPalette::Disabled, QPalette::WindowText);
-    default: return pal.color(QPalette::WindowText);
+    case 1: return c.highlightText;
+    case 2: return c.grayText;
+    default: return c.windowText;
   }
 }
 
-QPolygonF poly(std::initializer_list<QPointF> points) { return QPolygonF(QList<QPointF>(points)); }
+void fill(TMemoryGraphic& g, const TRect& r, TUiColor colour) { g.fillRect(r, colour, copyChannel, copyChannel); }
 
 }  // namespace
 
-void paintToolGlyph(QPainter& painter, const QRect& rect, uint8_t glyph, int state) {
-  const TPgGlyphManager* glyphs = glyphManager();
-  if (!glyphs) return;
-  const TMemoryGraphic& image = glyphs->glyph(glyph, static_cast<uint32_t>(state));
-  blendToPainter(painter, rect.left() + (rect.width() - kGlyphSize) / 2, rect.top() + (rect.height() - kGlyphSize) / 2,
-                 kGlyphSize, kGlyphSize, image, 0, 0);
-}
-
 void ensureToolGlyphs() {
-  if (!glyphManager()) createGlyphManager(loadSystemColors(QApplication::palette()));
+  if (!appearanceManager()) createQtAppearanceManager();
+  if (!glyphManager()) createGlyphManager(uiSysColors());
 }
 
-void paintDropDownMark(QPainter& painter, const QRect& buttonRect, int state) {
-  QPointF corner = buttonRect.bottomRight() + QPointF(-1, -1);
-  painter.save();
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(inkOf(state));
-  painter.drawPolygon(poly({corner, corner - QPointF(5, 0), corner - QPointF(0, 5)}));
-  painter.restore();
+void paintToolButton(TMemoryGraphic& g, uint8_t glyph, int state, bool down, bool hasMenu) {
+  const TUiSysColors& c = uiSysColors();
+  const int32_t w = g.width(), h = g.height();
+  const TRect all{0, 0, w, h};
+  fill(g, all, down ? c.highlight : c.btnFace);
+  g.frameBevel(all, 1, down ? c.btnShadow : c.btnHighlight, down ? c.btnHighlight : c.btnShadow, copyChannel,
+               copyChannel);
+  if (const TPgGlyphManager* glyphs = glyphManager())
+    g.blendFrom((w - kGlyphSize) / 2, (h - kGlyphSize) / 2, kGlyphSize, kGlyphSize,
+                glyphs->glyph(glyph, static_cast<uint32_t>(state)), 0, 0, lerpChannel, keepChannel);
+  if (hasMenu) {
+    // A small right-angled triangle in the bottom-right corner.
+    TUiColor mark = symbolColour(c, state);
+    for (int32_t row = 0; row < 5; ++row) fill(g, {w - 2 - row, h - 7 + row, w - 2, h - 6 + row}, mark);
+  }
 }
 
-void paintToolButtonFace(QPainter& painter, const QRect& rect, bool down, bool hot) {
-  const QPalette& pal = QApplication::palette();
-  QColor face = down ? pal.color(QPalette::Highlight) : pal.color(QPalette::Button);
-  if (hot && !down) face = face.lighter(108);
-  painter.fillRect(rect, face);
-  painter.setPen(down ? pal.color(QPalette::Shadow) : pal.color(QPalette::Light));
-  painter.drawLine(rect.topLeft(), rect.topRight());
-  painter.drawLine(rect.topLeft(), rect.bottomLeft());
-  painter.setPen(down ? pal.color(QPalette::Light) : pal.color(QPalette::Mid));
-  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-  painter.drawLine(rect.topRight(), rect.bottomRight());
+TRect colourPairForeground(int32_t w, int32_t h) {
+  int32_t side = std::min(w, h) * 5 / 8;
+  return {0, 0, side, side};
 }
 
-QRect colourPairForeground(const QRect& rect) {
-  int side = rect.width() * 5 / 8;
-  return QRect(rect.left(), rect.top(), side, side);
+TRect colourPairBackground(int32_t w, int32_t h) {
+  int32_t side = std::min(w, h) * 5 / 8;
+  return {w - side, h - side, w, h};
 }
 
-QRect colourPairBackground(const QRect& rect) {
-  int side = rect.width() * 5 / 8;
-  return QRect(rect.right() - side + 1, rect.bottom() - side + 1, side, side);
+TRect colourPairSwapArea(int32_t w, int32_t h) {
+  int32_t side = std::min(w, h) * 3 / 8;
+  return {w - side, 0, w, side};
 }
 
-QRect colourPairSwapArea(const QRect& rect) {
-  int side = rect.width() * 3 / 8;
-  return QRect(rect.right() - side + 1, rect.top(), side, side);
-}
+bool rectContains(const TRect& r, int32_t x, int32_t y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
-void paintColourPair(QPainter& painter, const QRect& rect, const QColor& fg, const QColor& bg, int activeSide) {
-  const QPalette& pal = QApplication::palette();
-  QRect front = colourPairForeground(rect);
-  QRect back = colourPairBackground(rect);
-  painter.save();
-  auto square = [&](const QRect& r, const QColor& c, bool active) {
-    painter.fillRect(r, c);
-    painter.setPen(QPen(active ? pal.color(QPalette::Highlight) : pal.color(QPalette::Shadow), active ? 2 : 1));
-    painter.drawRect(r.adjusted(0, 0, -1, -1));
+void paintColourPair(TMemoryGraphic& g, TUiColor fg, TUiColor bg, int activeSide) {
+  const TUiSysColors& c = uiSysColors();
+  const int32_t w = g.width(), h = g.height();
+  fill(g, {0, 0, w, h}, c.clearFace);
+  auto square = [&](const TRect& r, TUiColor colour, bool active) {
+    fill(g, r, colour | 0xFF000000u);
+    g.frameRect(r, active ? 2 : 1, active ? c.highlight : c.btnShadow, copyChannel, copyChannel);
   };
-  square(back, bg, activeSide == 2);
-  square(front, fg, activeSide != 2);
-  // The swap mark: a bent double arrow in the free corner.
-  QRect swap = colourPairSwapArea(rect).adjusted(3, 3, -3, -3);
-  painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(QPen(pal.color(QPalette::WindowText), 1));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawArc(QRectF(swap.left() - swap.width(), swap.top(), swap.width() * 2, swap.height() * 2), 0, 90 * 16);
-  painter.restore();
+  square(colourPairBackground(w, h), bg, activeSide == 2);
+  square(colourPairForeground(w, h), fg, activeSide != 2);
+  // The swap mark: a bent arrow from the foreground corner to the background's.
+  TRect s = colourPairSwapArea(w, h);
+  const TPointF bend[] = {{float(s.Left + 2), float(s.Top + 3)},
+                          {float(s.Right - 4), float(s.Top + 3)},
+                          {float(s.Right - 4), float(s.Bottom - 2)}};
+  g.drawPolylineAA(bend, 3, c.windowText, lerpChannel, copyChannel);
+  g.drawLineAA({float(s.Right - 6), float(s.Bottom - 4)}, bend[2], c.windowText, lerpChannel, copyChannel);
+  g.drawLineAA({float(s.Right - 2), float(s.Bottom - 4)}, bend[2], c.windowText, lerpChannel, copyChannel);
 }
 
 }  // namespace pg

@@ -1,34 +1,32 @@
 #pragma once
-// The drawings of the tool window's elements, one function each: the tool
-// glyphs come from the glyph manager; the button faces, the drop-down mark
-// and the colour pair are drawn here.
-#include <QColor>
-#include <QRect>
+// The drawings of the tool window's owner-drawn elements, one function each,
+// into an off-screen graphic in the UI colours: a tool button (face, glyph
+// from the glyph manager, drop-down mark) and the colour pair. The widgets
+// size the graphic, call the painter and copy the graphic to the screen.
 #include <cstdint>
 
-class QPainter;
+#include "core/rect.h"
+#include "ui/memory_graphic.h"
 
 namespace pg {
 
-// A glyph centred in the rectangle. Looks: 0 normal, 1 active (a pressed
-// button), 2 disabled. Nothing is drawn before the glyph manager exists.
-void paintToolGlyph(QPainter& painter, const QRect& rect, uint8_t glyph, int state);
-// Makes the glyph manager from the current palette unless it exists.
+// Glyph looks: 0 normal, 1 active (a pressed button), 2 disabled.
+void paintToolButton(TMemoryGraphic& g, uint8_t glyph, int state, bool down, bool hasMenu);
+
+// Two overlapping colour squares, the foreground top-left and the background
+// bottom-right (colours as UI colours), with the swap mark in the free
+// corner, over a clear background; the active side (1 or 2) is framed in the
+// highlight colour.
+void paintColourPair(TMemoryGraphic& g, TUiColor fg, TUiColor bg, int activeSide);
+
+// Where the colour-pair squares and the swap corner lie in a w x h area.
+TRect colourPairForeground(int32_t w, int32_t h);
+TRect colourPairBackground(int32_t w, int32_t h);
+TRect colourPairSwapArea(int32_t w, int32_t h);
+bool rectContains(const TRect& r, int32_t x, int32_t y);
+
+// Makes the appearance manager (from the application's palette) and the
+// glyph manager unless they exist.
 void ensureToolGlyphs();
-
-// The small triangle that marks a button with a variant menu.
-void paintDropDownMark(QPainter& painter, const QRect& buttonRect, int state);
-
-// The face of a tool button: raised, or sunk while it is the current tool.
-void paintToolButtonFace(QPainter& painter, const QRect& rect, bool down, bool hot);
-
-// Two overlapping colour squares, the foreground top-left and the
-// background bottom-right; the active side is framed more strongly.
-void paintColourPair(QPainter& painter, const QRect& rect, const QColor& fg, const QColor& bg, int activeSide);
-
-// Where the colour-pair squares lie in a rectangle, and the swap corner.
-QRect colourPairForeground(const QRect& rect);
-QRect colourPairBackground(const QRect& rect);
-QRect colourPairSwapArea(const QRect& rect);
 
 }  // namespace pg

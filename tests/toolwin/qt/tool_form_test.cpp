@@ -12,6 +12,7 @@
 #include "test_support/fake_tool_target.h"
 #include "test_support/qt_app.h"
 #include "toolwin/qt/tool_button.h"
+#include "toolwin/qt/tool_colour_cell.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "ui/glyph_manager.h"
 
@@ -154,6 +155,20 @@ TEST_F(ToolFormTest, TheOpacityEditAndOptionsReachTheDocumentWindow) {
   options->sizeSlider()->setValue(options->sizeSlider()->maximum());
   EXPECT_FLOAT_EQ(form->model().toolSize(), 200.0f);
   EXPECT_DOUBLE_EQ(options->sizeEdit()->value(), 200.0);
+}
+
+TEST_F(ToolFormTest, TheColourCellChoosesTheSideAndSwaps) {
+  TToolColourCell* cell = form->colourCell();
+  form->model().setFgColor(0x102030);
+  form->model().setBgColor(0x405060);
+  QTest::mouseClick(cell, Qt::LeftButton, Qt::NoModifier, QPoint(cell->width() - 3, cell->height() - 3));
+  EXPECT_EQ(form->model().activeSide(), 2);
+  QTest::mouseClick(cell, Qt::LeftButton, Qt::NoModifier, QPoint(cell->width() - 4, 4));
+  EXPECT_EQ(form->model().fgColor(), 0xFF405060u);
+  EXPECT_EQ(form->model().bgColor(), 0xFF102030u);
+  EXPECT_EQ(window.params.back().foreground, 0xFF405060u);
+  QTest::mouseClick(cell, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+  EXPECT_EQ(form->model().activeSide(), 1);
 }
 
 TEST_F(ToolFormTest, AReplayLocksAllButTheHandAndZoom) {
