@@ -98,12 +98,16 @@ namespace {
 
 class MainFormDocumentTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  static TMainForm& makeForm() {
     testing::ensureQtApp();
+    return *new TMainForm;
+  }
+  void SetUp() override {
     form.resize(1000, 700);
     form.show();
   }
-  TMainForm form;
+  void TearDown() override { delete &form; }
+  TMainForm& form = makeForm();
 };
 
 TEST_F(MainFormDocumentTest, CommandsFollowTheActiveDocumentWindow) {
