@@ -17,6 +17,9 @@
 #include "app/action_table.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
+#include "app/qt/tool_target_adapter.h"
+#include "app/qt/widget_dock_view.h"
+#include "ui/qt/dock_float_manager.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "canvas/qt/qt_tablet.h"
@@ -60,6 +63,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   reopenTablet();
   connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::documentActivated);
   bindDocumentCommands();
+  createToolWindowAndPanels();
 
   buildStatusPopups();
   updateTabletPanels();
@@ -71,8 +75,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   timer_.stop();
-  // Document windows go before the shared state they point into.
-  for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
+  // Document windows (closed ones waiting for deletion too) go before the
+  // shared state they point into.
+  for (QMdiSubWindow* w : mdi_->findChildren<QMdiSubWindow*>()) {
+    disconnect(w, nullptr, this, nullptr);
+    delete w;
+  }
+  destroyToolWindowAndPanels();
   if (tabletFilter_) qApp->removeEventFilter(tabletFilter_);
   tablet_->close();
 }
@@ -305,6 +314,7 @@ TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int 
     showAngleStatus(degrees);
   };
   QMdiSubWindow* sub = w->addToArea(*mdi_);
+  connect(sub, &QObject::destroyed, this, [this, w] { forgetToolTarget(w); });
   if (childWinMax_ && mdi_->subWindowList().size() == 1) sub->showMaximized();
   documentActivated();
   return w;
@@ -312,6 +322,7 @@ TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int 
 
 void TMainForm::documentActivated() {
   TDrawWindowWidget* w = activeDrawWindow();
+  bindToolTarget(w);
   if (w) {
     showZoomStatus(w->window().paper().zoomValue() * 100.0f);
     showAngleStatus(w->window().paper().angleDeg);

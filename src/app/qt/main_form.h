@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include "app/status_bar_model.h"
+#include "toolwin/tool_target.h"
+#include "ui/qt/app_event_router.h"
 
 #include <memory>
 
@@ -18,6 +20,10 @@ class QMenu;
 namespace pg {
 
 class CCanvasShared;
+class TDockFloatManager;
+class TToolForm;
+class TToolTargetAdapter;
+class TWidgetDockView;
 class TDrawWindowWidget;
 class TMainActions;
 class TStatusPanels;
@@ -31,7 +37,7 @@ struct SMainWindowBounds {
   int32_t x = -1, y = -1, width = -1, height = -1;  // each applied only when 0 or more
 };
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEventHandler {
   Q_OBJECT
  public:
   explicit TMainForm(QWidget* parent = nullptr);
@@ -77,6 +83,14 @@ class TMainForm : public QMainWindow {
   void applyBounds(const SMainWindowBounds& bounds);
   SMainWindowBounds currentBounds() const;
 
+  // The tool window and the floating panels.
+  TToolForm* toolWindow() const { return toolForm_; }
+  TDockFloatManager& dockManager() const { return *dock_; }
+  // The saved arrangement of the panels (empty: the default one); before the
+  // first show it waits until the window is on the screen.
+  void restorePanelLayout(const QByteArray& blob);
+  QByteArray panelLayout() const;
+
   // The timer that paces replay, runs panel refreshes and the status bar.
   QTimer& timer() { return timer_; }
 
@@ -101,6 +115,7 @@ class TMainForm : public QMainWindow {
   // Closing asks each document window about unsaved changes; one that stays
   // open keeps the program running.
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void onTick();
@@ -110,6 +125,17 @@ class TMainForm : public QMainWindow {
   void bindWindowCommands();
   void bindDocumentCommands();
   void documentActivated();
+  // main_form_tools.cpp: the tool window, its panels and the key routing.
+  void createToolWindowAndPanels();
+  void destroyToolWindowAndPanels();
+  void bindPanelCommands();
+  void bindToolTarget(TDrawWindowWidget* window);
+  void forgetToolTarget(TDrawWindowWidget* window);
+  void storeToolSetting(uint8_t kind, float value) override;
+  void setEventWait(int32_t wait) override;
+  void toggleFloatingPanels() override;
+  bool appEvent(QObject* watched, QEvent* event) override;
+  bool routeKey(QObject* watched, QKeyEvent& key);
   void rebuildDocumentList();
 
   QMdiArea* mdi_ = nullptr;
@@ -121,6 +147,13 @@ class TMainForm : public QMainWindow {
   SizePanelChoice sizeChoice_ = SizePanelChoice::ImageSize;
 
   std::unique_ptr<CCanvasShared> canvas_;
+  std::unique_ptr<TDockFloatManager> dock_;
+  TToolForm* toolForm_ = nullptr;
+  QByteArray pendingLayout_;
+  bool firstShown_ = false;
+  TWidgetDockView* toolPanel_ = nullptr;
+  TWidgetDockView* optionsPanel_ = nullptr;
+  std::vector<std::unique_ptr<TToolTargetAdapter>> toolTargets_;
   bool childWinMax_ = false;
   bool batchMode_ = false;
 

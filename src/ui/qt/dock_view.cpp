@@ -67,6 +67,8 @@ int TCustomDockView::showState() const {
   return manager_ && id_ >= 0 ? manager_->model().showState(id_) : kDockStateNoForm;
 }
 
+TDockFloatManager* TCustomDockView::floatViewManager() const { return manager_; }
+
 TDockFloatForm* TCustomDockView::floatForm() const { return qobject_cast<TDockFloatForm*>(parentWidget()); }
 
 void TCustomDockView::paintEvent(QPaintEvent* /*event*/) {

@@ -39,7 +39,7 @@ class TCustomDockView : public QWidget {
   int showState() const;
 
   TDockFloatForm* floatForm() const;
-  TDockFloatManager* floatViewManager() const { return manager_; }
+  TDockFloatManager* floatViewManager() const;
 
   // Fired after the panel painted itself.
   std::function<void(TCustomDockView*)> OnPaint;
