@@ -160,11 +160,13 @@ void fingertip(TGlyphPen& p) {
 }
 
 void paletteKnife(TGlyphPen& p) {
-  const Axis a = diagonal(4.0f, 20.0f);
-  p.outlined({a.at(0.5f, -1.5f), a.at(1.5f, -2.6f), a.at(8, -2.6f), a.at(8, 2.6f), a.at(1.5f, 2.6f), a.at(0.5f, 1.5f)},
-             230, 1.1f);
-  p.line(a.at(8, 0), a.at(11, 0), 1.2f);
-  p.line(a.at(11, 0), a.at(20.5f, 0), 3.4f);
+  const Axis a = diagonal(3.5f, 20.5f);
+  p.outlined(smooth({a.at(0.3f, 0), a.at(1.5f, -3.0f), a.at(10, -3.3f), a.at(11, 0), a.at(10, 3.3f),
+                     a.at(1.5f, 3.0f)},
+                    true, 4),
+             235, 1.1f);
+  p.line(a.at(11, 0), a.at(14, 0), 1.2f);
+  p.line(a.at(14, 0), a.at(21.5f, 0), 3.6f);
 }
 
 void flame(TGlyphPen& p) {
@@ -320,6 +322,15 @@ void circleMarker(TGlyphPen& p, P c) {
   p.ring(c, 5.0f, 1.6f);
   p.line({c.X - 2, c.Y}, {c.X + 2, c.Y}, 1.0f);
   p.line({c.X, c.Y - 2}, {c.X, c.Y + 2}, 1.0f);
+}
+
+// A small pipette sampling at the point.
+void samplerPipette(TGlyphPen& p, P at) {
+  const Axis a{at, kDiag, -kDiag};
+  p.line(a.at(0, 0), a.at(11.5f, 0), 4.2f, kPaper);
+  p.line(a.at(0, 0), a.at(2, 0), 1.0f);
+  p.outlined({a.at(2, -1.3f), a.at(7, -1.3f), a.at(7, 1.3f), a.at(2, 1.3f)}, kPaper, 0.9f);
+  p.line(a.at(7.5f, 0), a.at(11, 0), 3.2f);
 }
 
 // ---- option indicators ---------------------------------------------------------
@@ -539,10 +550,10 @@ const Art kArt[kGlyphTypeCount] = {
     [](TGlyphPen& p) {  // sample an area of one layer
       singleLayer(p);
       p.polyline(rectPts(8, 10, 17, 19), 1.6f, kInk, true);
-      p.disc({12.5f, 14.5f}, 1.1f);
+      samplerPipette(p, {12.5f, 14.5f});
     },
-    [](TGlyphPen& p) { stackedLayers(p), circleMarker(p, {12, 13}); },
-    [](TGlyphPen& p) { singleLayer(p), circleMarker(p, {12.5f, 14.5f}); },
+    [](TGlyphPen& p) { stackedLayers(p), circleMarker(p, {10, 15}), samplerPipette(p, {10, 15}); },
+    [](TGlyphPen& p) { singleLayer(p), circleMarker(p, {12.5f, 14.5f}), samplerPipette(p, {12.5f, 14.5f}); },
     [](TGlyphPen& p) {  // sampler slider
       p.line({3, 15}, {21, 15}, 2.0f, 90);
       for (float x : {3.0f, 7.5f, 12.0f, 16.5f, 21.0f}) p.line({x, 18}, {x, 20.5f}, 1.0f);

@@ -98,8 +98,10 @@ float rampValue(Quantity which, const Ramp& ramp, int32_t col, int32_t row, int3
 bool paintHsvArea(TMemoryGraphic& g, const TRect& r, const HsvArea& area, TChannelOp colourOp, TChannelOp alphaOp) {
   SRectXYWH b;
   if (!g.clipRect(r, b)) return false;
-  const auto alphaByte =
-      static_cast<uint8_t>(clampInt(saturateToInt32(static_cast<double>(area.alpha) * 255.0 + 0.5), 0, 255));
+  // An alpha outside 0..1 would make the colour operator overshoot and wrap
+  // the bytes: it counts as its nearest end.
+  const float alpha = clampFloat(area.alpha, 0.0f, 1.0f);
+  const auto alphaByte = static_cast<uint8_t>(saturateToInt32(static_cast<double>(alpha) * 255.0 + 0.5));
   for (int32_t row = 0; row < b.Height; ++row) {
     uint32_t* p = g.pixelAddr(b.X, b.Y + row);
     for (int32_t col = 0; col < b.Width; ++col) {
@@ -107,7 +109,7 @@ bool paintHsvArea(TMemoryGraphic& g, const TRect& r, const HsvArea& area, TChann
       const float s = rampValue(kSat, area.q[kSat], col, row, b.Width, b.Height);
       const float v = rampValue(kVal, area.q[kVal], col, row, b.Width, b.Height);
       const SRgbTriple rgb = area.hsv ? uiHsvToRgb(h, s, v) : uiHslToRgb(h, s, v);
-      applyOps(p + col, uiColorOf(rgb, alphaByte), colourOp, alphaOp, area.alpha, 1.0f);
+      applyOps(p + col, uiColorOf(rgb, alphaByte), colourOp, alphaOp, alpha, 1.0f);
     }
   }
   return true;

@@ -167,6 +167,9 @@ TEST(Painters, HsvAndHslRampsAndAreas) {
   TMemoryGraphic w(1, 1, 0xFF000000u);
   ASSERT_TRUE(w.gradientValue({0, 0, 1, 1}, kGradUp, 0.0f, 0.0f, 0.5f, lerpChannel, keepChannel, true));
   EXPECT_EQ(w.getPixel(0, 0), 0xFF7F7F7Fu);
+  // An alpha beyond 1 counts as 1 instead of overshooting the colour.
+  ASSERT_TRUE(w.gradientValue({0, 0, 1, 1}, kGradUp, 0.0f, 0.0f, 3.0f, lerpChannel, copyChannel, true));
+  EXPECT_EQ(w.getPixel(0, 0), 0xFFFFFFFFu);
 }
 
 TEST(Painters, DiscCoverage) {

@@ -1,6 +1,9 @@
 #include "ui/qt/qt_appearance.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QPainter>
+#include <QWidget>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
@@ -8,6 +11,7 @@
 #include <limits>
 
 #include "platform/fonts.h"
+#include "ui/glyph_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/ui_font_rule.h"
 
@@ -39,6 +43,16 @@ TUiSysColors loadSystemColors(const QPalette& p) {
 }
 
 TAppearanceManager& createQtAppearanceManager() { return createAppearanceManager(loadSystemColors(QApplication::palette())); }
+
+void createQtUiManagers() {
+  const TAppearanceManager& appearance = createQtAppearanceManager();
+  createGlyphManager(appearance.colors());
+}
+
+void resetUiManagers() {
+  resetGlyphManager();
+  resetAppearanceManager();
+}
 
 int writingSystemOf(uint8_t charSet) {
   switch (charSet) {
@@ -133,6 +147,52 @@ TRect monitorRectNear(QPoint p) {
   if (best == nullptr) return {0, 0, 0, 0};
   const QRect g = best->geometry();
   return {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+QPoint cursorPosIn(const QWidget& control) { return control.mapFromGlobal(QCursor::pos()); }
+
+bool windowFrameExtent(const QWidget& control, int32_t& width, int32_t& height) {
+  const QWidget* w = control.window();
+  if (w == nullptr || !w->isVisible()) return false;
+  width = w->frameGeometry().width() - w->geometry().width();
+  height = w->frameGeometry().height() - w->geometry().height();
+  return true;
+}
+
+QColor toQColor(TUiColor c) { return QColor(uiRed(c), uiGreen(c), uiBlue(c), uiAlpha(c)); }
+
+void frame3D(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight, const QColor& fill) {
+  if (r.width() <= 0 || r.height() <= 0) return;
+  const int left = r.left(), top = r.top(), right = r.left() + r.width() - 1, bottom = r.top() + r.height() - 1;
+  const QPen old = p.pen();
+  // Each polyline stops short of its last point, so the bottom-left corner
+  // keeps the top-left colour and the top-right corner takes the other.
+  p.setPen(topLeft);
+  p.drawLine(left, bottom, left, top);
+  if (right - 1 >= left) p.drawLine(left, top, right - 1, top);
+  p.setPen(bottomRight);
+  p.drawLine(right, top, right, bottom);
+  if (left + 1 <= right) p.drawLine(right, bottom, left + 1, bottom);
+  p.setPen(old);
+  if (fill.isValid() && right - left > 1 && bottom - top > 1)
+    p.fillRect(QRect(QPoint(left + 1, top + 1), QPoint(right - 1, bottom - 1)), fill);
+}
+
+void frame3DDouble(QPainter& p, const QRect& r, const QColor& outerTopLeft, const QColor& innerTopLeft,
+                   const QColor& innerBottomRight, const QColor& outerBottomRight, const QColor& fill) {
+  frame3D(p, r, outerTopLeft, outerBottomRight, QColor());
+  frame3D(p, r.adjusted(1, 1, -1, -1), innerTopLeft, innerBottomRight, fill);
+}
+
+void frameSunken(QPainter& p, const QRect& r, const QColor& fill) {
+  const TUiSysColors& c = uiSysColors();
+  frame3DDouble(p, r, toQColor(c.btnShadow), toQColor(c.windowFrame), toQColor(c.windowFrame),
+                toQColor(c.btnHighlight), fill);
+}
+
+void frameRaised(QPainter& p, const QRect& r, const QColor& fill) {
+  const TUiSysColors& c = uiSysColors();
+  frame3D(p, r, toQColor(c.btnHighlight), toQColor(c.btnShadow), fill);
 }
 
 }  // namespace pg

@@ -3,10 +3,15 @@
 // application palette, the process-wide manager made from it, the UI font
 // rule over Qt's font database, text drawing for the toolkit-free painters,
 // and the monitor a pop-up is placed on.
+#include <QColor>
 #include <QFont>
 #include <QPalette>
 #include <QPoint>
+#include <QRect>
 #include <QString>
+
+class QPainter;
+class QWidget;
 
 #include <cstdint>
 #include <string_view>
@@ -25,6 +30,10 @@ TUiSysColors loadSystemColors(const QPalette& palette);
 // Makes the process-wide manager from the application palette. Call once the
 // QApplication exists, before any control is made.
 TAppearanceManager& createQtAppearanceManager();
+// The appearance manager, then the glyph manager in its colours; and their
+// removal in the reverse order (at exit, and between tests).
+void createQtUiManagers();
+void resetUiManagers();
 
 // Qt's writing system for a character set number.
 int writingSystemOf(uint8_t charSet);
@@ -51,5 +60,25 @@ bool paintCaptionTab(TMemoryGraphic& g, const QString& caption, TRect& rect, uin
 
 // The full rectangle of the monitor nearest to a point of the desktop.
 TRect monitorRectNear(QPoint p);
+
+// ---- window services ------------------------------------------------------------
+
+// The cursor position in the control's own coordinates.
+QPoint cursorPosIn(const QWidget& control);
+// Width and height the window's frame adds around its client area; false for
+// a window that is not shown (its frame is not known yet).
+bool windowFrameExtent(const QWidget& control, int32_t& width, int32_t& height);
+
+// Frames painted with a painter: the rectangle's top and left edges in the
+// first colour, right and bottom in the second, and the inside filled unless
+// the fill is invalid (QColor()).
+void frame3D(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight, const QColor& fill);
+void frame3DDouble(QPainter& p, const QRect& r, const QColor& outerTopLeft, const QColor& innerTopLeft,
+                   const QColor& innerBottomRight, const QColor& outerBottomRight, const QColor& fill);
+// A sunken well (button shadow and highlight outside, window frame inside) and
+// a raised face (button highlight and shadow), in the UI colours.
+void frameSunken(QPainter& p, const QRect& r, const QColor& fill);
+void frameRaised(QPainter& p, const QRect& r, const QColor& fill);
+QColor toQColor(TUiColor c);
 
 }  // namespace pg

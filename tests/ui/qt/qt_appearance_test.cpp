@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QPainter>
+#include <QWidget>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include "platform/fonts.h"
 #include "test_support/qt_app.h"
+#include "ui/glyph_manager.h"
 #include "ui/text_flags.h"
 
 namespace pg {
@@ -87,6 +90,41 @@ TEST(QtAppearance, MonitorOfAPoint) {
   ASSERT_FALSE(QGuiApplication::screens().isEmpty());
   const QRect g = QGuiApplication::screens().front()->geometry();
   EXPECT_EQ(m, (TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}));
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(QtFrames, Frame3DCornersAndFill) {
+  QImage img(5, 4, QImage::Format_ARGB32);
+  img.fill(Qt::white);
+  {
+    QPainter p(&img);
+    frame3D(p, QRect(0, 0, 5, 4), QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 255, 0));
+  }
+  const char* expected[] = {"RRRRB", "RGGGB", "RGGGB", "RBBBB"};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x) {
+      const QRgb px = img.pixel(x, y);
+      const char c = px == qRgb(255, 0, 0) ? 'R' : px == qRgb(0, 0, 255) ? 'B' : px == qRgb(0, 255, 0) ? 'G' : '?';
+      EXPECT_EQ(c, expected[y][x]) << x << "," << y;
+    }
+}
+
+TEST(QtFrames, ManagersInOrderAndWindowServices) {
+  testing::ensureQtApp();
+  createQtUiManagers();
+  ASSERT_NE(appearanceManager(), nullptr);
+  ASSERT_NE(glyphManager(), nullptr);
+  resetUiManagers();
+  EXPECT_EQ(glyphManager(), nullptr);
+  EXPECT_EQ(appearanceManager(), nullptr);
+  QWidget hidden;
+  int32_t w = -1, h = -1;
+  EXPECT_FALSE(windowFrameExtent(hidden, w, h));
 }
 
 }  // namespace
