@@ -294,7 +294,9 @@ std::string CProfileStorage::sectionPath(ProfileSection section) {
   return std::string(kProfileRoot) + "\\" + std::string(profileSectionName(section));
 }
 
-bool CProfileStorage::openSection(ProfileSection section) { return store_.createKey(sectionPath(section)); }
+bool CProfileStorage::openSection(ProfileSection section, bool forWriting) {
+  return !forWriting || store_.createKey(sectionPath(section));
+}
 
 void CAppProfile::applyDefaults() {
   for (ProfileSection section : kSectionOrder) {
@@ -332,12 +334,13 @@ std::string CAppProfile::presetFolder() const {
 
 bool CAppProfile::load(CProfileStorage& storage) {
   for (ProfileSection section : kSectionOrder) {
-    if (!storage.openSection(section)) {
+    if (!storage.openSection(section, false)) {
       debugOutput("preferences: the section " + std::string(profileSectionName(section)) + " cannot be opened");
       continue;
     }
+    // A missing key stays closed: every value then takes its default.
     CSettingsKey reg(storage.store());
-    if (!reg.openKey(CProfileStorage::sectionPath(section), false)) continue;
+    (void)reg.openKey(CProfileStorage::sectionPath(section), false);
     loadSection(reg, section, *this);
   }
   return true;
@@ -352,7 +355,7 @@ bool CAppProfile::save(CProfileStorage& storage) {
   if (saveWindowHook) saveWindowHook(*this);
   bool ok = true;
   for (ProfileSection section : kSectionOrder) {
-    if (!storage.openSection(section)) {
+    if (!storage.openSection(section, true)) {
       debugOutput("preferences: the section " + std::string(profileSectionName(section)) + " cannot be opened");
       ok = false;
       continue;

@@ -83,9 +83,11 @@ class CProfileStorage {
   CProfileStorage(const CProfileStorage&) = delete;
   CProfileStorage& operator=(const CProfileStorage&) = delete;
 
-  // The section's key path; opening creates the key when it is missing.
+  // The section's key path. Opening for writing creates the key when it is
+  // missing; for reading a missing key is as good as an empty one (and the
+  // store is left unchanged).
   static std::string sectionPath(ProfileSection section);
-  virtual bool openSection(ProfileSection section);
+  virtual bool openSection(ProfileSection section, bool forWriting);
   CSettingsStore& store() { return store_; }
 
  private:

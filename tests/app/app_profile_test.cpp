@@ -39,6 +39,7 @@ TEST(AppProfile, FirstRunGivesTheDefaultsAndTheMigrationWritesVersion20) {
   CAppProfile p = freshProfile();
   p.gradFile2 = "/old/set.kgs";
   ASSERT_TRUE(p.load(store));
+  EXPECT_FALSE(store.modified());  // reading creates nothing
   EXPECT_EQ(p.appVerID, 0);
   EXPECT_EQ(p.loadPath, "/home/someone");
   EXPECT_EQ(p.palPath, "/opt/pigmora/bin/preset");
@@ -266,8 +267,8 @@ TEST(AppProfile, EveryItemSurvivesARoundTripThroughTheStore) {
 class RefusingStorage final : public CProfileStorage {
  public:
   RefusingStorage(CSettingsStore& store, ProfileSection refused) : CProfileStorage(store), refused_(refused) {}
-  bool openSection(ProfileSection section) override {
-    return section != refused_ && CProfileStorage::openSection(section);
+  bool openSection(ProfileSection section, bool forWriting) override {
+    return section != refused_ && CProfileStorage::openSection(section, forWriting);
   }
 
  private:
