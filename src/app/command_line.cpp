@@ -75,10 +75,14 @@ bool parseSwitchInteger(std::string_view text, int32_t& value) {
 std::string absolutePath(std::string_view path, std::string_view workingFolder) {
   std::filesystem::path p{std::string(path)};
   if (p.is_relative()) p = std::filesystem::path{std::string(workingFolder)} / p;
-  std::string out = p.lexically_normal().string();
-  // "/a/b/" and "/a/b/." name the folder /a/b.
-  while (out.size() > 1 && out.back() == '/') out.pop_back();
-  return out;
+  // "." and empty components go; ".." stays, since the folder before it may
+  // be a link that the system resolves differently from the text.
+  std::filesystem::path out;
+  for (const auto& part : p) {
+    if (part.empty() || part == ".") continue;
+    out /= part;
+  }
+  return out.empty() ? std::string("/") : out.string();
 }
 
 std::string unknownSwitchText(std::string_view arg) {

@@ -56,8 +56,8 @@ bool isSwitchArgument(std::string_view arg);
 // False for anything else, an empty text or a value out of range.
 [[nodiscard]] bool parseSwitchInteger(std::string_view text, int32_t& value);
 
-// The path made absolute against the folder and cleaned of "." and ".."
-// components (lexically; links are not followed).
+// The path made absolute against the folder, without "." components and
+// doubled or trailing separators. ".." is kept: the system resolves it.
 std::string absolutePath(std::string_view path, std::string_view workingFolder);
 
 // The "unknown command line switch!" text for one argument.

@@ -71,7 +71,7 @@ TEST(CommandLine, SwitchesFilesAndTheirEdgeCases) {
       {"empty arguments are skipped", {"", "a.png", ""}, normal(), {"/work/here/a.png"}, {}},
       {"absolute paths are never switches", {"/tmp/t.png", "/home/o/w.kci"}, normal(), {"/tmp/t.png", "/home/o/w.kci"}, {}},
       {"a slash switch with a path in it is a file", {"/o:/srv"}, normal(), {"/o:/srv"}, {}},
-      {"relative paths are resolved and cleaned", {"../x/./y.kci", "./z.png"}, normal(), {"/work/x/y.kci", "/work/here/z.png"}, {}},
+      {"relative paths are resolved and tidied", {"../x/./y.kci", "./z.png", "a//b/"}, normal(), {"/work/here/../x/y.kci", "/work/here/z.png", "/work/here/a/b"}, {}},
       {"files keep their order", {"c", "-t", "a", "b"}, with(normal(), "", 10, 0), {"/work/here/c", "/work/here/a", "/work/here/b"}, {}},
   };
   for (const Case& c : cases) {
