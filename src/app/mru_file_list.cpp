@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/app_profile.h"
 #include "app/command_line.h"
 #include "platform/settings_store.h"
+#include "platform/string_table.h"
 
 namespace pg {
 
@@ -176,6 +178,30 @@ bool TMRUFileList::load(const CSettingsStore& store) {
   items_ = std::move(loaded);
   changed();
   return true;
+}
+
+TMRUFileList makeFileMRUList() {
+  TMRUFileList list;
+  list.setMaximum(9);
+  list.RemoveOnClick = false;
+  list.UseSubmenu = true;
+  list.InsertSeparator = false;
+  list.SubmenuName = resString(kResRecentFilesSubmenu);
+  list.AutoSave = true;
+  list.AutoSaveName = std::string(kProfileRoot);
+  list.AutoSaveKey = "fileMRU";
+  list.MaxCaptionWidth = 200;
+  return list;
+}
+
+TMRUFileList makeWindowMRUList() {
+  TMRUFileList list;
+  list.setMaximum(9);
+  list.RemoveOnClick = false;
+  list.AutoSave = false;
+  list.MaxCaptionWidth = 0;
+  list.ComparePaths = false;
+  return list;
 }
 
 bool TMRUFileList::save(CSettingsStore& store) const {

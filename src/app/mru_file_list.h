@@ -85,6 +85,15 @@ class TMRUFileList {
   std::vector<std::string> items_;
 };
 
+// The main window's two lists, configured as it uses them: the recent
+// documents (maximum 9, in a submenu of the File menu named by resource text
+// 65077, stored in the section "fileMRU" of the program's key) and the open
+// windows (maximum 9, after a separator, captions compared as they are,
+// never stored). The owner loads and saves the first.
+TMRUFileList makeFileMRUList();
+TMRUFileList makeWindowMRUList();
+inline constexpr uint32_t kResRecentFilesSubmenu = 65077;
+
 // The path shortened for a caption of at most maxWidth pixels: while too wide,
 // the first folder is replaced by "..." ("/.../b/c/name"), then the last
 // folder goes ("/.../name"), then the leading "/" (".../name").

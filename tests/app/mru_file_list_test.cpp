@@ -134,10 +134,7 @@ TEST(MRUFileList, LongPathsAreShortenedFolderByFolder) {
 
 TEST(MRUFileList, StoreRoundTripLeavesNoStaleValuesAndDistrustsWhatItReads) {
   CSettingsStore store;
-  TMRUFileList list;
-  list.setMaximum(9);
-  list.AutoSaveName = "Software\\Harbelle\\Pigmora4";
-  list.AutoSaveKey = "fileMRU";
+  TMRUFileList list = makeFileMRUList();
   for (int i = 1; i <= 6; ++i) list.addItem(0, file(i));
   ASSERT_TRUE(list.save(store));
   const std::string section = "Software\\Harbelle\\Pigmora4\\fileMRU";
@@ -148,10 +145,7 @@ TEST(MRUFileList, StoreRoundTripLeavesNoStaleValuesAndDistrustsWhatItReads) {
   EXPECT_EQ(store.valueNames(section).size(), 4u);  // no path4, path5 left
   EXPECT_EQ(store.findValue(section, "path5"), nullptr);
 
-  TMRUFileList back;
-  back.setMaximum(9);
-  back.AutoSaveName = list.AutoSaveName;
-  back.AutoSaveKey = list.AutoSaveKey;
+  TMRUFileList back = makeFileMRUList();
   ASSERT_TRUE(back.load(store));
   EXPECT_EQ(back.items(), list.items());
 
@@ -166,11 +160,12 @@ TEST(MRUFileList, StoreRoundTripLeavesNoStaleValuesAndDistrustsWhatItReads) {
   store.setValue(section, "path5", std::string("/ok/./a"));
   store.setValue(section, "path6", std::string("/ok/c"));
   store.setValue(section, "path10", std::string("/ok/late"));
-  back.setMaximum(9);
   ASSERT_TRUE(back.load(store));
   EXPECT_EQ(back.items(), (Paths{"/ok/a", "/ok/c"}));
 
-  TMRUFileList unnamed;
+  TMRUFileList unnamed = makeWindowMRUList();
+  EXPECT_FALSE(unnamed.ComparePaths);
+  EXPECT_EQ(unnamed.maximum(), 9);
   unnamed.AutoSaveKey.clear();
   EXPECT_FALSE(unnamed.load(store));
   EXPECT_FALSE(unnamed.save(store));
