@@ -150,6 +150,10 @@ TEST_F(StartupProcessTest, ASecondStartHandsItsFilesToTheFirstAndEnds) {
   EXPECT_LT(log.find(one), log.find(two));
   // The second start made no window of its own.
   EXPECT_EQ(errors(second).find("pigmora: ready"), std::string::npos);
+  // A start without files only brings the first to the front.
+  QProcess& third = start({});
+  EXPECT_EQ(finish(third), 0) << errors(third);
+  EXPECT_EQ(errors(third).find("pigmora: ready"), std::string::npos);
   EXPECT_EQ(terminate(first), 0);
 }
 
