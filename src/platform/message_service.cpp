@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "platform/debug_output.h"
+#include "platform/format_spec.h"
 #include "platform/string_table.h"
 
 namespace pg {
@@ -56,9 +58,14 @@ MessageService& target() {
   return messageService();
 }
 
-// Widths and precisions beyond this are clamped: a format text may come from
-// a language module file.
-constexpr int kMaxFieldWidth = 1024;
+// A floating-point value for an integer conversion: truncated, clamped to the
+// 64-bit range, NaN as 0 (the plain cast is undefined outside the range).
+long long doubleToInteger(double d) {
+  if (!(d == d)) return 0;
+  if (d >= 9.2233720368547758e18) return std::numeric_limits<long long>::max();
+  if (d <= -9.2233720368547758e18) return std::numeric_limits<long long>::min();
+  return static_cast<long long>(d);
+}
 
 }  // namespace
 
@@ -103,40 +110,35 @@ std::string formatText(std::string_view format, const std::vector<FormatArg>& ar
       i += 2;
       continue;
     }
-    // Parse %[flags][width][.precision]conversion.
-    size_t start = i++;
-    std::string flags;
-    while (i < format.size() && std::string_view("-+ #0").find(format[i]) != std::string_view::npos)
-      flags += format[i++];
-    int width = -1, precision = -1;
-    auto number = [&](int& value) {
-      value = 0;
-      while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
-        value = std::min(value * 10 + (format[i] - '0'), kMaxFieldWidth);
-        ++i;
-      }
-    };
-    if (i < format.size() && format[i] >= '0' && format[i] <= '9') number(width);
-    if (i < format.size() && format[i] == '.') {
-      ++i;
-      number(precision);
-    }
-    if (i >= format.size()) {
-      out.append(format.substr(start));
+    const FormatSpec parsed = parseFormatSpec(format, i);
+    const std::string_view written = parsed.written;
+    const char conv = parsed.conversion;
+    const std::string& flags = parsed.flags;
+    const int width = parsed.width, precision = parsed.precision;
+    if (conv == 0) {
+      out.append(written);
       break;
     }
-    char conv = format[i++];
-    std::string_view written = format.substr(start, i - start);
     if (std::string_view("diuxXceEfgGs").find(conv) == std::string_view::npos || next >= args.size()) {
       out.append(written);
       continue;
     }
     const auto& value = args[next].value();
-    std::string spec = "%" + flags;
+    // Only what the C library defines for the conversion reaches snprintf:
+    // '#' is undefined for d, i, u and c, '0' and a precision for c.
+    const bool isChar = conv == 'c';
+    const bool isDecimal = conv == 'd' || conv == 'i' || conv == 'u';
+    std::string spec = "%";
+    for (char f : std::string_view("-+ #0")) {
+      if (flags.find(f) == std::string::npos) continue;
+      if (f == '#' && (isChar || isDecimal)) continue;
+      if (isChar && f != '-') continue;
+      spec += f;
+    }
     if (width >= 0) spec += std::to_string(width);
-    if (precision >= 0) spec += "." + std::to_string(precision);
+    if (precision >= 0 && !isChar) spec += "." + std::to_string(precision);
 
-    char buf[2 * kMaxFieldWidth + 64];
+    char buf[2 * kMaxFormatField + 64];
     int n = -1;
     switch (conv) {
       case 'd':
@@ -149,7 +151,7 @@ std::string formatText(std::string_view format, const std::vector<FormatArg>& ar
         if (auto p = std::get_if<int64_t>(&value)) {
           v = *p;
         } else if (auto d = std::get_if<double>(&value)) {
-          v = static_cast<long long>(*d);
+          v = doubleToInteger(*d);
         } else {
           out.append(written);
           ++next;

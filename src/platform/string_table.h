@@ -1,9 +1,11 @@
 #pragma once
 // Resource strings by id. The built-in table (data/strings.ja.txt, compiled in)
 // holds the Japanese texts; a language module may replace texts by id.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pg {
 
@@ -24,8 +26,31 @@ std::string resourceModulePath(std::string_view programPath);
 
 enum class ResourceModuleResult { Ok, Missing, Damaged };
 
-// Loads a language module file and lets its texts replace the built-in ones.
-// A module that cannot be read or holds no valid text changes nothing.
+// A language module file: the header line below, then lines in the data-file
+// format (comments and blank lines allowed). Stricter than the built-in table,
+// since the file comes from outside: every text line is <id><TAB><text> with a
+// decimal id the built-in table knows, given once, a non-empty text of valid
+// UTF-8 without raw control characters, only the four escapes, and the same
+// placeholders in the same order as the built-in text (formatConversions).
+inline constexpr std::string_view kResourceModuleHeader = "#PGSTR 1";
+// A larger file is taken as damaged (the English module is some 30 KB).
+inline constexpr size_t kMaxResourceModuleBytes = size_t{1} << 20;
+
+// What a check of a module's text found.
+struct ResourceModuleCheck {
+  ResourceModuleResult result = ResourceModuleResult::Damaged;  // Ok or Damaged
+  std::string problem;               // the first fault, with its line, when damaged
+  std::vector<uint32_t> missingIds;  // built-in ids the module has no text for
+};
+
+// Checks the text of a language module against the built-in table.
+[[nodiscard]] ResourceModuleCheck checkResourceModule(std::string_view fileText);
+
+// Loads a language module file and, when it is sound, lets its texts replace
+// the built-in ones (ids it leaves out keep the built-in text) and any module
+// installed before. Missing: the file cannot be read. Damaged: the check
+// fails or the file is larger than kMaxResourceModuleBytes. Either way the
+// texts stay as they were.
 [[nodiscard]] ResourceModuleResult installResourceModule(const std::string& path);
 
 // Drops every override (tests).

@@ -51,6 +51,20 @@ TEST(FormatText, BadFormatsStayAsWritten) {
   EXPECT_EQ(formatText("%.99999999f", {1.5}).size(), 1026u);
 }
 
+// Placeholders a damaged or hostile text may hold: none may write memory,
+// read a value that is not there or reach what the C library leaves undefined.
+TEST(FormatText, HostilePlaceholdersAreHarmless) {
+  EXPECT_EQ(formatText("%n%s", {"a"}), "%na");               // no write-back
+  EXPECT_EQ(formatText("%ls %lld %hd", {"a", 1, 2}), "%ls %lld %hd");  // length modifiers are not read
+  EXPECT_EQ(formatText("%*d|%.*f", {5, 1.5}), "%*d|%.*f");  // no width or precision from the values
+  EXPECT_EQ(formatText("%1$s", {"a"}), "%1$s");              // no positions
+  EXPECT_EQ(formatText("%#c|%05c|%.3c", {65, 66, 67}), "A|    B|C");
+  EXPECT_EQ(formatText("%#d|%#u", {7, 8}), "7|8");
+  EXPECT_EQ(formatText("%--------------------------5d|", {1}), "1    |");
+  EXPECT_EQ(formatText("%d|%d|%d", {1e300, -1e300, 0.0 / 0.0}),
+            "9223372036854775807|-9223372036854775808|0");  // out of range, not undefined
+}
+
 TEST(FormatText, FromTheStringTable) {
   overrideResStrings("900100\tファイルが見つかりません!\\r%s\n900101\t%d 個\n");
   EXPECT_EQ(formatRes(900100, {"/tmp/a.kci"}), "ファイルが見つかりません!\r/tmp/a.kci");

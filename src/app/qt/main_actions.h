@@ -1,0 +1,65 @@
+#pragma once
+// The main window's commands as QActions, one per entry of the action table,
+// and the menu bar laid out from the table. A command runs only through a
+// handler bound to it; an action without a handler stays disabled, so no menu
+// item is ever a dead click. Enabled and checked states come from the bound
+// update functions, evaluated before a menu opens, on the main window's timer
+// and after every command.
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace pg {
+
+struct SActionState {
+  bool enabled = true;
+  bool checked = false;
+};
+
+class TMainActions : public QObject {
+  Q_OBJECT
+ public:
+  using Execute = std::function<void()>;
+  using Update = std::function<SActionState()>;
+
+  explicit TMainActions(QObject* parent = nullptr);
+
+  // Builds the menus into the bar (and remembers the recent-files and
+  // document-list places).
+  void buildMenus(QMenuBar& bar);
+
+  // The action of a table name; nullptr for an unknown name.
+  QAction* action(std::string_view name) const;
+
+  // Binds a command; without an update function it is always enabled.
+  void bind(std::string_view name, Execute execute, Update update = {}, bool checkable = false);
+
+  // Re-evaluates every bound update function.
+  void updateAll();
+
+  // The sub-menu of the recent files in the File menu and of the open
+  // documents in the Window menu.
+  QMenu* recentFilesMenu() const { return recentMenu_; }
+  QMenu* documentListMenu() const { return documentMenu_; }
+
+ private:
+  struct Bound {
+    Execute execute;
+    Update update;
+  };
+  std::unordered_map<std::string, QAction*> actions_;
+  std::unordered_map<QAction*, Bound> bound_;
+  QMenu* recentMenu_ = nullptr;
+  QMenu* documentMenu_ = nullptr;
+};
+
+// The caption of an action from its text id (empty ids show the name).
+QString actionCaption(std::string_view name);
+
+}  // namespace pg
