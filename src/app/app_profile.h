@@ -205,6 +205,8 @@ class CAppProfile {
   bool ToolFormVisible{};
   int32_t ToolFormX{}, ToolFormY{}, ToolFormWidth{}, ToolFormHeight{};
   std::array<SDockViewRec, kDockViews> views{};
+  // The floating panels' arrangement as the dock manager writes it.
+  std::string DockLayout;
   bool PreviewCounterRotate{};
   bool OptionListDblClick{};
   int32_t ColorSampler{};

@@ -128,6 +128,7 @@ const Item kWindow[] = {
     {"mainWinH", &P::mainWinH, -1, -1, kExtentMax, TextDefault::Empty, ItemRule::ScreenHeight},
     flag("mainWinMax", &P::mainWinMax, true),
     flag("childWinMax", &P::childWinMax, false),
+    text("DockLayout", &P::DockLayout),
     pos("fontDlgX", &P::fontDlgX),
     pos("fontDlgY", &P::fontDlgY),
     extent("fontDlgW", &P::fontDlgW),

@@ -15,6 +15,11 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/action_table.h"
+#include "app/app_profile.h"
+#include "app/mru_file_list.h"
+#include "app/qt/mru_menu.h"
+#include "toolwin/qt/tool_form.h"
+#include "platform/settings_store.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
 #include "app/qt/tool_target_adapter.h"
@@ -66,6 +71,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   createToolWindowAndPanels();
 
   buildStatusPopups();
+  applyPreferences();
   updateTabletPanels();
 
   timer_.setInterval(50);
@@ -75,6 +81,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   timer_.stop();
+  if (appProfile().saveWindowHook) appProfile().saveWindowHook = nullptr;
+  (void)fileMru_->save(appSettingsStore());
   // Document windows (closed ones waiting for deletion too) go before the
   // shared state they point into.
   for (QMdiSubWindow* w : mdi_->findChildren<QMdiSubWindow*>()) {
@@ -84,6 +92,59 @@ TMainForm::~TMainForm() {
   destroyToolWindowAndPanels();
   if (tabletFilter_) qApp->removeEventFilter(tabletFilter_);
   tablet_->close();
+}
+
+void TMainForm::applyPreferences() {
+  CAppProfile& prefs = appProfile();
+  prefs.migrate();
+  applyBounds({prefs.mainWinMax, prefs.mainWinX, prefs.mainWinY, prefs.mainWinW, prefs.mainWinH});
+  childWinMax_ = prefs.childWinMax;
+  tabletDisabled_ = prefs.ignoreTablet;
+  tabletType_ = prefs.tabletType;
+  drawToolMode_ = prefs.DrawToolMode;
+  reopenTablet();
+
+  SCanvasPrefs& c = canvas_->prefs;
+  c.shortcutMode = prefs.ShortcutMode;
+  c.autoSizeAdjust = int32_t(prefs.AutoSizeAdjust);
+  c.brushGhost = prefs.BrushGhost;
+  c.showGhostCenter = prefs.ShowGhostCenter;
+  toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand});
+  // Stored colours are 0x00BBGGRR; the tool window keeps pixels.
+  auto pixelOf = [](uint32_t ref) {
+    return 0xFF000000u | ((ref & 0xFFu) << 16) | (ref & 0xFF00u) | ((ref >> 16) & 0xFFu);
+  };
+  toolForm_->model().setFgColor(pixelOf(prefs.fgCol));
+  toolForm_->model().setBgColor(pixelOf(prefs.bgCol));
+  restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
+
+  fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
+  (void)fileMru_->load(appSettingsStore());
+  fileMruMenu_ = new TMRUMenu(*fileMru_, this);
+  fileMruMenu_->setFileMenu(actions_->recentFilesParent(), actions_->recentFilesMarker());
+  connect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, &TMainForm::handOverFile);
+
+  prefs.saveWindowHook = [this](CAppProfile&) { storePreferences(); };
+}
+
+void TMainForm::storePreferences() {
+  CAppProfile& prefs = appProfile();
+  SMainWindowBounds b = currentBounds();
+  prefs.mainWinMax = b.maximised;
+  if (!b.maximised) {
+    prefs.mainWinX = b.x;
+    prefs.mainWinY = b.y;
+    prefs.mainWinW = b.width;
+    prefs.mainWinH = b.height;
+  }
+  prefs.tabletType = tabletType_;
+  prefs.DrawToolMode = drawToolMode_;
+  auto refOf = [](uint32_t pixel) { return ((pixel >> 16) & 0xFFu) | (pixel & 0xFF00u) | ((pixel & 0xFFu) << 16); };
+  prefs.fgCol = refOf(toolForm_->model().fgColor());
+  prefs.bgCol = refOf(toolForm_->model().bgColor());
+  prefs.ToolSubMode = toolForm_->model().toolSubMode();
+  QByteArray layout = panelLayout();
+  prefs.DockLayout = layout.size() <= qsizetype(kMaxProfileText) ? layout.toStdString() : std::string();
 }
 
 void TMainForm::reopenTablet() {

@@ -26,6 +26,8 @@ class TToolTargetAdapter;
 class TWidgetDockView;
 class TDrawWindowWidget;
 class TMainActions;
+class TMRUFileList;
+class TMRUMenu;
 class TStatusPanels;
 class TQtTabletService;
 class TTabletEventFilter;
@@ -78,6 +80,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
 
   void setTitle(const QString& title);
 
+  // The recent documents of the File menu.
+  TMRUFileList& recentFiles() const { return *fileMru_; }
+
   // Bounds restored before the first show, kept on the virtual screen; and
   // the bounds to save at exit.
   void applyBounds(const SMainWindowBounds& bounds);
@@ -122,6 +127,8 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void onStatusPanelClicked(int panel, QPoint at);
   void buildStatusPopups();
   void updateTabletPanels();
+  void applyPreferences();
+  void storePreferences();
   void bindWindowCommands();
   void bindDocumentCommands();
   void documentActivated();
@@ -147,6 +154,8 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   SizePanelChoice sizeChoice_ = SizePanelChoice::ImageSize;
 
   std::unique_ptr<CCanvasShared> canvas_;
+  std::unique_ptr<TMRUFileList> fileMru_;
+  TMRUMenu* fileMruMenu_ = nullptr;
   std::unique_ptr<TDockFloatManager> dock_;
   TToolForm* toolForm_ = nullptr;
   QByteArray pendingLayout_;

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "app/app_profile.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
 #include "app/qt/tool_target_adapter.h"
@@ -123,12 +124,9 @@ void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
   }
 }
 
-void TMainForm::storeToolSetting(uint8_t kind, float value) {
-  (void)kind;
-  (void)value;
-}
+void TMainForm::storeToolSetting(uint8_t kind, float value) { appProfile().storeToolSetting(kind, value); }
 
-void TMainForm::setEventWait(int32_t wait) { (void)wait; }
+void TMainForm::setEventWait(int32_t wait) { appProfile().eventWait = wait; }
 
 void TMainForm::toggleFloatingPanels() { dock_->setHidden(!dock_->hidden()); }
 

@@ -38,7 +38,7 @@ TEST_F(MainFormTest, TheMenuBarHoldsEveryMenuAndNoDeadCommand) {
   // Hidden commands stay out of sight.
   EXPECT_FALSE(form.actions().action("ActLyrGroupI")->isVisible());
   EXPECT_EQ(form.actions().action("ActFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-  EXPECT_NE(form.actions().recentFilesMenu(), nullptr);
+  EXPECT_NE(form.actions().recentFilesParent(), nullptr);
 }
 
 TEST_F(MainFormTest, ADialogRequestedWhileAnotherRunsAnswersCancelAtOnce) {
@@ -75,9 +75,9 @@ TEST_F(MainFormTest, MinimisingIsAnnouncedSoFloatingPanelsCanFollow) {
   QCoreApplication::processEvents();
   form.setWindowState(Qt::WindowNoState);
   QCoreApplication::processEvents();
-  ASSERT_EQ(spy.size(), 2);
-  EXPECT_TRUE(spy[0][0].toBool());
-  EXPECT_FALSE(spy[1][0].toBool());
+  ASSERT_GE(spy.size(), 2);
+  EXPECT_TRUE(spy.front()[0].toBool());
+  EXPECT_FALSE(spy.back()[0].toBool());
 }
 
 TEST_F(MainFormTest, StoredBoundsOffEveryScreenComeBackOnScreen) {
