@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/paper_preset.h"
+
 namespace pg {
 
 class CSettingsStore;
@@ -37,13 +39,6 @@ inline constexpr int kDockViews = 9;
 // The settings version the migration sets.
 inline constexpr int32_t kProfileVersion = 20;
 
-struct SPaperPreset {
-  int32_t unit{};  // 0 pixel, 1 inch, 2 cm, 3 mm
-  int32_t dpi{};
-  float w{};
-  float h{};
-  bool transparent{};
-};
 
 struct SFloatFormRec {
   int32_t PaneCount{};

@@ -9,6 +9,8 @@
 // inch, and within that as far as keeps the size inside its pixel limits.
 #include <array>
 #include <cstdint>
+
+#include "app/paper_preset.h"
 #include <string>
 #include <string_view>
 
@@ -17,15 +19,6 @@ namespace pg {
 inline constexpr int kUserPaperPresetCount = 5;
 inline constexpr int32_t kMaxDocumentSide = 10000;
 
-// A user preset as the preferences keep it.
-struct SPaperPreset {
-  int32_t unit = 0;
-  int32_t resolution = 72;
-  float width = 640.0f;   // in the unit
-  float height = 480.0f;  // in the unit
-  bool transparent = false;
-  friend bool operator==(const SPaperPreset&, const SPaperPreset&) = default;
-};
 
 // A preset read from the preferences made usable: an unknown unit becomes
 // pixel, a resolution outside 1..10,000 becomes 72, a size that is not a

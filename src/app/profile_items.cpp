@@ -184,9 +184,9 @@ const Item kFont[] = {
 
 const ItemSpec<SPaperPreset> kPaper[] = {
     {"unit", &SPaperPreset::unit, 0, 0, 3},
-    {"dpi", &SPaperPreset::dpi, 72, 1, 10000},
-    {"w", &SPaperPreset::w, 640, 0, 100000},
-    {"h", &SPaperPreset::h, 480, 0, 100000},
+    {"dpi", &SPaperPreset::resolution, 72, 1, 10000},
+    {"w", &SPaperPreset::width, 640, 0, 100000},
+    {"h", &SPaperPreset::height, 480, 0, 100000},
     {"transparent", &SPaperPreset::transparent, 0, 0, 1},
 };
 

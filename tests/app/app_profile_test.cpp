@@ -64,9 +64,9 @@ TEST(AppProfile, FirstRunGivesTheDefaultsAndTheMigrationWritesVersion20) {
   EXPECT_EQ(p.bgCol, 0xFFFFFFu);
   for (const SPaperPreset& paper : p.paper) {
     EXPECT_EQ(paper.unit, 0);
-    EXPECT_EQ(paper.dpi, 72);
-    EXPECT_FLOAT_EQ(paper.w, 640.0f);
-    EXPECT_FLOAT_EQ(paper.h, 480.0f);
+    EXPECT_EQ(paper.resolution, 72);
+    EXPECT_FLOAT_EQ(paper.width, 640.0f);
+    EXPECT_FLOAT_EQ(paper.height, 480.0f);
     EXPECT_FALSE(paper.transparent);
   }
   EXPECT_EQ(p.mainWinX, -1);
@@ -163,8 +163,8 @@ TEST(AppProfile, EveryKindOfStoredValueIsClampedOrReplacedByTheDefault) {
   EXPECT_EQ(p.mainWinX, -1);
   EXPECT_EQ(p.fontDlgW, -1);
   EXPECT_EQ(p.paper[2].unit, 3);
-  EXPECT_EQ(p.paper[5].dpi, 1);
-  EXPECT_FLOAT_EQ(p.paper[0].w, 0.0f);
+  EXPECT_EQ(p.paper[5].resolution, 1);
+  EXPECT_FLOAT_EQ(p.paper[0].width, 0.0f);
   EXPECT_EQ(p.views[6].ViewIndex, kDockViews - 1);
 
   // A negative width other than -1 means "not set" as well.
@@ -366,7 +366,7 @@ TEST(AppProfile, PreferencesSurviveARestartThroughTheSettingsFile) {
     ASSERT_TRUE(p.load(store));
     p.jpegQuality = 61;
     p.face = "IPAGothic";
-    p.paper[4].h = 123.5f;
+    p.paper[4].height = 123.5f;
     p.mainWinMax = false;
     ASSERT_TRUE(p.save(store));
   }
@@ -376,7 +376,7 @@ TEST(AppProfile, PreferencesSurviveARestartThroughTheSettingsFile) {
   ASSERT_TRUE(p.load(store));
   EXPECT_EQ(p.jpegQuality, 61);
   EXPECT_EQ(p.face, "IPAGothic");
-  EXPECT_FLOAT_EQ(p.paper[4].h, 123.5f);
+  EXPECT_FLOAT_EQ(p.paper[4].height, 123.5f);
   EXPECT_FALSE(p.mainWinMax);
 }
 

@@ -18,6 +18,7 @@
 #include "app/app_profile.h"
 #include "app/mru_file_list.h"
 #include "app/qt/mru_menu.h"
+#include "app/qt/new_document_dialog.h"
 #include "toolwin/qt/tool_form.h"
 #include "platform/settings_store.h"
 #include "app/qt/main_actions.h"
@@ -261,12 +262,36 @@ void TMainForm::buildStatusPopups() {
 void TMainForm::handOverFile(const QString& absolutePath) { (void)absolutePath; }
 
 int TMainForm::showModalDialog(QDialog& dialog) {
-  if (modalDialogOpen_ || textLoopRunning_) return kMrCancel;
-  modalDialogOpen_ = true;
-  int result = dialog.exec();
-  modalDialogOpen_ = false;
+  int result = QDialog::Rejected;
+  if (!runModal([&] { result = dialog.exec(); })) return kMrCancel;
   // Qt answers Accepted (1) and Rejected (0); callers test for OK.
   return result == QDialog::Accepted ? kMrOk : kMrCancel;
+}
+
+bool TMainForm::runModal(const std::function<void()>& show) {
+  if (modalDialogOpen_ || textLoopRunning_) return false;
+  modalDialogOpen_ = true;
+  canvas_->modalRunning = true;
+  show();
+  canvas_->modalRunning = false;
+  modalDialogOpen_ = false;
+  return true;
+}
+
+void TMainForm::newDocumentCommand() {
+  SNewDocumentSettings settings;
+  settings.fileName = canvas_->untitledName();
+  // The dialog keeps five user presets; the preferences store them from the
+  // second slot on.
+  CAppProfile& prefs = appProfile();
+  std::array<SPaperPreset, kUserPaperPresetCount> presets{};
+  for (size_t i = 0; i < presets.size(); ++i) presets[i] = prefs.paper[i + 1];
+  bool ok = false;
+  if (!runModal([&] { ok = showNewDocumentDialog(this, settings, presets); })) return;
+  for (size_t i = 0; i < presets.size(); ++i) prefs.paper[i + 1] = presets[i];
+  if (!ok) return;
+  newDrawWindow(QString::fromStdString(settings.fileName), settings.width, settings.height, settings.resolution,
+                settings.transparent);
 }
 
 void TMainForm::setStatusText(int panel, const QString& text) { status_->setPanelText(panel, text); }
@@ -304,6 +329,13 @@ void TMainForm::setTitle(const QString& title) {
 
 void TMainForm::applyBounds(const SMainWindowBounds& b) {
   QRect g = geometry();
+  // Without a stored size the window opens at three quarters of its screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect avail = screen->availableGeometry();
+    if (b.width < 0) g.setWidth(avail.width() * 3 / 4);
+    if (b.height < 0) g.setHeight(avail.height() * 3 / 4);
+    if (b.x < 0 && b.y < 0) g.moveCenter(avail.center());
+  }
   if (b.x >= 0) g.moveLeft(b.x);
   if (b.y >= 0) g.moveTop(b.y);
   if (b.width >= 0) g.setWidth(std::max(b.width, 200));
@@ -366,8 +398,8 @@ QList<TDrawWindowWidget*> TMainForm::drawWindows() const {
   return list;
 }
 
-TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int height, int dpi) {
-  TDrawWindowWidget* w = TDrawWindowWidget::createNew(*canvas_, name, width, height, dpi);
+TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent) {
+  TDrawWindowWidget* w = TDrawWindowWidget::createNew(*canvas_, name, width, height, dpi, transparent);
   if (!w) return nullptr;
   w->onZoomAndAngle = [this, w](float zoom, float degrees) {
     if (w != activeDrawWindow()) return;
@@ -409,6 +441,10 @@ void TMainForm::bindDocumentCommands() {
     };
   };
   auto idle = when([](TDrawWindowWidget& w) { return w.window().isIdle(); });
+  a.bind("ActFileNew", [this] { newDocumentCommand(); }, [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    return SActionState{!w || w->window().isIdle()};
+  });
   a.bind("ActEditUndo", withWindow([](TDrawWindowWidget& w) { (void)w.undo(); }),
          when([](TDrawWindowWidget& w) { return w.canUndo(); }));
   a.bind("ActEditRedo", withWindow([](TDrawWindowWidget& w) { (void)w.redo(); }),

@@ -11,6 +11,7 @@
 #include "toolwin/tool_target.h"
 #include "ui/qt/app_event_router.h"
 
+#include <functional>
 #include <memory>
 
 class QDialog;
@@ -56,7 +57,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   QList<TDrawWindowWidget*> drawWindows() const;
   // A new document in a new window; nullptr when it cannot be made. The
   // first window is maximised when the preferences ask for it.
-  TDrawWindowWidget* newDrawWindow(const QString& name, int width, int height, int dpi);
+  TDrawWindowWidget* newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent = false);
+  // File > New: the new-document dialog, then a window with its document.
+  void newDocumentCommand();
   void setChildWindowsMaximised(bool on) { childWinMax_ = on; }
   // Batch runs close without asking.
   void setBatchMode(bool on) { batchMode_ = on; }
@@ -68,6 +71,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // Runs a dialog modally unless another dialog (or the text tool's window)
   // already runs; then answers Cancel (2) without showing it.
   int showModalDialog(QDialog& dialog);
+  // The same guard for a dialog shown by a routine of its own: runs it unless
+  // another dialog runs, and answers false without running it otherwise.
+  bool runModal(const std::function<void()>& show);
   bool modalDialogOpen() const { return modalDialogOpen_; }
 
   // Status bar panels.

@@ -20,6 +20,7 @@
 #include "platform/qt/message_box_qt.h"
 #include "platform/settings_store.h"
 #include "platform/string_table.h"
+#include "ui/qt/qt_appearance.h"
 
 namespace pg {
 
@@ -139,6 +140,8 @@ int runPigmora(int argc, char** argv) {
   }
   QGuiApplication::setApplicationDisplayName(QString());
 
+  // The appearance and the glyphs, made from the palette, before any window.
+  createQtUiManagers();
   auto form = std::make_unique<TMainForm>();
   messages.setMainWindow(form.get());
   QPointer<TMainForm> window(form.get());
@@ -173,6 +176,7 @@ int runPigmora(int argc, char** argv) {
   if (!profile.save(store)) debugOutput("preferences: not every value could be saved");
   messages.setMainWindow(nullptr);
   form.reset();
+  resetUiManagers();
   setAppSettingsStore(nullptr);
   instance.release();
   return status;

@@ -117,9 +117,9 @@ TDrawWindowWidget::~TDrawWindowWidget() {
 }
 
 TDrawWindowWidget* TDrawWindowWidget::createNew(CCanvasShared& shared, const QString& name, int width, int height,
-                                                int dpi, QWidget* parent) {
+                                                int dpi, bool transparent, QWidget* parent) {
   auto* w = new TDrawWindowWidget(shared, parent);
-  if (!w->window_->newDocument(name.toStdString(), width, height, dpi)) {
+  if (!w->window_->newDocument(name.toStdString(), width, height, dpi, transparent)) {
     delete w;
     return nullptr;
   }

@@ -30,10 +30,11 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   explicit TDrawWindowWidget(CCanvasShared& shared, QWidget* parent = nullptr);
   ~TDrawWindowWidget() override;
 
-  // A window with a new document: name, size (clamped to 1 .. 10,000) and
-  // resolution; null when the document cannot be made.
+  // A window with a new document: name, size (clamped to 1 .. 10,000),
+  // resolution and a transparent or white first layer; null when the
+  // document cannot be made.
   static TDrawWindowWidget* createNew(CCanvasShared& shared, const QString& name, int width, int height, int dpi,
-                                      QWidget* parent = nullptr);
+                                      bool transparent = false, QWidget* parent = nullptr);
   // A window showing an existing document (one that is set up).
   static TDrawWindowWidget* createFor(CCanvasShared& shared, std::unique_ptr<TPaper> doc, QWidget* parent = nullptr);
   // Puts the window into a new sub-window of the area and shows it.

@@ -13,6 +13,7 @@
 #include "app/action_table.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
+#include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "platform/message_service.h"
@@ -160,6 +161,51 @@ TEST_F(MainFormDocumentTest, ClosingAskedAboutAModifiedDocumentKeepsRunningOnCan
 
   w->saveQuestion = [&](const std::string&) { return kAnswerNo; };
   EXPECT_TRUE(form.close());
+}
+
+}  // namespace
+}  // namespace pg
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/new_document_model.h"
+#include "app/qt/new_document_dialog.h"
+#include "document/paper.h"
+
+namespace pg {
+namespace {
+
+TEST_F(MainFormDocumentTest, FileNewWithA4PortraitAt150DpiMakesA1240By1754Document) {
+  bool sawDialog = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TFormNew*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    sawDialog = true;
+    dialog->typeCombo()->setCurrentIndex(findPaperTypeByName("A4"));
+    QTest::mouseClick(dialog->portraitButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog->buttons()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+  });
+  form.actions().updateAll();
+  form.actions().action("ActFileNew")->trigger();
+  ASSERT_TRUE(sawDialog);
+  TDrawWindowWidget* w = form.activeDrawWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->window().paper().width, 1240);
+  EXPECT_EQ(w->window().paper().height, 1754);
+  EXPECT_EQ(w->window().paper().resolution, 150);
+}
+
+TEST_F(MainFormDocumentTest, ALetterKeyReachesTheToolWindowAndSwitchesTheCanvasTool) {
+  TDrawWindowWidget* w = form.newDrawWindow("k", 100, 80, 72);
+  ASSERT_NE(w, nullptr);
+  w->viewport()->setFocus();
+  ToolMode before = form.canvas().currentMode();
+  QTest::keyClick(w->viewport(), Qt::Key_S);  // the eraser's letter
+  EXPECT_NE(form.canvas().currentMode(), before);
+  EXPECT_EQ(form.canvas().currentMode(), ToolMode::Eraser);
 }
 
 }  // namespace
