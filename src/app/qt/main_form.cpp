@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -408,6 +410,17 @@ TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int 
   };
   QMdiSubWindow* sub = w->addToArea(*mdi_);
   connect(sub, &QObject::destroyed, this, [this, w] { forgetToolTarget(w); });
+  // The window opens around its picture at 100 %, as far as the area allows.
+  static const QIcon noIcon = [] {
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+  }();
+  sub->setWindowIcon(noIcon);
+  sub->show();
+  QSize frame = sub->size() - w->viewport()->size();
+  QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
+  sub->resize(QSize(width, height).grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
   if (childWinMax_ && mdi_->subWindowList().size() == 1) sub->showMaximized();
   documentActivated();
   return w;
