@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/units.h"
+#include "platform/string_table.h"
 
 namespace pg {
 
@@ -250,6 +251,18 @@ std::string CNewDocumentModel::typeSizeText(int position) const {
   char text[96];
   std::snprintf(text, sizeof text, "%0.5g %s %0.5g %s", src.width, unit.c_str(), src.height, unit.c_str());
   return text;
+}
+
+std::string paperTypeCaption(std::string_view name) {
+  static constexpr std::string_view kWorded[] = {"カスタム", "官製はがき", "レターサイズ", "リーガルサイズ", "L判", "キャビネ",
+                                                 "2L判",     "八切り",     "六切り",       "四切り",         "大四切り"};
+  constexpr uint32_t kFirstCaptionId = 66510;
+  for (size_t i = 0; i < std::size(kWorded); ++i)
+    if (kWorded[i] == name) {
+      std::string text = resString(kFirstCaptionId + uint32_t(i));
+      if (!text.empty()) return text;
+    }
+  return std::string(name);
 }
 
 }  // namespace pg

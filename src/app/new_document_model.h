@@ -43,6 +43,9 @@ const SPaperType& paperType(int position);  // position clamped into the list
 
 // The list position of a type by its name; -1 when no type has it.
 int findPaperTypeByName(std::string_view name);
+// The name a paper type shows: from the string tables where the name is a
+// word rather than a size code.
+std::string paperTypeCaption(std::string_view name);
 
 // The first fixed preset, from the screen sizes on, whose size in pixels
 // (each side converted at the preset's resolution and rounded by adding 0.5)

@@ -28,6 +28,7 @@
 #include "app/qt/tool_target_adapter.h"
 #include "app/qt/widget_dock_view.h"
 #include "ui/qt/dock_float_manager.h"
+#include "ui/qt/res_text.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "canvas/qt/qt_tablet.h"
@@ -38,12 +39,6 @@
 #include "platform/string_table.h"
 
 namespace pg {
-
-namespace {
-
-QString res(uint32_t id) { return QString::fromStdString(resString(id)); }
-
-}  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("MainForm"));
@@ -157,9 +152,9 @@ void TMainForm::reopenTablet() {
 }
 
 void TMainForm::updateTabletPanels() {
-  setStatusText(4, res(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
+  setStatusText(4, resText(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
   setStatusText(5, QString::fromStdString(formatRes(kResStatusTablet, {int64_t(tabletType_) + 1})));
-  setStatusText(6, res(drawToolMode_ ? kResStatusTabletCoords : kResStatusOsCoords));
+  setStatusText(6, resText(drawToolMode_ ? kResStatusTabletCoords : kResStatusOsCoords));
 }
 
 QMenu* TMainForm::statusPopup(int panel) const {
@@ -217,7 +212,7 @@ void TMainForm::buildStatusPopups() {
   popReso_ = new QMenu(this);
   auto* resoGroup = new QActionGroup(popReso_);
   for (uint32_t id : {kResPopResoSize, kResPopResoTotal, kResPopResoLayer, kResPopResoUndo}) {
-    QAction* a = popReso_->addAction(res(id));
+    QAction* a = popReso_->addAction(resText(id));
     a->setCheckable(true);
     resoGroup->addAction(a);
     auto choice = SizePanelChoice(id - kResPopResoSize);
@@ -226,7 +221,7 @@ void TMainForm::buildStatusPopups() {
   }
   popTabletType_ = new QMenu(this);
   for (int type : {0, 1}) {
-    QAction* a = popTabletType_->addAction(res(type == 0 ? kResPopTabletType1 : kResPopTabletType2));
+    QAction* a = popTabletType_->addAction(resText(type == 0 ? kResPopTabletType1 : kResPopTabletType2));
     a->setCheckable(true);
     connect(a, &QAction::triggered, this, [this, type] {
       if (!tablet_->isOpen()) return;
@@ -236,7 +231,7 @@ void TMainForm::buildStatusPopups() {
   }
   popTabletMode_ = new QMenu(this);
   for (bool mode : {false, true}) {
-    QAction* a = popTabletMode_->addAction(res(mode ? kResPopTabletModeTablet : kResPopTabletModeOs));
+    QAction* a = popTabletMode_->addAction(resText(mode ? kResPopTabletModeTablet : kResPopTabletModeOs));
     a->setCheckable(true);
     connect(a, &QAction::triggered, this, [this, mode] {
       if (!tablet_->isOpen()) return;
@@ -383,7 +378,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::onTick() {
-  setStatusText(4, res(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
+  setStatusText(4, resText(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
   showSizeStatus();
   emit ticked();
 }

@@ -19,6 +19,7 @@
 
 #include "app/qt/value_dialog.h"
 #include "core/units.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 
@@ -74,13 +75,13 @@ QComboBox* unitCombo(QWidget* parent) {
 TFormNew::TFormNew(const std::array<SPaperPreset, kUserPaperPresetCount>& userPresets, int32_t clipboardWidth,
                    int32_t clipboardHeight, const QString& fileName, QWidget* parent)
     : QDialog(parent), model_(std::make_unique<CNewDocumentModel>(userPresets, clipboardWidth, clipboardHeight)) {
-  setWindowTitle(QStringLiteral("新規作成"));
+  setWindowTitle(resText(66500));
   auto* column = new QVBoxLayout(this);
 
   fileName_ = new QLineEdit(fileName, this);
   column->addWidget(fileName_);
 
-  auto* sizeGroup = new QGroupBox(QStringLiteral("画像サイズ"), this);
+  auto* sizeGroup = new QGroupBox(resText(66501), this);
   auto* grid = new QGridLayout(sizeGroup);
   buildTypeCombo();
   grid->addWidget(type_, 0, 0, 1, 3);
@@ -97,16 +98,16 @@ TFormNew::TFormNew(const std::array<SPaperPreset, kUserPaperPresetCount>& userPr
   grid->addWidget(heightUnit_, 2, 1);
   grid->addWidget(resolution_, 3, 0);
   grid->addWidget(new QLabel(QStringLiteral("pixels/inch"), sizeGroup), 3, 1);
-  landscape_ = new QRadioButton(QStringLiteral("横位置(&L)"), sizeGroup);
-  portrait_ = new QRadioButton(QStringLiteral("縦位置(&O)"), sizeGroup);
+  landscape_ = new QRadioButton(resText(66502), sizeGroup);
+  portrait_ = new QRadioButton(resText(66503), sizeGroup);
   grid->addWidget(landscape_, 1, 2);
   grid->addWidget(portrait_, 2, 2);
   column->addWidget(sizeGroup);
 
-  auto* paperGroup = new QGroupBox(QStringLiteral("背景"), this);
+  auto* paperGroup = new QGroupBox(resText(66504), this);
   auto* paperRow = new QHBoxLayout(paperGroup);
-  white_ = new QRadioButton(QStringLiteral("白(&I)"), paperGroup);
-  transparent_ = new QRadioButton(QStringLiteral("透明(&T)"), paperGroup);
+  white_ = new QRadioButton(resText(66505), paperGroup);
+  transparent_ = new QRadioButton(resText(66506), paperGroup);
   paperRow->addWidget(white_);
   paperRow->addWidget(transparent_);
   column->addWidget(paperGroup);
@@ -138,7 +139,7 @@ void TFormNew::buildTypeCombo() {
     if (t.kind == PaperTypeKind::Separator)
       type_->insertSeparator(i);
     else
-      type_->addItem(QString::fromUtf8(t.name.data(), static_cast<qsizetype>(t.name.size())));
+      type_->addItem(QString::fromStdString(paperTypeCaption(t.name)));
   }
   type_->setItemDelegate(new TPaperTypeDelegate(*model_, type_));
 }

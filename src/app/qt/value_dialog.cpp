@@ -1,4 +1,5 @@
 #include "app/qt/value_dialog.h"
+#include "ui/qt/res_text.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -17,16 +18,16 @@ constexpr int kSliderSteps = 1000;
 QDialogButtonBox* makeOkCancelButtons(QDialog* dialog) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
   buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(resText(66507));
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   return buttons;
 }
 
 TFormValue::TFormValue(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("数値入力"));
+  setWindowTitle(resText(66508));
   auto* grid = new QGridLayout(this);
-  label_ = new QLabel(QStringLiteral("値(&V)"), this);
+  label_ = new QLabel(resText(66509), this);
   number_ = new QDoubleSpinBox(this);
   number_->setDecimals(0);
   label_->setBuddy(number_);

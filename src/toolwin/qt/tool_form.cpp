@@ -97,7 +97,11 @@ QMenu* TToolForm::buildVariantMenu(int button) {
   int count = modesOfButton(button, modes);
   for (int i = 0; i < count; ++i) {
     const SToolModeDef* def = toolModeDef(modes[i]);
-    QAction* item = menu->addAction(QString::fromStdString(std::string(def->caption)));
+    // The mode's name from the string tables, so that the language module
+    // names it too.
+    std::string caption;
+    if (!modeDisplayName(modes[i], caption)) caption = std::string(def->caption);
+    QAction* item = menu->addAction(QString::fromStdString(caption));
     item->setObjectName(QString::fromLatin1(def->menuItem.data(), def->menuItem.size()));
     item->setCheckable(true);
     connect(item, &QAction::triggered, this, [this, item] { model_.menuClicked(item->objectName().toStdString()); });

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/qt_appearance.h"
+#include "platform/string_table.h"
 
 namespace pg {
 
@@ -28,7 +29,7 @@ TDialogBaseForm::TDialogBaseForm(QWidget* parent) : QDialog(parent) {
   ButtonOK = new QPushButton(QStringLiteral("OK"), this);
   ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
   ButtonOK->setDefault(true);
-  ButtonCancel = new QPushButton(QString::fromUtf8("キャンセル"), this);
+  ButtonCancel = new QPushButton(QString::fromStdString(resString(66507)), this);
   ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
   row->addWidget(ButtonOK);
   row->addWidget(ButtonCancel);
