@@ -60,7 +60,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
   tabletService_ = std::make_unique<TQtTabletService>();
   tablet_ = std::make_unique<TWinTab32>(tabletService_.get(), true, true);
-  tabletFilter_ = new TTabletEventFilter(*tablet_, [](bool) {}, this);
+  tabletFilter_ = new TTabletEventFilter(*tablet_, [this](bool isPacket) { tabletReport(isPacket); }, this);
   qApp->installEventFilter(tabletFilter_);
   canvas_->tablet = tablet_.get();
   reopenTablet();

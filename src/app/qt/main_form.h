@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 
+#include "app/pen_tool_switch.h"
 #include "app/status_bar_model.h"
 #include "toolwin/tool_target.h"
 #include "ui/qt/app_event_router.h"
@@ -149,6 +150,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void toggleFloatingPanels() override;
   bool appEvent(QObject* watched, QEvent* event) override;
   bool routeKey(QObject* watched, QKeyEvent& key);
+  void tabletReport(bool isPacket);
   void rebuildDocumentList();
 
   QMdiArea* mdi_ = nullptr;
@@ -176,6 +178,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   std::unique_ptr<TWinTab32> tablet_;
   TTabletEventFilter* tabletFilter_ = nullptr;
   bool tabletDisabled_ = false;
+  CPenToolSwitch penSwitch_;
   int32_t tabletType_ = 0;
   bool drawToolMode_ = false;
 

@@ -20,6 +20,7 @@
 #include "app/qt/widget_dock_view.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "canvas/tablet_input.h"
 #include "toolwin/qt/tool_form.h"
 #include "ui/qt/dock_float_manager.h"
 
@@ -127,6 +128,18 @@ void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
 void TMainForm::storeToolSetting(uint8_t kind, float value) { appProfile().storeToolSetting(kind, value); }
 
 void TMainForm::setEventWait(int32_t wait) { appProfile().eventWait = wait; }
+
+void TMainForm::tabletReport(bool isPacket) {
+  if (!toolForm_) return;
+  TDrawWindowWidget* doc = activeDrawWindow();
+  SPenReading r{isPacket, tablet_->pressureFraction(), tablet_->altitudeFraction(), tablet_->inProximity()};
+  bool strokeOpen = doc && doc->window().isStrokeOpen();
+  switch (penSwitch_.update(r, strokeOpen, doc && !doc->window().isReplaying())) {
+    case CPenToolSwitch::Action::SelectSecond: toolForm_->selectToolButton(1); break;
+    case CPenToolSwitch::Action::SelectFirst: toolForm_->selectToolButton(0); break;
+    case CPenToolSwitch::Action::None: break;
+  }
+}
 
 void TMainForm::toggleFloatingPanels() { dock_->setHidden(!dock_->hidden()); }
 
