@@ -1,11 +1,4 @@
 // Pigmora's entry point.
-#include <QApplication>
+#include "app/qt/startup.h"
 
-#include "app/qt/main_form.h"
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  pg::TMainForm form;
-  form.show();
-  return app.exec();
-}
+int main(int argc, char** argv) { return pg::runPigmora(argc, argv); }

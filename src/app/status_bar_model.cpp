@@ -59,8 +59,8 @@ std::string formatMemoryStatus(const std::string& label, uint64_t bytes) {
 }
 
 std::optional<int> zoomMenuEntryFor(double ratio) {
-  for (size_t i = 0; i < kZoomMenuRatios.size(); ++i)
-    if (std::fabs(kZoomMenuRatios[i] - ratio) < 0.0001) return int(i);
+  for (size_t i = 0; i < kZoomMenuSteps.size(); ++i)
+    if (std::fabs(kZoomMenuSteps[i].ratio() - ratio) < 0.0001) return int(i);
   return std::nullopt;
 }
 

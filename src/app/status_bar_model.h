@@ -36,9 +36,13 @@ std::string formatMemoryStatus(const std::string& label, uint64_t bytes);
 enum class SizePanelChoice : uint8_t { ImageSize, TotalMemory, LayerMemory, UndoMemory };
 
 // The zoom steps of the zoom pop-up, as ratios.
-inline constexpr std::array<double, 17> kZoomMenuRatios = {1.0 / 16, 1.0 / 12, 1.0 / 8, 1.0 / 6, 0.25, 1.0 / 3,
-                                                           0.5,      2.0 / 3,  1.0,     1.5,     2.0,  3.0,
-                                                           4.0,      6.0,      8.0,     12.0,    16.0};
+struct SZoomStep {
+  int32_t num, den;
+  double ratio() const { return double(num) / double(den); }
+};
+inline constexpr std::array<SZoomStep, 17> kZoomMenuSteps = {{{1, 16}, {1, 12}, {1, 8}, {1, 6}, {1, 4}, {1, 3},
+                                                              {1, 2},  {2, 3},  {1, 1}, {3, 2}, {2, 1}, {3, 1},
+                                                              {4, 1},  {6, 1},  {8, 1}, {12, 1}, {16, 1}}};
 // The zoom pop-up entry that equals the ratio within 0.0001, if any.
 std::optional<int> zoomMenuEntryFor(double ratio);
 

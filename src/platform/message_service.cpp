@@ -12,13 +12,27 @@ namespace pg {
 
 namespace {
 
+// Message texts break lines with carriage returns; a terminal wants line feeds.
+std::string asLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+    } else if (i + 1 == text.size() || text[i + 1] != '\n') {
+      out += '\n';
+    }
+  }
+  return out;
+}
+
 // Used while no service is installed and in batch mode: nobody can answer.
 class FallbackMessageService final : public MessageService {
  public:
-  void warning(const std::string& text) override { debugOutput("warning: " + text); }
-  void information(const std::string& text) override { debugOutput("information: " + text); }
+  void warning(const std::string& text) override { debugOutput("warning: " + asLines(text)); }
+  void information(const std::string& text) override { debugOutput("information: " + asLines(text)); }
   int question(const std::string& text, MessageButtons buttons) override {
-    debugOutput("question (answered by default): " + text);
+    debugOutput("question (answered by default): " + asLines(text));
     return refusingAnswer(buttons);
   }
 };

@@ -431,7 +431,10 @@ namespace {
 bool readWholeFile(const std::string& name, std::string& text, bool& exists) {
   exists = false;
   int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    exists = errno != ENOENT;  // there but unreadable: not to be overwritten blindly
+    return false;
+  }
   exists = true;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= kMaxFileBytes;
@@ -473,6 +476,26 @@ bool writeFileReplacing(const std::string& name, std::string_view bytes) {
   return finishReplacement(fd, temporary, name, written);
 }
 
+// A damaged settings file is kept under the first free name of
+// "<file>.damaged", "<file>.damaged.1", ... so that the next save cannot
+// destroy what the user may still want back. True when nothing is left in
+// the way: the file was moved, is gone, or is no regular file (which a save
+// cannot replace anyway).
+bool moveDamagedAside(const std::string& name, std::string& keptAs) {
+  struct stat st {};
+  if (::lstat(name.c_str(), &st) != 0) return errno == ENOENT;
+  if (!S_ISREG(st.st_mode)) return true;
+  for (int i = 0; i < 100; ++i) {
+    std::string candidate = name + ".damaged" + (i ? "." + std::to_string(i) : std::string());
+    struct stat other {};
+    if (::lstat(candidate.c_str(), &other) == 0 || errno != ENOENT) continue;
+    if (::rename(name.c_str(), candidate.c_str()) != 0) return false;
+    keptAs = std::move(candidate);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 CFileSettingsStore::CFileSettingsStore(std::string fileName) : fileName_(std::move(fileName)) {
@@ -481,7 +504,9 @@ CFileSettingsStore::CFileSettingsStore(std::string fileName) : fileName_(std::mo
   bool read = readWholeFile(fileName_, text, exists);
   if (exists && !(read && parse(text))) {
     ignoredDamaged_ = true;
-    debugOutput("settings: the file " + fileName_ + " is damaged and was ignored");
+    damagedInPlace_ = !moveDamagedAside(fileName_, damagedCopy_);
+    debugOutput("settings: the file " + fileName_ + " is damaged and was ignored" +
+                (damagedCopy_.empty() ? std::string() : "; it is kept as " + damagedCopy_));
   }
   setModified(false);
 }
@@ -490,6 +515,8 @@ CFileSettingsStore::~CFileSettingsStore() { flush(); }
 
 bool CFileSettingsStore::flush() {
   if (!modified()) return true;
+  // The damaged file is never overwritten before it could be put aside.
+  if (damagedInPlace_ && (damagedInPlace_ = !moveDamagedAside(fileName_, damagedCopy_))) return false;
   try {
     size_t slash = fileName_.rfind('/');
     if (slash != std::string::npos && !makeFolders(fileName_.substr(0, slash))) return false;

@@ -13,7 +13,8 @@
 // CSettingsStore holds the tree in memory (the store tests use);
 // CFileSettingsStore also keeps it in a file of our own text format, written
 // to a temporary file that is renamed over the old one. A missing or damaged
-// file gives an empty store: every value then reads as its default.
+// file gives an empty store: every value then reads as its default; a
+// damaged one is first renamed aside.
 //
 // CSettingsKey opens one key of a store, as a registry key is opened, and the
 // regRead*/regWrite* helpers read a value with a default and write one without
@@ -94,8 +95,11 @@ class CFileSettingsStore final : public CSettingsStore {
   bool flush() override;
 
   const std::string& fileName() const { return fileName_; }
-  // True when a file was there but could not be read as settings.
+  // True when a file was there but could not be read as settings. Such a
+  // file is renamed to "<file>.damaged" (or ".damaged.1", ...) before
+  // anything replaces it; damagedCopy() names where it went.
   bool ignoredDamagedFile() const { return ignoredDamaged_; }
+  const std::string& damagedCopy() const { return damagedCopy_; }
 
   // $XDG_CONFIG_HOME/Harbelle/Pigmora4/settings, or ~/.config/... when the
   // variable is unset or not an absolute path.
@@ -103,7 +107,9 @@ class CFileSettingsStore final : public CSettingsStore {
 
  private:
   std::string fileName_;
+  std::string damagedCopy_;
   bool ignoredDamaged_ = false;
+  bool damagedInPlace_ = false;  // damaged and not yet moved aside
 };
 
 // One open key of a store, the way the preferences and the stroke settings

@@ -96,7 +96,9 @@ void TMainActions::buildMenus(QMenuBar& bar) {
           if (stack.size() > 1) stack.pop_back();
           break;
         case MenuEntryKind::RecentFiles:
-          recentMenu_ = m->addMenu(QString::fromStdString(resString(65077)));
+          recentParent_ = m;
+          recentMarker_ = m->addAction(QString());
+          recentMarker_->setVisible(false);
           break;
         case MenuEntryKind::DocumentList:
           documentMenu_ = m;

@@ -43,9 +43,11 @@ class TMainActions : public QObject {
   // Re-evaluates every bound update function.
   void updateAll();
 
-  // The sub-menu of the recent files in the File menu and of the open
-  // documents in the Window menu.
-  QMenu* recentFilesMenu() const { return recentMenu_; }
+  // Where the recent files go: a hidden marker action in the File menu (the
+  // entries are put before it), and the sub-menu of the open documents in
+  // the Window menu.
+  QMenu* recentFilesParent() const { return recentParent_; }
+  QAction* recentFilesMarker() const { return recentMarker_; }
   QMenu* documentListMenu() const { return documentMenu_; }
 
  private:
@@ -55,7 +57,8 @@ class TMainActions : public QObject {
   };
   std::unordered_map<std::string, QAction*> actions_;
   std::unordered_map<QAction*, Bound> bound_;
-  QMenu* recentMenu_ = nullptr;
+  QMenu* recentParent_ = nullptr;
+  QAction* recentMarker_ = nullptr;
   QMenu* documentMenu_ = nullptr;
 };
 

@@ -3,9 +3,12 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -14,21 +17,28 @@
 #include <QWindowStateChangeEvent>
 
 #include "app/action_table.h"
+#include "app/app_profile.h"
+#include "app/mru_file_list.h"
+#include "app/qt/mru_menu.h"
+#include "app/qt/new_document_dialog.h"
+#include "toolwin/qt/tool_form.h"
+#include "platform/settings_store.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
+#include "app/qt/tool_target_adapter.h"
+#include "app/qt/widget_dock_view.h"
+#include "ui/qt/dock_float_manager.h"
+#include "ui/qt/res_text.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/qt/draw_window_widget.h"
 #include "canvas/qt/qt_tablet.h"
+#include "document/paper.h"
 #include "canvas/tablet_input.h"
 #include "platform/message_service.h"
 #include "platform/qt/qt_window_placement.h"
 #include "platform/string_table.h"
 
 namespace pg {
-
-namespace {
-
-QString res(uint32_t id) { return QString::fromStdString(resString(id)); }
-
-}  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("MainForm"));
@@ -38,6 +48,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
 
+  canvas_ = std::make_unique<CCanvasShared>();
   actions_ = new TMainActions(this);
   actions_->buildMenus(*menuBar());
   status_ = new TStatusPanels(this);
@@ -49,11 +60,16 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
   tabletService_ = std::make_unique<TQtTabletService>();
   tablet_ = std::make_unique<TWinTab32>(tabletService_.get(), true, true);
-  tabletFilter_ = new TTabletEventFilter(*tablet_, [](bool) {}, this);
+  tabletFilter_ = new TTabletEventFilter(*tablet_, [this](bool isPacket) { tabletReport(isPacket); }, this);
   qApp->installEventFilter(tabletFilter_);
+  canvas_->tablet = tablet_.get();
   reopenTablet();
+  connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::documentActivated);
+  bindDocumentCommands();
+  createToolWindowAndPanels();
 
   buildStatusPopups();
+  applyPreferences();
   updateTabletPanels();
 
   timer_.setInterval(50);
@@ -63,8 +79,70 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   timer_.stop();
+  if (appProfile().saveWindowHook) appProfile().saveWindowHook = nullptr;
+  (void)fileMru_->save(appSettingsStore());
+  // Document windows (closed ones waiting for deletion too) go before the
+  // shared state they point into.
+  for (QMdiSubWindow* w : mdi_->findChildren<QMdiSubWindow*>()) {
+    disconnect(w, nullptr, this, nullptr);
+    delete w;
+  }
+  destroyToolWindowAndPanels();
   if (tabletFilter_) qApp->removeEventFilter(tabletFilter_);
   tablet_->close();
+}
+
+void TMainForm::applyPreferences() {
+  CAppProfile& prefs = appProfile();
+  prefs.migrate();
+  applyBounds({prefs.mainWinMax, prefs.mainWinX, prefs.mainWinY, prefs.mainWinW, prefs.mainWinH});
+  childWinMax_ = prefs.childWinMax;
+  tabletDisabled_ = prefs.ignoreTablet;
+  tabletType_ = prefs.tabletType;
+  drawToolMode_ = prefs.DrawToolMode;
+  reopenTablet();
+
+  SCanvasPrefs& c = canvas_->prefs;
+  c.shortcutMode = prefs.ShortcutMode;
+  c.autoSizeAdjust = int32_t(prefs.AutoSizeAdjust);
+  c.brushGhost = prefs.BrushGhost;
+  c.showGhostCenter = prefs.ShowGhostCenter;
+  toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand});
+  // Stored colours are 0x00BBGGRR; the tool window keeps pixels.
+  auto pixelOf = [](uint32_t ref) {
+    return 0xFF000000u | ((ref & 0xFFu) << 16) | (ref & 0xFF00u) | ((ref >> 16) & 0xFFu);
+  };
+  toolForm_->model().setFgColor(pixelOf(prefs.fgCol));
+  toolForm_->model().setBgColor(pixelOf(prefs.bgCol));
+  restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
+
+  fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
+  (void)fileMru_->load(appSettingsStore());
+  fileMruMenu_ = new TMRUMenu(*fileMru_, this);
+  fileMruMenu_->setFileMenu(actions_->recentFilesParent(), actions_->recentFilesMarker());
+  connect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, &TMainForm::handOverFile);
+
+  prefs.saveWindowHook = [this](CAppProfile&) { storePreferences(); };
+}
+
+void TMainForm::storePreferences() {
+  CAppProfile& prefs = appProfile();
+  SMainWindowBounds b = currentBounds();
+  prefs.mainWinMax = b.maximised;
+  if (!b.maximised) {
+    prefs.mainWinX = b.x;
+    prefs.mainWinY = b.y;
+    prefs.mainWinW = b.width;
+    prefs.mainWinH = b.height;
+  }
+  prefs.tabletType = tabletType_;
+  prefs.DrawToolMode = drawToolMode_;
+  auto refOf = [](uint32_t pixel) { return ((pixel >> 16) & 0xFFu) | (pixel & 0xFF00u) | ((pixel & 0xFFu) << 16); };
+  prefs.fgCol = refOf(toolForm_->model().fgColor());
+  prefs.bgCol = refOf(toolForm_->model().bgColor());
+  prefs.ToolSubMode = toolForm_->model().toolSubMode();
+  QByteArray layout = panelLayout();
+  prefs.DockLayout = layout.size() <= qsizetype(kMaxProfileText) ? layout.toStdString() : std::string();
 }
 
 void TMainForm::reopenTablet() {
@@ -74,9 +152,9 @@ void TMainForm::reopenTablet() {
 }
 
 void TMainForm::updateTabletPanels() {
-  setStatusText(4, res(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
+  setStatusText(4, resText(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
   setStatusText(5, QString::fromStdString(formatRes(kResStatusTablet, {int64_t(tabletType_) + 1})));
-  setStatusText(6, res(drawToolMode_ ? kResStatusTabletCoords : kResStatusOsCoords));
+  setStatusText(6, resText(drawToolMode_ ? kResStatusTabletCoords : kResStatusOsCoords));
 }
 
 QMenu* TMainForm::statusPopup(int panel) const {
@@ -92,21 +170,49 @@ QMenu* TMainForm::statusPopup(int panel) const {
 
 void TMainForm::buildStatusPopups() {
   popZoom_ = new QMenu(this);
-  for (double ratio : kZoomMenuRatios) {
-    QAction* a = popZoom_->addAction(QString::fromStdString(formatZoomStatus(float(ratio * 100.0))));
+  for (const SZoomStep& step : kZoomMenuSteps) {
+    QAction* a = popZoom_->addAction(QString::fromStdString(formatZoomStatus(float(step.ratio() * 100.0))));
     a->setCheckable(true);
-    a->setEnabled(false);  // zooming comes with the document windows
+    connect(a, &QAction::triggered, this, [this, step] {
+      TDrawWindowWidget* w = activeDrawWindow();
+      if (!w || !w->window().isIdle()) return;
+      if (step.num == step.den) {
+        w->window().setZoomCentred(1, 1);
+      } else {
+        const TPaper& paper = w->window().paper();
+        w->window().setZoomRatio(step.num, step.den, TPointF{paper.width / 2.0f, paper.height / 2.0f});
+      }
+    });
   }
+  connect(popZoom_, &QMenu::aboutToShow, this, [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    auto checked = w ? zoomMenuEntryFor(w->window().paper().zoomValue()) : std::nullopt;
+    auto list = popZoom_->actions();
+    for (int i = 0; i < list.size(); ++i) {
+      list[i]->setEnabled(w && w->window().isIdle());
+      list[i]->setChecked(checked && *checked == i);
+    }
+  });
   popRotate_ = new QMenu(this);
   for (float angle : kRotateMenuAngles) {
     QAction* a = popRotate_->addAction(QString::fromStdString(formatText("%d°", {int64_t(-angle)})));
     a->setCheckable(true);
-    a->setEnabled(false);
+    connect(a, &QAction::triggered, this, [this, angle] {
+      if (TDrawWindowWidget* w = activeDrawWindow()) w->window().setViewRotation(false, angle);
+    });
   }
+  connect(popRotate_, &QMenu::aboutToShow, this, [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    auto list = popRotate_->actions();
+    for (int i = 0; i < list.size(); ++i) {
+      list[i]->setEnabled(w != nullptr);
+      list[i]->setChecked(w && w->window().paper().angleDeg == kRotateMenuAngles[size_t(i)]);
+    }
+  });
   popReso_ = new QMenu(this);
   auto* resoGroup = new QActionGroup(popReso_);
   for (uint32_t id : {kResPopResoSize, kResPopResoTotal, kResPopResoLayer, kResPopResoUndo}) {
-    QAction* a = popReso_->addAction(res(id));
+    QAction* a = popReso_->addAction(resText(id));
     a->setCheckable(true);
     resoGroup->addAction(a);
     auto choice = SizePanelChoice(id - kResPopResoSize);
@@ -115,7 +221,7 @@ void TMainForm::buildStatusPopups() {
   }
   popTabletType_ = new QMenu(this);
   for (int type : {0, 1}) {
-    QAction* a = popTabletType_->addAction(res(type == 0 ? kResPopTabletType1 : kResPopTabletType2));
+    QAction* a = popTabletType_->addAction(resText(type == 0 ? kResPopTabletType1 : kResPopTabletType2));
     a->setCheckable(true);
     connect(a, &QAction::triggered, this, [this, type] {
       if (!tablet_->isOpen()) return;
@@ -125,7 +231,7 @@ void TMainForm::buildStatusPopups() {
   }
   popTabletMode_ = new QMenu(this);
   for (bool mode : {false, true}) {
-    QAction* a = popTabletMode_->addAction(res(mode ? kResPopTabletModeTablet : kResPopTabletModeOs));
+    QAction* a = popTabletMode_->addAction(resText(mode ? kResPopTabletModeTablet : kResPopTabletModeOs));
     a->setCheckable(true);
     connect(a, &QAction::triggered, this, [this, mode] {
       if (!tablet_->isOpen()) return;
@@ -153,12 +259,36 @@ void TMainForm::buildStatusPopups() {
 void TMainForm::handOverFile(const QString& absolutePath) { (void)absolutePath; }
 
 int TMainForm::showModalDialog(QDialog& dialog) {
-  if (modalDialogOpen_ || textLoopRunning_) return kMrCancel;
-  modalDialogOpen_ = true;
-  int result = dialog.exec();
-  modalDialogOpen_ = false;
+  int result = QDialog::Rejected;
+  if (!runModal([&] { result = dialog.exec(); })) return kMrCancel;
   // Qt answers Accepted (1) and Rejected (0); callers test for OK.
   return result == QDialog::Accepted ? kMrOk : kMrCancel;
+}
+
+bool TMainForm::runModal(const std::function<void()>& show) {
+  if (modalDialogOpen_ || textLoopRunning_) return false;
+  modalDialogOpen_ = true;
+  canvas_->modalRunning = true;
+  show();
+  canvas_->modalRunning = false;
+  modalDialogOpen_ = false;
+  return true;
+}
+
+void TMainForm::newDocumentCommand() {
+  SNewDocumentSettings settings;
+  settings.fileName = canvas_->untitledName();
+  // The dialog keeps five user presets; the preferences store them from the
+  // second slot on.
+  CAppProfile& prefs = appProfile();
+  std::array<SPaperPreset, kUserPaperPresetCount> presets{};
+  for (size_t i = 0; i < presets.size(); ++i) presets[i] = prefs.paper[i + 1];
+  bool ok = false;
+  if (!runModal([&] { ok = showNewDocumentDialog(this, settings, presets); })) return;
+  for (size_t i = 0; i < presets.size(); ++i) prefs.paper[i + 1] = presets[i];
+  if (!ok) return;
+  newDrawWindow(QString::fromStdString(settings.fileName), settings.width, settings.height, settings.resolution,
+                settings.transparent);
 }
 
 void TMainForm::setStatusText(int panel, const QString& text) { status_->setPanelText(panel, text); }
@@ -170,8 +300,18 @@ void TMainForm::showAngleStatus(float degrees) {
 }
 
 void TMainForm::showSizeStatus() {
-  // Without a document window the panel stays empty.
-  setStatusText(2, QString());
+  TDrawWindowWidget* w = activeDrawWindow();
+  if (!w) return setStatusText(2, QString());
+  const TPaper& paper = w->window().paper();
+  if (sizeChoice_ == SizePanelChoice::ImageSize)
+    return setStatusText(2, QString::fromStdString(formatImageSizeStatus(paper.width, paper.height)));
+  uint64_t layerBytes = 0, undoBytes = 0;
+  uint64_t total = paper.memoryUsage(layerBytes, undoBytes);
+  static constexpr uint32_t kLabels[] = {0, kResStatusMemory, kResStatusLayerMemory, kResStatusUndoMemory};
+  uint64_t bytes = sizeChoice_ == SizePanelChoice::TotalMemory   ? total
+                   : sizeChoice_ == SizePanelChoice::LayerMemory ? layerBytes
+                                                                  : undoBytes;
+  setStatusText(2, QString::fromStdString(formatMemoryStatus(resString(kLabels[size_t(sizeChoice_)]), bytes)));
 }
 
 void TMainForm::setSizePanelChoice(SizePanelChoice choice) {
@@ -186,6 +326,13 @@ void TMainForm::setTitle(const QString& title) {
 
 void TMainForm::applyBounds(const SMainWindowBounds& b) {
   QRect g = geometry();
+  // Without a stored size the window opens at three quarters of its screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect avail = screen->availableGeometry();
+    if (b.width < 0) g.setWidth(avail.width() * 3 / 4);
+    if (b.height < 0) g.setHeight(avail.height() * 3 / 4);
+    if (b.x < 0 && b.y < 0) g.moveCenter(avail.center());
+  }
   if (b.x >= 0) g.moveLeft(b.x);
   if (b.y >= 0) g.moveTop(b.y);
   if (b.width >= 0) g.setWidth(std::max(b.width, 200));
@@ -216,9 +363,122 @@ void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
 }
 
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!batchMode_) {
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+      mdi_->setActiveSubWindow(sub);
+      if (!sub->close()) {
+        event->ignore();
+        return;
+      }
+    }
+  }
+  timer_.stop();
+  event->accept();
+}
+
 void TMainForm::onTick() {
-  setStatusText(4, res(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
+  setStatusText(4, resText(tablet_->isOpen() ? kResStatusOn : kResStatusOff));
+  showSizeStatus();
   emit ticked();
+}
+
+TDrawWindowWidget* TMainForm::activeDrawWindow() const {
+  QMdiSubWindow* sub = mdi_->activeSubWindow();
+  return sub ? dynamic_cast<TDrawWindowWidget*>(sub->widget()) : nullptr;
+}
+
+QList<TDrawWindowWidget*> TMainForm::drawWindows() const {
+  QList<TDrawWindowWidget*> list;
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (auto* w = dynamic_cast<TDrawWindowWidget*>(sub->widget())) list.push_back(w);
+  return list;
+}
+
+TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent) {
+  TDrawWindowWidget* w = TDrawWindowWidget::createNew(*canvas_, name, width, height, dpi, transparent);
+  if (!w) return nullptr;
+  w->onZoomAndAngle = [this, w](float zoom, float degrees) {
+    if (w != activeDrawWindow()) return;
+    showZoomStatus(zoom);
+    showAngleStatus(degrees);
+  };
+  QMdiSubWindow* sub = w->addToArea(*mdi_);
+  connect(sub, &QObject::destroyed, this, [this, w] { forgetToolTarget(w); });
+  // The window opens around its picture at 100 %, as far as the area allows.
+  static const QIcon noIcon = [] {
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+  }();
+  sub->setWindowIcon(noIcon);
+  sub->show();
+  QSize frame = sub->size() - w->viewport()->size();
+  QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
+  sub->resize(QSize(width, height).grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
+  if (childWinMax_ && mdi_->subWindowList().size() == 1) sub->showMaximized();
+  documentActivated();
+  return w;
+}
+
+void TMainForm::documentActivated() {
+  TDrawWindowWidget* w = activeDrawWindow();
+  bindToolTarget(w);
+  if (w) {
+    showZoomStatus(w->window().paper().zoomValue() * 100.0f);
+    showAngleStatus(w->window().paper().angleDeg);
+  } else {
+    setStatusText(0, QString());
+    setStatusText(1, QString());
+  }
+  showSizeStatus();
+  actions_->updateAll();
+}
+
+void TMainForm::bindDocumentCommands() {
+  TMainActions& a = *actions_;
+  auto withWindow = [this](auto f) {
+    return [this, f] {
+      if (TDrawWindowWidget* w = activeDrawWindow()) f(*w);
+    };
+  };
+  auto when = [this](auto pred) {
+    return [this, pred] {
+      TDrawWindowWidget* w = activeDrawWindow();
+      return SActionState{w != nullptr && pred(*w)};
+    };
+  };
+  auto idle = when([](TDrawWindowWidget& w) { return w.window().isIdle(); });
+  a.bind("ActFileNew", [this] { newDocumentCommand(); }, [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    return SActionState{!w || w->window().isIdle()};
+  });
+  a.bind("ActEditUndo", withWindow([](TDrawWindowWidget& w) { (void)w.undo(); }),
+         when([](TDrawWindowWidget& w) { return w.canUndo(); }));
+  a.bind("ActEditRedo", withWindow([](TDrawWindowWidget& w) { (void)w.redo(); }),
+         when([](TDrawWindowWidget& w) { return w.canRedo(); }));
+  a.bind("ActEditUndoClear", withWindow([](TDrawWindowWidget& w) {
+           if (w.window().isIdle()) (void)w.clearUndo();
+         }),
+         when([](TDrawWindowWidget& w) { return w.canUndo() || w.canRedo(); }));
+  a.bind("ActFileClose", [this] {
+    if (QMdiSubWindow* sub = mdi_->activeSubWindow()) sub->close();
+  }, idle);
+  a.bind("ActViewZoomI", withWindow([](TDrawWindowWidget& w) { w.window().zoomAtClientCentre(true); }), idle);
+  a.bind("ActViewZoomO", withWindow([](TDrawWindowWidget& w) { w.window().zoomAtClientCentre(false); }), idle);
+  a.bind("ActViewZoomCancel", withWindow([](TDrawWindowWidget& w) {
+           if (w.window().isIdle() && w.window().paper().zoomValue() != 1.0f) w.window().setZoomCentred(1, 1);
+         }),
+         when([](TDrawWindowWidget& w) { return w.window().isIdle() && w.window().paper().zoomValue() != 1.0f; }));
+  a.bind("ActViewAtcualPixel", withWindow([](TDrawWindowWidget& w) {
+           if (w.window().isIdle()) w.window().zoomToFit(true);
+         }),
+         idle);
+  const std::pair<const char*, float> rotations[] = {
+      {"ActViewRot0", 0.0f}, {"ActViewRot90", -90.0f}, {"ActViewRot180", -180.0f}, {"ActViewRot270", -270.0f}};
+  for (auto [name, angle] : rotations)
+    a.bind(name, withWindow([angle](TDrawWindowWidget& w) { w.window().setViewRotation(false, angle); }),
+           when([](TDrawWindowWidget&) { return true; }));
 }
 
 void TMainForm::onStatusPanelClicked(int panel, QPoint at) {

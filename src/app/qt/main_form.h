@@ -7,8 +7,12 @@
 #include <QString>
 #include <QTimer>
 
+#include "app/pen_tool_switch.h"
 #include "app/status_bar_model.h"
+#include "toolwin/tool_target.h"
+#include "ui/qt/app_event_router.h"
 
+#include <functional>
 #include <memory>
 
 class QDialog;
@@ -17,7 +21,15 @@ class QMenu;
 
 namespace pg {
 
+class CCanvasShared;
+class TDockFloatManager;
+class TToolForm;
+class TToolTargetAdapter;
+class TWidgetDockView;
+class TDrawWindowWidget;
 class TMainActions;
+class TMRUFileList;
+class TMRUMenu;
 class TStatusPanels;
 class TQtTabletService;
 class TTabletEventFilter;
@@ -29,7 +41,7 @@ struct SMainWindowBounds {
   int32_t x = -1, y = -1, width = -1, height = -1;  // each applied only when 0 or more
 };
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEventHandler {
   Q_OBJECT
  public:
   explicit TMainForm(QWidget* parent = nullptr);
@@ -38,6 +50,21 @@ class TMainForm : public QMainWindow {
   // A path handed over by the command line or by a second instance.
   void handOverFile(const QString& absolutePath);
 
+  // ---- document windows ----
+  // What every document window shares (tool, colours, stroke settings).
+  CCanvasShared& canvas() const { return *canvas_; }
+  // The active document window, or nullptr.
+  TDrawWindowWidget* activeDrawWindow() const;
+  QList<TDrawWindowWidget*> drawWindows() const;
+  // A new document in a new window; nullptr when it cannot be made. The
+  // first window is maximised when the preferences ask for it.
+  TDrawWindowWidget* newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent = false);
+  // File > New: the new-document dialog, then a window with its document.
+  void newDocumentCommand();
+  void setChildWindowsMaximised(bool on) { childWinMax_ = on; }
+  // Batch runs close without asking.
+  void setBatchMode(bool on) { batchMode_ = on; }
+
   QMdiArea* documentArea() const { return mdi_; }
   TMainActions& actions() const { return *actions_; }
   TStatusPanels& statusPanels() const { return *status_; }
@@ -45,6 +72,9 @@ class TMainForm : public QMainWindow {
   // Runs a dialog modally unless another dialog (or the text tool's window)
   // already runs; then answers Cancel (2) without showing it.
   int showModalDialog(QDialog& dialog);
+  // The same guard for a dialog shown by a routine of its own: runs it unless
+  // another dialog runs, and answers false without running it otherwise.
+  bool runModal(const std::function<void()>& show);
   bool modalDialogOpen() const { return modalDialogOpen_; }
 
   // Status bar panels.
@@ -57,10 +87,21 @@ class TMainForm : public QMainWindow {
 
   void setTitle(const QString& title);
 
+  // The recent documents of the File menu.
+  TMRUFileList& recentFiles() const { return *fileMru_; }
+
   // Bounds restored before the first show, kept on the virtual screen; and
   // the bounds to save at exit.
   void applyBounds(const SMainWindowBounds& bounds);
   SMainWindowBounds currentBounds() const;
+
+  // The tool window and the floating panels.
+  TToolForm* toolWindow() const { return toolForm_; }
+  TDockFloatManager& dockManager() const { return *dock_; }
+  // The saved arrangement of the panels (empty: the default one); before the
+  // first show it waits until the window is on the screen.
+  void restorePanelLayout(const QByteArray& blob);
+  QByteArray panelLayout() const;
 
   // The timer that paces replay, runs panel refreshes and the status bar.
   QTimer& timer() { return timer_; }
@@ -83,13 +124,33 @@ class TMainForm : public QMainWindow {
 
  protected:
   void changeEvent(QEvent* event) override;
+  // Closing asks each document window about unsaved changes; one that stays
+  // open keeps the program running.
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void onTick();
   void onStatusPanelClicked(int panel, QPoint at);
   void buildStatusPopups();
   void updateTabletPanels();
+  void applyPreferences();
+  void storePreferences();
   void bindWindowCommands();
+  void bindDocumentCommands();
+  void documentActivated();
+  // main_form_tools.cpp: the tool window, its panels and the key routing.
+  void createToolWindowAndPanels();
+  void destroyToolWindowAndPanels();
+  void bindPanelCommands();
+  void bindToolTarget(TDrawWindowWidget* window);
+  void forgetToolTarget(TDrawWindowWidget* window);
+  void storeToolSetting(uint8_t kind, float value) override;
+  void setEventWait(int32_t wait) override;
+  void toggleFloatingPanels() override;
+  bool appEvent(QObject* watched, QEvent* event) override;
+  bool routeKey(QObject* watched, QKeyEvent& key);
+  void tabletReport(bool isPacket);
   void rebuildDocumentList();
 
   QMdiArea* mdi_ = nullptr;
@@ -100,10 +161,24 @@ class TMainForm : public QMainWindow {
   bool textLoopRunning_ = false;
   SizePanelChoice sizeChoice_ = SizePanelChoice::ImageSize;
 
+  std::unique_ptr<CCanvasShared> canvas_;
+  std::unique_ptr<TMRUFileList> fileMru_;
+  TMRUMenu* fileMruMenu_ = nullptr;
+  std::unique_ptr<TDockFloatManager> dock_;
+  TToolForm* toolForm_ = nullptr;
+  QByteArray pendingLayout_;
+  bool firstShown_ = false;
+  TWidgetDockView* toolPanel_ = nullptr;
+  TWidgetDockView* optionsPanel_ = nullptr;
+  std::vector<std::unique_ptr<TToolTargetAdapter>> toolTargets_;
+  bool childWinMax_ = false;
+  bool batchMode_ = false;
+
   std::unique_ptr<TQtTabletService> tabletService_;
   std::unique_ptr<TWinTab32> tablet_;
   TTabletEventFilter* tabletFilter_ = nullptr;
   bool tabletDisabled_ = false;
+  CPenToolSwitch penSwitch_;
   int32_t tabletType_ = 0;
   bool drawToolMode_ = false;
 

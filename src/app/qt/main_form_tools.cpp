@@ -1,0 +1,171 @@
+// The main window's side of the tool window: creating it and its panels, the
+// binding to the active document window, and the routing of keys to the
+// tool window's shortcuts.
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QAbstractSpinBox>
+#include <QTimer>
+#include <utility>
+
+#include "app/app_profile.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "app/qt/tool_target_adapter.h"
+#include "app/qt/widget_dock_view.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "canvas/tablet_input.h"
+#include "toolwin/qt/tool_form.h"
+#include "ui/qt/dock_float_manager.h"
+
+namespace pg {
+
+void TMainForm::createToolWindowAndPanels() {
+  dock_ = std::make_unique<TDockFloatManager>(this);
+  toolForm_ = createToolWindow(this);
+  toolForm_->setHost(this);
+  toolForm_->model().setModeFilter([this](ToolMode mode) { return canvas_->modeAvailable(mode); });
+  // Colours picked in a document window (the eyedropper) show in the tool window.
+  canvas_->onColorsChanged = [this] {
+    CToolWindowModel& m = toolForm_->model();
+    uint32_t fg = canvas_->mainColor() | 0xFF000000u, bg = canvas_->secondColor() | 0xFF000000u;
+    if (m.fgColor() != fg) m.setFgColor(fg);
+    if (m.bgColor() != bg) m.setBgColor(bg);
+  };
+
+  toolPanel_ = new TWidgetDockView(QStringLiteral("ToolBox"), plainCaption(actionCaption("actShowToolBox")), toolForm_);
+  optionsPanel_ = new TWidgetDockView(QStringLiteral("ToolOptions"), plainCaption(actionCaption("actShowCtrlWindow")),
+                                      toolForm_->optionsPanel());
+  (void)dock_->registerPanel(toolPanel_, 0);
+  (void)dock_->registerPanel(optionsPanel_, 1);
+  connect(this, &TMainForm::minimisedChanged, this, [this](bool minimised) {
+    if (minimised)
+      dock_->mainWindowMinimised();
+    else
+      dock_->mainWindowRestored();
+  });
+  CAppEventRouter::instance().push(this);
+  bindPanelCommands();
+}
+
+void TMainForm::destroyToolWindowAndPanels() {
+  CAppEventRouter::instance().remove(this);
+  for (auto& t : toolTargets_) toolForm_->releaseDocWindow(t.get());
+  dock_.reset();
+  // The panels own the tool window's widgets now: free the panels, then the
+  // tool window's own bookkeeping.
+  delete optionsPanel_;
+  optionsPanel_ = nullptr;
+  toolPanel_->content()->setParent(nullptr);
+  delete toolPanel_;
+  toolPanel_ = nullptr;
+  destroyToolWindow(toolForm_);
+}
+
+void TMainForm::restorePanelLayout(const QByteArray& blob) {
+  if (!firstShown_) {
+    pendingLayout_ = blob;
+    return;
+  }
+  if (blob.isEmpty() || !dock_->restoreLayout(blob)) dock_->defaultArrangement();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (firstShown_) return;
+  firstShown_ = true;
+  // The panels float beside the main window: place them once it is there.
+  QTimer::singleShot(0, this, [this] { restorePanelLayout(std::exchange(pendingLayout_, {})); });
+}
+
+QByteArray TMainForm::panelLayout() const { return dock_->saveLayout(); }
+
+void TMainForm::bindPanelCommands() {
+  TMainActions& a = *actions_;
+  auto panelCommand = [this, &a](const char* name, TWidgetDockView* view) {
+    a.bind(name, [this, view] {
+      view->setShown(!view->shown());
+      dock_->sync();
+    }, [view] { return SActionState{true, view->showState() == 0}; }, true);
+  };
+  panelCommand("actShowToolBox", toolPanel_);
+  panelCommand("actShowCtrlWindow", optionsPanel_);
+  a.bind("actWindowInitAllPos", [this] { dock_->defaultArrangement(); });
+  // Ctrl+0 .. Ctrl+9 toggle the tool window and the nine panels.
+  static constexpr const char* kToggles[] = {"actShowToolBox",    "actShowCtrlWindow",     "actShowPreviewWindow",
+                                             "ActShowInfomationView", "ActShowEventView", "actShowColorWindow",
+                                             "actShowPalWindow",  "actShowPenMtdList",     "actShowLayerWindow",
+                                             "actShowSelectWindow"};
+  for (int i = 0; i < 10; ++i)
+    if (QAction* action = a.action(kToggles[i])) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + i)));
+}
+
+void TMainForm::bindToolTarget(TDrawWindowWidget* window) {
+  if (!toolForm_) return;
+  if (!window) return toolForm_->setDocWindow(nullptr);
+  for (auto& t : toolTargets_)
+    if (&t->window() == window) return toolForm_->setDocWindow(t.get());
+  toolTargets_.push_back(std::make_unique<TToolTargetAdapter>(
+      *canvas_, *window, [this] { return toolForm_->model().toolMode(); }));
+  toolForm_->setDocWindow(toolTargets_.back().get());
+}
+
+void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
+  for (auto it = toolTargets_.begin(); it != toolTargets_.end(); ++it) {
+    if (&(*it)->window() != window) continue;
+    if (toolForm_) toolForm_->releaseDocWindow(it->get());
+    toolTargets_.erase(it);
+    return;
+  }
+}
+
+void TMainForm::storeToolSetting(uint8_t kind, float value) { appProfile().storeToolSetting(kind, value); }
+
+void TMainForm::setEventWait(int32_t wait) { appProfile().eventWait = wait; }
+
+void TMainForm::tabletReport(bool isPacket) {
+  if (!toolForm_) return;
+  TDrawWindowWidget* doc = activeDrawWindow();
+  SPenReading r{isPacket, tablet_->pressureFraction(), tablet_->altitudeFraction(), tablet_->inProximity()};
+  bool strokeOpen = doc && doc->window().isStrokeOpen();
+  switch (penSwitch_.update(r, strokeOpen, doc && !doc->window().isReplaying())) {
+    case CPenToolSwitch::Action::SelectSecond: toolForm_->selectToolButton(1); break;
+    case CPenToolSwitch::Action::SelectFirst: toolForm_->selectToolButton(0); break;
+    case CPenToolSwitch::Action::None: break;
+  }
+}
+
+void TMainForm::toggleFloatingPanels() { dock_->setHidden(!dock_->hidden()); }
+
+bool TMainForm::appEvent(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  return routeKey(watched, static_cast<QKeyEvent&>(*event));
+}
+
+bool TMainForm::routeKey(QObject* watched, QKeyEvent& key) {
+  // Keys reach the tool window's shortcuts only when they are aimed at the
+  // main window or a floating panel, never at a dialog or while a stroke is
+  // open, and never from a text field.
+  auto* target = qobject_cast<QWidget*>(watched);
+  if (!target || !toolForm_ || QApplication::activeModalWidget()) return false;
+  QWidget* top = target->window();
+  if (top != this && !dock_->ownsWindow(top)) return false;
+  TDrawWindowWidget* doc = activeDrawWindow();
+  if (doc && doc->window().isStrokeOpen()) return false;
+  QWidget* focus = QApplication::focusWidget();
+  if (!key.isAutoRepeat() && (qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
+                              qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus)))
+    return false;
+  // Each key reaches the filter once per widget it passes; take it at the
+  // widget it was sent to.
+  if (focus && target != focus) return false;
+  return toolForm_->handleShortcutKey(key);
+}
+
+}  // namespace pg

@@ -1,0 +1,39 @@
+#include "app/qt/tool_target_adapter.h"
+
+#include "brush/stroke_settings.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "document/paper.h"
+
+namespace pg {
+
+bool TToolTargetAdapter::documentReady() const { return window_.window().paper().ready; }
+
+bool TToolTargetAdapter::isReplaying() const { return window_.window().isReplaying(); }
+
+void TToolTargetAdapter::selectToolHandlers(ToolId tool, bool endPrevious) {
+  // The old tool's handlers end their work first; the canvas then installs
+  // those of the new tool in every window.
+  if (endPrevious) {
+    window_.window().selectToolHandlers(true);
+    return;
+  }
+  ToolMode mode = mode_ ? mode_() : ToolMode::Pencil;
+  if (mode_ && toolIdOfMode(mode) == tool)
+    (void)shared_.selectMode(mode);
+  else
+    (void)shared_.selectTool(tool);
+}
+
+void TToolTargetAdapter::updateCursorAtPointer() { window_.window().updateCursor(window_.window().pointerPosition()); }
+
+void TToolTargetAdapter::applyToolParams(const SToolParams& p) {
+  shared_.setMainColor(p.foreground & 0x00FFFFFFu);
+  shared_.setSecondColor(p.background & 0x00FFFFFFu);
+  TStroke& stroke = shared_.toolStroke();
+  if (p.brushSize > 0.0f) stroke.setWidth(p.brushSize);
+  stroke.setMinSize(p.minSize);
+  stroke.setOpacity(p.opacity);
+}
+
+}  // namespace pg

@@ -1,0 +1,151 @@
+#pragma once
+// What every document window shares: the tool window's current tool, its
+// colours and stroke settings, the preference values the windows read, the
+// main window's flags and stroke bookkeeping, the tablet wrapper and the
+// seam through which the seed tools reach the fill operation.
+//
+// The main window owns one CCanvasShared and hands it to every document
+// window it creates; the tool window changes tools and colours through it.
+// Nothing here knows a widget.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "canvas/tool_numbering.h"
+#include "core/rect.h"
+
+namespace pg {
+
+class TDrawWindow;
+class TFlowImage;
+class TPaper;
+class TStroke;
+class TWinTab32;
+
+// The shift state handed to the tool handlers.
+inline constexpr uint32_t kShiftBit = 1;
+inline constexpr uint32_t kAltBit = 2;
+inline constexpr uint32_t kCtrlBit = 4;
+inline constexpr uint32_t kLeftBit = 8;
+inline constexpr uint32_t kRightBit = 16;
+inline constexpr uint32_t kMiddleBit = 32;
+inline constexpr uint32_t kDoubleBit = 64;
+
+// The modifier keys as they are held now (the host keeps them current and
+// clears them when the window loses the focus).
+struct SKeyState {
+  bool shift = false;
+  bool alt = false;
+  bool ctrl = false;
+  bool space = false;
+  uint32_t shiftBits() const { return (shift ? kShiftBit : 0u) | (alt ? kAltBit : 0u) | (ctrl ? kCtrlBit : 0u); }
+};
+
+// The preference values the document windows read.
+struct SCanvasPrefs {
+  // 0: Alt is the mode key and Shift constrains; 1: Ctrl is the mode key.
+  int32_t shortcutMode = 0;
+  bool useRBtnColPicker = true;
+  // Index into the middle-button tool table (0..7).
+  int32_t mouseMBtnFunc = 0;
+  bool useAutoScroll = true;
+  // Bit 1: fit the view to the window; bit 2: only while replaying; bit 4:
+  // never enlarge when fitting.
+  int32_t autoSizeAdjust = 7;
+  bool showScrollBar = true;
+  bool brushGhost = false;
+  bool showGhostCenter = false;
+  bool fillAntiAlias = true;
+  bool wandAntiAlias = true;
+  // Margin around the image in the scroll layout (half the screen width).
+  int32_t viewMargin = 400;
+};
+
+// The fill a seed tool asks for at an image point: kind 2 fill, 3 automatic
+// selection, 4 magic eraser.
+struct SSeedFillRequest {
+  int32_t kind = 2;
+  TPoint at{};
+  bool antiAlias = true;
+  uint32_t colour = 0;  // pixel order
+};
+using SeedFillFn = std::function<bool(TPaper&, TFlowImage&, const SSeedFillRequest&)>;
+
+class CCanvasShared {
+ public:
+  CCanvasShared();
+  ~CCanvasShared();
+  CCanvasShared(const CCanvasShared&) = delete;
+  CCanvasShared& operator=(const CCanvasShared&) = delete;
+
+  // ---- the tool window's entry points ----
+  // Makes a mode the current tool (the brush modes also set the stroke kind
+  // of the shared settings); false for a mode past the table or one whose
+  // tool is not available (its button is to be disabled).
+  bool selectMode(ToolMode mode);
+  // Makes a tool id current (the temporary tools come this way); every
+  // window reinstalls its handler table.
+  bool selectTool(ToolId id);
+  // The same without reinstalling any window's handlers (a window swapping
+  // in a temporary tool for one press).
+  void selectToolQuiet(ToolId id);
+  ToolId currentTool() const { return tool_; }
+  ToolMode currentMode() const { return mode_; }
+  // Whether the tool of a mode can be used (its handlers exist).
+  bool modeAvailable(ToolMode mode) const;
+  // Colours in pixel order (0x00RRGGBB); the main colour is also the
+  // drawing colour of the shared stroke settings.
+  void setMainColor(uint32_t pixel);
+  void setSecondColor(uint32_t pixel);
+  uint32_t mainColor() const { return mainColor_; }
+  uint32_t secondColor() const { return secondColor_; }
+  // Called after a colour changed (the tool window refreshes its swatches).
+  std::function<void()> onColorsChanged;
+  // Called after the current tool changed.
+  std::function<void()> onToolChanged;
+  // The info panel: the pointer moved to an image point of a window.
+  std::function<void(TDrawWindow&, TPoint)> onPointerInfo;
+
+  // The stroke settings all documents share.
+  TStroke& toolStroke() { return *stroke_; }
+
+  // ---- preferences and the main window's state ----
+  SCanvasPrefs prefs;
+  bool renderMode = false;    // the command-line batch mode
+  bool modalRunning = false;  // a modal dialog or the text loop runs
+  TPoint lastStrokePos{};
+  uint32_t lastStrokeTime = 0;
+  // 1: the dab-table walker, 2: the pen engine (when the document has one).
+  int32_t penEngineLevel = 1;
+
+  // The tablet wrapper of the main window (not owned; may be null).
+  TWinTab32* tablet = nullptr;
+  // The fill operation; empty while it is not there (the seed tools are then
+  // unavailable and a click with them does nothing).
+  SeedFillFn seedFill;
+
+  // The name of the next new document: "名称未設定 %d" with a counter of
+  // this program that counts up before each use (the first is 1).
+  std::string untitledName();
+
+  // ---- windows ----
+  void addWindow(TDrawWindow* w);
+  void removeWindow(TDrawWindow* w);
+  const std::vector<TDrawWindow*>& windows() const { return windows_; }
+
+ private:
+  std::unique_ptr<TStroke> stroke_;
+  ToolId tool_ = ToolId::Brush;
+  ToolMode mode_ = ToolMode::Pencil;
+  uint32_t mainColor_ = 0x000000u;
+  uint32_t secondColor_ = 0xFFFFFFu;
+  std::vector<TDrawWindow*> windows_;
+  int32_t untitledCount_ = 0;
+};
+
+// The stroke kind of a brush mode; false for the modes that are no brush.
+bool strokeKindOfMode(ToolMode mode, uint8_t& kind);
+
+}  // namespace pg

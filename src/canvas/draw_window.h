@@ -1,0 +1,313 @@
+#pragma once
+// TDrawWindow: the logic of one document window. It owns the document, the
+// flow image strokes draw into and a stroke-settings object of its own; it
+// turns pointer, tablet, wheel and key input into calls of the current
+// tool's handler table, feeds stroke points to the document, lays out and
+// paints the view into a back buffer of the client size, and is the edit
+// gate every command asks first.
+//
+// The window system stays outside: a host (the Qt widget, or a test) gives
+// the client size and the key state, and receives repaint requests, cursors,
+// scroll-bar layouts, captions and beeps through IDrawWindowHost.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "canvas/canvas_shared.h"
+#include "canvas/temporary_tools.h"
+#include "canvas/tool_handlers.h"
+#include "canvas/view_layout.h"
+#include "core/planes.h"
+#include "document/doc_services.h"
+#include "document/paper_view.h"
+
+namespace pg {
+
+class TPaper;
+class TFlowImage;
+class TStroke;
+
+// Key codes of the window's own keys (the platform's virtual-key numbers).
+namespace keys {
+inline constexpr int32_t kBackspace = 8;
+inline constexpr int32_t kEnter = 13;
+inline constexpr int32_t kEscape = 27;
+inline constexpr int32_t kSpace = 32;
+inline constexpr int32_t kLeft = 37;
+inline constexpr int32_t kUp = 38;
+inline constexpr int32_t kRight = 39;
+inline constexpr int32_t kDown = 40;
+inline constexpr int32_t kInsert = 45;
+inline constexpr int32_t kDelete = 46;
+inline constexpr int32_t kF5 = 116;
+inline constexpr int32_t kF6 = 117;
+inline constexpr int32_t kPadPlus = 107;
+inline constexpr int32_t kPadMinus = 109;
+inline constexpr int32_t kPlus = 187;   // the equals/plus key of the main keyboard
+inline constexpr int32_t kMinus = 189;  // the minus key of the main keyboard
+}  // namespace keys
+
+// Input state bits of the window.
+namespace input {
+inline constexpr uint16_t kLeftHeld = 0x0001;
+inline constexpr uint16_t kRightHeld = 0x0002;
+inline constexpr uint16_t kMiddleHeld = 0x0004;
+inline constexpr uint16_t kPressed = 0x0008;
+inline constexpr uint16_t kMoved = 0x0010;
+inline constexpr uint16_t kIgnorePointer = 0x0020;
+inline constexpr uint16_t kAnchorLocked = 0x0040;
+inline constexpr uint16_t kKeyMoveMode = 0x0080;
+inline constexpr uint16_t kEndRunning = 0x0100;
+inline constexpr uint16_t kTemporaryTool = 0x0200;
+inline constexpr uint16_t kOverlay = 0x0400;
+}  // namespace input
+
+// Answers of a question to the user.
+inline constexpr int32_t kAnswerCancel = 2;
+inline constexpr int32_t kAnswerYes = 6;
+inline constexpr int32_t kAnswerNo = 7;
+
+// The window system as the document window sees it.
+class IDrawWindowHost {
+ public:
+  virtual ~IDrawWindowHost() = default;
+  // A rectangle of the back buffer (window coordinates) changed.
+  virtual void updateRect(const TRect& rect) = 0;
+  // The whole view is to be painted again (the host then calls paintPending).
+  virtual void updateAll() = 0;
+  virtual void beep() = 0;
+  virtual void setCursor(const SCursorChoice& cursor) = 0;
+  virtual void applyScrollBars(const SScrollBars& bars) = 0;
+  virtual void setAutoScrollTimer(bool on) = 0;
+  virtual void setCaption(const std::string& caption) = 0;
+  // Screen to client coordinates.
+  virtual void screenToClient(float& x, float& y) const = 0;
+  // "<name>" has been changed; save? Answers kAnswerYes, kAnswerNo or kAnswerCancel.
+  virtual int32_t askSaveChanges(const std::string& caption) = 0;
+  // A Yes/No question; answers kAnswerYes or kAnswerNo.
+  virtual int32_t askYesNo(const std::string& /*text*/) { return kAnswerNo; }
+  // The main window shows the zoom (percent) and the view angle.
+  virtual void showZoomAndAngle(float /*zoomPercent*/, float /*degrees*/) {}
+  // Ctrl+F6: the next (or previous) document window.
+  virtual void activateNextWindow(bool /*previous*/) {}
+  virtual void setWaitCursor(bool /*on*/) {}
+};
+
+class TDrawWindow final : public IDocWindow, public IViewSurface {
+ public:
+  TDrawWindow(CCanvasShared& shared, IDrawWindowHost* host, DocServices services = {});
+  ~TDrawWindow() override;
+  TDrawWindow(const TDrawWindow&) = delete;
+  TDrawWindow& operator=(const TDrawWindow&) = delete;
+
+  // ---- set-up ----
+  // A new document of the given size (clamped to 1 .. 10,000) and
+  // resolution with one white layer; the view is fitted or centred.
+  bool newDocument(const std::string& name, int32_t width, int32_t height, int32_t dpi, bool transparent = false);
+  // Puts an existing document (one that is set up, e.g. read from a file)
+  // into the window; a stroke of the previous document ends first. The
+  // previous document goes to `previous` when given, else it is freed.
+  bool adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPaper>* previous = nullptr);
+  TPaper& paper() { return *paper_; }
+  const TPaper& paper() const { return *paper_; }
+  TFlowImage& flow() { return *flow_; }
+  TStroke& ownStroke() { return *stroke_; }
+  CCanvasShared& shared() { return shared_; }
+  IDrawWindowHost* host() { return host_; }
+  const std::string& fileName() const { return fileName_; }
+  void setFileName(const std::string& path) { fileName_ = path; }
+  bool hasFileName() const { return !fileName_.empty(); }
+
+  // ---- life ----
+  // The window became the active one: handlers, plot call-backs, pen engine.
+  void activate();
+  // Another window became active or the program lost the focus: an open
+  // stroke ends at the last stroke position and a held button is released.
+  void deactivate();
+  // The keyboard focus left the window: the same, and the keys are released.
+  void focusLost();
+  // Whether the window may close now; asks about unsaved changes (the save
+  // itself is not there yet: Yes behaves as No and the caller saves first
+  // when it can). Ends an open stroke when it answers true.
+  bool closeQuery();
+
+  // ---- gates ----
+  bool isBusy() const { return inputState >= 128; }
+  bool isIdle() const { return !isBusy(); }
+  bool isStrokeOpen() const;
+  bool canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, bool onlyWhenPaused);
+  bool canEdit(const EditGateFlags& flags) override {
+    return canEdit(flags.ignoreBackgroundMode, flags.allowDuringReplay, flags.onlyWhenPaused);
+  }
+  bool canUndo();
+  bool canRedo();
+  bool undo();
+  bool redo();
+  // Asks whether to discard every undo and redo step and does so on Yes;
+  // false when it could not ask (a stroke is open).
+  bool clearUndo();
+  bool isModified() const { return modified_; }
+  // Stores the flag and answers the previous one.
+  bool exchangeModified(bool modified);
+  bool isReplaying() const override { return false; }
+  // Commits the document's pending operation.
+  void commitPending();
+
+  // ---- pointer, tablet, wheel and keys (window coordinates) ----
+  void mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick);
+  void mouseMove(uint32_t shift, TPoint p);
+  void mouseUp(PointerButton button, uint32_t shift, TPoint p);
+  // The common button-up path; p null cancels the press without a point.
+  void releaseButton(PointerButton button, uint32_t shift, const TPoint* p);
+  // Ends whatever button is held, or the busy tool.
+  void cancelPointer();
+  enum class TabletPhase : uint8_t { Press, Move, Release };
+  // A pen report: position in window coordinates (or screen coordinates
+  // with fromScreen), pressure 0..1. With the brush it paints with the
+  // pressure; with any other tool, or when the keys choose a temporary
+  // tool, it acts as the left button.
+  void tabletInput(TabletPhase phase, float x, float y, float pressure, bool fromScreen, uint32_t shift);
+  // One wheel event (delta in eighths of a degree, 120 a notch): one zoom
+  // step per notch about the pointer, in when the delta is negative.
+  void wheel(int32_t delta, TPoint p);
+  // A key press; answers whether the window took it.
+  bool keyDown(int32_t key, bool autoRepeat, bool atFocusedWindow = false);
+  // The modifier keys changed (the cursor follows).
+  void setKeyState(const SKeyState& keys);
+  const SKeyState& keyState() const { return keys_; }
+  // One auto-scroll step at the pointer.
+  void autoScrollTick();
+  // The pointer position of the last event (window coordinates).
+  TPoint pointerPosition() const { return pointerPos; }
+
+  // ---- strokes ----
+  // Begins or extends a stroke; -1 when refused, when the stroke began, or
+  // when it ended at the point limit; 1 when the point was added or skipped.
+  int32_t strokePoint(TStroke& stroke, bool fromScreen, float x, float y, float pressure);
+  // Ends an open stroke at a point (recorded once).
+  void strokeEnd(TStroke& stroke, bool fromScreen, float x, float y);
+  // Ends an open stroke at the last stroke position; nothing when none is open.
+  void finishOpenStroke();
+
+  // ---- tools ----
+  void selectToolHandlers(bool endPrevious);
+  const SToolHandlers& handlers() const { return *handlers_; }
+  // The tool whose handlers are installed.
+  ToolId installedTool() const { return shared_.currentTool(); }
+  // Runs the end slot with bit 0x100 set.
+  void callEndSlot(bool withPoint);
+  // Installs a temporary tool (saving the current one); false when one is
+  // installed already or the tool is refused now.
+  bool installTemporaryTool(ToolId id);
+  void removeTemporaryTool();
+  STempToolContext tempToolContext() const;
+  SCursorChoice cursorAt(TPoint p) const;
+  void updateCursor(TPoint p);
+
+  // ---- view ----
+  // The client size changed: the back buffer follows and the view is laid out.
+  void resize(SSize client);
+  // Paints the back buffer when a full paint is due (the host calls it
+  // before it draws); answers whether it painted.
+  bool paintPending();
+  // Paints the whole back buffer now.
+  void paintAll();
+  void zoomAt(TPoint windowPoint, bool in);
+  void zoomAtClientCentre(bool in);
+  // Fits the (rotated) image into the client less 80 pixels.
+  void zoomToFit(bool allowEnlarge);
+  // Sets a ratio (brought into 1/16 .. 16) about an image point; answers the zoom.
+  float setZoomRatio(int32_t num, int32_t den, TPointF imagePoint);
+  float setZoomCentred(int32_t num, int32_t den);
+  // The image point to the client centre.
+  void relayoutAt(TPointF imagePoint);
+  void scrollBy(int32_t dx, int32_t dy);
+  // The scroll bars moved (positions as in SScrollAxis).
+  void setScrollPositions(int32_t x, int32_t y);
+  void setViewRotation(bool firstMove, float degrees);
+  void resetViewRotation();
+  bool isRotated() const;
+  const SScrollBars& scrollBars() const { return bars_; }
+  TRect visibleRect() const { return visibleRect_; }
+  int32_t marginX() const { return marginX_; }
+  int32_t marginY() const { return marginY_; }
+  // Window point to image point.
+  TPointF clientToImage(TPointF p) const;
+  TPoint clientToImageRounded(TPoint p) const;
+  TPointF imageToClient(TPointF p) const;
+  const TMTC& backBufferPlane() const { return backBuffer_; }
+  void updateTitle();
+  // Pixels changed under a rectangle of the document: recomposed (with the
+  // flow image standing in while a stroke is open) and painted.
+  void repaintImageRect(const TRect& docRect);
+
+  // ---- IViewSurface ----
+  SSize clientSize() const override { return client_; }
+  TMTC* backBuffer() override { return backBuffer_.IsAllocated() ? &backBuffer_ : nullptr; }
+  void presentRect(const TRect& rect) override;
+  void updateNow() override { paintAll(); }
+
+  // ---- IDocWindow ----
+  void setModified(bool modified) override { modified_ = modified; }
+  void repaintDocRect(const TRect& rect) override { repaintImageRect(rect); }
+  void invalidateView() override;
+  void documentLayoutChanged(bool relayout) override;
+  void setWaitCursor(bool on) override;
+
+  // ---- state the handlers share (as the window's fields) ----
+  uint16_t inputState = 0;
+  TPoint pointerPos{};
+  TPoint anchor{};
+  TPoint currentPoint{};
+  ToolId savedTool = ToolId::Brush;
+  // Hand tool scratch.
+  int32_t handKind = 0;
+  float startAngle = 0.0f;
+  float startSize = 0.0f;
+  TPoint startPoint{};
+  TPoint lastPoint{};
+  // While non-zero, left drags of the brush add no mouse points.
+  int32_t mousePointSuppression = 0;
+  TPoint autoScrollStepLast{};
+  bool autoScrolled = false;
+
+ private:
+  void attachDocument();
+  void detachDocument();
+  void resetPointerInput();
+  bool toolMayRunNow() const;
+  void pressed(uint16_t heldBit, uint32_t shift, TPoint p);
+  void showPointAt(TPointF imagePoint, TPointF windowPoint);
+  void updateScrollLayout();
+  void applyScrollPosition(int64_t x, int64_t y);
+  void afterViewChange();
+  // The workspace colour over the part of a window rectangle outside the image.
+  void fillMargins(const TRect& area);
+  bool windowShortcutKey(int32_t key, bool atFocusedWindow);
+  float strokeMinDistance() const;
+
+  CCanvasShared& shared_;
+  IDrawWindowHost* host_;
+  DocServices services_;
+  std::unique_ptr<TPaper> paper_;
+  std::unique_ptr<TFlowImage> flow_;
+  std::unique_ptr<TStroke> stroke_;
+  const SToolHandlers* handlers_;
+  std::string fileName_;
+  bool modified_ = false;
+  bool imageReady_ = false;
+  SKeyState keys_;
+  SSize client_{};
+  TMTC backBuffer_;
+  bool fullPaintDue_ = true;
+  int32_t marginX_ = 400;
+  int32_t marginY_ = 400;
+  SScrollBars bars_;
+  TRect visibleRect_{};
+  int32_t wheelRest_ = 0;
+  // How the current pen press is routed: into the stroke, or as a button.
+  enum class TabletRoute : uint8_t { None, Stroke, Pointer };
+  TabletRoute tabletRoute_ = TabletRoute::None;
+};
+
+}  // namespace pg

@@ -1,0 +1,120 @@
+#pragma once
+// The document window under Qt: a scroll area whose viewport shows the back
+// buffer of a TDrawWindow (through a QImage over the same bytes) and turns
+// Qt's mouse, tablet, key, wheel, resize, focus and close events into calls
+// of that logic. The main window puts one into a sub-window of its document
+// area per open picture.
+//
+// Mouse events that Qt makes up from tablet events are ignored: the pen
+// reaches the window through its tablet events only, so a pen stroke never
+// paints twice.
+#include <QAbstractScrollArea>
+#include <QCursor>
+#include <QImage>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "canvas/draw_window.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMouseEvent;
+class QTabletEvent;
+
+namespace pg {
+
+class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
+ public:
+  // An empty window (no document yet) over the shared canvas state.
+  explicit TDrawWindowWidget(CCanvasShared& shared, QWidget* parent = nullptr);
+  ~TDrawWindowWidget() override;
+
+  // A window with a new document: name, size (clamped to 1 .. 10,000),
+  // resolution and a transparent or white first layer; null when the
+  // document cannot be made.
+  static TDrawWindowWidget* createNew(CCanvasShared& shared, const QString& name, int width, int height, int dpi,
+                                      bool transparent = false, QWidget* parent = nullptr);
+  // A window showing an existing document (one that is set up).
+  static TDrawWindowWidget* createFor(CCanvasShared& shared, std::unique_ptr<TPaper> doc, QWidget* parent = nullptr);
+  // Puts the window into a new sub-window of the area and shows it.
+  QMdiSubWindow* addToArea(QMdiArea& area);
+
+  TDrawWindow& window() { return *window_; }
+  const TDrawWindow& window() const { return *window_; }
+
+  // ---- commands of the main window (each asks the edit gate) ----
+  bool canUndo() { return window_->canUndo(); }
+  bool canRedo() { return window_->canRedo(); }
+  bool undo() { return window_->undo(); }
+  bool redo() { return window_->redo(); }
+  // Asks, then discards every undo and redo step.
+  bool clearUndo() { return window_->clearUndo(); }
+  // Unsaved changes (the close prompt asks about them).
+  bool isModified() const { return window_->isModified(); }
+  // The main window activated or deactivated this window.
+  void activateDocument() { window_->activate(); }
+  void deactivateDocument() { window_->deactivate(); }
+
+  // The cursor for a choice; by default a few of Qt's shapes stand in until
+  // the program's own cursor images are installed here.
+  std::function<QCursor(const SCursorChoice&)> cursorProvider;
+  // Asked when the document has unsaved changes and the window is to close;
+  // by default a Yes/No/Cancel message box. Answers kAnswerYes, kAnswerNo or
+  // kAnswerCancel.
+  std::function<int32_t(const std::string& caption)> saveQuestion;
+  // Asked for Yes at the close prompt: saves the document; false keeps the
+  // window open. Unset: saving is not there yet and Yes keeps the window.
+  std::function<bool(TDrawWindowWidget&)> saveDocument;
+  // The status bar's zoom (percent) and view angle (degrees) after a change.
+  std::function<void(float zoomPercent, float degrees)> onZoomAndAngle;
+
+ protected:
+  bool viewportEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  // ---- IDrawWindowHost ----
+  void updateRect(const TRect& rect) override;
+  void updateAll() override;
+  void beep() override;
+  void setCursor(const SCursorChoice& cursor) override;
+  void applyScrollBars(const SScrollBars& bars) override;
+  void setAutoScrollTimer(bool on) override;
+  void setCaption(const std::string& caption) override;
+  void screenToClient(float& x, float& y) const override;
+  int32_t askSaveChanges(const std::string& caption) override;
+  int32_t askYesNo(const std::string& text) override;
+  void activateNextWindow(bool previous) override;
+  void showZoomAndAngle(float zoomPercent, float degrees) override;
+  void setWaitCursor(bool on) override;
+
+  void tabletEvent(QTabletEvent* event);
+  // Mouse events that come from the pen, not from a mouse.
+  static bool fromTablet(const QMouseEvent& event);
+  void keysFrom(Qt::KeyboardModifiers modifiers);
+  void syncClientSize();
+
+  std::unique_ptr<TDrawWindow> window_;
+  QImage frame_;
+  QTimer autoScroll_;
+  bool applyingBars_ = false;
+  bool spaceHeld_ = false;
+};
+
+// Qt's key as the window's key code (0 for a key the window has no use for).
+int32_t windowKeyOf(int qtKey);
+
+}  // namespace pg

@@ -1,0 +1,73 @@
+// Temporary tools by modifier keys and the middle button, and cursors.
+#include "canvas/temporary_tools.h"
+
+#include <iterator>
+
+namespace pg {
+
+namespace {
+
+struct SClassVariant {
+  ToolClass cls;
+  int32_t variant;
+};
+
+// By the preference mouseMBtnFunc: scroll, view rotation, brush-size drag,
+// layer move, gradient, rectangle fill, freehand fill.
+constexpr SClassVariant kMiddleButtonTools[] = {
+    {ToolClass::Hand, 0}, {ToolClass::Hand, 1}, {ToolClass::Hand, 2},      {ToolClass::Drag, 0},
+    {ToolClass::Drag, 3}, {ToolClass::FillShape, 0}, {ToolClass::FillShape, 3},
+};
+
+bool isSelectionTool(const STempToolContext& c) {
+  if (toolClassOf(c.current) == ToolClass::SelectShape) return true;
+  return c.current == ToolId::AutoSelect && c.hasSelection;
+}
+
+}  // namespace
+
+ToolId temporaryToolForKeys(const SKeyState& k, const STempToolContext& c) {
+  const int32_t mode = c.shortcutMode;
+  if (mode != 0 && mode != 1) return ToolId::None;
+  const ToolClass cls = toolClassOf(c.current);
+  const bool selection = isSelectionTool(c);
+  if (k.ctrl && k.space) return k.alt ? ToolId::ZoomOut : ToolId::ZoomIn;
+  if (k.ctrl && k.alt && !k.space && !selection) return ToolId::BrushSizeDrag;
+  if (!k.ctrl && !k.alt && k.space) return ToolId::HandScroll;
+  if (mode == 0 ? (k.alt && k.space && !k.ctrl) : (k.alt && !k.ctrl && !k.shift && !k.space))
+    return ToolId::ViewRotation;
+  if (mode == 0) {
+    if (k.alt && !k.ctrl && !k.space && !selection && cls != ToolClass::Zoom) return ToolId::Eyedropper;
+  } else if (k.shift && !k.ctrl && !k.alt && !k.space && !selection && cls != ToolClass::Hand &&
+             cls != ToolClass::Zoom) {
+    return ToolId::Eyedropper;
+  }
+  if (c.current == ToolId::ZoomIn && (mode == 0 ? k.alt : k.ctrl)) return ToolId::ZoomOut;
+  if (cls == ToolClass::SelectShape && c.hasSelection && !k.shift && !(mode == 1 ? k.ctrl : k.alt) &&
+      c.pointerInSelection)
+    return ToolId::SelectionMove;
+  return ToolId::None;
+}
+
+ToolId temporaryToolForButton(PointerButton button, const SKeyState& keys, const STempToolContext& c) {
+  if (button == PointerButton::Left) return temporaryToolForKeys(keys, c);
+  if (button != PointerButton::Right) return ToolId::None;
+  const ToolId id = temporaryToolForKeys(keys, c);
+  const ToolClass cls = toolClassOf(id);
+  return cls == ToolClass::Zoom || cls == ToolClass::Eyedropper || cls == ToolClass::Hand ? id : ToolId::None;
+}
+
+ToolId middleButtonTool(int32_t index) {
+  if (index < 0 || index >= static_cast<int32_t>(std::size(kMiddleButtonTools))) return ToolId::HandScroll;
+  return toolIdOf(kMiddleButtonTools[index].cls, kMiddleButtonTools[index].variant);
+}
+
+SCursorChoice cursorForTool(ToolId id, const SCanvasPrefs& prefs, ToolMode brushMode) {
+  if (id != ToolId::Brush) return {CursorKind::Tool, byteOf(id)};
+  if (prefs.brushGhost && !prefs.showGhostCenter) return {CursorKind::Hidden, 0};
+  PenSlot slot{};
+  if (penSlotOfMode(brushMode, slot)) return {CursorKind::PenSlot, byteOf(slot)};
+  return {CursorKind::Custom, kArrowCursor};
+}
+
+}  // namespace pg

@@ -1,0 +1,274 @@
+// The handler tables of the tool classes and the short tools: brush, zoom,
+// eyedropper, hand (scroll, view rotation, brush-size drag) and the seed
+// tools. The drag, shape and text classes get their tables with their tools;
+// until then they have the null table and cannot be selected.
+#include "canvas/tool_handlers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "brush/stroke_settings.h"
+#include "canvas/draw_window.h"
+#include "core/block_image.h"
+#include "document/layer_data.h"
+#include "document/paper.h"
+
+namespace pg {
+
+namespace {
+
+// The brush sizes the size drag moves between.
+constexpr float kMinBrushSize = 0.1f;
+constexpr float kMaxBrushSize = 200.0f;
+
+// ---- brush ----
+
+void brushDown(TDrawWindow& w, uint32_t, TPoint p) {
+  w.strokePoint(w.shared().toolStroke(), false, static_cast<float>(p.X), static_cast<float>(p.Y), 1.0f);
+}
+
+void brushDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
+  showPointerInfo(w, shift, p);
+  if (w.mousePointSuppression != 0) return;
+  w.strokePoint(w.shared().toolStroke(), false, static_cast<float>(p.X), static_cast<float>(p.Y), 1.0f);
+  if (w.shared().prefs.useAutoScroll && w.host() != nullptr) w.host()->setAutoScrollTimer(true);
+}
+
+void brushUp(TDrawWindow& w, uint32_t, TPoint p) {
+  w.strokeEnd(w.shared().toolStroke(), false, static_cast<float>(p.X), static_cast<float>(p.Y));
+}
+
+void toolDoubleClick(TDrawWindow&, uint32_t, TPoint) {
+  // The grabber control's scale would go back to 1; the control is not there.
+}
+
+void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {
+  if (!w.shared().prefs.useRBtnColPicker) return;
+  // Without Shift into the main colour (as a left click), with it into the second.
+  const uint32_t target = (shift & kShiftBit) != 0 ? kRightBit : kLeftBit;
+  pickColour(w, p, (shift & ~(kLeftBit | kRightBit)) | target);
+}
+
+// ---- zoom ----
+
+void zoomClick(TDrawWindow& w, uint32_t shift, TPoint p) {
+  bool in = w.shared().currentTool() != ToolId::ZoomOut;
+  if ((shift & kRightBit) != 0) in = !in;
+  if ((w.inputState & input::kTemporaryTool) == 0) {
+    const SKeyState& k = w.keyState();
+    if (w.shared().prefs.shortcutMode == 0 ? k.alt : k.ctrl) in = !in;
+  }
+  w.zoomAt(p, in);
+}
+
+// ---- eyedropper ----
+
+void eyedropperDown(TDrawWindow& w, uint32_t shift, TPoint p) { pickColour(w, p, shift); }
+
+// ---- hand ----
+
+int32_t handKind(TDrawWindow& w) {
+  int32_t kind = 0;
+  return handKindOf(w.shared().currentTool(), kind) ? kind : 0;
+}
+
+void handDown(TDrawWindow& w, uint32_t, TPoint p) {
+  w.handKind = handKind(w);
+  switch (w.handKind) {
+    case 0:
+    case 1:
+      w.startAngle = w.paper().angleRad;
+      break;
+    case 2:
+      w.startSize = w.shared().toolStroke().WIDTH;
+      break;
+    default:
+      break;
+  }
+  w.startPoint = p;
+  w.lastPoint = p;
+}
+
+void rotateByDrag(TDrawWindow& w, TPoint p) {
+  const SSize c = w.clientSize();
+  const double cx = c.W / 2, cy = c.H / 2;
+  const double ax = w.anchor.X - cx, ay = w.anchor.Y - cy;
+  const double px = p.X - cx, py = p.Y - cy;
+  const double angle = -std::atan2(ax * py - ay * px, ax * px + ay * py);
+  const double degrees = (w.startAngle + angle) * 180.0 / std::numbers::pi;
+  w.setViewRotation((w.inputState & input::kMoved) == 0, static_cast<float>(degrees));
+  w.inputState |= input::kMoved;
+  w.lastPoint = p;
+}
+
+void handDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
+  const bool right = (w.inputState & input::kRightHeld) != 0 || (shift & kRightBit) != 0;
+  switch (w.handKind) {
+    case 0:
+      if (right) {
+        rotateByDrag(w, p);
+      } else {
+        const int64_t dx = int64_t{p.X} - w.lastPoint.X, dy = int64_t{p.Y} - w.lastPoint.Y;
+        w.lastPoint = p;
+        w.scrollBy(static_cast<int32_t>(std::clamp<int64_t>(dx, INT32_MIN / 2, INT32_MAX / 2)),
+                   static_cast<int32_t>(std::clamp<int64_t>(dy, INT32_MIN / 2, INT32_MAX / 2)));
+      }
+      break;
+    case 1:
+      rotateByDrag(w, p);
+      break;
+    case 2: {
+      if (p.X == w.startPoint.X) break;
+      const double size = w.startSize + (static_cast<double>(p.X) - w.startPoint.X) * 100.0 /
+                                            static_cast<double>(kMaxBrushSize - kMinBrushSize);
+      w.shared().toolStroke().setWidth(static_cast<float>(std::clamp<double>(size, kMinBrushSize, kMaxBrushSize)));
+      w.inputState |= input::kMoved;
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void handUp(TDrawWindow& w, uint32_t shift, TPoint) {
+  const bool rotation = w.handKind == 1 || (w.handKind == 0 && (shift & kRightBit) != 0);
+  if (rotation && (w.inputState & input::kMoved) == 0) w.resetViewRotation();
+}
+
+void handKey(TDrawWindow& w, int32_t key, uint32_t) {
+  if ((w.inputState & (input::kLeftHeld | input::kRightHeld | input::kMiddleHeld)) == 0 || key != keys::kEscape) return;
+  const bool rotating = w.handKind == 1 || (w.handKind == 0 && (w.inputState & input::kRightHeld) != 0);
+  if (rotating && w.startAngle != w.paper().angleRad) {
+    if (w.startAngle == 0.0f) {
+      w.resetViewRotation();
+    } else {
+      w.setViewRotation(false, static_cast<float>(w.startAngle * 180.0 / std::numbers::pi));
+    }
+  }
+  w.releaseButton((w.inputState & input::kRightHeld) != 0 ? PointerButton::Right : PointerButton::Left, 0, nullptr);
+  w.inputState &= static_cast<uint16_t>(~input::kMoved);
+}
+
+// ---- seed tools ----
+
+void seedDown(TDrawWindow& w, uint32_t, TPoint p) {
+  TPaper& doc = w.paper();
+  const CLayerData* layer = doc.currentLayer();
+  int32_t kind = 0;
+  if (layer == nullptr || !seedKindOf(w.shared().currentTool(), kind) || !w.shared().seedFill) return;
+  const TPoint at = w.clientToImageRounded(p);
+  // Only on the current layer's image.
+  const int64_t lx = int64_t{at.X} + layer->offsetX, ly = int64_t{at.Y} + layer->offsetY;
+  if (lx < 0 || ly < 0 || lx >= layer->imageWidth() || ly >= layer->imageHeight()) return;
+  if (!w.canEdit(true, false, true)) return;
+  SSeedFillRequest request;
+  request.kind = kind;
+  request.at = at;
+  request.antiAlias = kind == 3 ? w.shared().prefs.wandAntiAlias : w.shared().prefs.fillAntiAlias;
+  request.colour = w.shared().mainColor();
+  if (w.shared().seedFill(doc, w.flow(), request)) {
+    w.setModified(true);
+    w.inputState |= input::kMoved;
+  }
+}
+
+void seedHover(TDrawWindow& w, uint32_t shift, TPoint p) {
+  showPointerInfo(w, shift, p);
+  if (w.shared().currentTool() == ToolId::AutoSelect) w.updateCursor(p);
+}
+
+// ---- the tables ----
+
+constexpr SToolHandlers kNullTable{};
+
+constexpr SToolHandlers kBrushTable{brushDown,    brushDrag, brushUp, toolDoubleClick, rightDownPick,
+                                    nullptr,      nullptr,   nullptr, showPointerInfo, nullptr,
+                                    nullptr,      nullptr,   endTool};
+constexpr SToolHandlers kZoomTable{zoomClick, nullptr, nullptr, toolDoubleClick, zoomClick, nullptr, nullptr,
+                                   nullptr,   showPointerInfo, nullptr, nullptr, nullptr, endTool};
+constexpr SToolHandlers kEyedropperTable{eyedropperDown, nullptr, nullptr, toolDoubleClick, eyedropperDown,
+                                         nullptr,        nullptr, nullptr, showPointerInfo, nullptr,
+                                         nullptr,        nullptr, endTool};
+constexpr SToolHandlers kHandTable{handDown, handDrag, handUp, toolDoubleClick, handDown, handDrag, handUp,
+                                   nullptr,  showPointerInfo, handKey, nullptr, nullptr, endTool};
+constexpr SToolHandlers kSeedTable{seedDown, nullptr, nullptr, toolDoubleClick, rightDownPick, nullptr, nullptr,
+                                   nullptr,  seedHover, nullptr, nullptr, nullptr, endTool};
+
+// Per class 0..9; null entries: classes whose tools are not built yet.
+constexpr const SToolHandlers* kTables[kToolClassCount] = {
+    &kBrushTable, &kZoomTable, &kEyedropperTable, &kHandTable, &kSeedTable, nullptr, nullptr, nullptr, nullptr,
+    nullptr,
+};
+
+}  // namespace
+
+const SToolHandlers& nullToolHandlers() { return kNullTable; }
+
+const SToolHandlers& toolHandlersOf(ToolClass cls) {
+  const uint32_t i = byteOf(cls) & 127u;
+  if (i >= static_cast<uint32_t>(kToolClassCount) || kTables[i] == nullptr) return kNullTable;
+  return *kTables[i];
+}
+
+bool toolHandlersBuilt(ToolClass cls) {
+  const uint32_t i = byteOf(cls) & 127u;
+  return i < static_cast<uint32_t>(kToolClassCount) && kTables[i] != nullptr;
+}
+
+// ---- shared handlers ----
+
+void showPointerInfo(TDrawWindow& w, uint32_t, TPoint p) {
+  if (!w.paper().ready) return;
+  w.pointerPos = p;
+  if (w.shared().onPointerInfo) w.shared().onPointerInfo(w, w.clientToImageRounded(p));
+}
+
+void endTool(TDrawWindow& w, const TPoint* p) {
+  const SToolHandlers& h = w.handlers();
+  if ((w.inputState & input::kLeftHeld) != 0) {
+    if (p != nullptr && h.leftUp != nullptr) h.leftUp(w, kLeftBit, *p);
+    w.inputState &= static_cast<uint16_t>(~input::kLeftHeld);
+  } else if ((w.inputState & input::kRightHeld) != 0) {
+    if (p != nullptr && h.rightUp != nullptr) h.rightUp(w, kRightBit, *p);
+    w.inputState &= static_cast<uint16_t>(~input::kRightHeld);
+  } else if ((w.inputState & input::kMiddleHeld) != 0) {
+    if (p != nullptr && h.leftUp != nullptr) h.leftUp(w, kLeftBit, *p);
+    w.inputState &= static_cast<uint16_t>(~input::kMiddleHeld);
+  }
+  // A stroke the press left open (no point to end it at) ends where it was.
+  w.finishOpenStroke();
+  w.removeTemporaryTool();
+  const bool overlay = (w.inputState & input::kOverlay) != 0;
+  w.inputState &= static_cast<uint16_t>(~(input::kPressed | input::kMoved | input::kIgnorePointer |
+                                          input::kAnchorLocked | input::kOverlay));
+  if (w.host() != nullptr) w.host()->setAutoScrollTimer(false);
+  if (overlay) w.invalidateView();
+  w.updateCursor(p != nullptr ? *p : w.pointerPosition());
+}
+
+void pickColour(TDrawWindow& w, TPoint p, uint32_t shift) {
+  if (w.isStrokeOpen()) return;
+  const TPaper& doc = w.paper();
+  const TPoint at = w.clientToImageRounded(p);
+  uint32_t pixel = 0;
+  if ((shift & kCtrlBit) != 0) {
+    const CLayerData* layer = doc.currentLayer();
+    if (layer == nullptr || !layer->image) return;
+    const int64_t lx = int64_t{at.X} + layer->offsetX, ly = int64_t{at.Y} + layer->offsetY;
+    pixel = layer->image->getPixelClamped(static_cast<int32_t>(std::clamp<int64_t>(lx, INT32_MIN, INT32_MAX)),
+                                          static_cast<int32_t>(std::clamp<int64_t>(ly, INT32_MIN, INT32_MAX)));
+  } else {
+    if (at.X < 0 || at.Y < 0 || at.X >= doc.composite.Width || at.Y >= doc.composite.Height) return;
+    pixel = doc.composite.getPixel(at.X, at.Y);
+  }
+  pixel &= 0x00FFFFFFu;
+  CCanvasShared& s = w.shared();
+  if ((shift & kRightBit) != 0) {
+    if (s.secondColor() != pixel) s.setSecondColor(pixel);
+  } else if (s.mainColor() != pixel) {
+    s.setMainColor(pixel);
+  }
+}
+
+}  // namespace pg

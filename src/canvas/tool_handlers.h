@@ -1,0 +1,54 @@
+#pragma once
+// The handler tables: all pointer and key input of a document window reaches
+// the current tool through one table of 13 handlers per tool class. A null
+// entry is never called. The shared handlers and the short tools (brush,
+// zoom, eyedropper, hand, seed tools, text) live in tool_handlers.cpp.
+#include <cstdint>
+
+#include "canvas/tool_numbering.h"
+#include "core/rect.h"
+
+namespace pg {
+
+class TDrawWindow;
+
+using PointerHandler = void (*)(TDrawWindow& w, uint32_t shift, TPoint p);
+using KeyHandler = void (*)(TDrawWindow& w, int32_t key, uint32_t keyData);
+using OverlayHandler = void (*)(TDrawWindow& w);
+using FinishHandler = bool (*)(TDrawWindow& w, TPoint anchor, TPoint p);
+// p is null when the tool ends without a point.
+using EndHandler = void (*)(TDrawWindow& w, const TPoint* p);
+
+struct SToolHandlers {
+  PointerHandler leftDown = nullptr;     // 0
+  PointerHandler leftDrag = nullptr;     // 1
+  PointerHandler leftUp = nullptr;       // 2
+  PointerHandler leftDouble = nullptr;   // 3
+  PointerHandler rightDown = nullptr;    // 4
+  PointerHandler rightDrag = nullptr;    // 5
+  PointerHandler rightUp = nullptr;      // 6
+  PointerHandler rightDouble = nullptr;  // 7
+  PointerHandler hover = nullptr;        // 8
+  KeyHandler key = nullptr;              // 9
+  OverlayHandler overlay = nullptr;      // 10
+  FinishHandler finish = nullptr;        // 11: null answers false
+  EndHandler end = nullptr;              // 12
+};
+
+// The table of a class; the null table (every slot empty) for a class past 9
+// and for the classes whose tools are not built yet.
+const SToolHandlers& toolHandlersOf(ToolClass cls);
+const SToolHandlers& nullToolHandlers();
+// Whether the class has its own handlers (a tool of a class without them
+// cannot be selected).
+bool toolHandlersBuilt(ToolClass cls);
+
+// ---- shared handlers, also called by the window ----
+void showPointerInfo(TDrawWindow& w, uint32_t shift, TPoint p);
+void endTool(TDrawWindow& w, const TPoint* p);
+// Reads the colour under a window point into the main colour, or with the
+// right button in the shift state into the second colour; with Ctrl from the
+// current layer, else from the composite. Nothing while a stroke is open.
+void pickColour(TDrawWindow& w, TPoint p, uint32_t shift);
+
+}  // namespace pg

@@ -1,0 +1,168 @@
+#include "toolwin/qt/tool_form.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QSpinBox>
+#include <cmath>
+
+#include "platform/qt/qt_desktop.h"
+#include "platform/string_table.h"
+#include "toolwin/qt/tool_button.h"
+#include "toolwin/qt/tool_colour_cell.h"
+#include "toolwin/qt/tool_glyph_painter.h"
+#include "toolwin/qt/tool_options_panel.h"
+
+namespace pg {
+
+namespace {
+
+constexpr int kClientWidth = 56;
+constexpr int kClientHeight = 294;
+const QRect kColourCellRect(9, 190, 40, 40);
+const QRect kOpacityEditRect(3, 236, 37, 16);
+const QRect kOpacityUnitRect(41, 238, 15, 14);
+
+QRect boundsOf(const SToolButtonDef& d) { return QRect(d.left, d.top, d.right - d.left, d.bottom - d.top); }
+
+QString hintOf(const SToolButtonDef& d) {
+  return QString::fromStdString(hasResString(d.hintId) ? resString(d.hintId) : std::string(d.hint));
+}
+
+}  // namespace
+
+int32_t toolShortcutKeyOf(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_BracketLeft: return kVkBracketLeft;
+    case Qt::Key_BracketRight: return kVkBracketRight;
+    case Qt::Key_Backtab: return virtualKeyOf(Qt::Key_Tab);
+    default: return virtualKeyOf(qtKey);
+  }
+}
+
+uint32_t toolShortcutShiftOf(Qt::KeyboardModifiers modifiers) {
+  uint32_t shift = 0;
+  if (modifiers & Qt::ShiftModifier) shift |= kShortcutShift;
+  if (modifiers & Qt::AltModifier) shift |= kShortcutAlt;
+  if (modifiers & Qt::ControlModifier) shift |= kShortcutCtrl;
+  return shift;
+}
+
+TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
+  ensureToolGlyphs();
+  setFixedSize(kClientWidth, kClientHeight);
+  buildButtons();
+
+  colourCell_ = new TToolColourCell(model_, this);
+  colourCell_->setGeometry(kColourCellRect);
+
+  opacityEdit_ = new QSpinBox(this);
+  opacityEdit_->setGeometry(kOpacityEditRect);
+  opacityEdit_->setRange(1, 100);
+  opacityEdit_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  opacityEdit_->setAlignment(Qt::AlignRight);
+  opacityUnit_ = new QLabel(QStringLiteral("%"), this);
+  opacityUnit_->setGeometry(kOpacityUnitRect);
+  connect(opacityEdit_, &QSpinBox::valueChanged, this, [this](int value) {
+    if (!refreshing_) model_.setToolOpacity(static_cast<float>(value));
+  });
+
+  optionsPanel_ = new TToolOptionsPanel(model_);
+  model_.setView(this);
+  toolWindowChanged(~0u);
+}
+
+TToolForm::~TToolForm() {
+  model_.setView(nullptr);
+  delete optionsPanel_.data();
+}
+
+void TToolForm::buildButtons() {
+  for (int b = 0; b < kToolButtonCount; ++b) {
+    const SToolButtonDef& def = toolButtonDef(b);
+    auto* button = new TToolButton(b, this);
+    button->setGeometry(boundsOf(def));
+    button->setToolTip(hintOf(def));
+    if (!def.menu.empty()) button->setVariantMenu(buildVariantMenu(b));
+    connect(button, &TToolButton::clicked, this,
+            [this](int index, bool alt) { model_.buttonClicked(index, alt, false); });
+    buttons_[b] = button;
+  }
+}
+
+QMenu* TToolForm::buildVariantMenu(int button) {
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QString::fromLatin1(toolButtonDef(button).menu.data(), toolButtonDef(button).menu.size()));
+  std::array<ToolMode, 5> modes{};
+  int count = modesOfButton(button, modes);
+  for (int i = 0; i < count; ++i) {
+    const SToolModeDef* def = toolModeDef(modes[i]);
+    // The mode's name from the string tables, so that the language module
+    // names it too.
+    std::string caption;
+    if (!modeDisplayName(modes[i], caption)) caption = std::string(def->caption);
+    QAction* item = menu->addAction(QString::fromStdString(caption));
+    item->setObjectName(QString::fromLatin1(def->menuItem.data(), def->menuItem.size()));
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [this, item] { model_.menuClicked(item->objectName().toStdString()); });
+  }
+  // The item of the current mode is checked each time the menu opens.
+  connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+    for (QAction* item : menu->actions()) {
+      ToolMode m;
+      bool known = modeOfMenuItem(item->objectName().toStdString(), m);
+      item->setChecked(known && m == model_.toolMode());
+      item->setEnabled(known && model_.modeAvailable(m));
+    }
+  });
+  return menu;
+}
+
+TToolButton* TToolForm::toolButton(int index) const {
+  int i = index & 127;
+  return i < kToolButtonCount ? buttons_[i] : nullptr;
+}
+
+bool TToolForm::isVariantMenuOpen(int button) const {
+  TToolButton* b = toolButton(button);
+  return b && b->variantMenuOpen();
+}
+
+bool TToolForm::handleShortcutKey(const QKeyEvent& event) {
+  int32_t vk = toolShortcutKeyOf(event.key());
+  if (vk == 0) return false;
+  return model_.handleShortcutKey(vk, toolShortcutShiftOf(event.modifiers()));
+}
+
+void TToolForm::toolWindowChanged(uint32_t parts) {
+  refreshing_ = true;
+  if (parts & kToolViewButtons) {
+    for (int b = 0; b < kToolButtonCount; ++b) {
+      buttons_[b]->setGlyph(model_.buttonGlyph(b));
+      buttons_[b]->setDown(b == model_.currentButton());
+      buttons_[b]->setEnabled(model_.buttonEnabled(b));
+    }
+  }
+  if (parts & (kToolViewOpacity | kToolViewButtons)) {
+    opacityEdit_->setValue(static_cast<int>(std::lround(model_.toolOpacity())));
+    bool editable = model_.opacityApplies() && !model_.replayDisplay();
+    opacityEdit_->setEnabled(editable);
+    opacityUnit_->setEnabled(editable);
+  }
+  if (parts & kToolViewColours) colourCell_->update();
+  if (optionsPanel_) optionsPanel_->refresh();
+  refreshing_ = false;
+}
+
+TToolForm* createToolWindow(QWidget* mainForm) {
+  auto* form = new TToolForm(mainForm);
+  form->model().finishCreation();
+  return form;
+}
+
+void destroyToolWindow(TToolForm*& form) {
+  delete form;
+  form = nullptr;
+}
+
+}  // namespace pg

@@ -1,0 +1,90 @@
+#pragma once
+// The tool window: sixteen tool buttons, the colour pair and the tool
+// opacity, over the toolkit-free CToolWindowModel that holds their state. It
+// is a plain widget of fixed size that the main window places into a panel;
+// the brush size sits in a separate options panel the main window may place
+// beside it.
+//
+// What the main window calls:
+//   createToolWindow(mainWindow)       once, before any document exists
+//   setDocWindow(window or nullptr)    on every change of the active document window
+//   releaseDocWindow(window)           when a document window closes
+//   handleShortcutKey(key event)       for keys while no edit field has the focus
+//   selectToolButton(0 or 1)           the second-tool switch
+//   destroyToolWindow(form)            at shut-down
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "toolwin/qt/tool_options_panel.h"
+#include "toolwin/tool_window_model.h"
+
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QSpinBox;
+
+namespace pg {
+
+class TToolButton;
+class TToolColourCell;
+
+class TToolForm : public QWidget, private IToolWindowView {
+  Q_OBJECT
+ public:
+  explicit TToolForm(QWidget* parent = nullptr);
+  ~TToolForm() override;
+
+  CToolWindowModel& model() { return model_; }
+  const CToolWindowModel& model() const { return model_; }
+
+  // The main window's side: preferences, the replay wait, the panel toggle.
+  void setHost(IToolWindowHost* host) { model_.setHost(host); }
+
+  void setDocWindow(IToolTarget* window) { model_.setDocWindow(window); }
+  void releaseDocWindow(IToolTarget* window) { model_.releaseDocWindow(window); }
+
+  bool selectTool(ToolId tool, bool endPrevious) { return model_.selectTool(tool, endPrevious); }
+  void selectToolButton(int slot) { model_.selectToolButton(slot); }
+
+  // True when the tool window used the key; the main window then stops it.
+  bool handleShortcutKey(const QKeyEvent& event);
+  bool handleShortcutKey(int32_t vk, uint32_t shift) { return model_.handleShortcutKey(vk, shift); }
+
+  // The tool button of index 0..15 (taken modulo 128); nullptr otherwise.
+  TToolButton* toolButton(int index) const;
+  QSpinBox* opacityEdit() const { return opacityEdit_; }
+  TToolColourCell* colourCell() const { return colourCell_; }
+  // The options panel; it has no parent until the main window places it,
+  // and the tool window frees it unless its new parent did first.
+  TToolOptionsPanel* optionsPanel() const { return optionsPanel_; }
+
+ private:
+  void toolWindowChanged(uint32_t parts) override;
+  bool isVariantMenuOpen(int button) const override;
+  void buildButtons();
+  QMenu* buildVariantMenu(int button);
+
+  CToolWindowModel model_;
+  std::array<TToolButton*, kToolButtonCount> buttons_{};
+  TToolColourCell* colourCell_ = nullptr;
+  QSpinBox* opacityEdit_ = nullptr;
+  QLabel* opacityUnit_ = nullptr;
+  QPointer<TToolOptionsPanel> optionsPanel_;
+  bool refreshing_ = false;
+};
+
+// The virtual-key number of a Qt key as the tool window's shortcuts know it;
+// 0 for keys it never uses.
+int32_t toolShortcutKeyOf(int qtKey);
+// The modifier bits of the shortcuts (Shift 1, Alt 2, Ctrl 4).
+uint32_t toolShortcutShiftOf(Qt::KeyboardModifiers modifiers);
+
+// Creates the tool window as a child of the main window and makes it ready:
+// pencil current, normal display, no document.
+TToolForm* createToolWindow(QWidget* mainForm);
+// Frees the tool window (and its options panel) and clears the pointer.
+void destroyToolWindow(TToolForm*& form);
+
+}  // namespace pg

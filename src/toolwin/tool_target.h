@@ -1,0 +1,56 @@
+#pragma once
+// What the tool window needs of the document window it follows, and of the
+// main window that hosts it. Both are small interfaces so that the tool
+// window's logic runs without either: the document window implements
+// IToolTarget, the main window IToolWindowHost, and tests fake both.
+#include <cstdint>
+
+#include "canvas/tool_numbering.h"
+
+namespace pg {
+
+// The drawing state the tool window keeps for every document: the colour
+// pair (pixels: blue in the low byte, alpha 255 in the top byte), the brush
+// size in pixels, the minimum size in per cent of it and the tool opacity
+// (0.01..1).
+struct SToolParams {
+  uint32_t foreground = 0xFF000000u;
+  uint32_t background = 0xFFFFFFFFu;
+  float brushSize = 0.0f;
+  float minSize = 0.0f;
+  float opacity = 1.0f;
+  friend bool operator==(const SToolParams&, const SToolParams&) = default;
+};
+
+class IToolTarget {
+ public:
+  virtual ~IToolTarget() = default;
+  // The document is loaded and ready to take edits.
+  virtual bool documentReady() const = 0;
+  // The window replays a recording: the tool window then shows the replay
+  // read-only and hands the window no drawing state.
+  virtual bool isReplaying() const = 0;
+  // Installs the handler table of the tool's class. A tool change calls it
+  // twice: first with the old tool still current (endPrevious ends the work
+  // in progress), then with the new tool and endPrevious false.
+  virtual void selectToolHandlers(ToolId tool, bool endPrevious) = 0;
+  // Shows the cursor of the current tool at the pointer's position.
+  virtual void updateCursorAtPointer() = 0;
+  // The colour pair, brush size and opacity for the strokes that follow.
+  virtual void applyToolParams(const SToolParams& params) = 0;
+};
+
+class IToolWindowHost {
+ public:
+  virtual ~IToolWindowHost() = default;
+  // Stores the opacity of a tool-setting kind in the preferences; kinds that
+  // keep no opacity store nothing.
+  virtual void storeToolSetting(uint8_t kind, float value) = 0;
+  // The replay wait preference (eventWait).
+  virtual void setEventWait(int32_t wait) = 0;
+  // Tab: hides every floating panel container together, or shows again
+  // those that were visible when they were hidden.
+  virtual void toggleFloatingPanels() = 0;
+};
+
+}  // namespace pg
