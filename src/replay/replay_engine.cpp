@@ -148,6 +148,7 @@ ReplayStart CReplayEngine::startLoaded() {
   lastEventEnd_ = 0;
   pos_ = 0;
   error_ = ReplayError::None;
+  refresh_ = 0;
   store_.setStateBits(kEvEndReached | kEvReplayStrokeOpen | kEvReplayStarted | kEvPaused, false);
   store_.setReplayFlags(0);
   pointsInChunk_ = pointsDone_ = 0;

@@ -48,10 +48,12 @@ uint8_t readRecording(const std::string& path, CEventMngr& store) {
   DocServices services;
   services.makeRecorder = eventStoreRecorderFactory();
   TPaper scratch(nullptr, services);
+  CEventMngr* loaded = documentEventStore(scratch);
+  // An empty store, so that only a recording the file carries fills it.
+  if (loaded == nullptr || !loaded->prepare(nullptr, nullptr, 8, 8)) return kRcNoRecorder;
   const uint8_t code = readNativeFile(path, scratch);
   if (code != kRcOk) return code;
-  CEventMngr* loaded = documentEventStore(scratch);
-  if (loaded == nullptr || !loaded->hasData() || loaded->committedEnd() == 0) return kRcNoEvents;
+  if (loaded->committedEnd() == 0) return kRcNoEvents;
   return copyRecording(*loaded, store) ? kRcOk : kRcOutOfMemory;
 }
 
@@ -73,6 +75,7 @@ ReplayStart CReplaySession::open(const std::string& path) {
   const ReplayStart r = engine_->startLoaded();
   running_ = r == ReplayStart::Started;
   steps_ = 0;
+  refresh_ = engine_->refreshFlags();
   return r;
 }
 
@@ -81,6 +84,7 @@ ReplayStart CReplaySession::openStore(const CEventMngr& source) {
   const ReplayStart r = engine_->startLoaded();
   running_ = r == ReplayStart::Started;
   steps_ = 0;
+  refresh_ = engine_->refreshFlags();
   return r;
 }
 
