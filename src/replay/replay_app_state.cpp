@@ -1,6 +1,7 @@
 // Executors of application-state packets (type 0), data packets (type 1) and
 // whole-document events (type 2), and the reading of image payloads.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "brush/plot_callbacks.h"
@@ -129,6 +130,15 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
   if (size == 0) return fail(ReplayError::UnknownPacket);
   uint8_t b[68] = {};
   if (!read(b, size)) return false;
+  // Stroke settings are floats: one that is not finite cannot have been
+  // recorded, and the brush engine must never see it.
+  if (subcode == kStateStrokeColor || subcode == kStateStrokeSize || subcode == kStateStrokeEffect) {
+    const uint32_t first = subcode == kStateStrokeColor ? 4 : 0;
+    const uint32_t last = subcode == kStateStrokeEffect ? 20 : 8;
+    for (uint32_t at = first; at < last; at += 4)
+      if (!std::isfinite(readF32(b + at))) return fail(ReplayError::BadField);
+    if (subcode == kStateStrokeColor && strokeKindInfo(b[3]) == nullptr) return fail(ReplayError::BadField);
+  }
   const bool wasCached = cachedBits_.test(subcode);
   cacheItem(subcode, b, size);
   TStroke& s = *stroke_;

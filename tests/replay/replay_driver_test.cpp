@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <limits>
 
 #include "document/undo_mngr_ex.h"
 #include "io/thumbnail_document.h"
@@ -136,6 +137,13 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
     writeLE16(b.data() + 8, size);
     return StreamBuilder().imageCreate().packet(kPktFilterRecord, op, b);
   };
+  std::vector<uint8_t> nanWidth(8, 0);
+  writeF32(nanWidth.data(), std::numeric_limits<float>::quiet_NaN());
+  cases.push_back({"width not a number", StreamBuilder().imageCreate().packet(kPktState, kStateStrokeSize, nanWidth),
+                   ReplayError::BadField});
+  cases.push_back({"unknown stroke kind",
+                   StreamBuilder().imageCreate().packet(kPktState, kStateStrokeColor, {0, 0, 0, 120, 0, 0, 128, 63}),
+                   ReplayError::BadField});
   cases.push_back({"lighting", filterRecord(74, 56, 1, 56), ReplayError::Unsupported});
   cases.push_back({"custom record of 107 bytes", filterRecord(51, 107, 1, 107), ReplayError::BadField});
   cases.push_back({"older sharpen", StreamBuilder().imageCreate().packet(kPktFilter0, 8, {0, 0, 0, 0}),
