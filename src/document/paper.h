@@ -18,6 +18,7 @@
 #include "document/paper_color.h"
 #include "document/paper_compose.h"
 #include "document/paper_gradient.h"
+#include "document/paper_ops.h"
 #include "document/paper_view.h"
 #include "document/undo_mngr_ex.h"
 
@@ -26,11 +27,15 @@ namespace pg {
 class CLayerData;
 class CLayerMngr;
 class CMaskMngr;
+class CMaskData;
 class TFlowImage;
 class TStroke;
 class CStrokeMngr;
 class CPenRender;
 class IPenDocument;
+class CDocEdit;
+class CFillMngr;
+class IDocEventRecorder;
 
 class TPaper final : public IUndoDocument, public IPlotDocument {
  public:
@@ -370,6 +375,83 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t strokePointCount = 0;
   bool strokeOpen = false;
 
+  // ---- region tools (paper_region_fill.cpp) ----
+  // Points are document coordinates. A region found by the seed fillers
+  // lies in the flow image's coverage channel with its top-left at
+  // document point -offset (the mask list's convention) and has `size`.
+  struct SRegionShape {
+    TPoint offset{};
+    SSize size{};
+  };
+  // The current mask holds a selection image.
+  bool hasSelection() const;
+  int32_t selectModeFromKeys(SModifierKeys keys, int32_t shortcutMode) const;
+  // The visible layers composed over the document into the flow pixels
+  // (flow coordinates = document coordinates, so origin is (0, 0)).
+  bool composeVisibleForSampling(TFlowImage& flow, TPoint& origin);
+  // Finds the region around `point` on the layer (alpha-aware) or on the
+  // composite of the visible layers, limited to a mask when it has an image.
+  bool seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, int32_t limit, bool visible,
+                  const CMaskData* mask, SRegionShape& region);
+  bool magicWandSelect(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
+                       const SRegionFillSettings& settings, bool record);
+  // Replay's endings of the wand: the coverage holds the region (the layer
+  // image's size at the layer's offset, or the given shape).
+  bool wandRegionToMask(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
+                        const SRegionFillSettings& settings, bool record);
+  bool wandRegionToMaskEx(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+                          int32_t mode, bool antiAlias, const SRegionFillSettings& settings, bool record);
+  bool bucketFillLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
+                       const TStroke& stroke, const SRegionFillSettings& settings, bool record);
+  // Replay's endings of the bucket fill: the coverage holds the region in
+  // the layer image's coordinates, or (Grow) a region of the given shape
+  // that reaches beyond the layer's image, which grows to cover it.
+  bool fillRegionOnLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
+                         const TStroke& stroke, const SRegionFillSettings& settings, bool record);
+  bool fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+                             bool antiAlias, bool erase, const TStroke& stroke, const SRegionFillSettings& settings,
+                             bool record);
+  // The window drew the lasso's region into the coverage channel (layer
+  // image coordinates); it is combined into the current mask and cleared.
+  bool lassoSelect(TFlowImage& flow, int32_t layerIndex, int32_t mode, bool record);
+
+  // ---- selection and masks (paper_mask_ops.cpp) ----
+  // A negative mask index stands for the current mask. Points of shapes
+  // are document coordinates.
+  int32_t maskIndexOr(int32_t index) const;
+  // Both flags, the outline retraced over the document, the window
+  // invalidated; records nothing.
+  void setSelectionFlags(bool shown, bool enabled);
+  // Answer the flag's new value.
+  bool showWalkAnts(bool value, bool record);
+  bool enableMask(bool value, bool record);
+  bool maskFigureRect(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, int32_t mode, TStroke& stroke,
+                      bool record);
+  bool maskFigureEllipse(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, double angle, int32_t mode,
+                         TStroke& stroke, bool record);
+  bool maskFigurePolygon(TFlowImage& flow, int32_t layerIndex, int32_t count, const TPointF* points, int32_t mode,
+                         TStroke& stroke, bool record);
+  bool offsetMask(TPoint delta, bool record);
+  bool maskFillAll(TFlowImage& flow, int32_t layerIndex, bool record);
+  bool maskFillNone(TFlowImage& flow, int32_t layerIndex, bool record);
+  bool maskInvert(TFlowImage& flow, int32_t layerIndex, bool record);
+  // Grows or shrinks the selection by one pixel; the second form widens
+  // the image where the selection touches its edge.
+  bool inflateMaskInPlace(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
+  bool inflateMask(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
+  bool cropMask(TFlowImage& flow, int32_t layerIndex, int32_t maskIndex, bool record);
+  // An index equal to the mask count appends a new empty mask first.
+  bool activateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  bool newMask(TFlowImage& flow, int32_t layerIndex, int32_t after, bool record);
+  bool duplicateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  bool deleteMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  bool setMaskName(int32_t layerIndex, const std::string& newName, int32_t index, bool record);
+  bool moveMask(TFlowImage& flow, int32_t layerIndex, int32_t from, int32_t to, bool record);
+  bool mergeMask(TFlowImage& flow, int32_t layerIndex, int32_t target, int32_t source, int32_t mode, bool record);
+  // Source kind 0: the layer's density, 1: its alpha.
+  bool newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sourceKind, int32_t mergeMode,
+                        int32_t maskIndex, bool record);
+
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
   TPoint currentLayerOffset() const override;
@@ -402,6 +484,22 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
  private:
   enum class Direction { Undo, Redo };
+  bool combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+                             int32_t mode, bool antiAlias, const SRegionFillSettings& settings, bool record,
+                             uint8_t subcode);
+  // The current selection was replaced by the mask manager (`old` is the
+  // replaced object): the edit is done, the undo takes `old` (kind 56),
+  // the selection is switched on and shown, the outline retraced and the
+  // mask list refreshed. Answers whether the outline was traced.
+  bool selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t currentBefore, std::unique_ptr<CMaskData> old);
+  bool maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t first, uint32_t second);
+  bool changeSelectionFlag(bool which, bool value, bool record);
+  bool maskFigure(TFlowImage& flow, int32_t layerIndex, int32_t mode, TStroke& stroke, bool record,
+                  const std::function<bool(CFillMngr*&, std::unique_ptr<CFillMngr>&)>& build,
+                  const std::function<bool(IDocEventRecorder&)>& write);
+  bool inflateSelection(int32_t maskIndex, bool grow, bool growImage, bool record);
+  bool insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source, bool duplicate, bool record);
+  void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);
 
