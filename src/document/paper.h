@@ -452,6 +452,39 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sourceKind, int32_t mergeMode,
                         int32_t maskIndex, bool record);
 
+  // ---- transforms (paper_transform.cpp) ----
+  // In-place commands by code: 7 mirror, 8 flip, 9 invert colours, 10 half
+  // turn on one layer; 12..15 the same on every (or every visible) layer.
+  bool layerCommand(TFlowImage& flow, int32_t index, bool record, int code);
+  bool mirrorLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 7); }
+  bool flipLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 8); }
+  bool invertLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 9); }
+  bool halfTurnLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 10); }
+  // The command inside the selection's bounds, merged back through the
+  // mask (the alpha too with blendAlpha); without an enabled selection the
+  // whole layer.
+  bool layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bool blendAlpha, int code,
+                          int32_t maskIndex);
+  bool transformVisibleInPlace(TFlowImage& flow, int code, bool record);
+  bool transformAllInPlace(TFlowImage& flow, int code, bool record);
+  // A quarter turn of one layer about the document's centre.
+  bool rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise);
+  // A quarter turn of the whole image: every layer, and the document's
+  // width and height exchanged.
+  bool rotateImage90(TFlowImage& flow, bool clockwise, bool record);
+  // The whole-image operations: the new layer list is built beside the old
+  // one, which the undo keeps. Sizes are 1 .. 10,000; anchors 0..8 (a
+  // 3 x 3 grid counted down each column); methods 1 (box) and 2.
+  bool resizeCanvas(TFlowImage& flow, int32_t w, int32_t h, int32_t anchor, bool record);
+  bool cropToRect(TFlowImage& flow, const TRect& rect, bool record);
+  bool scaleImage(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
+
+  // ---- layer list (paper_layer_ops.cpp) ----
+  // Makes the layer current and loads it into the flow (when given).
+  bool selectLayer(TFlowImage* flow, int32_t index);
+  // selectLayer, then the layer and mask panels are refreshed.
+  bool setCurrentLayer(TFlowImage* flow, int32_t index);
+
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
   TPoint currentLayerOffset() const override;
@@ -499,6 +532,17 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                   const std::function<bool(IDocEventRecorder&)>& write);
   bool inflateSelection(int32_t maskIndex, bool grow, bool growImage, bool record);
   bool insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source, bool duplicate, bool record);
+  bool transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly, bool record);
+  std::unique_ptr<CLayerData> turnedLayer(const CLayerData& layer, bool clockwise, SSize docSize) const;
+  // Builds every turned layer, then (when beforeChange agrees) puts them in
+  // place and exchanges the document's width and height.
+  bool turnImage90(bool clockwise, const std::function<bool()>& beforeChange);
+  std::unique_ptr<CLayerMngr> buildLayerList(
+      SSize docSize, const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make) const;
+  bool replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMngr> list,
+                        std::unique_ptr<CMaskMngr> maskList, TPoint maskShift);
+  bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
+                     bool record);
   void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);
