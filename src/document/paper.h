@@ -484,6 +484,36 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool selectLayer(TFlowImage* flow, int32_t index);
   // selectLayer, then the layer and mask panels are refreshed.
   bool setCurrentLayer(TFlowImage* flow, int32_t index);
+  // Attributes; a value equal to the present one records nothing. The
+  // opacity of a link group's base is kept for undo with the group length.
+  bool setLayerOpacity(int32_t index, int32_t opacity, bool record);
+  // Blend modes 0..21.
+  bool setLayerBlendMode(int32_t index, int32_t mode, bool record);
+  bool setLayerVisible(int32_t index, bool visible, bool record);
+  bool setLayerEffect(int32_t index, bool dissolve, uint8_t amount, bool record);
+  // index -1: the current layer; value below 0 toggles.
+  bool setProtectAlpha(int32_t index, int32_t value, bool record);
+  bool setLayerName(int32_t index, const std::string& newName, bool record);
+  // A new layer at index, of w x h (clamped to 1 .. 10,000), cleared to its
+  // mode's neutral colour; it joins a link group it is inserted into.
+  bool newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, int32_t h, int32_t w,
+                  bool record);
+  // Above the current layer, the document's size, opaque 255.
+  bool newLayerCmd(TFlowImage* flow, int32_t mode, bool record);
+  bool deleteLayer(TFlowImage* flow, int32_t index, bool record);
+  bool duplicateLayer(TFlowImage* flow, int32_t index, bool record);
+  bool moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record);
+  bool canMergeDown(int32_t index) const;
+  bool mergeDown(TFlowImage* flow, int32_t index, bool record);
+  // Two or more visible layers, the bottom one among them; an opaque merge
+  // needs a bottom mode that can hold the result.
+  bool canMergeVisible(bool transparent, bool option) const;
+  // The visible layers composed into one that takes the bottom layer's
+  // place; hidden layers stay.
+  bool mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record);
+  bool showOnlyLayer(int32_t index, bool record);
+  bool showAllLayers(int32_t index, bool show, bool record);
+  bool flipLayerVisibility(int32_t index, bool record);
 
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
@@ -543,6 +573,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                         std::unique_ptr<CMaskMngr> maskList, TPoint maskShift);
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
+  bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
+  bool changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
+                        const std::function<bool()>& change);
   void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);

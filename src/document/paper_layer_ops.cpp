@@ -3,12 +3,17 @@
 // alpha, each through the edit protocol.
 #include <algorithm>
 
+#include "core/block_image.h"
+#include "core/blend_modes.h"
+#include "core/limits.h"
+#include "core/plane_ops.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
 #include "document/paper.h"
 #include "document/paper_edit.h"
 #include "document/tool_window_link.h"
+#include "platform/string_table.h"
 
 namespace pg {
 
@@ -24,6 +29,452 @@ bool TPaper::setCurrentLayer(TFlowImage* flow, int32_t index) {
   toolWindowLink().updateLayerPanel();
   toolWindowLink().updateMaskPanel();
   return true;
+}
+
+namespace {
+
+// Layer command subcodes.
+enum : uint8_t { kLayerDelete = 1, kLayerDuplicate = 3, kLayerMove = 4, kLayerMergeDown = 5 };
+// Document events of the visibility commands.
+enum : uint8_t { kDocShowAll = 24, kDocShowOnly = 25, kDocFlipVisibility = 26 };
+
+uint16_t u16(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
+
+// A layer-list record (class 5) of the layer at `index`.
+std::unique_ptr<CUndoData> structRecord(int kind, const CLayerData& layer, int32_t index) {
+  auto rec = CUndoData::make(kind, static_cast<int64_t>(layer.id));
+  if (rec) {
+    rec->hasPixels = true;
+    rec->layerIndex = index;
+    rec->value1 = index;
+  }
+  return rec;
+}
+
+// One attribute of a layer: its undo kind, its event subcode, how it is
+// read and how a new value is put (the undo reads the old value itself).
+struct SLayerAttr {
+  int kind;
+  uint8_t subcode;
+  int32_t (*get)(const CLayerData&);
+  void (*set)(CLayerData&, int32_t);
+  int32_t lo, hi;
+};
+
+constexpr SLayerAttr kLayerAttrs[] = {
+    {kUndoOpacity, 17, [](const CLayerData& l) { return int32_t{l.opacity}; },
+     [](CLayerData& l, int32_t v) { l.opacity = static_cast<uint8_t>(v); }, 0, 255},
+    {kUndoBlendMode, 16, [](const CLayerData& l) { return int32_t{l.blendMode}; },
+     [](CLayerData& l, int32_t v) { l.blendMode = static_cast<uint8_t>(v); }, 0, 21},
+    {kUndoVisible, 18, [](const CLayerData& l) { return int32_t{l.visible ? 1 : 0}; },
+     [](CLayerData& l, int32_t v) { l.visible = v != 0; }, 0, 1},
+    {kUndoProtectAlpha, 20, [](const CLayerData& l) { return int32_t{l.protectAlpha ? 1 : 0}; },
+     [](CLayerData& l, int32_t v) { l.protectAlpha = v != 0; }, 0, 1},
+    {kUndoDissolve, 21, [](const CLayerData& l) { return int32_t{(l.dissolve ? 1 : 0) | l.dissolveAmount << 8}; },
+     [](CLayerData& l, int32_t v) {
+       l.dissolve = (v & 0xFF) != 0;
+       l.dissolveAmount = static_cast<uint8_t>(v >> 8);
+     },
+     0, 0xFFFF},
+};
+
+const SLayerAttr* layerAttr(int kind) {
+  for (const SLayerAttr& a : kLayerAttrs)
+    if (a.kind == kind) return &a;
+  return nullptr;
+}
+
+}  // namespace
+
+// ---- attributes --------------------------------------------------------------------
+
+bool TPaper::setLayerAttribute(int32_t index, int kind, int32_t value, bool record) {
+  CDocEdit edit(*this, record);
+  CLayerData* layer = getLayer(index);
+  const SLayerAttr* a = layerAttr(kind);
+  if (!edit.gate(layer != nullptr && a != nullptr && value >= a->lo && value <= a->hi)) return false;
+  // A value that does not change records nothing.
+  if (a->get(*layer) == value) return true;
+  int undoKind = kind;
+  int32_t groupLength = 0;
+  if (kind == kUndoOpacity) {
+    groupLength = layers_->linkGroupLength(index);
+    if (groupLength > 0) undoKind = kUndoGroupOpacity;
+  }
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          if (kind == kUndoDissolve)
+            return e.recordLayerEffect(index, (value & 0xFF) != 0, layer->randomState.Seed, static_cast<uint8_t>(value >> 8));
+          return e.recordLayerAttribute(index, static_cast<uint32_t>(value), a->subcode);
+        });
+      }))
+    return false;
+  edit.undoBefore([&](TPaper& d) { return d.storeAttrUndo(layer, value, undoKind, groupLength); });
+  a->set(*layer, value);
+  edit.changed();
+  markModified(true);
+  if (kind == kUndoProtectAlpha) {
+    toolWindowLink().updateLayerPanel();
+  } else {
+    redraw(true);
+    updateThumbnails(true, index);
+  }
+  return true;
+}
+
+bool TPaper::setLayerOpacity(int32_t index, int32_t opacity, bool record) {
+  return setLayerAttribute(index, kUndoOpacity, opacity, record);
+}
+bool TPaper::setLayerBlendMode(int32_t index, int32_t mode, bool record) {
+  return setLayerAttribute(index, kUndoBlendMode, mode, record);
+}
+bool TPaper::setLayerVisible(int32_t index, bool visible, bool record) {
+  const CLayerData* layer = getLayer(index);
+  if (layer == nullptr || layer->visible == visible) return false;
+  return setLayerAttribute(index, kUndoVisible, visible ? 1 : 0, record);
+}
+bool TPaper::setLayerEffect(int32_t index, bool dissolve, uint8_t amount, bool record) {
+  return setLayerAttribute(index, kUndoDissolve, (dissolve ? 1 : 0) | amount << 8, record);
+}
+bool TPaper::setProtectAlpha(int32_t index, int32_t value, bool record) {
+  if (index < 0) index = currentLayerIndex();
+  const CLayerData* layer = getLayer(index);
+  if (layer == nullptr) return false;
+  const bool next = value < 0 ? !layer->protectAlpha : value >= 1;
+  return setLayerAttribute(index, kUndoProtectAlpha, next ? 1 : 0, record);
+}
+
+bool TPaper::setLayerName(int32_t index, const std::string& newName, bool record) {
+  CDocEdit edit(*this, record);
+  CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr)) return false;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerName(index, newName); });
+      }))
+    return false;
+  if (record && !undoMngr_->recordLayerName(*layer, newName)) clearUndo();
+  layer->name = newName;
+  edit.changed();
+  markModified(true);
+  selectLayer(nullptr, index);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+// ---- structure -------------------------------------------------------------------------
+
+bool TPaper::newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, int32_t h,
+                        int32_t w, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->canAddLayer() && mode >= 0 && mode <= 21 && opacity >= 0 && opacity <= 255 &&
+                 index >= 0 && index <= layers_->count()))
+    return false;
+  const int32_t iw = std::clamp(w, 1, kMaxImageWidth), ih = std::clamp(h, 1, kMaxImageHeight);
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerNewEx(index, static_cast<uint32_t>(iw), static_cast<uint32_t>(ih),
+                                    static_cast<uint8_t>(opacity), static_cast<uint8_t>(mode), visible, false);
+        });
+      }))
+    return false;
+  const int32_t before = layers_->current();
+  const int32_t at = insertLayer(index, iw, ih, visible, static_cast<uint8_t>(opacity), mode);
+  if (at < 0) {
+    if (record) showWarning(resString(kStrNotCompletedMemory));
+    return false;
+  }
+  layers_->setDefaultName(at, 1);
+  // Inserted inside a link group, the layer joins it.
+  const CLayerData* below = layers_->getLayer(at - 1);
+  const CLayerData* above = layers_->getLayer(at + 1);
+  CLayerData* made = layers_->getLayer(at);
+  if (below != nullptr && above != nullptr && below->linkLevel < above->linkLevel) made->setLinkLevel(above->linkLevel);
+  made->image->fillModeNeutralAll(static_cast<uint32_t>(mode));
+  made->image->fillAlphaAll(isStandardMode() ? 0 : 255);
+  made->fitThumbnail();
+  made->fillThumbnail(isStandardMode());
+  edit.changed();
+  auto rec = structRecord(kUndoNewLayer, *made, at);
+  if (rec) {
+    rec->value2 = before;
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, at);
+  redraw(true);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::newLayerCmd(TFlowImage* flow, int32_t mode, bool record) {
+  return newLayerEx(flow, currentLayerIndex() + 1, true, 255, mode, height, width, record);
+}
+
+bool TPaper::deleteLayer(TFlowImage* flow, int32_t index, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->count() > 1 && isValidLayer(index))) return false;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommand(index, u16(index), kLayerDelete); });
+      }))
+    return false;
+  std::unique_ptr<CLayerData> removed = layers_->removeLayer(index);
+  edit.changed();
+  auto rec = structRecord(kUndoDeleteLayer, *removed, index);
+  if (rec) {
+    rec->kept.layer = std::move(removed);
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, layers_->current());
+  redraw(true);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::duplicateLayer(TFlowImage* flow, int32_t index, bool record) {
+  CDocEdit edit(*this, record);
+  const CLayerData* src = getLayer(index);
+  if (!edit.gate(src != nullptr && src->image && layers_->canAddLayer())) return false;
+  auto copy = std::make_unique<CLayerData>(index + 1, src->hasOwnUndo());
+  if (!copy->createImageLike(*src) || !copy->assignFrom(*src)) {
+    if (record) showWarning(resString(kStrNotCompletedMemory));
+    return false;
+  }
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerCommand(index, u16(index), kLayerDuplicate);
+        });
+      }))
+    return false;
+  const int32_t before = layers_->current();
+  const int32_t at = layers_->insertExisting(index + 1, std::move(copy));
+  if (at < 0) return false;
+  CLayerData* made = layers_->getLayer(at);
+  made->fitThumbnail();
+  made->updateThumbnail();
+  edit.changed();
+  auto rec = structRecord(kUndoDuplicateLayer, *made, at);
+  if (rec) {
+    rec->value2 = before;
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, at);
+  redraw(true);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(isValidLayer(from) && isValidLayer(to) && from != to)) return false;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommand(from, u16(to), kLayerMove); });
+      }))
+    return false;
+  const int32_t at = layers_->moveLayer(to, from);
+  if (at < 0) {
+    if (record) showWarning(resString(kStrNotCompletedMemory));
+    return false;
+  }
+  edit.changed();
+  auto rec = structRecord(kUndoLayerOrder, *layers_->getLayer(at), at);
+  if (rec) {
+    rec->value1 = from;
+    rec->value2 = at;
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, at);
+  redraw(true);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::canMergeDown(int32_t index) const {
+  return layers_ && index > 0 && isValidLayer(index) && layers_->canMergeDown(index);
+}
+
+bool TPaper::mergeDown(TFlowImage* flow, int32_t index, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(canMergeDown(index))) return false;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerCommand(index, u16(index - 1), kLayerMergeDown);
+        });
+      }))
+    return false;
+  std::unique_ptr<CLayerData> oldLower;
+  if (!layers_->mergeLayers(index - 1, index, true, 0, &oldLower)) return false;
+  const int64_t upperId = layers_->getLayer(index)->id;
+  std::unique_ptr<CLayerData> upper = layers_->removeLayer(index);
+  layers_->setCurrent(index - 1);
+  edit.changed();
+  auto rec = structRecord(kUndoMergeDown, *layers_->getLayer(index - 1), index - 1);
+  if (rec) {
+    rec->value1 = index;
+    rec->value2 = index - 1;
+    rec->objectId = upperId;
+    rec->kept.layer = std::move(oldLower);
+    rec->kept.layer2 = std::move(upper);
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, index - 1);
+  redraw(true);
+  updateAllThumbnails();
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+// ---- merge visible -----------------------------------------------------------------
+
+bool TPaper::canMergeVisible(bool transparent, bool option) const {
+  if (!layers_ || layers_->visibleCount() < 2) return false;
+  const CLayerData* bottom = layers_->getLayer(0);
+  if (bottom == nullptr || !bottom->visible) return false;
+  if (transparent) return true;
+  const uint8_t m = bottom->blendMode;
+  return option ? (m == lbmMultiply || m == lbmNormal) : (m != lbmAdd && m != lbmSubtract);
+}
+
+bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(canMergeVisible(transparent, option))) return false;
+  CWaitCursor wait(owner_);
+  // The merged image covers the document and every visible layer.
+  TRect u{0, 0, width, height};
+  for (int32_t i = 0; i < layers_->count(); ++i)
+    if (layers_->getLayer(i)->visible) unionRect(u, layers_->getLayer(i)->imageRect());
+  const SSize size = rectSize(u);
+  if (!planeSizeAllowed(size.W, size.H)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  const CLayerData& bottom = *layers_->getLayer(0);
+  auto merged = std::make_unique<CLayerData>(0, bottom.hasOwnUndo());
+  TMTC plane(size.W, size.H);
+  if (!plane.IsAllocated() || !merged->createImage(size.W, size.H, transparent ? int32_t{lbmNormal} : int32_t{bottom.blendMode})) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  // The layers are composed as the picture composes them, over the bottom
+  // mode's neutral colour (or transparent white), in a frame whose origin
+  // is the union's corner.
+  SComposeSettings s = composeSettings();
+  s.canvasColor = !transparent;
+  fill(plane, transparent ? 0x00FFFFFFu : layerBlendNeutral(bottom.blendMode) | 0xFF000000u);
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    CLayerData& l = *layers_->getLayer(i);
+    if (!l.visible || l.opacity == 0) continue;
+    l.offsetX += u.Left;
+    l.offsetY += u.Top;
+    composeLayer(plane, l, s, SRectXYWH{0, 0, size.W, size.H});
+    l.offsetX -= u.Left;
+    l.offsetY -= u.Top;
+  }
+  if (!transparent) setAlpha(plane, 255);
+  if (!merged->image->copyFromPlane(plane, 0, 0, 255)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  merged->image->compact();
+  merged->copyAttributes(bottom);
+  merged->blendMode = transparent ? static_cast<uint8_t>(lbmNormal) : bottom.blendMode;
+  merged->opacity = 255;
+  merged->visible = true;
+  merged->offsetX = -u.Left;
+  merged->offsetY = -u.Top;
+  merged->width = width;
+  merged->height = height;
+  merged->fitThumbnail();
+  merged->updateThumbnail();
+  const uint32_t flags = (transparent ? 1u : 0u) | (option ? 1u : 0u) << 8;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordMergeVisible(10, u16(currentLayerIndex()), 0, flags, 0);
+        });
+      }))
+    return false;
+  auto rec = CUndoData::make(kUndoMergeVisible, static_cast<int64_t>(merged->id));
+  if (rec) {
+    rec->hasPixels = true;
+    rec->layerIndex = 0;
+  }
+  // The visible layers above the bottom leave the list, top first.
+  std::vector<std::unique_ptr<CLayerData>> removed;
+  std::vector<int32_t> indices{0};
+  std::vector<int64_t> ids{static_cast<int64_t>(bottom.id)};
+  for (int32_t i = 1; i < layers_->count(); ++i) {
+    if (!layers_->getLayer(i)->visible) continue;
+    indices.push_back(i);
+    ids.push_back(layers_->getLayer(i)->id);
+  }
+  removed.resize(indices.size());
+  for (size_t k = indices.size() - 1; k >= 1; --k) removed[k] = layers_->removeLayer(indices[k]);
+  removed[0] = layers_->replaceLayer(0, std::move(merged));
+  layers_->renumber();
+  layers_->setCurrent(0);
+  edit.changed();
+  if (rec) {
+    rec->indices = std::move(indices);
+    rec->ids = std::move(ids);
+    rec->kept.layers = std::move(removed);
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, 0);
+  redraw(true);
+  updateAllThumbnails();
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+// ---- visibility of several layers -----------------------------------------------------
+
+bool TPaper::changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
+                              const std::function<bool()>& change) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(isValidLayer(index))) return false;
+  std::vector<uint8_t> before;
+  if (!layers_->getVisibility(before)) return false;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordDocumentEventValue(index, value, subcode); });
+      }))
+    return false;
+  const bool changedAny = change();
+  edit.changed();
+  auto rec = structRecord(kind, *getLayer(index), index);
+  if (rec) {
+    rec->value1 = 0;
+    rec->bytes1 = std::move(before);
+    edit.undoAfter(rec);
+  }
+  if (changedAny) {
+    markModified(true);
+    redraw(true);
+  }
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::showOnlyLayer(int32_t index, bool record) {
+  const CLayerData* layer = getLayer(index);
+  if (layer == nullptr || (layers_->visibleCount() < 2 && layer->visible)) return false;
+  return changeVisibility(index, kUndoShowOnly, kDocShowOnly, 0, record, [&] { return layers_->showOnly(index); });
+}
+
+bool TPaper::showAllLayers(int32_t index, bool show, bool record) {
+  if (!layers_) return false;
+  const int32_t visible = layers_->visibleCount();
+  if (show ? visible >= layers_->count() : visible < 1) return false;
+  return changeVisibility(index, kUndoShowAll, kDocShowAll, show ? 1 : 0, record,
+                          [&] { return layers_->setAllVisible(show); });
+}
+
+bool TPaper::flipLayerVisibility(int32_t index, bool record) {
+  return changeVisibility(index, kUndoToggleVisibility, kDocFlipVisibility, 0, record,
+                          [&] { return layers_->toggleAllVisibility(); });
 }
 
 }  // namespace pg
