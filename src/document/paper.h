@@ -574,6 +574,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
   bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
+  // The ending of new and duplicate: the record (kind 27 or 29), selection
+  // of the new layer, recomposition.
+  bool layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore);
   bool changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
                         const std::function<bool()>& change);
   void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);

@@ -193,10 +193,14 @@ bool TPaper::newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t o
   made->image->fillAlphaAll(isStandardMode() ? 0 : 255);
   made->fitThumbnail();
   made->fillThumbnail(isStandardMode());
+  return layerInserted(edit, kUndoNewLayer, flow, at, before);
+}
+
+bool TPaper::layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore) {
   edit.changed();
-  auto rec = structRecord(kUndoNewLayer, *made, at);
+  auto rec = structRecord(kind, *layers_->getLayer(at), at);
   if (rec) {
-    rec->value2 = before;
+    rec->value2 = currentBefore;
     edit.undoAfter(rec);
   }
   markModified(true);
@@ -252,17 +256,7 @@ bool TPaper::duplicateLayer(TFlowImage* flow, int32_t index, bool record) {
   CLayerData* made = layers_->getLayer(at);
   made->fitThumbnail();
   made->updateThumbnail();
-  edit.changed();
-  auto rec = structRecord(kUndoDuplicateLayer, *made, at);
-  if (rec) {
-    rec->value2 = before;
-    edit.undoAfter(rec);
-  }
-  markModified(true);
-  setCurrentLayer(flow, at);
-  redraw(true);
-  toolWindowLink().refreshLayerList();
-  return true;
+  return layerInserted(edit, kUndoDuplicateLayer, flow, at, before);
 }
 
 bool TPaper::moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record) {
