@@ -515,6 +515,30 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool showAllLayers(int32_t index, bool show, bool record);
   bool flipLayerVisibility(int32_t index, bool record);
 
+  // ---- layer fills, alpha, figures and cut (paper_layer_fill.cpp) ----
+  // Points are document coordinates; figures paint with the stroke's colour
+  // and settings. `undo` takes the pixel snapshot, `record` writes the event.
+  bool clearLayer(TFlowImage& flow, int32_t index, bool record);
+  bool fillLayerAlpha(TFlowImage& flow, int32_t index, int32_t alpha, bool record);
+  bool invertLayerAlpha(TFlowImage& flow, int32_t index, bool record);
+  bool layerAlphaFromMask(TFlowImage& flow, int32_t index, int32_t maskIndex, bool record);
+  bool layerFigureRect(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
+                       bool record);
+  bool layerFigureEllipse(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, double angle, TStroke& stroke,
+                          bool record);
+  bool layerFigurePolygon(TFlowImage& flow, int32_t index, int32_t count, const TPointF* points, TStroke& stroke,
+                          bool record);
+  bool fillLayerColor(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo, bool record);
+  bool fillLayerGradient(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, bool pointsOnly, TStroke& stroke,
+                         bool record);
+  // Removes the selected part's alpha (the selection must be enabled).
+  bool cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t maskIndex);
+  bool canLayerFromSelection() const;
+  // A copy of the layer holding only the selected part goes above it; unless
+  // keep, the part leaves the source (mode 0 or 1, as the cut).
+  bool newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode, bool keep, int32_t maskIndex,
+                             bool record);
+
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
   TPoint currentLayerOffset() const override;
@@ -579,6 +603,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore);
   bool changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
                         const std::function<bool()>& change);
+  bool alphaEdit(TFlowImage& flow, int32_t index, int kind, uint8_t subcode, uint16_t argument, bool record,
+                 const std::function<bool(CLayerData&)>& change);
+  using SFigureBuilder =
+      std::function<bool(std::unique_ptr<CFillMngr>&, std::function<int32_t(CDibCore&)>&)>;
+  bool layerFigure(TFlowImage& flow, int32_t index, bool undo, const SFigureBuilder& build,
+                   const std::function<bool(IDocEventRecorder&)>& write, bool record);
+  bool paintRectFigure(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
+                       bool record, const std::function<bool(IDocEventRecorder&)>& write);
   void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);
