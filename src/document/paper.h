@@ -539,6 +539,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode, bool keep, int32_t maskIndex,
                              bool record);
 
+  // ---- selection expand and contract (paper_select_extent.cpp) ----
+  // The selection grown or shrunk by n pixels (1 .. kMaxSelectExtent).
+  bool applySelectExpand(int32_t maskIndex, bool record, int32_t option, int32_t n);
+  bool applySelectContract(int32_t maskIndex, bool record, int32_t option, int32_t n);
+  // The new mask of the operation, built beside the old one; null when the
+  // mask is empty or memory is short.
+  std::unique_ptr<CMaskData> selectExtentMask(const CMaskData& mask, int32_t n, bool grow) const;
+
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
   TPoint currentLayerOffset() const override;
@@ -611,6 +619,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                    const std::function<bool(IDocEventRecorder&)>& write, bool record);
   bool paintRectFigure(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
                        bool record, const std::function<bool(IDocEventRecorder&)>& write);
+  bool applySelectExtent(int32_t maskIndex, bool record, int32_t option, int32_t n, bool grow);
   void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);

@@ -26,6 +26,8 @@ inline constexpr uint32_t kStrNotCompletedMemory = 65143;
 // layer or mask (far beyond any canvas, short of overflowing a coordinate).
 inline constexpr int32_t kMaxFigurePoints = 1 << 20;
 inline constexpr int32_t kMaxOffsetStep = 1 << 24;
+// The largest expand or contract of a selection, in pixels.
+inline constexpr int32_t kMaxSelectExtent = 1000;
 
 // The profile values a wand or bucket fill reads at each call: the colour
 // limit L (the seed tolerance is 2 x L x L) and the target (0 the current
