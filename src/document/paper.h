@@ -34,6 +34,8 @@ class CStrokeMngr;
 class CPenRender;
 class IPenDocument;
 class CDocEdit;
+struct SColorRangeEntry;
+struct SColorRangeSettings;
 class CFillMngr;
 class IDocEventRecorder;
 
@@ -546,6 +548,18 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The new mask of the operation, built beside the old one; null when the
   // mask is empty or memory is short.
   std::unique_ptr<CMaskData> selectExtentMask(const CMaskData& mask, int32_t n, bool grow) const;
+
+  // ---- colour range selection (paper_color_range.cpp) ----
+  // The coverage of the picked colours over the layer (source 0) or the
+  // composed picture (source 1) into the flow's coverage, limited to where
+  // `limit` is non-zero; `selected` counts the pixels with coverage.
+  bool buildColorRangeMask(TFlowImage& flow, int32_t layerIndex, const SColorRangeEntry* entries,
+                           const SColorRangeSettings& settings, const CMaskData* limit, SRegionShape& region,
+                           int64_t& selected);
+  // The coverage replaces the mask (current when negative); no selected
+  // pixel changes nothing and answers true.
+  bool applyColorRangeSelection(TFlowImage& flow, int32_t layerIndex, bool record, const SColorRangeEntry* entries,
+                                const SColorRangeSettings& settings, int32_t maskIndex);
 
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
