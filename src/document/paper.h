@@ -471,6 +471,11 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool transformAllInPlace(TFlowImage& flow, int code, bool record);
   // A quarter turn of one layer about the document's centre.
   bool rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise);
+  // A turn of one layer by an angle in degrees about the document's centre
+  // (bilinear); the new image covers the turned layer and the document.
+  bool rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees);
+  // One layer's image resampled to w x h (1 .. 20,000), its offset scaled.
+  bool scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h);
   // A quarter turn of the whole image: every layer, and the document's
   // width and height exchanged.
   bool rotateImage90(TFlowImage& flow, bool clockwise, bool record);
@@ -513,6 +518,15 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The visible layers composed into one that takes the bottom layer's
   // place; hidden layers stay.
   bool mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record);
+  // A layer whose image exceeds the document keeps only the part over it.
+  bool cropLayer(TFlowImage* flow, int32_t index, bool record);
+  // Moves the layer's content by delta on the document. When the moved
+  // image still covers the document only the offset changes; otherwise the
+  // layer is rebuilt, grown to cover it.
+  bool offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record);
+  // Bit 0: the moved image leaves part of the document's width uncovered;
+  // bit 1: of its height.
+  int32_t offsetClass(const CLayerData& layer, TPoint delta) const;
   bool showOnlyLayer(int32_t index, bool record);
   bool showAllLayers(int32_t index, bool show, bool record);
   bool flipLayerVisibility(int32_t index, bool record);
@@ -620,6 +634,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
   bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
+  // The layer at index replaced by `next` (kinds 34 and 36 keep the old one).
+  bool layerReplaced(CDocEdit& edit, int kind, TFlowImage* flow, int32_t index, std::unique_ptr<CLayerData> next);
   // The ending of new and duplicate: the record (kind 27 or 29), selection
   // of the new layer, recomposition.
   bool layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore);

@@ -2,6 +2,7 @@
 // duplicate, move, rename, visibility, opacity, blend mode and protect
 // alpha, each through the edit protocol.
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/block_image.h"
 #include "core/blend_modes.h"
@@ -34,7 +35,7 @@ bool TPaper::setCurrentLayer(TFlowImage* flow, int32_t index) {
 namespace {
 
 // Layer command subcodes.
-enum : uint8_t { kLayerDelete = 1, kLayerDuplicate = 3, kLayerMove = 4, kLayerMergeDown = 5 };
+enum : uint8_t { kLayerDelete = 1, kLayerDuplicate = 3, kLayerMove = 4, kLayerMergeDown = 5, kLayerCrop = 8 };
 // Document events of the visibility commands.
 enum : uint8_t { kDocShowAll = 24, kDocShowOnly = 25, kDocFlipVisibility = 26 };
 
@@ -422,6 +423,98 @@ bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool 
   updateAllThumbnails();
   toolWindowLink().refreshLayerList();
   return true;
+}
+
+// ---- crop and offset -------------------------------------------------------------------
+
+bool TPaper::cropLayer(TFlowImage* flow, int32_t index, bool record) {
+  CDocEdit edit(*this, record);
+  const CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && layer->exceedsImage())) return false;
+  // The part over the document, in a layer of the document's size.
+  std::unique_ptr<CLayerData> cropped = layer->cloneRegion(SSize{width, height}, TPoint{-layer->offsetX, -layer->offsetY});
+  if (!cropped) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  cropped->copyAttributes(*layer);
+  cropped->id = layer->id;
+  cropped->image->compact();
+  cropped->fitThumbnail();
+  cropped->updateThumbnail();
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommand(index, u16(index), kLayerCrop); });
+      }))
+    return false;
+  return layerReplaced(edit, kUndoLayerReplaced, flow, index, std::move(cropped));
+}
+
+bool TPaper::layerReplaced(CDocEdit& edit, int kind, TFlowImage* flow, int32_t index,
+                           std::unique_ptr<CLayerData> next) {
+  std::unique_ptr<CLayerData> old = layers_->replaceLayer(index, std::move(next));
+  edit.changed();
+  auto rec = makeReplacedLayerUndo(*this, kind, index, std::move(old));
+  edit.undoAfter(rec);
+  markModified(true);
+  if (flow != nullptr) loadFlowImage(*flow, index, true);
+  repaintLayer(index);
+  return true;
+}
+
+int32_t TPaper::offsetClass(const CLayerData& layer, TPoint delta) const {
+  const TRect r = layer.imageRect();
+  const int64_t left = int64_t{r.Left} + delta.X, right = int64_t{r.Right} + delta.X;
+  const int64_t top = int64_t{r.Top} + delta.Y, bottom = int64_t{r.Bottom} + delta.Y;
+  return (left > 0 || right < width ? 1 : 0) | (top > 0 || bottom < height ? 2 : 0);
+}
+
+bool TPaper::offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record) {
+  CDocEdit edit(*this, record);
+  CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && (delta.X != 0 || delta.Y != 0) &&
+                 std::abs(delta.X) <= kMaxOffsetStep && std::abs(delta.Y) <= kMaxOffsetStep))
+    return false;
+  const int32_t cls = offsetClass(*layer, delta);
+  if (cls == 0) {
+    if (!edit.event([&](IDocRecorder& r) {
+          return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerOffset(index, delta); });
+        }))
+      return false;
+    edit.undoBefore([&](TPaper& d) { return d.storeAttrUndo(layer, 0, kUndoOffset, 0); });
+    layer->moveBy(delta.X, delta.Y);
+    edit.changed();
+    markModified(true);
+    if (flow != nullptr) loadFlowImage(*flow, index, true);
+    repaintLayer(index);
+    return true;
+  }
+  // The moved image no longer covers the document: the layer is rebuilt,
+  // grown on the uncovered sides, so that it still does.
+  TRect moved = layer->imageRect();
+  moved = TRect{moved.Left + delta.X, moved.Top + delta.Y, moved.Right + delta.X, moved.Bottom + delta.Y};
+  TRect cover = moved;
+  unionRect(cover, TRect{0, 0, width, height});
+  const SSize size = rectSize(cover);
+  if (!planeSizeAllowed(size.W, size.H)) return false;
+  std::unique_ptr<CLayerData> rebuilt = layer->cloneRegion(size, TPoint{moved.Left - cover.Left, moved.Top - cover.Top});
+  if (!rebuilt) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  rebuilt->copyAttributes(*layer);
+  rebuilt->id = layer->id;
+  rebuilt->offsetX = -cover.Left;
+  rebuilt->offsetY = -cover.Top;
+  rebuilt->image->compact();
+  rebuilt->fitThumbnail();
+  rebuilt->updateThumbnail();
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerOffsetApply(index, static_cast<uint8_t>(cls), 0, delta);
+        });
+      }))
+    return false;
+  return layerReplaced(edit, kUndoMovedRebuilt, flow, index, std::move(rebuilt));
 }
 
 // ---- visibility of several layers -----------------------------------------------------

@@ -5,10 +5,12 @@
 // list can be kept whole by the undo.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/blend_arith.h"
 #include "core/block_image.h"
 #include "core/limits.h"
+#include "core/layer_sampling.h"
 #include "core/plane_ops.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -248,14 +250,106 @@ bool TPaper::rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool cl
         });
       }))
     return false;
-  std::unique_ptr<CLayerData> old = layers_->replaceLayer(index, std::move(turned));
-  edit.changed();
-  auto rec = makeReplacedLayerUndo(*this, kUndoLayerReplaced, index, std::move(old));
-  edit.undoAfter(rec);
-  markModified(true);
-  loadFlowImage(flow, index, true);
-  repaintLayer(index);
-  return true;
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(turned));
+}
+
+bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees) {
+  CDocEdit edit(*this, record);
+  const CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && std::isfinite(degrees))) return false;
+  CWaitCursor wait(owner_);
+  const double rad = static_cast<double>(degrees) * 3.14159265358979323846 / 180.0;
+  const double cs = std::cos(rad), sn = std::sin(rad);
+  const double cx = width / 2.0, cy = height / 2.0;
+  // The turned image rectangle, reaching at least the document's far edges.
+  const TRect src = layer->imageRect();
+  double minX = 0, minY = 0, maxX = width, maxY = height;
+  for (const double x : {double(src.Left), double(src.Right)})
+    for (const double y : {double(src.Top), double(src.Bottom)}) {
+      const double tx = cx + (x - cx) * cs - (y - cy) * sn, ty = cy + (x - cx) * sn + (y - cy) * cs;
+      minX = std::min(minX, tx), maxX = std::max(maxX, tx), minY = std::min(minY, ty), maxY = std::max(maxY, ty);
+    }
+  const TRect cover{static_cast<int32_t>(std::floor(minX)), static_cast<int32_t>(std::floor(minY)),
+                    static_cast<int32_t>(std::ceil(maxX)), static_cast<int32_t>(std::ceil(maxY))};
+  const SSize size = rectSize(cover);
+  auto turned = std::make_unique<CLayerData>(layer->index, layer->hasOwnUndo());
+  if (!planeSizeAllowed(size.W, size.H) || !turned->createImage(size.W, size.H, layer->blendMode)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  // Each destination pixel's centre turned back into the source, sampled
+  // bilinearly in 16.16; outside the source the background.
+  CBlockVMTC& dst = *turned->image;
+  dst.clearCommitFailed();
+  for (int32_t y = 0; y < size.H; ++y) {
+    for (int32_t x = 0; x < size.W; ++x) {
+      const double qx = cover.Left + x + 0.5 - cx, qy = cover.Top + y + 0.5 - cy;
+      const double px = cx + qx * cs + qy * sn + layer->offsetX - 0.5;
+      const double py = cy - qx * sn + qy * cs + layer->offsetY - 0.5;
+      if (px <= -1.0 || py <= -1.0 || px >= layer->imageWidth() || py >= layer->imageHeight()) continue;
+      const uint32_t v = sampleBilinearBlock(*layer->image, static_cast<int32_t>(std::lround(px * 65536.0)),
+                                             static_cast<int32_t>(std::lround(py * 65536.0)), false);
+      if (v != dst.background() && !dst.setPixel(x, y, v)) break;
+    }
+  }
+  if (dst.commitFailed()) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  dst.compact();
+  turned->copyAttributes(*layer);
+  turned->id = layer->id;
+  turned->offsetX = -cover.Left;
+  turned->offsetY = -cover.Top;
+  turned->width = width;
+  turned->height = height;
+  turned->fitThumbnail();
+  turned->updateThumbnail();
+  uint32_t bits = 0;
+  std::memcpy(&bits, &degrees, sizeof bits);
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommandEx(index, u16of(index), 38, bits, 0); });
+      }))
+    return false;
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(turned));
+}
+
+bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h) {
+  CDocEdit edit(*this, record);
+  const CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && w >= 1 && h >= 1 && w <= 2 * kMaxImageWidth &&
+                 h <= 2 * kMaxImageHeight))
+    return false;
+  CWaitCursor wait(owner_);
+  // The offset scales with the image (64-bit products); the image reaches
+  // at least the document's far edges.
+  const int32_t ox = static_cast<int32_t>(int64_t{layer->offsetX} * w / layer->imageWidth());
+  const int32_t oy = static_cast<int32_t>(int64_t{layer->offsetY} * h / layer->imageHeight());
+  const int32_t iw = std::max(width + std::max(ox, 0), w), ih = std::max(height + std::max(oy, 0), h);
+  auto scaled = std::make_unique<CLayerData>(layer->index, layer->hasOwnUndo());
+  CBlockVMTC resampled(w, h);
+  if (!planeSizeAllowed(iw, ih) || !resampled.isValid() || !scaled->createImage(iw, ih, layer->blendMode) ||
+      !resampled.stretchFrom(*layer->image) ||
+      (!scaled->image->assignRect(resampled, TPoint{0, 0}, SRectXYWH{0, 0, w, h}) && scaled->image->commitFailed())) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  scaled->image->compact();
+  scaled->copyAttributes(*layer);
+  scaled->id = layer->id;
+  scaled->offsetX = ox;
+  scaled->offsetY = oy;
+  scaled->width = width;
+  scaled->height = height;
+  scaled->fitThumbnail();
+  scaled->updateThumbnail();
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerCommandEx(index, u16of(index), 39, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
+        });
+      }))
+    return false;
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(scaled));
 }
 
 bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChange) {

@@ -13,11 +13,14 @@ namespace {
 constexpr int kDoc = 2 << 8;
 constexpr int kLayer = 4 << 8;
 
+// Three layers; the top one is larger than the canvas and offset into it.
 struct LayerFixture : OpsFixture {
   LayerFixture() {
     addLayer(0, 1);
     addLayer(1, 2);
-    addLayer(2, 3);
+    addLayer(2, 3, 80, 60);
+    layer(2)->offsetX = 8;
+    layer(2)->offsetY = 6;
     layer(1)->name = "middle";
   }
 };
@@ -42,6 +45,9 @@ TEST(LayerOps, EachRecordsUndoesAndRedoes) {
       {"move up", kLayer | 4, [](LayerFixture& f, bool r) { return f.doc->moveLayer(f.flow.get(), 0, 2, r); }},
       {"move down", kLayer | 4, [](LayerFixture& f, bool r) { return f.doc->moveLayer(f.flow.get(), 2, 0, r); }},
       {"merge down", kLayer | 5, [](LayerFixture& f, bool r) { return f.doc->mergeDown(f.flow.get(), 2, r); }},
+      {"crop", kLayer | 8, [](LayerFixture& f, bool r) { return f.doc->cropLayer(f.flow.get(), 2, r); }},
+      {"offset within", kLayer | 6, [](LayerFixture& f, bool r) { return f.doc->offsetLayer(f.flow.get(), 2, {3, 2}, r); }},
+      {"offset rebuilt", kLayer | 7, [](LayerFixture& f, bool r) { return f.doc->offsetLayer(f.flow.get(), 1, {5, -4}, r); }},
       {"merge visible", kDoc | 10, [](LayerFixture& f, bool r) { return f.doc->mergeVisible(f.flow.get(), false, false, r); }},
       {"show only", kDoc | 25, [](LayerFixture& f, bool r) { return f.doc->showOnlyLayer(1, r); }},
       {"hide all", kDoc | 24, [](LayerFixture& f, bool r) { return f.doc->showAllLayers(1, false, r); }},
@@ -80,6 +86,28 @@ TEST(LayerOps, Refusals) {
   ASSERT_TRUE(f.doc->newLayerEx(f.flow.get(), 1, true, 255, 3, -5, 1 << 30, false));
   EXPECT_EQ(f.layer(1)->imageWidth(), 10000);
   EXPECT_EQ(f.layer(1)->imageHeight(), 1);
+}
+
+TEST(LayerOps, OffsetAndCropKeepThePictureInPlace) {
+  LayerFixture f;
+  const uint32_t p = f.layer(2)->image->getPixel(20, 16);  // document (12, 10)
+  // A move that keeps the canvas covered changes only the offset.
+  ASSERT_TRUE(f.doc->offsetLayer(f.flow.get(), 2, {3, 2}, true));
+  EXPECT_EQ(f.layer(2)->imageWidth(), 80);
+  EXPECT_EQ(f.layer(2)->offsetX, 5);
+  EXPECT_EQ(f.layer(2)->image->getPixel(15 + f.layer(2)->offsetX, 12 + f.layer(2)->offsetY), p);
+  // One that uncovers it grows the layer.
+  ASSERT_TRUE(f.doc->offsetLayer(f.flow.get(), 1, {5, -4}, true));
+  EXPECT_EQ(f.layer(1)->imageWidth(), 69);
+  EXPECT_EQ(f.layer(1)->imageHeight(), 52);
+  // Crop: the part over the document, the rest gone.
+  ASSERT_TRUE(f.doc->cropLayer(f.flow.get(), 2, true));
+  EXPECT_EQ(f.layer(2)->imageWidth(), 64);
+  EXPECT_EQ(f.layer(2)->offsetX, 0);
+  EXPECT_EQ(f.layer(2)->image->getPixel(15, 12), p);
+  EXPECT_FALSE(f.doc->cropLayer(f.flow.get(), 2, true));  // nothing exceeds now
+  EXPECT_FALSE(f.doc->offsetLayer(f.flow.get(), 2, {0, 0}, true));
+  EXPECT_FALSE(f.doc->offsetLayer(f.flow.get(), 2, {1 << 30, 0}, true));
 }
 
 TEST(LayerOps, ANewLayerInsideALinkGroupJoinsIt) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "doc_ops_fixture.h"
 
@@ -42,6 +43,8 @@ TEST(Transforms, EachRecordsUndoesAndRedoes) {
       {"flip visible", kDoc | 17, [](TransformFixture& f, bool r) { return f.doc->transformVisibleInPlace(*f.flow, 13, r); }},
       {"half turn all", kDoc | 34, [](TransformFixture& f, bool r) { return f.doc->transformAllInPlace(*f.flow, 15, r); }},
       {"layer quarter turn", kLayer | 36, [](TransformFixture& f, bool r) { return f.doc->rotateLayer90(*f.flow, 1, r, true); }},
+      {"layer free turn", kLayer | 38, [](TransformFixture& f, bool r) { return f.doc->rotateLayer(*f.flow, 0, r, 30.0f); }},
+      {"layer scale", kLayer | 39, [](TransformFixture& f, bool r) { return f.doc->scaleLayer(*f.flow, 1, r, 40, 30); }},
       {"image quarter turn", kDoc | 4, [](TransformFixture& f, bool r) { return f.doc->rotateImage90(*f.flow, true, r); }},
       {"image turn back", kDoc | 5, [](TransformFixture& f, bool r) { return f.doc->rotateImage90(*f.flow, false, r); }},
       {"canvas size", kDoc | 2, [](TransformFixture& f, bool r) { return f.doc->resizeCanvas(*f.flow, 70, 40, 4, r); }},
@@ -94,6 +97,22 @@ TEST(Transforms, AClockwiseTurnPutsTheTopLeftAtTheTopRight) {
   ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, false));
   ASSERT_EQ(f.layer(0)->imageWidth(), 3);
   EXPECT_EQ(f.layer(0)->image->getPixel(2, 0), 0xFFAA0000u);
+}
+
+TEST(Transforms, FreeTurnsOfALayer) {
+  OpsFixture f(40, 40);
+  f.addLayer(0, 1);
+  f.layer(0)->image->fill(0xFF204060);
+  // A turn by 0 keeps the picture; by 45 the corners come out transparent.
+  ASSERT_TRUE(f.doc->rotateLayer(*f.flow, 0, false, 0.0f));
+  EXPECT_EQ(f.layer(0)->image->getPixel(20 + f.layer(0)->offsetX, 20 + f.layer(0)->offsetY), 0xFF204060u);
+  ASSERT_TRUE(f.doc->rotateLayer(*f.flow, 0, false, 45.0f));
+  const CLayerData* l = f.layer(0);
+  EXPECT_EQ(l->image->getPixel(20 + l->offsetX, 20 + l->offsetY), 0xFF204060u);
+  EXPECT_EQ(l->image->getPixel(0 + l->offsetX, 0 + l->offsetY) >> 24, 0u);
+  EXPECT_GT(l->imageWidth(), 40);
+  EXPECT_FALSE(f.doc->rotateLayer(*f.flow, 0, true, std::numeric_limits<float>::quiet_NaN()));
+  EXPECT_FALSE(f.doc->scaleLayer(*f.flow, 0, true, 0, 5));
 }
 
 TEST(Transforms, CanvasSizeAndCropKeepThePixelsThatStay) {
