@@ -86,8 +86,7 @@ uint32_t CSeedFillT<Source, Rule>::distance(int32_t x, int32_t y) const {
 }
 
 template <class Source, SeedRule Rule>
-bool CSeedFillT<Source, Rule>::isFilled(int32_t x, int32_t y) const {
-  if (*output_->pixelAt(x, y) != 0) return true;
+bool CSeedFillT<Source, Rule>::maskBlocks(int32_t x, int32_t y) const {
   if constexpr (Rule == SeedRule::WithMask) {
     return mask_ == nullptr || mask_->getPixelOr0(x + maskOffset_.X, y + maskOffset_.Y) == 0;
   } else {
@@ -96,12 +95,19 @@ bool CSeedFillT<Source, Rule>::isFilled(int32_t x, int32_t y) const {
 }
 
 template <class Source, SeedRule Rule>
+bool CSeedFillT<Source, Rule>::isFilled(int32_t x, int32_t y) const {
+  return *output_->pixelAt(x, y) != 0 || maskBlocks(x, y);
+}
+
+template <class Source, SeedRule Rule>
 void CSeedFillT<Source, Rule>::scanRow(int32_t y, int32_t left, int32_t right) {
   if (y < bounds.Top || y >= bounds.Bottom) return;
+  // The output row is read once; a filled pixel costs no distance.
+  const uint8_t* out = output_->pixelAt(0, y);
   bool inRun = false;
   TPoint start{};
   for (int32_t x = left; x <= right; ++x) {
-    if (isCandidate(x, y)) {
+    if (out[x] == 0 && !maskBlocks(x, y) && distance(x, y) <= tolerance) {
       if (!inRun) start = TPoint{x, y};
       inRun = true;
     } else if (inRun) {
@@ -119,14 +125,24 @@ bool CSeedFillT<Source, Rule>::walk(TPoint seed) {
   TPoint p{};
   while (!Overflow() && take(&p)) {
     if (!isCandidate(p.X, p.Y)) continue;
-    int32_t left = p.X, right = p.X;
-    while (right < bounds.Right - 1 && isCandidate(right + 1, p.Y)) ++right;
-    while (left > bounds.Left && isCandidate(left - 1, p.Y)) --left;
-    uint8_t* out = output_->pixelAt(left, p.Y);
-    for (int32_t x = left; x <= right; ++x) {
-      const uint64_t d = distance(x, p.Y);
+    // The span grows both ways; each pixel's value is written as it is
+    // found (its distance is computed once).
+    uint8_t* out = output_->pixelAt(0, p.Y);
+    const auto put = [&](int32_t x, uint64_t d) {
       const uint64_t v = d >= tol ? 0 : (tol - d) * 255 / tol;
-      out[x - left] = static_cast<uint8_t>(std::max<uint64_t>(1, v));
+      out[x] = static_cast<uint8_t>(std::max<uint64_t>(1, v));
+    };
+    put(p.X, distance(p.X, p.Y));
+    int32_t left = p.X, right = p.X;
+    while (right < bounds.Right - 1 && out[right + 1] == 0 && !maskBlocks(right + 1, p.Y)) {
+      const uint32_t d = distance(right + 1, p.Y);
+      if (d > tolerance) break;
+      put(++right, d);
+    }
+    while (left > bounds.Left && out[left - 1] == 0 && !maskBlocks(left - 1, p.Y)) {
+      const uint32_t d = distance(left - 1, p.Y);
+      if (d > tolerance) break;
+      put(--left, d);
     }
     scanRow(p.Y - 1, left, right);
     scanRow(p.Y + 1, left, right);

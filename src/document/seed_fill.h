@@ -91,6 +91,8 @@ class CSeedFillT final : public CSeedFillCore {
 
  private:
   uint32_t pixel(int32_t x, int32_t y) const { return image_.getPixel(x, y); }
+  // The mask (WithMask only) keeps the region out of the pixel.
+  bool maskBlocks(int32_t x, int32_t y) const;
   bool isFilled(int32_t x, int32_t y) const;
   bool isCandidate(int32_t x, int32_t y) const { return !isFilled(x, y) && distance(x, y) <= tolerance; }
   void scanRow(int32_t y, int32_t left, int32_t right);
