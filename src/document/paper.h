@@ -355,6 +355,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // begin, points, end of a freehand stroke into the flow image; `record` is
   // false during replay. paintWindow: show each touched rectangle at once.
   bool beginStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  // The same, the settings starting from the flow plane itself (the legacy
+  // pen packets and replay).
+  bool beginStrokeEx(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
   bool continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                       float pressure);
   bool endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
@@ -527,6 +530,17 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Bit 0: the moved image leaves part of the document's width uncovered;
   // bit 1: of its height.
   int32_t offsetClass(const CLayerData& layer, TPoint delta) const;
+  // The image as a new layer on top (at least the document's size), named
+  // as given or with the next default name.
+  bool pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::string& name, const uint8_t* attributes72,
+                       bool record);
+  // The image copied into the layer from its top-left corner.
+  bool pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& name, const uint8_t* attributes72,
+                      const TMTC& image, bool record);
+  // Links the layer (with its group) to the one below, or unlinks it.
+  bool linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record);
+  // The visibility of a base layer and the count - 1 layers above it.
+  bool setLayerGroupVisible(int32_t base, int32_t count, bool visible, bool record);
   bool showOnlyLayer(int32_t index, bool record);
   bool showAllLayers(int32_t index, bool show, bool record);
   bool flipLayerVisibility(int32_t index, bool record);
@@ -575,6 +589,25 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool applyColorRangeSelection(TFlowImage& flow, int32_t layerIndex, bool record, const SColorRangeEntry* entries,
                                 const SColorRangeSettings& settings, int32_t maskIndex);
 
+  // ---- stroke modes and tools (paper_stroke_modes.cpp) ----
+  // The tool window's tone set and pen renderer, and those of a running
+  // replay (any may be null; not owned).
+  void setToolTools(const CToneMngr* tones, CPenRender* render);
+  void setReplayTools(const CToneMngr* tones, CPenRender* render);
+  // During replay the recorder's renderer, else the tool window's.
+  CPenRender* currentPenRender() const;
+  // The window was activated or deactivated: the recorder is told, and an
+  // activation outside replay brings the pen engine to the current settings.
+  void activate(bool active);
+  void resetPenEngine();
+  // Installing the older-format procedure frees the document undo manager;
+  // leaving it makes a new one and installs the dab-table walker.
+  void enterOlderFormatMode();
+  bool leaveOlderFormatMode();
+  // Document to layer pixel coordinates (plus the layer's offset).
+  bool paperToLayerRect(int32_t layerIndex, TRect& rect) const;
+  bool paperToLayerPointF(int32_t layerIndex, float& x, float& y) const;
+
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
   TPoint currentLayerOffset() const override;
@@ -582,7 +615,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool hasLayers() const override;
   bool currentLayerProtectsAlpha() const override;
   bool isReplaying() const override;
-  const CToneMngr* toneManager() const override { return nullptr; }
+  // The tone set of a stroke or fill: during replay the recorder's, else
+  // the tool window's (paper_stroke_modes.cpp).
+  const CToneMngr* toneManager() const override;
   const CGradation* gradient() const override { return &gradation; }
   void setStrokeProc(TStrokeSink sink) override;
 
@@ -607,6 +642,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
  private:
   enum class Direction { Undo, Redo };
+  bool beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
+                       bool fromFlow);
   bool combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
                              int32_t mode, bool antiAlias, const SRegionFillSettings& settings, bool record,
                              uint8_t subcode);
@@ -665,6 +702,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::shared_ptr<CStrokeMngr> penEngine_;
   std::shared_ptr<IPenDocument> penDocument_;
   CPenRender* penRender_ = nullptr;
+  const CToneMngr* toolTones_ = nullptr;
+  const CToneMngr* replayTones_ = nullptr;
+  CPenRender* replayRender_ = nullptr;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;

@@ -3,6 +3,7 @@
 // alpha, each through the edit protocol.
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "core/block_image.h"
 #include "core/blend_modes.h"
@@ -38,6 +39,8 @@ namespace {
 enum : uint8_t { kLayerDelete = 1, kLayerDuplicate = 3, kLayerMove = 4, kLayerMergeDown = 5, kLayerCrop = 8 };
 // Document events of the visibility commands.
 enum : uint8_t { kDocShowAll = 24, kDocShowOnly = 25, kDocFlipVisibility = 26 };
+// Layer-list operations on link groups.
+enum : uint8_t { kListGroupVisible = 16 };
 
 uint16_t u16(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
 
@@ -153,7 +156,7 @@ bool TPaper::setLayerName(int32_t index, const std::string& newName, bool record
         return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerName(index, newName); });
       }))
     return false;
-  if (record && !undoMngr_->recordLayerName(*layer, newName)) clearUndo();
+  if (record && undoAvailable() && !undoMngr_->recordLayerName(*layer, newName)) clearUndo();
   layer->name = newName;
   edit.changed();
   markModified(true);
@@ -515,6 +518,142 @@ bool TPaper::offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool rec
       }))
     return false;
   return layerReplaced(edit, kUndoMovedRebuilt, flow, index, std::move(rebuilt));
+}
+
+// ---- paste -----------------------------------------------------------------------------
+
+bool TPaper::pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::string& name,
+                             const uint8_t* attributes72, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->canAddLayer() && image.IsAllocated() && image.Width > 0 && image.Height > 0))
+    return false;
+  // At least as large as the document and the image.
+  const int32_t w = std::max(width, image.Width), h = std::max(height, image.Height);
+  if (!planeSizeAllowed(w, h)) return false;
+  auto made = std::make_unique<CLayerData>(layers_->count(), false);
+  if (!made->createImage(w, h, lbmNormal) ||
+      !made->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, SRectXYWH{0, 0, image.Width, image.Height})) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  made->image->compact();
+  made->visible = true;
+  made->width = width;
+  made->height = height;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerImage(currentLayerIndex(), image, 1, name, attributes72);
+        });
+      }))
+    return false;
+  const int32_t before = layers_->current();
+  const int32_t at = layers_->insertExisting(layers_->count(), std::move(made));
+  if (at < 0) return false;
+  if (name.empty()) {
+    layers_->setDefaultName(at, 1);
+  } else {
+    layers_->getLayer(at)->name = name;
+  }
+  layers_->getLayer(at)->fitThumbnail();
+  layers_->getLayer(at)->updateThumbnail();
+  return layerInserted(edit, kUndoPasteAsLayer, flow, at, before);
+}
+
+bool TPaper::pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& name, const uint8_t* attributes72,
+                            const TMTC& image, bool record) {
+  CDocEdit edit(*this, record);
+  CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && image.IsAllocated())) return false;
+  const SRectXYWH rect{0, 0, std::min(image.Width, layer->imageWidth()), std::min(image.Height, layer->imageHeight())};
+  if (rect.Width <= 0 || rect.Height <= 0) return false;
+  // Every tile the paste rewrites is had first: short of memory, nothing
+  // changes.
+  if (!layer->image->commitRect(rect)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerImage(index, image, 0, name, attributes72); });
+      }))
+    return false;
+  edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rect, kUndoPaste); });
+  layer->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, rect);
+  layer->image->compact();
+  edit.changed();
+  markModified(true);
+  repaintRect(index, TRect{rect.X - layer->offsetX, rect.Y - layer->offsetY, rect.X + rect.Width - layer->offsetX,
+                           rect.Y + rect.Height - layer->offsetY});
+  if (flow != nullptr) loadFlowImage(*flow, index, true);
+  return true;
+}
+
+// ---- link groups ---------------------------------------------------------------------------
+
+bool TPaper::linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(isValidLayer(index) && (indent ? layers_->canIndent(index) : layers_->canOutdent(index))))
+    return false;
+  const auto levels = [&] {
+    std::vector<uint8_t> v(static_cast<size_t>(layers_->count()));
+    for (int32_t i = 0; i < layers_->count(); ++i) v[static_cast<size_t>(i)] = static_cast<uint8_t>(layers_->getLayer(i)->linkLevel);
+    return v;
+  };
+  const std::vector<uint8_t> before = levels();
+  // The levels after the change, worked out on the list and put back, so
+  // that the event can carry them before anything is changed.
+  if (!layers_->indentGroup(index, indent)) return false;
+  const std::vector<uint8_t> after = levels();
+  layers_->applyLinkLevels(before.data(), 0, layers_->count());
+  std::vector<uint16_t> wide(after.begin(), after.end());
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerLink(index, !indent, wide.data(), static_cast<uint16_t>(std::min<size_t>(wide.size(), 0xFFFF)));
+        });
+      }))
+    return false;
+  layers_->applyLinkLevels(after.data(), 0, layers_->count());
+  edit.changed();
+  auto rec = structRecord(kUndoLinkLevels, *getLayer(index), index);
+  if (rec) {
+    rec->value1 = layers_->count();
+    rec->bytes1 = before;
+    rec->bytes2 = after;
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  redraw(true);
+  setCurrentLayer(flow, index);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::setLayerGroupVisible(int32_t base, int32_t count, bool visible, bool record) {
+  const CLayerData* layer = getLayer(base);
+  int32_t n = count;
+  if (layer == nullptr || layer->visible == visible || !layers_->clampRun(base, n)) return false;
+  CDocEdit edit(*this, record);
+  if (!edit.gate(true)) return false;
+  std::vector<uint8_t> before(static_cast<size_t>(n));
+  for (int32_t k = 0; k < n; ++k) before[static_cast<size_t>(k)] = layers_->getLayer(base + k)->visible ? 1 : 0;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerListOp(kListGroupVisible, base, 0,
+                                     (visible ? 1u : 0u) | static_cast<uint32_t>(std::min(n, 0xFFFF)) << 16, 0);
+        });
+      }))
+    return false;
+  layers_->setRunVisible(base, n, visible);
+  edit.changed();
+  auto rec = structRecord(kUndoGroupVisibility, *getLayer(base), base);
+  if (rec) {
+    rec->value1 = base;
+    rec->bytes1 = std::move(before);
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  redraw(true);
+  toolWindowLink().refreshLayerList();
+  return true;
 }
 
 // ---- visibility of several layers -----------------------------------------------------

@@ -177,7 +177,7 @@ bool TPaper::transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly
       }))
     return false;
   const int32_t current = currentLayerIndex();
-  edit.undoBefore([&](TPaper& d) { return d.undoMngr()->recordLayersTransform(code, current, ids); });
+  edit.undoBefore([&](TPaper& d) { return d.undoMngr() != nullptr && d.undoMngr()->recordLayersTransform(code, current, ids); });
   for (int32_t i = 0; i < layers_->count(); ++i) {
     CLayerData* l = layers_->getLayer(i);
     if (visibleOnly && !l->visible) continue;

@@ -48,6 +48,21 @@ TEST(LayerOps, EachRecordsUndoesAndRedoes) {
       {"crop", kLayer | 8, [](LayerFixture& f, bool r) { return f.doc->cropLayer(f.flow.get(), 2, r); }},
       {"offset within", kLayer | 6, [](LayerFixture& f, bool r) { return f.doc->offsetLayer(f.flow.get(), 2, {3, 2}, r); }},
       {"offset rebuilt", kLayer | 7, [](LayerFixture& f, bool r) { return f.doc->offsetLayer(f.flow.get(), 1, {5, -4}, r); }},
+      {"paste as layer", (12 << 8) | 1,
+       [](LayerFixture& f, bool r) {
+         TMTC img(20, 10);
+         fill(img, 0xFF112233);
+         return f.doc->pasteLayerImage(f.flow.get(), img, "", nullptr, r);
+       }},
+      {"paste into layer", (12 << 8) | 0,
+       [](LayerFixture& f, bool r) {
+         TMTC img(20, 10);
+         fill(img, 0xFF112233);
+         return f.doc->pasteIntoLayer(f.flow.get(), 1, "", nullptr, img, r);
+       }},
+      {"link", (5 << 8) | 0, [](LayerFixture& f, bool r) { return f.doc->linkLayer(f.flow.get(), 1, true, r); }},
+      {"group visibility", (5 << 8) | 16,
+       [](LayerFixture& f, bool r) { return f.doc->setLayerGroupVisible(1, 2, false, r); }},
       {"merge visible", kDoc | 10, [](LayerFixture& f, bool r) { return f.doc->mergeVisible(f.flow.get(), false, false, r); }},
       {"show only", kDoc | 25, [](LayerFixture& f, bool r) { return f.doc->showOnlyLayer(1, r); }},
       {"hide all", kDoc | 24, [](LayerFixture& f, bool r) { return f.doc->showAllLayers(1, false, r); }},
