@@ -668,6 +668,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
       SSize docSize, const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make) const;
   bool replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMngr> list,
                         std::unique_ptr<CMaskMngr> maskList, TPoint maskShift);
+  bool reframeInPlace(CDocEdit& edit, SSize newSize,
+                      const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make, TPoint maskShift);
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
   bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);

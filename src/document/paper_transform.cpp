@@ -21,6 +21,7 @@
 #include "document/paper_edit.h"
 #include "document/tool_window_link.h"
 #include "document/undo_apply.h"
+#include "platform/message_service.h"
 
 namespace pg {
 
@@ -42,6 +43,12 @@ constexpr SInPlaceEvents kInPlaceEvents[4] = {
 int32_t floorDiv2(int32_t v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 
 uint16_t u16of(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
+
+// The whole-image operations' memory messages and the words they take.
+constexpr const char* kMsgFailedForMemory = "メモリ不足により%sの実行に失敗しました！";
+constexpr const char* kMsgNoUndoForMemory = "メモリ不足のため%sは実行できませんがよろしいですか?";
+constexpr const char* kWordCrop = "切り抜き";
+constexpr const char* kWordUndo = "アンドゥ";
 
 bool isInPlaceCode(int code) { return code >= kUndoMirror && code <= kUndoRotate180; }
 
@@ -482,17 +489,68 @@ bool TPaper::reframeCanvas(SSize newSize, TPoint shift, int kind,
   CWaitCursor wait(owner_);
   // Every layer becomes the new canvas's size holding its old content
   // moved by `shift`; what falls outside the new canvas is dropped.
-  std::unique_ptr<CLayerMngr> list = buildLayerList(newSize, [&](const CLayerData& old) {
+  const auto reframe = [&](const CLayerData& old) {
     std::unique_ptr<CLayerData> l = old.cloneRegion(newSize, TPoint{shift.X - old.offsetX, shift.Y - old.offsetY});
     if (l) l->offsetX = l->offsetY = 0;
     return l;
-  });
+  };
+  std::unique_ptr<CLayerMngr> list = buildLayerList(newSize, reframe);
   if (!list) {
-    showOutOfMemoryMessage();
-    return false;
+    // Crop has no other way; the canvas size may still run layer by layer
+    // without keeping the old list, when the user agrees to lose the undo.
+    if (kind == kUndoCropImage) {
+      showWarning(formatText(kMsgFailedForMemory, {kWordCrop}));
+      return false;
+    }
+    if (record && undoAvailable() && askConfirm(formatText(kMsgNoUndoForMemory, {kWordUndo}), MessageButtons::YesNo) != kMrYes)
+      return false;
+    if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
+    return reframeInPlace(edit, newSize, reframe, TPoint{-shift.X, -shift.Y});
   }
   if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
   return replaceLayerList(edit, kind, std::move(list), nullptr, TPoint{-shift.X, -shift.Y});
+}
+
+bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
+                            const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make, TPoint maskShift) {
+  // One layer at a time, each replaced as soon as it is made; the history
+  // cannot follow and is cleared.
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    const CLayerData& old = *layers_->getLayer(i);
+    std::unique_ptr<CLayerData> l = make(old);
+    if (!l) {
+      showOutOfMemoryMessage();
+      clearUndo();
+      return false;
+    }
+    l->copyAttributes(old);
+    l->id = old.id;
+    l->width = newSize.W;
+    l->height = newSize.H;
+    l->fitThumbnail();
+    layers_->replaceLayer(i, std::move(l));
+  }
+  width = newSize.W;
+  height = newSize.H;
+  layers_->setDocumentSize(width, height);
+  edit.changed();
+  clearUndo();
+  if (masks_) {
+    masks_->setDocumentSize(width, height);
+    for (int32_t i = 0; i < masks_->count(); ++i) {
+      masks_->getMask(i)->offsetX += maskShift.X;
+      masks_->getMask(i)->offsetY += maskShift.Y;
+    }
+    masks_->updateAllThumbnails();
+    masks_->traceAnts(SSize{width, height}, -1);
+  }
+  composite.Resize(width, height);
+  markModified(true);
+  if (flow_ != nullptr) flow_->fitDocument(false);
+  redraw(true);
+  if (owner_ != nullptr) owner_->documentLayoutChanged(true);
+  selectLayer(flow_, layers_->current());
+  return true;
 }
 
 bool TPaper::resizeCanvas(TFlowImage&, int32_t w, int32_t h, int32_t anchor, bool record) {
