@@ -5,11 +5,13 @@
 // Replay calls the endings (wandRegionToMask*, fillRegionOnLayer*) with the
 // recorded region in the coverage channel and `record` false.
 #include <algorithm>
+#include <cstdlib>
 
 #include "brush/stroke_settings.h"
 #include "core/blend_arith.h"
 #include "core/blend_modes.h"
 #include "core/colour.h"
+#include "core/limits.h"
 #include "core/plane_ops.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -60,6 +62,13 @@ bool ensureFlowSize(TFlowImage& flow, int32_t w, int32_t h) {
   std::swap(static_cast<SDibInfo&>(flow.coverage), static_cast<SDibInfo&>(coverage));
   flow.valid = false;
   return true;
+}
+
+// A region's shape from a recording: it must lie in the coverage channel and
+// its place must stay far from overflowing a coordinate.
+bool regionFits(const TChannel& coverage, TPoint offset, SSize size) {
+  return coverage.IsAllocated() && size.W > 0 && size.H > 0 && size.W <= coverage.Width &&
+         size.H <= coverage.Height && std::abs(offset.X) <= kMaxOffsetStep && std::abs(offset.Y) <= kMaxOffsetStep;
 }
 
 SFillArgs fillArgs(int32_t mode, const SRegionFillSettings& s, bool antiAlias) {
@@ -184,8 +193,8 @@ bool TPaper::combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint 
                                    uint8_t subcode) {
   CDocEdit edit(*this, record);
   const int32_t maskIndex = masks_ ? masks_->current() : -1;
-  if (!edit.gate(isValidLayer(layerIndex) && masks_ && masks_->isValidIndex(maskIndex) && size.W > 0 &&
-                 size.H > 0 && flow.coverage.IsAllocated() && mode >= 0 && mode <= 3))
+  if (!edit.gate(isValidLayer(layerIndex) && masks_ && masks_->isValidIndex(maskIndex) &&
+                 regionFits(flow.coverage, offset, size) && mode >= 0 && mode <= 3))
     return false;
   // The new selection is built before anything is written, so that a
   // failure (memory) leaves the document and the recording as they were.
@@ -343,7 +352,7 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   CDocEdit edit(*this, record);
   CLayerData* layer = getLayer(layerIndex);
   TRect found{};
-  if (!edit.gate(layer != nullptr && layer->image && size.W > 0 && size.H > 0 && flow.coverage.IsAllocated() &&
+  if (!edit.gate(layer != nullptr && layer->image && regionFits(flow.coverage, offset, size) &&
                  boundsOfNonZero(flow.coverage, found))) {
     if (layer != nullptr) loadFlowImage(flow, layerIndex, true);
     return false;
@@ -354,6 +363,10 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   TRect cover = layer->imageRect();
   unionRect(cover, regionDoc);
   const SSize grownSize = rectSize(cover);
+  if (!planeSizeAllowed(grownSize.W, grownSize.H)) {
+    loadFlowImage(flow, layerIndex, true);
+    return false;
+  }
   const TPoint placeOld{-layer->offsetX - cover.Left, -layer->offsetY - cover.Top};
   // The region moves with the new image: copy it into a channel of the
   // grown image's coordinates (before the flow planes may grow).

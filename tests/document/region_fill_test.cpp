@@ -2,6 +2,8 @@
 // painted on a layer, each recorded and undoable.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
 #include "document/paper_ops.h"
@@ -179,6 +181,26 @@ TEST(BucketFill, OutOfTileMemoryLeavesTheLayerAsItWas) {
   EXPECT_EQ(snapshot(*f.doc), before);
   EXPECT_FALSE(f.wrote(from, kFillRegion | 0));
   EXPECT_FALSE(f.messages.warnings().empty());
+}
+
+TEST(RegionEndings, ShapesFromARecordingAreChecked) {
+  RegionFixture f;
+  SRegionFillSettings s;
+  f.doc->loadFlowImage(*f.flow, 0, true);
+  fill(f.flow->coverage, 255);
+  const std::string before = snapshot(*f.doc);
+  struct Case {
+    TPoint offset;
+    SSize size;
+  };
+  const Case bad[] = {{{0, 0}, {0, 10}}, {{0, 0}, {65, 48}}, {{INT32_MIN, 0}, {10, 10}}, {{0, 1 << 30}, {10, 10}}};
+  for (const Case& c : bad) {
+    EXPECT_FALSE(f.doc->wandRegionToMaskEx(*f.flow, 0, {1, 1}, c.offset, c.size, 0, false, s, false));
+    fill(f.flow->coverage, 255);
+    EXPECT_FALSE(f.doc->fillRegionOnLayerGrow(*f.flow, 0, {1, 1}, c.offset, c.size, false, false, f.stroke, s, false));
+    fill(f.flow->coverage, 255);
+  }
+  EXPECT_EQ(snapshot(*f.doc), before);
 }
 
 TEST(Lasso, CombinesTheDrawnRegionAndClearsIt) {
