@@ -511,6 +511,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Above the current layer, the document's size, opaque 255.
   bool newLayerCmd(TFlowImage* flow, int32_t mode, bool record);
   bool deleteLayer(TFlowImage* flow, int32_t index, bool record);
+  // A base layer with linked layers above it goes with them (one undo
+  // step); any other layer as deleteLayer.
+  bool deleteLayerGroup(TFlowImage* flow, int32_t base, bool record);
+  bool deleteLayerCmd(TFlowImage* flow, int32_t index, bool record);
   bool duplicateLayer(TFlowImage* flow, int32_t index, bool record);
   bool moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record);
   bool canMergeDown(int32_t index) const;

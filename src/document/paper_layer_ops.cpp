@@ -40,7 +40,7 @@ enum : uint8_t { kLayerDelete = 1, kLayerDuplicate = 3, kLayerMove = 4, kLayerMe
 // Document events of the visibility commands.
 enum : uint8_t { kDocShowAll = 24, kDocShowOnly = 25, kDocFlipVisibility = 26 };
 // Layer-list operations on link groups.
-enum : uint8_t { kListGroupVisible = 16 };
+enum : uint8_t { kListDeleteGroup = 8, kListGroupVisible = 16 };
 
 uint16_t u16(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
 
@@ -323,6 +323,46 @@ bool TPaper::mergeDown(TFlowImage* flow, int32_t index, bool record) {
   updateAllThumbnails();
   toolWindowLink().refreshLayerList();
   return true;
+}
+
+bool TPaper::deleteLayerGroup(TFlowImage* flow, int32_t base, bool record) {
+  if (!isValidLayer(base)) return false;
+  const int32_t linked = layers_->linkGroupLength(base);
+  if (linked <= 0) return deleteLayer(flow, base, record);
+  const int32_t n = linked + 1;
+  CDocEdit edit(*this, record);
+  // The whole group goes; at least one layer stays.
+  if (!edit.gate(n < layers_->count())) return false;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerListOp(kListDeleteGroup, base, 0, static_cast<uint32_t>(n), 0);
+        });
+      }))
+    return false;
+  std::vector<int64_t> ids;
+  std::vector<std::unique_ptr<CLayerData>> removed;
+  for (int32_t k = 0; k < n; ++k) ids.push_back(layers_->getLayer(base + k)->id);
+  for (int32_t k = 0; k < n; ++k) removed.push_back(layers_->removeLayer(base));
+  edit.changed();
+  auto rec = CUndoData::make(kUndoDeleteGroup, ids.front());
+  if (rec) {
+    rec->hasPixels = true;
+    rec->layerIndex = base;
+    rec->value1 = base;
+    rec->value2 = n;
+    rec->ids = std::move(ids);
+    rec->kept.layers = std::move(removed);
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, std::min(base, layers_->count() - 1));
+  redraw(true);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::deleteLayerCmd(TFlowImage* flow, int32_t index, bool record) {
+  return deleteLayerGroup(flow, index, record);
 }
 
 // ---- merge visible -----------------------------------------------------------------

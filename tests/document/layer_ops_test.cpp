@@ -125,6 +125,17 @@ TEST(LayerOps, OffsetAndCropKeepThePictureInPlace) {
   EXPECT_FALSE(f.doc->offsetLayer(f.flow.get(), 2, {1 << 30, 0}, true));
 }
 
+TEST(LayerOps, DeletingALinkBaseTakesItsGroupInOneStep) {
+  LayerFixture f;
+  f.layer(2)->setLinkLevel(1);  // layer 2 is linked to base layer 1
+  f.roundTrip([&] { return f.doc->deleteLayerCmd(f.flow.get(), 1, true); }, (5 << 8) | 8, "delete group");
+  EXPECT_EQ(f.doc->layerCount(), 1);
+  // A layer without linked layers above is deleted alone.
+  LayerFixture g;
+  ASSERT_TRUE(g.doc->deleteLayerCmd(g.flow.get(), 1, true));
+  EXPECT_EQ(g.doc->layerCount(), 2);
+}
+
 TEST(LayerOps, ANewLayerInsideALinkGroupJoinsIt) {
   LayerFixture f;
   f.layer(2)->setLinkLevel(1);  // layer 2 is linked to base layer 1
