@@ -519,6 +519,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record);
   bool canMergeDown(int32_t index) const;
   bool mergeDown(TFlowImage* flow, int32_t index, bool record);
+  // A merge down through the link pair of the two modes (option 0..3).
+  bool mergeLinked(TFlowImage* flow, int32_t index, int32_t option, bool record);
+  // Moves a link base and its count - 1 linked layers to `to`.
+  bool moveLayerGroup(TFlowImage* flow, int32_t from, int32_t to, int32_t count, bool record);
   // Two or more visible layers, the bottom one among them; an opaque merge
   // needs a bottom mode that can hold the result.
   bool canMergeVisible(bool transparent, bool option) const;
@@ -677,6 +681,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
   bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
+  bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
+                     const std::function<bool(IDocEventRecorder&)>& write);
   // The layer at index replaced by `next` (kinds 34 and 36 keep the old one).
   bool layerReplaced(CDocEdit& edit, int kind, TFlowImage* flow, int32_t index, std::unique_ptr<CLayerData> next);
   // The ending of new and duplicate: the record (kind 27 or 29), selection

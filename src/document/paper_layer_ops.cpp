@@ -36,11 +36,18 @@ bool TPaper::setCurrentLayer(TFlowImage* flow, int32_t index) {
 namespace {
 
 // Layer command subcodes.
-enum : uint8_t { kLayerDelete = 1, kLayerDuplicate = 3, kLayerMove = 4, kLayerMergeDown = 5, kLayerCrop = 8 };
+enum : uint8_t {
+  kLayerDelete = 1,
+  kLayerDuplicate = 3,
+  kLayerMove = 4,
+  kLayerMergeDown = 5,
+  kLayerCrop = 8,
+  kLayerMergeLinked = 10,
+};
 // Document events of the visibility commands.
 enum : uint8_t { kDocShowAll = 24, kDocShowOnly = 25, kDocFlipVisibility = 26 };
 // Layer-list operations on link groups.
-enum : uint8_t { kListDeleteGroup = 8, kListGroupVisible = 16 };
+enum : uint8_t { kListDeleteGroup = 8, kListMoveGroup = 11, kListGroupVisible = 16 };
 
 uint16_t u16(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
 
@@ -294,16 +301,25 @@ bool TPaper::canMergeDown(int32_t index) const {
 }
 
 bool TPaper::mergeDown(TFlowImage* flow, int32_t index, bool record) {
+  return mergeDownWith(flow, index, 0, record, [&](IDocEventRecorder& e) {
+    return e.recordLayerCommand(index, u16(index - 1), kLayerMergeDown);
+  });
+}
+
+bool TPaper::mergeLinked(TFlowImage* flow, int32_t index, int32_t option, bool record) {
+  if (option < 0 || option > 3) return false;
+  return mergeDownWith(flow, index, static_cast<uint32_t>(option), record, [&](IDocEventRecorder& e) {
+    return e.recordLayerCommandEx(index, u16(index - 1), kLayerMergeLinked, 0, static_cast<uint32_t>(option));
+  });
+}
+
+bool TPaper::mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
+                           const std::function<bool(IDocEventRecorder&)>& write) {
   CDocEdit edit(*this, record);
   if (!edit.gate(canMergeDown(index))) return false;
-  if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerCommand(index, u16(index - 1), kLayerMergeDown);
-        });
-      }))
-    return false;
+  if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
   std::unique_ptr<CLayerData> oldLower;
-  if (!layers_->mergeLayers(index - 1, index, true, 0, &oldLower)) return false;
+  if (!layers_->mergeLayers(index - 1, index, true, kind, &oldLower)) return false;
   const int64_t upperId = layers_->getLayer(index)->id;
   std::unique_ptr<CLayerData> upper = layers_->removeLayer(index);
   layers_->setCurrent(index - 1);
@@ -321,6 +337,39 @@ bool TPaper::mergeDown(TFlowImage* flow, int32_t index, bool record) {
   setCurrentLayer(flow, index - 1);
   redraw(true);
   updateAllThumbnails();
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
+bool TPaper::moveLayerGroup(TFlowImage* flow, int32_t from, int32_t to, int32_t count, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->canMoveGroup(to, from, true, count))) return false;
+  std::vector<uint8_t> levels(static_cast<size_t>(count));
+  for (int32_t k = 0; k < count; ++k) levels[static_cast<size_t>(k)] = static_cast<uint8_t>(layers_->getLayer(from + k)->linkLevel);
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerListOp(kListMoveGroup, from, u16(to), static_cast<uint32_t>(count), 0);
+        });
+      }))
+    return false;
+  const int32_t at = layers_->moveGroup(to, from, count);
+  if (at < 0) {
+    if (record) showWarning(resString(kStrNotCompletedMemory));
+    return false;
+  }
+  edit.changed();
+  auto rec = structRecord(kUndoGroupOrder, *layers_->getLayer(at), at);
+  if (rec) {
+    rec->value1 = from;
+    rec->value2 = to;
+    rec->value3 = count;
+    rec->value4 = at;
+    rec->bytes1 = std::move(levels);
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  setCurrentLayer(flow, at);
+  redraw(true);
   toolWindowLink().refreshLayerList();
   return true;
 }

@@ -136,6 +136,18 @@ TEST(LayerOps, DeletingALinkBaseTakesItsGroupInOneStep) {
   EXPECT_EQ(g.doc->layerCount(), 2);
 }
 
+TEST(LayerOps, LinkedMergeAndGroupMove) {
+  LayerFixture f;
+  f.layer(2)->setLinkLevel(1);
+  f.roundTrip([&] { return f.doc->mergeLinked(f.flow.get(), 2, 0, true); }, kLayer | 10, "merge linked");
+  LayerFixture g;
+  g.layer(2)->setLinkLevel(1);
+  g.roundTrip([&] { return g.doc->moveLayerGroup(g.flow.get(), 1, 0, 2, true); }, (5 << 8) | 11, "group move");
+  EXPECT_EQ(g.layer(0)->name, "middle");
+  EXPECT_FALSE(g.doc->moveLayerGroup(g.flow.get(), 0, 1, 2, true));  // into itself
+  EXPECT_FALSE(g.doc->mergeLinked(g.flow.get(), 1, 7, true));
+}
+
 TEST(LayerOps, ANewLayerInsideALinkGroupJoinsIt) {
   LayerFixture f;
   f.layer(2)->setLinkLevel(1);  // layer 2 is linked to base layer 1
