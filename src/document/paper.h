@@ -508,6 +508,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // mode's neutral colour; it joins a link group it is inserted into.
   bool newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, int32_t h, int32_t w,
                   bool record);
+  // The same, named and filled with a colour (0xAARRGGBB).
+  bool newLayer(TFlowImage* flow, int32_t index, bool visible, const std::string& name, uint32_t argb,
+                int32_t opacity, int32_t mode, int32_t h, int32_t w, bool record);
   // Above the current layer, the document's size, opaque 255.
   bool newLayerCmd(TFlowImage* flow, int32_t mode, bool record);
   bool deleteLayer(TFlowImage* flow, int32_t index, bool record);
@@ -681,6 +684,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
   bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
+  bool addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
+                   bool record, const std::function<void(CLayerData&)>& finish,
+                   const std::function<bool(IDocEventRecorder&)>& write);
   bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
                      const std::function<bool(IDocEventRecorder&)>& write);
   // The layer at index replaced by `next` (kinds 34 and 36 keep the old one).

@@ -176,20 +176,41 @@ bool TPaper::setLayerName(int32_t index, const std::string& newName, bool record
 
 bool TPaper::newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, int32_t h,
                         int32_t w, bool record) {
+  const int32_t iw = std::clamp(w, 1, kMaxImageWidth), ih = std::clamp(h, 1, kMaxImageHeight);
+  return addNewLayer(flow, index, visible, opacity, mode, SSize{iw, ih}, record, nullptr, [&](IDocEventRecorder& e) {
+    return e.recordLayerNewEx(index, static_cast<uint32_t>(iw), static_cast<uint32_t>(ih),
+                              static_cast<uint8_t>(opacity), static_cast<uint8_t>(mode), visible, false);
+  });
+}
+
+bool TPaper::newLayer(TFlowImage* flow, int32_t index, bool visible, const std::string& name, uint32_t argb,
+                      int32_t opacity, int32_t mode, int32_t h, int32_t w, bool record) {
+  const int32_t iw = std::clamp(w, 1, kMaxImageWidth), ih = std::clamp(h, 1, kMaxImageHeight);
+  return addNewLayer(
+      flow, index, visible, opacity, mode, SSize{iw, ih}, record,
+      [&](CLayerData& made) {
+        // Named, its colour channels the colour and its alpha the top byte.
+        made.name = name;
+        made.image->fill(argb);
+        made.image->compact();
+        made.updateThumbnail();
+      },
+      [&](IDocEventRecorder& e) {
+        return e.recordLayerNew(index, static_cast<uint32_t>(iw), static_cast<uint32_t>(ih),
+                                static_cast<uint8_t>(opacity), static_cast<uint8_t>(mode), visible, false, argb, name);
+      });
+}
+
+bool TPaper::addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
+                         bool record, const std::function<void(CLayerData&)>& finish,
+                         const std::function<bool(IDocEventRecorder&)>& write) {
   CDocEdit edit(*this, record);
   if (!edit.gate(layers_ && layers_->canAddLayer() && mode >= 0 && mode <= 21 && opacity >= 0 && opacity <= 255 &&
                  index >= 0 && index <= layers_->count()))
     return false;
-  const int32_t iw = std::clamp(w, 1, kMaxImageWidth), ih = std::clamp(h, 1, kMaxImageHeight);
-  if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerNewEx(index, static_cast<uint32_t>(iw), static_cast<uint32_t>(ih),
-                                    static_cast<uint8_t>(opacity), static_cast<uint8_t>(mode), visible, false);
-        });
-      }))
-    return false;
+  if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
   const int32_t before = layers_->current();
-  const int32_t at = insertLayer(index, iw, ih, visible, static_cast<uint8_t>(opacity), mode);
+  const int32_t at = insertLayer(index, size.W, size.H, visible, static_cast<uint8_t>(opacity), mode);
   if (at < 0) {
     if (record) showWarning(resString(kStrNotCompletedMemory));
     return false;
@@ -204,6 +225,7 @@ bool TPaper::newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t o
   made->image->fillAlphaAll(isStandardMode() ? 0 : 255);
   made->fitThumbnail();
   made->fillThumbnail(isStandardMode());
+  if (finish) finish(*made);
   return layerInserted(edit, kUndoNewLayer, flow, at, before);
 }
 

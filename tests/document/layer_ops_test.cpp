@@ -39,6 +39,8 @@ TEST(LayerOps, EachRecordsUndoesAndRedoes) {
       {"dissolve", kLayer | 21, [](LayerFixture& f, bool r) { return f.doc->setLayerEffect(1, true, 90, r); }},
       {"rename", kLayer | 19, [](LayerFixture& f, bool r) { return f.doc->setLayerName(1, "sky", r); }},
       {"new", kLayer | 0, [](LayerFixture& f, bool r) { return f.doc->newLayerEx(f.flow.get(), 1, true, 200, 5, 30, 40, r); }},
+      {"new named", kLayer | 11,
+       [](LayerFixture& f, bool r) { return f.doc->newLayer(f.flow.get(), 1, true, "paper", 0x80FF0000, 255, 3, 48, 64, r); }},
       {"new above current", kLayer | 0, [](LayerFixture& f, bool r) { return f.doc->newLayerCmd(f.flow.get(), 3, r); }},
       {"delete", kLayer | 1, [](LayerFixture& f, bool r) { return f.doc->deleteLayer(f.flow.get(), 1, r); }},
       {"duplicate", kLayer | 3, [](LayerFixture& f, bool r) { return f.doc->duplicateLayer(f.flow.get(), 1, r); }},
@@ -87,6 +89,7 @@ TEST(LayerOps, Refusals) {
   EXPECT_FALSE(f.doc->setLayerOpacity(1, 256, true));
   EXPECT_FALSE(f.doc->setLayerOpacity(7, 10, true));
   EXPECT_FALSE(f.doc->newLayerEx(f.flow.get(), 1, true, 255, 22, 10, 10, true));
+  EXPECT_FALSE(f.doc->newLayer(f.flow.get(), 1, true, "x", 0, 255, 22, 10, 10, true));
   EXPECT_FALSE(f.doc->newLayerEx(f.flow.get(), 9, true, 255, 3, 10, 10, true));
   EXPECT_FALSE(f.doc->moveLayer(f.flow.get(), 1, 1, true));
   EXPECT_FALSE(f.doc->mergeDown(f.flow.get(), 0, true));
@@ -146,6 +149,14 @@ TEST(LayerOps, LinkedMergeAndGroupMove) {
   EXPECT_EQ(g.layer(0)->name, "middle");
   EXPECT_FALSE(g.doc->moveLayerGroup(g.flow.get(), 0, 1, 2, true));  // into itself
   EXPECT_FALSE(g.doc->mergeLinked(g.flow.get(), 1, 7, true));
+}
+
+TEST(LayerOps, ANamedNewLayerHoldsItsColour) {
+  LayerFixture f;
+  ASSERT_TRUE(f.doc->newLayer(f.flow.get(), 3, true, "paper", 0x80FF0000, 200, 3, 48, 64, true));
+  EXPECT_EQ(f.layer(3)->name, "paper");
+  EXPECT_EQ(f.layer(3)->opacity, 200);
+  EXPECT_EQ(f.layer(3)->image->getPixel(10, 10), 0x80FF0000u);
 }
 
 TEST(LayerOps, ANewLayerInsideALinkGroupJoinsIt) {
