@@ -672,6 +672,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source, bool duplicate, bool record);
   bool transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly, bool record);
   std::unique_ptr<CLayerData> turnedLayer(const CLayerData& layer, bool clockwise, SSize docSize) const;
+  std::unique_ptr<CMaskData> turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const;
   // Builds every turned layer, then (when beforeChange agrees) puts them in
   // place and exchanges the document's width and height.
   bool turnImage90(bool clockwise, const std::function<bool()>& beforeChange);

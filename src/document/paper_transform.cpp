@@ -231,6 +231,41 @@ std::unique_ptr<CLayerData> TPaper::turnedLayer(const CLayerData& layer, bool cl
   return turned;
 }
 
+std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const {
+  std::unique_ptr<CMaskData> t;
+  if (!mask.hasImage()) {
+    t = std::make_unique<CMaskData>(mask.index);
+  } else {
+    const int32_t w = mask.imageWidth(), h = mask.imageHeight();
+    t = CMaskData::createSized(mask.index, h, w);
+    if (!t || !t->hasImage()) return nullptr;
+    t->image->clearCommitFailed();
+    // Only selected pixels are written: uniform empty tiles stay free.
+    TRect b{};
+    if (mask.image->getBounds(b)) {
+      for (int32_t y = b.Top; y < b.Bottom; ++y)
+        for (int32_t x = b.Left; x < b.Right; ++x) {
+          const uint8_t v = mask.image->getPixel(x, y);
+          if (v == 0) continue;
+          const int32_t nx = clockwise ? h - 1 - y : y, ny = clockwise ? x : w - 1 - x;
+          if (!t->image->setPixel(nx, ny, v)) return nullptr;
+        }
+    }
+    t->image->compact();
+    // The same placement as a layer's (see turnedLayer).
+    if (clockwise) {
+      t->offsetX = h - mask.offsetY - docSize.H;
+      t->offsetY = mask.offsetX;
+    } else {
+      t->offsetX = mask.offsetY;
+      t->offsetY = w - mask.offsetX - docSize.W;
+    }
+  }
+  t->id = mask.id;
+  t->name = mask.name;
+  return t;
+}
+
 bool TPaper::rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise) {
   CDocEdit edit(*this, record);
   const CLayerData* layer = getLayer(index);
@@ -368,13 +403,25 @@ bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChan
     if (!t) return false;
     turned.push_back(std::move(t));
   }
+  // The selections turn with the picture.
+  std::vector<std::unique_ptr<CMaskData>> masks;
+  for (int32_t i = 0; masks_ && i < masks_->count(); ++i) {
+    std::unique_ptr<CMaskData> m = turnedMask(*masks_->getMask(i), clockwise, SSize{width, height});
+    if (!m) return false;
+    masks.push_back(std::move(m));
+  }
   if (beforeChange && !beforeChange()) return false;
   for (int32_t i = 0; i < layers_->count(); ++i) layers_->replaceLayer(i, std::move(turned[static_cast<size_t>(i)]));
+  for (size_t i = 0; i < masks.size(); ++i) masks_->swapMaskAt(static_cast<int32_t>(i), masks[i]);
   const int32_t w = width;
   width = height;
   height = w;
   layers_->setDocumentSize(width, height);
-  if (masks_) masks_->setDocumentSize(width, height);
+  if (masks_) {
+    masks_->setDocumentSize(width, height);
+    masks_->updateAllThumbnails();
+    masks_->traceAnts(SSize{width, height}, -1);
+  }
   composite.Resize(width, height);
   for (int32_t i = 0; i < layers_->count(); ++i) layers_->getLayer(i)->fitThumbnail();
   return true;

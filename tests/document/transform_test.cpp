@@ -95,9 +95,13 @@ TEST(Transforms, AClockwiseTurnPutsTheTopLeftAtTheTopRight) {
   OpsFixture f(4, 3);
   f.addLayer(0, 1);
   f.layer(0)->image->setPixel(0, 0, 0xFFAA0000);
+  ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {0, 0}, {1, 1}, 0, f.stroke, false));
   ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, false));
   ASSERT_EQ(f.layer(0)->imageWidth(), 3);
   EXPECT_EQ(f.layer(0)->image->getPixel(2, 0), 0xFFAA0000u);
+  // The selection turned with it.
+  EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(2, 0), 255);
+  EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(0, 0), 0);
 }
 
 TEST(Transforms, FreeTurnsOfALayer) {
