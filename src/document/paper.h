@@ -538,6 +538,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // image still covers the document only the offset changes; otherwise the
   // layer is rebuilt, grown to cover it.
   bool offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record);
+  // The same together with the selection (the current mask) when it holds
+  // an image; else offsetLayer.
+  bool offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int32_t maskIndex, bool record);
+  std::unique_ptr<CLayerData> rebuiltForOffset(const CLayerData& layer, TPoint delta) const;
   // Bit 0: the moved image leaves part of the document's width uncovered;
   // bit 1: of its height.
   int32_t offsetClass(const CLayerData& layer, TPoint delta) const;

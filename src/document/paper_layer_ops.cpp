@@ -12,6 +12,8 @@
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "document/paper_edit.h"
 #include "document/tool_window_link.h"
@@ -582,6 +584,84 @@ int32_t TPaper::offsetClass(const CLayerData& layer, TPoint delta) const {
   return (left > 0 || right < width ? 1 : 0) | (top > 0 || bottom < height ? 2 : 0);
 }
 
+// The layer rebuilt so that its image, moved by delta, still covers the
+// document; null when memory is short.
+std::unique_ptr<CLayerData> TPaper::rebuiltForOffset(const CLayerData& layer, TPoint delta) const {
+  TRect moved = layer.imageRect();
+  moved = TRect{moved.Left + delta.X, moved.Top + delta.Y, moved.Right + delta.X, moved.Bottom + delta.Y};
+  TRect cover = moved;
+  unionRect(cover, TRect{0, 0, width, height});
+  const SSize size = rectSize(cover);
+  if (!planeSizeAllowed(size.W, size.H)) return nullptr;
+  std::unique_ptr<CLayerData> rebuilt = layer.cloneRegion(size, TPoint{moved.Left - cover.Left, moved.Top - cover.Top});
+  if (!rebuilt) return nullptr;
+  rebuilt->copyAttributes(layer);
+  rebuilt->id = layer.id;
+  rebuilt->offsetX = -cover.Left;
+  rebuilt->offsetY = -cover.Top;
+  rebuilt->image->compact();
+  rebuilt->fitThumbnail();
+  rebuilt->updateThumbnail();
+  return rebuilt;
+}
+
+bool TPaper::offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int32_t maskIndex, bool record) {
+  maskIndex = maskIndexOr(maskIndex);
+  CMaskData* mask = masks_ ? masks_->getMask(maskIndex) : nullptr;
+  // Without a selection image (or another mask than the current one, which
+  // the attribute record follows) the layer moves alone.
+  if (!CMaskData::hasImage(mask) || maskIndex != masks_->current()) return offsetLayer(flow, index, delta, record);
+  CDocEdit edit(*this, record);
+  CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && (delta.X != 0 || delta.Y != 0) &&
+                 std::abs(delta.X) <= kMaxOffsetStep && std::abs(delta.Y) <= kMaxOffsetStep))
+    return false;
+  const int32_t cls = offsetClass(*layer, delta);
+  std::unique_ptr<CLayerData> rebuilt;
+  if (cls != 0) {
+    rebuilt = rebuiltForOffset(*layer, delta);
+    if (!rebuilt) {
+      showOutOfMemoryMessage();
+      return false;
+    }
+  }
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return cls == 0 ? e.recordLayerMaskOffset(index, u16(maskIndex), delta)
+                          : e.recordLayerMaskOffsetApply(index, u16(maskIndex), delta, static_cast<uint16_t>(cls));
+        });
+      }))
+    return false;
+  if (cls == 0) {
+    edit.undoBefore([&](TPaper& d) { return d.storeAttrUndo(layer, delta.X, kUndoOffsetWithMask, delta.Y); });
+    layer->moveBy(delta.X, delta.Y);
+  }
+  mask->offsetX -= delta.X;
+  mask->offsetY -= delta.Y;
+  masks_->updateMaskThumbnail(*mask);
+  masks_->traceAnts(SSize{width, height}, -1);
+  if (cls == 0) {
+    edit.changed();
+    markModified(true);
+    if (flow != nullptr) loadFlowImage(*flow, index, true);
+    repaintLayer(index);
+    return true;
+  }
+  std::unique_ptr<CLayerData> old = layers_->replaceLayer(index, std::move(rebuilt));
+  edit.changed();
+  auto rec = makeReplacedLayerUndo(*this, kUndoMovedWithMaskRebuilt, index, std::move(old));
+  if (rec) {
+    rec->value2 = maskIndex;
+    rec->value3 = delta.X;
+    rec->value4 = delta.Y;
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  if (flow != nullptr) loadFlowImage(*flow, index, true);
+  repaintLayer(index);
+  return true;
+}
+
 bool TPaper::offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record) {
   CDocEdit edit(*this, record);
   CLayerData* layer = getLayer(index);
@@ -602,26 +682,11 @@ bool TPaper::offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool rec
     repaintLayer(index);
     return true;
   }
-  // The moved image no longer covers the document: the layer is rebuilt,
-  // grown on the uncovered sides, so that it still does.
-  TRect moved = layer->imageRect();
-  moved = TRect{moved.Left + delta.X, moved.Top + delta.Y, moved.Right + delta.X, moved.Bottom + delta.Y};
-  TRect cover = moved;
-  unionRect(cover, TRect{0, 0, width, height});
-  const SSize size = rectSize(cover);
-  if (!planeSizeAllowed(size.W, size.H)) return false;
-  std::unique_ptr<CLayerData> rebuilt = layer->cloneRegion(size, TPoint{moved.Left - cover.Left, moved.Top - cover.Top});
+  std::unique_ptr<CLayerData> rebuilt = rebuiltForOffset(*layer, delta);
   if (!rebuilt) {
     showOutOfMemoryMessage();
     return false;
   }
-  rebuilt->copyAttributes(*layer);
-  rebuilt->id = layer->id;
-  rebuilt->offsetX = -cover.Left;
-  rebuilt->offsetY = -cover.Top;
-  rebuilt->image->compact();
-  rebuilt->fitThumbnail();
-  rebuilt->updateThumbnail();
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return e.recordLayerOffsetApply(index, static_cast<uint8_t>(cls), 0, delta);

@@ -151,6 +151,18 @@ TEST(LayerOps, LinkedMergeAndGroupMove) {
   EXPECT_FALSE(g.doc->mergeLinked(g.flow.get(), 1, 7, true));
 }
 
+TEST(LayerOps, ALayerMovesWithTheSelection) {
+  for (const TPoint delta : {TPoint{3, 2}, TPoint{-9, 4}}) {
+    LayerFixture f;
+    ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
+    f.doc->selectionEnabled = f.doc->showAnts = true;
+    f.roundTrip([&] { return f.doc->offsetLayerGroup(f.flow.get(), 2, delta, -1, true); },
+                (4 << 8) | (delta.X > 0 ? 12 : 13), "layer and mask");
+    EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(10 + delta.X, 10 + delta.Y), 255);
+    EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(9 + delta.X, 10 + delta.Y), 0);
+  }
+}
+
 TEST(LayerOps, ANamedNewLayerHoldsItsColour) {
   LayerFixture f;
   ASSERT_TRUE(f.doc->newLayer(f.flow.get(), 3, true, "paper", 0x80FF0000, 200, 3, 48, 64, true));
