@@ -408,11 +408,6 @@ void TPaper::refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayou
 
 // ---- IUndoDocument ------------------------------------------------------------------
 
-bool TPaper::undoRotateImage90(bool) {
-  // The whole-image quarter turn arrives with the image transforms.
-  return false;
-}
-
 bool TPaper::undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) {
   if (!list) return false;
   std::swap(layers_, list);

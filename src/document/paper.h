@@ -18,6 +18,7 @@
 #include "document/paper_color.h"
 #include "document/paper_compose.h"
 #include "document/paper_gradient.h"
+#include "document/paper_ops.h"
 #include "document/paper_view.h"
 #include "document/undo_mngr_ex.h"
 
@@ -26,11 +27,17 @@ namespace pg {
 class CLayerData;
 class CLayerMngr;
 class CMaskMngr;
+class CMaskData;
 class TFlowImage;
 class TStroke;
 class CStrokeMngr;
 class CPenRender;
 class IPenDocument;
+class CDocEdit;
+struct SColorRangeEntry;
+struct SColorRangeSettings;
+class CFillMngr;
+class IDocEventRecorder;
 
 class TPaper final : public IUndoDocument, public IPlotDocument {
  public:
@@ -348,6 +355,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // begin, points, end of a freehand stroke into the flow image; `record` is
   // false during replay. paintWindow: show each touched rectangle at once.
   bool beginStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  // The same, the settings starting from the flow plane itself (the legacy
+  // pen packets and replay).
+  bool beginStrokeEx(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
   bool continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                       float pressure);
   bool endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
@@ -370,6 +380,249 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t strokePointCount = 0;
   bool strokeOpen = false;
 
+  // ---- region tools (paper_region_fill.cpp) ----
+  // Points are document coordinates. A region found by the seed fillers
+  // lies in the flow image's coverage channel with its top-left at
+  // document point -offset (the mask list's convention) and has `size`.
+  struct SRegionShape {
+    TPoint offset{};
+    SSize size{};
+  };
+  // The current mask holds a selection image.
+  bool hasSelection() const;
+  int32_t selectModeFromKeys(SModifierKeys keys, int32_t shortcutMode) const;
+  // The visible layers composed over the document into the flow pixels
+  // (flow coordinates = document coordinates, so origin is (0, 0)).
+  bool composeVisibleForSampling(TFlowImage& flow, TPoint& origin);
+  // Finds the region around `point` on the layer (alpha-aware) or on the
+  // composite of the visible layers, limited to a mask when it has an image.
+  bool seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, int32_t limit, bool visible,
+                  const CMaskData* mask, SRegionShape& region);
+  bool magicWandSelect(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
+                       const SRegionFillSettings& settings, bool record);
+  // Replay's endings of the wand: the coverage holds the region (the layer
+  // image's size at the layer's offset, or the given shape).
+  bool wandRegionToMask(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
+                        const SRegionFillSettings& settings, bool record);
+  bool wandRegionToMaskEx(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+                          int32_t mode, bool antiAlias, const SRegionFillSettings& settings, bool record);
+  bool bucketFillLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
+                       const TStroke& stroke, const SRegionFillSettings& settings, bool record);
+  // Replay's endings of the bucket fill: the coverage holds the region in
+  // the layer image's coordinates, or (Grow) a region of the given shape
+  // that reaches beyond the layer's image, which grows to cover it.
+  bool fillRegionOnLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
+                         const TStroke& stroke, const SRegionFillSettings& settings, bool record);
+  bool fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+                             bool antiAlias, bool erase, const TStroke& stroke, const SRegionFillSettings& settings,
+                             bool record);
+  // The window drew the lasso's region into the coverage channel (layer
+  // image coordinates); it is combined into the current mask and cleared.
+  bool lassoSelect(TFlowImage& flow, int32_t layerIndex, int32_t mode, bool record);
+
+  // ---- selection and masks (paper_mask_ops.cpp) ----
+  // A negative mask index stands for the current mask. Points of shapes
+  // are document coordinates.
+  int32_t maskIndexOr(int32_t index) const;
+  // Both flags, the outline retraced over the document, the window
+  // invalidated; records nothing.
+  void setSelectionFlags(bool shown, bool enabled);
+  // Answer the flag's new value.
+  bool showWalkAnts(bool value, bool record);
+  bool enableMask(bool value, bool record);
+  bool maskFigureRect(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, int32_t mode, TStroke& stroke,
+                      bool record);
+  bool maskFigureEllipse(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, double angle, int32_t mode,
+                         TStroke& stroke, bool record);
+  bool maskFigurePolygon(TFlowImage& flow, int32_t layerIndex, int32_t count, const TPointF* points, int32_t mode,
+                         TStroke& stroke, bool record);
+  bool offsetMask(TPoint delta, bool record);
+  bool maskFillAll(TFlowImage& flow, int32_t layerIndex, bool record);
+  bool maskFillNone(TFlowImage& flow, int32_t layerIndex, bool record);
+  bool maskInvert(TFlowImage& flow, int32_t layerIndex, bool record);
+  // Grows or shrinks the selection by one pixel; the second form widens
+  // the image where the selection touches its edge.
+  bool inflateMaskInPlace(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
+  bool inflateMask(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
+  bool cropMask(TFlowImage& flow, int32_t layerIndex, int32_t maskIndex, bool record);
+  // An index equal to the mask count appends a new empty mask first.
+  bool activateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  bool newMask(TFlowImage& flow, int32_t layerIndex, int32_t after, bool record);
+  bool duplicateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  bool deleteMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  bool setMaskName(int32_t layerIndex, const std::string& newName, int32_t index, bool record);
+  bool moveMask(TFlowImage& flow, int32_t layerIndex, int32_t from, int32_t to, bool record);
+  bool mergeMask(TFlowImage& flow, int32_t layerIndex, int32_t target, int32_t source, int32_t mode, bool record);
+  // Source kind 0: the layer's density, 1: its alpha.
+  bool newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sourceKind, int32_t mergeMode,
+                        int32_t maskIndex, bool record);
+
+  // ---- transforms (paper_transform.cpp) ----
+  // In-place commands by code: 7 mirror, 8 flip, 9 invert colours, 10 half
+  // turn on one layer; 12..15 the same on every (or every visible) layer.
+  bool layerCommand(TFlowImage& flow, int32_t index, bool record, int code);
+  bool mirrorLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 7); }
+  bool flipLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 8); }
+  bool invertLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 9); }
+  bool halfTurnLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 10); }
+  // The command inside the selection's bounds, merged back through the
+  // mask (the alpha too with blendAlpha); without an enabled selection the
+  // whole layer.
+  bool layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bool blendAlpha, int code,
+                          int32_t maskIndex);
+  bool transformVisibleInPlace(TFlowImage& flow, int code, bool record);
+  bool transformAllInPlace(TFlowImage& flow, int code, bool record);
+  // A quarter turn of one layer about the document's centre.
+  bool rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise);
+  // A turn of one layer by an angle in degrees about the document's centre
+  // (bilinear); the new image covers the turned layer and the document.
+  bool rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees);
+  // One layer's image resampled to w x h (1 .. 20,000), its offset scaled.
+  bool scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h);
+  // A quarter turn of the whole image: every layer, and the document's
+  // width and height exchanged.
+  bool rotateImage90(TFlowImage& flow, bool clockwise, bool record);
+  // The whole-image operations: the new layer list is built beside the old
+  // one, which the undo keeps. Sizes are 1 .. 10,000; anchors 0..8 (a
+  // 3 x 3 grid counted down each column); methods 1 (box) and 2.
+  bool resizeCanvas(TFlowImage& flow, int32_t w, int32_t h, int32_t anchor, bool record);
+  bool cropToRect(TFlowImage& flow, const TRect& rect, bool record);
+  bool scaleImage(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
+
+  // ---- layer list (paper_layer_ops.cpp) ----
+  // Makes the layer current and loads it into the flow (when given).
+  bool selectLayer(TFlowImage* flow, int32_t index);
+  // selectLayer, then the layer and mask panels are refreshed.
+  bool setCurrentLayer(TFlowImage* flow, int32_t index);
+  // Attributes; a value equal to the present one records nothing. The
+  // opacity of a link group's base is kept for undo with the group length.
+  bool setLayerOpacity(int32_t index, int32_t opacity, bool record);
+  // Blend modes 0..21.
+  bool setLayerBlendMode(int32_t index, int32_t mode, bool record);
+  bool setLayerVisible(int32_t index, bool visible, bool record);
+  bool setLayerEffect(int32_t index, bool dissolve, uint8_t amount, bool record);
+  // index -1: the current layer; value below 0 toggles.
+  bool setProtectAlpha(int32_t index, int32_t value, bool record);
+  bool setLayerName(int32_t index, const std::string& newName, bool record);
+  // A new layer at index, of w x h (clamped to 1 .. 10,000), cleared to its
+  // mode's neutral colour; it joins a link group it is inserted into.
+  bool newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, int32_t h, int32_t w,
+                  bool record);
+  // The same, named and filled with a colour (0xAARRGGBB).
+  bool newLayer(TFlowImage* flow, int32_t index, bool visible, const std::string& name, uint32_t argb,
+                int32_t opacity, int32_t mode, int32_t h, int32_t w, bool record);
+  // Above the current layer, the document's size, opaque 255.
+  bool newLayerCmd(TFlowImage* flow, int32_t mode, bool record);
+  bool deleteLayer(TFlowImage* flow, int32_t index, bool record);
+  // A base layer with linked layers above it goes with them (one undo
+  // step); any other layer as deleteLayer.
+  bool deleteLayerGroup(TFlowImage* flow, int32_t base, bool record);
+  bool deleteLayerCmd(TFlowImage* flow, int32_t index, bool record);
+  bool duplicateLayer(TFlowImage* flow, int32_t index, bool record);
+  bool moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record);
+  bool canMergeDown(int32_t index) const;
+  bool mergeDown(TFlowImage* flow, int32_t index, bool record);
+  // A merge down through the link pair of the two modes (option 0..3).
+  bool mergeLinked(TFlowImage* flow, int32_t index, int32_t option, bool record);
+  // Moves a link base and its count - 1 linked layers to `to`.
+  bool moveLayerGroup(TFlowImage* flow, int32_t from, int32_t to, int32_t count, bool record);
+  // Two or more visible layers, the bottom one among them; an opaque merge
+  // needs a bottom mode that can hold the result.
+  bool canMergeVisible(bool transparent, bool option) const;
+  // The visible layers composed into one that takes the bottom layer's
+  // place; hidden layers stay.
+  bool mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record);
+  // A layer whose image exceeds the document keeps only the part over it.
+  bool cropLayer(TFlowImage* flow, int32_t index, bool record);
+  // Moves the layer's content by delta on the document. When the moved
+  // image still covers the document only the offset changes; otherwise the
+  // layer is rebuilt, grown to cover it.
+  bool offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record);
+  // The same together with the selection (the current mask) when it holds
+  // an image; else offsetLayer.
+  bool offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int32_t maskIndex, bool record);
+  std::unique_ptr<CLayerData> rebuiltForOffset(const CLayerData& layer, TPoint delta) const;
+  // Bit 0: the moved image leaves part of the document's width uncovered;
+  // bit 1: of its height.
+  int32_t offsetClass(const CLayerData& layer, TPoint delta) const;
+  // The image as a new layer on top (at least the document's size), named
+  // as given or with the next default name.
+  bool pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::string& name, const uint8_t* attributes72,
+                       bool record);
+  // The image copied into the layer from its top-left corner.
+  bool pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& name, const uint8_t* attributes72,
+                      const TMTC& image, bool record);
+  // Links the layer (with its group) to the one below, or unlinks it.
+  bool linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record);
+  // The visibility of a base layer and the count - 1 layers above it.
+  bool setLayerGroupVisible(int32_t base, int32_t count, bool visible, bool record);
+  bool showOnlyLayer(int32_t index, bool record);
+  bool showAllLayers(int32_t index, bool show, bool record);
+  bool flipLayerVisibility(int32_t index, bool record);
+
+  // ---- layer fills, alpha, figures and cut (paper_layer_fill.cpp) ----
+  // Points are document coordinates; figures paint with the stroke's colour
+  // and settings. `undo` takes the pixel snapshot, `record` writes the event.
+  bool clearLayer(TFlowImage& flow, int32_t index, bool record);
+  bool fillLayerAlpha(TFlowImage& flow, int32_t index, int32_t alpha, bool record);
+  bool invertLayerAlpha(TFlowImage& flow, int32_t index, bool record);
+  bool layerAlphaFromMask(TFlowImage& flow, int32_t index, int32_t maskIndex, bool record);
+  bool layerFigureRect(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
+                       bool record);
+  bool layerFigureEllipse(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, double angle, TStroke& stroke,
+                          bool record);
+  bool layerFigurePolygon(TFlowImage& flow, int32_t index, int32_t count, const TPointF* points, TStroke& stroke,
+                          bool record);
+  bool fillLayerColor(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo, bool record);
+  bool fillLayerGradient(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, bool pointsOnly, TStroke& stroke,
+                         bool record);
+  // Removes the selected part's alpha (the selection must be enabled).
+  bool cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t maskIndex);
+  bool canLayerFromSelection() const;
+  // A copy of the layer holding only the selected part goes above it; unless
+  // keep, the part leaves the source (mode 0 or 1, as the cut).
+  bool newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode, bool keep, int32_t maskIndex,
+                             bool record);
+
+  // ---- selection expand and contract (paper_select_extent.cpp) ----
+  // The selection grown or shrunk by n pixels (1 .. kMaxSelectExtent).
+  bool applySelectExpand(int32_t maskIndex, bool record, int32_t option, int32_t n);
+  bool applySelectContract(int32_t maskIndex, bool record, int32_t option, int32_t n);
+  // The new mask of the operation, built beside the old one; null when the
+  // mask is empty or memory is short.
+  std::unique_ptr<CMaskData> selectExtentMask(const CMaskData& mask, int32_t n, bool grow) const;
+
+  // ---- colour range selection (paper_color_range.cpp) ----
+  // The coverage of the picked colours over the layer (source 0) or the
+  // composed picture (source 1) into the flow's coverage, limited to where
+  // `limit` is non-zero; `selected` counts the pixels with coverage.
+  bool buildColorRangeMask(TFlowImage& flow, int32_t layerIndex, const SColorRangeEntry* entries,
+                           const SColorRangeSettings& settings, const CMaskData* limit, SRegionShape& region,
+                           int64_t& selected);
+  // The coverage replaces the mask (current when negative); no selected
+  // pixel changes nothing and answers true.
+  bool applyColorRangeSelection(TFlowImage& flow, int32_t layerIndex, bool record, const SColorRangeEntry* entries,
+                                const SColorRangeSettings& settings, int32_t maskIndex);
+
+  // ---- stroke modes and tools (paper_stroke_modes.cpp) ----
+  // The tool window's tone set and pen renderer, and those of a running
+  // replay (any may be null; not owned).
+  void setToolTools(const CToneMngr* tones, CPenRender* render);
+  void setReplayTools(const CToneMngr* tones, CPenRender* render);
+  // During replay the recorder's renderer, else the tool window's.
+  CPenRender* currentPenRender() const;
+  // The window was activated or deactivated: the recorder is told, and an
+  // activation outside replay brings the pen engine to the current settings.
+  void activate(bool active);
+  void resetPenEngine();
+  // Installing the older-format procedure frees the document undo manager;
+  // leaving it makes a new one and installs the dab-table walker.
+  void enterOlderFormatMode();
+  bool leaveOlderFormatMode();
+  // Document to layer pixel coordinates (plus the layer's offset).
+  bool paperToLayerRect(int32_t layerIndex, TRect& rect) const;
+  bool paperToLayerPointF(int32_t layerIndex, float& x, float& y) const;
+
   // ---- IPlotDocument (plot_document_impl.cpp) ----
   const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
   TPoint currentLayerOffset() const override;
@@ -377,7 +630,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool hasLayers() const override;
   bool currentLayerProtectsAlpha() const override;
   bool isReplaying() const override;
-  const CToneMngr* toneManager() const override { return nullptr; }
+  // The tone set of a stroke or fill: during replay the recorder's, else
+  // the tool window's (paper_stroke_modes.cpp).
+  const CToneMngr* toneManager() const override;
   const CGradation* gradient() const override { return &gradation; }
   void setStrokeProc(TStrokeSink sink) override;
 
@@ -402,6 +657,60 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
  private:
   enum class Direction { Undo, Redo };
+  bool beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
+                       bool fromFlow);
+  bool combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+                             int32_t mode, bool antiAlias, const SRegionFillSettings& settings, bool record,
+                             uint8_t subcode);
+  // The current selection was replaced by the mask manager (`old` is the
+  // replaced object): the edit is done, the undo takes `old` (kind 56),
+  // the selection is switched on and shown, the outline retraced and the
+  // mask list refreshed. Answers whether the outline was traced.
+  bool selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t currentBefore, std::unique_ptr<CMaskData> old);
+  bool maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t first, uint32_t second);
+  bool changeSelectionFlag(bool which, bool value, bool record);
+  bool maskFigure(TFlowImage& flow, int32_t layerIndex, int32_t mode, TStroke& stroke, bool record,
+                  const std::function<bool(CFillMngr*&, std::unique_ptr<CFillMngr>&)>& build,
+                  const std::function<bool(IDocEventRecorder&)>& write);
+  bool inflateSelection(int32_t maskIndex, bool grow, bool growImage, bool record);
+  bool insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source, bool duplicate, bool record);
+  bool transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly, bool record);
+  std::unique_ptr<CLayerData> turnedLayer(const CLayerData& layer, bool clockwise, SSize docSize) const;
+  std::unique_ptr<CMaskData> turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const;
+  // Builds every turned layer, then (when beforeChange agrees) puts them in
+  // place and exchanges the document's width and height.
+  bool turnImage90(bool clockwise, const std::function<bool()>& beforeChange);
+  std::unique_ptr<CLayerMngr> buildLayerList(
+      SSize docSize, const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make) const;
+  bool replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMngr> list,
+                        std::unique_ptr<CMaskMngr> maskList, TPoint maskShift);
+  bool reframeInPlace(CDocEdit& edit, SSize newSize,
+                      const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make, TPoint maskShift);
+  bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
+                     bool record);
+  bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
+  bool addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
+                   bool record, const std::function<void(CLayerData&)>& finish,
+                   const std::function<bool(IDocEventRecorder&)>& write);
+  bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
+                     const std::function<bool(IDocEventRecorder&)>& write);
+  // The layer at index replaced by `next` (kinds 34 and 36 keep the old one).
+  bool layerReplaced(CDocEdit& edit, int kind, TFlowImage* flow, int32_t index, std::unique_ptr<CLayerData> next);
+  // The ending of new and duplicate: the record (kind 27 or 29), selection
+  // of the new layer, recomposition.
+  bool layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore);
+  bool changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
+                        const std::function<bool()>& change);
+  bool alphaEdit(TFlowImage& flow, int32_t index, int kind, uint8_t subcode, uint16_t argument, bool record,
+                 const std::function<bool(CLayerData&)>& change);
+  using SFigureBuilder =
+      std::function<bool(std::unique_ptr<CFillMngr>&, std::function<int32_t(CDibCore&)>&)>;
+  bool layerFigure(TFlowImage& flow, int32_t index, bool undo, const SFigureBuilder& build,
+                   const std::function<bool(IDocEventRecorder&)>& write, bool record);
+  bool paintRectFigure(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
+                       bool record, const std::function<bool(IDocEventRecorder&)>& write);
+  bool applySelectExtent(int32_t maskIndex, bool record, int32_t option, int32_t n, bool grow);
+  void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);
 
@@ -416,6 +725,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::shared_ptr<CStrokeMngr> penEngine_;
   std::shared_ptr<IPenDocument> penDocument_;
   CPenRender* penRender_ = nullptr;
+  const CToneMngr* toolTones_ = nullptr;
+  const CToneMngr* replayTones_ = nullptr;
+  CPenRender* replayRender_ = nullptr;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;

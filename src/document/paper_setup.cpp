@@ -14,6 +14,7 @@
 #include "document/layer_thumbnail.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
+#include "document/paper_ops.h"
 #include "document/tool_window_link.h"
 
 namespace pg {
@@ -24,28 +25,12 @@ namespace {
 // brought to the nearer end.
 int32_t clampSide(int32_t v, int32_t limit) { return std::clamp(v, 1, limit); }
 
-// Holds the wait cursor while a long operation runs.
-class WaitCursor {
- public:
-  explicit WaitCursor(IDocWindow* w) : w_(w) {
-    if (w_ != nullptr) w_->setWaitCursor(true);
-  }
-  ~WaitCursor() {
-    if (w_ != nullptr) w_->setWaitCursor(false);
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  IDocWindow* w_;
-};
-
 }  // namespace
 
 bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool transparent, bool canvasColourOff,
                            int32_t dpi, int32_t layerHeight, int32_t layerWidth, int32_t docHeight, int32_t docWidth) {
   if (!layers_) return false;
-  WaitCursor wait(owner_);
+  CWaitCursor wait(owner_);
   name = docName;
   resolution = dpi;
   showCanvasColor = !canvasColourOff;

@@ -303,6 +303,15 @@ void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerDat
 }  // namespace
 
 bool TPaper::beginStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure) {
+  return beginStrokeWith(flow, stroke, record, x, y, pressure, true);
+}
+
+bool TPaper::beginStrokeEx(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure) {
+  return beginStrokeWith(flow, stroke, record, x, y, pressure, false);
+}
+
+bool TPaper::beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
+                             bool fromFlow) {
   CLayerData* layer = strokeLayer(*this, stroke);
   // A stroke needs a layer with an image to paint on; without one nothing is
   // recorded and nothing opens.
@@ -313,8 +322,12 @@ bool TPaper::beginStroke(TFlowImage& flow, TStroke& stroke, bool record, float x
     clearUndo();
   }
   loadFlowImage(flow, stroke.layerIndex, false);
-  stroke.beginStrokeFlow(layerBlendNeutral(layer->blendMode), flow.pixels, TPoint{layer->offsetX, layer->offsetY}, x,
-                         y);
+  if (fromFlow) {
+    stroke.beginStrokeFlow(layerBlendNeutral(layer->blendMode), flow.pixels, TPoint{layer->offsetX, layer->offsetY},
+                           x, y);
+  } else {
+    stroke.beginStroke(layerBlendNeutral(layer->blendMode), flow.pixels, x, y);
+  }
   setPlotDocument(this);
   updatePlotCallbacks(stroke, this);
   strokeOpen = true;

@@ -40,6 +40,8 @@ bool TPaper::isReplaying() const { return owner_ != nullptr && owner_->isReplayi
 void TPaper::setStrokeProc(TStrokeSink sink) {
   strokeSink_ = sink;
   olderFormatMode_ = sink == TStrokeSink::Segment;
+  // The older-format mode has no document undo: each layer keeps its own.
+  if (olderFormatMode_) undoMngr_.reset();
   const auto level = static_cast<uint8_t>(sink);
   if (level > strokeEngineLevel) strokeEngineLevel = level;
   strokeEngineMode = level;

@@ -588,16 +588,20 @@ TEST(UndoApply, ARegionOfADeletedLayerFailsQuietly) {
   EXPECT_EQ(f.doc->undoMngr()->undoCount(), 0);
 }
 
-TEST(UndoApply, TheWholeImageQuarterTurnIsRefusedUntilTheDocumentCanTurn) {
+TEST(UndoApply, TheWholeImageQuarterTurnTurnsBackAndAgain) {
   DocFixture f;
   baseDocument(f);
   auto r = record(kUndoRotateImage90);
-  r->value1 = 1;
+  r->value1 = 1;  // the edit turned clockwise
   ASSERT_TRUE(f.doc->pushUndo(r));
   const std::string before = snapshot(*f.doc);
+  const int32_t w = f.doc->width, h = f.doc->height;
   int32_t index = 1;
   TRect rect{};
-  EXPECT_FALSE(f.doc->undo(*f.flow, index, rect));
+  ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+  EXPECT_EQ(f.doc->width, h);
+  EXPECT_EQ(f.doc->height, w);
+  ASSERT_TRUE(f.doc->redo(*f.flow, index, rect));
   EXPECT_EQ(snapshot(*f.doc), before);
 }
 

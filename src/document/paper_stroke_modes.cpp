@@ -1,0 +1,71 @@
+// The document's stroke modes and the tools its strokes read: the tone set
+// and pen renderer of the tool window or of a running replay, the switch
+// into and out of the older-format mode, window activation, and the
+// document-to-layer coordinate helpers.
+#include "brush/stroke_mngr.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/paper.h"
+
+namespace pg {
+
+void TPaper::setToolTools(const CToneMngr* tones, CPenRender* render) {
+  toolTones_ = tones;
+  if (render != nullptr) penRender_ = render;
+}
+
+void TPaper::setReplayTools(const CToneMngr* tones, CPenRender* render) {
+  replayTones_ = tones;
+  replayRender_ = render;
+}
+
+const CToneMngr* TPaper::toneManager() const {
+  return isReplaying() && replayTones_ != nullptr ? replayTones_ : toolTones_;
+}
+
+CPenRender* TPaper::currentPenRender() const {
+  return isReplaying() && replayRender_ != nullptr ? replayRender_ : penRender_;
+}
+
+void TPaper::resetPenEngine() {
+  if (!isReplaying() && penEngine_) penEngine_->syncPen();
+}
+
+void TPaper::activate(bool active) {
+  if (events_) events_->activate(active);
+  if (active && !isReplaying()) resetPenEngine();
+}
+
+void TPaper::enterOlderFormatMode() { setStrokeProc(TStrokeSink::Segment); }
+
+bool TPaper::leaveOlderFormatMode() {
+  setStrokeProc(TStrokeSink::DabTable);
+  if (undoMngr_) return true;
+  try {
+    const int32_t n = undoMax();
+    undoMngr_ = std::make_unique<CUndoMngrEx>(*this, UndoExtra{32}, UndoLimit{n}, RedoLimit{n});
+  } catch (const std::exception&) {
+    return false;
+  }
+  // The layers' own undo belonged to the older-format mode.
+  if (layers_) layers_->dropAllOwnUndo();
+  return true;
+}
+
+bool TPaper::paperToLayerRect(int32_t layerIndex, TRect& rect) const {
+  const CLayerData* layer = getLayer(layerIndex);
+  if (layer == nullptr) return false;
+  rect = TRect{rect.Left + layer->offsetX, rect.Top + layer->offsetY, rect.Right + layer->offsetX,
+               rect.Bottom + layer->offsetY};
+  return true;
+}
+
+bool TPaper::paperToLayerPointF(int32_t layerIndex, float& x, float& y) const {
+  const CLayerData* layer = getLayer(layerIndex);
+  if (layer == nullptr) return false;
+  x += static_cast<float>(layer->offsetX);
+  y += static_cast<float>(layer->offsetY);
+  return true;
+}
+
+}  // namespace pg

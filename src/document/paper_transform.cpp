@@ -1,0 +1,656 @@
+// Layer and image transforms: the in-place commands (mirror, flip, colour
+// inversion, half turn) on a layer, inside the selection or on every layer;
+// quarter turns of a layer and of the image; crop, canvas size and image
+// scale, which build the new layer list beside the old one so that the old
+// list can be kept whole by the undo.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/blend_arith.h"
+#include "core/block_image.h"
+#include "core/limits.h"
+#include "core/layer_sampling.h"
+#include "core/plane_ops.h"
+#include "document/flow_image.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
+#include "document/paper_edit.h"
+#include "document/tool_window_link.h"
+#include "document/undo_apply.h"
+#include "platform/message_service.h"
+
+namespace pg {
+
+namespace {
+
+// The event subcodes of the four in-place commands (codes 7..10): a layer
+// command, its form inside a selection, and the document event of the
+// visible and of all layers.
+struct SInPlaceEvents {
+  uint8_t layer, selection, visible, all;
+};
+constexpr SInPlaceEvents kInPlaceEvents[4] = {
+    {32, 48, 16, 32},  // 7 mirror
+    {33, 49, 17, 33},  // 8 flip
+    {35, 51, 19, 35},  // 9 invert colours
+    {34, 50, 18, 34},  // 10 half turn
+};
+
+int32_t floorDiv2(int32_t v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
+
+uint16_t u16of(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
+
+// The whole-image operations' memory messages and the words they take.
+constexpr const char* kMsgFailedForMemory = "メモリ不足により%sの実行に失敗しました！";
+constexpr const char* kMsgNoUndoForMemory = "メモリ不足のため%sは実行できませんがよろしいですか?";
+constexpr const char* kWordCrop = "切り抜き";
+constexpr const char* kWordUndo = "アンドゥ";
+
+bool isInPlaceCode(int code) { return code >= kUndoMirror && code <= kUndoRotate180; }
+
+// The anchor's offset of the old content in a canvas grown by (dx, dy):
+// a 3 x 3 grid counted down each column; halves truncate toward zero.
+TPoint anchorOffset(int32_t anchor, int32_t dx, int32_t dy) {
+  if (anchor < 0 || anchor > 8) return {0, 0};
+  const int32_t col = anchor / 3, row = anchor % 3;
+  const auto part = [](int32_t d, int32_t k) { return k == 0 ? 0 : k == 1 ? d / 2 : d; };
+  return {part(dx, col), part(dy, row)};
+}
+
+}  // namespace
+
+// ---- in-place commands ----------------------------------------------------------
+
+bool TPaper::layerCommand(TFlowImage& flow, int32_t index, bool record, int code) {
+  CDocEdit edit(*this, record);
+  CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && isInPlaceCode(code))) return false;
+  loadFlowImage(flow, index, false);
+  const SRectXYWH whole{0, 0, layer->imageWidth(), layer->imageHeight()};
+  // Every tile a move of pixels rewrites is committed first, so that
+  // running short of memory leaves the layer as it was (an inversion
+  // changes uniform tiles without memory).
+  if (code != kUndoInvert && !layer->image->commitRect(whole)) {
+    showWarning(kMsgLayerCommandFailed);
+    return false;
+  }
+  const uint8_t subcode = kInPlaceEvents[code - kUndoMirror].layer;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommand(index, u16of(index), subcode); });
+      }))
+    return false;
+  edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, whole, code); });
+  if (!applyInPlaceTransform(*layer, code, whole)) {
+    showWarning(kMsgLayerCommandFailed);
+    return false;
+  }
+  layer->image->compact();
+  edit.changed();
+  markModified(true);
+  redraw(true);
+  updateLayerThumbnail(index);
+  resetFlowImage(flow, index, false);
+  return true;
+}
+
+bool TPaper::layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bool blendAlpha, int code,
+                                int32_t maskIndex) {
+  CLayerData* layer = getLayer(index);
+  maskIndex = maskIndexOr(maskIndex);
+  const CMaskData* mask = masks_ ? masks_->getMask(maskIndex) : nullptr;
+  TRect sel{};
+  if (layer == nullptr || !isInPlaceCode(code)) return false;
+  if (!selectionEnabled || !CMaskData::hasImage(mask) || !mask->getBounds(sel))
+    return layerCommand(flow, index, record, code);
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layer->image != nullptr)) return false;
+  // The selection's bounds in the layer image, clipped to it.
+  TRect r{sel.Left + layer->offsetX, sel.Top + layer->offsetY, sel.Right + layer->offsetX, sel.Bottom + layer->offsetY};
+  if (!layer->image->clipRect(r) || !layer->image->commitRect(rectToXYWH(r))) {
+    showWarning(kMsgLayerCommandFailed);
+    return false;
+  }
+  const SRectXYWH rect = rectToXYWH(r);
+  TMTC work(rect.Width, rect.Height);
+  if (!work.IsAllocated()) {
+    showWarning(kMsgLayerCommandFailed);
+    return false;
+  }
+  layer->image->copyToPlaneRect(work, TPoint{0, 0}, false, 255, rect);
+  const SRectXYWH all{0, 0, rect.Width, rect.Height};
+  switch (code) {
+    case kUndoMirror: mirrorRectH(work, all); break;
+    case kUndoFlip: flipRectV(work, all); break;
+    case kUndoInvert: xorRect(work, all, 0x00FFFFFFu); break;
+    default: rotateRect180(work, all); break;
+  }
+  const uint8_t subcode = kInPlaceEvents[code - kUndoMirror].selection;
+  if (!edit.event([&](IDocRecorder& r2) {
+        return writeDocEvent(r2, [&](IDocEventRecorder& e) {
+          return e.recordLayerCommandEx(index, u16of(index), subcode, static_cast<uint32_t>(maskIndex),
+                                        blendAlpha ? 1u : 0u);
+        });
+      }))
+    return false;
+  edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rect, kUndoPixels); });
+  // Merged back through the mask: colour (and with blendAlpha the alpha)
+  // moves toward the transformed pixel by the selection's value.
+  for (int32_t y = 0; y < rect.Height; ++y) {
+    for (int32_t x = 0; x < rect.Width; ++x) {
+      const int32_t m = mask->valueAtPaper(rect.X + x - layer->offsetX, rect.Y + y - layer->offsetY);
+      if (m <= 0) continue;
+      uint32_t* p = layer->image->pixelPtr(rect.X + x, rect.Y + y);
+      if (p == nullptr) continue;
+      const uint32_t src = *work.pixelAt(x, y);
+      const uint32_t a = pixelAlpha(*p);
+      lerpPixelRgb(p, src, static_cast<uint32_t>(m));
+      const uint32_t na = blendAlpha ? lerp255(pixelAlpha(src), a, static_cast<uint32_t>(m)) : a;
+      *p = (*p & 0x00FFFFFFu) | (na << 24);
+    }
+  }
+  layer->image->compact();
+  edit.changed();
+  markModified(true);
+  repaintRect(index, TRect{r.Left - layer->offsetX, r.Top - layer->offsetY, r.Right - layer->offsetX,
+                           r.Bottom - layer->offsetY});
+  resetFlowImage(flow, index, false);
+  return true;
+}
+
+bool TPaper::transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->count() > 0 && code >= kUndoMirrorAll && code <= kUndoRotate180All))
+    return false;
+  const int single = code - (kUndoMirrorAll - kUndoMirror);
+  std::vector<int64_t> ids;
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    CLayerData* l = layers_->getLayer(i);
+    if (visibleOnly && !l->visible) continue;
+    if (!l->image || !l->image->commitRect(SRectXYWH{0, 0, l->imageWidth(), l->imageHeight()})) {
+      showWarning(kMsgLayerCommandFailed);
+      return false;
+    }
+    ids.push_back(l->id);
+  }
+  const SInPlaceEvents& ev = kInPlaceEvents[single - kUndoMirror];
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordDocumentEvent(visibleOnly ? ev.visible : ev.all);
+        });
+      }))
+    return false;
+  const int32_t current = currentLayerIndex();
+  edit.undoBefore([&](TPaper& d) { return d.undoMngr() != nullptr && d.undoMngr()->recordLayersTransform(code, current, ids); });
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    CLayerData* l = layers_->getLayer(i);
+    if (visibleOnly && !l->visible) continue;
+    applyInPlaceTransform(*l, single, SRectXYWH{0, 0, l->imageWidth(), l->imageHeight()});
+    l->image->compact();
+    if (!visibleOnly) l->updateThumbnail();
+  }
+  edit.changed();
+  markModified(true);
+  redraw(true);
+  selectLayer(&flow, current);
+  return true;
+}
+
+bool TPaper::transformVisibleInPlace(TFlowImage& flow, int code, bool record) {
+  return transformLayersInPlace(flow, code, true, record);
+}
+
+bool TPaper::transformAllInPlace(TFlowImage& flow, int code, bool record) {
+  return transformLayersInPlace(flow, code, false, record);
+}
+
+// ---- quarter turns ----------------------------------------------------------------
+
+std::unique_ptr<CLayerData> TPaper::turnedLayer(const CLayerData& layer, bool clockwise, SSize docSize) const {
+  auto turned = std::make_unique<CLayerData>(layer.index, layer.hasOwnUndo());
+  if (!layer.image || !turned->createImage(layer.imageHeight(), layer.imageWidth(), layer.blendMode)) return nullptr;
+  if (!layer.image->rotateToBlock(*turned->image, TPoint{0, 0}, clockwise)) return nullptr;
+  turned->image->compact();
+  turned->copyAttributes(layer);
+  turned->id = layer.id;
+  // A document point (x, y) turned clockwise lands at (H - 1 - y, x), so the
+  // new top-left corner is the old bottom-left (and top-right the other way).
+  if (clockwise) {
+    turned->offsetX = layer.imageHeight() - layer.offsetY - docSize.H;
+    turned->offsetY = layer.offsetX;
+  } else {
+    turned->offsetX = layer.offsetY;
+    turned->offsetY = layer.imageWidth() - layer.offsetX - docSize.W;
+  }
+  turned->width = docSize.H;
+  turned->height = docSize.W;
+  turned->fitThumbnail();
+  return turned;
+}
+
+std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const {
+  std::unique_ptr<CMaskData> t;
+  if (!mask.hasImage()) {
+    t = std::make_unique<CMaskData>(mask.index);
+  } else {
+    const int32_t w = mask.imageWidth(), h = mask.imageHeight();
+    t = CMaskData::createSized(mask.index, h, w);
+    if (!t || !t->hasImage()) return nullptr;
+    t->image->clearCommitFailed();
+    // Only selected pixels are written: uniform empty tiles stay free.
+    TRect b{};
+    if (mask.image->getBounds(b)) {
+      for (int32_t y = b.Top; y < b.Bottom; ++y)
+        for (int32_t x = b.Left; x < b.Right; ++x) {
+          const uint8_t v = mask.image->getPixel(x, y);
+          if (v == 0) continue;
+          const int32_t nx = clockwise ? h - 1 - y : y, ny = clockwise ? x : w - 1 - x;
+          if (!t->image->setPixel(nx, ny, v)) return nullptr;
+        }
+    }
+    t->image->compact();
+    // The same placement as a layer's (see turnedLayer).
+    if (clockwise) {
+      t->offsetX = h - mask.offsetY - docSize.H;
+      t->offsetY = mask.offsetX;
+    } else {
+      t->offsetX = mask.offsetY;
+      t->offsetY = w - mask.offsetX - docSize.W;
+    }
+  }
+  t->id = mask.id;
+  t->name = mask.name;
+  return t;
+}
+
+bool TPaper::rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise) {
+  CDocEdit edit(*this, record);
+  const CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image)) return false;
+  CWaitCursor wait(owner_);
+  // The layer turns about the document's centre: turned with the document,
+  // then moved so that the document's rectangle stays where it is.
+  std::unique_ptr<CLayerData> turned = turnedLayer(*layer, clockwise, SSize{width, height});
+  if (!turned) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  // The whole-document turn maps pixel (x, y) to (H - 1 - y, x) (or
+  // (y, W - 1 - x)); about the centre it is that moved by ((W - H) / 2,
+  // (H - W) / 2) either way.
+  const int32_t sx = floorDiv2(width - height), sy = floorDiv2(height - width);
+  turned->offsetX -= sx;
+  turned->offsetY -= sy;
+  turned->width = width;
+  turned->height = height;
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerCommand(index, u16of(index), clockwise ? 36 : 37);
+        });
+      }))
+    return false;
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(turned));
+}
+
+bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees) {
+  CDocEdit edit(*this, record);
+  const CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && std::isfinite(degrees))) return false;
+  CWaitCursor wait(owner_);
+  const double rad = static_cast<double>(degrees) * 3.14159265358979323846 / 180.0;
+  const double cs = std::cos(rad), sn = std::sin(rad);
+  const double cx = width / 2.0, cy = height / 2.0;
+  // The turned image rectangle, reaching at least the document's far edges.
+  const TRect src = layer->imageRect();
+  double minX = 0, minY = 0, maxX = width, maxY = height;
+  for (const double x : {double(src.Left), double(src.Right)})
+    for (const double y : {double(src.Top), double(src.Bottom)}) {
+      const double tx = cx + (x - cx) * cs - (y - cy) * sn, ty = cy + (x - cx) * sn + (y - cy) * cs;
+      minX = std::min(minX, tx), maxX = std::max(maxX, tx), minY = std::min(minY, ty), maxY = std::max(maxY, ty);
+    }
+  const TRect cover{static_cast<int32_t>(std::floor(minX)), static_cast<int32_t>(std::floor(minY)),
+                    static_cast<int32_t>(std::ceil(maxX)), static_cast<int32_t>(std::ceil(maxY))};
+  const SSize size = rectSize(cover);
+  auto turned = std::make_unique<CLayerData>(layer->index, layer->hasOwnUndo());
+  if (!planeSizeAllowed(size.W, size.H) || !turned->createImage(size.W, size.H, layer->blendMode)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  // Each destination pixel's centre turned back into the source, sampled
+  // bilinearly in 16.16; outside the source the background.
+  CBlockVMTC& dst = *turned->image;
+  dst.clearCommitFailed();
+  for (int32_t y = 0; y < size.H; ++y) {
+    for (int32_t x = 0; x < size.W; ++x) {
+      const double qx = cover.Left + x + 0.5 - cx, qy = cover.Top + y + 0.5 - cy;
+      const double px = cx + qx * cs + qy * sn + layer->offsetX - 0.5;
+      const double py = cy - qx * sn + qy * cs + layer->offsetY - 0.5;
+      if (px <= -1.0 || py <= -1.0 || px >= layer->imageWidth() || py >= layer->imageHeight()) continue;
+      const uint32_t v = sampleBilinearBlock(*layer->image, static_cast<int32_t>(std::lround(px * 65536.0)),
+                                             static_cast<int32_t>(std::lround(py * 65536.0)), false);
+      if (v != dst.background() && !dst.setPixel(x, y, v)) break;
+    }
+  }
+  if (dst.commitFailed()) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  dst.compact();
+  turned->copyAttributes(*layer);
+  turned->id = layer->id;
+  turned->offsetX = -cover.Left;
+  turned->offsetY = -cover.Top;
+  turned->width = width;
+  turned->height = height;
+  turned->fitThumbnail();
+  turned->updateThumbnail();
+  uint32_t bits = 0;
+  std::memcpy(&bits, &degrees, sizeof bits);
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommandEx(index, u16of(index), 38, bits, 0); });
+      }))
+    return false;
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(turned));
+}
+
+bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h) {
+  CDocEdit edit(*this, record);
+  const CLayerData* layer = getLayer(index);
+  if (!edit.gate(layer != nullptr && layer->image && w >= 1 && h >= 1 && w <= 2 * kMaxImageWidth &&
+                 h <= 2 * kMaxImageHeight))
+    return false;
+  CWaitCursor wait(owner_);
+  // The offset scales with the image (64-bit products); the image reaches
+  // at least the document's far edges.
+  const int32_t ox = static_cast<int32_t>(int64_t{layer->offsetX} * w / layer->imageWidth());
+  const int32_t oy = static_cast<int32_t>(int64_t{layer->offsetY} * h / layer->imageHeight());
+  const int32_t iw = std::max(width + std::max(ox, 0), w), ih = std::max(height + std::max(oy, 0), h);
+  auto scaled = std::make_unique<CLayerData>(layer->index, layer->hasOwnUndo());
+  CBlockVMTC resampled(w, h);
+  if (!planeSizeAllowed(iw, ih) || !resampled.isValid() || !scaled->createImage(iw, ih, layer->blendMode) ||
+      !resampled.stretchFrom(*layer->image) ||
+      (!scaled->image->assignRect(resampled, TPoint{0, 0}, SRectXYWH{0, 0, w, h}) && scaled->image->commitFailed())) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  scaled->image->compact();
+  scaled->copyAttributes(*layer);
+  scaled->id = layer->id;
+  scaled->offsetX = ox;
+  scaled->offsetY = oy;
+  scaled->width = width;
+  scaled->height = height;
+  scaled->fitThumbnail();
+  scaled->updateThumbnail();
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordLayerCommandEx(index, u16of(index), 39, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
+        });
+      }))
+    return false;
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(scaled));
+}
+
+bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChange) {
+  if (!layers_ || layers_->count() == 0) return false;
+  // Every turned layer is built before any is put in place.
+  std::vector<std::unique_ptr<CLayerData>> turned;
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    std::unique_ptr<CLayerData> t = turnedLayer(*layers_->getLayer(i), clockwise, SSize{width, height});
+    if (!t) return false;
+    turned.push_back(std::move(t));
+  }
+  // The selections turn with the picture.
+  std::vector<std::unique_ptr<CMaskData>> masks;
+  for (int32_t i = 0; masks_ && i < masks_->count(); ++i) {
+    std::unique_ptr<CMaskData> m = turnedMask(*masks_->getMask(i), clockwise, SSize{width, height});
+    if (!m) return false;
+    masks.push_back(std::move(m));
+  }
+  if (beforeChange && !beforeChange()) return false;
+  for (int32_t i = 0; i < layers_->count(); ++i) layers_->replaceLayer(i, std::move(turned[static_cast<size_t>(i)]));
+  for (size_t i = 0; i < masks.size(); ++i) masks_->swapMaskAt(static_cast<int32_t>(i), masks[i]);
+  const int32_t w = width;
+  width = height;
+  height = w;
+  layers_->setDocumentSize(width, height);
+  if (masks_) {
+    masks_->setDocumentSize(width, height);
+    masks_->updateAllThumbnails();
+    masks_->traceAnts(SSize{width, height}, -1);
+  }
+  composite.Resize(width, height);
+  for (int32_t i = 0; i < layers_->count(); ++i) layers_->getLayer(i)->fitThumbnail();
+  return true;
+}
+
+bool TPaper::rotateImage90(TFlowImage& flow, bool clockwise, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->count() > 0)) return false;
+  CWaitCursor wait(owner_);
+  bool written = true;
+  const bool turned = turnImage90(clockwise, [&] {
+    written = edit.event([&](IDocRecorder& r) {
+      return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordDocumentEvent(clockwise ? 4 : 5); });
+    });
+    return written;
+  });
+  if (!turned) {
+    if (written) showOutOfMemoryMessage();
+    return false;
+  }
+  edit.changed();
+  const CLayerData* current = currentLayer();
+  auto rec = CUndoData::make(kUndoRotateImage90, current != nullptr ? static_cast<int64_t>(current->id) : -1);
+  if (rec) {
+    rec->hasPixels = true;
+    rec->layerIndex = currentLayerIndex();
+    rec->value1 = clockwise ? 1 : 0;
+    edit.undoAfter(rec);
+  }
+  markModified(true);
+  flow.fitDocument(false);
+  redraw(true);
+  if (owner_ != nullptr) owner_->documentLayoutChanged(true);
+  selectLayer(&flow, currentLayerIndex());
+  return true;
+}
+
+bool TPaper::undoRotateImage90(bool clockwise) {
+  if (!turnImage90(clockwise, {})) return false;
+  if (flow_ != nullptr) flow_->fitDocument(false);
+  return true;
+}
+
+// ---- whole-image operations ----------------------------------------------------------
+
+std::unique_ptr<CLayerMngr> TPaper::buildLayerList(SSize docSize,
+                                                   const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make) const {
+  auto list = std::make_unique<CLayerMngr>(std::max(layers_->count(), 1));
+  list->setDocumentSize(docSize.W, docSize.H);
+  list->setNameCounter(layers_->nameCounter());
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    const CLayerData& old = *layers_->getLayer(i);
+    std::unique_ptr<CLayerData> l = make(old);
+    if (!l) return nullptr;
+    l->copyAttributes(old);
+    l->width = docSize.W;
+    l->height = docSize.H;
+    if (list->insertAt(i, std::move(l)) != i) return nullptr;
+  }
+  list->renumber();
+  list->setCurrent(layers_->current());
+  for (int32_t i = 0; i < list->count(); ++i) list->getLayer(i)->fitThumbnail();
+  return list;
+}
+
+bool TPaper::replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMngr> list,
+                              std::unique_ptr<CMaskMngr> maskList, TPoint maskShift) {
+  const int32_t current = layers_->current();
+  std::unique_ptr<CLayerMngr> old = std::move(list);
+  undoExchangeLayerList(old);
+  if (maskList) {
+    undoExchangeMaskList(maskList);
+  } else if (masks_) {
+    // The selection keeps its place on the picture.
+    for (int32_t i = 0; i < masks_->count(); ++i) {
+      CMaskData* m = masks_->getMask(i);
+      m->offsetX += maskShift.X;
+      m->offsetY += maskShift.Y;
+    }
+  }
+  edit.changed();
+  const CLayerData* cur = layers_->getLayer(current);
+  auto rec = CUndoData::make(kind, cur != nullptr ? static_cast<int64_t>(cur->id) : -1);
+  if (rec) {
+    rec->hasPixels = true;
+    rec->layerIndex = current;
+    rec->value1 = maskShift.X;
+    rec->value2 = maskShift.Y;
+    rec->kept.layerList = std::move(old);
+    rec->kept.maskList = std::move(maskList);
+    // Kept by the undo, or freed here; without the record the history no
+    // longer matches the document.
+    if (!edit.undoAfter(rec) && edit.recording()) clearUndo();
+  }
+  composite.Resize(width, height);
+  if (masks_) masks_->updateAllThumbnails();
+  if (masks_) masks_->traceAnts(SSize{width, height}, -1);
+  markModified(true);
+  if (flow_ != nullptr) flow_->fitDocument(false);
+  redraw(true);
+  if (owner_ != nullptr) owner_->documentLayoutChanged(true);
+  selectLayer(flow_, current);
+  return true;
+}
+
+bool TPaper::reframeCanvas(SSize newSize, TPoint shift, int kind,
+                           const std::function<bool(IDocEventRecorder&)>& write, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->count() > 0 && newSize.W >= 1 && newSize.H >= 1 &&
+                 newSize.W <= kMaxImageWidth && newSize.H <= kMaxImageHeight))
+    return false;
+  CWaitCursor wait(owner_);
+  // Every layer becomes the new canvas's size holding its old content
+  // moved by `shift`; what falls outside the new canvas is dropped.
+  const auto reframe = [&](const CLayerData& old) {
+    std::unique_ptr<CLayerData> l = old.cloneRegion(newSize, TPoint{shift.X - old.offsetX, shift.Y - old.offsetY});
+    if (l) l->offsetX = l->offsetY = 0;
+    return l;
+  };
+  std::unique_ptr<CLayerMngr> list = buildLayerList(newSize, reframe);
+  if (!list) {
+    // Crop has no other way; the canvas size may still run layer by layer
+    // without keeping the old list, when the user agrees to lose the undo.
+    if (kind == kUndoCropImage) {
+      showWarning(formatText(kMsgFailedForMemory, {kWordCrop}));
+      return false;
+    }
+    if (record && undoAvailable() && askConfirm(formatText(kMsgNoUndoForMemory, {kWordUndo}), MessageButtons::YesNo) != kMrYes)
+      return false;
+    if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
+    return reframeInPlace(edit, newSize, reframe, TPoint{-shift.X, -shift.Y});
+  }
+  if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
+  return replaceLayerList(edit, kind, std::move(list), nullptr, TPoint{-shift.X, -shift.Y});
+}
+
+bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
+                            const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make, TPoint maskShift) {
+  // One layer at a time, each replaced as soon as it is made; the history
+  // cannot follow and is cleared.
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    const CLayerData& old = *layers_->getLayer(i);
+    std::unique_ptr<CLayerData> l = make(old);
+    if (!l) {
+      showOutOfMemoryMessage();
+      clearUndo();
+      return false;
+    }
+    l->copyAttributes(old);
+    l->id = old.id;
+    l->width = newSize.W;
+    l->height = newSize.H;
+    l->fitThumbnail();
+    layers_->replaceLayer(i, std::move(l));
+  }
+  width = newSize.W;
+  height = newSize.H;
+  layers_->setDocumentSize(width, height);
+  edit.changed();
+  clearUndo();
+  if (masks_) {
+    masks_->setDocumentSize(width, height);
+    for (int32_t i = 0; i < masks_->count(); ++i) {
+      masks_->getMask(i)->offsetX += maskShift.X;
+      masks_->getMask(i)->offsetY += maskShift.Y;
+    }
+    masks_->updateAllThumbnails();
+    masks_->traceAnts(SSize{width, height}, -1);
+  }
+  composite.Resize(width, height);
+  markModified(true);
+  if (flow_ != nullptr) flow_->fitDocument(false);
+  redraw(true);
+  if (owner_ != nullptr) owner_->documentLayoutChanged(true);
+  selectLayer(flow_, layers_->current());
+  return true;
+}
+
+bool TPaper::resizeCanvas(TFlowImage&, int32_t w, int32_t h, int32_t anchor, bool record) {
+  const TPoint shift = anchorOffset(anchor, w - width, h - height);
+  return reframeCanvas(SSize{w, h}, shift, kUndoCanvasSize, [&](IDocEventRecorder& e) {
+    return e.recordCanvasResize(w, h, static_cast<uint8_t>(anchor & 0xFF), 0);
+  }, record);
+}
+
+bool TPaper::cropToRect(TFlowImage&, const TRect& rect, bool record) {
+  TRect r = rect;
+  if (!intersectRect(r, TRect{0, 0, width, height})) return false;
+  return reframeCanvas(rectSize(r), TPoint{-r.Left, -r.Top}, kUndoCropImage, [&](IDocEventRecorder& e) {
+    return e.recordImageCrop(0, r, 0);
+  }, record);
+}
+
+bool TPaper::scaleImage(TFlowImage&, int32_t w, int32_t h, int32_t method, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(layers_ && layers_->count() > 0 && width > 0 && height > 0 && w >= 1 && h >= 1 &&
+                 w <= kMaxImageWidth && h <= kMaxImageHeight && (method == 1 || method == 2)))
+    return false;
+  CWaitCursor wait(owner_);
+  const double fx = static_cast<double>(w) / width, fy = static_cast<double>(h) / height;
+  const SSize newSize{w, h};
+  std::unique_ptr<CLayerMngr> list = buildLayerList(newSize, [&](const CLayerData& old) -> std::unique_ptr<CLayerData> {
+    // Image size and offset scale with the picture; the image still covers
+    // the new canvas.
+    const int32_t iw = std::clamp(static_cast<int32_t>(std::floor(old.imageWidth() * fx + 0.5)), 1, 2 * kMaxImageWidth);
+    const int32_t ih = std::clamp(static_cast<int32_t>(std::floor(old.imageHeight() * fy + 0.5)), 1, 2 * kMaxImageWidth);
+    auto l = std::make_unique<CLayerData>(old.index, old.hasOwnUndo());
+    if (!old.image || !l->createImage(std::max(iw, w), std::max(ih, h), old.blendMode)) return nullptr;
+    CBlockVMTC scaled(iw, ih);
+    if (!scaled.isValid() || !scaled.stretchFrom(*old.image)) return nullptr;
+    if (!l->image->assignRect(scaled, TPoint{0, 0}, SRectXYWH{0, 0, iw, ih}) && l->image->commitFailed())
+      return nullptr;
+    l->image->compact();
+    l->offsetX = std::clamp(static_cast<int32_t>(std::floor(old.offsetX * fx + 0.5)), 0, l->imageWidth() - w);
+    l->offsetY = std::clamp(static_cast<int32_t>(std::floor(old.offsetY * fy + 0.5)), 0, l->imageHeight() - h);
+    return l;
+  });
+  std::unique_ptr<CMaskMngr> maskList = masks_ ? masks_->makeScaledMaskList(newSize, method) : nullptr;
+  if (!list || (masks_ && !maskList)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  if (!edit.event([&](IDocRecorder& r) {
+        return writeDocEvent(r, [&](IDocEventRecorder& e) {
+          return e.recordImageScale(w, h, 9, static_cast<uint16_t>(method));
+        });
+      }))
+    return false;
+  return replaceLayerList(edit, kUndoScaleImage, std::move(list), std::move(maskList), TPoint{0, 0});
+}
+
+}  // namespace pg
