@@ -316,16 +316,16 @@ bool CReplayEngine::replayDocumentEvent(uint8_t subcode) {
     case kDocShowOnlyLayer:
     case kDocFlipVisibility: {
       if (!read(b, 4)) return false;
-      CLayerMngr& layers = *doc_.layers();
-      CLayerData* layer = layers.getLayer(readLE16(b));
-      if (layer == nullptr) return fail(ReplayError::OperationFailed);
+      const int32_t index = readLE16(b);
+      if (doc_.getLayer(index) == nullptr) return fail(ReplayError::OperationFailed);
+      // An operation that finds nothing to change is not a failure of the
+      // recording: the recorder wrote what the user asked.
       if (subcode == kDocShowAllLayers)
-        layers.setAllVisible(readLE16(b + 2) != 0);
+        doc_.showAllLayers(index, readLE16(b + 2) != 0, false);
       else if (subcode == kDocShowOnlyLayer)
-        layers.showOnly(readLE16(b));
+        doc_.showOnlyLayer(index, false);
       else
-        layer->visible = !layer->visible;
-      doc_.redraw(true);
+        doc_.flipLayerVisibility(index, false);
       addRefresh(kRefreshLayout | kRefreshNavigator | kRefreshTitle);
       return true;
     }
@@ -336,7 +336,7 @@ bool CReplayEngine::replayDocumentEvent(uint8_t subcode) {
       store_.setStateBits(kEvEndReached, true);
       return true;
     default:
-      return replayUnsupported(kPktDocument, subcode);
+      return replayDocumentCommand(subcode);
   }
 }
 

@@ -241,8 +241,9 @@ bool CReplayEngine::execPacket(SPacketHeader& header) {
       return replayLayerCommand(sub);
     case kPktMask:
       return replayMask(sub);
-    case kPktLayerList:
     case kPktLayerEdit:
+      return replayLayerEdit(sub);
+    case kPktLayerList:
     case kPktLayerImage:
     case kPktRegionFill:
       return replayUnsupported(type, sub);

@@ -141,6 +141,12 @@ class CReplayEngine {
   bool replayDataPacket(uint8_t subcode);
   bool replayDocumentEvent(uint8_t subcode);
   bool replayLayerCommand(uint8_t subcode);
+  bool replayDocumentCommand(uint8_t subcode);
+  bool replayLayerOp(uint8_t subcode);
+  bool replayLayerEdit(uint8_t subcode);
+  bool replayMaskOp(uint8_t subcode);
+  // The end of an executor that called a document operation.
+  bool done(bool ok, uint8_t refresh);
   bool replayMask(uint8_t subcode);
   // A u16 length and that many bytes of a recorded name (CP932).
   bool readName(std::string& name);

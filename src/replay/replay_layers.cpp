@@ -47,11 +47,8 @@ bool CReplayEngine::replayLayerCommand(uint8_t subcode) {
       if (!read(b, 2)) return false;
       std::string name;
       if (!readName(name)) return false;
-      CLayerData* layer = doc_.getLayer(readLE16(b));
-      if (layer == nullptr) return fail(ReplayError::OperationFailed);
-      layer->name = name;
-      addRefresh(kRefreshLayers);
-      return true;
+      return done(doc_.getLayer(readLE16(b)) != nullptr && doc_.setLayerName(readLE16(b), name, false),
+                  kRefreshLayers);
     }
     case kLayerBlend:
     case kLayerOpacity:
@@ -63,40 +60,50 @@ bool CReplayEngine::replayLayerCommand(uint8_t subcode) {
       CLayerData* layer = doc_.getLayer(index);
       if (layer == nullptr) return fail(ReplayError::OperationFailed);
       if (b[2] >= kLayerBlendModeCount) return fail(ReplayError::BadField);
+      // The packet carries the three attributes; the one of its subcode
+      // goes through the document's operation (which compares first).
+      switch (subcode) {
+        case kLayerBlend:
+          doc_.setLayerBlendMode(index, b[2], false);
+          break;
+        case kLayerOpacity:
+          doc_.setLayerOpacity(index, b[3], false);
+          break;
+        case kLayerVisible:
+          doc_.setLayerVisible(index, (b[4] & 1) != 0, false);
+          break;
+        case kLayerProtect:
+          doc_.setProtectAlpha(index, (b[4] & 2) != 0 ? 1 : 0, false);
+          if (index == doc_.currentLayerIndex()) stroke_->setOpaqueMode(layer->protectAlpha, true);
+          break;
+        default:
+          doc_.setLayerEffect(index, (b[4] & 16) != 0, b[6], false);
+          layer->seedRandom(readLE32(b + 8));
+          break;
+      }
       layer->blendMode = b[2];
       layer->opacity = b[3];
       layer->visible = (b[4] & 1) != 0;
-      if (subcode == kLayerProtect) {
-        layer->protectAlpha = (b[4] & 2) != 0;
-        if (index == doc_.currentLayerIndex()) stroke_->setOpaqueMode(layer->protectAlpha, true);
-        return true;
-      }
-      if (subcode == kLayerEffect) {
-        layer->dissolve = (b[4] & 16) != 0;
-        layer->dissolveAmount = b[6];
-        layer->seedRandom(readLE32(b + 8));
-      }
+      if (subcode == kLayerEffect) layer->dissolveAmount = b[6];
       doc_.redraw(true);
       doc_.updateLayerThumbnail(index);
       addRefresh(kRefreshLayers | kRefreshNavigator);
       return true;
     }
     default:
-      return replayUnsupported(kPktLayer, subcode);
+      return replayLayerOp(subcode);
   }
 }
 
 bool CReplayEngine::replayMask(uint8_t subcode) {
-  if (subcode != kMaskRename) return replayUnsupported(kPktMask, subcode);
+  if (subcode != kMaskRename) return replayMaskOp(subcode);
   uint8_t b[2];
   if (!read(b, 2)) return false;
   std::string name;
   if (!readName(name)) return false;
-  CMaskData* mask = doc_.masks()->getMask(readLE16(b));
-  if (mask == nullptr) return fail(ReplayError::OperationFailed);
-  mask->name = name;
-  addRefresh(kRefreshMasks);
-  return true;
+  const int32_t index = readLE16(b);
+  if (doc_.masks()->getMask(index) == nullptr) return fail(ReplayError::OperationFailed);
+  return done(doc_.setMaskName(doc_.currentLayerIndex(), name, index, false), kRefreshMasks);
 }
 
 }  // namespace pg

@@ -35,30 +35,57 @@ TEST(ReplayLayers, AttributesAndNamesReplayAsRecorded) {
   EXPECT_TRUE(f.y.doc->getLayer(0)->protectAlpha);
 }
 
-TEST(ReplayLayers, VisibilityEventsReplayAsRecorded) {
+// Every operation of the document recorded on X, with its picture kept
+// after each event, then replayed into Y event by event.
+TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   ReplayFixture f;
-  f.x.doc->insertLayer(1, 64, 48, true, 255, 3);
-  f.x.doc->layers()->setCurrent(1);
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  std::vector<std::string> expected = {picture(d)};
+  auto step = [&](const char* what, bool ok) {
+    ASSERT_TRUE(ok) << what;
+    expected.push_back(picture(d));
+  };
   f.paint(ReplayFixture::line(5, 5, 50, 30, 20));
-  IDocEventRecorder& rec = *eventRecorderOf(f.x.doc->events());
-  // The second layer is inserted outside the recording: Y gets it alike.
-  ASSERT_TRUE(rec.recordDocumentEventValue(1, 0, kDocShowOnlyLayer));
-  f.x.doc->layers()->showOnly(1);
-  ASSERT_TRUE(rec.recordDocumentEventValue(0, 0, kDocFlipVisibility));
-  f.x.doc->getLayer(0)->visible = !f.x.doc->getLayer(0)->visible;
-  ASSERT_TRUE(rec.recordDocumentEventValue(1, 0, kDocFlipVisibility));
-  f.x.doc->getLayer(1)->visible = !f.x.doc->getLayer(1)->visible;
-  std::vector<std::string> expected = {picture(*f.x.doc)};
-  ASSERT_TRUE(rec.recordDocumentEventValue(0, 1, kDocShowAllLayers));
-  f.x.doc->layers()->setAllVisible(true);
-  expected.push_back(picture(*f.x.doc));
+  expected.push_back(picture(d));
+  step("new layer", d.newLayerEx(&flow, 1, true, 200, 3, 48, 64, true));
+  f.tool.setColor(0x00FF8000u);
+  f.paint(ReplayFixture::line(60, 2, 3, 45, 30));
+  expected.push_back(picture(d));
+  step("named layer", d.newLayer(&flow, 2, true, "紙", 0x8040A0C0u, 255, 3, 40, 50, true));
+  step("blend mode", d.setLayerBlendMode(2, 5, true));
+  step("opacity", d.setLayerOpacity(2, 128, true));
+  step("protect alpha", d.setProtectAlpha(1, 1, true));
+  step("rename", d.setLayerName(0, "下地", true));
+  step("duplicate", d.duplicateLayer(&flow, 1, true));
+  step("move", d.moveLayer(&flow, 3, 0, true));
+  step("show only", d.showOnlyLayer(1, true));
+  step("show all", d.showAllLayers(1, true, true));
+  step("mirror layer", d.layerCommand(flow, 1, true, 7));
+  step("rectangle selection", d.maskFigureRect(flow, 1, TPointF{8, 6}, TPointF{40, 30}, 0, f.tool, true));
+  step("invert selection", d.maskInvert(flow, 1, true));
+  step("fill colour", d.fillLayerColor(flow, 1, 0x00336699u, f.tool, true, true));
+  step("select all", d.maskFillAll(flow, 1, true));
+  step("new mask", d.newMask(flow, 1, 0, true));
+  step("ellipse selection", d.maskFigureEllipse(flow, 1, TPointF{10, 10}, TPointF{50, 40}, 0.0, 0, f.tool, true));
+  step("merge down", d.mergeDown(&flow, 2, true));
+  step("delete layer", d.deleteLayer(&flow, 0, true));
+  step("rotate image", d.rotateImage90(flow, true, true));
+  step("canvas size", d.resizeCanvas(flow, 60, 70, 4, true));
+  // An undo in the middle drops its event from the recording.
+  ASSERT_TRUE(d.invertLayerAlpha(flow, 0, true));
+  int32_t index = 0;
+  TRect rect{};
+  ASSERT_TRUE(d.undo(flow, index, rect));
+  step("merge visible", d.mergeVisible(&flow, true, false, true));
   ASSERT_EQ(f.startReplay(), ReplayStart::Started);
-  f.y.doc->insertLayer(1, 64, 48, true, 255, 3);
-  f.y.doc->layers()->setCurrent(1);
-  for (int i = 0; i < 5; ++i) ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone) << i;
-  EXPECT_EQ(picture(*f.y.doc), expected[0]);
-  ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone);
-  EXPECT_EQ(picture(*f.y.doc), expected[1]);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone)
+        << "event " << i << " " << int(f.session->engine().lastHeader().type) << "/"
+        << int(f.session->engine().lastHeader().subcode) << " reason " << int(f.session->engine().lastError());
+    ASSERT_EQ(picture(*f.y.doc), expected[i]) << "after event " << i;
+  }
+  EXPECT_EQ(f.session->engine().replayNext(), ReplayStep::End);
 }
 
 TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {
