@@ -38,6 +38,17 @@ bool CReplayEngine::done(bool ok, uint8_t refresh) {
   return true;
 }
 
+bool CReplayEngine::readPoints(uint16_t count, std::vector<TPointF>& points) {
+  std::vector<uint8_t> raw(size_t(count) * 8);
+  if (!read(raw.data(), uint32_t(raw.size()))) return false;
+  points.resize(count);
+  for (uint16_t i = 0; i < count; ++i) {
+    points[i] = pointFAt(raw.data() + i * 8);
+    if (!finite(points[i])) return fail(ReplayError::BadField);
+  }
+  return true;
+}
+
 bool CReplayEngine::replayDocumentCommand(uint8_t subcode) {
   uint8_t b[20] = {};
   TPaper& d = doc_;
@@ -172,13 +183,8 @@ bool CReplayEngine::replayLayerEdit(uint8_t subcode) {
     uint8_t b[4];
     if (!read(b, 4)) return false;
     const uint16_t count = readLE16(b + 2);
-    std::vector<uint8_t> raw(size_t(count) * 8);
-    if (!read(raw.data(), uint32_t(raw.size()))) return false;
-    std::vector<TPointF> points(count);
-    for (uint16_t i = 0; i < count; ++i) {
-      points[i] = pointFAt(raw.data() + i * 8);
-      if (!finite(points[i])) return fail(ReplayError::BadField);
-    }
+    std::vector<TPointF> points;
+    if (!readPoints(count, points)) return false;
     return done(d.layerFigurePolygon(flow_, readLE16(b), count, points.data(), *stroke_, false), kRefreshEdit);
   }
   uint8_t b[22];
@@ -210,13 +216,8 @@ bool CReplayEngine::replayMaskOp(uint8_t subcode) {
     uint8_t b[8];
     if (!read(b, 8)) return false;
     const uint16_t count = readLE16(b + 6);
-    std::vector<uint8_t> raw(size_t(count) * 8);
-    if (!read(raw.data(), uint32_t(raw.size()))) return false;
-    std::vector<TPointF> points(count);
-    for (uint16_t i = 0; i < count; ++i) {
-      points[i] = pointFAt(raw.data() + i * 8);
-      if (!finite(points[i])) return fail(ReplayError::BadField);
-    }
+    std::vector<TPointF> points;
+    if (!readPoints(count, points)) return false;
     return done(d.maskFigurePolygon(flow_, readLE16(b), count, points.data(), b[4], *stroke_, false), 0);
   }
   if (subcode == 16 || subcode == 17 || subcode == 19) {

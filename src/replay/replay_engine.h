@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "brush/gradient.h"
+#include "core/rect.h"
 #include "core/map_dd.h"
 #include "record/event_store.h"
 #include "replay/replay_types.h"
@@ -147,6 +148,8 @@ class CReplayEngine {
   bool replayMaskOp(uint8_t subcode);
   // The end of an executor that called a document operation.
   bool done(bool ok, uint8_t refresh);
+  // count points of two f32, each finite.
+  bool readPoints(uint16_t count, std::vector<TPointF>& points);
   bool replayMask(uint8_t subcode);
   // A u16 length and that many bytes of a recorded name (CP932).
   bool readName(std::string& name);
