@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "brush/stroke_settings.h"
+#include "core/planes.h"
+#include "document/flow_image.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
+#include "platform/text_codec.h"
 #include "record/packet_catalogue.h"
 #include "record/state_packets.h"
 #include "replay/replay_engine.h"
@@ -277,6 +280,59 @@ bool CReplayEngine::replayMaskOp(uint8_t subcode) {
       return done(d.newLayerFromSelection(flow_, layer, 0, false, arg, false), 0);
     default:
       return replayUnsupported(kPktMask, subcode);
+  }
+}
+
+}  // namespace pg
+
+namespace pg {
+
+bool CReplayEngine::replayLayerList(uint8_t subcode) {
+  TPaper& d = doc_;
+  if (subcode == 0 || subcode == 1) {
+    uint8_t b[24];
+    if (!read(b, 24)) return false;
+    const uint16_t count = readLE16(b + 2);
+    const uint32_t length = readLE32(b + 12);
+    // The sizes must agree before anything past the payload is read.
+    if (b[6] != 1 || b[7] != 2 || length % 2 != 0 || length != 2u * count) return fail(ReplayError::BadField);
+    if (!skip(length)) return false;
+    return done(d.linkLayer(&flow_, readLE16(b), subcode == 0, false), kRefreshLayers);
+  }
+  uint8_t b[12];
+  if (!read(b, 12)) return false;
+  const int32_t layer = readLE16(b);
+  const uint32_t first = readLE32(b + 4);
+  switch (subcode) {
+    case 8:
+      return done(d.deleteLayerGroup(&flow_, layer, false), kRefreshEdit);
+    case 11:
+      return done(d.moveLayerGroup(&flow_, layer, readLE16(b + 2), int32_t(first), false), kRefreshEdit);
+    case 16:
+      return done(d.setLayerGroupVisible(layer, int32_t(first >> 16), (first & 0xFFFF) != 0, false), kRefreshEdit);
+    default:
+      return replayUnsupported(kPktLayerList, subcode);
+  }
+}
+
+bool CReplayEngine::replayLayerImage(uint8_t subcode) {
+  int32_t layer = 0;
+  std::unique_ptr<TMTC> image;
+  std::unique_ptr<std::array<uint8_t, 72>> record;
+  std::vector<uint8_t> block;
+  if (!readImageObject(layer, image, record, block)) return false;
+  // The byte block carries the layer's name.
+  block.push_back(0);
+  const std::string name = cp932ToUtf8(reinterpret_cast<const char*>(block.data()));
+  const uint8_t* attributes = record ? record->data() : nullptr;
+  flow_.fitDocument(true);
+  switch (subcode) {
+    case 0:
+      return done(doc_.pasteIntoLayer(&flow_, layer, name, attributes, *image, false), kRefreshEdit);
+    case 1:
+      return done(doc_.pasteLayerImage(&flow_, *image, name, attributes, false), kRefreshEdit);
+    default:
+      return replayUnsupported(kPktLayerImage, subcode);
   }
 }
 

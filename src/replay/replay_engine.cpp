@@ -244,7 +244,9 @@ bool CReplayEngine::execPacket(SPacketHeader& header) {
     case kPktLayerEdit:
       return replayLayerEdit(sub);
     case kPktLayerList:
+      return replayLayerList(sub);
     case kPktLayerImage:
+      return replayLayerImage(sub);
     case kPktRegionFill:
       return replayUnsupported(type, sub);
     default:

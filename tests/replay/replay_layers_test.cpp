@@ -1,6 +1,7 @@
 // Replay of layer attribute and rename packets as the recorder writes them.
 #include <gtest/gtest.h>
 
+#include "core/planes.h"
 #include "document/layer_data.h"
 #include "document/mask_data.h"
 #include "replay_fixture.h"
@@ -68,6 +69,16 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   step("select all", d.maskFillAll(flow, 1, true));
   step("new mask", d.newMask(flow, 1, 0, true));
   step("ellipse selection", d.maskFigureEllipse(flow, 1, TPointF{10, 10}, TPointF{50, 40}, 0.0, 0, f.tool, true));
+  step("link", d.linkLayer(&flow, 2, true, true));
+  step("group visibility", d.setLayerGroupVisible(1, 2, false, true));
+  step("unlink", d.linkLayer(&flow, 2, false, true));
+  {
+    TMTC image(12, 9);
+    for (int32_t y = 0; y < 9; ++y)
+      for (int32_t x = 0; x < 12; ++x) *image.pixelAt(x, y) = 0xFF000000u | uint32_t(x * 20) << 8 | uint32_t(y * 25);
+    step("paste as a layer", d.pasteLayerImage(&flow, image, "貼り付け", nullptr, true));
+    step("paste into a layer", d.pasteIntoLayer(&flow, 0, "", nullptr, image, true));
+  }
   step("merge down", d.mergeDown(&flow, 2, true));
   step("delete layer", d.deleteLayer(&flow, 0, true));
   step("rotate image", d.rotateImage90(flow, true, true));
@@ -99,6 +110,10 @@ TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {
        ReplayError::BadField},
       {"no such layer", StreamBuilder().imageCreate().packet(kPktLayer, 17, {3, 0, 0, 255, 1, 0}),
        ReplayError::OperationFailed},
+      {"link data not twice the count",
+       StreamBuilder().imageCreate().packet(kPktLayerList, 0,
+                                            {0, 0, 2, 0, 0, 0, 1, 2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2}),
+       ReplayError::BadField},
       {"rename of no such mask", StreamBuilder().imageCreate().packet(kPktMask, 12, {9, 0, 2, 0, 'a', 0}),
        ReplayError::OperationFailed},
   };
