@@ -128,8 +128,12 @@ uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictu
   if (parseChunkHead(head).tag != kTagThumbnail) return kRcWrongTag;
   const SThumbnailDesc desc = parseThumbnailDesc(head + kChunkHeadBytes);
   if (pictureBytesPerPixel(desc.kind) != bytesPerPixel) return kRcPictureKind;
-  const int64_t bytes = int64_t{desc.width} * int64_t{desc.height} * int64_t{bytesPerPixel};
-  if (bytes > budget.left) return kRcTooLarge;
+  // Checked: sizes from the file must not wrap into a small or negative count,
+  // which would let the picture pass or even raise what is left.
+  int64_t bytes = 0;
+  if (__builtin_mul_overflow(int64_t{desc.width}, int64_t{desc.height}, &bytes) ||
+      __builtin_mul_overflow(bytes, int64_t{bytesPerPixel}, &bytes) || bytes > budget.left)
+    return kRcTooLarge;
   budget.left -= bytes;
   return kRcOk;
 }

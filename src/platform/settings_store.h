@@ -31,6 +31,13 @@ enum class SettingKind : uint8_t { Integer, String, Binary };
 
 using SettingValue = std::variant<int32_t, std::string, std::vector<uint8_t>>;
 
+// Bounds of what the store holds, far beyond any real settings: a file beyond
+// them counts as damaged and a write beyond them is refused, so that a hostile
+// file can neither exhaust memory nor make saving or closing recurse deeply.
+inline constexpr size_t kSettingsMaxKeyDepth = 32;
+inline constexpr size_t kSettingsMaxNameBytes = 255;
+inline constexpr size_t kSettingsMaxValueBytes = size_t{1} << 20;
+
 inline SettingKind settingKind(const SettingValue& v) { return static_cast<SettingKind>(v.index()); }
 
 class CSettingsStore {

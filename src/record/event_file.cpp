@@ -11,6 +11,7 @@
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "record/event_store.h"
+#include "record/packet_catalogue.h"
 #include "record/packet_walker.h"
 
 namespace pg {
@@ -142,6 +143,31 @@ uint8_t readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uin
   return stageSegment(segments, segmentSize, unpacked, unpackedLength) ? kRcOk : kRcOutOfMemory;
 }
 
+// Walks the packets staged so far, from the first one not yet walked whole.
+// A packet that runs on past the staged bytes waits for the next block; false
+// when the stream cannot be walked, so that a bad stream stops at the first
+// block that breaks it instead of being expanded to its declared end.
+bool walkStaged(const Segments& segments, uint32_t segmentSize, uint64_t staged, uint64_t length, uint64_t& walked) {
+  StagedSource source(segments, segmentSize, staged);
+  const SWalkResult walk = walkPackets(source, walked, staged);
+  if (walk.wellFormed()) {
+    walked = staged;
+    return true;
+  }
+  if (staged == length) return false;
+  if (walk.status == WalkStatus::Truncated) {
+    walked = walk.offset;
+    return true;
+  }
+  // An unknown packet, or a known one whose length field lies past the staged bytes.
+  uint8_t header[2];
+  if (walk.status != WalkStatus::UnknownPacket || !source.read(walk.offset, header, 2) ||
+      !packetSizeRule(header[0], header[1]).known())
+    return false;
+  walked = walk.offset;
+  return true;
+}
+
 // The packed form: the header (its first 40 bytes already read), then blocks.
 uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
   uint8_t header[kEventHeaderBytes];
@@ -158,12 +184,18 @@ uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store,
   if (chunkU32(header + 44) != segmentSize) return kRcSegmentSize;
   const uint32_t length = chunkU32(header + 28);
   if (blocks != segmentsFor(length, segmentSize) || blocks > kMaxEventBlocks) return kRcBadEventBlock;
+  // Each block takes at least its head and one padded word of packed bytes: a
+  // header that declares more blocks than the rest of the source can hold is
+  // refused before anything is expanded.
+  constexpr uint64_t kSmallestBlock = kEventBlockHeadBytes + 4;
+  if (uint64_t{blocks} * kSmallestBlock > uint64_t(std::max<int64_t>(source.remaining(), 0))) return kRcShortRead;
 
   WorkBlock unpacked = workBlock(segmentSize);
   if (!unpacked) return kRcOutOfMemory;
   progress.setTotal(blocks, 0);
   Segments segments;
   uint64_t done = 0;
+  uint64_t walked = 0;
   while (done < length) {
     const int64_t blockStart = source.position();
     const uint8_t code = readBlock(source, segments, segmentSize, done, length, unpacked.get());
@@ -172,6 +204,10 @@ uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store,
       return code;
     }
     done += std::min<uint64_t>(segmentSize, length - done);
+    if (!walkStaged(segments, segmentSize, done, length, walked)) {
+      source.seek(blockStart, SeekOrigin::Begin);
+      return kRcBadEventBlock;
+    }
     progress.step(1);
   }
   return adoptStaged(*store, segments, length, chunkU32(header + 24), uint8_t(version), chunkU16(header + 18));

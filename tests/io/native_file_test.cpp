@@ -441,6 +441,26 @@ TEST_F(NativeFile, BadLayerIsReportedAndLaterLayersAreRead) {
   test::expectSameTiles(*source.layers().getLayer(2)->image, *third.image, "third");
 }
 
+TEST_F(NativeFile, ManyFailingChunksGiveOneWarning) {
+  // Hundreds of layer, mask and event chunks that cannot be read, then one
+  // whole unknown chunk so that the loop ends on a chunk that was skipped.
+  Bytes file = headerBytes(20, 20, kNativeLayers | kNativeMasks);
+  for (int i = 0; i < 300; ++i) {
+    appendChunk(file, kTagLayer, 4);
+    appendChunk(file, kTagMask, 4);
+    appendChunk(file, kTagEventsPacked, 48);
+  }
+  putFile(path(), file);
+  NativeDoc target(0, 0);
+  ASSERT_EQ(readNativeFile(path(), *target.doc), kRcOk);
+  const std::vector<std::string> texts = shown();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0].rfind("レイヤの読み込みに失敗しました! (err=", 0), 0u) << texts[0];
+  EXPECT_EQ(texts[1], "イベントデータ部の読み込みに失敗しました!\rイベントは破棄されました。");
+  EXPECT_EQ(texts[2].rfind("読み込み中にエラーが検出されました!", 0), 0u) << texts[2];
+  EXPECT_EQ(target.doc->layers()->count(), 1);
+}
+
 TEST_F(NativeFile, EventsThatCannotBeReadAreDiscarded) {
   NativeDoc source(40, 40);
   source.addLayer(1);
