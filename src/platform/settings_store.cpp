@@ -460,11 +460,18 @@ bool CSettingsStore::parse(std::string_view text) {
 
 namespace {
 
-// The whole file, or false when it is missing, unreadable or implausibly large.
-bool readWholeFile(const std::string& name, std::string& text, bool& exists) {
+// The whole file, or false when it is missing, unreadable or implausibly large;
+// unopenable tells a file that is there but could not be opened at all.
+bool readWholeFile(const std::string& name, std::string& text, bool& exists, bool& unopenable) {
   exists = false;
+  unopenable = false;
   int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    // Only a file that is not there is missing; one that cannot be opened
+    // (no permission, a broken link) exists all the same.
+    exists = unopenable = errno != ENOENT && errno != ENOTDIR;
+    return false;
+  }
   exists = true;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= kMaxFileBytes;
@@ -511,7 +518,7 @@ bool writeFileReplacing(const std::string& name, std::string_view bytes) {
 CFileSettingsStore::CFileSettingsStore(std::string fileName) : fileName_(std::move(fileName)) {
   std::string text;
   bool exists = false;
-  bool read = readWholeFile(fileName_, text, exists);
+  bool read = readWholeFile(fileName_, text, exists, keepFile_);
   if (exists && !(read && parse(text))) {
     ignoredDamaged_ = true;
     debugOutput("settings: the file " + fileName_ + " is damaged and was ignored");
@@ -523,6 +530,7 @@ CFileSettingsStore::~CFileSettingsStore() { flush(); }
 
 bool CFileSettingsStore::flush() {
   if (!modified()) return true;
+  if (keepFile_) return false;
   try {
     size_t slash = fileName_.rfind('/');
     if (slash != std::string::npos && !makeFolders(fileName_.substr(0, slash))) return false;

@@ -97,7 +97,8 @@ class CFileSettingsStore final : public CSettingsStore {
 
   // Writes the tree when it changed: the folder is created when missing, the
   // text goes to a temporary file that replaces the old file. False when the
-  // file could not be written (the old file is then kept).
+  // file could not be written (the old file is then kept), and always when the
+  // file was there but could not be opened: it is never replaced.
   bool flush() override;
 
   const std::string& fileName() const { return fileName_; }
@@ -111,6 +112,9 @@ class CFileSettingsStore final : public CSettingsStore {
  private:
   std::string fileName_;
   bool ignoredDamaged_ = false;
+  // The file is there but could not be opened: it may hold the user's
+  // settings, so no save replaces it.
+  bool keepFile_ = false;
 };
 
 // One open key of a store, the way the preferences and the stroke settings

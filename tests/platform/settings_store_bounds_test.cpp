@@ -3,7 +3,11 @@
 // can be saved and destroyed without deep recursion.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/settings_store.h"
@@ -94,6 +98,23 @@ TEST(SettingsStoreBounds, AWideTreeSavesInDepthFirstOrder) {
             "key \"a/y\"\nint \"v\" 1\n"
             "key \"b\"\nint \"v\" 2\n"
             "end\n");
+}
+
+// A file that is there but cannot be read is reported, and no save replaces
+// it: what it holds may be the user's settings.
+TEST(SettingsStoreBounds, AFileThatCannotBeReadIsReportedAndKept) {
+  TempFolder dir;
+  const std::string file = dir.file("settings");
+  // A link that points at itself cannot be opened, whoever runs the test.
+  ASSERT_EQ(::symlink("settings", file.c_str()), 0);
+  {
+    CFileSettingsStore store(file);
+    EXPECT_TRUE(store.ignoredDamagedFile());
+    ASSERT_TRUE(store.setValue("Software/Harbelle/Pigmora4/config", "gridW", 16));
+    EXPECT_FALSE(store.flush());
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(file));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace
