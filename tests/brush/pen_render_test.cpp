@@ -254,6 +254,20 @@ TEST_F(PenRenderTest, BurnAndDodgeMergeThroughTheirToneCurve) {
     EXPECT_EQ(plane.getPixel(20, 20), expected);
     EXPECT_EQ(gPlotState.pixelBlendOp, &lerpPixelRgb);
   }
+  // Without effect neither burns nor dodges anything.
+  for (int sub = 0; sub < 2; ++sub) {
+    SCOPED_TRACE(sub);
+    clearPlane(plane, 0xFF604020u);
+    SPenRenderParam p;
+    p.method = prmBurnDodge;
+    p.subMode = static_cast<uint8_t>(sub);
+    p.effect = 0;
+    render.setRenderParam(p, 7);
+    render.beginDab(target(), 1.0f, 20, 20);
+    ASSERT_TRUE(render.drawDab(target(), {1.0f, 5.0f, 20.5f, 20.5f}));
+    for (int32_t y = 14; y < 27; ++y)
+      for (int32_t x = 14; x < 27; ++x) ASSERT_EQ(plane.getPixel(x, y), 0xFF604020u) << x << "," << y;
+  }
 }
 
 // Every method (and a method number beyond the seven) paints a stroke through
