@@ -11,7 +11,6 @@
 #include "document/layer_mngr.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
-#include "document/paper_setup.h"
 #include "io/native_header.h"
 #include "io/native_layer_chunk.h"
 #include "io/native_mask_chunk.h"
@@ -156,7 +155,7 @@ void install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& 
     doc.undoSetSelectionFlags(false, false);
   }
   if (TFlowImage* flow = doc.flowImage()) doc.loadFlowImage(*flow, doc.layers()->current(), true);
-  if (auto* recorder = dynamic_cast<IImageCreateRecorder*>(doc.events())) recorder->recordResetPoint();
+  if (IDocRecorder* recorder = doc.events()) recorder->recordResetPoint();
   doc.ready = true;
   doc.notifyChange(true);
   doc.redraw(true);

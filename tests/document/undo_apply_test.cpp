@@ -551,7 +551,9 @@ TEST_P(UndoKindFailure, AFailedApplyLeavesTheDocumentAsItWas) {
     int32_t index = f.doc->currentLayerIndex();
     TRect rect{};
     const std::string edited = snapshot(*f.doc);
-    if (redoSide) ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+    if (redoSide) {
+      ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+    }
     const std::string before = snapshot(*f.doc);
     CLayerMngr& layers = *f.doc->layers();
     const std::vector<int64_t> fillers = fillLayerList(layers);
