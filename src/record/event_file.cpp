@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/block_compress.h"
+#include "core/byte_cursor.h"
 #include "core/mem_utils.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
@@ -30,6 +31,58 @@ constexpr uint32_t kResEventDataWord = 65267;
 constexpr uint32_t kHeaderRest = kEventHeaderBytes - kChunkHeadBytes;  // 48
 constexpr uint32_t kBlockRest = kEventBlockHeadBytes - kChunkHeadBytes;  // 20
 constexpr uint32_t kContainerRest = kEventContainerBytes - kChunkHeadBytes;  // 32
+
+// ---- Records --------------------------------------------------------------------
+
+// The 56-byte header "KEVP" of the packed form.
+struct SEventHeader {
+  uint32_t tag = kTagEventsPacked;
+  uint32_t length = kHeaderRest;
+  uint32_t width = 0, height = 0;
+  uint16_t version = kEventStreamVersion;
+  uint16_t reserved = 0;
+  uint16_t writerMajor = kEventWriterMajor, writerMinor = kEventWriterMinor;
+  uint32_t count = 0;         // committed events
+  uint32_t streamLength = 0;  // committed bytes
+  uint32_t blocks = 0;
+  uint32_t segmentSize = 0;
+};
+
+void eventHeaderFields(CByteCursor& c, SEventHeader& r) {
+  c.field(r.tag).field(r.length).field(r.width).field(r.height).field(r.version).field(r.reserved);
+  c.field(r.writerMajor).field(r.writerMinor).field(r.count).field(r.streamLength).zeros(8);
+  c.field(r.blocks).field(r.segmentSize).zeros(8);
+}
+
+// The 40-byte head "KEVS" of the unpacked container; the raw stream follows.
+struct SEventContainer {
+  uint32_t tag = kTagEventsRaw;
+  uint32_t length = 0;
+  uint32_t width = 0, height = 0;
+  uint8_t version = kEventStreamVersion;
+  uint16_t reserved = 0;
+  uint16_t writerMajor = kEventWriterMajor, writerMinor = kEventWriterMinor;
+  uint32_t count = 0;
+  uint32_t streamLength = 0;
+};
+
+void eventContainerFields(CByteCursor& c, SEventContainer& r) {
+  c.field(r.tag).field(r.length).field(r.width).field(r.height).field(r.version).zeros(1).field(r.reserved);
+  c.field(r.writerMajor).field(r.writerMinor).field(r.count).field(r.streamLength).zeros(8);
+}
+
+// The 28-byte head "KBEV" of one block: a segment of the stream, packed.
+struct SEventBlockHead {
+  uint32_t tag = kTagEventBlock;
+  uint32_t length = 0;  // kBlockRest + the packed bytes with their padding
+  uint32_t offset = 0;  // in the stream
+  uint32_t unpacked = 0;
+  uint32_t packed = 0;
+};
+
+void eventBlockHeadFields(CByteCursor& c, SEventBlockHead& r) {
+  c.field(r.tag).field(r.length).field(r.offset).field(r.unpacked).field(r.packed).zeros(8);
+}
 
 // A work block from the program's allocator, freed when it goes.
 struct BlockFree {
@@ -121,13 +174,16 @@ uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + s
 // One "KBEV" block at the position, unpacked and staged as the next segment.
 uint8_t readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uint64_t done, uint64_t length,
                   uint8_t* unpacked) {
-  uint8_t head[kEventBlockHeadBytes];
-  if (!source.readExact(head, kEventBlockHeadBytes)) return kRcShortRead;
-  if (chunkU32(head) != kTagEventBlock) return kRcWrongTag;
-  const uint32_t lengthField = chunkU32(head + 4);
-  const uint32_t offset = chunkU32(head + 8);
-  const uint32_t unpackedLength = chunkU32(head + 12);
-  const uint32_t packedLength = chunkU32(head + 16);
+  uint8_t bytes[kEventBlockHeadBytes];
+  SEventBlockHead head;
+  if (!source.readExact(bytes, kEventBlockHeadBytes) ||
+      !readRecord(bytes, kEventBlockHeadBytes, head, eventBlockHeadFields))
+    return kRcShortRead;
+  if (head.tag != kTagEventBlock) return kRcWrongTag;
+  const uint32_t lengthField = head.length;
+  const uint32_t offset = head.offset;
+  const uint32_t unpackedLength = head.unpacked;
+  const uint32_t packedLength = head.packed;
   // Every block is exactly the next segment, and its sizes agree.
   if (lengthField < kBlockRest) return kRcBadEventBlock;
   const uint32_t body = lengthField - kBlockRest;
@@ -170,19 +226,21 @@ bool walkStaged(const Segments& segments, uint32_t segmentSize, uint64_t staged,
 
 // The packed form: the header (its first 40 bytes already read), then blocks.
 uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
-  uint8_t header[kEventHeaderBytes];
-  std::copy(chunk.bytes.begin(), chunk.bytes.end(), header);
-  if (!source.readExact(header + kEventContainerBytes, kEventHeaderBytes - kEventContainerBytes))
+  uint8_t bytes[kEventHeaderBytes];
+  std::copy(chunk.bytes.begin(), chunk.bytes.end(), bytes);
+  SEventHeader header;
+  if (!source.readExact(bytes + kEventContainerBytes, kEventHeaderBytes - kEventContainerBytes) ||
+      !readRecord(bytes, kEventHeaderBytes, header, eventHeaderFields))
     return kRcShortRead;
-  if (chunk.length() != kHeaderRest) return kRcHeaderSize;
-  const uint16_t version = chunkU16(header + 16);
+  if (header.length != kHeaderRest) return kRcHeaderSize;
+  const uint16_t version = header.version;
   if (version > kEventStreamVersion) return kRcVersion;
   if (!usableStore(store)) return kRcNoRecorder;
-  const uint32_t blocks = chunkU32(header + 40);
+  const uint32_t blocks = header.blocks;
   if (blocks == 0) return kRcNoEvents;
   const uint32_t segmentSize = store->segmentSize();
-  if (chunkU32(header + 44) != segmentSize) return kRcSegmentSize;
-  const uint32_t length = chunkU32(header + 28);
+  if (header.segmentSize != segmentSize) return kRcSegmentSize;
+  const uint32_t length = header.streamLength;
   if (blocks != segmentsFor(length, segmentSize) || blocks > kMaxEventBlocks) return kRcBadEventBlock;
   // Each block takes at least its head and one padded word of packed bytes: a
   // header that declares more blocks than the rest of the source can hold is
@@ -210,17 +268,18 @@ uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store,
     }
     progress.step(1);
   }
-  return adoptStaged(*store, segments, length, chunkU32(header + 24), uint8_t(version), chunkU16(header + 18));
+  return adoptStaged(*store, segments, length, header.count, uint8_t(version), header.reserved);
 }
 
 // The container form: the raw stream follows the 40 bytes already read.
 uint8_t readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* store) {
-  const uint8_t* b = chunk.bytes.data();
-  const uint8_t version = b[16];
+  SEventContainer head;
+  if (!readRecord(chunk.bytes.data(), chunk.bytes.size(), head, eventContainerFields)) return kRcShortRead;
+  const uint8_t version = head.version;
   if (version > kEventStreamVersion) return kRcVersion;
-  if (chunkU16(b + 18) != 0) return kRcPictureKind;
-  const uint32_t length = chunkU32(b + 28);
-  if (int64_t{chunk.length()} - int64_t{length} - int64_t{kContainerRest} < 0) return kRcHeaderSize;
+  if (head.reserved != 0) return kRcPictureKind;
+  const uint32_t length = head.streamLength;
+  if (int64_t{head.length} - int64_t{length} - int64_t{kContainerRest} < 0) return kRcHeaderSize;
   if (!usableStore(store)) return kRcNoRecorder;
   const uint32_t segmentSize = store->segmentSize();
   if (segmentsFor(length, segmentSize) > kMaxEventBlocks) return kRcBadEventBlock;
@@ -238,7 +297,7 @@ uint8_t readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* sto
   // The padding, as far as the source holds it.
   const int64_t chunkEnd = std::min(chunk.start + kChunkHeadBytes + int64_t{chunk.length()}, source.size());
   if (chunkEnd > source.position() && source.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcSeekFailed;
-  return adoptStaged(*store, segments, length, chunkU32(b + 24), version, 0);
+  return adoptStaged(*store, segments, length, head.count, version, 0);
 }
 
 uint16_t headerVersion(int32_t version) {
@@ -266,12 +325,14 @@ uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& prog
       if (segment.copyOut(0, raw.get(), n) != n) return kRcSegmentCopy;
       const uint64_t p = compressToMemory(raw.get(), n, packed);
       if (p == 0 || p > UINT32_MAX - kBlockRest - 3) return kRcOutOfMemory;
-      uint8_t head[kEventBlockHeadBytes] = {};
-      storeChunkHead(head, {kTagEventBlock, uint32_t(kBlockRest + paddedTo4(p))});
-      putChunkU32(head + 8, uint32_t(written));
-      putChunkU32(head + 12, n);
-      putChunkU32(head + 16, uint32_t(p));
-      if (!sink.writeExact(head, kEventBlockHeadBytes) || !sink.writeExact(packed.data(), int64_t(p)) ||
+      SEventBlockHead head;
+      head.length = uint32_t(kBlockRest + paddedTo4(p));
+      head.offset = uint32_t(written);
+      head.unpacked = n;
+      head.packed = uint32_t(p);
+      uint8_t bytes[kEventBlockHeadBytes];
+      if (!writeRecord(bytes, kEventBlockHeadBytes, head, eventBlockHeadFields)) return kRcShortWrite;
+      if (!sink.writeExact(bytes, kEventBlockHeadBytes) || !sink.writeExact(packed.data(), int64_t(p)) ||
           writeChunkPadding(sink, p) != kRcOk)
         return kRcShortWrite;
       written += n;
@@ -285,19 +346,18 @@ uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint
                     int32_t reservedWord, int32_t streamVersion) {
   return guarded([&]() -> uint8_t {
     if (store.committedEnd() == 0 || store.segmentCount() == 0) return kRcNoEvents;
-    uint8_t header[kEventHeaderBytes] = {};
-    storeChunkHead(header, {kTagEventsPacked, kHeaderRest});
-    putChunkU32(header + 8, width);
-    putChunkU32(header + 12, height);
-    putChunkU16(header + 16, headerVersion(streamVersion));
-    putChunkU16(header + 18, headerReserved(reservedWord));
-    putChunkU16(header + 20, kEventWriterMajor);
-    putChunkU16(header + 22, kEventWriterMinor);
-    putChunkU32(header + 24, store.committedCount());
-    putChunkU32(header + 28, store.committedEnd());
-    putChunkU32(header + 40, store.committedSegments());
-    putChunkU32(header + 44, store.segmentSize());
-    if (!sink.writeExact(header, kEventHeaderBytes)) return kRcShortWrite;
+    SEventHeader header;
+    header.width = width;
+    header.height = height;
+    header.version = headerVersion(streamVersion);
+    header.reserved = headerReserved(reservedWord);
+    header.count = store.committedCount();
+    header.streamLength = store.committedEnd();
+    header.blocks = store.committedSegments();
+    header.segmentSize = store.segmentSize();
+    uint8_t bytes[kEventHeaderBytes];
+    if (!writeRecord(bytes, kEventHeaderBytes, header, eventHeaderFields)) return kRcShortWrite;
+    if (!sink.writeExact(bytes, kEventHeaderBytes)) return kRcShortWrite;
     return writeEventBlocks(sink, store, progress);
   });
 }
@@ -305,16 +365,15 @@ uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint
 uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
   return guarded([&]() -> uint8_t {
     const uint32_t length = store.committedEnd();
-    uint8_t head[kEventContainerBytes] = {};
-    storeChunkHead(head, {kTagEventsRaw, uint32_t(paddedTo4(length) + kContainerRest)});
-    putChunkU32(head + 8, width);
-    putChunkU32(head + 12, height);
-    head[16] = uint8_t(kEventStreamVersion);
-    putChunkU16(head + 20, kEventWriterMajor);
-    putChunkU16(head + 22, kEventWriterMinor);
-    putChunkU32(head + 24, store.committedCount());
-    putChunkU32(head + 28, length);
-    if (!sink.writeExact(head, kEventContainerBytes)) return kRcShortWrite;
+    SEventContainer head;
+    head.length = uint32_t(paddedTo4(length) + kContainerRest);
+    head.width = width;
+    head.height = height;
+    head.count = store.committedCount();
+    head.streamLength = length;
+    uint8_t bytes[kEventContainerBytes];
+    if (!writeRecord(bytes, kEventContainerBytes, head, eventContainerFields)) return kRcShortWrite;
+    if (!sink.writeExact(bytes, kEventContainerBytes)) return kRcShortWrite;
     StreamSink streamSink(sink);
     if (store.saveStream(streamSink) != length) return kRcShortWrite;
     return writeChunkPadding(sink, length);
