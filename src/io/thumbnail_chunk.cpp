@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/block_compress.h"
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/limits.h"
 #include "core/planes.h"
@@ -53,36 +54,25 @@ uint32_t maxSide(uint16_t kind) {
 
 }  // namespace
 
+namespace {
+
+// The 40 bytes after the chunk head that describe the picture.
+void thumbnailDescFields(CByteCursor& c, SThumbnailDesc& d) {
+  c.field(d.format).field(d.kind).field(d.group).field(d.key).field(d.step).field(d.tail);
+  c.field(d.sourceWidth).field(d.sourceHeight).field(d.width).field(d.height).field(d.stored).field(d.raw);
+  c.zeros(kThumbnailDescBytes - 32);
+}
+
+}  // namespace
+
 void storeThumbnailDesc(uint8_t* bytes, const SThumbnailDesc& d) {
-  std::memset(bytes, 0, kThumbnailDescBytes);
-  putChunkU16(bytes + 0, d.format);
-  putChunkU16(bytes + 2, d.kind);
-  bytes[4] = d.group;
-  bytes[5] = d.key;
-  bytes[6] = d.step;
-  bytes[7] = d.tail;
-  putChunkU32(bytes + 8, d.sourceWidth);
-  putChunkU32(bytes + 12, d.sourceHeight);
-  putChunkU32(bytes + 16, d.width);
-  putChunkU32(bytes + 20, d.height);
-  putChunkU32(bytes + 24, d.stored);
-  putChunkU32(bytes + 28, d.raw);
+  // The buffer holds kThumbnailDescBytes, exactly what the fields take.
+  (void)writeRecord(bytes, kThumbnailDescBytes, d, thumbnailDescFields);
 }
 
 SThumbnailDesc parseThumbnailDesc(const uint8_t* bytes) {
   SThumbnailDesc d;
-  d.format = chunkU16(bytes + 0);
-  d.kind = chunkU16(bytes + 2);
-  d.group = bytes[4];
-  d.key = bytes[5];
-  d.step = bytes[6];
-  d.tail = bytes[7];
-  d.sourceWidth = chunkU32(bytes + 8);
-  d.sourceHeight = chunkU32(bytes + 12);
-  d.width = chunkU32(bytes + 16);
-  d.height = chunkU32(bytes + 20);
-  d.stored = chunkU32(bytes + 24);
-  d.raw = chunkU32(bytes + 28);
+  (void)readRecord(bytes, kThumbnailDescBytes, d, thumbnailDescFields);
   return d;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "io/native_header.h"
+#include "io/thumbnail_chunk.h"
 
 namespace pg {
 namespace {
@@ -46,6 +47,37 @@ TEST(RecordLayouts, NativeHeader) {
   EXPECT_EQ(back.width, h.width);
   EXPECT_EQ(back.paperColor, h.paperColor);
   EXPECT_EQ(back.maskNameCounter, h.maskNameCounter);
+}
+
+TEST(RecordLayouts, ThumbnailDescription) {
+  SThumbnailDesc d;
+  d.format = 0x0102;
+  d.kind = 0x0304;
+  d.group = 5;
+  d.key = 6;
+  d.step = 7;
+  d.tail = 8;
+  d.sourceWidth = 0x11121314;
+  d.sourceHeight = 0x21222324;
+  d.width = 0x31323334;
+  d.height = 0x41424344;
+  d.stored = 0x51525354;
+  d.raw = 0x61626364;
+  std::array<uint8_t, 40> bytes;
+  bytes.fill(0xEE);
+  storeThumbnailDesc(bytes.data(), d);
+  const std::array<uint8_t, 40> want = {
+      0x02, 0x01, 0x04, 0x03, 5, 6, 7, 8,                     //
+      0x14, 0x13, 0x12, 0x11, 0x24, 0x23, 0x22, 0x21,          // source size
+      0x34, 0x33, 0x32, 0x31, 0x44, 0x43, 0x42, 0x41,          // size
+      0x54, 0x53, 0x52, 0x51, 0x64, 0x63, 0x62, 0x61,          // stored, raw
+      0, 0, 0, 0, 0, 0, 0, 0,
+  };
+  EXPECT_EQ(bytes, want);
+  const SThumbnailDesc back = parseThumbnailDesc(bytes.data());
+  EXPECT_EQ(back.format, d.format);
+  EXPECT_EQ(back.tail, d.tail);
+  EXPECT_EQ(back.raw, d.raw);
 }
 
 }  // namespace
