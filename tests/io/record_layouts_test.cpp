@@ -6,7 +6,11 @@
 #include <array>
 #include <vector>
 
+#include "core/chunk_head.h"
+#include "core/streams.h"
+#include "document/layer_data.h"
 #include "io/native_header.h"
+#include "io/native_layer_chunk.h"
 #include "io/thumbnail_chunk.h"
 
 namespace pg {
@@ -78,6 +82,39 @@ TEST(RecordLayouts, ThumbnailDescription) {
   EXPECT_EQ(back.format, d.format);
   EXPECT_EQ(back.tail, d.tail);
   EXPECT_EQ(back.raw, d.raw);
+}
+
+TEST(RecordLayouts, LayerRecord) {
+  CLayerData layer(0x0102);
+  ASSERT_TRUE(layer.createImage(70, 33, 5));
+  layer.opacity = 0x7F;
+  layer.visible = true;
+  layer.dissolve = true;
+  layer.dissolveAmount = 0x55;
+  layer.offsetX = -3;
+  layer.offsetY = 0x0A0B;
+  layer.width = 60;
+  layer.height = 30;
+  layer.seedRandom(0xA1B2C3D4);
+  layer.name = "ab";
+  CMemoryStream out;
+  ASSERT_EQ(writeLayerRecord(out, layer, 0x0100), kRcOk);
+  const std::vector<uint8_t> want = {
+      'K', 'L', 'Y', 'R', 76, 0, 0, 0,  //
+      0x02, 0x01, 0, 0,                 // index
+      0x31, 0x01, 5, 0x7F,              // flags, mode, opacity
+      32, 0, 0, 0, 32, 0, 0, 0,         // tile size
+      3, 0, 0, 0, 2, 0, 0, 0,           // grid
+      70, 0, 0, 0, 33, 0, 0, 0,         // image size
+      0xFD, 0xFF, 0xFF, 0xFF, 0x0B, 0x0A, 0, 0,
+      60, 0, 0, 0, 30, 0, 0, 0,         // nominal size
+      0xFF, 0xFF, 0xFF, 0x00,           // background
+      3, 0, 1, 0,                       // name bytes, version
+      0x55, 0, 0, 0, 0xD4, 0xC3, 0xB2, 0xA1,
+      0, 0, 0, 0, 0, 0, 0, 0,
+      'a', 'b', 0, 0,
+  };
+  EXPECT_EQ(out.bytes(), want);
 }
 
 }  // namespace
