@@ -9,8 +9,10 @@
 #include "core/chunk_head.h"
 #include "core/streams.h"
 #include "document/layer_data.h"
+#include "document/mask_data.h"
 #include "io/native_header.h"
 #include "io/native_layer_chunk.h"
+#include "io/native_mask_chunk.h"
 #include "io/thumbnail_chunk.h"
 
 namespace pg {
@@ -115,6 +117,41 @@ TEST(RecordLayouts, LayerRecord) {
       'a', 'b', 0, 0,
   };
   EXPECT_EQ(out.bytes(), want);
+}
+
+TEST(RecordLayouts, MaskRecord) {
+  auto mask = CMaskData::createSized(0x0203, 130, 64);
+  ASSERT_TRUE(mask && mask->hasImage());
+  mask->offsetX = -2;
+  mask->offsetY = 5;
+  mask->name = "m";
+  CMemoryStream out;
+  ASSERT_EQ(writeMaskChunks(out, *mask, 0x0102, 0x0304), kRcOk);
+  const std::vector<uint8_t> want = {
+      'K', 'M', 'S', 'K', 76, 0, 0, 0,  //
+      0x03, 0x02, 0, 0, 1, 0, 0, 0,     // index, has an image
+      64, 0, 0, 0, 64, 0, 0, 0,         // tile size
+      3, 0, 0, 0, 1, 0, 0, 0,           // grid
+      130, 0, 0, 0, 64, 0, 0, 0,        // image size
+      0xFE, 0xFF, 0xFF, 0xFF, 5, 0, 0, 0,
+      0x02, 0x01, 0, 0, 0x04, 0x03, 0, 0,  // document size
+      0, 0, 0, 0, 2, 0, 0, 0,              // name bytes, version
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+      'm', 0, 0, 0,
+  };
+  const std::vector<uint8_t> got = out.bytes();
+  ASSERT_GE(got.size(), want.size());
+  EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + int64_t(want.size())), want);
+  // Without an image the image fields stay zero.
+  auto bare = CMaskData::createSized(1, 0, 0);
+  ASSERT_TRUE(bare && !bare->hasImage());
+  CMemoryStream plain;
+  ASSERT_EQ(writeMaskChunks(plain, *bare, 10, 20), kRcOk);
+  const std::vector<uint8_t> b = plain.bytes();
+  ASSERT_EQ(b.size(), 84u);
+  for (size_t i = 12; i < 40; ++i) EXPECT_EQ(b[i], 0) << i;
+  EXPECT_EQ(b[48], 10);
+  EXPECT_EQ(b[52], 20);
 }
 
 }  // namespace
