@@ -139,9 +139,16 @@ TEST(RecordLayouts, MaskRecord) {
       0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
       'm', 0, 0, 0,
   };
-  const std::vector<uint8_t> got = out.bytes();
-  ASSERT_GE(got.size(), want.size());
-  EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + int64_t(want.size())), want);
+  // Its three tiles, all uniform, as one block of values.
+  const std::vector<uint8_t> tiles = {
+      'K', 'B', 'M', 'K', 44, 0, 0, 0, 64, 0, 0, 0, 64, 0, 0, 0,  //
+      2, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0,            // encoding, tiles, packed, raw
+      0, 0, 0, 0, 0, 0, 0, 0,                                     //
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+  };
+  std::vector<uint8_t> whole = want;
+  whole.insert(whole.end(), tiles.begin(), tiles.end());
+  EXPECT_EQ(out.bytes(), whole);
   // Without an image the image fields stay zero.
   auto bare = CMaskData::createSized(1, 0, 0);
   ASSERT_TRUE(bare && !bare->hasImage());
