@@ -54,7 +54,9 @@ TEST(SettingsStoreBounds, FilesBeyondTheDepthAndLengthBoundsAreDamaged) {
     SCOPED_TRACE(c.what);
     CSettingsStore store;
     EXPECT_EQ(store.parse(c.text), !c.damaged);
-    if (!c.damaged) EXPECT_EQ(store.serialize(), c.text);
+    if (!c.damaged) {
+      EXPECT_EQ(store.serialize(), c.text);
+    }
   }
 }
 
