@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "brush/gradient_stop_fields.h"
 #include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 
@@ -17,12 +18,6 @@ constexpr SPresetSetFormat kGradientSetFormat{kTagGradientSet, kGradientSetVersi
                                               kResGradientSetWord};
 // The body of the record after the head: what the chunk size counts first.
 constexpr int64_t kRecordBody = kGradientRecordBytes - kChunkHeadBytes;
-
-// One stored stop, 24 bytes.
-void stopFields(CByteCursor& c, SColorSlot& s) {
-  c.field(s.Used).field(s.Enabled).field(s.Flag).field(s.Opacity).field(s.Index).field(s.Color);
-  c.field(s.Weight).field(s.Start).field(s.Length);
-}
 
 // The 36-byte gradient record "KGRD"; the name and the stops follow.
 struct SGradientWire {
@@ -104,7 +99,7 @@ uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& 
   for (int32_t i = 0; left >= kGradientStopBytes; ++i, left -= kGradientStopBytes) {
     uint8_t bytes[kGradientStopBytes];
     SColorSlot slot;
-    if (!stream.readExact(bytes, kGradientStopBytes) || !readRecord(bytes, kGradientStopBytes, slot, stopFields))
+    if (!stream.readExact(bytes, kGradientStopBytes) || !readRecord(bytes, kGradientStopBytes, slot, colorSlotFields))
       return kRcShortRead;
     if (!read.putSlot(i, slot)) return kRcItemRefused;
   }
@@ -150,7 +145,7 @@ uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const 
   if (writeChunkPadding(stream, name.size()) != kRcOk) return kRcShortWrite;
   for (int32_t i = 0; i < count; ++i) {
     uint8_t bytes[kGradientStopBytes];
-    if (!writeRecord(bytes, kGradientStopBytes, *stops.getSlot(i), stopFields) ||
+    if (!writeRecord(bytes, kGradientStopBytes, *stops.getSlot(i), colorSlotFields) ||
         !stream.writeExact(bytes, kGradientStopBytes))
       return kRcShortWrite;
   }

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "brush/gradient.h"
+#include "brush/gradient_stop_fields.h"
 #include "brush/tone_patterns.h"
 #include "core/block_compress.h"
+#include "core/byte_cursor.h"
 #include "platform/text_codec.h"
 #include "record/packet_catalogue.h"
 
@@ -21,26 +23,45 @@ float readF32(const uint8_t* p) { return std::bit_cast<float>(readLE32(p)); }
 
 // ---- tones ----------------------------------------------------------------------
 
+// Every encode below writes into the caller's buffer of the record's size,
+// and every decode reads from one: exactly what the field lists take.
+
+namespace {
+
+void toneSelectionFields(CByteCursor& c, SToneSelection& r) {
+  c.field(r.id).field(r.kind).field(r.flags).field(r.attributeByte).zeros(1).field(r.value).zeros(2);
+  c.field(r.originX).field(r.originY);
+}
+
+// The tone record's bytes 4 and 5 are where the name length goes.
+void toneDefinitionFields(CByteCursor& c, SToneDefinition& r) {
+  c.field(r.id).zeros(8).bytes(r.record.data(), kToneRecordBytes).at(16).field(r.nameLength);
+  c.at(84).bytes(r.name.data(), kToneNameBytes).field(r.unpackedLength).field(r.packedLength).field(r.paddedLength);
+}
+
+void gradientHeaderFields(CByteCursor& c, SGradientHeader& r) {
+  uint16_t stopBytes = uint16_t(kGradientStopBytes);  // written as it is; not kept when read
+  c.field(r.stopCount).field(stopBytes).zeros(2).field(r.dataLength).zeros(4);
+}
+
+void nibDefinitionFields(CByteCursor& c, SNibDefinition& r) {
+  c.field(r.id).field(r.scale).zeros(2).field(r.scaleMin).field(r.scaleMax).zeros(8);
+  c.field(r.width).field(r.height).field(r.imageBytes).field(r.packedLength).field(r.paddedLength);
+}
+
+void nibSelectionFields(CByteCursor& c, SNibSelection& r) {
+  c.field(r.id).zeros(2).field(r.scale).zeros(8).field(r.width).field(r.height);
+}
+
+}  // namespace
+
 void SToneSelection::encode(uint8_t* out) const {
-  std::memset(out, 0, kToneSelectBytes);
-  writeLE32(out, id);
-  out[4] = kind;
-  out[5] = flags;
-  out[6] = attributeByte;
-  writeLE16(out + 8, value);
-  writeLE32(out + 12, uint32_t(originX));
-  writeLE32(out + 16, uint32_t(originY));
+  (void)writeRecord(out, kToneSelectBytes, *this, toneSelectionFields);
 }
 
 SToneSelection SToneSelection::decode(const uint8_t* in) {
   SToneSelection s;
-  s.id = readLE32(in);
-  s.kind = in[4];
-  s.flags = in[5];
-  s.attributeByte = in[6];
-  s.value = readLE16(in + 8);
-  s.originX = int32_t(readLE32(in + 12));
-  s.originY = int32_t(readLE32(in + 16));
+  (void)readRecord(in, kToneSelectBytes, s, toneSelectionFields);
   return s;
 }
 
@@ -62,104 +83,60 @@ bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
 }
 
 void SToneDefinition::encode(uint8_t* out) const {
-  std::memset(out, 0, kToneDefineBytes);
-  writeLE32(out, id);
-  std::memcpy(out + 12, record.data(), kToneRecordBytes);
-  writeLE16(out + 16, std::min<uint16_t>(nameLength, kToneNameBytes));
-  std::memcpy(out + 84, name.data(), kToneNameBytes);
-  writeLE32(out + 148, unpackedLength);
-  writeLE32(out + 152, packedLength);
-  writeLE32(out + 156, paddedLength);
+  SToneDefinition d = *this;
+  d.nameLength = std::min<uint16_t>(nameLength, kToneNameBytes);
+  (void)writeRecord(out, kToneDefineBytes, d, toneDefinitionFields);
 }
 
 SToneDefinition SToneDefinition::decode(const uint8_t* in) {
   SToneDefinition d;
-  d.id = readLE32(in);
-  std::memcpy(d.record.data(), in + 12, kToneRecordBytes);
-  d.nameLength = std::min<uint16_t>(readLE16(in + 16), kToneNameBytes);
-  std::memcpy(d.name.data(), in + 84, kToneNameBytes);
-  d.unpackedLength = readLE32(in + 148);
-  d.packedLength = readLE32(in + 152);
-  d.paddedLength = readLE32(in + 156);
+  (void)readRecord(in, kToneDefineBytes, d, toneDefinitionFields);
+  d.nameLength = std::min<uint16_t>(d.nameLength, kToneNameBytes);
   return d;
 }
 
 // ---- gradient -------------------------------------------------------------------
 
 void SGradientHeader::encode(uint8_t* out) const {
-  std::memset(out, 0, kGradientHeadBytes);
-  writeLE16(out, stopCount);
-  writeLE16(out + 2, uint16_t(kGradientStopBytes));
-  writeLE16(out + 6, dataLength);
+  (void)writeRecord(out, kGradientHeadBytes, *this, gradientHeaderFields);
 }
 
-SGradientHeader SGradientHeader::decode(const uint8_t* in) { return {readLE16(in), readLE16(in + 6)}; }
+SGradientHeader SGradientHeader::decode(const uint8_t* in) {
+  SGradientHeader h;
+  (void)readRecord(in, kGradientHeadBytes, h, gradientHeaderFields);
+  return h;
+}
 
 void encodeColorSlot(const SColorSlot& slot, uint8_t* out) {
-  out[0] = slot.Used;
-  out[1] = slot.Enabled;
-  out[2] = slot.Flag;
-  out[3] = slot.Opacity;
-  writeLE32(out + 4, uint32_t(slot.Index));
-  writeLE32(out + 8, slot.Color);
-  writeLE32(out + 12, uint32_t(slot.Weight));
-  writeLE32(out + 16, uint32_t(slot.Start));
-  writeLE32(out + 20, uint32_t(slot.Length));
+  (void)writeRecord(out, kGradientStopBytes, slot, colorSlotFields);
 }
 
 SColorSlot decodeColorSlot(const uint8_t* in) {
   SColorSlot s;
-  s.Used = in[0];
-  s.Enabled = in[1];
-  s.Flag = in[2];
-  s.Opacity = in[3];
-  s.Index = int32_t(readLE32(in + 4));
-  s.Color = readLE32(in + 8);
-  s.Weight = int32_t(readLE32(in + 12));
-  s.Start = int32_t(readLE32(in + 16));
-  s.Length = int32_t(readLE32(in + 20));
+  (void)readRecord(in, kGradientStopBytes, s, colorSlotFields);
   return s;
 }
 
 // ---- nibs -----------------------------------------------------------------------
 
 void SNibDefinition::encode(uint8_t* out) const {
-  std::memset(out, 0, kNibDefineBytes);
-  writeLE32(out, id);
-  writeLE16(out + 4, scale);
-  writeLE16(out + 8, scaleMin);
-  writeLE16(out + 10, scaleMax);
-  writeLE32(out + 20, uint32_t(width));
-  writeLE32(out + 24, uint32_t(height));
-  writeLE32(out + 28, imageBytes);
-  writeLE32(out + 32, packedLength);
-  writeLE32(out + 36, paddedLength);
+  (void)writeRecord(out, kNibDefineBytes, *this, nibDefinitionFields);
 }
 
 SNibDefinition SNibDefinition::decode(const uint8_t* in) {
   SNibDefinition d;
-  d.id = readLE32(in);
-  d.scale = readLE16(in + 4);
-  d.scaleMin = readLE16(in + 8);
-  d.scaleMax = readLE16(in + 10);
-  d.width = int32_t(readLE32(in + 20));
-  d.height = int32_t(readLE32(in + 24));
-  d.imageBytes = readLE32(in + 28);
-  d.packedLength = readLE32(in + 32);
-  d.paddedLength = readLE32(in + 36);
+  (void)readRecord(in, kNibDefineBytes, d, nibDefinitionFields);
   return d;
 }
 
 void SNibSelection::encode(uint8_t* out) const {
-  std::memset(out, 0, kNibSelectBytes);
-  writeLE32(out, id);
-  writeLE16(out + 6, scale);
-  writeLE32(out + 16, uint32_t(width));
-  writeLE32(out + 20, uint32_t(height));
+  (void)writeRecord(out, kNibSelectBytes, *this, nibSelectionFields);
 }
 
 SNibSelection SNibSelection::decode(const uint8_t* in) {
-  return {readLE32(in), readLE16(in + 6), int32_t(readLE32(in + 16)), int32_t(readLE32(in + 20))};
+  SNibSelection s;
+  (void)readRecord(in, kNibSelectBytes, s, nibSelectionFields);
+  return s;
 }
 
 // ---- the pen-method renderer ------------------------------------------------------
