@@ -10,6 +10,7 @@
 // start + 8 + size. Variable parts are padded with zeros to a multiple of 4
 // bytes, the padding counted in the size.
 #include <cstdint>
+#include <new>
 #include <string>
 
 #include "core/streams.h"
@@ -56,6 +57,19 @@ inline constexpr uint8_t kRcNothing = 37;          // nothing to save, or nothin
 inline constexpr uint8_t kRcBadEventBlock = 39;    // a block of the recorded events is not valid
 inline constexpr uint8_t kRcItemRefused = 48;      // a gradient stop or a list item was refused
 inline constexpr uint8_t kRcPaletteWrite = 64;     // the palette writer failed
+
+// Runs an operation that answers a result code; an exception becomes 1 (memory)
+// or 3 (anything else), so that none crosses the operation's boundary.
+template <typename Op>
+[[nodiscard]] uint8_t guardedCode(Op&& op) noexcept {
+  try {
+    return op();
+  } catch (const std::bad_alloc&) {
+    return kRcOutOfMemory;
+  } catch (...) {
+    return kRcException;
+  }
+}
 
 // ---- Chunk head --------------------------------------------------------------
 

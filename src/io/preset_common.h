@@ -151,8 +151,6 @@ bool presetFileExists(const std::string& path);
 uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file);
 // Opens the file (4, 6) and lets read read it from its start.
 uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read);
-// Runs a reader or writer body; an exception becomes 1 (memory) or 3.
-uint8_t guardedPresetOp(const std::function<uint8_t()>& op);
 // Creates the file (5 when it cannot be), lets body write it, and replaces
 // the target only when body answered 0 and every write went through (else 8
 // or body's code, and the target stays as it was).

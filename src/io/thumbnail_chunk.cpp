@@ -36,16 +36,6 @@ void forEachPiece(uint8_t* data, uint64_t length, uint8_t tail, Piece piece) {
   for (uint64_t at = 0; at < n; at += kScramblePiece) piece(data + at, std::min<uint64_t>(kScramblePiece, n - at));
 }
 
-template <typename Op>
-uint8_t guarded(Op op) {
-  try {
-    return op();
-  } catch (const std::bad_alloc&) {
-    return kRcOutOfMemory;
-  } catch (...) {
-    return kRcException;
-  }
-}
 
 // The largest side a picture of the kind may have.
 uint32_t maxSide(uint16_t kind) {
@@ -105,7 +95,7 @@ void unscrambleThumbnailData(uint8_t* data, uint64_t length, const SThumbnailDes
 
 uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const uint8_t* pixels) {
   const int64_t start = stream.position();
-  const uint8_t code = guarded([&]() -> uint8_t {
+  const uint8_t code = guardedCode([&]() -> uint8_t {
     if (desc.format != kThumbnailPlain && desc.format != kThumbnailScrambled) return kRcThumbFormat;
     const uint32_t bpp = pictureBytesPerPixel(desc.kind);
     if (bpp == 0) return kRcPictureKind;
@@ -134,7 +124,7 @@ uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const u
 
 uint8_t readThumbnailChunk(CStream& stream, SThumbnailDesc& desc, std::vector<uint8_t>& pixels,
                            int64_t& chunkLength) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     const int64_t start = stream.position();
     uint8_t head[kThumbnailHeadBytes];
     if (!stream.readExact(head, kThumbnailHeadBytes)) return kRcShortRead;
@@ -170,7 +160,7 @@ namespace {
 // bytes in the plane's memory order.
 template <class Plane>
 uint8_t readPlane(CStream& stream, SThumbnailDesc& desc, Plane& picture, int64_t& chunkLength, uint32_t bpp) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     std::vector<uint8_t> pixels;
     if (const uint8_t code = readThumbnailChunk(stream, desc, pixels, chunkLength); code != kRcOk) return code;
     if (pictureBytesPerPixel(desc.kind) != bpp) return kRcPictureKind;
@@ -194,7 +184,7 @@ uint8_t readChannelThumbnail(CStream& stream, SThumbnailDesc& desc, TChannel& pi
 }
 
 uint8_t findThumbnail(CStream& stream, TMTC& picture) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     while (stream.position() < stream.size()) {
       const int64_t start = stream.position();
       SChunkHead head;

@@ -138,17 +138,6 @@ bool fileExists(const std::string& fileName) {
 // The recorder can take a loaded stream: it was set up with an event index.
 bool usableStore(const CEventMngr* store) { return store && store->isValid() && store->eventIndex().isReady(); }
 
-// Runs an operation that answers a code; an exception becomes 1 or 3.
-template <typename Op>
-uint8_t guarded(Op op) {
-  try {
-    return op();
-  } catch (const std::bad_alloc&) {
-    return kRcOutOfMemory;
-  } catch (...) {
-    return kRcException;
-  }
-}
 
 // Appends a fresh segment holding the n bytes; false when it cannot be had.
 bool stageSegment(Segments& segments, uint32_t segmentSize, const uint8_t* bytes, uint32_t n) {
@@ -311,7 +300,7 @@ uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 
 // ---- Writers ------------------------------------------------------------------------
 
 uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     const uint32_t segmentSize = store.segmentSize();
     WorkBlock raw = workBlock(std::max<uint32_t>(segmentSize, 1));
     if (!raw) return kRcOutOfMemory;
@@ -344,7 +333,7 @@ uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& prog
 
 uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
                     int32_t reservedWord, int32_t streamVersion) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     if (store.committedEnd() == 0 || store.segmentCount() == 0) return kRcNoEvents;
     SEventHeader header;
     header.width = width;
@@ -363,7 +352,7 @@ uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint
 }
 
 uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     const uint32_t length = store.committedEnd();
     SEventContainer head;
     head.length = uint32_t(paddedTo4(length) + kContainerRest);
@@ -407,7 +396,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
     result.events = kRcOutOfMemory;
     return result;
   }
-  result.events = guarded([&]() -> uint8_t {
+  result.events = guardedCode([&]() -> uint8_t {
     const std::string title = formatRes(kResSavingTitle, {resString(kResEventWord), baseName(fileName)});
     const std::string eventText = formatRes(kResSavingText, {resString(kResEventDataWord)});
     const int64_t total = int64_t{store->committedSegments()} + (withThumbnail ? 1 : 0);
@@ -419,7 +408,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
       // The thumbnail is built apart, so that a failed one leaves nothing of
       // itself in the file; the events are saved all the same.
       CMemoryStream picture;
-      result.thumbnail = guarded([&] { return document.writeThumbnailChunk(picture); });
+      result.thumbnail = guardedCode([&] { return document.writeThumbnailChunk(picture); });
       if (result.thumbnail == kRcOk && !file->writeExact(picture.memory(), picture.size()))
         result.thumbnail = kRcShortWrite;
       progress->step(1);
@@ -440,7 +429,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
 // ---- Readers ------------------------------------------------------------------------
 
 uint8_t locateEvents(CStream& source, SEventChunk& chunk) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     chunk.start = source.position();
     if (!source.readExact(chunk.bytes.data(), kEventContainerBytes)) return kRcShortRead;
     if (chunk.tag() == kTagThumbnail) {
@@ -456,7 +445,7 @@ uint8_t locateEvents(CStream& source, SEventChunk& chunk) {
 }
 
 uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     SEventChunk chunk;
     if (const uint8_t code = locateEvents(source, chunk); code != kRcOk) return code;
     return chunk.tag() == kTagEventsRaw ? readContainer(source, chunk, store)
@@ -472,7 +461,7 @@ uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& prog
 }
 
 uint8_t readEventFile(const std::string& fileName, CEventMngr* store) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     if (!fileExists(fileName)) return kRcFileMissing;
     if (!usableStore(store)) return kRcNoRecorder;
     std::unique_ptr<IProgress> progress =
@@ -486,7 +475,7 @@ uint8_t readEventFile(const std::string& fileName, CEventMngr* store) {
 
 uint8_t readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
                             uint32_t& height) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     if (!fileExists(fileName)) return kRcFileMissing;
     std::unique_ptr<CFileStream> file = CFileStream::open(fileName, CFileStream::Mode::Read);
     if (!file) return kRcCannotOpen;
