@@ -11,12 +11,11 @@
 #include "brush/tone_patterns.h"
 #include "core/block_compress.h"
 #include "core/byte_cursor.h"
+#include "core/saturate.h"
 #include "platform/text_codec.h"
 #include "record/packet_catalogue.h"
 
 namespace pg {
-
-uint16_t saturate16(int64_t v) { return uint16_t(std::clamp<int64_t>(v, 0, 0xFFFF)); }
 
 void writeF32(uint8_t* p, float v) { writeLE32(p, std::bit_cast<uint32_t>(v)); }
 float readF32(const uint8_t* p) { return std::bit_cast<float>(readLE32(p)); }
@@ -70,7 +69,7 @@ bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
   if (stored == nullptr) return false;
   out = {};
   out.id = pattern.Id;
-  out.value = saturate16(pattern.Scale);
+  out.value = saturateTo<uint16_t>(pattern.Scale);
   out.originX = pattern.OffsetX;
   out.originY = pattern.OffsetY;
   if (stored->Invert != 0) out.flags |= SToneSelection::kFlagSwitch;
@@ -143,9 +142,9 @@ SNibSelection SNibSelection::decode(const uint8_t* in) {
 
 void encodeFalloff(const SGradeMapParam& p, uint8_t* out) {
   std::memset(out, 0, 8);
-  writeLE16(out, saturate16(p.type));
-  writeLE16(out + 2, saturate16(p.value1));
-  writeLE16(out + 4, saturate16(p.value2));
+  writeLE16(out, saturateTo<uint16_t>(p.type));
+  writeLE16(out + 2, saturateTo<uint16_t>(p.value1));
+  writeLE16(out + 4, saturateTo<uint16_t>(p.value2));
 }
 
 SGradeMapParam decodeFalloff(const uint8_t* in) {
@@ -163,10 +162,10 @@ void encodeColorPair(uint32_t first, uint32_t second, uint8_t* out) {
 
 void encodeNibShape(const SPenShapeParam& p, bool imageNib, uint8_t* out) {
   std::memset(out, 0, 12);
-  writeLE16(out, saturate16(p.size));
-  writeLE16(out + 2, saturate16(p.minSize));
-  writeLE16(out + 4, saturate16(p.aspect));
-  writeLE16(out + 6, saturate16(p.angle));
+  writeLE16(out, saturateTo<uint16_t>(p.size));
+  writeLE16(out + 2, saturateTo<uint16_t>(p.minSize));
+  writeLE16(out + 4, saturateTo<uint16_t>(p.aspect));
+  writeLE16(out + 6, saturateTo<uint16_t>(p.angle));
   out[8] = imageNib ? 1 : 0;
 }
 
@@ -227,11 +226,11 @@ void encodePenSwitches(bool gradation, bool tone, uint8_t* out) {
 void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
   std::memset(out, 0, 16);
   writeLE16(out, uint16_t((p.pressureSize != 0 ? 1 : 0) | (p.pressureOpacity != 0 ? 2 : 0)));
-  writeLE16(out + 2, saturate16(p.opacity));
-  writeLE16(out + 6, saturate16(p.gamma));
-  writeLE16(out + 8, saturate16(p.spacing));
-  writeLE16(out + 10, saturate16(p.dabEveryStep));
-  writeLE16(out + 12, saturate16(p.splitStep));
+  writeLE16(out + 2, saturateTo<uint16_t>(p.opacity));
+  writeLE16(out + 6, saturateTo<uint16_t>(p.gamma));
+  writeLE16(out + 8, saturateTo<uint16_t>(p.spacing));
+  writeLE16(out + 10, saturateTo<uint16_t>(p.dabEveryStep));
+  writeLE16(out + 12, saturateTo<uint16_t>(p.splitStep));
 }
 
 SStrokeParam decodeStrokeParam(const uint8_t* in) {
