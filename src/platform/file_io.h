@@ -10,9 +10,9 @@ namespace pg {
 
 // Reads until count bytes arrived, the end of the file or an error (an
 // interrupted call is repeated); answers the bytes read.
-int64_t readFully(int fd, void* buffer, int64_t count);
+[[nodiscard]] int64_t readFully(int fd, void* buffer, int64_t count);
 // Writes until count bytes went out or an error; answers the bytes written.
-int64_t writeFully(int fd, const void* buffer, int64_t count);
+[[nodiscard]] int64_t writeFully(int fd, const void* buffer, int64_t count);
 
 // Creates a new temporary file beside target, exclusively and under a name no
 // other writer of this or another process uses ("<target>.tmp-<pid>-..."),
@@ -25,6 +25,6 @@ int openReplacement(const std::string& target, std::string& temporary);
 // temporary over target; closes fd (when >= 0) in any case. When anything
 // failed (ok already false included) the temporary file is removed and the
 // target stays as it was. Answers whether the target was replaced.
-bool finishReplacement(int fd, const std::string& temporary, const std::string& target, bool ok);
+[[nodiscard]] bool finishReplacement(int fd, const std::string& temporary, const std::string& target, bool ok);
 
 }  // namespace pg

@@ -402,7 +402,7 @@ TEST_F(NativeFile, ChunkLoopEndings) {
     Bytes file = headerBytes(20, 20, 0);
     c.build(file);
     CFixedMemStream in(file.data(), int64_t(file.size()));
-    in.seek(56, SeekOrigin::Begin);
+    ASSERT_EQ(in.seek(56, SeekOrigin::Begin), 56);
     auto layers = std::make_unique<CLayerMngr>();
     SNativeReadTarget target{layers.get(), nullptr, nullptr};
     EXPECT_EQ(readNativeChunks(in, target, nullProgress()), c.loopCode) << c.what;

@@ -299,7 +299,7 @@ TEST(EventFile, ContainerRoundTrip) {
   const Bytes before(12, 0xEE);
   const Bytes native = concat(concat(before, file), {'K', 'L', 'Y', 'R'});
   CFixedMemStream in(native.data(), int64_t(native.size()));
-  in.seek(12, SeekOrigin::Begin);
+  ASSERT_EQ(in.seek(12, SeekOrigin::Begin), 12);
   Recorder target;
   ASSERT_EQ(readEventsFromNative(in, &target.store, nullProgress()), kRcOk);
   EXPECT_EQ(in.position(), int64_t(12 + file.size()));
