@@ -140,109 +140,151 @@ SNibSelection SNibSelection::decode(const uint8_t* in) {
 
 // ---- the pen-method renderer ------------------------------------------------------
 
+namespace {
+
+// The pen-method renderer's records as stored: 16-bit fields hold their
+// values saturated, flags are packed into one field.
+struct SFalloffWire {
+  uint16_t type = 0, value1 = 0, value2 = 0;
+};
+void falloffFields(CByteCursor& c, SFalloffWire& r) { c.field(r.type).field(r.value1).field(r.value2).zeros(2); }
+
+struct SNibShapeWire {
+  uint16_t size = 0, minSize = 0, aspect = 0, angle = 0;
+  uint8_t imageNib = 0;
+};
+void nibShapeFields(CByteCursor& c, SNibShapeWire& r) {
+  c.field(r.size).field(r.minSize).field(r.aspect).field(r.angle).field(r.imageNib).zeros(3);
+}
+
+void edgeFields(CByteCursor& c, SEdgeParam& r) { c.field(r.hard).zeros(8); }
+
+struct SRenderMethodWire {
+  uint8_t workPlane = 0, method = 0, subMode = 0, shapeFlag = 0;
+};
+void renderMethodFields(CByteCursor& c, SRenderMethodWire& r) {
+  c.field(r.workPlane).field(r.method).field(r.subMode).field(r.shapeFlag).zeros(4);
+}
+
+struct SRenderValuesWire {
+  int32_t effect = 0, env = 0, speed = 0;
+};
+void renderValuesFields(CByteCursor& c, SRenderValuesWire& r) { c.field(r.effect).field(r.env).field(r.speed).zeros(4); }
+
+struct SColorPairWire {
+  uint32_t first = 0, second = 0;
+};
+void colorPairFields(CByteCursor& c, SColorPairWire& r) { c.field(r.first).field(r.second); }
+
+struct SPenSwitchesWire {
+  uint16_t flags = 0;
+};
+void penSwitchesFields(CByteCursor& c, SPenSwitchesWire& r) { c.field(r.flags).zeros(2); }
+
+struct SStrokeWire {
+  uint16_t flags = 0, opacity = 0, gamma = 0, spacing = 0, dabEveryStep = 0, splitStep = 0;
+};
+void strokeFields(CByteCursor& c, SStrokeWire& r) {
+  c.field(r.flags).field(r.opacity).zeros(2).field(r.gamma).field(r.spacing).field(r.dabEveryStep).field(r.splitStep);
+  c.zeros(2);
+}
+
+}  // namespace
+
 void encodeFalloff(const SGradeMapParam& p, uint8_t* out) {
-  std::memset(out, 0, 8);
-  writeLE16(out, saturateTo<uint16_t>(p.type));
-  writeLE16(out + 2, saturateTo<uint16_t>(p.value1));
-  writeLE16(out + 4, saturateTo<uint16_t>(p.value2));
+  const SFalloffWire w{saturateTo<uint16_t>(p.type), saturateTo<uint16_t>(p.value1), saturateTo<uint16_t>(p.value2)};
+  (void)writeRecord(out, 8, w, falloffFields);
 }
 
 SGradeMapParam decodeFalloff(const uint8_t* in) {
+  SFalloffWire w;
+  (void)readRecord(in, 8, w, falloffFields);
   SGradeMapParam p;
-  p.type = readLE16(in);
-  p.value1 = readLE16(in + 2);
-  p.value2 = readLE16(in + 4);
+  p.type = w.type;
+  p.value1 = w.value1;
+  p.value2 = w.value2;
   return p;
 }
 
 void encodeColorPair(uint32_t first, uint32_t second, uint8_t* out) {
-  writeLE32(out, first);
-  writeLE32(out + 4, second);
+  (void)writeRecord(out, 8, SColorPairWire{first, second}, colorPairFields);
 }
 
 void encodeNibShape(const SPenShapeParam& p, bool imageNib, uint8_t* out) {
-  std::memset(out, 0, 12);
-  writeLE16(out, saturateTo<uint16_t>(p.size));
-  writeLE16(out + 2, saturateTo<uint16_t>(p.minSize));
-  writeLE16(out + 4, saturateTo<uint16_t>(p.aspect));
-  writeLE16(out + 6, saturateTo<uint16_t>(p.angle));
-  out[8] = imageNib ? 1 : 0;
+  const SNibShapeWire w{saturateTo<uint16_t>(p.size), saturateTo<uint16_t>(p.minSize), saturateTo<uint16_t>(p.aspect),
+                        saturateTo<uint16_t>(p.angle), uint8_t(imageNib ? 1 : 0)};
+  (void)writeRecord(out, 12, w, nibShapeFields);
 }
 
 SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
+  SNibShapeWire w;
+  (void)readRecord(in, 12, w, nibShapeFields);
   SPenShapeParam p;
-  p.size = readLE16(in);
-  p.minSize = readLE16(in + 2);
-  p.aspect = readLE16(in + 4);
-  p.angle = readLE16(in + 6);
-  imageNib = in[8] != 0;
+  p.size = w.size;
+  p.minSize = w.minSize;
+  p.aspect = w.aspect;
+  p.angle = w.angle;
+  imageNib = w.imageNib != 0;
   return p;
 }
 
-void encodeEdge(const SEdgeParam& p, uint8_t* out) {
-  std::memset(out, 0, 12);
-  writeLE32(out, uint32_t(p.hard));
-}
+void encodeEdge(const SEdgeParam& p, uint8_t* out) { (void)writeRecord(out, 12, p, edgeFields); }
 
 SEdgeParam decodeEdge(const uint8_t* in) {
   SEdgeParam p;
-  p.hard = int32_t(readLE32(in));
+  (void)readRecord(in, 12, p, edgeFields);
   return p;
 }
 
 void encodeRenderMethod(const SPenRenderParam& p, uint8_t* out) {
-  std::memset(out, 0, 8);
-  out[0] = p.workPlane != 0 ? 1 : 0;
-  out[1] = p.method;
-  out[2] = p.subMode;
-  out[3] = p.shapeFlag;
+  const SRenderMethodWire w{uint8_t(p.workPlane != 0 ? 1 : 0), p.method, p.subMode, p.shapeFlag};
+  (void)writeRecord(out, 8, w, renderMethodFields);
 }
 
 void decodeRenderMethod(const uint8_t* in, SPenRenderParam& p) {
-  p.workPlane = in[0] & 1;
-  p.method = in[1];
-  p.subMode = in[2];
-  p.shapeFlag = in[3];
+  SRenderMethodWire w;
+  (void)readRecord(in, 8, w, renderMethodFields);
+  p.workPlane = w.workPlane & 1;
+  p.method = w.method;
+  p.subMode = w.subMode;
+  p.shapeFlag = w.shapeFlag;
 }
 
 void encodeRenderValues(const SPenRenderParam& p, uint8_t* out) {
-  std::memset(out, 0, 16);
-  writeLE32(out, uint32_t(p.effect));
-  writeLE32(out + 4, uint32_t(p.env));
-  writeLE32(out + 8, uint32_t(p.speed));
+  (void)writeRecord(out, 16, SRenderValuesWire{p.effect, p.env, p.speed}, renderValuesFields);
 }
 
 void decodeRenderValues(const uint8_t* in, SPenRenderParam& p) {
-  p.effect = int32_t(readLE32(in));
-  p.env = int32_t(readLE32(in + 4));
-  p.speed = int32_t(readLE32(in + 8));
+  SRenderValuesWire w;
+  (void)readRecord(in, 16, w, renderValuesFields);
+  p.effect = w.effect;
+  p.env = w.env;
+  p.speed = w.speed;
 }
 
 void encodePenSwitches(bool gradation, bool tone, uint8_t* out) {
-  writeLE16(out, uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0)));
-  writeLE16(out + 2, 0);
+  (void)writeRecord(out, 4, SPenSwitchesWire{uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0))}, penSwitchesFields);
 }
 
 void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
-  std::memset(out, 0, 16);
-  writeLE16(out, uint16_t((p.pressureSize != 0 ? 1 : 0) | (p.pressureOpacity != 0 ? 2 : 0)));
-  writeLE16(out + 2, saturateTo<uint16_t>(p.opacity));
-  writeLE16(out + 6, saturateTo<uint16_t>(p.gamma));
-  writeLE16(out + 8, saturateTo<uint16_t>(p.spacing));
-  writeLE16(out + 10, saturateTo<uint16_t>(p.dabEveryStep));
-  writeLE16(out + 12, saturateTo<uint16_t>(p.splitStep));
+  const SStrokeWire w{uint16_t((p.pressureSize != 0 ? 1 : 0) | (p.pressureOpacity != 0 ? 2 : 0)),
+                      saturateTo<uint16_t>(p.opacity),      saturateTo<uint16_t>(p.gamma),
+                      saturateTo<uint16_t>(p.spacing),      saturateTo<uint16_t>(p.dabEveryStep),
+                      saturateTo<uint16_t>(p.splitStep)};
+  (void)writeRecord(out, 16, w, strokeFields);
 }
 
 SStrokeParam decodeStrokeParam(const uint8_t* in) {
+  SStrokeWire w;
+  (void)readRecord(in, 16, w, strokeFields);
   SStrokeParam p;
-  const uint16_t flags = readLE16(in);
-  p.pressureSize = flags & 1;
-  p.pressureOpacity = (flags >> 1) & 1;
-  p.opacity = readLE16(in + 2);
-  p.gamma = readLE16(in + 6);
-  p.spacing = readLE16(in + 8);
-  p.dabEveryStep = readLE16(in + 10);
-  p.splitStep = readLE16(in + 12);
+  p.pressureSize = w.flags & 1;
+  p.pressureOpacity = (w.flags >> 1) & 1;
+  p.opacity = w.opacity;
+  p.gamma = w.gamma;
+  p.spacing = w.spacing;
+  p.dabEveryStep = w.dabEveryStep;
+  p.splitStep = w.splitStep;
   return p;
 }
 
