@@ -118,7 +118,9 @@ uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const u
     if (d.format == kThumbnailScrambled) scrambleThumbnailData(chunk.data() + kThumbnailHeadBytes, p, d);
     return stream.writeExact(chunk.data(), int64_t(chunk.size())) ? kRcOk : kRcShortWrite;
   });
-  if (code != kRcOk) stream.seek(start, SeekOrigin::Begin);
+  // Back to where the chunk began, as far as the stream can go: the failure
+  // is answered either way.
+  if (code != kRcOk) (void)stream.seek(start, SeekOrigin::Begin);
   return code;
 }
 

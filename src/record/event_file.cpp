@@ -247,12 +247,12 @@ uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store,
     const int64_t blockStart = source.position();
     const uint8_t code = readBlock(source, segments, segmentSize, done, length, unpacked.get());
     if (code != kRcOk) {
-      source.seek(blockStart, SeekOrigin::Begin);
+      (void)source.seek(blockStart, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
       return code;
     }
     done += std::min<uint64_t>(segmentSize, length - done);
     if (!walkStaged(segments, segmentSize, done, length, walked)) {
-      source.seek(blockStart, SeekOrigin::Begin);
+      (void)source.seek(blockStart, SeekOrigin::Begin);
       return kRcBadEventBlock;
     }
     progress.step(1);
@@ -373,7 +373,7 @@ uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t wid
                             IProgress& progress) {
   const int64_t start = sink.position();
   const uint8_t code = writeEvents(sink, store, width, height, progress);
-  if (code != kRcOk) sink.seek(start, SeekOrigin::Begin);
+  if (code != kRcOk) (void)sink.seek(start, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
   return code;
 }
 
@@ -456,7 +456,7 @@ uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
 uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress) {
   const int64_t start = source.position();
   const uint8_t code = readEvents(source, store, progress);
-  if (code != kRcOk) source.seek(start, SeekOrigin::Begin);
+  if (code != kRcOk) (void)source.seek(start, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
   return code;
 }
 
