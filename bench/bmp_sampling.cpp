@@ -37,7 +37,7 @@ void BM_ReadBmp24(benchmark::State& state) {
   pg::TMTC plane(4000, 3000);
   fill(plane);
   const std::string name = benchFile();
-  pg::saveBmp24(plane, name, 72);
+  if (!pg::saveBmp24(plane, name, 72)) state.SkipWithError("save failed");
   for (auto _ : state) {
     pg::TMTC back;
     auto file = pg::CFileStream::open(name, pg::CFileStream::Mode::Read);

@@ -106,4 +106,28 @@ void BM_OpenNativeFile(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenNativeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The largest document with nothing painted: a header of 10,000 x 10,000 and
+// no chunks, so that the reader adds one empty layer. Every tile is uniform,
+// so opening costs little beyond the composite plane.
+void BM_OpenLargeEmptyDocument(benchmark::State& state) {
+  SNativeHeader header;
+  header.width = 10000;
+  header.height = 10000;
+  header.flags = kNativeLayers;
+  uint8_t bytes[kNativeHeaderBytes];
+  storeNativeHeader(bytes, header);
+  const std::string path = benchPath();
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(bytes, 1, sizeof bytes, f);
+    std::fclose(f);
+  }
+  for (auto _ : state) {
+    auto doc = newPaper();
+    if (readNativeFile(path, *doc) != 0) state.SkipWithError("open failed");
+    benchmark::DoNotOptimize(doc->layers()->count());
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_OpenLargeEmptyDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace

@@ -6,6 +6,7 @@
 //   build/fuzz/make_native_file_corpus fuzz/corpus/native_file
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -171,7 +172,7 @@ int main(int argc, char** argv) {
   {
     Bytes b = cut(events, chunkAt(events, kTagEventsPacked));
     CMemoryStream container;
-    writeEventContainer(container, *documentEventStore(*many), 48, 40);
+    if (writeEventContainer(container, *documentEventStore(*many), 48, 40) != kRcOk) std::abort();
     b.insert(b.end(), container.bytes().begin(), container.bytes().end());
     save("valid_events_container", b);
   }

@@ -5,6 +5,7 @@
 //   build/fuzz/make_preset_files_corpus fuzz/corpus/preset_files
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -95,7 +96,7 @@ void penMethodSeeds() {
   m->setName("ブラシ");
   TMTC icon(40, 40);
   for (int32_t i = 0; i < 1600; ++i) reinterpret_cast<uint32_t*>(icon.Bits)[i] = 0xFF000000u | uint32_t(i * 2654435761u);
-  m->setIcon(&icon);
+  if (!m->setIcon(&icon)) std::abort();
   TChannel nib(12, 12);
   for (int32_t i = 0; i < 144; ++i) nib.Bits[i] = uint8_t(i * 3);
   m->penShape()->setImage(nib, false);

@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (size >= size_t(kNativeHeaderBytes)) {
     CFixedMemStream in(data, int64_t(size));
-    in.seek(kNativeHeaderBytes, SeekOrigin::Begin);
+    check(in.seek(kNativeHeaderBytes, SeekOrigin::Begin) == kNativeHeaderBytes);
     TMTC picture;
     const uint8_t code = findThumbnail(in, picture);
     check(thumbnailCode(code));

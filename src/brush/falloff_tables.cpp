@@ -73,7 +73,7 @@ void buildFalloffCurve(CurveTable& table, uint8_t code) {
 
 void buildPowerCurve(CurveTable& table, double base) {
   for (int32_t i = 0; i < kCurveTableSize; ++i) {
-    const double v = std::nearbyint(65536.0 * dmath::pow(base, static_cast<double>(i) / 2047.0));
+    const double v = std::nearbyint(65536.0 * dmath::pow(static_cast<double>(i) / 2047.0, base));
     // NaN (a negative base) gives 0; a huge base saturates.
     table[i] = !(v > 0.0) ? 0u : v >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
   }

@@ -52,8 +52,9 @@ uint8_t falloffBuilderOf(uint8_t code);
 // Builds the curve of a code into the table (through falloffBuilderOf).
 void buildFalloffCurve(CurveTable& table, uint8_t code);
 
-// table[i] := round(65536 * base^(i/2047)), saturating: the burn (base > 1)
-// and dodge (base < 1) curves.
+// table[i] := round(65536 * (i/2047)^base), saturating: the lightness curve
+// of burn (base > 1, darkens) and dodge (base < 1, lightens); base 1 maps
+// every lightness to itself.
 void buildPowerCurve(CurveTable& table, double base);
 
 // The table entry for a 16.16 value 0..0xFF0000, times 255: index

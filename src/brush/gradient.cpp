@@ -5,17 +5,12 @@
 
 #include "core/det_math.h"
 #include "core/planes.h"
+#include "core/saturate.h"
 
 namespace pg {
 
 namespace {
 uint32_t gGradIdCounter = 1;
-
-int32_t saturate32(int64_t v) {
-  if (v > INT32_MAX) return INT32_MAX;
-  if (v < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 }  // namespace
 
 SColorSlot resetColorSlot(int32_t index) {
@@ -127,7 +122,7 @@ bool CColorSlotGroup::removeStop(int32_t i) {
   const int64_t w = static_cast<int64_t>(std::max(0, Slots[static_cast<size_t>(prev)].Weight)) +
                     std::max(0, Slots[static_cast<size_t>(i)].Weight);
   if (!removeSlot(i)) return false;
-  Slots[static_cast<size_t>(prev)].Weight = saturate32(w);
+  Slots[static_cast<size_t>(prev)].Weight = saturateTo<int32_t>(w);
   normalize();
   return true;
 }
@@ -163,7 +158,7 @@ bool CColorSlotGroup::normalize() {
     // Length := fixDiv(weight, total), in 64 bits for any total.
     const int32_t len =
         total > 0 ? roundToInt32(static_cast<double>(std::max(0, s.Weight)) / static_cast<double>(total) * 65536.0) : 0;
-    s.Start = saturate32(start);
+    s.Start = saturateTo<int32_t>(start);
     s.Length = len;
     start += len;
   }
@@ -303,7 +298,7 @@ void CGradation::computeDerived() {
   // The difference in 64 bits: two far points must not overflow.
   const int64_t ddx = static_cast<int64_t>(P1.X) - P0.X;
   const int64_t ddy = static_cast<int64_t>(P1.Y) - P0.Y;
-  Delta = {saturate32(ddx), saturate32(ddy)};
+  Delta = {saturateTo<int32_t>(ddx), saturateTo<int32_t>(ddy)};
   Dx = static_cast<double>(ddx) / 65536.0;
   Dy = static_cast<double>(ddy) / 65536.0;
   Len2 = Dx * Dx + Dy * Dy;

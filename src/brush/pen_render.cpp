@@ -277,12 +277,15 @@ void CPenRender::dabEraser(const SPenTarget& t) {
 }
 
 void CPenRender::dabBurnDodge(const SPenTarget& t) {
+  // Without effect the curve is the identity, but the trip through HLS and
+  // the table's steps would still move some pixels by a level: paint nothing.
+  if (render_.effect <= 0) return;
   CPixelBlendOpSwap swap(blendPixelFalloff);
   dabNormal(t);
 }
 
 void CPenRender::prepBurnDodge() {
-  const double k = 0.002 * static_cast<double>(render_.effect);
+  const double k = 0.002 * static_cast<double>(std::clamp<int32_t>(render_.effect, 0, 100));
   buildPowerCurve(gPlotState.toneCurveTable, render_.subMode == 1 ? 1.0 / (1.0 + k) : 1.0 + k);
 }
 

@@ -7,6 +7,7 @@
 #include "brush/text_raster.h"
 #include "core/blend_arith.h"
 #include "core/plane_ops.h"
+#include "core/saturate.h"
 #include "platform/text_codec.h"
 
 namespace pg {
@@ -18,8 +19,6 @@ const std::array<uint8_t, 65> kGreyLevelTable = [] {
 }();
 
 namespace {
-
-int16_t saturate16(int32_t v) { return int16_t(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX)); }
 
 bool dimsDescribe(const SGlyphDims& d, size_t size) {
   return d.Width > 0 && d.Height > 0 && d.Pitch >= d.Width && size_t(d.Pitch) * size_t(d.Height) == size;
@@ -72,8 +71,8 @@ bool CFontGlyph::getGlyph(char32_t charCode, std::vector<uint8_t>& bits) {
   }
   SGlyphOutline outline;
   if (!face_->glyphOutline(charCode, outline)) return false;
-  Metrics.CellIncX = saturate16(outline.AdvanceX);
-  Metrics.CellIncY = saturate16(outline.AdvanceY);
+  Metrics.CellIncX = saturateTo<int16_t>(outline.AdvanceX);
+  Metrics.CellIncY = saturateTo<int16_t>(outline.AdvanceY);
   SGlyphBox box;
   if (!rasterGlyph(outline, box, bits)) return false;
   Metrics.BlackBoxX = uint32_t(box.Dims.Width);

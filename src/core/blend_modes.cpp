@@ -362,140 +362,155 @@ void blendDifferenceOver(uint32_t* dst, uint32_t src, uint32_t opacity) { backdr
 void blendDarkenOver(uint32_t* dst, uint32_t src, uint32_t opacity) { backdropOver<1>(dst, src, opacity); }
 void blendLightenOver(uint32_t* dst, uint32_t src, uint32_t opacity) { backdropOver<2>(dst, src, opacity); }
 
-// ---------------------------------------------------------- table D
+// ------------------------------------------- the records of compositePixelOps
 
 namespace {
 
-constexpr SPixelBlendOps kCompositeOps[kCompositeOpsCount] = {
-    {0xFFFFFF, 0, &lerpPixelRgb, &blendBurn},          // burn
-    {0x000000, 0, &lerpPixelRgb, &blendDodge},         // dodge
-    {0x7F7F7F, 0, &lerpPixelRgb, &blendOverlay},       // overlay
-    {0x7F7F7F, 0, &lerpPixelRgb, &blendHardLight},     // hard light
-    {0x7F7F7F, 0, &lerpPixelRgb, &blendSoftLight},     // soft light
-    {0x000000, 0, &lerpPixelRgb, &blendExclusion},     // exclusion
-    {0xFFFFFF, 0, &lerpPixelRgb, &blendSubtractNega},  // subtract negative
-    {0xFFFFFF, 0, &lerpPixelRgb, &blendVividLight},    // vivid light
-    {0x7F7F7F, 0, &lerpPixelRgb, &blendLinearLight},   // linear light
-    {0x7F7F7F, 0, &lerpPixelRgb, &blendPinLight},      // pin light
-    {0xFFFFFF, 0, &lerpPixelRgb, &blendHue},           // hue
-    {0xFFFFFF, 0, &lerpPixelRgb, &blendSaturation},    // saturation
-    {0xFFFFFF, 0, &lerpPixelRgb, &blendColor},         // colour
-    {0xFFFFFF, 0, &lerpPixelRgb, &blendLuminosity},    // luminosity
+// The rows of the composite records, in their public order (compositeOpsRow).
+enum CompositeRow : int {
+  crBurn, crDodge, crOverlay, crHardLight, crSoftLight, crExclusion, crSubtractNega, crVividLight, crLinearLight,
+  crPinLight, crHue, crSaturation, crColor, crLuminosity, crNone = -1,
 };
 
-// Table D row of each layer mode, -1 for the modes with their own Over member.
-constexpr int kCompositeRowOfMode[kLayerBlendModeCount] = {
-    -1, -1, -1, -1, -1, 2, 3, 4, -1, 5, -1, -1, 0, 1, 10, 11, 12, 13, 6, 8, 7, 9,
+constexpr SPixelBlendOps kCompositeOps[kCompositeOpsCount] = {
+    {0xFFFFFF, 0, &lerpPixelRgb, &blendBurn},          // crBurn
+    {0x000000, 0, &lerpPixelRgb, &blendDodge},         // crDodge
+    {0x7F7F7F, 0, &lerpPixelRgb, &blendOverlay},       // crOverlay
+    {0x7F7F7F, 0, &lerpPixelRgb, &blendHardLight},     // crHardLight
+    {0x7F7F7F, 0, &lerpPixelRgb, &blendSoftLight},     // crSoftLight
+    {0x000000, 0, &lerpPixelRgb, &blendExclusion},     // crExclusion
+    {0xFFFFFF, 0, &lerpPixelRgb, &blendSubtractNega},  // crSubtractNega
+    {0xFFFFFF, 0, &lerpPixelRgb, &blendVividLight},    // crVividLight
+    {0x7F7F7F, 0, &lerpPixelRgb, &blendLinearLight},   // crLinearLight
+    {0x7F7F7F, 0, &lerpPixelRgb, &blendPinLight},      // crPinLight
+    {0xFFFFFF, 0, &lerpPixelRgb, &blendHue},           // crHue
+    {0xFFFFFF, 0, &lerpPixelRgb, &blendSaturation},    // crSaturation
+    {0xFFFFFF, 0, &lerpPixelRgb, &blendColor},         // crColor
+    {0xFFFFFF, 0, &lerpPixelRgb, &blendLuminosity},    // crLuminosity
 };
+
+// The Over operator of a mode that composites through its record.
+template <CompositeRow Row, bool WithAlpha = true>
+void compositeOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
+  compositePixelOpsMix(dst, src, opacity, kCompositeOps[Row], WithAlpha);
+}
 
 }  // namespace
 
 const SPixelBlendOps& compositeOpsRow(int index) { return kCompositeOps[std::clamp(index, 0, kCompositeOpsCount - 1)]; }
 
-const SPixelBlendOps* layerCompositeOps(uint32_t mode) {
-  mode &= 127;
-  if (mode >= kLayerBlendModeCount || kCompositeRowOfMode[mode] < 0) return nullptr;
-  return &kCompositeOps[kCompositeRowOfMode[mode]];
-}
-
-void blendOverlayOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[2], true);
-}
+void blendOverlayOver(uint32_t* dst, uint32_t src, uint32_t opacity) { compositeOver<crOverlay>(dst, src, opacity); }
 void blendHardLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[3], true);
+  compositeOver<crHardLight>(dst, src, opacity);
 }
 void blendSoftLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[4], true);
+  compositeOver<crSoftLight>(dst, src, opacity);
 }
 void blendExclusionOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[5], true);
+  compositeOver<crExclusion>(dst, src, opacity);
 }
-void blendBurnOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[0], true);
-}
-void blendDodgeOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[1], true);
-}
-void blendHueOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[10], true);
-}
+void blendBurnOver(uint32_t* dst, uint32_t src, uint32_t opacity) { compositeOver<crBurn>(dst, src, opacity); }
+void blendDodgeOver(uint32_t* dst, uint32_t src, uint32_t opacity) { compositeOver<crDodge>(dst, src, opacity); }
+void blendHueOver(uint32_t* dst, uint32_t src, uint32_t opacity) { compositeOver<crHue>(dst, src, opacity); }
 void blendSaturationOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[11], true);
+  compositeOver<crSaturation>(dst, src, opacity);
 }
-void blendColorOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[12], true);
-}
+void blendColorOver(uint32_t* dst, uint32_t src, uint32_t opacity) { compositeOver<crColor>(dst, src, opacity); }
 void blendLuminosityOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[13], true);
+  compositeOver<crLuminosity>(dst, src, opacity);
 }
 void blendSubtractNegaOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[6], false);
+  compositeOver<crSubtractNega, false>(dst, src, opacity);
 }
 void blendLinearLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[8], true);
+  compositeOver<crLinearLight>(dst, src, opacity);
 }
 void blendVividLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[7], true);
+  compositeOver<crVividLight>(dst, src, opacity);
 }
-void blendPinLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  compositePixelOpsMix(dst, src, opacity, kCompositeOps[9], true);
-}
+void blendPinLightOver(uint32_t* dst, uint32_t src, uint32_t opacity) { compositeOver<crPinLight>(dst, src, opacity); }
 
-// ------------------------------------------------ the layer mode table
+// ------------------------------------------------------- the layer modes
 
 namespace {
 
+// One entry of the layer mode list: the mode's row, its Over operator (the
+// alpha-compositing one) and its composite record, if it has one.
+struct SLayerModeEntry {
+  SLayerBlendMode row;
+  PixelOp32 over;
+  CompositeRow composite;
+};
+
+// Every layer mode once, in mode order; the tables below are read from it.
 // Vivid light's neutral colour is 0x808080: its formula at s = 128 gives d
 // back for every d but 254, whereas white (s = 255) turns everything white.
-constexpr SLayerBlendMode kLayerBlendModes[kLayerBlendModeCount] = {
-    {0, 65260, 0xFFFFFF, &blendMultiplyOpacity, &blendMultiplyRgb, 0xFFFFFF, 0x20},
-    {1, 65261, 0x000000, &blendAddOpacity, &blendAddRgb, 0x000000, 0x20},
-    {2, 65262, 0x000000, &blendSubtractOpacity, &blendSubRgb, 0xFFFFFF, 0x21},
-    {3, 65259, 0xFFFFFF, &blendNormalOpacity, &lerpPixelRgb, 0x000000, 0x00},
-    {4, 65263, 0x000000, &blendScreenA, &blendScreen, 0x000000, 0x22},
-    {5, 65232, 0x7F7F7F, &blendOverlayA, &blendOverlay, 0x7F7F7F, 0x26},
-    {6, 65233, 0x7F7F7F, &blendHardLightA, &blendHardLight, 0x7F7F7F, 0x26},
-    {7, 65234, 0x7F7F7F, &blendSoftLightA, &blendSoftLight, 0x7F7F7F, 0x26},
-    {8, 65235, 0x000000, &blendDifferenceA, &blendDifference, 0x000000, 0x22},
-    {9, 65236, 0x000000, &blendExclusionA, &blendExclusion, 0x000000, 0x22},
-    {10, 65237, 0xFFFFFF, &blendDarkenA, &blendDarken, 0xFFFFFF, 0x22},
-    {11, 65238, 0x000000, &blendLightenA, &blendLighten, 0x000000, 0x22},
-    {12, 65239, 0xFFFFFF, &blendBurnA, &blendBurn, 0xFFFFFF, 0x22},
-    {13, 65240, 0x000000, &blendDodgeA, &blendDodge, 0x000000, 0x22},
-    {14, 65241, 0x000000, &blendHueA, &blendHue, 0xFFFFFF, 0x1A},
-    {15, 65242, 0x000000, &blendSaturationA, &blendSaturation, 0xFFFFFF, 0x1A},
-    {16, 65243, 0x000000, &blendColorA, &blendColor, 0xFFFFFF, 0x1A},
-    {17, 65244, 0x000000, &blendLuminosityA, &blendLuminosity, 0xFFFFFF, 0x1A},
-    {18, 65245, 0xFFFFFF, &blendSubtractNegaA, &blendSubtractNega, 0xFFFFFF, 0x20},
-    {19, 65246, 0x7F7F7F, &blendLinearLightA, &blendLinearLight, 0x7F7F7F, 0x26},
-    {20, 65247, 0x808080, &blendVividLightA, &blendVividLight, 0xFFFFFF, 0x02},
-    {21, 65216, 0x7F7F7F, &blendPinLightA, &blendPinLight, 0x7F7F7F, 0x26},
-};
-
-// Table B. Normal mode's member composites alpha (a normal layer merged onto
+// Normal mode's Over member composites alpha (a normal layer merged onto
 // transparent pixels keeps its pixels); subtract shares add's.
-constexpr PixelOp32 kLayerOverOps[kLayerBlendModeCount] = {
-    &blendPixelMultiplyUnion, &blendPixelAddUnion, &blendPixelAddUnion, &blendNormalOver,
-    &blendScreenOver, &blendOverlayOver, &blendHardLightOver, &blendSoftLightOver,
-    &blendDifferenceOver, &blendExclusionOver, &blendDarkenOver, &blendLightenOver,
-    &blendBurnOver, &blendDodgeOver, &blendHueOver, &blendSaturationOver,
-    &blendColorOver, &blendLuminosityOver, &blendSubtractNegaOver, &blendLinearLightOver,
-    &blendVividLightOver, &blendPinLightOver,
+constexpr SLayerModeEntry kLayerModes[kLayerBlendModeCount] = {
+    {{0, 65260, 0xFFFFFF, &blendMultiplyOpacity, &blendMultiplyRgb, 0xFFFFFF, 0x20}, &blendPixelMultiplyUnion, crNone},
+    {{1, 65261, 0x000000, &blendAddOpacity, &blendAddRgb, 0x000000, 0x20}, &blendPixelAddUnion, crNone},
+    {{2, 65262, 0x000000, &blendSubtractOpacity, &blendSubRgb, 0xFFFFFF, 0x21}, &blendPixelAddUnion, crNone},
+    {{3, 65259, 0xFFFFFF, &blendNormalOpacity, &lerpPixelRgb, 0x000000, 0x00}, &blendNormalOver, crNone},
+    {{4, 65263, 0x000000, &blendScreenA, &blendScreen, 0x000000, 0x22}, &blendScreenOver, crNone},
+    {{5, 65232, 0x7F7F7F, &blendOverlayA, &blendOverlay, 0x7F7F7F, 0x26}, &blendOverlayOver, crOverlay},
+    {{6, 65233, 0x7F7F7F, &blendHardLightA, &blendHardLight, 0x7F7F7F, 0x26}, &blendHardLightOver, crHardLight},
+    {{7, 65234, 0x7F7F7F, &blendSoftLightA, &blendSoftLight, 0x7F7F7F, 0x26}, &blendSoftLightOver, crSoftLight},
+    {{8, 65235, 0x000000, &blendDifferenceA, &blendDifference, 0x000000, 0x22}, &blendDifferenceOver, crNone},
+    {{9, 65236, 0x000000, &blendExclusionA, &blendExclusion, 0x000000, 0x22}, &blendExclusionOver, crExclusion},
+    {{10, 65237, 0xFFFFFF, &blendDarkenA, &blendDarken, 0xFFFFFF, 0x22}, &blendDarkenOver, crNone},
+    {{11, 65238, 0x000000, &blendLightenA, &blendLighten, 0x000000, 0x22}, &blendLightenOver, crNone},
+    {{12, 65239, 0xFFFFFF, &blendBurnA, &blendBurn, 0xFFFFFF, 0x22}, &blendBurnOver, crBurn},
+    {{13, 65240, 0x000000, &blendDodgeA, &blendDodge, 0x000000, 0x22}, &blendDodgeOver, crDodge},
+    {{14, 65241, 0x000000, &blendHueA, &blendHue, 0xFFFFFF, 0x1A}, &blendHueOver, crHue},
+    {{15, 65242, 0x000000, &blendSaturationA, &blendSaturation, 0xFFFFFF, 0x1A}, &blendSaturationOver, crSaturation},
+    {{16, 65243, 0x000000, &blendColorA, &blendColor, 0xFFFFFF, 0x1A}, &blendColorOver, crColor},
+    {{17, 65244, 0x000000, &blendLuminosityA, &blendLuminosity, 0xFFFFFF, 0x1A}, &blendLuminosityOver, crLuminosity},
+    {{18, 65245, 0xFFFFFF, &blendSubtractNegaA, &blendSubtractNega, 0xFFFFFF, 0x20}, &blendSubtractNegaOver,
+     crSubtractNega},
+    {{19, 65246, 0x7F7F7F, &blendLinearLightA, &blendLinearLight, 0x7F7F7F, 0x26}, &blendLinearLightOver,
+     crLinearLight},
+    {{20, 65247, 0x808080, &blendVividLightA, &blendVividLight, 0xFFFFFF, 0x02}, &blendVividLightOver, crVividLight},
+    {{21, 65216, 0x7F7F7F, &blendPinLightA, &blendPinLight, 0x7F7F7F, 0x26}, &blendPinLightOver, crPinLight},
 };
 
-// Table C, columns in TBlendMode order; the rows differ only in bmStandard.
-constexpr PixelOp32 kBrushBlendOps[2][kBlendModeCount] = {
-    {&blendPixelTable, &blendLighten, &blendScreen, &blendDodge, &blendAddRgb, &blendDarken, &blendMultiplyRgb,
-     &blendBurn, &blendSubRgb, &blendSubtractNega, &blendOverlay, &blendSoftLight, &blendHardLight, &blendVividLight,
-     &blendLinearLight, &blendPinLight, &blendDifference, &blendExclusion, &blendHue, &blendSaturation, &blendColor,
-     &blendLuminosity},
-    {&lerpPixelRgb, &blendLighten, &blendScreen, &blendDodge, &blendAddRgb, &blendDarken, &blendMultiplyRgb,
-     &blendBurn, &blendSubRgb, &blendSubtractNega, &blendOverlay, &blendSoftLight, &blendHardLight, &blendVividLight,
-     &blendLinearLight, &blendPinLight, &blendDifference, &blendExclusion, &blendHue, &blendSaturation, &blendColor,
-     &blendLuminosity},
+constexpr bool modesInOrder() {
+  for (uint32_t i = 0; i < kLayerBlendModeCount; ++i)
+    if (kLayerModes[i].row.Mode != i) return false;
+  return true;
+}
+static_assert(modesInOrder(), "the layer mode list holds each mode at its own number");
+
+// The brush and filter operator of each brush mode, in TBlendMode order. The
+// standard mode's operator depends on whether the layer protects alpha.
+struct SBrushModeEntry {
+  TBlendMode mode;
+  PixelOp32 op;
+};
+constexpr SBrushModeEntry kBrushModes[kBlendModeCount] = {
+    {bmStandard, nullptr},  // see brushBlendOp
+    {bmLighten, &blendLighten},       {bmScreen, &blendScreen},
+    {bmDodge, &blendDodge},           {bmDodgeLinear, &blendAddRgb},
+    {bmDarken, &blendDarken},         {bmMultiple, &blendMultiplyRgb},
+    {bmBurn, &blendBurn},             {bmBurnLinear, &blendSubRgb},
+    {bmBurnLinearNega, &blendSubtractNega},
+    {bmOverlay, &blendOverlay},       {bmSoftlight, &blendSoftLight},
+    {bmHardlight, &blendHardLight},   {bmVividlight, &blendVividLight},
+    {bmLinearlight, &blendLinearLight}, {bmPinlight, &blendPinLight},
+    {bmDifference, &blendDifference}, {bmExclusion, &blendExclusion},
+    {bmHue, &blendHue},               {bmSaturation, &blendSaturation},
+    {bmColor, &blendColor},           {bmLuminosity, &blendLuminosity},
 };
 
-// Table E: multiply, add, subtract, and normal for every other kind.
+constexpr bool brushModesInOrder() {
+  for (uint32_t i = 0; i < kBlendModeCount; ++i)
+    if (kBrushModes[i].mode != i) return false;
+  return true;
+}
+static_assert(brushModesInOrder(), "the brush mode list holds each mode at its own number");
+
+// The coverage pairs of the layer kinds: multiply, add, subtract, and normal
+// for every other kind.
 constexpr SLayerKindOps kLayerKindOps[4] = {
     {&compositeMultiplyEntry, &blendMultiplyRgb},
     {&compositeAddEntry, &blendAddRgb},
@@ -507,7 +522,7 @@ constexpr SLayerKindOps kLayerKindOps[4] = {
 
 const SLayerBlendMode* layerBlendInfo(uint32_t mode) {
   mode &= 127;
-  return mode < kLayerBlendModeCount ? &kLayerBlendModes[mode] : nullptr;
+  return mode < kLayerBlendModeCount ? &kLayerModes[mode].row : nullptr;
 }
 
 std::string layerBlendName(uint32_t mode) {
@@ -522,13 +537,20 @@ uint32_t layerBlendNeutral(uint32_t mode) {
 
 PixelOp32 layerOverOp(uint32_t mode) {
   mode &= 127;
-  return mode < kLayerBlendModeCount ? kLayerOverOps[mode] : nullptr;
+  return mode < kLayerBlendModeCount ? kLayerModes[mode].over : nullptr;
+}
+
+const SPixelBlendOps* layerCompositeOps(uint32_t mode) {
+  mode &= 127;
+  if (mode >= kLayerBlendModeCount || kLayerModes[mode].composite == crNone) return nullptr;
+  return &kCompositeOps[kLayerModes[mode].composite];
 }
 
 PixelOp32 brushBlendOp(uint32_t flag, uint32_t blendMode) {
   blendMode &= 127;
-  if (blendMode >= kBlendModeCount) blendMode = bmStandard;
-  return kBrushBlendOps[flag != 0 ? 1 : 0][blendMode];
+  if (blendMode >= kBlendModeCount || blendMode == bmStandard)
+    return flag != 0 ? &lerpPixelRgb : &blendPixelTable;
+  return kBrushModes[blendMode].op;
 }
 
 const SLayerKindOps& layerKindOps(uint32_t kind) {
@@ -536,7 +558,7 @@ const SLayerKindOps& layerKindOps(uint32_t kind) {
   return kLayerKindOps[kind < 3 ? kind : 3];
 }
 
-// ------------------------------------------------------ table E entries
+// ------------------------------------------- the coverage pairs of the layer kinds
 
 bool compositeNormal(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity) {
   return compositeRectOp(src, dst, rect, point, &blendNormalOpacity, opacity);

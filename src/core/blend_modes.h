@@ -53,8 +53,8 @@ enum TLayerBlendMode : uint32_t {
 };
 inline constexpr uint32_t kLayerBlendModeCount = 22;
 
-// The brush blend modes, in the order the user interface lists them; table C
-// is indexed by them. They map onto the layer modes elsewhere (paint parameters).
+// The brush blend modes, in the order the user interface lists them; the
+// brush operators (brushBlendOp) are indexed by them. They map onto the layer modes elsewhere (paint parameters).
 enum TBlendMode : uint32_t {
   bmStandard = 0,
   bmLighten,
@@ -105,26 +105,28 @@ std::string layerBlendName(uint32_t mode);
 // The neutral colour; 0 outside 0..21.
 uint32_t layerBlendNeutral(uint32_t mode);
 
-// Table B: the alpha-compositing ("Over") operator of (mode and 127); nullptr outside 0..21.
+// The alpha-compositing ("Over") operator of (mode and 127); nullptr outside 0..21.
 PixelOp32 layerOverOp(uint32_t mode);
 
-// Table C: the brush and filter operator of a TBlendMode. Row 0 (flag 0) is for
-// layers whose alpha may change: its standard entry composites alpha
-// (blendPixelTable); row 1 (flag non-zero, the layer protects alpha) keeps the
-// destination alpha everywhere (lerpPixelRgb for standard). (mode and 127)
+// The brush and filter operator of a TBlendMode. With flag 0 (a layer whose
+// alpha may change) the standard mode composites alpha (blendPixelTable); with
+// a non-zero flag (the layer protects alpha) it keeps the destination alpha
+// (lerpPixelRgb); the other modes do not depend on the flag. (mode and 127)
 // beyond the 22 modes falls back to standard.
 PixelOp32 brushBlendOp(uint32_t flag, uint32_t blendMode);
 
-// Table D: the composite record of a mode that composites through
+// The composite record of a mode that composites through
 // compositePixelOps (burn, dodge, overlay, hard light, soft light, exclusion,
 // subtract negative, vivid light, linear light, pin light, hue, saturation,
 // colour, luminosity); nullptr for the other modes and outside 0..21.
 const SPixelBlendOps* layerCompositeOps(uint32_t mode);
 inline constexpr int kCompositeOpsCount = 14;
-// The 14 records in table order.
+// The 14 composite records in their order: burn, dodge, overlay, hard light,
+// soft light, exclusion, subtract negative, vivid light, linear light, pin
+// light, hue, saturation, colour, luminosity.
 const SPixelBlendOps& compositeOpsRow(int index);
 
-// Table E: the coverage pair of a layer kind: a rectangle routine that blends
+// The coverage pair of a layer kind: a rectangle routine that blends
 // a source plane into a destination with an opacity (destination first), and
 // the per-pixel primitive for a constant colour. Kinds 0 multiply, 1 add,
 // 2 subtract; (kind and 127) of any other value gives the normal pair.
@@ -136,7 +138,7 @@ struct SLayerKindOps {
 };
 const SLayerKindOps& layerKindOps(uint32_t kind);
 
-// The destination-first entries of table E. compositeNormal blends with
+// The destination-first rectangle routines of the coverage pairs. compositeNormal blends with
 // blendNormalOpacity; the others are compositeMultiply, compositeAdd and
 // compositeSubtract with the planes the other way round.
 bool compositeNormal(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
@@ -326,33 +328,33 @@ void blendDifferenceOver(uint32_t* dst, uint32_t src, uint32_t opacity);
 void blendDarkenOver(uint32_t* dst, uint32_t src, uint32_t opacity);
 // BGRA8 with alpha, over black: D = d*dA; C = (max(D, 255s)*sa + (255 - sa)*D) / den.
 void blendLightenOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the overlay record of table D.
+// BGRA8 with alpha: compositePixelOps with the overlay composite record.
 void blendOverlayOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the hard-light record of table D.
+// BGRA8 with alpha: compositePixelOps with the hard-light composite record.
 void blendHardLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the soft-light record of table D.
+// BGRA8 with alpha: compositePixelOps with the soft-light composite record.
 void blendSoftLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the exclusion record of table D.
+// BGRA8 with alpha: compositePixelOps with the exclusion composite record.
 void blendExclusionOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the burn record of table D.
+// BGRA8 with alpha: compositePixelOps with the burn composite record.
 void blendBurnOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the dodge record of table D.
+// BGRA8 with alpha: compositePixelOps with the dodge composite record.
 void blendDodgeOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the hue record of table D.
+// BGRA8 with alpha: compositePixelOps with the hue composite record.
 void blendHueOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the saturation record of table D.
+// BGRA8 with alpha: compositePixelOps with the saturation composite record.
 void blendSaturationOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the colour record of table D.
+// BGRA8 with alpha: compositePixelOps with the colour composite record.
 void blendColorOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the luminosity record of table D.
+// BGRA8 with alpha: compositePixelOps with the luminosity composite record.
 void blendLuminosityOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the subtract-negative record of table D.
+// BGRA8 with alpha: compositePixelOps with the subtract-negative composite record.
 void blendSubtractNegaOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the linear-light record of table D.
+// BGRA8 with alpha: compositePixelOps with the linear-light composite record.
 void blendLinearLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the vivid-light record of table D.
+// BGRA8 with alpha: compositePixelOps with the vivid-light composite record.
 void blendVividLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
-// BGRA8 with alpha: compositePixelOps with the pin-light record of table D.
+// BGRA8 with alpha: compositePixelOps with the pin-light composite record.
 void blendPinLightOver(uint32_t* dst, uint32_t src, uint32_t opacity);
 
 }  // namespace pg

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "core/byte_cursor.h"
 #include "core/limits.h"
 #include "platform/system_helpers.h"
 
@@ -12,17 +13,21 @@ namespace pg {
 
 namespace {
 
-void put16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
+void fileHeaderFields(CByteCursor& c, SBmpFileHeader& h) {
+  c.field(h.bfType).field(h.bfSize).field(h.bfReserved1).field(h.bfReserved2).field(h.bfOffBits);
 }
-void put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+
+void infoHeaderFields(CByteCursor& c, SBmpInfoHeader& h) {
+  c.field(h.biSize).field(h.biWidth).field(h.biHeight).field(h.biPlanes).field(h.biBitCount).field(h.biCompression);
+  c.field(h.biSizeImage).field(h.biXPelsPerMeter).field(h.biYPelsPerMeter).field(h.biClrUsed).field(h.biClrImportant);
 }
-uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t get32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
+
+// The colour masks of BI_BITFIELDS, in the order red, green, blue.
+struct SColourMasks {
+  uint32_t red = 0, green = 0, blue = 0;
+};
+
+void colourMaskFields(CByteCursor& c, SColourMasks& m) { c.field(m.red).field(m.green).field(m.blue); }
 
 // B, G, R triples widened to B, G, R, 255.
 void widenRow24(const uint8_t* src, uint32_t* dst, int32_t width) {
@@ -40,8 +45,10 @@ void narrowRow32(const uint32_t* src, uint8_t* dst, int32_t width) {
 }
 
 // The masks of plain 32-bit pixels, in the order red, green, blue.
-bool plainMasks(const uint8_t masks[12]) {
-  return get32(masks) == 0x00FF0000u && get32(masks + 4) == 0x0000FF00u && get32(masks + 8) == 0x000000FFu;
+bool plainMasks(const uint8_t bytes[12]) {
+  SColourMasks m;
+  return readRecord(bytes, 12, m, colourMaskFields) && m.red == 0x00FF0000u && m.green == 0x0000FF00u &&
+         m.blue == 0x000000FFu;
 }
 
 // What the header says of the picture, checked.
@@ -100,51 +107,24 @@ bool acceptCompression(const SBmpInfoHeader& h, CStream& stream, bool masksNeedC
 
 // ------------------------------------------------------------------- headers
 
+// The buffers below hold exactly the bytes the fields take.
 void writeBmpFileHeader(const SBmpFileHeader& h, uint8_t out[kBmpFileHeaderSize]) {
-  put16(out, h.bfType);
-  put32(out + 2, h.bfSize);
-  put16(out + 6, h.bfReserved1);
-  put16(out + 8, h.bfReserved2);
-  put32(out + 10, h.bfOffBits);
+  (void)writeRecord(out, kBmpFileHeaderSize, h, fileHeaderFields);
 }
 
 SBmpFileHeader readBmpFileHeader(const uint8_t in[kBmpFileHeaderSize]) {
   SBmpFileHeader h;
-  h.bfType = get16(in);
-  h.bfSize = get32(in + 2);
-  h.bfReserved1 = get16(in + 6);
-  h.bfReserved2 = get16(in + 8);
-  h.bfOffBits = get32(in + 10);
+  (void)readRecord(in, kBmpFileHeaderSize, h, fileHeaderFields);
   return h;
 }
 
 void writeBmpInfoHeader(const SBmpInfoHeader& h, uint8_t out[kBmpInfoHeaderSize]) {
-  put32(out, h.biSize);
-  put32(out + 4, static_cast<uint32_t>(h.biWidth));
-  put32(out + 8, static_cast<uint32_t>(h.biHeight));
-  put16(out + 12, h.biPlanes);
-  put16(out + 14, h.biBitCount);
-  put32(out + 16, h.biCompression);
-  put32(out + 20, h.biSizeImage);
-  put32(out + 24, static_cast<uint32_t>(h.biXPelsPerMeter));
-  put32(out + 28, static_cast<uint32_t>(h.biYPelsPerMeter));
-  put32(out + 32, h.biClrUsed);
-  put32(out + 36, h.biClrImportant);
+  (void)writeRecord(out, kBmpInfoHeaderSize, h, infoHeaderFields);
 }
 
 SBmpInfoHeader readBmpInfoHeader(const uint8_t in[kBmpInfoHeaderSize]) {
   SBmpInfoHeader h;
-  h.biSize = get32(in);
-  h.biWidth = static_cast<int32_t>(get32(in + 4));
-  h.biHeight = static_cast<int32_t>(get32(in + 8));
-  h.biPlanes = get16(in + 12);
-  h.biBitCount = get16(in + 14);
-  h.biCompression = get32(in + 16);
-  h.biSizeImage = get32(in + 20);
-  h.biXPelsPerMeter = static_cast<int32_t>(get32(in + 24));
-  h.biYPelsPerMeter = static_cast<int32_t>(get32(in + 28));
-  h.biClrUsed = get32(in + 32);
-  h.biClrImportant = get32(in + 36);
+  (void)readRecord(in, kBmpInfoHeaderSize, h, infoHeaderFields);
   return h;
 }
 

@@ -83,23 +83,23 @@ int32_t planeBmpInfo32(const CDibCore& plane, SBmpInfoHeader& h, int32_t dpi);
 // A 32-bit picture with BI_BITFIELDS is accepted when biClrUsed is 3 and the
 // three masks are the plain ones. On false a plane already resized keeps its
 // new size with its rows partly filled.
-bool readBmp(TMTC& plane, CStream& stream, int32_t* dpi = nullptr);
+[[nodiscard]] bool readBmp(TMTC& plane, CStream& stream, int32_t* dpi = nullptr);
 // readBmp over a block in memory.
-bool readBmpFromMemory(TMTC& plane, const void* block, int64_t size, int32_t* dpi = nullptr);
+[[nodiscard]] bool readBmpFromMemory(TMTC& plane, const void* block, int64_t size, int32_t* dpi = nullptr);
 // Reads a packed DIB: a 40-byte info header, then (under BI_BITFIELDS) the
 // three masks and any colour table of biClrUsed entries, then the rows.
-bool readDibBlock(TMTC& plane, const void* block, int64_t size, int32_t* dpi = nullptr);
+[[nodiscard]] bool readDibBlock(TMTC& plane, const void* block, int64_t size, int32_t* dpi = nullptr);
 
 // A packed 24-bit DIB of the whole plane (bits: the rows, bottom row first).
 // False, with bits empty, for a plane without pixels or when memory runs out.
-bool exportDib24(const TMTC& plane, int32_t dpi, SBmpInfoHeader& header, std::vector<uint8_t>& bits);
+[[nodiscard]] bool exportDib24(const TMTC& plane, int32_t dpi, SBmpInfoHeader& header, std::vector<uint8_t>& bits);
 // A 32-bit DIB of the rectangle clipped to the plane (false when that is
 // empty), rows bottom first, each 4 * width bytes.
-bool exportDib32Rect(const TMTC& plane, int32_t dpi, SRectXYWH rect, std::vector<uint8_t>& bits,
+[[nodiscard]] bool exportDib32Rect(const TMTC& plane, int32_t dpi, SRectXYWH rect, std::vector<uint8_t>& bits,
                      SBmpInfoHeader& header);
 // Writes the plane as a 24-bit BMP file (headers of 14 and 40 bytes, pixel
 // offset 54, rows bottom-up). False when the plane has no pixels or any write
 // fails; the target is then left as it was.
-bool saveBmp24(const TMTC& plane, const std::string& fileName, int32_t dpi);
+[[nodiscard]] bool saveBmp24(const TMTC& plane, const std::string& fileName, int32_t dpi);
 
 }  // namespace pg

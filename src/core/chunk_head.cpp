@@ -4,15 +4,25 @@
 #include <cstring>
 #include <new>
 
+#include "core/byte_cursor.h"
 #include "core/mem_utils.h"
 
 namespace pg {
 
-SChunkHead parseChunkHead(const uint8_t* bytes) { return {chunkU32(bytes), chunkU32(bytes + 4)}; }
+namespace {
+
+void chunkHeadFields(CByteCursor& c, SChunkHead& h) { c.field(h.tag).field(h.size); }
+
+}  // namespace
+
+SChunkHead parseChunkHead(const uint8_t* bytes) {
+  SChunkHead head;
+  (void)readRecord(bytes, kChunkHeadBytes, head, chunkHeadFields);  // the 8 bytes are the caller's
+  return head;
+}
 
 void storeChunkHead(uint8_t* bytes, const SChunkHead& head) {
-  putChunkU32(bytes, head.tag);
-  putChunkU32(bytes + 4, head.size);
+  (void)writeRecord(bytes, kChunkHeadBytes, head, chunkHeadFields);
 }
 
 uint8_t readChunkHead(CStream& stream, SChunkHead& head) {

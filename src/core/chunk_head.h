@@ -10,6 +10,7 @@
 // start + 8 + size. Variable parts are padded with zeros to a multiple of 4
 // bytes, the padding counted in the size.
 #include <cstdint>
+#include <new>
 #include <string>
 
 #include "core/streams.h"
@@ -56,6 +57,19 @@ inline constexpr uint8_t kRcNothing = 37;          // nothing to save, or nothin
 inline constexpr uint8_t kRcBadEventBlock = 39;    // a block of the recorded events is not valid
 inline constexpr uint8_t kRcItemRefused = 48;      // a gradient stop or a list item was refused
 inline constexpr uint8_t kRcPaletteWrite = 64;     // the palette writer failed
+
+// Runs an operation that answers a result code; an exception becomes 1 (memory)
+// or 3 (anything else), so that none crosses the operation's boundary.
+template <typename Op>
+[[nodiscard]] uint8_t guardedCode(Op&& op) noexcept {
+  try {
+    return op();
+  } catch (const std::bad_alloc&) {
+    return kRcOutOfMemory;
+  } catch (...) {
+    return kRcException;
+  }
+}
 
 // ---- Chunk head --------------------------------------------------------------
 
@@ -104,19 +118,19 @@ SChunkHead parseChunkHead(const uint8_t* bytes);
 void storeChunkHead(uint8_t* bytes, const SChunkHead& head);
 
 // Reads 8 bytes at the position: 0, or 9 when fewer could be read.
-uint8_t readChunkHead(CStream& stream, SChunkHead& head);
+[[nodiscard]] uint8_t readChunkHead(CStream& stream, SChunkHead& head);
 // 0, or 8 when the write was short.
-uint8_t writeChunkHead(CStream& stream, const SChunkHead& head);
+[[nodiscard]] uint8_t writeChunkHead(CStream& stream, const SChunkHead& head);
 
 // 0 when the head's tag is tag, else 16.
-uint8_t checkChunkTag(const SChunkHead& head, uint32_t tag);
+[[nodiscard]] uint8_t checkChunkTag(const SChunkHead& head, uint32_t tag);
 // 16 when the tag differs, 17 when the tag matches and the size differs, else 0.
-uint8_t checkChunkHead(const SChunkHead& head, uint32_t tag, uint32_t size);
+[[nodiscard]] uint8_t checkChunkHead(const SChunkHead& head, uint32_t tag, uint32_t size);
 
 // n rounded up to a multiple of 4 (64-bit: a u32 size cannot wrap).
 constexpr uint64_t paddedTo4(uint64_t n) { return (n + 3) & ~uint64_t{3}; }
 // Writes the 0..3 zero bytes that bring length to a multiple of 4: 0, or 8.
-uint8_t writeChunkPadding(CStream& stream, uint64_t length);
+[[nodiscard]] uint8_t writeChunkPadding(CStream& stream, uint64_t length);
 
 // ---- Counted string ----------------------------------------------------------
 // A stored string is a byte count n kept in a record field, then n bytes whose
@@ -126,7 +140,7 @@ uint8_t writeChunkPadding(CStream& stream, uint64_t length);
 // cannot be had; 9 when fewer than n bytes remain in the stream (checked
 // before anything is allocated); 11 when n exceeds limit, the bytes left in
 // the caller's chunk (a negative limit means no chunk limit).
-uint8_t readCountedString(CStream& stream, uint32_t n, std::string& text, int64_t limit = -1);
+[[nodiscard]] uint8_t readCountedString(CStream& stream, uint32_t n, std::string& text, int64_t limit = -1);
 
 // ---- Preset chunk loop -------------------------------------------------------
 
@@ -140,10 +154,10 @@ class PresetChunkParser {
   // head, at chunkStart. The parser may step back over the head, and may also
   // read a picture chunk that follows and belongs to the item. Answers a code
   // (0 when an item was parsed); an exception counts as code 3.
-  virtual uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t chunkStart) = 0;
+  [[nodiscard]] virtual uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t chunkStart) = 0;
   // Finishes the parsed item and offers it to the list; true when the list
   // took it (it then belongs to the list).
-  virtual bool offerItem() = 0;
+  [[nodiscard]] virtual bool offerItem() = 0;
 };
 
 struct SPresetLoopResult {

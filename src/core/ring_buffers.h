@@ -60,9 +60,9 @@ class CRingBuf {
  protected:
   const uint8_t* slot(int32_t index) const { return buffer_.get() + int64_t(index) * elementSize_; }
   uint8_t* slot(int32_t index) { return buffer_.get() + int64_t(index) * elementSize_; }
-  int32_t slots() const { return capacity_ + extra_; }
-  int32_t advanced(int32_t index) const { return index + 1 < slots() ? index + 1 : 0; }
-  int32_t retreated(int32_t index) const { return index > 0 ? index - 1 : slots() - 1; }
+  int32_t slotCount() const { return capacity_ + extra_; }
+  int32_t advanced(int32_t index) const { return index + 1 < slotCount() ? index + 1 : 0; }
+  int32_t retreated(int32_t index) const { return index > 0 ? index - 1 : slotCount() - 1; }
 
   std::unique_ptr<uint8_t[]> buffer_;
   int32_t elementSize_ = 0;

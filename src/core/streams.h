@@ -31,20 +31,20 @@ class CStream {
   CStream& operator=(const CStream&) = delete;
 
   // Reads up to count bytes at the position and answers how many were read.
-  virtual int64_t read(void* buffer, int64_t count) = 0;
+  [[nodiscard]] virtual int64_t read(void* buffer, int64_t count) = 0;
   // Writes up to count bytes at the position and answers how many were written.
-  virtual int64_t write(const void* buffer, int64_t count) = 0;
+  [[nodiscard]] virtual int64_t write(const void* buffer, int64_t count) = 0;
   // Moves the position; answers the new position, or -1 (position unchanged)
   // when the target would lie before the start or the stream cannot seek there.
-  virtual int64_t seek(int64_t offset, SeekOrigin origin) = 0;
-  virtual int64_t position() const = 0;
-  virtual int64_t size() const = 0;
+  [[nodiscard]] virtual int64_t seek(int64_t offset, SeekOrigin origin) = 0;
+  [[nodiscard]] virtual int64_t position() const = 0;
+  [[nodiscard]] virtual int64_t size() const = 0;
 
   // True only when all count bytes were read (or written).
-  bool readExact(void* buffer, int64_t count) { return count >= 0 && read(buffer, count) == count; }
-  bool writeExact(const void* buffer, int64_t count) { return count >= 0 && write(buffer, count) == count; }
+  [[nodiscard]] bool readExact(void* buffer, int64_t count) { return count >= 0 && read(buffer, count) == count; }
+  [[nodiscard]] bool writeExact(const void* buffer, int64_t count) { return count >= 0 && write(buffer, count) == count; }
   // Bytes between the position and the end (0 when the position is past it).
-  int64_t remaining() const;
+  [[nodiscard]] int64_t remaining() const;
 };
 
 // A file opened for reading, or created for writing through a temporary file.
@@ -60,22 +60,22 @@ class CFileStream final : public CStream {
   // Discards an uncommitted written file (see commit).
   ~CFileStream() override;
 
-  int64_t read(void* buffer, int64_t count) override;
-  int64_t write(const void* buffer, int64_t count) override;
-  int64_t seek(int64_t offset, SeekOrigin origin) override;
-  int64_t position() const override { return position_; }
-  int64_t size() const override;
+  [[nodiscard]] int64_t read(void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t write(const void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t seek(int64_t offset, SeekOrigin origin) override;
+  [[nodiscard]] int64_t position() const override { return position_; }
+  [[nodiscard]] int64_t size() const override;
 
   // A written file: flushes the temporary and renames it over the target when
   // no write failed; otherwise removes it. A read file: closes it. Answers
   // whether the file now holds everything written. Later calls answer the
   // first result again.
-  bool commit();
+  [[nodiscard]] bool commit();
   // A written file: removes the temporary, leaving the target as it was.
   void discard();
   // True when a write, seek or flush of a written file has failed.
-  bool failed() const { return failed_; }
-  bool isWriter() const { return mode_ == Mode::Create; }
+  [[nodiscard]] bool failed() const { return failed_; }
+  [[nodiscard]] bool isWriter() const { return mode_ == Mode::Create; }
 
  private:
   CFileStream(int fd, Mode mode, std::string target, std::string temporary);
@@ -93,16 +93,16 @@ class CFileStream final : public CStream {
 class CMemoryStream final : public CStream {
  public:
   CMemoryStream() = default;
-  int64_t read(void* buffer, int64_t count) override;
-  int64_t write(const void* buffer, int64_t count) override;
-  int64_t seek(int64_t offset, SeekOrigin origin) override;
-  int64_t position() const override { return position_; }
-  int64_t size() const override { return static_cast<int64_t>(bytes_.size()); }
+  [[nodiscard]] int64_t read(void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t write(const void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t seek(int64_t offset, SeekOrigin origin) override;
+  [[nodiscard]] int64_t position() const override { return position_; }
+  [[nodiscard]] int64_t size() const override { return static_cast<int64_t>(bytes_.size()); }
 
   const uint8_t* memory() const { return bytes_.data(); }
   const std::vector<uint8_t>& bytes() const { return bytes_; }
   // Sets the size (new bytes are zero); false when the memory cannot be had.
-  bool setSize(int64_t size);
+  [[nodiscard]] bool setSize(int64_t size);
 
  private:
   std::vector<uint8_t> bytes_;
@@ -117,11 +117,11 @@ class CFixedMemStream final : public CStream {
   CFixedMemStream(const void* block, int64_t size);
   CFixedMemStream(void* block, int64_t size);
 
-  int64_t read(void* buffer, int64_t count) override;
-  int64_t write(const void* buffer, int64_t count) override;
-  int64_t seek(int64_t offset, SeekOrigin origin) override;
-  int64_t position() const override { return position_; }
-  int64_t size() const override { return size_; }
+  [[nodiscard]] int64_t read(void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t write(const void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t seek(int64_t offset, SeekOrigin origin) override;
+  [[nodiscard]] int64_t position() const override { return position_; }
+  [[nodiscard]] int64_t size() const override { return size_; }
 
   const uint8_t* memory() const { return block_; }
   // Answers the block and leaves the stream empty.
@@ -146,18 +146,18 @@ class TMyFile {
   TMyFile& operator=(const TMyFile&) = delete;
 
   // Opens an existing file read-only at offset 0; false when it cannot be opened.
-  bool openRead(const std::string& name);
+  [[nodiscard]] bool openRead(const std::string& name);
   // Starts a new file that replaces name on close(); false on failure.
-  bool openWrite(const std::string& name);
-  bool read(void* buffer, int64_t count);
-  bool write(const void* buffer, int64_t count);
+  [[nodiscard]] bool openWrite(const std::string& name);
+  [[nodiscard]] bool read(void* buffer, int64_t count);
+  [[nodiscard]] bool write(const void* buffer, int64_t count);
   // Four bytes as a little-endian integer; 0 when they could not all be read.
   int32_t readInt32();
   // Closes the file; a written file replaces its target now. Answers false when
   // a written file could not be completed (the target is then left as it was).
   // Closing a closed file does nothing and answers true.
-  bool close();
-  bool isOpen() const { return file_ != nullptr; }
+  [[nodiscard]] bool close();
+  [[nodiscard]] bool isOpen() const { return file_ != nullptr; }
 
  private:
   std::unique_ptr<CFileStream> file_;
@@ -176,49 +176,49 @@ class TMyMemory {
   TMyMemory& operator=(const TMyMemory&) = delete;
 
   // Makes room for n more bytes after Size; false when the memory cannot be had.
-  bool reserve(int64_t n);
+  [[nodiscard]] bool reserve(int64_t n);
   // Appends count bytes.
-  bool write(const void* buffer, int64_t count);
+  [[nodiscard]] bool write(const void* buffer, int64_t count);
   // Stores a 16-bit little-endian value at Size + offset. Offset 0 appends it;
   // a negative offset patches a word written before without moving Size.
   // False (nothing written) for a positive offset or one before the start.
-  bool writeWord(uint16_t value, int64_t offset = 0);
+  [[nodiscard]] bool writeWord(uint16_t value, int64_t offset = 0);
   // Checked reads at ReadPos + offset; offset 0 advances ReadPos, any other
   // offset only peeks.
-  uint8_t readByte(int64_t offset = 0);
+  [[nodiscard]] uint8_t readByte(int64_t offset = 0);
   uint16_t readWord(int64_t offset = 0);
   int16_t readSmallInt(int64_t offset = 0);
   // Moves ReadPos by n (negative steps back); for n > 0 first reserves n bytes.
   // False (nothing moved) when it would step before the start or the memory
   // cannot be had.
-  bool skip(int64_t n);
+  [[nodiscard]] bool skip(int64_t n);
   // Size += n after bytes were written directly at endPointer(); false when
   // the result would leave 0..Capacity.
-  bool extend(int64_t n);
-  bool setSize(int64_t n);
+  [[nodiscard]] bool extend(int64_t n);
+  [[nodiscard]] bool setSize(int64_t n);
   void rewind() { readPos_ = 0; }
   // ReadPos and Size to 0; the block and Capacity are kept.
   void clear();
   // Replaces the contents with the whole file; false (contents kept) when the
   // file cannot be opened or read completely.
-  bool loadFromFile(const std::string& name);
+  [[nodiscard]] bool loadFromFile(const std::string& name);
 
   uint8_t* memory() { return data_.get(); }
   const uint8_t* memory() const { return data_.get(); }
   const uint8_t* readPointer() const { return data_.get() + readPos_; }
   uint8_t* endPointer() { return data_.get() + size_; }
-  int64_t remaining() const { return size_ - readPos_; }
+  [[nodiscard]] int64_t remaining() const { return size_ - readPos_; }
 
-  int64_t readPos() const { return readPos_; }
-  int64_t size() const { return size_; }
-  int64_t capacity() const { return capacity_; }
-  int64_t growStep() const { return growStep_; }
+  [[nodiscard]] int64_t readPos() const { return readPos_; }
+  [[nodiscard]] int64_t size() const { return size_; }
+  [[nodiscard]] int64_t capacity() const { return capacity_; }
+  [[nodiscard]] int64_t growStep() const { return growStep_; }
   // Sticky: a checked read failed since the last clear() or resetReadFailed().
-  bool readFailed() const { return readFailed_; }
+  [[nodiscard]] bool readFailed() const { return readFailed_; }
   void resetReadFailed() { readFailed_ = false; }
 
  private:
-  bool peekAt(int64_t offset, int64_t width, int64_t& at);
+  [[nodiscard]] bool peekAt(int64_t offset, int64_t width, int64_t& at);
 
   std::unique_ptr<uint8_t[]> data_;
   int64_t readPos_ = 0;
@@ -229,11 +229,11 @@ class TMyMemory {
 };
 
 // Size in bytes of a named file; -1 when it cannot be had.
-int64_t getFileSize(const std::string& name);
+[[nodiscard]] int64_t getFileSize(const std::string& name);
 // A file stream on the name with the mode; nullptr when it cannot be opened.
 std::unique_ptr<CFileStream> openFileStream(const std::string& name, CFileStream::Mode mode);
 // Writes the characters of s (no length, no terminator); true when all were written.
-bool writeStringToStream(CStream& stream, std::string_view s);
+[[nodiscard]] bool writeStringToStream(CStream& stream, std::string_view s);
 // Copies n bytes forward, first byte first (overlapping blocks copy like a
 // forward byte loop).
 void memCopyBytes(const void* src, void* dst, int64_t n);

@@ -15,7 +15,6 @@
 #include <string_view>
 
 #include "document/doc_services.h"
-#include "document/paper_setup.h"
 #include "record/command_recorder.h"
 #include "record/event_owner.h"
 #include "record/event_store.h"
@@ -31,8 +30,7 @@ struct SLogFont;
 
 // Every call answers true without writing while the recorder does not
 // record; the bodies are those of command_recorder.h and stroke_recorder.h.
-// The image creation and the reset point come from IImageCreateRecorder.
-class IDocEventRecorder : public IDocRecorder, public IImageCreateRecorder {
+class IDocEventRecorder : public IDocRecorder {
  public:
   // ---- whole document ----
   virtual bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) = 0;

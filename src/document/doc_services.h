@@ -83,6 +83,17 @@ class IDocRecorder {
 
   // The paper colour changed; the value is in pixel order 0x00RRGGBB.
   virtual bool recordPaperColor(uint32_t pixel) = 0;
+
+  // A new image: its size, the transparent and canvas-colour-off switches,
+  // the resolution and the size of its first layer. A recorder that records
+  // no image creation keeps the default, which writes nothing.
+  virtual bool recordImageCreate(int32_t /*width*/, int32_t /*height*/, bool /*transparent*/,
+                                 bool /*canvasColourOff*/, int32_t /*resolution*/, int32_t /*layerHeight*/,
+                                 int32_t /*layerWidth*/) {
+    return true;
+  }
+  // The reset point a replay starts from.
+  virtual bool recordResetPoint() { return true; }
 };
 
 // The recorder a new document makes for itself (the application hands in

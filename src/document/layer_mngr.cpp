@@ -127,6 +127,16 @@ int32_t CLayerMngr::insertAt(int32_t index, std::unique_ptr<CLayerData>&& layer)
   return index;
 }
 
+bool CLayerMngr::reserveLayers(int32_t extra) {
+  if (extra < 0 || extra > maxLayers_ - count()) return false;
+  try {
+    layers_.reserve(layers_.size() + static_cast<size_t>(extra));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
 int32_t CLayerMngr::insertExisting(int32_t index, std::unique_ptr<CLayerData>&& layer) {
   if (index < 0) {
     layerWarning(kStrInvalidLayerIndex);

@@ -91,6 +91,10 @@ class CLayerMngr {
   // answers the layer's index. The list takes the layer only when it answers
   // an index; with -1 (the list is full) `layer` is left to the caller.
   int32_t insertAt(int32_t index, std::unique_ptr<CLayerData>&& layer);
+  // Makes sure that `extra` more layers can be inserted without failing: the
+  // list stays within its limit and has the memory for them. False (nothing
+  // changed) when they cannot be.
+  [[nodiscard]] bool reserveLayers(int32_t extra);
   // insertAt, then fixes the current index and renumbers; a negative index
   // gives the invalid-index warning and -1 (the layer stays the caller's).
   int32_t insertExisting(int32_t index, std::unique_ptr<CLayerData>&& layer);

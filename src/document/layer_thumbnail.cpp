@@ -21,6 +21,36 @@ void fillPlane(TMTC& plane, uint32_t colour) {
   for (int32_t y = 0; y < plane.Height; ++y) std::fill_n(plane.pixelAt(0, y), plane.Width, colour);
 }
 
+namespace {
+
+// When every pixel the box reads (corners clamped to the image as the reads
+// are) lies in uniform tiles of one colour, that colour is the box's mean
+// exactly: the per-pixel sum can be skipped. False when any tile is painted,
+// missing, or of another colour.
+bool uniformBox(const CBlockVMTC& image, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t& colour) {
+  const int32_t maxX = image.width() - 1, maxY = image.height() - 1;
+  x0 = std::clamp(x0, 0, maxX);
+  x1 = std::clamp(x1, 0, maxX);
+  y0 = std::clamp(y0, 0, maxY);
+  y1 = std::clamp(y1, 0, maxY);
+  const int32_t shift = image.tileShift();
+  bool first = true;
+  for (int32_t row = y0 >> shift; row <= y1 >> shift; ++row)
+    for (int32_t column = x0 >> shift; column <= x1 >> shift; ++column) {
+      const STileRec* t = image.tileAtIndex(column, row);
+      if (t == nullptr || t->committed()) return false;
+      if (first) {
+        colour = t->uniform;
+        first = false;
+      } else if (t->uniform != colour) {
+        return false;
+      }
+    }
+  return !first;
+}
+
+}  // namespace
+
 bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail) {
   if (!image.isValid() || !thumbnail.IsAllocated() || src.Width <= 0 || src.Height <= 0) return false;
   const int32_t dw = thumbnail.Width;
@@ -35,6 +65,10 @@ bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumb
     uint32_t* out = thumbnail.pixelAt(0, y);
     for (int32_t x = 0; x < dw; ++x) {
       const int32_t sx0 = src.X + static_cast<int32_t>((x * rx) >> 10);
+      if (uint32_t colour; uniformBox(image, sx0, sy0, sx0 + bw - 1, sy0 + bh - 1, colour)) {
+        out[x] = colour;
+        continue;
+      }
       int64_t b = 0, g = 0, r = 0, a = 0;
       for (int32_t j = 0; j < bh; ++j)
         for (int32_t i = 0; i < bw; ++i) {

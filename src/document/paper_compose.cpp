@@ -1,6 +1,7 @@
 // The layers composed into the composite, the grid, the transparent display,
 // the view resampling kernels, and the document's composition, thumbnail and
 // flow-image routines built on them.
+#include "core/saturate.h"
 #include "document/paper_compose.h"
 
 #include <algorithm>
@@ -66,8 +67,6 @@ void forEachShownRun(const CBlockVMTC& image, const SRectXYWH& rect, F&& f) {
 }
 
 bool takesPart(const CLayerData& layer) { return layer.visible && layer.opacity > 0 && layer.hasImage(); }
-
-int32_t clampTo32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 
@@ -272,14 +271,14 @@ bool stretchLayerThumbRect(const CLayerData& layer, TRect thumbRect) {
   const int64_t n = int64_t{bw} * bh;
   const CBlockVMTC& image = *layer.image;
   for (int32_t y = thumbRect.Top; y < thumbRect.Bottom; ++y) {
-    const int32_t sy0 = clampTo32(int64_t{src.Y} + ((y * ry) >> 10));
+    const int32_t sy0 = saturateTo<int32_t>(int64_t{src.Y} + ((y * ry) >> 10));
     uint32_t* out = thumb.pixelAt(0, y);
     for (int32_t x = thumbRect.Left; x < thumbRect.Right; ++x) {
-      const int32_t sx0 = clampTo32(int64_t{src.X} + ((x * rx) >> 10));
+      const int32_t sx0 = saturateTo<int32_t>(int64_t{src.X} + ((x * rx) >> 10));
       int64_t sum[4] = {0, 0, 0, 0};
       for (int32_t j = 0; j < bh; ++j)
         for (int32_t i = 0; i < bw; ++i) {
-          const uint32_t p = image.getPixelClamped(clampTo32(int64_t{sx0} + i), clampTo32(int64_t{sy0} + j));
+          const uint32_t p = image.getPixelClamped(saturateTo<int32_t>(int64_t{sx0} + i), saturateTo<int32_t>(int64_t{sy0} + j));
           for (int c = 0; c < 4; ++c) sum[c] += pixelByte(p, c);
         }
       uint32_t v = 0;

@@ -8,14 +8,13 @@
 #include "core/fixed_point.h"
 #include "core/plane_ops.h"
 #include "core/resample.h"
+#include "core/saturate.h"
 #include "document/layer_thumbnail.h"
 #include "document/paper.h"
 
 namespace pg {
 
 namespace {
-
-int32_t clampTo32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 // rect clipped to the plane, false when nothing of it lies there.
 bool clipToPlane(const CDibCore& plane, TRect& rect) { return plane.IsAllocated() && plane.clipRect(rect); }
@@ -63,9 +62,9 @@ bool TPaper::paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& 
   SRectXYWH src = rect;
   if (!clipXYWHToSize(src, source.size())) return false;
   if (zoom.Num == zoom.Den) {
-    const TPoint at{clampTo32(int64_t{src.X} + scrollOrigin.X - scrollOffset.X),
-                    clampTo32(int64_t{src.Y} + scrollOrigin.Y - scrollOffset.Y)};
-    TRect dest{at.X, at.Y, clampTo32(int64_t{at.X} + src.Width), clampTo32(int64_t{at.Y} + src.Height)};
+    const TPoint at{saturateTo<int32_t>(int64_t{src.X} + scrollOrigin.X - scrollOffset.X),
+                    saturateTo<int32_t>(int64_t{src.Y} + scrollOrigin.Y - scrollOffset.Y)};
+    TRect dest{at.X, at.Y, saturateTo<int32_t>(int64_t{at.X} + src.Width), saturateTo<int32_t>(int64_t{at.Y} + src.Height)};
     if (!clipToPlane(target, dest)) return false;
     copyPlaneRect32(target, source, at, src);
     painted = dest;
@@ -74,11 +73,11 @@ bool TPaper::paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& 
   if (!ratioIsWhole(zoom)) return false;
   const int32_t k = zoom.Num / zoom.Den;
   // The whole-zoom mapping: document point d lands on scrollOrigin + (d - scrollOffset) x k.
-  const TPoint origin{clampTo32(int64_t{scrollOrigin.X} - int64_t{scrollOffset.X} * k),
-                      clampTo32(int64_t{scrollOrigin.Y} - int64_t{scrollOffset.Y} * k)};
-  TRect dest{clampTo32(origin.X + int64_t{src.X} * k), clampTo32(origin.Y + int64_t{src.Y} * k),
-             clampTo32(origin.X + (int64_t{src.X} + src.Width) * k),
-             clampTo32(origin.Y + (int64_t{src.Y} + src.Height) * k)};
+  const TPoint origin{saturateTo<int32_t>(int64_t{scrollOrigin.X} - int64_t{scrollOffset.X} * k),
+                      saturateTo<int32_t>(int64_t{scrollOrigin.Y} - int64_t{scrollOffset.Y} * k)};
+  TRect dest{saturateTo<int32_t>(origin.X + int64_t{src.X} * k), saturateTo<int32_t>(origin.Y + int64_t{src.Y} * k),
+             saturateTo<int32_t>(origin.X + (int64_t{src.X} + src.Width) * k),
+             saturateTo<int32_t>(origin.Y + (int64_t{src.Y} + src.Height) * k)};
   if (!clipToPlane(target, dest) || !magnifyInto(target, source, src, origin, k)) return false;
   painted = dest;
   return true;
@@ -100,7 +99,7 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
   const float dy = (cy - static_cast<float>(o.Y)) * z;
   const int64_t wx = saturateToInt32(std::trunc(static_cast<double>(cosA * dx + sinA * dy))) + client.W / 2;
   const int64_t wy = saturateToInt32(std::trunc(static_cast<double>(-sinA * dx + cosA * dy))) + client.H / 2;
-  TRect square{clampTo32(wx - r), clampTo32(wy - r), clampTo32(wx + r), clampTo32(wy + r)};
+  TRect square{saturateTo<int32_t>(wx - r), saturateTo<int32_t>(wy - r), saturateTo<int32_t>(wx + r), saturateTo<int32_t>(wy + r)};
   if (!clipToPlane(viewBuffer, square)) return false;
   if (showCanvasColor) {
     rotateScaleInto(composite, viewBuffer, o, 1.0f / z, angleRad, square);
@@ -187,16 +186,16 @@ bool TPaper::stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, c
   const int64_t oy = int64_t{scrollOrigin.Y} - ((int64_t{scrollOffset.Y} * s) >> 16);
   const int64_t left = ((int64_t{srcRect.X} * s) >> 16) + ox;
   const int64_t top = ((int64_t{srcRect.Y} * s) >> 16) + oy;
-  TRect dest{clampTo32(left), clampTo32(top), clampTo32(left + ((int64_t{srcRect.Width} * s) >> 16)),
-             clampTo32(top + ((int64_t{srcRect.Height} * s) >> 16))};
+  TRect dest{saturateTo<int32_t>(left), saturateTo<int32_t>(top), saturateTo<int32_t>(left + ((int64_t{srcRect.Width} * s) >> 16)),
+             saturateTo<int32_t>(top + ((int64_t{srcRect.Height} * s) >> 16))};
   if ((s & 0xFFFF) == 0) {
-    if (!magnifyInto(target, source, srcRect, TPoint{clampTo32(ox), clampTo32(oy)}, static_cast<int32_t>(s >> 16)))
+    if (!magnifyInto(target, source, srcRect, TPoint{saturateTo<int32_t>(ox), saturateTo<int32_t>(oy)}, static_cast<int32_t>(s >> 16)))
       return false;
   } else if (!stretchCopyRect(target, source, rectToXYWH(dest), srcRect)) {
     return false;
   }
-  const TRect canvas{clampTo32(ox), clampTo32(oy), clampTo32(ox + ((int64_t{source.Width} * s) >> 16)),
-                     clampTo32(oy + ((int64_t{source.Height} * s) >> 16))};
+  const TRect canvas{saturateTo<int32_t>(ox), saturateTo<int32_t>(oy), saturateTo<int32_t>(ox + ((int64_t{source.Width} * s) >> 16)),
+                     saturateTo<int32_t>(oy + ((int64_t{source.Height} * s) >> 16))};
   TRect shown = dest;
   if (intersectRect(shown, canvas)) fillViewBackground(target, shown, canvas);
   if (!clipToPlane(target, dest)) return false;

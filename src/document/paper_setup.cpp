@@ -1,6 +1,5 @@
 // Setting up a document: name, size, first layer and display mode; the
 // document size; small queries about layers.
-#include "document/paper_setup.h"
 
 #include <algorithm>
 
@@ -58,9 +57,9 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
   setGradientPoints(TPoint{0, 0}, TPoint{width, 0});
 
   // Every new image is recorded, whatever the caller's record flag.
-  if (auto* rec = dynamic_cast<IImageCreateRecorder*>(events_.get())) {
-    rec->recordImageCreate(width, height, transparent, canvasColourOff, resolution, lh, lw);
-    rec->recordResetPoint();
+  if (events_) {
+    events_->recordImageCreate(width, height, transparent, canvasColourOff, resolution, lh, lw);
+    events_->recordResetPoint();
   }
 
   ready = true;

@@ -9,6 +9,7 @@
 
 #include "core/blend_arith.h"
 #include "core/block_image.h"
+#include "core/det_math.h"
 #include "core/limits.h"
 #include "core/layer_sampling.h"
 #include "core/plane_ops.h"
@@ -301,7 +302,7 @@ bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float deg
   if (!edit.gate(layer != nullptr && layer->image && std::isfinite(degrees))) return false;
   CWaitCursor wait(owner_);
   const double rad = static_cast<double>(degrees) * 3.14159265358979323846 / 180.0;
-  const double cs = std::cos(rad), sn = std::sin(rad);
+  const double cs = dmath::cos(rad), sn = dmath::sin(rad);
   const double cx = width / 2.0, cy = height / 2.0;
   // The turned image rectangle, reaching at least the document's far edges.
   const TRect src = layer->imageRect();

@@ -228,7 +228,8 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
       const int32_t lower = rec.value2;
       if (!kept.layer || !hasId(layers, lower, rec.layerId)) return false;
       if (undoSide) {
-        if (!kept.layer2) return false;
+        // Room for the upper layer first: nothing may change when it cannot go back in.
+        if (!kept.layer2 || upper < 0 || !layers.reserveLayers(1)) return false;
         std::unique_ptr<CLayerData> merged = layers.replaceLayer(lower, std::move(kept.layer));
         kept.layer = std::move(merged);
         if (layers.insertExisting(upper, std::move(kept.layer2)) < 0) return false;
@@ -244,13 +245,18 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
     case kUndoMergeVisible: {
       const size_t n = rec.indices.size();
       if (n == 0 || kept.layers.size() != n || rec.ids.size() != n || !kept.layers[0]) return false;
+      // The layers go out and back in by ascending index.
+      for (size_t k = 1; k < n; ++k)
+        if (rec.indices[k] <= rec.indices[k - 1]) return false;
       if (undoSide) {
-        if (!hasId(layers, rec.indices[0], rec.layerId)) return false;
+        if (!hasId(layers, rec.indices[0], rec.layerId) || rec.indices[0] < 0) return false;
         for (size_t k = 1; k < n; ++k)
           if (!kept.layers[k]) return false;
+        if (!layers.reserveLayers(static_cast<int32_t>(n - 1))) return false;
         std::unique_ptr<CLayerData> merged = layers.replaceLayer(rec.indices[0], std::move(kept.layers[0]));
         kept.layers[0] = std::move(merged);
-        for (size_t k = 1; k < n; ++k) layers.insertExisting(rec.indices[k], std::move(kept.layers[k]));
+        for (size_t k = 1; k < n; ++k)
+          if (layers.insertExisting(rec.indices[k], std::move(kept.layers[k])) < 0) return false;
       } else {
         if (static_cast<int64_t>(kept.layers[0]->id) != rec.layerId) return false;
         for (size_t k = 0; k < n; ++k)
@@ -289,7 +295,7 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
         if (!swapAlpha(rec, *source)) return false;
         kept.layer = layers.removeLayer(at);
       } else {
-        if (!kept.layer) return false;
+        if (!kept.layer || rec.value1 < 0 || !layers.reserveLayers(1)) return false;
         if (!swapAlpha(rec, *source)) return false;
         if (layers.insertExisting(rec.value1, std::move(kept.layer)) < 0) return false;
       }
@@ -324,7 +330,9 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
         if (!hasId(layers, base, rec.objectId) || kept.layer || kept.layers.size() != static_cast<size_t>(n)) return false;
         for (const auto& l : kept.layers)
           if (!l) return false;
-        for (int32_t k = 0; k < n; ++k) layers.insertExisting(base + k, std::move(kept.layers[static_cast<size_t>(k)]));
+        if (!layers.reserveLayers(n)) return false;
+        for (int32_t k = 0; k < n; ++k)
+          if (layers.insertExisting(base + k, std::move(kept.layers[static_cast<size_t>(k)])) < 0) return false;
         kept.layers.clear();
         kept.layer = layers.removeLayer(base + n);
       } else {
@@ -344,10 +352,12 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
       const int32_t n = rec.value2;
       if (n < 1 || rec.ids.size() != static_cast<size_t>(n)) return false;
       if (undoSide) {
-        if (kept.layers.size() != static_cast<size_t>(n)) return false;
+        if (kept.layers.size() != static_cast<size_t>(n) || start < 0) return false;
         for (const auto& l : kept.layers)
           if (!l) return false;
-        for (int32_t k = 0; k < n; ++k) layers.insertExisting(start + k, std::move(kept.layers[static_cast<size_t>(k)]));
+        if (!layers.reserveLayers(n)) return false;
+        for (int32_t k = 0; k < n; ++k)
+          if (layers.insertExisting(start + k, std::move(kept.layers[static_cast<size_t>(k)])) < 0) return false;
         kept.layers.clear();
         index = start;
       } else {

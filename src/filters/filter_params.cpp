@@ -3,16 +3,32 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/byte_cursor.h"
+
 namespace pg {
 
-void SFltRecord::write(uint8_t* out) const {
-  writeLE16(out, Total);
-  writeLE16(out + 2, Count);
-  writeLE16(out + 4, Size);
-  std::memcpy(out + 6, Unset.data(), Unset.size());
-  std::memcpy(out + 14, Params.data(), Params.size());
-  writeLE32(out + 46, 0);
+namespace {
+
+// Each record is written into, or read from, a buffer of its own size: what
+// its field list takes.
+void fltRecordFields(CByteCursor& c, SFltRecord& r) {
+  c.field(r.Total).field(r.Count).field(r.Size).bytes(r.Unset.data(), r.Unset.size());
+  c.bytes(r.Params.data(), r.Params.size()).zeros(4);  // where the extra data's address was
 }
+
+void custom5x5Fields(CByteCursor& c, SCustom5x5Block& b) {
+  for (int32_t& w : b.Weights) c.field(w);
+  c.field(b.Divisor).field(b.Offset);
+}
+
+void light4Fields(CByteCursor& c, SLight4& l) {
+  c.field(l.Kind).field(l.Intensity).field(l.Colour).field(l.Range).field(l.X).field(l.Y).field(l.Height);
+  c.field(l.Direction).field(l.Pitch).field(l.Spread).bytes(l.Reserved.data(), l.Reserved.size());
+}
+
+}  // namespace
+
+void SFltRecord::write(uint8_t* out) const { (void)writeRecord(out, SFltRecord::kWireSize, *this, fltRecordFields); }
 
 bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size) {
   const uint32_t total = uint32_t{count} * size;
@@ -26,49 +42,21 @@ bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size) {
 
 SCustom5x5Block SCustom5x5Block::read(const uint8_t* p) {
   SCustom5x5Block b;
-  for (size_t i = 0; i < b.Weights.size(); ++i) b.Weights[i] = readRecI32(p + 4 * i);
-  b.Divisor = readRecI32(p + 100);
-  b.Offset = readRecI32(p + 104);
+  (void)readRecord(p, SCustom5x5Block::kSize, b, custom5x5Fields);
   return b;
 }
 
-void SCustom5x5Block::write(uint8_t* out) const {
-  for (size_t i = 0; i < Weights.size(); ++i) writeRecI32(out + 4 * i, Weights[i]);
-  writeRecI32(out + 100, Divisor);
-  writeRecI32(out + 104, Offset);
-}
+void SCustom5x5Block::write(uint8_t* out) const { (void)writeRecord(out, SCustom5x5Block::kSize, *this, custom5x5Fields); }
 
 void initCustom5x5Block(SCustom5x5Block& b) { b = SCustom5x5Block{}; }
 
 SLight4 SLight4::read(const uint8_t* p) {
   SLight4 l;
-  l.Kind = readRecI32(p);
-  l.Intensity = readRecI32(p + 4);
-  l.Colour = readLE32(p + 8);
-  l.Range = readRecI32(p + 12);
-  l.X = readRecF32(p + 16);
-  l.Y = readRecF32(p + 20);
-  l.Height = readRecI32(p + 24);
-  l.Direction = readRecF32(p + 28);
-  l.Pitch = readRecF32(p + 32);
-  l.Spread = readRecI32(p + 36);
-  std::memcpy(l.Reserved.data(), p + 40, l.Reserved.size());
+  (void)readRecord(p, SLight4::kSize, l, light4Fields);
   return l;
 }
 
-void SLight4::write(uint8_t* out) const {
-  writeRecI32(out, Kind);
-  writeRecI32(out + 4, Intensity);
-  writeLE32(out + 8, Colour);
-  writeRecI32(out + 12, Range);
-  writeRecF32(out + 16, X);
-  writeRecF32(out + 20, Y);
-  writeRecI32(out + 24, Height);
-  writeRecF32(out + 28, Direction);
-  writeRecF32(out + 32, Pitch);
-  writeRecI32(out + 36, Spread);
-  std::memcpy(out + 40, Reserved.data(), Reserved.size());
-}
+void SLight4::write(uint8_t* out) const { (void)writeRecord(out, SLight4::kSize, *this, light4Fields); }
 
 void initLightingBlock(SLight4& b) { b = SLight4{}; }
 

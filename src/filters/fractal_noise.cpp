@@ -9,20 +9,19 @@
 #include "core/det_math.h"
 #include "core/plane_ops.h"
 #include "core/rect.h"
+#include "core/saturate.h"
 #include "filters/gaussian_weights.h"
 
 namespace pg {
 
 namespace {
 
-inline uint8_t clampToByte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-
 // trunc(v + 0.5), saturating (a hostile strength cannot reach an undefined conversion).
 inline int32_t truncHalfUp(double v) { return saturateToInt32(std::trunc(v + 0.5)); }
 
 // The averaged-and-displaced value of four neighbours.
 inline uint8_t displaced(int32_t draw, int32_t a, int32_t b, int32_t c, int32_t d) {
-  return clampToByte(draw + ((a + b + c + d + 2) >> 2));
+  return saturateTo<uint8_t>(draw + ((a + b + c + d + 2) >> 2));
 }
 
 // The diamond and square updates of one plane at cell (x, y), with the draws
@@ -72,7 +71,7 @@ bool TPlasma::initPlanes(TChannel* const* planes, int count, int32_t width, int3
   const int32_t px[4] = {0, planeWidth / 2, 0, planeWidth / 2};
   const int32_t py[4] = {0, 0, planeHeight / 2, planeHeight / 2};
   for (int k = 0; k < 4; ++k)
-    for (int i = 0; i < count; ++i) at(*planes[i], px[k], py[k], widthMask, heightMask) = clampToByte(128 + draw());
+    for (int i = 0; i < count; ++i) at(*planes[i], px[k], py[k], widthMask, heightMask) = saturateTo<uint8_t>(128 + draw());
   return true;
 }
 
@@ -178,7 +177,7 @@ void addEasedUpsample(TChannel& dst, const TChannel& src, int32_t w, int32_t h, 
       const double fx = e[static_cast<size_t>((px & 0xFFFF) >> 8)];
       const double a = r0[i0], b = r0[i1], c = r1[i0], d = r1[i1];
       const double v = (d - c - b + a) * fx * fy + (c - a) * fy + (b - a) * fx + a - 128.0;
-      out[x] = clampToByte(saturateToInt32(std::trunc(v * amplitude + out[x] + 0.5)));
+      out[x] = saturateTo<uint8_t>(saturateToInt32(std::trunc(v * amplitude + out[x] + 0.5)));
     }
   }
 }

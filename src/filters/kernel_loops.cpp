@@ -4,12 +4,11 @@
 
 #include "brush/plot_merge.h"
 #include "core/colour.h"
+#include "core/saturate.h"
 
 namespace pg {
 
 namespace {
-
-inline uint32_t clampByte64(int64_t v) { return v < 0 ? 0u : (v > 255 ? 255u : static_cast<uint32_t>(v)); }
 
 // One non-zero weight of a grid and where its pixel lies from the target.
 struct STap {
@@ -59,11 +58,11 @@ inline int32_t clampTo(int64_t v, int32_t lo, int32_t hiExclusive) {
 inline uint32_t finishWeighted(int64_t sB, int64_t sG, int64_t sR, int64_t sAW, int64_t sW, int32_t offset,
                                uint32_t fallback) {
   if (sAW != 0 && sW != 0) {
-    return clampByte64(sB / sAW + offset) | (clampByte64(sG / sAW + offset) << 8) |
-           (clampByte64(sR / sAW + offset) << 16) | (clampByte64(sAW / sW + offset) << 24);
+    return saturateByte(sB / sAW + offset) | (saturateByte(sG / sAW + offset) << 8) |
+           (saturateByte(sR / sAW + offset) << 16) | (saturateByte(sAW / sW + offset) << 24);
   }
   uint32_t out = 0;
-  for (int i = 0; i < 4; ++i) out |= clampByte64(int64_t{pixelByte(fallback, i)} + offset) << (8 * i);
+  for (int i = 0; i < 4; ++i) out |= saturateByte(int64_t{pixelByte(fallback, i)} + offset) << (8 * i);
   return out;
 }
 
@@ -179,8 +178,8 @@ bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32
       sR += int64_t{pixelByte(p, 2)} * *w;
     }
   }
-  out = clampByte64(sB / divisor + offset) | (clampByte64(sG / divisor + offset) << 8) |
-        (clampByte64(sR / divisor + offset) << 16);
+  out = saturateByte(sB / divisor + offset) | (saturateByte(sG / divisor + offset) << 8) |
+        (saturateByte(sR / divisor + offset) << 16);
   return true;
 }
 
@@ -240,8 +239,8 @@ bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRect
         sG += int64_t{pixelByte(q, 1)} * t.w;
         sR += int64_t{pixelByte(q, 2)} * t.w;
       }
-      colour = clampByte64(sB / divisor + offset) | (clampByte64(sG / divisor + offset) << 8) |
-               (clampByte64(sR / divisor + offset) << 16);
+      colour = saturateByte(sB / divisor + offset) | (saturateByte(sG / divisor + offset) << 8) |
+               (saturateByte(sR / divisor + offset) << 16);
     } else if (!convolveAtPlain(colour, work, src, offset, divisor, window, weights, y, x)) {
       return;
     }

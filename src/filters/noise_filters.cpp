@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "core/det_math.h"
+#include "core/saturate.h"
 #include "filters/filter_random.h"
 #include "filters/record_bytes.h"
 #include "filters/samplers.h"
@@ -13,8 +14,6 @@
 namespace pg {
 
 namespace {
-
-inline uint32_t clampByte(int32_t v) { return v < 0 ? 0u : (v > 255 ? 255u : static_cast<uint32_t>(v)); }
 
 // Calls draw(x) for the columns [from, to) of a row and, for the columns of
 // the region among them, write(x, pixel address, weight) for the selected
@@ -81,9 +80,9 @@ bool noise(const SFlt4Context& ctx, const SFltNoise& rec) {
   for (int32_t y = ctx.bounds.Top; y < ctx.region.Bottom; ++y) {
     const bool ok = walkRow(ctx, y, ctx.bounds.Left, ctx.bounds.Right, draw, [&](int32_t x, uint32_t* p, uint32_t w) {
       const uint32_t c = src.getPixel(x, y);
-      const uint32_t out = clampByte(static_cast<int32_t>(pixelByte(c, 0)) + vb) |
-                           (clampByte(static_cast<int32_t>(pixelByte(c, 1)) + vg) << 8) |
-                           (clampByte(static_cast<int32_t>(pixelByte(c, 2)) + vr) << 16);
+      const uint32_t out = saturateByte(static_cast<int32_t>(pixelByte(c, 0)) + vb) |
+                           (saturateByte(static_cast<int32_t>(pixelByte(c, 1)) + vg) << 8) |
+                           (saturateByte(static_cast<int32_t>(pixelByte(c, 2)) + vr) << 16);
       lerpPixelRgb(p, out, w);
     });
     if (!ok) return false;

@@ -7,6 +7,7 @@
 #include "core/area_scale.h"
 #include "core/det_math.h"
 #include "core/fixed_point.h"
+#include "core/saturate.h"
 #include "filters/filter_params.h"
 #include "filters/filter_resampler.h"
 #include "filters/flip_filters.h"
@@ -55,7 +56,6 @@ namespace {
 
 // (a * b) >> 16 without narrowing.
 int64_t mul16(int64_t a, int64_t b) { return (a * b) >> 16; }
-int32_t sat32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 TRect fixRect(const TRect& r) { return {r.Left << 16, r.Top << 16, r.Right << 16, r.Bottom << 16}; }
 
@@ -94,7 +94,7 @@ bool rotate4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
     return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t weight) {
       const int64_t dx = (int64_t{x} << 16) + 0x8000 - cx, dy = (int64_t{y} << 16) + 0x8000 - cy;
       uint32_t colour;
-      sampler.samplePoint(colour, sat32(mul16(dx, c) - mul16(dy, s) + cx), sat32(mul16(dx, s) + mul16(dy, c) + cy));
+      sampler.samplePoint(colour, saturateTo<int32_t>(mul16(dx, c) - mul16(dy, s) + cx), saturateTo<int32_t>(mul16(dx, s) + mul16(dy, c) + cy));
       writeWeighted(pixel, colour, weight, keepAlpha);
     });
   }
@@ -105,8 +105,8 @@ bool rotate4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t weight) {
     const int64_t dx = (int64_t{x} << 16) + 0x8000 - cx, dy = (int64_t{y} << 16) + 0x8000 - cy;
     uint32_t colour;
-    samplePointFallback(colour, background, sampler, partial, bounds, sat32(mul16(dx, c) - mul16(dy, s) + cx),
-                        sat32(mul16(dx, s) + mul16(dy, c) + cy));
+    samplePointFallback(colour, background, sampler, partial, bounds, saturateTo<int32_t>(mul16(dx, c) - mul16(dy, s) + cx),
+                        saturateTo<int32_t>(mul16(dx, s) + mul16(dy, c) + cy));
     writeWeighted(pixel, colour, weight, keepAlpha);
   });
 }
@@ -183,10 +183,10 @@ bool scale4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
       int64_t x0, x1;
       scaleSpan(dx, fx, cx, x0, x1);
       if (current)
-        sampler.sampleBox(colour, sat32(x0), sat32(y0), sat32(x1), sat32(y1));
+        sampler.sampleBox(colour, saturateTo<int32_t>(x0), saturateTo<int32_t>(y0), saturateTo<int32_t>(x1), saturateTo<int32_t>(y1));
       else
         sampleBoxFallback(colour, background, earlier, partial, bounds,
-                          TRect{sat32(x0), sat32(y0), sat32(x1), sat32(y1)});
+                          TRect{saturateTo<int32_t>(x0), saturateTo<int32_t>(y0), saturateTo<int32_t>(x1), saturateTo<int32_t>(y1)});
     }
     writeWeighted(pixel, colour, weight, keepAlpha);
   });

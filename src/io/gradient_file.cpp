@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "brush/gradient_stop_fields.h"
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 
 namespace pg {
@@ -17,28 +19,22 @@ constexpr SPresetSetFormat kGradientSetFormat{kTagGradientSet, kGradientSetVersi
 // The body of the record after the head: what the chunk size counts first.
 constexpr int64_t kRecordBody = kGradientRecordBytes - kChunkHeadBytes;
 
-void parseStop(const uint8_t* p, SColorSlot& s) {
-  s.Used = p[0];
-  s.Enabled = p[1];
-  s.Flag = p[2];
-  s.Opacity = p[3];
-  s.Index = int32_t(chunkU32(p + 4));
-  s.Color = chunkU32(p + 8);
-  s.Weight = int32_t(chunkU32(p + 12));
-  s.Start = int32_t(chunkU32(p + 16));
-  s.Length = int32_t(chunkU32(p + 20));
-}
+// The 36-byte gradient record "KGRD"; the name and the stops follow.
+struct SGradientWire {
+  uint32_t tag = kTagGradient;
+  uint32_t size = 0;
+  uint16_t flags = 0;
+  uint8_t version = kGradientChunkVersion;
+  uint16_t shape = 0, mirror = 0, wrap = 0, count = 1;
+  uint16_t stopCount = 0;
+  uint8_t stopBytes = uint8_t(kGradientStopBytes);
+  uint16_t nameLength = 0;
+};
 
-void storeStop(uint8_t* p, const SColorSlot& s) {
-  p[0] = s.Used;
-  p[1] = s.Enabled;
-  p[2] = s.Flag;
-  p[3] = s.Opacity;
-  putChunkU32(p + 4, uint32_t(s.Index));
-  putChunkU32(p + 8, s.Color);
-  putChunkU32(p + 12, uint32_t(s.Weight));
-  putChunkU32(p + 16, uint32_t(s.Start));
-  putChunkU32(p + 20, uint32_t(s.Length));
+void gradientRecordFields(CByteCursor& c, SGradientWire& r) {
+  c.field(r.tag).field(r.size).field(r.flags).field(r.version).zeros(1);
+  c.field(r.shape).field(r.mirror).field(r.wrap).field(r.count).zeros(10);
+  c.field(r.stopCount).field(r.stopBytes).zeros(1).field(r.nameLength);
 }
 
 uint16_t clampField(uint16_t v, uint16_t hi) { return std::min(v, hi); }
@@ -70,23 +66,25 @@ class GradientChunkParser final : public PresetChunkParser {
 
 uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat) {
   uint8_t rec[kGradientRecordBytes];
-  if (!stream.readExact(rec, kGradientRecordBytes)) return kRcShortRead;
-  const SChunkHead head = parseChunkHead(rec);
+  SGradientWire w;
+  if (!stream.readExact(rec, kGradientRecordBytes) || !readRecord(rec, kGradientRecordBytes, w, gradientRecordFields))
+    return kRcShortRead;
+  const SChunkHead head{w.tag, w.size};
   if (checkChunkTag(head, kTagGradient) != kRcOk) return kRcWrongTag;
-  if (rec[10] >= 2) return kRcVersion;
+  if (w.version >= 2) return kRcVersion;
   // Every length below comes from the file: the chunk must hold the record,
   // and the stream what the chunk claims.
   const int64_t chunkEnd = stream.position() - kRecordBody + int64_t{head.size};
   if (int64_t{head.size} < kRecordBody || chunkEnd > stream.size()) return kRcChunkPastEnd;
 
   SGradRepeat r;
-  r.OwnSettings = (chunkU16(rec + 8) & kGradOwnSettingsFlag) ? 1 : 0;
-  r.Shape = uint8_t(clampField(chunkU16(rec + 12), 3));
-  r.Mirror = uint8_t(clampField(chunkU16(rec + 14), 2));
-  r.Wrap = uint8_t(clampField(chunkU16(rec + 16), 2));
-  r.Count = std::max<int32_t>(1, chunkU16(rec + 18));
+  r.OwnSettings = (w.flags & kGradOwnSettingsFlag) ? 1 : 0;
+  r.Shape = uint8_t(clampField(w.shape, 3));
+  r.Mirror = uint8_t(clampField(w.mirror, 2));
+  r.Wrap = uint8_t(clampField(w.wrap, 2));
+  r.Count = std::max<int32_t>(1, w.count);
 
-  const uint32_t nameLength = chunkU16(rec + 34);
+  const uint32_t nameLength = w.nameLength;
   const int64_t afterRecord = int64_t{head.size} - kRecordBody;
   if (int64_t(paddedTo4(nameLength)) > afterRecord) return kRcChunkPastEnd;
   std::string name;
@@ -100,9 +98,9 @@ uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& 
   int64_t left = afterRecord - int64_t(paddedTo4(nameLength));
   for (int32_t i = 0; left >= kGradientStopBytes; ++i, left -= kGradientStopBytes) {
     uint8_t bytes[kGradientStopBytes];
-    if (!stream.readExact(bytes, kGradientStopBytes)) return kRcShortRead;
     SColorSlot slot;
-    parseStop(bytes, slot);
+    if (!stream.readExact(bytes, kGradientStopBytes) || !readRecord(bytes, kGradientStopBytes, slot, colorSlotFields))
+      return kRcShortRead;
     if (!read.putSlot(i, slot)) return kRcItemRefused;
   }
   if (stream.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcShortRead;
@@ -131,24 +129,25 @@ uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const 
   const uint64_t size = uint64_t(kRecordBody) + padded + uint64_t(kGradientStopBytes) * uint64_t(count);
   if (count > 0xFFFF || size > 0xFFFFFFFFull) return kRcBadGradient;
 
-  uint8_t rec[kGradientRecordBytes] = {};
-  storeChunkHead(rec, {kTagGradient, uint32_t(size)});
-  putChunkU16(rec + 8, repeat.OwnSettings ? kGradOwnSettingsFlag : 0);
-  rec[10] = kGradientChunkVersion;
-  putChunkU16(rec + 12, repeat.Shape);
-  putChunkU16(rec + 14, repeat.Mirror);
-  putChunkU16(rec + 16, repeat.Wrap);
-  putChunkU16(rec + 18, uint16_t(std::clamp<int32_t>(repeat.Count, 1, 0xFFFF)));
-  putChunkU16(rec + 30, uint16_t(count));
-  rec[32] = uint8_t(kGradientStopBytes);
-  putChunkU16(rec + 34, uint16_t(name.size()));
+  SGradientWire w;
+  w.size = uint32_t(size);
+  w.flags = repeat.OwnSettings ? kGradOwnSettingsFlag : 0;
+  w.shape = repeat.Shape;
+  w.mirror = repeat.Mirror;
+  w.wrap = repeat.Wrap;
+  w.count = uint16_t(std::clamp<int32_t>(repeat.Count, 1, 0xFFFF));
+  w.stopCount = uint16_t(count);
+  w.nameLength = uint16_t(name.size());
+  uint8_t rec[kGradientRecordBytes];
+  if (!writeRecord(rec, kGradientRecordBytes, w, gradientRecordFields)) return kRcShortWrite;
   if (!stream.writeExact(rec, kGradientRecordBytes)) return kRcShortWrite;
   if (!writeStringToStream(stream, name)) return kRcShortWrite;
   if (writeChunkPadding(stream, name.size()) != kRcOk) return kRcShortWrite;
   for (int32_t i = 0; i < count; ++i) {
     uint8_t bytes[kGradientStopBytes];
-    storeStop(bytes, *stops.getSlot(i));
-    if (!stream.writeExact(bytes, kGradientStopBytes)) return kRcShortWrite;
+    if (!writeRecord(bytes, kGradientStopBytes, *stops.getSlot(i), colorSlotFields) ||
+        !stream.writeExact(bytes, kGradientStopBytes))
+      return kRcShortWrite;
   }
   return kRcOk;
 }

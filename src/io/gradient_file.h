@@ -36,37 +36,37 @@ inline constexpr int64_t kGradientStopBytes = 24;
 // record version 2 or above; 11 a record, name or chunk that does not fit;
 // 48 a stop the group refuses (too many); 20 fewer than two set stops, or
 // weights that add up to nothing; 1 no memory.
-uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat);
+[[nodiscard]] uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat);
 // Writes the stops 0..last index as one "KGRD" chunk: 20 unless there are at
 // least two stops and every one is set; 8 for a short write.
-uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const SGradRepeat& repeat);
+[[nodiscard]] uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const SGradRepeat& repeat);
 
 // Reads a gradient-set file into the list (replacing its items unless
 // appending) and shows how many announced gradients could not be read.
 // Codes: 4, 6, 9, 16, 17, 12 (header version above 2), 37 (an announced
 // count of 0 or no gradient read), 1, 3. The two current colours come from
 // the preferences (black and white without them).
-uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs = nullptr);
+[[nodiscard]] uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs = nullptr);
 // The same from a stream standing at the header; the list takes path as its
 // file name.
-uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path);
+[[nodiscard]] uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path);
 // Writes every gradient but the fixed entry: 37 when there is none, 12 for
 // more than the header can count, 5, 8, 20, 1, 3. On success the list takes
 // the path as its file name and is unmodified.
-uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr);
+[[nodiscard]] uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr);
 
 // The list's file commands: load (a failure shows the message with the
 // code), load the default set (the preferences' file, else "default.kgs" in
 // the gradient folder, else in the program's "preset" folder; when nothing
 // loads, the built-ins with fallback, and the preferences' file and the
 // list's file name are cleared) and save.
-bool gradMngrLoadFromFile(CGradMngr& mngr, const std::string& path, bool append, const IPresetPrefs* prefs = nullptr);
-bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs);
-bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path);
+[[nodiscard]] bool gradMngrLoadFromFile(CGradMngr& mngr, const std::string& path, bool append, const IPresetPrefs* prefs = nullptr);
+[[nodiscard]] bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs);
+[[nodiscard]] bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path);
 // The open dialog of gradient sets (kind 6) in the folder of the current
 // file, then the load; the save dialog (kind 14), then the save.
-bool gradMngrOpenDialog(CGradMngr& mngr, bool append, const PresetFileDialog& dialog,
+[[nodiscard]] bool gradMngrOpenDialog(CGradMngr& mngr, bool append, const PresetFileDialog& dialog,
                         const IPresetPrefs* prefs = nullptr);
-bool gradMngrSaveAsDialog(CGradMngr& mngr, const PresetFileDialog& dialog);
+[[nodiscard]] bool gradMngrSaveAsDialog(CGradMngr& mngr, const PresetFileDialog& dialog);
 
 }  // namespace pg

@@ -11,12 +11,12 @@
 #include "document/layer_mngr.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
-#include "document/paper_setup.h"
 #include "io/native_header.h"
 #include "io/native_layer_chunk.h"
 #include "io/native_mask_chunk.h"
 #include "io/thumbnail_chunk.h"
 #include "io/thumbnail_document.h"
+#include "platform/debug_output.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "record/event_file.h"
@@ -43,19 +43,50 @@ std::string tagText(uint32_t tag) {
   return s;
 }
 
-void reportItem(uint32_t wordId, uint8_t code) {
-  showWarning(formatRes(kResNativeItemReadFailed, {resString(wordId), int(code)}));
-}
+// The chunks of one file that could not be read. A file may hold any number
+// of them, so each kind is reported once, after the loop, with the first
+// failure's code; the rest go to the debug output.
+class ChunkFailures {
+ public:
+  void item(uint32_t wordId, uint8_t code) {
+    if (items_++ == 0) {
+      itemWord_ = wordId;
+      itemCode_ = code;
+    }
+  }
+  void events(uint8_t code) {
+    if (events_++ == 0) eventCode_ = code;
+  }
+  void unknown(uint32_t tag) {
+    ++unknown_;
+    lastUnknown_ = tag;
+  }
+  void report() const {
+    if (items_ > 0) showWarning(formatRes(kResNativeItemReadFailed, {resString(itemWord_), int(itemCode_)}));
+    if (items_ > 1) debugOutput("native file: " + std::to_string(items_) + " layer or mask chunks could not be read");
+    if (events_ > 0)
+      showWarning(resString(eventCode_ == kRcBadEventBlock ? kResNativeBadEventBlock : kResNativeEventsDropped));
+    if (unknown_ > 0) showWarning(formatRes(kResNativeUnknownChunks, {unknown_, tagText(lastUnknown_)}));
+  }
+
+ private:
+  int32_t items_ = 0;
+  uint32_t itemWord_ = 0;
+  uint8_t itemCode_ = kRcOk;
+  int32_t events_ = 0;
+  uint8_t eventCode_ = kRcOk;
+  int32_t unknown_ = 0;
+  uint32_t lastUnknown_ = 0;
+};
 
 // The events chunk at start: read into the document's recording. A
-// recording that cannot be read is discarded, and the document records
-// afresh from here on.
+// recording that cannot be read is discarded (the caller reports it), and the
+// document records afresh from here on.
 uint8_t readEventChunk(CStream& stream, int64_t start, TPaper* doc, IProgress& progress) {
   progress.setText(formatRes(kResNativeLoadingText, {resString(kResNativeEventDataWord)}));
   if (stream.seek(start, SeekOrigin::Begin) != start) return kRcSeekFailed;
   const uint8_t code = readEventsFromNative(stream, doc ? documentEventStore(*doc) : nullptr, progress);
   if (code == kRcOk) return code;
-  showWarning(resString(code == kRcBadEventBlock ? kResNativeBadEventBlock : kResNativeEventsDropped));
   if (doc != nullptr && doc->events() != nullptr) {
     doc->events()->clear();
     doc->events()->startRecording(doc->eventStreamSize());
@@ -124,7 +155,7 @@ void install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& 
     doc.undoSetSelectionFlags(false, false);
   }
   if (TFlowImage* flow = doc.flowImage()) doc.loadFlowImage(*flow, doc.layers()->current(), true);
-  if (auto* recorder = dynamic_cast<IImageCreateRecorder*>(doc.events())) recorder->recordResetPoint();
+  if (IDocRecorder* recorder = doc.events()) recorder->recordResetPoint();
   doc.ready = true;
   doc.notifyChange(true);
   doc.redraw(true);
@@ -134,25 +165,28 @@ void install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& 
 
 uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress) {
   uint8_t last = kRcOk;
-  int32_t unknown = 0;
-  uint32_t lastUnknown = 0;
+  ChunkFailures failures;
   while (stream.position() < stream.size()) {
     const int64_t start = stream.position();
     SChunkHead head;
-    if (readChunkHead(stream, head) != kRcOk) return kRcShortRead;
+    if (readChunkHead(stream, head) != kRcOk) {
+      last = kRcShortRead;
+      break;
+    }
     uint8_t code;
     switch (head.tag) {
       case kTagLayer:
         code = target.layers ? readLayerChunk(stream, *target.layers, head.size, progress) : kRcLayerCreate;
-        if (code != kRcOk) reportItem(kResNativeLayerWord, code);
+        if (code != kRcOk) failures.item(kResNativeLayerWord, code);
         break;
       case kTagMask:
         code = readMaskChunk(stream, target.masks, head.size, progress);
-        if (code != kRcOk) reportItem(kResNativeMaskWord, code);
+        if (code != kRcOk) failures.item(kResNativeMaskWord, code);
         break;
       case kTagEventsPacked:
       case kTagEventsRaw:
         code = readEventChunk(stream, start, target.eventDocument, progress);
+        if (code != kRcOk) failures.events(code);
         break;
       case kTagEventBlock:
       case kTagMaskTiles:
@@ -164,8 +198,7 @@ uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProg
         break;
       default:
         code = kRcWrongTag;
-        ++unknown;
-        lastUnknown = head.tag;
+        failures.unknown(head.tag);
         break;
     }
     last = code;
@@ -181,7 +214,7 @@ uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProg
       }
     }
   }
-  if (unknown > 0) showWarning(formatRes(kResNativeUnknownChunks, {unknown, tagText(lastUnknown)}));
+  failures.report();
   return last;
 }
 

@@ -69,7 +69,8 @@ uint8_t writeItem(CNativeOutputFile& file, Write write) {
   } catch (...) {
     code = kRcException;
   }
-  if (code != kRcOk) file.cutBack(start);
+  // A cut that fails marks the file failed, so that the whole save fails.
+  if (code != kRcOk) (void)file.cutBack(start);
   return code;
 }
 

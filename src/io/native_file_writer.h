@@ -26,7 +26,7 @@ class TPaper;
 // answers true only when, besides, every item asked for was written. A
 // failed layer or mask shows "%s ("%s") の保存に失敗しました! (err=%d)".
 // An empty recording is nothing to write and no failure.
-bool writeNativeFile(const std::string& path, TPaper& doc, uint32_t flags);
+[[nodiscard]] bool writeNativeFile(const std::string& path, TPaper& doc, uint32_t flags);
 
 // The layers from index 0 up, and the masks, each cut back out of the file
 // and reported when it fails; one progress step each. Answer how many were

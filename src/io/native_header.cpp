@@ -1,45 +1,34 @@
 #include "io/native_header.h"
 
-#include <algorithm>
-
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/limits.h"
 
 namespace pg {
 
+namespace {
+
+// The 56-byte header "KPIM". The writer's version is written as this one's
+// and not kept when read.
+void nativeHeaderFields(CByteCursor& c, SNativeHeader& h) {
+  uint32_t tag = kTagNativeHeader;
+  uint32_t rest = kNativeHeaderRest;
+  uint16_t writerMajor = kNativeWriterMajor, writerMinor = kNativeWriterMinor;
+  c.field(tag).field(rest).field(h.width).field(h.height).field(h.version).field(writerMajor).field(writerMinor);
+  c.field(h.flags).field(h.paperColor).field(h.currentLayer).field(h.currentMask).field(h.resolution).zeros(2);
+  c.field(h.layerCount).field(h.layerNameCounter).field(h.maskCount).field(h.maskNameCounter).zeros(8);
+}
+
+}  // namespace
+
 void storeNativeHeader(uint8_t* bytes, const SNativeHeader& header) {
-  std::fill(bytes, bytes + kNativeHeaderBytes, uint8_t{0});
-  storeChunkHead(bytes, {kTagNativeHeader, kNativeHeaderRest});
-  putChunkU32(bytes + 8, header.width);
-  putChunkU32(bytes + 12, header.height);
-  putChunkU32(bytes + 16, header.version);
-  putChunkU16(bytes + 20, kNativeWriterMajor);
-  putChunkU16(bytes + 22, kNativeWriterMinor);
-  putChunkU32(bytes + 24, header.flags);
-  putChunkU32(bytes + 28, header.paperColor);
-  putChunkU16(bytes + 32, header.currentLayer);
-  putChunkU16(bytes + 34, header.currentMask);
-  putChunkU16(bytes + 36, header.resolution);
-  putChunkU16(bytes + 40, header.layerCount);
-  putChunkU16(bytes + 42, header.layerNameCounter);
-  putChunkU16(bytes + 44, header.maskCount);
-  putChunkU16(bytes + 46, header.maskNameCounter);
+  // The buffer holds kNativeHeaderBytes, exactly what the fields take.
+  (void)writeRecord(bytes, kNativeHeaderBytes, header, nativeHeaderFields);
 }
 
 SNativeHeader parseNativeHeader(const uint8_t* bytes) {
   SNativeHeader h;
-  h.width = chunkU32(bytes + 8);
-  h.height = chunkU32(bytes + 12);
-  h.version = chunkU32(bytes + 16);
-  h.flags = chunkU32(bytes + 24);
-  h.paperColor = chunkU32(bytes + 28);
-  h.currentLayer = chunkU16(bytes + 32);
-  h.currentMask = chunkU16(bytes + 34);
-  h.resolution = chunkU16(bytes + 36);
-  h.layerCount = chunkU16(bytes + 40);
-  h.layerNameCounter = chunkU16(bytes + 42);
-  h.maskCount = chunkU16(bytes + 44);
-  h.maskNameCounter = chunkU16(bytes + 46);
+  (void)readRecord(bytes, kNativeHeaderBytes, h, nativeHeaderFields);
   return h;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/blend_modes.h"
 #include "core/block_image.h"
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/limits.h"
 #include "document/layer_data.h"
@@ -30,6 +31,33 @@ constexpr uint32_t kImageBackground = 0x00FFFFFF;
 // terminating zero fits the 16-bit field.
 size_t storedNameBytes(const CLayerData& layer) { return std::min<size_t>(layer.name.size(), 65534); }
 
+// The 80 bytes of a layer record "KLYR" as stored; the name follows.
+struct SLayerWire {
+  uint32_t tag = kTagLayer;
+  uint32_t size = 0;
+  uint32_t index = 0;
+  uint16_t flags = 0;
+  uint8_t blendMode = 0;
+  uint8_t opacity = 0;
+  uint32_t tileWidth = kLayerEdge, tileHeight = kLayerEdge;
+  uint32_t columns = 0, rows = 0;
+  uint32_t imageWidth = 0, imageHeight = 0;
+  uint32_t offsetX = 0, offsetY = 0;
+  uint32_t width = 0, height = 0;
+  uint32_t background = kImageBackground;
+  uint16_t nameBytes = 0;  // with the terminating zero
+  uint16_t version = 0;    // 1 past normal blending, which older readers refuse
+  uint8_t dissolveAmount = 0;
+  uint32_t seed = 0;
+};
+
+void layerRecordFields(CByteCursor& c, SLayerWire& r) {
+  c.field(r.tag).field(r.size).field(r.index).field(r.flags).field(r.blendMode).field(r.opacity);
+  c.field(r.tileWidth).field(r.tileHeight).field(r.columns).field(r.rows).field(r.imageWidth).field(r.imageHeight);
+  c.field(r.offsetX).field(r.offsetY).field(r.width).field(r.height).field(r.background);
+  c.field(r.nameBytes).field(r.version).field(r.dissolveAmount).zeros(3).field(r.seed).zeros(8);
+}
+
 }  // namespace
 
 uint64_t layerRecordBytes(const CLayerData& layer) {
@@ -39,33 +67,30 @@ uint64_t layerRecordBytes(const CLayerData& layer) {
 uint8_t writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags) {
   const size_t nameBytes = storedNameBytes(layer);
   std::vector<uint8_t> record(size_t(layerRecordBytes(layer)), 0);
-  uint8_t* r = record.data();
-  storeChunkHead(r, {kTagLayer, uint32_t(record.size() - kChunkHeadBytes)});
-  putChunkU32(r + 8, uint32_t(std::max(layer.index, 0)));
-  uint16_t flags = kLayerAlwaysSet | extraFlags;
-  if (layer.visible) flags |= kLayerVisible;
-  if (layer.protectAlpha) flags |= kLayerProtectAlpha;
-  if (layer.dissolve) flags |= kLayerDissolve;
-  putChunkU16(r + 12, flags);
-  r[14] = layer.blendMode;
-  r[15] = layer.opacity;
+  SLayerWire w;
+  w.size = uint32_t(record.size() - kChunkHeadBytes);
+  w.index = uint32_t(std::max(layer.index, 0));
+  w.flags = kLayerAlwaysSet | extraFlags;
+  if (layer.visible) w.flags |= kLayerVisible;
+  if (layer.protectAlpha) w.flags |= kLayerProtectAlpha;
+  if (layer.dissolve) w.flags |= kLayerDissolve;
+  w.blendMode = layer.blendMode;
+  w.opacity = layer.opacity;
   const CBlockVMTC* image = layer.image.get();
-  putChunkU32(r + 16, kLayerEdge);
-  putChunkU32(r + 20, kLayerEdge);
-  putChunkU32(r + 24, image ? uint32_t(image->columns()) : 0);
-  putChunkU32(r + 28, image ? uint32_t(image->rows()) : 0);
-  putChunkU32(r + 32, uint32_t(layer.imageWidth()));
-  putChunkU32(r + 36, uint32_t(layer.imageHeight()));
-  putChunkU32(r + 40, uint32_t(layer.offsetX));
-  putChunkU32(r + 44, uint32_t(layer.offsetY));
-  putChunkU32(r + 48, uint32_t(layer.width));
-  putChunkU32(r + 52, uint32_t(layer.height));
-  putChunkU32(r + 56, kImageBackground);
-  putChunkU16(r + 60, uint16_t(nameBytes + 1));
-  putChunkU16(r + 62, layer.blendMode <= lbmNormal ? 0 : 1);
-  r[64] = layer.dissolveAmount;
-  putChunkU32(r + 68, layer.randomState.Seed);
-  std::memcpy(r + kLayerRecordBytes, layer.name.data(), nameBytes);
+  w.columns = image ? uint32_t(image->columns()) : 0;
+  w.rows = image ? uint32_t(image->rows()) : 0;
+  w.imageWidth = uint32_t(layer.imageWidth());
+  w.imageHeight = uint32_t(layer.imageHeight());
+  w.offsetX = uint32_t(layer.offsetX);
+  w.offsetY = uint32_t(layer.offsetY);
+  w.width = uint32_t(layer.width);
+  w.height = uint32_t(layer.height);
+  w.nameBytes = uint16_t(nameBytes + 1);
+  w.version = layer.blendMode <= lbmNormal ? 0 : 1;
+  w.dissolveAmount = layer.dissolveAmount;
+  w.seed = layer.randomState.Seed;
+  if (!writeRecord(record.data(), kLayerRecordBytes, w, layerRecordFields)) return kRcShortWrite;
+  std::memcpy(record.data() + kLayerRecordBytes, layer.name.data(), nameBytes);
   return stream.writeExact(record.data(), int64_t(record.size())) ? kRcOk : kRcShortWrite;
 }
 
@@ -97,31 +122,33 @@ struct LayerRecord {
   uint32_t seed;
 };
 
-// f holds the record from its head on, so that offsets are the table's.
+// f holds the record from its head on.
 uint8_t parseRecord(const uint8_t* f, LayerRecord& out) {
-  if (chunkU16(f + 62) >= 2) return kRcVersion;
-  if (chunkU32(f + 16) != kLayerEdge || chunkU32(f + 20) != kLayerEdge) return kRcTileFormat;
-  const uint32_t w = chunkU32(f + 32);
-  const uint32_t h = chunkU32(f + 36);
+  SLayerWire r;
+  if (!readRecord(f, kLayerRecordBytes, r, layerRecordFields)) return kRcShortRead;
+  if (r.version >= 2) return kRcVersion;
+  if (r.tileWidth != kLayerEdge || r.tileHeight != kLayerEdge) return kRcTileFormat;
+  const uint32_t w = r.imageWidth;
+  const uint32_t h = r.imageHeight;
   if (w < 1 || h < 1 || w > uint32_t(kMaxImageWidth) || h > uint32_t(kMaxImageHeight)) return kRcLayerCreate;
   // The grid the blocks are numbered over must be the image's.
-  if (chunkU32(f + 24) != (w + kLayerEdge - 1) / kLayerEdge || chunkU32(f + 28) != (h + kLayerEdge - 1) / kLayerEdge)
+  if (r.columns != (w + kLayerEdge - 1) / kLayerEdge || r.rows != (h + kLayerEdge - 1) / kLayerEdge)
     return kRcTileOutside;
-  out.index = chunkU32(f + 8);
-  out.flags = chunkU16(f + 12);
+  out.index = r.index;
+  out.flags = r.flags;
   // A mode this system does not know is read as the nearest it knows.
-  out.blendMode = uint8_t(std::min<uint32_t>(f[14], kLayerBlendModeCount - 1));
-  out.opacity = f[15];
+  out.blendMode = uint8_t(std::min<uint32_t>(r.blendMode, kLayerBlendModeCount - 1));
+  out.opacity = r.opacity;
   out.imageWidth = int32_t(w);
   out.imageHeight = int32_t(h);
-  out.offsetX = clampStoredOffset(int32_t(chunkU32(f + 40)));
-  out.offsetY = clampStoredOffset(int32_t(chunkU32(f + 44)));
+  out.offsetX = clampStoredOffset(int32_t(r.offsetX));
+  out.offsetY = clampStoredOffset(int32_t(r.offsetY));
   // The nominal size is the document's, which the image always covers; the
   // thumbnail is drawn from that rectangle, so it never reaches past the image.
-  out.width = std::min(clampStoredSide(int32_t(chunkU32(f + 48))), out.imageWidth);
-  out.height = std::min(clampStoredSide(int32_t(chunkU32(f + 52))), out.imageHeight);
-  out.dissolveAmount = f[64];
-  out.seed = chunkU32(f + 68);
+  out.width = std::min(clampStoredSide(int32_t(r.width)), out.imageWidth);
+  out.height = std::min(clampStoredSide(int32_t(r.height)), out.imageHeight);
+  out.dissolveAmount = r.dissolveAmount;
+  out.seed = r.seed;
   return kRcOk;
 }
 

@@ -42,17 +42,17 @@ inline constexpr uint16_t kLayerAlwaysSet = 0x10;
 inline constexpr uint16_t kLayerClipboardFlag = 0x40;
 
 // The bytes of the layer's record with its name (80 + padded name).
-uint64_t layerRecordBytes(const CLayerData& layer);
+[[nodiscard]] uint64_t layerRecordBytes(const CLayerData& layer);
 
 // The record alone at the position, with extraFlags added to its flags: 0,
 // or 8 for a short write.
-uint8_t writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags = 0);
+[[nodiscard]] uint8_t writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags = 0);
 
 // The record and the tile blocks of the layer's image: 0; 22 for an image
 // that is missing or not made of 32-pixel tiles; 1 (memory) or 8 (short
 // write). On failure the stream holds part of the layer: the caller cuts it
 // back.
-uint8_t writeLayerChunks(CStream& stream, const CLayerData& layer);
+[[nodiscard]] uint8_t writeLayerChunks(CStream& stream, const CLayerData& layer);
 
 // Reads a layer whose "KLYR" head (with its size) was just read, with its
 // tile blocks, into the list at the stored index (an index past the end
@@ -61,6 +61,6 @@ uint8_t writeLayerChunks(CStream& stream, const CLayerData& layer);
 // 1..10,000, a full list, or no memory for the layer), 26 (a tile grid that
 // is not the image's), 1, 3, or a tile block code. A layer that fails is
 // taken out of the list again. One progress step in any case.
-uint8_t readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IProgress& progress);
+[[nodiscard]] uint8_t readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IProgress& progress);
 
 }  // namespace pg

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/block_image.h"
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "document/mask_data.h"
 #include "document/mask_mngr.h"
@@ -25,6 +26,28 @@ size_t storedNameBytes(const CMaskData& mask) { return std::min<size_t>(mask.nam
 
 uint32_t tilesFor(uint32_t side) { return (side + kMaskEdge - 1) / kMaskEdge; }
 
+// The 80 bytes of a mask record "KMSK" as stored; the name follows. A mask
+// without an image stores no image fields (all zero).
+struct SMaskWire {
+  uint32_t tag = kTagMask;
+  uint32_t size = 0;
+  uint32_t index = 0;
+  uint32_t flags = 0;
+  uint32_t tileWidth = 0, tileHeight = 0;
+  uint32_t columns = 0, rows = 0;
+  uint32_t imageWidth = 0, imageHeight = 0;
+  uint32_t offsetX = 0, offsetY = 0;
+  uint32_t documentWidth = 0, documentHeight = 0;
+  uint16_t nameBytes = 0;  // with the terminating zero
+  uint16_t version = 0;
+};
+
+void maskRecordFields(CByteCursor& c, SMaskWire& r) {
+  c.field(r.tag).field(r.size).field(r.index).field(r.flags).field(r.tileWidth).field(r.tileHeight);
+  c.field(r.columns).field(r.rows).field(r.imageWidth).field(r.imageHeight).field(r.offsetX).field(r.offsetY);
+  c.field(r.documentWidth).field(r.documentHeight).zeros(4).field(r.nameBytes).field(r.version).zeros(16);
+}
+
 }  // namespace
 
 uint8_t writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWidth, int32_t docHeight) {
@@ -33,24 +56,24 @@ uint8_t writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWidth
   try {
     const size_t nameBytes = storedNameBytes(mask);
     std::vector<uint8_t> record(size_t(kMaskRecordBytes + paddedTo4(nameBytes + 1)), 0);
-    uint8_t* r = record.data();
-    storeChunkHead(r, {kTagMask, uint32_t(record.size() - kChunkHeadBytes)});
-    putChunkU32(r + 8, uint32_t(std::max(mask.index, 0)));
+    SMaskWire w;
+    w.size = uint32_t(record.size() - kChunkHeadBytes);
+    w.index = uint32_t(std::max(mask.index, 0));
     if (withImage) {
-      putChunkU32(r + 12, kMaskHasImage);
-      putChunkU32(r + 16, kMaskEdge);
-      putChunkU32(r + 20, kMaskEdge);
-      putChunkU32(r + 24, uint32_t(mask.image->columns()));
-      putChunkU32(r + 28, uint32_t(mask.image->rows()));
-      putChunkU32(r + 32, uint32_t(mask.imageWidth()));
-      putChunkU32(r + 36, uint32_t(mask.imageHeight()));
+      w.flags = kMaskHasImage;
+      w.tileWidth = w.tileHeight = kMaskEdge;
+      w.columns = uint32_t(mask.image->columns());
+      w.rows = uint32_t(mask.image->rows());
+      w.imageWidth = uint32_t(mask.imageWidth());
+      w.imageHeight = uint32_t(mask.imageHeight());
     }
-    putChunkU32(r + 40, uint32_t(mask.offsetX));
-    putChunkU32(r + 44, uint32_t(mask.offsetY));
-    putChunkU32(r + 48, uint32_t(docWidth));
-    putChunkU32(r + 52, uint32_t(docHeight));
-    putChunkU16(r + 60, uint16_t(nameBytes + 1));
-    std::memcpy(r + kMaskRecordBytes, mask.name.data(), nameBytes);
+    w.offsetX = uint32_t(mask.offsetX);
+    w.offsetY = uint32_t(mask.offsetY);
+    w.documentWidth = uint32_t(docWidth);
+    w.documentHeight = uint32_t(docHeight);
+    w.nameBytes = uint16_t(nameBytes + 1);
+    if (!writeRecord(record.data(), kMaskRecordBytes, w, maskRecordFields)) return kRcShortWrite;
+    std::memcpy(record.data() + kMaskRecordBytes, mask.name.data(), nameBytes);
     if (!stream.writeExact(record.data(), int64_t(record.size()))) return kRcShortWrite;
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;
@@ -63,29 +86,31 @@ namespace {
 // Reads the record, the name and the tiles into a new mask.
 uint8_t readMask(CStream& stream, uint32_t size, IProgress& progress, std::unique_ptr<CMaskData>& mask) {
   if (size < kMaskRecordRest) return kRcHeaderSize;
-  uint8_t f[kMaskRecordBytes] = {};  // from the head on, so that offsets are the table's
-  if (!stream.readExact(f + kChunkHeadBytes, kMaskRecordRest)) return kRcShortRead;
-  if (chunkU16(f + 62) > 0) return kRcVersion;
+  uint8_t f[kMaskRecordBytes] = {};  // from the head on
+  SMaskWire r;
+  if (!stream.readExact(f + kChunkHeadBytes, kMaskRecordRest) || !readRecord(f, kMaskRecordBytes, r, maskRecordFields))
+    return kRcShortRead;
+  if (r.version > 0) return kRcVersion;
   std::string name;
   const uint32_t nameBytes = size - kMaskRecordRest;
   if (const uint8_t code = readCountedString(stream, nameBytes, name, nameBytes); code != kRcOk) return code;
 
-  const bool withImage = (chunkU32(f + 12) & kMaskHasImage) != 0;
-  const uint32_t w = chunkU32(f + 32);
-  const uint32_t h = chunkU32(f + 36);
+  const bool withImage = (r.flags & kMaskHasImage) != 0;
+  const uint32_t w = r.imageWidth;
+  const uint32_t h = r.imageHeight;
   // Either no image at all, or one of 1..10,000 a side; the tiles follow
   // only for an image.
   const bool noImage = w == 0 && h == 0;
   const bool sized = w >= 1 && h >= 1 && w <= uint32_t(kMaxImageWidth) && h <= uint32_t(kMaxImageHeight);
   if (noImage ? withImage : !sized) return kRcMaskCreate;
   if (withImage) {
-    if (chunkU32(f + 16) != kMaskEdge || chunkU32(f + 20) != kMaskEdge) return kRcMaskTileFormat;
-    if (chunkU32(f + 24) != tilesFor(w) || chunkU32(f + 28) != tilesFor(h)) return kRcMaskTileOutside;
+    if (r.tileWidth != kMaskEdge || r.tileHeight != kMaskEdge) return kRcMaskTileFormat;
+    if (r.columns != tilesFor(w) || r.rows != tilesFor(h)) return kRcMaskTileOutside;
   }
-  mask = CMaskData::createSized(int32_t(chunkU32(f + 8)), int32_t(w), int32_t(h));
+  mask = CMaskData::createSized(int32_t(r.index), int32_t(w), int32_t(h));
   if (!mask) return kRcMaskCreate;
-  mask->offsetX = clampStoredOffset(int32_t(chunkU32(f + 40)));
-  mask->offsetY = clampStoredOffset(int32_t(chunkU32(f + 44)));
+  mask->offsetX = clampStoredOffset(int32_t(r.offsetX));
+  mask->offsetY = clampStoredOffset(int32_t(r.offsetY));
   mask->name = std::move(name);
   progress.setText(formatRes(kResNativeLoadingText, {mask->name}));
   if (withImage) {

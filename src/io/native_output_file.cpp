@@ -22,11 +22,12 @@ std::unique_ptr<CNativeOutputFile> CNativeOutputFile::create(const std::string& 
   const int fd = openReplacement(target, temporary);
   if (fd < 0) return nullptr;
   std::unique_ptr<CNativeOutputFile> file(new (std::nothrow) CNativeOutputFile(fd, target, temporary));
-  if (!file) finishReplacement(fd, temporary, target, false);
+  if (!file) (void)finishReplacement(fd, temporary, target, false);  // only removes the temporary
   return file;
 }
 
-CNativeOutputFile::~CNativeOutputFile() { finish(false); }
+// A file not finished by its writer is removed; the target stays.
+CNativeOutputFile::~CNativeOutputFile() { (void)finish(false); }
 
 int64_t CNativeOutputFile::write(const void* buffer, int64_t count) {
   if (count <= 0) return 0;

@@ -22,22 +22,22 @@ class CNativeOutputFile final : public CStream {
   ~CNativeOutputFile() override;
 
   // Nothing is read back.
-  int64_t read(void*, int64_t) override { return 0; }
-  int64_t write(const void* buffer, int64_t count) override;
-  int64_t seek(int64_t offset, SeekOrigin origin) override;
-  int64_t position() const override { return position_; }
-  int64_t size() const override { return size_; }
+  [[nodiscard]] int64_t read(void*, int64_t) override { return 0; }
+  [[nodiscard]] int64_t write(const void* buffer, int64_t count) override;
+  [[nodiscard]] int64_t seek(int64_t offset, SeekOrigin origin) override;
+  [[nodiscard]] int64_t position() const override { return position_; }
+  [[nodiscard]] int64_t size() const override { return size_; }
 
   // The file ends at position (which must not lie past the end) and the
   // position goes there. False when the file could not be shortened; the
   // file then counts as failed.
-  bool cutBack(int64_t position);
+  [[nodiscard]] bool cutBack(int64_t position);
   // A write, seek or cut failed: the file cannot be trusted any more.
-  bool failed() const { return failed_; }
+  [[nodiscard]] bool failed() const { return failed_; }
 
   // With ok and no failure: makes the file durable and renames it over the
   // target. Otherwise removes it. Answers whether the target was replaced.
-  bool finish(bool ok);
+  [[nodiscard]] bool finish(bool ok);
 
  private:
   CNativeOutputFile(int fd, std::string target, std::string temporary);

@@ -8,6 +8,7 @@
 
 #include "core/block_compress.h"
 #include "core/block_image.h"
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/mem_utils.h"
 
@@ -32,16 +33,27 @@ WorkBlock workBlock(uint64_t bytes) {
   return WorkBlock(static_cast<uint8_t*>(allocBlock(size_t(bytes))));
 }
 
+// The 40-byte head of a tile block ("KBIM" or "KBMK"); the data follows.
+struct STileBlockHead {
+  uint32_t tag = 0;
+  uint32_t size = 0;
+  uint32_t tileWidth = 0, tileHeight = 0;
+  uint32_t encoding = 0;
+  uint32_t tiles = 0;
+  uint32_t packed = 0;  // packed bytes (encoding 1)
+  uint32_t raw = 0;     // bytes of the tiles, or of the values (encoding 2)
+};
+
+void tileBlockHeadFields(CByteCursor& c, STileBlockHead& r) {
+  c.field(r.tag).field(r.size).field(r.tileWidth).field(r.tileHeight).field(r.encoding).field(r.tiles);
+  c.field(r.packed).field(r.raw).zeros(kTileBlockHeadBytes - 32);
+}
+
 void storeBlockHead(uint8_t* head, const STileBlockKind& kind, uint32_t size, uint32_t encoding, uint32_t n,
                     uint32_t packed, uint32_t raw) {
-  std::memset(head, 0, kTileBlockHeadBytes);
-  storeChunkHead(head, {kind.tag, size});
-  putChunkU32(head + 8, uint32_t(kind.edge));
-  putChunkU32(head + 12, uint32_t(kind.edge));
-  putChunkU32(head + 16, encoding);
-  putChunkU32(head + 20, n);
-  putChunkU32(head + 24, packed);
-  putChunkU32(head + 28, raw);
+  const STileBlockHead h{kind.tag, size, uint32_t(kind.edge), uint32_t(kind.edge), encoding, n, packed, raw};
+  // The buffer holds kTileBlockHeadBytes, exactly what the fields take.
+  (void)writeRecord(head, kTileBlockHeadBytes, h, tileBlockHeadFields);
 }
 
 // Writes the block in one piece: head, data, padding.
@@ -97,11 +109,11 @@ struct GridCursor {
 };
 
 // Encoding 1: n packed tiles into the image's tiles from the cursor on.
-uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const uint8_t* head,
+uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                    uint32_t body, GridCursor& at) {
-  const uint32_t n = chunkU32(head + 20);
-  const uint32_t packedBytes = chunkU32(head + 24);
-  const uint64_t rawBytes = chunkU32(head + 28);
+  const uint32_t n = head.tiles;
+  const uint32_t packedBytes = head.packed;
+  const uint64_t rawBytes = head.raw;
   if (n == 0) return kind.rcNoTiles;
   // Writers pack at most kMaxPackedRun tiles a block; more would let a few
   // packed bytes demand a huge buffer.
@@ -125,9 +137,9 @@ uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& ki
 
 // Encoding 2: one uniform value per tile. A tile that holds pixels takes the
 // value as well: it becomes uniform, which shows the same pixels.
-uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const uint8_t* head,
+uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                     uint32_t body, GridCursor& at) {
-  const uint32_t n = chunkU32(head + 20);
+  const uint32_t n = head.tiles;
   if (n == 0) return kind.rcNoTiles;
   const uint64_t bytes = uint64_t{n} * 4;
   if (bytes > body) return kind.rcSizes;
@@ -147,16 +159,18 @@ uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& k
 
 uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at) {
   const int64_t start = stream.position();
-  uint8_t head[kTileBlockHeadBytes];
-  if (!stream.readExact(head, kTileBlockHeadBytes)) return kRcShortRead;
-  const SChunkHead chunk = parseChunkHead(head);
-  if (chunk.tag != kind.tag) return kRcWrongTag;
-  if (chunkU32(head + 8) != uint32_t(kind.edge) || chunkU32(head + 12) != uint32_t(kind.edge)) return kind.rcFormat;
+  uint8_t bytes[kTileBlockHeadBytes];
+  STileBlockHead head;
+  if (!stream.readExact(bytes, kTileBlockHeadBytes) ||
+      !readRecord(bytes, kTileBlockHeadBytes, head, tileBlockHeadFields))
+    return kRcShortRead;
+  if (head.tag != kind.tag) return kRcWrongTag;
+  if (head.tileWidth != uint32_t(kind.edge) || head.tileHeight != uint32_t(kind.edge)) return kind.rcFormat;
   if (image.tileEdge() != kind.edge) return kind.rcFormat;
-  if (chunk.size < kTileBlockRest) return kind.rcSizes;
-  const uint32_t body = chunk.size - kTileBlockRest;
+  if (head.size < kTileBlockRest) return kind.rcSizes;
+  const uint32_t body = head.size - kTileBlockRest;
   uint8_t code = kind.rcEncoding;
-  switch (chunkU32(head + 16)) {
+  switch (head.encoding) {
     case kTileEncodingPacked:
       code = readPacked(stream, image, kind, head, body, at);
       break;
@@ -168,7 +182,7 @@ uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kin
   }
   if (code != kRcOk) return code;
   // Whatever the data left of the block (its padding) is passed over.
-  const int64_t end = start + kChunkHeadBytes + int64_t{chunk.size};
+  const int64_t end = start + kChunkHeadBytes + int64_t{head.size};
   return stream.seek(end, SeekOrigin::Begin) == end ? kRcOk : kRcSeekFailed;
 }
 

@@ -58,7 +58,7 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 // tiles (as long as they go) with encoding 2. Codes: 0; rcFormat for an image
 // whose tiles are not of the kind's edge; 1 when memory fails; 8 for a short
 // write.
-uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
+[[nodiscard]] uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
 
 // Reads blocks at the position until every tile of the image is placed; the
 // caller made the image with the grid the record announced. A packed block
@@ -67,6 +67,6 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
 // Every size is checked against the block, the stream and the grid before
 // memory is taken. Codes: 0; 9 (short read), 16 (another tag), 1 (memory),
 // or one of the kind's codes. On failure the image holds what was placed.
-uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind);
+[[nodiscard]] uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind);
 
 }  // namespace pg

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/colour.h"
 #include "io/preset_common.h"
@@ -134,13 +135,31 @@ PaletteKind paletteKindFromExt(std::string_view path) {
   return PaletteKind::Unknown;
 }
 
+namespace {
+
+// The 20-byte head "KPAL" of a .kpl palette; the colours follow, 4 bytes each.
+struct SKplHead {
+  uint32_t tag = kTagPalette;
+  uint32_t size = 0;
+  uint8_t cellWidth = 0, cellHeight = 0, columns = 0, rows = 0;
+  uint32_t count = 0;
+};
+
+void kplHeadFields(CByteCursor& c, SKplHead& r) {
+  c.field(r.tag).field(r.size).field(r.cellWidth).field(r.cellHeight).field(r.columns).field(r.rows);
+  c.field(r.count).zeros(kKplHeadBytes - 16);
+}
+
+}  // namespace
+
 bool parseKplPalette(const uint8_t* data, size_t size, SPaletteData& out) {
-  if (size < kKplHeadBytes || chunkU32(data) != kTagPalette) return false;
-  out.cellWidth = data[8];
-  out.cellHeight = data[9];
-  out.columns = data[10];
-  out.rows = data[11];
-  out.announced = chunkU32(data + 12);
+  SKplHead head;
+  if (!readRecord(data, size, head, kplHeadFields) || head.tag != kTagPalette) return false;
+  out.cellWidth = head.cellWidth;
+  out.cellHeight = head.cellHeight;
+  out.columns = head.columns;
+  out.rows = head.rows;
+  out.announced = head.count;
   // The count is held against the bytes the file really has.
   const uint64_t present = (size - kKplHeadBytes) / 4;
   const uint64_t n = std::min<uint64_t>(uint64_t(out.announced), present);
@@ -218,14 +237,15 @@ void parseTextPalette(std::string_view text, SPaletteData& out) {
 bool writeKplPalette(CStream& out, const std::vector<uint32_t>& colours, const SPaletteGrid& grid) {
   const uint64_t count = colours.size();
   if (count > (0xFFFFFFFFull - 12) / 4) return false;
-  uint8_t head[kKplHeadBytes] = {};
-  storeChunkHead(head, {kTagPalette, uint32_t(12 + 4 * count)});
-  head[8] = uint8_t(std::min<uint32_t>(grid.cellWidth, 255));
-  head[9] = uint8_t(std::min<uint32_t>(grid.cellHeight, 255));
-  head[10] = uint8_t(std::min<uint32_t>(grid.columns, 255));
-  head[11] = uint8_t(std::min<uint32_t>(grid.rows, 255));
-  putChunkU32(head + 12, uint32_t(count));
-  if (!out.writeExact(head, kKplHeadBytes)) return false;
+  SKplHead h;
+  h.size = uint32_t(12 + 4 * count);
+  h.cellWidth = uint8_t(std::min<uint32_t>(grid.cellWidth, 255));
+  h.cellHeight = uint8_t(std::min<uint32_t>(grid.cellHeight, 255));
+  h.columns = uint8_t(std::min<uint32_t>(grid.columns, 255));
+  h.rows = uint8_t(std::min<uint32_t>(grid.rows, 255));
+  h.count = uint32_t(count);
+  uint8_t head[kKplHeadBytes];
+  if (!writeRecord(head, kKplHeadBytes, h, kplHeadFields) || !out.writeExact(head, kKplHeadBytes)) return false;
   std::vector<uint8_t> bytes(4 * count);
   for (uint64_t i = 0; i < count; ++i) putChunkU32(bytes.data() + 4 * i, colours[i]);
   return out.writeExact(bytes.data(), int64_t(bytes.size()));

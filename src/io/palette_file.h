@@ -57,13 +57,13 @@ struct SPaletteData {
 // version answers true with badVersion set and no colours. Counts from the
 // file never reach past the bytes: a file that ends early gives the colours it
 // holds, with the announced count kept.
-bool parseKplPalette(const uint8_t* data, size_t size, SPaletteData& out);
-bool parseAcoPalette(const uint8_t* data, size_t size, SPaletteData& out);
+[[nodiscard]] bool parseKplPalette(const uint8_t* data, size_t size, SPaletteData& out);
+[[nodiscard]] bool parseAcoPalette(const uint8_t* data, size_t size, SPaletteData& out);
 void parseTextPalette(std::string_view text, SPaletteData& out);
 
 // The ".aco" conversions: RGB, HSB (hue a fraction of 65536 of a turn), CMYK
 // (0 full ink) and grey (0..10,000); false for the spaces not read.
-bool acoColor(uint16_t space, const uint16_t (&values)[4], uint32_t& colour);
+[[nodiscard]] bool acoColor(uint16_t space, const uint16_t (&values)[4], uint32_t& colour);
 
 // The grid a text palette is written with.
 struct SPaletteGrid {
@@ -75,9 +75,9 @@ struct SPaletteGrid {
 
 // Writers; each answers false when a write fell short or the format cannot
 // hold the palette.
-bool writeKplPalette(CStream& out, const std::vector<uint32_t>& colours, const SPaletteGrid& grid);
-bool writeAcoPalette(CStream& out, const std::vector<uint32_t>& colours);
-bool writeTextPalette(CStream& out, const std::vector<uint32_t>& colours, const SPaletteGrid& grid,
+[[nodiscard]] bool writeKplPalette(CStream& out, const std::vector<uint32_t>& colours, const SPaletteGrid& grid);
+[[nodiscard]] bool writeAcoPalette(CStream& out, const std::vector<uint32_t>& colours);
+[[nodiscard]] bool writeTextPalette(CStream& out, const std::vector<uint32_t>& colours, const SPaletteGrid& grid,
                       std::string_view lineEnd);
 
 // Reads a palette file of a known kind and shows what went wrong: answers the
@@ -86,7 +86,7 @@ bool writeTextPalette(CStream& out, const std::vector<uint32_t>& colours, const 
 // でした！", or for an ".aco" of another version "Invalid ACO version!"). A
 // file that held fewer colours than it announced is reported with the number
 // missing; when CMYK colours were read the user is asked whether to drop them.
-int64_t readPaletteFile(const std::string& path, PaletteKind kind, SPaletteData& out);
+[[nodiscard]] int64_t readPaletteFile(const std::string& path, PaletteKind kind, SPaletteData& out);
 
 // Resource ids of the palette messages.
 inline constexpr uint32_t kResPaletteUnknownKind = 65186;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/byte_cursor.h"
 #include "io/pen_shape_file.h"
 #include "io/preset_pen_methods.h"
 #include "io/thumbnail_chunk.h"
@@ -45,6 +46,23 @@ class PenMethodChunkParser final : public PresetChunkParser {
   SPresetPictureBudget budget_;
 };
 
+// The 72-byte pen method record after the chunk head "PMTD"; the name, then
+// the icon and the own nib (as the flags say) follow.
+struct SPenMethodWire {
+  uint16_t nameLength = 0;
+  uint16_t version = kPenMethodRecordVersion;
+  uint32_t flags = 0;
+  uint8_t method = 0, subMode = 0, shapeFlag = 0;
+  uint32_t effect = 0, env = 0, speed = 0;
+  uint16_t opacity = 0, gamma = 0, spacing = 0, dabEveryStep = 0, splitStep = 0;
+};
+
+void penMethodRecordFields(CByteCursor& c, SPenMethodWire& r) {
+  c.zeros(2).field(r.nameLength).field(r.version).zeros(2).field(r.flags).zeros(4);
+  c.field(r.method).field(r.subMode).field(r.shapeFlag).zeros(1).field(r.effect).field(r.env).field(r.speed).zeros(8);
+  c.field(r.opacity).field(r.gamma).field(r.spacing).field(r.dabEveryStep).field(r.splitStep).zeros(22);
+}
+
 }  // namespace
 
 uint8_t readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_ptr<CPenMethodObj>& method,
@@ -53,32 +71,34 @@ uint8_t readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_
   if (remaining < 0) return kRcChunkPastEnd;
   const int64_t chunkEnd = stream.position() + int64_t{head.size};
   uint8_t rec[kPenMethodRecordBytes];
-  if (!stream.readExact(rec, kPenMethodRecordBytes)) return kRcShortRead;
-  const uint32_t nameLength = chunkU16(rec + 2);
+  SPenMethodWire w;
+  if (!stream.readExact(rec, kPenMethodRecordBytes) || !readRecord(rec, kPenMethodRecordBytes, w, penMethodRecordFields))
+    return kRcShortRead;
+  const uint32_t nameLength = w.nameLength;
   std::string name;
   uint8_t code = readCountedString(stream, nameLength, name, remaining);
   if (code != kRcOk) return code;
   if (chunkEnd > stream.size() || stream.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcShortRead;
-  if (chunkU16(rec + 4) > kPenMethodMaxRecordVersion) return kRcVersion;
+  if (w.version > kPenMethodMaxRecordVersion) return kRcVersion;
 
-  const uint32_t flags = chunkU32(rec + 8);
+  const uint32_t flags = w.flags;
   SPenMethodParams p;
-  p.render.method = rec[16];
-  p.render.subMode = rec[17];
-  p.render.shapeFlag = rec[18];
+  p.render.method = w.method;
+  p.render.subMode = w.subMode;
+  p.render.shapeFlag = w.shapeFlag;
   p.render.workPlane = (flags & kWorkPlane) ? 1 : 0;
-  p.render.effect = int32_t(chunkU32(rec + 20));
-  p.render.env = int32_t(chunkU32(rec + 24));
-  p.render.speed = int32_t(chunkU32(rec + 28));
+  p.render.effect = int32_t(w.effect);
+  p.render.env = int32_t(w.env);
+  p.render.speed = int32_t(w.speed);
   p.useGradation = (flags & kGradation) ? 1 : 0;
   p.useTone = (flags & kTone) ? 1 : 0;
   p.stroke.pressureSize = (flags & kPressureSize) ? 1 : 0;
   p.stroke.pressureOpacity = (flags & kPressureOpacity) ? 1 : 0;
-  p.stroke.opacity = chunkU16(rec + 40);
-  p.stroke.gamma = chunkU16(rec + 42);
-  p.stroke.spacing = chunkU16(rec + 44);
-  p.stroke.dabEveryStep = chunkU16(rec + 46);
-  p.stroke.splitStep = chunkU16(rec + 48);
+  p.stroke.opacity = w.opacity;
+  p.stroke.gamma = w.gamma;
+  p.stroke.spacing = w.spacing;
+  p.stroke.dabEveryStep = w.dabEveryStep;
+  p.stroke.splitStep = w.splitStep;
 
   auto m = std::make_unique<CPenMethodObj>();
   m->setName(presetNameFromFile(name));
@@ -118,23 +138,23 @@ uint8_t writePenMethodChunk(CStream& stream, const CPenMethodObj& method) {
   if (p.stroke.pressureSize) flags |= kPressureSize;
   if (p.stroke.pressureOpacity) flags |= kPressureOpacity;
 
-  uint8_t rec[kChunkHeadBytes + kPenMethodRecordBytes] = {};
+  SPenMethodWire w;
+  w.nameLength = uint16_t(name.size());
+  w.flags = flags;
+  w.method = p.render.method;
+  w.subMode = p.render.subMode;
+  w.shapeFlag = p.render.shapeFlag;
+  w.effect = uint32_t(p.render.effect);
+  w.env = uint32_t(p.render.env);
+  w.speed = uint32_t(p.render.speed);
+  w.opacity = field16(p.stroke.opacity);
+  w.gamma = field16(p.stroke.gamma);
+  w.spacing = field16(p.stroke.spacing);
+  w.dabEveryStep = field16(p.stroke.dabEveryStep);
+  w.splitStep = field16(p.stroke.splitStep);
+  uint8_t rec[kChunkHeadBytes + kPenMethodRecordBytes];
   storeChunkHead(rec, {kTagPenMethod, uint32_t(uint64_t(kPenMethodRecordBytes) + padded)});
-  uint8_t* r = rec + kChunkHeadBytes;
-  putChunkU16(r + 2, uint16_t(name.size()));
-  putChunkU16(r + 4, kPenMethodRecordVersion);
-  putChunkU32(r + 8, flags);
-  r[16] = p.render.method;
-  r[17] = p.render.subMode;
-  r[18] = p.render.shapeFlag;
-  putChunkU32(r + 20, uint32_t(p.render.effect));
-  putChunkU32(r + 24, uint32_t(p.render.env));
-  putChunkU32(r + 28, uint32_t(p.render.speed));
-  putChunkU16(r + 40, field16(p.stroke.opacity));
-  putChunkU16(r + 42, field16(p.stroke.gamma));
-  putChunkU16(r + 44, field16(p.stroke.spacing));
-  putChunkU16(r + 46, field16(p.stroke.dabEveryStep));
-  putChunkU16(r + 48, field16(p.stroke.splitStep));
+  if (!writeRecord(rec + kChunkHeadBytes, kPenMethodRecordBytes, w, penMethodRecordFields)) return kRcShortWrite;
   if (!stream.writeExact(rec, sizeof rec) || !writeStringToStream(stream, name) ||
       writeChunkPadding(stream, name.size()) != kRcOk)
     return kRcShortWrite;

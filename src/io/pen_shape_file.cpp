@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/byte_cursor.h"
 #include "core/planes.h"
 #include "io/preset_pen_shapes.h"
 #include "io/thumbnail_chunk.h"
@@ -36,6 +37,25 @@ class PenShapeChunkParser final : public PresetChunkParser {
   SPresetPictureBudget budget_;
 };
 
+// The 120-byte nib record after the chunk head "PSHP"; a nib picture follows
+// for an image nib.
+struct SPenShapeWire {
+  uint16_t kind = 0;
+  uint16_t nameLength = 0;
+  uint16_t version = kPenShapeRecordVersion;
+  uint16_t gradeType = 0, gradeValue1 = 0, gradeValue2 = 0;
+  uint16_t size = 0, minSize = 0, aspect = 0, angle = 0;
+  uint32_t edgeHard = 0;
+  uint16_t scale = 0, scaleMin = 0, scaleMax = 0;  // image nibs only
+};
+
+void penShapeRecordFields(CByteCursor& c, SPenShapeWire& r) {
+  c.field(r.kind).field(r.nameLength).field(r.version).zeros(10).field(r.gradeType).zeros(2);
+  c.field(r.gradeValue1).field(r.gradeValue2).zeros(16);
+  c.field(r.size).field(r.minSize).field(r.aspect).field(r.angle).zeros(16).field(r.edgeHard).zeros(20);
+  c.field(r.scale).zeros(2).field(r.scaleMin).field(r.scaleMax).zeros(24);
+}
+
 }  // namespace
 
 uint8_t readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj& shape, SPresetPictureBudget& budget) {
@@ -43,25 +63,27 @@ uint8_t readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj&
   if (remaining < 0) return kRcChunkPastEnd;
   const int64_t chunkEnd = stream.position() + int64_t{head.size};
   uint8_t rec[kPenShapeRecordBytes];
-  if (!stream.readExact(rec, kPenShapeRecordBytes)) return kRcShortRead;
-  const uint32_t nameLength = chunkU16(rec + 2);
+  SPenShapeWire w;
+  if (!stream.readExact(rec, kPenShapeRecordBytes) || !readRecord(rec, kPenShapeRecordBytes, w, penShapeRecordFields))
+    return kRcShortRead;
+  const uint32_t nameLength = w.nameLength;
   if (int64_t{nameLength} > remaining) return kRcChunkPastEnd;
   // The name is read past: a nib keeps none.
   if (chunkEnd > stream.size() || stream.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcShortRead;
-  if (chunkU16(rec + 4) > kPenShapeRecordVersion) return kRcVersion;
+  if (w.version > kPenShapeRecordVersion) return kRcVersion;
 
   SPenShapeRecord r;
-  r.grade.type = rec[16];
-  r.grade.value1 = chunkU16(rec + 20);
-  r.grade.value2 = chunkU16(rec + 22);
-  r.shape.size = chunkU16(rec + 40);
-  r.shape.minSize = chunkU16(rec + 42);
-  r.shape.aspect = chunkU16(rec + 44);
-  r.shape.angle = chunkU16(rec + 46);
-  r.edge.hard = int32_t(chunkU32(rec + 64));
-  const int32_t scale = chunkU16(rec + 88);
+  r.grade.type = uint8_t(w.gradeType);  // one byte is stored, in a 16-bit field
+  r.grade.value1 = w.gradeValue1;
+  r.grade.value2 = w.gradeValue2;
+  r.shape.size = w.size;
+  r.shape.minSize = w.minSize;
+  r.shape.aspect = w.aspect;
+  r.shape.angle = w.angle;
+  r.edge.hard = int32_t(w.edgeHard);
+  const int32_t scale = w.scale;
 
-  switch (chunkU16(rec)) {
+  switch (w.kind) {
     case CPenShapeObj::kParametric:
       shape.setParametric(&r.grade, &r.shape, &r.edge);
       return kRcOk;
@@ -87,24 +109,24 @@ uint8_t writePenShapeChunk(CStream& stream, const CPenShapeObj& shape) {
   if (shape.kind() > CPenShapeObj::kImageNib) return kRcBadGradient;
   const bool image = shape.isImageNib();
   const SPenShapeRecord& r = shape.params();
-  uint8_t rec[kChunkHeadBytes + kPenShapeRecordBytes] = {};
-  storeChunkHead(rec, {kTagPenShape, uint32_t(kPenShapeRecordBytes)});
-  uint8_t* p = rec + kChunkHeadBytes;
-  putChunkU16(p, image ? CPenShapeObj::kImageNib : CPenShapeObj::kParametric);
-  putChunkU16(p + 4, kPenShapeRecordVersion);
-  putChunkU16(p + 16, uint16_t(r.grade.type & 0xFF));
-  putChunkU16(p + 20, field16(r.grade.value1));
-  putChunkU16(p + 22, field16(r.grade.value2));
-  putChunkU16(p + 40, field16(r.shape.size));
-  putChunkU16(p + 42, field16(r.shape.minSize));
-  putChunkU16(p + 44, field16(r.shape.aspect));
-  putChunkU16(p + 46, field16(r.shape.angle));
-  putChunkU32(p + 64, uint32_t(r.edge.hard));
+  SPenShapeWire w;
+  w.kind = image ? CPenShapeObj::kImageNib : CPenShapeObj::kParametric;
+  w.gradeType = uint16_t(r.grade.type & 0xFF);
+  w.gradeValue1 = field16(r.grade.value1);
+  w.gradeValue2 = field16(r.grade.value2);
+  w.size = field16(r.shape.size);
+  w.minSize = field16(r.shape.minSize);
+  w.aspect = field16(r.shape.aspect);
+  w.angle = field16(r.shape.angle);
+  w.edgeHard = uint32_t(r.edge.hard);
   if (image) {
-    putChunkU16(p + 88, field16(shape.scale()));
-    putChunkU16(p + 92, field16(shape.scaleMin()));
-    putChunkU16(p + 94, field16(shape.scaleMax()));
+    w.scale = field16(shape.scale());
+    w.scaleMin = field16(shape.scaleMin());
+    w.scaleMax = field16(shape.scaleMax());
   }
+  uint8_t rec[kChunkHeadBytes + kPenShapeRecordBytes];
+  storeChunkHead(rec, {kTagPenShape, uint32_t(kPenShapeRecordBytes)});
+  if (!writeRecord(rec + kChunkHeadBytes, kPenShapeRecordBytes, w, penShapeRecordFields)) return kRcShortWrite;
   if (!stream.writeExact(rec, sizeof rec)) return kRcShortWrite;
   if (!image) return kRcOk;
   const TChannel& picture = *shape.image();

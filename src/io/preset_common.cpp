@@ -86,22 +86,12 @@ uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStr
   return opened != kRcOk ? opened : read(*file);
 }
 
-uint8_t guardedPresetOp(const std::function<uint8_t()>& op) {
-  try {
-    return op();
-  } catch (const std::bad_alloc&) {
-    return kRcOutOfMemory;
-  } catch (...) {
-    return kRcException;
-  }
-}
-
 uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CStream&)>& body) {
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Create);
   if (!file) return kRcCannotCreate;
   // A failed item ends the save; the temporary file is dropped whole, so the
   // file that was there before stays as it was.
-  uint8_t code = guardedPresetOp([&] { return body(*file); });
+  uint8_t code = guardedCode([&] { return body(*file); });
   if (code == kRcOk && !file->commit()) code = kRcShortWrite;
   if (code != kRcOk) file->discard();
   return code;
@@ -128,8 +118,12 @@ uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictu
   if (parseChunkHead(head).tag != kTagThumbnail) return kRcWrongTag;
   const SThumbnailDesc desc = parseThumbnailDesc(head + kChunkHeadBytes);
   if (pictureBytesPerPixel(desc.kind) != bytesPerPixel) return kRcPictureKind;
-  const int64_t bytes = int64_t{desc.width} * int64_t{desc.height} * int64_t{bytesPerPixel};
-  if (bytes > budget.left) return kRcTooLarge;
+  // Checked: sizes from the file must not wrap into a small or negative count,
+  // which would let the picture pass or even raise what is left.
+  int64_t bytes = 0;
+  if (__builtin_mul_overflow(int64_t{desc.width}, int64_t{desc.height}, &bytes) ||
+      __builtin_mul_overflow(bytes, int64_t{bytesPerPixel}, &bytes) || bytes > budget.left)
+    return kRcTooLarge;
   budget.left -= bytes;
   return kRcOk;
 }
@@ -137,7 +131,7 @@ uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictu
 uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
                       uint8_t (&header)[kPresetHeaderBytes], const std::function<void()>& begin,
                       const std::function<void(int32_t read)>& end) {
-  return guardedPresetOp([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     const uint8_t code = readPresetHeader(in, format.fileTag, format.version, header);
     if (code != kRcOk) return code;
     const int32_t announced = chunkU16(header + format.countOffset);

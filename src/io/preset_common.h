@@ -79,7 +79,7 @@ std::string askPresetFile(const PresetFileDialog& dialog, int32_t kind, const st
 // for the set; when none is found or it does not load, fallback (when asked
 // for), and the preferences' file of the set and the list's file name are
 // cleared. Answers whether a file loaded.
-bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
+[[nodiscard]] bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
                            const std::function<bool(const std::string& path)>& load,
                            const std::function<void()>& fallback, const std::function<void()>& clearFileName);
 
@@ -88,7 +88,7 @@ bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
 template <class List>
 class CPresetListState {
  public:
-  bool modified() const { return Modified; }
+  [[nodiscard]] bool modified() const { return Modified; }
   void setModified(bool b) {
     Modified = b;
     notifyChange();
@@ -108,11 +108,11 @@ class CPresetListState {
   // Asks for a file (the list's open dialog kind) in the folder of the
   // current file, then loads it; asks for a name (the save kind), then saves
   // the list there.
-  bool openDialog(bool append, const PresetFileDialog& dialog) {
+  [[nodiscard]] bool openDialog(bool append, const PresetFileDialog& dialog) {
     const std::string path = askPresetFile(dialog, List::kOpenDialogKind, FileName);
     return !path.empty() && static_cast<List&>(*this).loadFromFile(path, append);
   }
-  bool saveAsDialog(const PresetFileDialog& dialog) {
+  [[nodiscard]] bool saveAsDialog(const PresetFileDialog& dialog) {
     const std::string path = askPresetFile(dialog, List::kOpenDialogKind + kDialogSaveOffset, FileName);
     return !path.empty() && static_cast<List&>(*this).saveToFile(path);
   }
@@ -145,18 +145,16 @@ void showPresetMissing(int64_t missing, uint32_t wordId);
 
 // ---- Files -----------------------------------------------------------------------
 
-bool presetFileExists(const std::string& path);
+[[nodiscard]] bool presetFileExists(const std::string& path);
 // Opens an existing file for reading: 0, 4 when it does not exist, 6 when it
 // cannot be opened.
-uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file);
+[[nodiscard]] uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file);
 // Opens the file (4, 6) and lets read read it from its start.
-uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read);
-// Runs a reader or writer body; an exception becomes 1 (memory) or 3.
-uint8_t guardedPresetOp(const std::function<uint8_t()>& op);
+[[nodiscard]] uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read);
 // Creates the file (5 when it cannot be), lets body write it, and replaces
 // the target only when body answered 0 and every write went through (else 8
 // or body's code, and the target stays as it was).
-uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CStream&)>& body);
+[[nodiscard]] uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CStream&)>& body);
 
 // ---- The 32-byte header of the chunked preset files --------------------------------
 
@@ -164,7 +162,7 @@ inline constexpr int64_t kPresetHeaderBytes = 32;
 
 // Reads the header at the position: 9 when short, 16 for another tag, 17 when
 // the size field is not 24, 12 for a version above maxVersion, else 0.
-uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]);
+[[nodiscard]] uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]);
 // A header with the tag, the size 24 and the version; the rest zero.
 void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_t version);
 
@@ -182,14 +180,14 @@ struct SPresetSetFormat {
 // there), the chunk walk with the parser, and when items were read end (with
 // their number) and the report of those missing. 37 when none was read; an
 // exception becomes 1 or 3.
-uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
+[[nodiscard]] uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
                       uint8_t (&header)[kPresetHeaderBytes], const std::function<void()>& begin,
                       const std::function<void(int32_t read)>& end);
 // Writes a chunked preset file of count items: 37 without items, 12 for more
 // than the count field holds; the header (tag, version and count, completed
 // by fillHeader), then writeItem for each item in order. The first failure
 // ends the save and leaves the old file as it was.
-uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
+[[nodiscard]] uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
                        const std::function<void(uint8_t* header)>& fillHeader,
                        const std::function<uint8_t(CStream& out, int32_t item)>& writeItem);
 
@@ -207,7 +205,7 @@ struct SPresetPictureBudget {
 // another tag, 15 a picture of the wrong bytes a pixel (1 or 4 wanted), 13
 // when its pixels would pass what is left of the budget (which then takes
 // them), else 0.
-uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget);
+[[nodiscard]] uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget);
 
 // ---- Names -----------------------------------------------------------------------
 

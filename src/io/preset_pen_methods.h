@@ -40,34 +40,34 @@ class CPenMethodObj final : public IPenMethod {
   // them makes the method valid.
   SPenMethodParams getParams() const override { return Params; }
   void setParams(const SPenMethodParams& params) override;
-  bool valid() const { return Valid; }
+  [[nodiscard]] bool valid() const { return Valid; }
   uint32_t id() const { return Id; }
 
   // The own nib, made (parametric) when missing; nullptr only without memory.
   CPenShapeObj* penShape() override;
   const CPenShapeObj* penShape() const override { return Shape.get(); }
-  bool hasOwnShape() const { return Shape != nullptr; }
+  [[nodiscard]] bool hasOwnShape() const { return Shape != nullptr; }
   // Takes the nib over (nullptr drops the own nib).
   void setPenShape(std::unique_ptr<CPenShapeObj> shape);
   // Copies the nib into the own one (made when missing); false when the copy
   // fails.
-  bool assignPenShape(const CPenShapeObj& shape);
+  [[nodiscard]] bool assignPenShape(const CPenShapeObj& shape);
 
   // The 128 x 128 icon; nullptr when there is none.
   const TMTC* icon() const override { return Icon.get(); }
   const TMTC* smallIcon() const { return SmallIcon.get(); }
-  bool hasIcon() const { return Icon != nullptr && SmallIcon != nullptr; }
+  [[nodiscard]] bool hasIcon() const { return Icon != nullptr && SmallIcon != nullptr; }
   // Keeps a copy, scaled to 128 x 128 when of another size, and its 32 x 32
   // copy; nullptr (or an empty plane) removes the icon. False when the copies
   // cannot be had (the icon is then removed).
-  bool setIcon(const TMTC* icon) override;
+  [[nodiscard]] bool setIcon(const TMTC* icon) override;
 
   std::string name() const override { return Name; }
   void setName(std::string_view name) override { Name = std::string(name); }
 
   // The paint kind the render record names; false when it names none or the
   // method is not valid.
-  bool paintKind(uint8_t& kind) const;
+  [[nodiscard]] bool paintKind(uint8_t& kind) const;
 
  private:
   bool Valid = false;
@@ -92,7 +92,7 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
   CPenMethodMngr& operator=(const CPenMethodMngr&) = delete;
 
   int32_t count() const { return static_cast<int32_t>(Items.size()); }
-  bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
+  [[nodiscard]] bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
   CPenMethodObj* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
   int32_t currentIndex() const { return CurrentIndex; }
   CPenMethodObj* current() const { return getItem(CurrentIndex); }
@@ -107,7 +107,7 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
   void setSecondSelection(int32_t i, bool clamp);
   // The five slot indices; getSlots answers whether they were set.
   void setSlots(const PenMethodSlots& slots);
-  bool getSlots(PenMethodSlots& slots) const;
+  [[nodiscard]] bool getSlots(PenMethodSlots& slots) const;
 
   // Takes the method at 0..count (count appends), moving the slot indices;
   // -1 (the method is freed) outside or without one. Sets modified.
@@ -115,10 +115,10 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
   int32_t add(std::unique_ptr<CPenMethodObj> method) { return insert(count(), std::move(method)); }
   // Deletes a valid index, moves the slot indices and keeps the current
   // index below the count; sets modified. False for an invalid index.
-  bool deleteItem(int32_t i);
+  [[nodiscard]] bool deleteItem(int32_t i);
 
   // Whether each of the nine pen-method kinds has a method.
-  bool hasAllKinds() const;
+  [[nodiscard]] bool hasAllKinds() const;
   // Appends a default method (a new parametric nib, the kind's default paint
   // parameters) for each missing kind; then selects 0 when the current index
   // is not valid. Answers how many were added.
@@ -126,13 +126,13 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
 
   // Reads a file (a failure shows the message with "ブラシ集" and the code);
   // afterwards the missing kinds are added.
-  bool loadFromFile(const std::string& path, bool append);
-  bool saveToFile(const std::string& path);
+  [[nodiscard]] bool loadFromFile(const std::string& path, bool append);
+  [[nodiscard]] bool saveToFile(const std::string& path);
   // The preferences' brush file, else "default.pmt" in the pen folder, else
   // in the program's "preset" folder; a load that leaves a kind missing
   // counts as failed. On failure: the missing kinds with useDefaults, and the
   // preferences' file and the file name are cleared.
-  bool loadDefault(bool useDefaults, IPresetPrefs& prefs);
+  [[nodiscard]] bool loadDefault(bool useDefaults, IPresetPrefs& prefs);
 
  private:
   // After a method came or went at index i (d = +1 or -1).

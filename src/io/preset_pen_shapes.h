@@ -28,7 +28,7 @@ class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
   CPenShapeMngr& operator=(const CPenShapeMngr&) = delete;
 
   int32_t count() const { return static_cast<int32_t>(Items.size()); }
-  bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
+  [[nodiscard]] bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
   CPenShapeObj* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
   int32_t currentIndex() const { return CurrentIndex; }
   CPenShapeObj* current() const { return getItem(CurrentIndex); }
@@ -45,7 +45,7 @@ class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
   int32_t add(std::unique_ptr<CPenShapeObj> shape) { return insert(count(), std::move(shape)); }
   // Deletes a valid index, keeps the current index below the count; sets
   // modified. False for an invalid index.
-  bool deleteItem(int32_t i);
+  [[nodiscard]] bool deleteItem(int32_t i);
   // Appends the seven built-ins and selects 0; answers how many were added.
   int32_t addDefaults();
   // addDefaults, then select 0 when nothing was added or the current index
@@ -53,12 +53,12 @@ class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
   void resetToDefaults();
 
   // Reads a file; a failure shows the message with "ペン先集" and the code.
-  bool loadFromFile(const std::string& path, bool append);
-  bool saveToFile(const std::string& path);
+  [[nodiscard]] bool loadFromFile(const std::string& path, bool append);
+  [[nodiscard]] bool saveToFile(const std::string& path);
   // The preferences' nib file, else "default.psh" in the pen folder, else in
   // the program's "preset" folder. When nothing loads: the built-ins with
   // useBuiltins, and the preferences' file and the file name are cleared.
-  bool loadDefault(bool useBuiltins, IPresetPrefs& prefs);
+  [[nodiscard]] bool loadDefault(bool useBuiltins, IPresetPrefs& prefs);
 
  private:
   std::vector<std::unique_ptr<CPenShapeObj>> Items;

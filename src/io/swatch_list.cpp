@@ -88,7 +88,7 @@ uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append) 
     showWarning(resString(kResPaletteUnknownKind));
     return kRcPictureKind;
   }
-  return guardedPresetOp([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     SPaletteData data;
     if (readPaletteFile(path, kind, data) <= 0) return kRcNothing;
     if (!append) list.clear();

@@ -39,7 +39,7 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
   TSwatchMngr& operator=(const TSwatchMngr&) = delete;
 
   int32_t count() const { return static_cast<int32_t>(Items.size()); }
-  bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
+  [[nodiscard]] bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
   // nullptr for an invalid index.
   const TSwatchItem* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
 
@@ -49,7 +49,7 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
   // Inserts a copy of the item the same way; sets modified.
   int32_t insertItem(int32_t index, const TSwatchItem& item);
   // Deletes at a valid index; sets modified. False otherwise.
-  bool deleteItem(int32_t index);
+  [[nodiscard]] bool deleteItem(int32_t index);
   // Deletes every item.
   void clear();
   // Appends the 256 default colours: blue level b 0..3, green g 0..7, red r
@@ -66,17 +66,17 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
 
   // Loads a palette file (replacing the colours unless appending); a failure
   // shows the message with the code.
-  bool loadFromFile(const std::string& path, bool append);
+  [[nodiscard]] bool loadFromFile(const std::string& path, bool append);
   // Saves to a path; the format follows the extension.
-  bool saveToFile(const std::string& path);
+  [[nodiscard]] bool saveToFile(const std::string& path);
   // The preferences' palette file, else "default.kpl" in the palette folder,
   // else in the program's "preset" folder. When nothing loads: the default
   // colours with useDefaults, and the preferences' file and the list's file
   // name are cleared.
-  bool loadDefault(bool useDefaults, IPresetPrefs& prefs);
+  [[nodiscard]] bool loadDefault(bool useDefaults, IPresetPrefs& prefs);
 
   // Appends without notifying (the loader); false when memory ran out.
-  bool appendQuiet(uint32_t colour);
+  [[nodiscard]] bool appendQuiet(uint32_t colour);
 
  private:
   std::vector<std::unique_ptr<TSwatchItem>> Items;
@@ -90,11 +90,11 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
 // kind of no known extension; 37 no colour read; 48 a colour the list could
 // not take; 1, 3. On success the path becomes the list's file name and the
 // modified flag the append flag.
-uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append);
+[[nodiscard]] uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append);
 // Writes the list in the format of the path's extension: 15 for none of them,
 // 37 for an empty list, 1 when the colours cannot be copied, 64 when the
 // writer failed. On success the path becomes the file name and the list is
 // unmodified.
-uint8_t saveSwatchFile(const std::string& path, TSwatchMngr& list);
+[[nodiscard]] uint8_t saveSwatchFile(const std::string& path, TSwatchMngr& list);
 
 }  // namespace pg

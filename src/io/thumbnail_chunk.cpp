@@ -6,6 +6,7 @@
 #include <new>
 
 #include "core/block_compress.h"
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/limits.h"
 #include "core/planes.h"
@@ -35,16 +36,6 @@ void forEachPiece(uint8_t* data, uint64_t length, uint8_t tail, Piece piece) {
   for (uint64_t at = 0; at < n; at += kScramblePiece) piece(data + at, std::min<uint64_t>(kScramblePiece, n - at));
 }
 
-template <typename Op>
-uint8_t guarded(Op op) {
-  try {
-    return op();
-  } catch (const std::bad_alloc&) {
-    return kRcOutOfMemory;
-  } catch (...) {
-    return kRcException;
-  }
-}
 
 // The largest side a picture of the kind may have.
 uint32_t maxSide(uint16_t kind) {
@@ -53,36 +44,25 @@ uint32_t maxSide(uint16_t kind) {
 
 }  // namespace
 
+namespace {
+
+// The 40 bytes after the chunk head that describe the picture.
+void thumbnailDescFields(CByteCursor& c, SThumbnailDesc& d) {
+  c.field(d.format).field(d.kind).field(d.group).field(d.key).field(d.step).field(d.tail);
+  c.field(d.sourceWidth).field(d.sourceHeight).field(d.width).field(d.height).field(d.stored).field(d.raw);
+  c.zeros(kThumbnailDescBytes - 32);
+}
+
+}  // namespace
+
 void storeThumbnailDesc(uint8_t* bytes, const SThumbnailDesc& d) {
-  std::memset(bytes, 0, kThumbnailDescBytes);
-  putChunkU16(bytes + 0, d.format);
-  putChunkU16(bytes + 2, d.kind);
-  bytes[4] = d.group;
-  bytes[5] = d.key;
-  bytes[6] = d.step;
-  bytes[7] = d.tail;
-  putChunkU32(bytes + 8, d.sourceWidth);
-  putChunkU32(bytes + 12, d.sourceHeight);
-  putChunkU32(bytes + 16, d.width);
-  putChunkU32(bytes + 20, d.height);
-  putChunkU32(bytes + 24, d.stored);
-  putChunkU32(bytes + 28, d.raw);
+  // The buffer holds kThumbnailDescBytes, exactly what the fields take.
+  (void)writeRecord(bytes, kThumbnailDescBytes, d, thumbnailDescFields);
 }
 
 SThumbnailDesc parseThumbnailDesc(const uint8_t* bytes) {
   SThumbnailDesc d;
-  d.format = chunkU16(bytes + 0);
-  d.kind = chunkU16(bytes + 2);
-  d.group = bytes[4];
-  d.key = bytes[5];
-  d.step = bytes[6];
-  d.tail = bytes[7];
-  d.sourceWidth = chunkU32(bytes + 8);
-  d.sourceHeight = chunkU32(bytes + 12);
-  d.width = chunkU32(bytes + 16);
-  d.height = chunkU32(bytes + 20);
-  d.stored = chunkU32(bytes + 24);
-  d.raw = chunkU32(bytes + 28);
+  (void)readRecord(bytes, kThumbnailDescBytes, d, thumbnailDescFields);
   return d;
 }
 
@@ -115,7 +95,7 @@ void unscrambleThumbnailData(uint8_t* data, uint64_t length, const SThumbnailDes
 
 uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const uint8_t* pixels) {
   const int64_t start = stream.position();
-  const uint8_t code = guarded([&]() -> uint8_t {
+  const uint8_t code = guardedCode([&]() -> uint8_t {
     if (desc.format != kThumbnailPlain && desc.format != kThumbnailScrambled) return kRcThumbFormat;
     const uint32_t bpp = pictureBytesPerPixel(desc.kind);
     if (bpp == 0) return kRcPictureKind;
@@ -138,13 +118,15 @@ uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const u
     if (d.format == kThumbnailScrambled) scrambleThumbnailData(chunk.data() + kThumbnailHeadBytes, p, d);
     return stream.writeExact(chunk.data(), int64_t(chunk.size())) ? kRcOk : kRcShortWrite;
   });
-  if (code != kRcOk) stream.seek(start, SeekOrigin::Begin);
+  // Back to where the chunk began, as far as the stream can go: the failure
+  // is answered either way.
+  if (code != kRcOk) (void)stream.seek(start, SeekOrigin::Begin);
   return code;
 }
 
 uint8_t readThumbnailChunk(CStream& stream, SThumbnailDesc& desc, std::vector<uint8_t>& pixels,
                            int64_t& chunkLength) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     const int64_t start = stream.position();
     uint8_t head[kThumbnailHeadBytes];
     if (!stream.readExact(head, kThumbnailHeadBytes)) return kRcShortRead;
@@ -180,7 +162,7 @@ namespace {
 // bytes in the plane's memory order.
 template <class Plane>
 uint8_t readPlane(CStream& stream, SThumbnailDesc& desc, Plane& picture, int64_t& chunkLength, uint32_t bpp) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     std::vector<uint8_t> pixels;
     if (const uint8_t code = readThumbnailChunk(stream, desc, pixels, chunkLength); code != kRcOk) return code;
     if (pictureBytesPerPixel(desc.kind) != bpp) return kRcPictureKind;
@@ -204,7 +186,7 @@ uint8_t readChannelThumbnail(CStream& stream, SThumbnailDesc& desc, TChannel& pi
 }
 
 uint8_t findThumbnail(CStream& stream, TMTC& picture) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     while (stream.position() < stream.size()) {
       const int64_t start = stream.position();
       SChunkHead head;

@@ -23,12 +23,12 @@ inline constexpr uint8_t kDocumentThumbnailStep = 3;
 // 255. While the grid is shown the composite is recomposed without it and
 // then again with it. False when the composite holds no pixels or memory
 // fails.
-bool makeDocumentThumbnail(TPaper& doc, TMTC& picture);
+[[nodiscard]] bool makeDocumentThumbnail(TPaper& doc, TMTC& picture);
 
 // The thumbnail chunk of the document in the format (1 plain, 2 scrambled).
 // Codes: 0; 14 (another format), 37 (no composite), 1 (memory), 8 (short
 // write: the stream goes back to where the chunk began), 3.
-uint8_t writeThumbnail(CStream& stream, TPaper& doc, uint16_t format);
+[[nodiscard]] uint8_t writeThumbnail(CStream& stream, TPaper& doc, uint16_t format);
 
 // The document's event store; null when its recorder keeps none.
 CEventMngr* documentEventStore(const TPaper& doc);
@@ -42,7 +42,7 @@ class CPaperEventDocument final : public EventDocument {
   uint32_t eventImageHeight() const override;
   void clearRedoList() override;
   // The thumbnail in format 2.
-  uint8_t writeThumbnailChunk(CStream& stream) override;
+  [[nodiscard]] uint8_t writeThumbnailChunk(CStream& stream) override;
 
  private:
   TPaper& doc_;

@@ -10,19 +10,21 @@ namespace pg {
 
 // Reads until count bytes arrived, the end of the file or an error (an
 // interrupted call is repeated); answers the bytes read.
-int64_t readFully(int fd, void* buffer, int64_t count);
+[[nodiscard]] int64_t readFully(int fd, void* buffer, int64_t count);
 // Writes until count bytes went out or an error; answers the bytes written.
-int64_t writeFully(int fd, const void* buffer, int64_t count);
+[[nodiscard]] int64_t writeFully(int fd, const void* buffer, int64_t count);
 
-// Creates a new temporary file beside target (a name no other writer of this
-// or another process uses at the same time), with the permissions of the
-// regular file it is to replace, and opens it for writing. Answers the
-// descriptor and sets temporary, or answers -1.
+// Creates a new temporary file beside target, exclusively and under a name no
+// other writer of this or another process uses ("<target>.tmp-<pid>-..."),
+// with the permissions of the regular file it is to replace, and opens it for
+// writing. First removes the temporaries of saves killed half-way beside the
+// same target (of processes that have ended, or with this process's id but not
+// opened by it). Answers the descriptor and sets temporary, or answers -1.
 int openReplacement(const std::string& target, std::string& temporary);
 // Ends a replacement: when ok, flushes fd to the disk, closes it and renames
 // temporary over target; closes fd (when >= 0) in any case. When anything
 // failed (ok already false included) the temporary file is removed and the
 // target stays as it was. Answers whether the target was replaced.
-bool finishReplacement(int fd, const std::string& temporary, const std::string& target, bool ok);
+[[nodiscard]] bool finishReplacement(int fd, const std::string& temporary, const std::string& target, bool ok);
 
 }  // namespace pg

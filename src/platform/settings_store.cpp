@@ -52,6 +52,25 @@ std::vector<std::string_view> splitPath(std::string_view path) {
   return parts;
 }
 
+// A key path the store may hold: at most kSettingsMaxKeyDepth components of
+// at most kSettingsMaxNameBytes each. Keeping every path within these bounds
+// keeps the tree shallow, so that saving and destroying it never recurse deeply.
+bool pathWithinBounds(const std::vector<std::string_view>& parts) {
+  if (parts.size() > kSettingsMaxKeyDepth) return false;
+  for (std::string_view part : parts)
+    if (part.size() > kSettingsMaxNameBytes) return false;
+  return true;
+}
+
+size_t valueBytes(const SettingValue& value) {
+  switch (settingKind(value)) {
+    case SettingKind::String: return std::get<std::string>(value).size();
+    case SettingKind::Binary: return std::get<std::vector<uint8_t>>(value).size();
+    case SettingKind::Integer: break;
+  }
+  return sizeof(int32_t);
+}
+
 }  // namespace
 
 struct CSettingsStore::Key {
@@ -74,8 +93,10 @@ CSettingsStore::Key* CSettingsStore::find(std::string_view path) const {
 
 CSettingsStore::Key* CSettingsStore::make(std::string_view path) {
   try {
+    const std::vector<std::string_view> parts = splitPath(path);
+    if (!pathWithinBounds(parts)) return nullptr;
     Key* key = root_.get();
-    for (std::string_view part : splitPath(path)) {
+    for (std::string_view part : parts) {
       auto it = key->subKeys.find(part);
       if (it == key->subKeys.end()) {
         it = key->subKeys.emplace(std::string(part), std::make_unique<Key>()).first;
@@ -117,6 +138,7 @@ const SettingValue* CSettingsStore::findValue(std::string_view path, std::string
 }
 
 bool CSettingsStore::setValue(std::string_view path, std::string_view name, SettingValue value) {
+  if (name.size() > kSettingsMaxNameBytes || valueBytes(value) > kSettingsMaxValueBytes) return false;
   Key* key = make(path);
   if (!key) return false;
   try {
@@ -307,48 +329,57 @@ std::string CSettingsStore::serialize() const {
   static const char hex[] = "0123456789ABCDEF";
   std::string out(kMagicLine);
   out += '\n';
-  struct Walk {
-    std::string& out;
-    void operator()(const Key& key, const std::string& path) {
-      // Keys above others are implied by them; a key line is written for keys
-      // with values and for empty keys at the ends of branches.
-      bool needsLine = !key.values.empty() || (key.subKeys.empty() && !path.empty());
-      if (needsLine) {
-        out += "key ";
-        appendQuoted(out, path);
-        out += '\n';
-      }
-      for (const auto& [name, value] : key.values) {
-        switch (settingKind(value)) {
-          case SettingKind::Integer:
-            out += "int ";
-            appendQuoted(out, name);
-            out += ' ';
-            out += std::to_string(std::get<int32_t>(value));
-            break;
-          case SettingKind::String:
-            out += "str ";
-            appendQuoted(out, name);
-            out += ' ';
-            appendQuoted(out, std::get<std::string>(value));
-            break;
-          case SettingKind::Binary:
-            out += "bin ";
-            appendQuoted(out, name);
-            out += ' ';
-            for (uint8_t b : std::get<std::vector<uint8_t>>(value)) {
-              out += hex[b >> 4];
-              out += hex[b & 15];
-            }
-            if (std::get<std::vector<uint8_t>>(value).empty()) out += '-';
-            break;
-        }
-        out += '\n';
-      }
-      for (const auto& [name, sub] : key.subKeys) (*this)(*sub, path.empty() ? name : path + "/" + name);
-    }
+  // Depth first, each key before its sub-keys in name order, with an explicit
+  // stack rather than recursion.
+  struct Pending {
+    const Key* key;
+    std::string path;
   };
-  Walk{out}(*root_, "");
+  std::vector<Pending> stack;
+  stack.push_back({root_.get(), std::string()});
+  while (!stack.empty()) {
+    Pending item = std::move(stack.back());
+    stack.pop_back();
+    const Key& key = *item.key;
+    const std::string& path = item.path;
+    // Keys above others are implied by them; a key line is written for keys
+    // with values and for empty keys at the ends of branches.
+    bool needsLine = !key.values.empty() || (key.subKeys.empty() && !path.empty());
+    if (needsLine) {
+      out += "key ";
+      appendQuoted(out, path);
+      out += '\n';
+    }
+    for (const auto& [name, value] : key.values) {
+      switch (settingKind(value)) {
+        case SettingKind::Integer:
+          out += "int ";
+          appendQuoted(out, name);
+          out += ' ';
+          out += std::to_string(std::get<int32_t>(value));
+          break;
+        case SettingKind::String:
+          out += "str ";
+          appendQuoted(out, name);
+          out += ' ';
+          appendQuoted(out, std::get<std::string>(value));
+          break;
+        case SettingKind::Binary:
+          out += "bin ";
+          appendQuoted(out, name);
+          out += ' ';
+          for (uint8_t b : std::get<std::vector<uint8_t>>(value)) {
+            out += hex[b >> 4];
+            out += hex[b & 15];
+          }
+          if (std::get<std::vector<uint8_t>>(value).empty()) out += '-';
+          break;
+      }
+      out += '\n';
+    }
+    for (auto it = key.subKeys.rbegin(); it != key.subKeys.rend(); ++it)
+      stack.push_back({it->second.get(), path.empty() ? it->first : path + "/" + it->first});
+  }
   out += "end\n";
   return out;
 }
@@ -384,15 +415,17 @@ bool CSettingsStore::parse(std::string_view text) {
       if (!r.space() || !r.quoted(name)) return false;
       if (tag == "key") {
         if (!r.atEnd() || !validKeyPath(name)) return false;
+        const std::vector<std::string_view> parts = splitPath(name);
+        if (!pathWithinBounds(parts)) return false;
         current = fresh.get();
-        for (std::string_view part : splitPath(name)) {
+        for (std::string_view part : parts) {
           auto& slot = current->subKeys[std::string(part)];
           if (!slot) slot = std::make_unique<Key>();
           current = slot.get();
         }
         continue;
       }
-      if (!current || !r.space()) return false;
+      if (!current || name.size() > kSettingsMaxNameBytes || !r.space()) return false;
       SettingValue value;
       if (tag == "int") {
         std::string_view w;
@@ -406,12 +439,12 @@ bool CSettingsStore::parse(std::string_view text) {
       } else if (tag == "bin") {
         std::string_view w;
         std::vector<uint8_t> bytes;
-        if (!r.word(w) || (w != "-" && !parseHex(w, bytes))) return false;
+        if (!r.word(w) || w.size() > 2 * kSettingsMaxValueBytes || (w != "-" && !parseHex(w, bytes))) return false;
         value = std::move(bytes);
       } else {
         return false;
       }
-      if (!r.atEnd()) return false;
+      if (!r.atEnd() || valueBytes(value) > kSettingsMaxValueBytes) return false;
       current->values.insert_or_assign(std::move(name), std::move(value));
     }
     if (!ended) return false;
@@ -427,12 +460,16 @@ bool CSettingsStore::parse(std::string_view text) {
 
 namespace {
 
-// The whole file, or false when it is missing, unreadable or implausibly large.
-bool readWholeFile(const std::string& name, std::string& text, bool& exists) {
+// The whole file, or false when it is missing, unreadable or implausibly large;
+// unopenable tells a file that is there but could not be opened at all.
+bool readWholeFile(const std::string& name, std::string& text, bool& exists, bool& unopenable) {
   exists = false;
+  unopenable = false;
   int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    exists = errno != ENOENT;  // there but unreadable: not to be overwritten blindly
+    // Only a file that is not there is missing; one that cannot be opened
+    // (no permission, a broken link) exists all the same.
+    exists = unopenable = errno != ENOENT && errno != ENOTDIR;
     return false;
   }
   exists = true;
@@ -501,10 +538,10 @@ bool moveDamagedAside(const std::string& name, std::string& keptAs) {
 CFileSettingsStore::CFileSettingsStore(std::string fileName) : fileName_(std::move(fileName)) {
   std::string text;
   bool exists = false;
-  bool read = readWholeFile(fileName_, text, exists);
+  bool read = readWholeFile(fileName_, text, exists, keepFile_);
   if (exists && !(read && parse(text))) {
     ignoredDamaged_ = true;
-    damagedInPlace_ = !moveDamagedAside(fileName_, damagedCopy_);
+    damagedInPlace_ = !keepFile_ && !moveDamagedAside(fileName_, damagedCopy_);
     debugOutput("settings: the file " + fileName_ + " is damaged and was ignored" +
                 (damagedCopy_.empty() ? std::string() : "; it is kept as " + damagedCopy_));
   }
@@ -515,6 +552,7 @@ CFileSettingsStore::~CFileSettingsStore() { flush(); }
 
 bool CFileSettingsStore::flush() {
   if (!modified()) return true;
+  if (keepFile_) return false;
   // The damaged file is never overwritten before it could be put aside.
   if (damagedInPlace_ && (damagedInPlace_ = !moveDamagedAside(fileName_, damagedCopy_))) return false;
   try {

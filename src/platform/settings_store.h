@@ -32,6 +32,13 @@ enum class SettingKind : uint8_t { Integer, String, Binary };
 
 using SettingValue = std::variant<int32_t, std::string, std::vector<uint8_t>>;
 
+// Bounds of what the store holds, far beyond any real settings: a file beyond
+// them counts as damaged and a write beyond them is refused, so that a hostile
+// file can neither exhaust memory nor make saving or closing recurse deeply.
+inline constexpr size_t kSettingsMaxKeyDepth = 32;
+inline constexpr size_t kSettingsMaxNameBytes = 255;
+inline constexpr size_t kSettingsMaxValueBytes = size_t{1} << 20;
+
 inline SettingKind settingKind(const SettingValue& v) { return static_cast<SettingKind>(v.index()); }
 
 class CSettingsStore {
@@ -91,7 +98,8 @@ class CFileSettingsStore final : public CSettingsStore {
 
   // Writes the tree when it changed: the folder is created when missing, the
   // text goes to a temporary file that replaces the old file. False when the
-  // file could not be written (the old file is then kept).
+  // file could not be written (the old file is then kept), and always when the
+  // file was there but could not be opened: it is never replaced.
   bool flush() override;
 
   const std::string& fileName() const { return fileName_; }
@@ -110,6 +118,9 @@ class CFileSettingsStore final : public CSettingsStore {
   std::string damagedCopy_;
   bool ignoredDamaged_ = false;
   bool damagedInPlace_ = false;  // damaged and not yet moved aside
+  // The file is there but could not be opened: it may hold the user's
+  // settings, so it is neither moved nor replaced by a save.
+  bool keepFile_ = false;
 };
 
 // One open key of a store, the way the preferences and the stroke settings

@@ -13,6 +13,7 @@
 #include "brush/stroke_settings.h"
 #include "brush/tone_list.h"
 #include "brush/tone_patterns.h"
+#include "core/saturate.h"
 #include "platform/text_codec.h"
 #include "record/event_store.h"
 #include "record/packet_catalogue.h"
@@ -132,7 +133,7 @@ int CStateRecorder::recordNib(const SPenStateValues& pen) {
   uint64_t imageBytes = 0;
   if (!planeBytes(image, pixels, imageBytes)) return kItemUnchanged;
 
-  SNibSelection selection{nib->id(), saturate16(nib->scale()), image.Width, image.Height};
+  SNibSelection selection{nib->id(), saturateTo<uint16_t>(nib->scale()), image.Width, image.Height};
   uint8_t body[kNibSelectBytes];
   selection.encode(body);
   uint32_t definedAt = 0;
@@ -142,9 +143,9 @@ int CStateRecorder::recordNib(const SPenStateValues& pen) {
   try {
     SNibDefinition def;
     def.id = nib->id();
-    def.scale = saturate16(nib->scale());
-    def.scaleMin = saturate16(nib->scaleMin());
-    def.scaleMax = saturate16(nib->scaleMax());
+    def.scale = saturateTo<uint16_t>(nib->scale());
+    def.scaleMin = saturateTo<uint16_t>(nib->scaleMin());
+    def.scaleMax = saturateTo<uint16_t>(nib->scaleMax());
     def.width = image.Width;
     def.height = image.Height;
     def.imageBytes = uint32_t(imageBytes);

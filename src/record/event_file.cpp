@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "core/block_compress.h"
+#include "core/byte_cursor.h"
 #include "core/mem_utils.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "record/event_store.h"
+#include "record/packet_catalogue.h"
 #include "record/packet_walker.h"
 
 namespace pg {
@@ -29,6 +31,58 @@ constexpr uint32_t kResEventDataWord = 65267;
 constexpr uint32_t kHeaderRest = kEventHeaderBytes - kChunkHeadBytes;  // 48
 constexpr uint32_t kBlockRest = kEventBlockHeadBytes - kChunkHeadBytes;  // 20
 constexpr uint32_t kContainerRest = kEventContainerBytes - kChunkHeadBytes;  // 32
+
+// ---- Records --------------------------------------------------------------------
+
+// The 56-byte header "KEVP" of the packed form.
+struct SEventHeader {
+  uint32_t tag = kTagEventsPacked;
+  uint32_t length = kHeaderRest;
+  uint32_t width = 0, height = 0;
+  uint16_t version = kEventStreamVersion;
+  uint16_t reserved = 0;
+  uint16_t writerMajor = kEventWriterMajor, writerMinor = kEventWriterMinor;
+  uint32_t count = 0;         // committed events
+  uint32_t streamLength = 0;  // committed bytes
+  uint32_t blocks = 0;
+  uint32_t segmentSize = 0;
+};
+
+void eventHeaderFields(CByteCursor& c, SEventHeader& r) {
+  c.field(r.tag).field(r.length).field(r.width).field(r.height).field(r.version).field(r.reserved);
+  c.field(r.writerMajor).field(r.writerMinor).field(r.count).field(r.streamLength).zeros(8);
+  c.field(r.blocks).field(r.segmentSize).zeros(8);
+}
+
+// The 40-byte head "KEVS" of the unpacked container; the raw stream follows.
+struct SEventContainer {
+  uint32_t tag = kTagEventsRaw;
+  uint32_t length = 0;
+  uint32_t width = 0, height = 0;
+  uint8_t version = kEventStreamVersion;
+  uint16_t reserved = 0;
+  uint16_t writerMajor = kEventWriterMajor, writerMinor = kEventWriterMinor;
+  uint32_t count = 0;
+  uint32_t streamLength = 0;
+};
+
+void eventContainerFields(CByteCursor& c, SEventContainer& r) {
+  c.field(r.tag).field(r.length).field(r.width).field(r.height).field(r.version).zeros(1).field(r.reserved);
+  c.field(r.writerMajor).field(r.writerMinor).field(r.count).field(r.streamLength).zeros(8);
+}
+
+// The 28-byte head "KBEV" of one block: a segment of the stream, packed.
+struct SEventBlockHead {
+  uint32_t tag = kTagEventBlock;
+  uint32_t length = 0;  // kBlockRest + the packed bytes with their padding
+  uint32_t offset = 0;  // in the stream
+  uint32_t unpacked = 0;
+  uint32_t packed = 0;
+};
+
+void eventBlockHeadFields(CByteCursor& c, SEventBlockHead& r) {
+  c.field(r.tag).field(r.length).field(r.offset).field(r.unpacked).field(r.packed).zeros(8);
+}
 
 // A work block from the program's allocator, freed when it goes.
 struct BlockFree {
@@ -84,17 +138,6 @@ bool fileExists(const std::string& fileName) {
 // The recorder can take a loaded stream: it was set up with an event index.
 bool usableStore(const CEventMngr* store) { return store && store->isValid() && store->eventIndex().isReady(); }
 
-// Runs an operation that answers a code; an exception becomes 1 or 3.
-template <typename Op>
-uint8_t guarded(Op op) {
-  try {
-    return op();
-  } catch (const std::bad_alloc&) {
-    return kRcOutOfMemory;
-  } catch (...) {
-    return kRcException;
-  }
-}
 
 // Appends a fresh segment holding the n bytes; false when it cannot be had.
 bool stageSegment(Segments& segments, uint32_t segmentSize, const uint8_t* bytes, uint32_t n) {
@@ -120,13 +163,16 @@ uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + s
 // One "KBEV" block at the position, unpacked and staged as the next segment.
 uint8_t readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uint64_t done, uint64_t length,
                   uint8_t* unpacked) {
-  uint8_t head[kEventBlockHeadBytes];
-  if (!source.readExact(head, kEventBlockHeadBytes)) return kRcShortRead;
-  if (chunkU32(head) != kTagEventBlock) return kRcWrongTag;
-  const uint32_t lengthField = chunkU32(head + 4);
-  const uint32_t offset = chunkU32(head + 8);
-  const uint32_t unpackedLength = chunkU32(head + 12);
-  const uint32_t packedLength = chunkU32(head + 16);
+  uint8_t bytes[kEventBlockHeadBytes];
+  SEventBlockHead head;
+  if (!source.readExact(bytes, kEventBlockHeadBytes) ||
+      !readRecord(bytes, kEventBlockHeadBytes, head, eventBlockHeadFields))
+    return kRcShortRead;
+  if (head.tag != kTagEventBlock) return kRcWrongTag;
+  const uint32_t lengthField = head.length;
+  const uint32_t offset = head.offset;
+  const uint32_t unpackedLength = head.unpacked;
+  const uint32_t packedLength = head.packed;
   // Every block is exactly the next segment, and its sizes agree.
   if (lengthField < kBlockRest) return kRcBadEventBlock;
   const uint32_t body = lengthField - kBlockRest;
@@ -142,49 +188,87 @@ uint8_t readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uin
   return stageSegment(segments, segmentSize, unpacked, unpackedLength) ? kRcOk : kRcOutOfMemory;
 }
 
+// Walks the packets staged so far, from the first one not yet walked whole.
+// A packet that runs on past the staged bytes waits for the next block; false
+// when the stream cannot be walked, so that a bad stream stops at the first
+// block that breaks it instead of being expanded to its declared end.
+bool walkStaged(const Segments& segments, uint32_t segmentSize, uint64_t staged, uint64_t length, uint64_t& walked) {
+  StagedSource source(segments, segmentSize, staged);
+  const SWalkResult walk = walkPackets(source, walked, staged);
+  if (walk.wellFormed()) {
+    walked = staged;
+    return true;
+  }
+  if (staged == length) return false;
+  if (walk.status == WalkStatus::Truncated) {
+    walked = walk.offset;
+    return true;
+  }
+  // An unknown packet, or a known one whose length field lies past the staged bytes.
+  uint8_t header[2];
+  if (walk.status != WalkStatus::UnknownPacket || !source.read(walk.offset, header, 2) ||
+      !packetSizeRule(header[0], header[1]).known())
+    return false;
+  walked = walk.offset;
+  return true;
+}
+
 // The packed form: the header (its first 40 bytes already read), then blocks.
 uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
-  uint8_t header[kEventHeaderBytes];
-  std::copy(chunk.bytes.begin(), chunk.bytes.end(), header);
-  if (!source.readExact(header + kEventContainerBytes, kEventHeaderBytes - kEventContainerBytes))
+  uint8_t bytes[kEventHeaderBytes];
+  std::copy(chunk.bytes.begin(), chunk.bytes.end(), bytes);
+  SEventHeader header;
+  if (!source.readExact(bytes + kEventContainerBytes, kEventHeaderBytes - kEventContainerBytes) ||
+      !readRecord(bytes, kEventHeaderBytes, header, eventHeaderFields))
     return kRcShortRead;
-  if (chunk.length() != kHeaderRest) return kRcHeaderSize;
-  const uint16_t version = chunkU16(header + 16);
+  if (header.length != kHeaderRest) return kRcHeaderSize;
+  const uint16_t version = header.version;
   if (version > kEventStreamVersion) return kRcVersion;
   if (!usableStore(store)) return kRcNoRecorder;
-  const uint32_t blocks = chunkU32(header + 40);
+  const uint32_t blocks = header.blocks;
   if (blocks == 0) return kRcNoEvents;
   const uint32_t segmentSize = store->segmentSize();
-  if (chunkU32(header + 44) != segmentSize) return kRcSegmentSize;
-  const uint32_t length = chunkU32(header + 28);
+  if (header.segmentSize != segmentSize) return kRcSegmentSize;
+  const uint32_t length = header.streamLength;
   if (blocks != segmentsFor(length, segmentSize) || blocks > kMaxEventBlocks) return kRcBadEventBlock;
+  // Each block takes at least its head and one padded word of packed bytes: a
+  // header that declares more blocks than the rest of the source can hold is
+  // refused before anything is expanded.
+  constexpr uint64_t kSmallestBlock = kEventBlockHeadBytes + 4;
+  if (uint64_t{blocks} * kSmallestBlock > uint64_t(std::max<int64_t>(source.remaining(), 0))) return kRcShortRead;
 
   WorkBlock unpacked = workBlock(segmentSize);
   if (!unpacked) return kRcOutOfMemory;
   progress.setTotal(blocks, 0);
   Segments segments;
   uint64_t done = 0;
+  uint64_t walked = 0;
   while (done < length) {
     const int64_t blockStart = source.position();
     const uint8_t code = readBlock(source, segments, segmentSize, done, length, unpacked.get());
     if (code != kRcOk) {
-      source.seek(blockStart, SeekOrigin::Begin);
+      (void)source.seek(blockStart, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
       return code;
     }
     done += std::min<uint64_t>(segmentSize, length - done);
+    if (!walkStaged(segments, segmentSize, done, length, walked)) {
+      (void)source.seek(blockStart, SeekOrigin::Begin);
+      return kRcBadEventBlock;
+    }
     progress.step(1);
   }
-  return adoptStaged(*store, segments, length, chunkU32(header + 24), uint8_t(version), chunkU16(header + 18));
+  return adoptStaged(*store, segments, length, header.count, uint8_t(version), header.reserved);
 }
 
 // The container form: the raw stream follows the 40 bytes already read.
 uint8_t readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* store) {
-  const uint8_t* b = chunk.bytes.data();
-  const uint8_t version = b[16];
+  SEventContainer head;
+  if (!readRecord(chunk.bytes.data(), chunk.bytes.size(), head, eventContainerFields)) return kRcShortRead;
+  const uint8_t version = head.version;
   if (version > kEventStreamVersion) return kRcVersion;
-  if (chunkU16(b + 18) != 0) return kRcPictureKind;
-  const uint32_t length = chunkU32(b + 28);
-  if (int64_t{chunk.length()} - int64_t{length} - int64_t{kContainerRest} < 0) return kRcHeaderSize;
+  if (head.reserved != 0) return kRcPictureKind;
+  const uint32_t length = head.streamLength;
+  if (int64_t{head.length} - int64_t{length} - int64_t{kContainerRest} < 0) return kRcHeaderSize;
   if (!usableStore(store)) return kRcNoRecorder;
   const uint32_t segmentSize = store->segmentSize();
   if (segmentsFor(length, segmentSize) > kMaxEventBlocks) return kRcBadEventBlock;
@@ -202,7 +286,7 @@ uint8_t readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* sto
   // The padding, as far as the source holds it.
   const int64_t chunkEnd = std::min(chunk.start + kChunkHeadBytes + int64_t{chunk.length()}, source.size());
   if (chunkEnd > source.position() && source.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcSeekFailed;
-  return adoptStaged(*store, segments, length, chunkU32(b + 24), version, 0);
+  return adoptStaged(*store, segments, length, head.count, version, 0);
 }
 
 uint16_t headerVersion(int32_t version) {
@@ -216,7 +300,7 @@ uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 
 // ---- Writers ------------------------------------------------------------------------
 
 uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     const uint32_t segmentSize = store.segmentSize();
     WorkBlock raw = workBlock(std::max<uint32_t>(segmentSize, 1));
     if (!raw) return kRcOutOfMemory;
@@ -230,12 +314,14 @@ uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& prog
       if (segment.copyOut(0, raw.get(), n) != n) return kRcSegmentCopy;
       const uint64_t p = compressToMemory(raw.get(), n, packed);
       if (p == 0 || p > UINT32_MAX - kBlockRest - 3) return kRcOutOfMemory;
-      uint8_t head[kEventBlockHeadBytes] = {};
-      storeChunkHead(head, {kTagEventBlock, uint32_t(kBlockRest + paddedTo4(p))});
-      putChunkU32(head + 8, uint32_t(written));
-      putChunkU32(head + 12, n);
-      putChunkU32(head + 16, uint32_t(p));
-      if (!sink.writeExact(head, kEventBlockHeadBytes) || !sink.writeExact(packed.data(), int64_t(p)) ||
+      SEventBlockHead head;
+      head.length = uint32_t(kBlockRest + paddedTo4(p));
+      head.offset = uint32_t(written);
+      head.unpacked = n;
+      head.packed = uint32_t(p);
+      uint8_t bytes[kEventBlockHeadBytes];
+      if (!writeRecord(bytes, kEventBlockHeadBytes, head, eventBlockHeadFields)) return kRcShortWrite;
+      if (!sink.writeExact(bytes, kEventBlockHeadBytes) || !sink.writeExact(packed.data(), int64_t(p)) ||
           writeChunkPadding(sink, p) != kRcOk)
         return kRcShortWrite;
       written += n;
@@ -247,38 +333,36 @@ uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& prog
 
 uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
                     int32_t reservedWord, int32_t streamVersion) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     if (store.committedEnd() == 0 || store.segmentCount() == 0) return kRcNoEvents;
-    uint8_t header[kEventHeaderBytes] = {};
-    storeChunkHead(header, {kTagEventsPacked, kHeaderRest});
-    putChunkU32(header + 8, width);
-    putChunkU32(header + 12, height);
-    putChunkU16(header + 16, headerVersion(streamVersion));
-    putChunkU16(header + 18, headerReserved(reservedWord));
-    putChunkU16(header + 20, kEventWriterMajor);
-    putChunkU16(header + 22, kEventWriterMinor);
-    putChunkU32(header + 24, store.committedCount());
-    putChunkU32(header + 28, store.committedEnd());
-    putChunkU32(header + 40, store.committedSegments());
-    putChunkU32(header + 44, store.segmentSize());
-    if (!sink.writeExact(header, kEventHeaderBytes)) return kRcShortWrite;
+    SEventHeader header;
+    header.width = width;
+    header.height = height;
+    header.version = headerVersion(streamVersion);
+    header.reserved = headerReserved(reservedWord);
+    header.count = store.committedCount();
+    header.streamLength = store.committedEnd();
+    header.blocks = store.committedSegments();
+    header.segmentSize = store.segmentSize();
+    uint8_t bytes[kEventHeaderBytes];
+    if (!writeRecord(bytes, kEventHeaderBytes, header, eventHeaderFields)) return kRcShortWrite;
+    if (!sink.writeExact(bytes, kEventHeaderBytes)) return kRcShortWrite;
     return writeEventBlocks(sink, store, progress);
   });
 }
 
 uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     const uint32_t length = store.committedEnd();
-    uint8_t head[kEventContainerBytes] = {};
-    storeChunkHead(head, {kTagEventsRaw, uint32_t(paddedTo4(length) + kContainerRest)});
-    putChunkU32(head + 8, width);
-    putChunkU32(head + 12, height);
-    head[16] = uint8_t(kEventStreamVersion);
-    putChunkU16(head + 20, kEventWriterMajor);
-    putChunkU16(head + 22, kEventWriterMinor);
-    putChunkU32(head + 24, store.committedCount());
-    putChunkU32(head + 28, length);
-    if (!sink.writeExact(head, kEventContainerBytes)) return kRcShortWrite;
+    SEventContainer head;
+    head.length = uint32_t(paddedTo4(length) + kContainerRest);
+    head.width = width;
+    head.height = height;
+    head.count = store.committedCount();
+    head.streamLength = length;
+    uint8_t bytes[kEventContainerBytes];
+    if (!writeRecord(bytes, kEventContainerBytes, head, eventContainerFields)) return kRcShortWrite;
+    if (!sink.writeExact(bytes, kEventContainerBytes)) return kRcShortWrite;
     StreamSink streamSink(sink);
     if (store.saveStream(streamSink) != length) return kRcShortWrite;
     return writeChunkPadding(sink, length);
@@ -289,7 +373,7 @@ uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t wid
                             IProgress& progress) {
   const int64_t start = sink.position();
   const uint8_t code = writeEvents(sink, store, width, height, progress);
-  if (code != kRcOk) sink.seek(start, SeekOrigin::Begin);
+  if (code != kRcOk) (void)sink.seek(start, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
   return code;
 }
 
@@ -312,7 +396,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
     result.events = kRcOutOfMemory;
     return result;
   }
-  result.events = guarded([&]() -> uint8_t {
+  result.events = guardedCode([&]() -> uint8_t {
     const std::string title = formatRes(kResSavingTitle, {resString(kResEventWord), baseName(fileName)});
     const std::string eventText = formatRes(kResSavingText, {resString(kResEventDataWord)});
     const int64_t total = int64_t{store->committedSegments()} + (withThumbnail ? 1 : 0);
@@ -324,7 +408,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
       // The thumbnail is built apart, so that a failed one leaves nothing of
       // itself in the file; the events are saved all the same.
       CMemoryStream picture;
-      result.thumbnail = guarded([&] { return document.writeThumbnailChunk(picture); });
+      result.thumbnail = guardedCode([&] { return document.writeThumbnailChunk(picture); });
       if (result.thumbnail == kRcOk && !file->writeExact(picture.memory(), picture.size()))
         result.thumbnail = kRcShortWrite;
       progress->step(1);
@@ -345,7 +429,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
 // ---- Readers ------------------------------------------------------------------------
 
 uint8_t locateEvents(CStream& source, SEventChunk& chunk) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     chunk.start = source.position();
     if (!source.readExact(chunk.bytes.data(), kEventContainerBytes)) return kRcShortRead;
     if (chunk.tag() == kTagThumbnail) {
@@ -361,7 +445,7 @@ uint8_t locateEvents(CStream& source, SEventChunk& chunk) {
 }
 
 uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     SEventChunk chunk;
     if (const uint8_t code = locateEvents(source, chunk); code != kRcOk) return code;
     return chunk.tag() == kTagEventsRaw ? readContainer(source, chunk, store)
@@ -372,12 +456,12 @@ uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
 uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress) {
   const int64_t start = source.position();
   const uint8_t code = readEvents(source, store, progress);
-  if (code != kRcOk) source.seek(start, SeekOrigin::Begin);
+  if (code != kRcOk) (void)source.seek(start, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
   return code;
 }
 
 uint8_t readEventFile(const std::string& fileName, CEventMngr* store) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     if (!fileExists(fileName)) return kRcFileMissing;
     if (!usableStore(store)) return kRcNoRecorder;
     std::unique_ptr<IProgress> progress =
@@ -391,7 +475,7 @@ uint8_t readEventFile(const std::string& fileName, CEventMngr* store) {
 
 uint8_t readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
                             uint32_t& height) {
-  return guarded([&]() -> uint8_t {
+  return guardedCode([&]() -> uint8_t {
     if (!fileExists(fileName)) return kRcFileMissing;
     std::unique_ptr<CFileStream> file = CFileStream::open(fileName, CFileStream::Mode::Read);
     if (!file) return kRcCannotOpen;

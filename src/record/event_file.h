@@ -80,7 +80,7 @@ class EventDocument {
   virtual void clearRedoList() = 0;
   // Writes the document's thumbnail chunk "KTNL" at the position; answers
   // the thumbnail writer's code.
-  virtual uint8_t writeThumbnailChunk(CStream& stream) = 0;
+  [[nodiscard]] virtual uint8_t writeThumbnailChunk(CStream& stream) = 0;
 };
 
 // ---- Writers ----------------------------------------------------------------------
@@ -95,9 +95,9 @@ struct SEventSaveResult {
   // The thumbnail writer's result, 0 when none was asked. A failed thumbnail
   // is left out of the file and does not stop the save.
   uint8_t thumbnail = kRcOk;
-  bool saved() const { return events == kRcOk; }
+  [[nodiscard]] bool saved() const { return events == kRcOk; }
   // Every item that was asked for is in the file.
-  bool complete() const { return events == kRcOk && thumbnail == kRcOk; }
+  [[nodiscard]] bool complete() const { return events == kRcOk && thumbnail == kRcOk; }
 };
 
 // Saves the document's recording while it records: empties the redo list,
@@ -114,15 +114,15 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
 
 // The 56-byte header and the blocks of the committed stream; 42 when nothing
 // is committed (nothing written then).
-uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
+[[nodiscard]] uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
                     int32_t reservedWord = -1, int32_t streamVersion = -1);
 // One block per segment of committed stream, one progress step each.
-uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress);
+[[nodiscard]] uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress);
 // The container chunk, the committed stream and its padding: 0 or 8.
-uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height);
+[[nodiscard]] uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height);
 // writeEvents at the sink's position; on failure the sink goes back to where
 // it began. For the native writer.
-uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
+[[nodiscard]] uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
                             IProgress& progress);
 
 // ---- Readers ----------------------------------------------------------------------
@@ -131,25 +131,25 @@ uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t wid
 // chunk, and answers 0 with the "KEVP" or "KEVS" chunk found, the position
 // just after its first 40 bytes; 9 when short, 16 for another tag, 17 for a
 // thumbnail chunk too small to be one.
-uint8_t locateEvents(CStream& source, SEventChunk& chunk);
+[[nodiscard]] uint8_t locateEvents(CStream& source, SEventChunk& chunk);
 
 // Reads either form at the position into the store (see the codes above).
 // On success the position follows the last block or the container's padding.
-uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress);
+[[nodiscard]] uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress);
 // readEvents; on failure the source goes back to where it began. For the
 // native reader, with the position on the chunk's head.
-uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress);
+[[nodiscard]] uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress);
 // Opens an event file and reads it into the store with a progress window:
 // 4 when the file does not exist, 40 without a usable recorder, 6 when it
 // cannot be opened, else readEvents' result.
-uint8_t readEventFile(const std::string& fileName, CEventMngr* store);
+[[nodiscard]] uint8_t readEventFile(const std::string& fileName, CEventMngr* store);
 
 // Reads the thumbnail chunk at the stream position into the caller's picture.
 using ThumbnailChunkReader = std::function<void(CStream& stream)>;
 // For the open dialog's preview: 4, 6 or locateEvents' result; on 0 the
 // document size from the events chunk, and the thumbnail reader (when given)
 // called with the file's position back at its start.
-uint8_t readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
+[[nodiscard]] uint8_t readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
                             uint32_t& height);
 
 }  // namespace pg

@@ -7,40 +7,60 @@
 #include <string>
 
 #include "brush/gradient.h"
+#include "brush/gradient_stop_fields.h"
 #include "brush/tone_patterns.h"
 #include "core/block_compress.h"
+#include "core/byte_cursor.h"
+#include "core/saturate.h"
 #include "platform/text_codec.h"
 #include "record/packet_catalogue.h"
 
 namespace pg {
-
-uint16_t saturate16(int64_t v) { return uint16_t(std::clamp<int64_t>(v, 0, 0xFFFF)); }
 
 void writeF32(uint8_t* p, float v) { writeLE32(p, std::bit_cast<uint32_t>(v)); }
 float readF32(const uint8_t* p) { return std::bit_cast<float>(readLE32(p)); }
 
 // ---- tones ----------------------------------------------------------------------
 
+// Every encode below writes into the caller's buffer of the record's size,
+// and every decode reads from one: exactly what the field lists take.
+
+namespace {
+
+void toneSelectionFields(CByteCursor& c, SToneSelection& r) {
+  c.field(r.id).field(r.kind).field(r.flags).field(r.attributeByte).zeros(1).field(r.value).zeros(2);
+  c.field(r.originX).field(r.originY);
+}
+
+// The tone record's bytes 4 and 5 are where the name length goes.
+void toneDefinitionFields(CByteCursor& c, SToneDefinition& r) {
+  c.field(r.id).zeros(8).bytes(r.record.data(), kToneRecordBytes).at(16).field(r.nameLength);
+  c.at(84).bytes(r.name.data(), kToneNameBytes).field(r.unpackedLength).field(r.packedLength).field(r.paddedLength);
+}
+
+void gradientHeaderFields(CByteCursor& c, SGradientHeader& r) {
+  uint16_t stopBytes = uint16_t(kGradientStopBytes);  // written as it is; not kept when read
+  c.field(r.stopCount).field(stopBytes).zeros(2).field(r.dataLength).zeros(4);
+}
+
+void nibDefinitionFields(CByteCursor& c, SNibDefinition& r) {
+  c.field(r.id).field(r.scale).zeros(2).field(r.scaleMin).field(r.scaleMax).zeros(8);
+  c.field(r.width).field(r.height).field(r.imageBytes).field(r.packedLength).field(r.paddedLength);
+}
+
+void nibSelectionFields(CByteCursor& c, SNibSelection& r) {
+  c.field(r.id).zeros(2).field(r.scale).zeros(8).field(r.width).field(r.height);
+}
+
+}  // namespace
+
 void SToneSelection::encode(uint8_t* out) const {
-  std::memset(out, 0, kToneSelectBytes);
-  writeLE32(out, id);
-  out[4] = kind;
-  out[5] = flags;
-  out[6] = attributeByte;
-  writeLE16(out + 8, value);
-  writeLE32(out + 12, uint32_t(originX));
-  writeLE32(out + 16, uint32_t(originY));
+  (void)writeRecord(out, kToneSelectBytes, *this, toneSelectionFields);
 }
 
 SToneSelection SToneSelection::decode(const uint8_t* in) {
   SToneSelection s;
-  s.id = readLE32(in);
-  s.kind = in[4];
-  s.flags = in[5];
-  s.attributeByte = in[6];
-  s.value = readLE16(in + 8);
-  s.originX = int32_t(readLE32(in + 12));
-  s.originY = int32_t(readLE32(in + 16));
+  (void)readRecord(in, kToneSelectBytes, s, toneSelectionFields);
   return s;
 }
 
@@ -49,7 +69,7 @@ bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
   if (stored == nullptr) return false;
   out = {};
   out.id = pattern.Id;
-  out.value = saturate16(pattern.Scale);
+  out.value = saturateTo<uint16_t>(pattern.Scale);
   out.originX = pattern.OffsetX;
   out.originY = pattern.OffsetY;
   if (stored->Invert != 0) out.flags |= SToneSelection::kFlagSwitch;
@@ -62,211 +82,209 @@ bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
 }
 
 void SToneDefinition::encode(uint8_t* out) const {
-  std::memset(out, 0, kToneDefineBytes);
-  writeLE32(out, id);
-  std::memcpy(out + 12, record.data(), kToneRecordBytes);
-  writeLE16(out + 16, std::min<uint16_t>(nameLength, kToneNameBytes));
-  std::memcpy(out + 84, name.data(), kToneNameBytes);
-  writeLE32(out + 148, unpackedLength);
-  writeLE32(out + 152, packedLength);
-  writeLE32(out + 156, paddedLength);
+  SToneDefinition d = *this;
+  d.nameLength = std::min<uint16_t>(nameLength, kToneNameBytes);
+  (void)writeRecord(out, kToneDefineBytes, d, toneDefinitionFields);
 }
 
 SToneDefinition SToneDefinition::decode(const uint8_t* in) {
   SToneDefinition d;
-  d.id = readLE32(in);
-  std::memcpy(d.record.data(), in + 12, kToneRecordBytes);
-  d.nameLength = std::min<uint16_t>(readLE16(in + 16), kToneNameBytes);
-  std::memcpy(d.name.data(), in + 84, kToneNameBytes);
-  d.unpackedLength = readLE32(in + 148);
-  d.packedLength = readLE32(in + 152);
-  d.paddedLength = readLE32(in + 156);
+  (void)readRecord(in, kToneDefineBytes, d, toneDefinitionFields);
+  d.nameLength = std::min<uint16_t>(d.nameLength, kToneNameBytes);
   return d;
 }
 
 // ---- gradient -------------------------------------------------------------------
 
 void SGradientHeader::encode(uint8_t* out) const {
-  std::memset(out, 0, kGradientHeadBytes);
-  writeLE16(out, stopCount);
-  writeLE16(out + 2, uint16_t(kGradientStopBytes));
-  writeLE16(out + 6, dataLength);
+  (void)writeRecord(out, kGradientHeadBytes, *this, gradientHeaderFields);
 }
 
-SGradientHeader SGradientHeader::decode(const uint8_t* in) { return {readLE16(in), readLE16(in + 6)}; }
+SGradientHeader SGradientHeader::decode(const uint8_t* in) {
+  SGradientHeader h;
+  (void)readRecord(in, kGradientHeadBytes, h, gradientHeaderFields);
+  return h;
+}
 
 void encodeColorSlot(const SColorSlot& slot, uint8_t* out) {
-  out[0] = slot.Used;
-  out[1] = slot.Enabled;
-  out[2] = slot.Flag;
-  out[3] = slot.Opacity;
-  writeLE32(out + 4, uint32_t(slot.Index));
-  writeLE32(out + 8, slot.Color);
-  writeLE32(out + 12, uint32_t(slot.Weight));
-  writeLE32(out + 16, uint32_t(slot.Start));
-  writeLE32(out + 20, uint32_t(slot.Length));
+  (void)writeRecord(out, kGradientStopBytes, slot, colorSlotFields);
 }
 
 SColorSlot decodeColorSlot(const uint8_t* in) {
   SColorSlot s;
-  s.Used = in[0];
-  s.Enabled = in[1];
-  s.Flag = in[2];
-  s.Opacity = in[3];
-  s.Index = int32_t(readLE32(in + 4));
-  s.Color = readLE32(in + 8);
-  s.Weight = int32_t(readLE32(in + 12));
-  s.Start = int32_t(readLE32(in + 16));
-  s.Length = int32_t(readLE32(in + 20));
+  (void)readRecord(in, kGradientStopBytes, s, colorSlotFields);
   return s;
 }
 
 // ---- nibs -----------------------------------------------------------------------
 
 void SNibDefinition::encode(uint8_t* out) const {
-  std::memset(out, 0, kNibDefineBytes);
-  writeLE32(out, id);
-  writeLE16(out + 4, scale);
-  writeLE16(out + 8, scaleMin);
-  writeLE16(out + 10, scaleMax);
-  writeLE32(out + 20, uint32_t(width));
-  writeLE32(out + 24, uint32_t(height));
-  writeLE32(out + 28, imageBytes);
-  writeLE32(out + 32, packedLength);
-  writeLE32(out + 36, paddedLength);
+  (void)writeRecord(out, kNibDefineBytes, *this, nibDefinitionFields);
 }
 
 SNibDefinition SNibDefinition::decode(const uint8_t* in) {
   SNibDefinition d;
-  d.id = readLE32(in);
-  d.scale = readLE16(in + 4);
-  d.scaleMin = readLE16(in + 8);
-  d.scaleMax = readLE16(in + 10);
-  d.width = int32_t(readLE32(in + 20));
-  d.height = int32_t(readLE32(in + 24));
-  d.imageBytes = readLE32(in + 28);
-  d.packedLength = readLE32(in + 32);
-  d.paddedLength = readLE32(in + 36);
+  (void)readRecord(in, kNibDefineBytes, d, nibDefinitionFields);
   return d;
 }
 
 void SNibSelection::encode(uint8_t* out) const {
-  std::memset(out, 0, kNibSelectBytes);
-  writeLE32(out, id);
-  writeLE16(out + 6, scale);
-  writeLE32(out + 16, uint32_t(width));
-  writeLE32(out + 20, uint32_t(height));
+  (void)writeRecord(out, kNibSelectBytes, *this, nibSelectionFields);
 }
 
 SNibSelection SNibSelection::decode(const uint8_t* in) {
-  return {readLE32(in), readLE16(in + 6), int32_t(readLE32(in + 16)), int32_t(readLE32(in + 20))};
+  SNibSelection s;
+  (void)readRecord(in, kNibSelectBytes, s, nibSelectionFields);
+  return s;
 }
 
 // ---- the pen-method renderer ------------------------------------------------------
 
+namespace {
+
+// The pen-method renderer's records as stored: 16-bit fields hold their
+// values saturated, flags are packed into one field.
+struct SFalloffWire {
+  uint16_t type = 0, value1 = 0, value2 = 0;
+};
+void falloffFields(CByteCursor& c, SFalloffWire& r) { c.field(r.type).field(r.value1).field(r.value2).zeros(2); }
+
+struct SNibShapeWire {
+  uint16_t size = 0, minSize = 0, aspect = 0, angle = 0;
+  uint8_t imageNib = 0;
+};
+void nibShapeFields(CByteCursor& c, SNibShapeWire& r) {
+  c.field(r.size).field(r.minSize).field(r.aspect).field(r.angle).field(r.imageNib).zeros(3);
+}
+
+void edgeFields(CByteCursor& c, SEdgeParam& r) { c.field(r.hard).zeros(8); }
+
+struct SRenderMethodWire {
+  uint8_t workPlane = 0, method = 0, subMode = 0, shapeFlag = 0;
+};
+void renderMethodFields(CByteCursor& c, SRenderMethodWire& r) {
+  c.field(r.workPlane).field(r.method).field(r.subMode).field(r.shapeFlag).zeros(4);
+}
+
+struct SRenderValuesWire {
+  int32_t effect = 0, env = 0, speed = 0;
+};
+void renderValuesFields(CByteCursor& c, SRenderValuesWire& r) { c.field(r.effect).field(r.env).field(r.speed).zeros(4); }
+
+struct SColorPairWire {
+  uint32_t first = 0, second = 0;
+};
+void colorPairFields(CByteCursor& c, SColorPairWire& r) { c.field(r.first).field(r.second); }
+
+struct SPenSwitchesWire {
+  uint16_t flags = 0;
+};
+void penSwitchesFields(CByteCursor& c, SPenSwitchesWire& r) { c.field(r.flags).zeros(2); }
+
+struct SStrokeWire {
+  uint16_t flags = 0, opacity = 0, gamma = 0, spacing = 0, dabEveryStep = 0, splitStep = 0;
+};
+void strokeFields(CByteCursor& c, SStrokeWire& r) {
+  c.field(r.flags).field(r.opacity).zeros(2).field(r.gamma).field(r.spacing).field(r.dabEveryStep).field(r.splitStep);
+  c.zeros(2);
+}
+
+}  // namespace
+
 void encodeFalloff(const SGradeMapParam& p, uint8_t* out) {
-  std::memset(out, 0, 8);
-  writeLE16(out, saturate16(p.type));
-  writeLE16(out + 2, saturate16(p.value1));
-  writeLE16(out + 4, saturate16(p.value2));
+  const SFalloffWire w{saturateTo<uint16_t>(p.type), saturateTo<uint16_t>(p.value1), saturateTo<uint16_t>(p.value2)};
+  (void)writeRecord(out, 8, w, falloffFields);
 }
 
 SGradeMapParam decodeFalloff(const uint8_t* in) {
+  SFalloffWire w;
+  (void)readRecord(in, 8, w, falloffFields);
   SGradeMapParam p;
-  p.type = readLE16(in);
-  p.value1 = readLE16(in + 2);
-  p.value2 = readLE16(in + 4);
+  p.type = w.type;
+  p.value1 = w.value1;
+  p.value2 = w.value2;
   return p;
 }
 
 void encodeColorPair(uint32_t first, uint32_t second, uint8_t* out) {
-  writeLE32(out, first);
-  writeLE32(out + 4, second);
+  (void)writeRecord(out, 8, SColorPairWire{first, second}, colorPairFields);
 }
 
 void encodeNibShape(const SPenShapeParam& p, bool imageNib, uint8_t* out) {
-  std::memset(out, 0, 12);
-  writeLE16(out, saturate16(p.size));
-  writeLE16(out + 2, saturate16(p.minSize));
-  writeLE16(out + 4, saturate16(p.aspect));
-  writeLE16(out + 6, saturate16(p.angle));
-  out[8] = imageNib ? 1 : 0;
+  const SNibShapeWire w{saturateTo<uint16_t>(p.size), saturateTo<uint16_t>(p.minSize), saturateTo<uint16_t>(p.aspect),
+                        saturateTo<uint16_t>(p.angle), uint8_t(imageNib ? 1 : 0)};
+  (void)writeRecord(out, 12, w, nibShapeFields);
 }
 
 SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
+  SNibShapeWire w;
+  (void)readRecord(in, 12, w, nibShapeFields);
   SPenShapeParam p;
-  p.size = readLE16(in);
-  p.minSize = readLE16(in + 2);
-  p.aspect = readLE16(in + 4);
-  p.angle = readLE16(in + 6);
-  imageNib = in[8] != 0;
+  p.size = w.size;
+  p.minSize = w.minSize;
+  p.aspect = w.aspect;
+  p.angle = w.angle;
+  imageNib = w.imageNib != 0;
   return p;
 }
 
-void encodeEdge(const SEdgeParam& p, uint8_t* out) {
-  std::memset(out, 0, 12);
-  writeLE32(out, uint32_t(p.hard));
-}
+void encodeEdge(const SEdgeParam& p, uint8_t* out) { (void)writeRecord(out, 12, p, edgeFields); }
 
 SEdgeParam decodeEdge(const uint8_t* in) {
   SEdgeParam p;
-  p.hard = int32_t(readLE32(in));
+  (void)readRecord(in, 12, p, edgeFields);
   return p;
 }
 
 void encodeRenderMethod(const SPenRenderParam& p, uint8_t* out) {
-  std::memset(out, 0, 8);
-  out[0] = p.workPlane != 0 ? 1 : 0;
-  out[1] = p.method;
-  out[2] = p.subMode;
-  out[3] = p.shapeFlag;
+  const SRenderMethodWire w{uint8_t(p.workPlane != 0 ? 1 : 0), p.method, p.subMode, p.shapeFlag};
+  (void)writeRecord(out, 8, w, renderMethodFields);
 }
 
 void decodeRenderMethod(const uint8_t* in, SPenRenderParam& p) {
-  p.workPlane = in[0] & 1;
-  p.method = in[1];
-  p.subMode = in[2];
-  p.shapeFlag = in[3];
+  SRenderMethodWire w;
+  (void)readRecord(in, 8, w, renderMethodFields);
+  p.workPlane = w.workPlane & 1;
+  p.method = w.method;
+  p.subMode = w.subMode;
+  p.shapeFlag = w.shapeFlag;
 }
 
 void encodeRenderValues(const SPenRenderParam& p, uint8_t* out) {
-  std::memset(out, 0, 16);
-  writeLE32(out, uint32_t(p.effect));
-  writeLE32(out + 4, uint32_t(p.env));
-  writeLE32(out + 8, uint32_t(p.speed));
+  (void)writeRecord(out, 16, SRenderValuesWire{p.effect, p.env, p.speed}, renderValuesFields);
 }
 
 void decodeRenderValues(const uint8_t* in, SPenRenderParam& p) {
-  p.effect = int32_t(readLE32(in));
-  p.env = int32_t(readLE32(in + 4));
-  p.speed = int32_t(readLE32(in + 8));
+  SRenderValuesWire w;
+  (void)readRecord(in, 16, w, renderValuesFields);
+  p.effect = w.effect;
+  p.env = w.env;
+  p.speed = w.speed;
 }
 
 void encodePenSwitches(bool gradation, bool tone, uint8_t* out) {
-  writeLE16(out, uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0)));
-  writeLE16(out + 2, 0);
+  (void)writeRecord(out, 4, SPenSwitchesWire{uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0))}, penSwitchesFields);
 }
 
 void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
-  std::memset(out, 0, 16);
-  writeLE16(out, uint16_t((p.pressureSize != 0 ? 1 : 0) | (p.pressureOpacity != 0 ? 2 : 0)));
-  writeLE16(out + 2, saturate16(p.opacity));
-  writeLE16(out + 6, saturate16(p.gamma));
-  writeLE16(out + 8, saturate16(p.spacing));
-  writeLE16(out + 10, saturate16(p.dabEveryStep));
-  writeLE16(out + 12, saturate16(p.splitStep));
+  const SStrokeWire w{uint16_t((p.pressureSize != 0 ? 1 : 0) | (p.pressureOpacity != 0 ? 2 : 0)),
+                      saturateTo<uint16_t>(p.opacity),      saturateTo<uint16_t>(p.gamma),
+                      saturateTo<uint16_t>(p.spacing),      saturateTo<uint16_t>(p.dabEveryStep),
+                      saturateTo<uint16_t>(p.splitStep)};
+  (void)writeRecord(out, 16, w, strokeFields);
 }
 
 SStrokeParam decodeStrokeParam(const uint8_t* in) {
+  SStrokeWire w;
+  (void)readRecord(in, 16, w, strokeFields);
   SStrokeParam p;
-  const uint16_t flags = readLE16(in);
-  p.pressureSize = flags & 1;
-  p.pressureOpacity = (flags >> 1) & 1;
-  p.opacity = readLE16(in + 2);
-  p.gamma = readLE16(in + 6);
-  p.spacing = readLE16(in + 8);
-  p.dabEveryStep = readLE16(in + 10);
-  p.splitStep = readLE16(in + 12);
+  p.pressureSize = w.flags & 1;
+  p.pressureOpacity = (w.flags >> 1) & 1;
+  p.opacity = w.opacity;
+  p.gamma = w.gamma;
+  p.spacing = w.spacing;
+  p.dabEveryStep = w.dabEveryStep;
+  p.splitStep = w.splitStep;
   return p;
 }
 

@@ -92,7 +92,6 @@ inline constexpr uint32_t kNibSelectBytes = 24;
 inline constexpr uint32_t kPenRecordMaxBytes = 16;
 
 // A 16-bit field from a wider value: 0 below, 65535 above.
-uint16_t saturate16(int64_t v);
 // A float's bits, little-endian.
 void writeF32(uint8_t* p, float v);
 float readF32(const uint8_t* p);

@@ -1,5 +1,6 @@
 // The items of the document and stroke sets, the sets themselves, and the
 // text-tool items. The brush items are in brush_state_recorder.cpp.
+#include "core/saturate.h"
 #include "record/state_recorder.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ bool CStateRecorder::buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, u
       const uint32_t first = uint32_t(d.gradientType) << 8 | uint32_t(d.gradientRepeat) << 16 |
                              uint32_t(d.gradientWrap ? 1 : 0) << 24;
       SColorRecord record;
-      makeColorRecord(record, first, saturate16(d.gradientCount), 0);
+      makeColorRecord(record, first, saturateTo<uint16_t>(d.gradientCount), 0);
       std::memcpy(b, record.data(), record.size());
       size = uint32_t(record.size());
       return true;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <limits>
+#include <memory>
 #include <random>
 
 #include "brush/plot_merge.h"
@@ -96,21 +99,40 @@ TEST_F(BlurDab, TransparentSourcesPlotOnlyInThePlainForm) {
 TEST_F(BlurDab, HugeKernelsAndBadDabsAreHarmless) {
   std::mt19937 rng(9);
   auto source = randomSource(40, 40, rng);
-  TMTC target(30, 30);
-  test::fillRandom(target, rng);
+  TMTC start(30, 30);
+  test::fillRandom(start, rng);
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  blurDab(target, *source, 2147483647, 1.0f, 1.5f, 5.0f, 5.0f);  // k limited
-  blurDabAlpha(target, *source, -7, 1.0f, 3.0f, 5.0f, 5.0f);      // k raised to 1
-  blurDab(target, *source, 2, 1.0f, nan, 5.0f, 5.0f);
-  blurDab(target, *source, 2, 1.0f, 1e12f, 5.0f, 5.0f);
-  paintStrokeDab(target, *source, 2147483647, 0.75f, 5.5f, 5.5f);
-  paintStrokeDab(target, *source, 2, 1e9f, nan, 5.5f);
-  paintStrokeDab(target, *source, 2, 1e12f, 3.0f, 5.5f);
-  paintStrokeDab(target, *source, 2, 1e12f, -9e11f, -9e11f);
+  using Paint = std::function<void(TMTC&, const CBlockVMTC&)>;
+  auto painted = [&](const Paint& paint) {
+    auto t = std::make_unique<TMTC>(30, 30);
+    EXPECT_TRUE(t->copyPixelsFrom(start));
+    paint(*t, *source);
+    return t;
+  };
+  // Kernels out of range paint as the nearest allowed one.
+  EXPECT_TRUE(test::samePixels(
+      *painted([](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, 2147483647, 1.0f, 1.5f, 5.0f, 5.0f); }),
+      *painted([](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, kMaxBlurHalfSize, 1.0f, 1.5f, 5.0f, 5.0f); })));
+  EXPECT_TRUE(test::samePixels(
+      *painted([](TMTC& t, const CBlockVMTC& s) { blurDabAlpha(t, s, -7, 1.0f, 3.0f, 5.0f, 5.0f); }),
+      *painted([](TMTC& t, const CBlockVMTC& s) { blurDabAlpha(t, s, 1, 1.0f, 3.0f, 5.0f, 5.0f); })));
+  EXPECT_TRUE(test::samePixels(
+      *painted([](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2147483647, 0.75f, 5.5f, 5.5f); }),
+      *painted([](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, kMaxBlurHalfSize, 0.75f, 5.5f, 5.5f); })));
+  // Dabs without a size or without a source paint nothing.
   CBlockVMTC invalid(0, 0);
-  blurDab(target, invalid, 2, 1.0f, 3.0f, 5.0f, 5.0f);
-  paintStrokeDab(target, invalid, 2, 3.0f, 5.0f, 5.0f);
-  SUCCEED();
+  const Paint nothing[] = {
+      [&](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, 2, 1.0f, nan, 5.0f, 5.0f); },
+      [&](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2, 1e9f, nan, 5.5f); },
+      [&](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2, 1e12f, -9e11f, -9e11f); },
+      [&](TMTC& t, const CBlockVMTC&) { blurDab(t, invalid, 2, 1.0f, 3.0f, 5.0f, 5.0f); },
+      [&](TMTC& t, const CBlockVMTC&) { paintStrokeDab(t, invalid, 2, 3.0f, 5.0f, 5.0f); },
+  };
+  for (size_t i = 0; i < std::size(nothing); ++i) EXPECT_TRUE(test::samePixels(*painted(nothing[i]), start)) << i;
+  // Dabs far larger than the target stay within it (the sanitizer build
+  // checks the writes).
+  painted([](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, 2, 1.0f, 1e12f, 5.0f, 5.0f); });
+  painted([](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2, 1e12f, 3.0f, 5.5f); });
 }
 
 TEST_F(BlurDab, StrokeDabPaintsWholeQuarterPixelSquaresOnly) {

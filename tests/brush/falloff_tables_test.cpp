@@ -4,6 +4,10 @@
 
 #include <cmath>
 
+#include "brush/plot_merge.h"
+#include "brush/plot_state.h"
+#include "core/colour.h"
+
 namespace pg {
 namespace {
 
@@ -85,16 +89,44 @@ TEST(FalloffTables, LookupCurveIndexesByValueAndNeverPastTheEnd) {
   EXPECT_EQ(lookupCurve(t, 0xFF0000), 0xFFFFFFFFu);  // saturates
 }
 
-TEST(FalloffTables, PowerCurveRunsFromOneToTheBase) {
+// The burn and dodge curve on the pixels it paints: burn (base above 1)
+// darkens and dodge (base below 1) lightens; base 1 (effect 0) maps every
+// entry to its own lightness.
+TEST(FalloffTables, PowerCurveBurnsAndDodges) {
+  auto lightness = [](uint32_t p) {
+    SHls hls;
+    pixelToHls(p, hls);
+    return hls.Lightness;
+  };
+  const uint32_t pixels[] = {0xFF000000u, 0xFFFFFFFFu, 0xFF808080u, 0xFF604020u, 0x80C01020u,
+                             0xFF0A0B0Cu, 0xFFF0E0D0u, 0xFF00FF00u, 0x00123456u};
+  for (const int effect : {50, 100}) {
+    const double k = 0.002 * effect;
+    for (const double base : {1.0 + k, 1.0 / (1.0 + k)}) {
+      SCOPED_TRACE(base);
+      buildPowerCurve(gPlotState.toneCurveTable, base);
+      for (uint32_t p : pixels) {
+        uint32_t painted = p;
+        blendPixelFalloff(&painted, 0, 255);
+        if (base > 1)
+          EXPECT_LE(lightness(painted), lightness(p)) << std::hex << p;
+        else
+          EXPECT_GE(lightness(painted), lightness(p)) << std::hex << p;
+        EXPECT_EQ(painted >> 24, p >> 24);
+      }
+      uint32_t mid = 0xFF808080u;
+      blendPixelFalloff(&mid, 0, 255);
+      if (base > 1)
+        EXPECT_LT(lightness(mid), lightness(0xFF808080u));
+      else
+        EXPECT_GT(lightness(mid), lightness(0xFF808080u));
+    }
+  }
   CurveTable t{};
-  buildPowerCurve(t, 1.1);
-  EXPECT_EQ(t[0], 65536u);
-  EXPECT_EQ(t[2047], static_cast<uint32_t>(std::nearbyint(65536.0 * 1.1)));
-  buildPowerCurve(t, 1.0 / 1.1);
-  EXPECT_EQ(t[0], 65536u);
-  EXPECT_EQ(t[2047], static_cast<uint32_t>(std::nearbyint(65536.0 / 1.1)));
-  buildPowerCurve(t, -2.0);  // not a curve: no undefined conversion
-  EXPECT_EQ(t[1], 0u);
+  buildPowerCurve(t, 1.0);
+  for (int32_t i = 0; i < kCurveTableSize; ++i) ASSERT_EQ(t[i], uint32_t(std::nearbyint(65536.0 * i / 2047.0))) << i;
+  buildPowerCurve(t, -2.0);  // not a curve: no undefined conversion, 0^-2 saturates
+  EXPECT_EQ(t[0], 0xFFFFFFFFu);
 }
 
 TEST(FalloffTables, PercentTables) {

@@ -236,24 +236,32 @@ TEST_F(PenRenderTest, BurnAndDodgeMergeThroughTheirToneCurve) {
   e.setHard(true);
   render.setEdgeParam(e);
   setSize(5.0f);
-  for (int sub = 0; sub < 2; ++sub) {
-    SCOPED_TRACE(sub);
-    clearPlane(plane, 0xFF604020u);
-    SPenRenderParam p;
-    p.method = prmBurnDodge;
-    p.subMode = static_cast<uint8_t>(sub);
-    p.effect = 50;
-    render.setRenderParam(p, 7);
-    render.beginDab(target(), 1.0f, 20, 20);
-    CurveTable want{};
-    buildPowerCurve(want, sub == 1 ? 1.0 / 1.1 : 1.1);
-    EXPECT_EQ(gPlotState.toneCurveTable, want);
-    ASSERT_TRUE(render.drawDab(target(), {1.0f, 5.0f, 20.5f, 20.5f}));
-    uint32_t expected = 0xFF604020u;
-    blendPixelFalloff(&expected, stroke.color, 255);
-    EXPECT_EQ(plane.getPixel(20, 20), expected);
-    EXPECT_EQ(gPlotState.pixelBlendOp, &lerpPixelRgb);
-  }
+  // Effect 50 burns (sub-mode 0) or dodges (1); without effect neither
+  // changes anything.
+  for (const int effect : {50, 0})
+    for (int sub = 0; sub < 2; ++sub) {
+      SCOPED_TRACE(std::to_string(effect) + " " + std::to_string(sub));
+      clearPlane(plane, 0xFF604020u);
+      SPenRenderParam p;
+      p.method = prmBurnDodge;
+      p.subMode = static_cast<uint8_t>(sub);
+      p.effect = effect;
+      render.setRenderParam(p, 7);
+      render.beginDab(target(), 1.0f, 20, 20);
+      ASSERT_TRUE(render.drawDab(target(), {1.0f, 5.0f, 20.5f, 20.5f}));
+      EXPECT_EQ(gPlotState.pixelBlendOp, &lerpPixelRgb);
+      if (effect == 0) {
+        for (int32_t y = 14; y < 27; ++y)
+          for (int32_t x = 14; x < 27; ++x) ASSERT_EQ(plane.getPixel(x, y), 0xFF604020u) << x << "," << y;
+        continue;
+      }
+      CurveTable want{};
+      buildPowerCurve(want, sub == 1 ? 1.0 / 1.1 : 1.1);
+      EXPECT_EQ(gPlotState.toneCurveTable, want);
+      uint32_t expected = 0xFF604020u;
+      blendPixelFalloff(&expected, stroke.color, 255);
+      EXPECT_EQ(plane.getPixel(20, 20), expected);
+    }
 }
 
 // Every method (and a method number beyond the seven) paints a stroke through

@@ -189,8 +189,15 @@ TEST(BmpFile, OnePixelFileIs58Bytes) {
   *plane.pixelAt(0, 0) = 0x11223344;
   ASSERT_TRUE(saveBmp24(plane, dir.file("one.bmp"), 72));
   std::vector<uint8_t> bytes = slurp(dir.file("one.bmp"));
-  ASSERT_EQ(bytes.size(), 58u);
-  EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 54, bytes.end()), (std::vector<uint8_t>{0x44, 0x33, 0x22, 0}));
+  const std::vector<uint8_t> want = {
+      'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
+      40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,  // info header: size, width, height, planes, bits
+      0, 0, 0, 0, 4, 0, 0, 0,                            // compression, image bytes
+      0x12, 0x0B, 0, 0, 0x12, 0x0B, 0, 0,                // 72 dpi as pixels a metre
+      0, 0, 0, 0, 0, 0, 0, 0,                            //
+      0x44, 0x33, 0x22, 0,                               // the pixel, padded to 4
+  };
+  EXPECT_EQ(bytes, want);
 }
 
 TEST(BmpFile, ThirtyTwoBitDibsRoundTripWithAlpha) {

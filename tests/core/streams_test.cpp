@@ -319,7 +319,7 @@ TEST(CMemoryStream, WritesExtendAndSeekingPastTheEndLeavesAZeroGap) {
 TEST(StreamRoutines, StreamToGlobalMemTakesExactlyTheBytesOrNothing) {
   const uint8_t block[5] = {1, 2, 3, 4, 5};
   CFixedMemStream s(block, 5);
-  s.seek(1, SeekOrigin::Begin);
+  ASSERT_EQ(s.seek(1, SeekOrigin::Begin), 1);
   auto got = streamToGlobalMem(s, 3);
   ASSERT_TRUE(got);
   EXPECT_EQ(*got, (std::vector<uint8_t>{2, 3, 4}));

@@ -117,10 +117,15 @@ TEST(PaperCompose, OffsetsFarOutsideReadNothingAndChangeNothing) {
 TEST(PaperCompose, RectanglesOutsideTheCompositeAreIgnored) {
   ViewFixture f(40, 30, 40, 30);
   f.randomLayer(0, 3, lbmNormal, 40, 30);
+  f.doc->composeRect(SRectXYWH{0, 0, 40, 30}, true);
+  // The layer changes, but no rectangle below reaches the composite.
+  f.layer(0)->image->fillRGBRect(SRectXYWH{0, 0, 40, 30}, 0x00123456);
+  const TMTC& composite = f.doc->composite;
+  const std::vector<uint8_t> before(composite.Bits, composite.Bits + composite.ByteSize());
   f.doc->composeRect(SRectXYWH{-100, -100, 50, 50}, true);
   f.doc->composeRect(SRectXYWH{INT32_MAX - 5, 0, 5, 5}, true);
   f.doc->composeRect(SRectXYWH{10, 10, -4, 3}, true);
-  SUCCEED();
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), composite.Bits));
 }
 
 // ---- grid ---------------------------------------------------------------------------------

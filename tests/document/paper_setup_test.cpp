@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "core/blend_modes.h"
-#include "document/paper_setup.h"
 #include "paper_view_fixture.h"
 
 namespace pg::test {
 namespace {
 
 // A recorder that also records image creation, logging every call.
-class SetupRecorder final : public IDocRecorder, public IImageCreateRecorder {
+class SetupRecorder final : public IDocRecorder {
  public:
   explicit SetupRecorder(std::vector<std::string>& log) : log_(log) {}
   bool startRecording(int32_t) override { return true; }

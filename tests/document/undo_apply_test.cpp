@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "doc_fixture.h"
+#include "core/blend_modes.h"
 #include "document/undo_apply.h"
 
 namespace pg::test {
@@ -493,6 +495,80 @@ TEST_P(UndoKindRoundTrip, UndoRedoUndoGiveBackBothStates) {
   EXPECT_TRUE(f.messages.warnings().empty());
 }
 
+// Fills the layer list to its limit with small hidden layers above the
+// others; answers their ids.
+std::vector<int64_t> fillLayerList(CLayerMngr& layers) {
+  std::vector<int64_t> ids;
+  while (layers.canAddLayer()) {
+    auto l = std::make_unique<CLayerData>(layers.count());
+    EXPECT_TRUE(l->createImage(1, 1, lbmNormal));
+    l->visible = false;
+    ids.push_back(l->id);
+    if (layers.insertAt(layers.count(), std::move(l)) < 0) break;
+  }
+  layers.renumber();
+  return ids;
+}
+
+void removeFillers(CLayerMngr& layers, const std::vector<int64_t>& ids) {
+  const std::set<int64_t> fillers(ids.begin(), ids.end());
+  for (int32_t i = layers.lastIndex(); i >= 0; --i)
+    if (fillers.count(layers.getLayer(i)->id)) layers.extractLayer(i);
+  layers.renumber();
+}
+
+class UndoKindFailure : public ::testing::TestWithParam<size_t> {};
+
+// The scenarios whose kinds put a layer into the list on one side.
+std::vector<size_t> insertingScenarios() {
+  std::vector<size_t> picked;
+  const std::vector<Scenario> all = scenarios();
+  for (size_t i = 0; i < all.size(); ++i)
+    switch (all[i].kind) {
+      case kUndoNewLayer: case kUndoDuplicateLayer: case kUndoPasteAsLayer: case kUndoDeleteLayer:
+      case kUndoMergeDown: case kUndoMergeVisible: case kUndoLayerFromSelection: case kUndoDeleteGroupBase:
+      case kUndoMergeGroup: case kUndoDeleteGroup:
+        picked.push_back(i);
+        break;
+      default:
+        break;
+    }
+  return picked;
+}
+
+// With the layer list full, an apply that would insert a layer cannot finish:
+// it must fail before it changes anything, on either side.
+TEST_P(UndoKindFailure, AFailedApplyLeavesTheDocumentAsItWas) {
+  const Scenario sc = scenarios()[GetParam()];
+  SCOPED_TRACE(std::string(sc.name) + ", kind " + std::to_string(sc.kind));
+  for (const bool redoSide : {false, true}) {
+    SCOPED_TRACE(redoSide ? "redo" : "undo");
+    DocFixture f;
+    baseDocument(f);
+    if (sc.setup) sc.setup(f);
+    const std::string unedited = snapshot(*f.doc);
+    ASSERT_TRUE(sc.forward(f));
+    int32_t index = f.doc->currentLayerIndex();
+    TRect rect{};
+    const std::string edited = snapshot(*f.doc);
+    if (redoSide) {
+      ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+    }
+    const std::string before = snapshot(*f.doc);
+    CLayerMngr& layers = *f.doc->layers();
+    const std::vector<int64_t> fillers = fillLayerList(layers);
+    const bool ok = redoSide ? f.doc->redo(*f.flow, index, rect) : f.doc->undo(*f.flow, index, rect);
+    removeFillers(layers, fillers);
+    if (ok) {
+      // This side inserts nothing, or made room: it must then have done its
+      // whole work.
+      EXPECT_EQ(snapshot(*f.doc), redoSide ? edited : unedited);
+    } else {
+      EXPECT_EQ(snapshot(*f.doc), before);
+    }
+  }
+}
+
 // How a scenario's record leaves the manager.
 enum class Ending { DocumentDestroyedOnUndoSide, DocumentDestroyedOnRedoSide, ClearedAfterRedo, Trimmed, LimitZero };
 
@@ -551,6 +627,7 @@ std::string scenarioName(const ::testing::TestParamInfo<size_t>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, UndoKindRoundTrip, ::testing::Range<size_t>(0, scenarios().size()), scenarioName);
+INSTANTIATE_TEST_SUITE_P(All, UndoKindFailure, ::testing::ValuesIn(insertingScenarios()), scenarioName);
 INSTANTIATE_TEST_SUITE_P(All, UndoOwnership,
                          ::testing::Combine(::testing::Range<size_t>(0, scenarios().size()),
                                             ::testing::Values(Ending::DocumentDestroyedOnUndoSide,

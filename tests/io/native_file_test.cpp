@@ -402,7 +402,7 @@ TEST_F(NativeFile, ChunkLoopEndings) {
     Bytes file = headerBytes(20, 20, 0);
     c.build(file);
     CFixedMemStream in(file.data(), int64_t(file.size()));
-    in.seek(56, SeekOrigin::Begin);
+    ASSERT_EQ(in.seek(56, SeekOrigin::Begin), 56);
     auto layers = std::make_unique<CLayerMngr>();
     SNativeReadTarget target{layers.get(), nullptr, nullptr};
     EXPECT_EQ(readNativeChunks(in, target, nullProgress()), c.loopCode) << c.what;
@@ -439,6 +439,26 @@ TEST_F(NativeFile, BadLayerIsReportedAndLaterLayersAreRead) {
   CLayerData& third = *target.doc->layers()->getLayer(1);
   EXPECT_EQ(third.name, "layer 3");
   test::expectSameTiles(*source.layers().getLayer(2)->image, *third.image, "third");
+}
+
+TEST_F(NativeFile, ManyFailingChunksGiveOneWarning) {
+  // Hundreds of layer, mask and event chunks that cannot be read, then one
+  // whole unknown chunk so that the loop ends on a chunk that was skipped.
+  Bytes file = headerBytes(20, 20, kNativeLayers | kNativeMasks);
+  for (int i = 0; i < 300; ++i) {
+    appendChunk(file, kTagLayer, 4);
+    appendChunk(file, kTagMask, 4);
+    appendChunk(file, kTagEventsPacked, 48);
+  }
+  putFile(path(), file);
+  NativeDoc target(0, 0);
+  ASSERT_EQ(readNativeFile(path(), *target.doc), kRcOk);
+  const std::vector<std::string> texts = shown();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0].rfind("レイヤの読み込みに失敗しました! (err=", 0), 0u) << texts[0];
+  EXPECT_EQ(texts[1], "イベントデータ部の読み込みに失敗しました!\rイベントは破棄されました。");
+  EXPECT_EQ(texts[2].rfind("読み込み中にエラーが検出されました!", 0), 0u) << texts[2];
+  EXPECT_EQ(target.doc->layers()->count(), 1);
 }
 
 TEST_F(NativeFile, EventsThatCannotBeReadAreDiscarded) {

@@ -185,21 +185,21 @@ TEST_F(PenMethodFileTest, SlotIndicesFollowInsertsAndDeletes) {
   EXPECT_EQ(slots, (PenMethodSlots{1, 2, 4, 0, 3}));
   // An insert pushes the method at its index along with those above it.
   EXPECT_EQ(list.insert(2, methodOfKind(9)), 2);
-  list.getSlots(slots);
+  EXPECT_TRUE(list.getSlots(slots));
   EXPECT_EQ(slots, (PenMethodSlots{1, 3, 5, 0, 4}));
   EXPECT_EQ(list.insert(99, methodOfKind(9)), -1);
   // Deleting at the end clamps to the list.
   list.setSlots({8, 8, 8, 8, 8});
-  list.deleteItem(8);
-  list.getSlots(slots);
+  EXPECT_TRUE(list.deleteItem(8));
+  EXPECT_TRUE(list.getSlots(slots));
   EXPECT_EQ(slots, (PenMethodSlots{7, 7, 7, 7, 7}));
 }
 
 TEST_F(PenMethodFileTest, MissingKindsAreAddedAfterALoad) {
   CPenMethodMngr seven;
   seven.addMissingKinds();
-  seven.deleteItem(8);
-  seven.deleteItem(3);
+  ASSERT_TRUE(seven.deleteItem(8));
+  ASSERT_TRUE(seven.deleteItem(3));
   const std::string path = dir.file("seven.pmt");
   ASSERT_EQ(savePenMethodFile(path, seven), kRcOk);
 

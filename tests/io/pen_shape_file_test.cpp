@@ -202,6 +202,30 @@ TEST_F(PenShapeFileTest, PicturesPastTheBudgetAreRefusedBeforeTheyAreUnpacked) {
   EXPECT_EQ(budget.left, 0);
 }
 
+TEST_F(PenShapeFileTest, APictureWhoseSizeWrapsCannotRaiseTheBudget) {
+  // Sizes whose product overflows 64 bits, then the 9,000 x 9,000 picture
+  // that the budget must still refuse.
+  auto claiming = [](uint32_t w, uint32_t h, uint8_t bytesPerPixel) {
+    Bytes b = testing::pictureChunk(bytesPerPixel == 4 ? 3 : 1, 2, 2, 1);
+    putChunkU32(b.data() + 24, w);
+    putChunkU32(b.data() + 28, h);
+    return b;
+  };
+  SPresetPictureBudget budget;
+  for (const auto& [w, h] : {std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}, std::pair{0x80000000u, 0x80000000u},
+                             std::pair{0xC0000000u, 0x40000000u}}) {
+    SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+    const Bytes hostile = claiming(w, h, 4);
+    CFixedMemStream in(hostile.data(), int64_t(hostile.size()));
+    EXPECT_EQ(checkPresetPicture(in, 4, budget), kRcTooLarge);
+    EXPECT_EQ(budget.left, kPresetPictureBudget);
+  }
+  const Bytes big = claiming(9000, 9000, 4);
+  CFixedMemStream in(big.data(), int64_t(big.size()));
+  EXPECT_EQ(checkPresetPicture(in, 4, budget), kRcTooLarge);
+  EXPECT_EQ(budget.left, kPresetPictureBudget);
+}
+
 TEST_F(PenShapeFileTest, NothingToSaveAndAFailedLoadsMessage) {
   CPenShapeMngr list;
   EXPECT_EQ(savePenShapeFile(dir.file("empty.psh"), list), kRcNothing);

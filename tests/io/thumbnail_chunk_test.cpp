@@ -100,7 +100,7 @@ TEST(ThumbnailChunk, RoundTripOfBothFormatsAndDepths) {
     const uint32_t bpp = pictureBytesPerPixel(c.kind);
     const Bytes pixels = seeded(size_t(c.w) * c.h * bpp, c.w);
     CMemoryStream out;
-    out.write("pad!", 4);
+    ASSERT_EQ(out.write("pad!", 4), 4);
     ASSERT_EQ(writeThumbnailChunk(out, desc(c.format, c.kind, c.w, c.h, 7, 3), pixels.data()), kRcOk);
     // Head size = 40 + stored + padding, the stored data padded to 4.
     const SThumbnailDesc stored = parseThumbnailDesc(out.memory() + 12);
@@ -110,7 +110,7 @@ TEST(ThumbnailChunk, RoundTripOfBothFormatsAndDepths) {
     EXPECT_EQ(stored.group, c.format == 2 ? 7 : 0);
 
     CFixedMemStream in(out.memory(), out.size());
-    in.seek(4, SeekOrigin::Begin);
+    ASSERT_EQ(in.seek(4, SeekOrigin::Begin), 4);
     SThumbnailDesc back;
     Bytes picture;
     int64_t length = 0;
@@ -121,7 +121,7 @@ TEST(ThumbnailChunk, RoundTripOfBothFormatsAndDepths) {
     EXPECT_EQ(back.sourceWidth, c.w * 3);
     EXPECT_EQ(back.kind, c.kind);
 
-    in.seek(4, SeekOrigin::Begin);
+    ASSERT_EQ(in.seek(4, SeekOrigin::Begin), 4);
     if (bpp == 4) {
       TMTC plane;
       ASSERT_EQ(readThumbnail(in, plane), kRcOk);
@@ -146,7 +146,7 @@ TEST(ThumbnailChunk, WriterRefusals) {
   // A sink that takes nothing: a short write, and the position back.
   uint8_t small[60];
   CFixedMemStream tight(small, sizeof small);
-  tight.seek(2, SeekOrigin::Begin);
+  ASSERT_EQ(tight.seek(2, SeekOrigin::Begin), 2);
   EXPECT_EQ(writeThumbnailChunk(tight, desc(2, kPictureDocument, 8, 8), pixels.data()), kRcShortWrite);
   EXPECT_EQ(tight.position(), 2);
 }
@@ -209,8 +209,8 @@ TEST(ThumbnailChunk, FindPassesOverOtherChunksAndPictures) {
   SChunkHead other{chunkTag("ABCD"), 4};
   uint8_t head[8];
   storeChunkHead(head, other);
-  out.write(head, 8);
-  out.write("1234", 4);
+  ASSERT_EQ(out.write(head, 8), 8);
+  ASSERT_EQ(out.write("1234", 4), 4);
   ASSERT_EQ(writeThumbnailChunk(out, desc(2, 2, 20, 10), grey.data()), kRcOk);
   ASSERT_EQ(writeThumbnailChunk(out, desc(2, kPictureDocument, 20, 10), colour.data()), kRcOk);
   {

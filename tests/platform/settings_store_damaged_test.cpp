@@ -69,7 +69,7 @@ TEST(SettingsStoreDamaged, AFileThatCannotBePutAsideIsNotOverwritten) {
   EXPECT_FALSE(CFileSettingsStore(file).ignoredDamagedFile());
 }
 
-TEST(SettingsStoreDamaged, AnUnreadableFileIsKeptAsideToo) {
+TEST(SettingsStoreDamaged, AnUnreadableFileIsNeitherMovedNorReplaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   TempFolder dir;
   const std::string file = dir.file("settings");
@@ -77,9 +77,11 @@ TEST(SettingsStoreDamaged, AnUnreadableFileIsKeptAsideToo) {
   ::chmod(file.c_str(), 0);
   CFileSettingsStore store(file);
   EXPECT_TRUE(store.ignoredDamagedFile());
-  EXPECT_EQ(store.damagedCopy(), file + ".damaged");
+  // It may hold the user's settings behind a permission that gets fixed.
+  EXPECT_TRUE(store.damagedCopy().empty());
   ASSERT_TRUE(store.setValue("a", "x", 2));
-  EXPECT_TRUE(store.flush());
+  EXPECT_FALSE(store.flush());
+  EXPECT_TRUE(std::filesystem::exists(file));
 }
 
 }  // namespace

@@ -299,7 +299,7 @@ TEST(EventFile, ContainerRoundTrip) {
   const Bytes before(12, 0xEE);
   const Bytes native = concat(concat(before, file), {'K', 'L', 'Y', 'R'});
   CFixedMemStream in(native.data(), int64_t(native.size()));
-  in.seek(12, SeekOrigin::Begin);
+  ASSERT_EQ(in.seek(12, SeekOrigin::Begin), 12);
   Recorder target;
   ASSERT_EQ(readEventsFromNative(in, &target.store, nullProgress()), kRcOk);
   EXPECT_EQ(in.position(), int64_t(12 + file.size()));
@@ -475,6 +475,88 @@ TEST(EventFileReader, WorkBufferThatCannotBeHad) {
   EXPECT_EQ(readBytes(file, &target.store), kRcOutOfMemory);
   setAllocFailHook(previous);
   EXPECT_TRUE(StoreState(target.store) == before);
+}
+
+// A packed file whose header declares a stream of `length` bytes and which
+// holds the given segments, each packed as one block.
+Bytes packedFileOf(uint32_t length, const std::vector<Bytes>& segments) {
+  Bytes f(56, 0);
+  putChunkU32(f.data(), kTagEventsPacked);
+  putChunkU32(f.data() + 4, 48);
+  putChunkU32(f.data() + 28, length);
+  putChunkU32(f.data() + 40, uint32_t((uint64_t{length} + 65535) / 65536));
+  putChunkU32(f.data() + 44, 65536);
+  uint32_t offset = 0;
+  for (const Bytes& segment : segments) {
+    std::vector<uint8_t> packed;
+    const uint64_t p = compressToMemory(segment.data(), segment.size(), packed);
+    Bytes head(28, 0);
+    putChunkU32(head.data(), kTagEventBlock);
+    putChunkU32(head.data() + 4, uint32_t(20 + paddedTo4(p)));
+    putChunkU32(head.data() + 8, offset);
+    putChunkU32(head.data() + 12, uint32_t(segment.size()));
+    putChunkU32(head.data() + 16, uint32_t(p));
+    f = concat(concat(f, head), packed);
+    f.resize(f.size() + paddedTo4(p) - p, 0);
+    offset += uint32_t(segment.size());
+  }
+  return f;
+}
+
+// Counts the work blocks a read takes: one for unpacking, one per packed block read.
+struct WorkBlockCounter {
+  int count = 0;
+  AllocFailHook previous;
+  WorkBlockCounter() {
+    previous = setAllocFailHook([this](size_t) {
+      ++count;
+      return false;
+    });
+  }
+  ~WorkBlockCounter() { setAllocFailHook(previous); }
+};
+
+TEST(EventFileReader, ABombIsRefusedBeforeItsBlocksAreExpanded) {
+  // Segments of one unknown packet type pack to a few bytes each.
+  const Bytes unwalkable(65536, 0x63);
+  struct Case {
+    const char* name;
+    Bytes file;
+    uint8_t code;
+    int mostWorkBlocks;
+  };
+  const Case cases[] = {
+      // A header that declares 4 GB in a file that holds 200 tiny blocks:
+      // the declared blocks cannot fit in what is left of the file.
+      {"declares more blocks than the file can hold", packedFileOf(65535u * 65536u, std::vector<Bytes>(200, unwalkable)),
+       kRcShortRead, 1},
+      // Every block is there, but the stream breaks in the first one.
+      {"stream breaks in its first block", packedFileOf(200u * 65536u, std::vector<Bytes>(200, unwalkable)),
+       kRcBadEventBlock, 2},
+  };
+  for (const Case& c : cases) {
+    Recorder target;
+    const StoreState before(target.store);
+    WorkBlockCounter blocks;
+    CFixedMemStream in(c.file.data(), int64_t(c.file.size()));
+    EXPECT_EQ(readEventsFromNative(in, &target.store, nullProgress()), c.code) << c.name;
+    EXPECT_LE(blocks.count, c.mostWorkBlocks) << c.name;
+    EXPECT_EQ(in.position(), 0) << c.name;
+    EXPECT_TRUE(StoreState(target.store) == before) << c.name;
+  }
+}
+
+TEST(EventFileReader, AStreamWhosePacketsCrossBlocksIsReadWhole) {
+  // One data packet longer than two segments: the walk of each block must
+  // wait for the packet's end in a later block.
+  Recorder source;
+  source.addEvent(140000, 5);
+  source.addEvent(10, 6);
+  const Bytes file = packedFile(source.store);
+  ASSERT_EQ(blocksOf(file).size(), 3u);
+  Recorder target;
+  EXPECT_EQ(readBytes(file, &target.store), kRcOk);
+  EXPECT_EQ(committed(target.store), committed(source.store));
 }
 
 // ---- Files and the save routine ----------------------------------------------------

@@ -166,6 +166,21 @@ TEST(StatePackets, NibRecordsRoundTrip) {
   sel.encode(s);
   EXPECT_EQ(Bytes(s, s + 8), (Bytes{77, 0, 0, 0, 0, 0, 150, 0}));
   EXPECT_EQ(SNibSelection::decode(s), sel);
+
+  // Every byte of both, and of the gradient header, in place.
+  const SNibDefinition full{0x01020304, 0x0506, 0x0708, 0x090A, 0x11121314, -2, 0x21222324, 0x31323334, 0x41424344};
+  full.encode(b);
+  EXPECT_EQ(Bytes(b, b + kNibDefineBytes),
+            (Bytes{4, 3, 2, 1, 6, 5, 0, 0, 8, 7, 0x0A, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0x14, 0x13, 0x12, 0x11, 0xFE, 0xFF,
+                   0xFF, 0xFF, 0x24, 0x23, 0x22, 0x21, 0x34, 0x33, 0x32, 0x31, 0x44, 0x43, 0x42, 0x41}));
+  const SNibSelection chosen{0x11121314, 0x1516, -1, 0x21222324};
+  chosen.encode(s);
+  EXPECT_EQ(Bytes(s, s + kNibSelectBytes), (Bytes{0x14, 0x13, 0x12, 0x11, 0, 0, 0x16, 0x15, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                  0xFF, 0xFF, 0xFF, 0xFF, 0x24, 0x23, 0x22, 0x21}));
+  uint8_t g[kGradientHeadBytes];
+  SGradientHeader{0x0102, 0x0304}.encode(g);
+  EXPECT_EQ(Bytes(g, g + kGradientHeadBytes), (Bytes{2, 1, 24, 0, 0, 0, 4, 3, 0, 0, 0, 0}));
+  EXPECT_EQ(SGradientHeader::decode(g).dataLength, 0x0304);
 }
 
 TEST(StatePackets, PackedDataIsPaddedToEvenAndExpandsBack) {

@@ -81,6 +81,9 @@ TMainForm::~TMainForm() {
   timer_.stop();
   if (appProfile().saveWindowHook) appProfile().saveWindowHook = nullptr;
   (void)fileMru_->save(appSettingsStore());
+  // The menu adapter holds the list: it goes first.
+  delete fileMruMenu_;
+  fileMruMenu_ = nullptr;
   // Document windows (closed ones waiting for deletion too) go before the
   // shared state they point into.
   for (QMdiSubWindow* w : mdi_->findChildren<QMdiSubWindow*>()) {

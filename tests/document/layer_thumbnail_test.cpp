@@ -1,0 +1,77 @@
+// The layer thumbnail's box average against a plain per-pixel reference, on
+// images whose tiles are uniform (alike or not) or painted, with boxes that
+// run past the image's edges.
+#include "document/layer_thumbnail.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/block_image.h"
+#include "core/planes.h"
+
+namespace pg {
+namespace {
+
+void referenceStretch(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail) {
+  const int32_t dw = thumbnail.Width, dh = thumbnail.Height;
+  const int64_t rx = (int64_t{src.Width} << 10) / dw, ry = (int64_t{src.Height} << 10) / dh;
+  const int32_t bw = src.Width / dw + 1, bh = src.Height / dh + 1;
+  const int64_t n = int64_t{bw} * bh;
+  for (int32_t y = 0; y < dh; ++y)
+    for (int32_t x = 0; x < dw; ++x) {
+      const int32_t sx0 = src.X + int32_t((x * rx) >> 10), sy0 = src.Y + int32_t((y * ry) >> 10);
+      int64_t sum[4] = {};
+      for (int32_t j = 0; j < bh; ++j)
+        for (int32_t i = 0; i < bw; ++i) {
+          const uint32_t p = image.getPixelClamped(sx0 + i, sy0 + j);
+          for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xFF;
+        }
+      uint32_t v = 0;
+      for (int c = 0; c < 4; ++c) v |= uint32_t(sum[c] / n) << (8 * c);
+      *thumbnail.pixelAt(x, y) = v;
+    }
+}
+
+TEST(LayerThumbnail, BoxAverageMatchesThePlainReference) {
+  struct Case {
+    const char* what;
+    int32_t w, h;
+    SRectXYWH src;
+    SSize thumb;
+    int colours;       // distinct uniform colours drawn from
+    int paintedEvery;  // every n-th tile painted (0: none)
+  };
+  const Case cases[] = {
+      {"one uniform colour", 1000, 700, {0, 0, 1000, 700}, {48, 34}, 1, 0},
+      {"two uniform colours", 1000, 700, {0, 0, 1000, 700}, {48, 34}, 2, 0},
+      {"uniform with painted tiles", 640, 640, {0, 0, 640, 640}, {48, 48}, 1, 7},
+      {"rectangle past the image", 500, 300, {-40, 25, 600, 320}, {40, 21}, 3, 11},
+      {"thumbnail larger than the image", 50, 40, {0, 0, 50, 40}, {64, 51}, 2, 3},
+  };
+  std::mt19937 rng(11);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CBlockVMTC image(c.w, c.h);
+    ASSERT_TRUE(image.isValid());
+    uint32_t palette[3];
+    for (uint32_t& p : palette) p = rng();
+    for (int32_t i = 0; i < image.tileCount(); ++i) {
+      STileRec& t = image.tileRef(i);
+      t.uniform = palette[(i / 5) % c.colours];
+      if (c.paintedEvery && i % c.paintedEvery == 0) {
+        ASSERT_TRUE(image.commitTile(t));
+        uint32_t* p = image.tilePixels(t);
+        for (int32_t k = 0; k < 1024; ++k) p[k] = rng();
+      }
+    }
+    TMTC fast(c.thumb.W, c.thumb.H), plain(c.thumb.W, c.thumb.H);
+    ASSERT_TRUE(stretchImageToThumbnail(image, c.src, fast));
+    referenceStretch(image, c.src, plain);
+    for (int32_t y = 0; y < c.thumb.H; ++y)
+      for (int32_t x = 0; x < c.thumb.W; ++x) ASSERT_EQ(*fast.pixelAt(x, y), *plain.pixelAt(x, y)) << x << "," << y;
+  }
+}
+
+}  // namespace
+}  // namespace pg
