@@ -248,7 +248,7 @@ bool CReplayEngine::execPacket(SPacketHeader& header) {
     case kPktLayerImage:
       return replayLayerImage(sub);
     case kPktRegionFill:
-      return replayUnsupported(type, sub);
+      return replayFill(sub);
     default:
       return fail(ReplayError::UnknownPacket);
   }

@@ -148,6 +148,7 @@ class CReplayEngine {
   bool replayMaskOp(uint8_t subcode);
   bool replayLayerList(uint8_t subcode);
   bool replayLayerImage(uint8_t subcode);
+  bool replayFill(uint8_t subcode);
   // The end of an executor that called a document operation.
   bool done(bool ok, uint8_t refresh);
   // count points of two f32, each finite.

@@ -3,6 +3,7 @@
 
 #include "core/planes.h"
 #include "document/layer_data.h"
+#include "document/paper_ops.h"
 #include "document/mask_data.h"
 #include "replay_fixture.h"
 
@@ -49,6 +50,9 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   };
   f.paint(ReplayFixture::line(5, 5, 50, 30, 20));
   expected.push_back(picture(d));
+  step("bucket fill", d.bucketFillLayer(flow, 0, TPoint{60, 45}, true, false, f.tool, SRegionFillSettings{}, true));
+  step("bucket erase", d.bucketFillLayer(flow, 0, TPoint{2, 45}, false, true, f.tool, SRegionFillSettings{}, true));
+  step("magic wand", d.magicWandSelect(flow, 0, TPoint{60, 2}, 0, true, SRegionFillSettings{}, true));
   step("new layer", d.newLayerEx(&flow, 1, true, 200, 3, 48, 64, true));
   f.tool.setColor(0x00FF8000u);
   f.paint(ReplayFixture::line(60, 2, 3, 45, 30));
@@ -69,6 +73,7 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   step("select all", d.maskFillAll(flow, 1, true));
   step("new mask", d.newMask(flow, 1, 0, true));
   step("ellipse selection", d.maskFigureEllipse(flow, 1, TPointF{10, 10}, TPointF{50, 40}, 0.0, 0, f.tool, true));
+  step("magic wand, adding", d.magicWandSelect(flow, 1, TPoint{30, 20}, 1, false, SRegionFillSettings{}, true));
   step("link", d.linkLayer(&flow, 2, true, true));
   step("group visibility", d.setLayerGroupVisible(1, 2, false, true));
   step("unlink", d.linkLayer(&flow, 2, false, true));
