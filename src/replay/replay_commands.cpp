@@ -278,6 +278,13 @@ bool CReplayEngine::replayMaskOp(uint8_t subcode) {
       return done(d.newMaskFromLayer(flow_, layer, int32_t(first), 0, arg, false), 0);
     case 11:
       return done(d.newLayerFromSelection(flow_, layer, 0, false, arg, false), 0);
+    case 24:
+      return done(d.newLayerFromSelection(flow_, layer, int32_t(first), second != 0, arg, false), 0);
+    case 25:
+    case 26:
+      // The option in the low half of the first value, the pixel count in the high.
+      if (subcode == 25) return done(d.applySelectExpand(arg, false, int32_t(first & 0xFFFF), int32_t(first >> 16)), 0);
+      return done(d.applySelectContract(arg, false, int32_t(first & 0xFFFF), int32_t(first >> 16)), 0);
     default:
       return replayUnsupported(kPktMask, subcode);
   }

@@ -73,6 +73,9 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   step("select all", d.maskFillAll(flow, 1, true));
   step("new mask", d.newMask(flow, 1, 0, true));
   step("ellipse selection", d.maskFigureEllipse(flow, 1, TPointF{10, 10}, TPointF{50, 40}, 0.0, 0, f.tool, true));
+  step("grow selection", d.applySelectExpand(-1, true, 0, 2));
+  step("shrink selection", d.applySelectContract(-1, true, 0, 1));
+  step("layer from selection", d.newLayerFromSelection(flow, 1, 1, true, -1, true));
   step("magic wand, adding", d.magicWandSelect(flow, 1, TPoint{30, 20}, 1, false, SRegionFillSettings{}, true));
   step("link", d.linkLayer(&flow, 2, true, true));
   step("group visibility", d.setLayerGroupVisible(1, 2, false, true));
