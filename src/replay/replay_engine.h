@@ -149,6 +149,7 @@ class CReplayEngine {
   bool replayLayerList(uint8_t subcode);
   bool replayLayerImage(uint8_t subcode);
   bool replayFill(uint8_t subcode);
+  bool replayColorRange(int32_t layer, int32_t maskIndex);
   // The end of an executor that called a document operation.
   bool done(bool ok, uint8_t refresh);
   // count points of two f32, each finite.

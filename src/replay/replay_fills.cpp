@@ -10,6 +10,7 @@
 #include "core/limits.h"
 #include "core/plane_ops.h"
 #include "core/ring_buffers.h"
+#include "document/color_range.h"
 #include "document/flow_image.h"
 #include "document/paper.h"
 #include "document/paper_ops.h"
@@ -17,6 +18,38 @@
 #include "replay/replay_engine.h"
 
 namespace pg {
+
+namespace {
+constexpr uint8_t kColorRange = 32;
+constexpr uint32_t kColorRangeSettingsBytes = 20;
+}  // namespace
+
+// The colour-range selection is computed again from its settings and picked
+// colours, which the data block before the packet carries: its u32 length,
+// the 20 bytes of settings, then 8 bytes per picked colour.
+bool CReplayEngine::replayColorRange(int32_t layer, int32_t maskIndex) {
+  if (!hasDataBlock_) return fail(ReplayError::BadField);
+  const std::vector<uint8_t> block = std::move(dataBlock_);
+  freeDataBlock();
+  if (block.size() < 4 + kColorRangeSettingsBytes) return fail(ReplayError::BadField);
+  const uint8_t* p = block.data() + 4;
+  SColorRangeSettings settings;
+  settings.count = readLE32(p);
+  settings.source = readLE32(p + 4);
+  settings.third = readLE32(p + 8);
+  settings.fourth = readLE32(p + 12);
+  settings.fifth = readLE32(p + 16);
+  const uint64_t entryBytes = uint64_t(settings.count) * sizeof(SColorRangeEntry);
+  if (entryBytes != block.size() - 4 - kColorRangeSettingsBytes) return fail(ReplayError::BadField);
+  std::vector<SColorRangeEntry> entries(settings.count);
+  for (uint32_t i = 0; i < settings.count; ++i) {
+    const uint8_t* e = p + kColorRangeSettingsBytes + uint64_t(i) * sizeof(SColorRangeEntry);
+    entries[i].color = readLE32(e);
+    entries[i].add = e[4];
+    entries[i].range = e[5];
+  }
+  return done(doc_.applyColorRangeSelection(flow_, layer, false, entries.data(), settings, maskIndex), 0);
+}
 
 bool CReplayEngine::replayFill(uint8_t subcode) {
   const bool wide = subcode == 2 || subcode == 3 || subcode == 5;
@@ -39,7 +72,8 @@ bool CReplayEngine::replayFill(uint8_t subcode) {
     return fail(ReplayError::BadField);
   std::vector<uint8_t> data(padded);
   if (!read(data.data(), padded)) return false;
-  if (subcode == 16 || subcode == 17 || subcode == 32) return fail(ReplayError::Unsupported);
+  if (subcode == 16 || subcode == 17) return fail(ReplayError::Unsupported);
+  if (subcode == kColorRange) return replayColorRange(readLE16(b), readLE16(b + 2));
   SByteGrid grid;
   if (!byteGridSetSize(grid, w, h) || !expandExact(data.data(), packed, grid.Data.get(), unpacked))
     return fail(ReplayError::BadField);

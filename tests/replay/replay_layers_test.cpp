@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/planes.h"
+#include "document/color_range.h"
 #include "document/layer_data.h"
 #include "document/paper_ops.h"
 #include "document/mask_data.h"
@@ -73,6 +74,14 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   step("select all", d.maskFillAll(flow, 1, true));
   step("new mask", d.newMask(flow, 1, 0, true));
   step("ellipse selection", d.maskFigureEllipse(flow, 1, TPointF{10, 10}, TPointF{50, 40}, 0.0, 0, f.tool, true));
+  {
+    SColorRangeEntry picked;
+    picked.color = d.getLayer(1)->image->getPixel(30, 20);
+    picked.range = 40;
+    SColorRangeSettings settings;
+    settings.count = 1;
+    step("colour range", d.applyColorRangeSelection(flow, 1, true, &picked, settings, -1));
+  }
   step("grow selection", d.applySelectExpand(-1, true, 0, 2));
   step("shrink selection", d.applySelectContract(-1, true, 0, 1));
   step("layer from selection", d.newLayerFromSelection(flow, 1, 1, true, -1, true));
@@ -105,6 +114,55 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
     ASSERT_EQ(picture(*f.y.doc), expected[i]) << "after event " << i;
   }
   EXPECT_EQ(f.session->engine().replayNext(), ReplayStep::End);
+}
+
+// A 54-byte region fill of a 2 x 2 region at (1, 1).
+std::vector<uint8_t> regionFill(uint32_t unpackedClaim) {
+  const uint8_t grid[4] = {255, 255, 255, 255};
+  std::vector<uint8_t> packed;
+  uint32_t packedLength = 0;
+  EXPECT_TRUE(packForPacket(grid, 4, packed, packedLength));
+  std::vector<uint8_t> b(kRegion54Header, 0);
+  writeLE32(b.data() + kRegion54Bounds, 1);
+  writeLE32(b.data() + kRegion54Bounds + 4, 1);
+  writeLE32(b.data() + kRegion54Bounds + 8, 2);
+  writeLE32(b.data() + kRegion54Bounds + 12, 2);
+  writeLE32(b.data() + kRegion54PackedEven, uint32_t(packed.size()));
+  writeLE32(b.data() + kRegion54Unpacked, unpackedClaim);
+  writeLE32(b.data() + kRegion54Packed, packedLength);
+  b.insert(b.end(), packed.begin(), packed.end());
+  return b;
+}
+
+TEST(ReplayLayers, RegionFills) {
+  {
+    RawReplay r(StreamBuilder().imageCreate().packet(kPktRegionFill, 0, regionFill(4)).seal());
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+    const uint64_t before = imageHash(*r.y.doc->getLayer(0)->image);
+    EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
+    EXPECT_NE(imageHash(*r.y.doc->getLayer(0)->image), before);
+  }
+  struct Case {
+    const char* what;
+    StreamBuilder stream;
+    ReplayError reason;
+  };
+  const Case cases[] = {
+      {"colour range without its data block", StreamBuilder().imageCreate().packet(kPktRegionFill, 32, regionFill(4)),
+       ReplayError::BadField},
+      {"region larger than its grid", StreamBuilder().imageCreate().packet(kPktRegionFill, 0, regionFill(5)),
+       ReplayError::BadField},
+      {"region of a different length", StreamBuilder().imageCreate().packet(kPktRegionFill, 0, regionFill(3)),
+       ReplayError::BadField},
+      {"text placement", StreamBuilder().imageCreate().packet(kPktRegionFill, 16, regionFill(4)),
+       ReplayError::Unsupported},
+  };
+  for (const Case& c : cases) {
+    RawReplay r(c.stream);
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;
+    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
+    EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
+  }
 }
 
 TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {
