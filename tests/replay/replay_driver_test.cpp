@@ -120,12 +120,7 @@ TEST(ReplayDriver, PausedReplayDoesNotMove) {
 }
 
 TEST(ReplayDriver, FailuresStopWithTheirReason) {
-  struct Case {
-    const char* what;
-    StreamBuilder stream;
-    ReplayError reason;
-  };
-  std::vector<Case> cases;
+  std::vector<StopCase> cases;
   cases.push_back({"extension flags", StreamBuilder().imageCreate().version(4, 58, 1).paperColor(1), ReplayError::Version});
   cases.push_back({"empty point chunk", StreamBuilder().imageCreate().packet(kPktStrokeLast, 0), ReplayError::BadField});
   cases.push_back({"link-group command", StreamBuilder().imageCreate().packet(kPktLayerList, 12, std::vector<uint8_t>(12, 0)),
@@ -152,14 +147,7 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
                    ReplayError::Unsupported});
   cases.push_back({"filter on a missing layer", StreamBuilder().imageCreate().packet(kPktFilter0, 81, {7, 0, 0, 0}),
                    ReplayError::OperationFailed});
-  for (Case& c : cases) {
-    RawReplay r(c.stream);
-    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;
-    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
-    EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
-    // The document stays usable.
-    EXPECT_EQ(r.y.doc->layerCount(), 1) << c.what;
-  }
+  expectStops(cases);
 }
 
 TEST(ReplayDriver, StateBeforeACommandRunsInTheSameStep) {

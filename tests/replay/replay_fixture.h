@@ -215,4 +215,21 @@ struct RawReplay {
   std::unique_ptr<CReplayEngine> engine;
 };
 
+// A stream whose first event after the image set-up must stop the replay
+// with the reason, leaving the document usable.
+struct StopCase {
+  const char* what;
+  StreamBuilder stream;
+  ReplayError reason;
+};
+inline void expectStops(const std::vector<StopCase>& cases) {
+  for (const StopCase& c : cases) {
+    RawReplay r(c.stream);
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;
+    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
+    EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
+    EXPECT_GE(r.y.doc->layerCount(), 1) << c.what;
+  }
+}
+
 }  // namespace pg::test

@@ -142,12 +142,7 @@ TEST(ReplayLayers, RegionFills) {
     EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
     EXPECT_NE(imageHash(*r.y.doc->getLayer(0)->image), before);
   }
-  struct Case {
-    const char* what;
-    StreamBuilder stream;
-    ReplayError reason;
-  };
-  const Case cases[] = {
+  const std::vector<StopCase> cases = {
       {"colour range without its data block", StreamBuilder().imageCreate().packet(kPktRegionFill, 32, regionFill(4)),
        ReplayError::BadField},
       {"region larger than its grid", StreamBuilder().imageCreate().packet(kPktRegionFill, 0, regionFill(5)),
@@ -157,21 +152,11 @@ TEST(ReplayLayers, RegionFills) {
       {"text placement", StreamBuilder().imageCreate().packet(kPktRegionFill, 16, regionFill(4)),
        ReplayError::Unsupported},
   };
-  for (const Case& c : cases) {
-    RawReplay r(c.stream);
-    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;
-    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
-    EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
-  }
+  expectStops(cases);
 }
 
 TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {
-  struct Case {
-    const char* what;
-    StreamBuilder stream;
-    ReplayError reason;
-  };
-  const Case cases[] = {
+  const std::vector<StopCase> cases = {
       {"blend mode out of range", StreamBuilder().imageCreate().packet(kPktLayer, 16, {0, 0, 200, 255, 1, 0}),
        ReplayError::BadField},
       {"no such layer", StreamBuilder().imageCreate().packet(kPktLayer, 17, {3, 0, 0, 255, 1, 0}),
@@ -183,12 +168,7 @@ TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {
       {"rename of no such mask", StreamBuilder().imageCreate().packet(kPktMask, 12, {9, 0, 2, 0, 'a', 0}),
        ReplayError::OperationFailed},
   };
-  for (const Case& c : cases) {
-    RawReplay r(c.stream);
-    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;
-    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
-    EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
-  }
+  expectStops(cases);
 }
 
 }  // namespace
