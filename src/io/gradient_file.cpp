@@ -27,7 +27,7 @@ struct SGradientWire {
   uint8_t version = kGradientChunkVersion;
   uint16_t shape = 0, mirror = 0, wrap = 0, count = 1;
   uint16_t stopCount = 0;
-  uint8_t stopBytes = uint8_t(kGradientStopBytes);
+  uint8_t stopBytes = uint8_t(kGradientFileStopBytes);
   uint16_t nameLength = 0;
 };
 
@@ -96,10 +96,10 @@ uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& 
   // than one stop is ignored.
   CColorSlotGroup read(16);
   int64_t left = afterRecord - int64_t(paddedTo4(nameLength));
-  for (int32_t i = 0; left >= kGradientStopBytes; ++i, left -= kGradientStopBytes) {
-    uint8_t bytes[kGradientStopBytes];
+  for (int32_t i = 0; left >= kGradientFileStopBytes; ++i, left -= kGradientFileStopBytes) {
+    uint8_t bytes[kGradientFileStopBytes];
     SColorSlot slot;
-    if (!stream.readExact(bytes, kGradientStopBytes) || !readRecord(bytes, kGradientStopBytes, slot, colorSlotFields))
+    if (!stream.readExact(bytes, kGradientFileStopBytes) || !readRecord(bytes, kGradientFileStopBytes, slot, colorSlotFields))
       return kRcShortRead;
     if (!read.putSlot(i, slot)) return kRcItemRefused;
   }
@@ -126,7 +126,7 @@ uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const 
   }
   const std::string name = presetNameToFile(stops.name(), 0xFFFF);
   const uint64_t padded = paddedTo4(name.size());
-  const uint64_t size = uint64_t(kRecordBody) + padded + uint64_t(kGradientStopBytes) * uint64_t(count);
+  const uint64_t size = uint64_t(kRecordBody) + padded + uint64_t(kGradientFileStopBytes) * uint64_t(count);
   if (count > 0xFFFF || size > 0xFFFFFFFFull) return kRcBadGradient;
 
   SGradientWire w;
@@ -144,9 +144,9 @@ uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const 
   if (!writeStringToStream(stream, name)) return kRcShortWrite;
   if (writeChunkPadding(stream, name.size()) != kRcOk) return kRcShortWrite;
   for (int32_t i = 0; i < count; ++i) {
-    uint8_t bytes[kGradientStopBytes];
-    if (!writeRecord(bytes, kGradientStopBytes, *stops.getSlot(i), colorSlotFields) ||
-        !stream.writeExact(bytes, kGradientStopBytes))
+    uint8_t bytes[kGradientFileStopBytes];
+    if (!writeRecord(bytes, kGradientFileStopBytes, *stops.getSlot(i), colorSlotFields) ||
+        !stream.writeExact(bytes, kGradientFileStopBytes))
       return kRcShortWrite;
   }
   return kRcOk;

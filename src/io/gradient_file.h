@@ -28,7 +28,7 @@ namespace pg {
 inline constexpr uint8_t kGradientSetVersion = 2;
 inline constexpr uint8_t kGradientChunkVersion = 1;
 inline constexpr int64_t kGradientRecordBytes = 36;  // the head included
-inline constexpr int64_t kGradientStopBytes = 24;
+inline constexpr int64_t kGradientFileStopBytes = 24;
 
 // Reads the "KGRD" chunk whose head is at the position and leaves the stream
 // after the chunk. The stops come back compacted and normalised (only the set
