@@ -312,3 +312,39 @@ TEST(ImageCodecs, FailedSaveLeavesTheOldFile) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+// Small pictures written by another program (ImageMagick): a 6 x 4 gradient
+// from red at the top to blue at the bottom as palette PNG, JPEG, 24-bit BMP
+// and RGB PSD, and a 5 x 3 half-transparent colour as PNG and PSD.
+TEST(ImageCodecs, PicturesOfOtherProgramsOpen) {
+  const std::string dir = std::string(PIGMORA_TEST_DATA) + "/pictures/";
+  int32_t dpi = 0;
+  uint8_t code = 0;
+  std::unique_ptr<TMTC> reference = loadImageFile(dir + "made.png", dpi, &code);
+  ASSERT_TRUE(reference) << int(code);
+  EXPECT_EQ(dpi, 96);
+  ASSERT_EQ(reference->Width, 6);
+  ASSERT_EQ(reference->Height, 4);
+  EXPECT_EQ(reference->getPixel(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(reference->getPixel(5, 3), 0xFF0000FFu);
+  for (const char* name : {"made.jpg", "made.bmp", "made.psd"}) {
+    std::unique_ptr<TMTC> other = loadImageFile(dir + name, dpi, &code);
+    ASSERT_TRUE(other) << name << " " << int(code);
+    ASSERT_EQ(other->Width, 6) << name;
+    ASSERT_EQ(other->Height, 4) << name;
+    EXPECT_LE(maxChannelDifference(*reference, *other), std::string(name) == "made.jpg" ? 24 : 0) << name;
+    EXPECT_EQ(other->getPixel(2, 1) >> 24, 255u) << name;
+  }
+  for (const char* name : {"made_alpha.png", "made_alpha.psd"}) {
+    std::unique_ptr<TMTC> p = loadImageFile(dir + name, dpi, &code);
+    ASSERT_TRUE(p) << name << " " << int(code);
+    EXPECT_EQ(p->getPixel(1, 1) & 0xFFFFFFu, 0x336699u) << name;
+    EXPECT_NEAR(double(p->getPixel(1, 1) >> 24), 128.0, 1.0) << name;
+  }
+}
+
+}  // namespace
+}  // namespace pg
