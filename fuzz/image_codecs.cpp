@@ -1,11 +1,13 @@
-// The PNG, JPEG and PSD decoders over arbitrary bytes: each either refuses
+// The PNG, JPEG, PSD and BMP decoders and the clipboard's layer record over arbitrary bytes: each either refuses
 // the data or delivers a plane within the size limit; a delivered PNG or PSD
 // picture written again as PNG and read back gives the same pixels.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "core/chunk_head.h"
+#include "io/clipboard_image.h"
 #include "io/image_codecs.h"
 
 namespace {
@@ -36,5 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t dpi = 0;
     if (d.decode(data, size, plane, dpi) == pg::kRcOk) checkPlane(plane, d.roundTrip);
   }
+  pg::SClipLayerAttr attr;
+  std::string name;
+  if (pg::parseClipLayerAttr(data, size, attr, name) && name.size() + 80 > size) std::abort();
   return 0;
 }
