@@ -25,6 +25,8 @@
 namespace pg {
 namespace {
 
+using testing::samePlanes;
+
 std::unique_ptr<TPaper> makeDoc(int32_t w, int32_t h, bool transparent = false) {
   DocServices s;
   s.makeRecorder = eventStoreRecorderFactory();
@@ -39,14 +41,6 @@ void fillPicture(TMTC& p) {
   });
 }
 
-bool samePixels(const TMTC& a, const TMTC& b) {
-  if (a.Width != b.Width || a.Height != b.Height) return false;
-  for (int32_t y = 0; y < a.Height; ++y)
-    for (int32_t x = 0; x < a.Width; ++x)
-      if (a.getPixel(x, y) != b.getPixel(x, y)) return false;
-  return true;
-}
-
 TEST(DocumentFiles, PictureLoadsIntoTheFirstLayerAndSavesBackByKind) {
   testing::TempFolder dir;
   TMTC picture(30, 20);
@@ -55,14 +49,14 @@ TEST(DocumentFiles, PictureLoadsIntoTheFirstLayerAndSavesBackByKind) {
   ASSERT_TRUE(loadPictureIntoDocument(*doc, picture));
   std::unique_ptr<TMTC> layer = exportLayer(*doc, 0);
   ASSERT_TRUE(layer);
-  EXPECT_TRUE(samePixels(*layer, picture));
+  EXPECT_TRUE(samePlanes(*layer, picture));
 
   // PNG layer export keeps the alpha; a native save reads back the same layer.
   ASSERT_TRUE(saveLayerToFile(*doc, 0, dir.file("layer.png")).ok);
   int32_t dpi = 0;
   std::unique_ptr<TMTC> back = loadImageFile(dir.file("layer.png"), dpi);
   ASSERT_TRUE(back);
-  EXPECT_TRUE(samePixels(*back, picture));
+  EXPECT_TRUE(samePlanes(*back, picture));
   EXPECT_EQ(dpi, 96);
 
   SSaveOutcome native = saveDocumentToFile(*doc, dir.file("d.kci"), nullptr);
@@ -74,7 +68,7 @@ TEST(DocumentFiles, PictureLoadsIntoTheFirstLayerAndSavesBackByKind) {
   ASSERT_EQ(readNativeFile(dir.file("d.kci"), reread), kRcOk);
   std::unique_ptr<TMTC> rereadLayer = exportLayer(reread, 0);
   ASSERT_TRUE(rereadLayer);
-  EXPECT_TRUE(samePixels(*rereadLayer, picture));
+  EXPECT_TRUE(samePlanes(*rereadLayer, picture));
 
   struct Case {
     const char* name;
@@ -158,7 +152,7 @@ TEST(DocumentFiles, PastedPictureBecomesANewTopLayerWithTheCopiedAttributes) {
   EXPECT_EQ(layer.blendMode, 4);
   std::unique_ptr<TMTC> back = layerRect(*doc, 1, SRectXYWH{0, 0, 25, 6});
   ASSERT_TRUE(back);
-  EXPECT_TRUE(samePixels(*back, picture));
+  EXPECT_TRUE(samePlanes(*back, picture));
   // The paste is one undo step.
   int32_t index = -1;
   TRect rect;
