@@ -3,6 +3,8 @@
 // flattened onto white, native round trips, pasted layers.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -109,6 +111,63 @@ TEST(DocumentFiles, PictureLoadsIntoTheFirstLayerAndSavesBackByKind) {
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, formatRes(kResSaveFailed, {dir.file("ro/x.png")}));
     std::filesystem::permissions(dir.file("ro"), std::filesystem::perms::owner_all);
+  }
+}
+
+// A file-size limit for a scope, as a full disk would set one: writes past
+// it fail (the signal it raises is ignored meanwhile).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    previous_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit old_{};
+  sighandler_t previous_{};
+};
+
+std::vector<char> bytesOf(const std::string& path) {
+  std::vector<char> bytes(std::filesystem::file_size(path));
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+  std::fclose(f);
+  return bytes;
+}
+
+TEST(DocumentFiles, ASaveCutShortByAFullDiskLeavesTheOldFileAndReportsTheFailure) {
+  testing::TempFolder dir;
+  std::unique_ptr<TPaper> doc = makeDoc(300, 200);
+  TMTC picture(300, 200);
+  testing::fillRandom(picture, 5u);
+  ASSERT_TRUE(loadPictureIntoDocument(*doc, picture));
+  std::set<std::string> made;
+  for (const char* name : {"full.kci", "full.png", "full.bmp"}) {
+    const std::string path = dir.file(name);
+    std::FILE* old = std::fopen(path.c_str(), "wb");
+    std::fputs("the old file", old);
+    std::fclose(old);
+    const std::vector<char> before = bytesOf(path);
+    SSaveOutcome out;
+    {
+      FileSizeLimit limit(4096);
+      out = saveDocumentToFile(*doc, path, nullptr);
+    }
+    EXPECT_FALSE(out.ok) << name;
+    EXPECT_EQ(out.message, formatRes(kResSaveFailed, {path})) << name;
+    EXPECT_EQ(bytesOf(path), before) << name;
+    made.insert(name);
+    std::set<std::string> present;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) present.insert(e.path().filename().string());
+    EXPECT_EQ(present, made) << "a temporary file was left behind after " << name;
   }
 }
 
