@@ -10,6 +10,7 @@
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
+#include "document/mask_data.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "document/undo_data.h"
@@ -207,6 +208,84 @@ int32_t pastePictureAsNewLayer(TPaper& doc, const TMTC& picture, const SClipLaye
   doc.markModified(true);
   refreshAfterImageChange(doc, at);
   return at;
+}
+
+namespace {
+
+const CMaskData* activeSelection(const TPaper& doc) {
+  TPoint offset;
+  if (doc.selectionImage(offset) == nullptr) return nullptr;
+  return doc.masks()->currentMask();
+}
+
+// 8-bit product, rounded.
+uint32_t mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
+
+// Scales the alpha of each pixel of the plane (whose top left is the
+// document point `at`) by the selection value, or by its complement.
+void scaleAlphaBySelection(TMTC& plane, const CMaskData& mask, TPoint at, bool complement) {
+  for (int32_t y = 0; y < plane.Height; ++y)
+    for (int32_t x = 0; x < plane.Width; ++x) {
+      const int32_t v = std::max(0, mask.valueAtPaper(at.X + x, at.Y + y));
+      uint32_t& p = *plane.pixelAt(x, y);
+      const uint32_t a = mul255(p >> 24, complement ? 255u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v));
+      p = (p & 0x00FFFFFFu) | (a << 24);
+    }
+}
+
+}  // namespace
+
+bool selectionBox(const TPaper& doc, SRectXYWH& box) {
+  const CMaskData* mask = activeSelection(doc);
+  TRect r;
+  if (mask == nullptr || !mask->getBounds(r)) return false;
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, doc.width);
+  r.Bottom = std::min(r.Bottom, doc.height);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return false;
+  box = rectToXYWH(r);
+  return true;
+}
+
+std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, SRectXYWH& box) {
+  const CMaskData* mask = activeSelection(doc);
+  if (mask == nullptr || !selectionBox(doc, box)) return nullptr;
+  std::unique_ptr<TMTC> part = layerRect(doc, layerIndex, box);
+  if (!part) return nullptr;
+  // The layer may not cover the whole box: take what it covers.
+  const CLayerData* layer = doc.getLayer(layerIndex);
+  box.X = std::max(box.X, -layer->offsetX);
+  box.Y = std::max(box.Y, -layer->offsetY);
+  box.Width = part->Width;
+  box.Height = part->Height;
+  scaleAlphaBySelection(*part, *mask, TPoint{box.X, box.Y}, false);
+  return part;
+}
+
+bool cutSelection(TPaper& doc, int32_t layerIndex, bool record) {
+  const CMaskData* mask = activeSelection(doc);
+  CLayerData* layer = doc.getLayer(layerIndex);
+  SRectXYWH box;
+  if (mask == nullptr || layer == nullptr || !layer->hasImage() || !selectionBox(doc, box)) return false;
+  std::unique_ptr<TMTC> part = layerRect(doc, layerIndex, box);
+  if (!part) return false;
+  box.X = std::max(box.X, -layer->offsetX);
+  box.Y = std::max(box.Y, -layer->offsetY);
+  if (record) {
+    if (IDocEventRecorder* events = eventRecorderOf(doc.events()))
+      (void)events->recordLayerCommand(layerIndex, static_cast<uint16_t>(doc.masks()->current()), 9);
+    (void)doc.storeLayerUndo(*layer, kUndoAlphaReplaced);
+  }
+  scaleAlphaBySelection(*part, *mask, TPoint{box.X, box.Y}, true);
+  if (!layer->image->copyFromPlaneRect(*part, TPoint{box.X + layer->offsetX, box.Y + layer->offsetY}, 255,
+                                        SRectXYWH{0, 0, part->Width, part->Height}))
+    return false;
+  layer->image->compact();
+  doc.layers()->setCurrent(layerIndex);
+  doc.markModified(true);
+  refreshAfterImageChange(doc, layerIndex);
+  return true;
 }
 
 }  // namespace pg

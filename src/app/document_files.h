@@ -68,4 +68,14 @@ int32_t pastePictureAsNewLayer(TPaper& doc, const TMTC& picture, const SClipLaye
 // as a plane with its alpha; for the copy commands.
 std::unique_ptr<TMTC> layerRect(const TPaper& doc, int32_t layerIndex, const SRectXYWH& docRect);
 
+// The selection's bounding box in document coordinates (clipped to the
+// document); false without an active selection.
+bool selectionBox(const TPaper& doc, SRectXYWH& box);
+// The layer under the selection's box with its alpha multiplied by the
+// selection; none without a selection.
+std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, SRectXYWH& box);
+// Clears the selected part of the layer: alpha x (255 - selection) / 255.
+// Recorded as the layer command of a cut and one undo step when asked.
+bool cutSelection(TPaper& doc, int32_t layerIndex, bool record);
+
 }  // namespace pg

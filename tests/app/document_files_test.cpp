@@ -15,6 +15,9 @@
 #include "document/doc_recorder.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "core/block_image.h"
 #include "document/paper.h"
 #include "io/clipboard_image.h"
 #include "io/native_file_reader.h"
@@ -220,6 +223,42 @@ TEST(DocumentFiles, PastedPictureBecomesANewTopLayerWithTheCopiedAttributes) {
     EXPECT_TRUE(doc->undo(*flow, index, rect));
     EXPECT_EQ(doc->layerCount(), 1);
   }
+}
+
+TEST(DocumentFiles, CutAndCopyOfASelectionTakeTheSelectedPartWithItsValues) {
+  std::unique_ptr<TPaper> doc = makeDoc(40, 30);
+  TMTC picture(40, 30);
+  testing::fillWith(picture, [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x * 6) << 8 | uint32_t(y); });
+  ASSERT_TRUE(loadPictureIntoDocument(*doc, picture));
+  SRectXYWH box;
+  EXPECT_FALSE(selectionBox(*doc, box));
+  EXPECT_FALSE(cutSelection(*doc, 0, true));
+  // A 10 x 5 selection at (8, 4): value 255, one pixel 128.
+  ASSERT_EQ(doc->masks()->addMask(0), 0);
+  doc->masks()->setCurrent(0);
+  CMaskData& mask = *doc->masks()->currentMask();
+  ASSERT_TRUE(mask.createImage(40, 30));
+  for (int32_t y = 4; y < 9; ++y)
+    for (int32_t x = 8; x < 18; ++x) *mask.image->pixelAddress(x, y, true) = 255;
+  *mask.image->pixelAddress(10, 6, true) = 128;
+  doc->selectionEnabled = true;
+
+  std::unique_ptr<TMTC> part = selectedLayerPart(*doc, 0, box);
+  ASSERT_TRUE(part);
+  EXPECT_EQ(box.X, 8);
+  EXPECT_EQ(box.Y, 4);
+  EXPECT_EQ(box.Width, 10);
+  EXPECT_EQ(box.Height, 5);
+  EXPECT_EQ(part->getPixel(0, 0), picture.getPixel(8, 4));
+  EXPECT_EQ(part->getPixel(2, 2) >> 24, 128u);
+
+  ASSERT_TRUE(cutSelection(*doc, 0, true));
+  std::unique_ptr<TMTC> after = exportLayer(*doc, 0);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->getPixel(9, 5) >> 24, 0u);
+  EXPECT_EQ(after->getPixel(10, 6) >> 24, 127u);  // 255 x (255 - 128) / 255
+  EXPECT_EQ(after->getPixel(7, 5), picture.getPixel(7, 5));
+  EXPECT_EQ(after->getPixel(10, 6) & 0xFFFFFFu, picture.getPixel(10, 6) & 0xFFFFFFu);
 }
 
 }  // namespace

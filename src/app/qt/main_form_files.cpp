@@ -397,12 +397,37 @@ void TMainForm::bindFileCommands() {
            (void)putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
          }),
          when(gc));
+  // The whole picture, or the selection's box of it with the box announced.
   a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) {
            std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
            if (!picture || !clipboardEmpty(true)) return;
-           (void)putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           SRectXYWH box;
+           if (selectionBox(w.window().paper(), box)) {
+             (void)putClipBox(box);
+             (void)putClipboardImage32(*picture, box);
+           } else {
+             (void)putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           }
          }),
          when([](TDrawWindowWidget& w) { return w.window().canEdit(true, true, false); }));
+  // Cut: the selected part of the current layer goes to the clipboard with
+  // the layer's attributes and the box, then leaves the layer.
+  a.bind("ActEditCut", window([g0](TDrawWindowWidget& w) {
+           if (!g0(w)) return;
+           TPaper& doc = w.window().paper();
+           const CLayerData* layer = doc.currentLayer();
+           SRectXYWH box;
+           std::unique_ptr<TMTC> part = selectedLayerPart(doc, doc.currentLayerIndex(), box);
+           if (layer == nullptr || !part || !clipboardEmpty(true)) return;
+           (void)putClipLayerAttr(*layer);
+           (void)putClipBox(box);
+           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) return;
+           if (cutSelection(doc, doc.currentLayerIndex(), true)) w.window().setModified(true);
+         }),
+         when([g0](TDrawWindowWidget& w) {
+           SRectXYWH box;
+           return g0(w) && selectionBox(w.window().paper(), box);
+         }));
   a.bind("ActEditPasteNew", window([g0](TDrawWindowWidget& w) {
            if (!g0(w)) return;
            std::unique_ptr<TMTC> picture = getClipboardImage();
