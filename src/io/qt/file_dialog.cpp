@@ -143,6 +143,16 @@ TPreviewFileDialog::TPreviewFileDialog(QWidget* parent, const SFileDialogRequest
   }
 }
 
+QCheckBox* TPreviewFileDialog::addCheckBox(const QString& text) {
+  auto* box = new QCheckBox(text, this);
+  if (preview_ != nullptr) {
+    preview_->layout()->addWidget(box);
+  } else if (auto* grid = qobject_cast<QGridLayout*>(layout())) {
+    grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  return box;
+}
+
 int32_t TPreviewFileDialog::filterIndex() const {
   return static_cast<int32_t>(filters_.indexOf(selectedNameFilter())) + 1;
 }
@@ -162,9 +172,18 @@ FileDialogRunner setFileDialogRunner(FileDialogRunner runner) {
   return previous;
 }
 
-bool executeFileDialog(QWidget* parent, SFileDialogRequest& request) {
-  if (runnerSlot()) return runnerSlot()(request);
+namespace {
+
+// Runs a dialog of the request's kind; `extra`, when given, is a check box
+// added to it whose state comes back through `checked`.
+bool runDialog(QWidget* parent, SFileDialogRequest& request, const QString& extra, bool* checked) {
+  if (runnerSlot()) {
+    const bool ok = runnerSlot()(request);
+    if (ok && checked != nullptr) *checked = request.openPaused;
+    return ok;
+  }
   TPreviewFileDialog dialog(parent, request);
+  QCheckBox* box = extra.isEmpty() ? nullptr : dialog.addCheckBox(extra);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   const QFileInfo chosen(dialog.selectedFiles().first());
   if (fileDialogKind(request.kind).mode == FileDialogMode::Open && !chosen.exists()) return false;
@@ -172,7 +191,24 @@ bool executeFileDialog(QWidget* parent, SFileDialogRequest& request) {
   request.folder = chosen.absolutePath().toStdString();
   request.filterIndex = dialog.filterIndex();
   if (dialog.preview() != nullptr) request.showPreview = dialog.preview()->previewBox().isChecked();
+  if (box != nullptr && checked != nullptr) *checked = box->isChecked();
   return true;
+}
+
+}  // namespace
+
+bool executeFileDialog(QWidget* parent, SFileDialogRequest& request) {
+  return runDialog(parent, request, QString(), nullptr);
+}
+
+bool openDocumentDialog(QWidget* parent, SFileDialogRequest& request, bool& openPaused) {
+  request.kind = 2;
+  return runDialog(parent, request, QStringLiteral("停止状態で開く(&A)"), &openPaused);
+}
+
+bool saveDocumentDialog(QWidget* parent, SFileDialogRequest& request) {
+  request.kind = 10;
+  return runDialog(parent, request, QString(), nullptr);
 }
 
 }  // namespace pg

@@ -24,6 +24,7 @@ struct SFileDialogRequest {
   int32_t filterIndex = 1;
   std::string folder;
   bool showPreview = true;  // the preview check box, kept in the preferences
+  bool openPaused = false;  // openDocumentDialog's choice
 };
 
 // The preview panel: a 126 x 126 picture, the size and the date of the file.
@@ -57,6 +58,8 @@ class TPreviewFileDialog : public QFileDialog {
  public:
   TPreviewFileDialog(QWidget* parent, const SFileDialogRequest& request);
   TFilePreview* preview() const { return preview_; }
+  // Adds a check box under the preview (or under the dialog without one).
+  QCheckBox* addCheckBox(const QString& text);
   // The filter index (from 1) of the entry now chosen.
   int32_t filterIndex() const;
 
@@ -67,12 +70,19 @@ class TPreviewFileDialog : public QFileDialog {
   TFilePreview* preview_ = nullptr;
 };
 
-// Replaces the dialog (tests); answers the previous replacement.
+// Replaces the dialog (tests); answers the previous replacement. The
+// runner of openDocumentDialog sets the request's openPaused.
 using FileDialogRunner = std::function<bool(SFileDialogRequest&)>;
 FileDialogRunner setFileDialogRunner(FileDialogRunner runner);
 
 // Runs the dialog; true when the user chose a file (an open dialog's file
 // must exist). On true the request holds the name, the index and the folder.
 bool executeFileDialog(QWidget* parent, SFileDialogRequest& request);
+
+// The dialog for recordings (kind 2) with the check box "停止状態で開く(&A)";
+// on true `openPaused` is its state.
+bool openDocumentDialog(QWidget* parent, SFileDialogRequest& request, bool& openPaused);
+// The save dialog for recordings (kind 10).
+bool saveDocumentDialog(QWidget* parent, SFileDialogRequest& request);
 
 }  // namespace pg

@@ -65,6 +65,29 @@ TEST_F(FileDialogTest, ThePreviewShowsPicturesAndStaysInactiveForOtherFiles) {
   }
 }
 
+TEST_F(FileDialogTest, TheRecordingDialogsUseTheirKindsAndReturnTheOpenPausedChoice) {
+  std::vector<int32_t> kinds;
+  (void)setFileDialogRunner([&kinds](SFileDialogRequest& r) {
+    kinds.push_back(r.kind);
+    r.fileName = "/x/rec.ke4";
+    r.openPaused = true;
+    return true;
+  });
+  SFileDialogRequest request;
+  bool paused = false;
+  EXPECT_TRUE(openDocumentDialog(nullptr, request, paused));
+  EXPECT_TRUE(paused);
+  EXPECT_TRUE(saveDocumentDialog(nullptr, request));
+  EXPECT_EQ(kinds, (std::vector<int32_t>{2, 10}));
+  (void)setFileDialogRunner(nullptr);
+
+  request.kind = 2;
+  TPreviewFileDialog dialog(nullptr, request);
+  QCheckBox* box = dialog.addCheckBox(QStringLiteral("停止状態で開く(&A)"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->parentWidget()->objectName(), QStringLiteral("PreviewPanel"));
+}
+
 TEST_F(FileDialogTest, TheProgressWindowShowsWholePercentages) {
   TProgressDlg dlg(nullptr, 3, "title", "message");
   EXPECT_EQ(dlg.titleText(), QStringLiteral("title"));
