@@ -37,4 +37,10 @@ auto pixels(const Plane& p) {
   return v;
 }
 
+// Same size and the same pixels.
+template <class Plane>
+bool samePlanes(const Plane& a, const Plane& b) {
+  return a.Width == b.Width && a.Height == b.Height && pixels(a) == pixels(b);
+}
+
 }  // namespace pg::testing

@@ -70,6 +70,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
   buildStatusPopups();
   applyPreferences();
+  bindFileCommands();
   updateTabletPanels();
 
   timer_.setInterval(50);
@@ -259,7 +260,15 @@ void TMainForm::buildStatusPopups() {
   });
 }
 
-void TMainForm::handOverFile(const QString& absolutePath) { (void)absolutePath; }
+void TMainForm::handOverFile(const QString& absolutePath) {
+  // Opened once the hand-over is answered: a message about the file must not
+  // hold up the instance that handed it over.
+  QTimer::singleShot(0, this, [this, absolutePath] {
+    if (openFile(absolutePath) == nullptr) return;
+    raise();
+    activateWindow();
+  });
+}
 
 int TMainForm::showModalDialog(QDialog& dialog) {
   int result = QDialog::Rejected;
@@ -401,6 +410,7 @@ QList<TDrawWindowWidget*> TMainForm::drawWindows() const {
 TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent) {
   TDrawWindowWidget* w = TDrawWindowWidget::createNew(*canvas_, name, width, height, dpi, transparent);
   if (!w) return nullptr;
+  w->saveDocument = [this](TDrawWindowWidget& window) { return saveDrawWindowInPlace(window); };
   w->onZoomAndAngle = [this, w](float zoom, float degrees) {
     if (w != activeDrawWindow()) return;
     showZoomStatus(zoom);

@@ -50,6 +50,18 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // A path handed over by the command line or by a second instance.
   void handOverFile(const QString& absolutePath);
 
+  // ---- files (main_form_files.cpp) ----
+  // Opens a file, or brings the window that shows it to the front; the
+  // window, or nullptr when the file could not be opened (reported).
+  TDrawWindowWidget* openFile(const QString& path);
+  // Saves the window's document to the path by its kind (reported); true on
+  // success.
+  bool saveDrawWindow(TDrawWindowWidget& window, const QString& path);
+  // Save As with the save dialog; Save in place when the window has a file
+  // name (the close prompt's Yes).
+  bool saveDrawWindowAs(TDrawWindowWidget& window);
+  bool saveDrawWindowInPlace(TDrawWindowWidget& window);
+
   // ---- document windows ----
   // What every document window shares (tool, colours, stroke settings).
   CCanvasShared& canvas() const { return *canvas_; }
@@ -128,6 +140,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // open keeps the program running.
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Files dropped on the window are opened.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void onTick();
@@ -138,6 +153,10 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void storePreferences();
   void bindWindowCommands();
   void bindDocumentCommands();
+  // main_form_files.cpp: open, save, revert, clipboard commands.
+  void bindFileCommands();
+  TDrawWindowWidget* findDrawWindow(const QString& path) const;
+  void fileOpened(TDrawWindowWidget& window, const QString& path);
   void documentActivated();
   // main_form_tools.cpp: the tool window, its panels and the key routing.
   void createToolWindowAndPanels();

@@ -1,0 +1,466 @@
+// The main window's file and clipboard commands: every road by which a
+// document comes in (the open command, the recent-files list, dropped files,
+// the command line and a second instance, revert, new from the clipboard)
+// and the save, export and copy-and-paste commands.
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_profile.h"
+#include "app/document_files.h"
+#include "app/mru_file_list.h"
+#include "app/qt/jpeg_option_dialog.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "app/qt/mru_menu.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/draw_window.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "core/chunk_head.h"
+#include "document/layer_data.h"
+#include "document/paper.h"
+#include "io/clipboard_image.h"
+#include "io/file_kinds.h"
+#include "io/image_codecs.h"
+#include "io/native_file_reader.h"
+#include "io/qt/file_dialog.h"
+#include "io/qt/progress_dialog.h"
+#include "platform/clipboard.h"
+#include "platform/message_service.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/res_ids.h"
+#include "platform/string_table.h"
+
+namespace pg {
+namespace {
+
+std::string std8(const QString& s) { return s.toStdString(); }
+
+std::string printed(const char* format, const std::string& text, int code) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%d", code);
+  std::string out = format;
+  if (const size_t at = out.find("%s"); at != std::string::npos) out.replace(at, 2, text);
+  if (const size_t at = out.find("%d"); at != std::string::npos) out.replace(at, 2, buffer);
+  return out;
+}
+
+// The wait cursor for the duration of a file operation.
+class CWaitCursor {
+ public:
+  CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+  CWaitCursor(const CWaitCursor&) = delete;
+  CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+void reportSave(const SSaveOutcome& outcome) {
+  if (outcome.message.empty()) return;
+  if (outcome.ok)
+    showInfo(outcome.message);
+  else
+    showWarning(outcome.message);
+}
+
+// The first four bytes of a legacy document; fewer than four give false.
+bool legacyMagic(const std::string& path, char magic[4]) {
+  std::ifstream in(path, std::ios::binary);
+  return in.read(magic, 4) && in.gcount() == 4;
+}
+
+// The folder a save dialog starts in: the document's own folder when the
+// preference asks for it and it exists, else the remembered save folder.
+std::string saveFolderFor(const TDrawWindowWidget& w) {
+  const CAppProfile& prefs = appProfile();
+  if ((prefs.FileIODir & 1) != 0 && w.window().hasFileName()) {
+    const QFileInfo info(QString::fromStdString(w.window().fileName()));
+    if (info.dir().exists()) return std8(info.absolutePath());
+  }
+  return prefs.savePath;
+}
+
+bool runSaveDialog(int32_t kind, const std::string& proposed, const std::string& folder, std::string& chosen) {
+  SFileDialogRequest request;
+  request.kind = kind;
+  request.initialName = proposed;
+  request.folder = folder;
+  request.showPreview = appProfile().useFilePreview;
+  if (!executeFileDialog(QApplication::activeWindow(), request)) return false;
+  appProfile().savePath = request.folder;
+  appProfile().useFilePreview = request.showPreview;
+  chosen = request.fileName;
+  return true;
+}
+
+// Qt's clipboard, the clipboard file beside the preferences and the progress
+// window are the program's while the main window lives.
+class CFileServices final : public QObject {
+ public:
+  explicit CFileServices(QWidget* owner) : QObject(owner), progress_(owner) {
+    previousClipboard_ = setClipboard(&clipboard_);
+    previousProgress_ = setProgressService(&progress_);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (!folder.isEmpty() && QDir().mkpath(folder)) setClipboardFile(std8(folder + QStringLiteral("/pgClip.bmp")));
+  }
+  ~CFileServices() override {
+    setClipboard(previousClipboard_);
+    setProgressService(previousProgress_);
+    setClipboardFile({});
+  }
+  CFileServices(const CFileServices&) = delete;
+  CFileServices& operator=(const CFileServices&) = delete;
+
+ private:
+  CQtClipboard clipboard_;
+  TQtProgressService progress_;
+  IClipboard* previousClipboard_ = nullptr;
+  ProgressService* previousProgress_ = nullptr;
+};
+
+}  // namespace
+
+// ---- opening -------------------------------------------------------------------------------
+
+TDrawWindowWidget* TMainForm::findDrawWindow(const QString& path) const {
+  for (TDrawWindowWidget* w : drawWindows())
+    if (QString::fromStdString(w->window().fileName()).compare(path, Qt::CaseInsensitive) == 0) return w;
+  return nullptr;
+}
+
+void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
+  window.window().setFileName(std8(path));
+  window.window().paper().name = std8(path);
+  window.window().updateTitle();
+  window.window().exchangeModified(false);
+  recentFiles().addItem(0, std8(path));
+  fileMruMenu_->rebuild();
+  actions().updateAll();
+}
+
+TDrawWindowWidget* TMainForm::openFile(const QString& path) {
+  const std::string p = std8(path);
+  if (!QFileInfo::exists(path) || QFileInfo(path).isDir()) {
+    showWarning("ファイルが見つかりません！\r    path = " + p);
+    return nullptr;
+  }
+  if (batchMode_ ? !drawWindows().isEmpty() : (activeDrawWindow() != nullptr && activeDrawWindow()->window().isBusy()))
+    return nullptr;
+  if (TDrawWindowWidget* open = findDrawWindow(path)) {
+    if (!open->isModified()) {
+      recentFiles().addItem(0, p);
+      fileMruMenu_->rebuild();
+      if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) mdi_->setActiveSubWindow(sub);
+      return open;
+    }
+    if (askConfirm(p + "\rに加えられた変更を破棄して再読込していいですか?", MessageButtons::YesNo) != kMrYes) return open;
+    open->window().exchangeModified(false);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
+      sub->close();
+      delete sub;
+    }
+  }
+  CWaitCursor wait;
+  TDrawWindowWidget* window = nullptr;
+  const FileKind kind = fileKindFromExt(p);
+  switch (kind) {
+    case FileKind::Native: {
+      window = newDrawWindow(QString(), 1, 1, 72);
+      if (window == nullptr) {
+        showWarning("新規ウインドウの作成に失敗しました！");
+        return nullptr;
+      }
+      auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
+      const uint8_t rc = readNativeFile(p, *doc);
+      if (rc != kRcOk || !window->window().adoptDocument(std::move(doc))) {
+        showWarning(printed("%s\rのオープンに失敗しました!  (err=%d)", p, rc == kRcOk ? 1 : rc));
+        window->window().exchangeModified(false);
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) delete sub;
+        return nullptr;
+      }
+      break;
+    }
+    case FileKind::Bmp:
+    case FileKind::Jpeg:
+    case FileKind::Png:
+    case FileKind::Psd: {
+      int32_t dpi = 0;
+      uint8_t code = 0;
+      std::unique_ptr<TMTC> picture = loadImageFile(p, dpi, &code);
+      if (!picture) {
+        showWarning(printed("%s\rのオープンに失敗しました!  (err=%d)", p, code));
+        return nullptr;
+      }
+      window = newDrawWindow(path, picture->Width, picture->Height, dpi > 0 ? dpi : 72);
+      if (window == nullptr) {
+        showWarning("新規ウインドウの作成に失敗しました！");
+        return nullptr;
+      }
+      (void)loadPictureIntoDocument(window->window().paper(), *picture);
+      break;
+    }
+    case FileKind::LegacyDocument: {
+      char magic[4];
+      if (!legacyMagic(p, magic)) return nullptr;
+      if (std::string_view(magic, 4) != "LGB " && std::string_view(magic, 4) != "LGB2") {
+        showWarning("未知の形式です！");
+        return nullptr;
+      }
+      // The importer of version-1.1 documents is not part of this program.
+      showWarning(printed("%s\rのオープンに失敗しました!  (err=%d)", p, 1));
+      return nullptr;
+    }
+    case FileKind::LegacyRecording:
+    case FileKind::EventsV1:
+    case FileKind::EventsV3:
+    case FileKind::EventsV4:
+      // Recordings open through replay, which this window cannot run yet.
+      showWarning("イベントファイルとして開くことができません!");
+      return nullptr;
+    default:
+      showWarning(formatRes(kResUnsupportedFormat, {p}));
+      return nullptr;
+  }
+  fileOpened(*window, path);
+  return window;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  event->acceptProposedAction();
+  for (const QUrl& url : urls) {
+    if (!url.isLocalFile()) continue;
+    const QString path = url.toLocalFile();
+    if (!QFileInfo::exists(path)) {
+      showWarning("ファイルが見つかりません！\r    path = " + std8(path));
+      continue;
+    }
+    if (openFile(path) == nullptr) showWarning("画像ファイルを開くことができませんでした！\r    path = " + std8(path));
+  }
+  raise();
+  activateWindow();
+}
+
+// ---- saving --------------------------------------------------------------------------------
+
+bool TMainForm::saveDrawWindow(TDrawWindowWidget& window, const QString& path) {
+  TDrawWindow& w = window.window();
+  if (w.isStrokeOpen()) return false;
+  CWaitCursor wait;
+  const std::string p = std8(path);
+  const SSaveOutcome outcome = saveDocumentToFile(w.paper(), p, [this](SJpegSaveOptions& options) {
+    return execJpegOptionDialog(*this, options);
+  });
+  reportSave(outcome);
+  if (!outcome.ok) return false;
+  if (fileKindFromExt(p) == FileKind::Native) w.exchangeModified(false);
+  w.setFileName(p);
+  w.paper().name = p;
+  w.updateTitle();
+  recentFiles().addItem(0, p);
+  fileMruMenu_->rebuild();
+  actions().updateAll();
+  return true;
+}
+
+bool TMainForm::saveDrawWindowAs(TDrawWindowWidget& window) {
+  if (window.window().isStrokeOpen()) return false;
+  std::string chosen;
+  if (!runSaveDialog(8, window.window().paper().name, saveFolderFor(window), chosen)) return false;
+  return saveDrawWindow(window, QString::fromStdString(chosen));
+}
+
+bool TMainForm::saveDrawWindowInPlace(TDrawWindowWidget& window) {
+  if (!window.window().hasFileName()) return saveDrawWindowAs(window);
+  return saveDrawWindow(window, QString::fromStdString(window.window().fileName()));
+}
+
+// ---- commands ------------------------------------------------------------------------------
+
+void TMainForm::bindFileCommands() {
+  setAcceptDrops(true);
+  new CFileServices(this);
+  TMainActions& a = *actions_;
+  // A recent file that cannot be opened leaves the list.
+  disconnect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, &TMainForm::handOverFile);
+  connect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, [this](const QString& path) {
+    if (openFile(path) != nullptr) return;
+    (void)recentFiles().removeItem(std8(path));
+    fileMruMenu_->rebuild();
+  });
+
+  // A command on the active document window, enabled by a test of it.
+  auto window = [this](auto act) {
+    return [this, act] {
+      TDrawWindowWidget* active = activeDrawWindow();
+      if (active != nullptr) act(*active);
+    };
+  };
+  auto when = [this](auto test) {
+    return [this, test] {
+      TDrawWindowWidget* active = activeDrawWindow();
+      return SActionState{active != nullptr ? bool(test(*active)) : false};
+    };
+  };
+  // canSave: idle and not recording a stroke.
+  auto canSave = [](TDrawWindowWidget& w) { return w.window().isIdle() && !w.window().isStrokeOpen(); };
+  // The edit gates of the document commands (G0, G1 and the copy gate).
+  auto g0 = [](TDrawWindowWidget& w) { return w.window().canEdit(false, false, true); };
+  auto g1 = [](TDrawWindowWidget& w) { return w.window().canEdit(true, false, true); };
+  auto gc = [](TDrawWindowWidget& w) { return w.window().canEdit(false, true, true); };
+  auto noneOrIdle = [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    return SActionState{w == nullptr || w->window().isIdle()};
+  };
+
+  a.bind("ActFileOpen", [this] {
+    SFileDialogRequest request;
+    request.kind = 0;
+    request.folder = appProfile().loadPath;
+    request.filterIndex = appProfile().pictLoadExtIdx;
+    request.showPreview = appProfile().useFilePreview;
+    if (!executeFileDialog(this, request)) return;
+    appProfile().loadPath = request.folder;
+    appProfile().pictLoadExtIdx = request.filterIndex;
+    appProfile().useFilePreview = request.showPreview;
+    (void)openFile(QString::fromStdString(request.fileName));
+  }, noneOrIdle);
+  a.bind("ActFileRevert", window([this](TDrawWindowWidget& w) {
+           if (w.window().hasFileName()) (void)openFile(QString::fromStdString(w.window().fileName()));
+         }),
+         when([canSave](TDrawWindowWidget& w) { return canSave(w) && w.window().hasFileName() && w.isModified(); }));
+  a.bind("ActFileSave", window([this](TDrawWindowWidget& w) { (void)saveDrawWindowInPlace(w); }),
+         when([canSave](TDrawWindowWidget& w) { return canSave(w) && w.window().hasFileName(); }));
+  a.bind("ActFileSaveAs", window([this](TDrawWindowWidget& w) { (void)saveDrawWindowAs(w); }), when(canSave));
+  a.bind("ActLyrSaveAs", window([g1](TDrawWindowWidget& w) {
+           if (!g1(w)) return;
+           TPaper& doc = w.window().paper();
+           const CLayerData* layer = doc.currentLayer();
+           if (layer == nullptr) return;
+           const std::string title = QFileInfo(QString::fromStdString(doc.name)).completeBaseName().toStdString();
+           SFileDialogRequest request;
+           std::string chosen;
+           if (!runSaveDialog(17, layerExportName(title, doc.currentLayerIndex(), layer->name), saveFolderFor(w),
+                              chosen))
+             return;
+           CWaitCursor wait;
+           reportSave(saveLayerToFile(doc, doc.currentLayerIndex(), chosen));
+         }),
+         when(g1));
+  a.bind("ActFileSaveAuto", window([this](TDrawWindowWidget& w) {
+           const std::time_t now = std::time(nullptr);
+           std::tm local{};
+           localtime_r(&now, &local);
+           const std::string name = datedBmpName(saveFolderFor(w), local, [](const std::string& n) {
+             std::error_code ec;
+             return std::filesystem::exists(n, ec);
+           });
+           CWaitCursor wait;
+           std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
+           if (!picture || bmpSaveImage(name, *picture, w.window().paper().resolution, false) != kRcOk) {
+             showWarning(formatRes(kResSaveFailed, {name}));
+             return;
+           }
+           showInfo(resString(kResSavedBitmap));
+           recentFiles().addItem(0, name);
+           fileMruMenu_->rebuild();
+         }),
+         when(canSave));
+
+  // ---- clipboard ----
+  a.bind("ActEditCopyLayer", window([gc](TDrawWindowWidget& w) {
+           if (!gc(w)) return;
+           TPaper& doc = w.window().paper();
+           const CLayerData* layer = doc.currentLayer();
+           if (layer == nullptr) return;
+           std::unique_ptr<TMTC> picture = layerRect(doc, doc.currentLayerIndex(),
+                                                     SRectXYWH{-layer->offsetX, -layer->offsetY, layer->imageWidth(),
+                                                               layer->imageHeight()});
+           if (!picture || !clipboardEmpty(true)) return;
+           (void)putClipLayerAttr(*layer);
+           (void)putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+         }),
+         when(gc));
+  // The whole picture, or the selection's box of it with the box announced.
+  a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) {
+           std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
+           if (!picture || !clipboardEmpty(true)) return;
+           SRectXYWH box;
+           if (selectionBox(w.window().paper(), box)) {
+             (void)putClipBox(box);
+             (void)putClipboardImage32(*picture, box);
+           } else {
+             (void)putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           }
+         }),
+         when([](TDrawWindowWidget& w) { return w.window().canEdit(true, true, false); }));
+  // Cut: the selected part of the current layer goes to the clipboard with
+  // the layer's attributes and the box, then leaves the layer.
+  a.bind("ActEditCut", window([g0](TDrawWindowWidget& w) {
+           if (!g0(w)) return;
+           TPaper& doc = w.window().paper();
+           const CLayerData* layer = doc.currentLayer();
+           SRectXYWH box;
+           std::unique_ptr<TMTC> part = selectedLayerPart(doc, doc.currentLayerIndex(), box);
+           if (layer == nullptr || !part || !clipboardEmpty(true)) return;
+           (void)putClipLayerAttr(*layer);
+           (void)putClipBox(box);
+           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) return;
+           if (cutSelection(doc, doc.currentLayerIndex(), true)) w.window().setModified(true);
+         }),
+         when([g0](TDrawWindowWidget& w) {
+           SRectXYWH box;
+           return g0(w) && selectionBox(w.window().paper(), box);
+         }));
+  a.bind("ActEditPasteNew", window([g0](TDrawWindowWidget& w) {
+           if (!g0(w)) return;
+           std::unique_ptr<TMTC> picture = getClipboardImage();
+           if (!picture) {
+             showWarning(resString(kResNoClipboardBitmap));
+             return;
+           }
+           SClipLayerAttr attr;
+           std::string name;
+           const bool withAttr = getClipLayerAttr(attr, name);
+           TPaper& doc = w.window().paper();
+           if (pastePictureAsNewLayer(doc, *picture, withAttr ? &attr : nullptr, withAttr ? &name : nullptr, true) < 0)
+             return;
+           w.window().setModified(true);
+           w.window().documentLayoutChanged(false);
+         }),
+         when([g0](TDrawWindowWidget& w) { return g0(w) && canPasteImage(); }));
+  a.bind("ActFileNewFromCB", [this] {
+    std::unique_ptr<TMTC> picture = getClipboardImage();
+    if (!picture) {
+      showWarning(resString(kResNoClipboardBitmap));
+      return;
+    }
+    static int32_t counter = 0;
+    const QString name = QStringLiteral("PASTE%1").arg(++counter);
+    TDrawWindowWidget* w = newDrawWindow(name, picture->Width, picture->Height, 72);
+    if (w == nullptr) {
+      showWarning("新規ウインドウの作成に失敗しました！");
+      return;
+    }
+    (void)loadPictureIntoDocument(w->window().paper(), *picture);
+    w->window().documentLayoutChanged(true);
+  }, [] { return SActionState{canPasteImage()}; });
+}
+
+}  // namespace pg

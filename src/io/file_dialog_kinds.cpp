@@ -1,0 +1,166 @@
+#include "io/file_dialog_kinds.h"
+
+#include <array>
+#include <cctype>
+
+namespace pg {
+namespace {
+
+// Filter entries, each "description|patterns".
+enum Entry : uint8_t {
+  kNative, kLegacyDoc, kBmp, kJpeg, kPng, kAllPictures, kAllFiles, kEv4, kEv3, kEv22, kEv11, kAllEvents,
+  kPenMethods, kPenShapes, kPalette, kAco, kPcs, kAllPalettes, kGradients, kTones, kEv4Save, kCursor,
+};
+
+constexpr std::array<std::string_view, 22> kEntries = {
+    "Pigmora (*.kci)|*.kci",
+    "Pigmora1.1 (*.lgb)|*.LGB",
+    "BMP (*.bmp)|*.BMP",
+    "JPEG (*.jpg;*.jpeg;*.jpe;*.jif;*.jfif;*.jfi)|*.JPG;*.JPEG;*.JPE;*.JIF;*.JFIF;*.JFI",
+    "PNG (*.png)|*.PNG",
+    "すべての画像|*.kci;*.lgb;*.bmp;*.jpg;*.jpeg;*.jpe;*.jif;*.jfif;*.jfi;*.png",
+    "すべてのファイル|*.*",
+    "Pigmora4 イベント (*.ke4/*.kv4)|*.ke4;*.kv4",
+    "Pigmora3 イベント (*.ke3/*.kv3)|*.ke3;*.kv3",
+    "Pigmora2.2 イベント (*.kes)|*.kes",
+    "Pigmora1.1 イベント (*.lge)|*.lge",
+    "すべてのイベント|*.lge;*.kes;*.ke3;*.kv3;*.ke4;*.kv4",
+    "Pigmora ブラシ集 (*.pmt)|*.pmt",
+    "Pigmora ペン先集 (*.psh)|*.psh",
+    "Pigmora パレット (*.kpl)|*.kpl",
+    "Adobe 色見本 (*.aco)|*.aco",
+    "Painter カラーセット (*.pcs/*.txt)|*.pcs;*.txt",
+    "すべてのパレット|*.kpl;*.aco;*.pcs;*.txt",
+    "Pigmora グラデーション集 (*.kgs)|*.kgs",
+    "Pigmora トーン集 (*.kts)|*.kts",
+    "Pigmora4 イベント (*.ke4)|*.ke4",
+    "カーソル (*.cur)|*.CUR",
+};
+
+struct SKindRow {
+  FileDialogMode mode;
+  bool preview;
+  std::string_view defaultExt;
+  std::vector<Entry> entries;
+  std::vector<std::string_view> extByIndex;  // save dialogs: the extension of each entry
+};
+
+const std::array<SKindRow, kDialogKinds>& kindTable() {
+  using M = FileDialogMode;
+  static const std::array<SKindRow, kDialogKinds> table = {{
+      {M::Open, true, ".kci", {kNative, kLegacyDoc, kBmp, kJpeg, kPng, kAllPictures, kAllFiles},
+       {".kci", ".lgb", ".bmp", ".jpg", ".png"}},
+      {M::Open, true, ".bmp", {kBmp, kJpeg, kPng}, {".bmp", ".jpg", ".png"}},
+      {M::Open, true, ".ke4", {kEv4, kEv3, kEv22, kEv11, kAllEvents}, {}},
+      {M::Open, false, ".pmt", {kPenMethods}, {}},
+      {M::Open, false, ".psh", {kPenShapes}, {}},
+      {M::Open, false, ".kpl", {kPalette, kAco, kPcs, kAllPalettes}, {}},
+      {M::Open, false, ".kgs", {kGradients}, {}},
+      {M::Open, false, ".kts", {kTones}, {}},
+      {M::Save, true, ".kci", {kNative, kBmp, kJpeg, kPng}, {".kci", ".bmp", ".jpg", ".png"}},
+      {M::Save, true, ".bmp", {kBmp, kJpeg, kPng}, {".bmp", ".jpg", ".png"}},
+      {M::Save, true, ".ke4", {kEv4Save}, {}},
+      {M::Save, false, ".pmt", {kPenMethods}, {}},
+      {M::Save, false, ".psh", {kPenShapes}, {}},
+      {M::Save, false, ".kpl", {kPalette, kAco, kPcs}, {".kpl", ".aco", ".pcs"}},
+      {M::Save, false, ".kgs", {kGradients}, {}},
+      {M::Save, false, ".kts", {kTones}, {}},
+      {M::Open, false, ".kpl", {kPalette}, {}},
+      {M::Save, true, ".bmp", {kBmp, kPng}, {".bmp", ".png"}},
+      {M::Open, false, ".cur", {kCursor}, {}},
+  }};
+  return table;
+}
+
+const SKindRow* row(int32_t kind) {
+  return kind >= 0 && kind < kDialogKinds ? &kindTable()[static_cast<size_t>(kind)] : nullptr;
+}
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::vector<std::string_view> split(std::string_view s, char sep) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  for (size_t i = 0; i <= s.size(); ++i)
+    if (i == s.size() || s[i] == sep) {
+      parts.push_back(s.substr(start, i - start));
+      start = i + 1;
+    }
+  return parts;
+}
+
+}  // namespace
+
+SFileDialogKind fileDialogKind(int32_t kind) {
+  const SKindRow* r = row(kind);
+  return r ? SFileDialogKind{r->mode, r->preview} : SFileDialogKind{};
+}
+
+std::string buildFileFilter(int32_t kind) {
+  const SKindRow* r = row(kind);
+  std::string filter;
+  if (r == nullptr) return filter;
+  for (Entry e : r->entries) {
+    if (!filter.empty()) filter += '|';
+    filter += kEntries[e];
+  }
+  return filter;
+}
+
+std::string defaultExtForKind(int32_t kind) {
+  const SKindRow* r = row(kind);
+  return r ? std::string(r->defaultExt) : std::string();
+}
+
+std::string extForFilterIndex(int32_t kind, int32_t index) {
+  const SKindRow* r = row(kind);
+  if (r == nullptr) return {};
+  if (index >= 1 && static_cast<size_t>(index) <= r->extByIndex.size())
+    return std::string(r->extByIndex[static_cast<size_t>(index - 1)]);
+  return std::string(r->defaultExt);
+}
+
+bool extMatchesKind(std::string_view ext, int32_t kind) {
+  const std::string e = lower(ext);
+  if (e.empty()) return false;
+  if (kind == 18 && e == ".ani") return true;
+  for (const SFilterEntry& entry : parseFileFilter(buildFileFilter(kind)))
+    for (const std::string& p : entry.patterns)
+      if (lower(p) == "*" + e) return true;
+  return false;
+}
+
+std::vector<SFilterEntry> parseFileFilter(std::string_view filter) {
+  std::vector<SFilterEntry> entries;
+  if (filter.empty()) return entries;
+  const std::vector<std::string_view> parts = split(filter, '|');
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    SFilterEntry e;
+    e.description = std::string(parts[i]);
+    for (std::string_view p : split(parts[i + 1], ';'))
+      if (!p.empty()) e.patterns.emplace_back(p);
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+std::string replaceExtension(std::string_view name, std::string_view ext) {
+  const size_t slash = name.find_last_of('/');
+  const size_t dot = name.find_last_of('.');
+  const bool hasExt = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  std::string out(hasExt ? name.substr(0, dot) : name);
+  out += ext;
+  return out;
+}
+
+std::string normaliseInitialDir(std::string_view folder) {
+  std::string out(folder);
+  while (out.size() > 1 && out.back() == '/') out.pop_back();
+  return out;
+}
+
+}  // namespace pg

@@ -1,0 +1,213 @@
+// The main window's file roads under the offscreen platform: the command
+// path, a drop, the recent files, the same file twice, save and reopen,
+// copy and paste between documents and with other programs, the close
+// prompt's Yes.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QUrl>
+
+#include <filesystem>
+
+#include "app/document_files.h"
+#include "app/mru_file_list.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "canvas/draw_window.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "core/chunk_head.h"
+#include "document/layer_data.h"
+#include "document/paper.h"
+#include "io/clipboard_image.h"
+#include "io/image_codecs.h"
+#include "io/qt/file_dialog.h"
+#include "platform/message_service.h"
+#include "test_support/plane_pixels.h"
+#include "test_support/qt_app.h"
+#include "test_support/temp_folder.h"
+
+namespace pg {
+namespace {
+
+using testing::samePlanes;
+
+class MainFormFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ensureQtApp();
+    picture_.Resize(24, 16);
+    testing::fillWith(picture_, [](int32_t x, int32_t y) {
+      return ((x * 5 + y) % 4 == 0 ? 0x80000000u : 0xFF000000u) | uint32_t(x * 10) << 16 | uint32_t(y * 15) << 8 | 3u;
+    });
+    png_ = dir_.file("pic.png");
+    ASSERT_EQ(pngSaveImage(png_, picture_, 0, true), kRcOk);
+  }
+  void TearDown() override { (void)setFileDialogRunner(nullptr); }
+
+  std::unique_ptr<TMTC> layerPixels(TDrawWindowWidget& w, int32_t index) {
+    return exportLayer(w.window().paper(), index);
+  }
+  // A drag entering the window, then the drop, as the window system sends them.
+  static void dropOn(TMainForm& form, QMimeData* mime) {
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+  }
+  void trigger(TMainForm& form, const char* name) {
+    form.actions().updateAll();
+    QAction* a = form.actions().action(name);
+    ASSERT_TRUE(a->isEnabled()) << name;
+    a->trigger();
+  }
+
+  RecordingMessageService messages_;
+  ScopedMessageService scope_{messages_};
+  testing::TempFolder dir_;
+  TMTC picture_;
+  std::string png_;
+};
+
+TEST_F(MainFormFiles, HandedOverAndDroppedFilesOpenOnceEach) {
+  TMainForm form;
+  form.show();
+  form.handOverFile(QString::fromStdString(png_));
+  QApplication::processEvents();
+  ASSERT_EQ(form.drawWindows().size(), 1);
+  TDrawWindowWidget* w = form.drawWindows().first();
+  std::unique_ptr<TMTC> layer = layerPixels(*w, 0);
+  ASSERT_TRUE(layer);
+  EXPECT_TRUE(samePlanes(*layer, picture_));
+  EXPECT_EQ(form.recentFiles().items().front(), png_);
+
+  // The same file again (here by a drop) brings the open window forward.
+  auto* mime = new QMimeData;
+  mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(png_))});
+  dropOn(form, mime);
+  EXPECT_EQ(form.drawWindows().size(), 1);
+
+  // A second file by a drop opens a second window; a missing one is reported.
+  ASSERT_EQ(bmpSaveImage(dir_.file("b.bmp"), picture_, 0, false), kRcOk);
+  mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(dir_.file("b.bmp"))),
+                 QUrl::fromLocalFile(QString::fromStdString(dir_.file("none.png")))});
+  dropOn(form, mime);
+  EXPECT_EQ(form.drawWindows().size(), 2);
+  ASSERT_FALSE(messages_.shown().empty());
+  EXPECT_NE(messages_.shown().back().text.find("ファイルが見つかりません"), std::string::npos);
+  delete mime;
+
+  // Unsupported and broken files give a message and no window.
+  std::filesystem::copy_file(png_, dir_.file("x.txt"));
+  std::filesystem::copy_file(dir_.file("x.txt"), dir_.file("broken.png"));
+  std::filesystem::resize_file(dir_.file("broken.png"), 30);
+  EXPECT_EQ(form.openFile(QString::fromStdString(dir_.file("x.txt"))), nullptr);
+  EXPECT_EQ(form.openFile(QString::fromStdString(dir_.file("broken.png"))), nullptr);
+  EXPECT_NE(messages_.shown().back().text.find("err=9"), std::string::npos);
+  EXPECT_EQ(form.drawWindows().size(), 2);
+}
+
+TEST_F(MainFormFiles, SaveThenReopenGivesTheSamePixels) {
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.openFile(QString::fromStdString(png_));
+  ASSERT_NE(w, nullptr);
+  const std::string kci = dir_.file("saved.kci");
+  (void)setFileDialogRunner([&](SFileDialogRequest& r) {
+    EXPECT_EQ(r.kind, 8);
+    r.fileName = kci;
+    return true;
+  });
+  trigger(form, "ActFileSaveAs");
+  ASSERT_TRUE(std::filesystem::exists(kci));
+  EXPECT_EQ(w->window().fileName(), kci);
+  EXPECT_EQ(form.recentFiles().items().front(), kci);
+  qobject_cast<QMdiSubWindow*>(w->parentWidget())->close();
+  QApplication::processEvents();
+
+  TDrawWindowWidget* again = form.openFile(QString::fromStdString(kci));
+  ASSERT_NE(again, nullptr);
+  std::unique_ptr<TMTC> layer = layerPixels(*again, 0);
+  ASSERT_TRUE(layer);
+  EXPECT_TRUE(samePlanes(*layer, picture_));
+  EXPECT_FALSE(again->isModified());
+}
+
+TEST_F(MainFormFiles, CopyThenPasteGivesTheSameLayerPixelsAndOtherProgramsSeeAPng) {
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* source = form.openFile(QString::fromStdString(png_));
+  ASSERT_NE(source, nullptr);
+  source->window().paper().currentLayer()->name = "ink";
+  trigger(form, "ActEditCopyLayer");
+
+  // Another program reads the PNG.
+  const QMimeData* onClipboard = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(onClipboard, nullptr);
+  ASSERT_TRUE(onClipboard->hasFormat(QStringLiteral("image/png")));
+  const QByteArray png = onClipboard->data(QStringLiteral("image/png"));
+  TMTC seen;
+  int32_t dpi = 0;
+  ASSERT_EQ(decodePng(reinterpret_cast<const uint8_t*>(png.constData()), size_t(png.size()), seen, dpi), kRcOk);
+  EXPECT_TRUE(samePlanes(seen, picture_));
+
+  TDrawWindowWidget* target = form.newDrawWindow(QStringLiteral("target"), 40, 30, 72);
+  ASSERT_NE(target, nullptr);
+  trigger(form, "ActEditPasteNew");
+  ASSERT_EQ(target->window().paper().layerCount(), 2);
+  EXPECT_EQ(target->window().paper().getLayer(1)->name, "ink");
+  std::unique_ptr<TMTC> pasted = exportLayer(target->window().paper(), 1);
+  ASSERT_TRUE(pasted);
+  std::unique_ptr<TMTC> part = std::make_unique<TMTC>(24, 16);
+  for (int32_t y = 0; y < 16; ++y)
+    for (int32_t x = 0; x < 24; ++x) *part->pixelAt(x, y) = pasted->getPixel(x, y);
+  EXPECT_TRUE(samePlanes(*part, picture_));
+  EXPECT_TRUE(target->isModified());
+
+  // A PNG another program put there becomes a new document.
+  auto* foreign = new QMimeData;
+  const std::vector<uint8_t> bytes = encodePng(picture_, 0, false);
+  foreign->setData(QStringLiteral("image/png"), QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+  QGuiApplication::clipboard()->setMimeData(foreign);
+  const qsizetype before = form.drawWindows().size();
+  trigger(form, "ActFileNewFromCB");
+  ASSERT_EQ(form.drawWindows().size(), before + 1);
+  TDrawWindowWidget* made = form.activeDrawWindow();
+  ASSERT_NE(made, nullptr);
+  std::unique_ptr<TMTC> layer = layerPixels(*made, 0);
+  ASSERT_TRUE(layer);
+  EXPECT_EQ(layer->getPixel(3, 5), picture_.getPixel(3, 5) | 0xFF000000u);
+}
+
+TEST_F(MainFormFiles, TheClosePromptsYesSavesAndRevertAsksFirst) {
+  TMainForm form;
+  form.show();
+  const std::string kci = dir_.file("doc.kci");
+  TDrawWindowWidget* w = form.openFile(QString::fromStdString(png_));
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(form.saveDrawWindow(*w, QString::fromStdString(kci)));
+  const auto written = std::filesystem::last_write_time(kci);
+  std::filesystem::last_write_time(kci, written - std::chrono::hours(1));
+
+  // Revert of a modified document asks; No keeps the window as it is.
+  w->window().setModified(true);
+  messages_.queueAnswer(kMrNo);
+  trigger(form, "ActFileRevert");
+  EXPECT_EQ(form.drawWindows().size(), 1);
+  EXPECT_TRUE(w->isModified());
+
+  w->saveQuestion = [](const std::string&) { return kAnswerYes; };
+  ASSERT_TRUE(qobject_cast<QMdiSubWindow*>(w->parentWidget())->close());
+  QApplication::processEvents();
+  EXPECT_EQ(form.drawWindows().size(), 0);
+  EXPECT_GT(std::filesystem::last_write_time(kci), written - std::chrono::hours(1));
+}
+
+}  // namespace
+}  // namespace pg
