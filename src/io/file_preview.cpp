@@ -8,6 +8,7 @@
 #include "io/native_file_reader.h"
 #include "io/thumbnail_chunk.h"
 #include "record/event_file.h"
+#include "platform/string_table.h"
 
 namespace pg {
 
@@ -38,19 +39,26 @@ bool loadFilePreview(const std::string& path, TMTC& picture, uint32_t& width, ui
   }
 }
 
+// The labels come from the string tables; the figures after them are the same
+// in every language.
+constexpr uint32_t kResPreviewSize = 66547;  // "大きさ:"
+constexpr uint32_t kResPreviewTime = 66548;  // "更新日:"
+
 std::string previewSizeLabel(bool active, uint32_t width, uint32_t height) {
-  if (!active) return "大きさ:";
+  std::string label = resString(kResPreviewSize);
+  if (!active) return label;
   char text[64];
-  std::snprintf(text, sizeof text, "大きさ: %u × %u", width, height);
-  return text;
+  std::snprintf(text, sizeof text, " %u × %u", width, height);
+  return label + text;
 }
 
 std::string previewTimeLabel(bool active, const std::tm& t) {
-  if (!active) return "更新日:";
+  std::string label = resString(kResPreviewTime);
+  if (!active) return label;
   char text[64];
-  std::snprintf(text, sizeof text, "更新日: %4.4d/%2.2d/%2.2d %2.2d:%2.2d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+  std::snprintf(text, sizeof text, " %4.4d/%2.2d/%2.2d %2.2d:%2.2d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
                 t.tm_hour, t.tm_min);
-  return text;
+  return label + text;
 }
 
 }  // namespace pg

@@ -13,6 +13,7 @@
 #include "app/app_profile.h"
 #include "app/qt/main_form.h"
 #include "platform/message_service.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 namespace {
@@ -23,10 +24,10 @@ constexpr int kSliderSteps = 1000;
 
 TFormJpegOption::TFormJpegOption(const CJpegOptionModel& model, QWidget* parent) : QDialog(parent), model_(model) {
   setObjectName(QStringLiteral("FormJpegOption"));
-  setWindowTitle(QStringLiteral("JPEG 設定"));
+  setWindowTitle(resText(66551));
   auto* grid = new QGridLayout(this);
   presets_ = new QComboBox(this);
-  presets_->addItems({QStringLiteral("最高"), QStringLiteral("高"), QStringLiteral("標準"), QStringLiteral("低")});
+  presets_->addItems({resText(66552), resText(66553), resText(66554), resText(66555)});
   quality_ = new QSpinBox(this);
   quality_->setRange(kJpegQualityMin, kJpegQualityMax);
   qualitySlider_ = new QSlider(Qt::Horizontal, this);
@@ -35,8 +36,8 @@ TFormJpegOption::TFormJpegOption(const CJpegOptionModel& model, QWidget* parent)
   smoothing_->setRange(0, 100);
   smoothingSlider_ = new QSlider(Qt::Horizontal, this);
   smoothingSlider_->setRange(0, 100);
-  progressive_ = new QCheckBox(QStringLiteral("プログレッシブ(&P)"), this);
-  greyscale_ = new QCheckBox(QStringLiteral("モノクロ(&G)"), this);
+  progressive_ = new QCheckBox(resText(66556), this);
+  greyscale_ = new QCheckBox(resText(66557), this);
   grid->addWidget(presets_, 0, 0, 1, 3);
   grid->addWidget(quality_, 1, 0);
   grid->addWidget(qualitySlider_, 1, 1, 1, 2);

@@ -49,22 +49,13 @@ namespace {
 
 std::string std8(const QString& s) { return s.toStdString(); }
 
-std::string printed(const char* format, const std::string& text, int code) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%d", code);
-  std::string out = format;
-  if (const size_t at = out.find("%s"); at != std::string::npos) out.replace(at, 2, text);
-  if (const size_t at = out.find("%d"); at != std::string::npos) out.replace(at, 2, buffer);
-  return out;
-}
-
 // The wait cursor for the duration of a file operation.
-class CWaitCursor {
+class CBusyCursor {
  public:
-  CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-  CWaitCursor(const CWaitCursor&) = delete;
-  CWaitCursor& operator=(const CWaitCursor&) = delete;
+  CBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~CBusyCursor() { QApplication::restoreOverrideCursor(); }
+  CBusyCursor(const CBusyCursor&) = delete;
+  CBusyCursor& operator=(const CBusyCursor&) = delete;
 };
 
 void reportSave(const SSaveOutcome& outcome) {
@@ -153,7 +144,7 @@ void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
 TDrawWindowWidget* TMainForm::openFile(const QString& path) {
   const std::string p = std8(path);
   if (!QFileInfo::exists(path) || QFileInfo(path).isDir()) {
-    showWarning("ファイルが見つかりません！\r    path = " + p);
+    showWarning(formatRes(66540, {p}));
     return nullptr;
   }
   if (batchMode_ ? !drawWindows().isEmpty() : (activeDrawWindow() != nullptr && activeDrawWindow()->window().isBusy()))
@@ -165,27 +156,27 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) mdi_->setActiveSubWindow(sub);
       return open;
     }
-    if (askConfirm(p + "\rに加えられた変更を破棄して再読込していいですか?", MessageButtons::YesNo) != kMrYes) return open;
+    if (askConfirm(formatRes(66541, {p}), MessageButtons::YesNo) != kMrYes) return open;
     open->window().exchangeModified(false);
     if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
       sub->close();
       delete sub;
     }
   }
-  CWaitCursor wait;
+  CBusyCursor wait;
   TDrawWindowWidget* window = nullptr;
   const FileKind kind = fileKindFromExt(p);
   switch (kind) {
     case FileKind::Native: {
       window = newDrawWindow(QString(), 1, 1, 72);
       if (window == nullptr) {
-        showWarning("新規ウインドウの作成に失敗しました！");
+        showWarning(resString(66542));
         return nullptr;
       }
       auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
       const uint8_t rc = readNativeFile(p, *doc);
       if (rc != kRcOk || !window->window().adoptDocument(std::move(doc))) {
-        showWarning(printed("%s\rのオープンに失敗しました!  (err=%d)", p, rc == kRcOk ? 1 : rc));
+        showWarning(formatRes(66543, {p, int64_t(rc == kRcOk ? 1 : rc)}));
         window->window().exchangeModified(false);
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) delete sub;
         return nullptr;
@@ -200,12 +191,12 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       uint8_t code = 0;
       std::unique_ptr<TMTC> picture = loadImageFile(p, dpi, &code);
       if (!picture) {
-        showWarning(printed("%s\rのオープンに失敗しました!  (err=%d)", p, code));
+        showWarning(formatRes(66543, {p, int64_t(code)}));
         return nullptr;
       }
       window = newDrawWindow(path, picture->Width, picture->Height, dpi > 0 ? dpi : 72);
       if (window == nullptr) {
-        showWarning("新規ウインドウの作成に失敗しました！");
+        showWarning(resString(66542));
         return nullptr;
       }
       (void)loadPictureIntoDocument(window->window().paper(), *picture);
@@ -215,11 +206,11 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       char magic[4];
       if (!legacyMagic(p, magic)) return nullptr;
       if (std::string_view(magic, 4) != "LGB " && std::string_view(magic, 4) != "LGB2") {
-        showWarning("未知の形式です！");
+        showWarning(resString(66544));
         return nullptr;
       }
       // The importer of version-1.1 documents is not part of this program.
-      showWarning(printed("%s\rのオープンに失敗しました!  (err=%d)", p, 1));
+      showWarning(formatRes(66543, {p, int64_t(1)}));
       return nullptr;
     }
     case FileKind::LegacyRecording:
@@ -227,7 +218,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
     case FileKind::EventsV3:
     case FileKind::EventsV4:
       // Recordings open through replay, which this window cannot run yet.
-      showWarning("イベントファイルとして開くことができません!");
+      showWarning(resString(66545));
       return nullptr;
     default:
       showWarning(formatRes(kResUnsupportedFormat, {p}));
@@ -248,10 +239,10 @@ void TMainForm::dropEvent(QDropEvent* event) {
     if (!url.isLocalFile()) continue;
     const QString path = url.toLocalFile();
     if (!QFileInfo::exists(path)) {
-      showWarning("ファイルが見つかりません！\r    path = " + std8(path));
+      showWarning(formatRes(66540, {std8(path)}));
       continue;
     }
-    if (openFile(path) == nullptr) showWarning("画像ファイルを開くことができませんでした！\r    path = " + std8(path));
+    if (openFile(path) == nullptr) showWarning(formatRes(66546, {std8(path)}));
   }
   raise();
   activateWindow();
@@ -262,7 +253,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
 bool TMainForm::saveDrawWindow(TDrawWindowWidget& window, const QString& path) {
   TDrawWindow& w = window.window();
   if (w.isStrokeOpen()) return false;
-  CWaitCursor wait;
+  CBusyCursor wait;
   const std::string p = std8(path);
   const SSaveOutcome outcome = saveDocumentToFile(w.paper(), p, [this](SJpegSaveOptions& options) {
     return execJpegOptionDialog(*this, options);
@@ -359,7 +350,7 @@ void TMainForm::bindFileCommands() {
            if (!runSaveDialog(17, layerExportName(title, doc.currentLayerIndex(), layer->name), saveFolderFor(w),
                               chosen))
              return;
-           CWaitCursor wait;
+           CBusyCursor wait;
            reportSave(saveLayerToFile(doc, doc.currentLayerIndex(), chosen));
          }),
          when(g1));
@@ -371,7 +362,7 @@ void TMainForm::bindFileCommands() {
              std::error_code ec;
              return std::filesystem::exists(n, ec);
            });
-           CWaitCursor wait;
+           CBusyCursor wait;
            std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
            if (!picture || bmpSaveImage(name, *picture, w.window().paper().resolution, false) != kRcOk) {
              showWarning(formatRes(kResSaveFailed, {name}));
@@ -455,7 +446,7 @@ void TMainForm::bindFileCommands() {
     const QString name = QStringLiteral("PASTE%1").arg(++counter);
     TDrawWindowWidget* w = newDrawWindow(name, picture->Width, picture->Height, 72);
     if (w == nullptr) {
-      showWarning("新規ウインドウの作成に失敗しました！");
+      showWarning(resString(66542));
       return;
     }
     (void)loadPictureIntoDocument(w->window().paper(), *picture);

@@ -14,12 +14,13 @@
 
 #include "app/qt/main_form.h"
 #include "platform/message_service.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 
 TFormNewLayer::TFormNewLayer(const SNewLayerRecord& record, QWidget* parent) : QDialog(parent), model_(record) {
   setObjectName(QStringLiteral("FormNewLayer"));
-  setWindowTitle(QStringLiteral("新規レイヤ"));
+  setWindowTitle(resText(66558));
   auto* form = new QFormLayout(this);
   name_ = new QLineEdit(QString::fromStdString(record.name), this);
   modes_ = new QComboBox(this);
@@ -31,7 +32,7 @@ TFormNewLayer::TFormNewLayer(const SNewLayerRecord& record, QWidget* parent) : Q
   slider_ = new QSlider(Qt::Horizontal, this);
   slider_->setRange(0, 100);
   slider_->setValue(100);
-  transparent_ = new QCheckBox(QStringLiteral("透明(&T)"), this);
+  transparent_ = new QCheckBox(resText(66559), this);
   auto* opacityRow = new QHBoxLayout;
   opacityRow->addWidget(opacity_);
   opacityRow->addWidget(slider_, 1);

@@ -14,6 +14,7 @@
 #include "core/planes.h"
 #include "io/file_dialog_kinds.h"
 #include "io/file_preview.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 namespace {
@@ -56,11 +57,11 @@ TFilePreview::TFilePreview(QWidget* parent) : QWidget(parent) {
   box_->setObjectName(QStringLiteral("PaintBox1"));
   box_->setFixedSize(kPreviewSide + 4, kPreviewSide + 4);
   box_->installEventFilter(this);
-  size_ = new QLabel(QStringLiteral("大きさ: 0 x 0"), this);
+  size_ = new QLabel(qs(previewSizeLabel(false, 0, 0)), this);
   size_->setObjectName(QStringLiteral("LabelSize"));
-  time_ = new QLabel(QStringLiteral("更新日: 0000/00/00 00:00"), this);
+  time_ = new QLabel(qs(previewTimeLabel(false, std::tm{})), this);
   time_->setObjectName(QStringLiteral("LabelUpdateTime"));
-  check_ = new QCheckBox(QStringLiteral("プレビュー(&P)"), this);
+  check_ = new QCheckBox(resText(66549), this);
   check_->setObjectName(QStringLiteral("CheckBoxPreview"));
   check_->setChecked(true);
   layout->addWidget(box_);
@@ -203,7 +204,7 @@ bool executeFileDialog(QWidget* parent, SFileDialogRequest& request) {
 
 bool openDocumentDialog(QWidget* parent, SFileDialogRequest& request, bool& openPaused) {
   request.kind = 2;
-  return runDialog(parent, request, QStringLiteral("停止状態で開く(&A)"), &openPaused);
+  return runDialog(parent, request, resText(66550), &openPaused);
 }
 
 bool saveDocumentDialog(QWidget* parent, SFileDialogRequest& request) {
