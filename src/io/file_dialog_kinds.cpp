@@ -1,4 +1,5 @@
 #include "io/file_dialog_kinds.h"
+#include "platform/string_table.h"
 
 #include <array>
 #include <cctype>
@@ -100,13 +101,48 @@ SFileDialogKind fileDialogKind(int32_t kind) {
   return r ? SFileDialogKind{r->mode, r->preview} : SFileDialogKind{};
 }
 
+// The descriptions that are words, shown from the string tables (ids from
+// kFirstDescriptionId on, in this order).
+static constexpr uint32_t kFirstDescriptionId = 66570;
+constexpr std::string_view kWordedDescriptions[] = {
+    "すべての画像",
+    "すべてのファイル",
+    "Pigmora4 イベント (*.ke4/*.kv4)",
+    "Pigmora3 イベント (*.ke3/*.kv3)",
+    "Pigmora2.2 イベント (*.kes)",
+    "Pigmora1.1 イベント (*.lge)",
+    "すべてのイベント",
+    "Pigmora ブラシ集 (*.pmt)",
+    "Pigmora ペン先集 (*.psh)",
+    "Pigmora パレット (*.kpl)",
+    "Adobe 色見本 (*.aco)",
+    "Painter カラーセット (*.pcs/*.txt)",
+    "すべてのパレット",
+    "Pigmora グラデーション集 (*.kgs)",
+    "Pigmora トーン集 (*.kts)",
+    "Pigmora4 イベント (*.ke4)",
+    "カーソル (*.cur)",
+};
+
+static std::string shownEntry(std::string_view entry) {
+  const size_t bar = entry.find('|');
+  const std::string_view description = entry.substr(0, bar);
+  for (size_t i = 0; i < std::size(kWordedDescriptions); ++i) {
+    if (kWordedDescriptions[i] != description) continue;
+    std::string text = resString(kFirstDescriptionId + uint32_t(i));
+    if (text.empty() || text.find('|') != std::string::npos) break;
+    return text + std::string(entry.substr(bar));
+  }
+  return std::string(entry);
+}
+
 std::string buildFileFilter(int32_t kind) {
   const SKindRow* r = row(kind);
   std::string filter;
   if (r == nullptr) return filter;
   for (Entry e : r->entries) {
     if (!filter.empty()) filter += '|';
-    filter += kEntries[e];
+    filter += shownEntry(kEntries[e]);
   }
   return filter;
 }
