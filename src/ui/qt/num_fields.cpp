@@ -276,12 +276,22 @@ namespace {
 QPointer<TCaptureEdit> gTextEdit;
 QPointer<TCaptureNumEdit> gNumEdit;
 
-// Takes the shared editor off whatever it was shown on.
-void park(QWidget& edit) {
+}  // namespace
+
+void parkCaptureEdit(QWidget& edit) {
   edit.hide();
   edit.setParent(nullptr);
 }
-}  // namespace
+
+void showCaptureEditOver(QLineEdit& edit, QWidget& control, const QRect& r) {
+  QWidget* host = control.parentWidget() ? control.parentWidget() : &control;
+  edit.setParent(host);
+  edit.setFont(control.font());
+  edit.setGeometry(host == &control ? r : r.translated(control.pos()));
+  edit.show();
+  edit.raise();
+  edit.setFocus();
+}
 
 TCaptureEdit& sharedCaptureEdit() {
   if (!gTextEdit) {
@@ -304,17 +314,6 @@ void freeSharedCaptureEdits() {
   delete gNumEdit.data();
 }
 
-// Shows a shared editor over a control, in the control's parent.
-static void showOver(QLineEdit& edit, QWidget& control) {
-  QWidget* host = control.parentWidget() ? control.parentWidget() : &control;
-  edit.setParent(host);
-  edit.setFont(control.font());
-  edit.setGeometry(host == &control ? control.rect() : control.geometry());
-  edit.show();
-  edit.raise();
-  edit.setFocus();
-}
-
 // ---- TLabelEdit -----------------------------------------------------------------------
 
 TLabelEdit::TLabelEdit(QWidget* parent) : QWidget(parent) { setCursor(Qt::IBeamCursor); }
@@ -323,7 +322,7 @@ TLabelEdit::~TLabelEdit() {
   if (editing_ && gTextEdit) {
     gTextEdit->capture.OnExit = nullptr;
     gTextEdit->capture.endCapture();
-    park(*gTextEdit);
+    parkCaptureEdit(*gTextEdit);
   }
 }
 
@@ -355,7 +354,7 @@ void TLabelEdit::mousePressEvent(QMouseEvent* e) {
   ed.setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
   ed.setText(caption_);
   ed.capture.OnExit = [this] { endEdit(); };
-  showOver(ed, *this);
+  showCaptureEditOver(ed, *this, rect());
   editing_ = true;
   ed.capture.beginCapture();
   if (OnEditEnter) OnEditEnter();
@@ -370,7 +369,7 @@ void TLabelEdit::endEdit() {
     setCaption(ed.text());
     if (OnChange) OnChange();
   }
-  park(ed);
+  parkCaptureEdit(ed);
 }
 
 // ---- TNumLabelEdit --------------------------------------------------------------------
@@ -382,7 +381,7 @@ TNumLabelEdit::~TNumLabelEdit() {
     gNumEdit->capture.OnExit = nullptr;
     gNumEdit->capture.endCapture();
     gNumEdit->setAssociate(nullptr);
-    park(*gNumEdit);
+    parkCaptureEdit(*gNumEdit);
   }
 }
 
@@ -400,7 +399,7 @@ void TNumLabelEdit::mousePressEvent(QMouseEvent* e) {
   ed.setMaxLength(maxLength_);
   ed.setText(caption_);
   ed.capture.OnExit = [this] { endEdit(); };
-  showOver(ed, *this);
+  showCaptureEditOver(ed, *this, rect());
   editing_ = true;
   ed.capture.beginCapture();
   if (OnEditEnter) OnEditEnter();
@@ -417,7 +416,7 @@ void TNumLabelEdit::endEdit() {
     else
       m->setValue(saved_);  // typing is undone
   }
-  park(ed);
+  parkCaptureEdit(ed);
   ed.setAssociate(nullptr);
 }
 

@@ -105,6 +105,10 @@ TCaptureEdit& sharedCaptureEdit();
 TCaptureNumEdit& sharedCaptureNumEdit();
 // Frees them (at exit, between tests).
 void freeSharedCaptureEdits();
+// Shows a shared editor over a rectangle of a control (control coordinates),
+// as a child of the control's parent, focused; and takes it off again.
+void showCaptureEditOver(QLineEdit& edit, QWidget& control, const QRect& r);
+void parkCaptureEdit(QWidget& edit);
 
 class TLabelEdit : public QWidget {
  public:

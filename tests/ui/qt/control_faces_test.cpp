@@ -1,0 +1,106 @@
+// Renders the owner-drawn controls in their states into PNG files under
+// control-faces/ in the test's working directory (the build tree), for a
+// person to look at. The checks only make sure that every face was drawn.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+#include <vector>
+#include <QPixmap>
+#include <QWidget>
+
+#include "test_support/qt_app.h"
+#include "ui/qt/num_fields.h"
+#include "ui/qt/qt_appearance.h"
+#include "ui/qt/trackbar.h"
+
+namespace pg {
+namespace {
+
+std::vector<QImage>& faces() {
+  static std::vector<QImage> all;
+  return all;
+}
+
+void saveFace(QWidget& w, const QString& name) {
+  QDir().mkpath("control-faces");
+  const QImage img = w.grab().toImage();
+  faces().push_back(img);
+  EXPECT_FALSE(img.isNull()) << name.toStdString();
+  EXPECT_TRUE(img.save("control-faces/" + name + ".png")) << name.toStdString();
+}
+
+TEST(ControlFaces, ValueControls) {
+  testing::ensureQtApp();
+  createQtUiManagers();
+  QWidget form;
+  form.setGeometry(0, 0, 400, 300);
+  form.show();
+  TNumMngr model;
+  model.setValue(100);
+
+  for (uint8_t o : {gtHorizontal, gtVertical, gtClockWise, gtCounterClockWise}) {
+    TGraphicTrackbar bar(&form);
+    bar.setOrientation(o);
+    if (o == gtHorizontal)
+      bar.resize(109, 14);
+    else if (o == gtVertical)
+      bar.resize(14, 109);
+    else
+      bar.resize(32, 32);
+    bar.setCenterLine(true);
+    bar.setPosition(0.3f);
+    bar.show();
+    saveFace(bar, QString("trackbar-%1").arg(o));
+    bar.setEnabled(false);
+    saveFace(bar, QString("trackbar-%1-disabled").arg(o));
+  }
+  TNumUpDown ud(&form);
+  ud.setAssociate(&model);
+  ud.show();
+  saveFace(ud, "updown");
+  model.setValue(255);
+  saveFace(ud, "updown-at-max");
+  TNumLabelEditPopup field(&form);
+  field.setAssociate(&model);
+  field.show();
+  saveFace(field, "label-edit-popup");
+  field.setEnabled(false);
+  saveFace(field, "label-edit-popup-disabled");
+  TNumLabelEdit label(&form);
+  label.resize(50, 20);
+  label.setAssociate(&model);
+  label.show();
+  saveFace(label, "num-label-edit");
+  TLabelEdit text(&form);
+  text.resize(80, 20);
+  text.setCaption("Layer 1");
+  text.show();
+  saveFace(text, "label-edit");
+}
+
+// All faces side by side, three times enlarged, on magenta.
+TEST(ControlFaces, ZMontage) {
+  int w = 0, h = 0;
+  for (const QImage& f : faces()) {
+    w += f.width() + 6;
+    h = std::max(h, f.height());
+  }
+  if (w == 0) return;
+  QImage m(w, h, QImage::Format_RGB32);
+  m.fill(Qt::magenta);
+  QPainter p(&m);
+  int x = 0;
+  for (const QImage& f : faces()) {
+    p.drawImage(x, 0, f);
+    x += f.width() + 6;
+  }
+  p.end();
+  EXPECT_TRUE(m.scaled(w * 3, h * 3).save("control-faces/all.png"));
+}
+
+}  // namespace
+}  // namespace pg
