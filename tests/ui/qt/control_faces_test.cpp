@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "test_support/qt_app.h"
+#include "ui/qt/colour_pickers.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/qt_appearance.h"
 #include "ui/qt/trackbar.h"
@@ -80,6 +81,37 @@ TEST(ControlFaces, ValueControls) {
   text.setCaption("Layer 1");
   text.show();
   saveFace(text, "label-edit");
+}
+
+TEST(ControlFaces, ColourControls) {
+  testing::ensureQtApp();
+  createQtUiManagers();
+  QWidget form;
+  form.setGeometry(0, 0, 400, 300);
+  form.show();
+  const SColorRec colour = rgbaToColorRec(0xFF3080C0u);
+  for (uint8_t space = 0; space < kColorSpaceCount; ++space) {
+    TColorPicker picker(&form);
+    picker.resize(170, 152);
+    picker.setColorSpace(space);
+    picker.setColorRec(colour);
+    picker.show();
+    saveFace(picker, QString("colour-picker-%1").arg(space));
+  }
+  TPickerColorCell cell(&form);
+  cell.resize(60, 40);
+  cell.setInitialColorRec(rgbaToColorRec(0xFFFF0000u));
+  cell.setColorRec(colour);
+  cell.show();
+  saveFace(cell, "colour-cell");
+  cell.setDrawInitialColor(true);
+  saveFace(cell, "colour-cell-initial");
+  cell.setEnabled(false);
+  saveFace(cell, "colour-cell-disabled");
+  TColorPickerForm dialog;
+  dialog.setInitial(colour);
+  dialog.show();
+  saveFace(dialog, "colour-dialog");
 }
 
 // All faces side by side, three times enlarged, on magenta.
