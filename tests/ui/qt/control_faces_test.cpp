@@ -14,6 +14,7 @@
 
 #include "test_support/qt_app.h"
 #include "ui/qt/colour_pickers.h"
+#include "ui/qt/gradient_edit.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/qt_appearance.h"
 #include "ui/qt/trackbar.h"
@@ -108,6 +109,16 @@ TEST(ControlFaces, ColourControls) {
   saveFace(cell, "colour-cell-initial");
   cell.setEnabled(false);
   saveFace(cell, "colour-cell-disabled");
+  TGradientEdit grad(&form);
+  grad.resize(215, 20);
+  grad.stops().addStopAt(0.3f, false);
+  grad.stops().addStopAt(0.6f, true);
+  grad.stops().setOpacity(3, 0.2f);
+  grad.stops().addStopAt(0.8f, false);
+  grad.stops().unionRight(3);
+  grad.changed();
+  grad.show();
+  saveFace(grad, "gradient-edit");
   TColorPickerForm dialog;
   dialog.setInitial(colour);
   dialog.show();
