@@ -15,6 +15,8 @@
 #include "test_support/qt_app.h"
 #include "ui/qt/colour_pickers.h"
 #include "ui/qt/gradient_edit.h"
+#include "ui/qt/graphic_image.h"
+#include "ui/qt/panel_controls.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/qt_appearance.h"
 #include "ui/qt/trackbar.h"
@@ -119,6 +121,20 @@ TEST(ControlFaces, ColourControls) {
   grad.changed();
   grad.show();
   saveFace(grad, "gradient-edit");
+  TPressureGamma gamma(&form);
+  gamma.resize(48, 48);
+  gamma.setGamma(2.2f);
+  gamma.show();
+  saveFace(gamma, "pressure-gamma");
+  TGrabberControl grabber(&form);
+  grabber.setRotation(30);
+  grabber.setScale(2);
+  TMemoryGraphic g(kGrabberWidth, kGrabberHeight, uiSysColors().window);
+  grabber.drawTo(g, 0, 0);
+  QDir().mkpath("control-faces");
+  const QImage grabbed = graphicImage(g).copy();
+  faces().push_back(grabbed);
+  EXPECT_TRUE(grabbed.save("control-faces/grabber.png"));
   TColorPickerForm dialog;
   dialog.setInitial(colour);
   dialog.show();
