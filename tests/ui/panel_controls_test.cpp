@@ -68,3 +68,116 @@ TEST(Grabber, RotationAndScale) {
 
 }  // namespace
 }  // namespace pg
+
+#include "ui/display_controls.h"
+
+namespace pg {
+namespace {
+
+TEST(ProgressBar, LabelsAndFill) {
+  struct {
+    uint8_t mode;
+    int32_t pos, max;
+    uint32_t start, now;
+    const char* text;
+  } cases[] = {
+      {0, 50, 200, 0, 0, "25.00%"},
+      {0, 1, 0, 0, 0, "100.00%"},  // a zero maximum: full, no division by zero
+      {1, 3, 10, 0, 0, "3 / 10"},
+      {2, 0, 10, 1000, 1000 + 3723456, "経過: 1:02:03.456"},
+      {2, 0, 10, 0xFFFFFF00u, 0x100u, "経過: 0:00:00.512"},  // the tick count wraps
+      {3, 0, 10, 0, 5000, "残り: 0:00:00.000"},
+      {3, 1, 3, 0, 2000, "残り: 0:00:04.000"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(progressLabel(c.mode, c.pos, c.max, c.start, c.now), c.text) << int(c.mode);
+  // The remaining time is taken in 64 bits: 2e9 steps left at 4e9 ms elapsed.
+  EXPECT_EQ(progressRemainingMs(1, 2000000001, 4000000000u), 8000000000000000000ull);
+  EXPECT_EQ(progressFillWidth(1, 0, 100), 100);
+  EXPECT_EQ(progressFillWidth(50, 100, 100), 50);
+  EXPECT_EQ(progressFillWidth(-5, 100, 100), 0);
+}
+
+TEST(Navigator, FitAndTurn) {
+  // A 400 x 200 document in a 104 x 104 control: 100 / 400 = 0.25.
+  SNavigatorFit f = navigatorFit(104, 104, 400, 200, 2.0f, false);
+  ASSERT_TRUE(f.valid);
+  EXPECT_FLOAT_EQ(f.fitScale, 0.25f);
+  EXPECT_FLOAT_EQ(f.displayScale, 0.125f);
+  EXPECT_EQ(f.imageRect, (TRect{0, 27, 104, 81}));
+  // Compact: the 32 x 16 box fits.
+  SNavigatorFit c = navigatorFit(104, 104, 400, 200, 1.0f, true);
+  EXPECT_EQ(c.imageRect, (TRect{34, 44, 70, 60}));
+  EXPECT_FALSE(navigatorFit(104, 104, 0, 10, 1.0f, false).valid);
+  // The frame of a 201 x 101 view at the document centre, unturned and turned.
+  auto fr = navigatorFrame(f, 200, 100, 201, 101, 0.0f);
+  EXPECT_FLOAT_EQ(fr[0].X, 2 + 50 - 12.5f);
+  EXPECT_FLOAT_EQ(fr[2].Y, 27 + 2 + 25 + 6.25f);
+  fr = navigatorFrame(f, 200, 100, 201, 101, 3.14159265f / 2);
+  EXPECT_NEAR(fr[0].X, 52 + 6.25f, 1e-4f) << "a quarter turn swaps the axes";
+  EXPECT_NEAR(navigatorAngle(f, 104, 54, false), 0.0f, 1e-6f);
+  EXPECT_NEAR(navigatorAngle(f, 52, 0, true), 3.14159265f / 2, 1e-6f);
+  // Moving: the centre follows the pointer and stays near the document.
+  const auto frame = navigatorFrame(f, 200, 100, 201, 101, 0.0f);
+  EXPECT_EQ(navigatorCentreAt(f, 52, 54, frame), (TPoint{200, 100}));
+  EXPECT_EQ(navigatorCentreAt(f, 500, 54, frame), (TPoint{400, 100}));
+}
+
+}  // namespace
+}  // namespace pg
+
+#include "ui/nib_shape.h"
+
+namespace pg {
+namespace {
+
+TEST(NibShape, Geometry) {
+  const SNibGeometry g = nibGeometry(86, 88, 0.0f, 0.0f);
+  EXPECT_FLOAT_EQ(g.centre.X, 42.5f);
+  EXPECT_FLOAT_EQ(g.centre.Y, 36.0f);
+  EXPECT_FLOAT_EQ(g.radius, 32.0f);
+  EXPECT_NEAR(g.outer[0].X, 74.5f, 1e-4f);
+  EXPECT_NEAR(g.outer[0].Y, 36.0f, 1e-4f);
+  EXPECT_NEAR(g.inner.X, 42.5f + 16.0f, 1e-4f);
+  // Flattened by 50 and turned 90 degrees clockwise: point 0 below the
+  // centre, the minor axis (point 8) to the left.
+  const SNibGeometry f = nibGeometry(86, 88, 50.0f, 90.0f);
+  EXPECT_NEAR(f.outer[0].X, 42.5f, 1e-4f);
+  EXPECT_NEAR(f.outer[0].Y, 36.0f + 32.0f, 1e-4f);
+  EXPECT_NEAR(f.outer[8].X, 42.5f - 16.0f, 1e-4f);
+  EXPECT_NEAR(f.outer[32].Y, f.outer[0].Y, 1e-4f) << "the outline is closed";
+  EXPECT_TRUE(nibHandleHit(g.outer[0], 77, 38));
+  EXPECT_FALSE(nibHandleHit(g.outer[0], 84, 38));
+}
+
+TEST(NibShape, DragRules) {
+  // The minor-axis handle straight below the centre is angle 0, to the left 90.
+  EXPECT_FLOAT_EQ(nibRotationAt(0, 10, false), 0.0f);
+  EXPECT_FLOAT_EQ(nibRotationAt(-10, 0, false), 90.0f);
+  EXPECT_FLOAT_EQ(nibRotationAt(0, -10, false), -180.0f);
+  EXPECT_FLOAT_EQ(std::fmod(nibRotationAt(-7, 3, true), 15.0f), 0.0f);
+  EXPECT_FLOAT_EQ(nibFlatteningAt(0, 16, 32, false), 50.0f);
+  EXPECT_FLOAT_EQ(nibFlatteningAt(0, 100, 32, false), 0.0f);
+  EXPECT_FLOAT_EQ(nibFlatteningAt(0, 0, 32, false), 99.0f);
+  EXPECT_FLOAT_EQ(nibFlatteningAt(0, 10, 32, true), 65.0f);  // 68.75 -> 69 -> 65
+  struct {
+    float in, out;
+  } rot[] = {{180, -180}, {540, -180}, {-181, 179}, {179.5f, 179.5f}};
+  for (const auto& r : rot) EXPECT_FLOAT_EQ(nibNormalizeRotation(r.in), r.out) << r.in;
+  EXPECT_FLOAT_EQ(nibRadiusStep(1.9f), 0.1f);
+  EXPECT_FLOAT_EQ(nibRadiusStep(50), 5);
+  EXPECT_FLOAT_EQ(nibScaleStep(99), 5);
+  EXPECT_FLOAT_EQ(nibScaleStep(100), 10);
+  EXPECT_FLOAT_EQ(nibMinRadiusAfter(50, 3, false), 53);
+  EXPECT_FLOAT_EQ(nibMinRadiusAfter(52, 1, true), 55);
+  EXPECT_FLOAT_EQ(nibMinRadiusAfter(3, -5, false), 1);
+  float lo = 0, hi = 0;
+  nibImageScaleRange(64, 256, lo, hi);
+  EXPECT_FLOAT_EQ(lo, 6.25f);
+  EXPECT_FLOAT_EQ(hi, 200.0f);
+  nibImageScaleRange(1, 1, lo, hi);
+  EXPECT_FLOAT_EQ(lo, 400.0f);
+  EXPECT_FLOAT_EQ(hi, 500.0f);
+}
+
+}  // namespace
+}  // namespace pg

@@ -17,6 +17,7 @@
 #include "ui/qt/gradient_edit.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/panel_controls.h"
+#include "ui/qt/progress_bar.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/qt_appearance.h"
 #include "ui/qt/trackbar.h"
@@ -135,6 +136,14 @@ TEST(ControlFaces, ColourControls) {
   const QImage grabbed = graphicImage(g).copy();
   faces().push_back(grabbed);
   EXPECT_TRUE(grabbed.save("control-faces/grabber.png"));
+  for (uint8_t mode = 0; mode < 4; ++mode) {
+    TGraphicProgressBar bar(&form);
+    bar.resize(160, 20);
+    bar.setMode(mode);
+    bar.setProgress(37, 100, 0);
+    bar.show();
+    saveFace(bar, QString("progress-%1").arg(mode));
+  }
   TColorPickerForm dialog;
   dialog.setInitial(colour);
   dialog.show();
