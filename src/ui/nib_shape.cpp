@@ -85,7 +85,9 @@ float nibFlatteningAt(float dx, float dy, float radius, bool adjust) {
 }
 
 float nibRotationAt(float dx, float dy, bool adjust) {
-  double a = std::atan2(dy, dx) / kDeg;
+  // Whole angles stay whole: the conversion's last bits must not tip the
+  // rounding below.
+  double a = std::round(std::atan2(static_cast<double>(dy), static_cast<double>(dx)) / kDeg * 1e4) / 1e4;
   a = a > -90.0 ? a - 90.0 : a + 270.0;
   double r = roundEven(a + 0.5);
   if (adjust) r = std::trunc(r / 15.0) * 15.0;

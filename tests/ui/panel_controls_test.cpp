@@ -103,23 +103,23 @@ TEST(Navigator, FitAndTurn) {
   ASSERT_TRUE(f.valid);
   EXPECT_FLOAT_EQ(f.fitScale, 0.25f);
   EXPECT_FLOAT_EQ(f.displayScale, 0.125f);
-  EXPECT_EQ(f.imageRect, (TRect{0, 27, 104, 81}));
+  EXPECT_EQ(f.imageRect, (TRect{0, 25, 104, 79}));
   // Compact: the 32 x 16 box fits.
   SNavigatorFit c = navigatorFit(104, 104, 400, 200, 1.0f, true);
-  EXPECT_EQ(c.imageRect, (TRect{34, 44, 70, 60}));
+  EXPECT_EQ(c.imageRect, (TRect{34, 42, 70, 62}));
   EXPECT_FALSE(navigatorFit(104, 104, 0, 10, 1.0f, false).valid);
   // The frame of a 201 x 101 view at the document centre, unturned and turned.
   auto fr = navigatorFrame(f, 200, 100, 201, 101, 0.0f);
   EXPECT_FLOAT_EQ(fr[0].X, 2 + 50 - 12.5f);
-  EXPECT_FLOAT_EQ(fr[2].Y, 27 + 2 + 25 + 6.25f);
+  EXPECT_FLOAT_EQ(fr[2].Y, 25 + 2 + 25 + 6.25f);
   fr = navigatorFrame(f, 200, 100, 201, 101, 3.14159265f / 2);
   EXPECT_NEAR(fr[0].X, 52 + 6.25f, 1e-4f) << "a quarter turn swaps the axes";
-  EXPECT_NEAR(navigatorAngle(f, 104, 54, false), 0.0f, 1e-6f);
+  EXPECT_NEAR(navigatorAngle(f, 104, 52, false), 0.0f, 1e-6f);
   EXPECT_NEAR(navigatorAngle(f, 52, 0, true), 3.14159265f / 2, 1e-6f);
   // Moving: the centre follows the pointer and stays near the document.
   const auto frame = navigatorFrame(f, 200, 100, 201, 101, 0.0f);
-  EXPECT_EQ(navigatorCentreAt(f, 52, 54, frame), (TPoint{200, 100}));
-  EXPECT_EQ(navigatorCentreAt(f, 500, 54, frame), (TPoint{400, 100}));
+  EXPECT_EQ(navigatorCentreAt(f, 52, 52, frame), (TPoint{200, 100}));
+  EXPECT_EQ(navigatorCentreAt(f, 500, 52, frame), (TPoint{400, 100}));
 }
 
 }  // namespace
@@ -177,6 +177,26 @@ TEST(NibShape, DragRules) {
   nibImageScaleRange(1, 1, lo, hi);
   EXPECT_FLOAT_EQ(lo, 400.0f);
   EXPECT_FLOAT_EQ(hi, 500.0f);
+}
+
+}  // namespace
+}  // namespace pg
+
+#include "ui/tab_layout.h"
+
+namespace pg {
+namespace {
+
+TEST(TabLayout, PlacesOverlapsAndSqueezes) {
+  EXPECT_EQ(tabLefts({50, 60, 40}, 400), (std::vector<int32_t>{4, 45, 96}));
+  // Right edge 136 in a 150 wide control: excess 136 - 112 = 24 spread over 2.
+  EXPECT_EQ(tabLefts({50, 60, 40}, 150), (std::vector<int32_t>{4, 33, 72}));
+  EXPECT_EQ(tabLefts({300}, 20), (std::vector<int32_t>{4})) << "one tab is never squeezed";
+  EXPECT_EQ(tabDrawOrder(5, 2), (std::vector<int32_t>{0, 1, 4, 3, 2}));
+  EXPECT_EQ(tabDrawOrder(0, 0), (std::vector<int32_t>{}));
+  EXPECT_EQ(pathCaption("a/b.pgm", true), "a/b.pgm*");
+  EXPECT_EQ(pathCaption("", true), "*");
+  EXPECT_EQ(pathCaption("a", false), "a");
 }
 
 }  // namespace

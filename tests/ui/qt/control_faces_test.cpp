@@ -18,6 +18,7 @@
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/panel_controls.h"
 #include "ui/qt/progress_bar.h"
+#include "ui/qt/small_controls.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/qt_appearance.h"
 #include "ui/qt/trackbar.h"
@@ -144,6 +145,23 @@ TEST(ControlFaces, ColourControls) {
     bar.show();
     saveFace(bar, QString("progress-%1").arg(mode));
   }
+  TGraphicTabControl tabs(&form);
+  tabs.resize(220, 40);
+  (void)tabs.addTab("Layers");
+  (void)tabs.addTab("Brushes");
+  (void)tabs.addTab("Colours");
+  tabs.setActiveIndex(1);
+  tabs.show();
+  saveFace(tabs, "tabs");
+  TPathLabel path(&form);
+  path.resize(120, 16);
+  path.setPath("/home/ink/presets/watercolour brushes.pbr");
+  path.setModified(true);
+  path.show();
+  saveFace(path, "path-label");
+  TDropDownMenu drop(&form);
+  drop.show();
+  saveFace(drop, "drop-down");
   TColorPickerForm dialog;
   dialog.setInitial(colour);
   dialog.show();
