@@ -39,15 +39,20 @@ void TGraphicProgressBar::render() {
   face_.fillRect({inner.Left, inner.Top, inner.Left + fill, inner.Bottom}, uiWithAlpha(c.highlight, 128), lerpChannel,
                  keepChannel);
   label_ = QString::fromStdString(progressLabel(mode_, position_, maximum_, start_, timeGetTime()));
-  // The label over the bar: drawn into a copy, then copied back, so that
-  // the text keeps the bar beneath it.
-  TMemoryGraphic text(inner.Right - inner.Left, inner.Bottom - inner.Top);
-  if (text.isValid()) {
-    text.copyPixels(0, 0, text.width(), text.height(), face_.pixels(), inner.Left, inner.Top, w, h);
-    TRect tr{2, 0, text.width() - 2, text.height()};
-    drawText(text, label_, tr, font(), c.windowText, dtRight | dtVCenter | dtSingleLine | dtEndEllipsis);
-    face_.copyPixels(inner.Left, inner.Top, text.width(), text.height(), text.pixels(), 0, 0, text.width(),
-                     text.height());
+  // The label over the bar: drawn black on white as a coverage mask, then
+  // blended into the face in the text colour, so that the bar stays beneath
+  // it whatever the text engine does with the pixels it draws on.
+  TMemoryGraphic mask(inner.Right - inner.Left, inner.Bottom - inner.Top, uiOpaqueWhite);
+  if (mask.isValid()) {
+    TRect tr{2, 0, mask.width() - 2, mask.height()};
+    drawText(mask, label_, tr, font(), uiOpaqueBlack, dtRight | dtVCenter | dtSingleLine | dtEndEllipsis);
+    for (int32_t y = 0; y < mask.height(); ++y)
+      for (int32_t x = 0; x < mask.width(); ++x) {
+        const uint8_t cover = static_cast<uint8_t>(255 - uiRed(mask.getPixel(x, y)));
+        if (cover == 0) continue;
+        const uint32_t under = face_.getPixel(inner.Left + x, inner.Top + y);
+        face_.setPixel(inner.Left + x, inner.Top + y, uiWithAlpha(lerpColor(under, c.windowText, cover / 255.0f), 255));
+      }
   }
   update();
 }
