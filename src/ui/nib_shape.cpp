@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "brush/paint_param_kinds.h"
+
 namespace pg {
 
 namespace {
@@ -95,11 +97,9 @@ float nibRotationAt(float dx, float dy, bool adjust) {
 }
 
 void nibImageScaleRange(int32_t width, int32_t height, float& minPercent, float& maxPercent) {
-  const int32_t shorter = std::max(1, std::min(width, height));
-  const int32_t longer = std::max(1, std::max(width, height));
-  minPercent = std::max(4.0f / shorter, 0.01f) * 100.0f;
-  maxPercent = std::min(512.0f / longer, 5.0f) * 100.0f;
-  if (maxPercent < minPercent) maxPercent = minPercent;
+  nibScaleRange(minPercent, maxPercent, width, height);
+  minPercent *= 100.0f;
+  maxPercent *= 100.0f;
 }
 
 }  // namespace pg

@@ -15,6 +15,7 @@
 #include "test_support/qt_app.h"
 #include "ui/qt/colour_pickers.h"
 #include "ui/qt/gradient_edit.h"
+#include "ui/qt/item_pickers.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/panel_controls.h"
 #include "ui/qt/progress_bar.h"
@@ -162,6 +163,20 @@ TEST(ControlFaces, ColourControls) {
   TDropDownMenu drop(&form);
   drop.show();
   saveFace(drop, "drop-down");
+  TBlendModeDropDwon blend(&form);
+  blend.setBlendMode(3);
+  blend.show();
+  saveFace(blend, "blend-mode-drop-down");
+  TSubPaintDropDown sub(&form);
+  sub.setKind(2);
+  sub.show();
+  saveFace(sub, "sub-paint-drop-down");
+  TItemButton split(&form);
+  split.resize(40, 24);
+  split.setStyle(kPickerSplit);
+  split.setRoundedFrame(true);
+  split.show();
+  saveFace(split, "item-picker-split");
   TColorPickerForm dialog;
   dialog.setInitial(colour);
   dialog.show();
