@@ -11,10 +11,16 @@
 namespace pg {
 namespace {
 
-struct ItemPickersTest : ::testing::Test {
-  ItemPickersTest() {
+// The application object must exist before the fixture's widgets.
+struct QtAppFirst {
+  QtAppFirst() {
     testing::ensureQtApp();
     createQtUiManagers();
+  }
+};
+
+struct ItemPickersTest : ::testing::Test, private QtAppFirst {
+  ItemPickersTest() {
     form.resize(200, 100);
     form.show();
   }
