@@ -200,3 +200,24 @@ TEST(TabLayout, PlacesOverlapsAndSqueezes) {
 
 }  // namespace
 }  // namespace pg
+
+#include "ui/twin_cell.h"
+
+namespace pg {
+namespace {
+
+TEST(TwinCell, LayoutAndHits) {
+  const STwinCellLayout l = twinCellLayout(45, 45);
+  EXPECT_EQ(l.foreground, (TRect{0, 0, 30, 30}));
+  EXPECT_EQ(l.background, (TRect{15, 15, 45, 45}));
+  EXPECT_TRUE(l.swapGlyph);
+  EXPECT_FALSE(twinCellLayout(30, 45).swapGlyph) << "30 div 3 is 10, below 11";
+  struct {
+    int x, y;
+    uint8_t part;
+  } cases[] = {{20, 20, 1}, {35, 35, 2}, {40, 5, 3}, {5, 40, 0}};
+  for (const auto& c : cases) EXPECT_EQ(twinCellHit(l, c.x, c.y), c.part) << c.x << "," << c.y;
+}
+
+}  // namespace
+}  // namespace pg

@@ -14,6 +14,7 @@
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/num_fields.h"
+#include "ui/twin_cell.h"
 
 namespace pg {
 
@@ -196,6 +197,92 @@ void TPickerColorCell::mousePressEvent(QMouseEvent* e) {
     SColorRec r = manager_.rec();
     if (pickColorDialog(r, this)) setColorRec(r);
   }
+}
+
+// ---- TTwinColorCell -------------------------------------------------------------------------
+
+TTwinColorCell::TTwinColorCell(QWidget* parent) : QWidget(parent) {
+  resize(40, 40);
+  back_.setRGB(1, 1, 1);
+}
+
+void TTwinColorCell::setActiveSide(uint8_t side) {
+  if (!SwitchingAllowed || (side != 1 && side != 2) || side == active_) return;
+  active_ = side;
+  if (OnActiveSideChange) OnActiveSideChange();
+  redraw();
+}
+
+void TTwinColorCell::setColorRec(const SColorRec& r) {
+  if (compareColorRec(r, activeManager().rec()) == 0) return;
+  activeManager().setColorRec(r);
+  if (OnChange) OnChange();
+  redraw();
+}
+
+void TTwinColorCell::setActiveChannels(uint8_t space, float x, float y, float z) {
+  activeManager().setChannels(space, x, y, z);
+  if (OnChange) OnChange();
+  redraw();
+}
+
+void TTwinColorCell::swapColors() {
+  const SColorRec f = fore_.rec();
+  fore_.setColorRec(back_.rec());
+  back_.setColorRec(f);
+  if (OnChange) OnChange();
+  redraw();
+}
+
+void TTwinColorCell::redraw() {
+  const TUiSysColors& c = uiSysColors();
+  image_.setBackground(c.btnFace);
+  if (!image_.setSize(std::max(width(), 8), std::max(height(), 8))) return;
+  image_.clear();
+  const STwinCellLayout l = twinCellLayout(width(), height());
+  auto swatch = [&](const TRect& r, const TColorManager& m, bool active) {
+    image_.frameRect(r, 1, active ? c.highlight : c.grayText, copyChannel, copyChannel);
+    image_.frameRect({r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}, 1, active ? c.highlightText : c.btnFace,
+                     copyChannel, copyChannel);
+    image_.fillRect({r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2}, colorRecToRgba(m.rec(), 255), copyChannel,
+                    copyChannel);
+  };
+  swatch(l.background, back_, active_ == 2);
+  swatch(l.foreground, fore_, active_ == 1);
+  if (l.swapGlyph) {
+    if (const TMemoryGraphic* g = appearanceManager() ? &appearanceManager()->glyph(dgLeftRight, gsNone) : nullptr)
+      image_.blendFrom(image_.width() - g->width(), 0, g->width(), g->height(), *g, 0, 0, lerpChannel, keepChannel);
+  }
+  update();
+}
+
+const TMemoryGraphic& TTwinColorCell::face() {
+  redraw();
+  return image_;
+}
+
+void TTwinColorCell::paintEvent(QPaintEvent*) {
+  if (image_.width() != std::max(width(), 8) || image_.height() != std::max(height(), 8)) redraw();
+  blitWhole(*this, image_);
+}
+
+void TTwinColorCell::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !isEnabled()) return;
+  const uint8_t part = twinCellHit(twinCellLayout(width(), height()), e->position().toPoint().x(),
+                                   e->position().toPoint().y());
+  if (part == 1 || part == 2)
+    setActiveSide(part);
+  else if (part == 3)
+    swapColors();
+}
+
+void TTwinColorCell::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !isEnabled()) return;
+  const uint8_t part = twinCellHit(twinCellLayout(width(), height()), e->position().toPoint().x(),
+                                   e->position().toPoint().y());
+  if (part != active_) return;  // only the active side opens the dialog
+  SColorRec r = getColorRec();
+  if (RunDialog ? RunDialog(r) : pickColorDialog(r, this)) setColorRec(r);
 }
 
 // ---- TColorPickerForm -------------------------------------------------------------------

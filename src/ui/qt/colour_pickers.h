@@ -89,6 +89,41 @@ class TPickerColorCell : public QWidget {
   TMemoryGraphic image_;
 };
 
+// The foreground/background pair of the tool window: two overlapping
+// swatches and a swap corner; a double click edits the active colour.
+class TTwinColorCell : public QWidget {
+ public:
+  explicit TTwinColorCell(QWidget* parent = nullptr);
+  // 1 foreground, 2 background.
+  uint8_t activeSide() const { return active_; }
+  void setActiveSide(uint8_t side);
+  bool SwitchingAllowed = true;
+  // Act on the active side's colour.
+  void setColorRec(const SColorRec& r);
+  SColorRec getColorRec() const { return activeManager().rec(); }
+  SColorRec foreground() const { return fore_.rec(); }
+  SColorRec background() const { return back_.rec(); }
+  void setActiveChannels(uint8_t space, float x, float y, float z);
+  void swapColors();
+  std::function<void()> OnChange, OnActiveSideChange;
+  // For tests: runs the dialog on a colour (pickColorDialog by default).
+  std::function<bool(SColorRec&)> RunDialog;
+  const TMemoryGraphic& face();
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+ private:
+  const TColorManager& activeManager() const { return active_ == 2 ? back_ : fore_; }
+  TColorManager& activeManager() { return active_ == 2 ? back_ : fore_; }
+  void redraw();
+  TColorManager fore_, back_;
+  uint8_t active_ = 1;
+  TMemoryGraphic image_;
+};
+
 class TColorPickerForm : public TDialogBaseForm {
  public:
   explicit TColorPickerForm(QWidget* parent = nullptr);

@@ -107,3 +107,31 @@ TEST_F(ColourPickersTest, DialogFieldsFollowThePickerAndTheSwatchReverts) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST_F(ColourPickersTest, TwinCellSidesSwapAndDoubleClicks) {
+  TTwinColorCell twin;
+  twin.resize(45, 45);
+  twin.show();
+  int dialogs = 0;
+  twin.RunDialog = [&](SColorRec& r) {
+    ++dialogs;
+    r = rgbaToColorRec(0xFF00FF00u);
+    return true;
+  };
+  QTest::mouseClick(&twin, Qt::LeftButton, {}, QPoint(40, 40));  // the background swatch
+  EXPECT_EQ(twin.activeSide(), 2);
+  QTest::mouseDClick(&twin, Qt::LeftButton, {}, QPoint(5, 5));  // the inactive foreground
+  EXPECT_EQ(dialogs, 0) << "the inactive side opens nothing";
+  QTest::mouseDClick(&twin, Qt::LeftButton, {}, QPoint(40, 40));
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(colorRecToRgba(twin.background(), 255), 0xFF00FF00u);
+  QTest::mouseClick(&twin, Qt::LeftButton, {}, QPoint(42, 2));  // the swap corner
+  EXPECT_EQ(colorRecToRgba(twin.foreground(), 255), 0xFF00FF00u);
+  EXPECT_EQ(colorRecToRgba(twin.background(), 255), 0xFF000000u);
+}
+
+}  // namespace
+}  // namespace pg

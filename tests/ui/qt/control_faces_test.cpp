@@ -177,6 +177,11 @@ TEST(ControlFaces, ColourControls) {
   split.setRoundedFrame(true);
   split.show();
   saveFace(split, "item-picker-split");
+  TTwinColorCell twin(&form);
+  twin.resize(45, 45);
+  twin.setColorRec(colour);
+  twin.show();
+  saveFace(twin, "twin-colour-cell");
   TColorPickerForm dialog;
   dialog.setInitial(colour);
   dialog.show();
