@@ -1,0 +1,253 @@
+#include "ui/colour_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/appearance_manager.h"
+#include "ui/ui_colour.h"
+
+namespace pg {
+
+namespace {
+constexpr float kTwoPiF = 6.28318530717958647692f;
+
+uint8_t byteOf(float v) { return static_cast<uint8_t>(std::trunc(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f)); }
+}  // namespace
+
+int compareColorRec(const SColorRec& a, const SColorRec& b) {
+  const bool floatsEqual = a.R == b.R && a.G == b.G && a.B == b.B && a.H == b.H && a.S == b.S && a.V == b.V &&
+                           a.HL == b.HL && a.SL == b.SL && a.L == b.L;
+  if (!floatsEqual) return 2;
+  return a.Space == b.Space ? 0 : 1;
+}
+
+void TColorManager::setRGB(float r, float g, float b) {
+  if (r == rec_.R && g == rec_.G && b == rec_.B) return;
+  rec_.R = r;
+  rec_.G = g;
+  rec_.B = b;
+  const SUiHsv hsv = uiRgbToHsv(r, g, b);
+  const SUiHsl hsl = uiRgbToHsl(r, g, b, rec_.HL);
+  rec_.H = hsv.H;
+  rec_.S = hsv.S;
+  rec_.V = hsv.V;
+  rec_.HL = hsl.H;
+  rec_.SL = hsl.S;
+  rec_.L = hsl.L;
+  if (OnChange) OnChange();
+}
+
+void TColorManager::setHSV(float h, float s, float v) {
+  if (h == rec_.H && s == rec_.S && v == rec_.V) return;
+  rec_.H = h;
+  rec_.S = s;
+  rec_.V = v;
+  const SUiRgbF rgb = uiHsvToRgbF(h, s, v);
+  rec_.R = rgb.R;
+  rec_.G = rgb.G;
+  rec_.B = rgb.B;
+  const SUiHsl hsl = uiRgbToHsl(rgb.R, rgb.G, rgb.B, h);
+  rec_.HL = h;  // a grey keeps its hue
+  rec_.SL = hsl.S;
+  rec_.L = hsl.L;
+  if (OnChange) OnChange();
+}
+
+void TColorManager::setHSL(float h, float s, float l) {
+  if (h == rec_.HL && s == rec_.SL && l == rec_.L) return;
+  rec_.HL = h;
+  rec_.SL = s;
+  rec_.L = l;
+  const SUiRgbF rgb = uiHslToRgbF(h, s, l);
+  rec_.R = rgb.R;
+  rec_.G = rgb.G;
+  rec_.B = rgb.B;
+  const SUiHsv hsv = uiRgbToHsv(rgb.R, rgb.G, rgb.B);
+  rec_.H = h;
+  rec_.S = hsv.S;
+  rec_.V = hsv.V;
+  if (OnChange) OnChange();
+}
+
+void TColorManager::setChannels(uint8_t space, float x, float y, float z) {
+  if (space <= cpBRG)
+    setRGB(x, y, z);
+  else if (space <= cpVHS)
+    setHSV(x, y, z);
+  else
+    setHSL(x, y, z);
+}
+
+void TColorManager::setColorRec(const SColorRec& r) {
+  if (compareColorRec(r, rec_) == 1) {
+    rec_.Space = r.Space;
+    return;
+  }
+  rec_ = r;
+}
+
+uint32_t TColorManager::packedColor() const { return colorRecToRgba(rec_, 0); }
+
+uint32_t colorRecToRgba(const SColorRec& r, uint8_t alpha) { return packRgba(byteOf(r.B), byteOf(r.G), byteOf(r.R), alpha); }
+
+SColorRec rgbaToColorRec(uint32_t colour) {
+  TColorManager m;
+  m.setRGB(uiRed(colour) * (1.0f / 255.0f), uiGreen(colour) * (1.0f / 255.0f), uiBlue(colour) * (1.0f / 255.0f));
+  SColorRec r = m.rec();
+  r.Space = cpRGB;
+  return r;
+}
+
+bool isHsvFamily(uint8_t space) { return space >= cpHSV && space <= cpVHS; }
+bool isHslFamily(uint8_t space) { return space >= cpHSL; }
+
+std::array<float, 3> modelChannels(const SColorRec& r, uint8_t space) {
+  if (isHsvFamily(space)) return {r.H, r.S, r.V};
+  if (isHslFamily(space)) return {r.HL, r.SL, r.L};
+  return {r.R, r.G, r.B};
+}
+
+std::array<int, 3> spaceRoles(uint8_t space) {
+  switch (space % 3) {
+    case 0:
+      return {0, 1, 2};
+    case 1:
+      return {1, 0, 2};
+    default:
+      return {2, 0, 1};
+  }
+}
+
+namespace {
+bool hueFamily(uint8_t space) { return space >= cpHSV; }
+// A channel as 0..1 (a hue divided by 2pi and brought into 0..1).
+float unitOf(uint8_t space, int channel, float v) {
+  if (!(hueFamily(space) && channel == 0)) return v;
+  float u = v / kTwoPiF;
+  if (u < 0.0f) u += 1.0f;
+  if (u > 1.0f) u -= 1.0f;
+  return u;
+}
+int32_t wrapInto(int32_t p, int32_t d) {
+  if (p < 0) return p + d;
+  if (p > d) return p - d;
+  return p;
+}
+}  // namespace
+
+SAreaPickerLayout areaPickerLayout(int32_t width, int32_t height, int32_t markerWidth) {
+  SAreaPickerLayout l;
+  const int32_t side = std::max(std::min(width, height + 18), 19);
+  const int32_t h = side - 18;
+  l.imageWidth = side;
+  l.imageHeight = h;
+  l.originX = (width - side) / 2;
+  l.originY = (height - h) / 2;
+  l.marker = markerWidth;
+  const int32_t m = markerWidth / 2;
+  l.area = {m, m, m + (h - 2 * m), m + (h - 2 * m)};
+  l.slider = {h + 3, m, h + 3 + 11, m + (h - 2 * m)};
+  return l;
+}
+
+std::array<float, 3> areaPickAt(const SAreaPickerLayout& l, uint8_t space, const SColorRec& c, int32_t x, int32_t y) {
+  std::array<float, 3> ch = modelChannels(c, space);
+  const std::array<int, 3> roles = spaceRoles(space);
+  const float w = static_cast<float>(l.area.Right - l.area.Left - 1);
+  const float h = static_cast<float>(l.area.Bottom - l.area.Top - 1);
+  const float dx = static_cast<float>(x - l.area.Left);
+  const float dy = static_cast<float>(y - l.area.Left);  // the area is square
+  ch[roles[2]] = h > 0 ? std::clamp(1.0f - dy / h, 0.0f, 1.0f) : 0.0f;
+  const bool hue = hueFamily(space) && roles[1] == 0;
+  if (w <= 0)
+    ch[roles[1]] = 0.0f;
+  else
+    ch[roles[1]] = hue ? std::clamp(dx * kTwoPiF / w, 0.0f, kTwoPiF) : std::clamp(dx / w, 0.0f, 1.0f);
+  return ch;
+}
+
+std::array<float, 3> sliderPickAt(const SAreaPickerLayout& l, uint8_t space, const SColorRec& c, int32_t y) {
+  std::array<float, 3> ch = modelChannels(c, space);
+  const int role = spaceRoles(space)[0];
+  const float h = static_cast<float>(l.slider.Bottom - l.slider.Top - 1);
+  const float dy = static_cast<float>(y - l.slider.Top);
+  if (h <= 0)
+    ch[role] = 0.0f;
+  else if (hueFamily(space) && role == 0)
+    ch[role] = std::clamp(kTwoPiF - dy * kTwoPiF / h, 0.0f, kTwoPiF);
+  else
+    ch[role] = std::clamp(1.0f - dy / h, 0.0f, 1.0f);
+  return ch;
+}
+
+TPoint areaMarkerAt(const SAreaPickerLayout& l, uint8_t space, const SColorRec& c) {
+  const std::array<float, 3> ch = modelChannels(c, space);
+  const std::array<int, 3> roles = spaceRoles(space);
+  const int32_t m = l.marker / 2;
+  const float d = static_cast<float>(l.imageHeight - 2 * m - 1);
+  const float hx = unitOf(space, roles[1], ch[roles[1]]);
+  const float vy = ch[roles[2]];
+  const auto di = static_cast<int32_t>(d);
+  return {wrapInto(static_cast<int32_t>(std::trunc(d * hx + 0.5f)), di),
+          wrapInto(static_cast<int32_t>(std::trunc(d - d * vy + 0.5f)), di)};
+}
+
+TPoint sliderMarkerAt(const SAreaPickerLayout& l, uint8_t space, const SColorRec& c) {
+  const std::array<float, 3> ch = modelChannels(c, space);
+  const int role = spaceRoles(space)[0];
+  const int32_t m = l.marker / 2;
+  const float d = static_cast<float>(l.imageHeight - 2 * m - 1);
+  const float s = unitOf(space, role, ch[role]);
+  return {l.slider.Left, wrapInto(static_cast<int32_t>(std::trunc(d - d * s + 0.5f)), static_cast<int32_t>(d))};
+}
+
+void paintAreaPicker(TMemoryGraphic& g, const SAreaPickerLayout& l, uint8_t space, const SColorRec& c, bool follow) {
+  const TUiSysColors& sys = uiSysColors();
+  g.setBackground(sys.btnFace);
+  if (!g.setSize(l.imageWidth, l.imageHeight)) return;
+  g.clear();
+  const std::array<int, 3> roles = spaceRoles(space);
+  const std::array<float, 3> ch = modelChannels(c, space);
+  const TChannelOp cp = copyChannel;
+  if (space <= cpBRG) {
+    // Corners: the slider channel held, horizontal 0..1 left to right,
+    // vertical 1..0 top to bottom.
+    auto corner = [&](float hx, float vy) {
+      std::array<float, 3> v = ch;
+      v[roles[1]] = hx;
+      v[roles[2]] = vy;
+      return packRgba(byteOf(v[2]), byteOf(v[1]), byteOf(v[0]), 255);
+    };
+    g.gradientCorners(l.area, corner(0, 1), corner(1, 1), corner(1, 0), corner(0, 0), cp, cp);
+    std::array<float, 3> top = follow ? ch : std::array<float, 3>{0, 0, 0};
+    std::array<float, 3> bottom = top;
+    top[roles[0]] = 1.0f;
+    bottom[roles[0]] = 0.0f;
+    g.gradientLinear(l.slider, packRgba(byteOf(top[2]), byteOf(top[1]), byteOf(top[0]), 255),
+                     packRgba(byteOf(bottom[2]), byteOf(bottom[1]), byteOf(bottom[0]), 255), kGradDown, cp, cp);
+  } else {
+    const bool hsv = isHsvFamily(space);
+    const float fullV = hsv ? 1.0f : 0.5f;
+    const float h = ch[0], s = follow ? ch[1] : 1.0f, v = follow ? ch[2] : fullV;
+    switch (space % 3) {
+      case 0:  // hue slider, saturation x value area
+        g.gradientSaturationValue(l.area, kGradRight, ch[0], 1.0f, kGradUp, cp, cp, hsv);
+        g.gradientHue(l.slider, kGradUp, 0.0f, s, v, 1.0f, cp, cp, hsv);
+        break;
+      case 1:  // saturation slider, hue x value area
+        g.gradientHueValue(l.area, kGradRight, 0.0f, ch[1], 1.0f, kGradUp, cp, cp, hsv);
+        g.gradientSaturation(l.slider, kGradUp, follow ? h : 0.0f, v, 1.0f, cp, cp, hsv);
+        break;
+      default:  // value slider, hue x saturation area
+        g.gradientHueSaturation(l.area, kGradRight, 0.0f, ch[2], 1.0f, kGradUp, cp, cp, hsv);
+        g.gradientValue(l.slider, kGradUp, follow ? h : 0.0f, s, 1.0f, cp, cp, hsv);
+        break;
+    }
+  }
+  for (const TRect& r : {l.area, l.slider}) {
+    g.frameRect({r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1}, 1, sys.windowFrame, cp, cp);
+    g.frameBevel({r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 2}, 1, sys.btnHighlight, sys.btnShadow, cp, cp);
+  }
+}
+
+}  // namespace pg

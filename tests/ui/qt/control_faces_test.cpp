@@ -1,0 +1,212 @@
+// Renders the owner-drawn controls in their states into PNG files under
+// control-faces/ in the test's working directory (the build tree), for a
+// person to look at. The checks only make sure that every face was drawn.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+#include <vector>
+#include <QPixmap>
+#include <QWidget>
+
+#include "test_support/qt_app.h"
+#include "ui/qt/colour_pickers.h"
+#include "ui/qt/gradient_edit.h"
+#include "ui/qt/item_pickers.h"
+#include "ui/qt/graphic_image.h"
+#include "ui/qt/panel_controls.h"
+#include "ui/qt/progress_bar.h"
+#include "ui/qt/small_controls.h"
+#include "ui/qt/num_fields.h"
+#include "ui/qt/qt_appearance.h"
+#include "ui/qt/trackbar.h"
+
+namespace pg {
+namespace {
+
+std::vector<QImage>& faces() {
+  static std::vector<QImage> all;
+  return all;
+}
+
+void saveFace(QWidget& w, const QString& name) {
+  QDir().mkpath("control-faces");
+  const QImage img = w.grab().toImage();
+  faces().push_back(img);
+  EXPECT_FALSE(img.isNull()) << name.toStdString();
+  EXPECT_TRUE(img.save("control-faces/" + name + ".png")) << name.toStdString();
+}
+
+TEST(ControlFaces, ValueControls) {
+  testing::ensureQtApp();
+  createQtUiManagers();
+  QWidget form;
+  form.setGeometry(0, 0, 400, 300);
+  form.show();
+  TNumMngr model;
+  model.setValue(100);
+
+  for (uint8_t o : {gtHorizontal, gtVertical, gtClockWise, gtCounterClockWise}) {
+    TGraphicTrackbar bar(&form);
+    bar.setOrientation(o);
+    if (o == gtHorizontal)
+      bar.resize(109, 14);
+    else if (o == gtVertical)
+      bar.resize(14, 109);
+    else
+      bar.resize(32, 32);
+    bar.setCenterLine(true);
+    bar.setPosition(0.3f);
+    bar.show();
+    saveFace(bar, QString("trackbar-%1").arg(o));
+    bar.setEnabled(false);
+    saveFace(bar, QString("trackbar-%1-disabled").arg(o));
+  }
+  TNumUpDown ud(&form);
+  ud.setAssociate(&model);
+  ud.show();
+  saveFace(ud, "updown");
+  model.setValue(255);
+  saveFace(ud, "updown-at-max");
+  TNumLabelEditPopup field(&form);
+  field.setAssociate(&model);
+  field.show();
+  saveFace(field, "label-edit-popup");
+  field.setEnabled(false);
+  saveFace(field, "label-edit-popup-disabled");
+  TNumLabelEdit label(&form);
+  label.resize(50, 20);
+  label.setAssociate(&model);
+  label.show();
+  saveFace(label, "num-label-edit");
+  TLabelEdit text(&form);
+  text.resize(80, 20);
+  text.setCaption("Layer 1");
+  text.show();
+  saveFace(text, "label-edit");
+}
+
+TEST(ControlFaces, ColourControls) {
+  testing::ensureQtApp();
+  createQtUiManagers();
+  QWidget form;
+  form.setGeometry(0, 0, 400, 300);
+  form.show();
+  const SColorRec colour = rgbaToColorRec(0xFF3080C0u);
+  for (uint8_t space = 0; space < kColorSpaceCount; ++space) {
+    TColorPicker picker(&form);
+    picker.resize(170, 152);
+    picker.setColorSpace(space);
+    picker.setColorRec(colour);
+    picker.show();
+    saveFace(picker, QString("colour-picker-%1").arg(space));
+  }
+  TPickerColorCell cell(&form);
+  cell.resize(60, 40);
+  cell.setInitialColorRec(rgbaToColorRec(0xFFFF0000u));
+  cell.setColorRec(colour);
+  cell.show();
+  saveFace(cell, "colour-cell");
+  cell.setDrawInitialColor(true);
+  saveFace(cell, "colour-cell-initial");
+  cell.setEnabled(false);
+  saveFace(cell, "colour-cell-disabled");
+  TGradientEdit grad(&form);
+  grad.resize(215, 20);
+  grad.stops().addStopAt(0.3f, false);
+  grad.stops().addStopAt(0.6f, true);
+  grad.stops().setOpacity(3, 0.2f);
+  grad.stops().addStopAt(0.8f, false);
+  grad.stops().unionRight(3);
+  grad.changed();
+  grad.show();
+  saveFace(grad, "gradient-edit");
+  TPressureGamma gamma(&form);
+  gamma.resize(48, 48);
+  gamma.setGamma(2.2f);
+  gamma.show();
+  saveFace(gamma, "pressure-gamma");
+  TGrabberControl grabber(&form);
+  grabber.setRotation(30);
+  grabber.setScale(2);
+  TMemoryGraphic g(kGrabberWidth, kGrabberHeight, uiSysColors().window);
+  grabber.drawTo(g, 0, 0);
+  QDir().mkpath("control-faces");
+  const QImage grabbed = graphicImage(g).copy();
+  faces().push_back(grabbed);
+  EXPECT_TRUE(grabbed.save("control-faces/grabber.png"));
+  for (uint8_t mode = 0; mode < 4; ++mode) {
+    TGraphicProgressBar bar(&form);
+    bar.resize(160, 20);
+    bar.setMode(mode);
+    bar.setProgress(37, 100, 0);
+    bar.show();
+    saveFace(bar, QString("progress-%1").arg(mode));
+  }
+  TGraphicTabControl tabs(&form);
+  tabs.resize(220, 40);
+  (void)tabs.addTab("Layers");
+  (void)tabs.addTab("Brushes");
+  (void)tabs.addTab("Colours");
+  tabs.setActiveIndex(1);
+  tabs.show();
+  saveFace(tabs, "tabs");
+  TPathLabel path(&form);
+  path.resize(120, 16);
+  path.setPath("/home/ink/presets/watercolour brushes.pbr");
+  path.setModified(true);
+  path.show();
+  saveFace(path, "path-label");
+  TDropDownMenu drop(&form);
+  drop.show();
+  saveFace(drop, "drop-down");
+  TBlendModeDropDwon blend(&form);
+  blend.setBlendMode(3);
+  blend.show();
+  saveFace(blend, "blend-mode-drop-down");
+  TSubPaintDropDown sub(&form);
+  sub.setKind(2);
+  sub.show();
+  saveFace(sub, "sub-paint-drop-down");
+  TItemButton split(&form);
+  split.resize(40, 24);
+  split.setStyle(kPickerSplit);
+  split.setRoundedFrame(true);
+  split.show();
+  saveFace(split, "item-picker-split");
+  TTwinColorCell twin(&form);
+  twin.resize(45, 45);
+  twin.setColorRec(colour);
+  twin.show();
+  saveFace(twin, "twin-colour-cell");
+  TColorPickerForm dialog;
+  dialog.setInitial(colour);
+  dialog.show();
+  saveFace(dialog, "colour-dialog");
+}
+
+// All faces side by side, three times enlarged, on magenta.
+TEST(ControlFaces, ZMontage) {
+  int w = 0, h = 0;
+  for (const QImage& f : faces()) {
+    w += f.width() + 6;
+    h = std::max(h, f.height());
+  }
+  if (w == 0) return;
+  QImage m(w, h, QImage::Format_RGB32);
+  m.fill(Qt::magenta);
+  QPainter p(&m);
+  int x = 0;
+  for (const QImage& f : faces()) {
+    p.drawImage(x, 0, f);
+    x += f.width() + 6;
+  }
+  p.end();
+  EXPECT_TRUE(m.scaled(w * 3, h * 3).save("control-faces/all.png"));
+}
+
+}  // namespace
+}  // namespace pg

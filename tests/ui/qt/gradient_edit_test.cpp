@@ -1,0 +1,62 @@
+#include "ui/qt/gradient_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "test_support/qt_app.h"
+#include "ui/qt/qt_appearance.h"
+
+namespace pg {
+namespace {
+
+class GradientEditTest : public ::testing::Test {
+ protected:
+  GradientEditTest() {
+    testing::ensureQtApp();
+    createQtUiManagers();
+    edit = std::make_unique<TGradientEdit>();
+    edit->resize(215, 20);  // inner bar width 200
+    edit->show();
+  }
+  std::unique_ptr<TGradientEdit> edit;
+};
+
+TEST_F(GradientEditTest, ClickBetweenMarkersAddsTheColourTheBarShows) {
+  int changes = 0;
+  edit->OnChange = [&] { ++changes; };
+  const int x = 7 + 100;
+  // The bar pixel under the click, before it.
+  const uint32_t shown = edit->face().getPixel(x + 1, 1);  // bar at 6, its inside at 1
+  QTest::mouseClick(edit.get(), Qt::LeftButton, {}, QPoint(x, 10));
+  ASSERT_EQ(edit->stops().count(), 3);
+  EXPECT_EQ(edit->stops().selectIndex(), 1);
+  const uint32_t added = colorRecToRgba(edit->stops().posAt(1)->Color, 255);
+  for (int shift : {0, 8, 16}) EXPECT_NEAR(int((added >> shift) & 0xFF), int((shown >> shift) & 0xFF), 2);
+  EXPECT_EQ(changes, 2);  // press and release
+  // A click within 8 pixels of the marker selects it and adds nothing.
+  QTest::mouseClick(edit.get(), Qt::LeftButton, {}, QPoint(x + 5, 10));
+  EXPECT_EQ(edit->stops().count(), 3);
+  QTest::mouseClick(edit.get(), Qt::LeftButton, {}, QPoint(8, 10));
+  EXPECT_EQ(edit->stops().selectIndex(), 0);
+}
+
+TEST_F(GradientEditTest, DraggingOutDeletesInnerStopsOnly) {
+  edit->stops().addStopAt(0.5f, false);
+  edit->stops().addStopAt(0.75f, false);
+  edit->stops().unionRight(1);
+  edit->changed();
+  const int x = 7 + gradientMarkerX(200, 0.75f);
+  QTest::mousePress(edit.get(), Qt::LeftButton, {}, QPoint(x, 10));
+  EXPECT_EQ(edit->stops().selectIndex(), 1);
+  QTest::mouseMove(edit.get(), QPoint(x, 60));
+  QTest::mouseRelease(edit.get(), Qt::LeftButton, {}, QPoint(x, 60));
+  EXPECT_EQ(edit->stops().count(), 2) << "the stop goes with its split partner";
+  QTest::mousePress(edit.get(), Qt::LeftButton, {}, QPoint(7, 10));
+  QTest::mouseMove(edit.get(), QPoint(7, 60));
+  QTest::mouseRelease(edit.get(), Qt::LeftButton, {}, QPoint(7, 60));
+  EXPECT_EQ(edit->stops().count(), 2) << "an end stop stays";
+}
+
+}  // namespace
+}  // namespace pg
