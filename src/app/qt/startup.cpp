@@ -20,6 +20,7 @@
 #include "platform/qt/message_box_qt.h"
 #include "platform/settings_store.h"
 #include "platform/string_table.h"
+#include "ui/qt/num_fields.h"
 #include "ui/qt/qt_appearance.h"
 
 namespace pg {
@@ -176,6 +177,7 @@ int runPigmora(int argc, char** argv) {
   if (!profile.save(store)) debugOutput("preferences: not every value could be saved");
   messages.setMainWindow(nullptr);
   form.reset();
+  freeSharedCaptureEdits();
   resetUiManagers();
   setAppSettingsStore(nullptr);
   instance.release();
