@@ -107,6 +107,10 @@ class CCanvasShared {
   std::function<void()> onToolChanged;
   // The info panel: the pointer moved to an image point of a window.
   std::function<void(TDrawWindow&, TPoint)> onPointerInfo;
+  // A text of the string table for the main window's status panel 3.
+  std::function<void(uint32_t resId)> onStatus;
+  // A failure the user is told of in a message box (a string-table id).
+  std::function<void(uint32_t resId)> onMessage;
 
   // The stroke settings all documents share.
   TStroke& toolStroke() { return *stroke_; }

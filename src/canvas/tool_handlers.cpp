@@ -1,7 +1,7 @@
 // The handler tables of the tool classes and the short tools: brush, zoom,
 // eyedropper, hand (scroll, view rotation, brush-size drag) and the seed
-// tools. The drag, shape and text classes get their tables with their tools;
-// until then they have the null table and cannot be selected.
+// tools. The drag and shape classes have their own files; the text class
+// has the null table until its window is there and cannot be selected.
 #include "canvas/tool_handlers.h"
 
 #include <algorithm>
@@ -37,17 +37,6 @@ void brushDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
 
 void brushUp(TDrawWindow& w, uint32_t, TPoint p) {
   w.strokeEnd(w.shared().toolStroke(), false, static_cast<float>(p.X), static_cast<float>(p.Y));
-}
-
-void toolDoubleClick(TDrawWindow&, uint32_t, TPoint) {
-  // The grabber control's scale would go back to 1; the control is not there.
-}
-
-void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {
-  if (!w.shared().prefs.useRBtnColPicker) return;
-  // Without Shift into the main colour (as a left click), with it into the second.
-  const uint32_t target = (shift & kShiftBit) != 0 ? kRightBit : kLeftBit;
-  pickColour(w, p, (shift & ~(kLeftBit | kRightBit)) | target);
 }
 
 // ---- zoom ----
@@ -197,8 +186,8 @@ constexpr SToolHandlers kSeedTable{seedDown, nullptr, nullptr, toolDoubleClick, 
 
 // Per class 0..9; null entries: classes whose tools are not built yet.
 constexpr const SToolHandlers* kTables[kToolClassCount] = {
-    &kBrushTable, &kZoomTable, &kEyedropperTable, &kHandTable, &kSeedTable, nullptr, nullptr, nullptr, nullptr,
-    nullptr,
+    &kBrushTable,      &kZoomTable,           &kEyedropperTable,     &kHandTable, &kSeedTable,
+    &kDragToolHandlers, &kBrushShapeHandlers, &kFillShapeHandlers, &kSelectShapeHandlers, nullptr,
 };
 
 }  // namespace
@@ -217,6 +206,37 @@ bool toolHandlersBuilt(ToolClass cls) {
 }
 
 // ---- shared handlers ----
+
+void toolDoubleClick(TDrawWindow&, uint32_t, TPoint) {
+  // The grabber control's scale would go back to 1; the control is not there.
+}
+
+void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {
+  if (!w.shared().prefs.useRBtnColPicker) return;
+  // Without Shift into the main colour (as a left click), with it into the second.
+  const uint32_t target = (shift & kShiftBit) != 0 ? kRightBit : kLeftBit;
+  pickColour(w, p, (shift & ~(kLeftBit | kRightBit)) | target);
+}
+
+CToolEditScope::CToolEditScope(TDrawWindow& w) : w_(w), kept_(w.inputState) {
+  w.inputState &= static_cast<uint16_t>(input::kLeftHeld | input::kRightHeld | input::kMiddleHeld | input::kPressed |
+                                        input::kMoved | input::kIgnorePointer | input::kAnchorLocked);
+}
+
+CToolEditScope::~CToolEditScope() { w_.inputState = kept_; }
+
+void repaintDocArea(TDrawWindow& w, const TRect& docRect) {
+  TPaper& doc = w.paper();
+  TRect r = docRect;
+  if (!intersectRect(r, TRect{0, 0, doc.width, doc.height})) return;
+  doc.composeRect(SRectXYWH{r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top}, true);
+  w.repaintImageRect(r);
+}
+
+bool constrainHeld(TDrawWindow& w, uint32_t shift) {
+  shift |= w.keyState().shiftBits();
+  return (shift & kShiftBit) != 0 || (w.shared().prefs.shortcutMode != 0 && (shift & kCtrlBit) != 0);
+}
 
 void showPointerInfo(TDrawWindow& w, uint32_t, TPoint p) {
   if (!w.paper().ready) return;

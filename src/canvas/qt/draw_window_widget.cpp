@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
+#include <QPolygon>
 #include <QPointingDevice>
 #include <QScrollBar>
 #include <QTabletEvent>
@@ -171,6 +173,22 @@ void TDrawWindowWidget::paintEvent(QPaintEvent* event) {
     return;
   }
   painter.drawImage(event->rect(), frame_, event->rect());
+  paintRubberBand(painter);
+}
+
+void TDrawWindowWidget::paintRubberBand(QPainter& painter) const {
+  if (!window_->overlayShown()) return;
+  const SToolScratch& band = window_->tool;
+  QPolygon polygon;
+  const size_t n = std::min(band.points.size(), static_cast<size_t>(band.count) + 1);
+  for (size_t i = 0; i < n; ++i) polygon << QPoint(band.points[i].X, band.points[i].Y);
+  if (polygon.size() < 2) return;
+  // Dotted black over white, so that it shows on any picture.
+  painter.setPen(QPen(Qt::white, 1));
+  painter.setBrush(Qt::NoBrush);
+  if (band.closed) painter.drawPolygon(polygon); else painter.drawPolyline(polygon);
+  painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+  if (band.closed) painter.drawPolygon(polygon); else painter.drawPolyline(polygon);
 }
 
 void TDrawWindowWidget::resizeEvent(QResizeEvent* event) {
