@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/text_tool.h"
 #include "canvas/tool_numbering.h"
 #include "core/rect.h"
 
@@ -107,6 +108,13 @@ class CCanvasShared {
   std::function<void()> onToolChanged;
   // The info panel: the pointer moved to an image point of a window.
   std::function<void(TDrawWindow&, TPoint)> onPointerInfo;
+  // The text tool's modal window at a document point (text-select: in
+  // select mode); the Qt side sets it, and the text tools wait for it.
+  std::function<void(TDrawWindow&, TPoint docPoint, bool selectMode)> runTextTool;
+  // Where the text tool's settings persist between uses; the main window
+  // points it at the preferences. By default they last for the run.
+  CMemoryTextSettings memoryTextSettings;
+  ITextToolSettingsStore* textSettings = &memoryTextSettings;
   // A text of the string table for the main window's status panel 3.
   std::function<void(uint32_t resId)> onStatus;
   // A failure the user is told of in a message box (a string-table id).

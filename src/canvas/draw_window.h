@@ -16,6 +16,7 @@
 #include "canvas/canvas_shared.h"
 #include "canvas/temporary_tools.h"
 #include "canvas/tool_handlers.h"
+#include "canvas/text_tool.h"
 #include "canvas/tool_scratch.h"
 #include "canvas/view_layout.h"
 #include "core/planes.h"
@@ -273,6 +274,8 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   bool autoScrolled = false;
   // The drag and shape tools' scratch and rubber band.
   SToolScratch tool;
+  // The text tool's preview over the view.
+  STextPreview textPreview;
   // Whether a rubber band is to be drawn over the view.
   bool overlayShown() const { return (inputState & input::kOverlay) != 0 && tool.count > 0; }
 

@@ -1,7 +1,7 @@
 // The handler tables of the tool classes and the short tools: brush, zoom,
 // eyedropper, hand (scroll, view rotation, brush-size drag) and the seed
-// tools. The drag and shape classes have their own files; the text class
-// has the null table until its window is there and cannot be selected.
+// tools and the text tools, which open the text window. The drag and shape
+// classes have their own files.
 #include "canvas/tool_handlers.h"
 
 #include <algorithm>
@@ -167,6 +167,14 @@ void seedHover(TDrawWindow& w, uint32_t shift, TPoint p) {
   if (w.shared().currentTool() == ToolId::AutoSelect) w.updateCursor(p);
 }
 
+// ---- text ----
+
+void textDown(TDrawWindow& w, uint32_t, TPoint p) {
+  CCanvasShared& s = w.shared();
+  if (toolClassOf(s.currentTool()) != ToolClass::Text || !s.runTextTool) return;
+  s.runTextTool(w, w.clientToImageRounded(p), s.currentTool() == ToolId::TextSelect);
+}
+
 // ---- the tables ----
 
 constexpr SToolHandlers kNullTable{};
@@ -181,13 +189,15 @@ constexpr SToolHandlers kEyedropperTable{eyedropperDown, nullptr, nullptr, toolD
                                          nullptr,        nullptr, endTool};
 constexpr SToolHandlers kHandTable{handDown, handDrag, handUp, toolDoubleClick, handDown, handDrag, handUp,
                                    nullptr,  showPointerInfo, handKey, nullptr, nullptr, endTool};
+constexpr SToolHandlers kTextTable{textDown, nullptr, nullptr, toolDoubleClick, rightDownPick, nullptr, nullptr,
+                                   nullptr,  showPointerInfo, nullptr, nullptr, nullptr, endTool};
 constexpr SToolHandlers kSeedTable{seedDown, nullptr, nullptr, toolDoubleClick, rightDownPick, nullptr, nullptr,
                                    nullptr,  seedHover, nullptr, nullptr, nullptr, endTool};
 
 // Per class 0..9; null entries: classes whose tools are not built yet.
 constexpr const SToolHandlers* kTables[kToolClassCount] = {
     &kBrushTable,      &kZoomTable,           &kEyedropperTable,     &kHandTable, &kSeedTable,
-    &kDragToolHandlers, &kBrushShapeHandlers, &kFillShapeHandlers, &kSelectShapeHandlers, nullptr,
+    &kDragToolHandlers, &kBrushShapeHandlers, &kFillShapeHandlers, &kSelectShapeHandlers, &kTextTable,
 };
 
 }  // namespace

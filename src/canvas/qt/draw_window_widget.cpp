@@ -173,7 +173,21 @@ void TDrawWindowWidget::paintEvent(QPaintEvent* event) {
     return;
   }
   painter.drawImage(event->rect(), frame_, event->rect());
+  paintTextPreview(painter);
   paintRubberBand(painter);
+}
+
+void TDrawWindowWidget::paintTextPreview(QPainter& painter) const {
+  const STextPreview& p = window_->textPreview;
+  if (!p.shown() || p.rect.Width <= 0 || p.rect.Height <= 0) return;
+  const QImage image(reinterpret_cast<const uchar*>(p.pixels.data()), p.rect.Width, p.rect.Height,
+                     p.rect.Width * 4, QImage::Format_ARGB32_Premultiplied);
+  const TPointF a = window_->imageToClient({static_cast<float>(p.rect.X), static_cast<float>(p.rect.Y)});
+  const TPointF b = window_->imageToClient(
+      {static_cast<float>(p.rect.X + p.rect.Width), static_cast<float>(p.rect.Y + p.rect.Height)});
+  // A turned view shows the preview on the text's unturned box.
+  painter.drawImage(QRectF(QPointF(std::min(a.X, b.X), std::min(a.Y, b.Y)), QPointF(std::max(a.X, b.X), std::max(a.Y, b.Y))),
+                    image);
 }
 
 void TDrawWindowWidget::paintRubberBand(QPainter& painter) const {

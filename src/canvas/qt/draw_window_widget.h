@@ -105,6 +105,8 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void tabletEvent(QTabletEvent* event);
   // The rubber band of the drag and shape tools over the view.
   void paintRubberBand(QPainter& painter) const;
+  // The text tool's preview over the view.
+  void paintTextPreview(QPainter& painter) const;
   // Mouse events that come from the pen, not from a mouse.
   static bool fromTablet(const QMouseEvent& event);
   void keysFrom(Qt::KeyboardModifiers modifiers);
