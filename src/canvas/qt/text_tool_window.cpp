@@ -88,9 +88,8 @@ TTextToolWindow::TTextToolWindow(TDrawWindow& window, ITextToolSettingsStore& st
   if (s.width > 0 && s.height > 0) resize(s.width, s.height);
   if (s.left > 0 && s.top > 0) move(s.left, s.top);
 
+  keptCharSet_ = s.charSet;
   fillFaces(QString::fromStdString(s.faceName));
-  for (int i = 0; i < charSet_->count(); ++i)
-    if (charSet_->itemData(i).toInt() == s.charSet) charSet_->setCurrentIndex(i);
 
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -100,7 +99,10 @@ TTextToolWindow::TTextToolWindow(TDrawWindow& window, ITextToolSettingsStore& st
     refresh();
   });
   connect(charSet_, &QComboBox::currentIndexChanged, this, [this] {
-    if (!filling_) refresh();
+    if (filling_) return;
+    keptCharSet_ = charSet_->currentData().toInt();
+    updateVerticalAllowed();
+    refresh();
   });
   connect(vertical_, &QCheckBox::toggled, this, [this] {
     fillFaces(face_->currentText());
@@ -143,6 +145,7 @@ void TTextToolWindow::fillFaces(const QString& keep) {
 
 void TTextToolWindow::fillCharSets() {
   filling_ = true;
+  const int keep = charSet_->count() > 0 ? charSet_->currentData().toInt() : keptCharSet_;
   charSet_->clear();
   std::set<uint8_t> seen;
   const std::string face = face_->currentText().toStdString();
@@ -151,9 +154,15 @@ void TTextToolWindow::fillCharSets() {
       if (f.FaceName == face && seen.insert(f.CharSet).second)
         charSet_->addItem(QString::fromStdString(charSetName(f.CharSet)), static_cast<int>(f.CharSet));
   }
-  if (charSet_->count() > 0) charSet_->setCurrentIndex(0);
+  const int i = charSet_->findData(keep);
+  charSet_->setCurrentIndex(i >= 0 ? i : (charSet_->count() > 0 ? 0 : -1));
   filling_ = false;
+  updateVerticalAllowed();
+}
+
+void TTextToolWindow::updateVerticalAllowed() {
   // Vertical writing only where the face has a vertical form for the set.
+  const std::string face = face_->currentText().toStdString();
   const uint8_t set = charSet_->count() > 0 ? static_cast<uint8_t>(charSet_->currentData().toInt()) : kDefaultCharSet;
   const bool possible = !face.empty() && verticalFormExists(face, set);
   vertical_->setEnabled(possible);

@@ -32,6 +32,7 @@ class TTextToolWindow : public QDialog {
   QCheckBox* verticalBox() const { return vertical_; }
   QPlainTextEdit* textEdit() const { return text_; }
   QSpinBox* sizeBox() const { return size_; }
+  QComboBox* charSetBox() const { return charSet_; }
 
   void accept() override;
   void done(int result) override;
@@ -39,6 +40,7 @@ class TTextToolWindow : public QDialog {
  private:
   void fillFaces(const QString& keep);
   void fillCharSets();
+  void updateVerticalAllowed();
   void refresh();
 
   CTextToolSession session_;
@@ -55,6 +57,7 @@ class TTextToolWindow : public QDialog {
   QCheckBox* useFont_ = nullptr;
   QCheckBox* preview_ = nullptr;
   bool filling_ = false;
+  int keptCharSet_ = kDefaultCharSet;
   bool saved_ = false;
 };
 
