@@ -173,6 +173,8 @@ void textDown(TDrawWindow& w, uint32_t, TPoint p) {
   CCanvasShared& s = w.shared();
   if (toolClassOf(s.currentTool()) != ToolClass::Text || !s.runTextTool) return;
   s.runTextTool(w, w.clientToImageRounded(p), s.currentTool() == ToolId::TextSelect);
+  // The modal window took the button's release: the press ends here.
+  w.releaseButton(PointerButton::Left, 0, nullptr);
 }
 
 // ---- the tables ----

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "canvas/qt/qt_tablet.h"
+#include "canvas/qt/text_tool_window.h"
 #include "canvas/tablet_input.h"
 #include "document/paper.h"
 #include "platform/message_service.h"
@@ -99,6 +100,8 @@ int32_t windowKeyOf(int qtKey) {
 
 TDrawWindowWidget::TDrawWindowWidget(CCanvasShared& shared, QWidget* parent) : QAbstractScrollArea(parent) {
   window_ = std::make_unique<TDrawWindow>(shared, static_cast<IDrawWindowHost*>(this));
+  // The text tools open their window over a document window.
+  if (!shared.runTextTool) installTextToolWindow(shared);
   setAttribute(Qt::WA_DeleteOnClose, false);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setAttribute(Qt::WA_NoSystemBackground);
