@@ -278,7 +278,7 @@ void dragToolDown(TDrawWindow& w, uint32_t, TPoint p) {
 }
 
 void dragToolDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
-  if (p == w.lastPoint && (w.inputState & input::kMoved) != 0) return;
+  if (p == w.lastPoint && (w.inputState & input::kMoved) != 0 && !w.autoScrolled) return;
   switch (w.tool.kind) {
     case kLayerMove:
     case kSelectionMove:

@@ -362,6 +362,11 @@ void TDrawWindow::autoScrollTick() {
   anchor.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.X} + step.X, INT32_MIN, INT32_MAX));
   anchor.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.Y} + step.Y, INT32_MIN, INT32_MAX));
   autoScrolled = true;
+  // A rubber band stays on the image.
+  for (TPoint& q : tool.points) {
+    q.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.X} + step.X, INT32_MIN, INT32_MAX));
+    q.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.Y} + step.Y, INT32_MIN, INT32_MAX));
+  }
   // The pointer stands still while the view moves under it: the tool
   // follows as if it had moved.
   if (handlers_->leftDrag != nullptr) handlers_->leftDrag(*this, kLeftBit, pointerPos);

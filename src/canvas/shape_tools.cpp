@@ -261,7 +261,7 @@ void shapeDown(TDrawWindow& w, ShapeClass cls, uint32_t, TPoint p) {
 }
 
 void shapeDrag(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
-  if (p == w.lastPoint) return;
+  if (p == w.lastPoint && !w.autoScrolled) return;
   showPointerInfo(w, shift, p);
   const int32_t kind = shapeKind(w, cls);
   if (inProgress(w)) {

@@ -174,5 +174,26 @@ TEST(BrushShapes, SpaceFinishesAMultiLineAtItsLastPoint) {
   EXPECT_EQ(layerPixel(f.doc(), 100, 100), 0xFFFFFFu);  // open: no closing edge
 }
 
+TEST(SelectShapes, TheRubberBandStaysOnTheImageWhileTheViewAutoScrolls) {
+  CanvasFixture f;
+  f.shared.prefs.useAutoScroll = true;
+  f.window->setZoomRatio(4, 1, {200, 150});
+  ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
+  const TPoint start = at(f, 190, 140);
+  f.window->mouseDown(PointerButton::Left, kLeftBit, start, false);
+  const TPoint edge{f.window->clientSize().W - 2, f.window->clientSize().H / 2};
+  f.window->mouseMove(kLeftBit, edge);
+  ASSERT_GT(f.window->tool.count, 0);
+  const TPointF corner = f.window->clientToImage(toPointF(f.window->tool.points[0]));
+  const TPointF before = f.window->clientToImage(toPointF(edge));
+  for (int i = 0; i < 3; ++i) f.window->autoScrollTick();
+  ASSERT_NE(f.window->clientToImage(toPointF(edge)), before);  // the view moved
+  const TPointF still = f.window->clientToImage(toPointF(f.window->tool.points[0]));
+  EXPECT_NEAR(still.X, corner.X, 0.5f);
+  EXPECT_NEAR(still.Y, corner.Y, 0.5f);
+  f.window->mouseUp(PointerButton::Left, 0, edge);
+  EXPECT_EQ(selectionAt(f.doc(), 191, 141), 255);
+}
+
 }  // namespace
 }  // namespace pg::test
