@@ -52,6 +52,8 @@ struct SCanvasPrefs {
   // Index into the middle-button tool table (0..7).
   int32_t mouseMBtnFunc = 0;
   bool useAutoScroll = true;
+  // The second set of selection cursors.
+  bool otherToolCursor = false;
   // Bit 1: fit the view to the window; bit 2: only while replaying; bit 4:
   // never enlarge when fitting.
   int32_t autoSizeAdjust = 7;

@@ -100,7 +100,11 @@ SCursorChoice TDrawWindow::cursorAt(TPoint p) const {
   (void)p;
   ToolId id = ToolId::None;
   if ((inputState & input::kTemporaryTool) == 0) id = temporaryToolForKeys(keys_, tempToolContext());
-  if (id == ToolId::None) id = shared_.currentTool();
+  if (id == ToolId::None) {
+    id = shared_.currentTool();
+    if (toolClassOf(id) == ToolClass::SelectShape)
+      return selectionShapeCursor(tempToolContext(), keys_, shared_.prefs.otherToolCursor);
+  }
   return cursorForTool(id, shared_.prefs, shared_.currentMode());
 }
 

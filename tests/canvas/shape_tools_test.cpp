@@ -6,6 +6,7 @@
 
 #include "brush/stroke_settings.h"
 #include "canvas/draw_window.h"
+#include "canvas/temporary_tools.h"
 #include "canvas/tool_scratch.h"
 #include "canvas_fixture.h"
 #include "core/block_image.h"
@@ -172,6 +173,37 @@ TEST(BrushShapes, SpaceFinishesAMultiLineAtItsLastPoint) {
   EXPECT_LT(layerPixel(f.doc(), 100, 50) & 0xFF, 0x80u);
   EXPECT_LT(layerPixel(f.doc(), 150, 100) & 0xFF, 0x80u);
   EXPECT_EQ(layerPixel(f.doc(), 100, 100), 0xFFFFFFu);  // open: no closing edge
+}
+
+TEST(SelectShapes, TheCursorFollowsTheKeysAndTheSelection) {
+  struct Case {
+    bool hasSelection, inside, shift, alt, ctrl;
+    int32_t mode;
+    bool other;
+    int32_t cursor;
+  };
+  const Case cases[] = {
+      {false, false, true, false, false, 0, false, 5},  // no selection: plain
+      {true, false, true, false, false, 0, false, 6},   // Shift adds
+      {true, false, true, false, false, 0, true, 35},
+      {true, true, false, false, false, 0, false, 9},   // over the selection: move
+      {true, true, false, true, false, 0, false, 7},    // Alt subtracts in mode 0
+      {true, false, true, true, false, 0, true, 37},    // Shift+Alt intersects
+      {true, false, false, false, true, 1, false, 7},   // Ctrl subtracts in mode 1
+      {true, false, false, true, false, 1, true, 34},   // Alt means nothing in mode 1
+  };
+  for (const Case& c : cases) {
+    STempToolContext ctx;
+    ctx.current = ToolId::SelectRectangle;
+    ctx.hasSelection = c.hasSelection;
+    ctx.pointerInSelection = c.inside;
+    ctx.shortcutMode = c.mode;
+    SKeyState k;
+    k.shift = c.shift;
+    k.alt = c.alt;
+    k.ctrl = c.ctrl;
+    EXPECT_EQ(selectionShapeCursor(ctx, k, c.other).number, c.cursor) << c.cursor;
+  }
 }
 
 TEST(SelectShapes, TheRubberBandStaysOnTheImageWhileTheViewAutoScrolls) {
