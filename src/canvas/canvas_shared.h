@@ -110,6 +110,9 @@ class CCanvasShared {
   std::function<void()> onToolChanged;
   // The info panel: the pointer moved to an image point of a window.
   std::function<void(TDrawWindow&, TPoint)> onPointerInfo;
+  // The info panel during a drag or shape: mode 2 an image point, 3 a vector
+  // or a size, 4 an offset.
+  std::function<void(int32_t mode, TPointF value)> onToolInfo;
   // The text tool's modal window at a document point (text-select: in
   // select mode); the Qt side sets it, and the text tools wait for it.
   std::function<void(TDrawWindow&, TPoint docPoint, bool selectMode)> runTextTool;

@@ -100,6 +100,7 @@ void beginMove(TDrawWindow& w, int32_t kind) {
 void showMove(TDrawWindow& w, int32_t kind, TPoint delta) {
   if (movesLayer(kind)) showLayerAt(w, delta);
   if (movesOutline(kind)) showOutlineAt(w, delta);
+  toolInfo(w, 4, toPointF(delta));
 }
 
 // Puts the previews back where the document has them.
@@ -247,12 +248,14 @@ void dragToolDown(TDrawWindow& w, uint32_t, TPoint p) {
   switch (kind) {
     case kLayerMove:
       beginMove(w, kind);
+      toolInfo(w, 4, {});
       break;
     case kSelectionMove:
     case kLayerAndSelection:
       beginMove(w, kind);
       w.anchor = snapToViewGrid(p, w.paper().zoomValue(), true);
       w.inputState |= input::kMoved;
+      toolInfo(w, 4, {});
       break;
     case kGradient:
       w.tool.viewSin = w.paper().sinA;
@@ -261,11 +264,13 @@ void dragToolDown(TDrawWindow& w, uint32_t, TPoint p) {
       w.tool.count = 1;
       w.tool.points.assign(1, p);
       w.inputState |= input::kOverlay;
+      toolInfo(w, 2, w.tool.first);
       break;
     case kCrop:
       w.tool.count = 0;
       w.tool.points.clear();
       w.inputState |= input::kOverlay;
+      toolInfo(w, 2, w.clientToImage(toPointF(p)));
       break;
     case kKeyLayer:
     case kKeySelection:
@@ -292,6 +297,7 @@ void dragToolDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
       if (constrainHeld(w, shift)) w.tool.second = snapTo15Degrees(w.tool.first, w.tool.second);
       setLineOverlay(w);
       showOverlay(w);
+      toolInfo(w, 3, {w.tool.second.X - w.tool.first.X, w.tool.second.Y - w.tool.first.Y});
       break;
     case kCrop: {
       TPointF a, b;
@@ -299,6 +305,7 @@ void dragToolDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
       setCropOverlay(w, a, b);
       showOverlay(w);
       showPointerInfo(w, shift, p);
+      toolInfo(w, 3, {std::fabs(b.X - a.X), std::fabs(b.Y - a.Y)});
       break;
     }
     default:

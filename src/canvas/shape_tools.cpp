@@ -256,7 +256,7 @@ void shapeDown(TDrawWindow& w, ShapeClass cls, uint32_t, TPoint p) {
     w.tool.count = 1;
     w.tool.closed = true;
   } else {
-    showPointerInfo(w, 0, p);
+    toolInfo(w, 2, w.clientToImage(toPointF(p)));
   }
 }
 
@@ -266,6 +266,8 @@ void shapeDrag(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
   const int32_t kind = shapeKind(w, cls);
   if (inProgress(w)) {
     setMovingEnd(w, p);
+    const TPointF first = w.clientToImage(toPointF(w.tool.points[0])), end = w.clientToImage(toPointF(p));
+    toolInfo(w, 3, {end.X - first.X, end.Y - first.Y});
   } else {
     switch (kind) {
       case kRect:
@@ -321,6 +323,7 @@ void shapeUp(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
     w.tool.points.push_back(p);
     ++w.tool.count;
     w.inputState |= input::kMoved;
+    toolInfo(w, 2, w.clientToImage(toPointF(p)));
     refreshOverlay(w);
     return;
   }

@@ -237,6 +237,10 @@ CToolEditScope::CToolEditScope(TDrawWindow& w) : w_(w), kept_(w.inputState) {
 
 CToolEditScope::~CToolEditScope() { w_.inputState = kept_; }
 
+void toolInfo(TDrawWindow& w, int32_t mode, TPointF value) {
+  if (w.shared().onToolInfo) w.shared().onToolInfo(mode, value);
+}
+
 void repaintDocArea(TDrawWindow& w, const TRect& docRect) {
   TPaper& doc = w.paper();
   TRect r = docRect;

@@ -73,6 +73,8 @@ class CToolEditScope {
 void toolDoubleClick(TDrawWindow& w, uint32_t shift, TPoint p);
 // A right click picks a colour when the profile lets the right button pick.
 void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p);
+// The info panel's drag values (modes 2, 3 and 4).
+void toolInfo(TDrawWindow& w, int32_t mode, TPointF value);
 // A rectangle of the document recomposed and shown.
 void repaintDocArea(TDrawWindow& w, const TRect& docRect);
 // The constrain key (squares, 15-degree lines): Shift, or Ctrl in shortcut

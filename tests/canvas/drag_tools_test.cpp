@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "brush/stroke_settings.h"
 #include "canvas/draw_window.h"
@@ -78,6 +80,25 @@ TEST(LayerMove, ADragIsOneRecordedStepThatUndoesExactly) {
   ASSERT_TRUE(f.window->undo());
   EXPECT_EQ(layerPixel(f.doc(), 100, 100), kRed);
   EXPECT_NE(layerPixel(f.doc(), 130, 110), kRed);
+}
+
+TEST(LayerMove, TheInfoPanelShowsTheOffsetAndTheGradientItsVector) {
+  MoveFixture f;
+  std::vector<std::pair<int32_t, TPointF>> shown;
+  f.shared.onToolInfo = [&](int32_t mode, TPointF v) { shown.emplace_back(mode, v); };
+  ASSERT_TRUE(f.shared.selectTool(ToolId::LayerMove));
+  f.drag({at(f, 50, 50), at(f, 80, 60)});
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown.front(), (std::pair<int32_t, TPointF>{4, {0, 0}}));
+  EXPECT_EQ(shown.back(), (std::pair<int32_t, TPointF>{4, {30, 10}}));
+  shown.clear();
+  ASSERT_TRUE(f.shared.selectTool(ToolId::Gradation));
+  f.drag({at(f, 50, 50), at(f, 80, 90)});
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown.front().first, 2);
+  EXPECT_EQ(shown.back().first, 3);
+  EXPECT_NEAR(shown.back().second.X, 30.0f, 0.01f);
+  EXPECT_NEAR(shown.back().second.Y, 40.0f, 0.01f);
 }
 
 TEST(LayerMove, ReleaseAtThePressAndEscapeChangeNothing) {
