@@ -14,6 +14,7 @@
 #include "core/block_image.h"
 #include "document/doc_recorder.h"
 #include "document/layer_data.h"
+#include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "record/event_store.h"
 
@@ -185,6 +186,24 @@ TEST(SelectionMove, TheOutlineFollowsAndTheReleaseMovesTheSelection) {
     EXPECT_EQ(selectionAt(doc, 30, 30), 255);
     EXPECT_EQ(selectionAt(doc, 130, 30), 0);
   }
+}
+
+TEST(SelectionMove, EscapePutsTheOutlineBack) {
+  CanvasFixture f;
+  TPaper& doc = f.doc();
+  ASSERT_TRUE(doc.maskFigureRect(f.window->flow(), doc.currentLayerIndex(), {20, 20}, {60, 60}, 0,
+                                 f.shared.toolStroke(), true));
+  ASSERT_TRUE(f.shared.selectTool(ToolId::SelectionMove));
+  const uint32_t before = eventsOf(doc);
+  f.window->mouseDown(PointerButton::Left, kLeftBit, at(f, 30, 30), false);
+  const TPoint origin = doc.masks()->getAntsOrigin();
+  f.window->mouseMove(kLeftBit, at(f, 90, 70));
+  EXPECT_EQ(doc.masks()->getAntsOrigin(), (TPoint{origin.X + 60, origin.Y + 40}));
+  f.window->keyDown(keys::kEscape, false);
+  EXPECT_EQ(doc.masks()->getAntsOrigin(), origin);
+  f.window->mouseUp(PointerButton::Left, 0, at(f, 90, 70));
+  EXPECT_EQ(eventsOf(doc), before);
+  EXPECT_EQ(selectionAt(doc, 30, 30), 255);
 }
 
 TEST(Gradient, ShiftSnapsTo15DegreesKeepingTheLength) {
