@@ -61,6 +61,7 @@ bool CCanvasShared::modeAvailable(ToolMode mode) const {
   const ToolId id = toolIdOfMode(mode);
   if (id == ToolId::None || !toolHandlersBuilt(toolClassOf(id))) return false;
   if (toolClassOf(id) == ToolClass::Seed && !seedFill) return false;
+  if (toolClassOf(id) == ToolClass::Text && !runTextTool) return false;
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/text_tool.h"
 #include "canvas/tool_numbering.h"
 #include "core/rect.h"
 
@@ -51,6 +52,8 @@ struct SCanvasPrefs {
   // Index into the middle-button tool table (0..7).
   int32_t mouseMBtnFunc = 0;
   bool useAutoScroll = true;
+  // The second set of selection cursors.
+  bool otherToolCursor = false;
   // Bit 1: fit the view to the window; bit 2: only while replaying; bit 4:
   // never enlarge when fitting.
   int32_t autoSizeAdjust = 7;
@@ -107,6 +110,20 @@ class CCanvasShared {
   std::function<void()> onToolChanged;
   // The info panel: the pointer moved to an image point of a window.
   std::function<void(TDrawWindow&, TPoint)> onPointerInfo;
+  // The info panel during a drag or shape: mode 2 an image point, 3 a vector
+  // or a size, 4 an offset.
+  std::function<void(int32_t mode, TPointF value)> onToolInfo;
+  // The text tool's modal window at a document point (text-select: in
+  // select mode); the Qt side sets it, and the text tools wait for it.
+  std::function<void(TDrawWindow&, TPoint docPoint, bool selectMode)> runTextTool;
+  // Where the text tool's settings persist between uses; the main window
+  // points it at the preferences. By default they last for the run.
+  CMemoryTextSettings memoryTextSettings;
+  ITextToolSettingsStore* textSettings = &memoryTextSettings;
+  // A text of the string table for the main window's status panel 3.
+  std::function<void(uint32_t resId)> onStatus;
+  // A failure the user is told of in a message box (a string-table id).
+  std::function<void(uint32_t resId)> onMessage;
 
   // The stroke settings all documents share.
   TStroke& toolStroke() { return *stroke_; }

@@ -16,6 +16,8 @@
 #include "canvas/canvas_shared.h"
 #include "canvas/temporary_tools.h"
 #include "canvas/tool_handlers.h"
+#include "canvas/text_tool.h"
+#include "canvas/tool_scratch.h"
 #include "canvas/view_layout.h"
 #include "core/planes.h"
 #include "document/doc_services.h"
@@ -270,6 +272,12 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   int32_t mousePointSuppression = 0;
   TPoint autoScrollStepLast{};
   bool autoScrolled = false;
+  // The drag and shape tools' scratch and rubber band.
+  SToolScratch tool;
+  // The text tool's preview over the view.
+  STextPreview textPreview;
+  // Whether a rubber band is to be drawn over the view.
+  bool overlayShown() const { return (inputState & input::kOverlay) != 0 && tool.count > 0; }
 
  private:
   void attachDocument();

@@ -100,7 +100,11 @@ SCursorChoice TDrawWindow::cursorAt(TPoint p) const {
   (void)p;
   ToolId id = ToolId::None;
   if ((inputState & input::kTemporaryTool) == 0) id = temporaryToolForKeys(keys_, tempToolContext());
-  if (id == ToolId::None) id = shared_.currentTool();
+  if (id == ToolId::None) {
+    id = shared_.currentTool();
+    if (toolClassOf(id) == ToolClass::SelectShape)
+      return selectionShapeCursor(tempToolContext(), keys_, shared_.prefs.otherToolCursor);
+  }
   return cursorForTool(id, shared_.prefs, shared_.currentMode());
 }
 
@@ -362,6 +366,11 @@ void TDrawWindow::autoScrollTick() {
   anchor.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.X} + step.X, INT32_MIN, INT32_MAX));
   anchor.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.Y} + step.Y, INT32_MIN, INT32_MAX));
   autoScrolled = true;
+  // A rubber band stays on the image.
+  for (TPoint& q : tool.points) {
+    q.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.X} + step.X, INT32_MIN, INT32_MAX));
+    q.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.Y} + step.Y, INT32_MIN, INT32_MAX));
+  }
   // The pointer stands still while the view moves under it: the tool
   // follows as if it had moved.
   if (handlers_->leftDrag != nullptr) handlers_->leftDrag(*this, kLeftBit, pointerPos);

@@ -62,6 +62,25 @@ ToolId middleButtonTool(int32_t index) {
   return toolIdOf(kMiddleButtonTools[index].cls, kMiddleButtonTools[index].variant);
 }
 
+SCursorChoice selectionShapeCursor(const STempToolContext& c, const SKeyState& keys, bool otherSet) {
+  // Plain, add, subtract, intersect, move; the second set has no move cursor.
+  constexpr int32_t kFirst[] = {5, 6, 7, 8, 9};
+  constexpr int32_t kOther[] = {34, 35, 36, 37, 9};
+  const int32_t* set = otherSet ? kOther : kFirst;
+  int32_t which = 0;
+  if (c.hasSelection) {
+    const bool modeKey = c.shortcutMode == 0 ? keys.alt : keys.ctrl;
+    if (keys.shift && !modeKey) {
+      which = 1;
+    } else if (c.pointerInSelection && !modeKey) {
+      which = 4;
+    } else if (modeKey) {
+      which = keys.shift ? 3 : 2;
+    }
+  }
+  return {CursorKind::Custom, set[which]};
+}
+
 SCursorChoice cursorForTool(ToolId id, const SCanvasPrefs& prefs, ToolMode brushMode) {
   if (id != ToolId::Brush) return {CursorKind::Tool, byteOf(id)};
   if (prefs.brushGhost && !prefs.showGhostCenter) return {CursorKind::Hidden, 0};

@@ -46,6 +46,12 @@ struct SCursorChoice {
 
 inline constexpr int32_t kArrowCursor = 5;
 
+// The cursor of a selection shape tool: the plain cursor without a
+// selection; with one, add under Shift, move over the selection, subtract
+// under the mode key (with Shift: intersect). `otherSet` picks the second
+// set of these cursors.
+SCursorChoice selectionShapeCursor(const STempToolContext& c, const SKeyState& keys, bool otherSet);
+
 // The cursor for a tool id (the one the keys choose, else the current one).
 SCursorChoice cursorForTool(ToolId id, const SCanvasPrefs& prefs, ToolMode brushMode);
 

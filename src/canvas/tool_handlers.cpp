@@ -1,7 +1,7 @@
 // The handler tables of the tool classes and the short tools: brush, zoom,
 // eyedropper, hand (scroll, view rotation, brush-size drag) and the seed
-// tools. The drag, shape and text classes get their tables with their tools;
-// until then they have the null table and cannot be selected.
+// tools and the text tools, which open the text window. The drag and shape
+// classes have their own files.
 #include "canvas/tool_handlers.h"
 
 #include <algorithm>
@@ -37,17 +37,6 @@ void brushDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
 
 void brushUp(TDrawWindow& w, uint32_t, TPoint p) {
   w.strokeEnd(w.shared().toolStroke(), false, static_cast<float>(p.X), static_cast<float>(p.Y));
-}
-
-void toolDoubleClick(TDrawWindow&, uint32_t, TPoint) {
-  // The grabber control's scale would go back to 1; the control is not there.
-}
-
-void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {
-  if (!w.shared().prefs.useRBtnColPicker) return;
-  // Without Shift into the main colour (as a left click), with it into the second.
-  const uint32_t target = (shift & kShiftBit) != 0 ? kRightBit : kLeftBit;
-  pickColour(w, p, (shift & ~(kLeftBit | kRightBit)) | target);
 }
 
 // ---- zoom ----
@@ -178,6 +167,16 @@ void seedHover(TDrawWindow& w, uint32_t shift, TPoint p) {
   if (w.shared().currentTool() == ToolId::AutoSelect) w.updateCursor(p);
 }
 
+// ---- text ----
+
+void textDown(TDrawWindow& w, uint32_t, TPoint p) {
+  CCanvasShared& s = w.shared();
+  if (toolClassOf(s.currentTool()) != ToolClass::Text || !s.runTextTool) return;
+  s.runTextTool(w, w.clientToImageRounded(p), s.currentTool() == ToolId::TextSelect);
+  // The modal window took the button's release: the press ends here.
+  w.releaseButton(PointerButton::Left, 0, nullptr);
+}
+
 // ---- the tables ----
 
 constexpr SToolHandlers kNullTable{};
@@ -192,13 +191,15 @@ constexpr SToolHandlers kEyedropperTable{eyedropperDown, nullptr, nullptr, toolD
                                          nullptr,        nullptr, endTool};
 constexpr SToolHandlers kHandTable{handDown, handDrag, handUp, toolDoubleClick, handDown, handDrag, handUp,
                                    nullptr,  showPointerInfo, handKey, nullptr, nullptr, endTool};
+constexpr SToolHandlers kTextTable{textDown, nullptr, nullptr, toolDoubleClick, rightDownPick, nullptr, nullptr,
+                                   nullptr,  showPointerInfo, nullptr, nullptr, nullptr, endTool};
 constexpr SToolHandlers kSeedTable{seedDown, nullptr, nullptr, toolDoubleClick, rightDownPick, nullptr, nullptr,
                                    nullptr,  seedHover, nullptr, nullptr, nullptr, endTool};
 
 // Per class 0..9; null entries: classes whose tools are not built yet.
 constexpr const SToolHandlers* kTables[kToolClassCount] = {
-    &kBrushTable, &kZoomTable, &kEyedropperTable, &kHandTable, &kSeedTable, nullptr, nullptr, nullptr, nullptr,
-    nullptr,
+    &kBrushTable,      &kZoomTable,           &kEyedropperTable,     &kHandTable, &kSeedTable,
+    &kDragToolHandlers, &kBrushShapeHandlers, &kFillShapeHandlers, &kSelectShapeHandlers, &kTextTable,
 };
 
 }  // namespace
@@ -217,6 +218,41 @@ bool toolHandlersBuilt(ToolClass cls) {
 }
 
 // ---- shared handlers ----
+
+void toolDoubleClick(TDrawWindow&, uint32_t, TPoint) {
+  // The grabber control's scale would go back to 1; the control is not there.
+}
+
+void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {
+  if (!w.shared().prefs.useRBtnColPicker) return;
+  // Without Shift into the main colour (as a left click), with it into the second.
+  const uint32_t target = (shift & kShiftBit) != 0 ? kRightBit : kLeftBit;
+  pickColour(w, p, (shift & ~(kLeftBit | kRightBit)) | target);
+}
+
+CToolEditScope::CToolEditScope(TDrawWindow& w) : w_(w), kept_(w.inputState) {
+  w.inputState &= static_cast<uint16_t>(input::kLeftHeld | input::kRightHeld | input::kMiddleHeld | input::kPressed |
+                                        input::kMoved | input::kIgnorePointer | input::kAnchorLocked);
+}
+
+CToolEditScope::~CToolEditScope() { w_.inputState = kept_; }
+
+void toolInfo(TDrawWindow& w, int32_t mode, TPointF value) {
+  if (w.shared().onToolInfo) w.shared().onToolInfo(mode, value);
+}
+
+void repaintDocArea(TDrawWindow& w, const TRect& docRect) {
+  TPaper& doc = w.paper();
+  TRect r = docRect;
+  if (!intersectRect(r, TRect{0, 0, doc.width, doc.height})) return;
+  doc.composeRect(SRectXYWH{r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top}, true);
+  w.repaintImageRect(r);
+}
+
+bool constrainHeld(TDrawWindow& w, uint32_t shift) {
+  shift |= w.keyState().shiftBits();
+  return (shift & kShiftBit) != 0 || (w.shared().prefs.shortcutMode != 0 && (shift & kCtrlBit) != 0);
+}
 
 void showPointerInfo(TDrawWindow& w, uint32_t, TPoint p) {
   if (!w.paper().ready) return;

@@ -43,7 +43,43 @@ const SToolHandlers& nullToolHandlers();
 // cannot be selected).
 bool toolHandlersBuilt(ToolClass cls);
 
+// The tables of the drag class and the three shape classes.
+extern const SToolHandlers kDragToolHandlers;
+extern const SToolHandlers kBrushShapeHandlers;
+extern const SToolHandlers kFillShapeHandlers;
+extern const SToolHandlers kSelectShapeHandlers;
+
+// An arrow key enters the cursor-key selection move (the selection shapes
+// offer their arrow keys to it); false when the key is no arrow or the mode
+// cannot start.
+bool startSelectionKeyMove(TDrawWindow& w, int32_t key);
+
+// While it lives, the window's own press and mode bits are cleared: they
+// mark the input of the operation a tool is making, not another edit in the
+// way of the edit gate.
+class CToolEditScope {
+ public:
+  explicit CToolEditScope(TDrawWindow& w);
+  ~CToolEditScope();
+  CToolEditScope(const CToolEditScope&) = delete;
+  CToolEditScope& operator=(const CToolEditScope&) = delete;
+
+ private:
+  TDrawWindow& w_;
+  uint16_t kept_;
+};
+
 // ---- shared handlers, also called by the window ----
+void toolDoubleClick(TDrawWindow& w, uint32_t shift, TPoint p);
+// A right click picks a colour when the profile lets the right button pick.
+void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p);
+// The info panel's drag values (modes 2, 3 and 4).
+void toolInfo(TDrawWindow& w, int32_t mode, TPointF value);
+// A rectangle of the document recomposed and shown.
+void repaintDocArea(TDrawWindow& w, const TRect& docRect);
+// The constrain key (squares, 15-degree lines): Shift, or Ctrl in shortcut
+// mode 1; from the handler's shift state or the held keys.
+bool constrainHeld(TDrawWindow& w, uint32_t shift);
 void showPointerInfo(TDrawWindow& w, uint32_t shift, TPoint p);
 void endTool(TDrawWindow& w, const TPoint* p);
 // Reads the colour under a window point into the main colour, or with the

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/fonts.h"
+
 #include "brush/gradient.h"
 #include "brush/plot_document.h"
 #include "core/fixed_point.h"
@@ -21,6 +23,7 @@
 #include "document/paper_ops.h"
 #include "document/paper_view.h"
 #include "document/undo_mngr_ex.h"
+#include "platform/fonts.h"
 
 namespace pg {
 
@@ -413,6 +416,18 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // that reaches beyond the layer's image, which grows to cover it.
   bool fillRegionOnLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
                          const TStroke& stroke, const SRegionFillSettings& settings, bool record);
+  // A text's coverage (rendered into the flow's coverage channel in the
+  // layer image's coordinates) painted into the layer with the stroke's
+  // colour and opacity; recorded as the text event.
+  struct STextPlacement {
+    SLogFont font{};
+    uint16_t lineSpacing = 0;
+    uint16_t charSpacing = 0;
+    std::string text;
+    TPoint point{};
+  };
+  bool placeTextOnLayer(TFlowImage& flow, int32_t layerIndex, const STextPlacement& text, const TStroke& stroke,
+                        bool record);
   bool fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
                              bool antiAlias, bool erase, const TStroke& stroke, const SRegionFillSettings& settings,
                              bool record);
@@ -711,6 +726,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                        bool record, const std::function<bool(IDocEventRecorder&)>& write);
   bool applySelectExtent(int32_t maskIndex, bool record, int32_t option, int32_t n, bool grow);
   void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
+  bool paintCoverageOnLayer(TFlowImage& flow, int32_t layerIndex, bool erase, const TStroke& stroke, bool record,
+                            const std::function<bool(IDocEventRecorder&, const SRectXYWH&)>& event);
   bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);
 

@@ -305,6 +305,23 @@ void TPaper::paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect&
 
 bool TPaper::fillRegionOnLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
                                const TStroke& stroke, const SRegionFillSettings& settings, bool record) {
+  return paintCoverageOnLayer(flow, layerIndex, erase, stroke, record, [&](IDocEventRecorder& e, const SRectXYWH& bounds) {
+    return e.recordFillRegion(layerIndex, static_cast<uint16_t>(masks_ ? masks_->current() : 0),
+                              erase ? kFillErase : kFillPaint, fillArgs(0, settings, antiAlias), &point, flow.coverage,
+                              bounds);
+  });
+}
+
+bool TPaper::placeTextOnLayer(TFlowImage& flow, int32_t layerIndex, const STextPlacement& text, const TStroke& stroke,
+                              bool record) {
+  return paintCoverageOnLayer(flow, layerIndex, false, stroke, record, [&](IDocEventRecorder& e, const SRectXYWH& bounds) {
+    return e.recordTextFill(layerIndex, static_cast<uint16_t>(masks_ ? masks_->current() : 0), 16, text.font,
+                            text.lineSpacing, text.charSpacing, text.text, text.point, flow.coverage, bounds);
+  });
+}
+
+bool TPaper::paintCoverageOnLayer(TFlowImage& flow, int32_t layerIndex, bool erase, const TStroke& stroke, bool record,
+                                  const std::function<bool(IDocEventRecorder&, const SRectXYWH&)>& event) {
   CDocEdit edit(*this, record);
   CLayerData* layer = getLayer(layerIndex);
   TRect rect{};
@@ -325,11 +342,7 @@ bool TPaper::fillRegionOnLayer(TFlowImage& flow, int32_t layerIndex, TPoint poin
   }
   const SRectXYWH bounds = regionBounds(flow.coverage, SSize{layer->imageWidth(), layer->imageHeight()});
   if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordFillRegion(layerIndex, static_cast<uint16_t>(masks_ ? masks_->current() : 0),
-                                    erase ? kFillErase : kFillPaint, fillArgs(0, settings, antiAlias), &point,
-                                    flow.coverage, bounds);
-        });
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return event(e, bounds); });
       }))
     return false;
   edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rectToXYWH(rect), kUndoPixels); });

@@ -179,12 +179,15 @@ TEST(Dispatch, SecondPressesAreIgnoredAndUnknownButtonsBeep) {
   EXPECT_EQ(f.window->inputState, 0);
   f.window->mouseDown(PointerButton::Other, 0, {100, 100}, false);
   EXPECT_EQ(f.host.beeps, 1);
-  // A middle tool whose class has no handlers yet (layer move) beeps and
-  // leaves nothing held.
+  // The middle button holds its tool (layer move) for the press only.
   f.shared.prefs.mouseMBtnFunc = 3;
+  const ToolId selected = f.shared.currentTool();
   f.window->mouseDown(PointerButton::Middle, kMiddleBit, {100, 100}, false);
-  EXPECT_EQ(f.host.beeps, 2);
+  EXPECT_EQ(f.shared.currentTool(), ToolId::LayerMove);
+  f.window->mouseUp(PointerButton::Middle, 0, {100, 100});
+  EXPECT_EQ(f.host.beeps, 1);
   EXPECT_EQ(f.window->inputState, 0);
+  EXPECT_EQ(f.shared.currentTool(), selected);
 }
 
 TEST(Dispatch, ToolTablesHaveTheirSlotsAndUnbuiltClassesCannotBeSelected) {
@@ -195,7 +198,7 @@ TEST(Dispatch, ToolTablesHaveTheirSlotsAndUnbuiltClassesCannotBeSelected) {
   EXPECT_EQ(toolHandlersOf(ToolClass::Brush).key, nullptr);
   EXPECT_EQ(toolHandlersOf(static_cast<ToolClass>(200)).leftDown, nullptr);
   CCanvasShared shared;
-  EXPECT_FALSE(shared.selectMode(ToolMode::LayerMove));
+  EXPECT_TRUE(shared.selectMode(ToolMode::LayerMove));
   EXPECT_FALSE(shared.selectMode(ToolMode::TextDraw));
   // The seed tools wait for the fill operation.
   EXPECT_FALSE(shared.selectMode(ToolMode::BucketFill));

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
+#include <QPolygon>
 #include <QPointingDevice>
 #include <QScrollBar>
 #include <QTabletEvent>
@@ -17,6 +19,7 @@
 #include <algorithm>
 
 #include "canvas/qt/qt_tablet.h"
+#include "canvas/qt/text_tool_window.h"
 #include "canvas/tablet_input.h"
 #include "document/paper.h"
 #include "platform/message_service.h"
@@ -97,6 +100,8 @@ int32_t windowKeyOf(int qtKey) {
 
 TDrawWindowWidget::TDrawWindowWidget(CCanvasShared& shared, QWidget* parent) : QAbstractScrollArea(parent) {
   window_ = std::make_unique<TDrawWindow>(shared, static_cast<IDrawWindowHost*>(this));
+  // The text tools open their window over a document window.
+  if (!shared.runTextTool) installTextToolWindow(shared);
   setAttribute(Qt::WA_DeleteOnClose, false);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setAttribute(Qt::WA_NoSystemBackground);
@@ -171,6 +176,36 @@ void TDrawWindowWidget::paintEvent(QPaintEvent* event) {
     return;
   }
   painter.drawImage(event->rect(), frame_, event->rect());
+  paintTextPreview(painter);
+  paintRubberBand(painter);
+}
+
+void TDrawWindowWidget::paintTextPreview(QPainter& painter) const {
+  const STextPreview& p = window_->textPreview;
+  if (!p.shown() || p.rect.Width <= 0 || p.rect.Height <= 0) return;
+  const QImage image(reinterpret_cast<const uchar*>(p.pixels.data()), p.rect.Width, p.rect.Height,
+                     p.rect.Width * 4, QImage::Format_ARGB32_Premultiplied);
+  const TPointF a = window_->imageToClient({static_cast<float>(p.rect.X), static_cast<float>(p.rect.Y)});
+  const TPointF b = window_->imageToClient(
+      {static_cast<float>(p.rect.X + p.rect.Width), static_cast<float>(p.rect.Y + p.rect.Height)});
+  // A turned view shows the preview on the text's unturned box.
+  painter.drawImage(QRectF(QPointF(std::min(a.X, b.X), std::min(a.Y, b.Y)), QPointF(std::max(a.X, b.X), std::max(a.Y, b.Y))),
+                    image);
+}
+
+void TDrawWindowWidget::paintRubberBand(QPainter& painter) const {
+  if (!window_->overlayShown()) return;
+  const SToolScratch& band = window_->tool;
+  QPolygon polygon;
+  const size_t n = std::min(band.points.size(), static_cast<size_t>(band.count) + 1);
+  for (size_t i = 0; i < n; ++i) polygon << QPoint(band.points[i].X, band.points[i].Y);
+  if (polygon.size() < 2) return;
+  // Dotted black over white, so that it shows on any picture.
+  painter.setPen(QPen(Qt::white, 1));
+  painter.setBrush(Qt::NoBrush);
+  if (band.closed) painter.drawPolygon(polygon); else painter.drawPolyline(polygon);
+  painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+  if (band.closed) painter.drawPolygon(polygon); else painter.drawPolyline(polygon);
 }
 
 void TDrawWindowWidget::resizeEvent(QResizeEvent* event) {

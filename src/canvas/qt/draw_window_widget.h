@@ -20,6 +20,7 @@
 class QMdiArea;
 class QMdiSubWindow;
 class QMouseEvent;
+class QPainter;
 class QTabletEvent;
 
 namespace pg {
@@ -102,6 +103,10 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void setWaitCursor(bool on) override;
 
   void tabletEvent(QTabletEvent* event);
+  // The rubber band of the drag and shape tools over the view.
+  void paintRubberBand(QPainter& painter) const;
+  // The text tool's preview over the view.
+  void paintTextPreview(QPainter& painter) const;
   // Mouse events that come from the pen, not from a mouse.
   static bool fromTablet(const QMouseEvent& event);
   void keysFrom(Qt::KeyboardModifiers modifiers);
