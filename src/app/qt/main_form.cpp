@@ -19,6 +19,7 @@
 #include "app/action_table.h"
 #include "app/app_profile.h"
 #include "app/mru_file_list.h"
+#include "app/profile_text_settings.h"
 #include "app/qt/mru_menu.h"
 #include "app/qt/new_document_dialog.h"
 #include "toolwin/qt/tool_form.h"
@@ -105,6 +106,13 @@ void TMainForm::applyPreferences() {
   tabletType_ = prefs.tabletType;
   drawToolMode_ = prefs.DrawToolMode;
   reopenTablet();
+
+  // The text tool keeps its settings in the preferences; the canvas reports
+  // hints to the status bar and failures in a message box.
+  textSettings_ = std::make_unique<CProfileTextSettings>(prefs);
+  canvas_->textSettings = textSettings_.get();
+  canvas_->onStatus = [this](uint32_t id) { setStatusText(3, resText(id)); };
+  canvas_->onMessage = [](uint32_t id) { showWarning(resString(id)); };
 
   SCanvasPrefs& c = canvas_->prefs;
   c.shortcutMode = prefs.ShortcutMode;

@@ -22,6 +22,7 @@ class QMenu;
 namespace pg {
 
 class CCanvasShared;
+class CProfileTextSettings;
 class TDockFloatManager;
 class TToolForm;
 class TToolTargetAdapter;
@@ -181,6 +182,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   SizePanelChoice sizeChoice_ = SizePanelChoice::ImageSize;
 
   std::unique_ptr<CCanvasShared> canvas_;
+  std::unique_ptr<CProfileTextSettings> textSettings_;
   std::unique_ptr<TMRUFileList> fileMru_;
   TMRUMenu* fileMruMenu_ = nullptr;
   std::unique_ptr<TDockFloatManager> dock_;
