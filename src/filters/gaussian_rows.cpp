@@ -106,17 +106,30 @@ void quotientsEight(const uint32_t* n, const uint32_t* d,
   }
 }
 
+int gLevel = 2;
+
 }  // namespace
 
+int setGaussianVectorLevel(int level) {
+  const int old = gLevel;
+  gLevel = level;
+  return old;
+}
+
 void gaussQuotients(const uint32_t* n, const uint32_t* d, uint32_t* q, int32_t count) {
-  if (!gaussQuotientsAvx2(n, d, q, count)) quotientsEight(n, d, q, count);
-  for (int32_t i = count - count % 8; i < count; ++i) q[i] = n[i] / d[i];
+  int32_t done = count - count % 8;
+  if (gLevel >= 2 && gaussQuotientsAvx512(n, d, q, count))
+    done = count - count % 16;
+  else if (!(gLevel >= 1 && gaussQuotientsAvx2(n, d, q, count)))
+    quotientsEight(n, d, q, count);
+  for (int32_t i = done; i < count; ++i) q[i] = n[i] / d[i];
 }
 
 void gaussianRun(const SGaussTap* taps, int32_t singles, int32_t tapCount, uint32_t count, int32_t n, uint32_t* out,
                  uint8_t* has) {
   int32_t i = 0;
-  if (!gaussianRunAvx2(taps, singles, tapCount, count, n, out, has, i))
+  if (!(gLevel >= 2 && gaussianRunAvx512(taps, singles, tapCount, count, n, out, has, i)) &&
+      !(gLevel >= 1 && gaussianRunAvx2(taps, singles, tapCount, count, n, out, has, i)))
     runEight(taps, singles, tapCount, count, n, out, has, i);
   for (; i < n; ++i) {
     const SRunSums<uint32_t> s = sumTaps<uint32_t>(taps, singles, tapCount, i);
