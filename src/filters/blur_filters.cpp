@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/det_math.h"
+#include "filters/gaussian_rows.h"
 #include "filters/gaussian_weights.h"
 #include "filters/kernel_loops.h"
 #include "filters/record_bytes.h"
@@ -156,44 +157,6 @@ bool writeHorizontal(const SFlt4Context& ctx, const SGaussPlan& plan, const TMTC
   });
 }
 
-// Adds one tap row to the column sums: w = A * t; sums of C * w, w and A.
-// Eight columns at a time in vector registers where the row allows; built
-// also for AVX2, chosen when the processor has it (the integer sums are the
-// same either way).
-__attribute__((target_clones("avx2", "default"))) void accumulateTaps(const uint32_t* row, uint32_t t, int32_t n, uint32_t* sB, uint32_t* sG, uint32_t* sR,
-                    uint32_t* sW, uint32_t* sA) {
-  using V = uint32_t __attribute__((vector_size(32)));
-  int32_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    V p, b, g, r, ws, as;
-    std::memcpy(&p, row + i, sizeof p);
-    std::memcpy(&b, sB + i, sizeof b);
-    std::memcpy(&g, sG + i, sizeof g);
-    std::memcpy(&r, sR + i, sizeof r);
-    std::memcpy(&ws, sW + i, sizeof ws);
-    std::memcpy(&as, sA + i, sizeof as);
-    const V a = p >> 24, w = a * t;
-    b += (p & 0xFFu) * w;
-    g += ((p >> 8) & 0xFFu) * w;
-    r += ((p >> 16) & 0xFFu) * w;
-    ws += w;
-    as += a;
-    std::memcpy(sB + i, &b, sizeof b);
-    std::memcpy(sG + i, &g, sizeof g);
-    std::memcpy(sR + i, &r, sizeof r);
-    std::memcpy(sW + i, &ws, sizeof ws);
-    std::memcpy(sA + i, &as, sizeof as);
-  }
-  for (; i < n; ++i) {
-    const uint32_t p = row[i], a = p >> 24, w = a * t;
-    sB[i] += (p & 0xFFu) * w;
-    sG[i] += ((p >> 8) & 0xFFu) * w;
-    sR[i] += ((p >> 16) & 0xFFu) * w;
-    sW[i] += w;
-    sA[i] += a;
-  }
-}
-
 }  // namespace
 
 bool gaussianBlurReference(const SFlt4Context& ctx, float amount) {
@@ -220,74 +183,66 @@ bool gaussianBlur(const SFlt4Context& ctx, float amount) {
   SGaussPlan plan;
   if (!makePlan(ctx, amount, plan)) return false;
   const int32_t tw = plan.c1 - plan.c0;
-  TMTC temp(tw, plan.region.Bottom - plan.region.Top);
-  if (!isPlaneReady(&temp)) return false;
-  std::vector<uint32_t> sB, sG, sR, sW, sA;
+  const int32_t left = plan.region.Left, rw = plan.region.Right - plan.region.Left;
+  // One row of the vertical pass feeds the horizontal pass of the same row
+  // directly: the passes read the work image and write the layer, so no
+  // plane of intermediate pixels is needed.
+  std::vector<uint32_t> vrow, hrow;
+  std::vector<uint8_t> has;
+  std::vector<SGaussTap> taps;
   try {
-    for (auto* v : {&sB, &sG, &sR, &sW, &sA}) v->assign(static_cast<size_t>(tw), 0);  // tw >= the region's width
+    vrow.assign(static_cast<size_t>(tw), 0);
+    hrow.assign(static_cast<size_t>(rw), 0);
+    has.assign(static_cast<size_t>(rw), 0);
+    taps.reserve(static_cast<size_t>(2 * std::max(plan.rh, plan.rv) + 1));
   } catch (const std::bad_alloc&) {
     return false;
   }
-  // Vertical pass a row at a time: every column of a row has the same taps,
-  // so each tap runs along the row. The sums fit 32 bits: the 16.16 weights
-  // of a table add up to about 65536, so sum(C * A * (t >> 5)) stays below
-  // 255 * 255 * 2048 plus rounding.
   const TMTC& src = *ctx.workImage;
-  const int32_t cy = plan.height / 2;
-  for (int32_t y = plan.region.Top; y < plan.region.Bottom; ++y) {
-    std::fill(sB.begin(), sB.end(), 0u);
-    std::fill(sG.begin(), sG.end(), 0u);
-    std::fill(sR.begin(), sR.end(), 0u);
-    std::fill(sW.begin(), sW.end(), 0u);
-    std::fill(sA.begin(), sA.end(), 0u);
-    uint32_t count = 0;
-    for (int32_t d = -plan.rv; d <= plan.rv; ++d) {
-      const int64_t idx = int64_t{cy} + d, yy = int64_t{y} + d;
-      if (!inside(idx, 0, plan.height) || !inside(yy, 0, plan.height)) continue;
-      ++count;
-      const uint32_t t = static_cast<uint32_t>(plan.wy[static_cast<size_t>(idx)] >> 5);
-      accumulateTaps(src.pixelAt(plan.c0, static_cast<int32_t>(yy)), t, tw, sB.data(), sG.data(), sR.data(), sW.data(),
-                     sA.data());
-    }
-    if (count == 0) continue;
-    uint32_t* out = temp.pixelAt(0, y - plan.region.Top);
-    for (int32_t i = 0; i < tw; ++i) {
-      const uint32_t w = sW[static_cast<size_t>(i)];
-      if (w == 0) continue;
-      out[i] = (sB[static_cast<size_t>(i)] / w) | ((sG[static_cast<size_t>(i)] / w) << 8) |
-               ((sR[static_cast<size_t>(i)] / w) << 16) | ((sA[static_cast<size_t>(i)] / count) << 24);
-    }
-  }
-  // Horizontal pass a row at a time the same way: for tap d the columns
-  // whose tap lands inside the temporary plane are one run, x + d in
-  // [c0, c1); each pixel's tap count is the length of its own run of taps.
+  const int32_t cy = plan.height / 2, cx = plan.width / 2;
+  const auto wy = [&](int32_t d) { return static_cast<uint32_t>(plan.wy[static_cast<size_t>(cy + d)] >> 5); };
+  const auto wx = [&](int32_t d) { return static_cast<uint32_t>(plan.wx[static_cast<size_t>(cx + d)] >> 5); };
+  // The horizontal taps that exist whatever the pixel: the table's extent.
+  const int32_t hLo = std::max(-plan.rh, -cx), hHi = std::min(plan.rh, plan.width - 1 - cx);
   const bool keep = ctx.protectAlpha != 0;
-  const int32_t cx = plan.width / 2;
-  const int32_t left = plan.region.Left, rw = plan.region.Right - plan.region.Left;
   for (int32_t y = plan.region.Top; y < plan.region.Bottom; ++y) {
-    for (auto* v : {&sB, &sG, &sR, &sW, &sA}) std::fill_n(v->begin(), rw, 0u);
-    const uint32_t* row = temp.pixelAt(0, y - plan.region.Top);
-    for (int32_t d = -plan.rh; d <= plan.rh; ++d) {
-      const int64_t idx = int64_t{cx} + d;
-      if (!inside(idx, 0, plan.width)) continue;
-      const int32_t from = std::max(left, plan.c0 - d), to = std::min(plan.region.Right, plan.c1 - d);
-      if (from >= to) continue;
-      const size_t at = static_cast<size_t>(from - left);
-      accumulateTaps(row + (from + d - plan.c0), static_cast<uint32_t>(plan.wx[static_cast<size_t>(idx)] >> 5),
-                     to - from, sB.data() + at, sG.data() + at, sR.data() + at, sW.data() + at, sA.data() + at);
+    // Vertical: taps inside the table and the image, the same for the whole row.
+    const int32_t vLo = std::max({-plan.rv, -cy, -y}), vHi = std::min({plan.rv, plan.height - 1 - cy, plan.height - 1 - y});
+    if (vLo > vHi) {
+      std::fill(vrow.begin(), vrow.end(), 0u);
+    } else {
+      const int32_t singles =
+          buildGaussTaps(vLo, vHi, wy, [&](int32_t d) { return src.pixelAt(plan.c0, y + d); }, taps);
+      gaussianRun(taps.data(), singles, static_cast<int32_t>(taps.size()), static_cast<uint32_t>(vHi - vLo + 1), tw,
+                  vrow.data(), nullptr);
     }
+    // Horizontal: pixel x has the taps d with x + d in [c0, c1) as well; the
+    // pixels whose taps are all inside form one run, the others go one by one.
+    const int32_t runFrom = std::clamp(plan.c0 - hLo, left, plan.region.Right);
+    const int32_t runTo = std::clamp(plan.c1 - hHi, runFrom, plan.region.Right);
+    const auto rowAt = [&](int32_t x) { return [&, x](int32_t d) { return vrow.data() + (x + d - plan.c0); }; };
+    const auto single = [&](int32_t x) {
+      const int32_t dLo = std::max(hLo, plan.c0 - x), dHi = std::min(hHi, plan.c1 - 1 - x);
+      const size_t i = static_cast<size_t>(x - left);
+      if (dLo > dHi) {
+        has[i] = 0;
+        return;
+      }
+      const int32_t singles = buildGaussTaps(dLo, dHi, wx, rowAt(x), taps);
+      gaussianRun(taps.data(), singles, static_cast<int32_t>(taps.size()), static_cast<uint32_t>(dHi - dLo + 1), 1,
+                  hrow.data() + i, has.data() + i);
+    };
+    for (int32_t x = left; x < runFrom; ++x) single(x);
+    if (runFrom < runTo) {
+      const int32_t singles = buildGaussTaps(hLo, hHi, wx, rowAt(runFrom), taps);
+      gaussianRun(taps.data(), singles, static_cast<int32_t>(taps.size()), static_cast<uint32_t>(hHi - hLo + 1),
+                  runTo - runFrom, hrow.data() + (runFrom - left), has.data() + (runFrom - left));
+    }
+    for (int32_t x = runTo; x < plan.region.Right; ++x) single(x);
     const bool ok = forEachSelectedPixel(ctx, TRect{left, y, plan.region.Right, y + 1},
                                          [&](int32_t x, int32_t, uint32_t* p, uint32_t weight) {
                                            const size_t i = static_cast<size_t>(x - left);
-                                           const uint32_t w = sW[i];
-                                           if (w == 0) return;
-                                           const int32_t dLo = std::max({-plan.rh, -cx, plan.c0 - x});
-                                           const int32_t dHi = std::min({plan.rh, plan.width - 1 - cx, plan.c1 - 1 - x});
-                                           const uint32_t count = static_cast<uint32_t>(dHi - dLo + 1);
-                                           writeWeighted(p,
-                                                         (sB[i] / w) | ((sG[i] / w) << 8) | ((sR[i] / w) << 16) |
-                                                             ((sA[i] / count) << 24),
-                                                         weight, keep);
+                                           if (has[i] != 0) writeWeighted(p, hrow[i], weight, keep);
                                          });
     if (!ok) return false;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "core/block_compress.h"
@@ -14,10 +15,78 @@ namespace pg {
 
 // --- CMemSeg -----------------------------------------------------------------
 
-bool CMemSeg::allocate(uint32_t size) {
+namespace {
+
+// Blocks of the standard segment size that were freed, kept for the next
+// segment: memory fresh from the system costs a page fault per page on first
+// touch, which made every new segment cost more than the packets written into
+// it. The cache holds at most kSegmentCacheBytes; beyond that blocks go back
+// to the system.
+constexpr size_t kSegmentCacheBytes = size_t{256} << 20;
+constexpr size_t kSegmentCacheBlocks = kSegmentCacheBytes / CEventMngr::kSegmentSize;
+
+struct SegmentCache {
+  std::mutex lock;
+  std::vector<std::unique_ptr<uint8_t[]>> blocks;
+};
+
+// Never destroyed, so that segments freed during static destruction still find it.
+SegmentCache& segmentCache() {
+  static SegmentCache* cache = new SegmentCache;
+  return *cache;
+}
+
+std::unique_ptr<uint8_t[]> takeCachedBlock(uint32_t size) {
+  if (size != CEventMngr::kSegmentSize) return nullptr;
+  SegmentCache& cache = segmentCache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  if (cache.blocks.empty()) return nullptr;
+  std::unique_ptr<uint8_t[]> block = std::move(cache.blocks.back());
+  cache.blocks.pop_back();
+  return block;
+}
+
+// Takes the block when it fits the cache; otherwise leaves it to its owner.
+void cacheBlock(std::unique_ptr<uint8_t[]>& block, uint32_t size) {
+  if (!block || size != CEventMngr::kSegmentSize) return;
+  SegmentCache& cache = segmentCache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  if (cache.blocks.size() >= kSegmentCacheBlocks) return;
+  try {
+    cache.blocks.push_back(std::move(block));
+  } catch (...) {
+    // No room in the list: the block goes back to the system.
+  }
+}
+
+}  // namespace
+
+size_t cachedSegmentBlocks() {
+  SegmentCache& cache = segmentCache();
+  std::lock_guard<std::mutex> guard(cache.lock);
+  return cache.blocks.size();
+}
+
+void releaseCachedSegments() {
+  SegmentCache& cache = segmentCache();
+  std::vector<std::unique_ptr<uint8_t[]>> blocks;
+  {
+    std::lock_guard<std::mutex> guard(cache.lock);
+    blocks.swap(cache.blocks);
+  }
+}
+
+bool CMemSeg::allocate(uint32_t size, bool zeroed) {
   if (size == 0) return false;
-  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[size]());
-  if (!block) return false;
+  std::unique_ptr<uint8_t[]> block = takeCachedBlock(size);
+  if (block) {
+    // A reused block comes back zeroed, as a fresh one does.
+    if (zeroed) std::memset(block.get(), 0, size);
+  } else {
+    block.reset(zeroed ? new (std::nothrow) uint8_t[size]() : new (std::nothrow) uint8_t[size]);
+    if (!block) return false;
+  }
+  free();
   block_ = std::move(block);
   size_ = size;
   owned_ = 1;
@@ -25,6 +94,7 @@ bool CMemSeg::allocate(uint32_t size) {
 }
 
 void CMemSeg::free() {
+  cacheBlock(block_, size_);
   block_.reset();
   size_ = 0;
   owned_ = 0;
@@ -173,7 +243,9 @@ bool CEventMngr::appendSegment() {
   if (allocHook_ && !allocHook_(segments_.size())) return false;
   if (uint64_t(allocated_) + segmentSize_ > UINT32_MAX) return false;
   auto segment = std::make_unique<CMemSeg>();
-  if (!segment->allocate(segmentSize_)) return false;
+  // Nothing reads a byte of the stream before it was written, so the
+  // segment need not be cleared first.
+  if (!segment->allocate(segmentSize_, false)) return false;
   segments_.push_back(std::move(segment));
   allocated_ += segmentSize_;
   return true;
@@ -343,8 +415,21 @@ bool CEventMngr::writePacketOpen(uint8_t type, uint8_t subcode, uint32_t dataLen
                                  uint32_t payloadSize, const void* payload) {
   if (!isRecording()) return true;
   if (payloadSize > 0 && !payload) return false;
+  // The path of every stroke point: the packet fits the current segment,
+  // needs no new one and overwrites no undone event.
+  const uint64_t total = 2 + uint64_t(payloadSize) + (data ? dataLength : 0);
+  const uint32_t offset = writePos_ % segmentSize_;
+  if (index_.forwardCount() == 0 && offset + total <= segmentSize_ && writePos_ + total < allocated_) {
+    CMemSeg& segment = *segments_[writePos_ / segmentSize_];
+    const uint8_t head[2] = {type, subcode};
+    segment.copyIn(offset, head, 2);
+    if (payloadSize > 0) segment.copyIn(offset + 2, payload, payloadSize);
+    if (data && dataLength > 0) segment.copyIn(offset + 2 + payloadSize, data, dataLength);
+    writePos_ += uint32_t(total);
+    return true;
+  }
   try {
-    // Header and a small payload go in one piece: the path of every stroke point.
+    // Header and a small payload go in one piece.
     uint8_t head[256];
     head[0] = type;
     head[1] = subcode;

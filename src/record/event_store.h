@@ -34,9 +34,10 @@ class CMemSeg {
   CMemSeg(const CMemSeg&) = delete;
   CMemSeg& operator=(const CMemSeg&) = delete;
 
-  // Frees any previous block and allocates a zeroed one; false when the
-  // allocation fails, leaving the segment as it was.
-  bool allocate(uint32_t size);
+  // Frees any previous block and allocates a zeroed one (contents undefined
+  // when not `zeroed`); false when the allocation fails, leaving the segment
+  // as it was.
+  bool allocate(uint32_t size, bool zeroed = true);
   void free();
   bool isAllocated() const { return block_ != nullptr; }
   // Copy min(count, size - offset) bytes and answer that number; 0 when the
@@ -53,6 +54,12 @@ class CMemSeg {
   uint32_t size_ = 0;
   uint8_t owned_ = 0;
 };
+
+// Freed blocks of the standard segment size are kept (up to 256 MiB) for the
+// next segments of any store. The number kept, and giving them all back to the
+// system (memory pressure, tests).
+size_t cachedSegmentBlocks();
+void releaseCachedSegments();
 
 enum class EventMode : uint8_t { Idle = 0, Recording = 1, Replaying = 2, Sealed = 3 };
 

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <new>
 #include <numeric>
+#include <random>
 #include <vector>
 
 #include "core/block_compress.h"
@@ -377,6 +379,79 @@ TEST_F(EventStoreTest, ClearForgetsEverything) {
   ASSERT_TRUE(store.startRecording(nullptr, nullptr, 40, 40));
   ASSERT_TRUE(writeEvent(2));
   EXPECT_EQ(store.committedCount(), 1u);
+}
+
+// Freed segments are reused by the next store; a reused block must look like a
+// fresh one, and the stream written into it must read back the same.
+TEST(EventStoreSegments, ReusedSegmentsComeBackZeroedAndHoldTheSameStream) {
+  releaseCachedSegments();
+  Bytes filler = counting(3 * CEventMngr::kSegmentSize, 9);
+  Bytes first;
+  {
+    CEventMngr store(nullptr);
+    ASSERT_TRUE(store.startRecording(nullptr, nullptr, 40, 40));
+    ASSERT_TRUE(store.writePacket(kPktData, 0, uint32_t(filler.size()), filler.data(), 4, Bytes{1, 2, 3, 4}.data()));
+    first.resize(store.committedEnd());
+    ASSERT_EQ(store.readRange(0, first.data(), uint32_t(first.size())), first.size());
+  }
+  const size_t cached = cachedSegmentBlocks();
+  EXPECT_GE(cached, 4u);
+  CMemSeg segment;
+  ASSERT_TRUE(segment.allocate(CEventMngr::kSegmentSize));
+  EXPECT_EQ(cachedSegmentBlocks(), cached - 1);
+  EXPECT_TRUE(std::all_of(segment.data(), segment.data() + segment.size(), [](uint8_t b) { return b == 0; }));
+  // A segment of another size neither takes from the cache nor adds to it.
+  CMemSeg odd;
+  ASSERT_TRUE(odd.allocate(1000));
+  odd.free();
+  EXPECT_EQ(cachedSegmentBlocks(), cached - 1);
+
+  CEventMngr again(nullptr);
+  ASSERT_TRUE(again.startRecording(nullptr, nullptr, 40, 40));
+  ASSERT_TRUE(again.writePacket(kPktData, 0, uint32_t(filler.size()), filler.data(), 4, Bytes{1, 2, 3, 4}.data()));
+  Bytes second(again.committedEnd());
+  ASSERT_EQ(again.readRange(0, second.data(), uint32_t(second.size())), second.size());
+  EXPECT_EQ(second, first);
+  releaseCachedSegments();
+  EXPECT_EQ(cachedSegmentBlocks(), 0u);
+}
+
+// Packets that fit the current segment take a direct path; every packet must
+// lie in the stream exactly as the plain appends of its header, payload and
+// data put it, across segment boundaries and after undo.
+TEST(EventStoreSegments, PacketsMatchPlainAppendsOfTheirBytes) {
+  std::mt19937 rng(15);
+  CEventMngr store(nullptr), plain(nullptr);
+  ASSERT_TRUE(store.startRecording(nullptr, nullptr, 40, 40));
+  ASSERT_TRUE(plain.startRecording(nullptr, nullptr, 40, 40));
+  for (int i = 0; i < 3000; ++i) {
+    const uint32_t payloadSize = rng() % 300;
+    const uint32_t dataLength = rng() % 8 == 0 ? rng() % 70000 : 0;
+    Bytes payload = counting(payloadSize, uint8_t(rng())), data = counting(dataLength, uint8_t(rng()));
+    const uint8_t head[2] = {uint8_t(rng() % 4 + 2), uint8_t(rng())};
+    ASSERT_TRUE(store.writePacketOpen(head[0], head[1], dataLength, data.data(), payloadSize, payload.data()));
+    ASSERT_EQ(plain.append(head, 2), 2u);
+    ASSERT_EQ(plain.append(payload.data(), payloadSize), payloadSize);
+    ASSERT_EQ(plain.append(data.data(), dataLength), dataLength);
+    if (rng() % 3 == 0) {
+      ASSERT_TRUE(store.commit());
+    }
+    if (rng() % 50 == 0 && store.undoEvent()) {
+      // Both continue from the start of the undone event, which is now to be
+      // overwritten while it can still be redone.
+      Bytes kept(store.writePosition());
+      ASSERT_EQ(plain.readRange(0, kept.data(), uint32_t(kept.size())), kept.size());
+      plain.clear();
+      ASSERT_TRUE(plain.prepare(nullptr, nullptr, 40, 40));
+      plain.setMode(EventMode::Recording);
+      ASSERT_EQ(plain.append(kept.data(), uint32_t(kept.size())), kept.size());
+    }
+    ASSERT_EQ(store.writePosition(), plain.writePosition()) << i;
+  }
+  Bytes a(store.writePosition()), b(plain.writePosition());
+  ASSERT_EQ(store.readRange(0, a.data(), uint32_t(a.size())), a.size());
+  ASSERT_EQ(plain.readRange(0, b.data(), uint32_t(b.size())), b.size());
+  EXPECT_EQ(a, b);
 }
 
 TEST(EventStoreSetUp, InvalidStoresRefuseToPrepare) {

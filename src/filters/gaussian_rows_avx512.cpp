@@ -1,0 +1,126 @@
+// The Gaussian run built for AVX-512 (sixteen pixels a step), used where the
+// processor has AVX-512 F and BW: the AVX2 run's arithmetic (see
+// gaussian_rows_avx2.cpp) on registers twice as wide, with mask registers
+// for the corrections. Everything built for AVX-512 lives below the target
+// switch in an unnamed namespace.
+#include <cstdint>
+
+#include "filters/gaussian_rows.h"
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The compiler's own AVX-512 intrinsics start from an undefined register,
+// which it then reports as maybe uninitialised once they are inlined.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512bw")
+
+namespace pg {
+namespace {
+
+inline __m512i low8(__m512i v) { return _mm512_and_si512(v, _mm512_set1_epi32(0xFF)); }
+
+inline __m512i quotients(__m512i n, __m512i d, __m512 reciprocal) {
+  const __m512i one = _mm512_set1_epi32(1);
+  __m512i q = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(n), reciprocal));
+  __m512i qd = _mm512_mullo_epi32(q, d);
+  const __mmask16 over = _mm512_cmpgt_epi32_mask(qd, n);  // q one too many
+  q = _mm512_mask_sub_epi32(q, over, q, one);
+  qd = _mm512_mask_sub_epi32(qd, over, qd, d);
+  const __mmask16 under = _mm512_cmpge_epi32_mask(n, _mm512_add_epi32(qd, d));  // one too few
+  return _mm512_mask_add_epi32(q, under, q, one);
+}
+
+inline __m512 reciprocals(__m512i d) { return _mm512_div_ps(_mm512_set1_ps(1.0f), _mm512_cvtepi32_ps(d)); }
+
+int32_t runAvx512(const SGaussTap* taps, int32_t singles, int32_t tapCount, uint32_t count, int32_t n, uint32_t* out,
+                  uint8_t* has) {
+  uint32_t offset = 0;
+  for (int32_t k = singles; k < tapCount; ++k) offset += 65536u * taps[k].t;
+  const __m512i offsetV = _mm512_set1_epi32(static_cast<int32_t>(offset));
+  const __m512i countV = _mm512_set1_epi32(static_cast<int32_t>(count));
+  const __m512 countR = reciprocals(countV);
+  const __m512i high = _mm512_set1_epi32(0x00FF0000), flip = _mm512_set1_epi32(static_cast<int32_t>(0x80008000u));
+  int32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    __m512i b = _mm512_setzero_si512(), g = b, r = b, w = b, a = b;
+    for (int32_t k = 0; k < singles; ++k) {
+      const __m512i p = _mm512_loadu_si512(taps[k].a + i);
+      const __m512i t = _mm512_set1_epi32(static_cast<int32_t>(taps[k].t));
+      const __m512i ap = _mm512_srli_epi32(p, 24);
+      b = _mm512_add_epi32(b, _mm512_mullo_epi32(_mm512_mullo_epi16(low8(p), ap), t));
+      g = _mm512_add_epi32(g, _mm512_mullo_epi32(_mm512_mullo_epi16(low8(_mm512_srli_epi32(p, 8)), ap), t));
+      r = _mm512_add_epi32(r, _mm512_mullo_epi32(_mm512_mullo_epi16(low8(_mm512_srli_epi32(p, 16)), ap), t));
+      w = _mm512_add_epi32(w, _mm512_mullo_epi32(ap, t));
+      a = _mm512_add_epi32(a, ap);
+    }
+    for (int32_t k = singles; k < tapCount; ++k) {
+      const __m512i p = _mm512_loadu_si512(taps[k].a + i), q = _mm512_loadu_si512(taps[k].b + i);
+      const __m512i tt = _mm512_set1_epi32(static_cast<int32_t>(taps[k].t | (taps[k].t << 16)));
+      const __m512i ap = _mm512_srli_epi32(p, 24), aq = _mm512_srli_epi32(q, 24);
+      const __m512i aa = _mm512_or_si512(ap, _mm512_slli_epi32(aq, 16));
+      const __m512i cb = _mm512_or_si512(low8(p), _mm512_and_si512(_mm512_slli_epi32(q, 16), high));
+      const __m512i cg = _mm512_or_si512(low8(_mm512_srli_epi32(p, 8)), _mm512_and_si512(_mm512_slli_epi32(q, 8), high));
+      const __m512i cr = _mm512_or_si512(low8(_mm512_srli_epi32(p, 16)), _mm512_and_si512(q, high));
+      b = _mm512_add_epi32(b, _mm512_madd_epi16(_mm512_xor_si512(_mm512_mullo_epi16(cb, aa), flip), tt));
+      g = _mm512_add_epi32(g, _mm512_madd_epi16(_mm512_xor_si512(_mm512_mullo_epi16(cg, aa), flip), tt));
+      r = _mm512_add_epi32(r, _mm512_madd_epi16(_mm512_xor_si512(_mm512_mullo_epi16(cr, aa), flip), tt));
+      w = _mm512_add_epi32(w, _mm512_madd_epi16(aa, tt));
+      a = _mm512_add_epi32(a, _mm512_add_epi32(ap, aq));
+    }
+    b = _mm512_add_epi32(b, offsetV);
+    g = _mm512_add_epi32(g, offsetV);
+    r = _mm512_add_epi32(r, offsetV);
+    const __mmask16 some = _mm512_test_epi32_mask(w, w);
+    const __m512i wd = _mm512_mask_mov_epi32(_mm512_set1_epi32(1), some, w);  // 1 where W is 0: dropped
+    const __m512 wr = reciprocals(wd);
+    __m512i px = quotients(b, wd, wr);
+    px = _mm512_or_si512(px, _mm512_slli_epi32(quotients(g, wd, wr), 8));
+    px = _mm512_or_si512(px, _mm512_slli_epi32(quotients(r, wd, wr), 16));
+    px = _mm512_or_si512(px, _mm512_slli_epi32(quotients(a, countV, countR), 24));
+    _mm512_storeu_si512(out + i, _mm512_maskz_mov_epi32(some, px));
+    if (has != nullptr)
+      for (int32_t k = 0; k < 16; ++k) has[i + k] = static_cast<uint8_t>((some >> k) & 1u);
+  }
+  return i;
+}
+
+void quotientsAvx512(const uint32_t* n, const uint32_t* d, uint32_t* q, int32_t count) {
+  for (int32_t i = 0; i + 16 <= count; i += 16) {
+    const __m512i dv = _mm512_loadu_si512(d + i);
+    _mm512_storeu_si512(q + i, quotients(_mm512_loadu_si512(n + i), dv, reciprocals(dv)));
+  }
+}
+
+}  // namespace
+
+bool gaussianRunAvx512(const SGaussTap* taps, int32_t singles, int32_t tapCount, uint32_t count, int32_t n,
+                       uint32_t* out, uint8_t* has, int32_t& done) {
+  if (!__builtin_cpu_supports("avx512f") || !__builtin_cpu_supports("avx512bw")) return false;
+  for (int32_t k = singles; k < tapCount; ++k)
+    if (taps[k].t > 0x7FFF) return false;
+  done = runAvx512(taps, singles, tapCount, count, n, out, has);
+  return true;
+}
+
+bool gaussQuotientsAvx512(const uint32_t* n, const uint32_t* d, uint32_t* q, int32_t count) {
+  if (!__builtin_cpu_supports("avx512f") || !__builtin_cpu_supports("avx512bw")) return false;
+  quotientsAvx512(n, d, q, count);
+  return true;
+}
+
+}  // namespace pg
+
+#pragma GCC pop_options
+
+#else
+
+namespace pg {
+bool gaussianRunAvx512(const SGaussTap*, int32_t, int32_t, uint32_t, int32_t, uint32_t*, uint8_t*, int32_t&) {
+  return false;
+}
+bool gaussQuotientsAvx512(const uint32_t*, const uint32_t*, uint32_t*, int32_t) { return false; }
+}  // namespace pg
+
+#endif
