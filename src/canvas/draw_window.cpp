@@ -18,6 +18,7 @@
 #include "document/paper.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
+#include "replay/replay_session.h"
 
 namespace pg {
 
@@ -143,7 +144,7 @@ bool TDrawWindow::canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, boo
   if (isStrokeOpen()) return false;
   if (isBusy()) return false;
   if (shared_.modalRunning) return false;
-  if (isReplaying() && (!allowDuringReplay || onlyWhenPaused)) return false;
+  if (isReplaying() && (!allowDuringReplay || (onlyWhenPaused && !isReplayPaused()))) return false;
   commitPending();
   return true;
 }
