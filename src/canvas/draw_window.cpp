@@ -41,6 +41,8 @@ TDrawWindow::~TDrawWindow() {
   // Whatever is still open ends before anything goes: a stroke is recorded
   // once and merged into its layer.
   finishOpenStroke();
+  // A replay reads the document: it goes before it.
+  replay_.reset();
   shared_.removeWindow(this);
   detachDocument();
   // The flow image reads its document: it goes first.
@@ -77,6 +79,10 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   if (!doc) return false;
   cancelPointer();
   finishOpenStroke();
+  // A replay belongs to the document it replays into.
+  replay_.reset();
+  replaying_ = false;
+  endPending_ = false;
   detachDocument();
   flow_.reset();
   std::unique_ptr<TPaper> old = std::exchange(paper_, std::move(doc));

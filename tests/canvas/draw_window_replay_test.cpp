@@ -152,3 +152,23 @@ TEST(DrawWindowReplay, AFileThatDoesNotOpenIsReportedAndLeavesNoReplay) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+TEST(DrawWindowReplay, AWindowClosedOrGivenAnotherDocumentMidReplayLetsItGo) {
+  WindowReplay t;
+  ASSERT_TRUE(t.open());
+  t.w.window->setReplayWaitMs(1);  // inside a stroke
+  for (int i = 0; i < 3; ++i) (void)t.w.window->replayStep(t.now += 5);
+  ASSERT_TRUE(t.w.window->isReplaying());
+  ASSERT_TRUE(t.w.window->adoptDocument(std::make_unique<TPaper>(t.w.window.get())));
+  EXPECT_FALSE(t.w.window->isReplaying());
+  EXPECT_EQ(t.w.window->replayStep(t.now += 5), kReplayNothing);
+  ASSERT_TRUE(t.open());
+  for (int i = 0; i < 3; ++i) (void)t.w.window->replayStep(t.now += 5);
+  t.w.window.reset();
+}
+
+}  // namespace
+}  // namespace pg::test
