@@ -18,6 +18,7 @@
 #include "document/paper.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
+#include "replay/replay_session.h"
 
 namespace pg {
 
@@ -40,6 +41,8 @@ TDrawWindow::~TDrawWindow() {
   // Whatever is still open ends before anything goes: a stroke is recorded
   // once and merged into its layer.
   finishOpenStroke();
+  // A replay reads the document: it goes before it.
+  replay_.reset();
   shared_.removeWindow(this);
   detachDocument();
   // The flow image reads its document: it goes first.
@@ -76,6 +79,10 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   if (!doc) return false;
   cancelPointer();
   finishOpenStroke();
+  // A replay belongs to the document it replays into.
+  replay_.reset();
+  replaying_ = false;
+  endPending_ = false;
   detachDocument();
   flow_.reset();
   std::unique_ptr<TPaper> old = std::exchange(paper_, std::move(doc));
@@ -143,7 +150,7 @@ bool TDrawWindow::canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, boo
   if (isStrokeOpen()) return false;
   if (isBusy()) return false;
   if (shared_.modalRunning) return false;
-  if (isReplaying() && (!allowDuringReplay || onlyWhenPaused)) return false;
+  if (isReplaying() && (!allowDuringReplay || (onlyWhenPaused && !isReplayPaused()))) return false;
   commitPending();
   return true;
 }

@@ -9,6 +9,7 @@
 // The window system stays outside: a host (the Qt widget, or a test) gives
 // the client size and the key state, and receives repaint requests, cursors,
 // scroll-bar layouts, captions and beeps through IDrawWindowHost.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@ namespace pg {
 class TPaper;
 class TFlowImage;
 class TStroke;
+class CReplaySession;
 
 // Key codes of the window's own keys (the platform's virtual-key numbers).
 namespace keys {
@@ -93,7 +95,26 @@ class IDrawWindowHost {
   // Ctrl+F6: the next (or previous) document window.
   virtual void activateNextWindow(bool /*previous*/) {}
   virtual void setWaitCursor(bool /*on*/) {}
+  // A message to the user (an open that failed, ...).
+  virtual void showReplayMessage(const std::string& /*text*/) {}
+  // The replay ended; the summary is the host's to show.
+  virtual void replayEnded(const struct SReplaySummary& /*summary*/) {}
 };
+
+// How a replay in a window ended, and what it did.
+enum class ReplayEndKind : uint8_t { Normal = 0, ByUser = 1, OnError = 3 };
+struct SReplaySummary {
+  ReplayEndKind kind = ReplayEndKind::Normal;
+  std::string documentName;
+  uint32_t elapsedMs = 0;
+  uint32_t events = 0;
+};
+
+// Results of one replay tick.
+inline constexpr int32_t kReplayEventDone = 0;
+inline constexpr int32_t kReplayNothing = 1;  // paused, waiting, busy or not replaying
+inline constexpr int32_t kReplayEnd = 2;
+inline constexpr int32_t kReplayError = 3;
 
 class TDrawWindow final : public IDocWindow, public IViewSurface {
  public:
@@ -151,9 +172,33 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   bool isModified() const { return modified_; }
   // Stores the flag and answers the previous one.
   bool exchangeModified(bool modified);
-  bool isReplaying() const override { return false; }
+  bool isReplaying() const override { return replaying_; }
   // Commits the document's pending operation.
   void commitPending();
+
+  // ---- replay (draw_window_replay.cpp) ----
+  // Opens an event file (or a native file with a recording) into a fresh
+  // document of this window and starts replaying it; on failure the reason
+  // goes to the host and the window keeps a document in which clicks do nothing.
+  bool openEventFile(const std::string& path, uint32_t nowMs);
+  // One tick of replay at the time (milliseconds of a steady clock).
+  int32_t replayStep(uint32_t nowMs);
+  // True while the pace interval has not passed; else the step time becomes now.
+  bool replayWait(uint32_t nowMs);
+  // The interval between steps (the preference eventWait, milliseconds);
+  // 1 or more also steps strokes point by point.
+  void setReplayWaitMs(int32_t ms) { replayWaitMs_ = ms; }
+  int32_t replayWaitMs() const { return replayWaitMs_; }
+  void setReplayPause(bool pause);
+  bool isReplayPaused() const;
+  // A paused replay advances exactly one step and pauses again.
+  int32_t replaySingleStep(uint32_t nowMs);
+  // The user asked to stop: the next tick asks and ends on Yes.
+  void requestReplayStop() { if (replaying_) endPending_ = true; }
+  void setEndOnError(bool on) { endOnError_ = on; }
+  uint32_t replayedEvents() const { return replayedEvents_; }
+  const std::string& replaySource() const { return replaySource_; }
+  const std::array<uint32_t, 256>& replayCounters() const { return replayCounters_; }
 
   // ---- pointer, tablet, wheel and keys (window coordinates) ----
   void mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick);
@@ -316,6 +361,22 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // How the current pen press is routed: into the stroke, or as a button.
   enum class TabletRoute : uint8_t { None, Stroke, Pointer };
   TabletRoute tabletRoute_ = TabletRoute::None;
+
+  // replay
+  void applyReplayRefresh(uint8_t bits);
+  int32_t endReplay(ReplayEndKind kind, uint32_t nowMs);
+  std::unique_ptr<CReplaySession> replay_;
+  bool replaying_ = false;
+  bool endPending_ = false;
+  bool stepGuard_ = false;
+  bool endOnError_ = false;
+  int32_t replayWaitMs_ = 0;
+  uint32_t replayStartMs_ = 0;
+  uint32_t lastStepMs_ = 0;
+  uint32_t replayedEvents_ = 0;
+  std::string replaySource_;
+  // Events replayed by packet type.
+  std::array<uint32_t, 256> replayCounters_{};
 };
 
 }  // namespace pg

@@ -164,18 +164,18 @@ bool extMatchesKind(std::string_view ext, int32_t kind) {
   const std::string e = lower(ext);
   if (e.empty()) return false;
   if (kind == 18 && e == ".ani") return true;
-  for (const SFilterEntry& entry : parseFileFilter(buildFileFilter(kind)))
+  for (const SFileFilterEntry& entry : parseFileFilter(buildFileFilter(kind)))
     for (const std::string& p : entry.patterns)
       if (lower(p) == "*" + e) return true;
   return false;
 }
 
-std::vector<SFilterEntry> parseFileFilter(std::string_view filter) {
-  std::vector<SFilterEntry> entries;
+std::vector<SFileFilterEntry> parseFileFilter(std::string_view filter) {
+  std::vector<SFileFilterEntry> entries;
   if (filter.empty()) return entries;
   const std::vector<std::string_view> parts = split(filter, '|');
   for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-    SFilterEntry e;
+    SFileFilterEntry e;
     e.description = std::string(parts[i]);
     for (std::string_view p : split(parts[i + 1], ';'))
       if (!p.empty()) e.patterns.emplace_back(p);

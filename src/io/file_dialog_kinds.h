@@ -35,11 +35,11 @@ std::string extForFilterIndex(int32_t kind, int32_t index);
 bool extMatchesKind(std::string_view ext, int32_t kind);
 
 // One filter entry as the description and its patterns ("*.kci").
-struct SFilterEntry {
+struct SFileFilterEntry {
   std::string description;
   std::vector<std::string> patterns;
 };
-std::vector<SFilterEntry> parseFileFilter(std::string_view filter);
+std::vector<SFileFilterEntry> parseFileFilter(std::string_view filter);
 
 // The name with its extension replaced by ext (a name without one gets it).
 std::string replaceExtension(std::string_view name, std::string_view ext);

@@ -1,6 +1,7 @@
 // The replay of a recording as the document window and the batch modes drive it.
 #include "replay/replay_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -18,11 +19,14 @@ CEventMngr* documentEventStore(TPaper& doc) {
   return rec != nullptr ? &rec->store() : nullptr;
 }
 
-bool copyRecording(const CEventMngr& from, CEventMngr& to) {
-  const uint32_t length = from.committedEnd();
+namespace {
+
+// The first `length` bytes of the committed stream of `from` in segments of
+// the size `to` keeps; false when memory fails or the bytes cannot be read.
+bool copyStreamHead(const CEventMngr& from, const CEventMngr& to, uint32_t length,
+                    std::vector<std::unique_ptr<CMemSeg>>& segments) {
   const uint32_t seg = to.segmentSize();
-  if (seg == 0) return false;
-  std::vector<std::unique_ptr<CMemSeg>> segments;
+  if (seg == 0 || length > from.committedEnd()) return false;
   try {
     std::vector<uint8_t> buffer(seg);
     uint32_t done = 0;
@@ -40,7 +44,27 @@ bool copyRecording(const CEventMngr& from, CEventMngr& to) {
   } catch (...) {
     return false;
   }
-  return to.loadStream(segments, length, from.committedCount(), from.streamVersion(), from.reservedWord());
+  return true;
+}
+
+}  // namespace
+
+bool copyRecording(const CEventMngr& from, CEventMngr& to) {
+  std::vector<std::unique_ptr<CMemSeg>> segments;
+  if (!copyStreamHead(from, to, from.committedEnd(), segments)) return false;
+  return to.loadStream(segments, from.committedEnd(), from.committedCount(), from.streamVersion(), from.reservedWord());
+}
+
+bool recordAfterReplay(CEventMngr& store, uint32_t length, uint32_t events) {
+  std::vector<std::unique_ptr<CMemSeg>> segments;
+  if (!copyStreamHead(store, store, length, segments)) return false;
+  const EventMode before = store.mode();
+  store.setMode(EventMode::Recording);
+  if (!store.loadStream(segments, length, events, store.streamVersion(), store.reservedWord())) {
+    store.setMode(before);
+    return false;
+  }
+  return true;
 }
 
 uint8_t readRecording(const std::string& path, CEventMngr& store) {

@@ -25,6 +25,11 @@ CEventMngr* documentEventStore(TPaper& doc);
 // is then as it was.
 [[nodiscard]] bool copyRecording(const CEventMngr& from, CEventMngr& to);
 
+// After a replay: keeps the first `length` bytes (`events` events) of the
+// store's stream, what the document now shows, and makes the store record
+// after them. False, the store as it was, when that cannot be done.
+[[nodiscard]] bool recordAfterReplay(CEventMngr& store, uint32_t length, uint32_t events);
+
 // Reads the recording a file carries into the store: event files by their
 // reader, native files (".kci") through a scratch document. Answers the
 // reader's code (0 success, 12 a newer stream version).

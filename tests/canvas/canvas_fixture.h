@@ -42,7 +42,11 @@ class FakeHost final : public IDrawWindowHost {
     lastQuestion = text;
     return answer;
   }
+  void showReplayMessage(const std::string& text) override { messages.push_back(text); }
+  void replayEnded(const SReplaySummary& s) override { summaries.push_back(s); }
   std::string lastQuestion;
+  std::vector<std::string> messages;
+  std::vector<SReplaySummary> summaries;
 };
 
 struct CanvasFixture {

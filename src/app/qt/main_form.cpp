@@ -72,6 +72,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   buildStatusPopups();
   applyPreferences();
   bindFileCommands();
+  bindReplayCommands();
   updateTabletPanels();
 
   timer_.setInterval(50);

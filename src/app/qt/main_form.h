@@ -28,6 +28,7 @@ class TToolForm;
 class TToolTargetAdapter;
 class TWidgetDockView;
 class TDrawWindowWidget;
+class TDrawWindow;
 class TMainActions;
 class TMRUFileList;
 class TMRUMenu;
@@ -62,6 +63,11 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // name (the close prompt's Yes).
   bool saveDrawWindowAs(TDrawWindowWidget& window);
   bool saveDrawWindowInPlace(TDrawWindowWidget& window);
+
+  // ---- replay (main_form_replay.cpp) ----
+  // Opens a recording (an event file, or a native file that carries one)
+  // for replay in a new window; nullptr when it does not open (reported).
+  TDrawWindowWidget* openEventsForReplay(const QString& path);
 
   // ---- document windows ----
   // What every document window shares (tool, colours, stroke settings).
@@ -172,6 +178,10 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   bool routeKey(QObject* watched, QKeyEvent& key);
   void tabletReport(bool isPacket);
   void rebuildDocumentList();
+  // main_form_replay.cpp: the Event menu's replay commands and the tick.
+  void bindReplayCommands();
+  void replayTick();
+  TDrawWindow* replayingWindow() const;
 
   QMdiArea* mdi_ = nullptr;
   TMainActions* actions_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include "app/app_profile.h"
 #include "app/command_line.h"
+#include "app/qt/batch_run.h"
 #include "app/qt/main_form.h"
 #include "app/qt/quit_signals.h"
 #include "app/qt/single_instance.h"
@@ -140,6 +141,14 @@ int runPigmora(int argc, char** argv) {
     return kExitLanguageModule;
   }
   QGuiApplication::setApplicationDisplayName(QString());
+  // A batch with a file to replay needs no main window; its result is the
+  // exit status. It changes no preference and writes none, so that batch
+  // runs beside each other and beside a normal instance never race on them.
+  if (commandLine.state.batchMode && !commandLine.files.empty()) {
+    const int status = runBatch(commandLine);
+    setAppSettingsStore(nullptr);
+    return status;
+  }
 
   // The appearance and the glyphs, made from the palette, before any window.
   createQtUiManagers();

@@ -277,6 +277,8 @@ int32_t TDrawWindowWidget::askSaveChanges(const std::string& caption) {
 
 int32_t TDrawWindowWidget::askYesNo(const std::string& text) { return askConfirm(text, MessageButtons::YesNo); }
 
+void TDrawWindowWidget::showReplayMessage(const std::string& text) { showWarning(text); }
+
 void TDrawWindowWidget::showZoomAndAngle(float zoomPercent, float degrees) {
   if (onZoomAndAngle) onZoomAndAngle(zoomPercent, degrees);
 }

@@ -98,6 +98,7 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void screenToClient(float& x, float& y) const override;
   int32_t askSaveChanges(const std::string& caption) override;
   int32_t askYesNo(const std::string& text) override;
+  void showReplayMessage(const std::string& text) override;
   void activateNextWindow(bool previous) override;
   void showZoomAndAngle(float zoomPercent, float degrees) override;
   void setWaitCursor(bool on) override;

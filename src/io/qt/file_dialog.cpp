@@ -25,7 +25,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 // matches names with the case of the file system.
 QStringList qtFilters(int32_t kind) {
   QStringList out;
-  for (const SFilterEntry& e : parseFileFilter(buildFileFilter(kind))) {
+  for (const SFileFilterEntry& e : parseFileFilter(buildFileFilter(kind))) {
     QString description = qs(e.description);
     if (const qsizetype paren = description.lastIndexOf(QStringLiteral(" ("));
         paren > 0 && description.endsWith(QLatin1Char(')')))
