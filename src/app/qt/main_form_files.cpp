@@ -213,11 +213,15 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       showWarning(formatRes(66543, {p, int64_t(1)}));
       return nullptr;
     }
-    case FileKind::LegacyRecording:
     case FileKind::EventsV1:
     case FileKind::EventsV3:
     case FileKind::EventsV4:
-      // Recordings open through replay, which this window cannot run yet.
+      // A recording opens into a new window that replays it.
+      window = openEventsForReplay(path);
+      if (window == nullptr) return nullptr;
+      break;
+    case FileKind::LegacyRecording:
+      // Version-1.1 recordings have no player yet.
       showWarning(resString(66545));
       return nullptr;
     default:
@@ -331,6 +335,18 @@ void TMainForm::bindFileCommands() {
     appProfile().pictLoadExtIdx = request.filterIndex;
     appProfile().useFilePreview = request.showPreview;
     (void)openFile(QString::fromStdString(request.fileName));
+  }, noneOrIdle);
+  a.bind("ActEventOpen", [this] {
+    SFileDialogRequest request;
+    request.kind = 2;  // the recordings
+    request.folder = appProfile().eventPath;
+    request.filterIndex = appProfile().eventLoadExtIdx;
+    bool openPaused = false;
+    if (!openDocumentDialog(this, request, openPaused)) return;
+    appProfile().eventPath = request.folder;
+    appProfile().eventLoadExtIdx = request.filterIndex;
+    TDrawWindowWidget* w = openFile(QString::fromStdString(request.fileName));
+    if (w != nullptr && openPaused && w->window().isReplaying()) w->window().setReplayPause(true);
   }, noneOrIdle);
   a.bind("ActFileRevert", window([this](TDrawWindowWidget& w) {
            if (w.window().hasFileName()) (void)openFile(QString::fromStdString(w.window().fileName()));

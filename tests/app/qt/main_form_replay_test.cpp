@@ -71,6 +71,19 @@ TEST_F(MainFormReplay, TheTickReplaysARecordingToThePixelsOfTheWork) {
   EXPECT_TRUE(w->window().canEdit(true, false, false));
 }
 
+TEST_F(MainFormReplay, OpeningARecordingLikeAnyFileReplaysItAndListsItOnce) {
+  TMainForm form;
+  form.show();
+  const QString path = QString::fromStdString(r.dir.file("strokes.ke4"));
+  TDrawWindowWidget* w = form.openFile(path);
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->window().isReplaying());
+  ASSERT_TRUE(replayEnds(w->window()));
+  EXPECT_TRUE(samePixels(*r.f.x.doc, w->window().paper()));
+  EXPECT_EQ(form.openFile(path), w) << "the same file comes to the front";
+  EXPECT_EQ(form.drawWindows().size(), 1);
+}
+
 TEST_F(MainFormReplay, TheEventMenuPausesStepsAndStops) {
   TMainForm form;
   form.show();
