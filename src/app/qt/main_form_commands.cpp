@@ -1,6 +1,7 @@
-// The layer and selection commands of the menus: one table of actions, each
+// The image, layer and selection commands of the menus: one table of actions, each
 // with its gate, an optional further condition and the document operation.
 
+#include <algorithm>
 #include <functional>
 
 #include "app/command_gates.h"
@@ -8,7 +9,10 @@
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "document/layer_data.h"
+#include "document/mask_data.h"
 #include "document/mask_mngr.h"
+#include "document/undo_kinds.h"
 #include "document/paper.h"
 
 namespace pg {
@@ -34,15 +38,60 @@ struct SDocumentCommand {
   // A further condition besides the gate; none when empty.
   std::function<bool(TPaper&)> extra;
   std::function<bool(TPaper&, TFlowImage&)> run;
+  // The command may change the document's size: the view is laid out anew.
+  bool relayout = false;
 };
 
 int32_t currentLayer(TPaper& p) { return p.currentLayerIndex(); }
 int32_t currentMask(TPaper& p) { return p.masks() ? p.masks()->current() : -1; }
 
+// Crops the document to the selected pixels' bounds clipped to the image;
+// a selection wholly outside the image leaves the document alone.
+bool cropToSelection(TPaper& p, TFlowImage& f) {
+  const CMaskData* mask = p.masks() ? p.masks()->currentMask() : nullptr;
+  TRect r{};
+  if (!mask || !mask->getBounds(r)) return false;
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, p.width);
+  r.Bottom = std::min(r.Bottom, p.height);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return false;
+  return p.cropToRect(f, r, true);
+}
+
+auto wholeImage(int code) {
+  return [code](TPaper& p, TFlowImage& f) { return p.transformAllInPlace(f, code, true); };
+}
+
 }  // namespace
 
 void TMainForm::bindDocumentCommandsMore() {
   const SDocumentCommand commands[] = {
+      {"ActImgFlipH", ECommandGate::G0, {}, wholeImage(kUndoMirrorAll)},
+      {"ActImgFlipV", ECommandGate::G0, {}, wholeImage(kUndoFlipAll)},
+      {"ActImgInvert", ECommandGate::G0, {}, wholeImage(kUndoInvertAll)},
+      {"ActImgRot180", ECommandGate::G0, {}, wholeImage(kUndoRotate180All)},
+      {"ActImgRot90", ECommandGate::G0, {},
+       [](TPaper& p, TFlowImage& f) { return p.rotateImage90(f, true, true); }, true},
+      {"ActImgRot270", ECommandGate::G0, {},
+       [](TPaper& p, TFlowImage& f) { return p.rotateImage90(f, false, true); }, true},
+      {"ActImgTrim", ECommandGate::S0, {}, cropToSelection, true},
+      {"actLyrFlipLR", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.mirrorLayer(f, currentLayer(p), true); }},
+      {"actLyrFlipTB", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.flipLayer(f, currentLayer(p), true); }},
+      {"actLyrRot180", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.halfTurnLayer(f, currentLayer(p), true); }},
+      {"ActLyrRot90", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.rotateLayer90(f, currentLayer(p), true, true); }},
+      {"ActLyrRot270", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.rotateLayer90(f, currentLayer(p), true, false); }},
+      {"ActLyrTrimOut", ECommandGate::G1,
+       [](TPaper& p) {
+         const CLayerData* l = p.getLayer(currentLayer(p));
+         return l != nullptr && l->exceedsImage();
+       },
+       [](TPaper& p, TFlowImage& f) { return p.cropLayer(&f, currentLayer(p), true); }},
       {"ActLyrDup", ECommandGate::G1, {},
        [](TPaper& p, TFlowImage& f) { return p.duplicateLayer(&f, currentLayer(p), true); }},
       {"ActLyrDel", ECommandGate::G0, [](TPaper& p) { return p.layerCount() > 1; },
@@ -75,7 +124,7 @@ void TMainForm::bindDocumentCommandsMore() {
     };
     a.bind(
         c.name,
-        [this, open, run = c.run] {
+        [this, open, run = c.run, relayout = c.relayout] {
           TDrawWindowWidget* widget = activeDrawWindow();
           if (!widget) return;
           TDrawWindow& w = widget->window();
@@ -83,7 +132,7 @@ void TMainForm::bindDocumentCommandsMore() {
           if (!open(w)) return;
           if (!run(w.paper(), w.flow())) return;
           w.setModified(true);
-          w.invalidateView();
+          w.documentLayoutChanged(relayout);
           widget->update();
         },
         [this, open] {

@@ -84,3 +84,36 @@ TEST_F(MainFormCommandsTest, BatchModeDisablesEveryGatedCommand) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST_F(MainFormCommandsTest, ImageQuarterTurnsExchangeTheSizeAndUndoRestoresIt) {
+  run("ActImgRot90");
+  EXPECT_EQ(paper().width, 48);
+  EXPECT_EQ(paper().height, 64);
+  run("ActEditUndo");
+  EXPECT_EQ(paper().width, 64);
+  EXPECT_EQ(paper().height, 48);
+  for (const char* name : {"ActImgFlipH", "ActImgFlipV", "ActImgInvert", "ActImgRot180", "actLyrFlipLR",
+                           "actLyrFlipTB", "actLyrRot180", "ActLyrRot90", "ActLyrRot270"})
+    EXPECT_TRUE(enabled(name)) << name;
+}
+
+TEST_F(MainFormCommandsTest, CropNeedsASelectionAndKeepsItsBounds) {
+  EXPECT_FALSE(enabled("ActImgTrim"));
+  run("ActSelAll");
+  run("ActImgTrim");
+  EXPECT_EQ(paper().width, 64);
+  EXPECT_EQ(paper().height, 48);
+  // A selection moved wholly off the image crops nothing.
+  ASSERT_TRUE(paper().offsetMask(TPoint{500, 0}, false));
+  if (enabled("ActImgTrim")) form.actions().action("ActImgTrim")->trigger();
+  EXPECT_EQ(paper().width, 64);
+  EXPECT_EQ(paper().height, 48);
+  // No layer reaches past the document yet.
+  EXPECT_FALSE(enabled("ActLyrTrimOut"));
+}
+
+}  // namespace
+}  // namespace pg
