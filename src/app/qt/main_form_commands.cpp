@@ -140,6 +140,25 @@ void TMainForm::bindDocumentCommandsMore() {
           return SActionState{widget != nullptr && open(widget->window())};
         });
   }
+  // Switches the selection's use on and off; checked while it is in use.
+  a.bind(
+      "ActSelEnable",
+      [this] {
+        TDrawWindowWidget* widget = activeDrawWindow();
+        if (!widget || !commandGateOpen(ECommandGate::S0, gateInputs(widget->window(), batchMode_))) return;
+        TPaper& p = widget->window().paper();
+        if (!p.enableMask(!p.selectionEnabled, true)) return;
+        widget->window().setModified(true);
+        widget->window().invalidateView();
+        widget->update();
+      },
+      [this] {
+        TDrawWindowWidget* widget = activeDrawWindow();
+        if (!widget) return SActionState{false};
+        TDrawWindow& w = widget->window();
+        return SActionState{commandGateOpen(ECommandGate::S0, gateInputs(w, batchMode_)), w.paper().selectionEnabled};
+      },
+      true);
 }
 
 }  // namespace pg
