@@ -67,6 +67,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   reopenTablet();
   connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::documentActivated);
   bindDocumentCommands();
+  bindDocumentCommandsMore();
   createToolWindowAndPanels();
 
   buildStatusPopups();

@@ -160,6 +160,8 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void storePreferences();
   void bindWindowCommands();
   void bindDocumentCommands();
+  // main_form_commands.cpp: the layer and selection commands.
+  void bindDocumentCommandsMore();
   // main_form_files.cpp: open, save, revert, clipboard commands.
   void bindFileCommands();
   TDrawWindowWidget* findDrawWindow(const QString& path) const;
