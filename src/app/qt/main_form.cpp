@@ -385,6 +385,12 @@ void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
 }
 
+void TMainForm::setBatchMode(bool on) {
+  // A batch run edits nothing by hand: every gated command stays shut.
+  batchMode_ = on;
+  canvas_->renderMode = on;
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (!batchMode_) {
     for (QMdiSubWindow* sub : mdi_->subWindowList()) {

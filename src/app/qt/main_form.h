@@ -82,7 +82,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void newDocumentCommand();
   void setChildWindowsMaximised(bool on) { childWinMax_ = on; }
   // Batch runs close without asking.
-  void setBatchMode(bool on) { batchMode_ = on; }
+  void setBatchMode(bool on);
 
   QMdiArea* documentArea() const { return mdi_; }
   TMainActions& actions() const { return *actions_; }

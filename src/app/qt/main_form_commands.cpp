@@ -28,6 +28,7 @@ SGateInputs gateInputs(TDrawWindow& w, bool batchMode) {
   in.busy = w.isBusy();
   in.modalLoop = w.shared().modalRunning;
   in.replaying = w.isReplaying();
+  in.paused = in.replaying && w.isReplayPaused();
   in.hasSelection = w.paper().hasSelection();
   return in;
 }

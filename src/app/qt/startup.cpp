@@ -153,6 +153,7 @@ int runPigmora(int argc, char** argv) {
   // The appearance and the glyphs, made from the palette, before any window.
   createQtUiManagers();
   auto form = std::make_unique<TMainForm>();
+  form->setBatchMode(commandLine.state.batchMode);
   messages.setMainWindow(form.get());
   QPointer<TMainForm> window(form.get());
 
