@@ -591,6 +591,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool fillLayerColor(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo, bool record);
   bool fillLayerGradient(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, bool pointsOnly, TStroke& stroke,
                          bool record);
+  // Older-format replay: fills the whole layer with the colour, alpha 255;
+  // in the standard mode with the tool stroke's keep-alpha switch on, only
+  // the RGB changes. No event and no undo record: the replay snapshots first.
+  bool fillLayerOpaque(TFlowImage& flow, int32_t index, uint32_t colour, bool toolKeepsAlpha);
   // Removes the selected part's alpha (the selection must be enabled).
   bool cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t maskIndex);
   bool canLayerFromSelection() const;

@@ -347,4 +347,22 @@ bool TPaper::fillLayerGradient(TFlowImage& flow, int32_t index, TPointF p1, TPoi
   return ok;
 }
 
+bool TPaper::fillLayerOpaque(TFlowImage& flow, int32_t index, uint32_t colour, bool toolKeepsAlpha) {
+  CLayerData* layer = isValidLayer(index) ? getLayer(index) : nullptr;
+  if (layer == nullptr || !layer->image) return false;
+  loadFlowImage(flow, index, false);
+  layer->image->clearCommitFailed();
+  const uint32_t rgb = colour & 0x00FFFFFFu;
+  const bool filled = isStandardMode() && toolKeepsAlpha ? layer->image->fillRGBAll(rgb)
+                                                          : (layer->image->fill(rgb | 0xFF000000u), true);
+  if (!filled || layer->image->commitFailed()) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  markModified(true);
+  loadFlowImage(flow, index, true);
+  repaintLayer(index);
+  return true;
+}
+
 }  // namespace pg

@@ -122,3 +122,30 @@ TEST(LayerFills, FiguresAndGradientEdges) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// The older-format opaque fill: colour with alpha 255, or RGB only with the
+// keep-alpha switch in the standard mode; never an event or an undo record.
+TEST(LayerFills, OpaqueFillKeepsAlphaOnlyWhenAsked) {
+  struct Case {
+    bool keepAlpha;
+    uint32_t expected;
+  };
+  const Case cases[] = {{false, 0xFF112233u}, {true, 0x80112233u}};
+  for (const Case& c : cases) {
+    FillFixture f;
+    const uint32_t from = f.position();
+    ASSERT_TRUE(f.doc->fillLayerOpaque(*f.flow, 1, 0xAA112233u, c.keepAlpha));
+    EXPECT_EQ(f.layer(1)->image->getPixel(0, 0), c.expected) << c.keepAlpha;
+    EXPECT_TRUE(f.packetsSince(from).empty());
+    EXPECT_EQ(f.doc->undoMngr()->undoCount(), 0);
+  }
+  FillFixture f;
+  EXPECT_FALSE(f.doc->fillLayerOpaque(*f.flow, 7, 0x112233u, false));
+  EXPECT_FALSE(f.doc->fillLayerOpaque(*f.flow, -1, 0x112233u, false));
+}
+
+}  // namespace
+}  // namespace pg::test
