@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/debug_output.h"
-#include "platform/format_spec.h"
+#include "platform/format_directives.h"
 #include "platform/string_table.h"
 
 namespace pg {

@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "platform/file_io.h"
-#include "platform/format_spec.h"
+#include "platform/format_directives.h"
 #include "platform/text_codec.h"
 
 namespace pg {

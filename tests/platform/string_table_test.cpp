@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/format_spec.h"
+#include "platform/format_directives.h"
 #include "platform/res_ids.h"
 #include "test_support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "platform/format_spec.h"
+#include "platform/format_directives.h"
 
 #include <algorithm>
 
