@@ -125,15 +125,8 @@ constexpr double kAT[] = {3.33333333333329318027e-01,  -1.99999999998764832476e-
 constexpr double kPi = 3.1415926535897931160E+00;
 constexpr double kPiLo = 1.2246467991473531772E-16;
 
-}  // namespace
-
-double sin(double x) {
-  const uint32_t ix = highWord(x) & 0x7fffffff;
-  if (ix <= 0x3fe921fb) return kernelSin(x, 0.0, 0);  // |x| <= pi/4
-  if (ix >= 0x7ff00000) return kNaN;
-  double y0 = 0;
-  double y1 = 0;
-  const int n = reducePiOver2(x, y0, y1);
+// sin(n * pi/2 + y) for the reduced argument y = y0 + y1.
+double sinOfQuarters(double y0, double y1, int n) {
   switch (n & 3) {
     case 0:
       return kernelSin(y0, y1, 1);
@@ -146,6 +139,18 @@ double sin(double x) {
   }
 }
 
+}  // namespace
+
+double sin(double x) {
+  const uint32_t ix = highWord(x) & 0x7fffffff;
+  if (ix <= 0x3fe921fb) return kernelSin(x, 0.0, 0);  // |x| <= pi/4
+  if (ix >= 0x7ff00000) return kNaN;
+  double y0 = 0;
+  double y1 = 0;
+  const int n = reducePiOver2(x, y0, y1);
+  return sinOfQuarters(y0, y1, n);
+}
+
 double cos(double x) {
   const uint32_t ix = highWord(x) & 0x7fffffff;
   if (ix <= 0x3fe921fb) return kernelCos(x, 0.0);
@@ -153,16 +158,8 @@ double cos(double x) {
   double y0 = 0;
   double y1 = 0;
   const int n = reducePiOver2(x, y0, y1);
-  switch (n & 3) {
-    case 0:
-      return kernelCos(y0, y1);
-    case 1:
-      return -kernelSin(y0, y1, 1);
-    case 2:
-      return -kernelCos(y0, y1);
-    default:
-      return kernelSin(y0, y1, 1);
-  }
+  // cos x = sin(x + pi/2): one quarter turn further.
+  return sinOfQuarters(y0, y1, n + 1);
 }
 
 void sincos(double x, double& s, double& c) {

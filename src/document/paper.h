@@ -718,6 +718,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The ending of new and duplicate: the record (kind 27 or 29), selection
   // of the new layer, recomposition.
   bool layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore);
+  // After the layer list changed: modified, the given layer current, the
+  // picture recomposed and the layer panel refilled. Answers true.
+  bool layerListChanged(TFlowImage* flow, int32_t current);
   bool changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
                         const std::function<bool()>& change);
   bool alphaEdit(TFlowImage& flow, int32_t index, int kind, uint8_t subcode, uint16_t argument, bool record,

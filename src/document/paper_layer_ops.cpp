@@ -231,6 +231,14 @@ bool TPaper::addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t 
   return layerInserted(edit, kUndoNewLayer, flow, at, before);
 }
 
+bool TPaper::layerListChanged(TFlowImage* flow, int32_t current) {
+  markModified(true);
+  setCurrentLayer(flow, current);
+  redraw(true);
+  toolWindowLink().refreshLayerList();
+  return true;
+}
+
 bool TPaper::layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore) {
   edit.changed();
   auto rec = structRecord(kind, *layers_->getLayer(at), at);
@@ -238,11 +246,7 @@ bool TPaper::layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t a
     rec->value2 = currentBefore;
     edit.undoAfter(rec);
   }
-  markModified(true);
-  setCurrentLayer(flow, at);
-  redraw(true);
-  toolWindowLink().refreshLayerList();
-  return true;
+  return layerListChanged(flow, at);
 }
 
 bool TPaper::newLayerCmd(TFlowImage* flow, int32_t mode, bool record) {
@@ -263,11 +267,7 @@ bool TPaper::deleteLayer(TFlowImage* flow, int32_t index, bool record) {
     rec->kept.layer = std::move(removed);
     edit.undoAfter(rec);
   }
-  markModified(true);
-  setCurrentLayer(flow, layers_->current());
-  redraw(true);
-  toolWindowLink().refreshLayerList();
-  return true;
+  return layerListChanged(flow, layers_->current());
 }
 
 bool TPaper::duplicateLayer(TFlowImage* flow, int32_t index, bool record) {
@@ -313,11 +313,7 @@ bool TPaper::moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record) 
     rec->value2 = at;
     edit.undoAfter(rec);
   }
-  markModified(true);
-  setCurrentLayer(flow, at);
-  redraw(true);
-  toolWindowLink().refreshLayerList();
-  return true;
+  return layerListChanged(flow, at);
 }
 
 bool TPaper::canMergeDown(int32_t index) const {
@@ -391,11 +387,7 @@ bool TPaper::moveLayerGroup(TFlowImage* flow, int32_t from, int32_t to, int32_t 
     rec->bytes1 = std::move(levels);
     edit.undoAfter(rec);
   }
-  markModified(true);
-  setCurrentLayer(flow, at);
-  redraw(true);
-  toolWindowLink().refreshLayerList();
-  return true;
+  return layerListChanged(flow, at);
 }
 
 bool TPaper::deleteLayerGroup(TFlowImage* flow, int32_t base, bool record) {
@@ -427,11 +419,7 @@ bool TPaper::deleteLayerGroup(TFlowImage* flow, int32_t base, bool record) {
     rec->kept.layers = std::move(removed);
     edit.undoAfter(rec);
   }
-  markModified(true);
-  setCurrentLayer(flow, std::min(base, layers_->count() - 1));
-  redraw(true);
-  toolWindowLink().refreshLayerList();
-  return true;
+  return layerListChanged(flow, std::min(base, layers_->count() - 1));
 }
 
 bool TPaper::deleteLayerCmd(TFlowImage* flow, int32_t index, bool record) {
