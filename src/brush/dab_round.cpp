@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "brush/dab_rows_avx2.h"
 #include "brush/plot_rows.h"
 #include "brush/plot_state.h"
 #include "core/fixed_point.h"
@@ -72,7 +73,7 @@ void roundDabRow(uint8_t* cov, int32_t x0, int32_t n, int32_t y, float cx, float
                  int32_t opacity16) {
   const float dy = (static_cast<float>(y) + 0.5f) - cy;
   const float dy2 = dy * dy;
-  int32_t i = 0;
+  int32_t i = avx2DabCoverageRow(cov, x0, n, dy2, cx, radius, opacity16, gPlotState.falloffTable.data());
 #if defined(__SSE2__)
   const __m128 half = _mm_set1_ps(0.5f), vcx = _mm_set1_ps(cx), vdy2 = _mm_set1_ps(dy2);
   const __m128 vr = _mm_set1_ps(radius), k2047 = _mm_set1_ps(2047.0f), none = _mm_set1_ps(-1.0f);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "brush/dab_rows_avx2.h"
 #include "brush/plot_callbacks.h"
 #include "brush/plot_merge.h"
 #include "brush/plot_state.h"
@@ -27,17 +28,27 @@ void plotRow8(uint8_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n
 namespace {
 
 // The merges the fast loops inline. Each leaves the pixel alone at coverage
-// 0, so the loops skip zero coverage.
+// 0, so the loops skip zero coverage. `vector` runs the leading part of a row
+// where a vector form exists and answers how many pixels it did.
+struct OpNoVector {
+  static int32_t vector(uint32_t*, const uint8_t*, int32_t, uint32_t) { return 0; }
+};
 struct OpLerp {
   static void apply(uint32_t* p, uint32_t s, uint32_t c) { lerpPixelRgb(p, s, c); }
+  static int32_t vector(uint32_t* row, const uint8_t* cov, int32_t n, uint32_t colour) {
+    return avx2MergeRow(DabMerge::Lerp, row, cov, n, colour);
+  }
 };
 struct OpOpacity {
   static void apply(uint32_t* p, uint32_t s, uint32_t c) { blendPixelOpacityRecip(p, s, c); }
+  static int32_t vector(uint32_t* row, const uint8_t* cov, int32_t n, uint32_t colour) {
+    return avx2MergeRow(DabMerge::Opacity, row, cov, n, colour);
+  }
 };
-struct OpErase {
+struct OpErase : OpNoVector {
   static void apply(uint32_t* p, uint32_t s, uint32_t c) { erasePixel(p, s, c); }
 };
-struct OpOver {
+struct OpOver : OpNoVector {
   static void apply(uint32_t* p, uint32_t s, uint32_t c) { blendPixelOver(p, s, c); }
 };
 
@@ -67,7 +78,7 @@ constexpr int32_t kChunk = 256;
 
 template <class Op>
 void rowDirect(uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
-  for (int32_t i = 0; i < n; ++i)
+  for (int32_t i = Op::vector(row, cov, n, colour); i < n; ++i)
     if (cov[i] != 0) Op::apply(row + i, colour, cov[i]);
 }
 
@@ -92,9 +103,20 @@ void rowSelectionWith(int32_t x0, int32_t y, const uint8_t* cov, int32_t n, Appl
   }
 }
 
+// The coverage through the mask first, a chunk at a time, then the direct
+// loop over the chunk.
 template <class Op>
 void rowSelection(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
-  rowSelectionWith(x0, y, cov, n, [&](int32_t i, uint32_t c) { Op::apply(row + i, colour, c); });
+  const CBlockVCH& mask = *gPlotState.plotSelectionMask;
+  const int32_t my = y + gPlotState.plotMaskOffsetY;
+  uint8_t m[kChunk], c[kChunk];
+  for (int32_t base = 0; base < n; base += kChunk) {
+    const int32_t len = std::min(kChunk, n - base);
+    readMaskRow(mask, x0 + base + gPlotState.plotMaskOffsetX, my, len, m);
+    std::memcpy(c, cov + base, static_cast<size_t>(len));
+    for (int32_t i = avx2ScaleCoverage(c, m, len); i < len; ++i) c[i] = static_cast<uint8_t>(productAt(c[i], m[i]));
+    rowDirect<Op>(row + base, x0 + base, y, c, len, colour);
+  }
 }
 
 void rowSelectionAnyOp(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {

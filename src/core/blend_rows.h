@@ -31,6 +31,9 @@ SRowKernels rowKernels(PixelOp32 op);
 // processor runs (the start value). Answers the previous level (tests compare
 // both builds with the reference).
 int setRowKernelLevel(int level);
+// Whether the kernels handed out now are the AVX2 ones (level 1 on a processor
+// that has AVX2). Other modules with vector rows follow the same switch.
+bool rowKernelsUseAvx2();
 
 // Runs a row through the kernels (or per pixel for an unknown operator).
 inline void runRow(const SRowKernels& k, uint32_t* dst, const uint32_t* src, size_t n, uint32_t param) {

@@ -152,22 +152,24 @@ TEST_F(RoundDab, FastFormEqualsReference) {
   buildPowerCurve(gPlotState.toneCurveTable, 0.8);
   std::uniform_real_distribution<float> pos(-30.0f, 230.0f), rad(0.0f, 40.0f), op(0.0f, 1.2f);
   std::uniform_int_distribution<int> curve(0, 5);
-  for (const test::SSlotSetting& s : test::kSlotSettings) {
-    test::useSlotSetting(s, mask.get());
-    gPlotState.plotMaskOffsetX = 7;
-    gPlotState.plotMaskOffsetY = -9;
-    TMTC fast(200, 150), ref(200, 150);
-    test::fillRandom(fast, rng);
-    ASSERT_TRUE(ref.copyPixelsFrom(fast));
-    for (int i = 0; i < 60; ++i) {
-      const float cx = pos(rng), cy = pos(rng), r = rad(rng), o = op(rng);
-      const uint32_t colour = static_cast<uint32_t>(rng());
-      setFalloffCurve(nullptr, static_cast<uint8_t>(curve(rng)), false);
-      paintRoundDab(fast, colour, o, r, cy, cx);
-      reference::paintRoundDab(ref, colour, o, r, cy, cx);
+  test::forEachKernelLevel([&] {
+    for (const test::SSlotSetting& s : test::kSlotSettings) {
+      test::useSlotSetting(s, mask.get());
+      gPlotState.plotMaskOffsetX = 7;
+      gPlotState.plotMaskOffsetY = -9;
+      TMTC fast(200, 150), ref(200, 150);
+      test::fillRandom(fast, rng);
+      ASSERT_TRUE(ref.copyPixelsFrom(fast));
+      for (int i = 0; i < 60; ++i) {
+        const float cx = pos(rng), cy = pos(rng), r = rad(rng), o = op(rng);
+        const uint32_t colour = static_cast<uint32_t>(rng());
+        setFalloffCurve(nullptr, static_cast<uint8_t>(curve(rng)), false);
+        paintRoundDab(fast, colour, o, r, cy, cx);
+        reference::paintRoundDab(ref, colour, o, r, cy, cx);
+      }
+      EXPECT_TRUE(test::samePixels(fast, ref)) << s.what;
     }
-    EXPECT_TRUE(test::samePixels(fast, ref)) << s.what;
-  }
+  });
 }
 
 TEST_F(RoundDab, TileDabTakesTileColoursAndTheFallback) {

@@ -25,26 +25,28 @@ using test::useSlotSetting;
 TEST_F(PlotRows, RowPlottersEqualPlottingEachPixel) {
   std::mt19937 rng(17);
   auto mask = test::randomMask(300, 200, rng);
-  for (const test::SSlotSetting& s : kSlotSettings) {
-    useSlotSetting(s, mask.get());
-    gPlotState.plotMaskOffsetX = -40;
-    gPlotState.plotMaskOffsetY = 12;
-    TMTC fast(400, 240), ref(400, 240);
-    test::fillRandom(fast, rng);
-    ASSERT_TRUE(ref.copyPixelsFrom(fast));
-    const RowPlot32 row = rowPlotter32();
-    std::vector<uint8_t> cov(400);
-    for (int i = 0; i < 200; ++i) {
-      const int32_t y = static_cast<int32_t>(rng() % 240);
-      const int32_t x0 = static_cast<int32_t>(rng() % 400);
-      const int32_t n = static_cast<int32_t>(rng() % (400 - x0)) + 1;
-      for (int32_t j = 0; j < n; ++j) cov[j] = rng() % 3 == 0 ? 0 : static_cast<uint8_t>(rng());
-      const uint32_t colour = static_cast<uint32_t>(rng());
-      row(fast.pixelAt(x0, y), x0, y, cov.data(), n, colour);
-      reference::plotRow32(ref.pixelAt(x0, y), x0, y, cov.data(), n, colour);
+  test::forEachKernelLevel([&] {
+    for (const test::SSlotSetting& s : kSlotSettings) {
+      useSlotSetting(s, mask.get());
+      gPlotState.plotMaskOffsetX = -40;
+      gPlotState.plotMaskOffsetY = 12;
+      TMTC fast(400, 240), ref(400, 240);
+      test::fillRandom(fast, rng);
+      ASSERT_TRUE(ref.copyPixelsFrom(fast));
+      const RowPlot32 row = rowPlotter32();
+      std::vector<uint8_t> cov(400);
+      for (int i = 0; i < 200; ++i) {
+        const int32_t y = static_cast<int32_t>(rng() % 240);
+        const int32_t x0 = static_cast<int32_t>(rng() % 400);
+        const int32_t n = static_cast<int32_t>(rng() % (400 - x0)) + 1;
+        for (int32_t j = 0; j < n; ++j) cov[j] = rng() % 3 == 0 ? 0 : static_cast<uint8_t>(rng());
+        const uint32_t colour = static_cast<uint32_t>(rng());
+        row(fast.pixelAt(x0, y), x0, y, cov.data(), n, colour);
+        reference::plotRow32(ref.pixelAt(x0, y), x0, y, cov.data(), n, colour);
+      }
+      EXPECT_TRUE(test::samePixels(fast, ref)) << s.what;
     }
-    EXPECT_TRUE(test::samePixels(fast, ref)) << s.what;
-  }
+  });
 }
 
 TEST_F(PlotRows, EightBitRowsEqualPlottingEachPixel) {

@@ -13,6 +13,7 @@
 #include "brush/plot_state.h"
 #include "core/blend_modes.h"
 #include "core/block_image.h"
+#include "core/blend_rows.h"
 #include "core/planes.h"
 
 namespace pg::test {
@@ -23,6 +24,18 @@ class PlotFixture : public ::testing::Test {
   void SetUp() override { resetPlotState(); }
   void TearDown() override { resetPlotState(); }
 };
+
+// Runs body once with the baseline row kernels and once with the best the
+// processor has, so both are compared with the reference.
+template <class Body>
+void forEachKernelLevel(Body&& body) {
+  for (int level : {0, 1}) {
+    SCOPED_TRACE(level == 0 ? "baseline kernels" : "best kernels");
+    const int old = setRowKernelLevel(level);
+    body();
+    setRowKernelLevel(old);
+  }
+}
 
 // A document with an optional selection image and a few switches.
 class FakePlotDocument : public IPlotDocument {
