@@ -130,7 +130,7 @@ void CBlockImage::noteCommitFailure() {
   commitFailed_ = true;
 }
 
-bool CBlockImage::commitTile(STileRec& t) {
+bool CBlockImage::commitTileForOverwrite(STileRec& t) {
   if (t.block) return true;
   const uint32_t handle = tilePool().allocBlock();
   if (handle == 0) {
@@ -138,7 +138,13 @@ bool CBlockImage::commitTile(STileRec& t) {
     return false;
   }
   t.block = handle;
-  fillTileMemory(tilePool().address(handle), t.uniform);
+  return true;
+}
+
+bool CBlockImage::commitTile(STileRec& t) {
+  if (t.block) return true;
+  if (!commitTileForOverwrite(t)) return false;
+  fillTileMemory(tilePool().address(t.block), t.uniform);
   return true;
 }
 

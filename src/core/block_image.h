@@ -119,6 +119,11 @@ class CBlockImage {
   // committed; False when no memory could be had (the tile stays uniform,
   // commitFailed() becomes True and a debug line is written).
   bool commitTile(STileRec& t);
+  // Commits the tile with its contents left as they are, for a caller that
+  // writes every byte of it at once (a reader filling tiles from a file);
+  // the fill would only be overwritten. A tile already committed keeps its
+  // memory.
+  [[nodiscard]] bool commitTileForOverwrite(STileRec& t);
   // Commits every tile that rect (clipped) touches. Operations that rewrite
   // every pixel of a rectangle call it first, so that running out of memory
   // leaves the pixels as they were. False when a tile could not be committed.

@@ -49,6 +49,44 @@ bool uniformBox(const CBlockVMTC& image, int32_t x0, int32_t y0, int32_t x1, int
   return !first;
 }
 
+// The channel sums of one box row.
+struct SBoxSums {
+  int64_t b = 0, g = 0, r = 0, a = 0;
+  void add(uint32_t p, int64_t times) {
+    b += int64_t(p & 0xFF) * times;
+    g += int64_t((p >> 8) & 0xFF) * times;
+    r += int64_t((p >> 16) & 0xFF) * times;
+    a += int64_t(p >> 24) * times;
+  }
+};
+
+// Adds the pixels (x, y) for x0 <= x < x0 + count with the reads clamped to
+// the image as getPixelClamped clamps them, tile by tile instead of pixel by
+// pixel: the same sums.
+void addBoxRow(const CBlockVMTC& image, int32_t x0, int32_t count, int32_t y, SBoxSums& sums) {
+  const int32_t maxX = image.width() - 1;
+  y = std::clamp(y, 0, image.height() - 1);
+  const int64_t first = x0, last = int64_t(x0) + count - 1;  // inclusive
+  if (first < 0) sums.add(image.getPixelClamped(0, y), std::min<int64_t>(last, -1) - first + 1);
+  if (last > maxX) sums.add(image.getPixelClamped(maxX, y), last - std::max<int64_t>(first, maxX + 1) + 1);
+  int32_t x = static_cast<int32_t>(std::max<int64_t>(first, 0));
+  const int32_t end = static_cast<int32_t>(std::min<int64_t>(last, maxX));  // inclusive
+  const int32_t shift = image.tileShift(), edge = image.tileEdge();
+  while (x <= end) {
+    const int32_t column = x >> shift;
+    const int32_t stop = std::min(end, ((column + 1) << shift) - 1);
+    const STileRec* t = image.tileAtIndex(column, y >> shift);
+    if (t == nullptr) break;
+    if (const uint32_t* px = image.tilePixels(*t)) {
+      const uint32_t* row = px + size_t((y & (edge - 1)) * edge);
+      for (int32_t i = x; i <= stop; ++i) sums.add(row[i & (edge - 1)], 1);
+    } else {
+      sums.add(t->uniform, stop - x + 1);
+    }
+    x = stop + 1;
+  }
+}
+
 }  // namespace
 
 bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail) {
@@ -69,17 +107,10 @@ bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumb
         out[x] = colour;
         continue;
       }
-      int64_t b = 0, g = 0, r = 0, a = 0;
-      for (int32_t j = 0; j < bh; ++j)
-        for (int32_t i = 0; i < bw; ++i) {
-          const uint32_t p = image.getPixelClamped(sx0 + i, sy0 + j);
-          b += p & 0xFF;
-          g += (p >> 8) & 0xFF;
-          r += (p >> 16) & 0xFF;
-          a += p >> 24;
-        }
-      out[x] = static_cast<uint32_t>(b / n) | static_cast<uint32_t>(g / n) << 8 |
-               static_cast<uint32_t>(r / n) << 16 | static_cast<uint32_t>(a / n) << 24;
+      SBoxSums sum;
+      for (int32_t j = 0; j < bh; ++j) addBoxRow(image, sx0, bw, sy0 + j, sum);
+      out[x] = static_cast<uint32_t>(sum.b / n) | static_cast<uint32_t>(sum.g / n) << 8 |
+               static_cast<uint32_t>(sum.r / n) << 16 | static_cast<uint32_t>(sum.a / n) << 24;
     }
   }
   return true;

@@ -128,7 +128,7 @@ uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& ki
   if (!expandExact(packed.get(), packedBytes, raw.get(), rawBytes)) return kind.rcSizes;
   for (uint32_t k = 0; k < n; ++k) {
     STileRec& t = image.tileRef(int32_t(at.placed + k));
-    if (!image.commitTile(t)) return kRcOutOfMemory;
+    if (!image.commitTileForOverwrite(t)) return kRcOutOfMemory;
     std::memcpy(image.tileMemory(t), raw.get() + size_t(k) * kTileBytes, kTileBytes);
   }
   at.placed += n;
