@@ -11,6 +11,7 @@
 #include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/mem_utils.h"
+#include "core/parallel.h"
 
 namespace pg {
 
@@ -56,25 +57,47 @@ void storeBlockHead(uint8_t* head, const STileBlockKind& kind, uint32_t size, ui
   (void)writeRecord(head, kTileBlockHeadBytes, h, tileBlockHeadFields);
 }
 
-// Writes the block in one piece: head, data, padding.
+// One block to write: a run of tiles [first, first + n), committed (packed)
+// or uniform. A packed run's compressed bytes are made before it is written.
+struct STileRun {
+  int32_t first = 0;
+  int32_t n = 0;
+  bool packed = false;
+  std::vector<uint8_t> bytes;  // packed runs: the compressed tiles
+  bool failed = false;         // packed runs: compression failed
+};
+
+// Compresses a packed run's tiles, gathered first into raw: the caller's
+// buffer for this thread, of the longest run, taken on first use.
+void packRun(const CBlockImage& image, STileRun& run, WorkBlock& raw) {
+  try {
+    if (!raw) raw = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
+    if (!raw) {
+      run.failed = true;
+      return;
+    }
+    for (int32_t k = 0; k < run.n; ++k)
+      std::memcpy(raw.get() + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(run.first + k)), kTileBytes);
+    run.failed = compressToMemory(raw.get(), uint64_t(run.n) * kTileBytes, run.bytes) == 0;
+  } catch (const std::bad_alloc&) {
+    run.failed = true;
+  }
+}
+
+// Writes the blocks in one piece each: head, data, padding.
 class BlockWriter {
  public:
   BlockWriter(CStream& stream, const STileBlockKind& kind) : stream_(stream), kind_(kind) {}
 
-  // Tiles [first, first + n), all committed, packed as encoding 1.
-  uint8_t packed(const CBlockImage& image, int32_t first, int32_t n) {
-    if (!raw_) raw_ = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
-    if (!raw_) return kRcOutOfMemory;
-    for (int32_t k = 0; k < n; ++k)
-      std::memcpy(raw_.get() + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(first + k)), kTileBytes);
-    const uint64_t rawBytes = uint64_t(n) * kTileBytes;
-    const uint64_t p = compressToMemory(raw_.get(), rawBytes, packed_);
-    if (p == 0) return kRcOutOfMemory;
+  // A packed run, its compressed bytes made, as encoding 1.
+  uint8_t packed(const STileRun& run) {
+    if (run.failed) return kRcOutOfMemory;
+    const uint64_t p = run.bytes.size();
     const uint64_t body = paddedTo4(p);
     block_.assign(size_t(kTileBlockHeadBytes + body), 0);
-    storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(n),
-                   uint32_t(p), uint32_t(rawBytes));
-    std::memcpy(block_.data() + kTileBlockHeadBytes, packed_.data(), size_t(p));
+    storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(run.n),
+                   uint32_t(p), uint32_t(uint64_t(run.n) * kTileBytes));
+    std::memcpy(block_.data() + kTileBlockHeadBytes, run.bytes.data(), size_t(p));
     return flush();
   }
 
@@ -96,10 +119,34 @@ class BlockWriter {
 
   CStream& stream_;
   const STileBlockKind& kind_;
-  WorkBlock raw_;
-  std::vector<uint8_t> packed_;
   std::vector<uint8_t> block_;
 };
+
+// The image's runs in tile order: committed tiles cut at kMaxPackedRun,
+// uniform tiles as long as they go.
+std::vector<STileRun> tileRuns(const CBlockImage& image) {
+  std::vector<STileRun> runs;
+  const int32_t count = image.tileCount();
+  for (int32_t i = 0; i < count;) {
+    int32_t j = i + 1;
+    const bool packed = image.tileRef(i).committed();
+    if (packed)
+      while (j < count && j - i < kMaxPackedRun && image.tileRef(j).committed()) ++j;
+    else
+      while (j < count && !image.tileRef(j).committed()) ++j;
+    STileRun run;
+    run.first = i;
+    run.n = j - i;
+    run.packed = packed;
+    runs.push_back(std::move(run));
+    i = j;
+  }
+  return runs;
+}
+
+// Runs are compressed this many at a time (on every core), then written in
+// order and let go: the memory held stays bounded whatever the image's size.
+constexpr size_t kRunsPerBatch = 256;
 
 // The grid position where the next block goes on, and its end.
 struct GridCursor {
@@ -193,19 +240,22 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
     return kind.rcFormat;
   try {
     BlockWriter writer(stream, kind);
-    const int32_t count = image.tileCount();
-    for (int32_t i = 0; i < count;) {
-      int32_t j = i + 1;
-      uint8_t code;
-      if (image.tileRef(i).committed()) {
-        while (j < count && j - i < kMaxPackedRun && image.tileRef(j).committed()) ++j;
-        code = writer.packed(image, i, j - i);
-      } else {
-        while (j < count && !image.tileRef(j).committed()) ++j;
-        code = writer.uniform(image, i, j - i);
+    std::vector<STileRun> runs = tileRuns(image);
+    std::vector<WorkBlock> scratch(static_cast<size_t>(parallelWorkers()));
+    for (size_t start = 0; start < runs.size(); start += kRunsPerBatch) {
+      const size_t end = std::min(runs.size(), start + kRunsPerBatch);
+      // Each run compresses on its own, so the bytes are those of one thread.
+      if (!parallelFor(int64_t(end - start), [&](int64_t k, int worker) {
+            STileRun& run = runs[start + size_t(k)];
+            if (run.packed) packRun(image, run, scratch[size_t(worker)]);
+          }))
+        return kRcOutOfMemory;
+      for (size_t k = start; k < end; ++k) {
+        STileRun& run = runs[k];
+        const uint8_t code = run.packed ? writer.packed(run) : writer.uniform(image, run.first, run.n);
+        if (code != kRcOk) return code;
+        std::vector<uint8_t>().swap(run.bytes);
       }
-      if (code != kRcOk) return code;
-      i = j;
     }
     return kRcOk;
   } catch (const std::bad_alloc&) {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "core/block_compress.h"
 #include "core/mem_utils.h"
+#include "core/parallel.h"
 #include "io/native_layer_chunk.h"
 #include "io/native_mask_chunk.h"
 #include "io/native_tile_blocks.h"
@@ -179,6 +181,24 @@ TEST_F(LayerChunk, UniformValuesReplaceHeldPixels) {
     EXPECT_EQ(image.tileRef(i).uniform, 0x80000001u + uint32_t(i)) << i;
   }
   EXPECT_TRUE(image.tileRef(3).committed());
+}
+
+// Runs are compressed on several threads: the bytes must be those of one
+// thread, for an image with many packed and uniform runs.
+TEST(TileBlocks, BytesDoNotDependOnTheNumberOfThreads) {
+  CBlockVMTC layer(1000, 700);
+  std::mt19937 rng(3);
+  for (int32_t i = 0; i < layer.tileCount(); ++i)
+    if (rng() % 3 != 0) test::commitVaried(layer, i, rng());
+  Bytes written[2];
+  for (int k = 0; k < 2; ++k) {
+    const int old = setParallelWorkers(k == 0 ? 1 : 4);
+    CMemoryStream out;
+    EXPECT_EQ(writeTileBlocks(out, layer, kLayerTileBlocks), kRcOk);
+    setParallelWorkers(old);
+    written[k] = out.bytes();
+  }
+  EXPECT_EQ(written[0], written[1]);
 }
 
 TEST(TileBlocks, ImageOfAnotherTileSizeIsRefused) {

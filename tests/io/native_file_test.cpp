@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "core/mem_utils.h"
+#include "core/parallel.h"
 #include "core/planes.h"
 #include "io/native_file_reader.h"
 #include "io/native_file_writer.h"
@@ -526,10 +527,13 @@ TEST_F(NativeFile, LayerThatRunsOutOfMemoryIsCutOut) {
   test::commitVaried(*source.addLayer(1).image, 0, 1);
   test::commitVaried(*source.addLayer(2).image, 0, 2);
   int calls = 0;
-  // The second layer's packing buffer (16 tiles) cannot be had.
+  // The second layer's packing buffer (16 tiles) cannot be had. One thread
+  // takes one buffer a layer.
+  const int workers = setParallelWorkers(1);
   setAllocFailHook([&](size_t bytes) { return bytes == 16 * 4096 && ++calls == 2; });
   const bool saved = writeNativeFile(path(), *source.doc, kNativeLayers);
   setAllocFailHook({});
+  setParallelWorkers(workers);
   EXPECT_FALSE(saved);
   EXPECT_EQ(shown(), (std::vector<std::string>{"レイヤ (\"layer 2\") の保存に失敗しました! (err=1)"}));
   NativeDoc target(0, 0);
