@@ -119,7 +119,7 @@ bool CCanvasSizeModel::changed() const {
 CResampleModel::CResampleModel(int32_t width, int32_t height, int32_t resolution)
     : axes_{makeAxis(width), makeAxis(height)},
       res_(std::clamp(usableResolution(resolution), 72.0f, 600.0f)),
-      presentRes_(resolution) {}
+      presentRes_(static_cast<int32_t>(res_)) {}
 
 void CResampleModel::setUnit(int axis, int32_t unit) {
   if (unit >= kUnitInch && unit <= kUnitPercent) axes_[axis].shownUnit = unit;
