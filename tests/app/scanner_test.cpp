@@ -140,6 +140,8 @@ TEST(SaneScan, NoScannerIsSaid) {
     SScanResult r = scanToImage(*source, [](const std::vector<IScanSource::SDevice>&) { return 0; });
     std::exit(r.image == nullptr && r.message == resString(kResScanNoScanner) ? 0 : 1);
   };
+  // A fresh process that runs only this test: no SANE state of earlier tests.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(scanWithoutScanner(), testing::ExitedWithCode(0), "");
 }
 

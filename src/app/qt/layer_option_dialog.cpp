@@ -20,6 +20,7 @@
 #include "app/dialog_texts.h"
 #include "app/new_layer_model.h"
 #include "app/qt/main_form.h"
+#include "app/qt/print_dialog.h"
 #include "app/qt/value_dialog.h"
 #include "core/area_scale.h"
 #include "core/block_image.h"
@@ -191,8 +192,7 @@ void TFormLayerOption::makePreview(const TMTC* pixels, const CMaskData* mask, in
         p.fillRect(QRectF(area.x() + x, area.y() + y, 4, 4).intersected(area),
                    ((x / 4 + y / 4) & 1) ? QColor(0xCC, 0xCC, 0xCC) : QColor(Qt::white));
   }
-  QImage face(reinterpret_cast<const uchar*>(scaled.PixelAddress(0, 0)), size.width(), size.height(),
-              size.width() * 4, QImage::Format_ARGB32);
+  const QImage face = planeImage(scaled);
   p.drawImage(area.topLeft(), face);
   p.setPen(palette().dark().color());
   p.drawRect(area.adjusted(-1, -1, 0, 0));

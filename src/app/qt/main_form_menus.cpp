@@ -55,10 +55,8 @@ int32_t documentAnchor(int32_t cell) { return (cell % 3) * 3 + cell / 3; }
 
 // The composite as the printer sees it: transparent parts on white paper.
 QImage printableComposite(TPaper& p) {
-  const TMTC& c = p.composite;
-  QImage source(reinterpret_cast<const uchar*>(c.PixelAddress(0, 0)), c.Width, c.Height, c.Width * 4,
-                QImage::Format_ARGB32);
-  QImage out(c.Width, c.Height, QImage::Format_RGB32);
+  const QImage source = planeImage(p.composite);
+  QImage out(source.size(), QImage::Format_RGB32);
   out.fill(Qt::white);
   QPainter g(&out);
   g.drawImage(0, 0, source);

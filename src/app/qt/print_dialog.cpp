@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <cstring>
 
 #include "app/dialog_texts.h"
 #include "app/qt/main_form.h"
@@ -36,6 +37,14 @@ enum { kX, kY, kW, kH, kScale };
 constexpr int kPreviewW = 260, kPreviewH = 300;
 
 }  // namespace
+
+QImage planeImage(const TMTC& plane) {
+  if (!plane.IsAllocated() || plane.Width <= 0 || plane.Height <= 0) return {};
+  QImage image(plane.Width, plane.Height, QImage::Format_ARGB32);
+  for (int32_t y = 0; y < plane.Height; ++y)
+    std::memcpy(image.scanLine(y), plane.PixelAddress(0, y), static_cast<size_t>(plane.Width) * 4);
+  return image;
+}
 
 SPrinterInfo readPrinterInfo(QPrinter& printer) {
   SPrinterInfo info;
@@ -80,8 +89,7 @@ class TPrintPreviewBox : public QWidget {
     cell_ = QImage();
     if (!isPlaneReady(&plane) || !form_.drawing_) return;
     form_.drawing_(plane, TRect{0, 0, w, h}, 2);
-    cell_ = QImage(reinterpret_cast<const uchar*>(plane.PixelAddress(0, 0)), w, h, w * 4, QImage::Format_ARGB32)
-                .copy();
+    cell_ = planeImage(plane);
   }
   const QImage& cell() const { return cell_; }
 
@@ -263,6 +271,8 @@ TFormPrint::TFormPrint(QPrinter& printer, const SPrintImage& image, const SPrint
   connect(setup, &QPushButton::clicked, this, &TFormPrint::setupPrinter);
   refresh();
 }
+
+QWidget* TFormPrint::previewBox() const { return preview_; }
 
 float TFormPrint::toDevice(int which, double value) const {
   const SPrinterInfo& p = placement_.printer();

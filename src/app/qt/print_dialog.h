@@ -26,6 +26,9 @@ class TMainForm;
 // target rectangle of the plane (the band call-back of the document window).
 using PrintDrawing = std::function<void(TMTC& target, const TRect& targetRect, int32_t samples)>;
 
+// A copy of a plane's pixels as an image, whichever way its rows run.
+QImage planeImage(const TMTC& plane);
+
 // The page of a printer in its device pixels.
 SPrinterInfo readPrinterInfo(QPrinter& printer);
 // True when the system lists at least one printer.
@@ -48,7 +51,7 @@ class TFormPrint : public QDialog {
   QDoubleSpinBox* field(int which) const { return fields_[which]; }  // x, y, w, h, scale
   QComboBox* unitList(int which) const { return units_[which]; }      // x, y, w, h, scale
   QSpinBox* repeatField(int axis) const { return repeats_[axis]; }
-  TPrintPreviewBox* previewBox() const { return preview_; }
+  QWidget* previewBox() const;
 
  private:
   void setupPrinter();
