@@ -98,7 +98,9 @@ TFormLayerOption::TFormLayerOption(const TLayerOptionValue& record, const TMTC* 
   ditherRow->addWidget(ditherSlider_, 1);
   if (!maskVariant) {
     form->addRow(resText(kResOptMode), modes_);
-    form->addRow(resText(kResOptOpacity), opacityRow);
+    auto* opacityLabel = new QLabel(resText(kResOptOpacity), general);
+    opacityLabel->setBuddy(opacity_);
+    form->addRow(opacityLabel, opacityRow);
     form->addRow(dither_, ditherRow);
   } else {
     for (QWidget* w : std::initializer_list<QWidget*>{modes_, opacity_, opacitySlider_, dither_, ditherField_, ditherSlider_})

@@ -396,11 +396,6 @@ void TMainForm::bindMenuCommands() {
   auto print = [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
     QPrinter& out = printer();
-    if (out.outputFormat() == QPrinter::PdfFormat && out.outputFileName().isEmpty()) {
-      QString path = QFileDialog::getSaveFileName(this, QString(), QDir::homePath(), QStringLiteral("PDF (*.pdf)"));
-      if (path.isEmpty()) return false;
-      out.setOutputFileName(path);
-    }
     // The page shows the picture without the grid.
     const bool grid = p.showGrid;
     if (grid) p.setGridSize(false, p.gridX, p.gridY, true);
@@ -412,6 +407,12 @@ void TMainForm::bindMenuCommands() {
                                  [&composite](TMTC& target, const TRect& rect, int32_t n) {
                                    sampleImageInto(composite, target, rect, n);
                                  });
+    // Without a printer the page goes to a file the user names now.
+    if (result == 1 && out.outputFormat() == QPrinter::PdfFormat && out.outputFileName().isEmpty()) {
+      QString path = QFileDialog::getSaveFileName(this, QString(), QDir::homePath(), QStringLiteral("PDF (*.pdf)"));
+      if (path.isEmpty()) result = 2;
+      out.setOutputFileName(path);
+    }
     if (result == 1) {
       keepPrintRecord(w, record);
       if (!printImage(out, record, picture, resolution)) showWarning(resString(kResPrintNoPrinter));
