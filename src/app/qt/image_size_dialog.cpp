@@ -12,6 +12,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #include "app/dialog_texts.h"
 #include "app/qt/main_form.h"
 #include "app/qt/value_dialog.h"
@@ -66,6 +68,30 @@ void addAxisRows(QGridLayout* grid, QWidget* parent, SSizeAxisFields axes[2]) {
     grid->addWidget(new QLabel(QStringLiteral("px"), parent), a, 2);
     grid->addWidget(axes[a].value, a, 3);
     grid->addWidget(axes[a].unit, a, 4);
+  }
+}
+
+// The fields of both axes change the model, and the dialog shows it again.
+template <typename Model>
+void connectAxisFields(QDialog* dialog, SSizeAxisFields axes[2], Model& model, const bool& guard,
+                       const std::function<void()>& refresh) {
+  for (int a = 0; a < 2; ++a) {
+    QObject::connect(axes[a].pixels, &QDoubleSpinBox::valueChanged, dialog, [&model, &guard, refresh, a](double v) {
+      if (guard) return;
+      model.setPixelField(a, static_cast<float>(v));
+      refresh();
+    });
+    QObject::connect(axes[a].value, &QDoubleSpinBox::valueChanged, dialog, [&model, &guard, refresh, a](double v) {
+      if (guard) return;
+      model.setUnitField(a, static_cast<float>(v));
+      refresh();
+    });
+    QComboBox* unit = axes[a].unit;
+    QObject::connect(unit, &QComboBox::currentIndexChanged, dialog, [&model, &guard, refresh, unit, a](int) {
+      if (guard) return;
+      model.setUnit(a, unit->currentData().toInt());
+      refresh();
+    });
   }
 }
 
@@ -136,23 +162,7 @@ TFormImageSize::TFormImageSize(int32_t width, int32_t height, int32_t resolution
   layout->addLayout(lower);
   layout->addWidget(makeOkCancelButtons(this));
 
-  for (int a = 0; a < 2; ++a) {
-    connect(axes_[a].pixels, &QDoubleSpinBox::valueChanged, this, [this, a](double v) {
-      if (guard_) return;
-      model_.setPixelField(a, static_cast<float>(v));
-      refresh();
-    });
-    connect(axes_[a].value, &QDoubleSpinBox::valueChanged, this, [this, a](double v) {
-      if (guard_) return;
-      model_.setUnitField(a, static_cast<float>(v));
-      refresh();
-    });
-    connect(axes_[a].unit, &QComboBox::currentIndexChanged, this, [this, a](int) {
-      if (guard_) return;
-      model_.setUnit(a, axes_[a].unit->currentData().toInt());
-      refresh();
-    });
-  }
+  connectAxisFields(this, axes_, model_, guard_, [this] { refresh(); });
   connect(anchor_, &TSizePositionControl::selectionChanged, this, [this](int cell) { model_.setAnchor(cell); });
   connect(relative_, &QCheckBox::toggled, this, [this](bool on) {
     if (guard_) return;
@@ -207,23 +217,7 @@ TFormResolution::TFormResolution(int32_t width, int32_t height, int32_t resoluti
   layout->addWidget(aspect_);
   layout->addWidget(makeOkCancelButtons(this));
 
-  for (int a = 0; a < 2; ++a) {
-    connect(axes_[a].pixels, &QDoubleSpinBox::valueChanged, this, [this, a](double v) {
-      if (guard_) return;
-      model_.setPixelField(a, static_cast<float>(v));
-      refresh();
-    });
-    connect(axes_[a].value, &QDoubleSpinBox::valueChanged, this, [this, a](double v) {
-      if (guard_) return;
-      model_.setUnitField(a, static_cast<float>(v));
-      refresh();
-    });
-    connect(axes_[a].unit, &QComboBox::currentIndexChanged, this, [this, a](int) {
-      if (guard_) return;
-      model_.setUnit(a, axes_[a].unit->currentData().toInt());
-      refresh();
-    });
-  }
+  connectAxisFields(this, axes_, model_, guard_, [this] { refresh(); });
   connect(resolution_, &QDoubleSpinBox::valueChanged, this, [this](double v) {
     if (guard_) return;
     model_.setResolution(static_cast<float>(v));
