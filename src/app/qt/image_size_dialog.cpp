@@ -71,6 +71,17 @@ void addAxisRows(QGridLayout* grid, QWidget* parent, SSizeAxisFields axes[2]) {
   }
 }
 
+// Both axes as the model holds them, and the new size in the group's caption.
+template <typename Model>
+void showAxes(SSizeAxisFields axes[2], const Model& model, QGroupBox* group) {
+  for (int a = 0; a < 2; ++a) {
+    showUnit(axes[a].unit, model.unit(a));
+    showField(axes[a].pixels, model.pixelRange(a), model.pixelField(a));
+    showField(axes[a].value, model.unitRange(a), model.unitField(a));
+  }
+  group->setTitle(fmt(kResPixelGroupCaption, {double(model.resultWidth()), double(model.resultHeight())}));
+}
+
 // The fields of both axes change the model, and the dialog shows it again.
 template <typename Model>
 void connectAxisFields(QDialog* dialog, SSizeAxisFields axes[2], Model& model, const bool& guard,
@@ -174,12 +185,7 @@ TFormImageSize::TFormImageSize(int32_t width, int32_t height, int32_t resolution
 
 void TFormImageSize::refresh() {
   guard_ = true;
-  for (int a = 0; a < 2; ++a) {
-    showUnit(axes_[a].unit, model_.unit(a));
-    showField(axes_[a].pixels, model_.pixelRange(a), model_.pixelField(a));
-    showField(axes_[a].value, model_.unitRange(a), model_.unitField(a));
-  }
-  pixelGroup_->setTitle(fmt(kResPixelGroupCaption, {double(model_.resultWidth()), double(model_.resultHeight())}));
+  showAxes(axes_, model_, pixelGroup_);
   guard_ = false;
 }
 
@@ -233,13 +239,8 @@ TFormResolution::TFormResolution(int32_t width, int32_t height, int32_t resoluti
 
 void TFormResolution::refresh() {
   guard_ = true;
-  for (int a = 0; a < 2; ++a) {
-    showUnit(axes_[a].unit, model_.unit(a));
-    showField(axes_[a].pixels, model_.pixelRange(a), model_.pixelField(a));
-    showField(axes_[a].value, model_.unitRange(a), model_.unitField(a));
-  }
+  showAxes(axes_, model_, pixelGroup_);
   showField(resolution_, {72, 600}, model_.resolution());
-  pixelGroup_->setTitle(fmt(kResPixelGroupCaption, {double(model_.resultWidth()), double(model_.resultHeight())}));
   guard_ = false;
 }
 
