@@ -68,6 +68,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::documentActivated);
   bindDocumentCommands();
   bindDocumentCommandsMore();
+  bindMenuCommands();
   createToolWindowAndPanels();
 
   buildStatusPopups();

@@ -16,6 +16,7 @@
 #include <memory>
 
 class QDialog;
+class QPrinter;
 class QMdiArea;
 class QMenu;
 
@@ -131,6 +132,12 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // Closes and reopens the tablet context (unless the tablet is disabled).
   void reopenTablet();
 
+  // The printer the print commands use: the system's default, or a PDF file
+  // where there is no printer (main_form_menus.cpp).
+  QPrinter& printer();
+  // Scans a page into a new document window; false when nothing was scanned.
+  bool acquireFromScanner();
+
   // The pop-up menus of the status bar, by panel (nullptr for panel 3).
   QMenu* statusPopup(int panel) const;
 
@@ -162,6 +169,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void bindDocumentCommands();
   // main_form_commands.cpp: the layer and selection commands.
   void bindDocumentCommandsMore();
+  // main_form_menus.cpp: the document dialogs, printing, scanning, the view
+  // switches and the help menu.
+  void bindMenuCommands();
   // main_form_files.cpp: open, save, revert, clipboard commands.
   void bindFileCommands();
   TDrawWindowWidget* findDrawWindow(const QString& path) const;
@@ -198,6 +208,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   std::unique_ptr<TMRUFileList> fileMru_;
   TMRUMenu* fileMruMenu_ = nullptr;
   std::unique_ptr<TDockFloatManager> dock_;
+  std::shared_ptr<QPrinter> printer_;
   TToolForm* toolForm_ = nullptr;
   QByteArray pendingLayout_;
   bool firstShown_ = false;

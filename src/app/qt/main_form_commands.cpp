@@ -5,11 +5,14 @@
 #include <functional>
 
 #include "app/command_gates.h"
+#include "app/qt/command_gate_inputs.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "canvas/canvas_shared.h"
 #include "document/layer_data.h"
+#include "document/layer_mngr.h"
 #include "document/mask_data.h"
 #include "document/mask_mngr.h"
 #include "document/undo_kinds.h"
@@ -18,6 +21,8 @@
 namespace pg {
 
 namespace {
+
+}  // namespace
 
 SGateInputs gateInputs(TDrawWindow& w, bool batchMode) {
   SGateInputs in;
@@ -32,6 +37,8 @@ SGateInputs gateInputs(TDrawWindow& w, bool batchMode) {
   in.hasSelection = w.paper().hasSelection();
   return in;
 }
+
+namespace {
 
 struct SDocumentCommand {
   const char* name;
@@ -116,6 +123,42 @@ void TMainForm::bindDocumentCommandsMore() {
       // The last mask is never deleted: the document always keeps one.
       {"ActMaskDel", ECommandGate::G0, [](TPaper& p) { return p.masks() && p.masks()->count() > 1; },
        [](TPaper& p, TFlowImage& f) { return p.deleteMask(f, currentLayer(p), currentMask(p), true); }},
+      {"ActLyrClearA", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.fillLayerAlpha(f, currentLayer(p), 0, true); }},
+      {"ActLyrFillA", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.fillLayerAlpha(f, currentLayer(p), 255, true); }},
+      {"ActLyrInvertA", ECommandGate::G1, {},
+       [](TPaper& p, TFlowImage& f) { return p.invertLayerAlpha(f, currentLayer(p), true); }},
+      {"ActLyrSel2A", ECommandGate::G0, {},
+       [](TPaper& p, TFlowImage& f) { return p.layerAlphaFromMask(f, currentLayer(p), currentMask(p), true); }},
+      // The visible layers keep their transparency when merged.
+      {"ActLyrMergeV", ECommandGate::G0, [](TPaper& p) { return p.canMergeVisible(true, false); },
+       [](TPaper& p, TFlowImage& f) { return p.mergeVisible(&f, true, false, true); }},
+      {"ActLyrSelDup", ECommandGate::G0, [](TPaper& p) { return p.canLayerFromSelection(); },
+       [](TPaper& p, TFlowImage& f) { return p.newLayerFromSelection(f, currentLayer(p), 0, true, currentMask(p), true); }},
+      {"ActLyrSelNew", ECommandGate::G0, [](TPaper& p) { return p.canLayerFromSelection(); },
+       [](TPaper& p, TFlowImage& f) {
+         return p.newLayerFromSelection(f, currentLayer(p), 0, false, currentMask(p), true);
+       }},
+      {"ActMaskNewFromLyrD", ECommandGate::G0, {},
+       [](TPaper& p, TFlowImage& f) { return p.newMaskFromLayer(f, currentLayer(p), 0, 0, currentMask(p), true); }},
+      {"ActMaskNewFromLyrA", ECommandGate::G0, {},
+       [](TPaper& p, TFlowImage& f) { return p.newMaskFromLayer(f, currentLayer(p), 1, 0, currentMask(p), true); }},
+      {"ActMaskTrimOut", ECommandGate::S1,
+       [](TPaper& p) { return currentMask(p) >= 0 && p.masks()->exceedsCanvas(currentMask(p)); },
+       [](TPaper& p, TFlowImage& f) { return p.cropMask(f, currentLayer(p), currentMask(p), true); }},
+      {"ActViewCurLyr", ECommandGate::G0,
+       [](TPaper& p) {
+         const CLayerData* l = p.getLayer(currentLayer(p));
+         return p.layers()->visibleCount() >= 2 || (l != nullptr && !l->visible);
+       },
+       [](TPaper& p, TFlowImage&) { return p.showOnlyLayer(currentLayer(p), true); }, true},
+      {"ActViewAllLyr", ECommandGate::G0, [](TPaper& p) { return p.layers()->visibleCount() < p.layerCount(); },
+       [](TPaper& p, TFlowImage&) { return p.showAllLayers(currentLayer(p), true, true); }, true},
+      {"ActViewNoLyr", ECommandGate::G0, [](TPaper& p) { return p.layers()->visibleCount() >= 1; },
+       [](TPaper& p, TFlowImage&) { return p.showAllLayers(currentLayer(p), false, true); }, true},
+      {"ActViewFlipLyr", ECommandGate::G0, {},
+       [](TPaper& p, TFlowImage&) { return p.flipLayerVisibility(currentLayer(p), true); }, true},
   };
   TMainActions& a = *actions_;
   for (const SDocumentCommand& c : commands) {

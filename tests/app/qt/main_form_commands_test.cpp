@@ -2,10 +2,15 @@
 
 #include <QAction>
 
+#include <functional>
+
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "core/block_image.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "test_support/qt_app.h"
@@ -88,6 +93,12 @@ TEST_F(MainFormCommandsTest, BatchModeDisablesEveryGatedCommand) {
   for (const char* name : {"ActLyrDup", "ActSelAll", "ActSelCancel", "ActSelInvert", "ActSelExp1", "ActMaskNew",
                            "ActMaskDup"})
     EXPECT_FALSE(enabled(name)) << name;
+  for (const char* name :
+       {"ActImgSize", "ActImgReso", "ActLyrRot", "ActLyrScale", "ActLyrOpt", "ActLyrClearA", "ActLyrFillA",
+        "ActLyrInvertA", "ActLyrSel2A", "ActLyrSelDup", "ActLyrMergeV", "ActMaskOption", "ActMaskNewFromLyrA",
+        "ActEditFill", "ActEditDelete", "ActViewSel", "ActViewFlipLyr", "ActViewNoLyr", "ActFilePrint",
+        "ActFilePrintPreview", "ActLyrProtectA"})
+    EXPECT_FALSE(enabled(name)) << name;
 }
 
 }  // namespace
@@ -121,6 +132,93 @@ TEST_F(MainFormCommandsTest, CropNeedsASelectionAndKeepsItsBounds) {
   EXPECT_EQ(paper().height, 48);
   // No layer reaches past the document yet.
   EXPECT_FALSE(enabled("ActLyrTrimOut"));
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+uint32_t alphaAt(TPaper& p, int x, int y) {
+  const CLayerData& l = *p.getLayer(p.currentLayerIndex());
+  return l.image->getPixel(x + l.offsetX, y + l.offsetY) >> 24;
+}
+
+TEST_F(MainFormCommandsTest, LayerTransparencyCommandsAndTheirUndo) {
+  struct Step {
+    const char* command;
+    uint32_t alpha;  // at (0, 0) afterwards
+  };
+  const Step steps[] = {{"ActLyrClearA", 0}, {"ActLyrInvertA", 255}, {"ActLyrClearA", 0}, {"ActLyrFillA", 255}};
+  for (const Step& s : steps) {
+    run(s.command);
+    EXPECT_EQ(alphaAt(paper(), 0, 0), s.alpha) << s.command;
+  }
+  run("ActEditUndo");
+  EXPECT_EQ(alphaAt(paper(), 0, 0), 0u);
+  // The selection becomes the alpha: everything selected, everything opaque.
+  run("ActSelAll");
+  run("ActLyrSel2A");
+  EXPECT_EQ(alphaAt(paper(), 5, 5), 255u);
+  // Protecting the alpha is a checked switch of the current layer.
+  EXPECT_FALSE(form.actions().action("ActLyrProtectA")->isChecked());
+  run("ActLyrProtectA");
+  form.actions().updateAll();
+  EXPECT_TRUE(form.actions().action("ActLyrProtectA")->isChecked());
+}
+
+TEST_F(MainFormCommandsTest, LayerVisibilityCommandsFollowTheCounts) {
+  run("ActLyrDup");
+  ASSERT_EQ(paper().layerCount(), 2);
+  EXPECT_FALSE(enabled("ActViewAllLyr"));  // both visible
+  EXPECT_TRUE(enabled("ActViewCurLyr"));
+  EXPECT_TRUE(enabled("ActLyrMergeV"));
+  run("ActViewCurLyr");
+  EXPECT_EQ(paper().layers()->visibleCount(), 1);
+  EXPECT_FALSE(enabled("ActViewCurLyr"));  // the current one is the only visible one
+  EXPECT_FALSE(enabled("ActLyrMergeV"));
+  run("ActViewNoLyr");
+  EXPECT_EQ(paper().layers()->visibleCount(), 0);
+  EXPECT_FALSE(enabled("ActViewNoLyr"));
+  run("ActViewFlipLyr");
+  EXPECT_EQ(paper().layers()->visibleCount(), 2);
+  run("ActLyrMergeV");
+  EXPECT_EQ(paper().layerCount(), 1);
+  run("ActEditUndo");
+  EXPECT_EQ(paper().layerCount(), 2);
+}
+
+TEST_F(MainFormCommandsTest, ViewSwitchesAreCheckedAndGated) {
+  struct Switch {
+    const char* name;
+    std::function<bool(TPaper&)> state;
+  };
+  const Switch switches[] = {{"ActViewGrid", [](TPaper& p) { return p.showGrid; }},
+                             {"ActViewCanvasCol", [](TPaper& p) { return p.showCanvasColor; }}};
+  for (const Switch& s : switches) {
+    const bool before = s.state(paper());
+    run(s.name);
+    EXPECT_NE(s.state(paper()), before) << s.name;
+    form.actions().updateAll();
+    EXPECT_EQ(form.actions().action(s.name)->isChecked(), s.state(paper())) << s.name;
+    run(s.name);
+    EXPECT_EQ(s.state(paper()), before) << s.name;
+  }
+  // The transparency pattern only while the canvas colour is hidden; the
+  // canvas colour switch only over white paper; the outline with a selection.
+  ASSERT_TRUE(paper().showCanvasColor);
+  EXPECT_FALSE(enabled("ActViewBGPat"));
+  run("ActViewCanvasCol");
+  EXPECT_TRUE(enabled("ActViewBGPat"));
+  paper().setPaperColorValue(PaperColor::fromPixel(0x808080));
+  EXPECT_FALSE(enabled("ActViewCanvasCol"));
+  EXPECT_FALSE(enabled("ActViewSel"));
+  run("ActSelAll");
+  EXPECT_TRUE(enabled("ActViewSel"));
+  // Filter items wait for their dialogs.
+  for (const char* name : {"actFilterLevels4", "actFilterGauss", "ActFilterRepeat", "ActEditDens2A"})
+    EXPECT_FALSE(enabled(name)) << name;
 }
 
 }  // namespace

@@ -1,0 +1,445 @@
+// The menu commands that open the document dialogs (sizes, rotation, layer
+// and mask properties, new layer, preferences, about), printing, scanning,
+// the view switches of the document and the window arrangements.
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/app_profile.h"
+#include "app/dialog_texts.h"
+#include "app/document_files.h"
+#include "app/new_layer_model.h"
+#include "app/qt/command_gate_inputs.h"
+#include "app/qt/about_dialog.h"
+#include "app/qt/image_size_dialog.h"
+#include "app/qt/layer_option_dialog.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "app/qt/new_layer_dialog.h"
+#include "app/qt/preference_dialog.h"
+#include "app/qt/print_dialog.h"
+#include "app/qt/shell_open.h"
+#include "app/scanner.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/draw_window.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "canvas/tablet_input.h"
+#include "core/planes.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
+#include "ui/qt/res_text.h"
+
+namespace pg {
+
+namespace {
+
+// The dialog counts the anchor cells row by row, the document column by column.
+int32_t documentAnchor(int32_t cell) { return (cell % 3) * 3 + cell / 3; }
+
+// The composite as the printer sees it: transparent parts on white paper.
+QImage printableComposite(TPaper& p) {
+  const QImage source = planeImage(p.composite);
+  QImage out(source.size(), QImage::Format_RGB32);
+  out.fill(Qt::white);
+  QPainter g(&out);
+  g.drawImage(0, 0, source);
+  return out;
+}
+
+// Each window keeps where its image went on the page the last time.
+SPrintRecord windowPrintRecord(const QObject& w) {
+  QVariantList v = w.property("pigmoraPrintRecord").toList();
+  if (v.size() != 7) return SPrintRecord{1, 1, false, true, 0, 0, 1};
+  return SPrintRecord{v[0].toInt(), v[1].toInt(), v[2].toBool(), v[3].toBool(), v[4].toFloat(), v[5].toFloat(),
+                      v[6].toFloat()};
+}
+
+void keepPrintRecord(QObject& w, const SPrintRecord& r) {
+  w.setProperty("pigmoraPrintRecord",
+                QVariantList{r.repeatX, r.repeatY, r.fit, r.fitOrCentre, r.xMm, r.yMm, r.scale});
+}
+
+}  // namespace
+
+QPrinter& TMainForm::printer() {
+  if (!printer_) {
+    printer_ = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    // Without a printer the page goes to a PDF file.
+    if (QPrinterInfo::availablePrinters().isEmpty()) printer_->setOutputFormat(QPrinter::PdfFormat);
+  }
+  return *printer_;
+}
+
+bool TMainForm::acquireFromScanner() {
+  // The tablet rests while the scanner has the user's attention.
+  tablet_->close();
+  tabletDisabled_ = true;
+  std::unique_ptr<IScanSource> source = makeSaneScanSource();
+  SScanResult scan = scanToImage(*source, [this](const std::vector<IScanSource::SDevice>& list) {
+    QStringList names;
+    for (const IScanSource::SDevice& d : list)
+      names << QStringLiteral("%1 (%2)").arg(QString::fromStdString(d.description), QString::fromStdString(d.name));
+    bool ok = false;
+    QString chosen = QInputDialog::getItem(this, resText(kResScanChoose), QString(), names, 0, false, &ok);
+    return ok ? static_cast<int>(names.indexOf(chosen)) : -1;
+  });
+  source.reset();
+  tabletDisabled_ = false;
+  reopenTablet();
+  if (!scan.image) {
+    if (!scan.message.empty()) showWarning(scan.message);
+    return false;
+  }
+  TDrawWindowWidget* w = newDrawWindow(QString::fromStdString(canvas_->untitledName()), scan.image->Width,
+                                       scan.image->Height, 72);
+  if (w == nullptr || !loadPictureIntoDocument(w->window().paper(), *scan.image)) return false;
+  w->window().documentLayoutChanged(true);
+  return true;
+}
+
+void TMainForm::bindMenuCommands() {
+  TMainActions& a = *actions_;
+  auto open = [this](ECommandGate gate, TDrawWindowWidget& w) {
+    return commandGateOpen(gate, gateInputs(w.window(), batchMode_));
+  };
+  // A command on the active window under its gate; the gate is asked again
+  // when it runs. `more` adds a further condition.
+  auto bindGated = [this, &a, open](const char* name, ECommandGate gate, std::function<bool(TDrawWindowWidget&)> run,
+                                    std::function<bool(TDrawWindowWidget&)> more = {},
+                                    std::function<bool(TDrawWindowWidget&)> checked = {}) {
+    auto allowed = [open, gate, more](TDrawWindowWidget& w) { return open(gate, w) && (!more || more(w)); };
+    a.bind(
+        name,
+        [this, allowed, run] {
+          TDrawWindowWidget* w = activeDrawWindow();
+          if (w == nullptr || !allowed(*w) || !run(*w)) return;
+          w->window().setModified(true);
+          w->update();
+        },
+        [this, allowed, checked] {
+          TDrawWindowWidget* w = activeDrawWindow();
+          if (w == nullptr) return SActionState{false};
+          return SActionState{allowed(*w), checked && checked(*w)};
+        },
+        static_cast<bool>(checked));
+  };
+  auto layer = [](TDrawWindowWidget& w) { return w.window().paper().getLayer(w.window().paper().currentLayerIndex()); };
+
+  // ---- image
+  bindGated("ActImgSize", ECommandGate::G0, [this](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    SImageSizeRecord r{p.width, p.height, 4};
+    if (!execImageSizeDialog(*this, r, p.resolution)) return false;
+    if (!p.resizeCanvas(w.window().flow(), r.width, r.height, documentAnchor(r.anchor), true)) return false;
+    w.window().documentLayoutChanged(true);
+    return true;
+  });
+  bindGated("ActImgReso", ECommandGate::G0, [this](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    SResolutionRecord r{p.width, p.height, p.resolution};
+    if (!execResolutionDialog(*this, r, false)) return false;
+    if ((r.width != p.width || r.height != p.height) && !p.scaleImage(w.window().flow(), r.width, r.height, 2, true))
+      return false;
+    p.resolution = r.resolution;
+    w.window().documentLayoutChanged(true);
+    return true;
+  });
+  bindGated(
+      "ActImgCanvasCol", ECommandGate::G0,
+      [this](TDrawWindowWidget& w) {
+        if (!w.window().paper().setPaperColor(PaperColor::fromPixel(canvas_->mainColor()), true)) return false;
+        w.window().invalidateView();
+        return true;
+      },
+      [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor; });
+
+  // ---- layer
+  a.bind(
+      "ActLyrNew",
+      [this] {
+        TDrawWindowWidget* w = activeDrawWindow();
+        if (w == nullptr) return;
+        TPaper& p = w->window().paper();
+        if (w->window().isReplaying() || !p.layers()->canAddLayer()) return;
+        SNewLayerRecord r;
+        r.name = p.layers()->nextLayerName();
+        if (!execNewLayerDialog(*this, r)) return;
+        if (!p.newLayer(&w->window().flow(), p.currentLayerIndex() + 1, true, r.name, r.colour, r.opacity,
+                        static_cast<int32_t>(r.blendMode), p.height, p.width, true))
+          return;
+        w->window().setModified(true);
+        w->window().documentLayoutChanged(false);
+      },
+      [this] {
+        TDrawWindowWidget* w = activeDrawWindow();
+        if (w == nullptr) return SActionState{false};
+        TPaper& p = w->window().paper();
+        return SActionState{!w->window().isReplaying() && p.layers()->canAddLayer()};
+      });
+  bindGated(
+      "ActLyrProtectA", ECommandGate::G1,
+      [](TDrawWindowWidget& w) {
+        TPaper& p = w.window().paper();
+        return p.setProtectAlpha(p.currentLayerIndex(), -1, true);
+      },
+      [](TDrawWindowWidget& w) { return w.window().paper().isStandardMode(); },
+      [layer](TDrawWindowWidget& w) {
+        const CLayerData* l = layer(w);
+        return l != nullptr && l->protectAlpha;
+      });
+  bindGated("ActLyrRot", ECommandGate::G1, [this](TDrawWindowWidget& w) {
+    float angle = 0;
+    if (!execRotationDialog(*this, angle) || angle == 0) return false;
+    TPaper& p = w.window().paper();
+    if (!p.rotateLayer(w.window().flow(), p.currentLayerIndex(), true, angle)) return false;
+    w.window().documentLayoutChanged(false);
+    return true;
+  });
+  bindGated("ActLyrScale", ECommandGate::G1, [this, layer](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    const CLayerData* l = layer(w);
+    if (l == nullptr) return false;
+    SResolutionRecord r{l->imageWidth(), l->imageHeight(), p.resolution};
+    if (!execResolutionDialog(*this, r, true)) return false;
+    if (!p.scaleLayer(w.window().flow(), p.currentLayerIndex(), true, r.width, r.height)) return false;
+    w.window().documentLayoutChanged(false);
+    return true;
+  });
+  bindGated("ActLyrOpt", ECommandGate::G0, [this, layer](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    const CLayerData* l = layer(w);
+    if (l == nullptr) return false;
+    const int32_t index = p.currentLayerIndex();
+    TLayerOptionValue before{-l->offsetX, -l->offsetY, false, l->name, l->blendMode, l->opacity,
+                             l->dissolve, l->dissolveAmount};
+    TLayerOptionValue r = before;
+    if (!execLayerOptionDialog(*this, r, *l, p.width, p.height)) return false;
+    // Each change is an operation of its own, in this order.
+    bool changed = false;
+    if (r.name != before.name) changed |= p.setLayerName(index, r.name.substr(0, 32766), true);
+    if (r.opacity != before.opacity) changed |= p.setLayerOpacity(index, r.opacity, true);
+    if (r.dither != before.dither || r.ditherAmount != before.ditherAmount)
+      changed |= p.setLayerEffect(index, r.dither, static_cast<uint8_t>(r.ditherAmount), true);
+    if (r.blendMode != before.blendMode) changed |= p.setLayerBlendMode(index, r.blendMode, true);
+    if (r.crop) changed |= p.cropLayer(&w.window().flow(), index, true);
+    if (r.x != before.x || r.y != before.y)
+      changed |= p.offsetLayer(&w.window().flow(), index, TPoint{r.x - before.x, r.y - before.y}, true);
+    if (changed) w.window().documentLayoutChanged(false);
+    return changed;
+  });
+
+  // ---- masks
+  bindGated(
+      "ActMaskOption", ECommandGate::G0,
+      [this](TDrawWindowWidget& w) {
+        TPaper& p = w.window().paper();
+        CMaskData* m = p.masks()->currentMask();
+        if (m == nullptr) return false;
+        const int32_t index = p.masks()->current();
+        const bool withImage = m->image != nullptr;
+        TLayerOptionValue before{-m->offsetX, -m->offsetY, false, m->name, 0, 255, false, 255};
+        TLayerOptionValue r = before;
+        if (!execMaskOptionDialog(*this, r, withImage ? m : nullptr, p.width, p.height)) return false;
+        bool changed = false;
+        if (r.name != before.name) changed |= p.setMaskName(p.currentLayerIndex(), r.name, index, true);
+        if (r.crop && withImage) changed |= p.cropMask(w.window().flow(), p.currentLayerIndex(), index, true);
+        if (withImage && (r.x != before.x || r.y != before.y))
+          changed |= p.offsetMask(TPoint{r.x - before.x, r.y - before.y}, true);
+        if (changed) w.window().invalidateView();
+        return changed;
+      },
+      [](TDrawWindowWidget& w) { return w.window().paper().masks() && w.window().paper().masks()->currentMask(); });
+
+  // ---- edit
+  bindGated("ActEditFill", ECommandGate::G1, [this](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    if (!p.fillLayerColor(w.window().flow(), p.currentLayerIndex(), canvas_->mainColor(), canvas_->toolStroke(),
+                          true, true))
+      return false;
+    w.window().invalidateView();
+    return true;
+  });
+  // Clears the whole layer; with a selection the command waits for the
+  // erasing of the selected part.
+  bindGated(
+      "ActEditDelete", ECommandGate::G1,
+      [](TDrawWindowWidget& w) {
+        TPaper& p = w.window().paper();
+        if (!p.clearLayer(w.window().flow(), p.currentLayerIndex(), true)) return false;
+        w.window().documentLayoutChanged(false);
+        return true;
+      },
+      [](TDrawWindowWidget& w) { return !w.window().paper().hasSelection(); });
+  a.bind("ActEditOpt", [this] {
+    if (!showPreferences(*this)) return;
+    // The windows follow the changed preferences.
+    const CAppProfile& prefs = appProfile();
+    for (TDrawWindowWidget* w : drawWindows()) {
+      TPaper& p = w->window().paper();
+      if (p.showGrid) p.setGridSize(true, prefs.gridW, prefs.gridH, true);
+      (void)p.setUndoCount();
+      w->window().invalidateView();
+    }
+  });
+
+  // ---- view switches
+  auto exists = [](TDrawWindowWidget&) { return true; };
+  auto bindSwitch = [this, &a](const char* name, std::function<bool(TDrawWindowWidget&)> enabled,
+                               std::function<bool(TDrawWindowWidget&)> checked,
+                               std::function<void(TDrawWindowWidget&)> toggle) {
+    a.bind(
+        name,
+        [this, enabled, toggle] {
+          TDrawWindowWidget* w = activeDrawWindow();
+          if (w == nullptr || !enabled(*w)) return;
+          toggle(*w);
+          w->window().invalidateView();
+          w->update();
+        },
+        [this, enabled, checked] {
+          TDrawWindowWidget* w = activeDrawWindow();
+          if (w == nullptr) return SActionState{false};
+          return SActionState{enabled(*w), checked(*w)};
+        },
+        true);
+  };
+  bindSwitch(
+      "ActViewCanvasCol",
+      [exists](TDrawWindowWidget& w) { return exists(w) && w.window().paper().paperColor.isWhite(); },
+      [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor; },
+      [](TDrawWindowWidget& w) { (void)w.window().paper().toggleCanvasColor(!w.window().paper().showCanvasColor); });
+  bindSwitch(
+      "ActViewBGPat", [](TDrawWindowWidget& w) { return !w.window().paper().showCanvasColor; },
+      [](TDrawWindowWidget& w) { return w.window().paper().showBgPattern; },
+      [](TDrawWindowWidget& w) { (void)w.window().paper().toggleBgPattern(!w.window().paper().showBgPattern); });
+  bindSwitch(
+      "ActViewSel", [open](TDrawWindowWidget& w) { return open(ECommandGate::S0, w); },
+      [](TDrawWindowWidget& w) { return w.window().paper().showAnts; },
+      [](TDrawWindowWidget& w) { (void)w.window().paper().showWalkAnts(!w.window().paper().showAnts, true); });
+  bindSwitch(
+      "ActViewGrid", [](TDrawWindowWidget& w) { return w.window().isIdle(); },
+      [](TDrawWindowWidget& w) { return w.window().paper().showGrid; },
+      [](TDrawWindowWidget& w) {
+        const CAppProfile& prefs = appProfile();
+        w.window().paper().setGridSize(!w.window().paper().showGrid, prefs.gridW, prefs.gridH, true);
+        w.window().documentLayoutChanged(false);
+      });
+  a.bind(
+      "ActViewSizeFit",
+      [this] {
+        QMdiSubWindow* sub = mdi_->activeSubWindow();
+        TDrawWindowWidget* w = activeDrawWindow();
+        if (sub == nullptr || w == nullptr || !w->window().isIdle() || sub->isMaximized()) return;
+        if (sub->isMinimized()) sub->showNormal();
+        // The window takes the size of the image at the present zoom.
+        const TPaper& p = w->window().paper();
+        QSize frame = sub->size() - w->viewport()->size();
+        QSize image(static_cast<int>(std::ceil(p.width * p.zoomValue())),
+                    static_cast<int>(std::ceil(p.height * p.zoomValue())));
+        QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
+        sub->resize(image.grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
+      },
+      [this] {
+        QMdiSubWindow* sub = mdi_->activeSubWindow();
+        TDrawWindowWidget* w = activeDrawWindow();
+        return SActionState{w != nullptr && sub != nullptr && !sub->isMaximized() && w->window().isIdle()};
+      });
+
+  // ---- window arrangements
+  auto twoOrMore = [this] { return SActionState{mdi_->subWindowList().size() >= 2}; };
+  a.bind("WindowTileVertical1", [this] {
+    // Side by side, each as tall as the area.
+    QList<QMdiSubWindow*> list;
+    for (QMdiSubWindow* s : mdi_->subWindowList())
+      if (!s->isMinimized()) list << s;
+    if (list.isEmpty()) return;
+    const QSize area = mdi_->viewport()->size();
+    const int width = area.width() / static_cast<int>(list.size());
+    for (int i = 0; i < list.size(); ++i) {
+      list[i]->showNormal();
+      list[i]->setGeometry(i * width, 0, width, area.height());
+    }
+  }, twoOrMore);
+  a.bind("WindowArrange1", [this] {
+    // The minimised windows line up along the bottom of the area.
+    int x = 0;
+    const int bottom = mdi_->viewport()->height();
+    for (QMdiSubWindow* s : mdi_->subWindowList()) {
+      if (!s->isMinimized()) continue;
+      s->move(x, bottom - s->height());
+      x += s->width();
+    }
+  }, twoOrMore);
+
+  // ---- printing and scanning
+  a.bind("ActFilePrinterSetup", [this] {
+    QPageSetupDialog dialog(&printer(), this);
+    (void)runModal([&] { (void)dialog.exec(); });
+  });
+  auto print = [this](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    QPrinter& out = printer();
+    // The page shows the picture without the grid.
+    const bool grid = p.showGrid;
+    if (grid) p.setGridSize(false, p.gridX, p.gridY, true);
+    const QImage picture = printableComposite(p);
+    const int32_t resolution = std::clamp(p.resolution > 0 ? p.resolution : 72, 72, 600);
+    const TMTC& composite = p.composite;
+    SPrintRecord record = windowPrintRecord(w);
+    int result = printWithDialog(*this, out, record, {picture.width(), picture.height(), resolution},
+                                 [&composite](TMTC& target, const TRect& rect, int32_t n) {
+                                   sampleImageInto(composite, target, rect, n);
+                                 });
+    // Without a printer the page goes to a file the user names now.
+    if (result == 1 && out.outputFormat() == QPrinter::PdfFormat && out.outputFileName().isEmpty()) {
+      QString path = QFileDialog::getSaveFileName(this, QString(), QDir::homePath(), QStringLiteral("PDF (*.pdf)"));
+      if (path.isEmpty()) result = 2;
+      out.setOutputFileName(path);
+    }
+    if (result == 1) {
+      keepPrintRecord(w, record);
+      if (!printImage(out, record, picture, resolution)) showWarning(resString(kResPrintNoPrinter));
+    }
+    if (grid) p.setGridSize(true, p.gridX, p.gridY, true);
+    return false;  // printing changes nothing in the document
+  };
+  for (const char* name : {"ActFilePrint", "ActFilePrintPreview"})
+    a.bind(
+        name,
+        [this, print, open] {
+          TDrawWindowWidget* w = activeDrawWindow();
+          if (w != nullptr && open(ECommandGate::G0, *w)) (void)print(*w);
+        },
+        [this, open] {
+          TDrawWindowWidget* w = activeDrawWindow();
+          return SActionState{w != nullptr && open(ECommandGate::G0, *w)};
+        });
+  a.bind("ActFileNewFromTwain32", [this] { (void)acquireFromScanner(); });
+
+  // ---- help
+  a.bind("actAboutBox", [this] { (void)showAbout(*this); });
+  a.bind("actOpenHtmlHelp", [] {
+    const QString path = QDir(QString::fromStdString(appProfile().programFolder)).filePath(QStringLiteral("Pg45e.chm"));
+    if (!QFileInfo::exists(path) || !shellOpen(path))
+      showWarning(formatRes(kResHelpFailed, {QDir::toNativeSeparators(path).toStdString()}));
+  });
+}
+
+}  // namespace pg

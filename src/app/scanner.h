@@ -1,0 +1,68 @@
+#pragma once
+// Scanning into a new document. A scanner source lists its devices and scans
+// one page of a chosen device; the pages a scanner delivers arrive as frames
+// (grey, colour, or one colour channel at a time) that are converted into a
+// 32-bit image with alpha 255. Only the first page is taken: the scan is
+// cancelled after it, so no further page is held anywhere.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pg {
+
+class TMTC;
+
+// One frame as the scanner describes it.
+enum class EScanFormat : uint8_t { Gray, Rgb, Red, Green, Blue };
+struct SScanFrame {
+  EScanFormat format = EScanFormat::Gray;
+  bool lastFrame = true;
+  int32_t bytesPerLine = 0;
+  int32_t pixelsPerLine = 0;
+  int32_t lines = 0;  // -1 while unknown (read until the scanner ends)
+  int32_t depth = 8;  // 1, 8 or 16 bits a sample
+};
+
+// The bytes one line of the frame needs at least; 0 when the frame cannot be
+// converted (unknown depth, a size outside 1..10,000 pixels, or lines too
+// short for their pixels).
+int64_t scanLineBytes(const SScanFrame& frame);
+
+// Writes `lines` rows of the frame, starting at row `firstRow`, into the image
+// (which has the frame's width). Grey and colour frames set every channel;
+// a one-channel frame sets its channel only. 16-bit samples (host order) take
+// their high byte; a 1-bit sample set is black. Alpha becomes 255.
+void convertScanLines(const SScanFrame& frame, const uint8_t* bytes, int32_t firstRow, int32_t lines, TMTC& image);
+
+class IScanSource {
+ public:
+  virtual ~IScanSource() = default;
+  // False when the scanner layer cannot start (the message says why).
+  virtual bool start(std::string& message) = 0;
+  // Names and descriptions of the devices, for the user's choice.
+  struct SDevice {
+    std::string name;
+    std::string description;
+  };
+  virtual std::vector<SDevice> devices() = 0;
+  // Scans the first page of the device into a new image; nullptr with a
+  // message on failure, with an empty message when the user cancelled.
+  virtual std::unique_ptr<TMTC> scanPage(const std::string& device, std::string& message) = 0;
+};
+
+// The scanner-neutral run: start the source, let the user choose a device
+// (the chooser answers an index, or -1 to cancel; it is not asked when there
+// is one device), scan the first page. The message is empty after a success
+// and after a cancel.
+struct SScanResult {
+  std::unique_ptr<TMTC> image;
+  std::string message;
+};
+SScanResult scanToImage(IScanSource& source, const std::function<int(const std::vector<IScanSource::SDevice>&)>& choose);
+
+// The system's scanners through SANE.
+std::unique_ptr<IScanSource> makeSaneScanSource();
+
+}  // namespace pg

@@ -1,0 +1,248 @@
+// The document dialogs as the menus open them: their values, and their effect
+// on the document (with undo).
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <functional>
+
+#include "app/qt/image_size_dialog.h"
+#include "app/qt/layer_option_dialog.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "app/qt/value_dialog.h"
+#include "canvas/draw_window.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "core/block_image.h"
+#include "core/units.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
+#include "platform/message_service.h"
+#include "test_support/qt_app.h"
+
+namespace pg {
+namespace {
+
+// Runs `inside` on the next modal dialog of type T once it shows, then
+// closes it with OK or Cancel.
+template <typename T>
+void onDialog(std::function<void(T&)> inside, bool ok = true) {
+  QTimer::singleShot(0, [inside, ok] {
+    auto* d = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (d == nullptr) {
+      ADD_FAILURE() << "no dialog of the expected type";
+      if (QWidget* w = QApplication::activeModalWidget()) w->close();
+      return;
+    }
+    inside(*d);
+    if (ok)
+      d->accept();
+    else
+      d->reject();
+  });
+}
+
+void type(QDoubleSpinBox* field, double value) {
+  field->setValue(value);
+}
+
+void chooseUnit(QComboBox* list, int32_t unit) { list->setCurrentIndex(list->findData(unit)); }
+
+class DocumentDialogs : public ::testing::Test {
+ protected:
+  static TMainForm& makeForm() {
+    testing::ensureQtApp();
+    return *new TMainForm;
+  }
+  void SetUp() override {
+    form.resize(900, 700);
+    form.show();
+    window = form.newDrawWindow("a", 1000, 500, 72);
+    ASSERT_NE(window, nullptr);
+  }
+  void TearDown() override { delete &form; }
+  void run(const char* name) {
+    form.actions().updateAll();
+    QAction* a = form.actions().action(name);
+    ASSERT_TRUE(a->isEnabled()) << name;
+    a->trigger();
+  }
+  TPaper& paper() { return window->window().paper(); }
+  CLayerData& layer() { return *paper().getLayer(paper().currentLayerIndex()); }
+  // The current layer's pixel at a document point.
+  uint32_t pixelAt(TPoint p) { return layer().image->getPixel(p.X + layer().offsetX, p.Y + layer().offsetY); }
+  void mark(TPoint p) { ASSERT_TRUE(layer().image->setPixel(p.X + layer().offsetX, p.Y + layer().offsetY, kMark)); }
+  static constexpr uint32_t kMark = 0xFF123456u;
+
+  RecordingMessageService messages;
+  ScopedMessageService scope{messages};
+  TMainForm& form = makeForm();
+  TDrawWindowWidget* window = nullptr;
+};
+
+TEST_F(DocumentDialogs, CanvasSizeInUnitsAndItsUndo) {
+  onDialog<TFormImageSize>([](TFormImageSize& d) {
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("画像サイズ"));
+    const SSizeAxisFields& w = d.fields(0);
+    EXPECT_EQ(w.unit->currentData().toInt(), kUnitPercent);
+    EXPECT_DOUBLE_EQ(w.value->value(), 100.0);
+    chooseUnit(w.unit, kUnitInch);
+    EXPECT_NEAR(w.value->value(), 13.889, 0.0005);
+    type(w.value, 10.0);
+    EXPECT_DOUBLE_EQ(w.pixels->value(), 720.0);
+    chooseUnit(w.unit, kUnitCm);
+    EXPECT_DOUBLE_EQ(w.value->value(), 25.4);
+    // Relative in per cent: the present height reads 0.
+    d.relativeBox()->setChecked(true);
+    chooseUnit(d.fields(1).unit, kUnitPercent);
+    EXPECT_DOUBLE_EQ(d.fields(1).value->value(), 0.0);
+    type(d.fields(1).value, 50.0);
+    EXPECT_DOUBLE_EQ(d.fields(1).pixels->value(), 250.0);
+  });
+  run("ActImgSize");
+  EXPECT_EQ(paper().width, 720);
+  EXPECT_EQ(paper().height, 750);
+  run("ActEditUndo");
+  EXPECT_EQ(paper().width, 1000);
+  EXPECT_EQ(paper().height, 500);
+  // OK without a change, and Cancel, leave the document alone.
+  onDialog<TFormImageSize>([](TFormImageSize&) {});
+  run("ActImgSize");
+  onDialog<TFormImageSize>([](TFormImageSize& d) { type(d.fields(0).pixels, 300); }, false);
+  run("ActImgSize");
+  EXPECT_EQ(paper().width, 1000);
+}
+
+TEST_F(DocumentDialogs, AnchorCellsAndTheCornerTheImageKeeps) {
+  // A mark in the top-left corner stays there when the canvas grows with the
+  // top-left anchor, and moves when it grows around the centre.
+  struct Case {
+    int cell;
+    TPoint mark;  // where the first pixel lands
+  };
+  const Case cases[] = {{0, {0, 0}}, {4, {50, 25}}, {2, {100, 0}}, {6, {0, 50}}};
+  mark({0, 0});
+  for (const Case& c : cases) {
+    onDialog<TFormImageSize>([&c](TFormImageSize& d) {
+      TSizePositionControl* anchor = d.anchor();
+      EXPECT_EQ(anchor->selected(), 4);
+      // A press on the border keeps the cell; a press in a cell takes it.
+      QTest::mouseClick(anchor, Qt::LeftButton, {}, QPoint(0, 0));
+      EXPECT_EQ(anchor->selected(), 4);
+      const TRect& r = anchor->cells().cells[c.cell];
+      QTest::mouseClick(anchor, Qt::LeftButton, {}, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+      EXPECT_EQ(anchor->selected(), c.cell);
+      type(d.fields(0).pixels, 1100);
+      type(d.fields(1).pixels, 550);
+    });
+    run("ActImgSize");
+    ASSERT_EQ(paper().width, 1100) << c.cell;
+    EXPECT_EQ(pixelAt(c.mark), kMark) << c.cell;
+    run("ActEditUndo");
+    ASSERT_EQ(pixelAt({0, 0}), kMark);
+  }
+}
+
+TEST_F(DocumentDialogs, ResamplingKeepsTheAspectAndSetsTheResolution) {
+  onDialog<TFormResolution>([](TFormResolution& d) {
+    EXPECT_TRUE(d.resolutionField()->isVisibleTo(&d));
+    EXPECT_TRUE(d.aspectBox()->isChecked());
+    type(d.fields(0).pixels, 400);
+    EXPECT_DOUBLE_EQ(d.fields(1).pixels->value(), 200.0);
+    type(d.resolutionField(), 144);
+  });
+  run("ActImgReso");
+  EXPECT_EQ(paper().width, 400);
+  EXPECT_EQ(paper().height, 200);
+  EXPECT_EQ(paper().resolution, 144);
+  // Scaling a layer: no resolution row, the layer takes the new size.
+  onDialog<TFormResolution>([](TFormResolution& d) {
+    EXPECT_FALSE(d.resolutionField()->isVisibleTo(&d));
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("拡大縮小"));
+    d.aspectBox()->setChecked(false);
+    type(d.fields(0).pixels, 100);
+  });
+  run("ActLyrScale");
+  EXPECT_EQ(layer().imageWidth(), 400);  // the image still covers the document
+  EXPECT_LT(layer().imageRect().Right - layer().imageRect().Left, 401);
+}
+
+TEST_F(DocumentDialogs, RotationWrapsTheAngleAndTurnsTheLayer) {
+  onDialog<TFormValue>([](TFormValue& d) {
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("回転"));
+    d.numberField()->setValue(270);
+    emit d.numberField()->editingFinished();
+    EXPECT_DOUBLE_EQ(d.numberField()->value(), -90.0);
+  });
+  run("ActLyrRot");
+  // A quarter turn of a 1000 x 500 layer is 500 wide (inside an image that covers the document).
+  EXPECT_GE(layer().imageHeight(), 1000);
+  run("ActEditUndo");
+  EXPECT_EQ(layer().imageHeight(), 500);
+  onDialog<TFormValue>([](TFormValue&) {}, false);
+  run("ActLyrRot");
+  EXPECT_EQ(layer().imageHeight(), 500);
+}
+
+TEST_F(DocumentDialogs, LayerPropertiesApplyEachChange) {
+  layer().opacity = 128;
+  mark({0, 0});
+  onDialog<TFormLayerOption>([](TFormLayerOption& d) {
+    EXPECT_NEAR(d.opacityField()->value(), 50.2, 0.05);
+    EXPECT_EQ(d.opacitySlider()->value(), 502);
+    EXPECT_FALSE(d.ditherField()->isEnabled());
+    d.ditherBox()->setChecked(true);
+    EXPECT_TRUE(d.ditherField()->isEnabled());
+    EXPECT_DOUBLE_EQ(d.xField()->minimum(), -1000.0);
+    EXPECT_DOUBLE_EQ(d.xField()->maximum(), 1000.0);
+    EXPECT_FALSE(d.cropBox()->isChecked());
+    EXPECT_FALSE(d.preview().isNull());
+    d.nameEdit()->setText(QStringLiteral("ink"));
+    d.opacitySlider()->setValue(400);  // the field follows: 40 %
+    d.xField()->setValue(12);
+  });
+  run("ActLyrOpt");
+  EXPECT_EQ(layer().name, "ink");
+  EXPECT_EQ(layer().opacity, 102);
+  EXPECT_TRUE(layer().dissolve);
+  EXPECT_EQ(pixelAt({12, 0}), kMark);  // the content moved 12 to the right
+  // Undone one by one, last first: the move, then the effect, the opacity, the name.
+  run("ActEditUndo");
+  EXPECT_EQ(pixelAt({0, 0}), kMark);
+  run("ActEditUndo");
+  run("ActEditUndo");
+  EXPECT_EQ(layer().opacity, 128);
+  run("ActEditUndo");
+  EXPECT_NE(layer().name, "ink");
+  // Unchanged and OK: nothing is recorded.
+  onDialog<TFormLayerOption>([](TFormLayerOption&) {});
+  run("ActLyrOpt");
+  EXPECT_EQ(layer().opacity, 128);
+}
+
+TEST_F(DocumentDialogs, MaskPropertiesRenameTheMask) {
+  run("ActSelAll");
+  onDialog<TFormLayerOption>([](TFormLayerOption& d) {
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("マスクのプロパティ"));
+    EXPECT_FALSE(d.modeList()->isVisibleTo(&d));
+    EXPECT_FALSE(d.opacityField()->isVisibleTo(&d));
+    d.nameEdit()->setText(QStringLiteral("edge"));
+  });
+  run("ActMaskOption");
+  EXPECT_EQ(paper().masks()->currentMask()->name, "edge");
+}
+
+}  // namespace
+}  // namespace pg

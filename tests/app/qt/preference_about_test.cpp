@@ -1,0 +1,207 @@
+// The preferences dialog (values in and out, Initialize, Cancel, the pages,
+// keeping the values across a restart) and the about box.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <functional>
+
+#include "app/about_info.h"
+#include "app/app_profile.h"
+#include "app/qt/about_dialog.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "app/qt/preference_dialog.h"
+#include "platform/settings_store.h"
+#include "test_support/qt_app.h"
+
+namespace pg {
+namespace {
+
+template <typename T>
+T* child(QWidget& parent, const char* name) {
+  T* w = parent.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(w, nullptr) << name;
+  return w;
+}
+
+// Opens the preferences through the menu command; `inside` runs on the dialog,
+// which then closes with OK or Cancel.
+void editPreferences(TMainForm& form, std::function<void(TFormPreference&)> inside, bool ok) {
+  QTimer::singleShot(0, [inside, ok] {
+    auto* d = qobject_cast<TFormPreference*>(QApplication::activeModalWidget());
+    if (d == nullptr) {
+      ADD_FAILURE() << "no preferences dialog";
+      return;
+    }
+    inside(*d);
+    if (ok)
+      d->accept();
+    else
+      d->reject();
+  });
+  form.actions().updateAll();
+  form.actions().action("ActEditOpt")->trigger();
+}
+
+class PreferenceDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ensureQtApp();
+    resetAppProfile();
+  }
+  void TearDown() override { resetAppProfile(); }
+};
+
+TEST_F(PreferenceDialog, ChangedValuesAreKeptAcrossARestart) {
+  CSettingsStore store;
+  {
+    TMainForm form;
+    editPreferences(
+        form,
+        [](TFormPreference& d) {
+          child<QSpinBox>(d, "EdtUndo")->setValue(20);
+          child<QComboBox>(d, "CmbMButtonProc")->setCurrentIndex(3);
+          child<QCheckBox>(d, "ChkToolFindNext")->setChecked(true);
+          child<QRadioButton>(d, "RadDrawCursorP")->setChecked(true);
+          child<QSpinBox>(d, "NumGridX")->setValue(16);
+          child<QDoubleSpinBox>(d, "NumGridOpaque")->setValue(100);
+          child<QCheckBox>(d, "ChkImageIOOtherPath")->setChecked(true);
+          child<QCheckBox>(d, "ChkUseLastFile")->setChecked(false);
+          child<QLineEdit>(d, "EdtPSH")->setText(QStringLiteral("/presets/pens.psh"));
+        },
+        true);
+    ASSERT_TRUE(appProfile().save(store));
+  }
+  // The program starts again and reads the settings file it wrote.
+  CSettingsStore reread;
+  ASSERT_TRUE(reread.parse(store.serialize()));
+  resetAppProfile();
+  ASSERT_TRUE(appProfile().load(reread));
+  CAppProfile& p = appProfile();
+  EXPECT_EQ(p.undoMax, 20);
+  EXPECT_EQ(p.mouseMBtnFunc, 3);
+  EXPECT_FALSE(p.ToolFindNext);  // the box shows the inverse
+  EXPECT_EQ(p.DrawToolCursor, 1);
+  EXPECT_EQ(p.gridW, 16);
+  EXPECT_EQ(p.GridColor >> 24, 255u);
+  EXPECT_EQ(p.FileIODir, 3u);
+  EXPECT_FALSE(p.UseLastFile);
+  EXPECT_EQ(p.nibFile, "/presets/pens.psh");
+  // And the dialog shows them again.
+  TMainForm form;
+  editPreferences(
+      form,
+      [](TFormPreference& d) {
+        EXPECT_EQ(child<QSpinBox>(d, "EdtUndo")->value(), 20);
+        EXPECT_TRUE(child<QRadioButton>(d, "RadDrawCursorP")->isChecked());
+        EXPECT_FALSE(child<QLineEdit>(d, "EdtCursorPath")->isEnabled());
+        EXPECT_TRUE(child<QLineEdit>(d, "EdtPSH")->isEnabled());
+        EXPECT_EQ(child<QLineEdit>(d, "EdtPSH")->text(), QStringLiteral("/presets/pens.psh"));
+      },
+      false);
+}
+
+TEST_F(PreferenceDialog, CancelAfterInitializeChangesNothing) {
+  CAppProfile& p = appProfile();
+  p.undoMax = 77;
+  p.gridW = 9;
+  p.GridColor = 0x00ABCDEFu;
+  p.brushFile = "b.pmt";
+  p.UseLastFile = false;
+  const CAppProfile before = p;
+  TMainForm form;
+  editPreferences(
+      form,
+      [](TFormPreference& d) {
+        // A grid colour without opacity shows 50 %.
+        EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(d, "NumGridOpaque")->value(), 50.0);
+        QTest::mouseClick(child<QPushButton>(d, "BtnInitialize"), Qt::LeftButton);
+        EXPECT_EQ(child<QSpinBox>(d, "EdtUndo")->value(), 8);
+        EXPECT_EQ(child<QSpinBox>(d, "NumGridX")->value(), 32);
+        EXPECT_TRUE(child<QCheckBox>(d, "ChkUseLastFile")->isChecked());
+        EXPECT_TRUE(child<QLineEdit>(d, "EdtPMT")->text().isEmpty());
+        EXPECT_FALSE(child<QLineEdit>(d, "EdtPMT")->isEnabled());
+      },
+      false);
+  EXPECT_EQ(p.undoMax, before.undoMax);
+  EXPECT_EQ(p.gridW, before.gridW);
+  EXPECT_EQ(p.GridColor, before.GridColor);
+  EXPECT_EQ(p.brushFile, before.brushFile);
+  EXPECT_EQ(p.UseLastFile, before.UseLastFile);
+  // Initialize then OK writes the defaults.
+  editPreferences(
+      form, [](TFormPreference& d) { QTest::mouseClick(child<QPushButton>(d, "BtnInitialize"), Qt::LeftButton); },
+      true);
+  EXPECT_EQ(p.undoMax, 8);
+  EXPECT_EQ(p.GridColor, 0x80000000u);
+}
+
+TEST_F(PreferenceDialog, PagesAndEnablingRules) {
+  TFormPreference d(SPreferenceValues::load(appProfile()));
+  QListWidget* pages = child<QListWidget>(d, "LstPage");
+  ASSERT_EQ(pages->count(), 5);
+  for (int i = 0; i < 4; ++i) {
+    pages->setCurrentRow(i);
+    EXPECT_EQ(d.shownPage(), i);
+  }
+  pages->setCurrentRow(4);  // the AVI page is never shown
+  EXPECT_EQ(d.shownPage(), -1);
+  QCheckBox* ghost = child<QCheckBox>(d, "ChkBrushGhost");
+  QCheckBox* centre = child<QCheckBox>(d, "ChkGhostCenter");
+  ghost->setChecked(false);
+  EXPECT_FALSE(centre->isEnabled());
+  ghost->setChecked(true);
+  EXPECT_TRUE(centre->isEnabled());
+  QCheckBox* autoSize = child<QCheckBox>(d, "ChkAutoSize");
+  autoSize->setChecked(false);
+  EXPECT_FALSE(child<QCheckBox>(d, "ChkAutoSizeOnlyZoomOut")->isEnabled());
+  EXPECT_FALSE(child<QCheckBox>(d, "ChkAutoSizeOnlyEvent")->isEnabled());
+  child<QRadioButton>(d, "RadDrawCursorS")->setChecked(true);
+  EXPECT_TRUE(child<QPushButton>(d, "BtnCursorPath")->isEnabled());
+}
+
+TEST(AboutBox, ShowsMemoryAndClosesOnAnyClickOrKey) {
+  testing::ensureQtApp();
+  SMemoryStatus m;
+  m.physicalUsed = 1536;
+  m.physicalTotal = 1023;
+  TFormAbout box(m);
+  bool found = false;
+  for (QLabel* l : box.findChildren<QLabel*>())
+    found = found || l->text() == QStringLiteral("1.50 KB / 1023 B");
+  EXPECT_TRUE(found);
+  struct Close {
+    const char* how;
+    std::function<void(TFormAbout&)> act;
+  };
+  const Close ways[] = {
+      {"click on the box", [](TFormAbout& b) { QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(2, 2)); }},
+      {"click on the picture",
+       [](TFormAbout& b) { QTest::mouseClick(b.findChild<QLabel*>(QStringLiteral("BoxImage")), Qt::LeftButton); }},
+      {"Enter", [](TFormAbout& b) { QTest::keyClick(&b, Qt::Key_Return); }},
+      {"Esc", [](TFormAbout& b) { QTest::keyClick(&b, Qt::Key_Escape); }},
+  };
+  for (const Close& c : ways) {
+    TFormAbout b(m);
+    b.show();
+    c.act(b);
+    EXPECT_EQ(b.result(), QDialog::Accepted) << c.how;
+    EXPECT_FALSE(b.isVisible()) << c.how;
+  }
+}
+
+}  // namespace
+}  // namespace pg
