@@ -15,6 +15,8 @@ namespace pg {
 // Glyphs of the event view.
 inline constexpr uint8_t kGlyphReplayPaused = 82;   // the pause button while paused
 inline constexpr uint8_t kGlyphReplayPlaying = 83;  // the pause button while playing
+inline constexpr uint8_t kGlyphReplayStep = 84;
+inline constexpr uint8_t kGlyphReplayStop = 85;
 inline constexpr uint8_t kGlyphGradationOn = 55;
 inline constexpr uint8_t kGlyphGradationOff = 56;
 inline constexpr uint8_t kGlyphToneOn = 58;
