@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "canvas/canvas_shared.h"
 #include "canvas/temporary_tools.h"
@@ -240,6 +241,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   bool saveEvents();
   // Writes the recording to the path with a thumbnail; false (reported) on failure.
   bool saveEventsTo(const std::string& path);
+  // The name indices of the events recorded since the last call, for the
+  // event log; a document's earlier history is never reported (the first
+  // call after a document or a replay only marks where the log begins).
+  void takeRecordedEventNames(std::vector<uint8_t>& out);
   // Ends the recording for good. With ask, the user confirms first (OK) and
   // may save the events so far; false when the user kept the recording.
   // Without a recording it answers true.
@@ -435,6 +440,9 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   std::string replaySource_;
   std::array<uint32_t, kEventNameCount> replayCounters_{};
   std::array<std::shared_ptr<const TMTC>, kReplayThumbSlots> thumbs_{};
+  // How far the event log has seen the recording.
+  uint32_t logMark_ = 0;
+  bool logMarkSet_ = false;
 };
 
 }  // namespace pg

@@ -254,6 +254,7 @@ int32_t TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
   replay_.reset();
   replaying_ = false;
   endPending_ = false;
+  logMarkSet_ = false;
   // The document records again from here: the replayed work is its
   // history, and a reset point marks where the new work begins.
   if (CEventMngr* store = documentEventStore(*paper_);
@@ -299,6 +300,36 @@ bool TDrawWindow::saveEventsTo(const std::string& path) {
   if (saveEventFile(path, events, true).saved()) return true;
   if (host_) host_->showReplayMessage(formatRes(kResSaveFailed, {path}));
   return false;
+}
+
+void TDrawWindow::takeRecordedEventNames(std::vector<uint8_t>& out) {
+  const CEventMngr* store = documentEventStore(*paper_);
+  if (store == nullptr || !store->isRecording() || replaying_) {
+    logMarkSet_ = false;
+    return;
+  }
+  const uint32_t end = store->committedEnd();
+  // An undo moved the end of the recording back: the log goes on from there.
+  if (!logMarkSet_ || logMark_ > end) {
+    logMark_ = end;
+    logMarkSet_ = true;
+    return;
+  }
+  (void)walkPackets(store->source(), logMark_, end, [&](const SPacketInfo& p) {
+    if (p.type == kPktState || p.type == kPktData) return true;
+    switch (p.type) {
+      case 17:
+      case 18:
+        return true;  // the points of the stroke counted at its begin
+      case 16: case 20: case 21: case 22: case 23: case 24: case 48: case 49:
+        out.push_back(eventNameIndex(17, 0));  // a stroke
+        return true;
+      default:
+        out.push_back(eventNameIndex(p.type, p.subcode));
+        return true;
+    }
+  });
+  logMark_ = end;
 }
 
 bool TDrawWindow::stopEventRecording(bool ask) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "canvas/replay_display.h"
+#include "document/flow_image.h"
 #include "canvas_fixture.h"
 #include "core/resample.h"
 #include "record/event_vocabulary.h"
@@ -361,6 +362,40 @@ TEST(DrawWindowReplay, StoppingTheRecordingAsksAndMayOfferToSaveFirst) {
   EXPECT_FALSE(w.window->isRecording());
   EXPECT_TRUE(w.window->stopEventRecording(true));
   EXPECT_EQ(w.host.questions, 0);
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+TEST(DrawWindowReplay, TheEventLogHearsOfWhatTheWindowRecordsFromNowOn) {
+  CanvasFixture w;
+  w.window->activate();
+  std::vector<uint8_t> names;
+  // The document's earlier history is not reported: the first call marks.
+  w.drag({pointAt(w, {10, 10}), pointAt(w, {80, 60})});
+  w.window->takeRecordedEventNames(names);
+  EXPECT_TRUE(names.empty());
+  w.drag({pointAt(w, {20, 10}), pointAt(w, {90, 60}), pointAt(w, {30, 80})});
+  TFlowImage& flow = w.window->flow();
+  ASSERT_TRUE(w.doc().newLayerEx(&flow, 1, true, 255, 3, w.doc().height, w.doc().width, true));
+  w.window->takeRecordedEventNames(names);
+  EXPECT_EQ(names, (std::vector<uint8_t>{eventNameIndex(17, 0), eventNameIndex(4, 0)}));
+  // An undo takes the end back; the log goes on from there.
+  names.clear();
+  EXPECT_TRUE(w.window->undo());
+  w.window->takeRecordedEventNames(names);
+  EXPECT_TRUE(names.empty());
+  ASSERT_TRUE(w.doc().setLayerOpacity(0, 90, true));
+  w.window->takeRecordedEventNames(names);
+  EXPECT_EQ(names, std::vector<uint8_t>{eventNameIndex(4, 17)});
+  // Another document starts the log again.
+  names.clear();
+  ASSERT_TRUE(w.window->newDocument("next", 100, 80, 72));
+  w.window->takeRecordedEventNames(names);
+  EXPECT_TRUE(names.empty());
 }
 
 }  // namespace

@@ -63,10 +63,16 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
     view_->setReplaying(w != nullptr && w->isReplaying(), w != nullptr && w->isNewEventFormat());
     tick();
   }
-  // After every tick: the pause shown follows the window's.
+  // After every tick: the pause shown follows the window's, and the log
+  // takes the events the window recorded since.
   void tick() {
     TDrawWindow* w = active();
-    if (view_ && w) view_->setPaused(w->isReplayPaused());
+    if (!view_ || !w) return;
+    view_->setPaused(w->isReplayPaused());
+    if (w->isReplaying()) return;
+    names_.clear();
+    w->takeRecordedEventNames(names_);
+    for (uint8_t n : names_) view_->addEvent(n);
   }
 
   void replayDisplay(TDrawWindow& window, bool on) override {
@@ -75,7 +81,7 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
     if (view_) view_->setReplaying(on, window.isNewEventFormat());
   }
   void eventReplayed(TDrawWindow& window, uint8_t nameIndex) override {
-    if (view_ && isActive(window)) view_->eventReplayed(nameIndex);
+    if (view_ && isActive(window)) view_->addEvent(nameIndex);
   }
   void replayProgress(TDrawWindow& window, uint32_t done, uint32_t total) override {
     if (view_ && isActive(window)) view_->setProgress(done, total);
@@ -111,6 +117,7 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
   bool isActive(const TDrawWindow& window) const { return active() == &window; }
 
   TMainForm& form_;
+  std::vector<uint8_t> names_;
   QPointer<TEventView> view_;
   QPointer<TWidgetDockView> panel_;
 };

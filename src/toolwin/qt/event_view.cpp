@@ -141,7 +141,7 @@ void TEventView::setPaused(bool paused) {
   refreshControls();
 }
 
-void TEventView::eventReplayed(uint8_t nameIndex) { refreshLog(model_.log().addEvent(nameIndex)); }
+void TEventView::addEvent(uint8_t nameIndex) { refreshLog(model_.log().addEvent(nameIndex)); }
 
 void TEventView::setProgress(uint32_t done, uint32_t total) {
   model_.setProgress(done, total);

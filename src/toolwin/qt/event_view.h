@@ -37,7 +37,8 @@ class TEventView : public QWidget {
   // ---- what a replaying window reports ----
   void setReplaying(bool on, bool newFormat);
   void setPaused(bool paused);
-  void eventReplayed(uint8_t nameIndex);
+  // An event replayed or recorded (its name index) for the log.
+  void addEvent(uint8_t nameIndex);
   void setProgress(uint32_t done, uint32_t total);
   void setBrush(const SReplayedBrush& brush);
 

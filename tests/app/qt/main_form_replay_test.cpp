@@ -175,6 +175,14 @@ TEST_F(MainFormReplay, TheRecordingIsSavedAndEndedFromTheEventMenu) {
   TDrawWindowWidget* w = form.newDrawWindow("sketch", 64, 48, 72);
   ASSERT_NE(w, nullptr);
   form.documentArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+  // Edits reach the event log on the tick after them.
+  emit form.ticked();
+  ASSERT_TRUE(w->window().paper().setLayerOpacity(0, 90, true));
+  emit form.ticked();
+  auto* view = findWidget<TEventView>("EventView");
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(view->logList()->count(), 1);
+  EXPECT_EQ(view->logList()->item(0)->text().toStdString(), eventDisplayName(eventNameIndex(4, 17)));
   std::string proposed;
   w->eventFileDialog = [&](TDrawWindowWidget&, const std::string& name) {
     proposed = name;

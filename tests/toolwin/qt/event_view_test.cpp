@@ -44,10 +44,10 @@ TEST_F(EventViewTest, AReplayShowsItsCaptionButtonsAndEvents) {
   EXPECT_TRUE(view.progressBar()->isVisible());
   EXPECT_EQ(view.caption()->text().toStdString(), resString(65266) + " - " + resString(65325));
   const uint8_t newLayer = eventNameIndex(4, 0);
-  view.eventReplayed(newLayer);
-  view.eventReplayed(newLayer);
+  view.addEvent(newLayer);
+  view.addEvent(newLayer);
   const int redrawsBefore = view.logRedraws();
-  for (int i = 0; i < 10; ++i) view.eventReplayed(70);
+  for (int i = 0; i < 10; ++i) view.addEvent(70);
   // The first stroke appends a row; nine more count on quietly and the tenth redraws.
   EXPECT_EQ(view.logRedraws(), redrawsBefore + 2);
   ASSERT_EQ(view.logList()->count(), 2);
