@@ -106,6 +106,17 @@ TEST(DrawWindowReplay, PacePauseAndSingleStep) {
   EXPECT_TRUE(t.w.window->isReplayPaused());
   for (int i = 0; i < 5; ++i) EXPECT_EQ(t.w.window->replayStep(t.now += 100), kReplayNothing);
   EXPECT_EQ(t.w.window->replayedEvents(), done);
+  // Enter and Escape toggle the pause; with Ctrl they do not.
+  EXPECT_TRUE(t.w.window->keyDown(keys::kEnter, false));
+  EXPECT_FALSE(t.w.window->isReplayPaused());
+  EXPECT_TRUE(t.w.window->keyDown(keys::kEscape, false));
+  EXPECT_TRUE(t.w.window->isReplayPaused());
+  SKeyState ctrl;
+  ctrl.ctrl = true;
+  t.w.window->setKeyState(ctrl);
+  (void)t.w.window->keyDown(keys::kEnter, false);
+  EXPECT_TRUE(t.w.window->isReplayPaused());
+  t.w.window->setKeyState(SKeyState{});
   // One step advances exactly one event (or stroke point), and stays paused.
   EXPECT_EQ(t.w.window->replaySingleStep(t.now += 1), kReplayEventDone);
   EXPECT_EQ(t.w.window->replayedEvents(), done + 1);
