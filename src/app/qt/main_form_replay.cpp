@@ -4,6 +4,7 @@
 // the event view that shows the replay of the active window, and the report
 // at the end of a replay.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,7 +48,11 @@ constexpr int32_t kEventSaveDialogKind = 10;
 class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
  public:
   TReplayDisplayBridge(TMainForm& form, TEventView* view, TWidgetDockView* panel)
-      : QObject(&form), form_(form), view_(view), panel_(panel) {}
+      : QObject(&form), form_(form), view_(view), panel_(panel) {
+    // While a replay runs, idle time steps it as well as the tick.
+    idle_.setInterval(0);
+    connect(&idle_, &QTimer::timeout, this, &TReplayDisplayBridge::idleSteps);
+  }
   ~TReplayDisplayBridge() override {
     if (form_.canvas().replayDisplay == this) form_.canvas().replayDisplay = nullptr;
     // The panel outlives the floating forms that showed it.
@@ -76,6 +81,7 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
   }
 
   void replayDisplay(TDrawWindow& window, bool on) override {
+    if (on) idle_.start();
     if (!isActive(window)) return;
     if (TToolForm* tools = form_.toolWindow()) tools->model().updateEventPanel(on);
     if (view_) view_->setReplaying(on, window.isNewEventFormat());
@@ -115,8 +121,26 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
     return w ? &w->window() : nullptr;
   }
   bool isActive(const TDrawWindow& window) const { return active() == &window; }
+  // Steps the replaying windows for a slice of idle time; the pace of the
+  // preferences still holds, so a paced replay takes only its due steps.
+  void idleSteps() {
+    QElapsedTimer slice;
+    slice.start();
+    bool any = false;
+    for (TDrawWindowWidget* w : form_.drawWindows()) {
+      TDrawWindow& window = w->window();
+      if (!window.isReplaying()) continue;
+      any = true;
+      window.setReplayWaitMs(appProfile().eventWait);
+      while (window.isReplaying() && slice.elapsed() < kIdleSliceMs)
+        if (window.replayStep(replayClockMs()) != kReplayEventDone) break;
+    }
+    if (!any) idle_.stop();
+  }
 
+  static constexpr qint64 kIdleSliceMs = 15;
   TMainForm& form_;
+  QTimer idle_;
   std::vector<uint8_t> names_;
   QPointer<TEventView> view_;
   QPointer<TWidgetDockView> panel_;
