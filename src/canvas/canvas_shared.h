@@ -19,6 +19,7 @@
 
 namespace pg {
 
+class IReplayDisplay;
 class TDrawWindow;
 class TFlowImage;
 class TPaper;
@@ -124,6 +125,8 @@ class CCanvasShared {
   std::function<void(uint32_t resId)> onStatus;
   // A failure the user is told of in a message box (a string-table id).
   std::function<void(uint32_t resId)> onMessage;
+  // Where replaying windows report their progress (not owned; may be null).
+  IReplayDisplay* replayDisplay = nullptr;
 
   // The stroke settings all documents share.
   TStroke& toolStroke() { return *stroke_; }

@@ -69,6 +69,7 @@ void TDrawWindow::detachDocument() {
 bool TDrawWindow::newDocument(const std::string& name, int32_t width, int32_t height, int32_t dpi, bool transparent) {
   finishOpenStroke();
   if (!paper_->newDocument(name, flow_.get(), transparent, false, dpi, height, width)) return false;
+  logMarkSet_ = false;  // a new recording: the event log starts again
   imageReady_ = true;
   modified_ = false;
   documentLayoutChanged(true);
@@ -83,6 +84,7 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   replay_.reset();
   replaying_ = false;
   endPending_ = false;
+  logMarkSet_ = false;  // the event log starts again with this document
   detachDocument();
   flow_.reset();
   std::unique_ptr<TPaper> old = std::exchange(paper_, std::move(doc));

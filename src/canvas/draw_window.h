@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "canvas/canvas_shared.h"
 #include "canvas/temporary_tools.h"
@@ -67,6 +68,7 @@ inline constexpr uint16_t kOverlay = 0x0400;
 }  // namespace input
 
 // Answers of a question to the user.
+inline constexpr int32_t kAnswerOk = 1;
 inline constexpr int32_t kAnswerCancel = 2;
 inline constexpr int32_t kAnswerYes = 6;
 inline constexpr int32_t kAnswerNo = 7;
@@ -99,16 +101,36 @@ class IDrawWindowHost {
   virtual void showReplayMessage(const std::string& /*text*/) {}
   // The replay ended; the summary is the host's to show.
   virtual void replayEnded(const struct SReplaySummary& /*summary*/) {}
+  // An OK/Cancel question; answers kAnswerOk or kAnswerCancel.
+  virtual int32_t askOkCancel(const std::string& /*text*/) { return kAnswerCancel; }
+  // The save dialog for the recording, proposing a file name; the chosen
+  // path, or empty when cancelled.
+  virtual std::string askEventFileName(const std::string& /*proposed*/) { return {}; }
 };
 
 // How a replay in a window ended, and what it did.
 enum class ReplayEndKind : uint8_t { Normal = 0, ByUser = 1, OnError = 3 };
+inline constexpr int kReplayThumbSlots = 10;
+inline constexpr int32_t kReplayThumbEdge = 96;
+inline constexpr int kEventNameCount = 134;
 struct SReplaySummary {
   ReplayEndKind kind = ReplayEndKind::Normal;
   std::string documentName;
   uint32_t elapsedMs = 0;
   uint32_t events = 0;
+  // Steps that replayed an event of each name index.
+  std::array<uint32_t, kEventNameCount> counters{};
+  // One picture of the document per tenth of the replay; empty slots stay null.
+  std::array<std::shared_ptr<const TMTC>, kReplayThumbSlots> thumbnails{};
 };
+
+// The progress-thumbnail slot of a step: the tenth of the replay that the
+// (done + 1)-th of `total` events completes, 0..9; -1 before the first tenth
+// is complete and for an empty recording.
+int32_t replayThumbSlot(uint64_t done, uint64_t total);
+// The size of a progress thumbnail of a document: the longer side 96, the
+// shorter 96 x short / long (truncated, at least 1).
+SSize replayThumbSize(int32_t width, int32_t height);
 
 // Results of one replay tick.
 inline constexpr int32_t kReplayEventDone = 0;
@@ -198,7 +220,35 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void setEndOnError(bool on) { endOnError_ = on; }
   uint32_t replayedEvents() const { return replayedEvents_; }
   const std::string& replaySource() const { return replaySource_; }
-  const std::array<uint32_t, 256>& replayCounters() const { return replayCounters_; }
+  // Steps by the name index of the event they replayed.
+  const std::array<uint32_t, kEventNameCount>& replayCounters() const { return replayCounters_; }
+  // The progress thumbnails taken so far.
+  const std::array<std::shared_ptr<const TMTC>, kReplayThumbSlots>& replayThumbnails() const { return thumbs_; }
+  // A replay of the current event format (pause and step apply to it).
+  bool isNewEventFormat() const { return replaying_ && replay_ != nullptr; }
+
+  // ---- the recording (draw_window_replay.cpp) ----
+  // The document records its work now.
+  bool isRecording() const;
+  // The recorder holds events and the window is idle (no replay, no stroke).
+  bool canSaveEvents() const;
+  // The file name the save dialog proposes: the document name with its
+  // extension replaced by ".ke4".
+  std::string proposedEventFileName() const;
+  // Asks the host for a file name and saves the recording there; false when
+  // it cannot be saved now, the dialog was cancelled or the save failed
+  // (reported).
+  bool saveEvents();
+  // Writes the recording to the path with a thumbnail; false (reported) on failure.
+  bool saveEventsTo(const std::string& path);
+  // The name indices of the events recorded since the last call, for the
+  // event log; a document's earlier history is never reported (the first
+  // call after a document or a replay only marks where the log begins).
+  void takeRecordedEventNames(std::vector<uint8_t>& out);
+  // Ends the recording for good. With ask, the user confirms first (OK) and
+  // may save the events so far; false when the user kept the recording.
+  // Without a recording it answers true.
+  bool stopEventRecording(bool ask);
 
   // ---- pointer, tablet, wheel and keys (window coordinates) ----
   void mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick);
@@ -365,6 +415,13 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // replay
   void applyReplayRefresh(uint8_t bits);
   int32_t endReplay(ReplayEndKind kind, uint32_t nowMs);
+  // The tool window's share of a step: the event log, progress, thumbnail,
+  // replayed paint parameters and colours.
+  void reportReplayStep(int32_t result, uint8_t refresh, uint32_t nowMs);
+  void takeReplayThumbnail(int32_t slot);
+  // Events of the recording replayed so far, past the image set-up.
+  uint32_t replayProgressDone() const;
+  IReplayDisplay* replayDisplay() const;
   std::unique_ptr<CReplaySession> replay_;
   bool replaying_ = false;
   bool endPending_ = false;
@@ -374,9 +431,18 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   uint32_t replayStartMs_ = 0;
   uint32_t lastStepMs_ = 0;
   uint32_t replayedEvents_ = 0;
+  // Events of the recording past its image set-up, for the progress.
+  uint32_t replayTotal_ = 0;
+  uint32_t lastProgressMs_ = 0;
+  uint32_t shownFg_ = 0;
+  uint32_t shownBg_ = 0;
+  bool colorsShown_ = false;
   std::string replaySource_;
-  // Events replayed by packet type.
-  std::array<uint32_t, 256> replayCounters_{};
+  std::array<uint32_t, kEventNameCount> replayCounters_{};
+  std::array<std::shared_ptr<const TMTC>, kReplayThumbSlots> thumbs_{};
+  // How far the event log has seen the recording.
+  uint32_t logMark_ = 0;
+  bool logMarkSet_ = false;
 };
 
 }  // namespace pg

@@ -321,6 +321,11 @@ bool TDrawWindow::windowShortcutKey(int32_t key, bool atFocusedWindow) {
       return true;
     case keys::kEnter:
     case keys::kEscape: {
+      // During a replay the keys pause and resume it.
+      if (replaying_ && !keys_.ctrl) {
+        setReplayPause(!isReplayPaused());
+        return true;
+      }
       const ToolId id = shared_.currentTool();
       const bool keyTools = id == ToolId::SelectionKeyMove || id == ToolId::LayerKeyMove ||
                             id == ToolId::LayerSelectionKeyMove;

@@ -68,8 +68,10 @@ CReplayEngine::CReplayEngine(TPaper& doc, TFlowImage& flow, CEventMngr& store)
     : doc_(doc), flow_(flow), store_(store) {}
 
 CReplayEngine::~CReplayEngine() {
-  // The document's pen engine was made over our stroke and renderer.
+  // The document's pen engine was made over our stroke and renderer, and
+  // its strokes read our tones.
   if (penEngineMade_) doc_.freePenEngine();
+  doc_.setReplayTools(nullptr, nullptr);
 }
 
 void CReplayEngine::ensurePenEngine() {
@@ -124,6 +126,8 @@ bool CReplayEngine::createReplayObjects() {
   } catch (...) {
     return false;
   }
+  // Replayed strokes draw with the replayed tones, not the tool window's.
+  doc_.setReplayTools(tones_.get(), render_.get());
   return true;
 }
 

@@ -44,6 +44,18 @@ class FakeHost final : public IDrawWindowHost {
   }
   void showReplayMessage(const std::string& text) override { messages.push_back(text); }
   void replayEnded(const SReplaySummary& s) override { summaries.push_back(s); }
+  int32_t askOkCancel(const std::string& text) override {
+    ++questions;
+    lastQuestion = text;
+    return okAnswer;
+  }
+  std::string askEventFileName(const std::string& proposed) override {
+    proposedNames.push_back(proposed);
+    return eventFileAnswer;
+  }
+  int32_t okAnswer = kAnswerCancel;
+  std::string eventFileAnswer;
+  std::vector<std::string> proposedNames;
   std::string lastQuestion;
   std::vector<std::string> messages;
   std::vector<SReplaySummary> summaries;

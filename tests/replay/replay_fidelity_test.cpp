@@ -6,6 +6,7 @@
 #include "filters/distort_filters.h"
 #include "filters/filter_table.h"
 #include "filters/noise_filters.h"
+#include "document/paper_ops.h"
 #include "io/native_file_writer.h"
 #include "io/native_header.h"
 #include "io/thumbnail_document.h"
@@ -16,9 +17,12 @@
 namespace pg::test {
 namespace {
 
-// The scripted work: strokes of both engines with pressure, with smoothing
-// on and off, colour and size changes, the paper colour, and an undo in the
-// middle. `expected` gets the picture after every event the recording keeps.
+// The scripted work: strokes of both engines and of every stroke kind with
+// pressure, with smoothing on and off, a tone and a gradation, colour and
+// size changes, the paper colour, layers added, changed, moved, merged and
+// deleted, the selection and masks with fills and strokes inside them, an
+// undo and a redo in the middle, and filters. `expected` gets the picture
+// after every event the recording keeps.
 void scriptedWork(ReplayFixture& f, std::vector<std::string>& expected) {
   auto keep = [&] { expected.push_back(picture(*f.x.doc)); };
   expected.push_back(picture(*f.x.doc));  // after the reset point
@@ -56,6 +60,77 @@ void scriptedWork(ReplayFixture& f, std::vector<std::string>& expected) {
   keep();
   f.x.doc->penEngine()->setInterpolateMode(1);
   f.tool.straightInput = 0;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  auto step = [&](const char* what, bool ok) {
+    ASSERT_TRUE(ok) << what;
+    keep();
+  };
+  // Every stroke kind of the dab walker, with pressure.
+  for (uint8_t kind = 0; kind <= 8; ++kind) {
+    f.tool.setKind(kind);
+    f.tool.setColor(0x00103050u + kind * 0x00140A00u);
+    f.paint(ReplayFixture::line(2.0f + kind * 6, 4, 10.0f + kind * 5, 44, 14, 0.2f, 1.0f));
+    keep();
+  }
+  f.tool.setKind(skAirbrush);
+  // A screen tone and a gradation over strokes, and a gradient fill.
+  TChannel pattern;
+  ASSERT_TRUE(pattern.Resize(8, 8));
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 8; ++x) *pattern.pixelAt(x, y) = uint8_t((x + y) % 4 == 0 ? 255 : 40);
+  ASSERT_EQ(f.tones.addTone(pattern, 100, false, 1, 2), 0);
+  ASSERT_EQ(f.tones.setCurrentIndex(0), 0);
+  f.tool.setUseTone(true, true);
+  f.tool.setWidth(12.0f);
+  f.paint(ReplayFixture::line(4, 30, 60, 34, 18, 0.6f, 1.0f));
+  keep();
+  f.tool.setUseTone(false, true);
+  f.tool.setSubColor(0x0000E0E0u);
+  f.tool.setUseGradation(true, true);
+  f.paint(ReplayFixture::line(6, 10, 58, 12, 18, 0.9f, 0.4f));
+  keep();
+  f.tool.setUseGradation(false, true);
+  f.tool.setWidth(6.0f);
+  // Layers: add, paint, attributes, duplicate, move, merge, delete.
+  step("new layer", d.newLayerEx(&flow, 1, true, 200, 3, 48, 64, true));
+  f.paint(ReplayFixture::line(50, 4, 12, 40, 16));
+  keep();
+  step("gradient fill", d.fillLayerGradient(flow, d.currentLayerIndex(), TPointF{4, 4}, TPointF{40, 30}, false, f.tool, true));
+  step("opacity", d.setLayerOpacity(1, 140, true));
+  step("blend mode", d.setLayerBlendMode(1, 2, true));
+  step("name", d.setLayerName(1, "上塗り", true));
+  step("protect alpha", d.setProtectAlpha(1, 1, true));
+  step("hide", d.setLayerVisible(1, false, true));
+  step("show", d.setLayerVisible(1, true, true));
+  step("dissolve", d.setLayerEffect(1, true, 60, true));
+  step("duplicate", d.duplicateLayer(&flow, 1, true));
+  step("move", d.moveLayer(&flow, 2, 0, true));
+  step("merge down", d.mergeDown(&flow, 2, true));
+  step("delete", d.deleteLayer(&flow, 0, true));
+  // The selection and masks: shapes, invert, fills and strokes inside it.
+  step("rectangle selection", d.maskFigureRect(flow, d.currentLayerIndex(), TPointF{8, 6}, TPointF{40, 30}, 0, f.tool, true));
+  f.tool.setColor(0x00E03020u);
+  f.paint(ReplayFixture::line(2, 2, 62, 46, 20));
+  keep();
+  step("invert selection", d.maskInvert(flow, d.currentLayerIndex(), true));
+  step("fill in the selection", d.fillLayerColor(flow, d.currentLayerIndex(), 0x00336699u, f.tool, true, true));
+  step("new mask", d.newMask(flow, d.currentLayerIndex(), 0, true));
+  step("ellipse selection",
+       d.maskFigureEllipse(flow, d.currentLayerIndex(), TPointF{10, 10}, TPointF{50, 40}, 0.0, 0, f.tool, true));
+  step("bucket fill", d.bucketFillLayer(flow, d.currentLayerIndex(), TPoint{30, 24}, true, false, f.tool,
+                                        SRegionFillSettings{}, true));
+  step("select all", d.maskFillAll(flow, d.currentLayerIndex(), true));
+  // Undo and redo in the middle: the redone stroke is in the recording again.
+  f.tool.setColor(0x0020A040u);
+  f.paint(ReplayFixture::line(60, 40, 4, 8, 15, 1.0f, 0.3f));
+  {
+    int32_t layer = 0;
+    TRect changed{};
+    ASSERT_TRUE(d.undo(flow, layer, changed));
+    ASSERT_TRUE(d.redo(flow, layer, changed));
+  }
+  keep();
   // Filters, with and without parameters.
   auto filter = [&](const char* command, std::vector<uint8_t> params) {
     const FilterDialog dialog = [&](const SFilterEntry&, CFlt4Core&, std::vector<uint8_t>& out) {
@@ -102,9 +177,13 @@ TEST(ReplayFidelity, SavedRecordingsReplayFromBothFileKinds) {
     y.window.replaying = true;
     CReplaySession session(*y.doc, *y.flow);
     ASSERT_EQ(session.open(dir.file(name)), ReplayStart::Started) << name;
-    // Half of it, then the rest.
-    EXPECT_EQ(session.step(3), ReplayStep::EventDone) << name;
-    EXPECT_EQ(picture(*y.doc), expected[2]) << name;
+    // Seven events at a time, compared at every stop on the way.
+    size_t done = 0;
+    while (done + 7 <= expected.size()) {
+      ASSERT_EQ(session.step(7), ReplayStep::EventDone) << name;
+      done += 7;
+      ASSERT_EQ(picture(*y.doc), expected[done - 1]) << name << " after " << done << " events";
+    }
     EXPECT_EQ(session.step(1000), ReplayStep::End) << name;
     EXPECT_FALSE(session.isRunning());
     EXPECT_EQ(picture(*y.doc), expected.back()) << name;

@@ -10,6 +10,7 @@
 #include "brush/pen_render.h"
 #include "brush/stroke_mngr.h"
 #include "brush/stroke_settings.h"
+#include "brush/tone_list.h"
 #include "document/doc_fixture.h"
 #include "document/doc_recorder.h"
 #include "document/flow_image.h"
@@ -23,10 +24,11 @@ namespace pg::test {
 
 // One document with its window, flow image and the event-store recorder.
 struct RecordedDoc {
-  explicit RecordedDoc(TStroke* tool, const IToolStateSource* toolState = nullptr) {
+  explicit RecordedDoc(TStroke* tool, const IToolStateSource* toolState = nullptr, CToneMngr* tones = nullptr) {
     DocServices s;
-    s.makeRecorder = eventStoreRecorderFactory(SRecorderTools{tool, nullptr, toolState});
+    s.makeRecorder = eventStoreRecorderFactory(SRecorderTools{tool, tones, toolState});
     doc = std::make_unique<TPaper>(&window, s);
+    if (tones != nullptr) doc->setToolTools(tones, nullptr);
     flow = std::make_unique<TFlowImage>(doc.get());
     doc->setFlowImage(flow.get());
   }
@@ -85,7 +87,7 @@ class PenToolSource final : public IToolStateSource {
 };
 
 struct ReplayFixture {
-  explicit ReplayFixture(int32_t w = 64, int32_t h = 48) : x(&tool, &penSource), y(nullptr) {
+  explicit ReplayFixture(int32_t w = 64, int32_t h = 48) : x(&tool, &penSource, &tones), y(nullptr) {
     xDoc = x.doc.get();
     tool.kind = skAirbrush;
     tool.WIDTH = 6.0f;
@@ -154,6 +156,7 @@ struct ReplayFixture {
   }
 
   TStroke tool;
+  CToneMngr tones;
   CPenRender penTool;
   const TPaper* xDoc = nullptr;
   PenToolSource penSource{penTool, xDoc};

@@ -428,6 +428,7 @@ TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int 
   TDrawWindowWidget* w = TDrawWindowWidget::createNew(*canvas_, name, width, height, dpi, transparent);
   if (!w) return nullptr;
   w->saveDocument = [this](TDrawWindowWidget& window) { return saveDrawWindowInPlace(window); };
+  bindReplayHost(*w);
   w->onZoomAndAngle = [this, w](float zoom, float degrees) {
     if (w != activeDrawWindow()) return;
     showZoomStatus(zoom);

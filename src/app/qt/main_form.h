@@ -35,6 +35,7 @@ class TMRUFileList;
 class TMRUMenu;
 class TStatusPanels;
 class TQtTabletService;
+class TReplayDisplayBridge;
 class TTabletEventFilter;
 class TWinTab32;
 
@@ -194,6 +195,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void bindReplayCommands();
   void replayTick();
   TDrawWindow* replayingWindow() const;
+  // A new document window's replay questions and its report.
+  void bindReplayHost(TDrawWindowWidget& window);
+  TReplayDisplayBridge* replayBridge_ = nullptr;
 
   QMdiArea* mdi_ = nullptr;
   TMainActions* actions_ = nullptr;

@@ -279,6 +279,18 @@ int32_t TDrawWindowWidget::askYesNo(const std::string& text) { return askConfirm
 
 void TDrawWindowWidget::showReplayMessage(const std::string& text) { showWarning(text); }
 
+void TDrawWindowWidget::replayEnded(const SReplaySummary& summary) {
+  if (onReplayEnded) onReplayEnded(*this, summary);
+}
+
+int32_t TDrawWindowWidget::askOkCancel(const std::string& text) {
+  return askConfirm(text, MessageButtons::OkCancel) == kAnswerOk ? kAnswerOk : kAnswerCancel;
+}
+
+std::string TDrawWindowWidget::askEventFileName(const std::string& proposed) {
+  return eventFileDialog ? eventFileDialog(*this, proposed) : std::string();
+}
+
 void TDrawWindowWidget::showZoomAndAngle(float zoomPercent, float degrees) {
   if (onZoomAndAngle) onZoomAndAngle(zoomPercent, degrees);
 }

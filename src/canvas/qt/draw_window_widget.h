@@ -69,6 +69,11 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   std::function<bool(TDrawWindowWidget&)> saveDocument;
   // The status bar's zoom (percent) and view angle (degrees) after a change.
   std::function<void(float zoomPercent, float degrees)> onZoomAndAngle;
+  // The save dialog of the recording: the chosen path, or empty. Unset: the
+  // recording is not saved.
+  std::function<std::string(TDrawWindowWidget&, const std::string& proposed)> eventFileDialog;
+  // A replay ended with this summary (the main window shows the report).
+  std::function<void(TDrawWindowWidget&, const SReplaySummary&)> onReplayEnded;
 
  protected:
   bool viewportEvent(QEvent* event) override;
@@ -99,6 +104,9 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   int32_t askSaveChanges(const std::string& caption) override;
   int32_t askYesNo(const std::string& text) override;
   void showReplayMessage(const std::string& text) override;
+  void replayEnded(const SReplaySummary& summary) override;
+  int32_t askOkCancel(const std::string& text) override;
+  std::string askEventFileName(const std::string& proposed) override;
   void activateNextWindow(bool previous) override;
   void showZoomAndAngle(float zoomPercent, float degrees) override;
   void setWaitCursor(bool on) override;

@@ -18,6 +18,18 @@
 #include "canvas/qt/draw_window_widget.h"
 #include "platform/message_service.h"
 #include "test_support/qt_app.h"
+#include "app/qt/event_report_dialog.h"
+#include "record/event_vocabulary.h"
+#include "replay/replay_report.h"
+#include "toolwin/qt/event_view.h"
+#include "toolwin/qt/tool_form.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QToolButton>
+#include <filesystem>
 
 namespace pg::test {
 namespace {
@@ -117,6 +129,76 @@ TEST_F(MainFormReplay, TheEventMenuPausesStepsAndStops) {
   EXPECT_TRUE(window.canEdit(true, false, false));
   form.actions().updateAll();
   EXPECT_FALSE(form.actions().action("ActEventStop")->isEnabled());
+}
+
+// A widget of the type among the application's windows, or nullptr.
+template <class T>
+T* findWidget(const char* objectName = nullptr) {
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* t = qobject_cast<T*>(w); t && (!objectName || w->objectName() == QLatin1String(objectName))) return t;
+  return nullptr;
+}
+
+TEST_F(MainFormReplay, TheEventViewFollowsTheReplayAndTheReportClosesIt) {
+  TMainForm form;
+  form.show();
+  form.timer().stop();  // the test steps by hand
+  TDrawWindowWidget* w = form.openEventsForReplay(QString::fromStdString(r.dir.file("strokes.ke4")));
+  ASSERT_NE(w, nullptr);
+  auto* view = findWidget<TEventView>("EventView");
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(form.toolWindow()->model().replayDisplay());
+  EXPECT_TRUE(view->model().replaying());
+  EXPECT_TRUE(view->pauseButton()->isEnabled());
+  for (int i = 0; i < 1000 && w->window().isReplaying(); ++i) emit form.ticked();
+  ASSERT_FALSE(w->window().isReplaying());
+  // The three strokes in the log, and the display back to normal.
+  ASSERT_GE(view->logList()->count(), 1);
+  EXPECT_NE(view->logList()->findItems(QString::fromStdString(eventDisplayName(70)), Qt::MatchStartsWith).size(), 0);
+  EXPECT_FALSE(form.toolWindow()->model().replayDisplay());
+  EXPECT_FALSE(view->model().replaying());
+  // The report comes once the step has returned.
+  QTest::qWait(50);
+  auto* report = findWidget<TFormEventReport>();
+  ASSERT_NE(report, nullptr);
+  EXPECT_EQ(report->LblState->text().toStdString(), reportStateText(0));
+  EXPECT_EQ(report->LblStep->text().toStdString(), reportStepText(w->window().replayedEvents()));
+  EXPECT_EQ(report->LblFileName->text().toStdString(), "strokes.ke4");
+  report->close();
+  QTest::qWait(10);
+  EXPECT_EQ(findWidget<TFormEventReport>(), nullptr);
+}
+
+TEST_F(MainFormReplay, TheRecordingIsSavedAndEndedFromTheEventMenu) {
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.newDrawWindow("sketch", 64, 48, 72);
+  ASSERT_NE(w, nullptr);
+  form.documentArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+  // Edits reach the event log on the tick after them.
+  emit form.ticked();
+  ASSERT_TRUE(w->window().paper().setLayerOpacity(0, 90, true));
+  emit form.ticked();
+  auto* view = findWidget<TEventView>("EventView");
+  ASSERT_NE(view, nullptr);
+  ASSERT_EQ(view->logList()->count(), 1);
+  EXPECT_EQ(view->logList()->item(0)->text().toStdString(), eventDisplayName(eventNameIndex(4, 17)));
+  std::string proposed;
+  w->eventFileDialog = [&](TDrawWindowWidget&, const std::string& name) {
+    proposed = name;
+    return r.dir.file("saved.ke4");
+  };
+  trigger(form, "ActEventSaveAs");
+  EXPECT_EQ(proposed, "sketch");
+  EXPECT_TRUE(std::filesystem::exists(r.dir.file("saved.ke4")));
+  // Stop: OK to the warning, No to saving first.
+  messages.queueAnswer(kMrOk);
+  messages.queueAnswer(kMrNo);
+  trigger(form, "ActEventRecStop");
+  EXPECT_FALSE(w->window().isRecording());
+  form.actions().updateAll();
+  EXPECT_FALSE(form.actions().action("ActEventRecStop")->isEnabled());
+  EXPECT_FALSE(form.actions().action("ActEventSaveAs")->isEnabled());
 }
 
 TEST_F(MainFormReplay, AFileThatDoesNotOpenIsReportedAndLeavesNoWindow) {
