@@ -1,0 +1,572 @@
+// The table of the value-and-slider filter dialogs and their model.
+#include "filters/filter_dialog_model.h"
+
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <string>
+
+#include "filters/distort_filters.h"
+#include "filters/median_filter.h"
+#include "filters/motion_blur_filters.h"
+#include "filters/noise_filters.h"
+#include "filters/record_bytes.h"
+#include "filters/rotate_scale_filter.h"
+#include "filters/stylize_filters.h"
+#include "filters/table_filters.h"
+#include "filters/tone_filters.h"
+
+namespace pg {
+
+int32_t roundHalfAway(float v) {
+  if (!std::isfinite(v)) return 0;
+  const double r = std::round(static_cast<double>(v));
+  return static_cast<int32_t>(std::clamp(r, -2147483648.0, 2147483647.0));
+}
+
+namespace {
+
+// Resource texts of the dialogs.
+enum : uint32_t {
+  kTxDefaultsR = 66701,
+  kTxDefaultsE = 66702,
+  kTxDefaultsD = 66703,
+  kTxCapGaussian = 66710,
+  kTxCapSharpenCustom,
+  kTxCapMedian,
+  kTxCapMosaic,
+  kTxCapPosterize,
+  kTxCapThreshold,
+  kTxCapMotionBlur,
+  kTxCapTwirl,
+  kTxCapWave,
+  kTxCapPolar,
+  kTxCapRotate,
+  kTxCapBrightnessContrast,
+  kTxCapHueSaturation,
+  kTxCapColourBalance,
+  kTxCapEmboss,
+  kTxCapHalftone,
+  kTxCapNoise,
+  kTxCapDiffuse,
+  kTxAmountA = 66730,
+  kTxRadius,
+  kTxCellSize,
+  kTxLevels,
+  kTxThreshold,
+  kTxAngleA,
+  kTxDistanceD,
+  kTxTurnA,
+  kTxHWaves,
+  kTxVWaves,
+  kTxHStrength,
+  kTxVStrength,
+  kTxPhase,
+  kTxMode,
+  kTxToPolar,
+  kTxToRectangular,
+  kTxBrightness = 66747,
+  kTxContrast,
+  kTxLinearL,
+  kTxHue,
+  kTxSaturation,
+  kTxLightness,
+  kTxMonotone,
+  kTxLinearI,
+  kTxRed,
+  kTxGreen,
+  kTxBlue,
+  kTxSyncSliders,
+  kTxHeight,
+  kTxAmountM,
+  kTxDiameter,
+  kTxAngleGroup,
+  kTxGreyscale,
+  kTxRange,
+  kTxModeNormal,
+  kTxModeDarker,
+  kTxModeLighter,
+  kTxRadial,
+};
+
+constexpr const char* kDeg = "\xC2\xB0";
+constexpr const char* kPx = "px";
+
+SFilterValueDef angleDef(uint32_t label, float initial, ESliderKind slider = ESliderKind::Dial) {
+  SFilterValueDef d{label, -999.0f, 999.0f, initial, 1.0f, "%1.0f", slider, kDeg};
+  d.wrap = true;
+  return d;
+}
+
+SFilterValueDef centred(SFilterValueDef d, float centre) {
+  d.centre = centre;
+  d.useCentre = true;
+  if (d.slider == ESliderKind::Plain) d.slider = ESliderKind::CentreLine;
+  return d;
+}
+
+uint8_t clampByte(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); }
+
+std::vector<uint8_t> bytes8() { return std::vector<uint8_t>(8, 0); }
+std::vector<uint8_t> bytes16() { return std::vector<uint8_t>(16, 0); }
+
+void packAmountF32(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  writeRecF32(out.data(), m.value(0));
+}
+
+void packMedian(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltMedian r;
+  r.radius = clampByte(roundHalfAway(m.value(0)));
+  r.protect = m.layerProtect();
+  writeMedianRecord(r, out.data());
+}
+
+void packMosaic(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltMosaic r;
+  r.size = roundHalfAway(m.value(0));
+  r.protect = m.layerProtect();
+  writeMosaicRecord(r, out.data());
+}
+
+void packPosterize(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltPosterize r;
+  r.Levels = roundHalfAway(m.value(0));
+  r.write(out.data());
+}
+
+void packThreshold(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltThreshold r;
+  r.Threshold = clampByte(roundHalfAway(m.value(0)));
+  r.DialogFlag = 1;
+  r.write(out.data());
+}
+
+void packMotionBlur(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltMotionBlur r;
+  r.angle = static_cast<int16_t>(roundHalfAway(m.value(0)));
+  r.distance = clampByte(roundHalfAway(m.value(1)));
+  r.mode = 2;
+  writeMotionBlurRecord(r, out.data());
+}
+
+void packTwirl(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltTwirl r;
+  r.Angle = static_cast<int16_t>(std::clamp(roundHalfAway(m.value(0)), -32768, 32767));
+  r.Clamp = 1;
+  r.write(out.data());
+}
+
+void packWave(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltWave r;
+  r.HCount = clampByte(roundHalfAway(m.value(0)));
+  r.VCount = clampByte(roundHalfAway(m.value(1)));
+  r.HStrength = clampByte(roundHalfAway(m.value(2)));
+  r.VStrength = clampByte(roundHalfAway(m.value(3)));
+  r.Phase = static_cast<float>(m.value(4) * std::numbers::pi / 180.0);
+  r.write(out.data());
+}
+
+void packPolar(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltPolar r;
+  r.Mode = m.choice() == 0 ? 0 : (m.choice() == 1 ? 1 : 255);
+  r.ProtectAlpha = m.layerProtect();
+  r.write(out.data());
+}
+
+void packRotate(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltRotate r;
+  r.Angle = -m.value(0);
+  r.ProtectAlpha = m.layerProtect();
+  r.Method = 1;
+  r.write(out.data());
+}
+
+void packBrightnessContrast(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltBrightnessContrast r;
+  r.Brightness = roundHalfAway(m.value(0));
+  r.Contrast = roundHalfAway(m.value(1));
+  r.Linear = m.check(0) ? 1 : 0;
+  r.write(out.data());
+}
+
+void packHueSaturation(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltHueSaturation r;
+  r.Hue = roundHalfAway(m.value(0));
+  r.Saturation = roundHalfAway(m.value(1));
+  r.Lightness = roundHalfAway(m.value(2));
+  r.Monotone = m.check(0) ? 1 : 0;
+  r.Linear = m.check(1) ? 1 : 0;
+  r.write(out.data());
+}
+
+void packColourBalance(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltColorBalance r;
+  r.GammaR = m.value(0);
+  r.GammaG = m.value(1);
+  r.GammaB = m.value(2);
+  r.write(out.data());
+}
+
+void packEmboss(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltEmboss r;
+  r.angle = -roundHalfAway(m.value(0));
+  r.height = m.value(1);
+  r.amount = roundHalfAway(m.value(2));
+  writeEmbossRecord(r, out.data());
+}
+
+void packHalftone(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltColorHalftone r;
+  r.diameter = roundHalfAway(m.value(0));
+  r.angleR = roundHalfAway(m.value(1));
+  r.angleG = roundHalfAway(m.value(2));
+  r.angleB = roundHalfAway(m.value(3));
+  writeColorHalftoneRecord(r, out.data());
+}
+
+void packNoise(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltNoise r;
+  r.amount = roundHalfAway(m.value(0));
+  r.mono = m.check(0) ? 1 : 0;
+  r.seed = m.seed();
+  writeNoiseRecord(r, out.data());
+}
+
+void packDiffuse(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltDiffuse r;
+  r.range = roundHalfAway(m.value(0));
+  r.mode = m.choice();
+  r.seed = m.seed();
+  r.radial = m.check(0) ? 1 : 0;
+  r.protect = m.layerProtect();
+  writeDiffuseRecord(r, out.data());
+}
+
+// Monotone allows no negative saturation; the value is taken again from its
+// slider in the new range.
+void hueSaturationRules(CFilterDialogModel& m, int32_t sender) {
+  if (sender != kSenderCheck && sender != kSenderDefaults) return;
+  TNumMngr& s = m.num(1);
+  s.setValueMin(m.check(0) ? 0.0f : -100.0f);
+  if (sender == kSenderCheck) s.setRatio(m.slider(1));
+  m.setSlider(1, s.getRatio());
+}
+
+// With the sliders coupled, one gamma sets all three.
+void colourBalanceRules(CFilterDialogModel& m, int32_t sender) {
+  if (!m.check(0)) return;
+  size_t from = 0;
+  if (sender >= kSenderValue && sender < kSenderValue + 3) {
+    from = size_t(sender - kSenderValue);
+    for (size_t i = 0; i < 3; ++i)
+      if (i != from) m.num(i).setValue(m.value(from));
+  } else if (sender >= kSenderSlider && sender < kSenderSlider + 3) {
+    from = size_t(sender - kSenderSlider);
+    for (size_t i = 0; i < 3; ++i)
+      if (i != from) m.num(i).setRatio(m.slider(from));
+  } else {
+    return;
+  }
+  for (size_t i = 0; i < 3; ++i) m.setSlider(i, m.num(i).getRatio());
+}
+
+std::vector<SFilterDialogDef> buildTable() {
+  std::vector<SFilterDialogDef> t;
+  {
+    SFilterDialogDef d{"filterGaussianBlur", kTxCapGaussian};
+    d.values = {{kTxAmountA, 0.1f, 10.0f, 1.0f, 0.1f, "%.4g", ESliderKind::Plain, ""}};
+    d.pack = &packAmountF32;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterSharpenCustom", kTxCapSharpenCustom};
+    d.values = {{kTxAmountA, 0.0f, 1.0f, 0.3f, 0.01f, "%.6g", ESliderKind::Plain, ""}};
+    d.opensAtDefaults = true;
+    d.pack = &packAmountF32;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterMedian", kTxCapMedian};
+    d.values = {{kTxRadius, 1.0f, 100.0f, 8.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx}};
+    d.pack = &packMedian;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterMosaic", kTxCapMosaic};
+    d.values = {{kTxCellSize, 2.0f, 255.0f, 16.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx}};
+    d.pack = &packMosaic;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterPosterize", kTxCapPosterize};
+    d.values = {{kTxLevels, 2.0f, 254.0f, 4.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}};
+    d.pack = &packPosterize;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterThreshold", kTxCapThreshold};
+    d.values = {{kTxThreshold, 1.0f, 255.0f, 128.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}};
+    d.buttons = kFbDefaults;
+    d.defaultsCaption = kTxDefaultsD;
+    d.pack = &packThreshold;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterMotionBlur", kTxCapMotionBlur};
+    d.values = {angleDef(kTxAngleA, 0.0f),
+                {kTxDistanceD, 1.0f, 100.0f, 1.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx}};
+    d.previewInitial = false;
+    d.pack = &packMotionBlur;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterTwirl", kTxCapTwirl};
+    SFilterValueDef a{kTxTurnA, -999.0f, 999.0f, 50.0f, 1.0f, "%1.0f", ESliderKind::CentreLine, kDeg};
+    d.values = {centred(a, 0.0f)};
+    d.pack = &packTwirl;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterWave", kTxCapWave};
+    d.values = {{kTxHWaves, 1.0f, 50.0f, 1.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""},
+                {kTxVWaves, 1.0f, 50.0f, 1.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""},
+                {kTxHStrength, 0.0f, 100.0f, 10.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx},
+                {kTxVStrength, 0.0f, 100.0f, 10.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx},
+                centred(angleDef(kTxPhase, 0.0f), 0.0f)};
+    d.values[4].slider = ESliderKind::Dial;
+    d.pack = &packWave;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterPolarCoordinates", kTxCapPolar};
+    d.choiceLabel = kTxMode;
+    d.choiceItems = {kTxToPolar, kTxToRectangular};
+    d.pack = &packPolar;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterRotate", kTxCapRotate};
+    SFilterValueDef a = angleDef(kTxAngleA, 0.0f);
+    a.format = "%.6g";
+    d.values = {a};
+    d.buttons = kFbReset;
+    d.opensAtDefaults = true;
+    d.pack = &packRotate;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterBrightnessContrast", kTxCapBrightnessContrast};
+    d.values = {centred({kTxBrightness, -100.0f, 100.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}, 0.0f),
+                centred({kTxContrast, -100.0f, 100.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}, 0.0f)};
+    d.checks = {{kTxLinearL, false}};
+    d.buttons = kFbDefaults;
+    d.defaultsCaption = kTxDefaultsR;
+    d.opensAtDefaults = true;
+    d.pack = &packBrightnessContrast;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterHueSaturation", kTxCapHueSaturation};
+    d.values = {centred(angleDef(kTxHue, 0.0f, ESliderKind::CentreLine), 0.0f),
+                centred({kTxSaturation, -100.0f, 100.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}, 0.0f),
+                centred({kTxLightness, -100.0f, 100.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}, 0.0f)};
+    d.checks = {{kTxMonotone, false}, {kTxLinearI, false}};
+    d.buttons = kFbDefaults;
+    d.defaultsCaption = kTxDefaultsR;
+    d.opensAtDefaults = true;
+    d.pack = &packHueSaturation;
+    d.special = &hueSaturationRules;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterColorBalance", kTxCapColourBalance};
+    for (uint32_t label : {kTxRed, kTxGreen, kTxBlue})
+      d.values.push_back(centred({label, 0.5f, 2.0f, 1.0f, 0.01f, "%.6g", ESliderKind::Plain, ""}, 1.0f));
+    d.checks = {{kTxSyncSliders, false}};
+    d.buttons = kFbDefaults;
+    d.defaultsCaption = kTxDefaultsE;
+    d.opensAtDefaults = true;
+    d.pack = &packColourBalance;
+    d.special = &colourBalanceRules;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterEmboss", kTxCapEmboss};
+    d.values = {angleDef(kTxAngleA, 120.0f),
+                {kTxHeight, 0.1f, 100.0f, 3.0f, 0.1f, "%0.6g", ESliderKind::Plain, kPx},
+                centred({kTxAmountM, 1.0f, 500.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"}, 100.0f)};
+    d.pack = &packEmboss;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterColorHalftone", kTxCapHalftone};
+    d.values = {{kTxDiameter, 3.0f, 255.0f, 8.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx},
+                angleDef(kTxRed, 18.0f), angleDef(kTxGreen, 72.0f), angleDef(kTxBlue, 0.0f)};
+    d.pack = &packHalftone;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterNoise", kTxCapNoise};
+    d.values = {{kTxAmountA, 0.0f, 512.0f, 1.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}};
+    d.checks = {{kTxGreyscale, false}};
+    d.buttons = kFbReseed;
+    d.pack = &packNoise;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterDiffuse", kTxCapDiffuse};
+    d.values = {{kTxRange, 1.0f, 255.0f, 1.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx}};
+    d.checks = {{kTxRadial, false}};
+    d.choiceLabel = kTxMode;
+    d.choiceItems = {kTxModeNormal, kTxModeDarker, kTxModeLighter};
+    d.buttons = kFbReseed;
+    d.pack = &packDiffuse;
+    t.push_back(d);
+  }
+  return t;
+}
+
+std::map<std::string, SFilterRemembered>& memory() {
+  static std::map<std::string, SFilterRemembered> m;
+  return m;
+}
+
+SFilterDialogValues defaultsOf(const SFilterDialogDef& def) {
+  SFilterDialogValues v;
+  for (const SFilterValueDef& d : def.values) v.values.push_back(d.initial);
+  for (const SFilterCheckDef& c : def.checks) v.checks.push_back(c.initial ? 1 : 0);
+  return v;
+}
+
+}  // namespace
+
+const std::vector<SFilterDialogDef>& filterDialogTable() {
+  static const std::vector<SFilterDialogDef> table = buildTable();
+  return table;
+}
+
+const SFilterDialogDef* filterDialogFor(std::string_view command) {
+  for (const SFilterDialogDef& d : filterDialogTable())
+    if (command == d.command) return &d;
+  return nullptr;
+}
+
+SFilterRemembered rememberedFor(const SFilterDialogDef& def) {
+  auto it = memory().find(def.command);
+  if (it != memory().end()) return it->second;
+  SFilterRemembered r;
+  r.values = defaultsOf(def);
+  r.preview = def.previewInitial;
+  return r;
+}
+
+void remember(const SFilterDialogDef& def, const SFilterRemembered& r) { memory()[def.command] = r; }
+
+void resetFilterDialogMemory() { memory().clear(); }
+
+CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed)
+    : def_(def), seed_(seed), protect_(layerProtect) {
+  for (const SFilterValueDef& d : def.values) {
+    auto n = std::make_unique<TNumMngr>();
+    if (d.wrap) {
+      n->setWrapMin(-180.0f);
+      n->setWrapMax(180.0f);
+      n->setWrapAround(true);
+    }
+    (void)n->setRange(d.initial, d.minimum, d.maximum);
+    n->setValueDefault(d.initial);
+    n->Amount = d.step;
+    n->AmountLow = d.step;
+    n->AmountHigh = d.step;
+    if (d.useCentre) {
+      n->setValueCenter(d.centre);
+      n->UseCenter = true;
+    }
+    nums_.push_back(std::move(n));
+  }
+  sliders_.assign(nums_.size(), 0.0f);
+  checks_.assign(def.checks.size(), 0);
+  SFilterRemembered r = rememberedFor(def);
+  if (def.opensAtDefaults) r.values.values = defaultsOf(def).values;
+  setValues(r.values);
+}
+
+SFilterDialogValues CFilterDialogModel::values() const {
+  SFilterDialogValues v;
+  for (const auto& n : nums_) v.values.push_back(n->value());
+  v.checks = checks_;
+  v.choice = choice_;
+  return v;
+}
+
+void CFilterDialogModel::setValues(const SFilterDialogValues& v) {
+  for (size_t i = 0; i < checks_.size() && i < v.checks.size(); ++i) checks_[i] = v.checks[i];
+  choice_ = v.choice;
+  // The checks may narrow a range (monotone saturation): apply them first.
+  if (def_.special != nullptr) def_.special(*this, kSenderDefaults);
+  for (size_t i = 0; i < nums_.size() && i < v.values.size(); ++i) {
+    nums_[i]->setValue(v.values[i]);
+    sliders_[i] = nums_[i]->getRatio();
+  }
+}
+
+void CFilterDialogModel::resetValues() {
+  for (size_t i = 0; i < nums_.size(); ++i) {
+    nums_[i]->resetToDefault();
+    sliders_[i] = nums_[i]->getRatio();
+  }
+}
+
+EPreviewRequest CFilterDialogModel::controlChanged(int32_t sender) {
+  EPreviewRequest r = EPreviewRequest::None;
+  const int32_t n = static_cast<int32_t>(nums_.size());
+  if (sender >= kSenderValue && sender < kSenderValue + n) {
+    const size_t i = size_t(sender - kSenderValue);
+    sliders_[i] = nums_[i]->getRatio();
+    r = EPreviewRequest::Later;
+  } else if (sender >= kSenderSlider && sender < kSenderSlider + n) {
+    const size_t i = size_t(sender - kSenderSlider);
+    nums_[i]->setRatio(sliders_[i]);
+    r = EPreviewRequest::Later;
+  } else if (sender >= kSenderCheck && sender < kSenderCheck + static_cast<int32_t>(checks_.size())) {
+    r = EPreviewRequest::Now;
+  } else if (sender == kSenderChoice || sender == kSenderReseed) {
+    r = EPreviewRequest::Now;
+  } else if (sender == kSenderDefaults) {
+    for (size_t i = 0; i < checks_.size(); ++i) checks_[i] = def_.checks[i].initial ? 1 : 0;
+    resetValues();
+    r = EPreviewRequest::Now;
+  } else if (sender == kSenderReset) {
+    resetValues();
+    r = EPreviewRequest::Now;
+  }
+  if (def_.special != nullptr && r != EPreviewRequest::None) def_.special(*this, sender);
+  // A range the rules widened again takes the default now.
+  if (sender == kSenderDefaults) resetValues();
+  return r;
+}
+
+std::vector<uint8_t> CFilterDialogModel::record() const {
+  std::vector<uint8_t> out;
+  if (def_.pack != nullptr) def_.pack(*this, out);
+  return out;
+}
+
+}  // namespace pg

@@ -1,0 +1,105 @@
+#pragma once
+// The filter dialogs. TFormFilter carries the preview check box and the delay
+// timer and drives the preview protocol; TFormFilterValues is every dialog of
+// the value-and-slider family, built from its table row.
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/rect.h"
+#include "filters/filter_dialog_model.h"
+#include "filters/filter_dialog_protocol.h"
+#include "ui/qt/base_forms.h"
+
+class QCheckBox;
+class QButtonGroup;
+class QGridLayout;
+
+namespace pg {
+
+class CFlt4Core;
+class TGraphicTrackbar;
+class TNumEdit;
+class TPreviewFilter;
+
+// What a dialog needs of the window it previews in.
+struct SFilterPreviewTarget {
+  // Repaints the document window after the canvas preview changed.
+  std::function<void()> refresh;
+  // The part of the layer the window shows (layer-image coordinates); false
+  // when unknown. The canvas preview fills it first.
+  std::function<bool(TRect&)> visibleLayerRect;
+};
+
+class TFormFilter : public TDialogBaseForm {
+  Q_OBJECT
+ public:
+  TFormFilter(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target);
+  ~TFormFilter() override;
+
+  QCheckBox* CheckBoxPreview = nullptr;
+  QTimer TimerUpdate;
+  CFilterDialogProtocol& protocol() { return *protocol_; }
+  // The record the controls say.
+  const std::vector<uint8_t>& record() const { return protocol_->current; }
+  bool attached() const { return attached_; }
+
+ protected:
+  // Derived dialogs hand over their controls here, then call attach.
+  void setHooks(SFilterDialogHooks hooks);
+  bool attach(bool rememberedPreview);
+  void showEvent(QShowEvent* e) override;
+  CFlt4Core& core_;
+  // Where the derived dialog puts its controls, above the check box.
+  QGridLayout* grid_ = nullptr;
+
+ private:
+  void runPreview(const std::vector<uint8_t>& record);
+  void completePreview();
+
+  SFilterPreviewTarget target_;
+  std::unique_ptr<CFilterDialogProtocol> protocol_;
+  bool attached_ = false;
+  bool shownOnce_ = false;
+  // A canvas preview limited to the visible part waits for its completion.
+  QTimer completion_;
+  std::vector<uint8_t> pendingRecord_;
+};
+
+class TFormFilterValues : public TFormFilter {
+  Q_OBJECT
+ public:
+  TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target, const SFilterDialogDef& def,
+                    uint8_t layerProtect, uint32_t seed);
+
+  CFilterDialogModel& model() { return model_; }
+  TNumEdit* edit(size_t i) const { return edits_[i]; }
+  TGraphicTrackbar* track(size_t i) const { return tracks_[i]; }
+  QCheckBox* checkBox(size_t i) const { return checks_[i]; }
+  QButtonGroup* choice() const { return choice_; }
+  // The defaults, reset or renew button (null when the dialog has none).
+  QPushButton* button(EFilterButton which) const;
+
+  void ButtonOKClick() override;
+
+ private:
+  void syncWidgets();
+
+  const SFilterDialogDef& def_;
+  CFilterDialogModel model_;
+  std::vector<TNumEdit*> edits_;
+  std::vector<TGraphicTrackbar*> tracks_;
+  std::vector<QCheckBox*> checks_;
+  QButtonGroup* choice_ = nullptr;
+  QPushButton* defaults_ = nullptr;
+  QPushButton* reseed_ = nullptr;
+  QPushButton* reset_ = nullptr;
+  bool syncing_ = false;
+};
+
+// A seed for the random filters from the millisecond clock.
+uint32_t filterSeedNow();
+
+}  // namespace pg
