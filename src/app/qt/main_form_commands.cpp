@@ -17,8 +17,6 @@
 
 namespace pg {
 
-namespace {
-
 SGateInputs gateInputs(TDrawWindow& w, bool batchMode) {
   SGateInputs in;
   in.hasWindow = true;
@@ -32,6 +30,8 @@ SGateInputs gateInputs(TDrawWindow& w, bool batchMode) {
   in.hasSelection = w.paper().hasSelection();
   return in;
 }
+
+namespace {
 
 struct SDocumentCommand {
   const char* name;
