@@ -63,6 +63,8 @@ struct SFilterDialogDef {
   uint8_t buttons = 0;
   uint32_t defaultsCaption = 0;
   bool previewInitial = true;
+  // The dialog carries a preview frame beside its controls.
+  bool frame = false;
   // The values always open at their defaults (the checks as remembered).
   bool opensAtDefaults = false;
   // The controls -> the record's bytes.

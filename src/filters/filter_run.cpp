@@ -58,6 +58,10 @@ CFlt4Core::CFlt4Core(TPaper& doc, TFlowImage& view, bool record, FilterKernel ke
 
 CFlt4Core::~CFlt4Core() = default;
 
+SSize CFlt4Core::imageSize() const {
+  return layer_ != nullptr ? SSize{layer_->imageWidth(), layer_->imageHeight()} : SSize{};
+}
+
 bool CFlt4Core::isValid() const {
   return layer_ != nullptr && kernel_ != nullptr && undoCopy_ != nullptr && layerIndex_ >= 0;
 }
@@ -178,6 +182,13 @@ bool CFlt4Core::preview(const void* param, int32_t size, const TRect* clip) {
     doc_.repaintRect(layerIndex_, r);
   }
   return true;
+}
+
+bool CFlt4Core::sourceRegion(const TRect& rect, TMTC& out) const {
+  if (!isValid() || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return false;
+  const SRectXYWH area{rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top};
+  if (!out.Resize(area.Width, area.Height)) return false;
+  return undoCopy_->copyToPlaneRect(out, TPoint{0, 0}, false, 255, area);
 }
 
 bool CFlt4Core::renderRegion(const void* param, int32_t size, const TRect& rect, TMTC& out) {

@@ -33,6 +33,8 @@ class CFlt4Core {
   bool isValid() const;
   int32_t layerIndex() const { return layerIndex_; }
   const TRect& bounds() const { return bounds_; }
+  // The layer image's size (0 x 0 for an unusable core).
+  SSize imageSize() const;
   // Replay of streams written before the layer's protect flag reached the
   // filters: kernels then see it cleared.
   void clearProtectAlpha() { protectOverride_ = true; }
@@ -60,6 +62,8 @@ class CFlt4Core {
   // to rect), computed on a scratch copy: the layer itself, and a canvas
   // preview in it, stay as they are. False when the kernel refuses.
   [[nodiscard]] bool renderRegion(const void* param, int32_t size, const TRect& rect, TMTC& out);
+  // The unfiltered pixels of rect, as renderRegion gives the filtered ones.
+  [[nodiscard]] bool sourceRegion(const TRect& rect, TMTC& out) const;
   bool previewed() const { return previewed_; }
   // Puts the unfiltered pixels back after a preview; whether one was undone.
   bool endPreview(TRect* rect = nullptr);

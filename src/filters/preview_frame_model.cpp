@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/planes.h"
+
 namespace pg {
 
 namespace {
@@ -120,6 +122,59 @@ bool CPreviewFrameModel::dragTo(int32_t x, int32_t y) {
   if (scrollX_ != oldX) dragX_ = x;
   if (scrollY_ != oldY) dragY_ = y;
   return scrollX_ != oldX || scrollY_ != oldY;
+}
+
+namespace {
+
+uint32_t overChecker(uint32_t src, uint32_t under) {
+  const uint32_t a = src >> 24;
+  uint32_t out = 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t s = (src >> shift) & 0xFF;
+    const uint32_t d = (under >> shift) & 0xFF;
+    out |= ((s * a + d * (255 - a) + 127) / 255) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+bool drawPreviewPicture(const CPreviewFrameModel& m, const TMTC* visible, uint32_t face, uint32_t frame, TMTC& paint) {
+  const int32_t w = m.paintWidth();
+  const int32_t h = m.paintHeight();
+  if (paint.Width != w || paint.Height != h) {
+    if (!paint.Resize(w, h)) return false;
+  }
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) *paint.pixelAt(x, y) = face;
+  const int32_t ox = m.viewOriginX();
+  const int32_t oy = m.viewOriginY();
+  const int32_t vw = m.viewWidth();
+  const int32_t vh = m.viewHeight();
+  auto put = [&](int32_t x, int32_t y, uint32_t c) {
+    if (x >= 0 && y >= 0 && x < w && y < h) *paint.pixelAt(x, y) = c;
+  };
+  for (int32_t x = ox - 1; x <= ox + vw; ++x) {
+    put(x, oy - 1, frame);
+    put(x, oy + vh, frame);
+  }
+  for (int32_t y = oy - 1; y <= oy + vh; ++y) {
+    put(ox - 1, y, frame);
+    put(ox + vw, y, frame);
+  }
+  const bool hasPicture = visible != nullptr && visible->Width > 0 && visible->Height > 0;
+  for (int32_t y = 0; y < vh; ++y)
+    for (int32_t x = 0; x < vw; ++x) {
+      const uint32_t checker = ((x / 8 + y / 8) % 2) == 0 ? 0xFFE0E0E0u : 0xFFC8C8C8u;
+      uint32_t c = checker;
+      if (hasPicture) {
+        const int32_t sx = static_cast<int32_t>(int64_t(x) * visible->Width / vw);
+        const int32_t sy = static_cast<int32_t>(int64_t(y) * visible->Height / vh);
+        c = overChecker(visible->getPixel(sx, sy), checker);
+      }
+      put(ox + x, oy + y, c);
+    }
+  return true;
 }
 
 }  // namespace pg

@@ -88,4 +88,12 @@ class CPreviewFrameModel {
   bool dragging_ = false;
 };
 
+class TMTC;
+
+// The frame's picture in paint (resized to the paint box): the face colour,
+// a one-pixel frame around the view, a checkerboard of 8 x 8 cells under the
+// view, and visible (the source pixels shown, may be null) stretched over it
+// by nearest samples and blended by its alpha. Colours in pixel order.
+bool drawPreviewPicture(const CPreviewFrameModel& m, const TMTC* visible, uint32_t face, uint32_t frame, TMTC& paint);
+
 }  // namespace pg

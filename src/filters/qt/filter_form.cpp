@@ -14,6 +14,7 @@
 #include <chrono>
 
 #include "filters/filter_run.h"
+#include "filters/qt/preview_filter.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/res_text.h"
 #include "ui/qt/trackbar.h"
@@ -191,6 +192,10 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     grid_->addLayout(buttons, row++, 0, 1, 4);
   }
   grid_->setColumnStretch(3, 1);
+  if (def.frame) {
+    Preview = new TPreviewFilter(content());
+    grid_->addWidget(Preview, 0, 4, std::max(row, 1), 1, Qt::AlignTop);
+  }
 
   SFilterDialogHooks hooks;
   hooks.readControls = [this] { protocol().current = model_.record(); };
@@ -200,8 +205,10 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     syncWidgets();
     return r;
   };
+  if (Preview != nullptr) hooks.drawFrame = [this] { Preview->drawView(); };
   setHooks(std::move(hooks));
-  (void)attach(rememberedFor(def).preview);
+  if (attach(rememberedFor(def).preview) && Preview != nullptr)
+    (void)Preview->bindCore(&core_, [this] { return protocol().current; });
 }
 
 QPushButton* TFormFilterValues::button(EFilterButton which) const {

@@ -79,6 +79,7 @@ class TFormFilterValues : public TFormFilter {
   TGraphicTrackbar* track(size_t i) const { return tracks_[i]; }
   QCheckBox* checkBox(size_t i) const { return checks_[i]; }
   QButtonGroup* choice() const { return choice_; }
+  TPreviewFilter* Preview = nullptr;
   // The defaults, reset or renew button (null when the dialog has none).
   QPushButton* button(EFilterButton which) const;
 
