@@ -7,6 +7,7 @@
 #include <string>
 
 #include "filters/distort_filters.h"
+#include "filters/lighting_filter.h"
 #include "filters/median_filter.h"
 #include "filters/motion_blur_filters.h"
 #include "filters/noise_filters.h"
@@ -87,6 +88,21 @@ enum : uint32_t {
   kTxModeDarker,
   kTxModeLighter,
   kTxRadial,
+  kTxCapLighting = 66770,
+  kTxKind,
+  kTxPointLight,
+  kTxWarmLight,
+  kTxSpotLight,
+  kTxLightColour,
+  kTxIntensity,
+  kTxLightRange,
+  kTxX,
+  kTxY,
+  kTxZ,
+  kTxDirection,
+  kTxPitch,
+  kTxSpread,
+  kTxAmbientColour,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -287,6 +303,65 @@ void colourBalanceRules(CFilterDialogModel& m, int32_t sender) {
   for (size_t i = 0; i < 3; ++i) m.setSlider(i, m.num(i).getRatio());
 }
 
+// ---- lighting: values intensity, range, X, Y, Z, direction, pitch, spread,
+// ambient brightness; colours light and ambient; the kind as the choice.
+enum : size_t { kLtIntensity, kLtRange, kLtX, kLtY, kLtZ, kLtDirection, kLtPitch, kLtSpread, kLtAmbient };
+
+double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
+float radians(float degrees) { return static_cast<float>(degrees * std::numbers::pi / 180.0); }
+
+// Loads the kind's row into the lamp's controls.
+void loadLightKind(CFilterDialogModel& m, int32_t kind) {
+  const SLight4 row = lightKindDefaults(kind);
+  const bool directed = kind != lkPoint;
+  m.setColour(0, row.Colour);
+  m.num(kLtSpread).setValueMin(directed ? 3.0f : 0.0f);
+  m.num(kLtZ).setValue(float(row.Height));
+  m.num(kLtIntensity).setValue(float(row.Intensity));
+  m.num(kLtRange).setValue(float(row.Range));
+  // The table holds the record's negated radians; the field shows degrees.
+  m.num(kLtDirection).setValue(float(-degrees(row.Direction)));
+  m.num(kLtPitch).setValue(float(degrees(row.Pitch)));
+  m.num(kLtSpread).setValue(float(row.Spread));
+  for (size_t i : {kLtDirection, kLtPitch, kLtSpread}) m.setValueEnabled(i, directed);
+  for (size_t i = 0; i < m.valueCount(); ++i) m.setSlider(i, m.num(i).getRatio());
+}
+
+void lightingRules(CFilterDialogModel& m, int32_t sender) {
+  if (sender == kSenderChoice || sender == kSenderDefaults) loadLightKind(m, m.choice());
+}
+
+void openLighting(CFilterDialogModel& m, int32_t width, int32_t height) {
+  const float w = float(std::max(width, 1)), h = float(std::max(height, 1));
+  (void)m.num(kLtX).setRange(0.0f, -w, w);
+  (void)m.num(kLtY).setRange(0.0f, -h, h);
+  m.num(kLtAmbient).setValue(0.0f);
+  m.setColour(1, 0xFFFFFEC7u);
+  m.setChoice(lkPoint);
+  loadLightKind(m, lkPoint);
+}
+
+void packLighting(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  SFltLightingHeader header;
+  header.AmbientColour = m.colour(1);
+  header.AmbientBrightness = roundHalfAway(m.value(kLtAmbient));
+  SLight4 l;
+  l.Kind = m.choice();
+  l.Intensity = roundHalfAway(m.value(kLtIntensity));
+  l.Colour = m.colour(0);
+  l.Range = roundHalfAway(m.value(kLtRange));
+  l.X = m.num(kLtX).getRatio() * 2.0f - 0.5f;
+  l.Y = m.num(kLtY).getRatio() * 2.0f - 0.5f;
+  l.Height = roundHalfAway(m.value(kLtZ));
+  if (l.Kind != lkPoint) {
+    l.Pitch = radians(m.value(kLtPitch));
+    l.Direction = radians(-m.value(kLtDirection));
+    l.Spread = roundHalfAway(m.value(kLtSpread));
+  }
+  const SLightingRecord rec(header, l);
+  out = fltRecordBytes(rec.record);
+}
+
 std::vector<SFilterDialogDef> buildTable() {
   std::vector<SFilterDialogDef> t;
   {
@@ -440,6 +515,33 @@ std::vector<SFilterDialogDef> buildTable() {
     d.pack = &packDiffuse;
     t.push_back(d);
   }
+  {
+    SFilterDialogDef d{"filterLighting", kTxCapLighting};
+    auto plain = [](uint32_t label, float lo, float hi, float v, const char* unit) {
+      return SFilterValueDef{label, lo, hi, v, 1.0f, "%1.0f", ESliderKind::None, unit};
+    };
+    d.values = {{kTxIntensity, 1.0f, 500.0f, 300.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"},
+                {kTxLightRange, 1.0f, 500.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"},
+                plain(kTxX, -256.0f, 256.0f, 0.0f, kPx),
+                plain(kTxY, -256.0f, 256.0f, 0.0f, kPx),
+                plain(kTxZ, 0.0f, 300.0f, 50.0f, "%"),
+                angleDef(kTxDirection, 0.0f, ESliderKind::None),
+                plain(kTxPitch, 0.0f, 90.0f, 0.0f, kDeg),
+                plain(kTxSpread, 0.0f, 180.0f, 0.0f, kDeg),
+                centred({kTxLightness, -100.0f, 100.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"}, 0.0f)};
+    d.colours = {{kTxLightColour, 0xFFFCF9E9u}, {kTxAmbientColour, 0xFFFFFEC7u}};
+    d.choiceLabel = kTxKind;
+    d.choiceItems = {kTxPointLight, kTxWarmLight, kTxSpotLight};
+    d.choiceAsList = true;
+    d.buttons = kFbDefaults;
+    d.defaultsCaption = kTxDefaultsD;
+    d.defaultsByRules = true;
+    d.opensAtDefaults = true;
+    d.open = &openLighting;
+    d.special = &lightingRules;
+    d.pack = &packLighting;
+    t.push_back(d);
+  }
   return t;
 }
 
@@ -452,6 +554,7 @@ SFilterDialogValues defaultsOf(const SFilterDialogDef& def) {
   SFilterDialogValues v;
   for (const SFilterValueDef& d : def.values) v.values.push_back(d.initial);
   for (const SFilterCheckDef& c : def.checks) v.checks.push_back(c.initial ? 1 : 0);
+  for (const SFilterColourDef& c : def.colours) v.colours.push_back(c.initial);
   return v;
 }
 
@@ -481,7 +584,8 @@ void remember(const SFilterDialogDef& def, const SFilterRemembered& r) { memory(
 
 void resetFilterDialogMemory() { memory().clear(); }
 
-CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed)
+CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed,
+                                       int32_t layerWidth, int32_t layerHeight)
     : def_(def), seed_(seed), protect_(layerProtect) {
   for (const SFilterValueDef& d : def.values) {
     auto n = std::make_unique<TNumMngr>();
@@ -502,10 +606,13 @@ CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t laye
     nums_.push_back(std::move(n));
   }
   sliders_.assign(nums_.size(), 0.0f);
+  enabled_.assign(nums_.size(), 1);
   checks_.assign(def.checks.size(), 0);
+  for (const SFilterColourDef& c : def.colours) colours_.push_back(c.initial);
   SFilterRemembered r = rememberedFor(def);
   if (def.opensAtDefaults) r.values.values = defaultsOf(def).values;
   setValues(r.values);
+  if (def.open != nullptr) def.open(*this, layerWidth, layerHeight);
 }
 
 SFilterDialogValues CFilterDialogModel::values() const {
@@ -513,11 +620,13 @@ SFilterDialogValues CFilterDialogModel::values() const {
   for (const auto& n : nums_) v.values.push_back(n->value());
   v.checks = checks_;
   v.choice = choice_;
+  v.colours = colours_;
   return v;
 }
 
 void CFilterDialogModel::setValues(const SFilterDialogValues& v) {
   for (size_t i = 0; i < checks_.size() && i < v.checks.size(); ++i) checks_[i] = v.checks[i];
+  for (size_t i = 0; i < colours_.size() && i < v.colours.size(); ++i) colours_[i] = v.colours[i];
   choice_ = v.choice;
   // The checks may narrow a range (monotone saturation): apply them first.
   if (def_.special != nullptr) def_.special(*this, kSenderDefaults);
@@ -547,11 +656,14 @@ EPreviewRequest CFilterDialogModel::controlChanged(int32_t sender) {
     r = EPreviewRequest::Later;
   } else if (sender >= kSenderCheck && sender < kSenderCheck + static_cast<int32_t>(checks_.size())) {
     r = EPreviewRequest::Now;
-  } else if (sender == kSenderChoice || sender == kSenderReseed) {
+  } else if (sender == kSenderChoice || sender == kSenderReseed ||
+             (sender >= kSenderColour && sender < kSenderColour + static_cast<int32_t>(colours_.size()))) {
     r = EPreviewRequest::Now;
   } else if (sender == kSenderDefaults) {
-    for (size_t i = 0; i < checks_.size(); ++i) checks_[i] = def_.checks[i].initial ? 1 : 0;
-    resetValues();
+    if (!def_.defaultsByRules) {
+      for (size_t i = 0; i < checks_.size(); ++i) checks_[i] = def_.checks[i].initial ? 1 : 0;
+      resetValues();
+    }
     r = EPreviewRequest::Now;
   } else if (sender == kSenderReset) {
     resetValues();
@@ -559,7 +671,7 @@ EPreviewRequest CFilterDialogModel::controlChanged(int32_t sender) {
   }
   if (def_.special != nullptr && r != EPreviewRequest::None) def_.special(*this, sender);
   // A range the rules widened again takes the default now.
-  if (sender == kSenderDefaults) resetValues();
+  if (sender == kSenderDefaults && !def_.defaultsByRules) resetValues();
   return r;
 }
 

@@ -17,7 +17,7 @@
 
 namespace pg {
 
-enum class ESliderKind : uint8_t { Plain, CentreLine, Dial };
+enum class ESliderKind : uint8_t { Plain, CentreLine, Dial, None };
 
 struct SFilterValueDef {
   uint32_t label;      // resource text
@@ -38,10 +38,16 @@ struct SFilterCheckDef {
   bool initial;
 };
 
+struct SFilterColourDef {
+  uint32_t label;
+  uint32_t initial;  // pixel order (blue low)
+};
+
 struct SFilterDialogValues {
   std::vector<float> values;
   std::vector<uint8_t> checks;
   int32_t choice = 0;
+  std::vector<uint32_t> colours;
 };
 
 class CFilterDialogModel;
@@ -60,6 +66,8 @@ struct SFilterDialogDef {
   std::vector<SFilterCheckDef> checks{};
   uint32_t choiceLabel = 0;             // 0: no choice
   std::vector<uint32_t> choiceItems{};
+  bool choiceAsList = false;            // a drop-down list instead of buttons
+  std::vector<SFilterColourDef> colours{};
   uint8_t buttons = 0;
   uint32_t defaultsCaption = 0;
   bool previewInitial = true;
@@ -67,6 +75,10 @@ struct SFilterDialogDef {
   bool frame = false;
   // The values always open at their defaults (the checks as remembered).
   bool opensAtDefaults = false;
+  // The defaults button is the rules' alone (no value is reset first).
+  bool defaultsByRules = false;
+  // Called once the dialog opens, with the layer image's size.
+  void (*open)(CFilterDialogModel& m, int32_t width, int32_t height) = nullptr;
   // The controls -> the record's bytes.
   void (*pack)(const CFilterDialogModel& m, std::vector<uint8_t>& out) = nullptr;
   // Cross-control rules beyond a value and its slider; may be null.
@@ -81,6 +93,7 @@ inline constexpr int32_t kSenderChoice = 300;
 inline constexpr int32_t kSenderDefaults = 400;
 inline constexpr int32_t kSenderReseed = 401;
 inline constexpr int32_t kSenderReset = 402;
+inline constexpr int32_t kSenderColour = 500;  // + colour index
 
 const std::vector<SFilterDialogDef>& filterDialogTable();
 const SFilterDialogDef* filterDialogFor(std::string_view command);
@@ -91,7 +104,8 @@ int32_t roundHalfAway(float v);
 class CFilterDialogModel {
  public:
   // The values from the remembered ones of the dialog (or its defaults).
-  CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed);
+  CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed, int32_t layerWidth = 0,
+                     int32_t layerHeight = 0);
 
   const SFilterDialogDef& def() const { return def_; }
   TNumMngr& num(size_t i) { return *nums_[i]; }
@@ -105,6 +119,12 @@ class CFilterDialogModel {
   void setCheck(size_t i, bool on) { checks_[i] = on ? 1 : 0; }
   int32_t choice() const { return choice_; }
   void setChoice(int32_t c) { choice_ = c; }
+  uint32_t colour(size_t i) const { return colours_[i]; }
+  void setColour(size_t i, uint32_t c) { colours_[i] = c; }
+  size_t colourCount() const { return colours_.size(); }
+  // Whether a value's field and slider take input.
+  bool valueEnabled(size_t i) const { return enabled_[i] != 0; }
+  void setValueEnabled(size_t i, bool on) { enabled_[i] = on ? 1 : 0; }
   uint32_t seed() const { return seed_; }
   void setSeed(uint32_t s) { seed_ = s; }
   uint8_t layerProtect() const { return protect_; }
@@ -121,6 +141,8 @@ class CFilterDialogModel {
   std::vector<std::unique_ptr<TNumMngr>> nums_;
   std::vector<float> sliders_;
   std::vector<uint8_t> checks_;
+  std::vector<uint32_t> colours_;
+  std::vector<uint8_t> enabled_;
   int32_t choice_ = 0;
   uint32_t seed_ = 0;
   uint8_t protect_ = 0;

@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,7 +15,10 @@
 #include <chrono>
 
 #include "filters/filter_run.h"
+#include "filters/filter_table.h"
 #include "filters/qt/preview_filter.h"
+#include "ui/colour_model.h"
+#include "ui/qt/colour_pickers.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/res_text.h"
 #include "ui/qt/trackbar.h"
@@ -96,7 +100,7 @@ void TFormFilter::runPreview(const std::vector<uint8_t>& record) {
   const bool partial = target_.visibleLayerRect && target_.visibleLayerRect(visible) &&
                        intersectRect(visible, bounds) && visible != bounds;
   // A refusing kernel leaves the layer restored; the dialog stays open.
-  const bool ok = core_.preview(record.data(), int32_t(record.size()), partial ? &visible : nullptr);
+  const bool ok = previewBytes(record, partial ? &visible : nullptr);
   if (target_.refresh) target_.refresh();
   if (ok && partial) {
     // The rest follows once the visible part is on the screen.
@@ -107,15 +111,27 @@ void TFormFilter::runPreview(const std::vector<uint8_t>& record) {
 
 void TFormFilter::completePreview() {
   if (!protocol_->previewChecked()) return;
-  (void)core_.preview(pendingRecord_.data(), int32_t(pendingRecord_.size()));
+  (void)previewBytes(pendingRecord_, nullptr);
   if (target_.refresh) target_.refresh();
+}
+
+bool TFormFilter::previewBytes(const std::vector<uint8_t>& bytes, const TRect* clip) {
+  if (!recordForm_) return core_.preview(bytes.data(), int32_t(bytes.size()), clip);
+  SFltRecord record;
+  if (!fltRecordFromBytes(bytes, record)) {
+    core_.endPreviewAndRedraw(true);
+    return false;
+  }
+  return core_.preview(&record, int32_t(SFltRecord::kWireSize), clip);
 }
 
 // ---- the value-and-slider dialogs ------------------------------------------------
 
 TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target,
                                      const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed)
-    : TFormFilter(parent, core, std::move(target)), def_(def), model_(def, layerProtect, seed) {
+    : TFormFilter(parent, core, std::move(target)),
+      def_(def),
+      model_(def, layerProtect, seed, core.imageSize().W, core.imageSize().H) {
   setWindowTitle(resText(def.caption));
   int row = 0;
   for (size_t i = 0; i < def.values.size(); ++i) {
@@ -127,27 +143,43 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     edit->setFixedWidth(64);
     label->setBuddy(edit);
     auto* unit = new QLabel(QString::fromUtf8(v.unit), content());
-    auto* track = new TGraphicTrackbar(content());
-    if (v.slider == ESliderKind::Dial) {
-      track->setOrientation(gtClockWise);
-      track->setFixedSize(36, 36);
-    } else {
-      track->setFixedSize(200, 22);
-      track->setCenterLine(v.slider == ESliderKind::CentreLine);
-    }
-    track->FocusControl = edit;
     grid_->addWidget(label, row, 0);
     grid_->addWidget(edit, row, 1);
     grid_->addWidget(unit, row, 2);
-    grid_->addWidget(track, row, 3, Qt::AlignLeft);
+    TGraphicTrackbar* track = nullptr;
+    if (v.slider != ESliderKind::None) {
+      track = new TGraphicTrackbar(content());
+      if (v.slider == ESliderKind::Dial) {
+        track->setOrientation(gtClockWise);
+        track->setFixedSize(36, 36);
+      } else {
+        track->setFixedSize(200, 22);
+        track->setCenterLine(v.slider == ESliderKind::CentreLine);
+      }
+      track->FocusControl = edit;
+      grid_->addWidget(track, row, 3, Qt::AlignLeft);
+      track->OnChange = [this, i, track] {
+        if (syncing_) return;
+        model_.setSlider(i, track->getPosition());
+        protocol().valueChange(kSenderSlider + int32_t(i));
+      };
+    }
     ++row;
     edits_.push_back(edit);
     tracks_.push_back(track);
     model_.num(i).onChange = [this, i](TNumMngr&) { protocol().valueChange(kSenderValue + int32_t(i)); };
-    track->OnChange = [this, i, track] {
+  }
+  for (size_t c = 0; c < def.colours.size(); ++c) {
+    auto* label = new QLabel(resText(def.colours[c].label), content());
+    auto* cell = new TPickerColorCell(content());
+    cell->setFixedSize(48, 22);
+    grid_->addWidget(label, row, 0);
+    grid_->addWidget(cell, row++, 1);
+    cells_.push_back(cell);
+    cell->OnChange = [this, c, cell] {
       if (syncing_) return;
-      model_.setSlider(i, track->getPosition());
-      protocol().valueChange(kSenderSlider + int32_t(i));
+      model_.setColour(c, colorRecToRgba(cell->getColorRec(), 255));
+      protocol().valueChange(kSenderColour + int32_t(c));
     };
   }
   for (size_t j = 0; j < def.checks.size(); ++j) {
@@ -159,7 +191,18 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
       protocol().valueChange(kSenderCheck + int32_t(j));
     });
   }
-  if (def.choiceLabel != 0) {
+  if (def.choiceLabel != 0 && def.choiceAsList) {
+    auto* label = new QLabel(resText(def.choiceLabel), content());
+    choiceList_ = new QComboBox(content());
+    for (uint32_t item : def.choiceItems) choiceList_->addItem(resText(item));
+    label->setBuddy(choiceList_);
+    grid_->addWidget(label, row, 0);
+    grid_->addWidget(choiceList_, row++, 1, 1, 3, Qt::AlignLeft);
+    connect(choiceList_, &QComboBox::activated, this, [this](int index) {
+      model_.setChoice(index);
+      protocol().valueChange(kSenderChoice);
+    });
+  } else if (def.choiceLabel != 0) {
     auto* group = new QGroupBox(resText(def.choiceLabel), content());
     auto* column = new QVBoxLayout(group);
     choice_ = new QButtonGroup(this);
@@ -207,6 +250,7 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
   };
   if (Preview != nullptr) hooks.drawFrame = [this] { Preview->drawView(); };
   setHooks(std::move(hooks));
+  setRecordForm(filterByCommand(def.command) != nullptr && filterByCommand(def.command)->bytes == 50);
   if (attach(rememberedFor(def).preview) && Preview != nullptr)
     (void)Preview->bindCore(&core_, [this] { return protocol().current; });
 }
@@ -225,7 +269,14 @@ QPushButton* TFormFilterValues::button(EFilterButton which) const {
 
 void TFormFilterValues::syncWidgets() {
   syncing_ = true;
-  for (size_t i = 0; i < tracks_.size(); ++i) tracks_[i]->setPosition(model_.slider(i));
+  for (size_t i = 0; i < tracks_.size(); ++i) {
+    edits_[i]->setEnabled(model_.valueEnabled(i));
+    if (tracks_[i] == nullptr) continue;
+    tracks_[i]->setPosition(model_.slider(i));
+    tracks_[i]->setEnabled(model_.valueEnabled(i));
+  }
+  for (size_t c = 0; c < cells_.size(); ++c) cells_[c]->setColorRec(rgbaToColorRec(model_.colour(c)));
+  if (choiceList_ != nullptr) choiceList_->setCurrentIndex(model_.choice());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
   if (choice_ != nullptr)
     if (QAbstractButton* b = choice_->button(model_.choice())) b->setChecked(true);

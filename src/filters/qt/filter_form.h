@@ -14,6 +14,7 @@
 #include "ui/qt/base_forms.h"
 
 class QCheckBox;
+class QComboBox;
 class QButtonGroup;
 class QGridLayout;
 
@@ -22,6 +23,7 @@ namespace pg {
 class CFlt4Core;
 class TGraphicTrackbar;
 class TNumEdit;
+class TPickerColorCell;
 class TPreviewFilter;
 
 // What a dialog needs of the window it previews in.
@@ -45,6 +47,8 @@ class TFormFilter : public TDialogBaseForm {
   // The record the controls say.
   const std::vector<uint8_t>& record() const { return protocol_->current; }
   bool attached() const { return attached_; }
+  // The record bytes are a record filter's parameter bytes and extra block.
+  void setRecordForm(bool on) { recordForm_ = on; }
 
  protected:
   // Derived dialogs hand over their controls here, then call attach.
@@ -58,11 +62,13 @@ class TFormFilter : public TDialogBaseForm {
  private:
   void runPreview(const std::vector<uint8_t>& record);
   void completePreview();
+  bool previewBytes(const std::vector<uint8_t>& bytes, const TRect* clip);
 
   SFilterPreviewTarget target_;
   std::unique_ptr<CFilterDialogProtocol> protocol_;
   bool attached_ = false;
   bool shownOnce_ = false;
+  bool recordForm_ = false;
   // A canvas preview limited to the visible part waits for its completion.
   QTimer completion_;
   std::vector<uint8_t> pendingRecord_;
@@ -80,6 +86,8 @@ class TFormFilterValues : public TFormFilter {
   QCheckBox* checkBox(size_t i) const { return checks_[i]; }
   QButtonGroup* choice() const { return choice_; }
   TPreviewFilter* Preview = nullptr;
+  QComboBox* choiceList() const { return choiceList_; }
+  TPickerColorCell* colourCell(size_t i) const { return cells_[i]; }
   // The defaults, reset or renew button (null when the dialog has none).
   QPushButton* button(EFilterButton which) const;
 
@@ -94,6 +102,8 @@ class TFormFilterValues : public TFormFilter {
   std::vector<TGraphicTrackbar*> tracks_;
   std::vector<QCheckBox*> checks_;
   QButtonGroup* choice_ = nullptr;
+  QComboBox* choiceList_ = nullptr;
+  std::vector<TPickerColorCell*> cells_;
   QPushButton* defaults_ = nullptr;
   QPushButton* reseed_ = nullptr;
   QPushButton* reset_ = nullptr;
