@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QTest>
 
 #include "document/layer_data.h"
@@ -232,6 +233,56 @@ TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
         }
       }
   }
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// The lighting dialog through its command: a recorded application, undone
+// by the undo list, replays to the same pixels.
+TEST(LightingDialog, ARecordedApplicationReplaysToTheSamePixels) {
+  ReplayFixture f(64, 48);
+  pg::testing::ensureQtApp();
+  resetFilterRepeat();
+  resetFilterDialogMemory();
+  f.paint(ReplayFixture::line(5, 5, 50, 30, 30));
+  const std::string before = picture(*f.x.doc);
+  SFilterDialogHost host;
+  bool directedEnabled = true;
+  host.showModal = [&](QDialog& dialog) {
+    auto& d = static_cast<TFormFilterValues&>(dialog);
+    d.show();
+    // The point light opens with its direction controls off.
+    directedEnabled = d.edit(5)->isEnabled();
+    d.choiceList()->setCurrentIndex(2);
+    emit d.choiceList()->activated(2);
+    d.model().num(8).setValue(40.0f);
+    d.ButtonOKClick();
+    return kMrOk;
+  };
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, f.x.doc->currentLayerIndex(), *filterByCommand("filterLighting"),
+                          false, makeFilterDialog(host)),
+            FilterResult::Done);
+  EXPECT_FALSE(directedEnabled);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilterRecord, 74}));
+  const std::string lit = picture(*f.x.doc);
+  EXPECT_NE(lit, before);
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.replayAll();
+  EXPECT_EQ(picture(*f.y.doc), lit);
+  // Repeat applies the same lamp again without asking.
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, {}), FilterResult::Done);
+  int32_t i = 0;
+  TRect r{};
+  ASSERT_TRUE(f.x.doc->undo(*f.x.flow, i, r));
+  EXPECT_EQ(picture(*f.x.doc), lit);
+  ASSERT_TRUE(f.x.doc->undo(*f.x.flow, i, r));
+  EXPECT_EQ(picture(*f.x.doc), before);
+  resetFilterRepeat();
+  resetFilterDialogMemory();
 }
 
 }  // namespace
