@@ -15,6 +15,7 @@
 #include "filters/rotate_scale_filter.h"
 #include "filters/stylize_filters.h"
 #include "filters/table_filters.h"
+#include "filters/tiles_filter.h"
 #include "filters/tone_filters.h"
 
 namespace pg {
@@ -103,6 +104,17 @@ enum : uint32_t {
   kTxPitch,
   kTxSpread,
   kTxAmbientColour,
+  kTxCapTiles,
+  kTxWidth,
+  kTxColour1,
+  kTxColour2,
+  kTxColour3,
+  kTxOpacity1,
+  kTxOpacity2,
+  kTxOpacity3,
+  kTxShape,
+  kTxSquares,
+  kTxTriangles,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -331,8 +343,8 @@ void lightingRules(CFilterDialogModel& m, int32_t sender) {
   if (sender == kSenderChoice || sender == kSenderDefaults) loadLightKind(m, m.choice());
 }
 
-void openLighting(CFilterDialogModel& m, int32_t width, int32_t height) {
-  const float w = float(std::max(width, 1)), h = float(std::max(height, 1));
+void openLighting(CFilterDialogModel& m, const SFilterOpenInfo& info) {
+  const float w = float(std::max(info.width, 1)), h = float(std::max(info.height, 1));
   (void)m.num(kLtX).setRange(0.0f, -w, w);
   (void)m.num(kLtY).setRange(0.0f, -h, h);
   m.num(kLtAmbient).setValue(0.0f);
@@ -360,6 +372,33 @@ void packLighting(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   }
   const SLightingRecord rec(header, l);
   out = fltRecordBytes(rec.record);
+}
+
+// ---- tiles: values width and three opacities, three colours, the third
+// colour's check, the shape (squares first).
+void tilesRules(CFilterDialogModel& m, int32_t sender) {
+  if (sender != kSenderCheck && sender != kSenderDefaults) return;
+  m.setValueEnabled(3, m.check(0));
+  m.setColourEnabled(2, m.check(0));
+}
+
+void openTiles(CFilterDialogModel& m, const SFilterOpenInfo& info) {
+  m.setColour(0, info.foreground);
+  m.setColour(1, info.background);
+  tilesRules(m, kSenderCheck);
+}
+
+void packTiles(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltTiles r;
+  r.shape = m.choice() == 0 ? 1 : 0;
+  r.thirdColour = m.check(0) ? 1 : 0;
+  r.width = uint16_t(std::clamp(roundHalfAway(m.value(0)), 0, 65535));
+  for (size_t i = 0; i < 3; ++i) {
+    const uint32_t opacity = uint32_t(std::clamp(roundHalfAway(m.value(1 + i) * 255.0f / 100.0f), 0, 255));
+    r.colours[i] = (m.colour(i) & 0x00FFFFFFu) | opacity << 24;
+  }
+  writeTilesRecord(r, out.data());
 }
 
 std::vector<SFilterDialogDef> buildTable() {
@@ -516,6 +555,21 @@ std::vector<SFilterDialogDef> buildTable() {
     t.push_back(d);
   }
   {
+    SFilterDialogDef d{"filterTiles", kTxCapTiles};
+    d.values = {{kTxWidth, 8.0f, 512.0f, 32.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx},
+                {kTxOpacity1, 0.0f, 100.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"},
+                {kTxOpacity2, 0.0f, 100.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"},
+                {kTxOpacity3, 0.0f, 100.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"}};
+    d.colours = {{kTxColour1, 0xFF000000u}, {kTxColour2, 0xFF000000u}, {kTxColour3, 0xFF000000u}};
+    d.checks = {{kTxColour3, false}};
+    d.choiceLabel = kTxShape;
+    d.choiceItems = {kTxSquares, kTxTriangles};
+    d.open = &openTiles;
+    d.special = &tilesRules;
+    d.pack = &packTiles;
+    t.push_back(d);
+  }
+  {
     SFilterDialogDef d{"filterLighting", kTxCapLighting};
     auto plain = [](uint32_t label, float lo, float hi, float v, const char* unit) {
       return SFilterValueDef{label, lo, hi, v, 1.0f, "%1.0f", ESliderKind::None, unit};
@@ -585,7 +639,7 @@ void remember(const SFilterDialogDef& def, const SFilterRemembered& r) { memory(
 void resetFilterDialogMemory() { memory().clear(); }
 
 CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed,
-                                       int32_t layerWidth, int32_t layerHeight)
+                                       const SFilterOpenInfo& info)
     : def_(def), seed_(seed), protect_(layerProtect) {
   for (const SFilterValueDef& d : def.values) {
     auto n = std::make_unique<TNumMngr>();
@@ -609,10 +663,11 @@ CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t laye
   enabled_.assign(nums_.size(), 1);
   checks_.assign(def.checks.size(), 0);
   for (const SFilterColourDef& c : def.colours) colours_.push_back(c.initial);
+  colourEnabled_.assign(colours_.size(), 1);
   SFilterRemembered r = rememberedFor(def);
   if (def.opensAtDefaults) r.values.values = defaultsOf(def).values;
   setValues(r.values);
-  if (def.open != nullptr) def.open(*this, layerWidth, layerHeight);
+  if (def.open != nullptr) def.open(*this, info);
 }
 
 SFilterDialogValues CFilterDialogModel::values() const {

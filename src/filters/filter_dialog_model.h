@@ -52,6 +52,15 @@ struct SFilterDialogValues {
 
 class CFilterDialogModel;
 
+// What a dialog learns when it opens: the layer image's size and the tool
+// window's two colours (pixel order).
+struct SFilterOpenInfo {
+  int32_t width = 0;
+  int32_t height = 0;
+  uint32_t foreground = 0xFF000000u;
+  uint32_t background = 0xFFFFFFFFu;
+};
+
 // Buttons a dialog may carry.
 enum EFilterButton : uint8_t {
   kFbDefaults = 1,  // every value to its default
@@ -77,8 +86,8 @@ struct SFilterDialogDef {
   bool opensAtDefaults = false;
   // The defaults button is the rules' alone (no value is reset first).
   bool defaultsByRules = false;
-  // Called once the dialog opens, with the layer image's size.
-  void (*open)(CFilterDialogModel& m, int32_t width, int32_t height) = nullptr;
+  // Called once the dialog opens.
+  void (*open)(CFilterDialogModel& m, const SFilterOpenInfo& info) = nullptr;
   // The controls -> the record's bytes.
   void (*pack)(const CFilterDialogModel& m, std::vector<uint8_t>& out) = nullptr;
   // Cross-control rules beyond a value and its slider; may be null.
@@ -104,8 +113,8 @@ int32_t roundHalfAway(float v);
 class CFilterDialogModel {
  public:
   // The values from the remembered ones of the dialog (or its defaults).
-  CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed, int32_t layerWidth = 0,
-                     int32_t layerHeight = 0);
+  CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed,
+                     const SFilterOpenInfo& info = {});
 
   const SFilterDialogDef& def() const { return def_; }
   TNumMngr& num(size_t i) { return *nums_[i]; }
@@ -122,6 +131,8 @@ class CFilterDialogModel {
   uint32_t colour(size_t i) const { return colours_[i]; }
   void setColour(size_t i, uint32_t c) { colours_[i] = c; }
   size_t colourCount() const { return colours_.size(); }
+  bool colourEnabled(size_t i) const { return colourEnabled_[i] != 0; }
+  void setColourEnabled(size_t i, bool on) { colourEnabled_[i] = on ? 1 : 0; }
   // Whether a value's field and slider take input.
   bool valueEnabled(size_t i) const { return enabled_[i] != 0; }
   void setValueEnabled(size_t i, bool on) { enabled_[i] = on ? 1 : 0; }
@@ -143,6 +154,7 @@ class CFilterDialogModel {
   std::vector<uint8_t> checks_;
   std::vector<uint32_t> colours_;
   std::vector<uint8_t> enabled_;
+  std::vector<uint8_t> colourEnabled_;
   int32_t choice_ = 0;
   uint32_t seed_ = 0;
   uint8_t protect_ = 0;

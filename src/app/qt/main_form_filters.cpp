@@ -5,6 +5,7 @@
 #include "app/command_gates.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "document/layer_data.h"
@@ -34,6 +35,10 @@ void TMainForm::bindFilterCommands() {
       TPaper& p = widget->window().paper();
       const CLayerData* layer = p.getLayer(p.currentLayerIndex());
       return layer != nullptr && layer->protectAlpha ? 1 : 0;
+    };
+    host.toolColours = [this](uint32_t& foreground, uint32_t& background) {
+      foreground = canvas_->mainColor();
+      background = canvas_->secondColor();
     };
     return makeFilterDialog(std::move(host));
   };

@@ -1,14 +1,24 @@
 // Running a filter's dialog for its command.
 #include "filters/qt/filter_dialogs.h"
 
+#include "filters/cloud_filters.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_run.h"
 #include "platform/message_service.h"
 
 namespace pg {
 
+namespace {
+
+// The clouds take the tool window's colours and a fresh seed, no dialog.
+bool isCloudsCommand(const SFilterEntry& e) {
+  return e.command != nullptr && (std::string_view(e.command) == "filterClouds" || std::string_view(e.command) == "filterClouds2");
+}
+
+}  // namespace
+
 bool filterHasDialog(const SFilterEntry& entry) {
-  return entry.command != nullptr && filterDialogFor(entry.command) != nullptr;
+  return entry.command != nullptr && (filterDialogFor(entry.command) != nullptr || isCloudsCommand(entry));
 }
 
 bool filterCommandAvailable(const SFilterEntry& entry) {
@@ -21,10 +31,24 @@ bool filterCommandAvailable(const SFilterEntry& entry) {
 
 FilterDialog makeFilterDialog(SFilterDialogHost host) {
   return [host](const SFilterEntry& entry, CFlt4Core& core, std::vector<uint8_t>& params) {
+    SFilterOpenInfo info;
+    info.width = core.imageSize().W;
+    info.height = core.imageSize().H;
+    if (host.toolColours) host.toolColours(info.foreground, info.background);
+    if (isCloudsCommand(entry)) {
+      SFltClouds clouds;
+      clouds.colour1 = info.foreground | 0xFF000000u;
+      clouds.colour2 = info.background | 0xFF000000u;
+      clouds.seed = filterSeedNow();
+      clouds.mode = std::string_view(entry.command) == "filterClouds2" ? 16 : 0;
+      params.assign(kCloudsRecordSize, 0);
+      writeCloudsRecord(clouds, params.data());
+      return true;
+    }
     const SFilterDialogDef* def = entry.command != nullptr ? filterDialogFor(entry.command) : nullptr;
     if (def == nullptr) return false;
     const uint8_t protect = host.layerProtect ? host.layerProtect() : 0;
-    TFormFilterValues dialog(host.owner, core, host.target, *def, protect, filterSeedNow());
+    TFormFilterValues dialog(host.owner, core, host.target, *def, protect, filterSeedNow(), info);
     if (!dialog.attached()) return false;
     const bool ok = host.showModal && host.showModal(dialog) == kMrOk;
     // The preview always ends before the filter applies for real; the

@@ -19,6 +19,8 @@ struct SFilterDialogHost {
   SFilterPreviewTarget target;
   // The target layer's protect-alpha flag (read by some records).
   std::function<uint8_t()> layerProtect;
+  // The tool window's foreground and background colours (pixel order).
+  std::function<void(uint32_t& foreground, uint32_t& background)> toolColours;
 };
 
 // Whether a filter with parameters has its dialog in this system; a filter

@@ -128,12 +128,24 @@ bool TFormFilter::previewBytes(const std::vector<uint8_t>& bytes, const TRect* c
 // ---- the value-and-slider dialogs ------------------------------------------------
 
 TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target,
-                                     const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed)
-    : TFormFilter(parent, core, std::move(target)),
-      def_(def),
-      model_(def, layerProtect, seed, core.imageSize().W, core.imageSize().H) {
+                                     const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed,
+                                     const SFilterOpenInfo& info)
+    : TFormFilter(parent, core, std::move(target)), def_(def), model_(def, layerProtect, seed, info) {
   setWindowTitle(resText(def.caption));
   int row = 0;
+  // A list of kinds comes first: choosing one loads the values below.
+  if (def.choiceLabel != 0 && def.choiceAsList) {
+    auto* label = new QLabel(resText(def.choiceLabel), content());
+    choiceList_ = new QComboBox(content());
+    for (uint32_t item : def.choiceItems) choiceList_->addItem(resText(item));
+    label->setBuddy(choiceList_);
+    grid_->addWidget(label, row, 0);
+    grid_->addWidget(choiceList_, row++, 1, 1, 3, Qt::AlignLeft);
+    connect(choiceList_, &QComboBox::activated, this, [this](int index) {
+      model_.setChoice(index);
+      protocol().valueChange(kSenderChoice);
+    });
+  }
   for (size_t i = 0; i < def.values.size(); ++i) {
     const SFilterValueDef& v = def.values[i];
     auto* label = new QLabel(resText(v.label), content());
@@ -191,18 +203,7 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
       protocol().valueChange(kSenderCheck + int32_t(j));
     });
   }
-  if (def.choiceLabel != 0 && def.choiceAsList) {
-    auto* label = new QLabel(resText(def.choiceLabel), content());
-    choiceList_ = new QComboBox(content());
-    for (uint32_t item : def.choiceItems) choiceList_->addItem(resText(item));
-    label->setBuddy(choiceList_);
-    grid_->addWidget(label, row, 0);
-    grid_->addWidget(choiceList_, row++, 1, 1, 3, Qt::AlignLeft);
-    connect(choiceList_, &QComboBox::activated, this, [this](int index) {
-      model_.setChoice(index);
-      protocol().valueChange(kSenderChoice);
-    });
-  } else if (def.choiceLabel != 0) {
+  if (def.choiceLabel != 0 && !def.choiceAsList) {
     auto* group = new QGroupBox(resText(def.choiceLabel), content());
     auto* column = new QVBoxLayout(group);
     choice_ = new QButtonGroup(this);
@@ -275,7 +276,10 @@ void TFormFilterValues::syncWidgets() {
     tracks_[i]->setPosition(model_.slider(i));
     tracks_[i]->setEnabled(model_.valueEnabled(i));
   }
-  for (size_t c = 0; c < cells_.size(); ++c) cells_[c]->setColorRec(rgbaToColorRec(model_.colour(c)));
+  for (size_t c = 0; c < cells_.size(); ++c) {
+    cells_[c]->setColorRec(rgbaToColorRec(model_.colour(c)));
+    cells_[c]->setEnabled(model_.colourEnabled(c));
+  }
   if (choiceList_ != nullptr) choiceList_->setCurrentIndex(model_.choice());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
   if (choice_ != nullptr)

@@ -78,7 +78,7 @@ class TFormFilterValues : public TFormFilter {
   Q_OBJECT
  public:
   TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target, const SFilterDialogDef& def,
-                    uint8_t layerProtect, uint32_t seed);
+                    uint8_t layerProtect, uint32_t seed, const SFilterOpenInfo& info);
 
   CFilterDialogModel& model() { return model_; }
   TNumEdit* edit(size_t i) const { return edits_[i]; }

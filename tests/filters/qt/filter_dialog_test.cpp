@@ -287,3 +287,28 @@ TEST(LightingDialog, ARecordedApplicationReplaysToTheSamePixels) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+TEST(FilterDialogs, CloudsTakeTheToolColoursWithoutADialog) {
+  DialogFixture f;
+  SFilterDialogHost host;
+  int shown = 0;
+  host.showModal = [&](QDialog&) { return ++shown, kMrCancel; };
+  host.toolColours = [](uint32_t& fg, uint32_t& bg) {
+    fg = 0x00FF0000u;  // red
+    bg = 0x000000FFu;  // blue
+  };
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, *filterByCommand("filterClouds"), false, makeFilterDialog(host)),
+            FilterResult::Done);
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilter4, 70}));
+  // Every pixel lies between the two colours: no green at all.
+  const CBlockVMTC& img = *f.layer().image;
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) ASSERT_EQ((img.getPixel(x, y) >> 8) & 0xFF, 0u) << x << "," << y;
+}
+
+}  // namespace
+}  // namespace pg::test
