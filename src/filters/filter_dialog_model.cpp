@@ -115,6 +115,8 @@ enum : uint32_t {
   kTxShape,
   kTxSquares,
   kTxTriangles,
+  kTxCentre,
+  kTxCapZoomBlur,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -401,6 +403,25 @@ void packTiles(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   writeTilesRecord(r, out.data());
 }
 
+// ---- zoom blur: amount, centre x and y (from the middle of the area).
+void openZoomBlur(CFilterDialogModel& m, const SFilterOpenInfo& info) {
+  const float hw = float(std::max(info.areaWidth, 1)) / 2.0f, hh = float(std::max(info.areaHeight, 1)) / 2.0f;
+  (void)m.num(1).setRange(0.0f, -hw, hw);
+  (void)m.num(2).setRange(0.0f, -hh, hh);
+  m.setPicker(m.num(1).getRatio(), m.num(2).getRatio());
+}
+
+void packZoomBlur(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes8();
+  SFltZoomBlur r;
+  r.amount = clampByte(roundHalfAway(m.value(0)));
+  r.centreX = int16_t(std::clamp(roundHalfAway(m.value(1)), -32768, 32767));
+  r.centreY = int16_t(std::clamp(roundHalfAway(m.value(2)), -32768, 32767));
+  r.protect = m.layerProtect();
+  r.mode = 1;
+  writeZoomBlurRecord(r, out.data());
+}
+
 std::vector<SFilterDialogDef> buildTable() {
   std::vector<SFilterDialogDef> t;
   {
@@ -448,6 +469,17 @@ std::vector<SFilterDialogDef> buildTable() {
                 {kTxDistanceD, 1.0f, 100.0f, 1.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx}};
     d.previewInitial = false;
     d.pack = &packMotionBlur;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterRadialBlur", kTxCapZoomBlur};
+    d.values = {{kTxAmountA, 1.0f, 100.0f, 1.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""},
+                {kTxX, -128.0f, 128.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::None, kPx},
+                {kTxY, -128.0f, 128.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::None, kPx}};
+    d.pickerLabel = kTxCentre;
+    d.previewInitial = false;
+    d.open = &openZoomBlur;
+    d.pack = &packZoomBlur;
     t.push_back(d);
   }
   {
@@ -723,6 +755,15 @@ EPreviewRequest CFilterDialogModel::controlChanged(int32_t sender) {
   } else if (sender == kSenderReset) {
     resetValues();
     r = EPreviewRequest::Now;
+  }
+  if (def_.pickerLabel != 0 && nums_.size() > 2) {
+    if (sender == kSenderPicker) {
+      nums_[1]->setRatio(pickerX_);
+      nums_[2]->setRatio(pickerY_);
+      r = EPreviewRequest::Later;
+    } else if (sender == kSenderValue + 1 || sender == kSenderValue + 2) {
+      setPicker(nums_[1]->getRatio(), nums_[2]->getRatio());
+    }
   }
   if (def_.special != nullptr && r != EPreviewRequest::None) def_.special(*this, sender);
   // A range the rules widened again takes the default now.

@@ -57,6 +57,8 @@ class CFilterDialogModel;
 struct SFilterOpenInfo {
   int32_t width = 0;
   int32_t height = 0;
+  int32_t areaWidth = 0;  // the filter's bounds
+  int32_t areaHeight = 0;
   uint32_t foreground = 0xFF000000u;
   uint32_t background = 0xFFFFFFFFu;
 };
@@ -84,6 +86,8 @@ struct SFilterDialogDef {
   bool frame = false;
   // The values always open at their defaults (the checks as remembered).
   bool opensAtDefaults = false;
+  // A centre picker (label; 0 for none) for values 1 (x) and 2 (y).
+  uint32_t pickerLabel = 0;
   // The defaults button is the rules' alone (no value is reset first).
   bool defaultsByRules = false;
   // Called once the dialog opens.
@@ -103,6 +107,7 @@ inline constexpr int32_t kSenderDefaults = 400;
 inline constexpr int32_t kSenderReseed = 401;
 inline constexpr int32_t kSenderReset = 402;
 inline constexpr int32_t kSenderColour = 500;  // + colour index
+inline constexpr int32_t kSenderPicker = 600;
 
 const std::vector<SFilterDialogDef>& filterDialogTable();
 const SFilterDialogDef* filterDialogFor(std::string_view command);
@@ -136,6 +141,12 @@ class CFilterDialogModel {
   // Whether a value's field and slider take input.
   bool valueEnabled(size_t i) const { return enabled_[i] != 0; }
   void setValueEnabled(size_t i, bool on) { enabled_[i] = on ? 1 : 0; }
+  float pickerX() const { return pickerX_; }
+  float pickerY() const { return pickerY_; }
+  void setPicker(float x, float y) {
+    pickerX_ = x;
+    pickerY_ = y;
+  }
   uint32_t seed() const { return seed_; }
   void setSeed(uint32_t s) { seed_ = s; }
   uint8_t layerProtect() const { return protect_; }
@@ -156,6 +167,8 @@ class CFilterDialogModel {
   std::vector<uint8_t> enabled_;
   std::vector<uint8_t> colourEnabled_;
   int32_t choice_ = 0;
+  float pickerX_ = 0.5f;
+  float pickerY_ = 0.5f;
   uint32_t seed_ = 0;
   uint8_t protect_ = 0;
 };

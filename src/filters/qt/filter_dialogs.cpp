@@ -34,6 +34,8 @@ FilterDialog makeFilterDialog(SFilterDialogHost host) {
     SFilterOpenInfo info;
     info.width = core.imageSize().W;
     info.height = core.imageSize().H;
+    info.areaWidth = core.bounds().Right - core.bounds().Left;
+    info.areaHeight = core.bounds().Bottom - core.bounds().Top;
     if (host.toolColours) host.toolColours(info.foreground, info.background);
     if (isCloudsCommand(entry)) {
       SFltClouds clouds;

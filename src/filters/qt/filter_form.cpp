@@ -16,6 +16,7 @@
 
 #include "filters/filter_run.h"
 #include "filters/filter_table.h"
+#include "filters/qt/centre_picker.h"
 #include "filters/qt/preview_filter.h"
 #include "ui/colour_model.h"
 #include "ui/qt/colour_pickers.h"
@@ -181,6 +182,18 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     tracks_.push_back(track);
     model_.num(i).onChange = [this, i](TNumMngr&) { protocol().valueChange(kSenderValue + int32_t(i)); };
   }
+  if (def.pickerLabel != 0) {
+    auto* label = new QLabel(resText(def.pickerLabel), content());
+    picker_ = new TTrackArea(content());
+    if (!edits_.empty()) picker_->FocusControl = edits_.size() > 1 ? edits_[1] : edits_[0];
+    grid_->addWidget(label, row, 0, Qt::AlignTop);
+    grid_->addWidget(picker_, row++, 1, 1, 3, Qt::AlignLeft);
+    picker_->OnChange = [this] {
+      if (syncing_) return;
+      model_.setPicker(picker_->positionX(), picker_->positionY());
+      protocol().valueChange(kSenderPicker);
+    };
+  }
   for (size_t c = 0; c < def.colours.size(); ++c) {
     auto* label = new QLabel(resText(def.colours[c].label), content());
     auto* cell = new TPickerColorCell(content());
@@ -281,6 +294,7 @@ void TFormFilterValues::syncWidgets() {
     cells_[c]->setEnabled(model_.colourEnabled(c));
   }
   if (choiceList_ != nullptr) choiceList_->setCurrentIndex(model_.choice());
+  if (picker_ != nullptr) picker_->setPosition(model_.pickerX(), model_.pickerY());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
   if (choice_ != nullptr)
     if (QAbstractButton* b = choice_->button(model_.choice())) b->setChecked(true);

@@ -25,6 +25,7 @@ class TGraphicTrackbar;
 class TNumEdit;
 class TPickerColorCell;
 class TPreviewFilter;
+class TTrackArea;
 
 // What a dialog needs of the window it previews in.
 struct SFilterPreviewTarget {
@@ -87,6 +88,7 @@ class TFormFilterValues : public TFormFilter {
   QButtonGroup* choice() const { return choice_; }
   TPreviewFilter* Preview = nullptr;
   QComboBox* choiceList() const { return choiceList_; }
+  TTrackArea* picker() const { return picker_; }
   TPickerColorCell* colourCell(size_t i) const { return cells_[i]; }
   // The defaults, reset or renew button (null when the dialog has none).
   QPushButton* button(EFilterButton which) const;
@@ -103,6 +105,7 @@ class TFormFilterValues : public TFormFilter {
   std::vector<QCheckBox*> checks_;
   QButtonGroup* choice_ = nullptr;
   QComboBox* choiceList_ = nullptr;
+  TTrackArea* picker_ = nullptr;
   std::vector<TPickerColorCell*> cells_;
   QPushButton* defaults_ = nullptr;
   QPushButton* reseed_ = nullptr;
