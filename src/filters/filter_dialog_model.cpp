@@ -7,6 +7,7 @@
 #include <string>
 
 #include "filters/distort_filters.h"
+#include "filters/histogram.h"
 #include "filters/lighting_filter.h"
 #include "filters/median_filter.h"
 #include "filters/motion_blur_filters.h"
@@ -422,6 +423,14 @@ void packZoomBlur(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   writeZoomBlurRecord(r, out.data());
 }
 
+// The threshold half way between the darkest and the lightest grey.
+void thresholdRules(CFilterDialogModel& m, int32_t sender) {
+  if (sender != kSenderAuto || m.histogram() == nullptr) return;
+  const SHistogram& h = *m.histogram();
+  m.num(0).setValue(float((h.lowest[SHistogram::kGrey] + h.highest[SHistogram::kGrey] - 1) / 2 + 1));
+  m.setSlider(0, m.num(0).getRatio());
+}
+
 std::vector<SFilterDialogDef> buildTable() {
   std::vector<SFilterDialogDef> t;
   {
@@ -458,8 +467,10 @@ std::vector<SFilterDialogDef> buildTable() {
   {
     SFilterDialogDef d{"filterThreshold", kTxCapThreshold};
     d.values = {{kTxThreshold, 1.0f, 255.0f, 128.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}};
-    d.buttons = kFbDefaults;
+    d.buttons = kFbDefaults | kFbAuto;
     d.defaultsCaption = kTxDefaultsD;
+    d.histogramMode = 0;
+    d.special = &thresholdRules;
     d.pack = &packThreshold;
     t.push_back(d);
   }
@@ -672,7 +683,7 @@ void resetFilterDialogMemory() { memory().clear(); }
 
 CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed,
                                        const SFilterOpenInfo& info)
-    : def_(def), seed_(seed), protect_(layerProtect) {
+    : def_(def), seed_(seed), protect_(layerProtect), histogram_(info.histogram) {
   for (const SFilterValueDef& d : def.values) {
     auto n = std::make_unique<TNumMngr>();
     if (d.wrap) {
@@ -751,6 +762,8 @@ EPreviewRequest CFilterDialogModel::controlChanged(int32_t sender) {
       for (size_t i = 0; i < checks_.size(); ++i) checks_[i] = def_.checks[i].initial ? 1 : 0;
       resetValues();
     }
+    r = EPreviewRequest::Now;
+  } else if (sender == kSenderAuto) {
     r = EPreviewRequest::Now;
   } else if (sender == kSenderReset) {
     resetValues();

@@ -54,7 +54,11 @@ class CFilterDialogModel;
 
 // What a dialog learns when it opens: the layer image's size and the tool
 // window's two colours (pixel order).
+struct SHistogram;
+
 struct SFilterOpenInfo {
+  // The region's histogram, for the dialogs that show one.
+  const SHistogram* histogram = nullptr;
   int32_t width = 0;
   int32_t height = 0;
   int32_t areaWidth = 0;  // the filter's bounds
@@ -68,6 +72,7 @@ enum EFilterButton : uint8_t {
   kFbDefaults = 1,  // every value to its default
   kFbReseed = 2,    // a new random seed
   kFbReset = 4,     // the values to their defaults
+  kFbAuto = 8,      // values from the region's histogram
 };
 
 struct SFilterDialogDef {
@@ -86,6 +91,8 @@ struct SFilterDialogDef {
   bool frame = false;
   // The values always open at their defaults (the checks as remembered).
   bool opensAtDefaults = false;
+  // The dialog shows the region's histogram in this mode (-1: none).
+  int8_t histogramMode = -1;
   // A centre picker (label; 0 for none) for values 1 (x) and 2 (y).
   uint32_t pickerLabel = 0;
   // The defaults button is the rules' alone (no value is reset first).
@@ -106,6 +113,7 @@ inline constexpr int32_t kSenderChoice = 300;
 inline constexpr int32_t kSenderDefaults = 400;
 inline constexpr int32_t kSenderReseed = 401;
 inline constexpr int32_t kSenderReset = 402;
+inline constexpr int32_t kSenderAuto = 403;
 inline constexpr int32_t kSenderColour = 500;  // + colour index
 inline constexpr int32_t kSenderPicker = 600;
 
@@ -150,6 +158,7 @@ class CFilterDialogModel {
   uint32_t seed() const { return seed_; }
   void setSeed(uint32_t s) { seed_ = s; }
   uint8_t layerProtect() const { return protect_; }
+  const SHistogram* histogram() const { return histogram_; }
 
   // The change of one control: what follows it, and what the preview needs.
   EPreviewRequest controlChanged(int32_t sender);
@@ -171,6 +180,7 @@ class CFilterDialogModel {
   float pickerY_ = 0.5f;
   uint32_t seed_ = 0;
   uint8_t protect_ = 0;
+  const SHistogram* histogram_ = nullptr;
 };
 
 // What each dialog remembers while the program runs: its values and the

@@ -184,6 +184,18 @@ bool CFlt4Core::preview(const void* param, int32_t size, const TRect* clip) {
   return true;
 }
 
+SFlt4Context CFlt4Core::readContext() const {
+  SFlt4Context ctx;
+  if (!isValid()) return ctx;
+  ctx.offsetX = layer_->offsetX;
+  ctx.offsetY = layer_->offsetY;
+  ctx.selection = selection_;
+  ctx.bounds = bounds_;
+  ctx.source = undoCopy_.get();
+  ctx.maskValue = maskValueFor(selection_);
+  return ctx;
+}
+
 bool CFlt4Core::sourceRegion(const TRect& rect, TMTC& out) const {
   if (!isValid() || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return false;
   const SRectXYWH area{rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top};

@@ -65,6 +65,9 @@ class CFlt4Core {
   // The unfiltered pixels of rect, as renderRegion gives the filtered ones.
   [[nodiscard]] bool sourceRegion(const TRect& rect, TMTC& out) const;
   bool previewed() const { return previewed_; }
+  // A context for reading the unfiltered pixels of the bounds with their
+  // selection weights (image and region unset: not for kernels).
+  SFlt4Context readContext() const;
   // Puts the unfiltered pixels back after a preview; whether one was undone.
   bool endPreview(TRect* rect = nullptr);
   bool endPreviewAndRedraw(bool redraw);

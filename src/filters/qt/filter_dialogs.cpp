@@ -3,6 +3,7 @@
 
 #include "filters/cloud_filters.h"
 #include "filters/filter_dialog_model.h"
+#include "filters/histogram.h"
 #include "filters/filter_run.h"
 #include "platform/message_service.h"
 
@@ -50,6 +51,11 @@ FilterDialog makeFilterDialog(SFilterDialogHost host) {
     const SFilterDialogDef* def = entry.command != nullptr ? filterDialogFor(entry.command) : nullptr;
     if (def == nullptr) return false;
     const uint8_t protect = host.layerProtect ? host.layerProtect() : 0;
+    SHistogram histogram;
+    if (def->histogramMode >= 0) {
+      histogram.compute(core.readContext());
+      info.histogram = &histogram;
+    }
     TFormFilterValues dialog(host.owner, core, host.target, *def, protect, filterSeedNow(), info);
     if (!dialog.attached()) return false;
     const bool ok = host.showModal && host.showModal(dialog) == kMrOk;

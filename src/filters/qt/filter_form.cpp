@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -18,7 +19,10 @@
 #include "filters/filter_table.h"
 #include "filters/qt/centre_picker.h"
 #include "filters/qt/preview_filter.h"
+#include "filters/histogram.h"
+#include "ui/appearance_manager.h"
 #include "ui/colour_model.h"
+#include "ui/qt/graphic_image.h"
 #include "ui/qt/colour_pickers.h"
 #include "ui/qt/num_fields.h"
 #include "ui/qt/res_text.h"
@@ -31,11 +35,31 @@ namespace {
 constexpr uint32_t kTxPreview = 66700;
 constexpr uint32_t kTxRenew = 66704;
 constexpr uint32_t kTxReset = 66705;
+constexpr uint32_t kTxAuto = 66798;
 
 uint64_t steadyMilliseconds() {
   using namespace std::chrono;
   return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
+
+// The histogram's picture.
+class THistogramView : public QWidget {
+ public:
+  THistogramView(QWidget* parent, const SHistogram& h, uint8_t mode) : QWidget(parent), image_(258, 102) {
+    setFixedSize(258, 102);
+    const TUiSysColors& c = uiSysColors();
+    drawHistogram(h, mode, c.btnShadow, c.btnHighlight, image_);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    blitToPainter(p, 0, 0, image_.width(), image_.height(), image_, 0, 0);
+  }
+
+ private:
+  TMemoryGraphic image_;
+};
 
 }  // namespace
 
@@ -134,6 +158,10 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     : TFormFilter(parent, core, std::move(target)), def_(def), model_(def, layerProtect, seed, info) {
   setWindowTitle(resText(def.caption));
   int row = 0;
+  if (def.histogramMode >= 0 && info.histogram != nullptr) {
+    histogramView_ = new THistogramView(content(), *info.histogram, uint8_t(def.histogramMode));
+    grid_->addWidget(histogramView_, row++, 0, 1, 4, Qt::AlignLeft);
+  }
   // A list of kinds comes first: choosing one loads the values below.
   if (def.choiceLabel != 0 && def.choiceAsList) {
     auto* label = new QLabel(resText(def.choiceLabel), content());
@@ -245,6 +273,7 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     if (def.buttons & kFbDefaults) defaults_ = add(def.defaultsCaption, kSenderDefaults);
     if (def.buttons & kFbReset) reset_ = add(kTxReset, kSenderReset);
     if (def.buttons & kFbReseed) reseed_ = add(kTxRenew, kSenderReseed);
+    if (def.buttons & kFbAuto) auto_ = add(kTxAuto, kSenderAuto);
     buttons->addStretch(1);
     grid_->addLayout(buttons, row++, 0, 1, 4);
   }
@@ -277,6 +306,8 @@ QPushButton* TFormFilterValues::button(EFilterButton which) const {
       return reseed_;
     case kFbReset:
       return reset_;
+    case kFbAuto:
+      return auto_;
   }
   return nullptr;
 }

@@ -89,6 +89,8 @@ class TFormFilterValues : public TFormFilter {
   TPreviewFilter* Preview = nullptr;
   QComboBox* choiceList() const { return choiceList_; }
   TTrackArea* picker() const { return picker_; }
+  // The histogram's picture (null when the dialog shows none).
+  QWidget* histogramView() const { return histogramView_; }
   TPickerColorCell* colourCell(size_t i) const { return cells_[i]; }
   // The defaults, reset or renew button (null when the dialog has none).
   QPushButton* button(EFilterButton which) const;
@@ -106,6 +108,8 @@ class TFormFilterValues : public TFormFilter {
   QButtonGroup* choice_ = nullptr;
   QComboBox* choiceList_ = nullptr;
   TTrackArea* picker_ = nullptr;
+  QWidget* histogramView_ = nullptr;
+  QPushButton* auto_ = nullptr;
   std::vector<TPickerColorCell*> cells_;
   QPushButton* defaults_ = nullptr;
   QPushButton* reseed_ = nullptr;
