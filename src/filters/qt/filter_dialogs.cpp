@@ -4,6 +4,7 @@
 #include "filters/cloud_filters.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/histogram.h"
+#include "filters/qt/levels_dialog.h"
 #include "filters/filter_run.h"
 #include "platform/message_service.h"
 
@@ -16,10 +17,23 @@ bool isCloudsCommand(const SFilterEntry& e) {
   return e.command != nullptr && (std::string_view(e.command) == "filterClouds" || std::string_view(e.command) == "filterClouds2");
 }
 
+// Shows a dialog modally; the record on OK.
+bool runDialog(TFormFilter& dialog, const SFilterDialogHost& host, CFlt4Core& core, std::vector<uint8_t>& params) {
+  if (!dialog.attached()) return false;
+  const bool ok = host.showModal && host.showModal(dialog) == kMrOk;
+  // The preview always ends before the filter applies for real; the
+  // window is recomposited only when the dialog was cancelled.
+  core.endPreviewAndRedraw(!ok);
+  if (!ok && host.target.refresh) host.target.refresh();
+  if (ok) params = dialog.record();
+  return ok;
+}
+
 }  // namespace
 
 bool filterHasDialog(const SFilterEntry& entry) {
-  return entry.command != nullptr && (filterDialogFor(entry.command) != nullptr || isCloudsCommand(entry));
+  return entry.command != nullptr && (filterDialogFor(entry.command) != nullptr || isCloudsCommand(entry) ||
+                                      std::string_view(entry.command) == "filterLevels");
 }
 
 bool filterCommandAvailable(const SFilterEntry& entry) {
@@ -48,6 +62,10 @@ FilterDialog makeFilterDialog(SFilterDialogHost host) {
       writeCloudsRecord(clouds, params.data());
       return true;
     }
+    if (std::string_view(entry.command) == "filterLevels") {
+      TFormLevels4 dialog(host.owner, core, host.target);
+      return runDialog(dialog, host, core, params);
+    }
     const SFilterDialogDef* def = entry.command != nullptr ? filterDialogFor(entry.command) : nullptr;
     if (def == nullptr) return false;
     const uint8_t protect = host.layerProtect ? host.layerProtect() : 0;
@@ -57,14 +75,7 @@ FilterDialog makeFilterDialog(SFilterDialogHost host) {
       info.histogram = &histogram;
     }
     TFormFilterValues dialog(host.owner, core, host.target, *def, protect, filterSeedNow(), info);
-    if (!dialog.attached()) return false;
-    const bool ok = host.showModal && host.showModal(dialog) == kMrOk;
-    // The preview always ends before the filter applies for real; the
-    // window is recomposited only when the dialog was cancelled.
-    core.endPreviewAndRedraw(!ok);
-    if (!ok && host.target.refresh) host.target.refresh();
-    if (ok) params = dialog.record();
-    return ok;
+    return runDialog(dialog, host, core, params);
   };
 }
 

@@ -14,6 +14,7 @@
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_run.h"
 #include "filters/qt/filter_dialogs.h"
+#include "filters/qt/levels_dialog.h"
 #include "platform/message_service.h"
 #include "replay/replay_fixture.h"
 #include "test_support/qt_app.h"
@@ -308,6 +309,39 @@ TEST(FilterDialogs, CloudsTakeTheToolColoursWithoutADialog) {
   const CBlockVMTC& img = *f.layer().image;
   for (int32_t y = 0; y < 48; ++y)
     for (int32_t x = 0; x < 64; ++x) ASSERT_EQ((img.getPixel(x, y) >> 8) & 0xFF, 0u) << x << "," << y;
+}
+
+}  // namespace
+}  // namespace pg::test
+
+
+namespace pg::test {
+namespace {
+
+TEST(LevelsDialog, OutputLevelsSwappedInvertTheColoursAndKeepAlpha) {
+  DialogFixture f;
+  levelsRemembered() = SLevelsRemembered{};
+  DialogFixture plain(false);
+  SFilterDialogHost host;
+  bool histogramShown = false;
+  host.showModal = [&](QDialog& dialog) {
+    auto& d = static_cast<TFormLevels4&>(dialog);
+    d.show();
+    histogramShown = d.CmbC->currentIndex() == 0;
+    d.model().outMin.setValue(255.0f);
+    d.model().outMax.setValue(0.0f);
+    d.ButtonOKClick();
+    return kMrOk;
+  };
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, *filterByCommand("filterLevels"), false, makeFilterDialog(host)),
+            FilterResult::Done);
+  EXPECT_TRUE(histogramShown);
+  const CBlockVMTC& img = *f.layer().image;
+  const CBlockVMTC& was = *plain.layer().image;
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) ASSERT_EQ(img.getPixel(x, y), was.getPixel(x, y) ^ 0x00FFFFFFu) << x << "," << y;
+  EXPECT_EQ(levelsRemembered().record.OutLow[0], 255);
+  levelsRemembered() = SLevelsRemembered{};
 }
 
 }  // namespace
