@@ -140,8 +140,10 @@ TFormLevels4::TFormLevels4(QWidget* parent, CFlt4Core& core, SFilterPreviewTarge
     e->setFixedWidth(56);
     return e;
   };
-  grid_->addWidget(new QLabel(resText(kTxInput), content()), row, 0);
+  auto* inputLabel = new QLabel(resText(kTxInput), content());
+  grid_->addWidget(inputLabel, row, 0);
   auto* eIMin = field(m.inMin, "%1.0f");
+  inputLabel->setBuddy(eIMin);
   auto* eIMid = field(m.inMid, "%1.2f");
   auto* eIMax = field(m.inMax, "%1.0f");
   grid_->addWidget(eIMin, row, 1);
@@ -150,8 +152,10 @@ TFormLevels4::TFormLevels4(QWidget* parent, CFlt4Core& core, SFilterPreviewTarge
   inputBar = new TLevelsTrackbar(content(), m.inBar);
   inputBar->setFixedWidth(264);
   grid_->addWidget(inputBar, row++, 0, 1, 4, Qt::AlignLeft);
-  grid_->addWidget(new QLabel(resText(kTxOutput), content()), row, 0);
+  auto* outputLabel = new QLabel(resText(kTxOutput), content());
+  grid_->addWidget(outputLabel, row, 0);
   auto* eOMin = field(m.outMin, "%1.0f");
+  outputLabel->setBuddy(eOMin);
   auto* eOMax = field(m.outMax, "%1.0f");
   grid_->addWidget(eOMin, row, 1);
   grid_->addWidget(eOMax, row++, 3);
