@@ -118,6 +118,10 @@ enum : uint32_t {
   kTxTriangles,
   kTxCentre,
   kTxCapZoomBlur,
+  kTxCapScale = 66804,
+  kTxKeepAspect,
+  kTxMirrorH,
+  kTxMirrorV,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -404,6 +408,56 @@ void packTiles(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   writeTilesRecord(r, out.data());
 }
 
+// ---- scale: width px, width %, height px, height %; checks aspect, mirror
+// left to right, mirror top to bottom. The area's size is each pixel
+// value's default (100 %).
+void scaleFollow(CFilterDialogModel& m, size_t px, size_t pc, float size, float percent) {
+  m.num(px).setValue(percent * size / 100.0f);
+  m.num(pc).setValue(percent);
+  m.setSlider(pc, m.num(pc).getRatio());
+}
+
+void scaleRules(CFilterDialogModel& m, int32_t sender) {
+  const float w = std::max(m.num(0).valueDefault(), 1.0f), h = std::max(m.num(2).valueDefault(), 1.0f);
+  if (sender == kSenderReset) {
+    m.setCheck(0, true);
+    m.setCheck(1, false);
+    m.setCheck(2, false);
+    return;
+  }
+  const bool width = sender == kSenderValue + 0 || sender == kSenderValue + 1 || sender == kSenderSlider + 1;
+  const bool height = sender == kSenderValue + 2 || sender == kSenderValue + 3 || sender == kSenderSlider + 3;
+  if (!width && !height) return;
+  float percent = 0.0f;
+  if (sender == kSenderValue + 0) percent = m.value(0) * 100.0f / w;
+  else if (sender == kSenderValue + 2) percent = m.value(2) * 100.0f / h;
+  else percent = m.value(width ? 1 : 3);
+  if (width || m.check(0)) scaleFollow(m, 0, 1, w, percent);
+  if (height || m.check(0)) scaleFollow(m, 2, 3, h, percent);
+}
+
+void openScale(CFilterDialogModel& m, const SFilterOpenInfo& info) {
+  const float w = float(std::max(info.areaWidth, 1)), h = float(std::max(info.areaHeight, 1));
+  const float wMax = std::min(10000.0f, w * 16.0f), hMax = std::min(10000.0f, h * 16.0f);
+  (void)m.num(0).setRange(w, 0.0f, wMax);
+  m.num(0).setValueDefault(w);
+  (void)m.num(2).setRange(h, 0.0f, hMax);
+  m.num(2).setValueDefault(h);
+  (void)m.num(1).setRange(100.0f, 0.0f, std::max(100.0f, std::min(1600.0f, wMax * 100.0f / w)));
+  (void)m.num(3).setRange(100.0f, 0.0f, std::max(100.0f, std::min(1600.0f, hMax * 100.0f / h)));
+  for (size_t i = 0; i < 4; ++i) m.setSlider(i, m.num(i).getRatio());
+}
+
+void packScale(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltScale r;
+  r.NewWidth = roundHalfAway(m.value(0)) * (m.check(1) ? -1 : 1);
+  r.NewHeight = roundHalfAway(m.value(2)) * (m.check(2) ? -1 : 1);
+  r.ProtectAlpha = m.layerProtect();
+  r.Method = 1;
+  r.write(out.data());
+}
+
 // ---- zoom blur: amount, centre x and y (from the middle of the area).
 void openZoomBlur(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float hw = float(std::max(info.areaWidth, 1)) / 2.0f, hh = float(std::max(info.areaHeight, 1)) / 2.0f;
@@ -526,6 +580,20 @@ std::vector<SFilterDialogDef> buildTable() {
     d.buttons = kFbReset;
     d.opensAtDefaults = true;
     d.pack = &packRotate;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterScale", kTxCapScale};
+    d.values = {{kTxWidth, 0.0f, 10000.0f, 256.0f, 1.0f, "%1.0f", ESliderKind::None, kPx},
+                centred({0, 0.0f, 1600.0f, 100.0f, 1.0f, "%.6g", ESliderKind::Plain, "%"}, 100.0f),
+                {kTxHeight, 0.0f, 10000.0f, 256.0f, 1.0f, "%1.0f", ESliderKind::None, kPx},
+                centred({0, 0.0f, 1600.0f, 100.0f, 1.0f, "%.6g", ESliderKind::Plain, "%"}, 100.0f)};
+    d.checks = {{kTxKeepAspect, true}, {kTxMirrorH, false}, {kTxMirrorV, false}};
+    d.buttons = kFbReset;
+    d.opensAtDefaults = true;
+    d.open = &openScale;
+    d.special = &scaleRules;
+    d.pack = &packScale;
     t.push_back(d);
   }
   {

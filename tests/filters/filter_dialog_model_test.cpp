@@ -192,3 +192,42 @@ TEST(FilterDialogModel, RememberedValuesOpenTheNextDialogUnlessItOpensAtDefaults
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, ScaleKeepsPixelsPerCentAndTheAspectTogether) {
+  MemoryReset reset;
+  SFilterOpenInfo info;
+  info.areaWidth = 200;
+  info.areaHeight = 100;
+  CFilterDialogModel m(def("filterScale"), 0, 0, info);
+  EXPECT_FLOAT_EQ(m.value(0), 200.0f);
+  EXPECT_FLOAT_EQ(m.num(0).valueMax(), 3200.0f);
+  EXPECT_FLOAT_EQ(m.num(1).valueMax(), 1600.0f);
+  // Width in pixels: the per cent and, with the aspect kept, the height follow.
+  m.num(0).setValue(300.0f);
+  EXPECT_EQ(m.controlChanged(kSenderValue + 0), EPreviewRequest::Later);
+  EXPECT_FLOAT_EQ(m.value(1), 150.0f);
+  EXPECT_FLOAT_EQ(m.value(2), 150.0f);
+  EXPECT_FLOAT_EQ(m.value(3), 150.0f);
+  // Without the aspect only the height's own pair moves.
+  m.setCheck(0, false);
+  m.num(3).setValue(50.0f);
+  (void)m.controlChanged(kSenderValue + 3);
+  EXPECT_FLOAT_EQ(m.value(2), 50.0f);
+  EXPECT_FLOAT_EQ(m.value(0), 300.0f);
+  m.setCheck(1, true);
+  std::vector<uint8_t> r = m.record();
+  EXPECT_EQ(readRecI32(r.data()), -300);
+  EXPECT_EQ(readRecI32(r.data() + 4), 50);
+  // Reset: the area's size, the aspect kept, no mirror.
+  EXPECT_EQ(m.controlChanged(kSenderReset), EPreviewRequest::Now);
+  EXPECT_FLOAT_EQ(m.value(0), 200.0f);
+  EXPECT_FLOAT_EQ(m.value(2), 100.0f);
+  EXPECT_TRUE(m.check(0));
+  EXPECT_FALSE(m.check(1));
+}
+
+}  // namespace
+}  // namespace pg

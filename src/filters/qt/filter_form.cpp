@@ -177,7 +177,7 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
   }
   for (size_t i = 0; i < def.values.size(); ++i) {
     const SFilterValueDef& v = def.values[i];
-    auto* label = new QLabel(resText(v.label), content());
+    auto* label = new QLabel(v.label != 0 ? resText(v.label) : QString(), content());
     auto* edit = new TNumEdit(content());
     edit->setFormatString(QString::fromLatin1(v.format));
     edit->setAssociate(&model_.num(i));
