@@ -178,4 +178,19 @@ bool floorHasTexture2(const SFltFloor& f) { return (f.PlanesShown & f.TextureFro
 
 void clearBytes20(void* record) { std::memset(record, 0, 20); }
 
+bool fltRecordFromBytes(const std::vector<uint8_t>& bytes, SFltRecord& out) {
+  constexpr size_t kParams = sizeof(SFltRecord::Params);
+  if (bytes.size() <= kParams || bytes.size() - kParams > 0xFFFF) return false;
+  if (!initFltRecord(out, 1, uint16_t(bytes.size() - kParams))) return false;
+  std::copy(bytes.begin(), bytes.begin() + kParams, out.Params.begin());
+  out.Extra = bytes.data() + kParams;
+  return true;
+}
+
+std::vector<uint8_t> fltRecordBytes(const SFltRecord& r) {
+  std::vector<uint8_t> bytes(r.Params.begin(), r.Params.end());
+  if (r.Extra != nullptr) bytes.insert(bytes.end(), r.Extra, r.Extra + r.Total);
+  return bytes;
+}
+
 }  // namespace pg

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "brush/gradient.h"
 #include "filters/record_bytes.h"
@@ -72,6 +73,14 @@ struct SFltRecord {
   // The 50 bytes; the extra block's address is no part of them (written 0).
   void write(uint8_t* out) const;
 };
+
+// The record over bytes laid out as its 32 parameter bytes, then its extra
+// block (count 1, size the rest): how dialogs and repeat-last keep a record
+// filter's parameters. Extra points into bytes. False when there is no extra
+// block or it does not fit 16 bits.
+bool fltRecordFromBytes(const std::vector<uint8_t>& bytes, SFltRecord& out);
+// The bytes of that layout for a record and its extra block.
+std::vector<uint8_t> fltRecordBytes(const SFltRecord& r);
 
 // Stores count and size, Total := their 16-bit product, zeroes the parameter
 // bytes and Extra. Answers false when the product does not fit 16 bits (Total

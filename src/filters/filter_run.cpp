@@ -58,16 +58,29 @@ CFlt4Core::CFlt4Core(TPaper& doc, TFlowImage& view, bool record, FilterKernel ke
 
 CFlt4Core::~CFlt4Core() = default;
 
+SSize CFlt4Core::imageSize() const {
+  return layer_ != nullptr ? SSize{layer_->imageWidth(), layer_->imageHeight()} : SSize{};
+}
+
 bool CFlt4Core::isValid() const {
   return layer_ != nullptr && kernel_ != nullptr && undoCopy_ != nullptr && layerIndex_ >= 0;
 }
 
 bool CFlt4Core::run(const void* param, int32_t size, const TRect* clip) {
   if (!isValid()) return false;
-  // Kernels read the unfiltered layer from the view.
-  doc_.loadFlowImage(view_, layerIndex_, true);
+  return runOn(*layer_->image, param, size, clip);
+}
+
+bool CFlt4Core::runOn(CBlockVMTC& image, const void* param, int32_t size, const TRect* clip) {
+  // Kernels read the unfiltered layer from the view. It is loaded from the
+  // unfiltered copy, once: the layer may hold a preview by now, and nothing
+  // else changes the view while the core is bound.
+  if (!sourceLoaded_) {
+    view_.loadLayer(layerIndex_, *undoCopy_, true);
+    sourceLoaded_ = true;
+  }
   SFlt4Context ctx;
-  ctx.image = layer_->image.get();
+  ctx.image = &image;
   ctx.blendMode = layer_->blendMode;
   ctx.offsetX = layer_->offsetX;
   ctx.offsetY = layer_->offsetY;
@@ -151,16 +164,55 @@ bool CFlt4Core::writeRecordEvent(uint8_t op, const SFltRecord& record) {
   return commit(op, kEventRecord, nullptr, &record);
 }
 
-bool CFlt4Core::preview(const void* param, int32_t size) {
+bool CFlt4Core::preview(const void* param, int32_t size, const TRect* clip) {
   endPreview(nullptr);
-  if (!run(param, size)) return false;
+  if (!isValid()) return false;
+  // From here the layer may hold filtered pixels: a kernel that refuses
+  // half way still leaves something for endPreview to undo.
   previewed_ = true;
+  if (!run(param, size, clip)) {
+    endPreview(nullptr);
+    return false;
+  }
   const CBlockVCH* maskImage = selection_ != nullptr && selection_->hasImage() ? selection_->image.get() : nullptr;
   const TPoint maskOffset = selection_ != nullptr ? TPoint{selection_->offsetX, selection_->offsetY} : TPoint{};
   TRect r{};
-  if (getLayerWorkRectLocal(*layer_->image, TPoint{layer_->offsetX, layer_->offsetY}, maskImage, maskOffset, r))
+  if (getLayerWorkRectLocal(*layer_->image, TPoint{layer_->offsetX, layer_->offsetY}, maskImage, maskOffset, r)) {
+    if (clip != nullptr) (void)intersectRect(r, *clip);
     doc_.repaintRect(layerIndex_, r);
+  }
   return true;
+}
+
+SFlt4Context CFlt4Core::readContext() const {
+  SFlt4Context ctx;
+  if (!isValid()) return ctx;
+  ctx.offsetX = layer_->offsetX;
+  ctx.offsetY = layer_->offsetY;
+  ctx.selection = selection_;
+  ctx.bounds = bounds_;
+  ctx.source = undoCopy_.get();
+  ctx.maskValue = maskValueFor(selection_);
+  return ctx;
+}
+
+bool CFlt4Core::sourceRegion(const TRect& rect, TMTC& out) const {
+  if (!isValid() || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return false;
+  const SRectXYWH area{rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top};
+  if (!out.Resize(area.Width, area.Height)) return false;
+  return undoCopy_->copyToPlaneRect(out, TPoint{0, 0}, false, 255, area);
+}
+
+bool CFlt4Core::renderRegion(const void* param, int32_t size, const TRect& rect, TMTC& out) {
+  if (!isValid() || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return false;
+  const SRectXYWH area{rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top};
+  if (!out.Resize(area.Width, area.Height)) return false;
+  CBlockVMTC scratch(layer_->imageWidth(), layer_->imageHeight());
+  if (!scratch.isValid() || !scratch.assignRect(*undoCopy_, TPoint{area.X, area.Y}, area)) return false;
+  TRect clip = rect;
+  // Outside the bounds there is nothing to filter: the unfiltered pixels show.
+  if (intersectRect(clip, bounds_) && !runOn(scratch, param, size, &clip)) return false;
+  return scratch.copyToPlaneRect(out, TPoint{0, 0}, false, 255, area);
 }
 
 bool CFlt4Core::endPreview(TRect* rect) {

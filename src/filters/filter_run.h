@@ -33,6 +33,8 @@ class CFlt4Core {
   bool isValid() const;
   int32_t layerIndex() const { return layerIndex_; }
   const TRect& bounds() const { return bounds_; }
+  // The layer image's size (0 x 0 for an unusable core).
+  SSize imageSize() const;
   // Replay of streams written before the layer's protect flag reached the
   // filters: kernels then see it cleared.
   void clearProtectAlpha() { protectOverride_ = true; }
@@ -52,7 +54,20 @@ class CFlt4Core {
   [[nodiscard]] bool writeRecordEvent(uint8_t op, const SFltRecord& record);
 
   // The dialog's preview: every preview starts from the unfiltered pixels.
-  [[nodiscard]] bool preview(const void* param, int32_t size);
+  // With clip (layer-image coordinates) only that part is filtered, so the
+  // part of the layer the user sees can follow a change at once; a later
+  // preview without clip completes it.
+  [[nodiscard]] bool preview(const void* param, int32_t size, const TRect* clip = nullptr);
+  // The filtered pixels of rect (layer-image coordinates) into out (resized
+  // to rect), computed on a scratch copy: the layer itself, and a canvas
+  // preview in it, stay as they are. False when the kernel refuses.
+  [[nodiscard]] bool renderRegion(const void* param, int32_t size, const TRect& rect, TMTC& out);
+  // The unfiltered pixels of rect, as renderRegion gives the filtered ones.
+  [[nodiscard]] bool sourceRegion(const TRect& rect, TMTC& out) const;
+  bool previewed() const { return previewed_; }
+  // A context for reading the unfiltered pixels of the bounds with their
+  // selection weights (image and region unset: not for kernels).
+  SFlt4Context readContext() const;
   // Puts the unfiltered pixels back after a preview; whether one was undone.
   bool endPreview(TRect* rect = nullptr);
   bool endPreviewAndRedraw(bool redraw);
@@ -60,6 +75,8 @@ class CFlt4Core {
  private:
   // Run, redraw, then (with the record flag) the event written by `write`
   // and the undo record.
+  // The context over image with region = bounds limited to clip.
+  bool runOn(CBlockVMTC& image, const void* param, int32_t size, const TRect* clip);
   bool applyWith(const void* param, int32_t size, uint8_t op, int eventKind, const uint8_t* words);
   bool commit(uint8_t op, int eventKind, const uint8_t* words, const SFltRecord* record);
 
@@ -73,6 +90,7 @@ class CFlt4Core {
   bool record_ = true;
   bool previewed_ = false;
   bool protectOverride_ = false;
+  bool sourceLoaded_ = false;
   FilterKernel kernel_ = nullptr;
 };
 

@@ -12,6 +12,7 @@
 #include "filters/flip_filters.h"
 #include "filters/gradient_map_filter.h"
 #include "filters/levels_filter.h"
+#include "filters/lighting_filter.h"
 #include "filters/median_filter.h"
 #include "filters/motion_blur_filters.h"
 #include "filters/noise_filters.h"
@@ -30,6 +31,7 @@ constexpr uint8_t k2 = 33;
 constexpr uint8_t k4 = 34;
 constexpr uint8_t k6 = 35;
 constexpr uint8_t kRec = 38;
+constexpr uint8_t kGradientMapOp = 54;
 
 const std::vector<SFilterEntry> kTable = {
     // command, action, op, packet, bytes, kernel, protect
@@ -71,7 +73,7 @@ const std::vector<SFilterEntry> kTable = {
     {"filterWave", "actFilterWave", 85, k2, 8, &wave4Kernel, false},
     {"filterTwirl", "actFilterTwist", 68, k2, 8, &twirl4Kernel, false},
     {"filterCustom5x5", "actFilterCustom55", 51, kRec, 50, &customKernel, false},
-    {"filterLighting", "actFilterLighting", 74, kRec, 50, nullptr, false},
+    {"filterLighting", "actFilterLighting", 74, kRec, 50, &lightingKernel, false},
     {"filterFloor", "actFilterFloor", 40, kRec, 87, nullptr, false},
     {"filterLumaToAlpha", "ActEditDens2A", 63, k2, 8, &lumaToAlpha4Kernel, false},
     // Replay only: the kernel variants older recordings name.
@@ -181,12 +183,16 @@ FilterResult runFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, const 
 
 FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry, bool reuse,
                            const FilterDialog& dialog) {
-  if (entry.kernel == nullptr || entry.bytes == 87 || entry.bytes == 50) return FilterResult::NotSupported;
+  // Of the record filters, those whose parameters are one extra block run
+  // here: their bytes are the record's parameter bytes, then the block.
+  const bool recordForm = entry.bytes == 50;
+  if (entry.kernel == nullptr || entry.bytes == 87 || (recordForm && entry.op == kGradientMapOp))
+    return FilterResult::NotSupported;
   if (!doc.canEdit(EditGateFlags{true, false, true})) return FilterResult::Refused;
   CFlt4Core core(doc, view, true, entry.kernel, layerIndex);
   if (!core.isValid()) return FilterResult::Refused;
   RepeatState& state = repeatState();
-  std::vector<uint8_t> params(entry.bytes, 0);
+  std::vector<uint8_t> params(recordForm ? 0 : entry.bytes, 0);
   if (entry.bytes > 0) {
     auto known = state.remembered.find(&entry);
     if (reuse && known != state.remembered.end()) {
@@ -199,11 +205,16 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
       }
       core.endPreview(nullptr);
     }
-    if (params.size() != entry.bytes) return FilterResult::Refused;
+    if (!recordForm && params.size() != entry.bytes) return FilterResult::Refused;
     state.remembered[&entry] = params;
   }
   // Luminance to transparency is not repeated.
   if (entry.op != 63) state.last = &entry;
+  if (recordForm) {
+    SFltRecord record;
+    if (!fltRecordFromBytes(params, record)) return FilterResult::Refused;
+    return applyEntry(core, entry, nullptr, 0, &record);
+  }
   return applyEntry(core, entry, params.data(), uint32_t(params.size()), nullptr);
 }
 

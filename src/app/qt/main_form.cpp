@@ -75,6 +75,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   applyPreferences();
   bindFileCommands();
   bindReplayCommands();
+  bindFilterCommands();
   updateTabletPanels();
 
   timer_.setInterval(50);

@@ -30,6 +30,11 @@ class TToolTargetAdapter;
 class TWidgetDockView;
 class TDrawWindowWidget;
 class TDrawWindow;
+struct SGateInputs;
+
+// The gates' view of a document window (main_form_commands.cpp).
+SGateInputs gateInputs(TDrawWindow& w, bool batchMode);
+class TDrawWindow;
 class TMainActions;
 class TMRUFileList;
 class TMRUMenu;
@@ -193,6 +198,8 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void rebuildDocumentList();
   // main_form_replay.cpp: the Event menu's replay commands and the tick.
   void bindReplayCommands();
+  // main_form_filters.cpp: the Filter menu's filters and Repeat.
+  void bindFilterCommands();
   void replayTick();
   TDrawWindow* replayingWindow() const;
   // A new document window's replay questions and its report.

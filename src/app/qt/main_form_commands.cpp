@@ -20,10 +20,6 @@
 
 namespace pg {
 
-namespace {
-
-}  // namespace
-
 SGateInputs gateInputs(TDrawWindow& w, bool batchMode) {
   SGateInputs in;
   in.hasWindow = true;

@@ -1,0 +1,81 @@
+// The Filter menu: each filter through its command routine and dialog, and
+// Filter > Repeat (with Alt held, the dialog opens again).
+#include <QGuiApplication>
+
+#include "app/command_gates.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/draw_window.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "document/layer_data.h"
+#include "document/paper.h"
+#include "filters/filter_table.h"
+#include "filters/qt/filter_dialogs.h"
+
+namespace pg {
+
+void TMainForm::bindFilterCommands() {
+  TMainActions& a = *actions_;
+  auto dialogFor = [this](TDrawWindowWidget* widget) {
+    SFilterDialogHost host;
+    host.owner = widget;
+    host.showModal = [this](QDialog& d) { return showModalDialog(d); };
+    host.target.refresh = [widget] { widget->update(); };
+    host.target.visibleLayerRect = [widget](TRect& r) {
+      TPaper& p = widget->window().paper();
+      const CLayerData* layer = p.getLayer(p.currentLayerIndex());
+      if (layer == nullptr) return false;
+      r = widget->window().visibleRect();
+      // Document to layer-image coordinates.
+      r = TRect{r.Left + layer->offsetX, r.Top + layer->offsetY, r.Right + layer->offsetX, r.Bottom + layer->offsetY};
+      return r.Right > r.Left && r.Bottom > r.Top;
+    };
+    host.layerProtect = [widget]() -> uint8_t {
+      TPaper& p = widget->window().paper();
+      const CLayerData* layer = p.getLayer(p.currentLayerIndex());
+      return layer != nullptr && layer->protectAlpha ? 1 : 0;
+    };
+    host.toolColours = [this](uint32_t& foreground, uint32_t& background) {
+      foreground = canvas_->mainColor();
+      background = canvas_->secondColor();
+    };
+    return makeFilterDialog(std::move(host));
+  };
+  auto open = [this](TDrawWindowWidget* widget) {
+    return widget != nullptr && commandGateOpen(ECommandGate::G0, gateInputs(widget->window(), batchMode_));
+  };
+  auto finish = [](TDrawWindowWidget* widget, FilterResult r) {
+    if (r == FilterResult::Done) widget->window().setModified(true);
+    widget->update();
+  };
+  for (const SFilterEntry& e : filterTable()) {
+    if (e.action == nullptr || !filterCommandAvailable(e)) continue;
+    a.bind(
+        e.action,
+        [this, &e, open, dialogFor, finish] {
+          TDrawWindowWidget* widget = activeDrawWindow();
+          if (!open(widget)) return;
+          TDrawWindow& w = widget->window();
+          const FilterResult r =
+              filterCommand(w.paper(), w.flow(), w.paper().currentLayerIndex(), e, false, dialogFor(widget));
+          finish(widget, r);
+          actions_->updateAll();
+        },
+        [this, open] { return SActionState{open(activeDrawWindow())}; });
+  }
+  a.bind(
+      "ActFilterRepeat",
+      [this, open, dialogFor, finish] {
+        TDrawWindowWidget* widget = activeDrawWindow();
+        if (!open(widget) || !hasLastFilter()) return;
+        TDrawWindow& w = widget->window();
+        const bool reopen = QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
+        const FilterResult r =
+            repeatLastFilter(w.paper(), w.flow(), w.paper().currentLayerIndex(), !reopen, dialogFor(widget));
+        finish(widget, r);
+      },
+      [this, open] { return SActionState{open(activeDrawWindow()) && hasLastFilter()}; });
+}
+
+}  // namespace pg

@@ -1,0 +1,233 @@
+// The value-and-slider filter dialogs: records from the controls, the
+// cross-control rules, remembered values.
+#include <gtest/gtest.h>
+
+#include "filters/filter_dialog_model.h"
+#include "filters/filter_table.h"
+#include "filters/record_bytes.h"
+
+namespace pg {
+namespace {
+
+struct MemoryReset {
+  MemoryReset() { resetFilterDialogMemory(); }
+  ~MemoryReset() { resetFilterDialogMemory(); }
+};
+
+const SFilterDialogDef& def(const char* command) {
+  const SFilterDialogDef* d = filterDialogFor(command);
+  EXPECT_NE(d, nullptr) << command;
+  return *d;
+}
+
+TEST(FilterDialogModel, EveryDialogMatchesItsFilterAndMakesARecordOfItsSize) {
+  MemoryReset reset;
+  for (const SFilterDialogDef& d : filterDialogTable()) {
+    const SFilterEntry* e = filterByCommand(d.command);
+    ASSERT_NE(e, nullptr) << d.command;
+    ASSERT_NE(e->kernel, nullptr) << d.command;
+    CFilterDialogModel m(d, 0, 1);
+    // A record filter keeps its 32 parameter bytes and its extra block.
+    if (e->bytes == 50) {
+      SFltRecord r;
+      EXPECT_TRUE(fltRecordFromBytes(m.record(), r)) << d.command;
+    } else {
+      EXPECT_EQ(m.record().size(), e->bytes) << d.command;
+    }
+    EXPECT_EQ(m.valueCount(), d.values.size());
+  }
+}
+
+TEST(FilterDialogModel, RecordsFromTheDefaults) {
+  MemoryReset reset;
+  struct Case {
+    const char* command;
+    uint8_t protect;
+    std::vector<uint8_t> bytes;
+  };
+  const float one = 1.0f;
+  const uint32_t oneBits = std::bit_cast<uint32_t>(one);
+  const uint8_t o0 = uint8_t(oneBits), o1 = uint8_t(oneBits >> 8), o2 = uint8_t(oneBits >> 16),
+                o3 = uint8_t(oneBits >> 24);
+  const Case cases[] = {
+      {"filterGaussianBlur", 0, {o0, o1, o2, o3, 0, 0, 0, 0}},
+      {"filterMedian", 1, {8, 1, 0, 0, 0, 0, 0, 0}},
+      {"filterMosaic", 1, {16, 0, 0, 0, 1, 0, 0, 0}},
+      {"filterPosterize", 0, {4, 0, 0, 0, 0, 0, 0, 0}},
+      {"filterThreshold", 0, {128, 1, 0, 0, 0, 0, 0, 0}},
+      {"filterTwirl", 0, {50, 0, 1, 0, 0, 0, 0, 0}},
+      {"filterPolarCoordinates", 1, {0, 1, 0, 0, 0, 0, 0, 0}},
+      {"filterBrightnessContrast", 0, std::vector<uint8_t>(16, 0)},
+  };
+  for (const Case& c : cases) {
+    CFilterDialogModel m(def(c.command), c.protect, 0);
+    EXPECT_EQ(m.record(), c.bytes) << c.command;
+  }
+}
+
+TEST(FilterDialogModel, ValuesRoundHalfAwayAndAnglesGoInAsTheKernelsTakeThem) {
+  MemoryReset reset;
+  {
+    CFilterDialogModel m(def("filterEmboss"), 0, 0);
+    m.num(0).setValue(-30.5f);
+    m.num(2).setValue(150.5f);
+    const std::vector<uint8_t> r = m.record();
+    EXPECT_EQ(readRecI32(r.data()), 31);  // shown -30.5 -> -31, negated
+    EXPECT_FLOAT_EQ(readRecF32(r.data() + 4), 3.0f);
+    EXPECT_EQ(readRecI32(r.data() + 8), 151);
+  }
+  {
+    CFilterDialogModel m(def("filterRotate"), 1, 0);
+    m.num(0).setValue(270.0f);  // wraps to -90
+    const std::vector<uint8_t> r = m.record();
+    EXPECT_FLOAT_EQ(readRecF32(r.data()), 90.0f);
+    EXPECT_EQ(r[4], 1);
+    EXPECT_EQ(r[5], 1);
+  }
+  {
+    CFilterDialogModel m(def("filterWave"), 0, 0);
+    m.num(4).setValue(90.0f);
+    EXPECT_NEAR(readRecF32(m.record().data() + 4), 1.5707963f, 1e-6f);
+  }
+  {
+    CFilterDialogModel m(def("filterMotionBlur"), 0, 0);
+    m.num(0).setValue(-45.5f);
+    m.num(1).setValue(12.0f);
+    const std::vector<uint8_t> r = m.record();
+    EXPECT_EQ(r[0], 12);
+    EXPECT_EQ(r[1], 2);
+    EXPECT_EQ(readRecI16(r.data() + 2), -46);
+  }
+  {
+    CFilterDialogModel m(def("filterNoise"), 0, 0xA1B2C3D4u);
+    m.setCheck(0, true);
+    const std::vector<uint8_t> r = m.record();
+    EXPECT_EQ(readRecI32(r.data() + 4), 1);
+    EXPECT_EQ(readLE32(r.data() + 8), 0xA1B2C3D4u);
+  }
+}
+
+TEST(FilterDialogModel, AValueAndItsSliderFollowEachOtherAndAskForALaterPreview) {
+  MemoryReset reset;
+  CFilterDialogModel m(def("filterMedian"), 0, 0);
+  m.num(0).setValue(100.0f);
+  EXPECT_EQ(m.controlChanged(kSenderValue), EPreviewRequest::Later);
+  EXPECT_FLOAT_EQ(m.slider(0), 1.0f);
+  m.setSlider(0, 0.0f);
+  EXPECT_EQ(m.controlChanged(kSenderSlider), EPreviewRequest::Later);
+  EXPECT_FLOAT_EQ(m.value(0), 1.0f);
+  EXPECT_EQ(m.controlChanged(999), EPreviewRequest::None);
+}
+
+TEST(FilterDialogModel, DefaultsAndResetButtons) {
+  MemoryReset reset;
+  CFilterDialogModel b(def("filterBrightnessContrast"), 0, 0);
+  b.num(0).setValue(40.0f);
+  b.setCheck(0, true);
+  EXPECT_EQ(b.controlChanged(kSenderCheck), EPreviewRequest::Now);
+  EXPECT_EQ(b.controlChanged(kSenderDefaults), EPreviewRequest::Now);
+  EXPECT_FLOAT_EQ(b.value(0), 0.0f);
+  EXPECT_FALSE(b.check(0));
+  EXPECT_FLOAT_EQ(b.slider(0), 0.5f);
+  CFilterDialogModel r(def("filterRotate"), 0, 0);
+  r.num(0).setValue(33.0f);
+  EXPECT_EQ(r.controlChanged(kSenderReset), EPreviewRequest::Now);
+  EXPECT_FLOAT_EQ(r.value(0), 0.0f);
+}
+
+TEST(FilterDialogModel, MonotoneAllowsNoNegativeSaturation) {
+  MemoryReset reset;
+  CFilterDialogModel m(def("filterHueSaturation"), 0, 0);
+  m.num(1).setValue(-60.0f);
+  (void)m.controlChanged(kSenderValue + 1);
+  m.setCheck(0, true);
+  (void)m.controlChanged(kSenderCheck);
+  EXPECT_FLOAT_EQ(m.num(1).valueMin(), 0.0f);
+  EXPECT_GE(m.value(1), 0.0f);
+  (void)m.controlChanged(kSenderDefaults);
+  EXPECT_FALSE(m.check(0));
+  EXPECT_FLOAT_EQ(m.num(1).valueMin(), -100.0f);
+  EXPECT_FLOAT_EQ(m.value(1), 0.0f);
+}
+
+TEST(FilterDialogModel, CoupledGammasMoveTogether) {
+  MemoryReset reset;
+  CFilterDialogModel m(def("filterColorBalance"), 0, 0);
+  m.num(1).setValue(1.5f);
+  (void)m.controlChanged(kSenderValue + 1);
+  EXPECT_FLOAT_EQ(m.value(0), 1.0f);  // not coupled yet
+  m.setCheck(0, true);
+  m.num(1).setValue(1.8f);
+  (void)m.controlChanged(kSenderValue + 1);
+  EXPECT_FLOAT_EQ(m.value(0), 1.8f);
+  EXPECT_FLOAT_EQ(m.value(2), 1.8f);
+  m.setSlider(2, 0.0f);
+  (void)m.controlChanged(kSenderSlider + 2);
+  EXPECT_FLOAT_EQ(m.value(0), 0.5f);
+  EXPECT_FLOAT_EQ(m.slider(1), 0.0f);
+}
+
+TEST(FilterDialogModel, RememberedValuesOpenTheNextDialogUnlessItOpensAtDefaults) {
+  MemoryReset reset;
+  {
+    const SFilterDialogDef& d = def("filterMosaic");
+    CFilterDialogModel m(d, 0, 0);
+    m.num(0).setValue(40.0f);
+    remember(d, SFilterRemembered{m.values(), false});
+    CFilterDialogModel again(d, 0, 0);
+    EXPECT_FLOAT_EQ(again.value(0), 40.0f);
+    EXPECT_FALSE(rememberedFor(d).preview);
+  }
+  {
+    const SFilterDialogDef& d = def("filterSharpenCustom");
+    CFilterDialogModel m(d, 0, 0);
+    m.num(0).setValue(0.9f);
+    remember(d, SFilterRemembered{m.values(), true});
+    CFilterDialogModel again(d, 0, 0);
+    EXPECT_FLOAT_EQ(again.value(0), 0.3f);
+  }
+  EXPECT_FALSE(rememberedFor(def("filterMotionBlur")).preview);
+  EXPECT_TRUE(rememberedFor(def("filterGaussianBlur")).preview);
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, ScaleKeepsPixelsPerCentAndTheAspectTogether) {
+  MemoryReset reset;
+  SFilterOpenInfo info;
+  info.areaWidth = 200;
+  info.areaHeight = 100;
+  CFilterDialogModel m(def("filterScale"), 0, 0, info);
+  EXPECT_FLOAT_EQ(m.value(0), 200.0f);
+  EXPECT_FLOAT_EQ(m.num(0).valueMax(), 3200.0f);
+  EXPECT_FLOAT_EQ(m.num(1).valueMax(), 1600.0f);
+  // Width in pixels: the per cent and, with the aspect kept, the height follow.
+  m.num(0).setValue(300.0f);
+  EXPECT_EQ(m.controlChanged(kSenderValue + 0), EPreviewRequest::Later);
+  EXPECT_FLOAT_EQ(m.value(1), 150.0f);
+  EXPECT_FLOAT_EQ(m.value(2), 150.0f);
+  EXPECT_FLOAT_EQ(m.value(3), 150.0f);
+  // Without the aspect only the height's own pair moves.
+  m.setCheck(0, false);
+  m.num(3).setValue(50.0f);
+  (void)m.controlChanged(kSenderValue + 3);
+  EXPECT_FLOAT_EQ(m.value(2), 50.0f);
+  EXPECT_FLOAT_EQ(m.value(0), 300.0f);
+  m.setCheck(1, true);
+  std::vector<uint8_t> r = m.record();
+  EXPECT_EQ(readRecI32(r.data()), -300);
+  EXPECT_EQ(readRecI32(r.data() + 4), 50);
+  // Reset: the area's size, the aspect kept, no mirror.
+  EXPECT_EQ(m.controlChanged(kSenderReset), EPreviewRequest::Now);
+  EXPECT_FLOAT_EQ(m.value(0), 200.0f);
+  EXPECT_FLOAT_EQ(m.value(2), 100.0f);
+  EXPECT_TRUE(m.check(0));
+  EXPECT_FALSE(m.check(1));
+}
+
+}  // namespace
+}  // namespace pg
