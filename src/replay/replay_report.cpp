@@ -6,11 +6,11 @@
 namespace pg {
 
 namespace {
-constexpr uint32_t kResFinished = 66801;
-constexpr uint32_t kResSeconds = 66806;
-constexpr uint32_t kResMinutes = 66807;
-constexpr uint32_t kResHours = 66808;
-constexpr uint32_t kResSteps = 66809;
+constexpr uint32_t kResFinished = 67301;
+constexpr uint32_t kResSeconds = 67306;
+constexpr uint32_t kResMinutes = 67307;
+constexpr uint32_t kResHours = 67308;
+constexpr uint32_t kResSteps = 67309;
 }  // namespace
 
 uint8_t reportOutcomeOfEndKind(uint8_t endKind) {

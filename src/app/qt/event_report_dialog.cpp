@@ -15,10 +15,10 @@
 namespace pg {
 
 namespace {
-constexpr uint32_t kResTitle = 66800;
-constexpr uint32_t kResTimeCaption = 66804;
-constexpr uint32_t kResStepCaption = 66805;
-constexpr uint32_t kResClose = 66810;
+constexpr uint32_t kResTitle = 67300;
+constexpr uint32_t kResTimeCaption = 67304;
+constexpr uint32_t kResStepCaption = 67305;
+constexpr uint32_t kResClose = 67310;
 // The frame around each picture: the item lists' frame colour, partly through.
 constexpr uint8_t kFrameAlpha = 153;
 
