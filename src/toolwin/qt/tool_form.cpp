@@ -6,6 +6,7 @@
 #include <QSpinBox>
 #include <cmath>
 
+#include "canvas/qt/draw_window_widget.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/string_table.h"
 #include "toolwin/qt/tool_button.h"
@@ -69,10 +70,14 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
 
   optionsPanel_ = new TToolOptionsPanel(model_);
   model_.setView(this);
+  // Every document window shows the cursors this window chooses.
+  TDrawWindowWidget::setCursorFactory(
+      [this](const SCursorChoice& c, float brushRadius) { return cursors_.cursorFor(c, brushRadius); });
   toolWindowChanged(~0u);
 }
 
 TToolForm::~TToolForm() {
+  TDrawWindowWidget::setCursorFactory({});
   model_.setView(nullptr);
   delete optionsPanel_.data();
 }
@@ -118,6 +123,15 @@ QMenu* TToolForm::buildVariantMenu(int button) {
   return menu;
 }
 
+void TToolForm::applyPreferences(const SCursorPrefs& prefs) {
+  cursors_.applyPreferences(prefs);
+  refreshDocCursor();
+}
+
+void TToolForm::refreshDocCursor() {
+  if (IToolTarget* target = model_.docWindow()) target->updateCursorAtPointer();
+}
+
 TToolButton* TToolForm::toolButton(int index) const {
   int i = index & 127;
   return i < kToolButtonCount ? buttons_[i] : nullptr;
@@ -151,6 +165,8 @@ void TToolForm::toolWindowChanged(uint32_t parts) {
   }
   if (parts & kToolViewColours) colourCell_->update();
   if (optionsPanel_) optionsPanel_->refresh();
+  // The brush outline follows the size once the stroke has taken it.
+  if (parts & kToolViewSize) QMetaObject::invokeMethod(this, [this] { refreshDocCursor(); }, Qt::QueuedConnection);
   refreshing_ = false;
 }
 

@@ -17,6 +17,7 @@
 #include <array>
 #include <memory>
 
+#include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/tool_window_model.h"
 
@@ -52,6 +53,11 @@ class TToolForm : public QWidget, private IToolWindowView {
   bool handleShortcutKey(const QKeyEvent& event);
   bool handleShortcutKey(int32_t vk, uint32_t shift) { return model_.handleShortcutKey(vk, shift); }
 
+  // After the preference dialog and at start: the cursor rows (and the
+  // cursor file); the bound document window shows its cursor again.
+  void applyPreferences(const SCursorPrefs& prefs);
+  const TToolCursors& cursors() const { return cursors_; }
+
   // The tool button of index 0..15 (taken modulo 128); nullptr otherwise.
   TToolButton* toolButton(int index) const;
   QSpinBox* opacityEdit() const { return opacityEdit_; }
@@ -66,7 +72,10 @@ class TToolForm : public QWidget, private IToolWindowView {
   void buildButtons();
   QMenu* buildVariantMenu(int button);
 
+  void refreshDocCursor();
+
   CToolWindowModel model_;
+  TToolCursors cursors_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
