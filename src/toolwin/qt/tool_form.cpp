@@ -124,6 +124,7 @@ QMenu* TToolForm::buildVariantMenu(int button) {
 }
 
 void TToolForm::applyPreferences(const SCursorPrefs& prefs) {
+  valueLabels_.enableAll();
   cursors_.applyPreferences(prefs);
   refreshDocCursor();
 }

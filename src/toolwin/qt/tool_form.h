@@ -20,6 +20,7 @@
 #include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/tool_window_model.h"
+#include "toolwin/value_labels.h"
 
 class QKeyEvent;
 class QLabel;
@@ -57,6 +58,9 @@ class TToolForm : public QWidget, private IToolWindowView {
   // cursor file); the bound document window shows its cursor again.
   void applyPreferences(const SCursorPrefs& prefs);
   const TToolCursors& cursors() const { return cursors_; }
+  // The rules of the value labels (bindValueLabel); the preferences turn
+  // dragging and double-click reset on.
+  const CValueLabels& valueLabels() const { return valueLabels_; }
 
   // The tool button of index 0..15 (taken modulo 128); nullptr otherwise.
   TToolButton* toolButton(int index) const;
@@ -76,6 +80,7 @@ class TToolForm : public QWidget, private IToolWindowView {
 
   CToolWindowModel model_;
   TToolCursors cursors_;
+  CValueLabels valueLabels_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
