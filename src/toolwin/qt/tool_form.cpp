@@ -91,6 +91,9 @@ void TToolForm::buildButtons() {
     if (!def.menu.empty()) button->setVariantMenu(buildVariantMenu(b));
     connect(button, &TToolButton::clicked, this,
             [this](int index, bool alt) { model_.buttonClicked(index, alt, false); });
+    connect(button, &TToolButton::doubleClicked, this, [this](int index) {
+      if (model_.docWindow() != nullptr) toolButtonDoubleClicked(index, buttonPrefs_, viewCommands_);
+    });
     buttons_[b] = button;
   }
 }

@@ -19,6 +19,7 @@
 
 #include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "toolwin/tool_button_clicks.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
 
@@ -61,6 +62,10 @@ class TToolForm : public QWidget, private IToolWindowView {
   // The rules of the value labels (bindValueLabel); the preferences turn
   // dragging and double-click reset on.
   const CValueLabels& valueLabels() const { return valueLabels_; }
+  // The document window's view for the hand and zoom buttons' double-clicks
+  // (nullptr without one), and their preferences.
+  void setViewCommands(IViewCommands* view) { viewCommands_ = view; }
+  void setButtonPreferences(const SToolButtonPrefs& prefs) { buttonPrefs_ = prefs; }
 
   // The tool button of index 0..15 (taken modulo 128); nullptr otherwise.
   TToolButton* toolButton(int index) const;
@@ -81,6 +86,8 @@ class TToolForm : public QWidget, private IToolWindowView {
   CToolWindowModel model_;
   TToolCursors cursors_;
   CValueLabels valueLabels_;
+  IViewCommands* viewCommands_ = nullptr;
+  SToolButtonPrefs buttonPrefs_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
