@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "brush/shape_values.h"
 #include "core/planes.h"
@@ -53,11 +52,9 @@ bool paintFalloffCurve(TMemoryGraphic& g, const TRect& r, uint32_t type, TUiColo
   if (!g.isValid()) return false;
   TMTC plane(g.width(), g.height());
   if (!plane.IsAllocated()) return false;
-  const size_t rowBytes = static_cast<size_t>(g.width()) * 4u;
-  for (int32_t y = 0; y < g.height(); ++y) std::memcpy(plane.pixelAt(0, y), g.scanLine(y), rowBytes);
+  if (!copyGraphicToPlane(g, plane)) return false;
   if (!drawFalloffCurve(plane, r, type, colour & 0x00FFFFFFu, a, b)) return false;
-  for (int32_t y = 0; y < g.height(); ++y) std::memcpy(g.scanLine(y), plane.pixelAt(0, y), rowBytes);
-  return true;
+  return copyPlaneToGraphic(plane, g);
 }
 
 }  // namespace pg

@@ -1,7 +1,6 @@
 #include "ui/qt/air_map_controls.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 
 #include <algorithm>
 
@@ -17,10 +16,6 @@ namespace {
 
 QRect qrect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 
-void blitFace(QWidget& w, const TMemoryGraphic& g) {
-  QPainter p(&w);
-  blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
-}
 
 // The curve of a profile type shrunk by `inset` into the graphic.
 void curveInto(TMemoryGraphic& g, int32_t inset, uint8_t kind, TUiColor colour, float a, float b) {

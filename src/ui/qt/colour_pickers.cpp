@@ -28,10 +28,6 @@ const TMemoryGraphic* markerGraphic(uint8_t index) {
   return am ? &am->frameGraphic(index) : nullptr;
 }
 
-void blitWhole(QWidget& w, const TMemoryGraphic& g) {
-  QPainter p(&w);
-  blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
-}
 
 }  // namespace
 
@@ -81,7 +77,7 @@ const TMemoryGraphic& TCustomColorPicker::face() {
 
 void TCustomColorPicker::paintEvent(QPaintEvent*) {
   if (face_.width() != width() || face_.height() != height()) rebuild();
-  blitWhole(*this, face_);
+  blitFace(*this, face_);
 }
 
 void TCustomColorPicker::resizeEvent(QResizeEvent*) { rebuild(); }
@@ -292,7 +288,7 @@ int TPickerColorCell::partAt(QPoint p) const {
 
 void TPickerColorCell::paintEvent(QPaintEvent*) {
   if (image_.width() != std::max(width(), 6) || image_.height() != std::max(height(), 6)) redraw();
-  blitWhole(*this, image_);
+  blitFace(*this, image_);
 }
 
 void TPickerColorCell::changeEvent(QEvent* e) {
@@ -375,7 +371,7 @@ const TMemoryGraphic& TTwinColorCell::face() {
 
 void TTwinColorCell::paintEvent(QPaintEvent*) {
   if (image_.width() != std::max(width(), 8) || image_.height() != std::max(height(), 8)) redraw();
-  blitWhole(*this, image_);
+  blitFace(*this, image_);
 }
 
 void TTwinColorCell::mousePressEvent(QMouseEvent* e) {

@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QMouseEvent>
-#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -256,10 +255,7 @@ void TAspectRotation::render() {
   update();
 }
 
-void TAspectRotation::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  blitToPainter(p, 0, 0, face_.width(), face_.height(), face_, 0, 0);
-}
+void TAspectRotation::paintEvent(QPaintEvent*) { blitFace(*this, face_); }
 
 void TAspectRotation::resizeEvent(QResizeEvent*) { relayout(); }
 

@@ -1,6 +1,5 @@
 #include "ui/qt/preset_previews.h"
 
-#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -11,22 +10,6 @@
 #include "ui/qt/graphic_image.h"
 
 namespace pg {
-
-namespace {
-
-void blitFace(QWidget& w, const TMemoryGraphic& g) {
-  QPainter p(&w);
-  blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
-}
-
-// The plane's pixels into the graphic of the same size, row by row.
-void copyPlane(TMemoryGraphic& g, const TMTC& plane) {
-  if (!g.isValid() || plane.Width != g.width() || plane.Height != g.height()) return;
-  const size_t rowBytes = static_cast<size_t>(g.width()) * 4u;
-  for (int32_t y = 0; y < g.height(); ++y) std::memcpy(g.scanLine(y), plane.pixelAt(0, y), rowBytes);
-}
-
-}  // namespace
 
 // ---- TLoupeControl ----------------------------------------------------------------------
 
@@ -105,7 +88,7 @@ void TPenNibPreview::drawContent() {
   TMTC plane(g.width(), g.height());
   if (!plane.IsAllocated()) return;
   drawNibPreview(plane, values_, 1.0f, uiSysColors().windowText & 0x00FFFFFFu);
-  copyPlane(g, plane);
+  (void)copyPlaneToGraphic(plane, g);
   // The plane's alpha bytes carry nothing: the content is opaque.
   g.fillRect({0, 0, g.width(), g.height()}, 0xFF000000u, keepChannel, copyChannel);
 }
@@ -129,7 +112,7 @@ void TGradientPreview::drawContent() {
   else
     for (int32_t y = 0; y < work_.Height; ++y)
       std::memset(work_.pixelAt(0, y), 0, static_cast<size_t>(work_.Width) * 4u);
-  copyPlane(g, work_);
+  (void)copyPlaneToGraphic(work_, g);
 }
 
 }  // namespace pg
