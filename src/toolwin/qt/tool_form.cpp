@@ -41,6 +41,11 @@ int32_t toolShortcutKeyOf(int qtKey) {
   }
 }
 
+namespace {
+// The tool window whose cursors the document windows show.
+TToolForm* gCursorOwner = nullptr;
+}  // namespace
+
 uint32_t toolShortcutShiftOf(Qt::KeyboardModifiers modifiers) {
   uint32_t shift = 0;
   if (modifiers & Qt::ShiftModifier) shift |= kShortcutShift;
@@ -71,13 +76,17 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   optionsPanel_ = new TToolOptionsPanel(model_);
   model_.setView(this);
   // Every document window shows the cursors this window chooses.
+  gCursorOwner = this;
   TDrawWindowWidget::setCursorFactory(
       [this](const SCursorChoice& c, float brushRadius) { return cursors_.cursorFor(c, brushRadius); });
   toolWindowChanged(~0u);
 }
 
 TToolForm::~TToolForm() {
-  TDrawWindowWidget::setCursorFactory({});
+  if (gCursorOwner == this) {
+    gCursorOwner = nullptr;
+    TDrawWindowWidget::setCursorFactory({});
+  }
   model_.setView(nullptr);
   delete optionsPanel_.data();
 }

@@ -115,11 +115,13 @@ TEST(ToolCursorArt, CursorFileLoadsOrFallsBackToTheArrow) {
   EXPECT_EQ(cursors.cursorFor({CursorKind::Hidden, 0}, 10.0f).shape(), Qt::BlankCursor);
 }
 
-struct CanvasCursorTest : ::testing::Test {
-  CanvasCursorTest() {
-    testing::ensureQtApp();
-    form = createToolWindow(host.get());
-  }
+// The application object must exist before the fixture's widgets.
+struct QtAppFirst {
+  QtAppFirst() { testing::ensureQtApp(); }
+};
+
+struct CanvasCursorTest : ::testing::Test, private QtAppFirst {
+  CanvasCursorTest() { form = createToolWindow(host.get()); }
   ~CanvasCursorTest() override { destroyToolWindow(form); }
   std::unique_ptr<QWidget> host = std::make_unique<QWidget>();
   TToolForm* form = nullptr;
