@@ -250,4 +250,93 @@ void paintAreaPicker(TMemoryGraphic& g, const SAreaPickerLayout& l, uint8_t spac
   }
 }
 
+SSliderPickerLayout sliderPickerLayout(int32_t width, int32_t height, int32_t markerWidth, int32_t markerHeight) {
+  SSliderPickerLayout l;
+  l.markerWidth = markerWidth;
+  l.markerHeight = markerHeight;
+  l.imageWidth = std::max(width, markerWidth + 1);
+  l.imageHeight = std::max(height, 3 * kSliderPitch);
+  l.originX = (width - l.imageWidth) / 2;
+  l.originY = (height - l.imageHeight) / 2;
+  const int32_t m = markerWidth / 2;
+  const int32_t w = std::max(l.imageWidth - 2 * m, 1);
+  for (int32_t k = 0; k < 3; ++k) {
+    const int32_t top = k * kSliderPitch + 5;
+    l.sliders[static_cast<size_t>(k)] = {m, top, m + w, top + kSliderPitch - 3};
+  }
+  const int32_t top = 3 * kSliderPitch + 5;
+  l.spectrum = {m, top, m + w, top + std::max(l.imageHeight - 3 * kSliderPitch - 9, 0)};
+  return l;
+}
+
+int32_t sliderPickerPartAt(const SSliderPickerLayout& l, int32_t x, int32_t y) {
+  auto inside = [&](const TRect& r) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; };
+  for (int32_t k = 0; k < 3; ++k)
+    if (inside(l.sliders[static_cast<size_t>(k)])) return k;
+  return inside(l.spectrum) ? 3 : -1;
+}
+
+std::array<float, 3> sliderChannelAt(const SSliderPickerLayout& l, uint8_t space, const SColorRec& c, int32_t k,
+                                     int32_t x) {
+  std::array<float, 3> ch = modelChannels(c, space);
+  if (k < 0 || k > 2) return ch;
+  const TRect& r = l.sliders[static_cast<size_t>(k)];
+  const float span = static_cast<float>(r.Right - r.Left - 1);
+  const float v = span > 0 ? std::clamp(static_cast<float>(x - r.Left) / span, 0.0f, 1.0f) : 0.0f;
+  ch[static_cast<size_t>(k)] = hueFamily(space) && k == 0 ? v * kTwoPiF : v;
+  return ch;
+}
+
+TUiColor spectrumColourAt(const SSliderPickerLayout& l, const TMemoryGraphic& image, int32_t x, int32_t y) {
+  const TRect& r = l.spectrum;
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return 0;
+  const int32_t px = std::clamp(x, r.Left, r.Right - 1);
+  const int32_t py = std::clamp(y, r.Top, r.Bottom - 1);
+  const uint32_t* line = image.scanLine(py);
+  return line && px < image.width() ? line[px] : 0;
+}
+
+TPoint sliderPickerMarkerAt(const SSliderPickerLayout& l, uint8_t space, const SColorRec& c, int32_t k) {
+  const size_t i = static_cast<size_t>(std::clamp(k, 0, 2));
+  const TRect& r = l.sliders[i];
+  const float v = unitOf(space, static_cast<int>(i), modelChannels(c, space)[i]);
+  const auto x = static_cast<int32_t>(std::trunc(static_cast<float>(r.Right - r.Left - 1) * v + 0.5f));
+  return {r.Left + x - l.markerWidth / 2, r.Bottom - l.markerHeight};
+}
+
+void paintSliderPicker(TMemoryGraphic& g, const SSliderPickerLayout& l, uint8_t space, const SColorRec& c,
+                       bool follow) {
+  const TUiSysColors& sys = uiSysColors();
+  g.setBackground(sys.btnFace);
+  if (!g.setSize(l.imageWidth, l.imageHeight)) return;
+  g.clear();
+  const TChannelOp cp = copyChannel;
+  const std::array<float, 3> ch = modelChannels(c, space);
+  if (!hueFamily(space)) {
+    for (size_t k = 0; k < 3; ++k) {
+      std::array<float, 3> lo = follow ? ch : std::array<float, 3>{0, 0, 0};
+      std::array<float, 3> hi = lo;
+      lo[k] = 0.0f;
+      hi[k] = 1.0f;
+      g.gradientLinear(l.sliders[k], packRgba(byteOf(lo[2]), byteOf(lo[1]), byteOf(lo[0]), 255),
+                       packRgba(byteOf(hi[2]), byteOf(hi[1]), byteOf(hi[0]), 255), kGradRight, cp, cp);
+    }
+  } else {
+    const bool hsv = isHsvFamily(space);
+    const float s = follow ? ch[1] : 1.0f;
+    const float v = follow ? ch[2] : (hsv ? 1.0f : 0.5f);
+    const float h = follow ? ch[0] : 0.0f;
+    g.gradientHue(l.sliders[0], kGradRight, 0.0f, s, v, 1.0f, cp, cp, hsv);
+    g.gradientSaturation(l.sliders[1], kGradRight, h, v, 1.0f, cp, cp, hsv);
+    g.gradientValue(l.sliders[2], kGradRight, h, s, 1.0f, cp, cp, hsv);
+  }
+  if (l.spectrum.Bottom > l.spectrum.Top)
+    g.gradientHueValue(l.spectrum, kGradRight, 0.0f, 1.0f, 1.0f, kGradUp, cp, cp, true);
+  for (const TRect& r : {l.sliders[0], l.sliders[1], l.sliders[2], l.spectrum}) {
+    if (r.Bottom <= r.Top) continue;
+    g.frameRect({r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1}, 1, sys.windowFrame, cp, cp);
+    g.frameBevel({r.Left - 2, r.Top - 2, r.Right + 2, r.Bottom + 2}, 1, sys.btnHighlight, sys.btnShadow, cp, cp);
+  }
+}
+
 }  // namespace pg

@@ -79,4 +79,33 @@ TPoint sliderMarkerAt(const SAreaPickerLayout& l, uint8_t space, const SColorRec
 // the layout); `follow`: the slider is drawn at the current other channels.
 void paintAreaPicker(TMemoryGraphic& g, const SAreaPickerLayout& l, uint8_t space, const SColorRec& c, bool follow);
 
+// ---- the slider picker ----------------------------------------------------------
+
+// Three one-channel sliders (RGB, HSV or HSL) above a spectrum strip.
+inline constexpr int32_t kSliderPitch = 19;
+// The spaces the slider picker shows: cpRGB, cpHSV and cpHSL.
+inline constexpr uint16_t kSliderPickerSpaces = (1u << cpRGB) | (1u << cpHSV) | (1u << cpHSL);
+inline constexpr uint16_t kAreaPickerSpaces = (1u << kColorSpaceCount) - 1;
+
+struct SSliderPickerLayout {
+  int32_t imageWidth = 0, imageHeight = 0;
+  int32_t originX = 0, originY = 0;  // of the image in the control
+  std::array<TRect, 3> sliders{};    // image coordinates
+  TRect spectrum;
+  int32_t markerWidth = 9, markerHeight = 7;
+};
+SSliderPickerLayout sliderPickerLayout(int32_t width, int32_t height, int32_t markerWidth, int32_t markerHeight);
+// -1 none, 0..2 a slider, 3 the spectrum (image coordinates).
+int32_t sliderPickerPartAt(const SSliderPickerLayout& l, int32_t x, int32_t y);
+// The channels (model order) after a press or drag at x on slider k.
+std::array<float, 3> sliderChannelAt(const SSliderPickerLayout& l, uint8_t space, const SColorRec& c, int32_t k,
+                                     int32_t x);
+// The spectrum pixel under a point, clamped into the strip (the image holds
+// the painted picker).
+TUiColor spectrumColourAt(const SSliderPickerLayout& l, const TMemoryGraphic& image, int32_t x, int32_t y);
+// The top-left of slider k's marker.
+TPoint sliderPickerMarkerAt(const SSliderPickerLayout& l, uint8_t space, const SColorRec& c, int32_t k);
+void paintSliderPicker(TMemoryGraphic& g, const SSliderPickerLayout& l, uint8_t space, const SColorRec& c,
+                       bool follow);
+
 }  // namespace pg

@@ -1,6 +1,7 @@
 #include "ui/memory_graphic.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "ui/graphic_pixel.h"
 
@@ -151,6 +152,26 @@ bool TMemoryGraphic::copyPixels(int32_t x, int32_t y, int32_t w, int32_t h, cons
   if (!isValid()) return false;
   return transferBlock(pixels(), x, y, w, h, width_, height_, src, sx, sy, srcWidth, srcHeight,
                        [](uint32_t* d, uint32_t s) { *d = s; });
+}
+
+namespace {
+bool sameSize(const TMTC& plane, const TMemoryGraphic& g) {
+  return g.isValid() && plane.IsAllocated() && plane.Width == g.width() && plane.Height == g.height();
+}
+}  // namespace
+
+bool copyPlaneToGraphic(const TMTC& plane, TMemoryGraphic& g) {
+  if (!sameSize(plane, g)) return false;
+  const size_t rowBytes = static_cast<size_t>(g.width()) * 4u;
+  for (int32_t y = 0; y < g.height(); ++y) std::memcpy(g.scanLine(y), plane.pixelAt(0, y), rowBytes);
+  return true;
+}
+
+bool copyGraphicToPlane(const TMemoryGraphic& g, TMTC& plane) {
+  if (!sameSize(plane, g)) return false;
+  const size_t rowBytes = static_cast<size_t>(g.width()) * 4u;
+  for (int32_t y = 0; y < g.height(); ++y) std::memcpy(plane.pixelAt(0, y), g.scanLine(y), rowBytes);
+  return true;
 }
 
 }  // namespace pg

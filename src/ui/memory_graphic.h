@@ -176,4 +176,9 @@ bool blendPixelBlock(uint32_t* dst, int32_t dx, int32_t dy, int32_t w, int32_t h
 // inner part and a floor; 1 at the centre.
 float shapeFalloff(TShapeCurve curve, float d, float innerRatio, float floor);
 
+// Whole pixels between a graphic and a 32-bit plane of the same size (for
+// the core's painters, which draw into planes); false when the sizes differ.
+bool copyPlaneToGraphic(const TMTC& plane, TMemoryGraphic& g);
+bool copyGraphicToPlane(const TMemoryGraphic& g, TMTC& plane);
+
 }  // namespace pg

@@ -91,5 +91,65 @@ TEST(ColourModel, MarkersFollowTheChannels) {
   }
 }
 
+TEST(ColourModel, SliderPickerMappings) {
+  const SSliderPickerLayout l = sliderPickerLayout(170, 100, 9, 7);
+  EXPECT_EQ(l.sliders[0], (TRect{4, 5, 166, 21}));
+  EXPECT_EQ(l.sliders[2], (TRect{4, 43, 166, 59}));
+  EXPECT_EQ(l.spectrum, (TRect{4, 62, 166, 96}));
+  // A control smaller than three sliders keeps the three sliders.
+  const SSliderPickerLayout small = sliderPickerLayout(4, 20, 9, 7);
+  EXPECT_EQ(small.imageWidth, 10);
+  EXPECT_EQ(small.imageHeight, 57);
+  EXPECT_EQ(small.originY, (20 - 57) / 2);
+  EXPECT_EQ(small.spectrum.Bottom, small.spectrum.Top);
+  EXPECT_EQ(sliderPickerPartAt(small, 5, 70), -1);
+
+  TColorManager m;
+  m.setRGB(0.2f, 0.4f, 0.6f);
+  struct {
+    uint8_t space;
+    int32_t k, x;
+    float want;
+  } cases[] = {{cpRGB, 0, 4, 0.0f},     {cpRGB, 1, 165, 1.0f},       {cpRGB, 2, 500, 1.0f},
+               {cpRGB, 2, -30, 0.0f},   {cpHSV, 0, 165, kTwoPi},     {cpHSV, 1, 4 + 161 / 2, 80.0f / 161},
+               {cpHSL, 0, 4, 0.0f},     {cpHSL, 2, 165, 1.0f}};
+  for (const auto& t : cases) {
+    const auto ch = sliderChannelAt(l, t.space, m.rec(), t.k, t.x);
+    EXPECT_FLOAT_EQ(ch[static_cast<size_t>(t.k)], t.want) << int(t.space) << " " << t.k << " " << t.x;
+    // The other two channels stay as they were.
+    const auto before = modelChannels(m.rec(), t.space);
+    for (int32_t j = 0; j < 3; ++j)
+      if (j != t.k) {
+        EXPECT_FLOAT_EQ(ch[static_cast<size_t>(j)], before[static_cast<size_t>(j)]);
+      }
+  }
+  struct {
+    int32_t x, y, part;
+  } parts[] = {{4, 5, 0}, {165, 20, 0}, {4, 21, -1}, {100, 24, 1}, {100, 50, 2}, {100, 62, 3}, {3, 62, -1}};
+  for (const auto& t : parts) EXPECT_EQ(sliderPickerPartAt(l, t.x, t.y), t.part) << t.x << "," << t.y;
+}
+
+TEST(ColourModel, SliderPickerMarkersAndSpectrum) {
+  const SSliderPickerLayout l = sliderPickerLayout(170, 100, 9, 7);
+  TColorManager m;
+  m.setRGB(0.0f, 1.0f, 0.5f);
+  EXPECT_EQ(sliderPickerMarkerAt(l, cpRGB, m.rec(), 0), (TPoint{4 - 4, 21 - 7}));
+  EXPECT_EQ(sliderPickerMarkerAt(l, cpRGB, m.rec(), 1), (TPoint{4 + 161 - 4, 40 - 7}));
+  EXPECT_EQ(sliderPickerMarkerAt(l, cpRGB, m.rec(), 2).X, 4 + 81 - 4);
+  m.setHSV(-kTwoPi / 4, 1.0f, 1.0f);  // a negative hue sits three quarters along
+  EXPECT_EQ(sliderPickerMarkerAt(l, cpHSV, m.rec(), 0).X, 4 + static_cast<int32_t>(161 * 0.75f + 0.5f) - 4);
+
+  TMemoryGraphic g(1, 1, 0);
+  paintSliderPicker(g, l, cpRGB, m.rec(), false);
+  ASSERT_EQ(g.width(), 170);
+  // The spectrum's top-left is pure red at full value; a point left of the
+  // strip reads its edge, one below it its bottom row (black).
+  EXPECT_EQ(spectrumColourAt(l, g, -50, l.spectrum.Top) & 0xFFFFFFu, 0xFF0000u);
+  EXPECT_EQ(spectrumColourAt(l, g, 50, 1000) & 0xFFFFFFu, 0u);
+  // Without follow-colour the red slider runs from black to pure red.
+  EXPECT_EQ(g.scanLine(10)[l.sliders[0].Left] & 0xFFFFFFu, 0u);
+  EXPECT_EQ(g.scanLine(10)[l.sliders[0].Right - 1] & 0xFFFFFFu, 0xFF0000u);
+}
+
 }  // namespace
 }  // namespace pg

@@ -18,6 +18,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "brush/stroke_settings.h"
+#include "canvas/canvas_shared.h"
 #include "canvas/qt/qt_tablet.h"
 #include "canvas/qt/text_tool_window.h"
 #include "canvas/tablet_input.h"
@@ -246,8 +248,28 @@ void TDrawWindowWidget::scrollContentsBy(int, int) {
 
 void TDrawWindowWidget::beep() { QApplication::beep(); }
 
+namespace {
+TDrawWindowWidget::TCursorFactory& cursorFactory() {
+  static TDrawWindowWidget::TCursorFactory factory;
+  return factory;
+}
+}  // namespace
+
+void TDrawWindowWidget::setCursorFactory(TCursorFactory factory) { cursorFactory() = std::move(factory); }
+
+float TDrawWindowWidget::brushRadiusOnScreen() const {
+  return window_->shared().toolStroke().WIDTH * window_->paper().zoomValue();
+}
+
+void TDrawWindowWidget::refreshCursor() { window_->updateCursor(window_->pointerPosition()); }
+
 void TDrawWindowWidget::setCursor(const SCursorChoice& c) {
-  viewport()->setCursor(cursorProvider ? cursorProvider(c) : defaultCursor(c));
+  if (cursorProvider)
+    viewport()->setCursor(cursorProvider(c));
+  else if (cursorFactory())
+    viewport()->setCursor(cursorFactory()(c, brushRadiusOnScreen()));
+  else
+    viewport()->setCursor(defaultCursor(c));
 }
 
 void TDrawWindowWidget::setAutoScrollTimer(bool on) {
@@ -293,6 +315,8 @@ std::string TDrawWindowWidget::askEventFileName(const std::string& proposed) {
 
 void TDrawWindowWidget::showZoomAndAngle(float zoomPercent, float degrees) {
   if (onZoomAndAngle) onZoomAndAngle(zoomPercent, degrees);
+  // The brush outline follows the zoom.
+  refreshCursor();
 }
 
 void TDrawWindowWidget::activateNextWindow(bool previous) {

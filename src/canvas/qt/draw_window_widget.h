@@ -57,9 +57,18 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void activateDocument() { window_->activate(); }
   void deactivateDocument() { window_->deactivate(); }
 
-  // The cursor for a choice; by default a few of Qt's shapes stand in until
-  // the program's own cursor images are installed here.
+  // The cursor for a choice in this window alone; unset, the cursor factory
+  // below decides, and without one a few of Qt's shapes stand in.
   std::function<QCursor(const SCursorChoice&)> cursorProvider;
+  // The cursors of every window: the choice and the brush radius in screen
+  // pixels (the tool stroke's radius at the window's zoom). The tool window
+  // installs it; an empty function takes it away.
+  using TCursorFactory = std::function<QCursor(const SCursorChoice&, float brushRadius)>;
+  static void setCursorFactory(TCursorFactory factory);
+  // The brush radius in screen pixels at the current zoom.
+  float brushRadiusOnScreen() const;
+  // Sets the cursor again (after a change of the brush size or the cursors).
+  void refreshCursor();
   // Asked when the document has unsaved changes and the window is to close;
   // by default a Yes/No/Cancel message box. Answers kAnswerYes, kAnswerNo or
   // kAnswerCancel.

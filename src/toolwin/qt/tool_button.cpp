@@ -66,4 +66,11 @@ void TToolButton::mouseReleaseEvent(QMouseEvent* event) {
   emit clicked(index_, alt);
 }
 
+void TToolButton::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || onDropDownMark(event->pos())) return;
+  // The second press counts as a press too: its release clicks as usual.
+  pressed_ = true;
+  emit doubleClicked(index_);
+}
+
 }  // namespace pg

@@ -29,11 +29,13 @@ class TToolButton : public QWidget {
  signals:
   // A click that opened no menu; alt while Alt was held.
   void clicked(int index, bool alt);
+  void doubleClicked(int index);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   bool onDropDownMark(const QPoint& pos) const;

@@ -6,6 +6,7 @@
 #include <QSpinBox>
 #include <cmath>
 
+#include "canvas/qt/draw_window_widget.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/string_table.h"
 #include "toolwin/qt/tool_button.h"
@@ -40,6 +41,11 @@ int32_t toolShortcutKeyOf(int qtKey) {
   }
 }
 
+namespace {
+// The tool window whose cursors the document windows show.
+TToolForm* gCursorOwner = nullptr;
+}  // namespace
+
 uint32_t toolShortcutShiftOf(Qt::KeyboardModifiers modifiers) {
   uint32_t shift = 0;
   if (modifiers & Qt::ShiftModifier) shift |= kShortcutShift;
@@ -69,10 +75,18 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
 
   optionsPanel_ = new TToolOptionsPanel(model_);
   model_.setView(this);
+  // Every document window shows the cursors this window chooses.
+  gCursorOwner = this;
+  TDrawWindowWidget::setCursorFactory(
+      [this](const SCursorChoice& c, float brushRadius) { return cursors_.cursorFor(c, brushRadius); });
   toolWindowChanged(~0u);
 }
 
 TToolForm::~TToolForm() {
+  if (gCursorOwner == this) {
+    gCursorOwner = nullptr;
+    TDrawWindowWidget::setCursorFactory({});
+  }
   model_.setView(nullptr);
   delete optionsPanel_.data();
 }
@@ -86,6 +100,9 @@ void TToolForm::buildButtons() {
     if (!def.menu.empty()) button->setVariantMenu(buildVariantMenu(b));
     connect(button, &TToolButton::clicked, this,
             [this](int index, bool alt) { model_.buttonClicked(index, alt, false); });
+    connect(button, &TToolButton::doubleClicked, this, [this](int index) {
+      if (model_.docWindow() != nullptr) toolButtonDoubleClicked(index, buttonPrefs_, viewCommands_);
+    });
     buttons_[b] = button;
   }
 }
@@ -116,6 +133,16 @@ QMenu* TToolForm::buildVariantMenu(int button) {
     }
   });
   return menu;
+}
+
+void TToolForm::applyPreferences(const SCursorPrefs& prefs) {
+  valueLabels_.enableAll();
+  cursors_.applyPreferences(prefs);
+  refreshDocCursor();
+}
+
+void TToolForm::refreshDocCursor() {
+  if (IToolTarget* target = model_.docWindow()) target->updateCursorAtPointer();
 }
 
 TToolButton* TToolForm::toolButton(int index) const {
@@ -151,6 +178,8 @@ void TToolForm::toolWindowChanged(uint32_t parts) {
   }
   if (parts & kToolViewColours) colourCell_->update();
   if (optionsPanel_) optionsPanel_->refresh();
+  // The brush outline follows the size once the stroke has taken it.
+  if (parts & kToolViewSize) QMetaObject::invokeMethod(this, [this] { refreshDocCursor(); }, Qt::QueuedConnection);
   refreshing_ = false;
 }
 

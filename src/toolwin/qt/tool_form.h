@@ -17,8 +17,11 @@
 #include <array>
 #include <memory>
 
+#include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "toolwin/tool_button_clicks.h"
 #include "toolwin/tool_window_model.h"
+#include "toolwin/value_labels.h"
 
 class QKeyEvent;
 class QLabel;
@@ -52,6 +55,18 @@ class TToolForm : public QWidget, private IToolWindowView {
   bool handleShortcutKey(const QKeyEvent& event);
   bool handleShortcutKey(int32_t vk, uint32_t shift) { return model_.handleShortcutKey(vk, shift); }
 
+  // After the preference dialog and at start: the cursor rows (and the
+  // cursor file); the bound document window shows its cursor again.
+  void applyPreferences(const SCursorPrefs& prefs);
+  const TToolCursors& cursors() const { return cursors_; }
+  // The rules of the value labels (bindValueLabel); the preferences turn
+  // dragging and double-click reset on.
+  const CValueLabels& valueLabels() const { return valueLabels_; }
+  // The document window's view for the hand and zoom buttons' double-clicks
+  // (nullptr without one), and their preferences.
+  void setViewCommands(IViewCommands* view) { viewCommands_ = view; }
+  void setButtonPreferences(const SToolButtonPrefs& prefs) { buttonPrefs_ = prefs; }
+
   // The tool button of index 0..15 (taken modulo 128); nullptr otherwise.
   TToolButton* toolButton(int index) const;
   QSpinBox* opacityEdit() const { return opacityEdit_; }
@@ -66,7 +81,13 @@ class TToolForm : public QWidget, private IToolWindowView {
   void buildButtons();
   QMenu* buildVariantMenu(int button);
 
+  void refreshDocCursor();
+
   CToolWindowModel model_;
+  TToolCursors cursors_;
+  CValueLabels valueLabels_;
+  IViewCommands* viewCommands_ = nullptr;
+  SToolButtonPrefs buttonPrefs_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -27,16 +28,97 @@ const TMemoryGraphic* markerGraphic(uint8_t index) {
   return am ? &am->frameGraphic(index) : nullptr;
 }
 
-void blitWhole(QWidget& w, const TMemoryGraphic& g) {
-  QPainter p(&w);
-  blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
-}
 
 }  // namespace
 
+// ---- TCustomColorPicker ------------------------------------------------------------
+
+TCustomColorPicker::TCustomColorPicker(QWidget* parent)
+    : QWidget(parent), manager_(std::make_unique<TColorManager>()), background_(1, 1, uiSysColors().btnFace) {}
+
+TCustomColorPicker::~TCustomColorPicker() = default;
+
+void TCustomColorPicker::setColorSpace(uint8_t space) {
+  if (space >= kColorSpaceCount || space == space_ || !(supportedSpaces() & (1u << space))) return;
+  SColorRec r = manager_->rec();
+  r.Space = space;
+  manager_->setColorRec(r);
+  space_ = space;
+  rebuild();
+}
+
+void TCustomColorPicker::setFollowColor(bool on) {
+  follow_ = on;
+  rebuild();
+}
+
+void TCustomColorPicker::setColorRec(const SColorRec& r) {
+  const int diff = compareColorRec(r, manager_->rec());
+  if (diff == 0) return;
+  manager_->setColorRec(r);
+  if (diff == 2) rebuild();
+  fireChange();
+}
+
+void TCustomColorPicker::fireChange() {
+  if (OnChange) OnChange();
+}
+
+void TCustomColorPicker::rebuild() {
+  updateImage();
+  compose();
+  update();
+}
+
+const TMemoryGraphic& TCustomColorPicker::face() {
+  rebuild();
+  return face_;
+}
+
+void TCustomColorPicker::paintEvent(QPaintEvent*) {
+  if (face_.width() != width() || face_.height() != height()) rebuild();
+  blitFace(*this, face_);
+}
+
+void TCustomColorPicker::resizeEvent(QResizeEvent*) { rebuild(); }
+
+bool isColorPicker(const QWidget* w) { return dynamic_cast<const TCustomColorPicker*>(w) != nullptr; }
+
+bool replaceColorPicker(TCustomColorPicker*& picker, int kind, uint8_t space) {
+  if (!picker || kind < 0 || kind > 1) return false;
+  const bool isSlider = dynamic_cast<TSliderColorPicker*>(picker) != nullptr;
+  if (isSlider == (kind == 1)) return true;
+  TCustomColorPicker* old = picker;
+  QWidget* parent = old->parentWidget();
+  TCustomColorPicker* fresh =
+      kind == 1 ? static_cast<TCustomColorPicker*>(new TSliderColorPicker(parent)) : new TColorPicker(parent);
+  old->hide();
+  fresh->hide();
+  if (parent && parent->layout()) delete parent->layout()->replaceWidget(old, fresh);
+  // The new picker takes the old one's colour; its own manager goes.
+  fresh->manager_ = std::move(old->manager_);
+  old->manager_ = std::make_unique<TColorManager>();
+  SColorRec r = fresh->manager_->rec();
+  r.Space = fresh->space_;
+  fresh->manager_->setColorRec(r);
+  fresh->setColorSpace(space);
+  fresh->follow_ = old->follow_;
+  fresh->setGeometry(old->geometry());
+  fresh->setSizePolicy(old->sizePolicy());
+  fresh->setContextMenuPolicy(old->contextMenuPolicy());
+  fresh->OnChange = std::move(old->OnChange);
+  old->OnChange = nullptr;
+  delete old;
+  picker = fresh;
+  fresh->rebuild();
+  fresh->show();
+  return true;
+}
+
 // ---- TColorPicker ------------------------------------------------------------------
 
-TColorPicker::TColorPicker(QWidget* parent) : QWidget(parent), background_(1, 1, uiSysColors().btnFace) {
+TColorPicker::TColorPicker(QWidget* parent) : TCustomColorPicker(parent) {
+  space_ = cpHSV;
   resize(170, 152);
 }
 
@@ -45,33 +127,7 @@ SAreaPickerLayout TColorPicker::layout() const {
   return areaPickerLayout(width(), height(), marker && marker->isValid() ? marker->width() : 11);
 }
 
-void TColorPicker::setColorSpace(uint8_t space) {
-  if (space >= kColorSpaceCount || space == space_) return;
-  SColorRec r = manager_.rec();
-  r.Space = space;
-  manager_.setColorRec(r);
-  space_ = space;
-  rebuild();
-}
-
-void TColorPicker::setFollowColor(bool on) {
-  follow_ = on;
-  rebuild();
-}
-
-void TColorPicker::setColorRec(const SColorRec& r) {
-  const int diff = compareColorRec(r, manager_.rec());
-  if (diff == 0) return;
-  manager_.setColorRec(r);
-  if (diff == 2) rebuild();
-  if (OnChange) OnChange();
-}
-
-void TColorPicker::rebuild() {
-  paintAreaPicker(background_, layout(), space_, manager_.rec(), follow_);
-  compose();
-  update();
-}
+void TColorPicker::updateImage() { paintAreaPicker(background_, layout(), space_, manager_->rec(), follow_); }
 
 void TColorPicker::compose() {
   const SAreaPickerLayout l = layout();
@@ -81,30 +137,19 @@ void TColorPicker::compose() {
   face_.copyPixels(l.originX, l.originY, background_.width(), background_.height(), background_.pixels(), 0, 0,
                    background_.width(), background_.height());
   if (const TMemoryGraphic* m = markerGraphic(0); m && m->isValid()) {
-    for (const TPoint p : {areaMarkerAt(l, space_, manager_.rec()), sliderMarkerAt(l, space_, manager_.rec())})
+    for (const TPoint p : {areaMarkerAt(l, space_, manager_->rec()), sliderMarkerAt(l, space_, manager_->rec())})
       face_.blendFrom(l.originX + p.X, l.originY + p.Y, m->width(), m->height(), *m, 0, 0, lerpChannel, keepChannel);
   }
 }
-
-const TMemoryGraphic& TColorPicker::face() {
-  rebuild();
-  return face_;
-}
-
-void TColorPicker::paintEvent(QPaintEvent*) {
-  if (face_.width() != width() || face_.height() != height()) rebuild();
-  blitWhole(*this, face_);
-}
-
-void TColorPicker::resizeEvent(QResizeEvent*) { rebuild(); }
 
 void TColorPicker::dragAt(QPoint p) {
   const SAreaPickerLayout l = layout();
   const int32_t x = p.x() - l.originX;
   const int32_t y = p.y() - l.originY;
-  const auto ch = drag_ == 1 ? areaPickAt(l, space_, manager_.rec(), x, y) : sliderPickAt(l, space_, manager_.rec(), y);
-  manager_.setChannels(space_, ch[0], ch[1], ch[2]);
-  if (OnChange) OnChange();
+  const SColorRec& c = manager_->rec();
+  const auto ch = drag_ == 1 ? areaPickAt(l, space_, c, x, y) : sliderPickAt(l, space_, c, y);
+  manager_->setChannels(space_, ch[0], ch[1], ch[2]);
+  fireChange();
   rebuild();
 }
 
@@ -123,6 +168,69 @@ void TColorPicker::mouseMoveEvent(QMouseEvent* e) {
 
 void TColorPicker::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) drag_ = 0;
+}
+
+// ---- TSliderColorPicker ------------------------------------------------------------
+
+TSliderColorPicker::TSliderColorPicker(QWidget* parent) : TCustomColorPicker(parent) {
+  space_ = cpRGB;
+  resize(170, 100);
+}
+
+SSliderPickerLayout TSliderColorPicker::layout() const {
+  const TMemoryGraphic* marker = markerGraphic(3);
+  const bool ok = marker && marker->isValid();
+  return sliderPickerLayout(width(), height(), ok ? marker->width() : 9, ok ? marker->height() : 7);
+}
+
+void TSliderColorPicker::updateImage() { paintSliderPicker(background_, layout(), space_, manager_->rec(), follow_); }
+
+void TSliderColorPicker::compose() {
+  const SSliderPickerLayout l = layout();
+  face_.setBackground(uiSysColors().btnFace);
+  if (!face_.setSize(std::max(width(), 1), std::max(height(), 1))) return;
+  face_.clear();
+  face_.copyPixels(l.originX, l.originY, background_.width(), background_.height(), background_.pixels(), 0, 0,
+                   background_.width(), background_.height());
+  if (const TMemoryGraphic* m = markerGraphic(3); m && m->isValid()) {
+    for (int32_t k = 0; k < 3; ++k) {
+      const TPoint p = sliderPickerMarkerAt(l, space_, manager_->rec(), k);
+      face_.blendFrom(l.originX + p.X, l.originY + p.Y, m->width(), m->height(), *m, 0, 0, lerpChannel, keepChannel);
+    }
+  }
+}
+
+void TSliderColorPicker::dragAt(QPoint p) {
+  const SSliderPickerLayout l = layout();
+  const int32_t x = p.x() - l.originX;
+  const int32_t y = p.y() - l.originY;
+  if (drag_ == 3) {
+    const TUiColor c = spectrumColourAt(l, background_, x, y);
+    const float k = 1.0f / 255.0f;
+    manager_->setRGB(static_cast<float>((c >> 16) & 0xFF) * k, static_cast<float>((c >> 8) & 0xFF) * k,
+                     static_cast<float>(c & 0xFF) * k);
+  } else {
+    const auto ch = sliderChannelAt(l, space_, manager_->rec(), drag_, x);
+    manager_->setChannels(space_, ch[0], ch[1], ch[2]);
+  }
+  fireChange();
+  rebuild();
+}
+
+void TSliderColorPicker::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  const SSliderPickerLayout l = layout();
+  const QPoint p = e->position().toPoint();
+  drag_ = sliderPickerPartAt(l, p.x() - l.originX, p.y() - l.originY);
+  if (drag_ >= 0) dragAt(p);
+}
+
+void TSliderColorPicker::mouseMoveEvent(QMouseEvent* e) {
+  if (drag_ >= 0 && (e->buttons() & Qt::LeftButton)) dragAt(e->position().toPoint());
+}
+
+void TSliderColorPicker::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) drag_ = -1;
 }
 
 // ---- TPickerColorCell ------------------------------------------------------------------
@@ -180,7 +288,7 @@ int TPickerColorCell::partAt(QPoint p) const {
 
 void TPickerColorCell::paintEvent(QPaintEvent*) {
   if (image_.width() != std::max(width(), 6) || image_.height() != std::max(height(), 6)) redraw();
-  blitWhole(*this, image_);
+  blitFace(*this, image_);
 }
 
 void TPickerColorCell::changeEvent(QEvent* e) {
@@ -263,7 +371,7 @@ const TMemoryGraphic& TTwinColorCell::face() {
 
 void TTwinColorCell::paintEvent(QPaintEvent*) {
   if (image_.width() != std::max(width(), 8) || image_.height() != std::max(height(), 8)) redraw();
-  blitWhole(*this, image_);
+  blitFace(*this, image_);
 }
 
 void TTwinColorCell::mousePressEvent(QMouseEvent* e) {

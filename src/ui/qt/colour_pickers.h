@@ -21,42 +21,92 @@ namespace pg {
 
 class TNumEdit;
 
-class TColorPicker : public QWidget {
+// The base of both colour pickers: the colour manager (owned, and handed to
+// a replacement picker by replaceColorPicker), the colour space and the
+// follow-colour flag; the subclasses paint and take the pointer.
+class TCustomColorPicker : public QWidget {
  public:
-  explicit TColorPicker(QWidget* parent = nullptr);
+  explicit TCustomColorPicker(QWidget* parent = nullptr);
+  ~TCustomColorPicker() override;
+  // A bit per TColorPickerSpace the picker can show.
+  virtual uint16_t supportedSpaces() const = 0;
   uint8_t colorSpace() const { return space_; }
+  // Ignored for a space the picker does not support.
   void setColorSpace(uint8_t space);
   bool followColor() const { return follow_; }
   void setFollowColor(bool on);
   // Takes the record when anything differs and fires OnChange.
   void setColorRec(const SColorRec& r);
-  SColorRec getColorRec() const { return manager_.rec(); }
-  TColorManager& manager() { return manager_; }
+  SColorRec getColorRec() const { return manager_->rec(); }
+  TColorManager& manager() { return *manager_; }
   // Rebuilds the picture after the manager was changed directly.
   void rebuild();
   std::function<void()> OnChange;
-
   // The composed face, control-sized (for tests and previews).
   const TMemoryGraphic& face();
+
+ protected:
+  // Paints the picker's image (without markers) into background_.
+  virtual void updateImage() = 0;
+  // Places the image and the markers into face_.
+  virtual void compose() = 0;
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void fireChange();
+
+  std::unique_ptr<TColorManager> manager_;
+  uint8_t space_ = cpRGB;
+  bool follow_ = true;
+  TMemoryGraphic background_;
+  TMemoryGraphic face_;
+
+ private:
+  friend bool replaceColorPicker(TCustomColorPicker*& picker, int kind, uint8_t space);
+};
+
+// A two-channel area with a one-channel slider beside it; all nine spaces.
+class TColorPicker : public TCustomColorPicker {
+ public:
+  explicit TColorPicker(QWidget* parent = nullptr);
+  uint16_t supportedSpaces() const override { return kAreaPickerSpaces; }
   SAreaPickerLayout layout() const;
 
  protected:
-  void paintEvent(QPaintEvent* e) override;
-  void resizeEvent(QResizeEvent* e) override;
+  void updateImage() override;
+  void compose() override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
   void dragAt(QPoint p);
-  void compose();
-  TColorManager manager_;
-  uint8_t space_ = cpHSV;
-  bool follow_ = true;
   uint8_t drag_ = 0;  // 0 none, 1 area, 2 slider
-  TMemoryGraphic background_;
-  TMemoryGraphic face_;
 };
+
+// Three one-channel sliders and a spectrum strip; RGB, HSV and HSL.
+class TSliderColorPicker : public TCustomColorPicker {
+ public:
+  explicit TSliderColorPicker(QWidget* parent = nullptr);
+  uint16_t supportedSpaces() const override { return kSliderPickerSpaces; }
+  SSliderPickerLayout layout() const;
+
+ protected:
+  void updateImage() override;
+  void compose() override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  void dragAt(QPoint p);
+  int32_t drag_ = -1;  // -1 none, 0..2 a slider, 3 the spectrum
+};
+
+bool isColorPicker(const QWidget* w);
+// Puts a picker of the kind (0 area, 1 sliders) in the place of the one the
+// variable holds, keeping its colour manager, follow flag, geometry and
+// OnChange; the space is applied when the new kind supports it.
+bool replaceColorPicker(TCustomColorPicker*& picker, int kind, uint8_t space);
 
 class TPickerColorCell : public QWidget {
  public:

@@ -72,6 +72,7 @@ void TPgGlyphLabel::mouseReleaseEvent(QMouseEvent* event) {
   if (readOnly_ || !drag_.dragging()) return;
   const float v = drag_.end(event->position().toPoint().y());
   if (OnDrag && !wasDouble) OnDrag(this, v);
+  if (OnEndDrag) OnEndDrag(this);
 }
 
 void TPgGlyphLabel::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -80,7 +81,10 @@ void TPgGlyphLabel::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double click starts no drag (where the platform
   // sent that press first, the drag it began ends unreported).
   inDoubleClick_ = true;
-  if (drag_.dragging()) (void)drag_.end(event->position().toPoint().y());
+  if (drag_.dragging()) {
+    (void)drag_.end(event->position().toPoint().y());
+    if (OnEndDrag) OnEndDrag(this);
+  }
   if (OnDblClick) OnDblClick(this);
 }
 

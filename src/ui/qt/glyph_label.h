@@ -19,6 +19,7 @@ class TPgGlyphLabel : public QWidget {
   using TBeginDrag = std::function<void(TPgGlyphLabel* sender, float& startValue)>;
   using TDrag = std::function<void(TPgGlyphLabel* sender, float value)>;
   using TDblClick = std::function<void(TPgGlyphLabel* sender)>;
+  using TEndDrag = std::function<void(TPgGlyphLabel* sender)>;
 
   explicit TPgGlyphLabel(QWidget* parent = nullptr);
 
@@ -33,6 +34,8 @@ class TPgGlyphLabel : public QWidget {
 
   TBeginDrag OnBeginDrag;
   TDrag OnDrag;
+  // After the last OnDrag of a drag, when the button goes up.
+  TEndDrag OnEndDrag;
   TDblClick OnDblClick;
 
   QSize sizeHint() const override;

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <limits>
@@ -60,6 +61,11 @@ bool blendToPainter(QPainter& painter, int32_t x, int32_t y, int32_t w, int32_t 
   painter.drawImage(QPoint(x, y), graphicImageConst(g), QRect(src.X, src.Y, src.Width, src.Height));
   painter.setCompositionMode(mode);
   return true;
+}
+
+void blitFace(QWidget& w, const TMemoryGraphic& g) {
+  QPainter p(&w);
+  blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
 }
 
 int qtTextFlags(uint32_t flags) {

@@ -11,6 +11,7 @@
 #include "ui/text_flags.h"
 
 class QPainter;
+class QWidget;
 
 namespace pg {
 
@@ -30,6 +31,9 @@ bool blitToPainter(QPainter& painter, int32_t x, int32_t y, int32_t w, int32_t h
 // Draws the rectangle over what the device holds, by the pixels' alpha.
 bool blendToPainter(QPainter& painter, int32_t x, int32_t y, int32_t w, int32_t h, const TMemoryGraphic& g,
                     int32_t sx, int32_t sy);
+
+// Paints the whole graphic at the widget's top-left (from its paint event).
+void blitFace(QWidget& w, const TMemoryGraphic& g);
 
 // Qt's alignment and text flags for a word of draw-text flags.
 int qtTextFlags(uint32_t flags);

@@ -41,6 +41,15 @@ int runChoiceMenu(QWidget& owner, const std::vector<QString>& names, std::initia
   return run ? run(menu, at) : runMenuAt(menu, at);
 }
 
+// A tool glyph centred in the content.
+void centreGlyph(TMemoryGraphic& g, uint32_t type, uint32_t state) {
+  const TPgGlyphManager* gm = glyphManager();
+  if (!g.isValid() || !gm) return;
+  const TMemoryGraphic& glyph = gm->glyph(type, state);
+  g.blendFrom((g.width() - glyph.width()) / 2, (g.height() - glyph.height()) / 2, glyph.width(), glyph.height(), glyph,
+              0, 0, lerpChannel, keepChannel);
+}
+
 }  // namespace
 
 // ---- TItemPicker -------------------------------------------------------------------------
@@ -200,6 +209,33 @@ void TItemPicker::mousePressEvent(QMouseEvent* e) {
   redraw();
 }
 
+// ---- TPgGlyphButton ------------------------------------------------------------------------
+
+TPgGlyphButton::TPgGlyphButton(QWidget* parent) : TItemPicker(parent) { setRoundedFrame(true); }
+
+void TPgGlyphButton::setGlyphType(uint32_t type) {
+  if (type == glyph_) return;
+  glyph_ = type;
+  redraw();
+}
+
+void TPgGlyphButton::drawContent() {
+  TItemPicker::drawContent();
+  centreGlyph(content(), glyph_, !isEnabled() ? 2 : (hoverBits() & kHoverMain) ? 1 : 0);
+}
+
+bool TPgGlyphButton::dropDown(int32_t) {
+  if (style() == kPickerPlain || !PopupMenu) return false;
+  if (OnContextPopup) OnContextPopup();
+  const QPoint at = mapToGlobal(QPoint(0, height()));
+  if (RunPopup)
+    RunPopup(*PopupMenu, at);
+  else
+    PopupMenu->exec(at);
+  updateHover();
+  return false;
+}
+
 // ---- TBlendModeDropDwon ---------------------------------------------------------------------
 
 TBlendModeDropDwon::TBlendModeDropDwon(QWidget* parent) : TItemPicker(parent) {
@@ -254,13 +290,7 @@ void TSubPaintDropDown::setKind(uint32_t kind) {
 
 void TSubPaintDropDown::drawContent() {
   TItemPicker::drawContent();
-  TMemoryGraphic& g = content();
-  const TPgGlyphManager* gm = glyphManager();
-  if (!g.isValid() || !gm) return;
-  const uint32_t state = !isEnabled() ? 2 : (hoverBits() & kHoverMain) ? 1 : 0;
-  const TMemoryGraphic& glyph = gm->glyph(tgDrawLocus + kind_, state);
-  g.blendFrom((g.width() - glyph.width()) / 2, (g.height() - glyph.height()) / 2, glyph.width(), glyph.height(), glyph,
-              0, 0, lerpChannel, keepChannel);
+  centreGlyph(content(), tgDrawLocus + kind_, !isEnabled() ? 2 : (hoverBits() & kHoverMain) ? 1 : 0);
 }
 
 bool TSubPaintDropDown::dropDown(int32_t index) {

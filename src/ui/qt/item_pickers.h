@@ -1,7 +1,8 @@
 #pragma once
 // The item picker family: TItemPicker, a button face with an optional
 // drop-down arrow part, grouped like radio buttons by a group index, whose
-// content the owner (or a subclass) draws; TItemButton; TBlendModeDropDwon
+// content the owner (or a subclass) draws; TItemButton; TPgGlyphButton (a
+// tool glyph with a pop-up menu); TBlendModeDropDwon
 // (the name of a blend mode, a menu of the 22) and TSubPaintDropDown (the
 // glyph of a shape sub-mode, a menu of the six).
 #include <QWidget>
@@ -84,6 +85,27 @@ class TItemPicker : public QWidget {
 class TItemButton : public TItemPicker {
  public:
   using TItemPicker::TItemPicker;
+};
+
+// A tool glyph (normal, hovered or disabled) on a rounded button whose
+// drop-down part shows its pop-up menu below it.
+class TPgGlyphButton : public TItemPicker {
+ public:
+  explicit TPgGlyphButton(QWidget* parent = nullptr);
+  uint32_t glyphType() const { return glyph_; }
+  void setGlyphType(uint32_t type);
+  QMenu* PopupMenu = nullptr;
+  // Runs before the menu shows (the owner may set its checks).
+  std::function<void()> OnContextPopup;
+  // Shows the menu at a screen point; tests replace it.
+  std::function<void(QMenu&, QPoint)> RunPopup;
+
+ protected:
+  void drawContent() override;
+  bool dropDown(int32_t index) override;
+
+ private:
+  uint32_t glyph_ = 0;
 };
 
 class TBlendModeDropDwon : public TItemPicker {

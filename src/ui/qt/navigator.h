@@ -3,8 +3,7 @@
 // with the visible part of the view as a (possibly turned) frame. Dragging
 // moves the view; Alt-dragging or right-dragging turns it; a turning click
 // without movement resets the angle. The owner renders the document into the
-// thumbnail when asked. TLoupeControl holds the loupe's picture, which its
-// owner fills.
+// thumbnail when asked.
 #include <QWidget>
 
 #include <array>

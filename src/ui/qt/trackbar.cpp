@@ -17,11 +17,6 @@ namespace pg {
 
 namespace {
 
-void blitFace(QWidget& w, const TMemoryGraphic& g) {
-  QPainter p(&w);
-  blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
-}
-
 void fill(TMemoryGraphic& g, const TRect& r, TUiColor c) { g.fillRect(r, c, copyChannel, copyChannel); }
 
 }  // namespace

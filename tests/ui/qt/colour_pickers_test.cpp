@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "test_support/qt_app.h"
 #include "ui/qt/num_fields.h"
@@ -52,6 +54,71 @@ TEST_F(ColourPickersTest, AreaPressesSetTheChannels) {
   picker.setColorSpace(cpSHV);
   QTest::mouseClick(&picker, Qt::LeftButton, {}, o + QPoint(l.area.Right - 1, l.area.Top + 5));
   EXPECT_FLOAT_EQ(picker.getColorRec().H, 6.2831855f) << "hue 2pi at the right edge";
+}
+
+TEST_F(ColourPickersTest, SliderPickerDragsChannelsAndReadsTheSpectrum) {
+  TSliderColorPicker picker;
+  picker.resize(170, 100);
+  picker.show();
+  int changes = 0;
+  picker.OnChange = [&] { ++changes; };
+  const SSliderPickerLayout l = picker.layout();
+  const QPoint o(l.originX, l.originY);
+  QTest::mouseClick(&picker, Qt::LeftButton, {}, o + QPoint(l.sliders[1].Right - 1, l.sliders[1].Top + 3));
+  EXPECT_FLOAT_EQ(picker.getColorRec().G, 1.0f);
+  // A drag that starts on the blue slider stays with it, even over the red one.
+  QTest::mousePress(&picker, Qt::LeftButton, {}, o + QPoint(l.sliders[2].Left + 20, l.sliders[2].Top + 2));
+  QTest::mouseMove(&picker, o + QPoint(l.sliders[2].Right + 50, l.sliders[0].Top + 2));
+  QTest::mouseRelease(&picker, Qt::LeftButton, {}, o + QPoint(l.sliders[2].Right + 50, l.sliders[0].Top + 2));
+  EXPECT_FLOAT_EQ(picker.getColorRec().B, 1.0f);
+  EXPECT_FLOAT_EQ(picker.getColorRec().R, 0.0f);
+  // The spectrum's top-left corner is pure red.
+  QTest::mouseClick(&picker, Qt::LeftButton, {}, o + QPoint(l.spectrum.Left, l.spectrum.Top));
+  EXPECT_EQ(colorRecToRgba(picker.getColorRec(), 255), 0xFFFF0000u);
+  EXPECT_EQ(changes, 4);
+  // Only RGB, HSV and HSL are shown as sliders.
+  picker.setColorSpace(cpGRB);
+  EXPECT_EQ(picker.colorSpace(), cpRGB);
+  picker.setColorSpace(cpHSL);
+  EXPECT_EQ(picker.colorSpace(), cpHSL);
+  QTest::mouseClick(&picker, Qt::LeftButton, {}, o + QPoint(l.sliders[0].Right - 1, l.sliders[0].Top + 2));
+  EXPECT_FLOAT_EQ(picker.getColorRec().HL, 6.2831855f);
+}
+
+TEST_F(ColourPickersTest, ReplacingAPickerKeepsColourAndHandler) {
+  QWidget form;
+  auto* box = new QVBoxLayout(&form);
+  TCustomColorPicker* picker = new TColorPicker(&form);
+  box->addWidget(picker);
+  form.show();
+  picker->setColorSpace(cpSHV);
+  picker->setFollowColor(false);
+  picker->setColorRec(rgbaToColorRec(0xFF3080C0u));
+  int changes = 0;
+  picker->OnChange = [&] { ++changes; };
+  QPointer<QWidget> old = picker;
+
+  ASSERT_TRUE(replaceColorPicker(picker, 1, cpHSV));
+  EXPECT_TRUE(old.isNull());
+  ASSERT_NE(dynamic_cast<TSliderColorPicker*>(picker), nullptr);
+  EXPECT_EQ(box->indexOf(picker), 0);
+  EXPECT_EQ(colorRecToRgba(picker->getColorRec(), 255), 0xFF3080C0u);
+  EXPECT_EQ(picker->colorSpace(), cpHSV);
+  EXPECT_FALSE(picker->followColor());
+  EXPECT_TRUE(picker->isVisible());
+  picker->setColorRec(rgbaToColorRec(0xFF000000u));
+  EXPECT_EQ(changes, 1);
+
+  // The same kind is kept as it is; back to the area picker a space the
+  // slider picker cannot show is taken.
+  TCustomColorPicker* same = picker;
+  EXPECT_TRUE(replaceColorPicker(picker, 1, cpSHV));
+  EXPECT_EQ(picker, same);
+  ASSERT_TRUE(replaceColorPicker(picker, 0, cpSHV));
+  EXPECT_NE(dynamic_cast<TColorPicker*>(picker), nullptr);
+  EXPECT_EQ(picker->colorSpace(), cpSHV);
+  EXPECT_TRUE(isColorPicker(picker));
+  EXPECT_FALSE(isColorPicker(&form));
 }
 
 // Runs the dialog, letting `act` work on it once it is shown.

@@ -10,10 +10,18 @@
 
 #include <vector>
 #include <QPixmap>
+#include <QTest>
 #include <QWidget>
 
 #include "test_support/qt_app.h"
+#include <QEnterEvent>
+
+#include "ui/qt/air_map_controls.h"
 #include "ui/qt/colour_pickers.h"
+#include "ui/qt/navigator.h"
+#include "ui/qt/nib_editor_widget.h"
+#include "ui/qt/popup_base_form.h"
+#include "ui/qt/preset_previews.h"
 #include "ui/qt/gradient_edit.h"
 #include "ui/qt/item_pickers.h"
 #include "ui/qt/graphic_image.h"
@@ -186,6 +194,148 @@ TEST(ControlFaces, ColourControls) {
   dialog.setInitial(colour);
   dialog.show();
   saveFace(dialog, "colour-dialog");
+}
+
+// Hover as a person's pointer gives it.
+void hoverAt(QWidget& w, QPoint p) {
+  QEnterEvent enter(p, w.mapTo(w.window(), p), w.mapToGlobal(p));
+  QApplication::sendEvent(&w, &enter);
+  QMouseEvent move(QEvent::MouseMove, p, w.mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &move);
+}
+
+TEST(ControlFaces, PanelControls) {
+  testing::ensureQtApp();
+  createQtUiManagers();
+  QWidget form;
+  form.setGeometry(0, 0, 400, 300);
+  form.show();
+  const SColorRec colour = rgbaToColorRec(0xFF3080C0u);
+  for (uint8_t space : {cpRGB, cpHSV, cpHSL}) {
+    for (bool follow : {true, false}) {
+      TSliderColorPicker picker(&form);
+      picker.resize(170, 100);
+      picker.setColorSpace(space);
+      picker.setFollowColor(follow);
+      picker.setColorRec(colour);
+      picker.show();
+      saveFace(picker, QString("slider-picker-%1%2").arg(space).arg(follow ? "" : "-plain"));
+    }
+  }
+
+  auto ownerPreview = [](TAspectRotation& e) {
+    // The owner's picture: a soft grey dab of the nib's shape.
+    e.OnPreview = [&e] {
+      TMemoryGraphic& p = e.preview();
+      const SNibGeometry g = e.geometry();
+      const float m = (100.0f - e.valueA()) / 100.0f;
+      p.fillEllipse(g.centre, g.radius * 0.6f, g.radius * 0.6f * m, e.valueB() * 3.14159265f / 180.0f, 0xFFB0B0B0u,
+                    copyChannel, copyChannel);
+    };
+  };
+  {
+    TAspectRotation nib(&form);
+    ownerPreview(nib);
+    nib.setValues(true, 0, 0, 30, 40, 50, 10);
+    nib.show();
+    saveFace(nib, "nib-editor");
+    hoverAt(nib, QPoint(20, 20));
+    saveFace(nib, "nib-editor-hovered");
+    nib.setOption2(true);
+    nib.setSample(true, 64, 64, 150);
+    hoverAt(nib, QPoint(78, 65));
+    saveFace(nib, "nib-editor-image-list-hovered");
+    nib.setOption1(false);
+    saveFace(nib, "nib-editor-handles-off");
+  }
+
+  TPgGlyphButton glyph(&form);
+  glyph.setGeometry(0, 0, 28, 28);
+  glyph.setGlyphType(3);
+  glyph.show();
+  saveFace(glyph, "glyph-button");
+  hoverAt(glyph, QPoint(10, 10));
+  saveFace(glyph, "glyph-button-hovered");
+  glyph.resize(36, 28);
+  glyph.setStyle(kPickerSplit);
+  saveFace(glyph, "glyph-button-split");
+  glyph.setEnabled(false);
+  saveFace(glyph, "glyph-button-disabled");
+
+  for (uint8_t kind : {0, 1, 2, 3, 4, 5, 6}) {
+    TAirMapDropDown drop(&form);
+    drop.setActive(kAirMapFull);
+    drop.setKind(kind);
+    drop.setValueA(30);
+    drop.setValueB(20);
+    drop.show();
+    saveFace(drop, QString("falloff-drop-down-%1").arg(kind));
+  }
+  {
+    TAirMapDropDown drop(&form);
+    drop.move(50, 50);
+    drop.setActive(kAirMapFull);
+    drop.setKind(0);
+    drop.setValueA(40);
+    drop.setValueB(25);
+    drop.show();
+    QTest::mouseClick(&drop, Qt::LeftButton, {}, QPoint(5, 5));
+    if (TPopupBaseForm* popup = drop.popupForm()) {
+      saveFace(*popup, "falloff-popup-full");
+      popup->closePopup();
+    }
+    drop.setActive(kAirMapFive);
+    drop.setKind(3);
+    QTest::mouseClick(&drop, Qt::LeftButton, {}, QPoint(5, 5));
+    if (TPopupBaseForm* popup = drop.popupForm()) {
+      saveFace(*popup, "falloff-popup-five");
+      popup->closePopup();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  TLoupeControl loupe(&form);
+  loupe.resize(80, 60);
+  loupe.show();
+  saveFace(loupe, "loupe");
+  loupe.setGrid(false);
+  saveFace(loupe, "loupe-no-grid");
+
+  TPenNibPreview nibPreview(&form);
+  nibPreview.resize(40, 40);
+  SShapeValues nibValues;
+  nibValues.size = 14;
+  nibValues.aspect = 0.5f;
+  nibValues.angle = 30;
+  nibPreview.setNib(nibValues);
+  nibPreview.show();
+  saveFace(nibPreview, "nib-preview");
+
+  TGradientPreview gradPreview(&form);
+  gradPreview.resize(80, 20);
+  auto grad = CGradObj::CreateTwoColor(0x0000FFu, "red to blue", 0xFF0000u);
+  (void)grad->Stops.putColor(1, 0xFF0000u, 64, 0x10000);
+  (void)grad->normalize();
+  gradPreview.setGradient(grad.get(), grad->Repeat);
+  gradPreview.show();
+  saveFace(gradPreview, "gradient-preview");
+  gradPreview.setGradient(nullptr, SGradRepeat{});
+  saveFace(gradPreview, "gradient-preview-none");
+
+  TPreviewControl nav(&form);
+  nav.resize(120, 90);
+  nav.OnThumbnail = [](TMemoryGraphic& t, int32_t w, int32_t h) {
+    t.gradientCorners({0, 0, w, h}, 0xFFFF8080u, 0xFF80FF80u, 0xFF8080FFu, 0xFFFFFFFFu, copyChannel, copyChannel);
+  };
+  nav.setImageSize(400, 300);
+  nav.setViewSize(200, 120);
+  nav.setCentre(150, 120);
+  nav.setHasImage(true);
+  nav.setRotation(0.4f);
+  nav.show();
+  saveFace(nav, "navigator");
+  nav.setHasImage(false);
+  saveFace(nav, "navigator-empty");
 }
 
 // All faces side by side, three times enlarged, on magenta.

@@ -58,5 +58,50 @@ TEST_F(GradientEditTest, DraggingOutDeletesInnerStopsOnly) {
   EXPECT_EQ(edit->stops().count(), 2) << "an end stop stays";
 }
 
+TEST_F(GradientEditTest, DraggingMovesSplitPairsAndTheResultStaysOpaque) {
+  // A split pair (joined at 0.6) and a free stop at 0.8.
+  edit->stops().addStopAt(0.5f, false);
+  edit->stops().addStopAt(0.6f, false);
+  edit->stops().unionRight(1);
+  edit->stops().addStopAt(0.8f, false);
+  edit->changed();
+  ASSERT_EQ(edit->stops().count(), 5);
+  ASSERT_EQ(edit->stops().posAt(1)->Split, 1);
+  int changes = 0;
+  edit->OnChange = [&] { ++changes; };
+  ASSERT_FLOAT_EQ(edit->stops().posAt(1)->Position, edit->stops().posAt(2)->Position);
+  const int x = 7 + gradientMarkerX(200, edit->stops().posAt(1)->Position);
+  QTest::mousePress(edit.get(), Qt::LeftButton, {}, QPoint(x, 10));
+  QTest::mouseMove(edit.get(), QPoint(x - 60, 10));
+  QTest::mouseRelease(edit.get(), Qt::LeftButton, {}, QPoint(x - 60, 10));
+  EXPECT_EQ(edit->stops().count(), 5);
+  const float moved = edit->stops().posAt(1)->Position;
+  EXPECT_NEAR(moved, 0.3f, 0.01f);
+  EXPECT_FLOAT_EQ(edit->stops().posAt(2)->Position, moved) << "the split partner moves along";
+  // Dragged to the control's right edge it stops at its right neighbour.
+  const int x2 = 7 + gradientMarkerX(200, 0.8f);
+  QTest::mousePress(edit.get(), Qt::LeftButton, {}, QPoint(x2, 10));
+  QTest::mouseMove(edit.get(), QPoint(214, 10));
+  QTest::mouseRelease(edit.get(), Qt::LeftButton, {}, QPoint(214, 10));
+  ASSERT_EQ(edit->stops().count(), 5);
+  EXPECT_LE(edit->stops().posAt(3)->Position, 1.0f);
+  EXPECT_GT(edit->stops().posAt(3)->Position, 0.95f);
+  EXPECT_GT(changes, 0);
+  // Reversed, the bar shows the mirror image, and the slots keep full opacity.
+  const uint32_t leftBefore = edit->face().getPixel(8, 3), rightBefore = edit->face().getPixel(206, 3);
+  edit->stops().reverse();
+  edit->changed();
+  EXPECT_EQ(edit->face().getPixel(8, 3), rightBefore);
+  EXPECT_EQ(edit->face().getPixel(206, 3), leftBefore);
+  EXPECT_EQ(edit->stops().posAt(2)->Split, 1) << "the split pair stays a pair";
+  CColorSlotGroup group;
+  ASSERT_TRUE(edit->stops().writeColorSlotGroup(group));
+  for (int32_t i = 0; i <= group.lastIndex(); ++i) {
+    const SColorSlot* slot = group.getSlot(i);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(slot->Opacity, 255) << i;
+  }
+}
+
 }  // namespace
 }  // namespace pg

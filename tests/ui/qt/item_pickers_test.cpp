@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QTest>
 
+#include <vector>
+
 #include "test_support/qt_app.h"
 #include "ui/qt/qt_appearance.h"
 
@@ -101,6 +103,39 @@ TEST_F(ItemPickersTest, MenusChangeOnlyOnAnotherItem) {
   };
   QTest::mouseClick(&sub, Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(sub.kind(), 3u);
+}
+
+TEST_F(ItemPickersTest, GlyphButtonShowsItsMenuFromTheArrowPart) {
+  TPgGlyphButton button(&form);
+  button.setGeometry(10, 10, 40, 28);
+  button.show();
+  EXPECT_TRUE(button.roundedFrame());
+  QMenu menu;
+  menu.addAction("one");
+  button.PopupMenu = &menu;
+  int popups = 0, hooks = 0;
+  QPoint shownAt;
+  button.RunPopup = [&](QMenu&, QPoint at) {
+    ++popups;
+    shownAt = at;
+  };
+  button.OnContextPopup = [&] { ++hooks; };
+  QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(35, 14));
+  EXPECT_EQ(popups, 0) << "a plain button has no drop-down part";
+  button.setStyle(kPickerSplit);
+  QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(10, 14));
+  EXPECT_EQ(popups, 0) << "the main part of a split button does not drop";
+  QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(36, 14));
+  EXPECT_EQ(popups, 1);
+  EXPECT_EQ(hooks, 1);
+  EXPECT_EQ(shownAt, button.mapToGlobal(QPoint(0, 28)));
+  EXPECT_FALSE(button.dropped());
+  // Another glyph draws another face.
+  const TMemoryGraphic& f = button.face();
+  std::vector<uint32_t> before(f.pixels(), f.pixels() + f.width() * f.height());
+  button.setGlyphType(5);
+  std::vector<uint32_t> after(f.pixels(), f.pixels() + f.width() * f.height());
+  EXPECT_NE(before, after);
 }
 
 }  // namespace
