@@ -30,6 +30,8 @@ class TPaper;
 class TFlowImage;
 class TStroke;
 class CReplaySession;
+class TEventPacket;
+class TStroke;
 
 // Key codes of the window's own keys (the platform's virtual-key numbers).
 namespace keys {
@@ -199,6 +201,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   uint32_t replayedEvents() const { return replayedEvents_; }
   const std::string& replaySource() const { return replaySource_; }
   const std::array<uint32_t, 256>& replayCounters() const { return replayCounters_; }
+  // A version 1.1 recording (".lge") into a fresh document, replayed by
+  // replayStep like any other (draw_window_legacy.cpp); false when the file
+  // is not a whole stream or its first record cannot set the image up.
+  bool openLegacyEvents(const std::string& path, uint32_t nowMs);
+  bool isLegacyReplay() const { return legacy_ != nullptr; }
 
   // ---- pointer, tablet, wheel and keys (window coordinates) ----
   void mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick);
@@ -377,6 +384,12 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   std::string replaySource_;
   // Events replayed by packet type.
   std::array<uint32_t, 256> replayCounters_{};
+  // the version 1.1 replay: its stream and stroke settings
+  int32_t legacyReplayStep(uint32_t nowMs);
+  int32_t endLegacyReplay(ReplayEndKind kind, uint32_t nowMs);
+  std::unique_ptr<TEventPacket> legacy_;
+  std::unique_ptr<TStroke> legacyStroke_;
+  bool legacyPaused_ = false;
 };
 
 }  // namespace pg

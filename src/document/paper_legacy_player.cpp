@@ -126,7 +126,10 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
       if (!payload(4) || !isValidLayer(b[0])) return false;
       (void)storeUndo(b[0], kUndoPixels);
       return fillLayerOpaque(flow, b[0], uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3], false);
+    // The stream's first record sets the image up; 520 carries a canvas
+    // size as 512 does and may open a stream in its place.
     case 512:
+    case 520:
       if (!payload(4)) return false;
       return newDocument(name, &flow, false, false, resolution > 0 ? resolution : 72, u16(2), u16(0));
     case 513:
