@@ -12,6 +12,7 @@
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "io/file_kinds.h"
 
 namespace pg {
 
@@ -78,8 +79,10 @@ void TMainForm::replayTick() {
 TDrawWindowWidget* TMainForm::openEventsForReplay(const QString& path) {
   TDrawWindowWidget* w = newDrawWindow(QFileInfo(path).fileName(), 1, 1, 72);
   if (!w) return nullptr;
-  if (w->window().openEventFile(path.toStdString(), replayClockMs())) {
-    w->window().setFileName(path.toStdString());
+  const std::string p = path.toStdString();
+  const bool legacy = fileKindFromExt(p) == FileKind::LegacyRecording;
+  if (legacy ? w->window().openLegacyEvents(p, replayClockMs()) : w->window().openEventFile(p, replayClockMs())) {
+    if (!legacy) w->window().setFileName(p);
     return w;
   }
   // The reason was shown; the window that was made for it goes.

@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 #include <filesystem>
@@ -29,7 +30,9 @@
 #include "io/image_codecs.h"
 #include "io/native_fixture.h"
 #include "io/qt/file_dialog.h"
+#include "record/legacy_stream_fixture.h"
 #include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "test_support/plane_pixels.h"
 #include "test_support/qt_app.h"
 #include "test_support/temp_folder.h"
@@ -223,6 +226,37 @@ TEST_F(MainFormFiles, NativeSaveAndReopenKeepLayersMasksSelectionAndRecording) {
   EXPECT_EQ(reverted->window().fileName(), dir_.file("copy.kci"));
   EXPECT_FALSE(reverted->isModified());
   test::expectSameLayer(*doc.getLayer(1), *reverted->window().paper().getLayer(1));
+}
+
+// A version 1.1 recording opens like any file into a window that replays it
+// on the tick and is never written back; one that does not pass the check
+// is reported and leaves no window.
+TEST_F(MainFormFiles, AVersionOneRecordingOpensAndReplays) {
+  TMainForm form;
+  form.show();
+  test::LegacyStream stream(50, 40);
+  stream.stroke(0, 0, 0x102040, 3 * 256, {{4, 4, 1024}, {40, 30, 900}}).record(256, {3}).end();
+  TEventPacket packet;
+  SLegacyStreamInfo info;
+  ASSERT_TRUE(packet.adopt(stream.bytes().data(), stream.bytes().size(), info));
+  const std::string lge = dir_.file("old.lge");
+  ASSERT_TRUE(packet.saveToFile(lge));
+  TDrawWindowWidget* w = form.openFile(QString::fromStdString(lge));
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->window().isReplaying());
+  for (int i = 0; i < 500 && w->window().isReplaying(); ++i) QTest::qWait(20);
+  ASSERT_FALSE(w->window().isReplaying());
+  EXPECT_EQ(w->window().paper().width, 50);
+  EXPECT_EQ(w->window().paper().layerCount(), 2);
+  EXPECT_FALSE(w->window().hasFileName());
+  EXPECT_EQ(form.recentFiles().items().front(), lge);
+
+  std::filesystem::resize_file(lge, std::filesystem::file_size(lge) - 1);
+  const qsizetype windows = form.drawWindows().size();
+  EXPECT_EQ(form.openFile(QString::fromStdString(lge)), nullptr);
+  EXPECT_EQ(form.drawWindows().size(), windows);
+  ASSERT_FALSE(messages_.shown().empty());
+  EXPECT_EQ(messages_.shown().back().text, resString(66545));
 }
 
 TEST_F(MainFormFiles, CopyThenPasteGivesTheSameLayerPixelsAndOtherProgramsSeeAPng) {
