@@ -682,6 +682,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
  private:
   bool playLegacyStrokePoint(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
+  bool playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
+  bool playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
   enum class Direction { Undo, Redo };
   bool beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
                        bool fromFlow);

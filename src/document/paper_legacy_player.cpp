@@ -3,8 +3,13 @@
 // the record flag cleared. A record is taken only when the stream holds it
 // whole; a code the player cannot perform stops the replay.
 #include <array>
+#include <vector>
 
 #include "brush/stroke_settings.h"
+#include "core/aa_draw.h"
+#include "core/blend_modes.h"
+#include "core/block_image.h"
+#include "core/plane_ops.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/paper.h"
@@ -40,6 +45,49 @@ bool TPaper::playLegacyStrokePoint(TFlowImage& flow, TEventPacket& packet, TStro
   (void)endStroke(flow, stroke, false, rect, false);
   updateLayerRect(false, stroke.layerIndex, rect.X, rect.Y, rect.Width, rect.Height);
   return true;
+}
+
+bool TPaper::playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool withColour) {
+  uint8_t b[12] = {};
+  if (!packet.readBytes(b, withColour ? 12 : 9)) return false;
+  const auto i16 = [&](int at) { return int32_t(int16_t(uint16_t(b[at] | b[at + 1] << 8))); };
+  // Layer indices beyond the 24 of version 1.1 are passed over.
+  CLayerData* layer = b[0] < 24 ? getLayer(b[0]) : nullptr;
+  if (layer == nullptr) return true;
+  SRectXYWH rect{i16(1) + layer->offsetX, i16(3) + layer->offsetY, i16(5), i16(7)};
+  (void)storeRectUndo(b[0], SRectXYWH{i16(1), i16(3), i16(5), i16(7)}, kUndoPixels);
+  const bool filled = withColour ? layer->image->fillRGBRect(rect, uint32_t(b[9]) << 16 | uint32_t(b[10]) << 8 | b[11])
+                                 : layer->image->fillMaskedRect(rect, 0xFFFFFFFFu,
+                                                                layerBlendNeutral(layer->blendMode) | 0xFF000000u);
+  loadFlowImage(flow, b[0], true);
+  repaintLayer(b[0]);
+  return filled || !layer->image->commitFailed();
+}
+
+bool TPaper::playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool withColour) {
+  uint8_t b[4] = {};
+  std::vector<SLegacyPoint> list;
+  if (!packet.readBytes(b, withColour ? 4 : 1) || !packet.readPointList(list)) return false;
+  CLayerData* layer = b[0] < 24 ? getLayer(b[0]) : nullptr;
+  if (layer == nullptr) return true;
+  const uint32_t colour =
+      withColour ? uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3] : layerBlendNeutral(layer->blendMode) & 0xFFFFFFu;
+  (void)storeUndo(b[0], kUndoPixels);
+  // The polygon's coverage, anti-aliased, in the layer image's coordinates.
+  if (!loadFlowImage(flow, b[0], true) || !flow.coverage.IsAllocated()) return false;
+  fill(flow.coverage, 0);
+  std::vector<TPoint> points;
+  for (const SLegacyPoint& p : list) points.push_back(TPoint{p.x + layer->offsetX, p.y + layer->offsetY});
+  fillPolygonAA(flow.coverage, points.data(), points.size());
+  TRect covered{};
+  if (!boundsOfNonZero(flow.coverage, covered)) {
+    // An empty selection covers the whole layer.
+    return fillLayerOpaque(flow, b[0], colour, false);
+  }
+  TStroke plot;
+  plot.setColor(colour);
+  plot.setOpacity(1.0f);
+  return placeTextOnLayer(flow, b[0], STextPlacement{}, plot, false);
 }
 
 bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& code, bool& refresh, TStroke& stroke) {
@@ -128,6 +176,35 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
       return fillLayerOpaque(flow, b[0], uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3], false);
     // The stream's first record sets the image up; 520 carries a canvas
     // size as 512 does and may open a stream in its place.
+    case 277: {  // the others take this layer's visibility, and it turns
+      if (!payload(1) || !isValidLayer(b[0])) return false;
+      const bool shown = getLayer(b[0])->visible;
+      for (int32_t i = 0; i < layerCount(); ++i)
+        if (i != b[0]) (void)setLayerVisible(i, shown, false);
+      return setLayerVisible(b[0], !shown, false);
+    }
+    case 294: {  // the layer's picture moved by (dx, dy)
+      if (!payload(5) || !isValidLayer(b[0])) return false;
+      (void)storeUndo(b[0], kUndoPixels);
+      return offsetLayer(&flow, b[0], TPoint{int16_t(u16(1)), int16_t(u16(3))}, false);
+    }
+    case 295:
+    case 296:
+      refresh = false;
+      return playLegacyRectFill(flow, packet, code == 296);
+    case 297:
+    case 304:
+      refresh = false;
+      return playLegacyPolygonFill(flow, packet, code == 304);
+    case 515:
+      if (!payload(4)) return false;
+      return scaleImage(flow, u16(0), u16(2), 1, false);
+    case 519: {
+      refresh = false;
+      if (!payload(1) || !isValidLayer(b[0])) return false;
+      getLayer(b[0])->dropOwnUndo();
+      return true;
+    }
     case 512:
     case 520:
       if (!payload(4)) return false;

@@ -10,6 +10,7 @@
 #include "brush/stroke_settings.h"
 #include "doc_ops_fixture.h"
 #include "document/flow_image.h"
+#include "core/blend_modes.h"
 #include "document/layer_data.h"
 #include "record/legacy_event_packet.h"
 #include "record/legacy_stream_fixture.h"
@@ -131,7 +132,6 @@ TEST(LegacyPlayer, ARecordingGivesThePixelsOfTheSameWorkDoneDirectly) {
 }
 
 TEST(LegacyPlayer, TheEndACutStreamAndRecordsItCannotPerformStopThePlay) {
-  const uint32_t red = 0xFF0000;
   struct Case {
     const char* what;
     LegacyStream stream;
@@ -141,10 +141,10 @@ TEST(LegacyPlayer, TheEndACutStreamAndRecordsItCannotPerformStopThePlay) {
   std::vector<Case> cases;
   cases.push_back({"the end code", LegacyStream(32, 24), false, kLegacyEndCode});
   cases.push_back({"the stream cut after a record", LegacyStream(32, 24), true, 0});
-  cases.push_back({"a polygon fill", LegacyStream(32, 24), false, 297});
-  cases.back().stream.polygon(0, nullptr, {{1, 1}, {20, 2}, {5, 20}});
-  cases.push_back({"a coloured polygon fill", LegacyStream(32, 24), false, 304});
-  cases.back().stream.polygon(0, &red, {{1, 1}, {20, 2}, {5, 20}});
+  cases.push_back({"a straight line", LegacyStream(32, 24), false, 305});
+  cases.back().stream.record(305, std::vector<uint8_t>(27, 0));
+  cases.push_back({"the older merge", LegacyStream(32, 24), false, 258});
+  cases.back().stream.record(258, {});
   cases.push_back({"a layer index beyond the layers", LegacyStream(32, 24), false, 288});
   cases.back().stream.record(288, {9});
   for (Case& c : cases) {
@@ -164,6 +164,49 @@ TEST(LegacyPlayer, TheEndACutStreamAndRecordsItCannotPerformStopThePlay) {
     EXPECT_FALSE(f.doc->playPenPacket(*f.flow, packet, code, refresh, stroke)) << c.what;
     EXPECT_EQ(code, c.stopCode) << c.what;
     EXPECT_EQ(picture(*f.doc), before) << c.what;
+  }
+}
+
+// Rectangle and polygon fills on a white layer: inside the shape the colour
+// (the layer mode's neutral one for 295 and 297), outside it nothing; a
+// layer beyond the 24 of version 1.1 is passed over; a polygon that covers
+// no pixel fills the whole layer.
+TEST(LegacyPlayer, RectangleAndPolygonFills) {
+  const uint32_t red = 0xFF0000;
+  struct Case {
+    const char* what;
+    LegacyStream stream;
+    TPoint inside, outside;
+    uint32_t colour;  // at inside; outside stays white
+  };
+  std::vector<Case> cases;
+  cases.push_back({"rectangle in a colour", LegacyStream(40, 30), {12, 8}, {30, 8}, 0xFF0000FFu});
+  cases.back().stream.record(296, {0, 10, 0, 5, 0, 8, 0, 6, 0, 0, 0, 255});
+  cases.push_back({"polygon in a colour", LegacyStream(40, 30), {10, 10}, {35, 25}, 0xFFFF0000u});
+  cases.back().stream.polygon(0, &red, {{2, 2}, {25, 4}, {6, 24}});
+  cases.push_back({"rectangle of the layer mode's neutral colour", LegacyStream(40, 30), {12, 8}, {12, 8},
+                   layerBlendNeutral(1) | 0xFF000000u});
+  cases.back().stream.record(276, {0, 1}).record(295, {0, 10, 0, 5, 0, 8, 0, 6, 0});
+  cases.push_back({"a layer beyond version 1.1's", LegacyStream(40, 30), {12, 8}, {30, 8}, 0xFFFFFFFFu});
+  cases.back().stream.record(296, {30, 10, 0, 5, 0, 8, 0, 6, 0, 0, 0, 255});
+  cases.push_back({"a polygon covering nothing", LegacyStream(40, 30), {12, 8}, {12, 8}, 0xFF00FF00u});
+  const uint32_t green = 0x00FF00;
+  cases.back().stream.polygon(0, &green, {{5, 5}, {5, 5}, {5, 5}});
+  for (Case& c : cases) {
+    c.stream.end();
+    TEventPacket packet;
+    SLegacyStreamInfo info;
+    ASSERT_TRUE(packet.adopt(c.stream.bytes().data(), c.stream.bytes().size(), info)) << c.what;
+    OpsFixture f;
+    f.doc->enterOlderFormatMode();
+    TStroke stroke;
+    const std::vector<uint16_t> codes = play(f, packet, stroke);
+    ASSERT_EQ(codes.back(), kLegacyEndCode) << c.what;
+    const CLayerData& l = *f.doc->getLayer(0);
+    EXPECT_EQ(l.image->getPixel(c.inside.X, c.inside.Y), c.colour) << c.what;
+    if (c.outside != c.inside) {
+      EXPECT_EQ(l.image->getPixel(c.outside.X, c.outside.Y), 0xFFFFFFFFu) << c.what;
+    }
   }
 }
 
