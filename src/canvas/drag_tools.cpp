@@ -163,6 +163,12 @@ void cropCorners(TDrawWindow& w, TPoint p, uint32_t shift, TPointF& a, TPointF& 
   b = constrainedCorner(a, {std::round(b.X), std::round(b.Y)}, constrainHeld(w, shift));
 }
 
+// Shift in the second shortcut mode, Alt in the first.
+bool cropExtensionHeld(TDrawWindow& w, uint32_t shift) {
+  shift |= w.keyState().shiftBits();
+  return (shift & (w.shared().prefs.shortcutMode == 1 ? kShiftBit : kAltBit)) != 0;
+}
+
 void setCropOverlay(TDrawWindow& w, TPointF a, TPointF b) {
   const TPointF corners[4] = {a, {b.X, a.Y}, b, {a.X, b.Y}};
   w.tool.points.clear();
@@ -347,9 +353,9 @@ void dragToolUp(TDrawWindow& w, uint32_t shift, TPoint p) {
         cropCorners(w, p, shift, a, b);
         TRect r = rectOfCorners(a, b);
         TPaper& doc = w.paper();
-        // The crop stays on the image: growing the canvas is the canvas-size
-        // command's work.
-        if (!intersectRect(r, TRect{0, 0, doc.width, doc.height})) break;
+        // The crop stays on the image unless the extension key is held; then
+        // the box may reach beyond it and the canvas grows to the box.
+        if (!cropExtensionHeld(w, shift) && !intersectRect(r, TRect{0, 0, doc.width, doc.height})) break;
         if (r.Right > r.Left && r.Bottom > r.Top) {
           changed = runEdit(w, [&] { return doc.cropToRect(w.flow(), r, true); });
         }

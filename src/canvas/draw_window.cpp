@@ -18,6 +18,7 @@
 #include "document/paper.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
+#include "record/legacy_event_packet.h"
 #include "replay/replay_session.h"
 
 namespace pg {
@@ -82,6 +83,7 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   finishOpenStroke();
   // A replay belongs to the document it replays into.
   replay_.reset();
+  legacy_.reset();
   replaying_ = false;
   endPending_ = false;
   logMarkSet_ = false;  // the event log starts again with this document

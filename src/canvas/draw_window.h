@@ -31,6 +31,8 @@ class TPaper;
 class TFlowImage;
 class TStroke;
 class CReplaySession;
+class TEventPacket;
+class TStroke;
 
 // Key codes of the window's own keys (the platform's virtual-key numbers).
 namespace keys {
@@ -249,6 +251,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // may save the events so far; false when the user kept the recording.
   // Without a recording it answers true.
   bool stopEventRecording(bool ask);
+  // A version 1.1 recording (".lge") into a fresh document, replayed by
+  // replayStep like any other (draw_window_legacy.cpp); false when the file
+  // is not a whole stream or its first record cannot set the image up.
+  bool openLegacyEvents(const std::string& path, uint32_t nowMs);
+  bool isLegacyReplay() const { return legacy_ != nullptr; }
 
   // ---- pointer, tablet, wheel and keys (window coordinates) ----
   void mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick);
@@ -443,6 +450,12 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // How far the event log has seen the recording.
   uint32_t logMark_ = 0;
   bool logMarkSet_ = false;
+  // the version 1.1 replay: its stream and stroke settings
+  int32_t legacyReplayStep(uint32_t nowMs);
+  int32_t endLegacyReplay(ReplayEndKind kind, uint32_t nowMs);
+  std::unique_ptr<TEventPacket> legacy_;
+  std::unique_ptr<TStroke> legacyStroke_;
+  bool legacyPaused_ = false;
 };
 
 }  // namespace pg

@@ -113,9 +113,12 @@ bool TDrawWindow::replayWait(uint32_t nowMs) {
   return false;
 }
 
-bool TDrawWindow::isReplayPaused() const { return replaying_ && replay_ && replay_->engine().isPaused(); }
+bool TDrawWindow::isReplayPaused() const {
+  return replaying_ && (legacy_ ? legacyPaused_ : replay_ && replay_->engine().isPaused());
+}
 
 void TDrawWindow::setReplayPause(bool pause) {
+  if (replaying_ && legacy_) legacyPaused_ = pause;
   if (replaying_ && replay_) replay_->setPaused(pause);
 }
 
@@ -131,6 +134,7 @@ int32_t TDrawWindow::replaySingleStep(uint32_t nowMs) {
 }
 
 int32_t TDrawWindow::replayStep(uint32_t nowMs) {
+  if (replaying_ && legacy_ && !stepGuard_) return legacyReplayStep(nowMs);
   if (!replaying_ || !replay_ || stepGuard_) return kReplayNothing;
   stepGuard_ = true;
   struct Guard {

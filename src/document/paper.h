@@ -33,6 +33,7 @@ class CMaskMngr;
 class CMaskData;
 class TFlowImage;
 class TStroke;
+class TEventPacket;
 class CStrokeMngr;
 class CPenRender;
 class IPenDocument;
@@ -638,6 +639,11 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // leaving it makes a new one and installs the dab-table walker.
   void enterOlderFormatMode();
   bool leaveOlderFormatMode();
+  // Plays the next record of a version 1.1 event stream (paper_legacy_player.cpp);
+  // code is the record's code, refresh whether the view must be laid out
+  // again. False when the record is cut short, the stream has ended (code
+  // 0xFFFF) or the record is one this player cannot perform.
+  bool playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& code, bool& refresh, TStroke& stroke);
   // Document to layer pixel coordinates (plus the layer's offset).
   bool paperToLayerRect(int32_t layerIndex, TRect& rect) const;
   bool paperToLayerPointF(int32_t layerIndex, float& x, float& y) const;
@@ -675,6 +681,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   void undoSetSelectionFlags(bool enabled, bool shown) override;
 
  private:
+  bool playLegacyStrokePoint(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
+  bool playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
+  bool playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
   enum class Direction { Undo, Redo };
   bool beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
                        bool fromFlow);

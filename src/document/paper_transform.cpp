@@ -609,8 +609,14 @@ bool TPaper::resizeCanvas(TFlowImage&, int32_t w, int32_t h, int32_t anchor, boo
 }
 
 bool TPaper::cropToRect(TFlowImage&, const TRect& rect, bool record) {
-  TRect r = rect;
-  if (!intersectRect(r, TRect{0, 0, width, height})) return false;
+  // The box may reach beyond the image (the canvas grows there) but must
+  // overlap it and stay within the largest image; a recording's box is
+  // untrusted, so the sizes are taken in 64 bits.
+  const TRect& r = rect;
+  TRect overlap = r;
+  if (int64_t{r.Right} - r.Left > kMaxImageWidth || int64_t{r.Bottom} - r.Top > kMaxImageHeight ||
+      !intersectRect(overlap, TRect{0, 0, width, height}))
+    return false;
   return reframeCanvas(rectSize(r), TPoint{-r.Left, -r.Top}, kUndoCropImage, [&](IDocEventRecorder& e) {
     return e.recordImageCrop(0, r, 0);
   }, record);

@@ -150,6 +150,8 @@ class CReplayEngine {
   bool replayLayerImage(uint8_t subcode);
   bool replayFill(uint8_t subcode);
   bool replayColorRange(int32_t layer, int32_t maskIndex);
+  // The coverage in the flow image placed into the layer, or made the selection.
+  bool replayTextPlacement(int32_t layer, bool asSelection, uint8_t combine);
   // The end of an executor that called a document operation.
   bool done(bool ok, uint8_t refresh);
   // count points of two f32, each finite.

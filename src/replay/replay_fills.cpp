@@ -72,13 +72,13 @@ bool CReplayEngine::replayFill(uint8_t subcode) {
     return fail(ReplayError::BadField);
   std::vector<uint8_t> data(padded);
   if (!read(data.data(), padded)) return false;
-  if (subcode == 16 || subcode == 17) return fail(ReplayError::Unsupported);
   if (subcode == kColorRange) return replayColorRange(readLE16(b), readLE16(b + 2));
   SByteGrid grid;
   if (!byteGridSetSize(grid, w, h) || !expandExact(data.data(), packed, grid.Data.get(), unpacked))
     return fail(ReplayError::BadField);
 
-  const int32_t layer = readLE16(b);
+  const bool text = subcode == 16 || subcode == 17;
+  const int32_t layer = text ? doc_.currentLayerIndex() : readLE16(b);
   if (doc_.getLayer(layer) == nullptr) return fail(ReplayError::OperationFailed);
   doc_.loadFlowImage(flow_, layer, true);
   if (!flow_.coverage.IsAllocated()) return fail(ReplayError::OperationFailed);
@@ -97,6 +97,10 @@ bool CReplayEngine::replayFill(uint8_t subcode) {
     case 0:
     case 4:
       ok = doc_.fillRegionOnLayer(flow_, layer, pointAt(12), antiAlias, subcode == 4, *stroke_, settings, false);
+      break;
+    case 16:
+    case 17:
+      ok = replayTextPlacement(layer, subcode == 17, combine);
       break;
     case 1:
       ok = doc_.wandRegionToMask(flow_, layer, pointAt(12), combine, antiAlias, settings, false);

@@ -239,5 +239,29 @@ TEST(Crop, TheBoxIsClippedAndAnEmptyBoxDoesNothing) {
   EXPECT_EQ(f.doc().width, 400);
 }
 
+TEST(Crop, TheExtensionKeyGrowsTheCanvasToTheBox) {
+  // Alt in the first shortcut mode, Shift in the second (where Shift also
+  // makes the box a square).
+  for (const int32_t mode : {0, 1}) {
+    CanvasFixture f;
+    f.shared.prefs.shortcutMode = mode;
+    ASSERT_TRUE(f.shared.selectTool(ToolId::Crop));
+    CLayerData& layer = *f.doc().currentLayer();
+    layer.image->setPixel(310, 205, 0xFF123456u);
+    const uint32_t before = eventsOf(f.doc());
+    f.drag({at(f, 300, 200), at(f, 450, 350)}, mode == 0 ? kAltBit : kShiftBit);
+    EXPECT_EQ(f.doc().width, 150) << mode;
+    EXPECT_EQ(f.doc().height, 150) << mode;
+    EXPECT_EQ(eventsOf(f.doc()), before + 1) << mode;
+    const CLayerData& cropped = *f.doc().currentLayer();
+    EXPECT_EQ(cropped.image->getPixel(10 + cropped.offsetX, 5 + cropped.offsetY), 0xFF123456u) << mode;
+    ASSERT_TRUE(f.window->undo());
+    EXPECT_EQ(f.doc().width, 400) << mode;
+    // A box wholly beside the image does nothing, held key or not.
+    f.drag({at(f, 420, 20), at(f, 480, 60)}, mode == 0 ? kAltBit : kShiftBit);
+    EXPECT_EQ(f.doc().width, 400) << mode;
+  }
+}
+
 }  // namespace
 }  // namespace pg::test

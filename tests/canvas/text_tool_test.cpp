@@ -12,7 +12,12 @@
 #include "document/doc_recorder.h"
 #include "document/layer_data.h"
 #include "document/paper.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "io/thumbnail_document.h"
+#include "record/event_file.h"
 #include "record/event_store.h"
+#include "test_support/temp_folder.h"
 
 namespace pg::test {
 namespace {
@@ -74,6 +79,57 @@ TEST(TextTool, TextIsPlacedInOneRecordedStepThatUndoes) {
     ASSERT_TRUE(f.window->undo());
     EXPECT_EQ(layerPixels(f.doc()), blank) << vertical;
   }
+}
+
+// The mask values of the current selection over the document.
+std::vector<uint8_t> selectionValues(TPaper& doc) {
+  std::vector<uint8_t> out;
+  const CMaskData* m = doc.masks()->currentMask();
+  if (m == nullptr || !m->hasImage()) return out;
+  for (int32_t y = 0; y < doc.height; ++y)
+    for (int32_t x = 0; x < doc.width; ++x) out.push_back(m->image->getPixel(x - m->offsetX, y - m->offsetY));
+  return out;
+}
+
+// Japanese text, vertical and across, in red on a second layer and as a
+// selection, recorded and saved as an event file; a second window replays
+// the file to the same layer pixels and the same selection.
+TEST(TextTool, RecordedTextReplaysToTheSamePixels) {
+  pg::testing::TempFolder dir;
+  const std::string path = dir.file("text.ke4");
+  CanvasFixture f;
+  f.shared.setMainColor(0x2040C0);
+  ASSERT_TRUE(f.doc().newLayerCmd(&f.window->flow(), 3, true));
+  {
+    CTextToolSession vertical(*f.window, {150, 60}, false);
+    ASSERT_TRUE(vertical.commit(japanese(true)));
+  }
+  f.shared.setMainColor(0x000000);
+  {
+    CTextToolSession across(*f.window, {20, 200}, false);
+    ASSERT_TRUE(across.commit(japanese(false)));
+  }
+  {
+    CTextToolSession select(*f.window, {250, 40}, true);
+    ASSERT_TRUE(select.commit(japanese(true)));
+  }
+  const std::vector<uint32_t> placed = layerPixels(f.doc());
+  const std::vector<uint8_t> selected = selectionValues(f.doc());
+  ASSERT_FALSE(selected.empty());
+  CPaperEventDocument events(f.doc());
+  ASSERT_TRUE(saveEventFile(path, events, false).saved());
+
+  CanvasFixture g;
+  uint32_t now = 1000;
+  ASSERT_TRUE(g.window->openEventFile(path, now));
+  for (int guard = 0; guard < 10000 && g.window->isReplaying(); ++guard) (void)g.window->replayStep(now += 1);
+  EXPECT_FALSE(g.window->isReplaying());
+  ASSERT_EQ(g.host.summaries.size(), 1u);
+  EXPECT_EQ(g.host.summaries[0].kind, ReplayEndKind::Normal);
+  ASSERT_EQ(g.doc().layerCount(), 2);
+  EXPECT_EQ(g.doc().currentLayerIndex(), f.doc().currentLayerIndex());
+  EXPECT_TRUE(layerPixels(g.doc()) == placed);
+  EXPECT_TRUE(selectionValues(g.doc()) == selected);
 }
 
 TEST(TextTool, VerticalTextRunsDownAndLinesGoLeft) {

@@ -133,10 +133,19 @@ TEST(Transforms, CanvasSizeAndCropKeepThePixelsThatStay) {
   ASSERT_TRUE(f.doc->cropToRect(*f.flow, TRect{11, 0, 40, 30}, true));
   EXPECT_EQ(f.doc->width, 29);
   EXPECT_EQ(f.layer(0)->image->getPixel(10, 10), at);
-  // Out-of-range sizes and an empty crop are refused.
+  // A box reaching beyond the image grows the canvas there.
+  ASSERT_TRUE(f.doc->cropToRect(*f.flow, TRect{-5, 2, 35, 60}, true));
+  EXPECT_EQ(f.doc->width, 40);
+  EXPECT_EQ(f.doc->height, 58);
+  EXPECT_EQ(f.layer(0)->image->getPixel(15, 8), at);
+  // Out-of-range sizes, an empty crop and boxes beside the image or larger
+  // than the largest image (as a damaged recording may hold) are refused.
+  for (const TRect& r : {TRect{100, 100, 200, 200}, TRect{-50, 0, 0, 20}, TRect{INT32_MIN, 0, INT32_MAX, 10},
+                         TRect{0, -10001, 10, 1}, TRect{10, 10, 5, 20}})
+    EXPECT_FALSE(f.doc->cropToRect(*f.flow, r, true)) << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom;
+  EXPECT_EQ(f.doc->width, 40);
   EXPECT_FALSE(f.doc->resizeCanvas(*f.flow, 0, 10, 0, true));
   EXPECT_FALSE(f.doc->resizeCanvas(*f.flow, 10001, 10, 0, true));
-  EXPECT_FALSE(f.doc->cropToRect(*f.flow, TRect{100, 100, 200, 200}, true));
   EXPECT_FALSE(f.doc->scaleImage(*f.flow, 10, 10, 3, true));
 }
 

@@ -149,10 +149,19 @@ TEST(ReplayLayers, RegionFills) {
        ReplayError::BadField},
       {"region of a different length", StreamBuilder().imageCreate().packet(kPktRegionFill, 0, regionFill(3)),
        ReplayError::BadField},
-      {"text placement", StreamBuilder().imageCreate().packet(kPktRegionFill, 16, regionFill(4)),
-       ReplayError::Unsupported},
   };
   expectStops(cases);
+  // A placed text paints its coverage into the current layer; the text
+  // selection makes it the selection and leaves the pixels.
+  for (const uint8_t subcode : {uint8_t(16), uint8_t(17)}) {
+    RawReplay r(StreamBuilder().imageCreate().packet(kPktRegionFill, subcode, regionFill(4)).seal());
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+    const uint64_t before = imageHash(*r.y.doc->getLayer(0)->image);
+    EXPECT_FALSE(r.y.doc->hasSelection());
+    EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone) << int(subcode);
+    EXPECT_EQ(imageHash(*r.y.doc->getLayer(0)->image) != before, subcode == 16) << int(subcode);
+    EXPECT_EQ(r.y.doc->hasSelection(), subcode == 17) << int(subcode);
+  }
 }
 
 TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {

@@ -132,7 +132,8 @@ TDrawWindowWidget* TMainForm::findDrawWindow(const QString& path) const {
 }
 
 void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
-  window.window().setFileName(std8(path));
+  // A version 1.1 recording is never written back: the window keeps no path.
+  if (fileKindFromExt(std8(path)) != FileKind::LegacyRecording) window.window().setFileName(std8(path));
   window.window().paper().name = std8(path);
   window.window().updateTitle();
   window.window().exchangeModified(false);
@@ -221,9 +222,12 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       if (window == nullptr) return nullptr;
       break;
     case FileKind::LegacyRecording:
-      // Version-1.1 recordings have no player yet.
-      showWarning(resString(66545));
-      return nullptr;
+      window = openEventsForReplay(path);
+      if (window == nullptr) {
+        showWarning(resString(66545));
+        return nullptr;
+      }
+      break;
     default:
       showWarning(formatRes(kResUnsupportedFormat, {p}));
       return nullptr;

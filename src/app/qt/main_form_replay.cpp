@@ -28,6 +28,7 @@
 #include "toolwin/qt/event_view.h"
 #include "toolwin/qt/tool_form.h"
 #include "ui/qt/dock_float_manager.h"
+#include "io/file_kinds.h"
 
 namespace pg {
 
@@ -281,8 +282,10 @@ void TMainForm::bindReplayHost(TDrawWindowWidget& window) {
 TDrawWindowWidget* TMainForm::openEventsForReplay(const QString& path) {
   TDrawWindowWidget* w = newDrawWindow(QFileInfo(path).fileName(), 1, 1, 72);
   if (!w) return nullptr;
-  if (w->window().openEventFile(path.toStdString(), replayClockMs())) {
-    w->window().setFileName(path.toStdString());
+  const std::string p = path.toStdString();
+  const bool legacy = fileKindFromExt(p) == FileKind::LegacyRecording;
+  if (legacy ? w->window().openLegacyEvents(p, replayClockMs()) : w->window().openEventFile(p, replayClockMs())) {
+    if (!legacy) w->window().setFileName(p);
     return w;
   }
   // The reason was shown; the window that was made for it goes.

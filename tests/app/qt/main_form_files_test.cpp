@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 #include <filesystem>
@@ -22,12 +23,16 @@
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "core/chunk_head.h"
+#include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/paper.h"
 #include "io/clipboard_image.h"
 #include "io/image_codecs.h"
+#include "io/native_fixture.h"
 #include "io/qt/file_dialog.h"
+#include "record/legacy_stream_fixture.h"
 #include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "test_support/plane_pixels.h"
 #include "test_support/qt_app.h"
 #include "test_support/temp_folder.h"
@@ -137,6 +142,121 @@ TEST_F(MainFormFiles, SaveThenReopenGivesTheSamePixels) {
   ASSERT_TRUE(layer);
   EXPECT_TRUE(samePlanes(*layer, picture_));
   EXPECT_FALSE(again->isModified());
+}
+
+// Work done through the document's recorded operations (layers of several
+// sizes, kinds and attributes, masks, a selection), plus painted tiles, saved
+// with Save As and opened again by the main window.
+TEST_F(MainFormFiles, NativeSaveAndReopenKeepLayersMasksSelectionAndRecording) {
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.newDrawWindow(QStringLiteral("work"), 120, 80, 144);
+  ASSERT_NE(w, nullptr);
+  TPaper& doc = w->window().paper();
+  TFlowImage& flow = w->window().flow();
+  TStroke& stroke = w->window().shared().toolStroke();
+  ASSERT_TRUE(doc.newLayer(&flow, 1, true, "ink", 0xFF336699u, 200, 3, 80, 120, true));
+  ASSERT_TRUE(doc.newLayerEx(&flow, 2, true, 128, 8, 100, 160, true));  // larger than the document
+  ASSERT_TRUE(doc.setLayerName(2, "wash", true));
+  ASSERT_TRUE(doc.offsetLayer(&flow, 2, TPoint{-7, -5}, true));
+  ASSERT_TRUE(doc.setLayerEffect(1, true, 77, true));
+  ASSERT_TRUE(doc.setProtectAlpha(1, 1, true));
+  ASSERT_TRUE(doc.setLayerVisible(0, false, true));
+  ASSERT_TRUE(doc.setLayerBlendMode(1, 5, true));
+  // Painted tiles on two layers (the pixels a save must keep one by one).
+  test::commitVaried(*doc.getLayer(1)->image, 0, 11);
+  test::commitVaried(*doc.getLayer(2)->image, 5, 12);
+  // Two masks: an ellipse in the first, the selection a rectangle in a new one.
+  ASSERT_TRUE(doc.maskFigureEllipse(flow, 1, TPointF{10, 10}, TPointF{70, 50}, 0.0, 0, stroke, true));
+  ASSERT_TRUE(doc.newMask(flow, 1, doc.masks()->current(), true));
+  ASSERT_TRUE(doc.setMaskName(1, "outline", -1, true));
+  ASSERT_TRUE(doc.maskFigureRect(flow, 1, TPointF{30, 20}, TPointF{90, 64}, 0, stroke, true));
+  ASSERT_TRUE(doc.setCurrentLayer(&flow, 1));
+  ASSERT_TRUE(doc.hasSelection());
+  doc.redraw(false);
+  const CEventMngr& store = *documentEventStore(doc);
+  const std::vector<uint8_t> recording = test::committedStream(store);
+  ASSERT_GT(store.committedCount(), 10u);
+
+  const std::string kci = dir_.file("work.kci");
+  (void)setFileDialogRunner([&](SFileDialogRequest& r) {
+    r.fileName = kci;
+    return true;
+  });
+  trigger(form, "ActFileSaveAs");
+  ASSERT_TRUE(std::filesystem::exists(kci));
+  EXPECT_FALSE(w->isModified());
+
+  // A copy, so that the open window is not simply brought forward.
+  std::filesystem::copy_file(kci, dir_.file("copy.kci"));
+  TDrawWindowWidget* again = form.openFile(QString::fromStdString(dir_.file("copy.kci")));
+  ASSERT_NE(again, nullptr);
+  ASSERT_NE(again, w);
+  const TPaper& back = again->window().paper();
+  EXPECT_EQ(back.width, 120);
+  EXPECT_EQ(back.height, 80);
+  EXPECT_EQ(back.resolution, 144);
+  ASSERT_EQ(back.layerCount(), doc.layerCount());
+  for (int32_t i = 0; i < doc.layerCount(); ++i) test::expectSameLayer(*doc.getLayer(i), *back.getLayer(i));
+  EXPECT_EQ(back.currentLayerIndex(), 1);
+  ASSERT_EQ(back.masks()->count(), doc.masks()->count());
+  for (int32_t i = 0; i < doc.masks()->count(); ++i)
+    test::expectSameMask(*doc.masks()->getMask(i), *back.masks()->getMask(i));
+  EXPECT_EQ(back.masks()->current(), doc.masks()->current());
+  EXPECT_EQ(back.masks()->currentMask()->name, "outline");
+  EXPECT_TRUE(back.hasSelection());
+  EXPECT_EQ(back.selectionEnabled, doc.selectionEnabled);
+  EXPECT_EQ(back.showAnts, doc.showAnts);
+  // The recording comes back whole, and the reader's reset point after it.
+  const std::vector<uint8_t> reopened = test::committedStream(*documentEventStore(back));
+  ASSERT_GT(reopened.size(), recording.size());
+  EXPECT_TRUE(std::equal(recording.begin(), recording.end(), reopened.begin()));
+  EXPECT_FALSE(again->isModified());
+
+  // Revert, answered Yes, throws a change away and shows the file again.
+  ASSERT_TRUE(again->window().paper().invertLayer(again->window().flow(), 1, true));
+  again->window().setModified(true);
+  messages_.queueAnswer(kMrYes);
+  const qsizetype windows = form.drawWindows().size();
+  trigger(form, "ActFileRevert");
+  QApplication::processEvents();
+  ASSERT_EQ(form.drawWindows().size(), windows);
+  TDrawWindowWidget* reverted = form.activeDrawWindow();
+  ASSERT_NE(reverted, nullptr);
+  EXPECT_EQ(reverted->window().fileName(), dir_.file("copy.kci"));
+  EXPECT_FALSE(reverted->isModified());
+  test::expectSameLayer(*doc.getLayer(1), *reverted->window().paper().getLayer(1));
+}
+
+// A version 1.1 recording opens like any file into a window that replays it
+// on the tick and is never written back; one that does not pass the check
+// is reported and leaves no window.
+TEST_F(MainFormFiles, AVersionOneRecordingOpensAndReplays) {
+  TMainForm form;
+  form.show();
+  test::LegacyStream stream(50, 40);
+  stream.stroke(0, 0, 0x102040, 3 * 256, {{4, 4, 1024}, {40, 30, 900}}).record(256, {3}).end();
+  TEventPacket packet;
+  SLegacyStreamInfo info;
+  ASSERT_TRUE(packet.adopt(stream.bytes().data(), stream.bytes().size(), info));
+  const std::string lge = dir_.file("old.lge");
+  ASSERT_TRUE(packet.saveToFile(lge));
+  TDrawWindowWidget* w = form.openFile(QString::fromStdString(lge));
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->window().isReplaying());
+  for (int i = 0; i < 500 && w->window().isReplaying(); ++i) QTest::qWait(20);
+  ASSERT_FALSE(w->window().isReplaying());
+  EXPECT_EQ(w->window().paper().width, 50);
+  EXPECT_EQ(w->window().paper().layerCount(), 2);
+  EXPECT_FALSE(w->window().hasFileName());
+  EXPECT_EQ(form.recentFiles().items().front(), lge);
+
+  std::filesystem::resize_file(lge, std::filesystem::file_size(lge) - 1);
+  const qsizetype windows = form.drawWindows().size();
+  EXPECT_EQ(form.openFile(QString::fromStdString(lge)), nullptr);
+  EXPECT_EQ(form.drawWindows().size(), windows);
+  ASSERT_FALSE(messages_.shown().empty());
+  EXPECT_EQ(messages_.shown().back().text, resString(66545));
 }
 
 TEST_F(MainFormFiles, CopyThenPasteGivesTheSameLayerPixelsAndOtherProgramsSeeAPng) {

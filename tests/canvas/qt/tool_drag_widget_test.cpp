@@ -1,12 +1,15 @@
 // The drag and shape tools on a real window (offscreen): a rectangle
 // selection, a filled ellipse and a layer move by drag and by the cursor
-// keys, each one recorded step that undoes exactly; the rubber band shows
-// while a shape is dragged.
+// keys, and every other drag tool, each one recorded step that undoes
+// exactly; the rubber band shows while a shape is dragged.
 #include "widget_fixture.h"
 // (the fixture stays first: it orders the recorder's headers before Qt's)
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "document/mask_data.h"
 
@@ -76,6 +79,57 @@ TEST(ToolWidgets, ALayerMovesByDragAndByCursorKeysAndUndoesExactly) {
   EXPECT_EQ(f.shared.currentTool(), ToolId::LayerMove);
   ASSERT_TRUE(f.widget->undo());
   EXPECT_EQ(f.layerPixels(), start);
+}
+
+// The other drag and shape tools, each dragged with the real mouse path:
+// one recorded step whose result shows in the pixels, the selection or the
+// canvas, and that undoes.
+TEST(ToolWidgets, EveryDragToolMakesOneStepThatUndoes) {
+  struct Case {
+    const char* what;
+    ToolId tool;
+    std::vector<std::pair<float, float>> path;  // image points
+    std::function<bool(WidgetFixture&)> done;
+  };
+  const std::vector<Case> cases = {
+      {"gradient", ToolId::Gradation, {{20, 20}, {200, 20}},
+       [](WidgetFixture& f) { return f.pixel(100, 150) != 0xFFFFFFFFu; }},
+      {"crop", ToolId::Crop, {{50, 40}, {250, 200}},
+       [](WidgetFixture& f) { return f.doc().width == 200 && f.doc().height == 160; }},
+      {"ellipse selection", ToolId::SelectEllipse, {{100, 100}, {200, 180}},
+       [](WidgetFixture& f) { return selectionAt(f.doc(), 150, 140) == 255 && selectionAt(f.doc(), 102, 102) == 0; }},
+      {"lasso", ToolId::SelectFreehand, {{50, 50}, {250, 60}, {150, 250}},
+       [](WidgetFixture& f) { return selectionAt(f.doc(), 150, 100) == 255 && selectionAt(f.doc(), 60, 200) == 0; }},
+      {"filled rectangle", ToolId::FillRectangle, {{60, 60}, {160, 120}},
+       [](WidgetFixture& f) { return (f.pixel(100, 90) & 0xFFFFFFu) == 0xFF0000u && f.pixel(200, 90) == 0xFFFFFFFFu; }},
+      {"filled freehand", ToolId::FillFreehand, {{50, 50}, {250, 60}, {150, 250}},
+       [](WidgetFixture& f) { return (f.pixel(150, 100) & 0xFFFFFFu) == 0xFF0000u && f.pixel(60, 200) == 0xFFFFFFFFu; }},
+      {"brush line", ToolId::BrushLine, {{40, 200}, {300, 200}},
+       [](WidgetFixture& f) { return f.pixel(170, 200) != 0xFFFFFFFFu && f.pixel(170, 230) == 0xFFFFFFFFu; }},
+  };
+  for (const Case& c : cases) {
+    WidgetFixture f;
+    f.shared.setMainColor(0xFF0000);
+    const std::vector<uint32_t> blank = f.layerPixels();
+    ASSERT_TRUE(f.shared.selectTool(c.tool)) << c.what;
+    const uint32_t before = f.store().committedCount();
+    std::vector<QPoint> path;
+    for (const auto& [x, y] : c.path) path.push_back(f.at(x, y));
+    switch (path.size()) {
+      case 2:
+        f.drag({path[0], path[1]});
+        break;
+      default:
+        f.drag({path[0], path[1], path[2]});
+        break;
+    }
+    EXPECT_EQ(f.store().committedCount(), before + 1) << c.what;
+    EXPECT_TRUE(c.done(f)) << c.what;
+    ASSERT_TRUE(f.widget->undo()) << c.what;
+    EXPECT_EQ(f.doc().width, 400) << c.what;
+    EXPECT_FALSE(f.doc().hasSelection()) << c.what;
+    EXPECT_EQ(f.layerPixels(), blank) << c.what;
+  }
 }
 
 }  // namespace
