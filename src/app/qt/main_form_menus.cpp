@@ -12,7 +12,6 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -82,7 +81,7 @@ QPrinter& TMainForm::printer() {
   if (!printer_) {
     printer_ = std::make_shared<QPrinter>(QPrinter::HighResolution);
     // Without a printer the page goes to a PDF file.
-    if (QPrinterInfo::availablePrinters().isEmpty()) printer_->setOutputFormat(QPrinter::PdfFormat);
+    if (!hasPrinter()) printer_->setOutputFormat(QPrinter::PdfFormat);
   }
   return *printer_;
 }
