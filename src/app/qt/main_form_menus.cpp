@@ -170,13 +170,18 @@ void TMainForm::bindMenuCommands() {
       [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor; });
 
   // ---- layer
+  auto newLayerState = [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    if (w == nullptr) return SActionState{false};
+    return SActionState{!w->window().isReplaying() && w->window().paper().layers()->canAddLayer()};
+  };
   a.bind(
       "ActLyrNew",
-      [this] {
+      [this, newLayerState] {
         TDrawWindowWidget* w = activeDrawWindow();
         if (w == nullptr) return;
+        if (!newLayerState().enabled) return;
         TPaper& p = w->window().paper();
-        if (w->window().isReplaying() || !p.layers()->canAddLayer()) return;
         SNewLayerRecord r;
         r.name = p.layers()->nextLayerName();
         if (!execNewLayerDialog(*this, r)) return;
@@ -186,12 +191,7 @@ void TMainForm::bindMenuCommands() {
         w->window().setModified(true);
         w->window().documentLayoutChanged(false);
       },
-      [this] {
-        TDrawWindowWidget* w = activeDrawWindow();
-        if (w == nullptr) return SActionState{false};
-        TPaper& p = w->window().paper();
-        return SActionState{!w->window().isReplaying() && p.layers()->canAddLayer()};
-      });
+      newLayerState);
   bindGated(
       "ActLyrProtectA", ECommandGate::G1,
       [](TDrawWindowWidget& w) {
