@@ -12,7 +12,6 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -82,7 +81,7 @@ QPrinter& TMainForm::printer() {
   if (!printer_) {
     printer_ = std::make_shared<QPrinter>(QPrinter::HighResolution);
     // Without a printer the page goes to a PDF file.
-    if (QPrinterInfo::availablePrinters().isEmpty()) printer_->setOutputFormat(QPrinter::PdfFormat);
+    if (!hasPrinter()) printer_->setOutputFormat(QPrinter::PdfFormat);
   }
   return *printer_;
 }
@@ -171,13 +170,18 @@ void TMainForm::bindMenuCommands() {
       [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor; });
 
   // ---- layer
+  auto newLayerState = [this] {
+    TDrawWindowWidget* w = activeDrawWindow();
+    if (w == nullptr) return SActionState{false};
+    return SActionState{!w->window().isReplaying() && w->window().paper().layers()->canAddLayer()};
+  };
   a.bind(
       "ActLyrNew",
-      [this] {
+      [this, newLayerState] {
         TDrawWindowWidget* w = activeDrawWindow();
         if (w == nullptr) return;
+        if (!newLayerState().enabled) return;
         TPaper& p = w->window().paper();
-        if (w->window().isReplaying() || !p.layers()->canAddLayer()) return;
         SNewLayerRecord r;
         r.name = p.layers()->nextLayerName();
         if (!execNewLayerDialog(*this, r)) return;
@@ -187,12 +191,7 @@ void TMainForm::bindMenuCommands() {
         w->window().setModified(true);
         w->window().documentLayoutChanged(false);
       },
-      [this] {
-        TDrawWindowWidget* w = activeDrawWindow();
-        if (w == nullptr) return SActionState{false};
-        TPaper& p = w->window().paper();
-        return SActionState{!w->window().isReplaying() && p.layers()->canAddLayer()};
-      });
+      newLayerState);
   bindGated(
       "ActLyrProtectA", ECommandGate::G1,
       [](TDrawWindowWidget& w) {

@@ -19,6 +19,7 @@
 #include "app/qt/layer_option_dialog.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/new_layer_dialog.h"
 #include "app/qt/value_dialog.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
@@ -40,7 +41,7 @@ namespace {
 template <typename T>
 void onDialog(std::function<void(T&)> inside, bool ok = true) {
   QTimer::singleShot(0, [inside, ok] {
-    auto* d = qobject_cast<T*>(QApplication::activeModalWidget());
+    auto* d = dynamic_cast<T*>(QApplication::activeModalWidget());
     if (d == nullptr) {
       ADD_FAILURE() << "no dialog of the expected type";
       if (QWidget* w = QApplication::activeModalWidget()) w->close();
@@ -230,6 +231,22 @@ TEST_F(DocumentDialogs, LayerPropertiesApplyEachChange) {
   onDialog<TFormLayerOption>([](TFormLayerOption&) {});
   run("ActLyrOpt");
   EXPECT_EQ(layer().opacity, 128);
+}
+
+TEST_F(DocumentDialogs, NewLayerFromTheDialog) {
+  onDialog<TFormNewLayer>([](TFormNewLayer& d) {
+    auto* name = d.findChild<QLineEdit*>();
+    ASSERT_NE(name, nullptr);
+    EXPECT_FALSE(name->text().isEmpty());  // the next layer name is proposed
+    name->setText(QStringLiteral("sketch"));
+  });
+  run("ActLyrNew");
+  ASSERT_EQ(paper().layerCount(), 2);
+  EXPECT_EQ(paper().currentLayerIndex(), 1);
+  EXPECT_EQ(layer().name, "sketch");
+  onDialog<TFormNewLayer>([](TFormNewLayer&) {}, false);
+  run("ActLyrNew");
+  EXPECT_EQ(paper().layerCount(), 2);
 }
 
 TEST_F(DocumentDialogs, MaskPropertiesRenameTheMask) {
