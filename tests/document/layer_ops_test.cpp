@@ -179,37 +179,75 @@ TEST(LayerOps, ANewLayerInsideALinkGroupJoinsIt) {
   EXPECT_EQ(f.layer(2)->image->getPixel(3, 3) >> 24, 0u);  // cleared, transparent
 }
 
-TEST(LayerOps, MergingTheVisibleLayersInEveryBlendModeKeepsTheComposedPicture) {
-  for (uint32_t mode = 0; mode < 22; ++mode) {
-    OpsFixture f;
-    f.addLayer(0, 11);
-    f.layer(0)->blendMode = lbmNormal;
-    f.addLayer(1, 12);
-    f.addLayer(2, 13);
-    f.layer(2)->visible = false;  // a hidden layer stays as it is
-    CLayerData* up = f.layer(1);
+// A normal, opaque bottom layer and above it a layer of the given mode with
+// translucent and transparent columns; a third, hidden layer on top.
+struct MergeModeFixture : OpsFixture {
+  explicit MergeModeFixture(uint32_t mode) {
+    addLayer(0, 11);
+    layer(0)->blendMode = lbmNormal;
+    addLayer(1, 12);
+    addLayer(2, 13);
+    layer(2)->visible = false;  // a hidden layer stays as it is
+    CLayerData* up = layer(1);
     up->blendMode = static_cast<uint8_t>(mode);
     up->opacity = 200;
-    // Translucent and transparent parts in the upper layer.
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; x += 3)
         up->image->setPixel(x, y, (up->image->getPixel(x, y) & 0xFFFFFF) | (x % 2 ? 0x80000000u : 0u));
-    f.doc->composite.Resize(64, 48);
-    f.doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);
-    TMTC before(64, 48);
-    copyPlane32(before, f.doc->composite, 0, 0);
-    const std::string state = snapshot(*f.doc);
-    ASSERT_TRUE(f.doc->mergeVisible(f.flow.get(), false, false, true)) << "mode " << mode;
-    ASSERT_EQ(f.doc->layerCount(), 2);
-    f.doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);
+    doc->composite.Resize(64, 48);
+  }
+  void composed(TMTC& out) {
+    doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);
+    copyPlane32(out, doc->composite, 0, 0);
+  }
+  // The merge leaves the composed picture as it was, and undo the document.
+  void expectSamePicture(const std::function<bool()>& merge, int32_t layersAfter) {
+    TMTC before(64, 48), after(64, 48);
+    composed(before);
+    const std::string state = snapshot(*doc);
+    ASSERT_TRUE(merge());
+    ASSERT_EQ(doc->layerCount(), layersAfter);
+    composed(after);
     int32_t diffs = 0;
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; ++x)
-        if (*before.pixelAt(x, y) != *f.doc->composite.pixelAt(x, y)) ++diffs;
-    EXPECT_EQ(diffs, 0) << "mode " << mode;
-    ASSERT_TRUE(f.undo());
-    EXPECT_EQ(snapshot(*f.doc), state);
+        if (*before.pixelAt(x, y) != *after.pixelAt(x, y)) ++diffs;
+    EXPECT_EQ(diffs, 0);
+    ASSERT_TRUE(undo());
+    EXPECT_EQ(snapshot(*doc), state);
   }
+};
+
+TEST(LayerOps, MergingTheVisibleLayersInEveryBlendModeKeepsTheComposedPicture) {
+  for (uint32_t mode = 0; mode < 22; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    MergeModeFixture f(mode);
+    f.expectSamePicture([&] { return f.doc->mergeVisible(f.flow.get(), false, false, true); }, 2);
+  }
+}
+
+TEST(LayerOps, MergingDownInEveryBlendModeKeepsTheComposedPicture) {
+  // Multiply over opaque pixels must round as the composition does, and a
+  // subtract layer must darken what it is merged into.
+  for (uint32_t mode = 0; mode < 22; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    MergeModeFixture f(mode);
+    f.expectSamePicture([&] { return f.doc->mergeDown(f.flow.get(), 1, true); }, 2);
+    MergeModeFixture g(mode);
+    g.layer(1)->setLinkLevel(1);
+    g.expectSamePicture([&] { return g.doc->mergeLinked(g.flow.get(), 1, 2, true); }, 2);
+  }
+}
+
+TEST(LayerOps, ASubtractLayerMergedDownDarkens) {
+  OpsFixture f;
+  f.addLayer(0, 1);
+  f.layer(0)->image->fill(0xFFC8C8C8u);
+  f.addLayer(1, 2);
+  f.layer(1)->blendMode = lbmSubtract;
+  f.layer(1)->image->fill(0xFF323232u);
+  ASSERT_TRUE(f.doc->mergeDown(f.flow.get(), 1, true));
+  EXPECT_EQ(f.layer(0)->image->getPixel(5, 5), 0xFF969696u);
 }
 
 TEST(LayerOps, MergeVisibleNeedsTheBottomLayerShown) {
