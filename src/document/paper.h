@@ -567,6 +567,19 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The image copied into the layer from its top-left corner.
   bool pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& name, const uint8_t* attributes72,
                       const TMTC& image, bool record);
+  // The visible layers of a link group (base and the count - 1 above it)
+  // composed into one layer that takes the base's place, name, level and
+  // mode; the group's layers stay with the undo.
+  bool mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
+  // Takes a group of two or more layers (never every layer) out of the list.
+  bool removeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
+  // Moves count layers from base by delta, each as offsetLayer would (every
+  // rebuilt layer is made before any is put in place); the second form moves
+  // the selection (the mask, current when negative) with them when it holds
+  // an image.
+  bool offsetLinkGroup(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, bool record);
+  bool offsetLinkGroupMask(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex,
+                           bool record);
   // Links the layer (with its group) to the one below, or unlinks it.
   bool linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record);
   // The visibility of a base layer and the count - 1 layers above it.
@@ -711,6 +724,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
                    bool record, const std::function<void(CLayerData&)>& finish,
                    const std::function<bool(IDocEventRecorder&)>& write);
+  // maskIndex -1: the group moves without a mask.
+  bool moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex, bool record);
   bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
                      const std::function<bool(IDocEventRecorder&)>& write);
   // The layer at index replaced by `next` (kinds 34 and 36 keep the old one).

@@ -594,6 +594,9 @@ std::unique_ptr<CLayerData> TPaper::rebuiltForOffset(const CLayerData& layer, TP
 }
 
 bool TPaper::offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int32_t maskIndex, bool record) {
+  // The base of a link group takes its group along.
+  if (const int32_t linked = isValidLayer(index) ? layers_->linkGroupLength(index) : 0; linked > 0)
+    return offsetLinkGroupMask(flow, index, delta, linked + 1, maskIndex, record);
   maskIndex = maskIndexOr(maskIndex);
   CMaskData* mask = masks_ ? masks_->getMask(maskIndex) : nullptr;
   // Without a selection image (or another mask than the current one, which
@@ -651,6 +654,8 @@ bool TPaper::offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int
 }
 
 bool TPaper::offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record) {
+  if (const int32_t linked = isValidLayer(index) ? layers_->linkGroupLength(index) : 0; linked > 0)
+    return offsetLinkGroup(flow, index, delta, linked + 1, record);
   CDocEdit edit(*this, record);
   CLayerData* layer = getLayer(index);
   if (!edit.gate(layer != nullptr && layer->image && (delta.X != 0 || delta.Y != 0) &&

@@ -151,6 +151,61 @@ TEST(LayerOps, LinkedMergeAndGroupMove) {
   EXPECT_FALSE(g.doc->mergeLinked(g.flow.get(), 1, 7, true));
 }
 
+// Layer 1 heads a link group with layer 2 above it.
+struct GroupFixture : LayerFixture {
+  GroupFixture() { layer(2)->setLinkLevel(1); }
+};
+
+TEST(LayerOps, LinkGroupsMergeRemoveAndMoveAsOneStep) {
+  struct Case {
+    const char* what;
+    int header;
+    std::function<bool(GroupFixture&)> op;
+    bool withSelection = false;
+  };
+  const Case cases[] = {
+      {"merge", (5 << 8) | 12, [](GroupFixture& f) { return f.doc->mergeLinkGroup(f.flow.get(), 1, 2, true); }},
+      {"remove", (5 << 8) | 13, [](GroupFixture& f) { return f.doc->removeLinkGroup(f.flow.get(), 1, 2, true); }},
+      // Layer 1 must be rebuilt to keep the canvas covered; layer 2 only moves.
+      {"offset", (5 << 8) | 9, [](GroupFixture& f) { return f.doc->offsetLinkGroup(f.flow.get(), 1, {3, 2}, 2, true); }},
+      {"offset of the base", (5 << 8) | 9, [](GroupFixture& f) { return f.doc->offsetLayer(f.flow.get(), 1, {-4, 1}, true); }},
+      {"offset with the selection", (5 << 8) | 10,
+       [](GroupFixture& f) { return f.doc->offsetLayerGroup(f.flow.get(), 1, {2, -3}, -1, true); }, true},
+  };
+  for (const Case& c : cases) {
+    GroupFixture f;
+    if (c.withSelection) {
+      ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
+      f.doc->selectionEnabled = f.doc->showAnts = true;
+    }
+    f.roundTrip([&] { return c.op(f); }, c.header, c.what);
+  }
+}
+
+TEST(LayerOps, LinkGroupOperationsRefuse) {
+  GroupFixture f;
+  EXPECT_FALSE(f.doc->mergeLinkGroup(f.flow.get(), 1, 1, true));   // one layer is no group
+  EXPECT_FALSE(f.doc->mergeLinkGroup(f.flow.get(), 2, 2, true));   // past the top
+  EXPECT_FALSE(f.doc->removeLinkGroup(f.flow.get(), 0, 3, true));  // every layer
+  EXPECT_FALSE(f.doc->offsetLinkGroup(f.flow.get(), 1, {0, 0}, 2, true));
+  EXPECT_EQ(f.doc->undoMngr()->undoCount(), 0);
+}
+
+TEST(LayerOps, AMovedGroupAndItsSelectionKeepTheirPlaces) {
+  GroupFixture f;
+  ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
+  f.doc->selectionEnabled = f.doc->showAnts = true;
+  const uint32_t lower = f.layer(1)->image->getPixel(10, 10), upper = f.layer(2)->image->getPixel(18, 16);
+  ASSERT_TRUE(f.doc->offsetLayerGroup(f.flow.get(), 1, {5, 3}, -1, true));
+  TPoint o1, o2;
+  ASSERT_TRUE(f.doc->layerOffset(1, o1) && f.doc->layerOffset(2, o2));
+  // The pixel once at document point (10, 10) of each layer now lies at (15, 13).
+  EXPECT_EQ(f.layer(1)->image->getPixel(15 + o1.X, 13 + o1.Y), lower);
+  EXPECT_EQ(f.layer(2)->image->getPixel(15 + o2.X, 13 + o2.Y), upper);
+  EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(15, 13), 255);
+  EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(14, 13), 0);
+}
+
 TEST(LayerOps, ALayerMovesWithTheSelection) {
   for (const TPoint delta : {TPoint{3, 2}, TPoint{-9, 4}}) {
     LayerFixture f;
@@ -258,6 +313,19 @@ TEST(LayerOps, MergeVisibleNeedsTheBottomLayerShown) {
   f.layer(0)->blendMode = lbmAdd;
   EXPECT_FALSE(f.doc->mergeVisible(f.flow.get(), false, false, true));
   EXPECT_TRUE(f.doc->mergeVisible(f.flow.get(), true, false, true));
+}
+
+TEST(LayerOps, MergingALinkGroupKeepsTheComposedPicture) {
+  for (uint32_t mode = 0; mode < 22; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    MergeModeFixture f(mode);
+    f.layer(2)->visible = true;
+    f.layer(2)->opacity = 0;  // in the group, contributing nothing
+    f.layer(1)->setLinkLevel(1);
+    f.layer(2)->setLinkLevel(1);
+    f.expectSamePicture([&] { return f.doc->mergeLinkGroup(f.flow.get(), 0, 3, true); }, 1);
+    EXPECT_EQ(f.layer(0)->linkLevel, 0);
+  }
 }
 
 }  // namespace
