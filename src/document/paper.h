@@ -503,6 +503,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool resizeCanvas(TFlowImage& flow, int32_t w, int32_t h, int32_t anchor, bool record);
   bool cropToRect(TFlowImage& flow, const TRect& rect, bool record);
   bool scaleImage(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
+  // The layers rescaled to a new canvas as scaleImage does; the masks keep
+  // their size and place.
+  bool zoomLayers(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
 
   // ---- layer list (paper_layer_ops.cpp) ----
   // Makes the layer current and loads it into the flow (when given).
@@ -718,6 +721,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                         std::unique_ptr<CMaskMngr> maskList, TPoint maskShift);
   bool reframeInPlace(CDocEdit& edit, SSize newSize,
                       const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make, TPoint maskShift);
+  bool rescaleImage(SSize newSize, int32_t method, bool withMasks, bool record);
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
   bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
