@@ -62,6 +62,9 @@ bool CReplayEngine::replayDocumentCommand(uint8_t subcode) {
     case kDocImageScale:
       if (!read(b, 10)) return false;
       return done(d.scaleImage(flow_, i32At(b + 2), i32At(b + 6), readLE16(b), false), kRefreshSize);
+    case kDocLayersZoom:
+      if (!read(b, 10)) return false;
+      return done(d.zoomLayers(flow_, i32At(b + 2), i32At(b + 6), readLE16(b), false), kRefreshSize);
     case kDocRotate90:
     case kDocRotate270:
       return done(d.rotateImage90(flow_, subcode == kDocRotate90, false), kRefreshSize);

@@ -102,6 +102,7 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   step("delete layer", d.deleteLayer(&flow, 0, true));
   step("rotate image", d.rotateImage90(flow, true, true));
   step("canvas size", d.resizeCanvas(flow, 60, 70, 4, true));
+  step("layers zoom", d.zoomLayers(flow, 66, 63, 2, true));
   // An undo in the middle drops its event from the recording.
   ASSERT_TRUE(d.invertLayerAlpha(flow, 0, true));
   int32_t index = 0;
