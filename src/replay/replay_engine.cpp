@@ -68,6 +68,7 @@ CReplayEngine::CReplayEngine(TPaper& doc, TFlowImage& flow, CEventMngr& store)
     : doc_(doc), flow_(flow), store_(store) {}
 
 CReplayEngine::~CReplayEngine() {
+  doc_.setReplayTools(nullptr, nullptr);
   // The document's pen engine was made over our stroke and renderer.
   if (penEngineMade_) doc_.freePenEngine();
 }
@@ -108,6 +109,8 @@ bool CReplayEngine::skip(uint32_t count) {
 // ---- starting ----------------------------------------------------------------------
 
 bool CReplayEngine::createReplayObjects() {
+  // The document must not read the objects about to be replaced.
+  doc_.setReplayTools(nullptr, nullptr);
   // The document's engine must not outlive the stroke and renderer it uses.
   if (penEngineMade_) {
     doc_.freePenEngine();
@@ -119,6 +122,8 @@ bool CReplayEngine::createReplayObjects() {
     render_->setStroke(stroke_.get());
     tones_ = std::make_unique<CToneMngr>();
     nib_ = std::make_unique<CPenShapeObj>();
+    // Replayed strokes and fills take the tones and renderer the recording sets.
+    doc_.setReplayTools(tones_.get(), render_.get());
     imageNib_.reset();
     nibImages_.clear();
   } catch (...) {
