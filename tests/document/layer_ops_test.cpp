@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "core/blend_modes.h"
+#include "core/block_pool.h"
 #include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
 
@@ -189,6 +190,21 @@ TEST(LayerOps, LinkGroupOperationsRefuse) {
   EXPECT_FALSE(f.doc->removeLinkGroup(f.flow.get(), 0, 3, true));  // every layer
   EXPECT_FALSE(f.doc->offsetLinkGroup(f.flow.get(), 1, {0, 0}, 2, true));
   EXPECT_EQ(f.doc->undoMngr()->undoCount(), 0);
+}
+
+TEST(LayerOps, LinkGroupOperationsShortOfTileMemoryChangeNothing) {
+  GroupFixture f;
+  const std::string before = snapshot(*f.doc);
+  const uint32_t from = f.position();
+  {
+    CTilePoolFailScope failing(0);
+    EXPECT_FALSE(f.doc->mergeLinkGroup(f.flow.get(), 1, 2, true));
+    // Layer 1 has to be rebuilt to keep the canvas covered.
+    EXPECT_FALSE(f.doc->offsetLinkGroup(f.flow.get(), 1, {3, 2}, 2, true));
+  }
+  EXPECT_EQ(snapshot(*f.doc), before);
+  EXPECT_TRUE(f.packetsSince(from).empty());
+  EXPECT_EQ(f.messages.warnings().size(), 2u);
 }
 
 TEST(LayerOps, AMovedGroupAndItsSelectionKeepTheirPlaces) {
