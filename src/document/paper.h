@@ -728,6 +728,11 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
                    bool record, const std::function<void(CLayerData&)>& finish,
                    const std::function<bool(IDocEventRecorder&)>& write);
+  // Takes count layers from base out of the list into one undo record (never
+  // every layer); then the layer below the run, or the one now at base, is
+  // current.
+  bool removeLayerRun(TFlowImage* flow, int32_t base, int32_t count, bool selectBelow, bool record,
+                      const std::function<bool(IDocEventRecorder&)>& write);
   // maskIndex -1: the group moves without a mask.
   bool moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex, bool record);
   bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,

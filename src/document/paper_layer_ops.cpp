@@ -395,31 +395,10 @@ bool TPaper::deleteLayerGroup(TFlowImage* flow, int32_t base, bool record) {
   const int32_t linked = layers_->linkGroupLength(base);
   if (linked <= 0) return deleteLayer(flow, base, record);
   const int32_t n = linked + 1;
-  CDocEdit edit(*this, record);
   // The whole group goes; at least one layer stays.
-  if (!edit.gate(n < layers_->count())) return false;
-  if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerListOp(kListDeleteGroup, base, 0, static_cast<uint32_t>(n), 0);
-        });
-      }))
-    return false;
-  std::vector<int64_t> ids;
-  std::vector<std::unique_ptr<CLayerData>> removed;
-  for (int32_t k = 0; k < n; ++k) ids.push_back(layers_->getLayer(base + k)->id);
-  for (int32_t k = 0; k < n; ++k) removed.push_back(layers_->removeLayer(base));
-  edit.changed();
-  auto rec = CUndoData::make(kUndoDeleteGroup, ids.front());
-  if (rec) {
-    rec->hasPixels = true;
-    rec->layerIndex = base;
-    rec->value1 = base;
-    rec->value2 = n;
-    rec->ids = std::move(ids);
-    rec->kept.layers = std::move(removed);
-    edit.undoAfter(rec);
-  }
-  return layerListChanged(flow, std::min(base, layers_->count() - 1));
+  return removeLayerRun(flow, base, n, false, record, [&](IDocEventRecorder& e) {
+    return e.recordLayerListOp(kListDeleteGroup, base, 0, static_cast<uint32_t>(n), 0);
+  });
 }
 
 bool TPaper::deleteLayerCmd(TFlowImage* flow, int32_t index, bool record) {

@@ -143,15 +143,19 @@ bool TPaper::mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool 
 }
 
 bool TPaper::removeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record) {
+  // A group of two or more layers, and never every layer; the layer below
+  // it becomes current.
+  if (count < 2 || !runInList(layers_.get(), base, count)) return false;
+  return removeLayerRun(flow, base, count, true, record, [&](IDocEventRecorder& e) {
+    return e.recordLayerListOp(kListRemoveGroup, base, u16(count), 0, 0);
+  });
+}
+
+bool TPaper::removeLayerRun(TFlowImage* flow, int32_t base, int32_t count, bool selectBelow, bool record,
+                            const std::function<bool(IDocEventRecorder&)>& write) {
   CDocEdit edit(*this, record);
-  // A group of two or more layers, and never every layer.
-  if (!edit.gate(count > 1 && runInList(layers_.get(), base, count) && count < layers_->count())) return false;
-  if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerListOp(kListRemoveGroup, base, u16(count), 0, 0);
-        });
-      }))
-    return false;
+  if (!edit.gate(runInList(layers_.get(), base, count) && count < layers_->count())) return false;
+  if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
   std::vector<int64_t> ids = idsOfRun(*layers_, base, count);
   std::vector<std::unique_ptr<CLayerData>> removed;
   for (int32_t k = 0; k < count; ++k) removed.push_back(layers_->removeLayer(base));
@@ -166,7 +170,7 @@ bool TPaper::removeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool
     rec->kept.layers = std::move(removed);
     edit.undoAfter(rec);
   }
-  return layerListChanged(flow, std::max(0, base - 1));
+  return layerListChanged(flow, selectBelow ? std::max(0, base - 1) : std::min(base, layers_->count() - 1));
 }
 
 bool TPaper::offsetLinkGroup(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, bool record) {

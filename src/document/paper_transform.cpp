@@ -16,7 +16,7 @@
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
-#include "document/layer_scale.h"
+#include "document/block_scale.h"
 #include "document/mask_data.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
