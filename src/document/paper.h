@@ -733,6 +733,12 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // current.
   bool removeLayerRun(TFlowImage* flow, int32_t base, int32_t count, bool selectBelow, bool record,
                       const std::function<bool(IDocEventRecorder&)>& write);
+  // A new layer of `mode` (with the attributes of `like`) holding the visible
+  // layers of a run composed over the document: as the picture composes them
+  // (canvas) or as the transparent picture does, each with the opacity
+  // opacityOf gives (0 leaves it out). Null when memory is short (told).
+  std::unique_ptr<CLayerData> composedLayer(int32_t first, int32_t count, const CLayerData& like, int32_t mode,
+                                            bool canvas, const std::function<uint32_t(CLayerData&)>& opacityOf);
   // maskIndex -1: the group moves without a mask.
   bool moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex, bool record);
   bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,

@@ -45,63 +45,19 @@ bool TPaper::mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool 
   if (!edit.gate(count > 1 && runInList(layers_.get(), base, count))) return false;
   CWaitCursor wait(owner_);
   const CLayerData& baseLayer = *layers_->getLayer(base);
-  // The merged image covers the document and every visible layer of the group.
-  TRect u{0, 0, width, height};
-  bool anyVisible = false;
-  for (int32_t k = 0; k < count; ++k) {
-    const CLayerData& l = *layers_->getLayer(base + k);
-    if (!l.visible) continue;
-    unionRect(u, l.imageRect());
-    anyVisible = true;
-  }
-  const SSize size = rectSize(u);
-  if (!planeSizeAllowed(size.W, size.H)) {
-    showOutOfMemoryMessage();
-    return false;
-  }
-  auto merged = std::make_unique<CLayerData>(base, baseLayer.hasOwnUndo());
-  TMTC plane(size.W, size.H);
-  if (!plane.IsAllocated() || !merged->createImage(size.W, size.H, lbmNormal)) {
-    showOutOfMemoryMessage();
-    return false;
-  }
   // The group is composed as the transparent picture composes layers, each
   // with its opacity inside the group: the levels up to the base's own count
   // as fully opaque, so what lies below the group does not dim it twice.
-  SComposeSettings s = composeSettings();
-  s.canvasColor = false;
-  fill(plane, 0x00FFFFFFu);
   LinkOpacityTable table{};
   for (auto& e : table) e.opacity = 255;
   const int32_t baseLevel = std::clamp(baseLayer.linkLevel, 0, kMaxLinkLevel);
-  for (int32_t k = 0; k < count; ++k) {
-    CLayerData& l = *layers_->getLayer(base + k);
-    const uint8_t own = l.opacity;
-    const uint32_t effective = linkedOpacityOf(l, table);
-    if (k == 0) table[static_cast<size_t>(baseLevel)].opacity = 255;
-    if (effective == 0) continue;
-    l.opacity = static_cast<uint8_t>(effective);
-    l.offsetX += u.Left;
-    l.offsetY += u.Top;
-    composeLayer(plane, l, s, SRectXYWH{0, 0, size.W, size.H});
-    l.offsetX -= u.Left;
-    l.offsetY -= u.Top;
-    l.opacity = own;
-  }
-  if (!merged->image->copyFromPlane(plane, 0, 0, 255)) {
-    showOutOfMemoryMessage();
-    return false;
-  }
-  merged->image->compact();
-  merged->copyAttributes(baseLayer);
-  merged->opacity = 255;
-  merged->visible = anyVisible;
-  merged->offsetX = -u.Left;
-  merged->offsetY = -u.Top;
-  merged->width = width;
-  merged->height = height;
-  merged->fitThumbnail();
-  merged->updateThumbnail();
+  std::unique_ptr<CLayerData> merged =
+      composedLayer(base, count, baseLayer, baseLayer.blendMode, false, [&](CLayerData& l) {
+        const uint32_t effective = linkedOpacityOf(l, table);
+        if (&l == &baseLayer) table[static_cast<size_t>(baseLevel)].opacity = 255;
+        return effective;
+      });
+  if (!merged) return false;
   if (!layers_->reserveLayers(1)) {
     showOutOfMemoryMessage();
     return false;
