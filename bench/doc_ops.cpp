@@ -1,11 +1,17 @@
 // Document operations on a 4000 x 3000 picture: seed fill and magic wand,
-// selection expand and contract against the plain form, image scale.
+// selection expand and contract against the plain form, layer rotate, image
+// scale.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "core/block_image.h"
 #include "core/plane_ops.h"
+#include "document/flow_image.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/mask_mngr.h"
+#include "document/paper.h"
 #include "document/seed_fill.h"
 #include "document/selection_morph.h"
 
@@ -112,6 +118,42 @@ void BM_ImageStretch(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ImageStretch)->Unit(benchmark::kMillisecond);
+
+// A document of one 4000 x 3000 layer holding the maze, without undo.
+struct MazeDocument {
+  MazeDocument() : doc(nullptr), flow(&doc) {
+    doc.width = kW;
+    doc.height = kH;
+    doc.layers()->setDocumentSize(kW, kH);
+    doc.masks()->setDocumentSize(kW, kH);
+    const int32_t at = doc.insertLayer(0, kW, kH, true, 255, 3);
+    TMTC img(kW, kH);
+    maze(img);
+    doc.getLayer(at)->image->copyFromPlane(img, 0, 0, 255);
+    doc.layers()->setCurrent(at);
+    doc.setFlowImage(&flow);
+  }
+  TPaper doc;
+  TFlowImage flow;
+};
+
+void BM_LayerRotate(benchmark::State& state) {
+  MazeDocument m;
+  for (auto _ : state) benchmark::DoNotOptimize(m.doc.rotateLayer(m.flow, 0, false, 30.0f));
+}
+BENCHMARK(BM_LayerRotate)->Unit(benchmark::kMillisecond);
+
+// Down to three quarters and back, by the stretch (1) or the area average (2).
+void BM_ImageScale(benchmark::State& state) {
+  MazeDocument m;
+  const int32_t method = int32_t(state.range(0));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(m.doc.scaleImage(m.flow, kW * 3 / 4, kH * 3 / 4, method, false));
+    benchmark::DoNotOptimize(m.doc.scaleImage(m.flow, kW, kH, method, false));
+  }
+  state.counters["scales/s"] = benchmark::Counter(2, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ImageScale)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pg

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "brush/stroke_settings.h"
+#include "brush/tone_list.h"
 #include "canvas/draw_window.h"
 #include "canvas/tool_handlers.h"
 #include "platform/message_service.h"
@@ -49,7 +50,7 @@ bool strokeKindOfMode(ToolMode mode, uint8_t& kind) {
   return false;
 }
 
-CCanvasShared::CCanvasShared() : stroke_(std::make_unique<TStroke>(2)) {
+CCanvasShared::CCanvasShared() : stroke_(std::make_unique<TStroke>(2)), tones_(std::make_unique<CToneMngr>()) {
   stroke_->setWidth(kStartWidth);
   stroke_->setColor(0xFF000000u | mainColor_);
   stroke_->setSubColor(0xFF000000u | secondColor_);

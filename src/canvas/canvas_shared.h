@@ -24,6 +24,7 @@ class TDrawWindow;
 class TFlowImage;
 class TPaper;
 class TStroke;
+class CToneMngr;
 class TWinTab32;
 
 // The shift state handed to the tool handlers.
@@ -130,6 +131,9 @@ class CCanvasShared {
 
   // The stroke settings all documents share.
   TStroke& toolStroke() { return *stroke_; }
+  // The tool window's tone set: what a stroke or fill with the tone switch
+  // on lays down in every window (the tone panel chooses its tone).
+  CToneMngr& toolTones() { return *tones_; }
 
   // ---- preferences and the main window's state ----
   SCanvasPrefs prefs;
@@ -157,6 +161,7 @@ class CCanvasShared {
 
  private:
   std::unique_ptr<TStroke> stroke_;
+  std::unique_ptr<CToneMngr> tones_;
   ToolId tool_ = ToolId::Brush;
   ToolMode mode_ = ToolMode::Pencil;
   uint32_t mainColor_ = 0x000000u;

@@ -27,7 +27,7 @@ TDrawWindow::TDrawWindow(CCanvasShared& shared, IDrawWindowHost* host, DocServic
     : shared_(shared), host_(host), services_(std::move(services)), handlers_(&nullToolHandlers()) {
   // A document records from the moment it is made.
   if (!services_.makeRecorder) {
-    services_.makeRecorder = eventStoreRecorderFactory(SRecorderTools{&shared_.toolStroke(), nullptr, nullptr});
+    services_.makeRecorder = eventStoreRecorderFactory(SRecorderTools{&shared_.toolStroke(), &shared_.toolTones(), nullptr});
   }
   marginX_ = marginY_ = std::max(0, shared_.prefs.viewMargin);
   paper_ = std::make_unique<TPaper>(this, services_);
@@ -55,6 +55,7 @@ void TDrawWindow::attachDocument() {
   paper_->setOwner(this);
   paper_->setViewSurface(this);
   paper_->setFlowImage(flow_.get());
+  paper_->setToolTools(&shared_.toolTones(), nullptr);
   flow_->owner = paper_.get();
 }
 
@@ -113,7 +114,8 @@ void TDrawWindow::activate() {
   updatePlotCallbacks(shared_.toolStroke(), paper_.get());
   if (!isStrokeOpen() && !isReplaying() && paper_->penEngine() != nullptr)
     (void)paper_->selectPenEngine(shared_.penEngineLevel);
-  if (paper_->events() != nullptr) paper_->events()->activate(true);
+  // The recorder hears of it, and the pen engine takes the current settings.
+  paper_->activate(true);
   updateTitle();
   updateCursor(pointerPos);
 }
@@ -121,7 +123,7 @@ void TDrawWindow::activate() {
 void TDrawWindow::deactivate() {
   cancelPointer();
   finishOpenStroke();
-  if (paper_->events() != nullptr) paper_->events()->activate(false);
+  paper_->activate(false);
 }
 
 void TDrawWindow::focusLost() {

@@ -20,4 +20,11 @@ PixelOp32 findLinkPair(uint32_t lowerMode, uint32_t upperMode, uint32_t linkKind
 // destination and the upper one's for the source. False for an unknown mode.
 bool linkMergeOps(uint32_t lowerMode, uint32_t upperMode, bool skipTransparent, SPixelBlendOps& ops);
 
+// The operator a merge of an upper layer into a lower one uses in place of
+// `op` (the alpha-compositing operator of the upper mode, or a link pair's):
+// over opaque lower pixels multiply gives the colour the picture composes, and
+// a subtract layer subtracts unless its base is a subtract layer too. Null
+// stays null.
+PixelOp32 mergeOperator(PixelOp32 op, uint32_t lowerMode, uint32_t upperMode);
+
 }  // namespace pg

@@ -27,13 +27,14 @@ bool blendInto(CLayerData& merged, const CLayerData& lower, const CLayerData& up
   CBlockVMTC& img = *merged.image;
   img.clearCommitFailed();
   if (kind == 0) {
-    const PixelOp32 op = layerOverOp(upper.blendMode);
+    const PixelOp32 op = mergeOperator(layerOverOp(upper.blendMode), lower.blendMode, upper.blendMode);
     if (!op) return false;
     img.blendFrom(*upper.image, point, op, srcOpacity, k, rect);
     merged.opacity = 255;
     return !img.commitFailed();
   }
-  if (const PixelOp32 op = findLinkPair(lower.blendMode, upper.blendMode, kind)) {
+  if (const PixelOp32 op = mergeOperator(findLinkPair(lower.blendMode, upper.blendMode, kind), lower.blendMode,
+                                         upper.blendMode)) {
     img.blendFrom(*upper.image, point, op, srcOpacity, k, rect);
     merged.opacity = 255;
     return !img.commitFailed();

@@ -74,7 +74,9 @@ bool mergeLinkedToPlane(TMTC& plane, const CLayerData& upper, uint32_t linkKind,
                         bool skipTransparent) {
   if (!upper.hasImage() || linkKind > 3) return false;
   const SRectXYWH rect = wholeImage(upper);
-  PixelOp32 op = linkKind == 0 ? layerOverOp(upper.blendMode) : findLinkPair(lbmNormal, upper.blendMode, linkKind);
+  PixelOp32 op = mergeOperator(
+      linkKind == 0 ? layerOverOp(upper.blendMode) : findLinkPair(lbmNormal, upper.blendMode, linkKind), lbmNormal,
+      upper.blendMode);
   if (op) return upper.image->blendPlane(plane, point, op, upper.opacity, 255, rect);
   SPixelBlendOps ops{};
   if (!linkMergeOps(lbmNormal, upper.blendMode, skipTransparent, ops)) return false;
@@ -84,7 +86,8 @@ bool mergeLinkedToPlane(TMTC& plane, const CLayerData& upper, uint32_t linkKind,
 bool compositeLinkedPlanes(TMTC& dst, const TMTC& src, uint32_t srcMode, uint32_t opacity, uint32_t linkKind,
                            SRectXYWH rect, TPoint point, bool skipTransparent) {
   if (linkKind > 3) return false;
-  PixelOp32 op = linkKind == 0 ? layerOverOp(srcMode) : findLinkPair(lbmNormal, srcMode, linkKind);
+  PixelOp32 op = mergeOperator(linkKind == 0 ? layerOverOp(srcMode) : findLinkPair(lbmNormal, srcMode, linkKind),
+                               lbmNormal, srcMode);
   if (op) return blendRowsOpAlphaMap(src, dst, point, op, opacity, 255, rect);
   SPixelBlendOps ops{};
   if (!linkMergeOps(lbmNormal, srcMode, skipTransparent, ops)) return false;

@@ -1,48 +1,14 @@
 // Rescaling masks to a new document size.
 #include <algorithm>
-#include <bit>
 #include <new>
 
 #include "core/area_scale.h"
 #include "core/block_image.h"
 #include "core/fixed_point.h"
+#include "document/block_scale.h"
 #include "document/mask_mngr.h"
-#include "document/mask_scale.h"
 
 namespace pg {
-
-static_assert(std::endian::native == std::endian::little,
-              "a uniform tile's value is read from the low byte of its stored colour");
-
-CScaleMaskImage::CScaleMaskImage(const CBlockVCH& src, CBlockVCH& dst) : src_(src), dst_(dst) {
-  SrcSize = src.size();
-  DstSize = dst.size();
-}
-
-const uint8_t* CScaleMaskImage::srcPixel(int32_t x, int32_t y) const {
-  x = std::clamp(x, 0, src_.width() - 1);
-  y = std::clamp(y, 0, src_.height() - 1);
-  const STileRec* t = src_.tileAt(x, y);
-  // A uniform tile is read from its stored value, so the source is never
-  // committed by reading it.
-  if (!t->committed()) return reinterpret_cast<const uint8_t*>(&t->uniform);
-  return src_.tileMemory(*t) + (y & (CBlockVCH::kEdge - 1)) * CBlockVCH::kEdge + (x & (CBlockVCH::kEdge - 1));
-}
-
-uint8_t* CScaleMaskImage::dstPixel(int32_t x, int32_t y) const {
-  uint8_t* p = dst_.pixelPtrClamped(x, y);
-  if (p) return p;
-  failed_ = true;
-  return &scratch_;
-}
-
-bool resampleMask(const CBlockVCH& src, CBlockVCH& dst) {
-  if (!src.isValid() || !dst.isValid()) return false;
-  CScaleMaskImage s(src, dst);
-  const bool drawn = s.execute(SRectXYWH{0, 0, src.width(), src.height()}, SRectXYWH{0, 0, dst.width(), dst.height()});
-  dst.compact();
-  return drawn && !s.failed();
-}
 
 // Scales a 32-bit value by a 16.16 factor in signed 64 bits (offsets may be
 // negative, products of large images and factors exceed 32 bits).

@@ -504,6 +504,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool resizeCanvas(TFlowImage& flow, int32_t w, int32_t h, int32_t anchor, bool record);
   bool cropToRect(TFlowImage& flow, const TRect& rect, bool record);
   bool scaleImage(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
+  // The layers rescaled to a new canvas as scaleImage does; the masks keep
+  // their size and place.
+  bool zoomLayers(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
 
   // ---- layer list (paper_layer_ops.cpp) ----
   // Makes the layer current and loads it into the flow (when given).
@@ -568,6 +571,19 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The image copied into the layer from its top-left corner.
   bool pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& name, const uint8_t* attributes72,
                       const TMTC& image, bool record);
+  // The visible layers of a link group (base and the count - 1 above it)
+  // composed into one layer that takes the base's place, name, level and
+  // mode; the group's layers stay with the undo.
+  bool mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
+  // Takes a group of two or more layers (never every layer) out of the list.
+  bool removeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
+  // Moves count layers from base by delta, each as offsetLayer would (every
+  // rebuilt layer is made before any is put in place); the second form moves
+  // the selection (the mask, current when negative) with them when it holds
+  // an image.
+  bool offsetLinkGroup(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, bool record);
+  bool offsetLinkGroupMask(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex,
+                           bool record);
   // Links the layer (with its group) to the one below, or unlinks it.
   bool linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record);
   // The visibility of a base layer and the count - 1 layers above it.
@@ -714,12 +730,26 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                         std::unique_ptr<CMaskMngr> maskList, TPoint maskShift);
   bool reframeInPlace(CDocEdit& edit, SSize newSize,
                       const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make, TPoint maskShift);
+  bool rescaleImage(SSize newSize, int32_t method, bool withMasks, bool record);
   bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
   bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
   bool addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
                    bool record, const std::function<void(CLayerData&)>& finish,
                    const std::function<bool(IDocEventRecorder&)>& write);
+  // Takes count layers from base out of the list into one undo record (never
+  // every layer); then the layer below the run, or the one now at base, is
+  // current.
+  bool removeLayerRun(TFlowImage* flow, int32_t base, int32_t count, bool selectBelow, bool record,
+                      const std::function<bool(IDocEventRecorder&)>& write);
+  // A new layer of `mode` (with the attributes of `like`) holding the visible
+  // layers of a run composed over the document: as the picture composes them
+  // (canvas) or as the transparent picture does, each with the opacity
+  // opacityOf gives (0 leaves it out). Null when memory is short (told).
+  std::unique_ptr<CLayerData> composedLayer(int32_t first, int32_t count, const CLayerData& like, int32_t mode,
+                                            bool canvas, const std::function<uint32_t(CLayerData&)>& opacityOf);
+  // maskIndex -1: the group moves without a mask.
+  bool moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex, bool record);
   bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
                      const std::function<bool(IDocEventRecorder&)>& write);
   // The layer at index replaced by `next` (kinds 34 and 36 keep the old one).

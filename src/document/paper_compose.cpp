@@ -90,7 +90,7 @@ bool composeLayer(TMTC& plane, const CLayerData& layer, const SComposeSettings& 
   // that keeps its alpha: link kind 3, transparent sources skipped. These
   // operators work pixel by pixel, so the runs of tiles that are uniform and
   // transparent, which leave the base as it is, are not walked at all.
-  PixelOp32 op = findLinkPair(lbmNormal, layer.blendMode, 3);
+  PixelOp32 op = mergeOperator(findLinkPair(lbmNormal, layer.blendMode, 3), lbmNormal, layer.blendMode);
   SPixelBlendOps ops{};
   if (op == nullptr && !linkMergeOps(lbmNormal, layer.blendMode, true, ops)) return false;
   bool any = false;

@@ -395,31 +395,10 @@ bool TPaper::deleteLayerGroup(TFlowImage* flow, int32_t base, bool record) {
   const int32_t linked = layers_->linkGroupLength(base);
   if (linked <= 0) return deleteLayer(flow, base, record);
   const int32_t n = linked + 1;
-  CDocEdit edit(*this, record);
   // The whole group goes; at least one layer stays.
-  if (!edit.gate(n < layers_->count())) return false;
-  if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerListOp(kListDeleteGroup, base, 0, static_cast<uint32_t>(n), 0);
-        });
-      }))
-    return false;
-  std::vector<int64_t> ids;
-  std::vector<std::unique_ptr<CLayerData>> removed;
-  for (int32_t k = 0; k < n; ++k) ids.push_back(layers_->getLayer(base + k)->id);
-  for (int32_t k = 0; k < n; ++k) removed.push_back(layers_->removeLayer(base));
-  edit.changed();
-  auto rec = CUndoData::make(kUndoDeleteGroup, ids.front());
-  if (rec) {
-    rec->hasPixels = true;
-    rec->layerIndex = base;
-    rec->value1 = base;
-    rec->value2 = n;
-    rec->ids = std::move(ids);
-    rec->kept.layers = std::move(removed);
-    edit.undoAfter(rec);
-  }
-  return layerListChanged(flow, std::min(base, layers_->count() - 1));
+  return removeLayerRun(flow, base, n, false, record, [&](IDocEventRecorder& e) {
+    return e.recordLayerListOp(kListDeleteGroup, base, 0, static_cast<uint32_t>(n), 0);
+  });
 }
 
 bool TPaper::deleteLayerCmd(TFlowImage* flow, int32_t index, bool record) {
@@ -437,57 +416,73 @@ bool TPaper::canMergeVisible(bool transparent, bool option) const {
   return option ? (m == lbmMultiply || m == lbmNormal) : (m != lbmAdd && m != lbmSubtract);
 }
 
-bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record) {
-  CDocEdit edit(*this, record);
-  if (!edit.gate(canMergeVisible(transparent, option))) return false;
-  CWaitCursor wait(owner_);
-  // The merged image covers the document and every visible layer.
+std::unique_ptr<CLayerData> TPaper::composedLayer(int32_t first, int32_t count, const CLayerData& like, int32_t mode,
+                                                  bool canvas, const std::function<uint32_t(CLayerData&)>& opacityOf) {
+  // The image covers the document and every visible layer of the run.
   TRect u{0, 0, width, height};
-  for (int32_t i = 0; i < layers_->count(); ++i)
-    if (layers_->getLayer(i)->visible) unionRect(u, layers_->getLayer(i)->imageRect());
+  bool anyVisible = false;
+  for (int32_t k = 0; k < count; ++k) {
+    const CLayerData& l = *layers_->getLayer(first + k);
+    if (!l.visible) continue;
+    unionRect(u, l.imageRect());
+    anyVisible = true;
+  }
   const SSize size = rectSize(u);
-  if (!planeSizeAllowed(size.W, size.H)) {
+  auto merged = std::make_unique<CLayerData>(first, like.hasOwnUndo());
+  TMTC plane;
+  if (!planeSizeAllowed(size.W, size.H) || !plane.Resize(size.W, size.H) ||
+      !merged->createImage(size.W, size.H, mode)) {
     showOutOfMemoryMessage();
-    return false;
+    return nullptr;
   }
-  const CLayerData& bottom = *layers_->getLayer(0);
-  auto merged = std::make_unique<CLayerData>(0, bottom.hasOwnUndo());
-  TMTC plane(size.W, size.H);
-  if (!plane.IsAllocated() || !merged->createImage(size.W, size.H, transparent ? int32_t{lbmNormal} : int32_t{bottom.blendMode})) {
-    showOutOfMemoryMessage();
-    return false;
-  }
-  // The layers are composed as the picture composes them, over the bottom
-  // mode's neutral colour (or transparent white), in a frame whose origin
-  // is the union's corner.
+  // The layers are composed as the picture composes them (over the mode's
+  // neutral colour), or as the transparent picture does (over transparent
+  // white), in a frame whose origin is the union's corner; each with the
+  // opacity asked for, the layer's own kept.
   SComposeSettings s = composeSettings();
-  s.canvasColor = !transparent;
-  fill(plane, transparent ? 0x00FFFFFFu : layerBlendNeutral(bottom.blendMode) | 0xFF000000u);
-  for (int32_t i = 0; i < layers_->count(); ++i) {
-    CLayerData& l = *layers_->getLayer(i);
-    if (!l.visible || l.opacity == 0) continue;
+  s.canvasColor = canvas;
+  fill(plane, canvas ? layerBlendNeutral(static_cast<uint32_t>(mode)) | 0xFF000000u : 0x00FFFFFFu);
+  for (int32_t k = 0; k < count; ++k) {
+    CLayerData& l = *layers_->getLayer(first + k);
+    const uint32_t opacity = opacityOf(l);
+    if (!l.visible || opacity == 0) continue;
+    const uint8_t own = l.opacity;
+    l.opacity = static_cast<uint8_t>(opacity);
     l.offsetX += u.Left;
     l.offsetY += u.Top;
     composeLayer(plane, l, s, SRectXYWH{0, 0, size.W, size.H});
     l.offsetX -= u.Left;
     l.offsetY -= u.Top;
+    l.opacity = own;
   }
-  if (!transparent) setAlpha(plane, 255);
+  if (canvas) setAlpha(plane, 255);
   if (!merged->image->copyFromPlane(plane, 0, 0, 255)) {
     showOutOfMemoryMessage();
-    return false;
+    return nullptr;
   }
   merged->image->compact();
-  merged->copyAttributes(bottom);
-  merged->blendMode = transparent ? static_cast<uint8_t>(lbmNormal) : bottom.blendMode;
+  merged->copyAttributes(like);
+  merged->blendMode = static_cast<uint8_t>(mode);
   merged->opacity = 255;
-  merged->visible = true;
+  merged->visible = anyVisible;
   merged->offsetX = -u.Left;
   merged->offsetY = -u.Top;
   merged->width = width;
   merged->height = height;
   merged->fitThumbnail();
   merged->updateThumbnail();
+  return merged;
+}
+
+bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record) {
+  CDocEdit edit(*this, record);
+  if (!edit.gate(canMergeVisible(transparent, option))) return false;
+  CWaitCursor wait(owner_);
+  const CLayerData& bottom = *layers_->getLayer(0);
+  std::unique_ptr<CLayerData> merged =
+      composedLayer(0, layers_->count(), bottom, transparent ? int32_t{lbmNormal} : int32_t{bottom.blendMode},
+                    !transparent, [](CLayerData& l) { return uint32_t{l.opacity}; });
+  if (!merged) return false;
   const uint32_t flags = (transparent ? 1u : 0u) | (option ? 1u : 0u) << 8;
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
@@ -594,6 +589,9 @@ std::unique_ptr<CLayerData> TPaper::rebuiltForOffset(const CLayerData& layer, TP
 }
 
 bool TPaper::offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int32_t maskIndex, bool record) {
+  // The base of a link group takes its group along.
+  if (const int32_t linked = isValidLayer(index) ? layers_->linkGroupLength(index) : 0; linked > 0)
+    return offsetLinkGroupMask(flow, index, delta, linked + 1, maskIndex, record);
   maskIndex = maskIndexOr(maskIndex);
   CMaskData* mask = masks_ ? masks_->getMask(maskIndex) : nullptr;
   // Without a selection image (or another mask than the current one, which
@@ -651,6 +649,8 @@ bool TPaper::offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int
 }
 
 bool TPaper::offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record) {
+  if (const int32_t linked = isValidLayer(index) ? layers_->linkGroupLength(index) : 0; linked > 0)
+    return offsetLinkGroup(flow, index, delta, linked + 1, record);
   CDocEdit edit(*this, record);
   CLayerData* layer = getLayer(index);
   if (!edit.gate(layer != nullptr && layer->image && (delta.X != 0 || delta.Y != 0) &&

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "brush/stroke_settings.h"
+#include "brush/tone_list.h"
 #include "core/blend_arith.h"
 #include "core/blend_modes.h"
 #include "core/colour.h"
@@ -276,6 +277,9 @@ void TPaper::paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect&
   const uint32_t neutral = layerBlendNeutral(layer.blendMode);
   const bool keepAlpha = stroke.opaque != 0 || layer.protectAlpha;
   const bool gradient = stroke.useGradation != 0 && !erase;
+  // With the tone switch on the screen tone of the tool window (or of the
+  // replay) weights every pixel, as it weights a stroke's dabs.
+  const CToneMngr* tone = stroke.useTone != 0 ? toneManager() : nullptr;
   for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
     const uint8_t* cov = flow.coverage.pixelAt(0, y);
     uint32_t* px = flow.pixels.pixelAt(0, y);
@@ -288,6 +292,7 @@ void TPaper::paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect&
         colour = colorToPixel(g & 0x00FFFFFFu);
         weight = mulDiv255(weight, g >> 24);
       }
+      if (tone != nullptr && (weight = tone->patternAt(x, y, weight)) == 0) continue;
       if (erase) {
         if (keepAlpha) {
           lerpPixelRgb(&px[x], neutral, weight);

@@ -3,6 +3,8 @@
 // into and out of the older-format mode, window activation, and the
 // document-to-layer coordinate helpers.
 #include "brush/stroke_mngr.h"
+#include "core/plane_ops.h"
+#include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
 #include "document/paper.h"
@@ -39,7 +41,15 @@ void TPaper::activate(bool active) {
 void TPaper::enterOlderFormatMode() { setStrokeProc(TStrokeSink::Segment); }
 
 bool TPaper::leaveOlderFormatMode() {
+  // Back to the dab-table walker; the pen engine, when the document has one,
+  // can be chosen again.
   setStrokeProc(TStrokeSink::DabTable);
+  strokeEngineLevel = penEngine_ ? 2 : 1;
+  // The older format knew no transparency: what it painted is opaque.
+  if (layers_) {
+    for (int32_t i = 0; i < layers_->count(); ++i) layers_->getLayer(i)->setAlphaAll(255);
+  }
+  if (flow_ != nullptr && flow_->pixels.IsAllocated()) setAlpha(flow_->pixels, 255);
   if (undoMngr_) return true;
   try {
     const int32_t n = undoMax();

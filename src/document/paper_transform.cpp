@@ -16,6 +16,7 @@
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
+#include "document/block_scale.h"
 #include "document/mask_data.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
@@ -370,14 +371,11 @@ bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w,
   const int32_t oy = static_cast<int32_t>(int64_t{layer->offsetY} * h / layer->imageHeight());
   const int32_t iw = std::max(width + std::max(ox, 0), w), ih = std::max(height + std::max(oy, 0), h);
   auto scaled = std::make_unique<CLayerData>(layer->index, layer->hasOwnUndo());
-  CBlockVMTC resampled(w, h);
-  if (!planeSizeAllowed(iw, ih) || !resampled.isValid() || !scaled->createImage(iw, ih, layer->blendMode) ||
-      !resampled.stretchFrom(*layer->image) ||
-      (!scaled->image->assignRect(resampled, TPoint{0, 0}, SRectXYWH{0, 0, w, h}) && scaled->image->commitFailed())) {
+  if (!planeSizeAllowed(iw, ih) || !scaled->createImage(iw, ih, layer->blendMode) ||
+      !resampleLayerImage(*layer->image, *scaled->image, w, h)) {
     showOutOfMemoryMessage();
     return false;
   }
-  scaled->image->compact();
   scaled->copyAttributes(*layer);
   scaled->id = layer->id;
   scaled->offsetX = ox;
@@ -623,40 +621,61 @@ bool TPaper::cropToRect(TFlowImage&, const TRect& rect, bool record) {
 }
 
 bool TPaper::scaleImage(TFlowImage&, int32_t w, int32_t h, int32_t method, bool record) {
+  return rescaleImage(SSize{w, h}, method, true, record);
+}
+
+bool TPaper::zoomLayers(TFlowImage&, int32_t w, int32_t h, int32_t method, bool record) {
+  return rescaleImage(SSize{w, h}, method, false, record);
+}
+
+bool TPaper::rescaleImage(SSize newSize, int32_t method, bool withMasks, bool record) {
   CDocEdit edit(*this, record);
+  const int32_t w = newSize.W, h = newSize.H;
   if (!edit.gate(layers_ && layers_->count() > 0 && width > 0 && height > 0 && w >= 1 && h >= 1 &&
                  w <= kMaxImageWidth && h <= kMaxImageHeight && (method == 1 || method == 2)))
     return false;
   CWaitCursor wait(owner_);
   const double fx = static_cast<double>(w) / width, fy = static_cast<double>(h) / height;
-  const SSize newSize{w, h};
-  std::unique_ptr<CLayerMngr> list = buildLayerList(newSize, [&](const CLayerData& old) -> std::unique_ptr<CLayerData> {
+  const auto scaleLayerImage = [&](const CLayerData& old) -> std::unique_ptr<CLayerData> {
     // Image size and offset scale with the picture; the image still covers
-    // the new canvas.
+    // the new canvas. Method 1 is the tiled image's own stretch, 2 the area
+    // average.
     const int32_t iw = std::clamp(static_cast<int32_t>(std::floor(old.imageWidth() * fx + 0.5)), 1, 2 * kMaxImageWidth);
     const int32_t ih = std::clamp(static_cast<int32_t>(std::floor(old.imageHeight() * fy + 0.5)), 1, 2 * kMaxImageWidth);
     auto l = std::make_unique<CLayerData>(old.index, old.hasOwnUndo());
     if (!old.image || !l->createImage(std::max(iw, w), std::max(ih, h), old.blendMode)) return nullptr;
-    CBlockVMTC scaled(iw, ih);
-    if (!scaled.isValid() || !scaled.stretchFrom(*old.image)) return nullptr;
-    if (!l->image->assignRect(scaled, TPoint{0, 0}, SRectXYWH{0, 0, iw, ih}) && l->image->commitFailed())
-      return nullptr;
-    l->image->compact();
+    if (method == 2) {
+      if (!resampleLayerImage(*old.image, *l->image, iw, ih)) return nullptr;
+    } else {
+      CBlockVMTC scaled(iw, ih);
+      if (!scaled.isValid() || !scaled.stretchFrom(*old.image)) return nullptr;
+      if (!l->image->assignRect(scaled, TPoint{0, 0}, SRectXYWH{0, 0, iw, ih}) && l->image->commitFailed())
+        return nullptr;
+      l->image->compact();
+    }
     l->offsetX = std::clamp(static_cast<int32_t>(std::floor(old.offsetX * fx + 0.5)), 0, l->imageWidth() - w);
     l->offsetY = std::clamp(static_cast<int32_t>(std::floor(old.offsetY * fy + 0.5)), 0, l->imageHeight() - h);
     return l;
-  });
-  std::unique_ptr<CMaskMngr> maskList = masks_ ? masks_->makeScaledMaskList(newSize, method) : nullptr;
-  if (!list || (masks_ && !maskList)) {
-    showOutOfMemoryMessage();
-    return false;
+  };
+  const auto write = [&](IDocEventRecorder& e) {
+    return e.recordImageScale(w, h, withMasks ? 9 : 3, static_cast<uint16_t>(method));
+  };
+  std::unique_ptr<CLayerMngr> list = buildLayerList(newSize, scaleLayerImage);
+  std::unique_ptr<CMaskMngr> maskList = withMasks && masks_ && list ? masks_->makeScaledMaskList(newSize, method) : nullptr;
+  if (!list || (withMasks && masks_ && !maskList)) {
+    // Without room for the old and new lists side by side the picture may
+    // still be scaled layer by layer, when the user agrees to lose the undo.
+    list.reset();
+    if (record && undoAvailable() && askConfirm(formatText(kMsgNoUndoForMemory, {kWordUndo}), MessageButtons::YesNo) != kMrYes)
+      return false;
+    if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
+    if (withMasks && masks_ && !masks_->scaleAllMasks(newSize, method)) {
+      showOutOfMemoryMessage();
+      return false;
+    }
+    return reframeInPlace(edit, newSize, scaleLayerImage, TPoint{0, 0});
   }
-  if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordImageScale(w, h, 9, static_cast<uint16_t>(method));
-        });
-      }))
-    return false;
+  if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
   return replaceLayerList(edit, kUndoScaleImage, std::move(list), std::move(maskList), TPoint{0, 0});
 }
 

@@ -71,7 +71,11 @@ bool CSeedFillT<Source, Rule>::setSeed(TPoint p) {
 
 template <class Source, SeedRule Rule>
 uint32_t CSeedFillT<Source, Rule>::distance(int32_t x, int32_t y) const {
-  const uint32_t p = pixel(x, y);
+  return distanceOf(pixel(x, y));
+}
+
+template <class Source, SeedRule Rule>
+uint32_t CSeedFillT<Source, Rule>::distanceOf(uint32_t p) const {
   if constexpr (Rule == SeedRule::Plain) {
     return colorDistanceSq(seedColor, p);
   } else {
@@ -104,10 +108,11 @@ void CSeedFillT<Source, Rule>::scanRow(int32_t y, int32_t left, int32_t right) {
   if (y < bounds.Top || y >= bounds.Bottom) return;
   // The output row is read once; a filled pixel costs no distance.
   const uint8_t* out = output_->pixelAt(0, y);
+  const uint32_t* row = sourceRow(y);
   bool inRun = false;
   TPoint start{};
   for (int32_t x = left; x <= right; ++x) {
-    if (out[x] == 0 && !maskBlocks(x, y) && distance(x, y) <= tolerance) {
+    if (out[x] == 0 && !maskBlocks(x, y) && distanceOf(row != nullptr ? row[x] : pixel(x, y)) <= tolerance) {
       if (!inRun) start = TPoint{x, y};
       inRun = true;
     } else if (inRun) {
@@ -128,19 +133,22 @@ bool CSeedFillT<Source, Rule>::walk(TPoint seed) {
     // The span grows both ways; each pixel's value is written as it is
     // found (its distance is computed once).
     uint8_t* out = output_->pixelAt(0, p.Y);
+    const uint32_t* row = sourceRow(p.Y);
+    const auto dist = [&](int32_t x) { return distanceOf(row != nullptr ? row[x] : pixel(x, p.Y)); };
     const auto put = [&](int32_t x, uint64_t d) {
-      const uint64_t v = d >= tol ? 0 : (tol - d) * 255 / tol;
+      // A pixel of the seed's very colour needs no division.
+      const uint64_t v = d == 0 ? 255 : d >= tol ? 0 : (tol - d) * 255 / tol;
       out[x] = static_cast<uint8_t>(std::max<uint64_t>(1, v));
     };
-    put(p.X, distance(p.X, p.Y));
+    put(p.X, dist(p.X));
     int32_t left = p.X, right = p.X;
     while (right < bounds.Right - 1 && out[right + 1] == 0 && !maskBlocks(right + 1, p.Y)) {
-      const uint32_t d = distance(right + 1, p.Y);
+      const uint32_t d = dist(right + 1);
       if (d > tolerance) break;
       put(++right, d);
     }
     while (left > bounds.Left && out[left - 1] == 0 && !maskBlocks(left - 1, p.Y)) {
-      const uint32_t d = distance(left - 1, p.Y);
+      const uint32_t d = dist(left - 1);
       if (d > tolerance) break;
       put(--left, d);
     }

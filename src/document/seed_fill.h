@@ -15,6 +15,7 @@
 // the walk stops with the part found so far and overflowed() answers true.
 // The output channel has the source's coordinates; the caller clears it.
 #include <cstdint>
+#include <type_traits>
 
 #include "core/block_image.h"
 #include "core/dyn_buffers.h"
@@ -91,6 +92,17 @@ class CSeedFillT final : public CSeedFillCore {
 
  private:
   uint32_t pixel(int32_t x, int32_t y) const { return image_.getPixel(x, y); }
+  // The distance of a pixel value to the seed.
+  uint32_t distanceOf(uint32_t p) const;
+  // A flat source's row, read straight; null for a tiled source.
+  const uint32_t* sourceRow(int32_t y) const {
+    if constexpr (std::is_same_v<Source, TMTC>) {
+      return image_.pixelAt(0, y);
+    } else {
+      (void)y;
+      return nullptr;
+    }
+  }
   // The mask (WithMask only) keeps the region out of the pixel.
   bool maskBlocks(int32_t x, int32_t y) const;
   bool isFilled(int32_t x, int32_t y) const;

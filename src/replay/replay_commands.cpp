@@ -62,6 +62,9 @@ bool CReplayEngine::replayDocumentCommand(uint8_t subcode) {
     case kDocImageScale:
       if (!read(b, 10)) return false;
       return done(d.scaleImage(flow_, i32At(b + 2), i32At(b + 6), readLE16(b), false), kRefreshSize);
+    case kDocLayersZoom:
+      if (!read(b, 10)) return false;
+      return done(d.zoomLayers(flow_, i32At(b + 2), i32At(b + 6), readLE16(b), false), kRefreshSize);
     case kDocRotate90:
     case kDocRotate270:
       return done(d.rotateImage90(flow_, subcode == kDocRotate90, false), kRefreshSize);
@@ -306,6 +309,15 @@ bool CReplayEngine::replayLayerList(uint8_t subcode) {
     if (!skip(length)) return false;
     return done(d.linkLayer(&flow_, readLE16(b), subcode == 0, false), kRefreshLayers);
   }
+  if (subcode == 9 || subcode == 10) {
+    // The moved group: delta +4, count +12; the mask index +2 for 10.
+    uint8_t b[20];
+    if (!read(b, 20)) return false;
+    const TPoint delta{int32_t(readLE32(b + 4)), int32_t(readLE32(b + 8))};
+    const int32_t count = int32_t(readLE32(b + 12));
+    if (subcode == 9) return done(d.offsetLinkGroup(&flow_, readLE16(b), delta, count, false), kRefreshEdit);
+    return done(d.offsetLinkGroupMask(&flow_, readLE16(b), delta, count, readLE16(b + 2), false), kRefreshEdit);
+  }
   uint8_t b[12];
   if (!read(b, 12)) return false;
   const int32_t layer = readLE16(b);
@@ -313,6 +325,10 @@ bool CReplayEngine::replayLayerList(uint8_t subcode) {
   switch (subcode) {
     case 8:
       return done(d.deleteLayerGroup(&flow_, layer, false), kRefreshEdit);
+    case 12:
+      return done(d.mergeLinkGroup(&flow_, layer, readLE16(b + 2), false), kRefreshEdit);
+    case 13:
+      return done(d.removeLinkGroup(&flow_, layer, readLE16(b + 2), false), kRefreshEdit);
     case 11:
       return done(d.moveLayerGroup(&flow_, layer, readLE16(b + 2), int32_t(first), false), kRefreshEdit);
     case 16:

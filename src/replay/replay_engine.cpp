@@ -110,6 +110,8 @@ bool CReplayEngine::skip(uint32_t count) {
 // ---- starting ----------------------------------------------------------------------
 
 bool CReplayEngine::createReplayObjects() {
+  // The document must not read the objects about to be replaced.
+  doc_.setReplayTools(nullptr, nullptr);
   // The document's engine must not outlive the stroke and renderer it uses.
   if (penEngineMade_) {
     doc_.freePenEngine();
@@ -121,13 +123,13 @@ bool CReplayEngine::createReplayObjects() {
     render_->setStroke(stroke_.get());
     tones_ = std::make_unique<CToneMngr>();
     nib_ = std::make_unique<CPenShapeObj>();
+    // Replayed strokes and fills take the tones and renderer the recording sets.
+    doc_.setReplayTools(tones_.get(), render_.get());
     imageNib_.reset();
     nibImages_.clear();
   } catch (...) {
     return false;
   }
-  // Replayed strokes draw with the replayed tones, not the tool window's.
-  doc_.setReplayTools(tones_.get(), render_.get());
   return true;
 }
 

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "brush/stroke_settings.h"
+#include "brush/tone_list.h"
 #include "canvas/temporary_tools.h"
 #include "canvas_fixture.h"
 #include "document/doc_recorder.h"
+#include "core/block_image.h"
+#include "document/layer_data.h"
 #include "document/undo_mngr_ex.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
@@ -473,6 +476,31 @@ TEST(StrokeInput, APointFarOutsideTheDocumentIsBroughtNear) {
   f.window->strokeEnd(s, false, 120, 100);
   EXPECT_FALSE(f.window->isStrokeOpen());
   EXPECT_EQ(f.doc().undoMngr()->undoCount(), 1);
+}
+
+TEST(StrokeInput, WithTheToneSwitchOnAStrokeLaysDownTheToolWindowsTone) {
+  CanvasFixture f;
+  EXPECT_EQ(f.doc().toneManager(), &f.shared.toolTones());
+  // A tone of vertical stripes, open in even columns.
+  TChannel tile(2, 2);
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 2; ++x) *tile.pixelAt(x, y) = x == 0 ? 255 : 0;
+  ASSERT_EQ(f.shared.toolTones().addTone(tile, 100, false, 0, 0), 0);
+  f.shared.toolTones().setCurrentIndex(0);
+  TStroke& s = f.shared.toolStroke();
+  s.useTone = 1;
+  s.setWidth(9.0f);
+  const CLayerData& layer = *f.doc().currentLayer();
+  const uint32_t paper = layer.image->getPixel(0, 0);
+  // Points given in window coordinates, where the image's row 100 is shown.
+  const auto at = [&](float x) { return f.shown(TPointF{x, 100}); };
+  ASSERT_EQ(f.window->strokePoint(s, false, at(100).X, at(100).Y, 1.0f), -1);
+  for (float x = 102; x <= 200; x += 2) (void)f.window->strokePoint(s, false, at(x).X, at(x).Y, 1.0f);
+  f.window->strokeEnd(s, false, at(200).X, at(200).Y);
+  int32_t even = 0, odd = 0;
+  for (int32_t x = 110; x < 190; ++x) (x % 2 == 0 ? even : odd) += layer.image->getPixel(x, 100) != paper;
+  EXPECT_GT(even, 30);
+  EXPECT_EQ(odd, 0);
 }
 
 }  // namespace

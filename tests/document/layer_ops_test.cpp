@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "core/blend_modes.h"
+#include "core/block_pool.h"
 #include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
 
@@ -151,6 +152,76 @@ TEST(LayerOps, LinkedMergeAndGroupMove) {
   EXPECT_FALSE(g.doc->mergeLinked(g.flow.get(), 1, 7, true));
 }
 
+// Layer 1 heads a link group with layer 2 above it.
+struct GroupFixture : LayerFixture {
+  GroupFixture() { layer(2)->setLinkLevel(1); }
+};
+
+TEST(LayerOps, LinkGroupsMergeRemoveAndMoveAsOneStep) {
+  struct Case {
+    const char* what;
+    int header;
+    std::function<bool(GroupFixture&)> op;
+    bool withSelection = false;
+  };
+  const Case cases[] = {
+      {"merge", (5 << 8) | 12, [](GroupFixture& f) { return f.doc->mergeLinkGroup(f.flow.get(), 1, 2, true); }},
+      {"remove", (5 << 8) | 13, [](GroupFixture& f) { return f.doc->removeLinkGroup(f.flow.get(), 1, 2, true); }},
+      // Layer 1 must be rebuilt to keep the canvas covered; layer 2 only moves.
+      {"offset", (5 << 8) | 9, [](GroupFixture& f) { return f.doc->offsetLinkGroup(f.flow.get(), 1, {3, 2}, 2, true); }},
+      {"offset of the base", (5 << 8) | 9, [](GroupFixture& f) { return f.doc->offsetLayer(f.flow.get(), 1, {-4, 1}, true); }},
+      {"offset with the selection", (5 << 8) | 10,
+       [](GroupFixture& f) { return f.doc->offsetLayerGroup(f.flow.get(), 1, {2, -3}, -1, true); }, true},
+  };
+  for (const Case& c : cases) {
+    GroupFixture f;
+    if (c.withSelection) {
+      ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
+      f.doc->selectionEnabled = f.doc->showAnts = true;
+    }
+    f.roundTrip([&] { return c.op(f); }, c.header, c.what);
+  }
+}
+
+TEST(LayerOps, LinkGroupOperationsRefuse) {
+  GroupFixture f;
+  EXPECT_FALSE(f.doc->mergeLinkGroup(f.flow.get(), 1, 1, true));   // one layer is no group
+  EXPECT_FALSE(f.doc->mergeLinkGroup(f.flow.get(), 2, 2, true));   // past the top
+  EXPECT_FALSE(f.doc->removeLinkGroup(f.flow.get(), 0, 3, true));  // every layer
+  EXPECT_FALSE(f.doc->offsetLinkGroup(f.flow.get(), 1, {0, 0}, 2, true));
+  EXPECT_EQ(f.doc->undoMngr()->undoCount(), 0);
+}
+
+TEST(LayerOps, LinkGroupOperationsShortOfTileMemoryChangeNothing) {
+  GroupFixture f;
+  const std::string before = snapshot(*f.doc);
+  const uint32_t from = f.position();
+  {
+    CTilePoolFailScope failing(0);
+    EXPECT_FALSE(f.doc->mergeLinkGroup(f.flow.get(), 1, 2, true));
+    // Layer 1 has to be rebuilt to keep the canvas covered.
+    EXPECT_FALSE(f.doc->offsetLinkGroup(f.flow.get(), 1, {3, 2}, 2, true));
+  }
+  EXPECT_EQ(snapshot(*f.doc), before);
+  EXPECT_TRUE(f.packetsSince(from).empty());
+  EXPECT_EQ(f.messages.warnings().size(), 2u);
+}
+
+TEST(LayerOps, AMovedGroupAndItsSelectionKeepTheirPlaces) {
+  GroupFixture f;
+  ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
+  f.doc->selectionEnabled = f.doc->showAnts = true;
+  const uint32_t lower = f.layer(1)->image->getPixel(10, 10), upper = f.layer(2)->image->getPixel(18, 16);
+  ASSERT_TRUE(f.doc->offsetLayerGroup(f.flow.get(), 1, {5, 3}, -1, true));
+  TPoint o1, o2;
+  ASSERT_TRUE(f.doc->layerOffset(1, o1) && f.doc->layerOffset(2, o2));
+  // The pixel once at document point (10, 10) of each layer now lies at (15, 13).
+  EXPECT_EQ(f.layer(1)->image->getPixel(15 + o1.X, 13 + o1.Y), lower);
+  EXPECT_EQ(f.layer(2)->image->getPixel(15 + o2.X, 13 + o2.Y), upper);
+  EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(15, 13), 255);
+  EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(14, 13), 0);
+}
+
 TEST(LayerOps, ALayerMovesWithTheSelection) {
   for (const TPoint delta : {TPoint{3, 2}, TPoint{-9, 4}}) {
     LayerFixture f;
@@ -179,37 +250,75 @@ TEST(LayerOps, ANewLayerInsideALinkGroupJoinsIt) {
   EXPECT_EQ(f.layer(2)->image->getPixel(3, 3) >> 24, 0u);  // cleared, transparent
 }
 
-TEST(LayerOps, MergingTheVisibleLayersInEveryBlendModeKeepsTheComposedPicture) {
-  for (uint32_t mode = 0; mode < 22; ++mode) {
-    OpsFixture f;
-    f.addLayer(0, 11);
-    f.layer(0)->blendMode = lbmNormal;
-    f.addLayer(1, 12);
-    f.addLayer(2, 13);
-    f.layer(2)->visible = false;  // a hidden layer stays as it is
-    CLayerData* up = f.layer(1);
+// A normal, opaque bottom layer and above it a layer of the given mode with
+// translucent and transparent columns; a third, hidden layer on top.
+struct MergeModeFixture : OpsFixture {
+  explicit MergeModeFixture(uint32_t mode) {
+    addLayer(0, 11);
+    layer(0)->blendMode = lbmNormal;
+    addLayer(1, 12);
+    addLayer(2, 13);
+    layer(2)->visible = false;  // a hidden layer stays as it is
+    CLayerData* up = layer(1);
     up->blendMode = static_cast<uint8_t>(mode);
     up->opacity = 200;
-    // Translucent and transparent parts in the upper layer.
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; x += 3)
         up->image->setPixel(x, y, (up->image->getPixel(x, y) & 0xFFFFFF) | (x % 2 ? 0x80000000u : 0u));
-    f.doc->composite.Resize(64, 48);
-    f.doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);
-    TMTC before(64, 48);
-    copyPlane32(before, f.doc->composite, 0, 0);
-    const std::string state = snapshot(*f.doc);
-    ASSERT_TRUE(f.doc->mergeVisible(f.flow.get(), false, false, true)) << "mode " << mode;
-    ASSERT_EQ(f.doc->layerCount(), 2);
-    f.doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);
+    doc->composite.Resize(64, 48);
+  }
+  void composed(TMTC& out) {
+    doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);
+    copyPlane32(out, doc->composite, 0, 0);
+  }
+  // The merge leaves the composed picture as it was, and undo the document.
+  void expectSamePicture(const std::function<bool()>& merge, int32_t layersAfter) {
+    TMTC before(64, 48), after(64, 48);
+    composed(before);
+    const std::string state = snapshot(*doc);
+    ASSERT_TRUE(merge());
+    ASSERT_EQ(doc->layerCount(), layersAfter);
+    composed(after);
     int32_t diffs = 0;
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; ++x)
-        if (*before.pixelAt(x, y) != *f.doc->composite.pixelAt(x, y)) ++diffs;
-    EXPECT_EQ(diffs, 0) << "mode " << mode;
-    ASSERT_TRUE(f.undo());
-    EXPECT_EQ(snapshot(*f.doc), state);
+        if (*before.pixelAt(x, y) != *after.pixelAt(x, y)) ++diffs;
+    EXPECT_EQ(diffs, 0);
+    ASSERT_TRUE(undo());
+    EXPECT_EQ(snapshot(*doc), state);
   }
+};
+
+TEST(LayerOps, MergingTheVisibleLayersInEveryBlendModeKeepsTheComposedPicture) {
+  for (uint32_t mode = 0; mode < 22; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    MergeModeFixture f(mode);
+    f.expectSamePicture([&] { return f.doc->mergeVisible(f.flow.get(), false, false, true); }, 2);
+  }
+}
+
+TEST(LayerOps, MergingDownInEveryBlendModeKeepsTheComposedPicture) {
+  // Multiply over opaque pixels must round as the composition does, and a
+  // subtract layer must darken what it is merged into.
+  for (uint32_t mode = 0; mode < 22; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    MergeModeFixture f(mode);
+    f.expectSamePicture([&] { return f.doc->mergeDown(f.flow.get(), 1, true); }, 2);
+    MergeModeFixture g(mode);
+    g.layer(1)->setLinkLevel(1);
+    g.expectSamePicture([&] { return g.doc->mergeLinked(g.flow.get(), 1, 2, true); }, 2);
+  }
+}
+
+TEST(LayerOps, ASubtractLayerMergedDownDarkens) {
+  OpsFixture f;
+  f.addLayer(0, 1);
+  f.layer(0)->image->fill(0xFFC8C8C8u);
+  f.addLayer(1, 2);
+  f.layer(1)->blendMode = lbmSubtract;
+  f.layer(1)->image->fill(0xFF323232u);
+  ASSERT_TRUE(f.doc->mergeDown(f.flow.get(), 1, true));
+  EXPECT_EQ(f.layer(0)->image->getPixel(5, 5), 0xFF969696u);
 }
 
 TEST(LayerOps, MergeVisibleNeedsTheBottomLayerShown) {
@@ -220,6 +329,19 @@ TEST(LayerOps, MergeVisibleNeedsTheBottomLayerShown) {
   f.layer(0)->blendMode = lbmAdd;
   EXPECT_FALSE(f.doc->mergeVisible(f.flow.get(), false, false, true));
   EXPECT_TRUE(f.doc->mergeVisible(f.flow.get(), true, false, true));
+}
+
+TEST(LayerOps, MergingALinkGroupKeepsTheComposedPicture) {
+  for (uint32_t mode = 0; mode < 22; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    MergeModeFixture f(mode);
+    f.layer(2)->visible = true;
+    f.layer(2)->opacity = 0;  // in the group, contributing nothing
+    f.layer(1)->setLinkLevel(1);
+    f.layer(2)->setLinkLevel(1);
+    f.expectSamePicture([&] { return f.doc->mergeLinkGroup(f.flow.get(), 0, 3, true); }, 1);
+    EXPECT_EQ(f.layer(0)->linkLevel, 0);
+  }
 }
 
 }  // namespace

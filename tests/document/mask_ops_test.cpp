@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <regex>
 
 #include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
@@ -95,6 +96,22 @@ TEST(MaskOps, Refusals) {
   EXPECT_FALSE(f.doc->deleteMask(*f.flow, 0, 0, true));  // the last mask stays
   EXPECT_TRUE(f.packetsSince(from).empty());
   (void)before;
+}
+
+TEST(MaskOps, AMaskFromALayerIsInsertedPlainlyWhateverTheMergeMode) {
+  // The event carries no merge mode, so a replay can only insert plainly:
+  // every merge mode inserts the new mask after the given one, as mode 0.
+  // Documents of their own: everything but the object ids compares.
+  const auto state = [](const TPaper& d) { return std::regex_replace(snapshot(d), std::regex("id [0-9]+ "), ""); };
+  std::string plain;
+  for (int32_t mode : {0, 1, 3}) {
+    MaskFixture f;
+    ASSERT_TRUE(f.doc->newMaskFromLayer(*f.flow, 0, 1, mode, 0, true));
+    EXPECT_EQ(f.doc->masks()->count(), 3);
+    EXPECT_EQ(f.doc->masks()->current(), 1);
+    if (mode == 0) plain = state(*f.doc);
+    EXPECT_EQ(state(*f.doc), plain) << mode;
+  }
 }
 
 TEST(MaskOps, ShapesCombineByMode) {

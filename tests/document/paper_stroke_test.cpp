@@ -12,6 +12,7 @@
 #include "brush/pen_render.h"
 #include "brush/plot_callbacks.h"
 #include "brush/stroke_settings.h"
+#include "brush/tone_list.h"
 #include "core/block_image.h"
 #include "core/block_pool.h"
 #include "doc_fixture.h"
@@ -200,6 +201,33 @@ TEST(PaperStroke, TheSelectionLimitsTheStroke) {
       (x < 30 ? inside : outside) += after->getPixel(x, y) != before->getPixel(x, y);
   EXPECT_GT(inside, 50);
   EXPECT_EQ(outside, 0);
+}
+
+TEST(PaperStroke, WithTheToneSwitchOnTheStrokeFollowsTheScreenTone) {
+  // A tone of vertical stripes, open in even columns.
+  TChannel tile(2, 2);
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 2; ++x) *tile.pixelAt(x, y) = x == 0 ? 255 : 0;
+  CToneMngr tones;
+  ASSERT_EQ(tones.addTone(tile, 100, false, 0, 0), 0);
+  tones.setCurrentIndex(0);
+  for (const bool toneOn : {false, true}) {
+    StrokeFixture f;
+    f.doc->setToolTools(&tones, nullptr);
+    f.stroke.useTone = toneOn ? 1 : 0;
+    const auto before = f.layerPlane();
+    ASSERT_TRUE(f.paint(kLine));
+    const auto after = f.layerPlane();
+    int32_t even = 0, odd = 0;
+    for (int32_t y = 0; y < 48; ++y)
+      for (int32_t x = 0; x < 64; ++x) (x % 2 == 0 ? even : odd) += after->getPixel(x, y) != before->getPixel(x, y);
+    EXPECT_GT(even, 50) << toneOn;
+    if (toneOn) {
+      EXPECT_EQ(odd, 0);
+    } else {
+      EXPECT_GT(odd, 50);
+    }
+  }
 }
 
 TEST(PaperStroke, AProtectAlphaLayerKeepsItsAlpha) {

@@ -73,7 +73,7 @@ inline uint32_t referencePixel(const TPaper& doc, int32_t x, int32_t y) {
       layerBlendInfo(l.blendMode)->SrcAlphaOp(&d, s, l.opacity);
       continue;
     }
-    if (PixelOp32 op = findLinkPair(lbmNormal, l.blendMode, 3)) {
+    if (PixelOp32 op = mergeOperator(findLinkPair(lbmNormal, l.blendMode, 3), lbmNormal, l.blendMode)) {
       d = (d & 0x00FFFFFFu) | (productAt(d >> 24, 255) << 24);
       op(&d, s, l.opacity);
     } else {

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "brush/tone_list.h"
 #include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
 #include "document/paper_ops.h"
@@ -111,6 +112,42 @@ TEST(BucketFill, PaintsTheRegionAndUndoesExactly) {
   f.roundTrip([&] { return f.doc->bucketFillLayer(*f.flow, 0, {22, 12}, false, true, f.stroke, s, true); },
               kFillRegion | 4, "erase");
   EXPECT_EQ(f.layer(0)->image->getPixel(25, 15) >> 24, 0u);
+}
+
+TEST(BucketFill, WithTheToneSwitchOnThePaintFollowsTheScreenTone) {
+  // Two tone sets of a 2 x 2 checker, one the other's negative: the tool
+  // window's and the replay's.
+  const auto checker = [](bool open00) {
+    TChannel tile(2, 2);
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 2; ++x) *tile.pixelAt(x, y) = ((x + y) % 2 == 0) == open00 ? 255 : 0;
+    auto tones = std::make_unique<CToneMngr>();
+    EXPECT_EQ(tones->addTone(tile, 100, false, 0, 0), 0);
+    tones->setCurrentIndex(0);
+    return tones;
+  };
+  const auto tools = checker(true), replay = checker(false);
+  struct Case {
+    const char* what;
+    bool tone, replaying;
+    uint32_t at2010, at2110;  // the pixels at (20, 10) and (21, 10) after the fill
+  };
+  const Case cases[] = {
+      {"tone switch off", false, false, 0xFFFF0000u, 0xFFFF0000u},
+      {"the tool window's tone", true, false, 0xFFFF0000u, 0xFF101010u},
+      {"the replay's tone", true, true, 0xFF101010u, 0xFFFF0000u},
+  };
+  for (const Case& c : cases) {
+    RegionFixture f;
+    f.doc->setToolTools(tools.get(), nullptr);
+    f.doc->setReplayTools(replay.get(), nullptr);
+    f.window.replaying = c.replaying;
+    f.stroke.color = 0x00FF0000;
+    f.stroke.useTone = c.tone ? 1 : 0;
+    ASSERT_TRUE(f.doc->bucketFillLayer(*f.flow, 0, {22, 12}, false, false, f.stroke, SRegionFillSettings{}, false));
+    EXPECT_EQ(f.layer(0)->image->getPixel(20, 10), c.at2010) << c.what;
+    EXPECT_EQ(f.layer(0)->image->getPixel(21, 10), c.at2110) << c.what;
+  }
 }
 
 TEST(BucketFill, NeverEntersWhereTheSelectionIsZero) {

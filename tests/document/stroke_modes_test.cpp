@@ -3,7 +3,11 @@
 // document-to-layer coordinates.
 #include <gtest/gtest.h>
 
+#include "brush/pen_render.h"
+#include "brush/stroke_mngr.h"
+#include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
+#include "document/flow_image.h"
 
 namespace pg::test {
 namespace {
@@ -19,10 +23,41 @@ TEST(StrokeModes, TheOlderFormatModeHasNoDocumentUndo) {
   // Edits still work; their snapshots go to the layers' own undo.
   EXPECT_TRUE(f.doc->setLayerName(0, "old", true));
   EXPECT_TRUE(f.doc->transformAllInPlace(*f.flow, 12, true));
+  // What the older format painted is opaque once the mode is left.
+  f.layer(0)->image->setPixel(3, 4, 0x00123456u);
+  f.flow->fitDocument(false);
+  fill(f.flow->pixels, 0x10FFFFFFu);
   ASSERT_TRUE(f.doc->leaveOlderFormatMode());
   EXPECT_TRUE(f.doc->hasUndo());
   EXPECT_TRUE(f.doc->isStandardMode());
+  EXPECT_EQ(f.doc->strokeEngineMode, 1);
   EXPECT_EQ(f.doc->undoMngr()->undoCount(), 0);
+  EXPECT_EQ(f.layer(0)->image->getPixel(3, 4), 0xFF123456u);
+  EXPECT_EQ(f.flow->pixels.getPixel(0, 0), 0xFFFFFFFFu);
+}
+
+TEST(StrokeModes, PenRendererAndActivation) {
+  OpsFixture f;
+  f.addLayer(0, 1);
+  CPenRender tools, replay;
+  EXPECT_EQ(f.doc->currentPenRender(), nullptr);
+  f.doc->setToolTools(nullptr, &tools);
+  f.doc->setReplayTools(nullptr, &replay);
+  EXPECT_EQ(f.doc->currentPenRender(), &tools);
+  f.window.replaying = true;
+  EXPECT_EQ(f.doc->currentPenRender(), &replay);
+  f.window.replaying = false;
+  // Activation brings the pen engine to the settings' opacity.
+  ASSERT_TRUE(f.doc->createPenEngine(f.stroke, tools));
+  f.stroke.setOpacity(0.25f);
+  f.doc->activate(false);
+  EXPECT_EQ(f.doc->penEngine()->getParam().opacity, 1000);
+  f.doc->activate(true);
+  EXPECT_EQ(f.doc->penEngine()->getParam().opacity, 250);
+  // Leaving the older format keeps the engine available.
+  f.doc->enterOlderFormatMode();
+  ASSERT_TRUE(f.doc->leaveOlderFormatMode());
+  EXPECT_TRUE(f.doc->selectPenEngine(2));
 }
 
 TEST(StrokeModes, ToneSetOfTheToolsOrOfTheReplay) {

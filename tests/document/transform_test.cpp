@@ -51,6 +51,8 @@ TEST(Transforms, EachRecordsUndoesAndRedoes) {
       {"canvas size", kDoc | 2, [](TransformFixture& f, bool r) { return f.doc->resizeCanvas(*f.flow, 70, 40, 4, r); }},
       {"crop", kDoc | 11, [](TransformFixture& f, bool r) { return f.doc->cropToRect(*f.flow, TRect{5, 6, 40, 30}, r); }},
       {"scale", kDoc | 9, [](TransformFixture& f, bool r) { return f.doc->scaleImage(*f.flow, 32, 24, 1, r); }},
+      {"scale by area", kDoc | 9, [](TransformFixture& f, bool r) { return f.doc->scaleImage(*f.flow, 90, 50, 2, r); }},
+      {"layers zoom", kDoc | 3, [](TransformFixture& f, bool r) { return f.doc->zoomLayers(*f.flow, 32, 24, 2, r); }},
   };
   for (const Case& c : cases) {
     TransformFixture f;
@@ -150,15 +152,37 @@ TEST(Transforms, CanvasSizeAndCropKeepThePixelsThatStay) {
 }
 
 TEST(Transforms, ScalingAConstantPictureKeepsItConstant) {
-  OpsFixture f;
-  f.addLayer(0, 1);
-  f.layer(0)->image->fill(0xFF336699);
-  for (const SSize s : {SSize{17, 13}, SSize{200, 150}}) {
-    ASSERT_TRUE(f.doc->scaleImage(*f.flow, s.W, s.H, 1, false));
-    const CBlockVMTC& img = *f.layer(0)->image;
-    for (int32_t y = 0; y < s.H; y += 3)
-      for (int32_t x = 0; x < s.W; x += 3) ASSERT_EQ(img.getPixel(x, y), 0xFF336699u) << x << "," << y;
+  for (int32_t method : {1, 2}) {
+    for (bool withMasks : {true, false}) {
+      SCOPED_TRACE("method " + std::to_string(method) + (withMasks ? " image" : " layers"));
+      OpsFixture f;
+      f.addLayer(0, 1);
+      f.layer(0)->image->fill(0xFF336699);
+      for (const SSize s : {SSize{17, 13}, SSize{200, 150}, SSize{61, 47}}) {
+        ASSERT_TRUE(withMasks ? f.doc->scaleImage(*f.flow, s.W, s.H, method, false)
+                              : f.doc->zoomLayers(*f.flow, s.W, s.H, method, false));
+        const CBlockVMTC& img = *f.layer(0)->image;
+        for (int32_t y = 0; y < s.H; y += 3)
+          for (int32_t x = 0; x < s.W; x += 3) ASSERT_EQ(img.getPixel(x, y), 0xFF336699u) << x << "," << y;
+      }
+    }
   }
+}
+
+TEST(Transforms, AreaScalingAveragesAndOnlyTheImageScaleTakesTheMasks) {
+  TransformFixture f;
+  // A checkerboard of black and 254-grey halves into its mean.
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) f.layer(0)->image->setPixel(x, y, (x + y) % 2 ? 0xFFFEFEFEu : 0xFF000000u);
+  const SSize maskImage = f.doc->masks()->currentMask()->image->size();
+  ASSERT_TRUE(f.doc->zoomLayers(*f.flow, 32, 24, 2, true));
+  EXPECT_EQ(f.doc->width, 32);
+  for (int32_t y = 0; y < 24; y += 5)
+    for (int32_t x = 0; x < 32; x += 5) ASSERT_EQ(f.layer(0)->image->getPixel(x, y), 0xFF7F7F7Fu) << x << "," << y;
+  EXPECT_EQ(f.doc->masks()->currentMask()->image->size(), maskImage);
+  ASSERT_TRUE(f.doc->scaleImage(*f.flow, 64, 48, 2, true));
+  EXPECT_NE(f.doc->masks()->currentMask()->image->size(), maskImage);
+  EXPECT_FALSE(f.doc->zoomLayers(*f.flow, 10, 10, 0, true));
 }
 
 TEST(Transforms, OutOfTileMemoryLeavesTheDocumentAsItWas) {
@@ -173,6 +197,8 @@ TEST(Transforms, OutOfTileMemoryLeavesTheDocumentAsItWas) {
     CTilePoolFailScope failing(0);
     // Canvas size asks whether to go on without undo; refused, nothing changes.
     EXPECT_FALSE(f.doc->resizeCanvas(*f.flow, 70, 50, 0, true));
+    EXPECT_FALSE(f.doc->scaleImage(*f.flow, 90, 70, 2, true));
+    EXPECT_FALSE(f.doc->zoomLayers(*f.flow, 90, 70, 1, true));
     EXPECT_FALSE(f.doc->cropToRect(*f.flow, TRect{1, 1, 40, 40}, true));
     EXPECT_FALSE(f.doc->rotateImage90(*f.flow, true, true));
     EXPECT_FALSE(f.doc->mirrorLayer(*f.flow, fresh, true));

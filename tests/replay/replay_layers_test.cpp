@@ -88,6 +88,8 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   step("magic wand, adding", d.magicWandSelect(flow, 1, TPoint{30, 20}, 1, false, SRegionFillSettings{}, true));
   step("link", d.linkLayer(&flow, 2, true, true));
   step("group visibility", d.setLayerGroupVisible(1, 2, false, true));
+  step("group offset", d.offsetLinkGroup(&flow, 1, TPoint{3, 2}, 2, true));
+  step("group offset with the selection", d.offsetLinkGroupMask(&flow, 1, TPoint{-2, 1}, 2, -1, true));
   step("unlink", d.linkLayer(&flow, 2, false, true));
   {
     TMTC image(12, 9);
@@ -100,6 +102,7 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   step("delete layer", d.deleteLayer(&flow, 0, true));
   step("rotate image", d.rotateImage90(flow, true, true));
   step("canvas size", d.resizeCanvas(flow, 60, 70, 4, true));
+  step("layers zoom", d.zoomLayers(flow, 66, 63, 2, true));
   // An undo in the middle drops its event from the recording.
   ASSERT_TRUE(d.invertLayerAlpha(flow, 0, true));
   int32_t index = 0;
@@ -114,6 +117,26 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
     ASSERT_EQ(picture(*f.y.doc), expected[i]) << "after event " << i;
   }
   EXPECT_EQ(f.session->engine().replayNext(), ReplayStep::End);
+}
+
+TEST(ReplayLayers, LinkGroupsMergeAndLeaveAsRecorded) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  f.paint(ReplayFixture::line(5, 5, 50, 30, 20));
+  for (int32_t i = 1; i <= 4; ++i) {
+    ASSERT_TRUE(d.newLayerEx(&flow, i, true, 200, i == 2 ? 0 : 3, 48, 64, true));
+    f.tool.setColor(0x00102030u * static_cast<uint32_t>(i));
+    f.paint(ReplayFixture::line(60 - 10 * i, 2, 3 + 5 * i, 45, 10));
+  }
+  ASSERT_TRUE(d.linkLayer(&flow, 2, true, true));
+  ASSERT_TRUE(d.linkLayer(&flow, 4, true, true));
+  ASSERT_TRUE(d.mergeLinkGroup(&flow, 1, 2, true));
+  ASSERT_TRUE(d.removeLinkGroup(&flow, 2, 2, true));
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  EXPECT_EQ(f.replayAll(), ReplayStep::End);
+  EXPECT_EQ(d.layerCount(), 2);
+  EXPECT_EQ(picture(*f.y.doc), picture(d));
 }
 
 // A 54-byte region fill of a 2 x 2 region at (1, 1).
