@@ -38,6 +38,8 @@ uint32_t replayClockMs() {
   return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+// The event log's rows while the preferences hold no length.
+constexpr int32_t kDefaultEventLogRows = 5;
 // The dialog kind of saving a recording (".ke4").
 constexpr int32_t kEventSaveDialogKind = 10;
 
@@ -175,6 +177,9 @@ void TMainForm::bindReplayCommands() {
     QList<QAction*> menu{a.action("ActEventPause"), a.action("ActEventStep"), a.action("ActEventStop"), nullptr};
     for (const SEventWaitCommand& c : kEventWaitCommands) menu.push_back(a.action(c.action));
     view->setCommands(a.action("ActEventPause"), a.action("ActEventStep"), a.action("ActEventStop"), menu);
+    // The log's length from the preferences; never stored, five rows.
+    const int32_t capacity = appProfile().EventCapacity;
+    view->setLogCapacity(capacity < 0 ? kDefaultEventLogRows : capacity);
   }
   // The recording of the active window: saved as an event file, or ended.
   auto activeWindow = [this]() -> TDrawWindow* {

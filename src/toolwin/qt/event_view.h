@@ -37,6 +37,8 @@ class TEventView : public QWidget {
   // ---- what a replaying window reports ----
   void setReplaying(bool on, bool newFormat);
   void setPaused(bool paused);
+  // The most rows the log keeps (0..50; 0 turns it off).
+  void setLogCapacity(int32_t rows);
   // An event replayed or recorded (its name index) for the log.
   void addEvent(uint8_t nameIndex);
   void setProgress(uint32_t done, uint32_t total);
