@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <chrono>
@@ -177,6 +178,7 @@ void TMainForm::bindReplayCommands() {
     QList<QAction*> menu{a.action("ActEventPause"), a.action("ActEventStep"), a.action("ActEventStop"), nullptr};
     for (const SEventWaitCommand& c : kEventWaitCommands) menu.push_back(a.action(c.action));
     view->setCommands(a.action("ActEventPause"), a.action("ActEventStep"), a.action("ActEventStop"), menu);
+    connect(view->contextMenu(), &QMenu::aboutToShow, &a, &TMainActions::updateAll);
     // The log's length from the preferences; never stored, five rows.
     const int32_t capacity = appProfile().EventCapacity;
     view->setLogCapacity(capacity < 0 ? kDefaultEventLogRows : capacity);

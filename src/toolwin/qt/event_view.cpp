@@ -205,7 +205,6 @@ void TEventView::refreshLog(TEventLogModel::Change change) {
 
 void TEventView::contextMenuEvent(QContextMenuEvent* event) {
   if (menu_->isEmpty()) return;
-  for (QAction* a : menu_->actions()) emit a->changed();
   menu_->popup(event->globalPos());
 }
 

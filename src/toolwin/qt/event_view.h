@@ -31,7 +31,8 @@ class TEventView : public QWidget {
   CEventPanelModel& model() { return model_; }
 
   // The commands of the buttons (pause, step, stop) and of the context menu
-  // (any number, a null entry a separator).
+  // (any number, a null entry a separator). Their owner brings their
+  // enabling and checks up to date when the menu is about to show.
   void setCommands(QAction* pause, QAction* step, QAction* stop, const QList<QAction*>& menu);
 
   // ---- what a replaying window reports ----
