@@ -56,11 +56,11 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
     idle_.setInterval(0);
     connect(&idle_, &QTimer::timeout, this, &TReplayDisplayBridge::idleSteps);
   }
-  ~TReplayDisplayBridge() override {
-    if (form_.canvas().replayDisplay == this) form_.canvas().replayDisplay = nullptr;
-    // The panel outlives the floating forms that showed it.
-    delete panel_.data();
-  }
+  // The bridge goes with the main window's children, after the window's
+  // own members (the shared canvas state that points here among them): it
+  // touches the window no more. The panel outlives the floating forms that
+  // showed it.
+  ~TReplayDisplayBridge() override { delete panel_.data(); }
   TEventView* view() const { return view_; }
   TWidgetDockView* panel() const { return panel_; }
 
