@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <chrono>
@@ -39,6 +40,8 @@ uint32_t replayClockMs() {
   return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+// The event log's rows while the preferences hold no length.
+constexpr int32_t kDefaultEventLogRows = 5;
 // The dialog kind of saving a recording (".ke4").
 constexpr int32_t kEventSaveDialogKind = 10;
 
@@ -54,11 +57,11 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
     idle_.setInterval(0);
     connect(&idle_, &QTimer::timeout, this, &TReplayDisplayBridge::idleSteps);
   }
-  ~TReplayDisplayBridge() override {
-    if (form_.canvas().replayDisplay == this) form_.canvas().replayDisplay = nullptr;
-    // The panel outlives the floating forms that showed it.
-    delete panel_.data();
-  }
+  // The bridge goes with the main window's children, after the window's
+  // own members (the shared canvas state that points here among them): it
+  // touches the window no more. The panel outlives the floating forms that
+  // showed it.
+  ~TReplayDisplayBridge() override { delete panel_.data(); }
   TEventView* view() const { return view_; }
   TWidgetDockView* panel() const { return panel_; }
 
@@ -176,6 +179,10 @@ void TMainForm::bindReplayCommands() {
     QList<QAction*> menu{a.action("ActEventPause"), a.action("ActEventStep"), a.action("ActEventStop"), nullptr};
     for (const SEventWaitCommand& c : kEventWaitCommands) menu.push_back(a.action(c.action));
     view->setCommands(a.action("ActEventPause"), a.action("ActEventStep"), a.action("ActEventStop"), menu);
+    connect(view->contextMenu(), &QMenu::aboutToShow, &a, &TMainActions::updateAll);
+    // The log's length from the preferences; never stored, five rows.
+    const int32_t capacity = appProfile().EventCapacity;
+    view->setLogCapacity(capacity < 0 ? kDefaultEventLogRows : capacity);
   }
   // The recording of the active window: saved as an event file, or ended.
   auto activeWindow = [this]() -> TDrawWindow* {

@@ -141,6 +141,13 @@ void TEventView::setPaused(bool paused) {
   refreshControls();
 }
 
+void TEventView::setLogCapacity(int32_t rows) {
+  TEventLogModel& log = model_.log();
+  log.setCapacity(rows);
+  while (list_->count() > log.count()) delete list_->takeItem(0);
+  if (list_->count() > 0) list_->setCurrentRow(list_->count() - 1);
+}
+
 void TEventView::addEvent(uint8_t nameIndex) { refreshLog(model_.log().addEvent(nameIndex)); }
 
 void TEventView::setProgress(uint32_t done, uint32_t total) {
@@ -198,7 +205,6 @@ void TEventView::refreshLog(TEventLogModel::Change change) {
 
 void TEventView::contextMenuEvent(QContextMenuEvent* event) {
   if (menu_->isEmpty()) return;
-  for (QAction* a : menu_->actions()) emit a->changed();
   menu_->popup(event->globalPos());
 }
 

@@ -31,12 +31,15 @@ class TEventView : public QWidget {
   CEventPanelModel& model() { return model_; }
 
   // The commands of the buttons (pause, step, stop) and of the context menu
-  // (any number, a null entry a separator).
+  // (any number, a null entry a separator). Their owner brings their
+  // enabling and checks up to date when the menu is about to show.
   void setCommands(QAction* pause, QAction* step, QAction* stop, const QList<QAction*>& menu);
 
   // ---- what a replaying window reports ----
   void setReplaying(bool on, bool newFormat);
   void setPaused(bool paused);
+  // The most rows the log keeps (0..50; 0 turns it off).
+  void setLogCapacity(int32_t rows);
   // An event replayed or recorded (its name index) for the log.
   void addEvent(uint8_t nameIndex);
   void setProgress(uint32_t done, uint32_t total);

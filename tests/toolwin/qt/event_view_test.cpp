@@ -56,6 +56,13 @@ TEST_F(EventViewTest, AReplayShowsItsCaptionButtonsAndEvents) {
   EXPECT_EQ(view.logList()->currentRow(), 1);
   view.setPaused(true);
   EXPECT_EQ(view.caption()->text().toStdString(), resString(65266) + " - " + resString(65326));
+  // A shorter log keeps its newest rows.
+  view.setLogCapacity(1);
+  ASSERT_EQ(view.logList()->count(), 1);
+  EXPECT_EQ(view.logList()->item(0)->text().toStdString(), eventDisplayName(70) + " × 10");
+  view.addEvent(newLayer);
+  ASSERT_EQ(view.logList()->count(), 1);
+  EXPECT_EQ(view.logList()->item(0)->text().toStdString(), eventDisplayName(newLayer));
   // A new replay starts with an empty log.
   view.setReplaying(false, false);
   view.setReplaying(true, true);
