@@ -122,6 +122,9 @@ enum : uint32_t {
   kTxKeepAspect,
   kTxMirrorH,
   kTxMirrorV,
+  kTxCapCustom = 66808,
+  kTxDivisor,
+  kTxOffset,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -458,6 +461,20 @@ void packScale(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   r.write(out.data());
 }
 
+// ---- custom 5 x 5: 25 weights, the divisor, the offset.
+void packCustom(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  SCustom5x5Block block;
+  for (size_t i = 0; i < 25; ++i) block.Weights[i] = roundHalfAway(m.value(i));
+  block.Divisor = roundHalfAway(m.value(25));
+  block.Offset = roundHalfAway(m.value(26));
+  std::array<uint8_t, SCustom5x5Block::kSize> extra{};
+  block.write(extra.data());
+  SFltRecord r;
+  (void)initFltRecord(r, 1, uint16_t(SCustom5x5Block::kSize));
+  r.Extra = extra.data();
+  out = fltRecordBytes(r);
+}
+
 // ---- zoom blur: amount, centre x and y (from the middle of the area).
 void openZoomBlur(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float hw = float(std::max(info.areaWidth, 1)) / 2.0f, hh = float(std::max(info.areaHeight, 1)) / 2.0f;
@@ -678,6 +695,17 @@ std::vector<SFilterDialogDef> buildTable() {
     d.open = &openTiles;
     d.special = &tilesRules;
     d.pack = &packTiles;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterCustom5x5", kTxCapCustom};
+    const int32_t grid[25] = {0, 0, 0, 0, 0, 0, -2, -3, 0, 0, 0, -3, 4, 3, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0};
+    for (int32_t w : grid) d.values.push_back({0, -999.0f, 999.0f, float(w), 1.0f, "%1.0f", ESliderKind::None, ""});
+    d.values.push_back({kTxDivisor, 1.0f, 9999.0f, 4.0f, 1.0f, "%1.0f", ESliderKind::None, ""});
+    d.values.push_back({kTxOffset, -9999.0f, 9999.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::None, ""});
+    d.gridCount = 25;
+    d.gridColumns = 5;
+    d.pack = &packCustom;
     t.push_back(d);
   }
   {

@@ -93,6 +93,10 @@ struct SFilterDialogDef {
   bool opensAtDefaults = false;
   // The dialog shows the region's histogram in this mode (-1: none).
   int8_t histogramMode = -1;
+  // The first gridCount values stand in a grid of gridColumns columns,
+  // fields only (a weight matrix).
+  int32_t gridCount = 0;
+  int32_t gridColumns = 0;
   // A centre picker (label; 0 for none) for values 1 (x) and 2 (y).
   uint32_t pickerLabel = 0;
   // The defaults button is the rules' alone (no value is reset first).

@@ -231,3 +231,28 @@ TEST(FilterDialogModel, ScaleKeepsPixelsPerCentAndTheAspectTogether) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, TheCustomGridIsTheRecordsExtraBlock) {
+  MemoryReset reset;
+  CFilterDialogModel m(def("filterCustom5x5"), 0, 0);
+  m.num(0).setValue(-2.5f);
+  m.num(26).setValue(7.0f);
+  const std::vector<uint8_t> bytes = m.record();
+  SFltRecord r;
+  ASSERT_TRUE(fltRecordFromBytes(bytes, r));
+  EXPECT_EQ(r.Total, 108);
+  EXPECT_EQ(r.Count, 1);
+  EXPECT_EQ(r.Size, 108);
+  const SCustom5x5Block b = SCustom5x5Block::read(r.Extra);
+  EXPECT_EQ(b.Weights[0], -3);  // half away from zero
+  EXPECT_EQ(b.Weights[12], 4);
+  EXPECT_EQ(b.Weights[7], -3);
+  EXPECT_EQ(b.Divisor, 4);
+  EXPECT_EQ(b.Offset, 7);
+}
+
+}  // namespace
+}  // namespace pg

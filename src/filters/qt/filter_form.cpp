@@ -175,7 +175,22 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
       protocol().valueChange(kSenderChoice);
     });
   }
-  for (size_t i = 0; i < def.values.size(); ++i) {
+  if (def.gridCount > 0) {
+    // A matrix of fields, no labels, in a grid of its own.
+    auto* matrix = new QGridLayout;
+    for (int32_t i = 0; i < def.gridCount && size_t(i) < def.values.size(); ++i) {
+      auto* edit = new TNumEdit(content());
+      edit->setFormatString(QString::fromLatin1(def.values[size_t(i)].format));
+      edit->setAssociate(&model_.num(size_t(i)));
+      edit->setFixedWidth(48);
+      matrix->addWidget(edit, i / std::max(def.gridColumns, 1), i % std::max(def.gridColumns, 1));
+      edits_.push_back(edit);
+      tracks_.push_back(nullptr);
+      model_.num(size_t(i)).onChange = [this, i](TNumMngr&) { protocol().valueChange(kSenderValue + i); };
+    }
+    grid_->addLayout(matrix, row++, 0, 1, 4, Qt::AlignLeft);
+  }
+  for (size_t i = size_t(std::max(def.gridCount, 0)); i < def.values.size(); ++i) {
     const SFilterValueDef& v = def.values[i];
     auto* label = new QLabel(v.label != 0 ? resText(v.label) : QString(), content());
     auto* edit = new TNumEdit(content());
