@@ -6,6 +6,8 @@
 #include <numbers>
 #include <string>
 
+#include "core/blend_modes.h"
+#include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
 #include "filters/histogram.h"
 #include "filters/lighting_filter.h"
@@ -125,6 +127,13 @@ enum : uint32_t {
   kTxCapCustom = 66808,
   kTxDivisor,
   kTxOffset,
+  kTxCapPlasma,
+  kTxKindGroup,
+  kTxColourKind,
+  kTxGreyKind,
+  kTxContrastN,
+  kTxBlendMode,
+  kTxOpacityO,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -475,6 +484,24 @@ void packCustom(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   out = fltRecordBytes(r);
 }
 
+// ---- plasma: contrast, opacity; the kind (colour, greyscale); the blend mode.
+std::vector<std::string> blendModeNames() {
+  std::vector<std::string> names;
+  for (uint32_t m = 0; m < kBlendModeCount; ++m) names.push_back(layerBlendName(m));
+  return names;
+}
+
+void packPlasma(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltPlasma r;
+  r.seed = m.seed();
+  r.mono = m.choice() == 1 ? 1 : 0;
+  r.strength = uint16_t(std::clamp(roundHalfAway(m.value(0) * 256.0f / 100.0f), 0, 65535));
+  r.mode = uint8_t(std::clamp(m.listIndex(), 0, int32_t(kBlendModeCount) - 1));
+  r.opacity = clampByte(roundHalfAway(m.value(1) * 255.0f / 100.0f));
+  writePlasmaRecord(r, out.data());
+}
+
 // ---- zoom blur: amount, centre x and y (from the middle of the area).
 void openZoomBlur(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float hw = float(std::max(info.areaWidth, 1)) / 2.0f, hh = float(std::max(info.areaHeight, 1)) / 2.0f;
@@ -709,6 +736,18 @@ std::vector<SFilterDialogDef> buildTable() {
     t.push_back(d);
   }
   {
+    SFilterDialogDef d{"filterPlasma", kTxCapPlasma};
+    d.values = {centred({kTxContrastN, 1.0f, 1000.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"}, 100.0f),
+                {kTxOpacityO, 1.0f, 100.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"}};
+    d.choiceLabel = kTxKindGroup;
+    d.choiceItems = {kTxColourKind, kTxGreyKind};
+    d.listLabel = kTxBlendMode;
+    d.listItems = &blendModeNames;
+    d.buttons = kFbReseed;
+    d.pack = &packPlasma;
+    t.push_back(d);
+  }
+  {
     SFilterDialogDef d{"filterLighting", kTxCapLighting};
     auto plain = [](uint32_t label, float lo, float hi, float v, const char* unit) {
       return SFilterValueDef{label, lo, hi, v, 1.0f, "%1.0f", ESliderKind::None, unit};
@@ -814,6 +853,7 @@ SFilterDialogValues CFilterDialogModel::values() const {
   for (const auto& n : nums_) v.values.push_back(n->value());
   v.checks = checks_;
   v.choice = choice_;
+  v.list = list_;
   v.colours = colours_;
   return v;
 }
@@ -822,6 +862,7 @@ void CFilterDialogModel::setValues(const SFilterDialogValues& v) {
   for (size_t i = 0; i < checks_.size() && i < v.checks.size(); ++i) checks_[i] = v.checks[i];
   for (size_t i = 0; i < colours_.size() && i < v.colours.size(); ++i) colours_[i] = v.colours[i];
   choice_ = v.choice;
+  list_ = v.list;
   // The checks may narrow a range (monotone saturation): apply them first.
   if (def_.special != nullptr) def_.special(*this, kSenderDefaults);
   for (size_t i = 0; i < nums_.size() && i < v.values.size(); ++i) {
@@ -859,6 +900,8 @@ EPreviewRequest CFilterDialogModel::controlChanged(int32_t sender) {
       resetValues();
     }
     r = EPreviewRequest::Now;
+  } else if (sender == kSenderList) {
+    r = EPreviewRequest::Later;
   } else if (sender == kSenderAuto) {
     r = EPreviewRequest::Now;
   } else if (sender == kSenderReset) {

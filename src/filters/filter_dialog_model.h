@@ -47,6 +47,7 @@ struct SFilterDialogValues {
   std::vector<float> values;
   std::vector<uint8_t> checks;
   int32_t choice = 0;
+  int32_t list = 0;
   std::vector<uint32_t> colours;
 };
 
@@ -84,6 +85,10 @@ struct SFilterDialogDef {
   std::vector<uint32_t> choiceItems{};
   bool choiceAsList = false;            // a drop-down list instead of buttons
   std::vector<SFilterColourDef> colours{};
+  // A second choice, always a drop-down list, whose item texts a function
+  // gives (null: none).
+  uint32_t listLabel = 0;
+  std::vector<std::string> (*listItems)() = nullptr;
   uint8_t buttons = 0;
   uint32_t defaultsCaption = 0;
   bool previewInitial = true;
@@ -114,6 +119,7 @@ inline constexpr int32_t kSenderValue = 0;      // + value index: a field
 inline constexpr int32_t kSenderSlider = 100;   // + value index: a slider
 inline constexpr int32_t kSenderCheck = 200;    // + check index
 inline constexpr int32_t kSenderChoice = 300;
+inline constexpr int32_t kSenderList = 301;
 inline constexpr int32_t kSenderDefaults = 400;
 inline constexpr int32_t kSenderReseed = 401;
 inline constexpr int32_t kSenderReset = 402;
@@ -145,6 +151,8 @@ class CFilterDialogModel {
   void setCheck(size_t i, bool on) { checks_[i] = on ? 1 : 0; }
   int32_t choice() const { return choice_; }
   void setChoice(int32_t c) { choice_ = c; }
+  int32_t listIndex() const { return list_; }
+  void setListIndex(int32_t i) { list_ = i; }
   uint32_t colour(size_t i) const { return colours_[i]; }
   void setColour(size_t i, uint32_t c) { colours_[i] = c; }
   size_t colourCount() const { return colours_.size(); }
@@ -180,6 +188,7 @@ class CFilterDialogModel {
   std::vector<uint8_t> enabled_;
   std::vector<uint8_t> colourEnabled_;
   int32_t choice_ = 0;
+  int32_t list_ = 0;
   float pickerX_ = 0.5f;
   float pickerY_ = 0.5f;
   uint32_t seed_ = 0;

@@ -256,3 +256,25 @@ TEST(FilterDialogModel, TheCustomGridIsTheRecordsExtraBlock) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, PlasmaRecord) {
+  MemoryReset reset;
+  CFilterDialogModel m(def("filterPlasma"), 0, 0x01020304u);
+  m.setChoice(1);
+  m.setListIndex(16);
+  m.num(0).setValue(150.0f);
+  m.num(1).setValue(50.0f);
+  EXPECT_EQ(m.controlChanged(kSenderList), EPreviewRequest::Later);
+  const std::vector<uint8_t> r = m.record();
+  EXPECT_EQ(readLE32(r.data()), 0x01020304u);
+  EXPECT_EQ(r[4], 1);
+  EXPECT_EQ(readLE16(r.data() + 6), 384);
+  EXPECT_EQ(r[8], 16);
+  EXPECT_EQ(r[9], 128);  // 50 % of 255, half away from zero
+}
+
+}  // namespace
+}  // namespace pg

@@ -274,6 +274,18 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
       protocol().valueChange(kSenderChoice);
     });
   }
+  if (def.listLabel != 0 && def.listItems != nullptr) {
+    auto* label = new QLabel(resText(def.listLabel), content());
+    secondList_ = new QComboBox(content());
+    for (const std::string& item : def.listItems()) secondList_->addItem(QString::fromStdString(item));
+    label->setBuddy(secondList_);
+    grid_->addWidget(label, row, 0);
+    grid_->addWidget(secondList_, row++, 1, 1, 3, Qt::AlignLeft);
+    connect(secondList_, &QComboBox::activated, this, [this](int index) {
+      model_.setListIndex(index);
+      protocol().valueChange(kSenderList);
+    });
+  }
   if (def.buttons != 0) {
     auto* buttons = new QHBoxLayout;
     auto add = [&](uint32_t text, int32_t sender) {
@@ -340,6 +352,7 @@ void TFormFilterValues::syncWidgets() {
     cells_[c]->setEnabled(model_.colourEnabled(c));
   }
   if (choiceList_ != nullptr) choiceList_->setCurrentIndex(model_.choice());
+  if (secondList_ != nullptr) secondList_->setCurrentIndex(model_.listIndex());
   if (picker_ != nullptr) picker_->setPosition(model_.pickerX(), model_.pickerY());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
   if (choice_ != nullptr)
