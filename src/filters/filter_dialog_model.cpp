@@ -134,6 +134,12 @@ enum : uint32_t {
   kTxContrastN,
   kTxBlendMode,
   kTxOpacityO,
+  kTxCapCloudsRock = 66818,
+  kTxCloudsKind,
+  kTxRockKind,
+  kTxSoftness,
+  kTxWidthI,
+  kTxWrapAround,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -502,6 +508,57 @@ void packPlasma(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   writePlasmaRecord(r, out.data());
 }
 
+// ---- clouds and rock: contrast, softness, width, height; colours 1 and 2;
+// wrap around; the kind (clouds, rock). ruleValues 0 and 1 hold each kind's
+// contrast; ruleColours the tool window's colours the dialog opened with.
+void cloudsRockEnable(CFilterDialogModel& m) {
+  m.setValueEnabled(1, m.choice() == 1);
+  m.setValueEnabled(2, m.check(0));
+  m.setValueEnabled(3, m.check(0));
+}
+
+void cloudsRockRules(CFilterDialogModel& m, int32_t sender) {
+  if (sender == kSenderChoice) {
+    // The kind left keeps its contrast; the kind chosen shows its own.
+    m.ruleValues[size_t(1 - std::clamp(m.choice(), 0, 1))] = m.value(0);
+    m.num(0).setValue(m.ruleValues[size_t(std::clamp(m.choice(), 0, 1))]);
+    m.setSlider(0, m.num(0).getRatio());
+  } else if (sender == kSenderDefaults) {
+    m.setColour(0, m.ruleColours[0]);
+    m.setColour(1, m.ruleColours[1]);
+    m.ruleValues[0] = m.ruleValues[1] = 100.0f;
+  }
+  cloudsRockEnable(m);
+}
+
+void openCloudsRock(CFilterDialogModel& m, const SFilterOpenInfo& info) {
+  m.ruleColours = {info.foreground, info.background};
+  m.setColour(0, info.foreground);
+  m.setColour(1, info.background);
+  m.ruleValues[0] = m.ruleValues[1] = m.value(0);
+  const float w = float(std::max(info.width, 20)), h = float(std::max(info.height, 20));
+  (void)m.num(2).setRange(std::min(m.value(2), w), 20.0f, w);
+  (void)m.num(3).setRange(std::min(m.value(3), h), 20.0f, h);
+  for (size_t i = 0; i < 4; ++i) m.setSlider(i, m.num(i).getRatio());
+  cloudsRockEnable(m);
+}
+
+void packCloudsRock(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out.assign(size_t(kCloudsRockRecordSize), 0);
+  SFltCloudsRock r;
+  r.colour1 = m.colour(0);
+  r.colour2 = m.colour(1);
+  r.seed = m.seed();
+  // Without wrap around a tile is the whole layer image (the fields' maxima).
+  const float w = m.check(0) ? m.value(2) : m.num(2).valueMax();
+  const float h = m.check(0) ? m.value(3) : m.num(3).valueMax();
+  r.tileWidth = uint16_t(std::clamp(roundHalfAway(w), 0, 65535));
+  r.tileHeight = uint16_t(std::clamp(roundHalfAway(h), 0, 65535));
+  r.contrast = uint16_t(std::clamp(roundHalfAway(m.value(0)), 0, 65535));
+  r.softness = m.choice() == 1 ? uint16_t(std::clamp(roundHalfAway(m.value(1)), 1, 100)) : 0;
+  writeCloudsRockRecord(r, out.data());
+}
+
 // ---- zoom blur: amount, centre x and y (from the middle of the area).
 void openZoomBlur(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float hw = float(std::max(info.areaWidth, 1)) / 2.0f, hh = float(std::max(info.areaHeight, 1)) / 2.0f;
@@ -745,6 +802,23 @@ std::vector<SFilterDialogDef> buildTable() {
     d.listItems = &blendModeNames;
     d.buttons = kFbReseed;
     d.pack = &packPlasma;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterCloudsRock", kTxCapCloudsRock};
+    d.values = {centred({kTxContrastN, 1.0f, 1000.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}, 100.0f),
+                {kTxSoftness, 1.0f, 100.0f, 50.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""},
+                {kTxWidthI, 20.0f, 10000.0f, 256.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx},
+                {kTxHeight, 20.0f, 10000.0f, 256.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx}};
+    d.colours = {{kTxColour1, 0xFFFFFFFFu}, {kTxColour2, 0xFF000000u}};
+    d.checks = {{kTxWrapAround, true}};
+    d.choiceLabel = kTxKindGroup;
+    d.choiceItems = {kTxCloudsKind, kTxRockKind};
+    d.buttons = kFbDefaults | kFbReseed;
+    d.defaultsCaption = kTxDefaultsD;
+    d.open = &openCloudsRock;
+    d.special = &cloudsRockRules;
+    d.pack = &packCloudsRock;
     t.push_back(d);
   }
   {

@@ -167,6 +167,10 @@ class CFilterDialogModel {
     pickerX_ = x;
     pickerY_ = y;
   }
+  // Values the rules keep for themselves (a kind's own contrast, colours
+  // the dialog opened with).
+  std::array<float, 4> ruleValues{};
+  std::array<uint32_t, 2> ruleColours{};
   uint32_t seed() const { return seed_; }
   void setSeed(uint32_t s) { seed_ = s; }
   uint8_t layerProtect() const { return protect_; }

@@ -2,6 +2,7 @@
 // cross-control rules, remembered values.
 #include <gtest/gtest.h>
 
+#include "filters/cloud_filters.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_table.h"
 #include "filters/record_bytes.h"
@@ -274,6 +275,44 @@ TEST(FilterDialogModel, PlasmaRecord) {
   EXPECT_EQ(readLE16(r.data() + 6), 384);
   EXPECT_EQ(r[8], 16);
   EXPECT_EQ(r[9], 128);  // 50 % of 255, half away from zero
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, CloudsAndRockKeepAContrastEachAndTileTheLayerWithoutWrap) {
+  MemoryReset reset;
+  SFilterOpenInfo info;
+  info.width = 300;
+  info.height = 200;
+  info.foreground = 0xFF112233u;
+  info.background = 0xFF445566u;
+  CFilterDialogModel m(def("filterCloudsRock"), 0, 9, info);
+  EXPECT_FALSE(m.valueEnabled(1));  // softness is the rock's
+  m.num(0).setValue(300.0f);
+  m.setChoice(1);
+  (void)m.controlChanged(kSenderChoice);
+  EXPECT_TRUE(m.valueEnabled(1));
+  EXPECT_FLOAT_EQ(m.value(0), 100.0f);
+  m.num(0).setValue(40.0f);
+  m.setChoice(0);
+  (void)m.controlChanged(kSenderChoice);
+  EXPECT_FLOAT_EQ(m.value(0), 300.0f);
+  m.setCheck(0, false);
+  (void)m.controlChanged(kSenderCheck);
+  EXPECT_FALSE(m.valueEnabled(2));
+  SFltCloudsRock r;
+  const std::vector<uint8_t> bytes = m.record();
+  ASSERT_TRUE(readCloudsRockRecord(bytes.data(), int32_t(bytes.size()), r));
+  EXPECT_EQ(r.tileWidth, 300);
+  EXPECT_EQ(r.tileHeight, 200);
+  EXPECT_EQ(r.softness, 0);
+  EXPECT_EQ(r.colour1, 0xFF112233u);
+  EXPECT_EQ(r.colour2, 0xFF445566u);
+  EXPECT_EQ(r.seed, 9u);
 }
 
 }  // namespace
