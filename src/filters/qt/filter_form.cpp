@@ -20,6 +20,7 @@
 #include "filters/qt/centre_picker.h"
 #include "filters/qt/preview_filter.h"
 #include "filters/histogram.h"
+#include "platform/clock.h"
 #include "ui/appearance_manager.h"
 #include "ui/colour_model.h"
 #include "ui/qt/graphic_image.h"
@@ -63,7 +64,7 @@ class THistogramView : public QWidget {
 
 }  // namespace
 
-uint32_t filterSeedNow() { return static_cast<uint32_t>(steadyMilliseconds()); }
+uint32_t filterSeedNow() { return timeGetTime(); }
 
 TFormFilter::TFormFilter(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target)
     : TDialogBaseForm(parent), core_(core), target_(std::move(target)) {
