@@ -6,6 +6,8 @@
 #include <numbers>
 #include <string>
 
+#include "core/blend_modes.h"
+#include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
 #include "filters/histogram.h"
 #include "filters/lighting_filter.h"
@@ -122,6 +124,22 @@ enum : uint32_t {
   kTxKeepAspect,
   kTxMirrorH,
   kTxMirrorV,
+  kTxCapCustom = 66808,
+  kTxDivisor,
+  kTxOffset,
+  kTxCapPlasma,
+  kTxKindGroup,
+  kTxColourKind,
+  kTxGreyKind,
+  kTxContrastN,
+  kTxBlendMode,
+  kTxOpacityO,
+  kTxCapCloudsRock = 66818,
+  kTxCloudsKind,
+  kTxRockKind,
+  kTxSoftness,
+  kTxWidthI,
+  kTxWrapAround,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -458,6 +476,89 @@ void packScale(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   r.write(out.data());
 }
 
+// ---- custom 5 x 5: 25 weights, the divisor, the offset.
+void packCustom(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  SCustom5x5Block block;
+  for (size_t i = 0; i < 25; ++i) block.Weights[i] = roundHalfAway(m.value(i));
+  block.Divisor = roundHalfAway(m.value(25));
+  block.Offset = roundHalfAway(m.value(26));
+  std::array<uint8_t, SCustom5x5Block::kSize> extra{};
+  block.write(extra.data());
+  SFltRecord r;
+  (void)initFltRecord(r, 1, uint16_t(SCustom5x5Block::kSize));
+  r.Extra = extra.data();
+  out = fltRecordBytes(r);
+}
+
+// ---- plasma: contrast, opacity; the kind (colour, greyscale); the blend mode.
+std::vector<std::string> blendModeNames() {
+  std::vector<std::string> names;
+  for (uint32_t m = 0; m < kBlendModeCount; ++m) names.push_back(layerBlendName(m));
+  return names;
+}
+
+void packPlasma(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out = bytes16();
+  SFltPlasma r;
+  r.seed = m.seed();
+  r.mono = m.choice() == 1 ? 1 : 0;
+  r.strength = uint16_t(std::clamp(roundHalfAway(m.value(0) * 256.0f / 100.0f), 0, 65535));
+  r.mode = uint8_t(std::clamp(m.listIndex(), 0, int32_t(kBlendModeCount) - 1));
+  r.opacity = clampByte(roundHalfAway(m.value(1) * 255.0f / 100.0f));
+  writePlasmaRecord(r, out.data());
+}
+
+// ---- clouds and rock: contrast, softness, width, height; colours 1 and 2;
+// wrap around; the kind (clouds, rock). ruleValues 0 and 1 hold each kind's
+// contrast; ruleColours the tool window's colours the dialog opened with.
+void cloudsRockEnable(CFilterDialogModel& m) {
+  m.setValueEnabled(1, m.choice() == 1);
+  m.setValueEnabled(2, m.check(0));
+  m.setValueEnabled(3, m.check(0));
+}
+
+void cloudsRockRules(CFilterDialogModel& m, int32_t sender) {
+  if (sender == kSenderChoice) {
+    // The kind left keeps its contrast; the kind chosen shows its own.
+    m.ruleValues[size_t(1 - std::clamp(m.choice(), 0, 1))] = m.value(0);
+    m.num(0).setValue(m.ruleValues[size_t(std::clamp(m.choice(), 0, 1))]);
+    m.setSlider(0, m.num(0).getRatio());
+  } else if (sender == kSenderDefaults) {
+    m.setColour(0, m.ruleColours[0]);
+    m.setColour(1, m.ruleColours[1]);
+    m.ruleValues[0] = m.ruleValues[1] = 100.0f;
+  }
+  cloudsRockEnable(m);
+}
+
+void openCloudsRock(CFilterDialogModel& m, const SFilterOpenInfo& info) {
+  m.ruleColours = {info.foreground, info.background};
+  m.setColour(0, info.foreground);
+  m.setColour(1, info.background);
+  m.ruleValues[0] = m.ruleValues[1] = m.value(0);
+  const float w = float(std::max(info.width, 20)), h = float(std::max(info.height, 20));
+  (void)m.num(2).setRange(std::min(m.value(2), w), 20.0f, w);
+  (void)m.num(3).setRange(std::min(m.value(3), h), 20.0f, h);
+  for (size_t i = 0; i < 4; ++i) m.setSlider(i, m.num(i).getRatio());
+  cloudsRockEnable(m);
+}
+
+void packCloudsRock(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out.assign(size_t(kCloudsRockRecordSize), 0);
+  SFltCloudsRock r;
+  r.colour1 = m.colour(0);
+  r.colour2 = m.colour(1);
+  r.seed = m.seed();
+  // Without wrap around a tile is the whole layer image (the fields' maxima).
+  const float w = m.check(0) ? m.value(2) : m.num(2).valueMax();
+  const float h = m.check(0) ? m.value(3) : m.num(3).valueMax();
+  r.tileWidth = uint16_t(std::clamp(roundHalfAway(w), 0, 65535));
+  r.tileHeight = uint16_t(std::clamp(roundHalfAway(h), 0, 65535));
+  r.contrast = uint16_t(std::clamp(roundHalfAway(m.value(0)), 0, 65535));
+  r.softness = m.choice() == 1 ? uint16_t(std::clamp(roundHalfAway(m.value(1)), 1, 100)) : 0;
+  writeCloudsRockRecord(r, out.data());
+}
+
 // ---- zoom blur: amount, centre x and y (from the middle of the area).
 void openZoomBlur(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float hw = float(std::max(info.areaWidth, 1)) / 2.0f, hh = float(std::max(info.areaHeight, 1)) / 2.0f;
@@ -681,6 +782,46 @@ std::vector<SFilterDialogDef> buildTable() {
     t.push_back(d);
   }
   {
+    SFilterDialogDef d{"filterCustom5x5", kTxCapCustom};
+    const int32_t grid[25] = {0, 0, 0, 0, 0, 0, -2, -3, 0, 0, 0, -3, 4, 3, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0};
+    for (int32_t w : grid) d.values.push_back({0, -999.0f, 999.0f, float(w), 1.0f, "%1.0f", ESliderKind::None, ""});
+    d.values.push_back({kTxDivisor, 1.0f, 9999.0f, 4.0f, 1.0f, "%1.0f", ESliderKind::None, ""});
+    d.values.push_back({kTxOffset, -9999.0f, 9999.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::None, ""});
+    d.gridCount = 25;
+    d.gridColumns = 5;
+    d.pack = &packCustom;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterPlasma", kTxCapPlasma};
+    d.values = {centred({kTxContrastN, 1.0f, 1000.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"}, 100.0f),
+                {kTxOpacityO, 1.0f, 100.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, "%"}};
+    d.choiceLabel = kTxKindGroup;
+    d.choiceItems = {kTxColourKind, kTxGreyKind};
+    d.listLabel = kTxBlendMode;
+    d.listItems = &blendModeNames;
+    d.buttons = kFbReseed;
+    d.pack = &packPlasma;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterCloudsRock", kTxCapCloudsRock};
+    d.values = {centred({kTxContrastN, 1.0f, 1000.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}, 100.0f),
+                {kTxSoftness, 1.0f, 100.0f, 50.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""},
+                {kTxWidthI, 20.0f, 10000.0f, 256.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx},
+                {kTxHeight, 20.0f, 10000.0f, 256.0f, 1.0f, "%1.0f", ESliderKind::Plain, kPx}};
+    d.colours = {{kTxColour1, 0xFFFFFFFFu}, {kTxColour2, 0xFF000000u}};
+    d.checks = {{kTxWrapAround, true}};
+    d.choiceLabel = kTxKindGroup;
+    d.choiceItems = {kTxCloudsKind, kTxRockKind};
+    d.buttons = kFbDefaults | kFbReseed;
+    d.defaultsCaption = kTxDefaultsD;
+    d.open = &openCloudsRock;
+    d.special = &cloudsRockRules;
+    d.pack = &packCloudsRock;
+    t.push_back(d);
+  }
+  {
     SFilterDialogDef d{"filterLighting", kTxCapLighting};
     auto plain = [](uint32_t label, float lo, float hi, float v, const char* unit) {
       return SFilterValueDef{label, lo, hi, v, 1.0f, "%1.0f", ESliderKind::None, unit};
@@ -786,6 +927,7 @@ SFilterDialogValues CFilterDialogModel::values() const {
   for (const auto& n : nums_) v.values.push_back(n->value());
   v.checks = checks_;
   v.choice = choice_;
+  v.list = list_;
   v.colours = colours_;
   return v;
 }
@@ -794,6 +936,7 @@ void CFilterDialogModel::setValues(const SFilterDialogValues& v) {
   for (size_t i = 0; i < checks_.size() && i < v.checks.size(); ++i) checks_[i] = v.checks[i];
   for (size_t i = 0; i < colours_.size() && i < v.colours.size(); ++i) colours_[i] = v.colours[i];
   choice_ = v.choice;
+  list_ = v.list;
   // The checks may narrow a range (monotone saturation): apply them first.
   if (def_.special != nullptr) def_.special(*this, kSenderDefaults);
   for (size_t i = 0; i < nums_.size() && i < v.values.size(); ++i) {
@@ -831,6 +974,8 @@ EPreviewRequest CFilterDialogModel::controlChanged(int32_t sender) {
       resetValues();
     }
     r = EPreviewRequest::Now;
+  } else if (sender == kSenderList) {
+    r = EPreviewRequest::Later;
   } else if (sender == kSenderAuto) {
     r = EPreviewRequest::Now;
   } else if (sender == kSenderReset) {

@@ -47,6 +47,7 @@ struct SFilterDialogValues {
   std::vector<float> values;
   std::vector<uint8_t> checks;
   int32_t choice = 0;
+  int32_t list = 0;
   std::vector<uint32_t> colours;
 };
 
@@ -84,6 +85,10 @@ struct SFilterDialogDef {
   std::vector<uint32_t> choiceItems{};
   bool choiceAsList = false;            // a drop-down list instead of buttons
   std::vector<SFilterColourDef> colours{};
+  // A second choice, always a drop-down list, whose item texts a function
+  // gives (null: none).
+  uint32_t listLabel = 0;
+  std::vector<std::string> (*listItems)() = nullptr;
   uint8_t buttons = 0;
   uint32_t defaultsCaption = 0;
   bool previewInitial = true;
@@ -93,6 +98,10 @@ struct SFilterDialogDef {
   bool opensAtDefaults = false;
   // The dialog shows the region's histogram in this mode (-1: none).
   int8_t histogramMode = -1;
+  // The first gridCount values stand in a grid of gridColumns columns,
+  // fields only (a weight matrix).
+  int32_t gridCount = 0;
+  int32_t gridColumns = 0;
   // A centre picker (label; 0 for none) for values 1 (x) and 2 (y).
   uint32_t pickerLabel = 0;
   // The defaults button is the rules' alone (no value is reset first).
@@ -110,6 +119,7 @@ inline constexpr int32_t kSenderValue = 0;      // + value index: a field
 inline constexpr int32_t kSenderSlider = 100;   // + value index: a slider
 inline constexpr int32_t kSenderCheck = 200;    // + check index
 inline constexpr int32_t kSenderChoice = 300;
+inline constexpr int32_t kSenderList = 301;
 inline constexpr int32_t kSenderDefaults = 400;
 inline constexpr int32_t kSenderReseed = 401;
 inline constexpr int32_t kSenderReset = 402;
@@ -141,6 +151,8 @@ class CFilterDialogModel {
   void setCheck(size_t i, bool on) { checks_[i] = on ? 1 : 0; }
   int32_t choice() const { return choice_; }
   void setChoice(int32_t c) { choice_ = c; }
+  int32_t listIndex() const { return list_; }
+  void setListIndex(int32_t i) { list_ = i; }
   uint32_t colour(size_t i) const { return colours_[i]; }
   void setColour(size_t i, uint32_t c) { colours_[i] = c; }
   size_t colourCount() const { return colours_.size(); }
@@ -155,6 +167,10 @@ class CFilterDialogModel {
     pickerX_ = x;
     pickerY_ = y;
   }
+  // Values the rules keep for themselves (a kind's own contrast, colours
+  // the dialog opened with).
+  std::array<float, 4> ruleValues{};
+  std::array<uint32_t, 2> ruleColours{};
   uint32_t seed() const { return seed_; }
   void setSeed(uint32_t s) { seed_ = s; }
   uint8_t layerProtect() const { return protect_; }
@@ -176,6 +192,7 @@ class CFilterDialogModel {
   std::vector<uint8_t> enabled_;
   std::vector<uint8_t> colourEnabled_;
   int32_t choice_ = 0;
+  int32_t list_ = 0;
   float pickerX_ = 0.5f;
   float pickerY_ = 0.5f;
   uint32_t seed_ = 0;

@@ -58,6 +58,8 @@ CFlt4Core::CFlt4Core(TPaper& doc, TFlowImage& view, bool record, FilterKernel ke
 
 CFlt4Core::~CFlt4Core() = default;
 
+bool CFlt4Core::layerProtectsAlpha() const { return layer_ != nullptr && layer_->protectAlpha; }
+
 SSize CFlt4Core::imageSize() const {
   return layer_ != nullptr ? SSize{layer_->imageWidth(), layer_->imageHeight()} : SSize{};
 }

@@ -33,6 +33,8 @@ class CFlt4Core {
   bool isValid() const;
   int32_t layerIndex() const { return layerIndex_; }
   const TRect& bounds() const { return bounds_; }
+  // The bound layer's protect-alpha flag.
+  bool layerProtectsAlpha() const;
   // The layer image's size (0 x 0 for an unusable core).
   SSize imageSize() const;
   // Replay of streams written before the layer's protect flag reached the

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "document/paper.h"
+#include "platform/clock.h"
 #include "filters/blur_filters.h"
 #include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
@@ -117,6 +118,41 @@ RepeatState& repeatState() {
   return state;
 }
 
+// What a repeat without the dialog takes afresh rather than from the
+// remembered record: the layer's protect-alpha flag as it is now (a byte,
+// or a 32-bit word) and a new seed from the millisecond clock.
+struct SRepeatFields {
+  uint8_t op;
+  int8_t protectAt;     // -1: none
+  uint8_t protectBytes;
+  int8_t seedAt;        // -1: none
+};
+constexpr SRepeatFields kRepeatFields[] = {
+    {86, 1, 1, -1},   // median
+    {26, 4, 4, -1},   // mosaic
+    {59, 14, 1, 8},   // diffuse
+    {25, -1, 0, 8},   // noise
+    {55, 1, 1, -1},   // polar coordinates
+    {58, 4, 1, -1},   // rotate
+    {57, 8, 1, -1},   // scale
+    {66, 5, 1, -1},   // zoom blur
+    {70, -1, 0, 8},   // clouds, clouds 2
+    {71, -1, 0, 0},   // plasma
+    {72, -1, 0, 8},   // clouds and rock
+};
+
+void refreshForRepeat(const SFilterEntry& e, bool protect, std::vector<uint8_t>& params) {
+  if (e.packetType == kRec) return;
+  for (const SRepeatFields& f : kRepeatFields) {
+    if (f.op != e.op) continue;
+    if (f.protectAt >= 0 && size_t(f.protectAt) + f.protectBytes <= params.size()) {
+      std::fill_n(params.begin() + f.protectAt, f.protectBytes, uint8_t(0));
+      params[size_t(f.protectAt)] = protect ? 1 : 0;
+    }
+    if (f.seedAt >= 0 && size_t(f.seedAt) + 4 <= params.size()) writeLE32(params.data() + f.seedAt, timeGetTime());
+  }
+}
+
 FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* params, uint32_t paramBytes,
                         const SFltRecord* record) {
   if (e.bytes == 50) {
@@ -197,6 +233,7 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
     auto known = state.remembered.find(&entry);
     if (reuse && known != state.remembered.end()) {
       params = known->second;
+      refreshForRepeat(entry, core.layerProtectsAlpha(), params);
     } else {
       if (known != state.remembered.end()) params = known->second;
       if (!dialog || !dialog(entry, core, params)) {

@@ -2,6 +2,7 @@
 // cross-control rules, remembered values.
 #include <gtest/gtest.h>
 
+#include "filters/cloud_filters.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_table.h"
 #include "filters/record_bytes.h"
@@ -227,6 +228,91 @@ TEST(FilterDialogModel, ScaleKeepsPixelsPerCentAndTheAspectTogether) {
   EXPECT_FLOAT_EQ(m.value(2), 100.0f);
   EXPECT_TRUE(m.check(0));
   EXPECT_FALSE(m.check(1));
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, TheCustomGridIsTheRecordsExtraBlock) {
+  MemoryReset reset;
+  CFilterDialogModel m(def("filterCustom5x5"), 0, 0);
+  m.num(0).setValue(-2.5f);
+  m.num(26).setValue(7.0f);
+  const std::vector<uint8_t> bytes = m.record();
+  SFltRecord r;
+  ASSERT_TRUE(fltRecordFromBytes(bytes, r));
+  EXPECT_EQ(r.Total, 108);
+  EXPECT_EQ(r.Count, 1);
+  EXPECT_EQ(r.Size, 108);
+  const SCustom5x5Block b = SCustom5x5Block::read(r.Extra);
+  EXPECT_EQ(b.Weights[0], -3);  // half away from zero
+  EXPECT_EQ(b.Weights[12], 4);
+  EXPECT_EQ(b.Weights[7], -3);
+  EXPECT_EQ(b.Divisor, 4);
+  EXPECT_EQ(b.Offset, 7);
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, PlasmaRecord) {
+  MemoryReset reset;
+  CFilterDialogModel m(def("filterPlasma"), 0, 0x01020304u);
+  m.setChoice(1);
+  m.setListIndex(16);
+  m.num(0).setValue(150.0f);
+  m.num(1).setValue(50.0f);
+  EXPECT_EQ(m.controlChanged(kSenderList), EPreviewRequest::Later);
+  const std::vector<uint8_t> r = m.record();
+  EXPECT_EQ(readLE32(r.data()), 0x01020304u);
+  EXPECT_EQ(r[4], 1);
+  EXPECT_EQ(readLE16(r.data() + 6), 384);
+  EXPECT_EQ(r[8], 16);
+  EXPECT_EQ(r[9], 128);  // 50 % of 255, half away from zero
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+TEST(FilterDialogModel, CloudsAndRockKeepAContrastEachAndTileTheLayerWithoutWrap) {
+  MemoryReset reset;
+  SFilterOpenInfo info;
+  info.width = 300;
+  info.height = 200;
+  info.foreground = 0xFF112233u;
+  info.background = 0xFF445566u;
+  CFilterDialogModel m(def("filterCloudsRock"), 0, 9, info);
+  EXPECT_FALSE(m.valueEnabled(1));  // softness is the rock's
+  m.num(0).setValue(300.0f);
+  m.setChoice(1);
+  (void)m.controlChanged(kSenderChoice);
+  EXPECT_TRUE(m.valueEnabled(1));
+  EXPECT_FLOAT_EQ(m.value(0), 100.0f);
+  m.num(0).setValue(40.0f);
+  m.setChoice(0);
+  (void)m.controlChanged(kSenderChoice);
+  EXPECT_FLOAT_EQ(m.value(0), 300.0f);
+  m.setCheck(0, false);
+  (void)m.controlChanged(kSenderCheck);
+  EXPECT_FALSE(m.valueEnabled(2));
+  SFltCloudsRock r;
+  const std::vector<uint8_t> bytes = m.record();
+  ASSERT_TRUE(readCloudsRockRecord(bytes.data(), int32_t(bytes.size()), r));
+  EXPECT_EQ(r.tileWidth, 300);
+  EXPECT_EQ(r.tileHeight, 200);
+  EXPECT_EQ(r.softness, 0);
+  EXPECT_EQ(r.colour1, 0xFF112233u);
+  EXPECT_EQ(r.colour2, 0xFF445566u);
+  EXPECT_EQ(r.seed, 9u);
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ TEST(FilterRun, RepeatLast) {
 
 TEST(FilterRun, FiltersWithoutKernelAreNotSupported) {
   FilterFixture f;
-  for (const char* name : {"filterLighting", "filterFloor"})
+  for (const char* name : {"filterFloor"})
     EXPECT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, f.entry(name), false, {}), FilterResult::NotSupported) << name;
   for (const SFilterEntry& e : filterTable()) {
     if (e.kernel == nullptr) {

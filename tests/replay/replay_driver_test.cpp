@@ -141,7 +141,16 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
   cases.push_back({"unknown stroke kind",
                    StreamBuilder().imageCreate().packet(kPktState, kStateStrokeColor, {0, 0, 0, 120, 0, 0, 128, 63}),
                    ReplayError::BadField});
-  cases.push_back({"lighting", filterRecord(74, 56, 1, 56), ReplayError::Unsupported});
+  {
+    // A lamp of a kind no lighting filter knows.
+    std::vector<uint8_t> body(50 + 56, 0);
+    writeLE16(body.data() + 4, 56);
+    writeLE16(body.data() + 6, 1);
+    writeLE16(body.data() + 8, 56);
+    body[50] = 7;
+    cases.push_back({"lighting of an unknown kind", StreamBuilder().imageCreate().packet(kPktFilterRecord, 74, body),
+                     ReplayError::OperationFailed});
+  }
   cases.push_back({"custom record of 107 bytes", filterRecord(51, 107, 1, 107), ReplayError::BadField});
   cases.push_back({"older sharpen", StreamBuilder().imageCreate().packet(kPktFilter0, 8, {0, 0, 0, 0}),
                    ReplayError::Unsupported});

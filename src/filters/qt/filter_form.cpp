@@ -20,6 +20,7 @@
 #include "filters/qt/centre_picker.h"
 #include "filters/qt/preview_filter.h"
 #include "filters/histogram.h"
+#include "platform/clock.h"
 #include "ui/appearance_manager.h"
 #include "ui/colour_model.h"
 #include "ui/qt/graphic_image.h"
@@ -63,7 +64,7 @@ class THistogramView : public QWidget {
 
 }  // namespace
 
-uint32_t filterSeedNow() { return static_cast<uint32_t>(steadyMilliseconds()); }
+uint32_t filterSeedNow() { return timeGetTime(); }
 
 TFormFilter::TFormFilter(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target)
     : TDialogBaseForm(parent), core_(core), target_(std::move(target)) {
@@ -175,7 +176,22 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
       protocol().valueChange(kSenderChoice);
     });
   }
-  for (size_t i = 0; i < def.values.size(); ++i) {
+  if (def.gridCount > 0) {
+    // A matrix of fields, no labels, in a grid of its own.
+    auto* matrix = new QGridLayout;
+    for (int32_t i = 0; i < def.gridCount && size_t(i) < def.values.size(); ++i) {
+      auto* edit = new TNumEdit(content());
+      edit->setFormatString(QString::fromLatin1(def.values[size_t(i)].format));
+      edit->setAssociate(&model_.num(size_t(i)));
+      edit->setFixedWidth(48);
+      matrix->addWidget(edit, i / std::max(def.gridColumns, 1), i % std::max(def.gridColumns, 1));
+      edits_.push_back(edit);
+      tracks_.push_back(nullptr);
+      model_.num(size_t(i)).onChange = [this, i](TNumMngr&) { protocol().valueChange(kSenderValue + i); };
+    }
+    grid_->addLayout(matrix, row++, 0, 1, 4, Qt::AlignLeft);
+  }
+  for (size_t i = size_t(std::max(def.gridCount, 0)); i < def.values.size(); ++i) {
     const SFilterValueDef& v = def.values[i];
     auto* label = new QLabel(v.label != 0 ? resText(v.label) : QString(), content());
     auto* edit = new TNumEdit(content());
@@ -259,6 +275,18 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
       protocol().valueChange(kSenderChoice);
     });
   }
+  if (def.listLabel != 0 && def.listItems != nullptr) {
+    auto* label = new QLabel(resText(def.listLabel), content());
+    secondList_ = new QComboBox(content());
+    for (const std::string& item : def.listItems()) secondList_->addItem(QString::fromStdString(item));
+    label->setBuddy(secondList_);
+    grid_->addWidget(label, row, 0);
+    grid_->addWidget(secondList_, row++, 1, 1, 3, Qt::AlignLeft);
+    connect(secondList_, &QComboBox::activated, this, [this](int index) {
+      model_.setListIndex(index);
+      protocol().valueChange(kSenderList);
+    });
+  }
   if (def.buttons != 0) {
     auto* buttons = new QHBoxLayout;
     auto add = [&](uint32_t text, int32_t sender) {
@@ -325,6 +353,7 @@ void TFormFilterValues::syncWidgets() {
     cells_[c]->setEnabled(model_.colourEnabled(c));
   }
   if (choiceList_ != nullptr) choiceList_->setCurrentIndex(model_.choice());
+  if (secondList_ != nullptr) secondList_->setCurrentIndex(model_.listIndex());
   if (picker_ != nullptr) picker_->setPosition(model_.pickerX(), model_.pickerY());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
   if (choice_ != nullptr)

@@ -88,6 +88,7 @@ class TFormFilterValues : public TFormFilter {
   QButtonGroup* choice() const { return choice_; }
   TPreviewFilter* Preview = nullptr;
   QComboBox* choiceList() const { return choiceList_; }
+  QComboBox* secondList() const { return secondList_; }
   TTrackArea* picker() const { return picker_; }
   // The histogram's picture (null when the dialog shows none).
   QWidget* histogramView() const { return histogramView_; }
@@ -107,6 +108,7 @@ class TFormFilterValues : public TFormFilter {
   std::vector<QCheckBox*> checks_;
   QButtonGroup* choice_ = nullptr;
   QComboBox* choiceList_ = nullptr;
+  QComboBox* secondList_ = nullptr;
   TTrackArea* picker_ = nullptr;
   QWidget* histogramView_ = nullptr;
   QPushButton* auto_ = nullptr;

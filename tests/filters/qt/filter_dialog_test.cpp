@@ -346,3 +346,23 @@ TEST(LevelsDialog, OutputLevelsSwappedInvertTheColoursAndKeepAlpha) {
 
 }  // namespace
 }  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// A repeat takes the layer's protect flag as it is now: polar coordinates
+// refuse a record whose flag differs from the layer's.
+TEST(FilterDialogs, RepeatTakesTheLayersProtectFlagAsItIsNow) {
+  DialogFixture f;
+  ASSERT_EQ(f.command("filterPolarCoordinates", [](TFormFilterValues& d) {
+    d.ButtonOKClick();
+    return true;
+  }), FilterResult::Done);
+  f.layer().protectAlpha = true;
+  const uint32_t events = f.x.store().committedCount();
+  EXPECT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, {}), FilterResult::Done);
+  EXPECT_EQ(f.x.store().committedCount(), events + 1);
+}
+
+}  // namespace
+}  // namespace pg::test
