@@ -80,6 +80,7 @@ const TMemoryGraphic& TItemListView::face() {
 
 void TItemListView::compose() {
   dirty_ = false;
+  list_.setBounds(width(), height());
   if (!face_.setSize(width(), height())) return;
   TRect all{0, 0, width(), height()};
   face_.fillRect(all, opaque(colors_.btnFace), copyChannel, copyChannel);
@@ -193,6 +194,8 @@ void TItemListView::paintEvent(QPaintEvent*) {
 }
 
 void TItemListView::mousePressEvent(QMouseEvent* e) {
+  // A widget that was never shown has had no resize event yet.
+  list_.setBounds(width(), height());
   QPoint pt = e->position().toPoint();
   lastMouse_ = pt;
   if (e->button() == Qt::RightButton) {

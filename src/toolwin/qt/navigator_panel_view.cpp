@@ -67,8 +67,13 @@ TNavigatorPanelView::TNavigatorPanelView(QWidget* parent) : QWidget(parent) {
   preview_->OnThumbnail = [this](TMemoryGraphic& g, int32_t w, int32_t h) {
     if (model_.window()) renderThumbnail(model_.window()->paper(), g, w, h);
   };
-  preview_->OnCentre = [this](int32_t x, int32_t y) { model_.navSetCentre(NavSender::Preview, x, y); };
-  preview_->OnRotation = [this](float radians) { model_.navSetRotation(NavSender::Preview, radians); };
+  // The preview reports what show() gives it too: only the user's drags count.
+  preview_->OnCentre = [this](int32_t x, int32_t y) {
+    if (!showing_) model_.navSetCentre(NavSender::Preview, x, y);
+  };
+  preview_->OnRotation = [this](float radians) {
+    if (!showing_) model_.navSetRotation(NavSender::Preview, -radians);
+  };
   connect(scale_, &QDoubleSpinBox::valueChanged, this, [this](double v) {
     if (!showing_) model_.scaleFieldChanged(v);
   });
@@ -98,6 +103,7 @@ void TNavigatorPanelView::updateImage() {
 }
 
 void TNavigatorPanelView::show() {
+  if (showing_) return;
   showing_ = true;
   bool on = model_.enabled();
   scale_->setEnabled(on);
