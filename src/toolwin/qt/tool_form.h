@@ -22,6 +22,7 @@
 #include "toolwin/qt/layer_panel_view.h"
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "toolwin/pen_settings.h"
 #include "toolwin/tool_window_model.h"
 
 class QKeyEvent;
@@ -72,6 +73,10 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   TColourPanelView* colourPanel() const { return colourPanel_; }
   TNavigatorPanelView* navigatorPanel() const { return navigatorPanel_; }
   TInfoPanelView* infoPanel() const { return infoPanel_; }
+  // The five stored variants of each stroke tool's settings; the main
+  // window reads them from the settings store at start and writes them back
+  // at exit.
+  CPenSettingTable& penSettings() { return penSettings_; }
   // The panels look at the document again: the navigator's picture and
   // frame, the pointer's position and colour.
   void refreshPanels();
@@ -93,6 +98,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   void refreshMaskList() override;
 
   CToolWindowModel model_;
+  CPenSettingTable penSettings_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;

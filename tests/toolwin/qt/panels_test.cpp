@@ -222,5 +222,15 @@ TEST_F(PanelsTest, ClickingALayerRowMakesItCurrentAndItsBoxHidesIt) {
   EXPECT_FALSE(a.doc().getLayer(0)->visible);
 }
 
+TEST_F(PanelsTest, TheOptionsShowOnlyWhatTheBrushLetsBeSet) {
+  TToolOptionsPanel* options = form->optionsPanel();
+  form->model().setToolMode(ToolMode::Pencil);
+  EXPECT_FALSE(options->sizeEdit()->isHidden());
+  // The magic eraser paints no brush: no size to set.
+  form->model().setToolMode(ToolMode::MagicEraser);
+  EXPECT_TRUE(options->sizeEdit()->isHidden());
+  EXPECT_TRUE(options->minSizeEdit()->isHidden());
+}
+
 }  // namespace
 }  // namespace pg
