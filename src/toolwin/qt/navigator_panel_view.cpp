@@ -99,6 +99,7 @@ void TNavigatorPanelView::updateImage() {
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));
   }
+  preview_->refreshImage();
   preview_->update();
 }
 

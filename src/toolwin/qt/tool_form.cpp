@@ -134,7 +134,8 @@ void TToolForm::refreshPanels() {
   if (!w) return;
   if (navigatorPanel_ && navigatorPanel_->isVisible()) {
     navigatorPanel_->windowViewChanged();
-    navigatorPanel_->updateImage();
+    // The picture at most every half second.
+    if (++panelTicks_ % 5 == 0) navigatorPanel_->updateImage();
   }
   TPoint p = w->pointerPosition();
   if (infoPanel_ && QPoint(p.X, p.Y) != lastPointer_) {

@@ -111,6 +111,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CToolWindowLink* previousLink_ = nullptr;
   QTimer* panelTimer_ = nullptr;
   QPoint lastPointer_{-1, -1};
+  uint32_t panelTicks_ = 0;
   bool refreshing_ = false;
 };
 
