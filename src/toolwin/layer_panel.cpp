@@ -143,23 +143,27 @@ void CLayerPanel::protectAlphaChange(bool down) {
   updateLayerPanel();
 }
 
-bool CLayerPanel::newLayer(bool alt) {
-  bool done = false;
-  if (editable()) {
-    if (alt && OnNewLayerDialog) {
-      OnNewLayerDialog();
-      done = true;
-    } else {
-      done = window()->paper().newLayerCmd(&window()->flow(), 0, true);
-      if (done) {
-        window()->setModified(true);
-        window()->invalidateView();
-      }
-    }
+bool CLayerPanel::listEdited(bool done, bool masks) {
+  if (done) {
+    window()->setModified(true);
+    window()->invalidateView();
   }
-  layers_.ensureVisible();
-  updateLayerPanel();
+  if (masks) {
+    masks_.ensureVisible();
+    updateMaskPanel();
+  } else {
+    layers_.ensureVisible();
+    updateLayerPanel();
+  }
   return done;
+}
+
+bool CLayerPanel::newLayer(bool alt) {
+  if (editable() && alt && OnNewLayerDialog) {
+    OnNewLayerDialog();
+    return listEdited(false, false);
+  }
+  return listEdited(editable() && window()->paper().newLayerCmd(&window()->flow(), 0, true), false);
 }
 
 bool CLayerPanel::deleteLayer(bool alt) {
@@ -167,14 +171,8 @@ bool CLayerPanel::deleteLayer(bool alt) {
   if (editable() && window()->paper().layerCount() > 1 && (alt || !OnConfirm || OnConfirm("レイヤ"))) {
     TPaper& p = window()->paper();
     done = p.deleteLayerCmd(&window()->flow(), p.currentLayerIndex(), true);
-    if (done) {
-      window()->setModified(true);
-      window()->invalidateView();
-    }
   }
-  layers_.ensureVisible();
-  updateLayerPanel();
-  return done;
+  return listEdited(done, false);
 }
 
 bool CLayerPanel::newMask() {
@@ -182,11 +180,8 @@ bool CLayerPanel::newMask() {
   if (masks_.canEdit()) {
     TPaper& p = window()->paper();
     done = p.newMask(window()->flow(), p.currentLayerIndex(), p.masks()->current(), true);
-    if (done) window()->setModified(true);
   }
-  masks_.ensureVisible();
-  updateMaskPanel();
-  return done;
+  return listEdited(done, true);
 }
 
 bool CLayerPanel::deleteMask(bool alt) {
@@ -194,14 +189,8 @@ bool CLayerPanel::deleteMask(bool alt) {
   if (masks_.canEdit() && masks_.getCount() > 1 && (alt || !OnConfirm || OnConfirm("マスク"))) {
     TPaper& p = window()->paper();
     done = p.deleteMask(window()->flow(), p.currentLayerIndex(), p.masks()->current(), true);
-    if (done) {
-      window()->setModified(true);
-      window()->invalidateView();
-    }
   }
-  masks_.ensureVisible();
-  updateMaskPanel();
-  return done;
+  return listEdited(done, true);
 }
 
 }  // namespace pg

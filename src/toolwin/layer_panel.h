@@ -83,6 +83,9 @@ class CLayerPanel {
   bool editable() const;
   void setTimer(bool on);
   void shown();
+  // After a new or delete button: the window shows the change, the list and
+  // the panel follow; answers done.
+  bool listEdited(bool done, bool masks);
 
   CLayerList& layers_;
   CMaskList& masks_;

@@ -1,28 +1,29 @@
 #pragma once
-// A document window with a new document over a host that ignores what the
-// window asks of it: what the panels' logic works on.
+// A document window with a new document over the canvas tests' recording
+// host: what the panels' logic works on.
 #include <memory>
 #include <string>
 
+#include "canvas/canvas_fixture.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
 #include "document/layer_data.h"
 #include "document/paper.h"
 #include "document/undo_mngr_ex.h"
+#include "platform/clock.h"
 
 namespace pg::test {
 
-class QuietHost final : public IDrawWindowHost {
+// Installs a clock for the life of the scope.
+class ClockScope {
  public:
-  void updateRect(const TRect&) override {}
-  void updateAll() override {}
-  void beep() override {}
-  void setCursor(const SCursorChoice&) override {}
-  void applyScrollBars(const SScrollBars&) override {}
-  void setAutoScrollTimer(bool) override {}
-  void setCaption(const std::string&) override {}
-  void screenToClient(float&, float&) const override {}
-  int32_t askSaveChanges(const std::string&) override { return kAnswerNo; }
+  explicit ClockScope(Clock* c) : old_(setClock(c)) {}
+  ~ClockScope() { setClock(old_); }
+  ClockScope(const ClockScope&) = delete;
+  ClockScope& operator=(const ClockScope&) = delete;
+
+ private:
+  Clock* old_;
 };
 
 struct DocWindowFixture {
@@ -40,7 +41,7 @@ struct DocWindowFixture {
   int32_t undoCount() { return doc().undoMngr()->undoCount(); }
 
   CCanvasShared shared;
-  QuietHost host;
+  FakeHost host;
   std::unique_ptr<TDrawWindow> window;
 };
 

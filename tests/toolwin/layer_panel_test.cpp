@@ -13,15 +13,6 @@
 namespace pg {
 namespace {
 
-class ClockScope {
- public:
-  explicit ClockScope(Clock* c) : old_(setClock(c)) {}
-  ~ClockScope() { setClock(old_); }
-
- private:
-  Clock* old_;
-};
-
 struct PanelFixture : test::DocWindowFixture {
   PanelFixture() : panel(layers, masks) {
     layers.setOptions(kListKeepActive | kListDraggable);
@@ -51,7 +42,7 @@ struct PanelFixture : test::DocWindowFixture {
   }
 
   ManualClock clock{1000};
-  ClockScope scope{&clock};
+  test::ClockScope scope{&clock};
   CLayerList layers;
   CMaskList masks;
   CLayerPanel panel;

@@ -48,15 +48,6 @@ class DocTarget final : public IToolTarget {
   test::DocWindowFixture& f_;
 };
 
-class ClockScope {
- public:
-  explicit ClockScope(Clock* c) : old_(setClock(c)) {}
-  ~ClockScope() { setClock(old_); }
-
- private:
-  Clock* old_;
-};
-
 class PanelsTest : public ::testing::Test {
  protected:
   PanelsTest() {
@@ -116,7 +107,7 @@ TEST_F(PanelsTest, TheLayerPanelShowsTheActiveDocumentAndFollowsAnother) {
 
 TEST_F(PanelsTest, DraggingTheOpacitySliderCommitsOneUndoableChange) {
   ManualClock clock(5000);
-  ClockScope scope(&clock);
+  test::ClockScope scope(&clock);
   QSlider* slider = form->layerPanel()->opacitySlider();
   int32_t undo = a.undoCount();
   uint32_t recorded = events(a);
