@@ -51,6 +51,7 @@ void TMainForm::createToolWindowAndPanels() {
   docPanels_ = {docPanel("NavigatorView", 65033, toolForm_->navigatorPanel()),
                 docPanel("InfomationView", 65034, toolForm_->infoPanel()),
                 docPanel("ColorView", 65281, toolForm_->colourPanel()),
+                docPanel("SwatchView", 65035, toolForm_->swatchPanel()),
                 docPanel("LayerView", 65037, toolForm_->layerPanel()),
                 docPanel("MaskView", 65038, toolForm_->maskPanel())};
   (void)dock_->registerPanel(toolPanel_, 0);
@@ -58,8 +59,9 @@ void TMainForm::createToolWindowAndPanels() {
   (void)dock_->registerPanel(docPanels_[1], 2);
   (void)dock_->registerPanel(optionsPanel_, 1);
   (void)dock_->registerPanel(docPanels_[2], 3);
-  (void)dock_->registerPanel(docPanels_[3], 4);
+  (void)dock_->registerPanel(docPanels_[3], 3);
   (void)dock_->registerPanel(docPanels_[4], 4);
+  (void)dock_->registerPanel(docPanels_[5], 4);
   connect(this, &TMainForm::minimisedChanged, this, [this](bool minimised) {
     if (minimised)
       dock_->mainWindowMinimised();
@@ -118,8 +120,9 @@ void TMainForm::bindPanelCommands() {
   panelCommand("actShowPreviewWindow", docPanels_[0]);
   panelCommand("ActShowInfomationView", docPanels_[1]);
   panelCommand("actShowColorWindow", docPanels_[2]);
-  panelCommand("actShowLayerWindow", docPanels_[3]);
-  panelCommand("actShowSelectWindow", docPanels_[4]);
+  panelCommand("actShowPalWindow", docPanels_[3]);
+  panelCommand("actShowLayerWindow", docPanels_[4]);
+  panelCommand("actShowSelectWindow", docPanels_[5]);
   a.bind("actWindowInitAllPos", [this] { dock_->defaultArrangement(); });
   // Ctrl+0 .. Ctrl+9 toggle the tool window and the nine panels.
   static constexpr const char* kToggles[] = {"actShowToolBox",    "actShowCtrlWindow",     "actShowPreviewWindow",

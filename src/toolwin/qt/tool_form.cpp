@@ -85,6 +85,7 @@ TToolForm::~TToolForm() {
   setToolWindowLink(previousLink_);
   model_.setView(nullptr);
   delete optionsPanel_.data();
+  delete swatchPanel_.data();
   delete infoPanel_.data();
   delete navigatorPanel_.data();
   delete colourPanel_.data();
@@ -96,6 +97,18 @@ void TToolForm::buildPanels() {
   colourPanel_ = new TColourPanelView(model_);
   navigatorPanel_ = new TNavigatorPanelView();
   infoPanel_ = new TInfoPanelView();
+  swatches_.setOptions(kListKeepActive | kListAddByClick | kListDeleteCtrl | kListDraggable);
+  swatches_.setAcceptBits(1);
+  auto colours = std::make_unique<TSwatchMngr>();
+  colours->addDefaultColors();
+  colours->setModified(false);
+  swatches_.bind(std::move(colours));
+  swatches_.OnCurrentColor = [this] { return model_.activeColor(); };
+  swatches_.OnChange = [this] {
+    int32_t i = swatches_.getActiveIndex();
+    if (swatches_.isValidIndex(i) && !model_.replayDisplay()) model_.setActiveColor(0xFF000000u | swatches_.colorAt(i));
+  };
+  swatchPanel_ = new TItemListView(swatches_);
   // The panels follow the document at the pace of the main window's panel
   // refresh; the pointer's colour a little faster.
   panelTimer_ = new QTimer(this);

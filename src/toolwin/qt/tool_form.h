@@ -23,6 +23,7 @@
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/pen_settings.h"
+#include "toolwin/swatch_list.h"
 #include "toolwin/tool_window_model.h"
 
 class QKeyEvent;
@@ -73,6 +74,10 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   TColourPanelView* colourPanel() const { return colourPanel_; }
   TNavigatorPanelView* navigatorPanel() const { return navigatorPanel_; }
   TInfoPanelView* infoPanel() const { return infoPanel_; }
+  // The swatches: a click picks the active colour, a click after the last
+  // one adds it.
+  QWidget* swatchPanel() const { return swatchPanel_; }
+  CSwatchList& swatches() { return swatches_; }
   // The five stored variants of each stroke tool's settings; the main
   // window reads them from the settings store at start and writes them back
   // at exit.
@@ -99,6 +104,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
 
   CToolWindowModel model_;
   CPenSettingTable penSettings_;
+  CSwatchList swatches_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
@@ -108,6 +114,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   QPointer<TColourPanelView> colourPanel_;
   QPointer<TNavigatorPanelView> navigatorPanel_;
   QPointer<TInfoPanelView> infoPanel_;
+  QPointer<QWidget> swatchPanel_;
   CToolWindowLink* previousLink_ = nullptr;
   QTimer* panelTimer_ = nullptr;
   QPoint lastPointer_{-1, -1};

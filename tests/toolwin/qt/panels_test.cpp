@@ -223,5 +223,16 @@ TEST_F(PanelsTest, TheOptionsShowOnlyWhatTheBrushLetsBeSet) {
   EXPECT_TRUE(options->minSizeEdit()->isHidden());
 }
 
+TEST_F(PanelsTest, PickingASwatchSetsTheActiveColourAndAddingTakesIt) {
+  CSwatchList& swatches = form->swatches();
+  ASSERT_GT(swatches.getCount(), 5);
+  ASSERT_TRUE(swatches.setActiveIndex(5));
+  EXPECT_EQ(form->model().fgColor(), 0xFF000000u | swatches.colorAt(5));
+  form->model().setFgColor(0xFF123456u);
+  int32_t n = swatches.getCount();
+  ASSERT_TRUE(swatches.duplicateClick(n, false));
+  EXPECT_EQ(swatches.colorAt(n), 0x123456u);
+}
+
 }  // namespace
 }  // namespace pg
