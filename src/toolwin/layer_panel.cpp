@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "canvas/draw_window.h"
+#include "core/blend_modes.h"
 #include "document/layer_data.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
@@ -40,6 +41,7 @@ void CLayerPanel::shown() {
 void CLayerPanel::updateLayerPanel() {
   if (editOpen_) return;
   SLayerPanelState s;
+  s.blendMode = lbmNormal;
   s.attached = window() != nullptr;
   s.editable = editable();
   if (s.attached) {
@@ -163,7 +165,7 @@ bool CLayerPanel::newLayer(bool alt) {
     OnNewLayerDialog();
     return listEdited(false, false);
   }
-  return listEdited(editable() && window()->paper().newLayerCmd(&window()->flow(), 0, true), false);
+  return listEdited(editable() && window()->paper().newLayerCmd(&window()->flow(), lbmNormal, true), false);
 }
 
 bool CLayerPanel::deleteLayer(bool alt) {

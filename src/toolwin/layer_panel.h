@@ -24,7 +24,7 @@ int32_t opacityByteToPercent(int32_t byte);
 struct SLayerPanelState {
   bool attached = false;  // a document window is bound
   bool editable = false;  // and its edit gate is open
-  int32_t blendMode = 0;  // layer blend mode 0..21
+  int32_t blendMode = 3;  // layer blend mode 0..21 (3 normal)
   int32_t opacity = 100;  // per cent
   bool protectAlpha = false;
   bool canDelete = false;

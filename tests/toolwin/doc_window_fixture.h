@@ -6,6 +6,7 @@
 
 #include "canvas/canvas_fixture.h"
 #include "canvas/canvas_shared.h"
+#include "core/blend_modes.h"
 #include "canvas/draw_window.h"
 #include "document/layer_data.h"
 #include "document/paper.h"
@@ -36,7 +37,7 @@ struct DocWindowFixture {
   TPaper& doc() { return window->paper(); }
   // Adds layers above the current one until there are n.
   void addLayers(int32_t n) {
-    while (doc().layerCount() < n) doc().newLayerCmd(&window->flow(), 0, true);
+    while (doc().layerCount() < n) doc().newLayerCmd(&window->flow(), lbmNormal, true);
   }
   int32_t undoCount() { return doc().undoMngr()->undoCount(); }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/blend_modes.h"
 #include "document/doc_recorder.h"
 #include "document/layer_mngr.h"
 #include "document/mask_mngr.h"
@@ -159,6 +160,7 @@ TEST(LayerPanel, TheLastLayerAndTheLastMaskCannotBeDeleted) {
   EXPECT_TRUE(f.panel.maskState().canDelete);
   ASSERT_TRUE(f.panel.newLayer(false));
   EXPECT_TRUE(f.panel.state().canDelete);
+  EXPECT_EQ(f.doc().currentLayer()->blendMode, lbmNormal);
 }
 
 TEST(LayerPanel, DeletingAsksUnlessAltIsHeld) {
