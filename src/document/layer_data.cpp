@@ -130,6 +130,11 @@ bool CLayerData::updateThumbnail() {
   return stretchImageToThumbnail(*image, SRectXYWH{offsetX, offsetY, width, height}, *thumbnail);
 }
 
+bool CLayerData::updateThumbnailRect(const SRectXYWH& changed) {
+  if (!hasImage() || !thumbnail || !thumbnail->IsAllocated()) return false;
+  return stretchImageToThumbnailRect(*image, SRectXYWH{offsetX, offsetY, width, height}, *thumbnail, changed);
+}
+
 void CLayerData::fillThumbnail(bool transparent) {
   if (!thumbnail || !thumbnail->IsAllocated()) return;
   const uint32_t rgb = layerBlendNeutral(blendMode) & 0x00FFFFFFu;

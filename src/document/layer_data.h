@@ -57,6 +57,8 @@ class CLayerData {
   bool fitThumbnail();
   // Draws the nominal rectangle of the image, averaged, into the thumbnail.
   bool updateThumbnail();
+  // updateThumbnail for a changed rectangle of the image (image coordinates).
+  bool updateThumbnailRect(const SRectXYWH& changed);
   // Fills the thumbnail with the mode's neutral colour (alpha 0 when
   // transparent, else 255).
   void fillThumbnail(bool transparent);

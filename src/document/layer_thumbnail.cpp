@@ -89,8 +89,12 @@ void addBoxRow(const CBlockVMTC& image, int32_t x0, int32_t count, int32_t y, SB
 
 }  // namespace
 
-bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail) {
-  if (!image.isValid() || !thumbnail.IsAllocated() || src.Width <= 0 || src.Height <= 0) return false;
+namespace {
+
+// The thumbnail pixels of columns [x0, x1) and rows [y0, y1), each the box
+// average of its part of the source.
+void stretchPart(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, int32_t x0, int32_t x1, int32_t y0,
+                 int32_t y1) {
   const int32_t dw = thumbnail.Width;
   const int32_t dh = thumbnail.Height;
   const int64_t rx = (static_cast<int64_t>(src.Width) << 10) / dw;
@@ -98,10 +102,10 @@ bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumb
   const int32_t bw = src.Width / dw + 1;
   const int32_t bh = src.Height / dh + 1;
   const int64_t n = static_cast<int64_t>(bw) * bh;
-  for (int32_t y = 0; y < dh; ++y) {
+  for (int32_t y = y0; y < y1; ++y) {
     const int32_t sy0 = src.Y + static_cast<int32_t>((y * ry) >> 10);
     uint32_t* out = thumbnail.pixelAt(0, y);
-    for (int32_t x = 0; x < dw; ++x) {
+    for (int32_t x = x0; x < x1; ++x) {
       const int32_t sx0 = src.X + static_cast<int32_t>((x * rx) >> 10);
       if (uint32_t colour; uniformBox(image, sx0, sy0, sx0 + bw - 1, sy0 + bh - 1, colour)) {
         out[x] = colour;
@@ -113,6 +117,39 @@ bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumb
                static_cast<uint32_t>(sum.r / n) << 16 | static_cast<uint32_t>(sum.a / n) << 24;
     }
   }
+}
+
+// The thumbnail cells [first, last) along one axis whose boxes reach into
+// the source span [lo, hi).
+void touchedCells(int32_t start, int32_t srcLen, int32_t cells, int32_t lo, int32_t hi, int32_t& first,
+                  int32_t& last) {
+  const int64_t step = (static_cast<int64_t>(srcLen) << 10) / cells;
+  const int32_t box = srcLen / cells + 1;
+  first = cells;
+  last = 0;
+  for (int32_t c = 0; c < cells; ++c) {
+    const int32_t s0 = start + static_cast<int32_t>((c * step) >> 10);
+    if (s0 + box - 1 < lo || s0 >= hi) continue;
+    first = std::min(first, c);
+    last = c + 1;
+  }
+}
+
+}  // namespace
+
+bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail) {
+  if (!image.isValid() || !thumbnail.IsAllocated() || src.Width <= 0 || src.Height <= 0) return false;
+  stretchPart(image, src, thumbnail, 0, thumbnail.Width, 0, thumbnail.Height);
+  return true;
+}
+
+bool stretchImageToThumbnailRect(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, SRectXYWH changed) {
+  if (!image.isValid() || !thumbnail.IsAllocated() || src.Width <= 0 || src.Height <= 0) return false;
+  if (changed.Width <= 0 || changed.Height <= 0) return true;
+  int32_t x0, x1, y0, y1;
+  touchedCells(src.X, src.Width, thumbnail.Width, changed.X, changed.X + changed.Width, x0, x1);
+  touchedCells(src.Y, src.Height, thumbnail.Height, changed.Y, changed.Y + changed.Height, y0, y1);
+  if (x0 < x1 && y0 < y1) stretchPart(image, src, thumbnail, x0, x1, y0, y1);
   return true;
 }
 

@@ -25,5 +25,9 @@ void fillPlane(TMTC& plane, uint32_t colour);
 // mean of B, G, R and A over a box of (srcW div dstW + 1) x (srcH div dstH + 1)
 // source pixels starting at its scaled position.
 bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail);
+// The same for only the thumbnail pixels whose boxes reach into the changed
+// rectangle of the image (after a stroke): those pixels come out exactly as
+// a whole update would make them, the others stay.
+bool stretchImageToThumbnailRect(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, SRectXYWH changed);
 
 }  // namespace pg

@@ -372,7 +372,7 @@ bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH
   finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
   if (r.Width > 0 && usesWorkChannel(*this, stroke)) clearCoverage(flow.coverage, r);
   strokeOpen = false;
-  layer->updateThumbnail();
+  layer->updateThumbnailRect(r);
   markModified(true);
   return true;
 }

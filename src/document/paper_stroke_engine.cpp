@@ -119,7 +119,7 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
   }
   penEngine_->endStroke();
   strokeOpen = false;
-  layer->updateThumbnail();
+  layer->updateThumbnailRect(r);
   markModified(true);
   return true;
 }

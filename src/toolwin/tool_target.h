@@ -9,6 +9,8 @@
 
 namespace pg {
 
+class TDrawWindow;
+
 // The drawing state the tool window keeps for every document: the colour
 // pair (pixels: blue in the low byte, alpha 255 in the top byte), the brush
 // size in pixels, the minimum size in per cent of it and the tool opacity
@@ -38,6 +40,9 @@ class IToolTarget {
   virtual void updateCursorAtPointer() = 0;
   // The colour pair, brush size and opacity for the strokes that follow.
   virtual void applyToolParams(const SToolParams& params) = 0;
+  // The document window itself, for the panels that show its document (the
+  // layer and mask lists, the navigator); nullptr where there is none.
+  virtual TDrawWindow* drawWindow() { return nullptr; }
 };
 
 class IToolWindowHost {

@@ -73,5 +73,39 @@ TEST(LayerThumbnail, BoxAverageMatchesThePlainReference) {
   }
 }
 
+TEST(LayerThumbnail, UpdatingAChangedRectangleMatchesAWholeUpdate) {
+  struct Case {
+    const char* what;
+    SRectXYWH src;
+    SRectXYWH changed;
+  };
+  const Case cases[] = {
+      {"a dab in the middle", {0, 0, 900, 600}, {400, 250, 30, 20}},
+      {"a stroke along the top edge", {0, 0, 900, 600}, {0, 0, 900, 5}},
+      {"one pixel in the corner", {0, 0, 900, 600}, {899, 599, 1, 1}},
+      {"with a layer offset", {30, -20, 900, 600}, {500, 100, 60, 60}},
+  };
+  std::mt19937 rng(5);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CBlockVMTC image(960, 640);
+    ASSERT_TRUE(image.isValid());
+    TMTC whole(48, 32), part(48, 32);
+    ASSERT_TRUE(stretchImageToThumbnail(image, c.src, whole));
+    ASSERT_TRUE(stretchImageToThumbnail(image, c.src, part));
+    // Paint the changed rectangle, then bring the thumbnails up to date.
+    for (int32_t y = c.changed.Y; y < c.changed.Y + c.changed.Height; ++y)
+      for (int32_t x = c.changed.X; x < c.changed.X + c.changed.Width; ++x) {
+        uint32_t* p = image.pixelPtr(x, y);
+        ASSERT_NE(p, nullptr);
+        *p = rng();
+      }
+    ASSERT_TRUE(stretchImageToThumbnail(image, c.src, whole));
+    ASSERT_TRUE(stretchImageToThumbnailRect(image, c.src, part, c.changed));
+    for (int32_t y = 0; y < 32; ++y)
+      for (int32_t x = 0; x < 48; ++x) ASSERT_EQ(*part.pixelAt(x, y), *whole.pixelAt(x, y)) << x << "," << y;
+  }
+}
+
 }  // namespace
 }  // namespace pg

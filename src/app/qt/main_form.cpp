@@ -18,6 +18,7 @@
 
 #include "app/action_table.h"
 #include "app/app_profile.h"
+#include "platform/debug_output.h"
 #include "app/mru_file_list.h"
 #include "app/profile_text_settings.h"
 #include "app/qt/mru_menu.h"
@@ -130,6 +131,7 @@ void TMainForm::applyPreferences() {
   };
   toolForm_->model().setFgColor(pixelOf(prefs.fgCol));
   toolForm_->model().setBgColor(pixelOf(prefs.bgCol));
+  (void)toolForm_->penSettings().readPenSettings(appSettingsStore(), kProfileRoot);
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 
   fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
@@ -157,6 +159,8 @@ void TMainForm::storePreferences() {
   prefs.fgCol = refOf(toolForm_->model().fgColor());
   prefs.bgCol = refOf(toolForm_->model().bgColor());
   prefs.ToolSubMode = toolForm_->model().toolSubMode();
+  if (!toolForm_->penSettings().writePenSettings(appSettingsStore(), kProfileRoot))
+    debugOutput("the pen settings could not all be stored");
   QByteArray layout = panelLayout();
   prefs.DockLayout = layout.size() <= qsizetype(kMaxProfileText) ? layout.toStdString() : std::string();
 }

@@ -225,6 +225,8 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   bool firstShown_ = false;
   TWidgetDockView* toolPanel_ = nullptr;
   TWidgetDockView* optionsPanel_ = nullptr;
+  // The navigator, information, colour, swatch, layer and mask panels.
+  std::vector<TWidgetDockView*> docPanels_;
   std::vector<std::unique_ptr<TToolTargetAdapter>> toolTargets_;
   bool childWinMax_ = false;
   bool batchMode_ = false;

@@ -21,6 +21,7 @@
 #include "canvas/canvas_shared.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "canvas/tablet_input.h"
+#include "platform/string_table.h"
 #include "toolwin/qt/tool_form.h"
 #include "ui/qt/dock_float_manager.h"
 
@@ -42,8 +43,25 @@ void TMainForm::createToolWindowAndPanels() {
   toolPanel_ = new TWidgetDockView(QStringLiteral("ToolBox"), plainCaption(actionCaption("actShowToolBox")), toolForm_);
   optionsPanel_ = new TWidgetDockView(QStringLiteral("ToolOptions"), plainCaption(actionCaption("actShowCtrlWindow")),
                                       toolForm_->optionsPanel());
+  auto docPanel = [](const char* name, int32_t caption, QWidget* content) {
+    return new TWidgetDockView(QString::fromLatin1(name), QString::fromStdString(resString(caption)), content);
+  };
+  // Registered in the order of the default arrangement down the right edge:
+  // navigator and information, options, colour, layers and masks.
+  docPanels_ = {docPanel("NavigatorView", 65033, toolForm_->navigatorPanel()),
+                docPanel("InfomationView", 65034, toolForm_->infoPanel()),
+                docPanel("ColorView", 65281, toolForm_->colourPanel()),
+                docPanel("SwatchView", 65035, toolForm_->swatchPanel()),
+                docPanel("LayerView", 65037, toolForm_->layerPanel()),
+                docPanel("MaskView", 65038, toolForm_->maskPanel())};
   (void)dock_->registerPanel(toolPanel_, 0);
+  (void)dock_->registerPanel(docPanels_[0], 2);
+  (void)dock_->registerPanel(docPanels_[1], 2);
   (void)dock_->registerPanel(optionsPanel_, 1);
+  (void)dock_->registerPanel(docPanels_[2], 3);
+  (void)dock_->registerPanel(docPanels_[3], 3);
+  (void)dock_->registerPanel(docPanels_[4], 4);
+  (void)dock_->registerPanel(docPanels_[5], 4);
   connect(this, &TMainForm::minimisedChanged, this, [this](bool minimised) {
     if (minimised)
       dock_->mainWindowMinimised();
@@ -62,6 +80,9 @@ void TMainForm::destroyToolWindowAndPanels() {
   // tool window's own bookkeeping.
   delete optionsPanel_;
   optionsPanel_ = nullptr;
+  // The mask panel's list belongs to the layer panel: it goes first.
+  for (auto it = docPanels_.rbegin(); it != docPanels_.rend(); ++it) delete *it;
+  docPanels_.clear();
   toolPanel_->content()->setParent(nullptr);
   delete toolPanel_;
   toolPanel_ = nullptr;
@@ -96,6 +117,12 @@ void TMainForm::bindPanelCommands() {
   };
   panelCommand("actShowToolBox", toolPanel_);
   panelCommand("actShowCtrlWindow", optionsPanel_);
+  panelCommand("actShowPreviewWindow", docPanels_[0]);
+  panelCommand("ActShowInfomationView", docPanels_[1]);
+  panelCommand("actShowColorWindow", docPanels_[2]);
+  panelCommand("actShowPalWindow", docPanels_[3]);
+  panelCommand("actShowLayerWindow", docPanels_[4]);
+  panelCommand("actShowSelectWindow", docPanels_[5]);
   a.bind("actWindowInitAllPos", [this] { dock_->defaultArrangement(); });
   // Ctrl+0 .. Ctrl+9 toggle the tool window and the nine panels.
   static constexpr const char* kToggles[] = {"actShowToolBox",    "actShowCtrlWindow",     "actShowPreviewWindow",

@@ -25,6 +25,8 @@ void TToolTargetAdapter::selectToolHandlers(ToolId tool, bool endPrevious) {
     (void)shared_.selectTool(tool);
 }
 
+TDrawWindow* TToolTargetAdapter::drawWindow() { return &window_.window(); }
+
 void TToolTargetAdapter::updateCursorAtPointer() { window_.window().updateCursor(window_.window().pointerPosition()); }
 
 void TToolTargetAdapter::applyToolParams(const SToolParams& p) {

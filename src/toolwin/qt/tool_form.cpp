@@ -4,11 +4,18 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
+#include <QTimer>
 #include <cmath>
 
 #include "canvas/qt/draw_window_widget.h"
 #include "platform/qt/qt_desktop.h"
+#include "canvas/draw_window.h"
+#include "document/paper.h"
 #include "platform/string_table.h"
+#include "toolwin/qt/colour_panel_view.h"
+#include "toolwin/qt/item_list_view.h"
+#include "toolwin/qt/layer_panel_view.h"
+#include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_button.h"
 #include "toolwin/qt/tool_colour_cell.h"
 #include "toolwin/qt/tool_glyph_painter.h"
@@ -74,12 +81,14 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   });
 
   optionsPanel_ = new TToolOptionsPanel(model_);
+  buildPanels();
   model_.setView(this);
   // Every document window shows the cursors this window chooses.
   gCursorOwner = this;
   TDrawWindowWidget::setCursorFactory(
       [this](const SCursorChoice& c, float brushRadius) { return cursors_.cursorFor(c, brushRadius); });
   toolWindowChanged(~0u);
+  previousLink_ = setToolWindowLink(this);
 }
 
 TToolForm::~TToolForm() {
@@ -87,8 +96,103 @@ TToolForm::~TToolForm() {
     gCursorOwner = nullptr;
     TDrawWindowWidget::setCursorFactory({});
   }
+  setToolWindowLink(previousLink_);
   model_.setView(nullptr);
   delete optionsPanel_.data();
+  delete swatchPanel_.data();
+  delete infoPanel_.data();
+  delete navigatorPanel_.data();
+  delete colourPanel_.data();
+  delete layerPanel_.data();
+}
+
+void TToolForm::buildPanels() {
+  layerPanel_ = new TLayerPanelView();
+  colourPanel_ = new TColourPanelView(model_);
+  navigatorPanel_ = new TNavigatorPanelView();
+  infoPanel_ = new TInfoPanelView();
+  swatches_.setOptions(kListKeepActive | kListAddByClick | kListDeleteCtrl | kListDraggable);
+  swatches_.setAcceptBits(1);
+  auto colours = std::make_unique<TSwatchMngr>();
+  colours->addDefaultColors();
+  colours->setModified(false);
+  swatches_.bind(std::move(colours));
+  swatches_.OnCurrentColor = [this] { return model_.activeColor(); };
+  swatches_.OnChange = [this] {
+    int32_t i = swatches_.getActiveIndex();
+    if (swatches_.isValidIndex(i) && !model_.replayDisplay()) model_.setActiveColor(0xFF000000u | swatches_.colorAt(i));
+  };
+  swatchPanel_ = new TItemListView(swatches_);
+  // The panels follow the document at the pace of the main window's panel
+  // refresh; the pointer's colour a little faster.
+  panelTimer_ = new QTimer(this);
+  panelTimer_->setInterval(100);
+  connect(panelTimer_, &QTimer::timeout, this, [this] { refreshPanels(); });
+  panelTimer_->start();
+}
+
+QWidget* TToolForm::maskPanel() const { return layerPanel_ ? layerPanel_->maskPanel() : nullptr; }
+
+void TToolForm::setDocWindow(IToolTarget* window) {
+  model_.setDocWindow(window);
+  bindPanels();
+}
+
+void TToolForm::releaseDocWindow(IToolTarget* window) {
+  model_.releaseDocWindow(window);
+  bindPanels();
+}
+
+void TToolForm::bindPanels() {
+  IToolTarget* target = model_.docWindow();
+  TDrawWindow* w = target ? target->drawWindow() : nullptr;
+  if (w && !w->paper().ready) w = nullptr;
+  if (layerPanel_) {
+    layerPanel_->panel().setReplayDisplay(model_.replayDisplay());
+    layerPanel_->bind(w);
+  }
+  if (navigatorPanel_) navigatorPanel_->bind(w);
+  if (infoPanel_) infoPanel_->updateInfo(w, 0, 0, 0);
+  lastPointer_ = QPoint(-1, -1);
+}
+
+void TToolForm::refreshPanels() {
+  TDrawWindow* w = layerPanel_ ? layerPanel_->layers().window() : nullptr;
+  if (!w) return;
+  if (navigatorPanel_ && navigatorPanel_->isVisible()) {
+    navigatorPanel_->windowViewChanged();
+    // The picture at most every half second.
+    if (++panelTicks_ % 5 == 0) navigatorPanel_->updateImage();
+  }
+  TPoint p = w->pointerPosition();
+  if (infoPanel_ && QPoint(p.X, p.Y) != lastPointer_) {
+    lastPointer_ = QPoint(p.X, p.Y);
+    infoPanel_->updateInfo(w, 1, static_cast<float>(p.X), static_cast<float>(p.Y));
+  }
+}
+
+int32_t TToolForm::layerThumbHeight() const {
+  return layerPanel_ ? layerPanel_->layers().thumbHeight() : kDefaultThumbEdge;
+}
+
+int32_t TToolForm::maskThumbHeight() const {
+  return layerPanel_ ? layerPanel_->masks().getThumbSize(0).H : kDefaultThumbEdge;
+}
+
+void TToolForm::updateLayerPanel() {
+  if (layerPanel_) layerPanel_->panel().updateLayerPanel();
+}
+
+void TToolForm::updateMaskPanel() {
+  if (layerPanel_) layerPanel_->panel().updateMaskPanel();
+}
+
+void TToolForm::refreshLayerList() {
+  if (layerPanel_) layerPanel_->layers().redraw();
+}
+
+void TToolForm::refreshMaskList() {
+  if (layerPanel_) layerPanel_->masks().redraw();
 }
 
 void TToolForm::buildButtons() {
@@ -177,6 +281,9 @@ void TToolForm::toolWindowChanged(uint32_t parts) {
     opacityUnit_->setEnabled(editable);
   }
   if (parts & kToolViewColours) colourCell_->update();
+  // The replay display comes and goes with the buttons.
+  if ((parts & (kToolViewColours | kToolViewButtons)) && colourPanel_) colourPanel_->refresh();
+  if ((parts & kToolViewButtons) && layerPanel_) layerPanel_->panel().setReplayDisplay(model_.replayDisplay());
   if (optionsPanel_) optionsPanel_->refresh();
   // The brush outline follows the size once the stroke has taken it.
   if (parts & kToolViewSize) QMetaObject::invokeMethod(this, [this] { refreshDocCursor(); }, Qt::QueuedConnection);

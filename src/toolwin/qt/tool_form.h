@@ -20,6 +20,13 @@
 #include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/tool_button_clicks.h"
+#include "document/tool_window_link.h"
+#include "toolwin/qt/colour_panel_view.h"
+#include "toolwin/qt/layer_panel_view.h"
+#include "toolwin/qt/navigator_panel_view.h"
+#include "toolwin/qt/tool_options_panel.h"
+#include "toolwin/pen_settings.h"
+#include "toolwin/swatch_list.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
 
@@ -27,13 +34,14 @@ class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSpinBox;
+class QTimer;
 
 namespace pg {
 
 class TToolButton;
 class TToolColourCell;
 
-class TToolForm : public QWidget, private IToolWindowView {
+class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLink {
   Q_OBJECT
  public:
   explicit TToolForm(QWidget* parent = nullptr);
@@ -45,8 +53,8 @@ class TToolForm : public QWidget, private IToolWindowView {
   // The main window's side: preferences, the replay wait, the panel toggle.
   void setHost(IToolWindowHost* host) { model_.setHost(host); }
 
-  void setDocWindow(IToolTarget* window) { model_.setDocWindow(window); }
-  void releaseDocWindow(IToolTarget* window) { model_.releaseDocWindow(window); }
+  void setDocWindow(IToolTarget* window);
+  void releaseDocWindow(IToolTarget* window);
 
   bool selectTool(ToolId tool, bool endPrevious) { return model_.selectTool(tool, endPrevious); }
   void selectToolButton(int slot) { model_.selectToolButton(slot); }
@@ -74,12 +82,41 @@ class TToolForm : public QWidget, private IToolWindowView {
   // The options panel; it has no parent until the main window places it,
   // and the tool window frees it unless its new parent did first.
   TToolOptionsPanel* optionsPanel() const { return optionsPanel_; }
+  // The other panels, made like the options panel: without a parent until
+  // the main window places them (the mask panel is the layer panel's
+  // maskPanel()).
+  TLayerPanelView* layerPanel() const { return layerPanel_; }
+  QWidget* maskPanel() const;
+  TColourPanelView* colourPanel() const { return colourPanel_; }
+  TNavigatorPanelView* navigatorPanel() const { return navigatorPanel_; }
+  TInfoPanelView* infoPanel() const { return infoPanel_; }
+  // The swatches: a click picks the active colour, a click after the last
+  // one adds it.
+  QWidget* swatchPanel() const { return swatchPanel_; }
+  CSwatchList& swatches() { return swatches_; }
+  // The five stored variants of each stroke tool's settings; the main
+  // window reads them from the settings store at start and writes them back
+  // at exit.
+  CPenSettingTable& penSettings() { return penSettings_; }
+  // The panels look at the document again: the navigator's picture and
+  // frame, the pointer's position and colour.
+  void refreshPanels();
 
  private:
   void toolWindowChanged(uint32_t parts) override;
   bool isVariantMenuOpen(int button) const override;
   void buildButtons();
   QMenu* buildVariantMenu(int button);
+  void buildPanels();
+  void bindPanels();
+
+  // ---- CToolWindowLink: what the document asks of the panels ----
+  int32_t layerThumbHeight() const override;
+  int32_t maskThumbHeight() const override;
+  void updateLayerPanel() override;
+  void updateMaskPanel() override;
+  void refreshLayerList() override;
+  void refreshMaskList() override;
 
   void refreshDocCursor();
 
@@ -88,11 +125,22 @@ class TToolForm : public QWidget, private IToolWindowView {
   CValueLabels valueLabels_;
   IViewCommands* viewCommands_ = nullptr;
   SToolButtonPrefs buttonPrefs_;
+  CPenSettingTable penSettings_;
+  CSwatchList swatches_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
   QLabel* opacityUnit_ = nullptr;
   QPointer<TToolOptionsPanel> optionsPanel_;
+  QPointer<TLayerPanelView> layerPanel_;
+  QPointer<TColourPanelView> colourPanel_;
+  QPointer<TNavigatorPanelView> navigatorPanel_;
+  QPointer<TInfoPanelView> infoPanel_;
+  QPointer<QWidget> swatchPanel_;
+  CToolWindowLink* previousLink_ = nullptr;
+  QTimer* panelTimer_ = nullptr;
+  QPoint lastPointer_{-1, -1};
+  uint32_t panelTicks_ = 0;
   bool refreshing_ = false;
 };
 

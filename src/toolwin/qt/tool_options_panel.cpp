@@ -8,7 +8,10 @@
 #include <cmath>
 #include <string>
 
+#include "brush/paint_param_kinds.h"
+#include "canvas/tool_numbering.h"
 #include "toolwin/nib_radius_mapping.h"
+#include "toolwin/option_fields.h"
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
@@ -36,7 +39,8 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, QWidget* parent) :
   grid->addWidget(toolName_, 0, 0, 1, 3);
 
   // Labels are symbols rather than words until the panel's glyph labels exist.
-  grid->addWidget(new QLabel(QStringLiteral("⌀"), this), 1, 0);
+  sizeLabel_ = new QLabel(QStringLiteral("⌀"), this);
+  grid->addWidget(sizeLabel_, 1, 0);
   sizeSlider_ = new QSlider(Qt::Horizontal, this);
   sizeSlider_->setRange(0, kSliderSteps);
   grid->addWidget(sizeSlider_, 1, 1);
@@ -46,7 +50,8 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, QWidget* parent) :
   sizeEdit_->setSuffix(QStringLiteral(" px"));
   grid->addWidget(sizeEdit_, 1, 2);
 
-  grid->addWidget(new QLabel(QStringLiteral("min"), this), 2, 0);
+  minSizeLabel_ = new QLabel(QStringLiteral("min"), this);
+  grid->addWidget(minSizeLabel_, 2, 0);
   minSizeEdit_ = new QSpinBox(this);
   minSizeEdit_->setRange(0, 100);
   minSizeEdit_->setSuffix(QStringLiteral(" %"));
@@ -72,6 +77,15 @@ void TToolOptionsPanel::refresh() {
   sizeSlider_->setValue(sliderOfSize(model_.toolSize()));
   sizeEdit_->setValue(model_.toolSize());
   minSizeEdit_->setValue(static_cast<int>(std::lround(model_.minSize())));
+  // Only the fields the current brush lets the user set are shown.
+  PenSlot slot{};
+  uint32_t mask = penSlotOfMode(model_.toolMode(), slot) ? paintKindParamMask(byteOf(slot)) : 0;
+  bool size = (mask & (1u << kFieldSize)) != 0, minSize = (mask & (1u << kFieldMinSize)) != 0;
+  sizeLabel_->setHidden(!size);
+  sizeSlider_->setHidden(!size);
+  sizeEdit_->setHidden(!size);
+  minSizeLabel_->setHidden(!minSize);
+  minSizeEdit_->setHidden(!minSize);
   bool editable = !model_.replayDisplay();
   sizeSlider_->setEnabled(editable);
   sizeEdit_->setEnabled(editable);

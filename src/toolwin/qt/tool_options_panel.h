@@ -1,7 +1,8 @@
 #pragma once
 // The part of the tool options that exists so far: the current tool's name,
 // the brush size (a slider whose travel favours small sizes, and its number)
-// and the minimum size. A plain widget that the main window may put into a
+// and the minimum size, each shown only when the current brush's parameter
+// mask lets it be set. A plain widget that the main window may put into a
 // dock panel of its own; the tool window owns its state.
 #include <QWidget>
 
@@ -30,6 +31,8 @@ class TToolOptionsPanel : public QWidget {
  private:
   CToolWindowModel& model_;
   QLabel* toolName_ = nullptr;
+  QLabel* sizeLabel_ = nullptr;
+  QLabel* minSizeLabel_ = nullptr;
   QSlider* sizeSlider_ = nullptr;
   QDoubleSpinBox* sizeEdit_ = nullptr;
   QSpinBox* minSizeEdit_ = nullptr;

@@ -54,6 +54,11 @@ void TPreviewControl::setRotation(float r) {
   if (OnRotation) OnRotation(r);
 }
 
+void TPreviewControl::refreshImage() {
+  if (fit_.valid && hasImage_ && thumb_.isValid() && OnThumbnail) OnThumbnail(thumb_, thumb_.width(), thumb_.height());
+  render();
+}
+
 void TPreviewControl::setCompact(bool on) {
   if (on == compact_) return;
   compact_ = on;

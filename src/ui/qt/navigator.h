@@ -24,6 +24,8 @@ class TPreviewControl : public QWidget {
   void setZoom(float z);
   void setRotation(float radians);
   void setCompact(bool on);
+  // Asks the owner for the thumbnail again (the document changed) and repaints.
+  void refreshImage();
   float rotation() const { return rotation_; }
   TPoint centre() const { return {centreX_, centreY_}; }
   const SNavigatorFit& fit() const { return fit_; }

@@ -1,0 +1,64 @@
+#pragma once
+// The widget of an item list: it paints the list's cells into an off-screen
+// graphic (background, frames and item images drawn by our own painters, the
+// names as text), shows the scroll bar the list asks for, runs the
+// auto-scroll timer while an item is dragged, and hands the mouse to the
+// list's logic (CItemList). Items are dragged only inside their own list.
+#include <QWidget>
+#include <functional>
+
+#include "ui/memory_graphic.h"
+#include "ui/ui_sys_colors.h"
+
+class QScrollBar;
+class QTimer;
+
+namespace pg {
+
+class CItemList;
+
+class TItemListView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TItemListView(CItemList& list, QWidget* parent = nullptr);
+  ~TItemListView() override;
+
+  CItemList& list() { return list_; }
+  // The press on the list (the layer and mask lists add their own rules);
+  // by default the list's mouseDown.
+  std::function<int32_t(int32_t x, int32_t y, uint32_t modifiers)> OnPress;
+  // A right click on an item.
+  std::function<void(int32_t index, QPoint global)> OnContextItem;
+
+  // The face as it was last composed (for tests and previews).
+  const TMemoryGraphic& face();
+  // Paints the face again from the list.
+  void compose();
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  bool event(QEvent* e) override;
+
+ private:
+  void drawCell(int32_t i);
+  void syncScrollBar();
+  void autoScroll();
+
+  CItemList& list_;
+  TMemoryGraphic face_;
+  TMemoryGraphic cell_;
+  TUiSysColors colors_;
+  QScrollBar* bar_ = nullptr;
+  QTimer* scrollTimer_ = nullptr;
+  QPoint lastMouse_;
+  bool syncing_ = false;
+  bool dirty_ = true;
+};
+
+}  // namespace pg

@@ -1,0 +1,209 @@
+#include "toolwin/qt/layer_panel_view.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/blend_modes.h"
+#include "toolwin/qt/item_list_view.h"
+
+namespace pg {
+
+namespace {
+
+constexpr int kTimerTick = 100;  // ms between looks at the opacity edit
+
+QToolButton* textButton(const QString& text, const QString& tip, QWidget* parent) {
+  auto* b = new QToolButton(parent);
+  b->setText(text);
+  b->setToolTip(tip);
+  b->setAutoRaise(true);
+  return b;
+}
+
+bool altHeld() { return QApplication::keyboardModifiers() & Qt::AltModifier; }
+
+}  // namespace
+
+TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
+  panel_ = std::make_unique<CLayerPanel>(layers_, masks_);
+  layers_.setOptions(kListKeepActive | kListDraggable);
+  layers_.setAcceptBits(1);
+  masks_.setOptions(kListKeepActive | kListDraggable);
+  masks_.setAcceptBits(1);
+
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(2, 2, 2, 2);
+  grid->setSpacing(2);
+  blend_ = new QComboBox(this);
+  for (int32_t m = 0; m < static_cast<int32_t>(kBlendModeCount); ++m) blend_->addItem(QString::fromStdString(layerBlendName(m)));
+  grid->addWidget(blend_, 0, 0, 1, 4);
+  opacitySlider_ = new QSlider(Qt::Horizontal, this);
+  opacitySlider_->setRange(0, 100);
+  grid->addWidget(opacitySlider_, 1, 0, 1, 2);
+  opacityEdit_ = new QSpinBox(this);
+  opacityEdit_->setRange(0, 100);
+  opacityEdit_->setSuffix(QStringLiteral("%"));
+  opacityEdit_->setAlignment(Qt::AlignRight);
+  grid->addWidget(opacityEdit_, 1, 2);
+  protect_ = textButton(QStringLiteral("α"), QStringLiteral("透明部分を保護"), this);
+  protect_->setCheckable(true);
+  grid->addWidget(protect_, 1, 3);
+  layerView_ = new TItemListView(layers_, this);
+  grid->addWidget(layerView_, 2, 0, 1, 4);
+  grid->setRowStretch(2, 1);
+  auto* buttons = new QHBoxLayout();
+  buttons->addStretch(1);
+  newLayer_ = textButton(QStringLiteral("+"), QStringLiteral("新規レイヤ"), this);
+  deleteLayer_ = textButton(QStringLiteral("−"), QStringLiteral("レイヤ削除"), this);
+  buttons->addWidget(newLayer_);
+  buttons->addWidget(deleteLayer_);
+  grid->addLayout(buttons, 3, 0, 1, 4);
+  grid->setColumnStretch(0, 1);
+
+  // The mask panel: a list and its two buttons.
+  maskPanel_ = new QWidget();
+  auto* mv = new QVBoxLayout(maskPanel_);
+  mv->setContentsMargins(2, 2, 2, 2);
+  mv->setSpacing(2);
+  maskView_ = new TItemListView(masks_, maskPanel_);
+  mv->addWidget(maskView_, 1);
+  auto* mb = new QHBoxLayout();
+  mb->addStretch(1);
+  newMask_ = textButton(QStringLiteral("+"), QStringLiteral("新規マスク"), maskPanel_);
+  deleteMask_ = textButton(QStringLiteral("−"), QStringLiteral("マスク削除"), maskPanel_);
+  mb->addWidget(newMask_);
+  mb->addWidget(deleteMask_);
+  mv->addLayout(mb);
+
+  timer_ = new QTimer(this);
+  timer_->setInterval(kTimerTick);
+  connect(timer_, &QTimer::timeout, this, [this] { panel_->opacityTimer(); });
+  panel_->OnTimer = [this](bool on) {
+    if (on)
+      timer_->start();
+    else
+      timer_->stop();
+  };
+  panel_->OnUpdate = [this] {
+    show(panel_->state());
+    showMasks(panel_->maskState());
+  };
+  panel_->OnConfirm = [this](const char* word) {
+    QString text = QStringLiteral("選択された%1を削除してよろしいですか？").arg(QString::fromUtf8(word));
+    return QMessageBox::question(this, QString(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  };
+
+  layerView_->OnPress = [this](int32_t x, int32_t y, uint32_t m) {
+    int32_t part = layers_.press(x, y, m);
+    panel_->updateLayerPanel();
+    panel_->updateMaskPanel();
+    return part;
+  };
+  maskView_->OnPress = [this](int32_t x, int32_t y, uint32_t m) {
+    int32_t part = masks_.press(x, y, m);
+    panel_->updateMaskPanel();
+    return part;
+  };
+  maskView_->OnContextItem = [this](int32_t index, QPoint global) {
+    if (!masks_.canEdit() || index == masks_.getActiveIndex()) return;
+    static const char* const kModes[] = {"選択範囲をコピー(&C)", "選択範囲に加える(&A)", "選択範囲から取り除く(&R)",
+                                         "共通部分に置き換える(&E)"};
+    QMenu menu;
+    for (int mode = 0; mode < 4; ++mode) menu.addAction(QString::fromUtf8(kModes[mode]))->setData(mode);
+    if (QAction* chosen = menu.exec(global)) masks_.mergeInto(index, chosen->data().toInt());
+    panel_->updateMaskPanel();
+  };
+  layers_.OnChange = [this] {
+    panel_->updateLayerPanel();
+    panel_->updateMaskPanel();
+  };
+
+  connect(blend_, &QComboBox::currentIndexChanged, this, [this](int mode) {
+    if (!showing_) panel_->blendModeChange(mode);
+  });
+  connect(opacitySlider_, &QSlider::sliderPressed, this, [this] { panel_->opacityStart(); });
+  connect(opacitySlider_, &QSlider::sliderReleased, this, [this] { panel_->opacityEnd(); });
+  connect(opacitySlider_, &QSlider::valueChanged, this, [this](int v) {
+    if (showing_) return;
+    showing_ = true;
+    opacityEdit_->setValue(v);
+    showing_ = false;
+    // A click on the groove is an edit of its own.
+    bool own = !panel_->opacityEditOpen();
+    if (own) panel_->opacityStart();
+    panel_->opacityChange(v);
+    if (own) panel_->opacityEnd();
+  });
+  connect(opacityEdit_, &QSpinBox::valueChanged, this, [this](int v) {
+    if (showing_) return;
+    showing_ = true;
+    opacitySlider_->setValue(v);
+    showing_ = false;
+    panel_->opacityStart();
+    panel_->opacityChange(v);
+  });
+  connect(opacityEdit_, &QSpinBox::editingFinished, this, [this] { panel_->opacityEnd(); });
+  connect(protect_, &QToolButton::clicked, this, [this](bool down) { panel_->protectAlphaChange(down); });
+  connect(newLayer_, &QToolButton::clicked, this, [this] { panel_->newLayer(altHeld()); });
+  connect(deleteLayer_, &QToolButton::clicked, this, [this] { panel_->deleteLayer(altHeld()); });
+  connect(newMask_, &QToolButton::clicked, this, [this] { panel_->newMask(); });
+  connect(deleteMask_, &QToolButton::clicked, this, [this] { panel_->deleteMask(altHeld()); });
+  refresh();
+}
+
+TLayerPanelView::~TLayerPanelView() {
+  panel_->OnTimer = nullptr;
+  panel_->OnUpdate = nullptr;
+  delete maskPanel_.data();
+}
+
+void TLayerPanelView::bind(TDrawWindow* window) {
+  // An open opacity edit ends with the window it belongs to.
+  if (panel_->opacityEditOpen()) panel_->opacityEnd();
+  if (window) {
+    layers_.bind(window);
+    masks_.bind(window);
+  } else {
+    layers_.unbind();
+    masks_.unbind();
+  }
+  refresh();
+}
+
+void TLayerPanelView::refresh() {
+  panel_->updateLayerPanel();
+  panel_->updateMaskPanel();
+}
+
+void TLayerPanelView::show(const SLayerPanelState& s) {
+  showing_ = true;
+  blend_->setEnabled(s.attached);
+  opacitySlider_->setEnabled(s.attached);
+  opacityEdit_->setEnabled(s.attached);
+  protect_->setEnabled(s.attached);
+  newLayer_->setEnabled(s.editable);
+  layerView_->setEnabled(s.editable || s.attached);
+  blend_->setCurrentIndex(s.attached ? s.blendMode : 0);
+  if (!opacitySlider_->isSliderDown()) opacitySlider_->setValue(s.opacity);
+  if (!opacityEdit_->hasFocus()) opacityEdit_->setValue(s.opacity);
+  protect_->setChecked(s.protectAlpha);
+  deleteLayer_->setEnabled(s.canDelete);
+  showing_ = false;
+}
+
+void TLayerPanelView::showMasks(const SMaskPanelState& s) {
+  newMask_->setEnabled(s.editable);
+  deleteMask_->setEnabled(s.canDelete);
+}
+
+}  // namespace pg

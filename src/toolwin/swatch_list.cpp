@@ -1,0 +1,118 @@
+#include "toolwin/swatch_list.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "ui/memory_graphic.h"
+
+namespace pg {
+
+CSwatchList::CSwatchList() : manager_(std::make_unique<TSwatchMngr>()) {
+  setAllowedStyles(0x7F);
+  setStyleImageSize(kListSmallIcons, {12, 12});
+  setStyleImageSize(kListIcons, {16, 16});
+  setStyleImageSize(kListLargeIcons, {24, 24});
+  setStyleImageSize(kListSmallRows, {20, 20});
+  setStyleImageSize(kListRows, {24, 24});
+  setStyleImageSize(kListLargeRows, {24, 24});
+  setStyleImageSize(kListText, {20, 20});
+  setDisplayStyle(kListSmallIcons);
+}
+
+void CSwatchList::bind(std::unique_ptr<TSwatchMngr> manager) {
+  if (!manager) return;
+  manager_ = std::move(manager);
+  pressed_ = 0;
+  if (options() & kListKeepActive) active_ = isValidIndex(0) ? 0 : -1;
+  ensureVisible();
+}
+
+std::unique_ptr<TSwatchMngr> CSwatchList::unbind() {
+  auto old = std::move(manager_);
+  manager_ = std::make_unique<TSwatchMngr>();
+  pressed_ = -1;
+  active_ = -1;
+  redraw();
+  return old;
+}
+
+uint32_t CSwatchList::colorAt(int32_t i) const {
+  const TSwatchItem* s = manager_->getItem(i);
+  return s ? (s->Color & 0x00FFFFFFu) : 0;
+}
+
+void CSwatchList::setColorAt(int32_t i, uint32_t colour) {
+  const TSwatchItem* s = manager_->getItem(i);
+  if (!s) return;
+  TSwatchItem changed = *s;
+  changed.Color = (s->Color & 0xFF000000u) | (colour & 0x00FFFFFFu);
+  if (manager_->deleteItem(i)) manager_->insertItem(i, changed);
+  setModified(true);
+  doChange();
+  redraw();
+}
+
+uint32_t CSwatchList::currentColor() const {
+  if (OnCurrentColor) return OnCurrentColor() & 0x00FFFFFFu;
+  if (options() & kListKeepActive) return colorAt(getActiveIndex());
+  return 0;
+}
+
+std::string CSwatchList::getItemName(int32_t i) const {
+  if (!isValidIndex(i)) return {};
+  uint32_t c = colorAt(i);
+  char text[40];
+  std::snprintf(text, sizeof text, "R %3.3d, G %3.3d, B %3.3d", static_cast<int>((c >> 16) & 0xFF),
+                static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF));
+  return text;
+}
+
+void CSwatchList::drawItemImage(TMemoryGraphic& g, const TRect& r, int32_t /*state*/, int32_t i) {
+  g.fillRect(r, 0xFF000000u | colorAt(i), copyChannel, copyChannel);
+}
+
+bool CSwatchList::insertColor(CSwatchList& target, int32_t index, uint32_t colour, bool redrawIt) {
+  int32_t at = target.manager_->addColor(index, colour & 0x00FFFFFFu);
+  if (at < 0) return false;
+  target.setModified(true);
+  target.selectItem(at, redrawIt);
+  return true;
+}
+
+bool CSwatchList::deleteItem(int32_t i, bool redrawIt) {
+  if (!canDeleteKeepOne(i) || !manager_->deleteItem(i)) return false;
+  setModified(true);
+  int32_t count = getCount();
+  int32_t active = (options() & kListKeepActive) ? active_ : pressed_;
+  // At or after the active swatch: the same place (or the new last one);
+  // before it: the active one has moved one step back.
+  int32_t next = i >= active ? std::min(active, count - 1) : active - 1;
+  if (options() & kListKeepActive) {
+    active_ = -1;
+    if (count > 0) selectItem(std::max(0, next), redrawIt);
+  } else {
+    pressed_ = count > 0 ? std::clamp(next, 0, count - 1) : -1;
+    if (redrawIt) ensureVisible();
+  }
+  doChange();
+  return true;
+}
+
+bool CSwatchList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {
+  auto* t = dynamic_cast<CSwatchList*>(target);
+  if (!t || !isValidIndex(sourceIndex)) return false;
+  return insertColor(*t, t->isValidIndex(index) ? index : -1, colorAt(sourceIndex), redrawIt);
+}
+
+bool CSwatchList::duplicateClick(int32_t i, bool redrawIt) {
+  int32_t index = isValidIndex(i) ? i : getCount();
+  pressed_ = index;
+  int32_t at = manager_->addColor(index, currentColor());
+  if (at < 0) return false;
+  setModified(true);
+  if (options() & kListKeepActive) setActiveIndex(at);
+  if (redrawIt) makeVisible(at);
+  return true;
+}
+
+}  // namespace pg

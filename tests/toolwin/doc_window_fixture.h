@@ -1,0 +1,49 @@
+#pragma once
+// A document window with a new document over the canvas tests' recording
+// host: what the panels' logic works on.
+#include <memory>
+#include <string>
+
+#include "canvas/canvas_fixture.h"
+#include "canvas/canvas_shared.h"
+#include "core/blend_modes.h"
+#include "canvas/draw_window.h"
+#include "document/layer_data.h"
+#include "document/paper.h"
+#include "document/undo_mngr_ex.h"
+#include "platform/clock.h"
+
+namespace pg::test {
+
+// Installs a clock for the life of the scope.
+class ClockScope {
+ public:
+  explicit ClockScope(Clock* c) : old_(setClock(c)) {}
+  ~ClockScope() { setClock(old_); }
+  ClockScope(const ClockScope&) = delete;
+  ClockScope& operator=(const ClockScope&) = delete;
+
+ private:
+  Clock* old_;
+};
+
+struct DocWindowFixture {
+  explicit DocWindowFixture(int32_t w = 64, int32_t h = 48, SSize client = {300, 200}) {
+    window = std::make_unique<TDrawWindow>(shared, &host);
+    window->resize(client);
+    window->newDocument("doc", w, h, 72);
+    window->paintPending();
+  }
+  TPaper& doc() { return window->paper(); }
+  // Adds layers above the current one until there are n.
+  void addLayers(int32_t n) {
+    while (doc().layerCount() < n) doc().newLayerCmd(&window->flow(), lbmNormal, true);
+  }
+  int32_t undoCount() { return doc().undoMngr()->undoCount(); }
+
+  CCanvasShared shared;
+  FakeHost host;
+  std::unique_ptr<TDrawWindow> window;
+};
+
+}  // namespace pg::test
