@@ -786,7 +786,7 @@ bool CCommandRecorder::recordColorRangeMask(int32_t layer, uint16_t argument, co
 bool CCommandRecorder::recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* start,
                                        const TPointF* end) {
   return record(C::LayerEdit, kPktLayerEdit, subcode, [&](CCommandBody& b) {
-    if (subcode == 2 && state_.recordGradient(true) == kItemFailed) return false;
+    if (subcode == 2 && state_.recordGradient(true) == ItemResult::Failed) return false;
     uint16_t at = uint16_t(index);
     b.fields().field(at).field(argument);
     pointFields(b.fields(), start);
