@@ -111,10 +111,16 @@ struct SReplaySummary {
 };
 
 // Results of one replay tick.
-inline constexpr int32_t kReplayEventDone = 0;
-inline constexpr int32_t kReplayNothing = 1;  // paused, waiting, busy or not replaying
-inline constexpr int32_t kReplayEnd = 2;
-inline constexpr int32_t kReplayError = 3;
+enum class ReplayTick : int32_t {
+  EventDone = 0,
+  Nothing = 1,  // paused, waiting, busy or not replaying
+  End = 2,
+  Error = 3,
+};
+inline constexpr ReplayTick kReplayEventDone = ReplayTick::EventDone;
+inline constexpr ReplayTick kReplayNothing = ReplayTick::Nothing;
+inline constexpr ReplayTick kReplayEnd = ReplayTick::End;
+inline constexpr ReplayTick kReplayError = ReplayTick::Error;
 
 class TDrawWindow final : public IDocWindow, public IViewSurface {
  public:
@@ -182,7 +188,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // goes to the host and the window keeps a document in which clicks do nothing.
   bool openEventFile(const std::string& path, uint32_t nowMs);
   // One tick of replay at the time (milliseconds of a steady clock).
-  int32_t replayStep(uint32_t nowMs);
+  ReplayTick replayStep(uint32_t nowMs);
   // True while the pace interval has not passed; else the step time becomes now.
   bool replayWait(uint32_t nowMs);
   // The interval between steps (the preference eventWait, milliseconds);
@@ -192,7 +198,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void setReplayPause(bool pause);
   bool isReplayPaused() const;
   // A paused replay advances exactly one step and pauses again.
-  int32_t replaySingleStep(uint32_t nowMs);
+  ReplayTick replaySingleStep(uint32_t nowMs);
   // The user asked to stop: the next tick asks and ends on Yes.
   void requestReplayStop() { if (replaying_) endPending_ = true; }
   void setEndOnError(bool on) { endOnError_ = on; }
@@ -364,7 +370,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
 
   // replay
   void applyReplayRefresh(uint8_t bits);
-  int32_t endReplay(ReplayEndKind kind, uint32_t nowMs);
+  ReplayTick endReplay(ReplayEndKind kind, uint32_t nowMs);
   std::unique_ptr<CReplaySession> replay_;
   bool replaying_ = false;
   bool endPending_ = false;

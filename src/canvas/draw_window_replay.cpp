@@ -62,18 +62,18 @@ void TDrawWindow::setReplayPause(bool pause) {
   if (replaying_ && replay_) replay_->setPaused(pause);
 }
 
-int32_t TDrawWindow::replaySingleStep(uint32_t nowMs) {
+ReplayTick TDrawWindow::replaySingleStep(uint32_t nowMs) {
   if (!replaying_ || !isReplayPaused()) return kReplayNothing;
   setReplayPause(false);
   const int32_t wait = replayWaitMs_;
   replayWaitMs_ = 0;  // a step asked for is never held back by the pace
-  const int32_t r = replayStep(nowMs);
+  const ReplayTick r = replayStep(nowMs);
   replayWaitMs_ = wait;
   if (replaying_) setReplayPause(true);
   return r;
 }
 
-int32_t TDrawWindow::replayStep(uint32_t nowMs) {
+ReplayTick TDrawWindow::replayStep(uint32_t nowMs) {
   if (!replaying_ || !replay_ || stepGuard_) return kReplayNothing;
   stepGuard_ = true;
   struct Guard {
@@ -122,7 +122,7 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
   if (bits & kRefreshTitle) updateTitle();
 }
 
-int32_t TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
+ReplayTick TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
   replay_->stop();
   // Where the recording is cut: before the seal at a normal end, after the
   // last replayed event otherwise.
