@@ -234,10 +234,13 @@ class CCommandRecorder {
   [[nodiscard]] bool record(CommandCall call, uint8_t type, uint8_t subcode, const std::function<bool(CCommandBody&)>& write);
   bool writeOffset(CommandCall call, uint8_t subcode, int32_t index, uint8_t offsetClass, uint8_t option,
                    TPoint delta);
-  bool writeFilter(uint8_t type, int32_t layer, uint16_t argument, const uint32_t* values, size_t count,
-                   uint8_t code);
-  bool writeNamed(CommandCall call, uint8_t type, uint8_t subcode, int32_t index, std::string_view name);
-  bool writeStateImage(uint8_t subcode, int32_t layer, const SFilterImage& image);
+  [[nodiscard]] bool writeFilter(uint8_t type, int32_t layer, uint16_t argument,
+                                 const uint32_t *values, size_t count,
+                                 uint8_t code);
+  [[nodiscard]] bool writeNamed(CommandCall call, uint8_t type, uint8_t subcode,
+                                int32_t index, std::string_view name);
+  [[nodiscard]] bool writeStateImage(uint8_t subcode, int32_t layer,
+                                     const SFilterImage &image);
   void layerStructureChanged();
 
   CEventMngr& store_;

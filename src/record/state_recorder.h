@@ -73,14 +73,15 @@ class CStateRecorder {
 
   // The sets. Each answers true at once while the store is not recording,
   // and false as soon as an item fails.
-  bool recordDocumentState();
-  bool recordStrokeState();
-  bool recordFullState();
+  [[nodiscard]] bool recordDocumentState();
+  [[nodiscard]] bool recordStrokeState();
+  [[nodiscard]] bool recordFullState();
   // Item 0 alone, when not yet recorded.
-  bool recordVersion();
+  [[nodiscard]] bool recordVersion();
   // Items 32 and 33, written whatever the cache says.
-  bool recordFont(const SLogFont& font, uint16_t lineSpacing, uint16_t charSpacing);
-  bool recordText(std::string_view utf8);
+  [[nodiscard]] bool recordFont(const SLogFont &font, uint16_t lineSpacing,
+                                uint16_t charSpacing);
+  [[nodiscard]] bool recordText(std::string_view utf8);
 
   // The tool window's current tone: defined once by id (36, its tile
   // packed), afterwards selected (37) when the selection changed. Nothing
@@ -94,9 +95,9 @@ class CStateRecorder {
   // The pen-method renderer's items in order (48, 50, 52, 53, the image nib
   // 44/45, 56, 57, 58, 60), stopping at the first failure. Nothing without a
   // renderer.
-  bool recordPenState();
+  [[nodiscard]] bool recordPenState();
 
- private:
+private:
   // Writes the body unless compare is set and it equals the cached one.
   [[nodiscard]] ItemResult writeItem(uint8_t subcode, const uint8_t* body, uint32_t size, bool compare);
   bool sameAsCached(uint8_t subcode, const uint8_t* body, uint32_t size) const;
@@ -104,7 +105,8 @@ class CStateRecorder {
   const std::vector<uint8_t>* cached(uint8_t subcode) const;
   // Body of an item of the document or stroke set; false when it cannot be
   // built.
-  bool buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, uint32_t& size) const;
+  [[nodiscard]] bool buildItem(uint8_t subcode, std::array<uint8_t, 32> &body,
+                               uint32_t &size) const;
   [[nodiscard]] ItemResult defineTone(const CPat8& pattern, const uint8_t* selection);
   [[nodiscard]] ItemResult recordNib(const SPenStateValues& pen);
 

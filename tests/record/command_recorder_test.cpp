@@ -92,7 +92,7 @@ std::vector<CommandCase> commandCases() {
   const TPointF p2{-1.0f, 0.25f};
   const std::array<TPointF, 2> polygon{p1, p2};
   SEventRecord record;
-  initEventHeader(record, 1, 2, 4, 1);
+  EXPECT_TRUE(initEventHeader(record, 1, 2, 4, 1));
   const Bytes recordBytes(record.begin(), record.end());
   using D = StateSet;
   return {
