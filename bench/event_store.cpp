@@ -2,6 +2,8 @@
 // 1,000,000 small packets written into the event store.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 #include "record/event_store.h"
 #include "record/packet_catalogue.h"
 
@@ -15,9 +17,12 @@ void BM_OpenStatePackets(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     pg::CEventMngr store(nullptr);
-    store.startRecording(nullptr, nullptr, 42, 42);
+    if (!store.startRecording(nullptr, nullptr, 42, 42)) std::abort();
     state.ResumeTiming();
-    for (int i = 0; i < kPackets; ++i) store.writePacketOpen(pg::kPktState, pg::kStateLayerMask, 0, nullptr, 4, body);
+    bool ok = true;
+    for (int i = 0; i < kPackets; ++i)
+      ok &= store.writePacketOpen(pg::kPktState, pg::kStateLayerMask, 0, nullptr, 4, body);
+    if (!ok) state.SkipWithError("a packet write failed");
     benchmark::DoNotOptimize(store.writePosition());
   }
   state.SetItemsProcessed(state.iterations() * kPackets);
@@ -32,9 +37,11 @@ void BM_CommittedPointPackets(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     pg::CEventMngr store(nullptr);
-    store.startRecording(nullptr, nullptr, 42, 42);
+    if (!store.startRecording(nullptr, nullptr, 42, 42)) std::abort();
     state.ResumeTiming();
-    for (int i = 0; i < kPackets; ++i) store.writePacket(pg::kPktStrokeLast, 1, 0, nullptr, 12, point);
+    bool ok = true;
+    for (int i = 0; i < kPackets; ++i) ok &= store.writePacket(pg::kPktStrokeLast, 1, 0, nullptr, 12, point);
+    if (!ok) state.SkipWithError("a packet write failed");
     benchmark::DoNotOptimize(store.writePosition());
   }
   state.SetItemsProcessed(state.iterations() * kPackets);
@@ -50,13 +57,16 @@ void BM_StrokeChunks(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     pg::CEventMngr store(nullptr);
-    store.startRecording(nullptr, nullptr, 42, 42);
+    if (!store.startRecording(nullptr, nullptr, 42, 42)) std::abort();
     state.ResumeTiming();
+    bool ok = true;
     for (int i = 0; i < kPackets / 8; ++i) {
-      store.writePacketOpen(pg::kPktStrokeBeginSimple, 0, 0, nullptr, 4, begin);
-      for (int c = 0; c < 6; ++c) store.writePacketOpen(pg::kPktStrokePoints, 16, 0, nullptr, sizeof chunk, chunk);
-      store.writePacket(pg::kPktStrokeLast, 16, 0, nullptr, sizeof chunk, chunk);
+      ok &= store.writePacketOpen(pg::kPktStrokeBeginSimple, 0, 0, nullptr, 4, begin);
+      for (int c = 0; c < 6; ++c)
+        ok &= store.writePacketOpen(pg::kPktStrokePoints, 16, 0, nullptr, sizeof chunk, chunk);
+      ok &= store.writePacket(pg::kPktStrokeLast, 16, 0, nullptr, sizeof chunk, chunk);
     }
+    if (!ok) state.SkipWithError("a packet write failed");
     benchmark::DoNotOptimize(store.writePosition());
   }
   state.SetItemsProcessed(state.iterations() * kPackets);

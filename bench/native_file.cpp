@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -70,8 +71,9 @@ std::unique_ptr<TPaper> makeDocument() {
   const std::vector<uint8_t> data(4000, 0x5A);
   for (int i = 0; i < 250; ++i) {
     const uint8_t body[4] = {uint8_t(i), 0, 0, 0};
-    store.writeDataPacket(5, uint32_t(data.size()), data.data());
-    store.writePacket(kPktLayer, 1, 0, nullptr, 4, body);
+    if (!store.writeDataPacket(5, uint32_t(data.size()), data.data()) ||
+        !store.writePacket(kPktLayer, 1, 0, nullptr, 4, body))
+      std::abort();
   }
   doc->redraw(false);
   return doc;

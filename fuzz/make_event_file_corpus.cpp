@@ -27,7 +27,7 @@ void save(const char* name, const Bytes& bytes) {
   std::ofstream out(gFolder + "/" + name, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   CEventMngr store(nullptr);
-  store.startRecording(nullptr, nullptr, 4, 4);
+  if (!store.startRecording(nullptr, nullptr, 4, 4)) std::abort();
   CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
   std::printf("%-28s %3d\n", name, readEvents(in, &store, nullProgress()));
 }
@@ -35,12 +35,13 @@ void save(const char* name, const Bytes& bytes) {
 // A recording of n events, each a data packet of `data` zero bytes and a
 // layer command.
 void record(CEventMngr& store, int events, uint32_t data) {
-  store.startRecording(nullptr, nullptr, 40, 40);
+  if (!store.startRecording(nullptr, nullptr, 40, 40)) std::abort();
   const Bytes zeros(data, 0);
   for (int i = 0; i < events; ++i) {
     const uint8_t body[4] = {uint8_t(i), 0, 0, 0};
-    store.writeDataPacket(5, data, data ? zeros.data() : nullptr);
-    store.writePacket(kPktLayer, 1, 0, nullptr, 4, body);
+    if (!store.writeDataPacket(5, data, data ? zeros.data() : nullptr) ||
+        !store.writePacket(kPktLayer, 1, 0, nullptr, 4, body))
+      std::abort();
   }
 }
 

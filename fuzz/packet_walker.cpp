@@ -29,12 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
 
   // The bytes as one committed event, undone, redone and dropped again.
-  store.commit();
+  if (!store.commit()) std::abort();
   store.firstCommandOfLastEvent();
   if (!store.undoEvent()) std::abort();
   if (store.writePosition() != 0) std::abort();
   if (!store.redoEvent()) std::abort();
   if (store.writePosition() != base + size) std::abort();
-  store.dropLastEvent();
+  if (!store.dropLastEvent()) std::abort();
   return 0;
 }

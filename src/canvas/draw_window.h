@@ -135,10 +135,16 @@ int32_t replayThumbSlot(uint64_t done, uint64_t total);
 SSize replayThumbSize(int32_t width, int32_t height);
 
 // Results of one replay tick.
-inline constexpr int32_t kReplayEventDone = 0;
-inline constexpr int32_t kReplayNothing = 1;  // paused, waiting, busy or not replaying
-inline constexpr int32_t kReplayEnd = 2;
-inline constexpr int32_t kReplayError = 3;
+enum class ReplayTick : int32_t {
+  EventDone = 0,
+  Nothing = 1,  // paused, waiting, busy or not replaying
+  End = 2,
+  Error = 3,
+};
+inline constexpr ReplayTick kReplayEventDone = ReplayTick::EventDone;
+inline constexpr ReplayTick kReplayNothing = ReplayTick::Nothing;
+inline constexpr ReplayTick kReplayEnd = ReplayTick::End;
+inline constexpr ReplayTick kReplayError = ReplayTick::Error;
 
 class TDrawWindow final : public IDocWindow, public IViewSurface {
  public:
@@ -206,7 +212,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // goes to the host and the window keeps a document in which clicks do nothing.
   bool openEventFile(const std::string& path, uint32_t nowMs);
   // One tick of replay at the time (milliseconds of a steady clock).
-  int32_t replayStep(uint32_t nowMs);
+  ReplayTick replayStep(uint32_t nowMs);
   // True while the pace interval has not passed; else the step time becomes now.
   bool replayWait(uint32_t nowMs);
   // The interval between steps (the preference eventWait, milliseconds);
@@ -216,7 +222,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void setReplayPause(bool pause);
   bool isReplayPaused() const;
   // A paused replay advances exactly one step and pauses again.
-  int32_t replaySingleStep(uint32_t nowMs);
+  ReplayTick replaySingleStep(uint32_t nowMs);
   // The user asked to stop: the next tick asks and ends on Yes.
   void requestReplayStop() { if (replaying_) endPending_ = true; }
   void setEndOnError(bool on) { endOnError_ = on; }
@@ -421,10 +427,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
 
   // replay
   void applyReplayRefresh(uint8_t bits);
-  int32_t endReplay(ReplayEndKind kind, uint32_t nowMs);
+  ReplayTick endReplay(ReplayEndKind kind, uint32_t nowMs);
   // The tool window's share of a step: the event log, progress, thumbnail,
   // replayed paint parameters and colours.
-  void reportReplayStep(int32_t result, uint8_t refresh, uint32_t nowMs);
+  void reportReplayStep(ReplayTick result, uint8_t refresh, uint32_t nowMs);
   void takeReplayThumbnail(int32_t slot);
   // Events of the recording replayed so far, past the image set-up.
   uint32_t replayProgressDone() const;
@@ -451,8 +457,8 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   uint32_t logMark_ = 0;
   bool logMarkSet_ = false;
   // the version 1.1 replay: its stream and stroke settings
-  int32_t legacyReplayStep(uint32_t nowMs);
-  int32_t endLegacyReplay(ReplayEndKind kind, uint32_t nowMs);
+  ReplayTick legacyReplayStep(uint32_t nowMs);
+  ReplayTick endLegacyReplay(ReplayEndKind kind, uint32_t nowMs);
   std::unique_ptr<TEventPacket> legacy_;
   std::unique_ptr<TStroke> legacyStroke_;
   bool legacyPaused_ = false;

@@ -61,7 +61,7 @@ bool TDrawWindow::openLegacyEvents(const std::string& path, uint32_t nowMs) {
   return true;
 }
 
-int32_t TDrawWindow::legacyReplayStep(uint32_t nowMs) {
+ReplayTick TDrawWindow::legacyReplayStep(uint32_t nowMs) {
   if (legacyPaused_) return kReplayNothing;
   if (replayWaitMs_ >= 1 && nowMs - lastStepMs_ < kLegacyPaceMs) return kReplayNothing;
   lastStepMs_ = nowMs;
@@ -98,7 +98,7 @@ int32_t TDrawWindow::legacyReplayStep(uint32_t nowMs) {
   return kReplayEventDone;
 }
 
-int32_t TDrawWindow::endLegacyReplay(ReplayEndKind kind, uint32_t nowMs) {
+ReplayTick TDrawWindow::endLegacyReplay(ReplayEndKind kind, uint32_t nowMs) {
   SReplaySummary summary;
   summary.kind = kind;
   summary.documentName = paper_->name;

@@ -122,18 +122,18 @@ void TDrawWindow::setReplayPause(bool pause) {
   if (replaying_ && replay_) replay_->setPaused(pause);
 }
 
-int32_t TDrawWindow::replaySingleStep(uint32_t nowMs) {
+ReplayTick TDrawWindow::replaySingleStep(uint32_t nowMs) {
   if (!replaying_ || !isReplayPaused()) return kReplayNothing;
   setReplayPause(false);
   const int32_t wait = replayWaitMs_;
   replayWaitMs_ = 0;  // a step asked for is never held back by the pace
-  const int32_t r = replayStep(nowMs);
+  const ReplayTick r = replayStep(nowMs);
   replayWaitMs_ = wait;
   if (replaying_) setReplayPause(true);
   return r;
 }
 
-int32_t TDrawWindow::replayStep(uint32_t nowMs) {
+ReplayTick TDrawWindow::replayStep(uint32_t nowMs) {
   if (replaying_ && legacy_ && !stepGuard_) return legacyReplayStep(nowMs);
   if (!replaying_ || !replay_ || stepGuard_) return kReplayNothing;
   stepGuard_ = true;
@@ -149,7 +149,7 @@ int32_t TDrawWindow::replayStep(uint32_t nowMs) {
   }
   if (r == ReplayStep::EventDone) ++replayedEvents_;
   const uint8_t refresh = replay_->takeRefresh();
-  reportReplayStep(int32_t(r), refresh, nowMs);
+  reportReplayStep(r, refresh, nowMs);
   applyReplayRefresh(refresh);
   if (r == ReplayStep::Error) {
     // The stream cannot go on past a packet that failed: the replay ends
@@ -166,7 +166,7 @@ int32_t TDrawWindow::replayStep(uint32_t nowMs) {
   return r == ReplayStep::EventDone ? kReplayEventDone : kReplayNothing;
 }
 
-void TDrawWindow::reportReplayStep(int32_t result, uint8_t refresh, uint32_t nowMs) {
+void TDrawWindow::reportReplayStep(ReplayTick result, uint8_t refresh, uint32_t nowMs) {
   if (result == int32_t(ReplayStep::Paused)) return;
   CReplayEngine& engine = replay_->engine();
   const SPacketHeader h = engine.lastHeader();
@@ -238,7 +238,7 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
   if (bits & kRefreshTitle) updateTitle();
 }
 
-int32_t TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
+ReplayTick TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
   replay_->stop();
   // Where the recording is cut: before the seal at a normal end, after the
   // last replayed event otherwise.

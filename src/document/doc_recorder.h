@@ -33,80 +33,77 @@ struct SLogFont;
 class IDocEventRecorder : public IDocRecorder {
  public:
   // ---- whole document ----
-  virtual bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) = 0;
-  virtual bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) = 0;
-  virtual bool recordImageCrop(uint16_t first, const TRect& rect, uint16_t second) = 0;
-  virtual bool recordDocumentEvent(uint8_t subcode) = 0;
-  virtual bool recordMergeVisible(uint8_t subcode, uint16_t first, uint16_t second, uint32_t third,
-                                  uint32_t fourth) = 0;
-  virtual bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) = 0;
+  [[nodiscard]] virtual bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) = 0;
+  [[nodiscard]] virtual bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) = 0;
+  [[nodiscard]] virtual bool recordImageCrop(uint16_t layer, uint16_t argument, const TRect& rect) = 0;
+  [[nodiscard]] virtual bool recordDocumentEvent(uint8_t subcode) = 0;
+  [[nodiscard]] virtual bool recordMergeVisible(uint8_t subcode, int32_t layer, uint16_t argument,
+                                  const SCommandValues& values) = 0;
+  [[nodiscard]] virtual bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) = 0;
 
   // ---- layers ----
-  virtual bool recordLayerNewEx(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth,
-                                bool flag0, bool flag1) = 0;
-  virtual bool recordLayerNew(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth,
-                              bool flag0, bool flag1, uint32_t fifth, std::string_view name) = 0;
-  virtual bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) = 0;
-  virtual bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode, uint32_t first,
-                                    uint32_t second) = 0;
-  virtual bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) = 0;
-  virtual bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue) = 0;
-  virtual bool recordLayerOffset(int32_t index, TPoint delta) = 0;
-  virtual bool recordLayerOffsetApply(int32_t index, uint8_t first, uint8_t second, TPoint delta) = 0;
-  virtual bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta) = 0;
-  virtual bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value) = 0;
-  virtual bool recordLayerName(int32_t index, std::string_view name) = 0;
-  virtual bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count) = 0;
-  virtual bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, uint32_t first,
-                                 uint32_t second) = 0;
-  virtual bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta, uint32_t first,
-                                   uint32_t second) = 0;
-  virtual bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
+  [[nodiscard]] virtual bool recordLayerNewEx(int32_t index, const SNewLayer& layer) = 0;
+  [[nodiscard]] virtual bool recordLayerNew(int32_t index, const SNewLayer& layer, std::string_view name) = 0;
+  [[nodiscard]] virtual bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) = 0;
+  [[nodiscard]] virtual bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode,
+                                    const SCommandValues& values) = 0;
+  [[nodiscard]] virtual bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) = 0;
+  [[nodiscard]] virtual bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue) = 0;
+  [[nodiscard]] virtual bool recordLayerOffset(int32_t index, TPoint delta) = 0;
+  [[nodiscard]] virtual bool recordLayerOffsetApply(int32_t index, uint8_t offsetClass, uint8_t option, TPoint delta) = 0;
+  [[nodiscard]] virtual bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta) = 0;
+  [[nodiscard]] virtual bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value) = 0;
+  [[nodiscard]] virtual bool recordLayerName(int32_t index, std::string_view name) = 0;
+  [[nodiscard]] virtual bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count) = 0;
+  [[nodiscard]] virtual bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, const SCommandValues& values) = 0;
+  [[nodiscard]] virtual bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta,
+                                   const SCommandValues& values) = 0;
+  [[nodiscard]] virtual bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
                                 const uint8_t* attributes72) = 0;
 
   // ---- fills and area edits ----
-  virtual bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+  [[nodiscard]] virtual bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                                 const TPoint* seed, const TChannel& region, const SRectXYWH& bounds) = 0;
-  virtual bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+  [[nodiscard]] virtual bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                                   const std::array<TPoint, 3>& points, const TChannel& region,
                                   const SRectXYWH& bounds) = 0;
-  virtual bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
+  [[nodiscard]] virtual bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                               uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
                               const TChannel& coverage, const SRectXYWH& bounds) = 0;
-  virtual bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
+  [[nodiscard]] virtual bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
                                     const uint8_t* entries, uint32_t entryCount, const TChannel& region,
                                     const SRectXYWH& bounds) = 0;
-  virtual bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* first,
-                               const TPointF* second) = 0;
-  virtual bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count) = 0;
+  [[nodiscard]] virtual bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* start,
+                               const TPointF* end) = 0;
+  [[nodiscard]] virtual bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count) = 0;
 
   // ---- masks ----
-  virtual bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) = 0;
-  virtual bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode, uint32_t first,
-                                   uint32_t second) = 0;
-  virtual bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF first,
-                               TPointF second) = 0;
-  virtual bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points,
+  [[nodiscard]] virtual bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) = 0;
+  [[nodiscard]] virtual bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode,
+                                   const SCommandValues& values) = 0;
+  [[nodiscard]] virtual bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF start,
+                               TPointF end) = 0;
+  [[nodiscard]] virtual bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points,
                                  int32_t count) = 0;
-  virtual bool recordMaskName(int32_t mask, std::string_view name) = 0;
+  [[nodiscard]] virtual bool recordMaskName(int32_t mask, std::string_view name) = 0;
 
   // ---- filters ----
-  virtual bool recordFilter(int32_t layer, uint16_t argument, uint8_t code) = 0;
-  virtual bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values,
+  [[nodiscard]] virtual bool recordFilter(int32_t layer, uint16_t argument, uint8_t code) = 0;
+  [[nodiscard]] virtual bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values,
                              uint8_t code) = 0;
-  virtual bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values,
+  [[nodiscard]] virtual bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values,
                              uint8_t code) = 0;
-  virtual bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values,
+  [[nodiscard]] virtual bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values,
                              uint8_t code) = 0;
-  virtual bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data) = 0;
-  virtual bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
-                                      uint16_t field18, uint16_t field20, const SFilterImage& first,
-                                      const SFilterImage& second) = 0;
+  [[nodiscard]] virtual bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data) = 0;
+  [[nodiscard]] virtual bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
+                                      uint16_t field18, uint16_t field20, const SFilterImage& image1,
+                                      const SFilterImage& image2) = 0;
 
   // ---- strokes ----
-  virtual bool recordStrokeBegin(float x, float y, float pressure) = 0;
-  virtual bool recordStrokePoint(float x, float y, float pressure) = 0;
-  virtual bool recordStrokeEnd() = 0;
+  [[nodiscard]] virtual bool recordStrokeBegin(float x, float y, float pressure) = 0;
+  [[nodiscard]] virtual bool recordStrokePoint(float x, float y, float pressure) = 0;
+  [[nodiscard]] virtual bool recordStrokeEnd() = 0;
   virtual uint32_t strokePointCount() const = 0;
 };
 
@@ -169,31 +166,28 @@ class CDocEventRecorder final : public IDocEventRecorder,
   bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) override {
     return commands_.recordImageScale(width, height, subcode, mode);
   }
-  bool recordImageCrop(uint16_t first, const TRect& rect, uint16_t second) override {
-    return commands_.recordImageCrop(first, rect, second);
+  bool recordImageCrop(uint16_t layer, uint16_t argument, const TRect& rect) override {
+    return commands_.recordImageCrop(layer, argument, rect);
   }
   bool recordDocumentEvent(uint8_t subcode) override { return commands_.recordDocumentEvent(subcode); }
-  bool recordMergeVisible(uint8_t subcode, uint16_t first, uint16_t second, uint32_t third,
-                          uint32_t fourth) override {
-    return commands_.recordMergeVisible(subcode, first, second, third, fourth);
+  bool recordMergeVisible(uint8_t subcode, int32_t layer, uint16_t argument, const SCommandValues& values) override {
+    return commands_.recordMergeVisible(subcode, layer, argument, values);
   }
   bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) override {
     return commands_.recordDocumentEventValue(layer, value, subcode);
   }
-  bool recordLayerNewEx(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth, bool flag0,
-                        bool flag1) override {
-    return commands_.recordLayerNewEx(index, first, second, third, fourth, flag0, flag1);
+  bool recordLayerNewEx(int32_t index, const SNewLayer& layer) override {
+    return commands_.recordLayerNewEx(index, layer);
   }
-  bool recordLayerNew(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth, bool flag0,
-                      bool flag1, uint32_t fifth, std::string_view name) override {
-    return commands_.recordLayerNew(index, first, second, third, fourth, flag0, flag1, fifth, name);
+  bool recordLayerNew(int32_t index, const SNewLayer& layer, std::string_view name) override {
+    return commands_.recordLayerNew(index, layer, name);
   }
   bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) override {
     return commands_.recordLayerCommand(index, argument, subcode);
   }
-  bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode, uint32_t first,
-                            uint32_t second) override {
-    return commands_.recordLayerCommandEx(index, argument, subcode, first, second);
+  bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode,
+                            const SCommandValues& values) override {
+    return commands_.recordLayerCommandEx(index, argument, subcode, values);
   }
   bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) override {
     return commands_.recordLayerAttribute(index, value, subcode);
@@ -202,8 +196,8 @@ class CDocEventRecorder final : public IDocEventRecorder,
     return commands_.recordLayerEffect(index, effect, seed, effectValue);
   }
   bool recordLayerOffset(int32_t index, TPoint delta) override { return commands_.recordLayerOffset(index, delta); }
-  bool recordLayerOffsetApply(int32_t index, uint8_t first, uint8_t second, TPoint delta) override {
-    return commands_.recordLayerOffsetApply(index, first, second, delta);
+  bool recordLayerOffsetApply(int32_t index, uint8_t offsetClass, uint8_t option, TPoint delta) override {
+    return commands_.recordLayerOffsetApply(index, offsetClass, option, delta);
   }
   bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta) override {
     return commands_.recordLayerMaskOffset(index, argument, delta);
@@ -217,12 +211,12 @@ class CDocEventRecorder final : public IDocEventRecorder,
   bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count) override {
     return commands_.recordLayerLink(layer, up, values, count);
   }
-  bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, uint32_t first, uint32_t second) override {
-    return commands_.recordLayerListOp(subcode, layer, value, first, second);
+  bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, const SCommandValues& values) override {
+    return commands_.recordLayerListOp(subcode, layer, value, values);
   }
-  bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta, uint32_t first,
-                           uint32_t second) override {
-    return commands_.recordLayerListOpEx(subcode, layer, value, delta, first, second);
+  bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta,
+                           const SCommandValues& values) override {
+    return commands_.recordLayerListOpEx(subcode, layer, value, delta, values);
   }
   bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
                         const uint8_t* attributes72) override {
@@ -248,9 +242,9 @@ class CDocEventRecorder final : public IDocEventRecorder,
                             const SRectXYWH& bounds) override {
     return commands_.recordColorRangeMask(layer, argument, range, entries, entryCount, region, bounds);
   }
-  bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* first,
-                       const TPointF* second) override {
-    return commands_.recordLayerEdit(index, argument, subcode, first, second);
+  bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* start,
+                       const TPointF* end) override {
+    return commands_.recordLayerEdit(index, argument, subcode, start, end);
   }
   bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count) override {
     return commands_.recordPolygonFill(index, points, count);
@@ -258,13 +252,13 @@ class CDocEventRecorder final : public IDocEventRecorder,
   bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) override {
     return commands_.recordMaskCommand(layer, argument, subcode);
   }
-  bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode, uint32_t first,
-                           uint32_t second) override {
-    return commands_.recordMaskCommandEx(layer, argument, subcode, first, second);
+  bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode,
+                           const SCommandValues& values) override {
+    return commands_.recordMaskCommandEx(layer, argument, subcode, values);
   }
-  bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF first,
-                       TPointF second) override {
-    return commands_.recordMaskShape(layer, argument, subcode, combine, first, second);
+  bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF start,
+                       TPointF end) override {
+    return commands_.recordMaskShape(layer, argument, subcode, combine, start, end);
   }
   bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points,
                          int32_t count) override {
@@ -290,9 +284,9 @@ class CDocEventRecorder final : public IDocEventRecorder,
     return commands_.recordFilterRecord(code, record, data);
   }
   bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
-                              uint16_t field18, uint16_t field20, const SFilterImage& first,
-                              const SFilterImage& second) override {
-    return commands_.recordFilterWithImages(layer, value, params, field18, field20, first, second);
+                              uint16_t field18, uint16_t field20, const SFilterImage& image1,
+                              const SFilterImage& image2) override {
+    return commands_.recordFilterWithImages(layer, value, params, field18, field20, image1, image2);
   }
   bool recordStrokeBegin(float x, float y, float pressure) override {
     return strokes_.recordStrokeBegin(x, y, pressure);

@@ -711,7 +711,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // the selection is switched on and shown, the outline retraced and the
   // mask list refreshed. Answers whether the outline was traced.
   bool selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t currentBefore, std::unique_ptr<CMaskData> old);
-  bool maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t first, uint32_t second);
+  // A mask command; the extended form carries two values (SCommandValues).
+  bool maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t value, uint32_t option);
   bool changeSelectionFlag(bool which, bool value, bool record);
   bool maskFigure(TFlowImage& flow, int32_t layerIndex, int32_t mode, TStroke& stroke, bool record,
                   const std::function<bool(CFillMngr*&, std::unique_ptr<CFillMngr>&)>& build,

@@ -190,7 +190,8 @@ bool TPaper::newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return mode == 0 && !keep ? e.recordMaskCommand(index, u16(maskIndex), kMaskNewLayer)
                                     : e.recordMaskCommandEx(index, u16(maskIndex), kMaskNewLayerEx,
-                                                            static_cast<uint32_t>(mode), keep ? 1u : 0u);
+                                                            {.value = static_cast<uint32_t>(mode),
+                                                             .option = keep ? 1u : 0u});
         });
       }))
     return false;

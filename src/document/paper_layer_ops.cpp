@@ -180,8 +180,11 @@ bool TPaper::newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t o
                         int32_t w, bool record) {
   const int32_t iw = std::clamp(w, 1, kMaxImageWidth), ih = std::clamp(h, 1, kMaxImageHeight);
   return addNewLayer(flow, index, visible, opacity, mode, SSize{iw, ih}, record, nullptr, [&](IDocEventRecorder& e) {
-    return e.recordLayerNewEx(index, static_cast<uint32_t>(iw), static_cast<uint32_t>(ih),
-                              static_cast<uint8_t>(opacity), static_cast<uint8_t>(mode), visible, false);
+    return e.recordLayerNewEx(index, SNewLayer{.width = static_cast<uint32_t>(iw),
+                                               .height = static_cast<uint32_t>(ih),
+                                               .opacity = static_cast<uint8_t>(opacity),
+                                               .blendMode = static_cast<uint8_t>(mode),
+                                               .visible = visible});
   });
 }
 
@@ -198,8 +201,14 @@ bool TPaper::newLayer(TFlowImage* flow, int32_t index, bool visible, const std::
         made.updateThumbnail();
       },
       [&](IDocEventRecorder& e) {
-        return e.recordLayerNew(index, static_cast<uint32_t>(iw), static_cast<uint32_t>(ih),
-                                static_cast<uint8_t>(opacity), static_cast<uint8_t>(mode), visible, false, argb, name);
+        return e.recordLayerNew(index,
+                                SNewLayer{.width = static_cast<uint32_t>(iw),
+                                          .height = static_cast<uint32_t>(ih),
+                                          .opacity = static_cast<uint8_t>(opacity),
+                                          .blendMode = static_cast<uint8_t>(mode),
+                                          .visible = visible,
+                                          .colour = argb},
+                                name);
       });
 }
 
@@ -329,7 +338,8 @@ bool TPaper::mergeDown(TFlowImage* flow, int32_t index, bool record) {
 bool TPaper::mergeLinked(TFlowImage* flow, int32_t index, int32_t option, bool record) {
   if (option < 0 || option > 3) return false;
   return mergeDownWith(flow, index, static_cast<uint32_t>(option), record, [&](IDocEventRecorder& e) {
-    return e.recordLayerCommandEx(index, u16(index - 1), kLayerMergeLinked, 0, static_cast<uint32_t>(option));
+    return e.recordLayerCommandEx(index, u16(index - 1), kLayerMergeLinked,
+                                   {.option = static_cast<uint32_t>(option)});
   });
 }
 
@@ -368,7 +378,7 @@ bool TPaper::moveLayerGroup(TFlowImage* flow, int32_t from, int32_t to, int32_t 
   for (int32_t k = 0; k < count; ++k) levels[static_cast<size_t>(k)] = static_cast<uint8_t>(layers_->getLayer(from + k)->linkLevel);
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerListOp(kListMoveGroup, from, u16(to), static_cast<uint32_t>(count), 0);
+          return e.recordLayerListOp(kListMoveGroup, from, u16(to), {.value = static_cast<uint32_t>(count)});
         });
       }))
     return false;
@@ -397,7 +407,7 @@ bool TPaper::deleteLayerGroup(TFlowImage* flow, int32_t base, bool record) {
   const int32_t n = linked + 1;
   // The whole group goes; at least one layer stays.
   return removeLayerRun(flow, base, n, false, record, [&](IDocEventRecorder& e) {
-    return e.recordLayerListOp(kListDeleteGroup, base, 0, static_cast<uint32_t>(n), 0);
+    return e.recordLayerListOp(kListDeleteGroup, base, 0, {.value = static_cast<uint32_t>(n)});
   });
 }
 
@@ -486,7 +496,7 @@ bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool 
   const uint32_t flags = (transparent ? 1u : 0u) | (option ? 1u : 0u) << 8;
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordMergeVisible(10, u16(currentLayerIndex()), 0, flags, 0);
+          return e.recordMergeVisible(10, currentLayerIndex(), 0, {.value = flags});
         });
       }))
     return false;
@@ -801,8 +811,9 @@ bool TPaper::setLayerGroupVisible(int32_t base, int32_t count, bool visible, boo
   for (int32_t k = 0; k < n; ++k) before[static_cast<size_t>(k)] = layers_->getLayer(base + k)->visible ? 1 : 0;
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerListOp(kListGroupVisible, base, 0,
-                                     (visible ? 1u : 0u) | static_cast<uint32_t>(std::min(n, 0xFFFF)) << 16, 0);
+          return e.recordLayerListOp(
+              kListGroupVisible, base, 0,
+              {.value = (visible ? 1u : 0u) | static_cast<uint32_t>(std::min(n, 0xFFFF)) << 16});
         });
       }))
     return false;

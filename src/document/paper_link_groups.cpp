@@ -64,7 +64,7 @@ bool TPaper::mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool 
   }
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerListOp(kListMergeGroup, base, u16(count), 0, 0);
+          return e.recordLayerListOp(kListMergeGroup, base, u16(count), {});
         });
       }))
     return false;
@@ -103,7 +103,7 @@ bool TPaper::removeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool
   // it becomes current.
   if (count < 2 || !runInList(layers_.get(), base, count)) return false;
   return removeLayerRun(flow, base, count, true, record, [&](IDocEventRecorder& e) {
-    return e.recordLayerListOp(kListRemoveGroup, base, u16(count), 0, 0);
+    return e.recordLayerListOp(kListRemoveGroup, base, u16(count), {});
   });
 }
 
@@ -165,8 +165,8 @@ bool TPaper::moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return mask != nullptr
                      ? e.recordLayerListOpEx(kListOffsetGroupMask, base, u16(maskIndex), delta,
-                                             static_cast<uint32_t>(count), 0)
-                     : e.recordLayerListOpEx(kListOffsetGroup, base, 0, delta, static_cast<uint32_t>(count), 0);
+                                             {.value = static_cast<uint32_t>(count)})
+                     : e.recordLayerListOpEx(kListOffsetGroup, base, 0, delta, {.value = static_cast<uint32_t>(count)});
         });
       }))
     return false;

@@ -72,12 +72,13 @@ int32_t TPaper::maskIndexOr(int32_t index) const {
   return index < 0 && masks_ ? masks_->current() : index;
 }
 
-bool TPaper::maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t first,
-                       uint32_t second) {
+bool TPaper::maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t value,
+                       uint32_t option) {
+  const SCommandValues values{value, option};
   const int32_t layer = currentLayerIndex();
   return edit.event([&](IDocRecorder& r) {
     return writeDocEvent(r, [&](IDocEventRecorder& e) {
-      return extended ? e.recordMaskCommandEx(layer, u16(argument), subcode, first, second)
+      return extended ? e.recordMaskCommandEx(layer, u16(argument), subcode, values)
                       : e.recordMaskCommand(layer, u16(argument), subcode);
     });
   });

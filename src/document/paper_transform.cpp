@@ -133,8 +133,8 @@ bool TPaper::layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bo
   const uint8_t subcode = kInPlaceEvents[code - kUndoMirror].selection;
   if (!edit.event([&](IDocRecorder& r2) {
         return writeDocEvent(r2, [&](IDocEventRecorder& e) {
-          return e.recordLayerCommandEx(index, u16of(index), subcode, static_cast<uint32_t>(maskIndex),
-                                        blendAlpha ? 1u : 0u);
+          return e.recordLayerCommandEx(index, u16of(index), subcode,
+                                        {.value = static_cast<uint32_t>(maskIndex), .option = blendAlpha ? 1u : 0u});
         });
       }))
     return false;
@@ -352,7 +352,7 @@ bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float deg
   uint32_t bits = 0;
   std::memcpy(&bits, &degrees, sizeof bits);
   if (!edit.event([&](IDocRecorder& r) {
-        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommandEx(index, u16of(index), 38, bits, 0); });
+        return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommandEx(index, u16of(index), 38, {.value = bits}); });
       }))
     return false;
   return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(turned));
@@ -386,7 +386,8 @@ bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w,
   scaled->updateThumbnail();
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
-          return e.recordLayerCommandEx(index, u16of(index), 39, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
+          return e.recordLayerCommandEx(index, u16of(index), 39,
+                                        {.value = static_cast<uint32_t>(w), .option = static_cast<uint32_t>(h)});
         });
       }))
     return false;
@@ -616,7 +617,7 @@ bool TPaper::cropToRect(TFlowImage&, const TRect& rect, bool record) {
       !intersectRect(overlap, TRect{0, 0, width, height}))
     return false;
   return reframeCanvas(rectSize(r), TPoint{-r.Left, -r.Top}, kUndoCropImage, [&](IDocEventRecorder& e) {
-    return e.recordImageCrop(0, r, 0);
+    return e.recordImageCrop(0, 0, r);
   }, record);
 }
 

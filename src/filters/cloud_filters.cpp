@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/blend_modes.h"
+#include "core/byte_cursor.h"
 #include "filters/fractal_noise.h"
 #include "filters/record_bytes.h"
 
@@ -11,69 +12,53 @@ namespace pg {
 
 // ------------------------------------------------------------------ records
 
+namespace {
+
+void cloudsFields(CByteCursor& c, SFltClouds& r) {
+  c.field(r.colour1).field(r.colour2).field(r.seed).field(r.strength).field(r.mode).field(r.opacity);
+}
+
+void plasmaFields(CByteCursor& c, SFltPlasma& r) {
+  c.field(r.seed).field(r.mono).zeros(1).field(r.strength).field(r.mode).field(r.opacity).zeros(6);
+}
+
+void cloudsRockFields(CByteCursor& c, SFltCloudsRock& r) {
+  c.field(r.colour2).field(r.colour1).field(r.seed).field(r.tileWidth).field(r.tileHeight).field(r.contrast);
+  c.field(r.softness).zeros(4);
+}
+
+// The kernels take a record of exactly its size.
+template <class Record, class Fields>
+bool readFilterRecord(const void* param, int32_t size, int32_t expected, Record& out, Fields fields) {
+  const uint8_t* p = recordBytes(param, size, expected);
+  return p != nullptr && readRecord(p, size_t(expected), out, fields);
+}
+
+}  // namespace
+
 bool readCloudsRecord(const void* param, int32_t size, SFltClouds& out) {
-  const uint8_t* p = recordBytes(param, size, kCloudsRecordSize);
-  if (p == nullptr) return false;
-  out.colour1 = readLE32(p);
-  out.colour2 = readLE32(p + 4);
-  out.seed = readLE32(p + 8);
-  out.strength = readLE16(p + 12);
-  out.mode = p[14];
-  out.opacity = p[15];
-  return true;
+  return readFilterRecord(param, size, kCloudsRecordSize, out, cloudsFields);
 }
 
 void writeCloudsRecord(const SFltClouds& rec, uint8_t out[kCloudsRecordSize]) {
-  writeLE32(out, rec.colour1);
-  writeLE32(out + 4, rec.colour2);
-  writeLE32(out + 8, rec.seed);
-  writeLE16(out + 12, rec.strength);
-  out[14] = rec.mode;
-  out[15] = rec.opacity;
+  // The span is the record's own size: the fields always fit.
+  (void)writeRecord(out, kCloudsRecordSize, rec, cloudsFields);
 }
 
 bool readPlasmaRecord(const void* param, int32_t size, SFltPlasma& out) {
-  const uint8_t* p = recordBytes(param, size, kPlasmaRecordSize);
-  if (p == nullptr) return false;
-  out.seed = readLE32(p);
-  out.mono = p[4];
-  out.strength = readLE16(p + 6);
-  out.mode = p[8];
-  out.opacity = p[9];
-  return true;
+  return readFilterRecord(param, size, kPlasmaRecordSize, out, plasmaFields);
 }
 
 void writePlasmaRecord(const SFltPlasma& rec, uint8_t out[kPlasmaRecordSize]) {
-  std::fill_n(out, kPlasmaRecordSize, uint8_t{0});
-  writeLE32(out, rec.seed);
-  out[4] = rec.mono;
-  writeLE16(out + 6, rec.strength);
-  out[8] = rec.mode;
-  out[9] = rec.opacity;
+  (void)writeRecord(out, kPlasmaRecordSize, rec, plasmaFields);  // always fits, as above
 }
 
 bool readCloudsRockRecord(const void* param, int32_t size, SFltCloudsRock& out) {
-  const uint8_t* p = recordBytes(param, size, kCloudsRockRecordSize);
-  if (p == nullptr) return false;
-  out.colour2 = readLE32(p);
-  out.colour1 = readLE32(p + 4);
-  out.seed = readLE32(p + 8);
-  out.tileWidth = readLE16(p + 12);
-  out.tileHeight = readLE16(p + 14);
-  out.contrast = readLE16(p + 16);
-  out.softness = readLE16(p + 18);
-  return true;
+  return readFilterRecord(param, size, kCloudsRockRecordSize, out, cloudsRockFields);
 }
 
 void writeCloudsRockRecord(const SFltCloudsRock& rec, uint8_t out[kCloudsRockRecordSize]) {
-  std::fill_n(out, kCloudsRockRecordSize, uint8_t{0});
-  writeLE32(out, rec.colour2);
-  writeLE32(out + 4, rec.colour1);
-  writeLE32(out + 8, rec.seed);
-  writeLE16(out + 12, rec.tileWidth);
-  writeLE16(out + 14, rec.tileHeight);
-  writeLE16(out + 16, rec.contrast);
-  writeLE16(out + 18, rec.softness);
+  (void)writeRecord(out, kCloudsRockRecordSize, rec, cloudsRockFields);  // always fits, as above
 }
 
 // ------------------------------------------------------- clouds and plasma

@@ -35,15 +35,15 @@ bool planeBytes(const TChannel& plane, const uint8_t*& data, uint64_t& size) {
 
 // ---- tones ------------------------------------------------------------------------
 
-int CStateRecorder::recordTone() {
-  if (!store_.isRecording()) return kItemUnchanged;
+ItemResult CStateRecorder::recordTone() {
+  if (!store_.isRecording()) return ItemResult::Unchanged;
   const std::vector<uint8_t>* switches = cached(kStateSwitches);
-  if (switches == nullptr || switches->size() < 2) return kItemFailed;
-  if ((readLE16(switches->data()) & 2) == 0) return kItemUnchanged;
+  if (switches == nullptr || switches->size() < 2) return ItemResult::Failed;
+  if ((readLE16(switches->data()) & 2) == 0) return ItemResult::Unchanged;
   const CToneMngr* tones = store_.toolTones();
   const CPatObj* pattern = tones != nullptr ? tones->current() : nullptr;
   SToneSelection selection;
-  if (pattern == nullptr || !toneSelectionOf(*pattern, selection)) return kItemUnchanged;
+  if (pattern == nullptr || !toneSelectionOf(*pattern, selection)) return ItemResult::Unchanged;
   uint8_t body[kToneSelectBytes];
   selection.encode(body);
   uint32_t definedAt = 0;
@@ -52,7 +52,7 @@ int CStateRecorder::recordTone() {
   return defineTone(static_cast<const CPat8&>(*pattern), body);
 }
 
-int CStateRecorder::defineTone(const CPat8& pattern, const uint8_t* selection) {
+ItemResult CStateRecorder::defineTone(const CPat8& pattern, const uint8_t* selection) {
   try {
     SToneDefinition def;
     def.id = pattern.Id;
@@ -71,9 +71,9 @@ int CStateRecorder::defineTone(const CPat8& pattern, const uint8_t* selection) {
     uint64_t tileBytes = 0;
     const bool hasTile = planeBytes(pattern.Tile, tile, tileBytes);
     // A stored pattern without a tile cannot be defined again on replay.
-    if (!hasTile && pattern.IsTone == 0) return kItemUnchanged;
+    if (!hasTile && pattern.IsTone == 0) return ItemResult::Unchanged;
     if (hasTile) {
-      if (!packForPacket(tile, tileBytes, packed, def.packedLength)) return kItemFailed;
+      if (!packForPacket(tile, tileBytes, packed, def.packedLength)) return ItemResult::Failed;
       def.unpackedLength = uint32_t(tileBytes);
       def.paddedLength = uint32_t(packed.size());
     }
@@ -82,36 +82,36 @@ int CStateRecorder::defineTone(const CPat8& pattern, const uint8_t* selection) {
 
     const uint32_t start = store_.writePosition();
     if (!store_.writePacketOpen(kPktState, kStateTone, def.paddedLength, packed.data(), kToneDefineBytes, head))
-      return kItemFailed;
+      return ItemResult::Failed;
     if (!store_.recordedToneIds().setAt(def.id, start)) {
       store_.rollbackOpenEvent();
-      return kItemFailed;
+      return ItemResult::Failed;
     }
     store_.setCached(kStateTone);
     keep(kStateToneSelect, selection, kToneSelectBytes);
-    return kItemRecorded;
+    return ItemResult::Recorded;
   } catch (const std::exception&) {
-    return kItemFailed;
+    return ItemResult::Failed;
   }
 }
 
 // ---- the gradient -----------------------------------------------------------------
 
-int CStateRecorder::recordGradient(bool forced) {
-  if (!store_.isRecording()) return kItemUnchanged;
+ItemResult CStateRecorder::recordGradient(bool forced) {
+  if (!store_.isRecording()) return ItemResult::Unchanged;
   if (!forced) {
     const std::vector<uint8_t>* switches = cached(kStateSwitches);
     if (switches == nullptr || switches->size() < 2 || (readLE16(switches->data()) & 8) == 0)
-      return kItemUnchanged;
+      return ItemResult::Unchanged;
   }
   const CColorSlotGroup* stops = tools_ != nullptr ? tools_->currentGradientStops() : nullptr;
   const SColorSlot* slots = nullptr;
   int64_t bytes = 0;
   // A gradient without stops cannot be replayed: the stream keeps the last one.
-  if (stops == nullptr || !stops->getSlots(slots, bytes) || bytes <= 0) return kItemUnchanged;
+  if (stops == nullptr || !stops->getSlots(slots, bytes) || bytes <= 0) return ItemResult::Unchanged;
   const int64_t count = bytes / int64_t(sizeof(SColorSlot));
   const int64_t dataLength = count * kGradientStopBytes;
-  if (count <= 0 || dataLength > 0xFFFF) return kItemFailed;
+  if (count <= 0 || dataLength > 0xFFFF) return ItemResult::Failed;
   try {
     std::vector<uint8_t> body(kGradientHeadBytes + size_t(dataLength));
     SGradientHeader{uint16_t(count), uint16_t(dataLength)}.encode(body.data());
@@ -119,19 +119,19 @@ int CStateRecorder::recordGradient(bool forced) {
       encodeColorSlot(slots[i], body.data() + kGradientHeadBytes + i * kGradientStopBytes);
     return writeItem(kStateGradient, body.data(), uint32_t(body.size()), true);
   } catch (const std::exception&) {
-    return kItemFailed;
+    return ItemResult::Failed;
   }
 }
 
 // ---- the pen-method renderer ------------------------------------------------------
 
-int CStateRecorder::recordNib(const SPenStateValues& pen) {
+ItemResult CStateRecorder::recordNib(const SPenStateValues& pen) {
   const CPenShapeObj* nib = pen.nib;
-  if (nib == nullptr || !nib->isImageNib()) return kItemUnchanged;
+  if (nib == nullptr || !nib->isImageNib()) return ItemResult::Unchanged;
   const TChannel& image = *nib->image();
   const uint8_t* pixels = nullptr;
   uint64_t imageBytes = 0;
-  if (!planeBytes(image, pixels, imageBytes)) return kItemUnchanged;
+  if (!planeBytes(image, pixels, imageBytes)) return ItemResult::Unchanged;
 
   SNibSelection selection{nib->id(), saturateTo<uint16_t>(nib->scale()), image.Width, image.Height};
   uint8_t body[kNibSelectBytes];
@@ -150,23 +150,23 @@ int CStateRecorder::recordNib(const SPenStateValues& pen) {
     def.height = image.Height;
     def.imageBytes = uint32_t(imageBytes);
     std::vector<uint8_t> packed;
-    if (!packForPacket(pixels, imageBytes, packed, def.packedLength)) return kItemFailed;
+    if (!packForPacket(pixels, imageBytes, packed, def.packedLength)) return ItemResult::Failed;
     def.paddedLength = uint32_t(packed.size());
     uint8_t head[kNibDefineBytes];
     def.encode(head);
 
     const uint32_t start = store_.writePosition();
     if (!store_.writePacketOpen(kPktState, kStateNib, def.paddedLength, packed.data(), kNibDefineBytes, head))
-      return kItemFailed;
+      return ItemResult::Failed;
     if (!store_.recordedNibIds().setAt(def.id, start)) {
       store_.rollbackOpenEvent();
-      return kItemFailed;
+      return ItemResult::Failed;
     }
     store_.setCached(kStateNib);
     keep(kStateNibSelect, body, kNibSelectBytes);
-    return kItemRecorded;
+    return ItemResult::Recorded;
   } catch (const std::exception&) {
-    return kItemFailed;
+    return ItemResult::Failed;
   }
 }
 
@@ -175,7 +175,7 @@ bool CStateRecorder::recordPenState() {
   SPenStateValues pen;
   if (tools_ == nullptr || !tools_->penState(pen)) return true;
   uint8_t body[kPenRecordMaxBytes];
-  auto item = [&](uint8_t subcode, uint32_t size) { return writeItem(subcode, body, size, true) != kItemFailed; };
+  auto item = [&](uint8_t subcode, uint32_t size) { return writeItem(subcode, body, size, true) != ItemResult::Failed; };
 
   encodeFalloff(pen.falloff, body);
   if (!item(kStateFalloff, 8)) return false;
@@ -185,7 +185,7 @@ bool CStateRecorder::recordPenState() {
   if (!item(kStateNibShape, 12)) return false;
   encodeEdge(pen.edge, body);
   if (!item(kStateEdge, 12)) return false;
-  if (recordNib(pen) == kItemFailed) return false;
+  if (recordNib(pen) == ItemResult::Failed) return false;
   encodeRenderMethod(pen.render, body);
   if (!item(kStateRenderMethod, 8)) return false;
   encodeRenderValues(pen.render, body);

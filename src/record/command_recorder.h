@@ -15,14 +15,16 @@
 //   2,1    u32 paper colour, pixel order
 //   2,2    u8 anchor low, u8 anchor high, u32 width, u32 height
 //   2,3/9  u16 mode, u32 width, u32 height
-//   2,10   u16, u16, u32, u32 (the merge's four values)
-//   2,11   u16 first, u16 second, u32 left, top, right, bottom
+//   2,10   u16 layer, u16 argument, u32 value, u32 option
+//   2,11   u16 layer, u16 argument, u32 left, top, right, bottom
 //   2,24-26 u16 layer, u16 value
-//   4,0    u16 layer, u32, u32, u8, u8, u16 flags (bits 0 and 1)
-//   4,11   u16 layer, u32 +2, u32 +6, 8 zeros, u8 +18, u8 +19, u16 flags
-//          +20, u32 +22, 14 zeros, u16 name length +40, the name
+//   4,0    u16 layer, u32 width, u32 height, u8 opacity, u8 blend mode, u16
+//          flags (bit 0 visible, bit 1 protect alpha)
+//   4,11   u16 layer, u32 width +2, u32 height +6, 8 zeros, u8 opacity +18,
+//          u8 blend mode +19, u16 flags +20, u32 colour +22, 14 zeros, u16
+//          name length +40, the name
 //   4,1-37 u16 layer, u16 argument
-//   4,10.. u16 layer, u16 argument, u32, u32
+//   4,10.. u16 layer, u16 argument, u32 value, u32 option
 //   4,6    u16 layer, u8 0, u8 0, i32 dx, i32 dy
 //   4,7    u16 layer, u8, u8, i32 dx, i32 dy
 //   4,12   u16 layer, u16 argument, i32 dx, i32 dy, 8 zeros; 4,13 as 12
@@ -68,8 +70,10 @@
 
 namespace pg {
 
+class CCommandBody;
 class CEventMngr;
 class CStateRecorder;
+enum class CommandCall : uint8_t;
 struct SLogFont;
 
 // The four small values of a region fill.
@@ -78,6 +82,27 @@ struct SFillArgs {
   uint8_t target = 0;     // +22 (+38)
   bool antiAlias = false; // +23 (+39)
   uint16_t limit = 0;     // +24 (+40)
+};
+
+// A new layer: its size, opacity, blend mode and switches; the named form
+// also fills it with a colour.
+struct SNewLayer {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint8_t opacity = 255;
+  uint8_t blendMode = 0;
+  bool visible = true;
+  bool protectAlpha = false;
+  uint32_t colour = 0;  // the named form's fill, alpha in the top byte
+};
+
+// The two u32 values that follow layer and argument in the wide bodies of
+// layer, mask, group and merge commands. What they hold follows the command:
+// a mask index and a blend switch for the in-place filters, a width and a
+// height for the layer scale, a count with its flags for group commands.
+struct SCommandValues {
+  uint32_t value = 0;
+  uint32_t option = 0;
 };
 
 // An image a filter needs beside its parameters, with its name.
@@ -103,119 +128,119 @@ class CCommandRecorder {
 
   // ---- document events (type 2) ----
   // The document set, the start time (1, 17), then the reset point (2, 254).
-  bool recordReset();
+  [[nodiscard]] bool recordReset();
   // Item 0 only, then (2, 8).
-  bool recordImageCreate(int32_t width, int32_t height, bool transparent, bool canvasColourOff,
+  [[nodiscard]] bool recordImageCreate(int32_t width, int32_t height, bool transparent, bool canvasColourOff,
                          int32_t resolution, int32_t layerHeight, int32_t layerWidth);
-  bool recordPaperColor(uint32_t pixel);
-  bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh);
+  [[nodiscard]] bool recordPaperColor(uint32_t pixel);
+  [[nodiscard]] bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh);
   // Subcode 3 (all layers rescaled) or 9 (the image scaled).
-  bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode);
-  bool recordImageCrop(uint16_t first, const TRect& rect, uint16_t second);
+  [[nodiscard]] bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode);
+  [[nodiscard]] bool recordImageCrop(uint16_t layer, uint16_t argument, const TRect& rect);
   // Subcodes 4, 5 (quarter turns), 16-19 (visible layers) and 32-35 (all layers).
-  bool recordDocumentEvent(uint8_t subcode);
+  [[nodiscard]] bool recordDocumentEvent(uint8_t subcode);
   // Subcode 10 only.
-  bool recordMergeVisible(uint8_t subcode, uint16_t first, uint16_t second, uint32_t third, uint32_t fourth);
+  [[nodiscard]] bool recordMergeVisible(uint8_t subcode, int32_t layer, uint16_t argument, const SCommandValues& values);
   // Subcodes 24 (show or hide all), 25 (show only), 26 (flip visibility).
-  bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode);
+  [[nodiscard]] bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode);
 
   // ---- layer commands (type 4) ----
-  bool recordLayerNewEx(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth, bool flag0,
-                        bool flag1);
-  bool recordLayerNew(int32_t index, uint32_t first, uint32_t second, uint8_t third, uint8_t fourth, bool flag0,
-                      bool flag1, uint32_t fifth, std::string_view name);
+  [[nodiscard]] bool recordLayerNewEx(int32_t index, const SNewLayer& layer);
+  [[nodiscard]] bool recordLayerNew(int32_t index, const SNewLayer& layer, std::string_view name);
   // Subcodes 1-5, 8, 9, 24, 25, 32-37.
-  bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode);
+  [[nodiscard]] bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode);
   // Subcodes 10, 38, 39, 48-51.
-  bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode, uint32_t first, uint32_t second);
+  [[nodiscard]] bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode, const SCommandValues& values);
   // Subcodes 16 (blend mode), 17 (opacity), 18 (visible), 20 (protect alpha).
-  bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode);
-  bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue);
-  bool recordLayerOffset(int32_t index, TPoint delta);
-  bool recordLayerOffsetApply(int32_t index, uint8_t first, uint8_t second, TPoint delta);
-  bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta);
-  bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value);
-  bool recordLayerName(int32_t index, std::string_view name);
+  [[nodiscard]] bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode);
+  [[nodiscard]] bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue);
+  [[nodiscard]] bool recordLayerOffset(int32_t index, TPoint delta);
+  // The offset class (how the layer is rebuilt) and a byte kept zero.
+  [[nodiscard]] bool recordLayerOffsetApply(int32_t index, uint8_t offsetClass, uint8_t option, TPoint delta);
+  [[nodiscard]] bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta);
+  [[nodiscard]] bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value);
+  [[nodiscard]] bool recordLayerName(int32_t index, std::string_view name);
 
   // ---- link groups (type 5) ----
-  bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count);
+  [[nodiscard]] bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count);
   // Subcodes 8, 11, 12, 13, 16.
-  bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, uint32_t first, uint32_t second);
+  [[nodiscard]] bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, const SCommandValues& values);
   // Subcodes 9, 10.
-  bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta, uint32_t first,
-                           uint32_t second);
+  [[nodiscard]] bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta,
+                           const SCommandValues& values);
 
   // ---- layer images (type 12, subcodes 0, 1, 2) ----
-  bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
+  [[nodiscard]] bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
                         const uint8_t* attributes72);
 
   // ---- region fills (type 13) ----
   // The region is the part `bounds` of the channel. Subcodes 0, 1, 4, 16,
   // 17, 32; no seed point writes zeros.
-  bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+  [[nodiscard]] bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                         const TPoint* seed, const TChannel& region, const SRectXYWH& bounds);
   // Subcodes 2, 3, 5 with three geometry points.
-  bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+  [[nodiscard]] bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                           const std::array<TPoint, 3>& points, const TChannel& region, const SRectXYWH& bounds);
   // Text painted (16) or made a selection (17): the font and spacings (item
   // 32), the text (item 33), then the fill of its coverage.
-  bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
+  [[nodiscard]] bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                       uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
                       const TChannel& coverage, const SRectXYWH& bounds);
   // The range record and its 8-byte colour entries as data (0, 136), then
   // the fill (13, 32).
-  bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
+  [[nodiscard]] bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
                             const uint8_t* entries, uint32_t entryCount, const TChannel& region,
                             const SRectXYWH& bounds);
 
   // ---- layer area edits (type 6) ----
   // Subcodes 0-3, 5, 6. The gradient fill (2) records the gradient first.
-  bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* first,
-                       const TPointF* second);
-  bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count);
+  [[nodiscard]] bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* start,
+                       const TPointF* end);
+  [[nodiscard]] bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count);
 
   // ---- masks (type 10) ----
   // Subcodes 0-6, 11, 20, 21.
-  bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode);
+  [[nodiscard]] bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode);
   // Subcodes 7-10, 13, 14, 22, 24-26.
-  bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode, uint32_t first, uint32_t second);
+  [[nodiscard]] bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode, const SCommandValues& values);
   // Subcodes 16, 17, 19.
-  bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF first,
-                       TPointF second);
-  bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points, int32_t count);
-  bool recordMaskName(int32_t mask, std::string_view name);
+  [[nodiscard]] bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF start,
+                       TPointF end);
+  [[nodiscard]] bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points, int32_t count);
+  [[nodiscard]] bool recordMaskName(int32_t mask, std::string_view name);
 
   // ---- filters (types 32-35 and 38) ----
   // The code must be one of the packet type's filter codes.
-  bool recordFilter(int32_t layer, uint16_t argument, uint8_t code);
-  bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values, uint8_t code);
-  bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values, uint8_t code);
-  bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values, uint8_t code);
+  [[nodiscard]] bool recordFilter(int32_t layer, uint16_t argument, uint8_t code);
+  [[nodiscard]] bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values, uint8_t code);
+  [[nodiscard]] bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values, uint8_t code);
+  [[nodiscard]] bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values, uint8_t code);
   // Codes 39, 51, 54, 74: the record, then as many data bytes as its u16 at +4 says.
-  bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data);
+  [[nodiscard]] bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data);
   // The images first (0, 128) and (0, 129), then (38, 40) with the 63-byte
   // parameter record; fields 18 and 20 of the event record come from the
   // filter.
-  bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
-                              uint16_t field18, uint16_t field20, const SFilterImage& first,
-                              const SFilterImage& second);
+  [[nodiscard]] bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
+                              uint16_t field18, uint16_t field20, const SFilterImage& image1,
+                              const SFilterImage& image2);
 
  private:
-  // One committed packet; a failed write or commit leaves nothing of the
-  // event open.
-  bool writeCommand(uint8_t type, uint8_t subcode, const uint8_t* body, uint32_t size);
-  bool writeCommandData(uint8_t type, uint8_t subcode, const uint8_t* body, uint32_t size, const uint8_t* data,
-                        uint32_t dataSize);
-  bool writeOffset(int32_t index, uint8_t first, uint8_t second, TPoint delta, uint8_t subcode);
-  bool writeFilter(uint8_t type, int32_t layer, uint16_t argument, const uint32_t* values, int32_t count,
-                   uint8_t code);
-  bool writeFill(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args, const TPoint* seed,
-                 const TChannel& region, const SRectXYWH& bounds);
-  bool writeImage(uint8_t type, uint8_t subcode, int32_t layer, const TMTC& image, std::string_view name,
-                  const uint8_t* attributes72, bool commit);
-  bool writeNamed(uint8_t type, uint8_t subcode, int32_t index, std::string_view name);
-  bool writePoints(uint8_t type, uint8_t subcode, const uint8_t* head, uint32_t headSize, const TPointF* points,
-                   int32_t count);
+  // The one way a command is written: checks that the call may write the
+  // packet (its row of the command table), answers true while not recording,
+  // records the row's state set, lets `write` fill the body (and write what
+  // must stand between the state and the command), writes and commits the
+  // packet, and marks the layer structure changed when the row says so. A
+  // failure anywhere, an exception included, leaves nothing of the event open.
+  [[nodiscard]] bool record(CommandCall call, uint8_t type, uint8_t subcode, const std::function<bool(CCommandBody&)>& write);
+  bool writeOffset(CommandCall call, uint8_t subcode, int32_t index, uint8_t offsetClass, uint8_t option,
+                   TPoint delta);
+  [[nodiscard]] bool writeFilter(uint8_t type, int32_t layer, uint16_t argument,
+                                 const uint32_t *values, size_t count,
+                                 uint8_t code);
+  [[nodiscard]] bool writeNamed(CommandCall call, uint8_t type, uint8_t subcode,
+                                int32_t index, std::string_view name);
+  [[nodiscard]] bool writeStateImage(uint8_t subcode, int32_t layer,
+                                     const SFilterImage &image);
   void layerStructureChanged();
 
   CEventMngr& store_;

@@ -47,9 +47,9 @@ class CMemSeg {
 
   const uint8_t* data() const { return block_.get(); }
   uint32_t size() const { return size_; }
-  bool owned() const { return owned_ != 0; }
+  [[nodiscard]] bool owned() const { return owned_ != 0; }
 
- private:
+private:
   std::unique_ptr<uint8_t[]> block_;
   uint32_t size_ = 0;
   uint8_t owned_ = 0;
@@ -114,15 +114,18 @@ class CEventMngr {
   // Clears the store, sizes the event index (back and forward capacity),
   // fetches the engines from the owner, keeps the shared stroke settings and
   // the tool window's tone set, and appends the first segment.
-  bool prepare(TStroke* stroke, CToneMngr* toolTones, int32_t forwardCapacity, int32_t backCapacity);
+  [[nodiscard]] bool prepare(TStroke *stroke, CToneMngr *toolTones,
+                             int32_t forwardCapacity, int32_t backCapacity);
   // prepare, then recording mode and the version item; false only when the
   // version item cannot be written.
-  bool startRecording(TStroke* stroke, CToneMngr* toolTones, int32_t forwardCapacity, int32_t backCapacity);
+  [[nodiscard]] bool startRecording(TStroke *stroke, CToneMngr *toolTones,
+                                    int32_t forwardCapacity,
+                                    int32_t backCapacity);
   // Deletes every segment and position, the event index, the cached state and
   // the recorded ids; mode idle.
   void clear();
   // New index capacities keeping its entries (the undo count preference changed).
-  bool resizeIndex(int32_t back, int32_t forward);
+  [[nodiscard]] bool resizeIndex(int32_t back, int32_t forward);
   void refreshEngines();
 
   // --- Queries --------------------------------------------------------------
@@ -133,7 +136,7 @@ class CEventMngr {
   bool hasEvents() const { return hasData() && isRecording(); }
   // True once a write raised an exception: the store then records nothing
   // more, and the stream ends at the last whole event before the failure.
-  bool recordingStopped() const { return stopped_; }
+  [[nodiscard]] bool recordingStopped() const { return stopped_; }
   EventMode mode() const { return mode_; }
   // The replay driver enters replaying (2) and, at the end of the stream, 3.
   void setMode(EventMode mode) { mode_ = mode; }
@@ -199,8 +202,9 @@ class CEventMngr {
   // document that was recording goes on recording after its loaded events.
   // The segments are taken over on success; on false (the index is not ready
   // or the segments do not fit) the store and the segments are as they were.
-  bool loadStream(std::vector<std::unique_ptr<CMemSeg>>& segments, uint32_t length, uint32_t count,
-                  uint8_t version, uint16_t reserved);
+  [[nodiscard]] bool loadStream(std::vector<std::unique_ptr<CMemSeg>> &segments,
+                                uint32_t length, uint32_t count,
+                                uint8_t version, uint16_t reserved);
   // The written bytes [0, write position) for walks.
   const PacketSource& source() const { return source_; }
 
@@ -210,22 +214,26 @@ class CEventMngr {
   // uncommitted. A failed write rolls the whole open event back (see
   // rollbackOpenEvent) and answers false; an exception also shows the warning
   // and stops the recording for good.
-  bool writePacketOpen(uint8_t type, uint8_t subcode, uint32_t dataLength, const void* data, uint32_t payloadSize,
-                       const void* payload);
+  [[nodiscard]] bool writePacketOpen(uint8_t type, uint8_t subcode,
+                                     uint32_t dataLength, const void *data,
+                                     uint32_t payloadSize, const void *payload);
   // writePacketOpen, then commit.
-  bool writePacket(uint8_t type, uint8_t subcode, uint32_t dataLength, const void* data, uint32_t payloadSize,
-                   const void* payload);
+  [[nodiscard]] bool writePacket(uint8_t type, uint8_t subcode,
+                                 uint32_t dataLength, const void *data,
+                                 uint32_t payloadSize, const void *payload);
   // Everything written since the previous commit becomes one event: its start
   // enters the index (dropping the index's redo entries), the committed end
   // moves to the write position. False only when the index cannot take it.
-  bool commit();
+  [[nodiscard]] bool commit();
   // A type-1 packet (u32 length, then the data), uncommitted.
-  bool writeDataPacket(uint8_t subcode, uint32_t length, const void* data);
+  [[nodiscard]] bool writeDataPacket(uint8_t subcode, uint32_t length,
+                                     const void *data);
   // An application-state item as an uncommitted type-0 packet; its cached bit
   // is set only once the write succeeded (or when nothing is recorded).
-  bool writeStatePacket(uint8_t subcode, const void* body, uint32_t size);
+  [[nodiscard]] bool writeStatePacket(uint8_t subcode, const void *body,
+                                      uint32_t size);
   // The version item (type 0, subcode 0), unless already recorded.
-  bool recordVersion();
+  [[nodiscard]] bool recordVersion();
   // Drops the packets of the event under way: the write position goes back to
   // the committed end, the cached bits of the dropped state items and the ids
   // they recorded are cleared, bytes of undone events that the dropped packets
@@ -236,12 +244,12 @@ class CEventMngr {
   // --- Event undo and redo --------------------------------------------------
   int32_t undoCount() const { return index_.backCount(); }
   int32_t redoCount() const { return index_.forwardCount() > 1 ? index_.forwardCount() - 1 : 0; }
-  bool undoEvent();
-  bool redoEvent();
+  [[nodiscard]] bool undoEvent();
+  [[nodiscard]] bool redoEvent();
   // Drops the index's redo entries; true when there were any.
   bool discardRedo();
   // As undoEvent, but the event is dropped for good.
-  bool dropLastEvent();
+  [[nodiscard]] bool dropLastEvent();
   // The header of the first packet of the last committed event that is not
   // application state or data; {0, 0} when there is none.
   SPacketHeader firstCommandOfLastEvent() const;
@@ -249,9 +257,9 @@ class CEventMngr {
   // --- Sealing --------------------------------------------------------------
   // While recording: writes the committed seal packet (2, 255) and enters
   // mode 3. False when not recording or when the write failed.
-  bool seal();
+  [[nodiscard]] bool seal();
   // In mode 3 with a seal as the last event: drops it and records again.
-  bool resume();
+  [[nodiscard]] bool resume();
 
   // Tests: called before each segment is allocated with the number of
   // segments held; answer false to make the allocation fail, or throw to
@@ -263,23 +271,24 @@ class CEventMngr {
   class StoreSource final : public PacketSource {
    public:
     explicit StoreSource(const CEventMngr& store) : store_(store) {}
-    bool read(uint64_t pos, void* destination, uint32_t count) const override;
+    [[nodiscard]] bool read(uint64_t pos, void *destination,
+                            uint32_t count) const override;
 
-   private:
+  private:
     const CEventMngr& store_;
   };
 
-  bool appendSegment();  // may throw
+  [[nodiscard]] bool appendSegment(); // may throw
   uint32_t writeAtImpl(uint32_t pos, const void* source, uint32_t count);  // may throw
   uint32_t appendImpl(const void* source, uint32_t count);                 // may throw
   void keepRedoBytes(uint32_t pos, uint32_t end);                          // may throw
   void copyFromSegments(uint32_t pos, uint8_t* destination, uint32_t count) const;
   void copyToSegments(uint32_t pos, const uint8_t* source, uint32_t count);
-  bool walkDiscarded(uint32_t from, uint32_t to);
+  [[nodiscard]] bool walkDiscarded(uint32_t from, uint32_t to);
   void forgetCachedState();
   void dropRedoShadow();
   // Where the newest undone event ends, when events can be redone.
-  bool redoEnd(uint32_t& end) const;
+  [[nodiscard]] bool redoEnd(uint32_t &end) const;
 
   EventOwner* owner_;
   TStroke* stroke_ = nullptr;

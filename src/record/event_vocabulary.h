@@ -51,7 +51,9 @@ using SEventRecord = std::array<uint8_t, 50>;
 
 // Zeroes the record and fills offsets 0-9. False (and the record left zeroed)
 // when count * element size does not fit the 16-bit data length.
-bool initEventHeader(SEventRecord& record, uint16_t layerIndex, uint16_t value, uint16_t elementSize, uint16_t count);
+[[nodiscard]] bool initEventHeader(SEventRecord &record, uint16_t layerIndex,
+                                   uint16_t value, uint16_t elementSize,
+                                   uint16_t count);
 
 inline uint16_t eventRecordLayer(const SEventRecord& r) { return uint16_t(r[0] | r[1] << 8); }
 inline uint16_t eventRecordValue(const SEventRecord& r) { return uint16_t(r[2] | r[3] << 8); }

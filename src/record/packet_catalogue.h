@@ -144,7 +144,9 @@ uint64_t packetBodyLength(const SPacketSizeRule& rule, uint8_t subcode, uint32_t
 
 // The body length of a packet whose body (or its first bytes) is at hand;
 // false when the packet is unknown or its length field lies past `available`.
-bool packetBodyLength(uint8_t type, uint8_t subcode, const uint8_t* body, uint64_t available, uint64_t& length);
+[[nodiscard]] bool packetBodyLength(uint8_t type, uint8_t subcode,
+                                    const uint8_t *body, uint64_t available,
+                                    uint64_t &length);
 
 // Strokes begin with one of these types (subcode 0, body u16 pen kind, u16 mask).
 bool isStrokeBeginType(uint8_t type);

@@ -16,15 +16,17 @@ class PacketSource {
   virtual ~PacketSource() = default;
   // Copies count bytes from pos; false (and nothing copied) when any of them
   // lies past the end of the stream.
-  virtual bool read(uint64_t pos, void* destination, uint32_t count) const = 0;
+  [[nodiscard]] virtual bool read(uint64_t pos, void *destination,
+                                  uint32_t count) const = 0;
 };
 
 class MemoryPacketSource final : public PacketSource {
  public:
   MemoryPacketSource(const uint8_t* data, uint64_t size) : data_(data), size_(size) {}
-  bool read(uint64_t pos, void* destination, uint32_t count) const override;
+  [[nodiscard]] bool read(uint64_t pos, void *destination,
+                          uint32_t count) const override;
 
- private:
+private:
   const uint8_t* data_;
   uint64_t size_;
 };
@@ -49,7 +51,9 @@ struct SWalkResult {
   WalkStatus status = WalkStatus::Complete;
   uint64_t offset = 0;   // where the walk ended: the range end, or the bad packet
   uint64_t packets = 0;  // packets walked whole
-  bool wellFormed() const { return status == WalkStatus::Complete; }
+  [[nodiscard]] bool wellFormed() const {
+    return status == WalkStatus::Complete;
+  }
 };
 
 // Called for every whole packet; answer false to stop the walk.

@@ -51,7 +51,8 @@ class IDocStateSource {
   virtual ~IDocStateSource() = default;
   virtual SDocStateValues documentState() const = 0;
   // False when there is no layer at the index.
-  virtual bool layerAttributes(int32_t index, SLayerAttrValues& out) const = 0;
+  [[nodiscard]] virtual bool layerAttributes(int32_t index,
+                                             SLayerAttrValues &out) const = 0;
 };
 
 // The pen-method renderer's parameter records and the nib it draws with.
@@ -69,7 +70,9 @@ class IToolStateSource {
  public:
   virtual ~IToolStateSource() = default;
   // False while there is no pen-method renderer: nothing of it is recorded.
-  virtual bool penState(SPenStateValues& /*out*/) const { return false; }
+  [[nodiscard]] virtual bool penState(SPenStateValues & /*out*/) const {
+    return false;
+  }
   // The colour stops of the tool window's current gradient; null for none.
   virtual const CColorSlotGroup* currentGradientStops() const { return nullptr; }
 };

@@ -114,7 +114,7 @@ struct SToneSelection {
 };
 // The selection of a stored tile or a generated tone; false for any other
 // kind of pattern.
-bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out);
+[[nodiscard]] bool toneSelectionOf(const CPatObj &pattern, SToneSelection &out);
 
 struct SToneDefinition {
   uint32_t id = 0;
@@ -185,7 +185,9 @@ SStrokeParam decodeStrokeParam(const uint8_t* in);
 // Packs bytes with the block packer for a packet's data and pads the packed
 // block with one zero byte to an even length; packedLength is the unpadded
 // length. False when packing fails (out is then empty).
-bool packForPacket(const void* source, uint64_t length, std::vector<uint8_t>& out, uint32_t& packedLength);
+[[nodiscard]] bool packForPacket(const void *source, uint64_t length,
+                                 std::vector<uint8_t> &out,
+                                 uint32_t &packedLength);
 
 // A string as packets carry it: the UTF-8 text in the code page of
 // recordings (CP932), a zero byte, and zero padding to an even length. At

@@ -36,15 +36,15 @@ void CStateRecorder::keep(uint8_t subcode, const uint8_t* body, uint32_t size) {
   if (bit >= 0) cache_[size_t(bit)].assign(body, body + size);
 }
 
-int CStateRecorder::writeItem(uint8_t subcode, const uint8_t* body, uint32_t size, bool compare) {
-  if (compare && sameAsCached(subcode, body, size)) return kItemUnchanged;
+ItemResult CStateRecorder::writeItem(uint8_t subcode, const uint8_t* body, uint32_t size, bool compare) {
+  if (compare && sameAsCached(subcode, body, size)) return ItemResult::Unchanged;
   try {
     keep(subcode, body, size);
   } catch (const std::exception&) {
-    return kItemFailed;
+    return ItemResult::Failed;
   }
   // The store sets the cached bit only when the write succeeded.
-  return store_.writeStatePacket(subcode, body, size) ? kItemRecorded : kItemFailed;
+  return store_.writeStatePacket(subcode, body, size) ? ItemResult::Recorded : ItemResult::Failed;
 }
 
 // ---- item bodies ------------------------------------------------------------------
@@ -138,10 +138,10 @@ bool CStateRecorder::buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, u
   }
 }
 
-int CStateRecorder::recordItem(uint8_t subcode) {
+ItemResult CStateRecorder::recordItem(uint8_t subcode) {
   std::array<uint8_t, 32> body;
   uint32_t size = 0;
-  if (!buildItem(subcode, body, size)) return kItemUnchanged;
+  if (!buildItem(subcode, body, size)) return ItemResult::Unchanged;
   return writeItem(subcode, body.data(), size, subcode != kStateLayerMask);
 }
 
@@ -154,15 +154,15 @@ bool CStateRecorder::recordDocumentState() {
   if (!store_.recordVersion()) return false;
   for (uint8_t subcode : {kStatePaperColor, kStateDrawColor, kStateGradientPoints, kStateGradientOptions,
                           kStateLayerMask, kStateSwitches}) {
-    if (recordItem(subcode) == kItemFailed) return false;
+    if (recordItem(subcode) == ItemResult::Failed) return false;
   }
-  return recordTone() != kItemFailed && recordGradient(false) != kItemFailed;
+  return recordTone() != ItemResult::Failed && recordGradient(false) != ItemResult::Failed;
 }
 
 bool CStateRecorder::recordStrokeState() {
   if (!store_.isRecording()) return true;
   for (uint8_t subcode : {kStatePressure, kStateStrokeColor, kStateStrokeSize, kStateStrokeEffect}) {
-    if (recordItem(subcode) == kItemFailed) return false;
+    if (recordItem(subcode) == ItemResult::Failed) return false;
   }
   return true;
 }
@@ -180,7 +180,7 @@ bool CStateRecorder::recordFont(const SLogFont& font, uint16_t lineSpacing, uint
   packLogFont(font, body);
   writeLE16(body + 60, lineSpacing);
   writeLE16(body + 62, charSpacing);
-  return writeItem(kStateFont, body, sizeof body, false) != kItemFailed;
+  return writeItem(kStateFont, body, sizeof body, false) != ItemResult::Failed;
 }
 
 bool CStateRecorder::recordText(std::string_view utf8) {
@@ -190,7 +190,7 @@ bool CStateRecorder::recordText(std::string_view utf8) {
     std::vector<uint8_t> body(2 + text.size());
     writeLE16(body.data(), uint16_t(text.size()));
     std::copy(text.begin(), text.end(), body.begin() + 2);
-    return writeItem(kStateText, body.data(), uint32_t(body.size()), false) != kItemFailed;
+    return writeItem(kStateText, body.data(), uint32_t(body.size()), false) != ItemResult::Failed;
   } catch (const std::exception&) {
     return false;
   }

@@ -50,9 +50,11 @@ class CPat8;
 struct SLogFont;
 
 // Results of recording one item.
-inline constexpr int kItemUnchanged = 0;  // nothing to write
-inline constexpr int kItemRecorded = 1;
-inline constexpr int kItemFailed = 2;
+enum class ItemResult : uint8_t {
+  Unchanged = 0,  // nothing to write
+  Recorded = 1,
+  Failed = 2,
+};
 
 class CStateRecorder {
  public:
@@ -66,45 +68,47 @@ class CStateRecorder {
   // One item of the document or stroke set: builds its body, compares it
   // with the last one written (item 8 is never compared) and writes it when
   // it differs. An item whose source is missing (no stroke settings) or an
-  // unknown subcode gives kItemUnchanged.
-  int recordItem(uint8_t subcode);
+  // unknown subcode gives Unchanged.
+  [[nodiscard]] ItemResult recordItem(uint8_t subcode);
 
   // The sets. Each answers true at once while the store is not recording,
   // and false as soon as an item fails.
-  bool recordDocumentState();
-  bool recordStrokeState();
-  bool recordFullState();
+  [[nodiscard]] bool recordDocumentState();
+  [[nodiscard]] bool recordStrokeState();
+  [[nodiscard]] bool recordFullState();
   // Item 0 alone, when not yet recorded.
-  bool recordVersion();
+  [[nodiscard]] bool recordVersion();
   // Items 32 and 33, written whatever the cache says.
-  bool recordFont(const SLogFont& font, uint16_t lineSpacing, uint16_t charSpacing);
-  bool recordText(std::string_view utf8);
+  [[nodiscard]] bool recordFont(const SLogFont &font, uint16_t lineSpacing,
+                                uint16_t charSpacing);
+  [[nodiscard]] bool recordText(std::string_view utf8);
 
   // The tool window's current tone: defined once by id (36, its tile
   // packed), afterwards selected (37) when the selection changed. Nothing
-  // while the tone switch (item 12) is off; kItemFailed when item 12 has not
+  // while the tone switch (item 12) is off; Failed when item 12 has not
   // been recorded yet.
-  int recordTone();
+  [[nodiscard]] ItemResult recordTone();
   // The tool window's current gradient (40) when it differs from the last
   // one written; unless forced, only while item 12 is recorded with the
   // gradation switch on.
-  int recordGradient(bool forced);
+  [[nodiscard]] ItemResult recordGradient(bool forced);
   // The pen-method renderer's items in order (48, 50, 52, 53, the image nib
   // 44/45, 56, 57, 58, 60), stopping at the first failure. Nothing without a
   // renderer.
-  bool recordPenState();
+  [[nodiscard]] bool recordPenState();
 
- private:
+private:
   // Writes the body unless compare is set and it equals the cached one.
-  int writeItem(uint8_t subcode, const uint8_t* body, uint32_t size, bool compare);
+  [[nodiscard]] ItemResult writeItem(uint8_t subcode, const uint8_t* body, uint32_t size, bool compare);
   bool sameAsCached(uint8_t subcode, const uint8_t* body, uint32_t size) const;
   void keep(uint8_t subcode, const uint8_t* body, uint32_t size);
   const std::vector<uint8_t>* cached(uint8_t subcode) const;
   // Body of an item of the document or stroke set; false when it cannot be
   // built.
-  bool buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, uint32_t& size) const;
-  int defineTone(const CPat8& pattern, const uint8_t* selection);
-  int recordNib(const SPenStateValues& pen);
+  [[nodiscard]] bool buildItem(uint8_t subcode, std::array<uint8_t, 32> &body,
+                               uint32_t &size) const;
+  [[nodiscard]] ItemResult defineTone(const CPat8& pattern, const uint8_t* selection);
+  [[nodiscard]] ItemResult recordNib(const SPenStateValues& pen);
 
   CEventMngr& store_;
   const IDocStateSource& doc_;

@@ -31,26 +31,26 @@ class CStrokeRecorder {
   CStrokeRecorder(const CStrokeRecorder&) = delete;
   CStrokeRecorder& operator=(const CStrokeRecorder&) = delete;
 
-  bool recordStrokeBegin(float x, float y, float pressure);
+  [[nodiscard]] bool recordStrokeBegin(float x, float y, float pressure);
   // False when recording and no stroke is open (or the chunk write failed).
-  bool recordStrokePoint(float x, float y, float pressure);
-  bool recordStrokeEnd();
+  [[nodiscard]] bool recordStrokePoint(float x, float y, float pressure);
+  [[nodiscard]] bool recordStrokeEnd();
 
   bool isStrokeOpen() const;
   // Points of the open stroke so far, the begin point included.
   uint32_t pointCount() const { return points_; }
 
  private:
-  bool flush(bool last);
-  void reset();
+   [[nodiscard]] bool flush(bool last);
+   void reset();
 
-  CEventMngr& store_;
-  CStateRecorder& state_;
-  const IDocStateSource& doc_;
-  std::array<uint8_t, 16 * 12> buffer_{};
-  uint32_t buffered_ = 0;
-  uint32_t points_ = 0;
-  uint32_t chunks_ = 0;
+   CEventMngr &store_;
+   CStateRecorder &state_;
+   const IDocStateSource &doc_;
+   std::array<uint8_t, 16 * 12> buffer_{};
+   uint32_t buffered_ = 0;
+   uint32_t points_ = 0;
+   uint32_t chunks_ = 0;
 };
 
 }  // namespace pg

@@ -71,7 +71,9 @@ class CReplayEngine {
   bool isPaused() const { return isReplaying() && (store_.stateByte() & kEvPaused) != 0; }
   void setPaused(bool on) { store_.setStateBits(kEvPaused, on); }
   void setStepPoints(bool on) { store_.setStateBits(kEvStepPoints, on); }
-  bool strokeOpen() const { return (store_.stateByte() & kEvReplayStrokeOpen) != 0; }
+  [[nodiscard]] bool strokeOpen() const {
+    return (store_.stateByte() & kEvReplayStrokeOpen) != 0;
+  }
   uint32_t replayPosition() const { return pos_; }
   uint32_t completedEvents() const { return completed_; }
   uint32_t lastEventEnd() const { return lastEventEnd_; }
@@ -116,8 +118,8 @@ class CReplayEngine {
   bool isCached(uint8_t subcode) const { return cachedBits_.test(subcode); }
   const std::vector<uint8_t>& cachedItem(uint8_t subcode) const { return cache_[subcode]; }
   // The replay stroke's changed flag; take sets it and answers the old one.
-  bool replayStrokeChanged() const;
-  bool takeReplayStrokeChanged(bool value);
+  [[nodiscard]] bool replayStrokeChanged() const;
+  [[nodiscard]] bool takeReplayStrokeChanged(bool value);
 
   // ---- reading the stream (executors) ----
   // Reads exactly count bytes at the replay position and moves past them;
@@ -136,51 +138,51 @@ class CReplayEngine {
   // Marks a failure with its reason and answers false.
   bool fail(ReplayError error);
 
- private:
+private:
   // executors by packet type
-  bool replayAppState(uint8_t subcode);
-  bool replayDataPacket(uint8_t subcode);
-  bool replayDocumentEvent(uint8_t subcode);
-  bool replayLayerCommand(uint8_t subcode);
-  bool replayDocumentCommand(uint8_t subcode);
-  bool replayLayerOp(uint8_t subcode);
-  bool replayLayerEdit(uint8_t subcode);
-  bool replayMaskOp(uint8_t subcode);
-  bool replayLayerList(uint8_t subcode);
-  bool replayLayerImage(uint8_t subcode);
-  bool replayFill(uint8_t subcode);
-  bool replayColorRange(int32_t layer, int32_t maskIndex);
+  [[nodiscard]] bool replayAppState(uint8_t subcode);
+  [[nodiscard]] bool replayDataPacket(uint8_t subcode);
+  [[nodiscard]] bool replayDocumentEvent(uint8_t subcode);
+  [[nodiscard]] bool replayLayerCommand(uint8_t subcode);
+  [[nodiscard]] bool replayDocumentCommand(uint8_t subcode);
+  [[nodiscard]] bool replayLayerOp(uint8_t subcode);
+  [[nodiscard]] bool replayLayerEdit(uint8_t subcode);
+  [[nodiscard]] bool replayMaskOp(uint8_t subcode);
+  [[nodiscard]] bool replayLayerList(uint8_t subcode);
+  [[nodiscard]] bool replayLayerImage(uint8_t subcode);
+  [[nodiscard]] bool replayFill(uint8_t subcode);
+  [[nodiscard]] bool replayColorRange(int32_t layer, int32_t maskIndex);
   // The coverage in the flow image placed into the layer, or made the selection.
-  bool replayTextPlacement(int32_t layer, bool asSelection, uint8_t combine);
+  [[nodiscard]] bool replayTextPlacement(int32_t layer, bool asSelection, uint8_t combine);
   // The end of an executor that called a document operation.
-  bool done(bool ok, uint8_t refresh);
+  [[nodiscard]] bool done(bool ok, uint8_t refresh);
   // count points of two f32, each finite.
-  bool readPoints(uint16_t count, std::vector<TPointF>& points);
-  bool replayMask(uint8_t subcode);
+  [[nodiscard]] bool readPoints(uint16_t count, std::vector<TPointF> &points);
+  [[nodiscard]] bool replayMask(uint8_t subcode);
   // A u16 length and that many bytes of a recorded name (CP932).
-  bool readName(std::string& name);
-  bool replayUnsupported(uint8_t type, uint8_t subcode);
-  bool replayFilterPacket(uint8_t type, uint8_t subcode);
+  [[nodiscard]] bool readName(std::string &name);
+  [[nodiscard]] bool replayUnsupported(uint8_t type, uint8_t subcode);
+  [[nodiscard]] bool replayFilterPacket(uint8_t type, uint8_t subcode);
   // 5.124's items
-  bool replayToneDefinition();
-  bool replayToneSelection();
-  bool replayGradient();
-  bool replayNibDefinition();
-  bool replayNibSelection();
-  bool replayPenState(uint8_t subcode, const uint8_t* body);
+  [[nodiscard]] bool replayToneDefinition();
+  [[nodiscard]] bool replayToneSelection();
+  [[nodiscard]] bool replayGradient();
+  [[nodiscard]] bool replayNibDefinition();
+  [[nodiscard]] bool replayNibSelection();
+  [[nodiscard]] bool replayPenState(uint8_t subcode, const uint8_t *body);
   // strokes
-  bool replayStrokeBegin(uint8_t subcode, uint8_t drawMode);
-  bool replayStrokePoints(uint8_t count, bool last);
+  [[nodiscard]] bool replayStrokeBegin(uint8_t subcode, uint8_t drawMode);
+  [[nodiscard]] bool replayStrokePoints(uint8_t count, bool last);
   int32_t drawStrokePoints(int32_t first, int32_t count);
-  bool finishReplayStroke();
+  [[nodiscard]] bool finishReplayStroke();
   void switchSmoothingOff();
-  bool markEventDone();
+  [[nodiscard]] bool markEventDone();
   // The document's pen-method engine over the replay's own stroke and
   // renderer (an engine of the tool window's is replaced for the replay).
   void ensurePenEngine();
-  bool createReplayObjects();
+  [[nodiscard]] bool createReplayObjects();
   void cacheItem(uint8_t subcode, const uint8_t* body, uint32_t size);
-  bool makeImageNib(const TChannel& image, uint16_t scale);
+  [[nodiscard]] bool makeImageNib(const TChannel &image, uint16_t scale);
 
   TPaper& doc_;
   TFlowImage& flow_;

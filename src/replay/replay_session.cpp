@@ -84,7 +84,9 @@ uint8_t readRecording(const std::string& path, CEventMngr& store) {
 CReplaySession::CReplaySession(TPaper& doc, TFlowImage& flow) : doc_(doc), store_(documentEventStore(doc)) {
   if (store_ == nullptr) {
     ownStore_ = std::make_unique<CEventMngr>(nullptr);
-    ownStore_->prepare(nullptr, nullptr, 8, 8);
+    // A store that could not be prepared has no index: loading a recording
+    // into it fails, and the start reports that.
+    (void)ownStore_->prepare(nullptr, nullptr, 8, 8);
     store_ = ownStore_.get();
   }
   engine_ = std::make_unique<CReplayEngine>(doc, flow, *store_);

@@ -33,8 +33,8 @@ struct WindowReplay {
   }
   bool open() { return w.window->openEventFile(path, now); }
   // Ticks until the replay ends; the last result.
-  int32_t runToEnd() {
-    int32_t r = kReplayNothing;
+  ReplayTick runToEnd() {
+    ReplayTick r = kReplayNothing;
     for (int guard = 0; guard < 100000 && w.window->isReplaying(); ++guard) r = w.window->replayStep(now += 1);
     return r;
   }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "core/blend_modes.h"
 #include "filters/filter_fixture.h"
 #include "filters/fractal_noise.h"
@@ -49,6 +52,37 @@ TEST(CloudFilters, RecordLayouts) {
   EXPECT_EQ(readLE16(b + 18), 20);
   SFltCloudsRock r;
   EXPECT_FALSE(readCloudsRockRecord(b, 16, r));
+}
+
+TEST(CloudFilters, RecordsHaveTheirBytesAndReadBackWhole) {
+  using Bytes = std::vector<uint8_t>;
+  uint8_t b[24] = {};
+  writeCloudsRecord({0x11223344u, 0x55667788u, 0x0A0B0C0Du, 0x0102, 16, 200}, b);
+  EXPECT_EQ(Bytes(b, b + 16), (Bytes{0x44, 0x33, 0x22, 0x11, 0x88, 0x77, 0x66, 0x55, 0x0D, 0x0C, 0x0B, 0x0A, 2, 1,
+                                     16, 200}));
+  SFltClouds clouds;
+  ASSERT_TRUE(readCloudsRecord(b, kCloudsRecordSize, clouds));
+  EXPECT_EQ(clouds.colour1, 0x11223344u);
+  EXPECT_EQ(clouds.seed, 0x0A0B0C0Du);
+  EXPECT_EQ(clouds.opacity, 200);
+
+  std::fill(std::begin(b), std::end(b), uint8_t{0xEE});
+  writePlasmaRecord({0x01020304u, 1, 0x0506, 3, 128}, b);
+  EXPECT_EQ(Bytes(b, b + 16), (Bytes{4, 3, 2, 1, 1, 0, 6, 5, 3, 128, 0, 0, 0, 0, 0, 0}));
+  SFltPlasma plasma;
+  ASSERT_TRUE(readPlasmaRecord(b, kPlasmaRecordSize, plasma));
+  EXPECT_EQ(plasma.seed, 0x01020304u);
+  EXPECT_EQ(plasma.strength, 0x0506);
+  EXPECT_EQ(plasma.mode, 3);
+
+  std::fill(std::begin(b), std::end(b), uint8_t{0xEE});
+  writeCloudsRockRecord({0xAAu, 0xBBu, 5u, 0x0102, 0x0304, 0x0506, 0x0708}, b);
+  EXPECT_EQ(Bytes(b, b + 24), (Bytes{0xAA, 0, 0, 0, 0xBB, 0, 0, 0, 5, 0, 0, 0, 2, 1, 4, 3, 6, 5, 8, 7, 0, 0, 0, 0}));
+  SFltCloudsRock rock;
+  ASSERT_TRUE(readCloudsRockRecord(b, kCloudsRockRecordSize, rock));
+  EXPECT_EQ(rock.colour2, 0xAAu);
+  EXPECT_EQ(rock.tileHeight, 0x0304);
+  EXPECT_EQ(rock.softness, 0x0708);
 }
 
 TEST(CloudFilters, CloudsColourTheNoiseBetweenTheTwoColours) {

@@ -66,122 +66,192 @@ class CommandRecorderTest : public testing::Test {
   CCommandRecorder commands{store, state, doc};
 };
 
+// The state set a command records before its packet.
+enum class StateSet { Version, Document, Full };
+
+// A call and the packet it writes. A family of subcodes sharing one body is
+// one case; `structural` lists the subcodes after which the current layer and
+// mask are recorded again.
 struct CommandCase {
   const char* name;
-  std::function<bool(CCommandRecorder&)> call;
+  std::function<bool(CCommandRecorder&, uint8_t subcode)> call;
   uint8_t type;
-  uint8_t subcode;
+  std::vector<uint8_t> subcodes;
   Bytes body;
+  StateSet set = StateSet::Document;
+  std::vector<uint8_t> structural = {};
 };
+
+template <class T>
+bool contains(const std::vector<T>& list, T value) {
+  return std::find(list.begin(), list.end(), value) != list.end();
+}
 
 std::vector<CommandCase> commandCases() {
   const TPointF p1{1.5f, 2.0f};
   const TPointF p2{-1.0f, 0.25f};
   const std::array<TPointF, 2> polygon{p1, p2};
   SEventRecord record;
-  initEventHeader(record, 1, 2, 4, 1);
+  EXPECT_TRUE(initEventHeader(record, 1, 2, 4, 1));
   const Bytes recordBytes(record.begin(), record.end());
+  using D = StateSet;
   return {
-      {"paper colour", [](auto& c) { return c.recordPaperColor(0xFF123456); }, 2, 1, {0x56, 0x34, 0x12, 0}},
-      {"image create", [](auto& c) { return c.recordImageCreate(640, 480, true, false, 72, 300, 400); }, 2, 8,
-       cat({{0x80, 2, 0, 0, 0xE0, 1, 0, 0, 0x90, 1, 0, 0, 0x2C, 1, 0, 0, 72, 0, 0, 0, 255, 0}, zeros(6)})},
-      {"canvas resize", [](auto& c) { return c.recordCanvasResize(640, 480, 1, 2); }, 2, 2,
+      {"paper colour", [](auto& c, uint8_t) { return c.recordPaperColor(0xFF123456); }, 2, {1}, {0x56, 0x34, 0x12, 0}},
+      {"image create", [](auto& c, uint8_t) { return c.recordImageCreate(640, 480, true, false, 72, 300, 400); }, 2,
+       {8}, cat({{0x80, 2, 0, 0, 0xE0, 1, 0, 0, 0x90, 1, 0, 0, 0x2C, 1, 0, 0, 72, 0, 0, 0, 255, 0}, zeros(6)}),
+       D::Version},
+      {"canvas resize", [](auto& c, uint8_t) { return c.recordCanvasResize(640, 480, 1, 2); }, 2, {2},
        {1, 2, 0x80, 2, 0, 0, 0xE0, 1, 0, 0}},
-      {"layers zoom", [](auto& c) { return c.recordImageScale(100, 200, 3, 7); }, 2, 3,
+      {"image scale", [](auto& c, uint8_t s) { return c.recordImageScale(100, 200, s, 7); }, 2, {3, 9},
        {7, 0, 100, 0, 0, 0, 200, 0, 0, 0}},
-      {"image scale", [](auto& c) { return c.recordImageScale(100, 200, 9, 1); }, 2, 9,
-       {1, 0, 100, 0, 0, 0, 200, 0, 0, 0}},
-      {"crop", [](auto& c) { return c.recordImageCrop(1, TRect{2, 3, 40, 50}, 9); }, 2, 11,
+      {"crop", [](auto& c, uint8_t) { return c.recordImageCrop(1, 9, TRect{2, 3, 40, 50}); }, 2, {11},
        {1, 0, 9, 0, 2, 0, 0, 0, 3, 0, 0, 0, 40, 0, 0, 0, 50, 0, 0, 0}},
-      {"quarter turn", [](auto& c) { return c.recordDocumentEvent(4); }, 2, 4, {}},
-      {"all layers flip", [](auto& c) { return c.recordDocumentEvent(33); }, 2, 33, {}},
-      {"merge visible", [](auto& c) { return c.recordMergeVisible(10, 1, 2, 3, 4); }, 2, 10,
+      {"turns and flips", [](auto& c, uint8_t s) { return c.recordDocumentEvent(s); }, 2,
+       {4, 5, 16, 17, 18, 19, 32, 33, 34, 35}, {}},
+      {"merge visible", [](auto& c, uint8_t s) { return c.recordMergeVisible(s, 1, 2, {.value = 3, .option = 4}); }, 2, {10},
        {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
-      {"show all", [](auto& c) { return c.recordDocumentEventValue(3, 1, 24); }, 2, 24, {3, 0, 1, 0}},
-      {"new layer", [](auto& c) { return c.recordLayerNewEx(2, 640, 480, 200, 3, true, false); }, 4, 0,
-       {2, 0, 0x80, 2, 0, 0, 0xE0, 1, 0, 0, 200, 3, 1, 0}},
-      {"new named layer", [](auto& c) { return c.recordLayerNew(1, 10, 20, 30, 40, false, true, 50, "L"); }, 4, 11,
-       cat({{1, 0, 10, 0, 0, 0, 20, 0, 0, 0}, zeros(8), {30, 40, 2, 0, 50, 0, 0, 0}, zeros(14), {2, 0, 'L', 0}})},
-      {"move layer", [](auto& c) { return c.recordLayerCommand(1, 5, 4); }, 4, 4, {1, 0, 5, 0}},
-      {"rotate layer", [](auto& c) { return c.recordLayerCommandEx(1, 2, 38, 900, 0xFFFFFFFF); }, 4, 38,
-       {1, 0, 2, 0, 0x84, 3, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
-      {"blend mode", [](auto& c) { return c.recordLayerAttribute(1, 7, 16); }, 4, 16, {1, 0, 7, 200, 1, 0}},
-      {"opacity", [](auto& c) { return c.recordLayerAttribute(1, 128, 17); }, 4, 17, {1, 0, 3, 128, 1, 0}},
-      {"visibility", [](auto& c) { return c.recordLayerAttribute(1, 0, 18); }, 4, 18, {1, 0, 3, 200, 0, 0}},
-      {"protect alpha", [](auto& c) { return c.recordLayerAttribute(1, 1, 20); }, 4, 20, {1, 0, 3, 200, 3, 0}},
-      {"effect", [](auto& c) { return c.recordLayerEffect(1, true, 0xDEADBEEF, 77); }, 4, 21,
+      {"visibility of all", [](auto& c, uint8_t s) { return c.recordDocumentEventValue(3, 1, s); }, 2, {24, 25, 26},
+       {3, 0, 1, 0}, D::Document, {24, 25, 26}},
+      {"new layer", [](auto& c, uint8_t) { return c.recordLayerNewEx(2, {.width = 640, .height = 480, .opacity = 200, .blendMode = 3, .visible = true}); }, 4, {0},
+       {2, 0, 0x80, 2, 0, 0, 0xE0, 1, 0, 0, 200, 3, 1, 0}, D::Document, {0}},
+      {"new named layer",
+       [](auto& c, uint8_t) {
+         const SNewLayer layer{.width = 10, .height = 20, .opacity = 30, .blendMode = 40, .visible = false,
+                               .protectAlpha = true, .colour = 50};
+         return c.recordLayerNew(1, layer, "L");
+       }, 4, {11},
+       cat({{1, 0, 10, 0, 0, 0, 20, 0, 0, 0}, zeros(8), {30, 40, 2, 0, 50, 0, 0, 0}, zeros(14), {2, 0, 'L', 0}}),
+       D::Document, {11}},
+      {"layer commands", [](auto& c, uint8_t s) { return c.recordLayerCommand(1, 5, s); }, 4,
+       {1, 2, 3, 4, 5, 8, 9, 24, 25, 32, 33, 34, 35, 36, 37}, {1, 0, 5, 0}, D::Document, {1, 3, 4, 5}},
+      {"wide layer commands", [](auto& c, uint8_t s) { return c.recordLayerCommandEx(1, 2, s, {900, 0xFFFFFFFF}); },
+       4, {10, 38, 39, 48, 49, 50, 51}, {1, 0, 2, 0, 0x84, 3, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}, D::Document, {10}},
+      {"blend mode", [](auto& c, uint8_t s) { return c.recordLayerAttribute(1, 7, s); }, 4, {16},
+       {1, 0, 7, 200, 1, 0}},
+      {"opacity", [](auto& c, uint8_t s) { return c.recordLayerAttribute(1, 128, s); }, 4, {17}, {1, 0, 3, 128, 1, 0}},
+      {"visibility", [](auto& c, uint8_t s) { return c.recordLayerAttribute(1, 0, s); }, 4, {18}, {1, 0, 3, 200, 0, 0},
+       D::Document, {18}},
+      {"protect alpha", [](auto& c, uint8_t s) { return c.recordLayerAttribute(1, 1, s); }, 4, {20},
+       {1, 0, 3, 200, 3, 0}},
+      {"effect", [](auto& c, uint8_t) { return c.recordLayerEffect(1, true, 0xDEADBEEF, 77); }, 4, {21},
        cat({{1, 0, 3, 200, 0x11, 0, 77, 0, 0xEF, 0xBE, 0xAD, 0xDE}, zeros(6)})},
-      {"offset", [](auto& c) { return c.recordLayerOffset(1, TPoint{-1, 2}); }, 4, 6,
+      {"offset", [](auto& c, uint8_t) { return c.recordLayerOffset(1, TPoint{-1, 2}); }, 4, {6},
        {1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0}},
-      {"offset rebuilt", [](auto& c) { return c.recordLayerOffsetApply(1, 4, 5, TPoint{3, 4}); }, 4, 7,
+      {"offset rebuilt", [](auto& c, uint8_t) { return c.recordLayerOffsetApply(1, 4, 5, TPoint{3, 4}); }, 4, {7},
        {1, 0, 4, 5, 3, 0, 0, 0, 4, 0, 0, 0}},
-      {"offset with mask", [](auto& c) { return c.recordLayerMaskOffset(1, 2, TPoint{3, 4}); }, 4, 12,
+      {"offset with mask", [](auto& c, uint8_t) { return c.recordLayerMaskOffset(1, 2, TPoint{3, 4}); }, 4, {12},
        cat({{1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}, zeros(8)})},
-      {"offset with mask rebuilt", [](auto& c) { return c.recordLayerMaskOffsetApply(1, 2, TPoint{3, 4}, 9); }, 4, 13,
+      {"offset with mask rebuilt",
+       [](auto& c, uint8_t) { return c.recordLayerMaskOffsetApply(1, 2, TPoint{3, 4}, 9); }, 4, {13},
        cat({{1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 9, 0}, zeros(6)})},
-      {"layer name", [](auto& c) { return c.recordLayerName(1, "ab"); }, 4, 19, {1, 0, 4, 0, 'a', 'b', 0, 0}},
-      {"link up",
-       [](auto& c) {
+      {"layer name", [](auto& c, uint8_t) { return c.recordLayerName(1, "ab"); }, 4, {19},
+       {1, 0, 4, 0, 'a', 'b', 0, 0}},
+      {"link",
+       [](auto& c, uint8_t s) {
          const uint16_t levels[2] = {3, 4};
-         return c.recordLayerLink(1, true, levels, 2);
+         return c.recordLayerLink(1, s == 1, levels, 2);
        },
-       5, 1, cat({{1, 0, 2, 0, 0, 0, 1, 2, 0, 0, 0, 0, 4, 0, 0, 0}, zeros(8), {3, 0, 4, 0}})},
-      {"group move", [](auto& c) { return c.recordLayerListOp(12, 1, 2, 3, 4); }, 5, 12,
-       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
-      {"group offset", [](auto& c) { return c.recordLayerListOpEx(10, 1, 2, TPoint{5, 6}, 7, 8); }, 5, 10,
-       {1, 0, 2, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7, 0, 0, 0, 8, 0, 0, 0}},
-      {"colour fill", [](auto& c) { return c.recordLayerEdit(1, 0xFF0000, 0, nullptr, nullptr); }, 6, 0,
-       cat({{1, 0, 0, 0, 0xFF, 0}, zeros(16)})},
-      {"rectangle", [=](auto& c) { return c.recordLayerEdit(1, 0, 1, &p1, &p2); }, 6, 1,
-       cat({{1, 0, 0, 0, 0, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
-      {"polygon", [=](auto& c) { return c.recordPolygonFill(1, polygon.data(), 2); }, 6, 4,
-       cat({{1, 0, 2, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
-      {"mask activate", [](auto& c) { return c.recordMaskCommand(1, 3, 5); }, 10, 5, {1, 0, 3, 0}},
-      {"mask merge", [](auto& c) { return c.recordMaskCommandEx(1, 2, 9, 3, 4); }, 10, 9,
-       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
-      {"mask ellipse", [=](auto& c) { return c.recordMaskShape(1, 2, 19, 3, p1, p2); }, 10, 19,
+       5, {0, 1}, cat({{1, 0, 2, 0, 0, 0, 1, 2, 0, 0, 0, 0, 4, 0, 0, 0}, zeros(8), {3, 0, 4, 0}}), D::Full},
+      {"group commands", [](auto& c, uint8_t s) { return c.recordLayerListOp(s, 1, 2, {3, 4}); }, 5,
+       {8, 11, 12, 13, 16}, {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}, D::Full},
+      {"group offsets", [](auto& c, uint8_t s) { return c.recordLayerListOpEx(s, 1, 2, TPoint{5, 6}, {7, 8}); }, 5,
+       {9, 10}, {1, 0, 2, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7, 0, 0, 0, 8, 0, 0, 0}, D::Full},
+      {"layer image",
+       [](auto& c, uint8_t s) {
+         TMTC image(1, 1);
+         *image.pixelAt(0, 0) = 0x44332211u;
+         return c.recordLayerImage(1, image, s, "", nullptr);
+       },
+       12, {0, 1, 2}, {1, 0, 1, 0, 0, 0, 1, 0, 0, 0, 32, 0, 4, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0x11, 0x22, 0x33, 0x44},
+       D::Document, {0, 1, 2}},
+      {"area edits", [](auto& c, uint8_t s) { return c.recordLayerEdit(1, 0xFF0000, s, nullptr, nullptr); }, 6,
+       {0, 1, 3, 5, 6}, cat({{1, 0, 0, 0, 0xFF, 0}, zeros(16)}), D::Full},
+      {"rectangle", [=](auto& c, uint8_t s) { return c.recordLayerEdit(1, 0, s, &p1, &p2); }, 6, {1},
+       cat({{1, 0, 0, 0, 0, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})}), D::Full},
+      {"polygon", [=](auto& c, uint8_t) { return c.recordPolygonFill(1, polygon.data(), 2); }, 6, {4},
+       cat({{1, 0, 2, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})}), D::Full},
+      {"mask commands", [](auto& c, uint8_t s) { return c.recordMaskCommand(1, 3, s); }, 10,
+       {0, 1, 2, 3, 4, 5, 6, 11, 20, 21}, {1, 0, 3, 0}, D::Document, {0, 2, 4, 5, 11}},
+      {"wide mask commands", [](auto& c, uint8_t s) { return c.recordMaskCommandEx(1, 2, s, {3, 4}); }, 10,
+       {7, 8, 9, 10, 13, 14, 22, 24, 25, 26}, {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}, D::Document, {7, 9, 22, 24}},
+      {"mask shapes", [=](auto& c, uint8_t s) { return c.recordMaskShape(1, 2, s, 3, p1, p2); }, 10, {16, 17, 19},
        cat({{1, 0, 2, 0, 3, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
-      {"mask polygon", [=](auto& c) { return c.recordMaskPolygon(1, 2, 3, polygon.data(), 2); }, 10, 18,
+      {"mask polygon", [=](auto& c, uint8_t) { return c.recordMaskPolygon(1, 2, 3, polygon.data(), 2); }, 10, {18},
        cat({{1, 0, 2, 0, 3, 0, 2, 0}, f32s({1.5f, 2.0f, -1.0f, 0.25f})})},
-      {"mask name", [](auto& c) { return c.recordMaskName(2, "m"); }, 10, 12, {2, 0, 2, 0, 'm', 0}},
-      {"filter", [](auto& c) { return c.recordFilter(1, 2, 64); }, 32, 64, {1, 0, 2, 0}},
-      {"filter 2", [](auto& c) { return c.recordFilter2(1, 2, {3, 4}, 2); }, 33, 2,
-       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}},
-      {"filter 4", [](auto& c) { return c.recordFilter4(1, 2, {3, 4, 5, 6}, 3); }, 34, 3,
-       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0}},
-      {"filter 6", [](auto& c) { return c.recordFilter6(1, 2, {3, 4, 5, 6, 7, 8}, 16); }, 35, 16,
-       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7, 0, 0, 0, 8, 0, 0, 0}},
+      {"mask name", [](auto& c, uint8_t) { return c.recordMaskName(2, "m"); }, 10, {12}, {2, 0, 2, 0, 'm', 0}},
+      {"filter", [](auto& c, uint8_t s) { return c.recordFilter(1, 2, s); }, 32, {64}, {1, 0, 2, 0}, D::Full},
+      {"filter 2", [](auto& c, uint8_t s) { return c.recordFilter2(1, 2, {3, 4}, s); }, 33, {2},
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0}, D::Full},
+      {"filter 4", [](auto& c, uint8_t s) { return c.recordFilter4(1, 2, {3, 4, 5, 6}, s); }, 34, {3},
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0}, D::Full},
+      {"filter 6", [](auto& c, uint8_t s) { return c.recordFilter6(1, 2, {3, 4, 5, 6, 7, 8}, s); }, 35, {16},
+       {1, 0, 2, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7, 0, 0, 0, 8, 0, 0, 0}, D::Full},
       {"filter record",
-       [=](auto& c) {
+       [=](auto& c, uint8_t s) {
          const uint8_t data[4] = {9, 8, 7, 6};
-         return c.recordFilterRecord(51, record, data);
+         return c.recordFilterRecord(s, record, data);
        },
-       38, 51, cat({recordBytes, {9, 8, 7, 6}})},
+       38, {39, 51, 54, 74}, cat({recordBytes, {9, 8, 7, 6}}), D::Full},
   };
 }
 
 TEST_F(CommandRecorderTest, EveryCallWritesItsPacket) {
+  // Each command starts from a stream that carries no state, so that the
+  // state set it records shows whole.
+  ASSERT_TRUE(store.undoEvent());
   for (const CommandCase& c : commandCases()) {
-    SCOPED_TRACE(c.name);
-    const std::vector<SPacket> packets = recordedBy(c.call);
-    ASSERT_FALSE(packets.empty());
-    // State items first, the command last.
-    for (size_t i = 0; i + 1 < packets.size(); ++i) EXPECT_LE(packets[i].type, kPktData);
-    EXPECT_EQ(packets.back().type, c.type);
-    EXPECT_EQ(packets.back().subcode, c.subcode);
-    EXPECT_EQ(packets.back().body, c.body);
+    for (uint8_t subcode : c.subcodes) {
+      SCOPED_TRACE(testing::Message() << c.name << " " << int(subcode));
+      const std::vector<SPacket> packets = recordedBy([&](CCommandRecorder& r) { return c.call(r, subcode); });
+      ASSERT_FALSE(packets.empty());
+      // State items first, the command last.
+      std::vector<int> state;
+      for (size_t i = 0; i + 1 < packets.size(); ++i) {
+        EXPECT_LE(packets[i].type, kPktData);
+        state.push_back(hdr(packets[i].type, packets[i].subcode));
+      }
+      EXPECT_EQ(packets.back().type, c.type);
+      EXPECT_EQ(packets.back().subcode, subcode);
+      EXPECT_EQ(packets.back().body, c.body);
+      const bool layerAndMask = contains(state, hdr(kPktState, kStateLayerMask));
+      const bool stroke = contains(state, hdr(kPktState, 13));
+      EXPECT_EQ(stroke, c.set == StateSet::Full);
+      EXPECT_EQ(layerAndMask, c.set != StateSet::Version);
+      if (c.set != StateSet::Version) {
+        EXPECT_EQ(store.isCached(kStateLayerMask), !contains(c.structural, subcode));
+      }
+      expectCatalogueSizes(store);
+      ASSERT_TRUE(store.undoEvent());
+    }
   }
-  expectCatalogueSizes(store);
 }
 
-TEST_F(CommandRecorderTest, NothingIsWrittenWhileNotRecording) {
-  for (EventMode mode : {EventMode::Idle, EventMode::Replaying, EventMode::Sealed}) {
-    store.setMode(mode);
-    const uint32_t end = store.writePosition();
-    for (const CommandCase& c : commandCases()) EXPECT_TRUE(c.call(commands)) << c.name;
-    EXPECT_TRUE(commands.recordReset());
-    EXPECT_EQ(store.writePosition(), end);
+TEST_F(CommandRecorderTest, FiltersTakeExactlyTheCodesOfTheirPacketType) {
+  const std::function<bool(CCommandRecorder&, uint8_t)> calls[] = {
+      [](auto& c, uint8_t code) { return c.recordFilter(1, 2, code); },
+      [](auto& c, uint8_t code) { return c.recordFilter2(1, 2, {3, 4}, code); },
+      [](auto& c, uint8_t code) { return c.recordFilter4(1, 2, {3, 4, 5, 6}, code); },
+      [](auto& c, uint8_t code) { return c.recordFilter6(1, 2, {3, 4, 5, 6, 7, 8}, code); },
+  };
+  for (uint8_t n = 0; n < 4; ++n) {
+    const uint8_t type = uint8_t(kPktFilter0 + n);
+    for (int code = 0; code < 256; ++code) {
+      SCOPED_TRACE(testing::Message() << int(type) << "," << code);
+      const SPacketSizeRule rule = packetSizeRule(type, uint8_t(code));
+      const bool known = rule.rule == BodyRule::Fixed && rule.base == 4u + 8u * n;
+      const uint32_t from = store.writePosition();
+      EXPECT_EQ(calls[n](commands, uint8_t(code)), known);
+      if (!known) {
+        EXPECT_EQ(store.writePosition(), from);
+        continue;
+      }
+      const std::vector<SPacket> packets = packetsOf(store, from);
+      ASSERT_FALSE(packets.empty());
+      EXPECT_EQ(hdr(packets.back().type, packets.back().subcode), hdr(type, code));
+      EXPECT_EQ(packets.back().body.size(), 4u + 8u * n);
+    }
   }
+  expectCatalogueSizes(store);
 }
 
 TEST_F(CommandRecorderTest, SubcodesOutsideACallsListWriteNothing) {
@@ -190,7 +260,7 @@ TEST_F(CommandRecorderTest, SubcodesOutsideACallsListWriteNothing) {
   const std::array<TPoint, 3> three{};
   const std::function<bool(CCommandRecorder&)> calls[] = {
       [](auto& c) { return c.recordLayerCommand(1, 0, 6); },
-      [](auto& c) { return c.recordLayerCommandEx(1, 0, 11, 0, 0); },
+      [](auto& c) { return c.recordLayerCommandEx(1, 0, 11, {}); },
       [](auto& c) { return c.recordLayerAttribute(1, 0, 19); },
       [](auto& c) { return c.recordLayerAttribute(99, 0, 16); },  // no such layer
       [](auto& c) { return c.recordFilter(1, 0, 2); },             // a code of type 33
@@ -199,13 +269,13 @@ TEST_F(CommandRecorderTest, SubcodesOutsideACallsListWriteNothing) {
       [](auto& c) { return c.recordFilterRecord(40, SEventRecord{}, nullptr); },
       [](auto& c) { return c.recordDocumentEvent(6); },
       [](auto& c) { return c.recordDocumentEventValue(1, 0, 27); },
-      [](auto& c) { return c.recordMergeVisible(7, 0, 0, 0, 0); },
+      [](auto& c) { return c.recordMergeVisible(7, 0, 0, {}); },
       [](auto& c) { return c.recordImageScale(1, 1, 2, 0); },
       [](auto& c) { return c.recordMaskCommand(1, 0, 7); },
-      [](auto& c) { return c.recordMaskCommandEx(1, 0, 5, 0, 0); },
+      [](auto& c) { return c.recordMaskCommandEx(1, 0, 5, {}); },
       [=](auto& c) { return c.recordMaskShape(1, 0, 18, 0, p, p); },
-      [](auto& c) { return c.recordLayerListOp(9, 1, 0, 0, 0); },
-      [](auto& c) { return c.recordLayerListOpEx(8, 1, 0, TPoint{}, 0, 0); },
+      [](auto& c) { return c.recordLayerListOp(9, 1, 0, {}); },
+      [](auto& c) { return c.recordLayerListOpEx(8, 1, 0, TPoint{}, {}); },
       [=](auto& c) { return c.recordLayerEdit(1, 0, 4, &p, &p); },
       [](auto& c) { return c.recordPolygonFill(1, nullptr, -1); },
       [&](auto& c) { return c.recordFillRegion(1, 0, 2, SFillArgs{}, nullptr, region, SRectXYWH{0, 0, 4, 4}); },
@@ -230,16 +300,16 @@ TEST_F(CommandRecorderTest, StructuralCommandsHaveTheLayerAndMaskRecordedAgain) 
   const Case cases[] = {
       {[](auto& c) { return c.recordLayerCommand(1, 0, 1); }, true},
       {[](auto& c) { return c.recordLayerCommand(1, 0, 2); }, false},
-      {[](auto& c) { return c.recordLayerCommandEx(1, 0, 10, 0, 0); }, true},
-      {[](auto& c) { return c.recordLayerCommandEx(1, 0, 38, 0, 0); }, false},
+      {[](auto& c) { return c.recordLayerCommandEx(1, 0, 10, {}); }, true},
+      {[](auto& c) { return c.recordLayerCommandEx(1, 0, 38, {}); }, false},
       {[](auto& c) { return c.recordLayerAttribute(1, 1, 18); }, true},
       {[](auto& c) { return c.recordLayerAttribute(1, 1, 17); }, false},
       {[](auto& c) { return c.recordMaskCommand(1, 0, 11); }, true},
       {[](auto& c) { return c.recordMaskCommand(1, 0, 3); }, false},
-      {[](auto& c) { return c.recordMaskCommandEx(1, 0, 24, 0, 0); }, true},
-      {[](auto& c) { return c.recordMaskCommandEx(1, 0, 13, 0, 0); }, false},
+      {[](auto& c) { return c.recordMaskCommandEx(1, 0, 24, {}); }, true},
+      {[](auto& c) { return c.recordMaskCommandEx(1, 0, 13, {}); }, false},
       {[](auto& c) { return c.recordDocumentEventValue(1, 0, 26); }, true},
-      {[](auto& c) { return c.recordLayerNewEx(1, 0, 0, 0, 0, false, false); }, true},
+      {[](auto& c) { return c.recordLayerNewEx(1, SNewLayer{}); }, true},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     ASSERT_TRUE(cases[i].call(commands));
@@ -314,6 +384,30 @@ TEST_F(CommandRecorderTest, RegionFillsCarryTheirRegionPacked) {
             cat({{1, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0}, zeros(8),
                  {5, 2, 7, 1, 0x2C, 1, 0, 0}}));
   EXPECT_EQ(unpackRegion(grow, kRegion72Bounds, kRegion72Packed, kRegion72Header), expected);
+  expectCatalogueSizes(store);
+}
+
+TEST_F(CommandRecorderTest, RegionFillsNameTheirKindAfterTheSubcode) {
+  TChannel region(4, 4);
+  const std::array<TPoint, 3> points{};
+  struct Case {
+    uint8_t subcode;
+    bool wide;
+    uint8_t kind;
+  };
+  const Case cases[] = {{0, false, 0}, {1, false, 1}, {4, false, 0}, {16, false, 2}, {17, false, 3},
+                        {32, false, 6}, {2, true, 4},  {3, true, 5},  {5, true, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.subcode));
+    const std::vector<SPacket> packets = recordedBy([&](auto& r) {
+      return c.wide ? r.recordFillRegionEx(1, 0, c.subcode, SFillArgs{}, points, region, {0, 0, 4, 4})
+                    : r.recordFillRegion(1, 0, c.subcode, SFillArgs{}, nullptr, region, {0, 0, 4, 4});
+    });
+    const SPacket& fill = packets.back();
+    EXPECT_EQ(hdr(fill.type, fill.subcode), hdr(kPktRegionFill, c.subcode));
+    EXPECT_EQ(fill.body[c.wide ? kRegion72Kind : kRegion54Kind], c.kind);
+    EXPECT_FALSE(store.isCached(kStateLayerMask));
+  }
   expectCatalogueSizes(store);
 }
 

@@ -445,7 +445,7 @@ TEST(EventFileReader, EveryErrorLeavesTheRecorderAsItWas) {
   for (const BadFile& c : badFiles()) {
     Recorder target;
     target.addEvent(300, 8);
-    target.store.undoEvent();  // with an undone event to redo
+    ASSERT_TRUE(target.store.undoEvent());  // with an undone event to redo
     const StoreState before(target.store);
     CFixedMemStream in(c.file.data(), int64_t(c.file.size()));
     EXPECT_EQ(readEventsFromNative(in, &target.store, nullProgress()), c.code) << c.name;
@@ -647,7 +647,7 @@ TEST_F(EventFileSave, SavesSealedAndGoesOnRecording) {
   recorder.addEvent(80000, 1);
   recorder.addEvent(10, 2);
   recorder.addEvent(10, 3);
-  recorder.store.undoEvent();
+  ASSERT_TRUE(recorder.store.undoEvent());
   const Bytes before = committed(recorder.store);
   const std::string file = path("rec.ke4");
 

@@ -533,7 +533,7 @@ TEST_F(EventStoreFailureTest, ACachedItemIsMarkedOnlyOnceItsWriteSucceeded) {
   refuseFrom = store.segmentCount();
   Bytes filler(store.allocatedBytes() - store.writePosition() - 4, 0);
   ASSERT_EQ(store.append(filler.data(), uint32_t(filler.size())), filler.size());
-  store.commit();
+  ASSERT_TRUE(store.commit());
   EXPECT_FALSE(writeState(16, 8));
   EXPECT_FALSE(store.isCached(16));
   refuseFrom = SIZE_MAX;

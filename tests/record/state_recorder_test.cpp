@@ -142,10 +142,10 @@ TEST_F(StateRecorderTest, UndoingTheEventThatCarriedAnItemRecordsItAgain) {
 TEST_F(StateRecorderTest, WhileNotRecordingTheCacheFollowsAndNothingIsWritten) {
   store.setMode(EventMode::Replaying);
   const uint32_t end = store.writePosition();
-  EXPECT_EQ(state.recordItem(kStatePaperColor), kItemRecorded);
+  EXPECT_EQ(state.recordItem(kStatePaperColor), ItemResult::Recorded);
   EXPECT_TRUE(store.isCached(kStatePaperColor));
   EXPECT_TRUE(state.recordFullState());
-  EXPECT_EQ(state.recordTone(), kItemUnchanged);
+  EXPECT_EQ(state.recordTone(), ItemResult::Unchanged);
   EXPECT_EQ(store.writePosition(), end);
 }
 
@@ -185,7 +185,7 @@ TEST_F(StateRecorderTest, FontAndTextAreWrittenEveryTime) {
 }
 
 TEST_F(StateRecorderTest, AToneIsDefinedOnceThenSelected) {
-  EXPECT_EQ(state.recordTone(), kItemFailed);  // the switches are not recorded yet
+  EXPECT_EQ(state.recordTone(), ItemResult::Failed);  // the switches are not recorded yet
 
   TChannel tile(6, 5);
   for (int32_t y = 0; y < 5; ++y)
@@ -218,9 +218,9 @@ TEST_F(StateRecorderTest, AToneIsDefinedOnceThenSelected) {
   commitCommand();
 
   // The same tone again: nothing. A moved origin: a selection.
-  EXPECT_EQ(state.recordTone(), kItemUnchanged);
+  EXPECT_EQ(state.recordTone(), ItemResult::Unchanged);
   tones.current()->OffsetX = 9;
-  set = recordedBy([&] { return state.recordTone() == kItemRecorded; });
+  set = recordedBy([&] { return state.recordTone() == ItemResult::Recorded; });
   ASSERT_EQ(headersOf(set), (std::vector<int>{hdr(0, kStateToneSelect)}));
   EXPECT_EQ(SToneSelection::decode(set[0].body.data()).originX, 9);
   commitCommand();
@@ -254,14 +254,14 @@ TEST_F(StateRecorderTest, TheGradientIsWrittenWhenItChanges) {
             (Bytes{2, 0, 24, 0, 0, 0, 48, 0, 0, 0, 0, 0}));
   EXPECT_EQ(decodeColorSlot(set.back().body.data() + 36), *stops.getSlot(1));
   commitCommand();
-  EXPECT_EQ(state.recordGradient(false), kItemUnchanged);
+  EXPECT_EQ(state.recordGradient(false), ItemResult::Unchanged);
 
   ASSERT_TRUE(stops.putColor(1, 0x00FF00, 128, 0x10000));
   stroke.useGradation = 0;
   ASSERT_TRUE(state.recordDocumentState());
-  EXPECT_EQ(state.recordGradient(false), kItemUnchanged);  // the gradation switch is off
-  EXPECT_EQ(state.recordGradient(true), kItemRecorded);
-  EXPECT_EQ(state.recordGradient(true), kItemUnchanged);
+  EXPECT_EQ(state.recordGradient(false), ItemResult::Unchanged);  // the gradation switch is off
+  EXPECT_EQ(state.recordGradient(true), ItemResult::Recorded);
+  EXPECT_EQ(state.recordGradient(true), ItemResult::Unchanged);
   expectCatalogueSizes(store);
 }
 
