@@ -430,7 +430,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   ReplayTick endReplay(ReplayEndKind kind, uint32_t nowMs);
   // The tool window's share of a step: the event log, progress, thumbnail,
   // replayed paint parameters and colours.
-  void reportReplayStep(ReplayTick result, uint8_t refresh, uint32_t nowMs);
+  void reportReplayStep(int32_t result, uint8_t refresh, uint32_t nowMs);
   void takeReplayThumbnail(int32_t slot);
   // Events of the recording replayed so far, past the image set-up.
   uint32_t replayProgressDone() const;

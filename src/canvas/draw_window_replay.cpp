@@ -149,7 +149,7 @@ ReplayTick TDrawWindow::replayStep(uint32_t nowMs) {
   }
   if (r == ReplayStep::EventDone) ++replayedEvents_;
   const uint8_t refresh = replay_->takeRefresh();
-  reportReplayStep(r, refresh, nowMs);
+  reportReplayStep(int32_t(r), refresh, nowMs);
   applyReplayRefresh(refresh);
   if (r == ReplayStep::Error) {
     // The stream cannot go on past a packet that failed: the replay ends
@@ -166,7 +166,7 @@ ReplayTick TDrawWindow::replayStep(uint32_t nowMs) {
   return r == ReplayStep::EventDone ? kReplayEventDone : kReplayNothing;
 }
 
-void TDrawWindow::reportReplayStep(ReplayTick result, uint8_t refresh, uint32_t nowMs) {
+void TDrawWindow::reportReplayStep(int32_t result, uint8_t refresh, uint32_t nowMs) {
   if (result == int32_t(ReplayStep::Paused)) return;
   CReplayEngine& engine = replay_->engine();
   const SPacketHeader h = engine.lastHeader();

@@ -33,8 +33,8 @@ struct LegacyReplay {
     EXPECT_TRUE(packet.adopt(s.bytes().data(), s.bytes().size(), info));
     EXPECT_TRUE(packet.saveToFile(path));
   }
-  int32_t runToEnd() {
-    int32_t r = kReplayNothing;
+  ReplayTick runToEnd() {
+    ReplayTick r = kReplayNothing;
     for (int guard = 0; guard < 10000 && w.window->isReplaying(); ++guard) r = w.window->replayStep(now += 8);
     return r;
   }
