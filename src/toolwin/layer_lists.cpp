@@ -36,9 +36,10 @@ void compositeCentred(TMemoryGraphic& g, const TRect& r, const TMTC& plane) {
 
 // ---- shared ------------------------------------------------------------------------------------
 
+TPaper* CDocItemList::paper() const { return window_ ? &window_->paper() : nullptr; }
+
 void CDocItemList::bind(TDrawWindow* window) {
   window_ = window;
-  paper_ = window ? &window->paper() : nullptr;
   int32_t active = getActiveIndex();
   if (options() & kListKeepActive)
     pressed_ = active;
@@ -52,13 +53,12 @@ void CDocItemList::bind(TDrawWindow* window) {
 TDrawWindow* CDocItemList::unbind() {
   TDrawWindow* old = window_;
   window_ = nullptr;
-  paper_ = nullptr;
   pressed_ = -1;
   redraw();
   return old;
 }
 
-bool CDocItemList::canEdit() const { return window_ && paper_ && window_->canEdit(false, false, true); }
+bool CDocItemList::canEdit() const { return window_ && paper() && window_->canEdit(false, false, true); }
 
 uint32_t CDocItemList::getItemFlags(int32_t /*i*/) const {
   return canEdit() ? 0u : (kItemFixed | kItemNoLabel | kItemNoEdit);
@@ -104,22 +104,22 @@ CLayerList::CLayerList() {
   setDisplayStyle(kListRows);
 }
 
-int32_t CLayerList::getCount() const { return paper_ ? paper_->layerCount() : 0; }
+int32_t CLayerList::getCount() const { return paper() ? paper()->layerCount() : 0; }
 
 std::string CLayerList::getItemName(int32_t i) const {
-  const CLayerData* l = paper_ ? paper_->getLayer(i) : nullptr;
+  const CLayerData* l = paper() ? paper()->getLayer(i) : nullptr;
   return l ? l->name : std::string();
 }
 
 bool CLayerList::setItemName(int32_t i, const std::string& name) {
   if (!canEdit() || !isValidIndex(i) || getItemName(i) == name) return false;
-  if (!paper_->setLayerName(i, name, true)) return false;
+  if (!paper()->setLayerName(i, name, true)) return false;
   edited(false);
   return true;
 }
 
 std::string CLayerList::getItemDetail(int32_t i) const {
-  const CLayerData* l = paper_ ? paper_->getLayer(i) : nullptr;
+  const CLayerData* l = paper() ? paper()->getLayer(i) : nullptr;
   if (!l) return {};
   char percent[16];
   std::snprintf(percent, sizeof percent, "%1.0f%%", l->opacity * 100.0 / 255.0);
@@ -127,23 +127,23 @@ std::string CLayerList::getItemDetail(int32_t i) const {
 }
 
 int32_t CLayerList::itemIndent(int32_t i) const {
-  const CLayerData* l = paper_ ? paper_->getLayer(i) : nullptr;
+  const CLayerData* l = paper() ? paper()->getLayer(i) : nullptr;
   return l ? l->linkLevel * kIndentPerLevel : 0;
 }
 
 int32_t CLayerList::itemCheck(int32_t i) const {
-  const CLayerData* l = paper_ ? paper_->getLayer(i) : nullptr;
+  const CLayerData* l = paper() ? paper()->getLayer(i) : nullptr;
   return l ? (l->visible ? 1 : 0) : -1;
 }
 
 int32_t CLayerList::getActiveIndex() const {
-  return (options() & kListKeepActive) && paper_ ? paper_->currentLayerIndex() : -1;
+  return (options() & kListKeepActive) && paper() ? paper()->currentLayerIndex() : -1;
 }
 
 bool CLayerList::setActiveIndex(int32_t i) {
   if (!isValidIndex(i) || !(options() & kListKeepActive)) return false;
-  if (i != paper_->currentLayerIndex()) {
-    if (!canEdit() || !paper_->setCurrentLayer(&window_->flow(), i)) return false;
+  if (i != paper()->currentLayerIndex()) {
+    if (!canEdit() || !paper()->setCurrentLayer(&window_->flow(), i)) return false;
     window_->invalidateView();
   }
   pressed_ = i;
@@ -161,7 +161,7 @@ int32_t CLayerList::getDrawState(int32_t i) const {
 
 SSize CLayerList::getThumbSize(int32_t index) const {
   SSize box = CItemList::getThumbSize(index);
-  const CLayerData* l = paper_ ? paper_->getLayer(index) : nullptr;
+  const CLayerData* l = paper() ? paper()->getLayer(index) : nullptr;
   if (!l || !l->thumbnail || l->thumbnail->Width <= 0 || l->thumbnail->Height <= 0) return box;
   int32_t tw = l->thumbnail->Width, th = l->thumbnail->Height;
   if (th >= tw) return SSize{std::max(1, box.W * tw / th), box.H};
@@ -169,7 +169,7 @@ SSize CLayerList::getThumbSize(int32_t index) const {
 }
 
 void CLayerList::drawItemImage(TMemoryGraphic& g, const TRect& r, int32_t /*state*/, int32_t i) {
-  const CLayerData* l = paper_ ? paper_->getLayer(i) : nullptr;
+  const CLayerData* l = paper() ? paper()->getLayer(i) : nullptr;
   if (!l || !l->thumbnail) return;
   const TMTC& t = *l->thumbnail;
   int32_t w = std::min(t.Width, r.Right - r.Left), h = std::min(t.Height, r.Bottom - r.Top);
@@ -191,18 +191,18 @@ int32_t CLayerList::press(int32_t x, int32_t y, uint32_t modifiers) {
   int32_t part = mouseDown(x, y, modifiers);
   int32_t i = itemAtPos(x, y);
   if (!canEdit() || !isValidIndex(i)) return part;
-  const CLayerData* l = paper_->getLayer(i);
+  const CLayerData* l = paper()->getLayer(i);
   bool shift = (modifiers & kListShift) != 0;
   bool changed = false;
   if ((part == kPartToggle && !shift) || (part == kPartToggle && !l->visible)) {
-    changed = paper_->setLayerGroupVisible(i, groupSize(i), !l->visible, true);
+    changed = paper()->setLayerGroupVisible(i, groupSize(i), !l->visible, true);
   } else if (part == kPartToggle) {
     int32_t shown = 0;
-    for (int32_t k = 0; k < getCount(); ++k) shown += paper_->getLayer(k)->visible ? 1 : 0;
-    changed = shown == 1 ? paper_->showAllLayers(i, true, true) : paper_->showOnlyLayer(i, true);
+    for (int32_t k = 0; k < getCount(); ++k) shown += paper()->getLayer(k)->visible ? 1 : 0;
+    changed = shown == 1 ? paper()->showAllLayers(i, true, true) : paper()->showOnlyLayer(i, true);
   } else if (part == kPartItem && (modifiers & (kListCtrl | kListShift | kListAlt)) == kListCtrl) {
-    CMaskMngr* masks = paper_->masks();
-    changed = masks && paper_->newMaskFromLayer(window_->flow(), i, 1, 0, masks->current(), true);
+    CMaskMngr* masks = paper()->masks();
+    changed = masks && paper()->newMaskFromLayer(window_->flow(), i, 1, 0, masks->current(), true);
   }
   if (changed) edited(false);
   return part;
@@ -211,23 +211,23 @@ int32_t CLayerList::press(int32_t x, int32_t y, uint32_t modifiers) {
 int32_t CLayerList::thumbHeight() const { return CItemList::getThumbSize(0).H; }
 
 void CLayerList::refitThumbnails() {
-  if (!paper_ || displayStyle() == kListText) return;
+  if (!paper() || displayStyle() == kListText) return;
   int32_t edge = thumbHeight();
   for (int32_t i = 0; i < getCount(); ++i) {
-    CLayerData* l = paper_->getLayer(i);
+    CLayerData* l = paper()->getLayer(i);
     if (l && l->resizeThumbnail(edge, edge)) l->updateThumbnail();
   }
   ensureVisible();
 }
 
 int32_t CLayerList::groupSize(int32_t i) const {
-  if (!paper_ || !paper_->isValidLayer(i)) return 1;
-  return std::max(0, paper_->layers()->linkGroupLength(i)) + 1;
+  if (!paper() || !paper()->isValidLayer(i)) return 1;
+  return std::max(0, paper()->layers()->linkGroupLength(i)) + 1;
 }
 
 bool CLayerList::hasLinkedLayers() const {
   for (int32_t k = 0; k < getCount(); ++k)
-    if (paper_->getLayer(k)->linkLevel > 0) return true;
+    if (paper()->getLayer(k)->linkLevel > 0) return true;
   return false;
 }
 
@@ -245,7 +245,7 @@ bool CLayerList::canInsertFrom(int32_t to, const CItemList* source, int32_t sour
 
 bool CLayerList::deleteItem(int32_t i, bool redrawIt) {
   if (!canDeleteKeepOne(i)) return false;
-  if (!paper_->deleteLayer(&window_->flow(), i, true)) return false;
+  if (!paper()->deleteLayer(&window_->flow(), i, true)) return false;
   edited(redrawIt);
   return true;
 }
@@ -256,11 +256,11 @@ bool CLayerList::moveItemTo(int32_t to, int32_t from, bool redrawIt) {
   if (!canMoveItem(to, from)) return false;
   bool moved;
   if (hasLinkedLayers())
-    moved = paper_->moveLayerGroup(&window_->flow(), from, to, groupSize(from), true);
+    moved = paper()->moveLayerGroup(&window_->flow(), from, to, groupSize(from), true);
   else
-    moved = paper_->moveLayer(&window_->flow(), from, to > from ? to - 1 : to, true);
+    moved = paper()->moveLayer(&window_->flow(), from, to > from ? to - 1 : to, true);
   if (!moved) return false;
-  pressed_ = paper_->currentLayerIndex();
+  pressed_ = paper()->currentLayerIndex();
   edited(redrawIt);
   return true;
 }
@@ -268,29 +268,29 @@ bool CLayerList::moveItemTo(int32_t to, int32_t from, bool redrawIt) {
 bool CLayerList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {
   if (target != this || !canCopyFrom(index, this, sourceIndex)) return false;
   if (!isValidIndex(index)) index = getCount();
-  if (!paper_->duplicateLayer(&window_->flow(), sourceIndex, true)) return false;
+  if (!paper()->duplicateLayer(&window_->flow(), sourceIndex, true)) return false;
   if (index != sourceIndex + 1) moveItemTo(index, sourceIndex + 1, false);
-  pressed_ = paper_->currentLayerIndex();
+  pressed_ = paper()->currentLayerIndex();
   edited(redrawIt);
   return true;
 }
 
 bool CLayerList::selectPrevVisible() {
-  if (!paper_) return false;
-  int32_t n = getCount(), cur = paper_->currentLayerIndex();
+  if (!paper()) return false;
+  int32_t n = getCount(), cur = paper()->currentLayerIndex();
   for (int32_t step = 1; step < n; ++step) {
     int32_t k = ((cur - step) % n + n) % n;
-    if (paper_->getLayer(k)->visible) return selectItem(k, true);
+    if (paper()->getLayer(k)->visible) return selectItem(k, true);
   }
   return false;
 }
 
 bool CLayerList::selectNextVisible() {
-  if (!paper_) return false;
-  int32_t n = getCount(), cur = paper_->currentLayerIndex();
+  if (!paper()) return false;
+  int32_t n = getCount(), cur = paper()->currentLayerIndex();
   for (int32_t step = 1; step < n; ++step) {
     int32_t k = (cur + step) % n;
-    if (paper_->getLayer(k)->visible) return selectItem(k, true);
+    if (paper()->getLayer(k)->visible) return selectItem(k, true);
   }
   return false;
 }
@@ -312,28 +312,28 @@ CMaskList::CMaskList() {
   setDisplayStyle(kListRows);
 }
 
-int32_t CMaskList::getCount() const { return paper_ && paper_->masks() ? paper_->masks()->count() : 0; }
+int32_t CMaskList::getCount() const { return paper() && paper()->masks() ? paper()->masks()->count() : 0; }
 
 std::string CMaskList::getItemName(int32_t i) const {
-  const CMaskData* m = paper_ && paper_->masks() ? paper_->masks()->getMask(i) : nullptr;
+  const CMaskData* m = paper() && paper()->masks() ? paper()->masks()->getMask(i) : nullptr;
   return m ? m->name : std::string();
 }
 
 bool CMaskList::setItemName(int32_t i, const std::string& name) {
   if (!canEdit() || !isValidIndex(i) || getItemName(i) == name) return false;
-  if (!paper_->setMaskName(paper_->currentLayerIndex(), name, i, true)) return false;
+  if (!paper()->setMaskName(paper()->currentLayerIndex(), name, i, true)) return false;
   edited(false);
   return true;
 }
 
 int32_t CMaskList::getActiveIndex() const {
-  return (options() & kListKeepActive) && paper_ && paper_->masks() ? paper_->masks()->current() : -1;
+  return (options() & kListKeepActive) && paper() && paper()->masks() ? paper()->masks()->current() : -1;
 }
 
 bool CMaskList::setActiveIndex(int32_t i) {
   if (!isValidIndex(i) || !(options() & kListKeepActive)) return false;
-  if (i != paper_->masks()->current()) {
-    if (!canEdit() || !paper_->activateMask(window_->flow(), paper_->currentLayerIndex(), i, true)) return false;
+  if (i != paper()->masks()->current()) {
+    if (!canEdit() || !paper()->activateMask(window_->flow(), paper()->currentLayerIndex(), i, true)) return false;
     window_->invalidateView();
   }
   pressed_ = i;
@@ -342,14 +342,14 @@ bool CMaskList::setActiveIndex(int32_t i) {
 }
 
 void CMaskList::drawItemImage(TMemoryGraphic& g, const TRect& r, int32_t /*state*/, int32_t i) {
-  const CMaskData* m = paper_ && paper_->masks() ? paper_->masks()->getMask(i) : nullptr;
+  const CMaskData* m = paper() && paper()->masks() ? paper()->masks()->getMask(i) : nullptr;
   if (!m || !m->thumbnail || !m->thumbnail->IsAllocated()) return;
   compositeCentred(g, r, *m->thumbnail);
 }
 
 bool CMaskList::deleteItem(int32_t i, bool redrawIt) {
   if (!canDeleteKeepOne(i)) return false;
-  if (!paper_->deleteMask(window_->flow(), paper_->currentLayerIndex(), i, true)) return false;
+  if (!paper()->deleteMask(window_->flow(), paper()->currentLayerIndex(), i, true)) return false;
   edited(redrawIt);
   return true;
 }
@@ -358,9 +358,9 @@ bool CMaskList::moveItemTo(int32_t to, int32_t from, bool redrawIt) {
   if (!isValidIndex(from)) return false;
   if (!isValidIndex(to) && to != getCount()) to = getCount();
   if (!canMoveItem(to, from)) return false;
-  if (!paper_->moveMask(window_->flow(), paper_->currentLayerIndex(), from, to > from ? to - 1 : to, true))
+  if (!paper()->moveMask(window_->flow(), paper()->currentLayerIndex(), from, to > from ? to - 1 : to, true))
     return false;
-  pressed_ = paper_->masks()->current();
+  pressed_ = paper()->masks()->current();
   edited(redrawIt);
   return true;
 }
@@ -368,7 +368,7 @@ bool CMaskList::moveItemTo(int32_t to, int32_t from, bool redrawIt) {
 bool CMaskList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {
   if (target != this || !canCopyFrom(index, this, sourceIndex)) return false;
   if (!isValidIndex(index)) index = getCount();
-  if (!paper_->duplicateMask(window_->flow(), paper_->currentLayerIndex(), sourceIndex, true)) return false;
+  if (!paper()->duplicateMask(window_->flow(), paper()->currentLayerIndex(), sourceIndex, true)) return false;
   if (index != sourceIndex + 1) moveItemTo(index, sourceIndex + 1, false);
   edited(redrawIt);
   return true;
@@ -376,9 +376,9 @@ bool CMaskList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_
 
 bool CMaskList::mergeInto(int32_t index, int32_t mode) {
   if (!canEdit() || !isValidIndex(index) || mode < 0 || mode > 3) return false;
-  int32_t current = paper_->masks()->current();
+  int32_t current = paper()->masks()->current();
   if (index == current) return false;
-  if (!paper_->mergeMask(window_->flow(), paper_->currentLayerIndex(), current, index, mode, true)) return false;
+  if (!paper()->mergeMask(window_->flow(), paper()->currentLayerIndex(), current, index, mode, true)) return false;
   edited(false);
   return true;
 }
@@ -386,7 +386,7 @@ bool CMaskList::mergeInto(int32_t index, int32_t mode) {
 int32_t CMaskList::press(int32_t x, int32_t y, uint32_t modifiers) {
   int32_t mode = maskMergeModeOf(modifiers);
   int32_t i = itemAtPos(x, y);
-  if (mode >= 0 && canEdit() && isValidIndex(i) && i != paper_->masks()->current() &&
+  if (mode >= 0 && canEdit() && isValidIndex(i) && i != paper()->masks()->current() &&
       hitTestPart(x, y) == kPartItem) {
     mergeInto(i, mode);
     return kPartToggle;

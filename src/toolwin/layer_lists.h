@@ -19,7 +19,9 @@ class CDocItemList : public CItemList {
   // Clears the binding and answers the window it had.
   TDrawWindow* unbind();
   TDrawWindow* window() const { return window_; }
-  TPaper* paper() const { return paper_; }
+  // The document the window shows now: a window may replace its document
+  // (a replay opens a fresh one), so it is never kept.
+  TPaper* paper() const;
   // The window is bound and lets the document be edited now.
   bool canEdit() const;
 
@@ -39,7 +41,6 @@ class CDocItemList : public CItemList {
   void edited(bool rescroll);
 
   TDrawWindow* window_ = nullptr;
-  TPaper* paper_ = nullptr;
 };
 
 class CLayerList final : public CDocItemList {
