@@ -125,6 +125,7 @@ void TMainForm::applyPreferences() {
   c.brushGhost = prefs.BrushGhost;
   c.showGhostCenter = prefs.ShowGhostCenter;
   toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand});
+  applyToolPreferences();
   // Stored colours are 0x00BBGGRR; the tool window keeps pixels.
   auto pixelOf = [](uint32_t ref) {
     return 0xFF000000u | ((ref & 0xFFu) << 16) | (ref & 0xFF00u) | ((ref >> 16) & 0xFFu);

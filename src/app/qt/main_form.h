@@ -9,6 +9,7 @@
 
 #include "app/pen_tool_switch.h"
 #include "app/status_bar_model.h"
+#include "toolwin/tool_button_clicks.h"
 #include "toolwin/tool_target.h"
 #include "ui/qt/app_event_router.h"
 
@@ -188,6 +189,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void destroyToolWindowAndPanels();
   void bindPanelCommands();
   void bindToolTarget(TDrawWindowWidget* window);
+  // The tool window's cursor and button preferences, from the profile.
+  void applyToolPreferences();
+  void bindViewCommands(TDrawWindowWidget* window);
   void forgetToolTarget(TDrawWindowWidget* window);
   void storeToolSetting(uint8_t kind, float value) override;
   void setEventWait(int32_t wait) override;
@@ -228,6 +232,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // The navigator, information, colour, swatch, layer and mask panels.
   std::vector<TWidgetDockView*> docPanels_;
   std::vector<std::unique_ptr<TToolTargetAdapter>> toolTargets_;
+  // The view commands of the tool buttons, over the active window.
+  std::unique_ptr<IViewCommands> viewCommands_;
+  TDrawWindowWidget* viewCommandsWindow_ = nullptr;
   bool childWinMax_ = false;
   bool batchMode_ = false;
 

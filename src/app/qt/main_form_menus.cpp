@@ -288,7 +288,8 @@ void TMainForm::bindMenuCommands() {
       [](TDrawWindowWidget& w) { return !w.window().paper().hasSelection(); });
   a.bind("ActEditOpt", [this] {
     if (!showPreferences(*this)) return;
-    // The windows follow the changed preferences.
+    // The windows and the tool window follow the changed preferences.
+    applyToolPreferences();
     const CAppProfile& prefs = appProfile();
     for (TDrawWindowWidget* w : drawWindows()) {
       TPaper& p = w->window().paper();

@@ -22,6 +22,7 @@
 #include "canvas/qt/draw_window_widget.h"
 #include "canvas/tablet_input.h"
 #include "platform/string_table.h"
+#include "toolwin/qt/draw_window_view_commands.h"
 #include "toolwin/qt/tool_form.h"
 #include "ui/qt/dock_float_manager.h"
 
@@ -133,8 +134,26 @@ void TMainForm::bindPanelCommands() {
     if (QAction* action = a.action(kToggles[i])) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + i)));
 }
 
+void TMainForm::applyToolPreferences() {
+  if (!toolForm_) return;
+  const CAppProfile& p = appProfile();
+  toolForm_->applyPreferences({p.DrawToolCursor, p.OtherToolCursor, p.CursorFile});
+  toolForm_->setButtonPreferences({p.RotGrabDblClk, p.RotZoomDblClk});
+}
+
+void TMainForm::bindViewCommands(TDrawWindowWidget* window) {
+  // The tool buttons' double-clicks act on the active window's view.
+  toolForm_->setViewCommands(nullptr);
+  viewCommands_.reset();
+  if (!window) return;
+  viewCommands_ = std::make_unique<TDrawWindowViewCommands>(*window);
+  viewCommandsWindow_ = window;
+  toolForm_->setViewCommands(viewCommands_.get());
+}
+
 void TMainForm::bindToolTarget(TDrawWindowWidget* window) {
   if (!toolForm_) return;
+  bindViewCommands(window);
   if (!window) return toolForm_->setDocWindow(nullptr);
   for (auto& t : toolTargets_)
     if (&t->window() == window) return toolForm_->setDocWindow(t.get());
@@ -144,6 +163,7 @@ void TMainForm::bindToolTarget(TDrawWindowWidget* window) {
 }
 
 void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
+  if (toolForm_ && viewCommands_ && viewCommandsWindow_ == window) bindViewCommands(nullptr);
   for (auto it = toolTargets_.begin(); it != toolTargets_.end(); ++it) {
     if (&(*it)->window() != window) continue;
     if (toolForm_) toolForm_->releaseDocWindow(it->get());
