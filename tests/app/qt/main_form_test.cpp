@@ -19,6 +19,9 @@
 #include "platform/message_service.h"
 #include "platform/qt/qt_desktop.h"
 #include "test_support/qt_app.h"
+#include "toolwin/qt/tool_button.h"
+#include "toolwin/qt/tool_form.h"
+#include "toolwin/tool_tables.h"
 
 namespace pg {
 namespace {
@@ -196,6 +199,22 @@ TEST_F(MainFormDocumentTest, FileNewWithA4PortraitAt150DpiMakesA1240By1754Docume
   EXPECT_EQ(w->window().paper().width, 1240);
   EXPECT_EQ(w->window().paper().height, 1754);
   EXPECT_EQ(w->window().paper().resolution, 150);
+}
+
+// The tool window acts on the active window's view: a double-click on the
+// zoom button shows the picture 1:1 again.
+TEST_F(MainFormDocumentTest, ADoubleClickOnTheZoomButtonShowsTheActiveWindowAtActualSize) {
+  TDrawWindowWidget* w = form.newDrawWindow("z", 300, 200, 72);
+  ASSERT_NE(w, nullptr);
+  const QString actual = form.statusPanels().panelText(0);
+  form.actions().action("ActViewZoomI")->trigger();
+  ASSERT_NE(form.statusPanels().panelText(0), actual);
+  TToolButton* zoom = nullptr;
+  for (TToolButton* b : form.toolWindow()->findChildren<TToolButton*>())
+    if (b->index() == kZoomButton) zoom = b;
+  ASSERT_NE(zoom, nullptr);
+  QTest::mouseDClick(zoom, Qt::LeftButton, {}, QPoint(4, 4));
+  EXPECT_EQ(form.statusPanels().panelText(0), actual);
 }
 
 TEST_F(MainFormDocumentTest, ALetterKeyReachesTheToolWindowAndSwitchesTheCanvasTool) {
