@@ -90,13 +90,14 @@ TFormLayerOption::TFormLayerOption(const TLayerOptionValue& record, const TMTC* 
   dither_ = new QCheckBox(resText(kResOptDither), general);
   ditherField_ = percentField(general);
   ditherSlider_ = pairedSlider(ditherField_, general, model_.ditherPercent);
-  auto* opacityRow = new QHBoxLayout;
-  opacityRow->addWidget(opacity_);
-  opacityRow->addWidget(opacitySlider_, 1);
-  auto* ditherRow = new QHBoxLayout;
-  ditherRow->addWidget(ditherField_);
-  ditherRow->addWidget(ditherSlider_, 1);
   if (!maskVariant) {
+    // The rows belong to the form once added; a mask has none of them.
+    auto* opacityRow = new QHBoxLayout;
+    opacityRow->addWidget(opacity_);
+    opacityRow->addWidget(opacitySlider_, 1);
+    auto* ditherRow = new QHBoxLayout;
+    ditherRow->addWidget(ditherField_);
+    ditherRow->addWidget(ditherSlider_, 1);
     form->addRow(resText(kResOptMode), modes_);
     auto* opacityLabel = new QLabel(resText(kResOptOpacity), general);
     opacityLabel->setBuddy(opacity_);
