@@ -203,7 +203,15 @@ class CSaneScanSource final : public IScanSource {
         }
         size_t take = std::min(static_cast<size_t>(std::max(got, 0)), limit - bytes.size());
         bytes.insert(bytes.end(), chunk, chunk + take);
-        if (bytes.size() >= limit) return true;
+        if (bytes.size() >= limit) {
+          // The frame is whole: read on to its end, so that the backend
+          // finishes its side of the frame before the scan is cancelled (a
+          // backend cancelled mid-frame may stop its reader without cleaning
+          // up). A backend that sends far more than it declared is cut off.
+          for (int extra = 0; extra < 64; ++extra)
+            if (sane_read(h, chunk, sizeof chunk, &got) != SANE_STATUS_GOOD) break;
+          return true;
+        }
       }
     } catch (const std::bad_alloc&) {
       message = saneFailure(kResScanReadFailed, SANE_STATUS_NO_MEM);

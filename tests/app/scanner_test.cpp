@@ -145,27 +145,34 @@ TEST(SaneScan, NoScannerIsSaid) {
   EXPECT_EXIT(scanWithoutScanner(), testing::ExitedWithCode(0), "");
 }
 
+// The scan runs in a child process that ends with _Exit: SANE's test backend
+// can leave its reader thread's buffer behind when a scan ends under load,
+// which the leak checker would blame on this program. The child answers 0
+// when every check holds, else the number of the failed check.
 TEST(SaneScan, TestBackendGivesAnImageOfTheScannedSize) {
-  SaneFolder folder("test");
-  std::unique_ptr<IScanSource> source = makeSaneScanSource();
-  std::string message;
-  ASSERT_TRUE(source->start(message)) << message;
-  std::vector<IScanSource::SDevice> devices = source->devices();
-  ASSERT_FALSE(devices.empty());
-  std::unique_ptr<TMTC> image = source->scanPage(devices[0].name, message);
-  ASSERT_NE(image, nullptr) << message;
-  // The folder's test.conf: 50.8 x 25.4 mm at 100 dpi in colour, which the
-  // backend scans as 199 x 99 pixels of its colour pattern.
-  EXPECT_EQ(image->Width, 199);
-  EXPECT_EQ(image->Height, 99);
-  uint32_t first = image->getPixel(0, 0);
-  bool varied = false;
-  for (int32_t y = 0; y < image->Height; y += 7)
-    for (int32_t x = 0; x < image->Width; x += 7) {
-      EXPECT_EQ(image->getPixel(x, y) >> 24, 255u);
-      varied = varied || image->getPixel(x, y) != first;
-    }
-  EXPECT_TRUE(varied);
+  auto scanTestPage = [] {
+    SaneFolder folder("test");
+    std::unique_ptr<IScanSource> source = makeSaneScanSource();
+    std::string message;
+    if (!source->start(message)) std::_Exit(2);
+    std::vector<IScanSource::SDevice> devices = source->devices();
+    if (devices.empty()) std::_Exit(3);
+    std::unique_ptr<TMTC> image = source->scanPage(devices[0].name, message);
+    if (image == nullptr) std::_Exit(4);
+    // The folder's test.conf: 50.8 x 25.4 mm at 100 dpi in colour, which the
+    // backend scans as 199 x 99 pixels of its colour pattern.
+    if (image->Width != 199 || image->Height != 99) std::_Exit(5);
+    const uint32_t first = image->getPixel(0, 0);
+    bool varied = false;
+    for (int32_t y = 0; y < image->Height; y += 7)
+      for (int32_t x = 0; x < image->Width; x += 7) {
+        if (image->getPixel(x, y) >> 24 != 255u) std::_Exit(6);
+        varied = varied || image->getPixel(x, y) != first;
+      }
+    std::_Exit(varied ? 0 : 7);
+  };
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(scanTestPage(), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
