@@ -176,22 +176,27 @@ QPainterPath pointer() {
   return b;
 }
 
-// A small four-way arrow at the lower right.
-QPainterPath smallArrows() {
+// Four arrows out of (cx, cy): shafts reaching `reach`, heads `head` wide
+// on each side.
+QPainterPath arrowCross(double cx, double cy, double reach, double head) {
   QPainterPath b;
-  b.moveTo(24.5, 18.5);
-  b.lineTo(24.5, 30.5);
-  b.moveTo(18.5, 24.5);
-  b.lineTo(30.5, 24.5);
-  for (const auto& [x0, y0, x1, y1, x2, y2] :
-       {std::array<double, 6>{22.5, 20.5, 24.5, 18.5, 26.5, 20.5}, {22.5, 28.5, 24.5, 30.5, 26.5, 28.5},
-        {20.5, 22.5, 18.5, 24.5, 20.5, 26.5}, {28.5, 22.5, 30.5, 24.5, 28.5, 26.5}}) {
-    b.moveTo(x0, y0);
-    b.lineTo(x1, y1);
-    b.lineTo(x2, y2);
+  b.moveTo(cx, cy - reach);
+  b.lineTo(cx, cy + reach);
+  b.moveTo(cx - reach, cy);
+  b.lineTo(cx + reach, cy);
+  for (const auto& [dx, dy] : {std::array<double, 2>{0, -1}, {0, 1}, {-1, 0}, {1, 0}}) {
+    const double tx = cx + dx * reach, ty = cy + dy * reach;
+    // The head's two ends sit back from the tip, one on each side of the shaft.
+    const double bx = tx - dx * head, by = ty - dy * head, px = dy * dy * head, py = dx * dx * head;
+    b.moveTo(bx - px, by - py);
+    b.lineTo(tx, ty);
+    b.lineTo(bx + px, by + py);
   }
   return b;
 }
+
+// A small four-way arrow at the lower right.
+QPainterPath smallArrows() { return arrowCross(24.5, 24.5, 6.0, 2.0); }
 
 QPainterPath bucket() {
   QPainterPath b;
@@ -222,21 +227,7 @@ QPainterPath wand() {
   return b;
 }
 
-QPainterPath fourArrows() {
-  QPainterPath b;
-  b.moveTo(15.5, 3.5);
-  b.lineTo(15.5, 27.5);
-  b.moveTo(3.5, 15.5);
-  b.lineTo(27.5, 15.5);
-  for (const auto& [x0, y0, x1, y1, x2, y2] :
-       {std::array<double, 6>{12.5, 6.5, 15.5, 3.5, 18.5, 6.5}, {12.5, 24.5, 15.5, 27.5, 18.5, 24.5},
-        {6.5, 12.5, 3.5, 15.5, 6.5, 18.5}, {24.5, 12.5, 27.5, 15.5, 24.5, 18.5}}) {
-    b.moveTo(x0, y0);
-    b.lineTo(x1, y1);
-    b.lineTo(x2, y2);
-  }
-  return b;
-}
+QPainterPath fourArrows() { return arrowCross(15.5, 15.5, 12.0, 3.0); }
 
 QPainterPath iBeam() {
   QPainterPath b;
