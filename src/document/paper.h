@@ -612,6 +612,12 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // in the standard mode with the tool stroke's keep-alpha switch on, only
   // the RGB changes. No event and no undo record: the replay snapshots first.
   bool fillLayerOpaque(TFlowImage& flow, int32_t index, uint32_t colour, bool toolKeepsAlpha);
+  // Erases the selected area: a fill with the colour through the selection,
+  // then each selected pixel's alpha a becomes a x (255 - selection) / 255
+  // (paper_erase_selection.cpp). Recorded as one layer edit.
+  bool canDeleteSelection() const;
+  bool deleteSelection(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo,
+                       bool record);
   // Removes the selected part's alpha (the selection must be enabled).
   bool cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t maskIndex);
   bool canLayerFromSelection() const;

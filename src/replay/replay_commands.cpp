@@ -211,6 +211,8 @@ bool CReplayEngine::replayLayerEdit(uint8_t subcode) {
     case 3:
     case 6:
       return done(d.layerFigureEllipse(flow_, layer, p1, p2, 0.0, *stroke_, false), kRefreshEdit);
+    case 5:
+      return done(d.deleteSelection(flow_, layer, readLE32(b + 2), *stroke_, true, false), kRefreshEdit);
     default:
       return replayUnsupported(kPktLayerEdit, subcode);
   }

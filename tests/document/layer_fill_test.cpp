@@ -56,6 +56,8 @@ TEST(LayerFills, EachRecordsUndoesAndRedoes) {
        }},
       {"colour fill", kEdit | 0,
        [](FillFixture& f, bool r) { return f.doc->fillLayerColor(*f.flow, 1, 0x00112233, f.stroke, r, r); }},
+      {"erase the selection", kEdit | 5,
+       [](FillFixture& f, bool r) { return f.doc->deleteSelection(*f.flow, 1, 0x00FFFFFF, f.stroke, r, r); }},
   };
   for (const Case& c : cases) {
     FillFixture f;
@@ -90,6 +92,37 @@ TEST(LayerFills, CutFromAnOpaquePixelUnderAHalfMaskLeaves127) {
   // Switched off, the selection cuts nothing.
   f.doc->selectionEnabled = false;
   EXPECT_FALSE(f.doc->cutSelection(*f.flow, 0, true, -1));
+}
+
+// Erasing keeps the unselected share of each pixel's alpha; the paper colour
+// tints only what a soft edge keeps; outside the selection nothing changes.
+TEST(LayerFills, ErasingTheSelectionKeepsTheUnselectedShareOfAlpha) {
+  FillFixture f;
+  // Selection: 255 in (10, 8)-(30, 20), 128 in a strip beside it.
+  f.doc->loadFlowImage(*f.flow, 0, true);
+  fill(f.flow->coverage, 0);
+  for (int32_t y = 8; y < 20; ++y)
+    for (int32_t x = 10; x < 40; ++x) *pixelAddr8(f.flow->coverage, x, y) = x < 30 ? 255 : 128;
+  ASSERT_TRUE(f.doc->lassoSelect(*f.flow, 0, 0, false));
+  const uint32_t outside = f.layer(0)->image->getPixel(5, 5);
+  ASSERT_EQ(f.layer(0)->image->getPixel(35, 10) >> 24, 255u);
+  ASSERT_TRUE(f.doc->deleteSelection(*f.flow, 0, 0x00FFFFFF, f.stroke, true, true));
+  EXPECT_EQ(f.layer(0)->image->getPixel(15, 10) >> 24, 0u);
+  EXPECT_EQ(f.layer(0)->image->getPixel(35, 10) >> 24, 127u);
+  EXPECT_EQ(f.layer(0)->image->getPixel(5, 5), outside);
+  // The half-erased pixel moved halfway towards the paper colour.
+  const uint32_t half = f.layer(0)->image->getPixel(35, 10);
+  EXPECT_NEAR(static_cast<int>((half >> 16) & 0xFF), (((outside >> 16) & 0xFF) + 255) / 2, 2);
+  // A transparent pixel stays transparent.
+  ASSERT_TRUE(f.doc->clearLayer(*f.flow, 1, false));
+  const uint32_t clear = f.layer(1)->image->getPixel(15, 10);
+  ASSERT_EQ(clear >> 24, 0u);
+  ASSERT_TRUE(f.doc->deleteSelection(*f.flow, 1, 0x00FFFFFF, f.stroke, true, true));
+  EXPECT_EQ(f.layer(1)->image->getPixel(15, 10) >> 24, 0u);
+  // Without a selection in use there is nothing to erase.
+  f.doc->selectionEnabled = false;
+  EXPECT_FALSE(f.doc->canDeleteSelection());
+  EXPECT_FALSE(f.doc->deleteSelection(*f.flow, 0, 0x00FFFFFF, f.stroke, true, true));
 }
 
 TEST(LayerFills, TheNewLayerHoldsOnlyTheSelectedPart) {

@@ -123,8 +123,9 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
   std::vector<StopCase> cases;
   cases.push_back({"extension flags", StreamBuilder().imageCreate().version(4, 58, 1).paperColor(1), ReplayError::Version});
   cases.push_back({"empty point chunk", StreamBuilder().imageCreate().packet(kPktStrokeLast, 0), ReplayError::BadField});
-  cases.push_back({"selection delete", StreamBuilder().imageCreate().packet(kPktLayerEdit, 5, std::vector<uint8_t>(22, 0)),
-                   ReplayError::Unsupported});
+  cases.push_back({"erasing without a selection",
+                   StreamBuilder().imageCreate().packet(kPktLayerEdit, 5, std::vector<uint8_t>(22, 0)),
+                   ReplayError::OperationFailed});
   cases.push_back({"deleting the only layer", StreamBuilder().imageCreate().packet(kPktLayer, 1, {0, 0, 0, 0}),
                    ReplayError::OperationFailed});
   auto filterRecord = [](uint8_t op, uint16_t length, uint16_t count, uint16_t size) {

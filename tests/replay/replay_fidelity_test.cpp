@@ -115,6 +115,7 @@ void scriptedWork(ReplayFixture& f, std::vector<std::string>& expected) {
   keep();
   step("invert selection", d.maskInvert(flow, d.currentLayerIndex(), true));
   step("fill in the selection", d.fillLayerColor(flow, d.currentLayerIndex(), 0x00336699u, f.tool, true, true));
+  step("erase the selection", d.deleteSelection(flow, d.currentLayerIndex(), 0x00F0E0D0u, f.tool, true, true));
   step("new mask", d.newMask(flow, d.currentLayerIndex(), 0, true));
   step("ellipse selection",
        d.maskFigureEllipse(flow, d.currentLayerIndex(), TPointF{10, 10}, TPointF{50, 40}, 0.0, 0, f.tool, true));

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageSetupDialog>
@@ -275,17 +276,25 @@ void TMainForm::bindMenuCommands() {
     w.window().invalidateView();
     return true;
   });
-  // Clears the whole layer; with a selection the command waits for the
-  // erasing of the selected part.
-  bindGated(
-      "ActEditDelete", ECommandGate::G1,
-      [](TDrawWindowWidget& w) {
-        TPaper& p = w.window().paper();
-        if (!p.clearLayer(w.window().flow(), p.currentLayerIndex(), true)) return false;
-        w.window().documentLayoutChanged(false);
-        return true;
-      },
-      [](TDrawWindowWidget& w) { return !w.window().paper().hasSelection(); });
+  // With a selection, erases the selected area (tinted by the paper colour
+  // where a soft edge keeps some of the pixel); without one, clears the layer.
+  bindGated("ActEditDelete", ECommandGate::G1, [this](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    if (p.canDeleteSelection()) {
+      if (!p.deleteSelection(w.window().flow(), p.currentLayerIndex(), p.paperColor.pixel(), canvas_->toolStroke(),
+                             true, true))
+        return false;
+      w.window().invalidateView();
+      return true;
+    }
+    if (!p.clearLayer(w.window().flow(), p.currentLayerIndex(), true)) return false;
+    w.window().documentLayoutChanged(false);
+    return true;
+  });
+  // Both erase keys delete; Insert fills. Text fields keep these keys: Qt
+  // offers them to a focused editor before any shortcut.
+  a.action("ActEditDelete")->setShortcuts({QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::Key_Delete)});
+  a.action("ActEditFill")->setShortcut(QKeySequence(Qt::Key_Insert));
   a.bind("ActEditOpt", [this] {
     if (!showPreferences(*this)) return;
     // The windows and the tool window follow the changed preferences.

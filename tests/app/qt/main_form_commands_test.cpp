@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTest>
 
 #include <functional>
 
@@ -8,6 +9,7 @@
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "brush/stroke_settings.h"
 #include "core/block_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
@@ -85,6 +87,31 @@ TEST_F(MainFormCommandsTest, LayerCommandsChangeTheListAndUndoRestoresIt) {
   EXPECT_TRUE(enabled("ActLyrDel"));
   run("ActEditUndo");
   EXPECT_EQ(paper().layerCount(), 1);
+}
+
+// Delete (or Backspace) erases the selected area when there is one, and
+// clears the whole layer when there is not; each is one undoable step.
+TEST_F(MainFormCommandsTest, DeleteErasesTheSelectionOrClearsTheLayer) {
+  run("ActEditFill");
+  auto alphaAt = [&](int32_t x, int32_t y) {
+    return paper().getLayer(paper().currentLayerIndex())->image->getPixel(x, y) >> 24;
+  };
+  ASSERT_EQ(alphaAt(20, 20), 255u);
+  TStroke stroke;
+  ASSERT_TRUE(paper().maskFigureRect(window->window().flow(), paper().currentLayerIndex(), TPointF{10, 10},
+                                     TPointF{30, 30}, 0, stroke, true));
+  // Shortcuts reach the active window only.
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  window->viewport()->setFocus();
+  QTest::keyClick(window->viewport(), Qt::Key_Delete);
+  EXPECT_EQ(alphaAt(20, 20), 0u);
+  EXPECT_EQ(alphaAt(40, 40), 255u);
+  run("ActEditUndo");
+  EXPECT_EQ(alphaAt(20, 20), 255u);
+  run("ActSelCancel");
+  QTest::keyClick(window->viewport(), Qt::Key_Backspace);
+  EXPECT_EQ(alphaAt(40, 40), 0u);
 }
 
 TEST_F(MainFormCommandsTest, BatchModeDisablesEveryGatedCommand) {
