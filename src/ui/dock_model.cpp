@@ -559,8 +559,14 @@ void CDockModel::defaultArrangement(const TRect& area) {
     else if (std::find(groups.begin(), groups.end(), g) == groups.end())
       groups.push_back(g);
   }
+  // Down the right edge; a form that would pass the bottom starts a new
+  // column to the left, so that no panel is placed off the area.
   int32_t y = area.Top;
+  int32_t right = area.Right;
+  int32_t columnLeft = area.Right;
+  int32_t cornerX = area.Left;
   int32_t last = -1;
+  std::vector<int32_t> column;  // the forms placed along the right edge
   for (int32_t g : groups) {
     std::vector<int32_t> members;
     for (int32_t v = 0; v < viewCount(); ++v)
@@ -570,10 +576,33 @@ void CDockModel::defaultArrangement(const TRect& area) {
     for (int32_t v : members) (void)addView(f, 0, v);
     setActiveIndex(f, 0, 0);
     SDockForm& form = forms_[f];
-    const int32_t w = widthOf(form.bounds);
-    form.bounds = {area.Right - w, y, area.Right, y + heightOf(form.bounds)};
+    // Placed by the size the form will really take: its panes' minimum may
+    // exceed the size its first view asked for.
+    int32_t minW = 0, minH = 0, maxH = 0;
+    trackLimits(f, minW, minH, maxH);
+    const int32_t w = std::max(widthOf(form.bounds), minW);
+    const int32_t h = std::max(heightOf(form.bounds), minH);
+    if (views_[members[0]].defaultAtCorner) {
+      form.bounds = {cornerX, area.Top, cornerX + w, area.Top + h};
+      cornerX += w;
+      continue;
+    }
+    if (y > area.Top && y + h > area.Bottom) {
+      right = columnLeft;
+      y = area.Top;
+    }
+    form.bounds = {right - w, y, right, y + h};
+    columnLeft = std::min(columnLeft, right - w);
     y = form.bounds.Bottom;
     last = f;
+    column.push_back(f);
+  }
+  // The forms of one column share its widest width.
+  for (int32_t f : column) {
+    int32_t left = forms_[f].bounds.Left;
+    for (int32_t g : column)
+      if (forms_[g].bounds.Right == forms_[f].bounds.Right) left = std::min(left, forms_[g].bounds.Left);
+    forms_[f].bounds.Left = left;
   }
   if (last >= 0 && forms_[last].bounds.Bottom < area.Bottom) {
     TRect b = forms_[last].bounds;

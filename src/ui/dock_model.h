@@ -39,6 +39,7 @@ struct SDockView {
   int32_t minHeight = kDockViewHeight;
   int32_t maxHeight = 0;  // 0: no maximum
   int32_t defaultGroup = -1;  // views of one group share a pane by default; -1 alone
+  bool defaultAtCorner = false;  // its form starts at the area's top-left, not at the right edge
   int32_t defaultWidth = kDockViewWidth;  // the size the default arrangement gives
   int32_t defaultHeight = kDockViewHeight;
   bool shown = true;          // the user's choice to show the panel

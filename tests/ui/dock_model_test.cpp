@@ -280,5 +280,37 @@ TEST_F(DockModelTest, DefaultArrangementStacksGroupsAlongTheRightEdge) {
   EXPECT_EQ(d.form(4).bounds.Bottom, 1000) << "the last one reaches the bottom";
 }
 
+// The tools start at the top-left; the rest go down the right edge, and a
+// form that would pass the bottom starts a column to the left.
+TEST_F(DockModelTest, DefaultArrangementKeepsEveryFormInsideTheArea) {
+  CDockModel d;
+  const char* names[] = {"ToolView", "NavigatorView", "OptionView", "ColorView", "LayerView"};
+  for (int32_t i = 0; i < 5; ++i) {
+    SDockView v;
+    v.name = names[i];
+    v.defaultGroup = i;
+    v.defaultAtCorner = i == 0;
+    v.width = v.defaultWidth = 200;
+    v.height = v.defaultHeight = 150;
+    ASSERT_EQ(d.registerView(v), i);
+  }
+  const TRect area{100, 50, 1300, 500};
+  d.defaultArrangement(area);
+  ASSERT_EQ(d.formCount(), 5);
+  EXPECT_EQ(d.form(0).bounds.Left, 100);
+  EXPECT_EQ(d.form(0).bounds.Top, 50);
+  for (int32_t f = 0; f < 5; ++f) {
+    const TRect b = d.form(f).bounds;
+    EXPECT_TRUE(b.Left >= area.Left && b.Top >= area.Top && b.Right <= area.Right && b.Bottom <= area.Bottom)
+        << names[f];
+  }
+  EXPECT_EQ(d.form(1).bounds.Right, 1300);
+  EXPECT_EQ(d.form(2).bounds.Top, d.form(1).bounds.Bottom);
+  EXPECT_EQ(d.form(3).bounds.Top, 50) << "the third form of the right edge does not fit below the others";
+  EXPECT_EQ(d.form(3).bounds.Right, d.form(1).bounds.Left);
+  EXPECT_EQ(d.form(4).bounds.Top, d.form(3).bounds.Bottom);
+  EXPECT_EQ(d.form(4).bounds.Bottom, 500) << "the last one reaches the bottom";
+}
+
 }  // namespace
 }  // namespace pg

@@ -47,7 +47,8 @@ void TMainForm::createToolWindowAndPanels() {
   auto docPanel = [](const char* name, int32_t caption, QWidget* content) {
     return new TWidgetDockView(QString::fromLatin1(name), QString::fromStdString(resString(caption)), content);
   };
-  // Registered in the order of the default arrangement down the right edge:
+  // The tools start at the document area's top-left; the rest are
+  // registered in the order of the default arrangement down the right edge:
   // navigator and information, options, colour, layers and masks.
   docPanels_ = {docPanel("NavigatorView", 65033, toolForm_->navigatorPanel()),
                 docPanel("InfomationView", 65034, toolForm_->infoPanel()),
@@ -55,7 +56,7 @@ void TMainForm::createToolWindowAndPanels() {
                 docPanel("SwatchView", 65035, toolForm_->swatchPanel()),
                 docPanel("LayerView", 65037, toolForm_->layerPanel()),
                 docPanel("MaskView", 65038, toolForm_->maskPanel())};
-  (void)dock_->registerPanel(toolPanel_, 0);
+  (void)dock_->registerPanel(toolPanel_, 0, true);
   (void)dock_->registerPanel(docPanels_[0], 2);
   (void)dock_->registerPanel(docPanels_[1], 2);
   (void)dock_->registerPanel(optionsPanel_, 1);

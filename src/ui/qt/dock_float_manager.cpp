@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <algorithm>
 #include <set>
 
 #include "ui/qt/dock_drawing.h"
@@ -79,16 +80,20 @@ TDockFloatManager::~TDockFloatManager() {
 
 // ---- panels and forms -----------------------------------------------------------
 
-bool TDockFloatManager::registerPanel(TCustomDockView* view, int32_t defaultGroup) {
+bool TDockFloatManager::registerPanel(TCustomDockView* view, int32_t defaultGroup, bool defaultAtCorner) {
   if (!view || view->floatViewManager()) return false;
   SDockView d;
   d.name = view->dockName().toStdString();
-  d.minWidth = view->minimumWidth();
+  // A panel's layout may need more than the size it was given: the default
+  // arrangement places forms by these sizes, so take the larger.
+  const QSize least = view->minimumSizeHint();
+  d.minWidth = std::max(view->minimumWidth(), least.width());
   d.minHeight = view->minimumHeight();
   d.maxHeight = view->maximumHeight() < QWIDGETSIZE_MAX ? view->maximumHeight() : 0;
-  d.width = d.defaultWidth = view->width();
-  d.height = d.defaultHeight = view->height();
+  d.width = d.defaultWidth = std::max(view->width(), d.minWidth);
+  d.height = d.defaultHeight = std::max(view->height(), least.height());
   d.defaultGroup = defaultGroup;
+  d.defaultAtCorner = defaultAtCorner;
   const int32_t id = model_.registerView(d);
   if (id < 0) return false;
   views_.resize(static_cast<size_t>(id) + 1);

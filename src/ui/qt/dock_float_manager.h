@@ -39,9 +39,10 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
 
   // ---- panels and forms
   // Registers a panel under its dock name; panels of one default group share a
-  // pane in the default arrangement (-1: a form of its own). False when the
+  // pane in the default arrangement (-1: a form of its own); a corner panel's
+  // form starts at the document area's top-left. False when the
   // name is taken or invalid, or too many panels exist.
-  bool registerPanel(TCustomDockView* view, int32_t defaultGroup = -1);
+  bool registerPanel(TCustomDockView* view, int32_t defaultGroup = -1, bool defaultAtCorner = false);
   TCustomDockView* panel(const QString& name) const;
   TCustomDockView* viewWidget(int32_t id) const;
   // Lists a form made by its owner (the tool window) first; it is kept when
