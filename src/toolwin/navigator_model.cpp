@@ -85,6 +85,12 @@ double zoomPercentStepDown(double percent) {
   return stepValue(r) * 100.0;
 }
 
+bool viewGrabberShown(bool useGrabCtrl, ToolId tool, bool replayDisplay, bool haveWindow) {
+  return useGrabCtrl && haveWindow && !replayDisplay && tool == ToolId::HandScroll;
+}
+
+TPoint viewGrabberPlace(SSize client) { return {(client.W - kGrabberWidth) / 2, (client.H - kGrabberHeight) / 2}; }
+
 // ---- navigator -------------------------------------------------------------------------------
 
 void CNavigatorModel::shown() {

@@ -12,11 +12,14 @@
 #include <functional>
 #include <string>
 
+#include "canvas/tool_numbering.h"
 #include "core/rect.h"
 
 namespace pg {
 
 class TDrawWindow;
+
+inline constexpr uint32_t kResNavCounterRotate = 67502;
 
 // Who made a change.
 enum class NavSender : uint8_t { Panel, Preview, Grabber, Window, ToolWindow };
@@ -39,6 +42,12 @@ inline bool displaySliderSnaps(bool shift, bool forceDispParam) { return shift !
 // The preset step next above (below) a zoom given in per cent.
 double zoomPercentStepUp(double percent);
 double zoomPercentStepDown(double percent);
+
+// The view grabber sits on the active document window only while the hand
+// tool is current, the preference wants it and no replay is shown; it is
+// centred in the window's client area.
+bool viewGrabberShown(bool useGrabCtrl, ToolId tool, bool replayDisplay, bool haveWindow);
+TPoint viewGrabberPlace(SSize client);
 
 class CNavigatorModel {
  public:
