@@ -85,8 +85,8 @@ double zoomPercentStepDown(double percent) {
   return stepValue(r) * 100.0;
 }
 
-bool viewGrabberShown(bool useGrabCtrl, ToolId tool, bool replayDisplay, bool haveWindow) {
-  return useGrabCtrl && haveWindow && !replayDisplay && tool == ToolId::HandScroll;
+bool viewGrabberShown(bool useGrabCtrl, ToolMode mode, bool replayDisplay, bool haveWindow) {
+  return useGrabCtrl && haveWindow && !replayDisplay && mode == ToolMode::Hand;
 }
 
 TPoint viewGrabberPlace(SSize client) { return {(client.W - kGrabberWidth) / 2, (client.H - kGrabberHeight) / 2}; }

@@ -44,9 +44,9 @@ double zoomPercentStepUp(double percent);
 double zoomPercentStepDown(double percent);
 
 // The view grabber sits on the active document window only while the hand
-// tool is current, the preference wants it and no replay is shown; it is
-// centred in the window's client area.
-bool viewGrabberShown(bool useGrabCtrl, ToolId tool, bool replayDisplay, bool haveWindow);
+// is the chosen tool (not a hand held for a moment by a key), the preference
+// wants it and no replay is shown; it is centred in the window's client area.
+bool viewGrabberShown(bool useGrabCtrl, ToolMode mode, bool replayDisplay, bool haveWindow);
 TPoint viewGrabberPlace(SSize client);
 
 class CNavigatorModel {

@@ -173,16 +173,16 @@ TEST(NavigatorGrabber, HalfTurnFromTheGrabberDoesNotTurnAgain) {
 TEST(NavigatorGrabber, ShownOnlyForTheHandAndCentred) {
   struct Case {
     bool pref;
-    ToolId tool;
+    ToolMode mode;
     bool replay, window, shown;
   };
   const Case cases[] = {
-      {true, ToolId::HandScroll, false, true, true},   {false, ToolId::HandScroll, false, true, false},
-      {true, ToolId::ViewRotation, false, true, false}, {true, ToolId::Brush, false, true, false},
-      {true, ToolId::HandScroll, true, true, false},   {true, ToolId::HandScroll, false, false, false},
+      {true, ToolMode::Hand, false, true, true},          {false, ToolMode::Hand, false, true, false},
+      {true, ToolMode::ViewRotation, false, true, false}, {true, ToolMode::Zoom, false, true, false},
+      {true, ToolMode::Hand, true, true, false},          {true, ToolMode::Hand, false, false, false},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(viewGrabberShown(c.pref, c.tool, c.replay, c.window), c.shown) << int(c.tool);
+    EXPECT_EQ(viewGrabberShown(c.pref, c.mode, c.replay, c.window), c.shown) << int(c.mode);
   EXPECT_EQ(viewGrabberPlace({300, 200}), (TPoint{85, 27}));
   EXPECT_EQ(viewGrabberPlace({130, 147}), (TPoint{0, 0}));
   EXPECT_EQ(viewGrabberPlace({100, 100}), (TPoint{-14, -23}));

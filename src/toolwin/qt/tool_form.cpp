@@ -186,7 +186,7 @@ void TToolForm::updateGrabber() {
   IToolTarget* target = model_.docWindow();
   bool haveWindow = target != nullptr && target->drawWindow() != nullptr && grabberHost_ != nullptr;
   placeViewGrabber(*grabber_, grabberHost_,
-                   viewGrabberShown(useGrabCtrl_, model_.toolId(), model_.replayDisplay(), haveWindow));
+                   viewGrabberShown(useGrabCtrl_, model_.toolMode(), model_.replayDisplay(), haveWindow));
 }
 
 bool TToolForm::resetGrabberScale() {

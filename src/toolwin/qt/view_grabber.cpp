@@ -1,6 +1,7 @@
 #include "toolwin/qt/view_grabber.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <QPainter>
 #include <QRegion>
 
@@ -56,10 +57,32 @@ TViewGrabber::TViewGrabber(QWidget* parent) : TGrabberControl(parent) {
 }
 
 const TMemoryGraphic& TViewGrabber::picture() {
-  picture_.setBackground(0);
-  if (picture_.setSize(width(), height())) {
-    picture_.clear();
-    drawTo(picture_, 0, 0);
+  // The control draws itself onto an opaque ground. Drawn once on black and
+  // once on white, the two grounds give back how much of each pixel it
+  // covers, so that it can lie over the document by that coverage.
+  TMemoryGraphic onWhite(width(), height(), 0xFFFFFFFFu);
+  picture_.setBackground(0xFF000000u);
+  if (!picture_.setSize(width(), height()) || !onWhite.isValid()) return picture_;
+  picture_.clear();
+  onWhite.clear();
+  drawTo(picture_, 0, 0);
+  drawTo(onWhite, 0, 0);
+  for (int32_t y = 0; y < picture_.height(); ++y) {
+    uint32_t* black = picture_.scanLine(y);
+    const uint32_t* white = onWhite.scanLine(y);
+    for (int32_t x = 0; x < picture_.width(); ++x) {
+      int32_t through = 0;  // how much of the ground shows, summed over the channels
+      for (int shift = 0; shift < 24; shift += 8)
+        through += static_cast<int32_t>((white[x] >> shift) & 0xFF) - static_cast<int32_t>((black[x] >> shift) & 0xFF);
+      const int32_t alpha = std::clamp(255 - through / 3, 0, 255);
+      uint32_t out = static_cast<uint32_t>(alpha) << 24;
+      if (alpha > 0)
+        for (int shift = 0; shift < 24; shift += 8) {
+          const int32_t c = static_cast<int32_t>((black[x] >> shift) & 0xFF) * 255 / alpha;
+          out |= static_cast<uint32_t>(std::min(c, 255)) << shift;
+        }
+      black[x] = out;
+    }
   }
   return picture_;
 }
