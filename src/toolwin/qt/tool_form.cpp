@@ -125,16 +125,12 @@ void TToolForm::buildPanels() {
   };
   swatchPanel_ = new TItemListView(swatches_);
   // The grabber and the navigator show each other's changes.
-  grabber_ = new TViewGrabber();
-  grabber_->hide();
-  grabber_->OnChange = [this] {
-    if (grabber_ && navigatorPanel_) navigatorPanel_->model().grabberChange(grabber_->scale(), grabber_->rotation());
-  };
   navigatorPanel_->OnGrabberShow = [this](float scale, float degrees) {
     if (!grabber_) return;
     grabber_->setScale(scale);
     grabber_->setRotation(degrees);
   };
+  makeGrabber();
   // The panels follow the document at the pace of the main window's panel
   // refresh; the pointer's colour a little faster.
   panelTimer_ = new QTimer(this);
@@ -177,12 +173,27 @@ void TToolForm::setGrabberHost(QWidget* host) {
 void TToolForm::setViewPreferences(bool useGrabCtrl, bool forceDispParam) {
   useGrabCtrl_ = useGrabCtrl;
   if (navigatorPanel_) navigatorPanel_->setForceDispParam(forceDispParam);
+  forceDispParam_ = forceDispParam;
   if (grabber_) grabber_->SwapAdjustKey = forceDispParam;
   updateGrabber();
 }
 
+void TToolForm::makeGrabber() {
+  grabber_ = new TViewGrabber();
+  grabber_->hide();
+  grabber_->SwapAdjustKey = forceDispParam_;
+  if (navigatorPanel_) {
+    grabber_->setScale(navigatorPanel_->model().grabberScale());
+    grabber_->setRotation(navigatorPanel_->model().grabberRotation());
+  }
+  grabber_->OnChange = [this] {
+    if (grabber_ && navigatorPanel_) navigatorPanel_->model().grabberChange(grabber_->scale(), grabber_->rotation());
+  };
+}
+
 void TToolForm::updateGrabber() {
-  if (!grabber_) return;
+  // A window that went without handing the grabber back took it along.
+  if (!grabber_) makeGrabber();
   IToolTarget* target = model_.docWindow();
   bool haveWindow = target != nullptr && target->drawWindow() != nullptr && grabberHost_ != nullptr;
   placeViewGrabber(*grabber_, grabberHost_,

@@ -119,6 +119,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   QMenu* buildVariantMenu(int button);
   void buildPanels();
   void bindPanels();
+  void makeGrabber();
   void updateGrabber();
 
   // ---- CToolWindowLink: what the document asks of the panels ----
@@ -151,6 +152,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   QPointer<TViewGrabber> grabber_;
   QPointer<QWidget> grabberHost_;
   bool useGrabCtrl_ = true;
+  bool forceDispParam_ = false;
   CToolWindowLink* previousLink_ = nullptr;
   QTimer* panelTimer_ = nullptr;
   QPoint lastPointer_{-1, -1};

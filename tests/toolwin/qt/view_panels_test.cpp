@@ -94,6 +94,19 @@ TEST_F(ViewPanelsTest, TheGrabberSitsOnTheWindowOnlyForTheHand) {
   form->setGrabberHost(nullptr);
   EXPECT_FALSE(g->isVisible());
   EXPECT_EQ(g->parentWidget(), nullptr);
+  // A window that closes with the grabber on it takes it along; the next
+  // window gets a new one in the same state.
+  form->setGrabberHost(host);
+  form->navigatorPanel()->scaleEdit()->setValue(300.0);
+  delete host;
+  host = new QWidget(mainWindow.get());
+  host->setGeometry(0, 0, 200, 200);
+  host->show();
+  form->setGrabberHost(host);
+  ASSERT_NE(form->grabber(), nullptr);
+  EXPECT_EQ(form->grabber()->parentWidget(), host);
+  EXPECT_TRUE(form->grabber()->isVisible());
+  EXPECT_FLOAT_EQ(form->grabber()->scale(), 3.0f);
 }
 
 TEST_F(ViewPanelsTest, TheGrabberTheNavigatorAndTheWindowDriveEachOther) {
