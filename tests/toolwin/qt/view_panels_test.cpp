@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 
 #include "test_support/qt_app.h"
+#include "toolwin/doc_target.h"
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/qt/colour_panel_view.h"
 #include "toolwin/qt/navigator_panel_view.h"
@@ -22,19 +23,7 @@
 namespace pg {
 namespace {
 
-class DocTarget final : public IToolTarget {
- public:
-  explicit DocTarget(test::DocWindowFixture& f) : f_(f) {}
-  bool documentReady() const override { return true; }
-  bool isReplaying() const override { return false; }
-  void selectToolHandlers(ToolId, bool) override {}
-  void updateCursorAtPointer() override {}
-  void applyToolParams(const SToolParams&) override {}
-  TDrawWindow* drawWindow() override { return f_.window.get(); }
-
- private:
-  test::DocWindowFixture& f_;
-};
+using test::DocTarget;
 
 class ViewPanelsTest : public ::testing::Test {
  protected:
