@@ -9,6 +9,7 @@
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/loupe_model.h"
 #include "toolwin/navigator_model.h"
+#include "toolwin/tool_window_model.h"
 #include "ui/memory_graphic.h"
 
 namespace pg {
@@ -253,6 +254,33 @@ TEST(ColourSampler, MenuCaptionsByKindAndAccelerator) {
     EXPECT_EQ(colourSpaceCaption(c.kind, c.space, c.accelerator), c.caption) << int(c.kind) << "/" << int(c.space);
   EXPECT_EQ(samplerSpaces(CColourSampler::kArea), 0x1FF);
   EXPECT_EQ(samplerSpaces(CColourSampler::kSlider), 0x49);
+}
+
+// ---- colour pair ----
+
+TEST(ColourPair, TheExchangePreferenceSwapsInsteadOfActivatingTheBackground) {
+  struct Case {
+    bool exchange;
+    int side;
+    uint32_t fg, bg;
+    int activeSide;
+  };
+  const Case cases[] = {
+      {false, 2, 0xFF112233u, 0xFF445566u, 2},
+      {false, 1, 0xFF112233u, 0xFF445566u, 1},
+      {true, 2, 0xFF445566u, 0xFF112233u, 1},
+      {true, 1, 0xFF112233u, 0xFF445566u, 1},
+  };
+  for (const Case& c : cases) {
+    CToolWindowModel m;
+    m.setPreferences({false, false, c.exchange});
+    m.setFgColor(0xFF112233u);
+    m.setBgColor(0xFF445566u);
+    m.chooseColourSide(c.side);
+    EXPECT_EQ(m.fgColor(), c.fg) << c.exchange << " side " << c.side;
+    EXPECT_EQ(m.bgColor(), c.bg) << c.exchange << " side " << c.side;
+    EXPECT_EQ(m.activeSide(), c.activeSide) << c.exchange << " side " << c.side;
+  }
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ void TMainForm::applyPreferences() {
   c.autoSizeAdjust = int32_t(prefs.AutoSizeAdjust);
   c.brushGhost = prefs.BrushGhost;
   c.showGhostCenter = prefs.ShowGhostCenter;
-  toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand});
+  toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand, prefs.CellExchange});
   applyToolPreferences();
   // Stored colours are 0x00BBGGRR; the tool window keeps pixels.
   auto pixelOf = [](uint32_t ref) {

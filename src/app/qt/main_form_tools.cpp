@@ -140,6 +140,9 @@ void TMainForm::applyToolPreferences() {
   toolForm_->applyPreferences({p.DrawToolCursor, p.OtherToolCursor, p.CursorFile});
   toolForm_->setButtonPreferences({p.RotGrabDblClk, p.RotZoomDblClk});
   toolForm_->setViewPreferences(p.UseGrabCtrl, p.ForceDispParam);
+  SToolPreferences tools = toolForm_->model().preferences();
+  tools.cellExchange = p.CellExchange;
+  toolForm_->model().setPreferences(tools);
 }
 
 void TMainForm::bindViewCommands(TDrawWindowWidget* window) {

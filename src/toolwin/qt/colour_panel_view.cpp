@@ -76,7 +76,10 @@ TColourPanelView::TColourPanelView(CToolWindowModel& model, QWidget* parent) : Q
     model_.setActiveColor(colorRecToRgba(picker_->getColorRec(), 255));
   };
   cell_->OnActiveSideChange = [this] {
-    if (!showing_) model_.setActiveSide(cell_->activeSide());
+    if (showing_) return;
+    model_.chooseColourSide(cell_->activeSide());
+    // The exchange leaves the model's side where it was: show it again.
+    refresh();
   };
   cell_->OnChange = [this] {
     if (showing_) return;
