@@ -110,6 +110,9 @@ class CCanvasShared {
   std::function<void()> onColorsChanged;
   // Called after the current tool changed.
   std::function<void()> onToolChanged;
+  // A double click in a window: the tool window's view grabber, when it is
+  // shown, goes back to 100 % (true then).
+  std::function<bool()> onGrabberDoubleClick;
   // The info panel: the pointer moved to an image point of a window.
   std::function<void(TDrawWindow&, TPoint)> onPointerInfo;
   // The info panel during a drag or shape: mode 2 an image point, 3 a vector

@@ -359,6 +359,7 @@ void selectUp(TDrawWindow& w, uint32_t shift, TPoint p) {
 }
 
 void shapeDoubleClick(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
+  if (w.shared().onGrabberDoubleClick && w.shared().onGrabberDoubleClick()) return;
   if (!inProgress(w)) return;
   finishAndEnd(w, cls, p, shift);
 }

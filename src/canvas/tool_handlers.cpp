@@ -219,8 +219,8 @@ bool toolHandlersBuilt(ToolClass cls) {
 
 // ---- shared handlers ----
 
-void toolDoubleClick(TDrawWindow&, uint32_t, TPoint) {
-  // The grabber control's scale would go back to 1; the control is not there.
+void toolDoubleClick(TDrawWindow& w, uint32_t, TPoint) {
+  if (w.shared().onGrabberDoubleClick) (void)w.shared().onGrabberDoubleClick();
 }
 
 void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {

@@ -52,9 +52,33 @@ uint32_t pixelOfChannelFields(uint8_t space, double c1, double c2, double c3) {
   return colorRecToRgba(m.rec(), 255);
 }
 
+uint16_t samplerSpaces(uint8_t kind) {
+  return kind == CColourSampler::kSlider ? kSliderPickerSpaces : kind == CColourSampler::kArea ? kAreaPickerSpaces : 0;
+}
+
+std::string colourSpaceCaption(uint8_t kind, uint8_t space, bool withAccelerator) {
+  static constexpr const char* kArea[] = {"R/GB", "G/RB", "B/RG", "H/SV", "S/HV", "V/HS", "H/SL", "S/HL", "L/HS"};
+  static constexpr const char* kSlider[] = {"RGB", "RGB", "RGB", "HSV", "HSV", "HSV", "HSL", "HSL", "HSL"};
+  static constexpr char kKeys[] = {'R', 'G', 'B', 'U', 'S', 'V', 'E', 'T', 'L'};
+  if (space > 8) return {};
+  std::string caption = kind == CColourSampler::kSlider ? kSlider[space] : kArea[space];
+  if (withAccelerator) caption += std::string("(&") + kKeys[space] + ")";
+  return caption;
+}
+
 void CColourSampler::setSpace(uint8_t space) {
-  if (space > 8) return;
+  if (space > 8 || !(samplerSpaces(kind_) & (1u << space))) return;
   space_[kind_] = space;
+}
+
+bool CColourSampler::kindButtonClick(uint8_t kind, bool alt) {
+  if (kind > kSlider) return false;
+  if (kind != kind_) {
+    kind_ = kind;
+    return true;
+  }
+  if (alt) stepSpace();
+  return false;
 }
 
 void CColourSampler::setKind(uint8_t kind) {
@@ -74,7 +98,7 @@ void CColourSampler::unpack(uint32_t value) {
   uint8_t kind = static_cast<uint8_t>((value >> 16) & 0xFF);
   uint8_t space = static_cast<uint8_t>(value & 0xFF);
   setKind(kind <= kSlider ? kind : kArea);
-  setSpace(space <= 8 ? space : 3);
+  setSpace(space);
 }
 
 }  // namespace pg

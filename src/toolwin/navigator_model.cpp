@@ -7,6 +7,7 @@
 #include "canvas/draw_window.h"
 #include "document/paper.h"
 #include "document/zoom_steps.h"
+#include "ui/grabber_logic.h"
 
 namespace pg {
 
@@ -62,6 +63,16 @@ double snapRotationSlider(double position) {
   return std::trunc(std::clamp(position, 0.0, 1.0) * 24.0 + 0.5) / 24.0;
 }
 
+double dispScaleInFilter(double fraction) {
+  double v = std::clamp(fraction, 0.0, 1.0);
+  return zoomSliderOfZoom(kZoomMin + (kZoomMax - kZoomMin) * v);
+}
+
+double dispScaleOutFilter(double position, bool snap) {
+  double z = zoomOfZoomSlider(position, snap);
+  return std::clamp((z - kZoomMin) / (kZoomMax - kZoomMin), 0.0, 1.0);
+}
+
 double zoomPercentStepUp(double percent) {
   SRatio r{static_cast<int32_t>(std::ceil(percent * 100.0)), 10000};
   zoomRatioUp(r);
@@ -73,6 +84,12 @@ double zoomPercentStepDown(double percent) {
   zoomRatioDown(r);
   return stepValue(r) * 100.0;
 }
+
+bool viewGrabberShown(bool useGrabCtrl, ToolMode mode, bool replayDisplay, bool haveWindow) {
+  return useGrabCtrl && haveWindow && !replayDisplay && mode == ToolMode::Hand;
+}
+
+TPoint viewGrabberPlace(SSize client) { return {(client.W - kGrabberWidth) / 2, (client.H - kGrabberHeight) / 2}; }
 
 // ---- navigator -------------------------------------------------------------------------------
 
@@ -106,6 +123,7 @@ void CNavigatorModel::navSetZoom(NavSender sender, double zoom) {
   zoomLock_ = true;
   double z = std::min(kZoomMax, std::max(kZoomMin, zoom));
   scale_ = z * 100.0;
+  if (sender != NavSender::Grabber) grabberScale_ = static_cast<float>(z);
   if (sender != NavSender::ToolWindow && sender != NavSender::Window && window_) {
     SSize c = window_->clientSize();
     TPointF mid = window_->clientToImage({c.W / 2.0f, c.H / 2.0f});
@@ -121,6 +139,7 @@ void CNavigatorModel::navSetRotation(NavSender sender, double radians) {
   rotationLock_ = true;
   double a = sender == NavSender::Window ? -radians : radians;
   rotation_ = wrapDegrees(a * 180.0 / kPi);
+  if (sender != NavSender::Grabber) grabberRotation_ = normalizeRotation(static_cast<float>(rotation_));
   if (sender != NavSender::ToolWindow && sender != NavSender::Window && window_)
     window_->setViewRotation(true, static_cast<float>(-rotation_));
   previewRotation_ = static_cast<float>(-rotation_ * kPi / 180.0);
@@ -141,6 +160,19 @@ void CNavigatorModel::navSetCentre(NavSender sender, int32_t x, int32_t y) {
   }
   centreLock_ = false;
   shown();
+}
+
+void CNavigatorModel::grabberChange(float scale, float degrees) {
+  if (grabberLock_ || !std::isfinite(scale) || !std::isfinite(degrees)) return;
+  grabberLock_ = true;
+  grabberScale_ = scale;
+  grabberRotation_ = normalizeRotation(degrees);
+  if (static_cast<double>(scale) * 100.0 != scale_) navSetZoom(NavSender::Grabber, scale);
+  // Both ends of the circle are one angle: -180 from the grabber is the
+  // panel's 180.
+  if (normalizeRotation(static_cast<float>(rotation_)) != grabberRotation_)
+    navSetRotation(NavSender::Grabber, grabberRotation_ * kPi / 180.0);
+  grabberLock_ = false;
 }
 
 void CNavigatorModel::zoomIn() { navSetZoom(NavSender::Panel, zoomPercentStepUp(scale_) / 100.0); }

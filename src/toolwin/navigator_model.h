@@ -12,11 +12,14 @@
 #include <functional>
 #include <string>
 
+#include "canvas/tool_numbering.h"
 #include "core/rect.h"
 
 namespace pg {
 
 class TDrawWindow;
+
+inline constexpr uint32_t kResNavCounterRotate = 67502;
 
 // Who made a change.
 enum class NavSender : uint8_t { Panel, Preview, Grabber, Window, ToolWindow };
@@ -28,9 +31,23 @@ double zoomSliderOfZoom(double zoom);
 double zoomOfZoomSlider(double position, bool snap);
 // The rotation slider snapped to multiples of 1/24.
 double snapRotationSlider(double position);
+// The zoom field's slider holds the value fraction v over 6.25 .. 1600 %
+// (z = 1/16 + 15.9375 v); these take it to the slider position and back,
+// so that 1/16, 1 and 16 sit at the ends and the middle.
+double dispScaleInFilter(double fraction);
+double dispScaleOutFilter(double position, bool snap);
+// Shift asks the sliders to snap; the preference that forces the display
+// steps turns its meaning round.
+inline bool displaySliderSnaps(bool shift, bool forceDispParam) { return shift != forceDispParam; }
 // The preset step next above (below) a zoom given in per cent.
 double zoomPercentStepUp(double percent);
 double zoomPercentStepDown(double percent);
+
+// The view grabber sits on the active document window only while the hand
+// is the chosen tool (not a hand held for a moment by a key), the preference
+// wants it and no replay is shown; it is centred in the window's client area.
+bool viewGrabberShown(bool useGrabCtrl, ToolMode mode, bool replayDisplay, bool haveWindow);
+TPoint viewGrabberPlace(SSize client);
 
 class CNavigatorModel {
  public:
@@ -57,6 +74,12 @@ class CNavigatorModel {
   void rotationFieldChanged(double degrees) { navSetRotation(NavSender::Panel, degrees * kPi / 180.0); }
   void zoomIn();
   void zoomOut();
+  // The view grabber on the document window: what it is to show (scale
+  // factor, degrees in [-180, 180)), and its own change, which reaches the
+  // panel and the window once.
+  float grabberScale() const { return grabberScale_; }
+  float grabberRotation() const { return grabberRotation_; }
+  void grabberChange(float scale, float degrees);
 
   std::function<void()> OnShow;  // the controls are to show the values again
 
@@ -71,7 +94,9 @@ class CNavigatorModel {
   TPoint centre_{};
   float previewZoom_ = 1.0f;
   float previewRotation_ = 0.0f;
-  bool zoomLock_ = false, rotationLock_ = false, centreLock_ = false;
+  float grabberScale_ = 1.0f;
+  float grabberRotation_ = 0.0f;
+  bool zoomLock_ = false, rotationLock_ = false, centreLock_ = false, grabberLock_ = false;
 };
 
 // The info panel: position texts, the optional pair and the colour under

@@ -290,6 +290,15 @@ void CToolWindowModel::setActiveSide(int side) {
   notify(kToolViewColours);
 }
 
+void CToolWindowModel::chooseColourSide(int side) {
+  if (side == 2 && prefs_.cellExchange) {
+    swapColors();
+    setActiveSide(1);
+    return;
+  }
+  setActiveSide(side);
+}
+
 void CToolWindowModel::setActiveColor(uint32_t pixel) {
   if (activeSide_ == 2)
     setBgColor(pixel);

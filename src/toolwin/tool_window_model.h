@@ -44,6 +44,7 @@ class IToolWindowView {
 struct SToolPreferences {
   bool toolFindNext = false;  // a letter key on the current tool steps to its next variant
   bool autoFreeHand = false;  // a brush mode always starts freehand
+  bool cellExchange = false;  // a click on the background colour swaps the pair instead
 };
 
 class CToolWindowModel {
@@ -141,6 +142,9 @@ class CToolWindowModel {
   // The side the colour edits work on: 1 foreground, 2 background.
   int activeSide() const { return activeSide_; }
   void setActiveSide(int side);
+  // A click on a side of a colour pair: with the exchange preference the
+  // background side swaps the two colours and the foreground stays active.
+  void chooseColourSide(int side);
   uint32_t activeColor() const { return activeSide_ == 2 ? bg_ : fg_; }
   void setActiveColor(uint32_t pixel);
   void swapColors();

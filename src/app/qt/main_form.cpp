@@ -118,13 +118,14 @@ void TMainForm::applyPreferences() {
   canvas_->textSettings = textSettings_.get();
   canvas_->onStatus = [this](uint32_t id) { setStatusText(3, resText(id)); };
   canvas_->onMessage = [](uint32_t id) { showWarning(resString(id)); };
+  canvas_->onGrabberDoubleClick = [this] { return toolForm_ && toolForm_->resetGrabberScale(); };
 
   SCanvasPrefs& c = canvas_->prefs;
   c.shortcutMode = prefs.ShortcutMode;
   c.autoSizeAdjust = int32_t(prefs.AutoSizeAdjust);
   c.brushGhost = prefs.BrushGhost;
   c.showGhostCenter = prefs.ShowGhostCenter;
-  toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand});
+  toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand, prefs.CellExchange});
   applyToolPreferences();
   // Stored colours are 0x00BBGGRR; the tool window keeps pixels.
   auto pixelOf = [](uint32_t ref) {
@@ -132,6 +133,8 @@ void TMainForm::applyPreferences() {
   };
   toolForm_->model().setFgColor(pixelOf(prefs.fgCol));
   toolForm_->model().setBgColor(pixelOf(prefs.bgCol));
+  toolForm_->colourPanel()->applySamplerPreferences(static_cast<uint32_t>(prefs.ColorSampler), prefs.rgbPalBarFixed);
+  toolForm_->navigatorPanel()->setCounterRotation(prefs.PreviewCounterRotate);
   (void)toolForm_->penSettings().readPenSettings(appSettingsStore(), kProfileRoot);
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 
@@ -160,6 +163,9 @@ void TMainForm::storePreferences() {
   prefs.fgCol = refOf(toolForm_->model().fgColor());
   prefs.bgCol = refOf(toolForm_->model().bgColor());
   prefs.ToolSubMode = toolForm_->model().toolSubMode();
+  prefs.ColorSampler = static_cast<int32_t>(toolForm_->colourPanel()->colorSamplerPreference());
+  prefs.rgbPalBarFixed = toolForm_->colourPanel()->barsFixedPreference();
+  prefs.PreviewCounterRotate = toolForm_->navigatorPanel()->counterRotation();
   if (!toolForm_->penSettings().writePenSettings(appSettingsStore(), kProfileRoot))
     debugOutput("the pen settings could not all be stored");
   QByteArray layout = panelLayout();

@@ -140,6 +140,10 @@ void TMainForm::applyToolPreferences() {
   const CAppProfile& p = appProfile();
   toolForm_->applyPreferences({p.DrawToolCursor, p.OtherToolCursor, p.CursorFile});
   toolForm_->setButtonPreferences({p.RotGrabDblClk, p.RotZoomDblClk});
+  toolForm_->setViewPreferences(p.UseGrabCtrl, p.ForceDispParam);
+  SToolPreferences tools = toolForm_->model().preferences();
+  tools.cellExchange = p.CellExchange;
+  toolForm_->model().setPreferences(tools);
 }
 
 void TMainForm::bindViewCommands(TDrawWindowWidget* window) {
@@ -155,6 +159,7 @@ void TMainForm::bindViewCommands(TDrawWindowWidget* window) {
 void TMainForm::bindToolTarget(TDrawWindowWidget* window) {
   if (!toolForm_) return;
   bindViewCommands(window);
+  toolForm_->setGrabberHost(window);
   if (!window) return toolForm_->setDocWindow(nullptr);
   for (auto& t : toolTargets_)
     if (&t->window() == window) return toolForm_->setDocWindow(t.get());
@@ -167,7 +172,10 @@ void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
   if (toolForm_ && viewCommands_ && viewCommandsWindow_ == window) bindViewCommands(nullptr);
   for (auto it = toolTargets_.begin(); it != toolTargets_.end(); ++it) {
     if (&(*it)->window() != window) continue;
-    if (toolForm_) toolForm_->releaseDocWindow(it->get());
+    if (toolForm_) {
+      if (toolForm_->grabber() && toolForm_->grabber()->parentWidget() == window) toolForm_->setGrabberHost(nullptr);
+      toolForm_->releaseDocWindow(it->get());
+    }
     toolTargets_.erase(it);
     return;
   }

@@ -1,7 +1,10 @@
 #include "toolwin/qt/navigator_panel_view.h"
 
+#include <QContextMenuEvent>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -12,6 +15,9 @@
 #include "canvas/draw_window.h"
 #include "document/paper.h"
 #include "ui/qt/navigator.h"
+#include "ui/qt/preset_previews.h"
+#include "ui/qt/res_text.h"
+#include "ui/qt/trackbar.h"
 
 namespace pg {
 
@@ -31,6 +37,12 @@ void renderThumbnail(const TPaper& paper, TMemoryGraphic& g, int32_t w, int32_t 
     }
   }
 }
+
+// The rotation slider runs over -180 .. 180 degrees.
+double degreesOfRotationSlider(double position) { return -180.0 + 360.0 * position; }
+float rotationSliderOfDegrees(double degrees) { return static_cast<float>((degrees + 180.0) / 360.0); }
+
+constexpr double kScaleMin = 6.25, kScaleMax = 1600.0;
 
 }  // namespace
 
@@ -62,6 +74,30 @@ TNavigatorPanelView::TNavigatorPanelView(QWidget* parent) : QWidget(parent) {
   row->addWidget(zoomIn_);
   row->addWidget(rotation_, 1);
   v->addLayout(row);
+  // The sliders under the fields: the zoom slider's position is the zoom
+  // mapping of the field's value fraction, the rotation slider snaps to
+  // 15-degree steps; Shift (or the preference) asks for the snapping.
+  auto* sliders = new QHBoxLayout();
+  scaleSlider_ = new TGraphicTrackbar(this);
+  scaleSlider_->setFixedHeight(14);
+  scaleSlider_->setCenterLine(true);
+  scaleSlider_->OnInFilter = [](QObject*, float& p) { p = static_cast<float>(dispScaleInFilter(p)); };
+  scaleSlider_->OnOutFilter = [this](QObject*, float& p) { p = static_cast<float>(dispScaleOutFilter(p, snaps())); };
+  rotationSlider_ = new TGraphicTrackbar(this);
+  rotationSlider_->setFixedHeight(14);
+  rotationSlider_->setCenterLine(true);
+  rotationSlider_->OnOutFilter = [this](QObject*, float& p) {
+    if (snaps()) p = static_cast<float>(snapRotationSlider(p));
+  };
+  sliders->addWidget(scaleSlider_, 1);
+  sliders->addWidget(rotationSlider_, 1);
+  v->addLayout(sliders);
+  loupeView_ = new TLoupeControl(this);
+  loupeView_->setMinimumSize(60, 60);
+  loupeView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  v->addWidget(loupeView_, 1);
+  // A right drag turns the view in the preview: no menu there.
+  preview_->setContextMenuPolicy(Qt::PreventContextMenu);
 
   model_.OnShow = [this] { show(); };
   preview_->OnThumbnail = [this](TMemoryGraphic& g, int32_t w, int32_t h) {
@@ -79,6 +115,18 @@ TNavigatorPanelView::TNavigatorPanelView(QWidget* parent) : QWidget(parent) {
   });
   connect(rotation_, &QDoubleSpinBox::valueChanged, this, [this](double v) {
     if (!showing_) model_.rotationFieldChanged(v);
+  });
+  scaleSlider_->OnChange = [this] {
+    if (!showing_ && model_.window())
+      model_.scaleFieldChanged(kScaleMin + (kScaleMax - kScaleMin) * scaleSlider_->getPosition());
+  };
+  rotationSlider_->OnChange = [this] {
+    if (!showing_) model_.rotationFieldChanged(degreesOfRotationSlider(rotationSlider_->getPosition()));
+  };
+  connect(loupeView_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+    QMenu menu;
+    fillLoupeMenu(menu);
+    menu.exec(loupeView_->mapToGlobal(at));
   });
   connect(zoomIn_, &QToolButton::clicked, this, [this] { model_.zoomIn(); });
   connect(zoomOut_, &QToolButton::clicked, this, [this] { model_.zoomOut(); });
@@ -103,6 +151,61 @@ void TNavigatorPanelView::updateImage() {
   preview_->update();
 }
 
+bool TNavigatorPanelView::snaps() const {
+  return displaySliderSnaps(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier, forceDispParam_);
+}
+
+void TNavigatorPanelView::setCounterRotation(bool on) {
+  counterRotation_ = on;
+  // Pointer angles are negated unless the preview's turning is reversed.
+  preview_->AngleSign = !on;
+}
+
+void TNavigatorPanelView::updateLoupe(TPoint clientPointer) {
+  TDrawWindow* w = model_.window();
+  loupePointer_ = clientPointer;
+  if (!w || !loupeView_->isVisible()) return;
+  TPointF at = w->clientToImage({static_cast<float>(clientPointer.X), static_cast<float>(clientPointer.Y)});
+  fillLoupePicture(w->paper().composite, at, loupe_.magnification(), loupeView_->picture());
+  loupeView_->finishPicture();
+}
+
+void TNavigatorPanelView::loupeMenuClick(const QString& name) {
+  if (!loupe_.menuClick(name.toStdString())) return;
+  loupeView_->setMagnification(loupe_.magnification());
+  loupeView_->setGrid(loupe_.grid());
+  if (model_.window()) updateLoupe(loupePointer_);
+}
+
+void TNavigatorPanelView::fillLoupeMenu(QMenu& menu) {
+  for (const SLoupeMenuItem& item : loupeMenuItems()) {
+    if (item.captionId && item.magnification == 0.0f && item.name == "MenuLoupeC") menu.addSeparator();
+    QString caption = item.captionId ? resText(item.captionId) : QString::fromUtf8(item.caption.data(), qsizetype(item.caption.size()));
+    QAction* a = menu.addAction(caption);
+    QString name = QString::fromLatin1(item.name.data(), qsizetype(item.name.size()));
+    a->setObjectName(name);
+    a->setCheckable(true);
+    a->setChecked(loupe_.itemChecked(item.name));
+    a->setEnabled(loupe_.itemEnabled(item.name));
+    connect(a, &QAction::triggered, this, [this, name] { loupeMenuClick(name); });
+  }
+}
+
+void TNavigatorPanelView::fillNavigatorMenu(QMenu& menu) {
+  // The preview's size limits are not offered; only the reversed turning.
+  QAction* a = menu.addAction(resText(kResNavCounterRotate));
+  a->setObjectName(QStringLiteral("MenuNavigatorConterRot"));
+  a->setCheckable(true);
+  a->setChecked(counterRotation_);
+  connect(a, &QAction::triggered, this, [this] { setCounterRotation(!counterRotation_); });
+}
+
+void TNavigatorPanelView::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu menu;
+  fillNavigatorMenu(menu);
+  menu.exec(e->globalPos());
+}
+
 void TNavigatorPanelView::show() {
   if (showing_) return;
   showing_ = true;
@@ -111,8 +214,14 @@ void TNavigatorPanelView::show() {
   rotation_->setEnabled(on);
   zoomIn_->setEnabled(on);
   zoomOut_->setEnabled(on);
+  scaleSlider_->setEnabled(on);
+  rotationSlider_->setEnabled(on);
   scale_->setValue(model_.scalePercent());
   rotation_->setValue(model_.rotationDegrees());
+  // While a slider is dragged this puts its thumb where the snapping took it.
+  scaleSlider_->setPosition(static_cast<float>((model_.scalePercent() - kScaleMin) / (kScaleMax - kScaleMin)));
+  rotationSlider_->setPosition(rotationSliderOfDegrees(model_.rotationDegrees()));
+  if (OnGrabberShow) OnGrabberShow(model_.grabberScale(), model_.grabberRotation());
   preview_->setZoom(model_.previewZoom());
   preview_->setRotation(model_.previewRotation());
   preview_->setCentre(model_.previewCentre().X, model_.previewCentre().Y);

@@ -1,18 +1,24 @@
 #pragma once
 // The navigator panel (the preview with the visible part framed, zoom and
-// rotation fields, zoom buttons) and the info panel (pointer position, drag
+// rotation fields with their sliders, zoom buttons, the loupe that magnifies
+// the canvas around the pointer) and the info panel (pointer position, drag
 // geometry, the colour under the pointer) over their toolkit-free models.
 #include <QWidget>
 #include <array>
+#include <functional>
 
+#include "toolwin/loupe_model.h"
 #include "toolwin/navigator_model.h"
 
 class QDoubleSpinBox;
 class QLabel;
+class QMenu;
 class QToolButton;
 
 namespace pg {
 
+class TGraphicTrackbar;
+class TLoupeControl;
 class TPreviewControl;
 
 class TNavigatorPanelView : public QWidget {
@@ -26,12 +32,37 @@ class TNavigatorPanelView : public QWidget {
   // Renders the document into the preview again.
   void updateImage();
 
+  // The view grabber is to show the scale and the rotation (degrees).
+  std::function<void(float, float)> OnGrabberShow;
+  // The loupe shows the bound window's picture around the pointer (client
+  // coordinates of the window).
+  void updateLoupe(TPoint clientPointer);
+  CLoupeModel& loupeModel() { return loupe_; }
+  // The loupe's menu item was chosen.
+  void loupeMenuClick(const QString& name);
+
+  // Preferences: Shift's meaning on the sliders turned round; the preview's
+  // turning drags reversed.
+  void setForceDispParam(bool on) { forceDispParam_ = on; }
+  bool counterRotation() const { return counterRotation_; }
+  void setCounterRotation(bool on);
+
   QDoubleSpinBox* scaleEdit() const { return scale_; }
   QDoubleSpinBox* rotationEdit() const { return rotation_; }
+  TGraphicTrackbar* scaleSlider() const { return scaleSlider_; }
+  TGraphicTrackbar* rotationSlider() const { return rotationSlider_; }
   TPreviewControl* preview() const { return preview_; }
+  TLoupeControl* loupe() const { return loupeView_; }
+  // The two menus, built as they open.
+  void fillNavigatorMenu(QMenu& menu);
+  void fillLoupeMenu(QMenu& menu);
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* e) override;
 
  private:
   void show();
+  bool snaps() const;
 
   CNavigatorModel model_;
   TPreviewControl* preview_ = nullptr;
@@ -39,6 +70,13 @@ class TNavigatorPanelView : public QWidget {
   QDoubleSpinBox* rotation_ = nullptr;
   QToolButton* zoomIn_ = nullptr;
   QToolButton* zoomOut_ = nullptr;
+  TGraphicTrackbar* scaleSlider_ = nullptr;
+  TGraphicTrackbar* rotationSlider_ = nullptr;
+  TLoupeControl* loupeView_ = nullptr;
+  CLoupeModel loupe_;
+  TPoint loupePointer_{-1, -1};
+  bool forceDispParam_ = false;
+  bool counterRotation_ = false;
   bool showing_ = false;
 };
 

@@ -38,7 +38,7 @@ void TToolColourCell::paintEvent(QPaintEvent*) {
 void TToolColourCell::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || model_.replayDisplay()) return;
   if (int side = sideAt(event->pos())) {
-    model_.setActiveSide(side);
+    model_.chooseColourSide(side);
   } else if (rectContains(colourPairSwapArea(width(), height()), event->pos().x(), event->pos().y())) {
     model_.swapColors();
   }

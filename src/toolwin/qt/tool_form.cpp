@@ -98,6 +98,7 @@ TToolForm::~TToolForm() {
   }
   setToolWindowLink(previousLink_);
   model_.setView(nullptr);
+  delete grabber_.data();
   delete optionsPanel_.data();
   delete swatchPanel_.data();
   delete infoPanel_.data();
@@ -123,6 +124,13 @@ void TToolForm::buildPanels() {
     if (swatches_.isValidIndex(i) && !model_.replayDisplay()) model_.setActiveColor(0xFF000000u | swatches_.colorAt(i));
   };
   swatchPanel_ = new TItemListView(swatches_);
+  // The grabber and the navigator show each other's changes.
+  navigatorPanel_->OnGrabberShow = [this](float scale, float degrees) {
+    if (!grabber_) return;
+    grabber_->setScale(scale);
+    grabber_->setRotation(degrees);
+  };
+  makeGrabber();
   // The panels follow the document at the pace of the main window's panel
   // refresh; the pointer's colour a little faster.
   panelTimer_ = new QTimer(this);
@@ -154,6 +162,48 @@ void TToolForm::bindPanels() {
   if (navigatorPanel_) navigatorPanel_->bind(w);
   if (infoPanel_) infoPanel_->updateInfo(w, 0, 0, 0);
   lastPointer_ = QPoint(-1, -1);
+  updateGrabber();
+}
+
+void TToolForm::setGrabberHost(QWidget* host) {
+  grabberHost_ = host;
+  updateGrabber();
+}
+
+void TToolForm::setViewPreferences(bool useGrabCtrl, bool forceDispParam) {
+  useGrabCtrl_ = useGrabCtrl;
+  if (navigatorPanel_) navigatorPanel_->setForceDispParam(forceDispParam);
+  forceDispParam_ = forceDispParam;
+  if (grabber_) grabber_->SwapAdjustKey = forceDispParam;
+  updateGrabber();
+}
+
+void TToolForm::makeGrabber() {
+  grabber_ = new TViewGrabber();
+  grabber_->hide();
+  grabber_->SwapAdjustKey = forceDispParam_;
+  if (navigatorPanel_) {
+    grabber_->setScale(navigatorPanel_->model().grabberScale());
+    grabber_->setRotation(navigatorPanel_->model().grabberRotation());
+  }
+  grabber_->OnChange = [this] {
+    if (grabber_ && navigatorPanel_) navigatorPanel_->model().grabberChange(grabber_->scale(), grabber_->rotation());
+  };
+}
+
+void TToolForm::updateGrabber() {
+  // A window that went without handing the grabber back took it along.
+  if (!grabber_) makeGrabber();
+  IToolTarget* target = model_.docWindow();
+  bool haveWindow = target != nullptr && target->drawWindow() != nullptr && grabberHost_ != nullptr;
+  placeViewGrabber(*grabber_, grabberHost_,
+                   viewGrabberShown(useGrabCtrl_, model_.toolMode(), model_.replayDisplay(), haveWindow));
+}
+
+bool TToolForm::resetGrabberScale() {
+  if (!grabber_ || !grabber_->isVisible()) return false;
+  grabber_->setScale(1.0f);
+  return true;
 }
 
 void TToolForm::refreshPanels() {
@@ -165,6 +215,7 @@ void TToolForm::refreshPanels() {
     if (++panelTicks_ % 5 == 0) navigatorPanel_->updateImage();
   }
   TPoint p = w->pointerPosition();
+  if (navigatorPanel_ && navigatorPanel_->isVisible()) navigatorPanel_->updateLoupe(p);
   if (infoPanel_ && QPoint(p.X, p.Y) != lastPointer_) {
     lastPointer_ = QPoint(p.X, p.Y);
     infoPanel_->updateInfo(w, 1, static_cast<float>(p.X), static_cast<float>(p.Y));
@@ -284,6 +335,7 @@ void TToolForm::toolWindowChanged(uint32_t parts) {
   // The replay display comes and goes with the buttons.
   if ((parts & (kToolViewColours | kToolViewButtons)) && colourPanel_) colourPanel_->refresh();
   if ((parts & kToolViewButtons) && layerPanel_) layerPanel_->panel().setReplayDisplay(model_.replayDisplay());
+  if (parts & kToolViewButtons) updateGrabber();
   if (optionsPanel_) optionsPanel_->refresh();
   // The brush outline follows the size once the stroke has taken it.
   if (parts & kToolViewSize) QMetaObject::invokeMethod(this, [this] { refreshDocCursor(); }, Qt::QueuedConnection);

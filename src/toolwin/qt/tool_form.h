@@ -25,6 +25,7 @@
 #include "toolwin/qt/layer_panel_view.h"
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "toolwin/qt/view_grabber.h"
 #include "toolwin/pen_settings.h"
 #include "toolwin/swatch_list.h"
 #include "toolwin/tool_window_model.h"
@@ -99,8 +100,17 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // at exit.
   CPenSettingTable& penSettings() { return penSettings_; }
   // The panels look at the document again: the navigator's picture and
-  // frame, the pointer's position and colour.
+  // frame, the loupe, the pointer's position and colour.
   void refreshPanels();
+  // The view grabber: the main window names the widget of the active
+  // document window it may sit on (nullptr for none); it sits there while
+  // the hand tool is current and the preference wants it.
+  void setGrabberHost(QWidget* host);
+  void setViewPreferences(bool useGrabCtrl, bool forceDispParam);
+  TViewGrabber* grabber() const { return grabber_; }
+  // A double click in the document window: a shown grabber goes back to
+  // 100 % (true then).
+  bool resetGrabberScale();
 
  private:
   void toolWindowChanged(uint32_t parts) override;
@@ -109,6 +119,8 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   QMenu* buildVariantMenu(int button);
   void buildPanels();
   void bindPanels();
+  void makeGrabber();
+  void updateGrabber();
 
   // ---- CToolWindowLink: what the document asks of the panels ----
   int32_t layerThumbHeight() const override;
@@ -137,6 +149,10 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   QPointer<TNavigatorPanelView> navigatorPanel_;
   QPointer<TInfoPanelView> infoPanel_;
   QPointer<QWidget> swatchPanel_;
+  QPointer<TViewGrabber> grabber_;
+  QPointer<QWidget> grabberHost_;
+  bool useGrabCtrl_ = true;
+  bool forceDispParam_ = false;
   CToolWindowLink* previousLink_ = nullptr;
   QTimer* panelTimer_ = nullptr;
   QPoint lastPointer_{-1, -1};

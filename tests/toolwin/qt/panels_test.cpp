@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "record/event_store.h"
 #include "test_support/qt_app.h"
+#include "toolwin/doc_target.h"
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/qt/colour_panel_view.h"
 #include "toolwin/qt/item_list_view.h"
@@ -25,28 +26,7 @@
 namespace pg {
 namespace {
 
-// A document window as the tool window follows it: the drawing state goes
-// into the shared stroke settings the way the main window hands it on.
-class DocTarget final : public IToolTarget {
- public:
-  explicit DocTarget(test::DocWindowFixture& f) : f_(f) {}
-  bool documentReady() const override { return true; }
-  bool isReplaying() const override { return false; }
-  void selectToolHandlers(ToolId, bool) override {}
-  void updateCursorAtPointer() override {}
-  void applyToolParams(const SToolParams& p) override {
-    f_.shared.setMainColor(p.foreground & 0x00FFFFFFu);
-    f_.shared.setSecondColor(p.background & 0x00FFFFFFu);
-    TStroke& s = f_.shared.toolStroke();
-    if (p.brushSize > 0.0f) s.setWidth(p.brushSize);
-    s.setMinSize(p.minSize);
-    s.setOpacity(p.opacity);
-  }
-  TDrawWindow* drawWindow() override { return f_.window.get(); }
-
- private:
-  test::DocWindowFixture& f_;
-};
+using test::DocTarget;
 
 class PanelsTest : public ::testing::Test {
  protected:
