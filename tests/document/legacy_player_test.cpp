@@ -259,8 +259,9 @@ TEST(LegacyPlayer, TheOlderMergeOfTheVisibleLayers) {
     for (int shift : {0, 8, 16, 24})
       EXPECT_NEAR(int(px >> shift & 0xFF), int(c.bottomAfter >> shift & 0xFF), 1) << c.what << " byte " << shift;
     EXPECT_EQ(bottom.opacity, 255) << c.what;
-    if (bottom.image->getPixel(5 + bottom.offsetX, 5 + bottom.offsetY) != 0xFFFFFFFFu)
+    if (bottom.image->getPixel(5 + bottom.offsetX, 5 + bottom.offsetY) != 0xFFFFFFFFu) {
       EXPECT_EQ(f.doc->currentLayerIndex(), 0) << c.what << ": the merged layer is current";
+    }
   }
 }
 
