@@ -132,6 +132,8 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
       CLayerData* layer = layers->getLayer(index);
       if (layer == nullptr) return outcome(LegacyImport::Unreadable);
       layers->setCurrent(index);
+      // The format stores no names: the layers are numbered from 1.
+      (void)layers->setDefaultName(index, 1);
       flipVertical(plane);
       if (!layer->image->copyFromPlane(plane, 0, 0, 255)) return outcome(LegacyImport::Unreadable);
       layer->image->compact();
@@ -143,6 +145,7 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
   if (layers->count() == 0) {
     // Nothing could be read: the document keeps one white layer.
     const int32_t index = layers->insertLayer(0, h.width, h.height, lbmNormal, false, 255, true);
+    (void)layers->setDefaultName(index, 1);
     if (CLayerData* layer = layers->getLayer(index)) {
       layer->fitThumbnail();
       layer->updateThumbnail();

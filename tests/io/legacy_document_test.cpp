@@ -75,6 +75,7 @@ TEST(LegacyDocument, ADocumentReadsBackWithItsLayersAndRecording) {
     EXPECT_EQ(l.blendMode, layers[size_t(i)].record.kind) << i;
     EXPECT_EQ(l.opacity, layers[size_t(i)].record.opacity) << i;
     EXPECT_EQ(l.visible, layers[size_t(i)].record.visible != 0) << i;
+    EXPECT_EQ(l.name, doc.layers()->makeLayerName(i + 1 - doc.layers()->nameCounter())) << i;
     // Kinds below 3 are opaque, the others keep the file's alpha 0.
     const uint32_t alpha = layers[size_t(i)].record.kind < 3 ? 0xFF000000u : 0;
     for (int32_t y = 0; y < kH; ++y)

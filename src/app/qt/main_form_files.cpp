@@ -219,6 +219,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         return nullptr;
       }
       if (events->size() > 0) window->window().keepLegacyEvents(std::move(events));
+      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
       break;
     }
     case FileKind::EventsV1:
