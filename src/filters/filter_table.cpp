@@ -28,6 +28,9 @@ namespace pg {
 
 namespace {
 
+// The older set's grayscale, the one older filter with a menu command.
+constexpr uint8_t kGrayscaleOp = 20;
+
 constexpr uint8_t k0 = 32;
 constexpr uint8_t k2 = 33;
 constexpr uint8_t k4 = 34;
@@ -88,7 +91,8 @@ const std::vector<SFilterEntry> kTable = {
     // The older filter set (its tiles, clouds/rocks and lighting are not built).
     {nullptr, nullptr, 8, k0, 0, &legacySharpen4Kernel, false},
     {nullptr, nullptr, 9, k0, 0, &legacySharpenMore4Kernel, false},
-    {nullptr, nullptr, 20, k0, 0, &legacyGrayscale4Kernel, false},
+    // Grayscale of the older set also serves the menu command.
+    {"filterGrayscale", "actFilterMono", 20, k0, 0, &legacyGrayscale4Kernel, false},
     {nullptr, nullptr, 2, k2, 8, &legacyMotionBlur4Kernel, true},
     {nullptr, nullptr, 10, k2, 8, &legacySharpenCustom4Kernel, false},
     {nullptr, nullptr, 18, k2, 8, &legacyBrightnessContrast4Kernel, false},
@@ -246,8 +250,8 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
     if (!recordForm && params.size() != entry.bytes) return FilterResult::Refused;
     state.remembered[&entry] = params;
   }
-  // Luminance to transparency is not repeated.
-  if (entry.op != 63) state.last = &entry;
+  // Luminance to transparency and grayscale are not repeated.
+  if (entry.op != 63 && entry.op != kGrayscaleOp) state.last = &entry;
   if (recordForm) {
     SFltRecord record;
     if (!fltRecordFromBytes(params, record)) return FilterResult::Refused;
