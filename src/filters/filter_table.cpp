@@ -11,6 +11,7 @@
 #include "filters/distort_filters.h"
 #include "filters/filter_run.h"
 #include "filters/legacy_kernels.h"
+#include "filters/legacy_lighting.h"
 #include "filters/flip_filters.h"
 #include "filters/gradient_map_filter.h"
 #include "filters/levels_filter.h"
@@ -88,7 +89,7 @@ const std::vector<SFilterEntry> kTable = {
     {nullptr, nullptr, 80, k2, 8, &wave4KernelType1, false},
     {nullptr, nullptr, 17, k4, 16, &colorBalance4Kernel, false},
     {nullptr, nullptr, 52, k0, 0, &lumaToAlpha4Kernel, false},
-    // The older filter set (its tiles, clouds/rocks and lighting are not built).
+    // The older filter set (its tiles and clouds/rocks are not built).
     {nullptr, nullptr, 8, k0, 0, &legacySharpen4Kernel, false},
     {nullptr, nullptr, 9, k0, 0, &legacySharpenMore4Kernel, false},
     // Grayscale of the older set also serves the menu command.
@@ -109,7 +110,7 @@ const std::vector<SFilterEntry> kTable = {
     {nullptr, nullptr, 35, k6, 24, &legacyWave4Kernel, false},
     {nullptr, nullptr, 37, k6, 24, nullptr, false},
     {nullptr, nullptr, 38, k6, 24, nullptr, false},
-    {nullptr, nullptr, 39, kRec, 50, nullptr, false},
+    {nullptr, nullptr, 39, kRec, 50, &legacyLighting4Kernel, false},
 };
 
 // Repeat state: the last command that got past its dialog, and the

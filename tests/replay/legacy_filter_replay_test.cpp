@@ -6,7 +6,11 @@
 
 #include <cstring>
 
+#include "core/byte_cursor.h"
+#include "filters/filter_params.h"
 #include "filters/filter_table.h"
+#include "filters/legacy_lighting.h"
+#include "filters/record_bytes.h"
 #include "replay_fixture.h"
 
 namespace pg::test {
@@ -80,6 +84,27 @@ TEST(LegacyFilterReplay, EveryOlderFilterReplaysToThePixelsOfTheOriginal) {
               FilterResult::Done)
         << int(o.op);
     EXPECT_NE(picture(d), before) << int(o.op) << " changed nothing";
+    keep();
+  }
+  {
+    // The older lighting: one lamp in a record.
+    std::vector<uint8_t> lamps(56, 0);
+    SOldLightParams p;
+    p.kind = 0;
+    p.range = 60;
+    p.height = 10;
+    p.red = 255;
+    ASSERT_TRUE(writeRecord(lamps.data(), SOldLightParams::kSize, p, oldLightFields));
+    SFltRecord rec;
+    ASSERT_TRUE(initFltRecord(rec, 1, 56));
+    writeLE32(rec.Params.data(), 0x404040);
+    writeLE32(rec.Params.data() + 4, 80);
+    rec.Extra = lamps.data();
+    const std::string before = picture(d);
+    ASSERT_EQ(runFilter(d, *f.x.flow, d.currentLayerIndex(), *filterForPacket(kPktFilterRecord, 39), nullptr, 0, &rec,
+                        true),
+              FilterResult::Done);
+    EXPECT_NE(picture(d), before);
     keep();
   }
   ASSERT_EQ(f.startReplay(), ReplayStart::Started);
