@@ -12,24 +12,14 @@
 #include "core/colour.h"
 #include "filter_fixture.h"
 #include "filters/legacy_kernels.h"
+#include "filters/legacy_param_words.h"
 
 namespace pg {
 namespace {
 
 using testing::FilterFixture;
-
-// Parameter words as the packets carry them.
-std::vector<uint8_t> words(std::initializer_list<uint32_t> v) {
-  std::vector<uint8_t> out;
-  for (uint32_t w : v)
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(w >> (8 * i)));
-  return out;
-}
-uint32_t f32(float f) {
-  uint32_t u;
-  std::memcpy(&u, &f, 4);
-  return u;
-}
+using test::f32;
+using test::words;
 
 bool run(FilterKernel k, FilterFixture& f, const std::vector<uint8_t>& p) {
   const SFlt4Context c = f.context();

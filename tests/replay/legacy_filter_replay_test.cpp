@@ -9,24 +9,13 @@
 #include "core/byte_cursor.h"
 #include "filters/filter_params.h"
 #include "filters/filter_table.h"
+#include "filters/legacy_param_words.h"
 #include "filters/legacy_lighting.h"
 #include "filters/record_bytes.h"
 #include "replay_fixture.h"
 
 namespace pg::test {
 namespace {
-
-std::vector<uint8_t> words(std::initializer_list<uint32_t> v) {
-  std::vector<uint8_t> out;
-  for (uint32_t w : v)
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(w >> (8 * i)));
-  return out;
-}
-uint32_t f32(float f) {
-  uint32_t u;
-  std::memcpy(&u, &f, 4);
-  return u;
-}
 
 struct OlderFilter {
   uint8_t type, op;
