@@ -235,6 +235,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         showWarning(resString(66545));
         return nullptr;
       }
+      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
       break;
     default:
       showWarning(formatRes(kResUnsupportedFormat, {p}));
