@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
       .end();
   SLegacyDocHeader head = test::legacyHeader(w, h);
   head.currentLayer = 1;
-  const std::vector<test::LegacyDocLayerSpec> layers = {
+  const std::vector<test::LegacyDocLayerData> layers = {
       {{0, 255, 1}, picture(w, h, 0xE0D0C0)},
       {{3, 200, 1}, picture(w, h, 0x2060A0)},
   };

@@ -10,7 +10,7 @@
 
 namespace pg::test {
 
-struct LegacyDocLayerSpec {
+struct LegacyDocLayerData {
   SLegacyDocLayer record;
   std::vector<uint32_t> pixels;  // top-down 0x00RRGGBB, width x height
 };
@@ -50,14 +50,14 @@ inline std::vector<uint8_t> encodeLegacyPixels(const std::vector<uint32_t>& pixe
 
 // A whole document; the header's layer count and event size are taken from
 // the layers and the stream given.
-inline std::vector<uint8_t> writeLegacyDocument(SLegacyDocHeader h, const std::vector<LegacyDocLayerSpec>& layers,
+inline std::vector<uint8_t> writeLegacyDocument(SLegacyDocHeader h, const std::vector<LegacyDocLayerData>& layers,
                                                 const std::vector<uint8_t>& events) {
   std::vector<uint8_t> out(kLegacyDocHeaderBytes);
   if (!layers.empty()) h.lastLayer = uint8_t(layers.size() - 1);
   h.eventBytes = uint32_t(events.size());
   if (!writeRecord(out.data(), out.size(), h, legacyDocHeaderFields)) return {};
   if (h.storage == 0) {
-    for (const LegacyDocLayerSpec& l : layers) {
+    for (const LegacyDocLayerData& l : layers) {
       std::vector<uint8_t> rec(kLegacyDocLayerBytes);
       SLegacyDocLayer r = l.record;
       if (!writeRecord(rec.data(), rec.size(), r, legacyDocLayerFields)) return {};

@@ -49,7 +49,7 @@ TEST(LegacyDocument, ADocumentReadsBackWithItsLayersAndRecording) {
   SLegacyDocHeader h = legacyHeader(kW, kH);
   h.currentLayer = 1;
   h.legacyFlag = 1;
-  const std::vector<LegacyDocLayerSpec> layers = {
+  const std::vector<LegacyDocLayerData> layers = {
       {{0, 255, 1}, pattern(0x102030)},  // an opaque kind
       {{3, 128, 0}, pattern(0xA0B0C0)},  // the normal mode, hidden, half opacity
       {{5, 40, 1}, pattern(0x00FF00)},
@@ -118,7 +118,7 @@ TEST(LegacyDocument, RunLengthPackets) {
 }
 
 TEST(LegacyDocument, FilesThatAreRefusedOrReadInPart) {
-  const std::vector<LegacyDocLayerSpec> one = {{{3, 255, 1}, pattern(0x445566)}};
+  const std::vector<LegacyDocLayerData> one = {{{3, 255, 1}, pattern(0x445566)}};
   struct Case {
     const char* what;
     std::vector<uint8_t> file;
