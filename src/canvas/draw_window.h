@@ -262,6 +262,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // is not a whole stream or its first record cannot set the image up.
   bool openLegacyEvents(const std::string& path, uint32_t nowMs);
   bool isLegacyReplay() const { return legacy_ != nullptr; }
+  // The recording a version 1.1 document (".lgb") carried, kept with the
+  // window's document; empty when it carried none.
+  void keepLegacyEvents(std::unique_ptr<TEventPacket> events);
+  const TEventPacket* legacyEvents() const { return legacyEvents_.get(); }
 
   // ---- pointer, tablet, wheel and keys (window coordinates) ----
   void mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick);
@@ -462,6 +466,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   std::unique_ptr<TEventPacket> legacy_;
   std::unique_ptr<TStroke> legacyStroke_;
   bool legacyPaused_ = false;
+  std::unique_ptr<TEventPacket> legacyEvents_;
 };
 
 }  // namespace pg

@@ -25,6 +25,8 @@ constexpr uint32_t kResReplayStopQuestion = 65152;
 constexpr uint32_t kLegacyPaceMs = 8;
 }  // namespace
 
+void TDrawWindow::keepLegacyEvents(std::unique_ptr<TEventPacket> events) { legacyEvents_ = std::move(events); }
+
 bool TDrawWindow::openLegacyEvents(const std::string& path, uint32_t nowMs) {
   if (replaying_ || isStrokeOpen()) return false;
   auto packet = std::make_unique<TEventPacket>();

@@ -22,6 +22,7 @@
 #include "document/paper_gradient.h"
 #include "document/paper_ops.h"
 #include "document/paper_view.h"
+#include "document/select_mngr.h"
 #include "document/undo_mngr_ex.h"
 #include "platform/fonts.h"
 
@@ -34,6 +35,7 @@ class CMaskData;
 class TFlowImage;
 class TStroke;
 class TEventPacket;
+
 class CStrokeMngr;
 class CPenRender;
 class IPenDocument;
@@ -661,11 +663,21 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // leaving it makes a new one and installs the dab-table walker.
   void enterOlderFormatMode();
   bool leaveOlderFormatMode();
+  // The selection slots of the older-format mode; nullptr outside it.
+  TSelectMng* selectionSlots() const { return selectMng_.get(); }
   // Plays the next record of a version 1.1 event stream (paper_legacy_player.cpp);
   // code is the record's code, refresh whether the view must be laid out
   // again. False when the record is cut short, the stream has ended (code
   // 0xFFFF) or the record is one this player cannot perform.
   bool playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& code, bool& refresh, TStroke& stroke);
+  // One straight segment of the open stroke from (x0, y0) to (x1, y1), both
+  // ends at full pressure, through the stroke sink (paper_stroke.cpp).
+  bool drawStrokeSegment(TFlowImage& flow, TStroke& stroke, float x0, float y0, float x1, float y1);
+  // The version 1.1 merge: when at least two layers are visible and all of
+  // them share one blend mode, the visible layers are composed over the
+  // mode's neutral colour into the lowest visible one (opacity 255), the
+  // others leave the list; nothing is recorded or kept for undo.
+  bool mergeVisibleLegacy(TFlowImage& flow);
   // Document to layer pixel coordinates (plus the layer's offset).
   bool paperToLayerRect(int32_t layerIndex, TRect& rect) const;
   bool paperToLayerPointF(int32_t layerIndex, float& x, float& y) const;
@@ -706,6 +718,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool playLegacyStrokePoint(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
   bool playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
   bool playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
+  bool playLegacyLine(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
   enum class Direction { Undo, Redo };
   bool beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
                        bool fromFlow);
@@ -790,6 +803,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   DocServices services_;
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;
+  // The selection slots of a version 1.1 recording (made on entering the
+  // older-format mode, freed on leaving it).
+  std::unique_ptr<TSelectMng> selectMng_;
   TStrokeSink strokeSink_ = TStrokeSink::DabTable;
   // Shared pointers so that this header needs neither type whole.
   std::shared_ptr<CStrokeMngr> penEngine_;

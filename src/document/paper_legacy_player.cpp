@@ -13,6 +13,8 @@
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/paper.h"
+#include "document/layer_mngr.h"
+#include "document/tool_window_link.h"
 #include "record/legacy_event_packet.h"
 
 namespace pg {
@@ -73,21 +75,78 @@ bool TPaper::playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool 
   const uint32_t colour =
       withColour ? uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3] : layerBlendNeutral(layer->blendMode) & 0xFFFFFFu;
   (void)storeUndo(b[0], kUndoPixels);
-  // The polygon's coverage, anti-aliased, in the layer image's coordinates.
-  if (!loadFlowImage(flow, b[0], true) || !flow.coverage.IsAllocated()) return false;
-  fill(flow.coverage, 0);
+  // The polygon becomes the current selection slot, and the fill goes
+  // through the slot's coverage in the layer image's coordinates.
+  if (!selectMng_) selectMng_ = std::make_unique<TSelectMng>(width, height);
+  if ((selectMng_->width() != width || selectMng_->height() != height) && !selectMng_->setSize(width, height))
+    return false;
   std::vector<TPoint> points;
-  for (const SLegacyPoint& p : list) points.push_back(TPoint{p.x + layer->offsetX, p.y + layer->offsetY});
-  fillPolygonAA(flow.coverage, points.data(), points.size());
+  points.reserve(list.size());
+  for (const SLegacyPoint& p : list) points.push_back(TPoint{p.x, p.y});
+  const int32_t slot = selectMng_->currentIndex();
+  const bool stored = selectMng_->setFromPolygon(slot, points.data(), points.size());
   TRect covered{};
-  if (!boundsOfNonZero(flow.coverage, covered)) {
+  const bool empty =
+      !stored || selectMng_->isEmpty(slot) || !boundsOfNonZero(selectMng_->currentSlot().channel, covered);
+  if (empty) {
     // An empty selection covers the whole layer.
+    selectMng_->clearSlot(0);
     return fillLayerOpaque(flow, b[0], colour, false);
   }
+  if (!loadFlowImage(flow, b[0], true) || !flow.coverage.IsAllocated()) return false;
+  fill(flow.coverage, 0);
+  (void)copyPlaneRect(selectMng_->currentSlot().channel, flow.coverage, TPoint{layer->offsetX, layer->offsetY},
+                      SRectXYWH{0, 0, width, height});
+  selectMng_->clearSlot(0);
   TStroke plot;
   plot.setColor(colour);
   plot.setOpacity(1.0f);
   return placeTextOnLayer(flow, b[0], STextPlacement{}, plot, false);
+}
+
+bool TPaper::playLegacyLine(TFlowImage& flow, TEventPacket& packet, TStroke& stroke) {
+  std::array<int16_t, 4> ends{};
+  if (!packet.readStrokeBeginKind(stroke, ends)) return false;
+  // A line on a layer that is not there draws nothing; the replay goes on.
+  if (!isValidLayer(stroke.layerIndex)) return true;
+  if (!beginStrokeEx(flow, stroke, false, ends[0], ends[1], 1.0f)) return false;
+  (void)drawStrokeSegment(flow, stroke, ends[0], ends[1], ends[2], ends[3]);
+  SRectXYWH rect{};
+  (void)endStroke(flow, stroke, false, rect, false);
+  updateLayerRect(false, stroke.layerIndex, rect.X, rect.Y, rect.Width, rect.Height);
+  return true;
+}
+
+bool TPaper::mergeVisibleLegacy(TFlowImage& flow) {
+  if (!layers_ || layers_->visibleCount() < 2) return false;
+  int32_t lowest = -1;
+  for (int32_t i = 0; i < layers_->count(); ++i) {
+    const CLayerData& l = *layers_->getLayer(i);
+    if (!l.visible) continue;
+    if (lowest < 0)
+      lowest = i;
+    else if (l.blendMode != layers_->getLayer(lowest)->blendMode)
+      return false;
+  }
+  const CLayerData& lower = *layers_->getLayer(lowest);
+  const int32_t mode = lower.blendMode;
+  std::unique_ptr<CLayerData> merged = composedLayer(lowest, layers_->count() - lowest, lower, mode, true,
+                                                     [](CLayerData& l) { return uint32_t{l.opacity}; });
+  if (!merged) return false;
+  merged->copyAttributes(lower);
+  merged->id = lower.id;
+  merged->opacity = 255;
+  merged->blendMode = uint8_t(mode);
+  for (int32_t i = layers_->count() - 1; i > lowest; --i)
+    if (layers_->getLayer(i)->visible) (void)layers_->removeLayer(i);
+  (void)layers_->replaceLayer(lowest, std::move(merged));
+  layers_->renumber();
+  markModified(true);
+  updateAllThumbnails();
+  redraw(true);
+  (void)setCurrentLayer(&flow, lowest);
+  toolWindowLink().refreshLayerList();
+  return true;
 }
 
 bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& code, bool& refresh, TStroke& stroke) {
@@ -128,6 +187,10 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
     case 257:
       if (!payload(1)) return false;
       return deleteLayer(&flow, b[0], false);
+    case 258:
+      // A merge the layers do not allow changes nothing; the replay goes on.
+      (void)mergeVisibleLegacy(flow);
+      return true;
     case 259: {  // a copy of the current layer on top
       if (!payload(1)) return false;
       const int32_t current = currentLayerIndex();
@@ -196,6 +259,8 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
     case 304:
       refresh = false;
       return playLegacyPolygonFill(flow, packet, code == 304);
+    case 305:
+      return playLegacyLine(flow, packet, stroke);
     case 515:
       if (!payload(4)) return false;
       return scaleImage(flow, u16(0), u16(2), 1, false);

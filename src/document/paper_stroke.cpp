@@ -360,6 +360,22 @@ bool TPaper::continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool
   return true;
 }
 
+bool TPaper::drawStrokeSegment(TFlowImage& flow, TStroke& stroke, float x0, float y0, float x1, float y1) {
+  CLayerData* layer = strokeLayer(*this, stroke);
+  if (!strokeOpen || layer == nullptr) return false;
+  // Both ends at full pressure: the walker runs from point 2 to point 1.
+  stroke.setSegment(x1, y1, 1.0f, x0, y0, 1.0f);
+  SDabContext c{*this, flow, stroke, *layer};
+  if (strokeSink_ == TStrokeSink::Segment)
+    olderFormatSegment(c);
+  else
+    dabTableSegment(c);
+  SRectXYWH dirty{};
+  stroke.getDirtyRect(dirty);
+  repaintStrokeRect(*this, flow, stroke, *layer, dirty, false);
+  return true;
+}
+
 bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool) {
   strokeRect = SRectXYWH{0, 0, 0, 0};
   CLayerData* layer = strokeLayer(*this, stroke);

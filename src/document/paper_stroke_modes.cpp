@@ -38,12 +38,16 @@ void TPaper::activate(bool active) {
   if (active && !isReplaying()) resetPenEngine();
 }
 
-void TPaper::enterOlderFormatMode() { setStrokeProc(TStrokeSink::Segment); }
+void TPaper::enterOlderFormatMode() {
+  setStrokeProc(TStrokeSink::Segment);
+  selectMng_ = std::make_unique<TSelectMng>(width, height);
+}
 
 bool TPaper::leaveOlderFormatMode() {
   // Back to the dab-table walker; the pen engine, when the document has one,
   // can be chosen again.
   setStrokeProc(TStrokeSink::DabTable);
+  selectMng_.reset();
   strokeEngineLevel = penEngine_ ? 2 : 1;
   // The older format knew no transparency: what it painted is opaque.
   if (layers_) {

@@ -10,6 +10,8 @@
 #include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
 #include "filters/filter_run.h"
+#include "filters/legacy_kernels.h"
+#include "filters/legacy_lighting.h"
 #include "filters/flip_filters.h"
 #include "filters/gradient_map_filter.h"
 #include "filters/levels_filter.h"
@@ -26,6 +28,9 @@
 namespace pg {
 
 namespace {
+
+// The older set's grayscale, the one older filter with a menu command.
+constexpr uint8_t kGrayscaleOp = 20;
 
 constexpr uint8_t k0 = 32;
 constexpr uint8_t k2 = 33;
@@ -84,27 +89,28 @@ const std::vector<SFilterEntry> kTable = {
     {nullptr, nullptr, 80, k2, 8, &wave4KernelType1, false},
     {nullptr, nullptr, 17, k4, 16, &colorBalance4Kernel, false},
     {nullptr, nullptr, 52, k0, 0, &lumaToAlpha4Kernel, false},
-    // The older filter set: kernels not built in this system.
-    {nullptr, nullptr, 8, k0, 0, nullptr, false},
-    {nullptr, nullptr, 9, k0, 0, nullptr, false},
-    {nullptr, nullptr, 20, k0, 0, nullptr, false},
-    {nullptr, nullptr, 2, k2, 8, nullptr, true},
-    {nullptr, nullptr, 10, k2, 8, nullptr, false},
-    {nullptr, nullptr, 18, k2, 8, nullptr, false},
-    {nullptr, nullptr, 21, k2, 8, nullptr, false},
-    {nullptr, nullptr, 22, k2, 8, nullptr, false},
-    {nullptr, nullptr, 23, k2, 8, nullptr, true},
-    {nullptr, nullptr, 32, k2, 8, nullptr, false},
-    {nullptr, nullptr, 34, k2, 8, nullptr, false},
-    {nullptr, nullptr, 3, k4, 16, nullptr, true},
-    {nullptr, nullptr, 19, k4, 16, nullptr, false},
-    {nullptr, nullptr, 33, k4, 16, nullptr, false},
+    // The older filter set (its tiles and clouds/rocks are not built).
+    {nullptr, nullptr, 8, k0, 0, &legacySharpen4Kernel, false},
+    {nullptr, nullptr, 9, k0, 0, &legacySharpenMore4Kernel, false},
+    // Grayscale of the older set also serves the menu command.
+    {"filterGrayscale", "actFilterMono", 20, k0, 0, &legacyGrayscale4Kernel, false},
+    {nullptr, nullptr, 2, k2, 8, &legacyMotionBlur4Kernel, true},
+    {nullptr, nullptr, 10, k2, 8, &legacySharpenCustom4Kernel, false},
+    {nullptr, nullptr, 18, k2, 8, &legacyBrightnessContrast4Kernel, false},
+    {nullptr, nullptr, 21, k2, 8, &legacyPosterize4Kernel, false},
+    {nullptr, nullptr, 22, k2, 8, &legacyNoise4Kernel, false},
+    {nullptr, nullptr, 23, k2, 8, &legacyMosaic4Kernel, true},
+    {nullptr, nullptr, 32, k2, 8, &legacyGaussianBlur4Kernel, false},
+    {nullptr, nullptr, 34, k2, 8, &legacyEmboss4Kernel, false},
+    {nullptr, nullptr, 3, k4, 16, &legacyRadialBlur4Kernel, true},
+    {nullptr, nullptr, 19, k4, 16, &legacyHueSaturation4Kernel, false},
+    {nullptr, nullptr, 33, k4, 16, &legacyTwist4Kernel, false},
     {nullptr, nullptr, 36, k4, 16, nullptr, false},
-    {nullptr, nullptr, 16, k6, 24, nullptr, false},
-    {nullptr, nullptr, 35, k6, 24, nullptr, false},
+    {nullptr, nullptr, 16, k6, 24, &legacyLevels4Kernel, false},
+    {nullptr, nullptr, 35, k6, 24, &legacyWave4Kernel, false},
     {nullptr, nullptr, 37, k6, 24, nullptr, false},
     {nullptr, nullptr, 38, k6, 24, nullptr, false},
-    {nullptr, nullptr, 39, kRec, 50, nullptr, false},
+    {nullptr, nullptr, 39, kRec, 50, &legacyLighting4Kernel, false},
 };
 
 // Repeat state: the last command that got past its dialog, and the
@@ -245,8 +251,8 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
     if (!recordForm && params.size() != entry.bytes) return FilterResult::Refused;
     state.remembered[&entry] = params;
   }
-  // Luminance to transparency is not repeated.
-  if (entry.op != 63) state.last = &entry;
+  // Luminance to transparency and grayscale are not repeated.
+  if (entry.op != 63 && entry.op != kGrayscaleOp) state.last = &entry;
   if (recordForm) {
     SFltRecord record;
     if (!fltRecordFromBytes(params, record)) return FilterResult::Refused;

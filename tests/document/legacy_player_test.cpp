@@ -141,10 +141,6 @@ TEST(LegacyPlayer, TheEndACutStreamAndRecordsItCannotPerformStopThePlay) {
   std::vector<Case> cases;
   cases.push_back({"the end code", LegacyStream(32, 24), false, kLegacyEndCode});
   cases.push_back({"the stream cut after a record", LegacyStream(32, 24), true, 0});
-  cases.push_back({"a straight line", LegacyStream(32, 24), false, 305});
-  cases.back().stream.record(305, std::vector<uint8_t>(27, 0));
-  cases.push_back({"the older merge", LegacyStream(32, 24), false, 258});
-  cases.back().stream.record(258, {});
   cases.push_back({"a layer index beyond the layers", LegacyStream(32, 24), false, 288});
   cases.back().stream.record(288, {9});
   for (Case& c : cases) {
@@ -207,6 +203,159 @@ TEST(LegacyPlayer, RectangleAndPolygonFills) {
     if (c.outside != c.inside) {
       EXPECT_EQ(l.image->getPixel(c.outside.X, c.outside.Y), 0xFFFFFFFFu) << c.what;
     }
+  }
+}
+
+struct Rec {
+  uint16_t code;
+  std::vector<uint8_t> payload;
+};
+
+TEventPacket adopted(LegacyStream& s) {
+  s.end();
+  TEventPacket packet;
+  SLegacyStreamInfo info;
+  EXPECT_TRUE(s.ok());
+  EXPECT_TRUE(packet.adopt(s.bytes().data(), s.bytes().size(), info));
+  return packet;
+}
+
+// The older merge: visible layers of one blend mode become the lowest
+// visible one, composed over white at full opacity; hidden layers stay; a
+// mix of modes or a single visible layer changes nothing and the replay goes
+// on to the end.
+TEST(LegacyPlayer, TheOlderMergeOfTheVisibleLayers) {
+  struct Case {
+    const char* what;
+    std::vector<Rec> setup;
+    int32_t layersAfter;
+    uint32_t bottomAfter;  // layer 0 at (5, 5)
+  };
+  const std::vector<Case> cases = {
+      {"two layers of one mode at half opacity",
+       {{256, {0}}, {293, {1, 0, 0, 255}}, {275, {1, 128}}},
+       1,
+       0xFF7F7FFFu},
+      {"a hidden layer between stays",
+       {{256, {0}}, {256, {0}}, {293, {2, 0, 0, 255}}, {274, {1, 0}}},
+       2,
+       0xFF0000FFu},
+      {"two modes do not merge", {{256, {1}}, {293, {1, 0, 0, 255}}}, 2, 0xFFFFFFFFu},
+      {"one visible layer does not merge", {{256, {0}}, {274, {1, 0}}}, 2, 0xFFFFFFFFu},
+  };
+  for (const Case& c : cases) {
+    LegacyStream s(16, 12);
+    for (const Rec& r : c.setup) s.record(r.code, r.payload);
+    s.record(258, {});
+    TEventPacket packet = adopted(s);
+    OpsFixture f;
+    f.doc->enterOlderFormatMode();
+    TStroke stroke;
+    const std::vector<uint16_t> codes = play(f, packet, stroke);
+    EXPECT_EQ(codes.back(), kLegacyEndCode) << c.what;
+    ASSERT_EQ(f.doc->layerCount(), c.layersAfter) << c.what;
+    const CLayerData& bottom = *f.doc->getLayer(0);
+    const uint32_t px = bottom.image->getPixel(5 + bottom.offsetX, 5 + bottom.offsetY);
+    for (int shift : {0, 8, 16, 24})
+      EXPECT_NEAR(int(px >> shift & 0xFF), int(c.bottomAfter >> shift & 0xFF), 1) << c.what << " byte " << shift;
+    EXPECT_EQ(bottom.opacity, 255) << c.what;
+    if (bottom.image->getPixel(5 + bottom.offsetX, 5 + bottom.offsetY) != 0xFFFFFFFFu) {
+      EXPECT_EQ(f.doc->currentLayerIndex(), 0) << c.what << ": the merged layer is current";
+    }
+  }
+}
+
+// A straight line (305) between its two points at full pressure: the
+// pixels along it take the colour, those beside it stay; a line on a layer
+// that is not there draws nothing and the replay goes on.
+TEST(LegacyPlayer, StraightLines) {
+  const auto line = [](uint8_t layer, int16_t x0, int16_t y0, int16_t x1, int16_t y1) {
+    std::vector<uint8_t> p = {layer, 0xFF, 0, 0, 1};
+    for (uint16_t v : {uint16_t(0), uint16_t(4 * 256), uint16_t(256), uint16_t(0), uint16_t(0), uint16_t(256)})
+      LegacyStream::u16(p, v);
+    LegacyStream::u16(p, 0);  // the stroke kind
+    for (int16_t v : {x0, y0, x1, y1}) LegacyStream::u16(p, uint16_t(v));
+    return p;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> payload;
+    std::vector<TPoint> red, white;
+  };
+  const std::vector<Case> cases = {
+      {"across", line(0, 4, 10, 36, 10), {{4, 10}, {20, 10}, {36, 10}}, {{20, 20}, {44, 10}}},
+      {"down", line(0, 20, 2, 20, 28), {{20, 3}, {20, 15}, {20, 27}}, {{10, 15}, {30, 15}}},
+      {"on a missing layer", line(7, 4, 10, 36, 10), {}, {{20, 10}}},
+  };
+  for (const Case& c : cases) {
+    LegacyStream s(48, 32);
+    s.record(305, c.payload);
+    TEventPacket packet = adopted(s);
+    OpsFixture f;
+    f.doc->enterOlderFormatMode();
+    TStroke stroke;
+    EXPECT_EQ(play(f, packet, stroke).back(), kLegacyEndCode) << c.what;
+    const CLayerData& l = *f.doc->getLayer(0);
+    for (const TPoint& p : c.red) {
+      const uint32_t px = l.image->getPixel(p.X + l.offsetX, p.Y + l.offsetY);
+      EXPECT_GT(int(px >> 16 & 0xFF), 200) << c.what << " at " << p.X << "," << p.Y;
+      EXPECT_LT(int(px & 0xFF), 60) << c.what << " at " << p.X << "," << p.Y;
+    }
+    for (const TPoint& p : c.white)
+      EXPECT_EQ(l.image->getPixel(p.X + l.offsetX, p.Y + l.offsetY), 0xFFFFFFFFu) << c.what;
+  }
+}
+
+// The polygon fills go through the current selection slot, which is empty
+// again afterwards; the slots' own bookkeeping.
+TEST(LegacyPlayer, SelectionSlots) {
+  LegacyStream s(40, 30);
+  const uint32_t blue = 0x0000FF;
+  s.polygon(0, &blue, {{2, 2}, {30, 2}, {30, 20}, {2, 20}});
+  TEventPacket packet = adopted(s);
+  OpsFixture f;
+  f.doc->enterOlderFormatMode();
+  TStroke stroke;
+  EXPECT_EQ(play(f, packet, stroke).back(), kLegacyEndCode);
+  ASSERT_NE(f.doc->selectionSlots(), nullptr);
+  EXPECT_TRUE(f.doc->selectionSlots()->isEmpty(0));
+  EXPECT_EQ(f.doc->getLayer(0)->image->getPixel(15, 10), 0xFF0000FFu);
+  EXPECT_EQ(f.doc->getLayer(0)->image->getPixel(35, 25), 0xFFFFFFFFu);
+  EXPECT_TRUE(f.doc->leaveOlderFormatMode());
+  EXPECT_EQ(f.doc->selectionSlots(), nullptr);
+
+  TSelectMng slots(100, 50);
+  const TPoint square[] = {{10, 10}, {40, 10}, {40, 40}, {10, 40}};
+  struct SlotCase {
+    const char* what;
+    int32_t slot;
+    size_t points;
+    bool stored;
+  };
+  for (const SlotCase& c : std::vector<SlotCase>{{"slot 0", 0, 4, true},
+                                                 {"the last slot", 31, 4, true},
+                                                 {"beyond the slots", 32, 4, false},
+                                                 {"below the slots", -1, 4, false},
+                                                 {"two points", 1, 2, false}}) {
+    EXPECT_EQ(slots.setFromPolygon(c.slot, square, c.points), c.stored) << c.what;
+    EXPECT_EQ(slots.isEmpty(c.slot), !c.stored) << c.what;
+    if (!c.stored) continue;
+    const SSelectSlot& slot = *slots.slot(c.slot);
+    EXPECT_EQ(slot.channel.pixelAt(25, 25)[0], 255) << c.what;
+    EXPECT_EQ(slot.channel.pixelAt(60, 25)[0], 0) << c.what;
+    EXPECT_EQ(slot.thumbnail.getPixel(0, 0), 0xFF000000u) << c.what;
+    slots.clearSlot(c.slot);
+    EXPECT_TRUE(slots.isEmpty(c.slot)) << c.what;
+    EXPECT_EQ(slot.channel.pixelAt(25, 25)[0], 0) << c.what;
+    EXPECT_EQ(slot.thumbnail.getPixel(0, 0), 0xFFFFFFFFu) << c.what;
+  }
+  struct ThumbCase {
+    int32_t w, h, tw, th;
+  };
+  for (const ThumbCase& c : std::vector<ThumbCase>{{100, 50, 48, 25}, {50, 100, 25, 48}, {64, 64, 48, 48}, {1000, 1, 48, 1}}) {
+    const SSize t = TSelectMng::thumbnailSize(c.w, c.h);
+    EXPECT_EQ(t.W, c.tw) << c.w << "x" << c.h;
+    EXPECT_EQ(t.H, c.th) << c.w << "x" << c.h;
   }
 }
 

@@ -55,6 +55,22 @@ TEST(FilterRun, ApplyRecordsOneEventAndUndoesToTheUnfilteredPixels) {
   EXPECT_EQ(picture(*f.x.doc), after);
 }
 
+// The grayscale command runs the older kernel with its own event, undoes,
+// and is never the filter that Repeat runs again.
+TEST(FilterRun, GrayscaleCommand) {
+  FilterFixture f;
+  const std::string before = picture(*f.x.doc);
+  ASSERT_EQ(f.command("filterGrayscale", {}), FilterResult::Done);
+  EXPECT_NE(picture(*f.x.doc), before);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilter0, 20}));
+  EXPECT_FALSE(hasLastFilter());
+  ASSERT_TRUE(f.undo());
+  EXPECT_EQ(picture(*f.x.doc), before);
+  ASSERT_EQ(f.command("filterInvert", {}), FilterResult::Done);
+  ASSERT_EQ(f.command("filterGrayscale", {}), FilterResult::Done);
+  EXPECT_EQ(lastFilterAction(), filterByCommand("filterInvert")->action);
+}
+
 TEST(FilterRun, WithoutTheRecordFlagNothingIsWrittenOrKept) {
   FilterFixture f;
   const uint32_t end = f.x.store().committedEnd();

@@ -153,7 +153,7 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
                      ReplayError::OperationFailed});
   }
   cases.push_back({"custom record of 107 bytes", filterRecord(51, 107, 1, 107), ReplayError::BadField});
-  cases.push_back({"older sharpen", StreamBuilder().imageCreate().packet(kPktFilter0, 8, {0, 0, 0, 0}),
+  cases.push_back({"older tiles", StreamBuilder().imageCreate().packet(kPktFilter4, 36, std::vector<uint8_t>(20, 0)),
                    ReplayError::Unsupported});
   cases.push_back({"filter on a missing layer", StreamBuilder().imageCreate().packet(kPktFilter0, 81, {7, 0, 0, 0}),
                    ReplayError::OperationFailed});

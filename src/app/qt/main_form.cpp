@@ -456,12 +456,18 @@ TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int 
   }();
   sub->setWindowIcon(noIcon);
   sub->show();
-  QSize frame = sub->size() - w->viewport()->size();
-  QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
-  sub->resize(QSize(width, height).grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
+  fitDrawWindow(*w, width, height);
   if (childWinMax_ && mdi_->subWindowList().size() == 1) sub->showMaximized();
   documentActivated();
   return w;
+}
+
+void TMainForm::fitDrawWindow(TDrawWindowWidget& w, int width, int height) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(w.parentWidget());
+  if (sub == nullptr || sub->isMaximized()) return;
+  const QSize frame = sub->size() - w.viewport()->size();
+  const QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
+  sub->resize(QSize(width, height).grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
 }
 
 void TMainForm::documentActivated() {

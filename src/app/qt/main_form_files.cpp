@@ -35,6 +35,7 @@
 #include "io/clipboard_image.h"
 #include "io/file_kinds.h"
 #include "io/image_codecs.h"
+#include "io/legacy_document.h"
 #include "io/native_file_reader.h"
 #include "io/qt/file_dialog.h"
 #include "io/qt/progress_dialog.h"
@@ -43,6 +44,7 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
+#include "record/legacy_event_packet.h"
 
 namespace pg {
 namespace {
@@ -64,12 +66,6 @@ void reportSave(const SSaveOutcome& outcome) {
     showInfo(outcome.message);
   else
     showWarning(outcome.message);
-}
-
-// The first four bytes of a legacy document; fewer than four give false.
-bool legacyMagic(const std::string& path, char magic[4]) {
-  std::ifstream in(path, std::ios::binary);
-  return in.read(magic, 4) && in.gcount() == 4;
 }
 
 // The folder a save dialog starts in: the document's own folder when the
@@ -132,8 +128,9 @@ TDrawWindowWidget* TMainForm::findDrawWindow(const QString& path) const {
 }
 
 void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
-  // A version 1.1 recording is never written back: the window keeps no path.
-  if (fileKindFromExt(std8(path)) != FileKind::LegacyRecording) window.window().setFileName(std8(path));
+  // Version 1.1 files are never written back: the window keeps no path.
+  const FileKind kind = fileKindFromExt(std8(path));
+  if (kind != FileKind::LegacyRecording && kind != FileKind::LegacyDocument) window.window().setFileName(std8(path));
   window.window().paper().name = std8(path);
   window.window().updateTitle();
   window.window().exchangeModified(false);
@@ -204,15 +201,26 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       break;
     }
     case FileKind::LegacyDocument: {
-      char magic[4];
-      if (!legacyMagic(p, magic)) return nullptr;
-      if (std::string_view(magic, 4) != "LGB " && std::string_view(magic, 4) != "LGB2") {
-        showWarning(resString(66544));
+      window = newDrawWindow(QString(), 1, 1, 72);
+      if (window == nullptr) {
+        showWarning(resString(66542));
         return nullptr;
       }
-      // The importer of version-1.1 documents is not part of this program.
-      showWarning(formatRes(66543, {p, int64_t(1)}));
-      return nullptr;
+      auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
+      auto events = std::make_unique<TEventPacket>();
+      const SLegacyImportResult r = importLegacyDocument(p, *doc, *events);
+      const bool read = r.status == LegacyImport::Layers || r.status == LegacyImport::NoLayers ||
+                        r.status == LegacyImport::Broken;
+      if (!r.message.empty()) showWarning(r.message);
+      if (!read || !window->window().adoptDocument(std::move(doc))) {
+        if (r.message.empty()) showWarning(formatRes(66543, {p, int64_t(1)}));
+        window->window().exchangeModified(false);
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) delete sub;
+        return nullptr;
+      }
+      if (events->size() > 0) window->window().keepLegacyEvents(std::move(events));
+      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
+      break;
     }
     case FileKind::EventsV1:
     case FileKind::EventsV3:
@@ -227,6 +235,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         showWarning(resString(66545));
         return nullptr;
       }
+      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
       break;
     default:
       showWarning(formatRes(kResUnsupportedFormat, {p}));

@@ -1,0 +1,194 @@
+#include "io/legacy_document.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "core/blend_modes.h"
+#include "core/block_image.h"
+#include "core/byte_cursor.h"
+#include "core/limits.h"
+#include "core/plane_ops.h"
+#include "core/planes.h"
+#include "document/flow_image.h"
+#include "document/layer_data.h"
+#include "document/layer_mngr.h"
+#include "document/paper.h"
+#include "platform/string_table.h"
+#include "record/legacy_event_packet.h"
+
+namespace pg {
+
+namespace {
+
+constexpr uint32_t kResUnknownFormat = 67800;
+constexpr uint32_t kResNotImplemented = 67801;
+constexpr uint32_t kResEventsBroken = 67802;
+constexpr uint32_t kResFileEndsEarly = 67803;
+constexpr int32_t kMaxSide = 10000;
+constexpr uint8_t kRunLimit = 125;  // bytes below introduce a run
+
+SLegacyImportResult outcome(LegacyImport status, uint32_t messageId = 0) {
+  SLegacyImportResult r;
+  r.status = status;
+  if (messageId != 0) r.message = resString(messageId);
+  return r;
+}
+
+// The list read from the file takes the document's place; the document is
+// set up as the header describes it.
+void install(TPaper& doc, std::unique_ptr<CLayerMngr>& layers, const SLegacyDocHeader& h, const std::string& name) {
+  doc.name = name;
+  doc.setSize(nullptr, h.width, h.height);
+  doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
+  doc.undoExchangeLayerList(layers);
+  if (TFlowImage* flow = doc.flowImage()) doc.loadFlowImage(*flow, doc.layers()->current(), true);
+  doc.ready = true;
+  doc.notifyChange(true);
+}
+
+}  // namespace
+
+void legacyDocHeaderFields(CByteCursor& c, SLegacyDocHeader& h) {
+  c.bytes(reinterpret_cast<uint8_t*>(h.magic), 4)
+      .field(h.storage)
+      .field(h.width)
+      .field(h.height)
+      .field(h.paperColor)
+      .field(h.lastLayer)
+      .field(h.currentLayer)
+      .field(h.legacyFlag)
+      .zeros(1)
+      .field(h.eventBytes)
+      .zeros(4);
+}
+
+void legacyDocLayerFields(CByteCursor& c, SLegacyDocLayer& l) { c.field(l.kind).field(l.opacity).field(l.visible).zeros(5); }
+
+size_t decodeLegacyPixels(const uint8_t* data, size_t size, TMTC& plane) {
+  if (!plane.IsAllocated() || plane.Width <= 0 || plane.Height <= 0) return 0;
+  const size_t w = size_t(plane.Width);
+  const size_t total = w * size_t(plane.Height);
+  size_t k = 0, at = 0;
+  const auto put = [&](const uint8_t* rgb) {
+    *plane.pixelAt(int32_t(k % w), int32_t(k / w)) = uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2];
+    ++k;
+  };
+  while (k < total && at < size) {
+    const uint8_t b = data[at++];
+    if (b < kRunLimit) {
+      if (size - at < 3) break;
+      const uint8_t* rgb = data + at;
+      at += 3;
+      for (uint32_t n = 0; n < b && k < total; ++n) put(rgb);
+    } else {
+      for (uint32_t n = 0; n < uint32_t(255 - b) && k < total && size - at >= 3; ++n, at += 3) put(data + at);
+    }
+  }
+  return k;
+}
+
+SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const std::string& name, TPaper& doc,
+                                      TEventPacket& packet) {
+  SLegacyDocHeader h;
+  if (size >= 4 && std::memcmp(data, kLegacyDocumentMagicV1, 4) == 0)
+    return outcome(LegacyImport::FirstVariant, kResNotImplemented);
+  if (!readRecord(data, size, h, legacyDocHeaderFields) || std::memcmp(h.magic, kLegacyDocumentMagic, 4) != 0)
+    return outcome(LegacyImport::UnknownFormat, kResUnknownFormat);
+  if (h.width < 1 || h.width > kMaxSide || h.height < 1 || h.height > kMaxSide)
+    return outcome(LegacyImport::BadSize, kResUnknownFormat);
+
+  SLegacyImportResult result = outcome(h.storage == 0 ? LegacyImport::Layers : LegacyImport::NoLayers);
+  auto layers = std::make_unique<CLayerMngr>(24);
+  layers->setDocumentSize(h.width, h.height);
+  size_t at = kLegacyDocHeaderBytes;
+  bool cut = false;
+  if (h.storage == 0) {
+    // One plane for every layer, as the format was written: a layer whose
+    // pixels end early keeps what the plane held.
+    TMTC plane;
+    if (!plane.Resize(h.width, h.height)) return outcome(LegacyImport::Unreadable);
+    fill(plane, 0);
+    for (int32_t i = 0; i <= int32_t(h.lastLayer) && !cut; ++i) {
+      SLegacyDocLayer rec;
+      uint32_t length = 0;
+      CByteCursor c = CByteCursor::reading(data + at, size - at);
+      legacyDocLayerFields(c, rec);
+      c.field(length);
+      if (!c.ok()) {
+        cut = true;
+        break;
+      }
+      at += c.position();
+      const size_t held = std::min<size_t>(length, size - at);
+      cut = held < length;
+      (void)decodeLegacyPixels(data + at, held, plane);
+      at += held;
+      // A kind this program does not know is laid in the normal mode.
+      const int32_t mode = rec.kind < kBlendModeCount ? int32_t{rec.kind} : int32_t{lbmNormal};
+      const int32_t index = layers->insertLayer(i, h.width, h.height, mode, false, rec.opacity, rec.visible != 0);
+      CLayerData* layer = layers->getLayer(index);
+      if (layer == nullptr) return outcome(LegacyImport::Unreadable);
+      layers->setCurrent(index);
+      // The format stores no names: the layers are numbered from 1.
+      (void)layers->setDefaultName(index, 1);
+      flipVertical(plane);
+      if (!layer->image->copyFromPlane(plane, 0, 0, 255)) return outcome(LegacyImport::Unreadable);
+      layer->image->compact();
+      if (rec.kind < 3) layer->setAlphaAll(255);
+      layer->fitThumbnail();
+      layer->updateThumbnail();
+    }
+  }
+  if (layers->count() == 0) {
+    // Nothing could be read: the document keeps one white layer.
+    const int32_t index = layers->insertLayer(0, h.width, h.height, lbmNormal, false, 255, true);
+    (void)layers->setDefaultName(index, 1);
+    if (CLayerData* layer = layers->getLayer(index)) {
+      layer->fitThumbnail();
+      layer->updateThumbnail();
+    }
+  }
+  layers->setCurrent(std::min<int32_t>(h.currentLayer, layers->lastIndex()));
+  install(doc, layers, h, name);
+  doc.legacyFlag = h.legacyFlag != 0;
+
+  if (cut) {
+    result.status = LegacyImport::Broken;
+    result.message = resString(kResFileEndsEarly);
+    packet.clear();
+    return result;
+  }
+  if (h.eventBytes != 0) {
+    SLegacyStreamInfo info;
+    if (h.eventBytes > size - at || !packet.adopt(data + at, h.eventBytes, info)) {
+      result.eventsRefused = true;
+      result.message = resString(kResEventsBroken);
+      packet.clear();
+      doc.legacyFlag = true;
+    }
+  }
+  return result;
+}
+
+SLegacyImportResult importLegacyDocument(const std::string& path, TPaper& doc, TEventPacket& packet) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return outcome(LegacyImport::Unreadable);
+  const std::streamoff length = in.tellg();
+  if (length < 0 || uint64_t(length) > kLegacyDocumentMax) return outcome(LegacyImport::Unreadable);
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(size_t(length));
+  } catch (const std::bad_alloc&) {
+    return outcome(LegacyImport::Unreadable);
+  }
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), length)) return outcome(LegacyImport::Unreadable);
+  std::string name = path;
+  if (const size_t slash = name.find_last_of('/'); slash != std::string::npos) name = name.substr(slash + 1);
+  return importLegacyBytes(bytes.data(), bytes.size(), name, doc, packet);
+}
+
+}  // namespace pg
