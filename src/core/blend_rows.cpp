@@ -14,6 +14,7 @@
 
 #include "core/blend_modes.h"
 #include "core/blend_rows_list.h"
+#include "core/composite_core.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -138,6 +139,11 @@ constexpr Entry fastEntry() {
 
 const Entry kEntries[] = {
     PG_VEC_ENTRIES
+#if PG_BLEND_SSE2
+    PG_BLEND_MULTIPLY_MERGE_ENTRY
+#else
+    loopEntry<&blendMultiplyMerge>(),
+#endif
     // blend arithmetic without a vector form
     loopEntry<&lerpPixelRgbTab>(),
     loopEntry<&pixelSet>(),
@@ -157,6 +163,17 @@ const Entry kEntries[] = {
     loopEntry<&blendDodgeOver>(),
     loopEntry<&blendVividLightOver>(),
 };
+
+// The composite records by source operator (see opsRowKernels).
+struct OpsEntry {
+  PixelOp32 srcOp;
+  PixelOp32 pixel;
+  RowOp32 row;
+  RowFillOp32 fill;
+};
+#if PG_BLEND_SSE2
+const OpsEntry kOpsEntries[] = {PG_BLEND_VEC_OPS(PG_BLEND_OPS_ENTRY)};
+#endif
 
 int gLevel = -1;  // -1 not yet decided
 
@@ -204,6 +221,17 @@ SRowKernels findRowKernels(PixelOp32 op) {
 }
 
 }  // namespace
+
+SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix) {
+  SRowKernels k;
+  if (ops.DstOp != &lerpPixelRgb || ops.SrcOp == nullptr || exactMix != mixesTowardBlend(ops.SrcOp)) return k;
+  if (useAvx2() && avx2OpsRowKernels(ops.SrcOp, k)) return k;
+#if PG_BLEND_SSE2
+  for (const OpsEntry& e : kOpsEntries)
+    if (e.srcOp == ops.SrcOp) return {e.pixel, e.row, e.fill};
+#endif
+  return k;
+}
 
 SRowKernels rowKernels(PixelOp32 op) {
   // Callers look up once per rectangle, often the same operator many times

@@ -7,6 +7,8 @@ namespace pg {
 // The AVX2 kernels of op (False when op has none or the build has no AVX2
 // kernels). Only to be called where the processor has AVX2.
 bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
+// Likewise for the composite records of source operator srcOp (opsRowKernels).
+bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
 }  // namespace pg
 
 // X(operator, kind, source alpha?)
@@ -71,9 +73,36 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
   X(blendLinearLightOver, KLerp<BLinearLight>, true)        \
   X(blendPinLightOver, KLerp<BPinLight>, true)
 
+// Composite records whose destination operator is lerpPixelRgb, by their
+// source operator: each runs as the separable alpha-over row of its kind
+// (opsOverPixel). X(source operator, kind)
+#define PG_BLEND_VEC_OPS(X)                          \
+  X(lerpPixelRgb, KLerp<BSource>)                    \
+  X(blendMultiplyRgb, KMultiply)                     \
+  X(blendAddRgb, KAdd)                               \
+  X(blendSubRgb, KSub)                               \
+  X(blendScreen, KLerp<BScreen>)                     \
+  X(blendOverlay, KLerp<BOverlay>)                   \
+  X(blendHardLight, KLerp<BHardLight>)               \
+  X(blendDifference, KLerp<BDifference>)             \
+  X(blendExclusion, KLerp<BExclusion>)               \
+  X(blendDarken, KLerp<BDarken>)                     \
+  X(blendLighten, KLerp<BLighten>)                   \
+  X(blendHue, KColourModel<HueSel>)                  \
+  X(blendSaturation, KColourModel<SaturationSel>)    \
+  X(blendColor, KColourModel<ColorSel>)              \
+  X(blendLuminosity, KColourModel<LuminositySel>)    \
+  X(blendSubtractNega, KSubtractNega)                \
+  X(blendLinearLight, KLerp<BLinearLight>)           \
+  X(blendPinLight, KLerp<BPinLight>)
+
 // The entries of a registry built from the lists (inside the namespace that
 // holds the kernel templates).
 #define PG_BLEND_ROW_ENTRY(op, kind, srcAlpha) \
   {&op, &vecRow<kind, srcAlpha, &op>, &vecFill<kind, srcAlpha, &op>},
 #define PG_BLEND_OVER_ENTRY(op, kind, separable) \
   {&op, &vecOverRow<kind, separable, &op>, &vecOverFill<kind, separable, &op>},
+#define PG_BLEND_OPS_ENTRY(op, kind) \
+  {&op, &opsOverPixel<&op>, &vecOverRow<kind, true, &opsOverPixel<&op>>, &vecOverFill<kind, true, &opsOverPixel<&op>>},
+#define PG_BLEND_MULTIPLY_MERGE_ENTRY \
+  {&blendMultiplyMerge, &vecMultiplyMergeRow<&blendMultiplyMerge>, &vecMultiplyMergeFill<&blendMultiplyMerge>},

@@ -232,18 +232,21 @@ struct KMultiply {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return mul255v(d, sub16(k16(255), mul255v(sub16(k16(255), s), a))); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 // add: min(255, d + a*s/255).
 struct KAdd {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return min16(add16(d, mul255v(a, s)), k16(255)); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 // subtract: max(0, d - a*s/255).
 struct KSub {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return subsU16(d, mul255v(a, s)); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 // subtract negative: max(0, d - (255 - s)*a/255).
 struct KSubtractNega {
@@ -460,5 +463,55 @@ void vecOverFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) {
   const V p = k16(static_cast<int>(opacity));
   const V S = k32(colour);
   for (; i + kGroup <= n; i += kGroup) overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, colour, nullptr, opacity);
+  for (; i < n; ++i) Op(dst + i, colour, opacity);
+}
+
+// A composite record with lerpPixelRgb as its destination operator
+// (compositePixelOpsMix) is the separable source-over of its source
+// operator's mix: the alpha-over row of kind K. The record's start colour and
+// flags change no pixel there, so one pixel operator per source operator
+// stands for every such record (the tail and the reference).
+template <PixelOp32 SrcOp>
+void opsOverPixel(uint32_t* dst, uint32_t src, uint32_t opacity) {
+  static constexpr SPixelBlendOps kOps{0, 0, &lerpPixelRgb, SrcOp};
+  compositePixelOpsMix(dst, src, opacity, kOps, mixesTowardBlend(SrcOp));
+}
+
+// The multiply merge: the source-alpha multiply where the destination is
+// opaque, the union of the two layers elsewhere (lane by lane in a group
+// that holds both).
+inline void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
+  const V amask = k32(0xFF000000u);
+  const V dA = vAnd(D, amask);
+  if (allEq32(dA, amask)) {
+    vStore(dst, stepGroup<KMultiply, true>(D, S, p));
+  } else if (allEq32(dA, vZero())) {
+    vStore(dst, overTransparent(D, S, p));
+  } else {
+    vStore(dst, select(cmpEq32(dA, amask), stepGroup<KMultiply, true>(D, S, p), overMixed<KLerp<BMultiply>>(D, S, p)));
+  }
+}
+
+template <PixelOp32 Op>
+void vecMultiplyMergeRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
+  if (opacity == 0) return;
+  size_t i = 0;
+  const V p = k16(static_cast<int>(opacity));
+  const V amask = k32(0xFF000000u);
+  for (; i + kGroup <= n; i += kGroup) {
+    const V S = vLoad(src + i);
+    if (allEq32(vAnd(S, amask), vZero())) continue;
+    multiplyMergeGroup(dst + i, vLoad(dst + i), S, p);
+  }
+  for (; i < n; ++i) Op(dst + i, src[i], opacity);
+}
+
+template <PixelOp32 Op>
+void vecMultiplyMergeFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) {
+  if (mulDiv255(opacity, pixelAlpha(colour)) == 0) return;
+  size_t i = 0;
+  const V p = k16(static_cast<int>(opacity));
+  const V S = k32(colour);
+  for (; i + kGroup <= n; i += kGroup) multiplyMergeGroup(dst + i, vLoad(dst + i), S, p);
   for (; i < n; ++i) Op(dst + i, colour, opacity);
 }
