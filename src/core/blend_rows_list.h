@@ -9,6 +9,8 @@ namespace pg {
 bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
 // Likewise for the composite records of source operator srcOp (opsRowKernels).
 bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
+// The soft-light curve (softLightCurve) of every byte, for the vector kernels.
+const int32_t* softLightCurveTable();
 }  // namespace pg
 
 // X(operator, kind, source alpha?)
@@ -31,6 +33,10 @@ bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
   X(blendSubtractNega, KSubtractNega, false)                  \
   X(blendLinearLight, KLerp<BLinearLight>, false)             \
   X(blendPinLight, KLerp<BPinLight>, false)                   \
+  X(blendSoftLight, KLerp<BSoftLight>, false)                 \
+  X(blendBurn, KLerp<BBurn>, false)                           \
+  X(blendDodge, KLerp<BDodge>, false)                         \
+  X(blendVividLight, KLerp<BVividLight>, false)               \
   X(blendMultiplyOpacity, KMultiply, true)                    \
   X(blendAddOpacity, KAdd, true)                              \
   X(blendSubtractOpacity, KSub, true)                         \
@@ -48,7 +54,11 @@ bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
   X(blendLuminosityA, KColourModel<LuminositySel>, true)      \
   X(blendSubtractNegaA, KSubtractNega, true)                  \
   X(blendLinearLightA, KLerp<BLinearLight>, true)             \
-  X(blendPinLightA, KLerp<BPinLight>, true)
+  X(blendPinLightA, KLerp<BPinLight>, true)                   \
+  X(blendSoftLightA, KLerp<BSoftLight>, true)                 \
+  X(blendBurnA, KLerp<BBurn>, true)                           \
+  X(blendDodgeA, KLerp<BDodge>, true)                         \
+  X(blendVividLightA, KLerp<BVividLight>, true)
 
 // Alpha-over operators, the kind of their mix over an opaque destination, and
 // whether they are the separable source-over of that mix everywhere (else
@@ -71,7 +81,11 @@ bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
   X(blendLuminosityOver, KColourModel<LuminositySel>, true) \
   X(blendSubtractNegaOver, KSubtractNega, true)             \
   X(blendLinearLightOver, KLerp<BLinearLight>, true)        \
-  X(blendPinLightOver, KLerp<BPinLight>, true)
+  X(blendPinLightOver, KLerp<BPinLight>, true)              \
+  X(blendSoftLightOver, KLerp<BSoftLight>, true)            \
+  X(blendBurnOver, KLerp<BBurn>, true)                      \
+  X(blendDodgeOver, KLerp<BDodge>, true)                    \
+  X(blendVividLightOver, KLerp<BVividLight>, true)
 
 // Composite records whose destination operator is lerpPixelRgb, by their
 // source operator: each runs as the separable alpha-over row of its kind
@@ -94,7 +108,11 @@ bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
   X(blendLuminosity, KColourModel<LuminositySel>)    \
   X(blendSubtractNega, KSubtractNega)                \
   X(blendLinearLight, KLerp<BLinearLight>)           \
-  X(blendPinLight, KLerp<BPinLight>)
+  X(blendPinLight, KLerp<BPinLight>)                 \
+  X(blendSoftLight, KLerp<BSoftLight>)               \
+  X(blendBurn, KLerp<BBurn>)                         \
+  X(blendDodge, KLerp<BDodge>)                       \
+  X(blendVividLight, KLerp<BVividLight>)
 
 // The entries of a registry built from the lists (inside the namespace that
 // holds the kernel templates).

@@ -207,6 +207,70 @@ struct BPinLight {
   }
 };
 
+// min(255, floor(floor(n / d) * scale)) for 16-bit lanes n <= 65535 and
+// 1 <= d <= 255, scale 1 or 1/2: the correctly rounded float quotient of such
+// integers never reaches the next integer, and halving is exact.
+inline V quotientMin255(V n, V d, float scale) {
+  const auto part = [&](V (*widen)(V)) {
+    VF q = ftrunc(fdiv(toF(widen(n)), toF(widen(d))));
+    if (scale != 1.0f) q = ftrunc(fmul(q, kf(scale)));
+    return truncI(fmin(q, kf(255.0f)));
+  };
+  return packWords(part(&loWords), part(&hiWords));
+}
+inline V eq16(V a, int v) { return cmpEq16(a, k16(v)); }
+// colour burn: s = 0: 255 where d = 255, else 0; else 255 - min(255, (255-d)*255 / s).
+struct BBurn {
+  static V b(V d, V s) {
+    const V q = sub16(k16(255), quotientMin255(mullo16(sub16(k16(255), d), k16(255)), max16(s, k16(1)), 1.0f));
+    return select(eq16(s, 0), vAnd(eq16(d, 255), k16(255)), q);
+  }
+};
+// colour dodge: s = 255: 255 where d > 0, else 0; else min(255, d*255 / (255-s)).
+struct BDodge {
+  static V b(V d, V s) {
+    const V q = quotientMin255(mullo16(d, k16(255)), max16(sub16(k16(255), s), k16(1)), 1.0f);
+    return select(eq16(s, 255), vAndNot(eq16(d, 0), k16(255)), q);
+  }
+};
+// vivid light: below 128 a halved burn (0 at s = 0), from 128 a halved dodge
+// (255 at s = 255); one division serves both halves.
+struct BVividLight {
+  static V b(V d, V s) {
+    const V low = lt16(s, k16(128));
+    const V num = mullo16(select(low, sub16(k16(255), d), d), k16(255));
+    const V den = max16(select(low, s, sub16(k16(255), s)), k16(1));
+    const V q = quotientMin255(num, den, 0.5f);
+    const V r = select(low, sub16(k16(255), q), q);
+    return select(eq16(s, 0), vZero(), select(eq16(s, 255), k16(255), r));
+  }
+};
+// The soft-light curve of each lane's byte, from its table.
+inline V softCurveOf(V d) {
+  const int32_t* table = softLightCurveTable();
+#if PG_VEC_WIDTH == 256
+  const V lo = _mm256_i32gather_epi32(table, loWords(d), 4);
+  const V hi = _mm256_i32gather_epi32(table, hiWords(d), 4);
+  return packWords(lo, hi);
+#else
+  alignas(16) uint16_t lanes[8];
+  _mm_store_si128(reinterpret_cast<V*>(lanes), d);
+  for (uint16_t& v : lanes) v = static_cast<uint16_t>(table[v]);
+  return _mm_load_si128(reinterpret_cast<const V*>(lanes));
+#endif
+}
+// soft light: s < 128: (255d - (255-2s) * (d(255-d)/255)) / 255, never below
+// 0 as d(255-d)/255 <= d; else (255d + (curve(d) - d)(2s - 255)) / 255 with
+// the curve never below d; both numerators within 0..65025.
+struct BSoftLight {
+  static V b(V d, V s) {
+    const V d255 = mullo16(d, k16(255));
+    const V low = sub16(d255, mullo16(sub16(k16(255), add16(s, s)), mul255v(d, sub16(k16(255), d))));
+    const V high = add16(d255, mullo16(sub16(softCurveOf(d), d), sub16(add16(s, s), k16(255))));
+    return div255v(select(lt16(s, k16(128)), low, high));
+  }
+};
+
 // ---- kernel kinds: the new channels of a group from d, s and alpha a
 
 // Move toward B(d, s) by a.

@@ -239,9 +239,9 @@ TEST_P(BlendRowLevels, CompositeRecordRowsEqualTheRecordPerPixel) {
 }
 
 TEST_P(BlendRowLevels, FastColourFormsEqualTheReferencesOverManyPixels) {
-  // The per-pixel fast forms (reciprocal divisions, the soft-light table) on
-  // many more pixels than the row test, including every byte pair for the
-  // separable ones.
+  // The modes with a division or the soft-light curve per channel, and the
+  // colour-model ones, on many more pixels than the row test, including every
+  // byte pair for the separable ones.
   const PixelOp32 ops[] = {&blendBurn, &blendDodge, &blendVividLight, &blendSoftLight, &blendHue,
                            &blendSaturation, &blendColor, &blendLuminosity};
   std::mt19937 rng(5);
