@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 #include "core/blend_modes.h"
 #include "core/blend_rows_list.h"

@@ -4,6 +4,7 @@
 // built for AVX2.
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "core/blend_modes.h"
 #include "core/blend_rows.h"

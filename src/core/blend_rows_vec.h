@@ -486,19 +486,48 @@ inline V overMixed(V D, V S, V p) {
   return packBytes(overDivide(d0, s0, sa0, spreadAlpha(d0), x0), overDivide(d1, s1, sa1, spreadAlpha(d1), x1));
 }
 
+// Normal over a group with destination alphas of every kind, one pixel a
+// 32-bit lane: C = (255*sa*s + (255-sa)*dA*d) / den, den = 255*sa + (255-sa)*dA,
+// the alpha terms (each at most 65025) taken on 16-bit halves whose upper
+// halves stay 0. One division per group gives the reciprocal of every
+// pixel's den; each channel's quotient from it is within one of the true one
+// and is corrected by exact products (every term below 2^24).
+__attribute__((always_inline)) inline V overMixedNormal(V D, V S, V p) {
+  const V m8 = k32(0xFF);
+  const V op = vAnd(p, k32(0xFFFF));
+  const V sa = mul255v(srli32(S, 24), op), dA = srli32(D, 24);
+  const V A = mullo16(sa, k16(255)), B = mullo16(sub16(k32(255), sa), dA);
+  const V outA = sub16(add16(sa, dA), mul255v(dA, sa));
+  const VF fA = toF(A), fB = toF(B), den = toF(add16(A, B));
+  const VF r = fdiv(kf(1.0f), fmax(den, kf(1.0f)));
+  const auto channel = [&](V s, V d) {
+    const VF num = fadd(fmul(toF(vAnd(s, m8)), fA), fmul(toF(vAnd(d, m8)), fB));
+    VF q = ftrunc(fmul(num, r));
+    const VF rem = fsub(num, fmul(q, den));
+    q = fadd(q, fsub(fand(fge(rem, den), kf(1.0f)), fand(flt(rem, kf(0.0f)), kf(1.0f))));
+    return truncI(q);
+  };
+  // The three channels side by side (independent chains).
+  const V b = channel(S, D), g = channel(srli32(S, 8), srli32(D, 8)), rr = channel(srli32(S, 16), srli32(D, 16));
+  const V colour = vOr(vOr(slli32(outA, 24), slli32(rr, 16)), vOr(slli32(g, 8), b));
+  return select(cmpEq32(outA, vZero()), D, colour);
+}
+
 // A row of the alpha-over operator Op: groups with a transparent source stay,
 // groups over an opaque destination are the explicit mix at the source's
 // alpha (kind K), groups over a transparent one take the source; the others
 // go through the separable source-over when Mixed (the operator is that
 // composite of K), else through Op pixel by pixel.
 template <class K, bool Mixed, PixelOp32 Op>
-inline void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
+__attribute__((always_inline)) inline void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
   const V amask = k32(0xFF000000u);
   const V dA = vAnd(D, amask);
   if (allEq32(dA, amask)) {
     vStore(dst, stepGroup<K, true>(D, S, p));
   } else if (allEq32(dA, vZero())) {
     vStore(dst, overTransparent(D, S, p));
+  } else if constexpr (Mixed && std::is_same_v<K, KLerp<BSource>>) {
+    vStore(dst, overMixedNormal(D, S, p));
   } else if constexpr (Mixed) {
     vStore(dst, overMixed<K>(D, S, p));
   } else {
@@ -544,7 +573,7 @@ void opsOverPixel(uint32_t* dst, uint32_t src, uint32_t opacity) {
 // The multiply merge: the source-alpha multiply where the destination is
 // opaque, the union of the two layers elsewhere (lane by lane in a group
 // that holds both).
-inline void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
+__attribute__((always_inline)) inline void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
   const V amask = k32(0xFF000000u);
   const V dA = vAnd(D, amask);
   if (allEq32(dA, amask)) {
