@@ -31,7 +31,7 @@ CTilePool::~CTilePool() {
 }
 
 bool CTilePool::mapChunk(uint32_t& index) {
-  void* p = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* p = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
   if (p == MAP_FAILED) return false;
   try {
     if (vacant_.empty()) {
