@@ -155,9 +155,78 @@ struct GridCursor {
   int64_t left() const { return total - placed; }
 };
 
-// Encoding 1: n packed tiles into the image's tiles from the cursor on.
+// Packed blocks read and their tiles committed, waiting to be expanded into
+// the tiles: each block expands on its own, so a batch of them expands on
+// every core with the very pixels of one thread. The pool and the image are
+// only read while a batch expands.
+class PackedBatch {
+ public:
+  // Whether the batch should be expanded before more blocks are read.
+  bool full() const { return blocks_.size() >= kBlocks || bytes_ >= kBytes; }
+
+  void add(WorkBlock packed, uint32_t packedBytes, int64_t firstTile, uint32_t n) {
+    blocks_.push_back({std::move(packed), packedBytes, firstTile, n, kRcOk});
+    bytes_ += packedBytes;
+  }
+
+  // Expands every block of the batch into its tiles and empties the batch;
+  // answers the code of the first block (in file order) that failed.
+  uint8_t expand(CBlockImage& image, const STileBlockKind& kind) {
+    if (blocks_.empty()) return kRcOk;
+    // One buffer a thread that the largest block unpacks into.
+    uint32_t most = 0;
+    for (const SPending& b : blocks_) most = std::max(most, b.n);
+    std::vector<WorkBlock> scratch(static_cast<size_t>(std::min<int64_t>(parallelWorkers(), int64_t(blocks_.size()))));
+    for (WorkBlock& raw : scratch) {
+      raw = workBlock(uint64_t{most} * kTileBytes);
+      if (!raw) {
+        clear();
+        return kRcOutOfMemory;
+      }
+    }
+    const bool ran = parallelFor(int64_t(blocks_.size()), [&](int64_t i, int worker) {
+      SPending& b = blocks_[size_t(i)];
+      WorkBlock& raw = scratch[size_t(worker)];
+      const uint64_t rawBytes = uint64_t{b.n} * kTileBytes;
+      if (!expandExact(b.packed.get(), b.packedBytes, raw.get(), rawBytes)) {
+        b.code = kind.rcSizes;
+        return;
+      }
+      for (uint32_t k = 0; k < b.n; ++k)
+        std::memcpy(image.tileMemory(image.tileRef(int32_t(b.firstTile + k))), raw.get() + size_t(k) * kTileBytes,
+                    kTileBytes);
+    });
+    uint8_t code = ran ? kRcOk : kRcOutOfMemory;
+    for (const SPending& b : blocks_)
+      if (code == kRcOk) code = b.code;
+    clear();
+    return code;
+  }
+
+ private:
+  void clear() {
+    blocks_.clear();
+    bytes_ = 0;
+  }
+
+  static constexpr size_t kBlocks = 256;
+  static constexpr uint64_t kBytes = 16u << 20;
+
+  struct SPending {
+    WorkBlock packed;
+    uint32_t packedBytes;
+    int64_t firstTile;
+    uint32_t n;
+    uint8_t code;
+  };
+  std::vector<SPending> blocks_;
+  uint64_t bytes_ = 0;
+};
+
+// Encoding 1: n packed tiles into the image's tiles from the cursor on; the
+// tiles are committed here and filled when the batch expands.
 uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
-                   uint32_t body, GridCursor& at) {
+                   uint32_t body, GridCursor& at, PackedBatch& batch) {
   const uint32_t n = head.tiles;
   const uint32_t packedBytes = head.packed;
   const uint64_t rawBytes = head.raw;
@@ -169,15 +238,16 @@ uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& ki
   if (int64_t{n} > at.left()) return kind.rcOutside;
   if (int64_t{body} > stream.remaining()) return kRcShortRead;
   WorkBlock packed = workBlock(packedBytes);
-  WorkBlock raw = workBlock(rawBytes);
-  if (!packed || !raw) return kRcOutOfMemory;
+  if (!packed) return kRcOutOfMemory;
   if (!stream.readExact(packed.get(), packedBytes)) return kRcShortRead;
-  if (!expandExact(packed.get(), packedBytes, raw.get(), rawBytes)) return kind.rcSizes;
   for (uint32_t k = 0; k < n; ++k) {
-    STileRec& t = image.tileRef(int32_t(at.placed + k));
-    if (!image.commitTileForOverwrite(t)) return kRcOutOfMemory;
-    std::memcpy(image.tileMemory(t), raw.get() + size_t(k) * kTileBytes, kTileBytes);
+    if (image.commitTileForOverwrite(image.tileRef(int32_t(at.placed + k)))) continue;
+    // Out of memory: but a block whose data is broken answers that first.
+    WorkBlock raw = workBlock(rawBytes);
+    if (raw && !expandExact(packed.get(), packedBytes, raw.get(), rawBytes)) return kind.rcSizes;
+    return kRcOutOfMemory;
   }
+  batch.add(std::move(packed), packedBytes, at.placed, n);
   at.placed += n;
   return kRcOk;
 }
@@ -204,7 +274,8 @@ uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& k
   return kRcOk;
 }
 
-uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at) {
+uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at,
+                  PackedBatch& batch) {
   const int64_t start = stream.position();
   uint8_t bytes[kTileBlockHeadBytes];
   STileBlockHead head;
@@ -219,7 +290,7 @@ uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kin
   uint8_t code = kind.rcEncoding;
   switch (head.encoding) {
     case kTileEncodingPacked:
-      code = readPacked(stream, image, kind, head, body, at);
+      code = readPacked(stream, image, kind, head, body, at, batch);
       break;
     case kTileEncodingUniform:
       code = readUniform(stream, image, kind, head, body, at);
@@ -266,9 +337,17 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
 uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
   GridCursor at;
   at.total = image.tileCount();
-  while (at.left() > 0)
-    if (const uint8_t code = readBlock(stream, image, kind, at); code != kRcOk) return code;
-  return kRcOk;
+  PackedBatch batch;
+  while (at.left() > 0) {
+    if (const uint8_t code = readBlock(stream, image, kind, at, batch); code != kRcOk) {
+      // A block read before this one that fails to expand is the first fault.
+      const uint8_t earlier = batch.expand(image, kind);
+      return earlier != kRcOk ? earlier : code;
+    }
+    if (batch.full())
+      if (const uint8_t code = batch.expand(image, kind); code != kRcOk) return code;
+  }
+  return batch.expand(image, kind);
 }
 
 }  // namespace pg
