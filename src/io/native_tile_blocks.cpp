@@ -1,8 +1,11 @@
 #include "io/native_tile_blocks.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -144,9 +147,97 @@ std::vector<STileRun> tileRuns(const CBlockImage& image) {
   return runs;
 }
 
-// Runs are compressed this many at a time (on every core), then written in
-// order and let go: the memory held stays bounded whatever the image's size.
-constexpr size_t kRunsPerBatch = 256;
+// The runs compressed on every core while the writer puts the finished ones
+// into the stream in order (and compresses too whenever the run it waits
+// for is not yet taken). Each run compresses on its own, so the bytes are
+// those of one thread; at most kRunsAhead runs beyond the last one written
+// are taken, so the memory held stays bounded whatever the image's size.
+class RunPipeline {
+ public:
+  RunPipeline(const CBlockImage& image, std::vector<STileRun>& runs, BlockWriter& writer)
+      : image_(image), runs_(runs), writer_(writer), ready_(new std::atomic<bool>[runs.size()]),
+        scratch_(static_cast<size_t>(parallelWorkers())) {
+    for (size_t k = 0; k < runs_.size(); ++k) ready_[k].store(!runs_[k].packed, std::memory_order_relaxed);
+  }
+
+  uint8_t run() {
+    if (runs_.empty()) return kRcOk;
+    const bool ran = parallelFor(parallelWorkers(), [&](int64_t role, int worker) {
+      if (role == 0) {
+        writerRole(worker);
+      } else {
+        compressorRole(worker);
+      }
+    });
+    return !ran && code_ == kRcOk ? kRcOutOfMemory : code_;
+  }
+
+ private:
+  static constexpr size_t kRunsAhead = 256;
+
+  void compress(size_t j, int worker) {
+    STileRun& run = runs_[j];
+    if (run.packed) packRun(image_, run, scratch_[size_t(worker)]);
+    ready_[j].store(true, std::memory_order_release);
+    { std::lock_guard<std::mutex> lk(m_); }  // a waiter between its test and its wait sees the store
+    cv_.notify_all();
+  }
+
+  void compressorRole(int worker) {
+    const size_t n = runs_.size();
+    for (;;) {
+      {
+        std::unique_lock<std::mutex> lk(m_);
+        cv_.wait(lk, [&] { return stop_ || next_.load() >= n || next_.load() < written_ + kRunsAhead; });
+        if (stop_) return;
+      }
+      const size_t j = next_.fetch_add(1);
+      if (j >= n) return;
+      compress(j, worker);
+    }
+  }
+
+  void writerRole(int worker) {
+    uint8_t code = kRcOk;
+    try {
+      for (size_t k = 0; k < runs_.size() && code == kRcOk; ++k) {
+        while (!ready_[k].load(std::memory_order_acquire)) {
+          size_t j = next_.load();
+          if (j <= k && next_.compare_exchange_strong(j, j + 1)) {
+            compress(j, worker);
+            continue;
+          }
+          std::unique_lock<std::mutex> lk(m_);
+          cv_.wait(lk, [&] { return ready_[k].load(std::memory_order_acquire); });
+        }
+        STileRun& run = runs_[k];
+        code = run.packed ? writer_.packed(run) : writer_.uniform(image_, run.first, run.n);
+        std::vector<uint8_t>().swap(run.bytes);
+        std::lock_guard<std::mutex> lk(m_);
+        written_ = k + 1;
+        cv_.notify_all();
+      }
+    } catch (const std::bad_alloc&) {
+      code = kRcOutOfMemory;
+    }
+    std::lock_guard<std::mutex> lk(m_);
+    code_ = code;
+    stop_ = true;
+    cv_.notify_all();
+  }
+
+  const CBlockImage& image_;
+  std::vector<STileRun>& runs_;
+  BlockWriter& writer_;
+  std::unique_ptr<std::atomic<bool>[]> ready_;
+  std::vector<WorkBlock> scratch_;
+  std::atomic<size_t> next_{0};  // the next run to take
+  std::mutex m_;
+  std::condition_variable cv_;
+  size_t written_ = 0;  // runs written (guarded by m_)
+  bool stop_ = false;   // the writer is done (guarded by m_)
+  uint8_t code_ = kRcOk;
+};
 
 // The grid position where the next block goes on, and its end.
 struct GridCursor {
@@ -312,23 +403,8 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
   try {
     BlockWriter writer(stream, kind);
     std::vector<STileRun> runs = tileRuns(image);
-    std::vector<WorkBlock> scratch(static_cast<size_t>(parallelWorkers()));
-    for (size_t start = 0; start < runs.size(); start += kRunsPerBatch) {
-      const size_t end = std::min(runs.size(), start + kRunsPerBatch);
-      // Each run compresses on its own, so the bytes are those of one thread.
-      if (!parallelFor(int64_t(end - start), [&](int64_t k, int worker) {
-            STileRun& run = runs[start + size_t(k)];
-            if (run.packed) packRun(image, run, scratch[size_t(worker)]);
-          }))
-        return kRcOutOfMemory;
-      for (size_t k = start; k < end; ++k) {
-        STileRun& run = runs[k];
-        const uint8_t code = run.packed ? writer.packed(run) : writer.uniform(image, run.first, run.n);
-        if (code != kRcOk) return code;
-        std::vector<uint8_t>().swap(run.bytes);
-      }
-    }
-    return kRcOk;
+    RunPipeline pipeline(image, runs, writer);
+    return pipeline.run();
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;
   }
