@@ -47,7 +47,7 @@ bool CTilePool::mapChunk(uint32_t& index) {
     }
     Chunk& c = chunks_[index];
     c.freeSlots.resize(kBlocksPerChunk);
-    // Hand out low blocks first (the cache-warm end of a chunk).
+    // Hand out low blocks first.
     for (uint32_t i = 0; i < kBlocksPerChunk; ++i) c.freeSlots[i] = static_cast<uint16_t>(kBlocksPerChunk - 1 - i);
     partial_.reserve(chunks_.size());
     vacant_.reserve(chunks_.size());
