@@ -123,4 +123,5 @@ const int32_t* softLightCurveTable();
 #define PG_BLEND_OPS_ENTRY(op, kind) \
   {&op, &opsOverPixel<&op>, &vecOverRow<kind, true, &opsOverPixel<&op>>, &vecOverFill<kind, true, &opsOverPixel<&op>>},
 #define PG_BLEND_MULTIPLY_MERGE_ENTRY \
-  {&blendMultiplyMerge, &vecMultiplyMergeRow<&blendMultiplyMerge>, &vecMultiplyMergeFill<&blendMultiplyMerge>},
+  {&blendMultiplyMerge, &vecOverRow<KMultiplyMerge, true, &blendMultiplyMerge>, \
+   &vecOverFill<KMultiplyMerge, true, &blendMultiplyMerge>},

@@ -513,6 +513,22 @@ __attribute__((always_inline)) inline V overMixedNormal(V D, V S, V p) {
   return select(cmpEq32(outA, vZero()), D, colour);
 }
 
+// The multiply merge (KMultiplyMerge): the source-alpha multiply where the
+// destination is opaque, the union of the two layers elsewhere (lane by lane
+// in a group that holds both).
+struct KMultiplyMerge {};
+__attribute__((always_inline)) inline void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
+  const V amask = k32(0xFF000000u);
+  const V dA = vAnd(D, amask);
+  if (allEq32(dA, amask)) {
+    vStore(dst, stepGroup<KMultiply, true>(D, S, p));
+  } else if (allEq32(dA, vZero())) {
+    vStore(dst, overTransparent(D, S, p));
+  } else {
+    vStore(dst, select(cmpEq32(dA, amask), stepGroup<KMultiply, true>(D, S, p), overMixed<KLerp<BMultiply>>(D, S, p)));
+  }
+}
+
 // A row of the alpha-over operator Op: groups with a transparent source stay,
 // groups over an opaque destination are the explicit mix at the source's
 // alpha (kind K), groups over a transparent one take the source; the others
@@ -522,7 +538,9 @@ template <class K, bool Mixed, PixelOp32 Op>
 __attribute__((always_inline)) inline void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
   const V amask = k32(0xFF000000u);
   const V dA = vAnd(D, amask);
-  if (allEq32(dA, amask)) {
+  if constexpr (std::is_same_v<K, KMultiplyMerge>) {
+    multiplyMergeGroup(dst, D, S, p);
+  } else if (allEq32(dA, amask)) {
     vStore(dst, stepGroup<K, true>(D, S, p));
   } else if (allEq32(dA, vZero())) {
     vStore(dst, overTransparent(D, S, p));
@@ -568,43 +586,4 @@ template <PixelOp32 SrcOp>
 void opsOverPixel(uint32_t* dst, uint32_t src, uint32_t opacity) {
   static constexpr SPixelBlendOps kOps{0, 0, &lerpPixelRgb, SrcOp};
   compositePixelOpsMix(dst, src, opacity, kOps, mixesTowardBlend(SrcOp));
-}
-
-// The multiply merge: the source-alpha multiply where the destination is
-// opaque, the union of the two layers elsewhere (lane by lane in a group
-// that holds both).
-__attribute__((always_inline)) inline void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
-  const V amask = k32(0xFF000000u);
-  const V dA = vAnd(D, amask);
-  if (allEq32(dA, amask)) {
-    vStore(dst, stepGroup<KMultiply, true>(D, S, p));
-  } else if (allEq32(dA, vZero())) {
-    vStore(dst, overTransparent(D, S, p));
-  } else {
-    vStore(dst, select(cmpEq32(dA, amask), stepGroup<KMultiply, true>(D, S, p), overMixed<KLerp<BMultiply>>(D, S, p)));
-  }
-}
-
-template <PixelOp32 Op>
-void vecMultiplyMergeRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
-  if (opacity == 0) return;
-  size_t i = 0;
-  const V p = k16(static_cast<int>(opacity));
-  const V amask = k32(0xFF000000u);
-  for (; i + kGroup <= n; i += kGroup) {
-    const V S = vLoad(src + i);
-    if (allEq32(vAnd(S, amask), vZero())) continue;
-    multiplyMergeGroup(dst + i, vLoad(dst + i), S, p);
-  }
-  for (; i < n; ++i) Op(dst + i, src[i], opacity);
-}
-
-template <PixelOp32 Op>
-void vecMultiplyMergeFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) {
-  if (mulDiv255(opacity, pixelAlpha(colour)) == 0) return;
-  size_t i = 0;
-  const V p = k16(static_cast<int>(opacity));
-  const V S = k32(colour);
-  for (; i + kGroup <= n; i += kGroup) multiplyMergeGroup(dst + i, vLoad(dst + i), S, p);
-  for (; i < n; ++i) Op(dst + i, colour, opacity);
 }
