@@ -17,6 +17,13 @@
 //
 // Before including: PG_VEC_WIDTH 128 or 256, and the intrinsics headers.
 
+#ifndef PG_VEC_INLINE
+// The group steps are inlined into their row loops: a call per group would
+// pass every vector through memory.
+#define PG_VEC_INLINE __attribute__((always_inline)) inline
+#define PG_LAMBDA_INLINE __attribute__((always_inline))
+#endif
+
 #if PG_VEC_WIDTH == 256
 using V = __m256i;
 using VF = __m256;
@@ -211,7 +218,7 @@ struct BPinLight {
 // 1 <= d <= 255, scale 1 or 1/2: the correctly rounded float quotient of such
 // integers never reaches the next integer, and halving is exact.
 inline V quotientMin255(V n, V d, float scale) {
-  const auto part = [&](V (*widen)(V)) {
+  const auto part = [&](V (*widen)(V)) PG_LAMBDA_INLINE {
     VF q = ftrunc(fdiv(toF(widen(n)), toF(widen(d))));
     if (scale != 1.0f) q = ftrunc(fmul(q, kf(scale)));
     return truncI(fmin(q, kf(255.0f)));
@@ -338,7 +345,7 @@ inline VF max3(const Rgb& c) { return fmax(fmax(c.r, c.g), c.b); }
 
 // The colour with the hue of c, saturation sat and luminosity lum, as packed
 // pixels (alpha 0): the steps of hslCompose, lane by lane.
-inline V hslComposeV(const Rgb& c, VF sat, VF lum) {
+PG_VEC_INLINE V hslComposeV(const Rgb& c, VF sat, VF lum) {
   const VF m = min3(c), M = max3(c);
   const VF range = fsub(M, m);
   const VF grey = forr(feq(sat, kf(0.0f)), feq(range, kf(0.0f)));
@@ -388,7 +395,7 @@ struct KColourModel {
 
 // One group: the new colour bytes under the destination's alpha bytes.
 template <class K, bool SrcAlpha>
-inline V stepGroup(V D, V S, V param) {
+PG_VEC_INLINE V stepGroup(V D, V S, V param) {
   const V d0 = loBytes(D), d1 = hiBytes(D);
   const V s0 = loBytes(S), s1 = hiBytes(S);
   V a0 = param, a1 = param;
@@ -445,7 +452,7 @@ void vecFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t param) {
 // Over a transparent group every alpha-over operator gives the source colour
 // with the alpha sa = mulDiv255(source alpha, opacity); where sa is 0 the
 // pixel stays.
-inline V overTransparent(V D, V S, V p) {
+PG_VEC_INLINE V overTransparent(V D, V S, V p) {
   const V s0 = loBytes(S), s1 = hiBytes(S);
   const V lane3 = k64(0xFFFF000000000000ull);  // the alpha lane of each pixel
   const V r = packBytes(select(lane3, mul255v(spreadAlpha(s0), p), s0), select(lane3, mul255v(spreadAlpha(s1), p), s1));
@@ -457,8 +464,8 @@ inline V overTransparent(V D, V S, V p) {
 // source-over ((255-dA)*sa*s + dA*x) / (255*sa + (255-sa)*dA), x being 255
 // times the mode's mix at sa, in float lanes: every term is an integer below
 // 2^24 and the quotient is exact. Where the result alpha is 0 the pixel stays.
-inline V overDivide(V d, V s, V sa, V dA, V x) {
-  const auto part = [&](V (*widen)(V)) {
+PG_VEC_INLINE V overDivide(V d, V s, V sa, V dA, V x) {
+  const auto part = [&](V (*widen)(V)) PG_LAMBDA_INLINE {
     const VF fsa = toF(widen(sa)), fdA = toF(widen(dA)), fs = toF(widen(s)), fx = toF(widen(x));
     const VF num = fadd(fmul(fmul(fsub(kf(255.0f), fdA), fsa), fs), fmul(fdA, fx));
     const VF den = fadd(fmul(kf(255.0f), fsa), fmul(fsub(kf(255.0f), fsa), fdA));
@@ -471,7 +478,7 @@ inline V overDivide(V d, V s, V sa, V dA, V x) {
 }
 
 template <class K>
-inline V overMixed(V D, V S, V p) {
+PG_VEC_INLINE V overMixed(V D, V S, V p) {
   const V d0 = loBytes(D), d1 = hiBytes(D), s0 = loBytes(S), s1 = hiBytes(S);
   const V sa0 = mul255v(spreadAlpha(s0), p), sa1 = mul255v(spreadAlpha(s1), p);
   V x0, x1;
@@ -492,7 +499,7 @@ inline V overMixed(V D, V S, V p) {
 // halves stay 0. One division per group gives the reciprocal of every
 // pixel's den; each channel's quotient from it is within one of the true one
 // and is corrected by exact products (every term below 2^24).
-__attribute__((always_inline)) inline V overMixedNormal(V D, V S, V p) {
+PG_VEC_INLINE V overMixedNormal(V D, V S, V p) {
   const V m8 = k32(0xFF);
   const V op = vAnd(p, k32(0xFFFF));
   const V sa = mul255v(srli32(S, 24), op), dA = srli32(D, 24);
@@ -500,7 +507,7 @@ __attribute__((always_inline)) inline V overMixedNormal(V D, V S, V p) {
   const V outA = sub16(add16(sa, dA), mul255v(dA, sa));
   const VF fA = toF(A), fB = toF(B), den = toF(add16(A, B));
   const VF r = fdiv(kf(1.0f), fmax(den, kf(1.0f)));
-  const auto channel = [&](V s, V d) {
+  const auto channel = [&](V s, V d) PG_LAMBDA_INLINE {
     const VF num = fadd(fmul(toF(vAnd(s, m8)), fA), fmul(toF(vAnd(d, m8)), fB));
     VF q = ftrunc(fmul(num, r));
     const VF rem = fsub(num, fmul(q, den));
@@ -517,7 +524,7 @@ __attribute__((always_inline)) inline V overMixedNormal(V D, V S, V p) {
 // destination is opaque, the union of the two layers elsewhere (lane by lane
 // in a group that holds both).
 struct KMultiplyMerge {};
-__attribute__((always_inline)) inline void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
+PG_VEC_INLINE void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
   const V amask = k32(0xFF000000u);
   const V dA = vAnd(D, amask);
   if (allEq32(dA, amask)) {
@@ -535,7 +542,7 @@ __attribute__((always_inline)) inline void multiplyMergeGroup(uint32_t* dst, V D
 // go through the separable source-over when Mixed (the operator is that
 // composite of K), else through Op pixel by pixel.
 template <class K, bool Mixed, PixelOp32 Op>
-__attribute__((always_inline)) inline void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
+PG_VEC_INLINE void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
   const V amask = k32(0xFF000000u);
   const V dA = vAnd(D, amask);
   if constexpr (std::is_same_v<K, KMultiplyMerge>) {
