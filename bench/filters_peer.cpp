@@ -31,13 +31,21 @@ const cv::Mat& source() {
   return m;
 }
 
+// The output, touched once before the timing: ours writes into a layer that
+// exists already.
+cv::Mat outputPlane() {
+  cv::Mat out(kH, kW, CV_8UC4);
+  out.setTo(cv::Scalar::all(0));
+  return out;
+}
+
 void BM_PeerGaussianBlur(benchmark::State& state) {
   cv::setNumThreads(static_cast<int>(state.range(1)));
   const double sigma = static_cast<double>(state.range(0));
   std::vector<int32_t> weights(kH);
   const int32_t radius = pg::buildGaussianWeights(weights.data(), kH, sigma);
   const int taps = 2 * radius + 1;
-  cv::Mat out;
+  cv::Mat out = outputPlane();
   for (auto _ : state) {
     cv::GaussianBlur(source(), out, cv::Size(taps, taps), sigma, sigma, cv::BORDER_REPLICATE);
     benchmark::DoNotOptimize(out.data);
@@ -50,7 +58,7 @@ BENCHMARK(BM_PeerGaussianBlur)->Args({10, 1})->Args({10, 8})->Unit(benchmark::kM
 void BM_PeerMedian(benchmark::State& state) {
   cv::setNumThreads(static_cast<int>(state.range(1)));
   const int window = 2 * static_cast<int>(state.range(0)) + 1;
-  cv::Mat out;
+  cv::Mat out = outputPlane();
   for (auto _ : state) {
     cv::medianBlur(source(), out, window);
     benchmark::DoNotOptimize(out.data);
