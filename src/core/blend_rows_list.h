@@ -62,7 +62,9 @@ const int32_t* softLightCurveTable();
 
 // Alpha-over operators, the kind of their mix over an opaque destination, and
 // whether they are the separable source-over of that mix everywhere (else
-// groups over a partly transparent destination go pixel by pixel).
+// groups over a partly transparent destination take the operator's own
+// per-pixel formula: difference, darken and lighten in vector lanes, the add
+// union pixel by pixel).
 // X(operator, kind, separable?)
 #define PG_BLEND_VEC_OVER(X)                                \
   X(blendNormalOver, KLerp<BSource>, true)                  \

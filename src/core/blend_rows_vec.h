@@ -12,7 +12,7 @@
 // The destination alpha byte is carried through unchanged.
 //
 // The scalar operator Op (the reference) handles the tail of a row, and, for
-// the alpha-over kernels, every group whose destination is not all opaque.
+// the add union, every group whose destination is partly transparent.
 // Parameters are bytes (0..255), as for the operators.
 //
 // Before including: PG_VEC_WIDTH 128 or 256, and the intrinsics headers.
@@ -493,32 +493,63 @@ PG_VEC_INLINE V overMixed(V D, V S, V p) {
   return packBytes(overDivide(d0, s0, sa0, spreadAlpha(d0), x0), overDivide(d1, s1, sa1, spreadAlpha(d1), x1));
 }
 
-// Normal over a group with destination alphas of every kind, one pixel a
-// 32-bit lane: C = (255*sa*s + (255-sa)*dA*d) / den, den = 255*sa + (255-sa)*dA,
-// the alpha terms (each at most 65025) taken on 16-bit halves whose upper
-// halves stay 0. One division per group gives the reciprocal of every
-// pixel's den; each channel's quotient from it is within one of the true one
-// and is corrected by exact products (every term below 2^24).
-PG_VEC_INLINE V overMixedNormal(V D, V S, V p) {
+// Over a group with destination alphas of every kind, one pixel a 32-bit
+// lane, for the operators whose colour is min(255, num / den) with
+// den = 255*sa + (255-sa)*dA and num below 2^24 (Num gives it per channel from
+// the float lanes s, d, sa, dA): the alpha terms (each at most 65025) are taken
+// on 16-bit halves whose upper halves stay 0. One division per group gives the
+// reciprocal of every pixel's den; each channel's quotient from it is within
+// one of the true one and is corrected by exact products.
+template <class Num>
+PG_VEC_INLINE V overPerPixel(V D, V S, V p, Num num) {
   const V m8 = k32(0xFF);
   const V op = vAnd(p, k32(0xFFFF));
   const V sa = mul255v(srli32(S, 24), op), dA = srli32(D, 24);
-  const V A = mullo16(sa, k16(255)), B = mullo16(sub16(k32(255), sa), dA);
   const V outA = sub16(add16(sa, dA), mul255v(dA, sa));
-  const VF fA = toF(A), fB = toF(B), den = toF(add16(A, B));
+  const VF fsa = toF(sa), fdA = toF(dA);
+  const VF den = toF(add16(mullo16(sa, k16(255)), mullo16(sub16(k32(255), sa), dA)));
   const VF r = fdiv(kf(1.0f), fmax(den, kf(1.0f)));
   const auto channel = [&](V s, V d) PG_LAMBDA_INLINE {
-    const VF num = fadd(fmul(toF(vAnd(s, m8)), fA), fmul(toF(vAnd(d, m8)), fB));
-    VF q = ftrunc(fmul(num, r));
-    const VF rem = fsub(num, fmul(q, den));
+    const VF n = num(toF(vAnd(s, m8)), toF(vAnd(d, m8)), fsa, fdA);
+    VF q = ftrunc(fmul(n, r));
+    const VF rem = fsub(n, fmul(q, den));
     q = fadd(q, fsub(fand(fge(rem, den), kf(1.0f)), fand(flt(rem, kf(0.0f)), kf(1.0f))));
-    return truncI(q);
+    return truncI(fmin(q, kf(255.0f)));
   };
   // The three channels side by side (independent chains).
   const V b = channel(S, D), g = channel(srli32(S, 8), srli32(D, 8)), rr = channel(srli32(S, 16), srli32(D, 16));
   const V colour = vOr(vOr(slli32(outA, 24), slli32(rr, 16)), vOr(slli32(g, 8), b));
   return select(cmpEq32(outA, vZero()), D, colour);
 }
+
+// normal: 255*sa*s + (255-sa)*dA*d.
+struct NormalNum {
+  PG_VEC_INLINE VF operator()(VF s, VF d, VF sa, VF dA) const {
+    return fadd(fmul(s, fmul(sa, kf(255.0f))), fmul(d, fmul(fsub(kf(255.0f), sa), dA)));
+  }
+};
+PG_VEC_INLINE V overMixedNormal(V D, V S, V p) { return overPerPixel(D, S, p, NormalNum{}); }
+
+// Difference, darken and lighten against the destination premultiplied over
+// black (or white for darken): M(d*dA, 255*s)*sa + (255-sa)*d*dA.
+template <class K>
+constexpr bool kBackdropOver =
+    std::is_same_v<K, KLerp<BDifference>> || std::is_same_v<K, KLerp<BDarken>> || std::is_same_v<K, KLerp<BLighten>>;
+template <class K>
+struct BackdropNum {
+  PG_VEC_INLINE VF operator()(VF s, VF d, VF sa, VF dA) const {
+    const VF dd = fmul(d, dA), s255 = fmul(s, kf(255.0f));
+    VF m;
+    if constexpr (std::is_same_v<K, KLerp<BDifference>>) {
+      m = fsub(fmax(dd, s255), fmin(dd, s255));
+    } else if constexpr (std::is_same_v<K, KLerp<BDarken>>) {
+      m = fmin(fadd(dd, fmul(fsub(kf(255.0f), dA), kf(255.0f))), s255);
+    } else {
+      m = fmax(dd, s255);
+    }
+    return fadd(fmul(m, sa), fmul(fsub(kf(255.0f), sa), dd));
+  }
+};
 
 // The multiply merge (KMultiplyMerge): the source-alpha multiply where the
 // destination is opaque, the union of the two layers elsewhere (lane by lane
@@ -555,6 +586,8 @@ PG_VEC_INLINE void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero
     vStore(dst, overMixedNormal(D, S, p));
   } else if constexpr (Mixed) {
     vStore(dst, overMixed<K>(D, S, p));
+  } else if constexpr (kBackdropOver<K>) {
+    vStore(dst, overPerPixel(D, S, p, BackdropNum<K>{}));
   } else {
     for (size_t j = 0; j < kGroup; ++j) Op(dst + j, src ? src[j] : colourOrZero, opacity);
   }
