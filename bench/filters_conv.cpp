@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/block_image.h"
+#include "core/parallel.h"
 #include "core/planes.h"
 #include "document/mask_data.h"
 #include "filters/blur_filters.h"
@@ -52,13 +53,16 @@ void setLabel(benchmark::State& state, int32_t w, int32_t h) {
   state.SetItemsProcessed(state.iterations() * int64_t{w} * h);
 }
 
+// The second argument is the number of threads (1: the one-core figure).
 void BM_GaussianBlur(benchmark::State& state) {
   SLayerRun& run = layerRun(4000, 3000);
   const float radius = static_cast<float>(state.range(0));
+  const int old = setParallelWorkers(static_cast<int>(state.range(1)));
   for (auto _ : state) benchmark::DoNotOptimize(gaussianBlur(run.ctx, radius));
+  setParallelWorkers(old);
   setLabel(state, 4000, 3000);
 }
-BENCHMARK(BM_GaussianBlur)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GaussianBlur)->Args({10, 1})->Args({10, 8})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_MedianFilter(benchmark::State& state) {
   SLayerRun& run = layerRun(4000, 3000);

@@ -294,6 +294,14 @@ void blendPixelMultiplyUnion(uint32_t* dst, uint32_t src, uint32_t opacity) {
   unionOver<multiplyChannel>(dst, src, opacity);
 }
 
+void blendMultiplyMerge(uint32_t* dst, uint32_t src, uint32_t opacity) {
+  if (pixelAlpha(*dst) == 255) {
+    blendMultiplyOpacity(dst, src, opacity);
+  } else {
+    blendPixelMultiplyUnion(dst, src, opacity);
+  }
+}
+
 void blendScreenOver(uint32_t* dst, uint32_t src, uint32_t opacity) { unionOver<screenChannel>(dst, src, opacity); }
 
 void blendPixelAddUnion(uint32_t* dst, uint32_t src, uint32_t opacity) {

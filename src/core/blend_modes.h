@@ -315,6 +315,10 @@ void blendSubtractNegaA(uint32_t* dst, uint32_t src, uint32_t opacity);
 
 // BGRA8 with alpha, union: C = (255*(d*dA + s*sa) - dA*sa*(d + s - d*s/255)) / den.
 void blendPixelMultiplyUnion(uint32_t* dst, uint32_t src, uint32_t opacity);
+// The multiply of a layer merge: where the destination is opaque the
+// composition's own source-alpha multiply (blendMultiplyOpacity), so that the
+// merge gives the very colour the picture composes there; elsewhere the union.
+void blendMultiplyMerge(uint32_t* dst, uint32_t src, uint32_t opacity);
 // BGRA8 with alpha, add union (also subtract's): sa = P[source alpha][opacity];
 // A = a + sa - P[a][sa], 255 when both are at least 1; C = min(255, (s*sa + d*a) div A).
 void blendPixelAddUnion(uint32_t* dst, uint32_t src, uint32_t opacity);

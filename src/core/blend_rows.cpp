@@ -4,16 +4,16 @@
 //
 // The separable and colour-model modes run in vector registers
 // (blend_rows_vec.h): SSE2, the x86-64 baseline, built here, and AVX2, built
-// in blend_rows_avx2.cpp and chosen at run time. The modes with a division or
-// a curve per channel run per pixel with exact reciprocal multiplies instead
-// of divisions.
+// in blend_rows_avx2.cpp and chosen at run time.
 #include "core/blend_rows.h"
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 #include "core/blend_modes.h"
 #include "core/blend_rows_list.h"
+#include "core/composite_core.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -43,73 +43,6 @@ void loopFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t param) {
   for (size_t i = 0; i < n; ++i) Op(dst + i, colour, param);
 }
 
-// ------------------------------------------------ exact small divisions
-// floor(n / d) for 0 <= n <= 65535 and 1 <= d <= 255 as (n * ceil(2^32 / d)) >> 32:
-// the error n * (ceil(2^32/d)*d - 2^32) / (d * 2^32) stays below 1/d.
-
-struct Reciprocals {
-  std::array<uint64_t, 256> r{};
-  constexpr Reciprocals() {
-    for (uint64_t d = 1; d < 256; ++d) r[d] = ((uint64_t{1} << 32) + d - 1) / d;
-  }
-};
-constexpr Reciprocals kRecip{};
-
-inline uint32_t divSmall(uint32_t n, uint32_t d) { return static_cast<uint32_t>((n * kRecip.r[d]) >> 32); }
-// Truncating toward zero, |n| <= 65535.
-inline int32_t divSmallSigned(int32_t n, uint32_t d) {
-  return n >= 0 ? static_cast<int32_t>(divSmall(static_cast<uint32_t>(n), d))
-                : -static_cast<int32_t>(divSmall(static_cast<uint32_t>(-n), d));
-}
-
-// ---------------------------------------- per-pixel fast channel forms
-
-// colour burn with the reciprocal division.
-inline uint32_t burnFast(uint32_t d, uint32_t s) {
-  if (s == 0) return d == 255 ? 255u : 0u;
-  return 255 - std::min(255u, divSmall((255 - d) * 255, s));
-}
-// colour dodge with the reciprocal division.
-inline uint32_t dodgeFast(uint32_t d, uint32_t s) {
-  if (s == 255) return d > 0 ? 255u : 0u;
-  return std::min(255u, divSmall(d * 255, 255 - s));
-}
-// vivid light with the reciprocal division.
-inline uint32_t vividLightFast(uint32_t d, uint32_t s) {
-  if (s < 128) {
-    if (s == 0) return 0;
-    return 255 - std::min(255u, divSmall((255 - d) * 255, s) >> 1);
-  }
-  if (s == 255) return 255;
-  return std::min(255u, divSmall(d * 255, 255 - s) >> 1);
-}
-
-struct SoftCurve {
-  std::array<int32_t, 256> c{};
-  SoftCurve() {
-    for (uint32_t d = 0; d < 256; ++d) c[d] = static_cast<int32_t>(softLightCurve(d));
-  }
-};
-// soft light with the curve from a table and the division by 255 of the signed
-// numerator (within +-65025) through the reciprocal.
-inline uint32_t softLightFast(uint32_t d, uint32_t s) {
-  static const SoftCurve curve;
-  const int32_t di = static_cast<int32_t>(d), si = static_cast<int32_t>(s);
-  int32_t v;
-  if (si < 128)
-    v = 255 * di - (255 - 2 * si) * static_cast<int32_t>(mulDiv255(d, 255 - d));
-  else
-    v = 255 * di + (curve.c[d] - di) * (2 * si - 255);
-  v = divSmallSigned(v, 255);
-  return static_cast<uint32_t>(std::clamp(v, 0, 255));
-}
-
-// Per-pixel kernels with the source alpha folded in.
-template <void (*Explicit)(uint32_t*, uint32_t, uint32_t)>
-inline void withSourceAlpha(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  Explicit(dst, src, mulDiv255(opacity, pixelAlpha(src)));
-}
-
 // ------------------------------------------------------- the registry
 
 struct Entry {
@@ -123,11 +56,6 @@ constexpr Entry loopEntry() {
   return {Op, &loopRow<Op>, &loopFill<Op>};
 }
 
-template <PixelOp32 Op, PixelOp32 Fast>
-constexpr Entry fastEntry() {
-  return {Op, &loopRow<Fast>, &loopFill<Fast>};
-}
-
 #if PG_BLEND_SSE2
 #define PG_VEC_ENTRIES PG_BLEND_VEC_ROWS(PG_BLEND_ROW_ENTRY) PG_BLEND_VEC_OVER(PG_BLEND_OVER_ENTRY)
 #else
@@ -138,25 +66,41 @@ constexpr Entry fastEntry() {
 
 const Entry kEntries[] = {
     PG_VEC_ENTRIES
+#if PG_BLEND_SSE2
+    PG_BLEND_MULTIPLY_MERGE_ENTRY
+#else
+    loopEntry<&blendMultiplyMerge>(),
+#endif
     // blend arithmetic without a vector form
     loopEntry<&lerpPixelRgbTab>(),
     loopEntry<&pixelSet>(),
     loopEntry<&blendPixelOpacity>(),
     loopEntry<&blendPixelTable>(),
-    // the modes with a division or a curve per channel
-    fastEntry<&blendSoftLight, &lerpSeparable<softLightFast>>(),
-    fastEntry<&blendBurn, &lerpSeparable<burnFast>>(),
-    fastEntry<&blendDodge, &lerpSeparable<dodgeFast>>(),
-    fastEntry<&blendVividLight, &lerpSeparable<vividLightFast>>(),
-    fastEntry<&blendSoftLightA, &withSourceAlpha<&lerpSeparable<softLightFast>>>(),
-    fastEntry<&blendBurnA, &withSourceAlpha<&lerpSeparable<burnFast>>>(),
-    fastEntry<&blendDodgeA, &withSourceAlpha<&lerpSeparable<dodgeFast>>>(),
-    fastEntry<&blendVividLightA, &withSourceAlpha<&lerpSeparable<vividLightFast>>>(),
-    loopEntry<&blendSoftLightOver>(),
-    loopEntry<&blendBurnOver>(),
-    loopEntry<&blendDodgeOver>(),
-    loopEntry<&blendVividLightOver>(),
 };
+
+}  // namespace
+
+const int32_t* softLightCurveTable() {
+  static const std::array<int32_t, 256> table = [] {
+    std::array<int32_t, 256> t{};
+    for (uint32_t d = 0; d < 256; ++d) t[d] = static_cast<int32_t>(softLightCurve(d));
+    return t;
+  }();
+  return table.data();
+}
+
+namespace {
+
+// The composite records by source operator (see opsRowKernels).
+struct OpsEntry {
+  PixelOp32 srcOp;
+  PixelOp32 pixel;
+  RowOp32 row;
+  RowFillOp32 fill;
+};
+#if PG_BLEND_SSE2
+const OpsEntry kOpsEntries[] = {PG_BLEND_VEC_OPS(PG_BLEND_OPS_ENTRY)};
+#endif
 
 int gLevel = -1;  // -1 not yet decided
 
@@ -204,6 +148,17 @@ SRowKernels findRowKernels(PixelOp32 op) {
 }
 
 }  // namespace
+
+SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix) {
+  SRowKernels k;
+  if (ops.DstOp != &lerpPixelRgb || ops.SrcOp == nullptr || exactMix != mixesTowardBlend(ops.SrcOp)) return k;
+  if (useAvx2() && avx2OpsRowKernels(ops.SrcOp, k)) return k;
+#if PG_BLEND_SSE2
+  for (const OpsEntry& e : kOpsEntries)
+    if (e.srcOp == ops.SrcOp) return {e.pixel, e.row, e.fill};
+#endif
+  return k;
+}
 
 SRowKernels rowKernels(PixelOp32 op) {
   // Callers look up once per rectangle, often the same operator many times

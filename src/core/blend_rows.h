@@ -13,6 +13,8 @@
 
 namespace pg {
 
+struct SPixelBlendOps;
+
 // For i < n: op(&dst[i], src[i], param).
 using RowOp32 = void (*)(uint32_t* dst, const uint32_t* src, size_t n, uint32_t param);
 // For i < n: op(&dst[i], colour, param).
@@ -50,6 +52,14 @@ inline void runFill(const SRowKernels& k, uint32_t* dst, uint32_t colour, size_t
   }
   for (size_t i = 0; i < n; ++i) k.Pixel(dst + i, colour, param);
 }
+
+// Row kernels of compositePixelOpsMix(dst, src, opacity, ops, exactMix), the
+// opacity as the parameter, where the record is a plain alpha-over of its
+// source operator's mix: its destination operator lerpPixelRgb, exactMix the
+// kind of its source operator (mixesTowardBlend) and that operator one with
+// vector kernels. Otherwise Row and Fill are nullptr and Pixel too: the caller
+// composites pixel by pixel with the record.
+SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix);
 
 // Whether op is an explicit-alpha operator that moves the pixel toward a
 // blended colour by its alpha (lerpPixelRgb and the explicit members of the

@@ -4,10 +4,12 @@
 // built for AVX2.
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "core/blend_modes.h"
 #include "core/blend_rows.h"
 #include "core/blend_rows_list.h"
+#include "core/composite_core.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -32,7 +34,16 @@ struct Avx2Entry {
   RowFillOp32 fill;
 };
 
-const Avx2Entry kAvx2Entries[] = {PG_BLEND_VEC_ROWS(PG_BLEND_ROW_ENTRY) PG_BLEND_VEC_OVER(PG_BLEND_OVER_ENTRY)};
+const Avx2Entry kAvx2Entries[] = {PG_BLEND_VEC_ROWS(PG_BLEND_ROW_ENTRY) PG_BLEND_VEC_OVER(PG_BLEND_OVER_ENTRY)
+                                       PG_BLEND_MULTIPLY_MERGE_ENTRY};
+
+struct Avx2OpsEntry {
+  PixelOp32 srcOp;
+  PixelOp32 pixel;
+  RowOp32 row;
+  RowFillOp32 fill;
+};
+const Avx2OpsEntry kAvx2OpsEntries[] = {PG_BLEND_VEC_OPS(PG_BLEND_OPS_ENTRY)};
 
 }  // namespace
 
@@ -40,6 +51,15 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out) {
   for (const Avx2Entry& e : kAvx2Entries)
     if (e.op == op) {
       out = {op, e.row, e.fill};
+      return true;
+    }
+  return false;
+}
+
+bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out) {
+  for (const Avx2OpsEntry& e : kAvx2OpsEntries)
+    if (e.srcOp == srcOp) {
+      out = {e.pixel, e.row, e.fill};
       return true;
     }
   return false;
@@ -57,6 +77,7 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out) {
 
 namespace pg {
 bool avx2RowKernels(PixelOp32, SRowKernels&) { return false; }
+bool avx2OpsRowKernels(PixelOp32, SRowKernels&) { return false; }
 }  // namespace pg
 
 #endif

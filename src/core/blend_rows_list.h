@@ -7,6 +7,10 @@ namespace pg {
 // The AVX2 kernels of op (False when op has none or the build has no AVX2
 // kernels). Only to be called where the processor has AVX2.
 bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
+// Likewise for the composite records of source operator srcOp (opsRowKernels).
+bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
+// The soft-light curve (softLightCurve) of every byte, for the vector kernels.
+const int32_t* softLightCurveTable();
 }  // namespace pg
 
 // X(operator, kind, source alpha?)
@@ -29,6 +33,10 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
   X(blendSubtractNega, KSubtractNega, false)                  \
   X(blendLinearLight, KLerp<BLinearLight>, false)             \
   X(blendPinLight, KLerp<BPinLight>, false)                   \
+  X(blendSoftLight, KLerp<BSoftLight>, false)                 \
+  X(blendBurn, KLerp<BBurn>, false)                           \
+  X(blendDodge, KLerp<BDodge>, false)                         \
+  X(blendVividLight, KLerp<BVividLight>, false)               \
   X(blendMultiplyOpacity, KMultiply, true)                    \
   X(blendAddOpacity, KAdd, true)                              \
   X(blendSubtractOpacity, KSub, true)                         \
@@ -46,11 +54,17 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
   X(blendLuminosityA, KColourModel<LuminositySel>, true)      \
   X(blendSubtractNegaA, KSubtractNega, true)                  \
   X(blendLinearLightA, KLerp<BLinearLight>, true)             \
-  X(blendPinLightA, KLerp<BPinLight>, true)
+  X(blendPinLightA, KLerp<BPinLight>, true)                   \
+  X(blendSoftLightA, KLerp<BSoftLight>, true)                 \
+  X(blendBurnA, KLerp<BBurn>, true)                           \
+  X(blendDodgeA, KLerp<BDodge>, true)                         \
+  X(blendVividLightA, KLerp<BVividLight>, true)
 
 // Alpha-over operators, the kind of their mix over an opaque destination, and
 // whether they are the separable source-over of that mix everywhere (else
-// groups over a partly transparent destination go pixel by pixel).
+// groups over a partly transparent destination take the operator's own
+// per-pixel formula: difference, darken and lighten in vector lanes, the add
+// union pixel by pixel).
 // X(operator, kind, separable?)
 #define PG_BLEND_VEC_OVER(X)                                \
   X(blendNormalOver, KLerp<BSource>, true)                  \
@@ -69,7 +83,38 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
   X(blendLuminosityOver, KColourModel<LuminositySel>, true) \
   X(blendSubtractNegaOver, KSubtractNega, true)             \
   X(blendLinearLightOver, KLerp<BLinearLight>, true)        \
-  X(blendPinLightOver, KLerp<BPinLight>, true)
+  X(blendPinLightOver, KLerp<BPinLight>, true)              \
+  X(blendSoftLightOver, KLerp<BSoftLight>, true)            \
+  X(blendBurnOver, KLerp<BBurn>, true)                      \
+  X(blendDodgeOver, KLerp<BDodge>, true)                    \
+  X(blendVividLightOver, KLerp<BVividLight>, true)
+
+// Composite records whose destination operator is lerpPixelRgb, by their
+// source operator: each runs as the separable alpha-over row of its kind
+// (opsOverPixel). X(source operator, kind)
+#define PG_BLEND_VEC_OPS(X)                          \
+  X(lerpPixelRgb, KLerp<BSource>)                    \
+  X(blendMultiplyRgb, KMultiply)                     \
+  X(blendAddRgb, KAdd)                               \
+  X(blendSubRgb, KSub)                               \
+  X(blendScreen, KLerp<BScreen>)                     \
+  X(blendOverlay, KLerp<BOverlay>)                   \
+  X(blendHardLight, KLerp<BHardLight>)               \
+  X(blendDifference, KLerp<BDifference>)             \
+  X(blendExclusion, KLerp<BExclusion>)               \
+  X(blendDarken, KLerp<BDarken>)                     \
+  X(blendLighten, KLerp<BLighten>)                   \
+  X(blendHue, KColourModel<HueSel>)                  \
+  X(blendSaturation, KColourModel<SaturationSel>)    \
+  X(blendColor, KColourModel<ColorSel>)              \
+  X(blendLuminosity, KColourModel<LuminositySel>)    \
+  X(blendSubtractNega, KSubtractNega)                \
+  X(blendLinearLight, KLerp<BLinearLight>)           \
+  X(blendPinLight, KLerp<BPinLight>)                 \
+  X(blendSoftLight, KLerp<BSoftLight>)               \
+  X(blendBurn, KLerp<BBurn>)                         \
+  X(blendDodge, KLerp<BDodge>)                       \
+  X(blendVividLight, KLerp<BVividLight>)
 
 // The entries of a registry built from the lists (inside the namespace that
 // holds the kernel templates).
@@ -77,3 +122,8 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
   {&op, &vecRow<kind, srcAlpha, &op>, &vecFill<kind, srcAlpha, &op>},
 #define PG_BLEND_OVER_ENTRY(op, kind, separable) \
   {&op, &vecOverRow<kind, separable, &op>, &vecOverFill<kind, separable, &op>},
+#define PG_BLEND_OPS_ENTRY(op, kind) \
+  {&op, &opsOverPixel<&op>, &vecOverRow<kind, true, &opsOverPixel<&op>>, &vecOverFill<kind, true, &opsOverPixel<&op>>},
+#define PG_BLEND_MULTIPLY_MERGE_ENTRY \
+  {&blendMultiplyMerge, &vecOverRow<KMultiplyMerge, true, &blendMultiplyMerge>, \
+   &vecOverFill<KMultiplyMerge, true, &blendMultiplyMerge>},

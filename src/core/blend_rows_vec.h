@@ -12,10 +12,17 @@
 // The destination alpha byte is carried through unchanged.
 //
 // The scalar operator Op (the reference) handles the tail of a row, and, for
-// the alpha-over kernels, every group whose destination is not all opaque.
+// the add union, every group whose destination is partly transparent.
 // Parameters are bytes (0..255), as for the operators.
 //
 // Before including: PG_VEC_WIDTH 128 or 256, and the intrinsics headers.
+
+#ifndef PG_VEC_INLINE
+// The group steps are inlined into their row loops: a call per group would
+// pass every vector through memory.
+#define PG_VEC_INLINE __attribute__((always_inline)) inline
+#define PG_LAMBDA_INLINE __attribute__((always_inline))
+#endif
 
 #if PG_VEC_WIDTH == 256
 using V = __m256i;
@@ -207,6 +214,70 @@ struct BPinLight {
   }
 };
 
+// min(255, floor(floor(n / d) * scale)) for 16-bit lanes n <= 65535 and
+// 1 <= d <= 255, scale 1 or 1/2: the correctly rounded float quotient of such
+// integers never reaches the next integer, and halving is exact.
+inline V quotientMin255(V n, V d, float scale) {
+  const auto part = [&](V (*widen)(V)) PG_LAMBDA_INLINE {
+    VF q = ftrunc(fdiv(toF(widen(n)), toF(widen(d))));
+    if (scale != 1.0f) q = ftrunc(fmul(q, kf(scale)));
+    return truncI(fmin(q, kf(255.0f)));
+  };
+  return packWords(part(&loWords), part(&hiWords));
+}
+inline V eq16(V a, int v) { return cmpEq16(a, k16(v)); }
+// colour burn: s = 0: 255 where d = 255, else 0; else 255 - min(255, (255-d)*255 / s).
+struct BBurn {
+  static V b(V d, V s) {
+    const V q = sub16(k16(255), quotientMin255(mullo16(sub16(k16(255), d), k16(255)), max16(s, k16(1)), 1.0f));
+    return select(eq16(s, 0), vAnd(eq16(d, 255), k16(255)), q);
+  }
+};
+// colour dodge: s = 255: 255 where d > 0, else 0; else min(255, d*255 / (255-s)).
+struct BDodge {
+  static V b(V d, V s) {
+    const V q = quotientMin255(mullo16(d, k16(255)), max16(sub16(k16(255), s), k16(1)), 1.0f);
+    return select(eq16(s, 255), vAndNot(eq16(d, 0), k16(255)), q);
+  }
+};
+// vivid light: below 128 a halved burn (0 at s = 0), from 128 a halved dodge
+// (255 at s = 255); one division serves both halves.
+struct BVividLight {
+  static V b(V d, V s) {
+    const V low = lt16(s, k16(128));
+    const V num = mullo16(select(low, sub16(k16(255), d), d), k16(255));
+    const V den = max16(select(low, s, sub16(k16(255), s)), k16(1));
+    const V q = quotientMin255(num, den, 0.5f);
+    const V r = select(low, sub16(k16(255), q), q);
+    return select(eq16(s, 0), vZero(), select(eq16(s, 255), k16(255), r));
+  }
+};
+// The soft-light curve of each lane's byte, from its table.
+inline V softCurveOf(V d) {
+  const int32_t* table = softLightCurveTable();
+#if PG_VEC_WIDTH == 256
+  const V lo = _mm256_i32gather_epi32(table, loWords(d), 4);
+  const V hi = _mm256_i32gather_epi32(table, hiWords(d), 4);
+  return packWords(lo, hi);
+#else
+  alignas(16) uint16_t lanes[8];
+  _mm_store_si128(reinterpret_cast<V*>(lanes), d);
+  for (uint16_t& v : lanes) v = static_cast<uint16_t>(table[v]);
+  return _mm_load_si128(reinterpret_cast<const V*>(lanes));
+#endif
+}
+// soft light: s < 128: (255d - (255-2s) * (d(255-d)/255)) / 255, never below
+// 0 as d(255-d)/255 <= d; else (255d + (curve(d) - d)(2s - 255)) / 255 with
+// the curve never below d; both numerators within 0..65025.
+struct BSoftLight {
+  static V b(V d, V s) {
+    const V d255 = mullo16(d, k16(255));
+    const V low = sub16(d255, mullo16(sub16(k16(255), add16(s, s)), mul255v(d, sub16(k16(255), d))));
+    const V high = add16(d255, mullo16(sub16(softCurveOf(d), d), sub16(add16(s, s), k16(255))));
+    return div255v(select(lt16(s, k16(128)), low, high));
+  }
+};
+
 // ---- kernel kinds: the new channels of a group from d, s and alpha a
 
 // Move toward B(d, s) by a.
@@ -232,18 +303,21 @@ struct KMultiply {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return mul255v(d, sub16(k16(255), mul255v(sub16(k16(255), s), a))); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 // add: min(255, d + a*s/255).
 struct KAdd {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return min16(add16(d, mul255v(a, s)), k16(255)); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 // subtract: max(0, d - a*s/255).
 struct KSub {
   static constexpr bool kCopiesOpaque = false;
   static constexpr bool kColourModel = false;
   static V apply(V d, V s, V a) { return subsU16(d, mul255v(a, s)); }
+  static V apply255(V d, V s, V a) { return mullo16(apply(d, s, a), k16(255)); }  // its own mix, whole
 };
 // subtract negative: max(0, d - (255 - s)*a/255).
 struct KSubtractNega {
@@ -271,7 +345,7 @@ inline VF max3(const Rgb& c) { return fmax(fmax(c.r, c.g), c.b); }
 
 // The colour with the hue of c, saturation sat and luminosity lum, as packed
 // pixels (alpha 0): the steps of hslCompose, lane by lane.
-inline V hslComposeV(const Rgb& c, VF sat, VF lum) {
+PG_VEC_INLINE V hslComposeV(const Rgb& c, VF sat, VF lum) {
   const VF m = min3(c), M = max3(c);
   const VF range = fsub(M, m);
   const VF grey = forr(feq(sat, kf(0.0f)), feq(range, kf(0.0f)));
@@ -321,7 +395,7 @@ struct KColourModel {
 
 // One group: the new colour bytes under the destination's alpha bytes.
 template <class K, bool SrcAlpha>
-inline V stepGroup(V D, V S, V param) {
+PG_VEC_INLINE V stepGroup(V D, V S, V param) {
   const V d0 = loBytes(D), d1 = hiBytes(D);
   const V s0 = loBytes(S), s1 = hiBytes(S);
   V a0 = param, a1 = param;
@@ -378,7 +452,7 @@ void vecFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t param) {
 // Over a transparent group every alpha-over operator gives the source colour
 // with the alpha sa = mulDiv255(source alpha, opacity); where sa is 0 the
 // pixel stays.
-inline V overTransparent(V D, V S, V p) {
+PG_VEC_INLINE V overTransparent(V D, V S, V p) {
   const V s0 = loBytes(S), s1 = hiBytes(S);
   const V lane3 = k64(0xFFFF000000000000ull);  // the alpha lane of each pixel
   const V r = packBytes(select(lane3, mul255v(spreadAlpha(s0), p), s0), select(lane3, mul255v(spreadAlpha(s1), p), s1));
@@ -390,8 +464,8 @@ inline V overTransparent(V D, V S, V p) {
 // source-over ((255-dA)*sa*s + dA*x) / (255*sa + (255-sa)*dA), x being 255
 // times the mode's mix at sa, in float lanes: every term is an integer below
 // 2^24 and the quotient is exact. Where the result alpha is 0 the pixel stays.
-inline V overDivide(V d, V s, V sa, V dA, V x) {
-  const auto part = [&](V (*widen)(V)) {
+PG_VEC_INLINE V overDivide(V d, V s, V sa, V dA, V x) {
+  const auto part = [&](V (*widen)(V)) PG_LAMBDA_INLINE {
     const VF fsa = toF(widen(sa)), fdA = toF(widen(dA)), fs = toF(widen(s)), fx = toF(widen(x));
     const VF num = fadd(fmul(fmul(fsub(kf(255.0f), fdA), fsa), fs), fmul(fdA, fx));
     const VF den = fadd(fmul(kf(255.0f), fsa), fmul(fsub(kf(255.0f), fsa), fdA));
@@ -404,7 +478,7 @@ inline V overDivide(V d, V s, V sa, V dA, V x) {
 }
 
 template <class K>
-inline V overMixed(V D, V S, V p) {
+PG_VEC_INLINE V overMixed(V D, V S, V p) {
   const V d0 = loBytes(D), d1 = hiBytes(D), s0 = loBytes(S), s1 = hiBytes(S);
   const V sa0 = mul255v(spreadAlpha(s0), p), sa1 = mul255v(spreadAlpha(s1), p);
   V x0, x1;
@@ -419,21 +493,101 @@ inline V overMixed(V D, V S, V p) {
   return packBytes(overDivide(d0, s0, sa0, spreadAlpha(d0), x0), overDivide(d1, s1, sa1, spreadAlpha(d1), x1));
 }
 
+// Over a group with destination alphas of every kind, one pixel a 32-bit
+// lane, for the operators whose colour is min(255, num / den) with
+// den = 255*sa + (255-sa)*dA and num below 2^24 (Num gives it per channel from
+// the float lanes s, d, sa, dA): the alpha terms (each at most 65025) are taken
+// on 16-bit halves whose upper halves stay 0. One division per group gives the
+// reciprocal of every pixel's den; each channel's quotient from it is within
+// one of the true one and is corrected by exact products.
+template <class Num>
+PG_VEC_INLINE V overPerPixel(V D, V S, V p, Num num) {
+  const V m8 = k32(0xFF);
+  const V op = vAnd(p, k32(0xFFFF));
+  const V sa = mul255v(srli32(S, 24), op), dA = srli32(D, 24);
+  const V outA = sub16(add16(sa, dA), mul255v(dA, sa));
+  const VF fsa = toF(sa), fdA = toF(dA);
+  const VF den = toF(add16(mullo16(sa, k16(255)), mullo16(sub16(k32(255), sa), dA)));
+  const VF r = fdiv(kf(1.0f), fmax(den, kf(1.0f)));
+  const auto channel = [&](V s, V d) PG_LAMBDA_INLINE {
+    const VF n = num(toF(vAnd(s, m8)), toF(vAnd(d, m8)), fsa, fdA);
+    VF q = ftrunc(fmul(n, r));
+    const VF rem = fsub(n, fmul(q, den));
+    q = fadd(q, fsub(fand(fge(rem, den), kf(1.0f)), fand(flt(rem, kf(0.0f)), kf(1.0f))));
+    return truncI(fmin(q, kf(255.0f)));
+  };
+  // The three channels side by side (independent chains).
+  const V b = channel(S, D), g = channel(srli32(S, 8), srli32(D, 8)), rr = channel(srli32(S, 16), srli32(D, 16));
+  const V colour = vOr(vOr(slli32(outA, 24), slli32(rr, 16)), vOr(slli32(g, 8), b));
+  return select(cmpEq32(outA, vZero()), D, colour);
+}
+
+// normal: 255*sa*s + (255-sa)*dA*d.
+struct NormalNum {
+  PG_VEC_INLINE VF operator()(VF s, VF d, VF sa, VF dA) const {
+    return fadd(fmul(s, fmul(sa, kf(255.0f))), fmul(d, fmul(fsub(kf(255.0f), sa), dA)));
+  }
+};
+PG_VEC_INLINE V overMixedNormal(V D, V S, V p) { return overPerPixel(D, S, p, NormalNum{}); }
+
+// Difference, darken and lighten against the destination premultiplied over
+// black (or white for darken): M(d*dA, 255*s)*sa + (255-sa)*d*dA.
+template <class K>
+constexpr bool kBackdropOver =
+    std::is_same_v<K, KLerp<BDifference>> || std::is_same_v<K, KLerp<BDarken>> || std::is_same_v<K, KLerp<BLighten>>;
+template <class K>
+struct BackdropNum {
+  PG_VEC_INLINE VF operator()(VF s, VF d, VF sa, VF dA) const {
+    const VF dd = fmul(d, dA), s255 = fmul(s, kf(255.0f));
+    VF m;
+    if constexpr (std::is_same_v<K, KLerp<BDifference>>) {
+      m = fsub(fmax(dd, s255), fmin(dd, s255));
+    } else if constexpr (std::is_same_v<K, KLerp<BDarken>>) {
+      m = fmin(fadd(dd, fmul(fsub(kf(255.0f), dA), kf(255.0f))), s255);
+    } else {
+      m = fmax(dd, s255);
+    }
+    return fadd(fmul(m, sa), fmul(fsub(kf(255.0f), sa), dd));
+  }
+};
+
+// The multiply merge (KMultiplyMerge): the source-alpha multiply where the
+// destination is opaque, the union of the two layers elsewhere (lane by lane
+// in a group that holds both).
+struct KMultiplyMerge {};
+PG_VEC_INLINE void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
+  const V amask = k32(0xFF000000u);
+  const V dA = vAnd(D, amask);
+  if (allEq32(dA, amask)) {
+    vStore(dst, stepGroup<KMultiply, true>(D, S, p));
+  } else if (allEq32(dA, vZero())) {
+    vStore(dst, overTransparent(D, S, p));
+  } else {
+    vStore(dst, select(cmpEq32(dA, amask), stepGroup<KMultiply, true>(D, S, p), overMixed<KLerp<BMultiply>>(D, S, p)));
+  }
+}
+
 // A row of the alpha-over operator Op: groups with a transparent source stay,
 // groups over an opaque destination are the explicit mix at the source's
 // alpha (kind K), groups over a transparent one take the source; the others
 // go through the separable source-over when Mixed (the operator is that
 // composite of K), else through Op pixel by pixel.
 template <class K, bool Mixed, PixelOp32 Op>
-inline void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
+PG_VEC_INLINE void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
   const V amask = k32(0xFF000000u);
   const V dA = vAnd(D, amask);
-  if (allEq32(dA, amask)) {
+  if constexpr (std::is_same_v<K, KMultiplyMerge>) {
+    multiplyMergeGroup(dst, D, S, p);
+  } else if (allEq32(dA, amask)) {
     vStore(dst, stepGroup<K, true>(D, S, p));
   } else if (allEq32(dA, vZero())) {
     vStore(dst, overTransparent(D, S, p));
+  } else if constexpr (Mixed && std::is_same_v<K, KLerp<BSource>>) {
+    vStore(dst, overMixedNormal(D, S, p));
   } else if constexpr (Mixed) {
     vStore(dst, overMixed<K>(D, S, p));
+  } else if constexpr (kBackdropOver<K>) {
+    vStore(dst, overPerPixel(D, S, p, BackdropNum<K>{}));
   } else {
     for (size_t j = 0; j < kGroup; ++j) Op(dst + j, src ? src[j] : colourOrZero, opacity);
   }
@@ -461,4 +615,15 @@ void vecOverFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) {
   const V S = k32(colour);
   for (; i + kGroup <= n; i += kGroup) overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, colour, nullptr, opacity);
   for (; i < n; ++i) Op(dst + i, colour, opacity);
+}
+
+// A composite record with lerpPixelRgb as its destination operator
+// (compositePixelOpsMix) is the separable source-over of its source
+// operator's mix: the alpha-over row of kind K. The record's start colour and
+// flags change no pixel there, so one pixel operator per source operator
+// stands for every such record (the tail and the reference).
+template <PixelOp32 SrcOp>
+void opsOverPixel(uint32_t* dst, uint32_t src, uint32_t opacity) {
+  static constexpr SPixelBlendOps kOps{0, 0, &lerpPixelRgb, SrcOp};
+  compositePixelOpsMix(dst, src, opacity, kOps, mixesTowardBlend(SrcOp));
 }

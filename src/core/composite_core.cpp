@@ -128,11 +128,17 @@ bool compositeRectOpsAlphaMap(const TMTC& src, TMTC& dst, TPoint point, const SP
   if (opacity == 0) return false;
   if (!clipCopyRect(dst.size(), src.size(), point, rect)) return false;
   const size_t n = static_cast<size_t>(rect.Width);
+  const bool exactMix = mixesTowardBlend(ops.SrcOp);
+  const SRowKernels kern = opsRowKernels(ops, exactMix);
   for (int32_t y = 0; y < rect.Height; ++y) {
     uint32_t* d = dst.pixelAt(point.X, point.Y + y);
     const uint32_t* s = src.pixelAt(rect.X, rect.Y + y);
     mapAlphaRow(d, n, k);
-    for (size_t i = 0; i < n; ++i) compositePixelOps(d + i, s[i], opacity, ops);
+    if (kern.Row != nullptr) {
+      kern.Row(d, s, n, opacity);
+      continue;
+    }
+    for (size_t i = 0; i < n; ++i) compositePixelOpsMix(d + i, s[i], opacity, ops, exactMix);
   }
   return true;
 }
@@ -143,9 +149,14 @@ bool compositeColorOpsAlphaMap(TMTC& dst, SRectXYWH rect, uint32_t colour, const
   if (!dst.clipRectWH(rect)) return false;
   const size_t n = static_cast<size_t>(rect.Width);
   const bool exactMix = mixesTowardBlend(ops.SrcOp);
+  const SRowKernels kern = opsRowKernels(ops, exactMix);
   for (int32_t y = 0; y < rect.Height; ++y) {
     uint32_t* d = dst.pixelAt(rect.X, rect.Y + y);
     mapAlphaRow(d, n, k);
+    if (kern.Fill != nullptr) {
+      kern.Fill(d, colour, n, opacity);
+      continue;
+    }
     for (size_t i = 0; i < n; ++i) compositePixelOpsMix(d + i, colour, opacity, ops, exactMix);
   }
   return true;

@@ -50,19 +50,31 @@ struct AlphaMapOpRows {
   }
 };
 
-// The alpha map, then compositePixelOps with a record of operators.
+// The alpha map, then compositePixelOps with a record of operators (through
+// the record's row kernels where it has them).
 struct OpsRows {
   const SPixelBlendOps* ops;
   uint32_t opacity;
   uint32_t kmap;
   bool exactMix;
+  SRowKernels k;
+  OpsRows(const SPixelBlendOps* o, uint32_t opac, uint32_t km, bool exact)
+      : ops(o), opacity(opac), kmap(km), exactMix(exact), k(opsRowKernels(*o, exact)) {}
   bool noop() const { return opacity == 0; }
   void row(uint32_t* d, const uint32_t* s, size_t n) const {
     mapAlphaRow(d, n, kmap);
+    if (k.Row != nullptr) {
+      k.Row(d, s, n, opacity);
+      return;
+    }
     for (size_t i = 0; i < n; ++i) compositePixelOpsMix(d + i, s[i], opacity, *ops, exactMix);
   }
   void fill(uint32_t* d, uint32_t c, size_t n) const {
     mapAlphaRow(d, n, kmap);
+    if (k.Fill != nullptr) {
+      k.Fill(d, c, n, opacity);
+      return;
+    }
     for (size_t i = 0; i < n; ++i) compositePixelOpsMix(d + i, c, opacity, *ops, exactMix);
   }
 };

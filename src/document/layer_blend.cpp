@@ -42,31 +42,19 @@ bool linkMergeOps(uint32_t lowerMode, uint32_t upperMode, bool skipTransparent, 
   return true;
 }
 
-// The multiply and subtract operators of a merge. Where the lower pixel is
-// opaque the merge must give the very colour the picture composes there, so
-// these use the composition's own source-alpha operators; elsewhere multiply
-// is the union of the two layers. A subtract layer takes its colour away from
-// what lies below it: merged into a base of another mode it subtracts (the
-// base's alpha stays), where the alpha-compositing table's shared add
-// operator would brighten the picture instead.
-namespace {
-void mergeMultiplyOver(uint32_t* dst, uint32_t src, uint32_t opacity) {
-  if (pixelAlpha(*dst) == 255) {
-    blendMultiplyOpacity(dst, src, opacity);
-  } else {
-    blendPixelMultiplyUnion(dst, src, opacity);
-  }
-}
-void mergeSubtractOver(uint32_t* dst, uint32_t src, uint32_t opacity) { blendSubtractOpacity(dst, src, opacity); }
-}  // namespace
-
 // The operator of a link-kind-0 merge (or of a link pair): the alpha-
-// compositing operator of the upper mode, with multiply and subtract as above.
-// Into a subtract base a subtract layer adds, as the amounts to take away add up.
+// compositing operator of the upper mode, but for multiply and subtract.
+// Where the lower pixel is opaque the merge must give the very colour the
+// picture composes there, so multiply uses the composition's own source-alpha
+// operator there (blendMultiplyMerge). A subtract layer takes its colour away
+// from what lies below it: merged into a base of another mode it subtracts
+// (the base's alpha stays), where the alpha-compositing table's shared add
+// operator would brighten the picture instead. Into a subtract base a
+// subtract layer adds, as the amounts to take away add up.
 PixelOp32 mergeOperator(PixelOp32 op, uint32_t lowerMode, uint32_t upperMode) {
   if (op == nullptr) return nullptr;
-  if (op == &blendPixelMultiplyUnion) return &mergeMultiplyOver;
-  if ((upperMode & 127) == lbmSubtract && (lowerMode & 127) != lbmSubtract) return &mergeSubtractOver;
+  if (op == &blendPixelMultiplyUnion) return &blendMultiplyMerge;
+  if ((upperMode & 127) == lbmSubtract && (lowerMode & 127) != lbmSubtract) return &blendSubtractOpacity;
   return op;
 }
 

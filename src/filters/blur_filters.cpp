@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/det_math.h"
+#include "core/parallel.h"
 #include "filters/gaussian_rows.h"
 #include "filters/gaussian_weights.h"
 #include "filters/kernel_loops.h"
@@ -185,16 +186,23 @@ bool gaussianBlur(const SFlt4Context& ctx, float amount) {
   const int32_t tw = plan.c1 - plan.c0;
   const int32_t left = plan.region.Left, rw = plan.region.Right - plan.region.Left;
   // One row of the vertical pass feeds the horizontal pass of the same row
-  // directly: the passes read the work image and write the layer, so no
-  // plane of intermediate pixels is needed.
-  std::vector<uint32_t> vrow, hrow;
+  // directly: the passes read the work image and a band of rows is written
+  // into the layer once done, so no plane of intermediate pixels is needed.
+  // The rows of a band are computed on every core, each on its own (the
+  // pixels are those of one thread); the layer is written by this thread.
+  constexpr int32_t kBandRows = 32;
+  const size_t workers = static_cast<size_t>(parallelWorkers());
+  std::vector<std::vector<uint32_t>> vrows(workers);
+  std::vector<std::vector<SGaussTap>> tapLists(workers);
+  std::vector<uint32_t> hrows;
   std::vector<uint8_t> has;
-  std::vector<SGaussTap> taps;
   try {
-    vrow.assign(static_cast<size_t>(tw), 0);
-    hrow.assign(static_cast<size_t>(rw), 0);
-    has.assign(static_cast<size_t>(rw), 0);
-    taps.reserve(static_cast<size_t>(2 * std::max(plan.rh, plan.rv) + 1));
+    for (size_t w = 0; w < workers; ++w) {
+      vrows[w].assign(static_cast<size_t>(tw), 0);
+      tapLists[w].reserve(static_cast<size_t>(2 * std::max(plan.rh, plan.rv) + 1));
+    }
+    hrows.assign(static_cast<size_t>(rw) * kBandRows, 0);
+    has.assign(static_cast<size_t>(rw) * kBandRows, 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -205,7 +213,9 @@ bool gaussianBlur(const SFlt4Context& ctx, float amount) {
   // The horizontal taps that exist whatever the pixel: the table's extent.
   const int32_t hLo = std::max(-plan.rh, -cx), hHi = std::min(plan.rh, plan.width - 1 - cx);
   const bool keep = ctx.protectAlpha != 0;
-  for (int32_t y = plan.region.Top; y < plan.region.Bottom; ++y) {
+  // Row y into hrow and hasRow (rw entries each), with a worker's scratch.
+  const auto blurRow = [&](int32_t y, std::vector<uint32_t>& vrow, std::vector<SGaussTap>& taps, uint32_t* hrow,
+                           uint8_t* hasRow) {
     // Vertical: taps inside the table and the image, the same for the whole row.
     const int32_t vLo = std::max({-plan.rv, -cy, -y}), vHi = std::min({plan.rv, plan.height - 1 - cy, plan.height - 1 - y});
     if (vLo > vHi) {
@@ -225,24 +235,34 @@ bool gaussianBlur(const SFlt4Context& ctx, float amount) {
       const int32_t dLo = std::max(hLo, plan.c0 - x), dHi = std::min(hHi, plan.c1 - 1 - x);
       const size_t i = static_cast<size_t>(x - left);
       if (dLo > dHi) {
-        has[i] = 0;
+        hasRow[i] = 0;
         return;
       }
       const int32_t singles = buildGaussTaps(dLo, dHi, wx, rowAt(x), taps);
       gaussianRun(taps.data(), singles, static_cast<int32_t>(taps.size()), static_cast<uint32_t>(dHi - dLo + 1), 1,
-                  hrow.data() + i, has.data() + i);
+                  hrow + i, hasRow + i);
     };
     for (int32_t x = left; x < runFrom; ++x) single(x);
     if (runFrom < runTo) {
       const int32_t singles = buildGaussTaps(hLo, hHi, wx, rowAt(runFrom), taps);
       gaussianRun(taps.data(), singles, static_cast<int32_t>(taps.size()), static_cast<uint32_t>(hHi - hLo + 1),
-                  runTo - runFrom, hrow.data() + (runFrom - left), has.data() + (runFrom - left));
+                  runTo - runFrom, hrow + (runFrom - left), hasRow + (runFrom - left));
     }
     for (int32_t x = runTo; x < plan.region.Right; ++x) single(x);
-    const bool ok = forEachSelectedPixel(ctx, TRect{left, y, plan.region.Right, y + 1},
-                                         [&](int32_t x, int32_t, uint32_t* p, uint32_t weight) {
-                                           const size_t i = static_cast<size_t>(x - left);
-                                           if (has[i] != 0) writeWeighted(p, hrow[i], weight, keep);
+  };
+  for (int32_t y0 = plan.region.Top; y0 < plan.region.Bottom; y0 += kBandRows) {
+    const int32_t rows = std::min(kBandRows, plan.region.Bottom - y0);
+    const bool ran = parallelFor(rows, [&](int64_t r, int worker) {
+      const size_t at = static_cast<size_t>(r) * static_cast<size_t>(rw);
+      blurRow(y0 + static_cast<int32_t>(r), vrows[size_t(worker)], tapLists[size_t(worker)], hrows.data() + at,
+              has.data() + at);
+    });
+    if (!ran) return false;
+    const bool ok = forEachSelectedPixel(ctx, TRect{left, y0, plan.region.Right, y0 + rows},
+                                         [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
+                                           const size_t i = static_cast<size_t>(y - y0) * static_cast<size_t>(rw) +
+                                                            static_cast<size_t>(x - left);
+                                           if (has[i] != 0) writeWeighted(p, hrows[i], weight, keep);
                                          });
     if (!ok) return false;
   }

@@ -1,8 +1,11 @@
 #include "io/native_tile_blocks.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -144,9 +147,97 @@ std::vector<STileRun> tileRuns(const CBlockImage& image) {
   return runs;
 }
 
-// Runs are compressed this many at a time (on every core), then written in
-// order and let go: the memory held stays bounded whatever the image's size.
-constexpr size_t kRunsPerBatch = 256;
+// The runs compressed on every core while the writer puts the finished ones
+// into the stream in order (and compresses too whenever the run it waits
+// for is not yet taken). Each run compresses on its own, so the bytes are
+// those of one thread; at most kRunsAhead runs beyond the last one written
+// are taken, so the memory held stays bounded whatever the image's size.
+class RunPipeline {
+ public:
+  RunPipeline(const CBlockImage& image, std::vector<STileRun>& runs, BlockWriter& writer)
+      : image_(image), runs_(runs), writer_(writer), ready_(new std::atomic<bool>[runs.size()]),
+        scratch_(static_cast<size_t>(parallelWorkers())) {
+    for (size_t k = 0; k < runs_.size(); ++k) ready_[k].store(!runs_[k].packed, std::memory_order_relaxed);
+  }
+
+  uint8_t run() {
+    if (runs_.empty()) return kRcOk;
+    const bool ran = parallelFor(parallelWorkers(), [&](int64_t role, int worker) {
+      if (role == 0) {
+        writerRole(worker);
+      } else {
+        compressorRole(worker);
+      }
+    });
+    return !ran && code_ == kRcOk ? kRcOutOfMemory : code_;
+  }
+
+ private:
+  static constexpr size_t kRunsAhead = 256;
+
+  void compress(size_t j, int worker) {
+    STileRun& run = runs_[j];
+    if (run.packed) packRun(image_, run, scratch_[size_t(worker)]);
+    ready_[j].store(true, std::memory_order_release);
+    { std::lock_guard<std::mutex> lk(m_); }  // a waiter between its test and its wait sees the store
+    cv_.notify_all();
+  }
+
+  void compressorRole(int worker) {
+    const size_t n = runs_.size();
+    for (;;) {
+      {
+        std::unique_lock<std::mutex> lk(m_);
+        cv_.wait(lk, [&] { return stop_ || next_.load() >= n || next_.load() < written_ + kRunsAhead; });
+        if (stop_) return;
+      }
+      const size_t j = next_.fetch_add(1);
+      if (j >= n) return;
+      compress(j, worker);
+    }
+  }
+
+  void writerRole(int worker) {
+    uint8_t code = kRcOk;
+    try {
+      for (size_t k = 0; k < runs_.size() && code == kRcOk; ++k) {
+        while (!ready_[k].load(std::memory_order_acquire)) {
+          size_t j = next_.load();
+          if (j <= k && next_.compare_exchange_strong(j, j + 1)) {
+            compress(j, worker);
+            continue;
+          }
+          std::unique_lock<std::mutex> lk(m_);
+          cv_.wait(lk, [&] { return ready_[k].load(std::memory_order_acquire); });
+        }
+        STileRun& run = runs_[k];
+        code = run.packed ? writer_.packed(run) : writer_.uniform(image_, run.first, run.n);
+        std::vector<uint8_t>().swap(run.bytes);
+        std::lock_guard<std::mutex> lk(m_);
+        written_ = k + 1;
+        cv_.notify_all();
+      }
+    } catch (const std::bad_alloc&) {
+      code = kRcOutOfMemory;
+    }
+    std::lock_guard<std::mutex> lk(m_);
+    code_ = code;
+    stop_ = true;
+    cv_.notify_all();
+  }
+
+  const CBlockImage& image_;
+  std::vector<STileRun>& runs_;
+  BlockWriter& writer_;
+  std::unique_ptr<std::atomic<bool>[]> ready_;
+  std::vector<WorkBlock> scratch_;
+  std::atomic<size_t> next_{0};  // the next run to take
+  std::mutex m_;
+  std::condition_variable cv_;
+  size_t written_ = 0;  // runs written (guarded by m_)
+  bool stop_ = false;   // the writer is done (guarded by m_)
+  uint8_t code_ = kRcOk;
+};
 
 // The grid position where the next block goes on, and its end.
 struct GridCursor {
@@ -155,9 +246,78 @@ struct GridCursor {
   int64_t left() const { return total - placed; }
 };
 
-// Encoding 1: n packed tiles into the image's tiles from the cursor on.
+// Packed blocks read and their tiles committed, waiting to be expanded into
+// the tiles: each block expands on its own, so a batch of them expands on
+// every core with the very pixels of one thread. The pool and the image are
+// only read while a batch expands.
+class PackedBatch {
+ public:
+  // Whether the batch should be expanded before more blocks are read.
+  bool full() const { return blocks_.size() >= kBlocks || bytes_ >= kBytes; }
+
+  void add(WorkBlock packed, uint32_t packedBytes, int64_t firstTile, uint32_t n) {
+    blocks_.push_back({std::move(packed), packedBytes, firstTile, n, kRcOk});
+    bytes_ += packedBytes;
+  }
+
+  // Expands every block of the batch into its tiles and empties the batch;
+  // answers the code of the first block (in file order) that failed.
+  uint8_t expand(CBlockImage& image, const STileBlockKind& kind) {
+    if (blocks_.empty()) return kRcOk;
+    // One buffer a thread that the largest block unpacks into.
+    uint32_t most = 0;
+    for (const SPending& b : blocks_) most = std::max(most, b.n);
+    std::vector<WorkBlock> scratch(static_cast<size_t>(std::min<int64_t>(parallelWorkers(), int64_t(blocks_.size()))));
+    for (WorkBlock& raw : scratch) {
+      raw = workBlock(uint64_t{most} * kTileBytes);
+      if (!raw) {
+        clear();
+        return kRcOutOfMemory;
+      }
+    }
+    const bool ran = parallelFor(int64_t(blocks_.size()), [&](int64_t i, int worker) {
+      SPending& b = blocks_[size_t(i)];
+      WorkBlock& raw = scratch[size_t(worker)];
+      const uint64_t rawBytes = uint64_t{b.n} * kTileBytes;
+      if (!expandExact(b.packed.get(), b.packedBytes, raw.get(), rawBytes)) {
+        b.code = kind.rcSizes;
+        return;
+      }
+      for (uint32_t k = 0; k < b.n; ++k)
+        std::memcpy(image.tileMemory(image.tileRef(int32_t(b.firstTile + k))), raw.get() + size_t(k) * kTileBytes,
+                    kTileBytes);
+    });
+    uint8_t code = ran ? kRcOk : kRcOutOfMemory;
+    for (const SPending& b : blocks_)
+      if (code == kRcOk) code = b.code;
+    clear();
+    return code;
+  }
+
+ private:
+  void clear() {
+    blocks_.clear();
+    bytes_ = 0;
+  }
+
+  static constexpr size_t kBlocks = 256;
+  static constexpr uint64_t kBytes = 16u << 20;
+
+  struct SPending {
+    WorkBlock packed;
+    uint32_t packedBytes;
+    int64_t firstTile;
+    uint32_t n;
+    uint8_t code;
+  };
+  std::vector<SPending> blocks_;
+  uint64_t bytes_ = 0;
+};
+
+// Encoding 1: n packed tiles into the image's tiles from the cursor on; the
+// tiles are committed here and filled when the batch expands.
 uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
-                   uint32_t body, GridCursor& at) {
+                   uint32_t body, GridCursor& at, PackedBatch& batch) {
   const uint32_t n = head.tiles;
   const uint32_t packedBytes = head.packed;
   const uint64_t rawBytes = head.raw;
@@ -169,15 +329,16 @@ uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& ki
   if (int64_t{n} > at.left()) return kind.rcOutside;
   if (int64_t{body} > stream.remaining()) return kRcShortRead;
   WorkBlock packed = workBlock(packedBytes);
-  WorkBlock raw = workBlock(rawBytes);
-  if (!packed || !raw) return kRcOutOfMemory;
+  if (!packed) return kRcOutOfMemory;
   if (!stream.readExact(packed.get(), packedBytes)) return kRcShortRead;
-  if (!expandExact(packed.get(), packedBytes, raw.get(), rawBytes)) return kind.rcSizes;
   for (uint32_t k = 0; k < n; ++k) {
-    STileRec& t = image.tileRef(int32_t(at.placed + k));
-    if (!image.commitTileForOverwrite(t)) return kRcOutOfMemory;
-    std::memcpy(image.tileMemory(t), raw.get() + size_t(k) * kTileBytes, kTileBytes);
+    if (image.commitTileForOverwrite(image.tileRef(int32_t(at.placed + k)))) continue;
+    // Out of memory: but a block whose data is broken answers that first.
+    WorkBlock raw = workBlock(rawBytes);
+    if (raw && !expandExact(packed.get(), packedBytes, raw.get(), rawBytes)) return kind.rcSizes;
+    return kRcOutOfMemory;
   }
+  batch.add(std::move(packed), packedBytes, at.placed, n);
   at.placed += n;
   return kRcOk;
 }
@@ -204,7 +365,8 @@ uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& k
   return kRcOk;
 }
 
-uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at) {
+uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at,
+                  PackedBatch& batch) {
   const int64_t start = stream.position();
   uint8_t bytes[kTileBlockHeadBytes];
   STileBlockHead head;
@@ -219,7 +381,7 @@ uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kin
   uint8_t code = kind.rcEncoding;
   switch (head.encoding) {
     case kTileEncodingPacked:
-      code = readPacked(stream, image, kind, head, body, at);
+      code = readPacked(stream, image, kind, head, body, at, batch);
       break;
     case kTileEncodingUniform:
       code = readUniform(stream, image, kind, head, body, at);
@@ -241,23 +403,8 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
   try {
     BlockWriter writer(stream, kind);
     std::vector<STileRun> runs = tileRuns(image);
-    std::vector<WorkBlock> scratch(static_cast<size_t>(parallelWorkers()));
-    for (size_t start = 0; start < runs.size(); start += kRunsPerBatch) {
-      const size_t end = std::min(runs.size(), start + kRunsPerBatch);
-      // Each run compresses on its own, so the bytes are those of one thread.
-      if (!parallelFor(int64_t(end - start), [&](int64_t k, int worker) {
-            STileRun& run = runs[start + size_t(k)];
-            if (run.packed) packRun(image, run, scratch[size_t(worker)]);
-          }))
-        return kRcOutOfMemory;
-      for (size_t k = start; k < end; ++k) {
-        STileRun& run = runs[k];
-        const uint8_t code = run.packed ? writer.packed(run) : writer.uniform(image, run.first, run.n);
-        if (code != kRcOk) return code;
-        std::vector<uint8_t>().swap(run.bytes);
-      }
-    }
-    return kRcOk;
+    RunPipeline pipeline(image, runs, writer);
+    return pipeline.run();
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;
   }
@@ -266,9 +413,17 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
 uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
   GridCursor at;
   at.total = image.tileCount();
-  while (at.left() > 0)
-    if (const uint8_t code = readBlock(stream, image, kind, at); code != kRcOk) return code;
-  return kRcOk;
+  PackedBatch batch;
+  while (at.left() > 0) {
+    if (const uint8_t code = readBlock(stream, image, kind, at, batch); code != kRcOk) {
+      // A block read before this one that fails to expand is the first fault.
+      const uint8_t earlier = batch.expand(image, kind);
+      return earlier != kRcOk ? earlier : code;
+    }
+    if (batch.full())
+      if (const uint8_t code = batch.expand(image, kind); code != kRcOk) return code;
+  }
+  return batch.expand(image, kind);
 }
 
 }  // namespace pg

@@ -8,6 +8,7 @@
 
 #include "core/blend_modes.h"
 #include "core/blend_rows.h"
+#include "core/composite_core.h"
 
 namespace pg {
 namespace {
@@ -67,6 +68,7 @@ const Op kOps[] = {
     {"blendVividLightA", &blendVividLightA},
     {"blendPinLightA", &blendPinLightA},
     {"blendPixelMultiplyUnion", &blendPixelMultiplyUnion},
+    {"blendMultiplyMerge", &blendMultiplyMerge},
     {"blendPixelAddUnion", &blendPixelAddUnion},
     {"blendNormalOver", &blendNormalOver},
     {"blendScreenOver", &blendScreenOver},
@@ -173,10 +175,73 @@ TEST_P(BlendRowLevels, RowKernelsEqualTheOperatorPerPixel) {
   }
 }
 
+TEST_P(BlendRowLevels, CompositeRecordRowsEqualTheRecordPerPixel) {
+  // A record over a Normal base (the transparent composition, merges into
+  // it) runs as a row; its start colour and flags must change nothing. Other
+  // records have no rows and stay pixel by pixel.
+  struct Case {
+    const char* name;
+    PixelOp32 dstOp, srcOp;
+    bool rows;
+  };
+  const Case cases[] = {
+      {"normal", &lerpPixelRgb, &lerpPixelRgb, true},
+      {"multiply", &lerpPixelRgb, &blendMultiplyRgb, true},
+      {"add", &lerpPixelRgb, &blendAddRgb, true},
+      {"subtract", &lerpPixelRgb, &blendSubRgb, true},
+      {"screen", &lerpPixelRgb, &blendScreen, true},
+      {"overlay", &lerpPixelRgb, &blendOverlay, true},
+      {"hard light", &lerpPixelRgb, &blendHardLight, true},
+      {"difference", &lerpPixelRgb, &blendDifference, true},
+      {"exclusion", &lerpPixelRgb, &blendExclusion, true},
+      {"darken", &lerpPixelRgb, &blendDarken, true},
+      {"lighten", &lerpPixelRgb, &blendLighten, true},
+      {"hue", &lerpPixelRgb, &blendHue, true},
+      {"saturation", &lerpPixelRgb, &blendSaturation, true},
+      {"color", &lerpPixelRgb, &blendColor, true},
+      {"luminosity", &lerpPixelRgb, &blendLuminosity, true},
+      {"subtract negative", &lerpPixelRgb, &blendSubtractNega, true},
+      {"linear light", &lerpPixelRgb, &blendLinearLight, true},
+      {"pin light", &lerpPixelRgb, &blendPinLight, true},
+      {"multiply base", &blendMultiplyRgb, &blendScreen, false},
+      {"source-alpha operator", &lerpPixelRgb, &blendScreenA, false},
+  };
+  std::mt19937 rng(271828);
+  for (const Case& c : cases) {
+    for (int round = 0; round < 60; ++round) {
+      const uint32_t flags = (round % 2 ? kOpsSkipTransparent : 0u) | (round % 3 == 0 ? kOpsStartFromSource : 0u);
+      const SPixelBlendOps ops{static_cast<uint32_t>(rng()), flags, c.dstOp, c.srcOp};
+      const bool exactMix = mixesTowardBlend(c.srcOp);
+      const SRowKernels k = opsRowKernels(ops, exactMix);
+      ASSERT_EQ(k.Row != nullptr, c.rows) << c.name;
+      ASSERT_EQ(k.Fill != nullptr, c.rows) << c.name;
+      // The other mix kind is not the record's own: no rows for it.
+      EXPECT_EQ(opsRowKernels(ops, !exactMix).Row, nullptr) << c.name;
+      if (!c.rows) break;
+      const size_t n = 1 + rng() % 90;
+      const uint32_t opacity = round < 3 ? (round == 0 ? 0u : round == 1 ? 255u : 1u) : rng() & 255;
+      const std::vector<uint32_t> src = randomRow(rng, n), dst = randomRow(rng, n);
+      std::vector<uint32_t> want = dst, got = dst;
+      for (size_t i = 0; i < n; ++i) compositePixelOpsMix(&want[i], src[i], opacity, ops, exactMix);
+      k.Row(got.data(), src.data(), n, opacity);
+      for (size_t i = 0; i < n; ++i)
+        ASSERT_EQ(got[i], want[i]) << c.name << " row, opacity " << opacity << " pixel " << i << std::hex << " d "
+                                   << dst[i] << " s " << src[i];
+      want = dst;
+      got = dst;
+      for (size_t i = 0; i < n; ++i) compositePixelOpsMix(&want[i], src[0], opacity, ops, exactMix);
+      k.Fill(got.data(), src[0], n, opacity);
+      for (size_t i = 0; i < n; ++i)
+        ASSERT_EQ(got[i], want[i]) << c.name << " fill, opacity " << opacity << " pixel " << i << std::hex << " d "
+                                   << dst[i] << " colour " << src[0];
+    }
+  }
+}
+
 TEST_P(BlendRowLevels, FastColourFormsEqualTheReferencesOverManyPixels) {
-  // The per-pixel fast forms (reciprocal divisions, the soft-light table) on
-  // many more pixels than the row test, including every byte pair for the
-  // separable ones.
+  // The modes with a division or the soft-light curve per channel, and the
+  // colour-model ones, on many more pixels than the row test, including every
+  // byte pair for the separable ones.
   const PixelOp32 ops[] = {&blendBurn, &blendDodge, &blendVividLight, &blendSoftLight, &blendHue,
                            &blendSaturation, &blendColor, &blendLuminosity};
   std::mt19937 rng(5);

@@ -3,6 +3,7 @@
 // a half-read item.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <random>
 
@@ -199,6 +200,75 @@ TEST(TileBlocks, BytesDoNotDependOnTheNumberOfThreads) {
     written[k] = out.bytes();
   }
   EXPECT_EQ(written[0], written[1]);
+}
+
+// Packed blocks expand on several threads, a batch at a time: the tiles must
+// be those written whatever the number of threads, and a broken block must
+// answer before a fault found further on in the file.
+TEST(TileBlocks, ReadingDoesNotDependOnTheNumberOfThreads) {
+  CBlockVMTC layer(2000, 1400);  // enough packed blocks for several batches
+  std::mt19937 rng(11);
+  for (int32_t i = 0; i < layer.tileCount(); ++i)
+    if (rng() % 3 != 0) test::commitVaried(layer, i, rng());
+    else layer.tileRef(i).uniform = rng();
+  CMemoryStream out;
+  ASSERT_EQ(writeTileBlocks(out, layer, kLayerTileBlocks), kRcOk);
+  const Bytes bytes = out.bytes();
+  // The first, the last but one and the last packed block.
+  int64_t firstPacked = -1, lastPacked = -1, beforeLast = -1;
+  for (int64_t at = 0; at < int64_t(bytes.size()); at += kChunkHeadBytes + chunkU32(bytes.data() + at + 4))
+    if (chunkU32(bytes.data() + at + 16) == 1) {
+      if (firstPacked < 0) firstPacked = at;
+      beforeLast = lastPacked;
+      lastPacked = at;
+    }
+  ASSERT_GE(firstPacked, 0);
+  ASSERT_GT(beforeLast, firstPacked);
+
+  struct Case {
+    const char* name;
+    std::function<void(Bytes&)> damage;
+    uint8_t code;
+  };
+  const Case cases[] = {
+      {"whole", [](Bytes&) {}, kRcOk},
+      {"first packed data damaged, file cut short later",
+       [&](Bytes& b) {
+         b[size_t(firstPacked + kTileBlockHeadBytes + 2)] ^= 0xFF;
+         b.resize(size_t(lastPacked + 20));
+       },
+       kRcTileSizes},
+      {"last packed data damaged", [&](Bytes& b) { b[size_t(lastPacked + kTileBlockHeadBytes + 2)] ^= 0xFF; },
+       kRcTileSizes},
+      {"a block damaged, the next cut short",
+       [&](Bytes& b) {
+         b[size_t(beforeLast + kTileBlockHeadBytes + 2)] ^= 0xFF;
+         b.resize(size_t(lastPacked + 20));
+       },
+       kRcTileSizes},
+      {"cut short", [&](Bytes& b) { b.resize(size_t(lastPacked + 20)); }, kRcShortRead},
+  };
+  for (const Case& c : cases)
+    for (int workers : {1, 4}) {
+      Bytes b = bytes;
+      c.damage(b);
+      const int old = setParallelWorkers(workers);
+      CBlockVMTC image(2000, 1400);
+      CFixedMemStream in(b.data(), int64_t(b.size()));
+      const uint8_t code = readTileBlocks(in, image, kLayerTileBlocks);
+      setParallelWorkers(old);
+      EXPECT_EQ(code, c.code) << c.name << ", " << workers << " threads";
+      if (c.code != kRcOk) continue;
+      for (int32_t i = 0; i < layer.tileCount(); ++i) {
+        const STileRec& want = layer.tileRef(i);
+        const STileRec& got = image.tileRef(i);
+        ASSERT_EQ(got.committed(), want.committed()) << i;
+        if (want.committed())
+          ASSERT_EQ(std::memcmp(image.tileMemory(got), layer.tileMemory(want), 4096), 0) << workers << ": " << i;
+        else
+          ASSERT_EQ(got.uniform, want.uniform) << i;
+      }
+    }
 }
 
 TEST(TileBlocks, ImageOfAnotherTileSizeIsRefused) {
