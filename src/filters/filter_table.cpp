@@ -11,6 +11,8 @@
 #include "filters/distort_filters.h"
 #include "filters/filter_run.h"
 #include "filters/flip_filters.h"
+#include "filters/floor_command.h"
+#include "filters/floor_filter.h"
 #include "filters/gradient_map_filter.h"
 #include "filters/levels_filter.h"
 #include "filters/lighting_filter.h"
@@ -75,7 +77,7 @@ const std::vector<SFilterEntry> kTable = {
     {"filterTwirl", "actFilterTwist", 68, k2, 8, &twirl4Kernel, false},
     {"filterCustom5x5", "actFilterCustom55", 51, kRec, 50, &customKernel, false},
     {"filterLighting", "actFilterLighting", 74, kRec, 50, &lightingKernel, false},
-    {"filterFloor", "actFilterFloor", 40, kRec, 87, nullptr, false},
+    {"filterFloor", "actFilterFloor", 40, kRec, 87, &floorKernel, false},
     {"filterLumaToAlpha", "ActEditDens2A", 63, k2, 8, &lumaToAlpha4Kernel, false},
     // Replay only: the kernel variants older recordings name.
     {nullptr, nullptr, 0, k0, 0, &blurBoxKernel, true},
@@ -222,13 +224,20 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   // Of the record filters, those whose parameters are one extra block run
   // here: their bytes are the record's parameter bytes, then the block.
   const bool recordForm = entry.bytes == 50;
-  if (entry.kernel == nullptr || entry.bytes == 87 || (recordForm && entry.op == kGradientMapOp))
+  const bool floorForm = entry.bytes == kFloorRecordSize;
+  if (entry.kernel == nullptr || (recordForm && entry.op == kGradientMapOp))
     return FilterResult::NotSupported;
   if (!doc.canEdit(EditGateFlags{true, false, true})) return FilterResult::Refused;
   CFlt4Core core(doc, view, true, entry.kernel, layerIndex);
   if (!core.isValid()) return FilterResult::Refused;
   RepeatState& state = repeatState();
   std::vector<uint8_t> params(recordForm ? 0 : entry.bytes, 0);
+  if (floorForm) {
+    // The dialog and the remembered values hand over the 63 record bytes;
+    // the textures taken from files stay with the floor's own store.
+    params.assign(SFltFloor::kSize, 0);
+    floorStartValues().write(params.data());
+  }
   if (entry.bytes > 0) {
     auto known = state.remembered.find(&entry);
     if (reuse && known != state.remembered.end()) {
@@ -242,11 +251,13 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
       }
       core.endPreview(nullptr);
     }
-    if (!recordForm && params.size() != entry.bytes) return FilterResult::Refused;
+    const size_t expected = floorForm ? SFltFloor::kSize : entry.bytes;
+    if (!recordForm && params.size() != expected) return FilterResult::Refused;
     state.remembered[&entry] = params;
   }
   // Luminance to transparency is not repeated.
   if (entry.op != 63) state.last = &entry;
+  if (floorForm) return applyFloor(core, SFltFloor::read(params.data()), floorRememberedTextures());
   if (recordForm) {
     SFltRecord record;
     if (!fltRecordFromBytes(params, record)) return FilterResult::Refused;
