@@ -31,6 +31,8 @@ struct SFilterValueDef {
   float centre = 0.0f; // the slider's middle when useCentre
   bool useCentre = false;
   bool wrap = false;   // an angle: typed -999..999, kept within -180..180
+  float wrapMin = -180.0f;  // the span a wrapping value is kept within
+  float wrapMax = 180.0f;
 };
 
 struct SFilterCheckDef {

@@ -44,6 +44,50 @@ FilterResult applyFloor(CFlt4Core& core, SFltFloor floor, const std::array<SFloo
   return core.apply87(kFloorOp, rec) ? FilterResult::Done : FilterResult::Refused;
 }
 
+bool CFloorDialogTextures::open(CFlt4Core& core) {
+  if (!core.isValid()) return false;
+  const TRect area = core.bounds();
+  TMTC source;
+  if (!core.sourceRegion(area, source)) return false;
+  areaCopy_ = floorAreaTexture(source, TRect{0, 0, source.Width, source.Height});
+  areaW_ = area.Right - area.Left;
+  areaH_ = area.Bottom - area.Top;
+  return areaCopy_ != nullptr;
+}
+
+bool CFloorDialogTextures::setFile(size_t plane, std::shared_ptr<const TMTC> image, std::string fileName) {
+  if (plane >= 2 || image == nullptr || image->Width <= 0 || image->Height <= 0 ||
+      image->Width > kFloorTextureMaxSide || image->Height > kFloorTextureMaxSide)
+    return false;
+  files_[plane] = SFloorFileTexture{std::move(image), std::move(fileName)};
+  return true;
+}
+
+void CFloorDialogTextures::release(size_t plane) {
+  if (plane < 2) files_[plane] = SFloorFileTexture{};
+}
+
+bool CFloorDialogTextures::build(std::vector<uint8_t>& bytes, SFltFloorW& out) const {
+  if (bytes.size() != SFltFloor::kSize || areaCopy_ == nullptr) return false;
+  SFltFloor f = SFltFloor::read(bytes.data());
+  initFltFloorW(out);
+  const auto nominal = [](int32_t v) { return uint16_t(std::clamp(v, 1, 0xFFFF)); };
+  uint16_t* nominals[2][2] = {{&f.CeilingTexWidth, &f.CeilingTexHeight}, {&f.FloorTexWidth, &f.FloorTexHeight}};
+  f.TextureFromFile = 0;
+  for (size_t i = 0; i < 2; ++i) {
+    const bool file = fromFile(i);
+    const TMTC* image = file ? files_[i].image.get() : areaCopy_.get();
+    out.Textures[i].Image = const_cast<TMTC*>(image);  // the kernel only reads it
+    out.Textures[i].FileName = file ? files_[i].fileName : std::string();
+    if (file) f.TextureFromFile = uint8_t(f.TextureFromFile | (1u << i));
+    *nominals[i][0] = nominal(file ? image->Width : areaW_);
+    *nominals[i][1] = nominal(file ? image->Height : areaH_);
+  }
+  out.Floor = f;
+  f.write(bytes.data());
+  return true;
+}
+
 FilterResult replayFloor(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFltFloor& floor,
                          const TMTC* image1, const TMTC* image2, bool recordFlag) {
   CFlt4Core core(doc, view, recordFlag, &floorKernel, layerIndex);

@@ -39,8 +39,8 @@ bool filterHasDialog(const SFilterEntry& entry) {
 bool filterCommandAvailable(const SFilterEntry& entry) {
   if (entry.kernel == nullptr || entry.command == nullptr) return false;
   if (entry.bytes == 0) return true;
-  // The floor has a command of its own.
-  if (entry.bytes != 8 && entry.bytes != 16 && entry.bytes != 24 && entry.bytes != 50) return false;
+  if (entry.bytes != 8 && entry.bytes != 16 && entry.bytes != 24 && entry.bytes != 50 && entry.bytes != 87)
+    return false;
   return filterHasDialog(entry);
 }
 

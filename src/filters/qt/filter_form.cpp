@@ -16,6 +16,11 @@
 #include <chrono>
 
 #include "filters/filter_run.h"
+#include "filters/floor_command.h"
+#include "filters/floor_filter.h"
+#include "io/image_codecs.h"
+#include "io/qt/file_dialog.h"
+#include "platform/message_service.h"
 #include "filters/filter_table.h"
 #include "filters/qt/centre_picker.h"
 #include "filters/qt/preview_filter.h"
@@ -142,6 +147,11 @@ void TFormFilter::completePreview() {
 }
 
 bool TFormFilter::previewBytes(const std::vector<uint8_t>& bytes, const TRect* clip) {
+  if (kernelParams_) {
+    const bool ok = kernelParams_(bytes, [&](const void* p, int32_t size) { return core_.preview(p, size, clip); });
+    if (!ok) core_.endPreviewAndRedraw(true);
+    return ok;
+  }
   if (!recordForm_) return core_.preview(bytes.data(), int32_t(bytes.size()), clip);
   SFltRecord record;
   if (!fltRecordFromBytes(bytes, record)) {
@@ -311,7 +321,20 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     grid_->addWidget(Preview, 0, 4, std::max(row, 1), 1, Qt::AlignTop);
   }
 
+  if (std::string_view(def.command) == "filterFloor") {
+    floor_ = std::make_unique<CFloorDialogTextures>();
+    (void)floor_->open(core_);
+    setKernelParams([this](const std::vector<uint8_t>& bytes, const std::function<bool(const void*, int32_t)>& run) {
+      std::vector<uint8_t> b = bytes;
+      SFltFloorW rec;
+      return floor_->build(b, rec) && run(&rec, kFloorRecordSize);
+    });
+    buildTextureRow(row++);
+  }
+
   SFilterDialogHooks hooks;
+  // The floor's textures are more than its bytes: every change previews.
+  hooks.alwaysChanged = floor_ != nullptr;
   hooks.readControls = [this] { protocol().current = model_.record(); };
   hooks.writeControls = [this] { syncWidgets(); };
   hooks.controlChanged = [this](int sender) {
@@ -322,8 +345,61 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
   if (Preview != nullptr) hooks.drawFrame = [this] { Preview->drawView(); };
   setHooks(std::move(hooks));
   setRecordForm(filterByCommand(def.command) != nullptr && filterByCommand(def.command)->bytes == 50);
+  if (Preview != nullptr && floor_ != nullptr)
+    Preview->setRenderer([this](const std::vector<uint8_t>& bytes, const TRect& r, TMTC& out) {
+      std::vector<uint8_t> b = bytes;
+      SFltFloorW rec;
+      return floor_->build(b, rec) && core_.renderRegion(&rec, kFloorRecordSize, r, out);
+    });
   if (attach(rememberedFor(def).preview) && Preview != nullptr)
     (void)Preview->bindCore(&core_, [this] { return protocol().current; });
+}
+
+namespace {
+constexpr uint32_t kTxTexture = 67711;
+constexpr uint32_t kTxTextureButtons[4] = {67713, 67714, 67716, 67717};  // browse, release; ceiling then floor
+constexpr uint32_t kTxTextureUnreadable = 67718;
+constexpr size_t kCheckCeiling = 2;  // the plane check boxes of the floor's row
+}  // namespace
+
+void TFormFilterValues::buildTextureRow(int row) {
+  auto* box = new QGroupBox(resText(kTxTexture), content());
+  auto* layout = new QHBoxLayout(box);
+  for (size_t i = 0; i < 4; ++i) {
+    textureButtons_[i] = new QPushButton(resText(kTxTextureButtons[i]), box);
+    layout->addWidget(textureButtons_[i]);
+    const size_t plane = i / 2;
+    if (i % 2 == 0) {
+      connect(textureButtons_[i], &QPushButton::clicked, this, [this, plane] { browseTexture(plane); });
+    } else {
+      connect(textureButtons_[i], &QPushButton::clicked, this, [this, plane] {
+        floor_->release(plane);
+        syncWidgets();
+        protocol().updatePreview(true);
+      });
+    }
+  }
+  layout->addStretch(1);
+  grid_->addWidget(box, row, 0, 1, 4);
+}
+
+bool TFormFilterValues::loadTexture(size_t plane, const std::string& path) {
+  int32_t dpi = 0;
+  std::unique_ptr<TMTC> image = loadImageFile(path, dpi);
+  if (image == nullptr || !floor_->setFile(plane, std::shared_ptr<const TMTC>(std::move(image)), path)) {
+    showWarning(formatRes(kTxTextureUnreadable, {path}));
+    return false;
+  }
+  syncWidgets();
+  protocol().updatePreview(true);
+  return true;
+}
+
+void TFormFilterValues::browseTexture(size_t plane) {
+  SFileDialogRequest request;
+  request.kind = 0;
+  if (!executeFileDialog(this, request)) return;
+  (void)loadTexture(plane, request.fileName);
 }
 
 QPushButton* TFormFilterValues::button(EFilterButton which) const {
@@ -356,6 +432,14 @@ void TFormFilterValues::syncWidgets() {
   if (secondList_ != nullptr) secondList_->setCurrentIndex(model_.listIndex());
   if (picker_ != nullptr) picker_->setPosition(model_.pickerX(), model_.pickerY());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
+  if (floor_ != nullptr) {
+    // A plane's buttons follow its check box; release only for a file.
+    for (size_t plane = 0; plane < 2; ++plane) {
+      const bool on = model_.check(kCheckCeiling + plane);
+      textureButtons_[2 * plane]->setEnabled(on);
+      textureButtons_[2 * plane + 1]->setEnabled(on && floor_->fromFile(plane));
+    }
+  }
   if (choice_ != nullptr)
     if (QAbstractButton* b = choice_->button(model_.choice())) b->setChecked(true);
   syncing_ = false;
@@ -365,6 +449,11 @@ void TFormFilterValues::ButtonOKClick() {
   // The edit holding the focus commits its text first.
   ButtonOK->setFocus(Qt::OtherFocusReason);
   protocol().current = model_.record();
+  if (floor_ != nullptr) {
+    SFltFloorW rec;
+    (void)floor_->build(protocol().current, rec);
+    floorRememberedTextures() = floor_->files();
+  }
   remember(def_, SFilterRemembered{model_.values(), protocol().previewChecked()});
   TFormFilter::ButtonOKClick();
 }
