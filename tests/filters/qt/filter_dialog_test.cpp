@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QTest>
 
 #include "document/layer_data.h"
@@ -13,6 +14,9 @@
 #include "document/undo_mngr_ex.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_run.h"
+#include "filters/floor_command.h"
+#include "io/image_codecs.h"
+#include "test_support/temp_folder.h"
 #include "filters/qt/filter_dialogs.h"
 #include "filters/qt/levels_dialog.h"
 #include "platform/message_service.h"
@@ -362,6 +366,79 @@ TEST(FilterDialogs, RepeatTakesTheLayersProtectFlagAsItIsNow) {
   const uint32_t events = f.x.store().committedCount();
   EXPECT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, {}), FilterResult::Done);
   EXPECT_EQ(f.x.store().committedCount(), events + 1);
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// The floor dialog: the planes interlock, a texture taken from an image
+// file (an unreadable one warns and changes nothing) drives the preview and
+// travels with the recorded event, and the replay gives the same pixels.
+TEST(FloorDialog, FileTexturesPreviewRecordAndReplay) {
+  pg::testing::TempFolder dir;
+  TMTC tiles(16, 16);
+  for (int32_t y = 0; y < 16; ++y)
+    for (int32_t x = 0; x < 16; ++x) *tiles.pixelAt(x, y) = ((x / 4 + y / 4) % 2) ? 0xFFFF2020u : 0xFF2020FFu;
+  const std::string png = dir.file("tiles.png");
+  ASSERT_EQ(pngSaveImage(png, tiles, 72, false), 0);
+
+  ReplayFixture f(64, 48);
+  pg::testing::ensureQtApp();
+  resetFilterRepeat();
+  resetFilterDialogMemory();
+  floorRememberedTextures() = {};
+  f.paint(ReplayFixture::line(5, 5, 50, 30, 30));
+  const std::string before = picture(*f.x.doc);
+  RecordingMessageService messages;
+  ScopedMessageService scoped(messages);
+  std::string previewBeforeFile, previewWithFile;
+  bool releaseBefore = true, releaseAfter = false, floorStillOn = false;
+  SFilterDialogHost host;
+  host.showModal = [&](QDialog& dialog) {
+    auto& d = static_cast<TFormFilterValues&>(dialog);
+    d.show();
+    EXPECT_NE(d.floorTextures(), nullptr);
+    d.protocol().updatePreview(true);
+    previewBeforeFile = picture(*f.x.doc);
+    // Turning off the ceiling, then the floor: the floor stays on.
+    d.checkBox(2)->click();
+    d.checkBox(3)->click();
+    floorStillOn = d.checkBox(3)->isChecked();
+    releaseBefore = d.textureButton(3)->isEnabled();
+    EXPECT_FALSE(d.loadTexture(1, dir.file("missing.png")));
+    EXPECT_EQ(messages.shown().size(), 1u);
+    EXPECT_TRUE(d.loadTexture(1, png));
+    releaseAfter = d.textureButton(3)->isEnabled();
+    previewWithFile = picture(*f.x.doc);
+    d.ButtonOKClick();
+    return kMrOk;
+  };
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, f.x.doc->currentLayerIndex(), *filterByCommand("filterFloor"), false,
+                          makeFilterDialog(host)),
+            FilterResult::Done);
+  EXPECT_TRUE(floorStillOn);
+  EXPECT_FALSE(releaseBefore);
+  EXPECT_TRUE(releaseAfter);
+  EXPECT_NE(previewBeforeFile, before);
+  EXPECT_NE(previewWithFile, previewBeforeFile);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilterRecord, 40}));
+  const std::string floored = picture(*f.x.doc);
+  EXPECT_EQ(floored, previewWithFile);
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.replayAll();
+  EXPECT_EQ(picture(*f.y.doc), floored);
+  // Repeat takes the remembered file texture.
+  int32_t i = 0;
+  TRect r{};
+  ASSERT_TRUE(f.x.doc->undo(*f.x.flow, i, r));
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, {}), FilterResult::Done);
+  EXPECT_EQ(picture(*f.x.doc), floored);
+  resetFilterRepeat();
+  resetFilterDialogMemory();
+  floorRememberedTextures() = {};
 }
 
 }  // namespace
