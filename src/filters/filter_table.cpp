@@ -6,6 +6,7 @@
 
 #include "document/paper.h"
 #include "platform/clock.h"
+#include "platform/message_service.h"
 #include "filters/blur_filters.h"
 #include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
@@ -35,6 +36,9 @@ constexpr uint8_t k4 = 34;
 constexpr uint8_t k6 = 35;
 constexpr uint8_t kRec = 38;
 constexpr uint8_t kGradientMapOp = 54;
+constexpr uint8_t kCloudsOp = 70;
+// "%s(&L)": the Repeat item naming the last filter.
+constexpr uint32_t kResRepeatCaption = 67719;
 
 const std::vector<SFilterEntry> kTable = {
     // command, action, op, packet, bytes, kernel, protect
@@ -89,7 +93,7 @@ const std::vector<SFilterEntry> kTable = {
     // The older filter set: kernels not built in this system.
     {nullptr, nullptr, 8, k0, 0, nullptr, false},
     {nullptr, nullptr, 9, k0, 0, nullptr, false},
-    {nullptr, nullptr, 20, k0, 0, nullptr, false},
+    {"filterGrayscale", "actFilterMono", 20, k0, 0, &grayscaleKernel, false},
     {nullptr, nullptr, 2, k2, 8, nullptr, true},
     {nullptr, nullptr, 10, k2, 8, nullptr, false},
     {nullptr, nullptr, 18, k2, 8, nullptr, false},
@@ -240,7 +244,10 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   }
   if (entry.bytes > 0) {
     auto known = state.remembered.find(&entry);
-    if (reuse && known != state.remembered.end()) {
+    // Clouds build their record afresh on every run (the tool window's
+    // colours now, a new seed), a repeat included.
+    const bool fresh = entry.op == kCloudsOp;
+    if (reuse && !fresh && known != state.remembered.end()) {
       params = known->second;
       refreshForRepeat(entry, core.layerProtectsAlpha(), params);
     } else {
@@ -255,8 +262,8 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
     if (!recordForm && params.size() != expected) return FilterResult::Refused;
     state.remembered[&entry] = params;
   }
-  // Luminance to transparency is not repeated.
-  if (entry.op != 63) state.last = &entry;
+  // Luminance to transparency and greyscale are not repeated.
+  if (entry.op != 63 && entry.op != 20) state.last = &entry;
   if (floorForm) return applyFloor(core, SFltFloor::read(params.data()), floorRememberedTextures());
   if (recordForm) {
     SFltRecord record;
@@ -271,6 +278,27 @@ bool hasLastFilter() { return repeatState().last != nullptr; }
 std::string_view lastFilterAction() {
   const SFilterEntry* last = repeatState().last;
   return last != nullptr && last->action != nullptr ? std::string_view(last->action) : std::string_view();
+}
+
+std::string repeatCaption(std::string_view menuText) {
+  std::string name(menuText);
+  if (name.size() >= 3 && name.compare(name.size() - 3, 3, "...") == 0) name.resize(name.size() - 3);
+  // "(&X)" anywhere, then a bare "&" before a letter.
+  for (size_t at = name.find("(&"); at != std::string::npos; at = name.find("(&")) {
+    const size_t close = name.find(')', at);
+    if (close == std::string::npos) break;
+    name.erase(at, close - at + 1);
+  }
+  for (size_t at = name.find('&'); at != std::string::npos; at = name.find('&', at)) {
+    if (at + 1 < name.size() && name[at + 1] == '&') {
+      name.erase(at, 1);  // "&&" is a plain ampersand
+      ++at;
+    } else {
+      name.erase(at, 1);
+    }
+  }
+  if (name.empty()) return {};
+  return formatRes(kResRepeatCaption, {name});
 }
 
 FilterResult repeatLastFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, bool reuse,

@@ -124,4 +124,15 @@ bool lumaToAlpha4Kernel(const SFlt4Context* ctx, const void* param, int32_t size
   });
 }
 
+bool grayscaleKernel(const SFlt4Context* ctx, const void* /*param*/, int32_t size) {
+  if (!isValidContext(ctx) || size != 0) return false;
+  const CBlockVMTC& source = *ctx->source;
+  return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
+    const uint32_t s = source.getPixel(x, y);
+    if (pixelAlpha(s) == 0) return;
+    const uint32_t g = pixelGrey(s);
+    lerpPixelRgb(pixel, g | g << 8 | g << 16, m);
+  });
+}
+
 }  // namespace pg

@@ -71,4 +71,9 @@ uint32_t lumaToAlphaColour(uint32_t s, uint32_t colour, bool tint, uint32_t m);
 // (and success) when the layer protects alpha. Record size 8.
 bool lumaToAlpha4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
+// The greyscale command (recorded as the older filter set's code 20): every
+// selected pixel with alpha takes its grey value in B, G and R by the
+// selection weight; alpha kept. Size 0.
+bool grayscaleKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+
 }  // namespace pg

@@ -313,6 +313,40 @@ TEST(FilterDialogs, CloudsTakeTheToolColoursWithoutADialog) {
   const CBlockVMTC& img = *f.layer().image;
   for (int32_t y = 0; y < 48; ++y)
     for (int32_t x = 0; x < 64; ++x) ASSERT_EQ((img.getPixel(x, y) >> 8) & 0xFF, 0u) << x << "," << y;
+  // A repeat reads the colours again: now green and black, so no red.
+  host.toolColours = [](uint32_t& fg, uint32_t& bg) {
+    fg = 0x0000FF00u;
+    bg = 0x00000000u;
+  };
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, makeFilterDialog(host)), FilterResult::Done);
+  EXPECT_EQ(shown, 0);
+  bool green = false;
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) {
+      ASSERT_EQ((img.getPixel(x, y) >> 16) & 0xFF, 0u) << x << "," << y;
+      green = green || ((img.getPixel(x, y) >> 8) & 0xFF) > 0;
+    }
+  EXPECT_TRUE(green);
+}
+
+// Luminance to transparency runs without a dialog, tinted by the drawing
+// colour, and leaves the repeat target alone.
+TEST(FilterDialogs, LumaToAlphaTakesTheDrawingColourWithoutADialog) {
+  DialogFixture f;
+  SFilterDialogHost host;
+  int shown = 0;
+  host.showModal = [&](QDialog&) { return ++shown, kMrCancel; };
+  host.toolColours = [](uint32_t& fg, uint32_t& bg) {
+    fg = 0x00123456u;
+    bg = 0x00FFFFFFu;
+  };
+  ASSERT_TRUE(filterCommandAvailable(*filterByCommand("filterLumaToAlpha")));
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, *filterByCommand("filterLumaToAlpha"), false, makeFilterDialog(host)),
+            FilterResult::Done);
+  EXPECT_EQ(shown, 0);
+  EXPECT_FALSE(hasLastFilter());
+  const std::vector<uint8_t> record = {0x56, 0x34, 0x12, 0, 1, 0, 0, 0};
+  EXPECT_EQ(f.layerHash(), directResult("filterLumaToAlpha", record));
 }
 
 }  // namespace
