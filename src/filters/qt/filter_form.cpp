@@ -23,6 +23,7 @@
 #include "platform/message_service.h"
 #include "filters/filter_table.h"
 #include "filters/qt/centre_picker.h"
+#include "filters/qt/light_panes.h"
 #include "filters/qt/preview_filter.h"
 #include "filters/histogram.h"
 #include "platform/clock.h"
@@ -332,6 +333,8 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     buildTextureRow(row++);
   }
 
+  if (std::string_view(def.command) == "filterLighting") buildLightPanes(row);
+
   SFilterDialogHooks hooks;
   // The floor's textures are more than its bytes: every change previews.
   hooks.alwaysChanged = floor_ != nullptr;
@@ -383,6 +386,57 @@ void TFormFilterValues::buildTextureRow(int row) {
   grid_->addWidget(box, row, 0, 1, 4);
 }
 
+namespace {
+// The lighting dialog's values the panes set.
+enum : size_t { kLampX = 2, kLampY = 3, kLampZ = 4, kLampDirection = 5, kLampPitch = 6, kLampSpread = 7 };
+}  // namespace
+
+void TFormFilterValues::buildLightPanes(int rows) {
+  auto* column = new QVBoxLayout();
+  lightPreview_ = new TLightPreview(content());
+  lightSide_ = new TLightControl(content());
+  column->addWidget(lightPreview_);
+  column->addWidget(lightSide_);
+  column->addStretch(1);
+  grid_->addLayout(column, 0, 4, std::max(rows, 1), 1, Qt::AlignTop);
+  TMTC area;
+  if (core_.sourceRegion(core_.bounds(), area)) (void)lightPreview_->model().attach(area);
+  lightPreview_->OnChange = [this](const SLampView&) { lampMoved(false); };
+  lightSide_->OnChange = [this](const SLampView&) { lampMoved(true); };
+}
+
+void TFormFilterValues::syncLightPanes() {
+  SFltRecord rec;
+  const std::vector<uint8_t> bytes = model_.record();
+  if (!fltRecordFromBytes(bytes, rec) || rec.Extra == nullptr || rec.Total != SLight4::kSize) return;
+  const SLight4 light = SLight4::read(rec.Extra);
+  SFltLightingHeader header;
+  header.AmbientColour = readLE32(rec.Params.data());
+  header.AmbientBrightness = readRecI32(rec.Params.data() + 4);
+  SLampView view = lampViewOf(light, int32_t(model_.num(kLampZ).valueMax()));
+  lightPreview_->show(view, header, light);
+  lightSide_->show(view, light);
+}
+
+void TFormFilterValues::lampMoved(bool fromSide) {
+  if (syncing_) return;
+  const SLampView& v = fromSide ? lightSide_->view() : lightPreview_->view();
+  if (fromSide) {
+    model_.num(kLampZ).setRatio(float(v.height));
+  } else {
+    model_.num(kLampX).setRatio(float(v.x * 0.5 + 0.5));
+    model_.num(kLampY).setRatio(float(v.y * 0.5 + 0.5));
+    model_.num(kLampDirection).setValue(float(-v.direction));
+  }
+  if (v.kind != lkPoint) {
+    model_.num(kLampPitch).setValue(float(v.pitch));
+    model_.num(kLampSpread).setValue(float(v.spread));
+  }
+  for (size_t i = 0; i < model_.valueCount(); ++i) model_.setSlider(i, model_.num(i).getRatio());
+  // A drag previews after the delay, like a dragged slider.
+  protocol().valueChange(int(kSenderValue + (fromSide ? kLampZ : kLampX)));
+}
+
 bool TFormFilterValues::loadTexture(size_t plane, const std::string& path) {
   int32_t dpi = 0;
   std::unique_ptr<TMTC> image = loadImageFile(path, dpi);
@@ -432,6 +486,7 @@ void TFormFilterValues::syncWidgets() {
   if (secondList_ != nullptr) secondList_->setCurrentIndex(model_.listIndex());
   if (picker_ != nullptr) picker_->setPosition(model_.pickerX(), model_.pickerY());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
+  if (lightPreview_ != nullptr) syncLightPanes();
   if (floor_ != nullptr) {
     // A plane's buttons follow its check box; release only for a file.
     for (size_t plane = 0; plane < 2; ++plane) {

@@ -28,6 +28,8 @@ class TNumEdit;
 class TPickerColorCell;
 class TPreviewFilter;
 class TTrackArea;
+class TLightPreview;
+class TLightControl;
 
 
 // What a dialog needs of the window it previews in.
@@ -111,6 +113,9 @@ class TFormFilterValues : public TFormFilter {
   // for the floor (null in other dialogs).
   QPushButton* textureButton(size_t i) const { return i < 4 ? textureButtons_[i] : nullptr; }
   CFloorDialogTextures* floorTextures() const { return floor_.get(); }
+  // The lighting dialog's lamp panes (null in other dialogs).
+  TLightPreview* lightPreview() const { return lightPreview_; }
+  TLightControl* lightSide() const { return lightSide_; }
   // Takes an image file as a plane's texture; false (with the warning
   // shown) when it cannot be read.
   bool loadTexture(size_t plane, const std::string& path);
@@ -119,6 +124,9 @@ class TFormFilterValues : public TFormFilter {
   void syncWidgets();
   void buildTextureRow(int row);
   void browseTexture(size_t plane);
+  void buildLightPanes(int rows);
+  void syncLightPanes();
+  void lampMoved(bool fromSide);
 
   const SFilterDialogDef& def_;
   CFilterDialogModel model_;
@@ -138,6 +146,8 @@ class TFormFilterValues : public TFormFilter {
   bool syncing_ = false;
   std::unique_ptr<CFloorDialogTextures> floor_;
   std::array<QPushButton*, 4> textureButtons_{};
+  TLightPreview* lightPreview_ = nullptr;
+  TLightControl* lightSide_ = nullptr;
 };
 
 // A seed for the random filters from the millisecond clock.
