@@ -157,6 +157,7 @@ enum : uint32_t {
   kTxFloorPlane,
   kTxBrowseW,
   kTxReleaseV,
+  kTxFogColourCell = 67720,
   kTxWidthI,
   kTxWrapAround,
 };
@@ -937,7 +938,7 @@ std::vector<SFilterDialogDef> buildTable() {
     d.checks = {{kTxKeepLayer, true}, {kTxToInfinity, true}, {kTxCeilingPlane, true}, {kTxFloorPlane, true}};
     d.choiceLabel = kTxFog;
     d.choiceItems = {kTxFogColour, kTxFogTransparent};
-    d.colours = {{kTxFogColour, 0}};
+    d.colours = {{kTxFogColourCell, 0}};
     d.frame = true;
     d.opensAtDefaults = true;
     d.open = &openFloor;

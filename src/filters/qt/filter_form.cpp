@@ -366,23 +366,24 @@ constexpr size_t kCheckCeiling = 2;  // the plane check boxes of the floor's row
 }  // namespace
 
 void TFormFilterValues::buildTextureRow(int row) {
+  // Each plane's check box stands in the texture group with its buttons.
   auto* box = new QGroupBox(resText(kTxTexture), content());
-  auto* layout = new QHBoxLayout(box);
-  for (size_t i = 0; i < 4; ++i) {
-    textureButtons_[i] = new QPushButton(resText(kTxTextureButtons[i]), box);
-    layout->addWidget(textureButtons_[i]);
-    const size_t plane = i / 2;
-    if (i % 2 == 0) {
-      connect(textureButtons_[i], &QPushButton::clicked, this, [this, plane] { browseTexture(plane); });
-    } else {
-      connect(textureButtons_[i], &QPushButton::clicked, this, [this, plane] {
-        floor_->release(plane);
-        syncWidgets();
-        protocol().updatePreview(true);
-      });
+  auto* layout = new QGridLayout(box);
+  for (size_t plane = 0; plane < 2; ++plane) {
+    if (kCheckCeiling + plane < checks_.size()) layout->addWidget(checks_[kCheckCeiling + plane], int(plane), 0);
+    for (size_t k = 0; k < 2; ++k) {
+      const size_t i = 2 * plane + k;
+      textureButtons_[i] = new QPushButton(resText(kTxTextureButtons[i]), box);
+      layout->addWidget(textureButtons_[i], int(plane), int(k) + 1);
     }
+    connect(textureButtons_[2 * plane], &QPushButton::clicked, this, [this, plane] { browseTexture(plane); });
+    connect(textureButtons_[2 * plane + 1], &QPushButton::clicked, this, [this, plane] {
+      floor_->release(plane);
+      syncWidgets();
+      protocol().updatePreview(true);
+    });
   }
-  layout->addStretch(1);
+  layout->setColumnStretch(3, 1);
   grid_->addWidget(box, row, 0, 1, 4);
 }
 
@@ -420,7 +421,8 @@ void TFormFilterValues::syncLightPanes() {
 
 void TFormFilterValues::lampMoved(bool fromSide) {
   if (syncing_) return;
-  const SLampView& v = fromSide ? lightSide_->view() : lightPreview_->view();
+  // A copy: setting a value refreshes the panes from the model.
+  const SLampView v = fromSide ? lightSide_->view() : lightPreview_->view();
   if (fromSide) {
     model_.num(kLampZ).setRatio(float(v.height));
   } else {

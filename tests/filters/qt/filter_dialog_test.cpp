@@ -18,6 +18,7 @@
 #include "io/image_codecs.h"
 #include "test_support/temp_folder.h"
 #include "filters/qt/filter_dialogs.h"
+#include "filters/qt/light_panes.h"
 #include "filters/qt/levels_dialog.h"
 #include "platform/message_service.h"
 #include "replay/replay_fixture.h"
@@ -473,6 +474,46 @@ TEST(FloorDialog, FileTexturesPreviewRecordAndReplay) {
   resetFilterRepeat();
   resetFilterDialogMemory();
   floorRememberedTextures() = {};
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// Dragging the lamp in the lighting dialog's pane sets X and Y (and, for a
+// directed lamp, direction and pitch); the side view sets the height.
+TEST(LightingDialog, ThePanesSetTheLampsFields) {
+  DialogFixture f;
+  float x = 0, y = 0, z = 0, pitch = 0;
+  const FilterResult r = f.command("filterLighting", [&](TFormFilterValues& d) {
+    EXPECT_NE(d.lightPreview(), nullptr);
+    TLightPreview& pane = *d.lightPreview();
+    const TPointF lamp = pane.model().lampPoint(pane.view());
+    QTest::mousePress(&pane, Qt::LeftButton, {}, QPoint(int(lamp.X), int(lamp.Y)));
+    QTest::mouseMove(&pane, QPoint(int(lamp.X) + 20, int(lamp.Y) - 15));
+    QTest::mouseRelease(&pane, Qt::LeftButton, {}, QPoint(int(lamp.X) + 20, int(lamp.Y) - 15));
+    x = d.model().value(2);
+    y = d.model().value(3);
+    TLightControl& side = *d.lightSide();
+    QTest::mousePress(&side, Qt::LeftButton, {}, QPoint(CLightSideModel::kTrackX, CLightSideModel::kTrackTop));
+    QTest::mouseRelease(&side, Qt::LeftButton, {}, QPoint(CLightSideModel::kTrackX, CLightSideModel::kTrackTop));
+    z = d.model().value(4);
+    // A spot lamp: a press 12 pixels below the lamp points it down the pane.
+    d.choiceList()->setCurrentIndex(2);
+    emit d.choiceList()->activated(2);
+    const TPointF at = pane.model().lampPoint(pane.view());
+    QTest::mousePress(&pane, Qt::LeftButton, {}, QPoint(int(at.X), int(at.Y) + 12));
+    QTest::mouseRelease(&pane, Qt::LeftButton, {}, QPoint(int(at.X), int(at.Y) + 12));
+    pitch = d.model().value(6);
+    return false;
+  });
+  EXPECT_EQ(r, FilterResult::Cancelled);
+  EXPECT_GT(x, 0.0f);
+  EXPECT_LT(y, 0.0f);
+  EXPECT_EQ(z, 300.0f);
+  EXPECT_NEAR(pitch, 30.0f, 1.0f);
 }
 
 }  // namespace
