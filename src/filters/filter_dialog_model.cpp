@@ -11,6 +11,7 @@
 #include "filters/distort_filters.h"
 #include "filters/histogram.h"
 #include "filters/floor_filter.h"
+#include "filters/gradient_map_filter.h"
 #include "filters/lighting_filter.h"
 #include "filters/median_filter.h"
 #include "filters/motion_blur_filters.h"
@@ -158,6 +159,8 @@ enum : uint32_t {
   kTxBrowseW,
   kTxReleaseV,
   kTxFogColourCell = 67720,
+  kTxReverse,
+  kTxCapGradientMap,
   kTxWidthI,
   kTxWrapAround,
 };
@@ -440,6 +443,12 @@ void packFloor(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   f.Sampler = 2;
   out.assign(SFltFloor::kSize, 0);
   f.write(out.data());
+}
+
+// ---- gradient map: the reverse check box; the stops are the active gradient's.
+void packGradientMap(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out.assign(kGradientMapCommandBytes, 0);
+  out[0] = m.check(0) ? 1 : 0;
 }
 
 void packLighting(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
@@ -910,6 +919,12 @@ std::vector<SFilterDialogDef> buildTable() {
     d.open = &openLighting;
     d.special = &lightingRules;
     d.pack = &packLighting;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterGradientMap", kTxCapGradientMap};
+    d.checks = {{kTxReverse, false}};
+    d.pack = &packGradientMap;
     t.push_back(d);
   }
   {

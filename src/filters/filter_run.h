@@ -32,6 +32,8 @@ class CFlt4Core {
   // Layer, selection, kernel and undo copy set, the layer meeting the selection.
   bool isValid() const;
   int32_t layerIndex() const { return layerIndex_; }
+  TPaper& document() const { return doc_; }
+  TFlowImage& view() const { return view_; }
   const TRect& bounds() const { return bounds_; }
   // The bound layer's protect-alpha flag.
   bool layerProtectsAlpha() const;

@@ -4,7 +4,10 @@
 #include <map>
 #include <memory>
 
+#include "core/streams.h"
 #include "document/paper.h"
+#include "document/paper_gradient.h"
+#include "io/gradient_file.h"
 #include "platform/clock.h"
 #include "platform/message_service.h"
 #include "filters/blur_filters.h"
@@ -197,6 +200,28 @@ FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* p
   return ok ? FilterResult::Done : FilterResult::Refused;
 }
 
+// The gradient map: run with the active gradient's stops, redraw, then the
+// event carries the stops as a gradient chunk (the record refers to them
+// only), and the undo record.
+FilterResult applyGradientMap(CFlt4Core& core, uint8_t op, const std::vector<uint8_t>& params) {
+  CColorSlotGroup stops(16);
+  SFltGradientMap rec;
+  if (!gradientMapRecord(params, core.layerProtectsAlpha() ? 1 : 0, stops, rec)) return FilterResult::Refused;
+  if (!core.run(&rec, int32_t(SFltGradientMap::kSize))) return FilterResult::Refused;
+  redrawAfterFilter(core.document(), core.view(), core.layerIndex());
+  CMemoryStream chunk;
+  if (writeGradientChunk(chunk, stops, rec.Repeat) != 0 || chunk.size() > 0xFFFF) return FilterResult::Refused;
+  SFltRecord record;
+  if (!initFltRecord(record, 1, uint16_t(chunk.size()))) return FilterResult::Refused;
+  record.Extra = chunk.bytes().data();
+  // What the packet carries in the reference's place: the number of stops
+  // plus one (a replay reads only the two option bytes after it).
+  writeLE32(record.Params.data(), uint32_t(stops.lastIndex() + 2));
+  record.Params[4] = rec.Reverse;
+  record.Params[5] = rec.KeepAlpha;
+  return core.writeRecordEvent(op, record) ? FilterResult::Done : FilterResult::Refused;
+}
+
 }  // namespace
 
 const std::vector<SFilterEntry>& filterTable() { return kTable; }
@@ -229,13 +254,17 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   // here: their bytes are the record's parameter bytes, then the block.
   const bool recordForm = entry.bytes == 50;
   const bool floorForm = entry.bytes == kFloorRecordSize;
-  if (entry.kernel == nullptr || (recordForm && entry.op == kGradientMapOp))
-    return FilterResult::NotSupported;
+  const bool gradientForm = recordForm && entry.op == kGradientMapOp;
+  if (entry.kernel == nullptr) return FilterResult::NotSupported;
+  // The gradient map maps by the tool window's active gradient; without one
+  // it cannot run (a repeat included).
+  if (gradientForm && docGradientLink().activeGradient() == nullptr) return FilterResult::Refused;
   if (!doc.canEdit(EditGateFlags{true, false, true})) return FilterResult::Refused;
   CFlt4Core core(doc, view, true, entry.kernel, layerIndex);
   if (!core.isValid()) return FilterResult::Refused;
   RepeatState& state = repeatState();
-  std::vector<uint8_t> params(recordForm ? 0 : entry.bytes, 0);
+  std::vector<uint8_t> params(recordForm && !gradientForm ? 0 : entry.bytes, 0);
+  if (gradientForm) params.assign(kGradientMapCommandBytes, 0);
   if (floorForm) {
     // The dialog and the remembered values hand over the 63 record bytes;
     // the textures taken from files stay with the floor's own store.
@@ -258,19 +287,24 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
       }
       core.endPreview(nullptr);
     }
-    const size_t expected = floorForm ? SFltFloor::kSize : entry.bytes;
-    if (!recordForm && params.size() != expected) return FilterResult::Refused;
+    const size_t expected = floorForm ? SFltFloor::kSize : (gradientForm ? kGradientMapCommandBytes : entry.bytes);
+    if ((!recordForm || gradientForm) && params.size() != expected) return FilterResult::Refused;
     state.remembered[&entry] = params;
   }
   // Luminance to transparency and greyscale are not repeated.
   if (entry.op != 63 && entry.op != 20) state.last = &entry;
   if (floorForm) return applyFloor(core, SFltFloor::read(params.data()), floorRememberedTextures());
+  if (gradientForm) return applyGradientMap(core, entry.op, params);
   if (recordForm) {
     SFltRecord record;
     if (!fltRecordFromBytes(params, record)) return FilterResult::Refused;
     return applyEntry(core, entry, nullptr, 0, &record);
   }
   return applyEntry(core, entry, params.data(), uint32_t(params.size()), nullptr);
+}
+
+bool filterCanRunNow(const SFilterEntry& entry) {
+  return !(entry.bytes == 50 && entry.op == kGradientMapOp) || docGradientLink().activeGradient() != nullptr;
 }
 
 bool hasLastFilter() { return repeatState().last != nullptr; }

@@ -60,6 +60,10 @@ using FilterDialog = std::function<bool(const SFilterEntry& entry, CFlt4Core& co
 FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry, bool reuse,
                            const FilterDialog& dialog);
 
+// Whether the filter has what it needs now (the gradient map: the tool
+// window's active gradient).
+bool filterCanRunNow(const SFilterEntry& entry);
+
 // Repeat-last.
 bool hasLastFilter();
 // The action of the last filter (its caption is the last filter's name);

@@ -63,7 +63,7 @@ void TMainForm::bindFilterCommands() {
           finish(widget, r);
           actions_->updateAll();
         },
-        [this, open] { return SActionState{open(activeDrawWindow())}; });
+        [this, open, &e] { return SActionState{open(activeDrawWindow()) && filterCanRunNow(e)}; });
   }
   a.bind(
       "ActFilterRepeat",

@@ -18,6 +18,7 @@
 #include "filters/filter_run.h"
 #include "filters/floor_command.h"
 #include "filters/floor_filter.h"
+#include "filters/gradient_map_filter.h"
 #include "io/image_codecs.h"
 #include "io/qt/file_dialog.h"
 #include "platform/message_service.h"
@@ -334,6 +335,15 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
   }
 
   if (std::string_view(def.command) == "filterLighting") buildLightPanes(row);
+  if (std::string_view(def.command) == "filterGradientMap") {
+    // The stops are the active gradient's, apart from the bytes.
+    const uint8_t keep = model_.layerProtect();
+    setKernelParams([keep](const std::vector<uint8_t>& bytes, const std::function<bool(const void*, int32_t)>& run) {
+      CColorSlotGroup stops(16);
+      SFltGradientMap rec;
+      return gradientMapRecord(bytes, keep, stops, rec) && run(&rec, int32_t(SFltGradientMap::kSize));
+    });
+  }
 
   SFilterDialogHooks hooks;
   // The floor's textures are more than its bytes: every change previews.

@@ -19,6 +19,7 @@
 #include "test_support/temp_folder.h"
 #include "filters/qt/filter_dialogs.h"
 #include "filters/qt/light_panes.h"
+#include "document/paper_gradient.h"
 #include "filters/qt/levels_dialog.h"
 #include "platform/message_service.h"
 #include "replay/replay_fixture.h"
@@ -514,6 +515,69 @@ TEST(LightingDialog, ThePanesSetTheLampsFields) {
   EXPECT_LT(y, 0.0f);
   EXPECT_EQ(z, 300.0f);
   EXPECT_NEAR(pitch, 30.0f, 1.0f);
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// A tool window whose active gradient runs from black to white.
+struct BlackToWhite final : CDocGradientLink {
+  std::unique_ptr<CGradObj> gradient = CGradObj::CreateTwoColor(0x000000u, "bw", 0xFFFFFFu);
+  const CGradObj* activeGradient() const override { return gradient.get(); }
+};
+
+// The gradient map maps by the active gradient: without one it cannot run;
+// with one, reversed black-to-white inverts a grey picture, is recorded
+// with the stops, replays to the same pixels and repeats without asking.
+TEST(GradientMapDialog, MapsByTheActiveGradientRecordsAndReplays) {
+  ReplayFixture f(64, 48);
+  pg::testing::ensureQtApp();
+  resetFilterRepeat();
+  resetFilterDialogMemory();
+  f.tool.setColor(0x00808080u);
+  f.paint(ReplayFixture::line(2, 10, 60, 10, 20, 6.0f));
+  CBlockVMTC& img = *f.x.doc->getLayer(f.x.doc->currentLayerIndex())->image;
+  const uint32_t grey = img.getPixel(30, 10);
+  ASSERT_EQ(grey >> 24, 0xFFu);
+  const std::string before = picture(*f.x.doc);
+  const SFilterEntry& entry = *filterByCommand("filterGradientMap");
+  int shown = 0;
+  SFilterDialogHost host;
+  host.showModal = [&](QDialog& dialog) {
+    ++shown;
+    auto& d = static_cast<TFormFilterValues&>(dialog);
+    d.show();
+    d.checkBox(0)->click();  // reverse
+    d.ButtonOKClick();
+    return kMrOk;
+  };
+  EXPECT_FALSE(filterCanRunNow(entry));
+  EXPECT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, entry, false, makeFilterDialog(host)), FilterResult::Refused);
+  EXPECT_EQ(shown, 0);
+
+  BlackToWhite link;
+  CDocGradientLink* previous = setDocGradientLink(&link);
+  EXPECT_TRUE(filterCanRunNow(entry));
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, entry, false, makeFilterDialog(host)), FilterResult::Done);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilterRecord, 54}));
+  EXPECT_NEAR(int(img.getPixel(30, 10) & 0xFF), 255 - int(grey & 0xFF), 2);
+  EXPECT_EQ(img.getPixel(30, 10) >> 24, 0xFFu);
+  EXPECT_NE(picture(*f.x.doc), before);
+  const std::string mapped = picture(*f.x.doc);
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.replayAll();
+  EXPECT_EQ(picture(*f.y.doc), mapped);
+  // Repeat maps again without asking: inverted twice.
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, makeFilterDialog(host)), FilterResult::Done);
+  EXPECT_EQ(shown, 1);
+  EXPECT_NEAR(int(img.getPixel(30, 10) & 0xFF), int(grey & 0xFF), 3);
+  setDocGradientLink(previous);
+  resetFilterRepeat();
+  resetFilterDialogMemory();
 }
 
 }  // namespace
