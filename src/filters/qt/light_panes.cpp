@@ -5,21 +5,33 @@
 
 namespace pg {
 
-namespace {
+TLampPane::TLampPane(QWidget* parent, int32_t width, int32_t height) : TGraphicWidget(parent) {
+  setFixedSize(width, height);
+  setGraphic(&face_);
+}
 
-TPointF pointOf(const QMouseEvent* e) { return TPointF{float(e->position().x()), float(e->position().y())}; }
-
-TUiColor backgroundOf(const QWidget& w) {
-  const QColor c = w.palette().color(QPalette::Window);
+TUiColor TLampPane::background() const {
+  const QColor c = palette().color(QPalette::Window);
   return 0xFF000000u | uint32_t(c.red()) << 16 | uint32_t(c.green()) << 8 | uint32_t(c.blue());
 }
 
-}  // namespace
-
-TLightPreview::TLightPreview(QWidget* parent) : TGraphicWidget(parent) {
-  setFixedSize(CLightPreviewModel::kPane, CLightPreviewModel::kPane);
-  setGraphic(&face_);
+void TLampPane::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  drag_ = pressAt(TPointF{float(e->position().x()), float(e->position().y())});
+  mouseMoveEvent(e);
 }
+
+void TLampPane::mouseMoveEvent(QMouseEvent* e) {
+  if (drag_ == ELampDrag::None) return;
+  dragTo(drag_, TPointF{float(e->position().x()), float(e->position().y())});
+  redraw();
+  if (OnChange) OnChange(view_);
+}
+
+void TLampPane::mouseReleaseEvent(QMouseEvent*) { drag_ = ELampDrag::None; }
+
+TLightPreview::TLightPreview(QWidget* parent)
+    : TLampPane(parent, CLightPreviewModel::kPane, CLightPreviewModel::kPane) {}
 
 void TLightPreview::show(const SLampView& view, const SFltLightingHeader& header, const SLight4& light) {
   view_ = view;
@@ -28,29 +40,12 @@ void TLightPreview::show(const SLampView& view, const SFltLightingHeader& header
 }
 
 void TLightPreview::redraw() {
-  (void)model_.paint(face_, litValid_ ? &lit_ : nullptr, view_, backgroundOf(*this));
+  (void)model_.paint(face_, litValid_ ? &lit_ : nullptr, view_, background());
   update();
 }
 
-void TLightPreview::mousePressEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton) return;
-  drag_ = model_.press(view_, pointOf(e));
-  mouseMoveEvent(e);
-}
-
-void TLightPreview::mouseMoveEvent(QMouseEvent* e) {
-  if (drag_ == ELampDrag::None) return;
-  model_.drag(drag_, view_, pointOf(e));
-  redraw();
-  if (OnChange) OnChange(view_);
-}
-
-void TLightPreview::mouseReleaseEvent(QMouseEvent*) { drag_ = ELampDrag::None; }
-
-TLightControl::TLightControl(QWidget* parent) : TGraphicWidget(parent) {
-  setFixedSize(CLightSideModel::kWidth, CLightSideModel::kHeight);
-  setGraphic(&face_);
-}
+TLightControl::TLightControl(QWidget* parent)
+    : TLampPane(parent, CLightSideModel::kWidth, CLightSideModel::kHeight) {}
 
 void TLightControl::show(const SLampView& view, const SLight4& light) {
   view_ = view;
@@ -59,23 +54,8 @@ void TLightControl::show(const SLampView& view, const SLight4& light) {
 }
 
 void TLightControl::redraw() {
-  (void)model_.paint(face_, view_, light_, backgroundOf(*this));
+  (void)model_.paint(face_, view_, light_, background());
   update();
 }
-
-void TLightControl::mousePressEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton) return;
-  drag_ = model_.press(view_, pointOf(e));
-  mouseMoveEvent(e);
-}
-
-void TLightControl::mouseMoveEvent(QMouseEvent* e) {
-  if (drag_ == ELampDrag::None) return;
-  model_.drag(drag_, view_, pointOf(e));
-  redraw();
-  if (OnChange) OnChange(view_);
-}
-
-void TLightControl::mouseReleaseEvent(QMouseEvent*) { drag_ = ELampDrag::None; }
 
 }  // namespace pg

@@ -91,6 +91,12 @@ struct DialogFixture : ReplayFixture {
   bool owner_ = true;
 };
 
+// A tool window whose active gradient runs from black to white.
+struct BlackToWhite final : CDocGradientLink {
+  std::unique_ptr<CGradObj> gradient = CGradObj::CreateTwoColor(0x000000u, "bw", 0xFFFFFFu);
+  const CGradObj* activeGradient() const override { return gradient.get(); }
+};
+
 // Lets the event loop run until pred holds or the time is up.
 bool waitFor(const std::function<bool()>& pred, int ms) {
   for (int t = 0; t < ms && !pred(); t += 10) QTest::qWait(10);
@@ -216,6 +222,9 @@ TEST(FilterDialogs, TheVisiblePartIsPreviewedFirstAndTheRestFollows) {
 // Every dialog's default record, through the command: unselected pixels stay,
 // half-selected ones move part way, and protected alpha is kept.
 TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
+  // The gradient map needs the tool window's active gradient.
+  BlackToWhite link;
+  CDocGradientLink* previous = setDocGradientLink(&link);
   for (const SFilterDialogDef& def : filterDialogTable()) {
     DialogFixture f;
     f.layer().protectAlpha = true;
@@ -240,6 +249,7 @@ TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
         }
       }
   }
+  setDocGradientLink(previous);
 }
 
 }  // namespace
@@ -522,12 +532,6 @@ TEST(LightingDialog, ThePanesSetTheLampsFields) {
 
 namespace pg::test {
 namespace {
-
-// A tool window whose active gradient runs from black to white.
-struct BlackToWhite final : CDocGradientLink {
-  std::unique_ptr<CGradObj> gradient = CGradObj::CreateTwoColor(0x000000u, "bw", 0xFFFFFFu);
-  const CGradObj* activeGradient() const override { return gradient.get(); }
-};
 
 // The gradient map maps by the active gradient: without one it cannot run;
 // with one, reversed black-to-white inverts a grey picture, is recorded
