@@ -129,6 +129,13 @@ inline constexpr int32_t kSenderAuto = 403;
 inline constexpr int32_t kSenderColour = 500;  // + colour index
 inline constexpr int32_t kSenderPicker = 600;
 
+// The floor dialog's texture group (beside its table row): the group's
+// title, browse and release for the ceiling, then for the floor, and the
+// warning for an image file that cannot be read.
+inline constexpr uint32_t kTxFloorTexture = 67711;
+inline constexpr uint32_t kTxFloorTextureButtons[4] = {67713, 67714, 67716, 67717};
+inline constexpr uint32_t kTxFloorTextureUnreadable = 67718;
+
 const std::vector<SFilterDialogDef>& filterDialogTable();
 const SFilterDialogDef* filterDialogFor(std::string_view command);
 

@@ -8,6 +8,7 @@
 #include "filters/gradient_map_filter.h"
 #include "filters/filter_table.h"
 #include "filters/record_bytes.h"
+#include "platform/string_table.h"
 
 namespace pg {
 namespace {
@@ -45,6 +46,29 @@ TEST(FilterDialogModel, EveryDialogMatchesItsFilterAndMakesARecordOfItsSize) {
     }
     EXPECT_EQ(m.valueCount(), d.values.size());
   }
+}
+
+// Every text a dialog row names is in the string table, so no control
+// shows an empty or missing label.
+TEST(FilterDialogModel, EveryTextTheDialogsNameExists) {
+  for (const SFilterDialogDef& d : filterDialogTable()) {
+    std::vector<uint32_t> ids = {d.caption};
+    for (const SFilterValueDef& v : d.values) ids.push_back(v.label);
+    for (const SFilterCheckDef& c : d.checks) ids.push_back(c.label);
+    for (const SFilterColourDef& c : d.colours) ids.push_back(c.label);
+    for (uint32_t id : d.choiceItems) ids.push_back(id);
+    for (uint32_t id : {d.choiceLabel, d.listLabel, d.defaultsCaption, d.pickerLabel})
+      if (id != 0) ids.push_back(id);
+    // 0: a control without a label (the fields of a weight grid).
+    for (uint32_t id : ids) {
+      if (id != 0) {
+        EXPECT_TRUE(hasResString(id)) << d.command << " text " << id;
+      }
+    }
+  }
+  for (uint32_t id : kTxFloorTextureButtons) EXPECT_TRUE(hasResString(id)) << id;
+  EXPECT_TRUE(hasResString(kTxFloorTexture));
+  EXPECT_TRUE(hasResString(kTxFloorTextureUnreadable));
 }
 
 TEST(FilterDialogModel, RecordsFromTheDefaults) {

@@ -369,21 +369,18 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
 }
 
 namespace {
-constexpr uint32_t kTxTexture = 67711;
-constexpr uint32_t kTxTextureButtons[4] = {67713, 67714, 67716, 67717};  // browse, release; ceiling then floor
-constexpr uint32_t kTxTextureUnreadable = 67718;
 constexpr size_t kCheckCeiling = 2;  // the plane check boxes of the floor's row
 }  // namespace
 
 void TFormFilterValues::buildTextureRow(int row) {
   // Each plane's check box stands in the texture group with its buttons.
-  auto* box = new QGroupBox(resText(kTxTexture), content());
+  auto* box = new QGroupBox(resText(kTxFloorTexture), content());
   auto* layout = new QGridLayout(box);
   for (size_t plane = 0; plane < 2; ++plane) {
     if (kCheckCeiling + plane < checks_.size()) layout->addWidget(checks_[kCheckCeiling + plane], int(plane), 0);
     for (size_t k = 0; k < 2; ++k) {
       const size_t i = 2 * plane + k;
-      textureButtons_[i] = new QPushButton(resText(kTxTextureButtons[i]), box);
+      textureButtons_[i] = new QPushButton(resText(kTxFloorTextureButtons[i]), box);
       layout->addWidget(textureButtons_[i], int(plane), int(k) + 1);
     }
     connect(textureButtons_[2 * plane], &QPushButton::clicked, this, [this, plane] { browseTexture(plane); });
@@ -453,7 +450,7 @@ bool TFormFilterValues::loadTexture(size_t plane, const std::string& path) {
   int32_t dpi = 0;
   std::unique_ptr<TMTC> image = loadImageFile(path, dpi);
   if (image == nullptr || !floor_->setFile(plane, std::shared_ptr<const TMTC>(std::move(image)), path)) {
-    showWarning(formatRes(kTxTextureUnreadable, {path}));
+    showWarning(formatRes(kTxFloorTextureUnreadable, {path}));
     return false;
   }
   syncWidgets();
