@@ -10,6 +10,8 @@
 #include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
 #include "filters/histogram.h"
+#include "filters/floor_filter.h"
+#include "filters/gradient_map_filter.h"
 #include "filters/lighting_filter.h"
 #include "filters/median_filter.h"
 #include "filters/motion_blur_filters.h"
@@ -140,6 +142,22 @@ enum : uint32_t {
   kTxSoftness,
   kTxWidthI,
   kTxWrapAround,
+  kTxCapFloor = 67700,
+  kTxFloorPitch,
+  kTxProjection,
+  kTxCeilingHeight,
+  kTxKeepLayer,
+  kTxFog,
+  kTxFogColour,
+  kTxFogTransparent,
+  kTxToInfinity,
+  kTxFogDistance,
+  kTxFogOpacity,
+  kTxCeilingPlane = 67712,
+  kTxFloorPlane = 67715,
+  kTxFogColourCell = 67720,
+  kTxReverse,
+  kTxCapGradientMap,
 };
 
 constexpr const char* kDeg = "\xC2\xB0";
@@ -376,6 +394,56 @@ void openLighting(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   m.setColour(1, 0xFFFFFEC7u);
   m.setChoice(lkPoint);
   loadLightKind(m, lkPoint);
+}
+
+// ---- floor: values X, Y, Z, heading, pitch, projection distance, ceiling
+// height, fog distance, fog opacity; checks keep layer, to infinity,
+// ceiling, floor; the fog kind as the choice; the fog colour.
+enum : size_t { kFlX, kFlY, kFlZ, kFlHeading, kFlPitch, kFlProjection, kFlCeiling, kFlFogDistance, kFlFogOpacity };
+enum : size_t { kFlKeep, kFlInfinity, kFlCeilingOn, kFlFloorOn };
+
+void floorRules(CFilterDialogModel& m, int32_t sender) {
+  // The planes interlock: the last one shown cannot be turned off.
+  const int32_t ceilingBox = kSenderCheck + int32_t(kFlCeilingOn), floorBox = kSenderCheck + int32_t(kFlFloorOn);
+  if ((sender == ceilingBox || sender == floorBox) && !m.check(kFlCeilingOn) && !m.check(kFlFloorOn))
+    m.setCheck(sender == ceilingBox ? kFlCeilingOn : kFlFloorOn, true);
+  m.setColourEnabled(0, m.choice() == 0);
+}
+
+void openFloor(CFilterDialogModel& m, const SFilterOpenInfo&) {
+  m.setChoice(0);
+  m.setColour(0, 0);
+  for (size_t i : {kFlKeep, kFlInfinity, kFlCeilingOn, kFlFloorOn}) m.setCheck(i, true);
+  floorRules(m, kSenderDefaults);
+}
+
+void packFloor(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  SFltFloor f = floorDesignValues();
+  SFloorControls c;
+  c.x = roundHalfAway(m.value(kFlX));
+  c.y = roundHalfAway(m.value(kFlY));
+  c.z = roundHalfAway(m.value(kFlZ));
+  c.heading = m.value(kFlHeading);
+  c.pitch = m.value(kFlPitch);
+  c.projection = roundHalfAway(m.value(kFlProjection));
+  c.ceiling = roundHalfAway(m.value(kFlCeiling));
+  floorApplyControls(c, f);
+  f.FogDistance = uint8_t(std::clamp(roundHalfAway(m.value(kFlFogDistance)), 0, 100));
+  f.FogOpacity = roundHalfAway(m.value(kFlFogOpacity));
+  f.FogColour = m.colour(0) & 0x00FFFFFFu;
+  f.FogKind = m.choice() == 0 ? 0 : 1;
+  f.KeepLayer = m.check(kFlKeep) ? 1 : 0;
+  f.FogToInfinity = m.check(kFlInfinity) ? 1 : 0;
+  f.PlanesShown = uint8_t((m.check(kFlCeilingOn) ? 1 : 0) | (m.check(kFlFloorOn) ? 2 : 0));
+  f.Sampler = 2;
+  out.assign(SFltFloor::kSize, 0);
+  f.write(out.data());
+}
+
+// ---- gradient map: the reverse check box; the stops are the active gradient's.
+void packGradientMap(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
+  out.assign(kGradientMapCommandBytes, 0);
+  out[0] = m.check(0) ? 1 : 0;
 }
 
 void packLighting(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
@@ -848,6 +916,46 @@ std::vector<SFilterDialogDef> buildTable() {
     d.pack = &packLighting;
     t.push_back(d);
   }
+  {
+    SFilterDialogDef d{"filterGradientMap", kTxCapGradientMap};
+    d.checks = {{kTxReverse, false}};
+    d.pack = &packGradientMap;
+    t.push_back(d);
+  }
+  {
+    SFilterDialogDef d{"filterFloor", kTxCapFloor};
+    auto span = [](uint32_t label, float half) {
+      SFilterValueDef v{label, -999.0f, 999.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::CentreLine, ""};
+      v.wrap = true;
+      v.wrapMin = -half;
+      v.wrapMax = half;
+      v.useCentre = true;
+      return v;
+    };
+    SFilterValueDef heading = span(kTxDirection, 180.0f);
+    heading.unit = kDeg;
+    SFilterValueDef pitch = span(kTxFloorPitch, 90.0f);
+    pitch.unit = kDeg;
+    d.values = {span(kTxX, 50.0f),
+                centred({kTxY, -100.0f, 100.0f, 0.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""}, 0.0f),
+                span(kTxZ, 50.0f),
+                heading,
+                pitch,
+                {kTxProjection, 0.0f, 400.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""},
+                {kTxCeilingHeight, 0.0f, 400.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::Plain, ""},
+                {kTxFogDistance, 0.0f, 100.0f, 50.0f, 1.0f, "%1.0f", ESliderKind::None, ""},
+                {kTxFogOpacity, 0.0f, 100.0f, 100.0f, 1.0f, "%1.0f", ESliderKind::None, "%"}};
+    d.checks = {{kTxKeepLayer, true}, {kTxToInfinity, true}, {kTxCeilingPlane, true}, {kTxFloorPlane, true}};
+    d.choiceLabel = kTxFog;
+    d.choiceItems = {kTxFogColour, kTxFogTransparent};
+    d.colours = {{kTxFogColourCell, 0}};
+    d.frame = true;
+    d.opensAtDefaults = true;
+    d.open = &openFloor;
+    d.special = &floorRules;
+    d.pack = &packFloor;
+    t.push_back(d);
+  }
   return t;
 }
 
@@ -896,8 +1004,8 @@ CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t laye
   for (const SFilterValueDef& d : def.values) {
     auto n = std::make_unique<TNumMngr>();
     if (d.wrap) {
-      n->setWrapMin(-180.0f);
-      n->setWrapMax(180.0f);
+      n->setWrapMin(d.wrapMin);
+      n->setWrapMax(d.wrapMax);
       n->setWrapAround(true);
     }
     (void)n->setRange(d.initial, d.minimum, d.maximum);

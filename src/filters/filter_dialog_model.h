@@ -31,6 +31,8 @@ struct SFilterValueDef {
   float centre = 0.0f; // the slider's middle when useCentre
   bool useCentre = false;
   bool wrap = false;   // an angle: typed -999..999, kept within -180..180
+  float wrapMin = -180.0f;  // the span a wrapping value is kept within
+  float wrapMax = 180.0f;
 };
 
 struct SFilterCheckDef {
@@ -126,6 +128,13 @@ inline constexpr int32_t kSenderReset = 402;
 inline constexpr int32_t kSenderAuto = 403;
 inline constexpr int32_t kSenderColour = 500;  // + colour index
 inline constexpr int32_t kSenderPicker = 600;
+
+// The floor dialog's texture group (beside its table row): the group's
+// title, browse and release for the ceiling, then for the floor, and the
+// warning for an image file that cannot be read.
+inline constexpr uint32_t kTxFloorTexture = 67711;
+inline constexpr uint32_t kTxFloorTextureButtons[4] = {67713, 67714, 67716, 67717};
+inline constexpr uint32_t kTxFloorTextureUnreadable = 67718;
 
 const std::vector<SFilterDialogDef>& filterDialogTable();
 const SFilterDialogDef* filterDialogFor(std::string_view command);

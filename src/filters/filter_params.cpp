@@ -110,57 +110,28 @@ void initFltTexture(SFltTexture& t) {
   t.FileName.clear();
 }
 
+namespace {
+
+// The floor's 63 bytes; the u16 nominal sizes sit at odd offsets, which the
+// cursor handles like any other field.
+void fltFloorFields(CByteCursor& c, SFltFloor& f) {
+  c.field(f.XPosition).field(f.EyeDistance).field(f.ZPosition).field(f.Heading).field(f.Pitch).field(f.Unused20);
+  c.field(f.ProjectionDistance).field(f.CeilingHeight).field(f.FogOpacity).field(f.FogColour);
+  c.field(f.KeepLayer).field(f.FogKind).field(f.PlanesShown).field(f.TextureFromFile).field(f.FogToInfinity);
+  c.field(f.Sampler).field(f.FogDistance);
+  c.field(f.CeilingTexWidth).field(f.CeilingTexHeight).field(f.FloorTexWidth).field(f.FloorTexHeight);
+  c.bytes(f.Reserved.data(), f.Reserved.size());
+}
+
+}  // namespace
+
 SFltFloor SFltFloor::read(const uint8_t* p) {
   SFltFloor f;
-  f.XPosition = readRecI32(p);
-  f.EyeDistance = readRecF32(p + 4);
-  f.ZPosition = readRecI32(p + 8);
-  f.Heading = readRecF32(p + 12);
-  f.Pitch = readRecF32(p + 16);
-  f.Unused20 = readRecF32(p + 20);
-  f.ProjectionDistance = readRecI32(p + 24);
-  f.CeilingHeight = readRecI32(p + 28);
-  f.FogOpacity = readRecI32(p + 32);
-  f.FogColour = readLE32(p + 36);
-  f.KeepLayer = p[40];
-  f.FogKind = p[41];
-  f.PlanesShown = p[42];
-  f.TextureFromFile = p[43];
-  f.FogToInfinity = p[44];
-  f.Sampler = p[45];
-  f.FogDistance = p[46];
-  f.CeilingTexWidth = readLE16(p + 47);
-  f.CeilingTexHeight = readLE16(p + 49);
-  f.FloorTexWidth = readLE16(p + 51);
-  f.FloorTexHeight = readLE16(p + 53);
-  std::memcpy(f.Reserved.data(), p + 55, f.Reserved.size());
+  (void)readRecord(p, SFltFloor::kSize, f, fltFloorFields);
   return f;
 }
 
-void SFltFloor::write(uint8_t* out) const {
-  writeRecI32(out, XPosition);
-  writeRecF32(out + 4, EyeDistance);
-  writeRecI32(out + 8, ZPosition);
-  writeRecF32(out + 12, Heading);
-  writeRecF32(out + 16, Pitch);
-  writeRecF32(out + 20, Unused20);
-  writeRecI32(out + 24, ProjectionDistance);
-  writeRecI32(out + 28, CeilingHeight);
-  writeRecI32(out + 32, FogOpacity);
-  writeLE32(out + 36, FogColour);
-  out[40] = KeepLayer;
-  out[41] = FogKind;
-  out[42] = PlanesShown;
-  out[43] = TextureFromFile;
-  out[44] = FogToInfinity;
-  out[45] = Sampler;
-  out[46] = FogDistance;
-  writeLE16(out + 47, CeilingTexWidth);
-  writeLE16(out + 49, CeilingTexHeight);
-  writeLE16(out + 51, FloorTexWidth);
-  writeLE16(out + 53, FloorTexHeight);
-  std::memcpy(out + 55, Reserved.data(), Reserved.size());
-}
+void SFltFloor::write(uint8_t* out) const { (void)writeRecord(out, SFltFloor::kSize, *this, fltFloorFields); }
 
 void initFltFloor(SFltFloor& f) {
   f = SFltFloor{};

@@ -18,7 +18,7 @@ namespace pg {
 
 namespace {
 
-enum EventKind { kEvent0, kEvent2, kEvent4, kEvent6, kEventRecord };
+enum EventKind { kEvent0, kEvent2, kEvent4, kEvent6, kEventRecord, kEventFloor };
 
 std::array<uint32_t, 6> wordsOf(const uint8_t* bytes, int count) {
   std::array<uint32_t, 6> w{};
@@ -98,7 +98,7 @@ bool CFlt4Core::runOn(CBlockVMTC& image, const void* param, int32_t size, const 
   return kernel_(&ctx, param, size);
 }
 
-bool CFlt4Core::commit(uint8_t op, int eventKind, const uint8_t* words, const SFltRecord* record) {
+bool CFlt4Core::commit(uint8_t op, int eventKind, const uint8_t* words, const void* param) {
   if (!record_) return true;
   CDocEdit edit(doc_, true);
   if (!edit.gate(true)) return false;
@@ -122,7 +122,22 @@ bool CFlt4Core::commit(uint8_t op, int eventKind, const uint8_t* words, const SF
         const auto w = wordsOf(words, 6);
         return rec->recordFilter6(layerIndex_, maskWord, {w[0], w[1], w[2], w[3], w[4], w[5]}, op);
       }
+      case kEventFloor: {
+        // Only textures taken from files travel, as image packets before
+        // the record; a copy of the layer is made again on replay.
+        const auto& floor = *static_cast<const SFltFloorW*>(param);
+        std::array<uint8_t, SFltFloor::kSize> bytes{};
+        floor.Floor.write(bytes.data());
+        const SFilterImage image1 = floorHasTexture1(floor.Floor)
+                                        ? SFilterImage{floor.Textures[0].Image, floor.Textures[0].FileName}
+                                        : SFilterImage{};
+        const SFilterImage image2 = floorHasTexture2(floor.Floor)
+                                        ? SFilterImage{floor.Textures[1].Image, floor.Textures[1].FileName}
+                                        : SFilterImage{};
+        return rec->recordFilterWithImages(layerIndex_, maskWord, bytes, 0, 0, image1, image2);
+      }
       default: {
+        const SFltRecord* record = static_cast<const SFltRecord*>(param);
         SEventRecord header{};
         if (!initEventHeader(header, uint16_t(layerIndex_), maskWord, record->Size, record->Count)) return false;
         std::copy(record->Params.begin(), record->Params.end(), header.begin() + 18);
@@ -144,8 +159,7 @@ bool CFlt4Core::applyWith(const void* param, int32_t size, uint8_t op, int event
   if (!run(param, size)) return false;
   previewed_ = false;
   redrawAfterFilter(doc_, view_, layerIndex_);
-  const SFltRecord* record = eventKind == kEventRecord ? static_cast<const SFltRecord*>(param) : nullptr;
-  return commit(op, eventKind, words, record);
+  return commit(op, eventKind, words, param);
 }
 
 bool CFlt4Core::apply(uint8_t op) { return applyWith(nullptr, 0, op, kEvent0, nullptr); }
@@ -160,6 +174,10 @@ bool CFlt4Core::apply24(uint8_t op, const std::array<uint8_t, 24>& p) {
 }
 bool CFlt4Core::apply50(uint8_t op, const SFltRecord& record) {
   return applyWith(&record, int32_t(SFltRecord::kWireSize), op, kEventRecord, nullptr);
+}
+
+bool CFlt4Core::apply87(uint8_t op, const SFltFloorW& record) {
+  return applyWith(&record, 87, op, kEventFloor, nullptr);
 }
 
 bool CFlt4Core::writeRecordEvent(uint8_t op, const SFltRecord& record) {

@@ -32,6 +32,8 @@ class CFlt4Core {
   // Layer, selection, kernel and undo copy set, the layer meeting the selection.
   bool isValid() const;
   int32_t layerIndex() const { return layerIndex_; }
+  TPaper& document() const { return doc_; }
+  TFlowImage& view() const { return view_; }
   const TRect& bounds() const { return bounds_; }
   // The bound layer's protect-alpha flag.
   bool layerProtectsAlpha() const;
@@ -50,6 +52,9 @@ class CFlt4Core {
   [[nodiscard]] bool apply16(uint8_t op, const std::array<uint8_t, 16>& param);
   [[nodiscard]] bool apply24(uint8_t op, const std::array<uint8_t, 24>& param);
   [[nodiscard]] bool apply50(uint8_t op, const SFltRecord& record);
+  // The floor: its 63 bytes as the event's data, each texture taken from a
+  // file as an image packet before it.
+  [[nodiscard]] bool apply87(uint8_t op, const SFltFloorW& record);
   // The event of a record filter: header with the layer, the current mask
   // index, the record's count and size, its 32 parameter bytes, then its
   // extra data.
@@ -80,7 +85,7 @@ class CFlt4Core {
   // The context over image with region = bounds limited to clip.
   bool runOn(CBlockVMTC& image, const void* param, int32_t size, const TRect* clip);
   bool applyWith(const void* param, int32_t size, uint8_t op, int eventKind, const uint8_t* words);
-  bool commit(uint8_t op, int eventKind, const uint8_t* words, const SFltRecord* record);
+  bool commit(uint8_t op, int eventKind, const uint8_t* words, const void* param);
 
   TPaper& doc_;
   TFlowImage& view_;

@@ -4,8 +4,12 @@
 #include <map>
 #include <memory>
 
+#include "core/streams.h"
 #include "document/paper.h"
+#include "document/paper_gradient.h"
+#include "io/gradient_file.h"
 #include "platform/clock.h"
+#include "platform/message_service.h"
 #include "filters/blur_filters.h"
 #include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
@@ -13,6 +17,8 @@
 #include "filters/legacy_kernels.h"
 #include "filters/legacy_lighting.h"
 #include "filters/flip_filters.h"
+#include "filters/floor_command.h"
+#include "filters/floor_filter.h"
 #include "filters/gradient_map_filter.h"
 #include "filters/levels_filter.h"
 #include "filters/lighting_filter.h"
@@ -38,6 +44,9 @@ constexpr uint8_t k4 = 34;
 constexpr uint8_t k6 = 35;
 constexpr uint8_t kRec = 38;
 constexpr uint8_t kGradientMapOp = 54;
+constexpr uint8_t kCloudsOp = 70;
+// "%s(&L)": the Repeat item naming the last filter.
+constexpr uint32_t kResRepeatCaption = 67719;
 
 const std::vector<SFilterEntry> kTable = {
     // command, action, op, packet, bytes, kernel, protect
@@ -80,7 +89,7 @@ const std::vector<SFilterEntry> kTable = {
     {"filterTwirl", "actFilterTwist", 68, k2, 8, &twirl4Kernel, false},
     {"filterCustom5x5", "actFilterCustom55", 51, kRec, 50, &customKernel, false},
     {"filterLighting", "actFilterLighting", 74, kRec, 50, &lightingKernel, false},
-    {"filterFloor", "actFilterFloor", 40, kRec, 87, nullptr, false},
+    {"filterFloor", "actFilterFloor", 40, kRec, 87, &floorKernel, false},
     {"filterLumaToAlpha", "ActEditDens2A", 63, k2, 8, &lumaToAlpha4Kernel, false},
     // Replay only: the kernel variants older recordings name.
     {nullptr, nullptr, 0, k0, 0, &blurBoxKernel, true},
@@ -197,6 +206,28 @@ FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* p
   return ok ? FilterResult::Done : FilterResult::Refused;
 }
 
+// The gradient map: run with the active gradient's stops, redraw, then the
+// event carries the stops as a gradient chunk (the record refers to them
+// only), and the undo record.
+FilterResult applyGradientMap(CFlt4Core& core, uint8_t op, const std::vector<uint8_t>& params) {
+  CColorSlotGroup stops(16);
+  SFltGradientMap rec;
+  if (!gradientMapRecord(params, core.layerProtectsAlpha() ? 1 : 0, stops, rec)) return FilterResult::Refused;
+  if (!core.run(&rec, int32_t(SFltGradientMap::kSize))) return FilterResult::Refused;
+  redrawAfterFilter(core.document(), core.view(), core.layerIndex());
+  CMemoryStream chunk;
+  if (writeGradientChunk(chunk, stops, rec.Repeat) != 0 || chunk.size() > 0xFFFF) return FilterResult::Refused;
+  SFltRecord record;
+  if (!initFltRecord(record, 1, uint16_t(chunk.size()))) return FilterResult::Refused;
+  record.Extra = chunk.bytes().data();
+  // What the packet carries in the reference's place: the number of stops
+  // plus one (a replay reads only the two option bytes after it).
+  writeLE32(record.Params.data(), uint32_t(stops.lastIndex() + 2));
+  record.Params[4] = rec.Reverse;
+  record.Params[5] = rec.KeepAlpha;
+  return core.writeRecordEvent(op, record) ? FilterResult::Done : FilterResult::Refused;
+}
+
 }  // namespace
 
 const std::vector<SFilterEntry>& filterTable() { return kTable; }
@@ -228,16 +259,30 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   // Of the record filters, those whose parameters are one extra block run
   // here: their bytes are the record's parameter bytes, then the block.
   const bool recordForm = entry.bytes == 50;
-  if (entry.kernel == nullptr || entry.bytes == 87 || (recordForm && entry.op == kGradientMapOp))
-    return FilterResult::NotSupported;
+  const bool floorForm = entry.bytes == kFloorRecordSize;
+  const bool gradientForm = recordForm && entry.op == kGradientMapOp;
+  if (entry.kernel == nullptr) return FilterResult::NotSupported;
+  // The gradient map maps by the tool window's active gradient; without one
+  // it cannot run (a repeat included).
+  if (gradientForm && docGradientLink().activeGradient() == nullptr) return FilterResult::Refused;
   if (!doc.canEdit(EditGateFlags{true, false, true})) return FilterResult::Refused;
   CFlt4Core core(doc, view, true, entry.kernel, layerIndex);
   if (!core.isValid()) return FilterResult::Refused;
   RepeatState& state = repeatState();
-  std::vector<uint8_t> params(recordForm ? 0 : entry.bytes, 0);
+  std::vector<uint8_t> params(recordForm && !gradientForm ? 0 : entry.bytes, 0);
+  if (gradientForm) params.assign(kGradientMapCommandBytes, 0);
+  if (floorForm) {
+    // The dialog and the remembered values hand over the 63 record bytes;
+    // the textures taken from files stay with the floor's own store.
+    params.assign(SFltFloor::kSize, 0);
+    floorStartValues().write(params.data());
+  }
   if (entry.bytes > 0) {
     auto known = state.remembered.find(&entry);
-    if (reuse && known != state.remembered.end()) {
+    // Clouds build their record afresh on every run (the tool window's
+    // colours now, a new seed), a repeat included.
+    const bool fresh = entry.op == kCloudsOp;
+    if (reuse && !fresh && known != state.remembered.end()) {
       params = known->second;
       refreshForRepeat(entry, core.layerProtectsAlpha(), params);
     } else {
@@ -248,11 +293,14 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
       }
       core.endPreview(nullptr);
     }
-    if (!recordForm && params.size() != entry.bytes) return FilterResult::Refused;
+    const size_t expected = floorForm ? SFltFloor::kSize : (gradientForm ? kGradientMapCommandBytes : entry.bytes);
+    if ((!recordForm || gradientForm) && params.size() != expected) return FilterResult::Refused;
     state.remembered[&entry] = params;
   }
-  // Luminance to transparency and grayscale are not repeated.
+  // Luminance to transparency and greyscale are not repeated.
   if (entry.op != 63 && entry.op != kGrayscaleOp) state.last = &entry;
+  if (floorForm) return applyFloor(core, SFltFloor::read(params.data()), floorRememberedTextures());
+  if (gradientForm) return applyGradientMap(core, entry.op, params);
   if (recordForm) {
     SFltRecord record;
     if (!fltRecordFromBytes(params, record)) return FilterResult::Refused;
@@ -261,11 +309,36 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   return applyEntry(core, entry, params.data(), uint32_t(params.size()), nullptr);
 }
 
+bool filterCanRunNow(const SFilterEntry& entry) {
+  return !(entry.bytes == 50 && entry.op == kGradientMapOp) || docGradientLink().activeGradient() != nullptr;
+}
+
 bool hasLastFilter() { return repeatState().last != nullptr; }
 
 std::string_view lastFilterAction() {
   const SFilterEntry* last = repeatState().last;
   return last != nullptr && last->action != nullptr ? std::string_view(last->action) : std::string_view();
+}
+
+std::string repeatCaption(std::string_view menuText) {
+  std::string name(menuText);
+  if (name.size() >= 3 && name.compare(name.size() - 3, 3, "...") == 0) name.resize(name.size() - 3);
+  // "(&X)" anywhere, then a bare "&" before a letter.
+  for (size_t at = name.find("(&"); at != std::string::npos; at = name.find("(&")) {
+    const size_t close = name.find(')', at);
+    if (close == std::string::npos) break;
+    name.erase(at, close - at + 1);
+  }
+  for (size_t at = name.find('&'); at != std::string::npos; at = name.find('&', at)) {
+    if (at + 1 < name.size() && name[at + 1] == '&') {
+      name.erase(at, 1);  // "&&" is a plain ampersand
+      ++at;
+    } else {
+      name.erase(at, 1);
+    }
+  }
+  if (name.empty()) return {};
+  return formatRes(kResRepeatCaption, {name});
 }
 
 FilterResult repeatLastFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, bool reuse,

@@ -6,6 +6,7 @@
 // with its parameters.
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -59,11 +60,19 @@ using FilterDialog = std::function<bool(const SFilterEntry& entry, CFlt4Core& co
 FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry, bool reuse,
                            const FilterDialog& dialog);
 
+// Whether the filter has what it needs now (the gradient map: the tool
+// window's active gradient).
+bool filterCanRunNow(const SFilterEntry& entry);
+
 // Repeat-last.
 bool hasLastFilter();
 // The action of the last filter (its caption is the last filter's name);
 // empty when there is none.
 std::string_view lastFilterAction();
+// The Repeat item's caption for the last filter's menu text: its name (the
+// text without its accelerator "(&X)" or "&" and without a closing "...")
+// in "%s(&L)"; empty for an empty menu text.
+std::string repeatCaption(std::string_view menuText);
 FilterResult repeatLastFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, bool reuse,
                               const FilterDialog& dialog);
 // Forgets the repeat target and every remembered parameter (start and end

@@ -1,5 +1,7 @@
 #include "filters/gradient_map_filter.h"
 
+#include "document/paper_gradient.h"
+
 #include "brush/gradient.h"
 #include "core/colour.h"
 #include "filters/filter_params.h"
@@ -26,6 +28,19 @@ bool gradientMap4Kernel(const SFlt4Context* ctx, const void* param, int32_t size
   std::array<uint32_t, 256> table;
   buildGradientMapTable(*rec.Gradient, rec.Reverse != 0, table);
   return applyGreyMapAlphaLut(ctx, table.data(), rec.KeepAlpha != 0);
+}
+
+bool gradientMapRecord(const std::vector<uint8_t>& bytes, uint8_t keepAlpha, CColorSlotGroup& stops,
+                       SFltGradientMap& out) {
+  const CGradObj* active = docGradientLink().activeGradient();
+  if (active == nullptr || bytes.size() != kGradientMapCommandBytes) return false;
+  stops = active->Stops;
+  (void)stops.normalize();
+  initGradientMapRecord(out);
+  out.Gradient = &stops;
+  out.Reverse = bytes[0] != 0 ? 1 : 0;
+  out.KeepAlpha = keepAlpha != 0 ? 1 : 0;
+  return true;
 }
 
 }  // namespace pg

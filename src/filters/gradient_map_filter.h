@@ -4,6 +4,9 @@
 // stops of the chosen gradient; they travel with the event apart from it.
 #include <array>
 #include <cstdint>
+#include <vector>
+
+#include "filters/filter_params.h"
 
 namespace pg {
 
@@ -21,5 +24,14 @@ void buildGradientMapTable(const CColorSlotGroup& stops, bool reverse, std::arra
 // combined. param is the in-memory SFltGradientMap (its stops a pointer),
 // size its wire size 14; false without stops.
 bool gradientMap4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+
+// The command's parameter bytes: the reverse flag alone. The stops are the
+// tool window's active gradient when the filter runs (a preview, apply or a
+// repeat), and the keep-alpha byte the layer's protect flag then.
+inline constexpr size_t kGradientMapCommandBytes = 1;
+// The record over the active gradient's stops (copied into stops); false
+// when the tool window has no active gradient.
+bool gradientMapRecord(const std::vector<uint8_t>& bytes, uint8_t keepAlpha, CColorSlotGroup& stops,
+                       SFltGradientMap& out);
 
 }  // namespace pg

@@ -12,6 +12,7 @@
 #include "document/paper.h"
 #include "filters/filter_run.h"
 #include "filters/filter_table.h"
+#include "filters/floor_command.h"
 #include "filters/gradient_map_filter.h"
 #include "io/gradient_file.h"
 #include "record/packet_catalogue.h"
@@ -85,7 +86,15 @@ bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
   if (!recordMeetsRequirement(subcode, length, count, elementSize)) return fail(ReplayError::BadField);
   std::vector<uint8_t> data(length);
   if (!read(data.data(), length)) return false;
-  if (subcode == kFltRecFloor) freeImageSlots();
+  if (subcode == kFltRecFloor) {
+    // The textures taken from files came as the image slots; a plane
+    // without one shows the reduced copy of the filter area.
+    const SFltFloor floor = SFltFloor::read(data.data());
+    const FilterResult r = replayFloor(doc_, flow_, layer, floor, imageSlot(1), imageSlot(2), false);
+    freeImageSlots();
+    addRefresh(kRefreshLayout | kRefreshNavigator);
+    return r == FilterResult::Done || fail(errorOf(r));
+  }
   if (entry->kernel == nullptr) return fail(ReplayError::Unsupported);
   addRefresh(kRefreshLayout | kRefreshNavigator);
 

@@ -4,8 +4,11 @@
 
 #include "filters/cloud_filters.h"
 #include "filters/filter_dialog_model.h"
+#include "filters/filter_params.h"
+#include "filters/gradient_map_filter.h"
 #include "filters/filter_table.h"
 #include "filters/record_bytes.h"
+#include "platform/string_table.h"
 
 namespace pg {
 namespace {
@@ -29,14 +32,43 @@ TEST(FilterDialogModel, EveryDialogMatchesItsFilterAndMakesARecordOfItsSize) {
     ASSERT_NE(e->kernel, nullptr) << d.command;
     CFilterDialogModel m(d, 0, 1);
     // A record filter keeps its 32 parameter bytes and its extra block.
-    if (e->bytes == 50) {
+    if (e->bytes == 50 && e->op == 54) {
+      // The gradient map's bytes are its reverse flag; the stops travel apart.
+      EXPECT_EQ(m.record().size(), kGradientMapCommandBytes) << d.command;
+    } else if (e->bytes == 50) {
       SFltRecord r;
       EXPECT_TRUE(fltRecordFromBytes(m.record(), r)) << d.command;
+    } else if (e->bytes == 87) {
+      // The floor's bytes are its 63-byte record; the textures travel apart.
+      EXPECT_EQ(m.record().size(), SFltFloor::kSize) << d.command;
     } else {
       EXPECT_EQ(m.record().size(), e->bytes) << d.command;
     }
     EXPECT_EQ(m.valueCount(), d.values.size());
   }
+}
+
+// Every text a dialog row names is in the string table, so no control
+// shows an empty or missing label.
+TEST(FilterDialogModel, EveryTextTheDialogsNameExists) {
+  for (const SFilterDialogDef& d : filterDialogTable()) {
+    std::vector<uint32_t> ids = {d.caption};
+    for (const SFilterValueDef& v : d.values) ids.push_back(v.label);
+    for (const SFilterCheckDef& c : d.checks) ids.push_back(c.label);
+    for (const SFilterColourDef& c : d.colours) ids.push_back(c.label);
+    for (uint32_t id : d.choiceItems) ids.push_back(id);
+    for (uint32_t id : {d.choiceLabel, d.listLabel, d.defaultsCaption, d.pickerLabel})
+      if (id != 0) ids.push_back(id);
+    // 0: a control without a label (the fields of a weight grid).
+    for (uint32_t id : ids) {
+      if (id != 0) {
+        EXPECT_TRUE(hasResString(id)) << d.command << " text " << id;
+      }
+    }
+  }
+  for (uint32_t id : kTxFloorTextureButtons) EXPECT_TRUE(hasResString(id)) << id;
+  EXPECT_TRUE(hasResString(kTxFloorTexture));
+  EXPECT_TRUE(hasResString(kTxFloorTextureUnreadable));
 }
 
 TEST(FilterDialogModel, RecordsFromTheDefaults) {
@@ -313,6 +345,47 @@ TEST(FilterDialogModel, CloudsAndRockKeepAContrastEachAndTileTheLayerWithoutWrap
   EXPECT_EQ(r.colour1, 0xFF112233u);
   EXPECT_EQ(r.colour2, 0xFF445566u);
   EXPECT_EQ(r.seed, 9u);
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+// The floor dialog's record: controls as the kernel takes them, the fog
+// colour cell only for colour fog, and never both planes off.
+TEST(FilterDialogModel, FloorControlsAndTheirRules) {
+  resetFilterDialogMemory();
+  CFilterDialogModel m(*filterDialogFor("filterFloor"), 0, 1);
+  SFltFloor f = SFltFloor::read(m.record().data());
+  EXPECT_EQ(f.XPosition, 50);
+  EXPECT_FLOAT_EQ(f.EyeDistance, 50.0f);
+  EXPECT_EQ(f.ProjectionDistance, 100);
+  EXPECT_EQ(f.FogDistance, 50);
+  EXPECT_EQ(f.PlanesShown, 3);
+  EXPECT_EQ(f.Sampler, 2);
+  EXPECT_TRUE(m.colourEnabled(0));
+  m.num(0).setValue(-20.0f);  // X
+  m.num(1).setValue(60.0f);   // Y
+  m.num(6).setValue(120.0f);  // ceiling height
+  m.setChoice(1);
+  (void)m.controlChanged(kSenderChoice);
+  EXPECT_FALSE(m.colourEnabled(0));
+  m.setCheck(2, false);
+  (void)m.controlChanged(kSenderCheck + 2);
+  m.setCheck(3, false);
+  (void)m.controlChanged(kSenderCheck + 3);
+  EXPECT_TRUE(m.check(3));
+  f = SFltFloor::read(m.record().data());
+  EXPECT_EQ(f.XPosition, 30);
+  EXPECT_FLOAT_EQ(f.EyeDistance, 96.0f);
+  EXPECT_EQ(f.FogKind, 1);
+  EXPECT_EQ(f.PlanesShown, 2);
+  // X wraps within one texture period.
+  m.num(0).setValue(60.0f);
+  EXPECT_FLOAT_EQ(m.value(0), -40.0f);
+  resetFilterDialogMemory();
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // undo copy), the view's work plane holding the same pixels, a work channel
 // and a selection, with the kernel context over them.
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <memory>
 #include <random>
 
@@ -88,6 +91,34 @@ class FilterFixture {
       for (int32_t x = 0; x < width(); ++x)
         if (pixel(x, y) != original(x, y)) return false;
     return true;
+  }
+
+  // FNV-1a over the layer's pixels, row by row: what golden pictures keep.
+  uint64_t hash() const {
+    uint64_t h = 1469598103934665603ull;
+    for (int32_t y = 0; y < height(); ++y)
+      for (int32_t x = 0; x < width(); ++x) {
+        h ^= pixel(x, y);
+        h *= 1099511628211ull;
+      }
+    return h;
+  }
+  // With PIGMORA_GOLDEN_DUMP=<folder>, writes the layer as <folder>/<name>.ppm
+  // (colour only) for a person to look at.
+  void dumpIfAsked(const std::string& name) const {
+    const char* folder = std::getenv("PIGMORA_GOLDEN_DUMP");
+    if (folder == nullptr) return;
+    const std::string path = std::string(folder) + "/" + name + ".ppm";
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return;
+    std::fprintf(out, "P6 %d %d 255\n", width(), height());
+    for (int32_t y = 0; y < height(); ++y)
+      for (int32_t x = 0; x < width(); ++x) {
+        const uint32_t p = pixel(x, y);
+        const unsigned char rgb[3] = {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
+        std::fwrite(rgb, 1, 3, out);
+      }
+    std::fclose(out);
   }
 
   std::unique_ptr<CBlockVMTC> layer;

@@ -9,6 +9,7 @@
 #include "core/blend_arith.h"
 #include "core/colour.h"
 #include "filters/filter_fixture.h"
+#include "filters/legacy_kernels.h"
 
 namespace pg {
 namespace {
@@ -169,6 +170,43 @@ TEST(LumaToAlpha, KernelBlendsOverByTheCoverage) {
   EXPECT_TRUE(lumaToAlpha4Kernel(&cp, bytes, 8));
   EXPECT_TRUE(p.unchanged());
   EXPECT_FALSE(lumaToAlpha4Kernel(&cp, bytes, 16));
+}
+
+// Greyscale: each selected pixel with alpha takes its grey by the weight;
+// transparent pixels and alpha stay.
+TEST(Grayscale, GreyByTheWeightAlphaKept) {
+  struct Case {
+    uint32_t pixel;
+    uint8_t weight;
+    uint32_t expected;
+  };
+  const uint32_t grey = pixelGrey(0x80FF4010u);
+  const Case cases[] = {
+      {0x80FF4010u, 255, 0x80000000u | grey * 0x010101u},
+      {0x80FF4010u, 0, 0x80FF4010u},
+      {0x00FF4010u, 255, 0x00FF4010u},  // nothing to see: unchanged
+      {0xFF123456u, 255, 0xFF000000u | pixelGrey(0xFF123456u) * 0x010101u},
+  };
+  for (const Case& c : cases) {
+    FilterFixture f(2, 1);
+    f.fill(c.pixel);
+    f.setSelection([&](int32_t, int32_t) { return c.weight; });
+    const SFlt4Context ctx = f.context();
+    ASSERT_TRUE(legacyGrayscale4Kernel(&ctx, nullptr, 0));
+    EXPECT_EQ(f.pixel(0, 0), c.expected) << std::hex << c.pixel << " weight " << std::dec << int(c.weight);
+  }
+  FilterFixture f(2, 1);
+  const SFlt4Context ctx = f.context();
+  EXPECT_FALSE(legacyGrayscale4Kernel(&ctx, nullptr, 8));
+  // Half a weight lands between the colour and its grey.
+  FilterFixture h(1, 1);
+  h.fill(0xFFFF0000u);
+  h.setSelection([](int32_t, int32_t) { return uint8_t(128); });
+  const SFlt4Context hc = h.context();
+  ASSERT_TRUE(legacyGrayscale4Kernel(&hc, nullptr, 0));
+  const uint32_t red = (h.pixel(0, 0) >> 16) & 0xFF;
+  EXPECT_GT(red, pixelGrey(0xFFFF0000u));
+  EXPECT_LT(red, 255u);
 }
 
 }  // namespace

@@ -123,8 +123,11 @@ TEST(FilterRun, RepeatLast) {
   EXPECT_EQ(f.command("filterTwirl", {}, false, &asked), FilterResult::Cancelled);
   EXPECT_TRUE(asked);
   EXPECT_EQ(lastFilterAction(), "actFilterMosaic4");
-  // Luminance to transparency is never the repeat target.
+  // Luminance to transparency and greyscale are never the repeat target.
   ASSERT_EQ(f.command("filterLumaToAlpha", {0, 0, 0, 0, 1, 0, 0, 0}), FilterResult::Done);
+  EXPECT_EQ(lastFilterAction(), "actFilterMosaic4");
+  ASSERT_EQ(f.command("filterGrayscale", {}), FilterResult::Done);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilter0, 20}));
   EXPECT_EQ(lastFilterAction(), "actFilterMosaic4");
   // Repeating reuses the remembered parameters without asking.
   asked = false;
@@ -140,14 +143,28 @@ TEST(FilterRun, RepeatLast) {
 
 TEST(FilterRun, FiltersWithoutKernelAreNotSupported) {
   FilterFixture f;
-  for (const char* name : {"filterFloor"})
-    EXPECT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, f.entry(name), false, {}), FilterResult::NotSupported) << name;
   for (const SFilterEntry& e : filterTable()) {
     if (e.kernel == nullptr) {
       EXPECT_EQ(runFilter(*f.x.doc, *f.x.flow, 0, e, nullptr, e.bytes, nullptr, false), FilterResult::NotSupported)
           << int(e.op);
     }
   }
+}
+
+// The Repeat item names the last filter by its menu text.
+TEST(FilterRun, RepeatCaptionNamesTheLastFilter) {
+  struct Case {
+    const char* menu;
+    const char* caption;
+  };
+  const Case cases[] = {
+      {"ぼかし(ガウス)(&G)...", "ぼかし(ガウス)(&L)"},
+      {"モザイク(&M)...", "モザイク(&L)"},
+      {"&Blur", "Blur(&L)"},
+      {"R&&D", "R&D(&L)"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(repeatCaption(c.menu), c.caption) << c.menu;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "filters/distort_filters.h"
 #include "filters/filter_table.h"
+#include "filters/floor_command.h"
+#include "filters/floor_filter.h"
 #include "filters/noise_filters.h"
 #include "document/paper_ops.h"
 #include "io/native_file_writer.h"
@@ -147,6 +149,23 @@ void scriptedWork(ReplayFixture& f, std::vector<std::string>& expected) {
   filter("filterInvert", {});
   filter("filterTwirl", {50, 0, 1, 0, 0, 0, 0, 0});
   filter("filterBlur", {});
+  // The floor: a copy of the layer on the ceiling, a file's image on the
+  // floor (which travels with the event).
+  {
+    SFltFloor floor = floorDesignValues();
+    floor.Pitch = 0.2f;
+    floor.TextureFromFile = 2;
+    floor.FloorTexWidth = 40;
+    floor.FloorTexHeight = 30;
+    auto image = std::make_shared<TMTC>(40, 30);
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x) *image->pixelAt(x, y) = 0xFF000000u | uint32_t(x * 6) << 16 | uint32_t(y * 8);
+    floorRememberedTextures()[1] = SFloorFileTexture{image, "tiles.png"};
+    std::vector<uint8_t> bytes(SFltFloor::kSize);
+    floor.write(bytes.data());
+    filter("filterFloor", bytes);
+    floorRememberedTextures() = {};
+  }
   f.paint(ReplayFixture::line(5, 40, 58, 8, 20));
   keep();
 }

@@ -1,5 +1,6 @@
 // The Filter menu: each filter through its command routine and dialog, and
 // Filter > Repeat (with Alt held, the dialog opens again).
+#include <QAction>
 #include <QGuiApplication>
 
 #include "app/command_gates.h"
@@ -62,7 +63,7 @@ void TMainForm::bindFilterCommands() {
           finish(widget, r);
           actions_->updateAll();
         },
-        [this, open] { return SActionState{open(activeDrawWindow())}; });
+        [this, open, &e] { return SActionState{open(activeDrawWindow()) && filterCanRunNow(e)}; });
   }
   a.bind(
       "ActFilterRepeat",
@@ -75,7 +76,16 @@ void TMainForm::bindFilterCommands() {
             repeatLastFilter(w.paper(), w.flow(), w.paper().currentLayerIndex(), !reopen, dialogFor(widget));
         finish(widget, r);
       },
-      [this, open] { return SActionState{open(activeDrawWindow()) && hasLastFilter()}; });
+      [this, open] {
+        // The item names the last filter once there is one.
+        if (QAction* repeat = actions_->action("ActFilterRepeat")) {
+          const std::string_view last = lastFilterAction();
+          const std::string caption = last.empty() ? std::string() : repeatCaption(actionCaption(last).toStdString());
+          const QString text = caption.empty() ? actionCaption("ActFilterRepeat") : QString::fromStdString(caption);
+          if (repeat->text() != text) repeat->setText(text);
+        }
+        return SActionState{open(activeDrawWindow()) && hasLastFilter()};
+      });
 }
 
 }  // namespace pg

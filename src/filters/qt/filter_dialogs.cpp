@@ -4,6 +4,7 @@
 #include "filters/cloud_filters.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/histogram.h"
+#include "filters/table_filters.h"
 #include "filters/qt/levels_dialog.h"
 #include "filters/filter_run.h"
 #include "platform/message_service.h"
@@ -15,6 +16,11 @@ namespace {
 // The clouds take the tool window's colours and a fresh seed, no dialog.
 bool isCloudsCommand(const SFilterEntry& e) {
   return e.command != nullptr && (std::string_view(e.command) == "filterClouds" || std::string_view(e.command) == "filterClouds2");
+}
+
+// Luminance to transparency takes the drawing colour, no dialog.
+bool isLumaToAlphaCommand(const SFilterEntry& e) {
+  return e.command != nullptr && std::string_view(e.command) == "filterLumaToAlpha";
 }
 
 // Shows a dialog modally; the record on OK.
@@ -33,14 +39,14 @@ bool runDialog(TFormFilter& dialog, const SFilterDialogHost& host, CFlt4Core& co
 
 bool filterHasDialog(const SFilterEntry& entry) {
   return entry.command != nullptr && (filterDialogFor(entry.command) != nullptr || isCloudsCommand(entry) ||
-                                      std::string_view(entry.command) == "filterLevels");
+                                      isLumaToAlphaCommand(entry) || std::string_view(entry.command) == "filterLevels");
 }
 
 bool filterCommandAvailable(const SFilterEntry& entry) {
   if (entry.kernel == nullptr || entry.command == nullptr) return false;
   if (entry.bytes == 0) return true;
-  // The floor has a command of its own.
-  if (entry.bytes != 8 && entry.bytes != 16 && entry.bytes != 24 && entry.bytes != 50) return false;
+  if (entry.bytes != 8 && entry.bytes != 16 && entry.bytes != 24 && entry.bytes != 50 && entry.bytes != 87)
+    return false;
   return filterHasDialog(entry);
 }
 
@@ -60,6 +66,14 @@ FilterDialog makeFilterDialog(SFilterDialogHost host) {
       clouds.mode = std::string_view(entry.command) == "filterClouds2" ? 16 : 0;
       params.assign(kCloudsRecordSize, 0);
       writeCloudsRecord(clouds, params.data());
+      return true;
+    }
+    if (isLumaToAlphaCommand(entry)) {
+      SFltLumaToAlpha luma;
+      luma.Colour = info.foreground & 0x00FFFFFFu;
+      luma.Tint = 1;
+      params.assign(SFltLumaToAlpha::kSize, 0);
+      luma.write(params.data());
       return true;
     }
     if (std::string_view(entry.command) == "filterLevels") {

@@ -16,8 +16,15 @@
 #include <chrono>
 
 #include "filters/filter_run.h"
+#include "filters/floor_command.h"
+#include "filters/floor_filter.h"
+#include "filters/gradient_map_filter.h"
+#include "io/image_codecs.h"
+#include "io/qt/file_dialog.h"
+#include "platform/message_service.h"
 #include "filters/filter_table.h"
 #include "filters/qt/centre_picker.h"
+#include "filters/qt/light_panes.h"
 #include "filters/qt/preview_filter.h"
 #include "filters/histogram.h"
 #include "platform/clock.h"
@@ -142,6 +149,11 @@ void TFormFilter::completePreview() {
 }
 
 bool TFormFilter::previewBytes(const std::vector<uint8_t>& bytes, const TRect* clip) {
+  if (kernelParams_) {
+    const bool ok = kernelParams_(bytes, [&](const void* p, int32_t size) { return core_.preview(p, size, clip); });
+    if (!ok) core_.endPreviewAndRedraw(true);
+    return ok;
+  }
   if (!recordForm_) return core_.preview(bytes.data(), int32_t(bytes.size()), clip);
   SFltRecord record;
   if (!fltRecordFromBytes(bytes, record)) {
@@ -311,7 +323,31 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
     grid_->addWidget(Preview, 0, 4, std::max(row, 1), 1, Qt::AlignTop);
   }
 
+  if (std::string_view(def.command) == "filterFloor") {
+    floor_ = std::make_unique<CFloorDialogTextures>();
+    (void)floor_->open(core_);
+    setKernelParams([this](const std::vector<uint8_t>& bytes, const std::function<bool(const void*, int32_t)>& run) {
+      std::vector<uint8_t> b = bytes;
+      SFltFloorW rec;
+      return floor_->build(b, rec) && run(&rec, kFloorRecordSize);
+    });
+    buildTextureRow(row++);
+  }
+
+  if (std::string_view(def.command) == "filterLighting") buildLightPanes(row);
+  if (std::string_view(def.command) == "filterGradientMap") {
+    // The stops are the active gradient's, apart from the bytes.
+    const uint8_t keep = model_.layerProtect();
+    setKernelParams([keep](const std::vector<uint8_t>& bytes, const std::function<bool(const void*, int32_t)>& run) {
+      CColorSlotGroup stops(16);
+      SFltGradientMap rec;
+      return gradientMapRecord(bytes, keep, stops, rec) && run(&rec, int32_t(SFltGradientMap::kSize));
+    });
+  }
+
   SFilterDialogHooks hooks;
+  // The floor's textures are more than its bytes: every change previews.
+  hooks.alwaysChanged = floor_ != nullptr;
   hooks.readControls = [this] { protocol().current = model_.record(); };
   hooks.writeControls = [this] { syncWidgets(); };
   hooks.controlChanged = [this](int sender) {
@@ -322,8 +358,111 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
   if (Preview != nullptr) hooks.drawFrame = [this] { Preview->drawView(); };
   setHooks(std::move(hooks));
   setRecordForm(filterByCommand(def.command) != nullptr && filterByCommand(def.command)->bytes == 50);
+  if (Preview != nullptr && floor_ != nullptr)
+    Preview->setRenderer([this](const std::vector<uint8_t>& bytes, const TRect& r, TMTC& out) {
+      std::vector<uint8_t> b = bytes;
+      SFltFloorW rec;
+      return floor_->build(b, rec) && core_.renderRegion(&rec, kFloorRecordSize, r, out);
+    });
   if (attach(rememberedFor(def).preview) && Preview != nullptr)
     (void)Preview->bindCore(&core_, [this] { return protocol().current; });
+}
+
+namespace {
+constexpr size_t kCheckCeiling = 2;  // the plane check boxes of the floor's row
+}  // namespace
+
+void TFormFilterValues::buildTextureRow(int row) {
+  // Each plane's check box stands in the texture group with its buttons.
+  auto* box = new QGroupBox(resText(kTxFloorTexture), content());
+  auto* layout = new QGridLayout(box);
+  for (size_t plane = 0; plane < 2; ++plane) {
+    if (kCheckCeiling + plane < checks_.size()) layout->addWidget(checks_[kCheckCeiling + plane], int(plane), 0);
+    for (size_t k = 0; k < 2; ++k) {
+      const size_t i = 2 * plane + k;
+      textureButtons_[i] = new QPushButton(resText(kTxFloorTextureButtons[i]), box);
+      layout->addWidget(textureButtons_[i], int(plane), int(k) + 1);
+    }
+    connect(textureButtons_[2 * plane], &QPushButton::clicked, this, [this, plane] { browseTexture(plane); });
+    connect(textureButtons_[2 * plane + 1], &QPushButton::clicked, this, [this, plane] {
+      floor_->release(plane);
+      syncWidgets();
+      protocol().updatePreview(true);
+    });
+  }
+  layout->setColumnStretch(3, 1);
+  grid_->addWidget(box, row, 0, 1, 4);
+}
+
+namespace {
+// The lighting dialog's values the panes set.
+enum : size_t { kLampX = 2, kLampY = 3, kLampZ = 4, kLampDirection = 5, kLampPitch = 6, kLampSpread = 7 };
+}  // namespace
+
+void TFormFilterValues::buildLightPanes(int rows) {
+  auto* column = new QVBoxLayout();
+  lightPreview_ = new TLightPreview(content());
+  lightSide_ = new TLightControl(content());
+  column->addWidget(lightPreview_);
+  column->addWidget(lightSide_);
+  column->addStretch(1);
+  grid_->addLayout(column, 0, 4, std::max(rows, 1), 1, Qt::AlignTop);
+  TMTC area;
+  if (core_.sourceRegion(core_.bounds(), area)) (void)lightPreview_->model().attach(area);
+  lightPreview_->OnChange = [this](const SLampView&) { lampMoved(false); };
+  lightSide_->OnChange = [this](const SLampView&) { lampMoved(true); };
+}
+
+void TFormFilterValues::syncLightPanes() {
+  SFltRecord rec;
+  const std::vector<uint8_t> bytes = model_.record();
+  if (!fltRecordFromBytes(bytes, rec) || rec.Extra == nullptr || rec.Total != SLight4::kSize) return;
+  const SLight4 light = SLight4::read(rec.Extra);
+  SFltLightingHeader header;
+  header.AmbientColour = readLE32(rec.Params.data());
+  header.AmbientBrightness = readRecI32(rec.Params.data() + 4);
+  SLampView view = lampViewOf(light, int32_t(model_.num(kLampZ).valueMax()));
+  lightPreview_->show(view, header, light);
+  lightSide_->show(view, light);
+}
+
+void TFormFilterValues::lampMoved(bool fromSide) {
+  if (syncing_) return;
+  // A copy: setting a value refreshes the panes from the model.
+  const SLampView v = fromSide ? lightSide_->view() : lightPreview_->view();
+  if (fromSide) {
+    model_.num(kLampZ).setRatio(float(v.height));
+  } else {
+    model_.num(kLampX).setRatio(float(v.x * 0.5 + 0.5));
+    model_.num(kLampY).setRatio(float(v.y * 0.5 + 0.5));
+    model_.num(kLampDirection).setValue(float(-v.direction));
+  }
+  if (v.kind != lkPoint) {
+    model_.num(kLampPitch).setValue(float(v.pitch));
+    model_.num(kLampSpread).setValue(float(v.spread));
+  }
+  for (size_t i = 0; i < model_.valueCount(); ++i) model_.setSlider(i, model_.num(i).getRatio());
+  // A drag previews after the delay, like a dragged slider.
+  protocol().valueChange(int(kSenderValue + (fromSide ? kLampZ : kLampX)));
+}
+
+bool TFormFilterValues::loadTexture(size_t plane, const std::string& path) {
+  int32_t dpi = 0;
+  std::unique_ptr<TMTC> image = loadImageFile(path, dpi);
+  if (image == nullptr || !floor_->setFile(plane, std::shared_ptr<const TMTC>(std::move(image)), path)) {
+    showWarning(formatRes(kTxFloorTextureUnreadable, {path}));
+    return false;
+  }
+  syncWidgets();
+  protocol().updatePreview(true);
+  return true;
+}
+
+void TFormFilterValues::browseTexture(size_t plane) {
+  SFileDialogRequest request;
+  request.kind = 0;
+  if (!executeFileDialog(this, request)) return;
+  (void)loadTexture(plane, request.fileName);
 }
 
 QPushButton* TFormFilterValues::button(EFilterButton which) const {
@@ -356,6 +495,15 @@ void TFormFilterValues::syncWidgets() {
   if (secondList_ != nullptr) secondList_->setCurrentIndex(model_.listIndex());
   if (picker_ != nullptr) picker_->setPosition(model_.pickerX(), model_.pickerY());
   for (size_t j = 0; j < checks_.size(); ++j) checks_[j]->setChecked(model_.check(j));
+  if (lightPreview_ != nullptr) syncLightPanes();
+  if (floor_ != nullptr) {
+    // A plane's buttons follow its check box; release only for a file.
+    for (size_t plane = 0; plane < 2; ++plane) {
+      const bool on = model_.check(kCheckCeiling + plane);
+      textureButtons_[2 * plane]->setEnabled(on);
+      textureButtons_[2 * plane + 1]->setEnabled(on && floor_->fromFile(plane));
+    }
+  }
   if (choice_ != nullptr)
     if (QAbstractButton* b = choice_->button(model_.choice())) b->setChecked(true);
   syncing_ = false;
@@ -365,6 +513,11 @@ void TFormFilterValues::ButtonOKClick() {
   // The edit holding the focus commits its text first.
   ButtonOK->setFocus(Qt::OtherFocusReason);
   protocol().current = model_.record();
+  if (floor_ != nullptr) {
+    SFltFloorW rec;
+    (void)floor_->build(protocol().current, rec);
+    floorRememberedTextures() = floor_->files();
+  }
   remember(def_, SFilterRemembered{model_.values(), protocol().previewChecked()});
   TFormFilter::ButtonOKClick();
 }

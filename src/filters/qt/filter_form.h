@@ -4,6 +4,7 @@
 // the value-and-slider family, built from its table row.
 #include <QTimer>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "core/rect.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_dialog_protocol.h"
+#include "filters/floor_command.h"
 #include "ui/qt/base_forms.h"
 
 class QCheckBox;
@@ -26,6 +28,9 @@ class TNumEdit;
 class TPickerColorCell;
 class TPreviewFilter;
 class TTrackArea;
+class TLightPreview;
+class TLightControl;
+
 
 // What a dialog needs of the window it previews in.
 struct SFilterPreviewTarget {
@@ -50,6 +55,12 @@ class TFormFilter : public TDialogBaseForm {
   bool attached() const { return attached_; }
   // The record bytes are a record filter's parameter bytes and extra block.
   void setRecordForm(bool on) { recordForm_ = on; }
+  // How the record's bytes become the kernel's parameters, for a filter
+  // whose kernel takes more than the bytes (the floor's textures): calls
+  // run(parameter, size) and answers its result.
+  using KernelParams =
+      std::function<bool(const std::vector<uint8_t>& bytes, const std::function<bool(const void*, int32_t)>& run)>;
+  void setKernelParams(KernelParams k) { kernelParams_ = std::move(k); }
 
  protected:
   // Derived dialogs hand over their controls here, then call attach.
@@ -70,6 +81,7 @@ class TFormFilter : public TDialogBaseForm {
   bool attached_ = false;
   bool shownOnce_ = false;
   bool recordForm_ = false;
+  KernelParams kernelParams_;
   // A canvas preview limited to the visible part waits for its completion.
   QTimer completion_;
   std::vector<uint8_t> pendingRecord_;
@@ -97,9 +109,24 @@ class TFormFilterValues : public TFormFilter {
   QPushButton* button(EFilterButton which) const;
 
   void ButtonOKClick() override;
+  // The floor's texture buttons: browse and release for the ceiling, then
+  // for the floor (null in other dialogs).
+  QPushButton* textureButton(size_t i) const { return i < 4 ? textureButtons_[i] : nullptr; }
+  CFloorDialogTextures* floorTextures() const { return floor_.get(); }
+  // The lighting dialog's lamp panes (null in other dialogs).
+  TLightPreview* lightPreview() const { return lightPreview_; }
+  TLightControl* lightSide() const { return lightSide_; }
+  // Takes an image file as a plane's texture; false (with the warning
+  // shown) when it cannot be read.
+  bool loadTexture(size_t plane, const std::string& path);
 
  private:
   void syncWidgets();
+  void buildTextureRow(int row);
+  void browseTexture(size_t plane);
+  void buildLightPanes(int rows);
+  void syncLightPanes();
+  void lampMoved(bool fromSide);
 
   const SFilterDialogDef& def_;
   CFilterDialogModel model_;
@@ -117,6 +144,10 @@ class TFormFilterValues : public TFormFilter {
   QPushButton* reseed_ = nullptr;
   QPushButton* reset_ = nullptr;
   bool syncing_ = false;
+  std::unique_ptr<CFloorDialogTextures> floor_;
+  std::array<QPushButton*, 4> textureButtons_{};
+  TLightPreview* lightPreview_ = nullptr;
+  TLightControl* lightSide_ = nullptr;
 };
 
 // A seed for the random filters from the millisecond clock.

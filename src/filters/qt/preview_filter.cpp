@@ -77,7 +77,8 @@ void TPreviewFilter::drawView() {
     } else {
       setCursor(Qt::WaitCursor);
       const std::vector<uint8_t> rec = record_ ? record_() : std::vector<uint8_t>();
-      filtered_ = core_->renderRegion(rec.data(), int32_t(rec.size()), r, visible_);
+      filtered_ = renderer_ ? renderer_(rec, r, visible_)
+                            : core_->renderRegion(rec.data(), int32_t(rec.size()), r, visible_);
       unsetCursor();
       // A refusal leaves the previous picture.
       if (!filtered_) return;

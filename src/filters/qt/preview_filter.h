@@ -28,6 +28,10 @@ class TPreviewFilter : public QWidget {
   // Binds the core and the record the frame filters with; false for an
   // unusable core (the frame then paints nothing).
   bool bindCore(CFlt4Core* core, std::function<std::vector<uint8_t>()> record);
+  // How a filter whose kernel takes more than its record's bytes renders
+  // the shown part (by default the core renders the bytes).
+  using Renderer = std::function<bool(const std::vector<uint8_t>& record, const TRect& rect, TMTC& out)>;
+  void setRenderer(Renderer r) { renderer_ = std::move(r); }
   // Repaints: filtered, or unfiltered while the user drags or zooms.
   void drawView();
 
@@ -52,6 +56,7 @@ class TPreviewFilter : public QWidget {
   CPreviewFrameModel model_;
   CFlt4Core* core_ = nullptr;
   std::function<std::vector<uint8_t>()> record_;
+  Renderer renderer_;
   TGraphicTrackbar* track_ = nullptr;
   QLabel* zoomLabel_ = nullptr;
   QTimer dragTimer_;

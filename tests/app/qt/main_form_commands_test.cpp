@@ -15,6 +15,7 @@
 #include "document/layer_mngr.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
+#include "filters/filter_table.h"
 #include "test_support/qt_app.h"
 
 namespace pg {
@@ -243,10 +244,18 @@ TEST_F(MainFormCommandsTest, ViewSwitchesAreCheckedAndGated) {
   EXPECT_FALSE(enabled("ActViewSel"));
   run("ActSelAll");
   EXPECT_TRUE(enabled("ActViewSel"));
-  // A filter item whose filter is not built stays disabled; Repeat waits
-  // for a first filter.
-  for (const char* name : {"actFilterFloor", "ActFilterRepeat", "ActEditDens2A"}) EXPECT_FALSE(enabled(name)) << name;
-  EXPECT_TRUE(enabled("actFilterGauss"));
+  // A filter item whose filter cannot run stays disabled (the gradient map
+  // without an active gradient); Repeat waits for a first filter.
+  for (const char* name : {"actFilterGradateMap", "ActFilterRepeat"}) EXPECT_FALSE(enabled(name)) << name;
+  for (const char* name : {"actFilterGauss", "actFilterFloor", "actFilterMono", "ActEditDens2A"})
+    EXPECT_TRUE(enabled(name)) << name;
+  // After a filter the Repeat item names it; greyscale leaves it so.
+  run("actFilterNega");
+  run("actFilterMono");
+  form.actions().updateAll();
+  EXPECT_TRUE(enabled("ActFilterRepeat"));
+  EXPECT_EQ(form.actions().action("ActFilterRepeat")->text().toStdString(), "色調反転(&L)");
+  resetFilterRepeat();
 }
 
 }  // namespace

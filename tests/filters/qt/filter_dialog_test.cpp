@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QTest>
 
 #include "document/layer_data.h"
@@ -13,7 +14,12 @@
 #include "document/undo_mngr_ex.h"
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_run.h"
+#include "filters/floor_command.h"
+#include "io/image_codecs.h"
+#include "test_support/temp_folder.h"
 #include "filters/qt/filter_dialogs.h"
+#include "filters/qt/light_panes.h"
+#include "document/paper_gradient.h"
 #include "filters/qt/levels_dialog.h"
 #include "platform/message_service.h"
 #include "replay/replay_fixture.h"
@@ -83,6 +89,12 @@ struct DialogFixture : ReplayFixture {
   int refreshes = 0;
   TRect visible{};
   bool owner_ = true;
+};
+
+// A tool window whose active gradient runs from black to white.
+struct BlackToWhite final : CDocGradientLink {
+  std::unique_ptr<CGradObj> gradient = CGradObj::CreateTwoColor(0x000000u, "bw", 0xFFFFFFu);
+  const CGradObj* activeGradient() const override { return gradient.get(); }
 };
 
 // Lets the event loop run until pred holds or the time is up.
@@ -210,6 +222,9 @@ TEST(FilterDialogs, TheVisiblePartIsPreviewedFirstAndTheRestFollows) {
 // Every dialog's default record, through the command: unselected pixels stay,
 // half-selected ones move part way, and protected alpha is kept.
 TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
+  // The gradient map needs the tool window's active gradient.
+  BlackToWhite link;
+  CDocGradientLink* previous = setDocGradientLink(&link);
   for (const SFilterDialogDef& def : filterDialogTable()) {
     DialogFixture f;
     f.layer().protectAlpha = true;
@@ -234,6 +249,7 @@ TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
         }
       }
   }
+  setDocGradientLink(previous);
 }
 
 }  // namespace
@@ -309,6 +325,40 @@ TEST(FilterDialogs, CloudsTakeTheToolColoursWithoutADialog) {
   const CBlockVMTC& img = *f.layer().image;
   for (int32_t y = 0; y < 48; ++y)
     for (int32_t x = 0; x < 64; ++x) ASSERT_EQ((img.getPixel(x, y) >> 8) & 0xFF, 0u) << x << "," << y;
+  // A repeat reads the colours again: now green and black, so no red.
+  host.toolColours = [](uint32_t& fg, uint32_t& bg) {
+    fg = 0x0000FF00u;
+    bg = 0x00000000u;
+  };
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, makeFilterDialog(host)), FilterResult::Done);
+  EXPECT_EQ(shown, 0);
+  bool green = false;
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x) {
+      ASSERT_EQ((img.getPixel(x, y) >> 16) & 0xFF, 0u) << x << "," << y;
+      green = green || ((img.getPixel(x, y) >> 8) & 0xFF) > 0;
+    }
+  EXPECT_TRUE(green);
+}
+
+// Luminance to transparency runs without a dialog, tinted by the drawing
+// colour, and leaves the repeat target alone.
+TEST(FilterDialogs, LumaToAlphaTakesTheDrawingColourWithoutADialog) {
+  DialogFixture f;
+  SFilterDialogHost host;
+  int shown = 0;
+  host.showModal = [&](QDialog&) { return ++shown, kMrCancel; };
+  host.toolColours = [](uint32_t& fg, uint32_t& bg) {
+    fg = 0x00123456u;
+    bg = 0x00FFFFFFu;
+  };
+  ASSERT_TRUE(filterCommandAvailable(*filterByCommand("filterLumaToAlpha")));
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, *filterByCommand("filterLumaToAlpha"), false, makeFilterDialog(host)),
+            FilterResult::Done);
+  EXPECT_EQ(shown, 0);
+  EXPECT_FALSE(hasLastFilter());
+  const std::vector<uint8_t> record = {0x56, 0x34, 0x12, 0, 1, 0, 0, 0};
+  EXPECT_EQ(f.layerHash(), directResult("filterLumaToAlpha", record));
 }
 
 }  // namespace
@@ -362,6 +412,176 @@ TEST(FilterDialogs, RepeatTakesTheLayersProtectFlagAsItIsNow) {
   const uint32_t events = f.x.store().committedCount();
   EXPECT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, {}), FilterResult::Done);
   EXPECT_EQ(f.x.store().committedCount(), events + 1);
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// The floor dialog: the planes interlock, a texture taken from an image
+// file (an unreadable one warns and changes nothing) drives the preview and
+// travels with the recorded event, and the replay gives the same pixels.
+TEST(FloorDialog, FileTexturesPreviewRecordAndReplay) {
+  pg::testing::TempFolder dir;
+  TMTC tiles(16, 16);
+  for (int32_t y = 0; y < 16; ++y)
+    for (int32_t x = 0; x < 16; ++x) *tiles.pixelAt(x, y) = ((x / 4 + y / 4) % 2) ? 0xFFFF2020u : 0xFF2020FFu;
+  const std::string png = dir.file("tiles.png");
+  ASSERT_EQ(pngSaveImage(png, tiles, 72, false), 0);
+
+  ReplayFixture f(64, 48);
+  pg::testing::ensureQtApp();
+  resetFilterRepeat();
+  resetFilterDialogMemory();
+  floorRememberedTextures() = {};
+  f.paint(ReplayFixture::line(5, 5, 50, 30, 30));
+  const std::string before = picture(*f.x.doc);
+  RecordingMessageService messages;
+  ScopedMessageService scoped(messages);
+  std::string previewBeforeFile, previewWithFile;
+  bool releaseBefore = true, releaseAfter = false, floorStillOn = false;
+  SFilterDialogHost host;
+  host.showModal = [&](QDialog& dialog) {
+    auto& d = static_cast<TFormFilterValues&>(dialog);
+    d.show();
+    EXPECT_NE(d.floorTextures(), nullptr);
+    d.protocol().updatePreview(true);
+    previewBeforeFile = picture(*f.x.doc);
+    // Turning off the ceiling, then the floor: the floor stays on.
+    d.checkBox(2)->click();
+    d.checkBox(3)->click();
+    floorStillOn = d.checkBox(3)->isChecked();
+    releaseBefore = d.textureButton(3)->isEnabled();
+    EXPECT_FALSE(d.loadTexture(1, dir.file("missing.png")));
+    EXPECT_EQ(messages.shown().size(), 1u);
+    EXPECT_TRUE(d.loadTexture(1, png));
+    releaseAfter = d.textureButton(3)->isEnabled();
+    previewWithFile = picture(*f.x.doc);
+    d.ButtonOKClick();
+    return kMrOk;
+  };
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, f.x.doc->currentLayerIndex(), *filterByCommand("filterFloor"), false,
+                          makeFilterDialog(host)),
+            FilterResult::Done);
+  EXPECT_TRUE(floorStillOn);
+  EXPECT_FALSE(releaseBefore);
+  EXPECT_TRUE(releaseAfter);
+  EXPECT_NE(previewBeforeFile, before);
+  EXPECT_NE(previewWithFile, previewBeforeFile);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilterRecord, 40}));
+  const std::string floored = picture(*f.x.doc);
+  EXPECT_EQ(floored, previewWithFile);
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.replayAll();
+  EXPECT_EQ(picture(*f.y.doc), floored);
+  // Repeat takes the remembered file texture.
+  int32_t i = 0;
+  TRect r{};
+  ASSERT_TRUE(f.x.doc->undo(*f.x.flow, i, r));
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, {}), FilterResult::Done);
+  EXPECT_EQ(picture(*f.x.doc), floored);
+  resetFilterRepeat();
+  resetFilterDialogMemory();
+  floorRememberedTextures() = {};
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// Dragging the lamp in the lighting dialog's pane sets X and Y (and, for a
+// directed lamp, direction and pitch); the side view sets the height.
+TEST(LightingDialog, ThePanesSetTheLampsFields) {
+  DialogFixture f;
+  float x = 0, y = 0, z = 0, pitch = 0;
+  const FilterResult r = f.command("filterLighting", [&](TFormFilterValues& d) {
+    EXPECT_NE(d.lightPreview(), nullptr);
+    TLightPreview& pane = *d.lightPreview();
+    const TPointF lamp = pane.model().lampPoint(pane.view());
+    QTest::mousePress(&pane, Qt::LeftButton, {}, QPoint(int(lamp.X), int(lamp.Y)));
+    QTest::mouseMove(&pane, QPoint(int(lamp.X) + 20, int(lamp.Y) - 15));
+    QTest::mouseRelease(&pane, Qt::LeftButton, {}, QPoint(int(lamp.X) + 20, int(lamp.Y) - 15));
+    x = d.model().value(2);
+    y = d.model().value(3);
+    TLightControl& side = *d.lightSide();
+    QTest::mousePress(&side, Qt::LeftButton, {}, QPoint(CLightSideModel::kTrackX, CLightSideModel::kTrackTop));
+    QTest::mouseRelease(&side, Qt::LeftButton, {}, QPoint(CLightSideModel::kTrackX, CLightSideModel::kTrackTop));
+    z = d.model().value(4);
+    // A spot lamp: a press 12 pixels below the lamp points it down the pane.
+    d.choiceList()->setCurrentIndex(2);
+    emit d.choiceList()->activated(2);
+    const TPointF at = pane.model().lampPoint(pane.view());
+    QTest::mousePress(&pane, Qt::LeftButton, {}, QPoint(int(at.X), int(at.Y) + 12));
+    QTest::mouseRelease(&pane, Qt::LeftButton, {}, QPoint(int(at.X), int(at.Y) + 12));
+    pitch = d.model().value(6);
+    return false;
+  });
+  EXPECT_EQ(r, FilterResult::Cancelled);
+  EXPECT_GT(x, 0.0f);
+  EXPECT_LT(y, 0.0f);
+  EXPECT_EQ(z, 300.0f);
+  EXPECT_NEAR(pitch, 30.0f, 1.0f);
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// The gradient map maps by the active gradient: without one it cannot run;
+// with one, reversed black-to-white inverts a grey picture, is recorded
+// with the stops, replays to the same pixels and repeats without asking.
+TEST(GradientMapDialog, MapsByTheActiveGradientRecordsAndReplays) {
+  ReplayFixture f(64, 48);
+  pg::testing::ensureQtApp();
+  resetFilterRepeat();
+  resetFilterDialogMemory();
+  f.tool.setColor(0x00808080u);
+  f.paint(ReplayFixture::line(2, 10, 60, 10, 20, 6.0f));
+  CBlockVMTC& img = *f.x.doc->getLayer(f.x.doc->currentLayerIndex())->image;
+  const uint32_t grey = img.getPixel(30, 10);
+  ASSERT_EQ(grey >> 24, 0xFFu);
+  const std::string before = picture(*f.x.doc);
+  const SFilterEntry& entry = *filterByCommand("filterGradientMap");
+  int shown = 0;
+  SFilterDialogHost host;
+  host.showModal = [&](QDialog& dialog) {
+    ++shown;
+    auto& d = static_cast<TFormFilterValues&>(dialog);
+    d.show();
+    d.checkBox(0)->click();  // reverse
+    d.ButtonOKClick();
+    return kMrOk;
+  };
+  EXPECT_FALSE(filterCanRunNow(entry));
+  EXPECT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, entry, false, makeFilterDialog(host)), FilterResult::Refused);
+  EXPECT_EQ(shown, 0);
+
+  BlackToWhite link;
+  CDocGradientLink* previous = setDocGradientLink(&link);
+  EXPECT_TRUE(filterCanRunNow(entry));
+  ASSERT_EQ(filterCommand(*f.x.doc, *f.x.flow, 0, entry, false, makeFilterDialog(host)), FilterResult::Done);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(f.x.store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilterRecord, 54}));
+  EXPECT_NEAR(int(img.getPixel(30, 10) & 0xFF), 255 - int(grey & 0xFF), 2);
+  EXPECT_EQ(img.getPixel(30, 10) >> 24, 0xFFu);
+  EXPECT_NE(picture(*f.x.doc), before);
+  const std::string mapped = picture(*f.x.doc);
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  f.replayAll();
+  EXPECT_EQ(picture(*f.y.doc), mapped);
+  // Repeat maps again without asking: inverted twice.
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 0, true, makeFilterDialog(host)), FilterResult::Done);
+  EXPECT_EQ(shown, 1);
+  EXPECT_NEAR(int(img.getPixel(30, 10) & 0xFF), int(grey & 0xFF), 3);
+  setDocGradientLink(previous);
+  resetFilterRepeat();
+  resetFilterDialogMemory();
 }
 
 }  // namespace
