@@ -253,6 +253,11 @@ void CPenMethodList::setParamSwitch(TPaintParamId id, bool on) {
   doChange();
 }
 
+void CPenMethodList::workChanged() {
+  writeStroke();
+  doChange();
+}
+
 void CPenMethodList::setName(const std::string& name) {
   work_->setName(name);
   doChange();

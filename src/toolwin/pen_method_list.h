@@ -61,6 +61,9 @@ class CPenMethodList final : public CItemList {
   void setParamSwitch(TPaintParamId id, bool on);
   void setName(const std::string& name);
   void setNib(const CPenShapeObj* nib);
+  // After the working parameters were changed directly: a stroke tool's
+  // shared settings take them, and the change is told.
+  void workChanged();
 
   // The collection index of list index i (-1 when there is none) and back.
   int32_t managerIndexOf(int32_t i) const;
