@@ -26,7 +26,11 @@
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/pen_settings.h"
+#include "brush/gradient_mngr.h"
+#include "io/preset_pen_methods.h"
+#include "io/preset_pen_shapes.h"
 #include "toolwin/swatch_list.h"
+#include "toolwin/tool_options.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
 
@@ -98,6 +102,12 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // window reads them from the settings store at start and writes them back
   // at exit.
   CPenSettingTable& penSettings() { return penSettings_; }
+  // The brushes, nibs and gradients the tool window owns, and the tool
+  // options' logic over them.
+  CPenMethodMngr& brushes() { return brushes_; }
+  CPenShapeMngr& nibs() { return nibs_; }
+  CGradMngr& gradients() { return gradients_; }
+  CToolOptions& toolOptions() { return toolOptions_; }
   // The panels look at the document again: the navigator's picture and
   // frame, the pointer's position and colour.
   void refreshPanels();
@@ -126,6 +136,11 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   IViewCommands* viewCommands_ = nullptr;
   SToolButtonPrefs buttonPrefs_;
   CPenSettingTable penSettings_;
+  CPenMethodMngr brushes_;
+  CPenShapeMngr nibs_;
+  CGradMngr gradients_{true};
+  CToolOptions toolOptions_{model_};
+  ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;

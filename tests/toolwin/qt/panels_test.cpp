@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "brush/paint_param.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
 #include "core/blend_modes.h"
@@ -21,6 +22,7 @@
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_form.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "canvas/tool_numbering.h"
 
 namespace pg {
 namespace {
@@ -34,6 +36,7 @@ class DocTarget final : public IToolTarget {
   bool isReplaying() const override { return false; }
   void selectToolHandlers(ToolId, bool) override {}
   void updateCursorAtPointer() override {}
+  void applyPaintParam(const TPaintParam& p) override { (void)p.storeToStroke(&f_.shared.toolStroke()); }
   void applyToolParams(const SToolParams& p) override {
     f_.shared.setMainColor(p.foreground & 0x00FFFFFFu);
     f_.shared.setSecondColor(p.background & 0x00FFFFFFu);
@@ -183,6 +186,37 @@ TEST_F(PanelsTest, SizeOpacityAndColourFromThePanelsReachTheNextStroke) {
   EXPECT_EQ(form->model().fgColor(), 0xFFFF0000u);
   StrokeResult red = strokeAcross(a);
   EXPECT_EQ(red.darkest & 0x00FFFFFFu, 0x00FF0000u);
+}
+
+TEST_F(PanelsTest, TheOptionsShowTheBrushsFieldsAndTheirChangesReachTheNextStroke) {
+  TToolOptionsPanel* options = form->optionsPanel();
+  struct Case {
+    uint8_t kind;
+    EParamField field;
+    bool shown;
+  };
+  const Case cases[] = {
+      {0, kFieldSpacing, false}, {3, kFieldSpacing, true}, {0, kFieldAngle, false},
+      {9, kFieldAngle, true},    {9, kFieldNibScale, false}, {0, kFieldOpacity, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "kind " << int(c.kind) << ", field " << int(c.field));
+    form->model().setToolMode(modeOfPenSlot(PenSlot{c.kind}));
+    ASSERT_NE(options->fieldControl(c.field), nullptr);
+    EXPECT_EQ(!options->fieldControl(c.field)->isHidden(), c.shown);
+  }
+
+  form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
+  options->sizeEdit()->setValue(8.0);
+  auto* opacity = qobject_cast<QDoubleSpinBox*>(options->fieldControl(kFieldOpacity));
+  ASSERT_NE(opacity, nullptr);
+  opacity->setValue(100);
+  StrokeResult full = strokeAcross(a);
+  ASSERT_TRUE(a.window->undo());
+  opacity->setValue(30);
+  EXPECT_EQ(form->opacityEdit()->value(), 30);
+  StrokeResult faint = strokeAcross(a);
+  EXPECT_GT(faint.darkest & 0xFF, full.darkest & 0xFF);
 }
 
 TEST_F(PanelsTest, NavigatorAndWindowDriveEachOther) {
