@@ -570,7 +570,11 @@ void CDockModel::defaultArrangement(const TRect& area) {
     for (int32_t v : members) (void)addView(f, 0, v);
     setActiveIndex(f, 0, 0);
     SDockForm& form = forms_[f];
-    const int32_t w = widthOf(form.bounds);
+    // Wide enough that the tabs of the pane stand side by side.
+    std::vector<int32_t> tabs;
+    for (int32_t v : members) tabs.push_back(views_[v].tabWidth);
+    const int32_t tabsWidth = widthOf(boundsForClient(0, 0, dockTabsStripWidth(tabs), 1));
+    const int32_t w = std::max(widthOf(form.bounds), tabsWidth);
     form.bounds = {area.Right - w, y, area.Right, y + heightOf(form.bounds)};
     y = form.bounds.Bottom;
     last = f;
@@ -583,6 +587,14 @@ void CDockModel::defaultArrangement(const TRect& area) {
 }
 
 // ---- tab layout -----------------------------------------------------------------------
+
+int32_t dockTabsStripWidth(const std::vector<int32_t>& widths) {
+  // layoutDockTabs pulls the tabs left once the row's end reaches the strip
+  // width minus 30.
+  int32_t x = 4;
+  for (int32_t w : widths) x += w - 9;
+  return x + 31;
+}
 
 std::vector<int32_t> layoutDockTabs(const std::vector<int32_t>& widths, const std::vector<bool>& shown,
                                     int32_t stripWidth) {

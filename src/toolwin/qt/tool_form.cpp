@@ -87,6 +87,7 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   gradients_.select(0);
   brushes_.setModified(false);
   toolOptions_.bind(&brushes_, nullptr, &penSettings_);
+  presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   buildPanels();
   model_.setView(this);

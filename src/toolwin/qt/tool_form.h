@@ -29,6 +29,7 @@
 #include "brush/gradient_mngr.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
+#include "toolwin/preset_sets.h"
 #include "toolwin/swatch_list.h"
 #include "toolwin/tool_options.h"
 #include "toolwin/tool_window_model.h"
@@ -108,6 +109,9 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CPenShapeMngr& nibs() { return nibs_; }
   CGradMngr& gradients() { return gradients_; }
   CToolOptions& toolOptions() { return toolOptions_; }
+  // The file commands of the four collections; the main window gives them
+  // the preferences and the file dialog.
+  CPresetSets& presetSets() { return presetSets_; }
   // The panels look at the document again: the navigator's picture and
   // frame, the pointer's position and colour.
   void refreshPanels();
@@ -142,6 +146,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CToolOptions toolOptions_{model_};
   ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;
+  CPresetSets presetSets_{brushes_, nibs_, gradients_, swatches_};
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 #include <QSlider>
 #include <QSpinBox>
 #include <cmath>
@@ -70,16 +72,24 @@ constexpr SFieldRow kFieldRows[] = {
 
 TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& options, QWidget* parent)
     : QWidget(parent), model_(model), options_(options) {
-  auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(4, 4, 4, 4);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(4, 4, 4, 4);
   toolName_ = new QLabel(this);
-  grid->addWidget(toolName_, 0, 0, 1, 3);
+  outer->addWidget(toolName_);
   brushList_ = new TItemListView(options_.brushList(), this);
   brushList_->setMinimumHeight(60);
   brushList_->setToolTip(res(67403));
-  grid->addWidget(brushList_, 1, 0, 1, 3);
+  outer->addWidget(brushList_);
+  // The parameters scroll when the panel is lower than all of them.
+  auto* scroll = new QScrollArea(this);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* body = new QWidget(scroll);
+  auto* grid = new QGridLayout(body);
+  grid->setContentsMargins(0, 0, 0, 0);
 
-  sizeLabel_ = new QLabel(res(67419), this);
+  sizeLabel_ = new QLabel(res(67419), body);
   grid->addWidget(sizeLabel_, 2, 0);
   sizeSlider_ = new QSlider(Qt::Horizontal, this);
   sizeSlider_->setRange(0, kSliderSteps);
@@ -97,14 +107,16 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   minSizeEdit_->setSuffix(QStringLiteral(" %"));
   grid->addWidget(minSizeEdit_, 3, 2);
   buildRows(grid, 4);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(grid->rowCount(), 1);
+  scroll->setWidget(body);
+  outer->addWidget(scroll, 1);
 
   // The hint's short part is the caption, the long part the tooltip.
   const QString hint = res(67418);
   saveButton_ = new QPushButton(hint.section(QLatin1Char('|'), 0, 0), this);
   saveButton_->setToolTip(hint.section(QLatin1Char('|'), 1));
-  grid->addWidget(saveButton_, grid->rowCount(), 0, 1, 3);
-  grid->setColumnStretch(1, 1);
-  grid->setRowStretch(grid->rowCount(), 1);
+  outer->addWidget(saveButton_);
 
   connect(sizeSlider_, &QSlider::valueChanged, this, [this](int position) {
     if (!refreshing_) model_.setToolSize(sizeOfSlider(position));
@@ -148,6 +160,11 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
     rows_.push_back(r);
     ++row;
   }
+}
+
+QSize TToolOptionsPanel::sizeHint() const {
+  constexpr int kOpeningHeight = 300;
+  return {QWidget::sizeHint().width(), kOpeningHeight};
 }
 
 QWidget* TToolOptionsPanel::fieldControl(EParamField field) const {

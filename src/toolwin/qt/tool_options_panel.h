@@ -31,6 +31,8 @@ class TToolOptionsPanel : public QWidget {
 
   // Shows the model's values again (the tool window calls it on a change).
   void refresh();
+  // The panel opens at a moderate height: the parameters scroll.
+  QSize sizeHint() const override;
 
   QSlider* sizeSlider() const { return sizeSlider_; }
   QDoubleSpinBox* sizeEdit() const { return sizeEdit_; }

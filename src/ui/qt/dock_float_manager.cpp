@@ -89,6 +89,7 @@ bool TDockFloatManager::registerPanel(TCustomDockView* view, int32_t defaultGrou
   d.width = d.defaultWidth = view->width();
   d.height = d.defaultHeight = view->height();
   d.defaultGroup = defaultGroup;
+  d.tabWidth = view->captionImage(false).width();
   const int32_t id = model_.registerView(d);
   if (id < 0) return false;
   views_.resize(static_cast<size_t>(id) + 1);

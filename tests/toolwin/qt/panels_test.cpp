@@ -106,6 +106,7 @@ TEST_F(PanelsTest, TheLayerPanelShowsTheActiveDocumentAndFollowsAnother) {
   form->setDocWindow(nullptr);
   EXPECT_EQ(list.getCount(), 0);
   EXPECT_FALSE(form->layerPanel()->blendMode()->isEnabled());
+  EXPECT_EQ(form->layerPanel()->blendMode()->currentText(), QString());
 }
 
 TEST_F(PanelsTest, DraggingTheOpacitySliderCommitsOneUndoableChange) {
