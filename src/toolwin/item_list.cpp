@@ -383,6 +383,20 @@ void CItemList::reselectAfterDelete(int32_t i, int32_t active, bool redrawIt, bo
   doChange();
 }
 
+void CItemList::showBound() {
+  int32_t active = getActiveIndex();
+  if (options_ & kListKeepActive) active_ = active;
+  pressed_ = (options_ & kListKeepActive) && isValidIndex(active) ? active : (isValidIndex(0) ? 0 : -1);
+  ensureVisible();
+  redraw();
+}
+
+void CItemList::showUnbound() {
+  pressed_ = -1;
+  active_ = -1;
+  redraw();
+}
+
 void compositeCentred(TMemoryGraphic& g, const TRect& r, const TMTC& plane) {
   if (!plane.IsAllocated()) return;
   int32_t w = std::min(plane.Width, r.Right - r.Left), h = std::min(plane.Height, r.Bottom - r.Top);

@@ -237,6 +237,10 @@ class CItemList {
   void reselectAfterDelete(int32_t i, int32_t activeBefore, bool redraw, bool movePressed);
   // The item the rule above starts from: the active one, else the pressed one.
   int32_t activeOrPressed() const { return (options() & kListKeepActive) ? getActiveIndex() : pressed_; }
+  // After a model was bound: the pressed item is the active one (the first
+  // without one), scrolled into view. After it was unbound: none.
+  void showBound();
+  void showUnbound();
   // Where a copy dropped at index goes: there when it is a valid, unfixed
   // place, else at the end (-1).
   int32_t copyTargetIndex(int32_t index) const {

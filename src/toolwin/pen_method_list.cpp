@@ -24,11 +24,7 @@ void CPenMethodList::bind(CPenMethodMngr* manager, TStroke* stroke, CPenSettingT
   manager_ = manager;
   stroke_ = stroke;
   variants_ = variants;
-  int32_t active = getActiveIndex();
-  if (options() & kListKeepActive) active_ = active;
-  pressed_ = (options() & kListKeepActive) && isValidIndex(active) ? active : (isValidIndex(0) ? 0 : -1);
-  ensureVisible();
-  redraw();
+  showBound();
   if (OnBind) OnBind();
 }
 
@@ -37,9 +33,7 @@ CPenMethodMngr* CPenMethodList::unbind() {
   manager_ = nullptr;
   stroke_ = nullptr;
   variants_ = nullptr;
-  pressed_ = -1;
-  active_ = -1;
-  redraw();
+  showUnbound();
   return old;
 }
 

@@ -39,20 +39,14 @@ CPenNibList::~CPenNibList() = default;
 void CPenNibList::bind(CPenShapeMngr* manager) {
   manager_ = manager;
   scratchSelected_ = leading_ && (!manager || !manager->isValidIndex(manager->currentIndex()));
-  int32_t active = getActiveIndex();
-  if (options() & kListKeepActive) active_ = active;
-  pressed_ = (options() & kListKeepActive) && isValidIndex(active) ? active : (isValidIndex(0) ? 0 : -1);
-  ensureVisible();
-  redraw();
+  showBound();
   if (OnBind) OnBind();
 }
 
 CPenShapeMngr* CPenNibList::unbind() {
   CPenShapeMngr* old = manager_;
   manager_ = nullptr;
-  pressed_ = -1;
-  active_ = -1;
-  redraw();
+  showUnbound();
   return old;
 }
 
@@ -182,20 +176,14 @@ CGradientList::CGradientList() {
 void CGradientList::bind(CGradMngr* manager) {
   manager_ = manager;
   if (manager_) repeat_ = manager_->getRange();
-  int32_t active = getActiveIndex();
-  if (options() & kListKeepActive) active_ = active;
-  pressed_ = (options() & kListKeepActive) && isValidIndex(active) ? active : (isValidIndex(0) ? 0 : -1);
-  ensureVisible();
-  redraw();
+  showBound();
   if (OnBind) OnBind();
 }
 
 CGradMngr* CGradientList::unbind() {
   CGradMngr* old = manager_;
   manager_ = nullptr;
-  pressed_ = -1;
-  active_ = -1;
-  redraw();
+  showUnbound();
   return old;
 }
 

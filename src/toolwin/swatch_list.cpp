@@ -30,9 +30,7 @@ void CSwatchList::bind(std::unique_ptr<TSwatchMngr> manager) {
 std::unique_ptr<TSwatchMngr> CSwatchList::unbind() {
   auto old = std::move(manager_);
   manager_ = std::make_unique<TSwatchMngr>();
-  pressed_ = -1;
-  active_ = -1;
-  redraw();
+  showUnbound();
   return old;
 }
 
