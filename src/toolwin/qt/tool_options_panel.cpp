@@ -156,6 +156,17 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
       connect(r.number, &QDoubleSpinBox::valueChanged, this, [this, field = f.field](double value) {
         if (!refreshing_) (void)options_.paramChange(field, value);
       });
+      if (f.field == kFieldNibScale) {
+        r.slider = new QSlider(Qt::Horizontal, this);
+        r.slider->setRange(0, kSliderSteps);
+        grid->addWidget(r.slider, row, 1);
+        connect(r.slider, &QSlider::valueChanged, this, [this, number = r.number](int position) {
+          if (refreshing_) return;
+          const double low = number->minimum(), high = number->maximum();
+          double v = nibScaleOutFilter(static_cast<double>(position) / kSliderSteps, low, high);
+          (void)options_.paramChange(kFieldNibScale, std::round(low + (high - low) * v));
+        });
+      }
     }
     rows_.push_back(r);
     ++row;
@@ -165,6 +176,12 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
 QSize TToolOptionsPanel::sizeHint() const {
   constexpr int kOpeningHeight = 300;
   return {QWidget::sizeHint().width(), kOpeningHeight};
+}
+
+QSlider* TToolOptionsPanel::nibScaleSlider() const {
+  for (const SRow& r : rows_)
+    if (r.slider) return r.slider;
+  return nullptr;
 }
 
 QWidget* TToolOptionsPanel::fieldControl(EParamField field) const {
@@ -194,10 +211,18 @@ void TToolOptionsPanel::refresh() {
     r.label->setHidden(!shown);
     QWidget* control = r.number ? static_cast<QWidget*>(r.number) : static_cast<QWidget*>(r.check);
     control->setHidden(!shown);
+    if (r.slider) r.slider->setHidden(!shown);
     if (!shown) continue;
     if (r.field >= kFieldEffect1 && r.field <= kFieldEffect3)
       r.label->setText(QString::fromStdString(param.effectCaption(uint32_t(r.field - kFieldEffect1))));
     double value = options_.controlValue(r.field);
+    if (r.slider) {
+      // The nib's own scale range.
+      const double low = std::round(param.minNibScale() * 100.0), high = std::round(param.maxNibScale() * 100.0);
+      r.number->setRange(low, high);
+      const double v = high > low ? (value - low) / (high - low) : 0.0;
+      r.slider->setValue(static_cast<int>(std::lround(nibScaleInFilter(v, low, high) * kSliderSteps)));
+    }
     if (r.number)
       r.number->setValue(value);
     else

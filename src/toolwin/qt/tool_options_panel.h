@@ -43,6 +43,7 @@ class TToolOptionsPanel : public QWidget {
   // The control of a parameter field (a number edit or a check box);
   // nullptr for the size fields, which have their own.
   QWidget* fieldControl(EParamField field) const;
+  QSlider* nibScaleSlider() const;
 
  private:
   struct SRow {
@@ -50,6 +51,7 @@ class TToolOptionsPanel : public QWidget {
     QLabel* label = nullptr;
     QDoubleSpinBox* number = nullptr;
     QAbstractButton* check = nullptr;
+    QSlider* slider = nullptr;  // the nib scale's, whose travel keeps 100 % in the middle
   };
   void buildRows(QGridLayout* grid, int firstRow);
 

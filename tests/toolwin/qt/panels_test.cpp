@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "brush/paint_param.h"
+#include "brush/pen_shape_obj.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
 #include "core/blend_modes.h"
@@ -218,6 +219,29 @@ TEST_F(PanelsTest, TheOptionsShowTheBrushsFieldsAndTheirChangesReachTheNextStrok
   EXPECT_EQ(form->opacityEdit()->value(), 30);
   StrokeResult faint = strokeAcross(a);
   EXPECT_GT(faint.darkest & 0xFF, full.darkest & 0xFF);
+}
+
+TEST_F(PanelsTest, AnImageNibIsSizedByItsScaleWithOneHundredPerCentMidway) {
+  TToolOptionsPanel* options = form->optionsPanel();
+  form->model().setToolMode(modeOfPenSlot(PenSlot{9}));
+  TChannel plane(40, 20);
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < 40; ++x) *plane.pixelAt(x, y) = uint8_t(x * 6);
+  CPenShapeObj nib;
+  ASSERT_TRUE(nib.setImage(plane, true));
+  form->toolOptions().brushList().setNib(&nib);
+  ASSERT_TRUE(form->toolOptions().paintParam().hasNib);
+  EXPECT_TRUE(options->sizeEdit()->isHidden());
+  QSlider* slider = options->nibScaleSlider();
+  ASSERT_NE(slider, nullptr);
+  EXPECT_FALSE(slider->isHidden());
+  auto* scale = qobject_cast<QDoubleSpinBox*>(options->fieldControl(kFieldNibScale));
+  ASSERT_NE(scale, nullptr);
+  EXPECT_DOUBLE_EQ(scale->value(), 100.0);
+  EXPECT_EQ(slider->value(), slider->maximum() / 2);
+  slider->setValue(slider->maximum());
+  EXPECT_DOUBLE_EQ(scale->value(), scale->maximum());
+  EXPECT_FLOAT_EQ(form->toolOptions().paintParam().nibScale * 100.0f, static_cast<float>(scale->maximum()));
 }
 
 TEST_F(PanelsTest, NavigatorAndWindowDriveEachOther) {
