@@ -38,6 +38,8 @@ CToolOptions::CToolOptions(CToolWindowModel& model) : model_(model) {
   model_.setPaintParam(&list_.paintParam());
 }
 
+CToolOptions::~CToolOptions() { model_.setPaintParam(nullptr); }
+
 void CToolOptions::bind(CPenMethodMngr* brushes, TStroke* stroke, CPenSettingTable* variants) {
   list_.bind(brushes, stroke, variants);
   followMode();

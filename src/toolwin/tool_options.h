@@ -22,6 +22,7 @@ class TStroke;
 class CToolOptions {
  public:
   explicit CToolOptions(CToolWindowModel& model);
+  ~CToolOptions();
   CToolOptions(const CToolOptions&) = delete;
   CToolOptions& operator=(const CToolOptions&) = delete;
 

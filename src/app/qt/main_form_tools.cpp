@@ -139,6 +139,8 @@ void TMainForm::applyToolPreferences() {
   const CAppProfile& p = appProfile();
   toolForm_->applyPreferences({p.DrawToolCursor, p.OtherToolCursor, p.CursorFile});
   toolForm_->setButtonPreferences({p.RotGrabDblClk, p.RotZoomDblClk});
+  toolForm_->toolOptions().setAutoSave(p.DrawToolAutoSave);
+  if (toolForm_->optionsPanel()) toolForm_->optionsPanel()->refresh();
 }
 
 void TMainForm::bindViewCommands(TDrawWindowWidget* window) {

@@ -78,7 +78,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   outer->addWidget(toolName_);
   brushList_ = new TItemListView(options_.brushList(), this);
   brushList_->setMinimumHeight(60);
-  brushList_->setToolTip(res(67403));
+  brushList_->setToolTip(res(kResBrushListHint));
   outer->addWidget(brushList_);
   // The parameters scroll when the panel is lower than all of them.
   auto* scroll = new QScrollArea(this);
