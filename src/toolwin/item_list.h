@@ -235,6 +235,16 @@ class CItemList {
   // before it) and tell the change. A list without an active item moves its
   // pressed item the same way when movePressed is set.
   void reselectAfterDelete(int32_t i, int32_t activeBefore, bool redraw, bool movePressed);
+  // A collection list's delete: its test, the model's delete (del), the
+  // modified mark and the reselect rule above; false when refused.
+  template <class Delete>
+  bool deleteAndReselect(int32_t i, bool redraw, bool movePressed, Delete del) {
+    int32_t before = activeOrPressed();
+    if (!canDeleteKeepOne(i) || !del()) return false;
+    setModified(true);
+    reselectAfterDelete(i, before, redraw, movePressed);
+    return true;
+  }
   // The item the rule above starts from: the active one, else the pressed one.
   int32_t activeOrPressed() const { return (options() & kListKeepActive) ? getActiveIndex() : pressed_; }
   // After a model was bound: the pressed item is the active one (the first

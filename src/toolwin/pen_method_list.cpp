@@ -274,11 +274,7 @@ bool CPenMethodList::canDeleteKeepOne(int32_t i) const {
 }
 
 bool CPenMethodList::deleteItem(int32_t i, bool redrawIt) {
-  int32_t before = activeOrPressed();
-  if (!canDeleteKeepOne(i) || !manager_->deleteItem(managerIndexOf(i))) return false;
-  setModified(true);
-  reselectAfterDelete(i, before, redrawIt, false);
-  return true;
+  return deleteAndReselect(i, redrawIt, false, [&] { return manager_->deleteItem(managerIndexOf(i)); });
 }
 
 bool CPenMethodList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {

@@ -144,11 +144,7 @@ bool CPenNibList::canDeleteKeepOne(int32_t i) const {
 }
 
 bool CPenNibList::deleteItem(int32_t i, bool redrawIt) {
-  int32_t before = activeOrPressed();
-  if (!canDeleteKeepOne(i) || !manager_->deleteItem(i - lead())) return false;
-  setModified(true);
-  reselectAfterDelete(i, before, redrawIt, false);
-  return true;
+  return deleteAndReselect(i, redrawIt, false, [&] { return manager_->deleteItem(i - lead()); });
 }
 
 bool CPenNibList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {
@@ -288,11 +284,7 @@ bool CGradientList::canInsertFrom(int32_t to, const CItemList* source, int32_t s
 }
 
 bool CGradientList::deleteItem(int32_t i, bool redrawIt) {
-  int32_t before = activeOrPressed();
-  if (!canDeleteKeepOne(i) || !manager_->deleteItem(i)) return false;
-  setModified(true);
-  reselectAfterDelete(i, before, redrawIt, false);
-  return true;
+  return deleteAndReselect(i, redrawIt, false, [&] { return manager_->deleteItem(i); });
 }
 
 bool CGradientList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {

@@ -78,11 +78,7 @@ bool CSwatchList::insertColor(CSwatchList& target, int32_t index, uint32_t colou
 }
 
 bool CSwatchList::deleteItem(int32_t i, bool redrawIt) {
-  int32_t before = activeOrPressed();
-  if (!canDeleteKeepOne(i) || !manager_->deleteItem(i)) return false;
-  setModified(true);
-  reselectAfterDelete(i, before, redrawIt, true);
-  return true;
+  return deleteAndReselect(i, redrawIt, true, [&] { return manager_->deleteItem(i); });
 }
 
 bool CSwatchList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {
