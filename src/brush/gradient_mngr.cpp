@@ -101,6 +101,15 @@ int32_t CGradMngr::add(std::unique_ptr<CGradObj> preset) {
   return count() - 1;
 }
 
+int32_t CGradMngr::insert(int32_t index, std::unique_ptr<CGradObj> preset) {
+  if (!preset || index < 0 || index > count()) return -1;
+  Items.insert(Items.begin() + index, std::move(preset));
+  if (FixedIndex >= index) ++FixedIndex;
+  if (CurrentIndex >= index) ++CurrentIndex;
+  setModified(true);
+  return index;
+}
+
 int32_t CGradMngr::addTwoColor(TColor first, TColor second) {
   auto g = CGradObj::CreateTwoColor(first, std::string(), second);
   g->setRepeat(getRange());

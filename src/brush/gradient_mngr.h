@@ -77,6 +77,9 @@ class CGradMngr {
   int32_t select(int32_t i);
   // Appends (nullptr is refused with -1); marks modified; answers the index.
   int32_t add(std::unique_ptr<CGradObj> preset);
+  // Inserts at 0..count (count appends); the current and the fixed entry
+  // keep their items. -1 (nothing taken) outside or for nullptr.
+  int32_t insert(int32_t index, std::unique_ptr<CGradObj> preset);
   // Adds a two-colour preset with an empty name.
   int32_t addTwoColor(TColor first, TColor second);
   // Removes a valid index; when it was the current item, the same index (the

@@ -14,8 +14,14 @@ namespace {
 constexpr uint16_t kGradOwnSettingsFlag = 0x1;
 constexpr uint32_t kGradFixedWasCurrent = 0x1;
 constexpr uint16_t kNoFixedIndex = 0xFFFF;
-constexpr SPresetSetFormat kGradientSetFormat{kTagGradientSet, kGradientSetVersion, 10, kTagGradient,
-                                              kResGradientSetWord};
+// The set's header: the count, whether the fixed entry was the current one,
+// the current index among the stored gradients and where the fixed entry was.
+void gradientSetHeaderFields(CByteCursor& c, SPresetSetHeader& h) {
+  presetSetHeadFields(c, h);
+  c.zeros(1).field(h.count).field(h.flags).field(h.current).field(h.fixed).zeros(12);
+}
+constexpr SPresetSetFormat kGradientSetFormat{kTagGradientSet, kGradientSetVersion, gradientSetHeaderFields,
+                                              kTagGradient, kResGradientSetWord};
 // The body of the record after the head: what the chunk size counts first.
 constexpr int64_t kRecordBody = kGradientRecordBytes - kChunkHeadBytes;
 
@@ -159,7 +165,7 @@ uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, 
 uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path) {
   const TColor first = prefs ? prefs->foregroundColor() : TColor{0x000000};
   const TColor second = prefs ? prefs->backgroundColor() : TColor{0xFFFFFF};
-  uint8_t header[kPresetHeaderBytes];
+  SPresetSetHeader header;
   GradientChunkParser parser(mngr);
   const auto begin = [&] {
     if (append) return;
@@ -168,7 +174,7 @@ uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPreset
     mngr.clearAll();
     if (hadFixed) {
       mngr.ensureFixedEntry(true);
-    } else if (header[8] == 1) {
+    } else if (header.version == 1) {
       // Sets of the first version begin with the two current colours, which
       // the stored current index counts.
       auto pair = CGradObj::CreateTwoColor(first & 0xFFFFFFu, std::string(), (second & 0xFFFFFFu) | 0x01000000u);
@@ -178,8 +184,8 @@ uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPreset
   };
   const auto end = [&](int32_t) {
     if (!append) {
-      const bool pairFirst = header[8] == 1 && !(chunkU32(header + 12) & kGradFixedWasCurrent);
-      mngr.select(pairFirst ? chunkU16(header + 16) + 1 : 0);
+      const bool pairFirst = header.version == 1 && !(header.flags & kGradFixedWasCurrent);
+      mngr.select(pairFirst ? header.current + 1 : 0);
       mngr.setFileName(path);
     }
     mngr.applyColors(first, second);
@@ -192,18 +198,18 @@ uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPreset
 uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr) {
   const int32_t fixed = mngr.fixedIndex();
   const int64_t toStore = int64_t{mngr.count()} - (fixed >= 0 ? 1 : 0);
-  const auto fillHeader = [&](uint8_t* header) {
+  const auto fillHeader = [&](SPresetSetHeader& header) {
     int32_t current = mngr.currentIndex();
     if (fixed >= 0) {
       if (current >= 0 && current == fixed)
-        putChunkU32(header + 12, kGradFixedWasCurrent);
+        header.flags = kGradFixedWasCurrent;
       else if (current > fixed)
         --current;  // the index among the stored gradients
-      putChunkU16(header + 18, uint16_t(fixed));
+      header.fixed = uint16_t(fixed);
     } else {
-      putChunkU16(header + 18, kNoFixedIndex);
+      header.fixed = kNoFixedIndex;
     }
-    putChunkU16(header + 16, uint16_t(std::clamp<int64_t>(current, 0, toStore - 1)));
+    header.current = uint16_t(std::clamp<int64_t>(current, 0, toStore - 1));
   };
   const auto writeItem = [&](CStream& out, int32_t item) {
     const CGradObj* g = mngr.getItem(fixed >= 0 && item >= fixed ? item + 1 : item);

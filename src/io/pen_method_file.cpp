@@ -12,8 +12,17 @@ namespace pg {
 namespace {
 
 constexpr uint32_t kTagPenMethodFile = chunkTag("PMST");
-constexpr SPresetSetFormat kPenMethodSetFormat{kTagPenMethodFile, kPenMethodFileVersion, 12, kTagPenMethod,
-                                               kResPenMethodSetWord};
+// The set's header: the count, the current method, which selections follow,
+// the second selection and the slots' indices, a byte each.
+void penMethodSetHeaderFields(CByteCursor& c, SPresetSetHeader& h) {
+  presetSetHeadFields(c, h);
+  c.zeros(3).field(h.count).field(h.current).field(h.flags).field(h.second);
+  for (uint8_t& slot : h.slotIndex) c.field(slot);
+  c.zeros(5);
+}
+static_assert(kPenMethodSlotCount == int32_t(kPresetHeaderSlots));
+constexpr SPresetSetFormat kPenMethodSetFormat{kTagPenMethodFile, kPenMethodFileVersion, penMethodSetHeaderFields,
+                                               kTagPenMethod, kResPenMethodSetWord};
 constexpr uint32_t kFileSecondSelection = 0x1;
 constexpr uint32_t kFileSlots = 0x2;
 
@@ -181,20 +190,20 @@ uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool ap
 }
 
 uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path) {
-  uint8_t header[kPresetHeaderBytes];
+  SPresetSetHeader header;
   PenMethodChunkParser parser(list);
   const auto begin = [&] {
     if (!append) list.clear();
   };
   const auto end = [&](int32_t) {
     if (!append) {
-      const uint32_t flags = chunkU32(header + 16);
-      list.setCurrentIndex(std::min<int32_t>(chunkU16(header + 14), list.count() - 1));
-      if (flags & kFileSecondSelection) list.setSecondSelection(chunkU16(header + 20), true);
+      const uint32_t flags = header.flags;
+      list.setCurrentIndex(std::min<int32_t>(header.current, list.count() - 1));
+      if (flags & kFileSecondSelection) list.setSecondSelection(header.second, true);
       if (flags & kFileSlots) {
         PenMethodSlots slots;
         for (int32_t i = 0; i < kPenMethodSlotCount; ++i)
-          slots[size_t(i)] = std::min<int32_t>(header[22 + i], list.count() - 1);
+          slots[size_t(i)] = std::min<int32_t>(header.slotIndex[size_t(i)], list.count() - 1);
         list.setSlots(slots);
       }
       list.setFileName(path);
@@ -205,21 +214,21 @@ uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const s
 }
 
 uint8_t savePenMethodFile(const std::string& path, CPenMethodMngr& list) {
-  const auto fillHeader = [&](uint8_t* header) {
-    putChunkU16(header + 14, uint16_t(std::max(list.currentIndex(), 0)));
+  const auto fillHeader = [&](SPresetSetHeader& header) {
+    header.current = uint16_t(std::max(list.currentIndex(), 0));
     uint32_t flags = 0;
     if (list.isValidIndex(list.secondSelection())) {
       flags |= kFileSecondSelection;
-      putChunkU16(header + 20, uint16_t(list.secondSelection()));
+      header.second = uint16_t(list.secondSelection());
     }
     // Slot indices take one byte each: slots that do not fit are not stored.
     PenMethodSlots slots;
     if (list.getSlots(slots) &&
         std::all_of(slots.begin(), slots.end(), [](int32_t s) { return s >= 0 && s <= 0xFF; })) {
       flags |= kFileSlots;
-      for (int32_t i = 0; i < kPenMethodSlotCount; ++i) header[22 + i] = uint8_t(slots[size_t(i)]);
+      for (size_t i = 0; i < kPresetHeaderSlots; ++i) header.slotIndex[i] = uint8_t(slots[i]);
     }
-    putChunkU32(header + 16, flags);
+    header.flags = flags;
   };
   const auto writeItem = [&](CStream& out, int32_t i) { return writePenMethodChunk(out, *list.getItem(i)); };
   const uint8_t code = writePresetSet(path, kPenMethodSetFormat, list.count(), fillHeader, writeItem);

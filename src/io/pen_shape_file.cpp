@@ -13,8 +13,13 @@ namespace pg {
 namespace {
 
 constexpr uint32_t kTagPenShapeFile = kTagPenShapeHeader;  // "PSST"
-constexpr SPresetSetFormat kPenShapeSetFormat{kTagPenShapeFile, kPenShapeFileVersion, 12, kTagPenShape,
-                                              kResPenShapeSetWord};
+// The set's header: the count and the current nib.
+void penShapeSetHeaderFields(CByteCursor& c, SPresetSetHeader& h) {
+  presetSetHeadFields(c, h);
+  c.zeros(3).field(h.count).field(h.current).zeros(16);
+}
+constexpr SPresetSetFormat kPenShapeSetFormat{kTagPenShapeFile, kPenShapeFileVersion, penShapeSetHeaderFields,
+                                              kTagPenShape, kResPenShapeSetWord};
 // The nib image's scramble: groups of 7, every 4th byte keyed.
 constexpr uint8_t kNibGroup = 7;
 constexpr uint8_t kNibStep = 3;
@@ -146,14 +151,14 @@ uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool appe
 }
 
 uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path) {
-  uint8_t header[kPresetHeaderBytes];
+  SPresetSetHeader header;
   PenShapeChunkParser parser(list);
   const auto begin = [&] {
     if (!append) list.clear();
   };
   const auto end = [&](int32_t) {
     if (!append) {
-      list.select(std::min<int32_t>(chunkU16(header + 14), list.count() - 1));
+      list.select(std::min<int32_t>(header.current, list.count() - 1));
       list.setFileName(path);
     }
     list.setModified(append);
@@ -162,8 +167,8 @@ uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std
 }
 
 uint8_t savePenShapeFile(const std::string& path, CPenShapeMngr& list) {
-  const auto fillHeader = [&](uint8_t* header) {
-    putChunkU16(header + 14, uint16_t(std::max(list.currentIndex(), 0)));
+  const auto fillHeader = [&](SPresetSetHeader& header) {
+    header.current = uint16_t(std::max(list.currentIndex(), 0));
   };
   const auto writeItem = [&](CStream& out, int32_t i) { return writePenShapeChunk(out, *list.getItem(i)); };
   const uint8_t code = writePresetSet(path, kPenShapeSetFormat, list.count(), fillHeader, writeItem);

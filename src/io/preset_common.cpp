@@ -97,17 +97,17 @@ uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CSt
   return code;
 }
 
-uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]) {
-  if (!stream.readExact(bytes, kPresetHeaderBytes)) return kRcShortRead;
-  const uint8_t code = checkChunkHead(parseChunkHead(bytes), tag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes));
-  if (code != kRcOk) return code;
-  return bytes[8] > maxVersion ? kRcVersion : kRcOk;
+void presetSetHeadFields(CByteCursor& c, SPresetSetHeader& h) {
+  c.field(h.head.tag).field(h.head.size).field(h.version);
 }
 
-void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_t version) {
-  for (uint8_t& b : bytes) b = 0;
-  storeChunkHead(bytes, {tag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes)});
-  bytes[8] = version;
+uint8_t readPresetHeader(CStream& stream, const SPresetSetFormat& format, SPresetSetHeader& header) {
+  uint8_t bytes[kPresetHeaderBytes];
+  if (!stream.readExact(bytes, kPresetHeaderBytes)) return kRcShortRead;
+  if (!readRecord(bytes, sizeof bytes, header, format.headerFields)) return kRcShortRead;
+  const uint8_t code = checkChunkHead(header.head, format.fileTag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes));
+  if (code != kRcOk) return code;
+  return header.version > format.version ? kRcVersion : kRcOk;
 }
 
 uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget) {
@@ -129,12 +129,12 @@ uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictu
 }
 
 uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
-                      uint8_t (&header)[kPresetHeaderBytes], const std::function<void()>& begin,
+                      SPresetSetHeader& header, const std::function<void()>& begin,
                       const std::function<void(int32_t read)>& end) {
   return guardedCode([&]() -> uint8_t {
-    const uint8_t code = readPresetHeader(in, format.fileTag, format.version, header);
+    const uint8_t code = readPresetHeader(in, format, header);
     if (code != kRcOk) return code;
-    const int32_t announced = chunkU16(header + format.countOffset);
+    const int32_t announced = header.count;
     if (announced == 0) return kRcNothing;
     begin();
     const SPresetLoopResult loop = readPresetChunks(in, format.itemTag, announced, parser);
@@ -146,17 +146,20 @@ uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkPa
 }
 
 uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
-                       const std::function<void(uint8_t* header)>& fillHeader,
+                       const std::function<void(SPresetSetHeader& header)>& fillHeader,
                        const std::function<uint8_t(CStream& out, int32_t item)>& writeItem) {
   if (count <= 0) return kRcNothing;
   // The count field has 16 bits: a list it cannot count is not cut short.
   if (count > 0xFFFF) return kRcVersion;
   return writePresetFile(path, [&](CStream& out) -> uint8_t {
-    uint8_t header[kPresetHeaderBytes];
-    initPresetHeader(header, format.fileTag, format.version);
-    putChunkU16(header + format.countOffset, uint16_t(count));
+    SPresetSetHeader header;
+    header.head = {format.fileTag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes)};
+    header.version = format.version;
+    header.count = uint16_t(count);
     fillHeader(header);
-    if (!out.writeExact(header, kPresetHeaderBytes)) return kRcShortWrite;
+    uint8_t bytes[kPresetHeaderBytes];
+    if (!writeRecord(bytes, sizeof bytes, header, format.headerFields)) return kRcShortWrite;
+    if (!out.writeExact(bytes, kPresetHeaderBytes)) return kRcShortWrite;
     for (int32_t i = 0; i < int32_t(count); ++i) {
       const uint8_t code = writeItem(out, i);
       if (code != kRcOk) return code;

@@ -8,12 +8,14 @@
 // Names are UTF-8 inside the program. The files keep the code page the
 // earlier versions wrote them in (CP932): a name is converted when it is read
 // from a file and when it is written to one.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/colour.h"
 #include "core/streams.h"
@@ -159,21 +161,40 @@ void showPresetMissing(int64_t missing, uint32_t wordId);
 // ---- The 32-byte header of the chunked preset files --------------------------------
 
 inline constexpr int64_t kPresetHeaderBytes = 32;
+inline constexpr size_t kPresetHeaderSlots = 5;
 
-// Reads the header at the position: 9 when short, 16 for another tag, 17 when
-// the size field is not 24, 12 for a version above maxVersion, else 0.
-[[nodiscard]] uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]);
-// A header with the tag, the size 24 and the version; the rest zero.
-void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_t version);
+// What the header of a chunked preset set holds. Every set begins it alike
+// (a chunk head with the set's tag and the size 24, then the version) and
+// keeps the item count and its selections in its own places, which its
+// field list names; fields a set does not use stay zero.
+struct SPresetSetHeader {
+  SChunkHead head;
+  uint8_t version = 0;
+  uint16_t count = 0;
+  uint16_t current = 0;      // the current item
+  uint32_t flags = 0;        // which of the fields below hold something
+  uint16_t second = 0;       // pen methods: the second selection
+  uint16_t fixed = 0;        // gradients: where the list's own entry stood
+  std::array<uint8_t, kPresetHeaderSlots> slotIndex{};  // pen methods: the slot indices
+};
+
+// The fields every set's header begins with: the chunk head and the version.
+void presetSetHeadFields(CByteCursor& c, SPresetSetHeader& h);
+using PresetSetHeaderFields = void (*)(CByteCursor& c, SPresetSetHeader& h);
 
 // The frame of a chunked preset file.
 struct SPresetSetFormat {
-  uint32_t fileTag;    // the header's tag
-  uint8_t version;     // written; readers take up to it
-  size_t countOffset;  // where the header keeps the u16 item count
-  uint32_t itemTag;    // the tag of one item's chunk
-  uint32_t wordId;     // the collection word of the messages
+  uint32_t fileTag;                    // the header's tag
+  uint8_t version;                     // written; readers take up to it
+  PresetSetHeaderFields headerFields;  // the 32 bytes of the header
+  uint32_t itemTag;                    // the tag of one item's chunk
+  uint32_t wordId;                     // the collection word of the messages
 };
+
+// Reads the header at the position through the set's field list: 9 when
+// short, 16 for another tag, 17 when the size field is not 24, 12 for a
+// version above the format's, else 0.
+[[nodiscard]] uint8_t readPresetHeader(CStream& stream, const SPresetSetFormat& format, SPresetSetHeader& header);
 
 // Reads a chunked preset file from the header on: the header's codes, 37 for
 // an announced count of 0; then begin (a replacing load empties its list
@@ -181,14 +202,14 @@ struct SPresetSetFormat {
 // their number) and the report of those missing. 37 when none was read; an
 // exception becomes 1 or 3.
 [[nodiscard]] uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
-                      uint8_t (&header)[kPresetHeaderBytes], const std::function<void()>& begin,
+                      SPresetSetHeader& header, const std::function<void()>& begin,
                       const std::function<void(int32_t read)>& end);
 // Writes a chunked preset file of count items: 37 without items, 12 for more
 // than the count field holds; the header (tag, version and count, completed
 // by fillHeader), then writeItem for each item in order. The first failure
 // ends the save and leaves the old file as it was.
 [[nodiscard]] uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
-                       const std::function<void(uint8_t* header)>& fillHeader,
+                       const std::function<void(SPresetSetHeader& header)>& fillHeader,
                        const std::function<uint8_t(CStream& out, int32_t item)>& writeItem);
 
 // ---- Pictures in preset files ------------------------------------------------------

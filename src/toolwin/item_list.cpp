@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "core/planes.h"
+#include "ui/memory_graphic.h"
+
 namespace pg {
 
 namespace {
@@ -362,6 +365,44 @@ bool CItemList::moveItemTo(int32_t to, int32_t from, bool redrawIt) {
 
 bool CItemList::duplicateClick(int32_t i, bool redrawIt) {
   return isValidIndex(i) ? replaceItem(i, pressed_, redrawIt) : copyItem(i, pressed_, redrawIt);
+}
+
+void CItemList::reselectAfterDelete(int32_t i, int32_t active, bool redrawIt, bool movePressed) {
+  int32_t count = getCount();
+  bool keep = (options_ & kListKeepActive) != 0;
+  // At or after the active item: the same place (or the new last one);
+  // before it: the active one has moved one step back.
+  int32_t next = i >= active ? std::min(active, count - 1) : active - 1;
+  if (keep) {
+    active_ = -1;
+    if (count > 0) selectItem(std::max(0, next), redrawIt);
+  } else if (movePressed) {
+    pressed_ = count > 0 ? std::clamp(next, 0, count - 1) : -1;
+    if (redrawIt) ensureVisible();
+  }
+  doChange();
+}
+
+void CItemList::showBound() {
+  int32_t active = getActiveIndex();
+  if (options_ & kListKeepActive) active_ = active;
+  pressed_ = (options_ & kListKeepActive) && isValidIndex(active) ? active : (isValidIndex(0) ? 0 : -1);
+  ensureVisible();
+  redraw();
+}
+
+void CItemList::showUnbound() {
+  pressed_ = -1;
+  active_ = -1;
+  redraw();
+}
+
+void compositeCentred(TMemoryGraphic& g, const TRect& r, const TMTC& plane) {
+  if (!plane.IsAllocated()) return;
+  int32_t w = std::min(plane.Width, r.Right - r.Left), h = std::min(plane.Height, r.Bottom - r.Top);
+  int32_t x = r.Left + (r.Right - r.Left - w) / 2, y = r.Top + (r.Bottom - r.Top - h) / 2;
+  for (int32_t row = 0; row < h; ++row)
+    g.blendFromPixels(x, y + row, w, 1, plane.pixelAt(0, row), 0, 0, plane.Width, 1, lerpChannel, keepChannel);
 }
 
 void CItemList::setModified(bool modified) {

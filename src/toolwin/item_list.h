@@ -17,6 +17,7 @@
 namespace pg {
 
 class TMemoryGraphic;
+class TMTC;
 
 // Display styles: icon grids, rows with an image, text rows, the compact
 // forms of a drop-down.
@@ -228,6 +229,34 @@ class CItemList {
   void redraw();
 
  protected:
+  // What a collection list does after its model deleted item i: select the
+  // neighbour that takes the place of the item active before (the same
+  // place, or the new last item; one step back when the deleted item was
+  // before it) and tell the change. A list without an active item moves its
+  // pressed item the same way when movePressed is set.
+  void reselectAfterDelete(int32_t i, int32_t activeBefore, bool redraw, bool movePressed);
+  // A collection list's delete: its test, the model's delete (del), the
+  // modified mark and the reselect rule above; false when refused.
+  template <class Delete>
+  bool deleteAndReselect(int32_t i, bool redraw, bool movePressed, Delete del) {
+    int32_t before = activeOrPressed();
+    if (!canDeleteKeepOne(i) || !del()) return false;
+    setModified(true);
+    reselectAfterDelete(i, before, redraw, movePressed);
+    return true;
+  }
+  // The item the rule above starts from: the active one, else the pressed one.
+  int32_t activeOrPressed() const { return (options() & kListKeepActive) ? getActiveIndex() : pressed_; }
+  // After a model was bound: the pressed item is the active one (the first
+  // without one), scrolled into view. After it was unbound: none.
+  void showBound();
+  void showUnbound();
+  // Where a copy dropped at index goes: there when it is a valid, unfixed
+  // place, else at the end (-1).
+  int32_t copyTargetIndex(int32_t index) const {
+    return isValidIndex(index) && !(getItemFlags(index) & kItemFixed) ? index : -1;
+  }
+
   // The rectangle of the item in the grid styles (0..6).
   TRect getItemRectGrid(int32_t index) const;
   int32_t itemAtPosGrid(int32_t x, int32_t y) const;
@@ -256,6 +285,9 @@ class CItemList {
   int32_t scroll_ = 0;
   TPoint downPoint_{};
 };
+
+// Composites a plane (not premultiplied) centred into the rectangle, cut to it.
+void compositeCentred(TMemoryGraphic& g, const TRect& r, const TMTC& plane);
 
 // The hint text for an item name (the undefined marker stands in for an
 // empty one).

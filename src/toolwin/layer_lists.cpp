@@ -23,15 +23,6 @@ constexpr TUiColor kCheckDark = 0xFFCCCCCCu;
 constexpr int32_t kVisibilityColumn = 17;
 constexpr int32_t kIndentPerLevel = 9;
 
-// The plane composited into the rectangle, centred, over what is there.
-void compositeCentred(TMemoryGraphic& g, const TRect& r, const TMTC& plane) {
-  if (!plane.IsAllocated()) return;
-  int32_t w = std::min(plane.Width, r.Right - r.Left), h = std::min(plane.Height, r.Bottom - r.Top);
-  int32_t x = r.Left + (r.Right - r.Left - w) / 2, y = r.Top + (r.Bottom - r.Top - h) / 2;
-  for (int32_t row = 0; row < h; ++row)
-    g.blendFromPixels(x, y + row, w, 1, plane.pixelAt(0, row), 0, 0, plane.Width, 1, lerpChannel, keepChannel);
-}
-
 }  // namespace
 
 // ---- shared ------------------------------------------------------------------------------------

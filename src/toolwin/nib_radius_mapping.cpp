@@ -25,6 +25,33 @@ double nibRadiusOutFilter(double p) {
   return clamp01((r - kMin) / kSpan);
 }
 
+namespace {
+
+// k of the scale mapping; false when 100 % is not strictly inside a..b.
+bool scaleBend(double a, double b, double& k) {
+  if (!(a < 1.0 && 1.0 < b)) return false;
+  k = (b - 1.0) / (1.0 - a);
+  return true;
+}
+
+}  // namespace
+
+double nibScaleInFilter(double v, double minPercent, double maxPercent) {
+  v = clamp01(v);
+  double a = minPercent / 100.0, b = maxPercent / 100.0, k = 0.0;
+  if (!scaleBend(a, b, k)) return v;
+  double s = a + (b - a) * v;
+  return clamp01((k * s - k * a) / ((k - 1.0) * s + (b - k * a)));
+}
+
+double nibScaleOutFilter(double p, double minPercent, double maxPercent) {
+  p = clamp01(p);
+  double a = minPercent / 100.0, b = maxPercent / 100.0, k = 0.0;
+  if (!scaleBend(a, b, k)) return p;
+  double s = ((b - k * a) * p + k * a) / (k - (k - 1.0) * p);
+  return clamp01((s - a) / (b - a));
+}
+
 float stepNibRadius(float radius, bool up) {
   double v = clamp01((radius - kMin) / kSpan);
   double p = nibRadiusInFilter(v) + (up ? 0.05 : -0.05);

@@ -16,6 +16,14 @@ double nibRadiusInFilter(double v);
 // Slider position -> linear fraction of the range.
 double nibRadiusOutFilter(double p);
 
+// The nib-scale slider puts 100 % in its middle whatever the nib's scale
+// range a..b (in per cent / 100): with k = (b - 1) / (1 - a) and the scale
+// s = a + (b - a) v, p = (k s - k a) / ((k - 1) s + (b - k a)). A range that
+// does not hold 100 % strictly inside has no middle to keep: the slider is
+// then linear. Both filters clamp their input to 0..1.
+double nibScaleInFilter(double v, double minPercent, double maxPercent);
+double nibScaleOutFilter(double p, double minPercent, double maxPercent);
+
 // The size one step of the size keys away: the slider position moves by
 // 0.05 (down when up is false); the result stays within 0.1..200.
 float stepNibRadius(float radius, bool up);

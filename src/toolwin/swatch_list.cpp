@@ -30,9 +30,7 @@ void CSwatchList::bind(std::unique_ptr<TSwatchMngr> manager) {
 std::unique_ptr<TSwatchMngr> CSwatchList::unbind() {
   auto old = std::move(manager_);
   manager_ = std::make_unique<TSwatchMngr>();
-  pressed_ = -1;
-  active_ = -1;
-  redraw();
+  showUnbound();
   return old;
 }
 
@@ -80,28 +78,13 @@ bool CSwatchList::insertColor(CSwatchList& target, int32_t index, uint32_t colou
 }
 
 bool CSwatchList::deleteItem(int32_t i, bool redrawIt) {
-  if (!canDeleteKeepOne(i) || !manager_->deleteItem(i)) return false;
-  setModified(true);
-  int32_t count = getCount();
-  int32_t active = (options() & kListKeepActive) ? active_ : pressed_;
-  // At or after the active swatch: the same place (or the new last one);
-  // before it: the active one has moved one step back.
-  int32_t next = i >= active ? std::min(active, count - 1) : active - 1;
-  if (options() & kListKeepActive) {
-    active_ = -1;
-    if (count > 0) selectItem(std::max(0, next), redrawIt);
-  } else {
-    pressed_ = count > 0 ? std::clamp(next, 0, count - 1) : -1;
-    if (redrawIt) ensureVisible();
-  }
-  doChange();
-  return true;
+  return deleteAndReselect(i, redrawIt, true, [&] { return manager_->deleteItem(i); });
 }
 
 bool CSwatchList::copyInto(CItemList* target, int32_t index, bool redrawIt, int32_t sourceIndex) {
   auto* t = dynamic_cast<CSwatchList*>(target);
   if (!t || !isValidIndex(sourceIndex)) return false;
-  return insertColor(*t, t->isValidIndex(index) ? index : -1, colorAt(sourceIndex), redrawIt);
+  return insertColor(*t, t->copyTargetIndex(index), colorAt(sourceIndex), redrawIt);
 }
 
 bool CSwatchList::duplicateClick(int32_t i, bool redrawIt) {

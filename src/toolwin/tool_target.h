@@ -10,6 +10,7 @@
 namespace pg {
 
 class TDrawWindow;
+class TPaintParam;
 
 // The drawing state the tool window keeps for every document: the colour
 // pair (pixels: blue in the low byte, alpha 255 in the top byte), the brush
@@ -40,6 +41,9 @@ class IToolTarget {
   virtual void updateCursorAtPointer() = 0;
   // The colour pair, brush size and opacity for the strokes that follow.
   virtual void applyToolParams(const SToolParams& params) = 0;
+  // The working paint parameters of the current brush, before the values
+  // above (which win where both name one).
+  virtual void applyPaintParam(const TPaintParam& /*param*/) {}
   // The document window itself, for the panels that show its document (the
   // layer and mask lists, the navigator); nullptr where there is none.
   virtual TDrawWindow* drawWindow() { return nullptr; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "brush/paint_param.h"
 #include "toolwin/nib_radius_mapping.h"
 
 namespace pg {
@@ -344,7 +345,12 @@ SToolParams CToolWindowModel::toolParams() const {
 
 void CToolWindowModel::pushStrokeParams() {
   SToolParams p = toolParams();
-  if (target_ && target_->documentReady() && !target_->isReplaying()) target_->applyToolParams(p);
+  if (target_ && target_->documentReady() && !target_->isReplaying()) {
+    PenSlot slot{};
+    if (paintParam_ && penSlotOfMode(mode_, slot) && paintParam_->kind == byteOf(slot))
+      target_->applyPaintParam(*paintParam_);
+    target_->applyToolParams(p);
+  }
   uint8_t kind = settingKindOfMode(mode_);
   if (host_ && kind != kNoSettingKind) host_->storeToolSetting(kind, p.opacity);
 }

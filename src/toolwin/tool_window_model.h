@@ -157,6 +157,11 @@ class CToolWindowModel {
   void stepSizeUp(bool shift);
   void stepSizeDown(bool shift);
 
+  // The working paint parameters of the tool options (not owned), handed
+  // to the document window with the drawing state while the current mode
+  // draws with their kind.
+  void setPaintParam(const TPaintParam* param) { paintParam_ = param; }
+
   // The drawing state as the document window takes it.
   SToolParams toolParams() const;
   // Hands the drawing state to the bound window (unless it replays) and the
@@ -174,6 +179,7 @@ class CToolWindowModel {
   IToolTarget* target_ = nullptr;
   SToolPreferences prefs_;
   std::function<bool(ToolMode)> available_;
+  const TPaintParam* paintParam_ = nullptr;
 
   ToolMode mode_ = ToolMode::Pencil;
   ToolId toolId_ = ToolId::Brush;

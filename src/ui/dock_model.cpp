@@ -580,7 +580,11 @@ void CDockModel::defaultArrangement(const TRect& area) {
     // exceed the size its first view asked for.
     int32_t minW = 0, minH = 0, maxH = 0;
     trackLimits(f, minW, minH, maxH);
-    const int32_t w = std::max(widthOf(form.bounds), minW);
+    // Wide enough that the tabs of the pane stand side by side.
+    std::vector<int32_t> tabs;
+    for (int32_t v : members) tabs.push_back(views_[v].tabWidth);
+    const int32_t tabsWidth = widthOf(boundsForClient(0, 0, dockTabsStripWidth(tabs), 1));
+    const int32_t w = std::max({widthOf(form.bounds), minW, tabsWidth});
     const int32_t h = std::max(heightOf(form.bounds), minH);
     if (views_[members[0]].defaultAtCorner) {
       form.bounds = {cornerX, area.Top, cornerX + w, area.Top + h};
@@ -612,6 +616,14 @@ void CDockModel::defaultArrangement(const TRect& area) {
 }
 
 // ---- tab layout -----------------------------------------------------------------------
+
+int32_t dockTabsStripWidth(const std::vector<int32_t>& widths) {
+  // layoutDockTabs pulls the tabs left once the row's end reaches the strip
+  // width minus 30.
+  int32_t x = 4;
+  for (int32_t w : widths) x += w - 9;
+  return x + 31;
+}
 
 std::vector<int32_t> layoutDockTabs(const std::vector<int32_t>& widths, const std::vector<bool>& shown,
                                     int32_t stripWidth) {

@@ -42,6 +42,7 @@ struct SDockView {
   bool defaultAtCorner = false;  // its form starts at the area's top-left, not at the right edge
   int32_t defaultWidth = kDockViewWidth;  // the size the default arrangement gives
   int32_t defaultHeight = kDockViewHeight;
+  int32_t tabWidth = 0;       // its caption tab: the default arrangement makes room for a pane's tabs
   bool shown = true;          // the user's choice to show the panel
   bool collapsed = false;     // its pane is folded to the strip
   bool active = false;        // the active view of its pane
@@ -213,5 +214,8 @@ class CDockModel {
 // the caption images; shown: which views have a tab; -1 for the others.
 std::vector<int32_t> layoutDockTabs(const std::vector<int32_t>& widths, const std::vector<bool>& shown,
                                     int32_t stripWidth);
+// The narrowest strip in which layoutDockTabs leaves every tab of the widths
+// where it starts, none pulled over the one before.
+int32_t dockTabsStripWidth(const std::vector<int32_t>& widths);
 
 }  // namespace pg

@@ -119,6 +119,31 @@ TEST(GradMngr, DeleteKeepsTheCurrentItem) {
   EXPECT_EQ(m->work(), nullptr);
 }
 
+TEST(GradMngr, InsertKeepsTheCurrentAndTheFixedEntryOnTheirItems) {
+  struct Case {
+    int32_t at;
+    int32_t placed, current, fixed;
+  };
+  // The fixed entry at 0, then a and b; b is current.
+  for (const Case& c : {Case{0, 0, 3, 1}, Case{1, 1, 3, 0}, Case{2, 2, 3, 0}, Case{3, 3, 2, 0}, Case{4, -1, 2, 0},
+                        Case{-1, -1, 2, 0}}) {
+    SCOPED_TRACE(c.at);
+    CGradMngr m(true);
+    m.addTwoColor(0x0000FFu, 0xFFFFFFu);
+    m.addTwoColor(0x00FF00u, 0xFFFFFFu);
+    m.select(2);
+    CGradObj* current = m.currentItem();
+    m.setModified(false);
+    EXPECT_EQ(m.insert(c.at, std::make_unique<CGradObj>()), c.placed);
+    EXPECT_EQ(m.currentIndex(), c.current);
+    EXPECT_EQ(m.getItem(m.currentIndex()), current);
+    EXPECT_EQ(m.fixedIndex(), c.fixed);
+    EXPECT_EQ(m.modified(), c.placed >= 0);
+  }
+  CGradMngr m(false);
+  EXPECT_EQ(m.insert(0, nullptr), -1);
+}
+
 TEST(GradMngr, BuiltinPresets) {
   CGradMngr m(false);
   m.resetToBuiltins();

@@ -12,6 +12,7 @@
 #include "io/preset_fixture.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
+#include "brush/paint_param.h"
 
 namespace pg {
 namespace {
@@ -80,6 +81,89 @@ TEST_F(PresetSetTest, HeaderCodesOfEveryChunkedFormat) {
     EXPECT_EQ(f.load(dir.file("missing")), kRcFileMissing);
   }
   EXPECT_TRUE(messages.shown().empty());
+}
+
+
+// The header bytes a save writes, whole: what earlier versions read back.
+TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
+  const std::string path = dir.file("set");
+  const struct {
+    const char* what;
+    std::function<uint8_t()> save;
+    Bytes header;
+  } cases[] = {
+      {"gradients with the fixed entry before the current one",
+       [&] {
+         CGradMngr list(true);
+         list.addTwoColor(0xFF0000FFu, 0xFFFF0000u);
+         list.addTwoColor(0xFF00FF00u, 0xFF000000u);
+         list.select(2);
+         return saveGradientFile(path, list);
+       },
+       ByteWriter().tag("GRST").u32(24).u8(2).u8(0).u16(2).u32(0).u16(1).u16(0).zeros(12).bytes},
+      {"gradients whose fixed entry is current",
+       [&] {
+         CGradMngr list(true);
+         list.addTwoColor(0xFF0000FFu, 0xFFFF0000u);
+         list.select(0);
+         return saveGradientFile(path, list);
+       },
+       ByteWriter().tag("GRST").u32(24).u8(2).u8(0).u16(1).u32(1).u16(0).u16(0).zeros(12).bytes},
+      {"gradients without a fixed entry",
+       [&] {
+         CGradMngr list(false);
+         list.addTwoColor(0xFF0000FFu, 0xFFFF0000u);
+         list.addTwoColor(0xFF00FF00u, 0xFF000000u);
+         list.addTwoColor(0xFF00FF00u, 0xFF0000FFu);
+         list.select(2);
+         return saveGradientFile(path, list);
+       },
+       ByteWriter().tag("GRST").u32(24).u8(2).u8(0).u16(3).u32(0).u16(2).u16(0xFFFF).zeros(12).bytes},
+      {"pen methods with a second selection and slots",
+       [&] {
+         CPenMethodMngr list;
+         list.addMissingKinds();
+         for (uint8_t kind : {9, 12}) {
+           auto m = std::make_unique<CPenMethodObj>();
+           EXPECT_TRUE(TPaintParam(kind).storeToPenMethod(m.get()));
+           list.add(std::move(m));
+         }
+         list.setCurrentIndex(9);
+         list.setSecondSelection(4, false);
+         list.setSlots({1, 3, 5, 0, 10});
+         return savePenMethodFile(path, list);
+       },
+       ByteWriter().tag("PMST").u32(24).u8(1).zeros(3).u16(11).u16(9).u32(3).u16(4).u8(1).u8(3).u8(5).u8(0).u8(10).zeros(5).bytes},
+      {"pen methods with a slot past one byte",
+       [&] {
+         CPenMethodMngr list;
+         list.addMissingKinds();
+         for (int i = 0; i < 300; ++i) {
+           auto m = std::make_unique<CPenMethodObj>();
+           EXPECT_TRUE(TPaintParam(9).storeToPenMethod(m.get()));
+           list.add(std::move(m));
+         }
+         list.setCurrentIndex(2);
+         list.setSlots({1, 300, 5, 0, 10});
+         return savePenMethodFile(path, list);
+       },
+       ByteWriter().tag("PMST").u32(24).u8(1).zeros(3).u16(309).u16(2).u32(0).zeros(12).bytes},
+      {"pen shapes",
+       [&] {
+         CPenShapeMngr list;
+         list.addDefaults();
+         list.select(3);
+         return savePenShapeFile(path, list);
+       },
+       ByteWriter().tag("PSST").u32(24).u8(1).zeros(3).u16(kBuiltinPenShapeCount).u16(3).zeros(16).bytes},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(c.save(), kRcOk);
+    const Bytes b = testing::readFile(path);
+    ASSERT_GE(b.size(), size_t{32});
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 32), c.header);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // A document window as the tool window follows it: the drawing state goes
 // into the shared stroke settings the way the main window hands it on.
+#include "brush/paint_param.h"
 #include "brush/stroke_settings.h"
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/tool_target.h"
@@ -14,6 +15,7 @@ class DocTarget final : public IToolTarget {
   bool isReplaying() const override { return false; }
   void selectToolHandlers(ToolId, bool) override {}
   void updateCursorAtPointer() override {}
+  void applyPaintParam(const TPaintParam& p) override { (void)p.storeToStroke(&f_.shared.toolStroke()); }
   void applyToolParams(const SToolParams& p) override {
     f_.shared.setMainColor(p.foreground & 0x00FFFFFFu);
     f_.shared.setSecondColor(p.background & 0x00FFFFFFu);

@@ -312,5 +312,38 @@ TEST_F(DockModelTest, DefaultArrangementKeepsEveryFormInsideTheArea) {
   EXPECT_EQ(d.form(4).bounds.Bottom, 500) << "the last one reaches the bottom";
 }
 
+TEST_F(DockModelTest, DefaultArrangementMakesRoomForEveryTabOfAPane) {
+  struct Case {
+    std::vector<int32_t> tabs;
+    bool widened;
+  };
+  const Case cases[] = {{{70, 80, 70}, true}, {{60, 60}, false}, {{300}, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tabs.size());
+    CDockModel d;
+    for (size_t i = 0; i < c.tabs.size(); ++i) {
+      SDockView v;
+      v.name = "View" + std::to_string(i);
+      v.defaultGroup = 0;
+      v.tabWidth = c.tabs[i];
+      ASSERT_GE(d.registerView(v), 0);
+    }
+    d.defaultArrangement({0, 0, 1600, 1000});
+    ASSERT_EQ(d.formCount(), 1);
+    const TRect b = d.form(0).bounds;
+    const TRect frame = CDockModel::boundsForClient(0, 0, kDockViewWidth, 1);
+    const int32_t strip = (b.Right - b.Left) - ((frame.Right - frame.Left) - kDockViewWidth);
+    EXPECT_EQ(b.Right, 1600);
+    EXPECT_EQ(strip > kDockViewWidth, c.widened);
+    std::vector<bool> shown(c.tabs.size(), true);
+    const std::vector<int32_t> xs = layoutDockTabs(c.tabs, shown, strip);
+    int32_t x = 4;
+    for (size_t i = 0; i < c.tabs.size(); ++i) {
+      EXPECT_EQ(xs[i], x) << "tab " << i << " stands where it starts";
+      x += c.tabs[i] - 9;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pg

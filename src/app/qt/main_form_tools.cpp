@@ -144,6 +144,8 @@ void TMainForm::applyToolPreferences() {
   SToolPreferences tools = toolForm_->model().preferences();
   tools.cellExchange = p.CellExchange;
   toolForm_->model().setPreferences(tools);
+  toolForm_->toolOptions().setAutoSave(p.DrawToolAutoSave);
+  if (toolForm_->optionsPanel()) toolForm_->optionsPanel()->refresh();
 }
 
 void TMainForm::bindViewCommands(TDrawWindowWidget* window) {

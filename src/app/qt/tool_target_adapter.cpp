@@ -1,5 +1,6 @@
 #include "app/qt/tool_target_adapter.h"
 
+#include "brush/paint_param.h"
 #include "brush/stroke_settings.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/qt/draw_window_widget.h"
@@ -28,6 +29,12 @@ void TToolTargetAdapter::selectToolHandlers(ToolId tool, bool endPrevious) {
 TDrawWindow* TToolTargetAdapter::drawWindow() { return &window_.window(); }
 
 void TToolTargetAdapter::updateCursorAtPointer() { window_.window().updateCursor(window_.window().pointerPosition()); }
+
+void TToolTargetAdapter::applyPaintParam(const TPaintParam& param) {
+  // The brush's own values reach the shared stroke settings, which the
+  // document's stroke engine reads for the next stroke.
+  (void)param.storeToStroke(&shared_.toolStroke());
+}
 
 void TToolTargetAdapter::applyToolParams(const SToolParams& p) {
   shared_.setMainColor(p.foreground & 0x00FFFFFFu);

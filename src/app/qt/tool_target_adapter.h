@@ -23,6 +23,7 @@ class TToolTargetAdapter final : public IToolTarget {
   void selectToolHandlers(ToolId tool, bool endPrevious) override;
   void updateCursorAtPointer() override;
   void applyToolParams(const SToolParams& params) override;
+  void applyPaintParam(const TPaintParam& param) override;
   TDrawWindow* drawWindow() override;
 
   TDrawWindowWidget& window() const { return window_; }

@@ -193,7 +193,8 @@ void TLayerPanelView::show(const SLayerPanelState& s) {
   protect_->setEnabled(s.attached);
   newLayer_->setEnabled(s.editable);
   layerView_->setEnabled(s.editable || s.attached);
-  blend_->setCurrentIndex(s.attached ? s.blendMode : 0);
+  // Without a document no mode is shown at all.
+  blend_->setCurrentIndex(s.attached ? s.blendMode : -1);
   if (!opacitySlider_->isSliderDown()) opacitySlider_->setValue(s.opacity);
   if (!opacityEdit_->hasFocus()) opacityEdit_->setValue(s.opacity);
   protect_->setChecked(s.protectAlpha);

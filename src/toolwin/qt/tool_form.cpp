@@ -80,7 +80,15 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
     if (!refreshing_) model_.setToolOpacity(static_cast<float>(value));
   });
 
-  optionsPanel_ = new TToolOptionsPanel(model_);
+  // Built-in sets until the main window loads the stored ones.
+  brushes_.addMissingKinds();
+  nibs_.addDefaults();
+  gradients_.addBuiltins();
+  gradients_.select(0);
+  brushes_.setModified(false);
+  toolOptions_.bind(&brushes_, nullptr, &penSettings_);
+  presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
+  optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   buildPanels();
   model_.setView(this);
   // Every document window shows the cursors this window chooses.
@@ -336,6 +344,10 @@ void TToolForm::toolWindowChanged(uint32_t parts) {
   if ((parts & (kToolViewColours | kToolViewButtons)) && colourPanel_) colourPanel_->refresh();
   if ((parts & kToolViewButtons) && layerPanel_) layerPanel_->panel().setReplayDisplay(model_.replayDisplay());
   if (parts & kToolViewButtons) updateGrabber();
+  if ((parts & kToolViewButtons) && model_.toolMode() != optionsMode_) {
+    optionsMode_ = model_.toolMode();
+    toolOptions_.followMode();
+  }
   if (optionsPanel_) optionsPanel_->refresh();
   // The brush outline follows the size once the stroke has taken it.
   if (parts & kToolViewSize) QMetaObject::invokeMethod(this, [this] { refreshDocCursor(); }, Qt::QueuedConnection);

@@ -27,7 +27,12 @@
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/qt/view_grabber.h"
 #include "toolwin/pen_settings.h"
+#include "brush/gradient_mngr.h"
+#include "io/preset_pen_methods.h"
+#include "io/preset_pen_shapes.h"
+#include "toolwin/preset_sets.h"
 #include "toolwin/swatch_list.h"
+#include "toolwin/tool_options.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
 
@@ -99,6 +104,15 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // window reads them from the settings store at start and writes them back
   // at exit.
   CPenSettingTable& penSettings() { return penSettings_; }
+  // The brushes, nibs and gradients the tool window owns, and the tool
+  // options' logic over them.
+  CPenMethodMngr& brushes() { return brushes_; }
+  CPenShapeMngr& nibs() { return nibs_; }
+  CGradMngr& gradients() { return gradients_; }
+  CToolOptions& toolOptions() { return toolOptions_; }
+  // The file commands of the four collections; the main window gives them
+  // the preferences and the file dialog.
+  CPresetSets& presetSets() { return presetSets_; }
   // The panels look at the document again: the navigator's picture and
   // frame, the loupe, the pointer's position and colour.
   void refreshPanels();
@@ -138,7 +152,13 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   IViewCommands* viewCommands_ = nullptr;
   SToolButtonPrefs buttonPrefs_;
   CPenSettingTable penSettings_;
+  CPenMethodMngr brushes_;
+  CPenShapeMngr nibs_;
+  CGradMngr gradients_{true};
+  CToolOptions toolOptions_{model_};
+  ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;
+  CPresetSets presetSets_{brushes_, nibs_, gradients_, swatches_};
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;

@@ -94,6 +94,7 @@ bool TDockFloatManager::registerPanel(TCustomDockView* view, int32_t defaultGrou
   d.height = d.defaultHeight = std::max(view->height(), least.height());
   d.defaultGroup = defaultGroup;
   d.defaultAtCorner = defaultAtCorner;
+  d.tabWidth = view->captionImage(false).width();
   const int32_t id = model_.registerView(d);
   if (id < 0) return false;
   views_.resize(static_cast<size_t>(id) + 1);

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "brush/paint_param.h"
+#include "brush/pen_shape_obj.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
 #include "core/blend_modes.h"
@@ -22,6 +24,7 @@
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_form.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "canvas/tool_numbering.h"
 
 namespace pg {
 namespace {
@@ -83,6 +86,7 @@ TEST_F(PanelsTest, TheLayerPanelShowsTheActiveDocumentAndFollowsAnother) {
   form->setDocWindow(nullptr);
   EXPECT_EQ(list.getCount(), 0);
   EXPECT_FALSE(form->layerPanel()->blendMode()->isEnabled());
+  EXPECT_EQ(form->layerPanel()->blendMode()->currentText(), QString());
 }
 
 TEST_F(PanelsTest, DraggingTheOpacitySliderCommitsOneUndoableChange) {
@@ -163,6 +167,60 @@ TEST_F(PanelsTest, SizeOpacityAndColourFromThePanelsReachTheNextStroke) {
   EXPECT_EQ(form->model().fgColor(), 0xFFFF0000u);
   StrokeResult red = strokeAcross(a);
   EXPECT_EQ(red.darkest & 0x00FFFFFFu, 0x00FF0000u);
+}
+
+TEST_F(PanelsTest, TheOptionsShowTheBrushsFieldsAndTheirChangesReachTheNextStroke) {
+  TToolOptionsPanel* options = form->optionsPanel();
+  struct Case {
+    uint8_t kind;
+    EParamField field;
+    bool shown;
+  };
+  const Case cases[] = {
+      {0, kFieldSpacing, false}, {3, kFieldSpacing, true}, {0, kFieldAngle, false},
+      {9, kFieldAngle, true},    {9, kFieldNibScale, false}, {0, kFieldOpacity, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "kind " << int(c.kind) << ", field " << int(c.field));
+    form->model().setToolMode(modeOfPenSlot(PenSlot{c.kind}));
+    ASSERT_NE(options->fieldControl(c.field), nullptr);
+    EXPECT_EQ(!options->fieldControl(c.field)->isHidden(), c.shown);
+  }
+
+  form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
+  options->sizeEdit()->setValue(8.0);
+  auto* opacity = qobject_cast<QDoubleSpinBox*>(options->fieldControl(kFieldOpacity));
+  ASSERT_NE(opacity, nullptr);
+  opacity->setValue(100);
+  StrokeResult full = strokeAcross(a);
+  ASSERT_TRUE(a.window->undo());
+  opacity->setValue(30);
+  EXPECT_EQ(form->opacityEdit()->value(), 30);
+  StrokeResult faint = strokeAcross(a);
+  EXPECT_GT(faint.darkest & 0xFF, full.darkest & 0xFF);
+}
+
+TEST_F(PanelsTest, AnImageNibIsSizedByItsScaleWithOneHundredPerCentMidway) {
+  TToolOptionsPanel* options = form->optionsPanel();
+  form->model().setToolMode(modeOfPenSlot(PenSlot{9}));
+  TChannel plane(40, 20);
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < 40; ++x) *plane.pixelAt(x, y) = uint8_t(x * 6);
+  CPenShapeObj nib;
+  ASSERT_TRUE(nib.setImage(plane, true));
+  form->toolOptions().brushList().setNib(&nib);
+  ASSERT_TRUE(form->toolOptions().paintParam().hasNib);
+  EXPECT_TRUE(options->sizeEdit()->isHidden());
+  QSlider* slider = options->nibScaleSlider();
+  ASSERT_NE(slider, nullptr);
+  EXPECT_FALSE(slider->isHidden());
+  auto* scale = qobject_cast<QDoubleSpinBox*>(options->fieldControl(kFieldNibScale));
+  ASSERT_NE(scale, nullptr);
+  EXPECT_DOUBLE_EQ(scale->value(), 100.0);
+  EXPECT_EQ(slider->value(), slider->maximum() / 2);
+  slider->setValue(slider->maximum());
+  EXPECT_DOUBLE_EQ(scale->value(), scale->maximum());
+  EXPECT_FLOAT_EQ(form->toolOptions().paintParam().nibScale * 100.0f, static_cast<float>(scale->maximum()));
 }
 
 TEST_F(PanelsTest, NavigatorAndWindowDriveEachOther) {

@@ -1,0 +1,150 @@
+// The tool options over a tool window model: which fields a brush lets the
+// panel set, what a change does to the brush and the document, saving.
+#include "toolwin/tool_options.h"
+
+#include <gtest/gtest.h>
+
+#include "brush/paint_param_kinds.h"
+#include "brush/pen_shape_obj.h"
+#include "brush/stroke_settings.h"
+#include "io/preset_pen_methods.h"
+#include "toolwin/pen_settings.h"
+#include "toolwin/tool_window_model.h"
+
+namespace pg {
+namespace {
+
+// A document window that keeps what it was handed.
+class RecordingTarget final : public IToolTarget {
+ public:
+  bool documentReady() const override { return true; }
+  bool isReplaying() const override { return false; }
+  void selectToolHandlers(ToolId, bool) override {}
+  void updateCursorAtPointer() override {}
+  void applyToolParams(const SToolParams& p) override { params = p; }
+  void applyPaintParam(const TPaintParam& p) override {
+    ++paintCalls;
+    spacing = p.spacing;
+    gamma = p.gamma;
+    kind = p.kind;
+  }
+  SToolParams params;
+  int paintCalls = 0;
+  float spacing = -1.0f, gamma = -1.0f;
+  uint8_t kind = 255;
+};
+
+class ToolOptionsTest : public ::testing::Test {
+ protected:
+  ToolOptionsTest() {
+    model.finishCreation();
+    brushes.addMissingKinds();
+    options.bind(&brushes, &stroke, &variants);
+    model.setDocWindow(&target);
+  }
+  void useKind(uint8_t kind) {
+    model.setToolMode(modeOfPenSlot(PenSlot{kind}));
+    options.followMode();
+  }
+
+  CToolWindowModel model;
+  CPenMethodMngr brushes;
+  TStroke stroke;
+  CPenSettingTable variants;
+  CToolOptions options{model};
+  RecordingTarget target;
+};
+
+TEST_F(ToolOptionsTest, OnlyTheFieldsOfTheBrushsMaskAreShownAndTaken) {
+  struct Case {
+    uint8_t kind;
+    EParamField field;
+    double value;
+    bool taken;
+  };
+  const Case cases[] = {
+      {0, kFieldSpacing, 30.0, false},  // the pencil keeps no spacing
+      {3, kFieldSpacing, 30.0, true},
+      {0, kFieldGamma, 2.0, true},
+      {0, kFieldAngle, 45.0, false},
+      {9, kFieldAngle, 45.0, true},
+      {9, kFieldNibScale, 150.0, false},  // a parametric nib has no scale
+      {9, kFieldFalloffA, 40.0, true},    // the falloff follows the kind's style, not the mask
+      {0, kFieldFalloff, 2.0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << ", field " << int(c.field));
+    useKind(c.kind);
+    ASSERT_TRUE(options.hasBrush());
+    EXPECT_EQ(options.shows(c.field), c.taken);
+    EXPECT_EQ(options.paramChange(c.field, c.value), c.taken);
+    if (c.taken) {
+      EXPECT_NEAR(options.controlValue(c.field), c.value, 1e-4);
+    }
+  }
+  // Modes without a brush show none.
+  model.setToolMode(ToolMode::Hand);
+  options.followMode();
+  EXPECT_FALSE(options.hasBrush());
+  EXPECT_FALSE(options.shows(kFieldOpacity));
+}
+
+TEST_F(ToolOptionsTest, AChangeReachesTheDocumentAndTheSharedStroke) {
+  useKind(3);
+  int before = target.paintCalls;
+  ASSERT_TRUE(options.paramChange(kFieldSpacing, 35.0));
+  EXPECT_GT(target.paintCalls, before);
+  EXPECT_FLOAT_EQ(target.spacing, 0.35f);
+  EXPECT_EQ(target.kind, 3);
+  // A stroke tool's working parameters are its shared stroke settings.
+  EXPECT_FLOAT_EQ(stroke.getSpacing(), 0.35f);
+  ASSERT_TRUE(options.paramChange(kFieldGamma, 2.5));
+  EXPECT_FLOAT_EQ(target.gamma, 2.5f);
+
+  // Size, minimum and opacity go through the tool window's own state.
+  ASSERT_TRUE(options.paramChange(kFieldSize, 24.0));
+  EXPECT_FLOAT_EQ(model.toolSize(), 24.0f);
+  EXPECT_FLOAT_EQ(target.params.brushSize, 24.0f);
+  ASSERT_TRUE(options.paramChange(kFieldOpacity, 40.0));
+  EXPECT_NEAR(target.params.opacity, 0.4f, 1e-4);
+  // The bracket keys change the size the panel shows.
+  model.stepSizeUp(false);
+  EXPECT_DOUBLE_EQ(options.controlValue(kFieldSize), model.toolSize());
+}
+
+TEST_F(ToolOptionsTest, ChangesAreStoredIntoTheBrushOnlyWhenEffectiveAndAsked) {
+  useKind(9);
+  CPenMethodObj* brush = brushes.current();
+  ASSERT_NE(brush, nullptr);
+  ASSERT_TRUE(options.paramChange(kFieldOpacity, 50.0));
+  uint16_t stored = brush->getParams().stroke.opacity;
+  brushes.setModified(false);
+
+  // Without automatic saving the brush keeps its values until Save.
+  ASSERT_TRUE(options.paramChange(kFieldOpacity, 30.0));
+  EXPECT_EQ(brush->getParams().stroke.opacity, stored);
+  EXPECT_FALSE(brushes.modified());
+  ASSERT_TRUE(options.optionSave());
+  EXPECT_NE(brush->getParams().stroke.opacity, stored);
+  brushes.setModified(false);
+
+  options.setAutoSave(true);
+  // 30 to 30 changes nothing, so nothing is stored.
+  EXPECT_FALSE(options.paramChange(kFieldOpacity, 30.0));
+  EXPECT_FALSE(brushes.modified());
+  uint16_t gamma = brush->getParams().stroke.gamma;
+  ASSERT_TRUE(options.paramChange(kFieldGamma, 2.0));
+  EXPECT_TRUE(brushes.modified());
+  EXPECT_NE(brush->getParams().stroke.gamma, gamma);
+}
+
+TEST_F(ToolOptionsTest, NothingIsTakenWhileAReplayIsShown) {
+  useKind(3);
+  model.updateEventPanel(true);
+  EXPECT_FALSE(options.paramChange(kFieldSpacing, 35.0));
+  model.updateEventPanel(false);
+  EXPECT_TRUE(options.paramChange(kFieldSpacing, 35.0));
+}
+
+}  // namespace
+}  // namespace pg
