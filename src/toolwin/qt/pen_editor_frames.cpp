@@ -273,11 +273,13 @@ TFramePenNibEditor::TFramePenNibEditor(QWidget* parent) : QWidget(parent) {
     });
   }
   d->addLayout(buttons, 0, 1);
-  flat_ = std::make_unique<TEditorNumRow>(dist, d, 2, QStringLiteral("平坦(&F)"), values_.NumFlat,
+  d->setColumnStretch(2, 1);
+  auto* falloffRows = new QGridLayout;
+  d->addLayout(falloffRows, 2, 0, 1, 3);
+  flat_ = std::make_unique<TEditorNumRow>(dist, falloffRows, 0, QStringLiteral("平坦(&F)"), values_.NumFlat,
                                           QStringLiteral("%1.0f"), QStringLiteral("%"));
-  add_ = std::make_unique<TEditorNumRow>(dist, d, 3, QStringLiteral("底上げ(&B)"), values_.NumAdd,
+  add_ = std::make_unique<TEditorNumRow>(dist, falloffRows, 1, QStringLiteral("底上げ(&B)"), values_.NumAdd,
                                          QStringLiteral("%1.0f"), QStringLiteral("%"));
-  // The rows use four columns; the map and buttons sit over them.
   outer->addWidget(dist);
 
   auto* bitmap = new QGroupBox(QStringLiteral("ビットマップ"), this);
