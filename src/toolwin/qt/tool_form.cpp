@@ -301,4 +301,8 @@ void destroyToolWindow(TToolForm*& form) {
   form = nullptr;
 }
 
+void TToolForm::bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh) {
+  if (layerPanel_) layerPanel_->bindPanelMenus(std::move(action), std::move(refresh));
+}
+
 }  // namespace pg

@@ -30,6 +30,7 @@
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
 
+class QAction;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -98,6 +99,8 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // window reads them from the settings store at start and writes them back
   // at exit.
   CPenSettingTable& penSettings() { return penSettings_; }
+  // The layer and mask lists' menus over the main window's actions.
+  void bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh);
   // The panels look at the document again: the navigator's picture and
   // frame, the pointer's position and colour.
   void refreshPanels();
