@@ -5,6 +5,9 @@
 #include <QMenu>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <cmath>
 
 #include "canvas/qt/draw_window_widget.h"
@@ -122,7 +125,38 @@ void TToolForm::buildPanels() {
     int32_t i = swatches_.getActiveIndex();
     if (swatches_.isValidIndex(i) && !model_.replayDisplay()) model_.setActiveColor(0xFF000000u | swatches_.colorAt(i));
   };
-  swatchPanel_ = new TItemListView(swatches_);
+  swatchPanel_ = new QWidget();
+  swatchPanel_->setObjectName(QStringLiteral("SwatchPanel"));
+  auto* swatchColumn = new QVBoxLayout(swatchPanel_);
+  swatchColumn->setContentsMargins(0, 0, 0, 0);
+  swatchColumn->setSpacing(1);
+  swatchView_ = new TItemListView(swatches_, swatchPanel_);
+  swatchColumn->addWidget(swatchView_, 1);
+  auto* swatchButtons = new QHBoxLayout;
+  swatchButtons->addStretch(1);
+  swatchNew_ = new QToolButton(swatchPanel_);
+  swatchNew_->setObjectName(QStringLiteral("FBtnSwtNew"));
+  swatchNew_->setText(QStringLiteral("+"));
+  swatchNew_->setToolTip(QStringLiteral("新規カラー"));
+  swatchNew_->setAutoRaise(true);
+  swatchDelete_ = new QToolButton(swatchPanel_);
+  swatchDelete_->setObjectName(QStringLiteral("FBtnSwtDel"));
+  swatchDelete_->setText(QStringLiteral("−"));
+  swatchDelete_->setToolTip(QStringLiteral("カラーを削除"));
+  swatchDelete_->setAutoRaise(true);
+  swatchDelete_->setEnabled(false);
+  swatchButtons->addWidget(swatchNew_);
+  swatchButtons->addWidget(swatchDelete_);
+  swatchColumn->addLayout(swatchButtons);
+  connect(swatchNew_, &QToolButton::clicked, this, [this] { swatches_.addNewColor(); });
+  swatchView_->OnDragStart = [this] { swatchDelete_->setEnabled(swatches_.acceptsDeleteDrop(&swatches_)); };
+  swatchView_->OnDragEnd = [this] { swatchDelete_->setEnabled(false); };
+  swatchView_->OnDropOutside = [this](QPoint global) {
+    auto over = [global](QWidget* w) { return w->isVisible() && w->rect().contains(w->mapFromGlobal(global)); };
+    if (over(swatchNew_)) return swatches_.newFromDrop(&swatches_);
+    if (over(swatchDelete_)) return swatches_.deleteFromDrop(&swatches_);
+    return false;
+  };
   // The panels follow the document at the pace of the main window's panel
   // refresh; the pointer's colour a little faster.
   panelTimer_ = new QTimer(this);

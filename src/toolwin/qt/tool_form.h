@@ -36,10 +36,12 @@ class QLabel;
 class QMenu;
 class QSpinBox;
 class QTimer;
+class QToolButton;
 
 namespace pg {
 
 class TToolButton;
+class TItemListView;
 class TToolColourCell;
 
 class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLink {
@@ -94,6 +96,12 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // The swatches: a click picks the active colour, a click after the last
   // one adds it.
   QWidget* swatchPanel() const { return swatchPanel_; }
+  TItemListView* swatchListView() const { return swatchView_; }
+  // The swatch buttons: new appends a colour (or a swatch dropped on it);
+  // delete takes a swatch dropped on it and is enabled only while one that
+  // may go is dragged.
+  QToolButton* swatchNewButton() const { return swatchNew_; }
+  QToolButton* swatchDeleteButton() const { return swatchDelete_; }
   CSwatchList& swatches() { return swatches_; }
   // The five stored variants of each stroke tool's settings; the main
   // window reads them from the settings store at start and writes them back
@@ -140,6 +148,9 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   QPointer<TNavigatorPanelView> navigatorPanel_;
   QPointer<TInfoPanelView> infoPanel_;
   QPointer<QWidget> swatchPanel_;
+  TItemListView* swatchView_ = nullptr;
+  QToolButton* swatchNew_ = nullptr;
+  QToolButton* swatchDelete_ = nullptr;
   CToolWindowLink* previousLink_ = nullptr;
   QTimer* panelTimer_ = nullptr;
   QPoint lastPointer_{-1, -1};
