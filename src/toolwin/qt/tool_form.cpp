@@ -8,13 +8,17 @@
 #include <QToolButton>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "canvas/qt/draw_window_widget.h"
 #include "platform/qt/qt_desktop.h"
 #include "canvas/draw_window.h"
 #include "document/paper.h"
 #include "platform/string_table.h"
+#include "platform/message_service.h"
+#include "io/qt/file_dialog.h"
 #include "toolwin/qt/colour_panel_view.h"
 #include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/layer_panel_view.h"
@@ -148,6 +152,13 @@ void TToolForm::buildPanels() {
   swatchButtons->addWidget(swatchNew_);
   swatchButtons->addWidget(swatchDelete_);
   swatchColumn->addLayout(swatchButtons);
+  SPresetSetEntry swatchSet;
+  swatchSet.kind = PresetSetKind::Swatches;
+  swatchSet.word = resString(65035);
+  swatchSet.modified = [this] { return swatches_.manager().modified(); };
+  swatchSet.path = [this] { return swatches_.manager().fileName(); };
+  swatchSet.save = [this](const std::string& path) { return swatches_.manager().saveToFile(path); };
+  addPresetSet(std::move(swatchSet));
   connect(swatchNew_, &QToolButton::clicked, this, [this] { swatches_.addNewColor(); });
   swatchView_->OnDragStart = [this] { swatchDelete_->setEnabled(swatches_.acceptsDeleteDrop(&swatches_)); };
   swatchView_->OnDragEnd = [this] { swatchDelete_->setEnabled(false); };
@@ -337,6 +348,40 @@ void destroyToolWindow(TToolForm*& form) {
 
 void TToolForm::bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh) {
   if (layerPanel_) layerPanel_->bindPanelMenus(std::move(action), std::move(refresh));
+}
+
+void TToolForm::addPresetSet(SPresetSetEntry set) {
+  auto at = std::find_if(presetSets_.begin(), presetSets_.end(),
+                         [&](const SPresetSetEntry& e) { return int32_t(e.kind) > int32_t(set.kind); });
+  presetSets_.insert(at, std::move(set));
+}
+
+bool TToolForm::querySavePresets(int32_t mode, SPresetExitQuery query) {
+  query.mode = mode;
+  if (!query.fileExists)
+    query.fileExists = [](const std::string& path) {
+      std::error_code ec;
+      return std::filesystem::is_regular_file(path, ec);
+    };
+  if (!query.ask)
+    query.ask = [](const std::string& question) {
+      switch (askYesNoCancel(question)) {
+        case kMrYes: return SaveAnswer::Yes;
+        case kMrNo: return SaveAnswer::No;
+        default: return SaveAnswer::Cancel;
+      }
+    };
+  if (!query.chooseSavePath)
+    query.chooseSavePath = [this](PresetSetKind kind, const std::string& path) {
+      // The save dialogs of the four sets have the kinds' own numbers.
+      SFileDialogRequest request;
+      request.kind = int32_t(kind);
+      const std::filesystem::path p(path);
+      request.folder = p.parent_path().string();
+      request.initialName = p.filename().string();
+      return executeFileDialog(window(), request) ? request.fileName : std::string();
+    };
+  return pg::querySavePresets(presetSets_, query);
 }
 
 }  // namespace pg

@@ -16,6 +16,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
@@ -26,6 +27,7 @@
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/pen_settings.h"
+#include "toolwin/preset_editor_rules.h"
 #include "toolwin/swatch_list.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
@@ -107,6 +109,15 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // window reads them from the settings store at start and writes them back
   // at exit.
   CPenSettingTable& penSettings() { return penSettings_; }
+  // The preset sets asked about at exit, in the order they are asked: the
+  // tool window registers its swatches; the owners of the brush, nib and
+  // gradient sets register theirs (addPresetSet keeps the order of kinds).
+  void addPresetSet(SPresetSetEntry set);
+  // querySavePresets: false cancels closing. mode is the preference
+  // PresetSaveAsQuit (0 ask, 1 overwrite, 2 nothing); the question and the
+  // save dialog are Qt's unless the query brings its own.
+  bool querySavePresets(int32_t mode, SPresetExitQuery query = {});
+
   // The layer and mask lists' menus over the main window's actions.
   void bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh);
   // The panels look at the document again: the navigator's picture and
@@ -138,6 +149,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   SToolButtonPrefs buttonPrefs_;
   CPenSettingTable penSettings_;
   CSwatchList swatches_;
+  std::vector<SPresetSetEntry> presetSets_;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;

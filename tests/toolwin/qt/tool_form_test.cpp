@@ -15,6 +15,7 @@
 #include "toolwin/qt/tool_colour_cell.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "ui/glyph_manager.h"
+#include "platform/string_table.h"
 #include "toolwin/qt/item_list_view.h"
 #include <QMouseEvent>
 #include <QToolButton>
@@ -226,6 +227,45 @@ TEST_F(ToolFormTest, TheSwatchButtonsAddAndTakeDraggedSwatches) {
   EXPECT_TRUE(enabled);
   EXPECT_EQ(list.getCount(), count + 1);  // gone without a question
   EXPECT_FALSE(form->swatchDeleteButton()->isEnabled());
+}
+
+TEST_F(ToolFormTest, TheExitQueryAsksAboutModifiedSetsInOrderAndStopsAtCancel) {
+  std::vector<std::string> order;
+  auto set = [&](PresetSetKind kind, std::string word) {
+    SPresetSetEntry e;
+    e.kind = kind;
+    e.word = word;
+    e.modified = [] { return true; };
+    e.path = [] { return std::string(); };
+    e.save = [](const std::string&) { return true; };
+    return e;
+  };
+  // Registered out of order; asked as brushes, nibs, swatches, gradients.
+  form->addPresetSet(set(PresetSetKind::Gradients, "grads"));
+  form->addPresetSet(set(PresetSetKind::Brushes, "brushes"));
+  form->addPresetSet(set(PresetSetKind::Nibs, "nibs"));
+  form->swatches().manager().setModified(true);
+  struct Run {
+    SaveAnswer answerAt;  // the answer to the third question; No before it
+    bool result;
+    size_t asked;
+  };
+  for (const Run run : {Run{SaveAnswer::No, true, 4}, Run{SaveAnswer::Cancel, false, 3}}) {
+    order.clear();
+    SPresetExitQuery q;
+    q.ask = [&](const std::string& question) {
+      order.push_back(question);
+      return order.size() == 3 ? run.answerAt : SaveAnswer::No;
+    };
+    EXPECT_EQ(form->querySavePresets(0, q), run.result);
+    ASSERT_EQ(order.size(), run.asked);
+    EXPECT_NE(order[0].find("brushes"), std::string::npos);
+    EXPECT_NE(order[1].find("nibs"), std::string::npos);
+    EXPECT_NE(order[2].find(resString(65035)), std::string::npos);
+  }
+  order.clear();
+  EXPECT_TRUE(form->querySavePresets(2));  // the preference says: never ask
+  EXPECT_TRUE(order.empty());
 }
 
 TEST(ToolFormLifetime, DestroyingFreesTheOptionsPanelAndClearsThePointer) {
