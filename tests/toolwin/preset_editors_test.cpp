@@ -11,6 +11,7 @@
 #include "toolwin/gradient_editor_rules.h"
 #include "toolwin/pen_editor_values.h"
 #include "toolwin/preset_editor_rules.h"
+#include "toolwin/preset_popup_rules.h"
 
 namespace pg {
 namespace {
@@ -399,6 +400,70 @@ TEST(EditorPresetLists, GradientsStoreTheEditedCopy) {
   EXPECT_FALSE(list.copyItem(0, 1, false));  // the set only appends
   ASSERT_TRUE(list.copyItem(list.getCount(), 1, false));
   EXPECT_EQ(set.getItem(set.count() - 1)->Stops.name(), "sunset");
+}
+
+// ---- the preset pop-up ------------------------------------------------------------
+
+TEST(PresetPopupRules, CaptionsByKindAndEnabling) {
+  struct Case {
+    PresetPopupKind kind;
+    const char* append;
+    const char* save;
+    const char* duplicate;
+  };
+  const Case cases[] = {
+      {PresetPopupKind::Gradient, "新規グラデーション(&N)...", "グラデーション集を保存(&S)...", "グラデーションを複製(&D)"},
+      {PresetPopupKind::PenMethod, "新規ブラシ(&N)...", "ブラシ集を保存(&S)...", "ブラシを複製(&D)"},
+      {PresetPopupKind::PenNib, "新規ペン先(&N)...", "ペン先集を保存(&S)...", "ペン先を複製(&D)"},
+      {PresetPopupKind::Swatch, "新規色(&N)...", "色見本を保存(&S)...", "色を複製(&D)"},
+      {PresetPopupKind::Other, "新規アイテム(&N)...", "セットを保存(&S)...", "アイテムを複製(&D)"},
+  };
+  PlainList list;
+  for (const Case& c : cases) {
+    SPresetPopupContext ctx;
+    ctx.kind = c.kind;
+    const SPresetPopupMenuState s = presetPopupMenuState(list, ctx);
+    EXPECT_EQ(s.items[int(PresetPopupItem::Append)].caption, c.append);
+    EXPECT_EQ(s.items[int(PresetPopupItem::SetSave)].caption, c.save);
+    EXPECT_EQ(s.items[int(PresetPopupItem::Duplicate)].caption, c.duplicate);
+    EXPECT_FALSE(s.items[int(PresetPopupItem::SetRevert)].enabled);
+    EXPECT_TRUE(s.items[int(PresetPopupItem::Delete)].enabled);
+  }
+  SPresetPopupContext ctx;
+  ctx.setFileExists = true;
+  ctx.setModified = true;
+  ctx.previewSupported = true;
+  ctx.previewSize = 0;
+  const SPresetPopupMenuState s = presetPopupMenuState(list, ctx);
+  EXPECT_TRUE(s.items[int(PresetPopupItem::SetRevert)].enabled);
+  EXPECT_TRUE(s.previewVisible);
+  EXPECT_EQ(s.previewChecked, (std::array<bool, 4>{true, false, false, false}));
+  EXPECT_FALSE(s.showAllVisible);
+}
+
+TEST(PresetPopupRules, StyleFallbackPreviewHeightsAndTheCloseGlyph) {
+  PlainList list;  // rows small and medium allowed
+  EXPECT_EQ(presetPopupStyle(list, -1, 3), 3);
+  EXPECT_EQ(presetPopupStyle(list, 255, 1), 1);
+  EXPECT_EQ(presetPopupStyle(list, 4, 1), 4);
+  EXPECT_EQ(presetPopupStyle(list, 0, 1), 1);  // not allowed
+  EXPECT_EQ(presetPreviewHeight(0), -4);
+  EXPECT_EQ(presetPreviewHeight(1), 48);
+  EXPECT_EQ(presetPreviewHeight(2), 96);
+  EXPECT_EQ(presetPreviewHeight(3), 192);
+  // Hiding the medium preview gives its height and 4 pixels back.
+  EXPECT_EQ(presetPreviewHeight(2) - presetPreviewHeight(0), 100);
+  const TRect close = presetPopupCloseGlyph(200, SSize{14, 14});
+  EXPECT_EQ(close.Left, 184);
+  EXPECT_EQ(presetPopupMenuGlyph(200, SSize{14, 14}).Top, 20);
+
+  CPresetPopupCloseGlyph glyph;
+  glyph.press(false);
+  EXPECT_FALSE(glyph.release(true));  // pressed elsewhere
+  glyph.press(true);
+  EXPECT_FALSE(glyph.release(false));
+  glyph.press(true);
+  EXPECT_TRUE(glyph.release(true));
 }
 
 }  // namespace
