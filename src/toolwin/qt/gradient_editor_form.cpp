@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
 
 #include "brush/gradient_mngr.h"
 #include "io/gradient_file.h"
@@ -53,6 +54,31 @@ QToolButton* dropButton(QWidget* parent, QMenu* menu) {
   b->setPopupMode(QToolButton::InstantPopup);
   b->setMenu(menu);
   return b;
+}
+
+// One side of a stop: the three colour choices, the colour cell beside the
+// first and the tool window's colours beside the others, and the opacity row.
+QButtonGroup* addColourSide(QWidget* box, QGridLayout* grid, int row0, const std::array<QString, 3>& kinds,
+                            const QString& cellName, const QString& opacityCaption, TNumMngr& opacity,
+                            const SGradEditorColours& colours, QRadioButton* (&radios)[3], TPickerColorCell*& cell,
+                            std::unique_ptr<TEditorNumRow>& opacityRow) {
+  auto* group = new QButtonGroup(box);
+  for (int k = 0; k < 3; ++k) {
+    radios[k] = new QRadioButton(kinds[size_t(k)], box);
+    group->addButton(radios[k], k);
+    grid->addWidget(radios[k], row0 + k, 0);
+  }
+  cell = new TPickerColorCell(box);
+  cell->setObjectName(cellName);
+  cell->setFixedSize(40, 20);
+  grid->addWidget(cell, row0, 1);
+  grid->addWidget(colourSwatch(box, colours.fore), row0 + 1, 1, Qt::AlignLeft);
+  grid->addWidget(colourSwatch(box, colours.back), row0 + 2, 1, Qt::AlignLeft);
+  auto* rows = new QGridLayout;
+  opacityRow = std::make_unique<TEditorNumRow>(box, rows, 0, opacityCaption, opacity, QStringLiteral("%1.0f"),
+                                               QStringLiteral("%"));
+  grid->addLayout(rows, row0 + 3, 0, 1, 4);
+  return group;
 }
 
 }  // namespace
@@ -141,23 +167,10 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   BtnCenter = new QPushButton(QStringLiteral("区間の中央に移動(&M)"), stopBox);
   posGrid->addWidget(BtnCenter, 0, 3);
   s->addLayout(posGrid, 0, 0, 1, 4);
-  auto* kindsL = new QButtonGroup(stopBox);
-  const QString leftKinds[3] = {QStringLiteral("固定色(&F)"), QStringLiteral("前景色(&O)"), QStringLiteral("背景色(&B)")};
-  for (int k = 0; k < 3; ++k) {
-    RadL[k] = new QRadioButton(leftKinds[k], stopBox);
-    kindsL->addButton(RadL[k], k);
-    s->addWidget(RadL[k], 1 + k, 0);
-  }
-  CellL = new TPickerColorCell(stopBox);
-  CellL->setObjectName(QStringLiteral("BoxLColor"));
-  CellL->setFixedSize(40, 20);
-  s->addWidget(CellL, 1, 1);
-  s->addWidget(colourSwatch(stopBox, colours.fore), 2, 1, Qt::AlignLeft);
-  s->addWidget(colourSwatch(stopBox, colours.back), 3, 1, Qt::AlignLeft);
-  auto* opGrid = new QGridLayout;
-  lOpaque_ = std::make_unique<TEditorNumRow>(stopBox, opGrid, 0, QStringLiteral("不透明度(&T)"), NumLOpaque,
-                                             QStringLiteral("%1.0f"), QStringLiteral("%"));
-  s->addLayout(opGrid, 4, 0, 1, 4);
+  auto* kindsL = addColourSide(stopBox, s, 1, {QStringLiteral("固定色(&F)"), QStringLiteral("前景色(&O)"),
+                                              QStringLiteral("背景色(&B)")},
+                               QStringLiteral("BoxLColor"), QStringLiteral("不透明度(&T)"), NumLOpaque, colours, RadL, CellL,
+                               lOpaque_);
   BtnUnionL = new QPushButton(QStringLiteral("左と結合(&L)"), stopBox);
   BtnUnionR = new QPushButton(QStringLiteral("右と結合(&U)"), stopBox);
   auto* popPosition = new QMenu(stopBox);
@@ -198,36 +211,23 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   unionRow->addWidget(BtnUnionR);
   unionRow->addStretch(1);
   unionRow->addWidget(dropButton(stopBox, popPosition));
-  s->addLayout(unionRow, 5, 0, 1, 4);
+  s->addLayout(unionRow, 6, 0, 1, 4);
   area->addWidget(stopBox);
 
   // The right half of a joined stop.
   auto* rightBox = new QGroupBox(QStringLiteral("結合点"), editArea());
   GrpRColor = rightBox;
   auto* r = new QGridLayout(rightBox);
-  auto* kindsR = new QButtonGroup(rightBox);
-  const QString rightKinds[3] = {QStringLiteral("固定色(&X)"), QStringLiteral("前景色(&G)"), QStringLiteral("背景色(&K)")};
-  for (int k = 0; k < 3; ++k) {
-    RadR[k] = new QRadioButton(rightKinds[k], rightBox);
-    kindsR->addButton(RadR[k], k);
-    r->addWidget(RadR[k], k, 0);
-  }
-  CellR = new TPickerColorCell(rightBox);
-  CellR->setObjectName(QStringLiteral("BoxRColor"));
-  CellR->setFixedSize(40, 20);
-  r->addWidget(CellR, 0, 1);
-  r->addWidget(colourSwatch(rightBox, colours.fore), 1, 1, Qt::AlignLeft);
-  r->addWidget(colourSwatch(rightBox, colours.back), 2, 1, Qt::AlignLeft);
-  auto* rOpGrid = new QGridLayout;
-  rOpaque_ = std::make_unique<TEditorNumRow>(rightBox, rOpGrid, 0, QStringLiteral("不透明度(&Y)"), NumROpaque,
-                                             QStringLiteral("%1.0f"), QStringLiteral("%"));
-  r->addLayout(rOpGrid, 3, 0, 1, 4);
+  auto* kindsR = addColourSide(rightBox, r, 0, {QStringLiteral("固定色(&X)"), QStringLiteral("前景色(&G)"),
+                                               QStringLiteral("背景色(&K)")},
+                                QStringLiteral("BoxRColor"), QStringLiteral("不透明度(&Y)"), NumROpaque, colours, RadR, CellR,
+                                rOpaque_);
   BtnDisunion = new QPushButton(QStringLiteral("結合解除(&D)"), rightBox);
   auto* disRow = new QHBoxLayout;
   disRow->addWidget(BtnDisunion);
   disRow->addStretch(1);
   disRow->addWidget(dropButton(rightBox, popColor));
-  r->addLayout(disRow, 4, 0, 1, 4);
+  r->addLayout(disRow, 5, 0, 1, 4);
   area->addWidget(rightBox);
   area->addStretch(1);
 
