@@ -11,7 +11,7 @@
 #include "toolwin/panel_menus.h"
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/item_list_view.h"
-#include "ui/glyph_manager.h"
+#include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/preset_previews.h"
 
@@ -19,9 +19,9 @@ namespace pg {
 
 namespace {
 
-// The glyphs of the right column: close and menu.
-constexpr uint32_t kGlyphClose = 6;
-constexpr uint32_t kGlyphMenu = 1;
+// The glyphs of the right column: a cross closes, a triangle opens the menu.
+constexpr uint8_t kGlyphClose = dgCross;
+constexpr uint8_t kGlyphMenu = dgTriangleDown;
 constexpr int32_t kMinWidth = 227, kMinHeight = 101;
 
 QRect qrect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
@@ -77,8 +77,8 @@ TPresetPopupForm::~TPresetPopupForm() {
 }
 
 SSize TPresetPopupForm::glyphSize() const {
-  const TPgGlyphManager* g = glyphManager();
-  if (g == nullptr) return SSize{14, 14};
+  const TAppearanceManager* g = appearanceManager();
+  if (g == nullptr) return SSize{11, 11};
   const TMemoryGraphic& img = g->glyph(kGlyphMenu, 0);
   return SSize{img.width(), img.height()};
 }
@@ -198,13 +198,13 @@ void TPresetPopupForm::doPopupClose() {
 
 void TPresetPopupForm::paintEvent(QPaintEvent* e) {
   TPopupBaseForm::paintEvent(e);
-  const TPgGlyphManager* g = glyphManager();
+  const TAppearanceManager* g = appearanceManager();
   if (g == nullptr) return;
   QPainter p(this);
   const SSize s = glyphSize();
   const TRect closeRect = presetPopupCloseGlyph(width(), s), menuRect = presetPopupMenuGlyph(width(), s);
-  p.drawImage(closeRect.Left, closeRect.Top, graphicImageConst(g->glyph(kGlyphClose, hoverClose_ ? 1 : 0)));
-  p.drawImage(menuRect.Left, menuRect.Top, graphicImageConst(g->glyph(kGlyphMenu, hoverMenu_ ? 1 : 0)));
+  p.drawImage(closeRect.Left, closeRect.Top, graphicImageConst(g->glyph(kGlyphClose, hoverClose_ ? gsActive : gsNone)));
+  p.drawImage(menuRect.Left, menuRect.Top, graphicImageConst(g->glyph(kGlyphMenu, hoverMenu_ ? gsActive : gsNone)));
 }
 
 void TPresetPopupForm::resizeEvent(QResizeEvent* e) {
