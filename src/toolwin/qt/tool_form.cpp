@@ -89,6 +89,7 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
 
   optionsPanel_ = new TToolOptionsPanel(model_);
   buildPanels();
+  buildSwatchButtons();
   model_.setView(this);
   // Every document window shows the cursors this window chooses.
   gCursorOwner = this;
@@ -129,45 +130,7 @@ void TToolForm::buildPanels() {
     int32_t i = swatches_.getActiveIndex();
     if (swatches_.isValidIndex(i) && !model_.replayDisplay()) model_.setActiveColor(0xFF000000u | swatches_.colorAt(i));
   };
-  swatchPanel_ = new QWidget();
-  swatchPanel_->setObjectName(QStringLiteral("SwatchPanel"));
-  auto* swatchColumn = new QVBoxLayout(swatchPanel_);
-  swatchColumn->setContentsMargins(0, 0, 0, 0);
-  swatchColumn->setSpacing(1);
-  swatchView_ = new TItemListView(swatches_, swatchPanel_);
-  swatchColumn->addWidget(swatchView_, 1);
-  auto* swatchButtons = new QHBoxLayout;
-  swatchButtons->addStretch(1);
-  swatchNew_ = new QToolButton(swatchPanel_);
-  swatchNew_->setObjectName(QStringLiteral("FBtnSwtNew"));
-  swatchNew_->setText(QStringLiteral("+"));
-  swatchNew_->setToolTip(QStringLiteral("新規カラー"));
-  swatchNew_->setAutoRaise(true);
-  swatchDelete_ = new QToolButton(swatchPanel_);
-  swatchDelete_->setObjectName(QStringLiteral("FBtnSwtDel"));
-  swatchDelete_->setText(QStringLiteral("−"));
-  swatchDelete_->setToolTip(QStringLiteral("カラーを削除"));
-  swatchDelete_->setAutoRaise(true);
-  swatchDelete_->setEnabled(false);
-  swatchButtons->addWidget(swatchNew_);
-  swatchButtons->addWidget(swatchDelete_);
-  swatchColumn->addLayout(swatchButtons);
-  SPresetSetEntry swatchSet;
-  swatchSet.kind = PresetSetKind::Swatches;
-  swatchSet.word = resString(65035);
-  swatchSet.modified = [this] { return swatches_.manager().modified(); };
-  swatchSet.path = [this] { return swatches_.manager().fileName(); };
-  swatchSet.save = [this](const std::string& path) { return swatches_.manager().saveToFile(path); };
-  addPresetSet(std::move(swatchSet));
-  connect(swatchNew_, &QToolButton::clicked, this, [this] { swatches_.addNewColor(); });
-  swatchView_->OnDragStart = [this] { swatchDelete_->setEnabled(swatches_.acceptsDeleteDrop(&swatches_)); };
-  swatchView_->OnDragEnd = [this] { swatchDelete_->setEnabled(false); };
-  swatchView_->OnDropOutside = [this](QPoint global) {
-    auto over = [global](QWidget* w) { return w->isVisible() && w->rect().contains(w->mapFromGlobal(global)); };
-    if (over(swatchNew_)) return swatches_.newFromDrop(&swatches_);
-    if (over(swatchDelete_)) return swatches_.deleteFromDrop(&swatches_);
-    return false;
-  };
+  swatchPanel_ = new TItemListView(swatches_);
   // The panels follow the document at the pace of the main window's panel
   // refresh; the pointer's colour a little faster.
   panelTimer_ = new QTimer(this);
@@ -382,6 +345,50 @@ bool TToolForm::querySavePresets(int32_t mode, SPresetExitQuery query) {
       return executeFileDialog(window(), request) ? request.fileName : std::string();
     };
   return pg::querySavePresets(presetSets_, query);
+}
+
+void TToolForm::buildSwatchButtons() {
+  // The list goes into a panel of its own with the two buttons under it.
+  swatchView_ = static_cast<TItemListView*>(swatchPanel_.data());
+  swatchPanel_ = new QWidget();
+  swatchPanel_->setObjectName(QStringLiteral("SwatchPanel"));
+  auto* swatchColumn = new QVBoxLayout(swatchPanel_);
+  swatchColumn->setContentsMargins(0, 0, 0, 0);
+  swatchColumn->setSpacing(1);
+  swatchView_->setParent(swatchPanel_);
+  swatchColumn->addWidget(swatchView_, 1);
+  auto* swatchButtons = new QHBoxLayout;
+  swatchButtons->addStretch(1);
+  swatchNew_ = new QToolButton(swatchPanel_);
+  swatchNew_->setObjectName(QStringLiteral("FBtnSwtNew"));
+  swatchNew_->setText(QStringLiteral("+"));
+  swatchNew_->setToolTip(QStringLiteral("新規カラー"));
+  swatchNew_->setAutoRaise(true);
+  swatchDelete_ = new QToolButton(swatchPanel_);
+  swatchDelete_->setObjectName(QStringLiteral("FBtnSwtDel"));
+  swatchDelete_->setText(QStringLiteral("−"));
+  swatchDelete_->setToolTip(QStringLiteral("カラーを削除"));
+  swatchDelete_->setAutoRaise(true);
+  swatchDelete_->setEnabled(false);
+  swatchButtons->addWidget(swatchNew_);
+  swatchButtons->addWidget(swatchDelete_);
+  swatchColumn->addLayout(swatchButtons);
+  SPresetSetEntry swatchSet;
+  swatchSet.kind = PresetSetKind::Swatches;
+  swatchSet.word = resString(65035);
+  swatchSet.modified = [this] { return swatches_.manager().modified(); };
+  swatchSet.path = [this] { return swatches_.manager().fileName(); };
+  swatchSet.save = [this](const std::string& path) { return swatches_.manager().saveToFile(path); };
+  addPresetSet(std::move(swatchSet));
+  connect(swatchNew_, &QToolButton::clicked, this, [this] { swatches_.addNewColor(); });
+  swatchView_->OnDragStart = [this] { swatchDelete_->setEnabled(swatches_.acceptsDeleteDrop(&swatches_)); };
+  swatchView_->OnDragEnd = [this] { swatchDelete_->setEnabled(false); };
+  swatchView_->OnDropOutside = [this](QPoint global) {
+    auto over = [global](QWidget* w) { return w->isVisible() && w->rect().contains(w->mapFromGlobal(global)); };
+    if (over(swatchNew_)) return swatches_.newFromDrop(&swatches_);
+    if (over(swatchDelete_)) return swatches_.deleteFromDrop(&swatches_);
+    return false;
+  };
 }
 
 }  // namespace pg

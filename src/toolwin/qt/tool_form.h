@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+#include "toolwin/preset_editor_rules.h"
+
 #include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/tool_button_clicks.h"
@@ -27,7 +29,6 @@
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/pen_settings.h"
-#include "toolwin/preset_editor_rules.h"
 #include "toolwin/swatch_list.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
@@ -104,11 +105,6 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // may go is dragged.
   QToolButton* swatchNewButton() const { return swatchNew_; }
   QToolButton* swatchDeleteButton() const { return swatchDelete_; }
-  CSwatchList& swatches() { return swatches_; }
-  // The five stored variants of each stroke tool's settings; the main
-  // window reads them from the settings store at start and writes them back
-  // at exit.
-  CPenSettingTable& penSettings() { return penSettings_; }
   // The preset sets asked about at exit, in the order they are asked: the
   // tool window registers its swatches; the owners of the brush, nib and
   // gradient sets register theirs (addPresetSet keeps the order of kinds).
@@ -120,6 +116,11 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
 
   // The layer and mask lists' menus over the main window's actions.
   void bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh);
+  CSwatchList& swatches() { return swatches_; }
+  // The five stored variants of each stroke tool's settings; the main
+  // window reads them from the settings store at start and writes them back
+  // at exit.
+  CPenSettingTable& penSettings() { return penSettings_; }
   // The panels look at the document again: the navigator's picture and
   // frame, the pointer's position and colour.
   void refreshPanels();
@@ -127,6 +128,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
  private:
   void toolWindowChanged(uint32_t parts) override;
   bool isVariantMenuOpen(int button) const override;
+  void buildSwatchButtons();
   void buildButtons();
   QMenu* buildVariantMenu(int button);
   void buildPanels();
@@ -150,6 +152,9 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CPenSettingTable penSettings_;
   CSwatchList swatches_;
   std::vector<SPresetSetEntry> presetSets_;
+  TItemListView* swatchView_ = nullptr;
+  QToolButton* swatchNew_ = nullptr;
+  QToolButton* swatchDelete_ = nullptr;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
@@ -160,9 +165,6 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   QPointer<TNavigatorPanelView> navigatorPanel_;
   QPointer<TInfoPanelView> infoPanel_;
   QPointer<QWidget> swatchPanel_;
-  TItemListView* swatchView_ = nullptr;
-  QToolButton* swatchNew_ = nullptr;
-  QToolButton* swatchDelete_ = nullptr;
   CToolWindowLink* previousLink_ = nullptr;
   QTimer* panelTimer_ = nullptr;
   QPoint lastPointer_{-1, -1};
