@@ -11,18 +11,16 @@
 #include <string>
 #include <string_view>
 
+#include "toolwin/item_list.h"
+
 namespace pg {
 
-// Display styles of the item lists.
-enum : int32_t {
-  kListIconsSmall = 0,
-  kListIcons = 1,
-  kListIconsLarge = 2,
-  kListSmall = 3,
-  kList = 4,
-  kListLarge = 5,
-  kListText = 6,
-};
+// Display styles of the item lists, by the names the menus use.
+inline constexpr int32_t kListIconsSmall = kListSmallIcons;
+inline constexpr int32_t kListIconsLarge = kListLargeIcons;
+inline constexpr int32_t kListSmall = kListSmallRows;
+inline constexpr int32_t kList = kListRows;
+inline constexpr int32_t kListLarge = kListLargeRows;
 
 class IPanelItemList {
  public:

@@ -98,4 +98,23 @@ bool CSwatchList::duplicateClick(int32_t i, bool redrawIt) {
   return true;
 }
 
+bool CSwatchList::acceptsNewDrop(const CItemList* source) const {
+  return source != nullptr && source->listKind() == listKind() && source->isValidIndex(source->pressedIndex()) &&
+         source->canCopyFrom(source->getCount(), source, source->pressedIndex());
+}
+
+bool CSwatchList::newFromDrop(CItemList* source) {
+  if (!acceptsNewDrop(source)) return false;
+  return source->copyInto(this, getCount(), true, source->pressedIndex());
+}
+
+bool CSwatchList::acceptsDeleteDrop(const CItemList* source) const {
+  return source == this && canDeleteKeepOne(pressed_);
+}
+
+bool CSwatchList::deleteFromDrop(CItemList* source) {
+  if (!acceptsDeleteDrop(source)) return false;
+  return deleteItem(pressed_, true);
+}
+
 }  // namespace pg

@@ -39,6 +39,16 @@ class CSwatchList final : public CItemList {
   bool copyInto(CItemList* target, int32_t index, bool redraw, int32_t sourceIndex) override;
   bool duplicateClick(int32_t i, bool redraw) override;
 
+  // The new and delete buttons beside the list. New appends a colour; a
+  // swatch dragged onto it from a swatch list is appended as a copy. A swatch
+  // of this list dragged onto delete goes without a question. The dragged
+  // swatch is the source's pressed item.
+  bool addNewColor() { return duplicateClick(getCount(), true); }
+  bool acceptsNewDrop(const CItemList* source) const;
+  bool newFromDrop(CItemList* source);
+  bool acceptsDeleteDrop(const CItemList* source) const;
+  bool deleteFromDrop(CItemList* source);
+
  private:
   std::unique_ptr<TSwatchMngr> manager_;
 };

@@ -74,5 +74,33 @@ TEST(SwatchList, UnbindingHandsTheCollectionBack) {
   EXPECT_EQ(f.list.getCount(), 0);
 }
 
+TEST(SwatchList, TheNewAndDeleteButtonsTakeDraggedSwatches) {
+  SwatchFixture own;
+  SwatchFixture other;
+  struct Drop {
+    bool fromOwn;
+    int32_t pressed;
+    bool newAccepts, deleteAccepts;
+  };
+  for (const Drop d : {Drop{true, 1, true, true}, Drop{false, 2, true, false}, Drop{true, -1, false, false},
+                       Drop{false, 9, false, false}}) {
+    CSwatchList& source = d.fromOwn ? own.list : other.list;
+    source.setPressedIndex(d.pressed);
+    EXPECT_EQ(own.list.acceptsNewDrop(&source), d.newAccepts) << d.fromOwn << d.pressed;
+    EXPECT_EQ(own.list.acceptsDeleteDrop(&source), d.deleteAccepts) << d.fromOwn << d.pressed;
+  }
+  other.list.setPressedIndex(2);
+  ASSERT_TRUE(own.list.newFromDrop(&other.list));
+  EXPECT_EQ(own.list.getCount(), 5);
+  EXPECT_EQ(own.list.colorAt(4), 0xFFFFFFu);
+  EXPECT_FALSE(own.list.deleteFromDrop(&other.list));  // only the list's own swatches
+  own.list.setPressedIndex(0);
+  ASSERT_TRUE(own.list.deleteFromDrop(&own.list));
+  EXPECT_EQ(own.list.getCount(), 4);
+  EXPECT_EQ(own.list.colorAt(0), 0x102030u);
+  EXPECT_TRUE(own.list.addNewColor());
+  EXPECT_EQ(own.list.getCount(), 5);
+}
+
 }  // namespace
 }  // namespace pg

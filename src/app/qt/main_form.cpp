@@ -413,6 +413,11 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
       }
     }
+    // Then the modified preset sets, in order; Cancel keeps the program open.
+    if (toolForm_ && !toolForm_->querySavePresets(appProfile().PresetSaveAsQuit)) {
+      event->ignore();
+      return;
+    }
   }
   timer_.stop();
   event->accept();

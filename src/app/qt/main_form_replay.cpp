@@ -183,6 +183,7 @@ void TMainForm::bindReplayCommands() {
     // The log's length from the preferences; never stored, five rows.
     const int32_t capacity = appProfile().EventCapacity;
     view->setLogCapacity(capacity < 0 ? kDefaultEventLogRows : capacity);
+    view->OnLogCapacity = [](int32_t rows) { appProfile().EventCapacity = rows; };
   }
   // The recording of the active window: saved as an event file, or ended.
   auto activeWindow = [this]() -> TDrawWindow* {

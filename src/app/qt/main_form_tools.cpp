@@ -133,6 +133,7 @@ void TMainForm::bindPanelCommands() {
                                              "actShowSelectWindow"};
   for (int i = 0; i < 10; ++i)
     if (QAction* action = a.action(kToggles[i])) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + i)));
+  toolForm_->bindPanelMenus([&a](std::string_view name) { return a.action(name); }, [&a] { a.updateAll(); });
 }
 
 void TMainForm::applyToolPreferences() {

@@ -4,13 +4,14 @@
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "platform/clock.h"
+#include "toolwin/qt/count_dialog.h"
+#include "toolwin/qt/item_list_view.h"
 #include "ui/appearance_manager.h"
 #include "ui/colour_model.h"
 #include "ui/glyph_manager.h"
@@ -85,15 +86,21 @@ TEventView::TEventView(QWidget* parent) : QWidget(parent) {
   progress_->installEventFilter(this);
   column->addWidget(progress_);
 
-  list_ = new QListWidget(this);
+  list_ = new TItemListView(logItems_, this);
   list_->setObjectName(QStringLiteral("EventLog"));
-  list_->setIconSize(QSize(20, 20));
-  list_->setSelectionMode(QAbstractItemView::SingleSelection);
-  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   column->addWidget(list_, 1);
 
   menu_ = new QMenu(this);
   menu_->setObjectName(QStringLiteral("PopEvent"));
+  clearLog_ = new QAction(QStringLiteral("ログを消去(&D)"), this);
+  clearLog_->setObjectName(QStringLiteral("MenuClearLog"));
+  connect(clearLog_, &QAction::triggered, this, [this] { MenuClearLogClick(); });
+  logCapacity_ = new QAction(QStringLiteral("ログの表示数(&C)..."), this);
+  logCapacity_->setObjectName(QStringLiteral("MenuLogCapacity"));
+  connect(logCapacity_, &QAction::triggered, this, [this] { MenuLogCapacityClick(); });
+  connect(menu_, &QMenu::aboutToShow, this, [this] { clearLog_->setEnabled(model_.log().count() > 0); });
+  menu_->addAction(clearLog_);
+  menu_->addAction(logCapacity_);
   connect(pause_, &QToolButton::clicked, this, [this] {
     if (pauseAction_ && model_.pauseEnabled()) pauseAction_->trigger();
   });
@@ -119,6 +126,9 @@ void TEventView::setCommands(QAction* pause, QAction* step, QAction* stop, const
     else
       menu_->addSeparator();
   }
+  if (!menu.isEmpty()) menu_->addSeparator();
+  menu_->addAction(clearLog_);
+  menu_->addAction(logCapacity_);
   step_->setToolTip(step ? step->text().remove(QLatin1Char('&')) : QString());
   stop_->setToolTip(stop ? stop->text().remove(QLatin1Char('&')) : QString());
   pause_->setToolTip(pause ? pause->text().remove(QLatin1Char('&')) : QString());
@@ -129,7 +139,7 @@ void TEventView::setReplaying(bool on, bool newFormat) {
   if (on) {
     startMs_ = timeGetTime();
     model_.log().clear();
-    list_->clear();
+    logItems_.redraw();
     progress_->setProgress(0, 0, startMs_);
   }
   refreshControls();
@@ -142,10 +152,22 @@ void TEventView::setPaused(bool paused) {
 }
 
 void TEventView::setLogCapacity(int32_t rows) {
-  TEventLogModel& log = model_.log();
-  log.setCapacity(rows);
-  while (list_->count() > log.count()) delete list_->takeItem(0);
-  if (list_->count() > 0) list_->setCurrentRow(list_->count() - 1);
+  model_.log().setCapacity(rows);
+  logItems_.makeVisible(logItems_.getActiveIndex());
+  logItems_.redraw();
+}
+
+void TEventView::MenuClearLogClick() {
+  model_.log().clear();
+  logItems_.setScrollPos(0);
+  logItems_.redraw();
+}
+
+void TEventView::MenuLogCapacityClick() {
+  int rows = model_.log().capacity();
+  if (!askLogCapacity(this, rows)) return;
+  setLogCapacity(rows);
+  if (OnLogCapacity) OnLogCapacity(model_.log().capacity());
 }
 
 void TEventView::addEvent(uint8_t nameIndex) { refreshLog(model_.log().addEvent(nameIndex)); }
@@ -189,22 +211,12 @@ void TEventView::refreshLog(TEventLogModel::Change change) {
   const TEventLogModel& log = model_.log();
   if (change == Change::None || change == Change::Quiet) return;
   ++logRedraws_;
-  if (change == Change::Appended) {
-    // Older rows may have gone at the capacity: the list follows the model.
-    while (list_->count() >= log.count() && list_->count() > 0) delete list_->takeItem(0);
-    const TEventItem& item = log.item(log.count() - 1);
-    auto* row = new QListWidgetItem(glyphIcon(item.icon), QString::fromStdString(log.rowName(log.count() - 1)));
-    list_->addItem(row);
-    list_->setCurrentItem(row);
-    list_->scrollToItem(row);
-    return;
-  }
-  if (QListWidgetItem* last = list_->item(list_->count() - 1))
-    last->setText(QString::fromStdString(log.rowName(log.count() - 1)));
+  // Older rows may have gone at the capacity: the list shows the model.
+  if (change == Change::Appended) logItems_.makeVisible(log.selected());
+  logItems_.redraw();
 }
 
 void TEventView::contextMenuEvent(QContextMenuEvent* event) {
-  if (menu_->isEmpty()) return;
   menu_->popup(event->globalPos());
 }
 

@@ -9,17 +9,18 @@
 #include <QWidget>
 #include <functional>
 
+#include "toolwin/event_log_list.h"
 #include "toolwin/event_panel.h"
 
 class QAction;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QToolButton;
 
 namespace pg {
 
 class TGraphicProgressBar;
+class TItemListView;
 class TPgGlyphLabel;
 class TTwinColorCell;
 
@@ -32,7 +33,8 @@ class TEventView : public QWidget {
 
   // The commands of the buttons (pause, step, stop) and of the context menu
   // (any number, a null entry a separator). Their owner brings their
-  // enabling and checks up to date when the menu is about to show.
+  // enabling and checks up to date when the menu is about to show. The log's
+  // own items (clear the log, its line count) follow them.
   void setCommands(QAction* pause, QAction* step, QAction* stop, const QList<QAction*>& menu);
 
   // ---- what a replaying window reports ----
@@ -40,6 +42,11 @@ class TEventView : public QWidget {
   void setPaused(bool paused);
   // The most rows the log keeps (0..50; 0 turns it off).
   void setLogCapacity(int32_t rows);
+  // The log's menu items: clear the log; ask for the line count, which
+  // becomes the capacity and is handed to OnLogCapacity for the preferences.
+  void MenuClearLogClick();
+  void MenuLogCapacityClick();
+  std::function<void(int32_t rows)> OnLogCapacity;
   // An event replayed or recorded (its name index) for the log.
   void addEvent(uint8_t nameIndex);
   void setProgress(uint32_t done, uint32_t total);
@@ -51,7 +58,10 @@ class TEventView : public QWidget {
   QToolButton* stepButton() const { return step_; }
   QToolButton* stopButton() const { return stop_; }
   TGraphicProgressBar* progressBar() const { return progress_; }
-  QListWidget* logList() const { return list_; }
+  CEventLogList& logList() { return logItems_; }
+  TItemListView* logView() const { return list_; }
+  QAction* clearLogAction() const { return clearLog_; }
+  QAction* logCapacityAction() const { return logCapacity_; }
   QMenu* contextMenu() const { return menu_; }
   TTwinColorCell* colourCell() const { return colours_; }
   // How many times the log list redrew a row (a quiet stroke count does not).
@@ -77,7 +87,10 @@ class TEventView : public QWidget {
   QToolButton* step_ = nullptr;
   QToolButton* stop_ = nullptr;
   TGraphicProgressBar* progress_ = nullptr;
-  QListWidget* list_ = nullptr;
+  CEventLogList logItems_{model_.log()};
+  TItemListView* list_ = nullptr;
+  QAction* clearLog_ = nullptr;
+  QAction* logCapacity_ = nullptr;
   QMenu* menu_ = nullptr;
   QAction* pauseAction_ = nullptr;
   QAction* stepAction_ = nullptr;

@@ -219,6 +219,7 @@ void TItemListView::mouseMoveEvent(QMouseEvent* e) {
                                             QApplication::startDragDistance())) {
     list_.setDragging(true);
     scrollTimer_->start(500);
+    if (OnDragStart) OnDragStart();
   }
   if (list_.dragging()) list_.dragOver(&list_, pt.x(), pt.y());
 }
@@ -227,7 +228,13 @@ void TItemListView::mouseReleaseEvent(QMouseEvent* e) {
   QPoint pt = e->position().toPoint();
   scrollTimer_->stop();
   if (list_.dragging()) {
-    list_.dragDrop(&list_, pt.x(), pt.y());
+    if (!rect().contains(pt) && OnDropOutside) {
+      (void)OnDropOutside(e->globalPosition().toPoint());
+      list_.dragEnd();
+    } else {
+      list_.dragDrop(&list_, pt.x(), pt.y());
+    }
+    if (OnDragEnd) OnDragEnd();
     return;
   }
   list_.mouseUp();

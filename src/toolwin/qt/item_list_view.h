@@ -27,6 +27,12 @@ class TItemListView : public QWidget {
   // The press on the list (the layer and mask lists add their own rules);
   // by default the list's mouseDown.
   std::function<int32_t(int32_t x, int32_t y, uint32_t modifiers)> OnPress;
+  // A drag of an item begins and ends (dropped or not); a drop outside the
+  // list goes to OnDropOutside (the screen point), which answers whether it
+  // took it.
+  std::function<void()> OnDragStart;
+  std::function<void()> OnDragEnd;
+  std::function<bool(QPoint global)> OnDropOutside;
   // A right click on an item.
   std::function<void(int32_t index, QPoint global)> OnContextItem;
 

@@ -15,6 +15,10 @@
 
 #include "core/blend_modes.h"
 #include "toolwin/qt/item_list_view.h"
+#include "toolwin/qt/panel_menu_builder.h"
+#include "canvas/draw_window.h"
+#include "document/paper.h"
+#include <QContextMenuEvent>
 
 namespace pg {
 
@@ -116,6 +120,7 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
   };
   maskView_->OnContextItem = [this](int32_t index, QPoint global) {
     if (!masks_.canEdit() || index == masks_.getActiveIndex()) return;
+    maskMergeAsked_ = true;  // the panel's menu does not follow this one
     static const char* const kModes[] = {"選択範囲をコピー(&C)", "選択範囲に加える(&A)", "選択範囲から取り除く(&R)",
                                          "共通部分に置き換える(&E)"};
     QMenu menu;
@@ -205,6 +210,35 @@ void TLayerPanelView::show(const SLayerPanelState& s) {
 void TLayerPanelView::showMasks(const SMaskPanelState& s) {
   newMask_->setEnabled(s.editable);
   deleteMask_->setEnabled(s.canDelete);
+}
+
+void TLayerPanelView::bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh) {
+  delete layerMenu_;
+  delete maskMenu_;
+  SPanelActionMenuBinding b;
+  b.action = std::move(action);
+  b.refresh = std::move(refresh);
+  // The gate of the layer menu's submenus: the document may be edited
+  // (background mode ignored, not while replaying unless paused).
+  b.canEdit = [this] { return layers_.window() != nullptr && layers_.paper() != nullptr && layers_.window()->canEdit(true, false, true); };
+  b.standardMode = [this] { return layers_.paper() != nullptr && layers_.paper()->isStandardMode(); };
+  layerMenu_ = buildPanelActionMenu(this, PanelActionMenu::Layer, layers_, b);
+  layerMenu_->setObjectName(QStringLiteral("PopLayer"));
+  maskMenu_ = buildPanelActionMenu(this, PanelActionMenu::Mask, masks_, b);
+  maskMenu_->setObjectName(QStringLiteral("PopMask"));
+  layerView_->installEventFilter(this);
+  maskView_->installEventFilter(this);
+}
+
+bool TLayerPanelView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ContextMenu && (watched == layerView_ || watched == maskView_)) {
+    const bool merged = maskMergeAsked_;
+    maskMergeAsked_ = false;
+    QMenu* menu = watched == layerView_ ? layerMenu_ : maskMenu_;
+    if (menu != nullptr && !merged) menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace pg

@@ -5,12 +5,16 @@
 // their value while they are dragged or edited and commit it once.
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <string_view>
 #include <memory>
 
 #include "toolwin/layer_lists.h"
 #include "toolwin/layer_panel.h"
 
+class QAction;
 class QComboBox;
+class QMenu;
 class QSlider;
 class QSpinBox;
 class QTimer;
@@ -47,6 +51,15 @@ class TLayerPanelView : public QWidget {
   TItemListView* layerListView() const { return layerView_; }
   TItemListView* maskListView() const { return maskView_; }
 
+  // The two lists' context menus over the main window's actions (by name);
+  // refresh brings the actions' enabling up to date before a menu opens.
+  void bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh);
+  QMenu* layerMenu() const { return layerMenu_; }
+  QMenu* maskMenu() const { return maskMenu_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void show(const SLayerPanelState& s);
   void showMasks(const SMaskPanelState& s);
@@ -66,6 +79,9 @@ class TLayerPanelView : public QWidget {
   QToolButton* newMask_ = nullptr;
   QToolButton* deleteMask_ = nullptr;
   QTimer* timer_ = nullptr;
+  QMenu* layerMenu_ = nullptr;
+  QMenu* maskMenu_ = nullptr;
+  bool maskMergeAsked_ = false;
   bool showing_ = false;
 };
 

@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
+#include <map>
+
+#include "toolwin/item_list.h"
 
 namespace pg {
 
@@ -31,6 +35,81 @@ QMenu* buildPanelMenu(QWidget* parent, PanelMenu menu, std::function<SPanelMenuC
     }
   });
   return m;
+}
+
+namespace {
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+}  // namespace
+
+QMenu* buildPanelActionMenu(QWidget* parent, PanelActionMenu menu, CItemList& list, SPanelActionMenuBinding binding) {
+  auto* top = new QMenu(parent);
+  std::map<PanelSubmenu, QMenu*> subs{{PanelSubmenu::None, top}};
+  for (const SPanelSubmenuDef& d : panelSubmenus()) {
+    auto* sub = new QMenu(qs(d.caption), top);
+    sub->setObjectName(qs(d.name));
+    subs[d.submenu] = sub;
+  }
+  struct Bound {
+    QAction* item;
+    std::string_view action;
+    int32_t style;
+  };
+  auto bound = std::make_shared<std::vector<Bound>>();
+  bool subsAdded = false;
+  for (const SPanelActionItem& it : panelActionItems(menu)) {
+    if (it.submenu != PanelSubmenu::None && !subsAdded && menu == PanelActionMenu::Layer) {
+      // The three submenus sit where their first item falls.
+      for (const SPanelSubmenuDef& d : panelSubmenus()) top->addMenu(subs[d.submenu]);
+      top->addSeparator();
+      subsAdded = true;
+    }
+    QMenu* m = subs[it.submenu];
+    if (it.name.empty()) {
+      m->addSeparator();
+      continue;
+    }
+    QAction* a = m->addAction(qs(it.caption));
+    a->setObjectName(qs(it.name));
+    if (it.style >= 0) {
+      a->setCheckable(true);
+      const int32_t style = it.style;
+      QObject::connect(a, &QAction::triggered, top, [&list, style] { list.setDisplayStyle(style); });
+    } else {
+      const std::string_view name = it.action;
+      QObject::connect(a, &QAction::triggered, top, [binding, name] {
+        if (QAction* target = binding.action ? binding.action(name) : nullptr) {
+          if (target->isEnabled()) target->trigger();
+        }
+      });
+    }
+    bound->push_back({a, it.action, it.style});
+  }
+  QObject::connect(top, &QMenu::aboutToShow, top, [top, subs, bound, binding, &list] {
+    if (binding.refresh) binding.refresh();
+    const bool edit = binding.canEdit && binding.canEdit();
+    const bool standard = binding.standardMode && binding.standardMode();
+    for (const auto& [which, sub] : subs)
+      if (which != PanelSubmenu::None) sub->setEnabled(panelSubmenuEnabled(which, edit, standard));
+    for (const Bound& b : *bound) {
+      if (b.style >= 0) {
+        b.item->setVisible((list.allowedStyles() & (1u << b.style)) != 0);
+        b.item->setChecked(list.displayStyle() == b.style);
+        continue;
+      }
+      QAction* target = binding.action ? binding.action(b.action) : nullptr;
+      if (target == nullptr) {
+        b.item->setEnabled(false);
+        continue;
+      }
+      b.item->setText(target->text());
+      b.item->setEnabled(target->isEnabled());
+      b.item->setCheckable(target->isCheckable());
+      b.item->setChecked(target->isChecked());
+      b.item->setVisible(target->isVisible());
+    }
+    (void)top;
+  });
+  return top;
 }
 
 }  // namespace pg

@@ -5,13 +5,20 @@
 #include <QMenu>
 #include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "canvas/qt/draw_window_widget.h"
 #include "platform/qt/qt_desktop.h"
 #include "canvas/draw_window.h"
 #include "document/paper.h"
 #include "platform/string_table.h"
+#include "platform/message_service.h"
+#include "io/qt/file_dialog.h"
 #include "toolwin/qt/colour_panel_view.h"
 #include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/layer_panel_view.h"
@@ -90,6 +97,7 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   buildPanels();
+  buildSwatchButtons();
   model_.setView(this);
   // Every document window shows the cursors this window chooses.
   gCursorOwner = this;
@@ -363,6 +371,88 @@ TToolForm* createToolWindow(QWidget* mainForm) {
 void destroyToolWindow(TToolForm*& form) {
   delete form;
   form = nullptr;
+}
+
+void TToolForm::bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh) {
+  if (layerPanel_) layerPanel_->bindPanelMenus(std::move(action), std::move(refresh));
+}
+
+void TToolForm::addPresetSet(SPresetSetEntry set) {
+  auto at = std::find_if(exitQuerySets_.begin(), exitQuerySets_.end(),
+                         [&](const SPresetSetEntry& e) { return int32_t(e.kind) > int32_t(set.kind); });
+  exitQuerySets_.insert(at, std::move(set));
+}
+
+bool TToolForm::querySavePresets(int32_t mode, SPresetExitQuery query) {
+  query.mode = mode;
+  if (!query.fileExists)
+    query.fileExists = [](const std::string& path) {
+      std::error_code ec;
+      return std::filesystem::is_regular_file(path, ec);
+    };
+  if (!query.ask)
+    query.ask = [](const std::string& question) {
+      switch (askYesNoCancel(question)) {
+        case kMrYes: return SaveAnswer::Yes;
+        case kMrNo: return SaveAnswer::No;
+        default: return SaveAnswer::Cancel;
+      }
+    };
+  if (!query.chooseSavePath)
+    query.chooseSavePath = [this](PresetSetKind kind, const std::string& path) {
+      // The save dialogs of the four sets have the kinds' own numbers.
+      SFileDialogRequest request;
+      request.kind = int32_t(kind);
+      const std::filesystem::path p(path);
+      request.folder = p.parent_path().string();
+      request.initialName = p.filename().string();
+      return executeFileDialog(window(), request) ? request.fileName : std::string();
+    };
+  return pg::querySavePresets(exitQuerySets_, query);
+}
+
+void TToolForm::buildSwatchButtons() {
+  // The list goes into a panel of its own with the two buttons under it.
+  swatchView_ = static_cast<TItemListView*>(swatchPanel_.data());
+  swatchPanel_ = new QWidget();
+  swatchPanel_->setObjectName(QStringLiteral("SwatchPanel"));
+  auto* swatchColumn = new QVBoxLayout(swatchPanel_);
+  swatchColumn->setContentsMargins(0, 0, 0, 0);
+  swatchColumn->setSpacing(1);
+  swatchView_->setParent(swatchPanel_);
+  swatchColumn->addWidget(swatchView_, 1);
+  auto* swatchButtons = new QHBoxLayout;
+  swatchButtons->addStretch(1);
+  swatchNew_ = new QToolButton(swatchPanel_);
+  swatchNew_->setObjectName(QStringLiteral("FBtnSwtNew"));
+  swatchNew_->setText(QStringLiteral("+"));
+  swatchNew_->setToolTip(QStringLiteral("新規カラー"));
+  swatchNew_->setAutoRaise(true);
+  swatchDelete_ = new QToolButton(swatchPanel_);
+  swatchDelete_->setObjectName(QStringLiteral("FBtnSwtDel"));
+  swatchDelete_->setText(QStringLiteral("−"));
+  swatchDelete_->setToolTip(QStringLiteral("カラーを削除"));
+  swatchDelete_->setAutoRaise(true);
+  swatchDelete_->setEnabled(false);
+  swatchButtons->addWidget(swatchNew_);
+  swatchButtons->addWidget(swatchDelete_);
+  swatchColumn->addLayout(swatchButtons);
+  SPresetSetEntry swatchSet;
+  swatchSet.kind = PresetSetKind::Swatches;
+  swatchSet.word = resString(65035);
+  swatchSet.modified = [this] { return swatches_.manager().modified(); };
+  swatchSet.path = [this] { return swatches_.manager().fileName(); };
+  swatchSet.save = [this](const std::string& path) { return swatches_.manager().saveToFile(path); };
+  addPresetSet(std::move(swatchSet));
+  connect(swatchNew_, &QToolButton::clicked, this, [this] { swatches_.addNewColor(); });
+  swatchView_->OnDragStart = [this] { swatchDelete_->setEnabled(swatches_.acceptsDeleteDrop(&swatches_)); };
+  swatchView_->OnDragEnd = [this] { swatchDelete_->setEnabled(false); };
+  swatchView_->OnDropOutside = [this](QPoint global) {
+    auto over = [global](QWidget* w) { return w->isVisible() && w->rect().contains(w->mapFromGlobal(global)); };
+    if (over(swatchNew_)) return swatches_.newFromDrop(&swatches_);
+    if (over(swatchDelete_)) return swatches_.deleteFromDrop(&swatches_);
+    return false;
+  };
 }
 
 }  // namespace pg

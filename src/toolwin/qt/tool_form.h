@@ -16,6 +16,9 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <vector>
+
+#include "toolwin/preset_editor_rules.h"
 
 #include "toolwin/qt/tool_cursor_art.h"
 #include "toolwin/qt/tool_options_panel.h"
@@ -36,15 +39,18 @@
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
 
+class QAction;
 class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSpinBox;
 class QTimer;
+class QToolButton;
 
 namespace pg {
 
 class TToolButton;
+class TItemListView;
 class TToolColourCell;
 
 class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLink {
@@ -99,6 +105,23 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // The swatches: a click picks the active colour, a click after the last
   // one adds it.
   QWidget* swatchPanel() const { return swatchPanel_; }
+  TItemListView* swatchListView() const { return swatchView_; }
+  // The swatch buttons: new appends a colour (or a swatch dropped on it);
+  // delete takes a swatch dropped on it and is enabled only while one that
+  // may go is dragged.
+  QToolButton* swatchNewButton() const { return swatchNew_; }
+  QToolButton* swatchDeleteButton() const { return swatchDelete_; }
+  // The preset sets asked about at exit, in the order they are asked: the
+  // tool window registers its swatches; the owners of the brush, nib and
+  // gradient sets register theirs (addPresetSet keeps the order of kinds).
+  void addPresetSet(SPresetSetEntry set);
+  // querySavePresets: false cancels closing. mode is the preference
+  // PresetSaveAsQuit (0 ask, 1 overwrite, 2 nothing); the question and the
+  // save dialog are Qt's unless the query brings its own.
+  bool querySavePresets(int32_t mode, SPresetExitQuery query = {});
+
+  // The layer and mask lists' menus over the main window's actions.
+  void bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh);
   CSwatchList& swatches() { return swatches_; }
   // The five stored variants of each stroke tool's settings; the main
   // window reads them from the settings store at start and writes them back
@@ -129,6 +152,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
  private:
   void toolWindowChanged(uint32_t parts) override;
   bool isVariantMenuOpen(int button) const override;
+  void buildSwatchButtons();
   void buildButtons();
   QMenu* buildVariantMenu(int button);
   void buildPanels();
@@ -159,6 +183,11 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;
   CPresetSets presetSets_{brushes_, nibs_, gradients_, swatches_};
+  // The modified sets asked about at exit, in their fixed order.
+  std::vector<SPresetSetEntry> exitQuerySets_;
+  TItemListView* swatchView_ = nullptr;
+  QToolButton* swatchNew_ = nullptr;
+  QToolButton* swatchDelete_ = nullptr;
   std::array<TToolButton*, kToolButtonCount> buttons_{};
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;

@@ -15,6 +15,7 @@
 #include "platform/string_table.h"
 #include "record/event_vocabulary.h"
 #include "test_support/qt_app.h"
+#include "toolwin/qt/count_dialog.h"
 #include "ui/colour_model.h"
 #include "ui/qt/colour_pickers.h"
 #include "ui/qt/progress_bar.h"
@@ -50,23 +51,23 @@ TEST_F(EventViewTest, AReplayShowsItsCaptionButtonsAndEvents) {
   for (int i = 0; i < 10; ++i) view.addEvent(70);
   // The first stroke appends a row; nine more count on quietly and the tenth redraws.
   EXPECT_EQ(view.logRedraws(), redrawsBefore + 2);
-  ASSERT_EQ(view.logList()->count(), 2);
-  EXPECT_EQ(view.logList()->item(0)->text().toStdString(), eventDisplayName(newLayer) + " × 2");
-  EXPECT_EQ(view.logList()->item(1)->text().toStdString(), eventDisplayName(70) + " × 10");
-  EXPECT_EQ(view.logList()->currentRow(), 1);
+  ASSERT_EQ(view.logList().getCount(), 2);
+  EXPECT_EQ(view.logList().getItemName(0), eventDisplayName(newLayer) + " × 2");
+  EXPECT_EQ(view.logList().getItemName(1), eventDisplayName(70) + " × 10");
+  EXPECT_EQ(view.logList().getActiveIndex(), 1);
   view.setPaused(true);
   EXPECT_EQ(view.caption()->text().toStdString(), resString(65266) + " - " + resString(65326));
   // A shorter log keeps its newest rows.
   view.setLogCapacity(1);
-  ASSERT_EQ(view.logList()->count(), 1);
-  EXPECT_EQ(view.logList()->item(0)->text().toStdString(), eventDisplayName(70) + " × 10");
+  ASSERT_EQ(view.logList().getCount(), 1);
+  EXPECT_EQ(view.logList().getItemName(0), eventDisplayName(70) + " × 10");
   view.addEvent(newLayer);
-  ASSERT_EQ(view.logList()->count(), 1);
-  EXPECT_EQ(view.logList()->item(0)->text().toStdString(), eventDisplayName(newLayer));
+  ASSERT_EQ(view.logList().getCount(), 1);
+  EXPECT_EQ(view.logList().getItemName(0), eventDisplayName(newLayer));
   // A new replay starts with an empty log.
   view.setReplaying(false, false);
   view.setReplaying(true, true);
-  EXPECT_EQ(view.logList()->count(), 0);
+  EXPECT_EQ(view.logList().getCount(), 0);
 }
 
 TEST_F(EventViewTest, ButtonsRunTheCommandsThatApply) {
@@ -83,9 +84,11 @@ TEST_F(EventViewTest, ButtonsRunTheCommandsThatApply) {
   EXPECT_TRUE(view.stopButton()->isEnabled());
   QTest::mouseClick(view.stopButton(), Qt::LeftButton);
   EXPECT_EQ(fired, std::vector<QAction*>{&stop});
-  // The context menu holds the commands it was given.
+  // The context menu holds the commands it was given, then the log's own.
   const QList<QAction*> items = view.contextMenu()->actions();
-  ASSERT_EQ(items.size(), 5);
+  ASSERT_EQ(items.size(), 8);
+  EXPECT_EQ(items[6], view.clearLogAction());
+  EXPECT_EQ(items[7], view.logCapacityAction());
   EXPECT_EQ(items[0], &pause);
   EXPECT_TRUE(items[3]->isSeparator());
   EXPECT_EQ(items[4], &wait);
@@ -111,6 +114,44 @@ TEST_F(EventViewTest, TheReplayedBrushShowsItsColours) {
   EXPECT_FLOAT_EQ(fg.R, 1.0f);
   EXPECT_FLOAT_EQ(fg.B, 0.0f);
   EXPECT_FLOAT_EQ(bg.G, 1.0f);
+}
+
+TEST_F(EventViewTest, TheLogMenuClearsTheLogAndSetsItsLength) {
+  const uint8_t newLayer = eventNameIndex(4, 0);
+  emit view.contextMenu()->aboutToShow();
+  EXPECT_FALSE(view.clearLogAction()->isEnabled());  // nothing to clear
+  for (uint8_t code : {newLayer, uint8_t(70), newLayer, uint8_t(70)}) view.addEvent(code);
+  emit view.contextMenu()->aboutToShow();
+  EXPECT_TRUE(view.clearLogAction()->isEnabled());
+
+  struct Case {
+    bool ok;
+    int typed;
+    int32_t rows;  // the log's length afterwards
+    int32_t count;
+  };
+  std::vector<int32_t> stored;
+  view.OnLogCapacity = [&](int32_t rows) { stored.push_back(rows); };
+  int offered = -1;
+  for (const Case c : {Case{false, 1, 50, 4}, Case{true, 2, 2, 2}, Case{true, 60, 50, 2}}) {
+    CountDialogRunner old = setCountDialogRunner([&](QWidget*, const SCountRequest& r, int& value) {
+      offered = value;
+      EXPECT_EQ(r.maximum, 50);
+      value = c.typed;
+      return c.ok;
+    });
+    view.logCapacityAction()->trigger();
+    setCountDialogRunner(std::move(old));
+    EXPECT_EQ(view.model().log().capacity(), c.rows) << c.typed;
+    EXPECT_EQ(view.logList().getCount(), c.count) << c.typed;
+  }
+  EXPECT_EQ(offered, 2);  // the dialog starts at the current length
+  EXPECT_EQ(stored, (std::vector<int32_t>{2, 50}));
+  // The oldest rows went; the newest stays active.
+  EXPECT_EQ(view.logList().getItemName(1), eventDisplayName(70));
+  EXPECT_EQ(view.logList().getActiveIndex(), 1);
+  view.clearLogAction()->trigger();
+  EXPECT_EQ(view.logList().getCount(), 0);
 }
 
 }  // namespace

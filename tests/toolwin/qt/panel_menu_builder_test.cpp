@@ -4,6 +4,10 @@
 
 #include <QAction>
 #include <QMenu>
+#include <map>
+#include <memory>
+
+#include "toolwin/item_list.h"
 
 #include "test_support/qt_app.h"
 
@@ -52,6 +56,75 @@ TEST(PanelMenuBuilder, MenuShowsTheStateAndRunsItems) {
   emit menu->aboutToShow();
   EXPECT_TRUE(text->isChecked());
   EXPECT_FALSE(icons->isChecked());
+}
+
+struct StyleList final : CItemList {
+  StyleList() {
+    setAllowedStyles((1u << kListText) | (1u << kListSmallRows) | (1u << kListRows) | (1u << kListLargeRows));
+    setDisplayStyle(kListRows);
+  }
+};
+
+QAction* findItem(QMenu* menu, const char* name) { return menu->findChild<QAction*>(QString::fromLatin1(name)); }
+
+TEST(PanelActionMenu, ItemsFollowTheirActionsAndTheSubmenusTheirGates) {
+  testing::ensureQtApp();
+  QWidget host;
+  std::map<std::string, std::unique_ptr<QAction>> actions;
+  for (const SPanelActionItem& it : panelActionItems(PanelActionMenu::Layer))
+    if (!it.action.empty()) {
+      auto a = std::make_unique<QAction>(QString::fromUtf8(it.action.data(), int(it.action.size())));
+      a->setShortcut(QKeySequence(QStringLiteral("Ctrl+J")));
+      actions[std::string(it.action)] = std::move(a);
+    }
+  actions.erase("ActLyrOpt");  // an action the window lacks
+  actions["ActLyrDel"]->setEnabled(false);
+  actions["ActLyrGroupDel"]->setVisible(false);
+  std::vector<std::string> triggered;
+  for (auto& [name, a] : actions) QObject::connect(a.get(), &QAction::triggered, [&, n = name] { triggered.push_back(n); });
+  int refreshes = 0;
+  bool edit = true, standard = true;
+  StyleList list;
+  SPanelActionMenuBinding b;
+  b.action = [&](std::string_view name) {
+    auto it = actions.find(std::string(name));
+    return it == actions.end() ? nullptr : it->second.get();
+  };
+  b.refresh = [&] { ++refreshes; };
+  b.canEdit = [&] { return edit; };
+  b.standardMode = [&] { return standard; };
+  QMenu* menu = buildPanelActionMenu(&host, PanelActionMenu::Layer, list, b);
+  emit menu->aboutToShow();
+  EXPECT_EQ(refreshes, 1);
+  EXPECT_EQ(findItem(menu, "MenuLayerNew")->text(), QStringLiteral("ActLyrNew"));
+  EXPECT_TRUE(findItem(menu, "MenuLayerNew")->shortcut().isEmpty());  // bound without the shortcut
+  EXPECT_FALSE(findItem(menu, "MenuLayerDelete")->isEnabled());
+  EXPECT_FALSE(findItem(menu, "MenuLayerLinkDelete")->isVisible());
+  EXPECT_FALSE(findItem(menu, "MenuLayerOption")->isEnabled());
+  EXPECT_TRUE(findItem(menu, "MenuLayerDispListM")->isChecked());
+  findItem(menu, "MenuLayerHideAll")->trigger();
+  findItem(menu, "MenuLayerDelete")->trigger();  // disabled: nothing runs
+  EXPECT_EQ(triggered, std::vector<std::string>{"ActViewNoLyr"});
+  findItem(menu, "MenuLayerDispText")->trigger();
+  EXPECT_EQ(list.displayStyle(), kListText);
+
+  struct Gate {
+    bool edit, standard, alpha, arrange;
+  };
+  for (const Gate g : {Gate{true, true, true, true}, Gate{true, false, false, true}, Gate{false, true, false, false}}) {
+    edit = g.edit;
+    standard = g.standard;
+    emit menu->aboutToShow();
+    EXPECT_EQ(menu->findChild<QMenu*>("MenuLayerAlpha")->isEnabled(), g.alpha);
+    EXPECT_EQ(menu->findChild<QMenu*>("MenuLayerArrange")->isEnabled(), g.arrange);
+    EXPECT_EQ(menu->findChild<QMenu*>("MenuLayerVisible")->isEnabled(), g.arrange);
+  }
+
+  // The mask menu shows only the styles its list allows.
+  QMenu* masks = buildPanelActionMenu(&host, PanelActionMenu::Mask, list, b);
+  emit masks->aboutToShow();
+  EXPECT_FALSE(findItem(masks, "MenuMaskDispIconM")->isVisible());
+  EXPECT_TRUE(findItem(masks, "MenuMaskDispListS")->isVisible());
 }
 
 }  // namespace

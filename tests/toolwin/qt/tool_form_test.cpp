@@ -15,6 +15,10 @@
 #include "toolwin/qt/tool_colour_cell.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "ui/glyph_manager.h"
+#include "platform/string_table.h"
+#include "toolwin/qt/item_list_view.h"
+#include <QMouseEvent>
+#include <QToolButton>
 
 namespace pg {
 namespace {
@@ -186,6 +190,82 @@ TEST_F(ToolFormTest, ClosingTheWindowEndsTheBinding) {
   click(12);
   EXPECT_EQ(form->model().toolMode(), ToolMode::Crop);
   EXPECT_TRUE(window.calls.empty());
+}
+
+TEST_F(ToolFormTest, TheSwatchButtonsAddAndTakeDraggedSwatches) {
+  QWidget* panel = form->swatchPanel();
+  panel->resize(160, 140);
+  panel->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
+  TItemListView* view = form->swatchListView();
+  CSwatchList& list = form->swatches();
+  const int32_t count = list.getCount();
+  ASSERT_GE(count, 2);
+  EXPECT_FALSE(form->swatchDeleteButton()->isEnabled());
+  QTest::mouseClick(form->swatchNewButton(), Qt::LeftButton);
+  EXPECT_EQ(list.getCount(), count + 1);
+
+  // Drags the last swatch (in view after the addition) onto a button.
+  auto dragOnto = [&](QToolButton* button, bool* enabledWhileDragging) {
+    const TRect r = list.getItemRect(list.getCount() - 1);
+    const QPoint start(r.Left + 2, r.Top + 2);
+    QTest::mousePress(view, Qt::LeftButton, {}, start);
+    QTest::mouseMove(view, start + QPoint(12, 0));
+    QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(24, 0)), view->mapToGlobal(QPointF(start + QPoint(24, 0))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    if (enabledWhileDragging) *enabledWhileDragging = form->swatchDeleteButton()->isEnabled();
+    const QPoint target = view->mapFromGlobal(button->mapToGlobal(button->rect().center()));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, target);
+  };
+  list.setColorAt(count, 0x123456u);
+  dragOnto(form->swatchNewButton(), nullptr);
+  ASSERT_EQ(list.getCount(), count + 2);
+  EXPECT_EQ(list.colorAt(count + 1), 0x123456u);  // a copy at the end
+  bool enabled = false;
+  dragOnto(form->swatchDeleteButton(), &enabled);
+  EXPECT_TRUE(enabled);
+  EXPECT_EQ(list.getCount(), count + 1);  // gone without a question
+  EXPECT_FALSE(form->swatchDeleteButton()->isEnabled());
+}
+
+TEST_F(ToolFormTest, TheExitQueryAsksAboutModifiedSetsInOrderAndStopsAtCancel) {
+  std::vector<std::string> order;
+  auto set = [&](PresetSetKind kind, std::string word) {
+    SPresetSetEntry e;
+    e.kind = kind;
+    e.word = word;
+    e.modified = [] { return true; };
+    e.path = [] { return std::string(); };
+    e.save = [](const std::string&) { return true; };
+    return e;
+  };
+  // Registered out of order; asked as brushes, nibs, swatches, gradients.
+  form->addPresetSet(set(PresetSetKind::Gradients, "grads"));
+  form->addPresetSet(set(PresetSetKind::Brushes, "brushes"));
+  form->addPresetSet(set(PresetSetKind::Nibs, "nibs"));
+  form->swatches().manager().setModified(true);
+  struct Run {
+    SaveAnswer answerAt;  // the answer to the third question; No before it
+    bool result;
+    size_t asked;
+  };
+  for (const Run run : {Run{SaveAnswer::No, true, 4}, Run{SaveAnswer::Cancel, false, 3}}) {
+    order.clear();
+    SPresetExitQuery q;
+    q.ask = [&](const std::string& question) {
+      order.push_back(question);
+      return order.size() == 3 ? run.answerAt : SaveAnswer::No;
+    };
+    EXPECT_EQ(form->querySavePresets(0, q), run.result);
+    ASSERT_EQ(order.size(), run.asked);
+    EXPECT_NE(order[0].find("brushes"), std::string::npos);
+    EXPECT_NE(order[1].find("nibs"), std::string::npos);
+    EXPECT_NE(order[2].find(resString(65035)), std::string::npos);
+  }
+  order.clear();
+  EXPECT_TRUE(form->querySavePresets(2));  // the preference says: never ask
+  EXPECT_TRUE(order.empty());
 }
 
 TEST(ToolFormLifetime, DestroyingFreesTheOptionsPanelAndClearsThePointer) {
