@@ -105,7 +105,7 @@ void BM_OpenNativeFile(benchmark::State& state) {
   if (!writeNativeFile(path, document(), kFlags)) state.SkipWithError("save failed");
   for (auto _ : state) {
     auto doc = newPaper();
-    if (readNativeFile(path, *doc) != 0) state.SkipWithError("open failed");
+    if (readNativeFile(path, *doc) != kRcOk) state.SkipWithError("open failed");
     benchmark::DoNotOptimize(doc->layers()->count());
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
@@ -183,7 +183,7 @@ void BM_OpenLargeEmptyDocument(benchmark::State& state) {
   }
   for (auto _ : state) {
     auto doc = newPaper();
-    if (readNativeFile(path, *doc) != 0) state.SkipWithError("open failed");
+    if (readNativeFile(path, *doc) != kRcOk) state.SkipWithError("open failed");
     benchmark::DoNotOptimize(doc->layers()->count());
   }
   std::filesystem::remove(path);

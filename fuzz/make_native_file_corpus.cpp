@@ -54,7 +54,7 @@ void save(const char* name, const Bytes& bytes) {
   services.makeRecorder = eventStoreRecorderFactory();
   TPaper doc(nullptr, services);
   CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
-  std::printf("%-32s %6zu bytes  %3d\n", name, bytes.size(), readNativeStream(in, doc, name));
+  std::printf("%-32s %6zu bytes  %3d\n", name, bytes.size(), int{fileResultNumber(readNativeStream(in, doc, name))});
 }
 
 std::unique_ptr<TPaper> newDocument(int32_t w, int32_t h) {

@@ -90,7 +90,7 @@ class BlockWriter {
   BlockWriter(CStream& stream, const STileBlockKind& kind) : stream_(stream), kind_(kind) {}
 
   // A packed run, its compressed bytes made, as encoding 1.
-  uint8_t packed(const STileRun& run) {
+  FileResult packed(const STileRun& run) {
     if (run.failed) return kRcOutOfMemory;
     const uint64_t p = run.bytes.size();
     const uint64_t body = paddedTo4(p);
@@ -102,7 +102,7 @@ class BlockWriter {
   }
 
   // Tiles [first, first + n), all uniform, as encoding 2.
-  uint8_t uniform(const CBlockImage& image, int32_t first, int32_t n) {
+  FileResult uniform(const CBlockImage& image, int32_t first, int32_t n) {
     const uint64_t body = uint64_t(n) * 4;
     block_.assign(size_t(kTileBlockHeadBytes + body), 0);
     storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingUniform, uint32_t(n), 0,
@@ -113,7 +113,7 @@ class BlockWriter {
   }
 
  private:
-  uint8_t flush() {
+  FileResult flush() {
     return stream_.writeExact(block_.data(), int64_t(block_.size())) ? kRcOk : kRcShortWrite;
   }
 
@@ -156,7 +156,7 @@ struct GridCursor {
 };
 
 // Encoding 1: n packed tiles into the image's tiles from the cursor on.
-uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
+FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                    uint32_t body, GridCursor& at) {
   const uint32_t n = head.tiles;
   const uint32_t packedBytes = head.packed;
@@ -184,7 +184,7 @@ uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& ki
 
 // Encoding 2: one uniform value per tile. A tile that holds pixels takes the
 // value as well: it becomes uniform, which shows the same pixels.
-uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
+FileResult readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                     uint32_t body, GridCursor& at) {
   const uint32_t n = head.tiles;
   if (n == 0) return kind.rcNoTiles;
@@ -204,7 +204,7 @@ uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& k
   return kRcOk;
 }
 
-uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at) {
+FileResult readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at) {
   const int64_t start = stream.position();
   uint8_t bytes[kTileBlockHeadBytes];
   STileBlockHead head;
@@ -216,7 +216,7 @@ uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kin
   if (image.tileEdge() != kind.edge) return kind.rcFormat;
   if (head.size < kTileBlockRest) return kind.rcSizes;
   const uint32_t body = head.size - kTileBlockRest;
-  uint8_t code = kind.rcEncoding;
+  FileResult code = kind.rcEncoding;
   switch (head.encoding) {
     case kTileEncodingPacked:
       code = readPacked(stream, image, kind, head, body, at);
@@ -235,7 +235,7 @@ uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kin
 
 }  // namespace
 
-uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind) {
+FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind) {
   if (!image.isValid() || image.tileEdge() != kind.edge || image.tileBytes() != int32_t(kTileBytes))
     return kind.rcFormat;
   try {
@@ -252,7 +252,7 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
         return kRcOutOfMemory;
       for (size_t k = start; k < end; ++k) {
         STileRun& run = runs[k];
-        const uint8_t code = run.packed ? writer.packed(run) : writer.uniform(image, run.first, run.n);
+        const FileResult code = run.packed ? writer.packed(run) : writer.uniform(image, run.first, run.n);
         if (code != kRcOk) return code;
         std::vector<uint8_t>().swap(run.bytes);
       }
@@ -263,11 +263,11 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
   }
 }
 
-uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
+FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
   GridCursor at;
   at.total = image.tileCount();
   while (at.left() > 0)
-    if (const uint8_t code = readBlock(stream, image, kind, at); code != kRcOk) return code;
+    if (const FileResult code = readBlock(stream, image, kind, at); code != kRcOk) return code;
   return kRcOk;
 }
 

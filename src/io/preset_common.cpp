@@ -66,40 +66,40 @@ bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
   return loaded;
 }
 
-void showPresetLoadFailed(uint32_t wordId, uint8_t code) {
-  showWarning(formatRes(kResPresetLoadFailed, {resString(wordId), int32_t{code}}));
+void showPresetLoadFailed(uint32_t wordId, FileResult code) {
+  showWarning(formatRes(kResPresetLoadFailed, {resString(wordId), int32_t{fileResultNumber(code)}}));
 }
 
 void showPresetMissing(int64_t missing, uint32_t wordId) {
   showWarning(formatRes(kResPresetMissing, {missing, resString(wordId)}));
 }
 
-uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file) {
+FileResult openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file) {
   if (!presetFileExists(path)) return kRcFileMissing;
   file = CFileStream::open(path, CFileStream::Mode::Read);
   return file ? kRcOk : kRcCannotOpen;
 }
 
-uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read) {
+FileResult readPresetFile(const std::string& path, const std::function<FileResult(CStream& in)>& read) {
   std::unique_ptr<CFileStream> file;
-  const uint8_t opened = openPresetFile(path, file);
+  const FileResult opened = openPresetFile(path, file);
   return opened != kRcOk ? opened : read(*file);
 }
 
-uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CStream&)>& body) {
+FileResult writePresetFile(const std::string& path, const std::function<FileResult(CStream&)>& body) {
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Create);
   if (!file) return kRcCannotCreate;
   // A failed item ends the save; the temporary file is dropped whole, so the
   // file that was there before stays as it was.
-  uint8_t code = guardedCode([&] { return body(*file); });
+  FileResult code = guardedCode([&] { return body(*file); });
   if (code == kRcOk && !file->commit()) code = kRcShortWrite;
   if (code != kRcOk) file->discard();
   return code;
 }
 
-uint8_t readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]) {
+FileResult readPresetHeader(CStream& stream, uint32_t tag, uint8_t maxVersion, uint8_t (&bytes)[kPresetHeaderBytes]) {
   if (!stream.readExact(bytes, kPresetHeaderBytes)) return kRcShortRead;
-  const uint8_t code = checkChunkHead(parseChunkHead(bytes), tag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes));
+  const FileResult code = checkChunkHead(parseChunkHead(bytes), tag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes));
   if (code != kRcOk) return code;
   return bytes[8] > maxVersion ? kRcVersion : kRcOk;
 }
@@ -110,7 +110,7 @@ void initPresetHeader(uint8_t (&bytes)[kPresetHeaderBytes], uint32_t tag, uint8_
   bytes[8] = version;
 }
 
-uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget) {
+FileResult checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget) {
   const int64_t start = stream.position();
   uint8_t head[kThumbnailHeadBytes];
   if (!stream.readExact(head, kThumbnailHeadBytes)) return kRcShortRead;
@@ -128,11 +128,11 @@ uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictu
   return kRcOk;
 }
 
-uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
+FileResult readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
                       uint8_t (&header)[kPresetHeaderBytes], const std::function<void()>& begin,
                       const std::function<void(int32_t read)>& end) {
-  return guardedCode([&]() -> uint8_t {
-    const uint8_t code = readPresetHeader(in, format.fileTag, format.version, header);
+  return guardedCode([&]() -> FileResult {
+    const FileResult code = readPresetHeader(in, format.fileTag, format.version, header);
     if (code != kRcOk) return code;
     const int32_t announced = chunkU16(header + format.countOffset);
     if (announced == 0) return kRcNothing;
@@ -145,20 +145,20 @@ uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkPa
   });
 }
 
-uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
+FileResult writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
                        const std::function<void(uint8_t* header)>& fillHeader,
-                       const std::function<uint8_t(CStream& out, int32_t item)>& writeItem) {
+                       const std::function<FileResult(CStream& out, int32_t item)>& writeItem) {
   if (count <= 0) return kRcNothing;
   // The count field has 16 bits: a list it cannot count is not cut short.
   if (count > 0xFFFF) return kRcVersion;
-  return writePresetFile(path, [&](CStream& out) -> uint8_t {
+  return writePresetFile(path, [&](CStream& out) -> FileResult {
     uint8_t header[kPresetHeaderBytes];
     initPresetHeader(header, format.fileTag, format.version);
     putChunkU16(header + format.countOffset, uint16_t(count));
     fillHeader(header);
     if (!out.writeExact(header, kPresetHeaderBytes)) return kRcShortWrite;
     for (int32_t i = 0; i < int32_t(count); ++i) {
-      const uint8_t code = writeItem(out, i);
+      const FileResult code = writeItem(out, i);
       if (code != kRcOk) return code;
     }
     return kRcOk;

@@ -24,7 +24,7 @@ struct Format {
   const char* tag;
   uint8_t version;
   size_t countOffset;
-  std::function<uint8_t(const std::string& path)> load;
+  std::function<FileResult(const std::string& path)> load;
 };
 
 const Format kFormats[] = {
@@ -64,7 +64,7 @@ TEST_F(PresetSetTest, HeaderCodesOfEveryChunkedFormat) {
     const struct {
       const char* what;
       Bytes bytes;
-      uint8_t code;
+      FileResult code;
     } cases[] = {
         {"short header", Bytes(whole.begin(), whole.begin() + 31), kRcShortRead},
         {"wrong tag", cat({wrongTag, someChunk}), kRcWrongTag},
