@@ -57,14 +57,14 @@ std::unique_ptr<TPaper> makeDocument() {
       STileRec& t = img.tileRef(i);
       const int32_t column = i % img.columns();
       if ((column + n * 7) % img.columns() > img.columns() / 2) continue;
-      img.commitTile(t);
+      benchmark::DoNotOptimize(img.commitTile(t));
       uint32_t* p = img.tilePixels(t);
       for (int32_t k = 0; k < 1024; ++k)
         p[k] = 0xFF000000u | uint32_t((k >> 5) * 4 + n) << 16 | uint32_t((k & 31) * 8) << 8 | (rng() & 0x0F);
     }
   }
   auto mask = CMaskData::createSized(1, kWidth, kHeight);
-  mask->image->fillRect(SRectXYWH{500, 400, 2000, 1500}, 255);
+  benchmark::DoNotOptimize(mask->image->fillRect(SRectXYWH{500, 400, 2000, 1500}, 255));
   doc->masks()->insertMask(1, std::move(mask));
   // A recording of about 1 MB: layer commands, each with its data.
   CEventMngr& store = *documentEventStore(*doc);

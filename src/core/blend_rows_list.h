@@ -6,7 +6,7 @@
 namespace pg {
 // The AVX2 kernels of op (False when op has none or the build has no AVX2
 // kernels). Only to be called where the processor has AVX2.
-bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
+[[nodiscard]] bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
 }  // namespace pg
 
 // X(operator, kind, source alpha?)

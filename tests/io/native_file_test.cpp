@@ -266,7 +266,7 @@ TEST_F(NativeFile, CommittedRunsAreCutAtSixteenTiles) {
   CLayerData& l = source.addLayer(9, 40 * 32, 32);
   for (int32_t i = 0; i < 40; ++i) {
     STileRec& t = l.image->tileRef(i);
-    l.image->commitTile(t);
+    EXPECT_TRUE(l.image->commitTile(t));
     l.image->tilePixels(t)[5] = uint32_t(i + 1);
   }
   ASSERT_TRUE(writeNativeFile(path(), *source.doc, kNativeLayers));
