@@ -24,9 +24,9 @@ constexpr int kSize = 4096;
 struct Planes {
   TMTC src, dst, dstStart;
   Planes(bool opaqueSource, bool opaqueDest) {
-    src.Resize(kSize, kSize);
-    dst.Resize(kSize, kSize);
-    dstStart.Resize(kSize, kSize);
+    benchmark::DoNotOptimize(src.Resize(kSize, kSize));
+    benchmark::DoNotOptimize(dst.Resize(kSize, kSize));
+    benchmark::DoNotOptimize(dstStart.Resize(kSize, kSize));
     std::mt19937 rng(42);
     for (int y = 0; y < kSize; ++y) {
       uint32_t* s = src.pixelAt(0, y);
@@ -36,7 +36,7 @@ struct Planes {
         d[x] = opaqueDest ? (rng() | 0xFF000000u) : rng();
       }
     }
-    dst.copyPixelsFrom(dstStart);
+    benchmark::DoNotOptimize(dst.copyPixelsFrom(dstStart));
   }
 };
 
@@ -46,7 +46,7 @@ void runDisplay(benchmark::State& state, uint32_t mode, bool opaqueSource) {
   if (p == nullptr) p = new Planes(opaqueSource, true);
   const PixelOp32 op = layerBlendInfo(mode)->SrcAlphaOp;
   for (auto _ : state) {
-    blendPlaneRectOp(p->src, p->dst, {0, 0}, op, 255, {0, 0, kSize, kSize});
+    benchmark::DoNotOptimize(blendPlaneRectOp(p->src, p->dst, {0, 0}, op, 255, {0, 0, kSize, kSize}));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * int64_t{kSize} * kSize);
@@ -59,9 +59,9 @@ void runMerge(benchmark::State& state, uint32_t mode, bool opaqueDest) {
   const PixelOp32 op = layerOverOp(mode);
   for (auto _ : state) {
     state.PauseTiming();
-    p->dst.copyPixelsFrom(p->dstStart);
+    benchmark::DoNotOptimize(p->dst.copyPixelsFrom(p->dstStart));
     state.ResumeTiming();
-    blendRowsOpAlphaMap(p->src, p->dst, {0, 0}, op, 255, 255, {0, 0, kSize, kSize});
+    benchmark::DoNotOptimize(blendRowsOpAlphaMap(p->src, p->dst, {0, 0}, op, 255, 255, {0, 0, kSize, kSize}));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * int64_t{kSize} * kSize);

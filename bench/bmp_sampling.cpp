@@ -56,7 +56,7 @@ void BM_SampleBilinear(benchmark::State& state) {
   fill(plane);
   pg::CBlockVMTC block(1024, 1024);
   for (int32_t y = 0; y < 1024; ++y)
-    for (int32_t x = 0; x < 1024; ++x) block.setPixel(x, y, plane.getPixel(x, y));
+    for (int32_t x = 0; x < 1024; ++x) benchmark::DoNotOptimize(block.setPixel(x, y, plane.getPixel(x, y)));
   for (auto _ : state) {
     uint32_t sum = 0;
     for (int32_t y = 0; y < 1024; ++y)

@@ -44,10 +44,10 @@ struct BenchDocument {
       for (int32_t y = 0; y < kDocH; ++y) {
         const int32_t x0 = (y * kDocW / kDocH + shift) % kDocW;
         for (int32_t x = x0; x < std::min(kDocW, x0 + 400); ++x)
-          img.setPixel(x, y, (0x80u + ((x ^ y) & 0x7Fu)) << 24 | uint32_t(x * 2654435761u >> 8));
+          benchmark::DoNotOptimize(img.setPixel(x, y, (0x80u + ((x ^ y) & 0x7Fu)) << 24 | uint32_t(x * 2654435761u >> 8)));
       }
-      img.fillMaskedRect(SRectXYWH{(i * 320) % 3200, (i * 230) % 2400, 640, 480}, 0xFFFFFFFFu,
-                         0xFF000000u | (0x102030u * uint32_t(i + 1)));
+      benchmark::DoNotOptimize(img.fillMaskedRect(SRectXYWH{(i * 320) % 3200, (i * 230) % 2400, 640, 480},
+                                                  0xFFFFFFFFu, 0xFF000000u | (0x102030u * uint32_t(i + 1))));
     }
   }
 

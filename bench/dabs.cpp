@@ -35,9 +35,9 @@ struct Scene {
     // A selection: an ellipse-ish blob of partial values in the middle, the
     // rest uniform 0 or 255 tiles, as a real selection mostly is.
     mask = std::make_unique<CBlockVCH>(kW, kH);
-    mask->fillRect({0, 0, kW / 2, kH}, 255);
+    benchmark::DoNotOptimize(mask->fillRect({0, 0, kW / 2, kH}, 255));
     for (int32_t y = kH / 4; y < 3 * kH / 4; ++y)
-      for (int32_t x = kW / 4; x < 3 * kW / 4; ++x) mask->setPixel(x, y, static_cast<uint8_t>((x ^ y) & 255));
+      for (int32_t x = kW / 4; x < 3 * kW / 4; ++x) benchmark::DoNotOptimize(mask->setPixel(x, y, static_cast<uint8_t>((x ^ y) & 255)));
     std::mt19937 rng(1);
     std::uniform_real_distribution<float> px(-50.0f, kW + 50.0f), py(-50.0f, kH + 50.0f);
     for (int i = 0; i < kDabs; ++i) dabs.push_back({px(rng), py(rng)});

@@ -48,7 +48,7 @@ void BM_MagicWandTiled(benchmark::State& state) {
   TMTC img(kW, kH);
   maze(img);
   CBlockVMTC tiles(kW, kH);
-  tiles.copyFromPlane(img, 0, 0, 255);
+  benchmark::DoNotOptimize(tiles.copyFromPlane(img, 0, 0, 255));
   TChannel out(kW, kH);
   for (auto _ : state) {
     fill(out, 0);
@@ -111,7 +111,7 @@ void BM_ImageStretch(benchmark::State& state) {
   CBlockVMTC src(kW, kH);
   TMTC img(kW, kH);
   maze(img);
-  src.copyFromPlane(img, 0, 0, 255);
+  benchmark::DoNotOptimize(src.copyFromPlane(img, 0, 0, 255));
   for (auto _ : state) {
     CBlockVMTC dst(kW * 3 / 4, kH * 3 / 4);
     benchmark::DoNotOptimize(dst.stretchFrom(src));
@@ -129,7 +129,7 @@ struct MazeDocument {
     const int32_t at = doc.insertLayer(0, kW, kH, true, 255, 3);
     TMTC img(kW, kH);
     maze(img);
-    doc.getLayer(at)->image->copyFromPlane(img, 0, 0, 255);
+    benchmark::DoNotOptimize(doc.getLayer(at)->image->copyFromPlane(img, 0, 0, 255));
     doc.layers()->setCurrent(at);
     doc.setFlowImage(&flow);
   }

@@ -48,7 +48,7 @@ struct BenchDocument {
     for (int32_t y = 0; y < kDocH; ++y)
       for (int32_t x = 0; x < kDocW; ++x) {
         s = s * 1664525u + 1013904223u;
-        img.setPixel(x, y, 0xFF000000u | (s >> 8));
+        benchmark::DoNotOptimize(img.setPixel(x, y, 0xFF000000u | (s >> 8)));
       }
   }
 };

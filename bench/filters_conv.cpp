@@ -31,8 +31,8 @@ struct SLayerRun {
     testing::fillRandom(work, 7u);
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x) *work.pixelAt(x, y) |= 0xFF000000u;
-    layer->copyFromPlane(work, 0, 0, 255);
-    source->copyFromPlane(work, 0, 0, 255);
+    benchmark::DoNotOptimize(layer->copyFromPlane(work, 0, 0, 255));
+    benchmark::DoNotOptimize(source->copyFromPlane(work, 0, 0, 255));
     ctx.image = layer.get();
     ctx.selection = &selection;
     ctx.bounds = ctx.region = TRect{0, 0, w, h};

@@ -20,7 +20,7 @@ std::unique_ptr<CLayerData> paintedLayer(int w, int h) {
   auto l = std::make_unique<CLayerData>(0, false);
   l->createImage(w, h, 3);
   for (int y = 0; y < h; ++y)
-    for (int x = y * w / h; x < std::min(w, y * w / h + 200); ++x) l->image->setPixel(x, y, 0xFF000000u | (x * 7u));
+    for (int x = y * w / h; x < std::min(w, y * w / h + 200); ++x) benchmark::DoNotOptimize(l->image->setPixel(x, y, 0xFF000000u | (x * 7u)));
   return l;
 }
 

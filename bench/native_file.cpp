@@ -59,14 +59,14 @@ std::unique_ptr<TPaper> makeDocument() {
       STileRec& t = img.tileRef(i);
       const int32_t column = i % img.columns();
       if ((column + n * 7) % img.columns() > img.columns() / 2) continue;
-      img.commitTile(t);
+      benchmark::DoNotOptimize(img.commitTile(t));
       uint32_t* p = img.tilePixels(t);
       for (int32_t k = 0; k < 1024; ++k)
         p[k] = 0xFF000000u | uint32_t((k >> 5) * 4 + n) << 16 | uint32_t((k & 31) * 8) << 8 | (rng() & 0x0F);
     }
   }
   auto mask = CMaskData::createSized(1, kWidth, kHeight);
-  mask->image->fillRect(SRectXYWH{500, 400, 2000, 1500}, 255);
+  benchmark::DoNotOptimize(mask->image->fillRect(SRectXYWH{500, 400, 2000, 1500}, 255));
   doc->masks()->insertMask(1, std::move(mask));
   // A recording of about 1 MB: layer commands, each with its data.
   CEventMngr& store = *documentEventStore(*doc);
@@ -107,7 +107,7 @@ void BM_OpenNativeFile(benchmark::State& state) {
   if (!writeNativeFile(path, document(), kFlags)) state.SkipWithError("save failed");
   for (auto _ : state) {
     auto doc = newPaper();
-    if (readNativeFile(path, *doc) != 0) state.SkipWithError("open failed");
+    if (readNativeFile(path, *doc) != kRcOk) state.SkipWithError("open failed");
     benchmark::DoNotOptimize(doc->layers()->count());
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(std::filesystem::file_size(path)));
@@ -212,7 +212,7 @@ void BM_OpenLargeEmptyDocument(benchmark::State& state) {
   }
   for (auto _ : state) {
     auto doc = newPaper();
-    if (readNativeFile(path, *doc) != 0) state.SkipWithError("open failed");
+    if (readNativeFile(path, *doc) != kRcOk) state.SkipWithError("open failed");
     benchmark::DoNotOptimize(doc->layers()->count());
   }
   std::filesystem::remove(path);

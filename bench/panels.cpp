@@ -53,7 +53,7 @@ std::unique_ptr<CLayerData> paintedLayer(int32_t w, int32_t h) {
   l->createImage(w, h, 3);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = y * w / h; x < std::min(w, y * w / h + 200); ++x)
-      l->image->setPixel(x, y, 0xFF000000u | static_cast<uint32_t>(x * 7));
+      benchmark::DoNotOptimize(l->image->setPixel(x, y, 0xFF000000u | static_cast<uint32_t>(x * 7)));
   l->fitThumbnail();
   return l;
 }

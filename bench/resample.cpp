@@ -29,7 +29,7 @@ void stretchView(benchmark::State& state, int num, int den) {
   TMTC view(1920, 1080);
   const pg::SRectXYWH srcRect{100, 100, 1920 * den / num, 1080 * den / num};
   for (auto _ : state) {
-    pg::stretchCopyRect(view, doc, {0, 0, 1920, 1080}, srcRect);
+    benchmark::DoNotOptimize(pg::stretchCopyRect(view, doc, {0, 0, 1920, 1080}, srcRect));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * 1920 * 1080);
@@ -41,7 +41,7 @@ void stretchViewReference(benchmark::State& state) {
   const TMTC& doc = document();
   TMTC view(1920, 1080);
   for (auto _ : state) {
-    pg::reference::stretchCopyRect(view, doc, {0, 0, 1920, 1080}, {100, 100, 640, 360});
+    benchmark::DoNotOptimize(pg::reference::stretchCopyRect(view, doc, {0, 0, 1920, 1080}, {100, 100, 640, 360}));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * 1920 * 1080);
@@ -55,9 +55,9 @@ void rotateView(benchmark::State& state) {
   const float angle = 30.0f * 3.14159265f / 180.0f;
   for (auto _ : state) {
     if (Reference)
-      pg::reference::rotateScaleInto(doc, view, {2000, 1500}, 1.0f, angle, {0, 0, 1920, 1080});
+      benchmark::DoNotOptimize(pg::reference::rotateScaleInto(doc, view, {2000, 1500}, 1.0f, angle, {0, 0, 1920, 1080}));
     else
-      pg::rotateScaleAll(doc, view, {2000, 1500}, 1.0f, angle);
+      benchmark::DoNotOptimize(pg::rotateScaleAll(doc, view, {2000, 1500}, 1.0f, angle));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * 1920 * 1080);
@@ -100,7 +100,7 @@ void thumbnailLiteral(benchmark::State& state) {
   TMTC out(256, 192);
   for (auto _ : state) {
     pg::testing::CLiteralScaleTMTC s(doc, out);
-    s.execute({0, 0, 4000, 3000}, {0, 0, 256, 192});
+    benchmark::DoNotOptimize(s.execute({0, 0, 4000, 3000}, {0, 0, 256, 192}));
     benchmark::ClobberMemory();
   }
 }
@@ -112,7 +112,7 @@ void enlargeTwice(benchmark::State& state) {
   TMTC out(2000, 2000);
   for (auto _ : state) {
     pg::CScaleImageTMTC s(doc, &out);
-    s.execute({0, 0, 1000, 1000}, {0, 0, 2000, 2000});
+    benchmark::DoNotOptimize(s.execute({0, 0, 1000, 1000}, {0, 0, 2000, 2000}));
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * 2000 * 2000);

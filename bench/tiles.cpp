@@ -27,7 +27,7 @@ std::unique_ptr<CBlockVMTC> makeLayer(std::mt19937& rng, int density) {
   for (int32_t i = 0; i < img->tileCount(); ++i) {
     STileRec& t = img->tileRef(i);
     if (static_cast<int>(rng() % 100) >= density) continue;
-    img->commitTile(t);
+    benchmark::DoNotOptimize(img->commitTile(t));
     uint32_t* p = img->tilePixels(t);
     const uint32_t base = rng();
     for (int j = 0; j < 1024; ++j) p[j] = (base ^ (rng() & 0x0F0F0F0Fu)) | (j & 1 ? 0xFF000000u : 0u);
@@ -60,7 +60,7 @@ void compose(benchmark::State& state, bool mixed, SRectXYWH rect) {
       SLayerBlendAttr attr;
       attr.blendMode = static_cast<uint8_t>(mixed ? kMixed[i % 6] : lbmNormal);
       attr.opacity = 230;
-      s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, false, rect, TPoint{rect.X, rect.Y});
+      benchmark::DoNotOptimize(s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, false, rect, TPoint{rect.X, rect.Y}));
     }
     benchmark::DoNotOptimize(plane.Bits);
   }
@@ -81,7 +81,7 @@ void BM_Compose20LayersNormalBanded(benchmark::State& state) {
         SLayerBlendAttr attr;
         attr.blendMode = lbmNormal;
         attr.opacity = 230;
-        s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, false, band, TPoint{0, y});
+        benchmark::DoNotOptimize(s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, false, band, TPoint{0, y}));
       }
     }
     benchmark::DoNotOptimize(plane.Bits);
@@ -107,9 +107,9 @@ void BM_MergeFullLayerNormalOver(benchmark::State& state) {
   CBlockVMTC dst(kW, kH);
   for (auto _ : state) {
     state.PauseTiming();
-    dst.assignTiles(*s.layers[0]);
+    benchmark::DoNotOptimize(dst.assignTiles(*s.layers[0]));
     state.ResumeTiming();
-    dst.blendFrom(*s.layers[1], TPoint{0, 0}, layerOverOp(lbmNormal), 255, 255, SRectXYWH{0, 0, kW, kH});
+    benchmark::DoNotOptimize(dst.blendFrom(*s.layers[1], TPoint{0, 0}, layerOverOp(lbmNormal), 255, 255, SRectXYWH{0, 0, kW, kH}));
   }
   state.SetItemsProcessed(state.iterations() * int64_t{kW} * kH);
 }
@@ -126,7 +126,7 @@ void BM_CompactFullLayer(benchmark::State& state) {
     for (int32_t i = 0; i < img.tileCount(); ++i) {
       STileRec& t = img.tileRef(i);
       t.uniform = 0x80102030u;
-      img.commitTile(t);
+      benchmark::DoNotOptimize(img.commitTile(t));
       if (!flat) img.tilePixels(t)[1023] = 0xFF000000u;
     }
     state.ResumeTiming();

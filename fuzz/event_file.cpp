@@ -22,7 +22,7 @@ void check(bool ok) {
   if (!ok) std::abort();
 }
 
-bool knownCode(uint8_t code) {
+bool knownCode(FileResult code) {
   switch (code) {
     case kRcOk: case kRcOutOfMemory: case kRcException: case kRcShortRead: case kRcSeekFailed:
     case kRcVersion: case kRcPictureKind: case kRcWrongTag: case kRcHeaderSize: case kRcBadEventBlock:
@@ -52,7 +52,7 @@ void checkLoaded(const CEventMngr& store) {
   check(walkPackets(store.source(), 0, store.writePosition()).wellFormed());
   // Written back and read again, the stream stays the same.
   CMemoryStream out;
-  const uint8_t written = store.committedEnd() > 0 ? writeEvents(out, store, 1, 1, nullProgress())
+  const FileResult written = store.committedEnd() > 0 ? writeEvents(out, store, 1, 1, nullProgress())
                                                    : writeEventContainer(out, store, 1, 1);
   check(written == kRcOk);
   CEventMngr again(nullptr);
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Bytes before = streamOf(store);
     const uint32_t count = store.committedCount();
     CFixedMemStream in(data, int64_t(size));
-    const uint8_t code = readEventsFromNative(in, &store, nullProgress());
+    const FileResult code = readEventsFromNative(in, &store, nullProgress());
     check(knownCode(code));
     if (code == kRcOk) {
       check(in.position() <= int64_t(size));
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CEventMngr store(nullptr);
     prepare(store);
     CFixedMemStream in(file.data(), int64_t(file.size()));
-    const uint8_t code = readEvents(in, &store, nullProgress());
+    const FileResult code = readEvents(in, &store, nullProgress());
     const bool walks = walkPackets(data, size).wellFormed();
     check(code == (walks ? kRcOk : kRcBadEventBlock));
     if (walks) {

@@ -27,7 +27,7 @@ void checkPlane(const pg::TMTC& plane, bool roundTrip) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using Decode = uint8_t (*)(const uint8_t*, size_t, pg::TMTC&, int32_t&);
+  using Decode = pg::FileResult (*)(const uint8_t*, size_t, pg::TMTC&, int32_t&);
   struct Decoder {
     Decode decode;
     bool roundTrip;

@@ -29,7 +29,7 @@ void save(const char* name, const Bytes& bytes) {
   CEventMngr store(nullptr);
   if (!store.startRecording(nullptr, nullptr, 4, 4)) std::abort();
   CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
-  std::printf("%-28s %3d\n", name, readEvents(in, &store, nullProgress()));
+  std::printf("%-28s %3d\n", name, int{fileResultNumber(readEvents(in, &store, nullProgress()))});
 }
 
 // A recording of n events, each a data packet of `data` zero bytes and a

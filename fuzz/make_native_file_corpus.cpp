@@ -54,7 +54,7 @@ void save(const char* name, const Bytes& bytes) {
   services.makeRecorder = eventStoreRecorderFactory();
   TPaper doc(nullptr, services);
   CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
-  std::printf("%-32s %6zu bytes  %3d\n", name, bytes.size(), readNativeStream(in, doc, name));
+  std::printf("%-32s %6zu bytes  %3d\n", name, bytes.size(), int{fileResultNumber(readNativeStream(in, doc, name))});
 }
 
 std::unique_ptr<TPaper> newDocument(int32_t w, int32_t h) {
@@ -76,7 +76,7 @@ CLayerData& addLayer(TPaper& doc, uint32_t seed, int32_t w, int32_t h, uint8_t m
       t.uniform = rng();
       continue;
     }
-    l.image->commitTile(t);
+    if (!l.image->commitTile(t)) std::abort();
     // Mostly a gradient, with a few seeded pixels: small when packed.
     for (int32_t k = 0; k < 1024; ++k) l.image->tilePixels(t)[k] = rng() % 32 ? 0xFF102030u + uint32_t(k >> 5) : rng();
   }
@@ -94,7 +94,7 @@ CMaskData& addMask(TPaper& doc, uint32_t seed, int32_t w, int32_t h, int32_t ox,
       t.uniform = rng() & 0xFF;
       continue;
     }
-    m->image->commitTile(t);
+    if (!m->image->commitTile(t)) std::abort();
     uint8_t* p = m->image->tileMemory(t);
     for (int32_t k = 0; k < 4096; ++k) p[k] = rng() % 32 ? uint8_t(k >> 6) : uint8_t(rng());
   }

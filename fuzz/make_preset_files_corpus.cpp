@@ -51,7 +51,7 @@ void variant(const std::string& from, const std::string& name, std::initializer_
   save(name, b);
 }
 
-void report(const char* name, uint8_t code) { std::printf("%-32s written, code %d\n", name, code); }
+void report(const char* name, FileResult code) { std::printf("%-32s written, code %d\n", name, int{fileResultNumber(code)}); }
 
 void gradientSeeds() {
   CGradMngr list(true);

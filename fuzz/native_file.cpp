@@ -44,7 +44,7 @@ class SilentMessages final : public MessageService {
   int question(const std::string&, MessageButtons buttons) override { return refusingAnswer(buttons); }
 };
 
-bool fileCode(uint8_t code) {
+bool fileCode(FileResult code) {
   switch (code) {
     case kRcOk: case kRcOutOfMemory: case kRcException: case kRcShortRead: case kRcVersion: case kRcTooLarge:
     case kRcWrongTag: case kRcHeaderSize:
@@ -54,7 +54,7 @@ bool fileCode(uint8_t code) {
   }
 }
 
-bool thumbnailCode(uint8_t code) {
+bool thumbnailCode(FileResult code) {
   switch (code) {
     case kRcOk: case kRcOutOfMemory: case kRcException: case kRcShortRead: case kRcSeekFailed:
     case kRcChunkPastEnd: case kRcTooLarge: case kRcThumbFormat: case kRcPictureKind: case kRcWrongTag:
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     services.makeRecorder = eventStoreRecorderFactory();
     TPaper doc(nullptr, services);
     CFixedMemStream in(data, int64_t(size));
-    const uint8_t code = readNativeStream(in, doc, "fuzz.kci");
+    const FileResult code = readNativeStream(in, doc, "fuzz.kci");
     check(fileCode(code));
     if (code == kRcOk)
       checkDocument(doc);
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SThumbnailDesc desc;
     std::vector<uint8_t> pixels;
     int64_t length = 0;
-    const uint8_t code = readThumbnailChunk(in, desc, pixels, length);
+    const FileResult code = readThumbnailChunk(in, desc, pixels, length);
     check(thumbnailCode(code));
     if (code == kRcOk) {
       check(pixels.size() == desc.raw && length >= kThumbnailHeadBytes && length <= int64_t(size));
@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CFixedMemStream in(data, int64_t(size));
     check(in.seek(kNativeHeaderBytes, SeekOrigin::Begin) == kNativeHeaderBytes);
     TMTC picture;
-    const uint8_t code = findThumbnail(in, picture);
+    const FileResult code = findThumbnail(in, picture);
     check(thumbnailCode(code));
     if (code == kRcOk && picture.IsAllocated())
       check(picture.Width >= 1 && picture.Width <= kDocumentThumbnailSide && picture.Height >= 1 &&

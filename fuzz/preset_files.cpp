@@ -31,7 +31,7 @@ void check(bool ok) {
   if (!ok) std::abort();
 }
 
-bool knownCode(uint8_t code) {
+bool knownCode(FileResult code) {
   switch (code) {
     case kRcOk: case kRcOutOfMemory: case kRcException: case kRcShortRead: case kRcSeekFailed:
     case kRcChunkPastEnd: case kRcVersion: case kRcTooLarge: case kRcThumbFormat: case kRcPictureKind:
@@ -101,7 +101,7 @@ void gradients(const uint8_t* data, size_t size) {
   CFixedMemStream in(data, int64_t(size));
   CColorSlotGroup stops(16);
   SGradRepeat repeat;
-  const uint8_t code = readGradientChunk(in, stops, repeat);
+  const FileResult code = readGradientChunk(in, stops, repeat);
   check(knownCode(code));
   if (code == kRcOk) {
     CGradObj g;
@@ -135,7 +135,7 @@ void palettes(const uint8_t* data, size_t size) {
   SPaletteData kpl, aco, text;
   if (parseKplPalette(data, size, kpl)) {
     check(kpl.colours.size() <= size / 4);
-    const Bytes out = written([&](CStream& s) { return writeKplPalette(s, kpl.colours, {8, 8, 1, 1}) ? kRcOk : 8; });
+    const Bytes out = written([&](CStream& s) { return writeKplPalette(s, kpl.colours, {8, 8, 1, 1}) ? kRcOk : kRcShortWrite; });
     SPaletteData again;
     check(parseKplPalette(out.data(), out.size(), again) && again.colours == kpl.colours);
   }
@@ -145,7 +145,7 @@ void palettes(const uint8_t* data, size_t size) {
   }
   parseTextPalette(std::string_view(reinterpret_cast<const char*>(data), size), text);
   check(text.colours.size() <= size);
-  const Bytes out = written([&](CStream& s) { return writeTextPalette(s, text.colours, {8, 8, 1, 1}, "\r") ? kRcOk : 8; });
+  const Bytes out = written([&](CStream& s) { return writeTextPalette(s, text.colours, {8, 8, 1, 1}, "\r") ? kRcOk : kRcShortWrite; });
   SPaletteData again;
   parseTextPalette(std::string_view(reinterpret_cast<const char*>(out.data()), out.size()), again);
   for (size_t i = 0; i < text.colours.size(); ++i) check((again.colours[i] & 0xFFFFFFu) == (text.colours[i] & 0xFFFFFFu));

@@ -55,7 +55,7 @@ bool samePath(const std::string& a, const std::string& b) {
 bool writeRecording(const std::string& path, const CEventMngr& store, const TPaper& doc) {
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Create);
   if (!file) return false;
-  uint8_t code = writeEvents(*file, store, uint32_t(std::max(doc.width, 0)), uint32_t(std::max(doc.height, 0)),
+  FileResult code = writeEvents(*file, store, uint32_t(std::max(doc.width, 0)), uint32_t(std::max(doc.height, 0)),
                              nullProgress(), store.reservedWord(), store.streamVersion());
   if (code == kRcOk && !file->commit()) code = kRcShortWrite;
   if (code != kRcOk) file->discard();

@@ -151,7 +151,7 @@ SSaveOutcome saveLayerToFile(const TPaper& doc, int32_t layerIndex, const std::s
     return {false, formatRes(kResUnsupportedFormat, {fileNameOf(path)})};
   std::unique_ptr<TMTC> picture = exportLayer(doc, layerIndex);
   if (!picture) return {false, resString(kResOutOfMemoryIncomplete)};
-  const uint8_t rc = kind == FileKind::Bmp ? bmpSaveImage(path, *picture, doc.resolution, true)
+  const FileResult rc = kind == FileKind::Bmp ? bmpSaveImage(path, *picture, doc.resolution, true)
                                            : pngSaveImage(path, *picture, doc.resolution, true);
   if (rc != kRcOk) return {false, resString(kResLayerSaveFailed)};
   return {true, resString(kResLayerSaved)};

@@ -450,7 +450,9 @@ bool TStroke::pickSmudge(const TMTC& image, float size, float x, float y) {
   lastPick = at;
   // The count wraps to 2 (keeping the alternation) instead of overflowing.
   pickCount = pickCount == INT32_MAX ? 2 : pickCount + 1;
-  sampleCache[pickCount & 1].setDab(image, size, x, y);
+  // A patch that cannot be placed keeps its last sample: the stroke goes on
+  // smudging with it rather than stopping.
+  (void)sampleCache[pickCount & 1].setDab(image, size, x, y);
   return true;
 }
 
@@ -459,7 +461,7 @@ bool TStroke::pickSpread(const TMTC& image, float size, float x, float y) {
   if (at == lastPick) return false;
   lastPick = at;
   pickCount = 1;
-  sampleCache[0].setDab(image, size, x, y);
+  (void)sampleCache[0].setDab(image, size, x, y);  // as in pickSmudge
   return true;
 }
 

@@ -113,7 +113,8 @@ void CToneMngr::makeWork() {
       work->setFromChannel(src->Tile);
     } else {
       CScaleImageCH scaler(src->Tile, &work->Tile);
-      scaler.execute({0, 0, src->Tile.Width, src->Tile.Height}, {0, 0, work->Tile.Width, work->Tile.Height});
+      // False only when nothing was drawn, which the sizes checked above rule out.
+      (void)scaler.execute({0, 0, src->Tile.Width, src->Tile.Height}, {0, 0, work->Tile.Width, work->Tile.Height});
     }
     work->Invert = src->Invert;
     work->setIndex(true);

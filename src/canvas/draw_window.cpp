@@ -16,6 +16,7 @@
 #include "document/layer_mngr.h"
 #include "document/layer_thumbnail.h"
 #include "document/paper.h"
+#include "platform/debug_output.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
 #include "record/legacy_event_packet.h"
@@ -97,8 +98,9 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   attachDocument();
   flow_->fitDocument(false);
   if (paper_->currentLayerIndex() >= 0) paper_->loadFlowImage(*flow_, paper_->currentLayerIndex(), true);
-  if (paper_->composite.size() != SSize{paper_->width, paper_->height})
-    paper_->composite.Resize(paper_->width, paper_->height);
+  if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
+      !paper_->composite.Resize(paper_->width, paper_->height))
+    debugOutput("document window: the composite could not take the document size");
   paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, true);
   imageReady_ = true;
   modified_ = false;
@@ -232,7 +234,7 @@ void TDrawWindow::resize(SSize client) {
   const bool hadClient = client_.W > 0 && client_.H > 0;
   client_ = client;
   if (client.W > 0 && client.H > 0) {
-    backBuffer_.Resize(client.W, client.H);
+    if (!backBuffer_.Resize(client.W, client.H)) debugOutput("document window: no back buffer for the new size");
   } else {
     backBuffer_.FreeData();
   }

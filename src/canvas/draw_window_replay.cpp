@@ -16,6 +16,7 @@
 #include "document/flow_image.h"
 #include "document/paper.h"
 #include "io/thumbnail_document.h"
+#include "platform/debug_output.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "record/event_file.h"
@@ -227,8 +228,9 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
   if (bits & kRefreshLayout) {
     if (bits & kRefreshCanvasSize) {
       flow_->fitDocument(false);
-      if (paper_->composite.size() != SSize{paper_->width, paper_->height})
-        paper_->composite.Resize(paper_->width, paper_->height);
+      if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
+          !paper_->composite.Resize(paper_->width, paper_->height))
+        debugOutput("document window: the composite could not take the document size");
       paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, paper_->showGrid);
     }
     documentLayoutChanged((bits & kRefreshCanvasSize) != 0);

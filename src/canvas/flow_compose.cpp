@@ -46,11 +46,12 @@ void blendFlow(TMTC& composite, const CLayerData& layer, const TMTC& plane, cons
   if (!flowSource(layer, plane, band, src, at)) return;
   if (s.canvasColor) {
     const SLayerBlendMode* mode = layerBlendInfo(layer.blendMode);
-    if (mode != nullptr) blendPlaneRectOp(plane, composite, at, mode->SrcAlphaOp, layer.opacity, src);
+    // A clip result only: the band was clipped by flowSource.
+    if (mode != nullptr) (void)blendPlaneRectOp(plane, composite, at, mode->SrcAlphaOp, layer.opacity, src);
     return;
   }
   if (PixelOp32 op = findLinkPair(lbmNormal, layer.blendMode, 3)) {
-    blendPlaneRectOp(plane, composite, at, op, layer.opacity, src);
+    (void)blendPlaneRectOp(plane, composite, at, op, layer.opacity, src);  // as above
     return;
   }
   SPixelBlendOps ops{};

@@ -58,10 +58,10 @@ void spanAAV(TChannel& plane, int32_t x, uint32_t value, float y0, float y1, flo
 // The crossing of the segment (x0, y0)-(x1, y1) with the vertical line at x:
 // False when x lies outside the segment's x range or the segment is vertical;
 // otherwise y, the absolute slope |dy/dx| and steep = |dy| >= |dx|.
-bool segmentYAtX(float& y, bool& steep, float& slope, float x, float x0, float y0, float x1, float y1);
+[[nodiscard]] bool segmentYAtX(float& y, bool& steep, float& slope, float x, float x0, float y0, float x1, float y1);
 // The same with the axes exchanged: x at the horizontal line y, slope |dx/dy|,
 // steep = |dx| >= |dy|.
-bool segmentXAtY(float& x, bool& steep, float& slope, float y, float x0, float y0, float x1, float y1);
+[[nodiscard]] bool segmentXAtY(float& x, bool& steep, float& slope, float y, float x0, float y0, float x1, float y1);
 
 // Fills a closed polygon (the last point equal to the first) at full value in
 // max mode: a pass over rows and a pass over columns, each with four scan

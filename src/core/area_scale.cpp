@@ -496,7 +496,8 @@ std::unique_ptr<TMTC> makeScaledCopy(SSize box, const TMTC& src, bool atOrigin, 
   if (!hasPixels(*plane)) return nullptr;
   fillPlane(*plane, background);
   CScaleImageTMTC scaler(src, plane.get());
-  scaler.execute({0, 0, src.Width, src.Height}, r);
+  // False only when nothing was drawn: the plane then keeps its background.
+  (void)scaler.execute({0, 0, src.Width, src.Height}, r);
   return plane;
 }
 

@@ -71,10 +71,10 @@ class CScaleImage {
   // Clips SrcRect to SrcSize and DstRect to DstSize (False when either is
   // empty) and sets the steps: fixDiv(source width, destination width) and
   // likewise for the heights.
-  bool setup();
+  [[nodiscard]] bool setup();
   // Stores both rectangles, runs setup and resamples the whole destination
   // rectangle; False when nothing was drawn.
-  bool execute(const SRectXYWH& srcRect, const SRectXYWH& dstRect);
+  [[nodiscard]] bool execute(const SRectXYWH& srcRect, const SRectXYWH& dstRect);
 
   // Averages one footprint into dst. The footprint is cut to the source
   // (left and top at 0, right and bottom at the source size); nothing is
@@ -197,10 +197,10 @@ class CScaleImageBYTE final : public CScaleImage8 {
 // of dst, or with keepAspect into src's size centred in dst when it fits and
 // otherwise into the largest centred rectangle of src's aspect. False when
 // either plane holds no pixels.
-bool scaleToFitTMTC(TMTC& dst, const TMTC& src, bool keepAspect, uint32_t background);
+[[nodiscard]] bool scaleToFitTMTC(TMTC& dst, const TMTC& src, bool keepAspect, uint32_t background);
 
 // The same with an 8-bit source drawn as grey into a display plane.
-bool scaleToFitTTC(TMTC& dst, const TChannel& src, bool keepAspect, uint32_t background);
+[[nodiscard]] bool scaleToFitTTC(TMTC& dst, const TChannel& src, bool keepAspect, uint32_t background);
 
 // A new plane holding src fitted into box (fitAspectNoEnlarge, or fitAspect
 // with enlarge) over the background. With atOrigin the plane has the fitted

@@ -141,10 +141,10 @@ const SLayerKindOps& layerKindOps(uint32_t kind);
 // The destination-first rectangle routines of the coverage pairs. compositeNormal blends with
 // blendNormalOpacity; the others are compositeMultiply, compositeAdd and
 // compositeSubtract with the planes the other way round.
-bool compositeNormal(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
-bool compositeMultiplyEntry(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
-bool compositeAddEntry(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
-bool compositeSubtractEntry(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
+[[nodiscard]] bool compositeNormal(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
+[[nodiscard]] bool compositeMultiplyEntry(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
+[[nodiscard]] bool compositeAddEntry(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
+[[nodiscard]] bool compositeSubtractEntry(TMTC& dst, const TMTC& src, const SRectXYWH& rect, TPoint point, uint32_t opacity);
 
 // ---------------------------------------------------- channel formulas
 // Reference forms, straight from the definitions; bytes in, byte out.

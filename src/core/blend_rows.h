@@ -35,7 +35,7 @@ SRowKernels rowKernels(PixelOp32 op);
 int setRowKernelLevel(int level);
 // Whether the kernels handed out now are the AVX2 ones (level 1 on a processor
 // that has AVX2). Other modules with vector rows follow the same switch.
-bool rowKernelsUseAvx2();
+[[nodiscard]] bool rowKernelsUseAvx2();
 
 // Runs a row through the kernels (or per pixel for an unknown operator).
 inline void runRow(const SRowKernels& k, uint32_t* dst, const uint32_t* src, size_t n, uint32_t param) {
@@ -64,7 +64,7 @@ SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix);
 // Whether op is an explicit-alpha operator that moves the pixel toward a
 // blended colour by its alpha (lerpPixelRgb and the explicit members of the
 // separable and colour-model modes but subtract negative).
-bool mixesTowardBlend(PixelOp32 op);
+[[nodiscard]] bool mixesTowardBlend(PixelOp32 op);
 
 // dst alpha := P[dst alpha][k] for n pixels (the alpha map of layer merges).
 void mapAlphaRow(uint32_t* dst, size_t n, uint32_t k);

@@ -6,9 +6,9 @@
 namespace pg {
 // The AVX2 kernels of op (False when op has none or the build has no AVX2
 // kernels). Only to be called where the processor has AVX2.
-bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
+[[nodiscard]] bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
 // Likewise for the composite records of source operator srcOp (opsRowKernels).
-bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
+[[nodiscard]] bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
 // The soft-light curve (softLightCurve) of every byte, for the vector kernels.
 const int32_t* softLightCurveTable();
 }  // namespace pg

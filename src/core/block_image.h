@@ -48,7 +48,7 @@ class TVMTC final : public TMTC {
   explicit TVMTC(uint8_t* tileMemory);
   ~TVMTC() override { TVMTC::FreeData(); }
   void FreeData() override;
-  bool Resize(int32_t, int32_t) override { return false; }
+  [[nodiscard]] bool Resize(int32_t, int32_t) override { return false; }
   int64_t ByteSize() const override { return CTilePool::kBlockBytes; }
   int32_t RowStep() const override { return 32; }
 };
@@ -60,7 +60,7 @@ class TVChannel final : public TChannel {
   explicit TVChannel(uint8_t* tileMemory);
   ~TVChannel() override { TVChannel::FreeData(); }
   void FreeData() override;
-  bool Resize(int32_t, int32_t) override { return false; }
+  [[nodiscard]] bool Resize(int32_t, int32_t) override { return false; }
   int64_t ByteSize() const override { return CTilePool::kBlockBytes; }
   int32_t RowStep() const override { return 64; }
 };
@@ -75,7 +75,7 @@ class CBlockImage {
   bool isValid() const { return allocated_; }
   // New size; every pixel is lost (all tiles uniform background). False (and
   // an invalid, empty image) for a refused size or when memory runs out.
-  bool setSize(int32_t w, int32_t h);
+  [[nodiscard]] bool setSize(int32_t w, int32_t h);
   // Frees every tile and the table; the image becomes 0 x 0 and invalid.
   void clear();
 
@@ -118,7 +118,7 @@ class CBlockImage {
   // Commits the tile, filling it with its uniform colour. True when it is
   // committed; False when no memory could be had (the tile stays uniform,
   // commitFailed() becomes True and a debug line is written).
-  bool commitTile(STileRec& t);
+  [[nodiscard]] bool commitTile(STileRec& t);
   // Commits the tile with its contents left as they are, for a caller that
   // writes every byte of it at once (a reader filling tiles from a file);
   // the fill would only be overwritten. A tile already committed keeps its
@@ -127,11 +127,12 @@ class CBlockImage {
   // Commits every tile that rect (clipped) touches. Operations that rewrite
   // every pixel of a rectangle call it first, so that running out of memory
   // leaves the pixels as they were. False when a tile could not be committed.
-  bool commitRect(SRectXYWH rect);
+  [[nodiscard]] bool commitRect(SRectXYWH rect);
   // Frees the tile's memory; it becomes uniform with its stored colour.
+  // Always true: freeing cannot fail.
   bool decommitTile(STileRec& t);
   // Some commit of this image failed since construction or the last clear.
-  bool commitFailed() const { return commitFailed_; }
+  [[nodiscard]] bool commitFailed() const { return commitFailed_; }
   void clearCommitFailed() { commitFailed_ = false; }
 
   // ---- geometry helpers
@@ -145,8 +146,8 @@ class CBlockImage {
            piece.Width == std::min(edge_, width_ - piece.X) && piece.Height == std::min(edge_, height_ - piece.Y);
   }
   // Intersect with (0, 0, width, height) in place; False when nothing remains.
-  bool clipRect(TRect& r) const;
-  bool clipXYWH(SRectXYWH& r) const;
+  [[nodiscard]] bool clipRect(TRect& r) const;
+  [[nodiscard]] bool clipXYWH(SRectXYWH& r) const;
   // Grows r outward to whole tiles of this image (its own tile edge).
   void alignToTiles(SRectXYWH& r) const;
 
@@ -164,12 +165,12 @@ class CBlockImage {
 
   // A rectangle of this image, clipped to it. f(tile, piece).
   template <class F>
-  bool forEachTileRect(SRectXYWH rect, F&& f);
+  [[nodiscard]] bool forEachTileRect(SRectXYWH rect, F&& f);
   // Content of a plane of planeSize going into this image: rect is a
   // rectangle of the plane and point where it lands here, clipped together.
   // f(tile, piece in image coordinates, TPoint position in the plane).
   template <class F>
-  bool forEachTileFromPlane(SSize planeSize, TPoint point, SRectXYWH rect, F&& f);
+  [[nodiscard]] bool forEachTileFromPlane(SSize planeSize, TPoint point, SRectXYWH rect, F&& f);
   // This image's content going into a plane of planeSize: rect is a rectangle
   // of this image and point where it lands in the plane, clipped together.
   // f(tile, piece in image coordinates, TPoint position in the plane).
@@ -179,20 +180,20 @@ class CBlockImage {
   // clipped together; the pieces are cut at the tiles of both images.
   // f(dst tile, src tile, piece in this image, TPoint position in src).
   template <class F>
-  bool forEachTileBlock(const CBlockImage& src, TPoint point, SRectXYWH rect, F&& f);
+  [[nodiscard]] bool forEachTileBlock(const CBlockImage& src, TPoint point, SRectXYWH rect, F&& f);
 
   // ---- tile copying (images of the same tile geometry)
   // A committed src commits dst and copies the bytes; a uniform src makes dst
   // uniform. dst takes src's uniform colour either way. False when dst could
   // not be committed.
-  bool copyTile(STileRec& dst, const CBlockImage& srcImage, const STileRec& src);
+  [[nodiscard]] bool copyTile(STileRec& dst, const CBlockImage& srcImage, const STileRec& src);
   // Copies the common tiles (c, r) of src; both images must be valid and of
   // the same pixel size.
-  bool assignTiles(const CBlockImage& src);
+  [[nodiscard]] bool assignTiles(const CBlockImage& src);
   // Copies the tiles under srcRect (grown to whole tiles) to the tiles from
   // dstPoint on (a tile-aligned point; it is used shifted). Tiles that would
   // land outside this image are left out.
-  bool assignTilesRect(const CBlockImage& src, SRectXYWH srcRect, TPoint dstPoint);
+  [[nodiscard]] bool assignTilesRect(const CBlockImage& src, SRectXYWH srcRect, TPoint dstPoint);
 
   // The number of committed tiles whose every byte is equal, made uniform.
   int32_t compact();
@@ -245,7 +246,7 @@ class CBlockVMTC final : public CBlockImage {
   uint8_t getPixelGrey(int32_t x, int32_t y) const;
   // Commits the tile and stores v. False for a point outside the image or a
   // failed commit (nothing written).
-  bool setPixel(int32_t x, int32_t y, uint32_t v);
+  [[nodiscard]] bool setPixel(int32_t x, int32_t y, uint32_t v);
   // Commits the tile and answers the pixel's address; nullptr for a point
   // outside the image or when the tile could not be committed.
   uint32_t* pixelPtr(int32_t x, int32_t y);
@@ -258,9 +259,9 @@ class CBlockVMTC final : public CBlockImage {
   }
 
   // Some pixel of the tile memory (padding included) has a non-zero alpha.
-  bool tileHasAlpha(const STileRec& t) const;
+  [[nodiscard]] bool tileHasAlpha(const STileRec& t) const;
   // Union of the full rectangles of the tiles holding any alpha; False when none.
-  bool getOpaqueBounds(TRect& r) const;
+  [[nodiscard]] bool getOpaqueBounds(TRect& r) const;
 
   // ---- copies between this image and planes (32-bit planes of any row order)
   // This image (or rect of it) into the plane at (x, y) / point. Committed
@@ -271,67 +272,67 @@ class CBlockVMTC final : public CBlockImage {
   bool copyToPlaneRect(TMTC& plane, TPoint point, bool skipTransparent, uint32_t opacity, SRectXYWH rect);
   // The plane (or rect of it) into this image at (x, y) / point; every tile
   // touched is committed. False when a tile could not be committed.
-  bool copyFromPlane(const TMTC& plane, int32_t x, int32_t y, uint32_t opacity);
-  bool copyFromPlaneRect(const TMTC& plane, TPoint point, uint32_t opacity, SRectXYWH rect);
+  [[nodiscard]] bool copyFromPlane(const TMTC& plane, int32_t x, int32_t y, uint32_t opacity);
+  [[nodiscard]] bool copyFromPlaneRect(const TMTC& plane, TPoint point, uint32_t opacity, SRectXYWH rect);
   // Copies src (whole, to (0, 0)) or rect of src to point; uniform onto
   // whole uniform pieces only changes the colour.
-  bool assignFrom(const CBlockVMTC& src);
-  bool assignRect(const CBlockVMTC& src, TPoint point, SRectXYWH rect);
+  [[nodiscard]] bool assignFrom(const CBlockVMTC& src);
+  [[nodiscard]] bool assignRect(const CBlockVMTC& src, TPoint point, SRectXYWH rect);
 
   // ---- fills (uniform tiles covered whole only change their colour)
-  bool xorRect(SRectXYWH rect, uint32_t v);
-  bool xorAll(uint32_t v);
+  [[nodiscard]] bool xorRect(SRectXYWH rect, uint32_t v);
+  [[nodiscard]] bool xorAll(uint32_t v);
   // pixel := (pixel and not mask) or (v and mask).
-  bool fillMaskedRect(SRectXYWH rect, uint32_t mask, uint32_t v);
-  bool fillRGBAll(uint32_t colour);
-  bool fillRGBRect(SRectXYWH rect, uint32_t colour);
-  bool fillAlphaAll(uint32_t a);
-  bool fillAlphaRect(SRectXYWH rect, uint32_t a);
-  bool fillModeNeutralAll(uint32_t mode);
-  bool fillModeNeutralRect(SRectXYWH rect, uint32_t mode);
+  [[nodiscard]] bool fillMaskedRect(SRectXYWH rect, uint32_t mask, uint32_t v);
+  [[nodiscard]] bool fillRGBAll(uint32_t colour);
+  [[nodiscard]] bool fillRGBRect(SRectXYWH rect, uint32_t colour);
+  [[nodiscard]] bool fillAlphaAll(uint32_t a);
+  [[nodiscard]] bool fillAlphaRect(SRectXYWH rect, uint32_t a);
+  [[nodiscard]] bool fillModeNeutralAll(uint32_t mode);
+  [[nodiscard]] bool fillModeNeutralRect(SRectXYWH rect, uint32_t mode);
   // Every pixel := colour; committed tiles stay committed.
   void fill(uint32_t colour);
 
   // ---- blends between tiled images and into planes (layer_composite.cpp)
   // src's rect blended onto this image at point with the layer's mode
   // operator (source alpha) and opacity.
-  bool blendLayer(const CBlockVMTC& src, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
+  [[nodiscard]] bool blendLayer(const CBlockVMTC& src, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
   // dst alpha := P[dst alpha][k], then op(dst, src pixel, opacity).
-  bool blendFrom(const CBlockVMTC& src, TPoint point, PixelOp32 op, uint32_t opacity, uint32_t k, SRectXYWH rect);
+  [[nodiscard]] bool blendFrom(const CBlockVMTC& src, TPoint point, PixelOp32 op, uint32_t opacity, uint32_t k, SRectXYWH rect);
   // dst alpha := P[k][dst alpha], then compositePixelOps(dst, src pixel, opacity, ops).
-  bool blendFrom2(const CBlockVMTC& src, TPoint point, const SPixelBlendOps& ops, uint32_t opacity, uint32_t k,
+  [[nodiscard]] bool blendFrom2(const CBlockVMTC& src, TPoint point, const SPixelBlendOps& ops, uint32_t opacity, uint32_t k,
                   SRectXYWH rect);
   // This image's rect into the plane at point: plane alpha mapped with k,
   // then op with the opacity.
-  bool blendPlane(TMTC& plane, TPoint point, PixelOp32 op, uint32_t opacity, uint32_t k, SRectXYWH rect);
-  bool blendPlaneMasked(TMTC& plane, TPoint point, const SPixelBlendOps& ops, uint32_t opacity, uint32_t k,
+  [[nodiscard]] bool blendPlane(TMTC& plane, TPoint point, PixelOp32 op, uint32_t opacity, uint32_t k, SRectXYWH rect);
+  [[nodiscard]] bool blendPlaneMasked(TMTC& plane, TPoint point, const SPixelBlendOps& ops, uint32_t opacity, uint32_t k,
                         SRectXYWH rect);
   // This image is the layer's; its rect goes onto dst at point through the
   // coverage pair of the layer's mode, and the pixels it reaches become opaque.
-  bool blendLayerMasked(CBlockVMTC& dst, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
+  [[nodiscard]] bool blendLayerMasked(CBlockVMTC& dst, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
   // This image is the layer's; its rect goes into the plane at point with
   // the layer's mode, opacity and dissolve. False when the opacity is 0.
-  bool blendLayerToPlane(TMTC& plane, const SLayerBlendAttr& layer, bool freshRandom, SRectXYWH rect, TPoint point);
+  [[nodiscard]] bool blendLayerToPlane(TMTC& plane, const SLayerBlendAttr& layer, bool freshRandom, SRectXYWH rect, TPoint point);
   // The same through the coverage pair of the layer's mode.
-  bool blendLayerToPlane2(TMTC& plane, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
+  [[nodiscard]] bool blendLayerToPlane2(TMTC& plane, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
 
   // ---- transforms and scaled copies
-  bool mirrorRectH(SRectXYWH rect);
-  bool flipRectV(SRectXYWH rect);
-  bool rotateRect180(SRectXYWH rect);
+  [[nodiscard]] bool mirrorRectH(SRectXYWH rect);
+  [[nodiscard]] bool flipRectV(SRectXYWH rect);
+  [[nodiscard]] bool rotateRect180(SRectXYWH rect);
   // The image turned a quarter into a plane of height x width.
-  bool rotateToPlane(TMTC& plane, bool clockwise);
+  [[nodiscard]] bool rotateToPlane(TMTC& plane, bool clockwise);
   // The same into another tiled image at point, clipped to it.
-  bool rotateToBlock(CBlockVMTC& dst, TPoint point, bool clockwise);
+  [[nodiscard]] bool rotateToBlock(CBlockVMTC& dst, TPoint point, bool clockwise);
   // src resampled to this image's size (16-sample box mean), then compacted.
-  bool stretchFrom(const CBlockVMTC& src);
+  [[nodiscard]] bool stretchFrom(const CBlockVMTC& src);
   // srcW x srcH pixels of this image averaged into dstRect of the plane.
-  bool stretchToPlane(TMTC& plane, SRectXYWH dstRect, int32_t srcW, int32_t srcH);
+  [[nodiscard]] bool stretchToPlane(TMTC& plane, SRectXYWH dstRect, int32_t srcW, int32_t srcH);
 
   // ---- alpha and byte grids
-  bool alphaToGrid(SByteGrid& grid, SRectXYWH rect) const;
-  bool alphaFromGrid(const SByteGrid& grid, TPoint point);
-  bool swapAlphaWithGrid(SByteGrid& grid);
+  [[nodiscard]] bool alphaToGrid(SByteGrid& grid, SRectXYWH rect) const;
+  [[nodiscard]] bool alphaFromGrid(const SByteGrid& grid, TPoint point);
+  [[nodiscard]] bool swapAlphaWithGrid(SByteGrid& grid);
 
  private:
   uint32_t* committedAddress(int32_t x, int32_t y) const {
@@ -355,7 +356,7 @@ class CBlockVCH final : public CBlockImage {
   uint8_t getPixel(int32_t x, int32_t y) const;
   uint8_t getPixelClamped(int32_t x, int32_t y) const;
   uint8_t getPixelOr0(int32_t x, int32_t y) const;
-  bool setPixel(int32_t x, int32_t y, uint8_t v);
+  [[nodiscard]] bool setPixel(int32_t x, int32_t y, uint8_t v);
   uint8_t* pixelPtr(int32_t x, int32_t y);
   uint8_t* pixelPtrClamped(int32_t x, int32_t y);
   uint8_t* pixelAddress(int32_t x, int32_t y, bool commit) {
@@ -367,37 +368,37 @@ class CBlockVCH final : public CBlockImage {
 
   // Union of the full rectangles of the tiles that are committed or whose
   // value is not 0; False when none.
-  bool getTileBounds(TRect& r) const;
+  [[nodiscard]] bool getTileBounds(TRect& r) const;
   // The exact bounds of the non-zero pixels; False when every pixel is 0.
-  bool getBounds(TRect& r) const;
+  [[nodiscard]] bool getBounds(TRect& r) const;
 
   // ---- operations (block_mask_ops.cpp)
   // The channel's rect into this channel at point (every tile touched committed).
-  bool copyFromChannel(const TChannel& channel, TPoint point, SRectXYWH rect);
+  [[nodiscard]] bool copyFromChannel(const TChannel& channel, TPoint point, SRectXYWH rect);
   bool copyToChannel(TChannel& channel, int32_t x, int32_t y, bool skipZero);
   bool copyToChannelRect(TChannel& channel, TPoint point, bool skipZero, SRectXYWH rect);
   // op(dst byte, src byte) over src's rect placed at point.
-  bool combine(const CBlockVCH& src, TPoint point, ByteOp op, SRectXYWH rect);
-  bool combineCopy(const CBlockVCH& src, TPoint point, SRectXYWH rect);
-  bool assignFrom(const CBlockVCH& src);
-  bool fillRect(SRectXYWH rect, uint8_t v);
-  bool xorRect(SRectXYWH rect, uint8_t v);
-  bool xorAll(uint8_t v);
+  [[nodiscard]] bool combine(const CBlockVCH& src, TPoint point, ByteOp op, SRectXYWH rect);
+  [[nodiscard]] bool combineCopy(const CBlockVCH& src, TPoint point, SRectXYWH rect);
+  [[nodiscard]] bool assignFrom(const CBlockVCH& src);
+  [[nodiscard]] bool fillRect(SRectXYWH rect, uint8_t v);
+  [[nodiscard]] bool xorRect(SRectXYWH rect, uint8_t v);
+  [[nodiscard]] bool xorAll(uint8_t v);
   // Fills the bands of the image outside rect; True when any band was filled.
-  bool fillOutside(const TRect& rect, uint8_t v);
-  bool fillOutsideXYWH(const SRectXYWH& rect, uint8_t v);
+  [[nodiscard]] bool fillOutside(const TRect& rect, uint8_t v);
+  [[nodiscard]] bool fillOutsideXYWH(const SRectXYWH& rect, uint8_t v);
   // One-pixel 3 x 3 maximum of src written over rect of this channel.
-  bool dilateRect(const CBlockVCH& src, const TRect& rect);
-  bool dilateFrom(const CBlockVCH& src);
-  bool dilateFromGrown(const CBlockVCH& src);
+  [[nodiscard]] bool dilateRect(const CBlockVCH& src, const TRect& rect);
+  [[nodiscard]] bool dilateFrom(const CBlockVCH& src);
+  [[nodiscard]] bool dilateFromGrown(const CBlockVCH& src);
   // One-pixel 3 x 3 minimum of src over src's tile bounds.
-  bool erodeFrom(const CBlockVCH& src);
+  [[nodiscard]] bool erodeFrom(const CBlockVCH& src);
   // value := P[grey][alpha] (grey inverted when invert is set).
-  bool fromLuminance(const CBlockVMTC& src, bool invert);
-  bool fromAlpha(const CBlockVMTC& src);
+  [[nodiscard]] bool fromLuminance(const CBlockVMTC& src, bool invert);
+  [[nodiscard]] bool fromAlpha(const CBlockVMTC& src);
   // Box-averaged grey of srcRect into dstRect of a 32-bit display plane.
-  bool stretchToChannel(TMTC& plane, SRectXYWH dstRect, SRectXYWH srcRect);
-  bool stretchFrom(const CBlockVCH& src);
+  [[nodiscard]] bool stretchToChannel(TMTC& plane, SRectXYWH dstRect, SRectXYWH srcRect);
+  [[nodiscard]] bool stretchFrom(const CBlockVCH& src);
 };
 
 // ---- walker templates -------------------------------------------------------

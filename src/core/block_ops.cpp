@@ -186,7 +186,10 @@ bool turnRect(CBlockVMTC& img, SRectXYWH rect, Turn turn) {
     img.compact();
     return false;
   }
-  img.copyToPlaneRect(tmp, TPoint{0, 0}, false, 255, rect);
+  if (!img.copyToPlaneRect(tmp, TPoint{0, 0}, false, 255, rect)) {
+    img.compact();
+    return false;
+  }
   const SRectXYWH all{0, 0, rect.Width, rect.Height};
   if (turn == Turn::MirrorH)
     pg::mirrorRectH(tmp, all);

@@ -70,7 +70,7 @@ inline void copyRows32(SRows32 d, SConstRows32 s, int32_t w, int32_t h) {
 // Every tile of dst ends committed, then dst is compacted; False when memory
 // ran out. Image is a tiled image (CBlockVMTC or CBlockVCH).
 template <class Image, class Mean>
-bool stretchBySixteenSamples(Image& dst, const Image& src, Mean&& mean) {
+[[nodiscard]] bool stretchBySixteenSamples(Image& dst, const Image& src, Mean&& mean) {
   if (!dst.isValid() || !src.isValid() || &src == &dst) return false;
   const int32_t width = dst.width(), height = dst.height();
   const int64_t rx = (int64_t{src.width()} << 10) / width, ry = (int64_t{src.height()} << 10) / height;

@@ -53,7 +53,7 @@ class CTilePool {
     int32_t partialPos = -1;            // position in partial_, -1 when full
   };
 
-  bool mapChunk(uint32_t& index);
+  [[nodiscard]] bool mapChunk(uint32_t& index);
   void unmapChunk(uint32_t index);
   void addPartial(uint32_t index);
   void removePartial(uint32_t index);

@@ -36,7 +36,7 @@ class CByteCursor {
   // A cursor that writes the size bytes at data.
   static CByteCursor writing(uint8_t* data, size_t size) { return CByteCursor(data, size, true); }
 
-  bool writes() const { return writes_; }
+  [[nodiscard]] bool writes() const { return writes_; }
   // No access so far went past the end of the span.
   [[nodiscard]] bool ok() const { return ok_; }
   size_t position() const { return pos_; }

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <ostream>
 
 #include "core/byte_cursor.h"
 #include "core/mem_utils.h"
 
 namespace pg {
+
+std::ostream& operator<<(std::ostream& out, FileResult r) { return out << int{fileResultNumber(r)}; }
 
 namespace {
 
@@ -25,33 +28,33 @@ void storeChunkHead(uint8_t* bytes, const SChunkHead& head) {
   (void)writeRecord(bytes, kChunkHeadBytes, head, chunkHeadFields);
 }
 
-uint8_t readChunkHead(CStream& stream, SChunkHead& head) {
+FileResult readChunkHead(CStream& stream, SChunkHead& head) {
   uint8_t bytes[kChunkHeadBytes];
   if (!stream.readExact(bytes, kChunkHeadBytes)) return kRcShortRead;
   head = parseChunkHead(bytes);
   return kRcOk;
 }
 
-uint8_t writeChunkHead(CStream& stream, const SChunkHead& head) {
+FileResult writeChunkHead(CStream& stream, const SChunkHead& head) {
   uint8_t bytes[kChunkHeadBytes];
   storeChunkHead(bytes, head);
   return stream.writeExact(bytes, kChunkHeadBytes) ? kRcOk : kRcShortWrite;
 }
 
-uint8_t checkChunkTag(const SChunkHead& head, uint32_t tag) { return head.tag == tag ? kRcOk : kRcWrongTag; }
+FileResult checkChunkTag(const SChunkHead& head, uint32_t tag) { return head.tag == tag ? kRcOk : kRcWrongTag; }
 
-uint8_t checkChunkHead(const SChunkHead& head, uint32_t tag, uint32_t size) {
+FileResult checkChunkHead(const SChunkHead& head, uint32_t tag, uint32_t size) {
   if (head.tag != tag) return kRcWrongTag;
   return head.size == size ? kRcOk : kRcHeaderSize;
 }
 
-uint8_t writeChunkPadding(CStream& stream, uint64_t length) {
+FileResult writeChunkPadding(CStream& stream, uint64_t length) {
   static constexpr uint8_t kZeros[4] = {};
   const int64_t pad = int64_t(paddedTo4(length) - length);
   return stream.writeExact(kZeros, pad) ? kRcOk : kRcShortWrite;
 }
 
-uint8_t readCountedString(CStream& stream, uint32_t n, std::string& text, int64_t limit) {
+FileResult readCountedString(CStream& stream, uint32_t n, std::string& text, int64_t limit) {
   // The count comes from the file: it is held against what the file and the
   // chunk really have before any memory is taken for it.
   if (limit >= 0 && int64_t{n} > limit) return kRcChunkPastEnd;
@@ -59,7 +62,7 @@ uint8_t readCountedString(CStream& stream, uint32_t n, std::string& text, int64_
   const size_t bytes = size_t{n} + 4;
   auto* buffer = static_cast<char*>(allocBlock(bytes));
   if (!buffer) return kRcOutOfMemory;
-  uint8_t code = kRcOk;
+  FileResult code = kRcOk;
   if (!stream.readExact(buffer, n)) {
     code = kRcShortRead;
   } else {

@@ -10,6 +10,7 @@
 // start + 8 + size. Variable parts are padded with zeros to a multiple of 4
 // bytes, the padding counted in the size.
 #include <cstdint>
+#include <iosfwd>
 #include <new>
 #include <string>
 
@@ -18,50 +19,106 @@
 namespace pg {
 
 // ---- Result codes --------------------------------------------------------------
-// One byte; 0 is success. Callers turn a non-zero code into a message that
-// shows the number, so the numbers are part of what the user sees.
-inline constexpr uint8_t kRcOk = 0;
-inline constexpr uint8_t kRcOutOfMemory = 1;       // a buffer or object could not be had
-inline constexpr uint8_t kRcSkipped = 2;           // chunk not read at this level
-inline constexpr uint8_t kRcException = 3;         // an exception was caught at the item or file boundary
-inline constexpr uint8_t kRcFileMissing = 4;       // the file does not exist
-inline constexpr uint8_t kRcCannotCreate = 5;      // the file could not be created
-inline constexpr uint8_t kRcCannotOpen = 6;        // the file could not be opened
-inline constexpr uint8_t kRcShortWrite = 8;        // a write wrote fewer bytes than asked
-inline constexpr uint8_t kRcShortRead = 9;         // a read returned fewer bytes than asked
-inline constexpr uint8_t kRcSeekFailed = 10;       // seek to the next chunk failed; preset chunk past what remains
-inline constexpr uint8_t kRcChunkPastEnd = 11;     // a chunk's end lies past the stream; a name past its chunk
-inline constexpr uint8_t kRcVersion = 12;          // unsupported version of a header or record
-inline constexpr uint8_t kRcTooLarge = 13;         // width or height above 10,000
-inline constexpr uint8_t kRcThumbFormat = 14;      // thumbnail format other than 1 or 2
-inline constexpr uint8_t kRcPictureKind = 15;      // unknown picture, pen shape or palette kind
-inline constexpr uint8_t kRcWrongTag = 16;         // wrong tag; unknown chunk at the native file's top level
-inline constexpr uint8_t kRcHeaderSize = 17;       // header size differs from the expected one
-inline constexpr uint8_t kRcThumbSkipped = 19;     // thumbnail met by the layer and mask chunk loop
-inline constexpr uint8_t kRcBadGradient = 20;      // invalid gradient; pen shape kind 2 or more on writing
-inline constexpr uint8_t kRcLayerCreate = 21;      // a layer could not be created
-inline constexpr uint8_t kRcTileFormat = 22;       // tile size or layer image depth not supported
-inline constexpr uint8_t kRcNoTiles = 23;          // a tile block holds no tiles
-inline constexpr uint8_t kRcTileEncoding = 24;     // unknown layer tile encoding
-inline constexpr uint8_t kRcTileSizes = 25;        // a tile block's sizes do not agree
-inline constexpr uint8_t kRcTileOutside = 26;      // a tile lies outside the layer image
-inline constexpr uint8_t kRcNoMaskList = 28;       // the document has no mask list
-inline constexpr uint8_t kRcMaskCreate = 29;       // a mask could not be created
-inline constexpr uint8_t kRcMaskTileFormat = 30;   // mask tile size or channel format not supported
-inline constexpr uint8_t kRcMaskNoTiles = 31;      // a mask tile block holds no tiles
-inline constexpr uint8_t kRcMaskTileEncoding = 32; // unknown mask tile encoding
-inline constexpr uint8_t kRcMaskTileSizes = 33;    // a mask tile block's sizes do not agree
-inline constexpr uint8_t kRcMaskTileOutside = 34;  // a mask tile lies outside the mask image
-inline constexpr uint8_t kRcMaskAdd = 35;          // the mask could not be added to the mask list
-inline constexpr uint8_t kRcNothing = 37;          // nothing to save, or nothing read
-inline constexpr uint8_t kRcBadEventBlock = 39;    // a block of the recorded events is not valid
-inline constexpr uint8_t kRcItemRefused = 48;      // a gradient stop or a list item was refused
-inline constexpr uint8_t kRcPaletteWrite = 64;     // the palette writer failed
+// One byte; Ok (0) is success. Callers turn a failure into a message that shows
+// the number, so the numbers are part of what the user sees and never change.
+// The event file's own codes (40-45) sit here too, so that every file reader
+// and writer answers the one type. The type itself is [[nodiscard]], so no
+// caller, helper or lambda that answers one can have its result dropped.
+enum class [[nodiscard]] FileResult : uint8_t {
+  Ok = 0,
+  OutOfMemory = 1,         // a buffer or object could not be had
+  Skipped = 2,             // chunk not read at this level
+  Exception = 3,           // an exception was caught at the item or file boundary
+  FileMissing = 4,         // the file does not exist
+  CannotCreate = 5,        // the file could not be created
+  CannotOpen = 6,          // the file could not be opened
+  ShortWrite = 8,          // a write wrote fewer bytes than asked
+  ShortRead = 9,           // a read returned fewer bytes than asked
+  SeekFailed = 10,         // seek to the next chunk failed; preset chunk past what remains
+  ChunkPastEnd = 11,       // a chunk's end lies past the stream; a name past its chunk
+  Version = 12,            // unsupported version of a header or record
+  TooLarge = 13,           // width or height above 10,000
+  ThumbFormat = 14,        // thumbnail format other than 1 or 2
+  PictureKind = 15,        // unknown picture, pen shape or palette kind
+  WrongTag = 16,           // wrong tag; unknown chunk at the native file's top level
+  HeaderSize = 17,         // header size differs from the expected one
+  ThumbSkipped = 19,       // thumbnail met by the layer and mask chunk loop
+  BadGradient = 20,        // invalid gradient; pen shape kind 2 or more on writing
+  LayerCreate = 21,        // a layer could not be created
+  TileFormat = 22,         // tile size or layer image depth not supported
+  NoTiles = 23,            // a tile block holds no tiles
+  TileEncoding = 24,       // unknown layer tile encoding
+  TileSizes = 25,          // a tile block's sizes do not agree
+  TileOutside = 26,        // a tile lies outside the layer image
+  NoMaskList = 28,         // the document has no mask list
+  MaskCreate = 29,         // a mask could not be created
+  MaskTileFormat = 30,     // mask tile size or channel format not supported
+  MaskNoTiles = 31,        // a mask tile block holds no tiles
+  MaskTileEncoding = 32,   // unknown mask tile encoding
+  MaskTileSizes = 33,      // a mask tile block's sizes do not agree
+  MaskTileOutside = 34,    // a mask tile lies outside the mask image
+  MaskAdd = 35,            // the mask could not be added to the mask list
+  Nothing = 37,            // nothing to save, or nothing read
+  BadEventBlock = 39,      // a block of the recorded events is not valid
+  NoRecorder = 40,         // no usable recorder, or it cannot take the stream
+  StreamShort = 41,        // the container's stream could not be read whole
+  NoEvents = 42,           // nothing to write; the header gives no blocks
+  SegmentCopy = 43,        // a segment could not be copied out whole
+  SegmentSize = 44,        // segment larger than the work buffer; segment sizes differ
+  UnpackedLength = 45,     // a block did not unpack to its stated length
+  ItemRefused = 48,        // a gradient stop or a list item was refused
+  PaletteWrite = 64,       // the palette writer failed
+};
+
+// The number of a result, for the messages that show it and for code that
+// stores or compares the number itself.
+constexpr uint8_t fileResultNumber(FileResult r) { return static_cast<uint8_t>(r); }
+// Prints the number (test diagnostics).
+std::ostream& operator<<(std::ostream& out, FileResult r);
+
+// The short names most readers and writers use.
+inline constexpr FileResult kRcOk = FileResult::Ok;
+inline constexpr FileResult kRcOutOfMemory = FileResult::OutOfMemory;
+inline constexpr FileResult kRcSkipped = FileResult::Skipped;
+inline constexpr FileResult kRcException = FileResult::Exception;
+inline constexpr FileResult kRcFileMissing = FileResult::FileMissing;
+inline constexpr FileResult kRcCannotCreate = FileResult::CannotCreate;
+inline constexpr FileResult kRcCannotOpen = FileResult::CannotOpen;
+inline constexpr FileResult kRcShortWrite = FileResult::ShortWrite;
+inline constexpr FileResult kRcShortRead = FileResult::ShortRead;
+inline constexpr FileResult kRcSeekFailed = FileResult::SeekFailed;
+inline constexpr FileResult kRcChunkPastEnd = FileResult::ChunkPastEnd;
+inline constexpr FileResult kRcVersion = FileResult::Version;
+inline constexpr FileResult kRcTooLarge = FileResult::TooLarge;
+inline constexpr FileResult kRcThumbFormat = FileResult::ThumbFormat;
+inline constexpr FileResult kRcPictureKind = FileResult::PictureKind;
+inline constexpr FileResult kRcWrongTag = FileResult::WrongTag;
+inline constexpr FileResult kRcHeaderSize = FileResult::HeaderSize;
+inline constexpr FileResult kRcThumbSkipped = FileResult::ThumbSkipped;
+inline constexpr FileResult kRcBadGradient = FileResult::BadGradient;
+inline constexpr FileResult kRcLayerCreate = FileResult::LayerCreate;
+inline constexpr FileResult kRcTileFormat = FileResult::TileFormat;
+inline constexpr FileResult kRcNoTiles = FileResult::NoTiles;
+inline constexpr FileResult kRcTileEncoding = FileResult::TileEncoding;
+inline constexpr FileResult kRcTileSizes = FileResult::TileSizes;
+inline constexpr FileResult kRcTileOutside = FileResult::TileOutside;
+inline constexpr FileResult kRcNoMaskList = FileResult::NoMaskList;
+inline constexpr FileResult kRcMaskCreate = FileResult::MaskCreate;
+inline constexpr FileResult kRcMaskTileFormat = FileResult::MaskTileFormat;
+inline constexpr FileResult kRcMaskNoTiles = FileResult::MaskNoTiles;
+inline constexpr FileResult kRcMaskTileEncoding = FileResult::MaskTileEncoding;
+inline constexpr FileResult kRcMaskTileSizes = FileResult::MaskTileSizes;
+inline constexpr FileResult kRcMaskTileOutside = FileResult::MaskTileOutside;
+inline constexpr FileResult kRcMaskAdd = FileResult::MaskAdd;
+inline constexpr FileResult kRcNothing = FileResult::Nothing;
+inline constexpr FileResult kRcBadEventBlock = FileResult::BadEventBlock;
+inline constexpr FileResult kRcItemRefused = FileResult::ItemRefused;
+inline constexpr FileResult kRcPaletteWrite = FileResult::PaletteWrite;
 
 // Runs an operation that answers a result code; an exception becomes 1 (memory)
 // or 3 (anything else), so that none crosses the operation's boundary.
 template <typename Op>
-[[nodiscard]] uint8_t guardedCode(Op&& op) noexcept {
+[[nodiscard]] FileResult guardedCode(Op&& op) noexcept {
   try {
     return op();
   } catch (const std::bad_alloc&) {
@@ -118,19 +175,19 @@ SChunkHead parseChunkHead(const uint8_t* bytes);
 void storeChunkHead(uint8_t* bytes, const SChunkHead& head);
 
 // Reads 8 bytes at the position: 0, or 9 when fewer could be read.
-[[nodiscard]] uint8_t readChunkHead(CStream& stream, SChunkHead& head);
+[[nodiscard]] FileResult readChunkHead(CStream& stream, SChunkHead& head);
 // 0, or 8 when the write was short.
-[[nodiscard]] uint8_t writeChunkHead(CStream& stream, const SChunkHead& head);
+[[nodiscard]] FileResult writeChunkHead(CStream& stream, const SChunkHead& head);
 
 // 0 when the head's tag is tag, else 16.
-[[nodiscard]] uint8_t checkChunkTag(const SChunkHead& head, uint32_t tag);
+[[nodiscard]] FileResult checkChunkTag(const SChunkHead& head, uint32_t tag);
 // 16 when the tag differs, 17 when the tag matches and the size differs, else 0.
-[[nodiscard]] uint8_t checkChunkHead(const SChunkHead& head, uint32_t tag, uint32_t size);
+[[nodiscard]] FileResult checkChunkHead(const SChunkHead& head, uint32_t tag, uint32_t size);
 
 // n rounded up to a multiple of 4 (64-bit: a u32 size cannot wrap).
 constexpr uint64_t paddedTo4(uint64_t n) { return (n + 3) & ~uint64_t{3}; }
 // Writes the 0..3 zero bytes that bring length to a multiple of 4: 0, or 8.
-[[nodiscard]] uint8_t writeChunkPadding(CStream& stream, uint64_t length);
+[[nodiscard]] FileResult writeChunkPadding(CStream& stream, uint64_t length);
 
 // ---- Counted string ----------------------------------------------------------
 // A stored string is a byte count n kept in a record field, then n bytes whose
@@ -140,7 +197,7 @@ constexpr uint64_t paddedTo4(uint64_t n) { return (n + 3) & ~uint64_t{3}; }
 // cannot be had; 9 when fewer than n bytes remain in the stream (checked
 // before anything is allocated); 11 when n exceeds limit, the bytes left in
 // the caller's chunk (a negative limit means no chunk limit).
-[[nodiscard]] uint8_t readCountedString(CStream& stream, uint32_t n, std::string& text, int64_t limit = -1);
+[[nodiscard]] FileResult readCountedString(CStream& stream, uint32_t n, std::string& text, int64_t limit = -1);
 
 // ---- Preset chunk loop -------------------------------------------------------
 
@@ -154,14 +211,14 @@ class PresetChunkParser {
   // head, at chunkStart. The parser may step back over the head, and may also
   // read a picture chunk that follows and belongs to the item. Answers a code
   // (0 when an item was parsed); an exception counts as code 3.
-  [[nodiscard]] virtual uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t chunkStart) = 0;
+  [[nodiscard]] virtual FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t chunkStart) = 0;
   // Finishes the parsed item and offers it to the list; true when the list
   // took it (it then belongs to the list).
   [[nodiscard]] virtual bool offerItem() = 0;
 };
 
 struct SPresetLoopResult {
-  uint8_t code = kRcOk;
+  FileResult code = kRcOk;
   int32_t itemsRead = 0;
 };
 

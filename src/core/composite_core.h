@@ -54,32 +54,32 @@ void compositePixelOpsMix(uint32_t* dst, uint32_t src, uint32_t opacity, const S
 // the bounds.
 void blendRowsOp(const TMTC& src, TMTC& dst, TPoint point, PixelOp32 op, uint32_t param, const SRectXYWH& rect);
 // Clips with clipCopyRect, then blendRowsOp.
-bool blendPlaneRectOp(const TMTC& src, TMTC& dst, TPoint point, PixelOp32 op, uint32_t param, SRectXYWH rect);
+[[nodiscard]] bool blendPlaneRectOp(const TMTC& src, TMTC& dst, TPoint point, PixelOp32 op, uint32_t param, SRectXYWH rect);
 // blendPlaneRectOp with the arguments in another order.
-bool compositeRectOp(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, PixelOp32 op, uint32_t param);
+[[nodiscard]] bool compositeRectOp(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, PixelOp32 op, uint32_t param);
 // compositeRectOp with blendMultiplyRgb, blendAddRgb and blendSubRgb: the
 // parameter is the amount; the source's alpha bytes are not used.
-bool compositeMultiply(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, uint32_t amount);
-bool compositeAdd(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, uint32_t amount);
-bool compositeSubtract(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, uint32_t amount);
+[[nodiscard]] bool compositeMultiply(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, uint32_t amount);
+[[nodiscard]] bool compositeAdd(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, uint32_t amount);
+[[nodiscard]] bool compositeSubtract(const TMTC& src, TMTC& dst, const SRectXYWH& rect, TPoint point, uint32_t amount);
 // Opacity 255: plain copy of the clipped rectangle, alpha included; 0: nothing;
 // otherwise lerpPixelRgb by the opacity (colour bytes only, source alpha unused).
-bool compositePlaneRect(const TMTC& src, TMTC& dst, TPoint point, uint32_t opacity, SRectXYWH rect);
+[[nodiscard]] bool compositePlaneRect(const TMTC& src, TMTC& dst, TPoint point, uint32_t opacity, SRectXYWH rect);
 // compositePlaneRect of the whole source at (x, y).
-bool compositePlane(const TMTC& src, TMTC& dst, int32_t x, int32_t y, uint32_t opacity);
+[[nodiscard]] bool compositePlane(const TMTC& src, TMTC& dst, int32_t x, int32_t y, uint32_t opacity);
 
 // Clips; nothing when param is 0; for every pixel first dst alpha :=
 // P[dst alpha][k], then op(dst pixel, src pixel, param).
-bool blendRowsOpAlphaMap(const TMTC& src, TMTC& dst, TPoint point, PixelOp32 op, uint32_t param, uint32_t k,
+[[nodiscard]] bool blendRowsOpAlphaMap(const TMTC& src, TMTC& dst, TPoint point, PixelOp32 op, uint32_t param, uint32_t k,
                          SRectXYWH rect);
 // The same with one colour for every pixel of rect (destination coordinates, clipped).
-bool blendRectOpAlphaMap(TMTC& dst, SRectXYWH rect, uint32_t colour, PixelOp32 op, uint32_t param, uint32_t k);
+[[nodiscard]] bool blendRectOpAlphaMap(TMTC& dst, SRectXYWH rect, uint32_t colour, PixelOp32 op, uint32_t param, uint32_t k);
 // Clips; nothing when opacity is 0; for every pixel dst alpha := P[k][dst
 // alpha], then compositePixelOps(dst pixel, src pixel, opacity, ops).
-bool compositeRectOpsAlphaMap(const TMTC& src, TMTC& dst, TPoint point, const SPixelBlendOps& ops, uint32_t opacity,
+[[nodiscard]] bool compositeRectOpsAlphaMap(const TMTC& src, TMTC& dst, TPoint point, const SPixelBlendOps& ops, uint32_t opacity,
                               uint32_t k, SRectXYWH rect);
 // The same with one colour over rect (destination coordinates, clipped).
-bool compositeColorOpsAlphaMap(TMTC& dst, SRectXYWH rect, uint32_t colour, const SPixelBlendOps& ops,
+[[nodiscard]] bool compositeColorOpsAlphaMap(TMTC& dst, SRectXYWH rect, uint32_t colour, const SPixelBlendOps& ops,
                                uint32_t opacity, uint32_t k);
 
 // ------------------------------------------------- the generic row walker
@@ -88,7 +88,7 @@ bool compositeColorOpsAlphaMap(TMTC& dst, SRectXYWH rect, uint32_t colour, const
 // for each row; answers the clipping result. For callers with their own
 // per-row work (fn is inlined).
 template <class RowFn>
-bool forEachRowPair(const TMTC& src, TMTC& dst, TPoint point, SRectXYWH rect, RowFn&& fn) {
+[[nodiscard]] bool forEachRowPair(const TMTC& src, TMTC& dst, TPoint point, SRectXYWH rect, RowFn&& fn) {
   if (!clipCopyRect(dst.size(), src.size(), point, rect)) return false;
   for (int32_t y = 0; y < rect.Height; ++y)
     fn(dst.pixelAt(point.X, point.Y + y), static_cast<const uint32_t*>(src.pixelAt(rect.X, rect.Y + y)),

@@ -141,7 +141,10 @@ bool pairBufMove(SPairBuf& dst, SPairBuf& src) {
 
 // ---- CDynStack ---------------------------------------------------------------------
 
-CDynStack::CDynStack(int32_t elemSize, int32_t capacity) { dynBufSetLength(Buf_, elemSize, capacity); }
+CDynStack::CDynStack(int32_t elemSize, int32_t capacity) {
+  // Without the first block the stack starts empty and every push grows it.
+  (void)dynBufSetLength(Buf_, elemSize, capacity);
+}
 
 CDynStack::~CDynStack() { dynBufFree(Buf_); }
 

@@ -18,10 +18,10 @@ struct SDynBuf {
 };
 
 void dynBufInit(SDynBuf& b);
-inline bool dynBufAllocated(const SDynBuf& b) { return b.Data != nullptr; }
+[[nodiscard]] inline bool dynBufAllocated(const SDynBuf& b) { return b.Data != nullptr; }
 inline int64_t dynBufByteSize(const SDynBuf& b) { return static_cast<int64_t>(b.Count) * b.ElemSize; }
 // When allocated every byte := v; answers dynBufAllocated.
-bool dynBufFill(SDynBuf& b, uint8_t v);
+[[nodiscard]] bool dynBufFill(SDynBuf& b, uint8_t v);
 // Frees the block (when there is one) and zeroes all fields.
 void dynBufFree(SDynBuf& b);
 // Hands the block to the caller (free it with freeBlock) and zeroes all fields.
@@ -31,15 +31,15 @@ void* dynBufDetach(SDynBuf& b);
 // contents up to the smaller size. Answers whether data exists afterwards
 // (False for a count of 0). On failure the buffer is as it was before the
 // resize (empty when the element size changed).
-bool dynBufSetLength(SDynBuf& b, int32_t elemSize, int32_t count);
+[[nodiscard]] bool dynBufSetLength(SDynBuf& b, int32_t elemSize, int32_t count);
 // Resizes keeping the contents (as bytes, up to the smaller size), also when
 // the element size changes. On failure b is unchanged.
-bool dynBufResizeKeep(SDynBuf& b, int32_t elemSize, int32_t count);
+[[nodiscard]] bool dynBufResizeKeep(SDynBuf& b, int32_t elemSize, int32_t count);
 // When dst has no data: dst := src, src zeroed, True; otherwise False.
-bool dynBufMove(SDynBuf& dst, SDynBuf& src);
+[[nodiscard]] bool dynBufMove(SDynBuf& dst, SDynBuf& src);
 // When src has data: dst gets src's size and a copy of its bytes; when src has
 // none: dynBufMove (False when dst holds data, which then stays as it was).
-bool dynBufAssign(SDynBuf& dst, SDynBuf& src);
+[[nodiscard]] bool dynBufAssign(SDynBuf& dst, SDynBuf& src);
 
 // ---- SGrid2D: a two-dimensional array of elements -----------------------------
 
@@ -52,7 +52,7 @@ struct SGrid2D {
 };
 
 void grid2DInit(SGrid2D& g);
-inline bool grid2DAllocated(const SGrid2D& g) { return g.Data != nullptr; }
+[[nodiscard]] inline bool grid2DAllocated(const SGrid2D& g) { return g.Data != nullptr; }
 inline int64_t grid2DByteSize(const SGrid2D& g) { return static_cast<int64_t>(g.Count) * g.ElemSize; }
 void grid2DFill(SGrid2D& g, uint8_t v);
 // Copies the ElemSize bytes at pattern into every element.
@@ -62,7 +62,7 @@ void grid2DFree(SGrid2D& g);
 // data present changes nothing; otherwise the block is resized keeping its
 // contents up to the smaller size. A W*H beyond 32 bits is refused. On failure
 // the grid is as it was before the resize.
-bool grid2DSetSize(SGrid2D& g, int32_t elemSize, int32_t w, int32_t h);
+[[nodiscard]] bool grid2DSetSize(SGrid2D& g, int32_t elemSize, int32_t w, int32_t h);
 
 // ---- SPairBuf: an array of 8-byte elements --------------------------------------
 
@@ -72,12 +72,12 @@ struct SPairBuf {
 };
 
 void pairBufInit(SPairBuf& p);
-inline bool pairBufAllocated(const SPairBuf& p) { return p.Data != nullptr; }
+[[nodiscard]] inline bool pairBufAllocated(const SPairBuf& p) { return p.Data != nullptr; }
 void pairBufFree(SPairBuf& p);
 // The same count with data present changes nothing; otherwise the block is
 // resized to count*8 bytes keeping its contents. On failure p is unchanged.
-bool pairBufSetLength(SPairBuf& p, int32_t count);
-bool pairBufMove(SPairBuf& dst, SPairBuf& src);
+[[nodiscard]] bool pairBufSetLength(SPairBuf& p, int32_t count);
+[[nodiscard]] bool pairBufMove(SPairBuf& dst, SPairBuf& src);
 
 // ---- CDynStack: a bounded first-in, first-out container ------------------------
 // Holds up to `capacity` elements of `elemSize` bytes and hands them back in
@@ -97,11 +97,11 @@ class CDynStack {
   void reset();
   // Copies ElemSize bytes from element in; False (and the overflow flag set)
   // when the container is full or has no block.
-  bool push(const void* element);
+  [[nodiscard]] bool push(const void* element);
   // Copies the oldest element out and removes it; False when empty.
-  bool take(void* element);
+  [[nodiscard]] bool take(void* element);
 
-  bool Overflow() const { return Overflow_; }
+  [[nodiscard]] bool Overflow() const { return Overflow_; }
   int32_t Length() const { return Length_; }
   int32_t Capacity() const { return Buf_.Count; }
   int32_t ElemSize() const { return Buf_.ElemSize; }

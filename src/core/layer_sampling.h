@@ -20,10 +20,10 @@ namespace pg {
 // With one: the bounds of the mask's non-zero pixels, moved by (layer offset -
 // mask offset) into layer-image coordinates and intersected with the layer
 // image; false when there are none or they miss the layer.
-bool getLayerWorkRect(const CBlockImage& layerImage, TPoint layerOffset, const CBlockVCH* maskImage,
+[[nodiscard]] bool getLayerWorkRect(const CBlockImage& layerImage, TPoint layerOffset, const CBlockVCH* maskImage,
                       TPoint maskOffset, TRect& rect);
 // The same rectangle in document coordinates (moved by minus the layer offset).
-bool getLayerWorkRectLocal(const CBlockImage& layerImage, TPoint layerOffset, const CBlockVCH* maskImage,
+[[nodiscard]] bool getLayerWorkRectLocal(const CBlockImage& layerImage, TPoint layerOffset, const CBlockVCH* maskImage,
                            TPoint maskOffset, TRect& rect);
 
 // v mod size into 0..size-1, negative v included (-1 gives size - 1); 0 for a
@@ -40,9 +40,9 @@ inline bool insidePlane(const CDibCore& plane, int32_t x, int32_t y) {
 
 // When (x, y) lies inside, adds weight times each channel of the pixel to the
 // four sums and answers true; else false with the sums untouched.
-bool accumPixelBlock(const CBlockVMTC& image, int32_t x, int32_t y, int32_t weight, int64_t& b, int64_t& g,
+[[nodiscard]] bool accumPixelBlock(const CBlockVMTC& image, int32_t x, int32_t y, int32_t weight, int64_t& b, int64_t& g,
                      int64_t& r, int64_t& a);
-bool accumPixelPlane(const TMTC& plane, int32_t x, int32_t y, int32_t weight, int64_t& b, int64_t& g, int64_t& r,
+[[nodiscard]] bool accumPixelPlane(const TMTC& plane, int32_t x, int32_t y, int32_t weight, int64_t& b, int64_t& g, int64_t& r,
                      int64_t& a);
 
 // The pixel at the 16.16 position (x, y), mixed from its four neighbours with
@@ -55,7 +55,7 @@ uint32_t sampleBilinearBlock(const CBlockVMTC& image, int32_t x, int32_t y, bool
 uint32_t sampleBilinearPlane(const TMTC& plane, int32_t x, int32_t y, bool wrap);
 // dst pixel (dx, dy) := sampleBilinearBlock(src, sx, sy, wrap); false when
 // (dx, dy) lies outside dst or its tile cannot be had.
-bool copyPixelBilinear(const CBlockVMTC& src, CBlockVMTC& dst, int32_t dx, int32_t dy, int32_t sx, int32_t sy);
+[[nodiscard]] bool copyPixelBilinear(const CBlockVMTC& src, CBlockVMTC& dst, int32_t dx, int32_t dy, int32_t sx, int32_t sy);
 
 // A 3 x 3 kernel of weights, row by row.
 using SKernel3x3 = std::array<double, 9>;

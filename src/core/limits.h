@@ -19,7 +19,7 @@ inline constexpr int64_t kMaxPlaneArea = int64_t{1} << 28;
 
 // True when a plane of w x h pixels may be allocated: both sides not negative
 // and the area within kMaxPlaneArea.
-constexpr bool planeSizeAllowed(int64_t w, int64_t h) {
+[[nodiscard]] constexpr bool planeSizeAllowed(int64_t w, int64_t h) {
   return w >= 0 && h >= 0 && w <= kMaxPlaneArea && h <= kMaxPlaneArea && w * h <= kMaxPlaneArea;
 }
 

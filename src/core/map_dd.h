@@ -13,13 +13,13 @@ class CMapDD {
   explicit CMapDD(int32_t sizeHint = 0);
 
   // True when the key is present; the value is stored then.
-  bool lookup(uint32_t key, uint32_t& value) const;
+  [[nodiscard]] bool lookup(uint32_t key, uint32_t& value) const;
   // Stores the value under the key, replacing a value stored before.
-  bool setAt(uint32_t key, uint32_t value);
+  [[nodiscard]] bool setAt(uint32_t key, uint32_t value);
   // Removes the key. Removing a key that is not present succeeds: afterwards
   // the key is absent either way.
-  bool removeKey(uint32_t key);
-  bool removeAll();
+  [[nodiscard]] bool removeKey(uint32_t key);
+  bool removeAll();  // always true
 
   size_t size() const { return map_.size(); }
   // Result code of the last call: 0 success, 1 out of memory.

@@ -24,16 +24,16 @@ class CPenTC : public TMTC {
   // zero), extent 2 * radius + 1, fraction centre - Floor(centre); then
   // render. False for a size or centre that is not a finite number in range
   // (nothing changed) or when render fails.
-  bool setDab(const TMTC& source, float size, float centreX, float centreY);
+  [[nodiscard]] bool setDab(const TMTC& source, float size, float centreX, float centreY);
   // Resizes to the extent and fills it with source's pixels at origin + (x, y),
   // clamped to the source (edges and corners repeat). False when the plane
   // cannot be sized or the source holds no pixels.
-  bool render(const TMTC& source);
+  [[nodiscard]] bool render(const TMTC& source);
   // Where a dab of that radius starts inside the patch: radius - Ceil(r -
   // fraction) per axis, not below 0. False when Ceil(r) exceeds the radius.
-  bool offsetForRadius(TPoint& out, float radius) const;
+  [[nodiscard]] bool offsetForRadius(TPoint& out, float radius) const;
   // The same per axis for a size pair in 16.16.
-  bool offsetForSize(TPoint& out, SFixPoint size) const;
+  [[nodiscard]] bool offsetForSize(TPoint& out, SFixPoint size) const;
 
   int32_t originX = 0, originY = 0;   // source coordinate of patch pixel (0, 0)
   int32_t extentW = 0, extentH = 0;   // 2 * radius + 1

@@ -128,7 +128,7 @@ bool TMTC::Resize(int32_t w, int32_t h) {
 
 std::unique_ptr<TMTC> TMTC::CreateCopy(const TMTC& src) {
   auto copy = std::make_unique<TMTC>();
-  if (copy->Resize(src.Width, src.Height)) copy->copyPixelsFrom(src);
+  if (copy->Resize(src.Width, src.Height)) (void)copy->copyPixelsFrom(src);  // same size: cannot fail
   return copy;
 }
 

@@ -52,12 +52,12 @@ class CDibCore : public SDibInfo {
   virtual void FreeData();
   virtual void Release() { FreeData(); }
   // Bits and RowOffsets both present.
-  virtual bool IsAllocated() const { return Bits != nullptr && RowOffsets != nullptr; }
+  [[nodiscard]] virtual bool IsAllocated() const { return Bits != nullptr && RowOffsets != nullptr; }
   // The only way pixels get allocated. Answers False when the block could not
   // be had or the size is refused (negative, or an area beyond
   // kMaxPlaneArea); the plane is then empty (0 x 0, not allocated) and a line
   // "<class>::Resize: caught an exception!\n" went to the debug output.
-  virtual bool Resize(int32_t w, int32_t h) = 0;
+  [[nodiscard]] virtual bool Resize(int32_t w, int32_t h) = 0;
   virtual int64_t ByteSize() const = 0;
   virtual int32_t BytesPerPixel() const = 0;
   // Distance in pixels from a pixel to the one below it.
@@ -71,13 +71,13 @@ class CDibCore : public SDibInfo {
   // Address of pixel 0 of row y (non-virtual; no bounds check).
   uint8_t* rowAddress(int32_t y) const { return Bits + RowOffsets[y]; }
 
-  bool resizeTo(SSize s) { return Resize(s.W, s.H); }
+  [[nodiscard]] bool resizeTo(SSize s) { return Resize(s.W, s.H); }
   bool isTopDown() const { return RowStep() > 0; }
   // Intersects r with (0, 0, Width, Height); False when empty.
-  bool clipRect(TRect& r) const { return clipRectToSize(r, size()); }
-  bool clipRectWH(SRectXYWH& r) const { return clipXYWHToSize(r, size()); }
+  [[nodiscard]] bool clipRect(TRect& r) const { return clipRectToSize(r, size()); }
+  [[nodiscard]] bool clipRectWH(SRectXYWH& r) const { return clipXYWHToSize(r, size()); }
   // r := (0, 0, Width, Height); answers IsAllocated.
-  bool getBounds(TRect& r) const {
+  [[nodiscard]] bool getBounds(TRect& r) const {
     r = rectFromSize(size());
     return IsAllocated();
   }
@@ -97,15 +97,15 @@ class TChannel : public CDibCore {
  public:
   TChannel() = default;
   // CreateSize: an empty plane resized to w x h (check isPlaneReady).
-  TChannel(int32_t w, int32_t h) { Resize(w, h); }
+  TChannel(int32_t w, int32_t h) { (void)Resize(w, h); }  // a failure leaves the plane empty
   // CreateFromSize.
-  explicit TChannel(SSize s) { Resize(s.W, s.H); }
+  explicit TChannel(SSize s) { (void)Resize(s.W, s.H); }  // as above
   // A plane of the source's size holding a copy of its pixels (when the
   // resize succeeds; check isPlaneReady).
   static std::unique_ptr<TChannel> CreateCopy(const TChannel& src);
 
   // Always takes a new block; its rows are bottom-up.
-  bool Resize(int32_t w, int32_t h) override;
+  [[nodiscard]] bool Resize(int32_t w, int32_t h) override;
   int64_t ByteSize() const override { return static_cast<int64_t>(Width) * Height; }
   int32_t BytesPerPixel() const override { return 1; }
   int32_t RowStep() const override { return -Width; }
@@ -135,16 +135,16 @@ class TMTC : public CDibCore {
  public:
   TMTC() = default;
   // CreateSize: an empty plane resized to w x h (check isPlaneReady).
-  TMTC(int32_t w, int32_t h) { Resize(w, h); }
+  TMTC(int32_t w, int32_t h) { (void)Resize(w, h); }  // a failure leaves the plane empty
   // CreateFromSize.
-  explicit TMTC(SSize s) { Resize(s.W, s.H); }
+  explicit TMTC(SSize s) { (void)Resize(s.W, s.H); }  // as above
   // A plane of the source's size holding a copy of its pixels (when the
   // resize succeeds; check isPlaneReady).
   static std::unique_ptr<TMTC> CreateCopy(const TMTC& src);
 
   // Keeps the pixels when the size is unchanged, and keeps the block (its old
   // bytes reinterpreted in the new shape) when the byte count is unchanged.
-  bool Resize(int32_t w, int32_t h) override;
+  [[nodiscard]] bool Resize(int32_t w, int32_t h) override;
   int64_t ByteSize() const override { return 4 * static_cast<int64_t>(Width) * Height; }
   int32_t BytesPerPixel() const override { return 4; }
   int32_t RowStep() const override { return Width; }
@@ -179,7 +179,7 @@ class TMTC : public CDibCore {
 
   // Copies the source's pixels, row by row (either row order). Refuses (False)
   // a source of another size or a plane without pixels.
-  bool copyPixelsFrom(const TMTC& src);
+  [[nodiscard]] bool copyPixelsFrom(const TMTC& src);
 };
 
 // A 32-bit plane for the screen: rows bottom-up, like a bottom-up device
@@ -191,12 +191,12 @@ class TTC : public TMTC {
   // CreateWithDC.
   explicit TTC(bool ownDC) : OwnDC(ownDC) {}
   // CreateSize.
-  TTC(bool ownDC, int32_t w, int32_t h) : OwnDC(ownDC) { Resize(w, h); }
+  TTC(bool ownDC, int32_t w, int32_t h) : OwnDC(ownDC) { (void)Resize(w, h); }  // empty on failure
 
   // Answers True at once when (w, h) equals the current size (also for an
   // empty plane); otherwise takes a new block of max(w, 1) x max(h, 1)
   // pixels, so that (0, 5) gives 1 x 5 and a second (0, 5) rebuilds it.
-  bool Resize(int32_t w, int32_t h) override;
+  [[nodiscard]] bool Resize(int32_t w, int32_t h) override;
   int32_t RowStep() const override { return -Width; }
 
   // Whether a drawing context belongs to the plane; the screen side reads it.

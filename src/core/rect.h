@@ -84,11 +84,11 @@ inline float ratioToFloat(SRatio r) {
   return static_cast<float>(static_cast<double>(r.Num) / static_cast<double>(r.Den));
 }
 // A zero denominator is not whole (there is nothing to divide by).
-inline bool ratioIsWhole(SRatio r) {
+[[nodiscard]] inline bool ratioIsWhole(SRatio r) {
   return r.Den != 0 && static_cast<int64_t>(r.Num) % static_cast<int64_t>(r.Den) == 0;
 }
-inline bool ratioIsOne(SRatio r) { return r.Num == r.Den; }
-inline bool ratioAtLeastOne(SRatio r) { return r.Num >= r.Den; }
+[[nodiscard]] inline bool ratioIsOne(SRatio r) { return r.Num == r.Den; }
+[[nodiscard]] inline bool ratioAtLeastOne(SRatio r) { return r.Num >= r.Den; }
 
 // ---- Ranges, clamps and swaps ----------------------------------------------
 
@@ -102,7 +102,7 @@ inline void extendRange(SRange& r, int32_t v) {
   else if (v > r.Hi)
     r.Hi = v;
 }
-inline bool rangeContains(SRange r, int32_t v) { return r.Lo <= v && v <= r.Hi; }
+[[nodiscard]] inline bool rangeContains(SRange r, int32_t v) { return r.Lo <= v && v <= r.Hi; }
 inline bool inRange(int32_t v, int32_t lo, int32_t hi) { return lo <= v && v <= hi; }
 inline bool inRangeF(float v, float lo, float hi) { return lo <= v && v <= hi; }
 // lo is tested first, so lo wins when lo > hi.
@@ -224,17 +224,17 @@ inline TRectF rectFFromPoints(TPointF a, TPointF b) {
 
 // Intersects a with b edge by edge. May leave a partly changed when it answers
 // False (no overlap); answers whether the result is non-empty.
-bool intersectRect(TRect& a, const TRect& b);
-bool intersectRectF(TRectF& a, const TRectF& b);
-inline bool clipRectToSize(TRect& r, SSize s) { return intersectRect(r, rectFromSize(s)); }
+[[nodiscard]] bool intersectRect(TRect& a, const TRect& b);
+[[nodiscard]] bool intersectRectF(TRectF& a, const TRectF& b);
+[[nodiscard]] inline bool clipRectToSize(TRect& r, SSize s) { return intersectRect(r, rectFromSize(s)); }
 // The SRectXYWH forms intersect in TRect form and write the result back even
 // when it is empty.
-bool intersectXYWH(SRectXYWH& r, const TRect& t);
+[[nodiscard]] bool intersectXYWH(SRectXYWH& r, const TRect& t);
 // Clips r to (0, 0, s) with the edges summed in 64 bits, so that no position
 // and extent can overflow; leaves r alone and answers False when nothing is
 // left.
-bool clipXYWHToSize(SRectXYWH& r, SSize s);
-inline bool intersectXYWH2(SRectXYWH& a, const SRectXYWH& b) { return intersectXYWH(a, xywhToRect(b)); }
+[[nodiscard]] bool clipXYWHToSize(SRectXYWH& r, SSize s);
+[[nodiscard]] inline bool intersectXYWH2(SRectXYWH& a, const SRectXYWH& b) { return intersectXYWH(a, xywhToRect(b)); }
 
 inline void deflateXYWH(SRectXYWH& r, int32_t d) {
   r.X += d;
@@ -291,15 +291,15 @@ inline void unionXYWH(SRectXYWH& a, const SRectXYWH& b) {
   a = rectToXYWH(t);
 }
 inline void clearRect(TRect& r) { r = {}; }
-inline bool ptInRect(const TRect& r, TPoint p) {
+[[nodiscard]] inline bool ptInRect(const TRect& r, TPoint p) {
   return r.Left <= p.X && p.X < r.Right && r.Top <= p.Y && p.Y < r.Bottom;
 }
-inline bool ptInXYWH(const SRectXYWH& r, TPoint p) {
+[[nodiscard]] inline bool ptInXYWH(const SRectXYWH& r, TPoint p) {
   return r.X <= p.X && static_cast<int64_t>(p.X) < static_cast<int64_t>(r.X) + r.Width && r.Y <= p.Y &&
          static_cast<int64_t>(p.Y) < static_cast<int64_t>(r.Y) + r.Height;
 }
-inline bool sizeContains(SSize a, SSize b) { return b.W <= a.W && b.H <= a.H; }
-inline bool xywhInsideSize(const SRectXYWH& r, SSize s) {
+[[nodiscard]] inline bool sizeContains(SSize a, SSize b) { return b.W <= a.W && b.H <= a.H; }
+[[nodiscard]] inline bool xywhInsideSize(const SRectXYWH& r, SSize s) {
   return r.X >= 0 && r.Y >= 0 && static_cast<int64_t>(r.X) + r.Width <= s.W &&
          static_cast<int64_t>(r.Y) + r.Height <= s.H;
 }
@@ -307,7 +307,7 @@ inline bool xywhInsideSize(const SRectXYWH& r, SSize s) {
 // When r fits into bounds, moves r's position so that r lies inside bounds
 // (flush with the right or bottom edge counts as inside) and answers True;
 // otherwise leaves r alone and answers False.
-bool keepRectInside(SRectXYWH& r, const SRectXYWH& bounds);
+[[nodiscard]] bool keepRectInside(SRectXYWH& r, const SRectXYWH& bounds);
 
 // Writes the bands of outer that lie outside inner (inner inside outer) into
 // out, in the order top (full width), left, right, bottom (full width), and
@@ -324,6 +324,6 @@ void fitAspectNoEnlarge(SRectXYWH& out, SSize box, SSize size);
 // top-left corner lands in the destination (dstSize). Clips rect against the
 // source first, then the point against the destination, per axis, moving the
 // other one along. Answers False when nothing is left to copy.
-bool clipCopyRect(SSize dstSize, SSize srcSize, TPoint& point, SRectXYWH& rect);
+[[nodiscard]] bool clipCopyRect(SSize dstSize, SSize srcSize, TPoint& point, SRectXYWH& rect);
 
 }  // namespace pg

@@ -31,23 +31,23 @@ bool downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t
 // Nearest-sample copy of srcRect onto dstRect (each clipped to its plane).
 // Destination rows past the end of the source are copies of the last row
 // written.
-bool stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH srcRect);
+[[nodiscard]] bool stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH srcRect);
 
 // Nearest-sample rotation (angle in radians) and scaling about the source
 // point centre, which lands on the destination's centre. Pixels whose source
 // position is outside the source get kRotateBackground.
-bool rotateScaleInto(const TMTC& src, TMTC& dst, TPoint centre, float scale, float angle, TRect dstRect);
+[[nodiscard]] bool rotateScaleInto(const TMTC& src, TMTC& dst, TPoint centre, float scale, float angle, TRect dstRect);
 
 // rotateScaleInto over the whole destination.
-bool rotateScaleAll(const TMTC& src, TMTC& dst, TPoint centre, float scale, float angle);
+[[nodiscard]] bool rotateScaleAll(const TMTC& src, TMTC& dst, TPoint centre, float scale, float angle);
 
 // The plain, literal forms of the routines above: one sample, one clamp or
 // test at a time. The fast forms are checked against them.
 namespace reference {
 bool downsample4x4(const TMTC& src, TMTC& dst);
 bool downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t w, int32_t h);
-bool stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH srcRect);
-bool rotateScaleInto(const TMTC& src, TMTC& dst, TPoint centre, float scale, float angle, TRect dstRect);
+[[nodiscard]] bool stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH srcRect);
+[[nodiscard]] bool rotateScaleInto(const TMTC& src, TMTC& dst, TPoint centre, float scale, float angle, TRect dstRect);
 }  // namespace reference
 
 }  // namespace pg

@@ -37,19 +37,19 @@ class CRingBuf {
   void freeBuffer();     // frees the storage and zeroes every field
   int64_t bufferBytes() const { return int64_t(capacity_ + extra_) * elementSize_; }
 
-  bool put(const void* element);             // advance, store, back+1 (clamped), forward 0
-  bool replaceCurrent(const void* element);  // store at the current slot; back at least 1
-  bool drop();                               // back > 0: retreat, back-1, forward 0
-  bool stepBack();                           // back > 0: retreat, back-1, forward+1
-  bool stepForward();                        // forward > 0: advance, back+1, forward-1
+  [[nodiscard]] bool put(const void* element);             // advance, store, back+1 (clamped), forward 0
+  [[nodiscard]] bool replaceCurrent(const void* element);  // store at the current slot; back at least 1
+  [[nodiscard]] bool drop();                               // back > 0: retreat, back-1, forward 0
+  [[nodiscard]] bool stepBack();                           // back > 0: retreat, back-1, forward+1
+  [[nodiscard]] bool stepForward();                        // forward > 0: advance, back+1, forward-1
   int32_t dropForward();                     // forward 0; answers the old forward count
-  bool readCurrent(void* element) const;     // back > 0: the current element
+  [[nodiscard]] bool readCurrent(void* element) const;     // back > 0: the current element
   // n = 0: the current element; n > 0: n elements ahead (1 <= n <= forward);
   // n < 0: -n elements behind (1 <= -n <= back-1). False when out of range.
-  bool readRelative(int32_t n, void* element) const;
+  [[nodiscard]] bool readRelative(int32_t n, void* element) const;
   // New capacities keeping the newest back elements and the nearest forward
   // elements in order.
-  bool resize(int32_t capacity, int32_t extra);
+  [[nodiscard]] bool resize(int32_t capacity, int32_t extra);
 
   int32_t elementSize() const { return elementSize_; }
   int32_t capacity() const { return capacity_; }
@@ -79,9 +79,9 @@ class CRingBufDWORD : public CRingBuf {
   bool allocate(int32_t capacity, int32_t extra) { return CRingBuf::allocate(4, capacity, extra); }
   // The value at the current slot; 0 while the ring is not ready.
   uint32_t current() const;
-  bool readRelative(int32_t n, uint32_t& value) const;
-  bool replaceCurrent(uint32_t value) { return CRingBuf::replaceCurrent(&value); }
-  bool put(uint32_t value) { return CRingBuf::put(&value); }
+  [[nodiscard]] bool readRelative(int32_t n, uint32_t& value) const;
+  [[nodiscard]] bool replaceCurrent(uint32_t value) { return CRingBuf::replaceCurrent(&value); }
+  [[nodiscard]] bool put(uint32_t value) { return CRingBuf::put(&value); }
 };
 
 // A top-down byte buffer: byte (x, y) lies at Data[x + W * y].
@@ -99,8 +99,8 @@ void byteGridFree(SByteGrid& grid);
 // True at once when the size is unchanged and data is present; otherwise frees
 // and allocates W * H zeroed bytes. False for negative sizes, sizes above
 // kByteGridMaxBytes and failed allocations (the grid is then empty).
-bool byteGridSetSize(SByteGrid& grid, int32_t w, int32_t h);
-bool byteGridAllocated(const SByteGrid& grid);
+[[nodiscard]] bool byteGridSetSize(SByteGrid& grid, int32_t w, int32_t h);
+[[nodiscard]] bool byteGridAllocated(const SByteGrid& grid);
 int64_t byteGridByteSize(const SByteGrid& grid);
 // Frees the old data and takes the block given, which must hold w * h bytes.
 void byteGridAdopt(SByteGrid& grid, int32_t w, int32_t h, std::unique_ptr<uint8_t[]> data);
@@ -111,9 +111,9 @@ uint8_t* byteGridRow(const SByteGrid& grid, int32_t x, int32_t y);
 // Clips the rectangle to the channel (false when empty), sizes the grid to the
 // clipped rectangle and copies it row by row through the channel's row
 // addresses, so that a bottom-up channel comes out top-down.
-bool byteGridFromChannel(SByteGrid& grid, const TChannel& channel, SRectXYWH rect);
+[[nodiscard]] bool byteGridFromChannel(SByteGrid& grid, const TChannel& channel, SRectXYWH rect);
 // Writes the grid into the channel with its top-left byte at the point,
 // clipped; false when the grid is empty or nothing of it lies on the channel.
-bool byteGridToChannel(const SByteGrid& grid, TChannel& channel, TPoint at);
+[[nodiscard]] bool byteGridToChannel(const SByteGrid& grid, TChannel& channel, TPoint at);
 
 }  // namespace pg

@@ -188,7 +188,7 @@ bool CLayerData::assignFrom(const CLayerData& src) {
   if (!hasImage() || !src.hasImage()) return false;
   if (!image->assignTiles(*src.image)) return false;
   if (thumbnail && src.thumbnail && thumbnail->IsAllocated() && src.thumbnail->IsAllocated())
-    compositePlane(*src.thumbnail, *thumbnail, 0, 0, 255);
+    (void)compositePlane(*src.thumbnail, *thumbnail, 0, 0, 255);  // a clip result only: both are allocated
   copyAttributes(src);
   offsetX = src.offsetX;
   offsetY = src.offsetY;
@@ -220,11 +220,11 @@ std::unique_ptr<CLayerData> CLayerData::cloneRegion(SSize size, TPoint origin) c
 void CLayerData::setLinkLevel(int32_t v) { linkLevel = std::clamp(v, 0, kMaxLinkLevel); }
 
 void CLayerData::setAlphaAll(uint8_t a) {
-  if (hasImage()) image->fillAlphaAll(a);
+  if (hasImage()) (void)image->fillAlphaAll(a);  // a failed commit stays in commitFailed() for the caller
 }
 
 void CLayerData::invertAlpha() {
-  if (hasImage()) image->xorAll(0xFF000000u);
+  if (hasImage()) (void)image->xorAll(0xFF000000u);  // as in setAlphaAll
 }
 
 // ---- own undo ---------------------------------------------------------------

@@ -29,22 +29,22 @@ bool blendInto(CLayerData& merged, const CLayerData& lower, const CLayerData& up
   if (kind == 0) {
     const PixelOp32 op = mergeOperator(layerOverOp(upper.blendMode), lower.blendMode, upper.blendMode);
     if (!op) return false;
-    img.blendFrom(*upper.image, point, op, srcOpacity, k, rect);
+    (void)img.blendFrom(*upper.image, point, op, srcOpacity, k, rect);  // checked by commitFailed() below
     merged.opacity = 255;
     return !img.commitFailed();
   }
   if (const PixelOp32 op = mergeOperator(findLinkPair(lower.blendMode, upper.blendMode, kind), lower.blendMode,
                                          upper.blendMode)) {
-    img.blendFrom(*upper.image, point, op, srcOpacity, k, rect);
+    (void)img.blendFrom(*upper.image, point, op, srcOpacity, k, rect);  // checked by commitFailed() below
     merged.opacity = 255;
     return !img.commitFailed();
   }
   SPixelBlendOps ops{};
   if (!linkMergeOps(lower.blendMode, upper.blendMode, skipTransparent, ops)) return false;
-  img.blendFrom2(*upper.image, point, ops, srcOpacity, k, rect);
+  (void)img.blendFrom2(*upper.image, point, ops, srcOpacity, k, rect);  // as above
   merged.opacity = 255;
   // A subtract base stores its result inverted.
-  if (layerBlendInfo(lower.blendMode)->Flags & kLayerBlendSubtract) img.xorAll(0x00FFFFFFu);
+  if (layerBlendInfo(lower.blendMode)->Flags & kLayerBlendSubtract) (void)img.xorAll(0x00FFFFFFu);  // as above
   return !img.commitFailed();
 }
 }  // namespace

@@ -32,7 +32,8 @@ std::unique_ptr<CMaskData> maskOver(const CMaskData& old, const TRect& r) {
   if (old.hasImage()) {
     const TRect o = old.imageRect();
     m->image->clearCommitFailed();
-    m->image->combineCopy(*old.image, TPoint{o.Left - r.Left, o.Top - r.Top},
+    (void)m->image->combineCopy(*old.image,  // checked by commitFailed() below
+                                TPoint{o.Left - r.Left, o.Top - r.Top},
                           SRectXYWH{0, 0, old.imageWidth(), old.imageHeight()});
     if (m->image->commitFailed()) return nullptr;
   }
@@ -58,7 +59,7 @@ std::unique_ptr<CMaskData> CMaskMngr::makeCombinedMask(int32_t i, const TChannel
   if (mode == kCombineCopy || (mode == kCombineAdd && !hasOld)) {
     m = sizedMask(index, size);
     if (!m) return nullptr;
-    m->image->copyFromChannel(region, TPoint{0, 0}, whole);
+    (void)m->image->copyFromChannel(region, TPoint{0, 0}, whole);  // checked by commitFailed() at the end
     m->offsetX = offset.X;
     m->offsetY = offset.Y;
   } else if (mode == kCombineAdd || mode == kCombineIntersect) {
@@ -69,14 +70,14 @@ std::unique_ptr<CMaskData> CMaskMngr::makeCombinedMask(int32_t i, const TChannel
     m = sizedMask(index, rectSize(u));
     if (!m) return nullptr;
     CBlockVCH& img = *m->image;
-    img.copyFromChannel(region, TPoint{regionRect.Left - u.Left, regionRect.Top - u.Top}, whole);
+    (void)img.copyFromChannel(region, TPoint{regionRect.Left - u.Left, regionRect.Top - u.Top}, whole);
     const TPoint at{o.Left - u.Left, o.Top - u.Top};
     const SRectXYWH oldWhole{0, 0, old->imageWidth(), old->imageHeight()};
     if (mode == kCombineAdd) {
-      img.combine(*old->image, at, byteMax, oldWhole);
+      (void)img.combine(*old->image, at, byteMax, oldWhole);
     } else {
-      img.combine(*old->image, at, byteMul, oldWhole);
-      img.fillOutsideXYWH(SRectXYWH{at.X, at.Y, oldWhole.Width, oldWhole.Height}, 0);
+      (void)img.combine(*old->image, at, byteMul, oldWhole);
+      (void)img.fillOutsideXYWH(SRectXYWH{at.X, at.Y, oldWhole.Width, oldWhole.Height}, 0);
     }
     m->offsetX = -u.Left;
     m->offsetY = -u.Top;
@@ -88,9 +89,9 @@ std::unique_ptr<CMaskData> CMaskMngr::makeCombinedMask(int32_t i, const TChannel
     if (!m) return nullptr;
     CBlockVCH& img = *m->image;
     const TRect o = old->imageRect();
-    img.copyFromChannel(region, TPoint{regionRect.Left - o.Left, regionRect.Top - o.Top}, whole);
-    img.xorAll(255);
-    img.combine(*old->image, TPoint{0, 0}, byteMin, SRectXYWH{0, 0, old->imageWidth(), old->imageHeight()});
+    (void)img.copyFromChannel(region, TPoint{regionRect.Left - o.Left, regionRect.Top - o.Top}, whole);
+    (void)img.xorAll(255);
+    (void)img.combine(*old->image, TPoint{0, 0}, byteMin, SRectXYWH{0, 0, old->imageWidth(), old->imageHeight()});
     m->offsetX = old->offsetX;
     m->offsetY = old->offsetY;
   } else {
@@ -146,7 +147,7 @@ bool CMaskMngr::invertInPlace(int32_t i) {
   CMaskData* m = getMask(i);
   if (!CMaskData::hasImage(m)) return false;
   m->image->clearCommitFailed();
-  m->image->xorAll(255);
+  (void)m->image->xorAll(255);  // checked by commitFailed()
   return !m->image->commitFailed();
 }
 
@@ -166,7 +167,7 @@ bool CMaskMngr::invertMask(int32_t i, std::unique_ptr<CMaskData>& old) {
   std::unique_ptr<CMaskData> inv = maskOver(*m, u);
   if (!inv) return false;
   inv->image->clearCommitFailed();
-  inv->image->xorAll(255);
+  (void)inv->image->xorAll(255);  // checked by commitFailed()
   if (inv->image->commitFailed()) return false;
   updateMaskThumbnail(*inv);
   old = replaceMask(i, std::move(inv));

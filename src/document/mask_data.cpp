@@ -65,7 +65,7 @@ std::unique_ptr<CMaskData> CMaskData::createCopy(const CMaskData& src) {
   }
   if (src.thumbnail && src.thumbnail->IsAllocated()) {
     if (!m->thumbnail->Resize(src.thumbnail->Width, src.thumbnail->Height)) return nullptr;
-    m->thumbnail->copyPixelsFrom(*src.thumbnail);
+    (void)m->thumbnail->copyPixelsFrom(*src.thumbnail);  // same size: cannot fail
   }
   m->offsetX = src.offsetX;
   m->offsetY = src.offsetY;
@@ -120,7 +120,7 @@ bool CMaskData::writeToLayerAlpha(CLayerData& layer) const {
   if (!layer.hasImage()) return false;
   CBlockVMTC& dst = *layer.image;
   dst.clearCommitFailed();
-  dst.fillAlphaAll(0);
+  (void)dst.fillAlphaAll(0);  // every write here is checked by commitFailed() at the end
   // Layer pixel (x, y) is mask pixel (x + dx, y + dy).
   const int32_t dx = offsetX - layer.offsetX;
   const int32_t dy = offsetY - layer.offsetY;
@@ -128,11 +128,11 @@ bool CMaskData::writeToLayerAlpha(CLayerData& layer) const {
   // Walk the overlap in the layer's coordinates, piece by piece of the mask
   // tiles: a uniform piece sets the alpha of a whole rectangle at once.
   const SRectXYWH overlapInMask{0, 0, src.width(), src.height()};
-  src.forEachTileToPlane(dst.size(), TPoint{-dx, -dy}, overlapInMask,
+  (void)src.forEachTileToPlane(dst.size(), TPoint{-dx, -dy}, overlapInMask,
                          [&](STileRec& t, const SRectXYWH& piece, TPoint at) {
                            if (!t.committed()) {
                              if (t.uniform & 0xFF)
-                               dst.fillAlphaRect(SRectXYWH{at.X, at.Y, piece.Width, piece.Height}, t.uniform & 0xFF);
+                               (void)dst.fillAlphaRect(SRectXYWH{at.X, at.Y, piece.Width, piece.Height}, t.uniform & 0xFF);
                              return true;
                            }
                            for (int32_t y = 0; y < piece.Height; ++y)

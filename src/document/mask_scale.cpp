@@ -36,7 +36,7 @@ std::unique_ptr<CMaskData> CMaskMngr::scaleMask(int32_t i, SSize newDocSize, int
   if (!s || !s->hasImage()) return nullptr;
   if (method == 1) {
     s->image->clearCommitFailed();
-    s->image->stretchFrom(*m->image);
+    (void)s->image->stretchFrom(*m->image);  // checked by commitFailed()
     if (s->image->commitFailed()) return nullptr;
   } else if (!resampleMask(*m->image, *s->image)) {
     return nullptr;

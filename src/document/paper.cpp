@@ -401,7 +401,7 @@ void TPaper::refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayou
   flow.fitDocument(false);
   loadFlowImage(flow, layerIndex, true);
   // A whole-document record may have brought back another size.
-  if (composite.size() != SSize{width, height}) composite.Resize(width, height);
+  if (composite.size() != SSize{width, height} && !composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   redraw(true);
   if (owner_ != nullptr) owner_->documentLayoutChanged(relayout);
 }

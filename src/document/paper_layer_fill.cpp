@@ -47,7 +47,8 @@ void mapAlphaByMask(CLayerData& layer, const CMaskData& mask, bool wholeLayer, F
       const uint32_t m = v < 0 ? 0 : static_cast<uint32_t>(v);
       const uint32_t p = img.getPixel(x, y);
       const uint32_t a = f(pixelAlpha(p), m);
-      if (a != pixelAlpha(p)) img.setPixel(x, y, (p & 0x00FFFFFFu) | (a << 24));
+      // A failed commit stays in commitFailed() for the caller.
+      if (a != pixelAlpha(p)) (void)img.setPixel(x, y, (p & 0x00FFFFFFu) | (a << 24));
     }
   }
   img.compact();
@@ -70,7 +71,7 @@ void clearSelectedAlpha(CLayerData& layer, const CMaskData& mask, int32_t mode) 
 void keepSelectedAlpha(CLayerData& layer, const CMaskData& mask) {
   if (!layer.image) return;
   if (!mask.hasImage()) {
-    layer.image->fillAlphaAll(0);
+    (void)layer.image->fillAlphaAll(0);  // as in mapAlphaByMask
     return;
   }
   mapAlphaByMask(layer, mask, true, [](uint32_t a, uint32_t m) { return productAt(a, m); });
@@ -89,8 +90,10 @@ bool TPaper::clearLayer(TFlowImage& flow, int32_t index, bool record) {
       }))
     return false;
   edit.undoBefore([&](TPaper& d) { return d.storeUndo(index, kUndoClear); });
-  layer->image->fillModeNeutralAll(layer->blendMode);
-  layer->image->fillAlphaAll(isStandardMode() ? 0 : 255);
+  // Filling a whole layer with one value makes every tile uniform: no tile
+  // memory is taken, so neither fill can fail.
+  (void)layer->image->fillModeNeutralAll(layer->blendMode);
+  (void)layer->image->fillAlphaAll(isStandardMode() ? 0 : 255);
   layer->image->compact();
   edit.changed();
   markModified(true);

@@ -232,8 +232,9 @@ bool TPaper::addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t 
   const CLayerData* above = layers_->getLayer(at + 1);
   CLayerData* made = layers_->getLayer(at);
   if (below != nullptr && above != nullptr && below->linkLevel < above->linkLevel) made->setLinkLevel(above->linkLevel);
-  made->image->fillModeNeutralAll(static_cast<uint32_t>(mode));
-  made->image->fillAlphaAll(isStandardMode() ? 0 : 255);
+  // Whole-layer fills of one value keep every tile uniform: they cannot fail.
+  (void)made->image->fillModeNeutralAll(static_cast<uint32_t>(mode));
+  (void)made->image->fillAlphaAll(isStandardMode() ? 0 : 255);
   made->fitThumbnail();
   made->fillThumbnail(isStandardMode());
   if (finish) finish(*made);
@@ -751,7 +752,9 @@ bool TPaper::pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& 
       }))
     return false;
   edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rect, kUndoPaste); });
-  layer->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, rect);
+  // A tile that cannot be committed keeps its pixels, and commitFailed() tells
+  // whoever saves or composes the layer.
+  (void)layer->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, rect);
   layer->image->compact();
   edit.changed();
   markModified(true);

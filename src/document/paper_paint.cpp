@@ -102,7 +102,7 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
   TRect square{saturateTo<int32_t>(wx - r), saturateTo<int32_t>(wy - r), saturateTo<int32_t>(wx + r), saturateTo<int32_t>(wy + r)};
   if (!clipToPlane(viewBuffer, square)) return false;
   if (showCanvasColor) {
-    rotateScaleInto(composite, viewBuffer, o, 1.0f / z, angleRad, square);
+    (void)rotateScaleInto(composite, viewBuffer, o, 1.0f / z, angleRad, square);  // the square was clipped above
   } else {
     renderRotatedView(viewBuffer, composite, square, o);
   }
@@ -125,7 +125,7 @@ void TPaper::buildViewBuffer() {
   if (viewBuffer.size() != client && !viewBuffer.Resize(client.W, client.H)) return;
   const TPoint o = getViewOrigin(client.W, client.H);
   if (showCanvasColor) {
-    rotateScaleAll(composite, viewBuffer, o, 1.0f / zoomValue(), angleRad);
+    (void)rotateScaleAll(composite, viewBuffer, o, 1.0f / zoomValue(), angleRad);  // the buffer was sized above
   } else {
     renderRotatedView(viewBuffer, composite, TRect{0, 0, client.W, client.H}, o);
   }

@@ -428,7 +428,9 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   fill(flow.pixels, 0x00FFFFFFu);
   now->image->copyToPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, false, 255, rectToXYWH(paint));
   paintRegion(flow, *now, paint, erase, stroke);
-  now->image->copyFromPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, 255, rectToXYWH(paint));
+  // A tile that cannot be committed keeps its pixels, and commitFailed() tells
+  // whoever saves or composes the layer.
+  (void)now->image->copyFromPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, 255, rectToXYWH(paint));
   now->image->compact();
   std::swap(static_cast<SDibInfo&>(flow.coverage), static_cast<SDibInfo&>(regionCopy));
   fill(flow.coverage, 0);

@@ -244,7 +244,8 @@ void finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData&
   edit.event([](IDocRecorder&) { return true; });
   if (rect.Width > 0) {
     edit.undoBefore([&](TPaper& d) { return d.storeRectUndo(layerIndex, rect, kUndoStroke); });
-    layer.image->copyFromPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, 255, rect);
+    // A tile that cannot be committed keeps its pixels; commitFailed() tells the rest.
+    (void)layer.image->copyFromPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, 255, rect);
   }
   edit.changed();
   if (record && !eventWritten) doc.clearUndo();

@@ -23,6 +23,7 @@
 #include "document/paper_edit.h"
 #include "document/tool_window_link.h"
 #include "document/undo_apply.h"
+#include "platform/debug_output.h"
 #include "platform/message_service.h"
 
 namespace pg {
@@ -422,7 +423,7 @@ bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChan
     masks_->updateAllThumbnails();
     masks_->traceAnts(SSize{width, height}, -1);
   }
-  composite.Resize(width, height);
+  if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   for (int32_t i = 0; i < layers_->count(); ++i) layers_->getLayer(i)->fitThumbnail();
   return true;
 }
@@ -516,7 +517,7 @@ bool TPaper::replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMn
     // longer matches the document.
     if (!edit.undoAfter(rec) && edit.recording()) clearUndo();
   }
-  composite.Resize(width, height);
+  if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   if (masks_) masks_->updateAllThumbnails();
   if (masks_) masks_->traceAnts(SSize{width, height}, -1);
   markModified(true);
@@ -591,7 +592,7 @@ bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
     masks_->updateAllThumbnails();
     masks_->traceAnts(SSize{width, height}, -1);
   }
-  composite.Resize(width, height);
+  if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   markModified(true);
   if (flow_ != nullptr) flow_->fitDocument(false);
   redraw(true);

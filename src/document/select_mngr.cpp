@@ -30,7 +30,7 @@ bool TSelectMng::initSlot(SSelectSlot& s) {
   const SSize t = thumbnailSize(width_, height_);
   if (s.thumbnail.Resize(t.W, t.H)) fill(s.thumbnail, kWhite);
   // The channel waits until a polygon is stored.
-  s.channel.Resize(0, 0);
+  (void)s.channel.Resize(0, 0);  // freeing cannot fail
   return true;
 }
 

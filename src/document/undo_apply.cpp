@@ -59,7 +59,8 @@ void writeAlpha(CBlockVMTC& image, const SRectXYWH& r, const std::vector<uint8_t
     for (int32_t x = 0; x < r.Width; ++x) {
       const uint32_t p = image.getPixel(r.X + x, r.Y + y);
       const uint32_t a = grid[static_cast<size_t>(y) * r.Width + x];
-      if ((p >> 24) != a) image.setPixel(r.X + x, r.Y + y, (p & 0x00FFFFFFu) | (a << 24));
+      // A failed commit stays in commitFailed() for the caller.
+      if ((p >> 24) != a) (void)image.setPixel(r.X + x, r.Y + y, (p & 0x00FFFFFFu) | (a << 24));
     }
   image.compact();
 }
@@ -551,16 +552,14 @@ bool applyInPlaceTransform(CLayerData& layer, int code, const SRectXYWH& rect) {
       layer.offsetY = image.height() - (layer.offsetY + layer.height);
       return true;
     case kUndoInvert:
-      image.xorRect(rect, 0x00FFFFFFu);
-      return true;
+      return image.xorRect(rect, 0x00FFFFFFu);
     case kUndoRotate180:
       if (!image.rotateRect180(rect)) return false;
       layer.offsetX = image.width() - (layer.offsetX + layer.width);
       layer.offsetY = image.height() - (layer.offsetY + layer.height);
       return true;
     case kUndoInvertAlpha:
-      image.xorRect(rect, 0xFF000000u);
-      return true;
+      return image.xorRect(rect, 0xFF000000u);
     default:
       return false;
   }

@@ -108,7 +108,11 @@ bool CUndoMngr::swapRegion(CUndoList& from, bool toRedo, CBlockVMTC& image, SRec
   fresh->layerIndex = top->layerIndex;
   fresh->redoSide = !top->redoSide;
   const SRectXYWH src{0, 0, top->rect.Width, top->rect.Height};
-  image.assignTilesRect(*top->pixels, src, TPoint{top->rect.X, top->rect.Y});
+  if (!image.assignTilesRect(*top->pixels, src, TPoint{top->rect.X, top->rect.Y})) {
+    // Put back what the region held, so that a failed swap changes nothing.
+    (void)image.assignTilesRect(*fresh->pixels, src, TPoint{top->rect.X, top->rect.Y});
+    return false;
+  }
   rect = top->rect;
   from.dropNewest();
   if (toRedo)

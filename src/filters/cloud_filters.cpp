@@ -27,13 +27,6 @@ void cloudsRockFields(CByteCursor& c, SFltCloudsRock& r) {
   c.field(r.softness).zeros(4);
 }
 
-// The kernels take a record of exactly its size.
-template <class Record, class Fields>
-bool readFilterRecord(const void* param, int32_t size, int32_t expected, Record& out, Fields fields) {
-  const uint8_t* p = recordBytes(param, size, expected);
-  return p != nullptr && readRecord(p, size_t(expected), out, fields);
-}
-
 }  // namespace
 
 bool readCloudsRecord(const void* param, int32_t size, SFltClouds& out) {

@@ -237,7 +237,9 @@ bool CFlt4Core::renderRegion(const void* param, int32_t size, const TRect& rect,
 
 bool CFlt4Core::endPreview(TRect* rect) {
   if (!previewed_) return false;
-  layer_->image->assignFrom(*undoCopy_);
+  // The preview committed the tiles it changed, so putting back the copy
+  // taken when it began needs no new tile memory.
+  (void)layer_->image->assignFrom(*undoCopy_);
   if (rect != nullptr) *rect = TRect{0, 0, layer_->imageWidth(), layer_->imageHeight()};
   previewed_ = false;
   return true;

@@ -216,7 +216,7 @@ FilterResult applyGradientMap(CFlt4Core& core, uint8_t op, const std::vector<uin
   if (!core.run(&rec, int32_t(SFltGradientMap::kSize))) return FilterResult::Refused;
   redrawAfterFilter(core.document(), core.view(), core.layerIndex());
   CMemoryStream chunk;
-  if (writeGradientChunk(chunk, stops, rec.Repeat) != 0 || chunk.size() > 0xFFFF) return FilterResult::Refused;
+  if (writeGradientChunk(chunk, stops, rec.Repeat) != kRcOk || chunk.size() > 0xFFFF) return FilterResult::Refused;
   SFltRecord record;
   if (!initFltRecord(record, 1, uint16_t(chunk.size()))) return FilterResult::Refused;
   record.Extra = chunk.bytes().data();

@@ -40,24 +40,25 @@ bool walkRow(const SFlt4Context& ctx, int32_t y, int32_t from, int32_t to, Draw&
   return true;
 }
 
+void noiseFields(CByteCursor& c, SFltNoise& r) { c.field(r.amount).field(r.mono).field(r.seed).zeros(4); }
+
+void diffuseFields(CByteCursor& c, SFltDiffuse& r) {
+  c.field(r.range).field(r.mode).field(r.seed).field(r.radial).zeros(1).field(r.protect).zeros(1);
+}
+
+void mosaicFields(CByteCursor& c, SFltMosaic& r) { c.field(r.size).field(r.protect); }
+
 }  // namespace
 
 // ------------------------------------------------------------------- noise
 
 bool readNoiseRecord(const void* param, int32_t size, SFltNoise& out) {
-  const uint8_t* p = recordBytes(param, size, kNoiseRecordSize);
-  if (p == nullptr) return false;
-  out.amount = readRecI32(p);
-  out.mono = readRecI32(p + 4);
-  out.seed = readLE32(p + 8);
-  return true;
+  return readFilterRecord(param, size, kNoiseRecordSize, out, noiseFields);
 }
 
 void writeNoiseRecord(const SFltNoise& rec, uint8_t out[kNoiseRecordSize]) {
-  writeRecI32(out, rec.amount);
-  writeRecI32(out + 4, rec.mono);
-  writeLE32(out + 8, rec.seed);
-  writeLE32(out + 12, 0);
+  // The span is the record's own size: the fields always fit.
+  (void)writeRecord(out, kNoiseRecordSize, rec, noiseFields);
 }
 
 bool noise(const SFlt4Context& ctx, const SFltNoise& rec) {
@@ -99,24 +100,11 @@ bool noiseKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
 // ----------------------------------------------------------------- diffuse
 
 bool readDiffuseRecord(const void* param, int32_t size, SFltDiffuse& out) {
-  const uint8_t* p = recordBytes(param, size, kDiffuseRecordSize);
-  if (p == nullptr) return false;
-  out.range = readRecI32(p);
-  out.mode = readRecI32(p + 4);
-  out.seed = readLE32(p + 8);
-  out.radial = p[12];
-  out.protect = p[14];
-  return true;
+  return readFilterRecord(param, size, kDiffuseRecordSize, out, diffuseFields);
 }
 
 void writeDiffuseRecord(const SFltDiffuse& rec, uint8_t out[kDiffuseRecordSize]) {
-  writeRecI32(out, rec.range);
-  writeRecI32(out + 4, rec.mode);
-  writeLE32(out + 8, rec.seed);
-  out[12] = rec.radial;
-  out[13] = 0;
-  out[14] = rec.protect;
-  out[15] = 0;
+  (void)writeRecord(out, kDiffuseRecordSize, rec, diffuseFields);  // always fits, as above
 }
 
 namespace {
@@ -204,16 +192,11 @@ bool diffuseKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
 // ------------------------------------------------------------------ mosaic
 
 bool readMosaicRecord(const void* param, int32_t size, SFltMosaic& out) {
-  const uint8_t* p = recordBytes(param, size, kMosaicRecordSize);
-  if (p == nullptr) return false;
-  out.size = readRecI32(p);
-  out.protect = readRecI32(p + 4);
-  return true;
+  return readFilterRecord(param, size, kMosaicRecordSize, out, mosaicFields);
 }
 
 void writeMosaicRecord(const SFltMosaic& rec, uint8_t out[kMosaicRecordSize]) {
-  writeRecI32(out, rec.size);
-  writeRecI32(out + 4, rec.protect);
+  (void)writeRecord(out, kMosaicRecordSize, rec, mosaicFields);  // always fits, as above
 }
 
 bool mosaic(const SFlt4Context& ctx, const SFltMosaic& rec) {

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "core/byte_cursor.h"
 #include "record/packet_catalogue.h"
 
 namespace pg {
@@ -20,6 +21,13 @@ inline void writeRecF32(uint8_t* p, float v) { writeLE32(p, std::bit_cast<uint32
 // The record bytes of a kernel call when its size is the expected one, else null.
 inline const uint8_t* recordBytes(const void* param, int32_t size, int32_t expected) {
   return (param != nullptr && size == expected) ? static_cast<const uint8_t*>(param) : nullptr;
+}
+
+// A kernel's record through its field list: false unless it has exactly its size.
+template <class Record, class Fields>
+[[nodiscard]] bool readFilterRecord(const void* param, int32_t size, int32_t expected, Record& out, Fields fields) {
+  const uint8_t* p = recordBytes(param, size, expected);
+  return p != nullptr && readRecord(p, size_t(expected), out, fields);
 }
 
 }  // namespace pg

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/blend_arith.h"
+#include "core/byte_cursor.h"
 #include "core/colour.h"
 #include "filters/filter_params.h"
 #include "filters/kernel_context.h"
@@ -36,12 +37,21 @@ void SFltThreshold::write(uint8_t* out) const {
   for (size_t i = 0; i < 6; ++i) out[2 + i] = Reserved[i];
 }
 
-SFltLumaToAlpha SFltLumaToAlpha::read(const uint8_t* p) { return {readLE32(p), readLE32(p + 4)}; }
+namespace {
 
-void SFltLumaToAlpha::write(uint8_t* out) const {
-  writeLE32(out, Colour);
-  writeLE32(out + 4, Tint);
+void lumaToAlphaFields(CByteCursor& c, SFltLumaToAlpha& r) { c.field(r.Colour).field(r.Tint); }
+
+}  // namespace
+
+// Both take the record's own size of bytes (readFltRecord checks it), so the
+// fields always fit.
+SFltLumaToAlpha SFltLumaToAlpha::read(const uint8_t* p) {
+  SFltLumaToAlpha r;
+  (void)readRecord(p, kSize, r, lumaToAlphaFields);
+  return r;
 }
+
+void SFltLumaToAlpha::write(uint8_t* out) const { (void)writeRecord(out, kSize, *this, lumaToAlphaFields); }
 
 void buildPosterizeTable(int32_t levels, std::array<uint32_t, 256>& table) {
   const int32_t n = std::clamp(levels, 2, 255);

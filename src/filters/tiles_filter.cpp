@@ -7,21 +7,22 @@
 
 namespace pg {
 
+namespace {
+
+void tilesFields(CByteCursor& c, SFltTiles& r) {
+  c.field(r.shape).field(r.thirdColour).field(r.width);
+  for (uint32_t& colour : r.colours) c.field(colour);
+}
+
+}  // namespace
+
 bool readTilesRecord(const void* param, int32_t size, SFltTiles& out) {
-  const uint8_t* p = recordBytes(param, size, kTilesRecordSize);
-  if (p == nullptr) return false;
-  out.shape = p[0];
-  out.thirdColour = p[1];
-  out.width = readLE16(p + 2);
-  for (int i = 0; i < 3; ++i) out.colours[i] = readLE32(p + 4 + 4 * i);
-  return true;
+  return readFilterRecord(param, size, kTilesRecordSize, out, tilesFields);
 }
 
 void writeTilesRecord(const SFltTiles& rec, uint8_t out[kTilesRecordSize]) {
-  out[0] = rec.shape;
-  out[1] = rec.thirdColour;
-  writeLE16(out + 2, rec.width);
-  for (int i = 0; i < 3; ++i) writeLE32(out + 4 + 4 * i, rec.colours[i]);
+  // The span is the record's own size: the fields always fit.
+  (void)writeRecord(out, kTilesRecordSize, rec, tilesFields);
 }
 
 int32_t tilesColourCount(const SFltTiles& rec) { return rec.thirdColour != 0 ? 3 : 2; }

@@ -16,7 +16,7 @@ bool loadFilePreview(const std::string& path, TMTC& picture, uint32_t& width, ui
   width = height = 0;
   switch (fileKindFromExt(path)) {
     case FileKind::Native: {
-      const uint8_t rc = readNativeThumbnail(path, picture, width, height);
+      const FileResult rc = readNativeThumbnail(path, picture, width, height);
       return rc == kRcOk || (width > 0 && height > 0);
     }
     case FileKind::EventsV1:

@@ -50,7 +50,7 @@ class GradientChunkParser final : public PresetChunkParser {
  public:
   explicit GradientChunkParser(CGradMngr& mngr) : mngr_(mngr) {}
 
-  uint8_t parseChunk(CStream& stream, const SChunkHead&, int64_t chunkStart) override {
+  FileResult parseChunk(CStream& stream, const SChunkHead&, int64_t chunkStart) override {
     // The chunk reader reads the head itself.
     if (stream.seek(chunkStart - kChunkHeadBytes, SeekOrigin::Begin) < 0) return kRcSeekFailed;
     // An object no list took is used again for the next chunk.
@@ -70,7 +70,7 @@ class GradientChunkParser final : public PresetChunkParser {
 
 }  // namespace
 
-uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat) {
+FileResult readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat) {
   uint8_t rec[kGradientRecordBytes];
   SGradientWire w;
   if (!stream.readExact(rec, kGradientRecordBytes) || !readRecord(rec, kGradientRecordBytes, w, gradientRecordFields))
@@ -94,7 +94,7 @@ uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& 
   const int64_t afterRecord = int64_t{head.size} - kRecordBody;
   if (int64_t(paddedTo4(nameLength)) > afterRecord) return kRcChunkPastEnd;
   std::string name;
-  uint8_t code = readCountedString(stream, nameLength, name, afterRecord);
+  FileResult code = readCountedString(stream, nameLength, name, afterRecord);
   if (code != kRcOk) return code;
   if (stream.seek(int64_t(paddedTo4(nameLength) - nameLength), SeekOrigin::Current) < 0) return kRcShortRead;
 
@@ -123,7 +123,7 @@ uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& 
   return kRcOk;
 }
 
-uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const SGradRepeat& repeat) {
+FileResult writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const SGradRepeat& repeat) {
   const int32_t count = stops.lastIndex() + 1;
   if (count < 2) return kRcBadGradient;
   for (int32_t i = 0; i < count; ++i) {
@@ -158,11 +158,11 @@ uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const 
   return kRcOk;
 }
 
-uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs) {
+FileResult loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs) {
   return readPresetFile(path, [&](CStream& in) { return readGradientSet(in, mngr, append, prefs, path); });
 }
 
-uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path) {
+FileResult readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path) {
   const TColor first = prefs ? prefs->foregroundColor() : TColor{0x000000};
   const TColor second = prefs ? prefs->backgroundColor() : TColor{0xFFFFFF};
   SPresetSetHeader header;
@@ -195,7 +195,7 @@ uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPreset
   return readPresetSet(in, kGradientSetFormat, parser, header, begin, end);
 }
 
-uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr) {
+FileResult saveGradientFile(const std::string& path, CGradMngr& mngr) {
   const int32_t fixed = mngr.fixedIndex();
   const int64_t toStore = int64_t{mngr.count()} - (fixed >= 0 ? 1 : 0);
   const auto fillHeader = [&](SPresetSetHeader& header) {
@@ -215,7 +215,7 @@ uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr) {
     const CGradObj* g = mngr.getItem(fixed >= 0 && item >= fixed ? item + 1 : item);
     return writeGradientChunk(out, g->Stops, g->Repeat);
   };
-  const uint8_t code = writePresetSet(path, kGradientSetFormat, toStore, fillHeader, writeItem);
+  const FileResult code = writePresetSet(path, kGradientSetFormat, toStore, fillHeader, writeItem);
   if (code != kRcOk) return code;
   mngr.setFileName(path);
   mngr.setModified(false);
@@ -223,7 +223,7 @@ uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr) {
 }
 
 bool gradMngrLoadFromFile(CGradMngr& mngr, const std::string& path, bool append, const IPresetPrefs* prefs) {
-  const uint8_t code = loadGradientFile(path, mngr, append, prefs);
+  const FileResult code = loadGradientFile(path, mngr, append, prefs);
   if (code != kRcOk) showPresetLoadFailed(kResGradientSetWord, code);
   return code == kRcOk;
 }

@@ -20,6 +20,7 @@
 
 #include "brush/gradient.h"
 #include "brush/gradient_mngr.h"
+#include "core/chunk_head.h"
 #include "core/streams.h"
 #include "io/preset_common.h"
 
@@ -36,24 +37,24 @@ inline constexpr int64_t kGradientFileStopBytes = 24;
 // record version 2 or above; 11 a record, name or chunk that does not fit;
 // 48 a stop the group refuses (too many); 20 fewer than two set stops, or
 // weights that add up to nothing; 1 no memory.
-[[nodiscard]] uint8_t readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat);
+[[nodiscard]] FileResult readGradientChunk(CStream& stream, CColorSlotGroup& stops, SGradRepeat& repeat);
 // Writes the stops 0..last index as one "KGRD" chunk: 20 unless there are at
 // least two stops and every one is set; 8 for a short write.
-[[nodiscard]] uint8_t writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const SGradRepeat& repeat);
+[[nodiscard]] FileResult writeGradientChunk(CStream& stream, const CColorSlotGroup& stops, const SGradRepeat& repeat);
 
 // Reads a gradient-set file into the list (replacing its items unless
 // appending) and shows how many announced gradients could not be read.
 // Codes: 4, 6, 9, 16, 17, 12 (header version above 2), 37 (an announced
 // count of 0 or no gradient read), 1, 3. The two current colours come from
 // the preferences (black and white without them).
-[[nodiscard]] uint8_t loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs = nullptr);
+[[nodiscard]] FileResult loadGradientFile(const std::string& path, CGradMngr& mngr, bool append, const IPresetPrefs* prefs = nullptr);
 // The same from a stream standing at the header; the list takes path as its
 // file name.
-[[nodiscard]] uint8_t readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path);
+[[nodiscard]] FileResult readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPresetPrefs* prefs, const std::string& path);
 // Writes every gradient but the fixed entry: 37 when there is none, 12 for
 // more than the header can count, 5, 8, 20, 1, 3. On success the list takes
 // the path as its file name and is unmodified.
-[[nodiscard]] uint8_t saveGradientFile(const std::string& path, CGradMngr& mngr);
+[[nodiscard]] FileResult saveGradientFile(const std::string& path, CGradMngr& mngr);
 
 // The list's file commands: load (a failure shows the message with the
 // code), load the default set (the preferences' file, else "default.kgs" in

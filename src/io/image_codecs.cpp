@@ -15,7 +15,7 @@
 
 namespace pg {
 
-uint8_t readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+FileResult readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
   bytes.clear();
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? kRcFileMissing : kRcCannotOpen;
@@ -34,7 +34,7 @@ uint8_t readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
   return kRcOk;
 }
 
-uint8_t writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+FileResult writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (bytes.empty()) return kRcNothing;
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Create);
   if (!file) return kRcCannotCreate;
@@ -50,12 +50,12 @@ namespace {
 
 uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
 
-using Decoder = uint8_t (*)(const uint8_t*, size_t, TMTC&, int32_t&);
+using Decoder = FileResult (*)(const uint8_t*, size_t, TMTC&, int32_t&);
 
-uint8_t decodeFile(const std::string& path, TMTC& out, int32_t& dpi, Decoder decode) {
+FileResult decodeFile(const std::string& path, TMTC& out, int32_t& dpi, Decoder decode) {
   dpi = 0;
   std::vector<uint8_t> bytes;
-  if (const uint8_t rc = readWholeFile(path, bytes); rc != kRcOk) return rc;
+  if (const FileResult rc = readWholeFile(path, bytes); rc != kRcOk) return rc;
   try {
     return decode(bytes.data(), bytes.size(), out, dpi);
   } catch (const std::bad_alloc&) {
@@ -65,9 +65,9 @@ uint8_t decodeFile(const std::string& path, TMTC& out, int32_t& dpi, Decoder dec
   }
 }
 
-std::unique_ptr<TMTC> loadWith(const std::string& path, int32_t& dpi, uint8_t* code, Decoder decode) {
+std::unique_ptr<TMTC> loadWith(const std::string& path, int32_t& dpi, FileResult* code, Decoder decode) {
   auto plane = std::make_unique<TMTC>();
-  const uint8_t rc = decodeFile(path, *plane, dpi, decode);
+  const FileResult rc = decodeFile(path, *plane, dpi, decode);
   if (code != nullptr) *code = rc;
   if (rc != kRcOk) return nullptr;
   return plane;
@@ -75,7 +75,7 @@ std::unique_ptr<TMTC> loadWith(const std::string& path, int32_t& dpi, uint8_t* c
 
 }  // namespace
 
-uint8_t decodeBmp(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
+FileResult decodeBmp(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
   dpi = 0;
   if (size < 2 || data[0] != 'B' || data[1] != 'M') return kRcWrongTag;
   if (size < static_cast<size_t>(kBmpFileHeaderSize + kBmpInfoHeaderSize)) return kRcShortRead;
@@ -97,14 +97,14 @@ bool bmpConv32(const uint8_t* dib, size_t size, TMTC& out, int32_t* dpi) {
   return readDibBlock(out, dib, static_cast<int64_t>(size), dpi);
 }
 
-uint8_t bmpGetImage(const std::string& path, TMTC& out, int32_t& dpi) { return decodeFile(path, out, dpi, decodeBmp); }
-uint8_t pngGetImage(const std::string& path, TMTC& out, int32_t& dpi) { return decodeFile(path, out, dpi, decodePng); }
-uint8_t jpegGetImage(const std::string& path, TMTC& out, int32_t& dpi) {
+FileResult bmpGetImage(const std::string& path, TMTC& out, int32_t& dpi) { return decodeFile(path, out, dpi, decodeBmp); }
+FileResult pngGetImage(const std::string& path, TMTC& out, int32_t& dpi) { return decodeFile(path, out, dpi, decodePng); }
+FileResult jpegGetImage(const std::string& path, TMTC& out, int32_t& dpi) {
   return decodeFile(path, out, dpi, decodeJpeg);
 }
-uint8_t psdGetImage(const std::string& path, TMTC& out, int32_t& dpi) { return decodeFile(path, out, dpi, decodePsd); }
+FileResult psdGetImage(const std::string& path, TMTC& out, int32_t& dpi) { return decodeFile(path, out, dpi, decodePsd); }
 
-std::unique_ptr<TMTC> loadImageFile(const std::string& path, int32_t& dpi, uint8_t* code) {
+std::unique_ptr<TMTC> loadImageFile(const std::string& path, int32_t& dpi, FileResult* code) {
   dpi = 0;
   switch (fileKindFromExt(path)) {
     case FileKind::Bmp: return loadWith(path, dpi, code, decodeBmp);
@@ -117,7 +117,7 @@ std::unique_ptr<TMTC> loadImageFile(const std::string& path, int32_t& dpi, uint8
   }
 }
 
-std::unique_ptr<TMTC> loadPsdImage(const std::string& path, int32_t& dpi, uint8_t* code) {
+std::unique_ptr<TMTC> loadPsdImage(const std::string& path, int32_t& dpi, FileResult* code) {
   dpi = 0;
   if (fileKindFromExt(path) != FileKind::Psd) {
     if (code != nullptr) *code = kRcWrongTag;
@@ -126,7 +126,7 @@ std::unique_ptr<TMTC> loadPsdImage(const std::string& path, int32_t& dpi, uint8_
   return loadWith(path, dpi, code, decodePsd);
 }
 
-uint8_t bmpSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha) {
+FileResult bmpSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha) {
   if (!isPlaneReady(&plane)) return kRcNothing;
   if (!withAlpha) return saveBmp24(plane, path, dpi) ? kRcOk : kRcShortWrite;
   SBmpInfoHeader info;
@@ -142,14 +142,14 @@ uint8_t bmpSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bo
   return writeWholeFile(path, file);
 }
 
-uint8_t pngSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha) {
+FileResult pngSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha) {
   if (!isPlaneReady(&plane)) return kRcNothing;
   std::vector<uint8_t> bytes = encodePng(plane, dpi, withAlpha);
   if (bytes.empty()) return kRcOutOfMemory;
   return writeWholeFile(path, bytes);
 }
 
-uint8_t jpegSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, const SJpegSaveOptions& options) {
+FileResult jpegSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, const SJpegSaveOptions& options) {
   if (!isPlaneReady(&plane)) return kRcNothing;
   std::vector<uint8_t> bytes = encodeJpeg(plane, dpi, options);
   if (bytes.empty()) return kRcOutOfMemory;

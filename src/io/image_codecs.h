@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "core/bmp_file.h"
+#include "core/chunk_head.h"
 #include "core/planes.h"
 
 namespace pg {
@@ -32,23 +33,23 @@ namespace pg {
 inline constexpr int64_t kMaxImageFileBytes = int64_t{1} << 30;
 
 // ---- decoders over bytes in memory (the clipboard and the fuzz targets use them) ----
-[[nodiscard]] uint8_t decodeBmp(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
-[[nodiscard]] uint8_t decodePng(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
-[[nodiscard]] uint8_t decodeJpeg(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
-[[nodiscard]] uint8_t decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult decodeBmp(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult decodePng(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult decodeJpeg(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi);
 
 // ---- decoders over files ----
-[[nodiscard]] uint8_t bmpGetImage(const std::string& path, TMTC& out, int32_t& dpi);
-[[nodiscard]] uint8_t pngGetImage(const std::string& path, TMTC& out, int32_t& dpi);
-[[nodiscard]] uint8_t jpegGetImage(const std::string& path, TMTC& out, int32_t& dpi);
-[[nodiscard]] uint8_t psdGetImage(const std::string& path, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult bmpGetImage(const std::string& path, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult pngGetImage(const std::string& path, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult jpegGetImage(const std::string& path, TMTC& out, int32_t& dpi);
+[[nodiscard]] FileResult psdGetImage(const std::string& path, TMTC& out, int32_t& dpi);
 
 // The picture of a file by its extension (".bmp"; the JPEG family; ".png";
 // ".psd"); any other extension gives none with code 16. code, when given,
 // receives the decoder's result.
-std::unique_ptr<TMTC> loadImageFile(const std::string& path, int32_t& dpi, uint8_t* code = nullptr);
+std::unique_ptr<TMTC> loadImageFile(const std::string& path, int32_t& dpi, FileResult* code = nullptr);
 // The merged picture of a ".psd" file; none for any other extension.
-std::unique_ptr<TMTC> loadPsdImage(const std::string& path, int32_t& dpi, uint8_t* code = nullptr);
+std::unique_ptr<TMTC> loadPsdImage(const std::string& path, int32_t& dpi, FileResult* code = nullptr);
 
 // A packed DIB (info header, masks or colour table, rows) as 32-bit pixels:
 // 24- and 32-bit pictures, bottom-up or top-down. False for anything else
@@ -69,14 +70,14 @@ struct SJpegSaveOptions {
 std::vector<uint8_t> encodePng(const TMTC& plane, int32_t dpi, bool withAlpha);
 std::vector<uint8_t> encodeJpeg(const TMTC& plane, int32_t dpi, const SJpegSaveOptions& options);
 
-[[nodiscard]] uint8_t bmpSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha);
-[[nodiscard]] uint8_t pngSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha);
-[[nodiscard]] uint8_t jpegSaveImage(const std::string& path, const TMTC& plane, int32_t dpi,
+[[nodiscard]] FileResult bmpSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha);
+[[nodiscard]] FileResult pngSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha);
+[[nodiscard]] FileResult jpegSaveImage(const std::string& path, const TMTC& plane, int32_t dpi,
                                     const SJpegSaveOptions& options);
 
 // Reads a whole file (codes 0, 4, 6, 9, 13) and writes bytes through a
 // temporary file renamed over the target (codes 0, 5, 8, 37).
-[[nodiscard]] uint8_t readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
-[[nodiscard]] uint8_t writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+[[nodiscard]] FileResult readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+[[nodiscard]] FileResult writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace pg

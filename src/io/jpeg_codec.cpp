@@ -38,7 +38,7 @@ int32_t densityDpi(const jpeg_decompress_struct& d) {
 }
 
 // The header and the size check; the output is set to B, G, R, A (or CMYK).
-uint8_t readHeader(jpeg_decompress_struct& d, SJpegError& err, const uint8_t* data, size_t size, int32_t& dpi) {
+FileResult readHeader(jpeg_decompress_struct& d, SJpegError& err, const uint8_t* data, size_t size, int32_t& dpi) {
   if (setjmp(err.jump)) return kRcShortRead;
   jpeg_create_decompress(&d);
   jpeg_mem_src(&d, data, static_cast<unsigned long>(size));
@@ -52,7 +52,7 @@ uint8_t readHeader(jpeg_decompress_struct& d, SJpegError& err, const uint8_t* da
 }
 
 // The rows into the plane's rows (row pointers made by the caller).
-uint8_t readRows(jpeg_decompress_struct& d, SJpegError& err, JSAMPROW* rows) {
+FileResult readRows(jpeg_decompress_struct& d, SJpegError& err, JSAMPROW* rows) {
   if (setjmp(err.jump)) return kRcShortRead;
   jpeg_start_decompress(&d);
   if (d.output_components != 4) return kRcVersion;
@@ -108,7 +108,7 @@ bool compress(jpeg_compress_struct& c, SJpegError& err, const TMTC& plane, int32
 
 }  // namespace
 
-uint8_t decodeJpeg(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
+FileResult decodeJpeg(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
   dpi = 0;
   if (size < 3 || data[0] != 0xFF || data[1] != 0xD8 || data[2] != 0xFF) return kRcWrongTag;
   jpeg_decompress_struct d{};
@@ -117,7 +117,7 @@ uint8_t decodeJpeg(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
   err.mgr.error_exit = jumpOnError;
   err.mgr.output_message = noMessage;
   err.mgr.emit_message = noteWarning;
-  uint8_t rc = readHeader(d, err, data, size, dpi);
+  FileResult rc = readHeader(d, err, data, size, dpi);
   if (rc == kRcOk) {
     if (!out.Resize(static_cast<int32_t>(d.image_width), static_cast<int32_t>(d.image_height)) ||
         !isPlaneReady(&out)) {

@@ -48,13 +48,13 @@ std::string tagText(uint32_t tag) {
 // failure's code; the rest go to the debug output.
 class ChunkFailures {
  public:
-  void item(uint32_t wordId, uint8_t code) {
+  void item(uint32_t wordId, FileResult code) {
     if (items_++ == 0) {
       itemWord_ = wordId;
       itemCode_ = code;
     }
   }
-  void events(uint8_t code) {
+  void events(FileResult code) {
     if (events_++ == 0) eventCode_ = code;
   }
   void unknown(uint32_t tag) {
@@ -62,7 +62,7 @@ class ChunkFailures {
     lastUnknown_ = tag;
   }
   void report() const {
-    if (items_ > 0) showWarning(formatRes(kResNativeItemReadFailed, {resString(itemWord_), int(itemCode_)}));
+    if (items_ > 0) showWarning(formatRes(kResNativeItemReadFailed, {resString(itemWord_), int(fileResultNumber(itemCode_))}));
     if (items_ > 1) debugOutput("native file: " + std::to_string(items_) + " layer or mask chunks could not be read");
     if (events_ > 0)
       showWarning(resString(eventCode_ == kRcBadEventBlock ? kResNativeBadEventBlock : kResNativeEventsDropped));
@@ -72,9 +72,9 @@ class ChunkFailures {
  private:
   int32_t items_ = 0;
   uint32_t itemWord_ = 0;
-  uint8_t itemCode_ = kRcOk;
+  FileResult itemCode_ = kRcOk;
   int32_t events_ = 0;
-  uint8_t eventCode_ = kRcOk;
+  FileResult eventCode_ = kRcOk;
   int32_t unknown_ = 0;
   uint32_t lastUnknown_ = 0;
 };
@@ -82,10 +82,10 @@ class ChunkFailures {
 // The events chunk at start: read into the document's recording. A
 // recording that cannot be read is discarded (the caller reports it), and the
 // document records afresh from here on.
-uint8_t readEventChunk(CStream& stream, int64_t start, TPaper* doc, IProgress& progress) {
+FileResult readEventChunk(CStream& stream, int64_t start, TPaper* doc, IProgress& progress) {
   progress.setText(formatRes(kResNativeLoadingText, {resString(kResNativeEventDataWord)}));
   if (stream.seek(start, SeekOrigin::Begin) != start) return kRcSeekFailed;
-  const uint8_t code = readEventsFromNative(stream, doc ? documentEventStore(*doc) : nullptr, progress);
+  const FileResult code = readEventsFromNative(stream, doc ? documentEventStore(*doc) : nullptr, progress);
   if (code == kRcOk) return code;
   if (doc != nullptr && doc->events() != nullptr) {
     doc->events()->clear();
@@ -163,8 +163,8 @@ void install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& 
 
 }  // namespace
 
-uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress) {
-  uint8_t last = kRcOk;
+FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress) {
+  FileResult last = kRcOk;
   ChunkFailures failures;
   while (stream.position() < stream.size()) {
     const int64_t start = stream.position();
@@ -173,7 +173,7 @@ uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProg
       last = kRcShortRead;
       break;
     }
-    uint8_t code;
+    FileResult code;
     switch (head.tag) {
       case kTagLayer:
         code = target.layers ? readLayerChunk(stream, *target.layers, head.size, progress) : kRcLayerCreate;
@@ -218,11 +218,11 @@ uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProg
   return last;
 }
 
-uint8_t readNativeStream(CStream& stream, TPaper& doc, const std::string& name) {
+FileResult readNativeStream(CStream& stream, TPaper& doc, const std::string& name) {
   try {
     uint8_t bytes[kNativeHeaderBytes];
     if (!stream.readExact(bytes, kNativeHeaderBytes)) return kRcShortRead;
-    if (const uint8_t code = checkNativeHeader(bytes); code != kRcOk) return code;
+    if (const FileResult code = checkNativeHeader(bytes); code != kRcOk) return code;
     const SNativeHeader h = parseNativeHeader(bytes);
 
     const int64_t total =
@@ -233,7 +233,7 @@ uint8_t readNativeStream(CStream& stream, TPaper& doc, const std::string& name) 
 
     Staged staged = makeStaged(int32_t(h.width), int32_t(h.height));
     const SNativeReadTarget target{staged.layers.get(), staged.masks.get(), &doc};
-    if (const uint8_t code = readNativeChunks(stream, target, *progress); code != kRcOk)
+    if (const FileResult code = readNativeChunks(stream, target, *progress); code != kRcOk)
       showWarning(formatRes(kResNativeReadError, {int(code)}));
     const bool masksRead = finishStaged(staged, h);
     install(doc, staged, h, name, masksRead);
@@ -245,20 +245,20 @@ uint8_t readNativeStream(CStream& stream, TPaper& doc, const std::string& name) 
   }
 }
 
-uint8_t readNativeFile(const std::string& path, TPaper& doc) {
+FileResult readNativeFile(const std::string& path, TPaper& doc) {
   if (!fileExists(path)) return kRcFileMissing;
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Read);
   if (!file) return kRcCannotOpen;
   return readNativeStream(*file, doc, path);
 }
 
-uint8_t readNativeThumbnail(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height) {
+FileResult readNativeThumbnail(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height) {
   if (!fileExists(path)) return kRcFileMissing;
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Read);
   if (!file) return kRcCannotOpen;
   uint8_t bytes[kNativeHeaderBytes];
   if (!file->readExact(bytes, kNativeHeaderBytes)) return kRcShortRead;
-  if (const uint8_t code = checkNativeHeader(bytes); code != kRcOk) return code;
+  if (const FileResult code = checkNativeHeader(bytes); code != kRcOk) return code;
   const SNativeHeader h = parseNativeHeader(bytes);
   width = h.width;
   height = h.height;

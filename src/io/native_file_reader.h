@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/chunk_head.h"
 #include "core/streams.h"
 #include "record/progress.h"
 
@@ -28,9 +29,9 @@ class TPaper;
 // outside 1..10,000) with the document untouched; 1 or 3 when memory failed
 // or an exception was caught outside any one item (the document's lists are
 // then untouched).
-[[nodiscard]] uint8_t readNativeFile(const std::string& path, TPaper& doc);
+[[nodiscard]] FileResult readNativeFile(const std::string& path, TPaper& doc);
 // The same from a stream at its start; name becomes the document's name.
-[[nodiscard]] uint8_t readNativeStream(CStream& stream, TPaper& doc, const std::string& name);
+[[nodiscard]] FileResult readNativeStream(CStream& stream, TPaper& doc, const std::string& name);
 
 // What the top-level chunk loop reads into.
 struct SNativeReadTarget {
@@ -45,11 +46,11 @@ struct SNativeReadTarget {
 // reported once at the end with the last unknown tag). Answers the code of
 // the last chunk handled, or 9 (short head), 11 (a chunk past the end) or
 // 10 (seek failed), which end the loop.
-[[nodiscard]] uint8_t readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress);
+[[nodiscard]] FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress);
 
 // For the open dialog's preview: the document size from the header and the
 // document thumbnail, if the file holds one (picture empty otherwise).
 // Codes: 4, 6, the header's codes, or findThumbnail's.
-[[nodiscard]] uint8_t readNativeThumbnail(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height);
+[[nodiscard]] FileResult readNativeThumbnail(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height);
 
 }  // namespace pg

@@ -59,23 +59,16 @@ SNativeHeader headerOf(const TPaper& doc, uint32_t flags) {
 // Runs the writer of one item at the file's end; a failure (an exception
 // included) cuts the file back to where the item began.
 template <typename Write>
-uint8_t writeItem(CNativeOutputFile& file, Write write) {
+FileResult writeItem(CNativeOutputFile& file, Write write) {
   const int64_t start = file.position();
-  uint8_t code;
-  try {
-    code = write();
-  } catch (const std::bad_alloc&) {
-    code = kRcOutOfMemory;
-  } catch (...) {
-    code = kRcException;
-  }
+  const FileResult code = guardedCode(write);
   // A cut that fails marks the file failed, so that the whole save fails.
   if (code != kRcOk) (void)file.cutBack(start);
   return code;
 }
 
-void reportItem(uint32_t wordId, const std::string& name, uint8_t code) {
-  showWarning(formatRes(kResNativeItemWriteFailed, {resString(wordId), name, int(code)}));
+void reportItem(uint32_t wordId, const std::string& name, FileResult code) {
+  showWarning(formatRes(kResNativeItemWriteFailed, {resString(wordId), name, int(fileResultNumber(code))}));
 }
 
 std::string baseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
@@ -88,7 +81,7 @@ int32_t writeLayers(CNativeOutputFile& file, const TPaper& doc, IProgress& progr
   for (int32_t i = 0; layers != nullptr && i < layers->count(); ++i) {
     const CLayerData& layer = *layers->getLayer(i);
     progress.setText(formatRes(kResNativeSavingText, {layer.name}));
-    const uint8_t code = writeItem(file, [&] { return writeLayerChunks(file, layer); });
+    const FileResult code = writeItem(file, [&] { return writeLayerChunks(file, layer); });
     if (code == kRcOk)
       ++written;
     else
@@ -104,7 +97,7 @@ int32_t writeMasks(CNativeOutputFile& file, const TPaper& doc, IProgress& progre
   for (int32_t i = 0; masks != nullptr && i < masks->count(); ++i) {
     const CMaskData& mask = *masks->getMask(i);
     progress.setText(formatRes(kResNativeSavingText, {mask.name}));
-    const uint8_t code = writeItem(file, [&] { return writeMaskChunks(file, mask, doc.width, doc.height); });
+    const FileResult code = writeItem(file, [&] { return writeMaskChunks(file, mask, doc.width, doc.height); });
     if (code == kRcOk)
       ++written;
     else

@@ -32,8 +32,8 @@ SNativeHeader parseNativeHeader(const uint8_t* bytes) {
   return h;
 }
 
-uint8_t checkNativeHeader(const uint8_t* bytes) {
-  if (const uint8_t code = checkChunkHead(parseChunkHead(bytes), kTagNativeHeader, kNativeHeaderRest); code != kRcOk)
+FileResult checkNativeHeader(const uint8_t* bytes) {
+  if (const FileResult code = checkChunkHead(parseChunkHead(bytes), kTagNativeHeader, kNativeHeaderRest); code != kRcOk)
     return code;
   const SNativeHeader h = parseNativeHeader(bytes);
   if (h.version > kNativeFormatVersion) return kRcVersion;

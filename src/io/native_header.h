@@ -28,6 +28,7 @@
 //     48      8    zero
 #include <cstdint>
 
+#include "core/chunk_head.h"
 #include "core/limits.h"
 
 namespace pg {
@@ -75,7 +76,7 @@ SNativeHeader parseNativeHeader(const uint8_t* bytes);
 // The checks a reader makes before it touches a document: 16 for another tag,
 // 17 for a size other than 48, 12 for a version above 1, 13 for a width or a
 // height outside 1..10,000; else 0.
-[[nodiscard]] uint8_t checkNativeHeader(const uint8_t* bytes);
+[[nodiscard]] FileResult checkNativeHeader(const uint8_t* bytes);
 
 // ---- Stored positions and sizes ------------------------------------------------
 // An offset places an image against the document; beyond the largest image

@@ -64,7 +64,7 @@ uint64_t layerRecordBytes(const CLayerData& layer) {
   return uint64_t(kLayerRecordBytes) + paddedTo4(storedNameBytes(layer) + 1);
 }
 
-uint8_t writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags) {
+FileResult writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags) {
   const size_t nameBytes = storedNameBytes(layer);
   std::vector<uint8_t> record(size_t(layerRecordBytes(layer)), 0);
   SLayerWire w;
@@ -94,10 +94,10 @@ uint8_t writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extr
   return stream.writeExact(record.data(), int64_t(record.size())) ? kRcOk : kRcShortWrite;
 }
 
-uint8_t writeLayerChunks(CStream& stream, const CLayerData& layer) {
+FileResult writeLayerChunks(CStream& stream, const CLayerData& layer) {
   if (!layer.hasImage() || layer.image->tileEdge() != int32_t(kLayerEdge)) return kRcTileFormat;
   try {
-    if (const uint8_t code = writeLayerRecord(stream, layer); code != kRcOk) return code;
+    if (const FileResult code = writeLayerRecord(stream, layer); code != kRcOk) return code;
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;
   }
@@ -123,7 +123,7 @@ struct LayerRecord {
 };
 
 // f holds the record from its head on.
-uint8_t parseRecord(const uint8_t* f, LayerRecord& out) {
+FileResult parseRecord(const uint8_t* f, LayerRecord& out) {
   SLayerWire r;
   if (!readRecord(f, kLayerRecordBytes, r, layerRecordFields)) return kRcShortRead;
   if (r.version >= 2) return kRcVersion;
@@ -153,7 +153,7 @@ uint8_t parseRecord(const uint8_t* f, LayerRecord& out) {
 }
 
 // Reads the name and the tiles into the layer made for the record.
-uint8_t fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec, uint32_t size, IProgress& progress) {
+FileResult fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec, uint32_t size, IProgress& progress) {
   layer.offsetX = rec.offsetX;
   layer.offsetY = rec.offsetY;
   layer.width = rec.width;
@@ -166,9 +166,9 @@ uint8_t fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec, ui
   }
   layer.setLinkLevel(0);
   const uint32_t nameBytes = size - kLayerRecordRest;
-  if (const uint8_t code = readCountedString(stream, nameBytes, layer.name, nameBytes); code != kRcOk) return code;
+  if (const FileResult code = readCountedString(stream, nameBytes, layer.name, nameBytes); code != kRcOk) return code;
   progress.setText(formatRes(kResNativeLoadingText, {layer.name}));
-  if (const uint8_t code = readTileBlocks(stream, *layer.image, kLayerTileBlocks); code != kRcOk) return code;
+  if (const FileResult code = readTileBlocks(stream, *layer.image, kLayerTileBlocks); code != kRcOk) return code;
   layer.image->compact();
   layer.fitThumbnail();
   layer.updateThumbnail();
@@ -177,9 +177,9 @@ uint8_t fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec, ui
 
 }  // namespace
 
-uint8_t readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IProgress& progress) {
+FileResult readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IProgress& progress) {
   int32_t at = -1;
-  uint8_t code = kRcOk;
+  FileResult code = kRcOk;
   try {
     uint8_t record[kLayerRecordBytes] = {};
     LayerRecord rec{};

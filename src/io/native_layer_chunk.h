@@ -27,6 +27,7 @@
 //     80      n    name, zero-terminated, zero padding to 4
 #include <cstdint>
 
+#include "core/chunk_head.h"
 #include "core/streams.h"
 #include "record/progress.h"
 
@@ -46,13 +47,13 @@ inline constexpr uint16_t kLayerClipboardFlag = 0x40;
 
 // The record alone at the position, with extraFlags added to its flags: 0,
 // or 8 for a short write.
-[[nodiscard]] uint8_t writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags = 0);
+[[nodiscard]] FileResult writeLayerRecord(CStream& stream, const CLayerData& layer, uint16_t extraFlags = 0);
 
 // The record and the tile blocks of the layer's image: 0; 22 for an image
 // that is missing or not made of 32-pixel tiles; 1 (memory) or 8 (short
 // write). On failure the stream holds part of the layer: the caller cuts it
 // back.
-[[nodiscard]] uint8_t writeLayerChunks(CStream& stream, const CLayerData& layer);
+[[nodiscard]] FileResult writeLayerChunks(CStream& stream, const CLayerData& layer);
 
 // Reads a layer whose "KLYR" head (with its size) was just read, with its
 // tile blocks, into the list at the stored index (an index past the end
@@ -61,6 +62,6 @@ inline constexpr uint16_t kLayerClipboardFlag = 0x40;
 // 1..10,000, a full list, or no memory for the layer), 26 (a tile grid that
 // is not the image's), 1, 3, or a tile block code. A layer that fails is
 // taken out of the list again. One progress step in any case.
-[[nodiscard]] uint8_t readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IProgress& progress);
+[[nodiscard]] FileResult readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IProgress& progress);
 
 }  // namespace pg

@@ -50,7 +50,7 @@ void maskRecordFields(CByteCursor& c, SMaskWire& r) {
 
 }  // namespace
 
-uint8_t writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWidth, int32_t docHeight) {
+FileResult writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWidth, int32_t docHeight) {
   const bool withImage = mask.hasImage();
   if (withImage && mask.image->tileEdge() != int32_t(kMaskEdge)) return kRcMaskTileFormat;
   try {
@@ -84,7 +84,7 @@ uint8_t writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWidth
 namespace {
 
 // Reads the record, the name and the tiles into a new mask.
-uint8_t readMask(CStream& stream, uint32_t size, IProgress& progress, std::unique_ptr<CMaskData>& mask) {
+FileResult readMask(CStream& stream, uint32_t size, IProgress& progress, std::unique_ptr<CMaskData>& mask) {
   if (size < kMaskRecordRest) return kRcHeaderSize;
   uint8_t f[kMaskRecordBytes] = {};  // from the head on
   SMaskWire r;
@@ -93,7 +93,7 @@ uint8_t readMask(CStream& stream, uint32_t size, IProgress& progress, std::uniqu
   if (r.version > 0) return kRcVersion;
   std::string name;
   const uint32_t nameBytes = size - kMaskRecordRest;
-  if (const uint8_t code = readCountedString(stream, nameBytes, name, nameBytes); code != kRcOk) return code;
+  if (const FileResult code = readCountedString(stream, nameBytes, name, nameBytes); code != kRcOk) return code;
 
   const bool withImage = (r.flags & kMaskHasImage) != 0;
   const uint32_t w = r.imageWidth;
@@ -114,7 +114,7 @@ uint8_t readMask(CStream& stream, uint32_t size, IProgress& progress, std::uniqu
   mask->name = std::move(name);
   progress.setText(formatRes(kResNativeLoadingText, {mask->name}));
   if (withImage) {
-    if (const uint8_t code = readTileBlocks(stream, *mask->image, kMaskTileBlocks); code != kRcOk) return code;
+    if (const FileResult code = readTileBlocks(stream, *mask->image, kMaskTileBlocks); code != kRcOk) return code;
     mask->image->compact();
   }
   return kRcOk;
@@ -122,8 +122,8 @@ uint8_t readMask(CStream& stream, uint32_t size, IProgress& progress, std::uniqu
 
 }  // namespace
 
-uint8_t readMaskChunk(CStream& stream, CMaskMngr* masks, uint32_t size, IProgress& progress) {
-  uint8_t code;
+FileResult readMaskChunk(CStream& stream, CMaskMngr* masks, uint32_t size, IProgress& progress) {
+  FileResult code;
   try {
     std::unique_ptr<CMaskData> mask;
     code = readMask(stream, size, progress, mask);

@@ -21,6 +21,7 @@
 //     80      n    name, zero-terminated, zero padding to 4
 #include <cstdint>
 
+#include "core/chunk_head.h"
 #include "core/streams.h"
 #include "record/progress.h"
 
@@ -38,7 +39,7 @@ inline constexpr int32_t kMaxFileMasks = 10000;
 // The record and, when the mask holds an image, its tile blocks: 0; 30 for
 // an image not made of 64-pixel tiles; 1 (memory) or 8 (short write). On
 // failure the stream holds part of the mask: the caller cuts it back.
-[[nodiscard]] uint8_t writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWidth, int32_t docHeight);
+[[nodiscard]] FileResult writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWidth, int32_t docHeight);
 
 // Reads a mask whose "KMSK" head (with its size) was just read, with its
 // tile blocks, and appends it to the list. Codes: 0; 17 (size below 72),
@@ -47,6 +48,6 @@ inline constexpr int32_t kMaxFileMasks = 10000;
 // 34 (a tile grid that is not the image's), a tile block code, 28 (no list),
 // 35 (the list refused it or holds kMaxFileMasks masks), 1, 3. A mask that
 // fails is freed. One progress step in any case.
-[[nodiscard]] uint8_t readMaskChunk(CStream& stream, CMaskMngr* masks, uint32_t size, IProgress& progress);
+[[nodiscard]] FileResult readMaskChunk(CStream& stream, CMaskMngr* masks, uint32_t size, IProgress& progress);
 
 }  // namespace pg

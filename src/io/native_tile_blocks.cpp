@@ -93,7 +93,7 @@ class BlockWriter {
   BlockWriter(CStream& stream, const STileBlockKind& kind) : stream_(stream), kind_(kind) {}
 
   // A packed run, its compressed bytes made, as encoding 1.
-  uint8_t packed(const STileRun& run) {
+  FileResult packed(const STileRun& run) {
     if (run.failed) return kRcOutOfMemory;
     const uint64_t p = run.bytes.size();
     const uint64_t body = paddedTo4(p);
@@ -105,7 +105,7 @@ class BlockWriter {
   }
 
   // Tiles [first, first + n), all uniform, as encoding 2.
-  uint8_t uniform(const CBlockImage& image, int32_t first, int32_t n) {
+  FileResult uniform(const CBlockImage& image, int32_t first, int32_t n) {
     const uint64_t body = uint64_t(n) * 4;
     block_.assign(size_t(kTileBlockHeadBytes + body), 0);
     storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingUniform, uint32_t(n), 0,
@@ -116,7 +116,7 @@ class BlockWriter {
   }
 
  private:
-  uint8_t flush() {
+  FileResult flush() {
     return stream_.writeExact(block_.data(), int64_t(block_.size())) ? kRcOk : kRcShortWrite;
   }
 
@@ -160,7 +160,7 @@ class RunPipeline {
     for (size_t k = 0; k < runs_.size(); ++k) ready_[k].store(!runs_[k].packed, std::memory_order_relaxed);
   }
 
-  uint8_t run() {
+  FileResult run() {
     if (runs_.empty()) return kRcOk;
     const bool ran = parallelFor(parallelWorkers(), [&](int64_t role, int worker) {
       if (role == 0) {
@@ -198,7 +198,7 @@ class RunPipeline {
   }
 
   void writerRole(int worker) {
-    uint8_t code = kRcOk;
+    FileResult code = kRcOk;
     try {
       for (size_t k = 0; k < runs_.size() && code == kRcOk; ++k) {
         while (!ready_[k].load(std::memory_order_acquire)) {
@@ -236,7 +236,7 @@ class RunPipeline {
   std::condition_variable cv_;
   size_t written_ = 0;  // runs written (guarded by m_)
   bool stop_ = false;   // the writer is done (guarded by m_)
-  uint8_t code_ = kRcOk;
+  FileResult code_ = kRcOk;
 };
 
 // The grid position where the next block goes on, and its end.
@@ -262,7 +262,7 @@ class PackedBatch {
 
   // Expands every block of the batch into its tiles and empties the batch;
   // answers the code of the first block (in file order) that failed.
-  uint8_t expand(CBlockImage& image, const STileBlockKind& kind) {
+  FileResult expand(CBlockImage& image, const STileBlockKind& kind) {
     if (blocks_.empty()) return kRcOk;
     // One buffer a thread that the largest block unpacks into.
     uint32_t most = 0;
@@ -287,7 +287,7 @@ class PackedBatch {
         std::memcpy(image.tileMemory(image.tileRef(int32_t(b.firstTile + k))), raw.get() + size_t(k) * kTileBytes,
                     kTileBytes);
     });
-    uint8_t code = ran ? kRcOk : kRcOutOfMemory;
+    FileResult code = ran ? kRcOk : kRcOutOfMemory;
     for (const SPending& b : blocks_)
       if (code == kRcOk) code = b.code;
     clear();
@@ -308,7 +308,7 @@ class PackedBatch {
     uint32_t packedBytes;
     int64_t firstTile;
     uint32_t n;
-    uint8_t code;
+    FileResult code;
   };
   std::vector<SPending> blocks_;
   uint64_t bytes_ = 0;
@@ -316,7 +316,7 @@ class PackedBatch {
 
 // Encoding 1: n packed tiles into the image's tiles from the cursor on; the
 // tiles are committed here and filled when the batch expands.
-uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
+FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                    uint32_t body, GridCursor& at, PackedBatch& batch) {
   const uint32_t n = head.tiles;
   const uint32_t packedBytes = head.packed;
@@ -345,7 +345,7 @@ uint8_t readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& ki
 
 // Encoding 2: one uniform value per tile. A tile that holds pixels takes the
 // value as well: it becomes uniform, which shows the same pixels.
-uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
+FileResult readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                     uint32_t body, GridCursor& at) {
   const uint32_t n = head.tiles;
   if (n == 0) return kind.rcNoTiles;
@@ -365,7 +365,7 @@ uint8_t readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& k
   return kRcOk;
 }
 
-uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at,
+FileResult readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at,
                   PackedBatch& batch) {
   const int64_t start = stream.position();
   uint8_t bytes[kTileBlockHeadBytes];
@@ -378,7 +378,7 @@ uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kin
   if (image.tileEdge() != kind.edge) return kind.rcFormat;
   if (head.size < kTileBlockRest) return kind.rcSizes;
   const uint32_t body = head.size - kTileBlockRest;
-  uint8_t code = kind.rcEncoding;
+  FileResult code = kind.rcEncoding;
   switch (head.encoding) {
     case kTileEncodingPacked:
       code = readPacked(stream, image, kind, head, body, at, batch);
@@ -397,7 +397,7 @@ uint8_t readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kin
 
 }  // namespace
 
-uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind) {
+FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind) {
   if (!image.isValid() || image.tileEdge() != kind.edge || image.tileBytes() != int32_t(kTileBytes))
     return kind.rcFormat;
   try {
@@ -410,18 +410,18 @@ uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBl
   }
 }
 
-uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
+FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
   GridCursor at;
   at.total = image.tileCount();
   PackedBatch batch;
   while (at.left() > 0) {
-    if (const uint8_t code = readBlock(stream, image, kind, at, batch); code != kRcOk) {
+    if (const FileResult code = readBlock(stream, image, kind, at, batch); code != kRcOk) {
       // A block read before this one that fails to expand is the first fault.
-      const uint8_t earlier = batch.expand(image, kind);
+      const FileResult earlier = batch.expand(image, kind);
       return earlier != kRcOk ? earlier : code;
     }
     if (batch.full())
-      if (const uint8_t code = batch.expand(image, kind); code != kRcOk) return code;
+      if (const FileResult code = batch.expand(image, kind); code != kRcOk) return code;
   }
   return batch.expand(image, kind);
 }

@@ -23,6 +23,7 @@
 // value in the low byte.
 #include <cstdint>
 
+#include "core/chunk_head.h"
 #include "core/streams.h"
 
 namespace pg {
@@ -43,11 +44,11 @@ struct STileBlockKind {
   uint32_t tag;
   int32_t edge;
   uint32_t uniformMask;
-  uint8_t rcFormat;    // tile size or image depth not supported
-  uint8_t rcNoTiles;   // a block holds no tiles
-  uint8_t rcEncoding;  // unknown encoding
-  uint8_t rcSizes;     // the block's sizes do not agree
-  uint8_t rcOutside;   // a tile lies outside the image
+  FileResult rcFormat;    // tile size or image depth not supported
+  FileResult rcNoTiles;   // a block holds no tiles
+  FileResult rcEncoding;  // unknown encoding
+  FileResult rcSizes;     // the block's sizes do not agree
+  FileResult rcOutside;   // a tile lies outside the image
 };
 
 extern const STileBlockKind kLayerTileBlocks;  // "KBIM", 32, codes 22..26
@@ -58,7 +59,7 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 // tiles (as long as they go) with encoding 2. Codes: 0; rcFormat for an image
 // whose tiles are not of the kind's edge; 1 when memory fails; 8 for a short
 // write.
-[[nodiscard]] uint8_t writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
+[[nodiscard]] FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
 
 // Reads blocks at the position until every tile of the image is placed; the
 // caller made the image with the grid the record announced. A packed block
@@ -67,6 +68,6 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 // Every size is checked against the block, the stream and the grid before
 // memory is taken. Codes: 0; 9 (short read), 16 (another tag), 1 (memory),
 // or one of the kind's codes. On failure the image holds what was placed.
-[[nodiscard]] uint8_t readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind);
+[[nodiscard]] FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind);
 
 }  // namespace pg

@@ -44,7 +44,7 @@ class PenMethodChunkParser final : public PresetChunkParser {
  public:
   explicit PenMethodChunkParser(CPenMethodMngr& list) : list_(list) {}
 
-  uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
+  FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
     return readPenMethodChunk(stream, head, item_, budget_);
   }
   bool offerItem() override { return list_.add(std::move(item_)) >= 0; }
@@ -74,7 +74,7 @@ void penMethodRecordFields(CByteCursor& c, SPenMethodWire& r) {
 
 }  // namespace
 
-uint8_t readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_ptr<CPenMethodObj>& method,
+FileResult readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_ptr<CPenMethodObj>& method,
                            SPresetPictureBudget& budget) {
   const int64_t remaining = int64_t{head.size} - kPenMethodRecordBytes;
   if (remaining < 0) return kRcChunkPastEnd;
@@ -85,7 +85,7 @@ uint8_t readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_
     return kRcShortRead;
   const uint32_t nameLength = w.nameLength;
   std::string name;
-  uint8_t code = readCountedString(stream, nameLength, name, remaining);
+  FileResult code = readCountedString(stream, nameLength, name, remaining);
   if (code != kRcOk) return code;
   if (chunkEnd > stream.size() || stream.seek(chunkEnd, SeekOrigin::Begin) != chunkEnd) return kRcShortRead;
   if (w.version > kPenMethodMaxRecordVersion) return kRcVersion;
@@ -134,7 +134,7 @@ uint8_t readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_
   return kRcOk;
 }
 
-uint8_t writePenMethodChunk(CStream& stream, const CPenMethodObj& method) {
+FileResult writePenMethodChunk(CStream& stream, const CPenMethodObj& method) {
   const SPenMethodParams p = method.getParams();
   const std::string name = presetNameToFile(method.name(), 0xFFFF);
   const uint64_t padded = paddedTo4(name.size());
@@ -178,18 +178,18 @@ uint8_t writePenMethodChunk(CStream& stream, const CPenMethodObj& method) {
     desc.step = kIconStep;
     desc.sourceWidth = desc.width = uint32_t(icon.Width);
     desc.sourceHeight = desc.height = uint32_t(icon.Height);
-    const uint8_t code = writeThumbnailChunk(stream, desc, icon.Bits);
+    const FileResult code = writeThumbnailChunk(stream, desc, icon.Bits);
     if (code != kRcOk) return code;
   }
   if (flags & kHasShape) return writePenShapeChunk(stream, *method.penShape());
   return kRcOk;
 }
 
-uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool append) {
+FileResult loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool append) {
   return readPresetFile(path, [&](CStream& in) { return readPenMethodSet(in, list, append, path); });
 }
 
-uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path) {
+FileResult readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path) {
   SPresetSetHeader header;
   PenMethodChunkParser parser(list);
   const auto begin = [&] {
@@ -213,7 +213,7 @@ uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const s
   return readPresetSet(in, kPenMethodSetFormat, parser, header, begin, end);
 }
 
-uint8_t savePenMethodFile(const std::string& path, CPenMethodMngr& list) {
+FileResult savePenMethodFile(const std::string& path, CPenMethodMngr& list) {
   const auto fillHeader = [&](SPresetSetHeader& header) {
     header.current = uint16_t(std::max(list.currentIndex(), 0));
     uint32_t flags = 0;
@@ -231,7 +231,7 @@ uint8_t savePenMethodFile(const std::string& path, CPenMethodMngr& list) {
     header.flags = flags;
   };
   const auto writeItem = [&](CStream& out, int32_t i) { return writePenMethodChunk(out, *list.getItem(i)); };
-  const uint8_t code = writePresetSet(path, kPenMethodSetFormat, list.count(), fillHeader, writeItem);
+  const FileResult code = writePresetSet(path, kPenMethodSetFormat, list.count(), fillHeader, writeItem);
   if (code != kRcOk) return code;
   list.setFileName(path);
   list.setModified(false);

@@ -40,22 +40,22 @@ inline constexpr int64_t kPenMethodRecordBytes = 72;
 // name that does not fit the chunk; 9 short; 12 record version above 1; 16 a
 // nib that is not announced by "PSHP"; 13 a picture past the budget; the
 // picture and nib readers' codes; 1 no memory.
-[[nodiscard]] uint8_t readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_ptr<CPenMethodObj>& method,
+[[nodiscard]] FileResult readPenMethodChunk(CStream& stream, const SChunkHead& head, std::unique_ptr<CPenMethodObj>& method,
                            SPresetPictureBudget& budget);
 // Writes the method's chunk, its icon and its nib: 8 short write; the
 // picture and nib writers' codes.
-[[nodiscard]] uint8_t writePenMethodChunk(CStream& stream, const CPenMethodObj& method);
+[[nodiscard]] FileResult writePenMethodChunk(CStream& stream, const CPenMethodObj& method);
 
 // Reads a pen-method file into the list (replacing its methods unless
 // appending). Codes: 4, 6, 9, 16, 17, 12, 37 (an announced count of 0 or no
 // method read), 1, 3.
-[[nodiscard]] uint8_t loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool append);
+[[nodiscard]] FileResult loadPenMethodFile(const std::string& path, CPenMethodMngr& list, bool append);
 // The same from a stream standing at the header; the list takes path as its
 // file name.
-[[nodiscard]] uint8_t readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path);
+[[nodiscard]] FileResult readPenMethodSet(CStream& in, CPenMethodMngr& list, bool append, const std::string& path);
 // Writes every method: 37 without any, 12 for more than the header can
 // count, 5, 8 and the chunk writers' codes. On success the list takes the
 // path as its file name and is unmodified.
-[[nodiscard]] uint8_t savePenMethodFile(const std::string& path, CPenMethodMngr& list);
+[[nodiscard]] FileResult savePenMethodFile(const std::string& path, CPenMethodMngr& list);
 
 }  // namespace pg

@@ -30,7 +30,7 @@ class PenShapeChunkParser final : public PresetChunkParser {
  public:
   explicit PenShapeChunkParser(CPenShapeMngr& list) : list_(list) {}
 
-  uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
+  FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
     if (!item_) item_ = std::make_unique<CPenShapeObj>();
     return readPenShapeChunk(stream, head, *item_, budget_);
   }
@@ -63,7 +63,7 @@ void penShapeRecordFields(CByteCursor& c, SPenShapeWire& r) {
 
 }  // namespace
 
-uint8_t readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj& shape, SPresetPictureBudget& budget) {
+FileResult readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj& shape, SPresetPictureBudget& budget) {
   const int64_t remaining = int64_t{head.size} - kPenShapeRecordBytes;
   if (remaining < 0) return kRcChunkPastEnd;
   const int64_t chunkEnd = stream.position() + int64_t{head.size};
@@ -93,7 +93,7 @@ uint8_t readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj&
       shape.setParametric(&r.grade, &r.shape, &r.edge);
       return kRcOk;
     case CPenShapeObj::kImageNib: {
-      uint8_t code = checkPresetPicture(stream, 1, budget);
+      FileResult code = checkPresetPicture(stream, 1, budget);
       if (code != kRcOk) return code;
       SThumbnailDesc desc;
       TChannel picture;
@@ -110,7 +110,7 @@ uint8_t readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj&
   }
 }
 
-uint8_t writePenShapeChunk(CStream& stream, const CPenShapeObj& shape) {
+FileResult writePenShapeChunk(CStream& stream, const CPenShapeObj& shape) {
   if (shape.kind() > CPenShapeObj::kImageNib) return kRcBadGradient;
   const bool image = shape.isImageNib();
   const SPenShapeRecord& r = shape.params();
@@ -146,11 +146,11 @@ uint8_t writePenShapeChunk(CStream& stream, const CPenShapeObj& shape) {
   return writeThumbnailChunk(stream, desc, picture.Bits);
 }
 
-uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool append) {
+FileResult loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool append) {
   return readPresetFile(path, [&](CStream& in) { return readPenShapeSet(in, list, append, path); });
 }
 
-uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path) {
+FileResult readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path) {
   SPresetSetHeader header;
   PenShapeChunkParser parser(list);
   const auto begin = [&] {
@@ -166,12 +166,12 @@ uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std
   return readPresetSet(in, kPenShapeSetFormat, parser, header, begin, end);
 }
 
-uint8_t savePenShapeFile(const std::string& path, CPenShapeMngr& list) {
+FileResult savePenShapeFile(const std::string& path, CPenShapeMngr& list) {
   const auto fillHeader = [&](SPresetSetHeader& header) {
     header.current = uint16_t(std::max(list.currentIndex(), 0));
   };
   const auto writeItem = [&](CStream& out, int32_t i) { return writePenShapeChunk(out, *list.getItem(i)); };
-  const uint8_t code = writePresetSet(path, kPenShapeSetFormat, list.count(), fillHeader, writeItem);
+  const FileResult code = writePresetSet(path, kPenShapeSetFormat, list.count(), fillHeader, writeItem);
   if (code != kRcOk) return code;
   list.setFileName(path);
   list.setModified(false);

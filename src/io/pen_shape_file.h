@@ -36,21 +36,21 @@ inline constexpr int64_t kPenShapeRecordBytes = 120;
 // that does not fit the chunk; 9 short; 12 record version above 1; 15 a kind
 // other than 0 and 1, or a picture of another kind; 13 a picture past the
 // budget; the picture reader's codes; 48 a picture no nib can be made of.
-[[nodiscard]] uint8_t readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj& shape, SPresetPictureBudget& budget);
+[[nodiscard]] FileResult readPenShapeChunk(CStream& stream, const SChunkHead& head, CPenShapeObj& shape, SPresetPictureBudget& budget);
 // Writes the nib as a "PSHP" chunk, and an image nib's picture after it.
 // Codes: 20 a kind of 2 or more; 8 short write; the picture writer's codes.
-[[nodiscard]] uint8_t writePenShapeChunk(CStream& stream, const CPenShapeObj& shape);
+[[nodiscard]] FileResult writePenShapeChunk(CStream& stream, const CPenShapeObj& shape);
 
 // Reads a pen-shape file into the list (replacing its nibs unless
 // appending). Codes: 4, 6, 9, 16, 17, 12, 37 (an announced count of 0 or no
 // nib read), 1, 3.
-[[nodiscard]] uint8_t loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool append);
+[[nodiscard]] FileResult loadPenShapeFile(const std::string& path, CPenShapeMngr& list, bool append);
 // The same from a stream standing at the header; the list takes path as its
 // file name.
-[[nodiscard]] uint8_t readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path);
+[[nodiscard]] FileResult readPenShapeSet(CStream& in, CPenShapeMngr& list, bool append, const std::string& path);
 // Writes every nib: 37 without any, 12 for more than the header can count,
 // 5, 8, 20 and the picture writer's codes. On success the list takes the
 // path as its file name and is unmodified.
-[[nodiscard]] uint8_t savePenShapeFile(const std::string& path, CPenShapeMngr& list);
+[[nodiscard]] FileResult savePenShapeFile(const std::string& path, CPenShapeMngr& list);
 
 }  // namespace pg

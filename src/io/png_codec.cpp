@@ -36,7 +36,7 @@ struct SPngHeader {
 };
 
 // Reads the header and sets the transforms to 8-bit B, G, R, A. Answers a code.
-uint8_t readHeader(png_structp png, png_infop info, SPngHeader& head) {
+FileResult readHeader(png_structp png, png_infop info, SPngHeader& head) {
   if (setjmp(png_jmpbuf(png))) return kRcShortRead;
   png_read_info(png, info);
   int depth = 0, colour = 0, interlace = 0;
@@ -60,7 +60,7 @@ uint8_t readHeader(png_structp png, png_infop info, SPngHeader& head) {
   return kRcOk;
 }
 
-uint8_t readRows(png_structp png, png_bytepp rows) {
+FileResult readRows(png_structp png, png_bytepp rows) {
   if (setjmp(png_jmpbuf(png))) return kRcShortRead;
   png_read_image(png, rows);
   return kRcOk;
@@ -98,7 +98,7 @@ bool writePng(png_structp png, png_infop info, const TMTC& plane, int32_t dpi, b
 
 }  // namespace
 
-uint8_t decodePng(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
+FileResult decodePng(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
   dpi = 0;
   if (size < 8 || png_sig_cmp(data, 0, 8) != 0) return kRcWrongTag;
   // The size is judged from the header chunk before libpng sees the data.
@@ -121,7 +121,7 @@ uint8_t decodePng(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
   SPngSource src{data, size, 0};
   png_set_read_fn(png, &src, readFromMemory);
   SPngHeader head;
-  uint8_t rc = readHeader(png, info, head);
+  FileResult rc = readHeader(png, info, head);
   if (rc == kRcOk) {
     dpi = head.dpi;
     if (!out.Resize(static_cast<int32_t>(head.width), static_cast<int32_t>(head.height)) || !isPlaneReady(&out)) {

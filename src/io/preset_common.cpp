@@ -66,32 +66,32 @@ bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
   return loaded;
 }
 
-void showPresetLoadFailed(uint32_t wordId, uint8_t code) {
-  showWarning(formatRes(kResPresetLoadFailed, {resString(wordId), int32_t{code}}));
+void showPresetLoadFailed(uint32_t wordId, FileResult code) {
+  showWarning(formatRes(kResPresetLoadFailed, {resString(wordId), int32_t{fileResultNumber(code)}}));
 }
 
 void showPresetMissing(int64_t missing, uint32_t wordId) {
   showWarning(formatRes(kResPresetMissing, {missing, resString(wordId)}));
 }
 
-uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file) {
+FileResult openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file) {
   if (!presetFileExists(path)) return kRcFileMissing;
   file = CFileStream::open(path, CFileStream::Mode::Read);
   return file ? kRcOk : kRcCannotOpen;
 }
 
-uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read) {
+FileResult readPresetFile(const std::string& path, const std::function<FileResult(CStream& in)>& read) {
   std::unique_ptr<CFileStream> file;
-  const uint8_t opened = openPresetFile(path, file);
+  const FileResult opened = openPresetFile(path, file);
   return opened != kRcOk ? opened : read(*file);
 }
 
-uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CStream&)>& body) {
+FileResult writePresetFile(const std::string& path, const std::function<FileResult(CStream&)>& body) {
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Create);
   if (!file) return kRcCannotCreate;
   // A failed item ends the save; the temporary file is dropped whole, so the
   // file that was there before stays as it was.
-  uint8_t code = guardedCode([&] { return body(*file); });
+  FileResult code = guardedCode([&] { return body(*file); });
   if (code == kRcOk && !file->commit()) code = kRcShortWrite;
   if (code != kRcOk) file->discard();
   return code;
@@ -101,16 +101,16 @@ void presetSetHeadFields(CByteCursor& c, SPresetSetHeader& h) {
   c.field(h.head.tag).field(h.head.size).field(h.version);
 }
 
-uint8_t readPresetHeader(CStream& stream, const SPresetSetFormat& format, SPresetSetHeader& header) {
+FileResult readPresetHeader(CStream& stream, const SPresetSetFormat& format, SPresetSetHeader& header) {
   uint8_t bytes[kPresetHeaderBytes];
   if (!stream.readExact(bytes, kPresetHeaderBytes)) return kRcShortRead;
   if (!readRecord(bytes, sizeof bytes, header, format.headerFields)) return kRcShortRead;
-  const uint8_t code = checkChunkHead(header.head, format.fileTag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes));
+  const FileResult code = checkChunkHead(header.head, format.fileTag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes));
   if (code != kRcOk) return code;
   return header.version > format.version ? kRcVersion : kRcOk;
 }
 
-uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget) {
+FileResult checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget) {
   const int64_t start = stream.position();
   uint8_t head[kThumbnailHeadBytes];
   if (!stream.readExact(head, kThumbnailHeadBytes)) return kRcShortRead;
@@ -128,11 +128,11 @@ uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictu
   return kRcOk;
 }
 
-uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
+FileResult readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
                       SPresetSetHeader& header, const std::function<void()>& begin,
                       const std::function<void(int32_t read)>& end) {
-  return guardedCode([&]() -> uint8_t {
-    const uint8_t code = readPresetHeader(in, format, header);
+  return guardedCode([&]() -> FileResult {
+    const FileResult code = readPresetHeader(in, format, header);
     if (code != kRcOk) return code;
     const int32_t announced = header.count;
     if (announced == 0) return kRcNothing;
@@ -145,13 +145,13 @@ uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkPa
   });
 }
 
-uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
+FileResult writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
                        const std::function<void(SPresetSetHeader& header)>& fillHeader,
-                       const std::function<uint8_t(CStream& out, int32_t item)>& writeItem) {
+                       const std::function<FileResult(CStream& out, int32_t item)>& writeItem) {
   if (count <= 0) return kRcNothing;
   // The count field has 16 bits: a list it cannot count is not cut short.
   if (count > 0xFFFF) return kRcVersion;
-  return writePresetFile(path, [&](CStream& out) -> uint8_t {
+  return writePresetFile(path, [&](CStream& out) -> FileResult {
     SPresetSetHeader header;
     header.head = {format.fileTag, uint32_t(kPresetHeaderBytes - kChunkHeadBytes)};
     header.version = format.version;
@@ -161,7 +161,7 @@ uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, 
     if (!writeRecord(bytes, sizeof bytes, header, format.headerFields)) return kRcShortWrite;
     if (!out.writeExact(bytes, kPresetHeaderBytes)) return kRcShortWrite;
     for (int32_t i = 0; i < int32_t(count); ++i) {
-      const uint8_t code = writeItem(out, i);
+      const FileResult code = writeItem(out, i);
       if (code != kRcOk) return code;
     }
     return kRcOk;

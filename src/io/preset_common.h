@@ -141,7 +141,7 @@ inline constexpr uint32_t kResSwatchWord = 65035;        // "色見本"
 inline constexpr uint32_t kResPaletteWord = 65185;       // "パレット"
 
 // Shows that a collection file could not be read, with the code.
-void showPresetLoadFailed(uint32_t wordId, uint8_t code);
+void showPresetLoadFailed(uint32_t wordId, FileResult code);
 // Shows that `missing` items announced by a file could not be read.
 void showPresetMissing(int64_t missing, uint32_t wordId);
 
@@ -150,13 +150,13 @@ void showPresetMissing(int64_t missing, uint32_t wordId);
 [[nodiscard]] bool presetFileExists(const std::string& path);
 // Opens an existing file for reading: 0, 4 when it does not exist, 6 when it
 // cannot be opened.
-[[nodiscard]] uint8_t openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file);
+[[nodiscard]] FileResult openPresetFile(const std::string& path, std::unique_ptr<CFileStream>& file);
 // Opens the file (4, 6) and lets read read it from its start.
-[[nodiscard]] uint8_t readPresetFile(const std::string& path, const std::function<uint8_t(CStream& in)>& read);
+[[nodiscard]] FileResult readPresetFile(const std::string& path, const std::function<FileResult(CStream& in)>& read);
 // Creates the file (5 when it cannot be), lets body write it, and replaces
 // the target only when body answered 0 and every write went through (else 8
 // or body's code, and the target stays as it was).
-[[nodiscard]] uint8_t writePresetFile(const std::string& path, const std::function<uint8_t(CStream&)>& body);
+[[nodiscard]] FileResult writePresetFile(const std::string& path, const std::function<FileResult(CStream&)>& body);
 
 // ---- The 32-byte header of the chunked preset files --------------------------------
 
@@ -194,23 +194,23 @@ struct SPresetSetFormat {
 // Reads the header at the position through the set's field list: 9 when
 // short, 16 for another tag, 17 when the size field is not 24, 12 for a
 // version above the format's, else 0.
-[[nodiscard]] uint8_t readPresetHeader(CStream& stream, const SPresetSetFormat& format, SPresetSetHeader& header);
+[[nodiscard]] FileResult readPresetHeader(CStream& stream, const SPresetSetFormat& format, SPresetSetHeader& header);
 
 // Reads a chunked preset file from the header on: the header's codes, 37 for
 // an announced count of 0; then begin (a replacing load empties its list
 // there), the chunk walk with the parser, and when items were read end (with
 // their number) and the report of those missing. 37 when none was read; an
 // exception becomes 1 or 3.
-[[nodiscard]] uint8_t readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
+[[nodiscard]] FileResult readPresetSet(CStream& in, const SPresetSetFormat& format, PresetChunkParser& parser,
                       SPresetSetHeader& header, const std::function<void()>& begin,
                       const std::function<void(int32_t read)>& end);
 // Writes a chunked preset file of count items: 37 without items, 12 for more
 // than the count field holds; the header (tag, version and count, completed
 // by fillHeader), then writeItem for each item in order. The first failure
 // ends the save and leaves the old file as it was.
-[[nodiscard]] uint8_t writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
+[[nodiscard]] FileResult writePresetSet(const std::string& path, const SPresetSetFormat& format, int64_t count,
                        const std::function<void(SPresetSetHeader& header)>& fillHeader,
-                       const std::function<uint8_t(CStream& out, int32_t item)>& writeItem);
+                       const std::function<FileResult(CStream& out, int32_t item)>& writeItem);
 
 // ---- Pictures in preset files ------------------------------------------------------
 
@@ -226,7 +226,7 @@ struct SPresetPictureBudget {
 // another tag, 15 a picture of the wrong bytes a pixel (1 or 4 wanted), 13
 // when its pixels would pass what is left of the budget (which then takes
 // them), else 0.
-[[nodiscard]] uint8_t checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget);
+[[nodiscard]] FileResult checkPresetPicture(CStream& stream, uint32_t bytesPerPixel, SPresetPictureBudget& budget);
 
 // ---- Names -----------------------------------------------------------------------
 

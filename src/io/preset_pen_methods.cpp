@@ -173,7 +173,7 @@ int32_t CPenMethodMngr::addMissingKinds() {
 }
 
 bool CPenMethodMngr::loadFromFile(const std::string& path, bool append) {
-  const uint8_t code = loadPenMethodFile(path, *this, append);
+  const FileResult code = loadPenMethodFile(path, *this, append);
   if (code != kRcOk) showPresetLoadFailed(kResPenMethodSetWord, code);
   if (!hasAllKinds()) addMissingKinds();
   return code == kRcOk;
@@ -184,7 +184,7 @@ bool CPenMethodMngr::saveToFile(const std::string& path) { return savePenMethodF
 bool CPenMethodMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
   // A set that leaves a kind missing counts as not loaded.
   const auto load = [&](const std::string& path) {
-    const uint8_t code = loadPenMethodFile(path, *this, false);
+    const FileResult code = loadPenMethodFile(path, *this, false);
     if (code != kRcOk) showPresetLoadFailed(kResPenMethodSetWord, code);
     return code == kRcOk && hasAllKinds();
   };

@@ -83,7 +83,7 @@ void CPenShapeMngr::resetToDefaults() {
 }
 
 bool CPenShapeMngr::loadFromFile(const std::string& path, bool append) {
-  const uint8_t code = loadPenShapeFile(path, *this, append);
+  const FileResult code = loadPenShapeFile(path, *this, append);
   if (code != kRcOk) showPresetLoadFailed(kResPenShapeSetWord, code);
   return code == kRcOk;
 }

@@ -98,7 +98,7 @@ int byteOfChannel(uint32_t mode, uint32_t channel) {
 
 }  // namespace
 
-uint8_t decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
+FileResult decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) {
   dpi = 0;
   CReader r(data, size);
   if (!r.has(4) || std::memcmp(data, "8BPS", 4) != 0) return kRcWrongTag;

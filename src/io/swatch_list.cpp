@@ -68,7 +68,7 @@ void TSwatchMngr::setGrid(uint32_t columns, uint32_t rows) {
 }
 
 bool TSwatchMngr::loadFromFile(const std::string& path, bool append) {
-  const uint8_t code = loadSwatchFile(path, *this, append);
+  const FileResult code = loadSwatchFile(path, *this, append);
   if (code != kRcOk) showPresetLoadFailed(kResSwatchWord, code);
   return code == kRcOk;
 }
@@ -81,14 +81,14 @@ bool TSwatchMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
       [&] { addDefaultColors(); }, [&] { setFileName(std::string()); });
 }
 
-uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append) {
+FileResult loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append) {
   if (!presetFileExists(path)) return kRcFileMissing;
   const PaletteKind kind = paletteKindFromExt(path);
   if (kind == PaletteKind::Unknown) {
     showWarning(resString(kResPaletteUnknownKind));
     return kRcPictureKind;
   }
-  return guardedCode([&]() -> uint8_t {
+  return guardedCode([&]() -> FileResult {
     SPaletteData data;
     if (readPaletteFile(path, kind, data) <= 0) return kRcNothing;
     if (!append) list.clear();
@@ -101,7 +101,7 @@ uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append) 
       list.setCellSize(pick(data.cellWidth, list.cellWidth()), pick(data.cellHeight, list.cellHeight()));
       list.setGrid(pick(data.columns, list.columns()), pick(data.rows, list.rows()));
     }
-    uint8_t code = kRcOk;
+    FileResult code = kRcOk;
     for (uint32_t c : data.colours) {
       if (!list.appendQuiet(c)) {
         code = kRcItemRefused;
@@ -114,7 +114,7 @@ uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append) 
   });
 }
 
-uint8_t saveSwatchFile(const std::string& path, TSwatchMngr& list) {
+FileResult saveSwatchFile(const std::string& path, TSwatchMngr& list) {
   const PaletteKind kind = paletteKindFromExt(path);
   if (kind == PaletteKind::Unknown) return kRcPictureKind;
   if (list.count() == 0) return kRcNothing;
@@ -126,7 +126,7 @@ uint8_t saveSwatchFile(const std::string& path, TSwatchMngr& list) {
   }
   for (int32_t i = 0; i < list.count(); ++i) colours.push_back(list.getItem(i)->Color);
   const SPaletteGrid grid{list.cellWidth(), list.cellHeight(), list.columns(), list.rows()};
-  const uint8_t code = writePresetFile(path, [&](CStream& out) -> uint8_t {
+  const FileResult code = writePresetFile(path, [&](CStream& out) -> FileResult {
     bool ok = false;
     switch (kind) {
       case PaletteKind::Kpl:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/chunk_head.h"
 #include "io/palette_file.h"
 #include "io/preset_common.h"
 
@@ -90,11 +91,11 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
 // kind of no known extension; 37 no colour read; 48 a colour the list could
 // not take; 1, 3. On success the path becomes the list's file name and the
 // modified flag the append flag.
-[[nodiscard]] uint8_t loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append);
+[[nodiscard]] FileResult loadSwatchFile(const std::string& path, TSwatchMngr& list, bool append);
 // Writes the list in the format of the path's extension: 15 for none of them,
 // 37 for an empty list, 1 when the colours cannot be copied, 64 when the
 // writer failed. On success the path becomes the file name and the list is
 // unmodified.
-[[nodiscard]] uint8_t saveSwatchFile(const std::string& path, TSwatchMngr& list);
+[[nodiscard]] FileResult saveSwatchFile(const std::string& path, TSwatchMngr& list);
 
 }  // namespace pg

@@ -93,9 +93,9 @@ void unscrambleThumbnailData(uint8_t* data, uint64_t length, const SThumbnailDes
   });
 }
 
-uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const uint8_t* pixels) {
+FileResult writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const uint8_t* pixels) {
   const int64_t start = stream.position();
-  const uint8_t code = guardedCode([&]() -> uint8_t {
+  const FileResult code = guardedCode([&]() -> FileResult {
     if (desc.format != kThumbnailPlain && desc.format != kThumbnailScrambled) return kRcThumbFormat;
     const uint32_t bpp = pictureBytesPerPixel(desc.kind);
     if (bpp == 0) return kRcPictureKind;
@@ -124,9 +124,9 @@ uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const u
   return code;
 }
 
-uint8_t readThumbnailChunk(CStream& stream, SThumbnailDesc& desc, std::vector<uint8_t>& pixels,
+FileResult readThumbnailChunk(CStream& stream, SThumbnailDesc& desc, std::vector<uint8_t>& pixels,
                            int64_t& chunkLength) {
-  return guardedCode([&]() -> uint8_t {
+  return guardedCode([&]() -> FileResult {
     const int64_t start = stream.position();
     uint8_t head[kThumbnailHeadBytes];
     if (!stream.readExact(head, kThumbnailHeadBytes)) return kRcShortRead;
@@ -161,10 +161,10 @@ namespace {
 // Reads a picture of one of two kinds into a plane of its size, copying the
 // bytes in the plane's memory order.
 template <class Plane>
-uint8_t readPlane(CStream& stream, SThumbnailDesc& desc, Plane& picture, int64_t& chunkLength, uint32_t bpp) {
-  return guardedCode([&]() -> uint8_t {
+FileResult readPlane(CStream& stream, SThumbnailDesc& desc, Plane& picture, int64_t& chunkLength, uint32_t bpp) {
+  return guardedCode([&]() -> FileResult {
     std::vector<uint8_t> pixels;
-    if (const uint8_t code = readThumbnailChunk(stream, desc, pixels, chunkLength); code != kRcOk) return code;
+    if (const FileResult code = readThumbnailChunk(stream, desc, pixels, chunkLength); code != kRcOk) return code;
     if (pictureBytesPerPixel(desc.kind) != bpp) return kRcPictureKind;
     if (!picture.Resize(int32_t(desc.width), int32_t(desc.height))) return kRcOutOfMemory;
     // Bits is the start of the plane's block whatever its row order.
@@ -175,18 +175,18 @@ uint8_t readPlane(CStream& stream, SThumbnailDesc& desc, Plane& picture, int64_t
 
 }  // namespace
 
-uint8_t readThumbnail(CStream& stream, TMTC& picture) {
+FileResult readThumbnail(CStream& stream, TMTC& picture) {
   SThumbnailDesc desc;
   int64_t length = 0;
   return readPlane(stream, desc, picture, length, 4);
 }
 
-uint8_t readChannelThumbnail(CStream& stream, SThumbnailDesc& desc, TChannel& picture, int64_t& chunkLength) {
+FileResult readChannelThumbnail(CStream& stream, SThumbnailDesc& desc, TChannel& picture, int64_t& chunkLength) {
   return readPlane(stream, desc, picture, chunkLength, 1);
 }
 
-uint8_t findThumbnail(CStream& stream, TMTC& picture) {
-  return guardedCode([&]() -> uint8_t {
+FileResult findThumbnail(CStream& stream, TMTC& picture) {
+  return guardedCode([&]() -> FileResult {
     while (stream.position() < stream.size()) {
       const int64_t start = stream.position();
       SChunkHead head;

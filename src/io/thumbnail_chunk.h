@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/chunk_head.h"
 #include "core/streams.h"
 
 namespace pg {
@@ -85,7 +86,7 @@ void unscrambleThumbnailData(uint8_t* data, uint64_t length, const SThumbnailDes
 // worked out here. pixels holds width x height x bytes a pixel. Codes: 0;
 // 14 (format other than 1 or 2), 15 (unknown kind), 37 (an empty picture),
 // 1 (memory), 8 (short write: the stream goes back to where the chunk began).
-[[nodiscard]] uint8_t writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const uint8_t* pixels);
+[[nodiscard]] FileResult writeThumbnailChunk(CStream& stream, const SThumbnailDesc& desc, const uint8_t* pixels);
 
 // Reads the chunk at the position: its description, the unpacked picture
 // (exactly raw bytes) and the chunk's whole length (head included); the
@@ -94,18 +95,18 @@ void unscrambleThumbnailData(uint8_t* data, uint64_t length, const SThumbnailDes
 // outside 1..10,000, or above 256 for a document thumbnail), 17 (counts that
 // disagree with each other, with the chunk or with the unpacked data),
 // 10 (the chunk's end cannot be reached), 1, 3.
-[[nodiscard]] uint8_t readThumbnailChunk(CStream& stream, SThumbnailDesc& desc, std::vector<uint8_t>& pixels,
+[[nodiscard]] FileResult readThumbnailChunk(CStream& stream, SThumbnailDesc& desc, std::vector<uint8_t>& pixels,
                            int64_t& chunkLength);
 
 // A 32-bit picture (kind 0 or 3, else 15) into a plane of its size.
-[[nodiscard]] uint8_t readThumbnail(CStream& stream, TMTC& picture);
+[[nodiscard]] FileResult readThumbnail(CStream& stream, TMTC& picture);
 // An 8-bit picture (kind 2 or 4, else 15) into a channel of its size.
-[[nodiscard]] uint8_t readChannelThumbnail(CStream& stream, SThumbnailDesc& desc, TChannel& picture, int64_t& chunkLength);
+[[nodiscard]] FileResult readChannelThumbnail(CStream& stream, SThumbnailDesc& desc, TChannel& picture, int64_t& chunkLength);
 
 // Walks the chunks from the position to the first document thumbnail
 // (kind 0) and reads it. 0 with an empty picture when the chunks end without
 // one; 9 (short head), 11 (a chunk past the end), 10 (seek failed), or the
 // reader's code.
-[[nodiscard]] uint8_t findThumbnail(CStream& stream, TMTC& picture);
+[[nodiscard]] FileResult findThumbnail(CStream& stream, TMTC& picture);
 
 }  // namespace pg

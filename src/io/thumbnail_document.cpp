@@ -31,7 +31,7 @@ bool makeDocumentThumbnail(TPaper& doc, TMTC& picture) {
   return true;
 }
 
-uint8_t writeThumbnail(CStream& stream, TPaper& doc, uint16_t format) {
+FileResult writeThumbnail(CStream& stream, TPaper& doc, uint16_t format) {
   if (format != kThumbnailPlain && format != kThumbnailScrambled) return kRcThumbFormat;
   try {
     TMTC picture;
@@ -66,7 +66,7 @@ CEventMngr* CPaperEventDocument::eventStore() { return documentEventStore(doc_);
 uint32_t CPaperEventDocument::eventImageWidth() const { return uint32_t(std::max(doc_.width, 0)); }
 uint32_t CPaperEventDocument::eventImageHeight() const { return uint32_t(std::max(doc_.height, 0)); }
 void CPaperEventDocument::clearRedoList() { doc_.clearRedo(); }
-uint8_t CPaperEventDocument::writeThumbnailChunk(CStream& stream) {
+FileResult CPaperEventDocument::writeThumbnailChunk(CStream& stream) {
   return writeThumbnail(stream, doc_, kThumbnailScrambled);
 }
 

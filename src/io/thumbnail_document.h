@@ -5,6 +5,7 @@
 // this writer.
 #include <cstdint>
 
+#include "core/chunk_head.h"
 #include "core/streams.h"
 #include "record/event_file.h"
 
@@ -28,7 +29,7 @@ inline constexpr uint8_t kDocumentThumbnailStep = 3;
 // The thumbnail chunk of the document in the format (1 plain, 2 scrambled).
 // Codes: 0; 14 (another format), 37 (no composite), 1 (memory), 8 (short
 // write: the stream goes back to where the chunk began), 3.
-[[nodiscard]] uint8_t writeThumbnail(CStream& stream, TPaper& doc, uint16_t format);
+[[nodiscard]] FileResult writeThumbnail(CStream& stream, TPaper& doc, uint16_t format);
 
 // The document's event store; null when its recorder keeps none.
 CEventMngr* documentEventStore(const TPaper& doc);
@@ -42,7 +43,7 @@ class CPaperEventDocument final : public EventDocument {
   uint32_t eventImageHeight() const override;
   void clearRedoList() override;
   // The thumbnail in format 2.
-  [[nodiscard]] uint8_t writeThumbnailChunk(CStream& stream) override;
+  [[nodiscard]] FileResult writeThumbnailChunk(CStream& stream) override;
 
  private:
   TPaper& doc_;

@@ -149,7 +149,7 @@ bool stageSegment(Segments& segments, uint32_t segmentSize, const uint8_t* bytes
 }
 
 // The staged stream must walk whole before it replaces the recorder's.
-uint8_t adoptStaged(CEventMngr& store, Segments& segments, uint32_t length, uint32_t count, uint8_t version,
+FileResult adoptStaged(CEventMngr& store, Segments& segments, uint32_t length, uint32_t count, uint8_t version,
                     uint16_t reserved) {
   if (segments.empty() && !stageSegment(segments, store.segmentSize(), nullptr, 0)) return kRcOutOfMemory;
   StagedSource source(segments, store.segmentSize(), length);
@@ -161,7 +161,7 @@ uint8_t adoptStaged(CEventMngr& store, Segments& segments, uint32_t length, uint
 uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + segmentSize - 1) / segmentSize; }
 
 // One "KBEV" block at the position, unpacked and staged as the next segment.
-uint8_t readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uint64_t done, uint64_t length,
+FileResult readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uint64_t done, uint64_t length,
                   uint8_t* unpacked) {
   uint8_t bytes[kEventBlockHeadBytes];
   SEventBlockHead head;
@@ -214,7 +214,7 @@ bool walkStaged(const Segments& segments, uint32_t segmentSize, uint64_t staged,
 }
 
 // The packed form: the header (its first 40 bytes already read), then blocks.
-uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
+FileResult readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
   uint8_t bytes[kEventHeaderBytes];
   std::copy(chunk.bytes.begin(), chunk.bytes.end(), bytes);
   SEventHeader header;
@@ -245,7 +245,7 @@ uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store,
   uint64_t walked = 0;
   while (done < length) {
     const int64_t blockStart = source.position();
-    const uint8_t code = readBlock(source, segments, segmentSize, done, length, unpacked.get());
+    const FileResult code = readBlock(source, segments, segmentSize, done, length, unpacked.get());
     if (code != kRcOk) {
       (void)source.seek(blockStart, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
       return code;
@@ -261,7 +261,7 @@ uint8_t readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store,
 }
 
 // The container form: the raw stream follows the 40 bytes already read.
-uint8_t readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* store) {
+FileResult readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* store) {
   SEventContainer head;
   if (!readRecord(chunk.bytes.data(), chunk.bytes.size(), head, eventContainerFields)) return kRcShortRead;
   const uint8_t version = head.version;
@@ -299,8 +299,8 @@ uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 
 
 // ---- Writers ------------------------------------------------------------------------
 
-uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress) {
-  return guardedCode([&]() -> uint8_t {
+FileResult writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress) {
+  return guardedCode([&]() -> FileResult {
     const uint32_t segmentSize = store.segmentSize();
     WorkBlock raw = workBlock(std::max<uint32_t>(segmentSize, 1));
     if (!raw) return kRcOutOfMemory;
@@ -331,9 +331,9 @@ uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& prog
   });
 }
 
-uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
+FileResult writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
                     int32_t reservedWord, int32_t streamVersion) {
-  return guardedCode([&]() -> uint8_t {
+  return guardedCode([&]() -> FileResult {
     if (store.committedEnd() == 0 || store.segmentCount() == 0) return kRcNoEvents;
     SEventHeader header;
     header.width = width;
@@ -351,8 +351,8 @@ uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint
   });
 }
 
-uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
-  return guardedCode([&]() -> uint8_t {
+FileResult writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
+  return guardedCode([&]() -> FileResult {
     const uint32_t length = store.committedEnd();
     SEventContainer head;
     head.length = uint32_t(paddedTo4(length) + kContainerRest);
@@ -369,10 +369,10 @@ uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t wid
   });
 }
 
-uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
+FileResult writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
                             IProgress& progress) {
   const int64_t start = sink.position();
-  const uint8_t code = writeEvents(sink, store, width, height, progress);
+  const FileResult code = writeEvents(sink, store, width, height, progress);
   if (code != kRcOk) (void)sink.seek(start, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
   return code;
 }
@@ -396,7 +396,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
     result.events = kRcOutOfMemory;
     return result;
   }
-  result.events = guardedCode([&]() -> uint8_t {
+  result.events = guardedCode([&]() -> FileResult {
     const std::string title = formatRes(kResSavingTitle, {resString(kResEventWord), baseName(fileName)});
     const std::string eventText = formatRes(kResSavingText, {resString(kResEventDataWord)});
     const int64_t total = int64_t{store->committedSegments()} + (withThumbnail ? 1 : 0);
@@ -416,7 +416,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
     progress->setText(eventText);
     const uint32_t width = document.eventImageWidth();
     const uint32_t height = document.eventImageHeight();
-    uint8_t code = packed ? writeEvents(*file, *store, width, height, *progress, reservedWord, streamVersion)
+    FileResult code = packed ? writeEvents(*file, *store, width, height, *progress, reservedWord, streamVersion)
                           : writeEventContainer(*file, *store, width, height);
     if (code == kRcOk && !file->commit()) code = kRcShortWrite;
     if (code != kRcOk) file->discard();
@@ -428,8 +428,8 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
 
 // ---- Readers ------------------------------------------------------------------------
 
-uint8_t locateEvents(CStream& source, SEventChunk& chunk) {
-  return guardedCode([&]() -> uint8_t {
+FileResult locateEvents(CStream& source, SEventChunk& chunk) {
+  return guardedCode([&]() -> FileResult {
     chunk.start = source.position();
     if (!source.readExact(chunk.bytes.data(), kEventContainerBytes)) return kRcShortRead;
     if (chunk.tag() == kTagThumbnail) {
@@ -444,24 +444,24 @@ uint8_t locateEvents(CStream& source, SEventChunk& chunk) {
   });
 }
 
-uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
-  return guardedCode([&]() -> uint8_t {
+FileResult readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
+  return guardedCode([&]() -> FileResult {
     SEventChunk chunk;
-    if (const uint8_t code = locateEvents(source, chunk); code != kRcOk) return code;
+    if (const FileResult code = locateEvents(source, chunk); code != kRcOk) return code;
     return chunk.tag() == kTagEventsRaw ? readContainer(source, chunk, store)
                                         : readPacked(source, chunk, store, progress);
   });
 }
 
-uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress) {
+FileResult readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress) {
   const int64_t start = source.position();
-  const uint8_t code = readEvents(source, store, progress);
+  const FileResult code = readEvents(source, store, progress);
   if (code != kRcOk) (void)source.seek(start, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
   return code;
 }
 
-uint8_t readEventFile(const std::string& fileName, CEventMngr* store) {
-  return guardedCode([&]() -> uint8_t {
+FileResult readEventFile(const std::string& fileName, CEventMngr* store) {
+  return guardedCode([&]() -> FileResult {
     if (!fileExists(fileName)) return kRcFileMissing;
     if (!usableStore(store)) return kRcNoRecorder;
     std::unique_ptr<IProgress> progress =
@@ -473,14 +473,14 @@ uint8_t readEventFile(const std::string& fileName, CEventMngr* store) {
   });
 }
 
-uint8_t readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
+FileResult readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
                             uint32_t& height) {
-  return guardedCode([&]() -> uint8_t {
+  return guardedCode([&]() -> FileResult {
     if (!fileExists(fileName)) return kRcFileMissing;
     std::unique_ptr<CFileStream> file = CFileStream::open(fileName, CFileStream::Mode::Read);
     if (!file) return kRcCannotOpen;
     SEventChunk chunk;
-    if (const uint8_t code = locateEvents(*file, chunk); code != kRcOk) return code;
+    if (const FileResult code = locateEvents(*file, chunk); code != kRcOk) return code;
     width = chunk.width();
     height = chunk.height();
     if (readThumbnail && file->seek(0, SeekOrigin::Begin) == 0) readThumbnail(*file);

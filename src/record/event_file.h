@@ -26,14 +26,15 @@ namespace pg {
 class CEventMngr;
 
 // ---- Results beyond the shared codes ------------------------------------------
+// (Their numbers are in FileResult with the others.)
 // Writers: 0, 1 (work buffers), 8, 42, 43, 44. Readers: 0, 1, 4, 6, 9, 12, 15,
 // 16, 17, 39, 40, 41, 42, 44, 45.
-inline constexpr uint8_t kRcNoRecorder = 40;      // no usable recorder, or it cannot take the stream
-inline constexpr uint8_t kRcStreamShort = 41;     // the container's stream could not be read whole
-inline constexpr uint8_t kRcNoEvents = 42;        // nothing to write; the header gives no blocks
-inline constexpr uint8_t kRcSegmentCopy = 43;     // a segment could not be copied out whole
-inline constexpr uint8_t kRcSegmentSize = 44;     // segment larger than the work buffer; segment sizes differ
-inline constexpr uint8_t kRcUnpackedLength = 45;  // a block did not unpack to its stated length
+inline constexpr FileResult kRcNoRecorder = FileResult::NoRecorder;  // no usable recorder, or it cannot take the stream
+inline constexpr FileResult kRcStreamShort = FileResult::StreamShort;  // the container's stream could not be read whole
+inline constexpr FileResult kRcNoEvents = FileResult::NoEvents;  // nothing to write; the header gives no blocks
+inline constexpr FileResult kRcSegmentCopy = FileResult::SegmentCopy;  // a segment could not be copied out whole
+inline constexpr FileResult kRcSegmentSize = FileResult::SegmentSize;  // segment larger than the work buffer; segment sizes differ
+inline constexpr FileResult kRcUnpackedLength = FileResult::UnpackedLength;  // a block did not unpack to its stated length
 // 15 (kRcPictureKind) doubles as "the container's reserved word is not 0", and
 // 39 (kRcBadEventBlock) is every block or stream that does not hold together:
 // block fields that disagree with the header or with each other, a block
@@ -80,7 +81,7 @@ class EventDocument {
   virtual void clearRedoList() = 0;
   // Writes the document's thumbnail chunk "KTNL" at the position; answers
   // the thumbnail writer's code.
-  [[nodiscard]] virtual uint8_t writeThumbnailChunk(CStream& stream) = 0;
+  [[nodiscard]] virtual FileResult writeThumbnailChunk(CStream& stream) = 0;
 };
 
 // ---- Writers ----------------------------------------------------------------------
@@ -91,10 +92,10 @@ struct SEventSaveResult {
   // committed: nothing is sealed or written), 1 (the seal could not be
   // written), 5 (the file could not be created) and 8 (the file could not be
   // completed). The file replaced its target exactly when this is 0.
-  uint8_t events = kRcOk;
+  FileResult events = kRcOk;
   // The thumbnail writer's result, 0 when none was asked. A failed thumbnail
   // is left out of the file and does not stop the save.
-  uint8_t thumbnail = kRcOk;
+  FileResult thumbnail = kRcOk;
   [[nodiscard]] bool saved() const { return events == kRcOk; }
   // Every item that was asked for is in the file.
   [[nodiscard]] bool complete() const { return events == kRcOk && thumbnail == kRcOk; }
@@ -114,15 +115,15 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
 
 // The 56-byte header and the blocks of the committed stream; 42 when nothing
 // is committed (nothing written then).
-[[nodiscard]] uint8_t writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
+[[nodiscard]] FileResult writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
                     int32_t reservedWord = -1, int32_t streamVersion = -1);
 // One block per segment of committed stream, one progress step each.
-[[nodiscard]] uint8_t writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress);
+[[nodiscard]] FileResult writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress);
 // The container chunk, the committed stream and its padding: 0 or 8.
-[[nodiscard]] uint8_t writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height);
+[[nodiscard]] FileResult writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height);
 // writeEvents at the sink's position; on failure the sink goes back to where
 // it began. For the native writer.
-[[nodiscard]] uint8_t writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
+[[nodiscard]] FileResult writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
                             IProgress& progress);
 
 // ---- Readers ----------------------------------------------------------------------
@@ -131,25 +132,25 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
 // chunk, and answers 0 with the "KEVP" or "KEVS" chunk found, the position
 // just after its first 40 bytes; 9 when short, 16 for another tag, 17 for a
 // thumbnail chunk too small to be one.
-[[nodiscard]] uint8_t locateEvents(CStream& source, SEventChunk& chunk);
+[[nodiscard]] FileResult locateEvents(CStream& source, SEventChunk& chunk);
 
 // Reads either form at the position into the store (see the codes above).
 // On success the position follows the last block or the container's padding.
-[[nodiscard]] uint8_t readEvents(CStream& source, CEventMngr* store, IProgress& progress);
+[[nodiscard]] FileResult readEvents(CStream& source, CEventMngr* store, IProgress& progress);
 // readEvents; on failure the source goes back to where it began. For the
 // native reader, with the position on the chunk's head.
-[[nodiscard]] uint8_t readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress);
+[[nodiscard]] FileResult readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress);
 // Opens an event file and reads it into the store with a progress window:
 // 4 when the file does not exist, 40 without a usable recorder, 6 when it
 // cannot be opened, else readEvents' result.
-[[nodiscard]] uint8_t readEventFile(const std::string& fileName, CEventMngr* store);
+[[nodiscard]] FileResult readEventFile(const std::string& fileName, CEventMngr* store);
 
 // Reads the thumbnail chunk at the stream position into the caller's picture.
 using ThumbnailChunkReader = std::function<void(CStream& stream)>;
 // For the open dialog's preview: 4, 6 or locateEvents' result; on 0 the
 // document size from the events chunk, and the thumbnail reader (when given)
 // called with the file's position back at its start.
-[[nodiscard]] uint8_t readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
+[[nodiscard]] FileResult readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
                             uint32_t& height);
 
 }  // namespace pg

@@ -551,11 +551,11 @@ bool CEventMngr::undoEvent() {
   if (index_.forwardCount() == 0) {
     // Keep the end of the newest event so that redo can return to it.
     if (!index_.put(committedEnd_)) return false;
-    index_.stepBack();
+    (void)index_.stepBack();  // the put just made one step back possible
   }
   uint32_t start = index_.current();
   if (!walkDiscarded(start, committedEnd_)) forgetCachedState();
-  index_.stepBack();
+  (void)index_.stepBack();  // backCount() > 0 was checked above
   writePos_ = committedEnd_ = start;
   --count_;
   return true;
@@ -564,10 +564,10 @@ bool CEventMngr::undoEvent() {
 bool CEventMngr::redoEvent() {
   if (index_.forwardCount() <= 1) return false;
   if (writePos_ > committedEnd_) rollbackOpenEvent();
-  index_.stepForward();
+  (void)index_.stepForward();  // forwardCount() > 1 was checked above
   uint32_t end;
   if (!index_.readRelative(1, end) || end < committedEnd_ || end > allocated_) {
-    index_.stepBack();
+    (void)index_.stepBack();  // back over the step just taken
     return false;
   }
   writePos_ = committedEnd_ = end;
@@ -586,7 +586,7 @@ bool CEventMngr::dropLastEvent() {
   if (writePos_ > committedEnd_) rollbackOpenEvent();
   uint32_t start = index_.current();
   if (!walkDiscarded(start, committedEnd_)) forgetCachedState();
-  index_.drop();
+  (void)index_.drop();  // backCount() > 0 was checked above
   writePos_ = committedEnd_ = start;
   --count_;
   return true;

@@ -134,7 +134,7 @@ bool CReplayEngine::createReplayObjects() {
 }
 
 ReplayStart CReplayEngine::startReplay(const std::string& fileName) {
-  const uint8_t code = readEventFile(fileName, &store_);
+  const FileResult code = readEventFile(fileName, &store_);
   if (code == kRcVersion) return ReplayStart::VersionError;
   if (code != kRcOk) return ReplayStart::FileError;
   return startLoaded();

@@ -102,7 +102,7 @@ bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
     CFixedMemStream stream(data.data(), int64_t(data.size()));
     CColorSlotGroup stops(16);
     SGradRepeat repeat;
-    if (readGradientChunk(stream, stops, repeat) != 0) return fail(ReplayError::BadField);
+    if (readGradientChunk(stream, stops, repeat) != kRcOk) return fail(ReplayError::BadField);
     stops.normalize();
     SFltGradientMap rec;
     initGradientMapRecord(rec);

@@ -67,7 +67,7 @@ bool recordAfterReplay(CEventMngr& store, uint32_t length, uint32_t events) {
   return true;
 }
 
-uint8_t readRecording(const std::string& path, CEventMngr& store) {
+FileResult readRecording(const std::string& path, CEventMngr& store) {
   if (fileKindFromExt(path) != FileKind::Native) return readEventFile(path, &store);
   DocServices services;
   services.makeRecorder = eventStoreRecorderFactory();
@@ -75,7 +75,7 @@ uint8_t readRecording(const std::string& path, CEventMngr& store) {
   CEventMngr* loaded = documentEventStore(scratch);
   // An empty store, so that only a recording the file carries fills it.
   if (loaded == nullptr || !loaded->prepare(nullptr, nullptr, 8, 8)) return kRcNoRecorder;
-  const uint8_t code = readNativeFile(path, scratch);
+  const FileResult code = readNativeFile(path, scratch);
   if (code != kRcOk) return code;
   if (loaded->committedEnd() == 0) return kRcNoEvents;
   return copyRecording(*loaded, store) ? kRcOk : kRcOutOfMemory;
@@ -95,7 +95,7 @@ CReplaySession::CReplaySession(TPaper& doc, TFlowImage& flow) : doc_(doc), store
 CReplaySession::~CReplaySession() = default;
 
 ReplayStart CReplaySession::open(const std::string& path) {
-  const uint8_t code = readRecording(path, *store_);
+  const FileResult code = readRecording(path, *store_);
   if (code == kRcVersion) return ReplayStart::VersionError;
   if (code != kRcOk) return ReplayStart::FileError;
   const ReplayStart r = engine_->startLoaded();

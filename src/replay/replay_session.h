@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/chunk_head.h"
 #include "replay/replay_engine.h"
 
 namespace pg {
@@ -33,7 +34,7 @@ CEventMngr* documentEventStore(TPaper& doc);
 // Reads the recording a file carries into the store: event files by their
 // reader, native files (".kci") through a scratch document. Answers the
 // reader's code (0 success, 12 a newer stream version).
-[[nodiscard]] uint8_t readRecording(const std::string& path, CEventMngr& store);
+[[nodiscard]] FileResult readRecording(const std::string& path, CEventMngr& store);
 
 class CReplaySession {
  public:

@@ -26,7 +26,7 @@ std::unique_ptr<CBlockVMTC> randomSource(int32_t w, int32_t h, std::mt19937& rng
       if ((x >> 5) == 1 && (y >> 5) == 1) continue;  // a uniform tile
       uint32_t p = static_cast<uint32_t>(rng());
       if (rng() % 4 == 0) p &= 0x00FFFFFF;
-      img->setPixel(x, y, p);
+      EXPECT_TRUE(img->setPixel(x, y, p));
     }
   return img;
 }
@@ -188,7 +188,7 @@ TEST_F(BlurDab, StrokeDabSlidingEqualsReference) {
 TEST_F(BlurDab, WeightedBlurByWeightAndMask) {
   CBlockVMTC source(5, 5);
   source.fill(0xFF000000);
-  source.setPixel(2, 2, 0xFF0000FF);  // blue 255 in the middle
+  EXPECT_TRUE(source.setPixel(2, 2, 0xFF0000FF));  // blue 255 in the middle
   TChannel weight(5, 5), mask(5, 5);
   TMTC target(5, 5);
   struct Case {

@@ -22,7 +22,7 @@ class PenRenderTest : public PlotFixture {
   void SetUp() override {
     PlotFixture::SetUp();
     recordedCalls().clear();
-    plane.Resize(48, 40);
+    EXPECT_TRUE(plane.Resize(48, 40));
     clearPlane(plane, 0xFF808080u);
     render.setStroke(&stroke);
     render.setTarget(&doc);

@@ -314,9 +314,9 @@ TEST_F(PlotSelect, BurnCurveOfTheStrokeFillsTheToneTable) {
 // ---- weighting and plane plotters -------------------------------------------------
 
 TEST_F(PlotSelect, SelectionWeightsCoverageAndZeroWritesNothing) {
-  mask->setPixel(1, 1, 0);
-  mask->setPixel(2, 1, 128);
-  mask->setPixel(3, 1, 255);
+  EXPECT_TRUE(mask->setPixel(1, 1, 0));
+  EXPECT_TRUE(mask->setPixel(2, 1, 128));
+  EXPECT_TRUE(mask->setPixel(3, 1, 255));
   doc.maskOff = {1, 1};  // mask pixel = layer pixel + (1, 1)
   setPlotDocument(&doc);
   selectPlotCallbacks(stroke);  // blendPixelOpacity through the selection
@@ -331,7 +331,7 @@ TEST_F(PlotSelect, SelectionWeightsCoverageAndZeroWritesNothing) {
 }
 
 TEST_F(PlotSelect, EightBitCallBacksWeighAndMerge) {
-  mask->setPixel(0, 0, 128);
+  EXPECT_TRUE(mask->setPixel(0, 0, 128));
   setPlotDocument(&doc);
   selectPlotCallbacks(stroke);
   TChannel plane(2, 1);
@@ -381,7 +381,7 @@ class PlotSources : public PlotSelect {
     ASSERT_EQ(tone.setCurrentIndex(0), 0);
     stops.putColor(0, 0x000000FF, 128, 1);  // red (colour order), opacity 128
     ASSERT_TRUE(stops.normalize());
-    mask->fillRect({0, 0, 16, 16}, 255);
+    EXPECT_TRUE(mask->fillRect({0, 0, 16, 16}, 255));
     doc.tone = &tone;
     doc.grad = &gradient;
     setPlotDocument(&doc);

@@ -110,7 +110,9 @@ inline std::unique_ptr<CBlockVCH> randomMask(int32_t w, int32_t h, std::mt19937&
   auto mask = std::make_unique<CBlockVCH>(w, h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
-      if ((x >> 6) % 2 == 0 || (y >> 6) % 2 == 0) mask->setPixel(x, y, static_cast<uint8_t>(rng()));
+      if ((x >> 6) % 2 == 0 || (y >> 6) % 2 == 0) {
+        EXPECT_TRUE(mask->setPixel(x, y, static_cast<uint8_t>(rng())));
+      }
   if (STileRec* t = mask->tileAtIndex(1, 1, false)) t->uniform = 77;  // a uniform, non-zero tile
   return mask;
 }

@@ -51,7 +51,7 @@ class StrokeMngrTest : public PlotFixture {
  protected:
   void SetUp() override {
     PlotFixture::SetUp();
-    plane.Resize(120, 80);
+    EXPECT_TRUE(plane.Resize(120, 80));
     clearPlane(plane, 0);
     gPlotState.pixelBlendOp = blendPixelOpacity;
     stroke.color = 0x00204080;

@@ -43,7 +43,7 @@ TPoint at(CanvasFixture& f, float x, float y) { return toPointRounded(f.shown({x
 struct MoveFixture : CanvasFixture {
   MoveFixture() {
     CLayerData* l = doc().currentLayer();
-    l->image->setPixel(100 + l->offsetX, 100 + l->offsetY, 0xFFFF0000u);
+    EXPECT_TRUE(l->image->setPixel(100 + l->offsetX, 100 + l->offsetY, 0xFFFF0000u));
   }
 };
 
@@ -247,7 +247,7 @@ TEST(Crop, TheExtensionKeyGrowsTheCanvasToTheBox) {
     f.shared.prefs.shortcutMode = mode;
     ASSERT_TRUE(f.shared.selectTool(ToolId::Crop));
     CLayerData& layer = *f.doc().currentLayer();
-    layer.image->setPixel(310, 205, 0xFF123456u);
+    EXPECT_TRUE(layer.image->setPixel(310, 205, 0xFF123456u));
     const uint32_t before = eventsOf(f.doc());
     f.drag({at(f, 300, 200), at(f, 450, 350)}, mode == 0 ? kAltBit : kShiftBit);
     EXPECT_EQ(f.doc().width, 150) << mode;

@@ -61,7 +61,7 @@ TEST(BlockImageGeometry, HugeEmptyImageCostsOnlyItsRecords) {
   EXPECT_LT(img.tableBytes(), 1u << 20);  // eight bytes a tile
   EXPECT_EQ(img.getPixel(9999, 9999), 0x00FFFFFFu);
   img.fill(0x11223344);
-  img.xorAll(0x00FFFFFF);
+  EXPECT_TRUE(img.xorAll(0x00FFFFFF));
   EXPECT_EQ(img.getPixel(5000, 5000), 0x11DDCCBBu);
   EXPECT_EQ(tilePool().blocksInUse(), blocksBefore);
 }
@@ -88,11 +88,11 @@ TEST(BlockImagePixels, CompactTakesTheTilesColourAndSparesMixedTiles) {
   CBlockVMTC img(100, 70);
   img.fill(0x80102030);  // uniform tiles only change their colour
   EXPECT_EQ(img.committedBytes(), 0u);
-  img.setPixel(1, 1, 0x80102030);
-  img.setPixel(33, 1, 0xFF000000);
+  EXPECT_TRUE(img.setPixel(1, 1, 0x80102030));
+  EXPECT_TRUE(img.setPixel(33, 1, 0xFF000000));
   img.fill(0x01020304);  // committed tiles stay committed, every pixel equal
   EXPECT_EQ(img.committedBytes(), 8192u);
-  img.setPixel(34, 1, 0xFF000000);
+  EXPECT_TRUE(img.setPixel(34, 1, 0xFF000000));
   EXPECT_EQ(img.compact(), 1);
   EXPECT_EQ(img.committedBytes(), 4096u);
   EXPECT_EQ(img.getPixel(1, 1), 0x01020304u);
@@ -104,7 +104,7 @@ TEST(BlockImagePixels, EdgeTileWithOldPaddingIsNotCompacted) {
   CBlockVMTC img(100, 70);
   const STileRec* t = img.tileAtIndex(3, 2);
   for (int y = 64; y < 70; ++y)
-    for (int x = 96; x < 100; ++x) img.setPixel(x, y, 0xFF00FF00);
+    for (int x = 96; x < 100; ++x) EXPECT_TRUE(img.setPixel(x, y, 0xFF00FF00));
   EXPECT_TRUE(t->committed());
   EXPECT_EQ(img.compact(), 0);
   EXPECT_TRUE(t->committed());
@@ -112,7 +112,7 @@ TEST(BlockImagePixels, EdgeTileWithOldPaddingIsNotCompacted) {
 
 TEST(BlockImagePixels, ReadsOutsideTheImage) {
   CBlockVMTC img(40, 40);
-  img.setPixel(0, 0, 0xFF123456);
+  EXPECT_TRUE(img.setPixel(0, 0, 0xFF123456));
   EXPECT_EQ(img.getPixel(-1, 0), 0u);
   EXPECT_EQ(img.getPixel(0, -1), 0u);
   EXPECT_EQ(img.getPixel(64, 0), 0u);
@@ -169,8 +169,8 @@ TEST(BlockImageFaults, FailedCommitAnswersNullAndIsReported) {
 
 TEST(BlockImageFaults, CopyFailsWhenTilesCannotBeHad) {
   CBlockVMTC src(64, 64);
-  src.setPixel(0, 0, 1);
-  src.setPixel(40, 40, 2);
+  EXPECT_TRUE(src.setPixel(0, 0, 1));
+  EXPECT_TRUE(src.setPixel(40, 40, 2));
   CBlockVMTC dst(64, 64);
   {
     CTilePoolFailScope fail(1);
@@ -186,10 +186,10 @@ TEST(BlockImageBounds, OpaqueBoundsAreWholeTiles) {
   CBlockVMTC img(40, 40);
   TRect r{};
   EXPECT_FALSE(img.getOpaqueBounds(r));
-  img.setPixel(35, 35, 0x01000000);
+  EXPECT_TRUE(img.setPixel(35, 35, 0x01000000));
   ASSERT_TRUE(img.getOpaqueBounds(r));
   EXPECT_EQ(r, (TRect{32, 32, 64, 64}));
-  img.fillAlphaAll(0);
+  EXPECT_TRUE(img.fillAlphaAll(0));
   img.tileAtIndex(0, 0, false)->uniform = 0x80000000;
   ASSERT_TRUE(img.getOpaqueBounds(r));
   EXPECT_EQ(r, (TRect{0, 0, 32, 32}));
@@ -200,8 +200,8 @@ TEST(BlockImageBounds, ChannelTileBoundsAndExactBounds) {
   TRect r{};
   EXPECT_FALSE(ch.getTileBounds(r));
   EXPECT_FALSE(ch.getBounds(r));
-  ch.setPixel(5, 7, 9);
-  ch.setPixel(130, 100, 0);  // a committed tile of zeros counts for the tile bounds only
+  EXPECT_TRUE(ch.setPixel(5, 7, 9));
+  EXPECT_TRUE(ch.setPixel(130, 100, 0));  // a committed tile of zeros counts for the tile bounds only
   ASSERT_TRUE(ch.getBounds(r));
   EXPECT_EQ(r, (TRect{5, 7, 6, 8}));
   ASSERT_TRUE(ch.getTileBounds(r));
@@ -225,10 +225,10 @@ TEST(BlockImageTiles, AlignToTilesUsesTheImagesOwnEdge) {
 
 TEST(BlockImageTiles, AssignTilesCopiesOnlyCommonTiles) {
   CBlockVMTC src(100, 40);  // 4 x 2 tiles
-  for (int c = 0; c < 4; ++c) src.setPixel(c * 32 + 1, 33, 0xFF000000u + static_cast<uint32_t>(c));
+  for (int c = 0; c < 4; ++c) EXPECT_TRUE(src.setPixel(c * 32 + 1, 33, 0xFF000000u + static_cast<uint32_t>(c)));
   src.tileAtIndex(3, 0, false)->uniform = 0x12345678;
   CBlockVMTC dst(64, 100);  // 2 x 4 tiles
-  dst.setPixel(60, 90, 7);
+  EXPECT_TRUE(dst.setPixel(60, 90, 7));
   ASSERT_TRUE(dst.assignTiles(src));
   EXPECT_EQ(dst.getPixel(1, 33), 0xFF000000u);
   EXPECT_EQ(dst.getPixel(33, 33), 0xFF000001u);
@@ -244,8 +244,8 @@ TEST(BlockImageTiles, AssignTilesCopiesOnlyCommonTiles) {
 
 TEST(BlockImageTiles, AssignTilesRectOnChannelsMovesWholeSixtyFourPixelTiles) {
   CBlockVCH src(256, 256);
-  src.setPixel(70, 70, 5);  // tile (1, 1)
-  src.setPixel(130, 10, 6);  // tile (2, 0)
+  EXPECT_TRUE(src.setPixel(70, 70, 5));  // tile (1, 1)
+  EXPECT_TRUE(src.setPixel(130, 10, 6));  // tile (2, 0)
   CBlockVCH dst(256, 256);
   ASSERT_TRUE(dst.assignTilesRect(src, SRectXYWH{70, 70, 1, 1}, TPoint{128, 128}));
   EXPECT_EQ(dst.getPixel(128 + 6, 128 + 6), 5);
@@ -259,7 +259,7 @@ TEST(BlockImageTiles, AssignTilesRectOnChannelsMovesWholeSixtyFourPixelTiles) {
 
 TEST(BlockImageTiles, ViewsOverCommittedTilesOwnNothing) {
   CBlockVMTC img(64, 64);
-  img.setPixel(33, 2, 0xCAFEBABE);
+  EXPECT_TRUE(img.setPixel(33, 2, 0xCAFEBABE));
   const STileRec& t = *img.tileAtIndex(1, 0);
   {
     TVMTC v = img.view(t);
@@ -275,7 +275,7 @@ TEST(BlockImageTiles, ViewsOverCommittedTilesOwnNothing) {
   TVMTC uniformView = img.view(*img.tileAtIndex(0, 0));
   EXPECT_FALSE(uniformView.IsAllocated());
   CBlockVCH ch(70, 70);
-  ch.setPixel(3, 63, 9);
+  EXPECT_TRUE(ch.setPixel(3, 63, 9));
   TVChannel cv = ch.view(*ch.tileAtIndex(0, 0));
   EXPECT_EQ(cv.RowStep(), 64);
   EXPECT_EQ(cv.getPixel(3, 63), 9);
@@ -345,7 +345,7 @@ TEST(TilePool, BlocksComeBackAndAddressesStayWhileTheImageLives) {
     {
       CBlockVMTC b(2000, 2000);  // several chunks
       for (int y = 0; y < 2000; y += 32)
-        for (int x = 0; x < 2000; x += 32) b.setPixel(x, y, 1);
+        for (int x = 0; x < 2000; x += 32) EXPECT_TRUE(b.setPixel(x, y, 1));
       EXPECT_EQ(tilePool().blocksInUse(), before + 1 + 63 * 63);
       b.compact();
     }

@@ -24,7 +24,7 @@ void fillSparse(CBlockVCH& ch, std::mt19937& rng) {
     STileRec& t = ch.tileRef(i);
     t.uniform = rng() % 3 == 0 ? 0 : rng() & 0xFF;
     if (rng() % 2) {
-      ch.commitTile(t);
+      EXPECT_TRUE(ch.commitTile(t));
       uint8_t* p = ch.tileMemory(t);
       for (int j = 0; j < 4096; ++j) p[j] = static_cast<uint8_t>(rng());
     }
@@ -39,7 +39,7 @@ TEST(MaskMorphology, DilateASinglePixel) {
   const Case cases[] = {{{10, 10}, {9, 9, 12, 12}}, {{0, 0}, {0, 0, 2, 2}}, {{99, 64}, {98, 63, 100, 66}}};
   for (const Case& c : cases) {
     CBlockVCH src(100, 80), dst(100, 80);
-    src.setPixel(c.at.X, c.at.Y, 255);
+    EXPECT_TRUE(src.setPixel(c.at.X, c.at.Y, 255));
     ASSERT_TRUE(dst.dilateRect(src, TRect{0, 0, 100, 80}));
     for (int32_t y = 0; y < 80; ++y)
       for (int32_t x = 0; x < 100; ++x)
@@ -49,7 +49,7 @@ TEST(MaskMorphology, DilateASinglePixel) {
 
 TEST(MaskMorphology, DilateFromWritesOnlyTheTileBoundsUnlessGrown) {
   CBlockVCH src(200, 100), plain(200, 100), grown(200, 100);
-  src.setPixel(63, 10, 200);  // on the right edge of tile (0, 0)
+  EXPECT_TRUE(src.setPixel(63, 10, 200));  // on the right edge of tile (0, 0)
   ASSERT_TRUE(plain.dilateFrom(src));
   ASSERT_TRUE(grown.dilateFromGrown(src));
   EXPECT_EQ(plain.getPixel(62, 9), 200);
@@ -68,7 +68,7 @@ TEST(MaskMorphology, ErodeShrinksABlockByOnePixel) {
       ASSERT_EQ(dst.getPixel(x, y), (x >= 21 && x < 24 && y >= 21 && y < 24) ? 255 : 0) << x << "," << y;
   // A full channel stays full: reads at the edges repeat the edge pixel.
   CBlockVCH full(70, 70), out(70, 70);
-  full.xorAll(255);
+  EXPECT_TRUE(full.xorAll(255));
   ASSERT_TRUE(out.erodeFrom(full));
   EXPECT_EQ(out.getPixel(0, 0), 255);
   EXPECT_EQ(out.getPixel(69, 69), 255);
@@ -119,8 +119,8 @@ TEST(MaskCombine, CombineEqualsTheByteOperationPerPixel) {
   }
   // Uniform onto whole uniform tiles commits nothing.
   CBlockVCH a(128, 128), b(128, 128);
-  a.xorAll(200);
-  b.xorAll(100);
+  EXPECT_TRUE(a.xorAll(200));
+  EXPECT_TRUE(b.xorAll(100));
   ASSERT_TRUE(b.combine(a, TPoint{0, 0}, &byteMax, SRectXYWH{0, 0, 128, 128}));
   EXPECT_EQ(b.committedBytes(), 0u);
   EXPECT_EQ(b.getPixel(127, 127), 200);
@@ -148,10 +148,10 @@ TEST(MaskCopies, ToAndFromBottomUpChannels) {
 
 TEST(MaskFromLayer, LuminanceAndAlpha) {
   CBlockVMTC layer(100, 70);
-  layer.setPixel(0, 0, 0xFFFFFFFFu);  // white, opaque
-  layer.setPixel(1, 0, 0x00FFFFFFu);  // white, transparent
-  layer.setPixel(2, 0, 0x80000000u);  // black, half
-  layer.setPixel(3, 0, 0xFF808080u);  // grey 128, opaque
+  EXPECT_TRUE(layer.setPixel(0, 0, 0xFFFFFFFFu));  // white, opaque
+  EXPECT_TRUE(layer.setPixel(1, 0, 0x00FFFFFFu));  // white, transparent
+  EXPECT_TRUE(layer.setPixel(2, 0, 0x80000000u));  // black, half
+  EXPECT_TRUE(layer.setPixel(3, 0, 0xFF808080u));  // grey 128, opaque
   CBlockVCH lum(100, 70), inv(100, 70), alpha(100, 70);
   ASSERT_TRUE(lum.fromLuminance(layer, false));
   ASSERT_TRUE(inv.fromLuminance(layer, true));
@@ -172,21 +172,21 @@ TEST(MaskFromLayer, LuminanceAndAlpha) {
 TEST(MaskStretch, StretchToADisplayPlaneAndFromAnotherChannel) {
   CBlockVCH ch(4, 4);
   for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) ch.setPixel(x, y, static_cast<uint8_t>(x * 10 + y));
+    for (int32_t x = 0; x < 4; ++x) EXPECT_TRUE(ch.setPixel(x, y, static_cast<uint8_t>(x * 10 + y)));
   TMTC plane(2, 2);
   ASSERT_TRUE(ch.stretchToChannel(plane, SRectXYWH{0, 0, 2, 2}, SRectXYWH{0, 0, 4, 4}));
   // 3 x 3 boxes; samples outside the channel count as 0.
   EXPECT_EQ(plane.getPixel(0, 0), 11u * 0x010101u);
   EXPECT_EQ(plane.getPixel(1, 1), ((20 + 30) * 2 + (2 + 3) * 2) / 9u * 0x010101u);
   CBlockVCH flat(300, 200), small(77, 50);
-  flat.xorAll(90);
+  EXPECT_TRUE(flat.xorAll(90));
   ASSERT_TRUE(small.stretchFrom(flat));
   EXPECT_EQ(small.getPixel(10, 10), 90);
   EXPECT_EQ(small.getPixel(76, 49), 90);
   // Samples 0, 0, 1, 1 and 2, 2, 3, 3: the truncated means.
   CBlockVCH row(4, 1), half(2, 1);
   const uint8_t values[] = {10, 21, 200, 0};
-  for (int32_t x = 0; x < 4; ++x) row.setPixel(x, 0, values[x]);
+  for (int32_t x = 0; x < 4; ++x) EXPECT_TRUE(row.setPixel(x, 0, values[x]));
   ASSERT_TRUE(half.stretchFrom(row));
   EXPECT_EQ(half.getPixel(0, 0), 15);
   EXPECT_EQ(half.getPixel(1, 0), 100);

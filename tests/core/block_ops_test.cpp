@@ -51,7 +51,7 @@ TEST(BlockCopies, ToPlaneCopiesOrMixesEveryPixelOfTheClippedRectangle) {
           else
             lerpPixelRgb(&d, s, c.opacity);
         }
-    img.copyToPlaneRect(plane, c.point, c.skipTransparent, c.opacity, c.rect);
+    EXPECT_TRUE(img.copyToPlaneRect(plane, c.point, c.skipTransparent, c.opacity, c.rect));
     EXPECT_TRUE(same(testing::toPixels(plane), want)) << c.point.X << "," << c.opacity;
   }
 }
@@ -75,7 +75,7 @@ TEST(BlockCopies, FromPlaneCommitsWhatItTouchesAndLeavesTheImageOnFailure) {
   EXPECT_EQ(half.getPixel(7, 9), want);
 
   CBlockVMTC fresh(100, 70);
-  fresh.setPixel(31, 21, 0xFF010203u);
+  EXPECT_TRUE(fresh.setPixel(31, 21, 0xFF010203u));
   const Pixels before = testing::toPixels(fresh);
   {
     CTilePoolFailScope fail(2);
@@ -161,7 +161,7 @@ TEST(BlockTransforms, MirrorFlipAndHalfTurnOfARectangle) {
   // The result is compacted: a flat image stays without memory.
   CBlockVMTC flat(100, 70);
   flat.fill(0x11111111u);
-  flat.setPixel(1, 1, 0x11111111u);
+  EXPECT_TRUE(flat.setPixel(1, 1, 0x11111111u));
   ASSERT_TRUE(flat.mirrorRectH(SRectXYWH{0, 0, 100, 70}));
   EXPECT_EQ(flat.committedBytes(), 0u);
 }
@@ -184,7 +184,7 @@ TEST(BlockTransforms, QuarterTurnsIntoAPlaneAndIntoAnotherImage) {
       CBlockVMTC dst(50, 60);
       dst.fill(0xDEADBEEFu);
       TMTC turned(40, 70);
-      img.rotateToPlane(turned, clockwise);
+      EXPECT_TRUE(img.rotateToPlane(turned, clockwise));
       ASSERT_TRUE(img.rotateToBlock(dst, pt, clockwise));
       for (int32_t y = 0; y < 60; ++y)
         for (int32_t x = 0; x < 50; ++x) {
@@ -203,10 +203,10 @@ TEST(BlockTransforms, QuarterTurnsIntoAPlaneAndIntoAnotherImage) {
 
 TEST(BlockTransforms, StretchFromAveragesSixteenSamples) {
   CBlockVMTC src(4, 1), dst(2, 1);
-  src.setPixel(0, 0, 0x10203040u);
-  src.setPixel(1, 0, 0x11213141u);
-  src.setPixel(2, 0, 0x80808080u);
-  src.setPixel(3, 0, 0x01010101u);
+  EXPECT_TRUE(src.setPixel(0, 0, 0x10203040u));
+  EXPECT_TRUE(src.setPixel(1, 0, 0x11213141u));
+  EXPECT_TRUE(src.setPixel(2, 0, 0x80808080u));
+  EXPECT_TRUE(src.setPixel(3, 0, 0x01010101u));
   ASSERT_TRUE(dst.stretchFrom(src));
   // Samples 0, 0, 1, 1 and 2, 2, 3, 3: the truncated means per byte.
   EXPECT_EQ(dst.getPixel(0, 0), 0x10203040u);
@@ -223,7 +223,7 @@ TEST(BlockTransforms, StretchFromAveragesSixteenSamples) {
 TEST(BlockTransforms, StretchToPlaneAveragesABox) {
   CBlockVMTC img(4, 4);
   for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) img.setPixel(x, y, static_cast<uint32_t>(x * 10 + y));
+    for (int32_t x = 0; x < 4; ++x) EXPECT_TRUE(img.setPixel(x, y, static_cast<uint32_t>(x * 10 + y)));
   TMTC plane(2, 2);
   ASSERT_TRUE(img.stretchToPlane(plane, SRectXYWH{0, 0, 2, 2}, 4, 4));
   // Boxes of 3 x 3 from (0, 0) and (2, 2); reads past the edge are clamped.
@@ -254,7 +254,7 @@ TEST(BlockTransforms, FailuresLeaveTheImageAsItWas) {
 TEST(BlockAlphaGrids, AlphaGoesOutToAGridAndBack) {
   CBlockVMTC img(100, 70);
   img.fill(0x80112233u);
-  img.setPixel(40, 40, 0x05445566u);
+  EXPECT_TRUE(img.setPixel(40, 40, 0x05445566u));
   SByteGrid grid;
   ASSERT_TRUE(img.alphaToGrid(grid, SRectXYWH{30, 30, 100, 100}));  // clipped to 70 x 40
   EXPECT_EQ(grid.W, 70);

@@ -42,7 +42,7 @@ inline void fillSparse(CBlockVMTC& img, std::mt19937& rng) {
       t.uniform = randomPixel(rng);
     } else {
       t.uniform = randomPixel(rng);
-      img.commitTile(t);
+      EXPECT_TRUE(img.commitTile(t));
       uint32_t* px = img.tilePixels(t);
       const bool speckled = rng() % 3 == 0;
       for (int j = 0; j < 1024; ++j)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,13 +36,35 @@ TEST(ChunkHead, TagIsTheLittleEndianValueOfItsFileBytes) {
   EXPECT_EQ(Bytes(back, back + 8), Bytes(bytes, bytes + 8));
 }
 
+// Messages show these numbers and the fuzz corpora and recordings were made
+// with them, so a renumbering must fail here rather than in a user's report.
+TEST(FileResult, NumbersAreTheOnesMessagesShow) {
+  struct Case {
+    FileResult result;
+    int number;
+  };
+  const Case cases[] = {
+      {kRcOk, 0},           {kRcOutOfMemory, 1},     {kRcException, 3},     {kRcFileMissing, 4},
+      {kRcShortWrite, 8},   {kRcShortRead, 9},       {kRcVersion, 12},      {kRcWrongTag, 16},
+      {kRcHeaderSize, 17},  {kRcTileOutside, 26},    {kRcMaskAdd, 35},      {kRcBadEventBlock, 39},
+      {kRcItemRefused, 48}, {kRcPaletteWrite, 64},
+  };
+  for (const Case& c : cases) EXPECT_EQ(int{fileResultNumber(c.result)}, c.number);
+}
+
+TEST(FileResult, GuardTurnsExceptionsIntoCodes) {
+  EXPECT_EQ(guardedCode([] { return kRcShortRead; }), kRcShortRead);
+  EXPECT_EQ(guardedCode([]() -> FileResult { throw std::bad_alloc(); }), kRcOutOfMemory);
+  EXPECT_EQ(guardedCode([]() -> FileResult { throw std::runtime_error("x"); }), kRcException);
+}
+
 TEST(ChunkHead, ChecksOfTagAndSize) {
   struct Case {
     SChunkHead head;
     uint32_t tag;
     uint32_t size;
-    uint8_t tagCode;
-    uint8_t headCode;
+    FileResult tagCode;
+    FileResult headCode;
   };
   const Case cases[] = {
       {{kTagNativeHeader, 48}, kTagNativeHeader, 48, kRcOk, kRcOk},
@@ -90,7 +113,7 @@ TEST(CountedString, GoodAndBadInputs) {
     Bytes stored;    // the bytes in the stream
     uint32_t n;      // the count from the record
     int64_t limit;   // bytes left in the chunk, -1 for none
-    uint8_t code;
+    FileResult code;
     std::string text;
     int64_t position;  // after the read
   };
@@ -130,7 +153,7 @@ TEST(CountedString, BufferThatCannotBeHad) {
 // and the list refuses the items whose second byte is 1.
 class FakeParser final : public PresetChunkParser {
  public:
-  uint8_t parseChunk(CStream& stream, const SChunkHead& head, int64_t chunkStart) override {
+  FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t chunkStart) override {
     EXPECT_EQ(stream.position(), chunkStart);
     uint8_t b[2];
     if (!stream.readExact(b, 2)) return kRcShortRead;
@@ -177,7 +200,7 @@ TEST(PresetChunkLoop, WalksChunksAsTheFileAnnounces) {
     const char* name;
     Bytes file;
     int32_t wanted;
-    uint8_t code;
+    FileResult code;
     std::vector<uint8_t> taken;
   };
   std::vector<Case> cases;

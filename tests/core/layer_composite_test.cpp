@@ -79,7 +79,7 @@ TEST_P(LayerCompositeReference, BlendLayerToPlaneEqualsThePixelOperator) {
       eachPixel(plane.size(), layer.size(), g.point, g.rect,
                 [&](int32_t dx, int32_t dy, int32_t sx, int32_t sy) { op(&want.at(dx, dy), src.at(sx, sy), attr.opacity); });
       const int64_t committed = layer.committedTiles();
-      layer.blendLayerToPlane(plane, attr, false, g.rect, g.point);
+      EXPECT_TRUE(layer.blendLayerToPlane(plane, attr, false, g.rect, g.point));
       EXPECT_TRUE(samePixels(testing::toPixels(plane), want)) << "mode " << mode << " rect " << g.rect.X;
       EXPECT_EQ(layer.committedTiles(), committed);  // the layer is only read
     }
@@ -100,7 +100,7 @@ TEST_P(LayerCompositeReference, BlendLayerEqualsThePixelOperator) {
     attr.opacity = static_cast<uint8_t>(rng() % 2 ? 255 : rng() % 256);
     eachPixel(dst.size(), src.size(), g.point, g.rect,
               [&](int32_t dx, int32_t dy, int32_t sx, int32_t sy) { op(&want.at(dx, dy), s.at(sx, sy), attr.opacity); });
-    dst.blendLayer(src, attr, g.rect, g.point);
+    EXPECT_TRUE(dst.blendLayer(src, attr, g.rect, g.point));
     EXPECT_TRUE(samePixels(testing::toPixels(dst), want)) << "mode " << mode << " rect " << g.rect.X;
   }
 }
@@ -124,10 +124,10 @@ TEST_P(LayerCompositeReference, BlendFromAndBlendPlaneEqualAlphaMapThenOperator)
       });
     // The same operator into a plane holding dst's pixels.
     TMTC plane(g.dst.W, g.dst.H);
-    dst.copyToPlane(plane, 0, 0, false, 255);
-    dst.blendFrom(src, g.point, op, opacity, k, g.rect);
+    EXPECT_TRUE(dst.copyToPlane(plane, 0, 0, false, 255));
+    EXPECT_TRUE(dst.blendFrom(src, g.point, op, opacity, k, g.rect));
     EXPECT_TRUE(samePixels(testing::toPixels(dst), want)) << "mode " << mode << " rect " << g.rect.X;
-    src.blendPlane(plane, g.point, op, opacity, k, g.rect);
+    EXPECT_TRUE(src.blendPlane(plane, g.point, op, opacity, k, g.rect));
     EXPECT_TRUE(samePixels(testing::toPixels(plane), want)) << "mode " << mode << " rect " << g.rect.X;
   }
 }
@@ -152,10 +152,10 @@ TEST_P(LayerCompositeReference, BlendFrom2AndBlendPlaneMaskedEqualAlphaMapThenCo
       compositePixelOps(&d, s.at(sx, sy), opacity, ops);
     });
     TMTC plane(g.dst.W, g.dst.H);
-    dst.copyToPlane(plane, 0, 0, false, 255);
-    dst.blendFrom2(src, g.point, ops, opacity, k, g.rect);
+    EXPECT_TRUE(dst.copyToPlane(plane, 0, 0, false, 255));
+    EXPECT_TRUE(dst.blendFrom2(src, g.point, ops, opacity, k, g.rect));
     EXPECT_TRUE(samePixels(testing::toPixels(dst), want)) << "mode " << mode << " rect " << g.rect.X;
-    src.blendPlaneMasked(plane, g.point, ops, opacity, k, g.rect);
+    EXPECT_TRUE(src.blendPlaneMasked(plane, g.point, ops, opacity, k, g.rect));
     EXPECT_TRUE(samePixels(testing::toPixels(plane), want)) << "mode " << mode << " rect " << g.rect.X;
   }
 }
@@ -187,9 +187,13 @@ TEST(LayerCompositeRules, UniformTilesStayUncommittedWhereTheRulesAllow) {
   for (const Case& c : cases) {
     CBlockVMTC src(100, 70), dst(100, 70);
     for (int32_t i = 0; i < src.tileCount(); ++i) src.tileRef(i).uniform = c.srcUniform;
-    if (c.srcPainted) src.setPixel(40, 3, 0xFF00FF00u);
-    if (c.dstPainted) dst.setPixel(1, 1, 0x00FFFFFFu);
-    dst.blendLayer(src, normal, c.rect, TPoint{c.rect.X, c.rect.Y});
+    if (c.srcPainted) {
+      EXPECT_TRUE(src.setPixel(40, 3, 0xFF00FF00u));
+    }
+    if (c.dstPainted) {
+      EXPECT_TRUE(dst.setPixel(1, 1, 0x00FFFFFFu));
+    }
+    EXPECT_TRUE(dst.blendLayer(src, normal, c.rect, TPoint{c.rect.X, c.rect.Y}));
     EXPECT_EQ(dst.committedTiles(), c.dstCommitted) << c.rule;
     EXPECT_EQ(dst.committedBytes(), static_cast<uint64_t>(c.dstCommitted) * 4096) << c.rule;
     EXPECT_EQ(dst.getPixel(40, 40), c.pixelAt40_40) << c.rule;
@@ -209,10 +213,10 @@ TEST(LayerCompositeRules, UntouchedLayerChangesNothingAndCommitsNothing) {
   for (uint32_t mode = 0; mode < kLayerBlendModeCount; ++mode) {
     SLayerBlendAttr attr;
     attr.blendMode = static_cast<uint8_t>(mode);
-    below.blendLayer(layer, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0});
-    layer.blendLayerToPlane(plane, attr, false, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0});
-    layer.blendLayerMasked(below, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0});
-    layer.blendLayerToPlane2(plane, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0});
+    EXPECT_TRUE(below.blendLayer(layer, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
+    EXPECT_TRUE(layer.blendLayerToPlane(plane, attr, false, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
+    EXPECT_TRUE(layer.blendLayerMasked(below, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
+    EXPECT_TRUE(layer.blendLayerToPlane2(plane, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
   }
   EXPECT_TRUE(samePixels(testing::toPixels(below), before));
   EXPECT_TRUE(samePixels(testing::toPixels(plane), planeBefore));
@@ -247,14 +251,14 @@ TEST(LayerCompositeRules, MaskedBlendGivesTheSameAlphaOnUniformAndCommittedTiles
     CBlockVMTC uniformSrc(64, 64), committedSrc(64, 64);
     uniformSrc.fill(0xC0336699u);
     committedSrc.fill(0xC0336699u);
-    for (int32_t i = 0; i < committedSrc.tileCount(); ++i) committedSrc.commitTile(committedSrc.tileRef(i));
+    for (int32_t i = 0; i < committedSrc.tileCount(); ++i) EXPECT_TRUE(committedSrc.commitTile(committedSrc.tileRef(i)));
     CBlockVMTC r2(64, 64), r3(64, 64), r4(64, 64);
     for (CBlockVMTC* d : {&r2, &r3, &r4}) d->fill(0x80C0A040u);
-    for (int32_t i = 0; i < r3.tileCount(); ++i) r3.commitTile(r3.tileRef(i));
+    for (int32_t i = 0; i < r3.tileCount(); ++i) EXPECT_TRUE(r3.commitTile(r3.tileRef(i)));
     const SRectXYWH all{0, 0, 64, 64};
-    uniformSrc.blendLayerMasked(r2, attr, all, TPoint{0, 0});
-    uniformSrc.blendLayerMasked(r3, attr, all, TPoint{0, 0});
-    committedSrc.blendLayerMasked(r4, attr, all, TPoint{0, 0});
+    EXPECT_TRUE(uniformSrc.blendLayerMasked(r2, attr, all, TPoint{0, 0}));
+    EXPECT_TRUE(uniformSrc.blendLayerMasked(r3, attr, all, TPoint{0, 0}));
+    EXPECT_TRUE(committedSrc.blendLayerMasked(r4, attr, all, TPoint{0, 0}));
     EXPECT_EQ(r2.committedBytes(), 0u);
     const uint32_t want = r4.getPixel(10, 10);
     EXPECT_EQ(want >> 24, 255u) << "mode " << mode;
@@ -282,7 +286,7 @@ TEST(LayerCompositeRules, CoverageBlendIntoAPlaneFollowsTheModesPair) {
         if (!t.committed() && (t.uniform >> 24) == 0) continue;  // R1 skips such tiles
         pair.Primitive(&want.at(x, y), src.at(x, y), attr.opacity);
       }
-    layer.blendLayerToPlane2(plane, attr, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0});
+    EXPECT_TRUE(layer.blendLayerToPlane2(plane, attr, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0}));
     EXPECT_TRUE(samePixels(testing::toPixels(plane), want)) << "mode " << mode;
   }
 }
@@ -322,8 +326,8 @@ TEST(LayerCompositeDissolve, StoredStateGivesTheSameDitherEveryTime) {
   fill(a, 0xFF808080u);
   fill(b, 0xFF808080u);
   const Pixels want = dissolveReference(layer, a, attr, stored);
-  layer.blendLayerToPlane(a, attr, false, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0});
-  layer.blendLayerToPlane(b, attr, false, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0});
+  EXPECT_TRUE(layer.blendLayerToPlane(a, attr, false, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0}));
+  EXPECT_TRUE(layer.blendLayerToPlane(b, attr, false, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0}));
   EXPECT_TRUE(samePixels(testing::toPixels(a), want));
   EXPECT_TRUE(samePixels(testing::toPixels(b), want));
   EXPECT_EQ(attr.randomState, stored);  // copied, never advanced
@@ -349,12 +353,12 @@ TEST(LayerCompositeDissolve, FreshRandomnessFollowsTheClock) {
   Clock* old = setClock(&clock);
   TMTC fresh(64, 64), stored(64, 64), later(64, 64);
   for (TMTC* p : {&fresh, &stored, &later}) fill(*p, 0xFF000000u);
-  layer.blendLayerToPlane(fresh, attr, true, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0});
+  EXPECT_TRUE(layer.blendLayerToPlane(fresh, attr, true, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
   clock.set(778);
-  layer.blendLayerToPlane(later, attr, true, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0});
+  EXPECT_TRUE(layer.blendLayerToPlane(later, attr, true, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
   setClock(old);
   initRandomRange(attr.randomState, 777, 0, 255);
-  layer.blendLayerToPlane(stored, attr, false, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0});
+  EXPECT_TRUE(layer.blendLayerToPlane(stored, attr, false, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
   EXPECT_TRUE(samePixels(testing::toPixels(fresh), testing::toPixels(stored)));
   EXPECT_FALSE(samePixels(testing::toPixels(fresh), testing::toPixels(later)));
 }

@@ -22,7 +22,7 @@ struct Pictures {
       for (int32_t x = 0; x < w; ++x) {
         const auto v = static_cast<uint32_t>(rng());
         *plane.pixelAt(x, y) = v;
-        block.setPixel(x, y, v);
+        EXPECT_TRUE(block.setPixel(x, y, v));
       }
   }
 };
@@ -41,7 +41,7 @@ TEST(LayerWorkRect, MaskBoundsMovedIntoTheLayerAndClipped) {
   EXPECT_FALSE(getLayerWorkRect(layer, {0, 0}, &mask, {0, 0}, r));  // an empty selection
 
   for (int32_t y = 30; y < 40; ++y)
-    for (int32_t x = 20; x < 50; ++x) mask.setPixel(x, y, 255);
+    for (int32_t x = 20; x < 50; ++x) EXPECT_TRUE(mask.setPixel(x, y, 255));
   struct Case {
     TPoint layerOffset, maskOffset;
     bool ok;
@@ -93,7 +93,7 @@ TEST(LayerSampling, WrapAndInside) {
 TEST(LayerSampling, AccumulateOnlyInside) {
   Pictures p(40, 3, 5);
   *p.plane.pixelAt(1, 2) = px(10, 20, 30, 40);
-  p.block.setPixel(1, 2, px(10, 20, 30, 40));
+  EXPECT_TRUE(p.block.setPixel(1, 2, px(10, 20, 30, 40)));
   for (bool block : {false, true}) {
     int64_t b = 1, g = 2, r = 3, a = 4;
     auto accum = [&](int32_t x, int32_t y, int32_t w) {

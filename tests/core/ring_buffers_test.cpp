@@ -44,11 +44,11 @@ TEST(RingBuf, KeepsTheNewestElementsUpToItsCapacity) {
 TEST(RingBuf, WrapsAroundAllSlots) {
   CRingBufDWORD ring;
   ASSERT_TRUE(ring.allocate(4, 3));
-  for (uint32_t v = 1; v <= 100; ++v) ring.put(v);
+  for (uint32_t v = 1; v <= 100; ++v) EXPECT_TRUE(ring.put(v));
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{100, 99, 98, 97}));
-  ring.stepBack();
-  ring.stepBack();
-  ring.stepBack();
+  EXPECT_TRUE(ring.stepBack());
+  EXPECT_TRUE(ring.stepBack());
+  EXPECT_TRUE(ring.stepBack());
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{97}));
   EXPECT_EQ(forwardValues(ring), (std::vector<uint32_t>{98, 99, 100}));
 }
@@ -56,7 +56,7 @@ TEST(RingBuf, WrapsAroundAllSlots) {
 TEST(RingBuf, StepsBackAndForwardUntilAPutDropsTheForwardElements) {
   CRingBufDWORD ring;
   ASSERT_TRUE(ring.allocate(5, 5));
-  for (uint32_t v = 1; v <= 4; ++v) ring.put(v);
+  for (uint32_t v = 1; v <= 4; ++v) EXPECT_TRUE(ring.put(v));
   EXPECT_TRUE(ring.stepBack());
   EXPECT_TRUE(ring.stepBack());
   EXPECT_EQ(ring.current(), 2u);
@@ -67,7 +67,7 @@ TEST(RingBuf, StepsBackAndForwardUntilAPutDropsTheForwardElements) {
   EXPECT_EQ(ring.current(), 3u);
   EXPECT_TRUE(ring.stepBack());
 
-  ring.put(9);
+  EXPECT_TRUE(ring.put(9));
   EXPECT_EQ(ring.forwardCount(), 0);
   EXPECT_FALSE(ring.stepForward());
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{9, 2, 1}));
@@ -76,13 +76,13 @@ TEST(RingBuf, StepsBackAndForwardUntilAPutDropsTheForwardElements) {
 TEST(RingBuf, DropAndDropForward) {
   CRingBufDWORD ring;
   ASSERT_TRUE(ring.allocate(5, 5));
-  for (uint32_t v = 1; v <= 4; ++v) ring.put(v);
-  ring.stepBack();
+  for (uint32_t v = 1; v <= 4; ++v) EXPECT_TRUE(ring.put(v));
+  EXPECT_TRUE(ring.stepBack());
   EXPECT_TRUE(ring.drop());  // back over 3, forward gone
   EXPECT_EQ(ring.current(), 2u);
   EXPECT_EQ(ring.forwardCount(), 0);
-  ring.stepBack();
-  ring.stepBack();
+  EXPECT_TRUE(ring.stepBack());
+  EXPECT_TRUE(ring.stepBack());
   EXPECT_EQ(ring.backCount(), 0);
   EXPECT_FALSE(ring.stepBack());
   EXPECT_FALSE(ring.drop());
@@ -98,7 +98,7 @@ TEST(RingBuf, ReplaceCurrentStoresInPlace) {
   EXPECT_TRUE(ring.replaceCurrent(7));
   EXPECT_EQ(ring.backCount(), 1);
   EXPECT_EQ(ring.current(), 7u);
-  ring.put(8);
+  EXPECT_TRUE(ring.put(8));
   EXPECT_TRUE(ring.replaceCurrent(9));
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{9, 7}));
 }
@@ -114,7 +114,7 @@ TEST(RingBuf, NotReadyRingsRefuseEverything) {
   CRingBuf bytes(1);
   EXPECT_FALSE(bytes.allocate(0, 4, 0));
   ASSERT_TRUE(ring.allocate(2, 0));
-  ring.put(1);
+  EXPECT_TRUE(ring.put(1));
   ring.freeBuffer();
   EXPECT_FALSE(ring.isReady());
   EXPECT_EQ(ring.elementSize(), 0);
@@ -125,7 +125,7 @@ TEST(RingBuf, ElementsOfAnySize) {
   ASSERT_TRUE(ring.allocate(6, 2, 1));
   EXPECT_EQ(ring.bufferBytes(), 18);
   const char* words[] = {"alpha", "bravo", "charl"};
-  for (const char* w : words) ring.put(w);
+  for (const char* w : words) EXPECT_TRUE(ring.put(w));
   char out[6];
   ASSERT_TRUE(ring.readRelative(-1, out));
   EXPECT_STREQ(out, "bravo");
@@ -135,19 +135,19 @@ TEST(RingBuf, ElementsOfAnySize) {
 TEST(RingBuf, ResizeKeepsTheNewestElementsInOrder) {
   CRingBufDWORD ring;
   ASSERT_TRUE(ring.allocate(6, 2));
-  for (uint32_t v = 1; v <= 9; ++v) ring.put(v);  // wrapped
+  for (uint32_t v = 1; v <= 9; ++v) EXPECT_TRUE(ring.put(v));  // wrapped
   ASSERT_TRUE(ring.resize(3, 2));
   EXPECT_EQ(ring.capacity(), 3);
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{9, 8, 7}));
-  ring.put(10);
+  EXPECT_TRUE(ring.put(10));
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{10, 9, 8}));
 }
 
 TEST(RingBuf, ResizeKeepsForwardElementsUpToTheExtraSlots) {
   CRingBufDWORD ring;
   ASSERT_TRUE(ring.allocate(8, 4));
-  for (uint32_t v = 1; v <= 6; ++v) ring.put(v);
-  for (int i = 0; i < 3; ++i) ring.stepBack();  // current 3, ahead 4 5 6
+  for (uint32_t v = 1; v <= 6; ++v) EXPECT_TRUE(ring.put(v));
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(ring.stepBack());  // current 3, ahead 4 5 6
   ASSERT_TRUE(ring.resize(10, 2));
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{3, 2, 1}));
   EXPECT_EQ(forwardValues(ring), (std::vector<uint32_t>{4, 5}));
@@ -157,10 +157,10 @@ TEST(RingBuf, ResizeKeepsForwardElementsUpToTheExtraSlots) {
 TEST(RingBuf, ResizeRefusesForwardElementsWithNothingBehind) {
   CRingBufDWORD ring;
   ASSERT_TRUE(ring.allocate(4, 4));
-  ring.put(1);
-  ring.put(2);
-  ring.stepBack();
-  ring.stepBack();  // back 0, forward 2
+  EXPECT_TRUE(ring.put(1));
+  EXPECT_TRUE(ring.put(2));
+  EXPECT_TRUE(ring.stepBack());
+  EXPECT_TRUE(ring.stepBack());  // back 0, forward 2
   EXPECT_FALSE(ring.resize(5, 5));
   EXPECT_EQ(ring.capacity(), 4);
   EXPECT_FALSE(ring.resize(0, 5));
@@ -169,15 +169,15 @@ TEST(RingBuf, ResizeRefusesForwardElementsWithNothingBehind) {
 TEST(RingBuf, ResizeOfAnEmptyRingStartsOver) {
   CRingBufDWORD ring;
   ASSERT_TRUE(ring.allocate(4, 4));
-  ring.put(1);
-  ring.stepBack();
+  EXPECT_TRUE(ring.put(1));
+  EXPECT_TRUE(ring.stepBack());
   ring.dropForward();
   ASSERT_TRUE(ring.resize(2, 1));
   EXPECT_EQ(ring.backCount(), 0);
   EXPECT_EQ(ring.forwardCount(), 0);
-  ring.put(5);
-  ring.put(6);
-  ring.put(7);
+  EXPECT_TRUE(ring.put(5));
+  EXPECT_TRUE(ring.put(6));
+  EXPECT_TRUE(ring.put(7));
   EXPECT_EQ(backValues(ring), (std::vector<uint32_t>{7, 6}));
 }
 

@@ -23,7 +23,7 @@ TEST(ColorRange, WeightCurve) {
 
 uint8_t coverageOf(uint32_t pixel, const std::vector<SColorRangeEntry>& entries) {
   CBlockVMTC src(1, 1);
-  src.setPixel(0, 0, pixel);
+  EXPECT_TRUE(src.setPixel(0, 0, pixel));
   TChannel ch(1, 1);
   fill(ch, 0);
   CColorMask cm;
@@ -60,7 +60,7 @@ TEST(ColorRange, TheDocumentOperation) {
   f.addLayer(0, 1);
   f.layer(0)->image->fill(0xFF0000FF);
   for (int32_t y = 5; y < 15; ++y)
-    for (int32_t x = 5; x < 25; ++x) f.layer(0)->image->setPixel(x, y, 0xFFFF0000);
+    for (int32_t x = 5; x < 25; ++x) EXPECT_TRUE(f.layer(0)->image->setPixel(x, y, 0xFFFF0000));
   f.doc->selectionEnabled = f.doc->showAnts = true;  // undo of a mask's content keeps the flags
   const SColorRangeEntry red{0x00FF0000, 1, 10, {0, 0}};
   SColorRangeSettings s;

@@ -45,7 +45,7 @@ struct DocFixture {
     CLayerData* l = doc->layers()->getLayer(at);
     for (int32_t y = 0; y < l->imageHeight(); y += 3)
       for (int32_t x = 0; x < l->imageWidth(); x += 2)
-        l->image->setPixel(x, y, (seed * 2654435761u + static_cast<uint32_t>(x * 131 + y * 7)) | 0x80000000u);
+        EXPECT_TRUE(l->image->setPixel(x, y, (seed * 2654435761u + static_cast<uint32_t>(x * 131 + y * 7)) | 0x80000000u));
     doc->layers()->setCurrent(at);
     return at;
   }

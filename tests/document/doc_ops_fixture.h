@@ -39,7 +39,7 @@ struct OpsFixture {
     CLayerData* l = doc->layers()->getLayer(at);
     for (int32_t y = 0; y < l->imageHeight(); ++y)
       for (int32_t x = 0; x < l->imageWidth(); ++x)
-        l->image->setPixel(x, y, (seed * 2654435761u + static_cast<uint32_t>(x / 5 * 131 + y / 4 * 7)) | 0xFF000000u);
+        EXPECT_TRUE(l->image->setPixel(x, y, (seed * 2654435761u + static_cast<uint32_t>(x / 5 * 131 + y / 4 * 7)) | 0xFF000000u));
     doc->layers()->setCurrent(at);
     return at;
   }

@@ -25,7 +25,7 @@ TEST(FlowImage, TheSameLayerIsCopiedOnceUnlessForced) {
   EXPECT_EQ(flow.layerIndex, 0);
   EXPECT_EQ(flow.pixels.getPixel(2, 3), f.layer(0)->image->getPixel(2, 3));
   *flow.coverage.pixelAt(1, 1) = 200;
-  f.layer(0)->image->setPixel(2, 3, 0xFF010203);
+  EXPECT_TRUE(f.layer(0)->image->setPixel(2, 3, 0xFF010203));
   EXPECT_FALSE(f.doc->loadFlowImage(flow, 0, false));
   EXPECT_EQ(flow.coverage.getPixel(1, 1), 200);  // kept
   EXPECT_NE(flow.pixels.getPixel(2, 3), 0xFF010203u);

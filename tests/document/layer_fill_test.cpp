@@ -22,7 +22,7 @@ struct FillFixture : OpsFixture {
     addLayer(0, 1);
     addLayer(1, 2);
     for (int32_t y = 0; y < 48; ++y)
-      for (int32_t x = 0; x < 64; x += 2) layer(1)->image->setPixel(x, y, 0x80406080);
+      for (int32_t x = 0; x < 64; x += 2) EXPECT_TRUE(layer(1)->image->setPixel(x, y, 0x80406080));
     EXPECT_TRUE(doc->maskFigureRect(*flow, 0, {10, 8}, {30, 20}, 0, stroke, false));
     doc->selectionEnabled = true;
     stroke.color = 0x00C08040;

@@ -147,7 +147,7 @@ TEST(LayerData, ThumbnailShowsTheNominalRectangle) {
   CLayerData l(0, false);
   ASSERT_TRUE(l.createImage(8, 2, kModeNormal));
   for (int x = 0; x < 8; ++x)
-    for (int y = 0; y < 2; ++y) l.image->setPixel(x, y, x < 4 ? 0xFF0000FFu : 0xFF00FF00u);
+    for (int y = 0; y < 2; ++y) EXPECT_TRUE(l.image->setPixel(x, y, x < 4 ? 0xFF0000FFu : 0xFF00FF00u));
   l.width = 4;
   l.height = 2;
   l.offsetX = 4;
@@ -197,7 +197,7 @@ TEST(LayerData, CloneRegionPlacesTheImage) {
   ASSERT_TRUE(l.createImage(40, 40, kModeMultiply));
   l.offsetX = 2;
   l.offsetY = 1;
-  l.image->setPixel(0, 0, 0xFF112233u);
+  EXPECT_TRUE(l.image->setPixel(0, 0, 0xFF112233u));
   std::unique_ptr<CLayerData> c = l.cloneRegion(SSize{100, 50}, TPoint{10, 5});
   ASSERT_TRUE(c);
   EXPECT_EQ(c->index, 3);
@@ -238,7 +238,7 @@ TEST(LayerData, AttributesAlphaAndMemory) {
   EXPECT_EQ(a.offsetX, 0);  // not an attribute
 
   const int64_t before = a.memorySize();
-  a.image->setPixel(32, 32, 0x80000000u);
+  EXPECT_TRUE(a.image->setPixel(32, 32, 0x80000000u));
   EXPECT_EQ(a.memorySize(), before + 4096);
   a.invertAlpha();
   EXPECT_EQ(a.image->getPixel(32, 32), 0x7F000000u);

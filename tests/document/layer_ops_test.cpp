@@ -264,8 +264,8 @@ struct MergeModeFixture : OpsFixture {
     up->opacity = 200;
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; x += 3)
-        up->image->setPixel(x, y, (up->image->getPixel(x, y) & 0xFFFFFF) | (x % 2 ? 0x80000000u : 0u));
-    doc->composite.Resize(64, 48);
+        EXPECT_TRUE(up->image->setPixel(x, y, (up->image->getPixel(x, y) & 0xFFFFFF) | (x % 2 ? 0x80000000u : 0u)));
+    EXPECT_TRUE(doc->composite.Resize(64, 48));
   }
   void composed(TMTC& out) {
     doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);

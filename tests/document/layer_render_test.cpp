@@ -34,7 +34,7 @@ std::unique_ptr<CLayerData> randomLayer(uint32_t mode) {
   l->createImage(40, 40, static_cast<int>(mode));
   std::mt19937 rng(7);
   for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 40; ++x) l->image->setPixel(x, y, (rng() & 0x00FFFFFFu) | 0x80000000u);
+    for (int x = 0; x < 40; ++x) EXPECT_TRUE(l->image->setPixel(x, y, (rng() & 0x00FFFFFFu) | 0x80000000u));
   return l;
 }
 
@@ -80,7 +80,7 @@ TEST(LayerRender, NeutralFillKeepsAlpha) {
   EXPECT_EQ(p.getPixel(2, 1), (a << 24) | 0x7F7F7Fu);
   CLayerData l(0, false);
   ASSERT_TRUE(l.createImage(8, 8, lbmScreen));
-  l.image->setPixel(1, 1, 0x80FFFFFFu);
+  EXPECT_TRUE(l.image->setPixel(1, 1, 0x80FFFFFFu));
   ASSERT_TRUE(fillImageNeutral(l));
   EXPECT_EQ(l.image->getPixel(1, 1), 0x80000000u);
 }
@@ -108,7 +108,7 @@ TEST(LayerRender, MergingIntoAPlaneMatchesMergingIntoANormalLayer) {
       list.addLayer(40, 40, lbmNormal, false, 255, true);
       TMTC base(40, 40);
       fillRandom(base, 11);
-      list.getLayer(0)->image->copyFromPlane(base, 0, 0, 255);
+      EXPECT_TRUE(list.getLayer(0)->image->copyFromPlane(base, 0, 0, 255));
       list.insertAt(1, randomLayer(upperMode));
       list.getLayer(1)->opacity = 170;
       TMTC plane(40, 40);

@@ -131,7 +131,7 @@ class FakeOwnUndo : public CLayerOwnUndo {
     if (pixels.empty()) return false;
     size_t k = 0;
     for (int y = saved.Top; y < saved.Bottom; ++y)
-      for (int x = saved.Left; x < saved.Right; ++x) layer.image->setPixel(x, y, pixels[k++]);
+      for (int x = saved.Left; x < saved.Right; ++x) EXPECT_TRUE(layer.image->setPixel(x, y, pixels[k++]));
     pixels.clear();
     rect = saved;
     return true;
@@ -157,12 +157,12 @@ TEST(LayerOwnUndo, MadeByTheInstalledFactoryAndForwarded) {
   ASSERT_TRUE(l.hasOwnUndo());
   EXPECT_FALSE(plain.hasOwnUndo());
   ASSERT_TRUE(l.createImage(4, 4, 3));
-  l.image->setPixel(1, 1, 0xFF000001u);
+  EXPECT_TRUE(l.image->setPixel(1, 1, 0xFF000001u));
   EXPECT_FALSE(l.canUndoOwn());
   ASSERT_TRUE(l.recordOwnUndo(TRect{0, 0, 2, 2}));
   EXPECT_TRUE(l.canUndoOwn());
   EXPECT_EQ(l.ownUndoMemory(), 16);
-  l.image->setPixel(1, 1, 0xFF000002u);
+  EXPECT_TRUE(l.image->setPixel(1, 1, 0xFF000002u));
   TMTC plane(4, 4);
   TRect r{};
   ASSERT_TRUE(l.undoOwn(&plane, r));

@@ -373,9 +373,9 @@ TEST_F(MaskFixture, MasksFromAndToLayers) {
   CLayerData layer(0, false);
   ASSERT_TRUE(layer.createImage(8, 6, 3));
   layer.name = "レイヤ1";
-  layer.image->setPixel(1, 1, 0xFFFFFFFFu);  // white, opaque
-  layer.image->setPixel(2, 1, 0x80FFFFFFu);  // white, half alpha
-  layer.image->setPixel(3, 1, 0x00FFFFFFu);  // white, transparent
+  EXPECT_TRUE(layer.image->setPixel(1, 1, 0xFFFFFFFFu));  // white, opaque
+  EXPECT_TRUE(layer.image->setPixel(2, 1, 0x80FFFFFFu));  // white, half alpha
+  EXPECT_TRUE(layer.image->setPixel(3, 1, 0x00FFFFFFu));  // white, transparent
   CMaskData lum(0);
   ASSERT_TRUE(lum.fromLayerLuminance(layer, false));
   EXPECT_EQ(lum.name, "明度(レイヤ1)");
@@ -396,7 +396,7 @@ TEST_F(MaskFixture, MasksFromAndToLayers) {
   ASSERT_TRUE(target.createImage(8, 6, 3));
   target.offsetX = 1;
   for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 8; ++x) target.image->setPixel(x, y, 0xFF102030u);
+    for (int x = 0; x < 8; ++x) EXPECT_TRUE(target.image->setPixel(x, y, 0xFF102030u));
   setMask(list, 0, kOld, oldValue);
   ASSERT_TRUE(list.getMask(0)->writeToLayerAlpha(target));
   for (int y = 0; y < 6; ++y)

@@ -71,8 +71,8 @@ TEST_P(ComposeTable, ADirtyRectangleIsRecomposedAndNothingElseChanges) {
   std::mt19937 rng(5);
   for (int32_t y = dirty.Y; y < dirty.Y + dirty.Height; ++y)
     for (int32_t x = dirty.X; x < dirty.X + dirty.Width; ++x) {
-      f.layer(0)->image->setPixel(x, y, rng());
-      f.layer(2)->image->setPixel(x + 12, y + 9, rng() | 0x80000000u);
+      EXPECT_TRUE(f.layer(0)->image->setPixel(x, y, rng()));
+      EXPECT_TRUE(f.layer(2)->image->setPixel(x + 12, y + 9, rng() | 0x80000000u));
     }
   f.doc->composeRect(dirty, false);
   const auto bad = f.mismatches();
@@ -119,7 +119,7 @@ TEST(PaperCompose, RectanglesOutsideTheCompositeAreIgnored) {
   f.randomLayer(0, 3, lbmNormal, 40, 30);
   f.doc->composeRect(SRectXYWH{0, 0, 40, 30}, true);
   // The layer changes, but no rectangle below reaches the composite.
-  f.layer(0)->image->fillRGBRect(SRectXYWH{0, 0, 40, 30}, 0x00123456);
+  EXPECT_TRUE(f.layer(0)->image->fillRGBRect(SRectXYWH{0, 0, 40, 30}, 0x00123456));
   const TMTC& composite = f.doc->composite;
   const std::vector<uint8_t> before(composite.Bits, composite.Bits + composite.ByteSize());
   f.doc->composeRect(SRectXYWH{-100, -100, 50, 50}, true);
@@ -264,7 +264,7 @@ TEST(PaperThumbnails, APartUpdateGivesTheSamePixelsAsAWholeUpdate) {
     const int32_t x = int32_t(rng() % 150), y = int32_t(rng() % 90);
     const TRect r{x, y, x + 1 + int32_t(rng() % 12), y + 1 + int32_t(rng() % 12)};
     for (int32_t py = r.Top; py < r.Bottom; ++py)
-      for (int32_t px = r.Left; px < r.Right; ++px) l.image->setPixel(px + 17, py + 23, rng());
+      for (int32_t px = r.Left; px < r.Right; ++px) EXPECT_TRUE(l.image->setPixel(px + 17, py + 23, rng()));
     f.doc->updateLayerPreview(false, i, r);
     auto whole = TMTC::CreateCopy(*l.thumbnail);
     ASSERT_TRUE(stretchImageToThumbnail(*l.image, SRectXYWH{17, 23, 150, 90}, *whole));
@@ -290,7 +290,7 @@ TEST(PaperThumbnails, ThePreviewFollowsTheCompositeAndIsFlattened) {
     EXPECT_TRUE(expect());
     // A small change reaches the preview through its own rectangle only.
     for (int32_t y = 40; y < 47; ++y)
-      for (int32_t x = 60; x < 75; ++x) f.layer(0)->image->setPixel(x, y, 0xFF0000FFu);
+      for (int32_t x = 60; x < 75; ++x) EXPECT_TRUE(f.layer(0)->image->setPixel(x, y, 0xFF0000FFu));
     f.doc->repaintRect(0, TRect{60, 40, 75, 47});
     EXPECT_TRUE(expect()) << canvas;
   }
@@ -368,7 +368,7 @@ TEST(PaperFlow, ResetMergesOrReloadsTheWholePlane) {
   fill(f.flow->pixels, 0xFF445566u);
   ASSERT_TRUE(f.doc->resetFlowImage(*f.flow, i, true));
   EXPECT_EQ(f.layer(i)->image->getPixel(39, 29), 0xFF445566u);
-  f.layer(i)->image->setPixel(5, 5, 0x01020304u);
+  EXPECT_TRUE(f.layer(i)->image->setPixel(5, 5, 0x01020304u));
   ASSERT_TRUE(f.doc->resetFlowImage(*f.flow, i, false));
   EXPECT_EQ(*f.flow->pixels.pixelAt(5, 5), 0x01020304u);
 }

@@ -37,9 +37,9 @@ struct PaintFixture : ViewFixture {
     layer(2)->opacity = 180;
     // The right half of the document is left transparent, so that the
     // background of the transparent display shows there.
-    layer(0)->image->fillAlphaRect(SRectXYWH{20, 0, 20, 30}, 0);
-    layer(1)->image->fillAlphaRect(SRectXYWH{26, 0, 4, 20}, 0);
-    layer(2)->image->fillAlphaRect(SRectXYWH{17, 0, 33, 40}, 0);
+    EXPECT_TRUE(layer(0)->image->fillAlphaRect(SRectXYWH{20, 0, 20, 30}, 0));
+    EXPECT_TRUE(layer(1)->image->fillAlphaRect(SRectXYWH{26, 0, 4, 20}, 0));
+    EXPECT_TRUE(layer(2)->image->fillAlphaRect(SRectXYWH{17, 0, 33, 40}, 0));
     doc->showCanvasColor = c.canvasColor;
     doc->showBgPattern = c.pattern;
     doc->setZoom(c.zoom.Num, c.zoom.Den);
@@ -146,7 +146,7 @@ TEST_P(PaintTable, ARepaintedRectangleMatchesAWholeRepaint) {
   // Paint into the bottom layer, recompose that rectangle and paint it only.
   const TRect dirty{5, 4, 17, 13};
   for (int32_t y = dirty.Top; y < dirty.Bottom; ++y)
-    for (int32_t x = dirty.Left; x < dirty.Right; ++x) f.layer(0)->image->setPixel(x, y, 0x80FF00FFu ^ uint32_t(x * y));
+    for (int32_t x = dirty.Left; x < dirty.Right; ++x) EXPECT_TRUE(f.layer(0)->image->setPixel(x, y, 0x80FF00FFu ^ uint32_t(x * y)));
   f.doc->repaintRect(0, dirty);
   ASSERT_EQ(f.window.repainted.back(), dirty);
   ASSERT_TRUE(f.doc->paintWindowRect(&f.surface, dirty));
@@ -227,8 +227,8 @@ TEST(PaperPaint, TheStretchKeepsLargeDocumentsInPlaceAtSixteenToOne) {
   // document column 5,000 at the window's left edge.
   ViewFixture f(6000, 2, 64, 32);
   f.randomLayer(0, 61, lbmNormal, 6000, 2);
-  f.layer(0)->image->setPixel(5000, 0, 0xFF0000FFu);
-  f.layer(0)->image->setPixel(5001, 1, 0xFF00FF00u);
+  EXPECT_TRUE(f.layer(0)->image->setPixel(5000, 0, 0xFF0000FFu));
+  EXPECT_TRUE(f.layer(0)->image->setPixel(5001, 1, 0xFF00FF00u));
   f.doc->redraw(false);
   f.doc->setZoom(16, 1);
   f.doc->setScrollOffset(5000, 0);

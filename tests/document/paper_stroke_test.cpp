@@ -91,8 +91,8 @@ struct StrokeFixture {
     CLayerData* l = layer();
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x)
-        l->image->setPixel(x, y, 0x40000000u * static_cast<uint32_t>((x + y) % 3 + 1) |
-                                     static_cast<uint32_t>(x * 4) << 8 | static_cast<uint32_t>(y * 5));
+        EXPECT_TRUE(l->image->setPixel(x, y, 0x40000000u * static_cast<uint32_t>((x + y) % 3 + 1) |
+                                                 static_cast<uint32_t>(x * 4) << 8 | static_cast<uint32_t>(y * 5)));
     doc->layers()->setCurrent(at);
     flow->fitDocument(false);
     stroke.kind = skAirbrush;
@@ -190,7 +190,7 @@ TEST(PaperStroke, TheSelectionLimitsTheStroke) {
   CMaskData* mask = masks.currentMask();
   ASSERT_TRUE(mask->createImage(64, 48));
   for (int32_t y = 0; y < 48; ++y)
-    for (int32_t x = 0; x < 30; ++x) mask->image->setPixel(x, y, 255);
+    for (int32_t x = 0; x < 30; ++x) EXPECT_TRUE(mask->image->setPixel(x, y, 255));
   f.doc->selectionEnabled = true;
   const auto before = f.layerPlane();
   ASSERT_TRUE(f.paint(kLine));

@@ -45,7 +45,7 @@ int32_t ownUndoLayer(DocFixture& f, int32_t offX = 0, int32_t offY = 0) {
   l->offsetX = offX;
   l->offsetY = offY;
   for (int32_t y = 0; y < 30; ++y)
-    for (int32_t x = 0; x < 40; ++x) l->image->setPixel(x, y, 0xFF000000u | uint32_t(x * 5 + y));
+    for (int32_t x = 0; x < 40; ++x) EXPECT_TRUE(l->image->setPixel(x, y, 0xFF000000u | uint32_t(x * 5 + y)));
   return at;
 }
 
@@ -69,7 +69,7 @@ TEST(PaperUndo, ALayersOwnUndoRestoresThePixelsAndTheFlowImage) {
   CLayerData& l = *f.layer(i);
   const uint32_t before = l.image->getPixel(5, 6);
   ASSERT_TRUE(l.recordOwnUndo(TRect{0, 0, 16, 16}));
-  l.image->setPixel(5, 6, 0xFF123456u);
+  EXPECT_TRUE(l.image->setPixel(5, 6, 0xFF123456u));
   ASSERT_TRUE(f.doc->loadFlowImage(*f.flow, i, true));
   TRect rect{};
   ASSERT_TRUE(f.doc->undoLayer(*f.flow, i, rect));
@@ -92,7 +92,7 @@ struct StepFixture : ViewFixture {
     randomLayer(1, 2, lbmNormal, 20, 10, -5, -5);  // small, away from the corner
     CMaskData& m = *doc->masks()->currentMask();
     m.createImage(40, 30);
-    m.image->fillRect(SRectXYWH{4, 4, 10, 10}, 255);
+    EXPECT_TRUE(m.image->fillRect(SRectXYWH{4, 4, 10, 10}, 255));
     doc->redraw(false);
     log.clear();
   }
@@ -152,7 +152,7 @@ TEST(PaperUndo, AWholeDocumentStepRecomposesAtTheSizeItBringsBack) {
   list->setDocumentSize(52, 44);
   auto l = std::make_unique<CLayerData>();
   ASSERT_TRUE(l->createImage(52, 44, lbmNormal));
-  l->image->fillRGBAll(0x00FF00);
+  EXPECT_TRUE(l->image->fillRGBAll(0x00FF00));
   l->setAlphaAll(255);
   list->insertExisting(0, std::move(l));
   list->setCurrent(0);

@@ -44,14 +44,14 @@ inline void randomizeLayer(CLayerData& layer, uint32_t seed) {
       const SRectXYWH tile{tx * 32, ty * 32, 32, 32};
       if (kind == 0) continue;  // stays uniform, transparent
       if (kind == 1) {
-        img.fillMaskedRect(tile, 0xFFFFFFFFu, rng() | 0xFF000000u);
+        EXPECT_TRUE(img.fillMaskedRect(tile, 0xFFFFFFFFu, rng() | 0xFF000000u));
         continue;
       }
       for (int32_t y = tile.Y; y < std::min(tile.Y + 32, img.height()); ++y)
         for (int32_t x = tile.X; x < std::min(tile.X + 32, img.width()); ++x) {
           uint32_t p = rng();
           if (kind == 2) p |= 0xFF000000u;  // opaque pixels
-          img.setPixel(x, y, p);
+          EXPECT_TRUE(img.setPixel(x, y, p));
         }
     }
 }

@@ -22,8 +22,8 @@ struct RegionFixture : OpsFixture {
     CLayerData* l = layer(0);
     l->image->fill(0xFFFFFFFF);
     for (int32_t y = 10; y < 18; ++y)
-      for (int32_t x = 20; x < 30; ++x) l->image->setPixel(x, y, 0xFF101010);
-    l->image->setPixel(50, 40, 0xFF101010);
+      for (int32_t x = 20; x < 30; ++x) EXPECT_TRUE(l->image->setPixel(x, y, 0xFF101010));
+    EXPECT_TRUE(l->image->setPixel(50, 40, 0xFF101010));
     // The outline is on, as after any earlier selection: undo of a mask's
     // content keeps the flags.
     doc->selectionEnabled = true;
@@ -91,7 +91,7 @@ TEST(MagicWand, ATransparentSeedSelectsTheTransparentArea) {
   f.addLayer(0, 3);
   CLayerData* l = f.layer(0);
   l->image->fill(0x00FFFFFF);
-  for (int32_t x = 0; x < 64; ++x) l->image->setPixel(x, 20, 0xFF000000);  // an opaque line cuts the layer
+  for (int32_t x = 0; x < 64; ++x) EXPECT_TRUE(l->image->setPixel(x, 20, 0xFF000000));  // an opaque line cuts the layer
   SRegionFillSettings s;
   ASSERT_TRUE(f.doc->magicWandSelect(*f.flow, 0, {5, 5}, 0, false, s, false));
   const CMaskData* m = f.doc->masks()->currentMask();

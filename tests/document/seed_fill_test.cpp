@@ -65,7 +65,7 @@ void randomPicture(TMTC& img, uint32_t seed) {
 
 void copyToTiles(const TMTC& img, CBlockVMTC& tiles) {
   for (int32_t y = 0; y < img.Height; ++y)
-    for (int32_t x = 0; x < img.Width; ++x) tiles.setPixel(x, y, img.getPixel(x, y));
+    for (int32_t x = 0; x < img.Width; ++x) EXPECT_TRUE(tiles.setPixel(x, y, img.getPixel(x, y)));
 }
 
 TEST(SeedFill, BothSourcesMatchTheBreadthFirstReference) {
@@ -191,7 +191,7 @@ TEST(SeedFill, TheMaskIsAWallTheRegionCannotCross) {
   for (int32_t y = 0; y < 10; ++y)
     for (int32_t x = 0; x < 20; ++x) {
       const uint8_t v = x == 12 ? 0 : 200;
-      mask.setPixel(x + 2, y + 1, v);
+      EXPECT_TRUE(mask.setPixel(x + 2, y + 1, v));
       allowed[static_cast<size_t>(y * 20 + x)] = v;
     }
   const std::vector<uint8_t> want = referenceRegion(img, TRect{0, 0, 20, 10}, {3, 3}, 10, &allowed);

@@ -24,7 +24,7 @@ TEST(StrokeModes, TheOlderFormatModeHasNoDocumentUndo) {
   EXPECT_TRUE(f.doc->setLayerName(0, "old", true));
   EXPECT_TRUE(f.doc->transformAllInPlace(*f.flow, 12, true));
   // What the older format painted is opaque once the mode is left.
-  f.layer(0)->image->setPixel(3, 4, 0x00123456u);
+  EXPECT_TRUE(f.layer(0)->image->setPixel(3, 4, 0x00123456u));
   f.flow->fitDocument(false);
   fill(f.flow->pixels, 0x10FFFFFFu);
   ASSERT_TRUE(f.doc->leaveOlderFormatMode());

@@ -21,7 +21,7 @@ struct TransformFixture : OpsFixture {
     addLayer(1, 2, 80, 60);
     layer(1)->offsetX = 6;
     layer(1)->offsetY = 4;
-    layer(1)->image->setPixel(0, 0, 0x40102030);  // a translucent corner pixel
+    EXPECT_TRUE(layer(1)->image->setPixel(0, 0, 0x40102030));  // a translucent corner pixel
     EXPECT_TRUE(doc->maskFigureRect(*flow, 0, {10, 8}, {30, 20}, 0, stroke, false));
   }
 };
@@ -96,7 +96,7 @@ TEST(Transforms, FourQuarterTurnsAndTwoFlipsReturnTheOriginal) {
 TEST(Transforms, AClockwiseTurnPutsTheTopLeftAtTheTopRight) {
   OpsFixture f(4, 3);
   f.addLayer(0, 1);
-  f.layer(0)->image->setPixel(0, 0, 0xFFAA0000);
+  EXPECT_TRUE(f.layer(0)->image->setPixel(0, 0, 0xFFAA0000));
   ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {0, 0}, {1, 1}, 0, f.stroke, false));
   ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, false));
   ASSERT_EQ(f.layer(0)->imageWidth(), 3);
@@ -173,7 +173,7 @@ TEST(Transforms, AreaScalingAveragesAndOnlyTheImageScaleTakesTheMasks) {
   TransformFixture f;
   // A checkerboard of black and 254-grey halves into its mean.
   for (int32_t y = 0; y < 48; ++y)
-    for (int32_t x = 0; x < 64; ++x) f.layer(0)->image->setPixel(x, y, (x + y) % 2 ? 0xFFFEFEFEu : 0xFF000000u);
+    for (int32_t x = 0; x < 64; ++x) EXPECT_TRUE(f.layer(0)->image->setPixel(x, y, (x + y) % 2 ? 0xFFFEFEFEu : 0xFF000000u));
   const SSize maskImage = f.doc->masks()->currentMask()->image->size();
   ASSERT_TRUE(f.doc->zoomLayers(*f.flow, 32, 24, 2, true));
   EXPECT_EQ(f.doc->width, 32);
@@ -189,7 +189,7 @@ TEST(Transforms, OutOfTileMemoryLeavesTheDocumentAsItWas) {
   TransformFixture f;
   // A layer of uniform tiles: turning it needs tile memory.
   const int32_t fresh = f.doc->insertLayer(2, 64, 48, true, 255, 3);
-  f.layer(fresh)->image->fillMaskedRect(SRectXYWH{0, 0, 10, 48}, 0xFFFFFFFF, 0xFF0000FF);
+  EXPECT_TRUE(f.layer(fresh)->image->fillMaskedRect(SRectXYWH{0, 0, 10, 48}, 0xFFFFFFFF, 0xFF0000FF));
   f.layer(fresh)->image->compact();
   const std::string before = snapshot(*f.doc);
   const uint32_t from = f.position();

@@ -26,10 +26,10 @@ void baseDocument(DocFixture& f) {
   f.doc->layers()->setCurrent(1);
   CMaskMngr& masks = *f.doc->masks();
   masks.getMask(0)->createImage(f.doc->width, f.doc->height);
-  masks.getMask(0)->image->fillRect(SRectXYWH{4, 4, 12, 8}, 255);
+  EXPECT_TRUE(masks.getMask(0)->image->fillRect(SRectXYWH{4, 4, 12, 8}, 255));
   const int32_t second = masks.addMask(1);
   masks.getMask(second)->createImage(20, 20);
-  masks.getMask(second)->image->fillRect(SRectXYWH{2, 2, 5, 5}, 128);
+  EXPECT_TRUE(masks.getMask(second)->image->fillRect(SRectXYWH{2, 2, 5, 5}, 128));
   masks.setCurrent(0);
   f.log.clear();
 }
@@ -37,7 +37,7 @@ void baseDocument(DocFixture& f) {
 std::unique_ptr<CLayerData> copyOf(const CLayerData& src, int32_t grow = 0) {
   auto l = std::make_unique<CLayerData>(src.index);
   EXPECT_TRUE(l->createImage(src.imageWidth() + grow, src.imageHeight() + grow, src.blendMode));
-  l->image->assignRect(*src.image, TPoint{0, 0}, SRectXYWH{0, 0, src.imageWidth(), src.imageHeight()});
+  EXPECT_TRUE(l->image->assignRect(*src.image, TPoint{0, 0}, SRectXYWH{0, 0, src.imageWidth(), src.imageHeight()}));
   l->copyAttributes(src);
   l->width = src.width;
   l->height = src.height;
@@ -91,7 +91,7 @@ std::vector<Scenario> scenarios() {
   auto region = [](const char* name, int kind, SRectXYWH r) {
     return Scenario{name, kind, [=](DocFixture& f) {
                       if (!f.doc->storeRectUndo(1, r, kind)) return false;
-                      f.layer(1)->image->fillRGBRect(r, 0x00336699);
+                      EXPECT_TRUE(f.layer(1)->image->fillRGBRect(r, 0x00336699));
                       return true;
                     }};
   };
@@ -206,7 +206,7 @@ std::vector<Scenario> scenarios() {
   s.push_back(withSetup({"merge visible", kUndoMergeVisible, [](DocFixture& f) {
                  CLayerMngr& layers = *f.doc->layers();
                  auto merged = copyOf(*f.layer(0));
-                 merged->image->fillRGBRect(SRectXYWH{0, 0, 10, 10}, 0x00123456);
+                 EXPECT_TRUE(merged->image->fillRGBRect(SRectXYWH{0, 0, 10, 10}, 0x00123456));
                  auto r = record(kUndoMergeVisible);
                  r->layerId = merged->id;
                  r->indices = {0, 2};
@@ -247,7 +247,7 @@ std::vector<Scenario> scenarios() {
                  const int32_t at = f.addLayer(2, 55);
                  r->objectId = f.layer(at)->id;
                  r->value1 = at;
-                 f.layer(1)->image->fillAlphaRect(SRectXYWH{4, 4, 12, 8}, 0);  // cut
+                 EXPECT_TRUE(f.layer(1)->image->fillAlphaRect(SRectXYWH{4, 4, 12, 8}, 0));  // cut
                  return push(f, std::move(r));
                }});
   s.push_back({"link levels", kUndoLinkLevels, [](DocFixture& f) {
@@ -273,7 +273,7 @@ std::vector<Scenario> scenarios() {
   s.push_back(withSetup({"merge a link group", kUndoMergeGroup, [](DocFixture& f) {
                  CLayerMngr& layers = *f.doc->layers();
                  auto merged = copyOf(*f.layer(1));
-                 merged->image->fillRGBRect(SRectXYWH{1, 1, 5, 5}, 0x00ABCDEF);
+                 EXPECT_TRUE(merged->image->fillRGBRect(SRectXYWH{1, 1, 5, 5}, 0x00ABCDEF));
                  auto r = record(kUndoMergeGroup);
                  r->layerIndex = 1;
                  r->value1 = 2;
@@ -414,7 +414,7 @@ std::vector<Scenario> scenarios() {
   for (int kind : {kUndoMaskReplaced, kUndoMergeMask}) {
     s.push_back(maskScenario("mask replaced", kind, [](DocFixture& f, CUndoData& r) {
       auto other = CMaskData::createSized(0, 30, 30);
-      other->image->fillRect(SRectXYWH{0, 0, 9, 9}, 200);
+      EXPECT_TRUE(other->image->fillRect(SRectXYWH{0, 0, 9, 9}, 200));
       r.value1 = 0;
       r.objectId = other->id;
       r.kept.mask = std::move(other);

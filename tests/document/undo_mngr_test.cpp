@@ -148,7 +148,7 @@ TEST(UndoHistory, APixelRecordIsTileAlignedAndRestoresExactPixels) {
   const SRectXYWH r{35, 20, 5, 10};
   ASSERT_TRUE(f.doc->storeRectUndo(0, r, kUndoStroke));
   EXPECT_EQ(f.undo().peekUndo()->rect, (SRectXYWH{32, 0, 32, 32}));
-  l.image->fillRGBRect(r, 0x00102030);
+  EXPECT_TRUE(l.image->fillRGBRect(r, 0x00102030));
   const uint64_t after = imageHash(*l.image);
   int32_t index = 0;
   TRect rect{};
@@ -170,7 +170,7 @@ TEST(UndoHistory, ARectangleOffTheImageRecordsNothing) {
 TEST(UndoHistory, CopyingAManagerCopiesDataRecordsOnly) {
   CUndoMngr a(UndoLimit{8}, RedoLimit{8});
   CBlockVMTC image(64, 64);
-  image.setPixel(3, 3, 0xFF112233);
+  EXPECT_TRUE(image.setPixel(3, 3, 0xFF112233));
   ASSERT_TRUE(a.record(0, 7, SRectXYWH{0, 0, 8, 8}, image));
   CUndoMngr b(UndoLimit{2}, RedoLimit{2});
   ASSERT_TRUE(b.assign(a));
@@ -212,7 +212,7 @@ TEST(UndoHistory, TheLayersOwnUndoStoresAndRestoresPixels) {
   ASSERT_TRUE(l.hasOwnUndo());
   const uint64_t before = imageHash(*l.image);
   ASSERT_TRUE(l.recordOwnUndo(TRect{0, 0, 10, 10}));
-  l.image->fillRGBRect(SRectXYWH{0, 0, 10, 10}, 0x00445566);
+  EXPECT_TRUE(l.image->fillRGBRect(SRectXYWH{0, 0, 10, 10}, 0x00445566));
   TRect r{};
   ASSERT_TRUE(l.undoOwn(nullptr, r));
   EXPECT_EQ(imageHash(*l.image), before);
@@ -229,9 +229,9 @@ namespace {
 TEST(UndoHistory, AnUndoWithoutMemoryKeepsTheRecordAndThePixels) {
   CUndoMngr m(UndoLimit{8}, RedoLimit{8});
   CBlockVMTC image(64, 64);
-  image.setPixel(1, 1, 0xFF0000FF);
+  EXPECT_TRUE(image.setPixel(1, 1, 0xFF0000FF));
   ASSERT_TRUE(m.record(0, 1, SRectXYWH{0, 0, 10, 10}, image));
-  image.setPixel(1, 1, 0xFF00FF00);
+  EXPECT_TRUE(image.setPixel(1, 1, 0xFF00FF00));
   SRectXYWH r{};
   tilePool().setFailAfter(0);
   const bool undone = m.undo(image, r);

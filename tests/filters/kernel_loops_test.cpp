@@ -46,7 +46,7 @@ TEST(KernelContext, ValidityNeedsEveryPartAndAnAreaInsideTheImage) {
   EXPECT_FALSE(isValidContext(nullptr));
 
   FilterFixture small(8, 6);
-  small.work.Resize(7, 6);  // a work plane that does not cover the layer
+  EXPECT_TRUE(small.work.Resize(7, 6));  // a work plane that does not cover the layer
   const SFlt4Context c = small.context();
   EXPECT_FALSE(isValidContext(&c));
 }

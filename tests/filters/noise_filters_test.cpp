@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "core/random.h"
 #include "filters/filter_fixture.h"
@@ -60,6 +62,42 @@ TEST(NoiseFilters, RecordLayouts) {
   EXPECT_FALSE(readDiffuseRecord(b, 8, d));
   SFltMosaic m;
   EXPECT_FALSE(readMosaicRecord(b, 16, m));
+}
+
+// Every byte of each record, written over a buffer of 0xEE so that a byte the
+// writer skips shows, and the fields read back from those bytes.
+TEST(NoiseFilters, RecordsHaveTheirBytesAndReadBackWhole) {
+  using Bytes = std::vector<uint8_t>;
+  uint8_t b[16];
+  std::fill(std::begin(b), std::end(b), uint8_t{0xEE});
+  writeNoiseRecord({-2, 0x01020304, 0xA1B2C3D4u}, b);
+  EXPECT_EQ(Bytes(b, b + 16), (Bytes{0xFE, 0xFF, 0xFF, 0xFF, 4, 3, 2, 1, 0xD4, 0xC3, 0xB2, 0xA1, 0, 0, 0, 0}));
+  SFltNoise n;
+  ASSERT_TRUE(readNoiseRecord(b, kNoiseRecordSize, n));
+  EXPECT_EQ(n.amount, -2);
+  EXPECT_EQ(n.mono, 0x01020304);
+  EXPECT_EQ(n.seed, 0xA1B2C3D4u);
+
+  std::fill(std::begin(b), std::end(b), uint8_t{0xEE});
+  writeDiffuseRecord({0x0102, -1, 0x0A0B0C0Du, 7, 9}, b);
+  EXPECT_EQ(Bytes(b, b + 16), (Bytes{2, 1, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x0D, 0x0C, 0x0B, 0x0A, 7, 0, 9, 0}));
+  b[13] = 0x55;  // the reserved bytes are not read
+  b[15] = 0x66;
+  SFltDiffuse d;
+  ASSERT_TRUE(readDiffuseRecord(b, kDiffuseRecordSize, d));
+  EXPECT_EQ(d.range, 0x0102);
+  EXPECT_EQ(d.mode, -1);
+  EXPECT_EQ(d.seed, 0x0A0B0C0Du);
+  EXPECT_EQ(d.radial, 7);
+  EXPECT_EQ(d.protect, 9);
+
+  std::fill(std::begin(b), std::end(b), uint8_t{0xEE});
+  writeMosaicRecord({0x01020304, -3}, b);
+  EXPECT_EQ(Bytes(b, b + 16), (Bytes{4, 3, 2, 1, 0xFD, 0xFF, 0xFF, 0xFF, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
+  SFltMosaic m;
+  ASSERT_TRUE(readMosaicRecord(b, kMosaicRecordSize, m));
+  EXPECT_EQ(m.size, 0x01020304);
+  EXPECT_EQ(m.protect, -3);
 }
 
 TEST(NoiseFilters, NoiseMovesColourByTheDrawnValues) {

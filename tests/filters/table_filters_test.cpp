@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
+#include <vector>
 
 #include "brush/plot_merge.h"
 #include "core/blend_arith.h"
 #include "core/colour.h"
 #include "filters/filter_fixture.h"
+#include "filters/filter_params.h"
 #include "filters/legacy_kernels.h"
 
 namespace pg {
@@ -135,6 +138,19 @@ TEST(LumaToAlpha, ColourAndAlpha) {
   for (const Case& k : cases) EXPECT_EQ(lumaToAlphaColour(k.src, colour, k.tint, k.m), k.expected) << std::hex << k.src;
   // Grey 128 untinted: alpha (255 - 128) * 255 / 255.
   EXPECT_EQ(lumaToAlphaColour(0xFF808080u, colour, false, 255) >> 24, 127u);
+}
+
+TEST(LumaToAlpha, RecordHasItsBytesAndReadsBackWhole) {
+  using Bytes = std::vector<uint8_t>;
+  uint8_t b[SFltLumaToAlpha::kSize + 2];
+  std::fill(std::begin(b), std::end(b), uint8_t{0xEE});
+  SFltLumaToAlpha{0x11223344u, 0x05060708u}.write(b);
+  EXPECT_EQ(Bytes(b, b + 10), (Bytes{0x44, 0x33, 0x22, 0x11, 8, 7, 6, 5, 0xEE, 0xEE}));
+  const SFltLumaToAlpha back = SFltLumaToAlpha::read(b);
+  EXPECT_EQ(back.Colour, 0x11223344u);
+  EXPECT_EQ(back.Tint, 0x05060708u);
+  SFltLumaToAlpha r;
+  EXPECT_FALSE(readFltRecord(b, 4, r));
 }
 
 TEST(LumaToAlpha, KernelBlendsOverByTheCoverage) {

@@ -69,7 +69,7 @@ TEST_F(ClipboardImage, LargePicturesGoThroughTheClipboardFile) {
   bool rendered = clipboardReadFormat(kClipPng, [&](const uint8_t* data, size_t size) {
     TMTC p;
     int32_t dpi = 0;
-    return decodePng(data, size, p, dpi) == 0 && p.getPixel(5, 2040) == big.getPixel(5, 2040);
+    return decodePng(data, size, p, dpi) == kRcOk && p.getPixel(5, 2040) == big.getPixel(5, 2040);
   });
   EXPECT_TRUE(rendered);
 

@@ -58,7 +58,7 @@ Bytes grst(uint8_t version, uint16_t count, uint32_t flags = 0, uint16_t current
 
 using GradientFileTest = testing::PresetFileTest;
 
-uint8_t readChunk(const Bytes& bytes, CColorSlotGroup& stops, SGradRepeat& repeat) {
+FileResult readChunk(const Bytes& bytes, CColorSlotGroup& stops, SGradRepeat& repeat) {
   CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
   return readGradientChunk(in, stops, repeat);
 }
@@ -205,7 +205,7 @@ TEST_F(GradientFileTest, ChunkReaderCodes) {
   const struct {
     const char* what;
     Bytes bytes;
-    uint8_t code;
+    FileResult code;
   } cases[] = {
       {"one stop", kgrd(oneStop), kRcBadGradient},
       {"weights add up to nothing", kgrd(noWeight), kRcBadGradient},

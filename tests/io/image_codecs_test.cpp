@@ -58,7 +58,7 @@ TEST(ImageCodecs, LosslessKindsRoundTripPixelsAndResolution) {
   struct Case {
     const char* name;
     bool alpha;
-    uint8_t (*save)(const std::string&, const TMTC&, int32_t, bool);
+    FileResult (*save)(const std::string&, const TMTC&, int32_t, bool);
   };
   const Case cases[] = {{"a.png", true, pngSaveImage},
                         {"b.png", false, pngSaveImage},
@@ -70,9 +70,9 @@ TEST(ImageCodecs, LosslessKindsRoundTripPixelsAndResolution) {
     fillRandomPixels(src, 7, !c.alpha);
     ASSERT_EQ(c.save(dir.file(c.name), src, 150, c.alpha), kRcOk);
     int32_t dpi = 0;
-    uint8_t code = 99;
+    FileResult code = FileResult(99);
     std::unique_ptr<TMTC> back = loadImageFile(dir.file(c.name), dpi, &code);
-    ASSERT_TRUE(back) << int(code);
+    ASSERT_TRUE(back) << code;
     EXPECT_EQ(code, kRcOk);
     EXPECT_TRUE(samePixels(src, *back, c.alpha ? 0xFFFFFFFFu : 0x00FFFFFFu));
     if (!c.alpha) {
@@ -239,12 +239,12 @@ TEST(ImageCodecs, HostileFilesAreRefusedWithTheirCodes) {
   psdBadRle.back() = 0x7F;  // a literal run past the row
   psdBadRle[psdBadRle.size() - 5] = 0x7F;
 
-  using Decode = uint8_t (*)(const uint8_t*, size_t, TMTC&, int32_t&);
+  using Decode = FileResult (*)(const uint8_t*, size_t, TMTC&, int32_t&);
   struct Case {
     const char* what;
     Decode decode;
     std::vector<uint8_t> bytes;
-    uint8_t code;
+    FileResult code;
   };
   const auto cut = [](const std::vector<uint8_t>& v, size_t n) { return std::vector<uint8_t>(v.begin(), v.begin() + n); };
   const Case cases[] = {
@@ -281,7 +281,7 @@ TEST(ImageCodecs, LoadImageFileChoosesByExtensionAndReportsFiles) {
   std::filesystem::copy_file(dir.file("p.png"), dir.file("p.bmp"));
   std::filesystem::copy_file(dir.file("p.png"), dir.file("p.txt"));
   int32_t dpi = 0;
-  uint8_t code = 0;
+  FileResult code = kRcOk;
   EXPECT_TRUE(loadImageFile(dir.file("p.png"), dpi, &code));
   EXPECT_FALSE(loadImageFile(dir.file("p.bmp"), dpi, &code));  // PNG bytes under a BMP name
   EXPECT_EQ(code, kRcWrongTag);
@@ -301,7 +301,7 @@ TEST(ImageCodecs, FailedSaveLeavesTheOldFile) {
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   TMTC other(16, 16);
   fillSmooth(other);
-  const uint8_t rc = pngSaveImage(path, other, 0, true);
+  const FileResult rc = pngSaveImage(path, other, 0, true);
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
   if (::geteuid() != 0) {
     EXPECT_EQ(rc, kRcCannotCreate);
@@ -322,9 +322,9 @@ namespace {
 TEST(ImageCodecs, PicturesOfOtherProgramsOpen) {
   const std::string dir = std::string(PIGMORA_TEST_DATA) + "/pictures/";
   int32_t dpi = 0;
-  uint8_t code = 0;
+  FileResult code = kRcOk;
   std::unique_ptr<TMTC> reference = loadImageFile(dir + "made.png", dpi, &code);
-  ASSERT_TRUE(reference) << int(code);
+  ASSERT_TRUE(reference) << code;
   EXPECT_EQ(dpi, 96);
   ASSERT_EQ(reference->Width, 6);
   ASSERT_EQ(reference->Height, 4);
@@ -332,7 +332,7 @@ TEST(ImageCodecs, PicturesOfOtherProgramsOpen) {
   EXPECT_EQ(reference->getPixel(5, 3), 0xFF0000FFu);
   for (const char* name : {"made.jpg", "made.bmp", "made.psd"}) {
     std::unique_ptr<TMTC> other = loadImageFile(dir + name, dpi, &code);
-    ASSERT_TRUE(other) << name << " " << int(code);
+    ASSERT_TRUE(other) << name << " " << code;
     ASSERT_EQ(other->Width, 6) << name;
     ASSERT_EQ(other->Height, 4) << name;
     EXPECT_LE(maxChannelDifference(*reference, *other), std::string(name) == "made.jpg" ? 24 : 0) << name;
@@ -340,7 +340,7 @@ TEST(ImageCodecs, PicturesOfOtherProgramsOpen) {
   }
   for (const char* name : {"made_alpha.png", "made_alpha.psd"}) {
     std::unique_ptr<TMTC> p = loadImageFile(dir + name, dpi, &code);
-    ASSERT_TRUE(p) << name << " " << int(code);
+    ASSERT_TRUE(p) << name << " " << code;
     EXPECT_EQ(p->getPixel(1, 1) & 0xFFFFFFu, 0x336699u) << name;
     EXPECT_NEAR(double(p->getPixel(1, 1) >> 24), 128.0, 1.0) << name;
   }

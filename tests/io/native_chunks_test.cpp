@@ -24,7 +24,7 @@ using test::NativeDoc;
 struct Mutation {
   const char* what;
   std::function<void(Bytes&)> change;
-  uint8_t code;
+  FileResult code;
 };
 
 // The chunks of one layer of 64 x 40 (2 x 2 tiles): tile 0 holds pixels,
@@ -45,10 +45,10 @@ class LayerChunk : public ::testing::Test {
   }
 
   // Reads the bytes as a layer chunk into an empty list.
-  uint8_t read(const Bytes& bytes, CLayerMngr& list) const {
+  FileResult read(const Bytes& bytes, CLayerMngr& list) const {
     CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
     SChunkHead head;
-    if (readChunkHead(in, head) != kRcOk) return 255;
+    if (readChunkHead(in, head) != kRcOk) return FileResult(255);
     return readLayerChunk(in, list, head.size, nullProgress());
   }
 
@@ -137,7 +137,7 @@ TEST_F(LayerChunk, BufferThatCannotBeHad) {
   setAllocFailHook([](size_t bytes) { return bytes == 4096; });
   CLayerMngr list;
   list.setDocumentSize(64, 40);
-  const uint8_t code = read(bytes_, list);
+  const FileResult code = read(bytes_, list);
   setAllocFailHook({});
   EXPECT_EQ(code, kRcOutOfMemory);
   EXPECT_EQ(list.count(), 0);
@@ -228,7 +228,7 @@ TEST(TileBlocks, ReadingDoesNotDependOnTheNumberOfThreads) {
   struct Case {
     const char* name;
     std::function<void(Bytes&)> damage;
-    uint8_t code;
+    FileResult code;
   };
   const Case cases[] = {
       {"whole", [](Bytes&) {}, kRcOk},
@@ -255,7 +255,7 @@ TEST(TileBlocks, ReadingDoesNotDependOnTheNumberOfThreads) {
       const int old = setParallelWorkers(workers);
       CBlockVMTC image(2000, 1400);
       CFixedMemStream in(b.data(), int64_t(b.size()));
-      const uint8_t code = readTileBlocks(in, image, kLayerTileBlocks);
+      const FileResult code = readTileBlocks(in, image, kLayerTileBlocks);
       setParallelWorkers(old);
       EXPECT_EQ(code, c.code) << c.name << ", " << workers << " threads";
       if (c.code != kRcOk) continue;
@@ -296,10 +296,10 @@ class MaskChunk : public ::testing::Test {
     uniformAt_ = 84 + 8 + chunkU32(bytes_.data() + 84 + 4);
   }
 
-  uint8_t read(const Bytes& bytes, CMaskMngr* list) const {
+  FileResult read(const Bytes& bytes, CMaskMngr* list) const {
     CFixedMemStream in(bytes.data(), int64_t(bytes.size()));
     SChunkHead head;
-    if (readChunkHead(in, head) != kRcOk) return 255;
+    if (readChunkHead(in, head) != kRcOk) return FileResult(255);
     return readMaskChunk(in, list, head.size, nullProgress());
   }
 

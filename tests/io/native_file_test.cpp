@@ -266,7 +266,7 @@ TEST_F(NativeFile, CommittedRunsAreCutAtSixteenTiles) {
   CLayerData& l = source.addLayer(9, 40 * 32, 32);
   for (int32_t i = 0; i < 40; ++i) {
     STileRec& t = l.image->tileRef(i);
-    l.image->commitTile(t);
+    EXPECT_TRUE(l.image->commitTile(t));
     l.image->tilePixels(t)[5] = uint32_t(i + 1);
   }
   ASSERT_TRUE(writeNativeFile(path(), *source.doc, kNativeLayers));
@@ -311,7 +311,7 @@ TEST_F(NativeFile, HeaderErrorsLeaveTheDocumentUntouched) {
     const char* what;
     int offset;  // -1: cut the file to 30 bytes
     uint32_t value;
-    uint8_t code;
+    FileResult code;
   };
   const Case cases[] = {
       {"width 10,000", 8, 10000, kRcOk},        {"height 10,000", 12, 10000, kRcOk},
@@ -383,7 +383,7 @@ TEST_F(NativeFile, ChunkLoopEndings) {
   struct Case {
     const char* what;
     std::function<void(Bytes&)> build;
-    uint8_t loopCode;
+    FileResult loopCode;
   };
   const Case cases[] = {
       {"stray tile block", [](Bytes& f) { appendChunk(f, kTagLayerTiles, 32); }, kRcSkipped},

@@ -29,7 +29,7 @@ namespace pg::test {
 template <class Image>
 void commitVaried(Image& img, int32_t i, uint32_t seed) {
   STileRec& t = img.tileRef(i);
-  img.commitTile(t);
+  EXPECT_TRUE(img.commitTile(t));
   uint8_t* p = img.tileMemory(t);
   std::mt19937 rng(seed);
   for (int32_t k = 0; k < 4096; ++k) p[k] = uint8_t(rng());

@@ -254,7 +254,7 @@ TEST_F(PenMethodFileTest, ChunkReaderCodes) {
   const struct {
     const char* what;
     Bytes bytes;
-    uint8_t code;
+    FileResult code;
   } cases[] = {
       {"record past the chunk", shortSize, kRcChunkPastEnd},
       {"name past the chunk", pmtd(0, 0, 0, 9, "abc"), kRcChunkPastEnd},

@@ -162,7 +162,7 @@ TEST_F(PenShapeFileTest, ChunkReaderCodes) {
   const struct {
     const char* what;
     Bytes bytes;
-    uint8_t code;
+    FileResult code;
   } cases[] = {
       {"record past the chunk", shortRecord, kRcChunkPastEnd},
       {"name past the chunk", pshp(100, 0, "ab", 9), kRcChunkPastEnd},

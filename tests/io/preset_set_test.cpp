@@ -25,7 +25,7 @@ struct Format {
   const char* tag;
   uint8_t version;
   size_t countOffset;
-  std::function<uint8_t(const std::string& path)> load;
+  std::function<FileResult(const std::string& path)> load;
 };
 
 const Format kFormats[] = {
@@ -65,7 +65,7 @@ TEST_F(PresetSetTest, HeaderCodesOfEveryChunkedFormat) {
     const struct {
       const char* what;
       Bytes bytes;
-      uint8_t code;
+      FileResult code;
     } cases[] = {
         {"short header", Bytes(whole.begin(), whole.begin() + 31), kRcShortRead},
         {"wrong tag", cat({wrongTag, someChunk}), kRcWrongTag},
@@ -89,7 +89,7 @@ TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
   const std::string path = dir.file("set");
   const struct {
     const char* what;
-    std::function<uint8_t()> save;
+    std::function<FileResult()> save;
     Bytes header;
   } cases[] = {
       {"gradients with the fixed entry before the current one",

@@ -117,7 +117,7 @@ TEST_F(SwatchListTest, TextPaletteParsing) {
     SCOPED_TRACE(c.what);
     TSwatchMngr list;
     messages.clear();
-    const uint8_t code = loadSwatchFile(put("t.txt", c.text), list, false);
+    const FileResult code = loadSwatchFile(put("t.txt", c.text), list, false);
     EXPECT_EQ(code, c.colours.empty() ? kRcNothing : kRcOk);
     EXPECT_EQ(rgbOf(list), c.colours);
     EXPECT_EQ(list.columns(), c.columns);

@@ -159,7 +159,7 @@ TEST(ThumbnailChunk, ReaderCodes) {
   struct Case {
     const char* what;
     std::function<void(Bytes&)> change;
-    uint8_t code;
+    FileResult code;
   };
   const Case cases[] = {
       {"short head", [](Bytes& b) { b.resize(47); }, kRcShortRead},
@@ -223,7 +223,7 @@ TEST(ThumbnailChunk, FindPassesOverOtherChunksAndPictures) {
   struct Case {
     const char* what;
     size_t cut;  // the stream is cut to this many bytes
-    uint8_t code;
+    FileResult code;
     bool found;
   };
   const size_t afterGrey = size_t(12 + 8 + chunkU32(out.memory() + 12 + 4));

@@ -96,9 +96,9 @@ Bytes containerFile(const CEventMngr& store) {
   return out.bytes();
 }
 
-uint8_t readBytes(const Bytes& file, CEventMngr* store, int64_t* endPosition = nullptr) {
+FileResult readBytes(const Bytes& file, CEventMngr* store, int64_t* endPosition = nullptr) {
   CFixedMemStream in(file.data(), int64_t(file.size()));
-  uint8_t code = readEvents(in, store, nullProgress());
+  FileResult code = readEvents(in, store, nullProgress());
   if (endPosition) *endPosition = in.position();
   return code;
 }
@@ -333,7 +333,7 @@ TEST(EventFile, ModeStaysAsItWasBeforeLoading) {
 struct BadFile {
   const char* name;
   Bytes file;
-  uint8_t code;
+  FileResult code;
 };
 
 // A stream that does not walk: a packet type the catalogue does not know.
@@ -356,7 +356,7 @@ std::vector<BadFile> badFiles() {
   const auto blocks = blocksOf(good);
   const size_t second = blocks[1].at;
   std::vector<BadFile> cases;
-  auto with = [&](const char* name, const Bytes& base, auto change, uint8_t code) {
+  auto with = [&](const char* name, const Bytes& base, auto change, FileResult code) {
     Bytes f = base;
     change(f);
     cases.push_back({name, f, code});
@@ -522,7 +522,7 @@ TEST(EventFileReader, ABombIsRefusedBeforeItsBlocksAreExpanded) {
   struct Case {
     const char* name;
     Bytes file;
-    uint8_t code;
+    FileResult code;
     int mostWorkBlocks;
   };
   const Case cases[] = {
@@ -599,7 +599,7 @@ class FakeDocument final : public EventDocument {
     ++redoCleared;
     if (store) store->discardRedo();
   }
-  uint8_t writeThumbnailChunk(CStream& stream) override {
+  FileResult writeThumbnailChunk(CStream& stream) override {
     if (thumbnailCode != kRcOk) {
       stream.write("KTNL", 4);  // a partial chunk that must not reach the file
       return thumbnailCode;
@@ -609,7 +609,7 @@ class FakeDocument final : public EventDocument {
   }
 
   CEventMngr* store = nullptr;
-  uint8_t thumbnailCode = kRcOk;
+  FileResult thumbnailCode = kRcOk;
   int redoCleared = 0;
 };
 

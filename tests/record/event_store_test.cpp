@@ -364,7 +364,7 @@ TEST_F(EventStoreTest, SaveStreamWritesTheCommittedBytesOnly) {
 
 TEST_F(EventStoreTest, ClearForgetsEverything) {
   ASSERT_TRUE(writeEvent(1));
-  store.recordedNibIds().setAt(3, 3);
+  EXPECT_TRUE(store.recordedNibIds().setAt(3, 3));
   store.clear();
   EXPECT_EQ(store.mode(), EventMode::Idle);
   EXPECT_FALSE(store.hasData());

@@ -172,9 +172,9 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         return nullptr;
       }
       auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
-      const uint8_t rc = readNativeFile(p, *doc);
+      const FileResult rc = readNativeFile(p, *doc);
       if (rc != kRcOk || !window->window().adoptDocument(std::move(doc))) {
-        showWarning(formatRes(66543, {p, int64_t(rc == kRcOk ? 1 : rc)}));
+        showWarning(formatRes(66543, {p, int64_t(rc == kRcOk ? 1 : fileResultNumber(rc))}));
         window->window().exchangeModified(false);
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) delete sub;
         return nullptr;
@@ -186,10 +186,10 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
     case FileKind::Png:
     case FileKind::Psd: {
       int32_t dpi = 0;
-      uint8_t code = 0;
+      FileResult code = kRcOk;
       std::unique_ptr<TMTC> picture = loadImageFile(p, dpi, &code);
       if (!picture) {
-        showWarning(formatRes(66543, {p, int64_t(code)}));
+        showWarning(formatRes(66543, {p, int64_t(fileResultNumber(code))}));
         return nullptr;
       }
       window = newDrawWindow(path, picture->Width, picture->Height, dpi > 0 ? dpi : 72);

@@ -46,7 +46,7 @@ class MainFormFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::ensureQtApp();
-    picture_.Resize(24, 16);
+    EXPECT_TRUE(picture_.Resize(24, 16));
     testing::fillWith(picture_, [](int32_t x, int32_t y) {
       return ((x * 5 + y) % 4 == 0 ? 0x80000000u : 0xFF000000u) | uint32_t(x * 10) << 16 | uint32_t(y * 15) << 8 | 3u;
     });

@@ -60,7 +60,7 @@ TEST(ToolWidgets, AFilledEllipseByDragUndoesExactly) {
 TEST(ToolWidgets, ALayerMovesByDragAndByCursorKeysAndUndoesExactly) {
   WidgetFixture f;
   CLayerData* layer = f.doc().currentLayer();
-  layer->image->setPixel(100 + layer->offsetX, 100 + layer->offsetY, 0xFF00FF00u);
+  EXPECT_TRUE(layer->image->setPixel(100 + layer->offsetX, 100 + layer->offsetY, 0xFF00FF00u));
   const std::vector<uint32_t> start = f.layerPixels();
   ASSERT_TRUE(f.shared.selectTool(ToolId::LayerMove));
   const uint32_t before = f.store().committedCount();

@@ -46,7 +46,7 @@ struct DialogFixture : ReplayFixture {
         s = s * 1103515245u + 12345u;
         const uint32_t a = 128 + (x * 2) % 128;
         const uint32_t g = ((x / 4 + y / 3) % 2) ? 220 : 30;
-        img.setPixel(x, y, a << 24 | ((s >> 16) & 0xFF) << 16 | g << 8 | (255 - g));
+        EXPECT_TRUE(img.setPixel(x, y, a << 24 | ((s >> 16) & 0xFF) << 16 | g << 8 | (255 - g)));
       }
     x.doc->redraw(true);
   }
@@ -232,7 +232,7 @@ TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
     ASSERT_TRUE(mask.createImage(64, 48));
     // Unselected left of x = 20, a feathered ramp to x = 44, selected beyond.
     for (int32_t y = 0; y < 48; ++y)
-      for (int32_t x = 0; x < 64; ++x) mask.image->setPixel(x, y, uint8_t(std::clamp((x - 20) * 255 / 24, 0, 255)));
+      for (int32_t x = 0; x < 64; ++x) EXPECT_TRUE(mask.image->setPixel(x, y, uint8_t(std::clamp((x - 20) * 255 / 24, 0, 255))));
     DialogFixture plain(false);
     const FilterResult r = f.command(def.command, [](TFormFilterValues& d) {
       d.ButtonOKClick();
@@ -429,7 +429,7 @@ TEST(FloorDialog, FileTexturesPreviewRecordAndReplay) {
   for (int32_t y = 0; y < 16; ++y)
     for (int32_t x = 0; x < 16; ++x) *tiles.pixelAt(x, y) = ((x / 4 + y / 4) % 2) ? 0xFFFF2020u : 0xFF2020FFu;
   const std::string png = dir.file("tiles.png");
-  ASSERT_EQ(pngSaveImage(png, tiles, 72, false), 0);
+  ASSERT_EQ(pngSaveImage(png, tiles, 72, false), kRcOk);
 
   ReplayFixture f(64, 48);
   pg::testing::ensureQtApp();

@@ -17,7 +17,7 @@ struct FrameFixture : ReplayFixture {
     pg::testing::ensureQtApp();
     CBlockVMTC& img = *x.doc->getLayer(x.doc->currentLayerIndex())->image;
     for (int32_t y = 0; y < 48; ++y)
-      for (int32_t x = 0; x < 64; ++x) img.setPixel(x, y, 0xFF000000u | uint32_t(x * 4) << 16 | uint32_t(y * 5) << 8 | 77u);
+      for (int32_t x = 0; x < 64; ++x) EXPECT_TRUE(img.setPixel(x, y, 0xFF000000u | uint32_t(x * 4) << 16 | uint32_t(y * 5) << 8 | 77u));
   }
   CBlockVMTC& image() { return *x.doc->getLayer(x.doc->currentLayerIndex())->image; }
 };
