@@ -592,6 +592,12 @@ void CDockModel::defaultArrangement(const TRect& area) {
       continue;
     }
     if (y > area.Top && y + h > area.Bottom) {
+      // The column ends: its last form reaches the bottom, as the last of all does.
+      if (last >= 0 && forms_[last].bounds.Bottom < area.Bottom) {
+        TRect b = forms_[last].bounds;
+        b.Bottom = area.Bottom;
+        resizeForm(last, b);
+      }
       right = columnLeft;
       y = area.Top;
     }

@@ -306,6 +306,7 @@ TEST_F(DockModelTest, DefaultArrangementKeepsEveryFormInsideTheArea) {
   }
   EXPECT_EQ(d.form(1).bounds.Right, 1300);
   EXPECT_EQ(d.form(2).bounds.Top, d.form(1).bounds.Bottom);
+  EXPECT_EQ(d.form(2).bounds.Bottom, 500) << "a column's last form reaches the bottom";
   EXPECT_EQ(d.form(3).bounds.Top, 50) << "the third form of the right edge does not fit below the others";
   EXPECT_EQ(d.form(3).bounds.Right, d.form(1).bounds.Left);
   EXPECT_EQ(d.form(4).bounds.Top, d.form(3).bounds.Bottom);
