@@ -92,7 +92,15 @@ TMainForm::~TMainForm() {
   delete fileMruMenu_;
   fileMruMenu_ = nullptr;
   // Document windows (closed ones waiting for deletion too) go before the
-  // shared state they point into.
+  // shared state they point into; deleting one must not activate another.
+  disconnect(mdi_, nullptr, this, nullptr);
+  // The tool window lets go of them first: it asks its target for the window.
+  if (toolForm_) {
+    bindViewCommands(nullptr);
+    toolForm_->setGrabberHost(nullptr);
+    for (auto& t : toolTargets_) toolForm_->releaseDocWindow(t.get());
+  }
+  toolTargets_.clear();
   for (QMdiSubWindow* w : mdi_->findChildren<QMdiSubWindow*>()) {
     disconnect(w, nullptr, this, nullptr);
     delete w;

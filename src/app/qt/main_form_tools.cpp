@@ -162,13 +162,18 @@ void TMainForm::bindViewCommands(TDrawWindowWidget* window) {
 void TMainForm::bindToolTarget(TDrawWindowWidget* window) {
   if (!toolForm_) return;
   bindViewCommands(window);
-  toolForm_->setGrabberHost(window);
-  if (!window) return toolForm_->setDocWindow(nullptr);
+  // The tool window takes the new target before the grabber moves: the
+  // grabber asks the target for its window.
+  TToolTargetAdapter* target = nullptr;
   for (auto& t : toolTargets_)
-    if (&t->window() == window) return toolForm_->setDocWindow(t.get());
-  toolTargets_.push_back(std::make_unique<TToolTargetAdapter>(
-      *canvas_, *window, [this] { return toolForm_->model().toolMode(); }));
-  toolForm_->setDocWindow(toolTargets_.back().get());
+    if (window && &t->window() == window) target = t.get();
+  if (window && !target) {
+    toolTargets_.push_back(std::make_unique<TToolTargetAdapter>(
+        *canvas_, *window, [this] { return toolForm_->model().toolMode(); }));
+    target = toolTargets_.back().get();
+  }
+  toolForm_->setDocWindow(target);
+  toolForm_->setGrabberHost(window);
 }
 
 void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
