@@ -18,7 +18,7 @@ namespace pg {
 
 namespace {
 
-enum EventKind { kEvent0, kEvent2, kEvent4, kEvent6, kEventRecord, kEventFloor };
+enum EventKind { kEvent0, kEvent2, kEvent4, kEvent4Argument, kEvent6, kEventRecord, kEventFloor };
 
 std::array<uint32_t, 6> wordsOf(const uint8_t* bytes, int count) {
   std::array<uint32_t, 6> w{};
@@ -118,6 +118,11 @@ bool CFlt4Core::commit(uint8_t op, int eventKind, const uint8_t* words, const vo
         const auto w = wordsOf(words, 4);
         return rec->recordFilter4(layerIndex_, maskWord, {w[0], w[1], w[2], w[3]}, op);
       }
+      case kEvent4Argument: {
+        const auto w = wordsOf(words + 4, 4);
+        const uint16_t argument = uint16_t(words[0] | words[1] << 8);
+        return rec->recordFilter4(layerIndex_, argument, {w[0], w[1], w[2], w[3]}, op);
+      }
       case kEvent6: {
         const auto w = wordsOf(words, 6);
         return rec->recordFilter6(layerIndex_, maskWord, {w[0], w[1], w[2], w[3], w[4], w[5]}, op);
@@ -168,6 +173,9 @@ bool CFlt4Core::apply8(uint8_t op, const std::array<uint8_t, 8>& p) {
 }
 bool CFlt4Core::apply16(uint8_t op, const std::array<uint8_t, 16>& p) {
   return applyWith(p.data(), 16, op, kEvent4, p.data());
+}
+bool CFlt4Core::apply20(uint8_t op, const std::array<uint8_t, 20>& p) {
+  return applyWith(p.data(), 20, op, kEvent4Argument, p.data());
 }
 bool CFlt4Core::apply24(uint8_t op, const std::array<uint8_t, 24>& p) {
   return applyWith(p.data(), 24, op, kEvent6, p.data());

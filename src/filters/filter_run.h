@@ -51,6 +51,9 @@ class CFlt4Core {
   [[nodiscard]] bool apply8(uint8_t op, const std::array<uint8_t, 8>& param);
   [[nodiscard]] bool apply16(uint8_t op, const std::array<uint8_t, 16>& param);
   [[nodiscard]] bool apply24(uint8_t op, const std::array<uint8_t, 24>& param);
+  // Four words after an argument word: the event carries the argument's low
+  // 16 bits in the mask index's place (the older tiles' colour count).
+  [[nodiscard]] bool apply20(uint8_t op, const std::array<uint8_t, 20>& param);
   [[nodiscard]] bool apply50(uint8_t op, const SFltRecord& record);
   // The floor: its 63 bytes as the event's data, each texture taken from a
   // file as an image packet before it.

@@ -16,6 +16,7 @@
 #include "filters/filter_run.h"
 #include "filters/legacy_kernels.h"
 #include "filters/legacy_lighting.h"
+#include "filters/legacy_render_kernels.h"
 #include "filters/flip_filters.h"
 #include "filters/floor_command.h"
 #include "filters/floor_filter.h"
@@ -98,7 +99,7 @@ const std::vector<SFilterEntry> kTable = {
     {nullptr, nullptr, 80, k2, 8, &wave4KernelType1, false},
     {nullptr, nullptr, 17, k4, 16, &colorBalance4Kernel, false},
     {nullptr, nullptr, 52, k0, 0, &lumaToAlpha4Kernel, false},
-    // The older filter set (its tiles and clouds/rocks are not built).
+    // The older filter set.
     {nullptr, nullptr, 8, k0, 0, &legacySharpen4Kernel, false},
     {nullptr, nullptr, 9, k0, 0, &legacySharpenMore4Kernel, false},
     // Grayscale of the older set also serves the menu command.
@@ -114,11 +115,13 @@ const std::vector<SFilterEntry> kTable = {
     {nullptr, nullptr, 3, k4, 16, &legacyRadialBlur4Kernel, true},
     {nullptr, nullptr, 19, k4, 16, &legacyHueSaturation4Kernel, false},
     {nullptr, nullptr, 33, k4, 16, &legacyTwist4Kernel, false},
-    {nullptr, nullptr, 36, k4, 16, nullptr, false},
+    // Tiles take the packet's argument word (the colour count) before their
+    // four words.
+    {nullptr, nullptr, 36, k4, 20, &legacyTiles4Kernel, false},
     {nullptr, nullptr, 16, k6, 24, &legacyLevels4Kernel, false},
     {nullptr, nullptr, 35, k6, 24, &legacyWave4Kernel, false},
-    {nullptr, nullptr, 37, k6, 24, nullptr, false},
-    {nullptr, nullptr, 38, k6, 24, nullptr, false},
+    {nullptr, nullptr, 37, k6, 24, &legacyCloudsRocks4Kernel, false},
+    {nullptr, nullptr, 38, k6, 24, &legacyCloudsRocks4Kernel, false},
     {nullptr, nullptr, 39, kRec, 50, &legacyLighting4Kernel, false},
 };
 
@@ -192,6 +195,12 @@ FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* p
       std::array<uint8_t, 16> p{};
       std::copy(params, params + 16, p.begin());
       ok = core.apply16(e.op, p);
+      break;
+    }
+    case 20: {
+      std::array<uint8_t, 20> p{};
+      std::copy(params, params + 20, p.begin());
+      ok = core.apply20(e.op, p);
       break;
     }
     case 24: {

@@ -69,8 +69,20 @@ bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
       addRefresh(kRefreshLayout | kRefreshNavigator);
       return r == FilterResult::Done || fail(errorOf(r));
     }
-    const FilterResult r = runFilter(doc_, flow_, layer, *entry, body.data() + 4, 4 * words, nullptr, false,
-                                     clearProtect);
+    // A filter that takes the argument word (+2) gets it as a word of its
+    // own before the others; the rest read from +4 as they always did.
+    const bool takesArgument = entry->bytes == 4 * words + 4;
+    std::array<uint8_t, 32> block{};
+    const uint8_t* params = body.data() + 4;
+    uint32_t paramBytes = 4 * words;
+    if (takesArgument) {
+      block[0] = body[2];
+      block[1] = body[3];
+      std::copy(body.begin() + 4, body.begin() + 4 + 4 * words, block.begin() + 4);
+      params = block.data();
+      paramBytes += 4;
+    }
+    const FilterResult r = runFilter(doc_, flow_, layer, *entry, params, paramBytes, nullptr, false, clearProtect);
     addRefresh(kRefreshLayout | kRefreshNavigator);
     return r == FilterResult::Done || fail(errorOf(r));
   }

@@ -40,6 +40,12 @@ const std::vector<OlderFilter>& olderFilters() {
       {kPktFilter4, 33, words({3, f32(0.4f), f32(0.6f), f32(0.3f)})},
       {kPktFilter6, 16, words({20, 230, 90, 10, 250, 0})},
       {kPktFilter6, 35, words({2, f32(0.5f), f32(2.0f), f32(3.0f), f32(1.0f), f32(2.0f)})},
+      // Tiles: the colour count travels in the packet's argument word.
+      {kPktFilter4, 36, words({3, 0 | 7 << 8, 0xFFC02020u, 0xFF20C020u, 0x802020C0u})},
+      {kPktFilter4, 36, words({2, 1 | 9 << 8, 0xFFE0E020u, 0xFF20E0E0u, 0})},
+      // Clouds/rocks: colours, seed, mode word (mode, strength, noise), texture size.
+      {kPktFilter6, 37, words({0xFFFFFFu, 0x203040u, 99, 0, 0xFFFFu | 30u << 16 | 1u << 31, 20 | 14 << 16})},
+      {kPktFilter6, 38, words({0xE0C080u, 0x102030u, 7, 0, 60u | 80u << 16 | 1u << 31, 32 | 32 << 16})},
   };
   return all;
 }
