@@ -153,8 +153,13 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
                      ReplayError::OperationFailed});
   }
   cases.push_back({"custom record of 107 bytes", filterRecord(51, 107, 1, 107), ReplayError::BadField});
-  cases.push_back({"older tiles", StreamBuilder().imageCreate().packet(kPktFilter4, 36, std::vector<uint8_t>(20, 0)),
-                   ReplayError::Unsupported});
+  {
+    // Older tiles whose argument word counts no colours.
+    std::vector<uint8_t> tiles(20, 0);
+    tiles[5] = 4;  // cell size 4
+    cases.push_back({"older tiles without colours", StreamBuilder().imageCreate().packet(kPktFilter4, 36, tiles),
+                     ReplayError::OperationFailed});
+  }
   cases.push_back({"filter on a missing layer", StreamBuilder().imageCreate().packet(kPktFilter0, 81, {7, 0, 0, 0}),
                    ReplayError::OperationFailed});
   expectStops(cases);
