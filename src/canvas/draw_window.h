@@ -32,6 +32,7 @@ class TFlowImage;
 class TStroke;
 class CReplaySession;
 class TEventPacket;
+struct SLegacyImportResult;
 class TStroke;
 
 // Key codes of the window's own keys (the platform's virtual-key numbers).
@@ -262,10 +263,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // is not a whole stream or its first record cannot set the image up.
   bool openLegacyEvents(const std::string& path, uint32_t nowMs);
   bool isLegacyReplay() const { return legacy_ != nullptr; }
-  // The recording a version 1.1 document (".lgb") carried, kept with the
-  // window's document; empty when it carried none.
-  void keepLegacyEvents(std::unique_ptr<TEventPacket> events);
-  const TEventPacket* legacyEvents() const { return legacyEvents_.get(); }
+  // A version 1.1 document (".lgb") into this window: its layers become the
+  // window's document. Its recording is checked as it is read, but cannot be
+  // continued in the current format: it is dropped (eventsIgnored tells the
+  // caller to say so), and the window records nothing from here on.
+  SLegacyImportResult openLegacyDocument(const std::string& path);
 
   // ---- pointer, tablet, wheel and keys (window coordinates) ----
   void mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick);
@@ -466,7 +468,6 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   std::unique_ptr<TEventPacket> legacy_;
   std::unique_ptr<TStroke> legacyStroke_;
   bool legacyPaused_ = false;
-  std::unique_ptr<TEventPacket> legacyEvents_;
 };
 
 }  // namespace pg

@@ -2,13 +2,15 @@
 // loaded and checked whole, its first record sets the image up, and every
 // tick plays one record (or one point of an open stroke) through the
 // document's player. The document does not record meanwhile: a version 1.1
-// stream cannot be continued in the current format.
+// stream cannot be continued in the current format. Version 1.1 documents
+// open here too.
 #include <filesystem>
 
 #include "brush/stroke_settings.h"
 #include "canvas/draw_window.h"
 #include "document/flow_image.h"
 #include "document/paper.h"
+#include "io/legacy_document.h"
 #include "io/thumbnail_document.h"
 #include "platform/string_table.h"
 #include "record/event_store.h"
@@ -25,7 +27,27 @@ constexpr uint32_t kResReplayStopQuestion = 65152;
 constexpr uint32_t kLegacyPaceMs = 8;
 }  // namespace
 
-void TDrawWindow::keepLegacyEvents(std::unique_ptr<TEventPacket> events) { legacyEvents_ = std::move(events); }
+SLegacyImportResult TDrawWindow::openLegacyDocument(const std::string& path) {
+  SLegacyImportResult result;
+  if (replaying_ || isStrokeOpen()) return result;
+  auto doc = std::make_unique<TPaper>(this, services_);
+  TEventPacket events;
+  result = importLegacyDocument(path, *doc, events);
+  const bool read = result.status == LegacyImport::Layers || result.status == LegacyImport::NoLayers ||
+                    result.status == LegacyImport::Broken;
+  if (!read) return result;
+  cancelPointer();
+  if (!adoptDocument(std::move(doc))) {
+    result.status = LegacyImport::Unreadable;
+    return result;
+  }
+  result.eventsIgnored = events.size() > 0;
+  events.clear();
+  (void)stopEventRecording(false);
+  modified_ = false;
+  applyReplayRefresh(uint8_t(kRefreshLayout | kRefreshCanvasSize | kRefreshTitle));
+  return result;
+}
 
 bool TDrawWindow::openLegacyEvents(const std::string& path, uint32_t nowMs) {
   if (replaying_ || isStrokeOpen()) return false;

@@ -54,6 +54,10 @@ void legacyDocLayerFields(CByteCursor& c, SLegacyDocLayer& l);
 // the number of pixels written.
 size_t decodeLegacyPixels(const uint8_t* data, size_t size, TMTC& plane);
 
+// "Pg1.1 events cannot be continued! The event data is ignored...": shown
+// after a document with a recording was opened.
+inline constexpr uint32_t kResLegacyEventsIgnored = 68300;
+
 enum class LegacyImport : uint8_t {
   Layers,         // the layers were read
   NoLayers,       // the file stores none: the document keeps its one layer
@@ -67,6 +71,8 @@ enum class LegacyImport : uint8_t {
 struct SLegacyImportResult {
   LegacyImport status = LegacyImport::Unreadable;
   bool eventsRefused = false;  // the embedded stream did not pass (the packet is cleared)
+  // The window dropped the stream it read: it cannot be continued.
+  bool eventsIgnored = false;
   // The text to show the user, empty when there is none.
   std::string message;
 };

@@ -1,6 +1,7 @@
 // A version 1.1 recording (".lge") replayed in a document window: the pixels
 // of the stream played straight into a document, the 8 ms pace, pause, the
-// stop request that cuts the stream, and files that are refused.
+// stop request that cuts the stream, and files that are refused. A version
+// 1.1 document (".lgb") opened in a window.
 #include <gtest/gtest.h>
 
 #include "brush/stroke_settings.h"
@@ -8,6 +9,8 @@
 #include "core/block_image.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
+#include "io/legacy_document.h"
+#include "io/legacy_document_fixture.h"
 #include "record/legacy_event_packet.h"
 #include "record/legacy_stream_fixture.h"
 #include "test_support/temp_folder.h"
@@ -133,6 +136,97 @@ TEST(LegacyReplay, BrokenFilesAreRefused) {
   EXPECT_FALSE(w.window->openLegacyEvents(path, 0));
   EXPECT_FALSE(w.window->isReplaying());
   EXPECT_EQ(w.doc().width, 400);  // the document it had
+}
+
+// A version 1.1 document whose layers hold what its recording draws, made by
+// our own writers: the layers open as the recording played directly draws
+// them, the recording as read replays to the same pixels, and the window
+// drops it (it cannot be continued) and records nothing.
+TEST(LegacyDocumentWindow, OpensTheLayersItsRecordingDrewAndDropsTheRecording) {
+  pg::testing::TempFolder dir;
+  CanvasFixture w;
+  LegacyStream s(40, 30);
+  const uint32_t red = 0xC02010;
+  s.stroke(0, 0, 0x304050, 3 * 256, {{3, 4, 1024}, {35, 12, 900}, {20, 26, 600}})
+      .polygon(0, &red, {{5, 20}, {18, 22}, {10, 28}})
+      .end();
+  ASSERT_TRUE(s.ok());
+
+  // The stream played straight into a document.
+  TPaper direct(nullptr, w.doc().services());
+  TFlowImage flow(&direct);
+  direct.setFlowImage(&flow);
+  const auto play = [&](TPaper& doc, TEventPacket& packet) {
+    doc.enterOlderFormatMode();
+    TStroke stroke;
+    uint16_t code = 0;
+    bool refresh = false;
+    while (doc.playPenPacket(flow, packet, code, refresh, stroke)) {
+    }
+    EXPECT_EQ(code, kLegacyEndCode);
+  };
+  TEventPacket packet;
+  SLegacyStreamInfo info;
+  ASSERT_TRUE(packet.adopt(s.bytes().data(), s.bytes().size(), info));
+  play(direct, packet);
+  const std::vector<uint32_t> expected = LegacyReplay::pixels(direct);
+  ASSERT_EQ(direct.layerCount(), 1);
+
+  LegacyDocLayerData layer;
+  const CLayerData& drawn = *direct.getLayer(0);
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 40; ++x) {
+      const uint32_t p = drawn.image->getPixel(x, y);
+      ASSERT_EQ(p >> 24, 255u) << "the drawn layer is opaque, as the file keeps it";
+      layer.pixels.push_back(p & 0xFFFFFFu);
+    }
+  SLegacyDocHeader head = legacyHeader(40, 30);
+  head.paperColor = 0xFFFFFF;
+  const std::vector<uint8_t> file = writeLegacyDocument(head, {layer}, s.bytes());
+  const std::string path = dir.file("work.lgb");
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(std::fwrite(file.data(), 1, file.size(), f), file.size());
+  std::fclose(f);
+
+  // The recording as the document reader hands it on replays to the layers.
+  {
+    TPaper read(nullptr, w.doc().services());
+    TEventPacket embedded;
+    const SLegacyImportResult r = importLegacyDocument(path, read, embedded);
+    ASSERT_EQ(r.status, LegacyImport::Layers);
+    ASSERT_FALSE(r.eventsRefused);
+    EXPECT_EQ(LegacyReplay::pixels(read), expected);
+    TPaper replayed(nullptr, w.doc().services());
+    replayed.setFlowImage(&flow);
+    play(replayed, embedded);
+    EXPECT_EQ(LegacyReplay::pixels(replayed), expected);
+    replayed.setFlowImage(nullptr);
+  }
+  direct.setFlowImage(nullptr);
+
+  ASSERT_TRUE(w.window->isRecording());
+  const SLegacyImportResult r = w.window->openLegacyDocument(path);
+  EXPECT_EQ(r.status, LegacyImport::Layers);
+  EXPECT_TRUE(r.eventsIgnored);
+  EXPECT_TRUE(r.message.empty());
+  EXPECT_EQ(LegacyReplay::pixels(w.doc()), expected);
+  EXPECT_FALSE(w.window->isRecording());
+  EXPECT_FALSE(w.window->isReplaying());
+  EXPECT_TRUE(w.window->canEdit(true, false, false));
+
+  // A document without a recording has nothing to drop; a file that is not
+  // one leaves the window's document as it was.
+  const std::vector<uint8_t> plain = writeLegacyDocument(legacyHeader(40, 30), {layer}, {});
+  const std::string plainPath = dir.file("plain.lgb");
+  f = std::fopen(plainPath.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(std::fwrite(plain.data(), 1, plain.size(), f), plain.size());
+  std::fclose(f);
+  EXPECT_FALSE(w.window->openLegacyDocument(plainPath).eventsIgnored);
+  const TPaper* before = &w.doc();
+  EXPECT_EQ(w.window->openLegacyDocument(dir.file("none.lgb")).status, LegacyImport::Unreadable);
+  EXPECT_EQ(&w.doc(), before);
 }
 
 }  // namespace

@@ -206,19 +206,17 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         showWarning(resString(66542));
         return nullptr;
       }
-      auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
-      auto events = std::make_unique<TEventPacket>();
-      const SLegacyImportResult r = importLegacyDocument(p, *doc, *events);
+      const SLegacyImportResult r = window->window().openLegacyDocument(p);
       const bool read = r.status == LegacyImport::Layers || r.status == LegacyImport::NoLayers ||
                         r.status == LegacyImport::Broken;
       if (!r.message.empty()) showWarning(r.message);
-      if (!read || !window->window().adoptDocument(std::move(doc))) {
+      if (!read) {
         if (r.message.empty()) showWarning(formatRes(66543, {p, int64_t(1)}));
         window->window().exchangeModified(false);
         if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) delete sub;
         return nullptr;
       }
-      if (events->size() > 0) window->window().keepLegacyEvents(std::move(events));
+      if (r.eventsIgnored) showWarning(resString(kResLegacyEventsIgnored));
       fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
       break;
     }
