@@ -3,7 +3,8 @@
 // area (a grid one larger than the area each way) where the view ray meets
 // one of two horizontal planes, the floor at height 0 below the horizon and
 // the ceiling at height h above it, with the distance along the plane,
-// clamped between a near distance and the fog distance.
+// clamped between a near distance and the fog distance; then renders the
+// planes' textures into an area with distance fog.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -11,6 +12,12 @@
 namespace pg {
 
 class TMTC;
+
+// The plane's texture sampler: the texel cell at (u, v) (texture pixels,
+// wrapping both ways) split along its diagonal, the colour the weighted mean
+// of the three texels of the half that holds the point (weights by their
+// nearness, 16 bits each, every byte alone). Empty textures give 0.
+uint32_t sampleThreeTexels(const TMTC& texture, double u, double v);
 
 class CInfinitePlane {
  public:
@@ -35,6 +42,31 @@ class CInfinitePlane {
   double distance(int32_t i, int32_t j) const { return dist_[index(i, j)]; }
   int32_t side(int32_t i, int32_t j) const { return side_[index(i, j)]; }
   const TMTC* texture(int32_t side) const { return side == 1 ? ceiling_ : floor_; }
+
+  // How render writes: the fog colour (0x00RRGGBB), whether the plane goes
+  // on to the horizon (else rows that start at the fog distance are beyond),
+  // and the write mode: replace the pixels, keep them under the plane, or
+  // protect their alpha; transparent fog fades the plane out instead of
+  // into the fog colour. opacity raises the plane's strength against the fog.
+  struct SRender {
+    uint32_t fogColour = 0;
+    bool toInfinity = true;
+    bool keepLayer = false;
+    bool protectAlpha = false;
+    bool transparentFog = false;
+    int32_t opacity = 0;
+  };
+  // The selection weight of target pixel (x, y), 0..255.
+  using CoverageProc = uint32_t (*)(const void* context, int32_t x, int32_t y);
+
+  // Renders the plane into target, whose size must be the grid's less one
+  // each way. Grid row j is target row (height - 1 - j): the floor lies
+  // below the horizon. Each pixel is the cell of its four corner entries,
+  // read at the cell's middle in 16.16 fixed point; a cell takes the side of
+  // its first corner. A side without a texture, or a texture beyond the
+  // sampler's limits, paints its cells as beyond. False when the sizes
+  // differ.
+  [[nodiscard]] bool render(TMTC& target, const SRender& how, CoverageProc coverage, const void* context) const;
 
  private:
   size_t index(int32_t i, int32_t j) const { return size_t(j) * size_t(gridW_) + size_t(i); }

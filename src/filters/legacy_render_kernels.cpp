@@ -9,6 +9,7 @@
 #include "core/byte_cursor.h"
 #include "filters/filter_random.h"
 #include "filters/legacy_kernels.h"
+#include "filters/legacy_plane.h"
 
 namespace pg {
 
@@ -17,6 +18,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kMaxTileColours = 3;
 constexpr int32_t kOctaves = 6;
+// The supersampled floor is held to this many pixels.
+constexpr int64_t kMaxFloorSamples = int64_t{1} << 26;
 
 // The words of a parameter block: exactly `expected` bytes, read in order.
 template <class... T>
@@ -212,6 +215,56 @@ bool legacyCloudsRocks4Kernel(const SFlt4Context* ctx, const void* param, int32_
       blendPixelOpacity(&out, c1, amount);
     }
     writeWeighted(pixel, out, m, blend);
+  });
+}
+
+bool legacyFloorRender(const SFlt4Context* ctx, const SFltFloor& f, const TMTC* ceilingImage, const TMTC* floorImage) {
+  if (!isValidContext(ctx)) return false;
+  if (ceilingImage == nullptr || floorImage == nullptr) return true;  // nothing to lay: the layer stays
+  const TRect& b = ctx->bounds;
+  const int32_t w = b.Right - b.Left, h = b.Bottom - b.Top;
+  int32_t k = 4;
+  while (k > 1 && int64_t(w) * h * k * k > kMaxFloorSamples) k /= 2;
+  if (int64_t(w) * h * k * k > kMaxFloorSamples) return false;
+  const double s = double(std::max(w, h) * k);
+  const auto length = [s](double v) { return std::isfinite(v) ? v * s / 100.0 : 0.0; };
+  const auto finite = [](float v) { return std::isfinite(v) ? double(v) : 0.0; };
+  CInfinitePlane plane;
+  if (!plane.init(w * k, h * k, f.FogDistance)) return false;
+  plane.setParams(length(f.XPosition), length(finite(f.EyeDistance)), length(f.ZPosition), finite(f.Heading),
+                  finite(f.Pitch), finite(f.Unused20));
+  plane.buildTables(floorImage, ceilingImage, length(f.CeilingHeight), length(f.ProjectionDistance));
+  // The area at the supersampled size, each pixel repeated k x k.
+  TMTC big(w * k, h * k);
+  if (!isPlaneReady(&big)) return false;
+  const TMTC& work = *ctx->workImage;
+  for (int32_t y = 0; y < h * k; ++y)
+    for (int32_t x = 0; x < w * k; ++x) *big.pixelAt(x, y) = work.getPixel(b.Left + x / k, b.Top + y / k);
+  CInfinitePlane::SRender how;
+  how.fogColour = f.FogColour;
+  how.toInfinity = f.FogToInfinity != 0;
+  how.keepLayer = f.KeepLayer != 0;
+  how.protectAlpha = ctx->protectAlpha != 0;
+  how.transparentFog = f.FogKind != 0;
+  how.opacity = int32_t(std::clamp<int64_t>(int64_t(f.FogOpacity) * 255 / 100, -255, 255));
+  if (!plane.render(big, how, nullptr, nullptr)) return false;
+  return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
+    // The alpha-weighted mean of the pixel's k x k samples.
+    uint64_t a = 0, sums[3] = {0, 0, 0};
+    for (int32_t j = 0; j < k; ++j)
+      for (int32_t i = 0; i < k; ++i) {
+        const uint32_t p = big.getPixel((x - b.Left) * k + i, (y - b.Top) * k + j);
+        const uint64_t alpha = p >> 24;
+        a += alpha;
+        for (int c = 0; c < 3; ++c) sums[c] += (p >> (8 * c) & 0xFF) * alpha;
+      }
+    uint32_t out = uint32_t(a / uint64_t(k * k)) << 24;
+    if (a > 0)
+      for (int c = 0; c < 3; ++c) out |= uint32_t(sums[c] / a) << (8 * c);
+    uint32_t result = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+      result |= lerp255(out >> shift & 0xFF, *pixel >> shift & 0xFF, m) << shift;
+    *pixel = result;
   });
 }
 

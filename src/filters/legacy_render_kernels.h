@@ -17,15 +17,27 @@
 // 0..15 the mode as a signed value, bits 16..30 the strength value, bit 31
 // the noise switch) and the texture size (bits 0..15 width, 16..31 height).
 // A texture width or height below 1 draws nothing.
+//
+// Floor: the floor record (filter_params.h) with the ceiling and the floor
+// image. Without both images nothing is drawn. With s the longer side of the
+// area: eye x, eye height, eye z, ceiling height and projection distance are
+// record values x s / 100, the fog opacity percent becomes 0..255, heading,
+// pitch and the sixth camera value are taken as they are; the planes are
+// rendered 4 x 4 supersampled (2 x 2 or 1 x 1 where the area is too large for
+// that), reduced by the alpha-weighted mean, and the layer moves towards the
+// result by the selection weight.
 #include <cstdint>
 #include <vector>
 
+#include "filters/filter_params.h"
 #include "filters/kernel_context.h"
 
 namespace pg {
 
 bool legacyTiles4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 bool legacyCloudsRocks4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyFloorRender(const SFlt4Context* ctx, const SFltFloor& floor, const TMTC* ceilingImage,
+                                     const TMTC* floorImage);
 
 // The clouds/rocks texture of w x h texels (w, h >= 1) for a seed, strength
 // and noise switch: 128 plus the six octaves, then the wrapped soft blur.

@@ -1,9 +1,11 @@
-// The older tiles and clouds/rocks kernels: square tiles against a plain
-// reference, triangles covering the area, the clouds texture's determinism
-// and tiling, the colouring against hand-worked values, the selection, and
-// parameters that would divide by zero or read past the colours.
+// The older tiles, clouds/rocks and floor kernels: square tiles against a
+// plain reference, triangles covering the area, the clouds texture's
+// determinism and tiling, the colouring against hand-worked values, the
+// floor's planes, the selection, and parameters that would divide by zero or
+// read past the colours.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -143,6 +145,58 @@ TEST(LegacyCloudsRocks, TextureTilesTheArea) {
       }
     }
   EXPECT_GT(seen.size(), 5u);
+}
+
+TEST(LegacyFloor, LaysThePlanesInsideTheSelection) {
+  TMTC ceiling(8, 8), floor(8, 8);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 8; ++x) {
+      *ceiling.pixelAt(x, y) = ((x + y) & 1) != 0 ? 0xFF2040E0u : 0xFFE0E0E0u;
+      *floor.pixelAt(x, y) = ((x / 2 + y / 2) & 1) != 0 ? 0xFFC03010u : 0xFF303030u;
+    }
+  SFltFloor rec;
+  initFltFloor(rec);
+  rec.EyeDistance = 20.0f;  // percent of the longer side
+  rec.ProjectionDistance = 100;
+  rec.CeilingHeight = 40;
+  rec.FogDistance = 60;
+  rec.FogColour = 0xFFFFFF;
+  rec.FogOpacity = 50;
+
+  FilterFixture f(24, 16);
+  f.fill(0xFF336699u);
+  f.setSelection([](int32_t x, int32_t) { return uint8_t(x < 12 ? 255 : 0); });
+  SFlt4Context c = f.context();
+  ASSERT_TRUE(legacyFloorRender(&c, rec, &ceiling, &floor));
+  int changed = 0;
+  for (int32_t y = 0; y < 16; ++y)
+    for (int32_t x = 0; x < 24; ++x) {
+      if (x >= 12) {
+        ASSERT_EQ(f.pixel(x, y), 0xFF336699u) << x << "," << y;
+      } else {
+        changed += f.pixel(x, y) != 0xFF336699u;
+      }
+    }
+  EXPECT_GT(changed, 12 * 16 / 2);
+  // The floor below the horizon shows its reds, the ceiling above its blues.
+  EXPECT_GT(f.pixel(4, 15) >> 16 & 0xFF, f.pixel(4, 15) & 0xFF) << std::hex << f.pixel(4, 15);
+  EXPECT_GT(f.pixel(4, 0) & 0xFF, f.pixel(4, 0) >> 16 & 0xFF) << std::hex << f.pixel(4, 0);
+  f.dumpIfAsked("legacy_floor");
+
+  // Without both images nothing is laid; a single pixel and hostile values
+  // are well defined.
+  FilterFixture g(5, 5);
+  g.fill(0xFF336699u);
+  c = g.context();
+  EXPECT_TRUE(legacyFloorRender(&c, rec, nullptr, &floor));
+  EXPECT_TRUE(g.unchanged());
+  FilterFixture one(1, 1);
+  one.fill(0xFF336699u);
+  c = one.context();
+  rec.Pitch = std::nanf("");
+  rec.EyeDistance = 1e30f;
+  rec.FogOpacity = -100000;
+  EXPECT_TRUE(legacyFloorRender(&c, rec, &ceiling, &floor));
 }
 
 // Parameters that would divide by zero or read past the record: true with
