@@ -52,6 +52,16 @@ struct LegacyReplay {
     }
     return out;
   }
+  // A whole stream played into a document, up to its end code.
+  static void play(TPaper& doc, TFlowImage& flow, TEventPacket& packet) {
+    doc.enterOlderFormatMode();
+    TStroke stroke;
+    uint16_t code = 0;
+    bool refresh = false;
+    while (doc.playPenPacket(flow, packet, code, refresh, stroke)) {
+    }
+    EXPECT_EQ(code, kLegacyEndCode);
+  }
   // The stream played straight into a fresh document.
   std::vector<uint32_t> playedDirectly() {
     TPaper doc(nullptr, w.doc().services());
@@ -60,13 +70,7 @@ struct LegacyReplay {
     TEventPacket packet;
     SLegacyStreamInfo info;
     EXPECT_TRUE(packet.loadFromFile(path, info));
-    doc.enterOlderFormatMode();
-    TStroke stroke;
-    uint16_t code = 0;
-    bool refresh = false;
-    while (doc.playPenPacket(flow, packet, code, refresh, stroke)) {
-    }
-    EXPECT_EQ(code, kLegacyEndCode);
+    play(doc, flow, packet);
     std::vector<uint32_t> out = pixels(doc);
     doc.setFlowImage(nullptr);
     return out;
@@ -156,19 +160,10 @@ TEST(LegacyDocumentWindow, OpensTheLayersItsRecordingDrewAndDropsTheRecording) {
   TPaper direct(nullptr, w.doc().services());
   TFlowImage flow(&direct);
   direct.setFlowImage(&flow);
-  const auto play = [&](TPaper& doc, TEventPacket& packet) {
-    doc.enterOlderFormatMode();
-    TStroke stroke;
-    uint16_t code = 0;
-    bool refresh = false;
-    while (doc.playPenPacket(flow, packet, code, refresh, stroke)) {
-    }
-    EXPECT_EQ(code, kLegacyEndCode);
-  };
   TEventPacket packet;
   SLegacyStreamInfo info;
   ASSERT_TRUE(packet.adopt(s.bytes().data(), s.bytes().size(), info));
-  play(direct, packet);
+  LegacyReplay::play(direct, flow, packet);
   const std::vector<uint32_t> expected = LegacyReplay::pixels(direct);
   ASSERT_EQ(direct.layerCount(), 1);
 
@@ -199,7 +194,7 @@ TEST(LegacyDocumentWindow, OpensTheLayersItsRecordingDrewAndDropsTheRecording) {
     EXPECT_EQ(LegacyReplay::pixels(read), expected);
     TPaper replayed(nullptr, w.doc().services());
     replayed.setFlowImage(&flow);
-    play(replayed, embedded);
+    LegacyReplay::play(replayed, flow, embedded);
     EXPECT_EQ(LegacyReplay::pixels(replayed), expected);
     replayed.setFlowImage(nullptr);
   }
