@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <new>
 
 #include "core/aa_draw.h"
 #include "core/blend_arith.h"
@@ -18,8 +19,9 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kMaxTileColours = 3;
 constexpr int32_t kOctaves = 6;
-// The supersampled floor is held to this many pixels.
-constexpr int64_t kMaxFloorSamples = int64_t{1} << 26;
+// The floor is supersampled only while it stays within this many samples;
+// larger areas render one sample a pixel.
+constexpr int64_t kMaxFloorSamples = int64_t{1} << 22;
 
 // The words of a parameter block: exactly `expected` bytes, read in order.
 template <class... T>
@@ -193,7 +195,12 @@ bool legacyCloudsRocks4Kernel(const SFlt4Context* ctx, const void* param, int32_
   const int32_t th = std::min<int32_t>(int32_t(texSize >> 16), ctx->image->height());
   if (tw < 1 || th < 1) return true;  // no texture: the layer stays as it was
   const double strength = mode < 0 ? strengthValue / 10.0 : strengthValue / 100.0;
-  const std::vector<uint8_t> tex = legacyCloudTexture(tw, th, seed, strength, noise);
+  std::vector<uint8_t> tex;
+  try {
+    tex = legacyCloudTexture(tw, th, seed, strength, noise);
+  } catch (const std::bad_alloc&) {
+    return false;  // a texture as large as a huge layer may not fit
+  }
   const int32_t halfMode = mode / 2;
   const bool blend = ctx->protectAlpha != 0;
   const uint32_t c1 = colour1 | 0xFF000000u, c2 = colour2 | 0xFF000000u;
@@ -225,7 +232,6 @@ bool legacyFloorRender(const SFlt4Context* ctx, const SFltFloor& f, const TMTC* 
   const int32_t w = b.Right - b.Left, h = b.Bottom - b.Top;
   int32_t k = 4;
   while (k > 1 && int64_t(w) * h * k * k > kMaxFloorSamples) k /= 2;
-  if (int64_t(w) * h * k * k > kMaxFloorSamples) return false;
   const double s = double(std::max(w, h) * k);
   const auto length = [s](double v) { return std::isfinite(v) ? v * s / 100.0 : 0.0; };
   const auto finite = [](float v) { return std::isfinite(v) ? double(v) : 0.0; };
