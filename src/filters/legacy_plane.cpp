@@ -20,7 +20,10 @@ constexpr int32_t kMaxTextureSide = 32767;
 // Plane coordinates are held to this before they become 16.16 values.
 constexpr double kMaxCoordinate = double(int64_t{1} << 40);
 
-int64_t toFixed(double v) { return int64_t(std::clamp(v, -kMaxCoordinate, kMaxCoordinate) * 65536.0); }
+int64_t toFixed(double v) {
+  if (std::isnan(v)) return 0;
+  return int64_t(std::clamp(v, -kMaxCoordinate, kMaxCoordinate) * 65536.0);
+}
 
 bool usableTexture(const TMTC* t) {
   return t != nullptr && t->Width >= 1 && t->Height >= 1 && t->Width <= kMaxTextureSide &&

@@ -14,6 +14,7 @@
 #include "filters/filter_table.h"
 #include "filters/floor_command.h"
 #include "filters/gradient_map_filter.h"
+#include "filters/legacy_floor_command.h"
 #include "io/gradient_file.h"
 #include "record/packet_catalogue.h"
 #include "record/event_vocabulary.h"
@@ -26,6 +27,9 @@ namespace {
 constexpr uint8_t kLumaToAlphaStroke = 52;
 constexpr uint8_t kLumaToAlpha = 63;
 constexpr int32_t kProtectVersion = 207;
+// Streams without a version record (read as version 200) come from the older
+// program: their floor packets are drawn by its floor.
+constexpr int32_t kCurrentFloorVersion = 201;
 
 // What a type-38 record must say before its data is read.
 bool recordMeetsRequirement(uint8_t op, uint16_t length, uint16_t count, uint16_t elementSize) {
@@ -102,7 +106,9 @@ bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
     // The textures taken from files came as the image slots; a plane
     // without one shows the reduced copy of the filter area.
     const SFltFloor floor = SFltFloor::read(data.data());
-    const FilterResult r = replayFloor(doc_, flow_, layer, floor, imageSlot(1), imageSlot(2), false);
+    const FilterResult r = recorderVersion() < kCurrentFloorVersion
+                               ? replayLegacyFloor(doc_, flow_, layer, floor, imageSlot(1), imageSlot(2))
+                               : replayFloor(doc_, flow_, layer, floor, imageSlot(1), imageSlot(2), false);
     freeImageSlots();
     addRefresh(kRefreshLayout | kRefreshNavigator);
     return r == FilterResult::Done || fail(errorOf(r));

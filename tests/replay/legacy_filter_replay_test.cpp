@@ -9,6 +9,8 @@
 #include "core/byte_cursor.h"
 #include "filters/filter_params.h"
 #include "filters/filter_table.h"
+#include "filters/floor_command.h"
+#include "filters/legacy_floor_command.h"
 #include "filters/legacy_param_words.h"
 #include "filters/legacy_lighting.h"
 #include "filters/record_bytes.h"
@@ -136,6 +138,71 @@ TEST(LegacyFilterReplay, RefusedParametersWriteNothing) {
     EXPECT_EQ(picture(d), before) << c.what;
     EXPECT_EQ(f.x.store().committedEnd(), eventsBefore) << c.what;
   }
+}
+
+// A floor packet of a stream without a version record comes from the older
+// program and is drawn by its floor; with a record, by the current floor.
+// Either replays to the pixels of its floor run directly on the same picture.
+TEST(LegacyFilterReplay, FloorPacketsOfOlderStreamsTakeTheOlderFloor) {
+  SFltFloor floor;
+  initFltFloor(floor);
+  floor.EyeDistance = 20.0f;
+  floor.ProjectionDistance = 100;
+  floor.CeilingHeight = 40;
+  floor.FogDistance = 60;
+  floor.FogColour = 0xFFFFFF;
+  floor.PlanesShown = 3;
+  std::vector<uint8_t> record(kEventRecordBytes, 0);
+  writeLE16(record.data() + 4, uint16_t(SFltFloor::kSize));
+  writeLE16(record.data() + 6, 1);
+  writeLE16(record.data() + 8, uint16_t(SFltFloor::kSize));
+  record.resize(kEventRecordBytes + SFltFloor::kSize);
+  floor.write(record.data() + kEventRecordBytes);
+  // Clouds give the layer something for the floor to show.
+  std::vector<uint8_t> clouds = {0, 0, 0, 0};
+  const std::vector<uint8_t> w = words({0xFFFFFFu, 0x203040u, 99, 0, 0xFFFFu | 30u << 16 | 1u << 31, 20 | 14 << 16});
+  clouds.insert(clouds.end(), w.begin(), w.end());
+  const auto stream = [&](bool versioned, bool withFloor) {
+    StreamBuilder s;
+    if (versioned) s.version(4, 58);
+    s.imageCreate(40, 30).packet(kPktFilter6, 37, clouds);
+    if (withFloor) s.packet(kPktFilterRecord, kFltRecFloor, record);
+    return s;
+  };
+  std::string older, current;
+  for (const bool versioned : {false, true}) {
+    RawReplay replayed(stream(versioned, true));
+    ASSERT_EQ(replayed.engine->startLoaded(), ReplayStart::Started);
+    ASSERT_EQ(replayed.engine->replayNext(), ReplayStep::EventDone);
+    const std::string before = picture(*replayed.y.doc);
+    ASSERT_EQ(replayed.engine->replayNext(), ReplayStep::EventDone) << versioned;
+    EXPECT_NE(picture(*replayed.y.doc), before) << versioned;
+
+    RawReplay direct(stream(versioned, false));
+    ASSERT_EQ(direct.engine->startLoaded(), ReplayStart::Started);
+    ASSERT_EQ(direct.engine->replayNext(), ReplayStep::EventDone);
+    ASSERT_EQ(picture(*direct.y.doc), before);
+    const FilterResult r = versioned
+                               ? replayFloor(*direct.y.doc, *direct.y.flow, 0, floor, nullptr, nullptr, false)
+                               : replayLegacyFloor(*direct.y.doc, *direct.y.flow, 0, floor, nullptr, nullptr);
+    ASSERT_EQ(r, FilterResult::Done);
+    EXPECT_EQ(picture(*replayed.y.doc), picture(*direct.y.doc)) << versioned;
+    (versioned ? current : older) = picture(*replayed.y.doc);
+  }
+  EXPECT_NE(older, current);
+
+  // A texture the record uses that did not come with it is reported; the
+  // substitute stands in and the floor is drawn.
+  floor.TextureFromFile = 2;
+  RawReplay direct(stream(false, false));
+  ASSERT_EQ(direct.engine->startLoaded(), ReplayStart::Started);
+  ASSERT_EQ(direct.engine->replayNext(), ReplayStep::EventDone);
+  const std::string before = picture(*direct.y.doc);
+  direct.messages.clear();
+  ASSERT_EQ(replayLegacyFloor(*direct.y.doc, *direct.y.flow, 0, floor, nullptr, nullptr), FilterResult::Done);
+  ASSERT_EQ(direct.messages.warnings().size(), 1u);
+  EXPECT_NE(direct.messages.warnings()[0].find("(38, 40)"), std::string::npos) << direct.messages.warnings()[0];
+  EXPECT_NE(picture(*direct.y.doc), before);
 }
 
 }  // namespace
