@@ -89,6 +89,7 @@ FilterDialog makeFilterDialog(SFilterDialogHost host) {
       info.histogram = &histogram;
     }
     TFormFilterValues dialog(host.owner, core, host.target, *def, protect, filterSeedNow(), info);
+    if (std::string_view(def->command) == "filterGradientMap") dialog.placeGradientList(host.gradientList);
     return runDialog(dialog, host, core, params);
   };
 }

@@ -18,6 +18,7 @@
 #include "filters/filter_run.h"
 #include "filters/floor_command.h"
 #include "filters/floor_filter.h"
+#include "document/paper_gradient.h"
 #include "filters/gradient_map_filter.h"
 #include "io/image_codecs.h"
 #include "io/qt/file_dialog.h"
@@ -41,6 +42,7 @@ namespace pg {
 namespace {
 
 constexpr uint32_t kTxPreview = 66700;
+constexpr uint32_t kTxGradientLabel = 68400;
 constexpr uint32_t kTxRenew = 66704;
 constexpr uint32_t kTxReset = 66705;
 constexpr uint32_t kTxAuto = 66798;
@@ -372,6 +374,20 @@ namespace {
 constexpr size_t kCheckCeiling = 2;  // the plane check boxes of the floor's row
 }  // namespace
 
+void TFormFilterValues::placeGradientList(const GradientListFactory& make) {
+  if (!make || gradientList_ != nullptr) return;
+  gradientList_ = make(content(), [this] {
+    if (attached()) protocol().updatePreview(true);
+  });
+  if (gradientList_ == nullptr) return;
+  // Below the other controls: the label, then the list across the columns.
+  const int row = grid_->rowCount();
+  auto* label = new QLabel(resText(kTxGradientLabel), content());
+  grid_->addWidget(label, row, 0, 1, 4);
+  grid_->addWidget(gradientList_, row + 1, 0, 1, 4);
+  gradientList_->setMinimumSize(240, 120);
+}
+
 void TFormFilterValues::buildTextureRow(int row) {
   // Each plane's check box stands in the texture group with its buttons.
   auto* box = new QGroupBox(resText(kTxFloorTexture), content());
@@ -517,6 +533,11 @@ void TFormFilterValues::ButtonOKClick() {
     SFltFloorW rec;
     (void)floor_->build(protocol().current, rec);
     floorRememberedTextures() = floor_->files();
+  }
+  // The gradient map applies the gradient picked now, after the list has
+  // given the tool window its own choice back.
+  if (std::string_view(def_.command) == "filterGradientMap") {
+    if (const CGradObj* chosen = docGradientLink().activeGradient()) keepChosenGradient(chosen->Stops);
   }
   remember(def_, SFilterRemembered{model_.values(), protocol().previewChecked()});
   TFormFilter::ButtonOKClick();

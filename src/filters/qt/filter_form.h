@@ -119,6 +119,12 @@ class TFormFilterValues : public TFormFilter {
   // Takes an image file as a plane's texture; false (with the warning
   // shown) when it cannot be read.
   bool loadTexture(size_t plane, const std::string& path);
+  // The gradient map's list of the tool window's gradients, made by the
+  // host (parent, change handler): every pick previews at once, since the
+  // record itself does not change.
+  using GradientListFactory = std::function<QWidget*(QWidget* parent, std::function<void()> changed)>;
+  void placeGradientList(const GradientListFactory& make);
+  QWidget* gradientList() const { return gradientList_; }
 
  private:
   void syncWidgets();
@@ -138,6 +144,7 @@ class TFormFilterValues : public TFormFilter {
   QComboBox* secondList_ = nullptr;
   TTrackArea* picker_ = nullptr;
   QWidget* histogramView_ = nullptr;
+  QWidget* gradientList_ = nullptr;
   QPushButton* auto_ = nullptr;
   std::vector<TPickerColorCell*> cells_;
   QPushButton* defaults_ = nullptr;

@@ -34,6 +34,8 @@
 #include "replay/replay_fixture.h"
 #include "replay/replay_session.h"
 #include "test_support/qt_app.h"
+#include "toolwin/qt/gradient_pick_list.h"
+#include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/tool_form.h"
 
 namespace pg {
@@ -229,11 +231,28 @@ void greys(CBlockVMTC& img) {
     for (int32_t x = 0; x < img.width(); ++x) ASSERT_TRUE(img.setPixel(x, y, 0xFF000000u | uint32_t(x * 4) * 0x010101u));
 }
 
+// The table of a gradient of the tool window.
+std::array<uint32_t, 256> tableOf(const CGradMngr& gradients, int32_t i) {
+  std::array<uint32_t, 256> table{};
+  buildGradientMapTable(gradients.getItem(i)->Stops, false, table);
+  return table;
+}
+
+// Clicks item i of the gradient map dialog's list.
+void pickGradient(TFormFilterValues& d, int32_t i) {
+  auto* pick = dynamic_cast<TGradientPickList*>(d.gradientList());
+  ASSERT_NE(pick, nullptr);
+  const TRect r = pick->list().getItemRect(i);
+  QTest::mouseClick(pick->view(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+}
+
 // The gradient map takes the tool window's current gradient: its item is
-// enabled, the canvas previews with it, OK applies once (recorded, undoable,
-// replayed to the same pixels) and Cancel leaves every pixel. The dialog
-// leaves the tool window's choice as it was.
-TEST_F(MainFormFilters, TheGradientMapMapsByTheToolWindowsCurrentGradient) {
+// enabled, the dialog's list shows the tool window's gradients with the
+// current one active, the canvas previews with the one picked there, OK
+// applies it once (recorded, undoable, replayed to the same pixels) and
+// Cancel leaves every pixel. Either way the tool window keeps its choice.
+TEST_F(MainFormFilters, TheGradientMapMapsByTheGradientPickedFromTheToolWindowsSet) {
   CGradMngr& gradients = form.toolWindow()->gradients();
   // Without a gradient in the tool window the item cannot run.
   gradients.clearAll();
@@ -250,23 +269,32 @@ TEST_F(MainFormFilters, TheGradientMapMapsByTheToolWindowsCurrentGradient) {
   const uint64_t original = layerHash();
   const uint32_t events = store().committedCount();
   const int32_t undos = undoCount();
-  std::array<uint32_t, 256> table{};
-  buildGradientMapTable(gradients.currentItem()->Stops, false, table);
   const uint32_t grey = img.getPixel(20, 5) & 0xFF;
 
-  uint32_t previewed = 0;
-  onFilterDialog([&](TFormFilterValues&) {
-    previewed = img.getPixel(20, 5);
+  uint32_t opened = 0, picked = 0;
+  int32_t active = -1;
+  onFilterDialog([&](TFormFilterValues& d) {
+    opened = img.getPixel(20, 5);
+    auto* pick = dynamic_cast<TGradientPickList*>(d.gradientList());
+    if (pick != nullptr) active = pick->list().getActiveIndex();
+    pickGradient(d, dark);
+    picked = img.getPixel(20, 5);
     return false;
   });
   run("actFilterGradateMap");
-  EXPECT_EQ(previewed, table[grey]) << "the canvas previews the current gradient";
+  EXPECT_EQ(active, warm) << "the list opens at the tool window's gradient";
+  EXPECT_EQ(opened, tableOf(gradients, warm)[grey]) << "the canvas previews the current gradient";
+  EXPECT_EQ(picked, tableOf(gradients, dark)[grey]) << "a pick previews at once";
+  EXPECT_EQ(gradients.currentIndex(), warm);
   EXPECT_EQ(layerHash(), original);
   EXPECT_EQ(store().committedCount(), events);
 
-  onFilterDialog([](TFormFilterValues&) { return true; });
+  onFilterDialog([&](TFormFilterValues& d) {
+    pickGradient(d, dark);
+    return true;
+  });
   run("actFilterGradateMap");
-  EXPECT_EQ(img.getPixel(20, 5), table[grey]);
+  EXPECT_EQ(img.getPixel(20, 5), tableOf(gradients, dark)[grey]);
   EXPECT_EQ(gradients.currentIndex(), warm);
   EXPECT_EQ(store().committedCount(), events + 1);
   EXPECT_EQ(store().firstCommandOfLastEvent(), (SPacketHeader{kPktFilterRecord, 54}));
@@ -274,9 +302,9 @@ TEST_F(MainFormFilters, TheGradientMapMapsByTheToolWindowsCurrentGradient) {
   const std::string mapped = test::picture(paper());
 
   // The recording replays to the same pixels in a fresh document, whatever
-  // gradient the tool window has by then. The greys were put in by hand, not
-  // recorded: they go into the replayed layer once the document is set up.
-  gradients.select(dark);
+  // gradient the tool window has by then (warm). The greys were put in by
+  // hand, not recorded: they go into the replayed layer once the document is
+  // set up.
   test::RecordedDoc replayed(nullptr);
   replayed.window.replaying = true;
   ASSERT_TRUE(store().seal());
