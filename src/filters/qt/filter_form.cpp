@@ -169,10 +169,11 @@ bool TFormFilter::previewBytes(const std::vector<uint8_t>& bytes, const TRect* c
 
 TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target,
                                      const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed,
-                                     const SFilterOpenInfo& info)
+                                     const SFilterOpenInfo& info, const GradientListFactory& gradientList)
     : TFormFilter(parent, core, std::move(target)), def_(def), model_(def, layerProtect, seed, info) {
   setWindowTitle(resText(def.caption));
   int row = 0;
+  if (std::string_view(def.command) == "filterGradientMap") row = placeGradientList(gradientList, row);
   if (def.histogramMode >= 0 && info.histogram != nullptr) {
     histogramView_ = new THistogramView(content(), *info.histogram, uint8_t(def.histogramMode));
     grid_->addWidget(histogramView_, row++, 0, 1, 4, Qt::AlignLeft);
@@ -374,18 +375,17 @@ namespace {
 constexpr size_t kCheckCeiling = 2;  // the plane check boxes of the floor's row
 }  // namespace
 
-void TFormFilterValues::placeGradientList(const GradientListFactory& make) {
-  if (!make || gradientList_ != nullptr) return;
+int TFormFilterValues::placeGradientList(const GradientListFactory& make, int row) {
+  if (!make) return row;
   gradientList_ = make(content(), [this] {
     if (attached()) protocol().updatePreview(true);
   });
-  if (gradientList_ == nullptr) return;
-  // Below the other controls: the label, then the list across the columns.
-  const int row = grid_->rowCount();
-  auto* label = new QLabel(resText(kTxGradientLabel), content());
-  grid_->addWidget(label, row, 0, 1, 4);
-  grid_->addWidget(gradientList_, row + 1, 0, 1, 4);
+  if (gradientList_ == nullptr) return row;
+  // The label, then the list across the columns.
+  grid_->addWidget(new QLabel(resText(kTxGradientLabel), content()), row++, 0, 1, 4);
   gradientList_->setMinimumSize(240, 120);
+  grid_->addWidget(gradientList_, row++, 0, 1, 4);
+  return row;
 }
 
 void TFormFilterValues::buildTextureRow(int row) {

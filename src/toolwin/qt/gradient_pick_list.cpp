@@ -4,10 +4,28 @@
 #include <QMenu>
 
 #include "brush/gradient_mngr.h"
-#include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/item_list_view.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
+
+namespace {
+// The pop-up menu's items: their names, captions and the styles they set.
+struct SStyleItem {
+  const char* name;
+  uint32_t text;
+  int32_t style;
+};
+constexpr std::array<SStyleItem, 7> kStyleItems = {{
+    {"MenuText", 68401, kListText},
+    {"MenuListS", 68402, kListSmallRows},
+    {"MenuList", 68403, kListRows},
+    {"MenuListL", 68404, kListLargeRows},
+    {"MenuIconS", 68405, kListSmallIcons},
+    {"MenuIcon", 68406, kListIcons},
+    {"MenuIconL", 68407, kListLargeIcons},
+}};
+}  // namespace
 
 TGradientPickList::TGradientPickList(CGradMngr& gradients, std::function<void()> changed, QWidget* parent)
     : QWidget(parent), gradients_(gradients), savedIndex_(gradients.currentIndex()) {
@@ -22,18 +40,14 @@ TGradientPickList::TGradientPickList(CGradMngr& gradients, std::function<void()>
 
   menu_ = new QMenu(this);
   menu_->setObjectName(QStringLiteral("PopMenu"));
-  const auto display = editorDisplayItems();
-  for (size_t k = 0; k < styles_.size() && k < display.size(); ++k) {
-    const int32_t style = display[k].style;
-    styles_[k] = menu_->addAction(QString::fromUtf8(display[k].caption.data(), int(display[k].caption.size())), this,
-                                  [this, style] { (void)list_.setDisplayStyle(style); });
-    styles_[k]->setObjectName(QString::fromUtf8(display[k].name.data(), int(display[k].name.size())));
+  for (size_t k = 0; k < kStyleItems.size(); ++k) {
+    const int32_t style = kStyleItems[k].style;
+    styles_[k] = menu_->addAction(resText(kStyleItems[k].text), this, [this, style] { (void)list_.setDisplayStyle(style); });
+    styles_[k]->setObjectName(QString::fromLatin1(kStyleItems[k].name));
     styles_[k]->setCheckable(true);
   }
   connect(menu_, &QMenu::aboutToShow, this, [this] {
-    const auto items = editorDisplayItems();
-    for (size_t k = 0; k < styles_.size() && k < items.size(); ++k)
-      styles_[k]->setChecked(list_.displayStyle() == items[k].style);
+    for (size_t k = 0; k < kStyleItems.size(); ++k) styles_[k]->setChecked(list_.displayStyle() == kStyleItems[k].style);
   });
   connect(view_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { menu_->popup(view_->mapToGlobal(at)); });
