@@ -29,7 +29,9 @@
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_table.h"
 #include "filters/gradient_map_filter.h"
+#include "filters/qt/filter_dialogs.h"
 #include "filters/qt/filter_form.h"
+#include "filters/qt/levels_dialog.h"
 #include "record/event_store.h"
 #include "replay/replay_fixture.h"
 #include "replay/replay_session.h"
@@ -43,9 +45,10 @@ namespace {
 
 // Runs `inside` on the filter dialog once it shows; `inside` answers OK
 // (true) or Cancel. `shown` counts the dialogs that opened.
-void onFilterDialog(std::function<bool(TFormFilterValues&)> inside, int* shown = nullptr) {
+template <typename Dialog = TFormFilterValues>
+void onFilterDialog(std::function<bool(Dialog&)> inside, int* shown = nullptr) {
   QTimer::singleShot(0, [inside, shown] {
-    auto* d = dynamic_cast<TFormFilterValues*>(QApplication::activeModalWidget());
+    auto* d = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
     if (d == nullptr) {
       ADD_FAILURE() << "no filter dialog";
       if (QWidget* w = QApplication::activeModalWidget()) w->close();
@@ -126,9 +129,14 @@ bool moveValue(TNumMngr& n) {
   return false;
 }
 
-// Changes what the dialog offers first: a value, else a choice, else a check.
-// Answers false when the dialog has nothing to change.
-bool changeSomething(TFormFilterValues& d) {
+// Changes what the dialog offers first: a value, else a choice, else a check
+// (levels: the output's white point). Answers false when the dialog has
+// nothing to change.
+bool changeSomething(TFormFilter& dialog) {
+  if (auto* levels = dynamic_cast<TFormLevels4*>(&dialog)) return moveValue(levels->model().outMax);
+  auto* values = dynamic_cast<TFormFilterValues*>(&dialog);
+  if (values == nullptr) return false;
+  TFormFilterValues& d = *values;
   CFilterDialogModel& m = d.model();
   for (size_t i = 0; i < m.valueCount(); ++i) {
     if (m.valueEnabled(i) && moveValue(m.num(i))) return true;
@@ -148,6 +156,11 @@ bool changeSomething(TFormFilterValues& d) {
   return false;
 }
 
+// The filters of the menu that open a dialog, and those that run at once.
+bool opensDialog(const SFilterEntry& e) {
+  return filterDialogFor(e.command) != nullptr || std::string_view(e.command) == "filterLevels";
+}
+
 // Every filter that has a dialog, from its menu item: the canvas follows a
 // change, Cancel restores every pixel and records nothing, OK applies once
 // (one event, one undo step), Repeat reapplies without the dialog and
@@ -155,11 +168,12 @@ bool changeSomething(TFormFilterValues& d) {
 TEST_F(MainFormFilters, EveryFilterDialogFromTheMenu) {
   // The gradient map maps by the tool window's current gradient.
   ASSERT_NE(form.toolWindow(), nullptr);
-  for (const SFilterDialogDef& def : filterDialogTable()) {
-    SCOPED_TRACE(def.command);
-    const SFilterEntry* entry = filterByCommand(def.command);
-    ASSERT_NE(entry, nullptr);
-    ASSERT_NE(entry->action, nullptr);
+  int dialogs = 0;
+  for (const SFilterEntry& e : filterTable()) {
+    if (e.action == nullptr || !filterCommandAvailable(e) || !opensDialog(e)) continue;
+    const SFilterEntry* entry = &e;
+    SCOPED_TRACE(e.command);
+    ++dialogs;
     ASSERT_TRUE(enabled(entry->action));
     paper().redraw(true);
     const uint64_t original = layerHash();
@@ -169,8 +183,8 @@ TEST_F(MainFormFilters, EveryFilterDialogFromTheMenu) {
     // Cancel after a change that the canvas shows.
     uint64_t opened = 0, followed = 0;
     int shown = 0;
-    onFilterDialog(
-        [&](TFormFilterValues& d) {
+    onFilterDialog<TFormFilter>(
+        [&](TFormFilter& d) {
           // A dialog whose preview starts unchecked previews once checked.
           if (!d.CheckBoxPreview->isChecked()) d.CheckBoxPreview->click();
           (void)waitFor([&] { return !d.TimerUpdate.isActive(); }, 3000);
@@ -190,7 +204,7 @@ TEST_F(MainFormFilters, EveryFilterDialogFromTheMenu) {
     EXPECT_EQ(undoCount(), undos);
 
     // OK applies once.
-    onFilterDialog([&](TFormFilterValues& d) { return changeSomething(d); }, &shown);
+    onFilterDialog<TFormFilter>([&](TFormFilter& d) { return changeSomething(d); }, &shown);
     run(entry->action);
     EXPECT_EQ(shown, 2);
     const uint64_t applied = layerHash();
@@ -210,7 +224,7 @@ TEST_F(MainFormFilters, EveryFilterDialogFromTheMenu) {
     EXPECT_EQ(shown, 2) << "Repeat asks nothing";
     EXPECT_EQ(store().committedCount(), events + 2);
     QTest::keyPress(&form, Qt::Key_Alt, Qt::AltModifier);
-    onFilterDialog([](TFormFilterValues&) { return false; }, &shown);
+    onFilterDialog<TFormFilter>([](TFormFilter&) { return false; }, &shown);
     run("ActFilterRepeat");
     QTest::keyRelease(&form, Qt::Key_Alt, Qt::NoModifier);
     EXPECT_EQ(shown, 3) << "Alt+Repeat opens the dialog";
@@ -220,6 +234,41 @@ TEST_F(MainFormFilters, EveryFilterDialogFromTheMenu) {
     run("ActEditUndo");
     EXPECT_EQ(layerHash(), applied);
     run("ActEditUndo");
+    EXPECT_EQ(layerHash(), original);
+    resetFilterRepeat();
+  }
+  EXPECT_GT(dialogs, 0);
+}
+
+// The filters without a dialog apply at once from their items, recorded and
+// undoable; Repeat reapplies those that may be repeated.
+TEST_F(MainFormFilters, EveryFilterWithoutADialogFromTheMenu) {
+  for (const SFilterEntry& e : filterTable()) {
+    if (e.action == nullptr || !filterCommandAvailable(e) || opensDialog(e)) continue;
+    SCOPED_TRACE(e.command);
+    paper().redraw(true);
+    const uint64_t original = layerHash();
+    const uint32_t events = store().committedCount();
+    const int32_t undos = undoCount();
+    QTimer::singleShot(0, [] {
+      if (QWidget* w = QApplication::activeModalWidget()) {
+        ADD_FAILURE() << "a dialog opened";
+        w->close();
+      }
+    });
+    run(e.action);
+    QTest::qWait(0);
+    const uint64_t applied = layerHash();
+    EXPECT_NE(applied, original);
+    EXPECT_EQ(store().committedCount(), events + 1);
+    EXPECT_EQ(undoCount(), undos + 1);
+    int32_t steps = 1;
+    if (lastFilterAction() == e.action) {
+      run("ActFilterRepeat");
+      EXPECT_EQ(store().committedCount(), events + 2);
+      ++steps;
+    }
+    for (int32_t i = 0; i < steps; ++i) run("ActEditUndo");
     EXPECT_EQ(layerHash(), original);
     resetFilterRepeat();
   }
@@ -273,7 +322,7 @@ TEST_F(MainFormFilters, TheGradientMapMapsByTheGradientPickedFromTheToolWindowsS
 
   uint32_t opened = 0, picked = 0;
   int32_t active = -1;
-  onFilterDialog([&](TFormFilterValues& d) {
+  onFilterDialog<TFormFilterValues>([&](TFormFilterValues& d) {
     opened = img.getPixel(20, 5);
     auto* pick = dynamic_cast<TGradientPickList*>(d.gradientList());
     if (pick != nullptr) active = pick->list().getActiveIndex();
@@ -289,7 +338,7 @@ TEST_F(MainFormFilters, TheGradientMapMapsByTheGradientPickedFromTheToolWindowsS
   EXPECT_EQ(layerHash(), original);
   EXPECT_EQ(store().committedCount(), events);
 
-  onFilterDialog([&](TFormFilterValues& d) {
+  onFilterDialog<TFormFilterValues>([&](TFormFilterValues& d) {
     pickGradient(d, dark);
     return true;
   });

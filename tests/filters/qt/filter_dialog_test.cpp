@@ -219,13 +219,16 @@ TEST(FilterDialogs, TheVisiblePartIsPreviewedFirstAndTheRestFollows) {
   EXPECT_EQ(f.layerHash(), original);
 }
 
-// Every dialog's default record, through the command: unselected pixels stay,
-// half-selected ones move part way, and protected alpha is kept.
+// Every filter of the menu with its dialog's default record, through the
+// command: unselected pixels stay, half-selected ones move part way, and
+// protected alpha is kept.
 TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
   // The gradient map needs the tool window's active gradient.
   BlackToWhite link;
   CDocGradientLink* previous = setDocGradientLink(&link);
-  for (const SFilterDialogDef& def : filterDialogTable()) {
+  for (const SFilterEntry& entry : filterTable()) {
+    if (entry.action == nullptr || !filterCommandAvailable(entry)) continue;
+    const SFilterEntry& def = entry;
     DialogFixture f;
     f.layer().protectAlpha = true;
     CMaskData& mask = *f.x.doc->masks()->currentMask();
@@ -234,10 +237,19 @@ TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; ++x) EXPECT_TRUE(mask.image->setPixel(x, y, uint8_t(std::clamp((x - 20) * 255 / 24, 0, 255))));
     DialogFixture plain(false);
-    const FilterResult r = f.command(def.command, [](TFormFilterValues& d) {
-      d.ButtonOKClick();
-      return true;
-    });
+    SFilterDialogHost host;
+    host.showModal = [](QDialog& d) {
+      d.show();
+      static_cast<TFormFilter&>(d).ButtonOKClick();
+      return kMrOk;
+    };
+    host.layerProtect = [&f]() -> uint8_t { return f.layer().protectAlpha ? 1 : 0; };
+    host.toolColours = [](uint32_t& foreground, uint32_t& background) {
+      foreground = 0x203040;
+      background = 0xE0D0C0;
+    };
+    const FilterResult r =
+        filterCommand(*f.x.doc, *f.x.flow, f.x.doc->currentLayerIndex(), entry, false, makeFilterDialog(host));
     ASSERT_EQ(r, FilterResult::Done) << def.command;
     const CBlockVMTC& img = *f.layer().image;
     const CBlockVMTC& was = *plain.layer().image;
