@@ -32,6 +32,7 @@
 #include "filters/qt/filter_dialogs.h"
 #include "filters/qt/filter_form.h"
 #include "filters/qt/levels_dialog.h"
+#include "filters/stripes_fill.h"
 #include "record/event_store.h"
 #include "replay/replay_fixture.h"
 #include "replay/replay_session.h"
@@ -81,17 +82,7 @@ class MainFormFilters : public ::testing::Test {
     form.show();
     window = form.newDrawWindow("a", 64, 48, 72);
     ASSERT_NE(window, nullptr);
-    // Stripes and noise with varying alpha, so blurs, tones and distortions
-    // all change something.
-    CBlockVMTC& img = *layer().image;
-    uint32_t s = 12345;
-    for (int32_t y = 0; y < img.height(); ++y)
-      for (int32_t x = 0; x < img.width(); ++x) {
-        s = s * 1103515245u + 12345u;
-        const uint32_t a = 128 + (x * 2) % 128;
-        const uint32_t g = ((x / 4 + y / 3) % 2) ? 220 : 30;
-        ASSERT_TRUE(img.setPixel(x, y, a << 24 | ((s >> 16) & 0xFF) << 16 | g << 8 | (255 - g)));
-      }
+    ASSERT_TRUE(testing::fillStripesAndNoise(*layer().image));
     paper().redraw(true);
   }
   void TearDown() override {

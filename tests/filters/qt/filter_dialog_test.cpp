@@ -19,6 +19,7 @@
 #include "test_support/temp_folder.h"
 #include "filters/qt/filter_dialogs.h"
 #include "filters/qt/light_panes.h"
+#include "filters/stripes_fill.h"
 #include "document/paper_gradient.h"
 #include "filters/qt/levels_dialog.h"
 #include "platform/message_service.h"
@@ -39,15 +40,7 @@ struct DialogFixture : ReplayFixture {
       resetFilterRepeat();
       resetFilterDialogMemory();
     }
-    CBlockVMTC& img = *layer().image;
-    uint32_t s = 12345;
-    for (int32_t y = 0; y < img.height(); ++y)
-      for (int32_t x = 0; x < img.width(); ++x) {
-        s = s * 1103515245u + 12345u;
-        const uint32_t a = 128 + (x * 2) % 128;
-        const uint32_t g = ((x / 4 + y / 3) % 2) ? 220 : 30;
-        EXPECT_TRUE(img.setPixel(x, y, a << 24 | ((s >> 16) & 0xFF) << 16 | g << 8 | (255 - g)));
-      }
+    EXPECT_TRUE(pg::testing::fillStripesAndNoise(*layer().image));
     x.doc->redraw(true);
   }
   ~DialogFixture() {
