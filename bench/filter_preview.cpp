@@ -68,6 +68,18 @@ SFilterCase gaussian8() {
   writeRecF32(c.record.data(), 8.0f);
   return c;
 }
+// The largest radius the dialog offers.
+SFilterCase gaussian10() {
+  SFilterCase c{&gaussianBlurKernel, {}};
+  writeRecF32(c.record.data(), kGaussianMaxAmount);
+  return c;
+}
+// A 3 x 3 convolution at full strength.
+SFilterCase sharpenFull() {
+  SFilterCase c{&sharpenCustomKernel, {}};
+  writeRecF32(c.record.data(), 1.0f);
+  return c;
+}
 SFilterCase median3() {
   SFilterCase c{&medianKernel, {}};
   c.record[0] = 3;
@@ -110,6 +122,9 @@ void previewFrame(benchmark::State& state, SFilterCase c) {
 BENCHMARK_CAPTURE(previewVisible, gaussian_r8, gaussian8())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(previewWhole, gaussian_r8, gaussian8())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(previewFrame, gaussian_r8, gaussian8())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(previewVisible, gaussian_r10, gaussian10())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(previewVisible, sharpen_custom, sharpenFull())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(previewWhole, sharpen_custom, sharpenFull())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(previewVisible, median_r3, median3())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(previewWhole, median_r3, median3())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(previewFrame, median_r3, median3())->Unit(benchmark::kMillisecond);

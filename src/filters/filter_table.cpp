@@ -218,10 +218,12 @@ FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* p
 // The gradient map: run with the active gradient's stops, redraw, then the
 // event carries the stops as a gradient chunk (the record refers to them
 // only), and the undo record.
-FilterResult applyGradientMap(CFlt4Core& core, uint8_t op, const std::vector<uint8_t>& params) {
+FilterResult applyGradientMap(CFlt4Core& core, uint8_t op, const std::vector<uint8_t>& params,
+                              const std::optional<CColorSlotGroup>& chosen) {
   CColorSlotGroup stops(16);
   SFltGradientMap rec;
-  if (!gradientMapRecord(params, core.layerProtectsAlpha() ? 1 : 0, stops, rec)) return FilterResult::Refused;
+  if (!gradientMapRecord(params, core.layerProtectsAlpha() ? 1 : 0, stops, rec, chosen ? &*chosen : nullptr))
+    return FilterResult::Refused;
   if (!core.run(&rec, int32_t(SFltGradientMap::kSize))) return FilterResult::Refused;
   redrawAfterFilter(core.document(), core.view(), core.layerIndex());
   CMemoryStream chunk;
@@ -274,6 +276,8 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   // The gradient map maps by the tool window's active gradient; without one
   // it cannot run (a repeat included).
   if (gradientForm && docGradientLink().activeGradient() == nullptr) return FilterResult::Refused;
+  // A choice left by an earlier dialog never reaches this run.
+  if (gradientForm) (void)takeChosenGradient();
   if (!doc.canEdit(EditGateFlags{true, false, true})) return FilterResult::Refused;
   CFlt4Core core(doc, view, true, entry.kernel, layerIndex);
   if (!core.isValid()) return FilterResult::Refused;
@@ -309,7 +313,7 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   // Luminance to transparency and greyscale are not repeated.
   if (entry.op != 63 && entry.op != kGrayscaleOp) state.last = &entry;
   if (floorForm) return applyFloor(core, SFltFloor::read(params.data()), floorRememberedTextures());
-  if (gradientForm) return applyGradientMap(core, entry.op, params);
+  if (gradientForm) return applyGradientMap(core, entry.op, params, takeChosenGradient());
   if (recordForm) {
     SFltRecord record;
     if (!fltRecordFromBytes(params, record)) return FilterResult::Refused;

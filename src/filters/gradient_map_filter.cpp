@@ -31,16 +31,34 @@ bool gradientMap4Kernel(const SFlt4Context* ctx, const void* param, int32_t size
 }
 
 bool gradientMapRecord(const std::vector<uint8_t>& bytes, uint8_t keepAlpha, CColorSlotGroup& stops,
-                       SFltGradientMap& out) {
-  const CGradObj* active = docGradientLink().activeGradient();
-  if (active == nullptr || bytes.size() != kGradientMapCommandBytes) return false;
-  stops = active->Stops;
+                       SFltGradientMap& out, const CColorSlotGroup* from) {
+  if (from == nullptr) {
+    const CGradObj* active = docGradientLink().activeGradient();
+    if (active != nullptr) from = &active->Stops;
+  }
+  if (from == nullptr || bytes.size() != kGradientMapCommandBytes) return false;
+  stops = *from;
   (void)stops.normalize();
   initGradientMapRecord(out);
   out.Gradient = &stops;
   out.Reverse = bytes[0] != 0 ? 1 : 0;
   out.KeepAlpha = keepAlpha != 0 ? 1 : 0;
   return true;
+}
+
+namespace {
+std::optional<CColorSlotGroup>& chosenGradient() {
+  static std::optional<CColorSlotGroup> chosen;
+  return chosen;
+}
+}  // namespace
+
+void keepChosenGradient(const CColorSlotGroup& stops) { chosenGradient() = stops; }
+
+std::optional<CColorSlotGroup> takeChosenGradient() {
+  std::optional<CColorSlotGroup> taken;
+  taken.swap(chosenGradient());
+  return taken;
 }
 
 }  // namespace pg

@@ -4,13 +4,14 @@
 // stops of the chosen gradient; they travel with the event apart from it.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "brush/gradient.h"
 #include "filters/filter_params.h"
 
 namespace pg {
 
-class CColorSlotGroup;
 struct SFlt4Context;
 
 // Entry i (pixel order B, G, R, A, alpha the stop opacity): the colour of a
@@ -29,9 +30,15 @@ bool gradientMap4Kernel(const SFlt4Context* ctx, const void* param, int32_t size
 // tool window's active gradient when the filter runs (a preview, apply or a
 // repeat), and the keep-alpha byte the layer's protect flag then.
 inline constexpr size_t kGradientMapCommandBytes = 1;
-// The record over the active gradient's stops (copied into stops); false
-// when the tool window has no active gradient.
+// The record over the stops of `from` (copied into stops), by default the
+// active gradient's; false without stops.
 bool gradientMapRecord(const std::vector<uint8_t>& bytes, uint8_t keepAlpha, CColorSlotGroup& stops,
-                       SFltGradientMap& out);
+                       SFltGradientMap& out, const CColorSlotGroup* from = nullptr);
+
+// The gradient the dialog's OK chose. The dialog's list gives the tool
+// window its own choice back as it closes, before the filter runs, so the
+// choice travels here to the application that follows; taken once.
+void keepChosenGradient(const CColorSlotGroup& stops);
+std::optional<CColorSlotGroup> takeChosenGradient();
 
 }  // namespace pg

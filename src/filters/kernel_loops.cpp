@@ -1,9 +1,12 @@
 #include "filters/kernel_loops.h"
 
 #include <algorithm>
+#include <new>
+#include <vector>
 
 #include "brush/plot_merge.h"
 #include "core/colour.h"
+#include "core/parallel.h"
 #include "core/saturate.h"
 
 namespace pg {
@@ -183,6 +186,49 @@ bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32
   return true;
 }
 
+namespace {
+
+// Runs a filter whose every pixel depends on the work image alone: the rows
+// of a band are computed on every core (compute(x, y, out) answers false for
+// a pixel to leave as it is), then this thread writes the band's selected
+// pixels into the layer (write(p, colour, weight)). Each pixel is computed
+// the same way on any thread, so the bytes never depend on the thread count.
+template <typename Compute, typename Write>
+bool filterInBands(const SFlt4Context& ctx, Compute&& compute, Write&& write) {
+  TRect region = ctx.region;
+  if (!ctx.image->clipRect(region)) return true;
+  constexpr int32_t kBandRows = 32;
+  const int32_t left = region.Left, rw = region.Right - region.Left;
+  std::vector<uint32_t> colours;
+  std::vector<uint8_t> has;
+  try {
+    colours.assign(static_cast<size_t>(rw) * kBandRows, 0);
+    has.assign(static_cast<size_t>(rw) * kBandRows, 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (int32_t y0 = region.Top; y0 < region.Bottom; y0 += kBandRows) {
+    const int32_t rows = std::min(kBandRows, region.Bottom - y0);
+    const bool ran = parallelFor(rows, [&](int64_t r, int) {
+      const size_t at = static_cast<size_t>(r) * static_cast<size_t>(rw);
+      const int32_t y = y0 + static_cast<int32_t>(r);
+      for (int32_t i = 0; i < rw; ++i)
+        has[at + size_t(i)] = compute(left + i, y, colours[at + size_t(i)]) ? 1 : 0;
+    });
+    if (!ran) return false;
+    const bool ok = forEachSelectedPixel(ctx, TRect{left, y0, region.Right, y0 + rows},
+                                         [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
+                                           const size_t i = static_cast<size_t>(y - y0) * static_cast<size_t>(rw) +
+                                                            static_cast<size_t>(x - left);
+                                           if (has[i] != 0) write(p, colours[i], weight);
+                                         });
+    if (!ok) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH window, bool keepAlpha,
                     int32_t offset) {
   if (!isValidContext(ctx)) return false;
@@ -193,32 +239,30 @@ bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH w
   const TMTC& work = *ctx->workImage;
   const TRect src = workSourceRect(*ctx);
   const std::vector<STap> taps = tapsOf(trimmed.data(), tw, work.RowStep());
-  return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
-    uint32_t colour;
-    if (windowInside(tw, x, y, src)) {
-      // Inside: no edge replication, the taps read straight from the plane.
-      const uint32_t* centre = work.pixelAt(x, y);
-      int64_t sB = 0, sG = 0, sR = 0, sAW = 0, sW = 0;
-      for (const STap& t : taps) {
-        const uint32_t q = centre[t.offset];
-        const int64_t aw = int64_t{pixelAlpha(q)} * t.w;
-        sB += pixelByte(q, 0) * aw;
-        sG += pixelByte(q, 1) * aw;
-        sR += pixelByte(q, 2) * aw;
-        sAW += aw;
-        sW += t.w;
-      }
-      // The fallback pixel is the target moved into the window (a trimmed
-      // window need not hold the target itself).
-      const uint32_t own = (sAW != 0 && sW != 0) ? 0u
-                           : work.getPixel(clampTo(x, x + tw.X, x + tw.X + tw.Width),
-                                           clampTo(y, y + tw.Y, y + tw.Y + tw.Height));
-      colour = finishWeighted(sB, sG, sR, sAW, sW, offset, own);
-    } else if (!convolveAt(colour, work, src, offset, trimmed.data(), tw, y, x)) {
-      return;
+  const auto compute = [&](int32_t x, int32_t y, uint32_t& colour) {
+    if (!windowInside(tw, x, y, src)) return convolveAt(colour, work, src, offset, trimmed.data(), tw, y, x);
+    // Inside: no edge replication, the taps read straight from the plane.
+    const uint32_t* centre = work.pixelAt(x, y);
+    int64_t sB = 0, sG = 0, sR = 0, sAW = 0, sW = 0;
+    for (const STap& t : taps) {
+      const uint32_t q = centre[t.offset];
+      const int64_t aw = int64_t{pixelAlpha(q)} * t.w;
+      sB += pixelByte(q, 0) * aw;
+      sG += pixelByte(q, 1) * aw;
+      sR += pixelByte(q, 2) * aw;
+      sAW += aw;
+      sW += t.w;
     }
-    writeWeighted(p, colour, weight, keepAlpha);
-  });
+    // The fallback pixel is the target moved into the window (a trimmed
+    // window need not hold the target itself).
+    const uint32_t own = (sAW != 0 && sW != 0) ? 0u
+                         : work.getPixel(clampTo(x, x + tw.X, x + tw.X + tw.Width),
+                                         clampTo(y, y + tw.Y, y + tw.Y + tw.Height));
+    colour = finishWeighted(sB, sG, sR, sAW, sW, offset, own);
+    return true;
+  };
+  return filterInBands(*ctx, compute,
+                       [&](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keepAlpha); });
 }
 
 bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRectXYWH window, int32_t offset,
@@ -228,24 +272,23 @@ bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRect
   const TMTC& work = *ctx->workImage;
   const TRect src = workSourceRect(*ctx);
   const std::vector<STap> taps = tapsOf(weights, window, work.RowStep());
-  return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
-    uint32_t colour;
-    if (windowInside(window, x, y, src)) {
-      const uint32_t* centre = work.pixelAt(x, y);
-      int64_t sB = 0, sG = 0, sR = 0;
-      for (const STap& t : taps) {
-        const uint32_t q = centre[t.offset];
-        sB += int64_t{pixelByte(q, 0)} * t.w;
-        sG += int64_t{pixelByte(q, 1)} * t.w;
-        sR += int64_t{pixelByte(q, 2)} * t.w;
-      }
-      colour = saturateByte(sB / divisor + offset) | (saturateByte(sG / divisor + offset) << 8) |
-               (saturateByte(sR / divisor + offset) << 16);
-    } else if (!convolveAtPlain(colour, work, src, offset, divisor, window, weights, y, x)) {
-      return;
+  const auto compute = [&](int32_t x, int32_t y, uint32_t& colour) {
+    if (!windowInside(window, x, y, src))
+      return convolveAtPlain(colour, work, src, offset, divisor, window, weights, y, x);
+    const uint32_t* centre = work.pixelAt(x, y);
+    int64_t sB = 0, sG = 0, sR = 0;
+    for (const STap& t : taps) {
+      const uint32_t q = centre[t.offset];
+      sB += int64_t{pixelByte(q, 0)} * t.w;
+      sG += int64_t{pixelByte(q, 1)} * t.w;
+      sR += int64_t{pixelByte(q, 2)} * t.w;
     }
-    lerpPixelRgb(p, colour, weight);
-  });
+    colour = saturateByte(sB / divisor + offset) | (saturateByte(sG / divisor + offset) << 8) |
+             (saturateByte(sR / divisor + offset) << 16);
+    return true;
+  };
+  return filterInBands(*ctx, compute,
+                       [](uint32_t* p, uint32_t colour, uint32_t weight) { lerpPixelRgb(p, colour, weight); });
 }
 
 }  // namespace pg

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "brush/plot_merge.h"
+#include "core/parallel.h"
 #include "filters/filter_fixture.h"
 
 namespace pg {
@@ -262,6 +263,13 @@ TEST(Convolution, Custom5x5DividesAddsAndKeepsAlpha) {
   EXPECT_EQ(f.pixel(4, 1), 0x80050557u);
 }
 
+// Sets the number of threads for one scope.
+struct ScopedWorkers {
+  explicit ScopedWorkers(int n) : old(setParallelWorkers(n)) {}
+  ~ScopedWorkers() { setParallelWorkers(old); }
+  int old;
+};
+
 // The literal loop: convolveAt at every selected pixel of the region.
 void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vector<int32_t>& w, SRectXYWH win,
                        bool keepAlpha, int32_t offset) {
@@ -280,10 +288,13 @@ void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vecto
     }
 }
 
-TEST(Convolution, FastLoopMatchesTheLiteralLoop) {
+// The fast loops compute bands of 32 rows on several threads: the pixels must
+// be those of the literal loop on one thread, over more than one band.
+TEST(Convolution, FastLoopMatchesTheLiteralLoopAtAnyThreadCount) {
   std::mt19937 rng(1234);
   for (int round = 0; round < 24; ++round) {
-    const int32_t w = 5 + static_cast<int32_t>(rng() % 40), h = 3 + static_cast<int32_t>(rng() % 30);
+    const ScopedWorkers workers(round % 3 == 0 ? 1 : 4);
+    const int32_t w = 5 + static_cast<int32_t>(rng() % 40), h = 3 + static_cast<int32_t>(rng() % 70);
     const int32_t kw = 1 + static_cast<int32_t>(rng() % 5), kh = 1 + static_cast<int32_t>(rng() % 5);
     std::vector<int32_t> weights(static_cast<size_t>(kw * kh));
     for (int32_t& v : weights) v = (rng() % 3 == 0) ? 0 : static_cast<int32_t>(rng() % 41) - 12;
@@ -306,10 +317,11 @@ TEST(Convolution, FastLoopMatchesTheLiteralLoop) {
   }
 }
 
-TEST(Convolution, FastFiveByFiveMatchesTheLiteralLoop) {
+TEST(Convolution, FastFiveByFiveMatchesTheLiteralLoopAtAnyThreadCount) {
   std::mt19937 rng(99);
   for (int round = 0; round < 12; ++round) {
-    const int32_t w = 3 + static_cast<int32_t>(rng() % 30), h = 2 + static_cast<int32_t>(rng() % 20);
+    const ScopedWorkers workers(round % 3 == 0 ? 1 : 3);
+    const int32_t w = 3 + static_cast<int32_t>(rng() % 30), h = 2 + static_cast<int32_t>(rng() % 70);
     int32_t weights[25];
     for (int32_t& v : weights) v = (rng() % 4 == 0) ? 0 : static_cast<int32_t>(rng() % 1999) - 999;
     const int32_t divisor = static_cast<int32_t>(rng() % 9999) + 1, offset = static_cast<int32_t>(rng() % 401) - 200;

@@ -13,6 +13,8 @@
 #include "document/paper.h"
 #include "filters/filter_table.h"
 #include "filters/qt/filter_dialogs.h"
+#include "toolwin/qt/gradient_pick_list.h"
+#include "toolwin/qt/tool_form.h"
 
 namespace pg {
 
@@ -40,6 +42,11 @@ void TMainForm::bindFilterCommands() {
     host.toolColours = [this](uint32_t& foreground, uint32_t& background) {
       foreground = canvas_->mainColor();
       background = canvas_->secondColor();
+    };
+    // The gradient map picks from the tool window's gradients.
+    host.gradientList = [this](QWidget* parent, std::function<void()> changed) -> QWidget* {
+      if (toolForm_ == nullptr) return nullptr;
+      return new TGradientPickList(toolForm_->gradients(), std::move(changed), parent);
     };
     return makeFilterDialog(std::move(host));
   };

@@ -88,7 +88,7 @@ FilterDialog makeFilterDialog(SFilterDialogHost host) {
       histogram.compute(core.readContext());
       info.histogram = &histogram;
     }
-    TFormFilterValues dialog(host.owner, core, host.target, *def, protect, filterSeedNow(), info);
+    TFormFilterValues dialog(host.owner, core, host.target, *def, protect, filterSeedNow(), info, host.gradientList);
     return runDialog(dialog, host, core, params);
   };
 }

@@ -21,6 +21,9 @@ struct SFilterDialogHost {
   std::function<uint8_t()> layerProtect;
   // The tool window's foreground and background colours (pixel order).
   std::function<void(uint32_t& foreground, uint32_t& background)> toolColours;
+  // The gradient map's list of the tool window's gradients (null: the dialog
+  // maps by the active gradient without a list).
+  TFormFilterValues::GradientListFactory gradientList;
 };
 
 // Whether a filter with parameters has its dialog in this system; a filter

@@ -18,6 +18,7 @@
 #include "filters/filter_run.h"
 #include "filters/floor_command.h"
 #include "filters/floor_filter.h"
+#include "document/paper_gradient.h"
 #include "filters/gradient_map_filter.h"
 #include "io/image_codecs.h"
 #include "io/qt/file_dialog.h"
@@ -41,6 +42,7 @@ namespace pg {
 namespace {
 
 constexpr uint32_t kTxPreview = 66700;
+constexpr uint32_t kTxGradientLabel = 68400;
 constexpr uint32_t kTxRenew = 66704;
 constexpr uint32_t kTxReset = 66705;
 constexpr uint32_t kTxAuto = 66798;
@@ -167,10 +169,11 @@ bool TFormFilter::previewBytes(const std::vector<uint8_t>& bytes, const TRect* c
 
 TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target,
                                      const SFilterDialogDef& def, uint8_t layerProtect, uint32_t seed,
-                                     const SFilterOpenInfo& info)
+                                     const SFilterOpenInfo& info, const GradientListFactory& gradientList)
     : TFormFilter(parent, core, std::move(target)), def_(def), model_(def, layerProtect, seed, info) {
   setWindowTitle(resText(def.caption));
   int row = 0;
+  if (std::string_view(def.command) == "filterGradientMap") row = placeGradientList(gradientList, row);
   if (def.histogramMode >= 0 && info.histogram != nullptr) {
     histogramView_ = new THistogramView(content(), *info.histogram, uint8_t(def.histogramMode));
     grid_->addWidget(histogramView_, row++, 0, 1, 4, Qt::AlignLeft);
@@ -372,6 +375,19 @@ namespace {
 constexpr size_t kCheckCeiling = 2;  // the plane check boxes of the floor's row
 }  // namespace
 
+int TFormFilterValues::placeGradientList(const GradientListFactory& make, int row) {
+  if (!make) return row;
+  gradientList_ = make(content(), [this] {
+    if (attached()) protocol().updatePreview(true);
+  });
+  if (gradientList_ == nullptr) return row;
+  // The label, then the list across the columns.
+  grid_->addWidget(new QLabel(resText(kTxGradientLabel), content()), row++, 0, 1, 4);
+  gradientList_->setMinimumSize(240, 120);
+  grid_->addWidget(gradientList_, row++, 0, 1, 4);
+  return row;
+}
+
 void TFormFilterValues::buildTextureRow(int row) {
   // Each plane's check box stands in the texture group with its buttons.
   auto* box = new QGroupBox(resText(kTxFloorTexture), content());
@@ -517,6 +533,11 @@ void TFormFilterValues::ButtonOKClick() {
     SFltFloorW rec;
     (void)floor_->build(protocol().current, rec);
     floorRememberedTextures() = floor_->files();
+  }
+  // The gradient map applies the gradient picked now, after the list has
+  // given the tool window its own choice back.
+  if (std::string_view(def_.command) == "filterGradientMap") {
+    if (const CGradObj* chosen = docGradientLink().activeGradient()) keepChosenGradient(chosen->Stops);
   }
   remember(def_, SFilterRemembered{model_.values(), protocol().previewChecked()});
   TFormFilter::ButtonOKClick();

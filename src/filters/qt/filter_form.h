@@ -90,8 +90,13 @@ class TFormFilter : public TDialogBaseForm {
 class TFormFilterValues : public TFormFilter {
   Q_OBJECT
  public:
+  // The gradient map's list of the tool window's gradients is made by the
+  // host (parent, change handler); every pick previews at once, since the
+  // record itself does not change. Other dialogs ignore it.
+  using GradientListFactory = std::function<QWidget*(QWidget* parent, std::function<void()> changed)>;
   TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPreviewTarget target, const SFilterDialogDef& def,
-                    uint8_t layerProtect, uint32_t seed, const SFilterOpenInfo& info);
+                    uint8_t layerProtect, uint32_t seed, const SFilterOpenInfo& info,
+                    const GradientListFactory& gradientList = {});
 
   CFilterDialogModel& model() { return model_; }
   TNumEdit* edit(size_t i) const { return edits_[i]; }
@@ -119,10 +124,13 @@ class TFormFilterValues : public TFormFilter {
   // Takes an image file as a plane's texture; false (with the warning
   // shown) when it cannot be read.
   bool loadTexture(size_t plane, const std::string& path);
+  // The gradient map's list (null in other dialogs or without a factory).
+  QWidget* gradientList() const { return gradientList_; }
 
  private:
   void syncWidgets();
   void buildTextureRow(int row);
+  int placeGradientList(const GradientListFactory& make, int row);
   void browseTexture(size_t plane);
   void buildLightPanes(int rows);
   void syncLightPanes();
@@ -138,6 +146,7 @@ class TFormFilterValues : public TFormFilter {
   QComboBox* secondList_ = nullptr;
   TTrackArea* picker_ = nullptr;
   QWidget* histogramView_ = nullptr;
+  QWidget* gradientList_ = nullptr;
   QPushButton* auto_ = nullptr;
   std::vector<TPickerColorCell*> cells_;
   QPushButton* defaults_ = nullptr;

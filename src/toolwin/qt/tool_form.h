@@ -35,6 +35,7 @@
 #include "io/preset_pen_shapes.h"
 #include "toolwin/preset_sets.h"
 #include "toolwin/swatch_list.h"
+#include "toolwin/tool_gradient_link.h"
 #include "toolwin/tool_options.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
@@ -179,6 +180,8 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CPenMethodMngr brushes_;
   CPenShapeMngr nibs_;
   CGradMngr gradients_{true};
+  // The documents and the gradient map take the active gradient through it.
+  CToolGradientLink gradientLink_{gradients_};
   CToolOptions toolOptions_{model_};
   ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;

@@ -19,6 +19,7 @@
 #include "test_support/temp_folder.h"
 #include "filters/qt/filter_dialogs.h"
 #include "filters/qt/light_panes.h"
+#include "filters/stripes_fill.h"
 #include "document/paper_gradient.h"
 #include "filters/qt/levels_dialog.h"
 #include "platform/message_service.h"
@@ -39,15 +40,7 @@ struct DialogFixture : ReplayFixture {
       resetFilterRepeat();
       resetFilterDialogMemory();
     }
-    CBlockVMTC& img = *layer().image;
-    uint32_t s = 12345;
-    for (int32_t y = 0; y < img.height(); ++y)
-      for (int32_t x = 0; x < img.width(); ++x) {
-        s = s * 1103515245u + 12345u;
-        const uint32_t a = 128 + (x * 2) % 128;
-        const uint32_t g = ((x / 4 + y / 3) % 2) ? 220 : 30;
-        EXPECT_TRUE(img.setPixel(x, y, a << 24 | ((s >> 16) & 0xFF) << 16 | g << 8 | (255 - g)));
-      }
+    EXPECT_TRUE(pg::testing::fillStripesAndNoise(*layer().image));
     x.doc->redraw(true);
   }
   ~DialogFixture() {
@@ -219,13 +212,16 @@ TEST(FilterDialogs, TheVisiblePartIsPreviewedFirstAndTheRestFollows) {
   EXPECT_EQ(f.layerHash(), original);
 }
 
-// Every dialog's default record, through the command: unselected pixels stay,
-// half-selected ones move part way, and protected alpha is kept.
+// Every filter of the menu with its dialog's default record, through the
+// command: unselected pixels stay, half-selected ones move part way, and
+// protected alpha is kept.
 TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
   // The gradient map needs the tool window's active gradient.
   BlackToWhite link;
   CDocGradientLink* previous = setDocGradientLink(&link);
-  for (const SFilterDialogDef& def : filterDialogTable()) {
+  for (const SFilterEntry& entry : filterTable()) {
+    if (entry.action == nullptr || !filterCommandAvailable(entry)) continue;
+    const SFilterEntry& def = entry;
     DialogFixture f;
     f.layer().protectAlpha = true;
     CMaskData& mask = *f.x.doc->masks()->currentMask();
@@ -234,10 +230,19 @@ TEST(FilterDialogs, EveryFilterKeepsToTheFeatheredSelectionAndProtectedAlpha) {
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; ++x) EXPECT_TRUE(mask.image->setPixel(x, y, uint8_t(std::clamp((x - 20) * 255 / 24, 0, 255))));
     DialogFixture plain(false);
-    const FilterResult r = f.command(def.command, [](TFormFilterValues& d) {
-      d.ButtonOKClick();
-      return true;
-    });
+    SFilterDialogHost host;
+    host.showModal = [](QDialog& d) {
+      d.show();
+      static_cast<TFormFilter&>(d).ButtonOKClick();
+      return kMrOk;
+    };
+    host.layerProtect = [&f]() -> uint8_t { return f.layer().protectAlpha ? 1 : 0; };
+    host.toolColours = [](uint32_t& foreground, uint32_t& background) {
+      foreground = 0x203040;
+      background = 0xE0D0C0;
+    };
+    const FilterResult r =
+        filterCommand(*f.x.doc, *f.x.flow, f.x.doc->currentLayerIndex(), entry, false, makeFilterDialog(host));
     ASSERT_EQ(r, FilterResult::Done) << def.command;
     const CBlockVMTC& img = *f.layer().image;
     const CBlockVMTC& was = *plain.layer().image;
