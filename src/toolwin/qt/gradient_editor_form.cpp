@@ -17,7 +17,7 @@
 
 #include "brush/gradient_mngr.h"
 #include "io/gradient_file.h"
-#include "toolwin/editor_preset_lists.h"
+#include "toolwin/preset_lists.h"
 #include "toolwin/gradient_editor_rules.h"
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/count_dialog.h"
@@ -232,7 +232,7 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   area->addStretch(1);
 
   // The list and the preview.
-  list_ = std::make_unique<CEditorGradientList>(set_);
+  list_ = editorGradientList(set_);
   list_->setDisplayStyle(kListSmallRows);
   list_->OnChange = [this] { onGradientSelect(); };
   view_ = new TItemListView(*list_);
@@ -456,8 +456,7 @@ QString TFormGradEditor::getSetPath() const { return QString::fromStdString(set_
 bool TFormGradEditor::setModified() const { return set_.modified(); }
 
 void TFormGradEditor::applyEdits() {
-  list_->storeEdited();
-  list_->redraw();
+  (void)list_->storeEdited();
   view_->update();
   updatePathLabel();
 }
@@ -484,8 +483,8 @@ bool editGradient(CGradMngr& set, int32_t index, const SPresetEditorContext& con
 }
 
 bool newGradient(CGradMngr& set, const SPresetEditorContext& context, const SGradEditorColours& colours) {
-  CEditorGradientList list(set);
-  if (!list.copyItem(list.getCount(), list.getActiveIndex(), false)) return false;
+  std::unique_ptr<CGradientList> list = editorGradientList(set);
+  if (!list->copyItem(list->getCount(), list->getActiveIndex(), false)) return false;
   editGradient(set, set.currentIndex(), context, colours);
   return true;
 }

@@ -7,7 +7,9 @@
 #include "brush/gradient_mngr.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
-#include "toolwin/editor_preset_lists.h"
+#include "toolwin/pen_method_list.h"
+#include "toolwin/preset_lists.h"
+#include "toolwin/qt/brush_editor_form.h"
 #include "toolwin/panel_menus.h"
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/item_list_view.h"
@@ -254,7 +256,7 @@ void TPresetPopupForm::wheelEvent(QWheelEvent* e) {
 TPresetPopupForm* openPenMethodPopup(QWidget* owner, CPenMethodMngr& set, SPresetPopupCommands commands,
                                      SPresetPopupPrefs prefs) {
   if (set.count() == 0) return nullptr;
-  auto* form = new TPresetPopupForm(owner, PresetPopupKind::PenMethod, std::make_unique<CEditorPenMethodList>(set),
+  auto* form = new TPresetPopupForm(owner, PresetPopupKind::PenMethod, editorPenMethodList(set),
                                     kListSmallRows, std::move(commands), prefs);
   form->setMinimumHeight(form->minimumHeight());
   form->resize(form->width(), form->minimumHeight() + 96);
@@ -263,13 +265,13 @@ TPresetPopupForm* openPenMethodPopup(QWidget* owner, CPenMethodMngr& set, SPrese
 
 TPresetPopupForm* openPenNibPopup(QWidget* owner, CPenShapeMngr& set, int32_t index, SPresetPopupCommands commands,
                                   SPresetPopupPrefs prefs) {
-  auto list = std::make_unique<CEditorPenNibList>(set);
+  auto list = editorPenNibList(set);
   if (list->isValidIndex(index)) list->selectItem(index, false);
   return new TPresetPopupForm(owner, PresetPopupKind::PenNib, std::move(list), kListIcons, std::move(commands), prefs);
 }
 
 TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopupCommands commands, SPresetPopupPrefs prefs) {
-  auto* form = new TPresetPopupForm(owner, PresetPopupKind::Gradient, std::make_unique<CEditorGradientList>(set),
+  auto* form = new TPresetPopupForm(owner, PresetPopupKind::Gradient, editorGradientList(set),
                                     kListIcons, std::move(commands), prefs);
   form->enablePreview(set);
   return form;
