@@ -476,13 +476,22 @@ void TToolForm::setPresetPreferences(IPresetPrefs* prefs, const SPresetEditorPre
 }
 
 void TToolForm::loadPresetSets() {
+  // A default load that finds no file adds the built-in presets to what the
+  // set holds: it starts empty, so they are not there twice.
+  brushes_.clear();
+  nibs_.clear();
+  gradients_.clearAll();
+  swatches_.manager().clear();
   presetSets_.loadDefaultSets();
+  if (!brushes_.isValidIndex(brushes_.currentIndex())) brushes_.setCurrentIndex(0);
+  if (!nibs_.isValidIndex(nibs_.currentIndex())) nibs_.select(0);
   // What start-up loads (or builds when nothing loads) is no change of the user's.
   brushes_.setModified(false);
   nibs_.setModified(false);
   gradients_.setModified(false);
   swatches_.manager().setModified(false);
   brushesReloaded();
+  loadedFiles_ = currentPresetFiles();
   // Asked about at exit only from now on: before, the sets were the
   // built-in ones and nothing would load a saved one again.
   if (exitQuerySets_.size() > 1) return;
@@ -505,16 +514,22 @@ void TToolForm::loadPresetSets() {
   addPresetSet(std::move(gradients));
 }
 
+std::array<std::string, 4> TToolForm::currentPresetFiles() {
+  return {gradients_.fileName(), nibs_.fileName(), brushes_.fileName(), swatches_.manager().fileName()};
+}
+
 void TToolForm::storePresetFiles() {
   if (!presetPrefs_) return;
-  auto store = [this](PresetSet set, const std::string& path) {
+  // Only a set whose file changed in this session (loaded or saved under
+  // another name) replaces the preference: a file chosen in the preference
+  // dialog meanwhile stays for the next start.
+  const std::array<std::string, 4> now = currentPresetFiles();
+  for (PresetSet set : {PresetSet::Gradients, PresetSet::PenShapes, PresetSet::PenMethods, PresetSet::Palette}) {
+    const std::string& path = now[size_t(set)];
+    if (path == loadedFiles_[size_t(set)]) continue;
     presetPrefs_->setPresetFile(set, path);
     if (!path.empty()) presetPrefs_->setPresetFolder(set, presetFolderOf(path));
-  };
-  store(PresetSet::PenMethods, brushes_.fileName());
-  store(PresetSet::PenShapes, nibs_.fileName());
-  store(PresetSet::Gradients, gradients_.fileName());
-  store(PresetSet::Palette, swatches_.manager().fileName());
+  }
 }
 
 void TToolForm::brushesReloaded() {

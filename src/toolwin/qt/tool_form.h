@@ -205,6 +205,8 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   SPresetEditorContext editorContext(int32_t* listStyle) const;
   SPanelMenuContext optionMenuContext();
   void brushesReloaded();
+  // The sets' files by PresetSet.
+  std::array<std::string, 4> currentPresetFiles();
 
   CToolWindowModel model_;
   TToolCursors cursors_;
@@ -220,6 +222,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CSwatchList swatches_;
   CPresetSets presetSets_{brushes_, nibs_, gradients_, swatches_};
   IPresetPrefs* presetPrefs_ = nullptr;
+  std::array<std::string, 4> loadedFiles_;  // the sets' files after start-up
   SPresetEditorPrefs editorPrefs_;
   CItemListMenu brushListMenu_{toolOptions_.brushList()};
   CPresetSetMenu brushSetMenu_{presetSets_, PresetSet::PenMethods, [this] { return brushes_.fileName(); },
