@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QVBoxLayout>
 
+#include "toolwin/qt/editor_texts.h"
+#include "ui/qt/res_text.h"
 #include "brush/paint_param.h"
 #include "brush/shape_values.h"
 #include "io/preset_pen_methods.h"
@@ -21,7 +23,7 @@ namespace pg {
 std::unique_ptr<CPenMethodList> editorPenMethodList(CPenMethodMngr& methods) {
   auto list = std::make_unique<CPenMethodList>();
   list->setAllowedStyles(kEditorListStyles);
-  list->setOptions(kListKeepActive);
+  list->setOptions(kListKeepActive | kListDraggable);
   list->bind(&methods, nullptr, nullptr);
   list->setShowAll(true);
   list->selectItem(list->getActiveIndex(), false);
@@ -99,10 +101,10 @@ void TFormBrushEditor::setMode(uint8_t mode) {
   tabs_ = nullptr;
   mode_ = mode;
   if (mode == kBrushMode) {
-    setWindowTitle(QStringLiteral("ブラシエディタ"));
+    setWindowTitle(resText(kResBrushEditorCaption));
     tabs_ = new TGraphicTabControl(tabBox_);
-    tabs_->addTab(QStringLiteral("ブラシ設定"));
-    tabs_->addTab(QStringLiteral("ペン先設定"));
+    tabs_->addTab(resText(kResBrushTab));
+    tabs_->addTab(resText(kResNibTab));
     tabs_->OnChange = [this] { onTabChange(); };
     tabBox_->layout()->addWidget(tabs_);
     tabBox_->show();
@@ -116,7 +118,7 @@ void TFormBrushEditor::setMode(uint8_t mode) {
     setListView(view_);
     methodList_->selectItem(methodList_->getActiveIndex(), true);
   } else {
-    setWindowTitle(QStringLiteral("ペン先エディタ"));
+    setWindowTitle(resText(kResNibEditorCaption));
     tabBox_->hide();  // the nib frame takes the tabs' place
     GrpPenMtd->hide();
     GrpPenMtd->OnFrameChange = nullptr;
