@@ -1,21 +1,16 @@
 #include "toolwin/preset_list_commands.h"
 
 #include "toolwin/item_list.h"
+#include "toolwin/preset_editor_rules.h"
 #include "toolwin/preset_sets.h"
 
 namespace pg {
 
 bool CItemListMenu::canAddItem() const { return list_.canNewItem(); }
 
-bool CItemListMenu::canCopyActive() const {
-  const int32_t a = list_.getActiveIndex();
-  return list_.isValidIndex(a) && list_.canCopyFrom(list_.getCount(), &list_, a);
-}
+bool CItemListMenu::canCopyActive() const { return canDuplicate(list_); }
 
-bool CItemListMenu::canDeleteActive() const {
-  const int32_t a = list_.getActiveIndex();
-  return list_.isValidIndex(a) && list_.canDeleteKeepOne(a);
-}
+bool CItemListMenu::canDeleteActive() const { return canRemove(list_); }
 
 bool CItemListMenu::canEditActive() const {
   return list_.OnEditItem && list_.canEditItem(list_.getActiveIndex());

@@ -64,7 +64,7 @@ TFormPresetEditor::TFormPresetEditor(QWidget* parent) : TDialogBaseForm(parent) 
   Popup->addSeparator();
   const auto items = editorDisplayItems();
   for (int k = 0; k < 7; ++k) {
-    MenuDisp[k] = Popup->addAction(qs(items[size_t(k)].caption), this, [this, k] { MenuDispClick(k); });
+    MenuDisp[k] = Popup->addAction(resText(items[size_t(k)].captionId), this, [this, k] { MenuDispClick(k); });
     MenuDisp[k]->setObjectName(qs(items[size_t(k)].name));
     MenuDisp[k]->setCheckable(true);
   }

@@ -16,6 +16,7 @@
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/preset_previews.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 
@@ -56,7 +57,7 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
   const auto display = editorDisplayItems();
   for (int k = 0; k < 7; ++k) {
     const int32_t style = display[size_t(k)].style;
-    styles_[k] = PresetPopupMenu->addAction(QString::fromUtf8(display[size_t(k)].caption.data(), int(display[size_t(k)].caption.size())),
+    styles_[k] = PresetPopupMenu->addAction(resText(display[size_t(k)].captionId),
                                             this, [this, style] { list_->setDisplayStyle(style); });
     styles_[k]->setObjectName(QString::fromUtf8(display[size_t(k)].name.data(), int(display[size_t(k)].name.size())));
     styles_[k]->setCheckable(true);
