@@ -33,7 +33,8 @@ void CItemList::setOptions(uint16_t options) {
   if (options == options_) return;
   options_ = options;
   frames_ = (options & kListKeepActive) != 0;
-  if (options & kListDoubleClickEdit) accept_ |= 2;
+  // The double-click switch follows the option both ways.
+  accept_ = (options & kListDoubleClickEdit) ? uint8_t(accept_ | 2) : uint8_t(accept_ & ~2);
   redraw();
 }
 
@@ -468,6 +469,21 @@ void CItemList::doubleClick(int32_t x, int32_t y, uint32_t modifiers) {
   int32_t i = itemAtPos(x, y);
   if (i != pressed_ || hitTestPart(x, y) != kPartItem || (getItemFlags(i) & kItemNoEdit)) return;
   editItem(i);
+}
+
+bool CItemList::newItem(bool redrawIt) {
+  if (!canNewItem()) return false;
+  OnNewItem();
+  selectItem(getActiveIndex(), redrawIt);
+  redraw();
+  return true;
+}
+
+void CItemList::editItem(int32_t i) {
+  if (!OnEditItem || !canEditItem(i)) return;
+  OnEditItem(i);
+  selectItem(getActiveIndex(), true);
+  redraw();
 }
 
 bool CItemList::wheel(int32_t delta) {

@@ -180,7 +180,14 @@ class CItemList {
   int32_t pressedIndex() const { return pressed_; }
   void setPressedIndex(int32_t i) { pressed_ = i; }
 
-  virtual bool newItem(bool /*redraw*/) { return false; }
+  // The owner's editors: OnNewItem makes a new item (a copy of the active
+  // one) and opens its editor, OnEditItem opens item i's editor. Unset, the
+  // list has no editor; after either the list reselects its active item,
+  // which may have changed in the editor.
+  std::function<void()> OnNewItem;
+  std::function<void(int32_t i)> OnEditItem;
+  virtual bool canNewItem() const { return static_cast<bool>(OnNewItem); }
+  virtual bool newItem(bool redraw);
   virtual bool deleteItem(int32_t /*i*/, bool /*redraw*/) { return false; }
   virtual bool replaceItem(int32_t i, int32_t j, bool redraw);
   virtual bool moveItemTo(int32_t to, int32_t from, bool redraw);
@@ -193,7 +200,7 @@ class CItemList {
   virtual bool duplicateClick(int32_t i, bool redraw);
   bool copyFromSelf(int32_t i, bool redraw) { return copyInto(this, i, redraw, pressed_); }
   virtual void labelClick(int32_t /*i*/) {}
-  virtual void editItem(int32_t /*i*/) {}
+  virtual void editItem(int32_t i);
   // Lists of one kind exchange items by drag and drop.
   virtual int32_t listKind() const { return 0; }
 

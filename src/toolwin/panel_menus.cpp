@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/string_table.h"
+
 namespace pg {
 
 namespace {
@@ -58,8 +60,14 @@ constexpr std::array kSwatchItems = {
     SPanelMenuItem{"MenuOPLOpen", R::Open, "色見本の置き換え(&O)..."},
 };
 
-std::string_view kindWord(const SPanelMenuContext& c) { return c.gradientTool ? "グラデーション" : "ブラシ"; }
-std::string_view setWord(const SPanelMenuContext& c) { return c.gradientTool ? "グラデーション集" : "ブラシ集"; }
+// The menus' texts: an item's caption is the text of its table's base plus
+// its place in the table; then the item words and the delete question.
+constexpr uint32_t kResOptionMenu = 68100, kResBrushMenu = 68120, kResSwatchMenu = 68140;
+constexpr uint32_t kResBrushWord = 68160, kResBrushSetWord = 68161, kResGradientWord = 68162,
+                   kResGradientSetWord = 68163, kResDeleteQuestion = 68164;
+
+std::string kindWord(const SPanelMenuContext& c) { return resString(c.gradientTool ? kResGradientWord : kResBrushWord); }
+std::string setWord(const SPanelMenuContext& c) { return resString(c.gradientTool ? kResGradientSetWord : kResBrushSetWord); }
 
 // The format's %s in turn replaced by the words (missing words: empty).
 std::string fill(std::string_view format, std::initializer_list<std::string_view> words) {
@@ -76,19 +84,37 @@ std::string fill(std::string_view format, std::initializer_list<std::string_view
   return out;
 }
 
+std::span<const SPanelMenuItem> itemsOf(PanelMenu menu);
+
+// The caption (or format) of an item in the language of the texts; an item
+// outside the tables keeps its own.
+std::string textOf(PanelMenu menu, const SPanelMenuItem& item) {
+  const std::span<const SPanelMenuItem> items = itemsOf(menu);
+  const auto* first = items.data();
+  if (&item < first || &item >= first + items.size()) return std::string(item.caption);
+  const uint32_t base = menu == PanelMenu::Option ? kResOptionMenu : menu == PanelMenu::Brush ? kResBrushMenu : kResSwatchMenu;
+  const uint32_t id = base + uint32_t(&item - first);
+  return hasResString(id) ? resString(id) : std::string(item.caption);
+}
+
 std::string captionOf(PanelMenu menu, const SPanelMenuItem& item, const SPanelMenuContext& c) {
-  if (menu != PanelMenu::Option) return std::string(item.caption);
+  const std::string text = textOf(menu, item);
+  if (menu != PanelMenu::Option) return text;
   switch (item.role) {
-    case R::New: case R::Delete: case R::Edit: return fill(item.caption, {kindWord(c), "..."});
-    case R::Duplicate: return fill(item.caption, {kindWord(c)});
-    case R::Revert: case R::Append: case R::SaveAs: case R::Open: return fill(item.caption, {setWord(c), "..."});
-    default: return std::string(item.caption);
+    case R::New: case R::Delete: case R::Edit: return fill(text, {kindWord(c), "..."});
+    case R::Duplicate: return fill(text, {kindWord(c)});
+    case R::Revert: case R::Append: case R::SaveAs: case R::Open: return fill(text, {setWord(c), "..."});
+    default: return text;
   }
 }
 
 }  // namespace
 
-std::span<const SPanelMenuItem> panelMenuItems(PanelMenu menu) {
+std::span<const SPanelMenuItem> panelMenuItems(PanelMenu menu) { return itemsOf(menu); }
+
+namespace {
+
+std::span<const SPanelMenuItem> itemsOf(PanelMenu menu) {
   switch (menu) {
     case PanelMenu::Option: return kOptionItems;
     case PanelMenu::Brush: return kBrushItems;
@@ -97,7 +123,9 @@ std::span<const SPanelMenuItem> panelMenuItems(PanelMenu menu) {
   return {};
 }
 
-std::string deleteQuestion(std::string_view itemWord) { return fill("選択された%sを削除してよろしいですか？", {itemWord}); }
+}  // namespace
+
+std::string deleteQuestion(std::string_view itemWord) { return fill(resString(kResDeleteQuestion), {itemWord}); }
 
 int32_t clampLogCapacity(int32_t lines) { return std::clamp(lines, 0, 50); }
 
@@ -136,7 +164,7 @@ void panelMenuClick(PanelMenu menu, const SPanelMenuItem& item, const SPanelMenu
     case R::New: l->addItem(); break;
     case R::Duplicate: l->copyActiveToEnd(); break;
     case R::Delete: {
-      const std::string_view word = menu == PanelMenu::Option ? kindWord(c) : std::string_view("ブラシ");
+      const std::string word = menu == PanelMenu::Option ? kindWord(c) : resString(kResBrushWord);
       if (c.confirm && c.confirm(deleteQuestion(word))) l->deleteActive();
       break;
     }

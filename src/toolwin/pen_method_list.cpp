@@ -82,8 +82,9 @@ bool CPenMethodList::isValidIndex(int32_t i) const {
 }
 
 uint32_t CPenMethodList::getItemFlags(int32_t /*i*/) const {
-  // The variants are numbered places: they neither move nor take names.
-  return variants() ? (kItemFixed | kItemNoLabel) : 0;
+  // The variants are numbered places: they neither move, take names nor
+  // open an editor.
+  return variants() ? (kItemFixed | kItemNoLabel | kItemNoEdit) : 0;
 }
 
 std::string CPenMethodList::getItemName(int32_t i) const {

@@ -72,6 +72,8 @@ class CPenMethodList final : public CItemList {
   int32_t getCount() const override;
   bool isValidIndex(int32_t i) const override;
   uint32_t getItemFlags(int32_t i) const override;
+  // The variants have no editor and take no new items.
+  bool canNewItem() const override { return !variants() && CItemList::canNewItem(); }
   std::string getItemName(int32_t i) const override;
   bool setItemName(int32_t i, const std::string& name) override;
   void drawItemImage(TMemoryGraphic& g, const TRect& r, int32_t state, int32_t i) override;

@@ -7,19 +7,27 @@ namespace pg {
 
 namespace {
 
+// Their captions are the texts 68070..68076.
 constexpr std::array<SEditorDisplayItem, 7> kDisplayItems = {{
-    {"MenuDispText", "テキストを表示(&1)", kListText},
-    {"MenuDispIconS", "アイコン(小)を表示(&2)", kListSmallIcons},
-    {"MenuDispIconM", "アイコンを表示(&3)", kListIcons},
-    {"MenuDispIconL", "アイコン(大)を表示(&4)", kListLargeIcons},
-    {"MenuDispListS", "リスト(小)を表示(&5)", kListSmallRows},
-    {"MenuDispListM", "リストを表示(&6)", kListRows},
-    {"MenuDispListL", "リスト(大)を表示(&7)", kListLargeRows},
+    {"MenuDispText", 68070, kListText},
+    {"MenuDispIconS", 68071, kListSmallIcons},
+    {"MenuDispIconM", 68072, kListIcons},
+    {"MenuDispIconL", 68073, kListLargeIcons},
+    {"MenuDispListS", 68074, kListSmallRows},
+    {"MenuDispListM", 68075, kListRows},
+    {"MenuDispListL", 68076, kListLargeRows},
 }};
 
 bool styleAllowed(const CItemList& list, int32_t style) {
   return style >= 0 && style < 16 && (list.allowedStyles() & (1u << style)) != 0;
 }
+
+// The question "\"%s\" は変更されています。\r保存しますか？".
+constexpr uint32_t kResSaveChangedSet = 65211;
+
+}  // namespace
+
+std::span<const SEditorDisplayItem> editorDisplayItems() { return kDisplayItems; }
 
 bool canDuplicate(const CItemList& list) {
   const int32_t a = list.getActiveIndex();
@@ -30,13 +38,6 @@ bool canRemove(const CItemList& list) {
   const int32_t a = list.getActiveIndex();
   return list.isValidIndex(a) && list.canDeleteKeepOne(a);
 }
-
-// The question "\"%s\" は変更されています。\r保存しますか？".
-constexpr uint32_t kResSaveChangedSet = 65211;
-
-}  // namespace
-
-std::span<const SEditorDisplayItem> editorDisplayItems() { return kDisplayItems; }
 
 SEditorMenuState editorMenuState(const CItemList* list, bool setModified, bool setFileExists) {
   SEditorMenuState s;

@@ -17,11 +17,14 @@ class CItemList;
 
 struct SEditorDisplayItem {
   std::string_view name;
-  std::string_view caption;
+  uint32_t captionId;  // the caption's text id
   int32_t style;
 };
 // The seven display items in menu order.
 std::span<const SEditorDisplayItem> editorDisplayItems();
+// Whether the list's active item may be copied to its end, and deleted.
+bool canDuplicate(const CItemList& list);
+bool canRemove(const CItemList& list);
 
 struct SEditorMenuState {
   bool duplicate = false;

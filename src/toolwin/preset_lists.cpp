@@ -172,6 +172,7 @@ CGradientList::CGradientList() {
 void CGradientList::bind(CGradMngr* manager) {
   manager_ = manager;
   if (manager_) repeat_ = manager_->getRange();
+  takeEditCopy();
   showBound();
   if (OnBind) OnBind();
 }
@@ -179,8 +180,27 @@ void CGradientList::bind(CGradMngr* manager) {
 CGradMngr* CGradientList::unbind() {
   CGradMngr* old = manager_;
   manager_ = nullptr;
+  edited_.reset();
   showUnbound();
   return old;
+}
+
+void CGradientList::takeEditCopy() {
+  const CGradObj* g = manager_ ? manager_->currentItem() : nullptr;
+  edited_ = g ? CGradObj::CreateCopy(*g) : nullptr;
+}
+
+bool CGradientList::storeEdited() {
+  CGradObj* g = manager_ ? manager_->getItem(manager_->currentIndex()) : nullptr;
+  if (!g || !edited_) return false;
+  g->assign(*edited_);
+  // The drawing's work copy follows the stored gradient.
+  manager_->select(manager_->currentIndex());
+  manager_->setModified(true);
+  setModified(true);
+  redraw();
+  doChange();
+  return true;
 }
 
 bool CGradientList::isSelection(int32_t i) const { return manager_ && manager_->isFixed(i); }
@@ -238,6 +258,7 @@ bool CGradientList::setActiveIndex(int32_t i) {
   }
   manager_->clearWork();
   (void)manager_->workCopy();
+  takeEditCopy();
   pressed_ = i;
   doChange();
   return true;

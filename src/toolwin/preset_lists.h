@@ -100,6 +100,11 @@ class CGradientList final : public CItemList {
   bool assignItem(int32_t i, const CGradObj& source);
   // The two current colours (red low) reach every gradient's colour stops.
   void setColors(TColor foreground, TColor background);
+  // An editor's working copy of the active gradient, taken again whenever
+  // the active item changes; nullptr without one. storeEdited writes it into
+  // the collection at the active index and marks the collection modified.
+  CGradObj* editedGradient() { return edited_.get(); }
+  bool storeEdited();
 
   int32_t getCount() const override;
   bool isValidIndex(int32_t i) const override;
@@ -118,9 +123,11 @@ class CGradientList final : public CItemList {
 
  private:
   bool isSelection(int32_t i) const;
+  void takeEditCopy();
 
   CGradMngr* manager_ = nullptr;
   SGradRepeat repeat_;
+  std::unique_ptr<CGradObj> edited_;
 };
 
 }  // namespace pg

@@ -28,10 +28,14 @@ CToolOptions::CToolOptions(CToolWindowModel& model) : model_(model) {
   list_.OnChange = [this] {
     if (locks_.test(kLockParam)) return;
     LockBit hold(locks_, kLockLoad);
+    // Taken before any of them reaches the model: each change there lets the
+    // panel show the model's values, which would pull the older ones back
+    // into the working parameters.
     const TPaintParam& p = list_.paintParam();
-    if (paramFieldEditable(p, kFieldSize)) model_.setToolSize(p.size);
-    if (paramFieldEditable(p, kFieldMinSize)) model_.setMinSize(p.minSize * 100.0f);
-    if (paramFieldEditable(p, kFieldOpacity)) model_.setToolOpacity(p.opacity * 100.0f);
+    const float size = p.size, minSize = p.minSize, opacity = p.opacity;
+    if (paramFieldEditable(p, kFieldSize)) model_.setToolSize(size);
+    if (paramFieldEditable(p, kFieldMinSize)) model_.setMinSize(minSize * 100.0f);
+    if (paramFieldEditable(p, kFieldOpacity)) model_.setToolOpacity(opacity * 100.0f);
     model_.pushStrokeParams();
     if (OnChanged) OnChanged();
   };

@@ -7,7 +7,8 @@
 #include "brush/paint_param.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
-#include "toolwin/editor_preset_lists.h"
+#include "toolwin/pen_method_list.h"
+#include "toolwin/preset_lists.h"
 #include "toolwin/gradient_editor_rules.h"
 #include "toolwin/pen_editor_values.h"
 #include "toolwin/preset_editor_rules.h"
@@ -357,7 +358,11 @@ TEST(EditorPresetLists, PenMethodsCommitAndCopy) {
   CPenMethodMngr set;
   ASSERT_EQ(set.addMissingKinds(), 9);
   set.setModified(false);
-  CEditorPenMethodList list(set);
+  // As the editors show them: every pen method, the active one the set's.
+  CPenMethodList list;
+  list.setOptions(kListKeepActive);
+  list.bind(&set, nullptr, nullptr);
+  list.setShowAll(true);
   list.setBounds(200, 200);
   ASSERT_TRUE(list.setActiveIndex(2));
   // Only one method of each kind: none may go.
@@ -369,10 +374,9 @@ TEST(EditorPresetLists, PenMethodsCommitAndCopy) {
   EXPECT_TRUE(list.canDeleteKeepOne(2));
   EXPECT_EQ(set.getItem(9)->getParams(), set.getItem(2)->getParams());
 
-  ASSERT_NE(list.currentParams(), nullptr);
-  list.currentParams()->setOpacity(0.25f);
-  list.currentParams()->setName("edited");
-  ASSERT_TRUE(list.commitCurrent());
+  list.paintParam().setOpacity(0.25f);
+  list.paintParam().setName("edited");
+  ASSERT_TRUE(list.storeCurrent());
   bool ok = false;
   auto back = TPaintParam::CreateFromPenMethod(set.getItem(9), ok);
   ASSERT_TRUE(ok);
@@ -388,7 +392,9 @@ TEST(EditorPresetLists, GradientsStoreTheEditedCopy) {
   set.addBuiltins();
   set.select(1);
   set.setModified(false);
-  CEditorGradientList list(set);
+  CGradientList list;
+  list.setOptions(kListKeepActive);
+  list.bind(&set);
   EXPECT_EQ(list.getItemFlags(0) & kItemFixed, kItemFixed);
   EXPECT_FALSE(list.canDeleteKeepOne(0));
   ASSERT_NE(list.editedGradient(), nullptr);
@@ -397,7 +403,11 @@ TEST(EditorPresetLists, GradientsStoreTheEditedCopy) {
   ASSERT_TRUE(list.storeEdited());
   EXPECT_EQ(set.getItem(1)->Stops.name(), "sunset");
   EXPECT_TRUE(set.modified());
-  EXPECT_FALSE(list.copyItem(0, 1, false));  // the set only appends
+  EXPECT_FALSE(list.copyItem(0, 1, false));  // never over the two-colour entry
+  list.editedGradient()->Stops.setName("dusk");
+  ASSERT_TRUE(list.setActiveIndex(2));  // another item drops the unstored edit
+  ASSERT_TRUE(list.setActiveIndex(1));
+  EXPECT_EQ(list.editedGradient()->Stops.name(), "sunset");
   ASSERT_TRUE(list.copyItem(list.getCount(), 1, false));
   EXPECT_EQ(set.getItem(set.count() - 1)->Stops.name(), "sunset");
 }

@@ -21,6 +21,7 @@
 #include "platform/debug_output.h"
 #include "app/mru_file_list.h"
 #include "app/profile_text_settings.h"
+#include "app/profile_preset_prefs.h"
 #include "app/qt/mru_menu.h"
 #include "app/qt/new_document_dialog.h"
 #include "toolwin/qt/tool_form.h"
@@ -144,6 +145,10 @@ void TMainForm::applyPreferences() {
   toolForm_->colourPanel()->applySamplerPreferences(static_cast<uint32_t>(prefs.ColorSampler), prefs.rgbPalBarFixed);
   toolForm_->navigatorPanel()->setCounterRotation(prefs.PreviewCounterRotate);
   (void)toolForm_->penSettings().readPenSettings(appSettingsStore(), kProfileRoot);
+  presetPrefs_ = std::make_unique<CProfilePresetPrefs>(prefs);
+  toolForm_->setPresetPreferences(presetPrefs_.get(), {&prefs.EdtBrushListType, &prefs.EdtPenNibListType,
+                                                       &prefs.EdtGradListType, &prefs.OptionListDblClick});
+  toolForm_->loadPresetSets();
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 
   fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
@@ -176,6 +181,7 @@ void TMainForm::storePreferences() {
   prefs.PreviewCounterRotate = toolForm_->navigatorPanel()->counterRotation();
   if (!toolForm_->penSettings().writePenSettings(appSettingsStore(), kProfileRoot))
     debugOutput("the pen settings could not all be stored");
+  toolForm_->storePresetFiles();
   QByteArray layout = panelLayout();
   prefs.DockLayout = layout.size() <= qsizetype(kMaxProfileText) ? layout.toStdString() : std::string();
 }

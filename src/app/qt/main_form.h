@@ -25,6 +25,7 @@ namespace pg {
 
 class CCanvasShared;
 class CProfileTextSettings;
+class CProfilePresetPrefs;
 class TDockFloatManager;
 class TToolForm;
 class TToolTargetAdapter;
@@ -222,6 +223,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
 
   std::unique_ptr<CCanvasShared> canvas_;
   std::unique_ptr<CProfileTextSettings> textSettings_;
+  std::unique_ptr<CProfilePresetPrefs> presetPrefs_;
   std::unique_ptr<TMRUFileList> fileMru_;
   TMRUMenu* fileMruMenu_ = nullptr;
   std::unique_ptr<TDockFloatManager> dock_;

@@ -3,12 +3,15 @@
 #include <QComboBox>
 #include <QVBoxLayout>
 
+#include "toolwin/qt/editor_texts.h"
+#include "ui/qt/res_text.h"
 #include "brush/paint_param.h"
 #include "brush/shape_values.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
 #include "io/qt/file_dialog.h"
-#include "toolwin/editor_preset_lists.h"
+#include "toolwin/pen_method_list.h"
+#include "toolwin/preset_lists.h"
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/pen_editor_frames.h"
@@ -16,6 +19,33 @@
 #include "ui/qt/small_controls.h"
 
 namespace pg {
+
+std::unique_ptr<CPenMethodList> editorPenMethodList(CPenMethodMngr& methods) {
+  auto list = std::make_unique<CPenMethodList>();
+  list->setAllowedStyles(kEditorListStyles);
+  list->setOptions(kListKeepActive | kListDraggable);
+  list->bind(&methods, nullptr, nullptr);
+  list->setShowAll(true);
+  list->selectItem(list->getActiveIndex(), false);
+  return list;
+}
+
+std::unique_ptr<CPenNibList> editorPenNibList(CPenShapeMngr& nibs) {
+  auto list = std::make_unique<CPenNibList>();
+  list->setAllowedStyles(kEditorListStyles);
+  list->setLeadingEntry(false);
+  list->setOptions(kListKeepActive);
+  list->bind(&nibs);
+  return list;
+}
+
+std::unique_ptr<CGradientList> editorGradientList(CGradMngr& gradients) {
+  auto list = std::make_unique<CGradientList>();
+  list->setAllowedStyles(kEditorListStyles);
+  list->setOptions(kListKeepActive);
+  list->bind(&gradients);
+  return list;
+}
 
 PresetFileDialog presetFileDialogOf(QWidget* parent) {
   return [parent](int32_t kind, const std::string& folder, std::string& path) {
@@ -33,11 +63,8 @@ TFormBrushEditor::TFormBrushEditor(CPenMethodMngr& methods, CPenShapeMngr& nibs,
     : TFormPresetEditor(context.parent), methods_(methods), nibs_(nibs), context_(context) {
   setObjectName(QStringLiteral("FormBrushEditor"));
   bool ok = false;
-  {
-    CEditorPenMethodList probe(methods_);
-    working_ = probe.currentParams() ? TPaintParam::CreateCopy(probe.currentParams(), ok) : nullptr;
-  }
-  if (!working_) working_ = std::make_unique<TPaintParam>(uint8_t(9));
+  working_ = TPaintParam::CreateFromPenMethod(methods_.current(), ok);
+  if (!ok) working_ = std::make_unique<TPaintParam>(uint8_t(9));
   auto* area = new QVBoxLayout(editArea());
   area->setContentsMargins(0, 0, 0, 0);
   tabBox_ = new QWidget(editArea());
@@ -74,29 +101,29 @@ void TFormBrushEditor::setMode(uint8_t mode) {
   tabs_ = nullptr;
   mode_ = mode;
   if (mode == kBrushMode) {
-    setWindowTitle(QStringLiteral("ブラシエディタ"));
+    setWindowTitle(resText(kResBrushEditorCaption));
     tabs_ = new TGraphicTabControl(tabBox_);
-    tabs_->addTab(QStringLiteral("ブラシ設定"));
-    tabs_->addTab(QStringLiteral("ペン先設定"));
+    tabs_->addTab(resText(kResBrushTab));
+    tabs_->addTab(resText(kResNibTab));
     tabs_->OnChange = [this] { onTabChange(); };
     tabBox_->layout()->addWidget(tabs_);
     tabBox_->show();
     GrpPenMtd->show();
     GrpPenNib->hide();
     GrpPenMtd->OnFrameChange = [this] { onFrameChange(); };
-    methodList_ = std::make_unique<CEditorPenMethodList>(methods_);
+    methodList_ = editorPenMethodList(methods_);
     methodList_->setDisplayStyle(kListSmallRows);
     methodList_->OnChange = [this] { onPenMethodSelect(); };
     view_ = new TItemListView(*methodList_);
     setListView(view_);
     methodList_->selectItem(methodList_->getActiveIndex(), true);
   } else {
-    setWindowTitle(QStringLiteral("ペン先エディタ"));
+    setWindowTitle(resText(kResNibEditorCaption));
     tabBox_->hide();  // the nib frame takes the tabs' place
     GrpPenMtd->hide();
     GrpPenMtd->OnFrameChange = nullptr;
     GrpPenNib->show();
-    nibList_ = std::make_unique<CEditorPenNibList>(nibs_);
+    nibList_ = editorPenNibList(nibs_);
     nibList_->setDisplayStyle(kListRows);
     nibList_->OnChange = [this] { onPenNibSelect(); };
     view_ = new TItemListView(*nibList_);
@@ -109,7 +136,7 @@ void TFormBrushEditor::setMode(uint8_t mode) {
 void TFormBrushEditor::onPenMethodSelect() {
   if (updating_ || !methodList_) return;
   updating_ = true;
-  if (TPaintParam* p = methodList_->currentParams()) working_->assign(p);
+  working_->assign(&methodList_->paintParam());
   GrpPenMtd->load(working_.get());
   // No kind may lose its last pen method through a change of kind.
   GrpPenMtd->CmbType->setEnabled(methodList_->canDeleteKeepOne(methodList_->getActiveIndex()));
@@ -122,7 +149,7 @@ void TFormBrushEditor::onPenMethodSelect() {
 void TFormBrushEditor::onPenNibSelect() {
   if (updating_ || !nibList_) return;
   updating_ = true;
-  working_->loadNib(nibs_.getItem(nibList_->getActiveIndex()));
+  if (const CPenShapeObj* nib = nibList_->currentShape()) working_->loadNib(nib);
   GrpPenNib->load(working_.get());
   showPreview();
   setApplyEnabled(false);
@@ -172,9 +199,8 @@ bool TFormBrushEditor::setModified() const { return mode_ == kBrushMode ? method
 
 void TFormBrushEditor::applyEdits() {
   if (mode_ == kBrushMode && methodList_) {
-    if (TPaintParam* p = methodList_->currentParams()) p->assign(working_.get());
-    methodList_->commitCurrent();
-    methodList_->redraw();
+    methodList_->paintParam().assign(working_.get());
+    (void)methodList_->storeCurrent();
   } else if (nibList_) {
     working_->storeToPenShape(nibs_.getItem(nibList_->getActiveIndex()));
     nibs_.setModified(true);
@@ -225,8 +251,8 @@ bool editPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, 
 }
 
 bool newPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context) {
-  CEditorPenMethodList list(methods);
-  if (!list.copyItem(list.getCount(), list.getActiveIndex(), false)) return false;
+  std::unique_ptr<CPenMethodList> list = editorPenMethodList(methods);
+  if (!list->copyItem(list->getCount(), list->getActiveIndex(), false)) return false;
   editPenMethod(methods, nibs, methods.currentIndex(), context);
   return true;  // the copy is there whether or not it was edited
 }
@@ -238,8 +264,8 @@ bool editPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, con
 }
 
 bool newPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context) {
-  CEditorPenNibList list(nibs);
-  if (!list.copyItem(list.getCount(), list.getActiveIndex(), false)) return false;
+  std::unique_ptr<CPenNibList> list = editorPenNibList(nibs);
+  if (!list->copyItem(list->getCount(), list->getActiveIndex(), false)) return false;
   editPenNib(methods, nibs, nibs.currentIndex(), context);
   return true;
 }

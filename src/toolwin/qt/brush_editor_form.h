@@ -15,8 +15,10 @@
 
 namespace pg {
 
-class CEditorPenMethodList;
-class CEditorPenNibList;
+class CGradientList;
+class CGradMngr;
+class CPenMethodList;
+class CPenNibList;
 class CPenMethodMngr;
 class CPenShapeMngr;
 class TFramePenMtdEditor;
@@ -33,6 +35,15 @@ struct SPresetEditorContext {
   PresetFileDialog fileDialog;
   int32_t* listStyle = nullptr;
 };
+
+// The styles an editor's list offers: icons and rows in three sizes, text.
+inline constexpr uint16_t kEditorListStyles = 0x007F;
+
+// The preset lists as the editors and pop-ups show them: every item of the
+// set, the active one the set's current one.
+std::unique_ptr<CPenMethodList> editorPenMethodList(CPenMethodMngr& methods);
+std::unique_ptr<CPenNibList> editorPenNibList(CPenShapeMngr& nibs);
+std::unique_ptr<CGradientList> editorGradientList(CGradMngr& gradients);
 
 // Set and file dialogs through the program's own file dialog.
 PresetFileDialog presetFileDialogOf(QWidget* parent);
@@ -74,8 +85,8 @@ class TFormBrushEditor final : public TFormPresetEditor {
   CPenMethodMngr& methods_;
   CPenShapeMngr& nibs_;
   SPresetEditorContext context_;
-  std::unique_ptr<CEditorPenMethodList> methodList_;
-  std::unique_ptr<CEditorPenNibList> nibList_;
+  std::unique_ptr<CPenMethodList> methodList_;
+  std::unique_ptr<CPenNibList> nibList_;
   std::unique_ptr<TPaintParam> working_;
   TItemListView* view_ = nullptr;
   TPenNibPreview* preview_ = nullptr;

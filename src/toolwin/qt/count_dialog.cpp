@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "toolwin/qt/editor_texts.h"
+#include "ui/qt/res_text.h"
 #include "ui/qt/base_forms.h"
 
 namespace pg {
@@ -54,7 +56,7 @@ CountDialogRunner setCountDialogRunner(CountDialogRunner runner) {
 }
 
 bool askLogCapacity(QWidget* parent, int& count) {
-  SCountRequest r{QStringLiteral("ログの表示数"), QStringLiteral("表示数(&L)"), QStringLiteral("行"), 0, 50,
+  SCountRequest r{resText(kResLogCountCaption), resText(kResLogCount), resText(kResLogCountUnit), 0, 50,
                   std::clamp(count, 0, 50)};
   return askCount(parent, r, count);
 }

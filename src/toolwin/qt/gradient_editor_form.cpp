@@ -15,9 +15,11 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "toolwin/qt/editor_texts.h"
+#include "ui/qt/res_text.h"
 #include "brush/gradient_mngr.h"
 #include "io/gradient_file.h"
-#include "toolwin/editor_preset_lists.h"
+#include "toolwin/preset_lists.h"
 #include "toolwin/gradient_editor_rules.h"
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/count_dialog.h"
@@ -86,7 +88,7 @@ QButtonGroup* addColourSide(QWidget* box, QGridLayout* grid, int row0, const std
 TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& context, const SGradEditorColours& colours)
     : TFormPresetEditor(context.parent), set_(set), context_(context) {
   setObjectName(QStringLiteral("FormGradEditor"));
-  setWindowTitle(QStringLiteral("グラデーションエディタ"));
+  setWindowTitle(resText(kResGradEditorCaption));
   initModel(NumRepeat, 1.0f, 500.0f, 1.0f);
   initModel(NumPosition, 0.0f, 100.0f, 0.0f);
   initModel(NumLOpaque, 0.0f, 100.0f, 100.0f);
@@ -96,30 +98,30 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   area->setContentsMargins(0, 0, 0, 0);
 
   // General settings.
-  auto* general = new QGroupBox(QStringLiteral("一般"), editArea());
+  auto* general = new QGroupBox(resText(kResPenGeneral), editArea());
   auto* g = new QGridLayout(general);
-  auto* nameLabel = new QLabel(QStringLiteral("名前(&N)"), general);
+  auto* nameLabel = new QLabel(resText(kResPenName), general);
   EdtName = new QLineEdit(general);
   EdtName->setObjectName(QStringLiteral("EdtName"));
   EdtName->setMaxLength(100);
   nameLabel->setBuddy(EdtName);
   g->addWidget(nameLabel, 0, 0);
   g->addWidget(EdtName, 0, 1, 1, 4);
-  auto* typeLabel = new QLabel(QStringLiteral("種類(&S)"), general);
+  auto* typeLabel = new QLabel(resText(kResGradShape), general);
   CmbType = new QComboBox(general);
-  CmbType->addItems({QStringLiteral("線形"), QStringLiteral("放射計"), QStringLiteral("円形")});
+  CmbType->addItems({resText(kResGradLinear), resText(kResGradRadial), resText(kResGradCircular)});
   typeLabel->setBuddy(CmbType);
   g->addWidget(typeLabel, 1, 0);
   g->addWidget(CmbType, 1, 1);
-  ChkAround = new QCheckBox(QStringLiteral("往復(&R)"), general);
+  ChkAround = new QCheckBox(resText(kResGradRoundTrip), general);
   g->addWidget(ChkAround, 1, 2);
   auto* repeatGrid = new QGridLayout;
-  repeat_ = std::make_unique<TEditorNumRow>(general, repeatGrid, 0, QStringLiteral("回数(&E)"), NumRepeat,
-                                            QStringLiteral("%1.4g"), QStringLiteral("回"));
+  repeat_ = std::make_unique<TEditorNumRow>(general, repeatGrid, 0, resText(kResGradRepeat), NumRepeat,
+                                            QStringLiteral("%1.4g"), resText(kResGradTimes));
   repeat_->slider()->hide();
   g->addLayout(repeatGrid, 2, 0, 1, 2);
-  ChkInfinity = new QCheckBox(QStringLiteral("無限(&I)"), general);
-  ChkUnique = new QCheckBox(QStringLiteral("固有設定(&Q)"), general);
+  ChkInfinity = new QCheckBox(resText(kResGradEndless), general);
+  ChkUnique = new QCheckBox(resText(kResGradOwn), general);
   g->addWidget(ChkInfinity, 2, 2);
   g->addWidget(ChkUnique, 2, 3);
   area->addWidget(general);
@@ -132,8 +134,8 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   edit_->stops().ColorB = rgbaToColorRec(colours.back);
   area->addWidget(edit_);
   auto* commands = new QHBoxLayout;
-  BtnFlip = new QPushButton(QStringLiteral("位置を反転(&H)"), editArea());
-  BtnSplit = new QPushButton(QStringLiteral("右の区間を分割"), editArea());
+  BtnFlip = new QPushButton(resText(kResGradFlip), editArea());
+  BtnSplit = new QPushButton(resText(kResGradSplitRight), editArea());
   auto* popSplit = new QMenu(BtnSplit);
   popSplit->setObjectName(QStringLiteral("PopSplit"));
   QList<QAction*> splitActions;
@@ -144,7 +146,7 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
     splitActions.push_back(a);
   }
   popSplit->addSeparator();
-  QAction* custom = popSplit->addAction(QStringLiteral("カスタム(&C)..."), this, [this] { splitCustom(); });
+  QAction* custom = popSplit->addAction(resText(kResGradSplitCustom), this, [this] { splitCustom(); });
   custom->setData(2);
   splitActions.push_back(custom);
   connect(popSplit, &QMenu::aboutToShow, this, [this, splitActions] {
@@ -158,21 +160,21 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   area->addLayout(commands);
 
   // The stop (left half of a joined stop).
-  auto* stopBox = new QGroupBox(QStringLiteral("制御点"), editArea());
+  auto* stopBox = new QGroupBox(resText(kResGradStop), editArea());
   auto* s = new QGridLayout(stopBox);
   auto* posGrid = new QGridLayout;
-  position_ = std::make_unique<TEditorNumRow>(stopBox, posGrid, 0, QStringLiteral("位置(&P)"), NumPosition,
+  position_ = std::make_unique<TEditorNumRow>(stopBox, posGrid, 0, resText(kResGradPosition), NumPosition,
                                               QStringLiteral("%1.4g"), QStringLiteral("%"));
   position_->slider()->hide();
-  BtnCenter = new QPushButton(QStringLiteral("区間の中央に移動(&M)"), stopBox);
+  BtnCenter = new QPushButton(resText(kResGradCentre), stopBox);
   posGrid->addWidget(BtnCenter, 0, 3);
   s->addLayout(posGrid, 0, 0, 1, 4);
-  auto* kindsL = addColourSide(stopBox, s, 1, {QStringLiteral("固定色(&F)"), QStringLiteral("前景色(&O)"),
-                                              QStringLiteral("背景色(&B)")},
-                               QStringLiteral("BoxLColor"), QStringLiteral("不透明度(&T)"), NumLOpaque, colours, RadL, CellL,
+  auto* kindsL = addColourSide(stopBox, s, 1, {resText(kResGradLFixed), resText(kResGradLFore),
+                                              resText(kResGradLBack)},
+                               QStringLiteral("BoxLColor"), resText(kResGradLOpacity), NumLOpaque, colours, RadL, CellL,
                                lOpaque_);
-  BtnUnionL = new QPushButton(QStringLiteral("左と結合(&L)"), stopBox);
-  BtnUnionR = new QPushButton(QStringLiteral("右と結合(&U)"), stopBox);
+  BtnUnionL = new QPushButton(resText(kResGradUnionL), stopBox);
+  BtnUnionR = new QPushButton(resText(kResGradUnionR), stopBox);
   auto* popPosition = new QMenu(stopBox);
   popPosition->setObjectName(QStringLiteral("PopPosition"));
   auto* popColor = new QMenu(this);
@@ -215,14 +217,14 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   area->addWidget(stopBox);
 
   // The right half of a joined stop.
-  auto* rightBox = new QGroupBox(QStringLiteral("結合点"), editArea());
+  auto* rightBox = new QGroupBox(resText(kResGradJoined), editArea());
   GrpRColor = rightBox;
   auto* r = new QGridLayout(rightBox);
-  auto* kindsR = addColourSide(rightBox, r, 0, {QStringLiteral("固定色(&X)"), QStringLiteral("前景色(&G)"),
-                                               QStringLiteral("背景色(&K)")},
-                                QStringLiteral("BoxRColor"), QStringLiteral("不透明度(&Y)"), NumROpaque, colours, RadR, CellR,
+  auto* kindsR = addColourSide(rightBox, r, 0, {resText(kResGradRFixed), resText(kResGradRFore),
+                                               resText(kResGradRBack)},
+                                QStringLiteral("BoxRColor"), resText(kResGradROpacity), NumROpaque, colours, RadR, CellR,
                                 rOpaque_);
-  BtnDisunion = new QPushButton(QStringLiteral("結合解除(&D)"), rightBox);
+  BtnDisunion = new QPushButton(resText(kResGradDisunion), rightBox);
   auto* disRow = new QHBoxLayout;
   disRow->addWidget(BtnDisunion);
   disRow->addStretch(1);
@@ -232,7 +234,7 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   area->addStretch(1);
 
   // The list and the preview.
-  list_ = std::make_unique<CEditorGradientList>(set_);
+  list_ = editorGradientList(set_);
   list_->setDisplayStyle(kListSmallRows);
   list_->OnChange = [this] { onGradientSelect(); };
   view_ = new TItemListView(*list_);
@@ -393,7 +395,7 @@ void TFormGradEditor::splitCustom() {
   const TGradientStops& stops = edit_->stops();
   if (!stops.canDivide(gradStopControls(stops).index, 2)) return;
   int n = 2;
-  const SCountRequest request{QStringLiteral("分割"), QStringLiteral("分割数(&P)"), QStringLiteral("個"), 2,
+  const SCountRequest request{resText(kResSplitCaption), resText(kResSplitCount), resText(kResSplitUnit), 2,
                               gradCustomSplitMax(stops), 2};
   if (askCount(this, request, n)) split(n);
 }
@@ -456,8 +458,7 @@ QString TFormGradEditor::getSetPath() const { return QString::fromStdString(set_
 bool TFormGradEditor::setModified() const { return set_.modified(); }
 
 void TFormGradEditor::applyEdits() {
-  list_->storeEdited();
-  list_->redraw();
+  (void)list_->storeEdited();
   view_->update();
   updatePathLabel();
 }
@@ -484,8 +485,8 @@ bool editGradient(CGradMngr& set, int32_t index, const SPresetEditorContext& con
 }
 
 bool newGradient(CGradMngr& set, const SPresetEditorContext& context, const SGradEditorColours& colours) {
-  CEditorGradientList list(set);
-  if (!list.copyItem(list.getCount(), list.getActiveIndex(), false)) return false;
+  std::unique_ptr<CGradientList> list = editorGradientList(set);
+  if (!list->copyItem(list->getCount(), list->getActiveIndex(), false)) return false;
   editGradient(set, set.currentIndex(), context, colours);
   return true;
 }

@@ -25,7 +25,7 @@ class QToolButton;
 
 namespace pg {
 
-class CEditorGradientList;
+class CGradientList;
 class CGradMngr;
 class TEditorNumRow;
 class TGradientEdit;
@@ -46,7 +46,7 @@ class TFormGradEditor final : public TFormPresetEditor {
   TFormGradEditor(CGradMngr& set, const SPresetEditorContext& context, const SGradEditorColours& colours);
   ~TFormGradEditor() override;
 
-  CEditorGradientList& list() { return *list_; }
+  CGradientList& list() { return *list_; }
   TGradientEdit* stopEditor() const { return edit_; }
 
   QLineEdit* EdtName = nullptr;
@@ -101,7 +101,7 @@ class TFormGradEditor final : public TFormPresetEditor {
 
   CGradMngr& set_;
   SPresetEditorContext context_;
-  std::unique_ptr<CEditorGradientList> list_;
+  std::unique_ptr<CGradientList> list_;
   TItemListView* view_ = nullptr;
   TGradientEdit* edit_ = nullptr;
   TGradientPreview* preview_ = nullptr;

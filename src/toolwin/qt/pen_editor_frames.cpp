@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "toolwin/qt/editor_texts.h"
+#include "ui/qt/res_text.h"
 #include "brush/paint_param.h"
 #include "brush/shape_values.h"
 #include "io/image_codecs.h"
@@ -28,8 +30,8 @@ namespace pg {
 
 namespace {
 
-constexpr const char* kKindNames[kPenMtdKindCount] = {"鉛筆", "消しゴム", "透明水彩", "エアーブラシ", "ぼかし",
-                                                      "指先", "のばし", "焼き込み", "覆い焼き"};
+// The pen-method kinds' names are the paint kind names' texts, in kind order.
+constexpr uint32_t kResPenKindNames = 66400;
 
 QImage imageOfPlane(const TMTC& plane) {
   QImage img(plane.Width, plane.Height, QImage::Format_ARGB32);
@@ -67,14 +69,14 @@ TFramePenMtdEditor::TFramePenMtdEditor(QWidget* parent) : QWidget(parent) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
 
-  auto* general = new QGroupBox(QStringLiteral("一般"), this);
+  auto* general = new QGroupBox(resText(kResPenGeneral), this);
   auto* g = new QGridLayout(general);
-  auto* typeLabel = new QLabel(QStringLiteral("種類(&T)"), general);
+  auto* typeLabel = new QLabel(resText(kResPenKind), general);
   CmbType = new QComboBox(general);
   CmbType->setObjectName(QStringLiteral("CmbType"));
-  for (const char* name : kKindNames) CmbType->addItem(QString::fromUtf8(name));
+  for (int32_t k = 0; k < kPenMtdKindCount; ++k) CmbType->addItem(resText(kResPenKindNames + uint32_t(k)));
   typeLabel->setBuddy(CmbType);
-  auto* nameLabel = new QLabel(QStringLiteral("名前(&N)"), general);
+  auto* nameLabel = new QLabel(resText(kResPenName), general);
   EdtName = new QLineEdit(general);
   EdtName->setObjectName(QStringLiteral("EdtName"));
   nameLabel->setBuddy(EdtName);
@@ -82,7 +84,7 @@ TFramePenMtdEditor::TFramePenMtdEditor(QWidget* parent) : QWidget(parent) {
   g->addWidget(CmbType, 0, 1);
   g->addWidget(nameLabel, 1, 0);
   g->addWidget(EdtName, 1, 1);
-  g->addWidget(new QLabel(QStringLiteral("アイコン"), general), 2, 0, Qt::AlignTop);
+  g->addWidget(new QLabel(resText(kResPenIcon), general), 2, 0, Qt::AlignTop);
   auto* iconRow = new QHBoxLayout;
   BoxIcon = new QLabel(general);
   BoxIcon->setObjectName(QStringLiteral("BoxIcon"));
@@ -90,8 +92,8 @@ TFramePenMtdEditor::TFramePenMtdEditor(QWidget* parent) : QWidget(parent) {
   BoxIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   BoxIcon->setAlignment(Qt::AlignCenter);
   auto* iconButtons = new QVBoxLayout;
-  BtnIconLoad = new QPushButton(QStringLiteral("読み込み(&I)..."), general);
-  BtnIconRemove = new QPushButton(QStringLiteral("取り込み解除(&R)"), general);
+  BtnIconLoad = new QPushButton(resText(kResPenIconLoad), general);
+  BtnIconRemove = new QPushButton(resText(kResPenIconRemove), general);
   iconButtons->addWidget(BtnIconLoad);
   iconButtons->addWidget(BtnIconRemove);
   iconButtons->addStretch(1);
@@ -101,28 +103,28 @@ TFramePenMtdEditor::TFramePenMtdEditor(QWidget* parent) : QWidget(parent) {
   g->addLayout(iconRow, 2, 1);
   outer->addWidget(general);
 
-  auto* brush = new QGroupBox(QStringLiteral("ブラシ"), this);
+  auto* brush = new QGroupBox(resText(kResPenBrush), this);
   auto* b = new QGridLayout(brush);
-  density_ = std::make_unique<TEditorNumRow>(brush, b, 0, QStringLiteral("濃度(&O)"), values_.NumDensity,
+  density_ = std::make_unique<TEditorNumRow>(brush, b, 0, resText(kResPenDensity), values_.NumDensity,
                                              QStringLiteral("%1.0f"), QStringLiteral("%"));
-  space_ = std::make_unique<TEditorNumRow>(brush, b, 1, QStringLiteral("間隔(&S)"), values_.NumSpace,
+  space_ = std::make_unique<TEditorNumRow>(brush, b, 1, resText(kResPenSpacing), values_.NumSpace,
                                            QStringLiteral("%1.0f"), QStringLiteral("%"));
   for (int i = 0; i < 3; ++i)
-    effects_[size_t(i)] = std::make_unique<TEditorNumRow>(brush, b, 2 + i, QStringLiteral("効果%1(&%1)").arg(i + 1),
+    effects_[size_t(i)] = std::make_unique<TEditorNumRow>(brush, b, 2 + i, QString::fromStdString(formatRes(kResPenEffect, {i + 1, i + 1})),
                                                           values_.NumEffect[i], QStringLiteral("%1.0f"), QString());
   outer->addWidget(brush);
 
-  auto* pressure = new QGroupBox(QStringLiteral("筆圧"), this);
+  auto* pressure = new QGroupBox(resText(kResPenPressure), this);
   auto* p = new QGridLayout(pressure);
-  gamma_ = std::make_unique<TEditorNumRow>(pressure, p, 0, QStringLiteral("ガンマ(&G)"), values_.NumGamma,
+  gamma_ = std::make_unique<TEditorNumRow>(pressure, p, 0, resText(kResPenGamma), values_.NumGamma,
                                            QStringLiteral("%1.2f"), QString());
   gamma_->slider()->hide();
   BoxPrsGamma = new TPressureGamma(pressure);
   BoxPrsGamma->setObjectName(QStringLiteral("BoxPrsGamma"));
   BoxPrsGamma->setFixedSize(48, 48);
   p->addWidget(BoxPrsGamma, 0, 3, 3, 1);
-  ChkPrsDensity = new QCheckBox(QStringLiteral("濃度変化有効(&P)"), pressure);
-  ChkPrsRadius = new QCheckBox(QStringLiteral("サイズ変化有効(&Z)"), pressure);
+  ChkPrsDensity = new QCheckBox(resText(kResPenPressureOpacity), pressure);
+  ChkPrsRadius = new QCheckBox(resText(kResPenPressureSize), pressure);
   p->addWidget(ChkPrsDensity, 1, 0, 1, 3);
   p->addWidget(ChkPrsRadius, 2, 0, 1, 3);
   outer->addWidget(pressure);
@@ -231,27 +233,27 @@ TFramePenNibEditor::TFramePenNibEditor(QWidget* parent) : QWidget(parent) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
 
-  auto* shape = new QGroupBox(QStringLiteral("形状"), this);
+  auto* shape = new QGroupBox(resText(kResNibShape), this);
   auto* s = new QGridLayout(shape);
-  radius_ = std::make_unique<TEditorNumRow>(shape, s, 0, QStringLiteral("半径(&R)"), values_.NumRadius,
+  radius_ = std::make_unique<TEditorNumRow>(shape, s, 0, resText(kResNibRadius), values_.NumRadius,
                                             QStringLiteral("%1.1f"), QStringLiteral("px"));
-  scale_ = std::make_unique<TEditorNumRow>(shape, s, 1, QStringLiteral("半径(&R)"), values_.NumScale,
+  scale_ = std::make_unique<TEditorNumRow>(shape, s, 1, resText(kResNibRadius), values_.NumScale,
                                            QStringLiteral("%1.0f"), QStringLiteral("%"));
-  minRad_ = std::make_unique<TEditorNumRow>(shape, s, 2, QStringLiteral("最小半径(&M)"), values_.NumMinRad,
+  minRad_ = std::make_unique<TEditorNumRow>(shape, s, 2, resText(kResNibMinRadius), values_.NumMinRad,
                                             QStringLiteral("%1.0f"), QStringLiteral("%"));
-  aspect_ = std::make_unique<TEditorNumRow>(shape, s, 3, QStringLiteral("扁平率(&O)"), values_.NumAspect,
+  aspect_ = std::make_unique<TEditorNumRow>(shape, s, 3, resText(kResNibAspect), values_.NumAspect,
                                             QStringLiteral("%1.0f"), QStringLiteral("%"));
-  degree_ = std::make_unique<TEditorNumRow>(shape, s, 4, QStringLiteral("角度(&N)"), values_.NumDegree,
+  degree_ = std::make_unique<TEditorNumRow>(shape, s, 4, resText(kResNibAngle), values_.NumDegree,
                                             QStringLiteral("%1.0f"), QStringLiteral("°"));
   // The radius slider has the tool window's non-linear scale.
   radius_->slider()->OnInFilter = [](QObject*, float& p) { p = float(nibRadiusInFilter(p)); };
   radius_->slider()->OnOutFilter = [](QObject*, float& p) { p = float(nibRadiusOutFilter(p)); };
   radius_->syncSlider();
-  ChkAntiAlias = new QCheckBox(QStringLiteral("アンチエイリアス有効(&T)"), shape);
+  ChkAntiAlias = new QCheckBox(resText(kResNibAntiAlias), shape);
   s->addWidget(ChkAntiAlias, 5, 0, 1, 4);
   outer->addWidget(shape);
 
-  auto* dist = new QGroupBox(QStringLiteral("濃度分布"), this);
+  auto* dist = new QGroupBox(resText(kResNibFalloff), this);
   auto* d = new QGridLayout(dist);
   BoxDistribute = new TAirMapControl(dist);
   BoxDistribute->setObjectName(QStringLiteral("BoxDistribute"));
@@ -276,13 +278,13 @@ TFramePenNibEditor::TFramePenNibEditor(QWidget* parent) : QWidget(parent) {
   d->setColumnStretch(2, 1);
   auto* falloffRows = new QGridLayout;
   d->addLayout(falloffRows, 2, 0, 1, 3);
-  flat_ = std::make_unique<TEditorNumRow>(dist, falloffRows, 0, QStringLiteral("平坦(&F)"), values_.NumFlat,
+  flat_ = std::make_unique<TEditorNumRow>(dist, falloffRows, 0, resText(kResNibFlat), values_.NumFlat,
                                           QStringLiteral("%1.0f"), QStringLiteral("%"));
-  add_ = std::make_unique<TEditorNumRow>(dist, falloffRows, 1, QStringLiteral("底上げ(&B)"), values_.NumAdd,
+  add_ = std::make_unique<TEditorNumRow>(dist, falloffRows, 1, resText(kResNibLift), values_.NumAdd,
                                          QStringLiteral("%1.0f"), QStringLiteral("%"));
   outer->addWidget(dist);
 
-  auto* bitmap = new QGroupBox(QStringLiteral("ビットマップ"), this);
+  auto* bitmap = new QGroupBox(resText(kResNibBitmap), this);
   auto* bm = new QHBoxLayout(bitmap);
   BoxShape = new TPenNibPreview(bitmap);
   BoxShape->setObjectName(QStringLiteral("BoxShape"));

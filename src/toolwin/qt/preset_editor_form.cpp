@@ -7,6 +7,8 @@
 #include <QWheelEvent>
 #include <filesystem>
 
+#include "toolwin/qt/editor_texts.h"
+#include "ui/qt/res_text.h"
 #include "toolwin/item_list.h"
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/item_list_view.h"
@@ -57,29 +59,29 @@ TFormPresetEditor::TFormPresetEditor(QWidget* parent) : TDialogBaseForm(parent) 
 
   Popup = new QMenu(this);
   Popup->setObjectName(QStringLiteral("Popup"));
-  MenuItemDuplicate = Popup->addAction(QStringLiteral("アイテムを複製(&D)"), this, [this] { MenuItemDuplicateClick(); });
-  MenuItemDelete = Popup->addAction(QStringLiteral("アイテムを削除(&R)"), this, [this] { MenuItemDeleteClick(); });
+  MenuItemDuplicate = Popup->addAction(resText(kResEdItemDuplicate), this, [this] { MenuItemDuplicateClick(); });
+  MenuItemDelete = Popup->addAction(resText(kResEdItemDelete), this, [this] { MenuItemDeleteClick(); });
   Popup->addSeparator();
   const auto items = editorDisplayItems();
   for (int k = 0; k < 7; ++k) {
-    MenuDisp[k] = Popup->addAction(qs(items[size_t(k)].caption), this, [this, k] { MenuDispClick(k); });
+    MenuDisp[k] = Popup->addAction(resText(items[size_t(k)].captionId), this, [this, k] { MenuDispClick(k); });
     MenuDisp[k]->setObjectName(qs(items[size_t(k)].name));
     MenuDisp[k]->setCheckable(true);
   }
   Popup->addSeparator();
-  MenuSetRevert = Popup->addAction(QStringLiteral("セットを復帰(&V)..."), this, [this] {
+  MenuSetRevert = Popup->addAction(resText(kResEdSetRevert), this, [this] {
     setLoad(true, false);
     updatePathLabel();
   });
-  MenuSetAppend = Popup->addAction(QStringLiteral("セットを追加(&A)..."), this, [this] {
+  MenuSetAppend = Popup->addAction(resText(kResEdSetAppend), this, [this] {
     setLoad(false, true);
     updatePathLabel();
   });
-  MenuSetSave = Popup->addAction(QStringLiteral("セットを保存(&S)..."), this, [this] {
+  MenuSetSave = Popup->addAction(resText(kResEdSetSave), this, [this] {
     setSave();
     updatePathLabel();
   });
-  MenuSetOpen = Popup->addAction(QStringLiteral("セットの置き換え(&O)..."), this, [this] {
+  MenuSetOpen = Popup->addAction(resText(kResEdSetOpen), this, [this] {
     setLoad(false, false);
     updatePathLabel();
   });
@@ -87,11 +89,11 @@ TFormPresetEditor::TFormPresetEditor(QWidget* parent) : TDialogBaseForm(parent) 
   Menu->PopupMenu = Popup;
 
   // Apply stays open and is not the default; Close ends with result 1.
-  ButtonOK->setText(QStringLiteral("適用(&A)"));
+  ButtonOK->setText(resText(kResEdApply));
   ButtonOK->setDefault(false);
   ButtonOK->setAutoDefault(false);
   ButtonOK->setEnabled(false);
-  ButtonCancel->setText(QStringLiteral("閉じる(&C)"));
+  ButtonCancel->setText(resText(kResEdClose));
   ButtonCancel->setAutoDefault(false);
   disconnect(ButtonCancel, &QPushButton::clicked, this, nullptr);
   connect(ButtonCancel, &QPushButton::clicked, this, [this] { done(1); });

@@ -7,13 +7,16 @@
 #include "brush/gradient_mngr.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
-#include "toolwin/editor_preset_lists.h"
+#include "toolwin/pen_method_list.h"
+#include "toolwin/preset_lists.h"
+#include "toolwin/qt/brush_editor_form.h"
 #include "toolwin/panel_menus.h"
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/item_list_view.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/preset_previews.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 
@@ -54,7 +57,7 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
   const auto display = editorDisplayItems();
   for (int k = 0; k < 7; ++k) {
     const int32_t style = display[size_t(k)].style;
-    styles_[k] = PresetPopupMenu->addAction(QString::fromUtf8(display[size_t(k)].caption.data(), int(display[size_t(k)].caption.size())),
+    styles_[k] = PresetPopupMenu->addAction(resText(display[size_t(k)].captionId),
                                             this, [this, style] { list_->setDisplayStyle(style); });
     styles_[k]->setObjectName(QString::fromUtf8(display[size_t(k)].name.data(), int(display[size_t(k)].name.size())));
     styles_[k]->setCheckable(true);
@@ -254,7 +257,7 @@ void TPresetPopupForm::wheelEvent(QWheelEvent* e) {
 TPresetPopupForm* openPenMethodPopup(QWidget* owner, CPenMethodMngr& set, SPresetPopupCommands commands,
                                      SPresetPopupPrefs prefs) {
   if (set.count() == 0) return nullptr;
-  auto* form = new TPresetPopupForm(owner, PresetPopupKind::PenMethod, std::make_unique<CEditorPenMethodList>(set),
+  auto* form = new TPresetPopupForm(owner, PresetPopupKind::PenMethod, editorPenMethodList(set),
                                     kListSmallRows, std::move(commands), prefs);
   form->setMinimumHeight(form->minimumHeight());
   form->resize(form->width(), form->minimumHeight() + 96);
@@ -263,13 +266,13 @@ TPresetPopupForm* openPenMethodPopup(QWidget* owner, CPenMethodMngr& set, SPrese
 
 TPresetPopupForm* openPenNibPopup(QWidget* owner, CPenShapeMngr& set, int32_t index, SPresetPopupCommands commands,
                                   SPresetPopupPrefs prefs) {
-  auto list = std::make_unique<CEditorPenNibList>(set);
+  auto list = editorPenNibList(set);
   if (list->isValidIndex(index)) list->selectItem(index, false);
   return new TPresetPopupForm(owner, PresetPopupKind::PenNib, std::move(list), kListIcons, std::move(commands), prefs);
 }
 
 TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopupCommands commands, SPresetPopupPrefs prefs) {
-  auto* form = new TPresetPopupForm(owner, PresetPopupKind::Gradient, std::make_unique<CEditorGradientList>(set),
+  auto* form = new TPresetPopupForm(owner, PresetPopupKind::Gradient, editorGradientList(set),
                                     kListIcons, std::move(commands), prefs);
   form->enablePreview(set);
   return form;

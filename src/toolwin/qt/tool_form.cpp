@@ -20,7 +20,10 @@
 #include "platform/message_service.h"
 #include "io/qt/file_dialog.h"
 #include "toolwin/qt/colour_panel_view.h"
+#include "io/gradient_file.h"
+#include "toolwin/qt/gradient_editor_form.h"
 #include "toolwin/qt/item_list_view.h"
+#include "toolwin/qt/panel_menu_builder.h"
 #include "toolwin/qt/layer_panel_view.h"
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_button.h"
@@ -93,11 +96,14 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   gradients_.addBuiltins();
   gradients_.select(0);
   brushes_.setModified(false);
+  nibs_.setModified(false);
+  gradients_.setModified(false);
   toolOptions_.bind(&brushes_, nullptr, &penSettings_);
   presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   buildPanels();
   buildSwatchButtons();
+  wirePresetLists();
   model_.setView(this);
   // Every document window shows the cursors this window chooses.
   gCursorOwner = this;
@@ -452,6 +458,148 @@ void TToolForm::buildSwatchButtons() {
     if (over(swatchNew_)) return swatches_.newFromDrop(&swatches_);
     if (over(swatchDelete_)) return swatches_.deleteFromDrop(&swatches_);
     return false;
+  };
+}
+
+}  // namespace pg
+
+namespace pg {
+
+// ---- the preset sets and their editors ---------------------------------------------
+
+void TToolForm::setPresetPreferences(IPresetPrefs* prefs, const SPresetEditorPrefs& editorPrefs) {
+  presetPrefs_ = prefs;
+  editorPrefs_ = editorPrefs;
+  presetSets_.setPreferences(prefs);
+  presetSets_.setFileDialog(presetFileDialogOf(window()));
+  setOptionListDoubleClick(editorPrefs.optionListDoubleClick && *editorPrefs.optionListDoubleClick);
+}
+
+void TToolForm::loadPresetSets() {
+  // A default load that finds no file adds the built-in presets to what the
+  // set holds: it starts empty, so they are not there twice.
+  brushes_.clear();
+  nibs_.clear();
+  gradients_.clearAll();
+  swatches_.manager().clear();
+  presetSets_.loadDefaultSets();
+  if (!brushes_.isValidIndex(brushes_.currentIndex())) brushes_.setCurrentIndex(0);
+  if (!nibs_.isValidIndex(nibs_.currentIndex())) nibs_.select(0);
+  // What start-up loads (or builds when nothing loads) is no change of the user's.
+  brushes_.setModified(false);
+  nibs_.setModified(false);
+  gradients_.setModified(false);
+  swatches_.manager().setModified(false);
+  brushesReloaded();
+  loadedFiles_ = currentPresetFiles();
+  // Asked about at exit only from now on: before, the sets were the
+  // built-in ones and nothing would load a saved one again.
+  if (exitQuerySets_.size() > 1) return;
+  auto entry = [](PresetSetKind kind, uint32_t wordId, auto& set) {
+    SPresetSetEntry e;
+    e.kind = kind;
+    e.word = resString(wordId);
+    e.modified = [&set] { return set.modified(); };
+    e.path = [&set] { return set.fileName(); };
+    return e;
+  };
+  SPresetSetEntry brushes = entry(PresetSetKind::Brushes, kResPenMethodSetWord, brushes_);
+  brushes.save = [this](const std::string& path) { return brushes_.saveToFile(path); };
+  SPresetSetEntry nibs = entry(PresetSetKind::Nibs, kResPenShapeSetWord, nibs_);
+  nibs.save = [this](const std::string& path) { return nibs_.saveToFile(path); };
+  SPresetSetEntry gradients = entry(PresetSetKind::Gradients, kResGradientSetWord, gradients_);
+  gradients.save = [this](const std::string& path) { return gradMngrSaveToFile(gradients_, path); };
+  addPresetSet(std::move(brushes));
+  addPresetSet(std::move(nibs));
+  addPresetSet(std::move(gradients));
+}
+
+std::array<std::string, 4> TToolForm::currentPresetFiles() {
+  return {gradients_.fileName(), nibs_.fileName(), brushes_.fileName(), swatches_.manager().fileName()};
+}
+
+void TToolForm::storePresetFiles() {
+  if (!presetPrefs_) return;
+  // Only a set whose file changed in this session (loaded or saved under
+  // another name) replaces the preference: a file chosen in the preference
+  // dialog meanwhile stays for the next start.
+  const std::array<std::string, 4> now = currentPresetFiles();
+  for (PresetSet set : {PresetSet::Gradients, PresetSet::PenShapes, PresetSet::PenMethods, PresetSet::Palette}) {
+    const std::string& path = now[size_t(set)];
+    if (path == loadedFiles_[size_t(set)]) continue;
+    presetPrefs_->setPresetFile(set, path);
+    if (!path.empty()) presetPrefs_->setPresetFolder(set, presetFolderOf(path));
+  }
+}
+
+void TToolForm::brushesReloaded() {
+  // The brush list shows the set again from its current brush; a set
+  // replaced under it may hold other brushes at the remembered places.
+  toolOptions_.followMode();
+  toolOptions_.brushList().redraw();
+}
+
+SPresetEditorContext TToolForm::editorContext(int32_t* listStyle) const {
+  SPresetEditorContext c;
+  c.parent = window();
+  c.fileDialog = presetFileDialogOf(window());
+  c.listStyle = listStyle;
+  return c;
+}
+
+bool TToolForm::editBrush(int32_t index) {
+  return editPenMethod(brushes_, nibs_, index, editorContext(editorPrefs_.brushListStyle));
+}
+
+bool TToolForm::newBrush() { return newPenMethod(brushes_, nibs_, editorContext(editorPrefs_.brushListStyle)); }
+
+bool TToolForm::editNib(int32_t index) {
+  return editPenNib(brushes_, nibs_, index, editorContext(editorPrefs_.nibListStyle));
+}
+
+bool TToolForm::newNib() { return newPenNib(brushes_, nibs_, editorContext(editorPrefs_.nibListStyle)); }
+
+bool TToolForm::editGradient(int32_t index) {
+  const bool applied = pg::editGradient(gradients_, index, editorContext(editorPrefs_.gradientListStyle),
+                                        {model_.fgColor(), model_.bgColor()});
+  if (applied) model_.pushStrokeParams();
+  return applied;
+}
+
+bool TToolForm::newGradient() {
+  const bool made =
+      pg::newGradient(gradients_, editorContext(editorPrefs_.gradientListStyle), {model_.fgColor(), model_.bgColor()});
+  if (made) model_.pushStrokeParams();
+  return made;
+}
+
+void TToolForm::setOptionListDoubleClick(bool on) {
+  if (editorPrefs_.optionListDoubleClick) *editorPrefs_.optionListDoubleClick = on;
+  CPenMethodList& list = toolOptions_.brushList();
+  const uint16_t options = list.options();
+  list.setOptions(on ? uint16_t(options | kListDoubleClickEdit) : uint16_t(options & ~kListDoubleClickEdit));
+}
+
+SPanelMenuContext TToolForm::optionMenuContext() {
+  SPanelMenuContext c;
+  c.list = &brushListMenu_;
+  c.set = &brushSetMenu_;
+  c.doubleClickEdits = toolOptions_.brushList().options() & kListDoubleClickEdit;
+  c.confirm = [](const std::string& question) { return askConfirm(question, MessageButtons::YesNo) == kMrYes; };
+  c.setDoubleClickEdits = [this](bool on) { setOptionListDoubleClick(on); };
+  return c;
+}
+
+void TToolForm::wirePresetLists() {
+  CPenMethodList& list = toolOptions_.brushList();
+  list.OnEditItem = [this, &list](int32_t i) { (void)editBrush(list.managerIndexOf(i)); };
+  list.OnNewItem = [this] { (void)newBrush(); };
+  if (!optionsPanel_ || !optionsPanel_->brushList()) return;
+  optionMenu_ = buildPanelMenu(optionsPanel_->brushList(), PanelMenu::Option, [this] { return optionMenuContext(); });
+  optionMenu_->setObjectName(QStringLiteral("PopOption"));
+  // The menu belongs to the brushes; the variants of the other tools have none.
+  optionsPanel_->brushList()->OnContextItem = [this](int32_t, QPoint global) {
+    if (toolOptions_.brushList().sourceKind() == CPenMethodList::kSourcePenMethods) optionMenu_->popup(global);
   };
 }
 

@@ -33,7 +33,9 @@
 #include "brush/gradient_mngr.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
+#include "toolwin/preset_list_commands.h"
 #include "toolwin/preset_sets.h"
+#include "toolwin/qt/brush_editor_form.h"
 #include "toolwin/swatch_list.h"
 #include "toolwin/tool_gradient_link.h"
 #include "toolwin/tool_options.h"
@@ -137,6 +139,36 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // The file commands of the four collections; the main window gives them
   // the preferences and the file dialog.
   CPresetSets& presetSets() { return presetSets_; }
+
+  // The preferences the preset editors and the option list keep (each may
+  // be null): the editors' list styles and whether a double click in the
+  // option list opens the brush editor.
+  struct SPresetEditorPrefs {
+    int32_t* brushListStyle = nullptr;
+    int32_t* nibListStyle = nullptr;
+    int32_t* gradientListStyle = nullptr;
+    bool* optionListDoubleClick = nullptr;
+  };
+  // The sets' preferences (files and folders, colours) and the editors'.
+  void setPresetPreferences(IPresetPrefs* prefs, const SPresetEditorPrefs& editorPrefs);
+  // At start: the default set of every collection (the stored file of each
+  // when there is one), none counting as modified. At exit: the sets' files
+  // go into the preferences, so that the next start loads them.
+  void loadPresetSets();
+  void storePresetFiles();
+  // The editors over the tool window's sets (index in the set); each
+  // answers whether anything was applied. The new ones copy the current
+  // preset to the end first.
+  bool editBrush(int32_t index);
+  bool newBrush();
+  bool editNib(int32_t index);
+  bool newNib();
+  bool editGradient(int32_t index);
+  bool newGradient();
+  // The option list's menu (brushes: item and set commands).
+  QMenu* optionListMenu() const { return optionMenu_; }
+  // A double click in the option list opens the editor (the preference).
+  void setOptionListDoubleClick(bool on);
   // The panels look at the document again: the navigator's picture and
   // frame, the loupe, the pointer's position and colour.
   void refreshPanels();
@@ -170,6 +202,12 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   void refreshMaskList() override;
 
   void refreshDocCursor();
+  void wirePresetLists();
+  SPresetEditorContext editorContext(int32_t* listStyle) const;
+  SPanelMenuContext optionMenuContext();
+  void brushesReloaded();
+  // The sets' files by PresetSet.
+  std::array<std::string, 4> currentPresetFiles();
 
   CToolWindowModel model_;
   TToolCursors cursors_;
@@ -186,6 +224,13 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;
   CPresetSets presetSets_{brushes_, nibs_, gradients_, swatches_};
+  IPresetPrefs* presetPrefs_ = nullptr;
+  std::array<std::string, 4> loadedFiles_;  // the sets' files after start-up
+  SPresetEditorPrefs editorPrefs_;
+  CItemListMenu brushListMenu_{toolOptions_.brushList()};
+  CPresetSetMenu brushSetMenu_{presetSets_, PresetSet::PenMethods, [this] { return brushes_.fileName(); },
+                               [this] { return brushes_.modified(); }, [this] { brushesReloaded(); }};
+  QMenu* optionMenu_ = nullptr;
   // The modified sets asked about at exit, in their fixed order.
   std::vector<SPresetSetEntry> exitQuerySets_;
   TItemListView* swatchView_ = nullptr;

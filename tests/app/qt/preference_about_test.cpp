@@ -24,8 +24,11 @@
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
 #include "app/qt/preference_dialog.h"
+#include "io/preset_pen_methods.h"
+#include "io/preset_pen_shapes.h"
 #include "platform/settings_store.h"
 #include "test_support/qt_app.h"
+#include "test_support/temp_folder.h"
 
 namespace pg {
 namespace {
@@ -66,12 +69,19 @@ class PreferenceDialog : public ::testing::Test {
 };
 
 TEST_F(PreferenceDialog, ChangedValuesAreKeptAcrossARestart) {
+  // The nib set named in the dialog exists: a start that finds no file
+  // clears the preference.
+  testing::TempFolder folder;
+  const std::string nibSet = folder.file("pens.psh");
+  CPenShapeMngr nibs;
+  nibs.addDefaults();
+  ASSERT_TRUE(nibs.saveToFile(nibSet));
   CSettingsStore store;
   {
     TMainForm form;
     editPreferences(
         form,
-        [](TFormPreference& d) {
+        [&nibSet](TFormPreference& d) {
           child<QSpinBox>(d, "EdtUndo")->setValue(20);
           child<QComboBox>(d, "CmbMButtonProc")->setCurrentIndex(3);
           child<QCheckBox>(d, "ChkToolFindNext")->setChecked(true);
@@ -80,7 +90,7 @@ TEST_F(PreferenceDialog, ChangedValuesAreKeptAcrossARestart) {
           child<QDoubleSpinBox>(d, "NumGridOpaque")->setValue(100);
           child<QCheckBox>(d, "ChkImageIOOtherPath")->setChecked(true);
           child<QCheckBox>(d, "ChkUseLastFile")->setChecked(false);
-          child<QLineEdit>(d, "EdtPSH")->setText(QStringLiteral("/presets/pens.psh"));
+          child<QLineEdit>(d, "EdtPSH")->setText(QString::fromStdString(nibSet));
         },
         true);
     ASSERT_TRUE(appProfile().save(store));
@@ -99,17 +109,17 @@ TEST_F(PreferenceDialog, ChangedValuesAreKeptAcrossARestart) {
   EXPECT_EQ(p.GridColor >> 24, 255u);
   EXPECT_EQ(p.FileIODir, 3u);
   EXPECT_FALSE(p.UseLastFile);
-  EXPECT_EQ(p.nibFile, "/presets/pens.psh");
+  EXPECT_EQ(p.nibFile, nibSet);
   // And the dialog shows them again.
   TMainForm form;
   editPreferences(
       form,
-      [](TFormPreference& d) {
+      [&nibSet](TFormPreference& d) {
         EXPECT_EQ(child<QSpinBox>(d, "EdtUndo")->value(), 20);
         EXPECT_TRUE(child<QRadioButton>(d, "RadDrawCursorP")->isChecked());
         EXPECT_FALSE(child<QLineEdit>(d, "EdtCursorPath")->isEnabled());
         EXPECT_TRUE(child<QLineEdit>(d, "EdtPSH")->isEnabled());
-        EXPECT_EQ(child<QLineEdit>(d, "EdtPSH")->text(), QStringLiteral("/presets/pens.psh"));
+        EXPECT_EQ(child<QLineEdit>(d, "EdtPSH")->text(), QString::fromStdString(nibSet));
       },
       false);
 }
@@ -119,7 +129,11 @@ TEST_F(PreferenceDialog, CancelAfterInitializeChangesNothing) {
   p.undoMax = 77;
   p.gridW = 9;
   p.GridColor = 0x00ABCDEFu;
-  p.brushFile = "b.pmt";
+  testing::TempFolder folder;
+  CPenMethodMngr brushes;
+  ASSERT_GT(brushes.addMissingKinds(), 0);
+  ASSERT_TRUE(brushes.saveToFile(folder.file("b.pmt")));
+  p.brushFile = folder.file("b.pmt");
   p.UseLastFile = false;
   const CAppProfile before = p;
   TMainForm form;

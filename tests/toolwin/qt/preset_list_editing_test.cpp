@@ -1,0 +1,177 @@
+// The option list opens the brush editor (double click, menu items), and
+// what Apply writes into the set is what the list and the next stroke show.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include "brush/paint_param.h"
+#include "core/block_image.h"
+#include "canvas/tool_numbering.h"
+#include "io/preset_pen_methods.h"
+#include "test_support/qt_app.h"
+#include "toolwin/doc_target.h"
+#include "toolwin/doc_window_fixture.h"
+#include "toolwin/qt/brush_editor_form.h"
+#include "toolwin/qt/editor_num_row.h"
+#include "toolwin/qt/item_list_view.h"
+#include "toolwin/qt/pen_editor_frames.h"
+#include "toolwin/qt/tool_form.h"
+#include "toolwin/qt/tool_options_panel.h"
+
+namespace pg {
+namespace {
+
+// The pen-method kind the tests paint with (one that lays the colour down).
+constexpr uint8_t kBrushKind = 9;
+
+class PresetListEditing : public ::testing::Test {
+ protected:
+  PresetListEditing() {
+    testing::ensureQtApp();
+    mainWindow = std::make_unique<QWidget>();
+    form = createToolWindow(mainWindow.get());
+    form->setDocWindow(&target);
+    form->setPresetPreferences(nullptr, prefs);
+    form->model().setToolMode(modeOfPenSlot(PenSlot{kBrushKind}));
+    view = form->optionsPanel()->brushList();
+    view->resize(200, 120);
+    form->optionsPanel()->show();
+  }
+  ~PresetListEditing() override { destroyToolWindow(form); }
+
+  // Paints across the document and answers the middle pixel; undone after.
+  uint32_t strokeMiddle() {
+    fixture.window->selectToolHandlers(false);
+    const int32_t y = fixture.doc().height / 2;
+    auto at = [&](float x) {
+      TPointF p = fixture.window->imageToClient({x, float(y)});
+      return TPoint{int32_t(p.X), int32_t(p.Y)};
+    };
+    fixture.window->mouseDown(PointerButton::Left, kLeftBit, at(8.0f), false);
+    for (int k = 1; k <= 8; ++k) fixture.window->mouseMove(kLeftBit, at(8.0f + k * (fixture.doc().width - 16) / 8.0f));
+    fixture.window->mouseUp(PointerButton::Left, 0, at(float(fixture.doc().width - 8)));
+    const uint32_t middle = fixture.doc().getLayer(0)->image->getPixelClamped(fixture.doc().width / 2, y);
+    EXPECT_TRUE(fixture.window->undo());
+    return middle;
+  }
+
+  // Once the editor's modal loop runs: act on it, then Close.
+  void inEditor(std::function<void(TFormBrushEditor&)> act) {
+    QTimer::singleShot(0, [this, act] {
+      auto* editor = qobject_cast<TFormBrushEditor*>(QApplication::activeModalWidget());
+      if (editor == nullptr) return;
+      ++editorsSeen;
+      act(*editor);
+      editor->ButtonCancel->click();
+    });
+  }
+
+  QPoint centreOfActive() {
+    CItemList& list = form->toolOptions().brushList();
+    TRect r = list.getItemRect(list.getActiveIndex());
+    return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  }
+
+  test::DocWindowFixture fixture{64, 48, {300, 200}};
+  test::DocTarget target{fixture};
+  bool doubleClick = true;
+  int32_t brushStyle = -1;
+  TToolForm::SPresetEditorPrefs prefs{&brushStyle, nullptr, nullptr, &doubleClick};
+  std::unique_ptr<QWidget> mainWindow;
+  TToolForm* form = nullptr;
+  TItemListView* view = nullptr;
+  int editorsSeen = 0;
+};
+
+TEST_F(PresetListEditing, DoubleClickEditsTheBrushAndApplyReachesTheListAndTheNextStroke) {
+  CPenMethodList& list = form->toolOptions().brushList();
+  ASSERT_EQ(list.sourceKind(), CPenMethodList::kSourcePenMethods);
+  const int32_t edited = form->brushes().currentIndex();
+  const uint32_t full = strokeMiddle();
+
+  inEditor([](TFormBrushEditor& e) {
+    e.GrpPenMtd->densityRow()->model().setValue(25.0f);
+    e.ButtonOK->click();  // Apply
+  });
+  QTest::mouseDClick(view, Qt::LeftButton, {}, centreOfActive());
+  EXPECT_EQ(editorsSeen, 1);
+  EXPECT_EQ(form->brushes().currentIndex(), edited);
+  EXPECT_TRUE(form->brushes().modified());
+  EXPECT_NEAR(list.paintParam().opacity, 0.25f, 1e-6);
+  EXPECT_EQ(form->opacityEdit()->value(), 25);
+  const uint32_t faint = strokeMiddle();
+  EXPECT_GT(faint & 0xFF, full & 0xFF);  // lighter: the edited brush painted
+
+  // Closed without Apply: nothing changes.
+  inEditor([](TFormBrushEditor& e) { e.GrpPenMtd->densityRow()->model().setValue(90.0f); });
+  QTest::mouseDClick(view, Qt::LeftButton, {}, centreOfActive());
+  EXPECT_EQ(editorsSeen, 2);
+  EXPECT_NEAR(list.paintParam().opacity, 0.25f, 1e-6);
+}
+
+TEST_F(PresetListEditing, DoubleClickOpensNothingWhenThePreferenceIsOff) {
+  form->setOptionListDoubleClick(false);
+  EXPECT_FALSE(doubleClick);
+  inEditor([](TFormBrushEditor&) {});
+  QTest::mouseDClick(view, Qt::LeftButton, {}, centreOfActive());
+  QApplication::processEvents();
+  EXPECT_EQ(editorsSeen, 0);
+}
+
+TEST_F(PresetListEditing, TheOptionMenuMakesAndEditsBrushesAndTogglesTheDoubleClick) {
+  QMenu* menu = form->optionListMenu();
+  ASSERT_NE(menu, nullptr);
+  auto item = [menu](const char* name) { return menu->findChild<QAction*>(QString::fromLatin1(name)); };
+  emit menu->aboutToShow();
+  ASSERT_NE(item("MenuOptItemNew"), nullptr);
+  EXPECT_EQ(item("MenuOptItemNew")->text(), QStringLiteral("新規ブラシ(&N)..."));
+  EXPECT_TRUE(item("MenuOptItemNew")->isEnabled());
+  EXPECT_TRUE(item("MenuOptItemEdit")->isEnabled());
+  EXPECT_FALSE(item("MenuOptSetRevert")->isEnabled());  // the built-in set has no file
+  EXPECT_TRUE(item("MenuOptDblClick")->isChecked());
+
+  // New: a copy of the brush at the end, edited and applied.
+  const int32_t count = form->brushes().count();
+  const std::string name = form->brushes().current()->name();
+  inEditor([](TFormBrushEditor& e) {
+    e.GrpPenMtd->densityRow()->model().setValue(40.0f);
+    e.ButtonOK->click();
+  });
+  item("MenuOptItemNew")->trigger();
+  EXPECT_EQ(editorsSeen, 1);
+  ASSERT_EQ(form->brushes().count(), count + 1);
+  EXPECT_EQ(form->brushes().currentIndex(), count);
+  EXPECT_EQ(form->brushes().current()->name(), name);
+  EXPECT_NEAR(form->toolOptions().paintParam().opacity, 0.40f, 1e-6);
+  CPenMethodList& list = form->toolOptions().brushList();
+  EXPECT_EQ(list.managerIndexOf(list.getActiveIndex()), count);
+
+  inEditor([](TFormBrushEditor&) {});
+  item("MenuOptItemEdit")->trigger();
+  EXPECT_EQ(editorsSeen, 2);
+
+  item("MenuOptDblClick")->trigger();
+  EXPECT_FALSE(doubleClick);
+  EXPECT_FALSE(list.options() & kListDoubleClickEdit);
+}
+
+TEST_F(PresetListEditing, TheVariantsOfAStrokeToolHaveNoEditor) {
+  form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
+  CPenMethodList& list = form->toolOptions().brushList();
+  ASSERT_EQ(list.sourceKind(), CPenMethodList::kSourceVariants);
+  EXPECT_FALSE(list.canNewItem());
+  EXPECT_FALSE(list.canEditItem(list.getActiveIndex()));
+  inEditor([](TFormBrushEditor&) {});
+  QTest::mouseDClick(view, Qt::LeftButton, {}, centreOfActive());
+  QApplication::processEvents();
+  EXPECT_EQ(editorsSeen, 0);
+}
+
+}  // namespace
+}  // namespace pg
