@@ -142,7 +142,11 @@ inline V mul255v(V a, V b) { return div255v(mullo16(a, b)); }
 // floor((d*(255-a) + b*a) / 255).
 inline V lerpv(V d, V b, V a) { return div255v(add16(mullo16(b, a), mullo16(d, sub16(k16(255), a)))); }
 // Lanes where m is all ones take a, the others b.
+#if PG_VEC_WIDTH == 256
+inline V select(V m, V a, V b) { return _mm256_blendv_epi8(b, a, m); }  // m: whole bytes
+#else
 inline V select(V m, V a, V b) { return vOr(vAnd(m, a), vAndNot(m, b)); }
+#endif
 inline VF fselect(VF m, VF a, VF b) { return forr(fand(m, a), fandnot(m, b)); }
 // floor of float lanes holding integers' quotients (any sign).
 inline VF ffloor(VF x) {
