@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/block_image.h"
+#include "core/parallel.h"
 #include "document/doc_recorder.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
@@ -115,6 +116,22 @@ void BM_OpenNativeFile(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_OpenNativeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Save and open on one thread: the work itself, whatever else the machine
+// runs (the figures above share the cores with whatever runs beside them).
+void BM_SaveNativeFileOneThread(benchmark::State& state) {
+  const int workers = setParallelWorkers(1);
+  BM_SaveNativeFile(state);
+  setParallelWorkers(workers);
+}
+BENCHMARK(BM_SaveNativeFileOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OpenNativeFileOneThread(benchmark::State& state) {
+  const int workers = setParallelWorkers(1);
+  BM_OpenNativeFile(state);
+  setParallelWorkers(workers);
+}
+BENCHMARK(BM_OpenNativeFileOneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The bytes of the saved document, once.
 const std::vector<char>& savedBytes() {
