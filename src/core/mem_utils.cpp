@@ -22,9 +22,10 @@ bool refusedByHook(size_t bytes) {
 }
 
 // A large block is nearly always written whole soon (a plane, a composite):
-// its pages are made present in one call, since a page fault per page on
-// first touch costs far more, on virtual machines above all. Where the
-// system cannot, the pages come on first touch as before.
+// its pages are made present in one call, large pages where the system has
+// them, since a fault per small page on first touch costs far more, on
+// virtual machines above all (even for pages already made present). Where
+// the system cannot, the pages come on first touch as before.
 constexpr size_t kPopulateBytes = size_t{4} << 20;
 
 void populate(void* p, size_t bytes) {
@@ -32,7 +33,11 @@ void populate(void* p, size_t bytes) {
   const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
   const uintptr_t start = (reinterpret_cast<uintptr_t>(p) + page - 1) & ~(page - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(page - 1);
-  if (end > start) (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+  if (end <= start) return;
+#if defined(MADV_HUGEPAGE)
+  (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#endif
+  (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
 #else
   (void)p;
   (void)bytes;
