@@ -150,39 +150,30 @@ const std::vector<char>& savedBytes() {
   return bytes;
 }
 
-// As the native writer does: a temporary file, then renamed over the target.
-void BM_SaveRawBytes(benchmark::State& state) {
+// As the native writer does: a temporary file, then renamed over the target;
+// synced, the data is forced to the disk before the rename (as the writer
+// does, so that a crash never leaves a damaged file under the name).
+void saveRawBytes(benchmark::State& state, bool synced) {
   const std::vector<char>& bytes = savedBytes();
   const std::string path = benchPath() + ".raw";
   for (auto _ : state) {
     const std::string temp = path + ".tmp";
     FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0 ||
-        std::rename(temp.c_str(), path.c_str()) != 0)
-      state.SkipWithError("raw write failed");
+    bool ok = f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (ok && synced) ok = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+    if (f != nullptr && std::fclose(f) != 0) ok = false;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) state.SkipWithError("raw write failed");
   }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
   state.counters["MB"] = double(bytes.size()) / 1e6;
   std::filesystem::remove(path);
 }
+
+void BM_SaveRawBytes(benchmark::State& state) { saveRawBytes(state, false); }
 BENCHMARK(BM_SaveRawBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same with the data forced to the disk before the rename, as the native
-// writer does so that a crash never leaves a damaged file under the name:
-// the floor the native save is compared with.
-void BM_SaveRawBytesSynced(benchmark::State& state) {
-  const std::vector<char>& bytes = savedBytes();
-  const std::string path = benchPath() + ".raw";
-  for (auto _ : state) {
-    const std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fflush(f) != 0 ||
-        ::fsync(::fileno(f)) != 0 || std::fclose(f) != 0 || std::rename(temp.c_str(), path.c_str()) != 0)
-      state.SkipWithError("raw write failed");
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
-  std::filesystem::remove(path);
-}
+// The floor the native save is compared with.
+void BM_SaveRawBytesSynced(benchmark::State& state) { saveRawBytes(state, true); }
 BENCHMARK(BM_SaveRawBytesSynced)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenRawBytes(benchmark::State& state) {
