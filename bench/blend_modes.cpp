@@ -79,6 +79,7 @@ void runMerge(benchmark::State& state, uint32_t mode, bool opaqueDest) {
 
 PG_MODE_BENCH(Normal, lbmNormal)
 PG_MODE_BENCH(Multiply, lbmMultiply)
+PG_MODE_BENCH(Add, lbmAdd)
 PG_MODE_BENCH(Screen, lbmScreen)
 PG_MODE_BENCH(Overlay, lbmOverlay)
 PG_MODE_BENCH(SoftLight, lbmSoftLight)

@@ -173,6 +173,15 @@ SRowKernels rowKernels(PixelOp32 op) {
   return last;
 }
 
+void blendQuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count) {
+  if (useAvx2() && avx2QuotientRow(n, den, q, count)) return;
+#if PG_BLEND_SSE2
+  quotientRow(n, den, q, count);
+#else
+  for (size_t i = 0; i < count; ++i) q[i] = n[i] / den[i];
+#endif
+}
+
 void mapAlphaRow(uint32_t* dst, size_t n, uint32_t k) {
   if (k >= 255) return;
   for (size_t i = 0; i < n; ++i) {

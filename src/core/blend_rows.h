@@ -66,6 +66,12 @@ SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix);
 // separable and colour-model modes but subtract negative).
 [[nodiscard]] bool mixesTowardBlend(PixelOp32 op);
 
+// q[i] = floor(n[i] / den[i]) by the quotient step of the kernels at the
+// current level, for n[i] < 2^24, 1 <= den[i] <= 65025 and a quotient of at
+// most 256 (the alpha-over kernels' divisions; lets a test run the step over
+// every denominator they meet).
+void blendQuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);
+
 // dst alpha := P[dst alpha][k] for n pixels (the alpha map of layer merges).
 void mapAlphaRow(uint32_t* dst, size_t n, uint32_t k);
 

@@ -56,6 +56,11 @@ bool avx2RowKernels(PixelOp32 op, SRowKernels& out) {
   return false;
 }
 
+bool avx2QuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count) {
+  quotientRow(n, den, q, count);
+  return true;
+}
+
 bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out) {
   for (const Avx2OpsEntry& e : kAvx2OpsEntries)
     if (e.srcOp == srcOp) {
@@ -78,6 +83,7 @@ bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out) {
 namespace pg {
 bool avx2RowKernels(PixelOp32, SRowKernels&) { return false; }
 bool avx2OpsRowKernels(PixelOp32, SRowKernels&) { return false; }
+bool avx2QuotientRow(const uint32_t*, const uint32_t*, uint32_t*, size_t) { return false; }
 }  // namespace pg
 
 #endif

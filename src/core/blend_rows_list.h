@@ -9,6 +9,8 @@ namespace pg {
 [[nodiscard]] bool avx2RowKernels(PixelOp32 op, SRowKernels& out);
 // Likewise for the composite records of source operator srcOp (opsRowKernels).
 [[nodiscard]] bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
+// quotientRow of the AVX2 build (False where the build has none).
+[[nodiscard]] bool avx2QuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);
 // The soft-light curve (softLightCurve) of every byte, for the vector kernels.
 const int32_t* softLightCurveTable();
 }  // namespace pg
@@ -63,8 +65,8 @@ const int32_t* softLightCurveTable();
 // Alpha-over operators, the kind of their mix over an opaque destination, and
 // whether they are the separable source-over of that mix everywhere (else
 // groups over a partly transparent destination take the operator's own
-// per-pixel formula: difference, darken and lighten in vector lanes, the add
-// union pixel by pixel).
+// per-pixel formula in vector lanes: difference, darken, lighten and the add
+// union).
 // X(operator, kind, separable?)
 #define PG_BLEND_VEC_OVER(X)                                \
   X(blendNormalOver, KLerp<BSource>, true)                  \

@@ -11,8 +11,7 @@
 // rounded quotient of such integers never crosses the integer below it).
 // The destination alpha byte is carried through unchanged.
 //
-// The scalar operator Op (the reference) handles the tail of a row, and, for
-// the add union, every group whose destination is partly transparent.
+// The scalar operator Op (the reference) handles the tail of a row.
 // Parameters are bytes (0..255), as for the operators.
 //
 // Before including: PG_VEC_WIDTH 128 or 256, and the intrinsics headers.
@@ -74,6 +73,11 @@ inline VF fgt(VF a, VF b) { return _mm256_cmp_ps(a, b, _CMP_GT_OQ); }
 inline VF fand(VF a, VF b) { return _mm256_and_ps(a, b); }
 inline VF forr(VF a, VF b) { return _mm256_or_ps(a, b); }
 inline VF fandnot(VF a, VF b) { return _mm256_andnot_ps(a, b); }
+inline V add32(V a, V b) { return _mm256_add_epi32(a, b); }
+inline V addsU16(V a, V b) { return _mm256_adds_epu16(a, b); }
+inline V vCastI(VF a) { return _mm256_castps_si256(a); }
+inline VF vCastF(V a) { return _mm256_castsi256_ps(a); }
+inline VF ftruncF(VF a) { return _mm256_round_ps(a, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
 #else
 using V = __m128i;
 using VF = __m128;
@@ -124,6 +128,11 @@ inline VF fgt(VF a, VF b) { return _mm_cmpgt_ps(a, b); }
 inline VF fand(VF a, VF b) { return _mm_and_ps(a, b); }
 inline VF forr(VF a, VF b) { return _mm_or_ps(a, b); }
 inline VF fandnot(VF a, VF b) { return _mm_andnot_ps(a, b); }
+inline V add32(V a, V b) { return _mm_add_epi32(a, b); }
+inline V addsU16(V a, V b) { return _mm_adds_epu16(a, b); }
+inline V vCastI(VF a) { return _mm_castps_si128(a); }
+inline VF vCastF(V a) { return _mm_castsi128_ps(a); }
+inline VF ftruncF(VF a) { return _mm_cvtepi32_ps(_mm_cvttps_epi32(a)); }
 #endif
 
 // floor(x / 255) for 16-bit x: (x * 32897) >> 23.
@@ -133,7 +142,11 @@ inline V mul255v(V a, V b) { return div255v(mullo16(a, b)); }
 // floor((d*(255-a) + b*a) / 255).
 inline V lerpv(V d, V b, V a) { return div255v(add16(mullo16(b, a), mullo16(d, sub16(k16(255), a)))); }
 // Lanes where m is all ones take a, the others b.
+#if PG_VEC_WIDTH == 256
+inline V select(V m, V a, V b) { return _mm256_blendv_epi8(b, a, m); }  // m: whole bytes
+#else
 inline V select(V m, V a, V b) { return vOr(vAnd(m, a), vAndNot(m, b)); }
+#endif
 inline VF fselect(VF m, VF a, VF b) { return forr(fand(m, a), fandnot(m, b)); }
 // floor of float lanes holding integers' quotients (any sign).
 inline VF ffloor(VF x) {
@@ -493,42 +506,90 @@ PG_VEC_INLINE V overMixed(V D, V S, V p) {
   return packBytes(overDivide(d0, s0, sa0, spreadAlpha(d0), x0), overDivide(d1, s1, sa1, spreadAlpha(d1), x1));
 }
 
+// The reciprocal of den (integer lanes 1..65025) rounded up: the nearest
+// float and one unit in the last place more, so that n * r never falls below
+// n / den and lies less than 2^-21 * n / den above it.
+inline VF reciprocalUp(VF den) { return vCastF(add32(vCastI(fdiv(kf(1.0f), den)), k32(1))); }
+
+// floor(n / den) for integer lanes n < 2^24, 1 <= den <= 65025, n / den at
+// most 256, given r = reciprocalUp(den): the product's truncation is the
+// quotient or one more (n * r lies in [n / den, n / den + 2^-13], the product's
+// own rounding included, and no integer is nearer than 1 / den below the
+// next one, so the truncation passes it at most once); the exact remainder
+// n - q * den (every term an integer below 2^24) takes the one back.
+inline V exactQuotient(VF n, VF den, VF r) {
+  const VF q = ftruncF(fmul(n, r));
+  const VF rem = fsub(n, fmul(q, den));
+  return add32(truncI(q), vCastI(flt(rem, kf(0.0f))));
+}
+
+// q[i] = floor(n[i] / den[i]) through exactQuotient (the kernels' own step,
+// so that a test can run it over every denominator they meet).
+inline void quotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count) {
+  size_t i = 0;
+  for (; i + kGroup <= count; i += kGroup) {
+    const VF d = toF(vLoad(den + i));
+    vStore(q + i, exactQuotient(toF(vLoad(n + i)), d, reciprocalUp(d)));
+  }
+  for (; i < count; ++i) q[i] = n[i] / den[i];
+}
+
+// Byte i (0 blue .. 2 red) of every pixel in its 32-bit lane.
+template <int I>
+inline V byteLane(V p) {
+#if PG_VEC_WIDTH == 256
+  constexpr char z = -1;
+  return _mm256_shuffle_epi8(p, _mm256_setr_epi8(I, z, z, z, I + 4, z, z, z, I + 8, z, z, z, I + 12, z, z, z,  //
+                                                 I, z, z, z, I + 4, z, z, z, I + 8, z, z, z, I + 12, z, z, z));
+#else
+  return vAnd(srli32(p, 8 * I), k32(0xFF));
+#endif
+}
+
 // Over a group with destination alphas of every kind, one pixel a 32-bit
 // lane, for the operators whose colour is min(255, num / den) with
 // den = 255*sa + (255-sa)*dA and num below 2^24 (Num gives it per channel from
 // the float lanes s, d, sa, dA): the alpha terms (each at most 65025) are taken
 // on 16-bit halves whose upper halves stay 0. One division per group gives the
-// reciprocal of every pixel's den; each channel's quotient from it is within
-// one of the true one and is corrected by exact products.
-template <class Num>
+// reciprocal of every pixel's den; each channel's quotient from it is taken
+// exactly by exactQuotient.
+// Full: the opacity is 255, so sa is the source alpha itself.
+template <bool Full, class Num>
 PG_VEC_INLINE V overPerPixel(V D, V S, V p, Num num) {
-  const V m8 = k32(0xFF);
-  const V op = vAnd(p, k32(0xFFFF));
-  const V sa = mul255v(srli32(S, 24), op), dA = srli32(D, 24);
+  V sa = srli32(S, 24);
+  if constexpr (!Full) sa = mul255v(sa, vAnd(p, k32(0xFFFF)));
+  const V dA = srli32(D, 24);
   const V outA = sub16(add16(sa, dA), mul255v(dA, sa));
   const VF fsa = toF(sa), fdA = toF(dA);
-  const VF den = toF(add16(mullo16(sa, k16(255)), mullo16(sub16(k32(255), sa), dA)));
-  const VF r = fdiv(kf(1.0f), fmax(den, kf(1.0f)));
+  const VF den = fmax(toF(add16(mullo16(sa, k16(255)), mullo16(sub16(k32(255), sa), dA))), kf(1.0f));
+  const VF r = reciprocalUp(den);
   const auto channel = [&](V s, V d) PG_LAMBDA_INLINE {
-    const VF n = num(toF(vAnd(s, m8)), toF(vAnd(d, m8)), fsa, fdA);
-    VF q = ftrunc(fmul(n, r));
-    const VF rem = fsub(n, fmul(q, den));
-    q = fadd(q, fsub(fand(fge(rem, den), kf(1.0f)), fand(flt(rem, kf(0.0f)), kf(1.0f))));
-    return truncI(fmin(q, kf(255.0f)));
+    const V q = exactQuotient(num(toF(s), toF(d), fsa, fdA), den, r);
+    if constexpr (Num::kBelow256) {
+      return q;
+    } else {
+      return min16(q, k32(255));  // quotients are at most 256: the 16-bit minimum serves
+    }
   };
   // The three channels side by side (independent chains).
-  const V b = channel(S, D), g = channel(srli32(S, 8), srli32(D, 8)), rr = channel(srli32(S, 16), srli32(D, 16));
+  const V b = channel(byteLane<0>(S), byteLane<0>(D));
+  const V g = channel(byteLane<1>(S), byteLane<1>(D));
+  const V rr = channel(byteLane<2>(S), byteLane<2>(D));
   const V colour = vOr(vOr(slli32(outA, 24), slli32(rr, 16)), vOr(slli32(g, 8), b));
   return select(cmpEq32(outA, vZero()), D, colour);
 }
 
 // normal: 255*sa*s + (255-sa)*dA*d.
 struct NormalNum {
+  static constexpr bool kBelow256 = true;  // a weighted mean of two bytes
   PG_VEC_INLINE VF operator()(VF s, VF d, VF sa, VF dA) const {
     return fadd(fmul(s, fmul(sa, kf(255.0f))), fmul(d, fmul(fsub(kf(255.0f), sa), dA)));
   }
 };
-PG_VEC_INLINE V overMixedNormal(V D, V S, V p) { return overPerPixel(D, S, p, NormalNum{}); }
+template <bool Full>
+PG_VEC_INLINE V overMixedNormal(V D, V S, V p) {
+  return overPerPixel<Full>(D, S, p, NormalNum{});
+}
 
 // Difference, darken and lighten against the destination premultiplied over
 // black (or white for darken): M(d*dA, 255*s)*sa + (255-sa)*d*dA.
@@ -537,6 +598,7 @@ constexpr bool kBackdropOver =
     std::is_same_v<K, KLerp<BDifference>> || std::is_same_v<K, KLerp<BDarken>> || std::is_same_v<K, KLerp<BLighten>>;
 template <class K>
 struct BackdropNum {
+  static constexpr bool kBelow256 = false;
   PG_VEC_INLINE VF operator()(VF s, VF d, VF sa, VF dA) const {
     const VF dd = fmul(d, dA), s255 = fmul(s, kf(255.0f));
     VF m;
@@ -550,6 +612,24 @@ struct BackdropNum {
     return fadd(fmul(m, sa), fmul(fsub(kf(255.0f), sa), dd));
   }
 };
+
+// The add union over a group with destination alphas of every kind: where
+// both alphas are above 0 the sum of the two premultiplied colours, opaque
+// (each product below 2^16 and every sum of 65025 or more ending at 255, so
+// the saturating sum serves); over a transparent pixel the source at its
+// alpha; under a transparent source the pixel stays.
+PG_VEC_INLINE V addUnionMixed(V D, V S, V p) {
+  const V d0 = loBytes(D), d1 = hiBytes(D), s0 = loBytes(S), s1 = hiBytes(S);
+  const V sa0 = mul255v(spreadAlpha(s0), p), sa1 = mul255v(spreadAlpha(s1), p);
+  const auto sum = [&](V d, V s, V sa, V a) PG_LAMBDA_INLINE {
+    return min16(div255v(addsU16(mullo16(s, sa), mullo16(d, a))), k16(255));
+  };
+  const V amask = k32(0xFF000000u);
+  const V both = vOr(packBytes(sum(d0, s0, sa0, spreadAlpha(d0)), sum(d1, s1, sa1, spreadAlpha(d1))), amask);
+  const V srcGone = cmpEq32(packBytes(sa0, sa1), vZero());
+  const V dstGone = cmpEq32(vAnd(D, amask), vZero());
+  return select(dstGone, overTransparent(D, S, p), select(srcGone, D, both));
+}
 
 // The multiply merge (KMultiplyMerge): the source-alpha multiply where the
 // destination is opaque, the union of the two layers elsewhere (lane by lane
@@ -572,7 +652,7 @@ PG_VEC_INLINE void multiplyMergeGroup(uint32_t* dst, V D, V S, V p) {
 // alpha (kind K), groups over a transparent one take the source; the others
 // go through the separable source-over when Mixed (the operator is that
 // composite of K), else through Op pixel by pixel.
-template <class K, bool Mixed, PixelOp32 Op>
+template <class K, bool Mixed, PixelOp32 Op, bool Full>
 PG_VEC_INLINE void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero, const uint32_t* src, uint32_t opacity) {
   const V amask = k32(0xFF000000u);
   const V dA = vAnd(D, amask);
@@ -583,28 +663,41 @@ PG_VEC_INLINE void overGroup(uint32_t* dst, V D, V S, V p, uint32_t colourOrZero
   } else if (allEq32(dA, vZero())) {
     vStore(dst, overTransparent(D, S, p));
   } else if constexpr (Mixed && std::is_same_v<K, KLerp<BSource>>) {
-    vStore(dst, overMixedNormal(D, S, p));
+    vStore(dst, overMixedNormal<Full>(D, S, p));
   } else if constexpr (Mixed) {
     vStore(dst, overMixed<K>(D, S, p));
+  } else if constexpr (std::is_same_v<K, KAdd>) {
+    vStore(dst, addUnionMixed(D, S, p));
   } else if constexpr (kBackdropOver<K>) {
-    vStore(dst, overPerPixel(D, S, p, BackdropNum<K>{}));
+    vStore(dst, overPerPixel<Full>(D, S, p, BackdropNum<K>{}));
   } else {
     for (size_t j = 0; j < kGroup; ++j) Op(dst + j, src ? src[j] : colourOrZero, opacity);
   }
 }
 
-template <class K, bool Mixed, PixelOp32 Op>
-void vecOverRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
-  if (opacity == 0) return;
+// Full: the opacity is 255 (the usual merge), where the per-pixel kernels
+// skip scaling the source alpha.
+template <class K, bool Mixed, PixelOp32 Op, bool Full>
+void vecOverRowAt(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
   size_t i = 0;
   const V p = k16(static_cast<int>(opacity));
   const V amask = k32(0xFF000000u);
   for (; i + kGroup <= n; i += kGroup) {
     const V S = vLoad(src + i);
     if (allEq32(vAnd(S, amask), vZero())) continue;
-    overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, 0, src + i, opacity);
+    overGroup<K, Mixed, Op, Full>(dst + i, vLoad(dst + i), S, p, 0, src + i, opacity);
   }
   for (; i < n; ++i) Op(dst + i, src[i], opacity);
+}
+
+template <class K, bool Mixed, PixelOp32 Op>
+void vecOverRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
+  if (opacity == 0) return;
+  if (opacity == 255) {
+    vecOverRowAt<K, Mixed, Op, true>(dst, src, n, opacity);
+  } else {
+    vecOverRowAt<K, Mixed, Op, false>(dst, src, n, opacity);
+  }
 }
 
 template <class K, bool Mixed, PixelOp32 Op>
@@ -613,7 +706,8 @@ void vecOverFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) {
   size_t i = 0;
   const V p = k16(static_cast<int>(opacity));
   const V S = k32(colour);
-  for (; i + kGroup <= n; i += kGroup) overGroup<K, Mixed, Op>(dst + i, vLoad(dst + i), S, p, colour, nullptr, opacity);
+  for (; i + kGroup <= n; i += kGroup)
+    overGroup<K, Mixed, Op, false>(dst + i, vLoad(dst + i), S, p, colour, nullptr, opacity);
   for (; i < n; ++i) Op(dst + i, colour, opacity);
 }
 

@@ -90,6 +90,8 @@ uint64_t compressToMemory(const void* source, uint64_t length, void* buffer, uin
   return ZSTD_isError(produced) ? 0 : produced;
 }
 
+uint64_t packedBound(uint64_t length) { return ZSTD_compressBound(size_t(length)); }
+
 int64_t expandBlock(const void* source, uint64_t sourceLength, void* destination, uint64_t destinationLength) {
   if (!source || sourceLength == 0 || (!destination && destinationLength > 0)) return -1;
   // The frame states its unpacked length; refuse a block that claims more than

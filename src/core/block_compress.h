@@ -43,6 +43,9 @@ inline constexpr size_t kCompressWorkBytes = 16384;
 // count, 0 on failure, also when the block does not fit.
 [[nodiscard]] uint64_t compressToMemory(const void* source, uint64_t length, void* buffer, uint64_t capacity);
 
+// The most bytes a packed block of length bytes can take (the capacity that
+// compressToMemory into a fixed buffer never lacks).
+[[nodiscard]] uint64_t packedBound(uint64_t length);
 // Unpacks a block into the destination, never writing past destinationLength.
 // Answers the unpacked byte count, or -1 when the block is corrupt, short,
 // empty, not a packed block, or unpacks to more than the destination holds.

@@ -1,6 +1,6 @@
 #pragma once
 // The memory of committed tiles: 4096-byte blocks handed out from large
-// chunks (256 blocks, one mapping each) with a free list per chunk.
+// chunks (512 blocks, one mapping each) with a free list per chunk.
 //
 // A tiled image never maps or protects memory per tile: the kernel allows a
 // process about 65,530 mappings, which a few large layers would exhaust. A
@@ -20,8 +20,8 @@ namespace pg {
 class CTilePool {
  public:
   static constexpr size_t kBlockBytes = 4096;
-  static constexpr uint32_t kBlocksPerChunk = 256;
-  static constexpr uint32_t kChunkShift = 8;  // log2(kBlocksPerChunk)
+  static constexpr uint32_t kBlocksPerChunk = 512;  // 2 MiB: one large page
+  static constexpr uint32_t kChunkShift = 9;         // log2(kBlocksPerChunk)
 
   CTilePool() = default;
   ~CTilePool();

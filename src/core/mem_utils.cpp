@@ -1,5 +1,9 @@
 #include "core/mem_utils.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -17,11 +21,36 @@ bool refusedByHook(size_t bytes) {
   return hook && hook(bytes);
 }
 
+// A large block is nearly always written whole soon (a plane, a composite):
+// its pages are made present in one call, large pages where the system has
+// them, since a fault per small page on first touch costs far more, on
+// virtual machines above all (even for pages already made present). Where
+// the system cannot, the pages come on first touch as before.
+constexpr size_t kPopulateBytes = size_t{4} << 20;
+
+void populate(void* p, size_t bytes) {
+#if defined(MADV_POPULATE_WRITE)
+  const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const uintptr_t start = (reinterpret_cast<uintptr_t>(p) + page - 1) & ~(page - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(page - 1);
+  if (end <= start) return;
+#if defined(MADV_HUGEPAGE)
+  (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#endif
+  (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+  (void)p;
+  (void)bytes;
+#endif
+}
+
 }  // namespace
 
 void* allocBlock(size_t bytes) noexcept {
   if (bytes == 0 || refusedByHook(bytes)) return nullptr;
-  return std::calloc(bytes, 1);
+  void* p = std::calloc(bytes, 1);
+  if (p != nullptr && bytes >= kPopulateBytes) populate(p, bytes);
+  return p;
 }
 
 void* reallocBlock(void* p, size_t oldBytes, size_t newBytes) noexcept {

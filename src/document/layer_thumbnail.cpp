@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/block_image.h"
+#include "core/parallel.h"
 #include "core/planes.h"
 
 namespace pg {
@@ -139,8 +140,16 @@ void touchedCells(int32_t start, int32_t srcLen, int32_t cells, int32_t lo, int3
 
 bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail) {
   if (!image.isValid() || !thumbnail.IsAllocated() || src.Width <= 0 || src.Height <= 0) return false;
-  stretchPart(image, src, thumbnail, 0, thumbnail.Width, 0, thumbnail.Height);
-  return true;
+  // Every row of a large image's thumbnail reads many rows of tiles: the
+  // rows are made on every core (each writes only its own pixels).
+  const int64_t pixelsPerRow = int64_t{src.Width} * (src.Height / thumbnail.Height + 1);
+  if (pixelsPerRow < (int64_t{1} << 16) || thumbnail.Height < 2) {
+    stretchPart(image, src, thumbnail, 0, thumbnail.Width, 0, thumbnail.Height);
+    return true;
+  }
+  return parallelFor(thumbnail.Height, [&](int64_t y, int) {
+    stretchPart(image, src, thumbnail, 0, thumbnail.Width, int32_t(y), int32_t(y) + 1);
+  });
 }
 
 bool stretchImageToThumbnailRect(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, SRectXYWH changed) {

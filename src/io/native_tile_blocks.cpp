@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -24,6 +25,15 @@ const STileBlockKind kMaskTileBlocks{kTagMaskTiles,  64,
                                      0xFFu,          kRcMaskTileFormat,
                                      kRcMaskNoTiles, kRcMaskTileEncoding,
                                      kRcMaskTileSizes, kRcMaskTileOutside};
+
+namespace {
+
+// Room for the packed bytes of the longest run and their padding.
+uint64_t packedRoom() { return paddedTo4(packedBound(uint64_t{kMaxPackedRun} * kTileBytes)); }
+
+}  // namespace
+
+uint64_t packBufferBytes() { return uint64_t(kTileBlockHeadBytes) + packedRoom() + uint64_t{kMaxPackedRun} * kTileBytes; }
 
 namespace {
 
@@ -60,28 +70,59 @@ void storeBlockHead(uint8_t* head, const STileBlockKind& kind, uint32_t size, ui
   (void)writeRecord(head, kTileBlockHeadBytes, h, tileBlockHeadFields);
 }
 
+// The memory of tiles [first, first + n) when it is one piece (the pool
+// hands out the blocks of a fresh chunk in address order, so a run of tiles
+// committed together usually is), else nullptr: such runs are packed from and
+// expanded into the tiles themselves, without a copy through a buffer.
+uint8_t* contiguousTiles(const CBlockImage& image, int64_t first, int64_t n) {
+  uint8_t* const start = image.tileMemory(image.tileRef(int32_t(first)));
+  if (start == nullptr) return nullptr;
+  for (int64_t k = 1; k < n; ++k)
+    if (image.tileMemory(image.tileRef(int32_t(first + k))) != start + size_t(k) * kTileBytes) return nullptr;
+  return start;
+}
+
 // One block to write: a run of tiles [first, first + n), committed (packed)
-// or uniform. A packed run's compressed bytes are made before it is written.
+// or uniform. A packed run's block is made before it is written.
 struct STileRun {
   int32_t first = 0;
   int32_t n = 0;
   bool packed = false;
-  std::vector<uint8_t> bytes;  // packed runs: the compressed tiles
+  std::vector<uint8_t> bytes;  // packed runs: the whole block, head, packed tiles and padding
   bool failed = false;         // packed runs: compression failed
 };
 
-// Compresses a packed run's tiles, gathered first into raw: the caller's
-// buffer for this thread, of the longest run, taken on first use.
-void packRun(const CBlockImage& image, STileRun& run, WorkBlock& raw) {
+// Packs a run's tiles into its block through buf, the caller's buffer for
+// this thread (packBufferBytes, taken on first use: the head, the packed
+// bytes' room, then room to gather the tiles): the tiles are packed where
+// they lie when their memory is one piece, else gathered first.
+void packRun(const CBlockImage& image, const STileBlockKind& kind, STileRun& run, WorkBlock& buf) {
   try {
-    if (!raw) raw = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
-    if (!raw) {
+    if (!buf) buf = workBlock(packBufferBytes());
+    if (!buf) {
       run.failed = true;
       return;
     }
-    for (int32_t k = 0; k < run.n; ++k)
-      std::memcpy(raw.get() + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(run.first + k)), kTileBytes);
-    run.failed = compressToMemory(raw.get(), uint64_t(run.n) * kTileBytes, run.bytes) == 0;
+    const uint64_t rawBytes = uint64_t(run.n) * kTileBytes;
+    const uint64_t room = packedRoom();
+    uint8_t* const out = buf.get() + kTileBlockHeadBytes;
+    const uint8_t* source = contiguousTiles(image, run.first, run.n);
+    if (source == nullptr) {
+      uint8_t* gather = out + room;
+      for (int32_t k = 0; k < run.n; ++k)
+        std::memcpy(gather + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(run.first + k)), kTileBytes);
+      source = gather;
+    }
+    const uint64_t p = compressToMemory(source, rawBytes, out, room);
+    if (p == 0) {
+      run.failed = true;
+      return;
+    }
+    const uint64_t body = paddedTo4(p);
+    std::memset(out + p, 0, size_t(body - p));
+    storeBlockHead(buf.get(), kind, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(run.n), uint32_t(p),
+                   uint32_t(rawBytes));
+    run.bytes.assign(buf.get(), buf.get() + kTileBlockHeadBytes + body);
   } catch (const std::bad_alloc&) {
     run.failed = true;
   }
@@ -92,16 +133,10 @@ class BlockWriter {
  public:
   BlockWriter(CStream& stream, const STileBlockKind& kind) : stream_(stream), kind_(kind) {}
 
-  // A packed run, its compressed bytes made, as encoding 1.
+  // A packed run, its block made, as encoding 1.
   FileResult packed(const STileRun& run) {
     if (run.failed) return kRcOutOfMemory;
-    const uint64_t p = run.bytes.size();
-    const uint64_t body = paddedTo4(p);
-    block_.assign(size_t(kTileBlockHeadBytes + body), 0);
-    storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(run.n),
-                   uint32_t(p), uint32_t(uint64_t(run.n) * kTileBytes));
-    std::memcpy(block_.data() + kTileBlockHeadBytes, run.bytes.data(), size_t(p));
-    return flush();
+    return stream_.writeExact(run.bytes.data(), int64_t(run.bytes.size())) ? kRcOk : kRcShortWrite;
   }
 
   // Tiles [first, first + n), all uniform, as encoding 2.
@@ -112,14 +147,12 @@ class BlockWriter {
                    uint32_t(body));
     for (int32_t k = 0; k < n; ++k)
       putChunkU32(block_.data() + kTileBlockHeadBytes + size_t(k) * 4, image.tileRef(first + k).uniform & kind_.uniformMask);
-    return flush();
-  }
-
- private:
-  FileResult flush() {
     return stream_.writeExact(block_.data(), int64_t(block_.size())) ? kRcOk : kRcShortWrite;
   }
 
+  const STileBlockKind& kind() const { return kind_; }
+
+ private:
   CStream& stream_;
   const STileBlockKind& kind_;
   std::vector<uint8_t> block_;
@@ -177,7 +210,7 @@ class RunPipeline {
 
   void compress(size_t j, int worker) {
     STileRun& run = runs_[j];
-    if (run.packed) packRun(image_, run, scratch_[size_t(worker)]);
+    if (run.packed) packRun(image_, writer_.kind(), run, scratch_[size_t(worker)]);
     ready_[j].store(true, std::memory_order_release);
     { std::lock_guard<std::mutex> lk(m_); }  // a waiter between its test and its wait sees the store
     cv_.notify_all();
@@ -246,78 +279,136 @@ struct GridCursor {
   int64_t left() const { return total - placed; }
 };
 
-// Packed blocks read and their tiles committed, waiting to be expanded into
-// the tiles: each block expands on its own, so a batch of them expands on
-// every core with the very pixels of one thread. The pool and the image are
-// only read while a batch expands.
-class PackedBatch {
+// Packed blocks expanded into their tiles on every core while the calling
+// thread goes on reading the file: each block expands on its own, so the
+// pixels are those of one thread. The reader resolves every block's tile
+// memory when it hands the block over (the pool's own tables may grow while
+// blocks expand; the memory of a committed tile never moves), and expands
+// blocks itself once kAhead of them wait, so the memory held stays bounded.
+class ExpandPipeline {
  public:
-  // Whether the batch should be expanded before more blocks are read.
-  bool full() const { return blocks_.size() >= kBlocks || bytes_ >= kBytes; }
+  ExpandPipeline() = default;
 
-  void add(WorkBlock packed, uint32_t packedBytes, int64_t firstTile, uint32_t n) {
-    blocks_.push_back({std::move(packed), packedBytes, firstTile, n, kRcOk});
-    bytes_ += packedBytes;
+  // Runs read(pipeline) on the calling thread, which hands blocks over with
+  // add(), while the other threads expand them; answers the code of the
+  // first block (in file order) that failed to expand, else read's code.
+  template <class Read>
+  FileResult run(Read&& read) {
+    const int workers = parallelWorkers();
+    scratch_.resize(size_t(workers));
+    FileResult readCode = kRcOk;
+    const bool ran = parallelFor(workers, [&](int64_t role, int worker) {
+      if (role == 0) {
+        try {
+          worker_ = worker;
+          readCode = read(*this);
+        } catch (const std::bad_alloc&) {
+          readCode = kRcOutOfMemory;
+        }
+        finishReading();
+      }
+      expandUntilDone(worker);
+    });
+    if (!ran) return kRcOutOfMemory;
+    return failed_ < blocksAdded_ ? failCode_ : readCode;
   }
 
-  // Expands every block of the batch into its tiles and empties the batch;
-  // answers the code of the first block (in file order) that failed.
-  FileResult expand(CBlockImage& image, const STileBlockKind& kind) {
-    if (blocks_.empty()) return kRcOk;
-    // One buffer a thread that the largest block unpacks into.
-    uint32_t most = 0;
-    for (const SPending& b : blocks_) most = std::max(most, b.n);
-    std::vector<WorkBlock> scratch(static_cast<size_t>(std::min<int64_t>(parallelWorkers(), int64_t(blocks_.size()))));
-    for (WorkBlock& raw : scratch) {
-      raw = workBlock(uint64_t{most} * kTileBytes);
-      if (!raw) {
-        clear();
-        return kRcOutOfMemory;
-      }
+  // Whether a block already failed to expand (reading may stop).
+  bool failed() {
+    std::lock_guard<std::mutex> lk(m_);
+    return failed_ != kNone;
+  }
+
+  // A packed block of n tiles from firstTile on, whose tiles are committed.
+  void add(WorkBlock packed, uint32_t packedBytes, const CBlockImage& image, int64_t firstTile, uint32_t n,
+           FileResult rcSizes) {
+    SPending b{std::move(packed), packedBytes, n, contiguousTiles(image, firstTile, n), {}, blocksAdded_, rcSizes};
+    if (b.direct == nullptr)
+      for (uint32_t k = 0; k < n; ++k) b.tiles[k] = image.tileMemory(image.tileRef(int32_t(firstTile + k)));
+    bool expandHere = false;
+    {
+      std::lock_guard<std::mutex> lk(m_);
+      ++blocksAdded_;
+      queue_.push_back(std::move(b));
+      expandHere = queue_.size() > kAhead;
     }
-    const bool ran = parallelFor(int64_t(blocks_.size()), [&](int64_t i, int worker) {
-      SPending& b = blocks_[size_t(i)];
-      WorkBlock& raw = scratch[size_t(worker)];
-      const uint64_t rawBytes = uint64_t{b.n} * kTileBytes;
-      if (!expandExact(b.packed.get(), b.packedBytes, raw.get(), rawBytes)) {
-        b.code = kind.rcSizes;
-        return;
-      }
-      for (uint32_t k = 0; k < b.n; ++k)
-        std::memcpy(image.tileMemory(image.tileRef(int32_t(b.firstTile + k))), raw.get() + size_t(k) * kTileBytes,
-                    kTileBytes);
-    });
-    FileResult code = ran ? kRcOk : kRcOutOfMemory;
-    for (const SPending& b : blocks_)
-      if (code == kRcOk) code = b.code;
-    clear();
-    return code;
+    cv_.notify_one();
+    if (expandHere) expandOne(worker_);
   }
 
  private:
-  void clear() {
-    blocks_.clear();
-    bytes_ = 0;
-  }
-
-  static constexpr size_t kBlocks = 256;
-  static constexpr uint64_t kBytes = 16u << 20;
+  static constexpr size_t kAhead = 64;
+  static constexpr size_t kNone = SIZE_MAX;
 
   struct SPending {
     WorkBlock packed;
-    uint32_t packedBytes;
-    int64_t firstTile;
-    uint32_t n;
-    FileResult code;
+    uint32_t packedBytes = 0;
+    uint32_t n = 0;
+    uint8_t* direct = nullptr;                     // the tiles' memory when it is one piece
+    uint8_t* tiles[size_t(kMaxPackedRun)] = {};  // else each tile's memory
+    size_t index = 0;                              // the block's place in the file
+    FileResult rcSizes = kRcOk;
   };
-  std::vector<SPending> blocks_;
-  uint64_t bytes_ = 0;
+
+  void finishReading() {
+    std::lock_guard<std::mutex> lk(m_);
+    reading_ = false;
+    cv_.notify_all();
+  }
+
+  // Takes the oldest waiting block and expands it; false when none waits.
+  bool expandOne(int worker) {
+    SPending b;
+    {
+      std::lock_guard<std::mutex> lk(m_);
+      if (queue_.empty()) return false;
+      b = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    if (!expand(b, scratch_[size_t(worker)])) {
+      std::lock_guard<std::mutex> lk(m_);
+      if (b.index < failed_) {
+        failed_ = b.index;
+        failCode_ = b.rcSizes;
+      }
+    }
+    return true;
+  }
+
+  void expandUntilDone(int worker) {
+    for (;;) {
+      if (expandOne(worker)) continue;
+      std::unique_lock<std::mutex> lk(m_);
+      cv_.wait(lk, [&] { return !queue_.empty() || !reading_; });
+      if (queue_.empty() && !reading_) return;
+    }
+  }
+
+  static bool expand(SPending& b, WorkBlock& raw) {
+    const uint64_t rawBytes = uint64_t{b.n} * kTileBytes;
+    if (b.direct != nullptr) return expandExact(b.packed.get(), b.packedBytes, b.direct, rawBytes);
+    if (!raw) raw = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
+    if (!raw) return false;
+    if (!expandExact(b.packed.get(), b.packedBytes, raw.get(), rawBytes)) return false;
+    for (uint32_t k = 0; k < b.n; ++k) std::memcpy(b.tiles[k], raw.get() + size_t(k) * kTileBytes, kTileBytes);
+    return true;
+  }
+
+  std::mutex m_;
+  std::condition_variable cv_;
+  std::deque<SPending> queue_;  // guarded by m_
+  bool reading_ = true;         // guarded by m_
+  size_t blocksAdded_ = 0;      // written by the reader only (read after the run)
+  size_t failed_ = kNone;       // the first block that failed (guarded by m_)
+  FileResult failCode_ = kRcOk;
+  std::vector<WorkBlock> scratch_;  // one buffer a worker, taken on first need
+  int worker_ = 0;                  // the reader's worker number
 };
 
 // Encoding 1: n packed tiles into the image's tiles from the cursor on; the
-// tiles are committed here and filled when the batch expands.
+// tiles are committed here and filled when the pipeline expands the block.
 FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
-                   uint32_t body, GridCursor& at, PackedBatch& batch) {
+                   uint32_t body, GridCursor& at, ExpandPipeline& pipeline) {
   const uint32_t n = head.tiles;
   const uint32_t packedBytes = head.packed;
   const uint64_t rawBytes = head.raw;
@@ -338,7 +429,7 @@ FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind&
     if (raw && !expandExact(packed.get(), packedBytes, raw.get(), rawBytes)) return kind.rcSizes;
     return kRcOutOfMemory;
   }
-  batch.add(std::move(packed), packedBytes, at.placed, n);
+  pipeline.add(std::move(packed), packedBytes, image, at.placed, n, kind.rcSizes);
   at.placed += n;
   return kRcOk;
 }
@@ -366,7 +457,7 @@ FileResult readUniform(CStream& stream, CBlockImage& image, const STileBlockKind
 }
 
 FileResult readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at,
-                  PackedBatch& batch) {
+                  ExpandPipeline& pipeline) {
   const int64_t start = stream.position();
   uint8_t bytes[kTileBlockHeadBytes];
   STileBlockHead head;
@@ -381,7 +472,7 @@ FileResult readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& 
   FileResult code = kind.rcEncoding;
   switch (head.encoding) {
     case kTileEncodingPacked:
-      code = readPacked(stream, image, kind, head, body, at, batch);
+      code = readPacked(stream, image, kind, head, body, at, pipeline);
       break;
     case kTileEncodingUniform:
       code = readUniform(stream, image, kind, head, body, at);
@@ -413,17 +504,12 @@ FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STil
 FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
   GridCursor at;
   at.total = image.tileCount();
-  PackedBatch batch;
-  while (at.left() > 0) {
-    if (const FileResult code = readBlock(stream, image, kind, at, batch); code != kRcOk) {
-      // A block read before this one that fails to expand is the first fault.
-      const FileResult earlier = batch.expand(image, kind);
-      return earlier != kRcOk ? earlier : code;
-    }
-    if (batch.full())
-      if (const FileResult code = batch.expand(image, kind); code != kRcOk) return code;
-  }
-  return batch.expand(image, kind);
+  ExpandPipeline pipeline;
+  return pipeline.run([&](ExpandPipeline& p) {
+    while (at.left() > 0 && !p.failed())
+      if (const FileResult code = readBlock(stream, image, kind, at, p); code != kRcOk) return code;
+    return kRcOk;
+  });
 }
 
 }  // namespace pg

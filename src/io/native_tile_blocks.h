@@ -38,6 +38,11 @@ inline constexpr int32_t kMaxPackedRun = 16;
 inline constexpr uint32_t kTileEncodingPacked = 1;
 inline constexpr uint32_t kTileEncodingUniform = 2;
 
+// The buffer in which a thread makes the blocks of packed runs: the block's
+// head, the packed bytes of the longest run with their padding, and room to
+// gather its tiles.
+[[nodiscard]] uint64_t packBufferBytes();
+
 // What tells the layer blocks from the mask blocks: the tag, the tile edge,
 // the mask applied to uniform values, and the result codes of each check.
 struct STileBlockKind {

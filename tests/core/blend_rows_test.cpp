@@ -273,6 +273,57 @@ TEST_P(BlendRowLevels, FastColourFormsEqualTheReferencesOverManyPixels) {
   }
 }
 
+TEST_P(BlendRowLevels, QuotientStepIsExactForEveryDenominatorOfTheAlphaOverKernels) {
+  // The kernels divide n by den = 255*sa + (255-sa)*dA for every pair of
+  // alphas, n at most 255*den. For one den the step's first estimate grows
+  // with n and the step is right exactly when that estimate is the quotient or
+  // one more; so it is right for every n once it is right at both ends of
+  // every quotient's range, q*den and q*den + den - 1, which is checked here
+  // for every den the kernels can meet.
+  std::vector<bool> seen(65026);
+  uint32_t n[512], den[512], got[512];
+  for (uint32_t sa = 0; sa < 256; ++sa) {
+    for (uint32_t dA = 0; dA < 256; ++dA) {
+      const uint32_t d = 255 * sa + (255 - sa) * dA;
+      if (d == 0 || seen[d]) continue;
+      seen[d] = true;
+      for (uint32_t q = 0; q < 256; ++q) {
+        n[2 * q] = q * d;
+        n[2 * q + 1] = std::min(q * d + d - 1, 255 * d);
+        den[2 * q] = den[2 * q + 1] = d;
+      }
+      blendQuotientRow(n, den, got, 512);
+      for (size_t i = 0; i < 512; ++i) ASSERT_EQ(got[i], n[i] / d) << n[i] << " / " << d;
+    }
+  }
+}
+
+TEST_P(BlendRowLevels, AlphaOverRowsEqualTheReferenceForEveryAlphaPair) {
+  // The over operators that divide per pixel over partly transparent
+  // destinations: every pair of source and destination alpha, lanes of
+  // every kind side by side in a group, at full and partial opacity.
+  const Op ops[] = {{"blendNormalOver", &blendNormalOver},     {"blendPixelAddUnion", &blendPixelAddUnion},
+                    {"blendDifferenceOver", &blendDifferenceOver}, {"blendDarkenOver", &blendDarkenOver},
+                    {"blendLightenOver", &blendLightenOver}};
+  std::mt19937 rng(77);
+  std::vector<uint32_t> src(65536), dst(65536);
+  for (uint32_t i = 0; i < 65536; ++i) {
+    const uint32_t dA = i & 255, sa = ((i >> 8) + 37 * dA) & 255;  // every pair once, both moving in a group
+    src[i] = (sa << 24) | (rng() & 0xFFFFFF);
+    dst[i] = (dA << 24) | (rng() & 0xFFFFFF);
+  }
+  for (const Op& o : ops) {
+    for (const uint32_t opacity : {255u, 200u}) {
+      std::vector<uint32_t> want = dst, got = dst;
+      for (size_t i = 0; i < want.size(); ++i) o.op(&want[i], src[i], opacity);
+      rowKernels(o.op).Row(got.data(), src.data(), got.size(), opacity);
+      for (size_t i = 0; i < want.size(); ++i)
+        ASSERT_EQ(got[i], want[i]) << o.name << " opacity " << opacity << std::hex << " d " << dst[i] << " s "
+                                   << src[i];
+    }
+  }
+}
+
 TEST(BlendRows, AlphaMapScalesTheDestinationAlpha) {
   uint32_t row[4] = {0xFF123456u, 0x80123456u, 0x00123456u, 0x01FFFFFFu};
   mapAlphaRow(row, 4, 128);

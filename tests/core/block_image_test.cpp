@@ -355,7 +355,8 @@ TEST(TilePool, BlocksComeBackAndAddressesStayWhileTheImageLives) {
   }
   EXPECT_EQ(tilePool().blocksInUse(), before);
   // Empty chunks are given back (one spare may stay mapped).
-  EXPECT_LE(tilePool().bytesMapped(), (tilePool().blocksInUse() / 256 + 3) * 256 * 4096);
+  constexpr uint64_t kChunk = CTilePool::kBlocksPerChunk;
+  EXPECT_LE(tilePool().bytesMapped(), (tilePool().blocksInUse() / kChunk + 3) * kChunk * 4096);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "core/block_image.h"
+#include "core/parallel.h"
 #include "core/planes.h"
 
 namespace pg {
@@ -48,6 +49,7 @@ TEST(LayerThumbnail, BoxAverageMatchesThePlainReference) {
       {"uniform with painted tiles", 640, 640, {0, 0, 640, 640}, {48, 48}, 1, 7},
       {"rectangle past the image", 500, 300, {-40, 25, 600, 320}, {40, 21}, 3, 11},
       {"thumbnail larger than the image", 50, 40, {0, 0, 50, 40}, {64, 51}, 2, 3},
+      {"large enough for rows on every core", 2048, 1400, {0, 0, 2048, 1400}, {48, 33}, 2, 5},
   };
   std::mt19937 rng(11);
   for (const Case& c : cases) {
@@ -65,11 +67,19 @@ TEST(LayerThumbnail, BoxAverageMatchesThePlainReference) {
         for (int32_t k = 0; k < 1024; ++k) p[k] = rng();
       }
     }
-    TMTC fast(c.thumb.W, c.thumb.H), plain(c.thumb.W, c.thumb.H);
-    ASSERT_TRUE(stretchImageToThumbnail(image, c.src, fast));
+    TMTC plain(c.thumb.W, c.thumb.H);
     referenceStretch(image, c.src, plain);
-    for (int32_t y = 0; y < c.thumb.H; ++y)
-      for (int32_t x = 0; x < c.thumb.W; ++x) ASSERT_EQ(*fast.pixelAt(x, y), *plain.pixelAt(x, y)) << x << "," << y;
+    // The rows are made on every core: the same pixels at any thread count.
+    for (const int workers : {1, 3}) {
+      const int old = setParallelWorkers(workers);
+      TMTC fast(c.thumb.W, c.thumb.H);
+      const bool made = stretchImageToThumbnail(image, c.src, fast);
+      setParallelWorkers(old);
+      ASSERT_TRUE(made);
+      for (int32_t y = 0; y < c.thumb.H; ++y)
+        for (int32_t x = 0; x < c.thumb.W; ++x)
+          ASSERT_EQ(*fast.pixelAt(x, y), *plain.pixelAt(x, y)) << x << "," << y << " on " << workers;
+    }
   }
 }
 

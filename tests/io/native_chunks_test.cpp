@@ -8,6 +8,7 @@
 #include <random>
 
 #include "core/block_compress.h"
+#include "core/block_pool.h"
 #include "core/mem_utils.h"
 #include "core/parallel.h"
 #include "io/native_layer_chunk.h"
@@ -133,12 +134,12 @@ TEST_F(LayerChunk, EveryBadFieldGivesItsCode) {
 }
 
 TEST_F(LayerChunk, BufferThatCannotBeHad) {
-  // The one-tile buffer the packed block unpacks into.
-  setAllocFailHook([](size_t bytes) { return bytes == 4096; });
+  // The tile the packed block unpacks into.
+  tilePool().setFailAfter(0);
   CLayerMngr list;
   list.setDocumentSize(64, 40);
   const FileResult code = read(bytes_, list);
-  setAllocFailHook({});
+  tilePool().setFailAfter(-1);
   EXPECT_EQ(code, kRcOutOfMemory);
   EXPECT_EQ(list.count(), 0);
 }

@@ -285,6 +285,40 @@ TEST_F(NativeFile, CommittedRunsAreCutAtSixteenTiles) {
   EXPECT_EQ(runs, (std::vector<uint32_t>{16, 16, 8}));
 }
 
+TEST_F(NativeFile, TilesScatteredInMemoryReadAndWriteAsTilesInOnePiece) {
+  // Runs of tiles whose memory is one piece are packed from and unpacked
+  // into the tiles themselves; scattered ones go through a buffer. Both
+  // must give the same file and the same pixels.
+  auto scattered = [](const CBlockVMTC& img) {
+    for (int32_t i = 1; i < img.tileCount(); ++i)
+      if (img.tileMemory(img.tileRef(i)) != img.tileMemory(img.tileRef(i - 1)) + 4096) return true;
+    return false;
+  };
+  NativeDoc source(40 * 32, 32);
+  CLayerData& backwards = source.addLayer(3, 40 * 32, 32);
+  CLayerData& inOrder = source.addLayer(4, 40 * 32, 32);
+  for (int32_t i = 0; i < 40; ++i) {
+    test::commitVaried(*backwards.image, 39 - i, uint32_t(i));  // later tiles take lower blocks
+    test::commitVaried(*inOrder.image, i, uint32_t(100 + i));
+  }
+  ASSERT_TRUE(scattered(*backwards.image));
+  ASSERT_TRUE(writeNativeFile(path("a.kci"), *source.doc, kNativeLayers));
+
+  // Free blocks left every other one, so that the reader's tiles scatter.
+  NativeDoc filler(64 * 32, 32 * 32);
+  CBlockVMTC& holes = *filler.addLayer(5, 64 * 32, 32 * 32).image;
+  for (int32_t i = 0; i < holes.tileCount(); ++i) ASSERT_TRUE(holes.commitTile(holes.tileRef(i)));
+  for (int32_t i = 1; i < holes.tileCount(); i += 2) holes.decommitTile(holes.tileRef(i));
+
+  NativeDoc loaded(0, 0);
+  ASSERT_EQ(readNativeFile(path("a.kci"), *loaded.doc), kRcOk);
+  ASSERT_EQ(loaded.layers().count(), 2);
+  EXPECT_TRUE(scattered(*loaded.layers().getLayer(0)->image));
+  for (int32_t i = 0; i < 2; ++i) test::expectSameLayer(*source.layers().getLayer(i), *loaded.layers().getLayer(i));
+  ASSERT_TRUE(writeNativeFile(path("b.kci"), *loaded.doc, kNativeLayers));
+  EXPECT_EQ(fileBytes(path("a.kci")), fileBytes(path("b.kci")));
+}
+
 TEST_F(NativeFile, RecordSizeFollowsTheName) {
   struct Case {
     const char* name;
@@ -527,10 +561,10 @@ TEST_F(NativeFile, LayerThatRunsOutOfMemoryIsCutOut) {
   test::commitVaried(*source.addLayer(1).image, 0, 1);
   test::commitVaried(*source.addLayer(2).image, 0, 2);
   int calls = 0;
-  // The second layer's packing buffer (16 tiles) cannot be had. One thread
-  // takes one buffer a layer.
+  // The second layer's packing buffer cannot be had. One thread takes one
+  // buffer a layer.
   const int workers = setParallelWorkers(1);
-  setAllocFailHook([&](size_t bytes) { return bytes == 16 * 4096 && ++calls == 2; });
+  setAllocFailHook([&](size_t bytes) { return bytes == packBufferBytes() && ++calls == 2; });
   const bool saved = writeNativeFile(path(), *source.doc, kNativeLayers);
   setAllocFailHook({});
   setParallelWorkers(workers);
