@@ -52,6 +52,8 @@ void TPaper::resetGradientOptions() {
 }
 
 void TPaper::applyGradientOptions() {
+  // The next gradient is drawn with the tool window's gradient as it is now.
+  takeGradientStops(currentGradient());
   SGradRepeat r;
   if (docGradientLink().gradientRange(r)) gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
 }

@@ -180,6 +180,9 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CPenShapeMngr nibs_;
   CGradMngr gradients_{true};
   CToolOptions toolOptions_{model_};
+  // Documents draw their gradients with the current gradient of the set.
+  CToolGradientLink gradientLink_{gradients_};
+  CDocGradientLink* previousGradientLink_ = nullptr;
   ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;
   CPresetSets presetSets_{brushes_, nibs_, gradients_, swatches_};
