@@ -244,10 +244,10 @@ TEST_F(MainFormCommandsTest, ViewSwitchesAreCheckedAndGated) {
   EXPECT_FALSE(enabled("ActViewSel"));
   run("ActSelAll");
   EXPECT_TRUE(enabled("ActViewSel"));
-  // A filter item whose filter cannot run stays disabled (the gradient map
-  // without an active gradient); Repeat waits for a first filter.
-  for (const char* name : {"actFilterGradateMap", "ActFilterRepeat"}) EXPECT_FALSE(enabled(name)) << name;
-  for (const char* name : {"actFilterGauss", "actFilterFloor", "actFilterMono", "ActEditDens2A"})
+  // Repeat waits for a first filter; the gradient map maps by the tool
+  // window's current gradient, which the tool window always has.
+  EXPECT_FALSE(enabled("ActFilterRepeat"));
+  for (const char* name : {"actFilterGauss", "actFilterFloor", "actFilterMono", "ActEditDens2A", "actFilterGradateMap"})
     EXPECT_TRUE(enabled(name)) << name;
   // After a filter the Repeat item names it; greyscale leaves it so.
   run("actFilterNega");
