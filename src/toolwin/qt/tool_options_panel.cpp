@@ -15,6 +15,10 @@
 
 #include "brush/gradient_mngr.h"
 #include "brush/paint_param.h"
+#include "brush/shape_values.h"
+#include "canvas/draw_window.h"
+#include "document/paper.h"
+#include "ui/appearance_manager.h"
 #include "canvas/tool_numbering.h"
 #include "platform/string_table.h"
 #include "ui/glyph_types.h"
@@ -158,6 +162,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
     if (refreshing_) return;
     (void)options_.aspectChange(CToolOptions::editedAspect(options_.aspectValues(), shownAspect_, editorValues()));
   };
+  aspectEditor_->OnPreview = [this] { drawNibPreview(); };
 
   sizeLabel_ = new QLabel(res(67419), brushBox_);
   grid->addWidget(sizeLabel_, 2, 0);
@@ -358,6 +363,19 @@ QWidget* TToolOptionsPanel::fieldControl(EParamField field) const {
   for (const SRow& r : rows_)
     if (r.field == field) return r.number ? static_cast<QWidget*>(r.number) : static_cast<QWidget*>(r.check);
   return nullptr;
+}
+
+void TToolOptionsPanel::drawNibPreview() {
+  // The working brush's dab as the document shows it at its zoom.
+  TMemoryGraphic& g = aspectEditor_->preview();
+  if (!g.isValid() || !options_.hasBrush()) return;
+  TMTC plane(g.width(), g.height());
+  if (!plane.IsAllocated()) return;
+  TDrawWindow* w = model_.docWindow() ? model_.docWindow()->drawWindow() : nullptr;
+  const float zoom = w ? w->paper().zoomValue() : 1.0f;
+  pg::drawNibPreview(plane, shapeValuesOf(options_.paintParam()), zoom, uiSysColors().windowText & 0x00FFFFFFu);
+  (void)copyPlaneToGraphic(plane, g);
+  g.fillRect({0, 0, g.width(), g.height()}, 0xFF000000u, keepChannel, copyChannel);
 }
 
 CToolOptions::SAspectValues TToolOptionsPanel::editorValues() const {

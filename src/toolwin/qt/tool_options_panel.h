@@ -98,6 +98,7 @@ class TToolOptionsPanel : public QWidget {
   void gradientControlsChanged();
   void seedControlsChanged();
   CToolOptions::SAspectValues editorValues() const;
+  void drawNibPreview();
 
   CToolWindowModel& model_;
   CToolOptions& options_;
