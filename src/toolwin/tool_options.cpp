@@ -5,6 +5,8 @@
 #include "brush/gradient_mngr.h"
 #include "brush/paint_param_kinds.h"
 #include "canvas/tool_numbering.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
@@ -197,6 +199,48 @@ bool CToolOptions::gradAttrChange(const SGradAttrControls& controls) {
     (void)gradients_.setRange(set->getRange());
   else
     gradients_.redraw();
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+// ---- the new and delete item buttons ----
+
+CItemList* CToolOptions::itemList() {
+  if (isGradientTool()) return gradients_.manager() ? &gradients_ : nullptr;
+  // Family 2 lists the collection's brushes; the stroke tools, their variants.
+  return hasBrush() && paintKindFamily(list_.paintParam().kind) == 2 ? &list_ : nullptr;
+}
+
+bool CToolOptions::canNewItem() {
+  CItemList* list = itemList();
+  if (list == nullptr || model_.replayDisplay()) return false;
+  const int32_t active = list->getActiveIndex();
+  return list->isValidIndex(active) && list->canCopyFrom(-1, list, active);
+}
+
+bool CToolOptions::canDeleteItem() {
+  CItemList* list = itemList();
+  return list != nullptr && !model_.replayDisplay() && list->canDeleteKeepOne(list->getActiveIndex());
+}
+
+bool CToolOptions::newItem() {
+  if (!canNewItem()) return false;
+  CItemList* list = itemList();
+  if (!list->copyInto(list, -1, true, list->getActiveIndex())) return false;
+  model_.pushStrokeParams();
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+bool CToolOptions::deleteItem(bool withoutAsking) {
+  if (!canDeleteItem()) return false;
+  CItemList* list = itemList();
+  if (!withoutAsking) {
+    const std::string word = resString(isGradientTool() ? kResItemWordGradient : kResItemWordBrush);
+    if (askConfirm(formatRes(kResDeleteItemQuestion, {word.c_str()}), MessageButtons::YesNo) != kMrYes) return false;
+  }
+  if (!list->deleteItem(list->getActiveIndex(), true)) return false;
+  model_.pushStrokeParams();
   if (OnChanged) OnChanged();
   return true;
 }

@@ -17,6 +17,11 @@
 
 namespace pg {
 
+// The delete button's question and the two item words it names.
+inline constexpr uint32_t kResDeleteItemQuestion = 68214;
+inline constexpr uint32_t kResItemWordBrush = 68215;
+inline constexpr uint32_t kResItemWordGradient = 68216;
+
 class CGradMngr;
 class CPenMethodMngr;
 class CPenSettingTable;
@@ -86,6 +91,19 @@ class CToolOptions {
   // current gradient took a new repeat.
   bool gradAttrChange(const SGradAttrControls& controls);
   SGradAttrView gradAttrs() const;
+
+  // ---- the new and delete item buttons ----
+  // The list they work on: the gradients for the gradient tool, the brushes
+  // for a brush tool that paints with the brush collection; nullptr for the
+  // tools whose settings are stored variants, and for the others.
+  CItemList* itemList();
+  bool canNewItem();
+  bool canDeleteItem();
+  // Duplicates the active item to the end of the list.
+  bool newItem();
+  // Deletes the active item; unless `withoutAsking` (Alt held), the question
+  // "delete the selected brush / gradient?" must be answered Yes first.
+  bool deleteItem(bool withoutAsking);
 
   // ---- the fill tools ----
   // Where the range settings live (not owned; nullptr for the options' own):

@@ -8,7 +8,10 @@
 #include "brush/pen_shape_obj.h"
 #include "brush/stroke_settings.h"
 #include "core/planes.h"
+#include "brush/gradient_mngr.h"
 #include "io/preset_pen_methods.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "toolwin/pen_settings.h"
 #include "toolwin/tool_window_model.h"
 
@@ -259,6 +262,58 @@ TEST_F(ToolOptionsTest, TheFillToolsShareOneRangeAndTheWandHasItsOwn) {
   model.updateEventPanel(true);
   EXPECT_FALSE(options.seedParamChange(10.0, false, true));
   EXPECT_EQ(fill.limit, 255);
+}
+
+// ---- new and delete ----
+
+TEST_F(ToolOptionsTest, NewAndDeleteWorkOnTheGradientsAndTheCollectionsBrushesOnly) {
+  CGradMngr gradients{true};
+  gradients.addBuiltins();
+  gradients.select(0);
+  options.bindGradients(&gradients);
+  RecordingMessageService messages;
+  ScopedMessageService install{messages};
+
+  // Stroke tools keep five stored variants: nothing to add or delete.
+  useKind(0);
+  EXPECT_EQ(options.itemList(), nullptr);
+  EXPECT_FALSE(options.newItem());
+  EXPECT_FALSE(options.deleteItem(true));
+
+  // A brush of the collection is copied to the end and becomes the active one.
+  useKind(9);
+  ASSERT_NE(options.itemList(), nullptr);
+  const int32_t brushCount = brushes.count();
+  EXPECT_TRUE(options.newItem());
+  EXPECT_EQ(brushes.count(), brushCount + 1);
+  EXPECT_EQ(options.brushList().getActiveIndex(), options.brushList().getCount() - 1);
+  messages.queueAnswer(kMrYes);
+  EXPECT_TRUE(options.deleteItem(false));
+  EXPECT_EQ(brushes.count(), brushCount);
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].text, formatRes(kResDeleteItemQuestion, {resString(kResItemWordBrush).c_str()}));
+
+  // The gradient tool: the fixed entry is copied but never deleted.
+  model.setToolMode(ToolMode::Gradation);
+  ASSERT_EQ(options.itemList(), &options.gradientList());
+  EXPECT_FALSE(options.canDeleteItem());
+  EXPECT_TRUE(options.newItem());
+  ASSERT_EQ(gradients.count(), 6);
+  EXPECT_EQ(gradients.currentIndex(), 5);
+  EXPECT_FALSE(gradients.isFixed(5));
+  // No keeps it, Alt deletes without asking.
+  messages.clear();
+  messages.queueAnswer(kMrNo);
+  EXPECT_FALSE(options.deleteItem(false));
+  EXPECT_EQ(gradients.count(), 6);
+  EXPECT_EQ(messages.shown().size(), 1u);
+  EXPECT_TRUE(options.deleteItem(true));
+  EXPECT_EQ(gradients.count(), 5);
+  EXPECT_EQ(messages.shown().size(), 1u);
+
+  model.updateEventPanel(true);
+  EXPECT_FALSE(options.newItem());
+  EXPECT_EQ(gradients.count(), 5);
 }
 
 }  // namespace

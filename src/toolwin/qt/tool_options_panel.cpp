@@ -3,12 +3,14 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
 #include <string>
@@ -193,10 +195,27 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   outer->addWidget(scroll, 1);
 
   // The hint's short part is the caption, the long part the tooltip.
+  auto* itemButtons = new QHBoxLayout();
+  itemButtons->setContentsMargins(0, 0, 0, 0);
   const QString hint = res(67418);
   saveButton_ = new QPushButton(hint.section(QLatin1Char('|'), 0, 0), this);
   saveButton_->setToolTip(hint.section(QLatin1Char('|'), 1));
-  outer->addWidget(saveButton_);
+  itemButtons->addWidget(saveButton_, 1);
+  auto itemButton = [&](const char* text, uint32_t hintId) {
+    auto* b = new QToolButton(this);
+    b->setText(QString::fromUtf8(text));
+    b->setAutoRaise(true);
+    setHint(b, hintId);
+    itemButtons->addWidget(b);
+    return b;
+  };
+  newItem_ = itemButton("+", 68217);
+  deleteItem_ = itemButton("\u2212", 68218);
+  outer->addLayout(itemButtons);
+  connect(newItem_, &QToolButton::clicked, this, [this] { (void)options_.newItem(); });
+  connect(deleteItem_, &QToolButton::clicked, this, [this] {
+    (void)options_.deleteItem(QGuiApplication::keyboardModifiers() & Qt::AltModifier);
+  });
 
   connect(sizeSlider_, &QSlider::valueChanged, this, [this](int position) {
     if (!refreshing_) model_.setToolSize(sizeOfSlider(position));
@@ -213,6 +232,8 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   };
   refresh();
 }
+
+TToolOptionsPanel::~TToolOptionsPanel() { options_.OnChanged = nullptr; }
 
 void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
   int row = firstRow;
@@ -402,6 +423,12 @@ void TToolOptionsPanel::refresh() {
   refreshBrush();
   refreshGradient();
   refreshSeeds();
+  // New and delete work on the gradients or the collection's brushes.
+  const bool items = options_.itemList() != nullptr;
+  newItem_->setHidden(!items);
+  deleteItem_->setHidden(!items);
+  newItem_->setEnabled(options_.canNewItem());
+  deleteItem_->setEnabled(options_.canDeleteItem());
   setEnabled(!model_.replayDisplay());
   refreshing_ = false;
 }

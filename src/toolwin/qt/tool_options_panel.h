@@ -28,6 +28,7 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class QSpinBox;
+class QToolButton;
 
 namespace pg {
 
@@ -42,6 +43,8 @@ class TToolOptionsPanel : public QWidget {
   Q_OBJECT
  public:
   TToolOptionsPanel(CToolWindowModel& model, CToolOptions& options, QWidget* parent = nullptr);
+  // The options outlive the panel (a dock may free it first).
+  ~TToolOptionsPanel() override;
 
   // Shows the model's values again (the tool window calls it on a change).
   void refresh();
@@ -54,6 +57,10 @@ class TToolOptionsPanel : public QWidget {
   QLabel* toolName() const { return toolName_; }
   TItemListView* brushList() const { return brushList_; }
   QPushButton* saveButton() const { return saveButton_; }
+  // New (a copy of the active item at the end) and delete, for the gradient
+  // list and the brush collection's list.
+  QToolButton* newItemButton() const { return newItem_; }
+  QToolButton* deleteItemButton() const { return deleteItem_; }
   // The control of a parameter field (a number edit or a check box);
   // nullptr for the size fields, which have their own.
   QWidget* fieldControl(EParamField field) const;
@@ -116,6 +123,8 @@ class TToolOptionsPanel : public QWidget {
   QDoubleSpinBox* sizeEdit_ = nullptr;
   QSpinBox* minSizeEdit_ = nullptr;
   QPushButton* saveButton_ = nullptr;
+  QToolButton* newItem_ = nullptr;
+  QToolButton* deleteItem_ = nullptr;
   std::vector<SRow> rows_;
 
   QWidget* gradientBox_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 
 #include "brush/gradient_mngr.h"
 #include "brush/stroke_settings.h"
@@ -289,6 +290,28 @@ TEST_F(ToolOptionsPanelTest, ThePressureCurveSetsTheGammaOfTheNextStroke) {
   EXPECT_FLOAT_EQ(f.shared.toolStroke().GAMMA, 1.0f);
   number->setValue(0.5);
   EXPECT_FLOAT_EQ(curve->gamma(), 0.5f);
+}
+
+TEST_F(ToolOptionsPanelTest, TheItemButtonsCopyAndDeleteTheActiveGradient) {
+  form->model().setToolMode(ToolMode::Gradation);
+  CGradMngr& set = form->gradients();
+  const int32_t count = set.count();
+  ASSERT_FALSE(panel->newItemButton()->isHidden());
+  // The fixed entry may be copied, not deleted.
+  EXPECT_TRUE(panel->newItemButton()->isEnabled());
+  EXPECT_FALSE(panel->deleteItemButton()->isEnabled());
+  click(panel->newItemButton());
+  ASSERT_EQ(set.count(), count + 1);
+  EXPECT_EQ(set.currentIndex(), count);
+  EXPECT_TRUE(panel->deleteItemButton()->isEnabled());
+  // With Alt held nobody is asked.
+  QCoreApplication::processEvents();
+  QTest::mouseClick(panel->deleteItemButton(), Qt::LeftButton, Qt::AltModifier,
+                    panel->deleteItemButton()->rect().center());
+  EXPECT_EQ(set.count(), count);
+  // The stroke tools keep variants: no item buttons.
+  form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
+  EXPECT_TRUE(panel->newItemButton()->isHidden());
 }
 
 }  // namespace
