@@ -203,6 +203,35 @@ bool CToolOptions::gradAttrChange(const SGradAttrControls& controls) {
   return true;
 }
 
+// ---- the name of the brush or gradient ----
+
+std::string CToolOptions::itemName() const {
+  if (isGradientTool()) return gradients_.getItemName(gradients_.getActiveIndex());
+  return hasBrush() ? list_.paintParam().name : std::string();
+}
+
+bool CToolOptions::canRename() const {
+  if (model_.replayDisplay()) return false;
+  if (isGradientTool()) {
+    const int32_t i = gradients_.getActiveIndex();
+    return gradients_.isValidIndex(i) && !(gradients_.getItemFlags(i) & kItemNoLabel);
+  }
+  return hasBrush() && paramFieldEditable(list_.paintParam(), kFieldName);
+}
+
+bool CToolOptions::nameChange(const std::string& name) {
+  if (!canRename() || name == itemName()) return false;
+  if (isGradientTool()) {
+    if (!gradients_.setItemName(gradients_.getActiveIndex(), name)) return false;
+  } else {
+    list_.paintParam().setName(name);
+    list_.workChanged();
+    if (autoSave_) (void)list_.storeCurrent();
+  }
+  if (OnChanged) OnChanged();
+  return true;
+}
+
 // ---- the new and delete item buttons ----
 
 CItemList* CToolOptions::itemList() {

@@ -92,6 +92,17 @@ class CToolOptions {
   bool gradAttrChange(const SGradAttrControls& controls);
   SGradAttrView gradAttrs() const;
 
+  // ---- the name of the brush or gradient ----
+  // The working brush's name, or the current gradient's.
+  std::string itemName() const;
+  // Whether it may be renamed: the brush under its mask, a gradient other
+  // than the set's fixed entry.
+  bool canRename() const;
+  // A typed name: the working brush takes it (stored into the brush when
+  // the preferences save automatically), or the current gradient; true
+  // when it changed.
+  bool nameChange(const std::string& name);
+
   // ---- the new and delete item buttons ----
   // The list they work on: the gradients for the gradient tool, the brushes
   // for a brush tool that paints with the brush collection; nullptr for the

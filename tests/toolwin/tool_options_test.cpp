@@ -316,5 +316,36 @@ TEST_F(ToolOptionsTest, NewAndDeleteWorkOnTheGradientsAndTheCollectionsBrushesOn
   EXPECT_EQ(gradients.count(), 5);
 }
 
+TEST_F(ToolOptionsTest, TheNameEditRenamesTheWorkingBrushOrTheCurrentGradient) {
+  CGradMngr gradients{true};
+  gradients.addBuiltins();
+  gradients.select(0);
+  options.bindGradients(&gradients);
+  // The stroke tools' variants carry no name of their own.
+  useKind(0);
+  EXPECT_FALSE(options.canRename());
+  EXPECT_FALSE(options.nameChange("mine"));
+
+  // A brush: the working copy takes it, the stored brush only when saved.
+  useKind(9);
+  ASSERT_TRUE(options.canRename());
+  const std::string stored = options.brushList().getItemName(options.brushList().getActiveIndex());
+  EXPECT_TRUE(options.nameChange("soft pencil"));
+  EXPECT_EQ(options.itemName(), "soft pencil");
+  EXPECT_EQ(options.brushList().getItemName(options.brushList().getActiveIndex()), stored);
+  EXPECT_FALSE(options.nameChange("soft pencil"));
+  EXPECT_TRUE(options.optionSave());
+  EXPECT_EQ(options.brushList().getItemName(options.brushList().getActiveIndex()), "soft pencil");
+
+  // The gradient set's fixed entry keeps its name; the others take one.
+  model.setToolMode(ToolMode::Gradation);
+  EXPECT_FALSE(options.canRename());
+  EXPECT_FALSE(options.nameChange("dusk"));
+  gradients.select(2);
+  EXPECT_TRUE(options.nameChange("dusk"));
+  EXPECT_EQ(gradients.getItem(2)->Stops.name(), "dusk");
+  EXPECT_EQ(options.itemName(), "dusk");
+}
+
 }  // namespace
 }  // namespace pg

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
@@ -125,6 +126,13 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   outer->setContentsMargins(4, 4, 4, 4);
   toolName_ = new QLabel(this);
   outer->addWidget(toolName_);
+  // The brush's or the gradient's name, taken when the edit is left.
+  nameEdit_ = new QLineEdit(this);
+  nameEdit_->setPlaceholderText(res(68219));
+  outer->addWidget(nameEdit_);
+  connect(nameEdit_, &QLineEdit::editingFinished, this, [this] {
+    if (!refreshing_) (void)options_.nameChange(nameEdit_->text().toStdString());
+  });
 
   opacityRow_ = new QWidget(this);
   auto* opacityLayout = new QHBoxLayout(opacityRow_);
@@ -423,6 +431,10 @@ void TToolOptionsPanel::refresh() {
   refreshBrush();
   refreshGradient();
   refreshSeeds();
+  const bool named = options_.hasBrush() || options_.isGradientTool();
+  nameEdit_->setHidden(!named);
+  if (named && !nameEdit_->hasFocus()) nameEdit_->setText(QString::fromStdString(options_.itemName()));
+  nameEdit_->setReadOnly(!options_.canRename());
   // New and delete work on the gradients or the collection's brushes.
   const bool items = options_.itemList() != nullptr;
   newItem_->setHidden(!items);

@@ -25,6 +25,7 @@ class QCheckBox;
 class QDoubleSpinBox;
 class QGridLayout;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -55,6 +56,7 @@ class TToolOptionsPanel : public QWidget {
   QDoubleSpinBox* sizeEdit() const { return sizeEdit_; }
   QSpinBox* minSizeEdit() const { return minSizeEdit_; }
   QLabel* toolName() const { return toolName_; }
+  QLineEdit* nameEdit() const { return nameEdit_; }
   TItemListView* brushList() const { return brushList_; }
   QPushButton* saveButton() const { return saveButton_; }
   // New (a copy of the active item at the end) and delete, for the gradient
@@ -110,6 +112,7 @@ class TToolOptionsPanel : public QWidget {
   CToolWindowModel& model_;
   CToolOptions& options_;
   QLabel* toolName_ = nullptr;
+  QLineEdit* nameEdit_ = nullptr;
   QWidget* opacityRow_ = nullptr;
   QSpinBox* toolOpacity_ = nullptr;
   TItemListView* brushList_ = nullptr;

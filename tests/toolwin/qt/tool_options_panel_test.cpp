@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -304,6 +305,13 @@ TEST_F(ToolOptionsPanelTest, TheItemButtonsCopyAndDeleteTheActiveGradient) {
   ASSERT_EQ(set.count(), count + 1);
   EXPECT_EQ(set.currentIndex(), count);
   EXPECT_TRUE(panel->deleteItemButton()->isEnabled());
+  // The copy takes a typed name.
+  QLineEdit* name = panel->nameEdit();
+  EXPECT_FALSE(name->isReadOnly());
+  name->clear();
+  QTest::keyClicks(name, "dusk");
+  QTest::keyClick(name, Qt::Key_Return);
+  EXPECT_EQ(set.currentItem()->Stops.name(), "dusk");
   // With Alt held nobody is asked.
   QCoreApplication::processEvents();
   QTest::mouseClick(panel->deleteItemButton(), Qt::LeftButton, Qt::AltModifier,
