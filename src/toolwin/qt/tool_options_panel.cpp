@@ -525,8 +525,12 @@ void TToolOptionsPanel::refreshGradient() {
   ownSettings_->setDown(view.ownDown);
   repeatCount_->setEnabled(view.hasGradient);
   repeatCount_->setValue(view.repeat.Count);
+  // The preview draws a copy: the set may drop its gradients (a set file
+  // loaded, an item deleted) before the panel hears of it.
   const CGradMngr* set = options_.gradientList().manager();
-  gradientPreview_->setGradient(set ? set->currentItem() : nullptr, view.repeat);
+  const CGradObj* current = set ? set->currentItem() : nullptr;
+  previewGradient_ = current ? CGradObj::CreateCopy(*current) : nullptr;
+  gradientPreview_->setGradient(previewGradient_.get(), view.repeat);
   gradientList_->update();
   refreshing_ = was;
 }

@@ -15,8 +15,10 @@
 // own; the tool window owns its state.
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <vector>
 
+#include "brush/gradient.h"
 #include "toolwin/option_fields.h"
 #include "toolwin/tool_options.h"
 
@@ -133,6 +135,7 @@ class TToolOptionsPanel : public QWidget {
   QWidget* gradientBox_ = nullptr;
   TItemListView* gradientList_ = nullptr;
   TGradientPreview* gradientPreview_ = nullptr;
+  std::unique_ptr<CGradObj> previewGradient_;
   std::array<TPgGlyphButton*, 3> shapeButtons_{};
   TPgGlyphButton* roundTrip_ = nullptr;
   TPgGlyphButton* endless_ = nullptr;
