@@ -187,8 +187,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   TPoint gradientOrigin() const;
   // The default repeat record: linear, no mirror, no wrap, count 1.
   void resetGradientOptions();
-  // The colour stops and the shape, mirror, count and wrap of the tool
-  // window's current gradient.
+  // The colour stops of the tool window's current gradient, and its shape,
+  // mirror, count and wrap (its own, or the set's shared ones).
   void applyGradientOptions();
   // The colour stops of the gradient in use, then the repeat settings in
   // the order the gradient takes them (shape, mirror, count, wrap). Values

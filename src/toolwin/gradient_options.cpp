@@ -55,12 +55,4 @@ bool applyGradAttr(CGradMngr& set, const SGradRepeat& record) {
   return true;
 }
 
-bool drawingRepeat(const CGradMngr& set, SGradRepeat& out) {
-  const CGradObj* g = set.currentItem();
-  out = g != nullptr ? g->Repeat : set.getRange();
-  return true;
-}
-
-const CGradObj* CToolGradientLink::activeGradient() const { return set_.currentItem(); }
-
 }  // namespace pg

@@ -1,13 +1,12 @@
 #pragma once
 // The gradient tool's attributes in the tool options: the shape buttons,
 // round trip, endless, the repeat count and the gradient's own settings,
-// read from and given to the current gradient of the tool window's set; and
-// the link through which a document draws its next gradient with the set's
-// current gradient and its repeat.
+// read from and given to the current gradient of the tool window's set.
+// Documents take the current gradient through the tool window's gradient
+// link and draw it with its own settings or the set's shared repeat.
 #include <cstdint>
 
 #include "brush/gradient.h"
-#include "document/paper_gradient.h"
 
 namespace pg {
 
@@ -44,19 +43,5 @@ SGradAttrView gradAttrView(const CGradMngr& set);
 // every gradient without its own takes. False without a current gradient or
 // when nothing changed.
 bool applyGradAttr(CGradMngr& set, const SGradRepeat& record);
-
-// The repeat the next gradient is drawn with: the current gradient's.
-bool drawingRepeat(const CGradMngr& set, SGradRepeat& out);
-
-// A document's view of the tool window's gradients.
-class CToolGradientLink final : public CDocGradientLink {
- public:
-  explicit CToolGradientLink(const CGradMngr& set) : set_(set) {}
-  const CGradObj* activeGradient() const override;
-  bool gradientRange(SGradRepeat& out) const override { return drawingRepeat(set_, out); }
-
- private:
-  const CGradMngr& set_;
-};
 
 }  // namespace pg

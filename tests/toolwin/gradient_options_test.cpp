@@ -1,6 +1,6 @@
 // The gradient tool's attributes: the record the buttons stand for, where a
 // record goes in the gradient set (one gradient or the shared repeat), what
-// the panel shows, and the gradient a document draws with next.
+// the panel shows.
 #include "toolwin/gradient_options.h"
 
 #include <gtest/gtest.h>
@@ -97,22 +97,6 @@ TEST(GradientAttributes, AnEmptySetTakesNothing) {
   CGradMngr set{false};
   EXPECT_FALSE(applyGradAttr(set, SGradRepeat{0, 1, 0, 0, 2}));
   EXPECT_FALSE(gradAttrView(set).hasGradient);
-  CToolGradientLink link(set);
-  EXPECT_EQ(link.activeGradient(), nullptr);
-}
-
-TEST_F(GradientSet, TheDocumentLinkAnswersTheCurrentGradientAndItsRepeat) {
-  CToolGradientLink link(set);
-  set.select(3);
-  const SGradRepeat own{1, 1, 1, 1, 5};
-  ASSERT_TRUE(applyGradAttr(set, own));
-  EXPECT_EQ(link.activeGradient(), set.getItem(3));
-  SGradRepeat r;
-  ASSERT_TRUE(link.gradientRange(r));
-  EXPECT_EQ(r, own);
-  set.select(1);
-  ASSERT_TRUE(link.gradientRange(r));
-  EXPECT_EQ(r, set.getRange());
 }
 
 }  // namespace

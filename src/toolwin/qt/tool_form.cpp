@@ -97,7 +97,6 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   brushes_.setModified(false);
   toolOptions_.bind(&brushes_, nullptr, &penSettings_);
   toolOptions_.bindGradients(&gradients_);
-  previousGradientLink_ = setDocGradientLink(&gradientLink_);
   presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   buildPanels();
@@ -117,7 +116,6 @@ TToolForm::~TToolForm() {
     TDrawWindowWidget::setCursorFactory({});
   }
   setToolWindowLink(previousLink_);
-  setDocGradientLink(previousGradientLink_);
   model_.setView(nullptr);
   delete grabber_.data();
   delete optionsPanel_.data();

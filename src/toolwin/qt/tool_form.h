@@ -35,6 +35,7 @@
 #include "io/preset_pen_shapes.h"
 #include "toolwin/preset_sets.h"
 #include "toolwin/swatch_list.h"
+#include "toolwin/tool_gradient_link.h"
 #include "toolwin/tool_options.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
@@ -179,10 +180,9 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CPenMethodMngr brushes_;
   CPenShapeMngr nibs_;
   CGradMngr gradients_{true};
-  CToolOptions toolOptions_{model_};
-  // Documents draw their gradients with the current gradient of the set.
+  // The documents and the gradient map take the active gradient through it.
   CToolGradientLink gradientLink_{gradients_};
-  CDocGradientLink* previousGradientLink_ = nullptr;
+  CToolOptions toolOptions_{model_};
   ToolMode optionsMode_ = ToolMode::Pencil;
   CSwatchList swatches_;
   CPresetSets presetSets_{brushes_, nibs_, gradients_, swatches_};
