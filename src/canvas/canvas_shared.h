@@ -46,6 +46,17 @@ struct SKeyState {
   uint32_t shiftBits() const { return (shift ? kShiftBit : 0u) | (alt ? kAltBit : 0u) | (ctrl ? kCtrlBit : 0u); }
 };
 
+// The range settings of a seed tool: how far (0..255) a pixel's colour may
+// lie from the seed's to join the region, whether the region is found on the
+// visible picture instead of the current layer, and whether its edge is
+// graded.
+struct SSeedSettings {
+  int32_t limit = 20;
+  bool visible = false;
+  bool antiAlias = true;
+  friend bool operator==(const SSeedSettings&, const SSeedSettings&) = default;
+};
+
 // The preference values the document windows read.
 struct SCanvasPrefs {
   // 0: Alt is the mode key and Shift constrains; 1: Ctrl is the mode key.
@@ -62,8 +73,10 @@ struct SCanvasPrefs {
   bool showScrollBar = true;
   bool brushGhost = false;
   bool showGhostCenter = false;
-  bool fillAntiAlias = true;
-  bool wandAntiAlias = true;
+  // The bucket fill and magic eraser share one set, the automatic
+  // selection has its own.
+  SSeedSettings fillSeed;
+  SSeedSettings wandSeed;
   // Margin around the image in the scroll layout (half the screen width).
   int32_t viewMargin = 400;
 };
@@ -73,10 +86,18 @@ struct SCanvasPrefs {
 struct SSeedFillRequest {
   int32_t kind = 2;
   TPoint at{};
-  bool antiAlias = true;
+  SSeedSettings settings;
   uint32_t colour = 0;  // pixel order
+  uint32_t shift = 0;   // the held keys (kShiftBit, kAltBit, kCtrlBit)
+  int32_t shortcutMode = 0;
 };
 using SeedFillFn = std::function<bool(TPaper&, TFlowImage&, const SSeedFillRequest&)>;
+
+// The seed tools' work on the document: the bucket fill paints the region
+// with the stroke settings, the magic eraser erases it, the automatic
+// selection combines it into the selection by the held keys. Each is one
+// recorded, undoable operation.
+bool documentSeedFill(TPaper& doc, TFlowImage& flow, const SSeedFillRequest& request, const TStroke& stroke);
 
 class CCanvasShared {
  public:
@@ -152,6 +173,9 @@ class CCanvasShared {
   // The fill operation; empty while it is not there (the seed tools are then
   // unavailable and a click with them does nothing).
   SeedFillFn seedFill;
+  // Makes the seed tools work on the documents: documentSeedFill with the
+  // shared stroke settings.
+  void useDocumentSeedFill();
 
   // The name of the next new document: "名称未設定 %d" with a counter of
   // this program that counts up before each use (the first is 1).

@@ -141,7 +141,7 @@ void handKey(TDrawWindow& w, int32_t key, uint32_t) {
 
 // ---- seed tools ----
 
-void seedDown(TDrawWindow& w, uint32_t, TPoint p) {
+void seedDown(TDrawWindow& w, uint32_t shift, TPoint p) {
   TPaper& doc = w.paper();
   const CLayerData* layer = doc.currentLayer();
   int32_t kind = 0;
@@ -154,8 +154,10 @@ void seedDown(TDrawWindow& w, uint32_t, TPoint p) {
   SSeedFillRequest request;
   request.kind = kind;
   request.at = at;
-  request.antiAlias = kind == 3 ? w.shared().prefs.wandAntiAlias : w.shared().prefs.fillAntiAlias;
+  request.settings = kind == 3 ? w.shared().prefs.wandSeed : w.shared().prefs.fillSeed;
   request.colour = w.shared().mainColor();
+  request.shift = shift;
+  request.shortcutMode = w.shared().prefs.shortcutMode;
   if (w.shared().seedFill(doc, w.flow(), request)) {
     w.setModified(true);
     w.inputState |= input::kMoved;

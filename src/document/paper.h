@@ -187,7 +187,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   TPoint gradientOrigin() const;
   // The default repeat record: linear, no mirror, no wrap, count 1.
   void resetGradientOptions();
-  // Shape, mirror, count and wrap from the tool window's gradient set.
+  // The colour stops of the tool window's current gradient, and its shape,
+  // mirror, count and wrap (its own, or the set's shared ones).
   void applyGradientOptions();
   // The colour stops of the gradient in use, then the repeat settings in
   // the order the gradient takes them (shape, mirror, count, wrap). Values

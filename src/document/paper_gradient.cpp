@@ -52,8 +52,16 @@ void TPaper::resetGradientOptions() {
 }
 
 void TPaper::applyGradientOptions() {
+  // The next gradient is drawn with the tool window's gradient as it is now:
+  // with its own repeat settings when it has them, else the set's shared ones.
+  const CGradObj* g = currentGradient();
+  takeGradientStops(g);
   SGradRepeat r;
-  if (docGradientLink().gradientRange(r)) gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
+  if (g != nullptr && g->Repeat.OwnSettings != 0)
+    r = g->Repeat;
+  else if (!docGradientLink().gradientRange(r))
+    return;
+  gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
 }
 
 bool TPaper::setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse) {

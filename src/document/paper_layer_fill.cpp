@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "brush/plot_callbacks.h"
 #include "brush/shape_fillers.h"
 #include "brush/stroke_settings.h"
 #include "core/blend_arith.h"
@@ -243,6 +244,9 @@ bool TPaper::layerFigure(TFlowImage& flow, int32_t index, bool undo,
   } else if (undo && undoAvailable()) {
     storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels);
   }
+  // The plot reads the gradient, tones and selection of the plot document:
+  // it must be this one, not the last document a window activated.
+  setPlotDocument(this);
   filler->preparePlot();
   const bool filled = fillInto(flow.pixels) > 0;
   syncFlowRect(flow, index, true, r);

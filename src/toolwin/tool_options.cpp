@@ -2,20 +2,23 @@
 
 #include <cmath>
 
+#include "brush/gradient_mngr.h"
 #include "brush/paint_param_kinds.h"
 #include "canvas/tool_numbering.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
 
 namespace {
 
-enum { kLockParam = 0, kLockLoad = 1 };
+enum { kLockParam = 0, kLockLoad = 1, kLockGradient = 2, kLockSeed = 3 };
 
 struct LockBit {
-  LockBit(std::bitset<2>& bits, size_t bit) : bits_(bits), bit_(bit) { bits_.set(bit_); }
+  LockBit(std::bitset<4>& bits, size_t bit) : bits_(bits), bit_(bit) { bits_.set(bit_); }
   ~LockBit() { bits_.reset(bit_); }
-  std::bitset<2>& bits_;
+  std::bitset<4>& bits_;
   size_t bit_;
 };
 
@@ -107,6 +110,205 @@ bool CToolOptions::optionSave() {
   list_.workChanged();
   model_.pushStrokeParams();
   return stored;
+}
+
+CToolOptions::SAspectValues CToolOptions::aspectValues() const {
+  const_cast<CToolOptions*>(this)->pullFromModel();
+  const TPaintParam& p = list_.paintParam();
+  SAspectValues v;
+  v.antiAlias = !p.hardEdge;
+  v.falloffB = p.falloffValue2 * 100.0f;
+  v.falloffA = p.falloffValue1 * 100.0f;
+  v.angle = p.angle;
+  v.flattening = 100.0f - p.aspect * 100.0f;
+  v.minSize = p.minSize * 100.0f;
+  v.size = p.size;
+  v.nibScale = p.nibScale * 100.0f;
+  return v;
+}
+
+CToolOptions::SAspectValues CToolOptions::editedAspect(const SAspectValues& brush, const SAspectValues& shown,
+                                                       const SAspectValues& now) {
+  SAspectValues v = brush;
+  auto take = [](float& into, float was, float is) {
+    if (was != is) into = is;
+  };
+  take(v.size, shown.size, now.size);
+  take(v.minSize, shown.minSize, now.minSize);
+  take(v.flattening, shown.flattening, now.flattening);
+  take(v.angle, shown.angle, now.angle);
+  take(v.nibScale, shown.nibScale, now.nibScale);
+  return v;
+}
+
+bool CToolOptions::aspectChange(const SAspectValues& v) {
+  if (model_.replayDisplay() || locks_.test(kLockParam) || locks_.test(kLockLoad) || !hasBrush()) return false;
+  bool changed = false;
+  {
+    LockBit hold(locks_, kLockParam);
+    pullFromModel();
+    TPaintParam& p = list_.paintParam();
+    if (p.hasNib)
+      changed |= applyParamField(p, kFieldNibScale, v.nibScale);
+    else if (applyParamField(p, kFieldSize, v.size)) {
+      model_.setToolSize(p.size);
+      changed = true;
+    }
+    if (applyParamField(p, kFieldMinSize, v.minSize)) {
+      model_.setMinSize(p.minSize * 100.0f);
+      changed = true;
+    }
+    changed |= applyParamField(p, kFieldAspect, v.flattening);
+    changed |= applyParamField(p, kFieldAngle, v.angle);
+    if (!changed) return false;
+    list_.workChanged();
+    if (autoSave_) (void)list_.storeCurrent();
+    model_.pushStrokeParams();
+  }
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+// ---- the gradient tool ----
+
+void CToolOptions::bindGradients(CGradMngr* gradients) {
+  gradients_.setOptions(kListKeepActive);
+  gradients_.bind(gradients);
+  // Another gradient picked: the panel shows its attributes.
+  gradients_.OnChange = [this] {
+    if (OnChanged) OnChanged();
+  };
+}
+
+bool CToolOptions::isGradientTool() const { return model_.toolMode() == ToolMode::Gradation; }
+
+SGradAttrView CToolOptions::gradAttrs() const {
+  const CGradMngr* set = gradients_.manager();
+  return set ? gradAttrView(*set) : SGradAttrView{};
+}
+
+bool CToolOptions::gradAttrChange(const SGradAttrControls& controls) {
+  CGradMngr* set = gradients_.manager();
+  if (model_.replayDisplay() || locks_.test(kLockGradient) || set == nullptr) return false;
+  bool changed = false;
+  {
+    LockBit hold(locks_, kLockGradient);
+    changed = applyGradAttr(*set, gradAttrRecord(controls));
+  }
+  if (!changed) return false;
+  // The list draws the gradients without their own settings with its copy
+  // of the shared repeat.
+  const CGradObj* g = set->currentItem();
+  if (g != nullptr && (g->Repeat.OwnSettings == 0 || set->isCurrentFixed()))
+    (void)gradients_.setRange(set->getRange());
+  else
+    gradients_.redraw();
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+// ---- the name of the brush or gradient ----
+
+std::string CToolOptions::itemName() const {
+  if (isGradientTool()) return gradients_.getItemName(gradients_.getActiveIndex());
+  return hasBrush() ? list_.paintParam().name : std::string();
+}
+
+bool CToolOptions::canRename() const {
+  if (model_.replayDisplay()) return false;
+  if (isGradientTool()) {
+    const int32_t i = gradients_.getActiveIndex();
+    return gradients_.isValidIndex(i) && !(gradients_.getItemFlags(i) & kItemNoLabel);
+  }
+  return hasBrush() && paramFieldEditable(list_.paintParam(), kFieldName);
+}
+
+bool CToolOptions::nameChange(const std::string& name) {
+  if (!canRename() || name == itemName()) return false;
+  if (isGradientTool()) {
+    if (!gradients_.setItemName(gradients_.getActiveIndex(), name)) return false;
+  } else {
+    list_.paintParam().setName(name);
+    list_.workChanged();
+    if (autoSave_) (void)list_.storeCurrent();
+  }
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+// ---- the new and delete item buttons ----
+
+CItemList* CToolOptions::itemList() {
+  if (isGradientTool()) return gradients_.manager() ? &gradients_ : nullptr;
+  // Family 2 lists the collection's brushes; the stroke tools, their variants.
+  return hasBrush() && paintKindFamily(list_.paintParam().kind) == 2 ? &list_ : nullptr;
+}
+
+bool CToolOptions::canNewItem() {
+  CItemList* list = itemList();
+  if (list == nullptr || model_.replayDisplay()) return false;
+  const int32_t active = list->getActiveIndex();
+  return list->isValidIndex(active) && list->canCopyFrom(-1, list, active);
+}
+
+bool CToolOptions::canDeleteItem() {
+  CItemList* list = itemList();
+  return list != nullptr && !model_.replayDisplay() && list->canDeleteKeepOne(list->getActiveIndex());
+}
+
+bool CToolOptions::newItem() {
+  if (!canNewItem()) return false;
+  CItemList* list = itemList();
+  if (!list->copyInto(list, -1, true, list->getActiveIndex())) return false;
+  model_.pushStrokeParams();
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+bool CToolOptions::deleteItem(bool withoutAsking) {
+  if (!canDeleteItem()) return false;
+  CItemList* list = itemList();
+  if (!withoutAsking) {
+    const std::string word = resString(isGradientTool() ? kResItemWordGradient : kResItemWordBrush);
+    if (askConfirm(formatRes(kResDeleteItemQuestion, {word.c_str()}), MessageButtons::YesNo) != kMrYes) return false;
+  }
+  if (!list->deleteItem(list->getActiveIndex(), true)) return false;
+  model_.pushStrokeParams();
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+// ---- the fill tools ----
+
+void CToolOptions::bindSeeds(SSeedSettings* fill, SSeedSettings* wand) {
+  fill_ = fill ? fill : &ownFill_;
+  wand_ = wand ? wand : &ownWand_;
+  if (OnChanged) OnChanged();
+}
+
+SSeedSettings* CToolOptions::seedsOfMode() const {
+  switch (model_.toolMode()) {
+    case ToolMode::MagicEraser:
+    case ToolMode::BucketFill: return fill_;
+    case ToolMode::AutoSelect: return wand_;
+    default: return nullptr;
+  }
+}
+
+const SSeedSettings* CToolOptions::seedSettings() const { return seedsOfMode(); }
+
+bool CToolOptions::seedParamChange(double range, bool visible, bool antiAlias) {
+  SSeedSettings* s = seedsOfMode();
+  if (model_.replayDisplay() || locks_.test(kLockSeed) || s == nullptr) return false;
+  LockBit hold(locks_, kLockSeed);
+  SSeedSettings next;
+  const double r = std::floor(range + 0.5);
+  next.limit = !(r >= 0.0) ? 0 : r > 255.0 ? 255 : static_cast<int32_t>(r);
+  next.visible = visible;
+  next.antiAlias = antiAlias;
+  if (next == *s) return false;
+  *s = next;
+  return true;
 }
 
 }  // namespace pg

@@ -9,11 +9,20 @@
 #include <bitset>
 #include <functional>
 
+#include "canvas/canvas_shared.h"
+#include "toolwin/gradient_options.h"
 #include "toolwin/option_fields.h"
 #include "toolwin/pen_method_list.h"
+#include "toolwin/preset_lists.h"
 
 namespace pg {
 
+// The delete button's question and the two item words it names.
+inline constexpr uint32_t kResDeleteItemQuestion = 68214;
+inline constexpr uint32_t kResItemWordBrush = 68215;
+inline constexpr uint32_t kResItemWordGradient = 68216;
+
+class CGradMngr;
 class CPenMethodMngr;
 class CPenSettingTable;
 class CToolWindowModel;
@@ -50,15 +59,89 @@ class CToolOptions {
   // The save button: the working parameters into the selected brush.
   bool optionSave();
 
+  // The aspect editor's values as it shows them: the anti-alias switch, the
+  // falloff values (per cent), the angle, the flattening (100 - aspect per
+  // cent), the minimum size (per cent), the size in pixels and the nib
+  // image's scale (per cent).
+  struct SAspectValues {
+    bool antiAlias = true;
+    float falloffB = 0, falloffA = 0;
+    float angle = 0, flattening = 0;
+    float minSize = 0, size = 1;
+    float nibScale = 100;
+    friend bool operator==(const SAspectValues&, const SAspectValues&) = default;
+  };
+  SAspectValues aspectValues() const;
+  // The values an edit in the aspect editor means: those the editor changed
+  // since it was loaded (`shown`) over the brush's own. The editor clamps
+  // what it shows (the minimum size to 1 %, the angle to -180..180), and a
+  // value it only clamped must not reach the brush.
+  static SAspectValues editedAspect(const SAspectValues& brush, const SAspectValues& shown, const SAspectValues& now);
+  // The aspect editor changed: the size (or with a nib image its scale),
+  // then the minimum size, aspect and angle, each under its mask bit; one
+  // change for the brush. True when the brush changed.
+  bool aspectChange(const SAspectValues& v);
+
+  // ---- the gradient tool ----
+  // The tool window's gradients (not owned) and the list that shows them.
+  void bindGradients(CGradMngr* gradients);
+  CGradientList& gradientList() { return gradients_; }
+  bool isGradientTool() const;
+  // The attribute buttons and the repeat count changed; true when the
+  // current gradient took a new repeat.
+  bool gradAttrChange(const SGradAttrControls& controls);
+  SGradAttrView gradAttrs() const;
+
+  // ---- the name of the brush or gradient ----
+  // The working brush's name, or the current gradient's.
+  std::string itemName() const;
+  // Whether it may be renamed: the brush under its mask, a gradient other
+  // than the set's fixed entry.
+  bool canRename() const;
+  // A typed name: the working brush takes it (stored into the brush when
+  // the preferences save automatically), or the current gradient; true
+  // when it changed.
+  bool nameChange(const std::string& name);
+
+  // ---- the new and delete item buttons ----
+  // The list they work on: the gradients for the gradient tool, the brushes
+  // for a brush tool that paints with the brush collection; nullptr for the
+  // tools whose settings are stored variants, and for the others.
+  CItemList* itemList();
+  bool canNewItem();
+  bool canDeleteItem();
+  // Duplicates the active item to the end of the list.
+  bool newItem();
+  // Deletes the active item; unless `withoutAsking` (Alt held), the question
+  // "delete the selected brush / gradient?" must be answered Yes first.
+  bool deleteItem(bool withoutAsking);
+
+  // ---- the fill tools ----
+  // Where the range settings live (not owned; nullptr for the options' own):
+  // the bucket fill and the magic eraser share `fill`, the automatic
+  // selection has `wand`.
+  void bindSeeds(SSeedSettings* fill, SSeedSettings* wand);
+  // The settings of the current tool; nullptr for a tool that fills nothing.
+  const SSeedSettings* seedSettings() const;
+  // The range (rounded half up, 0..255), the visible-picture switch and
+  // anti-aliasing for the current fill tool; true when they changed.
+  bool seedParamChange(double range, bool visible, bool antiAlias);
+
   // Called after every change the panel shows.
   std::function<void()> OnChanged;
 
  private:
   void pullFromModel();
 
+  SSeedSettings* seedsOfMode() const;
+
   CToolWindowModel& model_;
   CPenMethodList list_;
-  std::bitset<2> locks_;  // a parameter change, a brush load
+  CGradientList gradients_;
+  SSeedSettings ownFill_, ownWand_;
+  SSeedSettings* fill_ = &ownFill_;
+  SSeedSettings* wand_ = &ownWand_;
+  std::bitset<4> locks_;  // a parameter change, a brush load, gradient attributes, seed settings
   bool autoSave_ = false;
 };
 

@@ -7,7 +7,11 @@
 #include "brush/paint_param_kinds.h"
 #include "brush/pen_shape_obj.h"
 #include "brush/stroke_settings.h"
+#include "core/planes.h"
+#include "brush/gradient_mngr.h"
 #include "io/preset_pen_methods.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "toolwin/pen_settings.h"
 #include "toolwin/tool_window_model.h"
 
@@ -144,6 +148,203 @@ TEST_F(ToolOptionsTest, NothingIsTakenWhileAReplayIsShown) {
   EXPECT_FALSE(options.paramChange(kFieldSpacing, 35.0));
   model.updateEventPanel(false);
   EXPECT_TRUE(options.paramChange(kFieldSpacing, 35.0));
+}
+
+// ---- the nib shape editor ----
+
+TEST_F(ToolOptionsTest, TheShapeEditorSetsWhatTheBrushAllowsInOneChange) {
+  // The pencil has a size but no aspect or angle.
+  useKind(0);
+  CToolOptions::SAspectValues v = options.aspectValues();
+  v.flattening = 40.0f;
+  v.angle = 30.0f;
+  EXPECT_FALSE(options.aspectChange(v));
+  v.size = 17.0f;
+  const int before = target.paintCalls;
+  EXPECT_TRUE(options.aspectChange(v));
+  EXPECT_FLOAT_EQ(model.toolSize(), 17.0f);
+  EXPECT_GT(target.paintCalls, before);
+  EXPECT_FLOAT_EQ(options.paintParam().aspect, 1.0f);
+
+  // A pen method turns and flattens its nib: aspect = 1 - flattening.
+  useKind(9);
+  v = options.aspectValues();
+  v.flattening = 40.0f;
+  v.angle = -45.0f;
+  EXPECT_TRUE(options.aspectChange(v));
+  EXPECT_FLOAT_EQ(options.paintParam().aspect, 0.6f);
+  EXPECT_FLOAT_EQ(options.paintParam().angle, -45.0f);
+  EXPECT_FALSE(options.aspectChange(v));
+
+  model.updateEventPanel(true);
+  v.angle = 10.0f;
+  EXPECT_FALSE(options.aspectChange(v));
+}
+
+TEST_F(ToolOptionsTest, WithANibImageTheShapeEditorsSizeIsTheImageScale) {
+  useKind(9);
+  TChannel plane(40, 20);
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < 40; ++x) *plane.pixelAt(x, y) = uint8_t(x * 6);
+  CPenShapeObj nib;
+  ASSERT_TRUE(nib.setImage(plane, true));
+  options.brushList().setNib(&nib);
+  ASSERT_TRUE(options.paintParam().hasNib);
+  const float size = model.toolSize();
+  CToolOptions::SAspectValues v = options.aspectValues();
+  v.nibScale = 150.0f;
+  v.size = size + 20.0f;
+  EXPECT_TRUE(options.aspectChange(v));
+  EXPECT_FLOAT_EQ(options.paintParam().nibScale, 1.5f);
+  EXPECT_FLOAT_EQ(model.toolSize(), size);
+}
+
+TEST(ShapeEditorValues, OnlyWhatTheEditorChangedReachesTheBrush) {
+  // The editor shows a minimum of 0 % as 1 % and an angle of 270 as -90;
+  // a drag of the size must not store either.
+  CToolOptions::SAspectValues brush;
+  brush.minSize = 0.0f;
+  brush.angle = 270.0f;
+  brush.size = 10.0f;
+  CToolOptions::SAspectValues shown = brush;
+  shown.minSize = 1.0f;
+  shown.angle = -90.0f;
+  CToolOptions::SAspectValues now = shown;
+  now.size = 12.5f;
+  CToolOptions::SAspectValues edited = CToolOptions::editedAspect(brush, shown, now);
+  EXPECT_FLOAT_EQ(edited.size, 12.5f);
+  EXPECT_FLOAT_EQ(edited.minSize, 0.0f);
+  EXPECT_FLOAT_EQ(edited.angle, 270.0f);
+  now.angle = -80.0f;
+  EXPECT_FLOAT_EQ(CToolOptions::editedAspect(brush, shown, now).angle, -80.0f);
+}
+
+// ---- the fill tools' range ----
+
+TEST_F(ToolOptionsTest, TheFillToolsShareOneRangeAndTheWandHasItsOwn) {
+  SSeedSettings fill, wand;
+  options.bindSeeds(&fill, &wand);
+  struct Case {
+    ToolMode mode;
+    SSeedSettings* settings;
+  };
+  const Case cases[] = {{ToolMode::BucketFill, &fill},
+                        {ToolMode::MagicEraser, &fill},
+                        {ToolMode::AutoSelect, &wand},
+                        {ToolMode::Pencil, nullptr},
+                        {ToolMode::Gradation, nullptr}};
+  int32_t range = 30;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.mode));
+    model.setToolMode(c.mode);
+    EXPECT_EQ(options.seedSettings(), c.settings);
+    ++range;
+    EXPECT_EQ(options.seedParamChange(range, true, false), c.settings != nullptr);
+    if (c.settings) {
+      EXPECT_EQ(*c.settings, (SSeedSettings{range, true, false}));
+    }
+  }
+  EXPECT_EQ(fill, (SSeedSettings{32, true, false}));
+  EXPECT_EQ(wand, (SSeedSettings{33, true, false}));
+
+  // The range is rounded half up into 0..255; the same values change nothing.
+  model.setToolMode(ToolMode::BucketFill);
+  struct Range {
+    double typed;
+    int32_t stored;
+  };
+  for (const Range& r : {Range{20.5, 21}, Range{20.4, 20}, Range{-3.0, 0}, Range{300.0, 255}}) {
+    SCOPED_TRACE(r.typed);
+    (void)options.seedParamChange(r.typed, false, true);
+    EXPECT_EQ(fill.limit, r.stored);
+  }
+  EXPECT_FALSE(options.seedParamChange(255.0, false, true));
+  model.updateEventPanel(true);
+  EXPECT_FALSE(options.seedParamChange(10.0, false, true));
+  EXPECT_EQ(fill.limit, 255);
+}
+
+// ---- new and delete ----
+
+TEST_F(ToolOptionsTest, NewAndDeleteWorkOnTheGradientsAndTheCollectionsBrushesOnly) {
+  CGradMngr gradients{true};
+  gradients.addBuiltins();
+  gradients.select(0);
+  options.bindGradients(&gradients);
+  RecordingMessageService messages;
+  ScopedMessageService install{messages};
+
+  // Stroke tools keep five stored variants: nothing to add or delete.
+  useKind(0);
+  EXPECT_EQ(options.itemList(), nullptr);
+  EXPECT_FALSE(options.newItem());
+  EXPECT_FALSE(options.deleteItem(true));
+
+  // A brush of the collection is copied to the end and becomes the active one.
+  useKind(9);
+  ASSERT_NE(options.itemList(), nullptr);
+  const int32_t brushCount = brushes.count();
+  EXPECT_TRUE(options.newItem());
+  EXPECT_EQ(brushes.count(), brushCount + 1);
+  EXPECT_EQ(options.brushList().getActiveIndex(), options.brushList().getCount() - 1);
+  messages.queueAnswer(kMrYes);
+  EXPECT_TRUE(options.deleteItem(false));
+  EXPECT_EQ(brushes.count(), brushCount);
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].text, formatRes(kResDeleteItemQuestion, {resString(kResItemWordBrush).c_str()}));
+
+  // The gradient tool: the fixed entry is copied but never deleted.
+  model.setToolMode(ToolMode::Gradation);
+  ASSERT_EQ(options.itemList(), &options.gradientList());
+  EXPECT_FALSE(options.canDeleteItem());
+  EXPECT_TRUE(options.newItem());
+  ASSERT_EQ(gradients.count(), 6);
+  EXPECT_EQ(gradients.currentIndex(), 5);
+  EXPECT_FALSE(gradients.isFixed(5));
+  // No keeps it, Alt deletes without asking.
+  messages.clear();
+  messages.queueAnswer(kMrNo);
+  EXPECT_FALSE(options.deleteItem(false));
+  EXPECT_EQ(gradients.count(), 6);
+  EXPECT_EQ(messages.shown().size(), 1u);
+  EXPECT_TRUE(options.deleteItem(true));
+  EXPECT_EQ(gradients.count(), 5);
+  EXPECT_EQ(messages.shown().size(), 1u);
+
+  model.updateEventPanel(true);
+  EXPECT_FALSE(options.newItem());
+  EXPECT_EQ(gradients.count(), 5);
+}
+
+TEST_F(ToolOptionsTest, TheNameEditRenamesTheWorkingBrushOrTheCurrentGradient) {
+  CGradMngr gradients{true};
+  gradients.addBuiltins();
+  gradients.select(0);
+  options.bindGradients(&gradients);
+  // The stroke tools' variants carry no name of their own.
+  useKind(0);
+  EXPECT_FALSE(options.canRename());
+  EXPECT_FALSE(options.nameChange("mine"));
+
+  // A brush: the working copy takes it, the stored brush only when saved.
+  useKind(9);
+  ASSERT_TRUE(options.canRename());
+  const std::string stored = options.brushList().getItemName(options.brushList().getActiveIndex());
+  EXPECT_TRUE(options.nameChange("soft pencil"));
+  EXPECT_EQ(options.itemName(), "soft pencil");
+  EXPECT_EQ(options.brushList().getItemName(options.brushList().getActiveIndex()), stored);
+  EXPECT_FALSE(options.nameChange("soft pencil"));
+  EXPECT_TRUE(options.optionSave());
+  EXPECT_EQ(options.brushList().getItemName(options.brushList().getActiveIndex()), "soft pencil");
+
+  // The gradient set's fixed entry keeps its name; the others take one.
+  model.setToolMode(ToolMode::Gradation);
+  EXPECT_FALSE(options.canRename());
+  EXPECT_FALSE(options.nameChange("dusk"));
+  gradients.select(2);
+  EXPECT_TRUE(options.nameChange("dusk"));
+  EXPECT_EQ(gradients.getItem(2)->Stops.name(), "dusk");
+  EXPECT_EQ(options.itemName(), "dusk");
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(mdi_);
 
   canvas_ = std::make_unique<CCanvasShared>();
+  canvas_->useDocumentSeedFill();
   actions_ = new TMainActions(this);
   actions_->buildMenus(*menuBar());
   status_ = new TStatusPanels(this);
@@ -134,6 +135,10 @@ void TMainForm::applyPreferences() {
   c.autoSizeAdjust = int32_t(prefs.AutoSizeAdjust);
   c.brushGhost = prefs.BrushGhost;
   c.showGhostCenter = prefs.ShowGhostCenter;
+  // The fill tools' range settings: the options panel edits them in place.
+  c.fillSeed = {prefs.fillLimit, prefs.fillTarget != 0, prefs.fillAntiAlias};
+  c.wandSeed = {prefs.wandLimit, prefs.wandTarget != 0, prefs.wandAntiAlias};
+  toolForm_->toolOptions().bindSeeds(&c.fillSeed, &c.wandSeed);
   toolForm_->model().setPreferences({prefs.ToolFindNext, prefs.AutoFreeHand, prefs.CellExchange});
   applyToolPreferences();
   // Stored colours are 0x00BBGGRR; the tool window keeps pixels.
@@ -179,6 +184,13 @@ void TMainForm::storePreferences() {
   prefs.ColorSampler = static_cast<int32_t>(toolForm_->colourPanel()->colorSamplerPreference());
   prefs.rgbPalBarFixed = toolForm_->colourPanel()->barsFixedPreference();
   prefs.PreviewCounterRotate = toolForm_->navigatorPanel()->counterRotation();
+  const SCanvasPrefs& c = canvas_->prefs;
+  prefs.fillLimit = c.fillSeed.limit;
+  prefs.fillTarget = c.fillSeed.visible ? 1 : 0;
+  prefs.fillAntiAlias = c.fillSeed.antiAlias;
+  prefs.wandLimit = c.wandSeed.limit;
+  prefs.wandTarget = c.wandSeed.visible ? 1 : 0;
+  prefs.wandAntiAlias = c.wandSeed.antiAlias;
   if (!toolForm_->penSettings().writePenSettings(appSettingsStore(), kProfileRoot))
     debugOutput("the pen settings could not all be stored");
   toolForm_->storePresetFiles();

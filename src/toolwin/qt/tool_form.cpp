@@ -1,5 +1,7 @@
 #include "toolwin/qt/tool_form.h"
 
+#include "core/colour.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -99,6 +101,7 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   nibs_.setModified(false);
   gradients_.setModified(false);
   toolOptions_.bind(&brushes_, nullptr, &penSettings_);
+  toolOptions_.bindGradients(&gradients_);
   presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   buildPanels();
@@ -353,7 +356,11 @@ void TToolForm::toolWindowChanged(uint32_t parts) {
     opacityEdit_->setEnabled(editable);
     opacityUnit_->setEnabled(editable);
   }
-  if (parts & kToolViewColours) colourCell_->update();
+  if (parts & kToolViewColours) {
+    colourCell_->update();
+    // The gradients' colour markers take the colour pair (red low there).
+    toolOptions_.gradientList().setColors(pixelToColor(model_.fgColor()), pixelToColor(model_.bgColor()));
+  }
   // The replay display comes and goes with the buttons.
   if ((parts & (kToolViewColours | kToolViewButtons)) && colourPanel_) colourPanel_->refresh();
   if ((parts & kToolViewButtons) && layerPanel_) layerPanel_->panel().setReplayDisplay(model_.replayDisplay());

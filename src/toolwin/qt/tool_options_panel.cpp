@@ -3,21 +3,34 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QVBoxLayout>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <cmath>
 #include <string>
 
+#include "brush/gradient_mngr.h"
 #include "brush/paint_param.h"
+#include "brush/shape_values.h"
+#include "canvas/draw_window.h"
+#include "document/paper.h"
+#include "ui/appearance_manager.h"
 #include "canvas/tool_numbering.h"
 #include "platform/string_table.h"
+#include "ui/glyph_types.h"
+#include "ui/qt/item_pickers.h"
+#include "ui/qt/nib_editor_widget.h"
+#include "ui/qt/panel_controls.h"
+#include "ui/qt/preset_previews.h"
 #include "toolwin/nib_radius_mapping.h"
 #include "toolwin/qt/item_list_view.h"
-#include "toolwin/tool_options.h"
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
@@ -25,6 +38,7 @@ namespace pg {
 namespace {
 
 constexpr int kSliderSteps = 1000;
+constexpr int kMaxRepeatCount = 500;
 
 int sliderOfSize(float size) {
   double v = (size - 0.1) / (200.0 - 0.1);
@@ -37,6 +51,14 @@ float sizeOfSlider(int position) {
 }
 
 QString res(uint32_t id) { return QString::fromStdString(resString(id)); }
+
+// A "short|long" hint: the short part is the tooltip, the long one the
+// status tip.
+void setHint(QWidget* w, uint32_t id) {
+  const QString hint = res(id);
+  w->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+  w->setStatusTip(hint.section(QLatin1Char('|'), 1));
+}
 
 // The parameter controls besides the size: one row each, in panel order.
 // A label id of 0 takes the brush kind's caption of the effect.
@@ -59,7 +81,7 @@ constexpr SFieldRow kFieldRows[] = {
     {kFieldPressureOpacity, 67407, true, 0, 1, 0, ""},
     {kFieldPressureSize, 67408, true, 0, 1, 0, ""},
     {kFieldAspect, 67410, false, 0, 99, 0, " %"},
-    {kFieldAngle, 67411, false, 0, 359, 0, " °"},
+    {kFieldAngle, 67411, false, -360, 360, 0, " °"},
     {kFieldFalloff, 67412, false, 0, 7, 0, ""},
     {kFieldFalloffA, 67413, false, 0, 100, 0, " %"},
     {kFieldFalloffB, 67414, false, 0, 100, 0, " %"},
@@ -67,6 +89,34 @@ constexpr SFieldRow kFieldRows[] = {
     {kFieldPressureEdge, 67416, true, 0, 1, 0, ""},
     {kFieldHardEdge, 67417, true, 0, 1, 0, ""},
 };
+
+// The gradient attribute buttons: glyph, hint, picker group (the shapes
+// are one group, the switches a group each that may be all up).
+struct SGradButton {
+  uint8_t glyph;
+  uint32_t hint;
+  int32_t group;
+};
+constexpr SGradButton kShapeButtons[] = {
+    {tgGradLinear, 68201, 1}, {tgGradRadial, 68202, 1}, {tgGradCircular, 68203, 1}};
+constexpr SGradButton kRoundTrip{tgGradReturn, 68204, 2};
+constexpr SGradButton kEndless{tgGradInfinity, 68205, 3};
+constexpr SGradButton kOwnSettings{tgGradRemind, 68206, 4};
+
+// The modes whose painting takes the tool opacity without a brush: the
+// shape fills, the bucket fill, the gradient and the text.
+bool showsToolOpacity(ToolMode m) {
+  switch (m) {
+    case ToolMode::FillRectangle:
+    case ToolMode::FillEllipse:
+    case ToolMode::FillPolygon:
+    case ToolMode::FillFreehand:
+    case ToolMode::BucketFill:
+    case ToolMode::Gradation:
+    case ToolMode::TextDraw: return true;
+    default: return false;
+  }
+}
 
 }  // namespace
 
@@ -76,6 +126,27 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   outer->setContentsMargins(4, 4, 4, 4);
   toolName_ = new QLabel(this);
   outer->addWidget(toolName_);
+  // The brush's or the gradient's name, taken when the edit is left.
+  nameEdit_ = new QLineEdit(this);
+  nameEdit_->setPlaceholderText(res(68219));
+  outer->addWidget(nameEdit_);
+  connect(nameEdit_, &QLineEdit::editingFinished, this, [this] {
+    if (!refreshing_) (void)options_.nameChange(nameEdit_->text().toStdString());
+  });
+
+  opacityRow_ = new QWidget(this);
+  auto* opacityLayout = new QHBoxLayout(opacityRow_);
+  opacityLayout->setContentsMargins(0, 0, 0, 0);
+  opacityLayout->addWidget(new QLabel(res(68200), opacityRow_));
+  toolOpacity_ = new QSpinBox(opacityRow_);
+  toolOpacity_->setRange(1, 100);
+  toolOpacity_->setSuffix(QStringLiteral(" %"));
+  opacityLayout->addWidget(toolOpacity_, 1);
+  outer->addWidget(opacityRow_);
+  connect(toolOpacity_, &QSpinBox::valueChanged, this, [this](int value) {
+    if (!refreshing_) model_.setToolOpacity(static_cast<float>(value));
+  });
+
   brushList_ = new TItemListView(options_.brushList(), this);
   brushList_->setMinimumHeight(60);
   brushList_->setToolTip(res(kResBrushListHint));
@@ -86,37 +157,73 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   scroll->setWidgetResizable(true);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   auto* body = new QWidget(scroll);
-  auto* grid = new QGridLayout(body);
-  grid->setContentsMargins(0, 0, 0, 0);
+  auto* bodyLayout = new QVBoxLayout(body);
+  bodyLayout->setContentsMargins(0, 0, 0, 0);
 
-  sizeLabel_ = new QLabel(res(67419), body);
+  brushBox_ = new QWidget(body);
+  auto* grid = new QGridLayout(brushBox_);
+  grid->setContentsMargins(0, 0, 0, 0);
+  // The nib shape: size, minimum size, aspect and angle by handles.
+  aspectEditor_ = new TAspectRotation(brushBox_);
+  aspectEditor_->setFixedSize(aspectEditor_->size());
+  aspectEditor_->setToolTip(res(68213));
+  grid->addWidget(aspectEditor_, 0, 0, 1, 3, Qt::AlignHCenter);
+  aspectEditor_->OnChange = [this] {
+    if (refreshing_) return;
+    (void)options_.aspectChange(CToolOptions::editedAspect(options_.aspectValues(), shownAspect_, editorValues()));
+  };
+  aspectEditor_->OnPreview = [this] { drawNibPreview(); };
+
+  sizeLabel_ = new QLabel(res(67419), brushBox_);
   grid->addWidget(sizeLabel_, 2, 0);
-  sizeSlider_ = new QSlider(Qt::Horizontal, this);
+  sizeSlider_ = new QSlider(Qt::Horizontal, brushBox_);
   sizeSlider_->setRange(0, kSliderSteps);
   grid->addWidget(sizeSlider_, 2, 1);
-  sizeEdit_ = new QDoubleSpinBox(this);
+  sizeEdit_ = new QDoubleSpinBox(brushBox_);
   sizeEdit_->setRange(kNibRadiusMin, kNibRadiusMax);
   sizeEdit_->setDecimals(1);
   sizeEdit_->setSuffix(QStringLiteral(" px"));
   grid->addWidget(sizeEdit_, 2, 2);
 
-  minSizeLabel_ = new QLabel(res(67409), this);
+  minSizeLabel_ = new QLabel(res(67409), brushBox_);
   grid->addWidget(minSizeLabel_, 3, 0);
-  minSizeEdit_ = new QSpinBox(this);
+  minSizeEdit_ = new QSpinBox(brushBox_);
   minSizeEdit_->setRange(0, 100);
   minSizeEdit_->setSuffix(QStringLiteral(" %"));
   grid->addWidget(minSizeEdit_, 3, 2);
   buildRows(grid, 4);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(grid->rowCount(), 1);
+  bodyLayout->addWidget(brushBox_);
+  gradientBox_ = buildGradientBox(body);
+  bodyLayout->addWidget(gradientBox_);
+  seedBox_ = buildSeedBox(body);
+  bodyLayout->addWidget(seedBox_);
+  bodyLayout->addStretch(1);
   scroll->setWidget(body);
   outer->addWidget(scroll, 1);
 
   // The hint's short part is the caption, the long part the tooltip.
+  auto* itemButtons = new QHBoxLayout();
+  itemButtons->setContentsMargins(0, 0, 0, 0);
   const QString hint = res(67418);
   saveButton_ = new QPushButton(hint.section(QLatin1Char('|'), 0, 0), this);
   saveButton_->setToolTip(hint.section(QLatin1Char('|'), 1));
-  outer->addWidget(saveButton_);
+  itemButtons->addWidget(saveButton_, 1);
+  auto itemButton = [&](const char* text, uint32_t hintId) {
+    auto* b = new QToolButton(this);
+    b->setText(QString::fromUtf8(text));
+    b->setAutoRaise(true);
+    setHint(b, hintId);
+    itemButtons->addWidget(b);
+    return b;
+  };
+  newItem_ = itemButton("+", 68217);
+  deleteItem_ = itemButton("\u2212", 68218);
+  outer->addLayout(itemButtons);
+  connect(newItem_, &QToolButton::clicked, this, [this] { (void)options_.newItem(); });
+  connect(deleteItem_, &QToolButton::clicked, this, [this] {
+    (void)options_.deleteItem(QGuiApplication::keyboardModifiers() & Qt::AltModifier);
+  });
 
   connect(sizeSlider_, &QSlider::valueChanged, this, [this](int position) {
     if (!refreshing_) model_.setToolSize(sizeOfSlider(position));
@@ -134,21 +241,24 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   refresh();
 }
 
+TToolOptionsPanel::~TToolOptionsPanel() { options_.OnChanged = nullptr; }
+
 void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
   int row = firstRow;
+  QWidget* box = grid->parentWidget();
   for (const SFieldRow& f : kFieldRows) {
     SRow r{f.field};
-    r.label = new QLabel(f.label ? res(f.label) : QString(), this);
+    r.label = new QLabel(f.label ? res(f.label) : QString(), box);
     grid->addWidget(r.label, row, 0);
     if (f.check) {
-      auto* box = new QCheckBox(this);
-      r.check = box;
-      grid->addWidget(box, row, 2);
-      connect(box, &QCheckBox::toggled, this, [this, field = f.field](bool on) {
+      auto* check = new QCheckBox(box);
+      r.check = check;
+      grid->addWidget(check, row, 2);
+      connect(check, &QCheckBox::toggled, this, [this, field = f.field](bool on) {
         if (!refreshing_) (void)options_.paramChange(field, on ? 1.0 : 0.0);
       });
     } else {
-      r.number = new QDoubleSpinBox(this);
+      r.number = new QDoubleSpinBox(box);
       r.number->setRange(f.low, f.high);
       r.number->setDecimals(f.decimals);
       r.number->setSuffix(QString::fromUtf8(f.suffix));
@@ -157,7 +267,7 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
         if (!refreshing_) (void)options_.paramChange(field, value);
       });
       if (f.field == kFieldNibScale) {
-        r.slider = new QSlider(Qt::Horizontal, this);
+        r.slider = new QSlider(Qt::Horizontal, box);
         r.slider->setRange(0, kSliderSteps);
         grid->addWidget(r.slider, row, 1);
         connect(r.slider, &QSlider::valueChanged, this, [this, number = r.number](int position) {
@@ -167,10 +277,104 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
           (void)options_.paramChange(kFieldNibScale, std::round(low + (high - low) * v));
         });
       }
+      if (f.field == kFieldGamma) {
+        // The curve is dragged; its number beside it takes typed values.
+        pressureCurve_ = new TPressureGamma(box);
+        pressureCurve_->setFixedSize(48, 48);
+        setHint(pressureCurve_, 68212);
+        grid->addWidget(pressureCurve_, row, 1, Qt::AlignLeft);
+        pressureCurve_->OnChange = [this] {
+          if (!refreshing_) (void)options_.paramChange(kFieldGamma, pressureCurve_->gamma());
+        };
+      }
     }
     rows_.push_back(r);
     ++row;
   }
+}
+
+QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
+  auto* box = new QWidget(parent);
+  auto* layout = new QVBoxLayout(box);
+  layout->setContentsMargins(0, 0, 0, 0);
+  gradientList_ = new TItemListView(options_.gradientList(), box);
+  gradientList_->setMinimumHeight(72);
+  layout->addWidget(gradientList_);
+  gradientPreview_ = new TGradientPreview(box);
+  gradientPreview_->setFixedHeight(24);
+  layout->addWidget(gradientPreview_);
+
+  auto* buttons = new QHBoxLayout();
+  buttons->setSpacing(2);
+  auto makeButton = [&](const SGradButton& b) {
+    auto* button = new TPgGlyphButton(box);
+    button->setFixedSize(26, 24);
+    button->setGlyphType(b.glyph);
+    button->setGroupIndex(b.group);
+    if (b.group != 1) button->setAllowAllUp(true);
+    setHint(button, b.hint);
+    button->OnClick = [this] {
+      if (!refreshing_) gradientControlsChanged();
+    };
+    buttons->addWidget(button);
+    return button;
+  };
+  for (size_t i = 0; i < shapeButtons_.size(); ++i) shapeButtons_[i] = makeButton(kShapeButtons[i]);
+  buttons->addSpacing(6);
+  roundTrip_ = makeButton(kRoundTrip);
+  endless_ = makeButton(kEndless);
+  buttons->addSpacing(6);
+  ownSettings_ = makeButton(kOwnSettings);
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+
+  auto* count = new QHBoxLayout();
+  count->addWidget(new QLabel(res(68207), box));
+  repeatCount_ = new QSpinBox(box);
+  repeatCount_->setRange(1, kMaxRepeatCount);
+  count->addWidget(repeatCount_, 1);
+  count->addWidget(new QLabel(res(68208), box));
+  layout->addLayout(count);
+  connect(repeatCount_, &QSpinBox::valueChanged, this, [this] {
+    if (!refreshing_) gradientControlsChanged();
+  });
+  return box;
+}
+
+QWidget* TToolOptionsPanel::buildSeedBox(QWidget* parent) {
+  auto* box = new QWidget(parent);
+  auto* grid = new QGridLayout(box);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->addWidget(new QLabel(res(68209), box), 0, 0);
+  seedRange_ = new QSpinBox(box);
+  seedRange_->setRange(0, 255);
+  grid->addWidget(seedRange_, 0, 1);
+  seedVisible_ = new QCheckBox(res(68210), box);
+  grid->addWidget(seedVisible_, 1, 0, 1, 2);
+  seedAntiAlias_ = new QCheckBox(res(68211), box);
+  grid->addWidget(seedAntiAlias_, 2, 0, 1, 2);
+  grid->setColumnStretch(1, 1);
+  connect(seedRange_, &QSpinBox::valueChanged, this, [this] { seedControlsChanged(); });
+  connect(seedVisible_, &QCheckBox::toggled, this, [this] { seedControlsChanged(); });
+  connect(seedAntiAlias_, &QCheckBox::toggled, this, [this] { seedControlsChanged(); });
+  return box;
+}
+
+void TToolOptionsPanel::gradientControlsChanged() {
+  SGradAttrControls c;
+  c.own = ownSettings_->isDown();
+  c.shape = 3;
+  for (size_t i = 0; i < shapeButtons_.size(); ++i)
+    if (shapeButtons_[i]->isDown()) c.shape = static_cast<int32_t>(i);
+  c.roundTrip = roundTrip_->isDown();
+  c.endless = endless_->isDown();
+  c.count = repeatCount_->value();
+  if (!options_.gradAttrChange(c)) refreshGradient();
+}
+
+void TToolOptionsPanel::seedControlsChanged() {
+  if (refreshing_) return;
+  (void)options_.seedParamChange(seedRange_->value(), seedVisible_->isChecked(), seedAntiAlias_->isChecked());
 }
 
 QSize TToolOptionsPanel::sizeHint() const {
@@ -190,10 +394,64 @@ QWidget* TToolOptionsPanel::fieldControl(EParamField field) const {
   return nullptr;
 }
 
+void TToolOptionsPanel::drawNibPreview() {
+  // The working brush's dab as the document shows it at its zoom.
+  TMemoryGraphic& g = aspectEditor_->preview();
+  if (!g.isValid() || !options_.hasBrush()) return;
+  TMTC plane(g.width(), g.height());
+  if (!plane.IsAllocated()) return;
+  TDrawWindow* w = model_.docWindow() ? model_.docWindow()->drawWindow() : nullptr;
+  const float zoom = w ? w->paper().zoomValue() : 1.0f;
+  pg::drawNibPreview(plane, shapeValuesOf(options_.paintParam()), zoom, uiSysColors().windowText & 0x00FFFFFFu);
+  (void)copyPlaneToGraphic(plane, g);
+  g.fillRect({0, 0, g.width(), g.height()}, 0xFF000000u, keepChannel, copyChannel);
+}
+
+CToolOptions::SAspectValues TToolOptionsPanel::editorValues() const {
+  const TNibEditorState& s = aspectEditor_->state();
+  CToolOptions::SAspectValues v;
+  v.antiAlias = s.flagA();
+  v.falloffB = s.valueB();
+  v.falloffA = s.valueA();
+  v.angle = s.rotation();
+  v.flattening = s.flattening();
+  v.minSize = s.minRadius();
+  v.size = s.maxRadius();
+  v.nibScale = s.imageScale();
+  return v;
+}
+
 void TToolOptionsPanel::refresh() {
   refreshing_ = true;
   std::string name;
   if (modeDisplayName(model_.toolMode(), name)) toolName_->setText(QString::fromStdString(name));
+  const ToolMode mode = model_.toolMode();
+  opacityRow_->setHidden(!showsToolOpacity(mode));
+  toolOpacity_->setValue(static_cast<int>(std::lround(model_.toolOpacity())));
+  refreshBrush();
+  refreshGradient();
+  refreshSeeds();
+  const bool named = options_.hasBrush() || options_.isGradientTool();
+  nameEdit_->setHidden(!named);
+  if (named && !nameEdit_->hasFocus()) nameEdit_->setText(QString::fromStdString(options_.itemName()));
+  nameEdit_->setReadOnly(!options_.canRename());
+  // New and delete work on the gradients or the collection's brushes.
+  const bool items = options_.itemList() != nullptr;
+  newItem_->setHidden(!items);
+  deleteItem_->setHidden(!items);
+  newItem_->setEnabled(options_.canNewItem());
+  deleteItem_->setEnabled(options_.canDeleteItem());
+  setEnabled(!model_.replayDisplay());
+  refreshing_ = false;
+}
+
+void TToolOptionsPanel::refreshBrush() {
+  const bool brush = options_.hasBrush();
+  brushList_->setHidden(!brush);
+  brushBox_->setHidden(!brush);
+  saveButton_->setHidden(!brush);
+  saveButton_->setEnabled(!options_.autoSave());
+  brushList_->update();
   sizeSlider_->setValue(sliderOfSize(model_.toolSize()));
   sizeEdit_->setValue(model_.toolSize());
   minSizeEdit_->setValue(static_cast<int>(std::lround(model_.minSize())));
@@ -204,7 +462,7 @@ void TToolOptionsPanel::refresh() {
   sizeEdit_->setHidden(!size);
   minSizeLabel_->setHidden(!minSize);
   minSizeEdit_->setHidden(!minSize);
-  brushList_->setHidden(!options_.hasBrush());
+  refreshAspectEditor();
   const TPaintParam& param = options_.paintParam();
   for (SRow& r : rows_) {
     bool shown = options_.shows(r.field);
@@ -212,6 +470,7 @@ void TToolOptionsPanel::refresh() {
     QWidget* control = r.number ? static_cast<QWidget*>(r.number) : static_cast<QWidget*>(r.check);
     control->setHidden(!shown);
     if (r.slider) r.slider->setHidden(!shown);
+    if (r.field == kFieldGamma) pressureCurve_->setHidden(!shown);
     if (!shown) continue;
     if (r.field >= kFieldEffect1 && r.field <= kFieldEffect3)
       r.label->setText(QString::fromStdString(param.effectCaption(uint32_t(r.field - kFieldEffect1))));
@@ -223,17 +482,69 @@ void TToolOptionsPanel::refresh() {
       const double v = high > low ? (value - low) / (high - low) : 0.0;
       r.slider->setValue(static_cast<int>(std::lround(nibScaleInFilter(v, low, high) * kSliderSteps)));
     }
+    if (r.field == kFieldGamma) pressureCurve_->setGamma(static_cast<float>(value));
     if (r.number)
       r.number->setValue(value);
     else
       r.check->setChecked(value != 0.0);
   }
-  saveButton_->setHidden(!options_.hasBrush());
-  saveButton_->setEnabled(!options_.autoSave());
-  bool editable = !model_.replayDisplay();
-  setEnabled(editable);
-  brushList_->update();
-  refreshing_ = false;
+}
+
+void TToolOptionsPanel::refreshAspectEditor() {
+  // The editor stands for the size (or the nib image's scale), the minimum
+  // size, the aspect and the angle; it shows when the brush has a size.
+  const TPaintParam& p = options_.paintParam();
+  const bool shown = options_.hasBrush() && (p.paramMask & (1u << kFieldSize)) != 0;
+  aspectEditor_->setHidden(!shown);
+  if (!shown) return;
+  // The shape handle turns and flattens only where the brush lets it.
+  aspectEditor_->setOption1(paramFieldEditable(p, kFieldAspect) || paramFieldEditable(p, kFieldAngle));
+  aspectEditor_->setOption2(false);
+  const CToolOptions::SAspectValues v = options_.aspectValues();
+  aspectEditor_->setSample(p.hasNib != 0, p.nibWidth, p.nibHeight, v.nibScale);
+  aspectEditor_->setValues(v.antiAlias, v.falloffB, v.falloffA, v.angle, v.flattening, v.minSize, v.size);
+  shownAspect_ = editorValues();
+}
+
+void TToolOptionsPanel::refreshGradient() {
+  const bool gradient = options_.isGradientTool();
+  gradientBox_->setHidden(!gradient);
+  if (!gradient) return;
+  const bool was = refreshing_;
+  refreshing_ = true;
+  const SGradAttrView view = options_.gradAttrs();
+  for (size_t i = 0; i < shapeButtons_.size(); ++i) {
+    shapeButtons_[i]->setEnabled(view.hasGradient);
+    shapeButtons_[i]->setDown(static_cast<size_t>(view.repeat.Shape) == i);
+  }
+  roundTrip_->setEnabled(view.hasGradient);
+  roundTrip_->setDown(view.repeat.Mirror != 0);
+  endless_->setEnabled(view.hasGradient);
+  endless_->setDown(view.repeat.Wrap != 0);
+  ownSettings_->setEnabled(view.ownEnabled);
+  ownSettings_->setDown(view.ownDown);
+  repeatCount_->setEnabled(view.hasGradient);
+  repeatCount_->setValue(view.repeat.Count);
+  // The preview draws a copy: the set may drop its gradients (a set file
+  // loaded, an item deleted) before the panel hears of it.
+  const CGradMngr* set = options_.gradientList().manager();
+  const CGradObj* current = set ? set->currentItem() : nullptr;
+  previewGradient_ = current ? CGradObj::CreateCopy(*current) : nullptr;
+  gradientPreview_->setGradient(previewGradient_.get(), view.repeat);
+  gradientList_->update();
+  refreshing_ = was;
+}
+
+void TToolOptionsPanel::refreshSeeds() {
+  const SSeedSettings* s = options_.seedSettings();
+  seedBox_->setHidden(s == nullptr);
+  if (s == nullptr) return;
+  const bool was = refreshing_;
+  refreshing_ = true;
+  seedRange_->setValue(s->limit);
+  seedVisible_->setChecked(s->visible);
+  seedAntiAlias_->setChecked(s->antiAlias);
+  refreshing_ = was;
 }
 
 }  // namespace pg

@@ -1,33 +1,53 @@
 #pragma once
-// The tool options: the brush list of the current tool (its brushes, or the
-// five stored variants of a stroke tool) and the parameters of the selected
-// brush, each control shown only when the brush's parameter mask lets it be
-// set. The brush size is a slider whose travel favours small sizes, with its
-// number. A plain widget that the main window may put into a dock panel of
-// its own; the tool window owns its state.
+// The tool options: what the current tool lets the user set.
+//  - A painting tool: the brush list of the tool (its brushes, or the five
+//    stored variants of a stroke tool) and the parameters of the selected
+//    brush, each control shown only when the brush's parameter mask lets it
+//    be set: the nib shape editor (size, minimum size, aspect and angle),
+//    the pressure curve beside its number, the size slider whose travel
+//    favours small sizes, and the other fields as numbers and switches.
+//  - The gradient tool: the tool opacity, the gradient list with a preview
+//    of the current gradient, the shape buttons, round trip, endless, own
+//    settings and the repeat count.
+//  - The fill tools: the colour range, the visible-picture switch and
+//    anti-aliasing; the shape fills and the text: the tool opacity.
+// A plain widget that the main window may put into a dock panel of its
+// own; the tool window owns its state.
 #include <QWidget>
+#include <array>
+#include <memory>
 #include <vector>
 
+#include "brush/gradient.h"
 #include "toolwin/option_fields.h"
+#include "toolwin/tool_options.h"
 
 class QAbstractButton;
+class QCheckBox;
 class QDoubleSpinBox;
 class QGridLayout;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSlider;
 class QSpinBox;
+class QToolButton;
 
 namespace pg {
 
-class CToolOptions;
 class CToolWindowModel;
+class TAspectRotation;
+class TGradientPreview;
 class TItemListView;
+class TPgGlyphButton;
+class TPressureGamma;
 
 class TToolOptionsPanel : public QWidget {
   Q_OBJECT
  public:
   TToolOptionsPanel(CToolWindowModel& model, CToolOptions& options, QWidget* parent = nullptr);
+  // The options outlive the panel (a dock may free it first).
+  ~TToolOptionsPanel() override;
 
   // Shows the model's values again (the tool window calls it on a change).
   void refresh();
@@ -38,12 +58,38 @@ class TToolOptionsPanel : public QWidget {
   QDoubleSpinBox* sizeEdit() const { return sizeEdit_; }
   QSpinBox* minSizeEdit() const { return minSizeEdit_; }
   QLabel* toolName() const { return toolName_; }
+  QLineEdit* nameEdit() const { return nameEdit_; }
   TItemListView* brushList() const { return brushList_; }
   QPushButton* saveButton() const { return saveButton_; }
+  // New (a copy of the active item at the end) and delete, for the gradient
+  // list and the brush collection's list.
+  QToolButton* newItemButton() const { return newItem_; }
+  QToolButton* deleteItemButton() const { return deleteItem_; }
   // The control of a parameter field (a number edit or a check box);
   // nullptr for the size fields, which have their own.
   QWidget* fieldControl(EParamField field) const;
   QSlider* nibScaleSlider() const;
+  TAspectRotation* aspectEditor() const { return aspectEditor_; }
+  TPressureGamma* pressureCurve() const { return pressureCurve_; }
+
+  // The tool opacity of the tools without a brush that paint.
+  QSpinBox* toolOpacityEdit() const { return toolOpacity_; }
+
+  // The gradient tool's controls; shape buttons 0 linear, 1 radial, 2 circular.
+  QWidget* gradientBox() const { return gradientBox_; }
+  TItemListView* gradientList() const { return gradientList_; }
+  TGradientPreview* gradientPreview() const { return gradientPreview_; }
+  TPgGlyphButton* gradientShapeButton(int shape) const { return shapeButtons_.at(static_cast<size_t>(shape)); }
+  TPgGlyphButton* roundTripButton() const { return roundTrip_; }
+  TPgGlyphButton* endlessButton() const { return endless_; }
+  TPgGlyphButton* ownSettingsButton() const { return ownSettings_; }
+  QSpinBox* repeatCountEdit() const { return repeatCount_; }
+
+  // The fill tools' controls.
+  QWidget* seedBox() const { return seedBox_; }
+  QSpinBox* seedRangeEdit() const { return seedRange_; }
+  QCheckBox* seedVisibleCheck() const { return seedVisible_; }
+  QCheckBox* seedAntiAliasCheck() const { return seedAntiAlias_; }
 
  private:
   struct SRow {
@@ -54,18 +100,53 @@ class TToolOptionsPanel : public QWidget {
     QSlider* slider = nullptr;  // the nib scale's, whose travel keeps 100 % in the middle
   };
   void buildRows(QGridLayout* grid, int firstRow);
+  QWidget* buildGradientBox(QWidget* parent);
+  QWidget* buildSeedBox(QWidget* parent);
+  void refreshBrush();
+  void refreshAspectEditor();
+  void refreshGradient();
+  void refreshSeeds();
+  void gradientControlsChanged();
+  void seedControlsChanged();
+  CToolOptions::SAspectValues editorValues() const;
+  void drawNibPreview();
 
   CToolWindowModel& model_;
   CToolOptions& options_;
   QLabel* toolName_ = nullptr;
+  QLineEdit* nameEdit_ = nullptr;
+  QWidget* opacityRow_ = nullptr;
+  QSpinBox* toolOpacity_ = nullptr;
   TItemListView* brushList_ = nullptr;
+  QWidget* brushBox_ = nullptr;
+  TAspectRotation* aspectEditor_ = nullptr;
+  CToolOptions::SAspectValues shownAspect_;
+  TPressureGamma* pressureCurve_ = nullptr;
   QLabel* sizeLabel_ = nullptr;
   QLabel* minSizeLabel_ = nullptr;
   QSlider* sizeSlider_ = nullptr;
   QDoubleSpinBox* sizeEdit_ = nullptr;
   QSpinBox* minSizeEdit_ = nullptr;
   QPushButton* saveButton_ = nullptr;
+  QToolButton* newItem_ = nullptr;
+  QToolButton* deleteItem_ = nullptr;
   std::vector<SRow> rows_;
+
+  QWidget* gradientBox_ = nullptr;
+  TItemListView* gradientList_ = nullptr;
+  TGradientPreview* gradientPreview_ = nullptr;
+  std::unique_ptr<CGradObj> previewGradient_;
+  std::array<TPgGlyphButton*, 3> shapeButtons_{};
+  TPgGlyphButton* roundTrip_ = nullptr;
+  TPgGlyphButton* endless_ = nullptr;
+  TPgGlyphButton* ownSettings_ = nullptr;
+  QSpinBox* repeatCount_ = nullptr;
+
+  QWidget* seedBox_ = nullptr;
+  QSpinBox* seedRange_ = nullptr;
+  QCheckBox* seedVisible_ = nullptr;
+  QCheckBox* seedAntiAlias_ = nullptr;
+
   bool refreshing_ = false;
 };
 

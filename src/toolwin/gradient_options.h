@@ -1,0 +1,47 @@
+#pragma once
+// The gradient tool's attributes in the tool options: the shape buttons,
+// round trip, endless, the repeat count and the gradient's own settings,
+// read from and given to the current gradient of the tool window's set.
+// Documents take the current gradient through the tool window's gradient
+// link and draw it with its own settings or the set's shared repeat.
+#include <cstdint>
+
+#include "brush/gradient.h"
+
+namespace pg {
+
+class CGradMngr;
+
+// The controls as the panel holds them. shape is the pressed shape button
+// (0 linear, 1 radial, 2 circular) or 3 when none is down.
+struct SGradAttrControls {
+  bool own = false;
+  int32_t shape = 0;
+  bool roundTrip = false;
+  bool endless = false;
+  double count = 1.0;
+};
+
+// The 8-byte record the controls stand for; the count is truncated and at
+// least 1 (a value that is not a number counts as 1).
+SGradRepeat gradAttrRecord(const SGradAttrControls& c);
+
+// What the panel shows for the set's current gradient: its repeat record,
+// and whether the own-settings button may be pressed (not for the set's
+// fixed two-colour entry, which always follows the shared repeat) and is.
+struct SGradAttrView {
+  bool hasGradient = false;
+  SGradRepeat repeat;
+  bool ownEnabled = false;
+  bool ownDown = false;
+};
+SGradAttrView gradAttrView(const CGradMngr& set);
+
+// Gives a record to the current gradient: with own settings (and not the
+// fixed entry) only that gradient takes it; otherwise the gradient gives up
+// its own settings and the record becomes the set's shared repeat, which
+// every gradient without its own takes. False without a current gradient or
+// when nothing changed.
+bool applyGradAttr(CGradMngr& set, const SGradRepeat& record);
+
+}  // namespace pg

@@ -1,0 +1,326 @@
+// The tool options panel for the tools besides the brushes' number fields:
+// the gradient tool's list and attribute buttons, the fill tools' range, and
+// the nib shape editor and pressure curve of a brush, each driven by
+// synthesised input and judged by the next gradient, fill or stroke.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+#include "brush/gradient_mngr.h"
+#include "brush/stroke_settings.h"
+#include "core/block_image.h"
+#include "test_support/qt_app.h"
+#include "toolwin/doc_target.h"
+#include "toolwin/doc_window_fixture.h"
+#include "toolwin/qt/item_list_view.h"
+#include "toolwin/qt/tool_form.h"
+#include "toolwin/qt/tool_options_panel.h"
+#include "ui/qt/item_pickers.h"
+#include "ui/qt/nib_editor_widget.h"
+#include "ui/qt/panel_controls.h"
+
+namespace pg {
+namespace {
+
+using test::DocTarget;
+
+class ToolOptionsPanelTest : public ::testing::Test {
+ protected:
+  ToolOptionsPanelTest() {
+    testing::ensureQtApp();
+    mainWindow = std::make_unique<QWidget>();
+    form = createToolWindow(mainWindow.get());
+    form->setDocWindow(&target);
+    panel = form->optionsPanel();
+    panel->resize(260, 700);
+    // The pickers take the pointer only while they are on the screen.
+    panel->show();
+  }
+  ~ToolOptionsPanelTest() override { destroyToolWindow(form); }
+
+  TPoint client(float x, float y) {
+    TPointF p = f.window->imageToClient({x, y});
+    return {static_cast<int32_t>(p.X), static_cast<int32_t>(p.Y)};
+  }
+  // A gradient drawn across the document's middle row, from x0 to x1.
+  void drawGradient(float x0, float x1) {
+    ASSERT_TRUE(f.shared.selectTool(ToolId::Gradation));
+    f.window->selectToolHandlers(false);
+    const float y = static_cast<float>(f.doc().height / 2);
+    f.window->mouseDown(PointerButton::Left, kLeftBit, client(x0, y), false);
+    f.window->mouseMove(kLeftBit, client((x0 + x1) / 2, y));
+    f.window->mouseMove(kLeftBit, client(x1, y));
+    f.window->mouseUp(PointerButton::Left, 0, client(x1, y));
+  }
+  uint32_t pixel(int32_t x, int32_t y) { return f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu; }
+  // A click in the middle of a control once the layout has placed it.
+  static void click(QWidget* w) {
+    QCoreApplication::processEvents();
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+  }
+
+  test::DocWindowFixture f{64, 48, {300, 200}};
+  DocTarget target{f};
+  std::unique_ptr<QWidget> mainWindow;
+  TToolForm* form = nullptr;
+  TToolOptionsPanel* panel = nullptr;
+};
+
+TEST_F(ToolOptionsPanelTest, EachToolShowsItsOwnControls) {
+  struct Case {
+    ToolMode mode;
+    bool brush, gradient, fill, opacity;
+  };
+  const Case cases[] = {
+      {ToolMode::Pencil, true, false, false, false},     {ToolMode::Gradation, false, true, false, true},
+      {ToolMode::BucketFill, false, false, true, true},  {ToolMode::MagicEraser, false, false, true, false},
+      {ToolMode::AutoSelect, false, false, true, false}, {ToolMode::FillRectangle, false, false, false, true},
+      {ToolMode::Hand, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.mode));
+    form->model().setToolMode(c.mode);
+    EXPECT_EQ(!panel->brushList()->isHidden(), c.brush);
+    EXPECT_EQ(!panel->aspectEditor()->isHidden(), c.brush);
+    EXPECT_EQ(!panel->gradientBox()->isHidden(), c.gradient);
+    EXPECT_EQ(!panel->seedBox()->isHidden(), c.fill);
+    EXPECT_EQ(!panel->toolOpacityEdit()->parentWidget()->isHidden(), c.opacity);
+  }
+}
+
+TEST_F(ToolOptionsPanelTest, TheGradientButtonsReachTheNextGradient) {
+  form->model().setToolMode(ToolMode::Gradation);
+  CGradMngr& set = form->gradients();
+  ASSERT_TRUE(set.isCurrentFixed());
+  // The fixed entry always follows the shared repeat: no own settings.
+  EXPECT_FALSE(panel->ownSettingsButton()->isEnabled());
+  EXPECT_TRUE(panel->gradientShapeButton(0)->isDown());
+
+  // From the foreground colour (black) to white between x 8 and 56.
+  drawGradient(8, 56);
+  const uint32_t plainLeft = pixel(2, 24), plainRight = pixel(61, 24);
+  EXPECT_EQ(plainLeft, 0x000000u);
+  EXPECT_EQ(plainRight, 0xFFFFFFu);
+  ASSERT_TRUE(f.window->undo());
+
+  // Round trip: the far end comes back to black.
+  click(panel->roundTripButton());
+  EXPECT_TRUE(panel->roundTripButton()->isDown());
+  EXPECT_EQ(set.getRange().Mirror, 1);
+  drawGradient(8, 56);
+  EXPECT_EQ(pixel(2, 24), 0x000000u);
+  EXPECT_EQ(pixel(61, 24), 0x000000u);
+  EXPECT_GT(pixel(32, 24) & 0xFF, 0xF0u);
+  ASSERT_TRUE(f.window->undo());
+
+  // The shape buttons are one group; the count is typed.
+  click(panel->gradientShapeButton(2));
+  EXPECT_FALSE(panel->gradientShapeButton(0)->isDown());
+  panel->repeatCountEdit()->setValue(3);
+  const SGradRepeat expected{0, 2, 1, 0, 3};
+  EXPECT_EQ(set.getRange(), expected);
+  EXPECT_EQ(f.doc().gradation.shape(), 0);
+  drawGradient(8, 56);
+  EXPECT_EQ(f.doc().gradation.shape(), 2);
+  EXPECT_EQ(f.doc().gradation.count(), 3);
+}
+
+TEST_F(ToolOptionsPanelTest, AnotherGradientPickedInTheListDrawsWithItsOwnSettings) {
+  form->model().setToolMode(ToolMode::Gradation);
+  drawGradient(8, 56);
+  const uint32_t fixedLeft = pixel(2, 24);
+  ASSERT_TRUE(f.window->undo());
+
+  // The third built-in runs through red, green and blue.
+  TItemListView* view = panel->gradientList();
+  view->resize(200, 200);
+  CGradientList& list = form->toolOptions().gradientList();
+  list.setBounds(200, 200);
+  const TRect r = list.getItemRect(3);
+  QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+  ASSERT_EQ(form->gradients().currentIndex(), 3);
+  EXPECT_TRUE(panel->ownSettingsButton()->isEnabled());
+  EXPECT_FALSE(panel->ownSettingsButton()->isDown());
+
+  click(panel->ownSettingsButton());
+  click(panel->gradientShapeButton(1));
+  const CGradObj* g = form->gradients().getItem(3);
+  EXPECT_EQ(g->Repeat.OwnSettings, 1);
+  EXPECT_EQ(g->Repeat.Shape, 1);
+  EXPECT_EQ(form->gradients().getRange().Shape, 0);
+
+  drawGradient(8, 56);
+  EXPECT_NE(pixel(2, 24), fixedLeft);
+  EXPECT_EQ(f.doc().gradation.shape(), 1);
+}
+
+// The left half white, the right half a light grey 15 levels darker.
+void twoGreys(test::DocWindowFixture& f) {
+  CBlockVMTC& img = *f.doc().getLayer(0)->image;
+  for (int32_t y = 0; y < f.doc().height; ++y)
+    for (int32_t x = 0; x < f.doc().width; ++x)
+      ASSERT_TRUE(img.setPixel(x, y, x < 32 ? 0xFFFFFFFFu : 0xFFF0F0F0u));
+}
+
+int32_t redPixels(test::DocWindowFixture& f) {
+  int32_t n = 0;
+  for (int32_t y = 0; y < f.doc().height; ++y)
+    for (int32_t x = 0; x < f.doc().width; ++x)
+      if ((f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu) == 0x00FF0000u) ++n;
+  return n;
+}
+
+TEST_F(ToolOptionsPanelTest, TheFillRangeReachesTheNextFillAndTheWandKeepsItsOwn) {
+  f.shared.useDocumentSeedFill();
+  form->toolOptions().bindSeeds(&f.shared.prefs.fillSeed, &f.shared.prefs.wandSeed);
+  form->model().setFgColor(0xFFFF0000u);
+  twoGreys(f);
+  form->model().setToolMode(ToolMode::BucketFill);
+  ASSERT_TRUE(f.shared.selectMode(ToolMode::BucketFill));
+  f.window->selectToolHandlers(false);
+  auto fillAt = [&](float x) {
+    const TPoint p = client(x, 24);
+    f.window->mouseDown(PointerButton::Left, kLeftBit, p, false);
+    f.window->mouseUp(PointerButton::Left, 0, p);
+  };
+  const int32_t half = 32 * f.doc().height, whole = 64 * f.doc().height;
+
+  panel->seedAntiAliasCheck()->setChecked(false);
+  panel->seedRangeEdit()->setValue(5);
+  EXPECT_EQ(f.shared.prefs.fillSeed, (SSeedSettings{5, false, false}));
+  fillAt(10);
+  EXPECT_EQ(redPixels(f), half);
+  ASSERT_TRUE(f.window->undo());
+  EXPECT_EQ(redPixels(f), 0);
+
+  panel->seedRangeEdit()->setValue(40);
+  fillAt(10);
+  EXPECT_EQ(redPixels(f), whole);
+
+  // The wand keeps its own range; the panel shows it and edits it alone.
+  form->model().setToolMode(ToolMode::AutoSelect);
+  EXPECT_EQ(panel->seedRangeEdit()->value(), f.shared.prefs.wandSeed.limit);
+  panel->seedRangeEdit()->setValue(77);
+  // On the box itself: a check box takes clicks on its box and caption only.
+  QTest::mouseClick(panel->seedVisibleCheck(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(6, panel->seedVisibleCheck()->height() / 2));
+  EXPECT_EQ(f.shared.prefs.wandSeed.limit, 77);
+  EXPECT_TRUE(f.shared.prefs.wandSeed.visible);
+  EXPECT_EQ(f.shared.prefs.fillSeed.limit, 40);
+  form->model().setToolMode(ToolMode::MagicEraser);
+  EXPECT_EQ(panel->seedRangeEdit()->value(), 40);
+  EXPECT_FALSE(panel->seedVisibleCheck()->isChecked());
+}
+
+int32_t strokePixels(test::DocWindowFixture& f, TPoint from, TPoint to) {
+  f.window->selectToolHandlers(false);
+  f.window->mouseDown(PointerButton::Left, kLeftBit, from, false);
+  for (int k = 1; k <= 8; ++k) f.window->mouseMove(kLeftBit, {from.X + (to.X - from.X) * k / 8, from.Y});
+  f.window->mouseUp(PointerButton::Left, 0, to);
+  int32_t n = 0;
+  for (int32_t y = 0; y < f.doc().height; ++y)
+    for (int32_t x = 0; x < f.doc().width; ++x)
+      if ((f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu) != 0x00FFFFFFu) ++n;
+  return n;
+}
+
+// A drag of one of the editor's handles to a point, in four steps.
+void dragHandle(TAspectRotation* editor, TPointF handle, TPointF to) {
+  auto point = [](TPointF p) { return QPoint(static_cast<int>(p.X), static_cast<int>(p.Y)); };
+  QTest::mousePress(editor, Qt::LeftButton, Qt::NoModifier, point(handle));
+  for (int k = 1; k <= 4; ++k)
+    QTest::mouseMove(editor, point({handle.X + (to.X - handle.X) * k / 4, handle.Y + (to.Y - handle.Y) * k / 4}));
+  QTest::mouseRelease(editor, Qt::LeftButton, Qt::NoModifier, point(to));
+}
+
+TEST_F(ToolOptionsPanelTest, TheShapeEditorSizesTheNextStrokeAndTurnsOnlyWhereTheBrushLetsIt) {
+  // The version-3 pencil's nib is round.
+  form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
+  panel->sizeEdit()->setValue(2.0);
+  TAspectRotation* editor = panel->aspectEditor();
+  ASSERT_FALSE(editor->isHidden());
+  EXPECT_FALSE(editor->state().handlesEnabled);
+  EXPECT_FLOAT_EQ(editor->state().maxRadius(), 2.0f);
+  const TPoint from = client(8, 24), to = client(56, 24);
+  const int32_t thin = strokePixels(f, from, to);
+  ASSERT_TRUE(f.window->undo());
+
+  const TPointF grip = editor->geometry().outer[0];
+  dragHandle(editor, grip, {grip.X + 40, grip.Y});
+  EXPECT_GT(form->model().toolSize(), 6.0f);
+  EXPECT_DOUBLE_EQ(panel->sizeEdit()->value(), form->model().toolSize());
+  EXPECT_GT(strokePixels(f, from, to), thin * 2);
+
+  // The current pencil flattens its nib with the shape handle: half way
+  // to the centre is about half the aspect.
+  form->model().setToolMode(ToolMode::Pencil);
+  ASSERT_TRUE(editor->state().handlesEnabled);
+  ASSERT_FLOAT_EQ(form->toolOptions().paintParam().aspect, 1.0f);
+  const SNibGeometry g = editor->geometry();
+  dragHandle(editor, g.outer[8], {(g.outer[8].X + g.centre.X) / 2, (g.outer[8].Y + g.centre.Y) / 2});
+  EXPECT_NEAR(form->toolOptions().paintParam().aspect, 0.5f, 0.1f);
+  auto* aspectField = qobject_cast<QDoubleSpinBox*>(panel->fieldControl(kFieldAspect));
+  ASSERT_NE(aspectField, nullptr);
+  EXPECT_NEAR(aspectField->value(), 100.0 - form->toolOptions().paintParam().aspect * 100.0, 0.5);
+}
+
+TEST_F(ToolOptionsPanelTest, ThePressureCurveSetsTheGammaOfTheNextStroke) {
+  form->model().setToolMode(ToolMode::Pencil);
+  TPressureGamma* curve = panel->pressureCurve();
+  ASSERT_FALSE(curve->isHidden());
+  EXPECT_FLOAT_EQ(curve->gamma(), 1.0f);
+  QTest::mousePress(curve, Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
+  QTest::mouseMove(curve, QPoint(34, 24));
+  QTest::mouseMove(curve, QPoint(44, 24));
+  QTest::mouseRelease(curve, Qt::LeftButton, Qt::NoModifier, QPoint(44, 24));
+  const float gamma = curve->gamma();
+  EXPECT_GT(gamma, 1.0f);
+  EXPECT_FLOAT_EQ(form->toolOptions().paintParam().gamma, gamma);
+  auto* number = qobject_cast<QDoubleSpinBox*>(panel->fieldControl(kFieldGamma));
+  ASSERT_NE(number, nullptr);
+  EXPECT_NEAR(number->value(), gamma, 0.005);
+  EXPECT_FLOAT_EQ(f.shared.toolStroke().GAMMA, gamma);
+  // A double click puts it back, typed values move the curve.
+  QTest::mouseDClick(curve, Qt::LeftButton);
+  EXPECT_FLOAT_EQ(f.shared.toolStroke().GAMMA, 1.0f);
+  number->setValue(0.5);
+  EXPECT_FLOAT_EQ(curve->gamma(), 0.5f);
+}
+
+TEST_F(ToolOptionsPanelTest, TheItemButtonsCopyAndDeleteTheActiveGradient) {
+  form->model().setToolMode(ToolMode::Gradation);
+  CGradMngr& set = form->gradients();
+  const int32_t count = set.count();
+  ASSERT_FALSE(panel->newItemButton()->isHidden());
+  // The fixed entry may be copied, not deleted.
+  EXPECT_TRUE(panel->newItemButton()->isEnabled());
+  EXPECT_FALSE(panel->deleteItemButton()->isEnabled());
+  click(panel->newItemButton());
+  ASSERT_EQ(set.count(), count + 1);
+  EXPECT_EQ(set.currentIndex(), count);
+  EXPECT_TRUE(panel->deleteItemButton()->isEnabled());
+  // The copy takes a typed name.
+  QLineEdit* name = panel->nameEdit();
+  EXPECT_FALSE(name->isReadOnly());
+  name->clear();
+  QTest::keyClicks(name, "dusk");
+  QTest::keyClick(name, Qt::Key_Return);
+  EXPECT_EQ(set.currentItem()->Stops.name(), "dusk");
+  // With Alt held nobody is asked.
+  QCoreApplication::processEvents();
+  QTest::mouseClick(panel->deleteItemButton(), Qt::LeftButton, Qt::AltModifier,
+                    panel->deleteItemButton()->rect().center());
+  EXPECT_EQ(set.count(), count);
+  // The stroke tools keep variants: no item buttons.
+  form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
+  EXPECT_TRUE(panel->newItemButton()->isHidden());
+}
+
+}  // namespace
+}  // namespace pg
