@@ -97,7 +97,7 @@ bool CMaskData::fromLayerLuminance(const CLayerData& layer, bool invert) {
   image = std::move(img);
   offsetX = layer.offsetX;
   offsetY = layer.offsetY;
-  fitThumbnail(layer.width, layer.height);
+  (void)fitThumbnail(layer.width, layer.height);  // a thumbnail that fails stays stale
   name = derivedName(kStrBrightnessWord, layer.name);
   return true;
 }
@@ -110,7 +110,7 @@ bool CMaskData::fromLayerAlpha(const CLayerData& layer) {
   image = std::move(img);
   offsetX = layer.offsetX;
   offsetY = layer.offsetY;
-  fitThumbnail(layer.width, layer.height);
+  (void)fitThumbnail(layer.width, layer.height);  // a thumbnail that fails stays stale
   name = derivedName(kStrMaskWord, layer.name);
   return true;
 }
@@ -233,7 +233,7 @@ bool CMaskData::fitThumbnail(int32_t docW, int32_t docH) {
 
 bool CMaskData::updateThumbnail(int32_t docW, int32_t docH, int32_t boxW, int32_t boxH) {
   if (!resizeThumbnail(docW, docH, boxW, boxH)) return false;
-  drawThumbnail(docW, docH);
+  (void)drawThumbnail(docW, docH);  // a thumbnail that fails stays stale
   return true;
 }
 

@@ -97,7 +97,7 @@ bool TPaper::clearLayer(TFlowImage& flow, int32_t index, bool record) {
   layer->image->compact();
   edit.changed();
   markModified(true);
-  resetFlowImage(flow, index, false);
+  (void)resetFlowImage(flow, index, false);  // a flow that fails stays invalid and reloads
   redraw(true);
   layer->fillThumbnail(isStandardMode());
   return true;
@@ -158,7 +158,7 @@ bool TPaper::cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t 
     clearSelectedAlpha(l, *mask, 0);
     return true;
   });
-  if (ok) setCurrentLayer(&flow, index);
+  if (ok) (void)setCurrentLayer(&flow, index);  // a valid index: this only selects it
   return ok;
 }
 
@@ -188,7 +188,7 @@ bool TPaper::newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode
   }
   keepSelectedAlpha(*made, *mask);
   made->image->compact();
-  made->updateThumbnail();
+  (void)made->updateThumbnail();  // a thumbnail that fails stays stale
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return mode == 0 && !keep ? e.recordMaskCommand(index, u16(maskIndex), kMaskNewLayer)
@@ -209,7 +209,7 @@ bool TPaper::newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode
   rec->value1 = at;
   edit.undoAfter(rec);
   markModified(true);
-  setCurrentLayer(&flow, at);
+  (void)setCurrentLayer(&flow, at);  // a valid index: this only selects it
   repaintLayer(at);
   toolWindowLink().refreshLayerList();
   return true;
@@ -241,11 +241,12 @@ bool TPaper::layerFigure(TFlowImage& flow, int32_t index, bool undo,
   if (undo && record) {
     edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels); });
   } else if (undo && undoAvailable()) {
-    storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels);
+    // Nothing is recorded here: a snapshot that cannot be kept only leaves the fill without undo.
+    (void)storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels);
   }
   filler->preparePlot();
   const bool filled = fillInto(flow.pixels) > 0;
-  syncFlowRect(flow, index, true, r);
+  (void)syncFlowRect(flow, index, true, r);  // its tiles were committed above
   edit.changed();
   markModified(true);
   repaintRect(index, TRect{r.Left - layer->offsetX, r.Top - layer->offsetY, r.Right - layer->offsetX,

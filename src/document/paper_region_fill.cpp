@@ -103,7 +103,7 @@ bool TPaper::composeVisibleForSampling(TFlowImage& flow, TPoint& origin) {
   if (width <= 0 || height <= 0 || !ensureFlowSize(flow, width, height)) return false;
   flow.valid = false;
   SComposeSettings s = composeSettings();
-  composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width, height});
+  (void)composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width, height});  // a clip result only
   return true;
 }
 
@@ -223,7 +223,7 @@ bool TPaper::combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint 
   combined->name = masks_->getMask(maskIndex)->name;
   std::unique_ptr<CMaskData> old = masks_->replaceMask(maskIndex, std::move(combined));
   masks_->renumber();
-  if (mode == kCombineAdd) masks_->trimAfterAdd(maskIndex);
+  if (mode == kCombineAdd) (void)masks_->trimAfterAdd(maskIndex);  // untrimmed is still right, only larger
   const bool traced = selectionReplaced(edit, maskIndex, currentBefore, std::move(old));
   loadFlowImage(flow, layerIndex, true);
   return traced;
@@ -354,7 +354,7 @@ bool TPaper::paintCoverageOnLayer(TFlowImage& flow, int32_t layerIndex, bool era
   // The flow holds the layer; the region is painted into it and committed.
   layer->image->copyToPlaneRect(flow.pixels, TPoint{rect.Left, rect.Top}, false, 255, rectToXYWH(rect));
   paintRegion(flow, *layer, rect, erase, stroke);
-  syncFlowRect(flow, layerIndex, true, rect);
+  (void)syncFlowRect(flow, layerIndex, true, rect);  // its tiles were committed above
   edit.changed();
   markModified(true);
   repaintRect(layerIndex, TRect{rect.Left - layer->offsetX, rect.Top - layer->offsetY, rect.Right - layer->offsetX,
@@ -439,7 +439,7 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   auto rec = makeReplacedLayerUndo(*this, kUndoLayerReplaced, layerIndex, std::move(old));
   edit.undoAfter(rec);
   markModified(true);
-  now->fitThumbnail();
+  (void)now->fitThumbnail();  // a thumbnail that fails stays stale
   repaintLayer(layerIndex);
   loadFlowImage(flow, layerIndex, true);
   return true;
