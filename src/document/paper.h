@@ -22,6 +22,7 @@
 #include "document/paper_gradient.h"
 #include "document/paper_ops.h"
 #include "document/paper_view.h"
+#include "document/seed_fill.h"
 #include "document/select_mngr.h"
 #include "document/undo_mngr_ex.h"
 #include "platform/fonts.h"
@@ -389,6 +390,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Points of the open stroke (0 at begin); true from begin to end.
   int32_t strokePointCount = 0;
   bool strokeOpen = false;
+  // The pending-run capacity of the seed fills; tests
+  // set a small one to make a region too complex, or 0 for a queue that
+  // gets no memory.
+  int32_t seedFillCapacity = kSeedFillCapacity;
 
   // ---- region tools (paper_region_fill.cpp) ----
   // Points are document coordinates. A region found by the seed fillers
@@ -406,6 +411,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   [[nodiscard]] bool composeVisibleForSampling(TFlowImage& flow, TPoint& origin);
   // Finds the region around `point` on the layer (alpha-aware) or on the
   // composite of the visible layers, limited to a mask when it has an image.
+  // A region the seed fill could not finish is never used: too complex for
+  // its queue, or no memory for the queue, the message says so and the
+  // answer is false (the caller then changes nothing and records nothing).
   [[nodiscard]] bool seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, int32_t limit, bool visible,
                   const CMaskData* mask, SRegionShape& region);
   [[nodiscard]] bool magicWandSelect(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,

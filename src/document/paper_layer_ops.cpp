@@ -752,9 +752,7 @@ bool TPaper::pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& 
       }))
     return false;
   edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rect, kUndoPaste); });
-  // A tile that cannot be committed keeps its pixels, and commitFailed() tells
-  // whoever saves or composes the layer.
-  (void)layer->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, rect);
+  (void)layer->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, rect);  // its tiles were committed above
   layer->image->compact();
   edit.changed();
   markModified(true);

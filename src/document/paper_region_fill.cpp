@@ -115,6 +115,7 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
   const int32_t tol = toleranceFromLimit(limit);
   bool found = false;
   bool overflow = false;
+  bool noMemory = false;
   if (visible) {
     TPoint origin{};
     if (!composeVisibleForSampling(flow, origin)) return false;
@@ -123,16 +124,18 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
     region.offset = TPoint{-origin.X, -origin.Y};
     region.size = SSize{width, height};
     if (masked) {
-      CSeedFillTCWithMask f(kSeedFillCapacity, flow.pixels, flow.coverage, bounds);
+      CSeedFillTCWithMask f(seedFillCapacity, flow.pixels, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       f.setMask(mask->image.get(), TPoint{origin.X + mask->offsetX, origin.Y + mask->offsetY});
       found = f.fill(point, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     } else {
-      CSeedFillTCWithAlpha f(kSeedFillCapacity, flow.pixels, flow.coverage, bounds);
+      CSeedFillTCWithAlpha f(seedFillCapacity, flow.pixels, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       found = f.fill(point, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     }
   } else {
     if (!ensureFlowSize(flow, layer->imageWidth(), layer->imageHeight())) return false;
@@ -142,19 +145,30 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
     region.offset = TPoint{layer->offsetX, layer->offsetY};
     region.size = SSize{layer->imageWidth(), layer->imageHeight()};
     if (masked) {
-      CSeedFillWithMask f(kSeedFillCapacity, *layer->image, flow.coverage, bounds);
+      CSeedFillWithMask f(seedFillCapacity, *layer->image, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       f.setMask(mask->image.get(), TPoint{mask->offsetX - layer->offsetX, mask->offsetY - layer->offsetY});
       found = f.fill(seed, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     } else {
-      CSeedFillWithAlpha f(kSeedFillCapacity, *layer->image, flow.coverage, bounds);
+      CSeedFillWithAlpha f(seedFillCapacity, *layer->image, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       found = f.fill(seed, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     }
   }
-  if (found && overflow) showWarning(kMsgRegionTooComplex);
+  if (noMemory) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  // The queue filled up: the walk stopped part-way, with a region neither
+  // whole nor finished, which no fill or selection may use.
+  if (found && overflow) {
+    showWarning(kMsgRegionTooComplex);
+    return false;
+  }
   return found;
 }
 
@@ -428,9 +442,7 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   fill(flow.pixels, 0x00FFFFFFu);
   now->image->copyToPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, false, 255, rectToXYWH(paint));
   paintRegion(flow, *now, paint, erase, stroke);
-  // A tile that cannot be committed keeps its pixels, and commitFailed() tells
-  // whoever saves or composes the layer.
-  (void)now->image->copyFromPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, 255, rectToXYWH(paint));
+  (void)now->image->copyFromPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, 255, rectToXYWH(paint));  // committed above
   now->image->compact();
   std::swap(static_cast<SDibInfo&>(flow.coverage), static_cast<SDibInfo&>(regionCopy));
   fill(flow.coverage, 0);
