@@ -12,7 +12,8 @@
 //
 // The walk grows whole spans and keeps only run starts in a bounded queue
 // (oldest first, so the region grows breadth-first). When the queue is full
-// the walk stops with the part found so far and overflowed() answers true.
+// the walk stops with the part found so far and overflowed() answers true:
+// that part is neither whole nor finished, and the document never uses it.
 // The output channel has the source's coordinates; the caller clears it.
 #include <cstdint>
 #include <type_traits>
