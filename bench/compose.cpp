@@ -34,7 +34,7 @@ struct BenchDocument {
   BenchSurface surface;
 
   BenchDocument() {
-    doc.setSize(nullptr, kDocW, kDocH);
+    (void)doc.setSize(nullptr, kDocW, kDocH);  // as above
     doc.setViewSurface(&surface);
     const uint8_t modes[] = {lbmNormal, lbmMultiply, lbmScreen, lbmOverlay, lbmNormal, lbmAdd, lbmSoftLight};
     for (int32_t i = 0; i < kLayers; ++i) {

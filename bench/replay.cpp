@@ -41,12 +41,12 @@ void paintAll(TPaper& doc, TFlowImage& flow, TStroke& stroke, bool record) {
       const float y = 100.0f + 2800.0f * float(s) / kStrokes + 40.0f * std::sin(t * 20.0f);
       const float p = 0.4f + 0.6f * t;
       if (i == 0)
-        doc.beginStroke(flow, stroke, record, x, y, p);
+        (void)doc.beginStroke(flow, stroke, record, x, y, p);  // the workload only
       else
-        doc.continueStroke(flow, stroke, record, false, x, y, p);
+        (void)doc.continueStroke(flow, stroke, record, false, x, y, p);  // as above
     }
     SRectXYWH r{};
-    doc.endStroke(flow, stroke, record, r, false);
+    (void)doc.endStroke(flow, stroke, record, r, false);  // as above
   }
 }
 
@@ -62,7 +62,7 @@ void BM_PaintDirect(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     Doc d(nullptr);
-    d.doc->newDocument("d", d.flow.get(), false, false, 72, kH, kW);
+    if (!d.doc->newDocument("d", d.flow.get(), false, false, 72, kH, kW)) state.SkipWithError("no document");
     tool().layerIndex = 0;
     state.ResumeTiming();
     paintAll(*d.doc, *d.flow, tool(), false);
@@ -73,7 +73,7 @@ BENCHMARK(BM_PaintDirect)->Unit(benchmark::kMillisecond);
 
 void BM_Replay(benchmark::State& state) {
   Doc x(&tool());
-  x.doc->newDocument("x", x.flow.get(), false, false, 72, kH, kW);
+  if (!x.doc->newDocument("x", x.flow.get(), false, false, 72, kH, kW)) state.SkipWithError("no document");
   tool().layerIndex = 0;
   paintAll(*x.doc, *x.flow, tool(), true);
   CEventMngr& recorded = *documentEventStore(*x.doc);

@@ -87,7 +87,7 @@ void composeWithFlow(TPaper& doc, const TFlowImage& flow, const TRect& rect) {
       if (i == flow.layerIndex) {
         blendFlow(doc.composite, layer, flow.pixels, s, band);
       } else {
-        composeLayer(doc.composite, layer, s, band);
+        (void)composeLayer(doc.composite, layer, s, band);  // a clip result only
       }
     }
     y = end;

@@ -20,10 +20,11 @@ CAntPoints::CAntPoints(const CAntsView* view, uint8_t pattern)
     : view_(view), basePattern_(pattern), pattern_(pattern) {}
 
 void CAntPoints::clear() {
-  left_.reset();
-  right_.reset();
-  top_.reset();
-  bottom_.reset();
+  // A list left without a block takes one at its first add().
+  (void)left_.reset();
+  (void)right_.reset();
+  (void)top_.reset();
+  (void)bottom_.reset();
 }
 
 void CAntPoints::clearAll() {

@@ -61,9 +61,9 @@ class CAntPoints {
   // Traces the outline of a plane (a pixel is selected when non-zero). Unless
   // keep, the lists are emptied first; the origin becomes (0, 0). False as
   // soon as a point cannot be stored.
-  bool trace(const TChannel& plane, bool keep);
+  [[nodiscard]] bool trace(const TChannel& plane, bool keep);
   // The same over a w x h byte grid whose row y starts at rows + y * stride.
-  bool trace(const uint8_t* rows, int32_t w, int32_t h, int64_t stride, bool keep);
+  [[nodiscard]] bool trace(const uint8_t* rows, int32_t w, int32_t h, int64_t stride, bool keep);
 
   // The offset added, in document pixels, to every point before it is mapped
   // to the window.
@@ -78,9 +78,9 @@ class CAntPoints {
   // point (x, y); points whose window position lies outside `clip` are
   // skipped, pixels outside the plane are dropped. False when the outline is
   // empty or no view is set.
-  bool draw(TMTC& target, const SAntsClip& clip);
+  [[nodiscard]] bool draw(TMTC& target, const SAntsClip& clip);
   // The same, handing each dash pixel to a sink (black when `black`).
-  bool draw(const SAntsClip& clip, const std::function<void(int32_t, int32_t, bool)>& sink);
+  [[nodiscard]] bool draw(const SAntsClip& clip, const std::function<void(int32_t, int32_t, bool)>& sink);
 
   const CPointList& leftEdges() const { return left_; }
   const CPointList& rightEdges() const { return right_; }
@@ -95,9 +95,9 @@ class CAntPoints {
 
  private:
   template <class RowFn>
-  bool traceRows(int32_t w, int32_t h, RowFn row, bool keep);
+  [[nodiscard]] bool traceRows(int32_t w, int32_t h, RowFn row, bool keep);
   template <class Sink>
-  bool drawAll(const SAntsClip& clip, Sink& sink);
+  [[nodiscard]] bool drawAll(const SAntsClip& clip, Sink& sink);
   template <class Sink>
   void drawList(const CPointList& list, bool leading, bool horizontal, Sink& sink) const;
 

@@ -59,7 +59,7 @@ using CScaleMaskImage = CScaleBlockImage<CBlockVCH, CScaleImage8>;
 // averaging (all of dst when w and h are its size), then compacts dst.
 // False when memory ran short.
 template <class Block, class Base>
-bool resampleBlockImage(const Block& src, Block& dst, int32_t w, int32_t h) {
+[[nodiscard]] bool resampleBlockImage(const Block& src, Block& dst, int32_t w, int32_t h) {
   if (!src.isValid() || !dst.isValid() || w < 1 || h < 1) return false;
   CScaleBlockImage<Block, Base> s(src, dst);
   const bool drawn = s.execute(SRectXYWH{0, 0, src.width(), src.height()},
@@ -68,10 +68,10 @@ bool resampleBlockImage(const Block& src, Block& dst, int32_t w, int32_t h) {
   return drawn && !s.failed();
 }
 
-inline bool resampleLayerImage(const CBlockVMTC& src, CBlockVMTC& dst, int32_t w, int32_t h) {
+[[nodiscard]] inline bool resampleLayerImage(const CBlockVMTC& src, CBlockVMTC& dst, int32_t w, int32_t h) {
   return resampleBlockImage<CBlockVMTC, CScaleImage>(src, dst, w, h);
 }
-inline bool resampleMask(const CBlockVCH& src, CBlockVCH& dst) {
+[[nodiscard]] inline bool resampleMask(const CBlockVCH& src, CBlockVCH& dst) {
   return resampleBlockImage<CBlockVCH, CScaleImage8>(src, dst, dst.width(), dst.height());
 }
 

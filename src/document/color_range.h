@@ -49,7 +49,7 @@ class CColorMask {
   // source: the pixels judged; channel: the coverage (source coordinates,
   // at least the source's size); mask: limits the work where it is 0, its
   // pixel = source pixel + maskOffset (may be null).
-  bool init(const SColorRangeSettings& settings, const CBlockVMTC& source, TPoint maskOffset, const CBlockVCH* mask,
+  [[nodiscard]] bool init(const SColorRangeSettings& settings, const CBlockVMTC& source, TPoint maskOffset, const CBlockVCH* mask,
             TChannel& channel);
   // Applies the entries in order over every pixel of the source.
   void compute(const SColorRangeEntry* entries, uint32_t count);
@@ -68,6 +68,6 @@ class CColorMask {
 
 // The result preview: grey coverage (alpha 255), or the source blended
 // over white or black by the coverage. Sizes must agree (false otherwise).
-bool renderColorRangePreview(const TMTC& source, const TChannel& coverage, ColorRangeView view, TMTC& out);
+[[nodiscard]] bool renderColorRangePreview(const TMTC& source, const TChannel& coverage, ColorRangeView view, TMTC& out);
 
 }  // namespace pg

@@ -134,167 +134,167 @@ class CDocEventRecorder final : public IDocEventRecorder,
   CCommandRecorder& commandRecorder() { return commands_; }
 
   // ---- IDocRecorder ----
-  bool startRecording(int32_t undoSteps) override;
+  [[nodiscard]] bool startRecording(int32_t undoSteps) override;
   void clear() override { store_.clear(); }
   bool hasEvents() const override { return store_.hasEvents(); }
   bool isStrokeOpen() const override { return store_.isStrokeOpen(); }
   void activate(bool active) override;
   int32_t undoDepth() const override { return store_.undoCount(); }
-  bool undoEvent() override { return store_.undoEvent(); }
+  [[nodiscard]] bool undoEvent() override { return store_.undoEvent(); }
   int32_t redoAvailableCount() const override { return store_.redoCount(); }
-  bool redoStep() override { return store_.redoEvent(); }
+  [[nodiscard]] bool redoStep() override { return store_.redoEvent(); }
   void noteState() override { store_.takeStateFlags(); }
   void dropForwardEvents() override { store_.discardRedo(); }
-  bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) override {
+  [[nodiscard]] bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) override {
     return store_.resizeIndex(backSteps, forwardSteps);
   }
   // The document set, then (2, 1) with the colour as a little-endian u32 in
   // pixel order (bytes blue, green, red, 0).
-  bool recordPaperColor(uint32_t pixel) override { return commands_.recordPaperColor(pixel); }
+  [[nodiscard]] bool recordPaperColor(uint32_t pixel) override { return commands_.recordPaperColor(pixel); }
 
   // ---- IDocEventRecorder ----
   // The document set, the start time, then the reset point (2, 254).
-  bool recordResetPoint() override { return commands_.recordReset(); }
-  bool recordImageCreate(int32_t width, int32_t height, bool transparent, bool canvasColourOff, int32_t resolution,
+  [[nodiscard]] bool recordResetPoint() override { return commands_.recordReset(); }
+  [[nodiscard]] bool recordImageCreate(int32_t width, int32_t height, bool transparent, bool canvasColourOff, int32_t resolution,
                          int32_t layerHeight, int32_t layerWidth) override {
     return commands_.recordImageCreate(width, height, transparent, canvasColourOff, resolution, layerHeight,
                                        layerWidth);
   }
-  bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) override {
+  [[nodiscard]] bool recordCanvasResize(int32_t width, int32_t height, uint8_t anchorLow, uint8_t anchorHigh) override {
     return commands_.recordCanvasResize(width, height, anchorLow, anchorHigh);
   }
-  bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) override {
+  [[nodiscard]] bool recordImageScale(int32_t width, int32_t height, uint8_t subcode, uint16_t mode) override {
     return commands_.recordImageScale(width, height, subcode, mode);
   }
-  bool recordImageCrop(uint16_t layer, uint16_t argument, const TRect& rect) override {
+  [[nodiscard]] bool recordImageCrop(uint16_t layer, uint16_t argument, const TRect& rect) override {
     return commands_.recordImageCrop(layer, argument, rect);
   }
-  bool recordDocumentEvent(uint8_t subcode) override { return commands_.recordDocumentEvent(subcode); }
-  bool recordMergeVisible(uint8_t subcode, int32_t layer, uint16_t argument, const SCommandValues& values) override {
+  [[nodiscard]] bool recordDocumentEvent(uint8_t subcode) override { return commands_.recordDocumentEvent(subcode); }
+  [[nodiscard]] bool recordMergeVisible(uint8_t subcode, int32_t layer, uint16_t argument, const SCommandValues& values) override {
     return commands_.recordMergeVisible(subcode, layer, argument, values);
   }
-  bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) override {
+  [[nodiscard]] bool recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) override {
     return commands_.recordDocumentEventValue(layer, value, subcode);
   }
-  bool recordLayerNewEx(int32_t index, const SNewLayer& layer) override {
+  [[nodiscard]] bool recordLayerNewEx(int32_t index, const SNewLayer& layer) override {
     return commands_.recordLayerNewEx(index, layer);
   }
-  bool recordLayerNew(int32_t index, const SNewLayer& layer, std::string_view name) override {
+  [[nodiscard]] bool recordLayerNew(int32_t index, const SNewLayer& layer, std::string_view name) override {
     return commands_.recordLayerNew(index, layer, name);
   }
-  bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) override {
+  [[nodiscard]] bool recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) override {
     return commands_.recordLayerCommand(index, argument, subcode);
   }
-  bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode,
+  [[nodiscard]] bool recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode,
                             const SCommandValues& values) override {
     return commands_.recordLayerCommandEx(index, argument, subcode, values);
   }
-  bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) override {
+  [[nodiscard]] bool recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) override {
     return commands_.recordLayerAttribute(index, value, subcode);
   }
-  bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue) override {
+  [[nodiscard]] bool recordLayerEffect(int32_t index, bool effect, uint32_t seed, uint8_t effectValue) override {
     return commands_.recordLayerEffect(index, effect, seed, effectValue);
   }
-  bool recordLayerOffset(int32_t index, TPoint delta) override { return commands_.recordLayerOffset(index, delta); }
-  bool recordLayerOffsetApply(int32_t index, uint8_t offsetClass, uint8_t option, TPoint delta) override {
+  [[nodiscard]] bool recordLayerOffset(int32_t index, TPoint delta) override { return commands_.recordLayerOffset(index, delta); }
+  [[nodiscard]] bool recordLayerOffsetApply(int32_t index, uint8_t offsetClass, uint8_t option, TPoint delta) override {
     return commands_.recordLayerOffsetApply(index, offsetClass, option, delta);
   }
-  bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta) override {
+  [[nodiscard]] bool recordLayerMaskOffset(int32_t index, uint16_t argument, TPoint delta) override {
     return commands_.recordLayerMaskOffset(index, argument, delta);
   }
-  bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value) override {
+  [[nodiscard]] bool recordLayerMaskOffsetApply(int32_t index, uint16_t argument, TPoint delta, uint16_t value) override {
     return commands_.recordLayerMaskOffsetApply(index, argument, delta, value);
   }
-  bool recordLayerName(int32_t index, std::string_view name) override {
+  [[nodiscard]] bool recordLayerName(int32_t index, std::string_view name) override {
     return commands_.recordLayerName(index, name);
   }
-  bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count) override {
+  [[nodiscard]] bool recordLayerLink(int32_t layer, bool up, const uint16_t* values, uint16_t count) override {
     return commands_.recordLayerLink(layer, up, values, count);
   }
-  bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, const SCommandValues& values) override {
+  [[nodiscard]] bool recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value, const SCommandValues& values) override {
     return commands_.recordLayerListOp(subcode, layer, value, values);
   }
-  bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta,
+  [[nodiscard]] bool recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta,
                            const SCommandValues& values) override {
     return commands_.recordLayerListOpEx(subcode, layer, value, delta, values);
   }
-  bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
+  [[nodiscard]] bool recordLayerImage(int32_t index, const TMTC& image, uint8_t subcode, std::string_view name,
                         const uint8_t* attributes72) override {
     return commands_.recordLayerImage(index, image, subcode, name, attributes72);
   }
-  bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+  [[nodiscard]] bool recordFillRegion(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                         const TPoint* seed, const TChannel& region, const SRectXYWH& bounds) override {
     return commands_.recordFillRegion(target, argument, subcode, args, seed, region, bounds);
   }
-  bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
+  [[nodiscard]] bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                           const std::array<TPoint, 3>& points, const TChannel& region,
                           const SRectXYWH& bounds) override {
     return commands_.recordFillRegionEx(target, argument, subcode, args, points, region, bounds);
   }
-  bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
+  [[nodiscard]] bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                       uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
                       const TChannel& coverage, const SRectXYWH& bounds) override {
     return commands_.recordTextFill(target, argument, subcode, font, lineSpacing, charSpacing, text, point,
                                     coverage, bounds);
   }
-  bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
+  [[nodiscard]] bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
                             const uint8_t* entries, uint32_t entryCount, const TChannel& region,
                             const SRectXYWH& bounds) override {
     return commands_.recordColorRangeMask(layer, argument, range, entries, entryCount, region, bounds);
   }
-  bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* start,
+  [[nodiscard]] bool recordLayerEdit(int32_t index, uint32_t argument, uint8_t subcode, const TPointF* start,
                        const TPointF* end) override {
     return commands_.recordLayerEdit(index, argument, subcode, start, end);
   }
-  bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count) override {
+  [[nodiscard]] bool recordPolygonFill(int32_t index, const TPointF* points, int32_t count) override {
     return commands_.recordPolygonFill(index, points, count);
   }
-  bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) override {
+  [[nodiscard]] bool recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) override {
     return commands_.recordMaskCommand(layer, argument, subcode);
   }
-  bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode,
+  [[nodiscard]] bool recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode,
                            const SCommandValues& values) override {
     return commands_.recordMaskCommandEx(layer, argument, subcode, values);
   }
-  bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF start,
+  [[nodiscard]] bool recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine, TPointF start,
                        TPointF end) override {
     return commands_.recordMaskShape(layer, argument, subcode, combine, start, end);
   }
-  bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points,
+  [[nodiscard]] bool recordMaskPolygon(int32_t layer, uint16_t argument, uint8_t combine, const TPointF* points,
                          int32_t count) override {
     return commands_.recordMaskPolygon(layer, argument, combine, points, count);
   }
-  bool recordMaskName(int32_t mask, std::string_view name) override { return commands_.recordMaskName(mask, name); }
-  bool recordFilter(int32_t layer, uint16_t argument, uint8_t code) override {
+  [[nodiscard]] bool recordMaskName(int32_t mask, std::string_view name) override { return commands_.recordMaskName(mask, name); }
+  [[nodiscard]] bool recordFilter(int32_t layer, uint16_t argument, uint8_t code) override {
     return commands_.recordFilter(layer, argument, code);
   }
-  bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values,
+  [[nodiscard]] bool recordFilter2(int32_t layer, uint16_t argument, const std::array<uint32_t, 2>& values,
                      uint8_t code) override {
     return commands_.recordFilter2(layer, argument, values, code);
   }
-  bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values,
+  [[nodiscard]] bool recordFilter4(int32_t layer, uint16_t argument, const std::array<uint32_t, 4>& values,
                      uint8_t code) override {
     return commands_.recordFilter4(layer, argument, values, code);
   }
-  bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values,
+  [[nodiscard]] bool recordFilter6(int32_t layer, uint16_t argument, const std::array<uint32_t, 6>& values,
                      uint8_t code) override {
     return commands_.recordFilter6(layer, argument, values, code);
   }
-  bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data) override {
+  [[nodiscard]] bool recordFilterRecord(uint8_t code, const SEventRecord& record, const uint8_t* data) override {
     return commands_.recordFilterRecord(code, record, data);
   }
-  bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
+  [[nodiscard]] bool recordFilterWithImages(int32_t layer, uint16_t value, const std::array<uint8_t, 63>& params,
                               uint16_t field18, uint16_t field20, const SFilterImage& image1,
                               const SFilterImage& image2) override {
     return commands_.recordFilterWithImages(layer, value, params, field18, field20, image1, image2);
   }
-  bool recordStrokeBegin(float x, float y, float pressure) override {
+  [[nodiscard]] bool recordStrokeBegin(float x, float y, float pressure) override {
     return strokes_.recordStrokeBegin(x, y, pressure);
   }
-  bool recordStrokePoint(float x, float y, float pressure) override {
+  [[nodiscard]] bool recordStrokePoint(float x, float y, float pressure) override {
     return strokes_.recordStrokePoint(x, y, pressure);
   }
-  bool recordStrokeEnd() override { return strokes_.recordStrokeEnd(); }
+  [[nodiscard]] bool recordStrokeEnd() override { return strokes_.recordStrokeEnd(); }
   uint32_t strokePointCount() const override { return strokes_.pointCount(); }
 
  private:
@@ -303,11 +303,11 @@ class CDocEventRecorder final : public IDocEventRecorder,
   CPenRender* eventPenRenderer() override { return nullptr; }
   // IDocStateSource, read from the document.
   SDocStateValues documentState() const override;
-  bool layerAttributes(int32_t index, SLayerAttrValues& out) const override;
+  [[nodiscard]] bool layerAttributes(int32_t index, SLayerAttrValues& out) const override;
   // IToolStateSource: the pen renderer from the tools; the gradient from
   // the tools, else the tool window's active one through the document's
   // gradient link.
-  bool penState(SPenStateValues& out) const override;
+  [[nodiscard]] bool penState(SPenStateValues& out) const override;
   const CColorSlotGroup* currentGradientStops() const override;
 
   TPaper& doc_;

@@ -26,7 +26,7 @@ class IDocWindow {
   virtual ~IDocWindow() = default;
   // The edit gate: whether the document may be edited now. It commits the
   // window's pending operation when it answers true.
-  virtual bool canEdit(const EditGateFlags& flags) = 0;
+  [[nodiscard]] virtual bool canEdit(const EditGateFlags& flags) = 0;
   virtual void setModified(bool modified) = 0;
   // True while the window replays a recording.
   virtual bool isReplaying() const = 0;
@@ -61,7 +61,7 @@ class IDocRecorder {
 
   // Enters recording mode with `undoSteps` steps on both sides of the
   // recorder's undo ring.
-  virtual bool startRecording(int32_t undoSteps) = 0;
+  [[nodiscard]] virtual bool startRecording(int32_t undoSteps) = 0;
   // Discards the whole stream and leaves recording and replay.
   virtual void clear() = 0;
   // The stream has data and the recorder records.
@@ -72,28 +72,28 @@ class IDocRecorder {
 
   // Event undo and redo, kept in step with the document's undo lists.
   virtual int32_t undoDepth() const = 0;
-  virtual bool undoEvent() = 0;
+  [[nodiscard]] virtual bool undoEvent() = 0;
   virtual int32_t redoAvailableCount() const = 0;
-  virtual bool redoStep() = 0;
+  [[nodiscard]] virtual bool redoStep() = 0;
   // Writes a state note after an undo.
   virtual void noteState() = 0;
   // Drops the events beyond the current position (the redo side).
   virtual void dropForwardEvents() = 0;
-  virtual bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) = 0;
+  [[nodiscard]] virtual bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) = 0;
 
   // The paper colour changed; the value is in pixel order 0x00RRGGBB.
-  virtual bool recordPaperColor(uint32_t pixel) = 0;
+  [[nodiscard]] virtual bool recordPaperColor(uint32_t pixel) = 0;
 
   // A new image: its size, the transparent and canvas-colour-off switches,
   // the resolution and the size of its first layer. A recorder that records
   // no image creation keeps the default, which writes nothing.
-  virtual bool recordImageCreate(int32_t /*width*/, int32_t /*height*/, bool /*transparent*/,
+  [[nodiscard]] virtual bool recordImageCreate(int32_t /*width*/, int32_t /*height*/, bool /*transparent*/,
                                  bool /*canvasColourOff*/, int32_t /*resolution*/, int32_t /*layerHeight*/,
                                  int32_t /*layerWidth*/) {
     return true;
   }
   // The reset point a replay starts from.
-  virtual bool recordResetPoint() { return true; }
+  [[nodiscard]] virtual bool recordResetPoint() { return true; }
 };
 
 // The recorder a new document makes for itself (the application hands in

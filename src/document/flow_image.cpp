@@ -50,7 +50,12 @@ bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force) {
     // Grow first; a plane that cannot grow leaves everything as it was.
     TMTC grown;
     TChannel grownCoverage;
-    if (!grown.Resize(w, h) || !grownCoverage.Resize(w, h)) return false;
+    if (!grown.Resize(w, h) || !grownCoverage.Resize(w, h)) {
+      // The pixels no longer match the layer the caller meant to load: a
+      // later load must not take them for it.
+      valid = false;
+      return false;
+    }
     swapPlaneData(pixels, grown);
     swapPlaneData(coverage, grownCoverage);
     fillPlaneRect(pixels, TRect{0, 0, w, h}, kFlowBackground);

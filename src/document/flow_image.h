@@ -21,15 +21,19 @@ class TFlowImage {
   // Copies layer `index`'s image into `pixels` (grown, never shrunk, to the
   // largest image seen) and clears `coverage`. Without `force` a layer that
   // is already loaded is not copied again (answer false). A plane that cannot
-  // grow leaves everything as it was (answer false). True when copied.
-  bool loadLayer(int32_t index, CBlockVMTC& image, bool force);
+  // grow leaves the pixels as they were, marked invalid (answer false).
+  // True when copied.
+  [[nodiscard]] bool loadLayer(int32_t index, CBlockVMTC& image, bool force);
   // Sizes the planes to the largest layer (and, unless keepSize, at least
   // their current size), white with alpha 0, and forgets the loaded layer.
-  // False when nothing changed or there is no layer.
+  // False when nothing changed or there is no layer (an answer callers may
+  // leave: planes that could not grow are left empty and invalid).
   bool fitDocument(bool keepSize);
   // Copies a rectangle (layer image coordinates) of the image back into
   // `pixels` and clears `coverage` there: the loaded layer changed under it.
   void reloadRect(CBlockVMTC& image, const TRect& rect);
+  // The planes hold layer `index` as loaded (what a stroke needs to begin).
+  bool holds(int32_t index) const { return valid && layerIndex == index && pixels.IsAllocated(); }
 
   TPaper* owner = nullptr;
   TMTC pixels;

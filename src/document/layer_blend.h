@@ -18,7 +18,7 @@ PixelOp32 findLinkPair(uint32_t lowerMode, uint32_t upperMode, uint32_t linkKind
 // modes' second colours, the upper mode's flags (plus "skip transparent
 // sources" on request), the lower mode's explicit-alpha operator for the
 // destination and the upper one's for the source. False for an unknown mode.
-bool linkMergeOps(uint32_t lowerMode, uint32_t upperMode, bool skipTransparent, SPixelBlendOps& ops);
+[[nodiscard]] bool linkMergeOps(uint32_t lowerMode, uint32_t upperMode, bool skipTransparent, SPixelBlendOps& ops);
 
 // The operator a merge of an upper layer into a lower one uses in place of
 // `op` (the alpha-compositing operator of the upper mode, or a link pair's):

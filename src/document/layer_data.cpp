@@ -82,7 +82,7 @@ bool CLayerData::createImage(int32_t w, int32_t h, int32_t mode) {
   } catch (const std::bad_alloc&) {
     thumbnail.reset();
   }
-  fitThumbnail();
+  (void)fitThumbnail();  // a thumbnail that fails stays stale
   return true;
 }
 
@@ -159,7 +159,7 @@ bool CLayerData::clampOffset(bool clamp) {
 bool CLayerData::moveBy(int32_t dx, int32_t dy) {
   offsetX -= dx;
   offsetY -= dy;
-  updateThumbnail();
+  (void)updateThumbnail();  // a thumbnail that fails stays stale
   return clampOffset(false);
 }
 

@@ -39,26 +39,26 @@ class CLayerData {
   // the mode's neutral colour at alpha 0. False (and no image) when the image
   // cannot be made. Resets offset, nominal size, visibility, protect-alpha,
   // opacity and mode.
-  bool createImage(int32_t w, int32_t h, int32_t mode);
+  [[nodiscard]] bool createImage(int32_t w, int32_t h, int32_t mode);
   // An image of the other layer's image size and mode, then assignFrom.
-  bool createImageLike(const CLayerData& other);
+  [[nodiscard]] bool createImageLike(const CLayerData& other);
   void freeImage();
   bool hasImage() const;
   int32_t imageWidth() const;
   int32_t imageHeight() const;
   // Puts a new image in place and answers the old one.
-  std::unique_ptr<CBlockVMTC> swapImage(std::unique_ptr<CBlockVMTC> img);
+  [[nodiscard]] std::unique_ptr<CBlockVMTC> swapImage(std::unique_ptr<CBlockVMTC> img);
 
   // ---- thumbnail ----
   // Sizes the thumbnail to fit the box keeping the nominal size's aspect
   // (at least 1 pixel a side) and fills it white.
-  bool resizeThumbnail(int32_t boxW, int32_t boxH);
+  [[nodiscard]] bool resizeThumbnail(int32_t boxW, int32_t boxH);
   // resizeThumbnail into the layer list's thumbnail square.
-  bool fitThumbnail();
+  [[nodiscard]] bool fitThumbnail();
   // Draws the nominal rectangle of the image, averaged, into the thumbnail.
-  bool updateThumbnail();
+  [[nodiscard]] bool updateThumbnail();
   // updateThumbnail for a changed rectangle of the image (image coordinates).
-  bool updateThumbnailRect(const SRectXYWH& changed);
+  [[nodiscard]] bool updateThumbnailRect(const SRectXYWH& changed);
   // Fills the thumbnail with the mode's neutral colour (alpha 0 when
   // transparent, else 255).
   void fillThumbnail(bool transparent);
@@ -66,8 +66,9 @@ class CLayerData {
   // ---- geometry ----
   // True when 0 <= offsetX <= imageWidth - width and likewise for y; with
   // clamp set, clamps the offset into those ranges.
-  bool clampOffset(bool clamp);
+  [[nodiscard]] bool clampOffset(bool clamp);
   // Moves the layer content by (dx, dy) on the document: offset -= (dx, dy).
+  // Answers clampOffset(false), which a caller that only moves may leave.
   bool moveBy(int32_t dx, int32_t dy);
   // The image is wider or taller than the nominal size.
   bool exceedsImage() const;
@@ -80,11 +81,11 @@ class CLayerData {
   void copyAttributes(const CLayerData& src);
   // Copies all tiles, the thumbnail over this one, the attributes, offset,
   // nominal size and own undo contents.
-  bool assignFrom(const CLayerData& src);
+  [[nodiscard]] bool assignFrom(const CLayerData& src);
   // A new layer (same index) whose image has `size`, holding this layer's
   // whole image at `origin`; its offset is origin + this offset. Null when
   // the image cannot be made.
-  std::unique_ptr<CLayerData> cloneRegion(SSize size, TPoint origin) const;
+  [[nodiscard]] std::unique_ptr<CLayerData> cloneRegion(SSize size, TPoint origin) const;
   void setLinkLevel(int32_t v);
   void addLinkLevel(int32_t d) { setLinkLevel(linkLevel + d); }
   void setAlphaAll(uint8_t a);
@@ -96,15 +97,15 @@ class CLayerData {
   bool canRedoOwn() const;
   int64_t ownUndoMemory() const;
   void dropOwnUndo();
-  bool recordOwnUndo(const TRect& rect);
-  bool recordOwnUndoAll();
-  bool undoOwn(TMTC* plane, TRect& rect);
+  [[nodiscard]] bool recordOwnUndo(const TRect& rect);
+  [[nodiscard]] bool recordOwnUndoAll();
+  [[nodiscard]] bool undoOwn(TMTC* plane, TRect& rect);
 
   // ---- memory and copies ----
   // Committed tile bytes plus the thumbnail bytes.
   int64_t memorySize() const;
-  bool copyToPlane(TMTC& plane) const;
-  bool copyRectToPlane(TMTC& plane, const TRect& rect) const;
+  [[nodiscard]] bool copyToPlane(TMTC& plane) const;
+  [[nodiscard]] bool copyRectToPlane(TMTC& plane, const TRect& rect) const;
 
   // ---- fields ----
   int32_t index = 0;

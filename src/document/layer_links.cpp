@@ -64,14 +64,14 @@ bool CLayerMngr::indentGroup(int32_t i, bool indent, bool refresh) {
   if (n < 0) return false;
   const int32_t delta = indent ? 1 : -1;
   for (int32_t k = 0; k <= n; ++k) layers_[static_cast<size_t>(i + k)]->addLinkLevel(delta);
-  refreshLinkBuffer();
+  (void)refreshLinkBuffer();  // an empty buffer is refilled by its next reader
   return true;
 }
 
 int32_t CLayerMngr::shiftLinkLevels(int32_t i, int32_t n, bool refresh, int32_t delta) {
   if (!clampRun(i, n)) return 0;
   for (int32_t k = 0; k < n; ++k) layers_[static_cast<size_t>(i + k)]->addLinkLevel(delta);
-  if (refresh) refreshLinkBuffer();
+  if (refresh) (void)refreshLinkBuffer();  // as above
   return n;
 }
 
@@ -114,7 +114,7 @@ int32_t CLayerMngr::moveGroup(int32_t to, int32_t from, int32_t n) {
   }
   for (int32_t k = 0; k < n; ++k) layers_[static_cast<size_t>(result + k)]->addLinkLevel(delta);
   renumber();
-  refreshLinkBuffer();
+  (void)refreshLinkBuffer();  // an empty buffer is refilled by its next reader
   return result;
 }
 

@@ -72,7 +72,7 @@ bool CLayerMngr::mergeLayers(int32_t dst, int32_t src, bool keepOld, uint32_t fl
   }
 
   // 2. It stands in for the lower layer.
-  merged->resizeThumbnail(thumbWidth_, thumbHeight_);
+  (void)merged->resizeThumbnail(thumbWidth_, thumbHeight_);  // a thumbnail that fails stays stale
   merged->setId(lower->id);
   if (flags & kMergeCopyAll) {
     merged->copyAttributes(*lower);
@@ -94,7 +94,7 @@ bool CLayerMngr::mergeLayers(int32_t dst, int32_t src, bool keepOld, uint32_t fl
 
   // 5. Finish the merged layer, then put it in place.
   merged->image->compact();
-  merged->updateThumbnail();
+  (void)merged->updateThumbnail();  // a thumbnail that fails stays stale
   std::unique_ptr<CLayerData> old = replaceLayer(dst, std::move(merged));
   if (keepOld && oldDst) *oldDst = std::move(old);
   renumber();

@@ -301,7 +301,7 @@ bool CLayerMngr::applyUndoSide(CLayerUndoSide& side, bool isUndo, int32_t& index
   flags = 0;
   if (!side.peekNewest(id, recordClass, flags)) return false;
   CLayerData* layer = nullptr;
-  findById(id, index, layer);
+  (void)findById(id, index, layer);  // a layer not found is handled below
   if (recordClass != kUndoClassStructure && !layer) {
     // The layer the record belongs to is gone: the record can never apply.
     side.discardNewest();

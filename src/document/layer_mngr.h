@@ -22,12 +22,12 @@ class CLayerUndoSide {
   virtual ~CLayerUndoSide() = default;
   // The newest record's layer id, record class and kind flags; false when
   // the side is empty.
-  virtual bool peekNewest(uint32_t& layerId, int32_t& recordClass, uint32_t& flags) const = 0;
+  [[nodiscard]] virtual bool peekNewest(uint32_t& layerId, int32_t& recordClass, uint32_t& flags) const = 0;
   // Takes the newest record off the side and frees it.
   virtual void discardNewest() = 0;
   // Applies the newest record (to `layer`, which is null for records of the
   // list structure); `rect` receives the changed rectangle.
-  virtual bool applyNewest(CLayerMngr& layers, CLayerData* layer, TRect& rect) = 0;
+  [[nodiscard]] virtual bool applyNewest(CLayerMngr& layers, CLayerData* layer, TRect& rect) = 0;
   // Empties both lists of the undo manager.
   virtual void clearAll() = 0;
 };
@@ -57,8 +57,8 @@ class CLayerMngr {
   std::string nextLayerName() const { return makeLayerName(1); }
   // Advances the counter by step and names layer `index` with it. Numbers are
   // never reused while the list lives.
-  bool setDefaultName(int32_t index, int32_t step);
-  bool copyName(int32_t dst, int32_t src);
+  [[nodiscard]] bool setDefaultName(int32_t index, int32_t step);
+  [[nodiscard]] bool copyName(int32_t dst, int32_t src);
   int32_t nameCounter() const { return nameCounter_; }
   void setNameCounter(int32_t v) { nameCounter_ = v; }
 
@@ -68,15 +68,15 @@ class CLayerMngr {
   int32_t maxLayers() const { return maxLayers_; }
   bool canAddLayer() const { return count() < maxLayers_; }
   bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
-  CLayerData* getLayer(int32_t i) const;
-  CLayerData* currentLayer() const { return getLayer(current_); }
+  [[nodiscard]] CLayerData* getLayer(int32_t i) const;
+  [[nodiscard]] CLayerData* currentLayer() const { return getLayer(current_); }
   int32_t current() const { return current_; }
   // Changes the current index only for a valid index; answers the current.
   int32_t setCurrent(int32_t i);
   // The id of layer i, -1 when i is not valid.
   int64_t layerId(int32_t i) const;
   int32_t indexOfId(uint32_t id) const;
-  bool findById(uint32_t id, int32_t& index, CLayerData*& layer) const;
+  [[nodiscard]] bool findById(uint32_t id, int32_t& index, CLayerData*& layer) const;
 
   // ---- insertion and removal ----
   // Makes a layer with an image of (w, h) in `mode` and inserts it at index
@@ -99,21 +99,21 @@ class CLayerMngr {
   // gives the invalid-index warning and -1 (the layer stays the caller's).
   int32_t insertExisting(int32_t index, std::unique_ptr<CLayerData>&& layer);
   // Takes a layer out without fixing anything (null for an invalid index).
-  std::unique_ptr<CLayerData> extractLayer(int32_t i);
+  [[nodiscard]] std::unique_ptr<CLayerData> extractLayer(int32_t i);
   // Takes a layer out, fixes the current index, renumbers.
-  std::unique_ptr<CLayerData> removeLayer(int32_t i);
+  [[nodiscard]] std::unique_ptr<CLayerData> removeLayer(int32_t i);
   // Frees a layer, fixes the current index, renumbers.
-  bool deleteLayer(int32_t i);
+  [[nodiscard]] bool deleteLayer(int32_t i);
   // Frees every layer; the current index becomes -1.
   void clear();
   // Puts `layer` at i and answers the old object; for an invalid i nothing
   // changes, null is answered and `layer` stays the caller's.
-  std::unique_ptr<CLayerData> replaceLayer(int32_t i, std::unique_ptr<CLayerData>&& layer);
+  [[nodiscard]] std::unique_ptr<CLayerData> replaceLayer(int32_t i, std::unique_ptr<CLayerData>&& layer);
   // Moves the layer at `from` to `to` (clamped into the list); answers the
   // new index, -1 when to = from or from is not valid.
   int32_t moveLayer(int32_t to, int32_t from);
   // Exchanges the layer at i with the layer at j of another list.
-  bool swapLayers(int32_t i, CLayerMngr& other, bool renumberOther, int32_t j);
+  [[nodiscard]] bool swapLayers(int32_t i, CLayerMngr& other, bool renumberOther, int32_t j);
   // Writes each layer's position into its index.
   void renumber();
   // current >= count becomes count - 1 (-1 for an empty list); a list that
@@ -122,18 +122,18 @@ class CLayerMngr {
 
   // ---- visibility ----
   int32_t visibleCount() const;
-  bool getVisibility(std::vector<uint8_t>& out) const;
-  bool toggleAllVisibility();
-  bool setAllVisible(bool v);
-  bool showOnly(int32_t i);
+  [[nodiscard]] bool getVisibility(std::vector<uint8_t>& out) const;
+  [[nodiscard]] bool toggleAllVisibility();
+  [[nodiscard]] bool setAllVisible(bool v);
+  [[nodiscard]] bool showOnly(int32_t i);
   // Sets the visibility of the run of n layers from i (clamped to the list);
   // answers the number of layers set.
   int32_t setRunVisible(int32_t i, int32_t n, bool v);
   // n := min(n, count - i); false when i is not valid or n < 1.
-  bool clampRun(int32_t i, int32_t& n) const;
+  [[nodiscard]] bool clampRun(int32_t i, int32_t& n) const;
 
   // ---- link levels ----
-  bool refreshLinkBuffer();
+  [[nodiscard]] bool refreshLinkBuffer();
   // The deepest level of the list; -1 when the scratch copy cannot be made.
   int32_t maxLinkLevel(bool refresh = true);
   // Number of layers directly above i whose level is greater than i's; -1
@@ -142,12 +142,12 @@ class CLayerMngr {
   bool canMergeDown(int32_t i);
   bool canIndent(int32_t i, bool refresh = true);
   bool canOutdent(int32_t i, bool refresh = true);
-  bool indentGroup(int32_t i, bool indent, bool refresh = true);
+  [[nodiscard]] bool indentGroup(int32_t i, bool indent, bool refresh = true);
   // Adds delta to the levels of the run of n layers from i; answers the
   // number of layers changed (0 when the run is empty).
   int32_t shiftLinkLevels(int32_t i, int32_t n, bool refresh, int32_t delta);
   // Writes levels[k] into layer i + k for the run of n layers.
-  bool applyLinkLevels(const uint8_t* levels, int32_t i, int32_t n);
+  [[nodiscard]] bool applyLinkLevels(const uint8_t* levels, int32_t i, int32_t n);
   bool canMoveGroup(int32_t to, int32_t from, bool refresh, int32_t n);
   // Moves the group of n layers at `from` to `to` and re-levels it under its
   // new parent; answers the group's new index or -1.
@@ -157,24 +157,24 @@ class CLayerMngr {
   int64_t memorySize() const;
   int64_t ownUndoMemory() const;
   void dropAllOwnUndo();
-  bool resizeThumbnailAt(int32_t i, int32_t w, int32_t h);
-  bool assignLayer(int32_t dst, int32_t src);
+  [[nodiscard]] bool resizeThumbnailAt(int32_t i, int32_t w, int32_t h);
+  [[nodiscard]] bool assignLayer(int32_t dst, int32_t src);
 
   // ---- merge ----
   // Merges layer src (upper) into layer dst (lower); see layer_merge.cpp.
   // The merged layer replaces dst; the old dst object goes to *oldDst when
   // keepOld and oldDst is given, else it is freed. On failure the list and
   // both layers are unchanged.
-  bool mergeLayers(int32_t dst, int32_t src, bool keepOld, uint32_t flags,
+  [[nodiscard]] bool mergeLayers(int32_t dst, int32_t src, bool keepOld, uint32_t flags,
                    std::unique_ptr<CLayerData>* oldDst = nullptr);
 
   // ---- undo through the list ----
-  bool applyUndo(CLayerUndoSide& undo, int32_t& index, uint32_t& flags, TRect& rect);
-  bool applyRedo(CLayerUndoSide& redo, int32_t& index, uint32_t& flags, TRect& rect);
+  [[nodiscard]] bool applyUndo(CLayerUndoSide& undo, int32_t& index, uint32_t& flags, TRect& rect);
+  [[nodiscard]] bool applyRedo(CLayerUndoSide& redo, int32_t& index, uint32_t& flags, TRect& rect);
 
  private:
   int32_t levelAt(int32_t i) const { return linkBuffer_[static_cast<size_t>(i)]; }
-  bool applyUndoSide(CLayerUndoSide& side, bool isUndo, int32_t& index, uint32_t& flags, TRect& rect);
+  [[nodiscard]] bool applyUndoSide(CLayerUndoSide& side, bool isUndo, int32_t& index, uint32_t& flags, TRect& rect);
 
   std::vector<std::unique_ptr<CLayerData>> layers_;
   int32_t maxLayers_ = kMaxLayers;

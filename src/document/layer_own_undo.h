@@ -21,12 +21,12 @@ class CLayerOwnUndo {
   virtual void clear() = 0;
   // Stores the pixels of `rect` (image coordinates) of the layer's image,
   // tagged with the layer's index and id.
-  virtual bool record(const CLayerData& layer, const TRect& rect) = 0;
+  [[nodiscard]] virtual bool record(const CLayerData& layer, const TRect& rect) = 0;
   // Restores the newest record into the layer's image; `rect` receives the
   // restored rectangle (image coordinates).
-  virtual bool undo(CLayerData& layer, TRect& rect) = 0;
+  [[nodiscard]] virtual bool undo(CLayerData& layer, TRect& rect) = 0;
   // Replaces the contents with copies of another own undo's records.
-  virtual bool assign(const CLayerOwnUndo& src) = 0;
+  [[nodiscard]] virtual bool assign(const CLayerOwnUndo& src) = 0;
 };
 
 using LayerOwnUndoFactory = std::function<std::unique_ptr<CLayerOwnUndo>()>;
@@ -35,6 +35,6 @@ using LayerOwnUndoFactory = std::function<std::unique_ptr<CLayerOwnUndo>()>;
 // redo limits 8); an empty function removes it, and layers are then made
 // without own undo. Answers the previous factory.
 LayerOwnUndoFactory setLayerOwnUndoFactory(LayerOwnUndoFactory factory);
-std::unique_ptr<CLayerOwnUndo> makeLayerOwnUndo();
+[[nodiscard]] std::unique_ptr<CLayerOwnUndo> makeLayerOwnUndo();
 
 }  // namespace pg

@@ -24,10 +24,10 @@ void fillPlane(TMTC& plane, uint32_t colour);
 // image) into the whole thumbnail plane: each thumbnail pixel is the truncated
 // mean of B, G, R and A over a box of (srcW div dstW + 1) x (srcH div dstH + 1)
 // source pixels starting at its scaled position.
-bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail);
+[[nodiscard]] bool stretchImageToThumbnail(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail);
 // The same for only the thumbnail pixels whose boxes reach into the changed
 // rectangle of the image (after a stroke): those pixels come out exactly as
 // a whole update would make them, the others stay.
-bool stretchImageToThumbnailRect(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, SRectXYWH changed);
+[[nodiscard]] bool stretchImageToThumbnailRect(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, SRectXYWH changed);
 
 }  // namespace pg

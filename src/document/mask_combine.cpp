@@ -100,7 +100,7 @@ std::unique_ptr<CMaskData> CMaskMngr::makeCombinedMask(int32_t i, const TChannel
   if (m->image->commitFailed()) return nullptr;
   m->image->compact();
   if (old) m->name = old->name;
-  updateMaskThumbnail(*m);
+  (void)updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
   return m;
 }
 
@@ -112,7 +112,7 @@ bool CMaskMngr::setMaskImage(int32_t i, const TChannel& region, int32_t mode, st
   m->name = masks_[static_cast<size_t>(i)]->name;
   old = replaceMask(i, std::move(m));
   renumber();
-  if (mode == kCombineAdd) trimAfterAdd(i);
+  if (mode == kCombineAdd) (void)trimAfterAdd(i);  // untrimmed is still right, only larger
   return true;
 }
 
@@ -129,7 +129,7 @@ bool CMaskMngr::mergeMask(int32_t dst, int32_t src, int32_t mode, std::unique_pt
                          SSize{s->imageWidth(), s->imageHeight()});
   } else if (mode == kCombineCopy || mode == kCombineAdd) {
     m = CMaskData::createCopy(*s);
-    if (m) updateMaskThumbnail(*m);
+    if (m) (void)updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
   } else {
     return false;  // nothing to subtract from or intersect with
   }
@@ -159,7 +159,7 @@ bool CMaskMngr::invertMask(int32_t i, std::unique_ptr<CMaskData>& old) {
   // selected too, so a copy covering both is inverted.
   if (m->hasImage() && coversCanvas(*m)) {
     if (!invertInPlace(i)) return false;
-    updateMaskThumbnail(*m);
+    (void)updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
     return true;
   }
   TRect u{0, 0, docWidth_, docHeight_};
@@ -169,7 +169,7 @@ bool CMaskMngr::invertMask(int32_t i, std::unique_ptr<CMaskData>& old) {
   inv->image->clearCommitFailed();
   (void)inv->image->xorAll(255);  // checked by commitFailed()
   if (inv->image->commitFailed()) return false;
-  updateMaskThumbnail(*inv);
+  (void)updateMaskThumbnail(*inv);  // a thumbnail that fails stays stale
   old = replaceMask(i, std::move(inv));
   renumber();
   return true;
@@ -182,7 +182,7 @@ bool CMaskMngr::cropToCanvas(int32_t i, std::unique_ptr<CMaskData>& old) {
   if (liesWithinCanvas(*m, r)) return true;
   std::unique_ptr<CMaskData> cropped = maskOver(*m, TRect{0, 0, docWidth_, docHeight_});
   if (!cropped) return false;
-  updateMaskThumbnail(*cropped);
+  (void)updateMaskThumbnail(*cropped);  // a thumbnail that fails stays stale
   old = replaceMask(i, std::move(cropped));
   renumber();
   return true;
@@ -198,8 +198,8 @@ bool CMaskMngr::trimAfterAdd(int32_t i) {
   if (m->getBounds(bounds)) unionRect(keep, bounds);
   std::unique_ptr<CMaskData> trimmed = maskOver(*m, keep);
   if (!trimmed) return false;
-  updateMaskThumbnail(*trimmed);
-  replaceMask(i, std::move(trimmed));
+  (void)updateMaskThumbnail(*trimmed);  // a thumbnail that fails stays stale
+  (void)replaceMask(i, std::move(trimmed));  // frees the untrimmed mask; i was checked above
   renumber();
   return true;
 }

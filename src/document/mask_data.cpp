@@ -97,7 +97,7 @@ bool CMaskData::fromLayerLuminance(const CLayerData& layer, bool invert) {
   image = std::move(img);
   offsetX = layer.offsetX;
   offsetY = layer.offsetY;
-  fitThumbnail(layer.width, layer.height);
+  (void)fitThumbnail(layer.width, layer.height);  // a thumbnail that fails stays stale
   name = derivedName(kStrBrightnessWord, layer.name);
   return true;
 }
@@ -110,7 +110,7 @@ bool CMaskData::fromLayerAlpha(const CLayerData& layer) {
   image = std::move(img);
   offsetX = layer.offsetX;
   offsetY = layer.offsetY;
-  fitThumbnail(layer.width, layer.height);
+  (void)fitThumbnail(layer.width, layer.height);  // a thumbnail that fails stays stale
   name = derivedName(kStrMaskWord, layer.name);
   return true;
 }
@@ -120,11 +120,21 @@ bool CMaskData::writeToLayerAlpha(CLayerData& layer) const {
   if (!layer.hasImage()) return false;
   CBlockVMTC& dst = *layer.image;
   dst.clearCommitFailed();
-  (void)dst.fillAlphaAll(0);  // every write here is checked by commitFailed() at the end
   // Layer pixel (x, y) is mask pixel (x + dx, y + dy).
   const int32_t dx = offsetX - layer.offsetX;
   const int32_t dy = offsetY - layer.offsetY;
   CBlockVCH& src = *image;
+  // The layer's tiles under the mask are committed before any alpha changes:
+  // short of memory, the layer stays as it was. Outside the mask the alpha
+  // becomes a uniform 0, which takes no memory.
+  const int64_t left = -int64_t{dx}, top = -int64_t{dy};
+  if (left < dst.width() && top < dst.height() && left + src.width() > 0 && top + src.height() > 0) {
+    TRect under{static_cast<int32_t>(std::max<int64_t>(left, 0)), static_cast<int32_t>(std::max<int64_t>(top, 0)),
+                static_cast<int32_t>(std::min<int64_t>(left + src.width(), dst.width())),
+                static_cast<int32_t>(std::min<int64_t>(top + src.height(), dst.height()))};
+    if (!dst.commitRect(rectToXYWH(under))) return false;
+  }
+  (void)dst.fillAlphaAll(0);  // every write here is checked by commitFailed() at the end
   // Walk the overlap in the layer's coordinates, piece by piece of the mask
   // tiles: a uniform piece sets the alpha of a whole rectangle at once.
   const SRectXYWH overlapInMask{0, 0, src.width(), src.height()};
@@ -233,7 +243,7 @@ bool CMaskData::fitThumbnail(int32_t docW, int32_t docH) {
 
 bool CMaskData::updateThumbnail(int32_t docW, int32_t docH, int32_t boxW, int32_t boxH) {
   if (!resizeThumbnail(docW, docH, boxW, boxH)) return false;
-  drawThumbnail(docW, docH);
+  (void)drawThumbnail(docW, docH);  // a thumbnail that fails stays stale
   return true;
 }
 

@@ -24,13 +24,13 @@ class CMaskData {
 
   // A mask with an empty channel of w x h; null when memory fails. A zero
   // area gives a mask without image.
-  static std::unique_ptr<CMaskData> createSized(int32_t index, int32_t w, int32_t h);
+  [[nodiscard]] static std::unique_ptr<CMaskData> createSized(int32_t index, int32_t w, int32_t h);
   // A copy with a new id: image, thumbnail, index, offset and name. Null when
   // memory fails.
-  static std::unique_ptr<CMaskData> createCopy(const CMaskData& src);
+  [[nodiscard]] static std::unique_ptr<CMaskData> createCopy(const CMaskData& src);
 
   // Replaces the image with a new empty channel; answers hasImage.
-  bool createImage(int32_t w, int32_t h);
+  [[nodiscard]] bool createImage(int32_t w, int32_t h);
   // The mask has an allocated image.
   bool hasImage() const;
   // The same, safe on null.
@@ -38,26 +38,26 @@ class CMaskData {
   int32_t imageWidth() const;
   int32_t imageHeight() const;
   // Puts a new image in place and answers the old one.
-  std::unique_ptr<CBlockVCH> swapImage(std::unique_ptr<CBlockVCH> img);
+  [[nodiscard]] std::unique_ptr<CBlockVCH> swapImage(std::unique_ptr<CBlockVCH> img);
 
   // A mask of the layer's image: grey x alpha / 255 per pixel (grey inverted
   // when asked), named 明度(<layer name>).
-  bool fromLayerLuminance(const CLayerData& layer, bool invert);
+  [[nodiscard]] bool fromLayerLuminance(const CLayerData& layer, bool invert);
   // A mask of the layer's alpha, named マスク(<layer name>).
-  bool fromLayerAlpha(const CLayerData& layer);
+  [[nodiscard]] bool fromLayerAlpha(const CLayerData& layer);
   // Sets the alpha of the whole layer image to 0, then copies the mask values
   // into it where mask and layer overlap. True, without change, when the
   // mask has no image.
-  bool writeToLayerAlpha(CLayerData& layer) const;
+  [[nodiscard]] bool writeToLayerAlpha(CLayerData& layer) const;
   // Over the overlap with a document-sized plane: alpha := alpha x mask / 255.
-  bool applyToPlaneAlpha(TMTC& plane) const;
+  [[nodiscard]] bool applyToPlaneAlpha(TMTC& plane) const;
 
   // The image rectangle in document coordinates.
   TRect imageRect() const;
   // Bounding rectangle of the non-zero pixels in document coordinates.
-  bool getBounds(TRect& r) const;
+  [[nodiscard]] bool getBounds(TRect& r) const;
   // The same from the tiles in use, clamped to the image.
-  bool getTileBounds(TRect& r) const;
+  [[nodiscard]] bool getTileBounds(TRect& r) const;
   // The value at a document point; -1 outside the image.
   int32_t valueAtPaper(int32_t x, int32_t y) const;
   // value x scale / 255 at an image point; 0 outside.
@@ -66,13 +66,13 @@ class CMaskData {
 
   // Thumbnail: the document's aspect fitted into the box (at least 1 a side);
   // unchanged when the size stays, else resized and cleared to 0.
-  bool resizeThumbnail(int32_t docW, int32_t docH, int32_t boxW, int32_t boxH);
+  [[nodiscard]] bool resizeThumbnail(int32_t docW, int32_t docH, int32_t boxW, int32_t boxH);
   // Draws the document area of the mask scaled into the thumbnail.
-  bool drawThumbnail(int32_t docW, int32_t docH);
+  [[nodiscard]] bool drawThumbnail(int32_t docW, int32_t docH);
   // resizeThumbnail into the mask list's square, then drawThumbnail.
-  bool fitThumbnail(int32_t docW, int32_t docH);
+  [[nodiscard]] bool fitThumbnail(int32_t docW, int32_t docH);
   // resizeThumbnail into (boxW, boxH), then drawThumbnail.
-  bool updateThumbnail(int32_t docW, int32_t docH, int32_t boxW, int32_t boxH);
+  [[nodiscard]] bool updateThumbnail(int32_t docW, int32_t docH, int32_t boxW, int32_t boxH);
 
   int32_t index = 0;
   uint32_t id = 0;

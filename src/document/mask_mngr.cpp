@@ -25,7 +25,7 @@ CMaskMngr::CMaskMngr(int32_t capacity) : ants_(nullptr, CAntPoints::kDefaultPatt
     }
   }
   setCurrent(0);
-  setDefaultName(0, 1);
+  (void)setDefaultName(0, 1);  // mask 0 was just made
 }
 
 CMaskMngr::~CMaskMngr() = default;
@@ -130,7 +130,7 @@ int32_t CMaskMngr::addMask(int32_t i) {
   if (!m) return -1;
   const int32_t at = insertMask(i, std::move(m));
   if (at < 0) return -1;
-  setDefaultName(at, 1);
+  (void)setDefaultName(at, 1);  // at was just inserted
   renumber();
   return at;
 }

@@ -45,8 +45,8 @@ class CMaskMngr {
   // ---- access ----
   int32_t count() const { return static_cast<int32_t>(masks_.size()); }
   bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
-  CMaskData* getMask(int32_t i) const;
-  CMaskData* currentMask() const { return getMask(current_); }
+  [[nodiscard]] CMaskData* getMask(int32_t i) const;
+  [[nodiscard]] CMaskData* currentMask() const { return getMask(current_); }
   int32_t current() const { return current_; }
   // With i = count, a new empty mask is appended first; then current := i
   // when valid. Answers the current index.
@@ -62,14 +62,14 @@ class CMaskMngr {
 
   // ---- names ----
   // For a valid i: the counter += step and the name := "マスク<counter>".
-  bool setDefaultName(int32_t i, int32_t step);
+  [[nodiscard]] bool setDefaultName(int32_t i, int32_t step);
   int32_t nameCounter() const { return nameCounter_; }
   // Restores the counter (a document read back from a file).
   void setNameCounter(int32_t v) { nameCounter_ = v; }
 
   // ---- list operations ----
-  std::unique_ptr<CMaskData> extractMask(int32_t i);
-  bool freeMaskAt(int32_t i);
+  [[nodiscard]] std::unique_ptr<CMaskData> extractMask(int32_t i);
+  [[nodiscard]] bool freeMaskAt(int32_t i);
   // Frees all masks, fixes current.
   void clear();
   // A valid index inserts before it, i = count appends; answers the index.
@@ -77,7 +77,7 @@ class CMaskMngr {
   int32_t insertMask(int32_t i, std::unique_ptr<CMaskData>&& mask);
   // For a valid i exchanges and answers the old object; otherwise appends
   // and answers null.
-  std::unique_ptr<CMaskData> replaceMask(int32_t i, std::unique_ptr<CMaskData>&& mask);
+  [[nodiscard]] std::unique_ptr<CMaskData> replaceMask(int32_t i, std::unique_ptr<CMaskData>&& mask);
   // Inserts a new empty mask at i (i < 0: the current index), names it and
   // renumbers; answers its index or -1.
   int32_t addMask(int32_t i);
@@ -87,13 +87,13 @@ class CMaskMngr {
   // Answers `to`, or -1 unless both are valid and different.
   int32_t moveMask(int32_t to, int32_t from);
   // Replaces mask i with a new empty mask of the same name.
-  bool clearMaskAt(int32_t i, std::unique_ptr<CMaskData>& old);
+  [[nodiscard]] bool clearMaskAt(int32_t i, std::unique_ptr<CMaskData>& old);
   // Takes mask i out, fixes current, renumbers.
-  bool removeMask(int32_t i, std::unique_ptr<CMaskData>& mask);
+  [[nodiscard]] bool removeMask(int32_t i, std::unique_ptr<CMaskData>& mask);
   // Exchanges mask i with `mask`.
-  bool swapMaskAt(int32_t i, std::unique_ptr<CMaskData>& mask);
+  [[nodiscard]] bool swapMaskAt(int32_t i, std::unique_ptr<CMaskData>& mask);
   // Replaces mask dst with a copy of mask src.
-  bool copyMaskInto(int32_t dst, int32_t src, std::unique_ptr<CMaskData>& old);
+  [[nodiscard]] bool copyMaskInto(int32_t dst, int32_t src, std::unique_ptr<CMaskData>& old);
 
   // ---- canvas ----
   // The mask image is wider or taller than the document.
@@ -108,57 +108,57 @@ class CMaskMngr {
   // A new mask from a region of `size` whose top-left lies at document point
   // -offset, combined with mask i by `mode`; null when it cannot be made
   // (modes 2 and 3 need an old image).
-  std::unique_ptr<CMaskData> makeCombinedMask(int32_t i, const TChannel& region, int32_t mode, TPoint offset,
+  [[nodiscard]] std::unique_ptr<CMaskData> makeCombinedMask(int32_t i, const TChannel& region, int32_t mode, TPoint offset,
                                               SSize size) const;
   // Builds the combined mask and puts it in place of mask i, keeping the old
   // name; the old object goes to `old`.
-  bool setMaskImage(int32_t i, const TChannel& region, int32_t mode, std::unique_ptr<CMaskData>& old,
+  [[nodiscard]] bool setMaskImage(int32_t i, const TChannel& region, int32_t mode, std::unique_ptr<CMaskData>& old,
                     TPoint offset, SSize size);
   // Combines mask src into mask dst by `mode`; the result replaces dst and
   // keeps its name.
-  bool mergeMask(int32_t dst, int32_t src, int32_t mode, std::unique_ptr<CMaskData>& old);
+  [[nodiscard]] bool mergeMask(int32_t dst, int32_t src, int32_t mode, std::unique_ptr<CMaskData>& old);
   // Inverts mask i over the document. In place when its image covers the
   // document (`old` stays null); otherwise a copy covering the document and
   // the image is inverted and swapped in (`old` receives the replaced mask).
-  bool invertMask(int32_t i, std::unique_ptr<CMaskData>& old);
+  [[nodiscard]] bool invertMask(int32_t i, std::unique_ptr<CMaskData>& old);
   // XOR 255 over the image of mask i.
-  bool invertInPlace(int32_t i);
+  [[nodiscard]] bool invertInPlace(int32_t i);
   // A mask reaching outside the document is replaced by a document-sized one
   // holding its values at their place.
-  bool cropToCanvas(int32_t i, std::unique_ptr<CMaskData>& old);
+  [[nodiscard]] bool cropToCanvas(int32_t i, std::unique_ptr<CMaskData>& old);
   // A mask reaching outside the document is rebuilt to cover the document
   // and the bounding box of its non-zero pixels.
-  bool trimAfterAdd(int32_t i);
+  [[nodiscard]] bool trimAfterAdd(int32_t i);
 
   // ---- thumbnails ----
-  bool updateMaskThumbnail(CMaskData& mask) const;
-  bool updateCurrentThumbnail();
-  bool updateAllThumbnails();
+  [[nodiscard]] bool updateMaskThumbnail(CMaskData& mask) const;
+  [[nodiscard]] bool updateCurrentThumbnail();
+  [[nodiscard]] bool updateAllThumbnails();
 
   // ---- scaling to a new document size ----
   // Method 1 nearest, method 2 area average; null for any other method.
-  std::unique_ptr<CMaskData> scaleMask(int32_t i, SSize newDocSize, int32_t method) const;
-  bool scaleAllMasks(SSize newDocSize, int32_t method);
+  [[nodiscard]] std::unique_ptr<CMaskData> scaleMask(int32_t i, SSize newDocSize, int32_t method) const;
+  [[nodiscard]] bool scaleAllMasks(SSize newDocSize, int32_t method);
   // A new list of scaled copies of all masks, current index kept.
-  std::unique_ptr<CMaskMngr> makeScaledMaskList(SSize newDocSize, int32_t method) const;
+  [[nodiscard]] std::unique_ptr<CMaskMngr> makeScaledMaskList(SSize newDocSize, int32_t method) const;
 
   // ---- the selection outline ----
   // Traces mask i (i < 0: current) placed at its offset on a plane of the
   // document size; a mask without image clears the outline.
-  bool traceAnts(SSize docSize, int32_t i);
+  [[nodiscard]] bool traceAnts(SSize docSize, int32_t i);
   // Traces the image of mask i itself; the origin becomes minus its offset.
-  bool traceAntsFull(int32_t i);
+  [[nodiscard]] bool traceAntsFull(int32_t i);
   void clearAnts();
   bool hasAnts() const { return ants_.hasPoints(); }
   void setAntsOrigin(TPoint p) { ants_.setOrigin(p.X, p.Y); }
   TPoint getAntsOrigin() const { return {ants_.originX(), ants_.originY()}; }
   void setAntsView(const CAntsView* view) { ants_.setView(view); }
-  bool drawAnts(TMTC& target, const SAntsClip& clip) { return ants_.draw(target, clip); }
+  [[nodiscard]] bool drawAnts(TMTC& target, const SAntsClip& clip) { return ants_.draw(target, clip); }
   void stepAnts() { ants_.step(); }
   CAntPoints& ants() { return ants_; }
 
  private:
-  std::unique_ptr<CMaskData> newEmptyMask(int32_t index) const;
+  [[nodiscard]] std::unique_ptr<CMaskData> newEmptyMask(int32_t index) const;
 
   std::vector<std::unique_ptr<CMaskData>> masks_;
   int32_t current_ = -1;

@@ -44,7 +44,7 @@ std::unique_ptr<CMaskData> CMaskMngr::scaleMask(int32_t i, SSize newDocSize, int
   s->offsetX = static_cast<int32_t>(ox);
   s->offsetY = static_cast<int32_t>(oy);
   s->name = m->name;
-  s->fitThumbnail(newDocSize.W, newDocSize.H);
+  (void)s->fitThumbnail(newDocSize.W, newDocSize.H);  // a thumbnail that fails stays stale
   return s;
 }
 

@@ -173,7 +173,7 @@ int32_t TPaper::insertLayer(int32_t index, int32_t w, int32_t h, bool visible, u
     if (below != nullptr) level = below->linkLevel;
   }
   layers_->getLayer(at)->setLinkLevel(level);
-  opaqueNewLayerInOlderMode(at, kind);
+  (void)opaqueNewLayerInOlderMode(at, kind);  // false where the layer stays as made
   return at;
 }
 
@@ -201,7 +201,7 @@ bool TPaper::opaqueNewLayerInOlderMode(int32_t index, int32_t kind) {
 void TPaper::resizeThumbnails() {
   if (!layers_) return;
   const int32_t edge = toolWindowLink().layerThumbHeight();
-  for (int32_t i = 0; i < layers_->count(); ++i) layers_->resizeThumbnailAt(i, edge, edge);
+  for (int32_t i = 0; i < layers_->count(); ++i) (void)layers_->resizeThumbnailAt(i, edge, edge);  // a thumbnail that fails stays stale
 }
 
 void TPaper::repaintLayer(int32_t index) {
@@ -365,7 +365,7 @@ void TPaper::refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags
     refreshAfterUndo(flow, layerIndex, (low & kUndoFlagSizeChanged) != 0);
     if (high & 1u) {
       if (owner_ != nullptr) owner_->invalidateView();
-      if (masks_) masks_->traceAnts(docSize, -1);
+      if (masks_) (void)masks_->traceAnts(docSize, -1);  // the outline only shows the selection
     }
     return;
   }
@@ -379,7 +379,7 @@ void TPaper::refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags
   }
   uint32_t panel = low & kUndoFlagLayerPanel;
   if (low & kUndoFlagSelection) {
-    if ((high & 1u) && masks_) masks_->traceAnts(docSize, -1);
+    if ((high & 1u) && masks_) (void)masks_->traceAnts(docSize, -1);  // the outline only shows the selection
     if (panel != 0) {
       panel = 0;
     } else if (owner_ != nullptr) {

@@ -22,6 +22,7 @@
 #include "document/paper_gradient.h"
 #include "document/paper_ops.h"
 #include "document/paper_view.h"
+#include "document/seed_fill.h"
 #include "document/select_mngr.h"
 #include "document/undo_mngr_ex.h"
 #include "platform/fonts.h"
@@ -109,11 +110,15 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The flow image the owning window keeps for this document.
   void setFlowImage(TFlowImage* flow) { flow_ = flow; }
   TFlowImage* flowImage() const { return flow_; }
+  // Loads layer `index` into the flow image (TFlowImage::loadLayer); answers
+  // whether pixels were copied, which a refresh may leave: a load that fails
+  // leaves the flow invalid, so the next use loads again. A caller that
+  // needs the layer loaded asks flow.holds(index).
   bool loadFlowImage(TFlowImage& flow, int32_t index, bool force);
   void notifyChange(bool isReady);
   void markModified(bool modified);
   // The window's edit gate; false without a window.
-  bool canEdit(const EditGateFlags& flags) const;
+  [[nodiscard]] bool canEdit(const EditGateFlags& flags) const;
   // False while the document works in the older-format stroke mode.
   bool isStandardMode() const override { return !olderFormatMode_; }
 
@@ -126,7 +131,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t layerCount() const;
   bool isValidLayer(int32_t index) const;
   // The widest and the tallest layer image; false without layers.
-  bool maxLayerSize(SSize& size) const;
+  [[nodiscard]] bool maxLayerSize(SSize& size) const;
   uint64_t undoMemorySize() const;
   // Composite width x height x 9 + layers + view and pattern buffers +
   // masks + undo.
@@ -135,10 +140,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // ---- layer list basics (no event, no undo) ----
   int32_t insertLayer(int32_t index, int32_t w, int32_t h, bool visible, uint8_t opacity, int32_t kind);
   int32_t addLayerDefault(int32_t index, bool visible, uint8_t opacity, int32_t kind);
-  bool deleteLayerRaw(int32_t index);
-  bool copyLayerRaw(int32_t source, int32_t target);
-  bool makeLayerOpaque(int32_t index, int32_t kind);
-  bool opaqueNewLayerInOlderMode(int32_t index, int32_t kind);
+  [[nodiscard]] bool deleteLayerRaw(int32_t index);
+  [[nodiscard]] bool copyLayerRaw(int32_t source, int32_t target);
+  [[nodiscard]] bool makeLayerOpaque(int32_t index, int32_t kind);
+  [[nodiscard]] bool opaqueNewLayerInOlderMode(int32_t index, int32_t kind);
   void resizeThumbnails();
   void repaintLayer(int32_t index);
   // Repaints a rectangle of the document (document coordinates), refreshes
@@ -148,7 +153,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // ---- paper colour ----
   // The paper colour, recorded: event, undo (kind 17), then the value; the
   // picture is recomposed.
-  bool setPaperColor(PaperColor color, bool record);
+  [[nodiscard]] bool setPaperColor(PaperColor color, bool record);
   // Stores the paper colour, nothing else (readers of files use it).
   void setPaperColorValue(PaperColor color) { paperColor = color; }
 
@@ -157,25 +162,25 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // the standard mode, else the document size) and records the new image.
   // Sizes are clamped to 1 .. 10,000. False when the first layer cannot be
   // made (the document then stays not ready).
-  bool setupDocument(const std::string& docName, TFlowImage* flow, bool transparent, bool canvasColourOff,
+  [[nodiscard]] bool setupDocument(const std::string& docName, TFlowImage* flow, bool transparent, bool canvasColourOff,
                      int32_t dpi, int32_t layerHeight, int32_t layerWidth, int32_t docHeight, int32_t docWidth);
   // setupDocument with the layer the size of the document.
-  bool newDocument(const std::string& docName, TFlowImage* flow, bool transparent, bool canvasColourOff,
+  [[nodiscard]] bool newDocument(const std::string& docName, TFlowImage* flow, bool transparent, bool canvasColourOff,
                    int32_t dpi, int32_t docHeight, int32_t docWidth);
   // The document size (clamped to 1 .. 10,000): layer and mask lists, the
   // flow image (the given one, else the window's), the composite, the
   // window's layout.
-  bool setSize(TFlowImage* flow, int32_t w, int32_t h);
-  CLayerData* getLayer(int32_t index) const;
-  CLayerData* currentLayer() const;
+  [[nodiscard]] bool setSize(TFlowImage* flow, int32_t w, int32_t h);
+  [[nodiscard]] CLayerData* getLayer(int32_t index) const;
+  [[nodiscard]] CLayerData* currentLayer() const;
   // The window caption: the name, or its file part unless the preferences
   // ask for the full path.
   std::string windowCaption() const;
   // The blend mode of the layer a stroke paints on; -1 for no such layer.
   int32_t strokeLayerBlendMode(int32_t strokeLayerIndex) const;
-  bool layerOffset(int32_t index, TPoint& offset) const;
+  [[nodiscard]] bool layerOffset(int32_t index, TPoint& offset) const;
   // Layer image point to document point (minus the layer's offset).
-  bool layerToPaperPoint(int32_t index, TPoint& point) const;
+  [[nodiscard]] bool layerToPaperPoint(int32_t index, TPoint& point) const;
 
   // ---- document gradient (paper_gradient.cpp) ----
   // The two points: whole pixels, floats (rounded to 16.16) or 16.16.
@@ -193,7 +198,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The colour stops of the gradient in use, then the repeat settings in
   // the order the gradient takes them (shape, mirror, count, wrap). Values
   // out of range are refused (false) and change nothing.
-  bool setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse);
+  [[nodiscard]] bool setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse);
   // The gradient in use: during replay the recorder's, else the tool
   // window's active one; null when there is none.
   const CGradObj* currentGradient() const;
@@ -242,9 +247,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   void drawGrid(const SRectXYWH& rect);
   void drawGridAll();
   // The transparent display's flags, changed only while the paper is white.
-  bool setBackgroundDisplay(bool canvasColor, bool bgPattern, bool repaint);
-  bool toggleCanvasColor(bool value) { return setBackgroundDisplay(value, showBgPattern, true); }
-  bool toggleBgPattern(bool value) { return setBackgroundDisplay(showCanvasColor, value, true); }
+  [[nodiscard]] bool setBackgroundDisplay(bool canvasColor, bool bgPattern, bool repaint);
+  [[nodiscard]] bool toggleCanvasColor(bool value) { return setBackgroundDisplay(value, showBgPattern, true); }
+  [[nodiscard]] bool toggleBgPattern(bool value) { return setBackgroundDisplay(showCanvasColor, value, true); }
 
   // ---- the window surface ----
   void setViewSurface(IViewSurface* surface) { surface_ = surface; }
@@ -263,7 +268,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The grid over the whole composite and an invalidation; no recomposition.
   void redrawFull();
   void fillBackground(TMTC& plane, const SRectXYWH& rect) const;
-  bool blendLayerIntoComposite(int32_t layerIndex, const SRectXYWH& rect);
+  [[nodiscard]] bool blendLayerIntoComposite(int32_t layerIndex, const SRectXYWH& rect);
   // Effective opacity of a layer in its link group (see linkedOpacityOf).
   uint32_t linkedOpacity(int32_t layerIndex, LinkOpacityTable& table) const;
   // Invalidates the window.
@@ -280,16 +285,16 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   void updatePreviewRect(const TRect& previewRect);
   void updateAllThumbnails();
   void updateLayerThumbnail(int32_t layerIndex);
-  bool stretchLayerToThumbnail(int32_t layerIndex, const TRect& thumbRect);
+  [[nodiscard]] bool stretchLayerToThumbnail(int32_t layerIndex, const TRect& thumbRect);
 
   // ---- flow image transfer (paper_compose.cpp) ----
-  bool mergeFlowImage(int32_t layerIndex, const TMTC& plane, uint32_t opacity, const SRectXYWH& rect, TPoint point);
-  bool mergeFlowLayerRect(int32_t layerIndex, const TMTC& plane, uint32_t opacity, int32_t x, int32_t y);
-  bool loadLayerRect(TMTC& plane, int32_t layerIndex, bool skipTransparent, uint32_t opacity, const SRectXYWH& rect,
+  [[nodiscard]] bool mergeFlowImage(int32_t layerIndex, const TMTC& plane, uint32_t opacity, const SRectXYWH& rect, TPoint point);
+  [[nodiscard]] bool mergeFlowLayerRect(int32_t layerIndex, const TMTC& plane, uint32_t opacity, int32_t x, int32_t y);
+  [[nodiscard]] bool loadLayerRect(TMTC& plane, int32_t layerIndex, bool skipTransparent, uint32_t opacity, const SRectXYWH& rect,
                      TPoint point);
-  bool loadLayerAt(TMTC& plane, int32_t layerIndex, bool skipTransparent, uint32_t opacity, int32_t x, int32_t y);
-  bool syncFlowRect(TFlowImage& flow, int32_t layerIndex, bool commit, const TRect& rect);
-  bool resetFlowImage(TFlowImage& flow, int32_t layerIndex, bool commit);
+  [[nodiscard]] bool loadLayerAt(TMTC& plane, int32_t layerIndex, bool skipTransparent, uint32_t opacity, int32_t x, int32_t y);
+  [[nodiscard]] bool syncFlowRect(TFlowImage& flow, int32_t layerIndex, bool commit, const TRect& rect);
+  [[nodiscard]] bool resetFlowImage(TFlowImage& flow, int32_t layerIndex, bool commit);
 
   // ---- view painting (paper_paint.cpp) ----
   // The whole zoom ratio k with k x the larger side below 32768: the view is
@@ -297,95 +302,99 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool viewFitsScale() const;
   // Paints a rectangle of the document (clamped to it) into the window's
   // back buffer and presents it; only for the attached window.
-  bool paintWindowRect(const IViewSurface* window, const TRect& rect);
-  bool paintWindowRectXYWH(const IViewSurface* window, const SRectXYWH& rect) {
+  [[nodiscard]] bool paintWindowRect(const IViewSurface* window, const TRect& rect);
+  [[nodiscard]] bool paintWindowRectXYWH(const IViewSurface* window, const SRectXYWH& rect) {
     return paintWindowRect(window, xywhToRect(rect));
   }
   // Rotated or scaled view of a rectangle through the view buffer into the
   // target; answers the window rectangle painted.
-  bool paintView(TMTC& target, const SRectXYWH& rect, TRect& painted);
+  [[nodiscard]] bool paintView(TMTC& target, const SRectXYWH& rect, TRect& painted);
   // Whole zoom straight from the source into the target.
-  bool paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& rect, TRect& painted);
+  [[nodiscard]] bool paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& rect, TRect& painted);
   // Before a full paint: the pattern view buffer or the view buffer.
   void buildViewBuffer();
   void refreshWindow(bool rebuild);
   void refreshView() { refreshWindow(true); }
   // The window's paint: the whole view into the target (the back buffer).
   void paintWindow(TMTC& target);
-  bool preparePatternBuffer();
-  bool fillViewBackground(TMTC& target, const TRect& rect, const TRect& canvasRect) const;
+  [[nodiscard]] bool preparePatternBuffer();
+  [[nodiscard]] bool fillViewBackground(TMTC& target, const TRect& rect, const TRect& canvasRect) const;
   // The source rectangle magnified into the target (with the background of
   // the transparent display), then copied to dc when given.
-  bool stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, const TMTC& source, TRect* painted = nullptr);
-  bool renderRotatedView(TMTC& target, const TMTC& source, const TRect& rect, TPoint origin) const;
+  [[nodiscard]] bool stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, const TMTC& source, TRect* painted = nullptr);
+  [[nodiscard]] bool renderRotatedView(TMTC& target, const TMTC& source, const TRect& rect, TPoint origin) const;
 
   // ---- undo store entry points ----
   bool hasUndo() const { return undoMngr_ != nullptr; }
   bool undoAvailable() const { return undoMngr_ && undoMngr_->undoEnabled(); }
   bool canUndo(int32_t layerIndex) const;
   bool canRedo(int32_t layerIndex) const;
-  bool storeUndo(int32_t layerIndex, int kind);
-  bool storeRectUndo(int32_t layerIndex, const SRectXYWH& rect, int kind);
-  bool storeLayerUndo(CLayerData& layer, int kind);
-  bool storeLayerRectUndo(CLayerData& layer, const SRectXYWH& rect, int kind);
-  bool storeAttrUndo(CLayerData* layer, int32_t value, int kind, int32_t second);
+  [[nodiscard]] bool storeUndo(int32_t layerIndex, int kind);
+  [[nodiscard]] bool storeRectUndo(int32_t layerIndex, const SRectXYWH& rect, int kind);
+  [[nodiscard]] bool storeLayerUndo(CLayerData& layer, int kind);
+  [[nodiscard]] bool storeLayerRectUndo(CLayerData& layer, const SRectXYWH& rect, int kind);
+  [[nodiscard]] bool storeAttrUndo(CLayerData* layer, int32_t value, int kind, int32_t second);
   // Hands a record to the undo manager; on true it owns the record (and the
   // objects it keeps) and `record` is empty, on false the caller keeps it.
-  bool pushUndo(std::unique_ptr<CUndoData>& record);
+  [[nodiscard]] bool pushUndo(std::unique_ptr<CUndoData>& record);
   // Empties both lists and drops the recorder's events beyond its position.
   void clearUndo();
   void clearRedo();
   // After the undo-count preference changed: resizes the recorder's ring
   // and sets both limits.
-  bool setUndoCount();
+  [[nodiscard]] bool setUndoCount();
 
   // ---- undo and redo ----
   // Shorthands of the store entry points.
-  bool storeUndoKind1(int32_t layerIndex) { return storeUndo(layerIndex, kUndoPixels); }
-  bool storeRectUndoXYWH(int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h) {
+  [[nodiscard]] bool storeUndoKind1(int32_t layerIndex) { return storeUndo(layerIndex, kUndoPixels); }
+  [[nodiscard]] bool storeRectUndoXYWH(int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h) {
     return storeRectUndo(layerIndex, SRectXYWH{x, y, w, h}, kUndoPixels);
   }
-  bool storeRectUndoFrom(int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h, int kind) {
+  [[nodiscard]] bool storeRectUndoFrom(int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h, int kind) {
     return storeRectUndo(layerIndex, SRectXYWH{x, y, w, h}, kind);
   }
-  bool storeLayerUndoAt(int32_t layerIndex, int kind);
+  [[nodiscard]] bool storeLayerUndoAt(int32_t layerIndex, int kind);
   // Empties every layer's own undo, then the document undo.
   void invalidateLayerUndo();
 
-  bool undo(TFlowImage& flow, int32_t& layerIndex, TRect& rect);
+  [[nodiscard]] bool undo(TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   // One step of a layer's own undo (the older-format mode).
-  bool undoLayer(TFlowImage& flow, int32_t layerIndex, TRect& rect);
-  bool redo(TFlowImage& flow, int32_t& layerIndex, TRect& rect);
+  [[nodiscard]] bool undoLayer(TFlowImage& flow, int32_t layerIndex, TRect& rect);
+  [[nodiscard]] bool redo(TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayout);
 
   // ---- strokes (paper_stroke.cpp) ----
   // begin, points, end of a freehand stroke into the flow image; `record` is
   // false during replay. paintWindow: show each touched rectangle at once.
-  bool beginStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  [[nodiscard]] bool beginStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
   // The same, the settings starting from the flow plane itself (the legacy
   // pen packets and replay).
-  bool beginStrokeEx(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
-  bool continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
+  [[nodiscard]] bool beginStrokeEx(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  [[nodiscard]] bool continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                       float pressure);
-  bool endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
+  [[nodiscard]] bool endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
   // 1: the dab-table walker, 2: the pen engine (once it exists); any other
   // level, or one above the engine level, is refused.
-  bool selectPenEngine(int32_t level);
+  [[nodiscard]] bool selectPenEngine(int32_t level);
   // The pen-method engine (mode 2): made over the given settings and dab
   // renderer (both the caller's, kept by pointer); the engine level becomes 2.
-  bool createPenEngine(TStroke& stroke, CPenRender& renderer);
+  [[nodiscard]] bool createPenEngine(TStroke& stroke, CPenRender& renderer);
   void freePenEngine();
   CStrokeMngr* penEngine() const { return penEngine_.get(); }
-  bool beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
-  bool continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
+  [[nodiscard]] bool beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure);
+  [[nodiscard]] bool continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                             float pressure);
-  bool endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
+  [[nodiscard]] bool endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
   TStrokeSink strokeSink() const { return strokeSink_; }
   // 1 when the latest segment's major axis is x, 0 when it is y.
   uint8_t stepAxis = 0;
   // Points of the open stroke (0 at begin); true from begin to end.
   int32_t strokePointCount = 0;
   bool strokeOpen = false;
+  // The pending-run capacity of the seed fills; tests
+  // set a small one to make a region too complex, or 0 for a queue that
+  // gets no memory.
+  int32_t seedFillCapacity = kSeedFillCapacity;
 
   // ---- region tools (paper_region_fill.cpp) ----
   // Points are document coordinates. A region found by the seed fillers
@@ -400,25 +409,28 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t selectModeFromKeys(SModifierKeys keys, int32_t shortcutMode) const;
   // The visible layers composed over the document into the flow pixels
   // (flow coordinates = document coordinates, so origin is (0, 0)).
-  bool composeVisibleForSampling(TFlowImage& flow, TPoint& origin);
+  [[nodiscard]] bool composeVisibleForSampling(TFlowImage& flow, TPoint& origin);
   // Finds the region around `point` on the layer (alpha-aware) or on the
   // composite of the visible layers, limited to a mask when it has an image.
-  bool seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, int32_t limit, bool visible,
+  // A region the seed fill could not finish is never used: too complex for
+  // its queue, or no memory for the queue, the message says so and the
+  // answer is false (the caller then changes nothing and records nothing).
+  [[nodiscard]] bool seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, int32_t limit, bool visible,
                   const CMaskData* mask, SRegionShape& region);
-  bool magicWandSelect(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
+  [[nodiscard]] bool magicWandSelect(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
                        const SRegionFillSettings& settings, bool record);
   // Replay's endings of the wand: the coverage holds the region (the layer
   // image's size at the layer's offset, or the given shape).
-  bool wandRegionToMask(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
+  [[nodiscard]] bool wandRegionToMask(TFlowImage& flow, int32_t layerIndex, TPoint point, int32_t mode, bool antiAlias,
                         const SRegionFillSettings& settings, bool record);
-  bool wandRegionToMaskEx(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+  [[nodiscard]] bool wandRegionToMaskEx(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
                           int32_t mode, bool antiAlias, const SRegionFillSettings& settings, bool record);
-  bool bucketFillLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
+  [[nodiscard]] bool bucketFillLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
                        const TStroke& stroke, const SRegionFillSettings& settings, bool record);
   // Replay's endings of the bucket fill: the coverage holds the region in
   // the layer image's coordinates, or (Grow) a region of the given shape
   // that reaches beyond the layer's image, which grows to cover it.
-  bool fillRegionOnLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
+  [[nodiscard]] bool fillRegionOnLayer(TFlowImage& flow, int32_t layerIndex, TPoint point, bool antiAlias, bool erase,
                          const TStroke& stroke, const SRegionFillSettings& settings, bool record);
   // A text's coverage (rendered into the flow's coverage channel in the
   // layer image's coordinates) painted into the layer with the stroke's
@@ -430,14 +442,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
     std::string text;
     TPoint point{};
   };
-  bool placeTextOnLayer(TFlowImage& flow, int32_t layerIndex, const STextPlacement& text, const TStroke& stroke,
+  [[nodiscard]] bool placeTextOnLayer(TFlowImage& flow, int32_t layerIndex, const STextPlacement& text, const TStroke& stroke,
                         bool record);
-  bool fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+  [[nodiscard]] bool fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
                              bool antiAlias, bool erase, const TStroke& stroke, const SRegionFillSettings& settings,
                              bool record);
   // The window drew the lasso's region into the coverage channel (layer
   // image coordinates); it is combined into the current mask and cleared.
-  bool lassoSelect(TFlowImage& flow, int32_t layerIndex, int32_t mode, bool record);
+  [[nodiscard]] bool lassoSelect(TFlowImage& flow, int32_t layerIndex, int32_t mode, bool record);
 
   // ---- selection and masks (paper_mask_ops.cpp) ----
   // A negative mask index stands for the current mask. Points of shapes
@@ -447,206 +459,206 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // invalidated; records nothing.
   void setSelectionFlags(bool shown, bool enabled);
   // Answer the flag's new value.
-  bool showWalkAnts(bool value, bool record);
-  bool enableMask(bool value, bool record);
-  bool maskFigureRect(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, int32_t mode, TStroke& stroke,
+  [[nodiscard]] bool showWalkAnts(bool value, bool record);
+  [[nodiscard]] bool enableMask(bool value, bool record);
+  [[nodiscard]] bool maskFigureRect(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, int32_t mode, TStroke& stroke,
                       bool record);
-  bool maskFigureEllipse(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, double angle, int32_t mode,
+  [[nodiscard]] bool maskFigureEllipse(TFlowImage& flow, int32_t layerIndex, TPointF p1, TPointF p2, double angle, int32_t mode,
                          TStroke& stroke, bool record);
-  bool maskFigurePolygon(TFlowImage& flow, int32_t layerIndex, int32_t count, const TPointF* points, int32_t mode,
+  [[nodiscard]] bool maskFigurePolygon(TFlowImage& flow, int32_t layerIndex, int32_t count, const TPointF* points, int32_t mode,
                          TStroke& stroke, bool record);
-  bool offsetMask(TPoint delta, bool record);
-  bool maskFillAll(TFlowImage& flow, int32_t layerIndex, bool record);
-  bool maskFillNone(TFlowImage& flow, int32_t layerIndex, bool record);
-  bool maskInvert(TFlowImage& flow, int32_t layerIndex, bool record);
+  [[nodiscard]] bool offsetMask(TPoint delta, bool record);
+  [[nodiscard]] bool maskFillAll(TFlowImage& flow, int32_t layerIndex, bool record);
+  [[nodiscard]] bool maskFillNone(TFlowImage& flow, int32_t layerIndex, bool record);
+  [[nodiscard]] bool maskInvert(TFlowImage& flow, int32_t layerIndex, bool record);
   // Grows or shrinks the selection by one pixel; the second form widens
   // the image where the selection touches its edge.
-  bool inflateMaskInPlace(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
-  bool inflateMask(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
-  bool cropMask(TFlowImage& flow, int32_t layerIndex, int32_t maskIndex, bool record);
+  [[nodiscard]] bool inflateMaskInPlace(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
+  [[nodiscard]] bool inflateMask(int32_t layerIndex, bool grow, int32_t maskIndex, bool record);
+  [[nodiscard]] bool cropMask(TFlowImage& flow, int32_t layerIndex, int32_t maskIndex, bool record);
   // An index equal to the mask count appends a new empty mask first.
-  bool activateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
-  bool newMask(TFlowImage& flow, int32_t layerIndex, int32_t after, bool record);
-  bool duplicateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
-  bool deleteMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
-  bool setMaskName(int32_t layerIndex, const std::string& newName, int32_t index, bool record);
-  bool moveMask(TFlowImage& flow, int32_t layerIndex, int32_t from, int32_t to, bool record);
-  bool mergeMask(TFlowImage& flow, int32_t layerIndex, int32_t target, int32_t source, int32_t mode, bool record);
+  [[nodiscard]] bool activateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  [[nodiscard]] bool newMask(TFlowImage& flow, int32_t layerIndex, int32_t after, bool record);
+  [[nodiscard]] bool duplicateMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  [[nodiscard]] bool deleteMask(TFlowImage& flow, int32_t layerIndex, int32_t index, bool record);
+  [[nodiscard]] bool setMaskName(int32_t layerIndex, const std::string& newName, int32_t index, bool record);
+  [[nodiscard]] bool moveMask(TFlowImage& flow, int32_t layerIndex, int32_t from, int32_t to, bool record);
+  [[nodiscard]] bool mergeMask(TFlowImage& flow, int32_t layerIndex, int32_t target, int32_t source, int32_t mode, bool record);
   // Source kind 0: the layer's density, 1: its alpha.
-  bool newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sourceKind, int32_t mergeMode,
+  [[nodiscard]] bool newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sourceKind, int32_t mergeMode,
                         int32_t maskIndex, bool record);
 
   // ---- transforms (paper_transform.cpp) ----
   // In-place commands by code: 7 mirror, 8 flip, 9 invert colours, 10 half
   // turn on one layer; 12..15 the same on every (or every visible) layer.
-  bool layerCommand(TFlowImage& flow, int32_t index, bool record, int code);
-  bool mirrorLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 7); }
-  bool flipLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 8); }
-  bool invertLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 9); }
-  bool halfTurnLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 10); }
+  [[nodiscard]] bool layerCommand(TFlowImage& flow, int32_t index, bool record, int code);
+  [[nodiscard]] bool mirrorLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 7); }
+  [[nodiscard]] bool flipLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 8); }
+  [[nodiscard]] bool invertLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 9); }
+  [[nodiscard]] bool halfTurnLayer(TFlowImage& flow, int32_t index, bool record) { return layerCommand(flow, index, record, 10); }
   // The command inside the selection's bounds, merged back through the
   // mask (the alpha too with blendAlpha); without an enabled selection the
   // whole layer.
-  bool layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bool blendAlpha, int code,
+  [[nodiscard]] bool layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bool blendAlpha, int code,
                           int32_t maskIndex);
-  bool transformVisibleInPlace(TFlowImage& flow, int code, bool record);
-  bool transformAllInPlace(TFlowImage& flow, int code, bool record);
+  [[nodiscard]] bool transformVisibleInPlace(TFlowImage& flow, int code, bool record);
+  [[nodiscard]] bool transformAllInPlace(TFlowImage& flow, int code, bool record);
   // A quarter turn of one layer about the document's centre.
-  bool rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise);
+  [[nodiscard]] bool rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise);
   // A turn of one layer by an angle in degrees about the document's centre
   // (bilinear); the new image covers the turned layer and the document.
-  bool rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees);
+  [[nodiscard]] bool rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees);
   // One layer's image resampled to w x h (1 .. 20,000), its offset scaled.
-  bool scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h);
+  [[nodiscard]] bool scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h);
   // A quarter turn of the whole image: every layer, and the document's
   // width and height exchanged.
-  bool rotateImage90(TFlowImage& flow, bool clockwise, bool record);
+  [[nodiscard]] bool rotateImage90(TFlowImage& flow, bool clockwise, bool record);
   // The whole-image operations: the new layer list is built beside the old
   // one, which the undo keeps. Sizes are 1 .. 10,000; anchors 0..8 (a
   // 3 x 3 grid counted down each column); methods 1 (box) and 2.
-  bool resizeCanvas(TFlowImage& flow, int32_t w, int32_t h, int32_t anchor, bool record);
-  bool cropToRect(TFlowImage& flow, const TRect& rect, bool record);
-  bool scaleImage(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
+  [[nodiscard]] bool resizeCanvas(TFlowImage& flow, int32_t w, int32_t h, int32_t anchor, bool record);
+  [[nodiscard]] bool cropToRect(TFlowImage& flow, const TRect& rect, bool record);
+  [[nodiscard]] bool scaleImage(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
   // The layers rescaled to a new canvas as scaleImage does; the masks keep
   // their size and place.
-  bool zoomLayers(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
+  [[nodiscard]] bool zoomLayers(TFlowImage& flow, int32_t w, int32_t h, int32_t method, bool record);
 
   // ---- layer list (paper_layer_ops.cpp) ----
   // Makes the layer current and loads it into the flow (when given).
-  bool selectLayer(TFlowImage* flow, int32_t index);
+  [[nodiscard]] bool selectLayer(TFlowImage* flow, int32_t index);
   // selectLayer, then the layer and mask panels are refreshed.
-  bool setCurrentLayer(TFlowImage* flow, int32_t index);
+  [[nodiscard]] bool setCurrentLayer(TFlowImage* flow, int32_t index);
   // Attributes; a value equal to the present one records nothing. The
   // opacity of a link group's base is kept for undo with the group length.
-  bool setLayerOpacity(int32_t index, int32_t opacity, bool record);
+  [[nodiscard]] bool setLayerOpacity(int32_t index, int32_t opacity, bool record);
   // Blend modes 0..21.
-  bool setLayerBlendMode(int32_t index, int32_t mode, bool record);
-  bool setLayerVisible(int32_t index, bool visible, bool record);
-  bool setLayerEffect(int32_t index, bool dissolve, uint8_t amount, bool record);
+  [[nodiscard]] bool setLayerBlendMode(int32_t index, int32_t mode, bool record);
+  [[nodiscard]] bool setLayerVisible(int32_t index, bool visible, bool record);
+  [[nodiscard]] bool setLayerEffect(int32_t index, bool dissolve, uint8_t amount, bool record);
   // index -1: the current layer; value below 0 toggles.
-  bool setProtectAlpha(int32_t index, int32_t value, bool record);
-  bool setLayerName(int32_t index, const std::string& newName, bool record);
+  [[nodiscard]] bool setProtectAlpha(int32_t index, int32_t value, bool record);
+  [[nodiscard]] bool setLayerName(int32_t index, const std::string& newName, bool record);
   // A new layer at index, of w x h (clamped to 1 .. 10,000), cleared to its
   // mode's neutral colour; it joins a link group it is inserted into.
-  bool newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, int32_t h, int32_t w,
+  [[nodiscard]] bool newLayerEx(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, int32_t h, int32_t w,
                   bool record);
   // The same, named and filled with a colour (0xAARRGGBB).
-  bool newLayer(TFlowImage* flow, int32_t index, bool visible, const std::string& name, uint32_t argb,
+  [[nodiscard]] bool newLayer(TFlowImage* flow, int32_t index, bool visible, const std::string& name, uint32_t argb,
                 int32_t opacity, int32_t mode, int32_t h, int32_t w, bool record);
   // Above the current layer, the document's size, opaque 255.
-  bool newLayerCmd(TFlowImage* flow, int32_t mode, bool record);
-  bool deleteLayer(TFlowImage* flow, int32_t index, bool record);
+  [[nodiscard]] bool newLayerCmd(TFlowImage* flow, int32_t mode, bool record);
+  [[nodiscard]] bool deleteLayer(TFlowImage* flow, int32_t index, bool record);
   // A base layer with linked layers above it goes with them (one undo
   // step); any other layer as deleteLayer.
-  bool deleteLayerGroup(TFlowImage* flow, int32_t base, bool record);
-  bool deleteLayerCmd(TFlowImage* flow, int32_t index, bool record);
-  bool duplicateLayer(TFlowImage* flow, int32_t index, bool record);
-  bool moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record);
+  [[nodiscard]] bool deleteLayerGroup(TFlowImage* flow, int32_t base, bool record);
+  [[nodiscard]] bool deleteLayerCmd(TFlowImage* flow, int32_t index, bool record);
+  [[nodiscard]] bool duplicateLayer(TFlowImage* flow, int32_t index, bool record);
+  [[nodiscard]] bool moveLayer(TFlowImage* flow, int32_t from, int32_t to, bool record);
   bool canMergeDown(int32_t index) const;
-  bool mergeDown(TFlowImage* flow, int32_t index, bool record);
+  [[nodiscard]] bool mergeDown(TFlowImage* flow, int32_t index, bool record);
   // A merge down through the link pair of the two modes (option 0..3).
-  bool mergeLinked(TFlowImage* flow, int32_t index, int32_t option, bool record);
+  [[nodiscard]] bool mergeLinked(TFlowImage* flow, int32_t index, int32_t option, bool record);
   // Moves a link base and its count - 1 linked layers to `to`.
-  bool moveLayerGroup(TFlowImage* flow, int32_t from, int32_t to, int32_t count, bool record);
+  [[nodiscard]] bool moveLayerGroup(TFlowImage* flow, int32_t from, int32_t to, int32_t count, bool record);
   // Two or more visible layers, the bottom one among them; an opaque merge
   // needs a bottom mode that can hold the result.
   bool canMergeVisible(bool transparent, bool option) const;
   // The visible layers composed into one that takes the bottom layer's
   // place; hidden layers stay.
-  bool mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record);
+  [[nodiscard]] bool mergeVisible(TFlowImage* flow, bool transparent, bool option, bool record);
   // A layer whose image exceeds the document keeps only the part over it.
-  bool cropLayer(TFlowImage* flow, int32_t index, bool record);
+  [[nodiscard]] bool cropLayer(TFlowImage* flow, int32_t index, bool record);
   // Moves the layer's content by delta on the document. When the moved
   // image still covers the document only the offset changes; otherwise the
   // layer is rebuilt, grown to cover it.
-  bool offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record);
+  [[nodiscard]] bool offsetLayer(TFlowImage* flow, int32_t index, TPoint delta, bool record);
   // The same together with the selection (the current mask) when it holds
   // an image; else offsetLayer.
-  bool offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int32_t maskIndex, bool record);
-  std::unique_ptr<CLayerData> rebuiltForOffset(const CLayerData& layer, TPoint delta) const;
+  [[nodiscard]] bool offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int32_t maskIndex, bool record);
+  [[nodiscard]] std::unique_ptr<CLayerData> rebuiltForOffset(const CLayerData& layer, TPoint delta) const;
   // Bit 0: the moved image leaves part of the document's width uncovered;
   // bit 1: of its height.
   int32_t offsetClass(const CLayerData& layer, TPoint delta) const;
   // The image as a new layer on top (at least the document's size), named
   // as given or with the next default name.
-  bool pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::string& name, const uint8_t* attributes72,
+  [[nodiscard]] bool pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::string& name, const uint8_t* attributes72,
                        bool record);
   // The image copied into the layer from its top-left corner.
-  bool pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& name, const uint8_t* attributes72,
+  [[nodiscard]] bool pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& name, const uint8_t* attributes72,
                       const TMTC& image, bool record);
   // The visible layers of a link group (base and the count - 1 above it)
   // composed into one layer that takes the base's place, name, level and
   // mode; the group's layers stay with the undo.
-  bool mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
+  [[nodiscard]] bool mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
   // Takes a group of two or more layers (never every layer) out of the list.
-  bool removeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
+  [[nodiscard]] bool removeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool record);
   // Moves count layers from base by delta, each as offsetLayer would (every
   // rebuilt layer is made before any is put in place); the second form moves
   // the selection (the mask, current when negative) with them when it holds
   // an image.
-  bool offsetLinkGroup(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, bool record);
-  bool offsetLinkGroupMask(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex,
+  [[nodiscard]] bool offsetLinkGroup(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, bool record);
+  [[nodiscard]] bool offsetLinkGroupMask(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex,
                            bool record);
   // Links the layer (with its group) to the one below, or unlinks it.
-  bool linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record);
+  [[nodiscard]] bool linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record);
   // The visibility of a base layer and the count - 1 layers above it.
-  bool setLayerGroupVisible(int32_t base, int32_t count, bool visible, bool record);
-  bool showOnlyLayer(int32_t index, bool record);
-  bool showAllLayers(int32_t index, bool show, bool record);
-  bool flipLayerVisibility(int32_t index, bool record);
+  [[nodiscard]] bool setLayerGroupVisible(int32_t base, int32_t count, bool visible, bool record);
+  [[nodiscard]] bool showOnlyLayer(int32_t index, bool record);
+  [[nodiscard]] bool showAllLayers(int32_t index, bool show, bool record);
+  [[nodiscard]] bool flipLayerVisibility(int32_t index, bool record);
 
   // ---- layer fills, alpha, figures and cut (paper_layer_fill.cpp) ----
   // Points are document coordinates; figures paint with the stroke's colour
   // and settings. `undo` takes the pixel snapshot, `record` writes the event.
-  bool clearLayer(TFlowImage& flow, int32_t index, bool record);
-  bool fillLayerAlpha(TFlowImage& flow, int32_t index, int32_t alpha, bool record);
-  bool invertLayerAlpha(TFlowImage& flow, int32_t index, bool record);
-  bool layerAlphaFromMask(TFlowImage& flow, int32_t index, int32_t maskIndex, bool record);
-  bool layerFigureRect(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
+  [[nodiscard]] bool clearLayer(TFlowImage& flow, int32_t index, bool record);
+  [[nodiscard]] bool fillLayerAlpha(TFlowImage& flow, int32_t index, int32_t alpha, bool record);
+  [[nodiscard]] bool invertLayerAlpha(TFlowImage& flow, int32_t index, bool record);
+  [[nodiscard]] bool layerAlphaFromMask(TFlowImage& flow, int32_t index, int32_t maskIndex, bool record);
+  [[nodiscard]] bool layerFigureRect(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
                        bool record);
-  bool layerFigureEllipse(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, double angle, TStroke& stroke,
+  [[nodiscard]] bool layerFigureEllipse(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, double angle, TStroke& stroke,
                           bool record);
-  bool layerFigurePolygon(TFlowImage& flow, int32_t index, int32_t count, const TPointF* points, TStroke& stroke,
+  [[nodiscard]] bool layerFigurePolygon(TFlowImage& flow, int32_t index, int32_t count, const TPointF* points, TStroke& stroke,
                           bool record);
-  bool fillLayerColor(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo, bool record);
-  bool fillLayerGradient(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, bool pointsOnly, TStroke& stroke,
+  [[nodiscard]] bool fillLayerColor(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo, bool record);
+  [[nodiscard]] bool fillLayerGradient(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, bool pointsOnly, TStroke& stroke,
                          bool record);
   // Older-format replay: fills the whole layer with the colour, alpha 255;
   // in the standard mode with the tool stroke's keep-alpha switch on, only
   // the RGB changes. No event and no undo record: the replay snapshots first.
-  bool fillLayerOpaque(TFlowImage& flow, int32_t index, uint32_t colour, bool toolKeepsAlpha);
+  [[nodiscard]] bool fillLayerOpaque(TFlowImage& flow, int32_t index, uint32_t colour, bool toolKeepsAlpha);
   // Erases the selected area: a fill with the colour through the selection,
   // then each selected pixel's alpha a becomes a x (255 - selection) / 255
   // (paper_erase_selection.cpp). Recorded as one layer edit.
   bool canDeleteSelection() const;
-  bool deleteSelection(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo,
+  [[nodiscard]] bool deleteSelection(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo,
                        bool record);
   // Removes the selected part's alpha (the selection must be enabled).
-  bool cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t maskIndex);
+  [[nodiscard]] bool cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t maskIndex);
   bool canLayerFromSelection() const;
   // A copy of the layer holding only the selected part goes above it; unless
   // keep, the part leaves the source (mode 0 or 1, as the cut).
-  bool newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode, bool keep, int32_t maskIndex,
+  [[nodiscard]] bool newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode, bool keep, int32_t maskIndex,
                              bool record);
 
   // ---- selection expand and contract (paper_select_extent.cpp) ----
   // The selection grown or shrunk by n pixels (1 .. kMaxSelectExtent).
-  bool applySelectExpand(int32_t maskIndex, bool record, int32_t option, int32_t n);
-  bool applySelectContract(int32_t maskIndex, bool record, int32_t option, int32_t n);
+  [[nodiscard]] bool applySelectExpand(int32_t maskIndex, bool record, int32_t option, int32_t n);
+  [[nodiscard]] bool applySelectContract(int32_t maskIndex, bool record, int32_t option, int32_t n);
   // The new mask of the operation, built beside the old one; null when the
   // mask is empty or memory is short.
-  std::unique_ptr<CMaskData> selectExtentMask(const CMaskData& mask, int32_t n, bool grow) const;
+  [[nodiscard]] std::unique_ptr<CMaskData> selectExtentMask(const CMaskData& mask, int32_t n, bool grow) const;
 
   // ---- colour range selection (paper_color_range.cpp) ----
   // The coverage of the picked colours over the layer (source 0) or the
   // composed picture (source 1) into the flow's coverage, limited to where
   // `limit` is non-zero; `selected` counts the pixels with coverage.
-  bool buildColorRangeMask(TFlowImage& flow, int32_t layerIndex, const SColorRangeEntry* entries,
+  [[nodiscard]] bool buildColorRangeMask(TFlowImage& flow, int32_t layerIndex, const SColorRangeEntry* entries,
                            const SColorRangeSettings& settings, const CMaskData* limit, SRegionShape& region,
                            int64_t& selected);
   // The coverage replaces the mask (current when negative); no selected
   // pixel changes nothing and answers true.
-  bool applyColorRangeSelection(TFlowImage& flow, int32_t layerIndex, bool record, const SColorRangeEntry* entries,
+  [[nodiscard]] bool applyColorRangeSelection(TFlowImage& flow, int32_t layerIndex, bool record, const SColorRangeEntry* entries,
                                 const SColorRangeSettings& settings, int32_t maskIndex);
 
   // ---- stroke modes and tools (paper_stroke_modes.cpp) ----
@@ -663,28 +675,28 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Installing the older-format procedure frees the document undo manager;
   // leaving it makes a new one and installs the dab-table walker.
   void enterOlderFormatMode();
-  bool leaveOlderFormatMode();
+  [[nodiscard]] bool leaveOlderFormatMode();
   // The selection slots of the older-format mode; nullptr outside it.
   TSelectMng* selectionSlots() const { return selectMng_.get(); }
   // Plays the next record of a version 1.1 event stream (paper_legacy_player.cpp);
   // code is the record's code, refresh whether the view must be laid out
   // again. False when the record is cut short, the stream has ended (code
   // 0xFFFF) or the record is one this player cannot perform.
-  bool playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& code, bool& refresh, TStroke& stroke);
+  [[nodiscard]] bool playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& code, bool& refresh, TStroke& stroke);
   // One straight segment of the open stroke from (x0, y0) to (x1, y1), both
   // ends at full pressure, through the stroke sink (paper_stroke.cpp).
-  bool drawStrokeSegment(TFlowImage& flow, TStroke& stroke, float x0, float y0, float x1, float y1);
+  [[nodiscard]] bool drawStrokeSegment(TFlowImage& flow, TStroke& stroke, float x0, float y0, float x1, float y1);
   // The version 1.1 merge: when at least two layers are visible and all of
   // them share one blend mode, the visible layers are composed over the
   // mode's neutral colour into the lowest visible one (opacity 255), the
   // others leave the list; nothing is recorded or kept for undo.
-  bool mergeVisibleLegacy(TFlowImage& flow);
+  [[nodiscard]] bool mergeVisibleLegacy(TFlowImage& flow);
   // Document to layer pixel coordinates (plus the layer's offset).
-  bool paperToLayerRect(int32_t layerIndex, TRect& rect) const;
-  bool paperToLayerPointF(int32_t layerIndex, float& x, float& y) const;
+  [[nodiscard]] bool paperToLayerRect(int32_t layerIndex, TRect& rect) const;
+  [[nodiscard]] bool paperToLayerPointF(int32_t layerIndex, float& x, float& y) const;
 
   // ---- IPlotDocument (plot_document_impl.cpp) ----
-  const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
+  [[nodiscard]] const CBlockVCH* selectionImage(TPoint& maskOffset) const override;
   TPoint currentLayerOffset() const override;
   SSize currentLayerSize() const override;
   bool hasLayers() const override;
@@ -708,94 +720,95 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   CMaskMngr* undoMasks() override { return masks_.get(); }
   PaperColor undoPaperColor() const override { return paperColor; }
   void undoSetPaperColor(PaperColor color) override;
-  bool undoRotateImage90(bool clockwise) override;
-  bool undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) override;
-  bool undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) override;
+  [[nodiscard]] bool undoRotateImage90(bool clockwise) override;
+  [[nodiscard]] bool undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) override;
+  [[nodiscard]] bool undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) override;
   bool undoSelectionEnabled() const override { return selectionEnabled; }
   bool undoShowAnts() const override { return showAnts; }
   void undoSetSelectionFlags(bool enabled, bool shown) override;
 
  private:
-  bool playLegacyStrokePoint(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
-  bool playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
-  bool playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
-  bool playLegacyLine(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
+  [[nodiscard]] bool playLegacyStrokePoint(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
+  [[nodiscard]] bool playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
+  [[nodiscard]] bool playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool withColour);
+  [[nodiscard]] bool playLegacyLine(TFlowImage& flow, TEventPacket& packet, TStroke& stroke);
   enum class Direction { Undo, Redo };
-  bool beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
+  [[nodiscard]] bool beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure,
                        bool fromFlow);
-  bool combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
+  [[nodiscard]] bool combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint point, TPoint offset, SSize size,
                              int32_t mode, bool antiAlias, const SRegionFillSettings& settings, bool record,
                              uint8_t subcode);
   // The current selection was replaced by the mask manager (`old` is the
   // replaced object): the edit is done, the undo takes `old` (kind 56),
   // the selection is switched on and shown, the outline retraced and the
-  // mask list refreshed. Answers whether the outline was traced.
+  // mask list refreshed. Answers whether the outline was traced (a display
+  // matter that callers may leave).
   bool selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t currentBefore, std::unique_ptr<CMaskData> old);
   // A mask command; the extended form carries two values (SCommandValues).
-  bool maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t value, uint32_t option);
-  bool changeSelectionFlag(bool which, bool value, bool record);
-  bool maskFigure(TFlowImage& flow, int32_t layerIndex, int32_t mode, TStroke& stroke, bool record,
+  [[nodiscard]] bool maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool extended, uint32_t value, uint32_t option);
+  [[nodiscard]] bool changeSelectionFlag(bool which, bool value, bool record);
+  [[nodiscard]] bool maskFigure(TFlowImage& flow, int32_t layerIndex, int32_t mode, TStroke& stroke, bool record,
                   const std::function<bool(CFillMngr*&, std::unique_ptr<CFillMngr>&)>& build,
                   const std::function<bool(IDocEventRecorder&)>& write);
-  bool inflateSelection(int32_t maskIndex, bool grow, bool growImage, bool record);
-  bool insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source, bool duplicate, bool record);
-  bool transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly, bool record);
-  std::unique_ptr<CLayerData> turnedLayer(const CLayerData& layer, bool clockwise, SSize docSize) const;
-  std::unique_ptr<CMaskData> turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const;
+  [[nodiscard]] bool inflateSelection(int32_t maskIndex, bool grow, bool growImage, bool record);
+  [[nodiscard]] bool insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source, bool duplicate, bool record);
+  [[nodiscard]] bool transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly, bool record);
+  [[nodiscard]] std::unique_ptr<CLayerData> turnedLayer(const CLayerData& layer, bool clockwise, SSize docSize) const;
+  [[nodiscard]] std::unique_ptr<CMaskData> turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const;
   // Builds every turned layer, then (when beforeChange agrees) puts them in
   // place and exchanges the document's width and height.
-  bool turnImage90(bool clockwise, const std::function<bool()>& beforeChange);
-  std::unique_ptr<CLayerMngr> buildLayerList(
+  [[nodiscard]] bool turnImage90(bool clockwise, const std::function<bool()>& beforeChange);
+  [[nodiscard]] std::unique_ptr<CLayerMngr> buildLayerList(
       SSize docSize, const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make) const;
-  bool replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMngr> list,
+  [[nodiscard]] bool replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMngr> list,
                         std::unique_ptr<CMaskMngr> maskList, TPoint maskShift);
-  bool reframeInPlace(CDocEdit& edit, SSize newSize,
+  [[nodiscard]] bool reframeInPlace(CDocEdit& edit, SSize newSize,
                       const std::function<std::unique_ptr<CLayerData>(const CLayerData&)>& make, TPoint maskShift);
-  bool rescaleImage(SSize newSize, int32_t method, bool withMasks, bool record);
-  bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
+  [[nodiscard]] bool rescaleImage(SSize newSize, int32_t method, bool withMasks, bool record);
+  [[nodiscard]] bool reframeCanvas(SSize newSize, TPoint shift, int kind, const std::function<bool(IDocEventRecorder&)>& write,
                      bool record);
-  bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
-  bool addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
+  [[nodiscard]] bool setLayerAttribute(int32_t index, int kind, int32_t value, bool record);
+  [[nodiscard]] bool addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t opacity, int32_t mode, SSize size,
                    bool record, const std::function<void(CLayerData&)>& finish,
                    const std::function<bool(IDocEventRecorder&)>& write);
   // Takes count layers from base out of the list into one undo record (never
   // every layer); then the layer below the run, or the one now at base, is
   // current.
-  bool removeLayerRun(TFlowImage* flow, int32_t base, int32_t count, bool selectBelow, bool record,
+  [[nodiscard]] bool removeLayerRun(TFlowImage* flow, int32_t base, int32_t count, bool selectBelow, bool record,
                       const std::function<bool(IDocEventRecorder&)>& write);
   // A new layer of `mode` (with the attributes of `like`) holding the visible
   // layers of a run composed over the document: as the picture composes them
   // (canvas) or as the transparent picture does, each with the opacity
   // opacityOf gives (0 leaves it out). Null when memory is short (told).
-  std::unique_ptr<CLayerData> composedLayer(int32_t first, int32_t count, const CLayerData& like, int32_t mode,
+  [[nodiscard]] std::unique_ptr<CLayerData> composedLayer(int32_t first, int32_t count, const CLayerData& like, int32_t mode,
                                             bool canvas, const std::function<uint32_t(CLayerData&)>& opacityOf);
   // maskIndex -1: the group moves without a mask.
-  bool moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex, bool record);
-  bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
+  [[nodiscard]] bool moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32_t count, int32_t maskIndex, bool record);
+  [[nodiscard]] bool mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool record,
                      const std::function<bool(IDocEventRecorder&)>& write);
   // The layer at index replaced by `next` (kinds 34 and 36 keep the old one).
-  bool layerReplaced(CDocEdit& edit, int kind, TFlowImage* flow, int32_t index, std::unique_ptr<CLayerData> next);
+  [[nodiscard]] bool layerReplaced(CDocEdit& edit, int kind, TFlowImage* flow, int32_t index, std::unique_ptr<CLayerData> next);
   // The ending of new and duplicate: the record (kind 27 or 29), selection
   // of the new layer, recomposition.
-  bool layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore);
+  [[nodiscard]] bool layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t at, int32_t currentBefore);
   // After the layer list changed: modified, the given layer current, the
   // picture recomposed and the layer panel refilled. Answers true.
-  bool layerListChanged(TFlowImage* flow, int32_t current);
-  bool changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
+  [[nodiscard]] bool layerListChanged(TFlowImage* flow, int32_t current);
+  [[nodiscard]] bool changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t value, bool record,
                         const std::function<bool()>& change);
-  bool alphaEdit(TFlowImage& flow, int32_t index, int kind, uint8_t subcode, uint16_t argument, bool record,
+  [[nodiscard]] bool alphaEdit(TFlowImage& flow, int32_t index, int kind, uint8_t subcode, uint16_t argument, bool record,
                  const std::function<bool(CLayerData&)>& change);
   using SFigureBuilder =
       std::function<bool(std::unique_ptr<CFillMngr>&, std::function<int32_t(CDibCore&)>&)>;
-  bool layerFigure(TFlowImage& flow, int32_t index, bool undo, const SFigureBuilder& build,
+  [[nodiscard]] bool layerFigure(TFlowImage& flow, int32_t index, bool undo, const SFigureBuilder& build,
                    const std::function<bool(IDocEventRecorder&)>& write, bool record);
-  bool paintRectFigure(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
+  [[nodiscard]] bool paintRectFigure(TFlowImage& flow, int32_t index, TPointF p1, TPointF p2, TStroke& stroke, bool undo,
                        bool record, const std::function<bool(IDocEventRecorder&)>& write);
-  bool applySelectExtent(int32_t maskIndex, bool record, int32_t option, int32_t n, bool grow);
+  [[nodiscard]] bool applySelectExtent(int32_t maskIndex, bool record, int32_t option, int32_t n, bool grow);
   void paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect& rect, bool erase, const TStroke& stroke);
-  bool paintCoverageOnLayer(TFlowImage& flow, int32_t layerIndex, bool erase, const TStroke& stroke, bool record,
+  [[nodiscard]] bool paintCoverageOnLayer(TFlowImage& flow, int32_t layerIndex, bool erase, const TStroke& stroke, bool record,
                             const std::function<bool(IDocEventRecorder&, const SRectXYWH&)>& event);
-  bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
+  [[nodiscard]] bool applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, TRect& rect);
   void refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect);
 
   IDocWindow* owner_ = nullptr;

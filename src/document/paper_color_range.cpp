@@ -32,7 +32,7 @@ bool TPaper::buildColorRangeMask(TFlowImage& flow, int32_t layerIndex, const SCo
     TMTC plane(width, height);
     composed = std::make_unique<CBlockVMTC>(width, height);
     if (!plane.IsAllocated() || !composed->isValid()) return false;
-    composeLayers(plane, *layers_, composeSettings(), SRectXYWH{0, 0, width, height});
+    (void)composeLayers(plane, *layers_, composeSettings(), SRectXYWH{0, 0, width, height});  // a clip result only
     setAlpha(plane, 255);
     if (!composed->copyFromPlane(plane, 0, 0, 255)) return false;
     source = composed.get();

@@ -114,7 +114,7 @@ bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings
     fillRectNoClip(plane, band, background);
     for (int32_t i = 0; i < layers.count(); ++i) {
       const CLayerData& layer = *layers.getLayer(i);
-      if (takesPart(layer)) composeLayer(plane, layer, s, band);
+      if (takesPart(layer)) (void)composeLayer(plane, layer, s, band);  // a clip result only
     }
     y = end;
   }
@@ -326,7 +326,7 @@ SComposeSettings TPaper::composeSettings() const {
 void TPaper::composeRect(const SRectXYWH& rect, bool withGrid) {
   SRectXYWH r = rect;
   if (!layers_ || !composite.IsAllocated() || !composite.clipRectWH(r)) return;
-  composeLayers(composite, *layers_, composeSettings(), r);
+  (void)composeLayers(composite, *layers_, composeSettings(), r);  // a clip result only
   if (withGrid) drawGrid(r);
 }
 
@@ -378,7 +378,7 @@ void TPaper::updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect&
     if (layer != nullptr && layer->thumbnail && layer->thumbnail->IsAllocated()) {
       TRect t;
       if (mapRectToPlane(rect, SSize{layer->width, layer->height}, layer->thumbnail->size(), t)) {
-        stretchLayerThumbRect(*layer, t);
+        (void)stretchLayerThumbRect(*layer, t);  // a thumbnail that fails stays stale
       }
       if (owner_ == nullptr || !owner_->isReplaying()) toolWindowLink().refreshLayerList();
     }
@@ -404,7 +404,7 @@ void TPaper::updateAllThumbnails() {
 }
 
 void TPaper::updateLayerThumbnail(int32_t layerIndex) {
-  if (CLayerData* layer = getLayer(layerIndex)) layer->updateThumbnail();
+  if (CLayerData* layer = getLayer(layerIndex)) (void)layer->updateThumbnail();  // a thumbnail that fails stays stale
 }
 
 bool TPaper::stretchLayerToThumbnail(int32_t layerIndex, const TRect& thumbRect) {

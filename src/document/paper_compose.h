@@ -43,11 +43,11 @@ uint32_t composeBackground(const SComposeSettings& s);
 // upward, each read at document + its offset. A layer is read only inside
 // its image; a dissolve layer dithers from its stored random state. False
 // when the rectangle misses the plane.
-bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings& s, SRectXYWH rect);
+[[nodiscard]] bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings& s, SRectXYWH rect);
 
 // One layer over rect of the plane, as composeLayers blends it (no check of
 // visibility or opacity).
-bool composeLayer(TMTC& plane, const CLayerData& layer, const SComposeSettings& s, SRectXYWH rect);
+[[nodiscard]] bool composeLayer(TMTC& plane, const CLayerData& layer, const SComposeSettings& s, SRectXYWH rect);
 
 // ---- grid ------------------------------------------------------------------------
 
@@ -61,7 +61,7 @@ void gridPixelOverWhite(uint32_t* dst, uint32_t colour, uint32_t alpha);
 // that is a multiple of gridY; colour in pixel order at alpha. Over an
 // opaque display by lerpPixelRgb, else by gridPixelOverWhite. False when
 // nothing was drawn.
-bool drawGridLines(TMTC& plane, TRect rect, int32_t gridX, int32_t gridY, uint32_t colour, uint32_t alpha,
+[[nodiscard]] bool drawGridLines(TMTC& plane, TRect rect, int32_t gridX, int32_t gridY, uint32_t colour, uint32_t alpha,
                    bool opaqueDisplay);
 
 // ---- the transparent display -------------------------------------------------------
@@ -85,7 +85,7 @@ inline uint32_t flattenPixel(uint32_t p, uint32_t background) {
 // block of dst, source pixel (x, y) covering dst from origin + (x, y) x k;
 // only pixels inside dst are written. False for k below 1 or when nothing
 // lands in dst.
-bool magnifyInto(TMTC& dst, const TMTC& src, SRectXYWH srcRect, TPoint origin, int32_t k);
+[[nodiscard]] bool magnifyInto(TMTC& dst, const TMTC& src, SRectXYWH srcRect, TPoint origin, int32_t k);
 
 // The turned (or scaled) view of a transparent picture.
 struct SRotatedView {
@@ -104,12 +104,12 @@ struct SRotatedView {
 // turned and scaled position in 16.16 steps; inside the source the sample is
 // flattened onto the background, outside it is the surround colour. False
 // when the rectangle misses the target.
-bool renderRotatedInto(TMTC& target, const TMTC& source, TRect rect, const SRotatedView& view);
+[[nodiscard]] bool renderRotatedInto(TMTC& target, const TMTC& source, TRect rect, const SRotatedView& view);
 
 // The plain form of magnifyInto, one pixel at a time; the fast form, which
 // fills runs and copies repeated rows, is checked against it.
 namespace reference {
-bool magnifyInto(TMTC& dst, const TMTC& src, SRectXYWH srcRect, TPoint origin, int32_t k);
+[[nodiscard]] bool magnifyInto(TMTC& dst, const TMTC& src, SRectXYWH srcRect, TPoint origin, int32_t k);
 }  // namespace reference
 
 // ---- thumbnails and links ----------------------------------------------------------
@@ -117,12 +117,12 @@ bool magnifyInto(TMTC& dst, const TMTC& src, SRectXYWH srcRect, TPoint origin, i
 // Recomputes the pixels of thumbRect (thumbnail coordinates, clipped) of the
 // layer's thumbnail exactly as the whole-thumbnail update computes them, so
 // that a small change costs only the part of the thumbnail it touched.
-bool stretchLayerThumbRect(const CLayerData& layer, TRect thumbRect);
+[[nodiscard]] bool stretchLayerThumbRect(const CLayerData& layer, TRect thumbRect);
 
 // The rectangle of a plane of planeSize that shows rect of a picture of
 // pictureSize: origin truncated, size truncated + 1, clipped to the plane.
 // False when nothing of it lies on the plane.
-bool mapRectToPlane(const TRect& rect, SSize pictureSize, SSize planeSize, TRect& out);
+[[nodiscard]] bool mapRectToPlane(const TRect& rect, SSize pictureSize, SSize planeSize, TRect& out);
 
 // One row of the link table of merge-visible and link-group moves.
 struct SLinkOpacity {

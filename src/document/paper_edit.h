@@ -42,23 +42,25 @@ class CDocEdit {
   bool recording() const { return record_; }
 
   // Step 1. The operation's preconditions; false ends the edit.
-  bool gate(bool preconditionsHold);
+  [[nodiscard]] bool gate(bool preconditionsHold);
   // Step 1 with the window's edit gate asked first (user commands that did
   // not ask it themselves).
-  bool gate(const EditGateFlags& flags, bool preconditionsHold);
+  [[nodiscard]] bool gate(const EditGateFlags& flags, bool preconditionsHold);
 
   // Step 2. Writes the event when recording (always true otherwise). A write
   // that fails ends the edit before anything changed.
-  bool event(const std::function<bool(IDocRecorder&)>& write);
+  [[nodiscard]] bool event(const std::function<bool(IDocRecorder&)>& write);
 
   // Step 3, before the change: the store routine (one of the document's
   // store entry points) runs only when recording and the document keeps
-  // undo. Answers whether a record was stored.
+  // undo. Answers whether a record was stored. A store that fails is acted
+  // on here (the history is cleared), so a caller may leave the answer.
   bool undoBefore(const std::function<bool(TPaper&)>& store);
   // Step 3, after the change: hands the record (holding the replaced object)
   // to the undo manager when recording. On true the manager owns it; on
   // false the record, and the object it keeps, stays with `record` and is
-  // freed with it unless the caller takes it back.
+  // freed with it unless the caller takes it back. As with undoBefore, a
+  // failure is acted on here.
   bool undoAfter(std::unique_ptr<CUndoData>& record);
 
   // Step 4 done: the document changed as the event says.

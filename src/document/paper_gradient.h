@@ -15,7 +15,7 @@ class CDocGradientLink {
   // The tool window's active gradient; null when there is none.
   virtual const CGradObj* activeGradient() const { return nullptr; }
   // The repeat range of the tool window's gradient set; false when there is none.
-  virtual bool gradientRange(SGradRepeat& /*out*/) const { return false; }
+  [[nodiscard]] virtual bool gradientRange(SGradRepeat& /*out*/) const { return false; }
   // The gradient the replay of this document uses; null when it has none.
   virtual const CGradObj* replayGradient(const TPaper& /*doc*/) const { return nullptr; }
 };

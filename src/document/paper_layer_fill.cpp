@@ -30,36 +30,43 @@ enum : uint8_t { kMaskNewLayer = 11, kMaskAlphaToLayer = 21, kMaskNewLayerEx = 2
 
 uint16_t u16(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
 
+// The part of the layer image the mask covers (or all of it).
+TRect maskedRect(const CLayerData& layer, const CMaskData& mask, bool wholeLayer) {
+  TRect r{0, 0, layer.imageWidth(), layer.imageHeight()};
+  if (wholeLayer) return r;
+  TRect b{};
+  if (!mask.getBounds(b)) return TRect{};
+  TRect m{b.Left + layer.offsetX, b.Top + layer.offsetY, b.Right + layer.offsetX, b.Bottom + layer.offsetY};
+  return intersectRect(r, m) ? r : TRect{};
+}
+
 // Over the part of the layer the mask covers (the rest of the layer as
-// well for keep): a := the new alpha for the mask value m.
+// well for keep): a := the new alpha for the mask value m. Its tiles are
+// committed first: false (the layer as it was) when memory is short.
 template <class F>
-void mapAlphaByMask(CLayerData& layer, const CMaskData& mask, bool wholeLayer, F f) {
+[[nodiscard]] bool mapAlphaByMask(CLayerData& layer, const CMaskData& mask, bool wholeLayer, F f) {
   CBlockVMTC& img = *layer.image;
-  TRect r{0, 0, img.width(), img.height()};
-  if (!wholeLayer) {
-    TRect b{};
-    if (!mask.getBounds(b)) return;
-    TRect m{b.Left + layer.offsetX, b.Top + layer.offsetY, b.Right + layer.offsetX, b.Bottom + layer.offsetY};
-    if (!intersectRect(r, m)) return;
-  }
+  const TRect r = maskedRect(layer, mask, wholeLayer);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return true;
+  if (!img.commitRect(rectToXYWH(r))) return false;
   for (int32_t y = r.Top; y < r.Bottom; ++y) {
     for (int32_t x = r.Left; x < r.Right; ++x) {
       const int32_t v = mask.valueAtPaper(x - layer.offsetX, y - layer.offsetY);
       const uint32_t m = v < 0 ? 0 : static_cast<uint32_t>(v);
       const uint32_t p = img.getPixel(x, y);
       const uint32_t a = f(pixelAlpha(p), m);
-      // A failed commit stays in commitFailed() for the caller.
-      if (a != pixelAlpha(p)) (void)img.setPixel(x, y, (p & 0x00FFFFFFu) | (a << 24));
+      if (a != pixelAlpha(p)) (void)img.setPixel(x, y, (p & 0x00FFFFFFu) | (a << 24));  // committed above
     }
   }
   img.compact();
+  return true;
 }
 
 // The selected part's alpha removed: m = 255 clears, m = 0 keeps; mode 0
 // takes the selection as coverage of what is left, mode 1 scales.
-void clearSelectedAlpha(CLayerData& layer, const CMaskData& mask, int32_t mode) {
-  if (!layer.image || !mask.hasImage() || (mode != 0 && mode != 1)) return;
-  mapAlphaByMask(layer, mask, false, [mode](uint32_t a, uint32_t m) -> uint32_t {
+[[nodiscard]] bool clearSelectedAlpha(CLayerData& layer, const CMaskData& mask, int32_t mode) {
+  if (!layer.image || !mask.hasImage() || (mode != 0 && mode != 1)) return true;
+  return mapAlphaByMask(layer, mask, false, [mode](uint32_t a, uint32_t m) -> uint32_t {
     if (m >= 255) return 0;
     if (m == 0) return a;
     if (mode == 1) return (255 - m) * a / 255;
@@ -69,13 +76,10 @@ void clearSelectedAlpha(CLayerData& layer, const CMaskData& mask, int32_t mode) 
 }
 
 // Alpha kept only where selected: a := a x m / 255, 0 outside the mask.
-void keepSelectedAlpha(CLayerData& layer, const CMaskData& mask) {
-  if (!layer.image) return;
-  if (!mask.hasImage()) {
-    (void)layer.image->fillAlphaAll(0);  // as in mapAlphaByMask
-    return;
-  }
-  mapAlphaByMask(layer, mask, true, [](uint32_t a, uint32_t m) { return productAt(a, m); });
+[[nodiscard]] bool keepSelectedAlpha(CLayerData& layer, const CMaskData& mask) {
+  if (!layer.image) return true;
+  if (!mask.hasImage()) return layer.image->fillAlphaAll(0);  // uniform: takes no memory
+  return mapAlphaByMask(layer, mask, true, [](uint32_t a, uint32_t m) { return productAt(a, m); });
 }
 
 }  // namespace
@@ -98,7 +102,7 @@ bool TPaper::clearLayer(TFlowImage& flow, int32_t index, bool record) {
   layer->image->compact();
   edit.changed();
   markModified(true);
-  resetFlowImage(flow, index, false);
+  (void)resetFlowImage(flow, index, false);  // a flow that fails stays invalid and reloads
   redraw(true);
   layer->fillThumbnail(isStandardMode());
   return true;
@@ -156,10 +160,9 @@ bool TPaper::cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t 
   if (!CMaskData::hasImage(mask) || !selectionEnabled) return false;
   CWaitCursor wait(owner_);
   const bool ok = alphaEdit(flow, index, kUndoAlphaReplaced, kLayerCut, u16(maskIndex), record, [&](CLayerData& l) {
-    clearSelectedAlpha(l, *mask, 0);
-    return true;
+    return clearSelectedAlpha(l, *mask, 0);
   });
-  if (ok) setCurrentLayer(&flow, index);
+  if (ok) (void)setCurrentLayer(&flow, index);  // a valid index: this only selects it
   return ok;
 }
 
@@ -183,13 +186,15 @@ bool TPaper::newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode
   std::unique_ptr<CUndoData> rec =
       makeAlphaRecord(*layer, SRectXYWH{0, 0, layer->imageWidth(), layer->imageHeight()}, kUndoLayerFromSelection);
   auto made = std::make_unique<CLayerData>(index + 1, layer->hasOwnUndo());
-  if (!rec || !made->createImageLike(*layer) || !made->assignFrom(*layer)) {
+  // The source's tiles under the selection are had before anything is
+  // recorded, so that clearing them after the event cannot run short.
+  if (!rec || !made->createImageLike(*layer) || !made->assignFrom(*layer) || !keepSelectedAlpha(*made, *mask) ||
+      (!keep && !layer->image->commitRect(rectToXYWH(maskedRect(*layer, *mask, false))))) {
     showOutOfMemoryMessage();
     return false;
   }
-  keepSelectedAlpha(*made, *mask);
   made->image->compact();
-  made->updateThumbnail();
+  (void)made->updateThumbnail();  // a thumbnail that fails stays stale
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return mode == 0 && !keep ? e.recordMaskCommand(index, u16(maskIndex), kMaskNewLayer)
@@ -199,7 +204,7 @@ bool TPaper::newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode
         });
       }))
     return false;
-  if (!keep) clearSelectedAlpha(*layer, *mask, mode);
+  if (!keep) (void)clearSelectedAlpha(*layer, *mask, mode);  // its tiles were committed above
   const int64_t madeId = made->id;
   const int32_t at = layers_->insertExisting(index + 1, std::move(made));
   if (at < 0) return false;
@@ -210,7 +215,7 @@ bool TPaper::newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode
   rec->value1 = at;
   edit.undoAfter(rec);
   markModified(true);
-  setCurrentLayer(&flow, at);
+  (void)setCurrentLayer(&flow, at);  // a valid index: this only selects it
   repaintLayer(at);
   toolWindowLink().refreshLayerList();
   return true;
@@ -242,14 +247,15 @@ bool TPaper::layerFigure(TFlowImage& flow, int32_t index, bool undo,
   if (undo && record) {
     edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels); });
   } else if (undo && undoAvailable()) {
-    storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels);
+    // Nothing is recorded here: a snapshot that cannot be kept only leaves the fill without undo.
+    (void)storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels);
   }
   // The plot reads the gradient, tones and selection of the plot document:
   // it must be this one, not the last document a window activated.
   setPlotDocument(this);
   filler->preparePlot();
   const bool filled = fillInto(flow.pixels) > 0;
-  syncFlowRect(flow, index, true, r);
+  (void)syncFlowRect(flow, index, true, r);  // its tiles were committed above
   edit.changed();
   markModified(true);
   repaintRect(index, TRect{r.Left - layer->offsetX, r.Top - layer->offsetY, r.Right - layer->offsetX,

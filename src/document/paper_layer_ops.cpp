@@ -169,7 +169,7 @@ bool TPaper::setLayerName(int32_t index, const std::string& newName, bool record
   layer->name = newName;
   edit.changed();
   markModified(true);
-  selectLayer(nullptr, index);
+  (void)selectLayer(nullptr, index);  // a valid index: this only selects it
   toolWindowLink().refreshLayerList();
   return true;
 }
@@ -198,7 +198,7 @@ bool TPaper::newLayer(TFlowImage* flow, int32_t index, bool visible, const std::
         made.name = name;
         made.image->fill(argb);
         made.image->compact();
-        made.updateThumbnail();
+        (void)made.updateThumbnail();  // a thumbnail that fails stays stale
       },
       [&](IDocEventRecorder& e) {
         return e.recordLayerNew(index,
@@ -226,7 +226,7 @@ bool TPaper::addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t 
     if (record) showWarning(resString(kStrNotCompletedMemory));
     return false;
   }
-  layers_->setDefaultName(at, 1);
+  (void)layers_->setDefaultName(at, 1);  // the index was just inserted
   // Inserted inside a link group, the layer joins it.
   const CLayerData* below = layers_->getLayer(at - 1);
   const CLayerData* above = layers_->getLayer(at + 1);
@@ -235,7 +235,7 @@ bool TPaper::addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t 
   // Whole-layer fills of one value keep every tile uniform: they cannot fail.
   (void)made->image->fillModeNeutralAll(static_cast<uint32_t>(mode));
   (void)made->image->fillAlphaAll(isStandardMode() ? 0 : 255);
-  made->fitThumbnail();
+  (void)made->fitThumbnail();  // a thumbnail that fails stays stale
   made->fillThumbnail(isStandardMode());
   if (finish) finish(*made);
   return layerInserted(edit, kUndoNewLayer, flow, at, before);
@@ -243,7 +243,7 @@ bool TPaper::addNewLayer(TFlowImage* flow, int32_t index, bool visible, int32_t 
 
 bool TPaper::layerListChanged(TFlowImage* flow, int32_t current) {
   markModified(true);
-  setCurrentLayer(flow, current);
+  (void)setCurrentLayer(flow, current);  // a valid index: this only selects it
   redraw(true);
   toolWindowLink().refreshLayerList();
   return true;
@@ -299,8 +299,8 @@ bool TPaper::duplicateLayer(TFlowImage* flow, int32_t index, bool record) {
   const int32_t at = layers_->insertExisting(index + 1, std::move(copy));
   if (at < 0) return false;
   CLayerData* made = layers_->getLayer(at);
-  made->fitThumbnail();
-  made->updateThumbnail();
+  (void)made->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)made->updateThumbnail();  // a thumbnail that fails stays stale
   return layerInserted(edit, kUndoDuplicateLayer, flow, at, before);
 }
 
@@ -365,7 +365,7 @@ bool TPaper::mergeDownWith(TFlowImage* flow, int32_t index, uint32_t kind, bool 
     edit.undoAfter(rec);
   }
   markModified(true);
-  setCurrentLayer(flow, index - 1);
+  (void)setCurrentLayer(flow, index - 1);  // a valid index: this only selects it
   redraw(true);
   updateAllThumbnails();
   toolWindowLink().refreshLayerList();
@@ -461,7 +461,7 @@ std::unique_ptr<CLayerData> TPaper::composedLayer(int32_t first, int32_t count, 
     l.opacity = static_cast<uint8_t>(opacity);
     l.offsetX += u.Left;
     l.offsetY += u.Top;
-    composeLayer(plane, l, s, SRectXYWH{0, 0, size.W, size.H});
+    (void)composeLayer(plane, l, s, SRectXYWH{0, 0, size.W, size.H});  // a clip result only
     l.offsetX -= u.Left;
     l.offsetY -= u.Top;
     l.opacity = own;
@@ -480,8 +480,8 @@ std::unique_ptr<CLayerData> TPaper::composedLayer(int32_t first, int32_t count, 
   merged->offsetY = -u.Top;
   merged->width = width;
   merged->height = height;
-  merged->fitThumbnail();
-  merged->updateThumbnail();
+  (void)merged->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)merged->updateThumbnail();  // a thumbnail that fails stays stale
   return merged;
 }
 
@@ -528,7 +528,7 @@ bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool 
     edit.undoAfter(rec);
   }
   markModified(true);
-  setCurrentLayer(flow, 0);
+  (void)setCurrentLayer(flow, 0);  // a valid index: this only selects it
   redraw(true);
   updateAllThumbnails();
   toolWindowLink().refreshLayerList();
@@ -550,8 +550,8 @@ bool TPaper::cropLayer(TFlowImage* flow, int32_t index, bool record) {
   cropped->copyAttributes(*layer);
   cropped->id = layer->id;
   cropped->image->compact();
-  cropped->fitThumbnail();
-  cropped->updateThumbnail();
+  (void)cropped->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)cropped->updateThumbnail();  // a thumbnail that fails stays stale
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommand(index, u16(index), kLayerCrop); });
       }))
@@ -594,8 +594,8 @@ std::unique_ptr<CLayerData> TPaper::rebuiltForOffset(const CLayerData& layer, TP
   rebuilt->offsetX = -cover.Left;
   rebuilt->offsetY = -cover.Top;
   rebuilt->image->compact();
-  rebuilt->fitThumbnail();
-  rebuilt->updateThumbnail();
+  (void)rebuilt->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)rebuilt->updateThumbnail();  // a thumbnail that fails stays stale
   return rebuilt;
 }
 
@@ -635,8 +635,8 @@ bool TPaper::offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int
   }
   mask->offsetX -= delta.X;
   mask->offsetY -= delta.Y;
-  masks_->updateMaskThumbnail(*mask);
-  masks_->traceAnts(SSize{width, height}, -1);
+  (void)masks_->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
+  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   if (cls == 0) {
     edit.changed();
     markModified(true);
@@ -725,12 +725,12 @@ bool TPaper::pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::str
   const int32_t at = layers_->insertExisting(layers_->count(), std::move(made));
   if (at < 0) return false;
   if (name.empty()) {
-    layers_->setDefaultName(at, 1);
+    (void)layers_->setDefaultName(at, 1);  // the index was just inserted
   } else {
     layers_->getLayer(at)->name = name;
   }
-  layers_->getLayer(at)->fitThumbnail();
-  layers_->getLayer(at)->updateThumbnail();
+  (void)layers_->getLayer(at)->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)layers_->getLayer(at)->updateThumbnail();  // a thumbnail that fails stays stale
   return layerInserted(edit, kUndoPasteAsLayer, flow, at, before);
 }
 
@@ -752,9 +752,7 @@ bool TPaper::pasteIntoLayer(TFlowImage* flow, int32_t index, const std::string& 
       }))
     return false;
   edit.undoBefore([&](TPaper& d) { return d.storeLayerRectUndo(*layer, rect, kUndoPaste); });
-  // A tile that cannot be committed keeps its pixels, and commitFailed() tells
-  // whoever saves or composes the layer.
-  (void)layer->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, rect);
+  (void)layer->image->copyFromPlaneRect(image, TPoint{0, 0}, 255, rect);  // its tiles were committed above
   layer->image->compact();
   edit.changed();
   markModified(true);
@@ -780,7 +778,7 @@ bool TPaper::linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record
   // that the event can carry them before anything is changed.
   if (!layers_->indentGroup(index, indent)) return false;
   const std::vector<uint8_t> after = levels();
-  layers_->applyLinkLevels(before.data(), 0, layers_->count());
+  (void)layers_->applyLinkLevels(before.data(), 0, layers_->count());  // levels of the list's own length
   std::vector<uint16_t> wide(after.begin(), after.end());
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
@@ -788,7 +786,7 @@ bool TPaper::linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record
         });
       }))
     return false;
-  layers_->applyLinkLevels(after.data(), 0, layers_->count());
+  (void)layers_->applyLinkLevels(after.data(), 0, layers_->count());  // levels of the list's own length
   edit.changed();
   auto rec = structRecord(kUndoLinkLevels, *getLayer(index), index);
   if (rec) {
@@ -799,7 +797,7 @@ bool TPaper::linkLayer(TFlowImage* flow, int32_t index, bool indent, bool record
   }
   markModified(true);
   redraw(true);
-  setCurrentLayer(flow, index);
+  (void)setCurrentLayer(flow, index);  // a valid index: this only selects it
   toolWindowLink().refreshLayerList();
   return true;
 }

@@ -91,7 +91,7 @@ bool TPaper::mergeLinkGroup(TFlowImage* flow, int32_t base, int32_t count, bool 
     edit.undoAfter(rec);
   }
   markModified(true);
-  setCurrentLayer(flow, base);
+  (void)setCurrentLayer(flow, base);  // a valid index: this only selects it
   redraw(true);
   updateAllThumbnails();
   toolWindowLink().refreshLayerList();
@@ -185,8 +185,8 @@ bool TPaper::moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32
   if (mask != nullptr) {
     mask->offsetX -= delta.X;
     mask->offsetY -= delta.Y;
-    masks_->updateMaskThumbnail(*mask);
-    masks_->traceAnts(SSize{width, height}, -1);
+    (void)masks_->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
+    (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   }
   edit.changed();
   auto rec = CUndoData::make(mask != nullptr ? kUndoGroupOffsetWithMask : kUndoGroupOffset, ids.front());

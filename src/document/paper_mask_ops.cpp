@@ -55,7 +55,7 @@ uint16_t u16(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF))
 
 bool TPaper::selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t currentBefore,
                                std::unique_ptr<CMaskData> old) {
-  if (CMaskData* m = masks_->getMask(maskIndex)) masks_->updateMaskThumbnail(*m);
+  if (CMaskData* m = masks_->getMask(maskIndex)) (void)masks_->updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMaskReplaced, maskIndex, currentBefore, std::move(old));
   edit.undoAfter(rec);
@@ -89,7 +89,7 @@ bool TPaper::maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool e
 void TPaper::setSelectionFlags(bool shown, bool enabled) {
   showAnts = shown;
   selectionEnabled = enabled;
-  if (masks_) masks_->traceAnts(SSize{width, height}, -1);
+  if (masks_) (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   invalidate();
 }
 
@@ -150,7 +150,7 @@ bool TPaper::maskFigure(TFlowImage& flow, int32_t layerIndex, int32_t mode, TStr
   combined->name = masks_->getMask(maskIndex)->name;
   std::unique_ptr<CMaskData> old = masks_->replaceMask(maskIndex, std::move(combined));
   masks_->renumber();
-  if (mode == kCombineAdd) masks_->trimAfterAdd(maskIndex);
+  if (mode == kCombineAdd) (void)masks_->trimAfterAdd(maskIndex);  // untrimmed is still right, only larger
   // Shape selections take their undo record before their event.
   selectionReplaced(edit, maskIndex, currentBefore, std::move(old));
   if (record && events_ != nullptr && !writeDocEvent(*events_, write)) clearUndo();
@@ -244,8 +244,8 @@ bool TPaper::offsetMask(TPoint delta, bool record) {
     rec->value4 = delta.Y;
     edit.undoAfter(rec);
   }
-  masks_->updateMaskThumbnail(*m);
-  masks_->traceAnts(SSize{width, height}, -1);
+  (void)masks_->updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
+  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   toolWindowLink().refreshMaskList();
   invalidate();
   return true;
@@ -303,8 +303,8 @@ bool TPaper::maskInvert(TFlowImage&, int32_t, bool record) {
   auto rec = makeMaskUndo(*this, old ? kUndoMaskReplaced : kUndoInvertMaskInPlace, maskIndex, maskIndex,
                           std::move(old));
   edit.undoAfter(rec);
-  masks_->updateMaskThumbnail(*masks_->getMask(maskIndex));
-  masks_->traceAnts(SSize{width, height}, -1);
+  (void)masks_->updateMaskThumbnail(*masks_->getMask(maskIndex));  // a thumbnail that fails stays stale
+  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   invalidate();
   toolWindowLink().refreshMaskList();
   return true;
@@ -370,7 +370,7 @@ bool TPaper::cropMask(TFlowImage& flow, int32_t layerIndex, int32_t maskIndex, b
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMaskReplaced, maskIndex, before, std::move(old));
   edit.undoAfter(rec);
-  activateMask(flow, layerIndex, maskIndex, false);
+  (void)activateMask(flow, layerIndex, maskIndex, false);  // a valid index: this only selects it
   return true;
 }
 
@@ -390,7 +390,7 @@ bool TPaper::activateMask(TFlowImage&, int32_t, int32_t index, bool record) {
       edit.undoAfter(rec);
     }
   }
-  masks_->traceAnts(SSize{width, height}, -1);
+  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   invalidate();
   toolWindowLink().updateMaskPanel();
   return ok;
@@ -404,7 +404,7 @@ bool TPaper::insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source
   int32_t at;
   if (duplicate) {
     at = masks_->duplicateMask(source);
-    if (at >= 0) masks_->setDefaultName(at, 1);
+    if (at >= 0) (void)masks_->setDefaultName(at, 1);  // the index was just inserted
   } else {
     // After the given mask (after the current one when negative).
     const int32_t after = source < 0 ? masks_->current() : source;
@@ -415,7 +415,7 @@ bool TPaper::insertMaskEdit(TFlowImage& flow, int32_t layerIndex, int32_t source
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoNewMask, at, before, nullptr);
   edit.undoAfter(rec);
-  activateMask(flow, layerIndex, at, false);
+  (void)activateMask(flow, layerIndex, at, false);  // a valid index: this only selects it
   return true;
 }
 
@@ -442,7 +442,7 @@ bool TPaper::deleteMask(TFlowImage& flow, int32_t layerIndex, int32_t index, boo
     rec->objectId = id;
     edit.undoAfter(rec);
   }
-  activateMask(flow, layerIndex, masks_->current(), false);
+  (void)activateMask(flow, layerIndex, masks_->current(), false);  // a valid index: this only selects it
   return true;
 }
 
@@ -480,7 +480,7 @@ bool TPaper::moveMask(TFlowImage& flow, int32_t layerIndex, int32_t from, int32_
     rec->value2 = to;
     edit.undoAfter(rec);
   }
-  activateMask(flow, layerIndex, to, false);
+  (void)activateMask(flow, layerIndex, to, false);  // a valid index: this only selects it
   return true;
 }
 
@@ -498,7 +498,7 @@ bool TPaper::mergeMask(TFlowImage& flow, int32_t layerIndex, int32_t target, int
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMergeMask, target, before, std::move(old));
   edit.undoAfter(rec);
-  activateMask(flow, layerIndex, target, false);
+  (void)activateMask(flow, layerIndex, target, false);  // a valid index: this only selects it
   return true;
 }
 
@@ -515,7 +515,7 @@ bool TPaper::newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sour
   if (!built || !made->hasImage()) return false;
   made->offsetX = layer->offsetX;
   made->offsetY = layer->offsetY;
-  made->fitThumbnail(width, height);
+  (void)made->fitThumbnail(width, height);  // a thumbnail that fails stays stale
   // A merge mode is noted but the new mask is inserted plainly; replay
   // reproduces the plain insertion only.
   (void)mergeMode;
@@ -528,7 +528,7 @@ bool TPaper::newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sour
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMaskFromLayer, at, before, nullptr);
   edit.undoAfter(rec);
-  activateMask(flow, layerIndex, at, false);
+  (void)activateMask(flow, layerIndex, at, false);  // a valid index: this only selects it
   setSelectionFlags(true, true);
   return true;
 }

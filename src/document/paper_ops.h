@@ -72,17 +72,17 @@ class CWaitCursor {
 
 // Writes an event through the document's recorder when it has the document
 // recording calls; a recorder without them records nothing (true).
-bool writeDocEvent(IDocRecorder& recorder, const std::function<bool(IDocEventRecorder&)>& write);
+[[nodiscard]] bool writeDocEvent(IDocRecorder& recorder, const std::function<bool(IDocEventRecorder&)>& write);
 
 // A mask-list record (class 6) of mask `maskIndex`: the current layer, the
 // mask's id in the document now, the current mask before (value3) and now
 // (value4), and the object the record keeps.
-std::unique_ptr<CUndoData> makeMaskUndo(const TPaper& doc, int kind, int32_t maskIndex, int32_t currentBefore,
+[[nodiscard]] std::unique_ptr<CUndoData> makeMaskUndo(const TPaper& doc, int kind, int32_t maskIndex, int32_t currentBefore,
                                         std::unique_ptr<CMaskData> kept);
 
 // A record of a layer object replaced at `index` (kinds 34 and 36): the
 // document's layer there now is checked by id, `old` is kept.
-std::unique_ptr<CUndoData> makeReplacedLayerUndo(const TPaper& doc, int kind, int32_t index,
+[[nodiscard]] std::unique_ptr<CUndoData> makeReplacedLayerUndo(const TPaper& doc, int kind, int32_t index,
                                                  std::unique_ptr<CLayerData> old);
 
 }  // namespace pg

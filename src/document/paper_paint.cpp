@@ -104,7 +104,7 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
   if (showCanvasColor) {
     (void)rotateScaleInto(composite, viewBuffer, o, 1.0f / z, angleRad, square);  // the square was clipped above
   } else {
-    renderRotatedView(viewBuffer, composite, square, o);
+    (void)renderRotatedView(viewBuffer, composite, square, o);  // display only: nothing to undo
   }
   copySamePlace(target, viewBuffer, square);
   painted = square;
@@ -116,7 +116,7 @@ void TPaper::buildViewBuffer() {
     if (showCanvasColor) return;  // the paint magnifies the composite itself
     if (preparePatternBuffer() && patternBuffer.IsAllocated()) {
       fillPlane(patternBuffer, surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
-      stretchViewRect(nullptr, patternBuffer, SRectXYWH{0, 0, composite.Width, composite.Height}, composite);
+      (void)stretchViewRect(nullptr, patternBuffer, SRectXYWH{0, 0, composite.Width, composite.Height}, composite);  // display only: nothing to undo
     }
     return;
   }
@@ -127,7 +127,7 @@ void TPaper::buildViewBuffer() {
   if (showCanvasColor) {
     (void)rotateScaleAll(composite, viewBuffer, o, 1.0f / zoomValue(), angleRad);  // the buffer was sized above
   } else {
-    renderRotatedView(viewBuffer, composite, TRect{0, 0, client.W, client.H}, o);
+    (void)renderRotatedView(viewBuffer, composite, TRect{0, 0, client.W, client.H}, o);  // display only: nothing to undo
   }
 }
 
@@ -145,7 +145,7 @@ void TPaper::paintWindow(TMTC& target) {
   if (viewFitsScale() && angleRad == 0.0f) {
     if (showCanvasColor) {
       TRect painted;
-      paintViewScaled(target, composite, SRectXYWH{0, 0, composite.Width, composite.Height}, painted);
+      (void)paintViewScaled(target, composite, SRectXYWH{0, 0, composite.Width, composite.Height}, painted);  // display only: nothing to undo
     } else {
       copySamePlace(target, patternBuffer, TRect{0, 0, target.Width, target.Height});
     }
@@ -197,7 +197,7 @@ bool TPaper::stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, c
   const TRect canvas{saturateTo<int32_t>(ox), saturateTo<int32_t>(oy), saturateTo<int32_t>(ox + ((int64_t{source.Width} * s) >> 16)),
                      saturateTo<int32_t>(oy + ((int64_t{source.Height} * s) >> 16))};
   TRect shown = dest;
-  if (intersectRect(shown, canvas)) fillViewBackground(target, shown, canvas);
+  if (intersectRect(shown, canvas)) (void)fillViewBackground(target, shown, canvas);  // display only: nothing to undo
   if (!clipToPlane(target, dest)) return false;
   if (dc != nullptr) copySamePlace(*dc, target, dest);
   if (painted != nullptr) *painted = dest;

@@ -103,7 +103,7 @@ bool TPaper::composeVisibleForSampling(TFlowImage& flow, TPoint& origin) {
   if (width <= 0 || height <= 0 || !ensureFlowSize(flow, width, height)) return false;
   flow.valid = false;
   SComposeSettings s = composeSettings();
-  composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width, height});
+  (void)composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width, height});  // a clip result only
   return true;
 }
 
@@ -115,6 +115,7 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
   const int32_t tol = toleranceFromLimit(limit);
   bool found = false;
   bool overflow = false;
+  bool noMemory = false;
   if (visible) {
     TPoint origin{};
     if (!composeVisibleForSampling(flow, origin)) return false;
@@ -123,16 +124,18 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
     region.offset = TPoint{-origin.X, -origin.Y};
     region.size = SSize{width, height};
     if (masked) {
-      CSeedFillTCWithMask f(kSeedFillCapacity, flow.pixels, flow.coverage, bounds);
+      CSeedFillTCWithMask f(seedFillCapacity, flow.pixels, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       f.setMask(mask->image.get(), TPoint{origin.X + mask->offsetX, origin.Y + mask->offsetY});
       found = f.fill(point, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     } else {
-      CSeedFillTCWithAlpha f(kSeedFillCapacity, flow.pixels, flow.coverage, bounds);
+      CSeedFillTCWithAlpha f(seedFillCapacity, flow.pixels, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       found = f.fill(point, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     }
   } else {
     if (!ensureFlowSize(flow, layer->imageWidth(), layer->imageHeight())) return false;
@@ -142,19 +145,30 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
     region.offset = TPoint{layer->offsetX, layer->offsetY};
     region.size = SSize{layer->imageWidth(), layer->imageHeight()};
     if (masked) {
-      CSeedFillWithMask f(kSeedFillCapacity, *layer->image, flow.coverage, bounds);
+      CSeedFillWithMask f(seedFillCapacity, *layer->image, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       f.setMask(mask->image.get(), TPoint{mask->offsetX - layer->offsetX, mask->offsetY - layer->offsetY});
       found = f.fill(seed, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     } else {
-      CSeedFillWithAlpha f(kSeedFillCapacity, *layer->image, flow.coverage, bounds);
+      CSeedFillWithAlpha f(seedFillCapacity, *layer->image, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       found = f.fill(seed, tol);
       overflow = f.overflowed();
+      noMemory = !f.isAllocated();
     }
   }
-  if (found && overflow) showWarning(kMsgRegionTooComplex);
+  if (noMemory) {
+    showOutOfMemoryMessage();
+    return false;
+  }
+  // The queue filled up: the walk stopped part-way, with a region neither
+  // whole nor finished, which no fill or selection may use.
+  if (found && overflow) {
+    showWarning(kMsgRegionTooComplex);
+    return false;
+  }
   return found;
 }
 
@@ -223,7 +237,7 @@ bool TPaper::combineRegionIntoMask(TFlowImage& flow, int32_t layerIndex, TPoint 
   combined->name = masks_->getMask(maskIndex)->name;
   std::unique_ptr<CMaskData> old = masks_->replaceMask(maskIndex, std::move(combined));
   masks_->renumber();
-  if (mode == kCombineAdd) masks_->trimAfterAdd(maskIndex);
+  if (mode == kCombineAdd) (void)masks_->trimAfterAdd(maskIndex);  // untrimmed is still right, only larger
   const bool traced = selectionReplaced(edit, maskIndex, currentBefore, std::move(old));
   loadFlowImage(flow, layerIndex, true);
   return traced;
@@ -354,7 +368,7 @@ bool TPaper::paintCoverageOnLayer(TFlowImage& flow, int32_t layerIndex, bool era
   // The flow holds the layer; the region is painted into it and committed.
   layer->image->copyToPlaneRect(flow.pixels, TPoint{rect.Left, rect.Top}, false, 255, rectToXYWH(rect));
   paintRegion(flow, *layer, rect, erase, stroke);
-  syncFlowRect(flow, layerIndex, true, rect);
+  (void)syncFlowRect(flow, layerIndex, true, rect);  // its tiles were committed above
   edit.changed();
   markModified(true);
   repaintRect(layerIndex, TRect{rect.Left - layer->offsetX, rect.Top - layer->offsetY, rect.Right - layer->offsetX,
@@ -428,9 +442,7 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   fill(flow.pixels, 0x00FFFFFFu);
   now->image->copyToPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, false, 255, rectToXYWH(paint));
   paintRegion(flow, *now, paint, erase, stroke);
-  // A tile that cannot be committed keeps its pixels, and commitFailed() tells
-  // whoever saves or composes the layer.
-  (void)now->image->copyFromPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, 255, rectToXYWH(paint));
+  (void)now->image->copyFromPlaneRect(flow.pixels, TPoint{paint.Left, paint.Top}, 255, rectToXYWH(paint));  // committed above
   now->image->compact();
   std::swap(static_cast<SDibInfo&>(flow.coverage), static_cast<SDibInfo&>(regionCopy));
   fill(flow.coverage, 0);
@@ -439,7 +451,7 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   auto rec = makeReplacedLayerUndo(*this, kUndoLayerReplaced, layerIndex, std::move(old));
   edit.undoAfter(rec);
   markModified(true);
-  now->fitThumbnail();
+  (void)now->fitThumbnail();  // a thumbnail that fails stays stale
   repaintLayer(layerIndex);
   loadFlowImage(flow, layerIndex, true);
   return true;

@@ -34,7 +34,10 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
   resolution = dpi;
   showCanvasColor = !canvasColourOff;
   TFlowImage* f = flow != nullptr ? flow : flow_;
-  setSize(f, docWidth, docHeight);
+  if (!setSize(f, docWidth, docHeight)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
 
   // The standard mode starts with a Normal layer of the layer size; the
   // older-format mode with a Multiply layer of the document size, which
@@ -44,9 +47,9 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
   const int32_t lh = standard ? clampSide(layerHeight, kMaxImageHeight) : height;
   const int32_t at = insertLayer(0, lw, lh, true, 255, standard ? lbmNormal : lbmMultiply);
   if (at < 0) return false;
-  layers_->setDefaultName(at, 1);
+  (void)layers_->setDefaultName(at, 1);  // the index was just inserted
   CLayerData* layer = layers_->getLayer(at);
-  fillImageNeutral(*layer);
+  (void)fillImageNeutral(*layer);  // whole tiles turn uniform: nothing to commit
   const bool clear = standard && transparent;
   layer->setAlphaAll(clear ? 0 : 255);
   layer->fillThumbnail(clear);
@@ -79,7 +82,7 @@ bool TPaper::setSize(TFlowImage* flow, int32_t w, int32_t h) {
   if (layers_) layers_->setDocumentSize(width, height);
   if (masks_) {
     masks_->setDocumentSize(width, height);
-    masks_->updateAllThumbnails();
+    (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
   }
   toolWindowLink().updateMaskPanel();
   if (TFlowImage* f = flow != nullptr ? flow : flow_) {

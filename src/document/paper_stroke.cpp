@@ -236,19 +236,28 @@ void olderFormatSegment(SDabContext& c) {
 
 namespace stroke_detail {
 
-void finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData& layer, const SRectXYWH& rect,
+bool finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData& layer, const SRectXYWH& rect,
                   bool record) {
   const bool eventWritten = !record || recordEnd(doc.events());
   CDocEdit edit(doc, record && eventWritten);
-  edit.gate(true);
-  edit.event([](IDocRecorder&) { return true; });
+  // A stroke that reached its end is always carried out, and its event was
+  // written just above: the first two steps only open the edit.
+  (void)edit.gate(true);
+  (void)edit.event([](IDocRecorder&) { return true; });
   if (rect.Width > 0) {
+    // Every tile the stroke covers is committed before anything is written,
+    // so that running short of memory leaves the layer whole.
+    if (!layer.image->commitRect(rect)) {
+      (void)doc.resetFlowImage(flow, layerIndex, false);  // a flow that fails stays invalid and reloads
+      if (record && !eventWritten) doc.clearUndo();
+      return false;
+    }
     edit.undoBefore([&](TPaper& d) { return d.storeRectUndo(layerIndex, rect, kUndoStroke); });
-    // A tile that cannot be committed keeps its pixels; commitFailed() tells the rest.
-    (void)layer.image->copyFromPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, 255, rect);
+    (void)layer.image->copyFromPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, 255, rect);  // committed above
   }
   edit.changed();
   if (record && !eventWritten) doc.clearUndo();
+  return true;
 }
 
 void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect, uint32_t colour,
@@ -317,12 +326,17 @@ bool TPaper::beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, flo
   // A stroke needs a layer with an image to paint on; without one nothing is
   // recorded and nothing opens.
   if (layer == nullptr) return false;
+  // A flow that cannot hold the layer (memory) would paint over stale pixels.
+  loadFlowImage(flow, stroke.layerIndex, false);
+  if (!flow.holds(stroke.layerIndex)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
   if (record && !recordBegin(events(), x, y, pressure)) {
     // The event store dropped the stroke: it paints, but the history no
     // longer matches the recording.
     clearUndo();
   }
-  loadFlowImage(flow, stroke.layerIndex, false);
   if (fromFlow) {
     stroke.beginStrokeFlow(layerBlendNeutral(layer->blendMode), flow.pixels, TPoint{layer->offsetX, layer->offsetY},
                            x, y);
@@ -340,7 +354,9 @@ bool TPaper::continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool
                             float pressure) {
   CLayerData* layer = strokeLayer(*this, stroke);
   if (!strokeOpen || layer == nullptr) return false;
-  if (record) recordPoint(events(), x, y, pressure);
+  // A point the event store drops leaves the history out of step with the
+  // recording, as a dropped stroke start does.
+  if (record && !recordPoint(events(), x, y, pressure)) clearUndo();
   ++strokePointCount;
   stroke.addPoint(x, y, pressure);
   SDabContext c{*this, flow, stroke, *layer};
@@ -386,10 +402,15 @@ bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH
   }
   stroke.getTotalRect(strokeRect);
   const SRectXYWH r = layerRectOf(strokeRect, *layer);
-  finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
+  const bool merged = finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
   if (r.Width > 0 && usesWorkChannel(*this, stroke)) clearCoverage(flow.coverage, r);
   strokeOpen = false;
-  layer->updateThumbnailRect(r);
+  if (!merged) {
+    repaintRect(stroke.layerIndex, xywhToRect(strokeRect));
+    showOutOfMemoryMessage();
+    return false;
+  }
+  (void)layer->updateThumbnailRect(r);  // a thumbnail that fails stays stale
   markModified(true);
   return true;
 }

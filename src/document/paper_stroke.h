@@ -13,9 +13,9 @@ namespace pg {
 class IStrokeEvents {
  public:
   virtual ~IStrokeEvents() = default;
-  virtual bool recordStrokeBegin(float x, float y, float pressure) = 0;
-  virtual bool recordStrokePoint(float x, float y, float pressure) = 0;
-  virtual bool recordStrokeEnd() = 0;
+  [[nodiscard]] virtual bool recordStrokeBegin(float x, float y, float pressure) = 0;
+  [[nodiscard]] virtual bool recordStrokePoint(float x, float y, float pressure) = 0;
+  [[nodiscard]] virtual bool recordStrokeEnd() = 0;
 };
 
 // The document's recorder writes strokes when it implements this interface
@@ -30,6 +30,6 @@ struct SStrokeKindRow {
 };
 
 // The row of a kind 0..8; nullptr for any other value.
-const SStrokeKindRow* strokeKindRow(uint32_t kind);
+[[nodiscard]] const SStrokeKindRow* strokeKindRow(uint32_t kind);
 
 }  // namespace pg

@@ -69,7 +69,12 @@ void TPaper::freePenEngine() {
 bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure) {
   CLayerData* layer = engineLayer(*this, stroke);
   if (layer == nullptr || !penEngine_) return false;
+  // A flow that cannot hold the layer (memory) would paint over stale pixels.
   loadFlowImage(flow, stroke.layerIndex, false);
+  if (!flow.holds(stroke.layerIndex)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
   const SPenTarget target{&flow.pixels, &flow.coverage, TPoint{0, 0}};
   penEngine_->beginStroke(stroke.layerIndex, target, penDocument_.get(), &stroke);
   // The call-backs are chosen before the first dab, so that it too keeps to
@@ -87,7 +92,9 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
                                   float pressure) {
   CLayerData* layer = engineLayer(*this, stroke);
   if (!strokeOpen || layer == nullptr || !penEngine_) return false;
-  if (record) recordPoint(events(), x, y, pressure);
+  // A point the event store drops leaves the history out of step with the
+  // recording, as a dropped stroke start does.
+  if (record && !recordPoint(events(), x, y, pressure)) clearUndo();
   ++strokePointCount;
   penEngine_->addPoint(SStrokePoint{x, y, pressure});
   penEngine_->setTarget(SPenTarget{&flow.pixels, &flow.coverage, TPoint{0, 0}}, penDocument_.get());
@@ -112,14 +119,19 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
   }
   strokeRect = penEngine_->getDirtyRect();
   const SRectXYWH r = layerRectOf(strokeRect, *layer);
-  finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
+  const bool merged = finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
   if (r.Width > 0) {
     const TRect work = xywhToRect(r);
     penEngine_->clearWork(&work, false);
   }
   penEngine_->endStroke();
   strokeOpen = false;
-  layer->updateThumbnailRect(r);
+  if (!merged) {
+    repaintRect(stroke.layerIndex, xywhToRect(strokeRect));
+    showOutOfMemoryMessage();
+    return false;
+  }
+  (void)layer->updateThumbnailRect(r);  // a thumbnail that fails stays stale
   markModified(true);
   return true;
 }

@@ -17,17 +17,17 @@ class TPaper;
 
 namespace pg::stroke_detail {
 
-inline bool recordBegin(IDocRecorder* r, float x, float y, float p) {
+[[nodiscard]] inline bool recordBegin(IDocRecorder* r, float x, float y, float p) {
   if (auto* s = dynamic_cast<IStrokeEvents*>(r)) return s->recordStrokeBegin(x, y, p);
   if (auto* e = eventRecorderOf(r)) return e->recordStrokeBegin(x, y, p);
   return true;
 }
-inline bool recordPoint(IDocRecorder* r, float x, float y, float p) {
+[[nodiscard]] inline bool recordPoint(IDocRecorder* r, float x, float y, float p) {
   if (auto* s = dynamic_cast<IStrokeEvents*>(r)) return s->recordStrokePoint(x, y, p);
   if (auto* e = eventRecorderOf(r)) return e->recordStrokePoint(x, y, p);
   return true;
 }
-inline bool recordEnd(IDocRecorder* r) {
+[[nodiscard]] inline bool recordEnd(IDocRecorder* r) {
   if (auto* s = dynamic_cast<IStrokeEvents*>(r)) return s->recordStrokeEnd();
   if (auto* e = eventRecorderOf(r)) return e->recordStrokeEnd();
   return true;
@@ -56,8 +56,12 @@ inline SRectXYWH layerRectOf(const SRectXYWH& r, const CLayerData& layer) {
 // flow image merged back into them. The recorder drops a stroke whose packets
 // could not all be written; its pixels are still merged, but no undo record
 // may pair with a missing event, so the history is cleared.
-void finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData& layer, const SRectXYWH& rect,
-                  bool record);
+// False when the tiles under the stroke could not be committed: the layer
+// keeps its pixels, the flow is loaded from it again and no undo record is
+// taken (the edit protocol clears the history, as for any recorded edit
+// that was not carried out).
+[[nodiscard]] bool finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData& layer,
+                                const SRectXYWH& rect, bool record);
 
 // The pen's coverage turned into colour over a rectangle (layer
 // coordinates): a fresh copy of the layer with the working channel plotted

@@ -96,7 +96,7 @@ bool TPaper::layerCommand(TFlowImage& flow, int32_t index, bool record, int code
   markModified(true);
   redraw(true);
   updateLayerThumbnail(index);
-  resetFlowImage(flow, index, false);
+  (void)resetFlowImage(flow, index, false);  // a flow that fails stays invalid and reloads
   return true;
 }
 
@@ -160,7 +160,7 @@ bool TPaper::layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bo
   markModified(true);
   repaintRect(index, TRect{r.Left - layer->offsetX, r.Top - layer->offsetY, r.Right - layer->offsetX,
                            r.Bottom - layer->offsetY});
-  resetFlowImage(flow, index, false);
+  (void)resetFlowImage(flow, index, false);  // a flow that fails stays invalid and reloads
   return true;
 }
 
@@ -191,14 +191,15 @@ bool TPaper::transformLayersInPlace(TFlowImage& flow, int code, bool visibleOnly
   for (int32_t i = 0; i < layers_->count(); ++i) {
     CLayerData* l = layers_->getLayer(i);
     if (visibleOnly && !l->visible) continue;
-    applyInPlaceTransform(*l, single, SRectXYWH{0, 0, l->imageWidth(), l->imageHeight()});
+    // Every tile was committed above: the transform cannot run short.
+    (void)applyInPlaceTransform(*l, single, SRectXYWH{0, 0, l->imageWidth(), l->imageHeight()});
     l->image->compact();
-    if (!visibleOnly) l->updateThumbnail();
+    if (!visibleOnly) (void)l->updateThumbnail();  // a thumbnail that fails stays stale
   }
   edit.changed();
   markModified(true);
   redraw(true);
-  selectLayer(&flow, current);
+  (void)selectLayer(&flow, current);  // a valid index: this only selects it
   return true;
 }
 
@@ -230,7 +231,7 @@ std::unique_ptr<CLayerData> TPaper::turnedLayer(const CLayerData& layer, bool cl
   }
   turned->width = docSize.H;
   turned->height = docSize.W;
-  turned->fitThumbnail();
+  (void)turned->fitThumbnail();  // a thumbnail that fails stays stale
   return turned;
 }
 
@@ -348,8 +349,8 @@ bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float deg
   turned->offsetY = -cover.Top;
   turned->width = width;
   turned->height = height;
-  turned->fitThumbnail();
-  turned->updateThumbnail();
+  (void)turned->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)turned->updateThumbnail();  // a thumbnail that fails stays stale
   uint32_t bits = 0;
   std::memcpy(&bits, &degrees, sizeof bits);
   if (!edit.event([&](IDocRecorder& r) {
@@ -383,8 +384,8 @@ bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w,
   scaled->offsetY = oy;
   scaled->width = width;
   scaled->height = height;
-  scaled->fitThumbnail();
-  scaled->updateThumbnail();
+  (void)scaled->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)scaled->updateThumbnail();  // a thumbnail that fails stays stale
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return e.recordLayerCommandEx(index, u16of(index), 39,
@@ -412,19 +413,20 @@ bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChan
     masks.push_back(std::move(m));
   }
   if (beforeChange && !beforeChange()) return false;
-  for (int32_t i = 0; i < layers_->count(); ++i) layers_->replaceLayer(i, std::move(turned[static_cast<size_t>(i)]));
-  for (size_t i = 0; i < masks.size(); ++i) masks_->swapMaskAt(static_cast<int32_t>(i), masks[i]);
+  // Indices within both lists: the replaced layers are freed, the masks swap.
+  for (int32_t i = 0; i < layers_->count(); ++i) (void)layers_->replaceLayer(i, std::move(turned[static_cast<size_t>(i)]));
+  for (size_t i = 0; i < masks.size(); ++i) (void)masks_->swapMaskAt(static_cast<int32_t>(i), masks[i]);
   const int32_t w = width;
   width = height;
   height = w;
   layers_->setDocumentSize(width, height);
   if (masks_) {
     masks_->setDocumentSize(width, height);
-    masks_->updateAllThumbnails();
-    masks_->traceAnts(SSize{width, height}, -1);
+    (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
+    (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   }
   if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
-  for (int32_t i = 0; i < layers_->count(); ++i) layers_->getLayer(i)->fitThumbnail();
+  for (int32_t i = 0; i < layers_->count(); ++i) (void)layers_->getLayer(i)->fitThumbnail();  // a thumbnail that fails stays stale
   return true;
 }
 
@@ -456,7 +458,7 @@ bool TPaper::rotateImage90(TFlowImage& flow, bool clockwise, bool record) {
   flow.fitDocument(false);
   redraw(true);
   if (owner_ != nullptr) owner_->documentLayoutChanged(true);
-  selectLayer(&flow, currentLayerIndex());
+  (void)selectLayer(&flow, currentLayerIndex());  // a valid index: this only selects it
   return true;
 }
 
@@ -484,17 +486,18 @@ std::unique_ptr<CLayerMngr> TPaper::buildLayerList(SSize docSize,
   }
   list->renumber();
   list->setCurrent(layers_->current());
-  for (int32_t i = 0; i < list->count(); ++i) list->getLayer(i)->fitThumbnail();
+  for (int32_t i = 0; i < list->count(); ++i) (void)list->getLayer(i)->fitThumbnail();  // a thumbnail that fails stays stale
   return list;
 }
 
 bool TPaper::replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMngr> list,
                               std::unique_ptr<CMaskMngr> maskList, TPoint maskShift) {
+  if (!list) return false;
   const int32_t current = layers_->current();
   std::unique_ptr<CLayerMngr> old = std::move(list);
-  undoExchangeLayerList(old);
+  (void)undoExchangeLayerList(old);  // fails only for a null list, refused above
   if (maskList) {
-    undoExchangeMaskList(maskList);
+    (void)undoExchangeMaskList(maskList);  // as above
   } else if (masks_) {
     // The selection keeps its place on the picture.
     for (int32_t i = 0; i < masks_->count(); ++i) {
@@ -518,13 +521,13 @@ bool TPaper::replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMn
     if (!edit.undoAfter(rec) && edit.recording()) clearUndo();
   }
   if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
-  if (masks_) masks_->updateAllThumbnails();
-  if (masks_) masks_->traceAnts(SSize{width, height}, -1);
+  if (masks_) (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
+  if (masks_) (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   markModified(true);
   if (flow_ != nullptr) flow_->fitDocument(false);
   redraw(true);
   if (owner_ != nullptr) owner_->documentLayoutChanged(true);
-  selectLayer(flow_, current);
+  (void)selectLayer(flow_, current);  // a valid index: this only selects it
   return true;
 }
 
@@ -575,8 +578,8 @@ bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
     l->id = old.id;
     l->width = newSize.W;
     l->height = newSize.H;
-    l->fitThumbnail();
-    layers_->replaceLayer(i, std::move(l));
+    (void)l->fitThumbnail();  // a thumbnail that fails stays stale
+    (void)layers_->replaceLayer(i, std::move(l));  // frees the old layer; i is within the list
   }
   width = newSize.W;
   height = newSize.H;
@@ -589,15 +592,15 @@ bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
       masks_->getMask(i)->offsetX += maskShift.X;
       masks_->getMask(i)->offsetY += maskShift.Y;
     }
-    masks_->updateAllThumbnails();
-    masks_->traceAnts(SSize{width, height}, -1);
+    (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
+    (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   }
   if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   markModified(true);
   if (flow_ != nullptr) flow_->fitDocument(false);
   redraw(true);
   if (owner_ != nullptr) owner_->documentLayoutChanged(true);
-  selectLayer(flow_, layers_->current());
+  (void)selectLayer(flow_, layers_->current());  // a valid index: this only selects it
   return true;
 }
 

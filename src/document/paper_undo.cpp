@@ -32,7 +32,7 @@ bool TPaper::undoLayer(TFlowImage& flow, int32_t layerIndex, TRect& rect) {
   TRect doc = restored;
   offsetRect(doc, -layer->offsetX, -layer->offsetY);
   repaintRect(layerIndex, doc);
-  resetFlowImage(flow, layerIndex, false);
+  (void)resetFlowImage(flow, layerIndex, false);  // a flow that fails stays invalid and reloads
   return true;
 }
 

@@ -201,7 +201,7 @@ void TPaper::drawGrid(const SRectXYWH& rect) {
   const uint32_t setting = viewPrefs().gridColor();
   // The preference holds a colour value (red low) with the opacity on top.
   const uint32_t colour = colorToPixel(setting & 0x00FFFFFFu);
-  drawGridLines(composite, xywhToRect(rect), gridX, gridY, colour, setting >> 24, showCanvasColor);
+  (void)drawGridLines(composite, xywhToRect(rect), gridX, gridY, colour, setting >> 24, showCanvasColor);  // display only: nothing to undo
 }
 
 void TPaper::drawGridAll() { drawGrid(SRectXYWH{0, 0, composite.Width, composite.Height}); }

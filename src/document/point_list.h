@@ -20,11 +20,11 @@ class CPointList {
   // Frees every block.
   void clear();
   // Frees every block and starts one empty block.
-  bool reset();
+  [[nodiscard]] bool reset();
   // Appends a point; a new zero-filled block is taken when the last one is
   // full. False when memory for a new block cannot be had.
-  bool add(TPoint p);
-  bool add(int32_t x, int32_t y) { return add(TPoint{x, y}); }
+  [[nodiscard]] bool add(TPoint p);
+  [[nodiscard]] bool add(int32_t x, int32_t y) { return add(TPoint{x, y}); }
 
   int64_t count() const;
   int blockCount() const { return static_cast<int>(blocks_.size()); }

@@ -120,7 +120,7 @@ void CSeedFillT<Source, Rule>::scanRow(int32_t y, int32_t left, int32_t right) {
       if (!push(&start)) return;
     }
   }
-  if (inRun) (void)push(&start);  // as above: the fill ends where memory ran out
+  if (inRun) (void)push(&start);  // as above: a full queue sets the overflow flag and the walk stops
 }
 
 template <class Source, SeedRule Rule>

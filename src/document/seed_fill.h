@@ -12,7 +12,8 @@
 //
 // The walk grows whole spans and keeps only run starts in a bounded queue
 // (oldest first, so the region grows breadth-first). When the queue is full
-// the walk stops with the part found so far and overflowed() answers true.
+// the walk stops with the part found so far and overflowed() answers true:
+// that part is neither whole nor finished, and the document never uses it.
 // The output channel has the source's coordinates; the caller clears it.
 #include <cstdint>
 #include <type_traits>
@@ -38,7 +39,7 @@ class CSeedFillCore : public CDynStack {
   // True when a region was walked: finished (every pixel 255, or an edge
   // band graded with antiAlias) when the queue held out; with overflowed()
   // the graded part found so far, unfinished.
-  bool fill(TPoint point, int32_t tolerance);
+  [[nodiscard]] bool fill(TPoint point, int32_t tolerance);
   bool overflowed() const { return Overflow(); }
 
   // Right and bottom exclusive; clipped to the source and the output when
@@ -49,12 +50,12 @@ class CSeedFillCore : public CDynStack {
 
  protected:
   // The walk over the clipped bounds; the seed is inside them.
-  virtual bool walk(TPoint seed) = 0;
+  [[nodiscard]] virtual bool walk(TPoint seed) = 0;
   virtual SSize sourceSize() const = 0;
-  virtual bool setSeed(TPoint p) = 0;
+  [[nodiscard]] virtual bool setSeed(TPoint p) = 0;
   // Sets every region pixel to 255 or grades its edge band; answers whether
   // the output holds any region pixel.
-  bool finish();
+  [[nodiscard]] bool finish();
 
   TChannel* output_ = nullptr;
 };
@@ -86,9 +87,9 @@ class CSeedFillT final : public CSeedFillCore {
   uint32_t distance(int32_t x, int32_t y) const;
 
  protected:
-  bool walk(TPoint seed) override;
+  [[nodiscard]] bool walk(TPoint seed) override;
   SSize sourceSize() const override;
-  bool setSeed(TPoint p) override;
+  [[nodiscard]] bool setSeed(TPoint p) override;
 
  private:
   uint32_t pixel(int32_t x, int32_t y) const { return image_.getPixel(x, y); }

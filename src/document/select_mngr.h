@@ -40,7 +40,7 @@ class TSelectMng {
   // sized again (a stored polygon does not survive a size change).
   [[nodiscard]] bool setSize(int32_t width, int32_t height);
   int32_t currentIndex() const { return current_; }
-  bool setCurrentIndex(int32_t slot);
+  [[nodiscard]] bool setCurrentIndex(int32_t slot);
 
   // Stores the polygon (document coordinates) in the slot: its channel holds
   // the anti-aliased coverage, its thumbnail turns black, it is not empty.
@@ -51,7 +51,7 @@ class TSelectMng {
   // True for an empty slot and for a slot outside 0..31.
   bool isEmpty(int32_t slot) const;
   // The slot's record; nullptr outside 0..31.
-  const SSelectSlot* slot(int32_t slot) const;
+  [[nodiscard]] const SSelectSlot* slot(int32_t slot) const;
   const SSelectSlot& currentSlot() const { return slots_[size_t(current_)]; }
 
   // The thumbnail's size for a document: the longer side 48, the other in

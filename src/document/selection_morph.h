@@ -21,6 +21,6 @@ std::vector<int32_t> octagonHalfExtents(int32_t n);
 // Grows (max) or shrinks (min) a w x h byte raster in place by the element
 // of radius n; bytes outside the raster count as 0. False (raster
 // unchanged) for n < 1, an empty raster or a failed allocation.
-bool morphOctagon(std::vector<uint8_t>& pixels, int32_t w, int32_t h, int32_t n, bool grow);
+[[nodiscard]] bool morphOctagon(std::vector<uint8_t>& pixels, int32_t w, int32_t h, int32_t n, bool grow);
 
 }  // namespace pg

@@ -91,11 +91,19 @@ bool applyInPlace(CUndoData& rec, CLayerMngr& layers, CLayerData* layer, TRect& 
   auto listed = [&](const CLayerData& l) {
     return rec.ids.empty() || std::find(rec.ids.begin(), rec.ids.end(), static_cast<int64_t>(l.id)) != rec.ids.end();
   };
+  // Every tile is committed before any layer changes: short of memory, the
+  // record fails with every layer as it was.
+  for (int32_t i = 0; i < layers.count(); ++i) {
+    CLayerData* l = layers.getLayer(i);
+    if (listed(*l) && l->image && !l->image->commitRect(SRectXYWH{0, 0, l->imageWidth(), l->imageHeight()}))
+      return false;
+  }
   for (int32_t i = 0; i < layers.count(); ++i) {
     CLayerData* l = layers.getLayer(i);
     if (!listed(*l) || !l->image) continue;
-    applyInPlaceTransform(*l, code, SRectXYWH{0, 0, l->imageWidth(), l->imageHeight()});
-    l->updateThumbnail();
+    (void)applyInPlaceTransform(*l, code, SRectXYWH{0, 0, l->imageWidth(), l->imageHeight()});  // committed above
+    l->image->compact();
+    (void)l->updateThumbnail();  // a thumbnail that fails stays stale
   }
   if (layer != nullptr) {
     rect = imageRectOf(*layer);
@@ -136,7 +144,7 @@ bool applyAttribute(CUndoData& rec, IUndoDocument& doc, CLayerData* layer, TRect
     case kUndoOffset:
       std::swap(layer->offsetX, rec.value2);
       std::swap(layer->offsetY, rec.value3);
-      layer->updateThumbnail();
+      (void)layer->updateThumbnail();  // a thumbnail that fails stays stale
       break;
     case kUndoOffsetWithMask: {
       CMaskMngr* masks = doc.undoMasks();
@@ -146,7 +154,7 @@ bool applyAttribute(CUndoData& rec, IUndoDocument& doc, CLayerData* layer, TRect
       layer->moveBy(-sign * rec.value2, -sign * rec.value3);
       mask->offsetX += sign * rec.value2;
       mask->offsetY += sign * rec.value3;
-      masks->updateMaskThumbnail(*mask);
+      (void)masks->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
       break;
     }
     case kUndoLayerName:
@@ -184,7 +192,7 @@ void shiftAllMasks(IUndoDocument& doc, int32_t dx, int32_t dy) {
     m->offsetX += dx;
     m->offsetY += dy;
   }
-  masks->updateAllThumbnails();
+  (void)masks->updateAllThumbnails();  // a thumbnail that fails stays stale
 }
 
 bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRect& rect, int32_t& index) {
@@ -282,7 +290,7 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
       const int32_t sign = undoSide ? 1 : -1;
       mask->offsetX += sign * rec.value3;
       mask->offsetY += sign * rec.value4;
-      masks->updateMaskThumbnail(*mask);
+      (void)masks->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
       index = rec.value1;
       break;
     }
@@ -300,7 +308,7 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
         if (!swapAlpha(rec, *source)) return false;
         if (layers.insertExisting(rec.value1, std::move(kept.layer)) < 0) return false;
       }
-      source->updateThumbnail();
+      (void)source->updateThumbnail();  // a thumbnail that fails stays stale
       index = layers.indexOfId(static_cast<uint32_t>(rec.layerId));
       break;
     }
@@ -378,7 +386,7 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
       if (undoSide) {
         const int32_t to = after > before ? before : before + n;
         if (layers.moveGroup(to, after, n) != before) return false;
-        if (rec.bytes1.size() == static_cast<size_t>(n)) layers.applyLinkLevels(rec.bytes1.data(), before, n);
+        if (rec.bytes1.size() == static_cast<size_t>(n)) (void)layers.applyLinkLevels(rec.bytes1.data(), before, n);  // levels of the list's own length
         index = before;
       } else {
         if (layers.moveGroup(rec.value2, before, n) != after) return false;
@@ -412,7 +420,7 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
       if (mask != nullptr) {
         mask->offsetX += sign * rec.value2;
         mask->offsetY += sign * rec.value3;
-        masks->updateMaskThumbnail(*mask);
+        (void)masks->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
       }
       index = base;
       break;
@@ -508,7 +516,7 @@ bool applyMask(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerDat
     }
     case kUndoInvertMaskInPlace:
       if (!maskHasId(masks, rec.value1, rec.objectId) || !masks->invertInPlace(rec.value1)) return false;
-      masks->updateMaskThumbnail(*masks->getMask(rec.value1));
+      (void)masks->updateMaskThumbnail(*masks->getMask(rec.value1));  // a thumbnail that fails stays stale
       break;
     case kUndoMaskOffset: {
       if (!maskHasId(masks, rec.value1, rec.objectId)) return false;
@@ -516,7 +524,7 @@ bool applyMask(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerDat
       const int32_t sign = undoSide ? 1 : -1;
       m->offsetX += sign * rec.value3;
       m->offsetY += sign * rec.value4;
-      masks->updateMaskThumbnail(*m);
+      (void)masks->updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
       break;
     }
     case kUndoSelectionFlags:
@@ -586,7 +594,7 @@ bool applyUndoRecord(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLa
     case UndoClass::AlphaBlock:
       ok = layer != nullptr && swapAlpha(rec, *layer);
       if (ok) {
-        layer->updateThumbnail();
+        (void)layer->updateThumbnail();  // a thumbnail that fails stays stale
         rect = xywhToRect(rec.rect);
         index = layer->index;
       }

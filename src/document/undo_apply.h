@@ -91,18 +91,18 @@ class IUndoDocument;
 // Mirror, flip and half turn also mirror the layer's offset, so the forward
 // edit and its undo move the layer alike. False for another code or when the
 // image cannot be transformed.
-bool applyInPlaceTransform(CLayerData& layer, int code, const SRectXYWH& rect);
+[[nodiscard]] bool applyInPlaceTransform(CLayerData& layer, int code, const SRectXYWH& rect);
 
 // Applies a record of class 2 to 6 in its current direction. `layer` is the
 // record's layer when the layer list found it (null otherwise); `rect`
 // receives the changed rectangle in that layer's image coordinates and
 // `index` the layer to refresh. Classes 3 to 6 flip the record's direction
 // on success; class 2 swaps its data with the image (and stays on its side).
-bool applyUndoRecord(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerData* layer, TRect& rect,
+[[nodiscard]] bool applyUndoRecord(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerData* layer, TRect& rect,
                      int32_t& index);
 
 // A record of the alpha bytes of a rectangle of the layer's image; null when
 // the rectangle misses the image or memory is short.
-std::unique_ptr<CUndoData> makeAlphaRecord(const CLayerData& layer, const SRectXYWH& rect, int kind);
+[[nodiscard]] std::unique_ptr<CUndoData> makeAlphaRecord(const CLayerData& layer, const SRectXYWH& rect, int kind);
 
 }  // namespace pg

@@ -48,7 +48,7 @@ class CUndoData {
   // A pixel-region record (class 1, kind 0) of a layer; no layer index.
   explicit CUndoData(int64_t layerId = -1);
   // A record of the given kind, its class taken from the kind table.
-  static std::unique_ptr<CUndoData> make(int kind, int64_t layerId = -1);
+  [[nodiscard]] static std::unique_ptr<CUndoData> make(int kind, int64_t layerId = -1);
   ~CUndoData();
 
   // Records move; they are never copied implicitly, so an owned image,
@@ -61,7 +61,7 @@ class CUndoData {
   // A deep copy of a record that holds only data (images, byte blocks,
   // names, values). Records that keep layer or mask objects are not copied:
   // the answer is null, as it is when memory is short.
-  std::unique_ptr<CUndoData> clone() const;
+  [[nodiscard]] std::unique_ptr<CUndoData> clone() const;
 
   // Committed tile bytes of both images, the byte blocks and the kept objects.
   uint64_t memorySize() const;

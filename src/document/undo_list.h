@@ -24,10 +24,10 @@ class CUndoList {
   // Puts a record behind the oldest one (used when copying a list in order).
   void append(std::unique_ptr<CUndoData> record);
   // Takes the newest record out (null when empty).
-  std::unique_ptr<CUndoData> pop();
+  [[nodiscard]] std::unique_ptr<CUndoData> pop();
   // The newest record, or null.
-  CUndoData* peek() const;
-  CUndoData* at(int32_t i) const;
+  [[nodiscard]] CUndoData* peek() const;
+  [[nodiscard]] CUndoData* at(int32_t i) const;
   void dropOldest();
   void dropNewest();
   // Frees every record, the oldest first.

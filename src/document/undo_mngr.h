@@ -38,11 +38,11 @@ class CUndoMngr {
   // Takes both limits of the other manager and copies of its records. A
   // record that cannot be copied (it keeps objects, or memory is short)
   // leaves this manager empty and answers false.
-  virtual bool assign(const CUndoMngr& other);
+  [[nodiscard]] virtual bool assign(const CUndoMngr& other);
   // Put a record on a list. On success the list owns it and `record` is
   // empty; a list whose limit is below 1 refuses and the caller keeps it.
-  virtual bool pushUndo(std::unique_ptr<CUndoData>& record);
-  virtual bool pushRedo(std::unique_ptr<CUndoData>& record);
+  [[nodiscard]] virtual bool pushUndo(std::unique_ptr<CUndoData>& record);
+  [[nodiscard]] virtual bool pushRedo(std::unique_ptr<CUndoData>& record);
 
   bool undoEnabled() const { return undoMax_ >= 1; }
   bool canUndo() const { return undoList_.count() > 0; }
@@ -57,8 +57,8 @@ class CUndoMngr {
     undoList_.clear();
     redoList_.clear();
   }
-  CUndoData* peekUndo() const { return undoList_.peek(); }
-  CUndoData* peekRedo() const { return redoList_.peek(); }
+  [[nodiscard]] CUndoData* peekUndo() const { return undoList_.peek(); }
+  [[nodiscard]] CUndoData* peekRedo() const { return redoList_.peek(); }
   void dropUndo() { undoList_.dropNewest(); }
   void dropRedo() { redoList_.dropNewest(); }
   const CUndoList& undoList() const { return undoList_; }
@@ -69,15 +69,15 @@ class CUndoMngr {
   // the image and grown outward to whole tiles, and a copy of those tiles.
   // Then it is pushed, the list trimmed and the redo list cleared. False when
   // undo is disabled, the rectangle misses the image or memory is short.
-  bool record(int32_t layerIndex, int64_t layerId, const SRectXYWH& rect, const CBlockVMTC& image,
+  [[nodiscard]] bool record(int32_t layerIndex, int64_t layerId, const SRectXYWH& rect, const CBlockVMTC& image,
               int kind = 0);
   // Puts the newest undo record's tiles back into the image and moves a
   // record of the tiles it replaced to the redo list; `rect` is the region.
   // The replacement is made before anything changes, so a shortage of
   // memory leaves the image and both lists as they were.
-  bool undo(CBlockVMTC& image, SRectXYWH& rect);
+  [[nodiscard]] bool undo(CBlockVMTC& image, SRectXYWH& rect);
   // The mirror of undo on the redo list.
-  bool redo(CBlockVMTC& image, SRectXYWH& rect);
+  [[nodiscard]] bool redo(CBlockVMTC& image, SRectXYWH& rect);
 
  protected:
   int32_t undoMax_;
@@ -86,13 +86,13 @@ class CUndoMngr {
   CUndoList redoList_;
 
  private:
-  bool swapRegion(CUndoList& from, bool toRedo, CBlockVMTC& image, SRectXYWH& rect);
+  [[nodiscard]] bool swapRegion(CUndoList& from, bool toRedo, CBlockVMTC& image, SRectXYWH& rect);
 };
 
 // A pixel record of the tiles of `rect` (clipped to the image and grown to
 // whole tiles) of an image; null when nothing of it lies on the image or
 // memory is short.
-std::unique_ptr<CUndoData> makeRegionRecord(int64_t layerId, int kind, const SRectXYWH& rect,
+[[nodiscard]] std::unique_ptr<CUndoData> makeRegionRecord(int64_t layerId, int kind, const SRectXYWH& rect,
                                             const CBlockVMTC& image);
 
 }  // namespace pg

@@ -312,7 +312,7 @@ bool CUndoMngrEx::applyNewest(bool undoSide, CLayerMngr& layers, CLayerData* lay
     SRectXYWH r{};
     const bool ok = undoSide ? undo(*layer->image, r) : redo(*layer->image, r);
     if (!ok) return false;
-    layer->updateThumbnail();
+    (void)layer->updateThumbnail();  // a thumbnail that fails stays stale
     rect = xywhToRect(r);
     lastIndex_ = layer->index;
     return true;
@@ -324,10 +324,11 @@ bool CUndoMngrEx::applyNewest(bool undoSide, CLayerMngr& layers, CLayerData* lay
   }
   lastIndex_ = index;
   std::unique_ptr<CUndoData> moved = from.pop();
+  // A side whose limit is 0 keeps nothing: the record is then freed.
   if (undoSide)
-    pushRedo(moved);
+    (void)pushRedo(moved);
   else
-    pushUndo(moved);
+    (void)pushUndo(moved);
   return true;
 }
 

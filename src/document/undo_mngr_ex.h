@@ -31,12 +31,12 @@ class IUndoDocument {
   virtual PaperColor undoPaperColor() const = 0;
   virtual void undoSetPaperColor(PaperColor color) = 0;
   // Turns the whole image by 90 degrees (kind 49).
-  virtual bool undoRotateImage90(bool clockwise) = 0;
+  [[nodiscard]] virtual bool undoRotateImage90(bool clockwise) = 0;
   // Exchanges the document's layer list with `list`; the document takes the
   // size of the list it receives (kinds 50 to 52).
-  virtual bool undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) = 0;
+  [[nodiscard]] virtual bool undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) = 0;
   // Exchanges the document's mask list with `list` (kind 51).
-  virtual bool undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) = 0;
+  [[nodiscard]] virtual bool undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) = 0;
   virtual bool undoSelectionEnabled() const = 0;
   virtual bool undoShowAnts() const = 0;
   virtual void undoSetSelectionFlags(bool enabled, bool showAnts) = 0;
@@ -49,12 +49,12 @@ class CUndoMngrEx final : public CUndoMngr {
 
   // Drops the oldest undo records while there are more than undoMax + extra.
   int32_t trim() override;
-  bool assign(const CUndoMngr& other) override;
+  [[nodiscard]] bool assign(const CUndoMngr& other) override;
   // Makes room first: drops the list's oldest records until the heavy
   // records, counting the new one, stay within the list's limit; then puts
   // the record in front. A limit below 1 refuses.
-  bool pushUndo(std::unique_ptr<CUndoData>& record) override;
-  bool pushRedo(std::unique_ptr<CUndoData>& record) override;
+  [[nodiscard]] bool pushUndo(std::unique_ptr<CUndoData>& record) override;
+  [[nodiscard]] bool pushRedo(std::unique_ptr<CUndoData>& record) override;
 
   static int32_t heavyCount(const CUndoList& list) { return list.heavyCount(); }
   int32_t extra() const { return extra_; }
@@ -71,10 +71,10 @@ class CUndoMngrEx final : public CUndoMngr {
 
   // A record of a rectangle of a layer, by the kind's class: 1 a copy of
   // the tiles, 2 the alpha bytes, 3 the layer and rectangle only.
-  bool recordLayerRegion(const CLayerData& layer, const SRectXYWH& rect, int kind);
+  [[nodiscard]] bool recordLayerRegion(const CLayerData& layer, const SRectXYWH& rect, int kind);
   // A transform of several layers (kinds 12 to 15) that touched only the
   // layers listed (all layers when the list is empty).
-  bool recordLayersTransform(int kind, int32_t currentIndex, std::vector<int64_t> layerIds);
+  [[nodiscard]] bool recordLayersTransform(int kind, int32_t currentIndex, std::vector<int64_t> layerIds);
   // An attribute before it changes (kinds 17 to 24 and 26); `layer` is
   // null for the paper colour (17). The old value is read here.
   //   17 newValue = the new paper colour in pixel order;
@@ -82,29 +82,29 @@ class CUndoMngrEx final : public CUndoMngr {
   //   22 visible; 26 protect alpha;
   //   23 the offset before the move (newValue and extra unused);
   //   24 the move (dx = newValue, dy = extra) of the layer and the current mask.
-  bool recordLayerAttr(CLayerData* layer, int32_t newValue, int kind, int32_t extra = 0);
+  [[nodiscard]] bool recordLayerAttr(CLayerData* layer, int32_t newValue, int kind, int32_t extra = 0);
   // A rename of a layer (kind 25).
-  bool recordLayerName(const CLayerData& layer, std::string newName);
+  [[nodiscard]] bool recordLayerName(const CLayerData& layer, std::string newName);
   // A record the caller built: class 1 with its pixel copy, class 4, or a
   // structure (class 5) or mask (class 6) record whose fields follow the
   // layout documented with each kind in undo_apply.h. On success the
   // manager owns it and `record` is empty; otherwise the caller keeps it.
-  bool recordItem(std::unique_ptr<CUndoData>& record);
+  [[nodiscard]] bool recordItem(std::unique_ptr<CUndoData>& record);
 
   // ---- undo and redo through the layer list ----
   // Apply the newest record of a list; `layerIndex` is the layer concerned,
   // `flags` its kind's flags, `rect` the changed rectangle in layer image
   // coordinates. A failed undo empties both lists (the layer list warns).
-  bool applyUndo(int32_t& layerIndex, uint32_t& flags, TRect& rect);
-  bool applyRedo(int32_t& layerIndex, uint32_t& flags, TRect& rect);
+  [[nodiscard]] bool applyUndo(int32_t& layerIndex, uint32_t& flags, TRect& rect);
+  [[nodiscard]] bool applyRedo(int32_t& layerIndex, uint32_t& flags, TRect& rect);
 
   IUndoDocument& owner() const { return owner_; }
 
  private:
   class Side;
-  bool makeRoom(CUndoList& list, int32_t limit, const CUndoData& incoming);
-  bool store(std::unique_ptr<CUndoData>& record);
-  bool applyNewest(bool undoSide, CLayerMngr& layers, CLayerData* layer, TRect& rect);
+  [[nodiscard]] bool makeRoom(CUndoList& list, int32_t limit, const CUndoData& incoming);
+  [[nodiscard]] bool store(std::unique_ptr<CUndoData>& record);
+  [[nodiscard]] bool applyNewest(bool undoSide, CLayerMngr& layers, CLayerData* layer, TRect& rect);
 
   IUndoDocument& owner_;
   int32_t extra_;

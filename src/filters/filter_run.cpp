@@ -33,7 +33,7 @@ std::array<uint32_t, 6> wordsOf(const uint8_t* bytes, int count) {
 void redrawAfterFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex) {
   doc.markModified(true);
   doc.updateLayerThumbnail(layerIndex);
-  doc.resetFlowImage(view, layerIndex, false);
+  (void)doc.resetFlowImage(view, layerIndex, false);  // a flow that fails stays invalid and reloads
   doc.redraw(true);
   doc.updateThumbnails(false, layerIndex);
   toolWindowLink().updateLayerPanel();
@@ -78,7 +78,8 @@ bool CFlt4Core::runOn(CBlockVMTC& image, const void* param, int32_t size, const 
   // unfiltered copy, once: the layer may hold a preview by now, and nothing
   // else changes the view while the core is bound.
   if (!sourceLoaded_) {
-    view_.loadLayer(layerIndex_, *undoCopy_, true);
+    // A view that cannot hold the copy (memory) would feed the kernels stale pixels.
+    if (!view_.loadLayer(layerIndex_, *undoCopy_, true)) return false;
     sourceLoaded_ = true;
   }
   SFlt4Context ctx;

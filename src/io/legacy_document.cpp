@@ -38,15 +38,17 @@ SLegacyImportResult outcome(LegacyImport status, uint32_t messageId = 0) {
 }
 
 // The list read from the file takes the document's place; the document is
-// set up as the header describes it.
-void install(TPaper& doc, std::unique_ptr<CLayerMngr>& layers, const SLegacyDocHeader& h, const std::string& name) {
+// set up as the header describes it. False when the document could not take
+// the size (memory): its layers are then left as they were.
+bool install(TPaper& doc, std::unique_ptr<CLayerMngr>& layers, const SLegacyDocHeader& h, const std::string& name) {
   doc.name = name;
-  doc.setSize(nullptr, h.width, h.height);
+  if (!doc.setSize(nullptr, h.width, h.height)) return false;
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
-  doc.undoExchangeLayerList(layers);
+  (void)doc.undoExchangeLayerList(layers);  // the list was made by the caller: never null
   if (TFlowImage* flow = doc.flowImage()) doc.loadFlowImage(*flow, doc.layers()->current(), true);
   doc.ready = true;
   doc.notifyChange(true);
+  return true;
 }
 
 }  // namespace
@@ -138,8 +140,8 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
       if (!layer->image->copyFromPlane(plane, 0, 0, 255)) return outcome(LegacyImport::Unreadable);
       layer->image->compact();
       if (rec.kind < 3) layer->setAlphaAll(255);
-      layer->fitThumbnail();
-      layer->updateThumbnail();
+      (void)layer->fitThumbnail();  // a thumbnail that fails stays stale
+      (void)layer->updateThumbnail();  // as above
     }
   }
   if (layers->count() == 0) {
@@ -147,12 +149,12 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
     const int32_t index = layers->insertLayer(0, h.width, h.height, lbmNormal, false, 255, true);
     (void)layers->setDefaultName(index, 1);
     if (CLayerData* layer = layers->getLayer(index)) {
-      layer->fitThumbnail();
-      layer->updateThumbnail();
+      (void)layer->fitThumbnail();  // a thumbnail that fails stays stale
+      (void)layer->updateThumbnail();  // as above
     }
   }
   layers->setCurrent(std::min<int32_t>(h.currentLayer, layers->lastIndex()));
-  install(doc, layers, h, name);
+  if (!install(doc, layers, h, name)) return outcome(LegacyImport::Unreadable);
   doc.legacyFlag = h.legacyFlag != 0;
 
   if (cut) {

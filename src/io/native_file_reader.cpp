@@ -121,15 +121,15 @@ bool finishStaged(Staged& s, const SNativeHeader& h) {
   if (s.layers->count() == 0) {
     const int32_t at = s.layers->insertLayer(0, int32_t(h.width), int32_t(h.height), lbmNormal, false, 255, true);
     if (CLayerData* layer = s.layers->getLayer(at)) {
-      layer->fitThumbnail();
-      layer->updateThumbnail();
+      (void)layer->fitThumbnail();  // a thumbnail that fails stays stale
+      (void)layer->updateThumbnail();  // as above
     }
   }
   const int32_t layer = (h.flags & kNativeLayers) ? std::min<int32_t>(h.currentLayer, s.layers->lastIndex()) : 0;
   s.layers->setCurrent(layer);
   if (s.masks->count() == 0) {
     s.masks->setCurrent(0);
-    s.masks->setDefaultName(0, 1);
+    (void)s.masks->setDefaultName(0, 1);  // a list without masks answers false: nothing to name
     return false;
   }
   s.masks->setCurrent((h.flags & kNativeMasks) ? std::min<int32_t>(h.currentMask, s.masks->count() - 1) : 0);
@@ -137,28 +137,33 @@ bool finishStaged(Staged& s, const SNativeHeader& h) {
 }
 
 // The read lists take the document's place, and the document is set up as
-// the header describes it.
-void install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
+// the header describes it. False when the document could not take the size
+// (memory): its lists are then left as they were.
+bool install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
   doc.name = name;
   doc.resolution = h.resolution;
   doc.showCanvasColor = (h.flags & kNativeCanvasColorOff) == 0;
   doc.showBgPattern = (h.flags & kNativeBgPattern) != 0;
-  doc.setSize(nullptr, int32_t(h.width), int32_t(h.height));
+  if (!doc.setSize(nullptr, int32_t(h.width), int32_t(h.height))) return false;
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
-  doc.undoExchangeLayerList(s.layers);
-  doc.undoExchangeMaskList(s.masks);
+  // Both staged lists exist (makeStaged): the exchanges cannot fail.
+  (void)doc.undoExchangeLayerList(s.layers);
+  (void)doc.undoExchangeMaskList(s.masks);
 
   if (masksRead) {
-    doc.masks()->traceAnts({doc.width, doc.height}, -1);
+    (void)doc.masks()->traceAnts({doc.width, doc.height}, -1);  // the outline only shows the selection
     doc.undoSetSelectionFlags((h.flags & kNativeSelectionEnabled) != 0, (h.flags & kNativeAntsShown) != 0);
   } else {
     doc.undoSetSelectionFlags(false, false);
   }
   if (TFlowImage* flow = doc.flowImage()) doc.loadFlowImage(*flow, doc.layers()->current(), true);
-  if (IDocRecorder* recorder = doc.events()) recorder->recordResetPoint();
+  // A reset point that cannot be written stops the recording in the event
+  // store; the opened document is whole either way.
+  if (IDocRecorder* recorder = doc.events()) (void)recorder->recordResetPoint();
   doc.ready = true;
   doc.notifyChange(true);
   doc.redraw(true);
+  return true;
 }
 
 }  // namespace
@@ -236,7 +241,7 @@ FileResult readNativeStream(CStream& stream, TPaper& doc, const std::string& nam
     if (const FileResult code = readNativeChunks(stream, target, *progress); code != kRcOk)
       showWarning(formatRes(kResNativeReadError, {int(code)}));
     const bool masksRead = finishStaged(staged, h);
-    install(doc, staged, h, name, masksRead);
+    if (!install(doc, staged, h, name, masksRead)) return kRcOutOfMemory;
     return kRcOk;
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;

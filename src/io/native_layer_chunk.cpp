@@ -170,8 +170,8 @@ FileResult fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec,
   progress.setText(formatRes(kResNativeLoadingText, {layer.name}));
   if (const FileResult code = readTileBlocks(stream, *layer.image, kLayerTileBlocks); code != kRcOk) return code;
   layer.image->compact();
-  layer.fitThumbnail();
-  layer.updateThumbnail();
+  (void)layer.fitThumbnail();  // a thumbnail that fails stays stale
+  (void)layer.updateThumbnail();  // as above
   return kRcOk;
 }
 
@@ -206,7 +206,7 @@ FileResult readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IP
     code = kRcException;
   }
   // A layer that could not be read whole does not stay half-made.
-  if (code != kRcOk && at >= 0) layers.deleteLayer(at);
+  if (code != kRcOk && at >= 0) (void)layers.deleteLayer(at);  // at was inserted by this read
   progress.step(1);
   return code;
 }

@@ -129,7 +129,7 @@ FileResult readMaskChunk(CStream& stream, CMaskMngr* masks, uint32_t size, IProg
     code = readMask(stream, size, progress, mask);
     if (code == kRcOk && masks == nullptr) code = kRcNoMaskList;
     if (code == kRcOk) {
-      masks->updateMaskThumbnail(*mask);
+      (void)masks->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
       if (masks->count() >= kMaxFileMasks || masks->insertMask(masks->count(), std::move(mask)) < 0)
         code = kRcMaskAdd;
       else

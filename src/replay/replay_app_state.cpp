@@ -155,7 +155,7 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       return doc_.setPaperColor(PaperColor::fromPixel(readLE32(b) & 0x00FFFFFFu), false);
     case kStateDrawColor:
       s.setColorQuiet(readLE32(b) & 0x00FFFFFFu);
-      doc_.setBackgroundDisplay((b[3] & 1) == 0, (b[3] & 2) != 0, true);
+      (void)doc_.setBackgroundDisplay((b[3] & 1) == 0, (b[3] & 2) != 0, true);  // false when nothing changed
       return true;
     case kStateGradientPoints:
       doc_.setGradientPointsFix(SFixPoint{int32_t(readLE32(b)), int32_t(readLE32(b + 4))},
@@ -163,7 +163,7 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       return true;
     case kStateGradientOptions:
       // Values out of range are refused by the document and change nothing.
-      doc_.setGradientOptions(b[0], b[1], readLE16(b + 4), b[2]);
+      (void)doc_.setGradientOptions(b[0], b[1], readLE16(b + 4), b[2]);
       return true;
     case kStateLayerMask: {
       const uint16_t layerField = readLE16(b);
@@ -321,11 +321,11 @@ bool CReplayEngine::replayDocumentEvent(uint8_t subcode) {
       // An operation that finds nothing to change is not a failure of the
       // recording: the recorder wrote what the user asked.
       if (subcode == kDocShowAllLayers)
-        doc_.showAllLayers(index, readLE16(b + 2) != 0, false);
+        (void)doc_.showAllLayers(index, readLE16(b + 2) != 0, false);
       else if (subcode == kDocShowOnlyLayer)
-        doc_.showOnlyLayer(index, false);
+        (void)doc_.showOnlyLayer(index, false);
       else
-        doc_.flipLayerVisibility(index, false);
+        (void)doc_.flipLayerVisibility(index, false);
       addRefresh(kRefreshLayout | kRefreshNavigator | kRefreshTitle);
       return true;
     }

@@ -101,7 +101,8 @@ bool CReplayEngine::replayLayerOp(uint8_t subcode) {
       const int32_t index = readLE16(b);
       if (!d.newLayerEx(&flow_, index, (b[12] & 1) != 0, b[10], b[11], i32At(b + 6), i32At(b + 2), false))
         return fail(ReplayError::OperationFailed);
-      if ((b[12] & 2) != 0) d.setProtectAlpha(-1, 1, false);
+      // The new layer is current; an unchanged setting answers false.
+      if ((b[12] & 2) != 0) (void)d.setProtectAlpha(-1, 1, false);
       stroke_->setOpaqueMode(d.currentLayerProtectsAlpha(), true);
       addRefresh(kRefreshLayers);
       return true;
@@ -115,7 +116,7 @@ bool CReplayEngine::replayLayerOp(uint8_t subcode) {
       if (!d.newLayer(&flow_, readLE16(nb), (nb[20] & 1) != 0, name, readLE32(nb + 22), nb[18], nb[19],
                       i32At(nb + 6), i32At(nb + 2), false))
         return fail(ReplayError::OperationFailed);
-      if ((nb[20] & 2) != 0) d.setProtectAlpha(-1, 1, false);
+      if ((nb[20] & 2) != 0) (void)d.setProtectAlpha(-1, 1, false);  // as above
       stroke_->setOpaqueMode(d.currentLayerProtectsAlpha(), true);
       addRefresh(kRefreshLayers);
       return true;

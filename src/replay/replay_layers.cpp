@@ -61,23 +61,24 @@ bool CReplayEngine::replayLayerCommand(uint8_t subcode) {
       if (layer == nullptr) return fail(ReplayError::OperationFailed);
       if (b[2] >= kLayerBlendModeCount) return fail(ReplayError::BadField);
       // The packet carries the three attributes; the one of its subcode
-      // goes through the document's operation (which compares first).
+      // goes through the document's operation (which compares first, and
+      // answers false for a value it already had: not a failure here).
       switch (subcode) {
         case kLayerBlend:
-          doc_.setLayerBlendMode(index, b[2], false);
+          (void)doc_.setLayerBlendMode(index, b[2], false);
           break;
         case kLayerOpacity:
-          doc_.setLayerOpacity(index, b[3], false);
+          (void)doc_.setLayerOpacity(index, b[3], false);
           break;
         case kLayerVisible:
-          doc_.setLayerVisible(index, (b[4] & 1) != 0, false);
+          (void)doc_.setLayerVisible(index, (b[4] & 1) != 0, false);
           break;
         case kLayerProtect:
-          doc_.setProtectAlpha(index, (b[4] & 2) != 0 ? 1 : 0, false);
+          (void)doc_.setProtectAlpha(index, (b[4] & 2) != 0 ? 1 : 0, false);
           if (index == doc_.currentLayerIndex()) stroke_->setOpaqueMode(layer->protectAlpha, true);
           break;
         default:
-          doc_.setLayerEffect(index, (b[4] & 16) != 0, b[6], false);
+          (void)doc_.setLayerEffect(index, (b[4] & 16) != 0, b[6], false);
           layer->seedRandom(readLE32(b + 8));
           break;
       }

@@ -91,10 +91,11 @@ int32_t CReplayEngine::drawStrokePoints(int32_t first, int32_t count) {
     if (!strokeStarted_) {
       if (engine) {
         ensurePenEngine();
-        doc_.selectPenEngine(2);
+        // A level the document lacks keeps the sink; the stroke start answers.
+        (void)doc_.selectPenEngine(2);
         ok = doc_.beginEngineStroke(flow_, *stroke_, false, p[0], p[1], p[2]);
       } else {
-        doc_.selectPenEngine(1);
+        (void)doc_.selectPenEngine(1);  // level 1 is always there
         ok = doc_.beginStroke(flow_, *stroke_, false, p[0], p[1], p[2]);
       }
       strokeStarted_ = true;
@@ -122,10 +123,12 @@ bool CReplayEngine::finishReplayStroke() {
   strokeStarted_ = false;
   if (!started) return true;
   SRectXYWH rect{};
-  if (stroke_->drawMode >= kEngineMode)
-    doc_.endEngineStroke(flow_, *stroke_, false, rect, true);
-  else
-    doc_.endStroke(flow_, *stroke_, false, rect, true);
+  // An open stroke that does not end could not be stored in the layer
+  // (memory): the replay cannot go on as recorded.
+  const bool open = doc_.strokeOpen;
+  const bool ended = stroke_->drawMode >= kEngineMode ? doc_.endEngineStroke(flow_, *stroke_, false, rect, true)
+                                                      : doc_.endStroke(flow_, *stroke_, false, rect, true);
+  if (open && !ended) return fail(ReplayError::OperationFailed);
   if (rect.Width > 0 && rect.Height > 0) doc_.updateLayerPreview(false, stroke_->layerIndex, xywhToRect(rect));
   return true;
 }

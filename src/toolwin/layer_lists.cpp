@@ -206,7 +206,7 @@ void CLayerList::refitThumbnails() {
   int32_t edge = thumbHeight();
   for (int32_t i = 0; i < getCount(); ++i) {
     CLayerData* l = paper()->getLayer(i);
-    if (l && l->resizeThumbnail(edge, edge)) l->updateThumbnail();
+    if (l && l->resizeThumbnail(edge, edge)) (void)l->updateThumbnail();  // a thumbnail that fails stays stale
   }
   ensureVisible();
 }

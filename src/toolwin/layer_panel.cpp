@@ -92,7 +92,8 @@ void CLayerPanel::opacityTimer() {
   // Unsigned difference: the millisecond clock wraps.
   if (timeGetTime() - stamp_ < kOpacityCommitDelay) return;
   TPaper& p = window()->paper();
-  p.setLayerOpacity(p.currentLayerIndex(), opacityPercentToByte(percent_), false);
+  // A preview, not recorded: an unchanged value answers false.
+  (void)p.setLayerOpacity(p.currentLayerIndex(), opacityPercentToByte(percent_), false);
   window()->invalidateView();
   layers_.redraw();
   setTimer(false);
@@ -110,10 +111,10 @@ void CLayerPanel::opacityEnd() {
   if (final != startOpacity_) {
     // Whatever the previews showed, the record holds one change from the
     // value the edit started with to the final one.
-    p.setLayerOpacity(index, startOpacity_, false);
+    (void)p.setLayerOpacity(index, startOpacity_, false);  // back to the start, unrecorded
     if (p.setLayerOpacity(index, final, true)) window()->setModified(true);
   } else {
-    p.setLayerOpacity(index, final, false);
+    (void)p.setLayerOpacity(index, final, false);  // the previewed value, unrecorded
   }
   window()->invalidateView();
   editOpen_ = false;

@@ -123,7 +123,7 @@ using Pixels = std::map<std::pair<int, int>, bool>;
 
 Pixels drawPixels(CAntPoints& ants, const SAntsClip& clip) {
   Pixels px;
-  ants.draw(clip, [&](int32_t x, int32_t y, bool black) { px[{x, y}] = black; });
+  (void)ants.draw(clip, [&](int32_t x, int32_t y, bool black) { px[{x, y}] = black; });  // the pixels drawn are what is checked
   return px;
 }
 
@@ -250,7 +250,7 @@ TEST(AntPoints, DrawRotatedStepsAlongTheTurnedEdge) {
   CAntPoints ants(&view);
   ASSERT_TRUE(ants.trace(*cp, false));
   std::vector<std::tuple<int, int>> order;
-  ants.draw({0, 0, 64, 64}, [&](int32_t x, int32_t y, bool) { order.emplace_back(x, y); });
+  (void)ants.draw({0, 0, 64, 64}, [&](int32_t x, int32_t y, bool) { order.emplace_back(x, y); });  // the pixels drawn are what is checked
   // left (6,8) -> (6,8),(7,8); top (6,8) -> (6,8),(6,7) (0.375 - 1 floors to -1).
   ASSERT_GE(order.size(), 4u);
   EXPECT_EQ(order[0], std::make_tuple(6, 8));

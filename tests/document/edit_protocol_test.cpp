@@ -100,8 +100,8 @@ TEST(EditProtocol, AnExceptionAfterTheEventClearsItToo) {
   ASSERT_TRUE(f.opacityEdit(10, true));
   try {
     CDocEdit edit(*f.doc, true);
-    edit.gate(true);
-    edit.event([&](IDocRecorder&) { return f.recorder->event("opacity"); });
+    EXPECT_TRUE(edit.gate(true));
+    EXPECT_TRUE(edit.event([&](IDocRecorder&) { return f.recorder->event("opacity"); }));
     throw std::runtime_error("out of memory");
   } catch (const std::runtime_error&) {
   }

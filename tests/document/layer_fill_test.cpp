@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/blend_modes.h"
+#include "core/block_pool.h"
 #include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
 
@@ -67,6 +68,45 @@ TEST(LayerFills, EachRecordsUndoesAndRedoes) {
     EXPECT_TRUE(c.op(g, false)) << c.what;
     EXPECT_TRUE(g.packetsSince(from).empty()) << c.what;
     EXPECT_EQ(g.doc->undoMngr()->undoCount(), 0) << c.what;
+  }
+}
+
+// Writes over tiles that cannot be had (no tile memory) change no layer
+// and no list, leave the undo history as it was and say so.
+TEST(LayerFills, WritesWithoutTileMemoryLeaveTheDocumentAsItWas) {
+  struct Case {
+    const char* what;
+    std::function<bool(FillFixture&)> op;
+  };
+  const Case cases[] = {
+      {"alpha from mask", [](FillFixture& f) { return f.doc->layerAlphaFromMask(*f.flow, 1, -1, true); }},
+      {"cut", [](FillFixture& f) { return f.doc->cutSelection(*f.flow, 1, true, -1); }},
+      {"new layer from selection", [](FillFixture& f) { return f.doc->newLayerFromSelection(*f.flow, 1, 0, false, -1, true); }},
+      {"new layer from selection, kept",
+       [](FillFixture& f) { return f.doc->newLayerFromSelection(*f.flow, 1, 1, true, -1, true); }},
+      {"paste into layer",
+       [](FillFixture& f) {
+         TMTC img(20, 10);
+         fill(img, 0xFF112233);
+         return f.doc->pasteIntoLayer(f.flow.get(), 1, "", nullptr, img, true);
+       }},
+  };
+  for (const Case& c : cases) {
+    FillFixture f;
+    // Layer 1 of one colour: every write into it needs fresh tiles.
+    f.layer(1)->image->fill(0x80406080u);
+    f.layer(1)->image->compact();
+    ASSERT_TRUE(f.doc->fillLayerAlpha(*f.flow, 0, 200, true));
+    const int32_t undoCount = f.doc->undoMngr()->undoCount();
+    const std::string before = snapshot(*f.doc);
+    {
+      CTilePoolFailScope noMemory(0);
+      EXPECT_FALSE(c.op(f)) << c.what;
+    }
+    EXPECT_EQ(snapshot(*f.doc), before) << c.what;
+    EXPECT_FALSE(f.messages.warnings().empty()) << c.what;
+    // A refusal before the event keeps the history; one after it clears it.
+    EXPECT_LE(f.doc->undoMngr()->undoCount(), undoCount) << c.what;
   }
 }
 

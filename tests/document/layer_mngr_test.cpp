@@ -24,7 +24,9 @@ struct LayerFixture : ::testing::Test {
   void SetUp() override { list.setDocumentSize(64, 40); }
   int add(int mode = kModeNormal) {
     const int i = list.addLayer(64, 40, mode, false, 255, true);
-    if (i >= 0) list.setDefaultName(i, 1);
+    if (i >= 0) {
+      EXPECT_TRUE(list.setDefaultName(i, 1));
+    }
     return i;
   }
   std::vector<std::string> names() const {

@@ -31,7 +31,7 @@ bool samePixels(const TMTC& a, const TMTC& b) {
 // A 40 x 40 layer with random, half-transparent pixels.
 std::unique_ptr<CLayerData> randomLayer(uint32_t mode) {
   auto l = std::make_unique<CLayerData>(0, false);
-  l->createImage(40, 40, static_cast<int>(mode));
+  EXPECT_TRUE(l->createImage(40, 40, static_cast<int>(mode)));
   std::mt19937 rng(7);
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 40; ++x) EXPECT_TRUE(l->image->setPixel(x, y, (rng() & 0x00FFFFFFu) | 0x80000000u));
@@ -55,7 +55,7 @@ TEST(LayerRender, DissolveRepaintsIdentically) {
 
   // So does the plane form.
   TMTC src(40, 40), c(40, 40), d(40, 40);
-  layer->copyToPlane(src);
+  EXPECT_TRUE(layer->copyToPlane(src));
   ASSERT_TRUE(c.copyPixelsFrom(base));
   ASSERT_TRUE(d.copyPixelsFrom(base));
   ASSERT_TRUE(blendLayerRect(c, src, TPoint{0, 0}, false, *layer, SRectXYWH{0, 0, 40, 40}));
@@ -67,7 +67,7 @@ TEST(LayerRender, DissolveRepaintsIdentically) {
   Clock* old = setClock(&clock);
   TMTC e(40, 40);
   ASSERT_TRUE(e.copyPixelsFrom(base));
-  blendLayerRect(e, src, TPoint{0, 0}, true, *layer, SRectXYWH{0, 0, 40, 40});
+  (void)blendLayerRect(e, src, TPoint{0, 0}, true, *layer, SRectXYWH{0, 0, 40, 40});  // the pixels are checked below
   setClock(old);
   EXPECT_FALSE(samePixels(c, e));
 }
@@ -91,7 +91,7 @@ TEST(LayerRender, CopyPlaneByKindPicksTheCoverageRoutine) {
   for (uint32_t kind : {0u, 1u, 2u, 3u, 9u}) {
     fillRandom(dst, 6);
     ASSERT_TRUE(ref.copyPixelsFrom(dst));
-    copyPlaneByKind(kind, dst, src, SRectXYWH{0, 0, 4, 4}, TPoint{0, 0}, 200);
+    (void)copyPlaneByKind(kind, dst, src, SRectXYWH{0, 0, 4, 4}, TPoint{0, 0}, 200);  // the pixels are checked below
     layerKindOps(kind).RectOp(ref, src, SRectXYWH{0, 0, 4, 4}, TPoint{0, 0}, 200);
     EXPECT_TRUE(samePixels(dst, ref)) << kind;
   }
@@ -116,12 +116,12 @@ TEST(LayerRender, MergingIntoAPlaneMatchesMergingIntoANormalLayer) {
       ASSERT_TRUE(mergeLinkedToPlane(plane, *list.getLayer(1), kind, TPoint{0, 0}, false));
       TMTC planes(40, 40), upperPlane(40, 40);
       ASSERT_TRUE(planes.copyPixelsFrom(base));
-      list.getLayer(1)->copyToPlane(upperPlane);
+      EXPECT_TRUE(list.getLayer(1)->copyToPlane(upperPlane));
       ASSERT_TRUE(compositeLinkedPlanes(planes, upperPlane, upperMode, 170, kind, SRectXYWH{0, 0, 40, 40},
                                         TPoint{0, 0}, false));
       ASSERT_TRUE(list.mergeLayers(0, 1, false, kind));
       TMTC merged(40, 40);
-      list.getLayer(0)->copyToPlane(merged);
+      EXPECT_TRUE(list.getLayer(0)->copyToPlane(merged));
       EXPECT_TRUE(samePixels(plane, merged));
       EXPECT_TRUE(samePixels(planes, merged));
     }

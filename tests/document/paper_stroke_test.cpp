@@ -282,6 +282,27 @@ TEST(PaperStroke, AStrokeWithoutItsUndoRecordOrEventClearsTheHistory) {
   }
 }
 
+// A stroke over tiles that cannot be had (no tile memory) is not merged in
+// part: the layer keeps every pixel, no undo record is left, the person is
+// told, and the next stroke paints as usual.
+TEST(PaperStroke, AStrokeWhoseTilesCannotBeHadLeavesTheLayerWhole) {
+  StrokeFixture f;
+  f.layer()->image->fill(0xFF808080u);
+  f.layer()->image->compact();
+  const auto before = f.layerPlane();
+  {
+    CTilePoolFailScope noMemory(0);
+    EXPECT_FALSE(f.paint(kLine));
+  }
+  EXPECT_EQ(countDiffering(*f.layerPlane(), *before), 0);
+  EXPECT_FALSE(f.doc->canUndo(0));
+  EXPECT_FALSE(f.doc->strokeOpen);
+  EXPECT_EQ(f.messages.warnings().size(), 1u);
+  ASSERT_TRUE(f.paint(kLine));
+  EXPECT_GT(countDiffering(*f.layerPlane(), *before), 50);
+  EXPECT_TRUE(f.doc->canUndo(0));
+}
+
 TEST(PaperStroke, PenCoverageNeverBuildsUpBeyondTheStrokeOpacity) {
   // Once over the line and once back over it give the same pixels.
   const auto paintPen = [](const std::vector<SStrokePoint>& pts) {

@@ -91,7 +91,7 @@ struct StepFixture : ViewFixture {
     randomLayer(0, 1, lbmNormal, 40, 30);
     randomLayer(1, 2, lbmNormal, 20, 10, -5, -5);  // small, away from the corner
     CMaskData& m = *doc->masks()->currentMask();
-    m.createImage(40, 30);
+    EXPECT_TRUE(m.createImage(40, 30));
     EXPECT_TRUE(m.image->fillRect(SRectXYWH{4, 4, 10, 10}, 255));
     doc->redraw(false);
     log.clear();

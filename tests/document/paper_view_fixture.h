@@ -78,7 +78,7 @@ inline uint32_t referencePixel(const TPaper& doc, int32_t x, int32_t y) {
       op(&d, s, l.opacity);
     } else {
       SPixelBlendOps ops{};
-      linkMergeOps(lbmNormal, l.blendMode, true, ops);
+      EXPECT_TRUE(linkMergeOps(lbmNormal, l.blendMode, true, ops));
       d = (d & 0x00FFFFFFu) | (productAt(255, d >> 24) << 24);
       compositePixelOps(&d, s, l.opacity, ops);
     }
@@ -90,7 +90,7 @@ inline uint32_t referencePixel(const TPaper& doc, int32_t x, int32_t y) {
 // surface of the given client size.
 struct ViewFixture : DocFixture {
   ViewFixture(int32_t w, int32_t h, int32_t clientW, int32_t clientH) : DocFixture(8, w, h), surface(clientW, clientH) {
-    doc->setSize(flow.get(), w, h);
+    EXPECT_TRUE(doc->setSize(flow.get(), w, h));
     doc->setViewSurface(&surface);
     window.repainted.clear();
   }

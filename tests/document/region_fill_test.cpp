@@ -220,6 +220,44 @@ TEST(BucketFill, OutOfTileMemoryLeavesTheLayerAsItWas) {
   EXPECT_FALSE(f.messages.warnings().empty());
 }
 
+// A region the seed fill cannot finish (its queue fills up, or gets no
+// memory) is never used: the layer and the selection stay as they were,
+// nothing is recorded, and the message says why.
+TEST(RegionFill, AnUnfinishedRegionChangesNothing) {
+  struct Case {
+    const char* what;
+    int32_t capacity;
+    bool wand;
+    bool tooComplex;
+  };
+  const Case cases[] = {
+      {"wand, queue full", 1, true, true},
+      {"bucket, queue full", 1, false, true},
+      {"wand, no queue", 0, true, false},
+      {"bucket, no queue", 0, false, false},
+  };
+  for (const Case& c : cases) {
+    RegionFixture f;
+    SRegionFillSettings s;
+    f.doc->seedFillCapacity = c.capacity;
+    const std::string before = snapshot(*f.doc);
+    const uint32_t from = f.position();
+    const bool done = c.wand ? f.doc->magicWandSelect(*f.flow, 0, {0, 0}, 0, false, s, true)
+                             : f.doc->bucketFillLayer(*f.flow, 0, {0, 0}, false, false, f.stroke, s, true);
+    EXPECT_FALSE(done) << c.what;
+    EXPECT_EQ(snapshot(*f.doc), before) << c.what;
+    EXPECT_TRUE(f.packetsSince(from).empty()) << c.what;
+    const auto shown = f.messages.warnings();
+    ASSERT_EQ(shown.size(), 1u) << c.what;
+    EXPECT_EQ(shown[0] == kMsgRegionTooComplex, c.tooComplex) << c.what;
+  }
+  // The default queue holds this region whole.
+  RegionFixture f;
+  SRegionFillSettings s;
+  ASSERT_TRUE(f.doc->bucketFillLayer(*f.flow, 0, {0, 0}, false, false, f.stroke, s, true));
+  EXPECT_TRUE(f.messages.warnings().empty());
+}
+
 TEST(RegionEndings, ShapesFromARecordingAreChecked) {
   RegionFixture f;
   SRegionFillSettings s;

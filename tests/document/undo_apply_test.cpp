@@ -25,10 +25,10 @@ void baseDocument(DocFixture& f) {
   f.addLayer(2, 33);
   f.doc->layers()->setCurrent(1);
   CMaskMngr& masks = *f.doc->masks();
-  masks.getMask(0)->createImage(f.doc->width, f.doc->height);
+  EXPECT_TRUE(masks.getMask(0)->createImage(f.doc->width, f.doc->height));
   EXPECT_TRUE(masks.getMask(0)->image->fillRect(SRectXYWH{4, 4, 12, 8}, 255));
   const int32_t second = masks.addMask(1);
-  masks.getMask(second)->createImage(20, 20);
+  EXPECT_TRUE(masks.getMask(second)->createImage(20, 20));
   EXPECT_TRUE(masks.getMask(second)->image->fillRect(SRectXYWH{2, 2, 5, 5}, 128));
   masks.setCurrent(0);
   f.log.clear();
@@ -115,7 +115,7 @@ std::vector<Scenario> scenarios() {
                             auto big = copyOf(*f.layer(1), 8);
                             big->offsetX = 3;
                             big->offsetY = 1;
-                            f.doc->layers()->replaceLayer(1, std::move(big));
+                            (void)f.doc->layers()->replaceLayer(1, std::move(big));  // frees the replaced layer
                           }));
   }
   for (int kind = kUndoMirrorAll; kind <= kUndoRotate180All; ++kind) {
@@ -124,7 +124,7 @@ std::vector<Scenario> scenarios() {
                    for (int32_t i = 0; i < f.doc->layerCount(); ++i) {
                      CLayerData& l = *f.layer(i);
                      if (!l.visible) continue;
-                     applyInPlaceTransform(l, kind - 5, SRectXYWH{0, 0, l.imageWidth(), l.imageHeight()});
+                     EXPECT_TRUE(applyInPlaceTransform(l, kind - 5, SRectXYWH{0, 0, l.imageWidth(), l.imageHeight()}));
                      ids.push_back(l.id);
                    }
                    return f.doc->undoMngr()->recordLayersTransform(kind, 1, ids);
@@ -338,9 +338,15 @@ std::vector<Scenario> scenarios() {
                    auto r = record(kind);
                    r->value1 = 0;
                    r->bytes1 = {1, 1, 1};
-                   if (kind == kUndoShowOnly) layers.showOnly(1);
-                   if (kind == kUndoShowAll) layers.setAllVisible(false);
-                   if (kind == kUndoToggleVisibility) layers.toggleAllVisibility();
+                   if (kind == kUndoShowOnly) {
+                     EXPECT_TRUE(layers.showOnly(1));
+                   }
+                   if (kind == kUndoShowAll) {
+                     EXPECT_TRUE(layers.setAllVisible(false));
+                   }
+                   if (kind == kUndoToggleVisibility) {
+                     EXPECT_TRUE(layers.toggleAllVisibility());
+                   }
                    return push(f, std::move(r));
                  }});
   }
@@ -513,7 +519,7 @@ std::vector<int64_t> fillLayerList(CLayerMngr& layers) {
 void removeFillers(CLayerMngr& layers, const std::vector<int64_t>& ids) {
   const std::set<int64_t> fillers(ids.begin(), ids.end());
   for (int32_t i = layers.lastIndex(); i >= 0; --i)
-    if (fillers.count(layers.getLayer(i)->id)) layers.extractLayer(i);
+    if (fillers.count(layers.getLayer(i)->id)) (void)layers.extractLayer(i);  // frees the extracted layer
   layers.renumber();
 }
 
@@ -600,7 +606,7 @@ TEST_P(UndoOwnership, EveryEndingFreesEachObjectOnce) {
       // Enough new records push the scenario's record out of the list.
       CLayerData* any = f.doc->layers()->currentLayer();
       ASSERT_NE(any, nullptr);
-      for (int i = 0; i < 41; ++i) f.doc->storeRectUndo(any->index, SRectXYWH{0, 0, 4, 4}, kUndoStroke);
+      for (int i = 0; i < 41; ++i) EXPECT_TRUE(f.doc->storeRectUndo(any->index, SRectXYWH{0, 0, 4, 4}, kUndoStroke));
       EXPECT_EQ(f.doc->undoMngr()->undoCount(), 8);
       break;
     }

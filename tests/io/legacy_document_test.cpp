@@ -157,7 +157,7 @@ TEST(LegacyDocument, FilesThatAreRefusedOrReadInPart) {
   };
   for (const Case& c : cases) {
     NativeDoc d(7, 5);
-    d.doc->setPaperColor(PaperColor::fromPixel(0x123456), false);
+    EXPECT_TRUE(d.doc->setPaperColor(PaperColor::fromPixel(0x123456), false));
     TEventPacket packet;
     const SLegacyImportResult r = importLegacyBytes(c.file.data(), c.file.size(), "x.lgb", *d.doc, packet);
     EXPECT_EQ(r.status, c.status) << c.what;

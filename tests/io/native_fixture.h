@@ -43,7 +43,9 @@ struct NativeDoc {
     DocServices s;
     s.makeRecorder = eventStoreRecorderFactory();
     doc = std::make_unique<TPaper>(nullptr, s);
-    if (w > 0 && h > 0) doc->setSize(nullptr, w, h);
+    if (w > 0 && h > 0) {
+      EXPECT_TRUE(doc->setSize(nullptr, w, h));
+    }
   }
 
   CEventMngr& store() const { return *documentEventStore(*doc); }
@@ -98,7 +100,7 @@ struct NativeDoc {
 
   // n committed events written straight into the store.
   void record(int n) {
-    for (int i = 0; i < n; ++i) doc->setPaperColor(PaperColor::fromPixel(0x102030u + uint32_t(i)), true);
+    for (int i = 0; i < n; ++i) EXPECT_TRUE(doc->setPaperColor(PaperColor::fromPixel(0x102030u + uint32_t(i)), true));
   }
 
   std::unique_ptr<TPaper> doc;

@@ -102,7 +102,7 @@ struct ReplayFixture {
   // A stroke on X through the document, recorded.
   void paint(const std::vector<SStrokePoint>& pts) {
     // The document's stroke mode decides the engine a stroke is recorded with.
-    x.doc->selectPenEngine(1);
+    ASSERT_TRUE(x.doc->selectPenEngine(1));
     tool.layerIndex = x.doc->currentLayerIndex();
     ASSERT_TRUE(x.doc->beginStroke(*x.flow, tool, true, pts[0].x, pts[0].y, pts[0].pressure));
     for (size_t i = 1; i < pts.size(); ++i)

@@ -1,6 +1,7 @@
 #pragma once
 // A document window with a new document over the canvas tests' recording
 // host: what the panels' logic works on.
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -37,7 +38,10 @@ struct DocWindowFixture {
   TPaper& doc() { return window->paper(); }
   // Adds layers above the current one until there are n.
   void addLayers(int32_t n) {
-    while (doc().layerCount() < n) doc().newLayerCmd(&window->flow(), lbmNormal, true);
+    // Shared with benchmarks (no gtest): a layer that cannot be made stops
+    // here rather than looping for ever.
+    while (doc().layerCount() < n)
+      if (!doc().newLayerCmd(&window->flow(), lbmNormal, true)) std::abort();
   }
   int32_t undoCount() { return doc().undoMngr()->undoCount(); }
 

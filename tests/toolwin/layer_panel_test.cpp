@@ -135,7 +135,7 @@ TEST(LayerPanel, StateFollowsTheCurrentLayer) {
   f.addLayers(2);
   ASSERT_TRUE(f.doc().setLayerBlendMode(1, 3, true));
   ASSERT_TRUE(f.doc().setLayerOpacity(1, 128, true));
-  f.doc().setCurrentLayer(&f.window->flow(), 1);
+  EXPECT_TRUE(f.doc().setCurrentLayer(&f.window->flow(), 1));
   f.panel.updateLayerPanel();
   EXPECT_EQ(f.panel.state().blendMode, 3);
   EXPECT_EQ(f.panel.state().opacity, 50);
@@ -195,9 +195,9 @@ TEST(LayerPanel, BlendModeAndProtectTransparencyAreRecordedOnce) {
 TEST(LayerList, ListsTheDocumentBottomUpWithOpacityAndModeName) {
   PanelFixture f;
   f.addLayers(3);
-  f.doc().setLayerName(0, "paper", true);
-  f.doc().setLayerName(2, "ink", true);
-  f.doc().setLayerOpacity(2, 102, true);
+  EXPECT_TRUE(f.doc().setLayerName(0, "paper", true));
+  EXPECT_TRUE(f.doc().setLayerName(2, "ink", true));
+  EXPECT_TRUE(f.doc().setLayerOpacity(2, 102, true));
   EXPECT_EQ(f.layers.getCount(), 3);
   EXPECT_EQ(f.layers.getItemName(0), "paper");
   EXPECT_GT(f.layers.getItemRect(0).Top, f.layers.getItemRect(2).Top);

@@ -57,8 +57,8 @@ class PanelsTest : public ::testing::Test {
 
 TEST_F(PanelsTest, TheLayerPanelShowsTheActiveDocumentAndFollowsAnother) {
   a.addLayers(3);
-  a.doc().setLayerOpacity(2, 102, true);
-  a.doc().setLayerBlendMode(2, 3, true);
+  EXPECT_TRUE(a.doc().setLayerOpacity(2, 102, true));
+  EXPECT_TRUE(a.doc().setLayerBlendMode(2, 3, true));
   form->setDocWindow(&targetA);
   CLayerList& list = form->layerPanel()->layers();
   ASSERT_EQ(list.getCount(), 3);
