@@ -109,7 +109,7 @@ void TFormBrushEditor::setMode(uint8_t mode) {
 void TFormBrushEditor::onPenMethodSelect() {
   if (updating_ || !methodList_) return;
   updating_ = true;
-  if (TPaintParam* p = methodList_->currentParams()) working_->assign(p);
+  if (TPaintParam* p = methodList_->currentParams()) (void)working_->assign(p);  // refused only for null
   GrpPenMtd->load(working_.get());
   // No kind may lose its last pen method through a change of kind.
   GrpPenMtd->CmbType->setEnabled(methodList_->canDeleteKeepOne(methodList_->getActiveIndex()));
@@ -122,7 +122,8 @@ void TFormBrushEditor::onPenMethodSelect() {
 void TFormBrushEditor::onPenNibSelect() {
   if (updating_ || !nibList_) return;
   updating_ = true;
-  working_->loadNib(nibs_.getItem(nibList_->getActiveIndex()));
+  // With no nib selected the working brush keeps the nib it has.
+  (void)working_->loadNib(nibs_.getItem(nibList_->getActiveIndex()));
   GrpPenNib->load(working_.get());
   showPreview();
   setApplyEnabled(false);
@@ -172,12 +173,12 @@ bool TFormBrushEditor::setModified() const { return mode_ == kBrushMode ? method
 
 void TFormBrushEditor::applyEdits() {
   if (mode_ == kBrushMode && methodList_) {
-    if (TPaintParam* p = methodList_->currentParams()) p->assign(working_.get());
+    if (TPaintParam* p = methodList_->currentParams()) (void)p->assign(working_.get());  // refused only for null
     methodList_->commitCurrent();
     methodList_->redraw();
   } else if (nibList_) {
-    working_->storeToPenShape(nibs_.getItem(nibList_->getActiveIndex()));
-    nibs_.setModified(true);
+    // Without a selected nib nothing was stored and the set is not modified.
+    if (working_->storeToPenShape(nibs_.getItem(nibList_->getActiveIndex()))) nibs_.setModified(true);
     nibList_->redraw();
   }
   updatePathLabel();
