@@ -31,7 +31,7 @@ class CEditorPenMethodList final : public CItemList {
   TPaintParam* currentParams() { return params_.get(); }
   // Writes the current parameters into the active pen method, marks the set
   // modified and tells the change.
-  bool commitCurrent();
+  [[nodiscard]] bool commitCurrent();
 
   int32_t getCount() const override;
   uint32_t getItemFlags(int32_t i) const override;
@@ -79,7 +79,7 @@ class CEditorGradientList final : public CItemList {
   CGradObj* editedGradient() { return edited_.get(); }
   // Writes the working copy into the set at the active index (the id of the
   // stored preset stays) and marks the set modified.
-  bool storeEdited();
+  [[nodiscard]] bool storeEdited();
 
   int32_t getCount() const override;
   uint32_t getItemFlags(int32_t i) const override;

@@ -48,7 +48,7 @@ class CToolOptions {
   // A control's value; true when the brush changed.
   bool paramChange(EParamField field, double controlValue);
   // The save button: the working parameters into the selected brush.
-  bool optionSave();
+  [[nodiscard]] bool optionSave();
 
   // Called after every change the panel shows.
   std::function<void()> OnChanged;

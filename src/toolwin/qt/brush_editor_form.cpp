@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "brush/paint_param.h"
+#include "platform/debug_output.h"
 #include "brush/shape_values.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
@@ -174,7 +175,7 @@ bool TFormBrushEditor::setModified() const { return mode_ == kBrushMode ? method
 void TFormBrushEditor::applyEdits() {
   if (mode_ == kBrushMode && methodList_) {
     if (TPaintParam* p = methodList_->currentParams()) (void)p->assign(working_.get());  // refused only for null
-    methodList_->commitCurrent();
+    if (!methodList_->commitCurrent()) debugOutput("brush editor: the edited brush could not be stored");
     methodList_->redraw();
   } else if (nibList_) {
     // Without a selected nib nothing was stored and the set is not modified.

@@ -17,6 +17,7 @@
 
 #include "brush/gradient_mngr.h"
 #include "io/gradient_file.h"
+#include "platform/debug_output.h"
 #include "toolwin/editor_preset_lists.h"
 #include "toolwin/gradient_editor_rules.h"
 #include "toolwin/preset_editor_rules.h"
@@ -456,7 +457,7 @@ QString TFormGradEditor::getSetPath() const { return QString::fromStdString(set_
 bool TFormGradEditor::setModified() const { return set_.modified(); }
 
 void TFormGradEditor::applyEdits() {
-  list_->storeEdited();
+  if (!list_->storeEdited()) debugOutput("gradient editor: the edited gradient could not be stored");
   list_->redraw();
   view_->update();
   updatePathLabel();
