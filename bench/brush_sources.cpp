@@ -17,7 +17,7 @@ constexpr int32_t kH = 1080;
 CColorSlotGroup fiveStops() {
   CColorSlotGroup g;
   const uint32_t colours[] = {0xFF0000FFu, 0xFF00FFFFu, 0xFF00FF00u, 0x80FF0000u, 0xFFFFFFFFu};
-  for (int32_t i = 0; i < 5; ++i) g.putColor(i, colours[i], static_cast<uint8_t>(255 - 20 * i), 0x4000);
+  for (int32_t i = 0; i < 5; ++i) benchmark::DoNotOptimize(g.putColor(i, colours[i], static_cast<uint8_t>(255 - 20 * i), 0x4000));
   g.normalize();
   return g;
 }
@@ -27,7 +27,7 @@ SFixPoint px(int32_t x, int32_t y) { return {x << 16, y << 16}; }
 void gradientFill(benchmark::State& state, int32_t shape, int32_t mirror) {
   const CColorSlotGroup stops = fiveStops();
   CGradation g(&stops);
-  g.setRepeat(shape, mirror, 3, 0);
+  benchmark::DoNotOptimize(g.setRepeat(shape, mirror, 3, 0));
   if (shape == 0)
     g.setPoints(px(100, 200), px(1500, 900));
   else
@@ -53,7 +53,7 @@ BENCHMARK(BM_GradientAngular)->Unit(benchmark::kMillisecond);
 void BM_GradientEvaluatePerPixel(benchmark::State& state) {
   const CColorSlotGroup stops = fiveStops();
   CGradation g(&stops);
-  g.setRepeat(static_cast<int32_t>(state.range(0)), 0, 3, 0);
+  benchmark::DoNotOptimize(g.setRepeat(static_cast<int32_t>(state.range(0)), 0, 3, 0));
   g.setPoints(px(kW / 2, kH / 2), px(kW / 2 + 400, kH / 2 + 150));
   TMTC image(kW, kH);
   for (auto _ : state) {
@@ -90,7 +90,7 @@ BENCHMARK(BM_ToneSetup)->Arg(0)->Arg(15)->Arg(45)->Unit(benchmark::kMillisecond)
 
 void BM_ToneFillPlane(benchmark::State& state) {
   CToneMaker m;
-  m.setupFor(screen(static_cast<int32_t>(state.range(0))));
+  benchmark::DoNotOptimize(m.setupFor(screen(static_cast<int32_t>(state.range(0)))));
   TChannel plane(kW, kH);
   for (auto _ : state) {
     m.fillPlane(plane, 0, 0);
@@ -103,7 +103,7 @@ BENCHMARK(BM_ToneFillPlane)->Arg(0)->Arg(15)->Unit(benchmark::kMillisecond);
 // The per-pixel path of tone strokes: patternAt for every pixel.
 void BM_TonePatternAtPerPixel(benchmark::State& state) {
   CToneMngr m;
-  m.addToneFromImage(screen(15), nullptr, 100, false, 0, 0);
+  benchmark::DoNotOptimize(m.addToneFromImage(screen(15), nullptr, 100, false, 0, 0));
   m.setCurrentIndex(0);
   TChannel plane(kW, kH);
   for (auto _ : state) {

@@ -48,7 +48,7 @@ struct BenchWindow {
   BenchWindow() {
     window = std::make_unique<TDrawWindow>(shared, &host);
     window->resize({kViewW, kViewH});
-    window->newDocument("bench", kDocW, kDocH, 72);
+    if (!window->newDocument("bench", kDocW, kDocH, 72)) std::abort();
     TPaper& doc = window->paper();
     const uint8_t modes[] = {lbmNormal, lbmMultiply, lbmScreen, lbmOverlay, lbmNormal, lbmAdd, lbmSoftLight};
     for (int32_t i = 1; i < kLayers; ++i) {

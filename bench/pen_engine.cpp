@@ -79,9 +79,9 @@ void BM_PenStroke(benchmark::State& state) {
     for (int32_t y = 0; y < kH; ++y) std::copy_n(s.layer.pixelAt(0, y), kW, s.flow.pixelAt(0, y));
     state.ResumeTiming();
     mngr.beginStroke(0, SPenTarget{&s.flow, nullptr, {}}, &doc, &stroke);
-    mngr.firstPoint(s.points[0]);
+    benchmark::DoNotOptimize(mngr.firstPoint(s.points[0]));
     for (int i = 1; i < kPoints; ++i) {
-      mngr.addPoint(s.points[static_cast<size_t>(i)]);
+      benchmark::DoNotOptimize(mngr.addPoint(s.points[static_cast<size_t>(i)]));
       dabs += mngr.drawSegment();
     }
     mngr.endStroke();

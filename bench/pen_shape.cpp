@@ -28,7 +28,7 @@ void PressureStroke(benchmark::State& state) {
     }
     builds = shape.buildCount() - before;
     // The next iteration starts from the same shape.
-    shape.prepareSize(0x10000);
+    benchmark::DoNotOptimize(shape.prepareSize(0x10000));
   }
   state.counters["rebuilds"] = builds;
 }
@@ -40,7 +40,7 @@ void RoundDab(benchmark::State& state) {
   shape.setUseEdge(true);
   const int32_t r = static_cast<int32_t>(state.range(0)) << 16;
   for (auto _ : state) {
-    shape.prepareSize(0x10000);
+    benchmark::DoNotOptimize(shape.prepareSize(0x10000));
     benchmark::DoNotOptimize(shape.prepareSize(r));
   }
 }
@@ -52,7 +52,7 @@ void EllipseDab(benchmark::State& state) {
   shape.setUseEdge(true);
   const int32_t r = static_cast<int32_t>(state.range(0)) << 16;
   for (auto _ : state) {
-    shape.prepareSize(0x10000);
+    benchmark::DoNotOptimize(shape.prepareSize(0x10000));
     benchmark::DoNotOptimize(shape.prepareShape(r, 40, 30));
   }
 }

@@ -59,12 +59,14 @@ void settings(std::string_view text) {
       pg::CSettingsKey reg(store);
       if (!reg.openKey(key, false)) continue;
       pg::SPenSetting rec;
-      pg::strokeDefaults(rec, strokeKind);
-      pg::readPenSetting(reg, rec);
+      // Hostile records are meant to be refused: what matters below is that a
+      // refusal leaves sane values, not the answers themselves.
+      (void)pg::strokeDefaults(rec, strokeKind);
+      (void)pg::readPenSetting(reg, rec);
       bool ok = false;
       auto param = pg::TPaintParam::CreateFromPreset(rec, pg::legacyKindAt(index), ok);
       pg::TStroke stroke;
-      param->storeToStroke(&stroke);
+      (void)param->storeToStroke(&stroke);
       checkStroke(stroke);
     }
 }
@@ -112,11 +114,12 @@ void records(Reader& r, bool fullSize) {
   pg::CPenShape dab(&map);
   dab.setUseEdge(true);
   const int32_t radius = static_cast<int32_t>(static_cast<int64_t>(shape.size) * 65536 / 100 / 2);
-  dab.prepareSize(radius);
-  dab.prepareShape(radius, shape.getAspectPercent(), shape.getAngleDegrees());
-  dab.prepareDisc(cx, cy, radius, (rp.shapeFlag & 1) != 0);
-  dab.prepareEllipse(cx, cy, radius, shape.getAspectPercent(), shape.getAngleDegrees(), (rp.shapeFlag & 2) != 0);
-  dab.prepareImageNib(&nib, false);
+  // Each may refuse the hostile sizes; the shape must stay sane either way.
+  (void)dab.prepareSize(radius);
+  (void)dab.prepareShape(radius, shape.getAspectPercent(), shape.getAngleDegrees());
+  (void)dab.prepareDisc(cx, cy, radius, (rp.shapeFlag & 1) != 0);
+  (void)dab.prepareEllipse(cx, cy, radius, shape.getAspectPercent(), shape.getAngleDegrees(), (rp.shapeFlag & 2) != 0);
+  (void)dab.prepareImageNib(&nib, false);
   for (int32_t y = -2; y <= 2; ++y)
     for (int32_t x = -2; x <= 2; ++x) {
       const int32_t v = dab.dabAt(x * 0x8000, y * 0x8000);
@@ -126,13 +129,13 @@ void records(Reader& r, bool fullSize) {
   pg::TPaintParam param(9);
   if (param.loadFromParts(&map, &nib, sp, rp)) {
     pg::TStroke stroke;
-    param.storeToStroke(&stroke);
+    (void)param.storeToStroke(&stroke);
     checkStroke(stroke);
     pg::SGradeMapParam g;
     param.toGradeMapParam(g);
     check(g.value1 >= 0 && g.value1 <= 1000 && g.value2 >= 0 && g.value2 <= 1000);
     pg::CPenShapeObj out;
-    param.storeToPenShape(&out);
+    (void)param.storeToPenShape(&out);
   }
 }
 

@@ -75,7 +75,7 @@ void penShapeSeeds() {
   TChannel nib(24, 10);
   for (int32_t i = 0; i < 240; ++i) nib.Bits[i] = uint8_t(i);
   auto image = std::make_unique<CPenShapeObj>();
-  image->setImage(nib, true);
+  if (!image->setImage(nib, true)) std::abort();
   image->setScale(200);
   list.add(std::move(image));
   list.select(7);
@@ -99,7 +99,7 @@ void penMethodSeeds() {
   if (!m->setIcon(&icon)) std::abort();
   TChannel nib(12, 12);
   for (int32_t i = 0; i < 144; ++i) nib.Bits[i] = uint8_t(i * 3);
-  m->penShape()->setImage(nib, false);
+  if (!m->penShape()->setImage(nib, false)) std::abort();
   list.add(std::move(m));
   list.setCurrentIndex(9);
   list.setSecondSelection(2, false);

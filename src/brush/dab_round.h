@@ -19,7 +19,7 @@ namespace pg {
 // (right and bottom exclusive) clipped to the plane; offset := clipped
 // top-left minus unclipped top-left. False when nothing is left (or the
 // centre or radius is not a number).
-bool dabBox(const CDibCore& target, TRect& box, TPoint& offset, float radius, float cy, float cx);
+[[nodiscard]] bool dabBox(const CDibCore& target, TRect& box, TPoint& offset, float radius, float cy, float cx);
 
 // The airbrush, darken and lighten dab: coverage := (falloff[trunc(2047 d / r)]
 // * round(opacity * 65536)) >> 32 where the pixel centre's distance d (single
@@ -38,10 +38,10 @@ void paintTileDab(TMTC& target, uint32_t fallback, const CPenTC& tile, float opa
 
 // The coverage of one pixel of a round dab (0..255); the one formula both
 // forms of paintRoundDab and paintTileDab use.
-uint32_t roundDabCoverage(int32_t x, int32_t y, float cx, float cy, float radius, int32_t opacity16);
+[[nodiscard]] uint32_t roundDabCoverage(int32_t x, int32_t y, float cx, float cy, float radius, int32_t opacity16);
 
 // round(opacity * 65536) with opacity limited to 0..1; 0 for NaN.
-int32_t dabOpacity16(float opacity);
+[[nodiscard]] int32_t dabOpacity16(float opacity);
 
 namespace reference {
 // paintRoundDab literally: every pixel of the box through plotProc32.

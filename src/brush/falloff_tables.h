@@ -31,7 +31,7 @@ inline constexpr uint8_t kFalloffCurveCount = 5;
 
 // Rounding multiply-divide: a*b/c in 64 bits, rounded half away from zero;
 // -1 for c = 0 and for a result that does not fit 32 bits.
-int32_t mulDivRound(int32_t a, int32_t b, int32_t c);
+[[nodiscard]] int32_t mulDivRound(int32_t a, int32_t b, int32_t c);
 
 // The builders. t = i/2047 as a single float; results truncated. The
 // profiles are those of the paint parameters (falloff_curve.h).
@@ -48,7 +48,7 @@ void buildConcaveCurve(CurveTable& table);
 
 // The builder used for a curve code: (code and 127) when that names one of
 // the five curves, else the flat ramp.
-uint8_t falloffBuilderOf(uint8_t code);
+[[nodiscard]] uint8_t falloffBuilderOf(uint8_t code);
 // Builds the curve of a code into the table (through falloffBuilderOf).
 void buildFalloffCurve(CurveTable& table, uint8_t code);
 
@@ -60,7 +60,7 @@ void buildPowerCurve(CurveTable& table, double base);
 // The table entry for a 16.16 value 0..0xFF0000, times 255: index
 // ((v >> 13) * 2047) / 2040, so 0 reads entry 0 and 0xFF0000 entry 2047.
 // Values past 0xFF0000 read entry 2047; the product saturates at 0xFFFFFFFF.
-uint32_t lookupCurve(const CurveTable& table, uint32_t v);
+[[nodiscard]] uint32_t lookupCurve(const CurveTable& table, uint32_t v);
 
 // percentOfByte[v] = v*100/255 truncated; byteOfPercent[p] = the largest v
 // with percentOfByte[v] = p (so byteOfPercent[100] = 255, [0] = 2).

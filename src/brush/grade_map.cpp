@@ -80,7 +80,9 @@ CGradeMapObj::~CGradeMapObj() {
 
 void CGradeMapObj::rebuild() {
   if (!valid()) return;
-  buildGradeTables(param_, static_cast<uint32_t*>(first_.Data), static_cast<uint32_t*>(second_.Data), lastIndex_ + 1);
+  // Refused only for missing tables or fewer than two entries, which valid() rules out.
+  (void)buildGradeTables(param_, static_cast<uint32_t*>(first_.Data), static_cast<uint32_t*>(second_.Data),
+                         lastIndex_ + 1);
 }
 
 bool CGradeMapObj::setParam(const SGradeMapParam& param) {

@@ -31,14 +31,14 @@ struct SGradeMapParam {
 
 // The per-mille conversion of the parameter records: trunc(v * scale + 0.5),
 // saturating (a value that is not a number gives 0).
-int32_t scaledRound(float v, float scale);
+[[nodiscard]] int32_t scaledRound(float v, float scale);
 
 // Builds the tables of n entries (n at least 2): first[i] is the weight at
 // distance i / (n - 1) of the radius, second[i] (when second is given) the
 // weight at the square root of that distance, so that a renderer can index it
 // by the squared distance. Core and floor outside 0..1000 count as their
 // nearest end. False (nothing written) for n below 2 or no first table.
-bool buildGradeTables(const SGradeMapParam& param, uint32_t* first, uint32_t* second, int32_t n);
+[[nodiscard]] bool buildGradeTables(const SGradeMapParam& param, uint32_t* first, uint32_t* second, int32_t n);
 
 class CGradeMapObj {
  public:
@@ -65,7 +65,7 @@ class CGradeMapObj {
   // The first table's weight at a 16.16 distance over radius: entry
   // (distance * (N - 1)) >> 16 below 1.0, the last entry from 1.0 on (and
   // entry 0 for a negative distance). 0xFF0000 when the map is invalid.
-  uint32_t weightAt(int32_t distance) const;
+  [[nodiscard]] uint32_t weightAt(int32_t distance) const;
 
  private:
   void rebuild();

@@ -37,7 +37,7 @@ inline constexpr int32_t kMaxDiscExtent = 1040;
 
 // False for negative or too large half extents, or a centre so far out that
 // the bounds leave the 16.16 range.
-bool discBox(int32_t cx, int32_t cy, int32_t rx, int32_t ry, SDiscBox& box);
+[[nodiscard]] bool discBox(int32_t cx, int32_t cy, int32_t rx, int32_t ry, SDiscBox& box);
 
 // A span from a to b (16.16) along a strided row of cells whose cell 0 is the
 // pixel floor(a): when the span covers more than one pixel the first cell gets
@@ -48,21 +48,21 @@ int32_t spanCoverage1D(int32_t a, int32_t b, int32_t value, int32_t* cells, int3
 
 // sqrt(d^2 + offsetSq) x invRadius as 16.16, saturating; d in 16.16 pixels,
 // offsetSq in square pixels, invRadius per pixel.
-int32_t distanceValue(int32_t d, double offsetSq, double invRadius);
+[[nodiscard]] int32_t distanceValue(int32_t d, double offsetSq, double invRadius);
 
 // Disc coverage, by rows (chords along x) or by columns. The grid must hold
 // the box (box.cols x box.rows cells at least); cells off every chord keep
 // their value (clear the grid first). A radius below 0.5 pixel is one span of
 // value 0.5 along the chosen axis, in the row (column) of the centre, which
 // becomes cell row (column) 0. False when the grid is too small.
-bool discRowsCoverage(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r);
-bool discColumnsCoverage(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r);
+[[nodiscard]] bool discRowsCoverage(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r);
+[[nodiscard]] bool discColumnsCoverage(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r);
 // The box the disc rasterisers use for a radius (with the single-row or
 // single-column box of a radius below 0.5).
-bool discGridBox(int32_t cx, int32_t cy, int32_t r, bool columns, SDiscBox& box);
+[[nodiscard]] bool discGridBox(int32_t cx, int32_t cy, int32_t r, bool columns, SDiscBox& box);
 // Over the same chords: each written cell holds sqrt(dx^2 + dy^2) / r, dy the
 // row centre's offset and dx that of the middle of the cell's covered part.
-bool discDistanceRows(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r, bool columns);
+[[nodiscard]] bool discDistanceRows(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r, bool columns);
 
 // A rotated ellipse: radius r along the angle, r x aspect / 100 across it.
 struct SEllipseShape {
@@ -72,15 +72,15 @@ struct SEllipseShape {
   float angle = 0.0f;      // degrees
 };
 // The box of its outline (the bounding half extents).
-bool ellipseGridBox(const SEllipseShape& e, SDiscBox& box);
-bool ellipseRowsCoverage(const SCellView& grid, const SDiscBox& box, const SEllipseShape& e);
-bool ellipseColumnsCoverage(const SCellView& grid, const SDiscBox& box, const SEllipseShape& e);
+[[nodiscard]] bool ellipseGridBox(const SEllipseShape& e, SDiscBox& box);
+[[nodiscard]] bool ellipseRowsCoverage(const SCellView& grid, const SDiscBox& box, const SEllipseShape& e);
+[[nodiscard]] bool ellipseColumnsCoverage(const SCellView& grid, const SDiscBox& box, const SEllipseShape& e);
 // Normalised ellipse distance of the middle of each chord cell's covered part,
 // at most 1.0.
-bool ellipseDistance(const SCellView& grid, const SDiscBox& box, const SEllipseShape& e, bool columns);
+[[nodiscard]] bool ellipseDistance(const SCellView& grid, const SDiscBox& box, const SEllipseShape& e, bool columns);
 
 // Reference forms: the same rules evaluated cell by cell.
-bool discCoverageRef(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r, bool columns);
-bool discDistanceRef(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r, bool columns);
+[[nodiscard]] bool discCoverageRef(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r, bool columns);
+[[nodiscard]] bool discDistanceRef(const SCellView& grid, const SDiscBox& box, int32_t cx, int32_t cy, int32_t r, bool columns);
 
 }  // namespace pg

@@ -251,8 +251,7 @@ std::unique_ptr<CGradObj> CGradObj::CreateCopy(const CGradObj& source) {
 std::unique_ptr<CGradObj> CGradObj::CreateTwoColor(TColor first, const std::string& name, TColor second) {
   auto g = std::make_unique<CGradObj>();
   g->Stops.setName(name);
-  g->Stops.putColor(0, first, 255, kGradOne);
-  g->Stops.putColor(1, second, 255, kGradOne);
+  if (!g->Stops.putColor(0, first, 255, kGradOne) || !g->Stops.putColor(1, second, 255, kGradOne)) return nullptr;
   g->Stops.normalize();
   return g;
 }
@@ -434,7 +433,8 @@ void CGradation::gradientFill(TMTC& image, const CColorSlotGroup& stops, const S
     p1 = shape == 1 ? SFixPoint{fix(w1), fix(cy)} : SFixPoint{fix(cx + std::max(cx, cy) / L), fix(cy)};
   }
   CGradation g(&stops);
-  g.setRepeat(shape, repeat.Mirror != 0 ? 1 : 0, count, repeat.Wrap != 0 ? 1 : 0);
+  // Every argument was brought into range above, so the repeat is always taken.
+  (void)g.setRepeat(shape, repeat.Mirror != 0 ? 1 : 0, count, repeat.Wrap != 0 ? 1 : 0);
   g.setPoints(p0, p1);
   g.fillRect(image, rectFromSize(image.size()));
 }

@@ -58,7 +58,7 @@ SColorSlot resetColorSlot(int32_t index);
 
 // Each byte of a moved toward b by u / 65536 (0 <= u <= 0x10000):
 // c := a + floor((b - a) * u / 65536), all four bytes.
-inline uint32_t lerpColorFix(uint32_t a, uint32_t b, int32_t u) {
+[[nodiscard]] inline uint32_t lerpColorFix(uint32_t a, uint32_t b, int32_t u) {
   uint32_t r = 0;
   for (int i = 0; i < 4; ++i) {
     const int32_t ca = static_cast<int32_t>((a >> (8 * i)) & 0xFFu);
@@ -82,31 +82,31 @@ class CColorSlotGroup {
 
   // False when n >= kColorSlotLimit (or negative); otherwise the capacity
   // grows by whole steps until it holds n slots, new slots reset.
-  bool ensureCapacity(int32_t n);
+  [[nodiscard]] bool ensureCapacity(int32_t n);
   // Copies the slot to index i (0 <= i < kColorSlotLimit), growing; raises
   // the last index to i. False (nothing changed) for an index out of range.
-  bool putSlot(int32_t i, const SColorSlot& slot);
+  [[nodiscard]] bool putSlot(int32_t i, const SColorSlot& slot);
   // A set stop (used 1, enabled 1, start and length 0) stored with putSlot.
-  bool putColor(int32_t i, TColor colour, uint8_t opacity, int32_t weight);
+  [[nodiscard]] bool putColor(int32_t i, TColor colour, uint8_t opacity, int32_t weight);
 
   // The slot for 0 <= i <= last index, else nullptr.
   const SColorSlot* getSlot(int32_t i) const;
-  SColorSlot* getSlot(int32_t i);
+  [[nodiscard]] SColorSlot* getSlot(int32_t i);
   // The stops 0..last index: their address and byte size; false when empty.
-  bool getSlots(const SColorSlot*& data, int64_t& byteSize) const;
+  [[nodiscard]] bool getSlots(const SColorSlot*& data, int64_t& byteSize) const;
 
   // Used-stop navigation over 0..last index; -1 when none.
-  int32_t firstUsed() const;
-  int32_t lastUsed() const;
-  int32_t nextUsed(int32_t i) const;
-  int32_t prevUsed(int32_t i) const;
+  [[nodiscard]] int32_t firstUsed() const;
+  [[nodiscard]] int32_t lastUsed() const;
+  [[nodiscard]] int32_t nextUsed(int32_t i) const;
+  [[nodiscard]] int32_t prevUsed(int32_t i) const;
 
   // 1 <= i <= last index: later slots move down one place, the former last
   // slot is reset, last index - 1. False otherwise.
-  bool removeSlot(int32_t i);
+  [[nodiscard]] bool removeSlot(int32_t i);
   // Removes a used stop strictly between the first and last used, merging its
   // interval into the one before it; then normalizes. False otherwise.
-  bool removeStop(int32_t i);
+  [[nodiscard]] bool removeStop(int32_t i);
 
   // Recomputes the first and last used index, the used count, and every used
   // stop's start and length from the weights. True when at least one stop is
@@ -116,16 +116,16 @@ class CColorSlotGroup {
   // Used count >= 1 and the first and last used within 0..last index.
   bool isValid() const;
   // Valid and every slot 0..last index used.
-  bool isUsable() const;
+  [[nodiscard]] bool isUsable() const;
   // Both valid, the same last index and the same slots.
-  bool equals(const CColorSlotGroup& other) const;
+  [[nodiscard]] bool equals(const CColorSlotGroup& other) const;
 
   // A new group (same step and name) of only the used stops in order,
   // normalized; nullptr when there is nothing to hold.
-  std::unique_ptr<CColorSlotGroup> compact() const;
+  [[nodiscard]] std::unique_ptr<CColorSlotGroup> compact() const;
   // When this group is usable: dest takes the name and these stops (its
   // interior stops removed first) and is normalized. False otherwise.
-  bool assignTo(CColorSlotGroup& dest) const;
+  [[nodiscard]] bool assignTo(CColorSlotGroup& dest) const;
   // Stops with marker 0 take the first colour, marker 1 the second (markers
   // kept); then normalize. Nothing with fewer than two slots.
   void applyColors(TColor first, TColor second);
@@ -196,10 +196,10 @@ class CGradObj {
  public:
   // Create: a fresh id, an empty stop group of step 16, the default repeat.
   CGradObj();
-  static std::unique_ptr<CGradObj> CreateCopy(const CGradObj& source);
+  [[nodiscard]] static std::unique_ptr<CGradObj> CreateCopy(const CGradObj& source);
   // Stops 0 and 1 of the two colours, opacity 255 and weight 0x10000 each,
-  // normalized; the group takes the name.
-  static std::unique_ptr<CGradObj> CreateTwoColor(TColor first, const std::string& name, TColor second);
+  // normalized; the group takes the name. Null when the stops cannot be had.
+  [[nodiscard]] static std::unique_ptr<CGradObj> CreateTwoColor(TColor first, const std::string& name, TColor second);
 
   // Name := "untitled" followed by the decimal n.
   void setUntitledName(int32_t n);
@@ -224,7 +224,7 @@ class CGradation {
  public:
   // Create(group): p0 (0, 0), p1 (100, 0), shape 0, no mirror, count 1, no wrap.
   explicit CGradation(const CColorSlotGroup* group = nullptr);
-  static std::unique_ptr<CGradation> CreateWith(SFixPoint p0, const CColorSlotGroup* group, SFixPoint p1);
+  [[nodiscard]] static std::unique_ptr<CGradation> CreateWith(SFixPoint p0, const CColorSlotGroup* group, SFixPoint p1);
 
   void setColors(const CColorSlotGroup* group) { Group = group; }
   const CColorSlotGroup* colors() const { return Group; }
@@ -236,7 +236,7 @@ class CGradation {
   }
   // False and no change unless shape is 0..2, mirror and wrap 0..1 and
   // count > 0. A change of shape recomputes the extents for the new shape.
-  bool setRepeat(int32_t shape, int32_t mirror, int32_t count, int32_t wrap);
+  [[nodiscard]] bool setRepeat(int32_t shape, int32_t mirror, int32_t count, int32_t wrap);
 
   uint8_t shape() const { return Shape; }
   uint8_t mirror() const { return Mirror; }

@@ -112,6 +112,7 @@ int32_t CGradMngr::insert(int32_t index, std::unique_ptr<CGradObj> preset) {
 
 int32_t CGradMngr::addTwoColor(TColor first, TColor second) {
   auto g = CGradObj::CreateTwoColor(first, std::string(), second);
+  if (!g) return -1;
   g->setRepeat(getRange());
   return add(std::move(g));
 }
@@ -175,10 +176,13 @@ void CGradMngr::addBuiltins() {
   for (int32_t k = 0; k < 4; ++k) {
     auto g = std::make_unique<CGradObj>();
     int32_t i = 0;
-    for (const Stop& s : kPresets[k]) g->Stops.putColor(i++, s.Colour, 255, s.Weight);
+    bool whole = true;
+    for (const Stop& s : kPresets[k]) whole = g->Stops.putColor(i++, s.Colour, 255, s.Weight) && whole;
+    // A built-in that could not get all its stops is left out, never shown cut short.
+    if (!whole) continue;
     g->setUntitledName(k + 1);
     g->normalize();
-    add(std::move(g));
+    (void)add(std::move(g));  // refused only for a null preset
   }
 }
 

@@ -76,25 +76,25 @@ class CGradMngr {
   // no current item, no work copy, -1.
   int32_t select(int32_t i);
   // Appends (nullptr is refused with -1); marks modified; answers the index.
-  int32_t add(std::unique_ptr<CGradObj> preset);
+  [[nodiscard]] int32_t add(std::unique_ptr<CGradObj> preset);
   // Inserts at 0..count (count appends); the current and the fixed entry
   // keep their items. -1 (nothing taken) outside or for nullptr.
-  int32_t insert(int32_t index, std::unique_ptr<CGradObj> preset);
-  // Adds a two-colour preset with an empty name.
-  int32_t addTwoColor(TColor first, TColor second);
+  [[nodiscard]] int32_t insert(int32_t index, std::unique_ptr<CGradObj> preset);
+  // Adds a two-colour preset with an empty name; -1 when it could not be made.
+  [[nodiscard]] int32_t addTwoColor(TColor first, TColor second);
   // Removes a valid index; when it was the current item, the same index (the
   // one before when it was the last) is selected; marks modified. The fixed
   // entry is an item like the others here, and its index follows. False for
   // an invalid index.
-  bool deleteItem(int32_t i);
+  [[nodiscard]] bool deleteItem(int32_t i);
 
   // The work copy of the current item, made when missing; nullptr without a
   // current item.
-  CGradObj* workCopy();
+  [[nodiscard]] CGradObj* workCopy();
   CGradObj* work() const { return Work.get(); }
   // Sets the work copy's repeat (and a fresh id when asked); false without
   // a work copy.
-  bool setWorkRepeat(const SGradRepeat& r, bool newId);
+  [[nodiscard]] bool setWorkRepeat(const SGradRepeat& r, bool newId);
 
   // applyColors on every preset, then the work copy is refreshed; false
   // when the list is empty.

@@ -59,7 +59,7 @@ std::unique_ptr<TPaintParam> TPaintParam::CreateCopy(const TPaintParam* source, 
   ok = source != nullptr;
   if (source == nullptr) return nullptr;
   auto p = std::make_unique<TPaintParam>(source->kind);
-  p->assign(source);
+  (void)p->assign(source);  // refused only for a null source, ruled out above
   return p;
 }
 
@@ -505,7 +505,8 @@ bool TPaintParam::loadFromPenMethod(const IPenMethod* method) {
   useTone = params.useTone;
   loadPenRecords(params.stroke, params.render);
   setIcon(method->icon());
-  loadNib(method->penShape());
+  // A method without a nib keeps the nib fields of its kind.
+  (void)loadNib(method->penShape());
   return true;
 }
 
@@ -517,7 +518,7 @@ bool TPaintParam::loadFromParts(const CGradeMapObj* gradeMap, const CPenShapeObj
   resetToKind(k);
   loadPenRecords(stroke, render);
   setIcon(nullptr);
-  loadNib(penShape);
+  (void)loadNib(penShape);  // refused only for a null nib, ruled out above
   const SGradeMapParam& g = gradeMap->param();
   falloffType = gradeMapTypeToFalloff(g.type);
   falloffValue1 = g.getValue1();

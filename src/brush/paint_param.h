@@ -50,7 +50,7 @@ class IPenMethod {
   virtual const CPenShapeObj* penShape() const = 0;
   // The icon, or nullptr; setIcon takes a copy (nullptr removes it).
   virtual const TMTC* icon() const = 0;
-  virtual bool setIcon(const TMTC* icon) = 0;
+  [[nodiscard]] virtual bool setIcon(const TMTC* icon) = 0;
   virtual std::string name() const = 0;
   virtual void setName(std::string_view name) = 0;
 };
@@ -109,19 +109,19 @@ class TPaintParam {
 
   // CreateCopy: a parameter set of the source's kind with the source's values
   // (ok = source present); nullptr only without a source.
-  static std::unique_ptr<TPaintParam> CreateCopy(const TPaintParam* source, bool& ok);
-  static std::unique_ptr<TPaintParam> CreateFromPreset(const SPenSetting& record, uint8_t kind, bool& ok);
+  [[nodiscard]] static std::unique_ptr<TPaintParam> CreateCopy(const TPaintParam* source, bool& ok);
+  [[nodiscard]] static std::unique_ptr<TPaintParam> CreateFromPreset(const SPenSetting& record, uint8_t kind, bool& ok);
   // ok = the method's render record names a kind and the load succeeded;
   // nullptr when it names none.
-  static std::unique_ptr<TPaintParam> CreateFromPenMethod(const IPenMethod* method, bool& ok);
+  [[nodiscard]] static std::unique_ptr<TPaintParam> CreateFromPenMethod(const IPenMethod* method, bool& ok);
   // The kind a method's render record names.
-  static bool kindOfPenMethod(uint8_t& kind, const IPenMethod* method);
+  [[nodiscard]] static bool kindOfPenMethod(uint8_t& kind, const IPenMethod* method);
 
   // Full reset to a kind's defaults (the icon and the nib are dropped, the
   // name is the kind's name); penShapeId stays.
   void resetToKind(uint8_t kind);
   // Copies every value of the source (icon and nib as copies); false without one.
-  bool assign(const TPaintParam* source);
+  [[nodiscard]] bool assign(const TPaintParam* source);
 
   // -- setters: store when different, never clamp --
   void setName(std::string_view v);
@@ -164,23 +164,23 @@ class TPaintParam {
   std::string effectHint(uint32_t slider) const { return pg::effectHint(kind, slider); }
 
   // -- converters (each answers success; nothing changes on failure) --
-  bool loadFromStroke(const TStroke* stroke);
-  bool storeToStroke(TStroke* stroke) const;
-  bool loadPreset(const SPenSetting& record);
-  bool storePreset(SPenSetting& record) const;
-  bool toStrokeParam(SStrokeParam& param) const;
-  bool toPenRenderParam(SPenRenderParam& render) const;
+  [[nodiscard]] bool loadFromStroke(const TStroke* stroke);
+  [[nodiscard]] bool storeToStroke(TStroke* stroke) const;
+  [[nodiscard]] bool loadPreset(const SPenSetting& record);
+  [[nodiscard]] bool storePreset(SPenSetting& record) const;
+  [[nodiscard]] bool toStrokeParam(SStrokeParam& param) const;
+  [[nodiscard]] bool toPenRenderParam(SPenRenderParam& render) const;
   bool toPenShapeParam(SPenShapeParam& shape) const;
   // True when the falloff is a shaped one; flat falloffs get the grade map
   // that stands in for them.
   bool toGradeMapParam(SGradeMapParam& grade) const;
   bool toEdgeParam(SEdgeParam& edge) const;
-  bool storeToPenShape(CPenShapeObj* shape) const;
-  bool storeToPenMethod(IPenMethod* method) const;
-  bool loadFromPenMethod(const IPenMethod* method);
-  bool loadFromParts(const CGradeMapObj* gradeMap, const CPenShapeObj* penShape, const SStrokeParam& stroke,
+  [[nodiscard]] bool storeToPenShape(CPenShapeObj* shape) const;
+  [[nodiscard]] bool storeToPenMethod(IPenMethod* method) const;
+  [[nodiscard]] bool loadFromPenMethod(const IPenMethod* method);
+  [[nodiscard]] bool loadFromParts(const CGradeMapObj* gradeMap, const CPenShapeObj* penShape, const SStrokeParam& stroke,
                      const SPenRenderParam& render);
-  bool loadNib(const CPenShapeObj* penShape);
+  [[nodiscard]] bool loadNib(const CPenShapeObj* penShape);
 
   // -- fields --
   uint8_t kind = 0;
@@ -220,7 +220,7 @@ class TPaintParam {
 
  private:
   void clearNib();
-  bool copyNibFrom(const TPaintParam& source);
+  [[nodiscard]] bool copyNibFrom(const TPaintParam& source);
   void loadPenRecords(const SStrokeParam& stroke, const SPenRenderParam& render);
 };
 

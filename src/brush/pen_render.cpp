@@ -105,7 +105,9 @@ void CPenRender::setNib(CPenShapeObj* nib, bool withGradeMap, bool withEdge, boo
   if (nib != nullptr && nib->isImageNib()) {
     nib_ = nib;
     hasNib_ = 1;
-    shape_->prepareImageNib(nib_, true);
+    // A nib that cannot be prepared now leaves the shape invalid, and the
+    // first dab prepares it again and reports the failure.
+    (void)shape_->prepareImageNib(nib_, true);
   } else {
     nib_ = nullptr;
     hasNib_ = 0;
@@ -473,7 +475,8 @@ void CPenRender::beginDab(const SPenTarget& t, float pressure, float x, float y)
       break;
     case prmSpread:
     case prmFinger:
-      if (stroke_ != nullptr) stroke_->pickSample(*t.plane, clampSize(getSize()), x, y);
+      // As in TStroke::prepareKind: an empty sample smears nothing.
+      if (stroke_ != nullptr) (void)stroke_->pickSample(*t.plane, clampSize(getSize()), x, y);
       break;
     case prmBurnDodge:
       prepBurnDodge();
@@ -544,7 +547,8 @@ bool CPenRender::drawDabCoverageSplit(const SPenTarget& t, const SPenDab& dab, u
   const float size = clampSize(dab.size);
   if (size >= 0.5f && size < 3.0f) {
     axisFlag_ = 1;
-    drawDabCoverage(t, dab, value);
+    // The axis pass only adds to the dab below, whose answer is the one given.
+    (void)drawDabCoverage(t, dab, value);
     axisFlag_ = savedAxis;
   }
   const bool ok = drawDabCoverage(t, dab, value);

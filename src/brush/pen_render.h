@@ -82,7 +82,7 @@ class CPenRender {
     colors_[1] = second;
   }
   // colour pair := (stroke colour, stroke second colour); false without a stroke.
-  bool takeColors();
+  [[nodiscard]] bool takeColors();
   TStroke* setStroke(TStroke* stroke);
   IPenDocument* setTarget(IPenDocument* document);
   TStroke* stroke() const { return stroke_; }
@@ -125,9 +125,9 @@ class CPenRender {
   // First dab of a stroke: remembers the nib size and runs the method's
   // preparation at (x, y) of the target plane.
   void beginDab(const SPenTarget& target, float pressure, float x, float y);
-  bool drawDab(const SPenTarget& target, const SPenDab& dab);
-  bool drawDabCoverage(const SPenTarget& target, const SPenDab& dab, uint32_t value);
-  bool drawDabCoverageSplit(const SPenTarget& target, const SPenDab& dab, uint32_t value);
+  [[nodiscard]] bool drawDab(const SPenTarget& target, const SPenDab& dab);
+  [[nodiscard]] bool drawDabCoverage(const SPenTarget& target, const SPenDab& dab, uint32_t value);
+  [[nodiscard]] bool drawDabCoverageSplit(const SPenTarget& target, const SPenDab& dab, uint32_t value);
   void endStroke();
   // blur radius := round(effect * size / 100); the blur reads image.
   void setDabOpacity(const TMTC* image, float size);
@@ -145,13 +145,13 @@ class CPenRender {
     uint32_t colour = 0;
   };
 
-  bool setupDab(const CDibCore& plane, const SPenDab& dab, float opacity, float rx, float ry);
-  bool prepareShape(float size);
+  [[nodiscard]] bool setupDab(const CDibCore& plane, const SPenDab& dab, float opacity, float rx, float ry);
+  [[nodiscard]] bool prepareShape(float size);
   // setupDab and prepareShape in the order the dab kind needs.
-  bool setupAndShape(const CDibCore& plane, const SPenDab& dab);
+  [[nodiscard]] bool setupAndShape(const CDibCore& plane, const SPenDab& dab);
   // The dab's coverage of one row (dab rect columns) into cov_.
   void coverageRow(int32_t py);
-  bool renderMethod(const SPenTarget& target, const SPenDab& dab);
+  [[nodiscard]] bool renderMethod(const SPenTarget& target, const SPenDab& dab);
   void dabNormal(const SPenTarget& target);
   void dabCoverage(const SPenTarget& target, uint32_t value);
   void dabEraser(const SPenTarget& target);

@@ -90,7 +90,8 @@ CPenShape::CPenShape(const CGradeMapObj* gradeMap) : gradeMap_(gradeMap) {
   grid2DInit(distance_);
   grid2DInit(edge_);
   grid2DInit(dab_);
-  prepareSize(10);
+  // A shape that cannot be had now stays invalid, and the first dab prepares it again.
+  (void)prepareSize(10);
 }
 
 CPenShape::~CPenShape() {
@@ -269,9 +270,9 @@ bool CPenShape::prepareDisc(int32_t cx, int32_t cy, int32_t radius, bool columns
   if (!sizeGrids(boxW_, boxH_)) return false;
   const SCellView edge{gridData(edge_), gridW_, gridH_};
   const SCellView dist{gridData(distance_), gridW_, gridH_};
-  if (columns) discColumnsCoverage(edge, box, cx, cy, q);
-  else discRowsCoverage(edge, box, cx, cy, q);
-  discDistanceRows(dist, box, cx, cy, q, columns);
+  const bool covered =
+      columns ? discColumnsCoverage(edge, box, cx, cy, q) : discRowsCoverage(edge, box, cx, cy, q);
+  if (!covered || !discDistanceRows(dist, box, cx, cy, q, columns)) return false;
   return finishDirect(box, q, 100, 0, q, q);
 }
 
@@ -293,9 +294,8 @@ bool CPenShape::prepareEllipse(int32_t cx, int32_t cy, int32_t radius, int32_t a
   if (!sizeGrids(boxW_, boxH_)) return false;
   const SCellView edge{gridData(edge_), gridW_, gridH_};
   const SCellView dist{gridData(distance_), gridW_, gridH_};
-  if (columns) ellipseColumnsCoverage(edge, box, e);
-  else ellipseRowsCoverage(edge, box, e);
-  ellipseDistance(dist, box, e, columns);
+  const bool covered = columns ? ellipseColumnsCoverage(edge, box, e) : ellipseRowsCoverage(edge, box, e);
+  if (!covered || !ellipseDistance(dist, box, e, columns)) return false;
   return finishDirect(box, q, e.aspect, angleDegrees, box.right - cx, box.bottom - cy);
 }
 

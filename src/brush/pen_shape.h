@@ -29,22 +29,22 @@ class CPenShape {
 
   // A round dab of a radius (16.16). Nothing is done when the dab is valid,
   // round and of the same quantised radius.
-  bool prepareSize(int32_t radius);
+  [[nodiscard]] bool prepareSize(int32_t radius);
   // An elliptical dab: radius (16.16) along the angle (whole degrees),
   // radius x aspect / 100 across it. Nothing is done when valid with the same
   // quantised radius, aspect and angle.
-  bool prepareShape(int32_t radius, int32_t aspectPercent, int32_t angleDegrees);
+  [[nodiscard]] bool prepareShape(int32_t radius, int32_t aspectPercent, int32_t angleDegrees);
   // The direct path: a disc or an ellipse centred at (cx, cy) (16.16, in the
   // target's pixels) rasterised by chords of rows (or of columns); factor 1,
   // cell (0, 0) is pixel (boxLeft, boxTop) and the centre lies at the pixel
   // centre of the dab's origin cell.
-  bool prepareDisc(int32_t cx, int32_t cy, int32_t radius, bool columns);
-  bool prepareEllipse(int32_t cx, int32_t cy, int32_t radius, int32_t aspectPercent, int32_t angleDegrees,
+  [[nodiscard]] bool prepareDisc(int32_t cx, int32_t cy, int32_t radius, bool columns);
+  [[nodiscard]] bool prepareEllipse(int32_t cx, int32_t cy, int32_t radius, int32_t aspectPercent, int32_t angleDegrees,
                       bool columns);
   // The dab of an image nib at its scale, aspect and angle. Nothing is done
   // when valid, not forced and the nib (by object and id), its scale, aspect
   // and angle are the stored ones.
-  bool prepareImageNib(const CPenShapeObj* nib, bool force);
+  [[nodiscard]] bool prepareImageNib(const CPenShapeObj* nib, bool force);
 
   // The switches: stored when different, and the dab made invalid.
   void setUseFalloff(bool on);
@@ -91,16 +91,16 @@ class CPenShape {
   int32_t cell(const SGrid2D& g, int32_t i, int32_t j) const;
   // Sizes the box from its half extents (pixels) around a centre at 0.5 and
   // the three grids; false (invalid) when the grids cannot be had.
-  bool setupBox(double halfX, double halfY, bool supersample);
-  bool sizeGrids(int32_t w, int32_t h);
+  [[nodiscard]] bool setupBox(double halfX, double halfY, bool supersample);
+  [[nodiscard]] bool sizeGrids(int32_t w, int32_t h);
   // Stores the shape's values and outline (half extents in pixels) and sets
   // up the box around it with a margin.
-  bool setupOutline(int32_t radius, int32_t aspect, int32_t angle, double angleRad, double halfX, double halfY,
+  [[nodiscard]] bool setupOutline(int32_t radius, int32_t aspect, int32_t angle, double angleRad, double halfX, double halfY,
                     double margin);
-  bool buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Kind kind);
+  [[nodiscard]] bool buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Kind kind);
   // The common end of the direct-path prepares: the shape's values, the
   // centre on the origin cell, the dab grid.
-  bool finishDirect(const SDiscBox& box, int32_t radius, int32_t aspect, int32_t angle, int32_t rx, int32_t ry);
+  [[nodiscard]] bool finishDirect(const SDiscBox& box, int32_t radius, int32_t aspect, int32_t angle, int32_t rx, int32_t ry);
   void invalidate() { valid_ = 0; }
 
   uint8_t valid_ = 0;

@@ -16,12 +16,12 @@ namespace pg {
 // The supersampling factor of a dab box whose longer side is n whole pixels:
 // n < 4 gives max(n, 2); 4 <= n < 8 gives min(30 div n, 5); 8 <= n < 50
 // gives min(50 div n, 2); n >= 50 gives 1.
-int32_t supersampleFactor(int32_t n);
+[[nodiscard]] int32_t supersampleFactor(int32_t n);
 
 // A dab radius (16.16) made coarser: from 10 pixels on down to a multiple of
 // 0.5, from 3 pixels on to 0.25, below to 0.125 but not below 1/16. -1 for a
 // radius above 512 pixels (the largest dab is 1024 pixels across).
-int32_t quantizePenRadius(int32_t radius);
+[[nodiscard]] int32_t quantizePenRadius(int32_t radius);
 inline constexpr int32_t kMaxPenRadius = 512 << 16;
 
 // The edge value (0..1) of the cell at offset (x, y) pixels from the centre of
@@ -32,7 +32,7 @@ inline constexpr int32_t kMaxPenRadius = 512 << 16;
 // r - (|c| - 0.5) along the larger component c, clamped to 0..1.
 double edgeCoverage(double x, double y, double r);
 // The same as 16.16 (0..0x10000), rounded.
-int32_t edgeCoverageFix(double x, double y, double r);
+[[nodiscard]] int32_t edgeCoverageFix(double x, double y, double r);
 
 // What the grids are filled from. Cell (i, j) lies at
 // ((2i + 1 - centre2X) / (2 factor), (2j + 1 - centre2Y) / (2 factor)) pixels

@@ -47,7 +47,7 @@ class CPenShapeObj {
   // 100 clamped to it; the size becomes the scale in pixels. With resetShape
   // the shape record is first reset to aspect 1000, angle 0, minimum 1000.
   // False (nothing changed) for an empty plane or when the copy fails.
-  bool setImage(const TChannel& plane, bool resetShape);
+  [[nodiscard]] bool setImage(const TChannel& plane, bool resetShape);
   // For an image nib, a scale within the range that differs from the current
   // one is stored and the size set to that many pixels; anything else changes
   // nothing (false).
@@ -56,7 +56,7 @@ class CPenShapeObj {
   void setShapeImage(int32_t ref) { imageRef_ = ref; }
   // Copies the parameters, the kind and, for an image nib, a copy of its
   // image with its scale. False (nothing changed) when the copy fails.
-  bool assign(const CPenShapeObj& other);
+  [[nodiscard]] bool assign(const CPenShapeObj& other);
 
   bool isImageNib() const { return kind_ == kImageNib && image_ != nullptr; }
   // An image nib: max(width, height) x scale / 100 / 2; else the size.

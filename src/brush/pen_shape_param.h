@@ -17,7 +17,7 @@ struct SPenShapeParam {
   // Zeroes the record, then size := the pixels in hundredths, aspect 1000,
   // angle 0, minSize 1000.
   void init(float sizePixels);
-  bool equals(const SPenShapeParam& o) const {
+  [[nodiscard]] bool equals(const SPenShapeParam& o) const {
     return size == o.size && aspect == o.aspect && angle == o.angle && minSize == o.minSize;
   }
   friend bool operator==(const SPenShapeParam& a, const SPenShapeParam& b) { return a.equals(b); }

@@ -47,15 +47,15 @@ void plotColorGradationThroughSelectionAndTone(uint32_t* pixel, int32_t x, int32
                                                uint32_t colour);
 
 // The weightings themselves (0 = write nothing).
-uint32_t selectionCoverage(int32_t x, int32_t y, uint32_t coverage);
-uint32_t toneCoverage(int32_t x, int32_t y, uint32_t coverage);
+[[nodiscard]] uint32_t selectionCoverage(int32_t x, int32_t y, uint32_t coverage);
+[[nodiscard]] uint32_t toneCoverage(int32_t x, int32_t y, uint32_t coverage);
 
 // ---- plane plotters (installed in the planes' own plot routines) -------------
 
 // Point outside the plane (negatives included): nothing, false. Otherwise
 // plotProc8 / plotProc32 with the pixel's address.
-bool plotPlane8(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t coverage);
-bool plotPlane32(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t coverage);
+[[nodiscard]] bool plotPlane8(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t coverage);
+[[nodiscard]] bool plotPlane32(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t coverage);
 // Hands both to setPlotCallback8 / setPlotCallback32.
 void installPlanePlotters();
 

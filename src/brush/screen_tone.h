@@ -43,7 +43,7 @@ double toneSpot(uint32_t shape, double x, double y);
 // pixels: the first k = 1 .. trunc(512 / max(a, b)) - 1 whose deviation is
 // below 0.05, else the first with the smallest deviation; 1 when the search
 // cannot run.
-int32_t findToneRepeat(double a, double b);
+[[nodiscard]] int32_t findToneRepeat(double a, double b);
 
 class CToneMaker {
  public:
@@ -56,9 +56,9 @@ class CToneMaker {
   // to 0..100 and thresholds the tile. False, with the previous tile kept,
   // when the cell size is outside 3.0..128.0, the angle outside 0..90
   // degrees, or the tile cannot be sized.
-  bool setup(uint32_t shape, int32_t smoothing, float density, float cellSize, int32_t angle);
+  [[nodiscard]] bool setup(uint32_t shape, int32_t smoothing, float density, float cellSize, int32_t angle);
   // setup from a tone's attributes (cell size = resolution / ruling).
-  bool setupFor(const SToneAttr& a) { return setup(a.Shape, a.Smoothing, static_cast<float>(a.Density), a.cellSize(), a.Angle); }
+  [[nodiscard]] bool setupFor(const SToneAttr& a) { return setup(a.Shape, a.Smoothing, static_cast<float>(a.Density), a.cellSize(), a.Angle); }
   // Whether the last successful setup had exactly these attributes.
   bool isSetFor(const SToneAttr& a) const {
     return Ready && ReqShape == a.Shape && ReqSmoothing == a.Smoothing && ReqDensity == static_cast<float>(a.Density) &&
@@ -66,7 +66,7 @@ class CToneMaker {
   }
   // The geometry for an angle (degrees, 0..90) and a cell size (3.0..128.0);
   // false (nothing changed) outside those ranges.
-  bool setCell(int32_t angle, float cellSize);
+  [[nodiscard]] bool setCell(int32_t angle, float cellSize);
 
   // The tone value 0..255 at canvas pixel (x, y): 255 minus the tile pixel
   // the point folds onto. 0 before the first successful setup.
@@ -129,9 +129,9 @@ class CToneMaker {
     int32_t Shift = 0;     // (B - A) / 2 toward zero
     double NormAngle = 0.0;
   };
-  static bool computeGeometry(int32_t angle, float cellSize, SGeometry& g);
+  [[nodiscard]] static bool computeGeometry(int32_t angle, float cellSize, SGeometry& g);
   // Spot values of a shape over the tile of a geometry, normalised to 0..1.
-  static bool buildSpots(const SGeometry& g, uint32_t shape, std::vector<float>& spots);
+  [[nodiscard]] static bool buildSpots(const SGeometry& g, uint32_t shape, std::vector<float>& spots);
   void buildTable();
   void threshold();
   uint8_t tileAt(int64_t x1, int64_t y1) const;

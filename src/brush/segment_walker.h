@@ -34,7 +34,7 @@ void drawSegment(TStroke& stroke, TChannel& coverage, TMTC& colour, const SStrok
                  const SStrokePoint& end, const SSegmentLayer& layer);
 
 // The dab interval of the kind for the segment's end pressures, at least 1.
-int64_t segmentDabInterval(const TStroke& stroke, float p0, float p1);
+[[nodiscard]] int64_t segmentDabInterval(const TStroke& stroke, float p0, float p1);
 
 // The watercolour dab's colour work at one dab (the record's paint and
 // carried colours move); canvas is the B, G, R average sampled around the dab.

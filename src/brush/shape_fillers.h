@@ -39,19 +39,19 @@ struct SEllipse {
 
 // Sets the ellipse up; answers whether it is valid (p1 differs from p2 and
 // the axes are not parallel, so that it has an area).
-bool ellipseSetup(SEllipse& e, TPointF p1, TPointF p2, TPointF p3);
+[[nodiscard]] bool ellipseSetup(SEllipse& e, TPointF p1, TPointF p2, TPointF p3);
 // The points of the row at y: 0 outside the top and bottom rows or beyond the
 // ellipse, 1 at a tangent, else 2 (left first).
-int ellipseRow(const SEllipse& e, float y, TPointF out[2]);
+[[nodiscard]] int ellipseRow(const SEllipse& e, float y, TPointF out[2]);
 // The outline as points along the parametric angle, subdivided down to
 // 1/1024 radian where the chord strays from the arc; closed (the first point
 // repeated at the end).
 void ellipseOutline(const SEllipse& e, std::vector<TPointF>& points);
 // The ellipse inscribed in rect turned by angle (radians) about its centre,
 // as outline points; answers their count (0 for a degenerate rectangle).
-int32_t rasterEllipse(const TRectF& rect, double angle, std::vector<TPointF>& points);
+[[nodiscard]] int32_t rasterEllipse(const TRectF& rect, double angle, std::vector<TPointF>& points);
 // The smallest and largest x of n points; false for n < 1.
-bool xRange(const TPointF* points, int32_t n, float& minX, float& maxX);
+[[nodiscard]] bool xRange(const TPointF* points, int32_t n, float& minX, float& maxX);
 // The two axis ends and the other axis end of the ellipse inscribed in the
 // box p0-p1 turned by angle about its centre.
 void ellipseAxes(TPointF p0, TPointF p1, double angle, TPointF& a1, TPointF& a2, TPointF& d);
@@ -76,7 +76,7 @@ class CFillMngr {
   CFillMngr(const CFillMngr&) = delete;
   CFillMngr& operator=(const CFillMngr&) = delete;
 
-  bool getBounds(TRect& bounds) const {
+  [[nodiscard]] bool getBounds(TRect& bounds) const {
     bounds = Bounds;
     return Valid;
   }
@@ -91,7 +91,7 @@ class CFillMngr {
   void setSpanProc(SpanProc proc, void* data);
 
   // The rectangle of the two points, clipped; valid when not empty.
-  bool setRect(TPointF p0, TPointF p1);
+  [[nodiscard]] bool setRect(TPointF p0, TPointF p1);
   // Fills the rectangle row by row, the first and last rows with the share
   // of the row they cover. Answers the number of rows.
   int32_t fillBox(CDibCore& target);
@@ -111,7 +111,7 @@ class CFillMngr {
   // Hands one span to the span procedure.
   void plotSpan(CDibCore& target, const SSpan& span);
   // Clips fb to the layer; sets Bounds, BoundsF and Valid.
-  bool setBoundsF(const TRectF& fb);
+  [[nodiscard]] bool setBoundsF(const TRectF& fb);
 
   IPlotDocument* Document;
   TStroke& Stroke;
@@ -137,9 +137,9 @@ class CPolygonFiller : public CFillMngr {
   CPolygonFiller(IPlotDocument* document, TStroke& stroke) : CFillMngr(document, stroke) {}
   // Sizes the vertex arrays and copies the points; false (nothing kept) for a
   // point that is not a number or when memory runs out.
-  bool setPoints(int32_t n, const TPointF* points);
+  [[nodiscard]] bool setPoints(int32_t n, const TPointF* points);
   // More than two points: keeps them, bounds and clip; false otherwise.
-  bool setPolygon(const TPointF* points, int32_t n);
+  [[nodiscard]] bool setPolygon(const TPointF* points, int32_t n);
   // Scan conversion at row centres, spans by the even-odd rule. Answers the
   // number of rows.
   int32_t fill(CDibCore& target);
@@ -161,7 +161,7 @@ class CEllipseFiller : public CFillMngr {
       : CFillMngr(document, stroke), Angle(angle) {}
   // The ellipse inscribed in the box p0-p1 turned by the angle; false for a
   // degenerate one (zero width or height) or one wholly outside the layer.
-  bool setEllipse(TPointF p0, TPointF p1);
+  [[nodiscard]] bool setEllipse(TPointF p0, TPointF p1);
   // Row by row from the top: each row's ends from the scan line through the
   // middle of the part of the row the ellipse covers, its coverage that
   // part's height. Answers the number of rows drawn.

@@ -58,6 +58,6 @@ void drawNibPreview(TMTC& plane, const SShapeValues& values, float scale, uint32
 // grid: each pixel's colour bytes move toward `colour` by its coverage.
 // False (nothing drawn) when the rectangle is not inside the plane or has no
 // pixels.
-bool drawFalloffCurve(TMTC& plane, const TRect& rect, uint32_t type, uint32_t colour, float core, float floor);
+[[nodiscard]] bool drawFalloffCurve(TMTC& plane, const TRect& rect, uint32_t type, uint32_t colour, float core, float floor);
 
 }  // namespace pg

@@ -117,7 +117,8 @@ TPoint CStrokeMngr::layerOffset() const {
 void CStrokeMngr::syncPen() {
   if (stroke_ == nullptr) return;
   param_.setOpacity(stroke_->getOpacity());
-  if (renderer_ != nullptr) renderer_->takeColors();
+  // A renderer without a stroke keeps the colours it has.
+  if (renderer_ != nullptr) (void)renderer_->takeColors();
 }
 
 void CStrokeMngr::startPen() {
@@ -129,7 +130,7 @@ bool CStrokeMngr::firstPoint(const SStrokePoint& point) {
   SStrokePoint p = point;
   if (!sanitizeStrokePoint(p)) return false;
   if (!interpolate_.reset()) return false;
-  interpolate_.addPoint(p);
+  (void)interpolate_.addPoint(p);  // refused only before a reset, which succeeded above
   startPen();
   if (renderer_ == nullptr) return false;
   if (document_ != nullptr && document_->isReplaying()) renderer_->setNib(document_->activePenShape(), false, false, false);
@@ -281,7 +282,8 @@ int32_t CStrokeMngr::drawSegment() {
     const float factor = param_.pressureOpacity ? p : 1.0f;
     const float size = param_.pressureSize ? (s - m) * p + m : s;
     if (stepCount_ % N == 0) {
-      drawDab(factor, size, x, y);
+      // A dab that falls off the layer draws nothing; the stroke goes on.
+      (void)drawDab(factor, size, x, y);
       int32_t ex = 0, ey = 0;
       renderer_->getDabExtent(size, ex, ey);
       addDirty(static_cast<int32_t>(std::lround(x - sx)), static_cast<int32_t>(std::lround(y - sy)), drawn == 0, ey,

@@ -31,12 +31,12 @@ class CInterpolate {
   uint8_t mode() const { return mode_; }
   bool setMode(uint8_t m);
   // Three zeroed entries, added := 0; false for a mode other than 0 or 1.
-  bool reset();
+  [[nodiscard]] bool reset();
   bool isReady() const { return (mode_ == 0 || mode_ == 1) && ring_.size() == kRingSize; }
   // The first point after reset fills every entry with (x, y, 0); later
   // points shift the ring and, in mode 1, entry 1 becomes the mean of 0 and 2.
-  bool addPoint(const SStrokePoint& p);
-  bool getPoint(int32_t i, SStrokePoint& out) const;
+  [[nodiscard]] bool addPoint(const SStrokePoint& p);
+  [[nodiscard]] bool getPoint(int32_t i, SStrokePoint& out) const;
   SStrokePoint getFirst() const { return isReady() ? ring_[0] : SStrokePoint{}; }
   // Where the walk of the newest segment begins and where it ends (mode 0:
   // entry 1 to entry 0; mode 1: entry 2 to the smoothed entry 1).
@@ -78,9 +78,9 @@ class CStrokeMngr {
   bool resetStroke(int32_t layerIndex);
   // Starts the ring and the pen and draws the renderer's first dab. False
   // when the point's coordinates are not numbers or nothing is set up.
-  bool firstPoint(const SStrokePoint& p);
+  [[nodiscard]] bool firstPoint(const SStrokePoint& p);
   void syncPen();
-  bool addPoint(const SStrokePoint& p);
+  [[nodiscard]] bool addPoint(const SStrokePoint& p);
   // Walks the newest segment; answers the number of dabs drawn.
   int32_t drawSegment();
   void addDirty(int32_t x, int32_t y, bool reset, int32_t ry, int32_t rx);
@@ -94,7 +94,7 @@ class CStrokeMngr {
   void endStroke();
 
   // One dab at (x, y) of the flow plane; answers the renderer's result.
-  bool drawDab(float opacityFactor, float size, float x, float y);
+  [[nodiscard]] bool drawDab(float opacityFactor, float size, float x, float y);
 
   SStrokePoint getFirstPoint() const { return interpolate_.getFirst(); }
   const CInterpolate& interpolate() const { return interpolate_; }
@@ -127,6 +127,6 @@ class CStrokeMngr {
 // A point from input or a recording made safe: pressure that is not a number
 // becomes 0, pressure is limited to 0..1 and coordinates to +-kPenCoordLimit.
 // False when a coordinate is not a number.
-bool sanitizeStrokePoint(SStrokePoint& p);
+[[nodiscard]] bool sanitizeStrokePoint(SStrokePoint& p);
 
 }  // namespace pg

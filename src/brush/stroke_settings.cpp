@@ -387,7 +387,9 @@ void TStroke::prepareKind(const TMTC& image, float x, float y) {
       pickColor(image, x, y);
       break;
     case skRubpen:
-      pickSample(image, WIDTH, x, y);
+      // A sample that cannot be taken leaves the cache empty: the stroke
+      // smears nothing rather than stopping.
+      (void)pickSample(image, WIDTH, x, y);
       break;
     case skDarken:
       buildBurnCurve();

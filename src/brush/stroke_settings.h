@@ -86,17 +86,17 @@ struct SPenSetting {
 bool strokeDefaults(SPenSetting& rec, uint32_t kind);
 // key := root\penSetting\<kind name><slot>. False (key untouched) for kinds
 // beyond 8.
-bool penSettingKey(uint32_t kind, int32_t slot, std::string_view root, std::string& key);
+[[nodiscard]] bool penSettingKey(uint32_t kind, int32_t slot, std::string_view root, std::string& key);
 // Reads an open key in four groups (MIN, WIDTH, GAMMA / EFFECT, ENV, SPEED /
 // ifSIZE, ifTRANSPARENCY, ifEDGE / useGradation, opaque, penSpacing, airMap).
 // A group is read only when all its values exist; the first incomplete group
 // stops the read (false), leaving it and the later groups as they were.
 // useTone is set to 0 after group 3: it is never read. The store is outside
 // data: values are brought into their ranges (below) as they are read.
-bool readPenSetting(const CSettingsKey& reg, SPenSetting& rec);
+[[nodiscard]] bool readPenSetting(const CSettingsKey& reg, SPenSetting& rec);
 // Writes all fourteen values; useTone is always written as false. False when
 // a value could not be stored.
-bool writePenSetting(CSettingsKey& reg, const SPenSetting& rec);
+[[nodiscard]] bool writePenSetting(CSettingsKey& reg, const SPenSetting& rec);
 
 // Ranges the settings keep (the setters of TStroke and readPenSetting clamp to
 // them; a value that is not a number becomes the low end).
@@ -243,7 +243,7 @@ class TStroke {
   // -- sample picks (finger and spread) --
   // Starts the picks: count 0, caches cleared, cache 0 takes the dab-sized
   // copy of the image at (x, y).
-  bool pickSample(const TMTC& image, float size, float x, float y);
+  [[nodiscard]] bool pickSample(const TMTC& image, float size, float x, float y);
   // When the integer position moved: count + 1, cache (count & 1) takes the
   // copy; false (nothing done) when it did not move.
   bool pickSmudge(const TMTC& image, float size, float x, float y);

@@ -57,7 +57,7 @@ class CFontGlyph {
  public:
   // Copies the font and opens it; nullptr when it cannot be opened (no size,
   // a size beyond kMaxGlyphPixelSize, no font installed).
-  static std::unique_ptr<CFontGlyph> Create(void* owner, const SFontSpec& font);
+  [[nodiscard]] static std::unique_ptr<CFontGlyph> Create(void* owner, const SFontSpec& font);
 
   // The coverage bitmap of a character (Unicode code point): rows top-down,
   // pitch the width rounded up to a multiple of 4, bytes 0..255. Metrics
@@ -65,11 +65,11 @@ class CFontGlyph {
   // no bits, when the glyph cannot be had (its advance is kept when known,
   // else zero). Glyphs are kept once made (up to kGlyphCacheBytes of bitmaps),
   // so a character repeated in a text is rasterised once.
-  bool getGlyph(char32_t charCode, std::vector<uint8_t>& bits);
+  [[nodiscard]] bool getGlyph(char32_t charCode, std::vector<uint8_t>& bits);
   // pitch := the black box width rounded up to a multiple of 4; rows := size
   // div pitch. True when that describes a bitmap of exactly size bytes with
   // the black box's height.
-  bool bitmapDims(size_t size, int32_t& pitch, int32_t& rows) const;
+  [[nodiscard]] bool bitmapDims(size_t size, int32_t& pitch, int32_t& rows) const;
   bool isBold() const { return Font.Bold; }
 
   // x += CellIncX + extraX when CellIncX > 0; y += CellIncY + extraY when
@@ -107,17 +107,17 @@ using GlyphPixelOp = void (*)(uint8_t* dst, uint32_t value, uint32_t glyph);
 // Places the glyph's top-left corner at (x, y) of the channel and calls op
 // for every glyph pixel inside it. rect := the part inside the channel.
 // False (rect empty, nothing written) when no pixel lands inside.
-bool blitGlyph(TChannel& channel, int64_t x, int64_t y, const SGlyphDims& dims, GlyphPixelOp op, uint32_t value,
+[[nodiscard]] bool blitGlyph(TChannel& channel, int64_t x, int64_t y, const SGlyphDims& dims, GlyphPixelOp op, uint32_t value,
                SRectXYWH& rect, const uint8_t* bits);
 // The same with the glyph turned a quarter turn to the right: it covers
 // Height columns and Width rows, its bottom row becoming the left column.
-bool blitGlyphVertical(TChannel& channel, int64_t x, int64_t y, const SGlyphDims& dims, GlyphPixelOp op,
+[[nodiscard]] bool blitGlyphVertical(TChannel& channel, int64_t x, int64_t y, const SGlyphDims& dims, GlyphPixelOp op,
                        uint32_t value, SRectXYWH& rect, const uint8_t* bits);
 
 // Makes the bitmap one column wider, each pixel the larger of itself and its
 // left neighbour. False (nothing changed) when the dims do not describe the
 // bits or memory fails.
-bool emboldenGlyph(SGlyphDims& dims, std::vector<uint8_t>& bits);
+[[nodiscard]] bool emboldenGlyph(SGlyphDims& dims, std::vector<uint8_t>& bits);
 
 // One text to render.
 struct STextJob {
@@ -138,6 +138,6 @@ struct STextJob {
 // glyphs that put ink into the channel (blanks and glyphs wholly outside it
 // do not count; Bounds is empty when none did), or -1 when the font cannot
 // be opened or the target has no pixels.
-int32_t renderText(STextJob& job);
+[[nodiscard]] int32_t renderText(STextJob& job);
 
 }  // namespace pg

@@ -41,10 +41,10 @@ struct SGlyphBox {
 // Rasterises the outline. An outline without area (a blank character) gives
 // an empty box and no bits, and true. False, with an empty box and no bits,
 // when the box is beyond the limits above or memory fails.
-bool rasterGlyph(const SGlyphOutline& outline, SGlyphBox& box, std::vector<uint8_t>& levels);
+[[nodiscard]] bool rasterGlyph(const SGlyphOutline& outline, SGlyphBox& box, std::vector<uint8_t>& levels);
 
 // The grid the filler works on for a box of the given size: cells per pixel
 // side: 256 / the larger side, within 1..8.
-int32_t glyphSupersampling(int32_t width, int32_t height);
+[[nodiscard]] int32_t glyphSupersampling(int32_t width, int32_t height);
 
 }  // namespace pg

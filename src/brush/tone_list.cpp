@@ -110,7 +110,10 @@ void CToneMngr::makeWork() {
       }
     }
     if (s == 100) {
-      work->setFromChannel(src->Tile);
+      if (!work->setFromChannel(src->Tile)) {
+        freeWork();
+        return;
+      }
     } else {
       CScaleImageCH scaler(src->Tile, &work->Tile);
       // False only when nothing was drawn, which the sizes checked above rule out.

@@ -42,7 +42,7 @@ class CPatMngrBase {
   // the working pattern. Empty list: no current pattern, no working one, -1.
   int32_t setCurrentIndex(int32_t i);
   // Appends (nullptr refused with -1); sets modified; answers the index.
-  int32_t add(std::unique_ptr<CPatObj> pattern);
+  [[nodiscard]] int32_t add(std::unique_ptr<CPatObj> pattern);
 
   int32_t currentIndex() const { return CurrentIndex; }
   CPatObj* current() const { return Current; }
@@ -84,10 +84,10 @@ class CToneMngr : public CPatMngrBase {
 
   // A bitmap tone holding a copy of the image, with the scale (the pattern's
   // value), the switch (invert) and the tile origin; -1 on failure.
-  int32_t addTone(const TChannel& image, int32_t scale, bool invert, int32_t originX, int32_t originY);
+  [[nodiscard]] int32_t addTone(const TChannel& image, int32_t scale, bool invert, int32_t originX, int32_t originY);
   // A generated tone built by the shared maker from the attributes, its tile
   // copied from the image when one is given; -1 on failure.
-  int32_t addToneFromImage(const SToneAttr& attr, const TChannel* image, int32_t scale, bool invert,
+  [[nodiscard]] int32_t addToneFromImage(const SToneAttr& attr, const TChannel* image, int32_t scale, bool invert,
                            int32_t originX, int32_t originY);
 
   // The working pattern of the current one at its scale: a bitmap tone is

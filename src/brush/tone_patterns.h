@@ -52,7 +52,7 @@ class CPatObj {
   // 4: the name.
   virtual void setName(const std::string& name) { Name = name; }
   // 5: copies the tile into the plane at (0, 0); false without one.
-  virtual bool copyTo(TChannel& /*plane*/) const { return false; }
+  [[nodiscard]] virtual bool copyTo(TChannel& /*plane*/) const { return false; }
   // 6: writes 255 - tile value into the colour bytes of each pixel of the
   // rectangle (alpha kept), the tile read from the rectangle's origin.
   virtual void renderTo(TMTC& /*image*/, TRect /*rect*/) const {}
@@ -96,9 +96,9 @@ class CPat8 : public CPatObj {
 
   // Copies the other pattern's tile into this one (resizing); false when the
   // resize fails.
-  bool assign(const CPat8& other);
+  [[nodiscard]] bool assign(const CPat8& other);
   // The tile := a copy of the plane; false when the resize fails.
-  bool setFromChannel(const TChannel& plane);
+  [[nodiscard]] bool setFromChannel(const TChannel& plane);
 
   // The pattern's switch: values are inverted.
   uint8_t Invert = 0;
@@ -156,7 +156,7 @@ class CPat8Tone : public CPat8 {
   // up for the attributes (failure answers false). The attributes are
   // copied, ready is set, and the tile is filled from the maker (no plane)
   // or copied from the plane.
-  bool build(const SToneAttr* attr, CToneMaker* maker, const TChannel* plane, bool force);
+  [[nodiscard]] bool build(const SToneAttr* attr, CToneMaker* maker, const TChannel* plane, bool force);
 
   const SToneAttr& attributes() const { return Attr; }
   CToneMaker* maker() const { return Maker; }
@@ -165,7 +165,7 @@ class CPat8Tone : public CPat8 {
  private:
   // Sets the maker up for this tone's attributes when it is set up for
   // others; false when that fails.
-  bool ensureMaker() const;
+  [[nodiscard]] bool ensureMaker() const;
 
   SToneAttr Attr;
   CToneMaker* Maker = nullptr;

@@ -120,7 +120,7 @@ class CCanvasShared {
   ToolId currentTool() const { return tool_; }
   ToolMode currentMode() const { return mode_; }
   // Whether the tool of a mode can be used (its handlers exist).
-  bool modeAvailable(ToolMode mode) const;
+  [[nodiscard]] bool modeAvailable(ToolMode mode) const;
   // Colours in pixel order (0x00RRGGBB); the main colour is also the
   // drawing colour of the shared stroke settings.
   void setMainColor(uint32_t pixel);
@@ -198,6 +198,6 @@ class CCanvasShared {
 };
 
 // The stroke kind of a brush mode; false for the modes that are no brush.
-bool strokeKindOfMode(ToolMode mode, uint8_t& kind);
+[[nodiscard]] bool strokeKindOfMode(ToolMode mode, uint8_t& kind);
 
 }  // namespace pg

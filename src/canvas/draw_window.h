@@ -92,7 +92,7 @@ class IDrawWindowHost {
   // Screen to client coordinates.
   virtual void screenToClient(float& x, float& y) const = 0;
   // "<name>" has been changed; save? Answers kAnswerYes, kAnswerNo or kAnswerCancel.
-  virtual int32_t askSaveChanges(const std::string& caption) = 0;
+  [[nodiscard]] virtual int32_t askSaveChanges(const std::string& caption) = 0;
   // A Yes/No question; answers kAnswerYes or kAnswerNo.
   virtual int32_t askYesNo(const std::string& /*text*/) { return kAnswerNo; }
   // The main window shows the zoom (percent) and the view angle.
@@ -130,7 +130,7 @@ struct SReplaySummary {
 // The progress-thumbnail slot of a step: the tenth of the replay that the
 // (done + 1)-th of `total` events completes, 0..9; -1 before the first tenth
 // is complete and for an empty recording.
-int32_t replayThumbSlot(uint64_t done, uint64_t total);
+[[nodiscard]] int32_t replayThumbSlot(uint64_t done, uint64_t total);
 // The size of a progress thumbnail of a document: the longer side 96, the
 // shorter 96 x short / long (truncated, at least 1).
 SSize replayThumbSize(int32_t width, int32_t height);
@@ -157,11 +157,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // ---- set-up ----
   // A new document of the given size (clamped to 1 .. 10,000) and
   // resolution with one white layer; the view is fitted or centred.
-  bool newDocument(const std::string& name, int32_t width, int32_t height, int32_t dpi, bool transparent = false);
+  [[nodiscard]] bool newDocument(const std::string& name, int32_t width, int32_t height, int32_t dpi, bool transparent = false);
   // Puts an existing document (one that is set up, e.g. read from a file)
   // into the window; a stroke of the previous document ends first. The
   // previous document goes to `previous` when given, else it is freed.
-  bool adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPaper>* previous = nullptr);
+  [[nodiscard]] bool adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPaper>* previous = nullptr);
   TPaper& paper() { return *paper_; }
   const TPaper& paper() const { return *paper_; }
   TFlowImage& flow() { return *flow_; }
@@ -183,18 +183,18 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // Whether the window may close now; asks about unsaved changes (the save
   // itself is not there yet: Yes behaves as No and the caller saves first
   // when it can). Ends an open stroke when it answers true.
-  bool closeQuery();
+  [[nodiscard]] bool closeQuery();
 
   // ---- gates ----
   bool isBusy() const { return inputState >= 128; }
   bool isIdle() const { return !isBusy(); }
   bool isStrokeOpen() const;
-  bool canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, bool onlyWhenPaused);
+  [[nodiscard]] bool canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, bool onlyWhenPaused);
   bool canEdit(const EditGateFlags& flags) override {
     return canEdit(flags.ignoreBackgroundMode, flags.allowDuringReplay, flags.onlyWhenPaused);
   }
-  bool canUndo();
-  bool canRedo();
+  [[nodiscard]] bool canUndo();
+  [[nodiscard]] bool canRedo();
   bool undo();
   bool redo();
   // Asks whether to discard every undo and redo step and does so on Yes;
@@ -211,7 +211,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // Opens an event file (or a native file with a recording) into a fresh
   // document of this window and starts replaying it; on failure the reason
   // goes to the host and the window keeps a document in which clicks do nothing.
-  bool openEventFile(const std::string& path, uint32_t nowMs);
+  [[nodiscard]] bool openEventFile(const std::string& path, uint32_t nowMs);
   // One tick of replay at the time (milliseconds of a steady clock).
   ReplayTick replayStep(uint32_t nowMs);
   // True while the pace interval has not passed; else the step time becomes now.
@@ -247,9 +247,9 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // Asks the host for a file name and saves the recording there; false when
   // it cannot be saved now, the dialog was cancelled or the save failed
   // (reported).
-  bool saveEvents();
+  [[nodiscard]] bool saveEvents();
   // Writes the recording to the path with a thumbnail; false (reported) on failure.
-  bool saveEventsTo(const std::string& path);
+  [[nodiscard]] bool saveEventsTo(const std::string& path);
   // The name indices of the events recorded since the last call, for the
   // event log; a document's earlier history is never reported (the first
   // call after a document or a replay only marks where the log begins).
@@ -257,11 +257,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // Ends the recording for good. With ask, the user confirms first (OK) and
   // may save the events so far; false when the user kept the recording.
   // Without a recording it answers true.
-  bool stopEventRecording(bool ask);
+  [[nodiscard]] bool stopEventRecording(bool ask);
   // A version 1.1 recording (".lge") into a fresh document, replayed by
   // replayStep like any other (draw_window_legacy.cpp); false when the file
   // is not a whole stream or its first record cannot set the image up.
-  bool openLegacyEvents(const std::string& path, uint32_t nowMs);
+  [[nodiscard]] bool openLegacyEvents(const std::string& path, uint32_t nowMs);
   bool isLegacyReplay() const { return legacy_ != nullptr; }
   // A version 1.1 document (".lgb") into this window: its layers become the
   // window's document. Its recording is checked as it is read, but cannot be

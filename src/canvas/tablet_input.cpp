@@ -43,7 +43,8 @@ STabletOrientation tabletOrientationOf(double xTiltDeg, double yTiltDeg, double 
 
 TWinTab32::TWinTab32(ITabletService* service, bool loadNow, bool keepQueue)
     : service_(service), keepQueue_(keepQueue) {
-  if (loadNow) load();
+  // Without a service nothing loads, and open() then refuses.
+  if (loadNow) (void)load();
 }
 
 TWinTab32::~TWinTab32() { close(); }

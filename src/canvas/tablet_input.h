@@ -104,14 +104,14 @@ class TWinTab32 {
   TWinTab32& operator=(const TWinTab32&) = delete;
 
   // True when the tablet system is there (at once when already loaded).
-  bool load();
+  [[nodiscard]] bool load();
   bool isLoaded() const { return loaded_; }
   bool isOpen() const { return loaded_ && contextOpen_; }
 
   // Opens a context for the window (an opaque handle, not null), mapping the
   // tablet onto the whole desktop. Only when loaded and a tablet is present;
   // an open context is kept. Answers whether a context is open.
-  bool open(void* window);
+  [[nodiscard]] bool open(void* window);
   void close();
 
   // The platform side: queues a pen report of the open context and answers

@@ -84,7 +84,7 @@ class CTextToolSession {
   const STextPreview& preview() const;
   // OK: renders once more and places the text (recorded, undoable); false
   // when nothing was drawn or the edit gate refused.
-  bool commit(const STextToolSettings& s);
+  [[nodiscard]] bool commit(const STextToolSettings& s);
 
  private:
   TDrawWindow& w_;

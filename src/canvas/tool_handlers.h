@@ -41,7 +41,7 @@ const SToolHandlers& toolHandlersOf(ToolClass cls);
 const SToolHandlers& nullToolHandlers();
 // Whether the class has its own handlers (a tool of a class without them
 // cannot be selected).
-bool toolHandlersBuilt(ToolClass cls);
+[[nodiscard]] bool toolHandlersBuilt(ToolClass cls);
 
 // The tables of the drag class and the three shape classes.
 extern const SToolHandlers kDragToolHandlers;
@@ -79,7 +79,7 @@ void toolInfo(TDrawWindow& w, int32_t mode, TPointF value);
 void repaintDocArea(TDrawWindow& w, const TRect& docRect);
 // The constrain key (squares, 15-degree lines): Shift, or Ctrl in shortcut
 // mode 1; from the handler's shift state or the held keys.
-bool constrainHeld(TDrawWindow& w, uint32_t shift);
+[[nodiscard]] bool constrainHeld(TDrawWindow& w, uint32_t shift);
 void showPointerInfo(TDrawWindow& w, uint32_t shift, TPoint p);
 void endTool(TDrawWindow& w, const TPoint* p);
 // Reads the colour under a window point into the main colour, or with the

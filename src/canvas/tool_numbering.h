@@ -138,7 +138,7 @@ ToolClass toolClassOf(ToolId id);
 
 // The number that tells the ids of one class apart (toolIdOf turns the pair
 // back into the id); -1 past id 32.
-int32_t toolVariantOf(ToolId id);
+[[nodiscard]] int32_t toolVariantOf(ToolId id);
 
 // The id of a class and variant; None when the class is past 9 or no id has
 // that pair. The variant is a whole number and is compared as it is.
@@ -147,23 +147,23 @@ ToolId toolIdOf(ToolClass cls, int32_t variant);
 // Whether the document window refuses to switch to a tool of this class while
 // its document replays (only zoom, eyedropper and hand are allowed). A class
 // past 9 is refused.
-bool refusedDuringReplay(ToolClass cls);
+[[nodiscard]] bool refusedDuringReplay(ToolClass cls);
 
 // The kind that each handler class works with: the variant of the ids of its
 // own class, false (kind untouched) for every other id.
 // Brush shapes: ids 1..5 -> 3 single line, 4 multi line, 0 rectangle,
 // 2 ellipse, 1 polygon.
-bool brushShapeKindOf(ToolId id, int32_t& kind);
+[[nodiscard]] bool brushShapeKindOf(ToolId id, int32_t& kind);
 // Seed tools: 12 -> 2 bucket fill, 20 -> 3 automatic selection, 13 -> 4 magic eraser.
-bool seedKindOf(ToolId id, int32_t& kind);
+[[nodiscard]] bool seedKindOf(ToolId id, int32_t& kind);
 // Drag tools: 21 -> 0, 18 -> 1, 23 -> 2, 7 -> 3, 27 -> 4, 22 -> 6, 19 -> 7,
 // 24 -> 8 (no id has kind 5).
-bool dragKindOf(ToolId id, int32_t& kind);
+[[nodiscard]] bool dragKindOf(ToolId id, int32_t& kind);
 // Fill and selection shapes: 0 rectangle, 1 polygon, 2 ellipse, 3 freehand.
-bool fillShapeKindOf(ToolId id, int32_t& kind);
-bool selectShapeKindOf(ToolId id, int32_t& kind);
+[[nodiscard]] bool fillShapeKindOf(ToolId id, int32_t& kind);
+[[nodiscard]] bool selectShapeKindOf(ToolId id, int32_t& kind);
 // Hand tools: 29 -> 0 scroll, 30 -> 1 view rotation, 6 -> 2 brush-size drag.
-bool handKindOf(ToolId id, int32_t& kind);
+[[nodiscard]] bool handKindOf(ToolId id, int32_t& kind);
 
 // ---- Tool modes and pen slots -------------------------------------------------
 
@@ -174,7 +174,7 @@ ToolId toolIdOfMode(ToolMode mode);
 
 // True and the slot for the brush modes 0..2 and 4..17; false for every other
 // mode, and then the slot is not written.
-bool penSlotOfMode(ToolMode mode, PenSlot& slot);
+[[nodiscard]] bool penSlotOfMode(ToolMode mode, PenSlot& slot);
 
 // The mode that owns a pen slot; slot 5 belongs to no mode and answers 12, as
 // slot 4 does. None past slot 17.
@@ -183,12 +183,12 @@ ToolMode modeOfPenSlot(PenSlot slot);
 // The index under which the preferences keep a per-tool value of the mode
 // (the tool opacity): 0 brushes, 11 shape fills, 4 bucket fill, 19 gradation,
 // 14 text drawing, and others that store nothing. kNoSettingKind past mode 37.
-uint8_t settingKindOfMode(ToolMode mode);
+[[nodiscard]] uint8_t settingKindOfMode(ToolMode mode);
 
 // The mode's name from the resource strings; a version-3 compatible mode is
 // named after its current counterpart followed by " - 3互換". Modes past 37
 // leave the text as it was and answer false.
-bool modeDisplayName(ToolMode mode, std::string& text);
+[[nodiscard]] bool modeDisplayName(ToolMode mode, std::string& text);
 
 // ---- Shape sub-modes of the brush (0 freehand, 1 single line, 2 multi line,
 // 3 rectangle, 4 ellipse, 5 polygon) ---------------------------------------------

@@ -47,7 +47,7 @@ struct SScrollBars {
 SScrollAxis scrollAxisLayout(int32_t imageSize, float z, int32_t margin, int32_t client);
 
 // A wanted position (any 64-bit value) brought into 0 .. maxPosition.
-int32_t clampScrollPosition(const SScrollAxis& axis, int64_t position);
+[[nodiscard]] int32_t clampScrollPosition(const SScrollAxis& axis, int64_t position);
 
 // Where the image lies on one axis for a scroll position: before the margin
 // the image starts at window coordinate margin - position (origin) with no
@@ -61,7 +61,7 @@ SAxisPlacement axisPlacement(int32_t position, int32_t margin, float z);
 
 // The scroll position that shows image coordinate p at window coordinate w:
 // round(p x z - w + 0.5) + margin, in 64 bits (clamp it afterwards).
-int64_t positionShowing(float p, float z, float w, int32_t margin);
+[[nodiscard]] int64_t positionShowing(float p, float z, float w, int32_t margin);
 
 // The ratio that fits the image, turned by the view angle, into the client
 // less 80 pixels on each axis. Without allowEnlarge a ratio above 1 becomes

@@ -48,7 +48,7 @@ TPoint TPaper::gradientOrigin() const {
 void TPaper::resetGradientOptions() {
   SGradRepeat r;
   r.init();
-  gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
+  (void)gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);  // the defaults are always in range
 }
 
 void TPaper::applyGradientOptions() {
@@ -61,7 +61,8 @@ void TPaper::applyGradientOptions() {
     r = g->Repeat;
   else if (!docGradientLink().gradientRange(r))
     return;
-  gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
+  // A range out of bounds is refused and the gradation keeps the repeat it had.
+  (void)gradation.setRepeat(r.Shape, r.Mirror, r.Count, r.Wrap);
 }
 
 bool TPaper::setGradientOptions(int32_t type, int32_t repeatMode, int32_t count, int32_t reverse) {

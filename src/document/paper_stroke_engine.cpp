@@ -96,7 +96,9 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   // recording, as a dropped stroke start does.
   if (record && !recordPoint(events(), x, y, pressure)) clearUndo();
   ++strokePointCount;
-  penEngine_->addPoint(SStrokePoint{x, y, pressure});
+  // A point the engine refuses (not finite) adds no segment: drawing now
+  // would only walk the last one again.
+  if (!penEngine_->addPoint(SStrokePoint{x, y, pressure})) return true;
   penEngine_->setTarget(SPenTarget{&flow.pixels, &flow.coverage, TPoint{0, 0}}, penDocument_.get());
   penEngine_->setStroke(&stroke);
   penEngine_->drawSegment();

@@ -178,8 +178,10 @@ FileResult readGradientSet(CStream& in, CGradMngr& mngr, bool append, const IPre
       // Sets of the first version begin with the two current colours, which
       // the stored current index counts.
       auto pair = CGradObj::CreateTwoColor(first & 0xFFFFFFu, std::string(), (second & 0xFFFFFFu) | 0x01000000u);
-      pair->setRepeat(mngr.getRange());
-      mngr.add(std::move(pair));
+      if (pair) {
+        pair->setRepeat(mngr.getRange());
+        (void)mngr.add(std::move(pair));  // refused only for a null preset
+      }
     }
   };
   const auto end = [&](int32_t) {

@@ -193,8 +193,9 @@ const CColorSlotGroup& CReplayEngine::activeReplayGradient() {
     // Streams of these versions carried no gradient of their own: the
     // stroke's two colours were the gradient.
     gradient_.reset(16);
-    gradient_.putColor(0, pixelToColor(stroke_->color & 0x00FFFFFFu), 255, 0x10000);
-    gradient_.putColor(1, pixelToColor(stroke_->subColor & 0x00FFFFFFu), 255, 0x10000);
+    // Slots 0 and 1 lie within the sixteen the reset made room for.
+    (void)gradient_.putColor(0, pixelToColor(stroke_->color & 0x00FFFFFFu), 255, 0x10000);
+    (void)gradient_.putColor(1, pixelToColor(stroke_->subColor & 0x00FFFFFFu), 255, 0x10000);
     gradient_.normalize();
   }
   return gradient_;

@@ -21,9 +21,9 @@ struct SChannelFields {
 // The fields of a pixel (blue low) in colour space 0..8.
 SChannelFields channelFieldsOf(uint32_t pixel, uint8_t space);
 // A hue in degrees brought into 0..359 (370 gives 10, -10 gives 350).
-int32_t wrapHueDegrees(int32_t degrees);
+[[nodiscard]] int32_t wrapHueDegrees(int32_t degrees);
 // The pixel (alpha 255) of the three field values in the space.
-uint32_t pixelOfChannelFields(uint8_t space, double c1, double c2, double c3);
+[[nodiscard]] uint32_t pixelOfChannelFields(uint8_t space, double c1, double c2, double c3);
 
 // The stored sampler preference: kind in the third byte, space in the low one.
 inline uint32_t packColorSampler(uint8_t kind, uint8_t space) { return (static_cast<uint32_t>(kind) << 16) | space; }

@@ -36,13 +36,13 @@ enum class GradStopCopy : uint8_t { CopyL1, CopyR1, CopyL2, CopyR2, ExchangeL1, 
 // The two stops a copy or exchange works on for the selected stop (dst
 // takes src's colour); false when either is not a stop, which also disables
 // the command.
-bool gradStopCopyPair(const TGradientStops& stops, GradStopCopy command, int32_t& dst, int32_t& src);
+[[nodiscard]] bool gradStopCopyPair(const TGradientStops& stops, GradStopCopy command, int32_t& dst, int32_t& src);
 // Runs the command; false when it does nothing.
-bool gradStopCopy(TGradientStops& stops, GradStopCopy command);
+[[nodiscard]] bool gradStopCopy(TGradientStops& stops, GradStopCopy command);
 
 // The largest number of parts the custom split offers: 16, or fewer when the
 // stop editor has less room; at least 2.
-int32_t gradCustomSplitMax(const TGradientStops& stops);
+[[nodiscard]] int32_t gradCustomSplitMax(const TGradientStops& stops);
 
 // The repeat settings of the general controls; the count rounded half up
 // and kept within 1..500.

@@ -379,7 +379,8 @@ int32_t CMaskList::press(int32_t x, int32_t y, uint32_t modifiers) {
   int32_t i = itemAtPos(x, y);
   if (mode >= 0 && canEdit() && isValidIndex(i) && i != paper()->masks()->current() &&
       hitTestPart(x, y) == kPartItem) {
-    mergeInto(i, mode);
+    // A refused merge leaves the masks as they were; the press is taken either way.
+    (void)mergeInto(i, mode);
     return kPartToggle;
   }
   return mouseDown(x, y, modifiers);

@@ -109,6 +109,6 @@ class CMaskList final : public CDocItemList {
 };
 
 // The merge mode of a modifier click on a mask; -1 for a plain click.
-int32_t maskMergeModeOf(uint32_t modifiers);
+[[nodiscard]] int32_t maskMergeModeOf(uint32_t modifiers);
 
 }  // namespace pg

@@ -18,8 +18,8 @@ class CMaskList;
 class TDrawWindow;
 
 // Opacity of the panel (per cent 0..100) and of the layer (byte 0..255).
-int32_t opacityPercentToByte(double percent);
-int32_t opacityByteToPercent(int32_t byte);
+[[nodiscard]] int32_t opacityPercentToByte(double percent);
+[[nodiscard]] int32_t opacityByteToPercent(int32_t byte);
 
 struct SLayerPanelState {
   bool attached = false;  // a document window is bound

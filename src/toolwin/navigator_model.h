@@ -46,7 +46,7 @@ double zoomPercentStepDown(double percent);
 // The view grabber sits on the active document window only while the hand
 // is the chosen tool (not a hand held for a moment by a key), the preference
 // wants it and no replay is shown; it is centred in the window's client area.
-bool viewGrabberShown(bool useGrabCtrl, ToolMode mode, bool replayDisplay, bool haveWindow);
+[[nodiscard]] bool viewGrabberShown(bool useGrabCtrl, ToolMode mode, bool replayDisplay, bool haveWindow);
 TPoint viewGrabberPlace(SSize client);
 
 class CNavigatorModel {

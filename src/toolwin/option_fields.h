@@ -33,7 +33,7 @@ enum EParamField : int32_t {
 
 // Whether the brush lets the field be edited (the falloff fields follow the
 // kind's falloff style instead of the mask).
-bool paramFieldEditable(const TPaintParam& param, EParamField field);
+[[nodiscard]] bool paramFieldEditable(const TPaintParam& param, EParamField field);
 // The field as its control shows it.
 double paramFieldControlValue(const TPaintParam& param, EParamField field);
 // A control's value into the field; true when the brush changed.

@@ -34,6 +34,6 @@ std::span<const SPanelSubmenuDef> panelSubmenus();
 
 // The transparency submenu needs an editable document in the standard
 // mode; the other two an editable one.
-bool panelSubmenuEnabled(PanelSubmenu submenu, bool canEdit, bool standardMode);
+[[nodiscard]] bool panelSubmenuEnabled(PanelSubmenu submenu, bool canEdit, bool standardMode);
 
 }  // namespace pg

@@ -90,6 +90,6 @@ void panelMenuClick(PanelMenu menu, const SPanelMenuItem& item, const SPanelMenu
 std::string deleteQuestion(std::string_view itemWord);
 
 // The event log's capacity as the log-count dialog stores it: 0..50.
-int32_t clampLogCapacity(int32_t lines);
+[[nodiscard]] int32_t clampLogCapacity(int32_t lines);
 
 }  // namespace pg

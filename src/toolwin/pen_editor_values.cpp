@@ -55,7 +55,9 @@ bool CPenMtdEditorValues::load(const TPaintParam* p) {
   pressureDensity = p->pressureOpacity != 0;
   pressureRadius = p->pressureSize != 0;
   ownIcon_.reset();
-  if (p->hasIcon != 0 && p->icon != nullptr) setOwnIcon(*p->icon);
+  // An icon that cannot be copied fails the load: storing the values back
+  // would otherwise drop the brush's icon.
+  if (p->hasIcon != 0 && p->icon != nullptr && !setOwnIcon(*p->icon)) return false;
   return true;
 }
 

@@ -37,8 +37,9 @@ class CPenMtdEditorValues {
   // An index outside the box is refused.
   bool setKindIndex(int32_t index);
 
-  // False (nothing changes) without parameters.
-  bool load(const TPaintParam* p);
+  // False without parameters (nothing changes) or when the brush's icon cannot
+  // be copied, which would drop it when the values are stored back.
+  [[nodiscard]] bool load(const TPaintParam* p);
   // Kind, name, opacity, spacing, the effect values the kind offers, gamma,
   // the pressure switches and the icon (the own one or none).
   void store(TPaintParam& p) const;
@@ -52,7 +53,7 @@ class CPenMtdEditorValues {
   const TMTC* shownIcon() const;
   bool hasOwnIcon() const { return ownIcon_ != nullptr; }
   // Takes a copy as the own icon; false when it cannot be had.
-  bool setOwnIcon(const TMTC& icon);
+  [[nodiscard]] bool setOwnIcon(const TMTC& icon);
   void removeOwnIcon() { ownIcon_.reset(); }
 
  private:
@@ -78,7 +79,7 @@ class CPenNibEditorValues {
   bool hasImage() const { return image_ != nullptr; }
   const TChannel* image() const { return image_.get(); }
 
-  bool load(const TPaintParam* p);
+  [[nodiscard]] bool load(const TPaintParam* p);
   void store(TPaintParam& p) const;
 
  private:
@@ -91,7 +92,7 @@ class CPenNibEditorValues {
 // The falloff type each of the six falloff buttons chooses, in button order.
 inline constexpr uint8_t kFalloffButtonTypes[6] = {6, 1, 5, 0, 4, 3};
 // The button of a falloff type; -1 for the types without one (2, 7).
-int32_t falloffButtonOf(uint8_t type);
+[[nodiscard]] int32_t falloffButtonOf(uint8_t type);
 
 // The scale range in per cent of an image nib: [ceil(lo * 100),
 // floor(hi * 100)] within 1..500; a range that rounding leaves empty is

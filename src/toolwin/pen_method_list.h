@@ -54,7 +54,7 @@ class CPenMethodList final : public CItemList {
   TPaintParam& paintParam() { return *work_; }
   const TPaintParam& paintParam() const { return *work_; }
   // Writes the working parameters back into the selected brush or variant.
-  bool storeCurrent();
+  [[nodiscard]] bool storeCurrent();
   // Each changes the working parameters (and, for a stroke tool, the shared
   // stroke settings), then tells the change.
   void setParamValue(TPaintParamId id, float value);
@@ -87,7 +87,7 @@ class CPenMethodList final : public CItemList {
  private:
   bool variants() const { return source_ != kSourcePenMethods; }
   // The list index 0..8 of a brush's kind; -1 for none.
-  static int32_t brushKindOf(const CPenMethodObj* method);
+  [[nodiscard]] static int32_t brushKindOf(const CPenMethodObj* method);
   CPenMethodObj* methodAt(int32_t i) const;
   // Loads the working parameters from list item i.
   void loadWork(int32_t i);

@@ -21,12 +21,12 @@ class CPenSettingTable {
  public:
   CPenSettingTable();
   // Row 0..7 (the stroke tools in list order), variant 1..5; nullptr outside.
-  SPenSetting* record(int32_t row, int32_t variant);
+  [[nodiscard]] SPenSetting* record(int32_t row, int32_t variant);
   const SPenSetting* record(int32_t row, int32_t variant) const;
   // Every record := its tool's defaults.
   void resetToDefaults();
   // Reads all forty records; false only when the store cannot be read.
-  bool readPenSettings(CSettingsStore& store, std::string_view root);
+  [[nodiscard]] bool readPenSettings(CSettingsStore& store, std::string_view root);
   // Writes all forty records (creating the keys); false when any failed.
   [[nodiscard]] bool writePenSettings(CSettingsStore& store, std::string_view root) const;
 

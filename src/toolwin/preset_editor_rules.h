@@ -39,9 +39,9 @@ struct SEditorMenuState {
 // list's preset set; setFileExists: the set's file exists.
 SEditorMenuState editorMenuState(const CItemList* list, bool setModified, bool setFileExists);
 // Copies the active item to the end; false when the list does not allow it.
-bool editorDuplicateItem(CItemList* list);
+[[nodiscard]] bool editorDuplicateItem(CItemList* list);
 // Deletes the active item when another remains that may replace it.
-bool editorDeleteItem(CItemList* list);
+[[nodiscard]] bool editorDeleteItem(CItemList* list);
 // Applies a style only when the list allows it.
 bool editorSetStyle(CItemList* list, int32_t style);
 // A stored style preference is applied when it is 0..15 and allowed (the
@@ -74,8 +74,8 @@ struct SPresetExitQuery {
 };
 
 // querySavePreset for one set: true when closing may go on.
-bool querySavePreset(const SPresetSetEntry& set, const SPresetExitQuery& q, bool quiet, bool ask);
+[[nodiscard]] bool querySavePreset(const SPresetSetEntry& set, const SPresetExitQuery& q, bool quiet, bool ask);
 // querySavePresets: the modified sets in order; the first false ends it.
-bool querySavePresets(std::span<const SPresetSetEntry> sets, const SPresetExitQuery& q);
+[[nodiscard]] bool querySavePresets(std::span<const SPresetSetEntry> sets, const SPresetExitQuery& q);
 
 }  // namespace pg

@@ -94,10 +94,10 @@ class CGradientList final : public CItemList {
 
   // The repeat the previews of gradients without their own use; a change is
   // applied to the collection (a warning without a current gradient).
-  bool setRange(const SGradRepeat& range);
+  [[nodiscard]] bool setRange(const SGradRepeat& range);
   const SGradRepeat& getRange() const { return repeat_; }
   // Gradient i takes the stops and repeat of the source.
-  bool assignItem(int32_t i, const CGradObj& source);
+  [[nodiscard]] bool assignItem(int32_t i, const CGradObj& source);
   // The two current colours (red low) reach every gradient's colour stops.
   void setColors(TColor foreground, TColor background);
   // An editor's working copy of the active gradient, taken again whenever

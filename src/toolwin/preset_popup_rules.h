@@ -53,10 +53,10 @@ SPresetPopupMenuState presetPopupMenuState(const CItemList& list, const SPresetP
 
 // The style a pop-up starts with: the stored one when it is below 16 and the
 // list allows it (-1 is stored as 255), else the fallback.
-int32_t presetPopupStyle(const CItemList& list, int32_t stored, int32_t fallback);
+[[nodiscard]] int32_t presetPopupStyle(const CItemList& list, int32_t stored, int32_t fallback);
 
 // The gradient preview's height for sizes 0..3; hidden counts as -4.
-int32_t presetPreviewHeight(int32_t size);
+[[nodiscard]] int32_t presetPreviewHeight(int32_t size);
 
 // The close glyph and the menu glyph in the right column of a client area.
 TRect presetPopupCloseGlyph(int32_t clientWidth, SSize glyph);

@@ -37,32 +37,32 @@ class CPresetSets {
   // them. Answers the collection's success.
   [[nodiscard]] bool run(PresetSet set, PresetCommand command, const std::string& path = {}, bool append = false);
 
-  bool loadDefaultBrushSet() { return run(PresetSet::PenMethods, PresetCommand::LoadDefault); }
-  bool loadBrushSet(const std::string& path, bool append) { return run(PresetSet::PenMethods, PresetCommand::LoadFile, path, append); }
-  bool openBrushSet(bool append) { return run(PresetSet::PenMethods, PresetCommand::OpenDialog, {}, append); }
-  bool saveBrushSet(const std::string& path) { return run(PresetSet::PenMethods, PresetCommand::SaveFile, path); }
-  bool saveBrushSetAs() { return run(PresetSet::PenMethods, PresetCommand::SaveDialog); }
-  bool loadDefaultNibSet() { return run(PresetSet::PenShapes, PresetCommand::LoadDefault); }
-  bool loadNibSet(const std::string& path, bool append) { return run(PresetSet::PenShapes, PresetCommand::LoadFile, path, append); }
-  bool openNibSet(bool append) { return run(PresetSet::PenShapes, PresetCommand::OpenDialog, {}, append); }
-  bool saveNibSet(const std::string& path) { return run(PresetSet::PenShapes, PresetCommand::SaveFile, path); }
-  bool saveNibSetAs() { return run(PresetSet::PenShapes, PresetCommand::SaveDialog); }
-  bool loadDefaultGradSet() { return run(PresetSet::Gradients, PresetCommand::LoadDefault); }
-  bool loadGradSet(const std::string& path, bool append) { return run(PresetSet::Gradients, PresetCommand::LoadFile, path, append); }
-  bool openGradSet(bool append) { return run(PresetSet::Gradients, PresetCommand::OpenDialog, {}, append); }
-  bool saveGradSet(const std::string& path) { return run(PresetSet::Gradients, PresetCommand::SaveFile, path); }
-  bool saveGradSetAs() { return run(PresetSet::Gradients, PresetCommand::SaveDialog); }
-  bool loadDefaultSwatchSet() { return run(PresetSet::Palette, PresetCommand::LoadDefault); }
-  bool loadSwatchSet(const std::string& path, bool append) { return run(PresetSet::Palette, PresetCommand::LoadFile, path, append); }
-  bool openSwatchSet(bool append) { return run(PresetSet::Palette, PresetCommand::OpenDialog, {}, append); }
-  bool saveSwatchSet(const std::string& path) { return run(PresetSet::Palette, PresetCommand::SaveFile, path); }
-  bool saveSwatchSetAs() { return run(PresetSet::Palette, PresetCommand::SaveDialog); }
+  [[nodiscard]] bool loadDefaultBrushSet() { return run(PresetSet::PenMethods, PresetCommand::LoadDefault); }
+  [[nodiscard]] bool loadBrushSet(const std::string& path, bool append) { return run(PresetSet::PenMethods, PresetCommand::LoadFile, path, append); }
+  [[nodiscard]] bool openBrushSet(bool append) { return run(PresetSet::PenMethods, PresetCommand::OpenDialog, {}, append); }
+  [[nodiscard]] bool saveBrushSet(const std::string& path) { return run(PresetSet::PenMethods, PresetCommand::SaveFile, path); }
+  [[nodiscard]] bool saveBrushSetAs() { return run(PresetSet::PenMethods, PresetCommand::SaveDialog); }
+  [[nodiscard]] bool loadDefaultNibSet() { return run(PresetSet::PenShapes, PresetCommand::LoadDefault); }
+  [[nodiscard]] bool loadNibSet(const std::string& path, bool append) { return run(PresetSet::PenShapes, PresetCommand::LoadFile, path, append); }
+  [[nodiscard]] bool openNibSet(bool append) { return run(PresetSet::PenShapes, PresetCommand::OpenDialog, {}, append); }
+  [[nodiscard]] bool saveNibSet(const std::string& path) { return run(PresetSet::PenShapes, PresetCommand::SaveFile, path); }
+  [[nodiscard]] bool saveNibSetAs() { return run(PresetSet::PenShapes, PresetCommand::SaveDialog); }
+  [[nodiscard]] bool loadDefaultGradSet() { return run(PresetSet::Gradients, PresetCommand::LoadDefault); }
+  [[nodiscard]] bool loadGradSet(const std::string& path, bool append) { return run(PresetSet::Gradients, PresetCommand::LoadFile, path, append); }
+  [[nodiscard]] bool openGradSet(bool append) { return run(PresetSet::Gradients, PresetCommand::OpenDialog, {}, append); }
+  [[nodiscard]] bool saveGradSet(const std::string& path) { return run(PresetSet::Gradients, PresetCommand::SaveFile, path); }
+  [[nodiscard]] bool saveGradSetAs() { return run(PresetSet::Gradients, PresetCommand::SaveDialog); }
+  [[nodiscard]] bool loadDefaultSwatchSet() { return run(PresetSet::Palette, PresetCommand::LoadDefault); }
+  [[nodiscard]] bool loadSwatchSet(const std::string& path, bool append) { return run(PresetSet::Palette, PresetCommand::LoadFile, path, append); }
+  [[nodiscard]] bool openSwatchSet(bool append) { return run(PresetSet::Palette, PresetCommand::OpenDialog, {}, append); }
+  [[nodiscard]] bool saveSwatchSet(const std::string& path) { return run(PresetSet::Palette, PresetCommand::SaveFile, path); }
+  [[nodiscard]] bool saveSwatchSetAs() { return run(PresetSet::Palette, PresetCommand::SaveDialog); }
 
   // The constructor's loads: the default set of every collection.
   void loadDefaultSets();
 
  private:
-  bool perform(PresetSet set, PresetCommand command, const std::string& path, bool append);
+  [[nodiscard]] bool perform(PresetSet set, PresetCommand command, const std::string& path, bool append);
   void refreshAfterLoad(PresetSet set, bool replaced);
 
   CPenMethodMngr& brushes_;

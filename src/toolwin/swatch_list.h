@@ -28,7 +28,7 @@ class CSwatchList final : public CItemList {
   uint32_t currentColor() const;
   uint32_t colorAt(int32_t i) const;
   void setColorAt(int32_t i, uint32_t colour);
-  bool insertColor(CSwatchList& target, int32_t index, uint32_t colour, bool redraw);
+  [[nodiscard]] bool insertColor(CSwatchList& target, int32_t index, uint32_t colour, bool redraw);
 
   int32_t getCount() const override { return manager_->count(); }
   uint32_t getItemFlags(int32_t /*i*/) const override { return kItemNoLabel; }
@@ -45,9 +45,9 @@ class CSwatchList final : public CItemList {
   // swatch is the source's pressed item.
   bool addNewColor() { return duplicateClick(getCount(), true); }
   bool acceptsNewDrop(const CItemList* source) const;
-  bool newFromDrop(CItemList* source);
+  [[nodiscard]] bool newFromDrop(CItemList* source);
   bool acceptsDeleteDrop(const CItemList* source) const;
-  bool deleteFromDrop(CItemList* source);
+  [[nodiscard]] bool deleteFromDrop(CItemList* source);
 
  private:
   std::unique_ptr<TSwatchMngr> manager_;

@@ -33,7 +33,7 @@ class CToolCursorRows {
   CToolCursorRows();
   // Chooses the rows; true when the pens use the cursor file (number 38),
   // which the caller then loads.
-  bool apply(const SCursorPrefs& prefs);
+  [[nodiscard]] bool apply(const SCursorPrefs& prefs);
   int32_t penCursor(PenSlot slot) const;
   int32_t toolCursor(ToolId id) const;
   // The screen cursor of a choice: a number of its own, the tool's or the

@@ -57,7 +57,7 @@ class CToolOptions {
   // A control's value; true when the brush changed.
   bool paramChange(EParamField field, double controlValue);
   // The save button: the working parameters into the selected brush.
-  bool optionSave();
+  [[nodiscard]] bool optionSave();
 
   // The aspect editor's values as it shows them: the anti-alias switch, the
   // falloff values (per cent), the angle, the flattening (100 - aspect per

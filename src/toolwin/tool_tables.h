@@ -42,23 +42,23 @@ const SToolButtonDef& toolButtonDef(int button);  // button taken modulo 16
 const SToolModeDef* toolModeDef(ToolMode mode);
 
 // The button of a mode; -1 for a mode past 37.
-int buttonOfMode(ToolMode mode);
+[[nodiscard]] int buttonOfMode(ToolMode mode);
 // The next mode of the mode's variant cycle; None for a mode past 37.
 ToolMode nextModeOf(ToolMode mode);
 // The glyph a button shows while the mode is its mode; kNoGlyph past mode 37.
-uint8_t glyphOfMode(ToolMode mode);
+[[nodiscard]] uint8_t glyphOfMode(ToolMode mode);
 // The mode of a variant-menu item by its name; false for names not in the table.
-bool modeOfMenuItem(std::string_view itemName, ToolMode& mode);
+[[nodiscard]] bool modeOfMenuItem(std::string_view itemName, ToolMode& mode);
 // The modes of a button in the order of its variant menu.
-int modesOfButton(int button, std::array<ToolMode, 5>& modes);
+[[nodiscard]] int modesOfButton(int button, std::array<ToolMode, 5>& modes);
 // The button whose shortcut letters hold the virtual key of a letter; -1 when none.
-int buttonOfShortcutKey(int32_t vk);
+[[nodiscard]] int buttonOfShortcutKey(int32_t vk);
 
 // The remembered mode of each button, packed into the stored variant mask and
 // back. Unpacking sets every button that has a bit in the mask to the variant
 // of its lowest set bit and leaves the others as they are; a bit that names no
 // variant is ignored.
-uint32_t packToolSubMode(const std::array<ToolMode, kToolButtonCount>& remembered);
+[[nodiscard]] uint32_t packToolSubMode(const std::array<ToolMode, kToolButtonCount>& remembered);
 void unpackToolSubMode(uint32_t mask, std::array<ToolMode, kToolButtonCount>& remembered);
 
 }  // namespace pg

@@ -50,29 +50,29 @@ TEST(GradeTables, ExamplesOfTheLinearProfile) {
 TEST(GradeTables, CoreAndFloor) {
   std::vector<uint32_t> first(2048), second(2048);
   SGradeMapParam full{3, 1000, 0};
-  buildGradeTables(full, first.data(), second.data(), 2048);
+  EXPECT_TRUE(buildGradeTables(full, first.data(), second.data(), 2048));
   for (int i = 0; i < 2048; ++i) {
     ASSERT_EQ(first[i], 0xFF0000u) << i;
     ASSERT_EQ(second[i], 0xFF0000u) << i;
   }
   SGradeMapParam floor{3, 0, 500};
-  buildGradeTables(floor, first.data(), nullptr, 2048);
+  EXPECT_TRUE(buildGradeTables(floor, first.data(), nullptr, 2048));
   EXPECT_EQ(first[2047], 0x7F8000u);
   EXPECT_EQ(first[0], 0xFF0000u);
   // A core of half the radius: flat to the middle, then the profile over the rest.
   SGradeMapParam core{3, 500, 0};
   std::vector<uint32_t> odd(2049);
-  buildGradeTables(core, odd.data(), nullptr, 2049);
+  EXPECT_TRUE(buildGradeTables(core, odd.data(), nullptr, 2049));
   EXPECT_EQ(odd[1024], 0xFF0000u);
   EXPECT_EQ(odd[1536], static_cast<uint32_t>(0.5 * 0xFF0000));
   // Values from a recording beyond their range count as their nearest end.
   SGradeMapParam wild{3, 5000, -20};
-  buildGradeTables(wild, first.data(), nullptr, 2048);
+  EXPECT_TRUE(buildGradeTables(wild, first.data(), nullptr, 2048));
   EXPECT_EQ(first[2047], 0xFF0000u);
   // Every profile stays within 0..0xFF0000 and falls from the centre.
   for (int32_t type = -1; type <= 6; ++type) {
     SGradeMapParam any{type, 100, 50};
-    buildGradeTables(any, first.data(), second.data(), 2048);
+    EXPECT_TRUE(buildGradeTables(any, first.data(), second.data(), 2048));
     for (int i = 0; i < 2048; ++i) {
       ASSERT_LE(first[i], 0xFF0000u);
       ASSERT_LE(second[i], 0xFF0000u);

@@ -21,7 +21,7 @@ std::unique_ptr<CGradMngr> managerWith(int n) {
   auto m = std::make_unique<CGradMngr>(false);
   for (int i = 0; i < n; ++i) {
     auto g = CGradObj::CreateTwoColor(0xFF000000u + static_cast<uint32_t>(i), std::to_string(i), 0xFFFFFFFFu);
-    m->add(std::move(g));
+    EXPECT_GE(m->add(std::move(g)), 0);
   }
   m->setModified(false);
   return m;
@@ -52,10 +52,10 @@ TEST(GradMngr, FixedEntryTakesPreferenceRange) {
 TEST(GradMngr, SetRangeReachesPresetsWithoutOwnSettings) {
   FakeRangePrefs prefs;
   CGradMngr m(false, &prefs);
-  m.add(std::make_unique<CGradObj>());
+  EXPECT_GE(m.add(std::make_unique<CGradObj>()), 0);
   auto own = std::make_unique<CGradObj>();
   own->setRepeat({1, 1, 0, 0, 7});
-  m.add(std::move(own));
+  EXPECT_GE(m.add(std::move(own)), 0);
 
   m.setRange({1, 2, 1, 1, 0});  // own-settings and count are made sound
   const SGradRepeat expected{0, 2, 1, 1, 1};
@@ -129,8 +129,8 @@ TEST(GradMngr, InsertKeepsTheCurrentAndTheFixedEntryOnTheirItems) {
                         Case{-1, -1, 2, 0}}) {
     SCOPED_TRACE(c.at);
     CGradMngr m(true);
-    m.addTwoColor(0x0000FFu, 0xFFFFFFu);
-    m.addTwoColor(0x00FF00u, 0xFFFFFFu);
+    EXPECT_GE(m.addTwoColor(0x0000FFu, 0xFFFFFFu), 0);
+    EXPECT_GE(m.addTwoColor(0x00FF00u, 0xFFFFFFu), 0);
     m.select(2);
     CGradObj* current = m.currentItem();
     m.setModified(false);
@@ -175,7 +175,7 @@ TEST(GradMngr, BuiltinPresets) {
 
 TEST(GradMngr, ApplyColorsReachesPresetsAndWorkCopy) {
   CGradMngr m(true);
-  m.addTwoColor(0x01000000u, 0x00000000u);  // second colour, then first
+  EXPECT_GE(m.addTwoColor(0x01000000u, 0x00000000u), 0);  // second colour, then first
   m.select(1);
   ASSERT_TRUE(m.applyColors(0x00112233u, 0x00445566u));
   EXPECT_EQ(m.getFixed()->Stops.getSlot(0)->Color, 0x00112233u);

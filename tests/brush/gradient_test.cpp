@@ -100,7 +100,7 @@ TEST(ColorSlotGroup, NormalizeResults) {
   for (const Case& c : cases) {
     CColorSlotGroup g;
     int32_t i = 0;
-    for (const StopSpec& s : c.Stops) g.putColor(i++, s.Colour, s.Opacity, s.Weight);
+    for (const StopSpec& s : c.Stops) EXPECT_TRUE(g.putColor(i++, s.Colour, s.Opacity, s.Weight));
     EXPECT_EQ(g.normalize(), c.Ok) << c.Name;
     EXPECT_EQ(g.usedCount(), c.Used) << c.Name;
   }
@@ -141,7 +141,7 @@ TEST(ColorSlotGroup, CapacityLimitAndIndexes) {
   const SColorSlot* data = nullptr;
   int64_t bytes = -1;
   EXPECT_FALSE(small.getSlots(data, bytes));
-  small.putColor(2, kBlack, 255, 1);
+  EXPECT_TRUE(small.putColor(2, kBlack, 255, 1));
   EXPECT_TRUE(small.getSlots(data, bytes));
   EXPECT_EQ(bytes, 72);
 }
@@ -157,7 +157,7 @@ TEST(ColorSlotGroup, ResetSlotAndReset) {
   EXPECT_EQ(s.Weight | s.Start | s.Length, 0);
 
   CColorSlotGroup g(8);
-  g.putColor(3, kWhite, 255, 1);
+  EXPECT_TRUE(g.putColor(3, kWhite, 255, 1));
   g.reset(0);  // keeps the step
   EXPECT_EQ(g.step(), 8);
   EXPECT_EQ(g.lastIndex(), -1);
@@ -165,11 +165,11 @@ TEST(ColorSlotGroup, ResetSlotAndReset) {
 
 TEST(ColorSlotGroup, UsedNavigationSkipsUnsetSlots) {
   CColorSlotGroup g;
-  g.putColor(1, kBlack, 255, 1);
+  EXPECT_TRUE(g.putColor(1, kBlack, 255, 1));
   SColorSlot half = resetColorSlot(2);
   half.Used = 1;  // used but not enabled: does not count
-  g.putSlot(2, half);
-  g.putColor(4, kWhite, 255, 1);
+  EXPECT_TRUE(g.putSlot(2, half));
+  EXPECT_TRUE(g.putColor(4, kWhite, 255, 1));
   EXPECT_EQ(g.firstUsed(), 1);
   EXPECT_EQ(g.lastUsed(), 4);
   EXPECT_EQ(g.nextUsed(1), 4);
@@ -210,9 +210,9 @@ TEST(ColorSlotGroup, RemoveStopMergesIntervals) {
 TEST(ColorSlotGroup, CompactKeepsUsedStopsInOrder) {
   CColorSlotGroup g;
   g.setName("sunset");
-  g.putColor(1, kBlack, 255, 1);
-  g.putColor(3, kRed, 255, 1);
-  g.putColor(6, kWhite, 255, 1);
+  EXPECT_TRUE(g.putColor(1, kBlack, 255, 1));
+  EXPECT_TRUE(g.putColor(3, kRed, 255, 1));
+  EXPECT_TRUE(g.putColor(6, kWhite, 255, 1));
   g.normalize();
   auto c = g.compact();
   ASSERT_NE(c, nullptr);
@@ -235,7 +235,7 @@ TEST(ColorSlotGroup, AssignToAndEquals) {
   EXPECT_TRUE(src.equals(dest));
 
   CColorSlotGroup notUsable;
-  notUsable.putColor(1, kBlack, 255, 1);
+  EXPECT_TRUE(notUsable.putColor(1, kBlack, 255, 1));
   notUsable.normalize();
   EXPECT_FALSE(notUsable.assignTo(dest));
   EXPECT_FALSE(CColorSlotGroup().equals(CColorSlotGroup()));
@@ -269,7 +269,7 @@ TEST(ColorSlotGroup, ColorAtOnArbitrarySlotsStaysInside) {
       s.Weight = static_cast<int32_t>(rng());
       s.Start = static_cast<int32_t>(rng());
       s.Length = static_cast<int32_t>(rng());
-      g.putSlot(i, s);
+      EXPECT_TRUE(g.putSlot(i, s));
     }
     if (round % 2 == 0) g.normalize();
     // Every answer is a blend of the stops put: each byte within theirs.
@@ -466,7 +466,7 @@ TEST(Gradation, FillRectMatchesEvaluate) {
     CColorSlotGroup g;
     const int n = 1 + static_cast<int>(rng() % 6);
     for (int i = 0; i < n; ++i)
-      g.putColor(i, rng(), static_cast<uint8_t>(rng()), static_cast<int32_t>(rng() % 0x20000) - 0x1000);
+      EXPECT_TRUE(g.putColor(i, rng(), static_cast<uint8_t>(rng()), static_cast<int32_t>(rng() % 0x20000) - 0x1000));
     g.normalize();
     return g;
   };

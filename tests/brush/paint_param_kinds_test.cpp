@@ -127,7 +127,7 @@ TEST(BlendModeMaps, BothDirections) {
   EXPECT_EQ(layerModeToBlendMode(99), bmStandard);
   EXPECT_EQ(blendModeToLayerMode(128 + 6), 0u);  // masked
   std::string standard;
-  getBlendModeName(bmStandard, standard);
+  EXPECT_TRUE(getBlendModeName(bmStandard, standard));
   EXPECT_EQ(standard, "標準");
 }
 

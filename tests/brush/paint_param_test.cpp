@@ -280,7 +280,7 @@ TEST(PaintParamPreset, RoundTripAndTheAirbrushCurveBranch) {
   TPaintParam air(3);
   air.setFalloff(7);
   SPenSetting rec;
-  air.storePreset(rec);
+  EXPECT_TRUE(air.storePreset(rec));
   EXPECT_EQ(rec.airMap, 127);
   ASSERT_TRUE(air.loadPreset(rec));
   EXPECT_EQ(air.falloffType, 7);
@@ -488,7 +488,7 @@ TEST(PaintParamPen, LoadFromRecordedParts) {
   sp.setOpacity(0.5f);
   sp.pressureSize = 1;
   SPenRenderParam rp;
-  penRenderParamOfKind(rp, 16);
+  EXPECT_TRUE(penRenderParamOfKind(rp, 16));
   rp.effect = 0x10000 + 40;  // only the low 16 bits count
 
   TPaintParam p(9);

@@ -27,7 +27,7 @@ class PenRenderTest : public PlotFixture {
     render.setStroke(&stroke);
     render.setTarget(&doc);
     stroke.color = 0x000000FF;
-    render.takeColors();
+    EXPECT_TRUE(render.takeColors());
   }
   void setSize(float px) {
     SPenShapeParam sp;
@@ -137,7 +137,7 @@ TEST_F(PenRenderTest, HardEdgeGivesFullOrNoCoverage) {
   // Soft: in-between values too.
   recordedCalls().clear();
   render.setEdgeParam(SEdgeParam{});
-  render.drawDab(target(), {1.0f, 6.0f, 20.3f, 18.7f});
+  EXPECT_TRUE(render.drawDab(target(), {1.0f, 6.0f, 20.3f, 18.7f}));
   seen.clear();
   for (const auto& c : recordedCalls()) seen.insert(c.coverage);
   EXPECT_GT(seen.size(), 2u);
@@ -279,9 +279,9 @@ TEST_F(PenRenderTest, EveryMethodPaintsAStroke) {
     CStrokeMngr mngr(&stroke, &render);
     mngr.setInterpolateMode(0);
     mngr.beginStroke(0, target(), &doc, &stroke);
-    mngr.firstPoint({10, 20, 1});
+    EXPECT_TRUE(mngr.firstPoint({10, 20, 1}));
     for (float x = 14; x <= 40; x += 4) {
-      mngr.addPoint({x, 20, 0.8f});
+      EXPECT_TRUE(mngr.addPoint({x, 20, 0.8f}));
       mngr.drawSegment();
     }
     mngr.endStroke();

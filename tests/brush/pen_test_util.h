@@ -41,7 +41,7 @@ inline void referenceDab(TMTC& plane, TPoint origin, float size, float x, float 
   shape.setUseEdge(true);
   if (!(opacity > 0.0f)) return;
   const float r = std::max(0.1f, size);
-  shape.prepareSize(static_cast<int32_t>(std::lround(std::max(size, 0.0f) * 65536.0)));
+  EXPECT_TRUE(shape.prepareSize(static_cast<int32_t>(std::lround(std::max(size, 0.0f) * 65536.0))));
   const int64_t op = std::min<int64_t>(0x10000, std::lround(std::min(opacity, 1.0f) * 65536.0));
   const int64_t cx = std::lround(static_cast<double>(x) * 65536.0), cy = std::lround(static_cast<double>(y) * 65536.0);
   const int32_t x0 = std::max(0, static_cast<int32_t>(std::floor(x - r)));

@@ -379,7 +379,7 @@ class PlotSources : public PlotSelect {
       for (int32_t x = 0; x < 8; ++x) *tile.pixelAt(x, y) = (x + y) % 2 == 0 ? 255 : 0;
     ASSERT_EQ(tone.addTone(tile, 100, false, 0, 0), 0);
     ASSERT_EQ(tone.setCurrentIndex(0), 0);
-    stops.putColor(0, 0x000000FF, 128, 1);  // red (colour order), opacity 128
+    EXPECT_TRUE(stops.putColor(0, 0x000000FF, 128, 1));  // red (colour order), opacity 128
     ASSERT_TRUE(stops.normalize());
     EXPECT_TRUE(mask->fillRect({0, 0, 16, 16}, 255));
     doc.tone = &tone;

@@ -26,7 +26,7 @@ TEST(CInterpolateTest, FirstPointFillsTheRingWithPressureZeroAndModesPickTheirEn
     ASSERT_TRUE(ip.getPoint(i, p));
     EXPECT_EQ(p, (SStrokePoint{4, 6, 0}));
   }
-  ip.addPoint({8, 10, 1.0f});
+  EXPECT_TRUE(ip.addPoint({8, 10, 1.0f}));
   // Mode 1: entry 1 is the mean of entries 0 and 2; the walk runs 2 -> 1.
   EXPECT_EQ(ip.getSegmentEnd(), (SStrokePoint{4, 6, 0}));
   EXPECT_EQ(ip.getSegmentStart(), (SStrokePoint{6, 8, 0.5f}));
@@ -34,9 +34,9 @@ TEST(CInterpolateTest, FirstPointFillsTheRingWithPressureZeroAndModesPickTheirEn
   EXPECT_FALSE(ip.getPoint(3, p));
 
   ip.setMode(0);
-  ip.reset();
-  ip.addPoint({0, 0, 1});
-  ip.addPoint({5, 0, 1});
+  EXPECT_TRUE(ip.reset());
+  EXPECT_TRUE(ip.addPoint({0, 0, 1}));
+  EXPECT_TRUE(ip.addPoint({5, 0, 1}));
   EXPECT_EQ(ip.getSegmentEnd(), (SStrokePoint{0, 0, 0}));
   EXPECT_EQ(ip.getSegmentStart(), (SStrokePoint{5, 0, 1}));
   EXPECT_EQ(ip.added(), 2);
@@ -66,8 +66,8 @@ class StrokeMngrTest : public PlotFixture {
   // A two-point stroke; answers the dabs of the segment.
   int32_t stroke2(SStrokePoint a, SStrokePoint b) {
     mngr.beginStroke(0, SPenTarget{&plane, nullptr, origin}, &doc, &stroke);
-    mngr.firstPoint(a);
-    mngr.addPoint(b);
+    EXPECT_TRUE(mngr.firstPoint(a));
+    EXPECT_TRUE(mngr.addPoint(b));
     return mngr.drawSegment();
   }
 
@@ -224,7 +224,7 @@ TEST_F(StrokeMngrTest, DegenerateInputNeverCrashesAndIsBounded) {
   ASSERT_TRUE(mngr.firstPoint({30, 30, 1}));
   EXPECT_EQ(mngr.drawSegment(), 0);
   // Repeated points draw nothing.
-  mngr.addPoint({30, 30, 1});
+  EXPECT_TRUE(mngr.addPoint({30, 30, 1}));
   EXPECT_EQ(mngr.drawSegment(), 0);
   // Coordinates that are not numbers are refused.
   EXPECT_FALSE(mngr.addPoint({nan, 3, 1}));
@@ -255,8 +255,8 @@ TEST_F(StrokeMngrTest, DegenerateInputNeverCrashesAndIsBounded) {
   EXPECT_EQ(bare.drawSegment(), 0);
   CPenRender r2;
   CStrokeMngr noPlane(&stroke, &r2);
-  noPlane.firstPoint({1, 1, 1});
-  noPlane.addPoint({20, 1, 1});
+  EXPECT_TRUE(noPlane.firstPoint({1, 1, 1}));
+  EXPECT_TRUE(noPlane.addPoint({20, 1, 1}));
   EXPECT_GT(noPlane.drawSegment(), 0);
 }
 

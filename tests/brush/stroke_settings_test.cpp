@@ -433,8 +433,8 @@ TEST(PenSettingDefaults, BuiltInDefaultsByKind) {
     EXPECT_EQ(r.airMap, 3);
   }
   SPenSetting lighten, darken;
-  strokeDefaults(lighten, 8);
-  strokeDefaults(darken, 7);
+  EXPECT_TRUE(strokeDefaults(lighten, 8));
+  EXPECT_TRUE(strokeDefaults(darken, 7));
   EXPECT_EQ(lighten.WIDTH, darken.WIDTH);
   EXPECT_EQ(lighten.EFFECT, darken.EFFECT);
 }
@@ -466,7 +466,7 @@ TEST(PenSettingStore, RoundTripsEveryKindAndSlot) {
       expect.useGradation = static_cast<uint8_t>(slot & 1);
       expect.airMap = slot;
       std::string key;
-      penSettingKey(kind, slot, kRoot, key);
+      EXPECT_TRUE(penSettingKey(kind, slot, kRoot, key));
       CSettingsKey reg(store);
       ASSERT_TRUE(reg.openKey(key, false));
       SPenSetting rec;

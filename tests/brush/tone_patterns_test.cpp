@@ -88,7 +88,7 @@ TEST(Pat8, ScaleRangeTable) {
     CPat8Tone t;
     SToneAttr a = toneAttr(c.Resolution, c.Ruling, 50, 0);
     CToneMaker m;
-    t.build(&a, &m, nullptr, false);  // may fail for the bad ones; the range must still be defined
+    (void)t.build(&a, &m, nullptr, false);  // may fail for the bad ones; the range must still be defined
     int32_t lo = 0, hi = 0;
     t.getScaleRange(lo, hi);
     if (c.Min == 100 && c.Max == 100) {
@@ -278,7 +278,7 @@ TEST(ToneMngr, CurrentIndexAndClear) {
   CToneMngr m;
   EXPECT_EQ(m.setCurrentIndex(0), -1);
   auto p = rampPattern(8, 8);
-  for (int k = 0; k < 3; ++k) m.addTone(p->Tile, 100, false, 0, 0);
+  for (int k = 0; k < 3; ++k) EXPECT_GE(m.addTone(p->Tile, 100, false, 0, 0), 0);
   EXPECT_TRUE(m.modified());
   EXPECT_EQ(m.setCurrentIndex(9), 2);
   EXPECT_EQ(m.setCurrentIndex(-3), 0);
@@ -304,7 +304,7 @@ TEST(ToneMngr, WorkingPatternFollowsTheScale) {
   auto p = rampPattern(64, 64);
   for (const Case& c : cases) {
     CToneMngr m;
-    m.addTone(p->Tile, c.Scale, false, 0, 0);
+    EXPECT_GE(m.addTone(p->Tile, c.Scale, false, 0, 0), 0);
     m.setCurrentIndex(0);
     if (c.W == 0) {
       EXPECT_EQ(m.work(), nullptr) << c.Scale;
@@ -336,7 +336,7 @@ TEST(ToneMngr, GeneratedToneWorkingPattern) {
 
   // At 200 percent the screen is twice as coarse.
   CToneMngr scaled;
-  scaled.addToneFromImage(a, nullptr, 200, false, 0, 0);
+  EXPECT_GE(scaled.addToneFromImage(a, nullptr, 200, false, 0, 0), 0);
   scaled.setCurrentIndex(0);
   const auto* work = dynamic_cast<const CPat8Tone*>(scaled.work());
   ASSERT_NE(work, nullptr);

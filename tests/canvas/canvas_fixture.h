@@ -3,6 +3,7 @@
 // it, with a new document in a client area of a given size.
 #include <memory>
 #include <string>
+#include <cstdlib>
 #include <vector>
 
 #include "canvas/draw_window.h"
@@ -65,7 +66,7 @@ struct CanvasFixture {
   explicit CanvasFixture(int32_t w = 400, int32_t h = 300, SSize client = {500, 400}) {
     window = std::make_unique<TDrawWindow>(shared, &host);
     window->resize(client);
-    window->newDocument("test", w, h, 72);
+    if (!window->newDocument("test", w, h, 72)) std::abort();  // every test needs the document
     window->paintPending();
   }
   TPaper& doc() { return window->paper(); }

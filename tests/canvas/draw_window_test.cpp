@@ -448,7 +448,7 @@ TEST(WindowTitle, WindowsOfTheSameCaptionAreNumbered) {
   for (int i = 0; i < 3; ++i) {
     windows[i] = std::make_unique<TDrawWindow>(shared, &hosts[i]);
     windows[i]->resize({200, 200});
-    windows[i]->newDocument(i == 1 ? "dir/picture" : "picture", 50, 40, 72);
+    ASSERT_TRUE(windows[i]->newDocument(i == 1 ? "dir/picture" : "picture", 50, 40, 72));
   }
   windows[2]->updateTitle();
   EXPECT_EQ(hosts[0].caption, "picture (2)");

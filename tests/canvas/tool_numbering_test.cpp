@@ -208,8 +208,8 @@ TEST(ToolModes, ModesPastTheTableAnswerNotFound) {
 
 TEST(ToolModes, HandAndViewRotationShareANameButNotAnId) {
   std::string hand, rotation;
-  modeDisplayName(ToolMode::Hand, hand);
-  modeDisplayName(ToolMode::ViewRotation, rotation);
+  EXPECT_TRUE(modeDisplayName(ToolMode::Hand, hand));
+  EXPECT_TRUE(modeDisplayName(ToolMode::ViewRotation, rotation));
   EXPECT_EQ(hand, rotation);
   EXPECT_EQ(toolIdOfMode(ToolMode::Hand), ToolId::HandScroll);
   EXPECT_EQ(toolIdOfMode(ToolMode::ViewRotation), ToolId::ViewRotation);
@@ -220,7 +220,7 @@ TEST(ToolModes, NamesComeFromTheResourceStrings) {
   // compatible pencil with them.
   overrideResStrings("64704\tPencil\n64703\tv3\n");
   std::string name;
-  modeDisplayName(ToolMode::PencilV3, name);
+  EXPECT_TRUE(modeDisplayName(ToolMode::PencilV3, name));
   EXPECT_EQ(name, "Pencil - v3");
   resetResStrings();
 }

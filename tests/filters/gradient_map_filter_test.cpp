@@ -17,8 +17,8 @@ using testing::FilterFixture;
 // Two fixed stops (source marker 2), both of the opacity given.
 CColorSlotGroup twoStops(TColor a, TColor b, uint8_t opacity) {
   CColorSlotGroup g(4);
-  g.putColor(0, a | 0x02000000u, opacity, kGradOne);
-  g.putColor(1, b | 0x02000000u, opacity, kGradOne);
+  EXPECT_TRUE(g.putColor(0, a | 0x02000000u, opacity, kGradOne));
+  EXPECT_TRUE(g.putColor(1, b | 0x02000000u, opacity, kGradOne));
   g.normalize();
   return g;
 }

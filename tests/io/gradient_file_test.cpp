@@ -123,8 +123,8 @@ TEST_F(GradientFileTest, HeaderLeavesOutTheFixedEntryAndCountsTheCurrentIndexWit
   for (const Case& c : {Case{0, 0, 1}, Case{1, 0, 0}, Case{2, 1, 0}}) {
     SCOPED_TRACE(c.current);
     CGradMngr list(true);  // the fixed entry at 0, then two more
-    list.addTwoColor(0xFF0000FFu, 0xFFFF0000u);
-    list.addTwoColor(0xFF00FF00u, 0xFF000000u);
+    EXPECT_GE(list.addTwoColor(0xFF0000FFu, 0xFFFF0000u), 0);
+    EXPECT_GE(list.addTwoColor(0xFF00FF00u, 0xFF000000u), 0);
     list.select(c.current);
     const std::string path = dir.file("h.kgs");
     ASSERT_EQ(saveGradientFile(path, list), kRcOk);
@@ -150,8 +150,8 @@ TEST_F(GradientFileTest, NothingToSaveAndAFailedGradientLeaveTheOldFile) {
   CGradMngr list(false);
   list.addBuiltins();
   auto broken = std::make_unique<CGradObj>();
-  broken->Stops.putColor(0, 0xFF000000u, 255, 1);
-  list.add(std::move(broken));  // one stop only
+  EXPECT_TRUE(broken->Stops.putColor(0, 0xFF000000u, 255, 1));
+  EXPECT_GE(list.add(std::move(broken)), 0);  // one stop only
   list.setModified(true);
   EXPECT_EQ(saveGradientFile(path, list), kRcBadGradient);
   EXPECT_EQ(testing::readFile(path), (Bytes{1, 2, 3}));
@@ -310,7 +310,7 @@ TEST_F(GradientFileTest, LoadedStopsTakeTheCurrentColoursByTheirMarkers) {
 TEST_F(GradientFileTest, DefaultSetIsSearchedThenFallsBackToTheBuiltIns) {
   CGradMngr source(false);
   source.addBuiltins();
-  source.deleteItem(0);
+  EXPECT_TRUE(source.deleteItem(0));
   std::filesystem::create_directories(dir.path() / "prog" / "preset");
   const std::string shipped = (dir.path() / "prog" / "preset" / "default.kgs").string();
   ASSERT_EQ(saveGradientFile(shipped, source), kRcOk);

@@ -95,8 +95,8 @@ TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
       {"gradients with the fixed entry before the current one",
        [&] {
          CGradMngr list(true);
-         list.addTwoColor(0xFF0000FFu, 0xFFFF0000u);
-         list.addTwoColor(0xFF00FF00u, 0xFF000000u);
+         EXPECT_GE(list.addTwoColor(0xFF0000FFu, 0xFFFF0000u), 0);
+         EXPECT_GE(list.addTwoColor(0xFF00FF00u, 0xFF000000u), 0);
          list.select(2);
          return saveGradientFile(path, list);
        },
@@ -104,7 +104,7 @@ TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
       {"gradients whose fixed entry is current",
        [&] {
          CGradMngr list(true);
-         list.addTwoColor(0xFF0000FFu, 0xFFFF0000u);
+         EXPECT_GE(list.addTwoColor(0xFF0000FFu, 0xFFFF0000u), 0);
          list.select(0);
          return saveGradientFile(path, list);
        },
@@ -112,9 +112,9 @@ TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
       {"gradients without a fixed entry",
        [&] {
          CGradMngr list(false);
-         list.addTwoColor(0xFF0000FFu, 0xFFFF0000u);
-         list.addTwoColor(0xFF00FF00u, 0xFF000000u);
-         list.addTwoColor(0xFF00FF00u, 0xFF0000FFu);
+         EXPECT_GE(list.addTwoColor(0xFF0000FFu, 0xFFFF0000u), 0);
+         EXPECT_GE(list.addTwoColor(0xFF00FF00u, 0xFF000000u), 0);
+         EXPECT_GE(list.addTwoColor(0xFF00FF00u, 0xFF0000FFu), 0);
          list.select(2);
          return saveGradientFile(path, list);
        },

@@ -32,7 +32,7 @@ struct DocWindowFixture {
   explicit DocWindowFixture(int32_t w = 64, int32_t h = 48, SSize client = {300, 200}) {
     window = std::make_unique<TDrawWindow>(shared, &host);
     window->resize(client);
-    window->newDocument("doc", w, h, 72);
+    if (!window->newDocument("doc", w, h, 72)) std::abort();  // every test needs the document
     window->paintPending();
   }
   TPaper& doc() { return window->paper(); }

@@ -135,7 +135,7 @@ TEST(PenNibList, ACopyGoesBetweenNibsOrAfterTheLastButNeverOntoTheLeadingEntry) 
 
 struct GradientFixture {
   explicit GradientFixture(bool fixed, int32_t more = 3) : grads(fixed) {
-    for (int32_t i = 0; i < more; ++i) grads.addTwoColor(0x0000FFu * uint32_t(i), 0xFFFFFFu);
+    for (int32_t i = 0; i < more; ++i) EXPECT_GE(grads.addTwoColor(0x0000FFu * uint32_t(i), 0xFFFFFFu), 0);
     grads.select(fixed ? 1 : 0);
     list.setOptions(kListKeepActive);
     list.setBounds(200, 200);

@@ -6,6 +6,7 @@
 #include "toolwin/qt/editor_texts.h"
 #include "ui/qt/res_text.h"
 #include "brush/paint_param.h"
+#include "platform/debug_output.h"
 #include "brush/shape_values.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
@@ -136,7 +137,7 @@ void TFormBrushEditor::setMode(uint8_t mode) {
 void TFormBrushEditor::onPenMethodSelect() {
   if (updating_ || !methodList_) return;
   updating_ = true;
-  working_->assign(&methodList_->paintParam());
+  (void)working_->assign(&methodList_->paintParam());  // refused only for null
   GrpPenMtd->load(working_.get());
   // No kind may lose its last pen method through a change of kind.
   GrpPenMtd->CmbType->setEnabled(methodList_->canDeleteKeepOne(methodList_->getActiveIndex()));
@@ -149,7 +150,8 @@ void TFormBrushEditor::onPenMethodSelect() {
 void TFormBrushEditor::onPenNibSelect() {
   if (updating_ || !nibList_) return;
   updating_ = true;
-  if (const CPenShapeObj* nib = nibList_->currentShape()) working_->loadNib(nib);
+  // With no nib selected the working brush keeps the nib it has.
+  if (const CPenShapeObj* nib = nibList_->currentShape()) (void)working_->loadNib(nib);
   GrpPenNib->load(working_.get());
   showPreview();
   setApplyEnabled(false);
@@ -199,11 +201,11 @@ bool TFormBrushEditor::setModified() const { return mode_ == kBrushMode ? method
 
 void TFormBrushEditor::applyEdits() {
   if (mode_ == kBrushMode && methodList_) {
-    methodList_->paintParam().assign(working_.get());
-    (void)methodList_->storeCurrent();
+    (void)methodList_->paintParam().assign(working_.get());  // refused only for null
+    if (!methodList_->storeCurrent()) debugOutput("brush editor: the edited brush could not be stored");
   } else if (nibList_) {
-    working_->storeToPenShape(nibs_.getItem(nibList_->getActiveIndex()));
-    nibs_.setModified(true);
+    // Without a selected nib nothing was stored and the set is not modified.
+    if (working_->storeToPenShape(nibs_.getItem(nibList_->getActiveIndex()))) nibs_.setModified(true);
     nibList_->redraw();
   }
   updatePathLabel();

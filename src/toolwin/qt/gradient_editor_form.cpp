@@ -19,6 +19,7 @@
 #include "ui/qt/res_text.h"
 #include "brush/gradient_mngr.h"
 #include "io/gradient_file.h"
+#include "platform/debug_output.h"
 #include "toolwin/preset_lists.h"
 #include "toolwin/gradient_editor_rules.h"
 #include "toolwin/preset_editor_rules.h"
@@ -458,7 +459,7 @@ QString TFormGradEditor::getSetPath() const { return QString::fromStdString(set_
 bool TFormGradEditor::setModified() const { return set_.modified(); }
 
 void TFormGradEditor::applyEdits() {
-  (void)list_->storeEdited();
+  if (!list_->storeEdited()) debugOutput("gradient editor: the edited gradient could not be stored");
   view_->update();
   updatePathLabel();
 }

@@ -177,7 +177,7 @@ bool TFramePenMtdEditor::load(const TPaintParam* param) {
   if (param == nullptr) return false;
   updating_ = true;
   TEditorNumRow::setLoading(true);
-  values_.load(param);
+  const bool loaded = values_.load(param);
   CmbType->setCurrentIndex(values_.kindIndex());
   EdtName->setText(QString::fromStdString(values_.name));
   ChkPrsDensity->setChecked(values_.pressureDensity);
@@ -186,7 +186,7 @@ bool TFramePenMtdEditor::load(const TPaintParam* param) {
   TEditorNumRow::setLoading(false);
   kindRefresh();
   updating_ = false;
-  return true;
+  return loaded;
 }
 
 void TFramePenMtdEditor::kindRefresh() {
@@ -347,7 +347,7 @@ bool TFramePenNibEditor::load(const TPaintParam* p) {
   if (p == nullptr) return false;
   updating_ = true;
   TEditorNumRow::setLoading(true);
-  values_.load(p);
+  const bool loaded = values_.load(p);
   scale_->syncSlider();
   radius_->setVisible(!values_.hasImage());
   scale_->setVisible(values_.hasImage());
@@ -359,7 +359,7 @@ bool TFramePenNibEditor::load(const TPaintParam* p) {
   TEditorNumRow::setLoading(false);
   updating_ = false;
   showNib();
-  return true;
+  return loaded;
 }
 
 void TFramePenNibEditor::showNib() {
