@@ -14,8 +14,8 @@ namespace {
 
 std::unique_ptr<CGradMngr> twoPresets() {
   auto set = std::make_unique<CGradMngr>(false);
-  set->add(CGradObj::CreateTwoColor(0x000000, "dark", 0xFFFFFF));
-  set->add(CGradObj::CreateTwoColor(0x0000FF, "warm", 0xFF0000));
+  EXPECT_GE(set->add(CGradObj::CreateTwoColor(0x000000, "dark", 0xFFFFFF)), 0);
+  EXPECT_GE(set->add(CGradObj::CreateTwoColor(0x0000FF, "warm", 0xFF0000)), 0);
   set->select(0);
   return set;
 }

@@ -19,9 +19,9 @@ namespace {
 struct PickFixture {
   PickFixture() {
     testing::ensureQtApp();
-    set.add(CGradObj::CreateTwoColor(0x000000, "a", 0xFFFFFF));
-    set.add(CGradObj::CreateTwoColor(0x0000FF, "b", 0xFF0000));
-    set.add(CGradObj::CreateTwoColor(0x00FF00, "c", 0x00FFFF));
+    EXPECT_GE(set.add(CGradObj::CreateTwoColor(0x000000, "a", 0xFFFFFF)), 0);
+    EXPECT_GE(set.add(CGradObj::CreateTwoColor(0x0000FF, "b", 0xFF0000)), 0);
+    EXPECT_GE(set.add(CGradObj::CreateTwoColor(0x00FF00, "c", 0x00FFFF)), 0);
     set.select(1);
     SGradRepeat r;
     r.init();
