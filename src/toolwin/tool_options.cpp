@@ -172,7 +172,8 @@ bool CToolOptions::aspectChange(const SAspectValues& v) {
 // ---- the gradient tool ----
 
 void CToolOptions::bindGradients(CGradMngr* gradients) {
-  gradients_.setOptions(kListKeepActive);
+  // Double-click editing is the owner's preference and survives a rebinding.
+  gradients_.setOptions(uint16_t(kListKeepActive | (gradients_.options() & kListDoubleClickEdit)));
   gradients_.bind(gradients);
   // Another gradient picked: the panel shows its attributes.
   gradients_.OnChange = [this] {

@@ -582,9 +582,13 @@ bool TToolForm::newGradient() {
 
 void TToolForm::setOptionListDoubleClick(bool on) {
   if (editorPrefs_.optionListDoubleClick) *editorPrefs_.optionListDoubleClick = on;
-  CPenMethodList& list = toolOptions_.brushList();
-  const uint16_t options = list.options();
-  list.setOptions(on ? uint16_t(options | kListDoubleClickEdit) : uint16_t(options & ~kListDoubleClickEdit));
+  // One preference for both lists of the options: a double click edits the
+  // brush or the gradient under it.
+  for (CItemList* list : {static_cast<CItemList*>(&toolOptions_.brushList()),
+                          static_cast<CItemList*>(&toolOptions_.gradientList())}) {
+    const uint16_t options = list->options();
+    list->setOptions(on ? uint16_t(options | kListDoubleClickEdit) : uint16_t(options & ~kListDoubleClickEdit));
+  }
 }
 
 SPanelMenuContext TToolForm::optionMenuContext() {
@@ -601,6 +605,10 @@ void TToolForm::wirePresetLists() {
   CPenMethodList& list = toolOptions_.brushList();
   list.OnEditItem = [this, &list](int32_t i) { (void)editBrush(list.managerIndexOf(i)); };
   list.OnNewItem = [this] { (void)newBrush(); };
+  // The gradient list's items are the set's own indices.
+  CGradientList& gradients = toolOptions_.gradientList();
+  gradients.OnEditItem = [this](int32_t i) { (void)editGradient(i); };
+  gradients.OnNewItem = [this] { (void)newGradient(); };
   if (!optionsPanel_ || !optionsPanel_->brushList()) return;
   optionMenu_ = buildPanelMenu(optionsPanel_->brushList(), PanelMenu::Option, [this] { return optionMenuContext(); });
   optionMenu_->setObjectName(QStringLiteral("PopOption"));

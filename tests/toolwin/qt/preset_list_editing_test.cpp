@@ -19,6 +19,7 @@
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/qt/brush_editor_form.h"
 #include "toolwin/qt/editor_num_row.h"
+#include "toolwin/qt/gradient_editor_form.h"
 #include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/pen_editor_frames.h"
 #include "toolwin/qt/tool_form.h"
@@ -171,6 +172,39 @@ TEST_F(PresetListEditing, TheVariantsOfAStrokeToolHaveNoEditor) {
   QTest::mouseDClick(view, Qt::LeftButton, {}, centreOfActive());
   QApplication::processEvents();
   EXPECT_EQ(editorsSeen, 0);
+}
+
+// The gradient tool's list opens the gradient editor on the gradient under
+// the pointer, under the same preference as the brushes.
+TEST_F(PresetListEditing, DoubleClickOnTheGradientListEditsThatGradientUnderThePreference) {
+  form->model().setToolMode(ToolMode::Gradation);
+  TItemListView* gradientView = form->optionsPanel()->gradientList();
+  ASSERT_NE(gradientView, nullptr);
+  gradientView->resize(200, 200);
+  CGradientList& list = form->toolOptions().gradientList();
+  list.setBounds(200, 200);
+  const TRect r = list.getItemRect(2);
+  const QPoint at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+
+  int32_t currentInEditor = -1;
+  for (bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    form->setOptionListDoubleClick(on);
+    editorsSeen = 0;
+    QTimer::singleShot(0, [this, &currentInEditor] {
+      auto* editor = qobject_cast<TFormGradEditor*>(QApplication::activeModalWidget());
+      if (editor == nullptr) return;
+      ++editorsSeen;
+      currentInEditor = form->gradients().currentIndex();
+      editor->ButtonCancel->click();
+    });
+    QTest::mouseClick(gradientView, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(gradientView, Qt::LeftButton, Qt::NoModifier, at);
+    QApplication::processEvents();
+    EXPECT_EQ(editorsSeen, on ? 1 : 0);
+  }
+  EXPECT_EQ(currentInEditor, 2);
+  EXPECT_EQ(form->gradients().currentIndex(), 2);
 }
 
 }  // namespace
