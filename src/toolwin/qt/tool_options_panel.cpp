@@ -241,7 +241,12 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   refresh();
 }
 
-TToolOptionsPanel::~TToolOptionsPanel() { options_.OnChanged = nullptr; }
+TToolOptionsPanel::~TToolOptionsPanel() {
+  options_.OnChanged = nullptr;
+  // The children outlive this body: an edit that loses the focus while it is
+  // destroyed still signals its end, which must not reach a half-destroyed panel.
+  for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
   int row = firstRow;
