@@ -139,9 +139,23 @@ void TPresetPopupForm::preparePresetPopupMenu() {
   c.previewSupported = preview_ != nullptr;
   c.previewSize = previewSize_;
   const SPresetPopupMenuState s = presetPopupMenuState(*list_, c);
+  // An item whose command the opener did not give stays disabled: no dead click.
+  auto hasCommand = [this](PresetPopupItem item) {
+    switch (item) {
+      case PresetPopupItem::Append: return static_cast<bool>(commands_.newItem);
+      case PresetPopupItem::Duplicate: return true;
+      case PresetPopupItem::Delete: return static_cast<bool>(commands_.confirm);
+      case PresetPopupItem::Edit: return static_cast<bool>(commands_.editItem);
+      case PresetPopupItem::SetRevert: return static_cast<bool>(commands_.revert);
+      case PresetPopupItem::SetAppend:
+      case PresetPopupItem::SetOpen: return static_cast<bool>(commands_.open);
+      case PresetPopupItem::SetSave: return static_cast<bool>(commands_.save);
+    }
+    return false;
+  };
   for (int i = 0; i < kPresetPopupItemCount; ++i) {
     items_[i]->setText(QString::fromStdString(s.items[size_t(i)].caption));
-    items_[i]->setEnabled(s.items[size_t(i)].enabled);
+    items_[i]->setEnabled(s.items[size_t(i)].enabled && hasCommand(static_cast<PresetPopupItem>(i)));
   }
   for (int k = 0; k < 7; ++k) {
     styles_[k]->setVisible(s.styleVisible[size_t(k)]);

@@ -104,6 +104,7 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   toolOptions_.bindGradients(&gradients_);
   presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
+  optionsPanel_->setNibSet(&nibs_);
   buildPanels();
   buildSwatchButtons();
   wirePresetLists();

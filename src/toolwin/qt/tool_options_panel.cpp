@@ -18,6 +18,7 @@
 
 #include "brush/gradient_mngr.h"
 #include "brush/paint_param.h"
+#include "brush/pen_shape_obj.h"
 #include "brush/shape_values.h"
 #include "canvas/draw_window.h"
 #include "document/paper.h"
@@ -31,6 +32,8 @@
 #include "ui/qt/preset_previews.h"
 #include "toolwin/nib_radius_mapping.h"
 #include "toolwin/qt/item_list_view.h"
+#include "toolwin/qt/preset_popup_form.h"
+#include "toolwin/preset_lists.h"
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
@@ -173,6 +176,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
     (void)options_.aspectChange(CToolOptions::editedAspect(options_.aspectValues(), shownAspect_, editorValues()));
   };
   aspectEditor_->OnPreview = [this] { drawNibPreview(); };
+  aspectEditor_->OnNibList = [this](QPoint screen) { openNibPopup(screen); };
 
   sizeLabel_ = new QLabel(res(67419), brushBox_);
   grid->addWidget(sizeLabel_, 2, 0);
@@ -236,6 +240,8 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   });
   connect(saveButton_, &QPushButton::clicked, this, [this] { (void)options_.optionSave(); });
   options_.OnChanged = [this] {
+    // Another brush or value: the nib chosen last no longer stands for it.
+    if (!nibPopup_) nibIndex_ = -1;
     if (!refreshing_) refresh();
   };
   refresh();
@@ -246,6 +252,12 @@ TToolOptionsPanel::~TToolOptionsPanel() {
   // The children outlive this body: an edit that loses the focus while it is
   // destroyed still signals its end, which must not reach a half-destroyed panel.
   for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+  // The pop-up is a child: it must not call back into a panel going away.
+  if (nibPopup_) {
+    nibPopup_->OnPopupClose = nullptr;
+    nibPopup_->list().OnChange = nullptr;
+    nibPopup_->closePopup();
+  }
 }
 
 void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
@@ -382,6 +394,35 @@ void TToolOptionsPanel::seedControlsChanged() {
   (void)options_.seedParamChange(seedRange_->value(), seedVisible_->isChecked(), seedAntiAlias_->isChecked());
 }
 
+void TToolOptionsPanel::setNibSet(CPenShapeMngr* nibs) {
+  if (nibPopup_) nibPopup_->closePopup();
+  nibs_ = nibs;
+  nibIndex_ = -1;
+  refresh();
+}
+
+TPresetPopupForm* TToolOptionsPanel::nibPopup() const { return nibPopup_.data(); }
+
+void TToolOptionsPanel::openNibPopup(QPoint screen) {
+  if (!nibs_ || nibPopup_ || !options_.hasBrush()) return;
+  TPresetPopupForm* form = openPenNibPopup(this, *nibs_, nibIndex_, {}, {});
+  if (!form) return;
+  nibPopup_ = form;
+  auto* list = static_cast<CPenNibList*>(&form->list());
+  // A pick gives the working brush that nib at once.
+  list->OnChange = [this, list] {
+    if (const CPenShapeObj* nib = list->shapeAt(list->getActiveIndex())) options_.brushList().setNib(nib);
+  };
+  form->OnPopupClose = [this, list](TPopupBaseForm* f) {
+    nibIndex_ = list->getActiveIndex();
+    nibPopup_ = nullptr;
+    model_.pushStrokeParams();
+    f->deleteLater();
+  };
+  const QRect anchor(aspectEditor_->mapToGlobal(QPoint(0, 0)), aspectEditor_->size());
+  form->popup(anchor.right() + 1, screen.y(), &anchor);
+}
+
 QSize TToolOptionsPanel::sizeHint() const {
   constexpr int kOpeningHeight = 300;
   return {QWidget::sizeHint().width(), kOpeningHeight};
@@ -504,7 +545,8 @@ void TToolOptionsPanel::refreshAspectEditor() {
   if (!shown) return;
   // The shape handle turns and flattens only where the brush lets it.
   aspectEditor_->setOption1(paramFieldEditable(p, kFieldAspect) || paramFieldEditable(p, kFieldAngle));
-  aspectEditor_->setOption2(false);
+  // The nib list button, for brushes that take a nib image.
+  aspectEditor_->setOption2(nibs_ != nullptr && (p.paramMask & (1u << kFieldNibScale)) != 0);
   const CToolOptions::SAspectValues v = options_.aspectValues();
   aspectEditor_->setSample(p.hasNib != 0, p.nibWidth, p.nibHeight, v.nibScale);
   aspectEditor_->setValues(v.antiAlias, v.falloffB, v.falloffA, v.angle, v.flattening, v.minSize, v.size);

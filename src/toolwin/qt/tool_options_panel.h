@@ -13,6 +13,7 @@
 //    anti-aliasing; the shape fills and the text: the tool opacity.
 // A plain widget that the main window may put into a dock panel of its
 // own; the tool window owns its state.
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -35,12 +36,14 @@ class QToolButton;
 
 namespace pg {
 
+class CPenShapeMngr;
 class CToolWindowModel;
 class TAspectRotation;
 class TGradientPreview;
 class TItemListView;
 class TPgGlyphButton;
 class TPressureGamma;
+class TPresetPopupForm;
 
 class TToolOptionsPanel : public QWidget {
   Q_OBJECT
@@ -48,6 +51,14 @@ class TToolOptionsPanel : public QWidget {
   TToolOptionsPanel(CToolWindowModel& model, CToolOptions& options, QWidget* parent = nullptr);
   // The options outlive the panel (a dock may free it first).
   ~TToolOptionsPanel() override;
+
+  // The tool window's nibs (not owned): a click on the nib sample of the
+  // shape editor opens their pop-up, for brushes that take a nib image.
+  void setNibSet(CPenShapeMngr* nibs);
+  // The open nib pop-up, or nullptr.
+  TPresetPopupForm* nibPopup() const;
+  // The nib last chosen in the pop-up (-1 after any other brush change).
+  int32_t nibPopupIndex() const { return nibIndex_; }
 
   // Shows the model's values again (the tool window calls it on a change).
   void refresh();
@@ -110,6 +121,7 @@ class TToolOptionsPanel : public QWidget {
   void seedControlsChanged();
   CToolOptions::SAspectValues editorValues() const;
   void drawNibPreview();
+  void openNibPopup(QPoint screen);
 
   CToolWindowModel& model_;
   CToolOptions& options_;
@@ -146,6 +158,10 @@ class TToolOptionsPanel : public QWidget {
   QSpinBox* seedRange_ = nullptr;
   QCheckBox* seedVisible_ = nullptr;
   QCheckBox* seedAntiAlias_ = nullptr;
+
+  CPenShapeMngr* nibs_ = nullptr;
+  QPointer<TPresetPopupForm> nibPopup_;
+  int32_t nibIndex_ = -1;
 
   bool refreshing_ = false;
 };

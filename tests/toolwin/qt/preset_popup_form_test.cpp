@@ -57,6 +57,39 @@ TEST(PresetPopup, DeleteAsksFirstAndTheMenuNamesTheKind) {
   EXPECT_EQ(asked[0], "選択されたペン先を削除してよろしいですか？");
 }
 
+// A pop-up opened without a command for an item shows that item disabled,
+// never as a click that does nothing; the list's own duplicate always works.
+TEST(PresetPopup, ItemsWithoutACommandAreDisabled) {
+  testing::ensureQtApp();
+  QWidget owner;
+  CPenShapeMngr nibs;
+  nibs.addDefaults();
+  struct Case {
+    const char* item;
+    bool withCommands;
+    bool enabled;
+  };
+  const Case cases[] = {
+      {"MenuItemAppend", false, false}, {"MenuItemEdit", false, false},   {"MenuItemDelete", false, false},
+      {"MenuSetSave", false, false},    {"MenuItemDuplicate", false, true}, {"MenuItemAppend", true, true},
+      {"MenuItemEdit", true, true},     {"MenuItemDelete", true, true},
+  };
+  SPresetPopupCommands all;
+  all.newItem = [](int32_t) {};
+  all.editItem = [](int32_t) {};
+  all.confirm = [](const std::string&) { return false; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.item) + (c.withCommands ? " with commands" : " without"));
+    std::unique_ptr<TPresetPopupForm> form(
+        openPenNibPopup(&owner, nibs, 2, c.withCommands ? all : SPresetPopupCommands{}, {}));
+    ASSERT_NE(form, nullptr);
+    emit form->PresetPopupMenu->aboutToShow();
+    QAction* action = form->findChild<QAction*>(QString::fromLatin1(c.item));
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->isEnabled(), c.enabled);
+  }
+}
+
 TEST(PresetPopup, GradientPreviewSizesAndTheCloseGlyph) {
   testing::ensureQtApp();
   QWidget owner;

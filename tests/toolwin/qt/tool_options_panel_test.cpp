@@ -19,6 +19,8 @@
 #include "toolwin/doc_target.h"
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/qt/item_list_view.h"
+#include "toolwin/qt/preset_popup_form.h"
+#include "toolwin/preset_lists.h"
 #include "toolwin/qt/tool_form.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "ui/qt/item_pickers.h"
@@ -320,6 +322,59 @@ TEST_F(ToolOptionsPanelTest, TheItemButtonsCopyAndDeleteTheActiveGradient) {
   // The stroke tools keep variants: no item buttons.
   form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
   EXPECT_TRUE(panel->newItemButton()->isHidden());
+}
+
+TEST_F(ToolOptionsPanelTest, TheNibSampleOpensTheNibPopUpAndAPickedNibDrawsTheNextStroke) {
+  TAspectRotation* editor = panel->aspectEditor();
+  // A brush of the older kinds takes no nib image: no list button.
+  form->model().setToolMode(modeOfPenSlot(PenSlot{0}));
+  EXPECT_FALSE(editor->state().rightButtonVisible);
+
+  form->model().setToolMode(ToolMode::Pencil);
+  ASSERT_TRUE(editor->state().rightButtonVisible);
+  panel->sizeEdit()->setValue(6.0);
+  const TPoint from = client(8, 24), to = client(56, 24);
+  const int32_t before = strokePixels(f, from, to);
+  ASSERT_TRUE(f.window->undo());
+
+  QCoreApplication::processEvents();
+  const TRect button = editor->layout().rightButton;
+  QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier,
+                    QPoint((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2));
+  TPresetPopupForm* popup = panel->nibPopup();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_TRUE(popup->isOpen());
+  auto& nibs = static_cast<CPenNibList&>(popup->list());
+  ASSERT_GT(nibs.getCount(), 1);
+  // The last nib, in the list as the pop-up shows it.
+  const int32_t picked = nibs.getCount() - 1;
+  ASSERT_NE(nibs.getActiveIndex(), picked);
+  QCoreApplication::processEvents();
+  const TRect item = nibs.getItemRect(picked);
+  QTest::mouseClick(popup->listView(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint((item.Left + item.Right) / 2, (item.Top + item.Bottom) / 2));
+  ASSERT_EQ(nibs.getActiveIndex(), picked);
+  const CPenShapeObj* nib = nibs.shapeAt(picked);
+  ASSERT_NE(nib, nullptr);
+  if (popup->isOpen()) popup->closePopup();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(panel->nibPopup(), nullptr);
+  EXPECT_EQ(panel->nibPopupIndex(), picked);
+
+  // The working brush carries the picked nib, and the next stroke draws with it.
+  const TPaintParam& work = form->toolOptions().paintParam();
+  EXPECT_EQ(work.hasNib != 0, nib->isImageNib());
+  EXPECT_FLOAT_EQ(work.minSize, nib->params().shape.getMinSize());
+  EXPECT_FLOAT_EQ(work.aspect, nib->params().shape.getAspect());
+  EXPECT_FLOAT_EQ(work.angle, nib->params().shape.getAngle());
+  EXPECT_NE(strokePixels(f, from, to), before);
+
+  // Any other change of the brush forgets the chosen nib.
+  panel->sizeEdit()->setValue(8.0);
+  auto* spacing = qobject_cast<QDoubleSpinBox*>(panel->fieldControl(kFieldSpacing));
+  ASSERT_NE(spacing, nullptr);
+  spacing->setValue(spacing->value() + 5);
+  EXPECT_EQ(panel->nibPopupIndex(), -1);
 }
 
 }  // namespace
