@@ -148,6 +148,9 @@ class CCanvasShared {
   ITextToolSettingsStore* textSettings = &memoryTextSettings;
   // A text of the string table for the main window's status panel 3.
   std::function<void(uint32_t resId)> onStatus;
+  // A window entered or left the cursor-key move mode (the tool window's
+  // button that ends it follows).
+  std::function<void(TDrawWindow&)> onKeyMoveMode;
   // A failure the user is told of in a message box (a string-table id).
   std::function<void(uint32_t resId)> onMessage;
   // Where replaying windows report their progress (not owned; may be null).

@@ -232,6 +232,7 @@ void finishKeyMode(TDrawWindow& w, bool apply) {
   if (!endRunning) w.inputState &= static_cast<uint16_t>(~input::kEndRunning);
   if (applied) w.setModified(true);
   status(w, kResCursorKeyModeOff);
+  if (w.shared().onKeyMoveMode) w.shared().onKeyMoveMode(w);
 }
 
 void enterKeyMode(TDrawWindow& w, int32_t kind, TPoint step) {
@@ -244,6 +245,7 @@ void enterKeyMode(TDrawWindow& w, int32_t kind, TPoint step) {
   w.tool.keyOffset = step;
   showMove(w, w.tool.keyKind, step);
   status(w, kResCursorKeyModeOn);
+  if (w.shared().onKeyMoveMode) w.shared().onKeyMoveMode(w);
 }
 
 // ---- the handlers ----
@@ -437,6 +439,12 @@ bool startSelectionKeyMove(TDrawWindow& w, int32_t key) {
   if (w.keyState().shift) step = {step.X * 10, step.Y * 10};
   enterKeyMode(w, kSelectionMove, step);
   return (w.inputState & input::kKeyMoveMode) != 0;
+}
+
+bool endKeyMove(TDrawWindow& w) {
+  if ((w.inputState & input::kKeyMoveMode) == 0) return false;
+  finishKeyMode(w, true);
+  return true;
 }
 
 extern const SToolHandlers kDragToolHandlers{dragToolDown,      dragToolDrag, dragToolUp, toolDoubleClick,

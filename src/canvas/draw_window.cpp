@@ -10,6 +10,7 @@
 #include "brush/plot_state.h"
 #include "brush/stroke_settings.h"
 #include "canvas/flow_compose.h"
+#include "canvas/tool_handlers.h"
 #include "core/plane_ops.h"
 #include "document/doc_recorder.h"
 #include "document/flow_image.h"
@@ -161,6 +162,11 @@ bool TDrawWindow::canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, boo
   if (isReplaying() && (!allowDuringReplay || (onlyWhenPaused && !isReplayPaused()))) return false;
   commitPending();
   return true;
+}
+
+void TDrawWindow::endKeyMoveMode() {
+  (void)endKeyMove(*this);
+  updateCursor(pointerPos);
 }
 
 void TDrawWindow::commitPending() {

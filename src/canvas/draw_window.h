@@ -188,6 +188,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // ---- gates ----
   bool isBusy() const { return inputState >= 128; }
   bool isIdle() const { return !isBusy(); }
+  // The cursor-key move mode: whether it is on, and ending it as Enter
+  // would (the offset moved so far is applied as one step).
+  bool inKeyMoveMode() const { return (inputState & input::kKeyMoveMode) != 0; }
+  void endKeyMoveMode();
   bool isStrokeOpen() const;
   [[nodiscard]] bool canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, bool onlyWhenPaused);
   bool canEdit(const EditGateFlags& flags) override {

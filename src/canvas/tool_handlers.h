@@ -53,6 +53,9 @@ extern const SToolHandlers kSelectShapeHandlers;
 // offer their arrow keys to it); false when the key is no arrow or the mode
 // cannot start.
 bool startSelectionKeyMove(TDrawWindow& w, int32_t key);
+// Ends the cursor-key mode as Enter does: the accumulated offset is applied
+// (one undoable, recorded step). False when the mode was not on.
+bool endKeyMove(TDrawWindow& w);
 
 // While it lives, the window's own press and mode bits are cleared: they
 // mark the input of the operation a tool is making, not another edit in the

@@ -87,4 +87,31 @@ bool applyParamField(TPaintParam& p, EParamField field, double v) {
   }
 }
 
+SFalloffPick falloffPickOf(const TPaintParam& p) {
+  SFalloffPick pick;
+  pick.mode = p.falloffMode > 2 ? 2 : p.falloffMode;
+  const bool edge = paramFieldEditable(p, kFieldPressureEdge);
+  pick.enabled = pick.mode != 0 || edge;
+  if (pick.mode != 0)
+    pick.kind = p.falloffType;
+  else if (edge)
+    pick.kind = p.pressureEdge ? 3 : 2;
+  pick.valueA = p.falloffValue1 * 100.0f;
+  pick.valueB = p.falloffValue2 * 100.0f;
+  return pick;
+}
+
+bool applyFalloffPick(TPaintParam& p, uint8_t kind, float valueA, float valueB) {
+  switch (p.falloffMode) {
+    case 0: return applyParamField(p, kFieldPressureEdge, kind != 2 ? 1.0 : 0.0);
+    case 1: return applyParamField(p, kFieldFalloff, kind);
+    default: {
+      bool changed = applyParamField(p, kFieldFalloff, kind);
+      changed |= applyParamField(p, kFieldFalloffA, valueA);
+      changed |= applyParamField(p, kFieldFalloffB, valueB);
+      return changed;
+    }
+  }
+}
+
 }  // namespace pg

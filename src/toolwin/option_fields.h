@@ -39,4 +39,20 @@ double paramFieldControlValue(const TPaintParam& param, EParamField field);
 // A control's value into the field; true when the brush changed.
 bool applyParamField(TPaintParam& param, EParamField field, double controlValue);
 
+// The falloff picker as a brush shows it. Its mode is the kind's falloff
+// style: 0 (no profile) toggles only whether pressure softens the edge
+// (type 3 when it does, 2 when not), 1 picks one of five profile types, 2
+// picks among six with the two values (per cent). It is enabled when the
+// style is not 0 or the brush's mask lets the pressure soften the edge.
+struct SFalloffPick {
+  uint8_t mode = 0;
+  uint8_t kind = 7;  // 7: no profile
+  float valueA = 0.0f, valueB = 0.0f;
+  bool enabled = false;
+};
+SFalloffPick falloffPickOf(const TPaintParam& param);
+// The picker's type and values into the brush by its style; true when the
+// brush changed.
+bool applyFalloffPick(TPaintParam& param, uint8_t kind, float valueA, float valueB);
+
 }  // namespace pg

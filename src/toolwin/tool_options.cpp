@@ -96,11 +96,24 @@ bool CToolOptions::paramChange(EParamField field, double value) {
     case kFieldOpacity: model_.setToolOpacity(p.opacity * 100.0f); break;
     default: break;
   }
+  workChanged();
+  return true;
+}
+
+bool CToolOptions::falloffChange(uint8_t kind, float valueA, float valueB) {
+  if (model_.replayDisplay() || locks_.test(kLockParam) || locks_.test(kLockLoad) || !hasBrush()) return false;
+  LockBit hold(locks_, kLockParam);
+  pullFromModel();
+  if (!applyFalloffPick(list_.paintParam(), kind, valueA, valueB)) return false;
+  workChanged();
+  return true;
+}
+
+void CToolOptions::workChanged() {
   list_.workChanged();
   if (autoSave_) (void)list_.storeCurrent();
   model_.pushStrokeParams();
   if (OnChanged) OnChanged();
-  return true;
 }
 
 bool CToolOptions::optionSave() {

@@ -56,6 +56,9 @@ class CToolOptions {
   double controlValue(EParamField field) const;
   // A control's value; true when the brush changed.
   bool paramChange(EParamField field, double controlValue);
+  // The falloff picker: its type and values (per cent) into the working
+  // brush by the kind's falloff style; true when the brush changed.
+  bool falloffChange(uint8_t kind, float valueA, float valueB);
   // The save button: the working parameters into the selected brush.
   [[nodiscard]] bool optionSave();
 
@@ -132,6 +135,9 @@ class CToolOptions {
 
  private:
   void pullFromModel();
+  // After an effective change of the working brush: stored when saving
+  // automatically, handed to the document, shown.
+  void workChanged();
 
   SSeedSettings* seedsOfMode() const;
 

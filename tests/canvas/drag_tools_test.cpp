@@ -122,12 +122,15 @@ TEST(LayerMove, ReleaseAtThePressAndEscapeChangeNothing) {
 TEST(LayerMove, CursorKeysMoveInOneRecordedStep) {
   struct Case {
     bool shift;
-    int32_t finish;  // Enter applies, Escape cancels
+    int32_t finish;  // Enter applies, Escape cancels, 0: the tool window's button (applies)
     int32_t moved;
   };
-  const Case cases[] = {{false, keys::kEnter, 3}, {true, keys::kEnter, 30}, {false, keys::kEscape, 0}};
+  const Case cases[] = {
+      {false, keys::kEnter, 3}, {true, keys::kEnter, 30}, {false, keys::kEscape, 0}, {false, 0, 3}};
   for (const Case& c : cases) {
     MoveFixture f;
+    int32_t modeChanges = 0;
+    f.shared.onKeyMoveMode = [&](TDrawWindow&) { ++modeChanges; };
     ASSERT_TRUE(f.shared.selectTool(ToolId::LayerMove));
     SKeyState k;
     k.shift = c.shift;
@@ -135,9 +138,15 @@ TEST(LayerMove, CursorKeysMoveInOneRecordedStep) {
     const uint32_t before = eventsOf(f.doc());
     for (int i = 0; i < 3; ++i) f.window->keyDown(keys::kRight, false);
     EXPECT_TRUE(f.window->isBusy());
+    EXPECT_TRUE(f.window->inKeyMoveMode());
     EXPECT_EQ(f.shared.currentTool(), ToolId::LayerKeyMove);
-    f.window->keyDown(c.finish, false);
+    if (c.finish != 0)
+      f.window->keyDown(c.finish, false);
+    else
+      f.window->endKeyMoveMode();
     EXPECT_FALSE(f.window->isBusy());
+    EXPECT_FALSE(f.window->inKeyMoveMode());
+    EXPECT_EQ(modeChanges, 2);  // on and off
     EXPECT_EQ(f.shared.currentTool(), ToolId::LayerMove);
     EXPECT_EQ(eventsOf(f.doc()), before + (c.moved != 0 ? 1u : 0u)) << c.moved;
     EXPECT_EQ(layerPixel(f.doc(), 100 + c.moved, 100), kRed) << c.moved;
@@ -146,6 +155,16 @@ TEST(LayerMove, CursorKeysMoveInOneRecordedStep) {
       EXPECT_EQ(layerPixel(f.doc(), 100, 100), kRed);
     }
   }
+}
+
+TEST(LayerMove, EndingTheKeyModeOutsideItChangesNothing) {
+  MoveFixture f;
+  ASSERT_TRUE(f.shared.selectTool(ToolId::LayerMove));
+  const uint32_t before = eventsOf(f.doc());
+  f.window->endKeyMoveMode();
+  EXPECT_EQ(eventsOf(f.doc()), before);
+  EXPECT_EQ(f.shared.currentTool(), ToolId::LayerMove);
+  EXPECT_EQ(layerPixel(f.doc(), 100, 100), kRed);
 }
 
 TEST(LayerMove, AToolChangeAppliesAPendingKeyMove) {

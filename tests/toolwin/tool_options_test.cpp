@@ -93,6 +93,50 @@ TEST_F(ToolOptionsTest, OnlyTheFieldsOfTheBrushsMaskAreShownAndTaken) {
   EXPECT_FALSE(options.shows(kFieldOpacity));
 }
 
+TEST_F(ToolOptionsTest, TheFalloffPickerSetsWhatTheKindsStyleAllows) {
+  struct Case {
+    uint8_t kind;
+    uint8_t mode;
+    bool enabled;
+    uint8_t pick;  // the type picked, with the values 30 and 70 per cent
+    bool taken;
+    uint8_t shownAfter;
+    float valueA, valueB;  // the brush's values after the pick
+  };
+  const Case cases[] = {
+      {0, 0, false, 3, false, 7, 0.0f, 0.0f},  // no profile and no pressure edge: nothing to pick
+      {1, 0, true, 3, true, 3, 0.0f, 0.0f},    // type 3: the pressure softens the edge
+      {3, 1, true, 5, true, 5, 0.0f, 0.0f},    // the type alone
+      {9, 2, true, 4, true, 4, 0.3f, 0.7f},    // type and both values
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << int(c.kind));
+    useKind(c.kind);
+    TPaintParam& p = options.brushList().paintParam();
+    p.falloffValue1 = p.falloffValue2 = 0.0f;
+    p.pressureEdge = 0;
+    const SFalloffPick before = falloffPickOf(p);
+    EXPECT_EQ(before.mode, c.mode);
+    EXPECT_EQ(before.enabled, c.enabled);
+    if (c.mode == 0 && c.enabled) {
+      EXPECT_EQ(before.kind, 2);
+    }
+    const int calls = target.paintCalls;
+    EXPECT_EQ(options.falloffChange(c.pick, 30.0f, 70.0f), c.taken);
+    EXPECT_EQ(target.paintCalls > calls, c.taken);
+    const SFalloffPick after = falloffPickOf(options.paintParam());
+    EXPECT_EQ(after.kind, c.shownAfter);
+    EXPECT_FLOAT_EQ(options.paintParam().falloffValue1, c.valueA);
+    EXPECT_FLOAT_EQ(options.paintParam().falloffValue2, c.valueB);
+    // The same pick again changes nothing.
+    EXPECT_FALSE(options.falloffChange(c.pick, 30.0f, 70.0f));
+  }
+  // The pressure edge goes off again with type 2.
+  useKind(1);
+  ASSERT_TRUE(options.falloffChange(2, 0.0f, 0.0f));
+  EXPECT_EQ(options.paintParam().pressureEdge, 0);
+}
+
 TEST_F(ToolOptionsTest, AChangeReachesTheDocumentAndTheSharedStroke) {
   useKind(3);
   int before = target.paintCalls;

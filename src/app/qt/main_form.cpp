@@ -25,6 +25,7 @@
 #include "app/qt/mru_menu.h"
 #include "app/qt/new_document_dialog.h"
 #include "toolwin/qt/tool_form.h"
+#include "toolwin/qt/tool_options_panel.h"
 #include "platform/settings_store.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
@@ -129,6 +130,10 @@ void TMainForm::applyPreferences() {
   canvas_->onStatus = [this](uint32_t id) { setStatusText(3, resText(id)); };
   canvas_->onMessage = [](uint32_t id) { showWarning(resString(id)); };
   canvas_->onGrabberDoubleClick = [this] { return toolForm_ && toolForm_->resetGrabberScale(); };
+  // The tool options' button that ends the cursor-key move follows the mode.
+  canvas_->onKeyMoveMode = [this](TDrawWindow&) {
+    if (toolForm_ && toolForm_->optionsPanel()) toolForm_->optionsPanel()->refresh();
+  };
 
   SCanvasPrefs& c = canvas_->prefs;
   c.shortcutMode = prefs.ShortcutMode;

@@ -26,6 +26,7 @@
 #include "canvas/tool_numbering.h"
 #include "platform/string_table.h"
 #include "ui/glyph_types.h"
+#include "ui/qt/air_map_controls.h"
 #include "ui/qt/item_pickers.h"
 #include "ui/qt/nib_editor_widget.h"
 #include "ui/qt/panel_controls.h"
@@ -85,11 +86,7 @@ constexpr SFieldRow kFieldRows[] = {
     {kFieldPressureSize, 67408, true, 0, 1, 0, ""},
     {kFieldAspect, 67410, false, 0, 99, 0, " %"},
     {kFieldAngle, 67411, false, -360, 360, 0, " °"},
-    {kFieldFalloff, 67412, false, 0, 7, 0, ""},
-    {kFieldFalloffA, 67413, false, 0, 100, 0, " %"},
-    {kFieldFalloffB, 67414, false, 0, 100, 0, " %"},
     {kFieldNibScale, 67415, false, 1, 500, 0, " %"},
-    {kFieldPressureEdge, 67416, true, 0, 1, 0, ""},
     {kFieldHardEdge, 67417, true, 0, 1, 0, ""},
 };
 
@@ -121,6 +118,25 @@ bool showsToolOpacity(ToolMode m) {
   }
 }
 
+// The tools that move the layer or the selection, whose cursor-key move
+// mode the panel's button ends.
+bool movesWithKeys(ToolMode m) {
+  switch (m) {
+    case ToolMode::SelectRectangle:
+    case ToolMode::SelectEllipse:
+    case ToolMode::SelectPolygon:
+    case ToolMode::SelectFreehand:
+    case ToolMode::LayerMove:
+    case ToolMode::LayerMoveWithSelection: return true;
+    default: return false;
+  }
+}
+
+constexpr uint32_t kResSubPaintHint = 67600;
+constexpr uint32_t kResKeyMoveEnd = 67601;
+constexpr uint32_t kResFalloff = 67412;
+constexpr uint32_t kResPressureEdge = 67416;
+
 }  // namespace
 
 TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& options, QWidget* parent)
@@ -129,6 +145,14 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   outer->setContentsMargins(4, 4, 4, 4);
   toolName_ = new QLabel(this);
   outer->addWidget(toolName_);
+  // The move tools: ends the cursor-key move of the document window as
+  // Enter would.
+  moveOK_ = new QPushButton(res(kResKeyMoveEnd), this);
+  outer->addWidget(moveOK_);
+  connect(moveOK_, &QPushButton::clicked, this, [this] {
+    if (TDrawWindow* w = model_.docWindow() ? model_.docWindow()->drawWindow() : nullptr) w->endKeyMoveMode();
+    refreshKeyMove();
+  });
   // The brush's or the gradient's name, taken when the edit is left.
   nameEdit_ = new QLineEdit(this);
   nameEdit_->setPlaceholderText(res(68219));
@@ -177,6 +201,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   };
   aspectEditor_->OnPreview = [this] { drawNibPreview(); };
   aspectEditor_->OnNibList = [this](QPoint screen) { openNibPopup(screen); };
+  grid->addWidget(buildPickers(brushBox_), 1, 0, 1, 3);
 
   sizeLabel_ = new QLabel(res(67419), brushBox_);
   grid->addWidget(sizeLabel_, 2, 0);
@@ -308,6 +333,27 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
     rows_.push_back(r);
     ++row;
   }
+}
+
+QWidget* TToolOptionsPanel::buildPickers(QWidget* parent) {
+  auto* box = new QWidget(parent);
+  auto* row = new QHBoxLayout(box);
+  row->setContentsMargins(0, 0, 0, 0);
+  subPaint_ = new TSubPaintDropDown(box);
+  subPaint_->setFixedSize(38, 30);
+  setHint(subPaint_, kResSubPaintHint);
+  row->addWidget(subPaint_);
+  subPaint_->OnChange = [this] {
+    if (!refreshing_) model_.setSubPaintShape(static_cast<int32_t>(subPaint_->kind()));
+  };
+  falloff_ = new TAirMapDropDown(box);
+  falloff_->setFixedSize(46, 30);
+  row->addWidget(falloff_);
+  falloff_->OnChange = [this] {
+    if (!refreshing_) (void)options_.falloffChange(falloff_->kind(), falloff_->valueA(), falloff_->valueB());
+  };
+  row->addStretch(1);
+  return box;
 }
 
 QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
@@ -475,8 +521,10 @@ void TToolOptionsPanel::refresh() {
   opacityRow_->setHidden(!showsToolOpacity(mode));
   toolOpacity_->setValue(static_cast<int>(std::lround(model_.toolOpacity())));
   refreshBrush();
+  refreshPickers();
   refreshGradient();
   refreshSeeds();
+  refreshKeyMove();
   const bool named = options_.hasBrush() || options_.isGradientTool();
   nameEdit_->setHidden(!named);
   if (named && !nameEdit_->hasFocus()) nameEdit_->setText(QString::fromStdString(options_.itemName()));
@@ -551,6 +599,26 @@ void TToolOptionsPanel::refreshAspectEditor() {
   aspectEditor_->setSample(p.hasNib != 0, p.nibWidth, p.nibHeight, v.nibScale);
   aspectEditor_->setValues(v.antiAlias, v.falloffB, v.falloffA, v.angle, v.flattening, v.minSize, v.size);
   shownAspect_ = editorValues();
+}
+
+void TToolOptionsPanel::refreshPickers() {
+  if (!options_.hasBrush()) return;
+  subPaint_->setKind(static_cast<uint32_t>(model_.subPaintShape()));
+  const SFalloffPick pick = falloffPickOf(options_.paintParam());
+  falloff_->setActive(pick.mode);
+  falloff_->setKind(pick.kind);
+  falloff_->setValueA(pick.valueA);
+  falloff_->setValueB(pick.valueB);
+  falloff_->setEnabled(pick.enabled);
+  setHint(falloff_, pick.mode == 0 ? kResPressureEdge : kResFalloff);
+}
+
+void TToolOptionsPanel::refreshKeyMove() {
+  const bool shown = movesWithKeys(model_.toolMode());
+  moveOK_->setHidden(!shown);
+  if (!shown) return;
+  TDrawWindow* w = model_.docWindow() ? model_.docWindow()->drawWindow() : nullptr;
+  moveOK_->setEnabled(w != nullptr && w->inKeyMoveMode());
 }
 
 void TToolOptionsPanel::refreshGradient() {

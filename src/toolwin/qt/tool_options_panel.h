@@ -11,6 +11,8 @@
 //    settings and the repeat count.
 //  - The fill tools: the colour range, the visible-picture switch and
 //    anti-aliasing; the shape fills and the text: the tool opacity.
+//  - The move tools: a button that ends the cursor-key move mode of the
+//    document window (enabled while the mode is on).
 // A plain widget that the main window may put into a dock panel of its
 // own; the tool window owns its state.
 #include <QPointer>
@@ -36,6 +38,8 @@ class QToolButton;
 
 namespace pg {
 
+class TAirMapDropDown;
+class TSubPaintDropDown;
 class CPenShapeMngr;
 class CToolWindowModel;
 class TAspectRotation;
@@ -82,6 +86,12 @@ class TToolOptionsPanel : public QWidget {
   QSlider* nibScaleSlider() const;
   TAspectRotation* aspectEditor() const { return aspectEditor_; }
   TPressureGamma* pressureCurve() const { return pressureCurve_; }
+  // The brush's falloff profile (or, without one, whether the pressure
+  // softens the edge) and the shape the brush draws.
+  TAirMapDropDown* falloffPicker() const { return falloff_; }
+  TSubPaintDropDown* subPaintPicker() const { return subPaint_; }
+  // The move tools' button that ends the cursor-key move mode.
+  QPushButton* keyMoveEndButton() const { return moveOK_; }
 
   // The tool opacity of the tools without a brush that paint.
   QSpinBox* toolOpacityEdit() const { return toolOpacity_; }
@@ -117,6 +127,9 @@ class TToolOptionsPanel : public QWidget {
   void refreshAspectEditor();
   void refreshGradient();
   void refreshSeeds();
+  QWidget* buildPickers(QWidget* parent);
+  void refreshPickers();
+  void refreshKeyMove();
   void gradientControlsChanged();
   void seedControlsChanged();
   CToolOptions::SAspectValues editorValues() const;
@@ -153,6 +166,10 @@ class TToolOptionsPanel : public QWidget {
   TPgGlyphButton* endless_ = nullptr;
   TPgGlyphButton* ownSettings_ = nullptr;
   QSpinBox* repeatCount_ = nullptr;
+
+  TAirMapDropDown* falloff_ = nullptr;
+  TSubPaintDropDown* subPaint_ = nullptr;
+  QPushButton* moveOK_ = nullptr;
 
   QWidget* seedBox_ = nullptr;
   QSpinBox* seedRange_ = nullptr;
