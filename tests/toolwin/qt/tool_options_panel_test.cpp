@@ -9,12 +9,16 @@
 #include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include "brush/gradient_mngr.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
+#include "document/doc_recorder.h"
+#include "record/event_store.h"
 #include "test_support/qt_app.h"
 #include "toolwin/doc_target.h"
 #include "toolwin/doc_window_fixture.h"
@@ -23,7 +27,9 @@
 #include "toolwin/preset_lists.h"
 #include "toolwin/qt/tool_form.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "ui/qt/air_map_controls.h"
 #include "ui/qt/item_pickers.h"
+#include "ui/qt/popup_base_form.h"
 #include "ui/qt/nib_editor_widget.h"
 #include "ui/qt/panel_controls.h"
 
@@ -375,6 +381,161 @@ TEST_F(ToolOptionsPanelTest, TheNibSampleOpensTheNibPopUpAndAPickedNibDrawsTheNe
   ASSERT_NE(spacing, nullptr);
   spacing->setValue(spacing->value() + 5);
   EXPECT_EQ(panel->nibPopupIndex(), -1);
+}
+
+// The layer's pixels summed up: a stroke drawn otherwise sums otherwise.
+uint64_t layerSum(test::DocWindowFixture& f) {
+  uint64_t sum = 0;
+  for (int32_t y = 0; y < f.doc().height; ++y)
+    for (int32_t x = 0; x < f.doc().width; ++x) sum += f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu;
+  return sum;
+}
+
+TEST_F(ToolOptionsPanelTest, TheFalloffPickerSetsTheBrushsProfileForTheNextStroke) {
+  form->model().setToolMode(ToolMode::Airbrush);
+  TAirMapDropDown* picker = panel->falloffPicker();
+  ASSERT_FALSE(picker->isHidden());
+  ASSERT_TRUE(picker->isEnabled());
+  ASSERT_EQ(picker->active(), kAirMapFull);
+  const TPaintParam& work = form->toolOptions().paintParam();
+  const uint8_t type = work.falloffType;
+  EXPECT_EQ(picker->kind(), type);
+  panel->sizeEdit()->setValue(10.0);
+  const TPoint from = client(8, 24), to = client(56, 24);
+  (void)strokePixels(f, from, to);
+  const uint64_t before = layerSum(f);
+  ASSERT_TRUE(f.window->undo());
+
+  // Escape puts the brush back as it was; Enter keeps the pick: the type of
+  // the first button (6) with the pad's values 100 and 50.
+  struct Case {
+    Qt::Key key;
+    uint8_t type;
+    float a, b;
+  };
+  const Case cases[] = {{Qt::Key_Escape, type, work.falloffValue1, work.falloffValue2}, {Qt::Key_Return, 6, 1.0f, 0.5f}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    click(picker);
+    TPopupBaseForm* popup = picker->popupForm();
+    ASSERT_NE(popup, nullptr);
+    QTest::mouseClick(picker->typeButton(0), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(picker->pad(), Qt::LeftButton, {}, QPoint(90, 46));
+    // Each change reaches the brush at once.
+    EXPECT_EQ(work.falloffType, 6);
+    QTest::keyClick(popup, c.key);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(work.falloffType, c.type);
+    EXPECT_FLOAT_EQ(work.falloffValue1, c.a);
+    EXPECT_FLOAT_EQ(work.falloffValue2, c.b);
+  }
+  (void)strokePixels(f, from, to);
+  EXPECT_NE(layerSum(f), before);
+}
+
+TEST_F(ToolOptionsPanelTest, WithoutAProfileTheFalloffPickerTogglesThePressureEdgeWhereTheBrushHasOne) {
+  struct Case {
+    ToolMode mode;
+    uint8_t style;
+    bool enabled;
+  };
+  const Case cases[] = {
+      {ToolMode::PencilV3, kAirMapOff, false}, {ToolMode::EraserV3, kAirMapOff, true}, {ToolMode::AirbrushV3, kAirMapFive, true}};
+  TAirMapDropDown* picker = panel->falloffPicker();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.mode));
+    form->model().setToolMode(c.mode);
+    EXPECT_EQ(picker->active(), c.style);
+    EXPECT_EQ(picker->isEnabled(), c.enabled);
+  }
+  // A click on the eraser's picker lets the pressure soften the edge, the
+  // next one stops it.
+  form->model().setToolMode(ToolMode::EraserV3);
+  const TPaintParam& work = form->toolOptions().paintParam();
+  const uint8_t edge = work.pressureEdge;
+  click(picker);
+  EXPECT_NE(work.pressureEdge, edge);
+  EXPECT_EQ(picker->kind(), work.pressureEdge ? 3 : 2);
+  click(picker);
+  EXPECT_EQ(work.pressureEdge, edge);
+}
+
+TEST_F(ToolOptionsPanelTest, TheShapePickerMakesTheBrushDrawRectanglesUntilAModeChangeWithAutoFreeHand) {
+  form->model().setToolMode(ToolMode::Pencil);
+  TSubPaintDropDown* shape = panel->subPaintPicker();
+  ASSERT_FALSE(shape->isHidden());
+  // The user picks the rectangle by its name.
+  shape->RunMenu = [](QMenu& menu, QPoint) {
+    for (QAction* a : menu.actions())
+      if (a->text() == QString::fromUtf8("矩形描画")) return a->data().toInt();
+    return 0;
+  };
+  click(shape);
+  EXPECT_EQ(shape->kind(), 3u);
+  EXPECT_EQ(form->model().toolId(), ToolId::BrushRectangle);
+
+  // The document draws the rectangle's outline, not a line through its middle.
+  ASSERT_TRUE(f.shared.selectTool(form->model().toolId()));
+  f.window->selectToolHandlers(false);
+  const TPoint a = client(10, 10), b = client(50, 40);
+  f.window->mouseDown(PointerButton::Left, kLeftBit, a, false);
+  f.window->mouseMove(kLeftBit, client(30, 25));
+  f.window->mouseMove(kLeftBit, b);
+  f.window->mouseUp(PointerButton::Left, 0, b);
+  EXPECT_NE(pixel(30, 10), 0xFFFFFFu);
+  EXPECT_NE(pixel(10, 25), 0xFFFFFFu);
+  EXPECT_EQ(pixel(30, 25), 0xFFFFFFu);
+
+  // Another brush keeps the shape; with AutoFreeHand a mode change starts freehand.
+  form->model().setToolMode(ToolMode::Eraser);
+  EXPECT_EQ(shape->kind(), 3u);
+  SToolPreferences prefs = form->model().preferences();
+  prefs.autoFreeHand = true;
+  form->model().setPreferences(prefs);
+  form->model().setToolMode(ToolMode::Pencil);
+  EXPECT_EQ(shape->kind(), 0u);
+  EXPECT_EQ(form->model().toolId(), ToolId::Brush);
+}
+
+TEST_F(ToolOptionsPanelTest, TheMoveButtonEndsTheCursorKeyMoveAsEnterWould) {
+  // As the main window wires it: the button follows the window's mode.
+  f.shared.onKeyMoveMode = [this](TDrawWindow&) { panel->refresh(); };
+  TPaper& doc = f.doc();
+  ASSERT_TRUE(doc.maskFigureRect(f.window->flow(), doc.currentLayerIndex(), {20, 10}, {40, 30}, 0,
+                                 f.shared.toolStroke(), true));
+  auto selected = [&](int32_t x, int32_t y) {
+    TPoint off{};
+    const CBlockVCH* m = doc.selectionImage(off);
+    return m != nullptr && m->getPixelOr0(x + off.X, y + off.Y) == 255;
+  };
+  ASSERT_TRUE(selected(20, 20));
+  form->model().setToolMode(ToolMode::SelectRectangle);
+  ASSERT_TRUE(f.shared.selectMode(ToolMode::SelectRectangle));
+  f.window->selectToolHandlers(false);
+  QPushButton* end = panel->keyMoveEndButton();
+  ASSERT_FALSE(end->isHidden());
+  EXPECT_FALSE(end->isEnabled());  // nothing to end yet
+
+  const int32_t undos = f.undoCount();
+  const uint32_t events = static_cast<CDocEventRecorder*>(doc.events())->store().committedCount();
+  for (int i = 0; i < 3; ++i) f.window->keyDown(keys::kRight, false);
+  ASSERT_TRUE(f.window->inKeyMoveMode());
+  ASSERT_TRUE(end->isEnabled());
+  click(end);
+  EXPECT_FALSE(f.window->inKeyMoveMode());
+  EXPECT_FALSE(end->isEnabled());
+  EXPECT_FALSE(selected(20, 20));
+  EXPECT_TRUE(selected(42, 20));
+  EXPECT_EQ(f.undoCount(), undos + 1);
+  EXPECT_EQ(static_cast<CDocEventRecorder*>(doc.events())->store().committedCount(), events + 1);
+  ASSERT_TRUE(f.window->undo());
+  EXPECT_TRUE(selected(20, 20));
+
+  // The layer moves show it too; the brushes do not.
+  form->model().setToolMode(ToolMode::LayerMove);
+  EXPECT_FALSE(end->isHidden());
+  form->model().setToolMode(ToolMode::Pencil);
+  EXPECT_TRUE(end->isHidden());
 }
 
 }  // namespace
