@@ -500,14 +500,18 @@ const Art kArt[kGlyphTypeCount] = {
       p.arrowHead({19.5f, 12}, 1, 0, 4.0f, 3.0f, kPaper);
       p.arrowHead({19, 12}, 1, 0, 3.0f, 2.0f);
     },
-    [](TGlyphPen& p) {  // radial
-      ramp(p, 3.5f, 3.5f, 20.5f, 20.5f, [](float x, float y) { return mix(0, 255, std::hypot(x - 12, y - 12) / 11); });
-    },
-    [](TGlyphPen& p) {  // circular
+    [](TGlyphPen& p) {  // radial: the colours sweep round the start point (gradient shape 1)
+      // Clockwise from the drag's direction (to the right), where the last
+      // colour meets the first.
       ramp(p, 3.5f, 3.5f, 20.5f, 20.5f, [](float x, float y) {
-        const float a = std::atan2(y - 12, x - 12);
-        return mix(0, 245, (a + 3.14159265f) / 6.2831853f);
+        float t = std::atan2(y - 12, x - 12) / 6.2831853f;
+        if (t < 0) t += 1;
+        return mix(0, 245, t);
       });
+      p.disc({12, 12}, 1.6f);
+    },
+    [](TGlyphPen& p) {  // circular: rings round the start point (gradient shape 2)
+      ramp(p, 3.5f, 3.5f, 20.5f, 20.5f, [](float x, float y) { return mix(0, 255, std::hypot(x - 12, y - 12) / 11); });
     },
     [](TGlyphPen& p) {  // round trip
       ramp(p, 3.5f, 3.5f, 20.5f, 20.5f, [](float x, float) { return mix(0, 245, 1 - std::fabs(x - 12) / 8.5f); });
