@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "core/bmp_file.h"
@@ -114,6 +115,22 @@ TEST(GlyphArtwork, EveryGlyphIsDrawnDistinctAndInsideItsCell) {
           EXPECT_EQ(uiAlpha(big.getPixel(x, y)), 0) << "glyph " << int(type) << " at " << x << "," << y;
         }
   }
+}
+
+TEST(GlyphArtwork, TheGradientShapeGlyphsShowWhatTheirShapesDraw) {
+  // Shape 1 sweeps its colours clockwise round the start point from the
+  // drag's direction (to the right), so the first and last colours meet
+  // there; shape 2 lays them in rings, alike in every direction.
+  TMTC sheet;
+  ASSERT_TRUE(buildGlyphSheet(sheet));
+  auto shade = [&](uint8_t type, int32_t x, int32_t y) { return int(uiGreen(sheet.getPixel(x, type * 24 + y))); };
+  EXPECT_GT(shade(tgGradRadial, 18, 10) - shade(tgGradRadial, 18, 14), 150);  // across the seam
+  EXPECT_LT(shade(tgGradRadial, 12, 18), shade(tgGradRadial, 6, 12));         // a quarter, then a half turn
+  EXPECT_LT(shade(tgGradRadial, 6, 12), shade(tgGradRadial, 12, 6));
+  // Pixel centres as far from the glyph's centre (12, 12) as (18.5, 12.5).
+  for (const auto& [x, y] : {std::pair{12, 18}, std::pair{5, 12}, std::pair{12, 5}})
+    EXPECT_NEAR(shade(tgGradCircular, x, y), shade(tgGradCircular, 18, 12), 4) << x << "," << y;
+  EXPECT_LT(shade(tgGradCircular, 13, 12), shade(tgGradCircular, 18, 12));  // darker at the centre
 }
 
 TEST(GlyphArtwork, SheetSurvivesTheBmpFile) {
