@@ -187,6 +187,8 @@ void TToolForm::bindPanels() {
   }
   if (navigatorPanel_) navigatorPanel_->bind(w);
   if (infoPanel_) infoPanel_->updateInfo(w, 0, 0, 0);
+  // The move button follows the cursor-key move mode of the window.
+  if (optionsPanel_) optionsPanel_->refresh();
   lastPointer_ = QPoint(-1, -1);
   updateGrabber();
 }
