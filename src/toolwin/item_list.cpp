@@ -408,7 +408,60 @@ void compositeCentred(TMemoryGraphic& g, const TRect& r, const TMTC& plane) {
 
 void CItemList::setModified(bool modified) {
   modified_ = modified;
+  if (popup_ && popup_->isModified() != modified) popup_->setModified(modified);
   if (OnModified) OnModified();
+}
+
+// ---- the pop-up ------------------------------------------------------------------------
+
+void CItemList::bindPopup(CItemList& popupList) {
+  dropPopup();
+  popupReturn_ = popupReturnPoint();
+  popupList.setModified(modified_);
+  popup_ = &popupList;
+  // The pop-up's own handlers (its preview) still run first.
+  popupChange_ = popupList.OnChange;
+  popupModified_ = popupList.OnModified;
+  popupList.OnChange = [this] {
+    if (popupChange_) popupChange_();
+    popupPicked();
+  };
+  popupList.OnModified = [this] {
+    if (popupModified_) popupModified_();
+    syncModified();
+  };
+}
+
+void CItemList::popupPicked() {
+  // Both lists show one collection: this list's active item is already the
+  // pick, which it now takes over as its own choice.
+  if (!setActiveIndex(getActiveIndex())) doChange();
+  ensureVisible();
+}
+
+void CItemList::syncModified() {
+  if (!popup_ || popup_->isModified() == modified_) return;
+  modified_ = popup_->isModified();
+  if (OnModified) OnModified();
+}
+
+void CItemList::popupClosed(bool accepted) {
+  if (!popup_) return;
+  dropPopup();
+  if (!accepted)
+    returnToPopupPoint(popupReturn_);
+  else
+    doChange();
+  ensureVisible();
+}
+
+void CItemList::dropPopup() {
+  if (!popup_) return;
+  popup_->OnChange = std::move(popupChange_);
+  popup_->OnModified = std::move(popupModified_);
+  popupChange_ = nullptr;
+  popupModified_ = nullptr;
+  popup_ = nullptr;
 }
 
 void CItemList::doChange() {

@@ -207,6 +207,24 @@ class CItemList {
   bool isModified() const { return modified_; }
   void setModified(bool modified);
 
+  // ---- the pop-up the arrow column of the compact styles drops down ----
+  // Whether this list has one: a pop-up of its kind whose own list shows
+  // the same collection.
+  virtual bool canOpenPopup() const { return false; }
+  // The pop-up opened: its list takes this list's modified flag; from now
+  // on each pick in it is this list's choice at once (popupPicked) and each
+  // change of its modified flag this list's (syncModified). The item active
+  // now is the one a cancelled pop-up gives back.
+  void bindPopup(CItemList& popupList);
+  virtual void popupPicked();
+  void syncModified();
+  // The pop-up closed: accepted (OK, a click outside) keeps the choice and
+  // tells it; otherwise the item active when it opened comes back.
+  void popupClosed(bool accepted);
+  // The pop-up goes without a word (its owner is going away).
+  void dropPopup();
+  CItemList* popupList() const { return popup_; }
+
   // ---- mouse (points in control coordinates) ----
   // A press of the left button; answers the part it hit.
   int32_t mouseDown(int32_t x, int32_t y, uint32_t modifiers);
@@ -268,6 +286,10 @@ class CItemList {
   TRect getItemRectGrid(int32_t index) const;
   int32_t itemAtPosGrid(int32_t x, int32_t y) const;
   bool compactStyle() const { return style_ >= kListCompact; }
+  // Where a cancelled pop-up returns to, taken when it opens (by default the
+  // active index), and the return itself.
+  virtual int32_t popupReturnPoint() const { return getActiveIndex(); }
+  virtual void returnToPopupPoint(int32_t point) { (void)setActiveIndex(point); }
 
   int32_t pressed_ = -1;
   int32_t active_ = -1;
@@ -291,6 +313,10 @@ class CItemList {
   int32_t dropTarget_ = -1;
   int32_t scroll_ = 0;
   TPoint downPoint_{};
+  CItemList* popup_ = nullptr;
+  // The pop-up list's own handlers, given back when it closes.
+  std::function<void()> popupChange_, popupModified_;
+  int32_t popupReturn_ = -1;
 };
 
 // Composites a plane (not premultiplied) centred into the rectangle, cut to it.
