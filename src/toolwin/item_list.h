@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/rect.h"
 
@@ -142,6 +143,14 @@ class CItemList {
   void makeVisible(int32_t index);
   void ensureVisible();
   int32_t pageSize() const;
+  // The compact styles: the first item the strip shows, how many it shows,
+  // and the items a compact face draws, in drawing order (the active one
+  // last, on top).
+  int32_t firstShown() const { return firstShown_; }
+  int32_t visibleCount() const;
+  std::vector<int32_t> compactDrawOrder() const;
+  // Brings the item into the strip.
+  void scrollStripTo(int32_t index);
   // The next auto-scroll step while dragging at y: -1 up, +1 down, 0 stop;
   // interval the milliseconds until the next tick.
   int32_t autoScrollStep(int32_t y, int32_t& interval) const;
@@ -284,6 +293,7 @@ class CItemList {
 
   // The rectangle of the item in the grid styles (0..6).
   TRect getItemRectGrid(int32_t index) const;
+  TRect getItemRectStrip(int32_t index) const;
   int32_t itemAtPosGrid(int32_t x, int32_t y) const;
   bool compactStyle() const { return style_ >= kListCompact; }
   // Where a cancelled pop-up returns to, taken when it opens (by default the
@@ -312,6 +322,7 @@ class CItemList {
   bool dropAccepted_ = false;
   int32_t dropTarget_ = -1;
   int32_t scroll_ = 0;
+  int32_t firstShown_ = 0;
   TPoint downPoint_{};
   CItemList* popup_ = nullptr;
   // The pop-up list's own handlers, given back when it closes.
