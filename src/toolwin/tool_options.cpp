@@ -172,13 +172,21 @@ bool CToolOptions::aspectChange(const SAspectValues& v) {
 // ---- the gradient tool ----
 
 void CToolOptions::bindGradients(CGradMngr* gradients) {
-  // Double-click editing is the owner's preference and survives a rebinding.
-  gradients_.setOptions(uint16_t(kListKeepActive | (gradients_.options() & kListDoubleClickEdit)));
-  gradients_.bind(gradients);
-  // Another gradient picked: the panel shows its attributes.
-  gradients_.OnChange = [this] {
-    if (OnChanged) OnChanged();
-  };
+  for (CGradientList* list : {&gradients_, &gradientDrop_}) {
+    CGradientList* other = list == &gradients_ ? &gradientDrop_ : &gradients_;
+    // Double-click editing is the owner's preference and survives a rebinding.
+    list->setOptions(uint16_t(kListKeepActive | (list->options() & kListDoubleClickEdit)));
+    list->bind(gradients);
+    // Another gradient picked: the other list moves onto it, and the panel
+    // shows its attributes.
+    list->OnChange = [this, list, other] {
+      if (syncingGradients_) return;
+      syncingGradients_ = true;
+      (void)other->selectItem(list->getActiveIndex(), true);
+      syncingGradients_ = false;
+      if (OnChanged) OnChanged();
+    };
+  }
 }
 
 bool CToolOptions::isGradientTool() const { return model_.toolMode() == ToolMode::Gradation; }
@@ -200,10 +208,15 @@ bool CToolOptions::gradAttrChange(const SGradAttrControls& controls) {
   // The list draws the gradients without their own settings with its copy
   // of the shared repeat.
   const CGradObj* g = set->currentItem();
-  if (g != nullptr && (g->Repeat.OwnSettings == 0 || set->isCurrentFixed()))
-    (void)gradients_.setRange(set->getRange());
-  else
-    gradients_.redraw();
+  const bool shared = g != nullptr && (g->Repeat.OwnSettings == 0 || set->isCurrentFixed());
+  syncingGradients_ = true;  // both lists draw anew; neither is a new pick
+  for (CGradientList* list : {&gradients_, &gradientDrop_}) {
+    if (shared)
+      (void)list->setRange(set->getRange());
+    else
+      list->redraw();
+  }
+  syncingGradients_ = false;
   if (OnChanged) OnChanged();
   return true;
 }

@@ -292,4 +292,23 @@ TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopup
   return form;
 }
 
+TPresetPopupForm* openListPopup(QWidget* owner, CItemList& list,
+                                const std::function<SPresetPopupSetup(PresetPopupKind)>& setup) {
+  if (!list.canOpenPopup()) return nullptr;
+  auto kindSetup = [&setup](PresetPopupKind kind) { return setup ? setup(kind) : SPresetPopupSetup{}; };
+  if (auto* brushes = dynamic_cast<CPenMethodList*>(&list); brushes && brushes->manager()) {
+    SPresetPopupSetup s = kindSetup(PresetPopupKind::PenMethod);
+    return openPenMethodPopup(owner, *brushes->manager(), std::move(s.commands), s.prefs);
+  }
+  if (auto* nibs = dynamic_cast<CPenNibList*>(&list); nibs && nibs->manager()) {
+    SPresetPopupSetup s = kindSetup(PresetPopupKind::PenNib);
+    return openPenNibPopup(owner, *nibs->manager(), nibs->manager()->currentIndex(), std::move(s.commands), s.prefs);
+  }
+  if (auto* gradients = dynamic_cast<CGradientList*>(&list); gradients && gradients->manager()) {
+    SPresetPopupSetup s = kindSetup(PresetPopupKind::Gradient);
+    return openGradientPopup(owner, *gradients->manager(), std::move(s.commands), s.prefs);
+  }
+  return nullptr;
+}
+
 }  // namespace pg

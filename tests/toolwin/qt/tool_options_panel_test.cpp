@@ -141,9 +141,10 @@ TEST_F(ToolOptionsPanelTest, AnotherGradientPickedInTheListDrawsWithItsOwnSettin
 
   // The third built-in runs through red, green and blue.
   TItemListView* view = panel->gradientList();
-  view->resize(200, 200);
+  // A strip wide enough for every gradient side by side.
+  view->resize(400, 36);
   CGradientList& list = form->toolOptions().gradientList();
-  list.setBounds(200, 200);
+  list.setBounds(400, 36);
   const TRect r = list.getItemRect(3);
   QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
   ASSERT_EQ(form->gradients().currentIndex(), 3);
