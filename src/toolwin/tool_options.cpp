@@ -42,6 +42,15 @@ CToolOptions::CToolOptions(CToolWindowModel& model) : model_(model) {
     model_.pushStrokeParams();
     if (OnChanged) OnChanged();
   };
+  // A brush of another kind picked in the list's pop-up: the tool of that
+  // kind takes over, so that the brush is the one it paints with.
+  list_.OnKindChange = [this] {
+    if (list_.sourceKind() != CPenMethodList::kSourcePenMethods) return;
+    const uint8_t kind = paintKindAt(2, static_cast<uint32_t>(list_.brushKind()), 255);
+    PenSlot slot{};
+    if (kind == kNoKind || (penSlotOfMode(model_.toolMode(), slot) && byteOf(slot) == kind)) return;
+    model_.setToolMode(modeOfPenSlot(PenSlot{kind}));
+  };
   model_.setPaintParam(&list_.paintParam());
 }
 
