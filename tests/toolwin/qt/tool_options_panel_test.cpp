@@ -70,6 +70,15 @@ class ToolOptionsPanelTest : public ::testing::Test {
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
   }
 
+  // A click on the nib list button of the shape editor; the pop-up it opened.
+  TPresetPopupForm* clickNibButton() {
+    QCoreApplication::processEvents();
+    const TRect button = panel->aspectEditor()->layout().rightButton;
+    QTest::mouseClick(panel->aspectEditor(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2));
+    return panel->nibPopup();
+  }
+
   test::DocWindowFixture f{64, 48, {300, 200}};
   DocTarget target{f};
   std::unique_ptr<QWidget> mainWindow;
@@ -341,11 +350,7 @@ TEST_F(ToolOptionsPanelTest, TheNibSampleOpensTheNibPopUpAndAPickedNibDrawsTheNe
   const int32_t before = strokePixels(f, from, to);
   ASSERT_TRUE(f.window->undo());
 
-  QCoreApplication::processEvents();
-  const TRect button = editor->layout().rightButton;
-  QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier,
-                    QPoint((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2));
-  TPresetPopupForm* popup = panel->nibPopup();
+  TPresetPopupForm* popup = clickNibButton();
   ASSERT_NE(popup, nullptr);
   ASSERT_TRUE(popup->isOpen());
   auto& nibs = static_cast<CPenNibList&>(popup->list());
@@ -532,12 +537,7 @@ TEST_F(ToolOptionsPanelTest, APopUpOpensAsItLastClosed) {
 // set without a file cannot be reverted, the others are there.
 TEST_F(ToolOptionsPanelTest, TheNibPopUpOffersTheNibSetCommands) {
   form->model().setToolMode(ToolMode::Pencil);
-  TAspectRotation* editor = panel->aspectEditor();
-  QCoreApplication::processEvents();
-  const TRect button = editor->layout().rightButton;
-  QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier,
-                    QPoint((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2));
-  TPresetPopupForm* popup = panel->nibPopup();
+  TPresetPopupForm* popup = clickNibButton();
   ASSERT_NE(popup, nullptr);
   form->nibs().setModified(true);
   emit popup->PresetPopupMenu->aboutToShow();
