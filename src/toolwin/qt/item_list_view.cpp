@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "toolwin/item_list.h"
+#include "ui/appearance_manager.h"
 #include "ui/popup_closer.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/popup_base_form.h"
@@ -123,6 +124,18 @@ void TItemListView::compose() {
   int32_t n = list_.getCount();
   if (list_.displayStyle() >= kListCompact) {
     for (int32_t i : list_.compactDrawOrder()) drawCell(i);
+    // Triangles at the strip's ends where items lie beyond them.
+    const TAppearanceManager* am = appearanceManager();
+    if (am && list_.displayStyle() == kListStrip) {
+      const bool before = list_.firstShown() > 0, after = list_.firstShown() + list_.visibleCount() < n;
+      for (uint8_t kind : {uint8_t(dgTriangleLeft), uint8_t(dgTriangleRight)}) {
+        if (!(kind == dgTriangleLeft ? before : after)) continue;
+        const TMemoryGraphic& glyph = am->glyph(kind, gsNone);
+        const int32_t x = kind == dgTriangleLeft ? a.Left : a.Right - glyph.width();
+        face_.blendFrom(x, (a.Top + a.Bottom - glyph.height()) / 2, glyph.width(), glyph.height(), glyph, 0, 0,
+                        lerpChannel, keepChannel);
+      }
+    }
     drawArrowColumn();
   } else if (n > 0) {
     for (int32_t i = 0; i < n; ++i) {
