@@ -54,6 +54,12 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
     items_[i]->setObjectName(QString::fromLatin1(kNames[i]));
   }
   PresetPopupMenu->addSeparator();
+  if (auto* brushes = dynamic_cast<CPenMethodList*>(list_.get())) {
+    showAll_ = PresetPopupMenu->addAction(QString::fromUtf8("全てのアイテムを表示(&L)"), this,
+                                          [this, brushes] { brushes->setShowAll(!brushes->showAll()); });
+    showAll_->setObjectName(QStringLiteral("MenuDispAll"));
+    showAll_->setCheckable(true);
+  }
   const auto display = editorDisplayItems();
   for (int k = 0; k < 7; ++k) {
     const int32_t style = display[size_t(k)].style;
@@ -138,6 +144,10 @@ void TPresetPopupForm::preparePresetPopupMenu() {
   c.setModified = commands_.setModified && commands_.setModified();
   c.previewSupported = preview_ != nullptr;
   c.previewSize = previewSize_;
+  if (auto* brushes = dynamic_cast<CPenMethodList*>(list_.get())) {
+    c.showAllSupported = true;
+    c.showAll = brushes->showAll();
+  }
   const SPresetPopupMenuState s = presetPopupMenuState(*list_, c);
   // An item whose command the opener did not give stays disabled: no dead click.
   auto hasCommand = [this](PresetPopupItem item) {
@@ -156,6 +166,10 @@ void TPresetPopupForm::preparePresetPopupMenu() {
   for (int i = 0; i < kPresetPopupItemCount; ++i) {
     items_[i]->setText(QString::fromStdString(s.items[size_t(i)].caption));
     items_[i]->setEnabled(s.items[size_t(i)].enabled && hasCommand(static_cast<PresetPopupItem>(i)));
+  }
+  if (showAll_) {
+    showAll_->setVisible(s.showAllVisible);
+    showAll_->setChecked(s.showAllChecked);
   }
   for (int k = 0; k < 7; ++k) {
     styles_[k]->setVisible(s.styleVisible[size_t(k)]);

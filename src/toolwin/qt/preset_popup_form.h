@@ -91,6 +91,7 @@ class TPresetPopupForm final : public TPopupBaseForm {
   SPresetPopupPrefs prefs_;
   CPresetPopupCloseGlyph close_;
   QAction* items_[kPresetPopupItemCount] = {};
+  QAction* showAll_ = nullptr;  // the brushes: every kind or the current one
   QAction* styles_[7] = {};
   QAction* previews_[4] = {};
   int32_t previewSize_ = 2;
