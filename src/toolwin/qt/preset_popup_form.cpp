@@ -26,6 +26,8 @@ namespace {
 constexpr uint8_t kGlyphClose = dgCross;
 constexpr uint8_t kGlyphMenu = dgTriangleDown;
 constexpr int32_t kMinWidth = 227, kMinHeight = 101;
+// The menu's show-all switch and its four preview sizes (hidden, small, medium, large).
+constexpr uint32_t kResShowAllItems = 67620, kResPreviewHidden = 67621;
 
 QRect qrect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 
@@ -55,7 +57,7 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
   }
   PresetPopupMenu->addSeparator();
   if (auto* brushes = dynamic_cast<CPenMethodList*>(list_.get())) {
-    showAll_ = PresetPopupMenu->addAction(QString::fromUtf8("全てのアイテムを表示(&L)"), this,
+    showAll_ = PresetPopupMenu->addAction(resText(kResShowAllItems), this,
                                           [this, brushes] { brushes->setShowAll(!brushes->showAll()); });
     showAll_->setObjectName(QStringLiteral("MenuDispAll"));
     showAll_->setCheckable(true);
@@ -69,10 +71,8 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
     styles_[k]->setCheckable(true);
   }
   PresetPopupMenu->addSeparator();
-  static const char* const kPreview[4] = {"プレビューを隠す(&H)", "プレビュー(小)を表示(&P)", "プレビューを表示(&I)",
-                                          "プレビュー(大)を表示(&W)"};
   for (int k = 0; k < 4; ++k) {
-    previews_[k] = PresetPopupMenu->addAction(QString::fromUtf8(kPreview[k]), this, [this, k] { setPreviewSize(k); });
+    previews_[k] = PresetPopupMenu->addAction(resText(kResPreviewHidden + uint32_t(k)), this, [this, k] { setPreviewSize(k); });
     previews_[k]->setCheckable(true);
     previews_[k]->setVisible(false);
   }
