@@ -116,12 +116,56 @@ TRect CItemList::getItemRectGrid(int32_t index) const {
 
 TRect CItemList::getItemRect(int32_t index) const {
   if (!compactStyle()) return getItemRectGrid(index);
+  if (style_ != kListStrip) return itemArea();
+  return getItemRectStrip(index);
+}
+
+TRect CItemList::getItemRectStrip(int32_t index) const {
+  // Cells one pixel apart from the left; when they do not all fit, the
+  // step shrinks so that they overlap and the last one ends at the right.
   TRect a = itemArea();
-  if (style_ != kListStrip) return a;
-  // The strip: cells side by side from the left.
-  SSize c = cellSize();
-  int32_t left = a.Left + index * (c.H + 1);
-  return TRect{left, a.Top, left + c.H + 1, a.Bottom};
+  const int32_t n = visibleCount(), k = index - firstShown_;
+  if (k < 0 || k >= n) return TRect{a.Left, a.Top, a.Left, a.Top};
+  const int32_t w = cellSize().H + 1, aw = a.Right - a.Left;
+  int32_t left = a.Left + k * w;
+  if (w * n - 1 > aw && n > 1) {
+    const int64_t span = int64_t(w) * n - w - 1;
+    left = a.Left + static_cast<int32_t>((int64_t(k) * w * std::max(0, aw - w - 1) + span / 2) / std::max<int64_t>(1, span));
+  }
+  return TRect{left, a.Top, left + w - 1, a.Bottom};
+}
+
+int32_t CItemList::visibleCount() const {
+  if (style_ == kListCompact || style_ == kListCompactButton) return isValidIndex(getActiveIndex()) ? 1 : 0;
+  return std::max(0, std::min(pageSize(), getCount() - firstShown_));
+}
+
+std::vector<int32_t> CItemList::compactDrawOrder() const {
+  std::vector<int32_t> order;
+  const int32_t active = getActiveIndex();
+  if (style_ == kListCompact || style_ == kListCompactButton) {
+    if (isValidIndex(active)) order.push_back(active);
+    return order;
+  }
+  // Those before the active item from the left, those after it from the
+  // right end back: the nearer an item is to the active one, the more of it shows.
+  const int32_t first = firstShown_, end = firstShown_ + visibleCount();
+  const bool activeShown = active >= first && active < end;
+  const int32_t split = activeShown ? active : end;
+  for (int32_t i = first; i < split; ++i) order.push_back(i);
+  for (int32_t i = end - 1; i > split; --i) order.push_back(i);
+  if (activeShown) order.push_back(active);
+  return order;
+}
+
+void CItemList::scrollStripTo(int32_t index) {
+  if (style_ != kListStrip) return;
+  const int32_t page = pageSize();
+  if (index <= firstShown_)
+    firstShown_ = index - 1;
+  else if (index >= firstShown_ + std::min(page, getCount() - firstShown_) - 1)
+    firstShown_ = index - page + 2;
+  firstShown_ = std::clamp(firstShown_, 0, std::max(0, getCount() - page));
 }
 
 int32_t CItemList::itemAtPosGrid(int32_t x, int32_t y) const {
@@ -138,10 +182,13 @@ int32_t CItemList::itemAtPosGrid(int32_t x, int32_t y) const {
 int32_t CItemList::itemAtPos(int32_t x, int32_t y) const {
   if (style_ == kListCompact || style_ == kListCompactButton) return getActiveIndex();
   if (style_ == kListStrip) {
-    TRect a = itemArea();
-    SSize c = cellSize();
-    if (x < a.Left) return -1;
-    return (x - a.Left) / (c.H + 1);
+    // The item on top at the point: the drawing order's last that holds it.
+    const std::vector<int32_t> order = compactDrawOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+      const TRect r = getItemRectStrip(*it);
+      if (x >= r.Left && x < r.Right) return *it;
+    }
+    return -1;
   }
   return itemAtPosGrid(x, y);
 }
@@ -229,6 +276,10 @@ void CItemList::setScrollPos(int32_t row) {
 
 void CItemList::makeVisible(int32_t index) {
   if (!isValidIndex(index)) return redraw();
+  if (compactStyle()) {
+    scrollStripTo(index);
+    return redraw();
+  }
   int32_t row = rowOf(index);
   int32_t pos = scroll_;
   if (pos > row - 1)
@@ -408,7 +459,60 @@ void compositeCentred(TMemoryGraphic& g, const TRect& r, const TMTC& plane) {
 
 void CItemList::setModified(bool modified) {
   modified_ = modified;
+  if (popup_ && popup_->isModified() != modified) popup_->setModified(modified);
   if (OnModified) OnModified();
+}
+
+// ---- the pop-up ------------------------------------------------------------------------
+
+void CItemList::bindPopup(CItemList& popupList) {
+  dropPopup();
+  popupReturn_ = popupReturnPoint();
+  popupList.setModified(modified_);
+  popup_ = &popupList;
+  // The pop-up's own handlers (its preview) still run first.
+  popupChange_ = popupList.OnChange;
+  popupModified_ = popupList.OnModified;
+  popupList.OnChange = [this] {
+    if (popupChange_) popupChange_();
+    popupPicked();
+  };
+  popupList.OnModified = [this] {
+    if (popupModified_) popupModified_();
+    syncModified();
+  };
+}
+
+void CItemList::popupPicked() {
+  // Both lists show one collection: this list's active item is already the
+  // pick, which it now takes over as its own choice.
+  if (!setActiveIndex(getActiveIndex())) doChange();
+  ensureVisible();
+}
+
+void CItemList::syncModified() {
+  if (!popup_ || popup_->isModified() == modified_) return;
+  modified_ = popup_->isModified();
+  if (OnModified) OnModified();
+}
+
+void CItemList::popupClosed(bool accepted) {
+  if (!popup_) return;
+  dropPopup();
+  if (!accepted)
+    returnToPopupPoint(popupReturn_);
+  else
+    doChange();
+  ensureVisible();
+}
+
+void CItemList::dropPopup() {
+  if (!popup_) return;
+  popup_->OnChange = std::move(popupChange_);
+  popup_->OnModified = std::move(popupModified_);
+  popupChange_ = nullptr;
+  popupModified_ = nullptr;
+  popup_ = nullptr;
 }
 
 void CItemList::doChange() {

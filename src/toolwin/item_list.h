@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/rect.h"
 
@@ -142,6 +143,14 @@ class CItemList {
   void makeVisible(int32_t index);
   void ensureVisible();
   int32_t pageSize() const;
+  // The compact styles: the first item the strip shows, how many it shows,
+  // and the items a compact face draws, in drawing order (the active one
+  // last, on top).
+  int32_t firstShown() const { return firstShown_; }
+  int32_t visibleCount() const;
+  std::vector<int32_t> compactDrawOrder() const;
+  // Brings the item into the strip.
+  void scrollStripTo(int32_t index);
   // The next auto-scroll step while dragging at y: -1 up, +1 down, 0 stop;
   // interval the milliseconds until the next tick.
   int32_t autoScrollStep(int32_t y, int32_t& interval) const;
@@ -207,6 +216,24 @@ class CItemList {
   bool isModified() const { return modified_; }
   void setModified(bool modified);
 
+  // ---- the pop-up the arrow column of the compact styles drops down ----
+  // Whether this list has one: a pop-up of its kind whose own list shows
+  // the same collection.
+  virtual bool canOpenPopup() const { return false; }
+  // The pop-up opened: its list takes this list's modified flag; from now
+  // on each pick in it is this list's choice at once (popupPicked) and each
+  // change of its modified flag this list's (syncModified). The item active
+  // now is the one a cancelled pop-up gives back.
+  void bindPopup(CItemList& popupList);
+  virtual void popupPicked();
+  void syncModified();
+  // The pop-up closed: accepted (OK, a click outside) keeps the choice and
+  // tells it; otherwise the item active when it opened comes back.
+  void popupClosed(bool accepted);
+  // The pop-up goes without a word (its owner is going away).
+  void dropPopup();
+  CItemList* popupList() const { return popup_; }
+
   // ---- mouse (points in control coordinates) ----
   // A press of the left button; answers the part it hit.
   int32_t mouseDown(int32_t x, int32_t y, uint32_t modifiers);
@@ -266,8 +293,13 @@ class CItemList {
 
   // The rectangle of the item in the grid styles (0..6).
   TRect getItemRectGrid(int32_t index) const;
+  TRect getItemRectStrip(int32_t index) const;
   int32_t itemAtPosGrid(int32_t x, int32_t y) const;
   bool compactStyle() const { return style_ >= kListCompact; }
+  // Where a cancelled pop-up returns to, taken when it opens (by default the
+  // active index), and the return itself.
+  virtual int32_t popupReturnPoint() const { return getActiveIndex(); }
+  virtual void returnToPopupPoint(int32_t point) { (void)setActiveIndex(point); }
 
   int32_t pressed_ = -1;
   int32_t active_ = -1;
@@ -290,7 +322,12 @@ class CItemList {
   bool dropAccepted_ = false;
   int32_t dropTarget_ = -1;
   int32_t scroll_ = 0;
+  int32_t firstShown_ = 0;
   TPoint downPoint_{};
+  CItemList* popup_ = nullptr;
+  // The pop-up list's own handlers, given back when it closes.
+  std::function<void()> popupChange_, popupModified_;
+  int32_t popupReturn_ = -1;
 };
 
 // Composites a plane (not premultiplied) centred into the rectangle, cut to it.

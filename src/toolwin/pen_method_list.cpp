@@ -184,6 +184,29 @@ void CPenMethodList::selectPaintKind(uint8_t kind) {
   doChange();
 }
 
+bool CPenMethodList::canOpenPopup() const { return !variants() && manager_ && manager_->count() > 0; }
+
+void CPenMethodList::showKind(int32_t kind) {
+  if (kind < 0 || kind >= kBrushKinds || kind == brushKind_) return;
+  brushKind_ = kind;
+  if (OnKindChange) OnKindChange();
+}
+
+void CPenMethodList::popupPicked() {
+  if (!variants() && manager_ && !showAll_) showKind(brushKindOf(manager_->getItem(manager_->currentIndex())));
+  CItemList::popupPicked();
+}
+
+int32_t CPenMethodList::popupReturnPoint() const {
+  return variants() || !manager_ ? CItemList::popupReturnPoint() : manager_->currentIndex();
+}
+
+void CPenMethodList::returnToPopupPoint(int32_t point) {
+  if (variants() || !manager_ || !manager_->isValidIndex(point)) return CItemList::returnToPopupPoint(point);
+  if (!showAll_) showKind(brushKindOf(manager_->getItem(point)));
+  (void)setActiveIndex(listIndexOf(point));
+}
+
 void CPenMethodList::setShowAll(bool on) {
   if (variants() || on == showAll_) return;
   showAll_ = on;

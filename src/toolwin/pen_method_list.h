@@ -83,8 +83,19 @@ class CPenMethodList final : public CItemList {
   bool deleteItem(int32_t i, bool redraw) override;
   bool copyInto(CItemList* target, int32_t index, bool redraw, int32_t sourceIndex) override;
   int32_t listKind() const override { return 4; }
+  // The brushes of a collection that holds any drop down all brushes; the
+  // variants have no pop-up.
+  bool canOpenPopup() const override;
+  // A brush of another kind picked in the pop-up brings its kind along.
+  void popupPicked() override;
+
+ protected:
+  // A cancelled pop-up gives back the collection's brush (and its kind).
+  int32_t popupReturnPoint() const override;
+  void returnToPopupPoint(int32_t point) override;
 
  private:
+  void showKind(int32_t kind);
   bool variants() const { return source_ != kSourcePenMethods; }
   // The list index 0..8 of a brush's kind; -1 for none.
   [[nodiscard]] static int32_t brushKindOf(const CPenMethodObj* method);

@@ -125,6 +125,11 @@ int32_t CPenNibList::getActiveIndex() const {
   return manager_->isValidIndex(current) ? current + lead() : -1;
 }
 
+void CPenNibList::popupPicked() {
+  if (manager_ && manager_->isValidIndex(manager_->currentIndex())) scratchSelected_ = false;
+  CItemList::popupPicked();
+}
+
 bool CPenNibList::setActiveIndex(int32_t i) {
   if (!isValidIndex(i)) return false;
   if (options() & kListKeepActive) {

@@ -62,6 +62,9 @@ class CPenNibList final : public CItemList {
   bool deleteItem(int32_t i, bool redraw) override;
   bool copyInto(CItemList* target, int32_t index, bool redraw, int32_t sourceIndex) override;
   int32_t listKind() const override { return 5; }
+  bool canOpenPopup() const override { return manager_ != nullptr; }
+  // A nib picked in the pop-up is a nib of the collection, never the scratch one.
+  void popupPicked() override;
 
  private:
   int32_t lead() const { return leading_ ? 1 : 0; }
@@ -120,6 +123,7 @@ class CGradientList final : public CItemList {
   bool deleteItem(int32_t i, bool redraw) override;
   bool copyInto(CItemList* target, int32_t index, bool redraw, int32_t sourceIndex) override;
   int32_t listKind() const override { return 6; }
+  bool canOpenPopup() const override { return manager_ != nullptr; }
 
  private:
   bool isSelection(int32_t i) const;

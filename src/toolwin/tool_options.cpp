@@ -42,6 +42,15 @@ CToolOptions::CToolOptions(CToolWindowModel& model) : model_(model) {
     model_.pushStrokeParams();
     if (OnChanged) OnChanged();
   };
+  // A brush of another kind picked in the list's pop-up: the tool of that
+  // kind takes over, so that the brush is the one it paints with.
+  list_.OnKindChange = [this] {
+    if (list_.sourceKind() != CPenMethodList::kSourcePenMethods) return;
+    const uint8_t kind = paintKindAt(2, static_cast<uint32_t>(list_.brushKind()), 255);
+    PenSlot slot{};
+    if (kind == kNoKind || (penSlotOfMode(model_.toolMode(), slot) && byteOf(slot) == kind)) return;
+    model_.setToolMode(modeOfPenSlot(PenSlot{kind}));
+  };
   model_.setPaintParam(&list_.paintParam());
 }
 
@@ -185,13 +194,21 @@ bool CToolOptions::aspectChange(const SAspectValues& v) {
 // ---- the gradient tool ----
 
 void CToolOptions::bindGradients(CGradMngr* gradients) {
-  // Double-click editing is the owner's preference and survives a rebinding.
-  gradients_.setOptions(uint16_t(kListKeepActive | (gradients_.options() & kListDoubleClickEdit)));
-  gradients_.bind(gradients);
-  // Another gradient picked: the panel shows its attributes.
-  gradients_.OnChange = [this] {
-    if (OnChanged) OnChanged();
-  };
+  for (CGradientList* list : {&gradients_, &gradientDrop_}) {
+    CGradientList* other = list == &gradients_ ? &gradientDrop_ : &gradients_;
+    // Double-click editing is the owner's preference and survives a rebinding.
+    list->setOptions(uint16_t(kListKeepActive | (list->options() & kListDoubleClickEdit)));
+    list->bind(gradients);
+    // Another gradient picked: the other list moves onto it, and the panel
+    // shows its attributes.
+    list->OnChange = [this, list, other] {
+      if (syncingGradients_) return;
+      syncingGradients_ = true;
+      (void)other->selectItem(list->getActiveIndex(), true);
+      syncingGradients_ = false;
+      if (OnChanged) OnChanged();
+    };
+  }
 }
 
 bool CToolOptions::isGradientTool() const { return model_.toolMode() == ToolMode::Gradation; }
@@ -213,10 +230,15 @@ bool CToolOptions::gradAttrChange(const SGradAttrControls& controls) {
   // The list draws the gradients without their own settings with its copy
   // of the shared repeat.
   const CGradObj* g = set->currentItem();
-  if (g != nullptr && (g->Repeat.OwnSettings == 0 || set->isCurrentFixed()))
-    (void)gradients_.setRange(set->getRange());
-  else
-    gradients_.redraw();
+  const bool shared = g != nullptr && (g->Repeat.OwnSettings == 0 || set->isCurrentFixed());
+  syncingGradients_ = true;  // both lists draw anew; neither is a new pick
+  for (CGradientList* list : {&gradients_, &gradientDrop_}) {
+    if (shared)
+      (void)list->setRange(set->getRange());
+    else
+      list->redraw();
+  }
+  syncingGradients_ = false;
   if (OnChanged) OnChanged();
   return true;
 }

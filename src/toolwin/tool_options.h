@@ -89,6 +89,9 @@ class CToolOptions {
   // The tool window's gradients (not owned) and the list that shows them.
   void bindGradients(CGradMngr* gradients);
   CGradientList& gradientList() { return gradients_; }
+  // The second list of the same gradients (the compact drop-down beside the
+  // strip); a pick in either moves the other onto the same item.
+  CGradientList& gradientDropList() { return gradientDrop_; }
   bool isGradientTool() const;
   // The attribute buttons and the repeat count changed; true when the
   // current gradient took a new repeat.
@@ -144,6 +147,8 @@ class CToolOptions {
   CToolWindowModel& model_;
   CPenMethodList list_;
   CGradientList gradients_;
+  CGradientList gradientDrop_;
+  bool syncingGradients_ = false;
   SSeedSettings ownFill_, ownWand_;
   SSeedSettings* fill_ = &ownFill_;
   SSeedSettings* wand_ = &ownWand_;

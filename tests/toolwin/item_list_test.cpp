@@ -53,6 +53,50 @@ TEST(ItemList, ItemRectAndItemAtPosAreInverseInEveryGridStyle) {
   }
 }
 
+// The compact styles: one item, or a strip of items that overlap when they
+// do not fit; the active item is always shown, on top, and the arrow column
+// at the right is its own part.
+TEST(ItemList, CompactStylesShowTheActiveItemAndKeepTheArrowColumnApart) {
+  struct Case {
+    int32_t style, count, width, active;
+    bool overlap;
+  };
+  const Case cases[] = {
+      {kListCompact, 9, 120, 4, false},
+      {kListCompactButton, 9, 120, 7, false},
+      {kListStrip, 3, 200, 1, false},   // room for all, side by side
+      {kListStrip, 9, 120, 0, true},    // squeezed
+      {kListStrip, 30, 120, 22, true},  // the strip scrolls to the active one
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "style " << c.style << " count " << c.count);
+    NamesList list(c.count);
+    list.setBounds(c.width, 30);
+    ASSERT_TRUE(list.setDisplayStyle(c.style));
+    ASSERT_TRUE(list.selectItem(c.active, true));
+    const std::vector<int32_t> order = list.compactDrawOrder();
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.back(), c.active);
+    const TRect area = list.itemArea();
+    for (int32_t i : order) {
+      const TRect r = list.getItemRect(i);
+      EXPECT_GE(r.Left, area.Left);
+      EXPECT_LE(r.Right, area.Right);
+      // Every item shown can be clicked where it is not covered.
+      EXPECT_EQ(list.itemAtPos(i == c.active || i < c.active ? r.Left : r.Right - 1, 10), i);
+    }
+    const TRect a = list.getItemRect(c.active);
+    EXPECT_EQ(list.hitTestPart((a.Left + a.Right) / 2, 10), kPartItem);
+    if (c.style == kListStrip && order.size() > 1) {
+      const TRect next = list.getItemRect(order[0] + 1);
+      EXPECT_EQ(next.Left < list.getItemRect(order[0]).Right, c.overlap);
+    }
+    EXPECT_EQ(list.hitTestPart(c.width - 6, 10), kPartArrows);
+    EXPECT_EQ(list.mouseDown(c.width - 6, 10, 0), kPartArrows);
+    EXPECT_EQ(list.getActiveIndex(), c.active);
+  }
+}
+
 TEST(ItemList, BottomUpListDrawsItemZeroLastAndDropsBelowItAtTheStart) {
   NamesList list(4, true);
   list.setBounds(150, 400);

@@ -344,5 +344,92 @@ TEST(PenMethodList, AStrokeToolShowsItsFiveVariantsAndChangesReachTheStroke) {
   EXPECT_EQ(f.list.getActiveIndex(), 2);
 }
 
+// ---- the pop-up over the same collection ------------------------------------------------
+
+// A pick in the pop-up is the list's choice at once; closing keeps it (and
+// tells it) or, cancelled, brings back the brush the pop-up opened with,
+// with its kind.
+TEST(PenMethodList, APopUpPickIsTheListsChoiceUntilItIsCancelled) {
+  struct Case {
+    const char* what;
+    int32_t pickedManagerIndex;
+    bool accepted;
+    int32_t kindAfter;
+    const char* nameAfter;
+  };
+  const Case cases[] = {
+      {"a brush of the same kind, kept", 4, true, 0, "e"},
+      {"a brush of another kind, kept", 3, true, 1, "d"},
+      {"a brush of another kind, cancelled", 3, false, 0, "c"},
+      {"a brush of the same kind, cancelled", 0, false, 0, "c"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BrushFixture f;
+    ASSERT_TRUE(f.list.selectItem(1, false));  // "c"
+    ASSERT_TRUE(f.list.canOpenPopup());
+    CPenMethodList popup;
+    popup.setOptions(kListKeepActive);
+    popup.bind(&f.brushes, nullptr, nullptr);
+    popup.setShowAll(true);
+    int32_t changes = 0, kindChanges = 0;
+    f.list.OnChange = [&] { ++changes; };
+    f.list.OnKindChange = [&] { ++kindChanges; };
+    f.list.bindPopup(popup);
+    ASSERT_TRUE(popup.selectItem(c.pickedManagerIndex, false));
+    // At once, before the pop-up closes.
+    EXPECT_EQ(f.brushes.currentIndex(), c.pickedManagerIndex);
+    EXPECT_EQ(f.list.paintParam().name, f.brushes.getItem(c.pickedManagerIndex)->name());
+    EXPECT_GT(changes, 0);
+    changes = 0;
+    f.list.popupClosed(c.accepted);
+    EXPECT_EQ(f.list.brushKind(), c.kindAfter);
+    EXPECT_EQ(f.list.paintParam().name, c.nameAfter);
+    EXPECT_EQ(f.list.getItemName(f.list.getActiveIndex()), c.nameAfter);
+    EXPECT_GT(changes, 0);
+    EXPECT_EQ(kindChanges > 0, c.pickedManagerIndex % 2 == 1);
+    // Closed: further picks in that list are its own affair.
+    EXPECT_EQ(f.list.popupList(), nullptr);
+    changes = 0;
+    ASSERT_TRUE(popup.selectItem(2, false));
+    EXPECT_EQ(changes, 0);
+  }
+  // The variants of a stroke tool and an empty collection have no pop-up.
+  BrushFixture f;
+  f.list.selectPaintKind(legacyKindAt(0));
+  EXPECT_FALSE(f.list.canOpenPopup());
+  CPenMethodMngr none;
+  CPenMethodList empty;
+  empty.bind(&none, nullptr, nullptr);
+  EXPECT_FALSE(empty.canOpenPopup());
+}
+
+TEST(GradientList, APopUpSharesTheModifiedFlagAndKeepsItsOwnHandler) {
+  GradientFixture f(false, 4);
+  ASSERT_TRUE(f.list.selectItem(1, false));
+  CGradientList popup;
+  popup.setOptions(kListKeepActive);
+  popup.bind(&f.grads);
+  int32_t ownChanges = 0;
+  popup.OnChange = [&] { ++ownChanges; };  // the pop-up's preview
+  f.list.setModified(true);
+  f.list.bindPopup(popup);
+  EXPECT_TRUE(popup.isModified());
+  ASSERT_TRUE(popup.selectItem(3, false));
+  EXPECT_EQ(ownChanges, 1);
+  EXPECT_EQ(f.list.getActiveIndex(), 3);
+  // An edit in the pop-up marks the owner; the owner's mark reaches the pop-up.
+  f.list.setModified(false);
+  EXPECT_FALSE(popup.isModified());
+  ASSERT_TRUE(popup.setItemName(2, "dusk"));
+  EXPECT_TRUE(f.list.isModified());
+  // Cancelled: the gradient the pop-up opened with.
+  f.list.popupClosed(false);
+  EXPECT_EQ(f.grads.currentIndex(), 1);
+  ASSERT_TRUE(popup.selectItem(2, false));
+  EXPECT_EQ(ownChanges, 2);  // given back its own handler
+  EXPECT_EQ(f.list.getActiveIndex(), 2);  // shared collection, but no longer told
+}
+
 }  // namespace
 }  // namespace pg

@@ -158,6 +158,10 @@ void TMainForm::applyPreferences() {
   presetPrefs_ = std::make_unique<CProfilePresetPrefs>(prefs);
   toolForm_->setPresetPreferences(presetPrefs_.get(), {&prefs.EdtBrushListType, &prefs.EdtPenNibListType,
                                                        &prefs.EdtGradListType, &prefs.OptionListDblClick});
+  toolForm_->setPresetPopupPreferences(
+      {{&prefs.PopBrushListType, &prefs.PopBrushListWidth, &prefs.PopBrushListHeight, nullptr},
+       {&prefs.PopPenNibListType, &prefs.PopPenNibListWidth, &prefs.PopPenNibListHeight, nullptr},
+       {&prefs.PopGradListType, &prefs.PopGradListWidth, &prefs.PopGradListHeight, &prefs.PopGradPrevType}});
   toolForm_->loadPresetSets();
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 

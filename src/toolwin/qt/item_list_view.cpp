@@ -10,7 +10,10 @@
 #include <algorithm>
 
 #include "toolwin/item_list.h"
+#include "ui/appearance_manager.h"
+#include "ui/popup_closer.h"
 #include "ui/qt/graphic_image.h"
+#include "ui/qt/popup_base_form.h"
 #include "ui/qt/qt_appearance.h"
 #include "ui/text_flags.h"
 
@@ -53,7 +56,36 @@ TItemListView::TItemListView(CItemList& list, QWidget* parent)
   setMinimumSize(40, 40);
 }
 
-TItemListView::~TItemListView() { list_.OnRedraw = nullptr; }
+TItemListView::~TItemListView() {
+  list_.OnRedraw = nullptr;
+  // An open pop-up (a child of this widget) must not call back into a view going away.
+  if (popup_) {
+    popup_->OnPopupOpen = nullptr;
+    popup_->OnPopupClose = nullptr;
+    list_.dropPopup();
+    popup_->closePopup();
+  }
+}
+
+TPopupBaseForm* TItemListView::popup() const { return popup_.data(); }
+
+void TItemListView::openPopup() {
+  if (popup_ || !OnOpenPopup || !list_.canOpenPopup()) return;
+  const SListPopup p = OnOpenPopup();
+  if (p.form == nullptr) return;
+  if (p.list == nullptr) return p.form->deleteLater();
+  popup_ = p.form;
+  CItemList* inner = p.list;
+  p.form->OnPopupOpen = [this, inner](TPopupBaseForm*) { list_.bindPopup(*inner); };
+  p.form->OnPopupClose = [this](TPopupBaseForm* form) {
+    popup_ = nullptr;
+    // OK, a pick or a click outside keeps the choice; Esc gives it back.
+    list_.popupClosed(form->result() == kPopupAccept);
+    form->deleteLater();
+  };
+  const QRect anchor(mapToGlobal(QPoint(0, 0)), size());
+  p.form->popup(anchor.left(), anchor.top() + height(), &anchor);
+}
 
 void TItemListView::syncScrollBar() {
   SListScroll s = list_.scrollRange();
@@ -90,7 +122,22 @@ void TItemListView::compose() {
   TRect a = list_.itemArea();
   face_.fillRect(a, opaque(colors_.grayText), copyChannel, copyChannel);
   int32_t n = list_.getCount();
-  if (n > 0) {
+  if (list_.displayStyle() >= kListCompact) {
+    for (int32_t i : list_.compactDrawOrder()) drawCell(i);
+    // Triangles at the strip's ends where items lie beyond them.
+    const TAppearanceManager* am = appearanceManager();
+    if (am && list_.displayStyle() == kListStrip) {
+      const bool before = list_.firstShown() > 0, after = list_.firstShown() + list_.visibleCount() < n;
+      for (uint8_t kind : {uint8_t(dgTriangleLeft), uint8_t(dgTriangleRight)}) {
+        if (!(kind == dgTriangleLeft ? before : after)) continue;
+        const TMemoryGraphic& glyph = am->glyph(kind, gsNone);
+        const int32_t x = kind == dgTriangleLeft ? a.Left : a.Right - glyph.width();
+        face_.blendFrom(x, (a.Top + a.Bottom - glyph.height()) / 2, glyph.width(), glyph.height(), glyph, 0, 0,
+                        lerpChannel, keepChannel);
+      }
+    }
+    drawArrowColumn();
+  } else if (n > 0) {
     for (int32_t i = 0; i < n; ++i) {
       TRect r = list_.getItemRect(i);
       if (r.Bottom <= a.Top || r.Top >= a.Bottom) continue;
@@ -142,7 +189,19 @@ void TItemListView::drawCell(int32_t i) {
   left += list_.itemIndent(i);
 
   QString name = QString::fromStdString(list_.getItemName(i));
-  if (style <= kListLargeIcons) {
+  if (style >= kListCompact) {
+    // The active item fills the area; in the strip each cell is a square.
+    TRect img{2, 2, w - 3, h - 3};
+    if (style == kListStrip) {
+      SSize t = list_.getThumbSize(i);
+      img = TRect{(w - t.W) / 2, (h - t.H) / 2, (w - t.W) / 2 + t.W, (h - t.H) / 2 + t.H};
+    }
+    if (list_.transparencyBackdrop()) cell_.fillChecker(img, 4, 4, kCheckLight, kCheckDark, copyChannel, copyChannel);
+    list_.drawItemImage(cell_, img, state, i);
+    // Behind the active item the others are veiled.
+    if (style == kListStrip && !(state & kDrawActive))
+      cell_.fillRect(inner, uiWithAlpha(0xFF555555u, 170), lerpChannel, keepChannel);
+  } else if (style <= kListLargeIcons) {
     SSize t = list_.getThumbSize(i);
     TRect img{(w - t.W) / 2, (h - t.H) / 2, (w - t.W) / 2 + t.W, (h - t.H) / 2 + t.H};
     if (list_.transparencyBackdrop()) cell_.fillChecker(img, 4, 4, kCheckLight, kCheckDark, copyChannel, copyChannel);
@@ -187,6 +246,19 @@ void TItemListView::drawCell(int32_t i) {
                      cell_.width(), cell_.height());
 }
 
+void TItemListView::drawArrowColumn() {
+  // A separator, then a small triangle pointing down, centred.
+  const TRect a = list_.itemArea();
+  const TRect col{a.Right, a.Top, width() - 2, a.Bottom};
+  if (col.Right <= col.Left) return;
+  const TUiColor frame = opaque(colors_.windowFrame);
+  face_.fillRect(col, opaque(colors_.btnFace), copyChannel, copyChannel);
+  face_.fillRect(TRect{col.Left, col.Top, col.Left + 1, col.Bottom}, frame, copyChannel, copyChannel);
+  const int32_t cx = (col.Left + 1 + col.Right) / 2, cy = (col.Top + col.Bottom) / 2 - 1;
+  for (int32_t row = 0; row < 3; ++row)
+    face_.fillRect(TRect{cx - 2 + row, cy + row, cx + 3 - row, cy + row + 1}, frame, copyChannel, copyChannel);
+}
+
 void TItemListView::paintEvent(QPaintEvent*) {
   if (dirty_) compose();
   QPainter p(this);
@@ -204,6 +276,7 @@ void TItemListView::mousePressEvent(QMouseEvent* e) {
     return;
   }
   if (e->button() != Qt::LeftButton) return;
+  if (list_.hitTestPart(pt.x(), pt.y()) == kPartArrows) return openPopup();
   uint32_t m = modifiersOf(e->modifiers());
   if (OnPress)
     OnPress(pt.x(), pt.y(), m);

@@ -4,6 +4,7 @@
 // names as text), shows the scroll bar the list asks for, runs the
 // auto-scroll timer while an item is dragged, and hands the mouse to the
 // list's logic (CItemList). Items are dragged only inside their own list.
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -16,6 +17,7 @@ class QTimer;
 namespace pg {
 
 class CItemList;
+class TPopupBaseForm;
 
 class TItemListView : public QWidget {
   Q_OBJECT
@@ -35,6 +37,18 @@ class TItemListView : public QWidget {
   std::function<bool(QPoint global)> OnDropOutside;
   // A right click on an item.
   std::function<void(int32_t index, QPoint global)> OnContextItem;
+  // The arrow column of the compact styles drops the list's pop-up down
+  // below the control: OnOpenPopup makes it (form nullptr for none) and
+  // names the list inside it, which shows the same collection. While it is
+  // open the two lists are bound (CItemList::bindPopup); it is freed when
+  // it closes.
+  struct SListPopup {
+    TPopupBaseForm* form = nullptr;
+    CItemList* list = nullptr;
+  };
+  std::function<SListPopup()> OnOpenPopup;
+  TPopupBaseForm* popup() const;
+  void openPopup();
 
   // The face as it was last composed (for tests and previews).
   const TMemoryGraphic& face();
@@ -53,6 +67,7 @@ class TItemListView : public QWidget {
 
  private:
   void drawCell(int32_t i);
+  void drawArrowColumn();
   void syncScrollBar();
   void autoScroll();
 
@@ -63,6 +78,7 @@ class TItemListView : public QWidget {
   QScrollBar* bar_ = nullptr;
   QTimer* scrollTimer_ = nullptr;
   QPoint lastMouse_;
+  QPointer<TPopupBaseForm> popup_;
   bool syncing_ = false;
   bool dirty_ = true;
 };

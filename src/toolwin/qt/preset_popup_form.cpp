@@ -26,6 +26,8 @@ namespace {
 constexpr uint8_t kGlyphClose = dgCross;
 constexpr uint8_t kGlyphMenu = dgTriangleDown;
 constexpr int32_t kMinWidth = 227, kMinHeight = 101;
+// The menu's show-all switch and its four preview sizes (hidden, small, medium, large).
+constexpr uint32_t kResShowAllItems = 67620, kResPreviewHidden = 67621;
 
 QRect qrect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 
@@ -54,6 +56,12 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
     items_[i]->setObjectName(QString::fromLatin1(kNames[i]));
   }
   PresetPopupMenu->addSeparator();
+  if (auto* brushes = dynamic_cast<CPenMethodList*>(list_.get())) {
+    showAll_ = PresetPopupMenu->addAction(resText(kResShowAllItems), this,
+                                          [this, brushes] { brushes->setShowAll(!brushes->showAll()); });
+    showAll_->setObjectName(QStringLiteral("MenuDispAll"));
+    showAll_->setCheckable(true);
+  }
   const auto display = editorDisplayItems();
   for (int k = 0; k < 7; ++k) {
     const int32_t style = display[size_t(k)].style;
@@ -63,10 +71,8 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
     styles_[k]->setCheckable(true);
   }
   PresetPopupMenu->addSeparator();
-  static const char* const kPreview[4] = {"プレビューを隠す(&H)", "プレビュー(小)を表示(&P)", "プレビューを表示(&I)",
-                                          "プレビュー(大)を表示(&W)"};
   for (int k = 0; k < 4; ++k) {
-    previews_[k] = PresetPopupMenu->addAction(QString::fromUtf8(kPreview[k]), this, [this, k] { setPreviewSize(k); });
+    previews_[k] = PresetPopupMenu->addAction(resText(kResPreviewHidden + uint32_t(k)), this, [this, k] { setPreviewSize(k); });
     previews_[k]->setCheckable(true);
     previews_[k]->setVisible(false);
   }
@@ -138,6 +144,10 @@ void TPresetPopupForm::preparePresetPopupMenu() {
   c.setModified = commands_.setModified && commands_.setModified();
   c.previewSupported = preview_ != nullptr;
   c.previewSize = previewSize_;
+  if (auto* brushes = dynamic_cast<CPenMethodList*>(list_.get())) {
+    c.showAllSupported = true;
+    c.showAll = brushes->showAll();
+  }
   const SPresetPopupMenuState s = presetPopupMenuState(*list_, c);
   // An item whose command the opener did not give stays disabled: no dead click.
   auto hasCommand = [this](PresetPopupItem item) {
@@ -156,6 +166,10 @@ void TPresetPopupForm::preparePresetPopupMenu() {
   for (int i = 0; i < kPresetPopupItemCount; ++i) {
     items_[i]->setText(QString::fromStdString(s.items[size_t(i)].caption));
     items_[i]->setEnabled(s.items[size_t(i)].enabled && hasCommand(static_cast<PresetPopupItem>(i)));
+  }
+  if (showAll_) {
+    showAll_->setVisible(s.showAllVisible);
+    showAll_->setChecked(s.showAllChecked);
   }
   for (int k = 0; k < 7; ++k) {
     styles_[k]->setVisible(s.styleVisible[size_t(k)]);
@@ -290,6 +304,25 @@ TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopup
                                     kListIcons, std::move(commands), prefs);
   form->enablePreview(set);
   return form;
+}
+
+TPresetPopupForm* openListPopup(QWidget* owner, CItemList& list,
+                                const std::function<SPresetPopupSetup(PresetPopupKind)>& setup) {
+  if (!list.canOpenPopup()) return nullptr;
+  auto kindSetup = [&setup](PresetPopupKind kind) { return setup ? setup(kind) : SPresetPopupSetup{}; };
+  if (auto* brushes = dynamic_cast<CPenMethodList*>(&list); brushes && brushes->manager()) {
+    SPresetPopupSetup s = kindSetup(PresetPopupKind::PenMethod);
+    return openPenMethodPopup(owner, *brushes->manager(), std::move(s.commands), s.prefs);
+  }
+  if (auto* nibs = dynamic_cast<CPenNibList*>(&list); nibs && nibs->manager()) {
+    SPresetPopupSetup s = kindSetup(PresetPopupKind::PenNib);
+    return openPenNibPopup(owner, *nibs->manager(), nibs->manager()->currentIndex(), std::move(s.commands), s.prefs);
+  }
+  if (auto* gradients = dynamic_cast<CGradientList*>(&list); gradients && gradients->manager()) {
+    SPresetPopupSetup s = kindSetup(PresetPopupKind::Gradient);
+    return openGradientPopup(owner, *gradients->manager(), std::move(s.commands), s.prefs);
+  }
+  return nullptr;
 }
 
 }  // namespace pg

@@ -41,6 +41,12 @@ struct SPresetPopupPrefs {
   int32_t* previewSize = nullptr;
 };
 
+// What the owner of a list gives the pop-up of each kind.
+struct SPresetPopupSetup {
+  SPresetPopupCommands commands;
+  SPresetPopupPrefs prefs;
+};
+
 class TPresetPopupForm final : public TPopupBaseForm {
   Q_OBJECT
  public:
@@ -85,6 +91,7 @@ class TPresetPopupForm final : public TPopupBaseForm {
   SPresetPopupPrefs prefs_;
   CPresetPopupCloseGlyph close_;
   QAction* items_[kPresetPopupItemCount] = {};
+  QAction* showAll_ = nullptr;  // the brushes: every kind or the current one
   QAction* styles_[7] = {};
   QAction* previews_[4] = {};
   int32_t previewSize_ = 2;
@@ -99,5 +106,10 @@ TPresetPopupForm* openPenMethodPopup(QWidget* owner, class CPenMethodMngr& set, 
 TPresetPopupForm* openPenNibPopup(QWidget* owner, class CPenShapeMngr& set, int32_t index, SPresetPopupCommands commands,
                                   SPresetPopupPrefs prefs);
 TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopupCommands commands, SPresetPopupPrefs prefs);
+// The pop-up of a list's kind over the list's collection (brushes, nibs,
+// gradients), opened on the list's current item; nullptr for a list that
+// has none. setup gives the commands and preferences of the kind.
+TPresetPopupForm* openListPopup(QWidget* owner, CItemList& list,
+                                const std::function<SPresetPopupSetup(PresetPopupKind)>& setup);
 
 }  // namespace pg

@@ -588,7 +588,8 @@ void TToolForm::setOptionListDoubleClick(bool on) {
   // One preference for both lists of the options: a double click edits the
   // brush or the gradient under it.
   for (CItemList* list : {static_cast<CItemList*>(&toolOptions_.brushList()),
-                          static_cast<CItemList*>(&toolOptions_.gradientList())}) {
+                          static_cast<CItemList*>(&toolOptions_.gradientList()),
+                          static_cast<CItemList*>(&toolOptions_.gradientDropList())}) {
     const uint16_t options = list->options();
     list->setOptions(on ? uint16_t(options | kListDoubleClickEdit) : uint16_t(options & ~kListDoubleClickEdit));
   }
@@ -609,16 +610,71 @@ void TToolForm::wirePresetLists() {
   list.OnEditItem = [this, &list](int32_t i) { (void)editBrush(list.managerIndexOf(i)); };
   list.OnNewItem = [this] { (void)newBrush(); };
   // The gradient list's items are the set's own indices.
-  CGradientList& gradients = toolOptions_.gradientList();
-  gradients.OnEditItem = [this](int32_t i) { (void)editGradient(i); };
-  gradients.OnNewItem = [this] { (void)newGradient(); };
+  for (CGradientList* gradients : {&toolOptions_.gradientList(), &toolOptions_.gradientDropList()}) {
+    gradients->OnEditItem = [this](int32_t i) { (void)editGradient(i); };
+    gradients->OnNewItem = [this] { (void)newGradient(); };
+  }
   if (!optionsPanel_ || !optionsPanel_->brushList()) return;
+  optionsPanel_->setPopupSetup([this](PresetPopupKind kind) { return popupSetup(kind); });
   optionMenu_ = buildPanelMenu(optionsPanel_->brushList(), PanelMenu::Option, [this] { return optionMenuContext(); });
   optionMenu_->setObjectName(QStringLiteral("PopOption"));
   // The menu belongs to the brushes; the variants of the other tools have none.
   optionsPanel_->brushList()->OnContextItem = [this](int32_t, QPoint global) {
     if (toolOptions_.brushList().sourceKind() == CPenMethodList::kSourcePenMethods) optionMenu_->popup(global);
   };
+}
+
+SPresetPopupSetup TToolForm::popupSetup(PresetPopupKind kind) {
+  // The pop-up's list shows the set itself: its indices are the set's own.
+  struct SKind {
+    PresetSet set;
+    std::function<std::string()> path;
+    std::function<bool()> modified;
+    std::function<void()> afterLoad;
+  };
+  SPresetPopupSetup s;
+  SKind k;
+  switch (kind) {
+    case PresetPopupKind::PenMethod:
+      k = {PresetSet::PenMethods, [this] { return brushes_.fileName(); }, [this] { return brushes_.modified(); },
+           [this] { brushesReloaded(); }};
+      s.commands.newItem = [this](int32_t) { (void)newBrush(); };
+      s.commands.editItem = [this](int32_t i) { (void)editBrush(i); };
+      s.prefs = popupPrefs_.brushes;
+      break;
+    case PresetPopupKind::PenNib:
+      k = {PresetSet::PenShapes, [this] { return nibs_.fileName(); }, [this] { return nibs_.modified(); }, {}};
+      s.commands.newItem = [this](int32_t) { (void)newNib(); };
+      s.commands.editItem = [this](int32_t i) { (void)editNib(i); };
+      s.prefs = popupPrefs_.nibs;
+      break;
+    case PresetPopupKind::Gradient:
+      k = {PresetSet::Gradients, [this] { return gradients_.fileName(); }, [this] { return gradients_.modified(); },
+           {}};
+      s.commands.newItem = [this](int32_t) { (void)newGradient(); };
+      s.commands.editItem = [this](int32_t i) { (void)editGradient(i); };
+      s.prefs = popupPrefs_.gradients;
+      break;
+    default: return s;
+  }
+  s.commands.confirm = [](const std::string& question) { return askConfirm(question, MessageButtons::YesNo) == kMrYes; };
+  s.commands.setModified = k.modified;
+  s.commands.setFileExists = [path = k.path] {
+    std::error_code error;
+    const std::string p = path();
+    return !p.empty() && std::filesystem::is_regular_file(p, error);
+  };
+  // The set commands run as the panel menus run them, each with its refresh.
+  auto menu = [this, k] { return CPresetSetMenu(presetSets_, k.set, k.path, k.modified, k.afterLoad); };
+  s.commands.revert = [menu] { menu().revert(); };
+  s.commands.open = [menu](bool append) {
+    if (append)
+      menu().openAppend();
+    else
+      menu().openReplace();
+  };
+  s.commands.save = [menu] { menu().saveAs(); };
+  return s;
 }
 
 }  // namespace pg

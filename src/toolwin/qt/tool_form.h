@@ -21,6 +21,7 @@
 #include "toolwin/preset_editor_rules.h"
 
 #include "toolwin/qt/tool_cursor_art.h"
+#include "toolwin/qt/preset_popup_form.h"
 #include "toolwin/qt/tool_options_panel.h"
 #include "toolwin/tool_button_clicks.h"
 #include "document/tool_window_link.h"
@@ -151,6 +152,12 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   };
   // The sets' preferences (files and folders, colours) and the editors'.
   void setPresetPreferences(IPresetPrefs* prefs, const SPresetEditorPrefs& editorPrefs);
+  // The preset pop-ups' display styles and sizes (PopBrushListType and its
+  // siblings), restored when one opens and stored when it closes.
+  struct SPresetPopupPrefsSet {
+    SPresetPopupPrefs brushes, nibs, gradients;
+  };
+  void setPresetPopupPreferences(const SPresetPopupPrefsSet& prefs) { popupPrefs_ = prefs; }
   // At start: the default set of every collection (the stored file of each
   // when there is one), none counting as modified. At exit: the sets' files
   // go into the preferences, so that the next start loads them.
@@ -203,6 +210,8 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
 
   void refreshDocCursor();
   void wirePresetLists();
+  // The commands and preferences of the preset pop-ups the panels drop down.
+  SPresetPopupSetup popupSetup(PresetPopupKind kind);
   SPresetEditorContext editorContext(int32_t* listStyle) const;
   SPanelMenuContext optionMenuContext();
   void brushesReloaded();
@@ -227,6 +236,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   IPresetPrefs* presetPrefs_ = nullptr;
   std::array<std::string, 4> loadedFiles_;  // the sets' files after start-up
   SPresetEditorPrefs editorPrefs_;
+  SPresetPopupPrefsSet popupPrefs_;
   CItemListMenu brushListMenu_{toolOptions_.brushList()};
   CPresetSetMenu brushSetMenu_{presetSets_, PresetSet::PenMethods, [this] { return brushes_.fileName(); },
                                [this] { return brushes_.modified(); }, [this] { brushesReloaded(); }};

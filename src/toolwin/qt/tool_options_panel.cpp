@@ -42,6 +42,9 @@ namespace pg {
 namespace {
 
 constexpr int kSliderSteps = 1000;
+// The compact lists: a strip of cells, and the current gradient alone.
+constexpr int kCompactListHeight = 40;
+constexpr int kGradientDropWidth = 64;
 constexpr int kMaxRepeatCount = 500;
 
 int sliderOfSize(float size) {
@@ -174,8 +177,10 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
     if (!refreshing_) model_.setToolOpacity(static_cast<float>(value));
   });
 
+  // The brushes of the tool side by side; the arrow drops them all down.
+  options_.brushList().setDisplayStyle(kListStrip);
   brushList_ = new TItemListView(options_.brushList(), this);
-  brushList_->setMinimumHeight(60);
+  brushList_->setFixedHeight(kCompactListHeight);
   brushList_->setToolTip(res(kResBrushListHint));
   outer->addWidget(brushList_);
   // The parameters scroll when the panel is lower than all of them.
@@ -269,6 +274,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
     if (!nibPopup_) nibIndex_ = -1;
     if (!refreshing_) refresh();
   };
+  wireListPopups();
   refresh();
 }
 
@@ -360,9 +366,18 @@ QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
   auto* box = new QWidget(parent);
   auto* layout = new QVBoxLayout(box);
   layout->setContentsMargins(0, 0, 0, 0);
+  // The current gradient with its drop-down, and the set as a strip.
+  auto* lists = new QHBoxLayout();
+  lists->setSpacing(2);
+  options_.gradientDropList().setDisplayStyle(kListCompactButton);
+  gradientDropList_ = new TItemListView(options_.gradientDropList(), box);
+  gradientDropList_->setFixedSize(kGradientDropWidth, kCompactListHeight);
+  lists->addWidget(gradientDropList_);
+  options_.gradientList().setDisplayStyle(kListStrip);
   gradientList_ = new TItemListView(options_.gradientList(), box);
-  gradientList_->setMinimumHeight(72);
-  layout->addWidget(gradientList_);
+  gradientList_->setFixedHeight(kCompactListHeight);
+  lists->addWidget(gradientList_, 1);
+  layout->addLayout(lists);
   gradientPreview_ = new TGradientPreview(box);
   gradientPreview_->setFixedHeight(24);
   layout->addWidget(gradientPreview_);
@@ -449,9 +464,26 @@ void TToolOptionsPanel::setNibSet(CPenShapeMngr* nibs) {
 
 TPresetPopupForm* TToolOptionsPanel::nibPopup() const { return nibPopup_.data(); }
 
+void TToolOptionsPanel::setPopupSetup(std::function<SPresetPopupSetup(PresetPopupKind)> setup) {
+  popupSetup_ = std::move(setup);
+  wireListPopups();
+}
+
+void TToolOptionsPanel::wireListPopups() {
+  // Each list's arrow column drops down the pop-up of its kind below it.
+  for (TItemListView* view : {brushList_, gradientList_, gradientDropList_}) {
+    view->OnOpenPopup = [this, view]() -> TItemListView::SListPopup {
+      if (model_.replayDisplay()) return {};
+      TPresetPopupForm* form = openListPopup(view, view->list(), popupSetup_);
+      return {form, form ? &form->list() : nullptr};
+    };
+  }
+}
+
 void TToolOptionsPanel::openNibPopup(QPoint screen) {
   if (!nibs_ || nibPopup_ || !options_.hasBrush()) return;
-  TPresetPopupForm* form = openPenNibPopup(this, *nibs_, nibIndex_, {}, {});
+  SPresetPopupSetup setup = popupSetup_ ? popupSetup_(PresetPopupKind::PenNib) : SPresetPopupSetup{};
+  TPresetPopupForm* form = openPenNibPopup(this, *nibs_, nibIndex_, std::move(setup.commands), setup.prefs);
   if (!form) return;
   nibPopup_ = form;
   auto* list = static_cast<CPenNibList*>(&form->list());

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "brush/gradient.h"
+#include "toolwin/qt/preset_popup_form.h"
 #include "toolwin/option_fields.h"
 #include "toolwin/tool_options.h"
 
@@ -63,6 +64,9 @@ class TToolOptionsPanel : public QWidget {
   TPresetPopupForm* nibPopup() const;
   // The nib last chosen in the pop-up (-1 after any other brush change).
   int32_t nibPopupIndex() const { return nibIndex_; }
+  // The commands and preferences of the preset pop-ups: the nib pop-up and
+  // those the arrow columns of the brush and gradient lists drop down.
+  void setPopupSetup(std::function<SPresetPopupSetup(PresetPopupKind)> setup);
 
   // Shows the model's values again (the tool window calls it on a change).
   void refresh();
@@ -99,6 +103,8 @@ class TToolOptionsPanel : public QWidget {
   // The gradient tool's controls; shape buttons 0 linear, 1 radial, 2 circular.
   QWidget* gradientBox() const { return gradientBox_; }
   TItemListView* gradientList() const { return gradientList_; }
+  // The compact drop-down of the same gradients beside the strip.
+  TItemListView* gradientDropList() const { return gradientDropList_; }
   TGradientPreview* gradientPreview() const { return gradientPreview_; }
   TPgGlyphButton* gradientShapeButton(int shape) const { return shapeButtons_.at(static_cast<size_t>(shape)); }
   TPgGlyphButton* roundTripButton() const { return roundTrip_; }
@@ -135,6 +141,7 @@ class TToolOptionsPanel : public QWidget {
   CToolOptions::SAspectValues editorValues() const;
   void drawNibPreview();
   void openNibPopup(QPoint screen);
+  void wireListPopups();
 
   CToolWindowModel& model_;
   CToolOptions& options_;
@@ -159,6 +166,7 @@ class TToolOptionsPanel : public QWidget {
 
   QWidget* gradientBox_ = nullptr;
   TItemListView* gradientList_ = nullptr;
+  TItemListView* gradientDropList_ = nullptr;
   TGradientPreview* gradientPreview_ = nullptr;
   std::unique_ptr<CGradObj> previewGradient_;
   std::array<TPgGlyphButton*, 3> shapeButtons_{};
@@ -179,6 +187,7 @@ class TToolOptionsPanel : public QWidget {
   CPenShapeMngr* nibs_ = nullptr;
   QPointer<TPresetPopupForm> nibPopup_;
   int32_t nibIndex_ = -1;
+  std::function<SPresetPopupSetup(PresetPopupKind)> popupSetup_;
 
   bool refreshing_ = false;
 };

@@ -180,9 +180,10 @@ TEST_F(PresetListEditing, DoubleClickOnTheGradientListEditsThatGradientUnderTheP
   form->model().setToolMode(ToolMode::Gradation);
   TItemListView* gradientView = form->optionsPanel()->gradientList();
   ASSERT_NE(gradientView, nullptr);
-  gradientView->resize(200, 200);
+  // A strip wide enough for every gradient side by side.
+  gradientView->resize(400, 36);
   CGradientList& list = form->toolOptions().gradientList();
-  list.setBounds(200, 200);
+  list.setBounds(400, 36);
   const TRect r = list.getItemRect(2);
   const QPoint at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
 

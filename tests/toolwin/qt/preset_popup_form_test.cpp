@@ -31,6 +31,36 @@ TEST(PresetPopup, NoPenMethodPopupForAnEmptySet) {
   delete form;
 }
 
+// The brush pop-up starts with every brush; its menu narrows it to the
+// kind of the current brush and back.
+TEST(PresetPopup, ThePenMethodPopupShowsAllBrushesOrTheCurrentKind) {
+  testing::ensureQtApp();
+  QWidget owner;
+  CPenMethodMngr set;
+  set.addMissingKinds();
+  set.setCurrentIndex(set.count() - 1);
+  std::unique_ptr<TPresetPopupForm> form(openPenMethodPopup(&owner, set, {}, {}));
+  ASSERT_NE(form, nullptr);
+  emit form->PresetPopupMenu->aboutToShow();
+  QAction* all = form->findChild<QAction*>("MenuDispAll");
+  ASSERT_NE(all, nullptr);
+  EXPECT_TRUE(all->isChecked());
+  EXPECT_EQ(form->list().getCount(), set.count());
+  all->trigger();
+  emit form->PresetPopupMenu->aboutToShow();
+  EXPECT_FALSE(all->isChecked());
+  ASSERT_LT(form->list().getCount(), set.count());
+  EXPECT_EQ(form->list().getItemName(form->list().getActiveIndex()), set.current()->name());
+  all->trigger();
+  EXPECT_EQ(form->list().getCount(), set.count());
+  EXPECT_EQ(form->list().getActiveIndex(), set.count() - 1);
+  // Only the brushes have the switch.
+  CPenShapeMngr nibs;
+  nibs.addDefaults();
+  std::unique_ptr<TPresetPopupForm> nibForm(openPenNibPopup(&owner, nibs, 0, {}, {}));
+  EXPECT_EQ(nibForm->findChild<QAction*>("MenuDispAll"), nullptr);
+}
+
 TEST(PresetPopup, DeleteAsksFirstAndTheMenuNamesTheKind) {
   testing::ensureQtApp();
   QWidget owner;

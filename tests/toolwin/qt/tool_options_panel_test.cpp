@@ -4,6 +4,8 @@
 // synthesised input and judged by the next gradient, fill or stroke.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QMenu>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
@@ -71,6 +73,15 @@ class ToolOptionsPanelTest : public ::testing::Test {
   static void click(QWidget* w) {
     QCoreApplication::processEvents();
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+  }
+
+  // A click on the nib list button of the shape editor; the pop-up it opened.
+  TPresetPopupForm* clickNibButton() {
+    QCoreApplication::processEvents();
+    const TRect button = panel->aspectEditor()->layout().rightButton;
+    QTest::mouseClick(panel->aspectEditor(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2));
+    return panel->nibPopup();
   }
 
   test::DocWindowFixture f{64, 48, {300, 200}};
@@ -147,9 +158,10 @@ TEST_F(ToolOptionsPanelTest, AnotherGradientPickedInTheListDrawsWithItsOwnSettin
 
   // The third built-in runs through red, green and blue.
   TItemListView* view = panel->gradientList();
-  view->resize(200, 200);
+  // A strip wide enough for every gradient side by side.
+  view->resize(400, 36);
   CGradientList& list = form->toolOptions().gradientList();
-  list.setBounds(200, 200);
+  list.setBounds(400, 36);
   const TRect r = list.getItemRect(3);
   QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
   ASSERT_EQ(form->gradients().currentIndex(), 3);
@@ -330,6 +342,27 @@ TEST_F(ToolOptionsPanelTest, TheItemButtonsCopyAndDeleteTheActiveGradient) {
   EXPECT_TRUE(panel->newItemButton()->isHidden());
 }
 
+// The nib pop-up of the shape editor has the set commands of the nibs: a
+// set without a file cannot be reverted, the others are there.
+TEST_F(ToolOptionsPanelTest, TheNibPopUpOffersTheNibSetCommands) {
+  form->model().setToolMode(ToolMode::Pencil);
+  TPresetPopupForm* popup = clickNibButton();
+  ASSERT_NE(popup, nullptr);
+  form->nibs().setModified(true);
+  emit popup->PresetPopupMenu->aboutToShow();
+  const std::pair<const char*, bool> items[] = {
+      {"MenuSetRevert", false}, {"MenuSetAppend", true}, {"MenuSetSave", true},   {"MenuSetOpen", true},
+      {"MenuItemAppend", true}, {"MenuItemEdit", true},  {"MenuItemDelete", true},
+  };
+  for (const auto& [name, enabled] : items) {
+    QAction* action = popup->findChild<QAction*>(QString::fromLatin1(name));
+    ASSERT_NE(action, nullptr) << name;
+    EXPECT_EQ(action->isEnabled(), enabled) << name;
+  }
+  EXPECT_EQ(popup->findChild<QAction*>("MenuSetSave")->text(), QStringLiteral("ペン先集を保存(&S)..."));
+  popup->closePopup();
+}
+
 TEST_F(ToolOptionsPanelTest, TheNibSampleOpensTheNibPopUpAndAPickedNibDrawsTheNextStroke) {
   TAspectRotation* editor = panel->aspectEditor();
   // A brush of the older kinds takes no nib image: no list button.
@@ -343,11 +376,7 @@ TEST_F(ToolOptionsPanelTest, TheNibSampleOpensTheNibPopUpAndAPickedNibDrawsTheNe
   const int32_t before = strokePixels(f, from, to);
   ASSERT_TRUE(f.window->undo());
 
-  QCoreApplication::processEvents();
-  const TRect button = editor->layout().rightButton;
-  QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier,
-                    QPoint((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2));
-  TPresetPopupForm* popup = panel->nibPopup();
+  TPresetPopupForm* popup = clickNibButton();
   ASSERT_NE(popup, nullptr);
   ASSERT_TRUE(popup->isOpen());
   auto& nibs = static_cast<CPenNibList&>(popup->list());
