@@ -29,12 +29,15 @@ struct SRowKernels {
 // The row kernels of op; for an unknown operator Row and Fill are nullptr.
 SRowKernels rowKernels(PixelOp32 op);
 
-// Which kernels rowKernels hands out: 0 the baseline ones, 1 the best the
-// processor runs (the start value). Answers the previous level (tests compare
-// both builds with the reference).
+// Which kernels rowKernels hands out: 0 the baseline ones, 1 up to AVX2, 2 up
+// to AVX-512, each capped at the best the processor runs (the start value).
+// Answers the previous level (tests compare every build with the reference).
 int setRowKernelLevel(int level);
-// Whether the kernels handed out now are the AVX2 ones (level 1 on a processor
-// that has AVX2). Other modules with vector rows follow the same switch.
+// The highest level setRowKernelLevel takes.
+inline constexpr int kRowKernelTopLevel = 2;
+// Whether the kernels handed out now are the AVX2 ones or wider (level 1 or
+// more on a processor that has AVX2). Other modules with vector rows follow
+// the same switch.
 [[nodiscard]] bool rowKernelsUseAvx2();
 
 // Runs a row through the kernels (or per pixel for an unknown operator).

@@ -145,7 +145,7 @@ class BlendRowLevels : public ::testing::TestWithParam<int> {
   void TearDown() override { setRowKernelLevel(old_); }
   int old_ = 1;
 };
-INSTANTIATE_TEST_SUITE_P(Levels, BlendRowLevels, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(Levels, BlendRowLevels, ::testing::Range(0, kRowKernelTopLevel + 1));
 
 TEST_P(BlendRowLevels, RowKernelsEqualTheOperatorPerPixel) {
   std::mt19937 rng(31337);
