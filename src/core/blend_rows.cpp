@@ -109,7 +109,8 @@ int gLevel = -1;  // -1 not yet decided
 int processorLevel() {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-      __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("fma") &&
+      __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
+      __builtin_cpu_supports("fma") &&
       __builtin_cpu_supports("avx2"))
     return 2;
   if (__builtin_cpu_supports("avx2")) return 1;

@@ -27,11 +27,11 @@
 #include <immintrin.h>
 
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512dq,avx512vl,avx2,fma"))), \
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi,avx2,fma"))), \
                              apply_to = function)
 #else
 #pragma GCC push_options
-#pragma GCC target("avx512f,avx512bw,avx512dq,avx512vl,avx2,fma")
+#pragma GCC target("avx512f,avx512bw,avx512dq,avx512vl,avx512vbmi,avx2,fma")
 // GCC 12's AVX-512 intrinsics start some results from a deliberately
 // undefined register, which it then reports as maybe uninitialised.
 #pragma GCC diagnostic push
@@ -60,37 +60,6 @@ PG_INLINE V div255w(V x) { return _mm512_srli_epi16(_mm512_mulhi_epu16(x, _mm512
 // whose upper halves stay 0).
 PG_INLINE V mul255w(V a, V b) { return div255w(_mm512_mullo_epi16(a, b)); }
 
-// Byte I (0 blue .. 2 red) of every pixel in its 32-bit lane.
-template <int I>
-PG_INLINE V byteLane(V p) {
-  if constexpr (I == 0) {
-    return _mm512_and_si512(p, k32(0xFF));
-  } else {
-    constexpr char z = -1;
-    const __m128i lane = _mm_setr_epi8(I, z, z, z, I + 4, z, z, z, I + 8, z, z, z, I + 12, z, z, z);
-    return _mm512_shuffle_epi8(p, _mm512_broadcast_i32x4(lane));
-  }
-}
-
-// The reciprocal of den (integer lanes 1..65025) rounded up: the nearest float
-// and one unit in the last place more, so that n * r never falls below
-// n / den and lies less than 2^-13 above it for n below 2^24 (the same step as
-// the narrower builds).
-PG_INLINE VF reciprocalUp(VF den) {
-  return _mm512_castsi512_ps(_mm512_add_epi32(_mm512_castps_si512(_mm512_div_ps(kf(1.0f), den)), k32(1)));
-}
-
-// floor(n / den) for integer lanes n < 2^24, 1 <= den <= 65025, n / den at most
-// 256, given r = reciprocalUp(den): the truncated product is the quotient or
-// one more, and a negative exact remainder n - q*den (a fused multiply-add of
-// integers below 2^24) takes the one back.
-PG_INLINE V exactQuotient(VF n, VF den, VF r) {
-  const VF q = _mm512_roundscale_ps(_mm512_mul_ps(n, r), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-  const __mmask16 over = _mm512_cmp_ps_mask(_mm512_fnmadd_ps(q, den, n), _mm512_setzero_ps(), _CMP_LT_OQ);
-  const V qi = _mm512_cvttps_epi32(q);
-  return _mm512_mask_sub_epi32(qi, over, qi, k32(1));
-}
-
 // The alphas of a group: sa the source's scaled by the opacity (Full: the
 // opacity is 255), dA the destination's, outA the result's.
 template <bool Full>
@@ -103,29 +72,78 @@ PG_INLINE V sourceAlpha(V S, V p) {
   }
 }
 
-// Over a destination with alphas of every kind: the exact per-pixel division.
-// Where the result alpha is 0 (both alphas 0) the pixel stays.
+// Byte-index tables of the two-source byte permutes, the same for every
+// pixel: at byte k of a pixel, byte pick[k] of that pixel in the first source
+// (0..3) or byte pick[k] - 4 in the second (4..7).
+struct SByteIndex {
+  alignas(64) uint8_t idx[64];
+};
+constexpr SByteIndex byteIndex(int b0, int b1, int b2, int b3) {
+  SByteIndex t{};
+  const int pick[4] = {b0, b1, b2, b3};
+  for (int i = 0; i < 64; ++i) {
+    const int k = pick[i & 3];
+    t.idx[i] = static_cast<uint8_t>((i & ~3) + (k & 3) + (k >= 4 ? 64 : 0));
+  }
+  return t;
+}
+// Channel c's difference byte sign-extended by its borrow byte.
+constexpr SByteIndex kWidenDiff[3] = {byteIndex(0, 4, 4, 4), byteIndex(1, 5, 5, 5), byteIndex(2, 6, 6, 6)};
+// Blue and green low bytes; red and alpha low bytes.
+constexpr SByteIndex kPackBG = byteIndex(0, 4, 0, 0);
+constexpr SByteIndex kPackRA = byteIndex(0, 0, 0, 4);
+PG_INLINE V indexOf(const SByteIndex& t) { return _mm512_load_si512(t.idx); }
+
+// Over a destination with alphas of every kind: per channel
+// floor(num / den) = d + floor(m * x), m = ws / den, x = s - d, ws = 255*sa,
+// wd = (255-sa)*dA, den = ws + wd.
+//
+// m is carried as mHi + mLo: mHi = ws * (1/den) lies within two units in the
+// last place of m, so ws - mHi*den is exact (a multiple of mHi's unit at most
+// 2*den of them) and mLo = (ws - mHi*den) / den leaves m - (mHi + mLo) below
+// 2^-40. x*mHi + x*mLo in one fused step is then within 2^-30 of m*x before
+// its final rounding. m*x is a multiple of 1/den, and 1/den is more than half
+// the float spacing at any value below 256 in size (2^-16 from 128 up; den is
+// at most 65025 < 2^16): a non-integer m*x rounds to a float strictly between
+// the same two integers, an integer one to itself, so flooring the rounded
+// sum gives floor(m*x) exactly, without a correction step.
+//
+// x per channel comes from the bytewise difference s - d and its borrow; the
+// byte d + floor(m*x) is one bytewise addition to the destination (the sum is
+// the result byte, so no carry crosses bytes).
+//
+// The result alpha is ceil(den / 255), taken in float lanes as
+// trunc((den + 254.5) / 255), whose rounding errors (below 2^-15) stay far
+// from the nearest integer (at least 0.5/255 away). Where it is 0 (both alphas
+// 0) the pixel stays.
 template <bool Full>
 PG_INLINE V normalOverMixed(V D, V S, V p) {
-  const V sa = sourceAlpha<Full>(S, p);
-  const V dA = _mm512_srli_epi32(D, 24);
-  const V outA = _mm512_sub_epi32(_mm512_add_epi32(sa, dA), mul255w(dA, sa));
-  const VF fsa = _mm512_cvtepi32_ps(sa), fdA = _mm512_cvtepi32_ps(dA);
-  const VF ws = _mm512_mul_ps(fsa, kf(255.0f));                        // 255*sa
-  const VF wd = _mm512_fnmadd_ps(fsa, fdA, _mm512_mul_ps(fdA, kf(255.0f)));  // (255-sa)*dA
-  const VF den = _mm512_max_ps(_mm512_add_ps(ws, wd), kf(1.0f));
-  const VF r = reciprocalUp(den);
-  const auto channel = [&](V s, V d) PG_INLINE_LAMBDA {
-    const VF num = _mm512_fmadd_ps(_mm512_cvtepi32_ps(s), ws, _mm512_mul_ps(_mm512_cvtepi32_ps(d), wd));
-    return exactQuotient(num, den, r);
+  const VF fsa = _mm512_cvtepi32_ps(sourceAlpha<Full>(S, p));
+  const VF fdA = _mm512_cvtepi32_ps(_mm512_srli_epi32(D, 24));
+  const VF ws = _mm512_mul_ps(fsa, kf(255.0f));
+  const VF den0 = _mm512_fnmadd_ps(fsa, fdA, _mm512_fmadd_ps(fdA, kf(255.0f), ws));  // ws + (255-sa)*dA
+  const VF den = _mm512_max_ps(den0, kf(1.0f));
+  const VF r = _mm512_div_ps(kf(1.0f), den);
+  const VF mHi = _mm512_mul_ps(ws, r);
+  const VF mLo = _mm512_mul_ps(_mm512_fnmadd_ps(mHi, den, ws), r);
+
+  const V diff = _mm512_sub_epi8(S, D);
+  const V borrow = _mm512_movm_epi8(_mm512_cmplt_epu8_mask(S, D));
+  const auto channel = [&](int c) PG_INLINE_LAMBDA {
+    // x: the difference byte, sign-extended by its borrow.
+    const V xi = _mm512_permutex2var_epi8(diff, indexOf(kWidenDiff[c]), borrow);
+    const VF x = _mm512_cvtepi32_ps(xi);
+    return _mm512_cvt_roundps_epi32(_mm512_fmadd_ps(x, mHi, _mm512_mul_ps(x, mLo)),
+                                    _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
   };
-  const V b = channel(byteLane<0>(S), byteLane<0>(D));
-  const V g = channel(byteLane<1>(S), byteLane<1>(D));
-  const V rr = channel(byteLane<2>(S), byteLane<2>(D));
-  // b | g << 8 | rr << 16 | outA << 24 (every part below 256).
-  const V colour = _mm512_ternarylogic_epi32(b, _mm512_slli_epi32(g, 8), _mm512_slli_epi32(rr, 16), 0xFE);
-  const V out = _mm512_or_si512(colour, _mm512_slli_epi32(outA, 24));
-  return _mm512_mask_mov_epi32(out, _mm512_testn_epi32_mask(outA, outA), D);
+  const V fb = channel(0), fg = channel(1), fr = channel(2);
+  const V outA = _mm512_cvttps_epi32(_mm512_fmadd_ps(den0, kf(1.0f / 255.0f), kf(254.5f / 255.0f)));
+  // The low byte of each step and of the alpha side by side.
+  const V bg = _mm512_permutex2var_epi8(fb, indexOf(kPackBG), fg);
+  const V ra = _mm512_permutex2var_epi8(fr, indexOf(kPackRA), outA);
+  const V steps = _mm512_mask_blend_epi16(0xAAAAAAAAu, bg, ra);
+  const V out = _mm512_mask_add_epi8(steps, 0x7777777777777777ull, D, steps);
+  return _mm512_mask_mov_epi32(D, _mm512_cmp_ps_mask(den0, _mm512_setzero_ps(), _CMP_NEQ_OQ), out);
 }
 
 // Over an opaque destination: the mix floor((s*sa + d*(255-sa)) / 255) of
@@ -223,14 +241,10 @@ bool avx512OpsRowKernels(PixelOp32 srcOp, SRowKernels& out) {
   return true;
 }
 
-bool avx512QuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count) {
-  size_t i = 0;
-  for (; i + kGroup <= count; i += kGroup) {
-    const VF d = _mm512_cvtepi32_ps(vLoad(den + i));
-    vStore(q + i, exactQuotient(_mm512_cvtepi32_ps(vLoad(n + i)), d, reciprocalUp(d)));
-  }
-  for (; i < count; ++i) q[i] = n[i] / den[i];
-  return true;
+bool avx512QuotientRow(const uint32_t*, const uint32_t*, uint32_t*, size_t) {
+  // The sixteen-pixel kernel needs no quotient step of its own (see
+  // normalOverMixed); the AVX2 one serves the other kernels of this level.
+  return false;
 }
 
 }  // namespace pg

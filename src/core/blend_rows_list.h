@@ -13,7 +13,7 @@ namespace pg {
 [[nodiscard]] bool avx2QuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);
 // The AVX-512 kernels, likewise (only the Normal source-over and its composite
 // record have them; the other operators keep their AVX2 kernels). Only to be
-// called where the processor has AVX-512 (F, BW, DQ, VL).
+// called where the processor has AVX-512 (F, BW, DQ, VL, VBMI).
 [[nodiscard]] bool avx512RowKernels(PixelOp32 op, SRowKernels& out);
 [[nodiscard]] bool avx512OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
 [[nodiscard]] bool avx512QuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);

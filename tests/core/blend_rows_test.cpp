@@ -324,6 +324,38 @@ TEST_P(BlendRowLevels, AlphaOverRowsEqualTheReferenceForEveryAlphaPair) {
   }
 }
 
+TEST_P(BlendRowLevels, NormalOverIsExactForEveryAlphaPairAndChannelDifference) {
+  // Over a partly transparent destination a Normal channel is
+  // d + floor(255*sa*(s - d) / den): every pair of alphas with every
+  // difference s - d from -255 to 255 (three differences a pixel, d varied).
+  const SRowKernels k = rowKernels(&blendNormalOver);
+  std::mt19937 rng(2024);
+  constexpr int kDiffs = 511, kPixelsPerPair = (kDiffs + 2) / 3;
+  std::vector<uint32_t> src(256 * kPixelsPerPair), dst(src.size());
+  for (uint32_t sa = 0; sa < 256; ++sa) {
+    size_t i = 0;
+    for (uint32_t dA = 0; dA < 256; ++dA) {
+      for (int j = 0; j < kPixelsPerPair; ++j, ++i) {
+        uint32_t s = sa << 24, d = dA << 24;
+        for (int c = 0; c < 3; ++c) {
+          const int x = std::min(3 * j + c, kDiffs - 1) - 255;
+          const int lo = std::max(0, -x), span = 256 - std::abs(x);
+          const int dc = lo + static_cast<int>(rng() % static_cast<uint32_t>(span));
+          s |= static_cast<uint32_t>(dc + x) << (8 * c);
+          d |= static_cast<uint32_t>(dc) << (8 * c);
+        }
+        src[i] = s;
+        dst[i] = d;
+      }
+    }
+    std::vector<uint32_t> want = dst, got = dst;
+    for (size_t p = 0; p < want.size(); ++p) blendNormalOver(&want[p], src[p], 255);
+    k.Row(got.data(), src.data(), got.size(), 255);
+    for (size_t p = 0; p < want.size(); ++p)
+      ASSERT_EQ(got[p], want[p]) << std::hex << " d " << dst[p] << " s " << src[p];
+  }
+}
+
 TEST(BlendRows, AlphaMapScalesTheDestinationAlpha) {
   uint32_t row[4] = {0xFF123456u, 0x80123456u, 0x00123456u, 0x01FFFFFFu};
   mapAlphaRow(row, 4, 128);
