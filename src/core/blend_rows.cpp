@@ -186,7 +186,6 @@ SRowKernels rowKernels(PixelOp32 op) {
 }
 
 void blendQuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count) {
-  if (useAvx512() && avx512QuotientRow(n, den, q, count)) return;
   if (useAvx2() && avx2QuotientRow(n, den, q, count)) return;
 #if PG_BLEND_SSE2
   quotientRow(n, den, q, count);

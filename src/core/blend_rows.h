@@ -72,7 +72,8 @@ SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix);
 // q[i] = floor(n[i] / den[i]) by the quotient step of the kernels at the
 // current level, for n[i] < 2^24, 1 <= den[i] <= 65025 and a quotient of at
 // most 256 (the alpha-over kernels' divisions; lets a test run the step over
-// every denominator they meet).
+// every denominator they meet). The AVX-512 Normal source-over needs no such
+// step; level 2 answers with the AVX2 one, which its other kernels use.
 void blendQuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);
 
 // dst alpha := P[dst alpha][k] for n pixels (the alpha map of layer merges).

@@ -98,15 +98,16 @@ PG_INLINE V indexOf(const SByteIndex& t) { return _mm512_load_si512(t.idx); }
 // floor(num / den) = d + floor(m * x), m = ws / den, x = s - d, ws = 255*sa,
 // wd = (255-sa)*dA, den = ws + wd.
 //
-// m is carried as mHi + mLo: mHi = ws * (1/den) lies within two units in the
-// last place of m, so ws - mHi*den is exact (a multiple of mHi's unit at most
-// 2*den of them) and mLo = (ws - mHi*den) / den leaves m - (mHi + mLo) below
-// 2^-40. x*mHi + x*mLo in one fused step is then within 2^-30 of m*x before
-// its final rounding. m*x is a multiple of 1/den, and 1/den is more than half
-// the float spacing at any value below 256 in size (2^-16 from 128 up; den is
-// at most 65025 < 2^16): a non-integer m*x rounds to a float strictly between
-// the same two integers, an integer one to itself, so flooring the rounded
-// sum gives floor(m*x) exactly, without a correction step.
+// m is carried as mHi + mLo: mHi = ws * r, r the float nearest 1/den, lies
+// within two units in the last place of m, so ws - mHi*den is exact (a
+// multiple of mHi's unit, at most 2*den of them, below 2^24), and
+// mLo = (ws - mHi*den) * r leaves m - (mHi + mLo) below 2^-40. One fused
+// x*mHi + x*mLo is then within 2^-30 of m*x before its rounding. A non-integer
+// m*x (a multiple of 1/den) lies at least 1/den > 2^-16 from every integer,
+// more than half the float spacing at any size below 256 (2^-17 from 128 up),
+// so it rounds to a float strictly between the same two integers, and an
+// integer m*x rounds to itself: flooring the rounded sum gives floor(m*x)
+// exactly, without a correction step.
 //
 // x per channel comes from the bytewise difference s - d and its borrow; the
 // byte d + floor(m*x) is one bytewise addition to the destination (the sum is
@@ -241,12 +242,6 @@ bool avx512OpsRowKernels(PixelOp32 srcOp, SRowKernels& out) {
   return true;
 }
 
-bool avx512QuotientRow(const uint32_t*, const uint32_t*, uint32_t*, size_t) {
-  // The sixteen-pixel kernel needs no quotient step of its own (see
-  // normalOverMixed); the AVX2 one serves the other kernels of this level.
-  return false;
-}
-
 }  // namespace pg
 
 #if defined(__clang__)
@@ -261,7 +256,6 @@ bool avx512QuotientRow(const uint32_t*, const uint32_t*, uint32_t*, size_t) {
 namespace pg {
 bool avx512RowKernels(PixelOp32, SRowKernels&) { return false; }
 bool avx512OpsRowKernels(PixelOp32, SRowKernels&) { return false; }
-bool avx512QuotientRow(const uint32_t*, const uint32_t*, uint32_t*, size_t) { return false; }
 }  // namespace pg
 
 #endif

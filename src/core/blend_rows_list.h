@@ -16,7 +16,6 @@ namespace pg {
 // called where the processor has AVX-512 (F, BW, DQ, VL, VBMI).
 [[nodiscard]] bool avx512RowKernels(PixelOp32 op, SRowKernels& out);
 [[nodiscard]] bool avx512OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
-[[nodiscard]] bool avx512QuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);
 // The soft-light curve (softLightCurve) of every byte, for the vector kernels.
 const int32_t* softLightCurveTable();
 }  // namespace pg
