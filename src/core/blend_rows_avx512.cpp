@@ -4,11 +4,9 @@
 // Over a destination with alphas of every kind each channel is
 // floor(num / den), den = 255*sa + (255-sa)*dA, num = 255*sa*s + (255-sa)*dA*d:
 // a division per pixel and channel that the premultiplied formats never pay.
-// Here one pixel sits in each 32-bit lane, every term is an integer below
-// 2^24 in float lanes (so fused multiply-adds are exact), one reciprocal per
-// pixel serves its three channels, and each quotient is taken exactly by
-// truncating the product and taking back the one that the exact remainder
-// shows to be too many. Groups whose destination is all opaque or all
+// Here one pixel sits in each 32-bit lane, one reciprocal per pixel serves its
+// three channels, and each channel's floor comes exact from one fused step
+// (normalOverMixed). Groups whose destination is all opaque or all
 // transparent, or whose source is all opaque, take cheaper forms that give
 // the same bytes.
 //
@@ -60,8 +58,8 @@ PG_INLINE V div255w(V x) { return _mm512_srli_epi16(_mm512_mulhi_epu16(x, _mm512
 // whose upper halves stay 0).
 PG_INLINE V mul255w(V a, V b) { return div255w(_mm512_mullo_epi16(a, b)); }
 
-// The alphas of a group: sa the source's scaled by the opacity (Full: the
-// opacity is 255), dA the destination's, outA the result's.
+// The source alphas of a group scaled by the opacity p (Full: the opacity is
+// 255), one a 32-bit lane.
 template <bool Full>
 PG_INLINE V sourceAlpha(V S, V p) {
   const V sa = _mm512_srli_epi32(S, 24);
@@ -204,8 +202,8 @@ void normalOverRowAt(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opac
 template <PixelOp32 Op>
 void normalOverRow(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
   if (opacity == 0) return;
-  if (opacity >= 255) {
-    normalOverRowAt<Op, true>(dst, src, n, 255);
+  if (opacity == 255) {
+    normalOverRowAt<Op, true>(dst, src, n, opacity);
   } else {
     normalOverRowAt<Op, false>(dst, src, n, opacity);
   }
