@@ -114,9 +114,9 @@ PG_INLINE V indexOf(const SByteIndex& t) { return _mm512_load_si512(t.idx); }
 // The result alpha is ceil(den / 255), taken in float lanes as
 // trunc((den + 254.5) / 255), whose rounding errors (below 2^-15) stay far
 // from the nearest integer (at least 0.5/255 away). Where it is 0 (both alphas
-// 0) the pixel stays.
+// 0) the pixel stays: covered holds the other lanes.
 template <bool Full>
-PG_INLINE V normalOverMixed(V D, V S, V p) {
+PG_INLINE V normalOverMixed(V D, V S, V p, __mmask16 covered) {
   const VF fsa = _mm512_cvtepi32_ps(sourceAlpha<Full>(S, p));
   const VF fdA = _mm512_cvtepi32_ps(_mm512_srli_epi32(D, 24));
   const VF ws = _mm512_mul_ps(fsa, kf(255.0f));
@@ -142,7 +142,7 @@ PG_INLINE V normalOverMixed(V D, V S, V p) {
   const V ra = _mm512_permutex2var_epi8(fr, indexOf(kPackRA), outA);
   const V steps = _mm512_mask_blend_epi16(0xAAAAAAAAu, bg, ra);
   const V out = _mm512_mask_add_epi8(steps, 0x7777777777777777ull, D, steps);
-  return _mm512_mask_mov_epi32(D, _mm512_cmp_ps_mask(den0, _mm512_setzero_ps(), _CMP_NEQ_OQ), out);
+  return _mm512_mask_mov_epi32(D, covered, out);
 }
 
 // Over an opaque destination: the mix floor((s*sa + d*(255-sa)) / 255) of
@@ -171,30 +171,33 @@ PG_INLINE V normalOverTransparent(V D, V S, V p) {
   return _mm512_mask_mov_epi32(out, _mm512_testn_epi32_mask(sa, sa), D);
 }
 
-// One group of the Normal source-over, p the opacity in every 16-bit lane.
+// Lanes whose alpha byte is 255 (the pixel at or above 0xFF000000).
+PG_INLINE __mmask16 opaqueLanes(V v) { return _mm512_cmp_epu32_mask(v, k32(0xFF000000u), _MM_CMPINT_NLT); }
+// Lanes whose alpha byte is not 0.
+PG_INLINE __mmask16 alphaLanes(V v) { return _mm512_test_epi32_mask(v, k32(0xFF000000u)); }
+
+// One group of the Normal source-over, p the opacity in every 16-bit lane,
+// sLanes the lanes whose source alpha is not 0.
 template <bool Full>
-PG_INLINE V normalOverGroup(V D, V S, V p) {
-  const V amask = k32(0xFF000000u);
-  const __mmask16 dOpaque = _mm512_cmpeq_epi32_mask(_mm512_and_si512(D, amask), amask);
-  if (dOpaque == 0xFFFF) return normalOverOpaque<Full>(D, S, p);
-  if (_mm512_test_epi32_mask(D, amask) == 0) return normalOverTransparent<Full>(D, S, p);
-  if constexpr (Full) {
-    // An opaque source covers any destination.
-    if (_mm512_cmpeq_epi32_mask(_mm512_and_si512(S, amask), amask) == 0xFFFF) return S;
-  }
-  return normalOverMixed<Full>(D, S, p);
+PG_INLINE V normalOverGroup(V D, V S, V p, __mmask16 sLanes) {
+  if (opaqueLanes(D) == 0xFFFF) return normalOverOpaque<Full>(D, S, p);
+  const __mmask16 dLanes = alphaLanes(D);
+  if (dLanes == 0) return normalOverTransparent<Full>(D, S, p);
+  // An opaque source covers any destination.
+  if (Full && opaqueLanes(S) == 0xFFFF) return S;
+  return normalOverMixed<Full>(D, S, p, static_cast<__mmask16>(sLanes | dLanes));
 }
 
 // A row of Op(&dst[i], src[i], opacity), Op a Normal source-over.
 template <PixelOp32 Op, bool Full>
 void normalOverRowAt(uint32_t* dst, const uint32_t* src, size_t n, uint32_t opacity) {
   const V p = _mm512_set1_epi16(static_cast<short>(opacity));
-  const V amask = k32(0xFF000000u);
   size_t i = 0;
   for (; i + kGroup <= n; i += kGroup) {
     const V S = vLoad(src + i);
-    if (_mm512_test_epi32_mask(S, amask) == 0) continue;  // a transparent source changes nothing
-    vStore(dst + i, normalOverGroup<Full>(vLoad(dst + i), S, p));
+    const __mmask16 sLanes = alphaLanes(S);
+    if (sLanes == 0) continue;  // a transparent source changes nothing
+    vStore(dst + i, normalOverGroup<Full>(vLoad(dst + i), S, p, sLanes));
   }
   for (; i < n; ++i) Op(dst + i, src[i], opacity);
 }
@@ -215,7 +218,8 @@ void normalOverFill(uint32_t* dst, uint32_t colour, size_t n, uint32_t opacity) 
   const V p = _mm512_set1_epi16(static_cast<short>(opacity));
   const V S = k32(colour);
   size_t i = 0;
-  for (; i + kGroup <= n; i += kGroup) vStore(dst + i, normalOverGroup<false>(vLoad(dst + i), S, p));
+  const __mmask16 sLanes = alphaLanes(S);
+  for (; i + kGroup <= n; i += kGroup) vStore(dst + i, normalOverGroup<false>(vLoad(dst + i), S, p, sLanes));
   for (; i < n; ++i) Op(dst + i, colour, opacity);
 }
 
