@@ -6,9 +6,9 @@
 // a division per pixel and channel that the premultiplied formats never pay.
 // Here one pixel sits in each 32-bit lane, one reciprocal per pixel serves its
 // three channels, and each channel's floor comes exact from one fused step
-// (normalOverMixed). Groups whose destination is all opaque or all
-// transparent, or whose source is all opaque, take cheaper forms that give
-// the same bytes.
+// (normalOverMixed). Groups whose destination alphas are all 0 or all 255, or
+// whose source alphas are each 0 or 255, take cheaper forms that give the
+// same bytes.
 //
 // As in the AVX2 build, everything compiled for AVX-512 lives below the target
 // switch and in an unnamed namespace.
@@ -180,11 +180,17 @@ PG_INLINE __mmask16 alphaLanes(V v) { return _mm512_test_epi32_mask(v, k32(0xFF0
 // sLanes the lanes whose source alpha is not 0.
 template <bool Full>
 PG_INLINE V normalOverGroup(V D, V S, V p, __mmask16 sLanes) {
-  if (opaqueLanes(D) == 0xFFFF) return normalOverOpaque<Full>(D, S, p);
+  const __mmask16 dOpaque = opaqueLanes(D);
+  if (dOpaque == 0xFFFF) return normalOverOpaque<Full>(D, S, p);
   const __mmask16 dLanes = alphaLanes(D);
   if (dLanes == 0) return normalOverTransparent<Full>(D, S, p);
-  // An opaque source covers any destination.
-  if (Full && opaqueLanes(S) == 0xFFFF) return S;
+  if constexpr (Full) {
+    // Every source lane opaque or transparent (the inside of a stroke and the
+    // empty space beside it): an opaque source replaces the pixel, a
+    // transparent one leaves it.
+    const __mmask16 sOpaque = opaqueLanes(S);
+    if (static_cast<__mmask16>(sOpaque | ~sLanes) == 0xFFFF) return _mm512_mask_mov_epi32(D, sOpaque, S);
+  }
   return normalOverMixed<Full>(D, S, p, static_cast<__mmask16>(sLanes | dLanes));
 }
 
