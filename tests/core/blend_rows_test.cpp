@@ -185,6 +185,39 @@ TEST_P(BlendRowLevels, RowKernelsEqualTheOperatorPerPixel) {
   }
 }
 
+TEST_P(BlendRowLevels, OpaqueAndEmptySourcePixelsOverPartlyTransparentOnes) {
+  // A stroke's inside beside empty space: whole groups whose source alphas
+  // are only 0 and 255, in several arrangements, over destinations whose
+  // alphas are neither all 0 nor all 255.
+  std::mt19937 rng(4242);
+  const size_t n = 64;
+  const auto alphaAt = [](int pattern, size_t i) -> uint32_t {
+    switch (pattern) {
+      case 0: return i % 2 ? 255 : 0;
+      case 1: return i < 24 ? 0 : 255;
+      case 2: return i % 7 == 3 ? 0 : 255;
+      default: return 255;
+    }
+  };
+  for (int pattern = 0; pattern < 4; ++pattern) {
+    std::vector<uint32_t> src(n), dst(n);
+    for (size_t i = 0; i < n; ++i) {
+      src[i] = (alphaAt(pattern, i) << 24) | (rng() & 0xFFFFFF);
+      const uint32_t dA = i % 5 == 0 ? 0u : i % 5 == 1 ? 255u : 1 + rng() % 254;
+      dst[i] = (dA << 24) | (rng() & 0xFFFFFF);
+    }
+    for (const Op& o : kOps) {
+      for (const uint32_t param : {255u, 128u}) {
+        std::vector<uint32_t> want = dst, got = dst;
+        for (size_t i = 0; i < n; ++i) o.op(&want[i], src[i], param);
+        rowKernels(o.op).Row(got.data(), src.data(), n, param);
+        for (size_t i = 0; i < n; ++i)
+          ASSERT_EQ(got[i], want[i]) << o.name << " pattern " << pattern << " param " << param << " pixel " << i;
+      }
+    }
+  }
+}
+
 TEST_P(BlendRowLevels, CompositeRecordRowsEqualTheRecordPerPixel) {
   // A record over a Normal base (the transparent composition, merges into
   // it) runs as a row; its start colour and flags must change nothing. Other
