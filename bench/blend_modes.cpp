@@ -5,6 +5,7 @@
 //   Merge:   the mode's alpha-over operator onto a plane with its own alpha
 //            (merging a layer down): random alphas below (the worst case, every
 //            pixel on the exact per-pixel path), or an opaque layer below.
+//   MergeLayers: Normal, one painted layer onto another (painted_layer.h).
 // The source has a random colour and a random alpha at every pixel, so no
 // shortcut for transparent or opaque runs applies; the Opaque variants use a
 // fully opaque source.
@@ -15,6 +16,7 @@
 
 #include "core/blend_modes.h"
 #include "core/composite_core.h"
+#include "painted_layer.h"
 
 namespace pg {
 namespace {
@@ -66,6 +68,33 @@ void runMerge(benchmark::State& state, uint32_t mode, bool opaqueDest) {
   }
   state.SetItemsProcessed(state.iterations() * int64_t{kSize} * kSize);
 }
+
+// A painted layer merged down onto another (the peer's BM_PeerOverLayers
+// composites the same two layers).
+void BM_MergeLayers_Normal(benchmark::State& state) {
+  static TMTC* planes = nullptr;  // source, destination start
+  if (planes == nullptr) {
+    planes = new TMTC[2];
+    for (int k = 0; k < 2; ++k) {
+      const std::vector<uint32_t> layer = bench::paintedLayer(kSize, 11 + static_cast<uint32_t>(k));
+      benchmark::DoNotOptimize(planes[k].Resize(kSize, kSize));
+      for (int y = 0; y < kSize; ++y)
+        std::memcpy(planes[k].pixelAt(0, y), layer.data() + static_cast<size_t>(y) * kSize, kSize * 4);
+    }
+  }
+  TMTC dst;
+  benchmark::DoNotOptimize(dst.Resize(kSize, kSize));
+  const PixelOp32 op = layerOverOp(lbmNormal);
+  for (auto _ : state) {
+    state.PauseTiming();
+    benchmark::DoNotOptimize(dst.copyPixelsFrom(planes[1]));
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(blendRowsOpAlphaMap(planes[0], dst, {0, 0}, op, 255, 255, {0, 0, kSize, kSize}));
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * int64_t{kSize} * kSize);
+}
+BENCHMARK(BM_MergeLayers_Normal)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #define PG_MODE_BENCH(Name, Mode)                                                                   \
   void BM_Display_##Name(benchmark::State& s) { runDisplay(s, Mode, false); }                       \

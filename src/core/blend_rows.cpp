@@ -4,7 +4,8 @@
 //
 // The separable and colour-model modes run in vector registers
 // (blend_rows_vec.h): SSE2, the x86-64 baseline, built here, and AVX2, built
-// in blend_rows_avx2.cpp and chosen at run time.
+// in blend_rows_avx2.cpp and chosen at run time; the Normal source-over also
+// has an AVX-512 build (blend_rows_avx512.cpp) chosen likewise.
 #include "core/blend_rows.h"
 
 #include <algorithm>
@@ -104,16 +105,26 @@ const OpsEntry kOpsEntries[] = {PG_BLEND_VEC_OPS(PG_BLEND_OPS_ENTRY)};
 
 int gLevel = -1;  // -1 not yet decided
 
-bool useAvx2() {
-  if (gLevel < 0) {
+// The best level this processor runs.
+int processorLevel() {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    gLevel = __builtin_cpu_supports("avx2") ? 1 : 0;
-#else
-    gLevel = 0;
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
+      __builtin_cpu_supports("fma") &&
+      __builtin_cpu_supports("avx2"))
+    return 2;
+  if (__builtin_cpu_supports("avx2")) return 1;
 #endif
-  }
-  return gLevel == 1;
+  return 0;
 }
+
+int level() {
+  if (gLevel < 0) gLevel = processorLevel();
+  return gLevel;
+}
+
+bool useAvx2() { return level() >= 1; }
+bool useAvx512() { return level() >= 2; }
 
 }  // namespace
 
@@ -128,12 +139,11 @@ bool mixesTowardBlend(PixelOp32 op) {
 
 bool rowKernelsUseAvx2() { return useAvx2(); }
 
-int setRowKernelLevel(int level) {
-  const int old = useAvx2() ? 1 : 0;
-  // Level 1 asks the processor again, so a test can never switch on AVX2
-  // kernels where they would not run.
-  gLevel = level == 0 ? 0 : -1;
-  useAvx2();
+int setRowKernelLevel(int wanted) {
+  const int old = level();
+  // Never above what the processor runs, so a test can never switch on
+  // kernels that would not run here.
+  gLevel = std::clamp(wanted, 0, processorLevel());
   return old;
 }
 
@@ -141,6 +151,7 @@ namespace {
 
 SRowKernels findRowKernels(PixelOp32 op) {
   SRowKernels k;
+  if (useAvx512() && avx512RowKernels(op, k)) return k;
   if (useAvx2() && avx2RowKernels(op, k)) return k;
   for (const Entry& e : kEntries)
     if (e.op == op) return {op, e.row, e.fill};
@@ -152,6 +163,7 @@ SRowKernels findRowKernels(PixelOp32 op) {
 SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix) {
   SRowKernels k;
   if (ops.DstOp != &lerpPixelRgb || ops.SrcOp == nullptr || exactMix != mixesTowardBlend(ops.SrcOp)) return k;
+  if (useAvx512() && avx512OpsRowKernels(ops.SrcOp, k)) return k;
   if (useAvx2() && avx2OpsRowKernels(ops.SrcOp, k)) return k;
 #if PG_BLEND_SSE2
   for (const OpsEntry& e : kOpsEntries)
@@ -165,10 +177,10 @@ SRowKernels rowKernels(PixelOp32 op) {
   // in a row (one tile piece after another): remember the last answer.
   thread_local SRowKernels last;
   thread_local int lastLevel = -2;
-  const int level = useAvx2() ? 1 : 0;
-  if (last.Pixel != op || lastLevel != level) {
+  const int now = level();
+  if (last.Pixel != op || lastLevel != now) {
     last = findRowKernels(op);
-    lastLevel = level;
+    lastLevel = now;
   }
   return last;
 }

@@ -29,12 +29,15 @@ struct SRowKernels {
 // The row kernels of op; for an unknown operator Row and Fill are nullptr.
 SRowKernels rowKernels(PixelOp32 op);
 
-// Which kernels rowKernels hands out: 0 the baseline ones, 1 the best the
-// processor runs (the start value). Answers the previous level (tests compare
-// both builds with the reference).
+// Which kernels rowKernels hands out: 0 the baseline ones, 1 up to AVX2, 2 up
+// to AVX-512, each capped at the best the processor runs (the start value).
+// Answers the previous level (tests compare every build with the reference).
 int setRowKernelLevel(int level);
-// Whether the kernels handed out now are the AVX2 ones (level 1 on a processor
-// that has AVX2). Other modules with vector rows follow the same switch.
+// The highest level setRowKernelLevel takes.
+inline constexpr int kRowKernelTopLevel = 2;
+// Whether the kernels handed out now are the AVX2 ones or wider (level 1 or
+// more on a processor that has AVX2). Other modules with vector rows follow
+// the same switch.
 [[nodiscard]] bool rowKernelsUseAvx2();
 
 // Runs a row through the kernels (or per pixel for an unknown operator).
@@ -69,7 +72,8 @@ SRowKernels opsRowKernels(const SPixelBlendOps& ops, bool exactMix);
 // q[i] = floor(n[i] / den[i]) by the quotient step of the kernels at the
 // current level, for n[i] < 2^24, 1 <= den[i] <= 65025 and a quotient of at
 // most 256 (the alpha-over kernels' divisions; lets a test run the step over
-// every denominator they meet).
+// every denominator they meet). The AVX-512 Normal source-over needs no such
+// step; level 2 answers with the AVX2 one, which its other kernels use.
 void blendQuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);
 
 // dst alpha := P[dst alpha][k] for n pixels (the alpha map of layer merges).

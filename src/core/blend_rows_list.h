@@ -11,6 +11,11 @@ namespace pg {
 [[nodiscard]] bool avx2OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
 // quotientRow of the AVX2 build (False where the build has none).
 [[nodiscard]] bool avx2QuotientRow(const uint32_t* n, const uint32_t* den, uint32_t* q, size_t count);
+// The AVX-512 kernels, likewise (only the Normal source-over and its composite
+// record have them; the other operators keep their AVX2 kernels). Only to be
+// called where the processor has AVX-512 (F, BW, DQ, VL, VBMI).
+[[nodiscard]] bool avx512RowKernels(PixelOp32 op, SRowKernels& out);
+[[nodiscard]] bool avx512OpsRowKernels(PixelOp32 srcOp, SRowKernels& out);
 // The soft-light curve (softLightCurve) of every byte, for the vector kernels.
 const int32_t* softLightCurveTable();
 }  // namespace pg

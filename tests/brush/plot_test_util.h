@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "brush/plot_callbacks.h"
@@ -25,12 +26,13 @@ class PlotFixture : public ::testing::Test {
   void TearDown() override { resetPlotState(); }
 };
 
-// Runs body once with the baseline row kernels and once with the best the
-// processor has, so both are compared with the reference.
+// Runs body once at every level of the row kernels (those above what the
+// processor runs fall to the best it has), so each is compared with the
+// reference.
 template <class Body>
 void forEachKernelLevel(Body&& body) {
-  for (int level : {0, 1}) {
-    SCOPED_TRACE(level == 0 ? "baseline kernels" : "best kernels");
+  for (int level = 0; level <= kRowKernelTopLevel; ++level) {
+    SCOPED_TRACE("kernel level " + std::to_string(level));
     const int old = setRowKernelLevel(level);
     body();
     setRowKernelLevel(old);

@@ -116,16 +116,26 @@ TEST(BlendRows, EveryOperatorHasRowKernels) {
     EXPECT_NE(k.Row, nullptr) << o.name;
     EXPECT_NE(k.Fill, nullptr) << o.name;
   }
+  {
+    // Each level the processor runs hands out its own Normal kernels; a level
+    // above those falls to the best it runs.
+    const int old = setRowKernelLevel(kRowKernelTopLevel);
+    const int best = setRowKernelLevel(kRowKernelTopLevel + 1);
+    EXPECT_EQ(setRowKernelLevel(0), best);
+    std::vector<RowOp32> seen;
+    for (int level = 0; level <= best; ++level) {
+      setRowKernelLevel(level);
+      const RowOp32 row = rowKernels(&blendNormalOver).Row;
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), row), 0) << "level " << level;
+      seen.push_back(row);
+    }
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-  if (__builtin_cpu_supports("avx2")) {
-    // The processor runs the wider build: the two levels hand out different kernels.
-    const int old = setRowKernelLevel(0);
-    const RowOp32 base = rowKernels(&blendNormalOpacity).Row;
-    setRowKernelLevel(1);
-    EXPECT_NE(rowKernels(&blendNormalOpacity).Row, base);
+    if (__builtin_cpu_supports("avx2")) {
+      EXPECT_GE(best, 1);
+    }
+#endif
     setRowKernelLevel(old);
   }
-#endif
   PixelOp32 unknown = [](uint32_t* d, uint32_t, uint32_t) { *d ^= 1; };
   const SRowKernels k = rowKernels(unknown);
   EXPECT_EQ(k.Row, nullptr);
@@ -145,7 +155,7 @@ class BlendRowLevels : public ::testing::TestWithParam<int> {
   void TearDown() override { setRowKernelLevel(old_); }
   int old_ = 1;
 };
-INSTANTIATE_TEST_SUITE_P(Levels, BlendRowLevels, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(Levels, BlendRowLevels, ::testing::Range(0, kRowKernelTopLevel + 1));
 
 TEST_P(BlendRowLevels, RowKernelsEqualTheOperatorPerPixel) {
   std::mt19937 rng(31337);
@@ -171,6 +181,39 @@ TEST_P(BlendRowLevels, RowKernelsEqualTheOperatorPerPixel) {
       for (size_t i = 0; i < n; ++i)
         ASSERT_EQ(got[i], want[i]) << o.name << " fill, param " << param << " pixel " << i << std::hex << " d "
                                    << dst[i] << " colour " << colour;
+    }
+  }
+}
+
+TEST_P(BlendRowLevels, OpaqueAndEmptySourcePixelsOverPartlyTransparentOnes) {
+  // A stroke's inside beside empty space: whole groups whose source alphas
+  // are only 0 and 255, in several arrangements, over destinations whose
+  // alphas are neither all 0 nor all 255.
+  std::mt19937 rng(4242);
+  const size_t n = 64;
+  const auto alphaAt = [](int pattern, size_t i) -> uint32_t {
+    switch (pattern) {
+      case 0: return i % 2 ? 255 : 0;
+      case 1: return i < 24 ? 0 : 255;
+      case 2: return i % 7 == 3 ? 0 : 255;
+      default: return 255;
+    }
+  };
+  for (int pattern = 0; pattern < 4; ++pattern) {
+    std::vector<uint32_t> src(n), dst(n);
+    for (size_t i = 0; i < n; ++i) {
+      src[i] = (alphaAt(pattern, i) << 24) | (rng() & 0xFFFFFF);
+      const uint32_t dA = i % 5 == 0 ? 0u : i % 5 == 1 ? 255u : 1 + rng() % 254;
+      dst[i] = (dA << 24) | (rng() & 0xFFFFFF);
+    }
+    for (const Op& o : kOps) {
+      for (const uint32_t param : {255u, 128u}) {
+        std::vector<uint32_t> want = dst, got = dst;
+        for (size_t i = 0; i < n; ++i) o.op(&want[i], src[i], param);
+        rowKernels(o.op).Row(got.data(), src.data(), n, param);
+        for (size_t i = 0; i < n; ++i)
+          ASSERT_EQ(got[i], want[i]) << o.name << " pattern " << pattern << " param " << param << " pixel " << i;
+      }
     }
   }
 }
@@ -321,6 +364,38 @@ TEST_P(BlendRowLevels, AlphaOverRowsEqualTheReferenceForEveryAlphaPair) {
         ASSERT_EQ(got[i], want[i]) << o.name << " opacity " << opacity << std::hex << " d " << dst[i] << " s "
                                    << src[i];
     }
+  }
+}
+
+TEST_P(BlendRowLevels, NormalOverIsExactForEveryAlphaPairAndChannelDifference) {
+  // Over a partly transparent destination a Normal channel is
+  // d + floor(255*sa*(s - d) / den): every pair of alphas with every
+  // difference s - d from -255 to 255 (three differences a pixel, d varied).
+  const SRowKernels k = rowKernels(&blendNormalOver);
+  std::mt19937 rng(2024);
+  constexpr int kDiffs = 511, kPixelsPerPair = (kDiffs + 2) / 3;
+  std::vector<uint32_t> src(256 * kPixelsPerPair), dst(src.size());
+  for (uint32_t sa = 0; sa < 256; ++sa) {
+    size_t i = 0;
+    for (uint32_t dA = 0; dA < 256; ++dA) {
+      for (int j = 0; j < kPixelsPerPair; ++j, ++i) {
+        uint32_t s = sa << 24, d = dA << 24;
+        for (int c = 0; c < 3; ++c) {
+          const int x = std::min(3 * j + c, kDiffs - 1) - 255;
+          const int lo = std::max(0, -x), span = 256 - std::abs(x);
+          const int dc = lo + static_cast<int>(rng() % static_cast<uint32_t>(span));
+          s |= static_cast<uint32_t>(dc + x) << (8 * c);
+          d |= static_cast<uint32_t>(dc) << (8 * c);
+        }
+        src[i] = s;
+        dst[i] = d;
+      }
+    }
+    std::vector<uint32_t> want = dst, got = dst;
+    for (size_t p = 0; p < want.size(); ++p) blendNormalOver(&want[p], src[p], 255);
+    k.Row(got.data(), src.data(), got.size(), 255);
+    for (size_t p = 0; p < want.size(); ++p)
+      ASSERT_EQ(got[p], want[p]) << std::hex << " d " << dst[p] << " s " << src[p];
   }
 }
 
