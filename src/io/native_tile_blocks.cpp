@@ -12,6 +12,7 @@
 
 #include "core/block_compress.h"
 #include "core/block_image.h"
+#include "core/block_pool.h"
 #include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/mem_utils.h"
@@ -285,6 +286,12 @@ struct GridCursor {
 // memory when it hands the block over (the pool's own tables may grow while
 // blocks expand; the memory of a committed tile never moves), and expands
 // blocks itself once kAhead of them wait, so the memory held stays bounded.
+//
+// The packed bytes are read into buffers the pipeline keeps for the whole
+// run: an expanded block's buffer goes back to the stock instead of to the
+// allocator. Memory handed back to the system costs a page-table flush that
+// interrupts every core the process runs on, which, block after block, kept
+// the expanding threads from getting ahead of a single one.
 class ExpandPipeline {
  public:
   ExpandPipeline() = default;
@@ -319,25 +326,50 @@ class ExpandPipeline {
     return failed_ != kNone;
   }
 
-  // A packed block of n tiles from firstTile on, whose tiles are committed.
+  // A buffer for a block's packed bytes (contents undefined): from the stock
+  // when the bytes fit a writer's longest run, else one of its own. Null
+  // when no memory could be had.
+  WorkBlock buffer(uint32_t packedBytes) {
+    if (packedBytes > stockBytes()) return workBlock(packedBytes);
+    {
+      std::lock_guard<std::mutex> lk(m_);
+      if (!stock_.empty()) {
+        WorkBlock b = std::move(stock_.back());
+        stock_.pop_back();
+        return b;
+      }
+    }
+    return workBlock(stockBytes());
+  }
+
+  // A packed block of n tiles from firstTile on, whose tiles are committed;
+  // packed came from buffer().
   void add(WorkBlock packed, uint32_t packedBytes, const CBlockImage& image, int64_t firstTile, uint32_t n,
            FileResult rcSizes) {
     SPending b{std::move(packed), packedBytes, n, contiguousTiles(image, firstTile, n), {}, blocksAdded_, rcSizes};
     if (b.direct == nullptr)
       for (uint32_t k = 0; k < n; ++k) b.tiles[k] = image.tileMemory(image.tileRef(int32_t(firstTile + k)));
     bool expandHere = false;
+    bool wake = false;
     {
       std::lock_guard<std::mutex> lk(m_);
       ++blocksAdded_;
       queue_.push_back(std::move(b));
       expandHere = queue_.size() > kAhead;
+      wake = queue_.size() % kWakeEvery == 0;
     }
-    cv_.notify_one();
+    if (wake) cv_.notify_one();
     if (expandHere) expandOne(worker_);
   }
 
  private:
   static constexpr size_t kAhead = 64;
+  // A sleeping thread is woken each time this many more blocks wait, not for
+  // every block: a thread awake takes blocks until none is left, so one that
+  // keeps pace with the reader needs no help, and each wake-up costs the
+  // reader a system call and often its processor, handed to the thread it
+  // woke. Blocks left waiting at the end are taken when reading finishes.
+  static constexpr size_t kWakeEvery = 4;
   static constexpr size_t kNone = SIZE_MAX;
 
   struct SPending {
@@ -365,15 +397,24 @@ class ExpandPipeline {
       b = std::move(queue_.front());
       queue_.pop_front();
     }
-    if (!expand(b, scratch_[size_t(worker)])) {
-      std::lock_guard<std::mutex> lk(m_);
-      if (b.index < failed_) {
-        failed_ = b.index;
-        failCode_ = b.rcSizes;
+    const bool expanded = expand(b, scratch_[size_t(worker)]);
+    std::lock_guard<std::mutex> lk(m_);
+    if (!expanded && b.index < failed_) {
+      failed_ = b.index;
+      failCode_ = b.rcSizes;
+    }
+    if (b.packedBytes <= stockBytes()) {
+      try {
+        stock_.push_back(std::move(b.packed));
+      } catch (const std::bad_alloc&) {
+        // The buffer is freed with b: the stock only saves allocations.
       }
     }
     return true;
   }
+
+  // The packed bytes of the longest run a writer makes, padded.
+  static uint64_t stockBytes() { return packedRoom(); }
 
   void expandUntilDone(int worker) {
     for (;;) {
@@ -397,6 +438,7 @@ class ExpandPipeline {
   std::mutex m_;
   std::condition_variable cv_;
   std::deque<SPending> queue_;  // guarded by m_
+  std::vector<WorkBlock> stock_;  // buffers of stockBytes() to reuse (guarded by m_)
   bool reading_ = true;         // guarded by m_
   size_t blocksAdded_ = 0;      // written by the reader only (read after the run)
   size_t failed_ = kNone;       // the first block that failed (guarded by m_)
@@ -419,7 +461,7 @@ FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind&
     return kind.rcSizes;
   if (int64_t{n} > at.left()) return kind.rcOutside;
   if (int64_t{body} > stream.remaining()) return kRcShortRead;
-  WorkBlock packed = workBlock(packedBytes);
+  WorkBlock packed = pipeline.buffer(packedBytes);
   if (!packed) return kRcOutOfMemory;
   if (!stream.readExact(packed.get(), packedBytes)) return kRcShortRead;
   for (uint32_t k = 0; k < n; ++k) {
@@ -504,6 +546,9 @@ FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STil
 FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
   GridCursor at;
   at.total = image.tileCount();
+  // The tiles' fresh pages are cleared by the threads that expand into them,
+  // not all by the reader before it hands them over.
+  const CTilePoolFirstWriteScope firstWrite;
   ExpandPipeline pipeline;
   return pipeline.run([&](ExpandPipeline& p) {
     while (at.left() > 0 && !p.failed())
