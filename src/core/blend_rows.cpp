@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <type_traits>
 
 #include "core/blend_modes.h"
@@ -102,17 +103,21 @@ struct OpsEntry {
 const OpsEntry kOpsEntries[] = {PG_BLEND_VEC_OPS(PG_BLEND_OPS_ENTRY)};
 #endif
 
-int gLevel = -1;  // -1 not yet decided
+// -1 not yet decided. Threads composing bands side by side may decide it at
+// once: they store the same answer.
+std::atomic<int> gLevel{-1};
 
 bool useAvx2() {
-  if (gLevel < 0) {
+  int level = gLevel.load(std::memory_order_relaxed);
+  if (level < 0) {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    gLevel = __builtin_cpu_supports("avx2") ? 1 : 0;
+    level = __builtin_cpu_supports("avx2") ? 1 : 0;
 #else
-    gLevel = 0;
+    level = 0;
 #endif
+    gLevel.store(level, std::memory_order_relaxed);
   }
-  return gLevel == 1;
+  return level == 1;
 }
 
 }  // namespace
