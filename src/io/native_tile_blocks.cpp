@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "core/block_compress.h"
@@ -273,6 +274,109 @@ class RunPipeline {
   FileResult code_ = kRcOk;
 };
 
+// The buffers that packed bytes are read into, taken in slabs and handed
+// back for the next block instead of to the allocator: memory handed back to
+// the system costs a page-table flush that interrupts every core the process
+// runs on, and memory taken anew a fault for every fresh page. A reader of a
+// whole file shares one stock between its images (CTileBlockBufferScope).
+}  // namespace
+
+class PackedBuffers {
+ public:
+  // The size of each buffer: the packed bytes of the longest run a writer
+  // makes, padded.
+  static uint64_t bytes() { return packedRoom(); }
+
+  // A buffer (contents undefined), or nullptr when no memory could be had.
+  uint8_t* take() {
+    std::lock_guard<std::mutex> lk(m_);
+    if (free_.empty() && !grow()) return nullptr;
+    uint8_t* p = free_.back();
+    free_.pop_back();
+    return p;
+  }
+  // Gives back a buffer from take(); never fails (room is kept for all).
+  void give(uint8_t* p) {
+    std::lock_guard<std::mutex> lk(m_);
+    free_.push_back(p);
+  }
+
+ private:
+  // Enough for the blocks a pipeline holds at once (it holds kAhead waiting
+  // ones, one a thread being expanded and one being read), in one slab
+  // large enough to be made present with large pages.
+  static constexpr size_t kSlabBuffers = 80;
+
+  bool grow() {
+    try {
+      free_.reserve(count_ + kSlabBuffers);
+      slabs_.reserve(slabs_.size() + 1);
+      WorkBlock slab = workBlock(bytes() * kSlabBuffers);
+      if (!slab) return false;
+      // Neither grows past the room reserved above: nothing throws from here.
+      for (size_t k = 0; k < kSlabBuffers; ++k) free_.push_back(slab.get() + k * bytes());
+      slabs_.push_back(std::move(slab));
+      count_ += kSlabBuffers;
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+
+  std::mutex m_;
+  std::vector<uint8_t*> free_;    // guarded by m_; room for count_
+  std::vector<WorkBlock> slabs_;  // guarded by m_
+  size_t count_ = 0;              // buffers in all slabs (guarded by m_)
+};
+
+namespace {
+
+thread_local PackedBuffers* tScopeBuffers = nullptr;
+
+// A block's packed bytes: a buffer of the stock, given back when done with,
+// or, for more bytes than a writer makes, a block of its own.
+class PackedBytes {
+ public:
+  PackedBytes() = default;
+  PackedBytes(PackedBuffers& stock, uint32_t bytes) {
+    if (bytes > PackedBuffers::bytes()) {
+      own_ = workBlock(bytes);
+      p_ = own_.get();
+    } else {
+      p_ = stock.take();
+      if (p_ != nullptr) stock_ = &stock;
+    }
+  }
+  PackedBytes(PackedBytes&& o) noexcept
+      : stock_(std::exchange(o.stock_, nullptr)), p_(std::exchange(o.p_, nullptr)), own_(std::move(o.own_)) {}
+  PackedBytes& operator=(PackedBytes&& o) noexcept {
+    if (this != &o) {
+      release();
+      stock_ = std::exchange(o.stock_, nullptr);
+      p_ = std::exchange(o.p_, nullptr);
+      own_ = std::move(o.own_);
+    }
+    return *this;
+  }
+  PackedBytes(const PackedBytes&) = delete;
+  PackedBytes& operator=(const PackedBytes&) = delete;
+  ~PackedBytes() { release(); }
+
+  uint8_t* get() const { return p_; }
+
+ private:
+  void release() {
+    if (stock_ != nullptr) stock_->give(p_);
+    stock_ = nullptr;
+    p_ = nullptr;
+    own_.reset();
+  }
+
+  PackedBuffers* stock_ = nullptr;
+  uint8_t* p_ = nullptr;
+  WorkBlock own_;
+};
+
 // The grid position where the next block goes on, and its end.
 struct GridCursor {
   int64_t placed = 0;
@@ -286,15 +390,11 @@ struct GridCursor {
 // memory when it hands the block over (the pool's own tables may grow while
 // blocks expand; the memory of a committed tile never moves), and expands
 // blocks itself once kAhead of them wait, so the memory held stays bounded.
-//
-// The packed bytes are read into buffers the pipeline keeps for the whole
-// run: an expanded block's buffer goes back to the stock instead of to the
-// allocator. Memory handed back to the system costs a page-table flush that
-// interrupts every core the process runs on, which, block after block, kept
-// the expanding threads from getting ahead of a single one.
+// The packed bytes come in buffers of the stock, which an expanded block
+// gives back for the blocks still to read.
 class ExpandPipeline {
  public:
-  ExpandPipeline() = default;
+  explicit ExpandPipeline(PackedBuffers& stock) : stock_(stock) {}
 
   // Runs read(pipeline) on the calling thread, which hands blocks over with
   // add(), while the other threads expand them; answers the code of the
@@ -326,25 +426,12 @@ class ExpandPipeline {
     return failed_ != kNone;
   }
 
-  // A buffer for a block's packed bytes (contents undefined): from the stock
-  // when the bytes fit a writer's longest run, else one of its own. Null
-  // when no memory could be had.
-  WorkBlock buffer(uint32_t packedBytes) {
-    if (packedBytes > stockBytes()) return workBlock(packedBytes);
-    {
-      std::lock_guard<std::mutex> lk(m_);
-      if (!stock_.empty()) {
-        WorkBlock b = std::move(stock_.back());
-        stock_.pop_back();
-        return b;
-      }
-    }
-    return workBlock(stockBytes());
-  }
+  // A buffer for a block's packed bytes (contents undefined); its get() is
+  // null when no memory could be had.
+  PackedBytes buffer(uint32_t packedBytes) { return PackedBytes(stock_, packedBytes); }
 
-  // A packed block of n tiles from firstTile on, whose tiles are committed;
-  // packed came from buffer().
-  void add(WorkBlock packed, uint32_t packedBytes, const CBlockImage& image, int64_t firstTile, uint32_t n,
+  // A packed block of n tiles from firstTile on, whose tiles are committed.
+  void add(PackedBytes packed, uint32_t packedBytes, const CBlockImage& image, int64_t firstTile, uint32_t n,
            FileResult rcSizes) {
     SPending b{std::move(packed), packedBytes, n, contiguousTiles(image, firstTile, n), {}, blocksAdded_, rcSizes};
     if (b.direct == nullptr)
@@ -373,7 +460,7 @@ class ExpandPipeline {
   static constexpr size_t kNone = SIZE_MAX;
 
   struct SPending {
-    WorkBlock packed;
+    PackedBytes packed;
     uint32_t packedBytes = 0;
     uint32_t n = 0;
     uint8_t* direct = nullptr;                     // the tiles' memory when it is one piece
@@ -398,23 +485,16 @@ class ExpandPipeline {
       queue_.pop_front();
     }
     const bool expanded = expand(b, scratch_[size_t(worker)]);
-    std::lock_guard<std::mutex> lk(m_);
-    if (!expanded && b.index < failed_) {
-      failed_ = b.index;
-      failCode_ = b.rcSizes;
-    }
-    if (b.packedBytes <= stockBytes()) {
-      try {
-        stock_.push_back(std::move(b.packed));
-      } catch (const std::bad_alloc&) {
-        // The buffer is freed with b: the stock only saves allocations.
+    b.packed = PackedBytes();  // back to the stock for the next block
+    if (!expanded) {
+      std::lock_guard<std::mutex> lk(m_);
+      if (b.index < failed_) {
+        failed_ = b.index;
+        failCode_ = b.rcSizes;
       }
     }
     return true;
   }
-
-  // The packed bytes of the longest run a writer makes, padded.
-  static uint64_t stockBytes() { return packedRoom(); }
 
   void expandUntilDone(int worker) {
     for (;;) {
@@ -435,10 +515,10 @@ class ExpandPipeline {
     return true;
   }
 
+  PackedBuffers& stock_;
   std::mutex m_;
   std::condition_variable cv_;
   std::deque<SPending> queue_;  // guarded by m_
-  std::vector<WorkBlock> stock_;  // buffers of stockBytes() to reuse (guarded by m_)
   bool reading_ = true;         // guarded by m_
   size_t blocksAdded_ = 0;      // written by the reader only (read after the run)
   size_t failed_ = kNone;       // the first block that failed (guarded by m_)
@@ -461,8 +541,8 @@ FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind&
     return kind.rcSizes;
   if (int64_t{n} > at.left()) return kind.rcOutside;
   if (int64_t{body} > stream.remaining()) return kRcShortRead;
-  WorkBlock packed = pipeline.buffer(packedBytes);
-  if (!packed) return kRcOutOfMemory;
+  PackedBytes packed = pipeline.buffer(packedBytes);
+  if (packed.get() == nullptr) return kRcOutOfMemory;
   if (!stream.readExact(packed.get(), packedBytes)) return kRcShortRead;
   for (uint32_t k = 0; k < n; ++k) {
     if (image.commitTileForOverwrite(image.tileRef(int32_t(at.placed + k)))) continue;
@@ -549,12 +629,27 @@ FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockK
   // The tiles' fresh pages are cleared by the threads that expand into them,
   // not all by the reader before it hands them over.
   const CTilePoolFirstWriteScope firstWrite;
-  ExpandPipeline pipeline;
+  std::unique_ptr<PackedBuffers> own;
+  PackedBuffers* stock = tScopeBuffers;
+  if (stock == nullptr) {
+    own = std::make_unique<PackedBuffers>();
+    stock = own.get();
+  }
+  ExpandPipeline pipeline(*stock);
   return pipeline.run([&](ExpandPipeline& p) {
     while (at.left() > 0 && !p.failed())
       if (const FileResult code = readBlock(stream, image, kind, at, p); code != kRcOk) return code;
     return kRcOk;
   });
+}
+
+CTileBlockBufferScope::CTileBlockBufferScope() : buffers_(new PackedBuffers), outer_(tScopeBuffers) {
+  tScopeBuffers = buffers_;
+}
+
+CTileBlockBufferScope::~CTileBlockBufferScope() {
+  tScopeBuffers = outer_;
+  delete buffers_;
 }
 
 }  // namespace pg

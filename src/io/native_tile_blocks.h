@@ -66,6 +66,22 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 // write.
 [[nodiscard]] FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
 
+class PackedBuffers;
+
+// While one lives, the tile-block reads of its thread share the buffers they
+// read packed bytes into: a file of many layers and masks takes them once.
+class CTileBlockBufferScope {
+ public:
+  CTileBlockBufferScope();
+  ~CTileBlockBufferScope();
+  CTileBlockBufferScope(const CTileBlockBufferScope&) = delete;
+  CTileBlockBufferScope& operator=(const CTileBlockBufferScope&) = delete;
+
+ private:
+  PackedBuffers* buffers_;
+  PackedBuffers* outer_;
+};
+
 // Reads blocks at the position until every tile of the image is placed; the
 // caller made the image with the grid the record announced. A packed block
 // holds at most kMaxPackedRun tiles (as every writer writes them). Each stored tile
