@@ -272,6 +272,39 @@ TEST(TileBlocks, ReadingDoesNotDependOnTheNumberOfThreads) {
     }
 }
 
+// A file's images share one stock of buffers for their packed bytes: a read
+// that stops early gives its buffers back too, and every image read after it
+// gets the tiles written, however many blocks the stock saw before.
+TEST(TileBlocks, ImagesReadInOneScopeShareTheirBuffers) {
+  CBlockVMTC layer(1200, 900);
+  std::mt19937 rng(3);
+  for (int32_t i = 0; i < layer.tileCount(); ++i)
+    if (rng() % 4 != 0) test::commitVaried(layer, i, rng());
+  CMemoryStream out;
+  ASSERT_EQ(writeTileBlocks(out, layer, kLayerTileBlocks), kRcOk);
+  const Bytes whole = out.bytes();
+  const Bytes cut(whole.begin(), whole.begin() + ptrdiff_t(whole.size() / 2));
+  const CTileBlockBufferScope scope;
+  for (int workers : {4, 1, 4}) {
+    const int old = setParallelWorkers(workers);
+    CBlockVMTC broken(1200, 900), image(1200, 900);
+    CFixedMemStream cutIn(cut.data(), int64_t(cut.size())), in(whole.data(), int64_t(whole.size()));
+    const FileResult cutCode = readTileBlocks(cutIn, broken, kLayerTileBlocks);
+    const FileResult code = readTileBlocks(in, image, kLayerTileBlocks);
+    setParallelWorkers(old);
+    EXPECT_EQ(cutCode, kRcShortRead);
+    ASSERT_EQ(code, kRcOk) << workers;
+    for (int32_t i = 0; i < layer.tileCount(); ++i) {
+      const STileRec& want = layer.tileRef(i);
+      const STileRec& got = image.tileRef(i);
+      ASSERT_EQ(got.committed(), want.committed()) << i;
+      if (want.committed()) {
+        ASSERT_EQ(std::memcmp(image.tileMemory(got), layer.tileMemory(want), 4096), 0) << i;
+      }
+    }
+  }
+}
+
 TEST(TileBlocks, ImageOfAnotherTileSizeIsRefused) {
   CBlockVCH mask(64, 64);
   CMemoryStream out;
