@@ -35,7 +35,12 @@ uint64_t packedRoom() { return paddedTo4(packedBound(uint64_t{kMaxPackedRun} * k
 
 }  // namespace
 
-uint64_t packBufferBytes() { return uint64_t(kTileBlockHeadBytes) + packedRoom() + uint64_t{kMaxPackedRun} * kTileBytes; }
+namespace {
+
+// A packed run's whole block: its head and the packed bytes' room.
+uint64_t blockBufferBytes() { return uint64_t(kTileBlockHeadBytes) + packedRoom(); }
+
+}  // namespace
 
 namespace {
 
@@ -84,36 +89,150 @@ uint8_t* contiguousTiles(const CBlockImage& image, int64_t first, int64_t n) {
   return start;
 }
 
+// The buffers that packed bytes are read into (or blocks made in), taken in
+// slabs and handed back for the next block instead of to the allocator: memory handed back to
+// the system costs a page-table flush that interrupts every core the process
+// runs on, and memory taken anew a fault for every fresh page. A reader of a
+// whole file shares one stock between its images (CTileBlockBufferScope).
+}  // namespace
+
+class PackedBuffers {
+ public:
+  // Buffers of the given size.
+  explicit PackedBuffers(uint64_t bytes) : bytes_(bytes) {}
+
+  uint64_t bytes() const { return bytes_; }
+  // The memory of one slab.
+  static uint64_t slabBytes(uint64_t bytes) { return bytes * kSlabBuffers; }
+
+  // A buffer (contents undefined), or nullptr when no memory could be had.
+  uint8_t* take() {
+    std::lock_guard<std::mutex> lk(m_);
+    if (free_.empty() && !grow()) return nullptr;
+    uint8_t* p = free_.back();
+    free_.pop_back();
+    return p;
+  }
+  // Gives back a buffer from take(); never fails (room is kept for all).
+  void give(uint8_t* p) {
+    std::lock_guard<std::mutex> lk(m_);
+    free_.push_back(p);
+  }
+
+ private:
+  // Enough for the blocks a reading pipeline holds at once (kAhead waiting,
+  // one a thread being expanded and one being read), in one slab large
+  // enough to be made present with large pages.
+  static constexpr size_t kSlabBuffers = 80;
+
+  bool grow() {
+    try {
+      free_.reserve(count_ + kSlabBuffers);
+      slabs_.reserve(slabs_.size() + 1);
+      WorkBlock slab = workBlock(slabBytes(bytes_));
+      if (!slab) return false;
+      // Neither grows past the room reserved above: nothing throws from here.
+      for (size_t k = 0; k < kSlabBuffers; ++k) free_.push_back(slab.get() + k * bytes_);
+      slabs_.push_back(std::move(slab));
+      count_ += kSlabBuffers;
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+
+  const uint64_t bytes_;
+  std::mutex m_;
+  std::vector<uint8_t*> free_;    // guarded by m_; room for count_
+  std::vector<WorkBlock> slabs_;  // guarded by m_
+  size_t count_ = 0;              // buffers in all slabs (guarded by m_)
+};
+
+namespace {
+
+thread_local PackedBuffers* tScopeBuffers = nullptr;
+
+// A block's packed bytes: a buffer of the stock, given back when done with,
+// or, for more bytes than a writer makes, a block of its own.
+class PackedBytes {
+ public:
+  PackedBytes() = default;
+  PackedBytes(PackedBuffers& stock, uint32_t bytes) {
+    if (bytes > stock.bytes()) {
+      own_ = workBlock(bytes);
+      p_ = own_.get();
+    } else {
+      p_ = stock.take();
+      if (p_ != nullptr) stock_ = &stock;
+    }
+  }
+  PackedBytes(PackedBytes&& o) noexcept
+      : stock_(std::exchange(o.stock_, nullptr)), p_(std::exchange(o.p_, nullptr)), own_(std::move(o.own_)) {}
+  PackedBytes& operator=(PackedBytes&& o) noexcept {
+    if (this != &o) {
+      release();
+      stock_ = std::exchange(o.stock_, nullptr);
+      p_ = std::exchange(o.p_, nullptr);
+      own_ = std::move(o.own_);
+    }
+    return *this;
+  }
+  PackedBytes(const PackedBytes&) = delete;
+  PackedBytes& operator=(const PackedBytes&) = delete;
+  ~PackedBytes() { release(); }
+
+  uint8_t* get() const { return p_; }
+
+ private:
+  void release() {
+    if (stock_ != nullptr) stock_->give(p_);
+    stock_ = nullptr;
+    p_ = nullptr;
+    own_.reset();
+  }
+
+  PackedBuffers* stock_ = nullptr;
+  uint8_t* p_ = nullptr;
+  WorkBlock own_;
+};
+
 // One block to write: a run of tiles [first, first + n), committed (packed)
 // or uniform. A packed run's block is made before it is written.
 struct STileRun {
   int32_t first = 0;
   int32_t n = 0;
   bool packed = false;
-  std::vector<uint8_t> bytes;  // packed runs: the whole block, head, packed tiles and padding
-  bool failed = false;         // packed runs: compression failed
+  PackedBytes block;        // packed runs: the whole block, head, packed tiles and padding
+  uint64_t blockBytes = 0;  // of which this many are made
+  bool failed = false;      // packed runs: compression failed
 };
 
-// Packs a run's tiles into its block through buf, the caller's buffer for
-// this thread (packBufferBytes, taken on first use: the head, the packed
-// bytes' room, then room to gather the tiles): the tiles are packed where
-// they lie when their memory is one piece, else gathered first.
-void packRun(const CBlockImage& image, const STileBlockKind& kind, STileRun& run, WorkBlock& buf) {
+// Makes a packed run's block in a buffer of blocks (a head, the packed
+// bytes' room): the tiles are packed where they lie when their memory is one
+// piece, else gathered first into gather, the caller's buffer for this
+// thread (kMaxPackedRun tiles, taken on first use).
+void packRun(const CBlockImage& image, const STileBlockKind& kind, STileRun& run, WorkBlock& gather,
+             PackedBuffers& blocks) {
   try {
-    if (!buf) buf = workBlock(packBufferBytes());
-    if (!buf) {
+    run.block = PackedBytes(blocks, uint32_t(blocks.bytes()));
+    uint8_t* const block = run.block.get();
+    if (block == nullptr) {
       run.failed = true;
       return;
     }
     const uint64_t rawBytes = uint64_t(run.n) * kTileBytes;
     const uint64_t room = packedRoom();
-    uint8_t* const out = buf.get() + kTileBlockHeadBytes;
+    uint8_t* const out = block + kTileBlockHeadBytes;
     const uint8_t* source = contiguousTiles(image, run.first, run.n);
     if (source == nullptr) {
-      uint8_t* gather = out + room;
+      if (!gather) gather = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
+      if (!gather) {
+        run.failed = true;
+        return;
+      }
       for (int32_t k = 0; k < run.n; ++k)
-        std::memcpy(gather + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(run.first + k)), kTileBytes);
-      source = gather;
+        std::memcpy(gather.get() + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(run.first + k)), kTileBytes);
+      source = gather.get();
     }
     const uint64_t p = compressToMemory(source, rawBytes, out, room);
     if (p == 0) {
@@ -122,9 +241,9 @@ void packRun(const CBlockImage& image, const STileBlockKind& kind, STileRun& run
     }
     const uint64_t body = paddedTo4(p);
     std::memset(out + p, 0, size_t(body - p));
-    storeBlockHead(buf.get(), kind, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(run.n), uint32_t(p),
+    storeBlockHead(block, kind, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(run.n), uint32_t(p),
                    uint32_t(rawBytes));
-    run.bytes.assign(buf.get(), buf.get() + kTileBlockHeadBytes + body);
+    run.blockBytes = kTileBlockHeadBytes + body;
   } catch (const std::bad_alloc&) {
     run.failed = true;
   }
@@ -138,7 +257,7 @@ class BlockWriter {
   // A packed run, its block made, as encoding 1.
   FileResult packed(const STileRun& run) {
     if (run.failed) return kRcOutOfMemory;
-    return stream_.writeExact(run.bytes.data(), int64_t(run.bytes.size())) ? kRcOk : kRcShortWrite;
+    return stream_.writeExact(run.block.get(), int64_t(run.blockBytes)) ? kRcOk : kRcShortWrite;
   }
 
   // Tiles [first, first + n), all uniform, as encoding 2.
@@ -189,8 +308,8 @@ std::vector<STileRun> tileRuns(const CBlockImage& image) {
 // are taken, so the memory held stays bounded whatever the image's size.
 class RunPipeline {
  public:
-  RunPipeline(const CBlockImage& image, std::vector<STileRun>& runs, BlockWriter& writer)
-      : image_(image), runs_(runs), writer_(writer), ready_(new std::atomic<bool>[runs.size()]),
+  RunPipeline(const CBlockImage& image, std::vector<STileRun>& runs, BlockWriter& writer, PackedBuffers& blocks)
+      : image_(image), runs_(runs), writer_(writer), blocks_(blocks), ready_(new std::atomic<bool>[runs.size()]),
         scratch_(static_cast<size_t>(parallelWorkers())) {
     for (size_t k = 0; k < runs_.size(); ++k) ready_[k].store(!runs_[k].packed, std::memory_order_relaxed);
   }
@@ -212,7 +331,7 @@ class RunPipeline {
 
   void compress(size_t j, int worker) {
     STileRun& run = runs_[j];
-    if (run.packed) packRun(image_, writer_.kind(), run, scratch_[size_t(worker)]);
+    if (run.packed) packRun(image_, writer_.kind(), run, scratch_[size_t(worker)], blocks_);
     ready_[j].store(true, std::memory_order_release);
     { std::lock_guard<std::mutex> lk(m_); }  // a waiter between its test and its wait sees the store
     cv_.notify_all();
@@ -247,7 +366,7 @@ class RunPipeline {
         }
         STileRun& run = runs_[k];
         code = run.packed ? writer_.packed(run) : writer_.uniform(image_, run.first, run.n);
-        std::vector<uint8_t>().swap(run.bytes);
+        run.block = PackedBytes();  // back to the stock for the runs still to make
         std::lock_guard<std::mutex> lk(m_);
         written_ = k + 1;
         cv_.notify_all();
@@ -264,6 +383,7 @@ class RunPipeline {
   const CBlockImage& image_;
   std::vector<STileRun>& runs_;
   BlockWriter& writer_;
+  PackedBuffers& blocks_;
   std::unique_ptr<std::atomic<bool>[]> ready_;
   std::vector<WorkBlock> scratch_;
   std::atomic<size_t> next_{0};  // the next run to take
@@ -272,109 +392,6 @@ class RunPipeline {
   size_t written_ = 0;  // runs written (guarded by m_)
   bool stop_ = false;   // the writer is done (guarded by m_)
   FileResult code_ = kRcOk;
-};
-
-// The buffers that packed bytes are read into, taken in slabs and handed
-// back for the next block instead of to the allocator: memory handed back to
-// the system costs a page-table flush that interrupts every core the process
-// runs on, and memory taken anew a fault for every fresh page. A reader of a
-// whole file shares one stock between its images (CTileBlockBufferScope).
-}  // namespace
-
-class PackedBuffers {
- public:
-  // The size of each buffer: the packed bytes of the longest run a writer
-  // makes, padded.
-  static uint64_t bytes() { return packedRoom(); }
-
-  // A buffer (contents undefined), or nullptr when no memory could be had.
-  uint8_t* take() {
-    std::lock_guard<std::mutex> lk(m_);
-    if (free_.empty() && !grow()) return nullptr;
-    uint8_t* p = free_.back();
-    free_.pop_back();
-    return p;
-  }
-  // Gives back a buffer from take(); never fails (room is kept for all).
-  void give(uint8_t* p) {
-    std::lock_guard<std::mutex> lk(m_);
-    free_.push_back(p);
-  }
-
- private:
-  // Enough for the blocks a pipeline holds at once (it holds kAhead waiting
-  // ones, one a thread being expanded and one being read), in one slab
-  // large enough to be made present with large pages.
-  static constexpr size_t kSlabBuffers = 80;
-
-  bool grow() {
-    try {
-      free_.reserve(count_ + kSlabBuffers);
-      slabs_.reserve(slabs_.size() + 1);
-      WorkBlock slab = workBlock(bytes() * kSlabBuffers);
-      if (!slab) return false;
-      // Neither grows past the room reserved above: nothing throws from here.
-      for (size_t k = 0; k < kSlabBuffers; ++k) free_.push_back(slab.get() + k * bytes());
-      slabs_.push_back(std::move(slab));
-      count_ += kSlabBuffers;
-      return true;
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-  }
-
-  std::mutex m_;
-  std::vector<uint8_t*> free_;    // guarded by m_; room for count_
-  std::vector<WorkBlock> slabs_;  // guarded by m_
-  size_t count_ = 0;              // buffers in all slabs (guarded by m_)
-};
-
-namespace {
-
-thread_local PackedBuffers* tScopeBuffers = nullptr;
-
-// A block's packed bytes: a buffer of the stock, given back when done with,
-// or, for more bytes than a writer makes, a block of its own.
-class PackedBytes {
- public:
-  PackedBytes() = default;
-  PackedBytes(PackedBuffers& stock, uint32_t bytes) {
-    if (bytes > PackedBuffers::bytes()) {
-      own_ = workBlock(bytes);
-      p_ = own_.get();
-    } else {
-      p_ = stock.take();
-      if (p_ != nullptr) stock_ = &stock;
-    }
-  }
-  PackedBytes(PackedBytes&& o) noexcept
-      : stock_(std::exchange(o.stock_, nullptr)), p_(std::exchange(o.p_, nullptr)), own_(std::move(o.own_)) {}
-  PackedBytes& operator=(PackedBytes&& o) noexcept {
-    if (this != &o) {
-      release();
-      stock_ = std::exchange(o.stock_, nullptr);
-      p_ = std::exchange(o.p_, nullptr);
-      own_ = std::move(o.own_);
-    }
-    return *this;
-  }
-  PackedBytes(const PackedBytes&) = delete;
-  PackedBytes& operator=(const PackedBytes&) = delete;
-  ~PackedBytes() { release(); }
-
-  uint8_t* get() const { return p_; }
-
- private:
-  void release() {
-    if (stock_ != nullptr) stock_->give(p_);
-    stock_ = nullptr;
-    p_ = nullptr;
-    own_.reset();
-  }
-
-  PackedBuffers* stock_ = nullptr;
-  uint8_t* p_ = nullptr;
-  WorkBlock own_;
 };
 
 // The grid position where the next block goes on, and its end.
@@ -615,8 +632,9 @@ FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STil
     return kind.rcFormat;
   try {
     BlockWriter writer(stream, kind);
+    PackedBuffers blocks(blockBufferBytes());
     std::vector<STileRun> runs = tileRuns(image);
-    RunPipeline pipeline(image, runs, writer);
+    RunPipeline pipeline(image, runs, writer, blocks);
     return pipeline.run();
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;
@@ -632,7 +650,7 @@ FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockK
   std::unique_ptr<PackedBuffers> own;
   PackedBuffers* stock = tScopeBuffers;
   if (stock == nullptr) {
-    own = std::make_unique<PackedBuffers>();
+    own = std::make_unique<PackedBuffers>(packedRoom());
     stock = own.get();
   }
   ExpandPipeline pipeline(*stock);
@@ -643,7 +661,9 @@ FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockK
   });
 }
 
-CTileBlockBufferScope::CTileBlockBufferScope() : buffers_(new PackedBuffers), outer_(tScopeBuffers) {
+uint64_t packBufferBytes() { return PackedBuffers::slabBytes(blockBufferBytes()); }
+
+CTileBlockBufferScope::CTileBlockBufferScope() : buffers_(new PackedBuffers(packedRoom())), outer_(tScopeBuffers) {
   tScopeBuffers = buffers_;
 }
 

@@ -38,9 +38,10 @@ inline constexpr int32_t kMaxPackedRun = 16;
 inline constexpr uint32_t kTileEncodingPacked = 1;
 inline constexpr uint32_t kTileEncodingUniform = 2;
 
-// The buffer in which a thread makes the blocks of packed runs: the block's
-// head, the packed bytes of the longest run with their padding, and room to
-// gather its tiles.
+// The memory a save takes at once for the blocks of an image's packed runs,
+// one slab of buffers each holding a block's head and the packed bytes of
+// the longest run with their padding (a further slab only when the threads
+// that pack get that far ahead of the writer).
 [[nodiscard]] uint64_t packBufferBytes();
 
 // What tells the layer blocks from the mask blocks: the tag, the tile edge,
