@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <type_traits>
 
 #include "core/blend_modes.h"
@@ -103,21 +102,17 @@ struct OpsEntry {
 const OpsEntry kOpsEntries[] = {PG_BLEND_VEC_OPS(PG_BLEND_OPS_ENTRY)};
 #endif
 
-// -1 not yet decided. Threads composing bands side by side may decide it at
-// once: they store the same answer.
-std::atomic<int> gLevel{-1};
+int gLevel = -1;  // -1 not yet decided
 
 bool useAvx2() {
-  int level = gLevel.load(std::memory_order_relaxed);
-  if (level < 0) {
+  if (gLevel < 0) {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    level = __builtin_cpu_supports("avx2") ? 1 : 0;
+    gLevel = __builtin_cpu_supports("avx2") ? 1 : 0;
 #else
-    level = 0;
+    gLevel = 0;
 #endif
-    gLevel.store(level, std::memory_order_relaxed);
   }
-  return level == 1;
+  return gLevel == 1;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/blend_modes.h"
+#include "core/blend_rows.h"
 #include "core/block_image.h"
 #include "core/composite_core.h"
 #include "core/fixed_point.h"
@@ -135,7 +136,12 @@ bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings
     const CLayerData& layer = *layers.getLayer(i);
     if (takesPart(layer) && layer.dissolve && s.canvasColor) parallel = false;
   }
-  if (parallel && parallelFor(bands, composeBand)) return true;
+  if (parallel) {
+    // The row kernels' level is decided on first use: here, before the other
+    // threads read it.
+    (void)rowKernelsUseAvx2();
+    if (parallelFor(bands, composeBand)) return true;
+  }
   for (int32_t k = 0; k < bands; ++k) composeBand(k, 0);
   return true;
 }
