@@ -2,7 +2,9 @@
 // each with painted areas (committed tiles of soft gradients with some
 // noise) and untouched ones (uniform tiles), plus a mask and a recording.
 // The raw benchmarks write and read the same number of bytes as one plain
-// file, the floor that the native file's figures are compared with.
+// file, the floor that the native file's figures are compared with; the
+// first-touch one adds the first write to as much fresh memory as the opened
+// document holds.
 #include <benchmark/benchmark.h>
 
 #include <sys/mman.h>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "core/block_image.h"
+#include "core/block_pool.h"
 #include "core/parallel.h"
 #include "document/doc_recorder.h"
 #include "document/layer_data.h"
@@ -221,6 +224,41 @@ void BM_OpenRawBytesFreshMemory(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_OpenRawBytesFreshMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// How much memory the opened document holds: its tiles and its composite.
+int64_t openedDocumentBytes(const std::string& path) {
+  const uint64_t before = tilePool().blocksInUse();
+  auto doc = newPaper();
+  if (readNativeFile(path, *doc) != kRcOk) return 0;
+  const uint64_t tiles = tilePool().blocksInUse() - before;
+  return int64_t(tiles * CTilePool::kBlockBytes) + int64_t(doc->composite.Width) * doc->composite.Height * 4;
+}
+
+// The floor the native open is compared with: the file read into a buffer,
+// plus the first write to every page of as much new memory as the opened
+// document holds, taken as a program plainly would (new, then one write a
+// page; the system's pages at their default size).
+void BM_OpenRawBytesFirstTouch(benchmark::State& state) {
+  const std::string path = benchPath();
+  if (!writeNativeFile(path, document(), kFlags)) state.SkipWithError("save failed");
+  const int64_t docBytes = openedDocumentBytes(path);
+  const auto fileBytes = std::filesystem::file_size(path);
+  std::vector<char> in(fileBytes);
+  const long page = sysconf(_SC_PAGESIZE);
+  for (auto _ : state) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr || std::fread(in.data(), 1, in.size(), f) != in.size()) state.SkipWithError("raw read failed");
+    if (f != nullptr) std::fclose(f);
+    std::unique_ptr<char[]> memory(new char[size_t(docBytes)]);
+    for (int64_t at = 0; at < docBytes; at += page) memory[size_t(at)] = char(at);
+    benchmark::DoNotOptimize(memory.get());
+    benchmark::DoNotOptimize(in.data());
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fileBytes));
+  state.counters["MB"] = double(docBytes) / 1e6;
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_OpenRawBytesFirstTouch)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The largest document with nothing painted: a header of 10,000 x 10,000 and
 // no chunks, so that the reader adds one empty layer. Every tile is uniform,

@@ -20,12 +20,12 @@ namespace {
 constexpr size_t kChunkBytes = CTilePool::kBlockBytes * CTilePool::kBlocksPerChunk;
 
 // A chunk mapped on a boundary of its own size, so that the kernel can back
-// it with one huge page, and made present at once. The first write to every
-// fresh small page costs a fault, far more on virtual machines (where it can
-// cost tens of microseconds even for pages already made present); one large
-// page takes a single one. Where the system has no large pages the chunk is
+// it with one huge page, and made present at once when populate is set. The
+// first write to every fresh small page costs a fault, far more on virtual
+// machines (where it can cost tens of microseconds even for pages already
+// made present); one large page takes a single one. Where the system has no large pages the chunk is
 // made of small ones as before. nullptr when no memory could be had.
-void* mapChunkMemory() {
+void* mapChunkMemory(bool populate) {
   const size_t span = 2 * kChunkBytes;
   void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
@@ -39,7 +39,9 @@ void* mapChunkMemory() {
   (void)madvise(p, kChunkBytes, MADV_HUGEPAGE);
 #endif
 #if defined(MADV_POPULATE_WRITE)
-  (void)madvise(p, kChunkBytes, MADV_POPULATE_WRITE);
+  if (populate) (void)madvise(p, kChunkBytes, MADV_POPULATE_WRITE);
+#else
+  (void)populate;
 #endif
   return p;
 }
@@ -57,9 +59,9 @@ CTilePool::~CTilePool() {
 }
 
 bool CTilePool::mapChunk(uint32_t& index) {
-  // Made present at once: a chunk is soon filled (blocks go to partly used
-  // chunks first).
-  void* p = mapChunkMemory();
+  // Made present at once unless told otherwise: a chunk is soon filled
+  // (blocks go to partly used chunks first).
+  void* p = mapChunkMemory(populateOnMap_);
   if (p == nullptr) return false;
   try {
     if (vacant_.empty()) {

@@ -42,6 +42,14 @@ class CTilePool {
   uint64_t blocksInUse() const { return blocksInUse_; }
   uint64_t bytesMapped() const { return static_cast<uint64_t>(chunksMapped_) * kBlocksPerChunk * kBlockBytes; }
 
+  // Whether a newly mapped chunk is made present at once (the default: its
+  // blocks are soon written). Off, each large page comes at the first write
+  // into it, on whichever thread writes: a reader that hands fresh blocks to
+  // several threads to fill spreads the clearing of the pages over them
+  // instead of doing it all itself first.
+  void setPopulateOnMap(bool on) { populateOnMap_ = on; }
+  bool populateOnMap() const { return populateOnMap_; }
+
   // Test hook: after `successes` more successful allocations every allocation
   // fails until the hook is cleared with a negative count.
   void setFailAfter(int64_t successes) { failAfter_ = successes; }
@@ -68,10 +76,24 @@ class CTilePool {
   uint64_t blocksInUse_ = 0;
   uint32_t chunksMapped_ = 0;
   int64_t failAfter_ = -1;
+  bool populateOnMap_ = true;
 };
 
 // The process-wide pool that every tiled image takes its tiles from.
 CTilePool& tilePool();
+
+// New chunks come without their pages while it lives (see
+// setPopulateOnMap); the previous setting comes back when it is destroyed.
+class CTilePoolFirstWriteScope {
+ public:
+  CTilePoolFirstWriteScope() : was_(tilePool().populateOnMap()) { tilePool().setPopulateOnMap(false); }
+  ~CTilePoolFirstWriteScope() { tilePool().setPopulateOnMap(was_); }
+  CTilePoolFirstWriteScope(const CTilePoolFirstWriteScope&) = delete;
+  CTilePoolFirstWriteScope& operator=(const CTilePoolFirstWriteScope&) = delete;
+
+ private:
+  bool was_;
+};
 
 // Makes the pool refuse allocations after `successes` more of them while it
 // lives (tests of commit failures); restores normal service when destroyed.

@@ -19,6 +19,10 @@ namespace {
 // miscomputed or hostile one, refused before the allocator sees it.
 constexpr int64_t kMaxBlock = int64_t{1} << 40;
 
+// What a read of a file takes in beyond the bytes asked for: a file's heads
+// and records are read a few bytes at a time.
+constexpr int64_t kReadAheadBytes = 16 * 1024;
+
 void closeFd(int fd) {
   if (fd >= 0) ::close(fd);
 }
@@ -40,8 +44,8 @@ int64_t CStream::remaining() const {
 
 // ---------------------------------------------------------------- CFileStream
 
-CFileStream::CFileStream(int fd, Mode mode, std::string target, std::string temporary)
-    : fd_(fd), mode_(mode), target_(std::move(target)), temporary_(std::move(temporary)) {}
+CFileStream::CFileStream(int fd, Mode mode, std::string target, std::string temporary, int64_t size)
+    : fd_(fd), mode_(mode), target_(std::move(target)), temporary_(std::move(temporary)), size_(size) {}
 
 std::unique_ptr<CFileStream> CFileStream::open(const std::string& name, Mode mode) {
   if (name.empty()) return nullptr;
@@ -53,7 +57,11 @@ std::unique_ptr<CFileStream> CFileStream::open(const std::string& name, Mode mod
       closeFd(fd);
       return nullptr;
     }
-    return std::unique_ptr<CFileStream>(new (std::nothrow) CFileStream(fd, mode, name, {}));
+    auto stream =
+        std::unique_ptr<CFileStream>(new (std::nothrow) CFileStream(fd, mode, name, {}, int64_t(st.st_size)));
+    if (stream) stream->ahead_.reset(new (std::nothrow) uint8_t[size_t(kReadAheadBytes)]);
+    if (!stream) closeFd(fd);
+    return stream;
   }
   // The target must be a place a file can go: refuse a folder there.
   struct stat st {};
@@ -62,7 +70,7 @@ std::unique_ptr<CFileStream> CFileStream::open(const std::string& name, Mode mod
   std::string temporary;
   int fd = openReplacement(name, temporary);
   if (fd < 0) return nullptr;
-  auto stream = std::unique_ptr<CFileStream>(new (std::nothrow) CFileStream(fd, mode, name, temporary));
+  auto stream = std::unique_ptr<CFileStream>(new (std::nothrow) CFileStream(fd, mode, name, temporary, 0));
   if (!stream) {
     closeFd(fd);
     ::unlink(temporary.c_str());
@@ -79,9 +87,23 @@ CFileStream::~CFileStream() {
 
 int64_t CFileStream::read(void* buffer, int64_t count) {
   if (fd_ < 0 || mode_ != Mode::Read || count <= 0) return 0;
-  int64_t r = readFully(fd_, static_cast<uint8_t*>(buffer), count);
-  position_ += r;
-  return r;
+  auto* out = static_cast<uint8_t*>(buffer);
+  int64_t done = 0;
+  if (position_ >= aheadStart_ && position_ < aheadStart_ + aheadBytes_) {
+    done = std::min(count, aheadStart_ + aheadBytes_ - position_);
+    std::memcpy(out, ahead_.get() + (position_ - aheadStart_), size_t(done));
+    position_ += done;
+    if (done == count) return done;
+  }
+  // The rest straight into the caller's buffer, and what follows it into the
+  // read-ahead in the same call.
+  const int64_t rest = count - done;
+  aheadStart_ = position_ + rest;
+  aheadBytes_ = 0;
+  const int64_t got = ahead_ ? readFullyAt(fd_, position_, out + done, rest, ahead_.get(), kReadAheadBytes, aheadBytes_)
+                             : readFullyAt(fd_, position_, out + done, rest, nullptr, 0, aheadBytes_);
+  position_ += got;
+  return done + got;
 }
 
 int64_t CFileStream::write(const void* buffer, int64_t count) {
@@ -100,6 +122,11 @@ int64_t CFileStream::seek(int64_t offset, SeekOrigin origin) {
   if (fd_ < 0) return -1;
   int64_t target = seekTarget(offset, origin, position_, size());
   if (target < 0) return -1;
+  if (mode_ == Mode::Read) {
+    // Reads say where they read: the descriptor's own position is not used.
+    position_ = target;
+    return position_;
+  }
   off_t at = ::lseek(fd_, static_cast<off_t>(target), SEEK_SET);
   if (at != static_cast<off_t>(target)) {
     if (mode_ == Mode::Create) failed_ = true;
@@ -109,12 +136,7 @@ int64_t CFileStream::seek(int64_t offset, SeekOrigin origin) {
   return position_;
 }
 
-int64_t CFileStream::size() const {
-  if (mode_ == Mode::Create) return size_;
-  if (fd_ < 0) return 0;
-  struct stat st {};
-  return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
-}
+int64_t CFileStream::size() const { return fd_ < 0 && mode_ == Mode::Read ? 0 : size_; }
 
 bool CFileStream::commit() {
   if (result_) return *result_;

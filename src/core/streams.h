@@ -78,13 +78,18 @@ class CFileStream final : public CStream {
   [[nodiscard]] bool isWriter() const { return mode_ == Mode::Create; }
 
  private:
-  CFileStream(int fd, Mode mode, std::string target, std::string temporary);
+  CFileStream(int fd, Mode mode, std::string target, std::string temporary, int64_t size);
   int fd_;
   Mode mode_;
   std::string target_;
   std::string temporary_;
   int64_t position_ = 0;
-  int64_t size_ = 0;  // the written file's size (reads ask the file)
+  int64_t size_ = 0;  // the written file's size, or the read file's when it was opened
+  // A read file: the bytes that followed the last read from the file, so that
+  // the small reads of heads and records cost no system call each.
+  std::unique_ptr<uint8_t[]> ahead_;
+  int64_t aheadStart_ = 0;  // their place in the file
+  int64_t aheadBytes_ = 0;
   bool failed_ = false;
   std::optional<bool> result_;
 };

@@ -9,9 +9,11 @@
 #include <cstring>
 
 #include "core/blend_modes.h"
+#include "core/blend_rows.h"
 #include "core/block_image.h"
 #include "core/composite_core.h"
 #include "core/fixed_point.h"
+#include "core/parallel.h"
 #include "core/plane_ops.h"
 #include "core/resample.h"
 #include "document/flow_image.h"
@@ -68,6 +70,10 @@ void forEachShownRun(const CBlockVMTC& image, const SRectXYWH& rect, F&& f) {
 
 bool takesPart(const CLayerData& layer) { return layer.visible && layer.opacity > 0 && layer.hasImage(); }
 
+// Below this many pixels a rectangle (a stroke's dirty part) is composed on
+// the calling thread: waking the others would cost more than it saves.
+constexpr int64_t kParallelComposePixels = int64_t{1} << 18;
+
 }  // namespace
 
 // ---- composition ------------------------------------------------------------------------
@@ -108,16 +114,35 @@ bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings
   const int32_t bottom = rect.Y + rect.Height;
   // Bands end on multiples of the band height, so that the bands of a small
   // rectangle and of the whole picture cut the tiles alike.
-  for (int32_t y = rect.Y; y < bottom;) {
-    const int32_t end = std::min(bottom, (y / kComposeBandRows + 1) * kComposeBandRows);
+  const int32_t firstBand = rect.Y / kComposeBandRows;
+  const int32_t bands = (bottom - 1) / kComposeBandRows - firstBand + 1;
+  auto composeBand = [&](int64_t k, int) {
+    const int32_t y = std::max(rect.Y, (firstBand + int32_t(k)) * kComposeBandRows);
+    const int32_t end = std::min(bottom, (firstBand + int32_t(k) + 1) * kComposeBandRows);
     const SRectXYWH band{rect.X, y, rect.Width, end - y};
     fillRectNoClip(plane, band, background);
     for (int32_t i = 0; i < layers.count(); ++i) {
       const CLayerData& layer = *layers.getLayer(i);
       if (takesPart(layer)) (void)composeLayer(plane, layer, s, band);  // a clip result only
     }
-    y = end;
+  };
+  // A large rectangle's bands are composed on every core: each band writes
+  // only its own rows and reads the layers alone, so the pixels are those of
+  // one thread. A dissolve layer dithers through state that every caller
+  // shares (each band starts from the layer's stored state): with one shown,
+  // the bands stay on one thread.
+  bool parallel = bands > 1 && int64_t{rect.Width} * rect.Height >= kParallelComposePixels;
+  for (int32_t i = 0; parallel && i < layers.count(); ++i) {
+    const CLayerData& layer = *layers.getLayer(i);
+    if (takesPart(layer) && layer.dissolve && s.canvasColor) parallel = false;
   }
+  if (parallel) {
+    // The row kernels' level is decided on first use: here, before the other
+    // threads read it.
+    (void)rowKernelsUseAvx2();
+    if (parallelFor(bands, composeBand)) return true;
+  }
+  for (int32_t k = 0; k < bands; ++k) composeBand(k, 0);
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include "io/native_header.h"
 #include "io/native_layer_chunk.h"
 #include "io/native_mask_chunk.h"
+#include "io/native_tile_blocks.h"
 #include "io/thumbnail_chunk.h"
 #include "io/thumbnail_document.h"
 #include "platform/debug_output.h"
@@ -171,6 +172,7 @@ bool install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& 
 FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress) {
   FileResult last = kRcOk;
   ChunkFailures failures;
+  const CTileBlockBufferScope buffers;  // shared by every layer and mask of the file
   while (stream.position() < stream.size()) {
     const int64_t start = stream.position();
     SChunkHead head;

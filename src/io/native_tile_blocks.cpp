@@ -8,10 +8,12 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "core/block_compress.h"
 #include "core/block_image.h"
+#include "core/block_pool.h"
 #include "core/byte_cursor.h"
 #include "core/chunk_head.h"
 #include "core/mem_utils.h"
@@ -33,7 +35,12 @@ uint64_t packedRoom() { return paddedTo4(packedBound(uint64_t{kMaxPackedRun} * k
 
 }  // namespace
 
-uint64_t packBufferBytes() { return uint64_t(kTileBlockHeadBytes) + packedRoom() + uint64_t{kMaxPackedRun} * kTileBytes; }
+namespace {
+
+// A packed run's whole block: its head and the packed bytes' room.
+uint64_t blockBufferBytes() { return uint64_t(kTileBlockHeadBytes) + packedRoom(); }
+
+}  // namespace
 
 namespace {
 
@@ -82,36 +89,150 @@ uint8_t* contiguousTiles(const CBlockImage& image, int64_t first, int64_t n) {
   return start;
 }
 
+// The buffers that packed bytes are read into (or blocks made in), taken in
+// slabs and handed back for the next block instead of to the allocator: memory handed back to
+// the system costs a page-table flush that interrupts every core the process
+// runs on, and memory taken anew a fault for every fresh page. A reader of a
+// whole file shares one stock between its images (CTileBlockBufferScope).
+}  // namespace
+
+class PackedBuffers {
+ public:
+  // Buffers of the given size.
+  explicit PackedBuffers(uint64_t bytes) : bytes_(bytes) {}
+
+  uint64_t bytes() const { return bytes_; }
+  // The memory of one slab.
+  static uint64_t slabBytes(uint64_t bytes) { return bytes * kSlabBuffers; }
+
+  // A buffer (contents undefined), or nullptr when no memory could be had.
+  uint8_t* take() {
+    std::lock_guard<std::mutex> lk(m_);
+    if (free_.empty() && !grow()) return nullptr;
+    uint8_t* p = free_.back();
+    free_.pop_back();
+    return p;
+  }
+  // Gives back a buffer from take(); never fails (room is kept for all).
+  void give(uint8_t* p) {
+    std::lock_guard<std::mutex> lk(m_);
+    free_.push_back(p);
+  }
+
+ private:
+  // Enough for the blocks a reading pipeline holds at once (kAhead waiting,
+  // one a thread being expanded and one being read), in one slab large
+  // enough to be made present with large pages.
+  static constexpr size_t kSlabBuffers = 80;
+
+  bool grow() {
+    try {
+      free_.reserve(count_ + kSlabBuffers);
+      slabs_.reserve(slabs_.size() + 1);
+      WorkBlock slab = workBlock(slabBytes(bytes_));
+      if (!slab) return false;
+      // Neither grows past the room reserved above: nothing throws from here.
+      for (size_t k = 0; k < kSlabBuffers; ++k) free_.push_back(slab.get() + k * bytes_);
+      slabs_.push_back(std::move(slab));
+      count_ += kSlabBuffers;
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+
+  const uint64_t bytes_;
+  std::mutex m_;
+  std::vector<uint8_t*> free_;    // guarded by m_; room for count_
+  std::vector<WorkBlock> slabs_;  // guarded by m_
+  size_t count_ = 0;              // buffers in all slabs (guarded by m_)
+};
+
+namespace {
+
+thread_local PackedBuffers* tScopeBuffers = nullptr;
+
+// A block's packed bytes: a buffer of the stock, given back when done with,
+// or, for more bytes than a writer makes, a block of its own.
+class PackedBytes {
+ public:
+  PackedBytes() = default;
+  PackedBytes(PackedBuffers& stock, uint32_t bytes) {
+    if (bytes > stock.bytes()) {
+      own_ = workBlock(bytes);
+      p_ = own_.get();
+    } else {
+      p_ = stock.take();
+      if (p_ != nullptr) stock_ = &stock;
+    }
+  }
+  PackedBytes(PackedBytes&& o) noexcept
+      : stock_(std::exchange(o.stock_, nullptr)), p_(std::exchange(o.p_, nullptr)), own_(std::move(o.own_)) {}
+  PackedBytes& operator=(PackedBytes&& o) noexcept {
+    if (this != &o) {
+      release();
+      stock_ = std::exchange(o.stock_, nullptr);
+      p_ = std::exchange(o.p_, nullptr);
+      own_ = std::move(o.own_);
+    }
+    return *this;
+  }
+  PackedBytes(const PackedBytes&) = delete;
+  PackedBytes& operator=(const PackedBytes&) = delete;
+  ~PackedBytes() { release(); }
+
+  uint8_t* get() const { return p_; }
+
+ private:
+  void release() {
+    if (stock_ != nullptr) stock_->give(p_);
+    stock_ = nullptr;
+    p_ = nullptr;
+    own_.reset();
+  }
+
+  PackedBuffers* stock_ = nullptr;
+  uint8_t* p_ = nullptr;
+  WorkBlock own_;
+};
+
 // One block to write: a run of tiles [first, first + n), committed (packed)
 // or uniform. A packed run's block is made before it is written.
 struct STileRun {
   int32_t first = 0;
   int32_t n = 0;
   bool packed = false;
-  std::vector<uint8_t> bytes;  // packed runs: the whole block, head, packed tiles and padding
-  bool failed = false;         // packed runs: compression failed
+  PackedBytes block;        // packed runs: the whole block, head, packed tiles and padding
+  uint64_t blockBytes = 0;  // of which this many are made
+  bool failed = false;      // packed runs: compression failed
 };
 
-// Packs a run's tiles into its block through buf, the caller's buffer for
-// this thread (packBufferBytes, taken on first use: the head, the packed
-// bytes' room, then room to gather the tiles): the tiles are packed where
-// they lie when their memory is one piece, else gathered first.
-void packRun(const CBlockImage& image, const STileBlockKind& kind, STileRun& run, WorkBlock& buf) {
+// Makes a packed run's block in a buffer of blocks (a head, the packed
+// bytes' room): the tiles are packed where they lie when their memory is one
+// piece, else gathered first into gather, the caller's buffer for this
+// thread (kMaxPackedRun tiles, taken on first use).
+void packRun(const CBlockImage& image, const STileBlockKind& kind, STileRun& run, WorkBlock& gather,
+             PackedBuffers& blocks) {
   try {
-    if (!buf) buf = workBlock(packBufferBytes());
-    if (!buf) {
+    run.block = PackedBytes(blocks, uint32_t(blocks.bytes()));
+    uint8_t* const block = run.block.get();
+    if (block == nullptr) {
       run.failed = true;
       return;
     }
     const uint64_t rawBytes = uint64_t(run.n) * kTileBytes;
     const uint64_t room = packedRoom();
-    uint8_t* const out = buf.get() + kTileBlockHeadBytes;
+    uint8_t* const out = block + kTileBlockHeadBytes;
     const uint8_t* source = contiguousTiles(image, run.first, run.n);
     if (source == nullptr) {
-      uint8_t* gather = out + room;
+      if (!gather) gather = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
+      if (!gather) {
+        run.failed = true;
+        return;
+      }
       for (int32_t k = 0; k < run.n; ++k)
-        std::memcpy(gather + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(run.first + k)), kTileBytes);
-      source = gather;
+        std::memcpy(gather.get() + size_t(k) * kTileBytes, image.tileMemory(image.tileRef(run.first + k)), kTileBytes);
+      source = gather.get();
     }
     const uint64_t p = compressToMemory(source, rawBytes, out, room);
     if (p == 0) {
@@ -120,9 +241,9 @@ void packRun(const CBlockImage& image, const STileBlockKind& kind, STileRun& run
     }
     const uint64_t body = paddedTo4(p);
     std::memset(out + p, 0, size_t(body - p));
-    storeBlockHead(buf.get(), kind, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(run.n), uint32_t(p),
+    storeBlockHead(block, kind, uint32_t(kTileBlockRest + body), kTileEncodingPacked, uint32_t(run.n), uint32_t(p),
                    uint32_t(rawBytes));
-    run.bytes.assign(buf.get(), buf.get() + kTileBlockHeadBytes + body);
+    run.blockBytes = kTileBlockHeadBytes + body;
   } catch (const std::bad_alloc&) {
     run.failed = true;
   }
@@ -136,7 +257,7 @@ class BlockWriter {
   // A packed run, its block made, as encoding 1.
   FileResult packed(const STileRun& run) {
     if (run.failed) return kRcOutOfMemory;
-    return stream_.writeExact(run.bytes.data(), int64_t(run.bytes.size())) ? kRcOk : kRcShortWrite;
+    return stream_.writeExact(run.block.get(), int64_t(run.blockBytes)) ? kRcOk : kRcShortWrite;
   }
 
   // Tiles [first, first + n), all uniform, as encoding 2.
@@ -187,8 +308,8 @@ std::vector<STileRun> tileRuns(const CBlockImage& image) {
 // are taken, so the memory held stays bounded whatever the image's size.
 class RunPipeline {
  public:
-  RunPipeline(const CBlockImage& image, std::vector<STileRun>& runs, BlockWriter& writer)
-      : image_(image), runs_(runs), writer_(writer), ready_(new std::atomic<bool>[runs.size()]),
+  RunPipeline(const CBlockImage& image, std::vector<STileRun>& runs, BlockWriter& writer, PackedBuffers& blocks)
+      : image_(image), runs_(runs), writer_(writer), blocks_(blocks), ready_(new std::atomic<bool>[runs.size()]),
         scratch_(static_cast<size_t>(parallelWorkers())) {
     for (size_t k = 0; k < runs_.size(); ++k) ready_[k].store(!runs_[k].packed, std::memory_order_relaxed);
   }
@@ -210,7 +331,7 @@ class RunPipeline {
 
   void compress(size_t j, int worker) {
     STileRun& run = runs_[j];
-    if (run.packed) packRun(image_, writer_.kind(), run, scratch_[size_t(worker)]);
+    if (run.packed) packRun(image_, writer_.kind(), run, scratch_[size_t(worker)], blocks_);
     ready_[j].store(true, std::memory_order_release);
     { std::lock_guard<std::mutex> lk(m_); }  // a waiter between its test and its wait sees the store
     cv_.notify_all();
@@ -245,7 +366,7 @@ class RunPipeline {
         }
         STileRun& run = runs_[k];
         code = run.packed ? writer_.packed(run) : writer_.uniform(image_, run.first, run.n);
-        std::vector<uint8_t>().swap(run.bytes);
+        run.block = PackedBytes();  // back to the stock for the runs still to make
         std::lock_guard<std::mutex> lk(m_);
         written_ = k + 1;
         cv_.notify_all();
@@ -262,6 +383,7 @@ class RunPipeline {
   const CBlockImage& image_;
   std::vector<STileRun>& runs_;
   BlockWriter& writer_;
+  PackedBuffers& blocks_;
   std::unique_ptr<std::atomic<bool>[]> ready_;
   std::vector<WorkBlock> scratch_;
   std::atomic<size_t> next_{0};  // the next run to take
@@ -285,9 +407,11 @@ struct GridCursor {
 // memory when it hands the block over (the pool's own tables may grow while
 // blocks expand; the memory of a committed tile never moves), and expands
 // blocks itself once kAhead of them wait, so the memory held stays bounded.
+// The packed bytes come in buffers of the stock, which an expanded block
+// gives back for the blocks still to read.
 class ExpandPipeline {
  public:
-  ExpandPipeline() = default;
+  explicit ExpandPipeline(PackedBuffers& stock) : stock_(stock) {}
 
   // Runs read(pipeline) on the calling thread, which hands blocks over with
   // add(), while the other threads expand them; answers the code of the
@@ -319,29 +443,41 @@ class ExpandPipeline {
     return failed_ != kNone;
   }
 
+  // A buffer for a block's packed bytes (contents undefined); its get() is
+  // null when no memory could be had.
+  PackedBytes buffer(uint32_t packedBytes) { return PackedBytes(stock_, packedBytes); }
+
   // A packed block of n tiles from firstTile on, whose tiles are committed.
-  void add(WorkBlock packed, uint32_t packedBytes, const CBlockImage& image, int64_t firstTile, uint32_t n,
+  void add(PackedBytes packed, uint32_t packedBytes, const CBlockImage& image, int64_t firstTile, uint32_t n,
            FileResult rcSizes) {
     SPending b{std::move(packed), packedBytes, n, contiguousTiles(image, firstTile, n), {}, blocksAdded_, rcSizes};
     if (b.direct == nullptr)
       for (uint32_t k = 0; k < n; ++k) b.tiles[k] = image.tileMemory(image.tileRef(int32_t(firstTile + k)));
     bool expandHere = false;
+    bool wake = false;
     {
       std::lock_guard<std::mutex> lk(m_);
       ++blocksAdded_;
       queue_.push_back(std::move(b));
       expandHere = queue_.size() > kAhead;
+      wake = queue_.size() % kWakeEvery == 0;
     }
-    cv_.notify_one();
+    if (wake) cv_.notify_one();
     if (expandHere) expandOne(worker_);
   }
 
  private:
   static constexpr size_t kAhead = 64;
+  // A sleeping thread is woken each time this many more blocks wait, not for
+  // every block: a thread awake takes blocks until none is left, so one that
+  // keeps pace with the reader needs no help, and each wake-up costs the
+  // reader a system call and often its processor, handed to the thread it
+  // woke. Blocks left waiting at the end are taken when reading finishes.
+  static constexpr size_t kWakeEvery = 4;
   static constexpr size_t kNone = SIZE_MAX;
 
   struct SPending {
-    WorkBlock packed;
+    PackedBytes packed;
     uint32_t packedBytes = 0;
     uint32_t n = 0;
     uint8_t* direct = nullptr;                     // the tiles' memory when it is one piece
@@ -365,7 +501,9 @@ class ExpandPipeline {
       b = std::move(queue_.front());
       queue_.pop_front();
     }
-    if (!expand(b, scratch_[size_t(worker)])) {
+    const bool expanded = expand(b, scratch_[size_t(worker)]);
+    b.packed = PackedBytes();  // back to the stock for the next block
+    if (!expanded) {
       std::lock_guard<std::mutex> lk(m_);
       if (b.index < failed_) {
         failed_ = b.index;
@@ -394,6 +532,7 @@ class ExpandPipeline {
     return true;
   }
 
+  PackedBuffers& stock_;
   std::mutex m_;
   std::condition_variable cv_;
   std::deque<SPending> queue_;  // guarded by m_
@@ -419,8 +558,8 @@ FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind&
     return kind.rcSizes;
   if (int64_t{n} > at.left()) return kind.rcOutside;
   if (int64_t{body} > stream.remaining()) return kRcShortRead;
-  WorkBlock packed = workBlock(packedBytes);
-  if (!packed) return kRcOutOfMemory;
+  PackedBytes packed = pipeline.buffer(packedBytes);
+  if (packed.get() == nullptr) return kRcOutOfMemory;
   if (!stream.readExact(packed.get(), packedBytes)) return kRcShortRead;
   for (uint32_t k = 0; k < n; ++k) {
     if (image.commitTileForOverwrite(image.tileRef(int32_t(at.placed + k)))) continue;
@@ -493,8 +632,9 @@ FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STil
     return kind.rcFormat;
   try {
     BlockWriter writer(stream, kind);
+    PackedBuffers blocks(blockBufferBytes());
     std::vector<STileRun> runs = tileRuns(image);
-    RunPipeline pipeline(image, runs, writer);
+    RunPipeline pipeline(image, runs, writer, blocks);
     return pipeline.run();
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;
@@ -504,12 +644,32 @@ FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STil
 FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockKind& kind) {
   GridCursor at;
   at.total = image.tileCount();
-  ExpandPipeline pipeline;
+  // The tiles' fresh pages are cleared by the threads that expand into them,
+  // not all by the reader before it hands them over.
+  const CTilePoolFirstWriteScope firstWrite;
+  std::unique_ptr<PackedBuffers> own;
+  PackedBuffers* stock = tScopeBuffers;
+  if (stock == nullptr) {
+    own = std::make_unique<PackedBuffers>(packedRoom());
+    stock = own.get();
+  }
+  ExpandPipeline pipeline(*stock);
   return pipeline.run([&](ExpandPipeline& p) {
     while (at.left() > 0 && !p.failed())
       if (const FileResult code = readBlock(stream, image, kind, at, p); code != kRcOk) return code;
     return kRcOk;
   });
+}
+
+uint64_t packBufferBytes() { return PackedBuffers::slabBytes(blockBufferBytes()); }
+
+CTileBlockBufferScope::CTileBlockBufferScope() : buffers_(new PackedBuffers(packedRoom())), outer_(tScopeBuffers) {
+  tScopeBuffers = buffers_;
+}
+
+CTileBlockBufferScope::~CTileBlockBufferScope() {
+  tScopeBuffers = outer_;
+  delete buffers_;
 }
 
 }  // namespace pg

@@ -38,9 +38,10 @@ inline constexpr int32_t kMaxPackedRun = 16;
 inline constexpr uint32_t kTileEncodingPacked = 1;
 inline constexpr uint32_t kTileEncodingUniform = 2;
 
-// The buffer in which a thread makes the blocks of packed runs: the block's
-// head, the packed bytes of the longest run with their padding, and room to
-// gather its tiles.
+// The memory a save takes at once for the blocks of an image's packed runs,
+// one slab of buffers each holding a block's head and the packed bytes of
+// the longest run with their padding (a further slab only when the threads
+// that pack get that far ahead of the writer).
 [[nodiscard]] uint64_t packBufferBytes();
 
 // What tells the layer blocks from the mask blocks: the tag, the tile edge,
@@ -65,6 +66,22 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 // whose tiles are not of the kind's edge; 1 when memory fails; 8 for a short
 // write.
 [[nodiscard]] FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
+
+class PackedBuffers;
+
+// While one lives, the tile-block reads of its thread share the buffers they
+// read packed bytes into: a file of many layers and masks takes them once.
+class CTileBlockBufferScope {
+ public:
+  CTileBlockBufferScope();
+  ~CTileBlockBufferScope();
+  CTileBlockBufferScope(const CTileBlockBufferScope&) = delete;
+  CTileBlockBufferScope& operator=(const CTileBlockBufferScope&) = delete;
+
+ private:
+  PackedBuffers* buffers_;
+  PackedBuffers* outer_;
+};
 
 // Reads blocks at the position until every tile of the image is placed; the
 // caller made the image with the grid the record announced. A packed block

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -42,6 +43,30 @@ int64_t moveFully(int fd, Byte* p, int64_t count, Io io) {
 
 int64_t readFully(int fd, void* buffer, int64_t count) {
   return moveFully(fd, static_cast<uint8_t*>(buffer), count, ::read);
+}
+
+int64_t readFullyAt(int fd, int64_t offset, void* buffer, int64_t count, void* ahead, int64_t aheadCapacity,
+                    int64_t& aheadGot) {
+  auto* p = static_cast<uint8_t*>(buffer);
+  int64_t done = 0;
+  aheadGot = 0;
+  while (done < count) {
+    const int64_t want = std::min(count - done, kMaxIo);
+    iovec parts[2] = {{p + done, static_cast<size_t>(want)},
+                      {ahead, static_cast<size_t>(std::clamp<int64_t>(aheadCapacity, 0, kMaxIo))}};
+    // The read-ahead only once the last piece of the request is asked for.
+    const int pieces = want == count - done && ahead != nullptr && aheadCapacity > 0 ? 2 : 1;
+    const ssize_t r = ::preadv(fd, parts, pieces, static_cast<off_t>(offset + done));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) break;
+    if (r > want) {
+      aheadGot = r - want;
+      done += want;
+      break;
+    }
+    done += r;
+  }
+  return done;
 }
 
 int64_t writeFully(int fd, const void* buffer, int64_t count) {

@@ -11,6 +11,12 @@ namespace pg {
 // Reads until count bytes arrived, the end of the file or an error (an
 // interrupted call is repeated); answers the bytes read.
 [[nodiscard]] int64_t readFully(int fd, void* buffer, int64_t count);
+// Reads count bytes at offset the same way, the descriptor's position unused
+// and unchanged; in the same system calls, up to aheadCapacity of the bytes
+// that follow go into ahead (aheadGot tells how many: fewer at the end of the
+// file). Answers the bytes read into buffer.
+[[nodiscard]] int64_t readFullyAt(int fd, int64_t offset, void* buffer, int64_t count, void* ahead,
+                                  int64_t aheadCapacity, int64_t& aheadGot);
 // Writes until count bytes went out or an error; answers the bytes written.
 [[nodiscard]] int64_t writeFully(int fd, const void* buffer, int64_t count);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -277,6 +278,43 @@ TEST(CFileStream, SeekAndPatchThenReadBack) {
   EXPECT_STREQ(buf, "body");
   EXPECT_EQ(r->remaining(), 0);
   EXPECT_EQ(getFileSize(dir.file("missing")), -1);
+}
+
+// Reads of every size, in order and after seeks back and forth, give the
+// file's own bytes whatever part of them a read before already took in.
+TEST(CFileStream, ReadsAndSeeksGiveTheFileBytesWhereverTheyStart) {
+  TempFolder dir;
+  const std::string name = dir.file("r.bin");
+  std::string bytes(100000, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char((i * 7 + i / 251) & 0xFF);
+  spit(name, bytes);
+  struct Step {
+    int64_t seekTo;  // -1: read on from where the last read ended
+    int64_t count;
+  };
+  const Step steps[] = {
+      {-1, 40},     {-1, 3},      {-1, 30000},  {-1, 1},     {10, 8},     {-1, 70000},  // up to the end and over it
+      {99990, 50},  {50000, 0},   {-1, 16384},  {-1, 16384}, {49990, 20}, {120000, 5},  // past the end: nothing
+      {0, 100000},  {100000, 1},  {65536, 4096}, {65530, 12},
+  };
+  auto r = openFileStream(name, CFileStream::Mode::Read);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->size(), 100000);
+  int64_t at = 0;
+  std::vector<char> got;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(::testing::Message() << "seek " << step.seekTo << " read " << step.count);
+    if (step.seekTo >= 0) {
+      ASSERT_EQ(r->seek(step.seekTo, SeekOrigin::Begin), step.seekTo);
+      at = step.seekTo;
+    }
+    got.assign(size_t(step.count), '\x55');
+    const int64_t expected = std::clamp<int64_t>(int64_t(bytes.size()) - at, 0, step.count);
+    ASSERT_EQ(r->read(got.data(), step.count), expected);
+    EXPECT_EQ(std::string(got.data(), size_t(expected)), bytes.substr(size_t(std::min<int64_t>(at, 100000)), size_t(expected)));
+    at += expected;
+    EXPECT_EQ(r->position(), at);
+  }
 }
 
 // ------------------------------------------------------------ memory streams

@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <random>
+#include <vector>
 
+#include "core/parallel.h"
 #include "core/resample.h"
 #include "document/layer_thumbnail.h"
 #include "document/paper_compose.h"
@@ -84,6 +86,50 @@ INSTANTIATE_TEST_SUITE_P(Paper, ComposeTable,
                                            ComposeCase{"OverColouredPaper", true, 0x3366CC},
                                            ComposeCase{"Transparent", false, 0xFFFFFF}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A picture of many bands is composed on every core when it is large: the
+// same pixels as on one thread, over paper and transparent, and with a
+// dissolve layer (whose bands stay on one thread).
+TEST(PaperCompose, ManyBandsGiveTheSamePixelsAtAnyThreadCount) {
+  struct Case {
+    const char* what;
+    bool canvasColor;
+    bool dissolve;
+  };
+  const Case cases[] = {
+      {"over paper", true, false},
+      {"transparent", false, false},
+      {"with a dissolve layer", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ViewFixture f(600, 520, 64, 48);
+    f.randomLayer(0, 21, lbmNormal, 600, 520);
+    f.randomLayer(1, 22, lbmMultiply, 300, 200, 40, 150);
+    f.randomLayer(2, 23, lbmOverlay, 700, 600, -30, -20);
+    f.randomLayer(3, 24, lbmScreen, 600, 520);
+    f.layer(2)->opacity = 180;
+    f.layer(3)->dissolve = c.dissolve;
+    f.layer(3)->dissolveAmount = 150;
+    f.doc->showCanvasColor = c.canvasColor;
+    std::vector<uint32_t> planes[2];
+    const int workers[2] = {1, 4};
+    for (int k = 0; k < 2; ++k) {
+      const int old = setParallelWorkers(workers[k]);
+      fillPlane(f.doc->composite, 0x12345678u);
+      f.doc->composeRect(SRectXYWH{0, 0, 600, 520}, false);
+      setParallelWorkers(old);
+      for (int32_t y = 0; y < 520; ++y)
+        planes[k].insert(planes[k].end(), f.doc->composite.pixelAt(0, y), f.doc->composite.pixelAt(0, y) + 600);
+    }
+    ASSERT_EQ(planes[0].size(), planes[1].size());
+    EXPECT_TRUE(planes[0] == planes[1]);
+    // And they are the reference's, on both sides of band edges.
+    if (c.dissolve) continue;
+    for (const TPoint p : {TPoint{0, 0}, TPoint{599, 519}, TPoint{310, 63}, TPoint{310, 64}, TPoint{45, 127}})
+      EXPECT_EQ(planes[1][size_t(p.Y) * 600 + size_t(p.X)], referencePixel(*f.doc, p.X, p.Y));
+  }
+}
 
 TEST(PaperCompose, HiddenAndClearLayersAreSkippedEntirely) {
   ViewFixture f(40, 30, 40, 30);

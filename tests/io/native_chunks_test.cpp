@@ -203,6 +203,20 @@ TEST(TileBlocks, BytesDoNotDependOnTheNumberOfThreads) {
   EXPECT_EQ(written[0], written[1]);
 }
 
+// Every tile of got is the one of want: committed with the same bytes, or
+// uniform with the same colour.
+void expectSameTiles(const CBlockVMTC& got, const CBlockVMTC& want) {
+  for (int32_t i = 0; i < want.tileCount(); ++i) {
+    const STileRec& w = want.tileRef(i);
+    const STileRec& g = got.tileRef(i);
+    ASSERT_EQ(g.committed(), w.committed()) << i;
+    if (w.committed())
+      ASSERT_EQ(std::memcmp(got.tileMemory(g), want.tileMemory(w), 4096), 0) << i;
+    else
+      ASSERT_EQ(g.uniform, w.uniform) << i;
+  }
+}
+
 // Packed blocks expand on several threads, a batch at a time: the tiles must
 // be those written whatever the number of threads, and a broken block must
 // answer before a fault found further on in the file.
@@ -260,16 +274,36 @@ TEST(TileBlocks, ReadingDoesNotDependOnTheNumberOfThreads) {
       setParallelWorkers(old);
       EXPECT_EQ(code, c.code) << c.name << ", " << workers << " threads";
       if (c.code != kRcOk) continue;
-      for (int32_t i = 0; i < layer.tileCount(); ++i) {
-        const STileRec& want = layer.tileRef(i);
-        const STileRec& got = image.tileRef(i);
-        ASSERT_EQ(got.committed(), want.committed()) << i;
-        if (want.committed())
-          ASSERT_EQ(std::memcmp(image.tileMemory(got), layer.tileMemory(want), 4096), 0) << workers << ": " << i;
-        else
-          ASSERT_EQ(got.uniform, want.uniform) << i;
-      }
+      SCOPED_TRACE(workers);
+      expectSameTiles(image, layer);
     }
+}
+
+// A file's images share one stock of buffers for their packed bytes: a read
+// that stops early gives its buffers back too, and every image read after it
+// gets the tiles written, however many blocks the stock saw before.
+TEST(TileBlocks, ImagesReadInOneScopeShareTheirBuffers) {
+  CBlockVMTC layer(1200, 900);
+  std::mt19937 rng(3);
+  for (int32_t i = 0; i < layer.tileCount(); ++i)
+    if (rng() % 4 != 0) test::commitVaried(layer, i, rng());
+  CMemoryStream out;
+  ASSERT_EQ(writeTileBlocks(out, layer, kLayerTileBlocks), kRcOk);
+  const Bytes whole = out.bytes();
+  const Bytes cut(whole.begin(), whole.begin() + ptrdiff_t(whole.size() / 2));
+  const CTileBlockBufferScope scope;
+  for (int workers : {4, 1, 4}) {
+    const int old = setParallelWorkers(workers);
+    CBlockVMTC broken(1200, 900), image(1200, 900);
+    CFixedMemStream cutIn(cut.data(), int64_t(cut.size())), in(whole.data(), int64_t(whole.size()));
+    const FileResult cutCode = readTileBlocks(cutIn, broken, kLayerTileBlocks);
+    const FileResult code = readTileBlocks(in, image, kLayerTileBlocks);
+    setParallelWorkers(old);
+    EXPECT_EQ(cutCode, kRcShortRead);
+    ASSERT_EQ(code, kRcOk) << workers;
+    SCOPED_TRACE(workers);
+    expectSameTiles(image, layer);
+  }
 }
 
 TEST(TileBlocks, ImageOfAnotherTileSizeIsRefused) {
