@@ -369,7 +369,7 @@ QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
   // The current gradient with its drop-down, and the set as a strip.
   auto* lists = new QHBoxLayout();
   lists->setSpacing(2);
-  options_.gradientDropList().setDisplayStyle(kListCompactButton);
+  options_.gradientDropList().setDisplayStyle(kListCompact);
   gradientDropList_ = new TItemListView(options_.gradientDropList(), box);
   gradientDropList_->setFixedSize(kGradientDropWidth, kCompactListHeight);
   lists->addWidget(gradientDropList_);
