@@ -109,7 +109,10 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   toolOptions_.bindGradients(&gradients_);
   presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
   gradientView_ = new TItemListView(toolOptions_.toolGradientList(), this);
+  gradientView_->setMinimumSize(1, 1);
   gradientView_->setGeometry(kGradientListRect);
+  // Laid out now: the list answers hit tests before the window is first shown.
+  toolOptions_.toolGradientList().setBounds(kGradientListRect.width(), kGradientListRect.height());
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   optionsPanel_->setNibSet(&nibs_);
   buildPanels();
