@@ -672,6 +672,9 @@ SPresetPopupSetup TToolForm::popupSetup(PresetPopupKind kind) {
            {}};
       s.commands.newItem = [this](int32_t) { (void)newGradient(); };
       s.commands.editItem = [this](int32_t i) { (void)editGradient(i); };
+      // The band under the list shows and sets what the options panel does.
+      s.commands.gradAttrs = [this] { return toolOptions_.gradAttrs(); };
+      s.commands.gradAttrChange = [this](const SGradAttrControls& c) { return toolOptions_.gradAttrChange(c); };
       s.prefs = popupPrefs_.gradients;
       break;
     default: return s;
