@@ -134,6 +134,9 @@ TToolForm::~TToolForm() {
   }
   setToolWindowLink(previousLink_);
   model_.setView(nullptr);
+  // The gradient list's view goes before the list it shows (a member).
+  delete gradientView_;
+  gradientView_ = nullptr;
   delete grabber_.data();
   delete optionsPanel_.data();
   delete swatchPanel_.data();
