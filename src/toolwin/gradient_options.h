@@ -4,9 +4,11 @@
 // read from and given to the current gradient of the tool window's set.
 // Documents take the current gradient through the tool window's gradient
 // link and draw it with its own settings or the set's shared repeat.
+#include <array>
 #include <cstdint>
 
 #include "brush/gradient.h"
+#include "ui/glyph_types.h"
 
 namespace pg {
 
@@ -21,6 +23,26 @@ struct SGradAttrControls {
   bool endless = false;
   double count = 1.0;
 };
+
+// The attribute buttons wherever they are shown (the options panel, the
+// gradient pop-up), in order: the three shapes, round trip, endless, own
+// settings. Glyph, hint text and picker group: the shapes are one group, the
+// switches a group each that may be all up.
+struct SGradAttrButton {
+  uint8_t glyph;
+  uint32_t hint;
+  int32_t group;
+};
+inline constexpr std::array<SGradAttrButton, 6> kGradAttrButtons = {{{tgGradLinear, 68201, 1},
+                                                                     {tgGradRadial, 68202, 1},
+                                                                     {tgGradCircular, 68203, 1},
+                                                                     {tgGradReturn, 68204, 2},
+                                                                     {tgGradInfinity, 68205, 3},
+                                                                     {tgGradRemind, 68206, 4}}};
+enum : size_t { kGradButtonRoundTrip = 3, kGradButtonEndless = 4, kGradButtonOwn = 5 };
+// The repeat count's label and its hint.
+inline constexpr uint32_t kResGradRepeatLabel = 68207;
+inline constexpr int32_t kMaxGradRepeatCount = 500;
 
 // The 8-byte record the controls stand for; the count is truncated and at
 // least 1 (a value that is not a number counts as 1).

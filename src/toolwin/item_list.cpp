@@ -15,6 +15,8 @@ constexpr std::array<SSize, 7> kDefaultImageSizes = {
 
 constexpr int32_t kScrollBarWidth = 14;
 constexpr int32_t kArrowColumn = 10;
+// The toggle button of style 8: a small square glyph.
+constexpr int32_t kDropButtonSize = 12;
 
 bool inside(const TRect& r, int32_t x, int32_t y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
@@ -220,10 +222,26 @@ int32_t CItemList::insertIndexAtPos(int32_t x, int32_t y) const {
   return std::clamp(j, 0, getCount());
 }
 
+TRect CItemList::dropButtonRect() const {
+  const TRect a = itemArea();
+  if (style_ != kListCompactButton) return TRect{a.Left, a.Top, a.Left, a.Top};
+  const int32_t w = std::min(kDropButtonSize, std::max(0, a.Right - a.Left - 1));
+  const int32_t h = std::min(kDropButtonSize, a.Bottom - a.Top);
+  const int32_t top = a.Top + (a.Bottom - a.Top - h) / 2;
+  return TRect{a.Left + 1, top, a.Left + 1 + w, top + h};
+}
+
+void CItemList::setDropDownPressed(bool on) {
+  if (dropDownPressed_ == on) return;
+  dropDownPressed_ = on;
+  redraw();
+}
+
 int32_t CItemList::hitTestPart(int32_t x, int32_t y) const {
   TRect a = itemArea();
   if (compactStyle() && x >= a.Right && x < width_ - 2 && y >= a.Top && y < a.Bottom) return kPartArrows;
   if (!inside(a, x, y)) return kPartNothing;
+  if (style_ == kListCompactButton && inside(dropButtonRect(), x, y)) return kPartDropButton;
   int32_t i = itemAtPos(x, y);
   if (isValidIndex(i) && inside(getItemRect(i), x, y)) return kPartItem;
   return kPartEmpty;
@@ -528,7 +546,13 @@ void CItemList::redraw() {
 int32_t CItemList::mouseDown(int32_t x, int32_t y, uint32_t modifiers) {
   mouseDown_ = false;
   int32_t part = hitTestPart(x, y);
-  if (part == kPartNothing || part == kPartToggle || part == kPartArrows || part == kPartDropButton) return part;
+  if (part == kPartDropButton) {
+    dropDownPressed_ = !dropDownPressed_;
+    doChange();
+    redraw();
+    return part;
+  }
+  if (part == kPartNothing || part == kPartToggle || part == kPartArrows) return part;
   downPoint_ = TPoint{x, y};
   pressed_ = itemAtPos(x, y);
   if (part == kPartEmpty) {

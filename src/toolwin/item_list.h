@@ -134,6 +134,15 @@ class CItemList {
   // The rectangle of the item's name (clicks there are label clicks).
   TRect textRect(int32_t index) const;
 
+  // ---- the toggle button of the compact style with a button ----
+  // Inside the item area, one pixel from its left, centred vertically; an
+  // empty rectangle in every other style. A click on it flips the switch,
+  // which tells its change like a new pick (OnChange).
+  TRect dropButtonRect() const;
+  bool dropDownPressed() const { return dropDownPressed_; }
+  // Sets the switch without telling anyone (the owner loads its state).
+  void setDropDownPressed(bool on);
+
   // ---- scrolling ----
   int32_t scrollPos() const { return scroll_; }
   void setScrollPos(int32_t row);
@@ -328,6 +337,7 @@ class CItemList {
   // The pop-up list's own handlers, given back when it closes.
   std::function<void()> popupChange_, popupModified_;
   int32_t popupReturn_ = -1;
+  bool dropDownPressed_ = false;
 };
 
 // Composites a plane (not premultiplied) centred into the rectangle, cut to it.

@@ -194,17 +194,18 @@ bool CToolOptions::aspectChange(const SAspectValues& v) {
 // ---- the gradient tool ----
 
 void CToolOptions::bindGradients(CGradMngr* gradients) {
-  for (CGradientList* list : {&gradients_, &gradientDrop_}) {
-    CGradientList* other = list == &gradients_ ? &gradientDrop_ : &gradients_;
+  for (CGradientList* list : gradientLists()) {
     // Double-click editing is the owner's preference and survives a rebinding.
     list->setOptions(uint16_t(kListKeepActive | (list->options() & kListDoubleClickEdit)));
     list->bind(gradients);
-    // Another gradient picked: the other list moves onto it, and the panel
-    // shows its attributes.
-    list->OnChange = [this, list, other] {
+    // Another gradient picked: the other lists move onto it, and the panel
+    // shows its attributes. The tool window's list also tells its switch.
+    list->OnChange = [this, list] {
+      if (list == &toolGradients_) model_.setGradation(list->dropDownPressed());
       if (syncingGradients_) return;
       syncingGradients_ = true;
-      (void)other->selectItem(list->getActiveIndex(), true);
+      for (CGradientList* other : gradientLists())
+        if (other != list) (void)other->selectItem(list->getActiveIndex(), true);
       syncingGradients_ = false;
       if (OnChanged) OnChanged();
     };
@@ -232,7 +233,7 @@ bool CToolOptions::gradAttrChange(const SGradAttrControls& controls) {
   const CGradObj* g = set->currentItem();
   const bool shared = g != nullptr && (g->Repeat.OwnSettings == 0 || set->isCurrentFixed());
   syncingGradients_ = true;  // both lists draw anew; neither is a new pick
-  for (CGradientList* list : {&gradients_, &gradientDrop_}) {
+  for (CGradientList* list : gradientLists()) {
     if (shared)
       (void)list->setRange(set->getRange());
     else

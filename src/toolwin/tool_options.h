@@ -6,6 +6,7 @@
 // document at once (size, minimum size and opacity through the tool window's
 // own state, the rest as the working parameters), stored into the brush when
 // the preferences save automatically, and the panel is told.
+#include <array>
 #include <bitset>
 #include <functional>
 
@@ -92,6 +93,10 @@ class CToolOptions {
   // The second list of the same gradients (the compact drop-down beside the
   // strip); a pick in either moves the other onto the same item.
   CGradientList& gradientDropList() { return gradientDrop_; }
+  // The tool window's own drop-down of the gradients, on the same item as
+  // the two above; its toggle button is the gradation switch (brush strokes
+  // paint with the current gradient while it is down).
+  CGradientList& toolGradientList() { return toolGradients_; }
   bool isGradientTool() const;
   // The attribute buttons and the repeat count changed; true when the
   // current gradient took a new repeat.
@@ -148,6 +153,8 @@ class CToolOptions {
   CPenMethodList list_;
   CGradientList gradients_;
   CGradientList gradientDrop_;
+  CGradientList toolGradients_;
+  std::array<CGradientList*, 3> gradientLists() { return {&gradients_, &gradientDrop_, &toolGradients_}; }
   bool syncingGradients_ = false;
   SSeedSettings ownFill_, ownWand_;
   SSeedSettings* fill_ = &ownFill_;

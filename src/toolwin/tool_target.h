@@ -14,14 +14,15 @@ class TPaintParam;
 
 // The drawing state the tool window keeps for every document: the colour
 // pair (pixels: blue in the low byte, alpha 255 in the top byte), the brush
-// size in pixels, the minimum size in per cent of it and the tool opacity
-// (0.01..1).
+// size in pixels, the minimum size in per cent of it, the tool opacity
+// (0.01..1) and whether strokes paint with the current gradient.
 struct SToolParams {
   uint32_t foreground = 0xFF000000u;
   uint32_t background = 0xFFFFFFFFu;
   float brushSize = 0.0f;
   float minSize = 0.0f;
   float opacity = 1.0f;
+  bool gradation = false;
   friend bool operator==(const SToolParams&, const SToolParams&) = default;
 };
 

@@ -269,6 +269,12 @@ void CToolWindowModel::setClamped(float& field, float value, float low, float hi
 
 void CToolWindowModel::setToolOpacity(float percent) { setClamped(opacity_, percent, 1.0f, 100.0f, kToolViewOpacity); }
 
+void CToolWindowModel::setGradation(bool on) {
+  if (on == gradation_) return;
+  gradation_ = on;
+  pushStrokeParams();
+}
+
 void CToolWindowModel::setFgColor(uint32_t pixel) {
   pixel |= 0xFF000000u;
   if (pixel == fg_) return;
@@ -340,6 +346,7 @@ SToolParams CToolWindowModel::toolParams() const {
   p.brushSize = size_;
   p.minSize = minSize_;
   p.opacity = std::min(opacity_ / 100.0f + 0.00001f, 1.0f);
+  p.gradation = gradation_;
   return p;
 }
 

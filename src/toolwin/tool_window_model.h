@@ -134,6 +134,10 @@ class CToolWindowModel {
   bool opacityApplies() const { return opacityApplies_; }
   void setToolOpacity(float percent);
 
+  // ---- the gradation switch: strokes paint with the current gradient ----
+  bool gradation() const { return gradation_; }
+  void setGradation(bool on);
+
   // ---- colours (pixels: blue low, alpha high; alpha is always 255) ----
   uint32_t fgColor() const { return fg_; }
   uint32_t bgColor() const { return bg_; }
@@ -193,6 +197,7 @@ class CToolWindowModel {
   int32_t subPaint_ = 0;
 
   float opacity_ = 100.0f;
+  bool gradation_ = false;
   bool opacityApplies_ = true;
   uint32_t fg_ = 0xFF000000u;
   uint32_t bg_ = 0xFFFFFFFFu;

@@ -23,6 +23,7 @@ class DocTarget final : public IToolTarget {
     if (p.brushSize > 0.0f) s.setWidth(p.brushSize);
     s.setMinSize(p.minSize);
     s.setOpacity(p.opacity);
+    (void)s.setUseGradation(p.gradation, true);
   }
   TDrawWindow* drawWindow() override { return f_.window.get(); }
 

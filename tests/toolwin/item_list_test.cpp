@@ -97,6 +97,44 @@ TEST(ItemList, CompactStylesShowTheActiveItemAndKeepTheArrowColumnApart) {
   }
 }
 
+// The compact style with a button: a click on the button flips its switch
+// and tells the change, but picks nothing; a second click flips it back. No
+// other style has the button.
+TEST(ItemList, TheCompactButtonFlipsItsSwitchAndTellsTheChange) {
+  for (int32_t style : {kListCompact, kListCompactButton, kListStrip, kListRows}) {
+    SCOPED_TRACE(testing::Message() << "style " << style);
+    NamesList list(5);
+    list.setBounds(54, 32);
+    ASSERT_TRUE(list.setDisplayStyle(style));
+    ASSERT_TRUE(list.selectItem(2, true));
+    int changes = 0;
+    list.OnChange = [&] { ++changes; };
+    const TRect b = list.dropButtonRect();
+    if (style != kListCompactButton) {
+      EXPECT_EQ(b.Right - b.Left, 0);
+      continue;
+    }
+    const TRect area = list.itemArea();
+    ASSERT_GT(b.Right - b.Left, 4);
+    EXPECT_EQ(b.Left, area.Left + 1);
+    EXPECT_EQ(b.Top - area.Top, area.Bottom - b.Bottom);  // centred
+    const int32_t x = (b.Left + b.Right) / 2, y = (b.Top + b.Bottom) / 2;
+    EXPECT_EQ(list.hitTestPart(x, y), kPartDropButton);
+    EXPECT_EQ(list.hitTestPart(b.Right + 2, y), kPartItem);
+    for (bool expected : {true, false}) {
+      EXPECT_EQ(list.mouseDown(x, y, 0), kPartDropButton);
+      list.mouseUp();
+      EXPECT_EQ(list.dropDownPressed(), expected);
+    }
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(list.getActiveIndex(), 2);
+    // Loading the switch tells nobody.
+    list.setDropDownPressed(true);
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(list.dropDownPressed());
+  }
+}
+
 TEST(ItemList, BottomUpListDrawsItemZeroLastAndDropsBelowItAtTheStart) {
   NamesList list(4, true);
   list.setBounds(150, 400);

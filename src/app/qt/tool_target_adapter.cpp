@@ -43,6 +43,8 @@ void TToolTargetAdapter::applyToolParams(const SToolParams& p) {
   if (p.brushSize > 0.0f) stroke.setWidth(p.brushSize);
   stroke.setMinSize(p.minSize);
   stroke.setOpacity(p.opacity);
+  // The gradation switch comes after the brush's own, and wins.
+  (void)stroke.setUseGradation(p.gradation, true);
 }
 
 }  // namespace pg

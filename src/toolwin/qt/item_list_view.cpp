@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
+#include <array>
 
 #include "toolwin/item_list.h"
 #include "ui/appearance_manager.h"
@@ -136,6 +137,7 @@ void TItemListView::compose() {
                         lerpChannel, keepChannel);
       }
     }
+    if (list_.displayStyle() == kListCompactButton) drawDropButton();
     drawArrowColumn();
   } else if (n > 0) {
     for (int32_t i = 0; i < n; ++i) {
@@ -244,6 +246,25 @@ void TItemListView::drawCell(int32_t i) {
   if (bottom > top)
     face_.copyPixels(r.Left, top, std::min(w, a.Right - r.Left), bottom - top, cell_.pixels(), 0, top - r.Top,
                      cell_.width(), cell_.height());
+}
+
+void TItemListView::drawDropButton() {
+  // A small raised button over the item, sunken and lit while its switch is
+  // on; its face is a ramp of three steps.
+  const TRect r = list_.dropButtonRect();
+  if (r.Right - r.Left < 6 || r.Bottom - r.Top < 6) return;
+  const bool down = list_.dropDownPressed();
+  face_.fillRect(r, opaque(down ? colors_.highlight : colors_.btnFace), copyChannel, copyChannel);
+  face_.frameBevel(r, 1, opaque(down ? colors_.btnShadow : colors_.btnHighlight),
+                   opaque(down ? colors_.btnHighlight : colors_.btnShadow), copyChannel, copyChannel);
+  const TRect in{r.Left + 2, r.Top + 3, r.Right - 2, r.Bottom - 3};
+  const int32_t step = std::max(1, (in.Right - in.Left) / 3);
+  const std::array<TUiColor, 3> ramp{colors_.windowText, colors_.btnShadow, colors_.window};
+  for (int32_t k = 0; k < 3; ++k) {
+    const int32_t left = in.Left + k * step, right = k == 2 ? in.Right : left + step;
+    face_.fillRect(TRect{left, in.Top, right, in.Bottom}, opaque(ramp[static_cast<size_t>(k)]), copyChannel,
+                   copyChannel);
+  }
 }
 
 void TItemListView::drawArrowColumn() {

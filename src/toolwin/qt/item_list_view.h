@@ -68,6 +68,7 @@ class TItemListView : public QWidget {
  private:
   void drawCell(int32_t i);
   void drawArrowColumn();
+  void drawDropButton();
   void syncScrollBar();
   void autoScroll();
 

@@ -14,7 +14,10 @@
 #include "toolwin/preset_editor_rules.h"
 #include "toolwin/qt/item_list_view.h"
 #include "ui/appearance_manager.h"
+#include "ui/qt/glyph_label.h"
 #include "ui/qt/graphic_image.h"
+#include "ui/qt/item_pickers.h"
+#include "ui/qt/trackbar.h"
 #include "ui/qt/preset_previews.h"
 #include "ui/qt/res_text.h"
 
@@ -30,6 +33,23 @@ constexpr int32_t kMinWidth = 227, kMinHeight = 101;
 constexpr uint32_t kResShowAllItems = 67620, kResPreviewHidden = 67621;
 
 QRect qrect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+// The gradient pop-up's band under the list: a row of attribute controls,
+// then the preview. Left edges of the buttons in kGradAttrButtons order, the
+// label's and the count edit's span.
+constexpr std::array<int, 6> kBandButtonLeft = {2, 22, 42, 66, 147, 171};
+constexpr int kBandButtonWidth = 20, kBandRowHeight = 16, kBandRowTop = 2;
+constexpr int kBandLabelLeft = 90, kBandEditLeft = 108, kBandEditRight = 145;
+// The preview starts under the row; the band ends 2 pixels under the preview.
+constexpr int kBandPreviewTop = 22;
+int bandHeight(int32_t previewSize) { return kBandPreviewTop + presetPreviewHeight(previewSize) + 2; }
+
+// A "short|long" hint: the short part is the tooltip, the long one the status tip.
+void setHint(QWidget* w, uint32_t id) {
+  const QString hint = resText(id);
+  w->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+  w->setStatusTip(hint.section(QLatin1Char('|'), 1));
+}
 
 }  // namespace
 
@@ -83,6 +103,10 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
 TPresetPopupForm::~TPresetPopupForm() {
   delete view_;  // the view goes before the list it shows
   view_ = nullptr;
+  // The edit leaves the count before the count goes.
+  repeatCount_.onChange = nullptr;
+  delete repeatEdit_;
+  repeatEdit_ = nullptr;
 }
 
 SSize TPresetPopupForm::glyphSize() const {
@@ -94,34 +118,107 @@ SSize TPresetPopupForm::glyphSize() const {
 
 void TPresetPopupForm::layoutParts() {
   const int32_t column = glyphSize().W + 4;
-  const int32_t band = preview_ && previewSize_ > 0 ? presetPreviewHeight(previewSize_) + 4 : 0;
-  if (view_) view_->setGeometry(0, 0, std::max(1, width() - column), std::max(1, height() - band));
-  if (preview_) {
-    preview_->setVisible(previewSize_ > 0);
-    preview_->setGeometry(0, height() - band + 2, std::max(1, width() - column), std::max(1, band - 4));
-  }
+  const int32_t band = preview_ ? bandHeight(previewSize_) : 0;
+  const int32_t listWidth = std::max(1, width() - column);
+  if (view_) view_->setGeometry(0, 0, listWidth, std::max(1, height() - band));
+  if (!preview_) return;
+  const int32_t top = height() - band;
+  preview_->setVisible(previewSize_ > 0);
+  preview_->setGeometry(0, top + kBandPreviewTop, listWidth, std::max(1, presetPreviewHeight(previewSize_)));
+  for (size_t i = 0; i < attrButtons_.size(); ++i)
+    if (attrButtons_[i])
+      attrButtons_[i]->setGeometry(kBandButtonLeft[i], top + kBandRowTop, kBandButtonWidth, kBandRowHeight);
+  if (repeatLabel_)
+    repeatLabel_->setGeometry(kBandLabelLeft, top + kBandRowTop, kBandEditLeft - kBandLabelLeft, kBandRowHeight);
+  if (repeatEdit_)
+    repeatEdit_->setGeometry(kBandEditLeft, top + kBandRowTop, kBandEditRight - kBandEditLeft, kBandRowHeight);
 }
 
 void TPresetPopupForm::enablePreview(CGradMngr& set) {
   gradients_ = &set;
   preview_ = new TGradientPreview(this);
   if (prefs_.previewSize && *prefs_.previewSize >= 0 && *prefs_.previewSize <= 3) previewSize_ = *prefs_.previewSize;
-  setMinimumHeight(kMinHeight + std::max(0, presetPreviewHeight(previewSize_) + 4));
+  setMinimumHeight(kMinHeight + bandHeight(previewSize_));
   resize(width(), minimumHeight());
   for (QAction* a : previews_) a->setVisible(true);
+  buildGradientBand();
   auto chained = list_->OnChange;
   list_->OnChange = [this, chained] {
     if (chained) chained();
-    showGradient();
+    loadGradientControls();
   };
-  showGradient();
+  loadGradientControls();
   layoutParts();
+}
+
+void TPresetPopupForm::buildGradientBand() {
+  for (size_t i = 0; i < attrButtons_.size(); ++i) {
+    const SGradAttrButton& b = kGradAttrButtons[i];
+    auto* button = new TPgGlyphButton(this);
+    button->setGlyphType(b.glyph);
+    button->setGroupIndex(b.group);
+    if (b.group != 1) button->setAllowAllUp(true);
+    setHint(button, b.hint);
+    button->OnClick = [this] { gradientControlsChanged(); };
+    attrButtons_[i] = button;
+  }
+  repeatLabel_ = new TPgGlyphLabel(this);
+  repeatLabel_->setGlyphType(tgGradRepeat);
+  repeatLabel_->setReadOnly(true);
+  setHint(repeatLabel_, kResGradRepeatLabel);
+  (void)repeatCount_.setRange(1.0f, 1.0f, float(kMaxGradRepeatCount));  // a valid range
+  repeatCount_.setValueDefault(1.0f);
+  repeatCount_.setValueCenter(50.0f);
+  repeatCount_.onChange = [this](TNumMngr&) { gradientControlsChanged(); };
+  repeatEdit_ = new TNumLabelEditPopup(this);
+  repeatEdit_->setFormatString(QStringLiteral("%1.0f"));
+  repeatEdit_->setAssociate(&repeatCount_);
+  setHint(repeatEdit_, kResGradRepeatLabel);
+}
+
+void TPresetPopupForm::loadGradientControls() {
+  if (!preview_) return;
+  const bool was = updating_;
+  updating_ = true;
+  const SGradAttrView v = commands_.gradAttrs ? commands_.gradAttrs() : SGradAttrView{};
+  for (size_t i = 0; i < 3; ++i) {
+    attrButtons_[i]->setEnabled(v.hasGradient);
+    attrButtons_[i]->setDown(static_cast<size_t>(v.repeat.Shape) == i);
+  }
+  attrButtons_[kGradButtonRoundTrip]->setEnabled(v.hasGradient);
+  attrButtons_[kGradButtonRoundTrip]->setDown(v.repeat.Mirror != 0);
+  attrButtons_[kGradButtonEndless]->setEnabled(v.hasGradient);
+  attrButtons_[kGradButtonEndless]->setDown(v.repeat.Wrap != 0);
+  attrButtons_[kGradButtonOwn]->setEnabled(v.ownEnabled);
+  attrButtons_[kGradButtonOwn]->setDown(v.ownDown);
+  repeatEdit_->setEnabled(v.hasGradient);
+  repeatCount_.setValue(float(v.repeat.Count));
+  shownRepeat_ = v.repeat;
+  updating_ = was;
+  showGradient();
+}
+
+void TPresetPopupForm::gradientControlsChanged() {
+  if (updating_ || !preview_) return;
+  SGradAttrControls c;
+  c.own = attrButtons_[kGradButtonOwn]->isDown();
+  c.shape = 3;
+  for (size_t i = 0; i < 3; ++i)
+    if (attrButtons_[i]->isDown()) c.shape = static_cast<int32_t>(i);
+  c.roundTrip = attrButtons_[kGradButtonRoundTrip]->isDown();
+  c.endless = attrButtons_[kGradButtonEndless]->isDown();
+  c.count = repeatCount_.value();
+  // Taken or not, the band shows what the gradient has now.
+  if (commands_.gradAttrChange) (void)commands_.gradAttrChange(c);
+  loadGradientControls();
+  list_->redraw();
 }
 
 void TPresetPopupForm::showGradient() {
   if (!preview_ || !gradients_) return;
   const CGradObj* g = gradients_->currentItem();
-  preview_->setGradient(g, g ? g->Repeat : SGradRepeat{});
+  // Without the tool options' attributes the gradient's own repeat is shown.
+  preview_->setGradient(g, g ? (commands_.gradAttrs ? shownRepeat_ : g->Repeat) : SGradRepeat{});
 }
 
 void TPresetPopupForm::setPreviewSize(int32_t size) {

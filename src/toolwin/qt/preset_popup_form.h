@@ -5,10 +5,13 @@
 // menu with the item and set commands; the gradient pop-up adds a preview
 // under the list whose size the menu chooses. Its display style, size and
 // preview size are kept in the preferences the opener hands it.
+#include <array>
 #include <functional>
 #include <memory>
 
+#include "toolwin/gradient_options.h"
 #include "toolwin/preset_popup_rules.h"
+#include "ui/num_mngr.h"
 #include "ui/qt/popup_base_form.h"
 
 class QMenu;
@@ -19,6 +22,9 @@ class CGradMngr;
 class CItemList;
 class TGradientPreview;
 class TItemListView;
+class TNumLabelEditPopup;
+class TPgGlyphButton;
+class TPgGlyphLabel;
 
 // What the pop-up does with the list's set and items beyond the list itself.
 struct SPresetPopupCommands {
@@ -30,6 +36,10 @@ struct SPresetPopupCommands {
   std::function<void(int32_t index)> newItem;   // copies the item and opens the editor
   std::function<void(int32_t index)> editItem;
   std::function<bool(const std::string& question)> confirm;
+  // The gradient pop-up's attribute band works on the tool options' own
+  // attributes: what they show now, and a change (true when taken).
+  std::function<SGradAttrView()> gradAttrs;
+  std::function<bool(const SGradAttrControls&)> gradAttrChange;
 };
 
 // The preferences a pop-up restores when shown and stores when hidden (any
@@ -64,6 +74,14 @@ class TPresetPopupForm final : public TPopupBaseForm {
   void setPreviewSize(int32_t size);
   // The active index when the pop-up opened.
   int32_t openedIndex() const { return openedIndex_; }
+  // The gradient pop-up's band: the attribute buttons (three shapes, round
+  // trip, endless, own settings; nullptr elsewhere), the repeat count and its
+  // edit.
+  TPgGlyphButton* attrButton(size_t i) const { return i < attrButtons_.size() ? attrButtons_[i] : nullptr; }
+  TNumMngr& repeatCount() { return repeatCount_; }
+  TNumLabelEditPopup* repeatEdit() const { return repeatEdit_; }
+  // Loads the band from the attributes (after a change made elsewhere).
+  void loadGradientControls();
   void runMenuItem(PresetPopupItem item);
   void preparePresetPopupMenu();
 
@@ -81,6 +99,8 @@ class TPresetPopupForm final : public TPopupBaseForm {
   SSize glyphSize() const;
   void layoutParts();
   void showGradient();
+  void buildGradientBand();
+  void gradientControlsChanged();
 
   PresetPopupKind kind_;
   std::unique_ptr<CItemList> list_;
@@ -94,6 +114,12 @@ class TPresetPopupForm final : public TPopupBaseForm {
   QAction* showAll_ = nullptr;  // the brushes: every kind or the current one
   QAction* styles_[7] = {};
   QAction* previews_[4] = {};
+  std::array<TPgGlyphButton*, kGradAttrButtons.size()> attrButtons_{};
+  TPgGlyphLabel* repeatLabel_ = nullptr;
+  TNumLabelEditPopup* repeatEdit_ = nullptr;
+  TNumMngr repeatCount_;
+  SGradRepeat shownRepeat_;
+  bool updating_ = false;
   int32_t previewSize_ = 2;
   int32_t openedIndex_ = -1;
   bool hoverClose_ = false, hoverMenu_ = false;

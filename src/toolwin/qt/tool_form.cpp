@@ -42,6 +42,7 @@ constexpr int kClientHeight = 294;
 const QRect kColourCellRect(9, 190, 40, 40);
 const QRect kOpacityEditRect(3, 236, 37, 16);
 const QRect kOpacityUnitRect(41, 238, 15, 14);
+const QRect kGradientListRect(1, 260, 54, 32);
 
 QRect boundsOf(const SToolButtonDef& d) { return QRect(d.left, d.top, d.right - d.left, d.bottom - d.top); }
 
@@ -101,8 +102,17 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   nibs_.setModified(false);
   gradients_.setModified(false);
   toolOptions_.bind(&brushes_, nullptr, &penSettings_);
+  // The tool window's gradient list edits on a double click whatever the
+  // options' preference says.
+  toolOptions_.toolGradientList().setOptions(kListKeepActive | kListDoubleClickEdit);
+  toolOptions_.toolGradientList().setDisplayStyle(kListCompactButton);
   toolOptions_.bindGradients(&gradients_);
   presetSets_.OnPushStrokeParams = [this] { model_.pushStrokeParams(); };
+  gradientView_ = new TItemListView(toolOptions_.toolGradientList(), this);
+  gradientView_->setMinimumSize(1, 1);
+  gradientView_->setGeometry(kGradientListRect);
+  // Laid out now: the list answers hit tests before the window is first shown.
+  toolOptions_.toolGradientList().setBounds(kGradientListRect.width(), kGradientListRect.height());
   optionsPanel_ = new TToolOptionsPanel(model_, toolOptions_);
   optionsPanel_->setNibSet(&nibs_);
   buildPanels();
@@ -124,6 +134,9 @@ TToolForm::~TToolForm() {
   }
   setToolWindowLink(previousLink_);
   model_.setView(nullptr);
+  // The gradient list's view goes before the list it shows (a member).
+  delete gradientView_;
+  gradientView_ = nullptr;
   delete grabber_.data();
   delete optionsPanel_.data();
   delete swatchPanel_.data();
@@ -363,6 +376,7 @@ void TToolForm::toolWindowChanged(uint32_t parts) {
     colourCell_->update();
     // The gradients' colour markers take the colour pair (red low there).
     toolOptions_.gradientList().setColors(pixelToColor(model_.fgColor()), pixelToColor(model_.bgColor()));
+    toolOptions_.toolGradientList().redraw();
   }
   // The replay display comes and goes with the buttons.
   if ((parts & (kToolViewColours | kToolViewButtons)) && colourPanel_) colourPanel_->refresh();
@@ -610,10 +624,18 @@ void TToolForm::wirePresetLists() {
   list.OnEditItem = [this, &list](int32_t i) { (void)editBrush(list.managerIndexOf(i)); };
   list.OnNewItem = [this] { (void)newBrush(); };
   // The gradient list's items are the set's own indices.
-  for (CGradientList* gradients : {&toolOptions_.gradientList(), &toolOptions_.gradientDropList()}) {
+  for (CGradientList* gradients :
+       {&toolOptions_.gradientList(), &toolOptions_.gradientDropList(), &toolOptions_.toolGradientList()}) {
     gradients->OnEditItem = [this](int32_t i) { (void)editGradient(i); };
     gradients->OnNewItem = [this] { (void)newGradient(); };
   }
+  // The arrow column drops the gradient pop-up down below the list.
+  gradientView_->OnOpenPopup = [this]() -> TItemListView::SListPopup {
+    if (model_.replayDisplay()) return {};
+    TPresetPopupForm* popup = openListPopup(gradientView_, gradientView_->list(),
+                                            [this](PresetPopupKind kind) { return popupSetup(kind); });
+    return {popup, popup ? &popup->list() : nullptr};
+  };
   if (!optionsPanel_ || !optionsPanel_->brushList()) return;
   optionsPanel_->setPopupSetup([this](PresetPopupKind kind) { return popupSetup(kind); });
   optionMenu_ = buildPanelMenu(optionsPanel_->brushList(), PanelMenu::Option, [this] { return optionMenuContext(); });
@@ -653,6 +675,9 @@ SPresetPopupSetup TToolForm::popupSetup(PresetPopupKind kind) {
            {}};
       s.commands.newItem = [this](int32_t) { (void)newGradient(); };
       s.commands.editItem = [this](int32_t i) { (void)editGradient(i); };
+      // The band under the list shows and sets what the options panel does.
+      s.commands.gradAttrs = [this] { return toolOptions_.gradAttrs(); };
+      s.commands.gradAttrChange = [this](const SGradAttrControls& c) { return toolOptions_.gradAttrChange(c); };
       s.prefs = popupPrefs_.gradients;
       break;
     default: return s;

@@ -94,6 +94,9 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // The tool button of index 0..15 (taken modulo 128); nullptr otherwise.
   TToolButton* toolButton(int index) const;
   QSpinBox* opacityEdit() const { return opacityEdit_; }
+  // The gradients as a drop-down under the opacity; its button is the
+  // gradation switch of brush strokes.
+  TItemListView* gradientListView() const { return gradientView_; }
   TToolColourCell* colourCell() const { return colourCell_; }
   // The options panel; it has no parent until the main window places it,
   // and the tool window frees it unless its new parent did first.
@@ -250,6 +253,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   TToolColourCell* colourCell_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
   QLabel* opacityUnit_ = nullptr;
+  TItemListView* gradientView_ = nullptr;
   QPointer<TToolOptionsPanel> optionsPanel_;
   QPointer<TLayerPanelView> layerPanel_;
   QPointer<TColourPanelView> colourPanel_;

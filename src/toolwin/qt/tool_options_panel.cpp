@@ -45,7 +45,6 @@ constexpr int kSliderSteps = 1000;
 // The compact lists: a strip of cells, and the current gradient alone.
 constexpr int kCompactListHeight = 40;
 constexpr int kGradientDropWidth = 64;
-constexpr int kMaxRepeatCount = 500;
 
 int sliderOfSize(float size) {
   double v = (size - 0.1) / (200.0 - 0.1);
@@ -92,19 +91,6 @@ constexpr SFieldRow kFieldRows[] = {
     {kFieldNibScale, 67415, false, 1, 500, 0, " %"},
     {kFieldHardEdge, 67417, true, 0, 1, 0, ""},
 };
-
-// The gradient attribute buttons: glyph, hint, picker group (the shapes
-// are one group, the switches a group each that may be all up).
-struct SGradButton {
-  uint8_t glyph;
-  uint32_t hint;
-  int32_t group;
-};
-constexpr SGradButton kShapeButtons[] = {
-    {tgGradLinear, 68201, 1}, {tgGradRadial, 68202, 1}, {tgGradCircular, 68203, 1}};
-constexpr SGradButton kRoundTrip{tgGradReturn, 68204, 2};
-constexpr SGradButton kEndless{tgGradInfinity, 68205, 3};
-constexpr SGradButton kOwnSettings{tgGradRemind, 68206, 4};
 
 // The modes whose painting takes the tool opacity without a brush: the
 // shape fills, the bucket fill, the gradient and the text.
@@ -369,7 +355,7 @@ QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
   // The current gradient with its drop-down, and the set as a strip.
   auto* lists = new QHBoxLayout();
   lists->setSpacing(2);
-  options_.gradientDropList().setDisplayStyle(kListCompactButton);
+  options_.gradientDropList().setDisplayStyle(kListCompact);
   gradientDropList_ = new TItemListView(options_.gradientDropList(), box);
   gradientDropList_->setFixedSize(kGradientDropWidth, kCompactListHeight);
   lists->addWidget(gradientDropList_);
@@ -384,7 +370,7 @@ QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
 
   auto* buttons = new QHBoxLayout();
   buttons->setSpacing(2);
-  auto makeButton = [&](const SGradButton& b) {
+  auto makeButton = [&](const SGradAttrButton& b) {
     auto* button = new TPgGlyphButton(box);
     button->setFixedSize(26, 24);
     button->setGlyphType(b.glyph);
@@ -397,19 +383,19 @@ QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
     buttons->addWidget(button);
     return button;
   };
-  for (size_t i = 0; i < shapeButtons_.size(); ++i) shapeButtons_[i] = makeButton(kShapeButtons[i]);
+  for (size_t i = 0; i < shapeButtons_.size(); ++i) shapeButtons_[i] = makeButton(kGradAttrButtons[i]);
   buttons->addSpacing(6);
-  roundTrip_ = makeButton(kRoundTrip);
-  endless_ = makeButton(kEndless);
+  roundTrip_ = makeButton(kGradAttrButtons[kGradButtonRoundTrip]);
+  endless_ = makeButton(kGradAttrButtons[kGradButtonEndless]);
   buttons->addSpacing(6);
-  ownSettings_ = makeButton(kOwnSettings);
+  ownSettings_ = makeButton(kGradAttrButtons[kGradButtonOwn]);
   buttons->addStretch(1);
   layout->addLayout(buttons);
 
   auto* count = new QHBoxLayout();
-  count->addWidget(new QLabel(res(68207), box));
+  count->addWidget(new QLabel(res(kResGradRepeatLabel), box));
   repeatCount_ = new QSpinBox(box);
-  repeatCount_->setRange(1, kMaxRepeatCount);
+  repeatCount_->setRange(1, kMaxGradRepeatCount);
   count->addWidget(repeatCount_, 1);
   count->addWidget(new QLabel(res(68208), box));
   layout->addLayout(count);

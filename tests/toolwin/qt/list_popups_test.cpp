@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QSpinBox>
 #include <QTest>
 
 #include "brush/gradient_mngr.h"
 #include "io/preset_pen_methods.h"
+#include "ui/qt/item_pickers.h"
+#include "ui/qt/preset_previews.h"
+#include "ui/qt/trackbar.h"
 #include "test_support/qt_app.h"
+#include "toolwin/doc_window_fixture.h"
 #include "toolwin/preset_lists.h"
 #include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/preset_popup_form.h"
@@ -149,6 +154,57 @@ TEST_F(ListPopupsTest, APickInOneGradientListMovesTheOther) {
   EXPECT_EQ(set.currentIndex(), shown);
   EXPECT_EQ(form->toolOptions().gradientDropList().getActiveIndex(), shown);
   EXPECT_EQ(form->toolOptions().gradientDropList().pressedIndex(), shown);
+}
+
+// The gradient pop-up's band under the list, dropped down from the tool
+// window's own gradient list: it shows the options' attributes with the
+// panel's hints, and what it sets the panel shows and the next gradient a
+// document draws takes.
+TEST_F(ListPopupsTest, TheGradientPopupsBandSetsWhatThePanelShows) {
+  form->model().setToolMode(ToolMode::Gradation);
+  host->show();
+  TItemListView* tools = form->gradientListView();
+  clickArrows(tools);
+  auto* popup = static_cast<TPresetPopupForm*>(tools->popup());
+  ASSERT_NE(popup, nullptr);
+  const TPgGlyphButton* panelButtons[6] = {panel->gradientShapeButton(0), panel->gradientShapeButton(1),
+                                           panel->gradientShapeButton(2), panel->roundTripButton(),
+                                           panel->endlessButton(),        nullptr};
+  for (size_t i = 0; i < 6; ++i) {
+    ASSERT_NE(popup->attrButton(i), nullptr);
+    if (panelButtons[i]) {
+      EXPECT_EQ(popup->attrButton(i)->toolTip(), panelButtons[i]->toolTip());
+      EXPECT_EQ(popup->attrButton(i)->isDown(), panelButtons[i]->isDown()) << i;
+    }
+  }
+  EXPECT_EQ(popup->repeatCount().value(), float(panel->repeatCountEdit()->value()));
+  // The band sits under the list: the buttons in one row, the preview under them.
+  EXPECT_GE(popup->attrButton(0)->y(), popup->listView()->geometry().bottom());
+  EXPECT_EQ(popup->attrButton(1)->x() - popup->attrButton(0)->x(), 20);
+  EXPECT_GT(popup->preview()->y(), popup->attrButton(0)->geometry().bottom());
+
+  // A count typed in the pop-up, then the radial shape and round trip.
+  popup->repeatCount().setValue(7.0f);
+  for (size_t i : {size_t(1), size_t(kGradButtonRoundTrip)}) {
+    QWidget* b = popup->attrButton(i);
+    QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(b->width() / 2, b->height() / 2));
+  }
+  EXPECT_EQ(panel->repeatCountEdit()->value(), 7);
+  EXPECT_TRUE(panel->gradientShapeButton(1)->isDown());
+  EXPECT_FALSE(panel->gradientShapeButton(0)->isDown());
+  EXPECT_TRUE(panel->roundTripButton()->isDown());
+  // A count out of range is held at the top.
+  popup->repeatCount().setValue(9000.0f);
+  EXPECT_EQ(panel->repeatCountEdit()->value(), kMaxGradRepeatCount);
+  popup->repeatCount().setValue(7.0f);
+
+  test::DocWindowFixture doc{32, 24, {100, 100}};
+  doc.doc().applyGradientOptions();
+  EXPECT_EQ(doc.doc().gradation.count(), 7);
+  EXPECT_EQ(doc.doc().gradation.shape(), 1);
+  EXPECT_EQ(doc.doc().gradation.mirror(), 1);
+
+  QTest::keyClick(popup, Qt::Key_Escape);
 }
 
 // A pop-up starts with the display style and size it had when it last

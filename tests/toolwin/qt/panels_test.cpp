@@ -15,6 +15,8 @@
 #include "document/doc_recorder.h"
 #include "platform/clock.h"
 #include "record/event_store.h"
+#include "record/record_test_util.h"
+#include "record/state_packets.h"
 #include "test_support/qt_app.h"
 #include "toolwin/doc_target.h"
 #include "toolwin/doc_window_fixture.h"
@@ -167,6 +169,76 @@ TEST_F(PanelsTest, SizeOpacityAndColourFromThePanelsReachTheNextStroke) {
   EXPECT_EQ(form->model().fgColor(), 0xFFFF0000u);
   StrokeResult red = strokeAcross(a);
   EXPECT_EQ(red.darkest & 0x00FFFFFFu, 0x00FF0000u);
+}
+
+// The tool window's gradient drop-down: its button switches brush strokes to
+// the current gradient and back, and the recording says which it was.
+TEST_F(PanelsTest, TheGradientListsButtonMakesTheNextStrokePaintWithTheGradient) {
+  // A gradient of colours that are not the foreground's black, and not one colour.
+  CGradMngr& set = form->gradients();
+  int32_t pick = -1;
+  for (int32_t i = 0; i < set.count() && pick < 0; ++i) {
+    const CColorSlotGroup& stops = set.getItem(i)->Stops;
+    if ((stops.colorAt(0) & 0xFFFFFF) != 0 && stops.colorAt(0) != stops.colorAt(0x10000)) pick = i;
+  }
+  ASSERT_GE(pick, 0);
+  CGradientList& tools = form->toolOptions().toolGradientList();
+  ASSERT_TRUE(tools.selectItem(pick, true));
+  // The options' lists follow the pick.
+  EXPECT_EQ(form->toolOptions().gradientList().getActiveIndex(), pick);
+  EXPECT_EQ(form->toolOptions().gradientDropList().getActiveIndex(), pick);
+  form->optionsPanel()->sizeEdit()->setValue(8.0);
+  form->opacityEdit()->setValue(100);
+
+  TItemListView* view = form->gradientListView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->geometry(), QRect(1, 260, 54, 32));
+  const TRect b = tools.dropButtonRect();
+  const QPoint button((b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2);
+  auto recordedSwitches = [&](uint32_t from) {
+    auto* rec = dynamic_cast<CDocEventRecorder*>(a.doc().events());
+    int32_t flags = -1;
+    if (rec == nullptr) return flags;
+    for (const test::SPacket& p : test::packetsOf(rec->store(), from))
+      if (p.type == kPktState && p.subcode == kStateSwitches && p.body.size() >= 2) flags = p.body[0] | p.body[1] << 8;
+    return flags;
+  };
+  auto position = [&] {
+    auto* rec = dynamic_cast<CDocEventRecorder*>(a.doc().events());
+    return rec ? rec->store().writePosition() : 0u;
+  };
+  const uint32_t y = static_cast<uint32_t>(a.doc().height / 2);
+  auto pixel = [&](int32_t x) { return a.doc().getLayer(0)->image->getPixelClamped(x, static_cast<int32_t>(y)) & 0xFFFFFFu; };
+
+  QTest::mouseClick(view, Qt::LeftButton, {}, button);
+  EXPECT_TRUE(tools.dropDownPressed());
+  EXPECT_TRUE(form->model().gradation());
+  uint32_t from = position();
+  StrokeResult graded = strokeAcross(a);
+  ASSERT_GT(graded.painted, 0);
+  // The stroke takes the gradient's colours along the document: not the
+  // foreground's, and not one colour from end to end.
+  const int32_t left = 10, right = a.doc().width - 10;
+  EXPECT_NE(pixel(left), 0u);
+  EXPECT_NE(pixel(right), 0u);
+  EXPECT_NE(pixel(left), pixel(right));
+  const int32_t on = recordedSwitches(from);
+  ASSERT_GE(on, 0);
+  EXPECT_TRUE(on & 8);
+  ASSERT_TRUE(a.window->undo());
+
+  // Off again: the next stroke is the foreground's black.
+  QTest::mouseClick(view, Qt::LeftButton, {}, button);
+  EXPECT_FALSE(tools.dropDownPressed());
+  EXPECT_FALSE(form->model().gradation());
+  from = position();
+  StrokeResult plain = strokeAcross(a);
+  EXPECT_EQ(pixel(left), 0u);
+  EXPECT_EQ(pixel(right), 0u);
+  EXPECT_EQ(plain.darkest & 0xFFFFFFu, 0u);
+  const int32_t off = recordedSwitches(from);
+  ASSERT_GE(off, 0);
+  EXPECT_FALSE(off & 8);
 }
 
 TEST_F(PanelsTest, TheOptionsShowTheBrushsFieldsAndTheirChangesReachTheNextStroke) {
