@@ -348,8 +348,9 @@ void TMainForm::newDocumentCommand() {
   if (!runModal([&] { ok = showNewDocumentDialog(this, settings, presets); })) return;
   for (size_t i = 0; i < presets.size(); ++i) prefs.paper[i + 1] = presets[i];
   if (!ok) return;
-  newDrawWindow(QString::fromStdString(settings.fileName), settings.width, settings.height, settings.resolution,
-                settings.transparent);
+  if (!newDrawWindow(QString::fromStdString(settings.fileName), settings.width, settings.height, settings.resolution,
+                     settings.transparent))
+    showWarning(resString(66542));
 }
 
 void TMainForm::setStatusText(int panel, const QString& text) { status_->setPanelText(panel, text); }

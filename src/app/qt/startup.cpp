@@ -97,7 +97,7 @@ void bringToFront(QWidget* window) {
   window->activateWindow();
 }
 
-bool handOver(TMainForm* form, const QString& path) {
+[[nodiscard]] bool handOver(TMainForm* form, const QString& path) {
   if (!form) return false;
   trace("hand-over " + path.toStdString());
   form->handOverFile(path);
@@ -177,7 +177,8 @@ int runPigmora(int argc, char** argv) {
   // The files of the command line open once the loop runs, as on the
   // window's first activation.
   QTimer::singleShot(0, form.get(), [window, files = commandLine.files] {
-    for (const std::string& file : files) handOver(window, QString::fromStdString(file));
+    // A window closed before the loop ran has nobody left to open them.
+    for (const std::string& file : files) (void)handOver(window, QString::fromStdString(file));
   });
   trace("ready");
 
