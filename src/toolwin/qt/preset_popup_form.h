@@ -94,10 +94,10 @@ class TPresetPopupForm final : public TPopupBaseForm {
 
 // The openers: the pop-up owned by the control, or nullptr (a pen method
 // set that is empty has none).
-TPresetPopupForm* openPenMethodPopup(QWidget* owner, class CPenMethodMngr& set, SPresetPopupCommands commands,
+[[nodiscard]] TPresetPopupForm* openPenMethodPopup(QWidget* owner, class CPenMethodMngr& set, SPresetPopupCommands commands,
                                      SPresetPopupPrefs prefs);
-TPresetPopupForm* openPenNibPopup(QWidget* owner, class CPenShapeMngr& set, int32_t index, SPresetPopupCommands commands,
+[[nodiscard]] TPresetPopupForm* openPenNibPopup(QWidget* owner, class CPenShapeMngr& set, int32_t index, SPresetPopupCommands commands,
                                   SPresetPopupPrefs prefs);
-TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopupCommands commands, SPresetPopupPrefs prefs);
+[[nodiscard]] TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopupCommands commands, SPresetPopupPrefs prefs);
 
 }  // namespace pg
