@@ -89,7 +89,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 TMainForm::~TMainForm() {
   timer_.stop();
   if (appProfile().saveWindowHook) appProfile().saveWindowHook = nullptr;
-  (void)fileMru_->save(appSettingsStore());
+  if (!fileMru_->save(appSettingsStore())) debugOutput("recent files: the list could not be saved");
   // The menu adapter holds the list: it goes first.
   delete fileMruMenu_;
   fileMruMenu_ = nullptr;
@@ -157,7 +157,7 @@ void TMainForm::applyPreferences() {
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 
   fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
-  (void)fileMru_->load(appSettingsStore());
+  (void)fileMru_->load(appSettingsStore());  // false only for an unnamed list; a missing section leaves it empty
   fileMruMenu_ = new TMRUMenu(*fileMru_, this);
   fileMruMenu_->setFileMenu(actions_->recentFilesParent(), actions_->recentFilesMarker());
   connect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, &TMainForm::handOverFile);

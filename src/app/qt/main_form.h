@@ -185,6 +185,8 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // main_form_files.cpp: open, save, revert, clipboard commands.
   void bindFileCommands();
   [[nodiscard]] TDrawWindowWidget* findDrawWindow(const QString& path) const;
+  // Closes a window made for a document that could not be filled, asking nothing.
+  void discardNewWindow(TDrawWindowWidget& window);
   void fileOpened(TDrawWindowWidget& window, const QString& path);
   void documentActivated();
   // main_form_tools.cpp: the tool window, its panels and the key routing.

@@ -109,7 +109,15 @@ bool TMainForm::acquireFromScanner() {
   }
   TDrawWindowWidget* w = newDrawWindow(QString::fromStdString(canvas_->untitledName()), scan.image->Width,
                                        scan.image->Height, 72);
-  if (w == nullptr || !loadPictureIntoDocument(w->window().paper(), *scan.image)) return false;
+  if (w == nullptr) {
+    showWarning(resString(66542));
+    return false;
+  }
+  if (!loadPictureIntoDocument(w->window().paper(), *scan.image)) {
+    showWarning(resString(kResNoMemory));
+    discardNewWindow(*w);
+    return false;
+  }
   w->window().documentLayoutChanged(true);
   return true;
 }

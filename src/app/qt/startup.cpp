@@ -134,7 +134,7 @@ int runPigmora(int argc, char** argv) {
     profile.screenWidth = screen->size().width();
     profile.screenHeight = screen->size().height();
   }
-  (void)profile.load(store);
+  (void)profile.load(store);  // always true: a section that cannot be read keeps its defaults
   if (!loadLanguageModule(programPath, profile)) {
     // Nothing is saved: the preferences were never in use.
     setAppSettingsStore(nullptr);
@@ -173,7 +173,8 @@ int runPigmora(int argc, char** argv) {
   });
 
   form->show();
-  if (instance.holdsLock()) (void)server.listen(instanceServerName(), true);
+  if (instance.holdsLock() && !server.listen(instanceServerName(), true))
+    debugOutput("single instance: not listening; a second start opens its own window");
   // The files of the command line open once the loop runs, as on the
   // window's first activation.
   QTimer::singleShot(0, form.get(), [window, files = commandLine.files] {
