@@ -145,7 +145,9 @@ void CInstanceServer::accept() {
             return;  // the socket deletes itself once disconnected
         }
         if (!alive) return;
-        alive->write(answer.data(), qint64(answer.size()));
+        // A reply that cannot be written leaves the asker to time out and
+        // open the file in a window of its own.
+        (void)alive->write(answer.data(), qint64(answer.size()));
       }
       *busy = false;
     });
