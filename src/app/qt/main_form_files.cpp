@@ -422,22 +422,34 @@ void TMainForm::bindFileCommands() {
            std::unique_ptr<TMTC> picture = layerRect(doc, doc.currentLayerIndex(),
                                                      SRectXYWH{-layer->offsetX, -layer->offsetY, layer->imageWidth(),
                                                                layer->imageHeight()});
-           if (!picture || !clipboardEmpty(true)) return;
+           if (!picture) {
+             showWarning(resString(kResNoMemory));
+             return;
+           }
+           if (!clipboardEmpty(true)) return;
+           // Without the attributes a paste takes the picture as it is.
            (void)putClipLayerAttr(*layer);
-           (void)putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           if (!putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height}))
+             showWarning(resString(kResNoMemory));
          }),
          when(gc));
   // The whole picture, or the selection's box of it with the box announced.
   a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) {
            std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
-           if (!picture || !clipboardEmpty(true)) return;
-           SRectXYWH box;
-           if (selectionBox(w.window().paper(), box)) {
-             (void)putClipBox(box);
-             (void)putClipboardImage32(*picture, box);
-           } else {
-             (void)putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           if (!picture) {
+             showWarning(resString(kResNoMemory));
+             return;
            }
+           if (!clipboardEmpty(true)) return;
+           SRectXYWH box;
+           bool put = false;
+           if (selectionBox(w.window().paper(), box)) {
+             (void)putClipBox(box);  // without the box a paste lands at the top left
+             put = putClipboardImage32(*picture, box);
+           } else {
+             put = putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           }
+           if (!put) showWarning(resString(kResNoMemory));
          }),
          when([](TDrawWindowWidget& w) { return w.window().canEdit(true, true, false); }));
   // Cut: the selected part of the current layer goes to the clipboard with
@@ -449,9 +461,13 @@ void TMainForm::bindFileCommands() {
            SRectXYWH box;
            std::unique_ptr<TMTC> part = selectedLayerPart(doc, doc.currentLayerIndex(), box);
            if (layer == nullptr || !part || !clipboardEmpty(true)) return;
+           // The attributes and the box only refine a paste; the picture must be there.
            (void)putClipLayerAttr(*layer);
            (void)putClipBox(box);
-           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) return;
+           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) {
+             showWarning(resString(kResNoMemory));
+             return;
+           }
            if (cutSelection(doc, doc.currentLayerIndex(), true)) w.window().setModified(true);
          }),
          when([g0](TDrawWindowWidget& w) {
