@@ -371,6 +371,7 @@ void TMainForm::bindFileCommands() {
     if (w != nullptr && openPaused && w->window().isReplaying()) w->window().setReplayPause(true);
   }, noneOrIdle);
   a.bind("ActFileRevert", window([this](TDrawWindowWidget& w) {
+           // A file that cannot be opened again is reported by openFile.
            if (w.window().hasFileName()) (void)openFile(QString::fromStdString(w.window().fileName()));
          }),
          when([canSave](TDrawWindowWidget& w) { return canSave(w) && w.window().hasFileName() && w.isModified(); }));
