@@ -221,7 +221,7 @@ void loadFloatLayout(const CSettingsKey& reg, CAppProfile& p) {
   }
 }
 
-bool saveFloatLayout(SectionWriter& reg, const CAppProfile& p) {
+[[nodiscard]] bool saveFloatLayout(SectionWriter& reg, const CAppProfile& p) {
   // No value of an earlier, larger layout may remain.
   for (int i = 0; i < std::max(kMaxFloatForms, kMaxFloatPanes); ++i) {
     for (const auto& item : floatFormItems()) reg.deleteValue(indexedKey(kFloatFormPrefix, i, item.key));
@@ -261,7 +261,7 @@ void loadSection(const CSettingsKey& reg, ProfileSection section, CAppProfile& p
   }
 }
 
-bool saveSection(SectionWriter& reg, ProfileSection section, const CAppProfile& p) {
+[[nodiscard]] bool saveSection(SectionWriter& reg, ProfileSection section, const CAppProfile& p) {
   bool ok = true;
   for (const auto& item : profileItems(section)) ok &= writeItem(reg, std::string(item.key), p, p, item);
   if (section == ProfileSection::Paper) {

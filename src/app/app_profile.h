@@ -82,7 +82,7 @@ class CProfileStorage {
   // missing; for reading a missing key is as good as an empty one (and the
   // store is left unchanged).
   static std::string sectionPath(ProfileSection section);
-  virtual bool openSection(ProfileSection section, bool forWriting);
+  [[nodiscard]] virtual bool openSection(ProfileSection section, bool forWriting);
   CSettingsStore& store() { return store_; }
 
  private:

@@ -51,6 +51,6 @@ struct SBatchOutcome {
 // written and `picture` (when given) receives the replayed composite. A
 // source that does not open, or whose replay breaks off, gives OpenFailed
 // and its marker in the output folder.
-SBatchOutcome runBatchReplay(const std::string& source, const StartupState& state, TMTC* picture = nullptr);
+[[nodiscard]] SBatchOutcome runBatchReplay(const std::string& source, const StartupState& state, TMTC* picture = nullptr);
 
 }  // namespace pg

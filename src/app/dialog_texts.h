@@ -4,6 +4,9 @@
 
 namespace pg {
 
+// The document's out-of-memory warning, for a command that could not be carried out.
+inline constexpr uint32_t kResNoMemory = 65139;
+
 enum ResDialogText : uint32_t {
   kResSizeCaption = 67100,
   kResSizeRelative = 67101,

@@ -28,7 +28,7 @@ namespace {
 
 // Copies the plane into the layer image at (0, 0) and brings the window's
 // flow image and the picture up to date.
-bool placeInLayer(TPaper& doc, int32_t index, const TMTC& picture) {
+[[nodiscard]] bool placeInLayer(TPaper& doc, int32_t index, const TMTC& picture) {
   CLayerData* layer = doc.getLayer(index);
   if (layer == nullptr || !layer->hasImage()) return false;
   const SRectXYWH rect{0, 0, std::min(picture.Width, layer->imageWidth()),

@@ -25,9 +25,9 @@ struct SClipLayerAttr;
 // The composite as another program should see it: flattened onto white
 // when the document hides its canvas colour (the document's own display
 // settings are restored before this returns). None without a composite.
-std::unique_ptr<TMTC> exportComposite(TPaper& doc);
+[[nodiscard]] std::unique_ptr<TMTC> exportComposite(TPaper& doc);
 // A layer's image over the document rectangle, with its alpha.
-std::unique_ptr<TMTC> exportLayer(const TPaper& doc, int32_t layerIndex);
+[[nodiscard]] std::unique_ptr<TMTC> exportLayer(const TPaper& doc, int32_t layerIndex);
 
 // The outcome of a save: success and the message to show (information on
 // success, warning otherwise; empty for nothing to show).
@@ -44,9 +44,9 @@ using JpegOptionsAsk = std::function<bool(SJpegSaveOptions&)>;
 // layers and thumbnail, masks when there are any, events when the
 // recording holds some), BMP (24-bit), JPEG (after the options), PNG;
 // legacy and event kinds are refused, every other kind is not supported.
-SSaveOutcome saveDocumentToFile(TPaper& doc, const std::string& path, const JpegOptionsAsk& askJpeg);
+[[nodiscard]] SSaveOutcome saveDocumentToFile(TPaper& doc, const std::string& path, const JpegOptionsAsk& askJpeg);
 // Writes a layer with its alpha as BMP or PNG.
-SSaveOutcome saveLayerToFile(const TPaper& doc, int32_t layerIndex, const std::string& path);
+[[nodiscard]] SSaveOutcome saveLayerToFile(const TPaper& doc, int32_t layerIndex, const std::string& path);
 
 // The proposed name of a layer export: "%s[%d](%s)" with the document
 // title, the layer index and the layer name, or "名称未設定[%d](%s)".
@@ -61,21 +61,21 @@ std::string datedBmpName(const std::string& folder, const std::tm& date,
 // is at least as large as the document and the picture; the attributes of
 // a copy made here (name, opacity, mode, offset) are applied. Recorded as a
 // layer image event and an undo step. Answers the new layer's index or -1.
-int32_t pastePictureAsNewLayer(TPaper& doc, const TMTC& picture, const SClipLayerAttr* attr,
+[[nodiscard]] int32_t pastePictureAsNewLayer(TPaper& doc, const TMTC& picture, const SClipLayerAttr* attr,
                                const std::string* name, bool record);
 
 // A rectangle of a layer (document coordinates, clipped to the layer image)
 // as a plane with its alpha; for the copy commands.
-std::unique_ptr<TMTC> layerRect(const TPaper& doc, int32_t layerIndex, const SRectXYWH& docRect);
+[[nodiscard]] std::unique_ptr<TMTC> layerRect(const TPaper& doc, int32_t layerIndex, const SRectXYWH& docRect);
 
 // The selection's bounding box in document coordinates (clipped to the
 // document); false without an active selection.
-bool selectionBox(const TPaper& doc, SRectXYWH& box);
+[[nodiscard]] bool selectionBox(const TPaper& doc, SRectXYWH& box);
 // The layer under the selection's box with its alpha multiplied by the
 // selection; none without a selection.
-std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, SRectXYWH& box);
+[[nodiscard]] std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, SRectXYWH& box);
 // Clears the selected part of the layer: alpha x (255 - selection) / 255.
 // Recorded as the layer command of a cut and one undo step when asked.
-bool cutSelection(TPaper& doc, int32_t layerIndex, bool record);
+[[nodiscard]] bool cutSelection(TPaper& doc, int32_t layerIndex, bool record);
 
 }  // namespace pg

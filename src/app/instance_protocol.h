@@ -65,7 +65,7 @@ class CInstanceRequestDecoder {
 
   void feed(std::string_view bytes);
   // The next request, taken out of the buffer.
-  Result next();
+  [[nodiscard]] Result next();
   const std::string& path() const { return path_; }
 
  private:

@@ -57,12 +57,12 @@ class TMRUFileList {
   // A new path is appended before the list is trimmed (so it is dropped when
   // the list is full); a known one moves to the top.
   void appendItem(std::string_view path);
-  bool removeItem(std::string_view path);
+  [[nodiscard]] bool removeItem(std::string_view path);
   void clear();
 
   // The path of entry number (1-based), removed first when RemoveOnClick;
   // nothing for a number outside the list.
-  std::optional<std::string> click(int number);
+  [[nodiscard]] std::optional<std::string> click(int number);
 
   // The menu entries in list order; captions are shortened only when a
   // measure is given and MaxCaptionWidth is not 0.
@@ -72,8 +72,8 @@ class TMRUFileList {
   // values "path0".."path<maximum-1>" (texts that are too long, hold a zero
   // byte, or for file lists are not absolute, are skipped) and answers false
   // when either name is empty. save deletes the section and writes the list.
-  bool load(const CSettingsStore& store);
-  bool save(CSettingsStore& store) const;
+  [[nodiscard]] bool load(const CSettingsStore& store);
+  [[nodiscard]] bool save(CSettingsStore& store) const;
   std::string sectionPath() const;
 
  private:

@@ -40,7 +40,7 @@ class IScanSource {
  public:
   virtual ~IScanSource() = default;
   // False when the scanner layer cannot start (the message says why).
-  virtual bool start(std::string& message) = 0;
+  [[nodiscard]] virtual bool start(std::string& message) = 0;
   // Names and descriptions of the devices, for the user's choice.
   struct SDevice {
     std::string name;
@@ -49,7 +49,7 @@ class IScanSource {
   virtual std::vector<SDevice> devices() = 0;
   // Scans the first page of the device into a new image; nullptr with a
   // message on failure, with an empty message when the user cancelled.
-  virtual std::unique_ptr<TMTC> scanPage(const std::string& device, std::string& message) = 0;
+  [[nodiscard]] virtual std::unique_ptr<TMTC> scanPage(const std::string& device, std::string& message) = 0;
 };
 
 // The scanner-neutral run: start the source, let the user choose a device
@@ -60,9 +60,9 @@ struct SScanResult {
   std::unique_ptr<TMTC> image;
   std::string message;
 };
-SScanResult scanToImage(IScanSource& source, const std::function<int(const std::vector<IScanSource::SDevice>&)>& choose);
+[[nodiscard]] SScanResult scanToImage(IScanSource& source, const std::function<int(const std::vector<IScanSource::SDevice>&)>& choose);
 
 // The system's scanners through SANE.
-std::unique_ptr<IScanSource> makeSaneScanSource();
+[[nodiscard]] std::unique_ptr<IScanSource> makeSaneScanSource();
 
 }  // namespace pg

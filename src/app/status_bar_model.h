@@ -16,7 +16,7 @@ std::array<int, kStatusPanelCount> statusPanelWidths(int barWidth);
 
 // The panel under a point, found by adding the widths from the left; nullopt
 // right of the last panel or left of the bar.
-std::optional<int> statusPanelAt(int x, int barWidth);
+[[nodiscard]] std::optional<int> statusPanelAt(int x, int barWidth);
 
 // Horizontal centre of a panel, where its pop-up menu opens.
 int statusPanelCentre(int panel, int barWidth);
@@ -44,7 +44,7 @@ inline constexpr std::array<SZoomStep, 17> kZoomMenuSteps = {{{1, 16}, {1, 12}, 
                                                               {1, 2},  {2, 3},  {1, 1}, {3, 2}, {2, 1}, {3, 1},
                                                               {4, 1},  {6, 1},  {8, 1}, {12, 1}, {16, 1}}};
 // The zoom pop-up entry that equals the ratio within 0.0001, if any.
-std::optional<int> zoomMenuEntryFor(double ratio);
+[[nodiscard]] std::optional<int> zoomMenuEntryFor(double ratio);
 
 // The rotation pop-up: 0°, 90°, 180°, 270° set the view to 0, -90, -180, -270.
 inline constexpr std::array<float, 4> kRotateMenuAngles = {0.0f, -90.0f, -180.0f, -270.0f};

@@ -107,7 +107,7 @@ inline constexpr int32_t kCaptionTabExtraWidth = 21;
 // Measures (flags with dtCalcRect: rect becomes 18 high and 21 wider than the
 // text, from (0, 0)) or paints one trapezoid tab of the dock views and tab
 // strips into the graphic, sized to the tab, with the rectangle at (0, 0).
-bool paintCaptionTab(TMemoryGraphic& g, std::string_view caption, TRect& rect, uint32_t flags, bool active,
+[[nodiscard]] bool paintCaptionTab(TMemoryGraphic& g, std::string_view caption, TRect& rect, uint32_t flags, bool active,
                      const TAppearanceManager& appearance, ITextDrawer& text);
 
 }  // namespace pg

@@ -454,7 +454,7 @@ DockDrop CDockModel::endDock(int32_t view, int32_t form, int32_t position) {
       return DockDrop::Uncollapsed;
     }
     const uint32_t paneId = forms_[form].panes[position].id;
-    removeView(view);
+    (void)removeView(view);  // placed, checked above
     const int32_t f = formIndexOfId(formId);
     const int32_t p = paneIndexOfId(f, paneId);
     (void)addView(f, p, view);  // an existing pane always takes the view
@@ -465,7 +465,7 @@ DockDrop CDockModel::endDock(int32_t view, int32_t form, int32_t position) {
   int32_t insertAt = position - n;
   if (insertAt < 0 || insertAt >= n) insertAt = n;
   if (alone && at.form == form && at.pane < insertAt) --insertAt;
-  removeView(view);
+  (void)removeView(view);  // placed, checked above
   const int32_t f = formIndexOfId(formId);
   const int32_t p = insertPane(f, insertAt);
   (void)addView(f, p, view);
@@ -493,7 +493,7 @@ bool CDockModel::floatView(int32_t view, const TRect& bounds) {
   const bool alone = at.form >= 0 && forms_[at.form].panes[at.pane].views.size() == 1;
   if (floatingFormCount() >= kDockMaxForms) return false;
   if (!alone && totalPanes() >= kDockMaxPanes) return false;
-  removeView(view);
+  (void)removeView(view);  // false only for a view not placed yet, which has nothing to leave
   const int32_t f = newForm(bounds);
   (void)addView(f, -1, view);
   return true;
@@ -518,7 +518,7 @@ void CDockModel::showAll() {
 // ---- arrangement -------------------------------------------------------------------
 
 void CDockModel::clear() {
-  for (int32_t v = 0; v < viewCount(); ++v) removeView(v);
+  for (int32_t v = 0; v < viewCount(); ++v) (void)removeView(v);  // unplaced views answer false
   std::erase_if(forms_, [](const SDockForm& f) { return !f.pinned; });
   hidden_ = false;
 }

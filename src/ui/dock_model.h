@@ -94,7 +94,7 @@ class CDockModel {
   // ---- views
   // Registers a panel by its unique name; the id, or -1 (empty or taken name,
   // cap reached).
-  int32_t registerView(const SDockView& view);
+  [[nodiscard]] int32_t registerView(const SDockView& view);
   int32_t viewCount() const { return static_cast<int32_t>(views_.size()); }
   const SDockView& view(int32_t id) const { return views_[id]; }
   int32_t viewByName(std::string_view name) const;
@@ -113,19 +113,19 @@ class CDockModel {
   int32_t totalPanes() const;
   int32_t floatingFormCount() const;
   // Lists the pinned tool window first; false when one exists already.
-  bool addPinnedForm(const TRect& bounds);
+  [[nodiscard]] bool addPinnedForm(const TRect& bounds);
   // A new empty form at the end of the list; its index, or -1 at the cap.
-  int32_t newForm(const TRect& bounds);
+  [[nodiscard]] int32_t newForm(const TRect& bounds);
   void setFormBounds(int32_t form, const TRect& bounds);
   void setFormVisible(int32_t form, bool visible);
 
   // Adds a view that lies nowhere to the pane at paneIndex, or to a new pane
   // appended when the index is not valid; it becomes the active tab.
   // Activating a tab (here and by setActiveIndex) opens a folded pane.
-  bool addView(int32_t form, int32_t paneIndex, int32_t view);
+  [[nodiscard]] bool addView(int32_t form, int32_t paneIndex, int32_t view);
   // Takes the view out of its pane; an empty pane goes, and so does a form
   // left without panes (unless pinned). False when it lay nowhere.
-  bool removeView(int32_t view);
+  [[nodiscard]] bool removeView(int32_t view);
   void setActiveIndex(int32_t form, int32_t pane, int32_t index);
   bool activeHidden(int32_t form, int32_t pane) const;
   void setAllHidden(int32_t form, int32_t pane, bool collapsed);
@@ -156,7 +156,7 @@ class CDockModel {
   void resizeForm(int32_t form, const TRect& bounds);
   // The grip of pane `pane` dragged by dy: the nearest pane above with a
   // visible active view changes that view's height. False when none.
-  bool dragGrip(int32_t form, int32_t pane, int32_t dy);
+  [[nodiscard]] bool dragGrip(int32_t form, int32_t pane, int32_t dy);
 
   // ---- docking
   // The drop position of a client y: a pane index (add as a tab), pane count
@@ -168,7 +168,7 @@ class CDockModel {
   DockDrop endDock(int32_t view, int32_t form, int32_t position);
   // The view released over no form: it moves into a new form with these
   // bounds. False when the cap left no room; the view then stays.
-  bool floatView(int32_t view, const TRect& bounds);
+  [[nodiscard]] bool floatView(int32_t view, const TRect& bounds);
   // The bounds a float form needs for the view alone with its top-left at p.
   TRect floatBoundsFor(int32_t view, TPoint p) const;
 
@@ -196,9 +196,9 @@ class CDockModel {
   void floatUnplaced(const TRect& area);
 
  private:
-  SDockPane* paneAt(int32_t form, int32_t pane);
+  [[nodiscard]] SDockPane* paneAt(int32_t form, int32_t pane);
   void applyActive(SDockPane& p);
-  int32_t insertPane(int32_t form, int32_t at);
+  [[nodiscard]] int32_t insertPane(int32_t form, int32_t at);
   void dropEmpty(int32_t form, int32_t pane);
   int32_t paneIndexOfId(int32_t form, uint32_t id) const;
 

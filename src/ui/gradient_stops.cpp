@@ -185,7 +185,8 @@ void TGradientStops::divide(int32_t i, int32_t parts) {
   const int32_t next = at(i).Split && i + 2 < count() ? i + 2 : i + 1;
   const float a = at(i).Position;
   const float b = at(next).Position;
-  for (int32_t k = 1; k < parts; ++k) addStopAt(a + (b - a) * static_cast<float>(k) / static_cast<float>(parts), false);
+  // canDivide made room for every new stop, so none is refused.
+  for (int32_t k = 1; k < parts; ++k) (void)addStopAt(a + (b - a) * static_cast<float>(k) / static_cast<float>(parts), false);
 }
 
 void TGradientStops::copyStop(int32_t dst, int32_t src) {

@@ -42,7 +42,7 @@ class TGradientStops {
   // The colour a stop shows (its own, or colour A or B).
   SColorRec shownColor(const TGradientEditPos& p) const;
 
-  int32_t addStopAt(float position, bool select);
+  [[nodiscard]] int32_t addStopAt(float position, bool select);
   void deleteStop(int32_t i);
   void moveStop(int32_t i, float position);
   void centreStop(int32_t i);

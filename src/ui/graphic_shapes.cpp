@@ -22,7 +22,7 @@ float distF(float x, float y) { return std::sqrt(x * x + y * y); }
 // The square box (floor(cx - a - 0.5), floor(cy - a - 0.5)) with sides
 // ceil(2a) + 2 clipped to the graphic; centre is moved into the box's
 // coordinates.
-bool shapeBox(const TMemoryGraphic& g, TPointF& centre, float a, SRectXYWH& box) {
+[[nodiscard]] bool shapeBox(const TMemoryGraphic& g, TPointF& centre, float a, SRectXYWH& box) {
   if (!std::isfinite(centre.X) || !std::isfinite(centre.Y) || !std::isfinite(a)) return false;
   const int32_t x = saturateToInt32(std::floor(static_cast<double>(centre.X) - a - 0.5));
   const int32_t y = saturateToInt32(std::floor(static_cast<double>(centre.Y) - a - 0.5));
@@ -103,7 +103,7 @@ struct EllipseSetup {
   SRectXYWH box;
 };
 
-bool setupEllipse(const TMemoryGraphic& g, TPointF centre, float rx, float ry, float angle, EllipseSetup& s) {
+[[nodiscard]] bool setupEllipse(const TMemoryGraphic& g, TPointF centre, float rx, float ry, float angle, EllipseSetup& s) {
   s.a = std::max(rx, ry);
   s.b = std::min(rx, ry);
   if (!(s.b > 0.0f) || !std::isfinite(angle)) return false;

@@ -83,7 +83,7 @@ namespace {
 
 // Clips a block transfer against the negative sides of both blocks and their
 // far sides; false when nothing is left.
-bool clipTransfer(int64_t& dx, int64_t& dy, int64_t& w, int64_t& h, int64_t dstW, int64_t dstH, int64_t& sx,
+[[nodiscard]] bool clipTransfer(int64_t& dx, int64_t& dy, int64_t& w, int64_t& h, int64_t dstW, int64_t dstH, int64_t& sx,
                   int64_t& sy, int64_t srcW, int64_t srcH) {
   if (dx < 0) {
     sx -= dx;

@@ -88,8 +88,8 @@ class TMemoryGraphic {
 
   // (x, y, w, h) clipped to the graphic into out; false when nothing is left
   // (out is still written) or the graphic is invalid (out untouched).
-  bool clipBounds(int32_t x, int32_t y, int32_t w, int32_t h, SRectXYWH& out) const;
-  bool clipRect(const TRect& r, SRectXYWH& out) const;
+  [[nodiscard]] bool clipBounds(int32_t x, int32_t y, int32_t w, int32_t h, SRectXYWH& out) const;
+  [[nodiscard]] bool clipRect(const TRect& r, SRectXYWH& out) const;
   // The rectangle clipped to the graphic; unchanged when nothing is left.
   TRect clipToGraphic(const TRect& r) const;
 
@@ -178,7 +178,7 @@ float shapeFalloff(TShapeCurve curve, float d, float innerRatio, float floor);
 
 // Whole pixels between a graphic and a 32-bit plane of the same size (for
 // the core's painters, which draw into planes); false when the sizes differ.
-bool copyPlaneToGraphic(const TMTC& plane, TMemoryGraphic& g);
-bool copyGraphicToPlane(const TMemoryGraphic& g, TMTC& plane);
+[[nodiscard]] bool copyPlaneToGraphic(const TMTC& plane, TMemoryGraphic& g);
+[[nodiscard]] bool copyGraphicToPlane(const TMemoryGraphic& g, TMTC& plane);
 
 }  // namespace pg

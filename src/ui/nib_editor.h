@@ -55,12 +55,12 @@ class TNibEditorState {
 
   // Clamps and stores; answers whether the change and preview events are due
   // (something changed, or a nib image is in use).
-  bool setValues(bool flagA, float valueB, float valueA, float rotation, float flattening, float minRadius,
+  [[nodiscard]] bool setValues(bool flagA, float valueB, float valueA, float rotation, float flattening, float minRadius,
                  float maxRadius);
   // Without an image the size is 0 x 0 and the scale 100.
   void setSample(bool inUse, int32_t width, int32_t height, float scalePercent);
   // Clamped to the nib image's allowed range; true when it changed.
-  bool setImageScale(float percent);
+  [[nodiscard]] bool setImageScale(float percent);
   void imageScaleRange(float& lo, float& hi) const;
 
   bool handlesEnabled = true;
@@ -78,7 +78,7 @@ class TNibEditorState {
   // (px, py) the pointer's offset from the centre (for the shape handle).
   // Ctrl changes only the flattening, Alt only the rotation, Shift adjusts.
   // True when a value changed the way setValues reports it.
-  bool dragStep(uint8_t part, int32_t dx, float px, float py, float radius, bool shift, bool ctrl, bool alt);
+  [[nodiscard]] bool dragStep(uint8_t part, int32_t dx, float px, float py, float radius, bool shift, bool ctrl, bool alt);
 
   // The two labels' models (0..99 step 1; -999..999 wrapping in -180..180).
   TNumMngr Flattening;

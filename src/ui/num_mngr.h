@@ -125,7 +125,7 @@ class TNumMngr {
 // allowed) and the first decimal separator, drops everything else, and
 // converts. Fails (silently) for an empty result, a lone minus, a lone
 // separator or one that does not convert (such as "-.").
-std::optional<float> parseNumber(std::string_view text, bool allowNegative, char decimalSep = '.');
+[[nodiscard]] std::optional<float> parseNumber(std::string_view text, bool allowNegative, char decimalSep = '.');
 // The parsed text through setValueFrom(none, ...), or the unchanged value.
 float valueFromText(TNumMngr& model, std::string_view text, char decimalSep = '.');
 

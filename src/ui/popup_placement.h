@@ -11,9 +11,9 @@ namespace pg {
 
 // The shift that brings r inside the monitor along each axis where it sticks
 // out (left and top edges first); true when no shift is needed.
-bool fitDelta(const TRect& r, const TRect& monitor, int32_t& dx, int32_t& dy);
+[[nodiscard]] bool fitDelta(const TRect& r, const TRect& monitor, int32_t& dx, int32_t& dy);
 // Moves r onto the monitor; false (r unchanged) for an empty rectangle.
-bool fitRectToMonitor(TRect& r, const TRect& monitor);
+[[nodiscard]] bool fitRectToMonitor(TRect& r, const TRect& monitor);
 // Fits r; when it then overlaps the anchor, tries it below, above, right of
 // and left of the anchor (keeping its size) and takes the first place that
 // lies wholly on the monitor, or the last one tried.

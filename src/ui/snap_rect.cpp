@@ -16,7 +16,7 @@ void shift(TRect& r, int32_t dx, int32_t dy) {
 // Pulls r by the offset from `from` to `to` when that is within the remaining
 // distance; the distance shrinks by what was used, so that a later target
 // can only refine an earlier snap, never reach farther than the first one.
-bool pullX(TRect& r, int32_t from, int32_t to, int32_t& remaining) {
+[[nodiscard]] bool pullX(TRect& r, int32_t from, int32_t to, int32_t& remaining) {
   const int32_t off = to - from;
   if (off == 0 || std::abs(off) > remaining) return false;
   shift(r, off, 0);
@@ -24,7 +24,7 @@ bool pullX(TRect& r, int32_t from, int32_t to, int32_t& remaining) {
   return true;
 }
 
-bool pullY(TRect& r, int32_t from, int32_t to, int32_t& remaining) {
+[[nodiscard]] bool pullY(TRect& r, int32_t from, int32_t to, int32_t& remaining) {
   const int32_t off = to - from;
   if (off == 0 || std::abs(off) > remaining) return false;
   shift(r, 0, off);
@@ -37,25 +37,27 @@ bool touchesOrOverlaps(const TRect& r, const TRect& a) {
 }
 
 // Edges of r pulled onto the same edges of an area it lies in or touches.
+// Where the second edge is out of reach too, r stays put on that axis.
 void snapInside(TRect& r, const TRect& area, int32_t& dx, int32_t& dy) {
   if (!touchesOrOverlaps(r, area)) return;
-  if (!pullX(r, r.Left, area.Left, dx)) pullX(r, r.Right, area.Right, dx);
-  if (!pullY(r, r.Top, area.Top, dy)) pullY(r, r.Bottom, area.Bottom, dy);
+  if (!pullX(r, r.Left, area.Left, dx)) (void)pullX(r, r.Right, area.Right, dx);
+  if (!pullY(r, r.Top, area.Top, dy)) (void)pullY(r, r.Bottom, area.Bottom, dy);
 }
 
-// r pulled against the outside of another window, then lined up with it.
+// r pulled against the outside of another window, then lined up with it;
+// as above, an edge out of reach leaves r where it is on that axis.
 void snapOutside(TRect& r, const TRect& o, int32_t& dx, int32_t& dy) {
   if (r.Left > o.Right + dx || r.Right < o.Left - dx || r.Top > o.Bottom + dy || r.Bottom < o.Top - dy) return;
   const int32_t dyBefore = dy;
   bool horizontal = pullX(r, r.Left, o.Right, dx);
   if (!horizontal) horizontal = pullX(r, r.Right, o.Left, dx);
   if (horizontal || r.Left == o.Right || r.Right == o.Left) {
-    if (!pullY(r, r.Top, o.Top, dy)) pullY(r, r.Bottom, o.Bottom, dy);
+    if (!pullY(r, r.Top, o.Top, dy)) (void)pullY(r, r.Bottom, o.Bottom, dy);
   }
   if (!horizontal && dy == dyBefore) {
-    if (!pullY(r, r.Top, o.Bottom, dy)) pullY(r, r.Bottom, o.Top, dy);
+    if (!pullY(r, r.Top, o.Bottom, dy)) (void)pullY(r, r.Bottom, o.Top, dy);
     if (r.Top == o.Bottom || r.Bottom == o.Top) {
-      if (!pullX(r, r.Left, o.Left, dx)) pullX(r, r.Right, o.Right, dx);
+      if (!pullX(r, r.Left, o.Left, dx)) (void)pullX(r, r.Right, o.Right, dx);
     }
   }
 }

@@ -20,6 +20,6 @@ struct SSnapTargets {
 
 // Moves r (right and bottom exclusive) onto edges within reach and answers
 // whether it moved.
-bool snapRect(TRect& r, const SSnapTargets& targets);
+[[nodiscard]] bool snapRect(TRect& r, const SSnapTargets& targets);
 
 }  // namespace pg

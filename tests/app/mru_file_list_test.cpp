@@ -139,8 +139,8 @@ TEST(MRUFileList, StoreRoundTripLeavesNoStaleValuesAndDistrustsWhatItReads) {
   ASSERT_TRUE(list.save(store));
   const std::string section = "Software\\Harbelle\\Pigmora4\\fileMRU";
   EXPECT_EQ(std::get<std::string>(*store.findValue(section, "path0")), file(6));
-  list.removeItem(file(6));
-  list.removeItem(file(5));
+  ASSERT_TRUE(list.removeItem(file(6)));
+  ASSERT_TRUE(list.removeItem(file(5)));
   ASSERT_TRUE(list.save(store));
   EXPECT_EQ(store.valueNames(section).size(), 4u);  // no path4, path5 left
   EXPECT_EQ(store.findValue(section, "path5"), nullptr);

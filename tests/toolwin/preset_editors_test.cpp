@@ -160,7 +160,7 @@ TEST(PenNibEditorValues, ScalePercentRange) {
 // first one split.
 TGradientStops stopsAt(std::initializer_list<float> inner, int32_t splitAt = -1) {
   TGradientStops s;
-  for (float p : inner) s.addStopAt(p, false);
+  for (float p : inner) EXPECT_GE(s.addStopAt(p, false), 0);
   if (splitAt > 0) s.unionRight(splitAt);
   return s;
 }
@@ -234,7 +234,7 @@ TEST(GradientEditorRules, CopyAndExchangeStayInsideTheStops) {
 TEST(GradientEditorRules, SplitLimitAndRepeat) {
   TGradientStops s;
   EXPECT_EQ(gradCustomSplitMax(s), 16);
-  while (s.count() < s.capacity() - 5) s.addStopAt(0.5f, false);
+  while (s.count() < s.capacity() - 5) ASSERT_GE(s.addStopAt(0.5f, false), 0);
   EXPECT_EQ(gradCustomSplitMax(s), 5);
   const SGradRepeat r = gradRepeatOf(true, 2, true, false, 2.5f);
   EXPECT_EQ(r.OwnSettings, 1);

@@ -38,9 +38,9 @@ TEST(GradientStops, CapacityBoundsAdding) {
 
 TEST(GradientStops, MoveStaysBetweenNeighboursAndSplitPairsMoveTogether) {
   TGradientStops s;
-  s.addStopAt(0.2f, false);
-  s.addStopAt(0.5f, false);
-  s.addStopAt(0.8f, false);
+  ASSERT_GE(s.addStopAt(0.2f, false), 0);
+  ASSERT_GE(s.addStopAt(0.5f, false), 0);
+  ASSERT_GE(s.addStopAt(0.8f, false), 0);
   s.moveStop(2, 0.9f);
   EXPECT_FLOAT_EQ(s.posAt(2)->Position, 0.8f);
   s.moveStop(2, 0.1f);
@@ -70,8 +70,8 @@ TEST(GradientStops, MoveStaysBetweenNeighboursAndSplitPairsMoveTogether) {
 
 TEST(GradientStops, UnionLeftSeparateAndDivide) {
   TGradientStops s;
-  s.addStopAt(0.3f, false);
-  s.addStopAt(0.6f, false);
+  ASSERT_GE(s.addStopAt(0.3f, false), 0);
+  ASSERT_GE(s.addStopAt(0.6f, false), 0);
   s.unionLeft(2);
   EXPECT_EQ(positions(s), (std::vector<float>{0, 0.3f, 0.3f, 1}));
   EXPECT_EQ(s.selectIndex(), 1);
@@ -86,9 +86,9 @@ TEST(GradientStops, UnionLeftSeparateAndDivide) {
 
 TEST(GradientStops, ReverseTwiceIsIdentity) {
   TGradientStops s;
-  s.addStopAt(0.1f, false);
-  s.addStopAt(0.4f, false);
-  s.addStopAt(0.7f, false);
+  ASSERT_GE(s.addStopAt(0.1f, false), 0);
+  ASSERT_GE(s.addStopAt(0.4f, false), 0);
+  ASSERT_GE(s.addStopAt(0.7f, false), 0);
   s.setOpacity(2, 0.5f);
   s.unionRight(2);  // pair (2, 3) at 0.7
   s.setSelectIndex(1);
@@ -108,8 +108,8 @@ TEST(GradientStops, ReverseTwiceIsIdentity) {
 
 TEST(GradientStops, SlotRoundTripKeepsOpacityAndSplits) {
   TGradientStops s;
-  s.addStopAt(0.25f, false);
-  s.addStopAt(0.5f, false);
+  ASSERT_GE(s.addStopAt(0.25f, false), 0);
+  ASSERT_GE(s.addStopAt(0.5f, false), 0);
   s.unionRight(1);
   s.setKind(0, 3);
   TColorManager m;
@@ -142,7 +142,7 @@ TEST(GradientStops, SlotRoundTripKeepsOpacityAndSplits) {
 
 TEST(GradientStops, PointerGeometry) {
   TGradientStops s;
-  s.addStopAt(0.5f, false);
+  ASSERT_GE(s.addStopAt(0.5f, false), 0);
   const int32_t w = 100;
   EXPECT_EQ(gradientMarkerX(w, 0.5f), 50);
   EXPECT_FLOAT_EQ(gradientPositionAt(w, 57), 0.5f);

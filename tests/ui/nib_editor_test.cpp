@@ -53,7 +53,7 @@ TEST(NibEditor, SetValuesClampsAndNormalises) {
   } rot[] = {{180, -180}, {540, -180}, {-181, 179}, {90, 90}};
   for (const auto& r : rot) {
     TNibEditorState s;
-    s.setValues(true, 0, 0, r.rotation, 0, 50, 1);
+    EXPECT_TRUE(s.setValues(true, 0, 0, r.rotation, 0, 50, 1));
     EXPECT_FLOAT_EQ(s.rotation(), r.out) << r.rotation;
   }
   TNibEditorState s;
@@ -72,7 +72,7 @@ TEST(NibEditor, SetValuesClampsAndNormalises) {
 
 TEST(NibEditor, DragSteps) {
   TNibEditorState s;
-  s.setValues(true, 0, 0, 30, 20, 50, 1.9f);
+  ASSERT_TRUE(s.setValues(true, 0, 0, 30, 20, 50, 1.9f));
   EXPECT_TRUE(s.dragStep(npMaxRadius, 3, 0, 0, 32, false, false, false));
   EXPECT_FLOAT_EQ(s.maxRadius(), 2.2f);
   EXPECT_TRUE(s.dragStep(npMinRadius, 1, 0, 0, 32, true, false, false));

@@ -23,6 +23,6 @@ class TFormAbout : public QDialog {
 QImage aboutPicture(int width, int height);
 
 // True when the box was closed with OK (always, unless it could not be shown).
-bool showAbout(TMainForm& form);
+[[nodiscard]] bool showAbout(TMainForm& form);
 
 }  // namespace pg

@@ -9,6 +9,6 @@ namespace pg {
 
 // Runs the batch of the command line (batchMode set, at least one file) and
 // answers the exit status. A QApplication must exist.
-int runBatch(const CommandLine& commandLine);
+[[nodiscard]] int runBatch(const CommandLine& commandLine);
 
 }  // namespace pg

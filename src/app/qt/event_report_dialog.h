@@ -37,6 +37,6 @@ class TFormEventReport : public TDialogBaseForm {
 // Creates the dialog, fills it and shows it modal to the parent's window,
 // without a nested event loop (a replay ends inside the main window's tick);
 // it frees itself when closed. False when it could not be made.
-bool showEventReport(const TEventReportParam& param, QWidget* parent);
+[[nodiscard]] bool showEventReport(const TEventReportParam& param, QWidget* parent);
 
 }  // namespace pg

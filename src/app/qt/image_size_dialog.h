@@ -95,7 +95,7 @@ struct SResolutionRecord {
 };
 
 // True only on OK with a changed size (and resolution); then the record holds the result.
-bool execImageSizeDialog(TMainForm& form, SImageSizeRecord& record, int32_t resolution);
-bool execResolutionDialog(TMainForm& form, SResolutionRecord& record, bool scaling);
+[[nodiscard]] bool execImageSizeDialog(TMainForm& form, SImageSizeRecord& record, int32_t resolution);
+[[nodiscard]] bool execResolutionDialog(TMainForm& form, SResolutionRecord& record, bool scaling);
 
 }  // namespace pg

@@ -39,6 +39,6 @@ class TFormJpegOption : public QDialog {
 
 // Runs the dialog over the main window with the preferences' settings; on OK
 // stores them and fills the options.
-bool execJpegOptionDialog(TMainForm& form, SJpegSaveOptions& options);
+[[nodiscard]] bool execJpegOptionDialog(TMainForm& form, SJpegSaveOptions& options);
 
 }  // namespace pg

@@ -36,7 +36,6 @@ namespace pg {
 namespace {
 
 constexpr int kPreviewSide = 132;
-constexpr uint32_t kResNotEnoughMemory = 65139;  // the document's out-of-memory warning
 constexpr uint32_t kResMaskWord = 65323;         // "マスク"
 
 QDoubleSpinBox* percentField(QWidget* parent) {
@@ -235,12 +234,12 @@ bool execLayerOptionDialog(TMainForm& form, TLayerOptionValue& record, const CLa
   TMTC pixels(w, h);
   if (!isPlaneReady(&pixels) || !layer.image->copyToPlane(pixels, 0, 0, false, 255)) {
     // Say so rather than look as if the command were ignored.
-    showWarning(resString(kResNotEnoughMemory));
+    showWarning(resString(kResNoMemory));
     return false;
   }
   TFormLayerOption dialog(record, &pixels, nullptr, false, w, h, docW, docH, &form);
   if (!dialog.previewReady()) {
-    showWarning(resString(kResNotEnoughMemory));
+    showWarning(resString(kResNoMemory));
     return false;
   }
   if (form.showModalDialog(dialog) != kMrOk) return false;
@@ -254,7 +253,7 @@ bool execMaskOptionDialog(TMainForm& form, TLayerOptionValue& record, const CMas
   const int32_t w = withImage ? mask->imageWidth() : 0, h = withImage ? mask->imageHeight() : 0;
   TFormLayerOption dialog(record, nullptr, withImage ? mask : nullptr, true, w, h, docW, docH, &form);
   if (withImage && !dialog.previewReady()) {
-    showWarning(resString(kResNotEnoughMemory));
+    showWarning(resString(kResNoMemory));
     return false;
   }
   if (form.showModalDialog(dialog) != kMrOk) return false;

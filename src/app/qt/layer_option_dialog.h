@@ -60,12 +60,12 @@ class TFormLayerOption : public QDialog {
 };
 
 // True on OK; the angle is wrapped into -180..180.
-bool execRotationDialog(TMainForm& form, float& angle);
+[[nodiscard]] bool execRotationDialog(TMainForm& form, float& angle);
 // The layer's own record and pixels; false without a dialog when the preview
 // cannot be made.
-bool execLayerOptionDialog(TMainForm& form, TLayerOptionValue& record, const CLayerData& layer, int32_t docW,
+[[nodiscard]] bool execLayerOptionDialog(TMainForm& form, TLayerOptionValue& record, const CLayerData& layer, int32_t docW,
                            int32_t docH);
-bool execMaskOptionDialog(TMainForm& form, TLayerOptionValue& record, const CMaskData* mask, int32_t docW,
+[[nodiscard]] bool execMaskOptionDialog(TMainForm& form, TLayerOptionValue& record, const CMaskData* mask, int32_t docW,
                           int32_t docH);
 
 }  // namespace pg

@@ -90,7 +90,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 TMainForm::~TMainForm() {
   timer_.stop();
   if (appProfile().saveWindowHook) appProfile().saveWindowHook = nullptr;
-  (void)fileMru_->save(appSettingsStore());
+  if (!fileMru_->save(appSettingsStore())) debugOutput("recent files: the list could not be saved");
   // The menu adapter holds the list: it goes first.
   delete fileMruMenu_;
   fileMruMenu_ = nullptr;
@@ -166,7 +166,7 @@ void TMainForm::applyPreferences() {
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 
   fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
-  (void)fileMru_->load(appSettingsStore());
+  (void)fileMru_->load(appSettingsStore());  // false only for an unnamed list; a missing section leaves it empty
   fileMruMenu_ = new TMRUMenu(*fileMru_, this);
   fileMruMenu_->setFileMenu(actions_->recentFilesParent(), actions_->recentFilesMarker());
   connect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, &TMainForm::handOverFile);
@@ -357,8 +357,9 @@ void TMainForm::newDocumentCommand() {
   if (!runModal([&] { ok = showNewDocumentDialog(this, settings, presets); })) return;
   for (size_t i = 0; i < presets.size(); ++i) prefs.paper[i + 1] = presets[i];
   if (!ok) return;
-  newDrawWindow(QString::fromStdString(settings.fileName), settings.width, settings.height, settings.resolution,
-                settings.transparent);
+  if (!newDrawWindow(QString::fromStdString(settings.fileName), settings.width, settings.height, settings.resolution,
+                     settings.transparent))
+    showWarning(resString(66542));
 }
 
 void TMainForm::setStatusText(int panel, const QString& text) { status_->setPanelText(panel, text); }

@@ -64,19 +64,19 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // ---- files (main_form_files.cpp) ----
   // Opens a file, or brings the window that shows it to the front; the
   // window, or nullptr when the file could not be opened (reported).
-  TDrawWindowWidget* openFile(const QString& path);
+  [[nodiscard]] TDrawWindowWidget* openFile(const QString& path);
   // Saves the window's document to the path by its kind (reported); true on
   // success.
-  bool saveDrawWindow(TDrawWindowWidget& window, const QString& path);
+  [[nodiscard]] bool saveDrawWindow(TDrawWindowWidget& window, const QString& path);
   // Save As with the save dialog; Save in place when the window has a file
   // name (the close prompt's Yes).
-  bool saveDrawWindowAs(TDrawWindowWidget& window);
-  bool saveDrawWindowInPlace(TDrawWindowWidget& window);
+  [[nodiscard]] bool saveDrawWindowAs(TDrawWindowWidget& window);
+  [[nodiscard]] bool saveDrawWindowInPlace(TDrawWindowWidget& window);
 
   // ---- replay (main_form_replay.cpp) ----
   // Opens a recording (an event file, or a native file that carries one)
   // for replay in a new window; nullptr when it does not open (reported).
-  TDrawWindowWidget* openEventsForReplay(const QString& path);
+  [[nodiscard]] TDrawWindowWidget* openEventsForReplay(const QString& path);
 
   // ---- document windows ----
   // What every document window shares (tool, colours, stroke settings).
@@ -86,7 +86,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   QList<TDrawWindowWidget*> drawWindows() const;
   // A new document in a new window; nullptr when it cannot be made. The
   // first window is maximised when the preferences ask for it.
-  TDrawWindowWidget* newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent = false);
+  [[nodiscard]] TDrawWindowWidget* newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent = false);
   // The window's frame around a picture of width x height at 100 %, as far as the area allows.
   void fitDrawWindow(TDrawWindowWidget& w, int width, int height);
   // File > New: the new-document dialog, then a window with its document.
@@ -101,10 +101,10 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
 
   // Runs a dialog modally unless another dialog (or the text tool's window)
   // already runs; then answers Cancel (2) without showing it.
-  int showModalDialog(QDialog& dialog);
+  [[nodiscard]] int showModalDialog(QDialog& dialog);
   // The same guard for a dialog shown by a routine of its own: runs it unless
   // another dialog runs, and answers false without running it otherwise.
-  bool runModal(const std::function<void()>& show);
+  [[nodiscard]] bool runModal(const std::function<void()>& show);
   bool modalDialogOpen() const { return modalDialogOpen_; }
 
   // Status bar panels.
@@ -146,7 +146,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // where there is no printer (main_form_menus.cpp).
   QPrinter& printer();
   // Scans a page into a new document window; false when nothing was scanned.
-  bool acquireFromScanner();
+  [[nodiscard]] bool acquireFromScanner();
 
   // The pop-up menus of the status bar, by panel (nullptr for panel 3).
   QMenu* statusPopup(int panel) const;
@@ -184,7 +184,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void bindMenuCommands();
   // main_form_files.cpp: open, save, revert, clipboard commands.
   void bindFileCommands();
-  TDrawWindowWidget* findDrawWindow(const QString& path) const;
+  [[nodiscard]] TDrawWindowWidget* findDrawWindow(const QString& path) const;
+  // Closes a window made for a document that could not be filled, asking nothing.
+  void discardNewWindow(TDrawWindowWidget& window);
   void fileOpened(TDrawWindowWidget& window, const QString& path);
   void documentActivated();
   // main_form_tools.cpp: the tool window, its panels and the key routing.

@@ -51,7 +51,7 @@ int32_t currentMask(TPaper& p) { return p.masks() ? p.masks()->current() : -1; }
 
 // Crops the document to the selected pixels' bounds clipped to the image;
 // a selection wholly outside the image leaves the document alone.
-bool cropToSelection(TPaper& p, TFlowImage& f) {
+[[nodiscard]] bool cropToSelection(TPaper& p, TFlowImage& f) {
   const CMaskData* mask = p.masks() ? p.masks()->currentMask() : nullptr;
   TRect r{};
   if (!mask || !mask->getBounds(r)) return false;

@@ -20,6 +20,7 @@
 #include <fstream>
 
 #include "app/app_profile.h"
+#include "app/dialog_texts.h"
 #include "app/document_files.h"
 #include "app/mru_file_list.h"
 #include "app/qt/jpeg_option_dialog.h"
@@ -127,6 +128,14 @@ TDrawWindowWidget* TMainForm::findDrawWindow(const QString& path) const {
   return nullptr;
 }
 
+void TMainForm::discardNewWindow(TDrawWindowWidget& window) {
+  window.window().exchangeModified(false);
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window.parentWidget())) {
+    sub->close();
+    delete sub;
+  }
+}
+
 void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
   // Version 1.1 files are never written back: the window keeps no path.
   const FileKind kind = fileKindFromExt(std8(path));
@@ -175,8 +184,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       const FileResult rc = readNativeFile(p, *doc);
       if (rc != kRcOk || !window->window().adoptDocument(std::move(doc))) {
         showWarning(formatRes(66543, {p, int64_t(rc == kRcOk ? 1 : fileResultNumber(rc))}));
-        window->window().exchangeModified(false);
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) delete sub;
+        discardNewWindow(*window);
         return nullptr;
       }
       break;
@@ -197,7 +205,11 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         showWarning(resString(66542));
         return nullptr;
       }
-      (void)loadPictureIntoDocument(window->window().paper(), *picture);
+      if (!loadPictureIntoDocument(window->window().paper(), *picture)) {
+        showWarning(formatRes(66543, {p, int64_t(fileResultNumber(kRcOutOfMemory))}));
+        discardNewWindow(*window);
+        return nullptr;
+      }
       break;
     }
     case FileKind::LegacyDocument: {
@@ -212,8 +224,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       if (!r.message.empty()) showWarning(r.message);
       if (!read) {
         if (r.message.empty()) showWarning(formatRes(66543, {p, int64_t(1)}));
-        window->window().exchangeModified(false);
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) delete sub;
+        discardNewWindow(*window);
         return nullptr;
       }
       if (r.eventsIgnored) showWarning(resString(kResLegacyEventsIgnored));
@@ -307,7 +318,7 @@ void TMainForm::bindFileCommands() {
   disconnect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, &TMainForm::handOverFile);
   connect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, [this](const QString& path) {
     if (openFile(path) != nullptr) return;
-    (void)recentFiles().removeItem(std8(path));
+    (void)recentFiles().removeItem(std8(path));  // openFile said why; a path not listed has nothing to remove
     fileMruMenu_->rebuild();
   });
 
@@ -345,7 +356,7 @@ void TMainForm::bindFileCommands() {
     appProfile().loadPath = request.folder;
     appProfile().pictLoadExtIdx = request.filterIndex;
     appProfile().useFilePreview = request.showPreview;
-    (void)openFile(QString::fromStdString(request.fileName));
+    (void)openFile(QString::fromStdString(request.fileName));  // a failure was reported by openFile
   }, noneOrIdle);
   a.bind("ActEventOpen", [this] {
     SFileDialogRequest request;
@@ -360,9 +371,11 @@ void TMainForm::bindFileCommands() {
     if (w != nullptr && openPaused && w->window().isReplaying()) w->window().setReplayPause(true);
   }, noneOrIdle);
   a.bind("ActFileRevert", window([this](TDrawWindowWidget& w) {
+           // A file that cannot be opened again is reported by openFile.
            if (w.window().hasFileName()) (void)openFile(QString::fromStdString(w.window().fileName()));
          }),
          when([canSave](TDrawWindowWidget& w) { return canSave(w) && w.window().hasFileName() && w.isModified(); }));
+  // The saves report their own failures.
   a.bind("ActFileSave", window([this](TDrawWindowWidget& w) { (void)saveDrawWindowInPlace(w); }),
          when([canSave](TDrawWindowWidget& w) { return canSave(w) && w.window().hasFileName(); }));
   a.bind("ActFileSaveAs", window([this](TDrawWindowWidget& w) { (void)saveDrawWindowAs(w); }), when(canSave));
@@ -410,22 +423,34 @@ void TMainForm::bindFileCommands() {
            std::unique_ptr<TMTC> picture = layerRect(doc, doc.currentLayerIndex(),
                                                      SRectXYWH{-layer->offsetX, -layer->offsetY, layer->imageWidth(),
                                                                layer->imageHeight()});
-           if (!picture || !clipboardEmpty(true)) return;
+           if (!picture) {
+             showWarning(resString(kResNoMemory));
+             return;
+           }
+           if (!clipboardEmpty(true)) return;
+           // Without the attributes a paste takes the picture as it is.
            (void)putClipLayerAttr(*layer);
-           (void)putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           if (!putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height}))
+             showWarning(resString(kResNoMemory));
          }),
          when(gc));
   // The whole picture, or the selection's box of it with the box announced.
   a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) {
            std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
-           if (!picture || !clipboardEmpty(true)) return;
-           SRectXYWH box;
-           if (selectionBox(w.window().paper(), box)) {
-             (void)putClipBox(box);
-             (void)putClipboardImage32(*picture, box);
-           } else {
-             (void)putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           if (!picture) {
+             showWarning(resString(kResNoMemory));
+             return;
            }
+           if (!clipboardEmpty(true)) return;
+           SRectXYWH box;
+           bool put = false;
+           if (selectionBox(w.window().paper(), box)) {
+             (void)putClipBox(box);  // without the box a paste lands at the top left
+             put = putClipboardImage32(*picture, box);
+           } else {
+             put = putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
+           }
+           if (!put) showWarning(resString(kResNoMemory));
          }),
          when([](TDrawWindowWidget& w) { return w.window().canEdit(true, true, false); }));
   // Cut: the selected part of the current layer goes to the clipboard with
@@ -437,9 +462,13 @@ void TMainForm::bindFileCommands() {
            SRectXYWH box;
            std::unique_ptr<TMTC> part = selectedLayerPart(doc, doc.currentLayerIndex(), box);
            if (layer == nullptr || !part || !clipboardEmpty(true)) return;
+           // The attributes and the box only refine a paste; the picture must be there.
            (void)putClipLayerAttr(*layer);
            (void)putClipBox(box);
-           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) return;
+           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) {
+             showWarning(resString(kResNoMemory));
+             return;
+           }
            if (cutSelection(doc, doc.currentLayerIndex(), true)) w.window().setModified(true);
          }),
          when([g0](TDrawWindowWidget& w) {
@@ -476,7 +505,11 @@ void TMainForm::bindFileCommands() {
       showWarning(resString(66542));
       return;
     }
-    (void)loadPictureIntoDocument(w->window().paper(), *picture);
+    if (!loadPictureIntoDocument(w->window().paper(), *picture)) {
+      showWarning(resString(kResNoMemory));
+      discardNewWindow(*w);
+      return;
+    }
     w->window().documentLayoutChanged(true);
   }, [] { return SActionState{canPasteImage()}; });
 }

@@ -109,7 +109,15 @@ bool TMainForm::acquireFromScanner() {
   }
   TDrawWindowWidget* w = newDrawWindow(QString::fromStdString(canvas_->untitledName()), scan.image->Width,
                                        scan.image->Height, 72);
-  if (w == nullptr || !loadPictureIntoDocument(w->window().paper(), *scan.image)) return false;
+  if (w == nullptr) {
+    showWarning(resString(66542));
+    return false;
+  }
+  if (!loadPictureIntoDocument(w->window().paper(), *scan.image)) {
+    showWarning(resString(kResNoMemory));
+    discardNewWindow(*w);
+    return false;
+  }
   w->window().documentLayoutChanged(true);
   return true;
 }
@@ -440,10 +448,10 @@ void TMainForm::bindMenuCommands() {
           TDrawWindowWidget* w = activeDrawWindow();
           return SActionState{w != nullptr && open(ECommandGate::G0, *w)};
         });
-  a.bind("ActFileNewFromTwain32", [this] { (void)acquireFromScanner(); });
+  a.bind("ActFileNewFromTwain32", [this] { (void)acquireFromScanner(); });  // failures are reported there
 
   // ---- help
-  a.bind("actAboutBox", [this] { (void)showAbout(*this); });
+  a.bind("actAboutBox", [this] { (void)showAbout(*this); });  // the box only informs
   a.bind("actOpenHtmlHelp", [] {
     const QString path = QDir(QString::fromStdString(appProfile().programFolder)).filePath(QStringLiteral("Pg45e.chm"));
     if (!QFileInfo::exists(path) || !shellOpen(path))

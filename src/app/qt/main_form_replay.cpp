@@ -193,7 +193,7 @@ void TMainForm::bindReplayCommands() {
   a.bind(
       "ActEventSaveAs",
       [activeWindow] {
-        if (TDrawWindow* w = activeWindow()) (void)w->saveEvents();
+        if (TDrawWindow* w = activeWindow()) (void)w->saveEvents();  // failures are reported by the window
       },
       [activeWindow] {
         TDrawWindow* w = activeWindow();
@@ -202,6 +202,7 @@ void TMainForm::bindReplayCommands() {
   a.bind(
       "ActEventRecStop",
       [activeWindow] {
+        // False only when the person chose to keep recording.
         if (TDrawWindow* w = activeWindow()) (void)w->stopEventRecording(true);
       },
       [activeWindow] {
@@ -282,7 +283,7 @@ void TMainForm::bindReplayHost(TDrawWindowWidget& window) {
       param.elapsed = summary.elapsedMs;
       param.steps = summary.events;
       for (int i = 0; i < kReportImages; ++i) param.images[size_t(i)] = summary.thumbnails[size_t(i)].get();
-      (void)showEventReport(param, this);
+      (void)showEventReport(param, this);  // the report only informs: how it closed changes nothing
     });
   };
 }
@@ -297,11 +298,7 @@ TDrawWindowWidget* TMainForm::openEventsForReplay(const QString& path) {
     return w;
   }
   // The reason was shown; the window that was made for it goes.
-  w->window().exchangeModified(false);
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
-    sub->close();
-    delete sub;
-  }
+  discardNewWindow(*w);
   return nullptr;
 }
 

@@ -67,7 +67,7 @@ class TFormNew : public QDialog {
 // Shows the dialog with the settings' file name. The user presets are written
 // back whether the dialog is confirmed or not; the settings only on OK, which
 // answers true.
-bool showNewDocumentDialog(QWidget* parent, SNewDocumentSettings& settings,
+[[nodiscard]] bool showNewDocumentDialog(QWidget* parent, SNewDocumentSettings& settings,
                            std::array<SPaperPreset, kUserPaperPresetCount>& userPresets);
 
 }  // namespace pg

@@ -35,6 +35,6 @@ class TFormNewLayer : public QDialog {
 
 // Runs the dialog over the main window; on OK the record takes the name,
 // blend mode, opacity and colour.
-bool execNewLayerDialog(TMainForm& form, SNewLayerRecord& record);
+[[nodiscard]] bool execNewLayerDialog(TMainForm& form, SNewLayerRecord& record);
 
 }  // namespace pg

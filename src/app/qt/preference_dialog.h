@@ -59,6 +59,6 @@ class TFormPreference : public QDialog {
 };
 
 // Shows the dialog for the preferences; OK writes them back. True on OK.
-bool showPreferences(TMainForm& form);
+[[nodiscard]] bool showPreferences(TMainForm& form);
 
 }  // namespace pg

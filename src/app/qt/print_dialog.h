@@ -75,10 +75,10 @@ class TFormPrint : public QDialog {
 
 // 1 when the user chose to print (the record then holds the placement), 2
 // when the page cannot be used, the image is empty or the user cancelled.
-int printWithDialog(TMainForm& form, QPrinter& printer, SPrintRecord& record, const SPrintImage& image,
+[[nodiscard]] int printWithDialog(TMainForm& form, QPrinter& printer, SPrintRecord& record, const SPrintImage& image,
                     PrintDrawing drawing);
 // Prints the image on the printer at the record's placement; false when the
 // printer could not start.
-bool printImage(QPrinter& printer, const SPrintRecord& record, const QImage& image, int32_t resolution);
+[[nodiscard]] bool printImage(QPrinter& printer, const SPrintRecord& record, const QImage& image, int32_t resolution);
 
 }  // namespace pg

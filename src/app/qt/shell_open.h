@@ -7,9 +7,9 @@ namespace pg {
 
 // A path (relative ones against the working folder) or an address with a
 // scheme; true when the desktop took it.
-bool shellOpen(const QString& pathOrAddress);
+[[nodiscard]] bool shellOpen(const QString& pathOrAddress);
 // An address with a scheme (http, https, file, mailto); true when the
 // browser took it. Anything else is refused.
-bool navigateUrl(const QString& address);
+[[nodiscard]] bool navigateUrl(const QString& address);
 
 }  // namespace pg

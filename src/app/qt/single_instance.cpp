@@ -20,7 +20,7 @@ QString perUser(std::string_view name) {
 }
 
 // Reads exactly n bytes, waiting up to timeoutMs for each piece.
-bool readExactly(QLocalSocket& socket, qint64 n, QByteArray& out, int timeoutMs) {
+[[nodiscard]] bool readExactly(QLocalSocket& socket, qint64 n, QByteArray& out, int timeoutMs) {
   out.clear();
   while (out.size() < n) {
     if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(timeoutMs)) return false;
@@ -44,7 +44,7 @@ bool request(QLocalSocket& socket, const std::string& bytes, uint32_t& reply, in
   return true;
 }
 
-bool connectTo(QLocalSocket& socket, const QString& serverName, int timeoutMs) {
+[[nodiscard]] bool connectTo(QLocalSocket& socket, const QString& serverName, int timeoutMs) {
   socket.connectToServer(serverName);
   return socket.waitForConnected(timeoutMs);
 }
@@ -145,7 +145,9 @@ void CInstanceServer::accept() {
             return;  // the socket deletes itself once disconnected
         }
         if (!alive) return;
-        alive->write(answer.data(), qint64(answer.size()));
+        // A reply that cannot be written leaves the asker to time out and
+        // open the file in a window of its own.
+        (void)alive->write(answer.data(), qint64(answer.size()));
       }
       *busy = false;
     });

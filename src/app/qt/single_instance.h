@@ -77,7 +77,7 @@ class CSingleInstance {
 };
 
 // The query reply of whoever listens under the name; 0 when nobody answers.
-uint32_t queryRunningInstance(const QString& serverName, int timeoutMs);
+[[nodiscard]] uint32_t queryRunningInstance(const QString& serverName, int timeoutMs);
 
 enum class HandOver : uint8_t { NoInstance, Done, Failed };
 

@@ -97,7 +97,7 @@ void bringToFront(QWidget* window) {
   window->activateWindow();
 }
 
-bool handOver(TMainForm* form, const QString& path) {
+[[nodiscard]] bool handOver(TMainForm* form, const QString& path) {
   if (!form) return false;
   trace("hand-over " + path.toStdString());
   form->handOverFile(path);
@@ -134,7 +134,7 @@ int runPigmora(int argc, char** argv) {
     profile.screenWidth = screen->size().width();
     profile.screenHeight = screen->size().height();
   }
-  (void)profile.load(store);
+  (void)profile.load(store);  // always true: a section that cannot be read keeps its defaults
   if (!loadLanguageModule(programPath, profile)) {
     // Nothing is saved: the preferences were never in use.
     setAppSettingsStore(nullptr);
@@ -173,11 +173,13 @@ int runPigmora(int argc, char** argv) {
   });
 
   form->show();
-  if (instance.holdsLock()) (void)server.listen(instanceServerName(), true);
+  if (instance.holdsLock() && !server.listen(instanceServerName(), true))
+    debugOutput("single instance: not listening; a second start opens its own window");
   // The files of the command line open once the loop runs, as on the
   // window's first activation.
   QTimer::singleShot(0, form.get(), [window, files = commandLine.files] {
-    for (const std::string& file : files) handOver(window, QString::fromStdString(file));
+    // A window closed before the loop ran has nobody left to open them.
+    for (const std::string& file : files) (void)handOver(window, QString::fromStdString(file));
   });
   trace("ready");
 

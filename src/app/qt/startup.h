@@ -22,6 +22,6 @@ namespace pg {
 inline constexpr int kExitHandOverFailed = 1;
 inline constexpr int kExitLanguageModule = 2;
 
-int runPigmora(int argc, char** argv);
+[[nodiscard]] int runPigmora(int argc, char** argv);
 
 }  // namespace pg

@@ -34,10 +34,10 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   // A window with a new document: name, size (clamped to 1 .. 10,000),
   // resolution and a transparent or white first layer; null when the
   // document cannot be made.
-  static TDrawWindowWidget* createNew(CCanvasShared& shared, const QString& name, int width, int height, int dpi,
+  [[nodiscard]] static TDrawWindowWidget* createNew(CCanvasShared& shared, const QString& name, int width, int height, int dpi,
                                       bool transparent = false, QWidget* parent = nullptr);
   // A window showing an existing document (one that is set up).
-  static TDrawWindowWidget* createFor(CCanvasShared& shared, std::unique_ptr<TPaper> doc, QWidget* parent = nullptr);
+  [[nodiscard]] static TDrawWindowWidget* createFor(CCanvasShared& shared, std::unique_ptr<TPaper> doc, QWidget* parent = nullptr);
   // Puts the window into a new sub-window of the area and shows it.
   QMdiSubWindow* addToArea(QMdiArea& area);
 
@@ -47,10 +47,10 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   // ---- commands of the main window (each asks the edit gate) ----
   bool canUndo() { return window_->canUndo(); }
   bool canRedo() { return window_->canRedo(); }
-  bool undo() { return window_->undo(); }
-  bool redo() { return window_->redo(); }
+  [[nodiscard]] bool undo() { return window_->undo(); }
+  [[nodiscard]] bool redo() { return window_->redo(); }
   // Asks, then discards every undo and redo step.
-  bool clearUndo() { return window_->clearUndo(); }
+  [[nodiscard]] bool clearUndo() { return window_->clearUndo(); }
   // Unsaved changes (the close prompt asks about them).
   bool isModified() const { return window_->isModified(); }
   // The main window activated or deactivated this window.
@@ -110,11 +110,11 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void setAutoScrollTimer(bool on) override;
   void setCaption(const std::string& caption) override;
   void screenToClient(float& x, float& y) const override;
-  int32_t askSaveChanges(const std::string& caption) override;
-  int32_t askYesNo(const std::string& text) override;
+  [[nodiscard]] int32_t askSaveChanges(const std::string& caption) override;
+  [[nodiscard]] int32_t askYesNo(const std::string& text) override;
   void showReplayMessage(const std::string& text) override;
   void replayEnded(const SReplaySummary& summary) override;
-  int32_t askOkCancel(const std::string& text) override;
+  [[nodiscard]] int32_t askOkCancel(const std::string& text) override;
   std::string askEventFileName(const std::string& proposed) override;
   void activateNextWindow(bool previous) override;
   void showZoomAndAngle(float zoomPercent, float degrees) override;

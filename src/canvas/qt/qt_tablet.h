@@ -45,7 +45,7 @@ STabletPacket tabletPacketOf(const QTabletEvent& event);
 // Hands a tablet event to the wrapper: a pen report is queued and taken at
 // once, a proximity event sets the proximity. Answers whether it was a tablet
 // message of the open context; isPacket tells whether a packet was taken.
-bool feedTabletEvent(TWinTab32& tablet, QEvent& event, bool& isPacket);
+[[nodiscard]] bool feedTabletEvent(TWinTab32& tablet, QEvent& event, bool& isPacket);
 
 // Feeds every tablet event of the application to the wrapper and then tells
 // the listener, as the main window's message hook does. Install it on the

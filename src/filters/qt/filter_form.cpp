@@ -478,7 +478,7 @@ void TFormFilterValues::browseTexture(size_t plane) {
   SFileDialogRequest request;
   request.kind = 0;
   if (!executeFileDialog(this, request)) return;
-  (void)loadTexture(plane, request.fileName);
+  (void)loadTexture(plane, request.fileName);  // a picture that cannot be used is reported there
 }
 
 QPushButton* TFormFilterValues::button(EFilterButton which) const {

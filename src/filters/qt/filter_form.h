@@ -65,7 +65,7 @@ class TFormFilter : public TDialogBaseForm {
  protected:
   // Derived dialogs hand over their controls here, then call attach.
   void setHooks(SFilterDialogHooks hooks);
-  bool attach(bool rememberedPreview);
+  [[nodiscard]] bool attach(bool rememberedPreview);
   void showEvent(QShowEvent* e) override;
   CFlt4Core& core_;
   // Where the derived dialog puts its controls, above the check box.
@@ -74,7 +74,7 @@ class TFormFilter : public TDialogBaseForm {
  private:
   void runPreview(const std::vector<uint8_t>& record);
   void completePreview();
-  bool previewBytes(const std::vector<uint8_t>& bytes, const TRect* clip);
+  [[nodiscard]] bool previewBytes(const std::vector<uint8_t>& bytes, const TRect* clip);
 
   SFilterPreviewTarget target_;
   std::unique_ptr<CFilterDialogProtocol> protocol_;
@@ -123,7 +123,7 @@ class TFormFilterValues : public TFormFilter {
   TLightControl* lightSide() const { return lightSide_; }
   // Takes an image file as a plane's texture; false (with the warning
   // shown) when it cannot be read.
-  bool loadTexture(size_t plane, const std::string& path);
+  [[nodiscard]] bool loadTexture(size_t plane, const std::string& path);
   // The gradient map's list (null in other dialogs or without a factory).
   QWidget* gradientList() const { return gradientList_; }
 

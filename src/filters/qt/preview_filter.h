@@ -27,7 +27,7 @@ class TPreviewFilter : public QWidget {
 
   // Binds the core and the record the frame filters with; false for an
   // unusable core (the frame then paints nothing).
-  bool bindCore(CFlt4Core* core, std::function<std::vector<uint8_t>()> record);
+  [[nodiscard]] bool bindCore(CFlt4Core* core, std::function<std::vector<uint8_t>()> record);
   // How a filter whose kernel takes more than its record's bytes renders
   // the shown part (by default the core renders the bytes).
   using Renderer = std::function<bool(const std::vector<uint8_t>& record, const TRect& rect, TMTC& out)>;

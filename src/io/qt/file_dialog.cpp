@@ -177,7 +177,7 @@ namespace {
 
 // Runs a dialog of the request's kind; `extra`, when given, is a check box
 // added to it whose state comes back through `checked`.
-bool runDialog(QWidget* parent, SFileDialogRequest& request, const QString& extra, bool* checked) {
+[[nodiscard]] bool runDialog(QWidget* parent, SFileDialogRequest& request, const QString& extra, bool* checked) {
   if (runnerSlot()) {
     const bool ok = runnerSlot()(request);
     if (ok && checked != nullptr) *checked = request.openPaused;

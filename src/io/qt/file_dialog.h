@@ -77,12 +77,12 @@ FileDialogRunner setFileDialogRunner(FileDialogRunner runner);
 
 // Runs the dialog; true when the user chose a file (an open dialog's file
 // must exist). On true the request holds the name, the index and the folder.
-bool executeFileDialog(QWidget* parent, SFileDialogRequest& request);
+[[nodiscard]] bool executeFileDialog(QWidget* parent, SFileDialogRequest& request);
 
 // The dialog for recordings (kind 2) with the check box "停止状態で開く(&A)";
 // on true `openPaused` is its state.
-bool openDocumentDialog(QWidget* parent, SFileDialogRequest& request, bool& openPaused);
+[[nodiscard]] bool openDocumentDialog(QWidget* parent, SFileDialogRequest& request, bool& openPaused);
 // The save dialog for recordings (kind 10).
-bool saveDocumentDialog(QWidget* parent, SFileDialogRequest& request);
+[[nodiscard]] bool saveDocumentDialog(QWidget* parent, SFileDialogRequest& request);
 
 }  // namespace pg

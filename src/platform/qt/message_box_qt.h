@@ -19,7 +19,7 @@ class QtMessageService final : public MessageService {
 
   void warning(const std::string& text) override;
   void information(const std::string& text) override;
-  int question(const std::string& text, MessageButtons buttons) override;
+  [[nodiscard]] int question(const std::string& text, MessageButtons buttons) override;
 
   // The box each call shows, built but not shown.
   std::unique_ptr<QMessageBox> buildBox(MessageKind kind, const std::string& text,

@@ -19,10 +19,10 @@ class CQtClipboard final : public IClipboard {
   ~CQtClipboard() override;
 
   bool hasFormat(std::string_view format) override;
-  bool empty(bool force) override;
-  bool announceFormat(std::string_view format, ClipboardRenderer render) override;
-  bool setData(std::string_view format, std::vector<uint8_t> block) override;
-  bool readFormat(std::string_view format, const ClipboardReader& reader) override;
+  [[nodiscard]] bool empty(bool force) override;
+  [[nodiscard]] bool announceFormat(std::string_view format, ClipboardRenderer render) override;
+  [[nodiscard]] bool setData(std::string_view format, std::vector<uint8_t> block) override;
+  [[nodiscard]] bool readFormat(std::string_view format, const ClipboardReader& reader) override;
 
   // True while the clipboard holds what this program put there last.
   bool owned() const;
@@ -31,7 +31,7 @@ class CQtClipboard final : public IClipboard {
 
  private:
   // Puts a new data object holding every entry on the clipboard.
-  bool publish();
+  [[nodiscard]] bool publish();
   std::map<std::string, std::shared_ptr<Entry>, std::less<>> entries_;
   QPointer<QMimeData> current_;
 };

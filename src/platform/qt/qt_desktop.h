@@ -19,7 +19,7 @@ class CQtDesktop final : public QObject, public IDesktop {
   uint32_t modifierState() override;
   bool isKeyDown(int32_t vk) override;
   int32_t setCursor(int32_t id) override;
-  bool virtualScreen(int32_t& x, int32_t& y, int32_t& width, int32_t& height) override;
+  [[nodiscard]] bool virtualScreen(int32_t& x, int32_t& y, int32_t& width, int32_t& height) override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

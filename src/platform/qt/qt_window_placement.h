@@ -11,7 +11,7 @@ namespace pg {
 // pos := the top-left at which the window's frame lies inside the virtual
 // screen; true when that differs from where it is now. A window larger than
 // the screen, or no screen at all, leaves pos at the current place (false).
-bool keepWindowOnScreen(const QWidget& wnd, TPoint& pos);
+[[nodiscard]] bool keepWindowOnScreen(const QWidget& wnd, TPoint& pos);
 // Moves the control's window to that place when it has to move.
 void keepControlOnScreen(QWidget& control);
 

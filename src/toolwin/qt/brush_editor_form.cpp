@@ -7,6 +7,7 @@
 #include "ui/qt/res_text.h"
 #include "brush/paint_param.h"
 #include "platform/debug_output.h"
+#include "platform/message_service.h"
 #include "brush/shape_values.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
@@ -138,10 +139,14 @@ void TFormBrushEditor::onPenMethodSelect() {
   if (updating_ || !methodList_) return;
   updating_ = true;
   (void)working_->assign(&methodList_->paintParam());  // refused only for null
-  GrpPenMtd->load(working_.get());
+  // A brush whose icon could not be copied is shown but cannot be edited:
+  // storing the frame's values back would drop its icon.
+  const bool loaded = GrpPenMtd->load(working_.get());
+  GrpPenMtd->setEnabled(loaded);
+  if (!loaded) showWarning(resString(kResEdNoMemory));
   // No kind may lose its last pen method through a change of kind.
   GrpPenMtd->CmbType->setEnabled(methodList_->canDeleteKeepOne(methodList_->getActiveIndex()));
-  GrpPenNib->load(working_.get());
+  (void)GrpPenNib->load(working_.get());  // refused only for null
   showPreview();
   setApplyEnabled(false);
   updating_ = false;
@@ -152,7 +157,7 @@ void TFormBrushEditor::onPenNibSelect() {
   updating_ = true;
   // With no nib selected the working brush keeps the nib it has.
   if (const CPenShapeObj* nib = nibList_->currentShape()) (void)working_->loadNib(nib);
-  GrpPenNib->load(working_.get());
+  (void)GrpPenNib->load(working_.get());  // refused only for null
   showPreview();
   setApplyEnabled(false);
   updating_ = false;
@@ -237,10 +242,10 @@ void TFormBrushEditor::setSave() {
 
 namespace {
 
-bool runBrushEditor(CPenMethodMngr& methods, CPenShapeMngr& nibs, uint8_t mode, const SPresetEditorContext& context) {
+[[nodiscard]] bool runBrushEditor(CPenMethodMngr& methods, CPenShapeMngr& nibs, uint8_t mode, const SPresetEditorContext& context) {
   TFormBrushEditor editor(methods, nibs, context);
   editor.setMode(mode);
-  editor.showModalEditor();
+  (void)editor.showModalEditor();  // closing never stores; applied() says whether Apply did
   return editor.applied();
 }
 
@@ -255,8 +260,9 @@ bool editPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, 
 bool newPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context) {
   std::unique_ptr<CPenMethodList> list = editorPenMethodList(methods);
   if (!list->copyItem(list->getCount(), list->getActiveIndex(), false)) return false;
-  editPenMethod(methods, nibs, methods.currentIndex(), context);
-  return true;  // the copy is there whether or not it was edited
+  // The copy is there whether or not it was edited.
+  (void)editPenMethod(methods, nibs, methods.currentIndex(), context);
+  return true;
 }
 
 bool editPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, const SPresetEditorContext& context) {
@@ -268,7 +274,7 @@ bool editPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, con
 bool newPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context) {
   std::unique_ptr<CPenNibList> list = editorPenNibList(nibs);
   if (!list->copyItem(list->getCount(), list->getActiveIndex(), false)) return false;
-  editPenNib(methods, nibs, nibs.currentIndex(), context);
+  (void)editPenNib(methods, nibs, nibs.currentIndex(), context);  // the copy stays, edited or not
   return true;
 }
 

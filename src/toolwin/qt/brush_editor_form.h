@@ -96,9 +96,9 @@ class TFormBrushEditor final : public TFormPresetEditor {
   bool updating_ = false;
 };
 
-bool editPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, const SPresetEditorContext& context);
-bool newPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context);
-bool editPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, const SPresetEditorContext& context);
-bool newPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context);
+[[nodiscard]] bool editPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, const SPresetEditorContext& context);
+[[nodiscard]] bool newPenMethod(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context);
+[[nodiscard]] bool editPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, int32_t index, const SPresetEditorContext& context);
+[[nodiscard]] bool newPenNib(CPenMethodMngr& methods, CPenShapeMngr& nibs, const SPresetEditorContext& context);
 
 }  // namespace pg

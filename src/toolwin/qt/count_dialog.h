@@ -24,10 +24,10 @@ class TFormCount final : public QDialog {
 // Runs the dialog; true on OK with value set to the number chosen. Tests
 // replace the runner.
 using CountDialogRunner = std::function<bool(QWidget* parent, const SCountRequest& request, int& value)>;
-bool askCount(QWidget* parent, const SCountRequest& request, int& value);
+[[nodiscard]] bool askCount(QWidget* parent, const SCountRequest& request, int& value);
 CountDialogRunner setCountDialogRunner(CountDialogRunner runner);
 
 // The log-count dialog: 0..50 lines.
-bool askLogCapacity(QWidget* parent, int& count);
+[[nodiscard]] bool askLogCapacity(QWidget* parent, int& count);
 
 }  // namespace pg

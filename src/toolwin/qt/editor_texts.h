@@ -5,6 +5,9 @@
 
 namespace pg {
 
+// The document's out-of-memory warning, for an edit that cannot be had.
+inline constexpr uint32_t kResEdNoMemory = 65139;
+
 enum ResEditorText : uint32_t {
   kResEdItemDuplicate = 68000,
   kResEdItemDelete = 68001,

@@ -481,14 +481,14 @@ bool editGradient(CGradMngr& set, int32_t index, const SPresetEditorContext& con
   if (!set.validIndex(index)) return false;
   set.select(index);
   TFormGradEditor editor(set, context, colours);
-  editor.showModalEditor();
+  (void)editor.showModalEditor();  // closing never stores; applied() says whether Apply did
   return editor.applied();
 }
 
 bool newGradient(CGradMngr& set, const SPresetEditorContext& context, const SGradEditorColours& colours) {
   std::unique_ptr<CGradientList> list = editorGradientList(set);
   if (!list->copyItem(list->getCount(), list->getActiveIndex(), false)) return false;
-  editGradient(set, set.currentIndex(), context, colours);
+  (void)editGradient(set, set.currentIndex(), context, colours);  // the copy stays, edited or not
   return true;
 }
 

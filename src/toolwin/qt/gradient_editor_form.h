@@ -110,7 +110,7 @@ class TFormGradEditor final : public TFormPresetEditor {
   bool updating_ = false;
 };
 
-bool editGradient(CGradMngr& set, int32_t index, const SPresetEditorContext& context, const SGradEditorColours& colours);
-bool newGradient(CGradMngr& set, const SPresetEditorContext& context, const SGradEditorColours& colours);
+[[nodiscard]] bool editGradient(CGradMngr& set, int32_t index, const SPresetEditorContext& context, const SGradEditorColours& colours);
+[[nodiscard]] bool newGradient(CGradMngr& set, const SPresetEditorContext& context, const SGradEditorColours& colours);
 
 }  // namespace pg

@@ -160,7 +160,8 @@ TFramePenMtdEditor::TFramePenMtdEditor(QWidget* parent) : QWidget(parent) {
   connect(BtnIconLoad, &QPushButton::clicked, this, [this] {
     SFileDialogRequest request;
     request.kind = 1;  // pictures
-    if (executeFileDialog(this, request)) loadIconFile(QString::fromStdString(request.fileName));
+    // A picture that cannot be used is reported by loadIconFile itself.
+    if (executeFileDialog(this, request)) (void)loadIconFile(QString::fromStdString(request.fileName));
   });
   connect(BtnIconRemove, &QPushButton::clicked, this, [this] { BtnIconRemoveClick(); });
   kindRefresh();

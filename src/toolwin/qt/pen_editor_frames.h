@@ -35,7 +35,7 @@ class TFramePenMtdEditor : public QWidget {
 
   CPenMtdEditorValues& values() { return values_; }
   // False without parameters.
-  bool load(const TPaintParam* p);
+  [[nodiscard]] bool load(const TPaintParam* p);
   void store(TPaintParam& p) const { values_.store(p); }
   std::function<void()> OnFrameChange;
 
@@ -52,7 +52,7 @@ class TFramePenMtdEditor : public QWidget {
 
   // Loads a picture file as the own icon; false (with a warning) when it
   // cannot be read.
-  bool loadIconFile(const QString& path);
+  [[nodiscard]] bool loadIconFile(const QString& path);
   void BtnIconRemoveClick();
 
  private:
@@ -73,7 +73,7 @@ class TFramePenNibEditor : public QWidget {
   ~TFramePenNibEditor() override;
 
   CPenNibEditorValues& values() { return values_; }
-  bool load(const TPaintParam* p);
+  [[nodiscard]] bool load(const TPaintParam* p);
   void store(TPaintParam& p) const { values_.store(p); }
   std::function<void()> OnFrameChange;
 

@@ -26,7 +26,7 @@ class TFormPresetEditor : public TDialogBaseForm {
   ~TFormPresetEditor() override;
 
   // beforeShow, the modal loop, afterShow; answers the modal result (1 after Close).
-  int showModalEditor();
+  [[nodiscard]] int showModalEditor();
   // Whether Apply ran at least once.
   bool applied() const { return applied_; }
 

@@ -127,15 +127,15 @@ class TPresetPopupForm final : public TPopupBaseForm {
 
 // The openers: the pop-up owned by the control, or nullptr (a pen method
 // set that is empty has none).
-TPresetPopupForm* openPenMethodPopup(QWidget* owner, class CPenMethodMngr& set, SPresetPopupCommands commands,
+[[nodiscard]] TPresetPopupForm* openPenMethodPopup(QWidget* owner, class CPenMethodMngr& set, SPresetPopupCommands commands,
                                      SPresetPopupPrefs prefs);
-TPresetPopupForm* openPenNibPopup(QWidget* owner, class CPenShapeMngr& set, int32_t index, SPresetPopupCommands commands,
+[[nodiscard]] TPresetPopupForm* openPenNibPopup(QWidget* owner, class CPenShapeMngr& set, int32_t index, SPresetPopupCommands commands,
                                   SPresetPopupPrefs prefs);
-TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopupCommands commands, SPresetPopupPrefs prefs);
+[[nodiscard]] TPresetPopupForm* openGradientPopup(QWidget* owner, CGradMngr& set, SPresetPopupCommands commands, SPresetPopupPrefs prefs);
 // The pop-up of a list's kind over the list's collection (brushes, nibs,
 // gradients), opened on the list's current item; nullptr for a list that
 // has none. setup gives the commands and preferences of the kind.
-TPresetPopupForm* openListPopup(QWidget* owner, CItemList& list,
+[[nodiscard]] TPresetPopupForm* openListPopup(QWidget* owner, CItemList& list,
                                 const std::function<SPresetPopupSetup(PresetPopupKind)>& setup);
 
 }  // namespace pg

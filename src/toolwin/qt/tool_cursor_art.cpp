@@ -270,7 +270,7 @@ struct SDrawing {
   bool darkHead = false;  // the burn tool's head
 };
 
-bool drawingOf(int32_t number, SDrawing& d) {
+[[nodiscard]] bool drawingOf(int32_t number, SDrawing& d) {
   switch (number) {
     case 6: case 7: case 8:
       d = {{3, 3}, pointer(), true, false, number - 5};

@@ -72,12 +72,12 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   void setDocWindow(IToolTarget* window);
   void releaseDocWindow(IToolTarget* window);
 
-  bool selectTool(ToolId tool, bool endPrevious) { return model_.selectTool(tool, endPrevious); }
+  [[nodiscard]] bool selectTool(ToolId tool, bool endPrevious) { return model_.selectTool(tool, endPrevious); }
   void selectToolButton(int slot) { model_.selectToolButton(slot); }
 
   // True when the tool window used the key; the main window then stops it.
-  bool handleShortcutKey(const QKeyEvent& event);
-  bool handleShortcutKey(int32_t vk, uint32_t shift) { return model_.handleShortcutKey(vk, shift); }
+  [[nodiscard]] bool handleShortcutKey(const QKeyEvent& event);
+  [[nodiscard]] bool handleShortcutKey(int32_t vk, uint32_t shift) { return model_.handleShortcutKey(vk, shift); }
 
   // After the preference dialog and at start: the cursor rows (and the
   // cursor file); the bound document window shows its cursor again.
@@ -125,7 +125,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // querySavePresets: false cancels closing. mode is the preference
   // PresetSaveAsQuit (0 ask, 1 overwrite, 2 nothing); the question and the
   // save dialog are Qt's unless the query brings its own.
-  bool querySavePresets(int32_t mode, SPresetExitQuery query = {});
+  [[nodiscard]] bool querySavePresets(int32_t mode, SPresetExitQuery query = {});
 
   // The layer and mask lists' menus over the main window's actions.
   void bindPanelMenus(std::function<QAction*(std::string_view name)> action, std::function<void()> refresh);
@@ -169,12 +169,12 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // The editors over the tool window's sets (index in the set); each
   // answers whether anything was applied. The new ones copy the current
   // preset to the end first.
-  bool editBrush(int32_t index);
-  bool newBrush();
-  bool editNib(int32_t index);
-  bool newNib();
-  bool editGradient(int32_t index);
-  bool newGradient();
+  [[nodiscard]] bool editBrush(int32_t index);
+  [[nodiscard]] bool newBrush();
+  [[nodiscard]] bool editNib(int32_t index);
+  [[nodiscard]] bool newNib();
+  [[nodiscard]] bool editGradient(int32_t index);
+  [[nodiscard]] bool newGradient();
   // The option list's menu (brushes: item and set commands).
   QMenu* optionListMenu() const { return optionMenu_; }
   // A double click in the option list opens the editor (the preference).
@@ -190,7 +190,7 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   TViewGrabber* grabber() const { return grabber_; }
   // A double click in the document window: a shown grabber goes back to
   // 100 % (true then).
-  bool resetGrabberScale();
+  [[nodiscard]] bool resetGrabberScale();
 
  private:
   void toolWindowChanged(uint32_t parts) override;

@@ -73,7 +73,7 @@ class TAirMapDropDown : public TItemPicker {
 
  protected:
   void drawContent() override;
-  bool dropDown(int32_t index) override;
+  [[nodiscard]] bool dropDown(int32_t index) override;
   void mousePressEvent(QMouseEvent* e) override;
 
  private:

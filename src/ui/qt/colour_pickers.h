@@ -106,7 +106,7 @@ bool isColorPicker(const QWidget* w);
 // Puts a picker of the kind (0 area, 1 sliders) in the place of the one the
 // variable holds, keeping its colour manager, follow flag, geometry and
 // OnChange; the space is applied when the new kind supports it.
-bool replaceColorPicker(TCustomColorPicker*& picker, int kind, uint8_t space);
+[[nodiscard]] bool replaceColorPicker(TCustomColorPicker*& picker, int kind, uint8_t space);
 
 class TPickerColorCell : public QWidget {
  public:
@@ -194,6 +194,6 @@ class TColorPickerForm : public TDialogBaseForm {
 };
 
 // Runs the dialog on the colour; true (and the colour changed) on OK.
-bool pickColorDialog(SColorRec& colour, QWidget* parent = nullptr);
+[[nodiscard]] bool pickColorDialog(SColorRec& colour, QWidget* parent = nullptr);
 
 }  // namespace pg

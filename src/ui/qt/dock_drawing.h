@@ -18,7 +18,7 @@ const TAppearanceManager& dockAppearance();
 
 // Renders a caption as an inactive and an active tab, each image sized to
 // the measured tab and transparent around it.
-bool renderCaptionTabs(const QString& caption, TMemoryGraphic& inactive, TMemoryGraphic& active);
+[[nodiscard]] bool renderCaptionTabs(const QString& caption, TMemoryGraphic& inactive, TMemoryGraphic& active);
 // The face of a pane's strip, as large as the graphic: on panes below the
 // first a 2-pixel grip band at y = 1 and the face from y = 4; a raised 3D
 // frame with a window-frame outline inside.

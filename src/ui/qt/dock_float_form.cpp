@@ -71,7 +71,7 @@ void TDockFloatForm::mouseMoveEvent(QMouseEvent* event) {
   if (grab_ == kMove) {
     const QPoint tl = global - grabOffset_;
     TRect r{tl.x(), tl.y(), tl.x() + width(), tl.y() + height()};
-    manager_->snapRect(r, this, true);
+    (void)manager_->snapRect(r, this, true);  // snapped or not, r is where the form goes
     move(r.Left, r.Top);
     return;
   }

@@ -46,7 +46,7 @@ class CDropIndicator final : public QWidget {
 };
 
 // A copy of a wheel turn aimed at another widget.
-bool sendWheel(QWidget* target, const QWheelEvent& e) {
+[[nodiscard]] bool sendWheel(QWidget* target, const QWheelEvent& e) {
   const QPointF global = e.globalPosition();
   QWheelEvent copy(target->mapFromGlobal(global), global, e.pixelDelta(), e.angleDelta(), e.buttons(), e.modifiers(),
                    e.phase(), e.inverted());
@@ -432,7 +432,7 @@ void TDockFloatManager::viewDestroyed(TCustomDockView* view) {
   views_[id] = nullptr;
   if (dragView_ == id) cancelDrag();
   if (destroying_) return;
-  model_.removeView(id);
+  (void)model_.removeView(id);  // a view that was never placed has no place to leave
   sync();
 }
 
@@ -454,7 +454,7 @@ bool TDockFloatManager::dropAt(const QPoint& global, int32_t& form, int32_t& pos
   }
   const QPoint tl = global - dragOffset_;
   floatBounds = model_.floatBoundsFor(dragView_, {tl.x(), tl.y()});
-  snapRect(floatBounds, nullptr, false);
+  (void)snapRect(floatBounds, nullptr, false);  // snapped or not, these are the bounds
   indicator = toQRect(floatBounds);
   return false;
 }
@@ -474,7 +474,8 @@ void TDockFloatManager::dragMove(const QPoint& global) {
   int32_t form = -1, position = -1;
   QRect indicator;
   TRect floatBounds;
-  dropAt(global, form, position, indicator, floatBounds);
+  // Docking or floating, the indicator shows where the panel would go.
+  (void)dropAt(global, form, position, indicator, floatBounds);
   indicator_->setGeometry(indicator);
   indicator_->show();
 }

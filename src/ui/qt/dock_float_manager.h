@@ -42,12 +42,12 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
   // pane in the default arrangement (-1: a form of its own); a corner panel's
   // form starts at the document area's top-left. False when the
   // name is taken or invalid, or too many panels exist.
-  bool registerPanel(TCustomDockView* view, int32_t defaultGroup = -1, bool defaultAtCorner = false);
-  TCustomDockView* panel(const QString& name) const;
+  [[nodiscard]] bool registerPanel(TCustomDockView* view, int32_t defaultGroup = -1, bool defaultAtCorner = false);
+  [[nodiscard]] TCustomDockView* panel(const QString& name) const;
   TCustomDockView* viewWidget(int32_t id) const;
   // Lists a form made by its owner (the tool window) first; it is kept when
   // empty and is not freed by the manager.
-  bool addFloatForm(TDockFloatForm* form);
+  [[nodiscard]] bool addFloatForm(TDockFloatForm* form);
   int count() const { return model_.formCount(); }
   TDockFloatForm* floatForm(int index) const;
   int indexOf(const TDockFloatForm* form) const;
@@ -59,7 +59,7 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
   QByteArray saveLayout() const;
   // Rebuilds a saved arrangement; false when the blob was unusable and the
   // default arrangement was built instead.
-  bool restoreLayout(const QByteArray& blob);
+  [[nodiscard]] bool restoreLayout(const QByteArray& blob);
 
   // ---- main window
   void mainWindowMinimised() { hideAll(); }
@@ -69,10 +69,10 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
   void setHidden(bool hidden);
   bool hidden() const { return model_.hidden(); }
   // A wheel turn the main window got: to the panel under the pointer.
-  bool forwardWheel(QWheelEvent* event);
+  [[nodiscard]] bool forwardWheel(QWheelEvent* event);
   // A wheel turn no control of a floating form took: offered to each shown
   // panel in list order, then to the active document window.
-  bool dispatchWheel(QWheelEvent* event);
+  [[nodiscard]] bool dispatchWheel(QWheelEvent* event);
   QWidget* mainActiveChild() const;
   // The main window's document area and the screens, in screen coordinates.
   QRect documentArea() const;
@@ -83,7 +83,7 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
 
   // Snaps a window rectangle (screen coordinates) to the screens, the
   // document area and the other forms (skipping `form` when skipSelf).
-  bool snapRect(TRect& r, const TDockFloatForm* form, bool skipSelf) const;
+  [[nodiscard]] bool snapRect(TRect& r, const TDockFloatForm* form, bool skipSelf) const;
 
   CDockModel& model() { return model_; }
   const CDockModel& model() const { return model_; }
@@ -91,7 +91,7 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
   void sync();
 
   // ---- used by the strips, forms and panels
-  bool locatePane(uint32_t paneId, int32_t& form, int32_t& pane) const;
+  [[nodiscard]] bool locatePane(uint32_t paneId, int32_t& form, int32_t& pane) const;
   void beginDrag(int32_t view, const QPoint& pressGlobal, const QPoint& stripTopLeftGlobal);
   void dragMove(const QPoint& global);
   void endDrag(const QPoint& global);
@@ -108,7 +108,7 @@ class TDockFloatManager : public QObject, private IAppEventHandler {
   bool appDeactivated() override { return true; }
   // The drop under a screen point: a form and a position, or the bounds of a
   // new float form when no form lies there.
-  bool dropAt(const QPoint& global, int32_t& form, int32_t& position, QRect& indicator, TRect& floatBounds) const;
+  [[nodiscard]] bool dropAt(const QPoint& global, int32_t& form, int32_t& position, QRect& indicator, TRect& floatBounds) const;
   int32_t formIndexOf(const TDockFloatForm* form) const;
 
   QPointer<QWidget> main_;

@@ -38,7 +38,7 @@ class TDockViewManager : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
-  bool locate(int32_t& form, int32_t& pane) const;
+  [[nodiscard]] bool locate(int32_t& form, int32_t& pane) const;
   void setHover(bool hover);
 
   TDockFloatManager* manager_;

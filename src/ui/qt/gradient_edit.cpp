@@ -51,8 +51,8 @@ void TGradientEdit::mousePressEvent(QMouseEvent* e) {
   dragX_ = x;
   if (gradientHitsMarker(stops_, w, x))
     stops_.setSelectIndex(gradientNearestStop(stops_, w, x));
-  else
-    stops_.addStopAt(gradientPositionAt(w, x), true);
+  else if (stops_.addStopAt(gradientPositionAt(w, x), true) < 0)
+    return;  // every stop is taken: no new stop, and the selected one must not follow the drag
   dragging_ = true;
   changed();
 }

@@ -23,7 +23,7 @@ QImage graphicImageConst(const TMemoryGraphic& g) {
 namespace {
 
 // The source rectangle clipped to the graphic, the target moved along.
-bool clipSource(const TMemoryGraphic& g, int32_t& x, int32_t& y, int32_t w, int32_t h, int32_t sx, int32_t sy,
+[[nodiscard]] bool clipSource(const TMemoryGraphic& g, int32_t& x, int32_t& y, int32_t w, int32_t h, int32_t sx, int32_t sy,
                 SRectXYWH& src) {
   if (!g.clipBounds(sx, sy, w, h, src)) return false;
   x += src.X - sx;

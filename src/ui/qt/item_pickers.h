@@ -102,7 +102,7 @@ class TPgGlyphButton : public TItemPicker {
 
  protected:
   void drawContent() override;
-  bool dropDown(int32_t index) override;
+  [[nodiscard]] bool dropDown(int32_t index) override;
 
  private:
   uint32_t glyph_ = 0;
@@ -118,7 +118,7 @@ class TBlendModeDropDwon : public TItemPicker {
 
  protected:
   void drawContent() override;
-  bool dropDown(int32_t index) override;
+  [[nodiscard]] bool dropDown(int32_t index) override;
   int32_t currentIndex() const override { return static_cast<int32_t>(mode_); }
 
  private:
@@ -134,7 +134,7 @@ class TSubPaintDropDown : public TItemPicker {
 
  protected:
   void drawContent() override;
-  bool dropDown(int32_t index) override;
+  [[nodiscard]] bool dropDown(int32_t index) override;
   int32_t currentIndex() const override { return static_cast<int32_t>(kind_); }
 
  private:

@@ -45,7 +45,7 @@ QRect placePopupOnScreen(const QRect& wanted, const QPoint& cursor, const QRect*
   if (anchor)
     placePopupRect(r, monitor, {anchor->x(), anchor->y(), anchor->x() + anchor->width(), anchor->y() + anchor->height()});
   else
-    fitRectToMonitor(r, monitor);
+    (void)fitRectToMonitor(r, monitor);  // an empty rectangle stays as it is
   return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top};
 }
 

@@ -42,7 +42,7 @@ int writingSystemOf(uint8_t charSet);
 bool fontInstalled(std::string_view face, uint8_t charSet);
 // Gives the font the first face of the UI font list installed for the
 // character set, at its pixel height; false (the font unchanged) when none is.
-bool applyUiFont(QFont& font, uint8_t charSet);
+[[nodiscard]] bool applyUiFont(QFont& font, uint8_t charSet);
 
 // Draws text into graphics with one font.
 class TQtTextDrawer : public ITextDrawer {
@@ -56,7 +56,7 @@ class TQtTextDrawer : public ITextDrawer {
 
 // A caption tab with the tab font (the UI font for character set 128) and the
 // process-wide manager; false when no manager exists.
-bool paintCaptionTab(TMemoryGraphic& g, const QString& caption, TRect& rect, uint32_t flags, bool active);
+[[nodiscard]] bool paintCaptionTab(TMemoryGraphic& g, const QString& caption, TRect& rect, uint32_t flags, bool active);
 
 // The full rectangle of the monitor nearest to a point of the desktop.
 TRect monitorRectNear(QPoint p);
@@ -67,7 +67,7 @@ TRect monitorRectNear(QPoint p);
 QPoint cursorPosIn(const QWidget& control);
 // Width and height the window's frame adds around its client area; false for
 // a window that is not shown (its frame is not known yet).
-bool windowFrameExtent(const QWidget& control, int32_t& width, int32_t& height);
+[[nodiscard]] bool windowFrameExtent(const QWidget& control, int32_t& width, int32_t& height);
 
 // Frames painted with a painter: the rectangle's top and left edges in the
 // first colour, right and bottom in the second, and the inside filled unless

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/document_files.h"
 #include "app/mru_file_list.h"
@@ -22,6 +23,7 @@
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "core/block_pool.h"
 #include "core/chunk_head.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -116,6 +118,37 @@ TEST_F(MainFormFiles, HandedOverAndDroppedFilesOpenOnceEach) {
   EXPECT_EQ(form.openFile(QString::fromStdString(dir_.file("broken.png"))), nullptr);
   EXPECT_NE(messages_.shown().back().text.find("err=9"), std::string::npos);
   EXPECT_EQ(form.drawWindows().size(), 2);
+}
+
+// A picture that cannot be put into its new window (no tile memory) is
+// reported, and the empty window it was meant for does not stay.
+TEST_F(MainFormFiles, APictureThatCannotBePlacedLeavesNoWindowAndSaysWhy) {
+  TMainForm form;
+  form.show();
+  auto* mime = new QMimeData;
+  const std::vector<uint8_t> bytes = encodePng(picture_, 0, false);
+  mime->setData(QStringLiteral("image/png"), QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+  QGuiApplication::clipboard()->setMimeData(mime);
+  form.actions().updateAll();
+  struct {
+    const char* name;
+    std::function<void()> act;
+    std::string message;
+  } cases[] = {
+      {"open a picture file", [&] { EXPECT_EQ(form.openFile(QString::fromStdString(png_)), nullptr); },
+       "err=1"},
+      {"new from the clipboard", [&] { form.actions().action("ActFileNewFromCB")->trigger(); }, resString(65139)},
+  };
+  for (const auto& c : cases) {
+    messages_.clear();
+    {
+      CTilePoolFailScope noTiles(0);
+      c.act();
+    }
+    EXPECT_EQ(form.drawWindows().size(), 0) << c.name;
+    ASSERT_FALSE(messages_.shown().empty()) << c.name;
+    EXPECT_NE(messages_.shown().back().text.find(c.message), std::string::npos) << c.name << ": " << messages_.shown().back().text;
+  }
 }
 
 TEST_F(MainFormFiles, SaveThenReopenGivesTheSamePixels) {

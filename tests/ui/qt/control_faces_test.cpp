@@ -124,10 +124,10 @@ TEST(ControlFaces, ColourControls) {
   saveFace(cell, "colour-cell-disabled");
   TGradientEdit grad(&form);
   grad.resize(215, 20);
-  grad.stops().addStopAt(0.3f, false);
-  grad.stops().addStopAt(0.6f, true);
+  ASSERT_GE(grad.stops().addStopAt(0.3f, false), 0);
+  ASSERT_GE(grad.stops().addStopAt(0.6f, true), 0);
   grad.stops().setOpacity(3, 0.2f);
-  grad.stops().addStopAt(0.8f, false);
+  ASSERT_GE(grad.stops().addStopAt(0.8f, false), 0);
   grad.stops().unionRight(3);
   grad.changed();
   grad.show();

@@ -42,8 +42,8 @@ TEST_F(GradientEditTest, ClickBetweenMarkersAddsTheColourTheBarShows) {
 }
 
 TEST_F(GradientEditTest, DraggingOutDeletesInnerStopsOnly) {
-  edit->stops().addStopAt(0.5f, false);
-  edit->stops().addStopAt(0.75f, false);
+  ASSERT_GE(edit->stops().addStopAt(0.5f, false), 0);
+  ASSERT_GE(edit->stops().addStopAt(0.75f, false), 0);
   edit->stops().unionRight(1);
   edit->changed();
   const int x = 7 + gradientMarkerX(200, 0.75f);
@@ -58,12 +58,27 @@ TEST_F(GradientEditTest, DraggingOutDeletesInnerStopsOnly) {
   EXPECT_EQ(edit->stops().count(), 2) << "an end stop stays";
 }
 
+TEST_F(GradientEditTest, AClickOnTheBarWithEveryStopTakenDragsNothing) {
+  // Every stop but the ends stacked at 0.25, the last one selected; 0.75 is far from any marker.
+  while (edit->stops().count() < edit->stops().capacity()) ASSERT_GE(edit->stops().addStopAt(0.25f, true), 0);
+  edit->changed();
+  const int32_t selected = edit->stops().selectIndex();
+  const float position = edit->stops().posAt(selected)->Position;
+  const int x = 7 + gradientMarkerX(200, 0.75f);
+  QTest::mousePress(edit.get(), Qt::LeftButton, {}, QPoint(x, 10));
+  QTest::mouseMove(edit.get(), QPoint(x, 60));
+  QTest::mouseRelease(edit.get(), Qt::LeftButton, {}, QPoint(x, 60));
+  EXPECT_EQ(edit->stops().count(), edit->stops().capacity()) << "the selected stop was dragged out and deleted";
+  EXPECT_EQ(edit->stops().selectIndex(), selected);
+  EXPECT_FLOAT_EQ(edit->stops().posAt(selected)->Position, position);
+}
+
 TEST_F(GradientEditTest, DraggingMovesSplitPairsAndTheResultStaysOpaque) {
   // A split pair (joined at 0.6) and a free stop at 0.8.
-  edit->stops().addStopAt(0.5f, false);
-  edit->stops().addStopAt(0.6f, false);
+  ASSERT_GE(edit->stops().addStopAt(0.5f, false), 0);
+  ASSERT_GE(edit->stops().addStopAt(0.6f, false), 0);
   edit->stops().unionRight(1);
-  edit->stops().addStopAt(0.8f, false);
+  ASSERT_GE(edit->stops().addStopAt(0.8f, false), 0);
   edit->changed();
   ASSERT_EQ(edit->stops().count(), 5);
   ASSERT_EQ(edit->stops().posAt(1)->Split, 1);
