@@ -144,7 +144,9 @@ class CDocEventRecorder final : public IDocEventRecorder,
   int32_t redoAvailableCount() const override { return store_.redoCount(); }
   [[nodiscard]] bool redoStep() override { return store_.redoEvent(); }
   void noteState() override { store_.takeStateFlags(); }
-  void dropForwardEvents() override { store_.discardRedo(); }
+  void dropForwardEvents() override {
+    (void)store_.discardRedo();  // answers only whether there were any to drop
+  }
   [[nodiscard]] bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) override {
     return store_.resizeIndex(backSteps, forwardSteps);
   }
