@@ -299,7 +299,7 @@ uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 
 
 // ---- Writers ------------------------------------------------------------------------
 
-[[nodiscard]] FileResult writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress) {
+FileResult writeEventBlocks(CStream& sink, const CEventMngr& store, IProgress& progress) {
   return guardedCode([&]() -> FileResult {
     const uint32_t segmentSize = store.segmentSize();
     WorkBlock raw = workBlock(std::max<uint32_t>(segmentSize, 1));
@@ -331,7 +331,7 @@ uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 
   });
 }
 
-[[nodiscard]] FileResult writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
+FileResult writeEvents(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height, IProgress& progress,
                     int32_t reservedWord, int32_t streamVersion) {
   return guardedCode([&]() -> FileResult {
     if (store.committedEnd() == 0 || store.segmentCount() == 0) return kRcNoEvents;
@@ -351,7 +351,7 @@ uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 
   });
 }
 
-[[nodiscard]] FileResult writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
+FileResult writeEventContainer(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height) {
   return guardedCode([&]() -> FileResult {
     const uint32_t length = store.committedEnd();
     SEventContainer head;
@@ -369,7 +369,7 @@ uint16_t headerReserved(int32_t reserved) { return reserved >= 0 && reserved <= 
   });
 }
 
-[[nodiscard]] FileResult writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
+FileResult writeEventsToNative(CStream& sink, const CEventMngr& store, uint32_t width, uint32_t height,
                             IProgress& progress) {
   const int64_t start = sink.position();
   const FileResult code = writeEvents(sink, store, width, height, progress);
@@ -428,7 +428,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
 
 // ---- Readers ------------------------------------------------------------------------
 
-[[nodiscard]] FileResult locateEvents(CStream& source, SEventChunk& chunk) {
+FileResult locateEvents(CStream& source, SEventChunk& chunk) {
   return guardedCode([&]() -> FileResult {
     chunk.start = source.position();
     if (!source.readExact(chunk.bytes.data(), kEventContainerBytes)) return kRcShortRead;
@@ -444,7 +444,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
   });
 }
 
-[[nodiscard]] FileResult readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
+FileResult readEvents(CStream& source, CEventMngr* store, IProgress& progress) {
   return guardedCode([&]() -> FileResult {
     SEventChunk chunk;
     if (const FileResult code = locateEvents(source, chunk); code != kRcOk) return code;
@@ -453,14 +453,14 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
   });
 }
 
-[[nodiscard]] FileResult readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress) {
+FileResult readEventsFromNative(CStream& source, CEventMngr* store, IProgress& progress) {
   const int64_t start = source.position();
   const FileResult code = readEvents(source, store, progress);
   if (code != kRcOk) (void)source.seek(start, SeekOrigin::Begin);  // as far as it goes: the failure is answered anyway
   return code;
 }
 
-[[nodiscard]] FileResult readEventFile(const std::string& fileName, CEventMngr* store) {
+FileResult readEventFile(const std::string& fileName, CEventMngr* store) {
   return guardedCode([&]() -> FileResult {
     if (!fileExists(fileName)) return kRcFileMissing;
     if (!usableStore(store)) return kRcNoRecorder;
@@ -473,7 +473,7 @@ SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& docum
   });
 }
 
-[[nodiscard]] FileResult readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
+FileResult readEventFileHeader(const std::string& fileName, const ThumbnailChunkReader& readThumbnail, uint32_t& width,
                             uint32_t& height) {
   return guardedCode([&]() -> FileResult {
     if (!fileExists(fileName)) return kRcFileMissing;

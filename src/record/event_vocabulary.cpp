@@ -387,7 +387,7 @@ uint8_t legacyCodeKind(uint16_t code) {
   }
 }
 
-[[nodiscard]] bool initEventHeader(SEventRecord& record, uint16_t layerIndex, uint16_t value, uint16_t elementSize, uint16_t count) {
+bool initEventHeader(SEventRecord& record, uint16_t layerIndex, uint16_t value, uint16_t elementSize, uint16_t count) {
   record.fill(0);
   uint32_t length = uint32_t(count) * elementSize;
   if (length > 0xFFFF) return false;

@@ -63,7 +63,7 @@ void strokeHeaderFields(CByteCursor& c, SStrokeHeader& h) {
 
 }  // namespace
 
-[[nodiscard]] bool legacyCodeLayout(uint16_t code, SLegacyCodeLayout& layout) {
+bool legacyCodeLayout(uint16_t code, SLegacyCodeLayout& layout) {
   for (const SCodeRow& row : kCodes)
     if (code >= row.first && code <= row.last) {
       layout = row.layout;

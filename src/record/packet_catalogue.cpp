@@ -128,7 +128,7 @@ uint64_t packetBodyLength(const SPacketSizeRule& rule, uint8_t subcode, uint32_t
   return 0;
 }
 
-[[nodiscard]] bool packetBodyLength(uint8_t type, uint8_t subcode, const uint8_t* body, uint64_t available, uint64_t& length) {
+bool packetBodyLength(uint8_t type, uint8_t subcode, const uint8_t* body, uint64_t available, uint64_t& length) {
   SPacketSizeRule rule = packetSizeRule(type, subcode);
   if (!rule.known()) return false;
   uint32_t field = 0;

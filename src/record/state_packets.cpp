@@ -64,7 +64,7 @@ SToneSelection SToneSelection::decode(const uint8_t* in) {
   return s;
 }
 
-[[nodiscard]] bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
+bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
   const auto* stored = dynamic_cast<const CPat8*>(&pattern);
   if (stored == nullptr) return false;
   out = {};
@@ -290,7 +290,7 @@ SStrokeParam decodeStrokeParam(const uint8_t* in) {
 
 // ---- packed data and strings -------------------------------------------------------
 
-[[nodiscard]] bool packForPacket(const void* source, uint64_t length, std::vector<uint8_t>& out, uint32_t& packedLength) {
+bool packForPacket(const void* source, uint64_t length, std::vector<uint8_t>& out, uint32_t& packedLength) {
   out.clear();
   packedLength = 0;
   try {
