@@ -147,6 +147,12 @@ class CDocEventRecorder final : public IDocEventRecorder,
   void dropForwardEvents() override {
     (void)store_.discardRedo();  // answers only whether there were any to drop
   }
+  uint64_t eventMark() const override { return store_.committedEnd(); }
+  [[nodiscard]] bool retractEventsSince(uint64_t mark) override {
+    while (store_.committedEnd() > mark)
+      if (!store_.dropLastEvent()) return false;
+    return store_.committedEnd() == mark;
+  }
   [[nodiscard]] bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) override {
     return store_.resizeIndex(backSteps, forwardSteps);
   }
