@@ -77,7 +77,7 @@ void penShapeSeeds() {
   auto image = std::make_unique<CPenShapeObj>();
   if (!image->setImage(nib, true)) std::abort();
   image->setScale(200);
-  list.add(std::move(image));
+  if (list.add(std::move(image)) < 0) std::abort();
   list.select(7);
   report("nibs.psh", savePenShapeFile(pathOf("nibs.psh"), list));
   // The first nib record begins at 40 (after its head at 32).
@@ -100,7 +100,7 @@ void penMethodSeeds() {
   TChannel nib(12, 12);
   for (int32_t i = 0; i < 144; ++i) nib.Bits[i] = uint8_t(i * 3);
   if (!m->penShape()->setImage(nib, false)) std::abort();
-  list.add(std::move(m));
+  if (list.add(std::move(m)) < 0) std::abort();
   list.setCurrentIndex(9);
   list.setSecondSelection(2, false);
   list.setSlots({0, 9, 3, 4, 1});

@@ -167,7 +167,9 @@ class SectionWriter {
     for (size_t i = 0; i < 8; ++i) bytes[i] = static_cast<uint8_t>(bits >> (8 * i));
     return store_.setValue(path_, name, std::move(bytes));
   }
-  void deleteValue(std::string_view name) { store_.deleteValue(path_, name); }
+  void deleteValue(std::string_view name) {
+    (void)store_.deleteValue(path_, name);  // a value that is not there is as good as deleted
+  }
 
  private:
   CSettingsStore& store_;

@@ -207,7 +207,7 @@ TMRUFileList makeWindowMRUList() {
 bool TMRUFileList::save(CSettingsStore& store) const {
   if (AutoSaveName.empty() || AutoSaveKey.empty()) return false;
   const std::string section = sectionPath();
-  store.deleteKey(section);
+  (void)store.deleteKey(section);  // a list never saved has no key to delete
   bool ok = store.createKey(section);
   for (size_t i = 0; i < items_.size(); ++i) ok &= store.setValue(section, "path" + std::to_string(i), items_[i]);
   return ok;

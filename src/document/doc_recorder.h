@@ -144,7 +144,15 @@ class CDocEventRecorder final : public IDocEventRecorder,
   int32_t redoAvailableCount() const override { return store_.redoCount(); }
   [[nodiscard]] bool redoStep() override { return store_.redoEvent(); }
   void noteState() override { store_.takeStateFlags(); }
-  void dropForwardEvents() override { store_.discardRedo(); }
+  void dropForwardEvents() override {
+    (void)store_.discardRedo();  // answers only whether there were any to drop
+  }
+  uint64_t eventMark() const override { return store_.committedEnd(); }
+  [[nodiscard]] bool retractEventsSince(uint64_t mark) override {
+    while (store_.committedEnd() > mark)
+      if (!store_.dropLastEvent()) return false;
+    return store_.committedEnd() == mark;
+  }
   [[nodiscard]] bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) override {
     return store_.resizeIndex(backSteps, forwardSteps);
   }

@@ -79,6 +79,13 @@ class IDocRecorder {
   virtual void noteState() = 0;
   // Drops the events beyond the current position (the redo side).
   virtual void dropForwardEvents() = 0;
+  // Where the committed events end now; retractEventsSince drops every event
+  // committed after that mark, so that an edit that wrote its event and then
+  // failed leaves no trace in the recording. False when the events cannot be
+  // taken back (then the recording keeps them); a recorder that cannot
+  // retract answers false.
+  virtual uint64_t eventMark() const { return 0; }
+  [[nodiscard]] virtual bool retractEventsSince(uint64_t /*mark*/) { return false; }
   [[nodiscard]] virtual bool resizeUndoRing(int32_t backSteps, int32_t forwardSteps) = 0;
 
   // The paper colour changed; the value is in pixel order 0x00RRGGBB.

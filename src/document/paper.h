@@ -681,7 +681,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Plays the next record of a version 1.1 event stream (paper_legacy_player.cpp);
   // code is the record's code, refresh whether the view must be laid out
   // again. False when the record is cut short, the stream has ended (code
-  // 0xFFFF) or the record is one this player cannot perform.
+  // 0xFFFF), the record is one this player cannot perform, or it could not
+  // be carried out (memory: what it would have written is as it was).
   [[nodiscard]] bool playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& code, bool& refresh, TStroke& stroke);
   // One straight segment of the open stroke from (x0, y0) to (x1, y1), both
   // ends at full pressure, through the stroke sink (paper_stroke.cpp).
@@ -689,7 +690,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The version 1.1 merge: when at least two layers are visible and all of
   // them share one blend mode, the visible layers are composed over the
   // mode's neutral colour into the lowest visible one (opacity 255), the
-  // others leave the list; nothing is recorded or kept for undo.
+  // others leave the list; nothing is recorded or kept for undo. A merge the
+  // layers do not allow changes nothing and answers true; false only when
+  // the merged layer cannot be had (memory), the layers as they were.
   [[nodiscard]] bool mergeVisibleLegacy(TFlowImage& flow);
   // Document to layer pixel coordinates (plus the layer's offset).
   [[nodiscard]] bool paperToLayerRect(int32_t layerIndex, TRect& rect) const;

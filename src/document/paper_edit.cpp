@@ -8,9 +8,18 @@ namespace pg {
 CDocEdit::CDocEdit(TPaper& doc, bool record, EditOrder order) : doc_(doc), record_(record), order_(order) {}
 
 CDocEdit::~CDocEdit() {
-  // Recorded but never carried out: the recorder holds an event (or the undo
-  // list a record) that the document does not reflect.
-  if ((eventWritten_ || undoTaken_) && !changed_) doc_.clearUndo();
+  if (changed_ || !(eventWritten_ || undoTaken_)) return;
+  // Recorded but never carried out: the recording takes the event back, so
+  // that a replay does not perform an edit that never happened. Its commit
+  // gave up the recorder's redo side: the document's goes too.
+  IDocRecorder* rec = eventWritten_ ? doc_.events() : nullptr;
+  if (rec != nullptr && rec->retractEventsSince(eventMark_) && !undoTaken_) {
+    doc_.clearRedo();
+    return;
+  }
+  // The recorder holds an event (or the undo list a record) that the
+  // document does not reflect.
+  doc_.clearUndo();
 }
 
 bool CDocEdit::gate(bool preconditionsHold) {
@@ -28,6 +37,7 @@ bool CDocEdit::event(const std::function<bool(IDocRecorder&)>& write) {
   if (!record_) return true;
   IDocRecorder* rec = doc_.events();
   if (rec == nullptr) return true;  // a document without recorder records nothing
+  eventMark_ = rec->eventMark();
   if (!write(*rec)) {
     open_ = false;
     return false;

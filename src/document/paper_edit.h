@@ -15,9 +15,12 @@
 //
 // Two rules keep the recorder and the undo lists in step: an edit that wrote
 // its event but ends without changed() (a failure, an early return, an
-// exception) clears the whole undo history; and a recorded change whose undo
-// record the manager could not take (memory) clears it too, because the
-// next undo would otherwise pair the wrong record with the last event.
+// exception) takes its event back out of the recording (its redo is gone
+// with it, and when the recorder cannot take it back, or an undo record was
+// already taken, the whole undo history is cleared); and a recorded change
+// whose undo record the manager could not take (memory) clears the history
+// too, because the next undo would otherwise pair the wrong record with the
+// last event.
 // Shape selections take their undo record before their event
 // (EditOrder::UndoFirst).
 #include <functional>
@@ -74,6 +77,7 @@ class CDocEdit {
   EditOrder order_;
   bool open_ = false;        // gate passed, edit under way
   bool eventWritten_ = false;
+  uint64_t eventMark_ = 0;  // the recorder's mark before the event
   bool undoTaken_ = false;
   bool changed_ = false;
 };

@@ -35,18 +35,26 @@ int imageTransformOf(uint16_t code) {
   return kCodes[code - 528];
 }
 
+// Ends the open stroke and shows what it touched. False when an open stroke
+// could not be stored in its layer (memory): the layer is as it was, and the
+// replay cannot go on as recorded.
+bool finishLegacyStroke(TPaper& doc, TFlowImage& flow, TStroke& stroke) {
+  const bool open = doc.strokeOpen;
+  SRectXYWH rect{};
+  if (!doc.endStroke(flow, stroke, false, rect, false)) return !open;
+  doc.updateLayerRect(false, stroke.layerIndex, rect.X, rect.Y, rect.Width, rect.Height);
+  return true;
+}
+
 }  // namespace
 
 bool TPaper::playLegacyStrokePoint(TFlowImage& flow, TEventPacket& packet, TStroke& stroke) {
   SLegacyPoint p;
   bool last = false;
   if (!packet.readPoint(p, last)) return false;
+  // Points paint the flow image only; the layer is written when the stroke ends.
   (void)continueStroke(flow, stroke, false, false, p.x, p.y, p.pressure);
-  if (!last) return true;
-  SRectXYWH rect{};
-  (void)endStroke(flow, stroke, false, rect, false);
-  updateLayerRect(false, stroke.layerIndex, rect.X, rect.Y, rect.Width, rect.Height);
-  return true;
+  return !last || finishLegacyStroke(*this, flow, stroke);
 }
 
 bool TPaper::playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool withColour) {
@@ -57,13 +65,21 @@ bool TPaper::playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool wit
   CLayerData* layer = b[0] < 24 ? getLayer(b[0]) : nullptr;
   if (layer == nullptr) return true;
   SRectXYWH rect{i16(1) + layer->offsetX, i16(3) + layer->offsetY, i16(5), i16(7)};
+  // Every tile the fill touches is committed first, so that running short of
+  // memory leaves the layer as it was and stops the replay.
+  if (!layer->image->commitRect(rect)) {
+    showOutOfMemoryMessage();
+    return false;
+  }
   (void)storeRectUndo(b[0], SRectXYWH{i16(1), i16(3), i16(5), i16(7)}, kUndoPixels);
-  const bool filled = withColour ? layer->image->fillRGBRect(rect, uint32_t(b[9]) << 16 | uint32_t(b[10]) << 8 | b[11])
-                                 : layer->image->fillMaskedRect(rect, 0xFFFFFFFFu,
-                                                                layerBlendNeutral(layer->blendMode) | 0xFF000000u);
+  // Committed above: the fills cannot fail.
+  if (withColour)
+    (void)layer->image->fillRGBRect(rect, uint32_t(b[9]) << 16 | uint32_t(b[10]) << 8 | b[11]);
+  else
+    (void)layer->image->fillMaskedRect(rect, 0xFFFFFFFFu, layerBlendNeutral(layer->blendMode) | 0xFF000000u);
   loadFlowImage(flow, b[0], true);
   repaintLayer(b[0]);
-  return filled || !layer->image->commitFailed();
+  return true;
 }
 
 bool TPaper::playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool withColour) {
@@ -110,15 +126,12 @@ bool TPaper::playLegacyLine(TFlowImage& flow, TEventPacket& packet, TStroke& str
   // A line on a layer that is not there draws nothing; the replay goes on.
   if (!isValidLayer(stroke.layerIndex)) return true;
   if (!beginStrokeEx(flow, stroke, false, ends[0], ends[1], 1.0f)) return false;
-  (void)drawStrokeSegment(flow, stroke, ends[0], ends[1], ends[2], ends[3]);
-  SRectXYWH rect{};
-  (void)endStroke(flow, stroke, false, rect, false);
-  updateLayerRect(false, stroke.layerIndex, rect.X, rect.Y, rect.Width, rect.Height);
-  return true;
+  (void)drawStrokeSegment(flow, stroke, ends[0], ends[1], ends[2], ends[3]);  // the stroke was just opened
+  return finishLegacyStroke(*this, flow, stroke);
 }
 
 bool TPaper::mergeVisibleLegacy(TFlowImage& flow) {
-  if (!layers_ || layers_->visibleCount() < 2) return false;
+  if (!layers_ || layers_->visibleCount() < 2) return true;
   int32_t lowest = -1;
   for (int32_t i = 0; i < layers_->count(); ++i) {
     const CLayerData& l = *layers_->getLayer(i);
@@ -126,7 +139,7 @@ bool TPaper::mergeVisibleLegacy(TFlowImage& flow) {
     if (lowest < 0)
       lowest = i;
     else if (l.blendMode != layers_->getLayer(lowest)->blendMode)
-      return false;
+      return true;
   }
   const CLayerData& lower = *layers_->getLayer(lowest);
   const int32_t mode = lower.blendMode;
@@ -173,13 +186,9 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
       if (!packet.readStrokeBegin(stroke, first)) return false;
       stroke.setKind(uint8_t(code));
       if (!isValidLayer(stroke.layerIndex)) return false;
-      (void)beginStrokeEx(flow, stroke, false, first.x, first.y, first.pressure);
-      if (!packet.insideStroke()) {
-        SRectXYWH rect{};
-        (void)endStroke(flow, stroke, false, rect, false);
-        updateLayerRect(false, stroke.layerIndex, rect.X, rect.Y, rect.Width, rect.Height);
-      }
-      return true;
+      // A flow image that cannot hold the layer (memory) stops the replay.
+      if (!beginStrokeEx(flow, stroke, false, first.x, first.y, first.pressure)) return false;
+      return packet.insideStroke() || finishLegacyStroke(*this, flow, stroke);
     }
     case 256:  // a cleared layer on top, of the recorded mode
       if (!payload(1)) return false;
@@ -188,9 +197,7 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
       if (!payload(1)) return false;
       return deleteLayer(&flow, b[0], false);
     case 258:
-      // A merge the layers do not allow changes nothing; the replay goes on.
-      (void)mergeVisibleLegacy(flow);
-      return true;
+      return mergeVisibleLegacy(flow);
     case 259: {  // a copy of the current layer on top
       if (!payload(1)) return false;
       const int32_t current = currentLayerIndex();

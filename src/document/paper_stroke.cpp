@@ -238,12 +238,12 @@ namespace stroke_detail {
 
 bool finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData& layer, const SRectXYWH& rect,
                   bool record) {
-  const bool eventWritten = !record || recordEnd(doc.events());
-  CDocEdit edit(doc, record && eventWritten);
-  // A stroke that reached its end is always carried out, and its event was
-  // written just above: the first two steps only open the edit.
+  CDocEdit edit(doc, record);
+  // A stroke that reached its end is always carried out. Its event is
+  // committed here, so that a stroke that cannot be stored takes it back; an
+  // end the event store drops leaves the history out of step (cleared below).
   (void)edit.gate(true);
-  (void)edit.event([](IDocRecorder&) { return true; });
+  const bool eventWritten = edit.event([](IDocRecorder& r) { return recordEnd(&r); });
   if (rect.Width > 0) {
     // Every tile the stroke covers is committed before anything is written,
     // so that running short of memory leaves the layer whole.

@@ -22,7 +22,7 @@ namespace {
 constexpr SRectXYWH k3x3{-1, -1, 3, 3};
 constexpr SRectXYWH k5x5{-2, -2, 5, 5};
 
-bool runGrid(const SFlt4Context* ctx, int32_t size, const int32_t* weights, SRectXYWH window) {
+[[nodiscard]] bool runGrid(const SFlt4Context* ctx, int32_t size, const int32_t* weights, SRectXYWH window) {
   if (size != 0 || !isValidContext(ctx)) return false;
   return convolveMasked(ctx, weights, window, ctx->protectAlpha != 0, 0);
 }
@@ -94,7 +94,7 @@ struct SGaussPlan {
   TRect region{};
 };
 
-bool makePlan(const SFlt4Context& ctx, float amount, SGaussPlan& plan) {
+[[nodiscard]] bool makePlan(const SFlt4Context& ctx, float amount, SGaussPlan& plan) {
   if (!isValidContext(&ctx) || !(amount > 0)) return false;
   const double sigma = std::min(amount, kGaussianMaxAmount);
   plan.width = ctx.image->width();
@@ -127,14 +127,14 @@ struct SGaussSums {
     A += a;
     ++count;
   }
-  bool ready() const { return W != 0 && count != 0; }
+  [[nodiscard]] bool ready() const { return W != 0 && count != 0; }
   uint32_t pixel() const {
     return static_cast<uint32_t>(B / W) | (static_cast<uint32_t>(G / W) << 8) | (static_cast<uint32_t>(R / W) << 16) |
            (static_cast<uint32_t>(A / count) << 24);
   }
 };
 
-inline bool inside(int64_t v, int64_t lo, int64_t hi) { return v >= lo && v < hi; }
+[[nodiscard]] inline bool inside(int64_t v, int64_t lo, int64_t hi) { return v >= lo && v < hi; }
 
 // The horizontal pass at (x, y) over the temporary plane (its column 0 is
 // layer column plan.c0, its row 0 layer row region.Top).
@@ -150,7 +150,7 @@ SGaussSums horizontalAt(const SGaussPlan& plan, const TMTC& temp, int32_t x, int
   return s;
 }
 
-bool writeHorizontal(const SFlt4Context& ctx, const SGaussPlan& plan, const TMTC& temp) {
+[[nodiscard]] bool writeHorizontal(const SFlt4Context& ctx, const SGaussPlan& plan, const TMTC& temp) {
   const bool keep = ctx.protectAlpha != 0;
   return forEachSelectedPixel(ctx, plan.region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
     const SGaussSums s = horizontalAt(plan, temp, x, y);

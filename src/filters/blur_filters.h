@@ -16,17 +16,17 @@ namespace pg {
 // ----------------------------------------------------- fixed grids (size 0)
 
 // Blur, first kernel (older recordings): 3 x 3 all ones.
-bool blurBoxKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool blurBoxKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // Blur, the command's kernel: 0 1 0 / 1 4 1 / 0 1 0.
-bool blurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool blurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // Blur more, first kernel (older recordings): 5 x 5 all ones.
-bool blurMoreBoxKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool blurMoreBoxKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // Blur more, the command's kernel: 1 2 1 / 2 2 2 / 1 2 1.
-bool blurMoreKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool blurMoreKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // Sharpen: 0 -1 0 / -1 8 -1 / 0 -1 0.
-bool sharpenKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool sharpenKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // Sharpen more: -1 -1 -1 / -1 12 -1 / -1 -1 -1.
-bool sharpenMoreKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool sharpenMoreKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ----------------------------------------------------------- sharpen custom
 
@@ -36,8 +36,8 @@ inline constexpr int32_t kSharpenCustomRecordSize = 8;
 int32_t sharpenCustomStrength(float amount);
 // BGRA8, grid 0 -v 0 / -v 999 -v / 0 -v 0 through the shared 3 x 3 loop. An
 // amount outside 0..1 is clamped into it; one that is not a number is refused.
-bool sharpenCustom(const SFlt4Context& ctx, float amount);
-bool sharpenCustomKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool sharpenCustom(const SFlt4Context& ctx, float amount);
+[[nodiscard]] bool sharpenCustomKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ------------------------------------------------------------ Gaussian blur
 
@@ -53,20 +53,20 @@ inline constexpr float kGaussianMaxAmount = 10.0f;
 // entry t: w = A * (t >> 5); colour = sum(C * w) / sum(w), alpha = the plain
 // mean of the counted taps' alphas; only taps inside the layer and the
 // tables count. Refused unless the amount is greater than 0.
-bool gaussianBlur(const SFlt4Context& ctx, float amount);
+[[nodiscard]] bool gaussianBlur(const SFlt4Context& ctx, float amount);
 // The literal tap-by-tap form of the same passes (the reference of the fast one).
-bool gaussianBlurReference(const SFlt4Context& ctx, float amount);
-bool gaussianBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool gaussianBlurReference(const SFlt4Context& ctx, float amount);
+[[nodiscard]] bool gaussianBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ------------------------------------------------------------ custom 5 x 5
 
 // BGRA8: the fixed-divisor 5 x 5 loop with window (-2, -2, 5, 5) over the
 // block's weights (-999..999), divisor (1..9999) and offset (-9999..9999);
 // colour only. Divisor 0 is refused.
-bool custom5x5(const SFlt4Context& ctx, const SCustom5x5Block& block);
+[[nodiscard]] bool custom5x5(const SFlt4Context& ctx, const SCustom5x5Block& block);
 // The custom filter's entry: param is the SFltRecord (size 50) whose extra
 // data is one 108-byte block; a record with another count, size or no extra
 // data is refused.
-bool customKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool customKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

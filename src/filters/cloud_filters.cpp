@@ -68,7 +68,7 @@ inline uint32_t towards(uint32_t colour1, uint32_t colour2, uint32_t t) {
 // Paints colourAt(noise position) with op over the region at
 // mulDiv255(weight, opacity); the noise position is relative to the bounds.
 template <class ColourAt>
-bool paintNoise(const SFlt4Context& ctx, PixelOp32 op, uint32_t opacity, ColourAt&& colourAt) {
+[[nodiscard]] bool paintNoise(const SFlt4Context& ctx, PixelOp32 op, uint32_t opacity, ColourAt&& colourAt) {
   return forEachSelectedPixel(ctx, ctx.region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
     const uint32_t amount = mulDiv255(weight, opacity);
     if (amount == 0) return;

@@ -22,7 +22,7 @@ struct SFltClouds {
   uint8_t opacity = 255;
 };
 inline constexpr int32_t kCloudsRecordSize = 16;
-bool readCloudsRecord(const void* param, int32_t size, SFltClouds& out);
+[[nodiscard]] bool readCloudsRecord(const void* param, int32_t size, SFltClouds& out);
 void writeCloudsRecord(const SFltClouds& rec, uint8_t out[kCloudsRecordSize]);
 
 // SFltPlasma, 16 bytes: u32 seed, u8 monochrome, u8 reserved, u16 strength *
@@ -35,7 +35,7 @@ struct SFltPlasma {
   uint8_t opacity = 255;
 };
 inline constexpr int32_t kPlasmaRecordSize = 16;
-bool readPlasmaRecord(const void* param, int32_t size, SFltPlasma& out);
+[[nodiscard]] bool readPlasmaRecord(const void* param, int32_t size, SFltPlasma& out);
 void writePlasmaRecord(const SFltPlasma& rec, uint8_t out[kPlasmaRecordSize]);
 
 // SFltCloudsRock, 24 bytes: u32 colour 2 (first), u32 colour 1, u32 seed,
@@ -51,7 +51,7 @@ struct SFltCloudsRock {
   uint16_t softness = 0;
 };
 inline constexpr int32_t kCloudsRockRecordSize = 24;
-bool readCloudsRockRecord(const void* param, int32_t size, SFltCloudsRock& out);
+[[nodiscard]] bool readCloudsRockRecord(const void* param, int32_t size, SFltCloudsRock& out);
 void writeCloudsRockRecord(const SFltCloudsRock& rec, uint8_t out[kCloudsRockRecordSize]);
 
 // BGRA8: TPlasma noise over the filter area; the colour is colour 1 moved
@@ -59,13 +59,13 @@ void writeCloudsRockRecord(const SFltCloudsRock& rec, uint8_t out[kCloudsRockRec
 // kept), applied with the filter operator of the mode (row by the layer's
 // protect-alpha flag; modes past the table act as the standard one) at
 // mulDiv255(selection weight, opacity).
-bool clouds(const SFlt4Context& ctx, const SFltClouds& rec);
-bool cloudsKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool clouds(const SFlt4Context& ctx, const SFltClouds& rec);
+[[nodiscard]] bool cloudsKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // Monochrome: the clouds kernel with opaque black and white. Colour: TPlasma3
 // planes as blue, green and red with alpha 255.
-bool plasma(const SFlt4Context& ctx, const SFltPlasma& rec);
-bool plasmaKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool plasma(const SFlt4Context& ctx, const SFltPlasma& rec);
+[[nodiscard]] bool plasmaKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // BGRA8: octave noise tiles laid from the layer origin; clouds take the
 // noise as the amount, rock t = |noise - 128| and amount trunc(t * 510 /
@@ -73,7 +73,7 @@ bool plasmaKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // colour 2 by the amount) goes on with lerpPixelRgb (protected alpha) or
 // blendPixelOpacity at the selection weight. A contrast below 1 draws
 // nothing and succeeds.
-bool cloudsRock(const SFlt4Context& ctx, const SFltCloudsRock& rec);
-bool cloudsRockKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool cloudsRock(const SFlt4Context& ctx, const SFltCloudsRock& rec);
+[[nodiscard]] bool cloudsRockKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

@@ -149,7 +149,7 @@ int64_t modPositive(int64_t v, int64_t m) {
   return v < 0 ? v + m : v;
 }
 
-bool waveKernel(const SFlt4Context* ctx, const void* param, int32_t size, int type) {
+[[nodiscard]] bool waveKernel(const SFlt4Context* ctx, const void* param, int32_t size, int type) {
   SFltWave rec;
   if (!isValidContext(ctx) || !readFltRecord(param, size, rec)) return false;
   if (!((rec.HCount != 0 && rec.HStrength != 0) || (rec.VCount != 0 && rec.VStrength != 0))) return true;

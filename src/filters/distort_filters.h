@@ -47,20 +47,20 @@ struct SFltTwirl {
 // 1 back; the source is a one-pixel box averaged with at least half of it
 // inside the bounds. Fails when the record's protect-alpha byte differs from
 // the layer's flag; any other mode does nothing. Size 8.
-bool polar4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool polar4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // BGRA8: each pixel moved by a sine wave along the columns and one along the
 // rows, wrapping around the layer image. Types 0 and 1 are the earlier
 // wrap-around tables with the plain bilinear sampler, type 2 the current
 // one with the saturating sampler. Size 8.
-bool wave4KernelType0(const SFlt4Context* ctx, const void* param, int32_t size);
-bool wave4KernelType1(const SFlt4Context* ctx, const void* param, int32_t size);
-bool wave4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool wave4KernelType0(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool wave4KernelType1(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool wave4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // BGRA8: inside the ellipse inscribed in the bounds each pixel takes the
 // source turned about the centre by (1 - r)^2 * -angle, r its elliptic
 // radius; the bilinear sampler clamps to the image edge (saturating when
 // the clamp flag is set). Size 8.
-bool twirl4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool twirl4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

@@ -137,7 +137,7 @@ inline constexpr uint32_t kTxFloorTextureButtons[4] = {67713, 67714, 67716, 6771
 inline constexpr uint32_t kTxFloorTextureUnreadable = 67718;
 
 const std::vector<SFilterDialogDef>& filterDialogTable();
-const SFilterDialogDef* filterDialogFor(std::string_view command);
+[[nodiscard]] const SFilterDialogDef* filterDialogFor(std::string_view command);
 
 // Round half away from zero, as every dialog rounds its values into records.
 int32_t roundHalfAway(float v);
@@ -156,7 +156,7 @@ class CFilterDialogModel {
   // Slider positions 0..1, kept by the model so the widgets only show them.
   float slider(size_t i) const { return sliders_[i]; }
   void setSlider(size_t i, float position) { sliders_[i] = position; }
-  bool check(size_t i) const { return checks_[i] != 0; }
+  [[nodiscard]] bool check(size_t i) const { return checks_[i] != 0; }
   void setCheck(size_t i, bool on) { checks_[i] = on ? 1 : 0; }
   int32_t choice() const { return choice_; }
   void setChoice(int32_t c) { choice_ = c; }
@@ -165,10 +165,10 @@ class CFilterDialogModel {
   uint32_t colour(size_t i) const { return colours_[i]; }
   void setColour(size_t i, uint32_t c) { colours_[i] = c; }
   size_t colourCount() const { return colours_.size(); }
-  bool colourEnabled(size_t i) const { return colourEnabled_[i] != 0; }
+  [[nodiscard]] bool colourEnabled(size_t i) const { return colourEnabled_[i] != 0; }
   void setColourEnabled(size_t i, bool on) { colourEnabled_[i] = on ? 1 : 0; }
   // Whether a value's field and slider take input.
-  bool valueEnabled(size_t i) const { return enabled_[i] != 0; }
+  [[nodiscard]] bool valueEnabled(size_t i) const { return enabled_[i] != 0; }
   void setValueEnabled(size_t i, bool on) { enabled_[i] = on ? 1 : 0; }
   float pickerX() const { return pickerX_; }
   float pickerY() const { return pickerY_; }
@@ -183,7 +183,7 @@ class CFilterDialogModel {
   uint32_t seed() const { return seed_; }
   void setSeed(uint32_t s) { seed_ = s; }
   uint8_t layerProtect() const { return protect_; }
-  const SHistogram* histogram() const { return histogram_; }
+  [[nodiscard]] const SHistogram* histogram() const { return histogram_; }
 
   // The change of one control: what follows it, and what the preview needs.
   EPreviewRequest controlChanged(int32_t sender);

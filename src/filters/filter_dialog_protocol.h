@@ -43,7 +43,7 @@ class CFilterDialogProtocol {
   // Binds the dialog to a usable core: controls filled from the remembered
   // values, the check box restored, the current record read back. False
   // (nothing done) for an unusable core.
-  bool attach(bool coreValid, bool rememberedPreview);
+  [[nodiscard]] bool attach(bool coreValid, bool rememberedPreview);
   // The dialog is shown: one forced refresh.
   void shown() { updatePreview(true); }
   // The common change handler of every parameter control.
@@ -55,11 +55,11 @@ class CFilterDialogProtocol {
   // Refreshes the frame and, with the box checked, the canvas preview when
   // forced or out of date.
   void updatePreview(bool force);
-  bool needsUpdate() const;
+  [[nodiscard]] bool needsUpdate() const;
 
-  bool previewChecked() const { return checked_; }
-  bool inUpdate() const { return inUpdate_; }
-  bool timerOn() const { return timerOn_; }
+  [[nodiscard]] bool previewChecked() const { return checked_; }
+  [[nodiscard]] bool inUpdate() const { return inUpdate_; }
+  [[nodiscard]] bool timerOn() const { return timerOn_; }
 
   std::vector<uint8_t> current;
   std::vector<uint8_t> last;

@@ -63,7 +63,7 @@ void initLightingBlock(SLight4& b) { b = SLight4{}; }
 namespace {
 
 // Equal, or not comparable at all (a NaN on either side).
-bool sameOrUnordered(float a, float b) { return a == b || std::isunordered(a, b); }
+[[nodiscard]] bool sameOrUnordered(float a, float b) { return a == b || std::isunordered(a, b); }
 
 }  // namespace
 

@@ -25,7 +25,7 @@ class TMTC;
 // with `out` untouched, unless size equals R::kSize. A kernel's size check and
 // its decoding in one.
 template <class R>
-bool readFltRecord(const void* param, int32_t size, R& out) {
+[[nodiscard]] bool readFltRecord(const void* param, int32_t size, R& out) {
   const uint8_t* p = recordBytes(param, size, static_cast<int32_t>(R::kSize));
   if (p == nullptr) return false;
   out = R::read(p);
@@ -43,9 +43,9 @@ inline void initFltRecord2(SFltRecord2& r) { r.fill(0); }
 inline void initFltRecord4(SFltRecord4& r) { r.fill(0); }
 inline void initFltRecord6(SFltRecord6& r) { r.fill(0); }
 // Word-by-word equality: the dialogs' test whether a preview is due.
-inline bool sameFltRecord2(const SFltRecord2& a, const SFltRecord2& b) { return a == b; }
-inline bool sameFltRecord4(const SFltRecord4& a, const SFltRecord4& b) { return a == b; }
-inline bool sameFltRecord6(const SFltRecord6& a, const SFltRecord6& b) { return a == b; }
+[[nodiscard]] inline bool sameFltRecord2(const SFltRecord2& a, const SFltRecord2& b) { return a == b; }
+[[nodiscard]] inline bool sameFltRecord4(const SFltRecord4& a, const SFltRecord4& b) { return a == b; }
+[[nodiscard]] inline bool sameFltRecord6(const SFltRecord6& a, const SFltRecord6& b) { return a == b; }
 
 // The words of a record's bytes (4 * N bytes, little-endian) and back.
 template <size_t N>
@@ -78,14 +78,14 @@ struct SFltRecord {
 // block (count 1, size the rest): how dialogs and repeat-last keep a record
 // filter's parameters. Extra points into bytes. False when there is no extra
 // block or it does not fit 16 bits.
-bool fltRecordFromBytes(const std::vector<uint8_t>& bytes, SFltRecord& out);
+[[nodiscard]] bool fltRecordFromBytes(const std::vector<uint8_t>& bytes, SFltRecord& out);
 // The bytes of that layout for a record and its extra block.
 std::vector<uint8_t> fltRecordBytes(const SFltRecord& r);
 
 // Stores count and size, Total := their 16-bit product, zeroes the parameter
 // bytes and Extra. Answers false when the product does not fit 16 bits (Total
 // then holds its low 16 bits, and an extra block of that length would be cut).
-bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size);
+[[nodiscard]] bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size);
 
 // The custom 5 x 5 extra block: weights row by row, divisor, offset.
 struct SCustom5x5Block {
@@ -124,7 +124,7 @@ struct SLight4 {
 void initLightingBlock(SLight4& b);
 // The 40 comparable bytes: integers by value, floats by an ordered comparison
 // in which a pair that compares unordered (a NaN on either side) counts as equal.
-bool sameLightingParams(const SLight4& a, const SLight4& b);
+[[nodiscard]] bool sameLightingParams(const SLight4& a, const SLight4& b);
 
 // ---- gradient map (14 bytes on the wire) -------------------------------------
 
@@ -196,8 +196,8 @@ struct SFltFloorW {
 // initFltFloor, both textures initialised (no images).
 void initFltFloorW(SFltFloorW& f);
 // Bit 0 (bit 1) set in both the planes-shown and the from-file bytes.
-bool floorHasTexture1(const SFltFloor& f);
-bool floorHasTexture2(const SFltFloor& f);
+[[nodiscard]] bool floorHasTexture1(const SFltFloor& f);
+[[nodiscard]] bool floorHasTexture2(const SFltFloor& f);
 
 // Zeroes a 20-byte record.
 void clearBytes20(void* record);

@@ -24,9 +24,9 @@ class CScaleImageFilter final : public CScaleImage {
   // The neutral colour with, inside the layer image, the unfiltered pixel
   // blended onto it by its selection weight. The address stays valid until
   // the next call.
-  const uint8_t* srcPixel(int32_t x, int32_t y) const override;
+  [[nodiscard]] const uint8_t* srcPixel(int32_t x, int32_t y) const override;
   // The layer image's pixel (its tile committed); null outside the image.
-  uint8_t* dstPixel(int32_t x, int32_t y) const override;
+  [[nodiscard]] uint8_t* dstPixel(int32_t x, int32_t y) const override;
 
   // BGRA8, the area-weighted average over the box (16.16 layer-image
   // coordinates, right and bottom exclusive): pixels cut at whole-pixel

@@ -30,13 +30,13 @@ class CFlt4Core {
   CFlt4Core& operator=(const CFlt4Core&) = delete;
 
   // Layer, selection, kernel and undo copy set, the layer meeting the selection.
-  bool isValid() const;
+  [[nodiscard]] bool isValid() const;
   int32_t layerIndex() const { return layerIndex_; }
   TPaper& document() const { return doc_; }
   TFlowImage& view() const { return view_; }
   const TRect& bounds() const { return bounds_; }
   // The bound layer's protect-alpha flag.
-  bool layerProtectsAlpha() const;
+  [[nodiscard]] bool layerProtectsAlpha() const;
   // The layer image's size (0 x 0 for an unusable core).
   SSize imageSize() const;
   // Replay of streams written before the layer's protect flag reached the
@@ -74,11 +74,12 @@ class CFlt4Core {
   [[nodiscard]] bool renderRegion(const void* param, int32_t size, const TRect& rect, TMTC& out);
   // The unfiltered pixels of rect, as renderRegion gives the filtered ones.
   [[nodiscard]] bool sourceRegion(const TRect& rect, TMTC& out) const;
-  bool previewed() const { return previewed_; }
+  [[nodiscard]] bool previewed() const { return previewed_; }
   // A context for reading the unfiltered pixels of the bounds with their
   // selection weights (image and region unset: not for kernels).
   SFlt4Context readContext() const;
-  // Puts the unfiltered pixels back after a preview; whether one was undone.
+  // Puts the unfiltered pixels back after a preview; whether one was undone
+  // (a fact, not a success: callers that only want none left may drop it).
   bool endPreview(TRect* rect = nullptr);
   bool endPreviewAndRedraw(bool redraw);
 
@@ -86,9 +87,9 @@ class CFlt4Core {
   // Run, redraw, then (with the record flag) the event written by `write`
   // and the undo record.
   // The context over image with region = bounds limited to clip.
-  bool runOn(CBlockVMTC& image, const void* param, int32_t size, const TRect* clip);
-  bool applyWith(const void* param, int32_t size, uint8_t op, int eventKind, const uint8_t* words);
-  bool commit(uint8_t op, int eventKind, const uint8_t* words, const void* param);
+  [[nodiscard]] bool runOn(CBlockVMTC& image, const void* param, int32_t size, const TRect* clip);
+  [[nodiscard]] bool applyWith(const void* param, int32_t size, uint8_t op, int eventKind, const uint8_t* words);
+  [[nodiscard]] bool commit(uint8_t op, int eventKind, const uint8_t* words, const void* param);
 
   TPaper& doc_;
   TFlowImage& view_;

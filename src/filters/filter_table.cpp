@@ -171,7 +171,7 @@ void refreshForRepeat(const SFilterEntry& e, bool protect, std::vector<uint8_t>&
   }
 }
 
-FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* params, uint32_t paramBytes,
+[[nodiscard]] FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* params, uint32_t paramBytes,
                         const SFltRecord* record) {
   if (e.bytes == 50) {
     if (record == nullptr || uint32_t(record->Count) * record->Size != record->Total ||
@@ -218,7 +218,7 @@ FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* p
 // The gradient map: run with the active gradient's stops, redraw, then the
 // event carries the stops as a gradient chunk (the record refers to them
 // only), and the undo record.
-FilterResult applyGradientMap(CFlt4Core& core, uint8_t op, const std::vector<uint8_t>& params,
+[[nodiscard]] FilterResult applyGradientMap(CFlt4Core& core, uint8_t op, const std::vector<uint8_t>& params,
                               const std::optional<CColorSlotGroup>& chosen) {
   CColorSlotGroup stops(16);
   SFltGradientMap rec;

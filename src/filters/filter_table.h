@@ -31,9 +31,9 @@ struct SFilterEntry {
 
 // The whole table.
 const std::vector<SFilterEntry>& filterTable();
-const SFilterEntry* filterByCommand(std::string_view command);
+[[nodiscard]] const SFilterEntry* filterByCommand(std::string_view command);
 // The entry a packet names; nullptr for a pair that no filter ever wrote.
-const SFilterEntry* filterForPacket(uint8_t packetType, uint8_t op);
+[[nodiscard]] const SFilterEntry* filterForPacket(uint8_t packetType, uint8_t op);
 
 enum class FilterResult : uint8_t {
   Done = 0,
@@ -46,7 +46,7 @@ enum class FilterResult : uint8_t {
 // (little-endian words) or, for the record filters, the record with its
 // extra data; apply with the record flag. clearProtect: kernels see the
 // layer's protect flag cleared (replay of streams before version 207).
-FilterResult runFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry,
+[[nodiscard]] FilterResult runFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry,
                        const uint8_t* params, uint32_t paramBytes, const SFltRecord* record, bool recordFlag,
                        bool clearProtect = false);
 
@@ -57,15 +57,15 @@ using FilterDialog = std::function<bool(const SFilterEntry& entry, CFlt4Core& co
 // The command routine: with reuse, the remembered parameters of this filter
 // and no dialog; otherwise the dialog (a filter without parameters has
 // none). A routine that got past its dialog becomes the repeat target.
-FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry, bool reuse,
+[[nodiscard]] FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry, bool reuse,
                            const FilterDialog& dialog);
 
 // Whether the filter has what it needs now (the gradient map: the tool
 // window's active gradient).
-bool filterCanRunNow(const SFilterEntry& entry);
+[[nodiscard]] bool filterCanRunNow(const SFilterEntry& entry);
 
 // Repeat-last.
-bool hasLastFilter();
+[[nodiscard]] bool hasLastFilter();
 // The action of the last filter (its caption is the last filter's name);
 // empty when there is none.
 std::string_view lastFilterAction();
@@ -73,7 +73,7 @@ std::string_view lastFilterAction();
 // text without its accelerator "(&X)" or "&" and without a closing "...")
 // in "%s(&L)"; empty for an empty menu text.
 std::string repeatCaption(std::string_view menuText);
-FilterResult repeatLastFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, bool reuse,
+[[nodiscard]] FilterResult repeatLastFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, bool reuse,
                               const FilterDialog& dialog);
 // Forgets the repeat target and every remembered parameter (start and end
 // of the program, tests).

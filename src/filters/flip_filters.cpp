@@ -16,7 +16,7 @@ bool maskAlphaByCoverage(TMTC* plane, TPoint origin, const SFlt4Context* ctx, co
     uint32_t* row = plane->pixelAt(0, y - origin.Y) - origin.X;
     for (int32_t x = r.Left; x < r.Right; x += 64) {
       const int32_t n = std::min(64, r.Right - x);
-      selectionSpan(*ctx, x, y, n, weights);
+      (void)selectionSpan(*ctx, x, y, n, weights);  // every weight is applied, zero or not
       for (int32_t i = 0; i < n; ++i) {
         uint32_t& p = row[x + i];
         const uint64_t a = (uint64_t{p >> 24} * weights[i]) / 255;
@@ -32,7 +32,7 @@ namespace {
 // The common run: the bounds of the unfiltered pixels copied, masked by the
 // selection, then read at the mirrored place of every selected pixel.
 template <bool MirrorX, bool MirrorY>
-bool mirrorKernel(const SFlt4Context* ctx, int32_t size) {
+[[nodiscard]] bool mirrorKernel(const SFlt4Context* ctx, int32_t size) {
   if (!isValidContext(ctx) || size != 0) return false;
   const TRect b = ctx->bounds;
   TMTC copy(b.Right - b.Left, b.Bottom - b.Top);

@@ -17,14 +17,14 @@ struct SFlt4Context;
 // plane: alpha := alpha * selection weight div 255. The plane's pixel (0, 0)
 // is layer pixel `origin`. False for an unusable context or a plane without
 // pixels.
-bool maskAlphaByCoverage(TMTC* plane, TPoint origin, const SFlt4Context* ctx, const TRect* rect);
+[[nodiscard]] bool maskAlphaByCoverage(TMTC* plane, TPoint origin, const SFlt4Context* ctx, const TRect* rect);
 
 // BGRA8: p := the masked unfiltered pixel at (left + right - 1 - x, y),
 // written by the weight (protected alpha: colour bytes only). Size 0.
-bool flipHorizontal4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool flipHorizontal4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // BGRA8: the same from (x, top + bottom - 1 - y). Size 0.
-bool flipVertical4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool flipVertical4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // BGRA8: the same from (left + right - 1 - x, top + bottom - 1 - y). Size 0.
-bool rotate1804Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool rotate1804Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

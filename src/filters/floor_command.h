@@ -28,24 +28,24 @@ std::array<SFloorFileTexture, 2>& floorRememberedTextures();
 // Applies the floor through the core (recorded when the core records). For
 // each plane with its from-file bit, files[i] is its image; a plane whose
 // image is missing shows the layer copy (its bit cleared).
-FilterResult applyFloor(CFlt4Core& core, SFltFloor floor, const std::array<SFloorFileTexture, 2>& files);
+[[nodiscard]] FilterResult applyFloor(CFlt4Core& core, SFltFloor floor, const std::array<SFloorFileTexture, 2>& files);
 
 // The floor dialog's textures: the reduced copy of the filter area made when
 // it opens, and the images the user takes from files.
 class CFloorDialogTextures {
  public:
   // False when the core is not usable or the copy cannot be made.
-  bool open(CFlt4Core& core);
+  [[nodiscard]] bool open(CFlt4Core& core);
   // A file's image for a plane (0 ceiling, 1 floor); false (nothing
   // changed) for an image without pixels or too large to wrap.
-  bool setFile(size_t plane, std::shared_ptr<const TMTC> image, std::string fileName);
+  [[nodiscard]] bool setFile(size_t plane, std::shared_ptr<const TMTC> image, std::string fileName);
   void release(size_t plane);
-  bool fromFile(size_t plane) const { return plane < 2 && files_[plane].image != nullptr; }
+  [[nodiscard]] bool fromFile(size_t plane) const { return plane < 2 && files_[plane].image != nullptr; }
   const std::array<SFloorFileTexture, 2>& files() const { return files_; }
   // The record's bytes (63) get the from-file bits and the nominal sizes of
   // the textures; out is the kernel's whole record over them. False for
   // bytes of another size or before open.
-  bool build(std::vector<uint8_t>& bytes, SFltFloorW& out) const;
+  [[nodiscard]] bool build(std::vector<uint8_t>& bytes, SFltFloorW& out) const;
 
  private:
   std::unique_ptr<TMTC> areaCopy_;
@@ -54,7 +54,7 @@ class CFloorDialogTextures {
 };
 
 // Replay: the recorded 63 bytes and the image slots (either may be null).
-FilterResult replayFloor(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFltFloor& floor,
+[[nodiscard]] FilterResult replayFloor(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFltFloor& floor,
                          const TMTC* image1, const TMTC* image2, bool recordFlag);
 
 }  // namespace pg

@@ -53,7 +53,7 @@ struct SPlane {
   int64_t periodU = 0, periodV = 0;
 };
 
-bool usableTexture(const TMTC* t) {
+[[nodiscard]] bool usableTexture(const TMTC* t) {
   return t != nullptr && isPlaneReady(t) && t->Width > 0 && t->Height > 0 && t->Width <= kFloorTextureMaxSide &&
          t->Height <= kFloorTextureMaxSide;
 }

@@ -26,12 +26,12 @@ inline constexpr int32_t kFloorTextureSide = 256;
 inline constexpr int32_t kFloorTextureMaxSide = 32767;
 
 // BGRA8. Size 87; false unless at least one texture has pixels.
-bool floorKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool floorKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // The texture a plane shows when it takes no file: rect of the plane src
 // reduced (nearest neighbour) to 256 x 256. Null when rect is empty or the
 // plane cannot be made.
-std::unique_ptr<TMTC> floorAreaTexture(const TMTC& src, const TRect& rect);
+[[nodiscard]] std::unique_ptr<TMTC> floorAreaTexture(const TMTC& src, const TRect& rect);
 
 // The record the dialog opens with: X, Y, Z, heading and pitch 0,
 // projection distance and ceiling height 100, fog distance 50, opacity 100;

@@ -31,7 +31,7 @@ class TPlasma {
   // points (0, 0), (W/2, 0), (0, H/2), (W/2, H/2) to 128 + a draw in
   // [-amplitude, amplitude) with amplitude trunc(strength + 0.5). False when
   // a plane cannot be had.
-  virtual bool init(int32_t width, int32_t height, float strength, uint32_t seed);
+  [[nodiscard]] virtual bool init(int32_t width, int32_t height, float strength, uint32_t seed);
 
   // init, then passes while the step is above 2: step and half step halved,
   // amplitude trunc(step * strength / sqrt 2 + 0.5) for the diamond step and
@@ -39,7 +39,7 @@ class TPlasma {
   // re-seeded with the same seed before each. The area point (x, y) is read
   // at plane position (x, y). Null when a plane cannot be had. A 1 x 1 area
   // runs no pass: its one value is the starting point.
-  const TChannel* generate(int32_t width, int32_t height, float strength, uint32_t seed);
+  [[nodiscard]] const TChannel* generate(int32_t width, int32_t height, float strength, uint32_t seed);
 
   // Sets the random range to [-amplitude, amplitude) with the seed (the
   // sequence restarts).
@@ -62,7 +62,7 @@ class TPlasma {
 
  protected:
   // init over the given planes: the sizes, the fill and the starting points.
-  bool initPlanes(TChannel* const* planes, int count, int32_t width, int32_t height, float strength, uint32_t seed);
+  [[nodiscard]] bool initPlanes(TChannel* const* planes, int count, int32_t width, int32_t height, float strength, uint32_t seed);
   // The diamond and square steps over the given planes: at every point the
   // planes draw in their order.
   void diamondOver(TChannel* const* planes, int count);
@@ -75,7 +75,7 @@ class TPlasma3 : public TPlasma {
  public:
   void diamondStep() override;
   void squareStep() override;
-  bool init(int32_t width, int32_t height, float strength, uint32_t seed) override;
+  [[nodiscard]] bool init(int32_t width, int32_t height, float strength, uint32_t seed) override;
 
   TChannel plane2;
   TChannel plane3;
@@ -91,7 +91,7 @@ const std::array<float, 256>& easeTable();
 
 // Resizes the plane to w x h and fills it row by row from the top, left to
 // right, with one draw of the record per pixel. False when it cannot be sized.
-bool fillRandomPlane(TChannel& plane, int32_t w, int32_t h, SRandomRange& random);
+[[nodiscard]] bool fillRandomPlane(TChannel& plane, int32_t w, int32_t h, SRandomRange& random);
 // Adds the source, stretched to W x H with the eased weights and wrapping at
 // its edges, scaled by amplitude, to the destination (W x H): with a, b, c, d
 // the source pixels at (i, j), (i + 1, j), (i, j + 1), (i + 1, j + 1),
@@ -105,13 +105,13 @@ void addEasedUpsample(TChannel& dst, const TChannel& src, int32_t w, int32_t h, 
 // both wrapping around the plane; not written when sum(v w) is 0. The weight
 // tables span the smaller width and height of the two planes. A sigma that
 // is not above 0 copies. False when the temporary plane cannot be had.
-bool valueWeightedBlur(TChannel& dst, const TChannel& src, double sigma);
+[[nodiscard]] bool valueWeightedBlur(TChannel& dst, const TChannel& src, double sigma);
 
 // A tile W x H of noise that continues seamlessly across its edges: six
 // octaves (grid divisors 64, 32, 16, 8, 3, 1; weight divisors 2, 3, 4, 8, 12,
 // 8; amplitude factor / q, the last octave 1 / q) of draws 0..254 from one
 // record seeded once, added to 128, then valueWeightedBlur with sigma 1.5.
 // False (out untouched or partly made) when a plane cannot be had.
-bool buildOctaveNoise(TChannel& out, int32_t tileW, int32_t tileH, double factor, uint32_t seed);
+[[nodiscard]] bool buildOctaveNoise(TChannel& out, int32_t tileW, int32_t tileH, double factor, uint32_t seed);
 
 }  // namespace pg

@@ -51,11 +51,11 @@ int setGaussianVectorLevel(int level);
 
 // The AVX2 and AVX-512 forms: false (nothing done) where the processor lacks AVX2 or a
 // weight does not suit them; `done` is where the portable loop goes on.
-bool gaussianRunAvx2(const SGaussTap* taps, int32_t singles, int32_t tapCount, uint32_t count, int32_t n,
+[[nodiscard]] bool gaussianRunAvx2(const SGaussTap* taps, int32_t singles, int32_t tapCount, uint32_t count, int32_t n,
                      uint32_t* out, uint8_t* has, int32_t& done);
-bool gaussQuotientsAvx2(const uint32_t* n, const uint32_t* d, uint32_t* q, int32_t count);
-bool gaussianRunAvx512(const SGaussTap* taps, int32_t singles, int32_t tapCount, uint32_t count, int32_t n,
+[[nodiscard]] bool gaussQuotientsAvx2(const uint32_t* n, const uint32_t* d, uint32_t* q, int32_t count);
+[[nodiscard]] bool gaussianRunAvx512(const SGaussTap* taps, int32_t singles, int32_t tapCount, uint32_t count, int32_t n,
                        uint32_t* out, uint8_t* has, int32_t& done);
-bool gaussQuotientsAvx512(const uint32_t* n, const uint32_t* d, uint32_t* q, int32_t count);
+[[nodiscard]] bool gaussQuotientsAvx512(const uint32_t* n, const uint32_t* d, uint32_t* q, int32_t count);
 
 }  // namespace pg

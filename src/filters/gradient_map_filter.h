@@ -24,7 +24,7 @@ void buildGradientMapTable(const CColorSlotGroup& stops, bool reverse, std::arra
 // (colour bytes only), else the colour is blended over with the alphas
 // combined. param is the in-memory SFltGradientMap (its stops a pointer),
 // size its wire size 14; false without stops.
-bool gradientMap4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool gradientMap4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // The command's parameter bytes: the reverse flag alone. The stops are the
 // tool window's active gradient when the filter runs (a preview, apply or a
@@ -32,13 +32,13 @@ bool gradientMap4Kernel(const SFlt4Context* ctx, const void* param, int32_t size
 inline constexpr size_t kGradientMapCommandBytes = 1;
 // The record over the stops of `from` (copied into stops), by default the
 // active gradient's; false without stops.
-bool gradientMapRecord(const std::vector<uint8_t>& bytes, uint8_t keepAlpha, CColorSlotGroup& stops,
+[[nodiscard]] bool gradientMapRecord(const std::vector<uint8_t>& bytes, uint8_t keepAlpha, CColorSlotGroup& stops,
                        SFltGradientMap& out, const CColorSlotGroup* from = nullptr);
 
 // The gradient the dialog's OK chose. The dialog's list gives the tool
 // window its own choice back as it closes, before the filter runs, so the
 // choice travels here to the application that follows; taken once.
 void keepChosenGradient(const CColorSlotGroup& stops);
-std::optional<CColorSlotGroup> takeChosenGradient();
+[[nodiscard]] std::optional<CColorSlotGroup> takeChosenGradient();
 
 }  // namespace pg

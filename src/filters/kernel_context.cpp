@@ -23,7 +23,7 @@ MaskValueProc maskValueFor(const CMaskData* selection) {
 
 namespace {
 
-bool insideImage(const TRect& r, const CBlockVMTC& image) {
+[[nodiscard]] bool insideImage(const TRect& r, const CBlockVMTC& image) {
   return r.Left >= 0 && r.Top >= 0 && r.Right <= image.width() && r.Bottom <= image.height();
 }
 

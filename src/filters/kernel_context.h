@@ -55,7 +55,7 @@ MaskValueProc maskValueFor(const CMaskData* selection);
 // the work image and the source at layer coordinates and write the image
 // there, it also demands that region and bounds lie inside the image and
 // that the work image and the source cover the image.
-bool isValidContext(const SFlt4Context* ctx);
+[[nodiscard]] bool isValidContext(const SFlt4Context* ctx);
 
 // A kernel entry: checks context and parameter size, then runs.
 using FilterKernel = bool (*)(const SFlt4Context* ctx, const void* param, int32_t size);
@@ -81,14 +81,14 @@ inline void writeWeighted(uint32_t* pixel, uint32_t colour, uint32_t weight, boo
 
 // The selection weights of pixels x .. x + n - 1 of row y into out (n <= 64).
 // Answers whether any of them is not 0.
-bool selectionSpan(const SFlt4Context& ctx, int32_t x, int32_t y, int32_t n, uint8_t* out);
+[[nodiscard]] bool selectionSpan(const SFlt4Context& ctx, int32_t x, int32_t y, int32_t n, uint8_t* out);
 
 // Walks rect (clipped to the image) row by row from the top, left to right,
 // and calls f(x, y, pixel address in the layer image, weight) for every pixel
 // whose selection weight is not 0. Tiles are committed only where a pixel is
 // written. False when a tile could not be committed (the walk stops there).
 template <class F>
-bool forEachSelectedPixel(const SFlt4Context& ctx, TRect rect, F&& f) {
+[[nodiscard]] bool forEachSelectedPixel(const SFlt4Context& ctx, TRect rect, F&& f) {
   CBlockVMTC& image = *ctx.image;
   if (!image.clipRect(rect)) return true;
   uint8_t weights[CBlockVMTC::kEdge];

@@ -34,13 +34,13 @@ std::vector<STap> tapsOf(const int32_t* weights, const SRectXYWH& window, ptrdif
 }
 
 // The window at (x, y) lies wholly inside r.
-inline bool windowInside(const SRectXYWH& w, int32_t x, int32_t y, const TRect& r) {
+[[nodiscard]] inline bool windowInside(const SRectXYWH& w, int32_t x, int32_t y, const TRect& r) {
   return int64_t{x} + w.X >= r.Left && int64_t{y} + w.Y >= r.Top && int64_t{x} + w.X + w.Width <= r.Right &&
          int64_t{y} + w.Y + w.Height <= r.Bottom;
 }
 
 // Cuts srcRect to the plane and the window at (x, y) to it; false when empty.
-bool clipWindow(const TMTC& src, const TRect& srcRect, const SRectXYWH& window, int32_t x, int32_t y,
+[[nodiscard]] bool clipWindow(const TMTC& src, const TRect& srcRect, const SRectXYWH& window, int32_t x, int32_t y,
                 TRect& source, TRect& clipped) {
   source = srcRect;
   if (!clipRectToSize(source, src.size())) return false;
@@ -70,7 +70,7 @@ inline uint32_t finishWeighted(int64_t sB, int64_t sG, int64_t sR, int64_t sAW, 
 }
 
 template <class Op>
-bool lutLoop(const SFlt4Context* ctx, bool keepAlpha, Op&& colourOf) {
+[[nodiscard]] bool lutLoop(const SFlt4Context* ctx, bool keepAlpha, Op&& colourOf) {
   if (!isValidContext(ctx)) return false;
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t, int32_t, uint32_t* p, uint32_t weight) {
     writeWeighted(p, colourOf(*p), weight, keepAlpha);
@@ -194,7 +194,7 @@ namespace {
 // pixels into the layer (write(p, colour, weight)). Each pixel is computed
 // the same way on any thread, so the bytes never depend on the thread count.
 template <typename Compute, typename Write>
-bool filterInBands(const SFlt4Context& ctx, Compute&& compute, Write&& write) {
+[[nodiscard]] bool filterInBands(const SFlt4Context& ctx, Compute&& compute, Write&& write) {
   TRect region = ctx.region;
   if (!ctx.image->clipRect(region)) return true;
   constexpr int32_t kBandRows = 32;

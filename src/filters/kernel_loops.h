@@ -19,17 +19,17 @@ namespace pg {
 // ----------------------------------------------------------- table loops
 
 // BGRA8: c = (LUT[p.B].B, LUT[p.G].G, LUT[p.R].R, LUT[p.A].A); write(p, c, weight).
-bool applyLutMasked(const SFlt4Context* ctx, const uint32_t lut[256], bool keepAlpha);
+[[nodiscard]] bool applyLutMasked(const SFlt4Context* ctx, const uint32_t lut[256], bool keepAlpha);
 // BGRA8: c = table[pixelGrey(p)]; write(p, c, weight).
-bool applyGreyMapMasked(const SFlt4Context* ctx, const uint32_t table[256], bool keepAlpha);
+[[nodiscard]] bool applyGreyMapMasked(const SFlt4Context* ctx, const uint32_t table[256], bool keepAlpha);
 // BGRA8: c = LUT[pixelGrey(p)] with its alpha byte replaced by LUT[p.A].A; write(p, c, weight).
-bool applyGreyMapAlphaLut(const SFlt4Context* ctx, const uint32_t lut[256], bool keepAlpha);
+[[nodiscard]] bool applyGreyMapAlphaLut(const SFlt4Context* ctx, const uint32_t lut[256], bool keepAlpha);
 // BGRA8: blendPixelOver(p, 0x00000000, weight): the selection fades to
 // transparent. With the protected flag set nothing happens and the answer is false.
-bool clearRegionMasked(const SFlt4Context* ctx, bool protectedFlag);
+[[nodiscard]] bool clearRegionMasked(const SFlt4Context* ctx, bool protectedFlag);
 // BGRA8: blendPixelOver(p, work image pixel at (x, y), weight). With the
 // protected flag set nothing happens and the answer is false.
-bool copyWorkToLayerMasked(const SFlt4Context* ctx, bool protectedFlag);
+[[nodiscard]] bool copyWorkToLayerMasked(const SFlt4Context* ctx, bool protectedFlag);
 
 // ------------------------------------------------------------ convolution
 
@@ -45,7 +45,7 @@ inline constexpr int64_t kMaxKernelWeights = 65536;
 // top-left. All zero: an empty window (0 x 0) and no weights. False (both
 // outputs empty) for a window of negative size or more than
 // kMaxKernelWeights weights.
-bool trimKernel(std::vector<int32_t>& outWeights, SRectXYWH& outWindow, const int32_t* weights,
+[[nodiscard]] bool trimKernel(std::vector<int32_t>& outWeights, SRectXYWH& outWindow, const int32_t* weights,
                 SRectXYWH window);
 
 // BGRA8, alpha-weighted convolution of one pixel: over the window at (x, y),
@@ -55,23 +55,23 @@ bool trimKernel(std::vector<int32_t>& outWeights, SRectXYWH& outWindow, const in
 // offset), A = clamp(sumAW / sumW + offset) (divisions toward zero); else the
 // pixel at (x, y) moved into srcRect, every byte + offset, clamped. False
 // when the window misses srcRect (srcRect is first cut to the plane).
-bool convolveAt(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, const int32_t* weights,
+[[nodiscard]] bool convolveAt(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, const int32_t* weights,
                 const SRectXYWH& window, int32_t y, int32_t x);
 // BGRA8, plain convolution of one pixel (no alpha weighting, alpha of out
 // 0): the same edge-replicating walk with sumC += p.C * w; C = clamp(sumC /
 // divisor + offset). False for divisor 0 or a window that misses srcRect.
-bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, int32_t divisor,
+[[nodiscard]] bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32_t offset, int32_t divisor,
                      const SRectXYWH& window, const int32_t* weights, int32_t y, int32_t x);
 
 // The 3 x 3-style filters: trimKernel, then for every selected pixel
 // convolveAt over the work image (the layer's unfiltered pixels) and
 // write(p, result, weight). All-zero weights change nothing (answer true).
-bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH window, bool keepAlpha,
+[[nodiscard]] bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH window, bool keepAlpha,
                     int32_t offset);
 // The custom 5 x 5 filter: convolveAtPlain over the work image and
 // lerpPixelRgb(p, result, weight): alpha never changes. False also for
 // divisor 0.
-bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRectXYWH window, int32_t offset,
+[[nodiscard]] bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRectXYWH window, int32_t offset,
                        int32_t divisor);
 
 // The layer image's rectangle within the work image: what kernels may read.

@@ -20,7 +20,7 @@ struct SLegacyFloorRun {
   const TMTC* floorImage = nullptr;
 };
 
-bool legacyFloorKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+[[nodiscard]] bool legacyFloorKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
   if (param == nullptr || size != int32_t(sizeof(SLegacyFloorRun))) return false;
   const auto& run = *static_cast<const SLegacyFloorRun*>(param);
   return legacyFloorRender(ctx, run.floor, run.ceiling, run.floorImage);

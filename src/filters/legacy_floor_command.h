@@ -23,7 +23,7 @@ inline constexpr uint32_t kResReplayImagesMissing = 68301;
 // byte 45 of the record set, the filter area reduced to 256 x 256 (nearest
 // neighbour), else a copy of the layer's pixels. Refused when the layer
 // cannot be filtered.
-FilterResult replayLegacyFloor(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFltFloor& floor,
+[[nodiscard]] FilterResult replayLegacyFloor(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFltFloor& floor,
                                const TMTC* image1, const TMTC* image2);
 
 }  // namespace pg

@@ -22,7 +22,7 @@ constexpr int32_t kLegacyHueTurn = 360 << 16;
 
 // The parameter words of a kernel: exactly `expected` bytes, read in order.
 template <class... T>
-bool readWords(const void* param, int32_t size, int32_t expected, T&... fields) {
+[[nodiscard]] bool readWords(const void* param, int32_t size, int32_t expected, T&... fields) {
   if (size != expected || (expected > 0 && param == nullptr)) return false;
   CByteCursor c = CByteCursor::reading(static_cast<const uint8_t*>(param), size_t(size));
   (c.field(fields), ...);
@@ -56,14 +56,14 @@ struct SAlphaMean {
     ++n;
   }
   // False when every sample was transparent.
-  bool result(uint32_t& out) const {
+  [[nodiscard]] bool result(uint32_t& out) const {
     if (a == 0 || n == 0) return false;
     out = uint32_t(b / a) | uint32_t(g / a) << 8 | uint32_t(r / a) << 16 | uint32_t(std::min<uint64_t>(a / n, 255)) << 24;
     return true;
   }
 };
 
-bool applyTables(const SFlt4Context* ctx, const LegacyTable& t0, const LegacyTable& t1, const LegacyTable& t2) {
+[[nodiscard]] bool applyTables(const SFlt4Context* ctx, const LegacyTable& t0, const LegacyTable& t1, const LegacyTable& t2) {
   const TMTC& work = *ctx->workImage;
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
     const uint32_t s = work.getPixel(x, y);
@@ -72,11 +72,11 @@ bool applyTables(const SFlt4Context* ctx, const LegacyTable& t0, const LegacyTab
   });
 }
 
-bool applyTable(const SFlt4Context* ctx, const LegacyTable& t) { return applyTables(ctx, t, t, t); }
+[[nodiscard]] bool applyTable(const SFlt4Context* ctx, const LegacyTable& t) { return applyTables(ctx, t, t, t); }
 
 // A 3 x 3 kernel over every selected pixel, the colour from the neighbourhood.
 template <class F>
-bool applyNeighbourhood(const SFlt4Context* ctx, const std::array<float, 9>& weights, F&& colourOf) {
+[[nodiscard]] bool applyNeighbourhood(const SFlt4Context* ctx, const std::array<float, 9>& weights, F&& colourOf) {
   const TMTC& work = *ctx->workImage;
   TPixelMatrix m;
   m.setWeights(weights);
@@ -439,7 +439,7 @@ bool legacyGaussianBlur4Kernel(const SFlt4Context* ctx, const void* param, int32
       r += (p >> 16 & 0xFF) * weight * alpha;
       ++n;
     }
-    bool result(uint32_t& out) const {
+    [[nodiscard]] bool result(uint32_t& out) const {
       if (w == 0.0 || a == 0 || n == 0 || aw == 0.0) return false;
       out = clampByte(int64_t(b / aw)) | clampByte(int64_t(g / aw)) << 8 | clampByte(int64_t(r / aw)) << 16 |
             uint32_t(std::min<uint64_t>(a / n, 255)) << 24;

@@ -53,36 +53,36 @@ double powRatio(double x, double y);
 int32_t buildGaussianWeightsF(std::vector<float>& weights, int32_t n, double sigma);
 
 // ---- kernels (parameter words) ---------------------------------------------
-bool legacySharpen4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);      // none
-bool legacySharpenMore4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);  // none
-bool legacyGrayscale4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);    // none
+[[nodiscard]] bool legacySharpen4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);      // none
+[[nodiscard]] bool legacySharpenMore4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);  // none
+[[nodiscard]] bool legacyGrayscale4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);    // none
 // 0, strength (i32)
-bool legacySharpenCustom4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacySharpenCustom4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // brightness, contrast (i32, -127..127)
-bool legacyBrightnessContrast4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyBrightnessContrast4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // levels (i32, 2..254), 0
-bool legacyPosterize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyPosterize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // seed (u32), amount (bits 0..15) with the monochrome switch (bit 16)
-bool legacyNoise4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyNoise4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // cell size (i32, from 2), 0
-bool legacyMosaic4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyMosaic4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // angle (f32 radians), distance (f32 pixels)
-bool legacyMotionBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyMotionBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // switches (bit 0 blend, bit 1 wrap), radius (f32)
-bool legacyGaussianBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyGaussianBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // angle (f32 radians), distance (f32 pixels)
-bool legacyEmboss4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyEmboss4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // centre x, centre y (f32 layer pixels), amount (f32), 0
-bool legacyRadialBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyRadialBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // hue shift (degrees), lightness (-127..127), saturation (percent, -100..100), 0 (i32)
-bool legacyHueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyHueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // switches (bit 0 blend, bit 1 bilinear, bit 2 square), centre x and y as
 // fractions of the size, angle in turns (f32)
-bool legacyTwist4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyTwist4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // input low, input high, midpoint, output low, output high, 0 (i32)
-bool legacyLevels4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyLevels4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // switches (bit 0 blend, bit 1 bilinear), phase, frequency x, amplitude x,
 // frequency y, amplitude y (f32)
-bool legacyWave4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyWave4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

@@ -56,7 +56,7 @@ class TLighting {
   uint32_t shade(uint32_t pixel, int32_t column, int32_t row) const;
   // Every selected pixel of the region moves towards its lit colour by its
   // selection weight (alpha kept); false without images.
-  bool render(const SFlt4Context& ctx) const;
+  [[nodiscard]] bool render(const SFlt4Context& ctx) const;
 
  private:
   std::vector<TLight> lights_;
@@ -66,6 +66,6 @@ class TLighting {
 // The older lighting kernel: the record's first two words are the ambient
 // colour and percent, its extra block one or more lamps of 56 bytes (the
 // first 40 the lamp parameters).
-bool legacyLighting4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyLighting4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

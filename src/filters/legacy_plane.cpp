@@ -25,7 +25,7 @@ int64_t toFixed(double v) {
   return int64_t(std::clamp(v, -kMaxCoordinate, kMaxCoordinate) * 65536.0);
 }
 
-bool usableTexture(const TMTC* t) {
+[[nodiscard]] bool usableTexture(const TMTC* t) {
   return t != nullptr && t->Width >= 1 && t->Height >= 1 && t->Width <= kMaxTextureSide &&
          t->Height <= kMaxTextureSide;
 }

@@ -41,7 +41,7 @@ class CInfinitePlane {
   double v(int32_t i, int32_t j) const { return v_[index(i, j)]; }
   double distance(int32_t i, int32_t j) const { return dist_[index(i, j)]; }
   int32_t side(int32_t i, int32_t j) const { return side_[index(i, j)]; }
-  const TMTC* texture(int32_t side) const { return side == 1 ? ceiling_ : floor_; }
+  [[nodiscard]] const TMTC* texture(int32_t side) const { return side == 1 ? ceiling_ : floor_; }
 
   // How render writes: the fog colour (0x00RRGGBB), whether the plane goes
   // on to the horizon (else rows that start at the fog distance are beyond),

@@ -25,7 +25,7 @@ constexpr int64_t kMaxFloorSamples = int64_t{1} << 22;
 
 // The words of a parameter block: exactly `expected` bytes, read in order.
 template <class... T>
-bool readBlock(const void* param, int32_t size, int32_t expected, T&... fields) {
+[[nodiscard]] bool readBlock(const void* param, int32_t size, int32_t expected, T&... fields) {
   if (size != expected || param == nullptr) return false;
   CByteCursor c = CByteCursor::reading(static_cast<const uint8_t*>(param), size_t(size));
   (c.field(fields), ...);
@@ -35,7 +35,7 @@ bool readBlock(const void* param, int32_t size, int32_t expected, T&... fields) 
 // Paints one tile: coverage (cw x ch) placed with its pixel (0, 0) at layer
 // pixel (ox, oy), clipped to the region and weighted by the selection; the
 // opacity is the smaller of coverage and the colour's alpha.
-bool paintTile(const SFlt4Context& ctx, const TChannel& coverage, int32_t ox, int32_t oy, uint32_t colour) {
+[[nodiscard]] bool paintTile(const SFlt4Context& ctx, const TChannel& coverage, int32_t ox, int32_t oy, uint32_t colour) {
   const uint32_t colourAlpha = colour >> 24;
   const bool keepAlpha = ctx.protectAlpha != 0;
   const int32_t x0 = std::max(ox, ctx.region.Left), x1 = std::min(ox + coverage.Width, ctx.region.Right);
@@ -61,7 +61,7 @@ void fillChannel(TChannel& c, uint8_t v) {
 // rounded.
 int32_t cellCount(int32_t length, int32_t side) { return int32_t(std::nearbyint(double(length) / side)); }
 
-bool squareTiles(const SFlt4Context& ctx, int32_t cell, const std::array<uint32_t, 3>& colours, int32_t n) {
+[[nodiscard]] bool squareTiles(const SFlt4Context& ctx, int32_t cell, const std::array<uint32_t, 3>& colours, int32_t n) {
   TChannel coverage(cell, cell);
   if (!isPlaneReady(&coverage)) return false;
   fillChannel(coverage, 255);
@@ -77,7 +77,7 @@ bool squareTiles(const SFlt4Context& ctx, int32_t cell, const std::array<uint32_
 // as the triangle; odd rows start half a width further left and take one more,
 // so that their downward triangles sit on the upward ones above. Every row
 // starts left of the area, so that its left edge has no gaps.
-bool triangleTiles(const SFlt4Context& ctx, int32_t cell, const std::array<uint32_t, 3>& colours, int32_t n) {
+[[nodiscard]] bool triangleTiles(const SFlt4Context& ctx, int32_t cell, const std::array<uint32_t, 3>& colours, int32_t n) {
   const int32_t height = std::max(1, int32_t(std::sqrt(3.0) * cell / 2.0));
   const int32_t half = std::max(1, cell / 2);
   const int32_t cw = 2 * half + 2, ch = height + 2;

@@ -34,8 +34,8 @@
 
 namespace pg {
 
-bool legacyTiles4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
-bool legacyCloudsRocks4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyTiles4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool legacyCloudsRocks4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 [[nodiscard]] bool legacyFloorRender(const SFlt4Context* ctx, const SFltFloor& floor, const TMTC* ceilingImage,
                                      const TMTC* floorImage);
 

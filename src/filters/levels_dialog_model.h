@@ -33,9 +33,9 @@ struct CLevelsTrack {
   // on an input bar the mid unless it is farther than that one.
   ELevelsPart hitTest(int32_t x, int32_t width, int32_t glyphWidth) const;
   // Clamps to 0..1; stores and answers true only when the value changed.
-  bool setPosition(ELevelsPart part, float v);
+  [[nodiscard]] bool setPosition(ELevelsPart part, float v);
   // The held handle to pointer x (input bars keep min <= max).
-  bool dragTo(int32_t x, int32_t width);
+  [[nodiscard]] bool dragTo(int32_t x, int32_t width);
 };
 
 // Senders of the levels dialog's changes.
@@ -75,7 +75,7 @@ class CLevelsDialogModel {
   // Leaving the input low or high field: a low not below the high is pushed
   // back (low to high - 1, or high to low + 1).
   void inputFieldLeft(bool leftMin);
-  const SHistogram* histogram() const { return histogram_; }
+  [[nodiscard]] const SHistogram* histogram() const { return histogram_; }
 
  private:
   void barsFromValues();

@@ -52,7 +52,7 @@ void buildLevelsTable(const SFltLevels& rec, std::array<uint32_t, 256>& table);
 
 // BGRA8, alpha kept: colour bytes move toward the levels table's colour by
 // the selection weight. Record size 24.
-bool levels4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool levels4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ---- histogram -------------------------------------------------------------
 
@@ -73,7 +73,7 @@ inline constexpr int kHistRed = 0, kHistGreen = 1, kHistBlue = 2, kHistGrey = 3;
 // document point (x - offset.X, y - offset.Y), 255 without a mask image and
 // 0 outside it. Nothing is computed (false) for a missing image or
 // selection or empty bounds.
-bool computeHistogram(SHistogramData& h, const CBlockVMTC* image, TPoint offset, const CMaskData* selection,
+[[nodiscard]] bool computeHistogram(SHistogramData& h, const CBlockVMTC* image, TPoint offset, const CMaskData* selection,
                       TRect bounds);
 
 // The levels dialog's automatic input range for one channel from its lowest

@@ -42,14 +42,14 @@ class CLightPreviewModel {
 
   // Reduces the area's pixels (nearest neighbour) to fit the pane keeping
   // the aspect ratio, the short side at least 1. False for an empty plane.
-  bool attach(const TMTC& area);
+  [[nodiscard]] bool attach(const TMTC& area);
   SSize reducedSize() const { return {reduced_.Width, reduced_.Height}; }
   // The reduced copy's top-left corner in the pane (centred).
   TPoint origin() const { return origin_; }
   // The lamp's point in the pane.
   TPointF lampPoint(const SLampView& v) const;
   // The reduced copy lit by the record's ambient term and lamp.
-  bool relight(const SFltLightingHeader& header, const SLight4& light, TMTC& out) const;
+  [[nodiscard]] bool relight(const SFltLightingHeader& header, const SLight4& light, TMTC& out) const;
 
   // A press at p picks the drag by the distance from the lamp.
   ELampDrag press(const SLampView& v, TPointF p) const;
@@ -58,7 +58,7 @@ class CLightPreviewModel {
 
   // The pane's face: the lit copy, the lamp's handle and, for directed
   // lamps, the direction mark and the two spread lines.
-  bool paint(TMemoryGraphic& g, const TMTC* lit, const SLampView& v, TUiColor background) const;
+  [[nodiscard]] bool paint(TMemoryGraphic& g, const TMTC* lit, const SLampView& v, TUiColor background) const;
 
  private:
   TMTC reduced_;
@@ -78,7 +78,7 @@ class CLightSideModel {
   void drag(ELampDrag mode, SLampView& v, TPointF p) const;
   // The track, the lamp, its pitch mark and spread lines, and the fall-off
   // of a lamp of the same kind in a square beside it.
-  bool paint(TMemoryGraphic& g, const SLampView& v, const SLight4& light, TUiColor background) const;
+  [[nodiscard]] bool paint(TMemoryGraphic& g, const SLampView& v, const SLight4& light, TUiColor background) const;
 };
 
 // The lamp view of a record's light, and the light's fields a view sets.

@@ -41,7 +41,7 @@ class CLightEval {
   // False for an unknown kind. Ranges below 1 % count as 1 %, a directed
   // lamp's spread below 3 degrees as 3, and a position or angle that is not
   // a number as 0, so no recorded lamp divides by zero.
-  bool setup(const SLight4& light, int32_t width, int32_t height);
+  [[nodiscard]] bool setup(const SLight4& light, int32_t width, int32_t height);
   // The light added at (x, y): 0 where the lamp does not reach.
   void evaluate(double x, double y, int32_t& r, int32_t& g, int32_t& b) const;
 
@@ -57,7 +57,7 @@ class CLightEval {
 int32_t ambientOffset(uint8_t byte, int32_t brightness);
 
 // BGRA8, alpha kept. Size 50 (the record); Count 1, Size 56.
-bool lightingKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool lightingKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // The kind table: a lamp of each kind as the dialog loads it.
 SLight4 lightKindDefaults(int32_t kind);

@@ -135,7 +135,7 @@ bool setup(const SFlt4Context& ctx, const SFltMedian& rec, SMedianSetup& s) {
 }
 
 // Writes a row of results (results[i] for x = region.Left + i).
-bool writeRow(const SFlt4Context& ctx, int32_t y, const std::vector<uint32_t>& results, bool keep) {
+[[nodiscard]] bool writeRow(const SFlt4Context& ctx, int32_t y, const std::vector<uint32_t>& results, bool keep) {
   const TRect row{ctx.region.Left, y, ctx.region.Right, y + 1};
   return forEachSelectedPixel(ctx, row, [&](int32_t x, int32_t, uint32_t* p, uint32_t w) {
     writeWeighted(p, results[static_cast<size_t>(x - ctx.region.Left)], w, keep);

@@ -21,7 +21,7 @@ inline constexpr int32_t kMedianRecordSize = 8;
 // The largest radius the kernel takes (the dialog's); a recorded radius
 // beyond it is clamped, so that the work per pixel stays bounded.
 inline constexpr int32_t kMedianMaxRadius = 100;
-bool readMedianRecord(const void* param, int32_t size, SFltMedian& out);
+[[nodiscard]] bool readMedianRecord(const void* param, int32_t size, SFltMedian& out);
 void writeMedianRecord(const SFltMedian& rec, uint8_t out[kMedianRecordSize]);
 
 // The value a histogram of 256 counters gives for a target count: walking
@@ -33,9 +33,9 @@ uint32_t medianSelectLiteral(const uint32_t* counts, uint32_t target);
 
 // BGRA8: the running-histogram median (the window slides one row or column
 // at a time). Colour only when the record or the layer protects alpha.
-bool medianFilter(const SFlt4Context& ctx, const SFltMedian& rec);
+[[nodiscard]] bool medianFilter(const SFlt4Context& ctx, const SFltMedian& rec);
 // The same, each window counted afresh and selected by the literal walk.
-bool medianFilterReference(const SFlt4Context& ctx, const SFltMedian& rec);
-bool medianKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool medianFilterReference(const SFlt4Context& ctx, const SFltMedian& rec);
+[[nodiscard]] bool medianKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

@@ -240,7 +240,7 @@ void runMotionPass(SPassBuffers& b, const TRect& area, bool keepAlpha, int32_t d
 
 // Writes the buffer the last pass wrote onto the layer over the region, then
 // puts the unfiltered pixels back into the work plane where passes wrote it.
-bool finishPasses(const SFlt4Context& ctx, SPassBuffers& b, bool lastInTemp, const TRect* workWritten) {
+[[nodiscard]] bool finishPasses(const SFlt4Context& ctx, SPassBuffers& b, bool lastInTemp, const TRect* workWritten) {
   const bool keep = ctx.protectAlpha != 0;
   const bool ok = forEachSelectedPixel(ctx, ctx.region, [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
     writeWeighted(p, b.read(lastInTemp, x, y), weight, keep);
@@ -255,7 +255,7 @@ bool finishPasses(const SFlt4Context& ctx, SPassBuffers& b, bool lastInTemp, con
 // The passes of modes 1 and 2 and of the zoom blur: alternately temp and
 // work; runPass(buffers, pass, from temp) runs one.
 template <class RunPass>
-bool runAlternating(const SFlt4Context& ctx, const std::vector<SPass>& passes, TRect cover, RunPass&& runPass) {
+[[nodiscard]] bool runAlternating(const SFlt4Context& ctx, const std::vector<SPass>& passes, TRect cover, RunPass&& runPass) {
   if (passes.empty()) return true;
   SPassBuffers b(ctx, cover);
   if (!b.init()) return false;
@@ -297,7 +297,7 @@ std::vector<SPass> motionPasses(const SFlt4Context& ctx, double length, double t
 }
 
 // Mode 0: one working copy; each pass's result goes back into it.
-bool motionBlurOld(const SFlt4Context& ctx, const SFltMotionBlur& rec) {
+[[nodiscard]] bool motionBlurOld(const SFlt4Context& ctx, const SFltMotionBlur& rec) {
   int64_t mx = 0, my = 0;
   const double theta = static_cast<double>(rec.oldAngle) * std::numbers::pi / 180.0;
   const std::vector<SPass> passes = motionPasses(ctx, rec.distance, theta, mx, my);

@@ -24,7 +24,7 @@ struct SFltMotionBlur {
   float oldAngle = 0;
 };
 inline constexpr int32_t kMotionBlurRecordSize = 8;
-bool readMotionBlurRecord(const void* param, int32_t size, SFltMotionBlur& out);
+[[nodiscard]] bool readMotionBlurRecord(const void* param, int32_t size, SFltMotionBlur& out);
 void writeMotionBlurRecord(const SFltMotionBlur& rec, uint8_t out[kMotionBlurRecordSize]);
 
 // The number of passes for a distance: offsets distance / 2, halved while at least 0.5.
@@ -37,8 +37,8 @@ int32_t twoTapPassCount(double halfLength);
 // form). Mode 0 (older recordings): theta = the f32 angle, not negated,
 // samples at pixel centres, alpha the mean of the two sample alphas and
 // colours weighted by them. With protected alpha only colour bytes change.
-bool motionBlur(const SFlt4Context& ctx, const SFltMotionBlur& rec);
-bool motionBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool motionBlur(const SFlt4Context& ctx, const SFltMotionBlur& rec);
+[[nodiscard]] bool motionBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // --------------------------------------------------------------- zoom blur
 
@@ -53,14 +53,14 @@ struct SFltZoomBlur {
   uint8_t mode = 1;
 };
 inline constexpr int32_t kZoomBlurRecordSize = 8;
-bool readZoomBlurRecord(const void* param, int32_t size, SFltZoomBlur& out);
+[[nodiscard]] bool readZoomBlurRecord(const void* param, int32_t size, SFltZoomBlur& out);
 void writeZoomBlurRecord(const SFltZoomBlur& rec, uint8_t out[kZoomBlurRecordSize]);
 
 // BGRA8: the centre C in 16.16 relative to the work rectangle's middle, D its
 // diagonal; per pass k = round(h * 65536 / D), and a pixel at P becomes the
 // pair average of P + d and P - d with d = floor((P - C) * k / 65536), points
 // clamped into the layer; the margin of a pass is Ceil(h).
-bool zoomBlur(const SFlt4Context& ctx, const SFltZoomBlur& rec);
-bool zoomBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool zoomBlur(const SFlt4Context& ctx, const SFltZoomBlur& rec);
+[[nodiscard]] bool zoomBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

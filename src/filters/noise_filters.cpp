@@ -19,7 +19,7 @@ namespace {
 // the region among them, write(x, pixel address, weight) for the selected
 // ones, in column order: each pixel's draws come before its write.
 template <class Draw, class Write>
-bool walkRow(const SFlt4Context& ctx, int32_t y, int32_t from, int32_t to, Draw&& draw, Write&& write) {
+[[nodiscard]] bool walkRow(const SFlt4Context& ctx, int32_t y, int32_t from, int32_t to, Draw&& draw, Write&& write) {
   const bool inRegion = y >= ctx.region.Top && y < ctx.region.Bottom;
   int32_t x = from;
   const int32_t left = inRegion ? std::clamp(ctx.region.Left, from, to) : to;

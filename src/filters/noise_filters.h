@@ -24,15 +24,15 @@ struct SFltNoise {
 };
 inline constexpr int32_t kNoiseRecordSize = 16;
 inline constexpr int32_t kNoiseMaxAmount = 512;
-bool readNoiseRecord(const void* param, int32_t size, SFltNoise& out);
+[[nodiscard]] bool readNoiseRecord(const void* param, int32_t size, SFltNoise& out);
 void writeNoiseRecord(const SFltNoise& rec, uint8_t out[kNoiseRecordSize]);
 
 // BGR8, alpha kept: every pixel of the work rectangle from its top row to
 // the region's last row draws three values below 2 * amount (red, green,
 // blue; mono: one for all three); inside the region each colour byte becomes
 // clamp(c + value - amount). The amount is clamped into 0..512.
-bool noise(const SFlt4Context& ctx, const SFltNoise& rec);
-bool noiseKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool noise(const SFlt4Context& ctx, const SFltNoise& rec);
+[[nodiscard]] bool noiseKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ----------------------------------------------------------------- diffuse
 
@@ -48,7 +48,7 @@ struct SFltDiffuse {
 };
 inline constexpr int32_t kDiffuseRecordSize = 16;
 inline constexpr int32_t kDiffuseMaxRange = 255;
-bool readDiffuseRecord(const void* param, int32_t size, SFltDiffuse& out);
+[[nodiscard]] bool readDiffuseRecord(const void* param, int32_t size, SFltDiffuse& out);
 void writeDiffuseRecord(const SFltDiffuse& rec, uint8_t out[kDiffuseRecordSize]);
 
 // BGRA8: each pixel takes a sample of the unfiltered layer from a random
@@ -61,8 +61,8 @@ void writeDiffuseRecord(const SFltDiffuse& rec, uint8_t out[kDiffuseRecordSize])
 // the work rectangle from its top row to the region's last row draws. The
 // range is clamped into 1..255; a mode outside 0..2 or a protect byte
 // different from the layer's flag is refused.
-bool diffuse(const SFlt4Context& ctx, const SFltDiffuse& rec);
-bool diffuseKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool diffuse(const SFlt4Context& ctx, const SFltDiffuse& rec);
+[[nodiscard]] bool diffuseKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ------------------------------------------------------------------ mosaic
 
@@ -73,14 +73,14 @@ struct SFltMosaic {
   int32_t protect = 0;
 };
 inline constexpr int32_t kMosaicRecordSize = 8;
-bool readMosaicRecord(const void* param, int32_t size, SFltMosaic& out);
+[[nodiscard]] bool readMosaicRecord(const void* param, int32_t size, SFltMosaic& out);
 void writeMosaicRecord(const SFltMosaic& rec, uint8_t out[kMosaicRecordSize]);
 
 // BGRA8: cells of n x n aligned to multiples of n in layer coordinates, each
 // the block average of its unfiltered pixels (cells at the work rectangle's
 // right and bottom edges cut there). Colour only when the record or the
 // layer protects alpha. A cell size below 2 is refused.
-bool mosaic(const SFlt4Context& ctx, const SFltMosaic& rec);
-bool mosaicKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool mosaic(const SFlt4Context& ctx, const SFltMosaic& rec);
+[[nodiscard]] bool mosaicKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

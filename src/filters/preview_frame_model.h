@@ -30,7 +30,7 @@ class CPreviewFrameModel {
   // coordinates, the work rectangle's or the filter's bounds): the zoom
   // range becomes fit .. 1600 % with the zoom at 100 %.
   void bind(int32_t imageWidth, int32_t imageHeight, const TRect& centreOn);
-  bool bound() const { return bound_; }
+  [[nodiscard]] bool bound() const { return bound_; }
   void centreOn(const TRect& r);
 
   int32_t imageWidth() const { return bound_ ? imageW_ : paintW_ - 2; }
@@ -62,9 +62,9 @@ class CPreviewFrameModel {
 
   // Panning: press, move (answers whether anything scrolled), release.
   void beginDrag(int32_t x, int32_t y);
-  bool dragTo(int32_t x, int32_t y);
+  [[nodiscard]] bool dragTo(int32_t x, int32_t y);
   void endDrag() { dragging_ = false; pressed_ = false; }
-  bool dragging() const { return dragging_; }
+  [[nodiscard]] bool dragging() const { return dragging_; }
 
  private:
   void resizeView();
@@ -94,6 +94,6 @@ class TMTC;
 // a one-pixel frame around the view, a checkerboard of 8 x 8 cells under the
 // view, and visible (the source pixels shown, may be null) stretched over it
 // by nearest samples and blended by its alpha. Colours in pixel order.
-bool drawPreviewPicture(const CPreviewFrameModel& m, const TMTC* visible, uint32_t face, uint32_t frame, TMTC& paint);
+[[nodiscard]] bool drawPreviewPicture(const CPreviewFrameModel& m, const TMTC* visible, uint32_t face, uint32_t frame, TMTC& paint);
 
 }  // namespace pg

@@ -19,7 +19,7 @@ inline void writeRecI32(uint8_t* p, int32_t v) { writeLE32(p, static_cast<uint32
 inline void writeRecF32(uint8_t* p, float v) { writeLE32(p, std::bit_cast<uint32_t>(v)); }
 
 // The record bytes of a kernel call when its size is the expected one, else null.
-inline const uint8_t* recordBytes(const void* param, int32_t size, int32_t expected) {
+[[nodiscard]] inline const uint8_t* recordBytes(const void* param, int32_t size, int32_t expected) {
   return (param != nullptr && size == expected) ? static_cast<const uint8_t*>(param) : nullptr;
 }
 

@@ -64,7 +64,7 @@ int32_t centreFix(int32_t lo, int32_t hi) {
   return floatToFix(static_cast<float>(lo) + static_cast<float>(hi - lo) / 2.0f);
 }
 
-bool sameProtect(const SFlt4Context& ctx, uint8_t recorded) { return (recorded != 0) == (ctx.protectAlpha != 0); }
+[[nodiscard]] bool sameProtect(const SFlt4Context& ctx, uint8_t recorded) { return (recorded != 0) == (ctx.protectAlpha != 0); }
 
 // How a sample is mixed with the background by the part of its box that lies
 // inside: the colour bytes where alpha is protected, the alpha otherwise.

@@ -41,11 +41,11 @@ struct SFltScale {
 // (protected alpha: colour bytes only); outside the source the blend mode's
 // neutral colour (transparent unless alpha is protected). Fails when the
 // record's protect-alpha byte differs from the layer's flag. Size 8.
-bool rotate4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool rotate4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // BGRA8: each selected pixel inside the scaled rectangle takes the average of
 // the source box that maps onto it; outside that rectangle the background.
 // Width or height 0 erases the selection. Fails when the record's
 // protect-alpha byte differs from the layer's flag. Size 16.
-bool scale4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool scale4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

@@ -167,7 +167,7 @@ inline SNeighbours pow2Neighbours(const TMTC& plane, int32_t x, int32_t y) {
   return {x0, (x0 + 1) & mx, y0, (y0 + 1) & my};
 }
 
-inline bool samplable(const TMTC& plane) { return plane.IsAllocated() && plane.Width > 0 && plane.Height > 0; }
+[[nodiscard]] inline bool samplable(const TMTC& plane) { return plane.IsAllocated() && plane.Width > 0 && plane.Height > 0; }
 
 template <bool Sat, SNeighbours (*Neighbours)(const TMTC&, int32_t, int32_t)>
 uint32_t sampleWrapped(const TMTC& plane, int32_t x, int32_t y) {

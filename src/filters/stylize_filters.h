@@ -19,7 +19,7 @@ struct SFltColorHalftone {
   int32_t angleB = 0;
 };
 inline constexpr int32_t kColorHalftoneRecordSize = 16;
-bool readColorHalftoneRecord(const void* param, int32_t size, SFltColorHalftone& out);
+[[nodiscard]] bool readColorHalftoneRecord(const void* param, int32_t size, SFltColorHalftone& out);
 void writeColorHalftoneRecord(const SFltColorHalftone& rec, uint8_t out[kColorHalftoneRecordSize]);
 
 // BGR8: each channel (B, G, R) screened on its own rotated lattice: a square
@@ -29,8 +29,8 @@ void writeColorHalftoneRecord(const SFltColorHalftone& rec, uint8_t out[kColorHa
 // cut to the work rectangle) and removes clamp(D * ink - d, 0, 255) from the
 // channel of a white plane, d = Round(sqrt((|x - cx| - 0.5)^2 + (|y - cy| -
 // 0.5)^2) * 255). A diameter below 3 is refused.
-bool colorHalftone(const SFlt4Context& ctx, const SFltColorHalftone& rec);
-bool colorHalftoneKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool colorHalftone(const SFlt4Context& ctx, const SFltColorHalftone& rec);
+[[nodiscard]] bool colorHalftoneKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ------------------------------------------------------------------ emboss
 
@@ -43,21 +43,21 @@ struct SFltEmboss {
   int32_t amount = 100;
 };
 inline constexpr int32_t kEmbossRecordSize = 16;
-bool readEmbossRecord(const void* param, int32_t size, SFltEmboss& out);
+[[nodiscard]] bool readEmbossRecord(const void* param, int32_t size, SFltEmboss& out);
 void writeEmbossRecord(const SFltEmboss& rec, uint8_t out[kEmbossRecordSize]);
 
 // BGR8: two bilinear samples of the unfiltered layer at the pixel moved by
 // d_i = (Round(cos phi_i * height / 2 * 65536) + 32768, likewise sin), phi_0 =
 // angle, phi_1 = angle + 180 (points clamped into the layer); each colour
 // byte = clamp(Trunc((s0 - s1) * amount / 100 + 127.5)).
-bool emboss(const SFlt4Context& ctx, const SFltEmboss& rec);
-bool embossKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool emboss(const SFlt4Context& ctx, const SFltEmboss& rec);
+[[nodiscard]] bool embossKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // -------------------------------------------------------------- find edges
 
 // BGR8, size 0: S = sum of weight * |centre - neighbour| over the eight
 // neighbours (clamped into the layer) with weights 2 3 2 / 3 . 3 / 2 3 2;
 // each colour byte = clamp(255 - S div 5).
-bool findEdgesKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool findEdgesKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

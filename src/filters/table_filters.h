@@ -54,14 +54,14 @@ void buildSolarizeTable(std::array<uint32_t, 256>& table);
 
 // BGRA8, alpha kept: colour bytes toward the posterize table's levels.
 // Record size 8.
-bool posterize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool posterize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // BGRA8, alpha kept: colour toward white where the pixel's grey is at least
 // the threshold, black elsewhere. Record size 8.
-bool threshold4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool threshold4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // BGRA8, alpha kept: colour bytes toward 255 - c. No record (size 0).
-bool invert4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool invert4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 // BGRA8, alpha kept: colour bytes toward min(c, 255 - c). No record (size 0).
-bool solarize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool solarize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // The new colour of one unfiltered pixel s with selection weight m: colour
 // bytes those of the drawing colour (tint 0), lerp255(colour, s, m) (tint set,
@@ -69,6 +69,6 @@ bool solarize4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 uint32_t lumaToAlphaColour(uint32_t s, uint32_t colour, bool tint, uint32_t m);
 // BGRA8: blendPixelOver(p, lumaToAlphaColour(unfiltered p, ...), m); nothing
 // (and success) when the layer protects alpha. Record size 8.
-bool lumaToAlpha4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool lumaToAlpha4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

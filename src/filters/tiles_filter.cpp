@@ -45,7 +45,7 @@ SCellRange cellsMeeting(int32_t origin, int64_t size, int64_t count, int32_t fro
 inline int64_t ceilDiv(int64_t a, int64_t b) { return (a + b - 1) / b; }
 
 // Writes `colour` at (x, y) of the cell, inside the region.
-bool paintCell(const SFlt4Context& ctx, const TRect& cell, bool keep, uint32_t colour) {
+[[nodiscard]] bool paintCell(const SFlt4Context& ctx, const TRect& cell, bool keep, uint32_t colour) {
   TRect target = cell;
   if (!intersectRect(target, ctx.region)) return true;
   return forEachSelectedPixel(ctx, target, [&](int32_t, int32_t, uint32_t* p, uint32_t w) {
@@ -53,7 +53,7 @@ bool paintCell(const SFlt4Context& ctx, const TRect& cell, bool keep, uint32_t c
   });
 }
 
-bool squares(const SFlt4Context& ctx, const SFltTiles& rec, int32_t n, bool keep) {
+[[nodiscard]] bool squares(const SFlt4Context& ctx, const SFltTiles& rec, int32_t n, bool keep) {
   const TRect& work = ctx.bounds;
   const int64_t w = rec.width;
   const int64_t cols = ceilDiv(work.Right - work.Left, w), rows = ceilDiv(work.Bottom - work.Top, w);
@@ -72,7 +72,7 @@ bool squares(const SFlt4Context& ctx, const SFltTiles& rec, int32_t n, bool keep
 
 // The alpha-weighted mix of the middle colour (1 - t) and the side colour (t);
 // false when the mixed alpha is 0.
-bool mixTriangle(uint32_t middle, uint32_t side, double t, uint32_t& out) {
+[[nodiscard]] bool mixTriangle(uint32_t middle, uint32_t side, double t, uint32_t& out) {
   const double am = pixelAlpha(middle) * (1.0 - t), as = pixelAlpha(side) * t;
   const double a = am + as;
   const uint32_t alpha = static_cast<uint32_t>(std::min(255.0, a));
@@ -92,7 +92,7 @@ uint32_t meanColour(uint32_t a, uint32_t b) {
   return out;
 }
 
-bool triangles(const SFlt4Context& ctx, const SFltTiles& rec, int32_t n, bool keep) {
+[[nodiscard]] bool triangles(const SFlt4Context& ctx, const SFltTiles& rec, int32_t n, bool keep) {
   const TRect& work = ctx.bounds;
   const int32_t w = rec.width;
   const int32_t hr = static_cast<int32_t>(std::trunc(w * 0.8660254 + 0.5));

@@ -19,7 +19,7 @@ struct SFltTiles {
   uint32_t colours[3] = {0xFF000000u, 0xFF000000u, 0xFF000000u};
 };
 inline constexpr int32_t kTilesRecordSize = 16;
-bool readTilesRecord(const void* param, int32_t size, SFltTiles& out);
+[[nodiscard]] bool readTilesRecord(const void* param, int32_t size, SFltTiles& out);
 void writeTilesRecord(const SFltTiles& rec, uint8_t out[kTilesRecordSize]);
 
 // The number of colours: 3 when the third-colour byte is not 0, else 2 (a
@@ -39,7 +39,7 @@ int32_t tilesColourCount(const SFltTiles& rec);
 // not written when the mixed alpha is 0. Written pixels move by the
 // selection weight (colour only when the layer protects alpha). Refused
 // unless the width is at least 8 and the shape 0 or 1.
-bool tiles(const SFlt4Context& ctx, const SFltTiles& rec);
-bool tilesKernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool tiles(const SFlt4Context& ctx, const SFltTiles& rec);
+[[nodiscard]] bool tilesKernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

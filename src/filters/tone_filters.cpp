@@ -220,7 +220,7 @@ namespace {
 
 // Every selected pixel's colour bytes toward f(unfiltered pixel) by its weight.
 template <class F>
-bool mapSelectedColours(const SFlt4Context* ctx, F&& f) {
+[[nodiscard]] bool mapSelectedColours(const SFlt4Context* ctx, F&& f) {
   const TMTC& work = *ctx->workImage;
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t weight) {
     lerpPixelRgb(pixel, f(work.getPixel(x, y)), weight);
@@ -253,13 +253,13 @@ class CColourMemo {
 };
 
 template <class F>
-bool mapSelectedColoursMemo(const SFlt4Context* ctx, F&& f) {
+[[nodiscard]] bool mapSelectedColoursMemo(const SFlt4Context* ctx, F&& f) {
   auto memo = std::make_unique<CColourMemo>();
   return mapSelectedColours(ctx, [&](uint32_t p) { return memo->map(p, f); });
 }
 
 // The lightness bytes alone, as a table for the table loop.
-bool applyLightBytes(const SFlt4Context* ctx, const SHueSatTables& t) {
+[[nodiscard]] bool applyLightBytes(const SFlt4Context* ctx, const SHueSatTables& t) {
   std::array<uint32_t, 256> table;
   for (uint32_t i = 0; i < 256; ++i) table[i] = greyLutEntry(i, t.LightByte[i]);
   return applyLutMasked(ctx, table.data(), true);

@@ -40,11 +40,11 @@ void buildBrightnessContrastLinearTable(int32_t b, int32_t c, std::array<uint32_
 void buildBrightnessContrastCurveTable(int32_t b, int32_t c, std::array<uint32_t, 256>& table);
 
 // The two methods applied over the context (record already clamped).
-bool brightnessContrastLinear(const SFlt4Context* ctx, const SFltBrightnessContrast& rec);
-bool brightnessContrastCurve(const SFlt4Context* ctx, const SFltBrightnessContrast& rec);
+[[nodiscard]] bool brightnessContrastLinear(const SFlt4Context* ctx, const SFltBrightnessContrast& rec);
+[[nodiscard]] bool brightnessContrastCurve(const SFlt4Context* ctx, const SFltBrightnessContrast& rec);
 // BGRA8, alpha kept: colour bytes toward the brightness/contrast table's
 // entry by the selection weight. Record size 16.
-bool brightnessContrast4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool brightnessContrast4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ---- hue and saturation --------------------------------------------------------
 
@@ -89,15 +89,15 @@ uint32_t hueSatLinearPixel(const SHueSatTables& t, uint32_t p);
 // The two methods over the context (record already clamped). They remember
 // the results of recent colours; the reference forms below map every pixel
 // afresh and give the same pixels.
-bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec);
-bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec);
+[[nodiscard]] bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec);
+[[nodiscard]] bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec);
 namespace reference {
-bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec);
-bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec);
+[[nodiscard]] bool hueSaturationLinear(const SFlt4Context* ctx, const SFltHueSaturation& rec);
+[[nodiscard]] bool hueSaturationCurve(const SFlt4Context* ctx, const SFltHueSaturation& rec);
 }  // namespace reference
 // BGRA8, alpha kept: colour bytes toward the hue/saturation/lightness result
 // by the selection weight. Record size 16.
-bool hueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool hueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 // ---- colour balance ------------------------------------------------------------
 
@@ -118,6 +118,6 @@ struct SFltColorBalance {
 void buildColorBalanceTable(const SFltColorBalance& rec, std::array<uint32_t, 256>& table);
 // BGRA8, alpha kept: each colour byte toward its channel's gamma curve by the
 // selection weight. Record size 16.
-bool colorBalance4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
+[[nodiscard]] bool colorBalance4Kernel(const SFlt4Context* ctx, const void* param, int32_t size);
 
 }  // namespace pg

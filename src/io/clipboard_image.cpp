@@ -35,7 +35,7 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 // The rectangle as a plane of its own.
-std::unique_ptr<TMTC> cutOut(const TMTC& plane, SRectXYWH rect, bool opaque) {
+[[nodiscard]] std::unique_ptr<TMTC> cutOut(const TMTC& plane, SRectXYWH rect, bool opaque) {
   TRect r = xywhToRect(rect);
   if (!isPlaneReady(&plane) || !plane.clipRect(r) || r.Right <= r.Left || r.Bottom <= r.Top) return nullptr;
   auto part = std::make_unique<TMTC>(r.Right - r.Left, r.Bottom - r.Top);
@@ -49,13 +49,13 @@ std::unique_ptr<TMTC> cutOut(const TMTC& plane, SRectXYWH rect, bool opaque) {
 }
 
 // Writes the clipboard file: a 32-bit BMP of the picture.
-bool writeClipFile(const TMTC& picture) {
+[[nodiscard]] bool writeClipFile(const TMTC& picture) {
   if (bmpSaveImage(clipFilePath(), picture, 0, true) == kRcOk) return true;
   removeClipFile();
   return false;
 }
 
-bool putImage(const TMTC& plane, const SRectXYWH& rect, bool opaque) {
+[[nodiscard]] bool putImage(const TMTC& plane, const SRectXYWH& rect, bool opaque) {
   std::shared_ptr<TMTC> part = cutOut(plane, rect, opaque);
   if (!part) return false;
   const int64_t dibBytes = kBmpInfoHeaderSize + bmpStride32(part->Width) * part->Height;
@@ -78,7 +78,7 @@ bool putImage(const TMTC& plane, const SRectXYWH& rect, bool opaque) {
   return !png.empty() && clipboardSetHandle(kClipPng, std::move(png));
 }
 
-bool clipFileMarked() {
+[[nodiscard]] bool clipFileMarked() {
   return !clipFilePath().empty() && clipboardHasFormat(clipFileFormat()) && std::filesystem::exists(clipFilePath());
 }
 

@@ -59,7 +59,7 @@ struct SClipLayerAttr {
 [[nodiscard]] bool putClipboardImage32(const TMTC& plane, const SRectXYWH& rect);
 
 [[nodiscard]] bool putClipLayerAttr(const CLayerData& layer);
-bool clipHasLayerAttr();
+[[nodiscard]] bool clipHasLayerAttr();
 // The record from bytes: the tag "KLYR", a size of at least 72 that fits the
 // data, and a name ending within the data.
 [[nodiscard]] bool parseClipLayerAttr(const uint8_t* data, size_t size, SClipLayerAttr& attr, std::string& name);
@@ -72,8 +72,8 @@ void applyClipLayerAttr(CLayerData& layer, const SClipLayerAttr& attr, const std
 [[nodiscard]] bool getClipBox(SRectXYWH& box);
 
 // A picture can be pasted: a PNG on the clipboard, or our clipboard file.
-bool canPasteImage();
+[[nodiscard]] bool canPasteImage();
 // A new 32-bit plane of the clipboard picture, or none.
-std::unique_ptr<TMTC> getClipboardImage();
+[[nodiscard]] std::unique_ptr<TMTC> getClipboardImage();
 
 }  // namespace pg

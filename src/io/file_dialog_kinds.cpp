@@ -73,7 +73,7 @@ const std::array<SKindRow, kDialogKinds>& kindTable() {
   return table;
 }
 
-const SKindRow* row(int32_t kind) {
+[[nodiscard]] const SKindRow* row(int32_t kind) {
   return kind >= 0 && kind < kDialogKinds ? &kindTable()[static_cast<size_t>(kind)] : nullptr;
 }
 

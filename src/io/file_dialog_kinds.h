@@ -32,7 +32,7 @@ std::string defaultExtForKind(int32_t kind);
 std::string extForFilterIndex(int32_t kind, int32_t index);
 // Whether the extension (with its dot, any case) is one of the kind's
 // filter entries; kind 18 also accepts ".ani".
-bool extMatchesKind(std::string_view ext, int32_t kind);
+[[nodiscard]] bool extMatchesKind(std::string_view ext, int32_t kind);
 
 // One filter entry as the description and its patterns ("*.kci").
 struct SFileFilterEntry {

@@ -35,7 +35,7 @@ constexpr std::array<SKindExt, 17> kKindExts = {{
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view lower) {
+[[nodiscard]] bool equalsIgnoringCase(std::string_view a, std::string_view lower) {
   if (a.size() != lower.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (asciiLower(a[i]) != lower[i]) return false;

@@ -15,7 +15,7 @@ inline constexpr int32_t kPreviewSide = 126;
 // True when the file's kind has a preview and it could be read; width and
 // height are the document's or the picture's. The picture may stay empty
 // (a native file without a thumbnail).
-bool loadFilePreview(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height);
+[[nodiscard]] bool loadFilePreview(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height);
 
 // "大きさ: %d × %d" and "更新日: %4.4d/%2.2d/%2.2d %2.2d:%2.2d" while the panel
 // is active, else "大きさ:" and "更新日:".

@@ -50,7 +50,7 @@ class GradientChunkParser final : public PresetChunkParser {
  public:
   explicit GradientChunkParser(CGradMngr& mngr) : mngr_(mngr) {}
 
-  FileResult parseChunk(CStream& stream, const SChunkHead&, int64_t chunkStart) override {
+  [[nodiscard]] FileResult parseChunk(CStream& stream, const SChunkHead&, int64_t chunkStart) override {
     // The chunk reader reads the head itself.
     if (stream.seek(chunkStart - kChunkHeadBytes, SeekOrigin::Begin) < 0) return kRcSeekFailed;
     // An object no list took is used again for the next chunk.
@@ -58,7 +58,7 @@ class GradientChunkParser final : public PresetChunkParser {
     return readGradientChunk(stream, item_->Stops, item_->Repeat);
   }
 
-  bool offerItem() override {
+  [[nodiscard]] bool offerItem() override {
     item_->normalize();
     return mngr_.add(std::move(item_)) >= 0;
   }

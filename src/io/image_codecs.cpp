@@ -52,7 +52,7 @@ uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (ui
 
 using Decoder = FileResult (*)(const uint8_t*, size_t, TMTC&, int32_t&);
 
-FileResult decodeFile(const std::string& path, TMTC& out, int32_t& dpi, Decoder decode) {
+[[nodiscard]] FileResult decodeFile(const std::string& path, TMTC& out, int32_t& dpi, Decoder decode) {
   dpi = 0;
   std::vector<uint8_t> bytes;
   if (const FileResult rc = readWholeFile(path, bytes); rc != kRcOk) return rc;
@@ -65,7 +65,7 @@ FileResult decodeFile(const std::string& path, TMTC& out, int32_t& dpi, Decoder 
   }
 }
 
-std::unique_ptr<TMTC> loadWith(const std::string& path, int32_t& dpi, FileResult* code, Decoder decode) {
+[[nodiscard]] std::unique_ptr<TMTC> loadWith(const std::string& path, int32_t& dpi, FileResult* code, Decoder decode) {
   auto plane = std::make_unique<TMTC>();
   const FileResult rc = decodeFile(path, *plane, dpi, decode);
   if (code != nullptr) *code = rc;

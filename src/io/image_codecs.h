@@ -47,9 +47,9 @@ inline constexpr int64_t kMaxImageFileBytes = int64_t{1} << 30;
 // The picture of a file by its extension (".bmp"; the JPEG family; ".png";
 // ".psd"); any other extension gives none with code 16. code, when given,
 // receives the decoder's result.
-std::unique_ptr<TMTC> loadImageFile(const std::string& path, int32_t& dpi, FileResult* code = nullptr);
+[[nodiscard]] std::unique_ptr<TMTC> loadImageFile(const std::string& path, int32_t& dpi, FileResult* code = nullptr);
 // The merged picture of a ".psd" file; none for any other extension.
-std::unique_ptr<TMTC> loadPsdImage(const std::string& path, int32_t& dpi, FileResult* code = nullptr);
+[[nodiscard]] std::unique_ptr<TMTC> loadPsdImage(const std::string& path, int32_t& dpi, FileResult* code = nullptr);
 
 // A packed DIB (info header, masks or colour table, rows) as 32-bit pixels:
 // 24- and 32-bit pictures, bottom-up or top-down. False for anything else
@@ -67,8 +67,8 @@ struct SJpegSaveOptions {
 
 // PNG bytes of the plane: RGB (alpha dropped) or RGBA, with the resolution
 // as pixels per metre when dpi > 0. Empty when the plane has no pixels.
-std::vector<uint8_t> encodePng(const TMTC& plane, int32_t dpi, bool withAlpha);
-std::vector<uint8_t> encodeJpeg(const TMTC& plane, int32_t dpi, const SJpegSaveOptions& options);
+[[nodiscard]] std::vector<uint8_t> encodePng(const TMTC& plane, int32_t dpi, bool withAlpha);
+[[nodiscard]] std::vector<uint8_t> encodeJpeg(const TMTC& plane, int32_t dpi, const SJpegSaveOptions& options);
 
 [[nodiscard]] FileResult bmpSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha);
 [[nodiscard]] FileResult pngSaveImage(const std::string& path, const TMTC& plane, int32_t dpi, bool withAlpha);

@@ -38,7 +38,7 @@ int32_t densityDpi(const jpeg_decompress_struct& d) {
 }
 
 // The header and the size check; the output is set to B, G, R, A (or CMYK).
-FileResult readHeader(jpeg_decompress_struct& d, SJpegError& err, const uint8_t* data, size_t size, int32_t& dpi) {
+[[nodiscard]] FileResult readHeader(jpeg_decompress_struct& d, SJpegError& err, const uint8_t* data, size_t size, int32_t& dpi) {
   if (setjmp(err.jump)) return kRcShortRead;
   jpeg_create_decompress(&d);
   jpeg_mem_src(&d, data, static_cast<unsigned long>(size));
@@ -52,7 +52,7 @@ FileResult readHeader(jpeg_decompress_struct& d, SJpegError& err, const uint8_t*
 }
 
 // The rows into the plane's rows (row pointers made by the caller).
-FileResult readRows(jpeg_decompress_struct& d, SJpegError& err, JSAMPROW* rows) {
+[[nodiscard]] FileResult readRows(jpeg_decompress_struct& d, SJpegError& err, JSAMPROW* rows) {
   if (setjmp(err.jump)) return kRcShortRead;
   jpeg_start_decompress(&d);
   if (d.output_components != 4) return kRcVersion;
@@ -78,7 +78,7 @@ void cmykToBgra(TMTC& out) {
   }
 }
 
-bool compress(jpeg_compress_struct& c, SJpegError& err, const TMTC& plane, int32_t dpi,
+[[nodiscard]] bool compress(jpeg_compress_struct& c, SJpegError& err, const TMTC& plane, int32_t dpi,
               const SJpegSaveOptions& options, unsigned char** buffer, unsigned long* length) {
   if (setjmp(err.jump)) return false;
   jpeg_create_compress(&c);

@@ -30,7 +30,7 @@ constexpr uint32_t kResFileEndsEarly = 67803;
 constexpr int32_t kMaxSide = 10000;
 constexpr uint8_t kRunLimit = 125;  // bytes below introduce a run
 
-SLegacyImportResult outcome(LegacyImport status, uint32_t messageId = 0) {
+[[nodiscard]] SLegacyImportResult outcome(LegacyImport status, uint32_t messageId = 0) {
   SLegacyImportResult r;
   r.status = status;
   if (messageId != 0) r.message = resString(messageId);
@@ -40,7 +40,7 @@ SLegacyImportResult outcome(LegacyImport status, uint32_t messageId = 0) {
 // The list read from the file takes the document's place; the document is
 // set up as the header describes it. False when the document could not take
 // the size (memory): its layers are then left as they were.
-bool install(TPaper& doc, std::unique_ptr<CLayerMngr>& layers, const SLegacyDocHeader& h, const std::string& name) {
+[[nodiscard]] bool install(TPaper& doc, std::unique_ptr<CLayerMngr>& layers, const SLegacyDocHeader& h, const std::string& name) {
   doc.name = name;
   if (!doc.setSize(nullptr, h.width, h.height)) return false;
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));

@@ -28,7 +28,7 @@ namespace {
 
 std::string baseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-bool fileExists(const std::string& path) {
+[[nodiscard]] bool fileExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(path, ec);
 }
@@ -83,7 +83,7 @@ class ChunkFailures {
 // The events chunk at start: read into the document's recording. A
 // recording that cannot be read is discarded (the caller reports it), and the
 // document records afresh from here on.
-FileResult readEventChunk(CStream& stream, int64_t start, TPaper* doc, IProgress& progress) {
+[[nodiscard]] FileResult readEventChunk(CStream& stream, int64_t start, TPaper* doc, IProgress& progress) {
   progress.setText(formatRes(kResNativeLoadingText, {resString(kResNativeEventDataWord)}));
   if (stream.seek(start, SeekOrigin::Begin) != start) return kRcSeekFailed;
   const FileResult code = readEventsFromNative(stream, doc ? documentEventStore(*doc) : nullptr, progress);
@@ -116,7 +116,7 @@ Staged makeStaged(int32_t w, int32_t h) {
 // What the header says of the lists once every chunk was read: counters, a
 // default layer and an empty mask where none could be read. Answers whether
 // masks were read.
-bool finishStaged(Staged& s, const SNativeHeader& h) {
+[[nodiscard]] bool finishStaged(Staged& s, const SNativeHeader& h) {
   if (h.flags & kNativeLayerCounter) s.layers->setNameCounter(h.layerNameCounter);
   if (h.flags & kNativeMaskCounter) s.masks->setNameCounter(h.maskNameCounter);
   if (s.layers->count() == 0) {
@@ -140,7 +140,7 @@ bool finishStaged(Staged& s, const SNativeHeader& h) {
 // The read lists take the document's place, and the document is set up as
 // the header describes it. False when the document could not take the size
 // (memory): its lists are then left as they were.
-bool install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
+[[nodiscard]] bool install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
   doc.name = name;
   doc.resolution = h.resolution;
   doc.showCanvasColor = (h.flags & kNativeCanvasColorOff) == 0;

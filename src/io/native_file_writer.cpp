@@ -59,7 +59,7 @@ SNativeHeader headerOf(const TPaper& doc, uint32_t flags) {
 // Runs the writer of one item at the file's end; a failure (an exception
 // included) cuts the file back to where the item began.
 template <typename Write>
-FileResult writeItem(CNativeOutputFile& file, Write write) {
+[[nodiscard]] FileResult writeItem(CNativeOutputFile& file, Write write) {
   const int64_t start = file.position();
   const FileResult code = guardedCode(write);
   // A cut that fails marks the file failed, so that the whole save fails.

@@ -31,7 +31,7 @@ class TPaper;
 // The layers from index 0 up, and the masks, each cut back out of the file
 // and reported when it fails; one progress step each. Answer how many were
 // written.
-int32_t writeLayers(CNativeOutputFile& file, const TPaper& doc, IProgress& progress);
-int32_t writeMasks(CNativeOutputFile& file, const TPaper& doc, IProgress& progress);
+[[nodiscard]] int32_t writeLayers(CNativeOutputFile& file, const TPaper& doc, IProgress& progress);
+[[nodiscard]] int32_t writeMasks(CNativeOutputFile& file, const TPaper& doc, IProgress& progress);
 
 }  // namespace pg

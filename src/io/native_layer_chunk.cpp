@@ -123,7 +123,7 @@ struct LayerRecord {
 };
 
 // f holds the record from its head on.
-FileResult parseRecord(const uint8_t* f, LayerRecord& out) {
+[[nodiscard]] FileResult parseRecord(const uint8_t* f, LayerRecord& out) {
   SLayerWire r;
   if (!readRecord(f, kLayerRecordBytes, r, layerRecordFields)) return kRcShortRead;
   if (r.version >= 2) return kRcVersion;
@@ -153,7 +153,7 @@ FileResult parseRecord(const uint8_t* f, LayerRecord& out) {
 }
 
 // Reads the name and the tiles into the layer made for the record.
-FileResult fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec, uint32_t size, IProgress& progress) {
+[[nodiscard]] FileResult fillLayer(CStream& stream, CLayerData& layer, const LayerRecord& rec, uint32_t size, IProgress& progress) {
   layer.offsetX = rec.offsetX;
   layer.offsetY = rec.offsetY;
   layer.width = rec.width;

@@ -84,7 +84,7 @@ FileResult writeMaskChunks(CStream& stream, const CMaskData& mask, int32_t docWi
 namespace {
 
 // Reads the record, the name and the tiles into a new mask.
-FileResult readMask(CStream& stream, uint32_t size, IProgress& progress, std::unique_ptr<CMaskData>& mask) {
+[[nodiscard]] FileResult readMask(CStream& stream, uint32_t size, IProgress& progress, std::unique_ptr<CMaskData>& mask) {
   if (size < kMaskRecordRest) return kRcHeaderSize;
   uint8_t f[kMaskRecordBytes] = {};  // from the head on
   SMaskWire r;

@@ -17,7 +17,7 @@ class CNativeOutputFile final : public CStream {
  public:
   // Creates the temporary file beside target; nullptr when it cannot be made
   // (or target names a folder).
-  static std::unique_ptr<CNativeOutputFile> create(const std::string& target);
+  [[nodiscard]] static std::unique_ptr<CNativeOutputFile> create(const std::string& target);
   // Removes the temporary file unless finish() renamed it.
   ~CNativeOutputFile() override;
 

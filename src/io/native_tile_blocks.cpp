@@ -81,7 +81,7 @@ void storeBlockHead(uint8_t* head, const STileBlockKind& kind, uint32_t size, ui
 // hands out the blocks of a fresh chunk in address order, so a run of tiles
 // committed together usually is), else nullptr: such runs are packed from and
 // expanded into the tiles themselves, without a copy through a buffer.
-uint8_t* contiguousTiles(const CBlockImage& image, int64_t first, int64_t n) {
+[[nodiscard]] uint8_t* contiguousTiles(const CBlockImage& image, int64_t first, int64_t n) {
   uint8_t* const start = image.tileMemory(image.tileRef(int32_t(first)));
   if (start == nullptr) return nullptr;
   for (int64_t k = 1; k < n; ++k)
@@ -255,13 +255,13 @@ class BlockWriter {
   BlockWriter(CStream& stream, const STileBlockKind& kind) : stream_(stream), kind_(kind) {}
 
   // A packed run, its block made, as encoding 1.
-  FileResult packed(const STileRun& run) {
+  [[nodiscard]] FileResult packed(const STileRun& run) {
     if (run.failed) return kRcOutOfMemory;
     return stream_.writeExact(run.block.get(), int64_t(run.blockBytes)) ? kRcOk : kRcShortWrite;
   }
 
   // Tiles [first, first + n), all uniform, as encoding 2.
-  FileResult uniform(const CBlockImage& image, int32_t first, int32_t n) {
+  [[nodiscard]] FileResult uniform(const CBlockImage& image, int32_t first, int32_t n) {
     const uint64_t body = uint64_t(n) * 4;
     block_.assign(size_t(kTileBlockHeadBytes + body), 0);
     storeBlockHead(block_.data(), kind_, uint32_t(kTileBlockRest + body), kTileEncodingUniform, uint32_t(n), 0,
@@ -314,7 +314,7 @@ class RunPipeline {
     for (size_t k = 0; k < runs_.size(); ++k) ready_[k].store(!runs_[k].packed, std::memory_order_relaxed);
   }
 
-  FileResult run() {
+  [[nodiscard]] FileResult run() {
     if (runs_.empty()) return kRcOk;
     const bool ran = parallelFor(parallelWorkers(), [&](int64_t role, int worker) {
       if (role == 0) {
@@ -417,7 +417,7 @@ class ExpandPipeline {
   // add(), while the other threads expand them; answers the code of the
   // first block (in file order) that failed to expand, else read's code.
   template <class Read>
-  FileResult run(Read&& read) {
+  [[nodiscard]] FileResult run(Read&& read) {
     const int workers = parallelWorkers();
     scratch_.resize(size_t(workers));
     FileResult readCode = kRcOk;
@@ -438,7 +438,7 @@ class ExpandPipeline {
   }
 
   // Whether a block already failed to expand (reading may stop).
-  bool failed() {
+  [[nodiscard]] bool failed() {
     std::lock_guard<std::mutex> lk(m_);
     return failed_ != kNone;
   }
@@ -463,7 +463,7 @@ class ExpandPipeline {
       wake = queue_.size() % kWakeEvery == 0;
     }
     if (wake) cv_.notify_one();
-    if (expandHere) expandOne(worker_);
+    if (expandHere) (void)expandOne(worker_);  // the queue just grew past kAhead: a block waits
   }
 
  private:
@@ -493,7 +493,7 @@ class ExpandPipeline {
   }
 
   // Takes the oldest waiting block and expands it; false when none waits.
-  bool expandOne(int worker) {
+  [[nodiscard]] bool expandOne(int worker) {
     SPending b;
     {
       std::lock_guard<std::mutex> lk(m_);
@@ -522,7 +522,7 @@ class ExpandPipeline {
     }
   }
 
-  static bool expand(SPending& b, WorkBlock& raw) {
+  [[nodiscard]] static bool expand(SPending& b, WorkBlock& raw) {
     const uint64_t rawBytes = uint64_t{b.n} * kTileBytes;
     if (b.direct != nullptr) return expandExact(b.packed.get(), b.packedBytes, b.direct, rawBytes);
     if (!raw) raw = workBlock(uint64_t{kMaxPackedRun} * kTileBytes);
@@ -546,7 +546,7 @@ class ExpandPipeline {
 
 // Encoding 1: n packed tiles into the image's tiles from the cursor on; the
 // tiles are committed here and filled when the pipeline expands the block.
-FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
+[[nodiscard]] FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                    uint32_t body, GridCursor& at, ExpandPipeline& pipeline) {
   const uint32_t n = head.tiles;
   const uint32_t packedBytes = head.packed;
@@ -575,7 +575,7 @@ FileResult readPacked(CStream& stream, CBlockImage& image, const STileBlockKind&
 
 // Encoding 2: one uniform value per tile. A tile that holds pixels takes the
 // value as well: it becomes uniform, which shows the same pixels.
-FileResult readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
+[[nodiscard]] FileResult readUniform(CStream& stream, CBlockImage& image, const STileBlockKind& kind, const STileBlockHead& head,
                     uint32_t body, GridCursor& at) {
   const uint32_t n = head.tiles;
   if (n == 0) return kind.rcNoTiles;
@@ -595,7 +595,7 @@ FileResult readUniform(CStream& stream, CBlockImage& image, const STileBlockKind
   return kRcOk;
 }
 
-FileResult readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at,
+[[nodiscard]] FileResult readBlock(CStream& stream, CBlockImage& image, const STileBlockKind& kind, GridCursor& at,
                   ExpandPipeline& pipeline) {
   const int64_t start = stream.position();
   uint8_t bytes[kTileBlockHeadBytes];

@@ -22,7 +22,7 @@ constexpr size_t kAcoColourBytes = 10;
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+[[nodiscard]] bool startsWithNoCase(std::string_view s, std::string_view prefix) {
   if (s.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i)
     if (lowerAscii(s[i]) != lowerAscii(prefix[i])) return false;
@@ -58,7 +58,7 @@ constexpr TextKeyword kTextKeywords[] = {
     {"B:", TextKey::B},
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+[[nodiscard]] bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 void parseTextLine(std::string_view line, SPaletteData& out) {
   uint32_t rgb[3] = {};
@@ -111,7 +111,7 @@ void parseTextLine(std::string_view line, SPaletteData& out) {
   if (anyComponent) out.colours.push_back(paletteColor(uint8_t(rgb[0]), uint8_t(rgb[1]), uint8_t(rgb[2])));
 }
 
-bool writeLine(CStream& out, const std::string& line) { return writeStringToStream(out, line); }
+[[nodiscard]] bool writeLine(CStream& out, const std::string& line) { return writeStringToStream(out, line); }
 
 std::string formatLine(const char* format, uint32_t value, std::string_view lineEnd) {
   char buffer[64];

@@ -44,10 +44,10 @@ class PenMethodChunkParser final : public PresetChunkParser {
  public:
   explicit PenMethodChunkParser(CPenMethodMngr& list) : list_(list) {}
 
-  FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
+  [[nodiscard]] FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
     return readPenMethodChunk(stream, head, item_, budget_);
   }
-  bool offerItem() override { return list_.add(std::move(item_)) >= 0; }
+  [[nodiscard]] bool offerItem() override { return list_.add(std::move(item_)) >= 0; }
 
  private:
   CPenMethodMngr& list_;

@@ -30,11 +30,11 @@ class PenShapeChunkParser final : public PresetChunkParser {
  public:
   explicit PenShapeChunkParser(CPenShapeMngr& list) : list_(list) {}
 
-  FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
+  [[nodiscard]] FileResult parseChunk(CStream& stream, const SChunkHead& head, int64_t) override {
     if (!item_) item_ = std::make_unique<CPenShapeObj>();
     return readPenShapeChunk(stream, head, *item_, budget_);
   }
-  bool offerItem() override { return list_.add(std::move(item_)) >= 0; }
+  [[nodiscard]] bool offerItem() override { return list_.add(std::move(item_)) >= 0; }
 
  private:
   CPenShapeMngr& list_;

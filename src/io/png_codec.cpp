@@ -36,7 +36,7 @@ struct SPngHeader {
 };
 
 // Reads the header and sets the transforms to 8-bit B, G, R, A. Answers a code.
-FileResult readHeader(png_structp png, png_infop info, SPngHeader& head) {
+[[nodiscard]] FileResult readHeader(png_structp png, png_infop info, SPngHeader& head) {
   if (setjmp(png_jmpbuf(png))) return kRcShortRead;
   png_read_info(png, info);
   int depth = 0, colour = 0, interlace = 0;
@@ -60,7 +60,7 @@ FileResult readHeader(png_structp png, png_infop info, SPngHeader& head) {
   return kRcOk;
 }
 
-FileResult readRows(png_structp png, png_bytepp rows) {
+[[nodiscard]] FileResult readRows(png_structp png, png_bytepp rows) {
   if (setjmp(png_jmpbuf(png))) return kRcShortRead;
   png_read_image(png, rows);
   return kRcOk;
@@ -79,7 +79,7 @@ void writeToVector(png_structp png, png_bytep data, png_size_t count) {
 
 void flushNothing(png_structp) {}
 
-bool writePng(png_structp png, png_infop info, const TMTC& plane, int32_t dpi, bool withAlpha, png_bytepp rows) {
+[[nodiscard]] bool writePng(png_structp png, png_infop info, const TMTC& plane, int32_t dpi, bool withAlpha, png_bytepp rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_IHDR(png, info, static_cast<png_uint_32>(plane.Width), static_cast<png_uint_32>(plane.Height), 8,
                withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,

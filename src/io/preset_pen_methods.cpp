@@ -19,7 +19,7 @@ constexpr uint8_t kPenKindCount = 9;
 
 // A copy of the picture at side x side: the same pixels when it already has
 // that size, else scaled over the whole square.
-std::unique_ptr<TMTC> squareCopy(const TMTC& src, int32_t side) {
+[[nodiscard]] std::unique_ptr<TMTC> squareCopy(const TMTC& src, int32_t side) {
   if (src.Width == side && src.Height == side) {
     std::unique_ptr<TMTC> copy = TMTC::CreateCopy(src);
     return isPlaneReady(copy.get()) ? std::move(copy) : nullptr;

@@ -44,8 +44,8 @@ class CPenMethodObj final : public IPenMethod {
   uint32_t id() const { return Id; }
 
   // The own nib, made (parametric) when missing; nullptr only without memory.
-  CPenShapeObj* penShape() override;
-  const CPenShapeObj* penShape() const override { return Shape.get(); }
+  [[nodiscard]] CPenShapeObj* penShape() override;
+  [[nodiscard]] const CPenShapeObj* penShape() const override { return Shape.get(); }
   [[nodiscard]] bool hasOwnShape() const { return Shape != nullptr; }
   // Takes the nib over (nullptr drops the own nib).
   void setPenShape(std::unique_ptr<CPenShapeObj> shape);
@@ -54,8 +54,8 @@ class CPenMethodObj final : public IPenMethod {
   [[nodiscard]] bool assignPenShape(const CPenShapeObj& shape);
 
   // The 128 x 128 icon; nullptr when there is none.
-  const TMTC* icon() const override { return Icon.get(); }
-  const TMTC* smallIcon() const { return SmallIcon.get(); }
+  [[nodiscard]] const TMTC* icon() const override { return Icon.get(); }
+  [[nodiscard]] const TMTC* smallIcon() const { return SmallIcon.get(); }
   [[nodiscard]] bool hasIcon() const { return Icon != nullptr && SmallIcon != nullptr; }
   // Keeps a copy, scaled to 128 x 128 when of another size, and its 32 x 32
   // copy; nullptr (or an empty plane) removes the icon. False when the copies
@@ -93,9 +93,9 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
 
   int32_t count() const { return static_cast<int32_t>(Items.size()); }
   [[nodiscard]] bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
-  CPenMethodObj* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
+  [[nodiscard]] CPenMethodObj* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
   int32_t currentIndex() const { return CurrentIndex; }
-  CPenMethodObj* current() const { return getItem(CurrentIndex); }
+  [[nodiscard]] CPenMethodObj* current() const { return getItem(CurrentIndex); }
   int32_t secondSelection() const { return SecondSelection; }
 
   // Deletes every method; current and second selection -1.
@@ -111,8 +111,8 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
 
   // Takes the method at 0..count (count appends), moving the slot indices;
   // -1 (the method is freed) outside or without one. Sets modified.
-  int32_t insert(int32_t index, std::unique_ptr<CPenMethodObj> method);
-  int32_t add(std::unique_ptr<CPenMethodObj> method) { return insert(count(), std::move(method)); }
+  [[nodiscard]] int32_t insert(int32_t index, std::unique_ptr<CPenMethodObj> method);
+  [[nodiscard]] int32_t add(std::unique_ptr<CPenMethodObj> method) { return insert(count(), std::move(method)); }
   // Deletes a valid index, moves the slot indices and keeps the current
   // index below the count; sets modified. False for an invalid index.
   [[nodiscard]] bool deleteItem(int32_t i);

@@ -29,20 +29,20 @@ class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
 
   int32_t count() const { return static_cast<int32_t>(Items.size()); }
   [[nodiscard]] bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
-  CPenShapeObj* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
+  [[nodiscard]] CPenShapeObj* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
   int32_t currentIndex() const { return CurrentIndex; }
-  CPenShapeObj* current() const { return getItem(CurrentIndex); }
+  [[nodiscard]] CPenShapeObj* current() const { return getItem(CurrentIndex); }
 
   // Deletes every nib; current -1.
   void clear();
   // A valid index becomes current and the change is told; others are ignored.
   void select(int32_t i);
   // A new parametric nib of the record, appended; -1 when it cannot be had.
-  int32_t addFromRecord(const SPenShapeRecord& record);
+  [[nodiscard]] int32_t addFromRecord(const SPenShapeRecord& record);
   // Takes the nib at 0..count (count appends); -1 (the nib is freed) for an
   // index outside or a missing nib. Sets modified.
-  int32_t insert(int32_t index, std::unique_ptr<CPenShapeObj> shape);
-  int32_t add(std::unique_ptr<CPenShapeObj> shape) { return insert(count(), std::move(shape)); }
+  [[nodiscard]] int32_t insert(int32_t index, std::unique_ptr<CPenShapeObj> shape);
+  [[nodiscard]] int32_t add(std::unique_ptr<CPenShapeObj> shape) { return insert(count(), std::move(shape)); }
   // Deletes a valid index, keeps the current index below the count; sets
   // modified. False for an invalid index.
   [[nodiscard]] bool deleteItem(int32_t i);

@@ -13,22 +13,22 @@ namespace {
 class CReader {
  public:
   CReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool has(size_t n) const { return n <= size_ - pos_; }
+  [[nodiscard]] bool has(size_t n) const { return n <= size_ - pos_; }
   size_t pos() const { return pos_; }
   size_t remaining() const { return size_ - pos_; }
-  const uint8_t* here() const { return data_ + pos_; }
-  bool skip(size_t n) {
+  [[nodiscard]] const uint8_t* here() const { return data_ + pos_; }
+  [[nodiscard]] bool skip(size_t n) {
     if (!has(n)) return false;
     pos_ += n;
     return true;
   }
-  bool u16(uint32_t& v) {
+  [[nodiscard]] bool u16(uint32_t& v) {
     if (!has(2)) return false;
     v = (uint32_t{data_[pos_]} << 8) | data_[pos_ + 1];
     pos_ += 2;
     return true;
   }
-  bool u32(uint32_t& v) {
+  [[nodiscard]] bool u32(uint32_t& v) {
     if (!has(4)) return false;
     v = (uint32_t{data_[pos_]} << 24) | (uint32_t{data_[pos_ + 1]} << 16) | (uint32_t{data_[pos_ + 2]} << 8) |
         data_[pos_ + 3];
@@ -68,7 +68,7 @@ int32_t resolutionFrom(const uint8_t* p, size_t n) {
 }
 
 // Unpacks one PackBits row of exactly `width` bytes from `in` (n bytes).
-bool unpackRow(const uint8_t* in, size_t n, uint8_t* out, size_t width) {
+[[nodiscard]] bool unpackRow(const uint8_t* in, size_t n, uint8_t* out, size_t width) {
   size_t i = 0, o = 0;
   while (o < width) {
     if (i >= n) return false;

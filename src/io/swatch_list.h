@@ -42,13 +42,13 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
   int32_t count() const { return static_cast<int32_t>(Items.size()); }
   [[nodiscard]] bool isValidIndex(int32_t i) const { return i >= 0 && i < count(); }
   // nullptr for an invalid index.
-  const TSwatchItem* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
+  [[nodiscard]] const TSwatchItem* getItem(int32_t i) const { return isValidIndex(i) ? Items[size_t(i)].get() : nullptr; }
 
   // A new item "Undefined" of the colour, inserted at index (-1 or past the
   // end appends); answers its index, -1 when it could not be had.
-  int32_t addColor(int32_t index, uint32_t colour);
+  [[nodiscard]] int32_t addColor(int32_t index, uint32_t colour);
   // Inserts a copy of the item the same way; sets modified.
-  int32_t insertItem(int32_t index, const TSwatchItem& item);
+  [[nodiscard]] int32_t insertItem(int32_t index, const TSwatchItem& item);
   // Deletes at a valid index; sets modified. False otherwise.
   [[nodiscard]] bool deleteItem(int32_t index);
   // Deletes every item.

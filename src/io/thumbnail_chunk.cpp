@@ -161,7 +161,7 @@ namespace {
 // Reads a picture of one of two kinds into a plane of its size, copying the
 // bytes in the plane's memory order.
 template <class Plane>
-FileResult readPlane(CStream& stream, SThumbnailDesc& desc, Plane& picture, int64_t& chunkLength, uint32_t bpp) {
+[[nodiscard]] FileResult readPlane(CStream& stream, SThumbnailDesc& desc, Plane& picture, int64_t& chunkLength, uint32_t bpp) {
   return guardedCode([&]() -> FileResult {
     std::vector<uint8_t> pixels;
     if (const FileResult code = readThumbnailChunk(stream, desc, pixels, chunkLength); code != kRcOk) return code;

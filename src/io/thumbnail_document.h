@@ -32,13 +32,13 @@ inline constexpr uint8_t kDocumentThumbnailStep = 3;
 [[nodiscard]] FileResult writeThumbnail(CStream& stream, TPaper& doc, uint16_t format);
 
 // The document's event store; null when its recorder keeps none.
-CEventMngr* documentEventStore(const TPaper& doc);
+[[nodiscard]] CEventMngr* documentEventStore(const TPaper& doc);
 
 // The document as the event file sees it.
 class CPaperEventDocument final : public EventDocument {
  public:
   explicit CPaperEventDocument(TPaper& doc) : doc_(doc) {}
-  CEventMngr* eventStore() override;
+  [[nodiscard]] CEventMngr* eventStore() override;
   uint32_t eventImageWidth() const override;
   uint32_t eventImageHeight() const override;
   void clearRedoList() override;

@@ -27,29 +27,29 @@ class IClipboard {
  public:
   virtual ~IClipboard() = default;
   // True when data of the format can be had now (a delayed format is rendered).
-  virtual bool hasFormat(std::string_view format) = 0;
+  [[nodiscard]] virtual bool hasFormat(std::string_view format) = 0;
   // Empties the clipboard and takes it over. Without force a clipboard that is
   // already ours is left as it is and the answer is false.
-  virtual bool empty(bool force) = 0;
+  [[nodiscard]] virtual bool empty(bool force) = 0;
   // Offers a format whose data is made only when asked for.
-  virtual bool announceFormat(std::string_view format, ClipboardRenderer render) = 0;
+  [[nodiscard]] virtual bool announceFormat(std::string_view format, ClipboardRenderer render) = 0;
   // Puts a block on the clipboard, which owns it from then on.
-  virtual bool setData(std::string_view format, std::vector<uint8_t> block) = 0;
+  [[nodiscard]] virtual bool setData(std::string_view format, std::vector<uint8_t> block) = 0;
   // Hands the data of the format to the reader; false when there is none.
-  virtual bool readFormat(std::string_view format, const ClipboardReader& reader) = 0;
+  [[nodiscard]] virtual bool readFormat(std::string_view format, const ClipboardReader& reader) = 0;
 };
 
 // An in-process clipboard. "Another program" taking the clipboard over is
 // played by releaseOwnership().
 class CMemoryClipboard final : public IClipboard {
  public:
-  bool hasFormat(std::string_view format) override;
-  bool empty(bool force) override;
-  bool announceFormat(std::string_view format, ClipboardRenderer render) override;
-  bool setData(std::string_view format, std::vector<uint8_t> block) override;
-  bool readFormat(std::string_view format, const ClipboardReader& reader) override;
+  [[nodiscard]] bool hasFormat(std::string_view format) override;
+  [[nodiscard]] bool empty(bool force) override;
+  [[nodiscard]] bool announceFormat(std::string_view format, ClipboardRenderer render) override;
+  [[nodiscard]] bool setData(std::string_view format, std::vector<uint8_t> block) override;
+  [[nodiscard]] bool readFormat(std::string_view format, const ClipboardReader& reader) override;
 
-  bool owned() const { return owned_; }
+  [[nodiscard]] bool owned() const { return owned_; }
   // Empties the clipboard as another program taking it over would.
   void releaseOwnership();
 
@@ -58,7 +58,7 @@ class CMemoryClipboard final : public IClipboard {
     std::optional<std::vector<uint8_t>> data;
     ClipboardRenderer render;
   };
-  const std::vector<uint8_t>* dataOf(std::string_view format);
+  [[nodiscard]] const std::vector<uint8_t>* dataOf(std::string_view format);
   std::map<std::string, Entry, std::less<>> entries_;
   bool owned_ = false;
 };
@@ -72,10 +72,10 @@ IClipboard& currentClipboard();
 // "application/x-pigmora-pgLayerAttr").
 std::string privateClipboardFormat(std::string_view name);
 
-bool clipboardHasFormat(std::string_view format);
-bool clipboardEmpty(bool force);
-bool clipboardAnnounceFormat(std::string_view format, ClipboardRenderer render);
-bool clipboardSetHandle(std::string_view format, std::vector<uint8_t> block);
-bool clipboardReadFormat(std::string_view format, const ClipboardReader& reader);
+[[nodiscard]] bool clipboardHasFormat(std::string_view format);
+[[nodiscard]] bool clipboardEmpty(bool force);
+[[nodiscard]] bool clipboardAnnounceFormat(std::string_view format, ClipboardRenderer render);
+[[nodiscard]] bool clipboardSetHandle(std::string_view format, std::vector<uint8_t> block);
+[[nodiscard]] bool clipboardReadFormat(std::string_view format, const ClipboardReader& reader);
 
 }  // namespace pg

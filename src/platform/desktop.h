@@ -60,12 +60,12 @@ class IDesktop {
   // The modifier-state bits at the time of the call.
   virtual uint32_t modifierState() = 0;
   // True when the key (a virtual-key number) is held at the time of the call.
-  virtual bool isKeyDown(int32_t vk) = 0;
+  [[nodiscard]] virtual bool isKeyDown(int32_t vk) = 0;
   // Shows the system cursor (kCursorNone: the window's own) and answers the
   // one shown before.
   virtual int32_t setCursor(int32_t id) = 0;
   // The rectangle spanned by all screens; false when there is no screen.
-  virtual bool virtualScreen(int32_t& x, int32_t& y, int32_t& width, int32_t& height) = 0;
+  [[nodiscard]] virtual bool virtualScreen(int32_t& x, int32_t& y, int32_t& width, int32_t& height) = 0;
 };
 
 // Installs the desktop the free functions use (not owned); nullptr puts back
@@ -74,7 +74,7 @@ IDesktop* setDesktop(IDesktop* desktop);
 IDesktop& currentDesktop();
 
 uint32_t getModifierState();
-bool isKeyDown(int32_t vk);
+[[nodiscard]] bool isKeyDown(int32_t vk);
 // Answers the cursor shown before, which the caller puts back with setSysCursor.
 int32_t setSysCursor(int32_t id);
 int32_t setWaitCursor();

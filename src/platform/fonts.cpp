@@ -31,7 +31,7 @@ FT_Library freeType() {
   return lib;
 }
 
-bool fontConfigReady() {
+[[nodiscard]] bool fontConfigReady() {
   static const bool ready = FcInit() == FcTrue;
   return ready;
 }
@@ -57,13 +57,13 @@ constexpr SCharSetLang kCharSetLangs[] = {
     {kRussianCharSet, "ru"},     {kThaiCharSet, "th"},        {kEastEuropeCharSet, "pl"},
 };
 
-const char* langOfCharSet(uint8_t charSet) {
+[[nodiscard]] const char* langOfCharSet(uint8_t charSet) {
   for (const SCharSetLang& c : kCharSetLangs)
     if (c.CharSet == charSet) return c.Lang;
   return nullptr;
 }
 
-bool langSetCovers(const FcLangSet* langs, const char* lang) {
+[[nodiscard]] bool langSetCovers(const FcLangSet* langs, const char* lang) {
   return langs != nullptr && FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>(lang)) == FcLangEqual;
 }
 
@@ -73,7 +73,7 @@ std::string_view withoutAt(std::string_view face) {
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-bool sameFaceName(std::string_view a, std::string_view b) {
+[[nodiscard]] bool sameFaceName(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                             [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
@@ -119,7 +119,7 @@ int patternInt(const FcPattern* p, const char* object, int fallback) {
   return FcPatternGetInteger(p, object, 0, &v) == FcResultMatch ? v : fallback;
 }
 
-bool wantsBold(const SLogFont& font) { return font.Weight >= 600; }
+[[nodiscard]] bool wantsBold(const SLogFont& font) { return font.Weight >= 600; }
 
 SCandidate candidateOf(const FcPattern* found, const SLogFont& font) {
   SCandidate c;
@@ -133,7 +133,7 @@ SCandidate candidateOf(const FcPattern* found, const SLogFont& font) {
 
 // fontconfig's best match for a family (empty: the configured default) in
 // the description's style and character set.
-bool matchFont(std::string_view family, const SLogFont& font, SCandidate& out) {
+[[nodiscard]] bool matchFont(std::string_view family, const SLogFont& font, SCandidate& out) {
   PatternPtr pat(FcPatternCreate(), &FcPatternDestroy);
   if (!pat) return false;
   if (!family.empty()) {

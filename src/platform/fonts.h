@@ -51,7 +51,7 @@ inline constexpr uint8_t kEastEuropeCharSet = 238;
 inline constexpr uint8_t kOemCharSet = 255;
 
 // True for the character sets whose faces have a vertical ("@") form.
-bool charSetHasVerticalFaces(uint8_t charSet);
+[[nodiscard]] bool charSetHasVerticalFaces(uint8_t charSet);
 
 // ---- sizes ----------------------------------------------------------------------
 
@@ -96,7 +96,7 @@ inline constexpr size_t kLogFontBytes = 60;
 void packLogFont(const SLogFont& font, uint8_t* out);
 // False (out unchanged) when fewer than kLogFontBytes bytes are given. The
 // face name ends at its first zero byte or after 32 bytes.
-bool unpackLogFont(const uint8_t* bytes, size_t size, SLogFont& out);
+[[nodiscard]] bool unpackLogFont(const uint8_t* bytes, size_t size, SLogFont& out);
 
 // A font as the user interface holds it: face, size in points, the resolution
 // that turns points into pixels, character set and style.
@@ -154,7 +154,7 @@ struct SGlyphOutline {
   std::vector<SOutlinePoint> Points;  // 1, 1, 2 or 3 per op as listed above
   int32_t AdvanceX = 0;               // whole pixels the pen moves after it
   int32_t AdvanceY = 0;
-  bool empty() const { return Ops.empty(); }
+  [[nodiscard]] bool empty() const { return Ops.empty(); }
 };
 
 // ---- opened fonts ------------------------------------------------------------------
@@ -169,21 +169,21 @@ class CFontFace {
   // Finds the font the description names (falling back as described above)
   // and opens it at its size. nullptr when the size is 0 or beyond
   // kMaxGlyphPixelSize, or no outline font can be opened at all.
-  static std::unique_ptr<CFontFace> open(const SLogFont& font);
+  [[nodiscard]] static std::unique_ptr<CFontFace> open(const SLogFont& font);
 
   // The family name of the font actually opened, its file, and whether the
   // description asked for the vertical form.
   const std::string& familyName() const { return family_; }
   const std::string& filePath() const { return path_; }
-  bool isVertical() const { return vertical_; }
+  [[nodiscard]] bool isVertical() const { return vertical_; }
 
   const STextMetrics& metrics() const { return metrics_; }
   // True when the font has a glyph of its own for the character.
-  bool hasGlyph(char32_t code) const;
+  [[nodiscard]] bool hasGlyph(char32_t code) const;
   // The outline of a character (the font's missing-glyph shape when it has
   // none); an empty outline for blank characters such as the space. False
   // when the font cannot produce it.
-  bool glyphOutline(char32_t code, SGlyphOutline& out) const;
+  [[nodiscard]] bool glyphOutline(char32_t code, SGlyphOutline& out) const;
 
  private:
   struct SImpl;
@@ -197,7 +197,7 @@ class CFontFace {
 
 // True for the characters that stand upright in vertical writing (East Asian
 // wide and full-width characters).
-bool isUprightInVertical(char32_t code);
+[[nodiscard]] bool isUprightInVertical(char32_t code);
 
 // ---- listing the installed faces -------------------------------------------------
 

@@ -37,7 +37,7 @@ struct NoCaseLess {
   }
 };
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+[[nodiscard]] bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The non-empty components of a key path.
 std::vector<std::string_view> splitPath(std::string_view path) {
@@ -55,7 +55,7 @@ std::vector<std::string_view> splitPath(std::string_view path) {
 // A key path the store may hold: at most kSettingsMaxKeyDepth components of
 // at most kSettingsMaxNameBytes each. Keeping every path within these bounds
 // keeps the tree shallow, so that saving and destroying it never recurse deeply.
-bool pathWithinBounds(const std::vector<std::string_view>& parts) {
+[[nodiscard]] bool pathWithinBounds(const std::vector<std::string_view>& parts) {
   if (parts.size() > kSettingsMaxKeyDepth) return false;
   for (std::string_view part : parts)
     if (part.size() > kSettingsMaxNameBytes) return false;
@@ -236,7 +236,7 @@ class LineReader {
  public:
   explicit LineReader(std::string_view line) : s_(line) {}
 
-  bool word(std::string_view& w) {
+  [[nodiscard]] bool word(std::string_view& w) {
     size_t end = s_.find(' ', i_);
     if (end == std::string_view::npos) end = s_.size();
     if (end == i_) return false;
@@ -244,12 +244,12 @@ class LineReader {
     i_ = end;
     return true;
   }
-  bool space() {
+  [[nodiscard]] bool space() {
     if (i_ >= s_.size() || s_[i_] != ' ') return false;
     ++i_;
     return true;
   }
-  bool quoted(std::string& out) {
+  [[nodiscard]] bool quoted(std::string& out) {
     out.clear();
     if (i_ >= s_.size() || s_[i_] != '"') return false;
     for (++i_; i_ < s_.size(); ++i_) {
@@ -282,14 +282,14 @@ class LineReader {
     }
     return false;  // no closing quote
   }
-  bool atEnd() const { return i_ == s_.size(); }
+  [[nodiscard]] bool atEnd() const { return i_ == s_.size(); }
 
  private:
   std::string_view s_;
   size_t i_ = 0;
 };
 
-bool parseInt32(std::string_view w, int32_t& v) {
+[[nodiscard]] bool parseInt32(std::string_view w, int32_t& v) {
   bool negative = !w.empty() && w[0] == '-';
   if (negative) w.remove_prefix(1);
   if (w.empty() || w.size() > 10) return false;
@@ -304,7 +304,7 @@ bool parseInt32(std::string_view w, int32_t& v) {
   return true;
 }
 
-bool parseHex(std::string_view w, std::vector<uint8_t>& bytes) {
+[[nodiscard]] bool parseHex(std::string_view w, std::vector<uint8_t>& bytes) {
   if (w.size() % 2) return false;
   bytes.clear();
   bytes.reserve(w.size() / 2);
@@ -316,7 +316,7 @@ bool parseHex(std::string_view w, std::vector<uint8_t>& bytes) {
   return true;
 }
 
-bool validKeyPath(std::string_view path) {
+[[nodiscard]] bool validKeyPath(std::string_view path) {
   // Components joined by single slashes; the root is the empty path.
   if (path.empty()) return true;
   if (path.front() == '/' || path.back() == '/' || path.find("//") != std::string_view::npos) return false;
@@ -462,7 +462,7 @@ namespace {
 
 // The whole file, or false when it is missing, unreadable or implausibly large;
 // unopenable tells a file that is there but could not be opened at all.
-bool readWholeFile(const std::string& name, std::string& text, bool& exists, bool& unopenable) {
+[[nodiscard]] bool readWholeFile(const std::string& name, std::string& text, bool& exists, bool& unopenable) {
   exists = false;
   unopenable = false;
   int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
@@ -487,7 +487,7 @@ bool readWholeFile(const std::string& name, std::string& text, bool& exists, boo
   return ok;
 }
 
-bool makeFolders(const std::string& folder) {
+[[nodiscard]] bool makeFolders(const std::string& folder) {
   if (folder.empty()) return true;
   std::string path;
   size_t i = 0;
@@ -504,7 +504,7 @@ bool makeFolders(const std::string& folder) {
 
 // Writes the bytes to a temporary file beside the target and renames it over
 // the target; the old file stays when anything fails.
-bool writeFileReplacing(const std::string& name, std::string_view bytes) {
+[[nodiscard]] bool writeFileReplacing(const std::string& name, std::string_view bytes) {
   std::string temporary;
   int fd = openReplacement(name, temporary);
   if (fd < 0) return false;
@@ -518,7 +518,7 @@ bool writeFileReplacing(const std::string& name, std::string_view bytes) {
 // destroy what the user may still want back. True when nothing is left in
 // the way: the file was moved, is gone, or is no regular file (which a save
 // cannot replace anyway).
-bool moveDamagedAside(const std::string& name, std::string& keptAs) {
+[[nodiscard]] bool moveDamagedAside(const std::string& name, std::string& keptAs) {
   struct stat st {};
   if (::lstat(name.c_str(), &st) != 0) return errno == ENOENT;
   if (!S_ISREG(st.st_mode)) return true;
@@ -548,7 +548,10 @@ CFileSettingsStore::CFileSettingsStore(std::string fileName) : fileName_(std::mo
   setModified(false);
 }
 
-CFileSettingsStore::~CFileSettingsStore() { flush(); }
+CFileSettingsStore::~CFileSettingsStore() {
+  // Nobody is left to tell: the changes of this run are lost, the file stays as it was.
+  if (!flush()) debugOutput("settings: the changes could not be written to " + fileName_);
+}
 
 bool CFileSettingsStore::flush() {
   if (!modified()) return true;

@@ -48,19 +48,19 @@ class CSettingsStore {
   CSettingsStore(const CSettingsStore&) = delete;
   CSettingsStore& operator=(const CSettingsStore&) = delete;
 
-  bool keyExists(std::string_view path) const;
+  [[nodiscard]] bool keyExists(std::string_view path) const;
   // Creates the key and every missing key above it; true when it exists afterwards.
-  bool createKey(std::string_view path);
+  [[nodiscard]] bool createKey(std::string_view path);
   // Removes the key with everything below it; false when it did not exist.
   // The root (an empty path) cannot be removed.
-  bool deleteKey(std::string_view path);
+  [[nodiscard]] bool deleteKey(std::string_view path);
 
   // The value, or nullptr when the key or the value does not exist.
-  const SettingValue* findValue(std::string_view path, std::string_view name) const;
+  [[nodiscard]] const SettingValue* findValue(std::string_view path, std::string_view name) const;
   // Stores the value, creating the key when missing; false when memory runs out.
-  bool setValue(std::string_view path, std::string_view name, SettingValue value);
+  [[nodiscard]] bool setValue(std::string_view path, std::string_view name, SettingValue value);
   // False when there was no such value.
-  bool deleteValue(std::string_view path, std::string_view name);
+  [[nodiscard]] bool deleteValue(std::string_view path, std::string_view name);
 
   // Names directly below a key (sub-keys) and in it (values), in name order.
   std::vector<std::string> subKeyNames(std::string_view path) const;
@@ -70,20 +70,20 @@ class CSettingsStore {
   std::string serialize() const;
   // Replaces the tree with the one the text holds; false, with the tree kept,
   // when the text is not a whole settings file.
-  bool parse(std::string_view text);
+  [[nodiscard]] bool parse(std::string_view text);
 
   // True when something changed since the store was loaded or last saved.
-  bool modified() const { return modified_; }
+  [[nodiscard]] bool modified() const { return modified_; }
   // Saves the tree where the store keeps it; the memory store keeps it nowhere.
-  virtual bool flush() { return true; }
+  [[nodiscard]] virtual bool flush() { return true; }
 
  protected:
   void setModified(bool modified) { modified_ = modified; }
 
  private:
   struct Key;
-  Key* find(std::string_view path) const;
-  Key* make(std::string_view path);
+  [[nodiscard]] Key* find(std::string_view path) const;
+  [[nodiscard]] Key* make(std::string_view path);
 
   std::unique_ptr<Key> root_;
   bool modified_ = false;
@@ -100,13 +100,13 @@ class CFileSettingsStore final : public CSettingsStore {
   // text goes to a temporary file that replaces the old file. False when the
   // file could not be written (the old file is then kept), and always when the
   // file was there but could not be opened: it is never replaced.
-  bool flush() override;
+  [[nodiscard]] bool flush() override;
 
   const std::string& fileName() const { return fileName_; }
   // True when a file was there but could not be read as settings. Such a
   // file is renamed to "<file>.damaged" (or ".damaged.1", ...) before
   // anything replaces it; damagedCopy() names where it went.
-  bool ignoredDamagedFile() const { return ignoredDamaged_; }
+  [[nodiscard]] bool ignoredDamagedFile() const { return ignoredDamaged_; }
   const std::string& damagedCopy() const { return damagedCopy_; }
 
   // $XDG_CONFIG_HOME/Harbelle/Pigmora4/settings, or ~/.config/... when the
@@ -135,26 +135,26 @@ class CSettingsKey {
 
   // Opens the key at path, creating it when canCreate; false when it does not
   // exist (and may not be created) or the path names no key.
-  bool openKey(std::string_view path, bool canCreate);
+  [[nodiscard]] bool openKey(std::string_view path, bool canCreate);
   void closeKey();
-  bool isOpen() const { return open_; }
+  [[nodiscard]] bool isOpen() const { return open_; }
   const std::string& currentPath() const { return path_; }
 
-  bool valueExists(std::string_view name) const;
+  [[nodiscard]] bool valueExists(std::string_view name) const;
   // Each read answers false, leaving v as it was, when the value is missing or
   // of another kind.
-  bool readInteger(std::string_view name, int32_t& v) const;
-  bool readString(std::string_view name, std::string& v) const;
-  bool readBinary(std::string_view name, std::vector<uint8_t>& v) const;
+  [[nodiscard]] bool readInteger(std::string_view name, int32_t& v) const;
+  [[nodiscard]] bool readString(std::string_view name, std::string& v) const;
+  [[nodiscard]] bool readBinary(std::string_view name, std::vector<uint8_t>& v) const;
   // A binary value of exactly 8 bytes, read as a little-endian IEEE double.
-  bool readFloat(std::string_view name, double& v) const;
+  [[nodiscard]] bool readFloat(std::string_view name, double& v) const;
 
   // Each write answers false when no key is open or memory runs out.
-  bool writeInteger(std::string_view name, int32_t v);
-  bool writeString(std::string_view name, std::string_view v);
-  bool writeBinary(std::string_view name, const std::vector<uint8_t>& v);
-  bool writeFloat(std::string_view name, double v);
-  bool deleteValue(std::string_view name);
+  [[nodiscard]] bool writeInteger(std::string_view name, int32_t v);
+  [[nodiscard]] bool writeString(std::string_view name, std::string_view v);
+  [[nodiscard]] bool writeBinary(std::string_view name, const std::vector<uint8_t>& v);
+  [[nodiscard]] bool writeFloat(std::string_view name, double v);
+  [[nodiscard]] bool deleteValue(std::string_view name);
 
  private:
   CSettingsStore& store_;
@@ -179,11 +179,11 @@ bool regReadFloat(const CSettingsKey& reg, std::string_view name, float& v, floa
 bool regReadString(const CSettingsKey& reg, std::string_view name, std::string& v, std::string_view def);
 
 // Writes that never raise; false when the value could not be stored.
-bool regWriteInt(CSettingsKey& reg, std::string_view name, int32_t v);
-bool regWriteInt2(CSettingsKey& reg, std::string_view name, int32_t v);
-bool regWriteBool(CSettingsKey& reg, std::string_view name, bool v);
+[[nodiscard]] bool regWriteInt(CSettingsKey& reg, std::string_view name, int32_t v);
+[[nodiscard]] bool regWriteInt2(CSettingsKey& reg, std::string_view name, int32_t v);
+[[nodiscard]] bool regWriteBool(CSettingsKey& reg, std::string_view name, bool v);
 // The float widened to a double, stored as 8 bytes.
-bool regWriteFloat(CSettingsKey& reg, std::string_view name, float v);
-bool regWriteString(CSettingsKey& reg, std::string_view name, std::string_view v);
+[[nodiscard]] bool regWriteFloat(CSettingsKey& reg, std::string_view name, float v);
+[[nodiscard]] bool regWriteString(CSettingsKey& reg, std::string_view name, std::string_view v);
 
 }  // namespace pg

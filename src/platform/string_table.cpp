@@ -23,7 +23,7 @@ using Table = std::unordered_map<uint32_t, std::string>;
 // Resolves the escapes of a text. Strict: a backslash before anything but n,
 // r, t or a backslash, or at the end, answers false; lenient: it stays as
 // written.
-bool unescape(std::string_view s, std::string& out, bool strict) {
+[[nodiscard]] bool unescape(std::string_view s, std::string& out, bool strict) {
   out.clear();
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
@@ -63,7 +63,7 @@ std::string_view nextLine(std::string_view& text) {
 
 // Splits "<id><TAB><text>"; false when the id is not a plain decimal number
 // that fits 32 bits or there is no tab.
-bool splitEntry(std::string_view line, uint32_t& id, std::string_view& text) {
+[[nodiscard]] bool splitEntry(std::string_view line, uint32_t& id, std::string_view& text) {
   size_t tab = line.find('\t');
   if (tab == std::string_view::npos || tab == 0) return false;
   auto [end, ec] = std::from_chars(line.data(), line.data() + tab, id);
@@ -80,7 +80,7 @@ int parseInto(std::string_view text, Table& table) {
     uint32_t id = 0;
     std::string_view raw;
     if (!splitEntry(line, id, raw)) continue;
-    unescape(raw, table[id], false);
+    (void)unescape(raw, table[id], false);  // lenient: a stray backslash stays as written
     ++taken;
   }
   return taken;
@@ -102,7 +102,7 @@ Table& overrides() {
 
 // Valid UTF-8 without control characters (line breaks and tabs are written
 // as escapes in the file).
-bool isCleanText(std::string_view s) {
+[[nodiscard]] bool isCleanText(std::string_view s) {
   size_t pos = 0;
   while (pos < s.size()) {
     const size_t start = pos;
@@ -153,7 +153,7 @@ ResourceModuleCheck checkModule(std::string_view text, Table& table) {
 
 // Reads a whole regular file of at most limit bytes. Missing: it cannot be
 // opened or read (a folder, a device, no permission); Damaged: it is larger.
-ResourceModuleResult readBounded(const std::string& path, size_t limit, std::string& out) {
+[[nodiscard]] ResourceModuleResult readBounded(const std::string& path, size_t limit, std::string& out) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return ResourceModuleResult::Missing;
   struct stat st{};

@@ -13,7 +13,7 @@ namespace pg {
 std::string resString(uint32_t id);
 
 // True when the id has a text.
-bool hasResString(uint32_t id);
+[[nodiscard]] bool hasResString(uint32_t id);
 
 // Parses a table in the data-file format (<id><TAB><text> lines with \n, \r, \t
 // and \\ escapes) and lets its texts take the place of the built-in ones.

@@ -19,7 +19,7 @@ class CIconv {
   }
   CIconv(const CIconv&) = delete;
   CIconv& operator=(const CIconv&) = delete;
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  [[nodiscard]] bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
   iconv_t get() const { return cd_; }
 
  private:

@@ -32,7 +32,7 @@ std::string utf8ToCp932(std::string_view text, bool* lossless = nullptr);
 
 // True for the bytes that begin a two-byte CP932 character (0x81-0x9F and
 // 0xE0-0xFC).
-constexpr bool isCp932LeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+[[nodiscard]] constexpr bool isCp932LeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // The longest prefix of CP932 bytes that is at most maxBytes long and does
 // not end between the two bytes of a character.

@@ -25,7 +25,7 @@ namespace pg {
 namespace {
 
 // The bytes of an 8-bit plane in its memory order (rows bottom-up), or none.
-bool planeBytes(const TChannel& plane, const uint8_t*& data, uint64_t& size) {
+[[nodiscard]] bool planeBytes(const TChannel& plane, const uint8_t*& data, uint64_t& size) {
   data = plane.Bits;
   size = plane.Bits != nullptr && plane.Width > 0 && plane.Height > 0 ? uint64_t(plane.ByteSize()) : 0;
   return size > 0 && size <= UINT32_MAX;

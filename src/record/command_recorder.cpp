@@ -33,8 +33,8 @@ class CCommandBody {
 
   CByteCursor& fields() { return fields_; }
   // The fixed part was written whole, to its last byte.
-  bool fixedComplete() const { return fields_.ok() && fields_.position() == fields_.size(); }
-  const uint8_t* fixed() const { return fixed_.data(); }
+  [[nodiscard]] bool fixedComplete() const { return fields_.ok() && fields_.position() == fields_.size(); }
+  [[nodiscard]] const uint8_t* fixed() const { return fixed_.data(); }
 
   std::vector<uint8_t> rest;          // body bytes after the fixed part
   const uint8_t* data = nullptr;      // the data after the body
@@ -207,7 +207,7 @@ constexpr SCommandRow kCommands[] = {
 };
 
 // The row of a call's command, or null when the call does not write it.
-const SCommandRow* findCommand(CommandCall call, uint8_t type, uint8_t subcode) {
+[[nodiscard]] const SCommandRow* findCommand(CommandCall call, uint8_t type, uint8_t subcode) {
   for (const SCommandRow& row : kCommands) {
     if (row.call != call || row.type != type) continue;
     if (row.call == CommandCall::Filter) {
@@ -308,7 +308,7 @@ struct SImagePacket {
   const uint8_t* pixels = nullptr;
 };
 
-bool imagePacket(int32_t layer, const TMTC& image, std::string_view name, const uint8_t* attributes72,
+[[nodiscard]] bool imagePacket(int32_t layer, const TMTC& image, std::string_view name, const uint8_t* attributes72,
                  SImagePacket& out) {
   if (image.Bits == nullptr || image.RowOffsets == nullptr || image.Width <= 0 || image.Height <= 0) return false;
   const std::vector<uint8_t> text = name.empty() ? std::vector<uint8_t>{} : packetString(name);
@@ -342,7 +342,7 @@ struct SPackedRegion {
   std::vector<uint8_t> data;  // padded to even
 };
 
-bool packRegion(const TChannel& channel, const SRectXYWH& bounds, SPackedRegion& out) {
+[[nodiscard]] bool packRegion(const TChannel& channel, const SRectXYWH& bounds, SPackedRegion& out) {
   out.rect = bounds;
   if (!channel.clipRectWH(out.rect)) return false;
   SByteGrid grid;
@@ -705,7 +705,7 @@ namespace {
 
 // The 54-byte fill body and its packed region as data. A target that is no
 // layer has no offset.
-bool fillBody(CCommandBody& b, const IDocStateSource& doc, uint8_t subcode, int32_t target, uint16_t argument,
+[[nodiscard]] bool fillBody(CCommandBody& b, const IDocStateSource& doc, uint8_t subcode, int32_t target, uint16_t argument,
               const SFillArgs& args, const TPoint* seed, const TChannel& region, const SRectXYWH& bounds) {
   SPackedRegion packed;
   if (!packRegion(region, bounds, packed)) return false;

@@ -232,7 +232,7 @@ class CCommandRecorder {
   // packet, and marks the layer structure changed when the row says so. A
   // failure anywhere, an exception included, leaves nothing of the event open.
   [[nodiscard]] bool record(CommandCall call, uint8_t type, uint8_t subcode, const std::function<bool(CCommandBody&)>& write);
-  bool writeOffset(CommandCall call, uint8_t subcode, int32_t index, uint8_t offsetClass, uint8_t option,
+  [[nodiscard]] bool writeOffset(CommandCall call, uint8_t subcode, int32_t index, uint8_t offsetClass, uint8_t option,
                    TPoint delta);
   [[nodiscard]] bool writeFilter(uint8_t type, int32_t layer, uint16_t argument,
                                  const uint32_t *values, size_t count,

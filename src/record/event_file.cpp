@@ -100,7 +100,7 @@ class StagedSource final : public PacketSource {
   StagedSource(const Segments& segments, uint32_t segmentSize, uint64_t length)
       : segments_(segments), segmentSize_(segmentSize), length_(length) {}
 
-  bool read(uint64_t pos, void* destination, uint32_t count) const override {
+  [[nodiscard]] bool read(uint64_t pos, void* destination, uint32_t count) const override {
     if (pos > length_ || count > length_ - pos) return false;
     auto* dst = static_cast<uint8_t*>(destination);
     uint32_t done = 0;
@@ -122,7 +122,7 @@ class StagedSource final : public PacketSource {
 class StreamSink final : public ByteSink {
  public:
   explicit StreamSink(CStream& stream) : stream_(stream) {}
-  bool write(const void* data, size_t size) override { return stream_.writeExact(data, int64_t(size)); }
+  [[nodiscard]] bool write(const void* data, size_t size) override { return stream_.writeExact(data, int64_t(size)); }
 
  private:
   CStream& stream_;
@@ -130,17 +130,17 @@ class StreamSink final : public ByteSink {
 
 std::string baseName(const std::string& fileName) { return std::filesystem::path(fileName).filename().string(); }
 
-bool fileExists(const std::string& fileName) {
+[[nodiscard]] bool fileExists(const std::string& fileName) {
   std::error_code ec;
   return std::filesystem::exists(fileName, ec);
 }
 
 // The recorder can take a loaded stream: it was set up with an event index.
-bool usableStore(const CEventMngr* store) { return store && store->isValid() && store->eventIndex().isReady(); }
+[[nodiscard]] bool usableStore(const CEventMngr* store) { return store && store->isValid() && store->eventIndex().isReady(); }
 
 
 // Appends a fresh segment holding the n bytes; false when it cannot be had.
-bool stageSegment(Segments& segments, uint32_t segmentSize, const uint8_t* bytes, uint32_t n) {
+[[nodiscard]] bool stageSegment(Segments& segments, uint32_t segmentSize, const uint8_t* bytes, uint32_t n) {
   auto segment = std::make_unique<CMemSeg>();
   if (!segment->allocate(segmentSize)) return false;
   if (n > 0 && segment->copyIn(0, bytes, n) != n) return false;
@@ -149,7 +149,7 @@ bool stageSegment(Segments& segments, uint32_t segmentSize, const uint8_t* bytes
 }
 
 // The staged stream must walk whole before it replaces the recorder's.
-FileResult adoptStaged(CEventMngr& store, Segments& segments, uint32_t length, uint32_t count, uint8_t version,
+[[nodiscard]] FileResult adoptStaged(CEventMngr& store, Segments& segments, uint32_t length, uint32_t count, uint8_t version,
                     uint16_t reserved) {
   if (segments.empty() && !stageSegment(segments, store.segmentSize(), nullptr, 0)) return kRcOutOfMemory;
   StagedSource source(segments, store.segmentSize(), length);
@@ -161,7 +161,7 @@ FileResult adoptStaged(CEventMngr& store, Segments& segments, uint32_t length, u
 uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + segmentSize - 1) / segmentSize; }
 
 // One "KBEV" block at the position, unpacked and staged as the next segment.
-FileResult readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uint64_t done, uint64_t length,
+[[nodiscard]] FileResult readBlock(CStream& source, Segments& segments, uint32_t segmentSize, uint64_t done, uint64_t length,
                   uint8_t* unpacked) {
   uint8_t bytes[kEventBlockHeadBytes];
   SEventBlockHead head;
@@ -192,7 +192,7 @@ FileResult readBlock(CStream& source, Segments& segments, uint32_t segmentSize, 
 // A packet that runs on past the staged bytes waits for the next block; false
 // when the stream cannot be walked, so that a bad stream stops at the first
 // block that breaks it instead of being expanded to its declared end.
-bool walkStaged(const Segments& segments, uint32_t segmentSize, uint64_t staged, uint64_t length, uint64_t& walked) {
+[[nodiscard]] bool walkStaged(const Segments& segments, uint32_t segmentSize, uint64_t staged, uint64_t length, uint64_t& walked) {
   StagedSource source(segments, segmentSize, staged);
   const SWalkResult walk = walkPackets(source, walked, staged);
   if (walk.wellFormed()) {
@@ -214,7 +214,7 @@ bool walkStaged(const Segments& segments, uint32_t segmentSize, uint64_t staged,
 }
 
 // The packed form: the header (its first 40 bytes already read), then blocks.
-FileResult readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
+[[nodiscard]] FileResult readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* store, IProgress& progress) {
   uint8_t bytes[kEventHeaderBytes];
   std::copy(chunk.bytes.begin(), chunk.bytes.end(), bytes);
   SEventHeader header;
@@ -261,7 +261,7 @@ FileResult readPacked(CStream& source, const SEventChunk& chunk, CEventMngr* sto
 }
 
 // The container form: the raw stream follows the 40 bytes already read.
-FileResult readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* store) {
+[[nodiscard]] FileResult readContainer(CStream& source, const SEventChunk& chunk, CEventMngr* store) {
   SEventContainer head;
   if (!readRecord(chunk.bytes.data(), chunk.bytes.size(), head, eventContainerFields)) return kRcShortRead;
   const uint8_t version = head.version;

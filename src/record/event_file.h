@@ -73,7 +73,7 @@ class EventDocument {
  public:
   virtual ~EventDocument() = default;
   // The document's recorder; null when it has none.
-  virtual CEventMngr* eventStore() = 0;
+  [[nodiscard]] virtual CEventMngr* eventStore() = 0;
   virtual uint32_t eventImageWidth() const = 0;
   virtual uint32_t eventImageHeight() const = 0;
   // Empties the document's redo list (its undo records and the recorder's
@@ -110,7 +110,7 @@ struct SEventSaveResult {
 // version in 0..43 go into the header; any other value (-1) means none given:
 // reserved word 0, version 43. A save that fails leaves the target as it was
 // and the document recording.
-SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& document, bool withThumbnail,
+[[nodiscard]] SEventSaveResult saveEventFile(const std::string& fileName, EventDocument& document, bool withThumbnail,
                                int32_t reservedWord = -1, int32_t streamVersion = -1, bool packed = true);
 
 // The 56-byte header and the blocks of the committed stream; 42 when nothing

@@ -12,8 +12,8 @@ class EventOwner {
   virtual ~EventOwner() = default;
   // The stroke manager and the pen renderer the document draws with; fetched
   // again whenever the recorder is prepared or the document is activated.
-  virtual CStrokeMngr* eventStrokeManager() = 0;
-  virtual CPenRender* eventPenRenderer() = 0;
+  [[nodiscard]] virtual CStrokeMngr* eventStrokeManager() = 0;
+  [[nodiscard]] virtual CPenRender* eventPenRenderer() = 0;
 };
 
 }  // namespace pg

@@ -36,7 +36,7 @@ SegmentCache& segmentCache() {
   return *cache;
 }
 
-std::unique_ptr<uint8_t[]> takeCachedBlock(uint32_t size) {
+[[nodiscard]] std::unique_ptr<uint8_t[]> takeCachedBlock(uint32_t size) {
   if (size != CEventMngr::kSegmentSize) return nullptr;
   SegmentCache& cache = segmentCache();
   std::lock_guard<std::mutex> guard(cache.lock);
@@ -422,9 +422,10 @@ bool CEventMngr::writePacketOpen(uint8_t type, uint8_t subcode, uint32_t dataLen
   if (index_.forwardCount() == 0 && offset + total <= segmentSize_ && writePos_ + total < allocated_) {
     CMemSeg& segment = *segments_[writePos_ / segmentSize_];
     const uint8_t head[2] = {type, subcode};
-    segment.copyIn(offset, head, 2);
-    if (payloadSize > 0) segment.copyIn(offset + 2, payload, payloadSize);
-    if (data && dataLength > 0) segment.copyIn(offset + 2 + payloadSize, data, dataLength);
+    // The packet was checked to fit this segment whole: every copy is complete.
+    (void)segment.copyIn(offset, head, 2);
+    if (payloadSize > 0) (void)segment.copyIn(offset + 2, payload, payloadSize);
+    if (data && dataLength > 0) (void)segment.copyIn(offset + 2 + payloadSize, data, dataLength);
     writePos_ += uint32_t(total);
     return true;
   }
@@ -595,7 +596,8 @@ bool CEventMngr::dropLastEvent() {
 SPacketHeader CEventMngr::firstCommandOfLastEvent() const {
   SPacketHeader found;
   if (count_ == 0 || index_.backCount() == 0) return found;
-  walkPackets(source_, index_.current(), committedEnd_, [&](const SPacketInfo& p) {
+  // The walk stops at the first command; a damaged event leaves {0, 0}.
+  (void)walkPackets(source_, index_.current(), committedEnd_, [&](const SPacketInfo& p) {
     if (p.type == kPktState || p.type == kPktData) return true;
     found = {p.type, p.subcode};
     return false;

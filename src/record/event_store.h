@@ -37,15 +37,15 @@ class CMemSeg {
   // Frees any previous block and allocates a zeroed one (contents undefined
   // when not `zeroed`); false when the allocation fails, leaving the segment
   // as it was.
-  bool allocate(uint32_t size, bool zeroed = true);
+  [[nodiscard]] bool allocate(uint32_t size, bool zeroed = true);
   void free();
-  bool isAllocated() const { return block_ != nullptr; }
+  [[nodiscard]] bool isAllocated() const { return block_ != nullptr; }
   // Copy min(count, size - offset) bytes and answer that number; 0 when the
   // segment is unallocated or offset >= size.
-  uint32_t copyIn(uint32_t offset, const void* source, uint32_t count);
-  uint32_t copyOut(uint32_t offset, void* destination, uint32_t count) const;
+  [[nodiscard]] uint32_t copyIn(uint32_t offset, const void* source, uint32_t count);
+  [[nodiscard]] uint32_t copyOut(uint32_t offset, void* destination, uint32_t count) const;
 
-  const uint8_t* data() const { return block_.get(); }
+  [[nodiscard]] const uint8_t* data() const { return block_.get(); }
   uint32_t size() const { return size_; }
   [[nodiscard]] bool owned() const { return owned_ != 0; }
 
@@ -129,11 +129,11 @@ class CEventMngr {
   void refreshEngines();
 
   // --- Queries --------------------------------------------------------------
-  bool isValid() const { return segmentSize_ > 0; }
-  bool hasData() const;
+  [[nodiscard]] bool isValid() const { return segmentSize_ > 0; }
+  [[nodiscard]] bool hasData() const;
   // Recording mode, and recording not stopped by an exception.
-  bool isRecording() const { return mode_ == EventMode::Recording && !stopped_; }
-  bool hasEvents() const { return hasData() && isRecording(); }
+  [[nodiscard]] bool isRecording() const { return mode_ == EventMode::Recording && !stopped_; }
+  [[nodiscard]] bool hasEvents() const { return hasData() && isRecording(); }
   // True once a write raised an exception: the store then records nothing
   // more, and the stream ends at the last whole event before the failure.
   [[nodiscard]] bool recordingStopped() const { return stopped_; }
@@ -141,7 +141,7 @@ class CEventMngr {
   // The replay driver enters replaying (2) and, at the end of the stream, 3.
   void setMode(EventMode mode) { mode_ = mode; }
   uint32_t committedSegments() const;
-  bool isStrokeOpen() const { return (state_ & kEvStrokeOpen) != 0; }
+  [[nodiscard]] bool isStrokeOpen() const { return (state_ & kEvStrokeOpen) != 0; }
   // The cached-state set with the state byte and the replay flags; clears the
   // cached bit of the current layer and mask so that they are recorded again
   // before the next event.
@@ -163,15 +163,15 @@ class CEventMngr {
   uint8_t replayFlags() const { return replayFlags_; }
   void setReplayFlags(uint8_t flags) { replayFlags_ = flags; }
   const CRingBufDWORD& eventIndex() const { return index_; }
-  EventOwner* owner() const { return owner_; }
-  TStroke* strokeSettings() const { return stroke_; }
-  CToneMngr* toolTones() const { return toolTones_; }
-  CStrokeMngr* strokeManager() const { return strokeMngr_; }
-  CPenRender* penRenderer() const { return penRender_; }
+  [[nodiscard]] EventOwner* owner() const { return owner_; }
+  [[nodiscard]] TStroke* strokeSettings() const { return stroke_; }
+  [[nodiscard]] CToneMngr* toolTones() const { return toolTones_; }
+  [[nodiscard]] CStrokeMngr* strokeManager() const { return strokeMngr_; }
+  [[nodiscard]] CPenRender* penRenderer() const { return penRender_; }
 
   // --- Cached application state ----------------------------------------------
   uint32_t cachedState() const { return cached_; }
-  bool isCached(uint8_t subcode) const;
+  [[nodiscard]] bool isCached(uint8_t subcode) const;
   void setCached(uint8_t subcode);
   void clearCached(uint8_t subcode);
   // Ids of tones (type-0 subcode 36) and nibs (44) that the stream carries.
@@ -184,16 +184,16 @@ class CEventMngr {
   // the allocated bytes, so that a write ending on a segment boundary also has
   // the next segment. The write position does not move. Answers the bytes
   // written: 0 for count 0, count above the segment size, or a failure.
-  uint32_t writeAt(uint32_t pos, const void* source, uint32_t count);
+  [[nodiscard]] uint32_t writeAt(uint32_t pos, const void* source, uint32_t count);
   // Writes at the write position in pieces of at most one segment, moving the
   // write position after each; stops at the first short piece.
-  uint32_t append(const void* source, uint32_t count);
+  [[nodiscard]] uint32_t append(const void* source, uint32_t count);
   // Answers count when pos + count lies within the written bytes, else 0.
-  uint32_t readBytes(uint32_t pos, void* destination, uint32_t count) const;
+  [[nodiscard]] uint32_t readBytes(uint32_t pos, void* destination, uint32_t count) const;
   // Reads in pieces of at most one segment; stops at the first short piece.
-  uint32_t readRange(uint32_t pos, void* destination, uint32_t count) const;
+  [[nodiscard]] uint32_t readRange(uint32_t pos, void* destination, uint32_t count) const;
   // Writes the committed bytes, segment by segment; answers the bytes written.
-  uint64_t saveStream(ByteSink& sink) const;
+  [[nodiscard]] uint64_t saveStream(ByteSink& sink) const;
   // Replaces the stream with a loaded one: the segments (at least one, each
   // allocated with this store's segment size) hold `length` bytes from the
   // first on, which become the committed stream of `count` events with the
@@ -247,7 +247,7 @@ class CEventMngr {
   [[nodiscard]] bool undoEvent();
   [[nodiscard]] bool redoEvent();
   // Drops the index's redo entries; true when there were any.
-  bool discardRedo();
+  [[nodiscard]] bool discardRedo();
   // As undoEvent, but the event is dropped for good.
   [[nodiscard]] bool dropLastEvent();
   // The header of the first packet of the last committed event that is not
@@ -279,8 +279,8 @@ class CEventMngr {
   };
 
   [[nodiscard]] bool appendSegment(); // may throw
-  uint32_t writeAtImpl(uint32_t pos, const void* source, uint32_t count);  // may throw
-  uint32_t appendImpl(const void* source, uint32_t count);                 // may throw
+  [[nodiscard]] uint32_t writeAtImpl(uint32_t pos, const void* source, uint32_t count);  // may throw
+  [[nodiscard]] uint32_t appendImpl(const void* source, uint32_t count);                 // may throw
   void keepRedoBytes(uint32_t pos, uint32_t end);                          // may throw
   void copyFromSegments(uint32_t pos, uint8_t* destination, uint32_t count) const;
   void copyToSegments(uint32_t pos, const uint8_t* source, uint32_t count);

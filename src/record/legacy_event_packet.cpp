@@ -45,7 +45,7 @@ constexpr size_t kStrokePointBytes = 6;
 
 uint16_t u16At(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
-bool isCanvasSize(uint16_t code) { return code == 512 || code == 514 || code == 515 || code == 520; }
+[[nodiscard]] bool isCanvasSize(uint16_t code) { return code == 512 || code == 514 || code == 515 || code == 520; }
 
 // The stroke header: target layer, colour (most significant byte first),
 // pressure switches, then six values in 1/256.

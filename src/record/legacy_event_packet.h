@@ -104,10 +104,10 @@ class TEventPacket {
   size_t size() const { return bytes_.size(); }
   size_t readPosition() const { return pos_; }
   size_t remaining() const { return bytes_.size() - pos_; }
-  bool atEnd() const { return pos_ >= bytes_.size(); }
+  [[nodiscard]] bool atEnd() const { return pos_ >= bytes_.size(); }
   void rewind() { pos_ = 0; }
   int32_t recordCount() const { return records_; }
-  bool insideStroke() const { return insideStroke_; }
+  [[nodiscard]] bool insideStroke() const { return insideStroke_; }
   int32_t pointsLeft() const { return pointsLeft_; }
   const std::vector<uint8_t>& bytes() const { return bytes_; }
 

@@ -127,8 +127,8 @@ struct SPacketSizeRule {
   uint8_t fieldOffset = 0;
   uint16_t base = 0;
 
-  bool known() const { return rule != BodyRule::Unknown; }
-  bool needsField() const {
+  [[nodiscard]] bool known() const { return rule != BodyRule::Unknown; }
+  [[nodiscard]] bool needsField() const {
     return rule == BodyRule::PlusU16 || rule == BodyRule::PlusU32 || rule == BodyRule::PlusU16Times8;
   }
   // Bytes of the length field (2 or 4); 0 when the rule reads none.
@@ -149,7 +149,7 @@ uint64_t packetBodyLength(const SPacketSizeRule& rule, uint8_t subcode, uint32_t
                                     uint64_t &length);
 
 // Strokes begin with one of these types (subcode 0, body u16 pen kind, u16 mask).
-bool isStrokeBeginType(uint8_t type);
+[[nodiscard]] bool isStrokeBeginType(uint8_t type);
 
 // Little-endian field access for bodies.
 inline uint16_t readLE16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }

@@ -60,9 +60,9 @@ struct SWalkResult {
 using PacketVisitor = std::function<bool(const SPacketInfo&)>;
 
 // Walks the packets of [from, to) of the source.
-SWalkResult walkPackets(const PacketSource& source, uint64_t from, uint64_t to, const PacketVisitor& visit = {});
+[[nodiscard]] SWalkResult walkPackets(const PacketSource& source, uint64_t from, uint64_t to, const PacketVisitor& visit = {});
 
 // Walks a whole flat stream.
-SWalkResult walkPackets(const uint8_t* data, uint64_t size, const PacketVisitor& visit = {});
+[[nodiscard]] SWalkResult walkPackets(const uint8_t* data, uint64_t size, const PacketVisitor& visit = {});
 
 }  // namespace pg

@@ -60,7 +60,7 @@ class ProgressService {
   virtual ~ProgressService() = default;
   // A shown window with the total (at least 1), position 0, the title and
   // the message; the window closes when the result is let go.
-  virtual std::unique_ptr<IProgress> showProgress(int64_t total, const std::string& title,
+  [[nodiscard]] virtual std::unique_ptr<IProgress> showProgress(int64_t total, const std::string& title,
                                                   const std::string& message) = 0;
 };
 
@@ -69,6 +69,6 @@ class ProgressService {
 ProgressService* setProgressService(ProgressService* service);
 
 // A window from the installed service; never null.
-std::unique_ptr<IProgress> showProgressDlg(int64_t total, const std::string& title, const std::string& message);
+[[nodiscard]] std::unique_ptr<IProgress> showProgressDlg(int64_t total, const std::string& title, const std::string& message);
 
 }  // namespace pg

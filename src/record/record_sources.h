@@ -74,7 +74,7 @@ class IToolStateSource {
     return false;
   }
   // The colour stops of the tool window's current gradient; null for none.
-  virtual const CColorSlotGroup* currentGradientStops() const { return nullptr; }
+  [[nodiscard]] virtual const CColorSlotGroup* currentGradientStops() const { return nullptr; }
 };
 
 }  // namespace pg

@@ -100,9 +100,9 @@ class CStateRecorder {
 private:
   // Writes the body unless compare is set and it equals the cached one.
   [[nodiscard]] ItemResult writeItem(uint8_t subcode, const uint8_t* body, uint32_t size, bool compare);
-  bool sameAsCached(uint8_t subcode, const uint8_t* body, uint32_t size) const;
+  [[nodiscard]] bool sameAsCached(uint8_t subcode, const uint8_t* body, uint32_t size) const;
   void keep(uint8_t subcode, const uint8_t* body, uint32_t size);
-  const std::vector<uint8_t>* cached(uint8_t subcode) const;
+  [[nodiscard]] const std::vector<uint8_t>* cached(uint8_t subcode) const;
   // Body of an item of the document or stroke set; false when it cannot be
   // built.
   [[nodiscard]] bool buildItem(uint8_t subcode, std::array<uint8_t, 32> &body,

@@ -36,7 +36,7 @@ class CStrokeRecorder {
   [[nodiscard]] bool recordStrokePoint(float x, float y, float pressure);
   [[nodiscard]] bool recordStrokeEnd();
 
-  bool isStrokeOpen() const;
+  [[nodiscard]] bool isStrokeOpen() const;
   // Points of the open stroke so far, the begin point included.
   uint32_t pointCount() const { return points_; }
 

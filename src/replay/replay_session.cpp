@@ -36,7 +36,7 @@ bool copyStreamHead(const CEventMngr& from, const CEventMngr& to, uint32_t lengt
       const uint32_t n = std::min(seg, length - done);
       if (n > 0) {
         if (from.readRange(done, buffer.data(), n) != n) return false;
-        s->copyIn(0, buffer.data(), n);
+        if (s->copyIn(0, buffer.data(), n) != n) return false;
       }
       segments.push_back(std::move(s));
       done += n;

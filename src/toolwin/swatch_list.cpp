@@ -44,7 +44,9 @@ void CSwatchList::setColorAt(int32_t i, uint32_t colour) {
   if (!s) return;
   TSwatchItem changed = *s;
   changed.Color = (s->Color & 0xFF000000u) | (colour & 0x00FFFFFFu);
-  if (manager_->deleteItem(i)) manager_->insertItem(i, changed);
+  // The changed copy goes in first: a copy that cannot be had leaves the old colour.
+  if (manager_->insertItem(i + 1, changed) < 0) return;
+  (void)manager_->deleteItem(i);  // i is valid: its item was read above
   setModified(true);
   doChange();
   redraw();

@@ -96,8 +96,8 @@ TEST(AppProfile, FirstRunGivesTheDefaultsAndTheMigrationWritesVersion20) {
   EXPECT_EQ(std::get<int32_t>(*ver), 20);
   // A settings file of version 11 or later keeps its gradient set.
   CAppProfile again = freshProfile();
-  store.setValue(section(ProfileSection::FileIO), "gradFile2", std::string("/keep.kgs"));
-  store.setValue(section(ProfileSection::Config), "appVerID", 11);
+  EXPECT_TRUE(store.setValue(section(ProfileSection::FileIO), "gradFile2", std::string("/keep.kgs")));
+  EXPECT_TRUE(store.setValue(section(ProfileSection::Config), "appVerID", 11));
   ASSERT_TRUE(again.load(store));
   again.migrate();
   EXPECT_EQ(again.gradFile2, "/keep.kgs");
@@ -138,8 +138,8 @@ TEST(AppProfile, EveryKindOfStoredValueIsClampedOrReplacedByTheDefault) {
       {"view index past the views", ProfileSection::Window, "LayerViewViewIndex", 40},
   };
   CSettingsStore store;
-  for (const Stored& s : stored) store.setValue(section(s.section), s.key, s.value);
-  store.setValue(section(ProfileSection::Window), "mainWinW", 50);
+  for (const Stored& s : stored) EXPECT_TRUE(store.setValue(section(s.section), s.key, s.value));
+  EXPECT_TRUE(store.setValue(section(ProfileSection::Window), "mainWinW", 50));
   CAppProfile p = freshProfile();
   ASSERT_TRUE(p.load(store));
   EXPECT_EQ(p.jpegQType, 4);
@@ -168,11 +168,11 @@ TEST(AppProfile, EveryKindOfStoredValueIsClampedOrReplacedByTheDefault) {
   EXPECT_EQ(p.views[6].ViewIndex, kDockViews - 1);
 
   // A negative width other than -1 means "not set" as well.
-  store.setValue(section(ProfileSection::Window), "mainWinW", -7);
+  EXPECT_TRUE(store.setValue(section(ProfileSection::Window), "mainWinW", -7));
   ASSERT_TRUE(p.load(store));
   EXPECT_EQ(p.mainWinW, -1);
   // Without a known screen the width is bounded all the same.
-  store.setValue(section(ProfileSection::Window), "mainWinW", std::numeric_limits<int32_t>::max());
+  EXPECT_TRUE(store.setValue(section(ProfileSection::Window), "mainWinW", std::numeric_limits<int32_t>::max()));
   p.screenWidth = 0;
   ASSERT_TRUE(p.load(store));
   EXPECT_GE(p.mainWinW, 200);
@@ -277,15 +277,15 @@ class RefusingStorage final : public CProfileStorage {
 
 TEST(AppProfile, ASectionThatCannotBeOpenedIsSkipped) {
   CSettingsStore store;
-  store.setValue(section(ProfileSection::Config), "gridW", 48);
-  store.setValue(section(ProfileSection::Font), "point", 12);
+  EXPECT_TRUE(store.setValue(section(ProfileSection::Config), "gridW", 48));
+  EXPECT_TRUE(store.setValue(section(ProfileSection::Font), "point", 12));
   CAppProfile p = freshProfile();
   p.gridW = 77;
   RefusingStorage storage(store, ProfileSection::Config);
   EXPECT_TRUE(p.load(storage));
   EXPECT_EQ(p.gridW, 77);  // kept
   EXPECT_EQ(p.point, 12);  // the sections after it are read
-  store.deleteKey(section(ProfileSection::Config));
+  EXPECT_TRUE(store.deleteKey(section(ProfileSection::Config)));
   EXPECT_FALSE(p.save(storage));  // reported, while the others are written
   EXPECT_FALSE(store.keyExists(section(ProfileSection::Config)));
   EXPECT_NE(store.findValue(section(ProfileSection::Font), "point"), nullptr);
@@ -309,10 +309,10 @@ TEST(AppProfile, FloatingLayoutIsBoundedAndLeavesNothingOfALargerOne) {
 
   // A window without its pane count keeps its record; its panes are not read
   // and do not take pane numbers.
-  store.setValue(window, "FloatFormCount", 3);
-  store.deleteValue(window, "FloatForm1PaneCount");
-  store.setValue(window, "FloatForm1X", 999);
-  store.setValue(window, "FloatPane1ParentForm", 2);
+  EXPECT_TRUE(store.setValue(window, "FloatFormCount", 3));
+  EXPECT_TRUE(store.deleteValue(window, "FloatForm1PaneCount"));
+  EXPECT_TRUE(store.setValue(window, "FloatForm1X", 999));
+  EXPECT_TRUE(store.setValue(window, "FloatPane1ParentForm", 2));
   CAppProfile q = freshProfile();
   q.floatForms[1].X = 55;
   ASSERT_TRUE(q.load(store));
@@ -320,8 +320,8 @@ TEST(AppProfile, FloatingLayoutIsBoundedAndLeavesNothingOfALargerOne) {
   EXPECT_EQ(q.floatPanes[1].ParentForm, 2);  // the pane of window 2
 
   // Counts from the store cannot reach past the room of 16 windows and 16 panes.
-  store.setValue(window, "FloatFormCount", 100);
-  for (int f = 0; f < 20; ++f) store.setValue(window, "FloatForm" + std::to_string(f) + "PaneCount", 7);
+  EXPECT_TRUE(store.setValue(window, "FloatFormCount", 100));
+  for (int f = 0; f < 20; ++f) EXPECT_TRUE(store.setValue(window, "FloatForm" + std::to_string(f) + "PaneCount", 7));
   CAppProfile r = freshProfile();
   ASSERT_TRUE(r.load(store));
   EXPECT_EQ(r.FloatFormCount, kMaxFloatForms);

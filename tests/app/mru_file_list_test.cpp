@@ -151,15 +151,15 @@ TEST(MRUFileList, StoreRoundTripLeavesNoStaleValuesAndDistrustsWhatItReads) {
 
   // What the store holds is checked: kinds, lengths, zero bytes, relative
   // paths, duplicates and the maximum.
-  store.deleteKey(section);
-  store.setValue(section, "path0", std::string("/ok/a"));
-  store.setValue(section, "path1", 5);
-  store.setValue(section, "path2", "/" + std::string(5000, 'x'));
-  store.setValue(section, "path3", std::string("/bad\0zero", 9));
-  store.setValue(section, "path4", std::string("relative/b"));
-  store.setValue(section, "path5", std::string("/ok/./a"));
-  store.setValue(section, "path6", std::string("/ok/c"));
-  store.setValue(section, "path10", std::string("/ok/late"));
+  EXPECT_TRUE(store.deleteKey(section));
+  EXPECT_TRUE(store.setValue(section, "path0", std::string("/ok/a")));
+  EXPECT_TRUE(store.setValue(section, "path1", 5));
+  EXPECT_TRUE(store.setValue(section, "path2", "/" + std::string(5000, 'x')));
+  EXPECT_TRUE(store.setValue(section, "path3", std::string("/bad\0zero", 9)));
+  EXPECT_TRUE(store.setValue(section, "path4", std::string("relative/b")));
+  EXPECT_TRUE(store.setValue(section, "path5", std::string("/ok/./a")));
+  EXPECT_TRUE(store.setValue(section, "path6", std::string("/ok/c")));
+  EXPECT_TRUE(store.setValue(section, "path10", std::string("/ok/late")));
   ASSERT_TRUE(back.load(store));
   EXPECT_EQ(back.items(), (Paths{"/ok/a", "/ok/c"}));
 

@@ -492,11 +492,11 @@ TEST(PenSettingStore, AnIncompleteGroupStopsTheRead) {
   CSettingsStore store;
   CSettingsKey reg(store);
   ASSERT_TRUE(reg.openKey("k", true));
-  regWriteFloat(reg, "MIN", 40.0f);
-  regWriteFloat(reg, "WIDTH", 33.0f);
-  regWriteFloat(reg, "GAMMA", 2.0f);
-  regWriteFloat(reg, "EFFECT", 5.0f);  // group 2 lacks ENV and SPEED
-  regWriteFloat(reg, "SPEED", 5.0f);
+  EXPECT_TRUE(regWriteFloat(reg, "MIN", 40.0f));
+  EXPECT_TRUE(regWriteFloat(reg, "WIDTH", 33.0f));
+  EXPECT_TRUE(regWriteFloat(reg, "GAMMA", 2.0f));
+  EXPECT_TRUE(regWriteFloat(reg, "EFFECT", 5.0f));  // group 2 lacks ENV and SPEED
+  EXPECT_TRUE(regWriteFloat(reg, "SPEED", 5.0f));
   SPenSetting rec;
   rec.EFFECT = 7.0f;
   rec.useTone = 1;
@@ -508,13 +508,13 @@ TEST(PenSettingStore, AnIncompleteGroupStopsTheRead) {
   EXPECT_EQ(rec.useTone, 1);    // group 3 never reached
 
   // Group 4 checks all four values before reading any.
-  regWriteFloat(reg, "ENV", 1.0f);
-  regWriteBool(reg, "ifSIZE", true);
-  regWriteBool(reg, "ifTRANSPARENCY", true);
-  regWriteBool(reg, "ifEDGE", true);
-  regWriteBool(reg, "useGradation", true);
-  regWriteFloat(reg, "opaque", 0.5f);
-  regWriteFloat(reg, "penSpacing", 0.5f);
+  EXPECT_TRUE(regWriteFloat(reg, "ENV", 1.0f));
+  EXPECT_TRUE(regWriteBool(reg, "ifSIZE", true));
+  EXPECT_TRUE(regWriteBool(reg, "ifTRANSPARENCY", true));
+  EXPECT_TRUE(regWriteBool(reg, "ifEDGE", true));
+  EXPECT_TRUE(regWriteBool(reg, "useGradation", true));
+  EXPECT_TRUE(regWriteFloat(reg, "opaque", 0.5f));
+  EXPECT_TRUE(regWriteFloat(reg, "penSpacing", 0.5f));
   EXPECT_FALSE(readPenSetting(reg, rec));
   EXPECT_EQ(rec.ifEDGE, 1);
   EXPECT_EQ(rec.useTone, 0);
@@ -526,19 +526,19 @@ TEST(PenSettingStore, ValuesFromTheStoreAreBroughtIntoRange) {
   CSettingsStore store;
   CSettingsKey reg(store);
   ASSERT_TRUE(reg.openKey("k", true));
-  reg.writeFloat("MIN", 1e300);                                   // not a float: keeps the field
-  reg.writeFloat("WIDTH", 5000.0);                                // clamped to 200
-  reg.writeFloat("GAMMA", std::numeric_limits<double>::quiet_NaN());  // keeps the field
-  reg.writeFloat("EFFECT", -20.0);                                // clamped to 0
-  reg.writeString("ENV", "fifty");                                // wrong kind: keeps the field
-  reg.writeFloat("SPEED", 150.0);                                 // clamped to 100
-  reg.writeInteger("ifSIZE", 7);                                  // non-zero is true
-  reg.writeInteger("ifTRANSPARENCY", 0);
-  reg.writeInteger("ifEDGE", 0);
-  reg.writeInteger("useGradation", 0);
-  reg.writeFloat("opaque", 0.0);                                  // clamped to 0.01
-  reg.writeFloat("penSpacing", 9.0);                              // clamped to 2
-  reg.writeInteger("airMap", 99);                                 // kept: its readers map it
+  EXPECT_TRUE(reg.writeFloat("MIN", 1e300));                                   // not a float: keeps the field
+  EXPECT_TRUE(reg.writeFloat("WIDTH", 5000.0));                                // clamped to 200
+  EXPECT_TRUE(reg.writeFloat("GAMMA", std::numeric_limits<double>::quiet_NaN()));  // keeps the field
+  EXPECT_TRUE(reg.writeFloat("EFFECT", -20.0));                                // clamped to 0
+  EXPECT_TRUE(reg.writeString("ENV", "fifty"));                                // wrong kind: keeps the field
+  EXPECT_TRUE(reg.writeFloat("SPEED", 150.0));                                 // clamped to 100
+  EXPECT_TRUE(reg.writeInteger("ifSIZE", 7));                                  // non-zero is true
+  EXPECT_TRUE(reg.writeInteger("ifTRANSPARENCY", 0));
+  EXPECT_TRUE(reg.writeInteger("ifEDGE", 0));
+  EXPECT_TRUE(reg.writeInteger("useGradation", 0));
+  EXPECT_TRUE(reg.writeFloat("opaque", 0.0));                                  // clamped to 0.01
+  EXPECT_TRUE(reg.writeFloat("penSpacing", 9.0));                              // clamped to 2
+  EXPECT_TRUE(reg.writeInteger("airMap", 99));                                 // kept: its readers map it
   SPenSetting rec;
   rec.MIN = 30.0f;
   rec.GAMMA = 2.0f;

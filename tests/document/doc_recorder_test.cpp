@@ -92,10 +92,11 @@ std::vector<int> headersFrom(const CEventMngr& store, uint32_t from) {
 
 std::vector<uint8_t> bodyAt(const CEventMngr& store, uint32_t from, int header) {
   std::vector<uint8_t> body;
-  walkPackets(store.source(), from, store.writePosition(), [&](const SPacketInfo& p) {
+  // The walk stops at the packet found; a missing one leaves the body empty.
+  (void)walkPackets(store.source(), from, store.writePosition(), [&](const SPacketInfo& p) {
     if ((p.type << 8 | p.subcode) != header) return true;
     body.resize(size_t(p.bodyLength));
-    store.readBytes(uint32_t(p.bodyOffset()), body.data(), uint32_t(p.bodyLength));
+    EXPECT_EQ(store.readBytes(uint32_t(p.bodyOffset()), body.data(), uint32_t(p.bodyLength)), p.bodyLength);
     return false;
   });
   return body;

@@ -11,6 +11,7 @@
 #include "doc_ops_fixture.h"
 #include "document/flow_image.h"
 #include "core/blend_modes.h"
+#include "core/block_pool.h"
 #include "document/layer_data.h"
 #include "record/legacy_event_packet.h"
 #include "record/legacy_stream_fixture.h"
@@ -356,6 +357,55 @@ TEST(LegacyPlayer, SelectionSlots) {
     const SSize t = TSelectMng::thumbnailSize(c.w, c.h);
     EXPECT_EQ(t.W, c.tw) << c.w << "x" << c.h;
     EXPECT_EQ(t.H, c.th) << c.w << "x" << c.h;
+  }
+}
+
+// A record whose layer write cannot get tile memory stops the replay there,
+// and every layer is as it was before the record: nothing half written.
+TEST(LegacyPlayer, ARecordWithoutTileMemoryStopsTheReplayAndChangesNothing) {
+  std::vector<uint8_t> line = {0, 0xFF, 0, 0, 1};
+  for (uint16_t v : {uint16_t(0), uint16_t(4 * 256), uint16_t(256), uint16_t(0), uint16_t(0), uint16_t(256),
+                     uint16_t(0), uint16_t(4), uint16_t(10), uint16_t(60), uint16_t(30)})
+    LegacyStream::u16(line, v);
+  struct Case {
+    const char* what;
+    LegacyStream stream;
+    int setupCalls;  // played with memory, the 512 record included
+    uint16_t stopCode;
+  };
+  std::vector<Case> cases;
+  // 0..47 x 0..39 covers the first tile whole, then reaches into the next.
+  cases.push_back({"a rectangle fill", LegacyStream(80, 48), 1, 296});
+  cases.back().stream.record(296, {0, 0, 0, 0, 0, 48, 0, 40, 0, 0, 0, 255});
+  cases.push_back({"a stroke's last point", LegacyStream(80, 48), 1, 0});
+  cases.back().stream.stroke(0, 0, 0x203040, 3 * 256, {{5, 5, 1024}, {20, 9, 700}, {40, 30, 300}});
+  cases.push_back({"a straight line", LegacyStream(80, 48), 1, 305});
+  cases.back().stream.record(305, line);
+  cases.push_back({"a merge of the visible layers", LegacyStream(80, 48), 6, 258});
+  cases.back()
+      .stream.record(256, {0})
+      .stroke(0, 0, 0x203040, 3 * 256, {{5, 5, 1024}, {40, 30, 300}})
+      .stroke(0, 1, 0xC04000, 6 * 256, {{50, 4, 512}, {52, 40, 900}})
+      .record(258, {});
+  for (Case& c : cases) {
+    TEventPacket packet = adopted(c.stream);
+    OpsFixture f;
+    f.doc->enterOlderFormatMode();
+    TStroke stroke;
+    uint16_t code = 0;
+    bool refresh = false;
+    for (int i = 0; i < c.setupCalls; ++i)
+      ASSERT_TRUE(f.doc->playPenPacket(*f.flow, packet, code, refresh, stroke)) << c.what;
+    const std::string before = picture(*f.doc);
+    bool on = true;
+    {
+      CTilePoolFailScope noTiles(0);
+      for (int guard = 0; on && guard < 8 && code != kLegacyEndCode; ++guard)
+        on = f.doc->playPenPacket(*f.flow, packet, code, refresh, stroke);
+    }
+    EXPECT_FALSE(on) << c.what;
+    EXPECT_EQ(code, c.stopCode) << c.what;
+    EXPECT_EQ(picture(*f.doc), before) << c.what;
   }
 }
 

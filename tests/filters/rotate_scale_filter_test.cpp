@@ -50,7 +50,7 @@ std::unique_ptr<FilterFixture> rotated180(uint32_t seed) {
   fillOpaque(*f, seed);
   f->randomSelection(seed + 1);
   const SFlt4Context c = f->context();
-  rotate1804Kernel(&c, nullptr, 0);
+  EXPECT_TRUE(rotate1804Kernel(&c, nullptr, 0));
   return f;
 }
 

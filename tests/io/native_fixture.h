@@ -109,7 +109,9 @@ struct NativeDoc {
 // The committed stream of a store.
 inline std::vector<uint8_t> committedStream(const CEventMngr& store) {
   std::vector<uint8_t> b(store.committedEnd());
-  if (!b.empty()) store.readRange(0, b.data(), uint32_t(b.size()));
+  if (!b.empty()) {
+    EXPECT_EQ(store.readRange(0, b.data(), uint32_t(b.size())), b.size());
+  }
   return b;
 }
 

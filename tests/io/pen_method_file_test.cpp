@@ -91,10 +91,10 @@ TEST_F(PenMethodFileTest, MethodsWithIconsNibsAndSelectionsRoundTrip) {
   TChannel nib(8, 4);
   for (int32_t i = 0; i < 32; ++i) nib.Bits[i] = uint8_t(i * 8);
   ASSERT_TRUE(special->penShape()->setImage(nib, true));
-  saved.add(std::move(special));
+  ASSERT_GE(saved.add(std::move(special)), 0);
   auto bare = std::make_unique<CPenMethodObj>();
   bare->setParams(saved.getItem(0)->getParams());
-  saved.add(std::move(bare));  // neither nib nor icon
+  ASSERT_GE(saved.add(std::move(bare)), 0);  // neither nib nor icon
   saved.setCurrentIndex(9);
   saved.setSecondSelection(4, false);
   saved.setSlots({1, 3, 5, 0, 10});
@@ -144,7 +144,7 @@ TEST_F(PenMethodFileTest, RecordLayout) {
   p.stroke.spacing = 150;
   m->setParams(p);
   m->setPenShape(nullptr);
-  list.add(std::move(m));
+  ASSERT_GE(list.add(std::move(m)), 0);
   const std::string path = dir.file("one.pmt");
   ASSERT_EQ(savePenMethodFile(path, list), kRcOk);
   const Bytes b = testing::readFile(path);

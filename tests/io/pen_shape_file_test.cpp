@@ -86,7 +86,7 @@ TEST_F(PenShapeFileTest, BuiltInsRoundTripWithTheCurrentIndex) {
 
 TEST_F(PenShapeFileTest, RecordLayout) {
   CPenShapeMngr list;
-  list.addFromRecord(builtinPenShape(1));
+  ASSERT_GE(list.addFromRecord(builtinPenShape(1)), 0);
   const std::string path = dir.file("one.psh");
   ASSERT_EQ(savePenShapeFile(path, list), kRcOk);
   const Bytes b = testing::readFile(path);
@@ -111,8 +111,8 @@ TEST_F(PenShapeFileTest, ImageNibsKeepTheirPictureAndScale) {
   EXPECT_EQ(nib->scaleMin(), 25);
   EXPECT_EQ(nib->scaleMax(), 500);
   EXPECT_TRUE(nib->setScale(150));
-  saved.add(std::move(nib));
-  saved.addFromRecord(builtinPenShape(0));
+  ASSERT_GE(saved.add(std::move(nib)), 0);
+  ASSERT_GE(saved.addFromRecord(builtinPenShape(0)), 0);
   const std::string path = dir.file("image.psh");
   ASSERT_EQ(savePenShapeFile(path, saved), kRcOk);
 

@@ -126,7 +126,7 @@ TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
          for (uint8_t kind : {9, 12}) {
            auto m = std::make_unique<CPenMethodObj>();
            EXPECT_TRUE(TPaintParam(kind).storeToPenMethod(m.get()));
-           list.add(std::move(m));
+           EXPECT_GE(list.add(std::move(m)), 0);
          }
          list.setCurrentIndex(9);
          list.setSecondSelection(4, false);
@@ -141,7 +141,7 @@ TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
          for (int i = 0; i < 300; ++i) {
            auto m = std::make_unique<CPenMethodObj>();
            EXPECT_TRUE(TPaintParam(9).storeToPenMethod(m.get()));
-           list.add(std::move(m));
+           EXPECT_GE(list.add(std::move(m)), 0);
          }
          list.setCurrentIndex(2);
          list.setSlots({1, 300, 5, 0, 10});

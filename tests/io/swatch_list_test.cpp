@@ -45,9 +45,9 @@ using SwatchListTest = testing::PresetFileTest;
 
 TEST_F(SwatchListTest, EveryFormatRoundTripsItsColoursAndGrid) {
   TSwatchMngr saved;
-  saved.addColor(-1, paletteColor(10, 20, 30));
-  saved.addColor(-1, paletteColor(255, 0, 128, kSwatchHsb));
-  saved.addColor(-1, paletteColor(0, 0, 0));
+  ASSERT_GE(saved.addColor(-1, paletteColor(10, 20, 30)), 0);
+  ASSERT_GE(saved.addColor(-1, paletteColor(255, 0, 128, kSwatchHsb)), 0);
+  ASSERT_GE(saved.addColor(-1, paletteColor(0, 0, 0)), 0);
   saved.setCellSize(20, 24);
   saved.setGrid(5, 7);
   for (const char* ext : {".kpl", ".aco", ".pcs", ".txt", ".KPL"}) {
@@ -74,7 +74,7 @@ TEST_F(SwatchListTest, EveryFormatRoundTripsItsColoursAndGrid) {
 
 TEST_F(SwatchListTest, TextPalettesEndTheirLinesByKind) {
   TSwatchMngr list;
-  list.addColor(-1, paletteColor(10, 20, 30));
+  ASSERT_GE(list.addColor(-1, paletteColor(10, 20, 30)), 0);
   list.setCellSize(8, 9);
   list.setGrid(3, 4);
   ASSERT_EQ(saveSwatchFile(dir.file("a.pcs"), list), kRcOk);
@@ -89,8 +89,8 @@ TEST_F(SwatchListTest, TextPalettesEndTheirLinesByKind) {
 
 TEST_F(SwatchListTest, KplFileLayout) {
   TSwatchMngr list;
-  list.addColor(-1, 0x03112233u);
-  list.addColor(-1, 0x00445566u);
+  ASSERT_GE(list.addColor(-1, 0x03112233u), 0);
+  ASSERT_GE(list.addColor(-1, 0x00445566u), 0);
   list.setCellSize(16, 12);
   list.setGrid(8, 2);
   ASSERT_EQ(saveSwatchFile(dir.file("a.kpl"), list), kRcOk);
@@ -208,7 +208,7 @@ TEST_F(SwatchListTest, KindsAndEmptyLists) {
   EXPECT_EQ(loadSwatchFile(put("x.gif", Bytes{1}), list, false), kRcPictureKind);
   EXPECT_EQ(texts(), (std::vector<std::string>{"読み込むことのできないパレット形式です！"}));
   EXPECT_EQ(saveSwatchFile(dir.file("e.kpl"), list), kRcNothing);
-  list.addColor(-1, 0);
+  ASSERT_GE(list.addColor(-1, 0), 0);
   EXPECT_EQ(saveSwatchFile(dir.file("e.bmp"), list), kRcPictureKind);
   EXPECT_EQ(saveSwatchFile(dir.file("missing/e.kpl"), list), kRcPaletteWrite);
 
@@ -219,7 +219,7 @@ TEST_F(SwatchListTest, KindsAndEmptyLists) {
 
 TEST_F(SwatchListTest, LoadingReplacesOrAppends) {
   TSwatchMngr source;
-  source.addColor(-1, paletteColor(1, 2, 3));
+  ASSERT_GE(source.addColor(-1, paletteColor(1, 2, 3)), 0);
   const std::string path = dir.file("one.kpl");
   ASSERT_EQ(saveSwatchFile(path, source), kRcOk);
 
@@ -262,7 +262,7 @@ TEST_F(SwatchListTest, DefaultFileOrDefaultColours) {
   EXPECT_TRUE(list.fileName().empty());
 
   TSwatchMngr one;
-  one.addColor(-1, paletteColor(9, 9, 9));
+  ASSERT_GE(one.addColor(-1, paletteColor(9, 9, 9)), 0);
   prefs.folders[PresetSet::Palette] = dir.file("");
   ASSERT_EQ(saveSwatchFile(dir.file("default.kpl"), one), kRcOk);
   TSwatchMngr loaded;

@@ -92,10 +92,10 @@ TEST(PacketWalker, FindsTheFirstBadPacket) {
 TEST(PacketWalker, EveryPrefixOfAWellFormedStreamEndsCleanlyOrShort) {
   Bytes s = sampleStream();
   std::vector<size_t> ends;
-  walkPackets(s.data(), s.size(), [&](const SPacketInfo& p) {
-    ends.push_back(p.end());
-    return true;
-  });
+  ASSERT_TRUE(walkPackets(s.data(), s.size(), [&](const SPacketInfo& p) {
+                ends.push_back(p.end());
+                return true;
+              }).wellFormed());
   for (size_t cut = 0; cut <= s.size(); ++cut) {
     SWalkResult r = walkPackets(s.data(), cut);
     bool onBoundary = cut == 0 || std::find(ends.begin(), ends.end(), cut) != ends.end();

@@ -3,6 +3,7 @@
 // the live recording, from an event file and from a native file.
 #include <gtest/gtest.h>
 
+#include "core/block_pool.h"
 #include "filters/distort_filters.h"
 #include "filters/filter_table.h"
 #include "filters/floor_command.h"
@@ -207,6 +208,64 @@ TEST(ReplayFidelity, SavedRecordingsReplayFromBothFileKinds) {
     EXPECT_EQ(session.step(1000), ReplayStep::End) << name;
     EXPECT_FALSE(session.isRunning());
     EXPECT_EQ(picture(*y.doc), expected.back()) << name;
+  }
+}
+
+// A stroke whose pixels cannot be stored (no tile memory) after its event was
+// written takes the event back: the recording is byte for byte what it was
+// before the stroke, and it replays to the document's pixels.
+TEST(ReplayFidelity, AStrokeThatCannotBeStoredLeavesNoEventBehind) {
+  struct Case {
+    const char* what;
+    bool engine;
+  };
+  for (const Case& c : {Case{"the dab walker", false}, Case{"the pen engine", true}}) {
+    ReplayFixture f;
+    if (c.engine) f.usePenEngine();
+    const auto stroke = [&](float y) {
+      const std::vector<SStrokePoint> pts = ReplayFixture::line(4, y, 60, y + 6, 12);
+      if (c.engine) {
+        f.paintEngine(pts);
+      } else {
+        f.paint(pts);
+      }
+    };
+    stroke(10);
+    CEventMngr& store = f.x.store();
+    const auto stream = [&] {
+      std::vector<uint8_t> b(store.committedEnd());
+      EXPECT_EQ(store.readRange(0, b.data(), uint32_t(b.size())), b.size());
+      return b;
+    };
+    const uint32_t events = store.committedCount();
+    const std::vector<uint8_t> bytes = stream();
+    const std::string painted = picture(*f.x.doc);
+    {
+      CTilePoolFailScope noTiles(0);
+      const std::vector<SStrokePoint> pts = ReplayFixture::line(4, 30, 60, 40, 12);
+      TPaper& doc = *f.x.doc;
+      f.tool.layerIndex = doc.currentLayerIndex();
+      const bool begun = c.engine ? doc.beginEngineStroke(*f.x.flow, f.tool, true, pts[0].x, pts[0].y, pts[0].pressure)
+                                  : doc.beginStroke(*f.x.flow, f.tool, true, pts[0].x, pts[0].y, pts[0].pressure);
+      ASSERT_TRUE(begun) << c.what;
+      for (size_t i = 1; i < pts.size(); ++i) {
+        const bool on = c.engine ? doc.continueEngineStroke(*f.x.flow, f.tool, true, true, pts[i].x, pts[i].y, pts[i].pressure)
+                                 : doc.continueStroke(*f.x.flow, f.tool, true, true, pts[i].x, pts[i].y, pts[i].pressure);
+        ASSERT_TRUE(on) << c.what;
+      }
+      SRectXYWH r{};
+      const bool ended = c.engine ? doc.endEngineStroke(*f.x.flow, f.tool, true, r, true)
+                                  : doc.endStroke(*f.x.flow, f.tool, true, r, true);
+      EXPECT_FALSE(ended) << c.what;
+    }
+    EXPECT_EQ(picture(*f.x.doc), painted) << c.what;
+    EXPECT_EQ(store.committedCount(), events) << c.what;
+    EXPECT_EQ(stream(), bytes) << c.what;
+    // The recording goes on from there.
+    stroke(20);
+    ASSERT_EQ(f.startReplay(), ReplayStart::Started) << c.what;
+    EXPECT_EQ(f.replayAll(), ReplayStep::End) << c.what;
+    EXPECT_EQ(picture(*f.y.doc), picture(*f.x.doc)) << c.what;
   }
 }
 

@@ -207,8 +207,8 @@ struct RawReplay {
     store = documentEventStore(*y.doc);
     std::vector<std::unique_ptr<CMemSeg>> segs;
     segs.push_back(std::make_unique<CMemSeg>());
-    segs.back()->allocate(store->segmentSize());
-    segs.back()->copyIn(0, s.bytes.data(), uint32_t(s.bytes.size()));
+    EXPECT_TRUE(segs.back()->allocate(store->segmentSize()));
+    EXPECT_EQ(segs.back()->copyIn(0, s.bytes.data(), uint32_t(s.bytes.size())), s.bytes.size());
     EXPECT_TRUE(store->loadStream(segs, uint32_t(s.bytes.size()), 1, 43, 0));
     engine = std::make_unique<CReplayEngine>(*y.doc, *y.flow, *store);
   }

@@ -20,7 +20,7 @@ namespace {
 
 struct NibFixture {
   explicit NibFixture(int32_t nibs) {
-    for (int32_t i = 0; i < nibs; ++i) nibsOwned.addFromRecord(builtinPenShape(i));
+    for (int32_t i = 0; i < nibs; ++i) EXPECT_GE(nibsOwned.addFromRecord(builtinPenShape(i)), 0);
     nibsOwned.select(0);
     list.setOptions(kListKeepActive);
     list.setBounds(200, 200);
@@ -241,7 +241,7 @@ struct BrushFixture {
   BrushFixture() {
     // Kind 9 at 0, 2 and 4; kind 10 at 1 and 3.
     for (auto [kind, name] : {std::pair<uint8_t, const char*>{9, "a"}, {10, "b"}, {9, "c"}, {10, "d"}, {9, "e"}})
-      brushes.add(brushOfKind(kind, name));
+      EXPECT_GE(brushes.add(brushOfKind(kind, name)), 0);
     brushes.setCurrentIndex(0);
     list.setOptions(kListKeepActive);
     list.setBounds(200, 200);

@@ -20,7 +20,7 @@ struct SetsFixture {
     nibs.addDefaults();
     gradients.addBuiltins();
     auto colours = std::make_unique<TSwatchMngr>();
-    for (uint32_t c : {0x000000u, 0xFF0000u, 0x00FF00u}) colours->addColor(-1, c);
+    for (uint32_t c : {0x000000u, 0xFF0000u, 0x00FF00u}) EXPECT_GE(colours->addColor(-1, c), 0);
     swatches.bind(std::move(colours));
     sets.OnPushStrokeParams = [this] { ++pushes; };
     sets.OnGradientsRedraw = [this] { ++redraws; };

@@ -7,7 +7,7 @@ namespace {
 
 std::unique_ptr<TSwatchMngr> colours(std::initializer_list<uint32_t> list) {
   auto m = std::make_unique<TSwatchMngr>();
-  for (uint32_t c : list) m->addColor(-1, c);
+  for (uint32_t c : list) EXPECT_GE(m->addColor(-1, c), 0);
   m->setModified(false);
   return m;
 }
