@@ -1,6 +1,7 @@
 #include "app/scanner.h"
 
 #include <sane/sane.h>
+#include <sane/saneopts.h>
 
 #include <algorithm>
 #include <cmath>
@@ -191,9 +192,12 @@ SScanOptions readOptions(SANE_Handle h) {
   return o;
 }
 
+// Sets what the user changed; a value left alone is not written back (the
+// device's own value may not survive a round trip through a field).
 void writeOptions(SANE_Handle h, const SScanOptions& o) {
   // The mode first: it may change which resolutions and areas there are.
-  if (!o.mode.empty() && std::find(o.modes.begin(), o.modes.end(), o.mode) != o.modes.end()) {
+  const SScanOptions before = readOptions(h);
+  if (o.mode != before.mode && std::find(o.modes.begin(), o.modes.end(), o.mode) != o.modes.end()) {
     SOption mode = findOption(h, SANE_NAME_SCAN_MODE);
     if (mode && mode.d->type == SANE_TYPE_STRING && mode.d->size > 0 && mode.d->size <= 4096) {
       std::vector<char> value(static_cast<size_t>(mode.d->size), '\0');
@@ -201,13 +205,18 @@ void writeOptions(SANE_Handle h, const SScanOptions& o) {
       (void)sane_control_option(h, mode.index, SANE_ACTION_SET_VALUE, value.data(), nullptr);  // refused: its own
     }
   }
-  if (o.resolution > 0) setNumber(h, SANE_NAME_SCAN_RESOLUTION, o.resolution);
-  if (o.hasArea && o.right > o.left && o.bottom > o.top) {
-    setNumber(h, SANE_NAME_SCAN_TL_X, o.left);
-    setNumber(h, SANE_NAME_SCAN_TL_Y, o.top);
-    setNumber(h, SANE_NAME_SCAN_BR_X, o.right);
-    setNumber(h, SANE_NAME_SCAN_BR_Y, o.bottom);
-  }
+  const SScanOptions now = readOptions(h);
+  if (o.resolution > 0 && o.resolution != now.resolution) setNumber(h, SANE_NAME_SCAN_RESOLUTION, o.resolution);
+  if (!o.hasArea || !now.hasArea || o.right <= o.left || o.bottom <= o.top) return;
+  const struct {
+    const char* name;
+    double want, has;
+  } corners[4] = {{SANE_NAME_SCAN_TL_X, o.left, now.left},
+                  {SANE_NAME_SCAN_TL_Y, o.top, now.top},
+                  {SANE_NAME_SCAN_BR_X, o.right, now.right},
+                  {SANE_NAME_SCAN_BR_Y, o.bottom, now.bottom}};
+  for (const auto& c : corners)
+    if (std::abs(c.want - c.has) >= 0.05) setNumber(h, c.name, c.want);
 }
 
 int32_t readResolution(SANE_Handle h) {

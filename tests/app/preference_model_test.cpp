@@ -17,7 +17,9 @@ TEST(PreferenceModel, EveryRowIsNamedOnceAndBackedRowsRoundTrip) {
   std::set<std::string_view> names;
   for (const SPreferenceRow& r : preferenceRows()) {
     EXPECT_TRUE(names.insert(r.control).second) << r.control;
-    if (!r.second.empty()) EXPECT_TRUE(names.insert(r.second).second) << r.second;
+    if (!r.second.empty()) {
+      EXPECT_TRUE(names.insert(r.second).second) << r.second;
+    }
     // A row without a preference keeps its value across Initialize and
     // changes nothing when stored.
     if (!r.hasPreference()) {

@@ -214,8 +214,8 @@ TEST(SaneScan, TheChosenModeResolutionAndAreaReachTheFrames) {
     if (std::find(shown.modes.begin(), shown.modes.end(), "Gray") == shown.modes.end()) std::_Exit(5);
     if (shown.resolutionMax < 600 || !shown.hasArea || shown.right < 50.7 || shown.bottom < 25.3) std::_Exit(6);
     if (image == nullptr || dpi != 50) std::_Exit(7);
-    // Half of 2 x 1 inches at 50 dpi, in grey.
-    if (std::abs(image->Width - 25) > 1 || std::abs(image->Height - 50) > 1) std::_Exit(8);
+    // The right half of 2 x 1 inches, 1 x 1 inch, at 50 dpi, in grey.
+    if (std::abs(image->Width - 50) > 1 || std::abs(image->Height - 50) > 1) std::_Exit(8);
     for (int32_t y = 0; y < image->Height; y += 3)
       for (int32_t x = 0; x < image->Width; x += 3) {
         const uint32_t p = image->getPixel(x, y);

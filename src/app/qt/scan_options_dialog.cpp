@@ -1,6 +1,7 @@
 #include "app/qt/scan_options_dialog.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
