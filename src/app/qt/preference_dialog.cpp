@@ -124,6 +124,8 @@ QWidget* TFormPreference::buildRow(size_t index, QWidget* parent) {
   switch (r.kind) {
     case PrefControl::Check: {
       auto* c = new QCheckBox(resText(r.caption), parent);
+      // A sub-option stands under the box that enables it.
+      if (!r.enabledBy.empty()) c->setContentsMargins(24, 0, 0, 0);
       connect(c, &QCheckBox::toggled, this, &TFormPreference::applyRules);
       w.control = shown = c;
       break;
