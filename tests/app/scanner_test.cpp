@@ -155,6 +155,15 @@ TEST(SaneScan, NoScannerIsSaid) {
   EXPECT_EXIT(scanWithoutScanner(), testing::ExitedWithCode(0), "");
 }
 
+// In a child: SANE started over the test backend, which lists one device
+// (the child ends with 2 or 3 when not).
+std::unique_ptr<IScanSource> startTestBackend(std::string& message) {
+  std::unique_ptr<IScanSource> source = makeSaneScanSource();
+  if (!source->start(message)) std::_Exit(2);
+  if (source->devices().empty()) std::_Exit(3);
+  return source;
+}
+
 // The scan runs in a child process that ends with _Exit: SANE's test backend
 // can leave its reader thread's buffer behind when a scan ends under load,
 // which the leak checker would blame on this program. The child answers 0
@@ -162,11 +171,9 @@ TEST(SaneScan, NoScannerIsSaid) {
 TEST(SaneScan, TestBackendGivesAnImageOfTheScannedSize) {
   auto scanTestPage = [] {
     SaneFolder folder("test");
-    std::unique_ptr<IScanSource> source = makeSaneScanSource();
     std::string message;
-    if (!source->start(message)) std::_Exit(2);
-    std::vector<IScanSource::SDevice> devices = source->devices();
-    if (devices.empty()) std::_Exit(3);
+    std::unique_ptr<IScanSource> source = startTestBackend(message);
+    const std::vector<IScanSource::SDevice> devices = source->devices();
     int32_t dpi = 0;
     std::unique_ptr<TMTC> image = source->scanPage(devices[0].name, {}, dpi, message);
     if (image == nullptr) std::_Exit(4);
@@ -192,11 +199,9 @@ TEST(SaneScan, TestBackendGivesAnImageOfTheScannedSize) {
 TEST(SaneScan, TheChosenModeResolutionAndAreaReachTheFrames) {
   auto scanWithOptions = [] {
     SaneFolder folder("test");
-    std::unique_ptr<IScanSource> source = makeSaneScanSource();
     std::string message;
-    if (!source->start(message)) std::_Exit(2);
-    std::vector<IScanSource::SDevice> devices = source->devices();
-    if (devices.empty()) std::_Exit(3);
+    std::unique_ptr<IScanSource> source = startTestBackend(message);
+    const std::vector<IScanSource::SDevice> devices = source->devices();
     SScanOptions shown;
     int32_t dpi = 0;
     std::unique_ptr<TMTC> image = source->scanPage(
