@@ -120,6 +120,20 @@ enum ResDialogText : uint32_t {
   kResScanReadFailed = 67209,
   kResScanChoose = 67210,
   kResHelpFailed = 67211,
+  kResPrefShortcutItems = 68900,
+  kResPrefGridWidth = 68901,
+  kResPrefGridHeight = 68902,
+  kResPrefGridOpacity = 68903,
+  kResPrefPlayAntiOff = 68904,
+  kResPrefPsdVersion = 68905,
+  kResPrefPsdVersionItems = 68906,
+  kResPrefToneFile = 68907,
+  kResPrintOverwrite = 68908,
+  kResScanOptions = 68909,
+  kResScanMode = 68910,
+  kResScanResolution = 68911,
+  kResScanArea = 68912,
+  kResScanNetwork = 68913,
 };
 
 }  // namespace pg

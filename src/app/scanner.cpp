@@ -1,8 +1,10 @@
 #include "app/scanner.h"
 
 #include <sane/sane.h>
+#include <sane/saneopts.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -75,7 +77,8 @@ void convertScanLines(const SScanFrame& f, const uint8_t* bytes, int32_t firstRo
 }
 
 SScanResult scanToImage(IScanSource& source,
-                        const std::function<int(const std::vector<IScanSource::SDevice>&)>& choose) {
+                        const std::function<int(const std::vector<IScanSource::SDevice>&)>& choose,
+                        const ScanSettingsFn& settings) {
   SScanResult result;
   if (!source.start(result.message)) return result;
   std::vector<IScanSource::SDevice> list = source.devices();
@@ -85,11 +88,142 @@ SScanResult scanToImage(IScanSource& source,
   }
   int index = list.size() == 1 ? 0 : choose(list);
   if (index < 0 || index >= static_cast<int>(list.size())) return result;
-  result.image = source.scanPage(list[static_cast<size_t>(index)].name, result.message);
+  int32_t resolution = 0;
+  result.image = source.scanPage(list[static_cast<size_t>(index)].name, settings, resolution, result.message);
+  // A resolution a document cannot take is not the scan's.
+  result.resolution = resolution >= 1 && resolution <= 65535 ? resolution : 72;
   return result;
 }
 
 namespace {
+
+// An option of the open device by its well-known name: its number and
+// descriptor, when it is active and can be set.
+struct SOption {
+  SANE_Int index = -1;
+  const SANE_Option_Descriptor* d = nullptr;
+  explicit operator bool() const { return d != nullptr; }
+};
+
+SOption findOption(SANE_Handle h, const char* name) {
+  SANE_Int count = 0;
+  if (sane_control_option(h, 0, SANE_ACTION_GET_VALUE, &count, nullptr) != SANE_STATUS_GOOD) return {};
+  for (SANE_Int i = 1; i < count && i < 10000; ++i) {
+    const SANE_Option_Descriptor* d = sane_get_option_descriptor(h, i);
+    if (d == nullptr || d->name == nullptr || std::strcmp(d->name, name) != 0) continue;
+    if (!SANE_OPTION_IS_ACTIVE(d->cap) || !SANE_OPTION_IS_SETTABLE(d->cap)) return {};
+    return {i, d};
+  }
+  return {};
+}
+
+// A number option's value and limits as doubles (whole numbers or fixed point).
+bool isNumber(const SANE_Option_Descriptor* d) {
+  return (d->type == SANE_TYPE_INT || d->type == SANE_TYPE_FIXED) && d->size == static_cast<SANE_Int>(sizeof(SANE_Word));
+}
+double toDouble(const SANE_Option_Descriptor* d, SANE_Word w) {
+  return d->type == SANE_TYPE_FIXED ? SANE_UNFIX(w) : static_cast<double>(w);
+}
+SANE_Word toWord(const SANE_Option_Descriptor* d, double v) {
+  return d->type == SANE_TYPE_FIXED ? SANE_FIX(v) : static_cast<SANE_Word>(std::lround(v));
+}
+
+bool getNumber(SANE_Handle h, const SOption& o, double& v) {
+  if (!o || !isNumber(o.d)) return false;
+  SANE_Word w = 0;
+  if (sane_control_option(h, o.index, SANE_ACTION_GET_VALUE, &w, nullptr) != SANE_STATUS_GOOD) return false;
+  v = toDouble(o.d, w);
+  return true;
+}
+
+void setNumber(SANE_Handle h, const char* name, double v) {
+  SOption o = findOption(h, name);
+  if (!o || !isNumber(o.d)) return;
+  SANE_Word w = toWord(o.d, v);
+  // A value the device refuses leaves its own: the scan goes on with it.
+  (void)sane_control_option(h, o.index, SANE_ACTION_SET_VALUE, &w, nullptr);
+}
+
+SScanOptions readOptions(SANE_Handle h) {
+  SScanOptions o;
+  if (SOption mode = findOption(h, SANE_NAME_SCAN_MODE);
+      mode && mode.d->type == SANE_TYPE_STRING && mode.d->constraint_type == SANE_CONSTRAINT_STRING_LIST &&
+      mode.d->size > 0 && mode.d->size <= 4096) {
+    for (const SANE_String_Const* m = mode.d->constraint.string_list; *m != nullptr && o.modes.size() < 64; ++m)
+      o.modes.emplace_back(*m);
+    std::vector<char> value(static_cast<size_t>(mode.d->size) + 1, '\0');
+    if (sane_control_option(h, mode.index, SANE_ACTION_GET_VALUE, value.data(), nullptr) == SANE_STATUS_GOOD)
+      o.mode = value.data();
+  }
+  SOption res = findOption(h, SANE_NAME_SCAN_RESOLUTION);
+  double dpi = 0;
+  if (getNumber(h, res, dpi)) {
+    o.resolution = static_cast<int32_t>(std::lround(dpi));
+    if (res.d->constraint_type == SANE_CONSTRAINT_RANGE) {
+      o.resolutionMin = static_cast<int32_t>(std::ceil(toDouble(res.d, res.d->constraint.range->min)));
+      o.resolutionMax = static_cast<int32_t>(std::floor(toDouble(res.d, res.d->constraint.range->max)));
+    } else if (res.d->constraint_type == SANE_CONSTRAINT_WORD_LIST) {
+      const SANE_Word* list = res.d->constraint.word_list;
+      for (SANE_Word i = 1; i <= list[0] && i <= 256; ++i)
+        o.resolutions.push_back(static_cast<int32_t>(std::lround(toDouble(res.d, list[i]))));
+    }
+  }
+  // The area only when all four corners are millimetres with a range.
+  const char* corners[4] = {SANE_NAME_SCAN_TL_X, SANE_NAME_SCAN_TL_Y, SANE_NAME_SCAN_BR_X, SANE_NAME_SCAN_BR_Y};
+  double* values[4] = {&o.left, &o.top, &o.right, &o.bottom};
+  o.hasArea = true;
+  for (int i = 0; i < 4 && o.hasArea; ++i) {
+    SOption c = findOption(h, corners[i]);
+    o.hasArea = getNumber(h, c, *values[i]) && c.d->unit == SANE_UNIT_MM && c.d->constraint_type == SANE_CONSTRAINT_RANGE;
+    if (!o.hasArea) break;
+    const double lo = toDouble(c.d, c.d->constraint.range->min), hi = toDouble(c.d, c.d->constraint.range->max);
+    if (i == 2) {
+      o.areaMinX = std::min(o.areaMinX, lo);
+      o.areaMaxX = hi;
+    } else if (i == 3) {
+      o.areaMinY = std::min(o.areaMinY, lo);
+      o.areaMaxY = hi;
+    } else if (i == 0) {
+      o.areaMinX = lo;
+    } else {
+      o.areaMinY = lo;
+    }
+  }
+  return o;
+}
+
+// Sets what the user changed; a value left alone is not written back (the
+// device's own value may not survive a round trip through a field).
+void writeOptions(SANE_Handle h, const SScanOptions& o) {
+  // The mode first: it may change which resolutions and areas there are.
+  const SScanOptions before = readOptions(h);
+  if (o.mode != before.mode && std::find(o.modes.begin(), o.modes.end(), o.mode) != o.modes.end()) {
+    SOption mode = findOption(h, SANE_NAME_SCAN_MODE);
+    if (mode && mode.d->type == SANE_TYPE_STRING && mode.d->size > 0 && mode.d->size <= 4096) {
+      std::vector<char> value(static_cast<size_t>(mode.d->size), '\0');
+      std::memcpy(value.data(), o.mode.data(), std::min(o.mode.size(), value.size() - 1));
+      (void)sane_control_option(h, mode.index, SANE_ACTION_SET_VALUE, value.data(), nullptr);  // refused: its own
+    }
+  }
+  const SScanOptions now = readOptions(h);
+  if (o.resolution > 0 && o.resolution != now.resolution) setNumber(h, SANE_NAME_SCAN_RESOLUTION, o.resolution);
+  if (!o.hasArea || !now.hasArea || o.right <= o.left || o.bottom <= o.top) return;
+  const struct {
+    const char* name;
+    double want, has;
+  } corners[4] = {{SANE_NAME_SCAN_TL_X, o.left, now.left},
+                  {SANE_NAME_SCAN_TL_Y, o.top, now.top},
+                  {SANE_NAME_SCAN_BR_X, o.right, now.right},
+                  {SANE_NAME_SCAN_BR_Y, o.bottom, now.bottom}};
+  for (const auto& c : corners)
+    if (std::abs(c.want - c.has) >= 0.05) setNumber(h, c.name, c.want);
+}
+
+int32_t readResolution(SANE_Handle h) {
+  double dpi = 0;
+  if (!getNumber(h, findOption(h, SANE_NAME_SCAN_RESOLUTION), dpi) || !(dpi >= 1 && dpi <= 65535)) return 0;
+  return static_cast<int32_t>(std::lround(dpi));
+}
 
 EScanFormat formatOf(SANE_Frame f) {
   switch (f) {
@@ -125,7 +259,8 @@ class CSaneScanSource final : public IScanSource {
   std::vector<SDevice> devices() override {
     std::vector<SDevice> list;
     const SANE_Device** found = nullptr;
-    if (sane_get_devices(&found, SANE_TRUE) != SANE_STATUS_GOOD || found == nullptr) return list;
+    // Scanners shared on the network are listed with the local ones.
+    if (sane_get_devices(&found, SANE_FALSE) != SANE_STATUS_GOOD || found == nullptr) return list;
     for (const SANE_Device** d = found; *d != nullptr; ++d) {
       std::string text = std::string((*d)->vendor ? (*d)->vendor : "") + " " + ((*d)->model ? (*d)->model : "");
       list.push_back({(*d)->name ? (*d)->name : "", text});
@@ -133,13 +268,23 @@ class CSaneScanSource final : public IScanSource {
     return list;
   }
 
-  std::unique_ptr<TMTC> scanPage(const std::string& device, std::string& message) override {
+  std::unique_ptr<TMTC> scanPage(const std::string& device, const ScanSettingsFn& settings, int32_t& resolution,
+                                 std::string& message) override {
     SANE_Handle h = nullptr;
     SANE_Status s = sane_open(device.c_str(), &h);
     if (s != SANE_STATUS_GOOD) {
       message = saneFailure(kResScanOpenFailed, s);
       return nullptr;
     }
+    if (settings) {
+      SScanOptions options = readOptions(h);
+      if (!settings(options)) {
+        sane_close(h);
+        return nullptr;  // cancelled: nothing to say
+      }
+      writeOptions(h, options);
+    }
+    resolution = readResolution(h);
     std::unique_ptr<TMTC> image = readPage(h, message);
     // Whatever else the scanner holds (further pages) is dropped here.
     sane_cancel(h);

@@ -36,6 +36,23 @@ int64_t scanLineBytes(const SScanFrame& frame);
 // their high byte; a 1-bit sample set is black. Alpha becomes 255.
 void convertScanLines(const SScanFrame& frame, const uint8_t* bytes, int32_t firstRow, int32_t lines, TMTC& image);
 
+// What a device offers for a scan and what the user chose: the mode (the
+// device's own names), the resolution in dots per inch (a list of values or
+// a range), and the area in millimetres from the top-left corner of the bed.
+// A part the device does not offer is left out (empty, 0 or false).
+struct SScanOptions {
+  std::vector<std::string> modes;
+  std::string mode;
+  std::vector<int32_t> resolutions;  // the values a list allows
+  int32_t resolutionMin = 0, resolutionMax = 0;
+  int32_t resolution = 0;
+  bool hasArea = false;
+  double areaMinX = 0, areaMinY = 0, areaMaxX = 0, areaMaxY = 0;
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+// Shows the options to the user, who changes them; false cancels the scan.
+using ScanSettingsFn = std::function<bool(SScanOptions&)>;
+
 class IScanSource {
  public:
   virtual ~IScanSource() = default;
@@ -47,9 +64,13 @@ class IScanSource {
     std::string description;
   };
   virtual std::vector<SDevice> devices() = 0;
-  // Scans the first page of the device into a new image; nullptr with a
-  // message on failure, with an empty message when the user cancelled.
-  [[nodiscard]] virtual std::unique_ptr<TMTC> scanPage(const std::string& device, std::string& message) = 0;
+  // Scans the first page of the device into a new image: the device's
+  // options go through `settings` (when given) and the chosen ones are set;
+  // `resolution` answers the resolution scanned at (0 when the device does
+  // not say). nullptr with a message on failure, with an empty message when
+  // the user cancelled.
+  [[nodiscard]] virtual std::unique_ptr<TMTC> scanPage(const std::string& device, const ScanSettingsFn& settings,
+                                                       int32_t& resolution, std::string& message) = 0;
 };
 
 // The scanner-neutral run: start the source, let the user choose a device
@@ -58,11 +79,14 @@ class IScanSource {
 // and after a cancel.
 struct SScanResult {
   std::unique_ptr<TMTC> image;
+  int32_t resolution = 72;  // of the scan, 72 when the device did not say
   std::string message;
 };
-[[nodiscard]] SScanResult scanToImage(IScanSource& source, const std::function<int(const std::vector<IScanSource::SDevice>&)>& choose);
+[[nodiscard]] SScanResult scanToImage(IScanSource& source,
+                                      const std::function<int(const std::vector<IScanSource::SDevice>&)>& choose,
+                                      const ScanSettingsFn& settings = {});
 
-// The system's scanners through SANE.
+// The system's scanners through SANE, the ones on the network included.
 [[nodiscard]] std::unique_ptr<IScanSource> makeSaneScanSource();
 
 }  // namespace pg

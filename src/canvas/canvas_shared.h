@@ -19,6 +19,7 @@
 
 namespace pg {
 
+class IDocPrefs;
 class IReplayDisplay;
 class TDrawWindow;
 class TFlowImage;
@@ -164,6 +165,9 @@ class CCanvasShared {
 
   // ---- preferences and the main window's state ----
   SCanvasPrefs prefs;
+  // The preferences every new document reads (its undo limit); not owned,
+  // null for the defaults.
+  IDocPrefs* docPrefs = nullptr;
   bool renderMode = false;    // the command-line batch mode
   bool modalRunning = false;  // a modal dialog or the text loop runs
   TPoint lastStrokePos{};

@@ -27,6 +27,7 @@ namespace pg {
 
 TDrawWindow::TDrawWindow(CCanvasShared& shared, IDrawWindowHost* host, DocServices services)
     : shared_(shared), host_(host), services_(std::move(services)), handlers_(&nullToolHandlers()) {
+  if (services_.prefs == nullptr) services_.prefs = shared_.docPrefs;
   // A document records from the moment it is made.
   if (!services_.makeRecorder) {
     services_.makeRecorder = eventStoreRecorderFactory(SRecorderTools{&shared_.toolStroke(), &shared_.toolTones(), nullptr});

@@ -2,6 +2,7 @@
 // through SANE's test backend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -71,9 +72,12 @@ class FakeSource : public IScanSource {
     return startOk;
   }
   std::vector<SDevice> devices() override { return list; }
-  std::unique_ptr<TMTC> scanPage(const std::string& device, std::string&) override {
+  int32_t dpi = 0;
+  std::unique_ptr<TMTC> scanPage(const std::string& device, const ScanSettingsFn&, int32_t& resolution,
+                                 std::string&) override {
     ++scans;
     scanned = device;
+    resolution = dpi;
     return std::make_unique<TMTC>(4, 5);
   }
 };
@@ -108,6 +112,12 @@ TEST(ScanToImage, ChoiceCancelAndMessages) {
   EXPECT_EQ(two.scans, 0);
   r = scanToImage(two, chooseSecond);
   EXPECT_EQ(two.scanned, "b");
+  // The scan's resolution goes with the image; one the device does not
+  // give, or a document cannot hold, is 72.
+  for (auto [given, taken] : {std::pair{300, 300}, std::pair{0, 72}, std::pair{-5, 72}, std::pair{70000, 72}}) {
+    one.dpi = given;
+    EXPECT_EQ(scanToImage(one, chooseSecond).resolution, taken) << given;
+  }
 }
 
 // SANE reads its configuration where SANE_CONFIG_DIR points.
@@ -145,6 +155,15 @@ TEST(SaneScan, NoScannerIsSaid) {
   EXPECT_EXIT(scanWithoutScanner(), testing::ExitedWithCode(0), "");
 }
 
+// In a child: SANE started over the test backend, which lists one device
+// (the child ends with 2 or 3 when not).
+std::unique_ptr<IScanSource> startTestBackend(std::string& message) {
+  std::unique_ptr<IScanSource> source = makeSaneScanSource();
+  if (!source->start(message)) std::_Exit(2);
+  if (source->devices().empty()) std::_Exit(3);
+  return source;
+}
+
 // The scan runs in a child process that ends with _Exit: SANE's test backend
 // can leave its reader thread's buffer behind when a scan ends under load,
 // which the leak checker would blame on this program. The child answers 0
@@ -152,13 +171,13 @@ TEST(SaneScan, NoScannerIsSaid) {
 TEST(SaneScan, TestBackendGivesAnImageOfTheScannedSize) {
   auto scanTestPage = [] {
     SaneFolder folder("test");
-    std::unique_ptr<IScanSource> source = makeSaneScanSource();
     std::string message;
-    if (!source->start(message)) std::_Exit(2);
-    std::vector<IScanSource::SDevice> devices = source->devices();
-    if (devices.empty()) std::_Exit(3);
-    std::unique_ptr<TMTC> image = source->scanPage(devices[0].name, message);
+    std::unique_ptr<IScanSource> source = startTestBackend(message);
+    const std::vector<IScanSource::SDevice> devices = source->devices();
+    int32_t dpi = 0;
+    std::unique_ptr<TMTC> image = source->scanPage(devices[0].name, {}, dpi, message);
     if (image == nullptr) std::_Exit(4);
+    if (dpi != 100) std::_Exit(8);
     // The folder's test.conf: 50.8 x 25.4 mm at 100 dpi in colour, which the
     // backend scans as 199 x 99 pixels of its colour pattern.
     if (image->Width != 199 || image->Height != 99) std::_Exit(5);
@@ -173,6 +192,47 @@ TEST(SaneScan, TestBackendGivesAnImageOfTheScannedSize) {
   };
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(scanTestPage(), testing::ExitedWithCode(0), "");
+}
+
+// The device's options reach the user, and the chosen mode, resolution and
+// area reach the frames: grey at 50 dpi over the right half of the area.
+TEST(SaneScan, TheChosenModeResolutionAndAreaReachTheFrames) {
+  auto scanWithOptions = [] {
+    SaneFolder folder("test");
+    std::string message;
+    std::unique_ptr<IScanSource> source = startTestBackend(message);
+    const std::vector<IScanSource::SDevice> devices = source->devices();
+    SScanOptions shown;
+    int32_t dpi = 0;
+    std::unique_ptr<TMTC> image = source->scanPage(
+        devices[0].name,
+        [&shown](SScanOptions& o) {
+          shown = o;
+          o.mode = "Gray";
+          o.resolution = 50;
+          o.left = 25.4;
+          return true;
+        },
+        dpi, message);
+    // What the folder's test.conf sets, and what the backend offers.
+    if (shown.mode != "Color" || shown.resolution != 100) std::_Exit(4);
+    if (std::find(shown.modes.begin(), shown.modes.end(), "Gray") == shown.modes.end()) std::_Exit(5);
+    if (shown.resolutionMax < 600 || !shown.hasArea || shown.right < 50.7 || shown.bottom < 25.3) std::_Exit(6);
+    if (image == nullptr || dpi != 50) std::_Exit(7);
+    // The right half of 2 x 1 inches, 1 x 1 inch, at 50 dpi, in grey.
+    if (std::abs(image->Width - 50) > 1 || std::abs(image->Height - 50) > 1) std::_Exit(8);
+    for (int32_t y = 0; y < image->Height; y += 3)
+      for (int32_t x = 0; x < image->Width; x += 3) {
+        const uint32_t p = image->getPixel(x, y);
+        if (((p >> 16) & 0xFF) != (p & 0xFF) || ((p >> 8) & 0xFF) != (p & 0xFF)) std::_Exit(9);
+      }
+    // A cancel in the options scans nothing and says nothing.
+    message.clear();
+    image = source->scanPage(devices[0].name, [](SScanOptions&) { return false; }, dpi, message);
+    std::_Exit(image == nullptr && message.empty() ? 0 : 10);
+  };
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(scanWithOptions(), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

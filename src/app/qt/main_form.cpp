@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWindowStateChangeEvent>
 
@@ -22,6 +23,10 @@
 #include "app/mru_file_list.h"
 #include "app/profile_text_settings.h"
 #include "app/profile_preset_prefs.h"
+#include "app/profile_view_prefs.h"
+#include "app/preference_model.h"
+#include "document/paper_view.h"
+#include "canvas/draw_window.h"
 #include "app/qt/mru_menu.h"
 #include "app/qt/new_document_dialog.h"
 #include "toolwin/qt/tool_form.h"
@@ -51,6 +56,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
+  // A double click on the empty document area opens a file.
+  mdi_->viewport()->installEventFilter(this);
 
   canvas_ = std::make_unique<CCanvasShared>();
   canvas_->useDocumentSeedFill();
@@ -111,6 +118,7 @@ TMainForm::~TMainForm() {
   destroyToolWindowAndPanels();
   if (tabletFilter_) qApp->removeEventFilter(tabletFilter_);
   tablet_->close();
+  if (&viewPrefs() == docPrefs_.get()) (void)setViewPrefs(nullptr);  // back to the built-in defaults
 }
 
 void TMainForm::applyPreferences() {
@@ -135,11 +143,13 @@ void TMainForm::applyPreferences() {
     if (toolForm_ && toolForm_->optionsPanel()) toolForm_->optionsPanel()->refresh();
   };
 
+  // The documents read the grid, the caption and the undo limit from the
+  // preferences; the windows' mouse and scroll settings are copied.
+  docPrefs_ = std::make_unique<CProfileDocPrefs>(prefs);
+  canvas_->docPrefs = docPrefs_.get();
+  (void)setViewPrefs(docPrefs_.get());  // the defaults it replaces are built in
   SCanvasPrefs& c = canvas_->prefs;
-  c.shortcutMode = prefs.ShortcutMode;
-  c.autoSizeAdjust = int32_t(prefs.AutoSizeAdjust);
-  c.brushGhost = prefs.BrushGhost;
-  c.showGhostCenter = prefs.ShowGhostCenter;
+  canvasPrefsFromProfile(prefs, c);
   // The fill tools' range settings: the options panel edits them in place.
   c.fillSeed = {prefs.fillLimit, prefs.fillTarget != 0, prefs.fillAntiAlias};
   c.wandSeed = {prefs.wandLimit, prefs.wandTarget != 0, prefs.wandAntiAlias};
@@ -172,6 +182,32 @@ void TMainForm::applyPreferences() {
   connect(fileMruMenu_, &TMRUMenu::mruItemClicked, this, &TMainForm::handOverFile);
 
   prefs.saveWindowHook = [this](CAppProfile&) { storePreferences(); };
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick && watched == mdi_->viewport() &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    actions_->updateAll();
+    QAction* open = actions_->action("ActFileOpen");
+    if (open != nullptr && open->isEnabled()) open->trigger();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::applyPreferenceEffects(uint32_t effects) {
+  canvasPrefsFromProfile(appProfile(), canvas_->prefs);
+  if ((effects & kEffectTools) != 0) applyToolPreferences();
+  for (TDrawWindowWidget* w : drawWindows()) {
+    TDrawWindow& window = w->window();
+    TPaper& p = window.paper();
+    if ((effects & kEffectGrid) != 0 && p.showGrid) p.setGridSize(true, viewPrefs().gridW(), viewPrefs().gridH(), true);
+    if ((effects & kEffectUndo) != 0) (void)p.setUndoCount();  // a failure is reported by the document
+    if ((effects & kEffectTitle) != 0) window.updateTitle();
+    if ((effects & kEffectLayout) != 0) window.documentLayoutChanged(true);
+    window.invalidateView();
+    w->viewport()->update();
+  }
 }
 
 void TMainForm::storePreferences() {

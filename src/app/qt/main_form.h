@@ -26,6 +26,7 @@ namespace pg {
 class CCanvasShared;
 class CProfileTextSettings;
 class CProfilePresetPrefs;
+class CProfileDocPrefs;
 class TDockFloatManager;
 class TToolForm;
 class TToolTargetAdapter;
@@ -33,6 +34,7 @@ class TWidgetDockView;
 class TDrawWindowWidget;
 class TDrawWindow;
 struct SGateInputs;
+struct SScanOptions;
 
 // The gates' view of a document window (main_form_commands.cpp).
 SGateInputs gateInputs(TDrawWindow& w, bool batchMode);
@@ -145,8 +147,13 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // The printer the print commands use: the system's default, or a PDF file
   // where there is no printer (main_form_menus.cpp).
   QPrinter& printer();
+  // Where a print to a file goes: given the proposed name, the chosen one
+  // (empty to cancel). Unset, the save dialog asks.
+  std::function<QString(const QString& suggestion)> choosePrintFile;
   // Scans a page into a new document window; false when nothing was scanned.
   [[nodiscard]] bool acquireFromScanner();
+  // The scanner's options before a scan (unset: the options dialog asks).
+  std::function<bool(SScanOptions&)> chooseScanSettings;
 
   // The pop-up menus of the status bar, by panel (nullptr for panel 3).
   QMenu* statusPopup(int panel) const;
@@ -167,6 +174,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // Files dropped on the window are opened.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void onTick();
@@ -175,6 +183,12 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void updateTabletPanels();
   void applyPreferences();
   void storePreferences();
+ public:
+  // After the preferences dialog: the document windows and the tool window
+  // follow the changed preferences (PrefEffect bits of what changed).
+  void applyPreferenceEffects(uint32_t effects);
+
+ private:
   void bindWindowCommands();
   void bindDocumentCommands();
   // main_form_commands.cpp: the layer and selection commands.
@@ -226,10 +240,13 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   std::unique_ptr<CCanvasShared> canvas_;
   std::unique_ptr<CProfileTextSettings> textSettings_;
   std::unique_ptr<CProfilePresetPrefs> presetPrefs_;
+  std::unique_ptr<CProfileDocPrefs> docPrefs_;
   std::unique_ptr<TMRUFileList> fileMru_;
   TMRUMenu* fileMruMenu_ = nullptr;
   std::unique_ptr<TDockFloatManager> dock_;
   std::shared_ptr<QPrinter> printer_;
+  bool printToFile_ = false;  // no printer: each print names its PDF file
+  QString printFolder_;
   TToolForm* toolForm_ = nullptr;
   QByteArray pendingLayout_;
   bool firstShown_ = false;

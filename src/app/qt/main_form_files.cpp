@@ -123,8 +123,16 @@ class CFileServices final : public QObject {
 // ---- opening -------------------------------------------------------------------------------
 
 TDrawWindowWidget* TMainForm::findDrawWindow(const QString& path) const {
+  // File names differ by case on this system: the same file is the same
+  // canonical path (links resolved), compared exactly.
+  auto canonical = [](const QString& p) {
+    const QFileInfo info(p);
+    const QString c = info.canonicalFilePath();
+    return c.isEmpty() ? info.absoluteFilePath() : c;
+  };
+  const QString wanted = canonical(path);
   for (TDrawWindowWidget* w : drawWindows())
-    if (QString::fromStdString(w->window().fileName()).compare(path, Qt::CaseInsensitive) == 0) return w;
+    if (w->window().hasFileName() && canonical(QString::fromStdString(w->window().fileName())) == wanted) return w;
   return nullptr;
 }
 
@@ -156,6 +164,9 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
   }
   if (batchMode_ ? !drawWindows().isEmpty() : (activeDrawWindow() != nullptr && activeDrawWindow()->window().isBusy()))
     return nullptr;
+  // A modified window of the same file is replaced only once the file has
+  // been read again: a read that fails keeps the document as it was.
+  TDrawWindowWidget* replaced = nullptr;
   if (TDrawWindowWidget* open = findDrawWindow(path)) {
     if (!open->isModified()) {
       recentFiles().addItem(0, p);
@@ -164,11 +175,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       return open;
     }
     if (askConfirm(formatRes(66541, {p}), MessageButtons::YesNo) != kMrYes) return open;
-    open->window().exchangeModified(false);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget())) {
-      sub->close();
-      delete sub;
-    }
+    replaced = open;
   }
   CBusyCursor wait;
   TDrawWindowWidget* window = nullptr;
@@ -250,6 +257,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       showWarning(formatRes(kResUnsupportedFormat, {p}));
       return nullptr;
   }
+  if (replaced != nullptr) discardNewWindow(*replaced);  // the user agreed to drop its changes
   fileOpened(*window, path);
   return window;
 }
@@ -361,11 +369,14 @@ void TMainForm::bindFileCommands() {
   a.bind("ActEventOpen", [this] {
     SFileDialogRequest request;
     request.kind = 2;  // the recordings
-    request.folder = appProfile().eventPath;
-    request.filterIndex = appProfile().eventLoadExtIdx;
+    // The recordings have a folder of their own when the preferences keep one.
+    CAppProfile& prefs = appProfile();
+    std::string& folder = (prefs.FileIODir & 2) != 0 ? prefs.eventPath : prefs.loadPath;
+    request.folder = folder;
+    request.filterIndex = prefs.eventLoadExtIdx;
     bool openPaused = false;
     if (!openDocumentDialog(this, request, openPaused)) return;
-    appProfile().eventPath = request.folder;
+    folder = request.folder;
     appProfile().eventLoadExtIdx = request.filterIndex;
     TDrawWindowWidget* w = openFile(QString::fromStdString(request.fileName));
     if (w != nullptr && openPaused && w->window().isReplaying()) w->window().setReplayPause(true);

@@ -13,6 +13,7 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrintPreviewDialog>
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +21,9 @@
 #include "app/app_profile.h"
 #include "app/dialog_texts.h"
 #include "app/document_files.h"
+#include "app/help_file.h"
 #include "app/new_layer_model.h"
+#include "app/print_file_name.h"
 #include "app/qt/command_gate_inputs.h"
 #include "app/qt/about_dialog.h"
 #include "app/qt/image_size_dialog.h"
@@ -29,6 +32,7 @@
 #include "app/qt/main_form.h"
 #include "app/qt/new_layer_dialog.h"
 #include "app/qt/preference_dialog.h"
+#include "app/qt/scan_options_dialog.h"
 #include "app/qt/print_dialog.h"
 #include "app/qt/shell_open.h"
 #include "app/scanner.h"
@@ -81,8 +85,11 @@ void keepPrintRecord(QObject& w, const SPrintRecord& r) {
 QPrinter& TMainForm::printer() {
   if (!printer_) {
     printer_ = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    // Without a printer the page goes to a PDF file.
-    if (!hasPrinter()) printer_->setOutputFormat(QPrinter::PdfFormat);
+    // Without a printer the page goes to a PDF file, named anew for each print.
+    if (!hasPrinter()) {
+      printer_->setOutputFormat(QPrinter::PdfFormat);
+      printToFile_ = true;
+    }
   }
   return *printer_;
 }
@@ -92,14 +99,25 @@ bool TMainForm::acquireFromScanner() {
   tablet_->close();
   tabletDisabled_ = true;
   std::unique_ptr<IScanSource> source = makeSaneScanSource();
-  SScanResult scan = scanToImage(*source, [this](const std::vector<IScanSource::SDevice>& list) {
+  auto chooseDevice = [this](const std::vector<IScanSource::SDevice>& list) {
     QStringList names;
     for (const IScanSource::SDevice& d : list)
       names << QStringLiteral("%1 (%2)").arg(QString::fromStdString(d.description), QString::fromStdString(d.name));
     bool ok = false;
     QString chosen = QInputDialog::getItem(this, resText(kResScanChoose), QString(), names, 0, false, &ok);
     return ok ? static_cast<int>(names.indexOf(chosen)) : -1;
-  });
+  };
+  // The device's mode, resolution and area, as the user sets them.
+  ScanSettingsFn settings = chooseScanSettings;
+  if (!settings) {
+    settings = [this](SScanOptions& options) {
+      TFormScanOptions dialog(options, this);
+      if (showModalDialog(dialog) != kMrOk) return false;
+      options = dialog.chosen();
+      return true;
+    };
+  }
+  SScanResult scan = scanToImage(*source, chooseDevice, settings);
   source.reset();
   tabletDisabled_ = false;
   reopenTablet();
@@ -108,7 +126,7 @@ bool TMainForm::acquireFromScanner() {
     return false;
   }
   TDrawWindowWidget* w = newDrawWindow(QString::fromStdString(canvas_->untitledName()), scan.image->Width,
-                                       scan.image->Height, 72);
+                                       scan.image->Height, scan.resolution);
   if (w == nullptr) {
     showWarning(resString(66542));
     return false;
@@ -304,16 +322,8 @@ void TMainForm::bindMenuCommands() {
   a.action("ActEditDelete")->setShortcuts({QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::Key_Delete)});
   a.action("ActEditFill")->setShortcut(QKeySequence(Qt::Key_Insert));
   a.bind("ActEditOpt", [this] {
-    if (!showPreferences(*this)) return;
-    // The windows and the tool window follow the changed preferences.
-    applyToolPreferences();
-    const CAppProfile& prefs = appProfile();
-    for (TDrawWindowWidget* w : drawWindows()) {
-      TPaper& p = w->window().paper();
-      if (p.showGrid) p.setGridSize(true, prefs.gridW, prefs.gridH, true);
-      (void)p.setUndoCount();
-      w->window().invalidateView();
-    }
+    const int64_t effects = showPreferences(*this);
+    if (effects >= 0) applyPreferenceEffects(static_cast<uint32_t>(effects));
   });
 
   // ---- view switches
@@ -410,39 +420,85 @@ void TMainForm::bindMenuCommands() {
     QPageSetupDialog dialog(&printer(), this);
     (void)runModal([&] { (void)dialog.exec(); });
   });
-  auto print = [this](TDrawWindowWidget& w) {
+  // The picture as it goes on paper, without the grid, and the placement
+  // the window kept from its last print.
+  struct SPrintJob {
+    QImage picture;
+    int32_t resolution = 72;
+    SPrintRecord record;
+  };
+  auto printJob = [](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
-    QPrinter& out = printer();
-    // The page shows the picture without the grid.
     const bool grid = p.showGrid;
     if (grid) p.setGridSize(false, p.gridX, p.gridY, true);
-    const QImage picture = printableComposite(p);
-    const int32_t resolution = std::clamp(p.resolution > 0 ? p.resolution : 72, 72, 600);
+    SPrintJob job{printableComposite(p), std::clamp(p.resolution > 0 ? p.resolution : 72, 72, 600),
+                  windowPrintRecord(w)};
+    if (grid) p.setGridSize(true, p.gridX, p.gridY, true);
+    return job;
+  };
+  auto print = [this, printJob](TDrawWindowWidget& w) {
+    TPaper& p = w.window().paper();
+    QPrinter& out = printer();
+    SPrintJob job = printJob(w);
     const TMTC& composite = p.composite;
-    SPrintRecord record = windowPrintRecord(w);
-    int result = printWithDialog(*this, out, record, {picture.width(), picture.height(), resolution},
+    int result = printWithDialog(*this, out, job.record, {job.picture.width(), job.picture.height(), job.resolution},
                                  [&composite](TMTC& target, const TRect& rect, int32_t n) {
                                    sampleImageInto(composite, target, rect, n);
                                  });
-    // Without a printer the page goes to a file the user names now.
-    if (result == 1 && out.outputFormat() == QPrinter::PdfFormat && out.outputFileName().isEmpty()) {
-      QString path = QFileDialog::getSaveFileName(this, QString(), QDir::homePath(), QStringLiteral("PDF (*.pdf)"));
+    // Printing to a file: each print asks for its file, proposing a name no
+    // file has yet, and an existing file is replaced only when the user says so.
+    if (result == 1 && out.outputFormat() == QPrinter::PdfFormat && (printToFile_ || out.outputFileName().isEmpty())) {
+      const QString folder = printFolder_.isEmpty() ? QDir::homePath() : printFolder_;
+      const QString suggestion =
+          QString::fromStdString(freePrintFileName(folder.toStdString(), w.window().paper().name));
+      QString path;
+      if (choosePrintFile) {
+        path = choosePrintFile(suggestion);
+      } else {
+        (void)runModal([&] {
+          path = QFileDialog::getSaveFileName(this, QString(), suggestion, QStringLiteral("PDF (*.pdf)"), nullptr,
+                                              QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+        });
+      }
+      if (!path.isEmpty() && QFileInfo::exists(path) &&
+          askConfirm(formatRes(kResPrintOverwrite, {QDir::toNativeSeparators(path).toStdString()}),
+                     MessageButtons::YesNo) != kMrYes)
+        path.clear();
       if (path.isEmpty()) result = 2;
       out.setOutputFileName(path);
+      if (!path.isEmpty()) printFolder_ = QFileInfo(path).absolutePath();
     }
     if (result == 1) {
-      keepPrintRecord(w, record);
-      if (!printImage(out, record, picture, resolution)) showWarning(resString(kResPrintNoPrinter));
+      keepPrintRecord(w, job.record);
+      if (!printImage(out, job.record, job.picture, job.resolution)) showWarning(resString(kResPrintNoPrinter));
     }
-    if (grid) p.setGridSize(true, p.gridX, p.gridY, true);
+    // The next print names its file again.
+    if (printToFile_) out.setOutputFileName(QString());
     return false;  // printing changes nothing in the document
   };
-  for (const char* name : {"ActFilePrint", "ActFilePrintPreview"})
+  // The preview shows the page as the window's last placement puts it; the
+  // placement and the printing itself are the print command's.
+  auto preview = [this, printJob](TDrawWindowWidget& w) {
+    SPrintJob job = printJob(w);
+    QPrintPreviewDialog dialog(&printer(), this);
+    dialog.setObjectName(QStringLiteral("PrintPreview"));
+    dialog.setWindowTitle(resText(kResPrintCaption));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [job](QPrinter* target) {
+      if (!printImage(*target, job.record, job.picture, job.resolution))
+        showWarning(resString(kResPrintNoPrinter));
+    });
+    (void)showModalDialog(dialog);  // the preview only shows
+    // A file named from the preview's own print button is not reused.
+    if (printToFile_) printer().setOutputFileName(QString());
+  };
+  const std::pair<const char*, std::function<void(TDrawWindowWidget&)>> printCommands[] = {
+      {"ActFilePrint", [print](TDrawWindowWidget& w) { (void)print(w); }}, {"ActFilePrintPreview", preview}};
+  for (const auto& [name, run] : printCommands)
     a.bind(
         name,
-        [this, print, open] {
+        [this, run, open] {
           TDrawWindowWidget* w = activeDrawWindow();
-          if (w != nullptr && open(ECommandGate::G0, *w)) (void)print(*w);
+          if (w != nullptr && open(ECommandGate::G0, *w)) run(*w);
         },
         [this, open] {
           TDrawWindowWidget* w = activeDrawWindow();
@@ -453,7 +509,8 @@ void TMainForm::bindMenuCommands() {
   // ---- help
   a.bind("actAboutBox", [this] { (void)showAbout(*this); });  // the box only informs
   a.bind("actOpenHtmlHelp", [] {
-    const QString path = QDir(QString::fromStdString(appProfile().programFolder)).filePath(QStringLiteral("Pg45e.chm"));
+    // The help pages open in the desktop's browser.
+    const QString path = QString::fromStdString(helpFilePath(appProfile().programFolder));
     if (!QFileInfo::exists(path) || !shellOpen(path))
       showWarning(formatRes(kResHelpFailed, {QDir::toNativeSeparators(path).toStdString()}));
   });

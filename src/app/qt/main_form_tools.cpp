@@ -144,6 +144,8 @@ void TMainForm::applyToolPreferences() {
   toolForm_->setViewPreferences(p.UseGrabCtrl, p.ForceDispParam);
   SToolPreferences tools = toolForm_->model().preferences();
   tools.cellExchange = p.CellExchange;
+  tools.toolFindNext = p.ToolFindNext;
+  tools.autoFreeHand = p.AutoFreeHand;
   toolForm_->model().setPreferences(tools);
   toolForm_->toolOptions().setAutoSave(p.DrawToolAutoSave);
   if (toolForm_->optionsPanel()) toolForm_->optionsPanel()->refresh();

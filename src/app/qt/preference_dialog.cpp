@@ -1,6 +1,6 @@
 #include "app/qt/preference_dialog.h"
 
-#include <QButtonGroup>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -32,25 +32,17 @@ namespace pg {
 
 namespace {
 
-QCheckBox* check(const char* name, uint32_t text, QWidget* parent) {
-  auto* c = new QCheckBox(resText(text), parent);
-  c->setObjectName(QString::fromLatin1(name));
-  return c;
-}
-
-QComboBox* list(const char* name, const QStringList& items, QWidget* parent) {
-  auto* c = new QComboBox(parent);
-  c->setObjectName(QString::fromLatin1(name));
-  c->addItems(items);
-  return c;
-}
-
 QStringList split(uint32_t id) { return resText(id).split(QLatin1Char('|')); }
 
-void setSwatch(QPushButton* button, uint32_t rgb) {
+void setSwatch(QAbstractButton* button, uint32_t rgb) {
   QColor c((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
   button->setStyleSheet(QStringLiteral("background-color: %1; min-width: 40px;").arg(c.name()));
 }
+
+QString nameOf(std::string_view s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+
+// The browse button of an edit: "Edt..." becomes "Btn...".
+QString browseName(std::string_view edit) { return QStringLiteral("Btn") + nameOf(edit.substr(3)); }
 
 }  // namespace
 
@@ -69,164 +61,43 @@ TFormPreference::TFormPreference(const SPreferenceValues& values, QWidget* paren
   body->addWidget(stack_, 1);
   outer->addLayout(body);
 
-  // ---- page 1: tools
-  auto* page1 = new QWidget;
-  auto* p1 = new QVBoxLayout(page1);
-  auto* tools = new QGroupBox(resText(kResPrefPageTool), page1);
-  auto* f1 = new QFormLayout(tools);
-  shortcut_ = list("CmbShortCut", {QStringLiteral("Pigmora4.5"), QStringLiteral("Pigmora2")}, tools);
-  middle_ = list("CmbMButtonProc", split(kResPrefMiddleItems), tools);
-  undo_ = new QSpinBox(tools);
-  undo_->setObjectName(QStringLiteral("EdtUndo"));
-  undo_->setRange(0, 1000);
-  undo_->setSuffix(QLatin1Char(' ') + resText(kResPrefTimes));
-  f1->addRow(resText(kResPrefShortcut), shortcut_);
-  f1->addRow(resText(kResPrefMiddle), middle_);
-  f1->addRow(resText(kResPrefUndo), undo_);
-  rightButton_ = check("ChkRightButton", kResPrefRightButton, tools);
-  grabCtrl_ = check("ChkUseGrabCtrl", kResPrefGrabCtrl, tools);
-  findNext_ = check("ChkToolFindNext", kResPrefFindNext, tools);
-  f1->addRow(rightButton_);
-  f1->addRow(grabCtrl_);
-  f1->addRow(findNext_);
-  auto* palette = new QGroupBox(resText(kResPrefPalette), page1);
-  auto* fp = new QVBoxLayout(palette);
-  autoSave_ = check("ChkDrawToolAutoSave", kResPrefAutoSave, palette);
-  grabDbl_ = check("ChkGrabToolDblClk", kResPrefGrabDbl, palette);
-  zoomDbl_ = check("ChkZoomToolDblClk", kResPrefZoomDbl, palette);
-  exColour_ = check("ChkExColor", kResPrefExColor, palette);
-  freeHand_ = check("ChkAutoFreeHand", kResPrefFreeHand, palette);
-  vertPopup_ = check("ChkVerticalPopup", kResPrefVertPopup, palette);
-  for (QCheckBox* c : {autoSave_, grabDbl_, zoomDbl_, exColour_, freeHand_, vertPopup_}) fp->addWidget(c);
-  p1->addWidget(tools);
-  p1->addWidget(palette);
-  p1->addStretch(1);
-  stack_->addWidget(page1);
-
-  // ---- page 2: cursors and grid
-  auto* page2 = new QWidget;
-  auto* p2 = new QVBoxLayout(page2);
-  auto* draw = new QGroupBox(resText(kResPrefDrawCursor), page2);
-  auto* fd = new QGridLayout(draw);
-  drawStd_ = new QRadioButton(resText(kResPrefCursorStd), draw);
-  drawStd_->setObjectName(QStringLiteral("RadDrawCursorS"));
-  drawFine_ = new QRadioButton(resText(kResPrefCursorFine), draw);
-  drawFine_->setObjectName(QStringLiteral("RadDrawCursorP"));
-  cursorPath_ = new QLineEdit(draw);
-  cursorPath_->setObjectName(QStringLiteral("EdtCursorPath"));
-  cursorBrowse_ = new QPushButton(resText(kResPrefBrowse), draw);
-  cursorBrowse_->setObjectName(QStringLiteral("BtnCursorPath"));
-  ghost_ = check("ChkBrushGhost", kResPrefGhost, draw);
-  ghostCentre_ = check("ChkGhostCenter", kResPrefGhostCentre, draw);
-  fd->addWidget(drawStd_, 0, 0);
-  fd->addWidget(cursorPath_, 0, 1);
-  fd->addWidget(cursorBrowse_, 0, 2);
-  fd->addWidget(drawFine_, 1, 0);
-  fd->addWidget(ghost_, 2, 0);
-  fd->addWidget(ghostCentre_, 2, 1);
-  auto* other = new QGroupBox(resText(kResPrefOtherCursor), page2);
-  auto* fo = new QHBoxLayout(other);
-  otherStd_ = new QRadioButton(resText(kResPrefOtherStd), other);
-  otherStd_->setObjectName(QStringLiteral("RadOtherCursorT"));
-  otherFine_ = new QRadioButton(resText(kResPrefOtherFine), other);
-  otherFine_->setObjectName(QStringLiteral("RadOtherCursorE"));
-  fo->addWidget(otherStd_);
-  fo->addWidget(otherFine_);
-  fo->addStretch(1);
-  auto* grid = new QGroupBox(resText(kResPrefGrid), page2);
-  auto* fg = new QHBoxLayout(grid);
-  gridX_ = new QSpinBox(grid);
-  gridX_->setObjectName(QStringLiteral("NumGridX"));
-  gridY_ = new QSpinBox(grid);
-  gridY_->setObjectName(QStringLiteral("NumGridY"));
-  for (QSpinBox* s : {gridX_, gridY_}) {
-    s->setRange(2, 10000);
-    s->setSuffix(QStringLiteral(" px"));
+  // Each page stacks its groups in the order of the rows; a row without a
+  // group stands on the page itself.
+  std::span<const SPreferenceRow> rows = preferenceRows();
+  rows_.resize(rows.size());
+  for (int page = 0; page < kPageCount; ++page) {
+    auto* pageWidget = new QWidget;
+    auto* pageLayout = new QVBoxLayout(pageWidget);
+    uint32_t openGroup = UINT32_MAX;
+    QFormLayout* form = nullptr;
+    QWidget* holder = nullptr;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].page != page) continue;
+      if (rows[i].group != openGroup || form == nullptr) {
+        openGroup = rows[i].group;
+        if (openGroup != 0) {
+          auto* box = new QGroupBox(resText(openGroup), pageWidget);
+          holder = box;
+        } else {
+          holder = new QWidget(pageWidget);
+        }
+        form = new QFormLayout(holder);
+        pageLayout->addWidget(holder);
+      }
+      QWidget* control = buildRow(i, holder);
+      SRowWidgets& w = rows_[i];
+      if (rows[i].kind == PrefControl::Check || rows[i].kind == PrefControl::Radio || rows[i].caption == 0) {
+        form->addRow(control);
+      } else {
+        auto* label = new QLabel(resText(rows[i].caption), holder);
+        label->setBuddy(w.control);
+        w.label = label;
+        form->addRow(label, control);
+      }
+    }
+    pageLayout->addStretch(1);
+    stack_->addWidget(pageWidget);
   }
-  gridColour_ = new QPushButton(grid);
-  gridColour_->setObjectName(QStringLiteral("BoxGridColor"));
-  gridOpacity_ = new QDoubleSpinBox(grid);
-  gridOpacity_->setObjectName(QStringLiteral("NumGridOpaque"));
-  gridOpacity_->setRange(0, 100);
-  gridOpacity_->setDecimals(1);
-  gridOpacity_->setSuffix(QStringLiteral(" %"));
-  fg->addWidget(gridX_);
-  fg->addWidget(new QLabel(QString::fromUtf8("×"), grid));
-  fg->addWidget(gridY_);
-  fg->addWidget(new QLabel(resText(kResPrefGridColour), grid));
-  fg->addWidget(gridColour_);
-  fg->addWidget(gridOpacity_);
-  p2->addWidget(draw);
-  p2->addWidget(other);
-  p2->addWidget(grid);
-  p2->addStretch(1);
-  stack_->addWidget(page2);
-
-  // ---- page 3: documents
-  auto* page3 = new QWidget;
-  auto* p3 = new QVBoxLayout(page3);
-  auto* docs = new QGroupBox(resText(kResPrefDocs), page3);
-  auto* f3 = new QVBoxLayout(docs);
-  scrollBar_ = check("ChkDispScrollBar", kResPrefScrollBar, docs);
-  fullPath_ = check("ChkDispFullPath", kResPrefFullPath, docs);
-  autoScroll_ = check("ChkUseAutoScroll", kResPrefAutoScroll, docs);
-  forceDisp_ = check("ChkForceDisp", kResPrefForceDisp, docs);
-  autoSize_ = check("ChkAutoSize", kResPrefAutoSize, docs);
-  autoSizeOut_ = check("ChkAutoSizeOnlyZoomOut", kResPrefAutoSizeOut, docs);
-  autoSizeEvent_ = check("ChkAutoSizeOnlyEvent", kResPrefAutoSizeEvent, docs);
-  for (QCheckBox* c : {scrollBar_, fullPath_, autoScroll_, forceDisp_, autoSize_}) f3->addWidget(c);
-  for (QCheckBox* c : {autoSizeOut_, autoSizeEvent_}) {
-    c->setContentsMargins(24, 0, 0, 0);
-    f3->addWidget(c);
-  }
-  auto* save = new QGroupBox(resText(kResPrefSave), page3);
-  auto* fs = new QVBoxLayout(save);
-  saveConfirm_ = check("ChkSaveConfirm", kResPrefSaveConfirm, save);
-  otherPath_ = check("ChkImageIOOtherPath", kResPrefOtherPath, save);
-  filePath_ = check("ChkPriorityFilePath", kResPrefFilePath, save);
-  for (QCheckBox* c : {saveConfirm_, otherPath_, filePath_}) fs->addWidget(c);
-  p3->addWidget(docs);
-  p3->addWidget(save);
-  p3->addStretch(1);
-  stack_->addWidget(page3);
-
-  // ---- page 4: start-up files
-  auto* page4 = new QWidget;
-  auto* p4 = new QVBoxLayout(page4);
-  const uint32_t fileTexts[4] = {kResPrefBrushFile, kResPrefNibFile, kResPrefSwatchFile, kResPrefGradFile};
-  const char* editNames[4] = {"EdtPMT", "EdtPSH", "EdtOPL", "EdtOGS"};
-  const char* buttonNames[4] = {"BtnPMT", "BtnPSH", "BtnOPL", "BtnOGS"};
-  for (int i = 0; i < 4; ++i) {
-    auto* row = new QGroupBox(resText(fileTexts[i]), page4);
-    auto* rl = new QHBoxLayout(row);
-    files_[i] = new QLineEdit(row);
-    files_[i]->setObjectName(QString::fromLatin1(editNames[i]));
-    auto* browse = new QPushButton(resText(kResPrefBrowse), row);
-    browse->setObjectName(QString::fromLatin1(buttonNames[i]));
-    rl->addWidget(files_[i], 1);
-    rl->addWidget(browse);
-    p4->addWidget(row);
-    fileRows_[i] = row;
-    // Preset kinds 3 to 6 of the file dialogs, in the folder of the present file.
-    connect(browse, &QPushButton::clicked, this, [this, i] {
-      SFileDialogRequest request;
-      request.kind = 3 + i;
-      request.fileName = files_[i]->text().toStdString();
-      request.folder = QFileInfo(files_[i]->text()).path().toStdString();
-      if (executeFileDialog(this, request)) files_[i]->setText(QString::fromStdString(request.fileName));
-    });
-  }
-  useLast_ = check("ChkUseLastFile", kResPrefUseLast, page4);
-  saveAsQuit_ = list("CmbSaveAsQuit", split(kResPrefSaveAsQuitItems), page4);
-  p4->addWidget(useLast_);
-  auto* quitRow = new QFormLayout;
-  quitRow->addRow(resText(kResPrefSaveAsQuit), saveAsQuit_);
-  p4->addLayout(quitRow);
-  p4->addStretch(1);
-  stack_->addWidget(page4);
-  // The AVI page is never shown: an empty place keeps the indexes.
-  auto* none = new QWidget;
-  stack_->addWidget(none);
 
   auto* buttons = new QHBoxLayout;
   auto* init = new QPushButton(resText(kResPrefInitialize), this);
@@ -241,21 +112,105 @@ TFormPreference::TFormPreference(const SPreferenceValues& values, QWidget* paren
     stack_->setCurrentIndex(page < 0 ? kPageAvi : page);
   });
   connect(init, &QPushButton::clicked, this, &TFormPreference::initializeControls);
-  connect(cursorBrowse_, &QPushButton::clicked, this, [this] {
-    QString dir = QFileDialog::getExistingDirectory(this, QString(), cursorPath_->text());
-    if (!dir.isEmpty()) cursorPath_->setText(dir);
-  });
-  connect(gridColour_, &QPushButton::clicked, this, [this] {
-    QColor c = QColorDialog::getColor(QColor((gridRgb_ >> 16) & 0xFF, (gridRgb_ >> 8) & 0xFF, gridRgb_ & 0xFF), this);
-    if (!c.isValid()) return;
-    gridRgb_ = (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
-    setSwatch(gridColour_, gridRgb_);
-  });
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{drawStd_, drawFine_, ghost_, useLast_, autoSize_})
-    connect(b, &QAbstractButton::toggled, this, &TFormPreference::applyRules);
 
   showValues(values);
   pages_->setCurrentRow(0);
+}
+
+QWidget* TFormPreference::buildRow(size_t index, QWidget* parent) {
+  const SPreferenceRow& r = preferenceRows()[index];
+  SRowWidgets& w = rows_[index];
+  QWidget* shown = nullptr;
+  switch (r.kind) {
+    case PrefControl::Check: {
+      auto* c = new QCheckBox(resText(r.caption), parent);
+      // A sub-option stands under the box that enables it.
+      if (!r.enabledBy.empty()) c->setContentsMargins(24, 0, 0, 0);
+      connect(c, &QCheckBox::toggled, this, &TFormPreference::applyRules);
+      w.control = shown = c;
+      break;
+    }
+    case PrefControl::Combo: {
+      auto* c = new QComboBox(parent);
+      c->addItems(split(r.items));
+      w.control = shown = c;
+      break;
+    }
+    case PrefControl::Number: {
+      auto* s = new QSpinBox(parent);
+      s->setRange(int(r.lo), int(r.hi));
+      s->setSuffix(r.control == "EdtUndo" ? QLatin1Char(' ') + resText(kResPrefTimes) : QStringLiteral(" px"));
+      w.control = shown = s;
+      break;
+    }
+    case PrefControl::Percent: {
+      auto* s = new QDoubleSpinBox(parent);
+      s->setRange(r.lo, r.hi);
+      s->setDecimals(1);
+      s->setSuffix(QStringLiteral(" %"));
+      w.control = shown = s;
+      break;
+    }
+    case PrefControl::Colour: {
+      auto* b = new QPushButton(parent);
+      connect(b, &QPushButton::clicked, this, [this, index, b] {
+        const uint32_t rgb = rows_[index].colour;
+        QColor c = QColorDialog::getColor(QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF), this);
+        if (!c.isValid()) return;
+        rows_[index].colour = (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
+        setSwatch(b, rows_[index].colour);
+      });
+      w.control = shown = b;
+      break;
+    }
+    case PrefControl::Radio: {
+      auto* pair = new QWidget(parent);
+      auto* l = new QHBoxLayout(pair);
+      l->setContentsMargins(0, 0, 0, 0);
+      auto* first = new QRadioButton(resText(r.caption), pair);
+      auto* second = new QRadioButton(resText(r.items), pair);
+      second->setObjectName(nameOf(r.second));
+      l->addWidget(first);
+      l->addWidget(second);
+      l->addStretch(1);
+      connect(first, &QRadioButton::toggled, this, &TFormPreference::applyRules);
+      w.control = first;
+      w.extra = second;
+      shown = pair;
+      break;
+    }
+    case PrefControl::Path: {
+      auto* line = new QWidget(parent);
+      auto* l = new QHBoxLayout(line);
+      l->setContentsMargins(0, 0, 0, 0);
+      auto* edit = new QLineEdit(line);
+      auto* browse = new QPushButton(resText(kResPrefBrowse), line);
+      browse->setObjectName(browseName(r.control));
+      l->addWidget(edit, 1);
+      l->addWidget(browse);
+      w.control = edit;
+      w.extra = browse;
+      shown = line;
+      if (r.browse < 0) {
+        connect(browse, &QPushButton::clicked, this, [this, edit] {
+          QString dir = QFileDialog::getExistingDirectory(this, QString(), edit->text());
+          if (!dir.isEmpty()) edit->setText(dir);
+        });
+      } else if (r.browse > 0) {
+        // The preset kinds of the file dialogs, in the folder of the present file.
+        connect(browse, &QPushButton::clicked, this, [this, edit, kind = r.browse] {
+          SFileDialogRequest request;
+          request.kind = kind;
+          request.fileName = edit->text().toStdString();
+          request.folder = QFileInfo(edit->text()).path().toStdString();
+          if (executeFileDialog(this, request)) edit->setText(QString::fromStdString(request.fileName));
+        });
+      }
+      break;
+    }
+  }
+  w.control->setObjectName(nameOf(r.control));
+  return shown;
 }
 
 int TFormPreference::shownPage() const {
@@ -264,82 +219,44 @@ int TFormPreference::shownPage() const {
 }
 
 void TFormPreference::showValues(const SPreferenceValues& v) {
-  shortcut_->setCurrentIndex(v.shortcutScheme);
-  middle_->setCurrentIndex(v.middleButton);
-  undo_->setValue(v.undoCount);
-  rightButton_->setChecked(v.rightButtonPicks);
-  grabCtrl_->setChecked(v.useGrabCtrl);
-  findNext_->setChecked(v.toolFindNext);
-  autoSave_->setChecked(v.drawToolAutoSave);
-  grabDbl_->setChecked(v.grabToolDblClk);
-  zoomDbl_->setChecked(v.zoomToolDblClk);
-  exColour_->setChecked(v.exchangeColour);
-  freeHand_->setChecked(v.autoFreeHand);
-  vertPopup_->setChecked(v.verticalPopup);
-  (v.drawCursorFine ? drawFine_ : drawStd_)->setChecked(true);
-  cursorPath_->setText(QString::fromStdString(v.cursorPath));
-  ghost_->setChecked(v.brushGhost);
-  ghostCentre_->setChecked(v.ghostCentre);
-  (v.otherCursorFine ? otherFine_ : otherStd_)->setChecked(true);
-  gridX_->setValue(v.gridX);
-  gridY_->setValue(v.gridY);
-  gridRgb_ = v.gridColour;
-  setSwatch(gridColour_, gridRgb_);
-  gridOpacity_->setValue(v.gridOpacity);
-  scrollBar_->setChecked(v.showScrollBar);
-  fullPath_->setChecked(v.fullPath);
-  autoScroll_->setChecked(v.autoScroll);
-  forceDisp_->setChecked(v.forceDisplay);
-  autoSize_->setChecked(v.autoSize);
-  autoSizeOut_->setChecked(v.autoSizeOnlyZoomOut);
-  autoSizeEvent_->setChecked(v.autoSizeOnlyEvent);
-  saveConfirm_->setChecked(v.saveConfirm);
-  otherPath_->setChecked(v.otherIoPath);
-  filePath_->setChecked(v.priorityFilePath);
-  const std::string* paths[4] = {&v.brushFile, &v.nibFile, &v.swatchFile, &v.gradientFile};
-  for (int i = 0; i < 4; ++i) files_[i]->setText(QString::fromStdString(*paths[i]));
-  useLast_->setChecked(v.useLastFile);
-  saveAsQuit_->setCurrentIndex(v.saveAsQuit);
+  std::span<const SPreferenceRow> rows = preferenceRows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SRowWidgets& w = rows_[i];
+    const double n = v.numbers[i];
+    switch (rows[i].kind) {
+      case PrefControl::Check: static_cast<QCheckBox*>(w.control)->setChecked(n != 0); break;
+      case PrefControl::Combo: static_cast<QComboBox*>(w.control)->setCurrentIndex(int(n)); break;
+      case PrefControl::Number: static_cast<QSpinBox*>(w.control)->setValue(int(n)); break;
+      case PrefControl::Percent: static_cast<QDoubleSpinBox*>(w.control)->setValue(n); break;
+      case PrefControl::Colour:
+        w.colour = uint32_t(n) & 0xFFFFFFu;
+        setSwatch(static_cast<QAbstractButton*>(w.control), w.colour);
+        break;
+      case PrefControl::Radio:
+        (n != 0 ? w.extra : static_cast<QAbstractButton*>(w.control))->setChecked(true);
+        break;
+      case PrefControl::Path: static_cast<QLineEdit*>(w.control)->setText(QString::fromStdString(v.texts[i])); break;
+    }
+  }
   applyRules();
 }
 
 SPreferenceValues TFormPreference::values() const {
   SPreferenceValues v;
-  v.shortcutScheme = shortcut_->currentIndex();
-  v.middleButton = middle_->currentIndex();
-  v.undoCount = undo_->value();
-  v.rightButtonPicks = rightButton_->isChecked();
-  v.useGrabCtrl = grabCtrl_->isChecked();
-  v.toolFindNext = findNext_->isChecked();
-  v.drawToolAutoSave = autoSave_->isChecked();
-  v.grabToolDblClk = grabDbl_->isChecked();
-  v.zoomToolDblClk = zoomDbl_->isChecked();
-  v.exchangeColour = exColour_->isChecked();
-  v.autoFreeHand = freeHand_->isChecked();
-  v.verticalPopup = vertPopup_->isChecked();
-  v.drawCursorFine = drawFine_->isChecked();
-  v.cursorPath = cursorPath_->text().toStdString();
-  v.brushGhost = ghost_->isChecked();
-  v.ghostCentre = ghostCentre_->isChecked();
-  v.otherCursorFine = otherFine_->isChecked();
-  v.gridX = gridX_->value();
-  v.gridY = gridY_->value();
-  v.gridColour = gridRgb_;
-  v.gridOpacity = gridOpacity_->value();
-  v.showScrollBar = scrollBar_->isChecked();
-  v.fullPath = fullPath_->isChecked();
-  v.autoScroll = autoScroll_->isChecked();
-  v.forceDisplay = forceDisp_->isChecked();
-  v.autoSize = autoSize_->isChecked();
-  v.autoSizeOnlyZoomOut = autoSizeOut_->isChecked();
-  v.autoSizeOnlyEvent = autoSizeEvent_->isChecked();
-  v.saveConfirm = saveConfirm_->isChecked();
-  v.otherIoPath = otherPath_->isChecked();
-  v.priorityFilePath = filePath_->isChecked();
-  std::string* paths[4] = {&v.brushFile, &v.nibFile, &v.swatchFile, &v.gradientFile};
-  for (int i = 0; i < 4; ++i) *paths[i] = files_[i]->text().toStdString();
-  v.useLastFile = useLast_->isChecked();
-  v.saveAsQuit = saveAsQuit_->currentIndex();
+  std::span<const SPreferenceRow> rows = preferenceRows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const SRowWidgets& w = rows_[i];
+    double& n = v.numbers[i];
+    switch (rows[i].kind) {
+      case PrefControl::Check: n = static_cast<QCheckBox*>(w.control)->isChecked() ? 1 : 0; break;
+      case PrefControl::Combo: n = static_cast<QComboBox*>(w.control)->currentIndex(); break;
+      case PrefControl::Number: n = static_cast<QSpinBox*>(w.control)->value(); break;
+      case PrefControl::Percent: n = static_cast<QDoubleSpinBox*>(w.control)->value(); break;
+      case PrefControl::Colour: n = w.colour; break;
+      case PrefControl::Radio: n = w.extra->isChecked() ? 1 : 0; break;
+      case PrefControl::Path: v.texts[i] = static_cast<QLineEdit*>(w.control)->text().toStdString(); break;
+    }
+  }
   return v;
 }
 
@@ -350,25 +267,24 @@ void TFormPreference::initializeControls() {
 }
 
 void TFormPreference::applyRules() {
-  SPreferenceValues v;
-  v.drawCursorFine = drawFine_->isChecked();
-  v.brushGhost = ghost_->isChecked();
-  v.useLastFile = useLast_->isChecked();
-  v.autoSize = autoSize_->isChecked();
-  cursorPath_->setEnabled(v.cursorPathEnabled());
-  cursorBrowse_->setEnabled(v.cursorPathEnabled());
-  ghostCentre_->setEnabled(v.ghostCentreEnabled());
-  for (QWidget* row : fileRows_) row->setEnabled(v.startFilesEnabled());
-  autoSizeOut_->setEnabled(v.autoSizeOptionsEnabled());
-  autoSizeEvent_->setEnabled(v.autoSizeOptionsEnabled());
+  if (rows_.empty() || rows_.back().control == nullptr) return;  // still being built
+  const SPreferenceValues v = values();
+  std::span<const SPreferenceRow> rows = preferenceRows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const bool on = v.enabled(rows[i].control);
+    SRowWidgets& w = rows_[i];
+    w.control->setEnabled(on);
+    // A browse button without a dialog behind it stays disabled.
+    if (w.extra) w.extra->setEnabled(on && (rows[i].kind != PrefControl::Path || rows[i].browse != 0));
+    if (w.label) w.label->setEnabled(on);
+  }
 }
 
-bool showPreferences(TMainForm& form) {
+int64_t showPreferences(TMainForm& form) {
   CAppProfile& prefs = appProfile();
   TFormPreference dialog(SPreferenceValues::load(prefs), &form);
-  if (form.showModalDialog(dialog) != kMrOk) return false;
-  dialog.values().store(prefs);
-  return true;
+  if (form.showModalDialog(dialog) != kMrOk) return -1;
+  return dialog.values().store(prefs);
 }
 
 }  // namespace pg

@@ -1,19 +1,15 @@
 #pragma once
 // The preferences dialog ("環境設定"): a page list on the left and one page of
-// controls at a time, loaded from the preferences when it opens and written
-// back on OK (app/preference_model.h holds the values and the rules).
+// controls at a time, built from the rows of app/preference_model.h, loaded
+// from the preferences when it opens and written back on OK.
 #include <QDialog>
+
+#include <vector>
 
 #include "app/preference_model.h"
 
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
+class QAbstractButton;
 class QListWidget;
-class QPushButton;
-class QRadioButton;
-class QSpinBox;
-class QDoubleSpinBox;
 class QStackedWidget;
 class QWidget;
 
@@ -36,29 +32,24 @@ class TFormPreference : public QDialog {
   int shownPage() const;
 
  private:
+  // The widgets of one row: the control (the first radio button, the edit of
+  // a path), the second radio button or the browse button, and the caption.
+  struct SRowWidgets {
+    QWidget* control = nullptr;
+    QAbstractButton* extra = nullptr;
+    QWidget* label = nullptr;
+    uint32_t colour = 0;  // Colour rows: the colour shown
+  };
+  QWidget* buildRow(size_t index, QWidget* parent);
   void applyRules();
 
   QListWidget* pages_ = nullptr;
   QStackedWidget* stack_ = nullptr;
-  QComboBox *shortcut_ = nullptr, *middle_ = nullptr, *saveAsQuit_ = nullptr;
-  QSpinBox *undo_ = nullptr, *gridX_ = nullptr, *gridY_ = nullptr;
-  QDoubleSpinBox* gridOpacity_ = nullptr;
-  QPushButton* gridColour_ = nullptr;
-  uint32_t gridRgb_ = 0;
-  QCheckBox *rightButton_ = nullptr, *grabCtrl_ = nullptr, *findNext_ = nullptr, *autoSave_ = nullptr,
-            *grabDbl_ = nullptr, *zoomDbl_ = nullptr, *exColour_ = nullptr, *freeHand_ = nullptr,
-            *vertPopup_ = nullptr, *ghost_ = nullptr, *ghostCentre_ = nullptr, *scrollBar_ = nullptr,
-            *fullPath_ = nullptr, *autoScroll_ = nullptr, *forceDisp_ = nullptr, *autoSize_ = nullptr,
-            *autoSizeOut_ = nullptr, *autoSizeEvent_ = nullptr, *saveConfirm_ = nullptr, *otherPath_ = nullptr,
-            *filePath_ = nullptr, *useLast_ = nullptr;
-  QRadioButton *drawStd_ = nullptr, *drawFine_ = nullptr, *otherStd_ = nullptr, *otherFine_ = nullptr;
-  QLineEdit* cursorPath_ = nullptr;
-  QPushButton* cursorBrowse_ = nullptr;
-  QLineEdit* files_[4] = {};
-  QWidget* fileRows_[4] = {};
+  std::vector<SRowWidgets> rows_;
 };
 
-// Shows the dialog for the preferences; OK writes them back. True on OK.
-[[nodiscard]] bool showPreferences(TMainForm& form);
+// Shows the dialog for the preferences; OK writes them back and answers
+// the effects of what changed (PrefEffect bits); Cancel answers -1.
+[[nodiscard]] int64_t showPreferences(TMainForm& form);
 
 }  // namespace pg

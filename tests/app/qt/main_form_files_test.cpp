@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/app_profile.h"
 #include "app/document_files.h"
 #include "app/mru_file_list.h"
 #include "app/qt/main_actions.h"
@@ -360,6 +361,74 @@ TEST_F(MainFormFiles, TheClosePromptsYesSavesAndRevertAsksFirst) {
   QApplication::processEvents();
   EXPECT_EQ(form.drawWindows().size(), 0);
   EXPECT_GT(std::filesystem::last_write_time(kci), written - std::chrono::hours(1));
+}
+
+}  // namespace
+}  // namespace pg
+
+namespace pg {
+namespace {
+
+// Revert reads the file before it lets the window go: a file that no longer
+// reads leaves the changed document where it was. Names differing only by
+// case are different files; a double click on the empty area opens a file;
+// the recordings' folder is used only when the preferences keep one.
+TEST_F(MainFormFiles, RevertKeepsTheDocumentWhenTheFileNoLongerReads) {
+  TMainForm form;
+  form.show();
+  const std::string upper = dir_.file("Pic.png");
+  std::filesystem::copy_file(png_, upper);
+  TDrawWindowWidget* lower = form.openFile(QString::fromStdString(png_));
+  ASSERT_NE(lower, nullptr);
+  TDrawWindowWidget* other = form.openFile(QString::fromStdString(upper));
+  ASSERT_NE(other, nullptr);
+  EXPECT_NE(other, lower);
+  EXPECT_EQ(form.drawWindows().size(), 2);
+
+  // The file turns unreadable; the changed document survives a revert.
+  ASSERT_TRUE(lower->window().paper().invertLayer(lower->window().flow(), 0, true));
+  lower->window().setModified(true);
+  std::filesystem::resize_file(png_, 30);
+  messages_.clear();
+  messages_.queueAnswer(kMrYes);
+  QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(lower->parentWidget());
+  ASSERT_NE(sub, nullptr);
+  form.documentArea()->setActiveSubWindow(sub);
+  trigger(form, "ActFileRevert");
+  QApplication::processEvents();
+  EXPECT_EQ(form.drawWindows().size(), 2);
+  EXPECT_TRUE(form.drawWindows().contains(lower));
+  EXPECT_TRUE(lower->isModified());
+  ASSERT_GE(messages_.shown().size(), 2u);
+  EXPECT_NE(messages_.shown().back().text.find("err="), std::string::npos);
+}
+
+TEST_F(MainFormFiles, DoubleClickOnTheEmptyAreaOpensAndTheEventFolderFollowsThePreference) {
+  TMainForm form;
+  form.resize(600, 400);
+  form.show();
+  std::vector<std::pair<int32_t, std::string>> asked;  // dialog kind, folder
+  (void)setFileDialogRunner([&](SFileDialogRequest& r) {
+    asked.emplace_back(r.kind, r.folder);
+    r.fileName = png_;
+    return true;
+  });
+  QTest::mouseDClick(form.documentArea()->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].first, 0);
+  EXPECT_EQ(form.drawWindows().size(), 1);
+
+  CAppProfile& prefs = appProfile();
+  prefs.loadPath = dir_.file("pictures");
+  prefs.eventPath = dir_.file("events");
+  for (uint32_t bits : {1u, 3u}) {
+    prefs.FileIODir = bits;
+    asked.clear();
+    trigger(form, "ActEventOpen");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].second, bits & 2 ? prefs.eventPath : prefs.loadPath) << bits;
+  }
+  resetAppProfile();
 }
 
 }  // namespace

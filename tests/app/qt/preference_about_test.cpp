@@ -24,6 +24,12 @@
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
 #include "app/qt/preference_dialog.h"
+#include "app/qt/print_dialog.h"
+#include "canvas/canvas_shared.h"
+#include "canvas/draw_window.h"
+#include "canvas/qt/draw_window_widget.h"
+#include "canvas/temporary_tools.h"
+#include "document/paper.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
 #include "platform/settings_store.h"
@@ -185,6 +191,100 @@ TEST_F(PreferenceDialog, PagesAndEnablingRules) {
   EXPECT_FALSE(child<QCheckBox>(d, "ChkAutoSizeOnlyEvent")->isEnabled());
   child<QRadioButton>(d, "RadDrawCursorS")->setChecked(true);
   EXPECT_TRUE(child<QPushButton>(d, "BtnCursorPath")->isEnabled());
+}
+
+// Every preference that takes effect at once, set through the dialog and
+// checked on a document window: each case names the control, the value
+// the dialog gets, and what the window shows before and after.
+TEST_F(PreferenceDialog, EachPreferenceTakesEffectOnTheOpenWindowAtOnce) {
+  TMainForm form;
+  form.resize(800, 600);
+  form.show();
+  TDrawWindowWidget* w = form.newDrawWindow("a", 64, 48, 72);
+  ASSERT_NE(w, nullptr);
+  TDrawWindow& win = w->window();
+  TPaper& paper = win.paper();
+  QWidget* view = w->viewport();
+  auto clientOf = [&win](float x, float y) {
+    TPointF c = win.imageToClient({x, y});
+    return QPoint(int(c.X), int(c.Y));
+  };
+  // Steps the window can undo after n fills.
+  auto undoSteps = [&form](int fills) {
+    for (int i = 0; i < fills; ++i) {
+      form.actions().updateAll();
+      form.actions().action("ActEditFill")->trigger();
+    }
+    int steps = 0;
+    for (;;) {
+      form.actions().updateAll();
+      if (!form.actions().action("ActEditUndo")->isEnabled() || steps > 20) break;
+      form.actions().action("ActEditUndo")->trigger();
+      ++steps;
+    }
+    return steps;
+  };
+  // The colour a right click picks from the middle of the picture.
+  auto rightClickPicks = [&] {
+    form.canvas().selectMode(ToolMode::Pencil);
+    form.canvas().setMainColor(0x123456);
+    QTest::mouseClick(view, Qt::RightButton, {}, clientOf(32, 24));
+    return form.canvas().mainColor() != 0x123456;
+  };
+  // The tool a middle-button press borrows while it is held.
+  auto middleTool = [&] {
+    form.canvas().selectMode(ToolMode::Pencil);
+    const QPoint at = clientOf(32, 24);
+    QTest::mousePress(view, Qt::MiddleButton, {}, at);
+    ToolId held = form.canvas().currentTool();
+    QTest::mouseRelease(view, Qt::MiddleButton, {}, at);
+    return held;
+  };
+  auto gridPixel = [&paper] { return planeImage(paper.composite).pixel(0, 7) & 0xFFFFFFu; };
+
+  struct Case {
+    const char* control;
+    double value;
+    std::function<std::string()> effect;
+    std::string before, after;
+  };
+  paper.name = "/pictures/day/one.kci";
+  win.updateTitle();
+  paper.setGridSize(true, 32, 32, true);
+  auto text = [](auto v) { return std::to_string(v); };
+  const Case cases[] = {
+      {"EdtUndo", 3, [&] { return text(undoSteps(5)); }, "5", "3"},
+      {"NumGridX", 16, [&] { return text(paper.gridX); }, "32", "16"},
+      // Black at half opacity turns grey; red, red at half and then at full opacity.
+      {"BoxGridColor", 0xFF0000, [&] { return qRed(gridPixel()) > qGreen(gridPixel()) + 64 ? "red" : "grey"; }, "grey",
+       "red"},
+      {"NumGridOpaque", 100, [&] { return text(gridPixel() == 0xFF0000u); }, "0", "1"},
+      {"ChkDispFullPath", 1, [&] { return w->windowTitle().toStdString(); }, "one.kci", "/pictures/day/one.kci"},
+      {"ChkRightButton", 0, [&] { return text(rightClickPicks()); }, "1", "0"},
+      {"CmbMButtonProc", 1, [&] { return text(int(middleTool())); }, text(int(middleButtonTool(0))),
+       text(int(middleButtonTool(1)))},
+      {"ChkUseAutoScroll", 1, [&] { return text(win.shared().prefs.useAutoScroll); }, "0", "1"},
+      {"ChkDispScrollBar", 1, [&] { return text(int(w->horizontalScrollBarPolicy())); },
+       text(int(Qt::ScrollBarAlwaysOff)), text(int(Qt::ScrollBarAlwaysOn))},
+      {"RadOtherCursorT", 1,
+       [&] {
+         form.canvas().selectTool(ToolId::SelectRectangle);
+         return text(win.cursorAt({0, 0}).number);
+       },
+       "5", "34"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.effect(), c.before) << c.control;
+    editPreferences(
+        form,
+        [&c](TFormPreference& d) {
+          SPreferenceValues v = d.values();
+          v.setNumber(c.control, c.value);
+          d.showValues(v);
+        },
+        true);
+    EXPECT_EQ(c.effect(), c.after) << c.control;
+  }
 }
 
 TEST(AboutBox, ShowsMemoryAndClosesOnAnyClickOrKey) {

@@ -7,11 +7,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QSpinBox>
 #include <QFile>
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
 
@@ -22,6 +26,7 @@
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
 #include "app/qt/print_dialog.h"
+#include "app/qt/scan_options_dialog.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "core/block_image.h"
@@ -75,6 +80,7 @@ TEST(PrintCommand, PdfPageShowsTheDocumentWhereItWasPlaced) {
   printer.setOutputFormat(QPrinter::PdfFormat);
   const QString pdf = QString::fromStdString(dir.path().string() + "/page.pdf");
   printer.setOutputFileName(pdf);
+  form.choosePrintFile = [pdf](const QString&) { return pdf; };
   printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
 
   QTimer::singleShot(0, [] {
@@ -129,8 +135,101 @@ TEST(PrintCommand, PdfPageShowsTheDocumentWhereItWasPlaced) {
     EXPECT_NEAR(d->placement().x, 0.5f * d->placement().printer().dpiX, 0.5);
     d->reject();
   });
-  trigger(form, "ActFilePrintPreview");
+  trigger(form, "ActFilePrint");
   EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// Without a printer every print goes to a file of its own: the proposal is a
+// name no file has, and an existing file is replaced only on Yes.
+TEST(PrintCommand, PrintingToAFileNamesEachPageAnewAndAsksBeforeReplacing) {
+  testing::ensureQtApp();
+  testing::TempFolder dir;
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.newDrawWindow("page", 40, 30, 72);
+  ASSERT_NE(w, nullptr);
+  QPrinter& printer = form.printer();
+  if (printer.outputFormat() != QPrinter::PdfFormat) GTEST_SKIP() << "a printer is installed here";
+  RecordingMessageService messages;
+  ScopedMessageService scoped(messages);
+  QStringList proposed;
+  QString answer;  // empty: take the proposal
+  form.choosePrintFile = [&](const QString& suggestion) {
+    proposed << suggestion;
+    return answer.isEmpty() ? suggestion : answer;
+  };
+  auto printOnce = [&form] {
+    QTimer::singleShot(0, [] {
+      if (auto* d = qobject_cast<TFormPrint*>(QApplication::activeModalWidget())) d->accept();
+    });
+    trigger(form, "ActFilePrint");
+  };
+  // The first print proposes the home folder; take a file in the test folder.
+  answer = QString::fromStdString(dir.path().string() + "/page.pdf");
+  printOnce();
+  ASSERT_TRUE(QFile::exists(answer));
+  EXPECT_TRUE(messages.shown().empty());
+  // The next ones propose free names beside it.
+  answer.clear();
+  printOnce();
+  printOnce();
+  ASSERT_EQ(proposed.size(), 3);
+  const QString folder = QString::fromStdString(dir.path().string());
+  EXPECT_EQ(proposed[1], folder + QStringLiteral("/page-2.pdf"));
+  EXPECT_EQ(proposed[2], folder + QStringLiteral("/page-3.pdf"));
+  EXPECT_TRUE(QFile::exists(proposed[1]));
+  EXPECT_TRUE(QFile::exists(proposed[2]));
+  // Choosing an existing file asks; No leaves it as it was, Yes replaces it.
+  QFile first(folder + QStringLiteral("/page.pdf"));
+  ASSERT_TRUE(first.open(QIODevice::WriteOnly));
+  first.write("kept");
+  first.close();
+  answer = first.fileName();
+  messages.queueAnswer(kMrNo);
+  printOnce();
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].kind, MessageKind::Question);
+  EXPECT_EQ(QFileInfo(first).size(), 4);
+  messages.queueAnswer(kMrYes);
+  printOnce();
+  EXPECT_EQ(messages.shown().size(), 2u);
+  EXPECT_GT(QFileInfo(first).size(), 4);
+  EXPECT_EQ(printer.outputFileName(), QString());  // nothing is kept for the next print
+}
+
+// Print preview shows the page in a preview window; it prints nothing and
+// is not the print dialog.
+TEST(PrintCommand, PreviewShowsThePageWithoutPrinting) {
+  testing::ensureQtApp();
+  testing::TempFolder dir;
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.newDrawWindow("shown", 200, 100, 100);
+  ASSERT_NE(w, nullptr);
+  paintQuarters(w->window().paper());
+  int asked = 0;
+  form.choosePrintFile = [&asked](const QString&) {
+    ++asked;
+    return QString();
+  };
+  int pages = -1;
+  bool isPrintDialog = true;
+  QTimer::singleShot(0, [&] {
+    QWidget* d = QApplication::activeModalWidget();
+    ASSERT_NE(d, nullptr);
+    isPrintDialog = qobject_cast<TFormPrint*>(d) != nullptr;
+    auto* preview = qobject_cast<QPrintPreviewDialog*>(d);
+    ASSERT_NE(preview, nullptr);
+    if (auto* widget = preview->findChild<QPrintPreviewWidget*>()) {
+      widget->updatePreview();
+      pages = widget->pageCount();
+    }
+    d->close();
+  });
+  trigger(form, "ActFilePrintPreview");
+  EXPECT_FALSE(isPrintDialog);
+  EXPECT_EQ(pages, 1);
+  EXPECT_EQ(asked, 0);
 }
 
 class SaneConfig {
@@ -153,11 +252,25 @@ TEST(ScanCommand, AScanOpensANewDocumentOfTheScannedSize) {
     ScopedMessageService scope(messages);
     TMainForm form;
     form.show();
+    // The options dialog shows what the device offers and hands back the choice.
+    int shown = 0;
+    form.chooseScanSettings = [&shown](SScanOptions& o) {
+      TFormScanOptions dialog(o);
+      auto* mode = dialog.findChild<QComboBox*>(QStringLiteral("CmbScanMode"));
+      auto* dpi = dialog.findChild<QSpinBox*>(QStringLiteral("NumScanResolution"));
+      if (mode == nullptr || dpi == nullptr || mode->currentText() != QStringLiteral("Color") || dpi->value() != 100)
+        std::_Exit(5);
+      if (dialog.findChild<QDoubleSpinBox*>(QStringLiteral("NumScanRight")) == nullptr) std::_Exit(6);
+      ++shown;
+      o = dialog.chosen();
+      return true;
+    };
     form.actions().action("ActFileNewFromTwain32")->trigger();
     if (!messages.shown().empty()) std::_Exit(2);
-    if (form.drawWindows().size() != 1) std::_Exit(3);
+    if (form.drawWindows().size() != 1 || shown != 1) std::_Exit(3);
     const TPaper& p = form.drawWindows().front()->window().paper();
-    std::_Exit(p.width == 199 && p.height == 99 ? 0 : 4);
+    // The new document takes the scan's size and resolution.
+    std::_Exit(p.width == 199 && p.height == 99 && p.resolution == 100 ? 0 : 4);
   };
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(scan(), ::testing::ExitedWithCode(0), "");

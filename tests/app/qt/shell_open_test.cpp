@@ -4,9 +4,17 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QObject>
 #include <QUrl>
 
+#include "app/app_profile.h"
+#include "app/help_file.h"
+#include "app/qt/main_actions.h"
+#include "app/qt/main_form.h"
+#include "platform/message_service.h"
 #include "test_support/qt_app.h"
 
 namespace pg {
@@ -53,6 +61,31 @@ TEST_F(ShellOpenTest, TheBrowserTakesWebAddressesOnly) {
   EXPECT_FALSE(navigateUrl(QString()));
   ASSERT_EQ(catcher.urls.size(), 1);
   EXPECT_EQ(catcher.urls[0].host(), QStringLiteral("example.org"));
+}
+
+// The help the F1 command opens is built beside the program, and the
+// command hands that page to the desktop's browser.
+TEST_F(ShellOpenTest, HelpPageIsBuiltBesideTheProgramAndF1OpensIt) {
+  const QString programFolder = QFileInfo(QStringLiteral(PIGMORA_PROGRAM)).absolutePath();
+  const QString page = QString::fromStdString(helpFilePath(programFolder.toStdString()));
+  EXPECT_EQ(page, programFolder + QStringLiteral("/help/index.html"));
+  QFile file(page);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains("<title>Pigmora Help</title>"));
+
+  resetAppProfile();
+  appProfile().programFolder = programFolder.toStdString();
+  RecordingMessageService messages;
+  ScopedMessageService scoped(messages);
+  {
+    TMainForm form;
+    form.actions().updateAll();
+    form.actions().action("actOpenHtmlHelp")->trigger();
+  }
+  EXPECT_TRUE(messages.shown().empty());
+  ASSERT_EQ(catcher.urls.size(), 1);
+  EXPECT_EQ(catcher.urls[0].toLocalFile(), page);
+  resetAppProfile();
 }
 
 }  // namespace
