@@ -360,4 +360,21 @@ struct SEventRecordBody {
   static void fields(CByteCursor& c, SEventRecordBody& r) { c.bytes(r.bytes.data(), r.bytes.size()); }
 };
 
+// The data block (0, 136) a colour-range selection carries before its fill:
+// its settings, then count picked colours.
+struct SColorRangeHead {
+  uint32_t count = 0, source = 0, third = 0, fourth = 0, fifth = 0;
+  static void fields(CByteCursor& c, SColorRangeHead& r) {
+    c.field(r.count).field(r.source).field(r.third).field(r.fourth).field(r.fifth);
+  }
+};
+inline constexpr size_t kColorRangeHeadBytes = 20;
+
+struct SColorRangePick {
+  uint32_t color = 0;
+  uint8_t add = 0, range = 0;
+  static void fields(CByteCursor& c, SColorRangePick& r) { c.field(r.color).field(r.add).field(r.range).zeros(2); }
+};
+inline constexpr size_t kColorRangePickBytes = 8;
+
 }  // namespace pg

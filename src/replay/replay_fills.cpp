@@ -22,7 +22,6 @@ namespace pg {
 
 namespace {
 constexpr uint8_t kColorRange = 32;
-constexpr uint32_t kColorRangeSettingsBytes = 20;
 }  // namespace
 
 // The colour-range selection is computed again from its settings and picked
@@ -32,23 +31,30 @@ bool CReplayEngine::replayColorRange(int32_t layer, int32_t maskIndex) {
   if (!hasDataBlock_) return fail(ReplayError::BadField);
   const std::vector<uint8_t> block = std::move(dataBlock_);
   freeDataBlock();
-  if (block.size() < 4 + kColorRangeSettingsBytes) return fail(ReplayError::BadField);
-  const uint8_t* p = block.data() + 4;
+  // The block keeps its u32 length before the settings.
+  constexpr size_t kLength = 4;
+  SColorRangeHead head;
+  if (block.size() < kLength + kColorRangeHeadBytes ||
+      !readRecord(block.data() + kLength, kColorRangeHeadBytes, head, SColorRangeHead::fields))
+    return fail(ReplayError::BadField);
+  const uint64_t entryBytes = uint64_t(head.count) * kColorRangePickBytes;
+  if (entryBytes != block.size() - kLength - kColorRangeHeadBytes) return fail(ReplayError::BadField);
   SColorRangeSettings settings;
-  settings.count = readLE32(p);
-  settings.source = readLE32(p + 4);
-  settings.third = readLE32(p + 8);
-  settings.fourth = readLE32(p + 12);
-  settings.fifth = readLE32(p + 16);
-  const uint64_t entryBytes = uint64_t(settings.count) * sizeof(SColorRangeEntry);
-  if (entryBytes != block.size() - 4 - kColorRangeSettingsBytes) return fail(ReplayError::BadField);
+  settings.count = head.count;
+  settings.source = head.source;
+  settings.third = head.third;
+  settings.fourth = head.fourth;
+  settings.fifth = head.fifth;
   std::vector<SColorRangeEntry> entries(settings.count);
-  for (uint32_t i = 0; i < settings.count; ++i) {
-    const uint8_t* e = p + kColorRangeSettingsBytes + uint64_t(i) * sizeof(SColorRangeEntry);
-    entries[i].color = readLE32(e);
-    entries[i].add = e[4];
-    entries[i].range = e[5];
+  CByteCursor c = CByteCursor::reading(block.data() + kLength + kColorRangeHeadBytes, size_t(entryBytes));
+  for (SColorRangeEntry& entry : entries) {
+    SColorRangePick pick;
+    SColorRangePick::fields(c, pick);
+    entry.color = pick.color;
+    entry.add = pick.add;
+    entry.range = pick.range;
   }
+  if (!c.ok()) return fail(ReplayError::BadField);
   return done(doc_.applyColorRangeSelection(flow_, layer, false, entries.data(), settings, maskIndex), 0);
 }
 
