@@ -202,6 +202,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The gradient in use: during replay the recorder's, else the tool
   // window's active one; null when there is none.
   const CGradObj* currentGradient() const;
+  // The source of the gradient while the document replays (not owned; null
+  // to forget it).
+  void setReplayGradient(IReplayGradientSource* source);
   // Copies the stops of a gradient into the document's gradient.
   void takeGradientStops(const CGradObj* from);
   // The gradient's colour at a pixel: red in the low byte, opacity on top.
@@ -831,6 +834,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   const CToneMngr* toolTones_ = nullptr;
   const CToneMngr* replayTones_ = nullptr;
   CPenRender* replayRender_ = nullptr;
+  IReplayGradientSource* replayGradient_ = nullptr;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;

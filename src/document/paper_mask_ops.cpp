@@ -58,6 +58,9 @@ bool TPaper::selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t curren
   if (CMaskData* m = masks_->getMask(maskIndex)) (void)masks_->updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMaskReplaced, maskIndex, currentBefore, std::move(old));
+  // A new selection switches the selection on and shows it: its undo gives
+  // back the switches as they were.
+  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled, showAnts);
   edit.undoAfter(rec);
   selectionEnabled = true;
   showAnts = true;

@@ -502,6 +502,13 @@ bool applyMask(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerDat
       const int64_t keptId = kept.mask->id;
       if (!masks->swapMaskAt(rec.value1, kept.mask)) return false;
       rec.objectId = keptId;
+      if ((rec.value2 & kUndoKeepsSelectionFlags) != 0) {
+        // The selection switches the change set go back (and forth) with it.
+        const int32_t now = kUndoKeepsSelectionFlags | (doc.undoSelectionEnabled() ? 1 << 16 : 0) |
+                            (doc.undoShowAnts() ? 1 : 0);
+        doc.undoSetSelectionFlags((rec.value2 & (1 << 16)) != 0, (rec.value2 & 1) != 0);
+        rec.value2 = now;
+      }
       break;
     }
     case kUndoActivateMask:

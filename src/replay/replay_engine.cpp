@@ -72,6 +72,15 @@ CReplayEngine::~CReplayEngine() {
   // its strokes read our tones.
   if (penEngineMade_) doc_.freePenEngine();
   doc_.setReplayTools(nullptr, nullptr);
+  doc_.setReplayGradient(nullptr);
+}
+
+const CGradObj* CReplayEngine::replayGradientForDocument() {
+  if (!stroke_) return nullptr;
+  const CColorSlotGroup& stops = activeReplayGradient();
+  if (!stops.isValid()) return nullptr;
+  documentGradient_.Stops = stops;
+  return &documentGradient_;
 }
 
 void CReplayEngine::ensurePenEngine() {
@@ -125,6 +134,7 @@ bool CReplayEngine::createReplayObjects() {
     nib_ = std::make_unique<CPenShapeObj>();
     // Replayed strokes and fills take the tones and renderer the recording sets.
     doc_.setReplayTools(tones_.get(), render_.get());
+    doc_.setReplayGradient(this);
     imageNib_.reset();
     nibImages_.clear();
   } catch (...) {
@@ -231,33 +241,16 @@ bool CReplayEngine::execPacket(SPacketHeader& header) {
       return replayAppState(sub);
     case kPktData:
       return replayDataPacket(sub);
-    case kPktDocument:
-      return replayDocumentEvent(sub);
     case kPktStrokePoints:
       return replayStrokePoints(sub, false);
     case kPktStrokeLast:
       return replayStrokePoints(sub, true);
-    case kPktFilter0:
-    case kPktFilter2:
-    case kPktFilter4:
-    case kPktFilter6:
-    case kPktFilterRecord:
-      return replayFilterPacket(type, sub);
-    case kPktLayer:
-      return replayLayerCommand(sub);
-    case kPktMask:
-      return replayMask(sub);
-    case kPktLayerEdit:
-      return replayLayerEdit(sub);
-    case kPktLayerList:
-      return replayLayerList(sub);
-    case kPktLayerImage:
-      return replayLayerImage(sub);
-    case kPktRegionFill:
-      return replayFill(sub);
     default:
-      return fail(ReplayError::UnknownPacket);
+      break;
   }
+  // Every other packet is a command of the packet table.
+  const SPacketRow* row = packetRow(type, sub);
+  return row != nullptr ? replayCommand(*row) : fail(ReplayError::UnknownPacket);
 }
 
 bool CReplayEngine::execCommand(SPacketHeader& header) {
@@ -346,8 +339,6 @@ ReplayStep CReplayEngine::finishStroke() {
   }
   return r;
 }
-
-bool CReplayEngine::replayUnsupported(uint8_t, uint8_t) { return fail(ReplayError::Unsupported); }
 
 // ---- objects --------------------------------------------------------------------
 
