@@ -14,13 +14,18 @@
 
 namespace pg::test {
 
-// The whole composite, as the view shows it.
-inline std::string compositeOf(TPaper& doc) {
-  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+// The composite buffer as it stands.
+inline std::string compositeHash(const TPaper& doc) {
   uint64_t h = 1469598103934665603ull;
   for (int32_t y = 0; y < doc.composite.Height; ++y)
     for (int32_t x = 0; x < doc.composite.Width; ++x) h = (h ^ doc.composite.getPixel(x, y)) * 1099511628211ull;
   return "composite " + std::to_string(h) + "\n";
+}
+
+// The whole composite, composed afresh.
+inline std::string compositeOf(TPaper& doc) {
+  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+  return compositeHash(doc);
 }
 
 inline std::string fullPicture(TPaper& doc) { return picture(doc) + compositeOf(doc); }
