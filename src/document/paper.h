@@ -583,7 +583,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // bit 1: of its height.
   int32_t offsetClass(const CLayerData& layer, TPoint delta) const;
   // The image as a new layer on top (at least the document's size), named
-  // as given or with the next default name.
+  // as given or with the next default name. With the copied layer's 72-byte
+  // attribute record (SLayerAttrRecord) the layer takes its blend mode,
+  // opacity, offset, visibility, protect alpha and dissolve; the record is
+  // part of the event, so a replay makes the same layer.
   [[nodiscard]] bool pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::string& name, const uint8_t* attributes72,
                        bool record);
   // The image copied into the layer from its top-left corner.

@@ -244,7 +244,13 @@ bool finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData&
   // end the event store drops leaves the history out of step (cleared below).
   (void)edit.gate(true);
   const bool eventWritten = edit.event([](IDocRecorder& r) { return recordEnd(&r); });
-  if (rect.Width > 0) {
+  if (rect.Width <= 0 || rect.Height <= 0) {
+    // A stroke wholly outside its layer changes no pixel, yet its event is in
+    // the recording: it takes an undo step that gives back what it found (a
+    // corner of the layer, unchanged), so that one undo takes back the same
+    // stroke in the document and in the recording.
+    edit.undoBefore([&](TPaper& d) { return d.storeRectUndo(layerIndex, SRectXYWH{0, 0, 1, 1}, kUndoStroke); });
+  } else {
     // Every tile the stroke covers is committed before anything is written,
     // so that running short of memory leaves the layer whole.
     if (!layer.image->commitRect(rect)) {

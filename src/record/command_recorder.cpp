@@ -524,13 +524,13 @@ bool CCommandRecorder::recordFillRegionEx(int32_t target, uint16_t argument, uin
 
 bool CCommandRecorder::recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                                       uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
-                                      const TChannel& coverage, const SRectXYWH& bounds) {
+                                      const TChannel& coverage, const SRectXYWH& bounds, uint8_t combine) {
   if (subcode != 16 && subcode != 17) return false;
   if (!store_.isRecording()) return true;
   // The font and the text go before the fill's own state.
   COpenEventGuard guard(store_);
   if (!state_.recordFont(font, lineSpacing, charSpacing) || !state_.recordText(text)) return false;
-  if (!recordFillRegion(target, argument, subcode, SFillArgs{}, &point, coverage, bounds)) return false;
+  if (!recordFillRegion(target, argument, subcode, SFillArgs{.combine = combine}, &point, coverage, bounds)) return false;
   guard.committed();
   return true;
 }

@@ -137,10 +137,11 @@ class CCommandRecorder {
   [[nodiscard]] bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                           const std::array<TPoint, 3>& points, const TChannel& region, const SRectXYWH& bounds);
   // Text painted (16) or made a selection (17): the font and spacings (item
-  // 32), the text (item 33), then the fill of its coverage.
+  // 32), the text (item 33), then the fill of its coverage; a selection's
+  // combine mode goes in the fill's combine field (0 for painted text).
   [[nodiscard]] bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                       uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
-                      const TChannel& coverage, const SRectXYWH& bounds);
+                      const TChannel& coverage, const SRectXYWH& bounds, uint8_t combine);
   // The range record and its 8-byte colour entries as data (0, 136), then
   // the fill (13, 32).
   [[nodiscard]] bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
