@@ -68,6 +68,7 @@ const std::vector<SKnownDivergence>& knownDivergences() {
       {"dissolve", "the dissolve dither depends on which tiles are committed", true},
       {"stroke outside the layer", "a stroke wholly outside its layer records its event but no undo", true},
       {"layer beyond the image", "reading a .kci clamps a layer's stored size to the image size", true},
+      {"undo of the first selection", "undoing the selection that turned the selection on leaves it on", true},
   };
   return rows;
 }
@@ -202,13 +203,29 @@ void CRandomSession::run(int32_t n) {
   for (int32_t i = 0; i < n; ++i) {
     std::string what;
     bool applied = false;
+    const uint32_t eventsBefore = eventsNow();
+    const bool selectionBefore = doc().selectionEnabled;
+    SessionOp op = SessionOp::Count;
     for (int guard = 0; guard < 50 && what.empty(); ++guard) {
       int32_t pick = rng_.range(0, total - 1);
       size_t k = 0;
       while (pick >= kWeights[k]) pick -= kWeights[k++];
-      what = perform(kAllOps[k], applied);
+      op = kAllOps[k];
+      what = perform(op, applied);
     }
     if (what.empty()) continue;
+    // The undo list as the session sees it: which recorded step turned the
+    // selection on.
+    if (op == SessionOp::Undo && applied && !undoMirror_.empty()) {
+      redoMirror_.push_back(undoMirror_.back());
+      undoMirror_.pop_back();
+    } else if (op == SessionOp::Redo && applied && !redoMirror_.empty()) {
+      undoMirror_.push_back(redoMirror_.back());
+      redoMirror_.pop_back();
+    } else if (op != SessionOp::Undo && op != SessionOp::Redo && eventsNow() > eventsBefore) {
+      undoMirror_.push_back(!selectionBefore && doc().selectionEnabled);
+      redoMirror_.clear();
+    }
     SSessionStep step;
     step.what = what;
     step.applied = applied;
@@ -232,7 +249,10 @@ std::string CRandomSession::perform(SessionOp op, bool& applied) {
     case SessionOp::LayerCommand: return layerCommand(applied);
     case SessionOp::Transform: return transform(applied);
     case SessionOp::Filter: return filter(applied);
-    case SessionOp::Undo: applied = window_->undo(); return "undo";
+    case SessionOp::Undo:
+      if (!undoMirror_.empty() && undoMirror_.back() && avoidedOperation("undo of the first selection")) return {};
+      applied = window_->undo();
+      return "undo";
     case SessionOp::Redo: applied = window_->redo(); return "redo";
     case SessionOp::SelectionSwitch: return selectionSwitch(applied);
     case SessionOp::EditCommand: return editCommand(applied);

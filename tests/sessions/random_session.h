@@ -141,6 +141,10 @@ class CRandomSession {
   FakeHost host_;
   std::unique_ptr<TDrawWindow> window_;
   std::vector<SSessionStep> steps_;
+  // Per recorded step of the undo and redo lists: whether it turned the
+  // selection on.
+  std::vector<bool> undoMirror_;
+  std::vector<bool> redoMirror_;
 };
 
 }  // namespace pg::test

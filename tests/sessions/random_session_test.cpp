@@ -38,6 +38,21 @@ std::string describe(const CRandomSession& s, size_t i) {
   return o.str();
 }
 
+// Undo and redo move the recording's end; the current layer and mask they
+// leave are recorded with the next command.
+bool isHistoryStep(const SSessionStep& s) { return s.what == "undo" || s.what == "redo"; }
+
+// The current layer and mask are recorded as state before the next command
+// that needs them: after an operation that wrote no event (a click in the
+// layer list) or an undo or redo, the replay cannot know them yet.
+std::string comparable(const std::string& picture, bool recorded) {
+  if (recorded) return picture;
+  const size_t at = picture.find(" current ");
+  const size_t end = picture.find('\n');
+  if (at == std::string::npos || end == std::string::npos || at > end) return picture;
+  return picture.substr(0, at) + picture.substr(end);
+}
+
 // Replays a started session event by event, comparing the document after
 // the events of every logged operation whose events the recording still
 // holds (an undo may take later ones back). Answers the first difference,
@@ -50,6 +65,7 @@ std::string replayStepwise(const CRandomSession& s, CReplaySession& replay, TPap
   for (size_t i = steps.size(); i-- > 0;) laterMin[i] = std::min(laterMin[i + 1], steps[i].eventsAfter);
   ReplayStep r = ReplayStep::EventDone;
   for (size_t i = 0; i < steps.size(); ++i) {
+    const bool recorded = i == 0 || (steps[i].eventsAfter > steps[i - 1].eventsAfter && !isHistoryStep(steps[i]));
     if (steps[i].eventsAfter > laterMin[i + 1]) continue;
     while (replay.engine().completedEvents() < steps[i].eventsAfter && r == ReplayStep::EventDone) {
       r = replay.step(1);
@@ -60,7 +76,7 @@ std::string replayStepwise(const CRandomSession& s, CReplaySession& replay, TPap
     if (replay.engine().completedEvents() < steps[i].eventsAfter)
       return "the recording ended before the events of " + describe(s, i);
     const std::string picture = sessionFingerprint(replayed);
-    if (picture != steps[i].pictureAfter)
+    if (comparable(picture, recorded) != comparable(steps[i].pictureAfter, recorded))
       return "the replay differs after " + describe(s, i) + ":\n  " + firstDifference(steps[i].pictureAfter, picture);
   }
   while (r == ReplayStep::EventDone) r = replay.step(1);
@@ -104,8 +120,11 @@ std::string checkWindowReplay(CRandomSession& s, const std::string& path) {
   ReplayTick r = kReplayNothing;
   for (int guard = 0; guard < 1000000 && w.isReplaying(); ++guard) r = w.replayStep(now += 1);
   if (r != kReplayEnd) return "the window's replay did not end cleanly (" + std::to_string(int(r)) + ")";
+  const std::vector<SSessionStep>& steps = s.steps();
+  const bool recorded = steps.size() < 2 || (steps.back().eventsAfter > steps[steps.size() - 2].eventsAfter &&
+                                             !isHistoryStep(steps.back()));
   const std::string picture = sessionFingerprint(w.paper());
-  if (picture != s.steps().back().pictureAfter)
+  if (comparable(picture, recorded) != comparable(steps.back().pictureAfter, recorded))
     return "the window's replay differs at the end:\n  " + firstDifference(s.steps().back().pictureAfter, picture);
   return {};
 }
