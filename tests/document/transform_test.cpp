@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "doc_ops_fixture.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
 
 namespace pg::test {
 namespace {
@@ -91,6 +93,24 @@ TEST(Transforms, FourQuarterTurnsAndTwoFlipsReturnTheOriginal) {
   EXPECT_EQ(snapshot(*f.doc), before);
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(f.doc->transformAllInPlace(*f.flow, 13, false));
   EXPECT_EQ(snapshot(*f.doc), before);
+}
+
+// A mask without an image keeps its place through a turn and the turn back
+// (as an undo makes it), like a mask with one.
+TEST(Transforms, AnEmptyMaskTurnsBackToItsPlace) {
+  TransformFixture f;
+  ASSERT_TRUE(f.doc->newMask(*f.flow, 0, 0, true));
+  CMaskData& m = *f.doc->masks()->currentMask();
+  ASSERT_FALSE(m.hasImage());
+  m.offsetX = 3;
+  m.offsetY = -2;
+  ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, true));
+  int32_t index = 0;
+  TRect rect{};
+  ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+  const CMaskData& back = *f.doc->masks()->currentMask();
+  EXPECT_EQ(back.offsetX, 3);
+  EXPECT_EQ(back.offsetY, -2);
 }
 
 TEST(Transforms, AClockwiseTurnPutsTheTopLeftAtTheTopRight) {
