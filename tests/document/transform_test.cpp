@@ -113,6 +113,25 @@ TEST(Transforms, AnEmptyMaskTurnsBackToItsPlace) {
   EXPECT_EQ(back.offsetY, -2);
 }
 
+// The mask list an undone or redone image size brings back has the size of
+// the document it comes back to: an inverted selection then covers that
+// document, as in a replay.
+TEST(Transforms, UndoneImageSizeGivesTheMasksTheDocumentSize) {
+  TransformFixture f;
+  const int32_t w = f.doc->width, h = f.doc->height;
+  ASSERT_TRUE(f.doc->maskFillAll(*f.flow, 0, true));
+  ASSERT_TRUE(f.doc->scaleImage(*f.flow, w + 30, h + 20, 2, true));
+  EXPECT_EQ(f.doc->masks()->docWidth(), w + 30);
+  int32_t index = 0;
+  TRect rect{};
+  ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+  EXPECT_EQ(f.doc->masks()->docWidth(), w);
+  EXPECT_EQ(f.doc->masks()->docHeight(), h);
+  ASSERT_TRUE(f.doc->redo(*f.flow, index, rect));
+  EXPECT_EQ(f.doc->masks()->docWidth(), w + 30);
+  EXPECT_EQ(f.doc->masks()->docHeight(), h + 20);
+}
+
 TEST(Transforms, AClockwiseTurnPutsTheTopLeftAtTheTopRight) {
   OpsFixture f(4, 3);
   f.addLayer(0, 1);
