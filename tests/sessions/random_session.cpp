@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "brush/paint_param.h"
+#include "brush/paint_param_kinds.h"
 #include "brush/stroke_settings.h"
 #include "brush/tone_list.h"
 #include "core/blend_modes.h"
@@ -288,7 +289,9 @@ std::string CRandomSession::randomBrush() {
   TStroke& s = shared_.toolStroke();
   // The brush list's paint method of the mode's kind, as its editor sets
   // it; the tool window hands it to the stroke settings.
-  TPaintParam param(s.kind);
+  uint8_t paintKind = 0;
+  if (!paintKindOfStrokeKind(paintKind, s.kind)) return {};
+  TPaintParam param(paintKind);
   param.setOpacity(0.1f + rng_.unit() * 0.9f);
   param.setSize(1.0f + rng_.unit() * 24.0f);
   param.setMinSize(rng_.unit());
