@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "app/batch_render.h"
@@ -164,6 +165,13 @@ std::string runSession(uint64_t seed, int32_t operations) {
   const std::string kci = dir.file("session.kci");
   const SSaveOutcome saved = saveDocumentToFile(s.doc(), kci, {});
   if (!saved.ok) return at + "the .kci was not saved: " + saved.message;
+  // PIGMORA_REPLAY_KEEP=<folder> keeps each session's file there, to look
+  // at in the viewer (pigmora -viewer -t:30 <folder>/seed-N.kci).
+  if (const char* keep = std::getenv("PIGMORA_REPLAY_KEEP")) {
+    std::error_code ec;
+    std::filesystem::copy_file(kci, std::filesystem::path(keep) / ("seed-" + std::to_string(seed) + ".kci"),
+                               std::filesystem::copy_options::overwrite_existing, ec);
+  }
   std::string failures;
   auto note = [&](const char* path, const std::string& failure) {
     if (!failure.empty()) failures += at + path + ": " + failure + "\n";
