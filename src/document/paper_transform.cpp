@@ -237,10 +237,12 @@ std::unique_ptr<CLayerData> TPaper::turnedLayer(const CLayerData& layer, bool cl
 
 std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const {
   std::unique_ptr<CMaskData> t;
+  // A mask without an image keeps its place as an empty image would, so
+  // that the turn back (an undo) puts it where it was.
+  const int32_t w = mask.hasImage() ? mask.imageWidth() : 0, h = mask.hasImage() ? mask.imageHeight() : 0;
   if (!mask.hasImage()) {
     t = std::make_unique<CMaskData>(mask.index);
   } else {
-    const int32_t w = mask.imageWidth(), h = mask.imageHeight();
     t = CMaskData::createSized(mask.index, h, w);
     if (!t || !t->hasImage()) return nullptr;
     t->image->clearCommitFailed();
@@ -256,14 +258,14 @@ std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockw
         }
     }
     t->image->compact();
-    // The same placement as a layer's (see turnedLayer).
-    if (clockwise) {
-      t->offsetX = h - mask.offsetY - docSize.H;
-      t->offsetY = mask.offsetX;
-    } else {
-      t->offsetX = mask.offsetY;
-      t->offsetY = w - mask.offsetX - docSize.W;
-    }
+  }
+  // The same placement as a layer's (see turnedLayer).
+  if (clockwise) {
+    t->offsetX = h - mask.offsetY - docSize.H;
+    t->offsetY = mask.offsetX;
+  } else {
+    t->offsetX = mask.offsetY;
+    t->offsetY = w - mask.offsetX - docSize.W;
   }
   t->id = mask.id;
   t->name = mask.name;

@@ -621,8 +621,15 @@ bool applyUndoRecord(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLa
     default:
       return false;
   }
-  if (ok) rec.redoSide = !rec.redoSide;
-  return ok;
+  if (!ok) return false;
+  // The default names go back with the objects that took them.
+  const bool undoSide = isUndoSide(rec);
+  const int32_t layerNames = undoSide ? rec.layerNamesBefore : rec.layerNamesAfter;
+  const int32_t maskNames = undoSide ? rec.maskNamesBefore : rec.maskNamesAfter;
+  if (layerNames >= 0) layers.setNameCounter(layerNames);
+  if (maskNames >= 0 && doc.undoMasks() != nullptr) doc.undoMasks()->setNameCounter(maskNames);
+  rec.redoSide = !rec.redoSide;
+  return true;
 }
 
 }  // namespace pg

@@ -110,6 +110,15 @@ class CUndoData {
   std::vector<uint8_t> bytes2;
   std::vector<int32_t> indices;
   std::vector<int64_t> ids;
+  // The layer and mask name counters before and after an edit that may
+  // have advanced them (a new, duplicated or pasted layer or mask); -1 when
+  // the record leaves them alone. Undo puts back the counters before, redo
+  // those after, so that the next default name is the one a replay of the
+  // remaining recording gives.
+  int32_t layerNamesBefore = -1;
+  int32_t layerNamesAfter = -1;
+  int32_t maskNamesBefore = -1;
+  int32_t maskNamesAfter = -1;
 };
 
 }  // namespace pg
