@@ -336,7 +336,7 @@ TItemListView* TItemListView::dropTargetAt(QPoint global) const {
   for (QWidget* top : QApplication::topLevelWidgets()) {
     if (!top->isVisible() || !top->geometry().contains(global)) continue;
     QWidget* w = top->childAt(top->mapFromGlobal(global));
-    for (; w != nullptr; w = w->parentWidget()) {
+    for (w = w != nullptr ? w : top; w != nullptr; w = w->parentWidget()) {
       auto* view = qobject_cast<TItemListView*>(w);
       if (view == nullptr) continue;
       if (view == this || view->list().listKind() != list_.listKind() || !view->isEnabled()) return nullptr;
