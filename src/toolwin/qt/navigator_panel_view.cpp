@@ -156,6 +156,8 @@ void TNavigatorPanelView::updateImage() {
     SSize c = w->clientSize();
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));
+    // The loupe follows the document's display flags.
+    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
   }
   preview_->refreshImage();
   preview_->update();
@@ -239,6 +241,8 @@ void TNavigatorPanelView::show() {
     SSize c = w->clientSize();
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));
+    // The loupe follows the document's display flags.
+    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
   }
   showing_ = false;
 }

@@ -36,6 +36,7 @@
 #include "toolwin/swatch_list.h"
 #include "ui/qt/colour_pickers.h"
 #include "ui/qt/glyph_label.h"
+#include "ui/qt/preset_previews.h"
 
 namespace pg {
 namespace {
@@ -387,6 +388,19 @@ TEST_F(ToolWindowLists, DoubleClickOpensOptionsAndAltClickOnNewOpensTheNewLayerD
   CMaskList& masks = panel->masks();
   QTest::mouseDClick(panel->maskListView(), Qt::LeftButton, {}, centreOf(masks, masks.getActiveIndex()));
   EXPECT_EQ(runs["ActMaskOption"], 1);
+}
+
+TEST_F(ToolWindowLists, TheLoupeBackgroundFollowsTheDocumentsDisplayFlags) {
+  struct Case {
+    bool canvasColour, pattern;
+    uint8_t background;
+  } cases[] = {{true, true, 1}, {true, false, 1}, {false, true, 2}, {false, false, 0}};
+  for (const Case& c : cases) {
+    fixture.doc().showCanvasColor = c.canvasColour;
+    fixture.doc().showBgPattern = c.pattern;
+    form->setDocWindow(&target);
+    EXPECT_EQ(form->navigatorPanel()->loupe()->Background, c.background) << c.canvasColour << c.pattern;
+  }
 }
 
 TEST_F(ToolWindowLists, TheGradientToolsOptionListHasItsMenu) {
