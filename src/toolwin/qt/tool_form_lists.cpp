@@ -64,25 +64,22 @@ void TToolForm::buildListMenus() {
     SColorRec c = rgbaToColorRec(swatches_.colorAt(i));
     if (pickSwatchColour(c)) swatches_.setColorAt(i, colorRecToRgba(c, 255));
   };
-  swatchMenu_ = buildPanelMenu(swatchView_, PanelMenu::Swatch, [this] {
-    SPanelMenuContext c;
-    c.list = &swatchListMenu_;
-    c.set = &swatchSetMenu_;
-    c.confirm = confirmDelete;
-    return c;
-  });
-  swatchMenu_->setObjectName(QStringLiteral("PopSwatch"));
-  popupOnRightClick(swatchView_, swatchMenu_);
-
-  brushMenu_ = buildPanelMenu(brushSetView_, PanelMenu::Brush, [this] {
-    SPanelMenuContext c;
-    c.list = &brushSetListMenu_;
-    c.set = &brushSetMenu_;
-    c.confirm = confirmDelete;
-    return c;
-  });
-  brushMenu_->setObjectName(QStringLiteral("PopBrush"));
-  popupOnRightClick(brushSetView_, brushMenu_);
+  // The panel's menu over a list and the set behind it.
+  auto listMenu = [](TItemListView* view, PanelMenu kind, IPanelItemList* list, IPresetSetCommands* set,
+                     const char* name) {
+    QMenu* menu = buildPanelMenu(view, kind, [list, set] {
+      SPanelMenuContext c;
+      c.list = list;
+      c.set = set;
+      c.confirm = confirmDelete;
+      return c;
+    });
+    menu->setObjectName(QString::fromLatin1(name));
+    popupOnRightClick(view, menu);
+    return menu;
+  };
+  swatchMenu_ = listMenu(swatchView_, PanelMenu::Swatch, &swatchListMenu_, &swatchSetMenu_, "PopSwatch");
+  brushMenu_ = listMenu(brushSetView_, PanelMenu::Brush, &brushSetListMenu_, &brushSetMenu_, "PopBrush");
 
   // The gradient tool's option list: the option menu over the gradients.
   if (!optionsPanel_ || !optionsPanel_->gradientList()) return;
