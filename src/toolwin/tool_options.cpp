@@ -41,7 +41,12 @@ CToolOptions::CToolOptions(CToolWindowModel& model) : model_(model) {
     if (paramFieldEditable(p, kFieldOpacity)) model_.setToolOpacity(opacity * 100.0f);
     model_.pushStrokeParams();
     if (OnChanged) OnChanged();
+    // The brush set shows the collection's current brush as active.
+    brushSet_.redraw();
   };
+  brushSet_.setOptions(kListKeepActive | kListDeleteCtrl | kListDoubleClickEdit);
+  brushSet_.setDisplayStyle(kListSmallRows);
+  brushSet_.OnChange = [this] { brushSetPicked(); };
   // A brush of another kind picked in the list's pop-up: the tool of that
   // kind takes over, so that the brush is the one it paints with.
   list_.OnKindChange = [this] {
@@ -58,7 +63,20 @@ CToolOptions::~CToolOptions() { model_.setPaintParam(nullptr); }
 
 void CToolOptions::bind(CPenMethodMngr* brushes, TStroke* stroke, CPenSettingTable* variants) {
   list_.bind(brushes, stroke, variants);
+  brushSet_.bind(brushes, nullptr, nullptr);
+  brushSet_.setShowAll(true);
   followMode();
+}
+
+void CToolOptions::brushSetPicked() {
+  if (model_.replayDisplay() || brushSet_.manager() == nullptr || locks_.test(kLockLoad)) return;
+  const uint8_t kind = paintKindAt(2, static_cast<uint32_t>(brushSet_.brushKind()), 255);
+  if (kind == kNoKind) return;
+  PenSlot slot{};
+  if (!penSlotOfMode(model_.toolMode(), slot) || byteOf(slot) != kind) model_.setToolMode(modeOfPenSlot(PenSlot{kind}));
+  // The option list takes the kind again (the mode may have been its
+  // already) and loads the collection's current brush, which the pick made.
+  list_.selectPaintKind(kind);
 }
 
 bool CToolOptions::hasBrush() const {

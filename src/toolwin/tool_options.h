@@ -40,6 +40,14 @@ class CToolOptions {
   void bind(CPenMethodMngr* brushes, TStroke* stroke, CPenSettingTable* variants);
   CPenMethodList& brushList() { return list_; }
   const TPaintParam& paintParam() const { return list_.paintParam(); }
+  // The brush-set panel's list: every brush of the collection, the
+  // collection's current one active.
+  CPenMethodList& brushSetList() { return brushSet_; }
+  const CPenMethodList& brushSetList() const { return brushSet_; }
+  // A brush picked in the brush-set list: the tool of its kind becomes
+  // current and the option list shows and loads it, so the next stroke
+  // paints with it.
+  void brushSetPicked();
 
   // The preference that stores every effective change into the brush at
   // once (and disables the save button).
@@ -151,6 +159,7 @@ class CToolOptions {
 
   CToolWindowModel& model_;
   CPenMethodList list_;
+  CPenMethodList brushSet_;
   CGradientList gradients_;
   CGradientList gradientDrop_;
   CGradientList toolGradients_;

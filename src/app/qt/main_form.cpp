@@ -173,6 +173,9 @@ void TMainForm::applyPreferences() {
        {&prefs.PopPenNibListType, &prefs.PopPenNibListWidth, &prefs.PopPenNibListHeight, nullptr},
        {&prefs.PopGradListType, &prefs.PopGradListWidth, &prefs.PopGradListHeight, &prefs.PopGradPrevType}});
   toolForm_->loadPresetSets();
+  // The variants chosen before the last exit and the lists' display styles.
+  toolForm_->model().applyToolSubMode(prefs.ToolSubMode);
+  toolForm_->setListStyles({prefs.SwathListType, prefs.BrushListType, prefs.LayerListType, prefs.MaskListType});
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 
   fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
@@ -226,6 +229,11 @@ void TMainForm::storePreferences() {
   prefs.fgCol = refOf(toolForm_->model().fgColor());
   prefs.bgCol = refOf(toolForm_->model().bgColor());
   prefs.ToolSubMode = toolForm_->model().toolSubMode();
+  const TToolForm::SListStyles styles = toolForm_->listStyles();
+  prefs.SwathListType = styles.swatches;
+  prefs.BrushListType = styles.brushSet;
+  prefs.LayerListType = styles.layers;
+  prefs.MaskListType = styles.masks;
   prefs.ColorSampler = static_cast<int32_t>(toolForm_->colourPanel()->colorSamplerPreference());
   prefs.rgbPalBarFixed = toolForm_->colourPanel()->barsFixedPreference();
   prefs.PreviewCounterRotate = toolForm_->navigatorPanel()->counterRotation();

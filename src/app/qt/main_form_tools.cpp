@@ -49,19 +49,22 @@ void TMainForm::createToolWindowAndPanels() {
   };
   // The tools start at the document area's top-left; the rest are
   // registered in the order of the default arrangement down the right edge:
-  // navigator and information, options, colour, layers and masks.
+  // navigator and information, options, colour, swatches and brush set,
+  // layers and masks.
   docPanels_ = {docPanel("NavigatorView", 65033, toolForm_->navigatorPanel()),
                 docPanel("InfomationView", 65034, toolForm_->infoPanel()),
                 docPanel("ColorView", 65281, toolForm_->colourPanel()),
                 docPanel("SwatchView", 65035, toolForm_->swatchPanel()),
                 docPanel("LayerView", 65037, toolForm_->layerPanel()),
-                docPanel("MaskView", 65038, toolForm_->maskPanel())};
+                docPanel("MaskView", 65038, toolForm_->maskPanel()),
+                docPanel("BrushListView", 65274, toolForm_->brushSetPanel())};
   (void)dock_->registerPanel(toolPanel_, 0, true);
   (void)dock_->registerPanel(docPanels_[0], 2);
   (void)dock_->registerPanel(docPanels_[1], 2);
   (void)dock_->registerPanel(optionsPanel_, 1);
   (void)dock_->registerPanel(docPanels_[2], 3);
   (void)dock_->registerPanel(docPanels_[3], 3);
+  (void)dock_->registerPanel(docPanels_[6], 3);
   (void)dock_->registerPanel(docPanels_[4], 4);
   (void)dock_->registerPanel(docPanels_[5], 4);
   connect(this, &TMainForm::minimisedChanged, this, [this](bool minimised) {
@@ -125,6 +128,7 @@ void TMainForm::bindPanelCommands() {
   panelCommand("actShowPalWindow", docPanels_[3]);
   panelCommand("actShowLayerWindow", docPanels_[4]);
   panelCommand("actShowSelectWindow", docPanels_[5]);
+  panelCommand("actShowPenMtdList", docPanels_[6]);
   a.bind("actWindowInitAllPos", [this] { dock_->defaultArrangement(); });
   // Ctrl+0 .. Ctrl+9 toggle the tool window and the nine panels.
   static constexpr const char* kToggles[] = {"actShowToolBox",    "actShowCtrlWindow",     "actShowPreviewWindow",
@@ -142,7 +146,10 @@ void TMainForm::applyToolPreferences() {
   toolForm_->applyPreferences({p.DrawToolCursor, p.OtherToolCursor, p.CursorFile});
   toolForm_->setButtonPreferences({p.RotGrabDblClk, p.RotZoomDblClk});
   toolForm_->setViewPreferences(p.UseGrabCtrl, p.ForceDispParam);
+  // The tool preferences take effect at once, not only at the next start.
   SToolPreferences tools = toolForm_->model().preferences();
+  tools.toolFindNext = p.ToolFindNext;
+  tools.autoFreeHand = p.AutoFreeHand;
   tools.cellExchange = p.CellExchange;
   tools.toolFindNext = p.ToolFindNext;
   tools.autoFreeHand = p.AutoFreeHand;

@@ -117,7 +117,10 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   optionsPanel_->setNibSet(&nibs_);
   buildPanels();
   buildSwatchButtons();
+  buildBrushSetPanel();
   wirePresetLists();
+  buildListMenus();
+  bindValueLabels();
   model_.setView(this);
   // Every document window shows the cursors this window chooses.
   gCursorOwner = this;
@@ -140,6 +143,7 @@ TToolForm::~TToolForm() {
   delete grabber_.data();
   delete optionsPanel_.data();
   delete swatchPanel_.data();
+  delete brushSetPanel_.data();
   delete infoPanel_.data();
   delete navigatorPanel_.data();
   delete colourPanel_.data();
@@ -561,6 +565,7 @@ void TToolForm::brushesReloaded() {
   // replaced under it may hold other brushes at the remembered places.
   toolOptions_.followMode();
   toolOptions_.brushList().redraw();
+  toolOptions_.brushSetList().redraw();
 }
 
 SPresetEditorContext TToolForm::editorContext(int32_t* listStyle) const {
