@@ -21,6 +21,7 @@
 #include "brush/gradient.h"
 #include "core/rect.h"
 #include "core/map_dd.h"
+#include "document/paper_stroke_session.h"
 #include "record/event_store.h"
 #include "replay/replay_types.h"
 
@@ -213,6 +214,8 @@ private:
   CMapDD nibIds_{10};
   CColorSlotGroup gradient_{16};
   bool penEngineMade_ = false;
+  // The family that paints the replayed stroke, chosen at its begin.
+  CStrokeSession session_;
 
   std::unique_ptr<TMTC> slot1_;
   std::unique_ptr<TMTC> slot2_;

@@ -30,6 +30,7 @@
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
 #include "app/qt/tool_target_adapter.h"
+#include "brush/pen_render.h"
 #include "app/qt/widget_dock_view.h"
 #include "ui/qt/dock_float_manager.h"
 #include "ui/qt/res_text.h"
@@ -52,7 +53,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
 
+  penRender_ = std::make_unique<CPenRender>(this);
   canvas_ = std::make_unique<CCanvasShared>();
+  canvas_->usePenRender(*penRender_);
   canvas_->useDocumentSeedFill();
   actions_ = new TMainActions(this);
   actions_->buildMenus(*menuBar());
