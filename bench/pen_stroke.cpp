@@ -12,11 +12,9 @@
 #include "brush/pen_render.h"
 #include "brush/stroke_settings.h"
 #include "canvas/pen_tools.h"
-#include "document/flow_image.h"
-#include "document/layer_mngr.h"
-#include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "document/paper_stroke_session.h"
+#include "stroke_document.h"
 
 namespace pg {
 namespace {
@@ -26,16 +24,10 @@ constexpr int32_t kH = 3000;
 constexpr int kPoints = 10000;
 
 void strokeBench(benchmark::State& state, uint8_t kind, int32_t level) {
-  TPaper doc(nullptr);
-  doc.width = kW;
-  doc.height = kH;
-  doc.layers()->setDocumentSize(kW, kH);
-  doc.masks()->setDocumentSize(kW, kH);
-  const int32_t at = doc.insertLayer(0, kW, kH, true, 255, 3);
-  doc.layers()->setCurrent(at);
-  TFlowImage flow(&doc);
-  doc.setFlowImage(&flow);
-  flow.fitDocument(false);
+  bench::SStrokeDocument d(kW, kH);
+  TPaper& doc = d.doc;
+  TFlowImage& flow = d.flow;
+  const int32_t at = d.layer;
   TStroke stroke(kStrokeCreatedByTool);
   CPenRender render;
   CPenTools tools(render);

@@ -566,11 +566,11 @@ void TToolOptionsPanel::refreshBrush() {
   brushList_->update();
   // A replay shows the replayed brush's size, else the tool window's.
   const bool replayed = options_.showsReplayBrush();
-  const float size = replayed ? options_.paintParam().size : model_.toolSize();
-  const float minSize = replayed ? options_.paintParam().minSize * 100.0f : model_.minSize();
-  sizeSlider_->setValue(sliderOfSize(size));
-  sizeEdit_->setValue(size);
-  minSizeEdit_->setValue(static_cast<int>(std::lround(minSize)));
+  const float sizeShown = replayed ? options_.paintParam().size : model_.toolSize();
+  const float minShown = replayed ? options_.paintParam().minSize * 100.0f : model_.minSize();
+  sizeSlider_->setValue(sliderOfSize(sizeShown));
+  sizeEdit_->setValue(sizeShown);
+  minSizeEdit_->setValue(static_cast<int>(std::lround(minShown)));
   // Only the fields the current brush lets the user set are shown.
   bool size = options_.shows(kFieldSize), minSize = options_.shows(kFieldMinSize);
   sizeLabel_->setHidden(!size);
