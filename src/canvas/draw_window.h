@@ -23,6 +23,7 @@
 #include "canvas/view_layout.h"
 #include "core/planes.h"
 #include "document/doc_services.h"
+#include "document/paper_stroke_session.h"
 #include "document/paper_view.h"
 
 namespace pg {
@@ -193,6 +194,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   bool inKeyMoveMode() const { return (inputState & input::kKeyMoveMode) != 0; }
   void endKeyMoveMode();
   bool isStrokeOpen() const;
+  // Makes the document's strokes paint through the dab walker (1) or the
+  // pen-method engine (2); refused (false) while a stroke is open or a
+  // replay runs, or when the document has no such engine.
+  [[nodiscard]] bool selectPenEngine(int32_t level);
   [[nodiscard]] bool canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, bool onlyWhenPaused);
   bool canEdit(const EditGateFlags& flags) override {
     return canEdit(flags.ignoreBackgroundMode, flags.allowDuringReplay, flags.onlyWhenPaused);
@@ -384,6 +389,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   int32_t handKind = 0;
   float startAngle = 0.0f;
   float startSize = 0.0f;
+  SBrushSizeRange sizeRange;  // the brush's limits while a size drag runs
   TPoint startPoint{};
   TPoint lastPoint{};
   // While non-zero, left drags of the brush add no mouse points.
@@ -411,6 +417,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void fillMargins(const TRect& area);
   bool windowShortcutKey(int32_t key, bool atFocusedWindow);
   float strokeMinDistance() const;
+  // The document's pen-method engine over the shared stroke settings and
+  // the main window's dab renderer, made for every new or adopted document
+  // (nothing while the main window has no renderer).
+  void makePenEngine();
 
   CCanvasShared& shared_;
   IDrawWindowHost* host_;
@@ -418,6 +428,8 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   std::unique_ptr<TPaper> paper_;
   std::unique_ptr<TFlowImage> flow_;
   std::unique_ptr<TStroke> stroke_;
+  // The family that paints the open stroke, chosen at its begin.
+  CStrokeSession strokeSession_;
   const SToolHandlers* handlers_;
   std::string fileName_;
   bool modified_ = false;

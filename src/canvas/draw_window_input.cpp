@@ -8,6 +8,7 @@
 #include "brush/stroke_mngr.h"
 #include "brush/stroke_settings.h"
 #include "canvas/draw_window.h"
+#include "canvas/pen_tools.h"
 #include "core/block_image.h"
 #include "document/flow_image.h"
 #include "document/layer_mngr.h"
@@ -404,41 +405,32 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
   const TPointF at = clientToImage({x, y});
   shared_.lastStrokePos = {saturateToInt32(std::round(static_cast<double>(at.X))),
                            saturateToInt32(std::round(static_cast<double>(at.Y)))};
-  const bool engine = paper_->strokeEngineMode == 2 && paper_->penEngine() != nullptr;
   if (!paper_->strokeOpen) {
     // A stroke begins only when an edit may start now.
     if (!canEdit(true, false, true)) return -1;
     stroke.setLayerIndex(paper_->currentLayerIndex());
-    if (engine) {
-      (void)paper_->beginEngineStroke(*flow_, stroke, true, at.X, at.Y, pressure);
-    } else {
-      (void)paper_->beginStroke(*flow_, stroke, true, at.X, at.Y, pressure);
-    }
+    // The engine works with the stroke values the tool window gave last,
+    // whatever a replay left in it.
+    if (CStrokeMngr* engine = paper_->penEngine(); engine != nullptr && shared_.penTools() != nullptr)
+      engine->setParam(shared_.penTools()->strokeParam());
+    (void)strokeSession_.begin(*paper_, *flow_, stroke, true, shared_.penEngineLevel, at.X, at.Y, pressure);
     shared_.lastStrokeTime = timeGetTime();
     return -1;
   }
   if (paper_->strokePointCount > kMaxStrokePoints) {
     SRectXYWH r{};
-    if (engine) {
-      (void)paper_->endEngineStroke(*flow_, stroke, true, r, true);
-    } else {
-      (void)paper_->endStroke(*flow_, stroke, true, r, true);
-    }
+    (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
     mousePointSuppression = 0;
     repaintImageRect(xywhToRect(r));
     return -1;
   }
   modified_ = true;
-  const SStrokePoint last = engine ? paper_->penEngine()->getFirstPoint() : stroke.getLastPoint();
+  const SStrokePoint last = strokeSession_.lastPoint(*paper_, stroke);
   if (paper_->strokePointCount >= 2) {
     const float dx = at.X - last.x, dy = at.Y - last.y;
     if (std::sqrt(dx * dx + dy * dy) <= strokeMinDistance()) return 1;
   }
-  if (engine) {
-    (void)paper_->continueEngineStroke(*flow_, stroke, true, true, at.X, at.Y, pressure);
-  } else {
-    (void)paper_->continueStroke(*flow_, stroke, true, true, at.X, at.Y, pressure);
-  }
+  (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, pressure);
   return 1;
 }
 
@@ -452,15 +444,9 @@ void TDrawWindow::strokeEnd(TStroke& stroke, bool fromScreen, float x, float y) 
                            saturateToInt32(std::round(static_cast<double>(at.Y)))};
   mousePointSuppression = 0;
   if (!paper_->strokeOpen) return;
-  const bool engine = paper_->strokeEngineMode == 2 && paper_->penEngine() != nullptr;
   SRectXYWH r{};
-  if (engine) {
-    (void)paper_->continueEngineStroke(*flow_, stroke, true, true, at.X, at.Y, 0.0f);
-    (void)paper_->endEngineStroke(*flow_, stroke, true, r, true);
-  } else {
-    (void)paper_->continueStroke(*flow_, stroke, true, true, at.X, at.Y, 0.0f);
-    (void)paper_->endStroke(*flow_, stroke, true, r, true);
-  }
+  (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, 0.0f);
+  (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
   // The layer now holds the stroke: the picture is composed from it.
   const TRect rect = xywhToRect(r);
   paper_->composeRect(r, true);

@@ -39,6 +39,7 @@ class TEventPacket;
 
 class CStrokeMngr;
 class CPenRender;
+class CPenShapeObj;
 class IPenDocument;
 class CDocEdit;
 struct SColorRangeEntry;
@@ -671,7 +672,12 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The tool window's tone set and pen renderer, and those of a running
   // replay (any may be null; not owned).
   void setToolTools(const CToneMngr* tones, CPenRender* render);
-  void setReplayTools(const CToneMngr* tones, CPenRender* render);
+  // nib: the nib a replayed pen-method stroke draws with, asked at each
+  // stroke's first dab (it may answer null: no image nib).
+  void setReplayTools(const CToneMngr* tones, CPenRender* render, std::function<CPenShapeObj*()> nib = {});
+  // The replayed nib during replay, else null (the renderer keeps the nib
+  // the tool window gave it).
+  CPenShapeObj* replayPenShape() const;
   // During replay the recorder's renderer, else the tool window's.
   CPenRender* currentPenRender() const;
   // The window was activated or deactivated: the recorder is told, and an
@@ -834,10 +840,12 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::shared_ptr<CStrokeMngr> penEngine_;
   std::shared_ptr<IPenDocument> penDocument_;
   CPenRender* penRender_ = nullptr;
+  TStroke* penStroke_ = nullptr;  // the settings the engine was made over
   const CToneMngr* toolTones_ = nullptr;
   const CToneMngr* replayTones_ = nullptr;
   CPenRender* replayRender_ = nullptr;
   IReplayGradientSource* replayGradient_ = nullptr;
+  std::function<CPenShapeObj*()> replayNib_;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;

@@ -223,6 +223,10 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       s.setSpacing(readF32(b + 16));
       // The curve codes are 0..4; anything else keeps the stroke's own.
       if (b[20] <= 4) setFalloffCurve(&s, b[20], false);
+      // The creation code of the recorded settings; streams written before
+      // it was carried hold 0 here and replay with the kinds' fixed ratios,
+      // as they always did.
+      s.creationCode = b[21] == kStrokeCreatedByTool ? kStrokeCreatedByTool : 0;
       return true;
     case kStateFont:
       std::copy(b, b + 68, textSettings_.begin());

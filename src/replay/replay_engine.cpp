@@ -84,8 +84,10 @@ const CGradObj* CReplayEngine::replayGradientForDocument() {
 }
 
 void CReplayEngine::ensurePenEngine() {
-  if (penEngineMade_) return;
-  if (doc_.penEngine() != nullptr) doc_.freePenEngine();
+  // A document that has its engine already (every document of a window)
+  // keeps it: each replayed stroke hands it our settings and renderer at
+  // its begin. A document without one gets one over ours for the replay.
+  if (penEngineMade_ || doc_.penEngine() != nullptr) return;
   penEngineMade_ = doc_.createPenEngine(*stroke_, *render_);
 }
 
@@ -133,7 +135,10 @@ bool CReplayEngine::createReplayObjects() {
     tones_ = std::make_unique<CToneMngr>();
     nib_ = std::make_unique<CPenShapeObj>();
     // Replayed strokes and fills take the tones and renderer the recording sets.
-    doc_.setReplayTools(tones_.get(), render_.get());
+    // The nib is the object (parametric or image) the recording chose
+    // last; the objects live as long as this engine.
+    doc_.setReplayTools(tones_.get(), render_.get(),
+                        [this] { return const_cast<CPenShapeObj*>(activeReplayNib()); });
     doc_.setReplayGradient(this);
     imageNib_.reset();
     nibImages_.clear();

@@ -23,6 +23,7 @@
 #include "core/map_dd.h"
 #include "document/paper_gradient.h"
 #include "core/byte_cursor.h"
+#include "document/paper_stroke_session.h"
 #include "record/event_store.h"
 #include "record/packet_table.h"
 #include "replay/replay_types.h"
@@ -224,6 +225,8 @@ private:
   CColorSlotGroup gradient_{16};
   CGradObj documentGradient_;  // what the document is handed of gradient_
   bool penEngineMade_ = false;
+  // The family that paints the replayed stroke, chosen at its begin.
+  CStrokeSession session_;
 
   std::unique_ptr<TMTC> slot1_;
   std::unique_ptr<TMTC> slot2_;

@@ -35,6 +35,7 @@
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
 #include "app/qt/tool_target_adapter.h"
+#include "brush/pen_render.h"
 #include "app/qt/widget_dock_view.h"
 #include "ui/qt/dock_float_manager.h"
 #include "ui/qt/res_text.h"
@@ -59,7 +60,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   // A double click on the empty document area opens a file.
   mdi_->viewport()->installEventFilter(this);
 
+  penRender_ = std::make_unique<CPenRender>(this);
   canvas_ = std::make_unique<CCanvasShared>();
+  canvas_->usePenRender(*penRender_);
   canvas_->useDocumentSeedFill();
   actions_ = new TMainActions(this);
   actions_->buildMenus(*menuBar());

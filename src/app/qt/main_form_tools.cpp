@@ -24,6 +24,9 @@
 #include "platform/string_table.h"
 #include "toolwin/qt/draw_window_view_commands.h"
 #include "toolwin/qt/tool_form.h"
+#include "toolwin/option_fields.h"
+#include "toolwin/tool_options.h"
+#include "brush/paint_param.h"
 #include "ui/qt/dock_float_manager.h"
 
 namespace pg {
@@ -39,6 +42,21 @@ void TMainForm::createToolWindowAndPanels() {
     uint32_t fg = canvas_->mainColor() | 0xFF000000u, bg = canvas_->secondColor() | 0xFF000000u;
     if (m.fgColor() != fg) m.setFgColor(fg);
     if (m.bgColor() != bg) m.setBgColor(bg);
+  };
+
+  // The brush-size drag of a document window works on the active brush:
+  // within its own limits, and the options panel shows the new size.
+  canvas_->brushSizeRange = [this](SBrushSizeRange& r) {
+    CToolOptions& options = toolForm_->toolOptions();
+    if (!options.hasBrush()) return false;
+    const TPaintParam& p = options.paintParam();
+    r = SBrushSizeRange{p.size, p.minSizeLimit(), p.maxSizeLimit()};
+    return true;
+  };
+  canvas_->setBrushSize = [this](float size) {
+    if (toolForm_->toolOptions().paramChange(kFieldSize, size)) return;
+    toolForm_->model().setToolSize(size);  // a brush whose size field is not editable
+    toolForm_->model().pushStrokeParams();
   };
 
   toolPanel_ = new TWidgetDockView(QStringLiteral("ToolBox"), plainCaption(actionCaption("actShowToolBox")), toolForm_);
@@ -199,6 +217,13 @@ void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
 }
 
 void TMainForm::storeToolSetting(uint8_t kind, float value) { appProfile().storeToolSetting(kind, value); }
+
+void TMainForm::selectStrokeEngine(int32_t level) {
+  if ((level != 1 && level != 2) || canvas_->penEngineLevel == level) return;
+  canvas_->penEngineLevel = level;
+  // The active window switches now; every stroke asks for the level anew.
+  if (TDrawWindowWidget* w = activeDrawWindow()) (void)w->window().selectPenEngine(level);
+}
 
 void TMainForm::setEventWait(int32_t wait) { appProfile().eventWait = wait; }
 

@@ -218,6 +218,9 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   [[nodiscard]] bool resetGrabberScale();
 
  private:
+  // The shortcut keys that step the option lists, the nib scale and the
+  // layer list.
+  void wireShortcutLists();
   void toolWindowChanged(uint32_t parts) override;
   bool isVariantMenuOpen(int button) const override;
   void buildSwatchButtons();

@@ -597,9 +597,13 @@ void TToolOptionsPanel::refreshBrush() {
   saveButton_->setHidden(!brush);
   saveButton_->setEnabled(!options_.autoSave());
   brushList_->update();
-  sizeSlider_->setValue(sliderOfSize(model_.toolSize()));
-  sizeEdit_->setValue(model_.toolSize());
-  minSizeEdit_->setValue(static_cast<int>(std::lround(model_.minSize())));
+  // A replay shows the replayed brush's size, else the tool window's.
+  const bool replayed = options_.showsReplayBrush();
+  const float sizeShown = replayed ? options_.paintParam().size : model_.toolSize();
+  const float minShown = replayed ? options_.paintParam().minSize * 100.0f : model_.minSize();
+  sizeSlider_->setValue(sliderOfSize(sizeShown));
+  sizeEdit_->setValue(sizeShown);
+  minSizeEdit_->setValue(static_cast<int>(std::lround(minShown)));
   // Only the fields the current brush lets the user set are shown.
   bool size = options_.shows(kFieldSize), minSize = options_.shows(kFieldMinSize);
   sizeLabel_->setHidden(!size);
