@@ -153,6 +153,9 @@ class CCanvasShared {
   std::function<void(TDrawWindow&)> onKeyMoveMode;
   // A failure the user is told of in a message box (a string-table id).
   std::function<void(uint32_t resId)> onMessage;
+  // A command of the main window by its action name, for the few keys of a
+  // document window that run one; false when it did not run.
+  std::function<bool(const char* action)> runAction;
   // Where replaying windows report their progress (not owned; may be null).
   IReplayDisplay* replayDisplay = nullptr;
 
