@@ -14,6 +14,15 @@
 namespace pg::test {
 namespace {
 
+// The document's picture without the current layer and mask (which an
+// undo leaves where the user last was).
+std::string contents(const TPaper& doc) {
+  std::string s = picture(doc);
+  const size_t at = s.find(" current ");
+  if (at != std::string::npos) s.erase(at, s.find('\n', at) - at);
+  return s;
+}
+
 // Three painted layers over the background; layer 2 is linked to layer 1,
 // whose opacity dims it inside the group.
 struct GroupFixture : ReplayFixture {
@@ -50,22 +59,23 @@ TEST(ReplayLayerGroups, EachCommandUndoesExactlyAndReplays) {
     SCOPED_TRACE(c.what);
     GroupFixture g;
     TPaper& d = *g.x.doc;
-    const std::string before = picture(d);
+    const std::string before = contents(d);
     ASSERT_TRUE(c.op(d, g.flow()));
-    const std::string after = picture(d);
+    const std::string after = contents(d);
+    const std::string whole = picture(d);
     EXPECT_NE(after, before);
     int32_t index = 0;
     TRect rect{};
     ASSERT_TRUE(d.undo(g.flow(), index, rect));
-    EXPECT_EQ(picture(d), before);
+    EXPECT_EQ(contents(d), before);
     ASSERT_TRUE(d.redo(g.flow(), index, rect));
-    EXPECT_EQ(picture(d), after);
+    EXPECT_EQ(contents(d), after);
     // The recording of the command, replayed, gives the same document.
     GroupFixture r;
     ASSERT_TRUE(c.op(*r.x.doc, r.flow()));
     ASSERT_EQ(r.startReplay(), ReplayStart::Started);
     EXPECT_EQ(r.replayAll(), ReplayStep::End);
-    EXPECT_EQ(picture(*r.y.doc), after);
+    EXPECT_EQ(picture(*r.y.doc), whole);
   }
 }
 
@@ -84,11 +94,12 @@ TEST(ReplayLayerGroups, MergingTheVisibleLayersDimsALinkedLayerByItsBase) {
 TEST(ReplayLayerGroups, ShrinkingTheCanvasAndGrowingItBackKeepsEveryPixel) {
   GroupFixture g;
   TPaper& d = *g.x.doc;
-  // Anchored at the bottom right, then at the top left: the canvas comes
-  // back to where it was, and so do the pixels that lay outside it.
+  // Both anchored at the bottom right: the shrink keeps that corner on the
+  // canvas, the growth puts the old canvas back there, and the pixels that
+  // lay outside the small canvas come back with it.
   ASSERT_TRUE(d.resizeCanvas(g.flow(), 30, 20, 8, true));
   EXPECT_EQ(d.width, 30);
-  ASSERT_TRUE(d.resizeCanvas(g.flow(), 64, 48, 0, true));
+  ASSERT_TRUE(d.resizeCanvas(g.flow(), 64, 48, 8, true));
   std::vector<uint32_t> kept;
   for (int32_t i = 0; i < d.layerCount(); ++i) {
     const CLayerData& l = *d.getLayer(i);

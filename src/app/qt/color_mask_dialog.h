@@ -53,10 +53,12 @@ class TFormColorMask : public QDialog {
   QWidget* sourceView() const;
   QWidget* resultView() const;
 
+  // OK: the range, display mode and source are remembered for next time.
+  void accept() override;
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
-  void accept() override;
 
  private:
   // The working picture from the layer or the composed document, scaled to

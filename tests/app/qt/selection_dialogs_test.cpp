@@ -5,6 +5,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest/QTest>
