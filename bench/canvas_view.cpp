@@ -91,7 +91,7 @@ double median(std::vector<double> v) {
 }
 
 // A large selection with a long outline (an ellipse over most of the
-// picture and a grid of small holes cut from it), shown but not limiting
+// picture with a grid of holes cut from it), shown but not limiting
 // the painting, or none.
 void showLargeSelection(BenchWindow& b, bool shown) {
   TPaper& doc = b.window->paper();
@@ -103,9 +103,9 @@ void showLargeSelection(BenchWindow& b, bool shown) {
     return;
   }
   if (!doc.maskFigureEllipse(flow, layer, {100.0f, 100.0f}, {3900.0f, 2900.0f}, 0.0, 0, stroke, false)) std::abort();
-  for (int32_t y = 300; y < 2700; y += 120)
-    for (int32_t x = 300; x < 3700; x += 120)
-      if (!doc.maskFigureRect(flow, layer, {float(x), float(y)}, {float(x + 40), float(y + 40)}, 2, stroke, false))
+  for (int32_t y = 400; y < 2600; y += 400)
+    for (int32_t x = 400; x < 3600; x += 400)
+      if (!doc.maskFigureRect(flow, layer, {float(x), float(y)}, {float(x + 120), float(y + 120)}, 2, stroke, false))
         std::abort();
   doc.selectionEnabled = false;
   doc.showAnts = true;

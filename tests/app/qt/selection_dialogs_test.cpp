@@ -29,28 +29,12 @@
 #include "replay/replay_fixture.h"
 #include "replay/replay_session.h"
 #include "test_support/qt_app.h"
+#include "modal_dialog.h"
 
 namespace pg {
 namespace {
 
-// Runs `inside` on the next modal dialog of type T, then closes it with OK
-// or Cancel.
-template <typename T>
-void onDialog(std::function<void(T&)> inside, bool ok) {
-  QTimer::singleShot(0, [inside, ok] {
-    auto* d = dynamic_cast<T*>(QApplication::activeModalWidget());
-    if (d == nullptr) {
-      ADD_FAILURE() << "no dialog of the expected type";
-      if (QWidget* w = QApplication::activeModalWidget()) w->close();
-      return;
-    }
-    inside(*d);
-    if (ok)
-      d->accept();
-    else
-      d->reject();
-  });
-}
+using testing::onDialog;
 
 class SelectionDialogs : public ::testing::Test {
  protected:
