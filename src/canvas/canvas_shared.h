@@ -170,6 +170,9 @@ class CCanvasShared {
   // the drag works on the shared stroke settings' width within 0.1..200.
   std::function<bool(SBrushSizeRange&)> brushSizeRange;
   std::function<void(float size)> setBrushSize;
+  // A command of the main window by its action name, for the few keys of a
+  // document window that run one; false when it did not run.
+  std::function<bool(const char* action)> runAction;
   // Where replaying windows report their progress (not owned; may be null).
   IReplayDisplay* replayDisplay = nullptr;
   // The tool window as each replay sees it: it takes the replayed pen state

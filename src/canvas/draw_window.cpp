@@ -262,6 +262,7 @@ void TDrawWindow::resize(SSize client) {
   } else {
     backBuffer_.FreeData();
   }
+  if (!ants_.resize(client_)) debugOutput("document window: no frame for the selection outline");
   if (hadClient && imageReady_) {
     showPointAt(centre, {static_cast<float>(client_.W / 2), static_cast<float>(client_.H / 2)});
   } else {
@@ -283,6 +284,8 @@ bool TDrawWindow::paintPending() {
 
 void TDrawWindow::paintAll() {
   fullPaintDue_ = false;
+  // The view may have moved under the outline.
+  ants_.invalidate();
   if (!backBuffer_.IsAllocated()) return;
   const uint32_t workspace = 0xFF000000u | kWorkspaceColor;
   if (!imageReady_ || !paper_->composite.IsAllocated()) {
@@ -292,6 +295,23 @@ void TDrawWindow::paintAll() {
   paper_->buildViewBuffer();
   paper_->paintWindow(backBuffer_);
   fillMargins(TRect{0, 0, client_.W, client_.H});
+}
+
+bool TDrawWindow::antsTick() {
+  const bool seen = imageReady_ && paper_->stepAnts();
+  if (seen) ants_.invalidate();
+  const TRect changed = imageReady_ ? ants_.refresh(*paper_) : TRect{};
+  if (host_ != nullptr && changed.Right > changed.Left && changed.Bottom > changed.Top) host_->updateRect(changed);
+  return seen;
+}
+
+const CAntsOverlay& TDrawWindow::antsFrame() {
+  if (imageReady_) {
+    const TRect changed = ants_.refresh(*paper_);
+    // Dashes outside the rectangle being drawn are shown by a paint of their own.
+    if (host_ != nullptr && changed.Right > changed.Left && changed.Bottom > changed.Top) host_->updateRect(changed);
+  }
+  return ants_;
 }
 
 void TDrawWindow::fillMargins(const TRect& area) {
@@ -443,6 +463,13 @@ void TDrawWindow::zoomAt(TPoint windowPoint, bool in) {
 }
 
 void TDrawWindow::zoomAtClientCentre(bool in) { zoomAt(TPoint{client_.W / 2, client_.H / 2}, in); }
+
+bool TDrawWindow::autoFitEnabled() const {
+  const int32_t a = shared_.prefs.autoSizeAdjust;
+  return (a & 1) != 0 && ((a & 2) == 0 || replaying_);
+}
+
+bool TDrawWindow::autoFitMayEnlarge() const { return (shared_.prefs.autoSizeAdjust & 4) == 0; }
 
 void TDrawWindow::zoomToFit(bool allowEnlarge) {
   const SRatio r = fitRatio(SSize{paper_->width, paper_->height}, client_, paper_->sinA, paper_->cosA, allowEnlarge);

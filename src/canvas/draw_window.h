@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/ants_overlay.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/temporary_tools.h"
 #include "canvas/tool_handlers.h"
@@ -209,7 +210,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // Asks whether to discard every undo and redo step and does so on Yes;
   // false when it could not ask (a stroke is open).
   bool clearUndo();
-  bool isModified() const { return modified_; }
+  bool isModified() const override { return modified_; }
   // Stores the flag and answers the previous one.
   bool exchangeModified(bool modified);
   bool isReplaying() const override { return replaying_; }
@@ -341,6 +342,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void zoomAtClientCentre(bool in);
   // Fits the (rotated) image into the client less 80 pixels.
   void zoomToFit(bool allowEnlarge);
+  // The preference AutoSizeAdjust: fitting after a change of the picture's
+  // size is on (bit 1), with bit 2 only while replaying; bit 4 keeps a
+  // small picture at 100 %.
+  bool autoFitEnabled() const;
+  bool autoFitMayEnlarge() const;
   // Sets a ratio (brought into 1/16 .. 16) about an image point; answers the zoom.
   float setZoomRatio(int32_t num, int32_t den, TPointF imagePoint);
   float setZoomCentred(int32_t num, int32_t den);
@@ -362,6 +368,14 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   TPointF imageToClient(TPointF p) const;
   const TMTC& backBufferPlane() const { return backBuffer_; }
   void updateTitle();
+  // ---- the selection outline ----
+  // The outline's tick (the main window's 50 ms timer): the dash pattern
+  // moves one step and the changed part of the ants' frame is shown again.
+  // Answers whether an outline is seen.
+  bool antsTick();
+  // The ants' frame, brought up to date; the host lays it over the back
+  // buffer wherever it copies the back buffer to the screen.
+  const CAntsOverlay& antsFrame();
   // Pixels changed under a rectangle of the document: recomposed (with the
   // flow image standing in while a stroke is open) and painted.
   void repaintImageRect(const TRect& docRect);
@@ -437,6 +451,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   SKeyState keys_;
   SSize client_{};
   TMTC backBuffer_;
+  CAntsOverlay ants_;
   bool fullPaintDue_ = true;
   int32_t marginX_ = 400;
   int32_t marginY_ = 400;

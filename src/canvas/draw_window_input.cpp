@@ -105,6 +105,7 @@ SCursorChoice TDrawWindow::cursorAt(TPoint p) const {
     id = shared_.currentTool();
     if (toolClassOf(id) == ToolClass::SelectShape)
       return selectionShapeCursor(tempToolContext(), keys_, shared_.prefs.otherToolCursor);
+    if (id == ToolId::AutoSelect) return autoSelectCursor(tempToolContext(), keys_, shared_.prefs.otherToolCursor);
   }
   return cursorForTool(id, shared_.prefs, shared_.currentMode());
 }
@@ -346,6 +347,22 @@ bool TDrawWindow::windowShortcutKey(int32_t key, bool atFocusedWindow) {
       if (!keys_.ctrl) return false;
       zoomAtClientCentre(false);
       return true;
+    case 'N':
+      // A new standard layer above the current one.
+      if (!keys_.ctrl || !keys_.shift || !keys_.alt) return false;
+      if (shared_.runAction) (void)shared_.runAction("actLyrNewStd");  // a refused command just does nothing
+      return true;
+    case keys::kInsert: {
+      // The current layer filled with the main colour, with Shift the second
+      // (within the selection); plain Insert usually reaches the Edit menu's fill.
+      if (!canEdit(false, false, false)) return true;
+      const uint32_t colour = keys_.shift ? shared_.secondColor() : shared_.mainColor();
+      if (paper_->fillLayerColor(*flow_, paper_->currentLayerIndex(), colour, shared_.toolStroke(), true, true)) {
+        setModified(true);
+        invalidateView();
+      }
+      return true;
+    }
     case keys::kF5:
       zoomAtClientCentre(true);
       return true;

@@ -236,6 +236,8 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
       paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, paper_->showGrid);
     }
     documentLayoutChanged((bits & kRefreshCanvasSize) != 0);
+    // A picture whose size changed is fitted to the window when the preference asks.
+    if ((bits & kRefreshCanvasSize) != 0 && autoFitEnabled()) zoomToFit(autoFitMayEnlarge());
   } else {
     invalidateView();
   }

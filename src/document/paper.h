@@ -462,6 +462,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Both flags, the outline retraced over the document, the window
   // invalidated; records nothing.
   void setSelectionFlags(bool shown, bool enabled);
+  // The outline is to be seen: shown, and the current mask has one.
+  bool antsVisible() const;
+  // One frame of the outline, each dash pixel (window point, black or
+  // white) handed to the sink, only while antsVisible(); false when nothing
+  // was drawn.
+  [[nodiscard]] bool drawAnts(const SAntsClip& clip, const std::function<void(int32_t, int32_t, bool)>& sink);
+  // Advances the outline's phase; false when no outline is seen.
+  bool stepAnts();
   // Answer the flag's new value.
   [[nodiscard]] bool showWalkAnts(bool value, bool record);
   [[nodiscard]] bool enableMask(bool value, bool record);

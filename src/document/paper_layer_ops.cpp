@@ -492,9 +492,11 @@ bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool 
   if (!edit.gate(canMergeVisible(transparent, option))) return false;
   CWaitCursor wait(owner_);
   const CLayerData& bottom = *layers_->getLayer(0);
+  // Each layer with its opacity inside its link group, as the picture shows it.
+  LinkOpacityTable table{};
   std::unique_ptr<CLayerData> merged =
       composedLayer(0, layers_->count(), bottom, transparent ? int32_t{lbmNormal} : int32_t{bottom.blendMode},
-                    !transparent, [](CLayerData& l) { return uint32_t{l.opacity}; });
+                    !transparent, [&table](CLayerData& l) { return linkedOpacityOf(l, table); });
   if (!merged) return false;
   const uint32_t flags = (transparent ? 1u : 0u) | (option ? 1u : 0u) << 8;
   if (!edit.event([&](IDocRecorder& r) {

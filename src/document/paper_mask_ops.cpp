@@ -96,6 +96,19 @@ void TPaper::setSelectionFlags(bool shown, bool enabled) {
   invalidate();
 }
 
+bool TPaper::antsVisible() const { return showAnts && masks_ != nullptr && masks_->hasAnts(); }
+
+bool TPaper::drawAnts(const SAntsClip& clip, const std::function<void(int32_t, int32_t, bool)>& sink) {
+  if (!antsVisible()) return false;
+  return masks_->ants().draw(clip, sink);
+}
+
+bool TPaper::stepAnts() {
+  if (!antsVisible()) return false;
+  masks_->stepAnts();
+  return true;
+}
+
 bool TPaper::changeSelectionFlag(bool which, bool value, bool record) {
   CDocEdit edit(*this, record);
   if (!edit.gate(masks_ != nullptr)) return which ? showAnts : selectionEnabled;

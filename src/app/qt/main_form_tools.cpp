@@ -23,6 +23,7 @@
 #include "canvas/tablet_input.h"
 #include "platform/string_table.h"
 #include "toolwin/qt/draw_window_view_commands.h"
+#include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_form.h"
 #include "toolwin/option_fields.h"
 #include "toolwin/tool_options.h"
@@ -42,6 +43,13 @@ void TMainForm::createToolWindowAndPanels() {
     uint32_t fg = canvas_->mainColor() | 0xFF000000u, bg = canvas_->secondColor() | 0xFF000000u;
     if (m.fgColor() != fg) m.setFgColor(fg);
     if (m.bgColor() != bg) m.setBgColor(bg);
+  };
+  // Drags and shapes show their start point, their size or their offset in
+  // the information panel while they run.
+  canvas_->onToolInfo = [this](int32_t mode, TPointF value) {
+    TDrawWindowWidget* w = activeDrawWindow();
+    if (w != nullptr && toolForm_->infoPanel() != nullptr)
+      toolForm_->infoPanel()->updateInfo(&w->window(), mode, value.X, value.Y);
   };
 
   // The brush-size drag of a document window works on the active brush:
