@@ -14,7 +14,7 @@ std::string cleanStem(const std::string& stem) {
   for (char& c : name)
     if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) c = '_';
   bool any = false;
-  for (char c : name) any = any || c != '_' && c != '.' && c != ' ';
+  for (char c : name) any = any || (c != '_' && c != '.' && c != ' ');
   return any ? name : std::string("print");
 }
 
