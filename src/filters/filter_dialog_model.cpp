@@ -31,6 +31,9 @@ int32_t roundHalfAway(float v) {
   return static_cast<int32_t>(std::clamp(r, -2147483648.0, 2147483647.0));
 }
 
+float scaleSideAt(float side, float percent) { return percent * side / 100.0f; }
+float scaleSideLimit(float side) { return std::min(10000.0f, side * 16.0f); }
+
 namespace {
 
 // Resource texts of the dialogs.
@@ -498,7 +501,7 @@ void packTiles(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
 // left to right, mirror top to bottom. The area's size is each pixel
 // value's default (100 %).
 void scaleFollow(CFilterDialogModel& m, size_t px, size_t pc, float size, float percent) {
-  m.num(px).setValue(percent * size / 100.0f);
+  m.num(px).setValue(scaleSideAt(size, percent));
   m.num(pc).setValue(percent);
   m.setSlider(pc, m.num(pc).getRatio());
 }
@@ -524,7 +527,7 @@ void scaleRules(CFilterDialogModel& m, int32_t sender) {
 
 void openScale(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float w = float(std::max(info.areaWidth, 1)), h = float(std::max(info.areaHeight, 1));
-  const float wMax = std::min(10000.0f, w * 16.0f), hMax = std::min(10000.0f, h * 16.0f);
+  const float wMax = scaleSideLimit(w), hMax = scaleSideLimit(h);
   (void)m.num(0).setRange(w, 0.0f, wMax);
   m.num(0).setValueDefault(w);
   (void)m.num(2).setRange(h, 0.0f, hMax);

@@ -142,6 +142,19 @@ const std::vector<SFilterDialogDef>& filterDialogTable();
 // Round half away from zero, as every dialog rounds its values into records.
 int32_t roundHalfAway(float v);
 
+// The scale dialog: a side of the filter area at a percentage, and the
+// largest new side it offers for that side.
+float scaleSideAt(float side, float percent);
+float scaleSideLimit(float side);
+
+// Controls a repeat without the dialog reads from the remembered values:
+// the scale's two percentages and mirror boxes, the clouds/rock wrap around.
+inline constexpr size_t kScaleWidthPercent = 1;
+inline constexpr size_t kScaleHeightPercent = 3;
+inline constexpr size_t kScaleMirrorH = 1;
+inline constexpr size_t kScaleMirrorV = 2;
+inline constexpr size_t kCloudsRockWrap = 0;
+
 class CFilterDialogModel {
  public:
   // The values from the remembered ones of the dialog (or its defaults).

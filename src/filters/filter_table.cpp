@@ -13,6 +13,7 @@
 #include "filters/blur_filters.h"
 #include "filters/cloud_filters.h"
 #include "filters/distort_filters.h"
+#include "filters/filter_repeat.h"
 #include "filters/filter_run.h"
 #include "filters/legacy_kernels.h"
 #include "filters/legacy_lighting.h"
@@ -126,49 +127,19 @@ const std::vector<SFilterEntry> kTable = {
 };
 
 // Repeat state: the last command that got past its dialog, and the
-// parameters each filter was last applied with.
+// parameters each filter's dialog last handed over, with the filter area
+// they were chosen on.
+struct SRemembered {
+  std::vector<uint8_t> bytes;
+  SSize area{256, 256};
+};
 struct RepeatState {
   const SFilterEntry* last = nullptr;
-  std::map<const SFilterEntry*, std::vector<uint8_t>> remembered;
+  std::map<const SFilterEntry*, SRemembered> remembered;
 };
 RepeatState& repeatState() {
   static RepeatState state;
   return state;
-}
-
-// What a repeat without the dialog takes afresh rather than from the
-// remembered record: the layer's protect-alpha flag as it is now (a byte,
-// or a 32-bit word) and a new seed from the millisecond clock.
-struct SRepeatFields {
-  uint8_t op;
-  int8_t protectAt;     // -1: none
-  uint8_t protectBytes;
-  int8_t seedAt;        // -1: none
-};
-constexpr SRepeatFields kRepeatFields[] = {
-    {86, 1, 1, -1},   // median
-    {26, 4, 4, -1},   // mosaic
-    {59, 14, 1, 8},   // diffuse
-    {25, -1, 0, 8},   // noise
-    {55, 1, 1, -1},   // polar coordinates
-    {58, 4, 1, -1},   // rotate
-    {57, 8, 1, -1},   // scale
-    {66, 5, 1, -1},   // zoom blur
-    {70, -1, 0, 8},   // clouds, clouds 2
-    {71, -1, 0, 0},   // plasma
-    {72, -1, 0, 8},   // clouds and rock
-};
-
-void refreshForRepeat(const SFilterEntry& e, bool protect, std::vector<uint8_t>& params) {
-  if (e.packetType == kRec) return;
-  for (const SRepeatFields& f : kRepeatFields) {
-    if (f.op != e.op) continue;
-    if (f.protectAt >= 0 && size_t(f.protectAt) + f.protectBytes <= params.size()) {
-      std::fill_n(params.begin() + f.protectAt, f.protectBytes, uint8_t(0));
-      params[size_t(f.protectAt)] = protect ? 1 : 0;
-    }
-    if (f.seedAt >= 0 && size_t(f.seedAt) + 4 <= params.size()) writeLE32(params.data() + f.seedAt, timeGetTime());
-  }
 }
 
 [[nodiscard]] FilterResult applyEntry(CFlt4Core& core, const SFilterEntry& e, const uint8_t* params, uint32_t paramBytes,
@@ -295,11 +266,17 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
     // Clouds build their record afresh on every run (the tool window's
     // colours now, a new seed), a repeat included.
     const bool fresh = entry.op == kCloudsOp;
-    if (reuse && !fresh && known != state.remembered.end()) {
-      params = known->second;
-      refreshForRepeat(entry, core.layerProtectsAlpha(), params);
+    const TRect& b = core.bounds();
+    const SSize area{b.Right - b.Left, b.Bottom - b.Top};
+    const bool repeating = reuse && !fresh && known != state.remembered.end();
+    if (repeating) {
+      // The remembered record, brought to this layer; what is remembered
+      // stays as the dialog left it.
+      params = known->second.bytes;
+      const SRepeatTarget target{core.imageSize(), area, core.layerProtectsAlpha(), timeGetTime()};
+      if (!adaptRepeatRecord(entry, known->second.area, target, params)) return FilterResult::Refused;
     } else {
-      if (known != state.remembered.end()) params = known->second;
+      if (known != state.remembered.end()) params = known->second.bytes;
       if (!dialog || !dialog(entry, core, params)) {
         core.endPreviewAndRedraw(true);
         return FilterResult::Cancelled;
@@ -308,7 +285,7 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
     }
     const size_t expected = floorForm ? SFltFloor::kSize : (gradientForm ? kGradientMapCommandBytes : entry.bytes);
     if ((!recordForm || gradientForm) && params.size() != expected) return FilterResult::Refused;
-    state.remembered[&entry] = params;
+    if (!repeating) state.remembered[&entry] = SRemembered{params, area};
   }
   // Luminance to transparency and greyscale are not repeated.
   if (entry.op != 63 && entry.op != kGrayscaleOp) state.last = &entry;

@@ -104,12 +104,7 @@ TEST(LegacyFilterReplay, EveryOlderFilterReplaysToThePixelsOfTheOriginal) {
     EXPECT_NE(picture(d), before);
     keep();
   }
-  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
-  for (size_t i = 0; i < expected.size(); ++i) {
-    ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone) << "event " << i;
-    EXPECT_EQ(picture(*f.y.doc), expected[i]) << "after event " << i;
-  }
-  EXPECT_EQ(f.session->engine().replayNext(), ReplayStep::End);
+  f.replayEachAgainst(expected);
 }
 
 // A kernel that refuses its parameters leaves the layer, the recording and

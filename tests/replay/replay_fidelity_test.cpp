@@ -177,12 +177,7 @@ TEST(ReplayFidelity, EveryEventReplaysToThePixelsOfTheOriginal) {
   std::vector<std::string> expected;
   scriptedWork(f, expected);
   EXPECT_NE(expected.back(), blank);
-  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
-  for (size_t i = 0; i < expected.size(); ++i) {
-    ASSERT_EQ(f.session->engine().replayNext(), ReplayStep::EventDone) << "event " << i;
-    EXPECT_EQ(picture(*f.y.doc), expected[i]) << "after event " << i;
-  }
-  EXPECT_EQ(f.session->engine().replayNext(), ReplayStep::End);
+  f.replayEachAgainst(expected);
 }
 
 TEST(ReplayFidelity, SavedRecordingsReplayFromBothFileKinds) {

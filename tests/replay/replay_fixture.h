@@ -148,6 +148,16 @@ struct ReplayFixture {
     ASSERT_EQ(session->engine().replayNext(), ReplayStep::EventDone);
     ASSERT_EQ(session->engine().lastHeader(), (SPacketHeader{2, 254}));
   }
+  // Replays X's recording into Y event by event: after each, Y's picture is
+  // the one expected, and the recording ends there.
+  void replayEachAgainst(const std::vector<std::string>& expected) {
+    ASSERT_EQ(startReplay(), ReplayStart::Started);
+    for (size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_EQ(session->engine().replayNext(), ReplayStep::EventDone) << "event " << i;
+      EXPECT_EQ(picture(*y.doc), expected[i]) << "after event " << i;
+    }
+    EXPECT_EQ(session->engine().replayNext(), ReplayStep::End);
+  }
   // Steps until the end; answers the last result.
   ReplayStep replayAll() {
     ReplayStep r = ReplayStep::EventDone;

@@ -15,6 +15,7 @@
 #include "filters/filter_dialog_model.h"
 #include "filters/filter_run.h"
 #include "filters/floor_command.h"
+#include "filters/rotate_scale_filter.h"
 #include "io/image_codecs.h"
 #include "test_support/temp_folder.h"
 #include "filters/qt/filter_dialogs.h"
@@ -587,6 +588,42 @@ TEST(GradientMapDialog, MapsByTheActiveGradientRecordsAndReplays) {
   setDocGradientLink(previous);
   resetFilterRepeat();
   resetFilterDialogMemory();
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+// The scale's OK remembers its percentages; a repeat without the dialog on
+// a layer of another size scales that layer by them.
+TEST(FilterDialogs, ScaleRepeatTakesTheConfirmedPercentagesToAnotherLayer) {
+  DialogFixture f;
+  ASSERT_EQ(f.command("filterScale", [](TFormFilterValues& d) {
+    d.edit(1)->selectAll();
+    QTest::keyClicks(d.edit(1), QStringLiteral("50"));  // the height follows: the aspect is kept
+    d.checkBox(1)->click();                               // mirrored left to right
+    d.ButtonOKClick();
+    return true;
+  }), FilterResult::Done);
+  ASSERT_TRUE(f.x.doc->newLayerEx(f.x.flow.get(), 1, true, 255, 0, 30, 100, true));
+  ASSERT_EQ(f.x.doc->currentLayerIndex(), 1);
+  ASSERT_TRUE(pg::testing::fillStripesAndNoise(*f.layer().image));
+  const uint64_t before = f.layerHash();
+  ASSERT_EQ(repeatLastFilter(*f.x.doc, *f.x.flow, 1, true, {}), FilterResult::Done);
+  const uint64_t repeated = f.layerHash();
+  ASSERT_TRUE(f.undo());
+  EXPECT_EQ(f.layerHash(), before);
+  SFltScale half;
+  half.NewWidth = -50;
+  half.NewHeight = 15;
+  std::vector<uint8_t> bytes(SFltScale::kSize);
+  half.write(bytes.data());
+  ASSERT_EQ(runFilter(*f.x.doc, *f.x.flow, 1, *filterByCommand("filterScale"), bytes.data(), uint32_t(bytes.size()),
+                      nullptr, false),
+            FilterResult::Done);
+  EXPECT_EQ(f.layerHash(), repeated);
 }
 
 }  // namespace
