@@ -482,7 +482,9 @@ TEST_F(MainFormFiles, CutAndPasteReplayToTheSamePicture) {
       if (v > 60 && v < 200) edge = TPoint{x, y}, m = uint32_t(v);
     }
   ASSERT_GE(edge.X, 0);
-  const uint32_t inside = doc.getLayer(0)->image->getPixel(29, 23);
+  // A point inside the selection, well off its box's top left corner.
+  const uint32_t inside = doc.getLayer(0)->image->getPixel(40, 30);
+  ASSERT_EQ(doc.masks()->currentMask()->valueAtPaper(40, 30), 255);
   trigger(form, "ActEditCut");
   const uint32_t left = doc.getLayer(0)->image->getPixel(edge.X, edge.Y) >> 24;
   EXPECT_EQ(left, (255 - m) * 128 * 255 / (65025 - m * 128)) << "m " << m;
@@ -492,7 +494,7 @@ TEST_F(MainFormFiles, CutAndPasteReplayToTheSamePicture) {
   EXPECT_EQ(doc.getLayer(1)->opacity, 140);
   // The piece comes back where it was cut, nothing around it.
   const CLayerData& pasted = *doc.getLayer(1);
-  EXPECT_EQ(pasted.image->getPixel(29 + pasted.offsetX, 23 + pasted.offsetY), inside);
+  EXPECT_EQ(pasted.image->getPixel(40 + pasted.offsetX, 30 + pasted.offsetY), inside);
   EXPECT_EQ(pasted.image->getPixel(1 + pasted.offsetX, 1 + pasted.offsetY) >> 24, 0u);
   test::expectReplaysAlike(doc, "cut and paste");
 }
