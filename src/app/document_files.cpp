@@ -209,19 +209,17 @@ bool selectionBox(const TPaper& doc, SRectXYWH& box) {
   return true;
 }
 
-std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, SRectXYWH& box) {
+std::unique_ptr<TMTC> selectedLayerImage(const TPaper& doc, int32_t layerIndex, SRectXYWH& box) {
   const CMaskData* mask = activeSelection(doc);
-  if (mask == nullptr || !selectionBox(doc, box)) return nullptr;
-  std::unique_ptr<TMTC> part = layerRect(doc, layerIndex, box);
-  if (!part) return nullptr;
-  // The layer may not cover the whole box: take what it covers.
   const CLayerData* layer = doc.getLayer(layerIndex);
-  box.X = std::max(box.X, -layer->offsetX);
-  box.Y = std::max(box.Y, -layer->offsetY);
-  box.Width = part->Width;
-  box.Height = part->Height;
-  scaleAlphaBySelection(*part, *mask, TPoint{box.X, box.Y});
-  return part;
+  if (mask == nullptr || layer == nullptr || !selectionBox(doc, box)) return nullptr;
+  // The whole layer image, so that a paste at the copied offset puts the
+  // piece back where it was.
+  const TPoint origin{-layer->offsetX, -layer->offsetY};
+  std::unique_ptr<TMTC> image = layerRect(doc, layerIndex, SRectXYWH{origin.X, origin.Y, layer->imageWidth(), layer->imageHeight()});
+  if (!image) return nullptr;
+  scaleAlphaBySelection(*image, *mask, origin);
+  return image;
 }
 
 }  // namespace pg

@@ -63,8 +63,9 @@ std::string datedBmpName(const std::string& folder, const std::tm& date,
 // The selection's bounding box in document coordinates (clipped to the
 // document); false without an active selection.
 [[nodiscard]] bool selectionBox(const TPaper& doc, SRectXYWH& box);
-// The layer under the selection's box with its alpha multiplied by the
-// selection; none without a selection.
-[[nodiscard]] std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, SRectXYWH& box);
+// The layer's whole image with its alpha multiplied by the selection (a new
+// layer from the selection), and the selection's box; none without a
+// selection.
+[[nodiscard]] std::unique_ptr<TMTC> selectedLayerImage(const TPaper& doc, int32_t layerIndex, SRectXYWH& box);
 
 }  // namespace pg

@@ -11,6 +11,7 @@
 #include "document/layer_mngr.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
+#include "io/file_result_text.h"
 #include "io/native_header.h"
 #include "io/native_layer_chunk.h"
 #include "io/native_mask_chunk.h"
@@ -62,12 +63,15 @@ class ChunkFailures {
     ++unknown_;
     lastUnknown_ = tag;
   }
-  void report() const {
-    if (items_ > 0) showWarning(formatRes(kResNativeItemReadFailed, {resString(itemWord_), int(fileResultNumber(itemCode_))}));
+  void report(SNativeReadNotes& notes) const {
+    if (items_ > 0) {
+      notes.lines.push_back(formatRes(kResNativeItemReadFailed, {resString(itemWord_), int(fileResultNumber(itemCode_))}));
+      if (notes.cause == kRcOk) notes.cause = itemCode_;
+    }
     if (items_ > 1) debugOutput("native file: " + std::to_string(items_) + " layer or mask chunks could not be read");
     if (events_ > 0)
-      showWarning(resString(eventCode_ == kRcBadEventBlock ? kResNativeBadEventBlock : kResNativeEventsDropped));
-    if (unknown_ > 0) showWarning(formatRes(kResNativeUnknownChunks, {unknown_, tagText(lastUnknown_)}));
+      notes.lines.push_back(resString(eventCode_ == kRcBadEventBlock ? kResNativeBadEventBlock : kResNativeEventsDropped));
+    if (unknown_ > 0) notes.lines.push_back(formatRes(kResNativeUnknownChunks, {unknown_, tagText(lastUnknown_)}));
   }
 
  private:
@@ -169,7 +173,8 @@ Staged makeStaged(int32_t w, int32_t h) {
 
 }  // namespace
 
-FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress) {
+FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress,
+                            SNativeReadNotes& notes) {
   FileResult last = kRcOk;
   ChunkFailures failures;
   const CTileBlockBufferScope buffers;  // shared by every layer and mask of the file
@@ -221,7 +226,7 @@ FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IP
       }
     }
   }
-  failures.report();
+  failures.report(notes);
   return last;
 }
 
@@ -240,8 +245,19 @@ FileResult readNativeStream(CStream& stream, TPaper& doc, const std::string& nam
 
     Staged staged = makeStaged(int32_t(h.width), int32_t(h.height));
     const SNativeReadTarget target{staged.layers.get(), staged.masks.get(), &doc};
-    if (const FileResult code = readNativeChunks(stream, target, *progress); code != kRcOk)
-      showWarning(formatRes(kResNativeReadError, {int(code)}));
+    SNativeReadNotes notes;
+    if (const FileResult code = readNativeChunks(stream, target, *progress, notes); code != kRcOk) {
+      notes.lines.push_back(formatRes(kResNativeReadError, {int(code)}));
+      notes.cause = code;
+    }
+    // Whatever went wrong in one file is told in one message that names it
+    // and ends with what the failure means.
+    if (!notes.lines.empty()) {
+      std::string text = name;
+      for (const std::string& line : notes.lines) text += "\r" + line;
+      if (notes.cause != kRcOk) text += "\r" + fileResultReason(notes.cause);
+      showWarning(text);
+    }
     const bool masksRead = finishStaged(staged, h);
     if (!install(doc, staged, h, name, masksRead)) return kRcOutOfMemory;
     return kRcOk;

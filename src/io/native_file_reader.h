@@ -8,9 +8,11 @@
 // read is reported ("%sの読み込みに失敗しました! (err=%d)") and left out,
 // and the rest of the file is still read; a chunk loop that ended with an
 // error is reported ("読み込み中にエラーが検出されました! (err=%d)") and
-// the document keeps what was read.
+// the document keeps what was read. The reports of one file go in one
+// message that names the file and says what the failure means.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/chunk_head.h"
 #include "core/streams.h"
@@ -40,13 +42,22 @@ struct SNativeReadTarget {
   TPaper* eventDocument = nullptr;  // whose recording takes the events (may be null)
 };
 
+// What the chunk loop found wrong, for the one message about the file: the
+// lines to show and the code whose meaning ends the message (Ok for none).
+struct SNativeReadNotes {
+  std::vector<std::string> lines;
+  FileResult cause = kRcOk;
+};
+
 // The top-level chunk loop, from the position to the end of the stream:
 // layers, masks and events are read; stray tile and event blocks are
 // skipped with 2, thumbnails with 19, unknown chunks with 16 (counted and
 // reported once at the end with the last unknown tag). Answers the code of
 // the last chunk handled, or 9 (short head), 11 (a chunk past the end) or
-// 10 (seek failed), which end the loop.
-[[nodiscard]] FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress);
+// 10 (seek failed), which end the loop. The chunks that could not be read
+// are noted in notes, not shown.
+[[nodiscard]] FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress,
+                                          SNativeReadNotes& notes);
 
 // For the open dialog's preview: the document size from the header and the
 // document thumbnail, if the file holds one (picture empty otherwise).

@@ -212,14 +212,19 @@ TEST(DocumentFiles, ACopyOfASelectionTakesTheSelectedPartWithItsValues) {
   *mask.image->pixelAddress(10, 6, true) = 128;
   doc->selectionEnabled = true;
 
-  std::unique_ptr<TMTC> part = selectedLayerPart(*doc, 0, box);
+  // The whole layer, selected pixels kept in place, the rest transparent.
+  std::unique_ptr<TMTC> part = selectedLayerImage(*doc, 0, box);
   ASSERT_TRUE(part);
   EXPECT_EQ(box.X, 8);
   EXPECT_EQ(box.Y, 4);
   EXPECT_EQ(box.Width, 10);
   EXPECT_EQ(box.Height, 5);
-  EXPECT_EQ(part->getPixel(0, 0), picture.getPixel(8, 4));
-  EXPECT_EQ(part->getPixel(2, 2) >> 24, 128u);
+  ASSERT_EQ(part->Width, 40);
+  ASSERT_EQ(part->Height, 30);
+  EXPECT_EQ(part->getPixel(8, 4), picture.getPixel(8, 4));
+  EXPECT_EQ(part->getPixel(10, 6) >> 24, 128u);
+  EXPECT_EQ(part->getPixel(7, 4) >> 24, 0u);
+  EXPECT_EQ(part->getPixel(18, 8) >> 24, 0u);
 }
 
 }  // namespace

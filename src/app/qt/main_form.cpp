@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindowStateChangeEvent>
+#include <cmath>
 
 #include "app/action_table.h"
 #include "app/app_profile.h"
@@ -553,9 +554,14 @@ TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int 
 void TMainForm::fitDrawWindow(TDrawWindowWidget& w, int width, int height) {
   auto* sub = qobject_cast<QMdiSubWindow*>(w.parentWidget());
   if (sub == nullptr || sub->isMaximized()) return;
+  // The picture at the view's zoom with a 40-pixel strip of the view
+  // background around it, so that its edges can be seen and reached.
+  constexpr int kViewMargin = 80;
+  const double zoom = w.window().paper().zoomValue();
+  const QSize shown(int(std::lround(width * zoom)) + kViewMargin, int(std::lround(height * zoom)) + kViewMargin);
   const QSize frame = sub->size() - w.viewport()->size();
   const QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
-  sub->resize(QSize(width, height).grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
+  sub->resize(shown.grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
 }
 
 void TMainForm::documentActivated() {

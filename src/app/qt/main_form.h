@@ -90,7 +90,8 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // A new document in a new window; nullptr when it cannot be made. The
   // first window is maximised when the preferences ask for it.
   [[nodiscard]] TDrawWindowWidget* newDrawWindow(const QString& name, int width, int height, int dpi, bool transparent = false);
-  // The window's frame around a picture of width x height at 100 %, as far as the area allows.
+  // The window's frame around a picture of width x height at the view's zoom
+  // and a margin, as far as the area allows.
   void fitDrawWindow(TDrawWindowWidget& w, int width, int height);
   // File > New: the new-document dialog, then a window with its document.
   void newDocumentCommand();

@@ -36,6 +36,7 @@
 #include "document/paper.h"
 #include "io/clipboard_image.h"
 #include "io/file_kinds.h"
+#include "io/file_result_text.h"
 #include "io/image_codecs.h"
 #include "io/legacy_document.h"
 #include "io/native_file_reader.h"
@@ -61,6 +62,11 @@ class CBusyCursor {
   CBusyCursor(const CBusyCursor&) = delete;
   CBusyCursor& operator=(const CBusyCursor&) = delete;
 };
+
+// A reader's failure: the file, the code and what the code means.
+std::string openFailure(const std::string& path, FileResult code) {
+  return formatRes(66543, {path, int64_t(fileResultNumber(code))}) + "\r" + fileResultReason(code);
+}
 
 void reportSave(const SSaveOutcome& outcome) {
   if (outcome.message.empty()) return;
@@ -152,6 +158,9 @@ void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
   window.window().paper().name = std8(path);
   window.window().updateTitle();
   window.window().exchangeModified(false);
+  // Readers that fill a window made before the picture's size was known
+  // leave it at its first size: it opens around the document it now shows.
+  fitDrawWindow(window, window.window().paper().width, window.window().paper().height);
   recentFiles().addItem(0, std8(path));
   fileMruMenu_->rebuild();
   actions().updateAll();
@@ -191,7 +200,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
       const FileResult rc = readNativeFile(p, *doc);
       if (rc != kRcOk || !window->window().adoptDocument(std::move(doc))) {
-        showWarning(formatRes(66543, {p, int64_t(rc == kRcOk ? 1 : fileResultNumber(rc))}));
+        showWarning(openFailure(p, rc == kRcOk ? kRcOutOfMemory : rc));
         discardNewWindow(*window);
         return nullptr;
       }
@@ -205,7 +214,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
       FileResult code = kRcOk;
       std::unique_ptr<TMTC> picture = loadImageFile(p, dpi, &code);
       if (!picture) {
-        showWarning(formatRes(66543, {p, int64_t(fileResultNumber(code))}));
+        showWarning(openFailure(p, code));
         return nullptr;
       }
       window = newDrawWindow(path, picture->Width, picture->Height, dpi > 0 ? dpi : 72);
@@ -214,7 +223,7 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         return nullptr;
       }
       if (!loadPictureIntoDocument(window->window().paper(), *picture)) {
-        showWarning(formatRes(66543, {p, int64_t(fileResultNumber(kRcOutOfMemory))}));
+        showWarning(openFailure(p, kRcOutOfMemory));
         discardNewWindow(*window);
         return nullptr;
       }
@@ -236,7 +245,6 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         return nullptr;
       }
       if (r.eventsIgnored) showWarning(resString(kResLegacyEventsIgnored));
-      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
       break;
     }
     case FileKind::EventsV1:
@@ -252,7 +260,6 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
         showWarning(resString(66545));
         return nullptr;
       }
-      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
       break;
     default:
       showWarning(formatRes(kResUnsupportedFormat, {p}));
@@ -295,9 +302,16 @@ bool TMainForm::saveDrawWindow(TDrawWindowWidget& window, const QString& path) {
   });
   reportSave(outcome);
   if (!outcome.ok) return false;
-  if (fileKindFromExt(p) == FileKind::Native) w.exchangeModified(false);
-  w.setFileName(p);
-  w.paper().name = p;
+  const bool native = fileKindFromExt(p) == FileKind::Native;
+  if (native) w.exchangeModified(false);
+  // A flat picture written from a document kept in the native format is an
+  // export: the document stays with its own file, so that the next save
+  // does not flatten its layers into the picture.
+  const bool exported = !native && w.hasFileName() && fileKindFromExt(w.fileName()) == FileKind::Native;
+  if (!exported) {
+    w.setFileName(p);
+    w.paper().name = p;
+  }
   w.updateTitle();
   recentFiles().addItem(0, p);
   fileMruMenu_->rebuild();
@@ -473,7 +487,7 @@ void TMainForm::bindFileCommands() {
            TPaper& doc = w.window().paper();
            const CLayerData* layer = doc.currentLayer();
            SRectXYWH box;
-           std::unique_ptr<TMTC> part = selectedLayerPart(doc, doc.currentLayerIndex(), box);
+           std::unique_ptr<TMTC> part = selectedLayerImage(doc, doc.currentLayerIndex(), box);
            if (layer == nullptr || !part || !clipboardEmpty(true)) return;
            // The attributes and the box only refine a paste; the picture must be there.
            (void)putClipLayerAttr(*layer);

@@ -43,10 +43,20 @@ void TToolButton::openMenu() {
 
 void TToolButton::paintEvent(QPaintEvent*) {
   if (!image_.setSize(width(), height())) return;
-  int state = !isEnabled() ? 2 : down_ ? 1 : 0;
+  const int state = !isEnabled() ? 2 : hovered_ ? 1 : 0;
   paintToolButton(image_, glyph_, state, down_, menu_ != nullptr);
   QPainter p(this);
   blitToPainter(p, 0, 0, width(), height(), image_, 0, 0);
+}
+
+void TToolButton::enterEvent(QEnterEvent*) {
+  hovered_ = true;
+  update();
+}
+
+void TToolButton::leaveEvent(QEvent*) {
+  hovered_ = false;
+  update();
 }
 
 void TToolButton::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // remembered variant, is sunk while its tool is current and, when the tool
 // has variants, carries a drop-down mark that opens the variant menu (so does
 // a right click). A plain click asks the tool window to select the button.
+// Under the pointer it shows the glyph's hovered look.
 #include <QWidget>
 
 #include "ui/memory_graphic.h"
@@ -33,6 +34,8 @@ class TToolButton : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -45,6 +48,7 @@ class TToolButton : public QWidget {
   uint8_t glyph_ = 0;
   bool down_ = false;
   bool pressed_ = false;
+  bool hovered_ = false;  // the pointer is over the button
   QMenu* menu_ = nullptr;
   TMemoryGraphic image_;
 };

@@ -34,9 +34,15 @@ void paintToolButton(TMemoryGraphic& g, uint8_t glyph, int state, bool down, boo
   const TUiSysColors& c = uiSysColors();
   const int32_t w = g.width(), h = g.height();
   const TRect all{0, 0, w, h};
-  fill(g, all, down ? c.highlight : c.btnFace);
-  g.frameBevel(all, 1, down ? c.btnShadow : c.btnHighlight, down ? c.btnHighlight : c.btnShadow, copyChannel,
-               copyChannel);
+  // Each glyph look is drawn for a face of its own colour (the normal look
+  // on the window colour, the hovered one on highlight text): a sunk button
+  // keeps the normal look on the window colour, framed in the highlight.
+  const bool hovered = state == 1;
+  fill(g, all, down ? c.window : hovered ? c.highlightText : c.btnFace);
+  if (down || hovered)
+    g.frameRect(all, 1, c.highlight, copyChannel, copyChannel);
+  else
+    g.frameBevel(all, 1, c.btnHighlight, c.btnShadow, copyChannel, copyChannel);
   if (const TPgGlyphManager* glyphs = glyphManager())
     g.blendFrom((w - kGlyphSize) / 2, (h - kGlyphSize) / 2, kGlyphSize, kGlyphSize,
                 glyphs->glyph(glyph, static_cast<uint32_t>(state)), 0, 0, lerpChannel, keepChannel);

@@ -10,7 +10,8 @@
 
 namespace pg {
 
-// Glyph looks: 0 normal, 1 active (a pressed button), 2 disabled.
+// Glyph looks (state): 0 normal, 1 active (the pointer over the button), 2
+// disabled. A down button has the window-coloured face and a highlight frame.
 void paintToolButton(TMemoryGraphic& g, uint8_t glyph, int state, bool down, bool hasMenu);
 
 // Two overlapping colour squares, the foreground top-left and the background

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "app/app_profile.h"
@@ -30,7 +31,9 @@
 #include "document/layer_data.h"
 #include "document/paper.h"
 #include "io/clipboard_image.h"
+#include "io/file_result_text.h"
 #include "io/image_codecs.h"
+#include "io/native_file_writer.h"
 #include "io/native_fixture.h"
 #include "io/qt/file_dialog.h"
 #include "document/mask_data.h"
@@ -71,6 +74,11 @@ class MainFormFiles : public ::testing::Test {
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
+  }
+  // Closes a document window without the save prompt.
+  static void closeQuietly(TDrawWindowWidget& w) {
+    w.window().exchangeModified(false);
+    delete w.parentWidget();
   }
   void trigger(TMainForm& form, const char* name) {
     form.actions().updateAll();
@@ -155,6 +163,117 @@ TEST_F(MainFormFiles, APictureThatCannotBePlacedLeavesNoWindowAndSaysWhy) {
   }
 }
 
+// Windows that are not maximised open around their picture and its margin,
+// whichever road the file comes by and whatever size the reader starts from.
+TEST_F(MainFormFiles, AnOpenedDocumentWindowFitsItsPicture) {
+  appProfile().childWinMax = false;
+  TMainForm form;
+  form.resize(1000, 800);
+  form.show();
+  const std::string kci = dir_.file("doc.kci");
+  {
+    TDrawWindowWidget* made = form.newDrawWindow(QStringLiteral("doc"), 150, 90, 72);
+    ASSERT_NE(made, nullptr);
+    ASSERT_TRUE(writeNativeFile(kci, made->window().paper(), kNativeLayers));
+    closeQuietly(*made);
+  }
+  (void)setFileDialogRunner([&](SFileDialogRequest& r) {
+    r.fileName = kci;
+    return true;
+  });
+  const struct {
+    const char* road;
+    std::function<void()> open;
+    QSize picture;
+  } roads[] = {
+      {"File > Open of a native file", [&] { trigger(form, "ActFileOpen"); }, {150, 90}},
+      {"the command line", [&] { form.handOverFile(QString::fromStdString(kci)); }, {150, 90}},
+      {"a picture file", [&] { form.handOverFile(QString::fromStdString(png_)); }, {24, 16}},
+  };
+  for (const auto& r : roads) {
+    r.open();
+    QApplication::processEvents();
+    ASSERT_EQ(form.drawWindows().size(), 1) << r.road;
+    TDrawWindowWidget* w = form.drawWindows().first();
+    auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_FALSE(sub->isMaximized()) << r.road;
+    const QSize view = w->viewport()->size();
+    EXPECT_GE(view.width(), r.picture.width() + 40) << r.road;
+    EXPECT_GE(view.height(), r.picture.height() + 40) << r.road;
+    EXPECT_LE(view.width(), r.picture.width() + 80) << r.road;
+    EXPECT_LE(view.height(), r.picture.height() + 80) << r.road;
+    closeQuietly(*w);
+  }
+  resetAppProfile();
+}
+
+// A file that does not open leaves no window, and one message names it and
+// says in words what is wrong with it; a native file cut short in its layers
+// opens with what could be read, at its own size, and says so in one message.
+TEST_F(MainFormFiles, FilesThatDoNotOpenAreNamedAndExplained) {
+  TMainForm form;
+  form.show();
+  std::vector<uint8_t> noise(700);
+  uint32_t seed = 12345;
+  for (uint8_t& b : noise) b = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
+  const struct {
+    const char* name;
+    uint32_t reason;
+  } cases[] = {
+      {"noise.png", kResReasonWrongFormat}, {"noise.jpg", kResReasonWrongFormat},
+      {"noise.psd", kResReasonWrongFormat}, {"noise.kci", kResReasonWrongFormat},
+      {"short.kci", kResReasonCutShort},
+  };
+  for (const auto& c : cases) {
+    const std::string file = dir_.file(c.name);
+    {
+      std::ofstream out(file, std::ios::binary);
+      if (std::string(c.name) == "short.kci")
+        out.write("KPIM", 4);  // the header's tag, and nothing after it
+      else
+        out.write(reinterpret_cast<const char*>(noise.data()), std::streamsize(noise.size()));
+    }
+    messages_.clear();
+    form.handOverFile(QString::fromStdString(file));
+    QApplication::processEvents();
+    EXPECT_EQ(form.drawWindows().size(), 0) << c.name;
+    ASSERT_EQ(messages_.shown().size(), 1u) << c.name;
+    const std::string& text = messages_.shown().front().text;
+    EXPECT_NE(text.find(file), std::string::npos) << text;
+    EXPECT_NE(text.find(resString(c.reason)), std::string::npos) << text;
+  }
+
+  // A native file cut in the middle of its second layer.
+  const std::string kci = dir_.file("cut.kci");
+  {
+    TDrawWindowWidget* made = form.newDrawWindow(QStringLiteral("cut"), 64, 48, 72);
+    ASSERT_NE(made, nullptr);
+    TPaper& doc = made->window().paper();
+    ASSERT_TRUE(doc.newLayer(&made->window().flow(), 1, true, "ink", 0xFF336699u, 200, 3, 64, 48, true));
+    ASSERT_TRUE(writeNativeFile(kci, doc, kNativeLayers));
+    closeQuietly(*made);
+  }
+  std::filesystem::resize_file(kci, std::filesystem::file_size(kci) - 40);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    messages_.clear();
+    form.handOverFile(QString::fromStdString(kci));
+    QApplication::processEvents();
+    ASSERT_EQ(form.drawWindows().size(), 1) << attempt;
+    if (attempt == 1) {
+      EXPECT_TRUE(messages_.shown().empty()) << "the open window comes forward";
+      break;
+    }
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    const std::string& text = messages_.shown().front().text;
+    EXPECT_EQ(text.rfind(kci + "\r", 0), 0u) << text;
+    EXPECT_NE(text.find(resString(kResReasonCutShort)), std::string::npos) << text;
+    TDrawWindowWidget* w = form.drawWindows().first();
+    EXPECT_EQ(w->window().paper().width, 64);
+    EXPECT_GE(w->viewport()->width(), 64);
+  }
+}
+
 TEST_F(MainFormFiles, SaveThenReopenGivesTheSamePixels) {
   TMainForm form;
   form.show();
@@ -179,6 +298,45 @@ TEST_F(MainFormFiles, SaveThenReopenGivesTheSamePixels) {
   ASSERT_TRUE(layer);
   EXPECT_TRUE(samePlanes(*layer, picture_));
   EXPECT_FALSE(again->isModified());
+}
+
+// Save As to a flat picture from a document kept in the native format is an
+// export: the window keeps its native file, which the next save writes; a
+// document without a native file takes the picture's name. Each success says
+// so as information.
+TEST_F(MainFormFiles, SaveAsAFlatPictureExportsWithoutRenamingANativeDocument) {
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.openFile(QString::fromStdString(png_));
+  ASSERT_NE(w, nullptr);
+  std::string chosen;
+  (void)setFileDialogRunner([&](SFileDialogRequest& r) {
+    r.fileName = chosen;
+    return true;
+  });
+  const std::string kci = dir_.file("kept.kci"), flat = dir_.file("flat.png"), flat2 = dir_.file("flat2.bmp");
+  const struct {
+    std::string target;
+    std::string fileAfter;
+  } steps[] = {
+      {flat2, flat2},  // a picture's document follows its save
+      {kci, kci},
+      {flat, kci},  // an export
+  };
+  for (const auto& step : steps) {
+    chosen = step.target;
+    messages_.clear();
+    trigger(form, "ActFileSaveAs");
+    EXPECT_TRUE(std::filesystem::exists(step.target)) << step.target;
+    EXPECT_EQ(w->window().fileName(), step.fileAfter) << step.target;
+    EXPECT_EQ(form.recentFiles().items().front(), step.target);
+    ASSERT_EQ(messages_.shown().size(), 1u) << step.target;
+    EXPECT_EQ(messages_.shown().front().kind, MessageKind::Information);
+  }
+  EXPECT_NE(w->windowTitle().toStdString().find("kept"), std::string::npos) << w->windowTitle().toStdString();
+  std::filesystem::remove(kci);
+  trigger(form, "ActFileSave");
+  EXPECT_TRUE(std::filesystem::exists(kci));
 }
 
 // Work done through the document's recorded operations (layers of several
@@ -324,6 +482,9 @@ TEST_F(MainFormFiles, CutAndPasteReplayToTheSamePicture) {
       if (v > 60 && v < 200) edge = TPoint{x, y}, m = uint32_t(v);
     }
   ASSERT_GE(edge.X, 0);
+  // A point inside the selection, well off its box's top left corner.
+  const uint32_t inside = doc.getLayer(0)->image->getPixel(40, 30);
+  ASSERT_EQ(doc.masks()->currentMask()->valueAtPaper(40, 30), 255);
   trigger(form, "ActEditCut");
   const uint32_t left = doc.getLayer(0)->image->getPixel(edge.X, edge.Y) >> 24;
   EXPECT_EQ(left, (255 - m) * 128 * 255 / (65025 - m * 128)) << "m " << m;
@@ -331,6 +492,10 @@ TEST_F(MainFormFiles, CutAndPasteReplayToTheSamePicture) {
   ASSERT_EQ(doc.layerCount(), 2);
   EXPECT_EQ(doc.getLayer(1)->blendMode, 2);
   EXPECT_EQ(doc.getLayer(1)->opacity, 140);
+  // The piece comes back where it was cut, nothing around it.
+  const CLayerData& pasted = *doc.getLayer(1);
+  EXPECT_EQ(pasted.image->getPixel(40 + pasted.offsetX, 30 + pasted.offsetY), inside);
+  EXPECT_EQ(pasted.image->getPixel(1 + pasted.offsetX, 1 + pasted.offsetY) >> 24, 0u);
   test::expectReplaysAlike(doc, "cut and paste");
 }
 
