@@ -57,7 +57,8 @@ class CReplayEngine {
   [[nodiscard]] ReplayStep replayNext();
   // One step inside an open replayed stroke.
   [[nodiscard]] ReplayStep continueStroke();
-  // Completes an open replayed stroke (the user stopped inside it).
+  // Completes an open replayed stroke (the user stopped inside it). After a
+  // refused packet it only ends the stroke with the points already read.
   ReplayStep finishStroke();
   // Executes one packet at the replay position; false on any failure.
   [[nodiscard]] bool execPacket(SPacketHeader& header);
@@ -197,6 +198,8 @@ private:
   uint8_t refresh_ = 0;
   SPacketHeader lastHeader_{};
   ReplayError error_ = ReplayError::None;
+  // A packet was refused: the replay executes nothing more until it starts again.
+  bool stopped_ = false;
 
   // cached application state, by subcode
   std::array<std::vector<uint8_t>, 256> cache_;
