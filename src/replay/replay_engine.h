@@ -128,7 +128,7 @@ class CReplayEngine {
   [[nodiscard]] bool read(void* destination, uint32_t count);
   [[nodiscard]] bool skip(uint32_t count);
   // Reads one image payload (22-byte head, optional 72-byte record, byte
-  // block, pixels). The image is zero-filled before the pixels are read.
+  // block, pixels). The pixel data must cover the whole image.
   [[nodiscard]] bool readImageObject(int32_t& layer, std::unique_ptr<TMTC>& image,
                                      std::unique_ptr<std::array<uint8_t, 72>>& record, std::vector<uint8_t>& block);
 
