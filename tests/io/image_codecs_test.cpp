@@ -273,6 +273,19 @@ TEST(ImageCodecs, HostileFilesAreRefusedWithTheirCodes) {
   }
 }
 
+TEST(ImageCodecs, PsdRowsTooShortForTheWidthAreRefusedBeforeThePlane) {
+  // 2000 x 500 grey whose PackBits rows are two bytes each: one run of 128.
+  constexpr uint32_t w = 2000, h = 500;
+  std::vector<uint8_t> psd = makePsd(w, h, 1, 1, false, {});
+  psd.back() = 1;  // PackBits
+  for (uint32_t y = 0; y < h; ++y) psd.insert(psd.end(), {0, 2});
+  for (uint32_t y = 0; y < h; ++y) psd.insert(psd.end(), {0x81, 0x40});
+  TMTC out;
+  int32_t dpi = 0;
+  EXPECT_EQ(decodePsd(psd.data(), psd.size(), out, dpi), kRcShortRead);
+  EXPECT_EQ(int64_t{out.Width} * out.Height, 0);
+}
+
 TEST(ImageCodecs, LoadImageFileChoosesByExtensionAndReportsFiles) {
   TempFolder dir;
   TMTC src(8, 8);
