@@ -343,6 +343,52 @@ TEST(ImageCodecs, PngReadingStopsAtTheLastRow) {
   }
 }
 
+TEST(ImageCodecs, JpegSizesAndScansTheBytesCannotCarryAreRefused) {
+  TMTC src(16, 16);
+  fillSmooth(src);
+  SJpegSaveOptions progressive;
+  progressive.progressive = true;
+  const std::vector<uint8_t> jpg = encodeJpeg(src, 0, {});
+  const std::vector<uint8_t> prog = encodeJpeg(src, 0, progressive);
+  ASSERT_FALSE(jpg.empty());
+  ASSERT_FALSE(prog.empty());
+  // A baseline picture claiming 4,000 x 4,000 from a few hundred bytes.
+  std::vector<uint8_t> claimed = jpg;
+  for (size_t i = 0; i + 8 < claimed.size(); ++i)
+    if (claimed[i] == 0xFF && claimed[i + 1] == 0xC0) {
+      claimed[i + 5] = 0x0F, claimed[i + 6] = 0xA0, claimed[i + 7] = 0x0F, claimed[i + 8] = 0xA0;
+      break;
+    }
+  // The last scan of the progressive picture repeated.
+  const auto repeatLastScan = [&prog](int times) {
+    size_t last = 0;
+    for (size_t i = 0; i + 1 < prog.size(); ++i)
+      if (prog[i] == 0xFF && prog[i + 1] == 0xDA) last = i;
+    std::vector<uint8_t> b(prog.begin(), prog.end() - 2);  // without the end marker
+    for (int k = 0; k < times; ++k) b.insert(b.end(), prog.begin() + long(last), prog.end() - 2);
+    b.insert(b.end(), {0xFF, 0xD9});
+    return b;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    FileResult code;
+  };
+  const Case cases[] = {
+      {"baseline", jpg, kRcOk},
+      {"progressive", prog, kRcOk},
+      {"size beyond the bytes", claimed, kRcShortRead},
+      {"a few scans more", repeatLastScan(20), kRcOk},
+      {"scans past the limit", repeatLastScan(600), kRcShortRead},
+  };
+  for (const Case& c : cases) {
+    TMTC out;
+    int32_t dpi = 0;
+    EXPECT_EQ(decodeJpeg(c.bytes.data(), c.bytes.size(), out, dpi), c.code) << c.what;
+    EXPECT_LE(int64_t{out.Width} * out.Height, 16 * 16) << c.what;
+  }
+}
+
 TEST(ImageCodecs, PsdRowsTooShortForTheWidthAreRefusedBeforeThePlane) {
   // 2000 x 500 grey whose PackBits rows are two bytes each: one run of 128.
   constexpr uint32_t w = 2000, h = 500;
