@@ -160,6 +160,16 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
     cases.push_back({"older tiles without colours", StreamBuilder().imageCreate().packet(kPktFilter4, 36, tiles),
                      ReplayError::OperationFailed});
   }
+  for (const bool image : {false, true}) {
+    // A nib larger than the tools make (a 200-pixel radius, a 500 per cent scale).
+    std::vector<uint8_t> nib(12, 0);
+    writeLE16(nib.data(), image ? 50001 : 20001);
+    writeLE16(nib.data() + 2, 1000);
+    writeLE16(nib.data() + 4, 1000);
+    nib[8] = image ? 1 : 0;
+    cases.push_back({image ? "image nib scaled past the tools" : "nib wider than the tools",
+                     StreamBuilder().imageCreate().packet(kPktState, kStateNibShape, nib), ReplayError::BadField});
+  }
   cases.push_back({"filter on a missing layer", StreamBuilder().imageCreate().packet(kPktFilter0, 81, {7, 0, 0, 0}),
                    ReplayError::OperationFailed});
   expectStops(cases);
