@@ -37,14 +37,17 @@ void limitScans(j_common_ptr info) {
   }
 }
 
-// Huffman coding gives every 8 x 8 block of the first component at least one
-// bit; a file whose bytes cannot hold its blocks claims a size it does not
-// have, and is refused before the picture is made. The library may keep the
-// coefficients of every block of every component (progressive files): 64 of
-// two bytes for each, so its memory is held to what the bytes can describe.
+// Huffman coding gives every 8 x 8 block of a component at least one bit; a
+// file whose bytes cannot hold the blocks of its largest component claims a
+// size it does not have, and is refused before the picture is made. The
+// library may keep the coefficients of every block of every component
+// (progressive files): 64 of two bytes for each, so its memory is held to
+// what the bytes can describe.
 [[nodiscard]] bool bytesHoldTheBlocks(const jpeg_decompress_struct& d, size_t size) {
   if (d.arith_code) return true;  // arithmetic coding may spend less than a bit
-  const uint64_t blocks = ((uint64_t{d.image_width} + 7) / 8) * ((uint64_t{d.image_height} + 7) / 8);
+  uint64_t blocks = 0;
+  for (int i = 0; i < d.num_components; ++i)
+    blocks = std::max(blocks, uint64_t{d.comp_info[i].width_in_blocks} * d.comp_info[i].height_in_blocks);
   return blocks <= uint64_t{size} * 8;
 }
 long memoryForFile(size_t size) {
