@@ -16,6 +16,7 @@
 #include "core/block_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
+#include "document/mask_mngr.h"
 #include "document/paper.h"
 
 namespace pg {
@@ -89,14 +90,39 @@ double median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+// A large selection with a long outline (an ellipse over most of the
+// picture with a grid of holes cut from it), shown but not limiting
+// the painting, or none.
+void showLargeSelection(BenchWindow& b, bool shown) {
+  TPaper& doc = b.window->paper();
+  TFlowImage& flow = b.window->flow();
+  TStroke& stroke = b.shared.toolStroke();
+  const int32_t layer = doc.currentLayerIndex();
+  if (!shown) {
+    (void)doc.maskFillNone(flow, layer, false);  // nothing to clear is fine
+    return;
+  }
+  if (!doc.maskFigureEllipse(flow, layer, {100.0f, 100.0f}, {3900.0f, 2900.0f}, 0.0, 0, stroke, false)) std::abort();
+  for (int32_t y = 400; y < 2600; y += 400)
+    for (int32_t x = 400; x < 3600; x += 400)
+      if (!doc.maskFigureRect(flow, layer, {float(x), float(y)}, {float(x + 120), float(y + 120)}, 2, stroke, false))
+        std::abort();
+  doc.selectionEnabled = false;
+  doc.showAnts = true;
+}
+
 // One mouse event of a stroke: the point walked into dabs, the touched
 // rectangle recomposed through 20 layers with the flow image standing in,
-// and painted into the back buffer. Every 400 events the stroke ends and a
-// new one begins (not timed).
+// and painted into the back buffer, with the marching ants' frame brought
+// up to date as the window's paint does. Every 400 events the stroke ends
+// and a new one begins (not timed). The third argument shows a large
+// selection's outline over the view.
 void BM_StrokeEventToBackBuffer(benchmark::State& state) {
   BenchWindow& b = benchWindow();
   setView(b, static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)), 0.0f);
+  showLargeSelection(b, state.range(2) != 0);
   TDrawWindow& w = *b.window;
+  (void)w.antsFrame();
   TStroke& stroke = b.shared.toolStroke();
   std::vector<double> times;
   int64_t n = 0;
@@ -108,6 +134,7 @@ void BM_StrokeEventToBackBuffer(benchmark::State& state) {
     const float y = 300.0f + 200.0f * std::sin(static_cast<float>(n % 4000) * 0.01f) + static_cast<float>(i) * 0.5f;
     const auto t0 = std::chrono::steady_clock::now();
     benchmark::DoNotOptimize(w.strokePoint(stroke, false, x, y, 1.0f));
+    benchmark::DoNotOptimize(w.antsFrame().hasDashes());
     const auto t1 = std::chrono::steady_clock::now();
     const double s = std::chrono::duration<double>(t1 - t0).count();
     state.SetIterationTime(s);
@@ -122,8 +149,37 @@ void BM_StrokeEventToBackBuffer(benchmark::State& state) {
   w.paper().clearUndo();
   state.counters["median_us"] = median(times);
   state.counters["worst_us"] = times.empty() ? 0.0 : *std::max_element(times.begin(), times.end());
+  showLargeSelection(b, false);
 }
-BENCHMARK(BM_StrokeEventToBackBuffer)->Args({1, 1})->Args({1, 3})->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StrokeEventToBackBuffer)
+    ->Args({1, 1, 0})
+    ->Args({1, 1, 1})
+    ->Args({1, 3, 0})
+    ->Args({1, 3, 1})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// One tick of the marching ants over the large selection: the phase moves
+// and the frame is drawn again (at 100 %, 400 % and a turned 33 %).
+void BM_AntsTick(benchmark::State& state) {
+  BenchWindow& b = benchWindow();
+  setView(b, static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)),
+          static_cast<float>(state.range(2)));
+  showLargeSelection(b, true);
+  std::vector<double> times;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(b.window->antsTick());
+    const auto t1 = std::chrono::steady_clock::now();
+    const double s = std::chrono::duration<double>(t1 - t0).count();
+    state.SetIterationTime(s);
+    times.push_back(s * 1e3);
+  }
+  state.counters["median_ms"] = median(times);
+  showLargeSelection(b, false);
+  setView(b, 1, 1, 0.0f);
+}
+BENCHMARK(BM_AntsTick)->Args({1, 1, 0})->Args({4, 1, 0})->Args({1, 3, -30})->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // A full repaint of the client area (the view buffer rebuilt when the view
 // needs one, the view painted, the workspace around it), as after a scroll.

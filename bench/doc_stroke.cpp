@@ -7,11 +7,8 @@
 #include <memory>
 
 #include "brush/stroke_settings.h"
-#include "document/flow_image.h"
-#include "document/layer_data.h"
-#include "document/layer_mngr.h"
-#include "document/mask_mngr.h"
 #include "document/paper.h"
+#include "stroke_document.h"
 
 namespace pg {
 namespace {
@@ -21,16 +18,10 @@ constexpr int32_t kH = 3000;
 constexpr int kPoints = 1000;
 
 void BM_DocStroke(benchmark::State& state) {
-  TPaper doc(nullptr);
-  doc.width = kW;
-  doc.height = kH;
-  doc.layers()->setDocumentSize(kW, kH);
-  doc.masks()->setDocumentSize(kW, kH);
-  const int32_t at = doc.insertLayer(0, kW, kH, true, 255, 3);
-  doc.layers()->setCurrent(at);
-  TFlowImage flow(&doc);
-  doc.setFlowImage(&flow);
-  flow.fitDocument(false);
+  bench::SStrokeDocument d(kW, kH);
+  TPaper& doc = d.doc;
+  TFlowImage& flow = d.flow;
+  const int32_t at = d.layer;
   TStroke stroke;
   stroke.kind = skAirbrush;
   stroke.WIDTH = 20.0f;

@@ -60,7 +60,7 @@ void compose(benchmark::State& state, bool mixed, SRectXYWH rect) {
       SLayerBlendAttr attr;
       attr.blendMode = static_cast<uint8_t>(mixed ? kMixed[i % 6] : lbmNormal);
       attr.opacity = 230;
-      benchmark::DoNotOptimize(s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, false, rect, TPoint{rect.X, rect.Y}));
+      benchmark::DoNotOptimize(s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, rect, TPoint{rect.X, rect.Y}));
     }
     benchmark::DoNotOptimize(plane.Bits);
   }
@@ -81,7 +81,7 @@ void BM_Compose20LayersNormalBanded(benchmark::State& state) {
         SLayerBlendAttr attr;
         attr.blendMode = lbmNormal;
         attr.opacity = 230;
-        benchmark::DoNotOptimize(s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, false, band, TPoint{0, y}));
+        benchmark::DoNotOptimize(s.layers[static_cast<size_t>(i)]->blendLayerToPlane(plane, attr, band, TPoint{0, y}));
       }
     }
     benchmark::DoNotOptimize(plane.Bits);

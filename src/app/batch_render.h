@@ -5,6 +5,7 @@
 // a BMP and the recording beside it into the output folder; both modes end
 // with a result code that goes out as the process's exit status.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/command_line.h"
@@ -12,6 +13,7 @@
 namespace pg {
 
 class TMTC;
+class TPaper;
 
 // The result of a batch run.
 enum class BatchCode : int32_t {
@@ -44,6 +46,43 @@ struct SBatchOutcome {
   std::string imagePath;   // render: the BMP written
   std::string eventsPath;  // render: the recording written (empty when it is the source itself)
   uint32_t events = 0;     // events replayed
+};
+
+// A batch replay run in steps, so that the viewer can show the picture as
+// it grows: open, step until done, finish. The recording is an event file,
+// a native file that carries one, or a version 1.1 recording (".lge").
+class CBatchReplay {
+ public:
+  CBatchReplay(const std::string& source, const StartupState& state);
+  ~CBatchReplay();
+  CBatchReplay(const CBatchReplay&) = delete;
+  CBatchReplay& operator=(const CBatchReplay&) = delete;
+
+  // Opens the source for replay; false when it does not open (finish then
+  // answers OpenFailed and leaves the marker).
+  [[nodiscard]] bool open();
+  // Replays events until budgetMs milliseconds went by (0: to the end);
+  // answers true while the replay goes on.
+  bool step(uint32_t budgetMs);
+  // Whether the replay ran to its end without an error.
+  bool ended() const { return state_ == State::Ended; }
+  // The document as replayed so far, with its composite current.
+  TPaper& document();
+  void composeDocument();
+  // After the end (or a break): the render mode writes the picture and the
+  // recording; the outcome. Call once.
+  SBatchOutcome finish();
+
+ private:
+  enum class State : uint8_t { Closed, Running, Ended, Broken };
+  SBatchOutcome failedOpen();
+  std::string source_;
+  StartupState startup_;
+  std::string folder_;
+  struct SParts;
+  std::unique_ptr<SParts> parts_;
+  State state_ = State::Closed;
+  uint32_t events_ = 0;
 };
 
 // Replays the source to its end. In render mode the picture and the

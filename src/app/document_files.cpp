@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/blend_arith.h"
 #include "core/block_image.h"
 #include "core/chunk_head.h"
 #include "core/limits.h"
@@ -13,9 +14,6 @@
 #include "document/mask_data.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
-#include "document/undo_data.h"
-#include "document/undo_kinds.h"
-#include "io/clipboard_image.h"
 #include "io/file_kinds.h"
 #include "io/native_file_writer.h"
 #include "io/native_header.h"
@@ -176,40 +174,6 @@ std::string datedBmpName(const std::string& folder, const std::tm& date,
   }
 }
 
-int32_t pastePictureAsNewLayer(TPaper& doc, const TMTC& picture, const SClipLayerAttr* attr, const std::string* name,
-                               bool record) {
-  CLayerMngr* layers = doc.layers();
-  if (layers == nullptr || !isPlaneReady(&picture) || !layers->canAddLayer()) return -1;
-  const int32_t w = std::min(std::max(doc.width, picture.Width), kMaxImageWidth);
-  const int32_t h = std::min(std::max(doc.height, picture.Height), kMaxImageHeight);
-  const int32_t before = layers->current();
-  const std::string layerName = layers->nextLayerName();
-  const int32_t at = layers->addLayer(w, h, 3, false, 255, true);
-  if (at < 0) return -1;
-  CLayerData& layer = *layers->getLayer(at);
-  layer.name = layerName;
-  layer.width = doc.width;
-  layer.height = doc.height;
-  (void)layer.fitThumbnail();
-  if (!placeInLayer(doc, at, picture)) {
-    (void)layers->deleteLayer(at);
-    return -1;
-  }
-  if (attr != nullptr) applyClipLayerAttr(layer, *attr, name);
-  if (record) {
-    if (IDocEventRecorder* events = eventRecorderOf(doc.events()))
-      (void)events->recordLayerImage(at, picture, 1, layer.name, nullptr);
-    std::unique_ptr<CUndoData> undo = CUndoData::make(kUndoPasteAsLayer, layer.getId());
-    undo->value1 = at;
-    undo->value2 = before;
-    (void)doc.pushUndo(undo);
-  }
-  layers->setCurrent(at);
-  doc.markModified(true);
-  refreshAfterImageChange(doc, at);
-  return at;
-}
-
 namespace {
 
 const CMaskData* activeSelection(const TPaper& doc) {
@@ -218,18 +182,15 @@ const CMaskData* activeSelection(const TPaper& doc) {
   return doc.masks()->currentMask();
 }
 
-// 8-bit product, rounded.
-uint32_t mul255(uint32_t a, uint32_t b) { return (a * b + 127) / 255; }
-
 // Scales the alpha of each pixel of the plane (whose top left is the
-// document point `at`) by the selection value, or by its complement.
-void scaleAlphaBySelection(TMTC& plane, const CMaskData& mask, TPoint at, bool complement) {
+// document point `at`) by the selection value, as a new layer from the
+// selection keeps it: a x m / 255.
+void scaleAlphaBySelection(TMTC& plane, const CMaskData& mask, TPoint at) {
   for (int32_t y = 0; y < plane.Height; ++y)
     for (int32_t x = 0; x < plane.Width; ++x) {
-      const int32_t v = std::max(0, mask.valueAtPaper(at.X + x, at.Y + y));
+      const uint32_t v = static_cast<uint32_t>(std::clamp(mask.valueAtPaper(at.X + x, at.Y + y), 0, 255));
       uint32_t& p = *plane.pixelAt(x, y);
-      const uint32_t a = mul255(p >> 24, complement ? 255u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v));
-      p = (p & 0x00FFFFFFu) | (a << 24);
+      p = (p & 0x00FFFFFFu) | (mulDiv255(p >> 24, v) << 24);
     }
 }
 
@@ -259,33 +220,8 @@ std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, S
   box.Y = std::max(box.Y, -layer->offsetY);
   box.Width = part->Width;
   box.Height = part->Height;
-  scaleAlphaBySelection(*part, *mask, TPoint{box.X, box.Y}, false);
+  scaleAlphaBySelection(*part, *mask, TPoint{box.X, box.Y});
   return part;
-}
-
-bool cutSelection(TPaper& doc, int32_t layerIndex, bool record) {
-  const CMaskData* mask = activeSelection(doc);
-  CLayerData* layer = doc.getLayer(layerIndex);
-  SRectXYWH box;
-  if (mask == nullptr || layer == nullptr || !layer->hasImage() || !selectionBox(doc, box)) return false;
-  std::unique_ptr<TMTC> part = layerRect(doc, layerIndex, box);
-  if (!part) return false;
-  box.X = std::max(box.X, -layer->offsetX);
-  box.Y = std::max(box.Y, -layer->offsetY);
-  if (record) {
-    if (IDocEventRecorder* events = eventRecorderOf(doc.events()))
-      (void)events->recordLayerCommand(layerIndex, static_cast<uint16_t>(doc.masks()->current()), 9);
-    (void)doc.storeLayerUndo(*layer, kUndoAlphaReplaced);
-  }
-  scaleAlphaBySelection(*part, *mask, TPoint{box.X, box.Y}, true);
-  if (!layer->image->copyFromPlaneRect(*part, TPoint{box.X + layer->offsetX, box.Y + layer->offsetY}, 255,
-                                        SRectXYWH{0, 0, part->Width, part->Height}))
-    return false;
-  layer->image->compact();
-  doc.layers()->setCurrent(layerIndex);
-  doc.markModified(true);
-  refreshAfterImageChange(doc, layerIndex);
-  return true;
 }
 
 }  // namespace pg

@@ -16,7 +16,6 @@
 namespace pg {
 
 class TPaper;
-struct SClipLayerAttr;
 
 // Puts a picture into the first layer of a document just set up with its
 // size, records it as the layer's image and rebuilds the composite.
@@ -57,13 +56,6 @@ std::string layerExportName(const std::string& title, int32_t index, const std::
 std::string datedBmpName(const std::string& folder, const std::tm& date,
                          const std::function<bool(const std::string&)>& exists);
 
-// The clipboard picture as a new layer on top of the document: the layer
-// is at least as large as the document and the picture; the attributes of
-// a copy made here (name, opacity, mode, offset) are applied. Recorded as a
-// layer image event and an undo step. Answers the new layer's index or -1.
-[[nodiscard]] int32_t pastePictureAsNewLayer(TPaper& doc, const TMTC& picture, const SClipLayerAttr* attr,
-                               const std::string* name, bool record);
-
 // A rectangle of a layer (document coordinates, clipped to the layer image)
 // as a plane with its alpha; for the copy commands.
 [[nodiscard]] std::unique_ptr<TMTC> layerRect(const TPaper& doc, int32_t layerIndex, const SRectXYWH& docRect);
@@ -74,8 +66,5 @@ std::string datedBmpName(const std::string& folder, const std::tm& date,
 // The layer under the selection's box with its alpha multiplied by the
 // selection; none without a selection.
 [[nodiscard]] std::unique_ptr<TMTC> selectedLayerPart(const TPaper& doc, int32_t layerIndex, SRectXYWH& box);
-// Clears the selected part of the layer: alpha x (255 - selection) / 255.
-// Recorded as the layer command of a cut and one undo step when asked.
-[[nodiscard]] bool cutSelection(TPaper& doc, int32_t layerIndex, bool record);
 
 }  // namespace pg

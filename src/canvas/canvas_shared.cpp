@@ -7,6 +7,7 @@
 #include "brush/stroke_settings.h"
 #include "brush/tone_list.h"
 #include "canvas/draw_window.h"
+#include "canvas/pen_tools.h"
 #include "canvas/tool_handlers.h"
 #include "platform/message_service.h"
 #include "platform/res_ids.h"
@@ -57,6 +58,8 @@ CCanvasShared::CCanvasShared() : stroke_(std::make_unique<TStroke>(2)), tones_(s
 }
 
 CCanvasShared::~CCanvasShared() = default;
+
+void CCanvasShared::usePenRender(CPenRender& render) { penTools_ = std::make_unique<CPenTools>(render); }
 
 bool CCanvasShared::modeAvailable(ToolMode mode) const {
   const ToolId id = toolIdOfMode(mode);

@@ -20,7 +20,10 @@
 namespace pg {
 
 class IDocPrefs;
+class CPenRender;
+class CPenTools;
 class IReplayDisplay;
+class IReplayToolWindow;
 class TDrawWindow;
 class TFlowImage;
 class TPaper;
@@ -80,6 +83,14 @@ struct SCanvasPrefs {
   SSeedSettings wandSeed;
   // Margin around the image in the scroll layout (half the screen width).
   int32_t viewMargin = 400;
+};
+
+// The active brush's size (pixels) and the range its own limits allow; the
+// brush-size drag reads it at its start.
+struct SBrushSizeRange {
+  float size = 0.0f;
+  float smallest = 0.1f;
+  float largest = 200.0f;
 };
 
 // The fill a seed tool asks for at an image point: kind 2 fill, 3 automatic
@@ -154,8 +165,19 @@ class CCanvasShared {
   std::function<void(TDrawWindow&)> onKeyMoveMode;
   // A failure the user is told of in a message box (a string-table id).
   std::function<void(uint32_t resId)> onMessage;
+  // The tool window's active brush size and its limits, and the new size a
+  // brush-size drag gives it (the tool window shows and applies it). Unset,
+  // the drag works on the shared stroke settings' width within 0.1..200.
+  std::function<bool(SBrushSizeRange&)> brushSizeRange;
+  std::function<void(float size)> setBrushSize;
+  // A command of the main window by its action name, for the few keys of a
+  // document window that run one; false when it did not run.
+  std::function<bool(const char* action)> runAction;
   // Where replaying windows report their progress (not owned; may be null).
   IReplayDisplay* replayDisplay = nullptr;
+  // The tool window as each replay sees it: it takes the replayed pen state
+  // (not owned; may be null).
+  IReplayToolWindow* replayToolWindow = nullptr;
 
   // The stroke settings all documents share.
   TStroke& toolStroke() { return *stroke_; }
@@ -172,8 +194,15 @@ class CCanvasShared {
   bool modalRunning = false;  // a modal dialog or the text loop runs
   TPoint lastStrokePos{};
   uint32_t lastStrokeTime = 0;
-  // 1: the dab-table walker, 2: the pen engine (when the document has one).
-  int32_t penEngineLevel = 1;
+  // The stroke engine the next stroke asks for: 1 the dab-table walker, 2
+  // the pen-method engine (when the document has one). The tool window
+  // switches it by the paint family of the current brush.
+  int32_t penEngineLevel = 2;
+  // The pen-method tools over the main window's dab renderer (which
+  // outlives this object); documents made afterwards get their pen engine
+  // over it. Without it, documents paint with the dab-table walker only.
+  void usePenRender(CPenRender& render);
+  CPenTools* penTools() const { return penTools_.get(); }
 
   // The tablet wrapper of the main window (not owned; may be null).
   TWinTab32* tablet = nullptr;
@@ -196,6 +225,7 @@ class CCanvasShared {
  private:
   std::unique_ptr<TStroke> stroke_;
   std::unique_ptr<CToneMngr> tones_;
+  std::unique_ptr<CPenTools> penTools_;
   ToolId tool_ = ToolId::Brush;
   ToolMode mode_ = ToolMode::Pencil;
   uint32_t mainColor_ = 0x000000u;

@@ -164,7 +164,9 @@ void cropCorners(TDrawWindow& w, TPoint p, uint32_t shift, TPointF& a, TPointF& 
 }
 
 // Shift in the second shortcut mode, Alt in the first.
-bool cropExtensionHeld(TDrawWindow& w, uint32_t shift) {
+// The extension key (Shift in shortcut mode 1, Alt in mode 0): a crop may
+// reach beyond the image, a gradient only sets its points.
+bool extensionKeyHeld(TDrawWindow& w, uint32_t shift) {
   shift |= w.keyState().shiftBits();
   return (shift & (w.shared().prefs.shortcutMode == 1 ? kShiftBit : kAltBit)) != 0;
 }
@@ -344,10 +346,14 @@ void dragToolUp(TDrawWindow& w, uint32_t shift, TPoint p) {
         if (constrainHeld(w, shift)) second = snapTo15Degrees(w.tool.first, second);
         TPaper& doc = w.paper();
         doc.applyGradientOptions();
-        changed = runEdit(w, [&] {
-          return doc.fillLayerGradient(w.flow(), doc.currentLayerIndex(), w.tool.first, second, false,
+        // With the extension key the line only sets the document's gradient
+        // points (for the brushes that paint with it); the layer is not filled.
+        const bool pointsOnly = extensionKeyHeld(w, shift);
+        const bool done = runEdit(w, [&] {
+          return doc.fillLayerGradient(w.flow(), doc.currentLayerIndex(), w.tool.first, second, pointsOnly,
                                        w.shared().toolStroke(), true);
         });
+        changed = done && !pointsOnly;
         break;
       }
       case kCrop: {
@@ -357,9 +363,11 @@ void dragToolUp(TDrawWindow& w, uint32_t shift, TPoint p) {
         TPaper& doc = w.paper();
         // The crop stays on the image unless the extension key is held; then
         // the box may reach beyond it and the canvas grows to the box.
-        if (!cropExtensionHeld(w, shift) && !intersectRect(r, TRect{0, 0, doc.width, doc.height})) break;
+        if (!extensionKeyHeld(w, shift) && !intersectRect(r, TRect{0, 0, doc.width, doc.height})) break;
         if (r.Right > r.Left && r.Bottom > r.Top) {
           changed = runEdit(w, [&] { return doc.cropToRect(w.flow(), r, true); });
+          // The cropped picture fits the window when the preference asks.
+          if (changed && w.autoFitEnabled()) w.zoomToFit(w.autoFitMayEnlarge());
         }
         break;
       }

@@ -10,6 +10,7 @@
 #include "brush/plot_state.h"
 #include "brush/stroke_settings.h"
 #include "canvas/flow_compose.h"
+#include "canvas/pen_tools.h"
 #include "canvas/tool_handlers.h"
 #include "core/plane_ops.h"
 #include "document/doc_recorder.h"
@@ -30,13 +31,15 @@ TDrawWindow::TDrawWindow(CCanvasShared& shared, IDrawWindowHost* host, DocServic
   if (services_.prefs == nullptr) services_.prefs = shared_.docPrefs;
   // A document records from the moment it is made.
   if (!services_.makeRecorder) {
-    services_.makeRecorder = eventStoreRecorderFactory(SRecorderTools{&shared_.toolStroke(), &shared_.toolTones(), nullptr});
+    services_.makeRecorder =
+        eventStoreRecorderFactory(SRecorderTools{&shared_.toolStroke(), &shared_.toolTones(), shared_.penTools()});
   }
   marginX_ = marginY_ = std::max(0, shared_.prefs.viewMargin);
   paper_ = std::make_unique<TPaper>(this, services_);
   flow_ = std::make_unique<TFlowImage>(paper_.get());
   stroke_ = std::make_unique<TStroke>();
   attachDocument();
+  makePenEngine();
   shared_.addWindow(this);
   selectToolHandlers(true);
 }
@@ -75,6 +78,7 @@ bool TDrawWindow::newDocument(const std::string& name, int32_t width, int32_t he
   finishOpenStroke();
   if (!paper_->newDocument(name, flow_.get(), transparent, false, dpi, height, width)) return false;
   logMarkSet_ = false;  // a new recording: the event log starts again
+  makePenEngine();
   imageReady_ = true;
   modified_ = false;
   documentLayoutChanged(true);
@@ -98,6 +102,7 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   if (previous != nullptr) *previous = std::move(old);
   flow_ = std::make_unique<TFlowImage>(paper_.get());
   attachDocument();
+  makePenEngine();
   flow_->fitDocument(false);
   if (paper_->currentLayerIndex() >= 0) paper_->loadFlowImage(*flow_, paper_->currentLayerIndex(), true);
   if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
@@ -116,8 +121,7 @@ void TDrawWindow::activate() {
   selectToolHandlers(true);
   setPlotDocument(paper_.get());
   updatePlotCallbacks(shared_.toolStroke(), paper_.get());
-  if (!isStrokeOpen() && !isReplaying() && paper_->penEngine() != nullptr)
-    (void)paper_->selectPenEngine(shared_.penEngineLevel);
+  (void)selectPenEngine(shared_.penEngineLevel);  // refused while a stroke or replay runs
   // The recorder hears of it, and the pen engine takes the current settings.
   paper_->activate(true);
   updateTitle();
@@ -146,6 +150,19 @@ bool TDrawWindow::closeQuery() {
 }
 
 // ---- gates -------------------------------------------------------------------------------------
+
+void TDrawWindow::makePenEngine() {
+  CPenTools* tools = shared_.penTools();
+  if (tools == nullptr || !paper_) return;
+  // A document that cannot have the engine keeps painting with the walker.
+  if (!paper_->createPenEngine(shared_.toolStroke(), tools->render())) return;
+  (void)selectPenEngine(shared_.penEngineLevel);  // refused during replay
+}
+
+bool TDrawWindow::selectPenEngine(int32_t level) {
+  if (!paper_ || isStrokeOpen() || isReplaying() || !paper_->isStandardMode()) return false;
+  return paper_->selectPenEngine(level);
+}
 
 bool TDrawWindow::isStrokeOpen() const {
   if (paper_->strokeOpen) return true;
@@ -245,6 +262,7 @@ void TDrawWindow::resize(SSize client) {
   } else {
     backBuffer_.FreeData();
   }
+  if (!ants_.resize(client_)) debugOutput("document window: no frame for the selection outline");
   if (hadClient && imageReady_) {
     showPointAt(centre, {static_cast<float>(client_.W / 2), static_cast<float>(client_.H / 2)});
   } else {
@@ -266,6 +284,8 @@ bool TDrawWindow::paintPending() {
 
 void TDrawWindow::paintAll() {
   fullPaintDue_ = false;
+  // The view may have moved under the outline.
+  ants_.invalidate();
   if (!backBuffer_.IsAllocated()) return;
   const uint32_t workspace = 0xFF000000u | kWorkspaceColor;
   if (!imageReady_ || !paper_->composite.IsAllocated()) {
@@ -275,6 +295,23 @@ void TDrawWindow::paintAll() {
   paper_->buildViewBuffer();
   paper_->paintWindow(backBuffer_);
   fillMargins(TRect{0, 0, client_.W, client_.H});
+}
+
+bool TDrawWindow::antsTick() {
+  const bool seen = imageReady_ && paper_->stepAnts();
+  if (seen) ants_.invalidate();
+  const TRect changed = imageReady_ ? ants_.refresh(*paper_) : TRect{};
+  if (host_ != nullptr && changed.Right > changed.Left && changed.Bottom > changed.Top) host_->updateRect(changed);
+  return seen;
+}
+
+const CAntsOverlay& TDrawWindow::antsFrame() {
+  if (imageReady_) {
+    const TRect changed = ants_.refresh(*paper_);
+    // Dashes outside the rectangle being drawn are shown by a paint of their own.
+    if (host_ != nullptr && changed.Right > changed.Left && changed.Bottom > changed.Top) host_->updateRect(changed);
+  }
+  return ants_;
 }
 
 void TDrawWindow::fillMargins(const TRect& area) {
@@ -426,6 +463,13 @@ void TDrawWindow::zoomAt(TPoint windowPoint, bool in) {
 }
 
 void TDrawWindow::zoomAtClientCentre(bool in) { zoomAt(TPoint{client_.W / 2, client_.H / 2}, in); }
+
+bool TDrawWindow::autoFitEnabled() const {
+  const int32_t a = shared_.prefs.autoSizeAdjust;
+  return (a & 1) != 0 && ((a & 2) == 0 || replaying_);
+}
+
+bool TDrawWindow::autoFitMayEnlarge() const { return (shared_.prefs.autoSizeAdjust & 4) == 0; }
 
 void TDrawWindow::zoomToFit(bool allowEnlarge) {
   const SRatio r = fitRatio(SSize{paper_->width, paper_->height}, client_, paper_->sinA, paper_->cosA, allowEnlarge);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/ants_overlay.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/temporary_tools.h"
 #include "canvas/tool_handlers.h"
@@ -23,6 +24,7 @@
 #include "canvas/view_layout.h"
 #include "core/planes.h"
 #include "document/doc_services.h"
+#include "document/paper_stroke_session.h"
 #include "document/paper_view.h"
 
 namespace pg {
@@ -193,6 +195,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   bool inKeyMoveMode() const { return (inputState & input::kKeyMoveMode) != 0; }
   void endKeyMoveMode();
   bool isStrokeOpen() const;
+  // Makes the document's strokes paint through the dab walker (1) or the
+  // pen-method engine (2); refused (false) while a stroke is open or a
+  // replay runs, or when the document has no such engine.
+  [[nodiscard]] bool selectPenEngine(int32_t level);
   [[nodiscard]] bool canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, bool onlyWhenPaused);
   bool canEdit(const EditGateFlags& flags) override {
     return canEdit(flags.ignoreBackgroundMode, flags.allowDuringReplay, flags.onlyWhenPaused);
@@ -204,7 +210,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // Asks whether to discard every undo and redo step and does so on Yes;
   // false when it could not ask (a stroke is open).
   bool clearUndo();
-  bool isModified() const { return modified_; }
+  bool isModified() const override { return modified_; }
   // Stores the flag and answers the previous one.
   bool exchangeModified(bool modified);
   bool isReplaying() const override { return replaying_; }
@@ -336,6 +342,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void zoomAtClientCentre(bool in);
   // Fits the (rotated) image into the client less 80 pixels.
   void zoomToFit(bool allowEnlarge);
+  // The preference AutoSizeAdjust: fitting after a change of the picture's
+  // size is on (bit 1), with bit 2 only while replaying; bit 4 keeps a
+  // small picture at 100 %.
+  bool autoFitEnabled() const;
+  bool autoFitMayEnlarge() const;
   // Sets a ratio (brought into 1/16 .. 16) about an image point; answers the zoom.
   float setZoomRatio(int32_t num, int32_t den, TPointF imagePoint);
   float setZoomCentred(int32_t num, int32_t den);
@@ -357,6 +368,14 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   TPointF imageToClient(TPointF p) const;
   const TMTC& backBufferPlane() const { return backBuffer_; }
   void updateTitle();
+  // ---- the selection outline ----
+  // The outline's tick (the main window's 50 ms timer): the dash pattern
+  // moves one step and the changed part of the ants' frame is shown again.
+  // Answers whether an outline is seen.
+  bool antsTick();
+  // The ants' frame, brought up to date; the host lays it over the back
+  // buffer wherever it copies the back buffer to the screen.
+  const CAntsOverlay& antsFrame();
   // Pixels changed under a rectangle of the document: recomposed (with the
   // flow image standing in while a stroke is open) and painted.
   void repaintImageRect(const TRect& docRect);
@@ -384,6 +403,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   int32_t handKind = 0;
   float startAngle = 0.0f;
   float startSize = 0.0f;
+  SBrushSizeRange sizeRange;  // the brush's limits while a size drag runs
   TPoint startPoint{};
   TPoint lastPoint{};
   // While non-zero, left drags of the brush add no mouse points.
@@ -411,6 +431,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void fillMargins(const TRect& area);
   bool windowShortcutKey(int32_t key, bool atFocusedWindow);
   float strokeMinDistance() const;
+  // The document's pen-method engine over the shared stroke settings and
+  // the main window's dab renderer, made for every new or adopted document
+  // (nothing while the main window has no renderer).
+  void makePenEngine();
 
   CCanvasShared& shared_;
   IDrawWindowHost* host_;
@@ -418,6 +442,8 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   std::unique_ptr<TPaper> paper_;
   std::unique_ptr<TFlowImage> flow_;
   std::unique_ptr<TStroke> stroke_;
+  // The family that paints the open stroke, chosen at its begin.
+  CStrokeSession strokeSession_;
   const SToolHandlers* handlers_;
   std::string fileName_;
   bool modified_ = false;
@@ -425,6 +451,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   SKeyState keys_;
   SSize client_{};
   TMTC backBuffer_;
+  CAntsOverlay ants_;
   bool fullPaintDue_ = true;
   int32_t marginX_ = 400;
   int32_t marginY_ = 400;

@@ -8,6 +8,7 @@
 #include "brush/stroke_mngr.h"
 #include "brush/stroke_settings.h"
 #include "canvas/draw_window.h"
+#include "canvas/pen_tools.h"
 #include "core/block_image.h"
 #include "document/flow_image.h"
 #include "document/layer_mngr.h"
@@ -104,6 +105,7 @@ SCursorChoice TDrawWindow::cursorAt(TPoint p) const {
     id = shared_.currentTool();
     if (toolClassOf(id) == ToolClass::SelectShape)
       return selectionShapeCursor(tempToolContext(), keys_, shared_.prefs.otherToolCursor);
+    if (id == ToolId::AutoSelect) return autoSelectCursor(tempToolContext(), keys_, shared_.prefs.otherToolCursor);
   }
   return cursorForTool(id, shared_.prefs, shared_.currentMode());
 }
@@ -345,6 +347,22 @@ bool TDrawWindow::windowShortcutKey(int32_t key, bool atFocusedWindow) {
       if (!keys_.ctrl) return false;
       zoomAtClientCentre(false);
       return true;
+    case 'N':
+      // A new standard layer above the current one.
+      if (!keys_.ctrl || !keys_.shift || !keys_.alt) return false;
+      if (shared_.runAction) (void)shared_.runAction("actLyrNewStd");  // a refused command just does nothing
+      return true;
+    case keys::kInsert: {
+      // The current layer filled with the main colour, with Shift the second
+      // (within the selection); plain Insert usually reaches the Edit menu's fill.
+      if (!canEdit(false, false, false)) return true;
+      const uint32_t colour = keys_.shift ? shared_.secondColor() : shared_.mainColor();
+      if (paper_->fillLayerColor(*flow_, paper_->currentLayerIndex(), colour, shared_.toolStroke(), true, true)) {
+        setModified(true);
+        invalidateView();
+      }
+      return true;
+    }
     case keys::kF5:
       zoomAtClientCentre(true);
       return true;
@@ -404,41 +422,32 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
   const TPointF at = clientToImage({x, y});
   shared_.lastStrokePos = {saturateToInt32(std::round(static_cast<double>(at.X))),
                            saturateToInt32(std::round(static_cast<double>(at.Y)))};
-  const bool engine = paper_->strokeEngineMode == 2 && paper_->penEngine() != nullptr;
   if (!paper_->strokeOpen) {
     // A stroke begins only when an edit may start now.
     if (!canEdit(true, false, true)) return -1;
     stroke.setLayerIndex(paper_->currentLayerIndex());
-    if (engine) {
-      (void)paper_->beginEngineStroke(*flow_, stroke, true, at.X, at.Y, pressure);
-    } else {
-      (void)paper_->beginStroke(*flow_, stroke, true, at.X, at.Y, pressure);
-    }
+    // The engine works with the stroke values the tool window gave last,
+    // whatever a replay left in it.
+    if (CStrokeMngr* engine = paper_->penEngine(); engine != nullptr && shared_.penTools() != nullptr)
+      engine->setParam(shared_.penTools()->strokeParam());
+    (void)strokeSession_.begin(*paper_, *flow_, stroke, true, shared_.penEngineLevel, at.X, at.Y, pressure);
     shared_.lastStrokeTime = timeGetTime();
     return -1;
   }
   if (paper_->strokePointCount > kMaxStrokePoints) {
     SRectXYWH r{};
-    if (engine) {
-      (void)paper_->endEngineStroke(*flow_, stroke, true, r, true);
-    } else {
-      (void)paper_->endStroke(*flow_, stroke, true, r, true);
-    }
+    (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
     mousePointSuppression = 0;
     repaintImageRect(xywhToRect(r));
     return -1;
   }
   modified_ = true;
-  const SStrokePoint last = engine ? paper_->penEngine()->getFirstPoint() : stroke.getLastPoint();
+  const SStrokePoint last = strokeSession_.lastPoint(*paper_, stroke);
   if (paper_->strokePointCount >= 2) {
     const float dx = at.X - last.x, dy = at.Y - last.y;
     if (std::sqrt(dx * dx + dy * dy) <= strokeMinDistance()) return 1;
   }
-  if (engine) {
-    (void)paper_->continueEngineStroke(*flow_, stroke, true, true, at.X, at.Y, pressure);
-  } else {
-    (void)paper_->continueStroke(*flow_, stroke, true, true, at.X, at.Y, pressure);
-  }
+  (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, pressure);
   return 1;
 }
 
@@ -452,15 +461,9 @@ void TDrawWindow::strokeEnd(TStroke& stroke, bool fromScreen, float x, float y) 
                            saturateToInt32(std::round(static_cast<double>(at.Y)))};
   mousePointSuppression = 0;
   if (!paper_->strokeOpen) return;
-  const bool engine = paper_->strokeEngineMode == 2 && paper_->penEngine() != nullptr;
   SRectXYWH r{};
-  if (engine) {
-    (void)paper_->continueEngineStroke(*flow_, stroke, true, true, at.X, at.Y, 0.0f);
-    (void)paper_->endEngineStroke(*flow_, stroke, true, r, true);
-  } else {
-    (void)paper_->continueStroke(*flow_, stroke, true, true, at.X, at.Y, 0.0f);
-    (void)paper_->endStroke(*flow_, stroke, true, r, true);
-  }
+  (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, 0.0f);
+  (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
   // The layer now holds the stroke: the picture is composed from it.
   const TRect rect = xywhToRect(r);
   paper_->composeRect(r, true);

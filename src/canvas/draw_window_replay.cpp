@@ -74,6 +74,8 @@ bool TDrawWindow::openEventFile(const std::string& path, uint32_t nowMs) {
   // A fresh document: the recording sets its image up itself.
   if (!adoptDocument(std::make_unique<TPaper>(this, services_))) return false;
   replay_ = std::make_unique<CReplaySession>(*paper_, *flow_);
+  // The tool window the main window installed shows the replayed brush.
+  replay_->engine().setToolWindow(shared_.replayToolWindow);
   const ReplayStart r = replay_->open(path);
   if (r != ReplayStart::Started) {
     replay_.reset();
@@ -234,6 +236,8 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
       paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, paper_->showGrid);
     }
     documentLayoutChanged((bits & kRefreshCanvasSize) != 0);
+    // A picture whose size changed is fitted to the window when the preference asks.
+    if ((bits & kRefreshCanvasSize) != 0 && autoFitEnabled()) zoomToFit(autoFitMayEnlarge());
   } else {
     invalidateView();
   }

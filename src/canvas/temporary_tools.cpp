@@ -14,9 +14,13 @@ struct SClassVariant {
 
 // By the preference mouseMBtnFunc: scroll, view rotation, brush-size drag,
 // layer move, gradient, rectangle fill, freehand fill.
+// Every choice of the preference: scrolling, view rotation, brush size,
+// layer move, gradient, rectangle fill, freehand fill, bucket fill, and the
+// rectangle, freehand and automatic selections.
 constexpr SClassVariant kMiddleButtonTools[] = {
-    {ToolClass::Hand, 0}, {ToolClass::Hand, 1}, {ToolClass::Hand, 2},      {ToolClass::Drag, 0},
-    {ToolClass::Drag, 3}, {ToolClass::FillShape, 0}, {ToolClass::FillShape, 3},
+    {ToolClass::Hand, 0},      {ToolClass::Hand, 1},        {ToolClass::Hand, 2},        {ToolClass::Drag, 0},
+    {ToolClass::Drag, 3},      {ToolClass::FillShape, 0},   {ToolClass::FillShape, 3},   {ToolClass::Seed, 2},
+    {ToolClass::SelectShape, 0}, {ToolClass::SelectShape, 3}, {ToolClass::Seed, 3},
 };
 
 bool isSelectionTool(const STempToolContext& c) {
@@ -62,23 +66,33 @@ ToolId middleButtonTool(int32_t index) {
   return toolIdOf(kMiddleButtonTools[index].cls, kMiddleButtonTools[index].variant);
 }
 
+namespace {
+// Which cursor of a selection tool's set the keys choose: 0 plain, 1 add,
+// 2 subtract, 3 intersect, 4 move (only where the tool can move).
+int32_t selectionCursorSlot(const STempToolContext& c, const SKeyState& keys, bool canMove) {
+  const bool modeKey = c.shortcutMode == 0 ? keys.alt : keys.ctrl;
+  if (keys.shift && !modeKey) return 1;
+  if (modeKey) return keys.shift ? 3 : 2;
+  if (canMove && c.pointerInSelection) return 4;
+  return 0;
+}
+}  // namespace
+
 SCursorChoice selectionShapeCursor(const STempToolContext& c, const SKeyState& keys, bool otherSet) {
-  // Plain, add, subtract, intersect, move; the second set has no move cursor.
+  // Plain, add, subtract, intersect, move; the second set has no move cursor
+  // of its own. Without a selection the plain cursor of the first set shows.
   constexpr int32_t kFirst[] = {5, 6, 7, 8, 9};
   constexpr int32_t kOther[] = {34, 35, 36, 37, 9};
-  const int32_t* set = otherSet ? kOther : kFirst;
-  int32_t which = 0;
-  if (c.hasSelection) {
-    const bool modeKey = c.shortcutMode == 0 ? keys.alt : keys.ctrl;
-    if (keys.shift && !modeKey) {
-      which = 1;
-    } else if (c.pointerInSelection && !modeKey) {
-      which = 4;
-    } else if (modeKey) {
-      which = keys.shift ? 3 : 2;
-    }
-  }
-  return {CursorKind::Custom, set[which]};
+  if (!c.hasSelection) return {CursorKind::Custom, kFirst[0]};
+  return {CursorKind::Custom, (otherSet ? kOther : kFirst)[selectionCursorSlot(c, keys, true)]};
+}
+
+SCursorChoice autoSelectCursor(const STempToolContext& c, const SKeyState& keys, bool otherSet) {
+  // Plain, add, subtract, intersect: the wand cannot move a selection.
+  constexpr int32_t kFirst[] = {22, 23, 24, 25};
+  constexpr int32_t kOther[] = {34, 35, 36, 37};
+  if (!c.hasSelection) return {CursorKind::Custom, kFirst[0]};
+  return {CursorKind::Custom, (otherSet ? kOther : kFirst)[selectionCursorSlot(c, keys, false)]};
 }
 
 SCursorChoice cursorForTool(ToolId id, const SCanvasPrefs& prefs, ToolMode brushMode) {

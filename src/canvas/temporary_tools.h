@@ -51,6 +51,9 @@ inline constexpr int32_t kArrowCursor = 5;
 // under the mode key (with Shift: intersect). `otherSet` picks the second
 // set of these cursors.
 SCursorChoice selectionShapeCursor(const STempToolContext& c, const SKeyState& keys, bool otherSet);
+// The automatic selection's cursors (22 to 25, or the second set 34 to 37)
+// by the same keys; it has no move cursor.
+SCursorChoice autoSelectCursor(const STempToolContext& c, const SKeyState& keys, bool otherSet);
 
 // The cursor for a tool id (the one the keys choose, else the current one).
 SCursorChoice cursorForTool(ToolId id, const SCanvasPrefs& prefs, ToolMode brushMode);

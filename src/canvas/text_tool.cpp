@@ -122,17 +122,19 @@ bool CTextToolSession::commit(const STextToolSettings& s) {
   text.point = point_;
   bool ok = false;
   if (selectMode_) {
-    // The text event carries the shape; the selection change itself records nothing.
+    // The text event carries the shape and how it combines with the
+    // selection; the selection change itself records nothing.
     TFlowImage& flow = w_.flow();
     const CLayerData* layer = doc.currentLayer();
     const SRectXYWH layerBounds{bounds.X + layer->offsetX, bounds.Y + layer->offsetY, bounds.Width, bounds.Height};
+    const SKeyState& k = w_.keyState();
+    const int32_t mode = doc.selectModeFromKeys(SModifierKeys{k.shift, k.ctrl, k.alt}, w_.shared().prefs.shortcutMode);
     IDocRecorder* recorder = doc.events();
     const bool recorded = recorder == nullptr || writeDocEvent(*recorder, [&](IDocEventRecorder& e) {
                             return e.recordTextFill(index, 0, 17, text.font, text.lineSpacing, text.charSpacing,
-                                                    text.text, text.point, flow.coverage, layerBounds);
+                                                    text.text, text.point, flow.coverage, layerBounds,
+                                                    static_cast<uint8_t>(mode));
                           });
-    const SKeyState& k = w_.keyState();
-    const int32_t mode = doc.selectModeFromKeys(SModifierKeys{k.shift, k.ctrl, k.alt}, w_.shared().prefs.shortcutMode);
     ok = recorded && doc.lassoSelect(flow, index, mode, true);
   } else {
     ok = doc.placeTextOnLayer(w_.flow(), index, text, w_.shared().toolStroke(), true);

@@ -69,9 +69,17 @@ void handDown(TDrawWindow& w, uint32_t, TPoint p) {
     case 1:
       w.startAngle = w.paper().angleRad;
       break;
-    case 2:
-      w.startSize = w.shared().toolStroke().WIDTH;
+    case 2: {
+      // The active brush's own size and limits; without a tool window the
+      // stroke settings' width within the plain limits.
+      SBrushSizeRange r{w.shared().toolStroke().WIDTH, kMinBrushSize, kMaxBrushSize};
+      if (w.shared().brushSizeRange && !w.shared().brushSizeRange(r))
+        r = SBrushSizeRange{w.shared().toolStroke().WIDTH, kMinBrushSize, kMaxBrushSize};
+      if (!(r.largest > r.smallest)) r.largest = r.smallest + 1.0f;
+      w.sizeRange = r;
+      w.startSize = r.size;
       break;
+    }
     default:
       break;
   }
@@ -109,9 +117,16 @@ void handDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
       break;
     case 2: {
       if (p.X == w.startPoint.X) break;
+      const SBrushSizeRange& r = w.sizeRange;
       const double size = w.startSize + (static_cast<double>(p.X) - w.startPoint.X) * 100.0 /
-                                            static_cast<double>(kMaxBrushSize - kMinBrushSize);
-      w.shared().toolStroke().setWidth(static_cast<float>(std::clamp<double>(size, kMinBrushSize, kMaxBrushSize)));
+                                            (static_cast<double>(r.largest) - r.smallest);
+      const auto sized = static_cast<float>(std::clamp<double>(size, r.smallest, r.largest));
+      // The tool window takes the size, shows it and hands it to the next
+      // stroke; without one the stroke settings take it directly.
+      if (w.shared().setBrushSize)
+        w.shared().setBrushSize(sized);
+      else
+        w.shared().toolStroke().setWidth(sized);
       w.inputState |= input::kMoved;
       break;
     }

@@ -81,14 +81,6 @@ bool plotBlend32(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t al
 namespace {
 PlotCallback8 gPlot8 = &plotBlend8;
 PlotCallback32 gPlot32 = &plotBlend32;
-
-// The dissolve state: the wrapped operation, its random record and amount.
-struct DissolveState {
-  PixelOp32 op = nullptr;
-  SRandomRange rec{};
-  uint32_t amount = 0;
-};
-DissolveState gDissolve;
 }  // namespace
 
 PlotCallback8 setPlotCallback8(PlotCallback8 routine) {
@@ -108,24 +100,30 @@ PlotCallback32 plotCallback32() { return gPlot32; }
 
 // ------------------------------------------------------------- dissolve
 
-void setStochasticBlend(PixelOp32 op, const SRandomRange& rec, uint32_t amount) {
-  gDissolve.op = op;
-  gDissolve.rec = rec;
-  gDissolve.amount = amount & 0xFFu;
+uint32_t stochasticDraw(int32_t x, int32_t y, uint32_t colour) {
+  // A 32-bit mix of the three values (odd multipliers and xor-shifts, each
+  // step a bijection), then its high bits scaled into 0..254.
+  uint32_t h = static_cast<uint32_t>(x) * 0x9E3779B1u;
+  h ^= static_cast<uint32_t>(y) * 0x85EBCA77u;
+  h ^= colour * 0xC2B2AE3Du;
+  h ^= h >> 16;
+  h *= 0x7FEB352Du;
+  h ^= h >> 15;
+  h *= 0x846CA68Bu;
+  h ^= h >> 16;
+  return mulHigh32(255u, h);
 }
 
-void stochasticBlend(uint32_t* dst, uint32_t colour, uint32_t param) {
-  const uint32_t threshold = mulDiv255(gDissolve.amount, pixelAlpha(colour));
-  const uint32_t r = nextRandomInRange(gDissolve.rec);
-  if (threshold > r && gDissolve.op != nullptr) gDissolve.op(dst, colour, param);
+void stochasticBlend(const SStochasticBlend& s, uint32_t* dst, uint32_t colour, uint32_t param, int32_t x,
+                     int32_t y) {
+  if (s.op == nullptr) return;
+  const uint32_t threshold = mulDiv255(s.amount & 0xFFu, pixelAlpha(colour));
+  if (threshold > stochasticDraw(x, y, colour)) s.op(dst, colour, param);
 }
-
-const SRandomRange& stochasticBlendState() { return gDissolve.rec; }
 
 void resetBlendState() {
   gPlot8 = &plotBlend8;
   gPlot32 = &plotBlend32;
-  gDissolve = DissolveState{};
 }
 
 }  // namespace pg

@@ -206,21 +206,28 @@ PlotCallback32 plotCallback32();
 
 // ------------------------------------------------------------- dissolve
 
-struct SRandomRange;
+// The dissolve of a layer: a pixel of the layer is laid down whole or not at
+// all, by a draw that is a function of the pixel's place on the picture and
+// of its colour only. The same pixels therefore give the same composite
+// whatever rectangle is repainted, in whatever order the tiles are walked,
+// whichever tiles happen to hold pixels, on any number of threads.
 
-// Stores the operation, a copy of the random record and the amount that
-// stochasticBlend uses.
-void setStochasticBlend(PixelOp32 op, const SRandomRange& rec, uint32_t amount);
+// The draw at picture position (x, y) for a pixel of this colour: 0..254,
+// spread evenly.
+uint32_t stochasticDraw(int32_t x, int32_t y, uint32_t colour);
 
-// 32-bit operation: draws r from the stored record; applies the stored
-// operation when mulDiv255(amount, colour's alpha) > r, else leaves the pixel.
-// With no operation stored it does nothing.
-void stochasticBlend(uint32_t* dst, uint32_t colour, uint32_t param);
+// The wrapped operation and the dissolve amount.
+struct SStochasticBlend {
+  PixelOp32 op = nullptr;
+  uint32_t amount = 0;
+};
 
-// The stored record as it now stands.
-const SRandomRange& stochasticBlendState();
+// Applies the operation (with param) when mulDiv255(amount, colour's alpha)
+// is above the draw at (x, y), else leaves the pixel. With no operation it
+// does nothing.
+void stochasticBlend(const SStochasticBlend& s, uint32_t* dst, uint32_t colour, uint32_t param, int32_t x, int32_t y);
 
-// Puts the plot call-backs and the dissolve state back to their start values (tests).
+// Puts the plot call-backs back to their start values (tests).
 void resetBlendState();
 
 }  // namespace pg

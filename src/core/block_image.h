@@ -312,7 +312,7 @@ class CBlockVMTC final : public CBlockImage {
   [[nodiscard]] bool blendLayerMasked(CBlockVMTC& dst, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
   // This image is the layer's; its rect goes into the plane at point with
   // the layer's mode, opacity and dissolve. False when the opacity is 0.
-  [[nodiscard]] bool blendLayerToPlane(TMTC& plane, const SLayerBlendAttr& layer, bool freshRandom, SRectXYWH rect, TPoint point);
+  [[nodiscard]] bool blendLayerToPlane(TMTC& plane, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
   // The same through the coverage pair of the layer's mode.
   [[nodiscard]] bool blendLayerToPlane2(TMTC& plane, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point);
 

@@ -6,8 +6,8 @@
 // image into a plane), templated on a row functor that carries the operator.
 // The operator's row kernels are looked up once per operation, so the
 // per-pixel work of every known operator is inlined; the dissolve wrapper is
-// called pixel by pixel in walk order, which makes a stored random state give
-// the same dither every time.
+// called pixel by pixel with the pixel's place in the plane, which alone (with
+// the pixel) decides the dither.
 #include "core/layer_composite.h"
 
 #include "core/blend_arith.h"
@@ -17,7 +17,6 @@
 #include "core/block_pixels.h"
 #include "core/composite_core.h"
 #include "core/plane_ops.h"
-#include "platform/clock.h"
 
 namespace pg {
 
@@ -141,21 +140,25 @@ bool CBlockVMTC::blendLayer(const CBlockVMTC& src, const SLayerBlendAttr& layer,
   return blendBlock(*this, src, point, rect, OpRows{rowKernels(mode->SrcAlphaOp), layer.opacity}, true);
 }
 
-bool CBlockVMTC::blendLayerToPlane(TMTC& plane, const SLayerBlendAttr& layer, bool freshRandom, SRectXYWH rect,
-                                   TPoint point) {
+bool CBlockVMTC::blendLayerToPlane(TMTC& plane, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point) {
   if (layer.opacity == 0) return false;
   const SLayerBlendMode* mode = layerBlendInfo(layer.blendMode);
   if (mode == nullptr) return false;
-  PixelOp32 op = mode->SrcAlphaOp;
-  if (layer.dissolve) {
-    // A fresh state follows the clock (the live view); the stored one is
-    // copied, so a repaint dithers exactly as before.
-    SRandomRange rec = layer.randomState;
-    if (freshRandom) initRandomRange(rec, timeGetTime(), 0, 255);
-    setStochasticBlend(op, rec, layer.dissolveAmount);
-    op = &stochasticBlend;
-  }
-  return blendToPlane(*this, plane, point, rect, OpRows{rowKernels(op), layer.opacity}, true);
+  if (!layer.dissolve) return blendToPlane(*this, plane, point, rect, OpRows{rowKernels(mode->SrcAlphaOp), layer.opacity}, true);
+  if (!isPlaneReady(&plane)) return false;
+  const SStochasticBlend dissolve{mode->SrcAlphaOp, layer.dissolveAmount};
+  const uint32_t opacity = layer.opacity;
+  return forEachTileToPlane(plane.size(), point, rect, [&](STileRec& t, const SRectXYWH& piece, TPoint at) {
+    // A transparent pixel never passes the threshold: such pieces are skipped.
+    if (!t.committed() && (t.uniform >> 24) == 0) return true;
+    for (int32_t y = 0; y < piece.Height; ++y) {
+      uint32_t* d = plane.pixelAt(at.X, at.Y + y);
+      const uint32_t* s = t.committed() ? tilePixel(*this, t, piece.X, piece.Y + y) : nullptr;
+      for (int32_t x = 0; x < piece.Width; ++x)
+        stochasticBlend(dissolve, d + x, s != nullptr ? s[x] : t.uniform, opacity, at.X + x, at.Y + y);
+    }
+    return true;
+  });
 }
 
 bool CBlockVMTC::blendLayerToPlane2(TMTC& plane, const SLayerBlendAttr& layer, SRectXYWH rect, TPoint point) {

@@ -5,7 +5,9 @@
 // CBlockVMTC (block_image.h) and live in layer_composite.cpp:
 //
 //   blendLayerToPlane   a layer into a display plane with its mode, opacity
-//                       and dissolve (the view composition)
+//                       and dissolve (the view composition); the dissolve
+//                       dither is a function of the plane position and the
+//                       pixel, so the plane must be the picture's
 //   blendLayerToPlane2  the same through the coverage pair of its mode
 //   blendLayer          a layer onto another tiled image with its mode
 //   blendLayerMasked    a layer onto another tiled image through the coverage
@@ -21,16 +23,13 @@
 // committed source runs between the two tiles' pixels.
 #include <cstdint>
 
-#include "core/random.h"
-
 namespace pg {
 
 struct SLayerBlendAttr {
   uint8_t opacity = 255;         // 0..255; 0 composites nothing
   uint8_t blendMode = 0;         // layer mode number 0..21 (0 multiply, 3 normal)
-  bool dissolve = false;         // composite through the random-dither wrapper
+  bool dissolve = false;         // composite through the dissolve dither
   uint8_t dissolveAmount = 255;  // strength of the dither
-  SRandomRange randomState{};    // the layer's stored generator record (copied, never advanced)
 };
 
 }  // namespace pg

@@ -20,6 +20,7 @@ CAntPoints::CAntPoints(const CAntsView* view, uint8_t pattern)
     : view_(view), basePattern_(pattern), pattern_(pattern) {}
 
 void CAntPoints::clear() {
+  ++generation_;
   // A list left without a block takes one at its first add().
   (void)left_.reset();
   (void)right_.reset();
@@ -70,6 +71,7 @@ bool addColumnEdges(int32_t w, CPointList& list, EdgeFn edge, int32_t yFirst, in
 template <class RowFn>
 bool CAntPoints::traceRows(int32_t w, int32_t h, RowFn row, bool keep) {
   if (!keep) clear();
+  ++generation_;
   originX_ = 0;
   originY_ = 0;
   if (w <= 0 || h <= 0) return true;

@@ -54,6 +54,9 @@ class CAntPoints {
   void step();
   uint8_t pattern() const { return pattern_; }
   uint8_t basePattern() const { return basePattern_; }
+  // Changes with every new trace, clear or origin, so that a view holding a
+  // drawn frame knows when the outline itself changed.
+  uint32_t generation() const { return generation_; }
 
   // True when all four lists hold points.
   bool hasPoints() const;
@@ -68,6 +71,7 @@ class CAntPoints {
   // The offset added, in document pixels, to every point before it is mapped
   // to the window.
   void setOrigin(int32_t x, int32_t y) {
+    if (x != originX_ || y != originY_) ++generation_;
     originX_ = x;
     originY_ = y;
   }
@@ -106,6 +110,7 @@ class CAntPoints {
   uint8_t pattern_;
   int32_t originX_ = 0;
   int32_t originY_ = 0;
+  uint32_t generation_ = 0;
   CPointList left_{16};
   CPointList right_{16};
   CPointList top_{16};

@@ -1,5 +1,7 @@
 #include "document/color_range.h"
 
+#include "record/packet_bodies.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,9 +13,9 @@ namespace pg {
 
 std::array<uint8_t, 20> SColorRangeSettings::bytes() const {
   std::array<uint8_t, 20> out{};
-  const uint32_t v[5] = {count, source, third, fourth, fifth};
-  for (int i = 0; i < 5; ++i)
-    for (int b = 0; b < 4; ++b) out[static_cast<size_t>(i * 4 + b)] = static_cast<uint8_t>(v[i] >> (8 * b));
+  // Five words always fit the twenty bytes.
+  (void)writeRecord(out.data(), out.size(), SColorRangeHead{count, source, third, fourth, fifth},
+                    SColorRangeHead::fields);
   return out;
 }
 

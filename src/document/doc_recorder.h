@@ -69,7 +69,7 @@ class IDocEventRecorder : public IDocRecorder {
                                   const SRectXYWH& bounds) = 0;
   [[nodiscard]] virtual bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                               uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
-                              const TChannel& coverage, const SRectXYWH& bounds) = 0;
+                              const TChannel& coverage, const SRectXYWH& bounds, uint8_t combine) = 0;
   [[nodiscard]] virtual bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
                                     const uint8_t* entries, uint32_t entryCount, const TChannel& region,
                                     const SRectXYWH& bounds) = 0;
@@ -241,9 +241,9 @@ class CDocEventRecorder final : public IDocEventRecorder,
   }
   [[nodiscard]] bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                       uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
-                      const TChannel& coverage, const SRectXYWH& bounds) override {
+                      const TChannel& coverage, const SRectXYWH& bounds, uint8_t combine) override {
     return commands_.recordTextFill(target, argument, subcode, font, lineSpacing, charSpacing, text, point,
-                                    coverage, bounds);
+                                    coverage, bounds, combine);
   }
   [[nodiscard]] bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
                             const uint8_t* entries, uint32_t entryCount, const TChannel& region,

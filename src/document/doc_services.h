@@ -28,6 +28,8 @@ class IDocWindow {
   // window's pending operation when it answers true.
   [[nodiscard]] virtual bool canEdit(const EditGateFlags& flags) = 0;
   virtual void setModified(bool modified) = 0;
+  // The document has changes that are not saved.
+  virtual bool isModified() const { return false; }
   // True while the window replays a recording.
   virtual bool isReplaying() const = 0;
   // The repaint target: a rectangle of the document (document coordinates)

@@ -31,7 +31,9 @@ class CLayerData {
   uint32_t getId() const { return id; }
   // Overwrites the id (a merge result keeps the id of the layer it replaces).
   void setId(uint32_t v) { id = v; }
-  // Seeds the dissolve random state with a given seed (range 0..255).
+  // Seeds the dissolve random state with a given seed (range 0..255). The
+  // seed travels with the layer through files and recordings; the dither
+  // itself depends on pixel position and colour only.
   void seedRandom(uint32_t seed);
 
   // ---- image ----

@@ -6,7 +6,6 @@
 #include "core/composite_core.h"
 #include "document/layer_blend.h"
 #include "document/layer_data.h"
-#include "platform/clock.h"
 
 namespace pg {
 
@@ -16,22 +15,23 @@ SLayerBlendAttr layerBlendAttr(const CLayerData& layer) {
   a.blendMode = layer.blendMode;
   a.dissolve = layer.dissolve;
   a.dissolveAmount = layer.dissolveAmount;
-  a.randomState = layer.randomState;
   return a;
 }
 
-bool blendLayerRect(TMTC& dest, const TMTC& src, TPoint point, bool freshRandom, const CLayerData& layer,
-                    SRectXYWH rect) {
+bool blendLayerRect(TMTC& dest, const TMTC& src, TPoint point, const CLayerData& layer, SRectXYWH rect) {
   const SLayerBlendMode* row = layerBlendInfo(layer.blendMode);
   if (!row || layer.opacity == 0) return false;
-  PixelOp32 op = row->SrcAlphaOp;
-  if (layer.dissolve) {
-    SRandomRange rec = layer.randomState;
-    if (freshRandom) initRandomRange(rec, timeGetTime(), 0, 255);
-    setStochasticBlend(op, rec, layer.dissolveAmount);
-    op = &stochasticBlend;
+  if (!layer.dissolve) return blendPlaneRectOp(src, dest, point, row->SrcAlphaOp, layer.opacity, rect);
+  // The dither follows the destination position, as in the tiled composite.
+  if (!clipCopyRect(dest.size(), src.size(), point, rect)) return false;
+  const SStochasticBlend dissolve{row->SrcAlphaOp, layer.dissolveAmount};
+  for (int32_t y = 0; y < rect.Height; ++y) {
+    uint32_t* d = dest.pixelAt(point.X, point.Y + y);
+    const uint32_t* s = src.pixelAt(rect.X, rect.Y + y);
+    for (int32_t x = 0; x < rect.Width; ++x)
+      stochasticBlend(dissolve, d + x, s[x], layer.opacity, point.X + x, point.Y + y);
   }
-  return blendPlaneRectOp(src, dest, point, op, layer.opacity, rect);
+  return true;
 }
 
 void fillNeutralRect(TMTC& plane, uint32_t mode) {
@@ -51,9 +51,8 @@ namespace {
 SRectXYWH wholeImage(const CLayerData& layer) { return {0, 0, layer.imageWidth(), layer.imageHeight()}; }
 }  // namespace
 
-bool layerToPlane(TMTC& plane, const CLayerData& layer, bool freshRandom, int32_t x, int32_t y) {
-  return layer.hasImage() &&
-         layer.image->blendLayerToPlane(plane, layerBlendAttr(layer), freshRandom, wholeImage(layer), TPoint{x, y});
+bool layerToPlane(TMTC& plane, const CLayerData& layer, int32_t x, int32_t y) {
+  return layer.hasImage() && layer.image->blendLayerToPlane(plane, layerBlendAttr(layer), wholeImage(layer), TPoint{x, y});
 }
 
 bool layerToPlaneCoverage(TMTC& plane, const CLayerData& layer, int32_t x, int32_t y) {

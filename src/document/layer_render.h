@@ -16,11 +16,10 @@ class TMTC;
 SLayerBlendAttr layerBlendAttr(const CLayerData& layer);
 
 // Blends rect of the plane src onto dest at point with the layer's mode
-// (operator with source alpha), opacity and dissolve: a dissolve layer dithers
-// from a state seeded by the clock when freshRandom is set, else from a copy
-// of its stored state, so a repaint dithers identically.
-[[nodiscard]] bool blendLayerRect(TMTC& dest, const TMTC& src, TPoint point, bool freshRandom, const CLayerData& layer,
-                    SRectXYWH rect);
+// (operator with source alpha), opacity and dissolve: a dissolve layer's
+// dither follows the destination position and the pixel alone, so a repaint
+// dithers identically.
+[[nodiscard]] bool blendLayerRect(TMTC& dest, const TMTC& src, TPoint point, const CLayerData& layer, SRectXYWH rect);
 
 // Sets the colour of every pixel of the plane to the mode's neutral colour,
 // keeping the alpha.
@@ -33,7 +32,7 @@ void fillNeutralRect(TMTC& plane, uint32_t mode);
 // (the rect form takes a rectangle of the image and the point it lands on);
 // or onto another tiled image through the coverage pair, making the pixels
 // reached opaque.
-[[nodiscard]] bool layerToPlane(TMTC& plane, const CLayerData& layer, bool freshRandom, int32_t x, int32_t y);
+[[nodiscard]] bool layerToPlane(TMTC& plane, const CLayerData& layer, int32_t x, int32_t y);
 [[nodiscard]] bool layerToPlaneCoverage(TMTC& plane, const CLayerData& layer, int32_t x, int32_t y);
 [[nodiscard]] bool layerToPlaneCoverageAt(TMTC& plane, const CLayerData& layer, SRectXYWH rect, TPoint point);
 [[nodiscard]] bool layerToPlaneMasked(CBlockVMTC& dst, const CLayerData& layer, int32_t x, int32_t y);

@@ -421,6 +421,9 @@ bool TPaper::undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) {
   if (!list) return false;
   std::swap(masks_, list);
   masks_->setAntsView(&antsView_);
+  // The list comes back from before a change of size, which was set on it
+  // while it was still in place: it takes the document's size now.
+  masks_->setDocumentSize(width, height);
   return true;
 }
 

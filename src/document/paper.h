@@ -39,6 +39,7 @@ class TEventPacket;
 
 class CStrokeMngr;
 class CPenRender;
+class CPenShapeObj;
 class IPenDocument;
 class CDocEdit;
 struct SColorRangeEntry;
@@ -202,6 +203,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The gradient in use: during replay the recorder's, else the tool
   // window's active one; null when there is none.
   const CGradObj* currentGradient() const;
+  // The source of the gradient while the document replays (not owned; null
+  // to forget it).
+  void setReplayGradient(IReplayGradientSource* source);
   // Copies the stops of a gradient into the document's gradient.
   void takeGradientStops(const CGradObj* from);
   // The gradient's colour at a pixel: red in the low byte, opacity on top.
@@ -458,6 +462,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Both flags, the outline retraced over the document, the window
   // invalidated; records nothing.
   void setSelectionFlags(bool shown, bool enabled);
+  // The outline is to be seen: shown, and the current mask has one.
+  bool antsVisible() const;
+  // One frame of the outline, each dash pixel (window point, black or
+  // white) handed to the sink, only while antsVisible(); false when nothing
+  // was drawn.
+  [[nodiscard]] bool drawAnts(const SAntsClip& clip, const std::function<void(int32_t, int32_t, bool)>& sink);
+  // Advances the outline's phase; false when no outline is seen.
+  bool stepAnts();
   // Answer the flag's new value.
   [[nodiscard]] bool showWalkAnts(bool value, bool record);
   [[nodiscard]] bool enableMask(bool value, bool record);
@@ -580,7 +592,10 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // bit 1: of its height.
   int32_t offsetClass(const CLayerData& layer, TPoint delta) const;
   // The image as a new layer on top (at least the document's size), named
-  // as given or with the next default name.
+  // as given or with the next default name. With the copied layer's 72-byte
+  // attribute record (SLayerAttrRecord) the layer takes its blend mode,
+  // opacity, offset, visibility, protect alpha and dissolve; the record is
+  // part of the event, so a replay makes the same layer.
   [[nodiscard]] bool pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::string& name, const uint8_t* attributes72,
                        bool record);
   // The image copied into the layer from its top-left corner.
@@ -665,7 +680,12 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The tool window's tone set and pen renderer, and those of a running
   // replay (any may be null; not owned).
   void setToolTools(const CToneMngr* tones, CPenRender* render);
-  void setReplayTools(const CToneMngr* tones, CPenRender* render);
+  // nib: the nib a replayed pen-method stroke draws with, asked at each
+  // stroke's first dab (it may answer null: no image nib).
+  void setReplayTools(const CToneMngr* tones, CPenRender* render, std::function<CPenShapeObj*()> nib = {});
+  // The replayed nib during replay, else null (the renderer keeps the nib
+  // the tool window gave it).
+  CPenShapeObj* replayPenShape() const;
   // During replay the recorder's renderer, else the tool window's.
   CPenRender* currentPenRender() const;
   // The window was activated or deactivated: the recorder is told, and an
@@ -828,9 +848,12 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::shared_ptr<CStrokeMngr> penEngine_;
   std::shared_ptr<IPenDocument> penDocument_;
   CPenRender* penRender_ = nullptr;
+  TStroke* penStroke_ = nullptr;  // the settings the engine was made over
   const CToneMngr* toolTones_ = nullptr;
   const CToneMngr* replayTones_ = nullptr;
   CPenRender* replayRender_ = nullptr;
+  IReplayGradientSource* replayGradient_ = nullptr;
+  std::function<CPenShapeObj*()> replayNib_;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;

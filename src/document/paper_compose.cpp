@@ -89,7 +89,7 @@ bool composeLayer(TMTC& plane, const CLayerData& layer, const SComposeSettings& 
   if (!layerSource(layer, rect, src, at)) return false;
   CBlockVMTC& image = *layer.image;
   if (s.canvasColor) {
-    if (s.standardMode) return image.blendLayerToPlane(plane, layerBlendAttr(layer), false, src, at);
+    if (s.standardMode) return image.blendLayerToPlane(plane, layerBlendAttr(layer), src, at);
     return image.blendLayerToPlane2(plane, layerBlendAttr(layer), src, at);
   }
   // The transparent composite is a merge of every layer into a Normal base
@@ -128,14 +128,8 @@ bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings
   };
   // A large rectangle's bands are composed on every core: each band writes
   // only its own rows and reads the layers alone, so the pixels are those of
-  // one thread. A dissolve layer dithers through state that every caller
-  // shares (each band starts from the layer's stored state): with one shown,
-  // the bands stay on one thread.
-  bool parallel = bands > 1 && int64_t{rect.Width} * rect.Height >= kParallelComposePixels;
-  for (int32_t i = 0; parallel && i < layers.count(); ++i) {
-    const CLayerData& layer = *layers.getLayer(i);
-    if (takesPart(layer) && layer.dissolve && s.canvasColor) parallel = false;
-  }
+  // one thread (a dissolve layer's dither depends on the pixel's place only).
+  const bool parallel = bands > 1 && int64_t{rect.Width} * rect.Height >= kParallelComposePixels;
   if (parallel) {
     // The row kernels' level is decided on first use: here, before the other
     // threads read it.

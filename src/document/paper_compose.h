@@ -41,7 +41,7 @@ uint32_t composeBackground(const SComposeSettings& s);
 // Rebuilds rect (plane coordinates = document coordinates) of the plane: the
 // background, then every visible layer with opacity above 0 from index 0
 // upward, each read at document + its offset. A layer is read only inside
-// its image; a dissolve layer dithers from its stored random state. False
+// its image; a dissolve layer dithers by document position and pixel. False
 // when the rectangle misses the plane.
 [[nodiscard]] bool composeLayers(TMTC& plane, const CLayerMngr& layers, const SComposeSettings& s, SRectXYWH rect);
 

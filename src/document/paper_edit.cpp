@@ -1,11 +1,16 @@
 #include "document/paper_edit.h"
 
+#include "document/layer_mngr.h"
+#include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "platform/debug_output.h"
 
 namespace pg {
 
-CDocEdit::CDocEdit(TPaper& doc, bool record, EditOrder order) : doc_(doc), record_(record), order_(order) {}
+CDocEdit::CDocEdit(TPaper& doc, bool record, EditOrder order) : doc_(doc), record_(record), order_(order) {
+  if (doc_.layers() != nullptr) layerNames_ = doc_.layers()->nameCounter();
+  if (doc_.masks() != nullptr) maskNames_ = doc_.masks()->nameCounter();
+}
 
 CDocEdit::~CDocEdit() {
   if (changed_ || !(eventWritten_ || undoTaken_)) return;
@@ -66,6 +71,17 @@ bool CDocEdit::undoBefore(const std::function<bool(TPaper&)>& store) {
 bool CDocEdit::undoAfter(std::unique_ptr<CUndoData>& record) {
   if (!open_ || !record_ || !record) return false;
   if (!doc_.undoAvailable()) return false;
+  // A record taken after the change knows whether the edit took a default name.
+  const int32_t layerNames = doc_.layers() != nullptr ? doc_.layers()->nameCounter() : -1;
+  const int32_t maskNames = doc_.masks() != nullptr ? doc_.masks()->nameCounter() : -1;
+  if (layerNames_ >= 0 && layerNames >= 0 && layerNames != layerNames_) {
+    record->layerNamesBefore = layerNames_;
+    record->layerNamesAfter = layerNames;
+  }
+  if (maskNames_ >= 0 && maskNames >= 0 && maskNames != maskNames_) {
+    record->maskNamesBefore = maskNames_;
+    record->maskNamesAfter = maskNames;
+  }
   if (doc_.pushUndo(record)) {
     undoTaken_ = true;
     return true;

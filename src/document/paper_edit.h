@@ -80,6 +80,9 @@ class CDocEdit {
   uint64_t eventMark_ = 0;  // the recorder's mark before the event
   bool undoTaken_ = false;
   bool changed_ = false;
+  // The name counters when the edit began (-1: no list).
+  int32_t layerNames_ = -1;
+  int32_t maskNames_ = -1;
 };
 
 }  // namespace pg

@@ -74,9 +74,16 @@ bool TPaper::setGradientOptions(int32_t type, int32_t repeatMode, int32_t count,
 
 const CGradObj* TPaper::currentGradient() const {
   const CDocGradientLink& link = docGradientLink();
-  if (owner_ != nullptr && owner_->isReplaying()) return link.replayGradient(*this);
+  if (owner_ != nullptr && owner_->isReplaying()) {
+    // The recording's gradient, never the tool window's as it is now.
+    if (replayGradient_ != nullptr)
+      if (const CGradObj* g = replayGradient_->replayGradientForDocument()) return g;
+    return link.replayGradient(*this);
+  }
   return link.activeGradient();
 }
+
+void TPaper::setReplayGradient(IReplayGradientSource* source) { replayGradient_ = source; }
 
 void TPaper::takeGradientStops(const CGradObj* from) {
   // The document keeps its own copy: the gradient in use may be edited or

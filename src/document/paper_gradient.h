@@ -20,6 +20,15 @@ class CDocGradientLink {
   virtual const CGradObj* replayGradient(const TPaper& /*doc*/) const { return nullptr; }
 };
 
+// The gradient a replaying document paints with: the one its recording set.
+// The replay engine of the document answers it.
+class IReplayGradientSource {
+ public:
+  virtual ~IReplayGradientSource() = default;
+  // Null while the recording has set no gradient.
+  virtual const CGradObj* replayGradientForDocument() = 0;
+};
+
 // The link in use: the installed one, else a link without gradients.
 CDocGradientLink& docGradientLink();
 // Installs a link (not owned; nullptr restores the default) and answers the

@@ -3,6 +3,7 @@
 // alpha, each through the edit protocol.
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "core/block_image.h"
@@ -10,6 +11,7 @@
 #include "core/limits.h"
 #include "core/plane_ops.h"
 #include "document/flow_image.h"
+#include "document/layer_attr_record.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
 #include "document/mask_data.h"
@@ -490,9 +492,11 @@ bool TPaper::mergeVisible(TFlowImage* flow, bool transparent, bool option, bool 
   if (!edit.gate(canMergeVisible(transparent, option))) return false;
   CWaitCursor wait(owner_);
   const CLayerData& bottom = *layers_->getLayer(0);
+  // Each layer with its opacity inside its link group, as the picture shows it.
+  LinkOpacityTable table{};
   std::unique_ptr<CLayerData> merged =
       composedLayer(0, layers_->count(), bottom, transparent ? int32_t{lbmNormal} : int32_t{bottom.blendMode},
-                    !transparent, [](CLayerData& l) { return uint32_t{l.opacity}; });
+                    !transparent, [&table](CLayerData& l) { return linkedOpacityOf(l, table); });
   if (!merged) return false;
   const uint32_t flags = (transparent ? 1u : 0u) | (option ? 1u : 0u) << 8;
   if (!edit.event([&](IDocRecorder& r) {
@@ -702,8 +706,14 @@ bool TPaper::pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::str
   CDocEdit edit(*this, record);
   if (!edit.gate(layers_ && layers_->canAddLayer() && image.IsAllocated() && image.Width > 0 && image.Height > 0))
     return false;
-  // At least as large as the document and the image.
-  const int32_t w = std::max(width, image.Width), h = std::max(height, image.Height);
+  // The copied layer's attributes travel with the image (and with its event):
+  // the new layer takes them, live and in a replay alike.
+  std::optional<SLayerAttrRecord> attr;
+  if (attributes72 != nullptr) attr = SLayerAttrRecord::fromBytes(attributes72);
+  // At least as large as the document and the image (and, with attributes,
+  // the copied position).
+  const SPasteSize size = pastedLayerSize(width, height, image.Width, image.Height, attr ? &*attr : nullptr);
+  const int32_t w = size.width, h = size.height;
   if (!planeSizeAllowed(w, h)) return false;
   auto made = std::make_unique<CLayerData>(layers_->count(), false);
   if (!made->createImage(w, h, lbmNormal) ||
@@ -715,6 +725,7 @@ bool TPaper::pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::str
   made->visible = true;
   made->width = width;
   made->height = height;
+  if (attr) applyLayerAttrRecord(*made, *attr, nullptr);
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return e.recordLayerImage(currentLayerIndex(), image, 1, name, attributes72);

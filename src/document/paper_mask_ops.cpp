@@ -58,6 +58,9 @@ bool TPaper::selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t curren
   if (CMaskData* m = masks_->getMask(maskIndex)) (void)masks_->updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMaskReplaced, maskIndex, currentBefore, std::move(old));
+  // A new selection switches the selection on and shows it: its undo gives
+  // back the switches as they were.
+  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled, showAnts);
   edit.undoAfter(rec);
   selectionEnabled = true;
   showAnts = true;
@@ -91,6 +94,19 @@ void TPaper::setSelectionFlags(bool shown, bool enabled) {
   selectionEnabled = enabled;
   if (masks_) (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   invalidate();
+}
+
+bool TPaper::antsVisible() const { return showAnts && masks_ != nullptr && masks_->hasAnts(); }
+
+bool TPaper::drawAnts(const SAntsClip& clip, const std::function<void(int32_t, int32_t, bool)>& sink) {
+  if (!antsVisible()) return false;
+  return masks_->ants().draw(clip, sink);
+}
+
+bool TPaper::stepAnts() {
+  if (!antsVisible()) return false;
+  masks_->stepAnts();
+  return true;
 }
 
 bool TPaper::changeSelectionFlag(bool which, bool value, bool record) {

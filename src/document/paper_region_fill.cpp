@@ -289,7 +289,11 @@ void TPaper::paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect&
                          const TStroke& stroke) {
   const uint32_t opacity = stroke.getOpacity255();
   const uint32_t neutral = layerBlendNeutral(layer.blendMode);
-  const bool keepAlpha = stroke.opaque != 0 || layer.protectAlpha;
+  // Keep-alpha is the filled layer's own protect-alpha flag. The stroke's
+  // opaque switch only mirrors it as of the last stroke (or, in a replay, as
+  // of the last recorded current layer), so it is not asked here: a fill
+  // keeps alpha exactly when its layer says so, live and in a replay.
+  const bool keepAlpha = layer.protectAlpha;
   const bool gradient = stroke.useGradation != 0 && !erase;
   // With the tone switch on the screen tone of the tool window (or of the
   // replay) weights every pixel, as it weights a stroke's dabs.
@@ -335,7 +339,7 @@ bool TPaper::placeTextOnLayer(TFlowImage& flow, int32_t layerIndex, const STextP
                               bool record) {
   return paintCoverageOnLayer(flow, layerIndex, false, stroke, record, [&](IDocEventRecorder& e, const SRectXYWH& bounds) {
     return e.recordTextFill(layerIndex, static_cast<uint16_t>(masks_ ? masks_->current() : 0), 16, text.font,
-                            text.lineSpacing, text.charSpacing, text.text, text.point, flow.coverage, bounds);
+                            text.lineSpacing, text.charSpacing, text.text, text.point, flow.coverage, bounds, 0);
   });
 }
 

@@ -1,25 +1,20 @@
 // The document's freehand strokes: begin, points and end into the flow
-// image, the dab-table walker and its dab routines, and the older-format
-// walker. Each stroke takes one undo record of its rectangle, taken from the
+// image through the dab-table walker (brush/dab_walker.h) or the
+// older-format walker. Each stroke takes one undo record of its rectangle, taken from the
 // layer's tiles (which still hold the state before the stroke) just before
 // the flow image is merged back into them.
 #include "document/paper_stroke.h"
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "brush/dab_blur.h"
 #include "brush/dab_plane.h"
-#include "brush/dab_round.h"
-#include "brush/dab_span.h"
 #include "brush/plot_callbacks.h"
 #include "brush/plot_merge.h"
 #include "brush/plot_state.h"
 #include "brush/segment_walker.h"
 #include "brush/stroke_settings.h"
-#include "core/aa_draw.h"
-#include "core/blend_arith.h"
 #include "core/blend_modes.h"
 #include "core/block_image.h"
 #include "core/det_math.h"
@@ -38,24 +33,6 @@ using namespace stroke_detail;
 
 namespace {
 
-constexpr SStrokeKindRow kKindRows[kStrokeKindCount] = {
-    {-1.0f, 8, 2, true},    // pen
-    {0.333f, 0, 0, false},  // watercolour
-    {1.0f, 0, 0, false},    // blur
-    {1.0f, 4, 3, false},    // eraser
-    {1.0f, 0, 0, true},     // blur2
-    {-1.0f, 0, 0, false},   // airbrush
-    {-1.0f, 0, 0, false},   // finger
-    {-1.0f, 0, 0, false},   // darken
-    {-1.0f, 0, 0, false},   // lighten
-};
-
-// A stroke segment longer than this many steps comes from no real input (a
-// damaged recording or a wild coordinate); its walk stops there.
-constexpr double kMaxWalkSteps = 1 << 20;
-
-// ---- recording ----
-
 // Sets the working channel to 0 over a rectangle (clipped to it).
 void clearCoverage(TChannel& coverage, const SRectXYWH& r) {
   const int32_t x0 = std::max(r.X, 0), x1 = std::min(r.X + r.Width, coverage.Width);
@@ -64,172 +41,32 @@ void clearCoverage(TChannel& coverage, const SRectXYWH& r) {
   for (int32_t y = y0; y < y1; ++y) std::fill_n(coverage.pixelAt(x0, y), x1 - x0, uint8_t{0});
 }
 
-// ---- dab routines (size is the dab's radius in pixels) ----
-
-struct SDabContext {
-  TPaper& doc;
-  TFlowImage& flow;
-  TStroke& stroke;
-  CLayerData& layer;
-};
-
-void penDab(SDabContext& c, float size, float factor, float x, float y) {
-  const float opacity = c.stroke.getOpacity() * factor;
-  if (size < 3.0f) {
-    paintPenDabRows(c.flow.coverage, 255, opacity, size, y, x);
-    paintPenDabColumns(c.flow.coverage, 255, opacity, size, y, x);
-  } else if (c.stroke.dabCount < 5) {
-    fillDiscAA(c.flow.coverage, 255, true, x, y, size, opacity, true);
-  } else if (c.doc.stepAxis == 0) {
-    paintPenDabRows(c.flow.coverage, 255, opacity, size, y, x);
-  } else {
-    paintPenDabColumns(c.flow.coverage, 255, opacity, size, y, x);
-  }
-}
-
-void watercolorDab(SDabContext& c, float size, float factor, float x, float y) {
-  TStroke& s = c.stroke;
-  const float reach = s.SPEED * s.WIDTH * 2.0f;
-  const float t = reach > 0.0f ? std::min(s.travel / reach, 1.0f) : 1.0f;
-  SWatercolorState& wc = s.watercolor;
-  wc.paintColor = wc.pickedColor;
-  lerpPixelRgbTab(&wc.paintColor, s.color, static_cast<uint32_t>(t * 255.0f));
-  int32_t b = 0, g = 0, r = 0;
-  const TMTC& plane = c.flow.pixels;
-  const auto at = [](float v) { return static_cast<int32_t>(std::clamp(v, -1.0e9f, 1.0e9f)); };
-  plane.accumulateRgb(at(x), at(y + size + 1.0f), b, g, r);
-  plane.accumulateRgb(at(x), at(y - size + 1.0f), b, g, r);
-  plane.accumulateRgb(at(x + size + 1.0f), at(y), b, g, r);
-  plane.accumulateRgb(at(x - size + 1.0f), at(y), b, g, r);
-  mixWatercolor(s, static_cast<uint32_t>(r >> 2) << 16 | static_cast<uint32_t>(g >> 2) << 8 |
-                       static_cast<uint32_t>(b >> 2));
-  const float f = s.ifTRANSPARENCY ? 0.35f * factor : 0.35f;
-  plotDiscAA(c.flow.pixels, wc.paintColor, true, x, y, size, s.getOpacity() * f, s.ifEDGE != 0);
-}
-
-void blurDab(SDabContext& c, float size, float, float x, float y) {
-  if (!c.layer.image) return;
-  const float k = size * c.stroke.EFFECT / 100.0f;
-  if (!(k >= 0.0f && k < 1.0e6f)) return;
-  std::optional<CPixelBlendOpSwap> over;
-  if (!c.stroke.opaque) over.emplace(blendPixelOver);
-  paintStrokeDab(c.flow.pixels, *c.layer.image, static_cast<int32_t>(k), size, y, x);
-}
-
-void eraserDab(SDabContext& c, float size, float factor, float x, float y) {
-  std::optional<CPixelBlendOpSwap> erase;
-  if (!c.stroke.opaque) erase.emplace(erasePixel);
-  plotDiscAA(c.flow.pixels, layerBlendNeutral(c.layer.blendMode), true, x, y, size,
-             c.stroke.getOpacity() * factor, c.stroke.ifEDGE != 0);
-}
-
-void blur2Dab(SDabContext&, float, float, float, float) {}
-
-void airbrushDab(SDabContext& c, float size, float factor, float x, float y) {
-  paintRoundDab(c.flow.pixels, c.stroke.color, c.stroke.getOpacity() * factor, size, y, x);
-}
-
-void rubpenDab(SDabContext& c, float size, float factor, float x, float y) {
-  c.stroke.pickSmudgeHere(c.flow.pixels, x, y);
-  const CPenTC* sample = c.stroke.getCurrentSample();
-  if (sample == nullptr) return;
-  std::optional<CPixelBlendOpSwap> over;
-  if (!c.stroke.opaque) over.emplace(blendPixelOver);
-  paintTileDab(c.flow.pixels, layerBlendNeutral(c.layer.blendMode), *sample, c.stroke.getOpacity() * factor, size, y,
-               x);
-}
-
-void toneDab(SDabContext& c, float size, float factor, float x, float y) {
-  CPixelBlendOpSwap falloff(blendPixelFalloff);
-  paintRoundDab(c.flow.pixels, c.stroke.color, c.stroke.getOpacity() * factor, size, y, x);
-}
-
-using DabRoutine = void (*)(SDabContext&, float size, float factor, float x, float y);
-constexpr DabRoutine kDabRoutines[kStrokeKindCount] = {penDab,      watercolorDab, blurDab, eraserDab, blur2Dab,
-                                                       airbrushDab, rubpenDab,     toneDab, toneDab};
-
-float mapPressure(float p, float gamma) { return dmath::pow(p, gamma); }
-
-// One segment of the dab-table walker: from stored point 2 to point 1.
-void dabTableSegment(SDabContext& c) {
-  TStroke& s = c.stroke;
-  s.updateDirty();
-  const SStrokeKindRow* row = strokeKindRow(s.kind);
-  if (row == nullptr) return;
-  const SStrokePoint e = s.getPoint(1), st = s.getPoint(2);
-  const float ex = e.x + static_cast<float>(c.layer.offsetX), ey = e.y + static_cast<float>(c.layer.offsetY);
-  const float sx = st.x + static_cast<float>(c.layer.offsetX), sy = st.y + static_cast<float>(c.layer.offsetY);
-  const float ep = mapPressure(e.pressure, s.GAMMA), sp = mapPressure(st.pressure, s.GAMMA);
-  const float dx = ex - sx, dy = ey - sy, dp = ep - sp;
-  const float m = std::max(std::fabs(dx), std::fabs(dy));
-  // Not a number anywhere: nothing to walk.
-  if (!(m > 0.0f) || !std::isfinite(m) || !std::isfinite(sx + sy + sp + dp)) return;
-  float stepX = dx, stepY = dy, stepP = dp;
-  if (m < 1.0f) {
-    c.doc.stepAxis = std::fabs(dx) >= std::fabs(dy) ? 1 : 0;
-  } else if (std::fabs(dx) < std::fabs(dy)) {
-    const float d = std::fabs(dy);
-    stepX = dx / d, stepY = dy / d, stepP = dp / d;
-    c.doc.stepAxis = 0;
-  } else {
-    const float d = std::fabs(dx);
-    stepX = dx / d, stepY = dy / d, stepP = dp / d;
-    c.doc.stepAxis = 1;
-  }
-  float px = sx + 0.5f, py = sy + 0.5f, pressure = sp;
-  double steps = std::ceil(static_cast<double>(m));
-  const float travelPerUnit = dmath::hypot(dx, dy) / m * 4.0f;
-
-  const float size = s.WIDTH;
-  float minSize = size, range = 0.0f, size0 = size, size1 = size;
-  if (s.ifSIZE) {
-    const float ratio =
-        (s.creationCode < 1 && row->minSizeRatio > 0.0f) ? row->minSizeRatio : s.MIN / 100.0f;
-    minSize = size * ratio;
-    range = size - minSize;
-    size0 = range * sp + minSize;
-    size1 = range * ep + minSize;
-  }
-  int64_t interval = static_cast<int64_t>(std::ceil(s.getSpacing() * size));
-  const float smallest = std::min(size0, size1);
-  if (smallest < static_cast<float>(row->singleStepBelow)) interval = 1;
-  interval = std::max<int64_t>(interval, 1);
-  if (smallest < static_cast<float>(row->halfStepBelow)) {
-    stepX *= 0.5f, stepY *= 0.5f, stepP *= 0.5f;
-    steps *= 2.0;
-  }
-  if (steps < 1.0) return;
-  steps = std::min(steps, kMaxWalkSteps);
-  const DabRoutine dab = kDabRoutines[s.kind];
-  for (int64_t i = 0; i < static_cast<int64_t>(steps); ++i) {
-    const float factor = s.ifTRANSPARENCY ? pressure : 1.0f;
-    const float dabSize = range * pressure + minSize;
-    if (s.stepCount % static_cast<uint64_t>(interval) == 0) {
-      dab(c, dabSize, factor, px, py);
-      ++s.dabCount;
-    }
-    px += stepX, py += stepY;
-    pressure = std::clamp(pressure + stepP, 0.0f, 1.0f);
-    s.incDabCount();
-    s.addTravel(travelPerUnit * pressure);
-  }
-}
-
 // The older-format walker: stored points 2 to 1 through the stroke's own
 // segment walker, in layer coordinates.
-void olderFormatSegment(SDabContext& c) {
-  TStroke& s = c.stroke;
+void olderFormatSegment(TFlowImage& flow, TStroke& s, const CLayerData& target) {
   s.updateDirty();
   SStrokePoint a = s.getPoint(1), b = s.getPoint(2);
   for (SStrokePoint* p : {&a, &b}) {
-    p->x += static_cast<float>(c.layer.offsetX);
-    p->y += static_cast<float>(c.layer.offsetY);
+    p->x += static_cast<float>(target.offsetX);
+    p->y += static_cast<float>(target.offsetY);
     if (s.GAMMA != 0.0f) p->pressure = std::clamp(dmath::pow(p->pressure, s.GAMMA), 0.0f, 1.0f);
   }
   SSegmentLayer layer;
-  layer.blendMode = c.layer.blendMode;
-  layer.image = c.layer.image.get();
-  drawSegment(s, c.flow.coverage, c.flow.pixels, b, a, layer);
+  layer.blendMode = target.blendMode;
+  layer.image = target.image.get();
+  drawSegment(s, flow.coverage, flow.pixels, b, a, layer);
+}
+
+// One segment of the installed walker onto the flow image.
+void walkSegment(TPaper& doc, TFlowImage& flow, TStroke& stroke, const CLayerData& layer) {
+  if (doc.strokeSink() == TStrokeSink::Segment) {
+    olderFormatSegment(flow, stroke, layer);
+    return;
+  }
+  SDabSurface surface{flow.pixels, flow.coverage, layer.image.get(), layerBlendNeutral(layer.blendMode),
+                      TPoint{layer.offsetX, layer.offsetY}, doc.stepAxis};
+  walkDabSegment(stroke, surface);
+  doc.stepAxis = surface.stepAxis;
 }
 
 }  // namespace
@@ -244,7 +81,13 @@ bool finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData&
   // end the event store drops leaves the history out of step (cleared below).
   (void)edit.gate(true);
   const bool eventWritten = edit.event([](IDocRecorder& r) { return recordEnd(&r); });
-  if (rect.Width > 0) {
+  if (rect.Width <= 0 || rect.Height <= 0) {
+    // A stroke wholly outside its layer changes no pixel, yet its event is in
+    // the recording: it takes an undo step that gives back what it found (a
+    // corner of the layer, unchanged), so that one undo takes back the same
+    // stroke in the document and in the recording.
+    edit.undoBefore([&](TPaper& d) { return d.storeRectUndo(layerIndex, SRectXYWH{0, 0, 1, 1}, kUndoStroke); });
+  } else {
     // Every tile the stroke covers is committed before anything is written,
     // so that running short of memory leaves the layer whole.
     if (!layer.image->commitRect(rect)) {
@@ -271,8 +114,6 @@ void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH&
 }
 
 }  // namespace stroke_detail
-
-const SStrokeKindRow* strokeKindRow(uint32_t kind) { return kind < kStrokeKindCount ? &kKindRows[kind] : nullptr; }
 
 // ---- the stroke calls ----
 
@@ -362,18 +203,9 @@ bool TPaper::continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool
   if (record && !recordPoint(events(), x, y, pressure)) clearUndo();
   ++strokePointCount;
   stroke.addPoint(x, y, pressure);
-  SDabContext c{*this, flow, stroke, *layer};
-  switch (strokeSink_) {
-    case TStrokeSink::Segment:
-      olderFormatSegment(c);
-      break;
-    case TStrokeSink::PenRender:
-      // Mode 2 strokes go through the engine calls (paper_stroke_engine.cpp);
-      // a point that arrives here all the same is walked by the dab table.
-    case TStrokeSink::DabTable:
-      dabTableSegment(c);
-      break;
-  }
+  // Mode 2 strokes go through the engine calls (paper_stroke_engine.cpp);
+  // a point that arrives here all the same is walked by the dab table.
+  walkSegment(*this, flow, stroke, *layer);
   SRectXYWH dirty{};
   stroke.getDirtyRect(dirty);
   repaintStrokeRect(*this, flow, stroke, *layer, dirty, paintWindow);
@@ -385,11 +217,7 @@ bool TPaper::drawStrokeSegment(TFlowImage& flow, TStroke& stroke, float x0, floa
   if (!strokeOpen || layer == nullptr) return false;
   // Both ends at full pressure: the walker runs from point 2 to point 1.
   stroke.setSegment(x1, y1, 1.0f, x0, y0, 1.0f);
-  SDabContext c{*this, flow, stroke, *layer};
-  if (strokeSink_ == TStrokeSink::Segment)
-    olderFormatSegment(c);
-  else
-    dabTableSegment(c);
+  walkSegment(*this, flow, stroke, *layer);
   SRectXYWH dirty{};
   stroke.getDirtyRect(dirty);
   repaintStrokeRect(*this, flow, stroke, *layer, dirty, false);

@@ -4,6 +4,8 @@
 // are members of TPaper (paper.h).
 #include <cstdint>
 
+#include "brush/dab_walker.h"
+
 namespace pg {
 
 
@@ -21,15 +23,7 @@ class IStrokeEvents {
 // The document's recorder writes strokes when it implements this interface
 // or the event store's recording calls; any other recorder records none.
 
-// One row of the dab-table walker's table.
-struct SStrokeKindRow {
-  float minSizeRatio;     // fixed smallest-dab ratio with pressure size, or -1
-  int32_t singleStepBelow;  // dab sizes below this paint at every step
-  int32_t halfStepBelow;    // dab sizes below this take half steps
-  bool usesWorkChannel;     // dabs paint coverage into the flow's working channel
-};
-
-// The row of a kind 0..8; nullptr for any other value.
-[[nodiscard]] const SStrokeKindRow* strokeKindRow(uint32_t kind);
+// The walker's table of stroke kinds (strokeKindRow) lives with the dab
+// routines in brush/dab_walker.h.
 
 }  // namespace pg

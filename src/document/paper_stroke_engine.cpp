@@ -36,7 +36,7 @@ class CPaperPenDocument final : public IPenDocument {
   const TMTC* layerImage(int32_t) const override { return nullptr; }
   bool isReplaying() const override { return doc_.isReplaying(); }
   uint32_t replayVersion() const override { return 0; }
-  CPenShapeObj* activePenShape() const override { return nullptr; }
+  CPenShapeObj* activePenShape() const override { return doc_.replayPenShape(); }
 
  private:
   const TPaper& doc_;
@@ -54,6 +54,7 @@ bool TPaper::createPenEngine(TStroke& stroke, CPenRender& renderer) {
   penDocument_ = std::make_shared<CPaperPenDocument>(*this);
   penEngine_ = std::make_shared<CStrokeMngr>(&stroke, &renderer);
   penRender_ = &renderer;
+  penStroke_ = &stroke;
   strokeEngineLevel = 2;
   return true;
 }
@@ -62,6 +63,7 @@ void TPaper::freePenEngine() {
   penEngine_.reset();
   penDocument_.reset();
   penRender_ = nullptr;
+  penStroke_ = nullptr;
   strokeEngineLevel = 1;
   if (strokeEngineMode > 1) setStrokeProc(TStrokeSink::DabTable);
 }
@@ -75,6 +77,9 @@ bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, f
     showOutOfMemoryMessage();
     return false;
   }
+  // The engine paints with the renderer in use now: the replay's while a
+  // recording replays, else the one the tool window feeds.
+  if (CPenRender* render = currentPenRender()) penEngine_->setPenRender(render);
   const SPenTarget target{&flow.pixels, &flow.coverage, TPoint{0, 0}};
   penEngine_->beginStroke(stroke.layerIndex, target, penDocument_.get(), &stroke);
   // The call-backs are chosen before the first dab, so that it too keeps to
@@ -106,7 +111,8 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   penEngine_->drawSegment();
   const SRectXYWH docRect = penEngine_->getStrokeRect();
   const SRectXYWH r = layerRectOf(docRect, *layer);
-  if (r.Width > 0 && penRender_ != nullptr && penRender_->usesWorkPlane())
+  const CPenRender* render = currentPenRender();
+  if (r.Width > 0 && render != nullptr && render->usesWorkPlane())
     coverageToColor(flow, *layer, r, stroke.color, stroke.getOpacity255(),
                     stroke.useGradation ? &gradation : nullptr);
   const SRectXYWH shown = clipShifted(docRect, 0, 0, width, height);

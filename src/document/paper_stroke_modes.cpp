@@ -16,10 +16,19 @@ void TPaper::setToolTools(const CToneMngr* tones, CPenRender* render) {
   if (render != nullptr) penRender_ = render;
 }
 
-void TPaper::setReplayTools(const CToneMngr* tones, CPenRender* render) {
+void TPaper::setReplayTools(const CToneMngr* tones, CPenRender* render, std::function<CPenShapeObj*()> nib) {
   replayTones_ = tones;
   replayRender_ = render;
+  replayNib_ = std::move(nib);
+  // A replay that lets go hands the engine back its own settings and
+  // renderer: the replay's go with it.
+  if (render == nullptr && penEngine_) {
+    penEngine_->setPenRender(penRender_);
+    penEngine_->setStroke(penStroke_);
+  }
 }
+
+CPenShapeObj* TPaper::replayPenShape() const { return isReplaying() && replayNib_ ? replayNib_() : nullptr; }
 
 const CToneMngr* TPaper::toneManager() const {
   return isReplaying() && replayTones_ != nullptr ? replayTones_ : toolTones_;

@@ -25,6 +25,7 @@
 #include "document/undo_apply.h"
 #include "platform/debug_output.h"
 #include "platform/message_service.h"
+#include "record/progress.h"
 
 namespace pg {
 
@@ -50,6 +51,11 @@ uint16_t u16of(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF
 // The whole-image operations' memory messages and the words they take.
 constexpr const char* kMsgFailedForMemory = "メモリ不足により%sの実行に失敗しました！";
 constexpr const char* kMsgNoUndoForMemory = "メモリ不足のため%sは実行できませんがよろしいですか?";
+// The progress window of scaling: its title, and its line per layer.
+constexpr const char* kMsgScaling = "解像度を変更しています";
+constexpr const char* kMsgScalingLayer = "%sを処理中...";
+// Added to the question when the document holds unsaved changes.
+constexpr const char* kMsgSaveFirst = "* 実行前にファイルを保存しておくことをおすすめします *";
 constexpr const char* kWordCrop = "切り抜き";
 constexpr const char* kWordUndo = "アンドゥ";
 
@@ -237,10 +243,12 @@ std::unique_ptr<CLayerData> TPaper::turnedLayer(const CLayerData& layer, bool cl
 
 std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const {
   std::unique_ptr<CMaskData> t;
+  // A mask without an image keeps its place as an empty image would, so
+  // that the turn back (an undo) puts it where it was.
+  const int32_t w = mask.hasImage() ? mask.imageWidth() : 0, h = mask.hasImage() ? mask.imageHeight() : 0;
   if (!mask.hasImage()) {
     t = std::make_unique<CMaskData>(mask.index);
   } else {
-    const int32_t w = mask.imageWidth(), h = mask.imageHeight();
     t = CMaskData::createSized(mask.index, h, w);
     if (!t || !t->hasImage()) return nullptr;
     t->image->clearCommitFailed();
@@ -256,19 +264,53 @@ std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockw
         }
     }
     t->image->compact();
-    // The same placement as a layer's (see turnedLayer).
-    if (clockwise) {
-      t->offsetX = h - mask.offsetY - docSize.H;
-      t->offsetY = mask.offsetX;
-    } else {
-      t->offsetX = mask.offsetY;
-      t->offsetY = w - mask.offsetX - docSize.W;
-    }
+  }
+  // The same placement as a layer's (see turnedLayer).
+  if (clockwise) {
+    t->offsetX = h - mask.offsetY - docSize.H;
+    t->offsetY = mask.offsetX;
+  } else {
+    t->offsetX = mask.offsetY;
+    t->offsetY = w - mask.offsetX - docSize.W;
   }
   t->id = mask.id;
   t->name = mask.name;
   return t;
 }
+
+namespace {
+// A rebuilt layer trimmed to what it needs: the tiles that hold any alpha,
+// never less than the document. Kept as it is when the trimmed size takes
+// as many tiles each way as the image has already; null when the trimmed
+// copy cannot be made (the untrimmed layer then stays in use).
+std::unique_ptr<CLayerData> trimmedToDocument(std::unique_ptr<CLayerData> layer, SSize doc) {
+  if (!layer || !layer->image) return layer;
+  layer->image->compact();
+  const TRect image = layer->imageRect();
+  TRect keep{0, 0, doc.W, doc.H};
+  TRect bounds{};
+  if (layer->image->getOpaqueBounds(bounds))
+    unionRect(keep, TRect{bounds.Left - layer->offsetX, bounds.Top - layer->offsetY, bounds.Right - layer->offsetX,
+                          bounds.Bottom - layer->offsetY});
+  if (!intersectRect(keep, image)) return layer;
+  const auto tiles = [](int32_t n) { return (int64_t{n} + CBlockVMTC::kEdge - 1) / CBlockVMTC::kEdge; };
+  const SSize size = rectSize(keep);
+  if (tiles(size.W) == tiles(layer->imageWidth()) && tiles(size.H) == tiles(layer->imageHeight())) return layer;
+  std::unique_ptr<CLayerData> trimmed =
+      layer->cloneRegion(size, TPoint{image.Left - keep.Left, image.Top - keep.Top});
+  if (!trimmed) return layer;
+  trimmed->copyAttributes(*layer);
+  trimmed->id = layer->id;
+  trimmed->offsetX = -keep.Left;
+  trimmed->offsetY = -keep.Top;
+  trimmed->width = layer->width;
+  trimmed->height = layer->height;
+  trimmed->image->compact();
+  (void)trimmed->fitThumbnail();  // a thumbnail that fails stays stale
+  (void)trimmed->updateThumbnail();  // a thumbnail that fails stays stale
+  return trimmed;
+}
+}  // namespace
 
 bool TPaper::rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool clockwise) {
   CDocEdit edit(*this, record);
@@ -296,7 +338,7 @@ bool TPaper::rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool cl
         });
       }))
     return false;
-  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(turned));
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(turned), SSize{width, height}));
 }
 
 bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees) {
@@ -357,7 +399,7 @@ bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float deg
         return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommandEx(index, u16of(index), 38, {.value = bits}); });
       }))
     return false;
-  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(turned));
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(turned), SSize{width, height}));
 }
 
 bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h) {
@@ -393,7 +435,7 @@ bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w,
         });
       }))
     return false;
-  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, std::move(scaled));
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(scaled), SSize{width, height}));
 }
 
 bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChange) {
@@ -531,6 +573,16 @@ bool TPaper::replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMn
   return true;
 }
 
+namespace {
+// Short of memory for the undo: asks whether to go on without it, advising
+// a save first when there are unsaved changes.
+bool askRunWithoutUndo(const IDocWindow* owner) {
+  std::string text = formatText(kMsgNoUndoForMemory, {kWordUndo});
+  if (owner != nullptr && owner->isModified()) text += std::string("\n") + kMsgSaveFirst;
+  return askConfirm(text, MessageButtons::YesNo) == kMrYes;
+}
+}  // namespace
+
 bool TPaper::reframeCanvas(SSize newSize, TPoint shift, int kind,
                            const std::function<bool(IDocEventRecorder&)>& write, bool record) {
   CDocEdit edit(*this, record);
@@ -538,11 +590,30 @@ bool TPaper::reframeCanvas(SSize newSize, TPoint shift, int kind,
                  newSize.W <= kMaxImageWidth && newSize.H <= kMaxImageHeight))
     return false;
   CWaitCursor wait(owner_);
-  // Every layer becomes the new canvas's size holding its old content
-  // moved by `shift`; what falls outside the new canvas is dropped.
-  const auto reframe = [&](const CLayerData& old) {
-    std::unique_ptr<CLayerData> l = old.cloneRegion(newSize, TPoint{shift.X - old.offsetX, shift.Y - old.offsetY});
-    if (l) l->offsetX = l->offsetY = 0;
+  // Every layer holds its old content moved by `shift`. A crop keeps the
+  // new canvas only; a canvas size keeps the whole old image too (the union
+  // of it and the new canvas), so that shrinking the canvas and growing it
+  // back loses nothing.
+  const bool keepOutside = kind == kUndoCanvasSize;
+  const auto reframe = [&](const CLayerData& old) -> std::unique_ptr<CLayerData> {
+    const int64_t left = int64_t{shift.X} - old.offsetX, top = int64_t{shift.Y} - old.offsetY;
+    TRect cover{0, 0, newSize.W, newSize.H};
+    if (keepOutside) {
+      const int64_t right = left + old.imageWidth(), bottom = top + old.imageHeight();
+      const int64_t l = std::min<int64_t>(0, left), t = std::min<int64_t>(0, top);
+      const int64_t r = std::max<int64_t>(newSize.W, right), b = std::max<int64_t>(newSize.H, bottom);
+      if (!planeSizeAllowed(r - l, b - t)) return nullptr;
+      cover = TRect{static_cast<int32_t>(l), static_cast<int32_t>(t), static_cast<int32_t>(r), static_cast<int32_t>(b)};
+    }
+    // Within a plane's size once covered, so these fit 32 bits; a crop
+    // whose box lies far off is cut to nothing by the copy.
+    if (!keepOutside && (left < INT32_MIN || left > INT32_MAX || top < INT32_MIN || top > INT32_MAX)) return nullptr;
+    std::unique_ptr<CLayerData> l = old.cloneRegion(
+        rectSize(cover), TPoint{static_cast<int32_t>(left - cover.Left), static_cast<int32_t>(top - cover.Top)});
+    if (l) {
+      l->offsetX = -cover.Left;
+      l->offsetY = -cover.Top;
+    }
     return l;
   };
   std::unique_ptr<CLayerMngr> list = buildLayerList(newSize, reframe);
@@ -553,7 +624,7 @@ bool TPaper::reframeCanvas(SSize newSize, TPoint shift, int kind,
       showWarning(formatText(kMsgFailedForMemory, {kWordCrop}));
       return false;
     }
-    if (record && undoAvailable() && askConfirm(formatText(kMsgNoUndoForMemory, {kWordUndo}), MessageButtons::YesNo) != kMrYes)
+    if (record && undoAvailable() && !askRunWithoutUndo(owner_))
       return false;
     if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
     return reframeInPlace(edit, newSize, reframe, TPoint{-shift.X, -shift.Y});
@@ -641,7 +712,11 @@ bool TPaper::rescaleImage(SSize newSize, int32_t method, bool withMasks, bool re
     return false;
   CWaitCursor wait(owner_);
   const double fx = static_cast<double>(w) / width, fy = static_cast<double>(h) / height;
+  // One step per layer, naming the layer at work.
+  std::unique_ptr<IProgress> progress = showProgressDlg(layers_->count(), kMsgScaling, "");
   const auto scaleLayerImage = [&](const CLayerData& old) -> std::unique_ptr<CLayerData> {
+    progress->setText(formatText(kMsgScalingLayer, {old.name}));
+    progress->step(1);
     // Image size and offset scale with the picture; the image still covers
     // the new canvas. Method 1 is the tiled image's own stretch, 2 the area
     // average.
@@ -671,7 +746,7 @@ bool TPaper::rescaleImage(SSize newSize, int32_t method, bool withMasks, bool re
     // Without room for the old and new lists side by side the picture may
     // still be scaled layer by layer, when the user agrees to lose the undo.
     list.reset();
-    if (record && undoAvailable() && askConfirm(formatText(kMsgNoUndoForMemory, {kWordUndo}), MessageButtons::YesNo) != kMrYes)
+    if (record && undoAvailable() && !askRunWithoutUndo(owner_))
       return false;
     if (!edit.event([&](IDocRecorder& r) { return writeDocEvent(r, write); })) return false;
     if (withMasks && masks_ && !masks_->scaleAllMasks(newSize, method)) {

@@ -502,6 +502,13 @@ bool applyMask(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerDat
       const int64_t keptId = kept.mask->id;
       if (!masks->swapMaskAt(rec.value1, kept.mask)) return false;
       rec.objectId = keptId;
+      if ((rec.value2 & kUndoKeepsSelectionFlags) != 0) {
+        // The selection switches the change set go back (and forth) with it.
+        const int32_t now = kUndoKeepsSelectionFlags | (doc.undoSelectionEnabled() ? 1 << 16 : 0) |
+                            (doc.undoShowAnts() ? 1 : 0);
+        doc.undoSetSelectionFlags((rec.value2 & (1 << 16)) != 0, (rec.value2 & 1) != 0);
+        rec.value2 = now;
+      }
       break;
     }
     case kUndoActivateMask:
@@ -614,8 +621,15 @@ bool applyUndoRecord(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLa
     default:
       return false;
   }
-  if (ok) rec.redoSide = !rec.redoSide;
-  return ok;
+  if (!ok) return false;
+  // The default names go back with the objects that took them.
+  const bool undoSide = isUndoSide(rec);
+  const int32_t layerNames = undoSide ? rec.layerNamesBefore : rec.layerNamesAfter;
+  const int32_t maskNames = undoSide ? rec.maskNamesBefore : rec.maskNamesAfter;
+  if (layerNames >= 0) layers.setNameCounter(layerNames);
+  if (maskNames >= 0 && doc.undoMasks() != nullptr) doc.undoMasks()->setNameCounter(maskNames);
+  rec.redoSide = !rec.redoSide;
+  return true;
 }
 
 }  // namespace pg

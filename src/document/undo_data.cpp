@@ -72,6 +72,10 @@ std::unique_ptr<CUndoData> CUndoData::clone() const {
     c->bytes2 = bytes2;
     c->indices = indices;
     c->ids = ids;
+    c->layerNamesBefore = layerNamesBefore;
+    c->layerNamesAfter = layerNamesAfter;
+    c->maskNamesBefore = maskNamesBefore;
+    c->maskNamesAfter = maskNamesAfter;
     if (pixels) {
       c->pixels = CBlockVMTC::CreateCopy(*pixels);
       if (!c->pixels || !c->pixels->isValid()) return nullptr;

@@ -22,6 +22,9 @@ class CMaskMngr;
 
 // The objects a record keeps. Each member is owned by the record while it is
 // set; the apply routines move objects between here and the document.
+// Marks the selection switches kept in a replaced selection's record.
+inline constexpr int32_t kUndoKeepsSelectionFlags = 1 << 30;
+
 struct UndoKept {
   UndoKept();
   ~UndoKept();
@@ -89,6 +92,8 @@ class CUndoData {
   std::vector<uint8_t> block;
   UndoKept kept;
   int32_t value1 = 0;
+  // In a replaced selection's record: kUndoKeepsSelectionFlags with the
+  // selection switches to give back (bit 16 enabled, bit 0 shown).
   int32_t value2 = 0;
   int32_t value3 = 0;
   int32_t value4 = 0;
@@ -105,6 +110,15 @@ class CUndoData {
   std::vector<uint8_t> bytes2;
   std::vector<int32_t> indices;
   std::vector<int64_t> ids;
+  // The layer and mask name counters before and after an edit that may
+  // have advanced them (a new, duplicated or pasted layer or mask); -1 when
+  // the record leaves them alone. Undo puts back the counters before, redo
+  // those after, so that the next default name is the one a replay of the
+  // remaining recording gives.
+  int32_t layerNamesBefore = -1;
+  int32_t layerNamesAfter = -1;
+  int32_t maskNamesBefore = -1;
+  int32_t maskNamesAfter = -1;
 };
 
 }  // namespace pg

@@ -107,7 +107,7 @@ bool parseClipLayerAttr(const uint8_t* data, size_t size, SClipLayerAttr& attr, 
   if (data == nullptr || size < 8 + kLayerRecordRest || std::memcmp(data, "KLYR", 4) != 0) return false;
   const uint32_t declared = le32(data + 4);
   if (declared < kLayerRecordRest || declared > size - 8) return false;
-  for (size_t i = 0; i < attr.words.size(); ++i) attr.words[i] = le32(data + 8 + 4 * i);
+  attr = SClipLayerAttr::fromBytes(data + 8);
   const auto* begin = reinterpret_cast<const char*>(data + 8 + kLayerRecordRest);
   const size_t room = declared - kLayerRecordRest;
   name.assign(begin, std::find(begin, begin + room, '\0'));
@@ -118,17 +118,6 @@ bool getClipLayerAttr(SClipLayerAttr& attr, std::string& name) {
   return clipboardReadFormat(clipLayerAttrFormat(), [&](const uint8_t* data, size_t size) {
     return parseClipLayerAttr(data, size, attr, name);
   });
-}
-
-void applyClipLayerAttr(CLayerData& layer, const SClipLayerAttr& attr, const std::string* name) {
-  layer.blendMode = std::min<uint8_t>(attr.blendMode(), 21);
-  layer.opacity = attr.opacity();
-  layer.offsetX = attr.offsetX();
-  layer.offsetY = attr.offsetY();
-  layer.visible = (attr.flags() & 0x1) != 0;
-  layer.protectAlpha = (attr.flags() & 0x2) != 0;
-  if (name != nullptr) layer.name = *name;
-  (void)layer.clampOffset(true);
 }
 
 bool putClipBox(const SRectXYWH& box) {

@@ -22,6 +22,7 @@
 
 #include "core/planes.h"
 #include "core/rect.h"
+#include "document/layer_attr_record.h"
 
 namespace pg {
 
@@ -40,18 +41,8 @@ std::string clipFileFormat();
 void setClipboardFile(const std::string& path);
 const std::string& clipboardFile();
 
-// The 18 words after the record's head and the name, as read back.
-struct SClipLayerAttr {
-  std::array<uint32_t, 18> words{};
-  uint32_t flags() const { return words[1] & 0xFFFF; }
-  uint8_t blendMode() const { return static_cast<uint8_t>((words[1] >> 16) & 0xFF); }
-  uint8_t opacity() const { return static_cast<uint8_t>(words[1] >> 24); }
-  int32_t offsetX() const { return static_cast<int32_t>(words[8]); }
-  int32_t offsetY() const { return static_cast<int32_t>(words[9]); }
-  int32_t imageWidth() const { return static_cast<int32_t>(words[6]); }
-  int32_t imageHeight() const { return static_cast<int32_t>(words[7]); }
-  uint32_t background() const { return words[12]; }
-};
+// The 18 words after the record's head, as read back (the name comes apart).
+using SClipLayerAttr = SLayerAttrRecord;
 
 // Puts the rectangle of the plane (clipped to it; empty fails) as a picture:
 // opaque (alpha dropped) or with its alpha.
@@ -64,9 +55,6 @@ struct SClipLayerAttr {
 // data, and a name ending within the data.
 [[nodiscard]] bool parseClipLayerAttr(const uint8_t* data, size_t size, SClipLayerAttr& attr, std::string& name);
 [[nodiscard]] bool getClipLayerAttr(SClipLayerAttr& attr, std::string& name);
-// Blend mode (clamped to 0..21), opacity, offsets, visibility and protect
-// alpha, the name when given; then the offset is clamped into the image.
-void applyClipLayerAttr(CLayerData& layer, const SClipLayerAttr& attr, const std::string* name);
 
 [[nodiscard]] bool putClipBox(const SRectXYWH& box);
 [[nodiscard]] bool getClipBox(SRectXYWH& box);

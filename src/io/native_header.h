@@ -85,8 +85,6 @@ SNativeHeader parseNativeHeader(const uint8_t* bytes);
 inline int32_t clampStoredOffset(int32_t v) {
   return v < -kMaxImageWidth ? -kMaxImageWidth : v > kMaxImageWidth ? kMaxImageWidth : v;
 }
-// A stored nominal size, brought into 1..10,000.
-inline int32_t clampStoredSide(int32_t v) { return v < 1 ? 1 : v > kMaxImageWidth ? kMaxImageWidth : v; }
 
 // ---- Resource texts -------------------------------------------------------------
 inline constexpr uint32_t kResNativeItemReadFailed = 65193;   // "%sの読み込みに失敗しました! (err=%d)"

@@ -143,10 +143,13 @@ struct LayerRecord {
   out.imageHeight = int32_t(h);
   out.offsetX = clampStoredOffset(int32_t(r.offsetX));
   out.offsetY = clampStoredOffset(int32_t(r.offsetY));
-  // The nominal size is the document's, which the image always covers; the
-  // thumbnail is drawn from that rectangle, so it never reaches past the image.
-  out.width = std::min(clampStoredSide(int32_t(r.width)), out.imageWidth);
-  out.height = std::min(clampStoredSide(int32_t(r.height)), out.imageHeight);
+  // The nominal size is kept as stored: a layer's image may be smaller than
+  // it (a small new layer, a moved one), and the document read back must be
+  // the one that was saved. A size no layer can have refuses the layer.
+  if (r.width < 1 || r.height < 1 || r.width > uint32_t(kMaxImageWidth) || r.height > uint32_t(kMaxImageHeight))
+    return kRcLayerCreate;
+  out.width = int32_t(r.width);
+  out.height = int32_t(r.height);
   out.dissolveAmount = r.dissolveAmount;
   out.seed = r.seed;
   return kRcOk;

@@ -8,53 +8,8 @@
 // is not recording (idle, replaying, sealed) every recorder answers true
 // without writing, so that replay runs the same operations.
 //
-// Bodies, field by field (little-endian; +n is the body offset):
-//   2,8    u32 width, u32 height, u32 first-layer width, u32 first-layer
-//          height, u32 resolution, u8 0 when the canvas colour is off (else
-//          255), u8 0 when the first layer is transparent (else 255), 6 zeros
-//   2,1    u32 paper colour, pixel order
-//   2,2    u8 anchor low, u8 anchor high, u32 width, u32 height
-//   2,3/9  u16 mode, u32 width, u32 height
-//   2,10   u16 layer, u16 argument, u32 value, u32 option
-//   2,11   u16 layer, u16 argument, u32 left, top, right, bottom
-//   2,24-26 u16 layer, u16 value
-//   4,0    u16 layer, u32 width, u32 height, u8 opacity, u8 blend mode, u16
-//          flags (bit 0 visible, bit 1 protect alpha)
-//   4,11   u16 layer, u32 width +2, u32 height +6, 8 zeros, u8 opacity +18,
-//          u8 blend mode +19, u16 flags +20, u32 colour +22, 14 zeros, u16
-//          name length +40, the name
-//   4,1-37 u16 layer, u16 argument
-//   4,10.. u16 layer, u16 argument, u32 value, u32 option
-//   4,6    u16 layer, u8 0, u8 0, i32 dx, i32 dy
-//   4,7    u16 layer, u8, u8, i32 dx, i32 dy
-//   4,12   u16 layer, u16 argument, i32 dx, i32 dy, 8 zeros; 4,13 as 12
-//          with a u16 at +12
-//   4,16-20 u16 layer, u8 blend mode, u8 opacity, u16 flags (bit 0 visible,
-//          bit 1 protect alpha, bit 4 the effect flag): the layer's current
-//          attributes with the new value in its place
-//   4,21   the attribute record, u8 second effect byte, u8 0, u32 random
-//          seed, 6 zeros
-//   4,19   u16 layer, u16 name length, the name
-//   5,0/1  u16 layer, u16 count, 0, u8 1, u8 2, 4 zeros, u32 2 x count,
-//          8 zeros, then count u16 values
-//   5,8..  u16 layer, u16 value, u32, u32; 5,9/10 u16 layer, u16 value,
-//          i32 dx, i32 dy, u32, u32
-//   6,0-6  u16 layer, u32 argument, two points (f32 x, f32 y; zero when
-//          absent); 6,4 u16 layer, u16 n, n points
-//   10,0.. u16 layer, u16 argument (the mask index); 10,7.. adds u32, u32
-//   10,16/17/19 u16 layer, u16 argument, u8 combine mode, u8 0, two points
-//   10,18  u16 layer, u16 argument, u8 combine mode, u8 0, u16 n, n points
-//   10,12  u16 mask, u16 name length, the name
-//   12,*   u16 layer, u32 width, u32 height, u8 32, u8 1 when the 72-byte
-//          attribute block follows, u32 length of what follows the 22 bytes,
-//          u16 name length, u32 pixel bytes; the block, the name, the
-//          pixels (B, G, R, A, rows top-down)
-//   13,*   see the catalogue's region offsets: 54-byte form with the
-//          target's offset at +4 and the seed at +12, combine mode +21,
-//          target byte +22, anti-alias +23, u16 limit +24, region x, y,
-//          width, height +26; 72-byte form with three points at +4
-//   32-35  u16 layer, u16 argument, 0, 2, 4 or 6 u32 values
-//   38     the 50-byte event record, then its data
+// Which packet each call writes, its state set and its body's field list are
+// the packet table's (record/packet_table.h, record/packet_bodies.h).
 // Names and text are single-byte strings in the code page of recordings
 // (CP932), zero-terminated and padded to an even length.
 #include <array>
@@ -73,7 +28,7 @@ namespace pg {
 class CCommandBody;
 class CEventMngr;
 class CStateRecorder;
-enum class CommandCall : uint8_t;
+enum class RecorderCall : uint8_t;
 struct SLogFont;
 
 // The four small values of a region fill.
@@ -182,10 +137,11 @@ class CCommandRecorder {
   [[nodiscard]] bool recordFillRegionEx(int32_t target, uint16_t argument, uint8_t subcode, const SFillArgs& args,
                           const std::array<TPoint, 3>& points, const TChannel& region, const SRectXYWH& bounds);
   // Text painted (16) or made a selection (17): the font and spacings (item
-  // 32), the text (item 33), then the fill of its coverage.
+  // 32), the text (item 33), then the fill of its coverage; a selection's
+  // combine mode goes in the fill's combine field (0 for painted text).
   [[nodiscard]] bool recordTextFill(int32_t target, uint16_t argument, uint8_t subcode, const SLogFont& font,
                       uint16_t lineSpacing, uint16_t charSpacing, std::string_view text, TPoint point,
-                      const TChannel& coverage, const SRectXYWH& bounds);
+                      const TChannel& coverage, const SRectXYWH& bounds, uint8_t combine);
   // The range record and its 8-byte colour entries as data (0, 136), then
   // the fill (13, 32).
   [[nodiscard]] bool recordColorRangeMask(int32_t layer, uint16_t argument, const std::array<uint8_t, 20>& range,
@@ -226,18 +182,18 @@ class CCommandRecorder {
 
  private:
   // The one way a command is written: checks that the call may write the
-  // packet (its row of the command table), answers true while not recording,
+  // packet (its row of the packet table), answers true while not recording,
   // records the row's state set, lets `write` fill the body (and write what
   // must stand between the state and the command), writes and commits the
   // packet, and marks the layer structure changed when the row says so. A
   // failure anywhere, an exception included, leaves nothing of the event open.
-  [[nodiscard]] bool record(CommandCall call, uint8_t type, uint8_t subcode, const std::function<bool(CCommandBody&)>& write);
-  [[nodiscard]] bool writeOffset(CommandCall call, uint8_t subcode, int32_t index, uint8_t offsetClass, uint8_t option,
+  [[nodiscard]] bool record(RecorderCall call, uint8_t type, uint8_t subcode, const std::function<bool(CCommandBody&)>& write);
+  [[nodiscard]] bool writeOffset(RecorderCall call, uint8_t subcode, int32_t index, uint8_t offsetClass, uint8_t option,
                    TPoint delta);
   [[nodiscard]] bool writeFilter(uint8_t type, int32_t layer, uint16_t argument,
                                  const uint32_t *values, size_t count,
                                  uint8_t code);
-  [[nodiscard]] bool writeNamed(CommandCall call, uint8_t type, uint8_t subcode,
+  [[nodiscard]] bool writeNamed(RecorderCall call, uint8_t type, uint8_t subcode,
                                 int32_t index, std::string_view name);
   [[nodiscard]] bool writeStateImage(uint8_t subcode, int32_t layer,
                                      const SFilterImage &image);

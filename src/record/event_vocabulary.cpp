@@ -1,6 +1,7 @@
 #include "record/event_vocabulary.h"
 
 #include "platform/string_table.h"
+#include "record/packet_table.h"
 
 namespace pg {
 
@@ -209,135 +210,17 @@ uint8_t filterCodeIndex(uint8_t code) {
 }
 
 uint8_t eventNameIndex(uint8_t type, uint8_t subcode) {
+  // A command packet names the event of its row of the packet table.
+  if (const SPacketRow* row = packetRow(type, subcode)) return row->event;
   switch (type) {
-    case 2:
-      switch (subcode) {
-        case 0: case 8: return 4;
-        case 1: return 8;
-        case 2: return 6;
-        case 3: case 9: return 9;
-        case 4: return 10;
-        case 5: return 12;
-        case 6: return 7;
-        case 7: case 10: return 28;
-        case 16: return 18;
-        case 17: return 19;
-        case 18: return 17;
-        case 19: return 16;
-        case 24: return 130;
-        case 25: return 131;
-        case 26: return 132;
-        case 32: return 13;
-        case 33: return 14;
-        case 34: return 11;
-        case 35: return 15;
-        case 254: return 1;
-        case 255: return 2;
-        default: return 0;
-      }
-    case 4:
-      switch (subcode) {
-        case 0: case 11: return 20;
-        case 1: return 24;
-        case 2: return 64;
-        case 3: return 22;
-        case 4: return 32;
-        case 5: case 10: return 26;
-        case 6: case 7: case 12: case 13: return 30;
-        case 8: return 31;
-        case 9: return 63;
-        case 16: case 21: return 35;
-        case 17: return 36;
-        case 18: return 33;
-        case 19: return 34;
-        case 20: return 37;
-        case 24: return 104;
-        case 25: return 105;
-        case 32: return 50;
-        case 33: return 53;
-        case 34: return 46;
-        case 35: return 75;
-        case 36: return 44;
-        case 37: return 48;
-        case 38: return 42;
-        case 39: return 40;
-        case 48: return 49;
-        case 49: return 52;
-        case 50: return 45;
-        case 51: return 76;
-        default: return 0;
-      }
-    case 5:
-      switch (subcode) {
-        case 0: return 38;
-        case 1: return 39;
-        case 8: return 24;
-        case 9: case 10: return 30;
-        case 11: return 32;
-        case 12: return 27;
-        case 13: return 25;
-        case 16: return 33;
-        default: return 0;
-      }
-    case 6:
-      switch (subcode) {
-        case 0: case 5: return 60;
-        case 1: return 66;
-        case 2: return 61;
-        case 3: case 6: return 67;
-        case 4: return 68;
-        default: return 0;
-      }
-    case 10:
-      switch (subcode) {
-        case 0: return 108;
-        case 1: return 120;
-        case 2: return 111;
-        case 3: return 129;
-        case 4: return 110;
-        case 5: return 117;
-        case 6: return 114;
-        case 7: return 115;
-        case 8: return 113;
-        case 9: return 112;
-        case 10: case 25: return 127;
-        case 11: case 24: return 23;
-        case 12: return 116;
-        case 13: return 133;
-        case 14: return 118;
-        case 16: return 123;
-        case 17: case 19: return 124;
-        case 18: return 125;
-        case 20: return 119;
-        case 21: return 106;
-        case 22: return 109;
-        case 26: return 128;
-        default: return 0;
-      }
-    case 12:
-      switch (subcode) {
-        case 0: case 1: return 21;
-        case 2: return 5;
-        default: return 0;
-      }
-    case 13:
-      switch (subcode) {
-        case 0: case 2: return 62;
-        case 1: case 3: return 121;
-        case 4: case 5: return 65;
-        case 16: return 69;
-        case 17: return 126;
-        case 32: return 122;
-        default: return 0;
-      }
-    case 17:
-    case 18:
+    case kPktStrokePoints:
+    case kPktStrokeLast:
       return 70;
-    case 32:
-    case 33:
-    case 34:
-    case 35:
-    case 38:
+    case kPktFilter0:
+    case kPktFilter2:
+    case kPktFilter4:
+    case kPktFilter6:
+    case kPktFilterRecord:
       return filterCodeIndex(subcode);
     default:
       return 0;

@@ -6,6 +6,7 @@
 // legacy 16-bit code to an event index; and the two small records that
 // recorders and filters fill.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -48,6 +49,11 @@ uint8_t legacyCodeKind(uint16_t code);
 //   +0 u16 layer index, +2 u16 value, +4 u16 data length = count * element
 //   size, +6 u16 count, +8 u16 element size, +10 40 filter-specific bytes.
 using SEventRecord = std::array<uint8_t, 50>;
+// Where the fields a filter fills begin (the 32 bytes its kernel reads as its
+// parameters), and the gradient map's reverse and keep-alpha switches.
+inline constexpr size_t kEventRecordFilterFields = 18;
+inline constexpr size_t kEventRecordReverse = 22;
+inline constexpr size_t kEventRecordKeepAlpha = 23;
 
 // Zeroes the record and fills offsets 0-9. False (and the record left zeroed)
 // when count * element size does not fit the 16-bit data length.

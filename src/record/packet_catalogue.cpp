@@ -1,5 +1,7 @@
 #include "record/packet_catalogue.h"
 
+#include "record/packet_table.h"
+
 #include <array>
 #include <cstddef>
 #include <initializer_list>
@@ -13,7 +15,6 @@ using RuleTable = std::array<std::array<SPacketSizeRule, 256>, kPktTypeLimit>;
 constexpr SPacketSizeRule fixed(uint16_t n) { return {BodyRule::Fixed, 0, n}; }
 constexpr SPacketSizeRule plus16(uint16_t n, uint8_t at) { return {BodyRule::PlusU16, at, n}; }
 constexpr SPacketSizeRule plus32(uint16_t n, uint8_t at) { return {BodyRule::PlusU32, at, n}; }
-constexpr SPacketSizeRule plus16x8(uint16_t n, uint8_t at) { return {BodyRule::PlusU16Times8, at, n}; }
 
 RuleTable buildRules() {
   RuleTable t{};
@@ -44,50 +45,6 @@ RuleTable buildRules() {
   // Type 1: data of any subcode.
   setAll(1, plus32(4, 0));
 
-  // Type 2: document events.
-  set(2, {0}, fixed(16));
-  set(2, {1}, fixed(4));
-  set(2, {2, 3, 9}, fixed(10));
-  set(2, {4, 5, 7, 16, 17, 18, 19, 32, 33, 34, 35, 254, 255}, fixed(0));
-  set(2, {6}, fixed(18));
-  set(2, {8}, fixed(28));
-  set(2, {10}, fixed(12));
-  set(2, {11}, fixed(20));
-  set(2, {24, 25, 26}, fixed(4));
-
-  // Type 4: layer commands.
-  set(4, {0}, fixed(14));
-  set(4, {1, 2, 3, 4, 5, 8, 9, 24, 25, 32, 33, 34, 35, 36, 37}, fixed(4));
-  set(4, {6, 7, 10, 38, 39, 48, 49, 50, 51}, fixed(12));
-  set(4, {11}, plus16(42, 40));
-  set(4, {12, 13}, fixed(20));
-  set(4, {16, 17, 18, 20}, fixed(6));
-  set(4, {19}, plus16(4, 2));
-  set(4, {21}, fixed(18));
-
-  // Type 5: link-group operations.
-  set(5, {0, 1}, plus32(24, 12));
-  set(5, {8, 11, 12, 13, 16}, fixed(12));
-  set(5, {9, 10}, fixed(20));
-
-  // Type 6: layer area edits.
-  set(6, {0, 1, 2, 3, 5, 6}, fixed(22));
-  set(6, {4}, plus16x8(4, 2));
-
-  // Type 10: mask and selection.
-  set(10, {0, 1, 2, 3, 4, 5, 6, 11, 20, 21}, fixed(4));
-  set(10, {7, 8, 9, 10, 13, 14, 22, 24, 25, 26}, fixed(12));
-  set(10, {12}, plus16(4, 2));
-  set(10, {16, 17, 19}, fixed(22));
-  set(10, {18}, plus16x8(8, 6));
-
-  // Type 12: layer images.
-  set(12, {0, 1, 2}, plus32(22, 12));
-
-  // Type 13: region fills in their two forms.
-  set(13, {0, 1, 4, 16, 17, 32}, plus32(kRegion54Header, kRegion54PackedEven));
-  set(13, {2, 3, 5}, plus32(kRegion72Header, kRegion72PackedEven));
-
   // Stroke begins, subcode 0 only.
   for (uint8_t type : {16, 20, 21, 22, 23, 24, 48, 49}) set(type, {0}, fixed(4));
 
@@ -95,12 +52,11 @@ RuleTable buildRules() {
   setAll(kPktStrokePoints, {BodyRule::PointsBySubcode, 0, 0});
   setAll(kPktStrokeLast, {BodyRule::PointsBySubcode, 0, 0});
 
-  // Filters.
-  set(32, {0, 1, 8, 9, 12, 13, 20, 52, 53, 56, 64, 65, 81, 82, 83, 84}, fixed(4));
-  set(33, {2, 4, 10, 14, 18, 21, 22, 23, 26, 27, 32, 34, 49, 55, 58, 63, 66, 67, 68, 69, 80, 85, 86}, fixed(12));
-  set(34, {3, 17, 19, 24, 25, 33, 36, 48, 50, 57, 59, 61, 62, 70, 71, 73}, fixed(20));
-  set(35, {16, 35, 37, 38, 60, 72}, fixed(28));
+  // Filter records of any code; the table's own rows below say the same.
   setAll(kPktFilterRecord, plus16(kEventRecordBytes, 4));
+
+  // Every command packet: its rule is its row of the packet table.
+  for (const SPacketRow& row : packetRows()) t[row.type][row.subcode] = row.size;
   return t;
 }
 

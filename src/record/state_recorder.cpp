@@ -131,6 +131,9 @@ bool CStateRecorder::buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, u
       writeF32(b + 12, stroke->GAMMA);
       writeF32(b + 16, stroke->getSpacing());
       b[20] = stroke->falloffCurveType;
+      // How the stroke's smallest pressure dab is found (the settings'
+      // creation code): replay makes its strokes the same way.
+      b[21] = stroke->creationCode;
       size = 22;
       return true;
     default:

@@ -32,7 +32,8 @@
 //   16 colour (three bytes), stroke kind, f32 opacity (1.0 while the
 //      document ignores it)
 //   17 f32 width, f32 minimum size
-//   18 f32 effect, environment, speed, gamma, spacing, u8 plot mode, 0
+//   18 f32 effect, environment, speed, gamma, spacing, u8 plot mode, u8 the settings' creation
+//      code (0 in streams written before it was carried)
 //   32 the 60-byte font description, u16, u16, four zero bytes
 //   33 u16 n, then the text (CP932), zero-terminated, padded to even n
 // The brush items are laid out in state_packets.h.

@@ -16,6 +16,7 @@
 #include "platform/message_service.h"
 #include "record/packet_catalogue.h"
 #include "record/state_packets.h"
+#include "record/packet_bodies.h"
 #include "replay/replay_engine.h"
 
 namespace pg {
@@ -222,6 +223,10 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       s.setSpacing(readF32(b + 16));
       // The curve codes are 0..4; anything else keeps the stroke's own.
       if (b[20] <= 4) setFalloffCurve(&s, b[20], false);
+      // The creation code of the recorded settings; streams written before
+      // it was carried hold 0 here and replay with the kinds' fixed ratios,
+      // as they always did.
+      s.creationCode = b[21] == kStrokeCreatedByTool ? kStrokeCreatedByTool : 0;
       return true;
     case kStateFont:
       std::copy(b, b + 68, textSettings_.begin());
@@ -248,15 +253,17 @@ bool CReplayEngine::readImageObject(int32_t& layer, std::unique_ptr<TMTC>& image
   image.reset();
   record.reset();
   block.clear();
-  uint8_t head[22];
-  if (!read(head, 22)) return false;
-  layer = readLE16(head);
-  const uint32_t w = readLE32(head + 2);
-  const uint32_t h = readLE32(head + 6);
-  const uint8_t kind = head[11];
-  const uint32_t total = readLE32(head + 12);
-  const uint16_t blockLength = readLE16(head + 16);
-  const uint32_t pixelLength = readLE32(head + 18);
+  std::array<uint8_t, 22> bytes{};
+  SImageHead head;
+  if (!read(bytes.data(), uint32_t(bytes.size()))) return false;
+  if (!readRecord(bytes.data(), bytes.size(), head, SImageHead::fields)) return fail(ReplayError::BadField);
+  layer = head.layer;
+  const uint32_t w = head.width;
+  const uint32_t h = head.height;
+  const uint8_t kind = head.hasAttributes;
+  const uint32_t total = head.following;
+  const uint16_t blockLength = head.nameLength;
+  const uint32_t pixelLength = head.pixelBytes;
   const uint32_t start = pos_;
   if (uint64_t(start) + total > store_.writePosition()) return fail(ReplayError::ShortRead);
   if (kind > 1) return fail(ReplayError::BadField);
@@ -283,59 +290,6 @@ bool CReplayEngine::readImageObject(int32_t& layer, std::unique_ptr<TMTC>& image
   pos_ = start + total;
   image = std::move(img);
   return true;
-}
-
-bool CReplayEngine::replayDocumentEvent(uint8_t subcode) {
-  uint8_t b[28] = {};
-  switch (subcode) {
-    case 0:
-    case kDocImageCreate: {
-      const uint32_t size = subcode == 0 ? 16 : 28;
-      if (!read(b, size)) return false;
-      const int32_t w = int32_t(readLE32(b));
-      const int32_t h = int32_t(readLE32(b + 4));
-      const int32_t lw = int32_t(readLE32(b + 8));
-      const int32_t lh = int32_t(readLE32(b + 12));
-      const int32_t dpi = subcode == 0 ? 0 : int32_t(readLE32(b + 16));
-      const bool canvasOff = subcode != 0 && b[20] == 0;
-      const bool transparent = subcode == 0 || b[21] == 0;
-      // Sizes are brought into 1 .. 10,000 by the document.
-      if (!doc_.setupDocument(std::string(), &flow_, transparent, canvasOff, dpi, lh, lw, h, w))
-        return fail(ReplayError::OperationFailed);
-      stroke_->setLayerIndex(doc_.currentLayerIndex());
-      addRefresh(kRefreshLayout | kRefreshNavigator | kRefreshTitle | kRefreshCanvasSize);
-      return true;
-    }
-    case kDocPaperColor:
-      if (!read(b, 4)) return false;
-      return doc_.setPaperColor(PaperColor::fromPixel(readLE32(b) & 0x00FFFFFFu), false) ||
-             fail(ReplayError::OperationFailed);
-    case kDocShowAllLayers:
-    case kDocShowOnlyLayer:
-    case kDocFlipVisibility: {
-      if (!read(b, 4)) return false;
-      const int32_t index = readLE16(b);
-      if (doc_.getLayer(index) == nullptr) return fail(ReplayError::OperationFailed);
-      // An operation that finds nothing to change is not a failure of the
-      // recording: the recorder wrote what the user asked.
-      if (subcode == kDocShowAllLayers)
-        (void)doc_.showAllLayers(index, readLE16(b + 2) != 0, false);
-      else if (subcode == kDocShowOnlyLayer)
-        (void)doc_.showOnlyLayer(index, false);
-      else
-        (void)doc_.flipLayerVisibility(index, false);
-      addRefresh(kRefreshLayout | kRefreshNavigator | kRefreshTitle);
-      return true;
-    }
-    case kDocReset:
-      resetReplayIds();
-      return true;
-    case kDocSeal:
-      store_.setStateBits(kEvEndReached, true);
-      return true;
-    default:
-      return replayDocumentCommand(subcode);
-  }
 }
 
 }  // namespace pg

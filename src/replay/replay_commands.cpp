@@ -1,20 +1,23 @@
-// Replay of the document's structural commands: whole-document events
-// (type 2), layer commands (type 4), area edits of a layer (type 6) and mask
-// and selection commands (type 10), each through the document operation
-// that recorded it, with the record flag cleared.
+// The executors of command packets: whole-document events (type 2), layer
+// commands (type 4), link groups (type 5), area edits of a layer (type 6) and
+// mask and selection commands (type 10), each through the document operation
+// that recorded it, with the record flag cleared; and the table that gives
+// every operation of the packet table its executor.
+#include <bit>
 #include <cmath>
-#include <cstring>
+#include <string>
 #include <vector>
 
 #include "brush/stroke_settings.h"
+#include "core/blend_modes.h"
 #include "core/planes.h"
 #include "document/flow_image.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "platform/text_codec.h"
 #include "record/packet_catalogue.h"
-#include "record/state_packets.h"
 #include "replay/replay_engine.h"
+#include "replay/replay_executors.h"
 
 namespace pg {
 
@@ -24,14 +27,12 @@ constexpr uint8_t kRefreshSize = kRefreshLayout | kRefreshNavigator | kRefreshTi
 constexpr uint8_t kRefreshWhole = kRefreshLayout | kRefreshNavigator | kRefreshTitle;                      // 7
 constexpr uint8_t kRefreshEdit = kRefreshLayout | kRefreshNavigator;                                      // 3
 
-int32_t i32At(const uint8_t* b) { return int32_t(readLE32(b)); }
-TPointF pointFAt(const uint8_t* b) { return TPointF{readF32(b), readF32(b + 4)}; }
-bool finite(TPointF p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
+TPointF pointOf(const SPointFBody& p) { return TPointF{p.x, p.y}; }
+bool finite(const SPointFBody& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
-// In-place transform codes of the subcodes 16..19 (and 32..35): mirror,
-// flip, half turn, invert.
-constexpr int kAllCodes[4] = {12, 13, 15, 14};
-constexpr int kLayerCodes[4] = {7, 8, 10, 9};
+using O = PacketOp;
+using E = CReplayEngine;
+using Row = const SPacketRow&;
 
 }  // namespace
 
@@ -44,304 +45,487 @@ bool CReplayEngine::done(bool ok, uint8_t refresh) {
 bool CReplayEngine::readPoints(uint16_t count, std::vector<TPointF>& points) {
   std::vector<uint8_t> raw(size_t(count) * 8);
   if (!read(raw.data(), uint32_t(raw.size()))) return false;
+  CByteCursor c = CByteCursor::reading(raw.data(), raw.size());
   points.resize(count);
-  for (uint16_t i = 0; i < count; ++i) {
-    points[i] = pointFAt(raw.data() + i * 8);
-    if (!finite(points[i])) return fail(ReplayError::BadField);
+  for (TPointF& point : points) {
+    SPointFBody p;
+    SPointFBody::fields(c, p);
+    if (!finite(p)) return fail(ReplayError::BadField);
+    point = pointOf(p);
   }
+  return c.ok() || fail(ReplayError::BadField);
+}
+
+bool CReplayEngine::readName(uint16_t length, std::string& name) {
+  std::string bytes(length, '\0');
+  if (!read(bytes.data(), uint32_t(bytes.size()))) return false;
+  bytes.resize(std::char_traits<char>::length(bytes.c_str()));
+  name = cp932ToUtf8(bytes);
   return true;
 }
 
-bool CReplayEngine::replayDocumentCommand(uint8_t subcode) {
-  uint8_t b[20] = {};
-  TPaper& d = doc_;
-  switch (subcode) {
-    case kDocCanvasResize:
-      if (!read(b, 10)) return false;
-      return done(d.resizeCanvas(flow_, i32At(b + 2), i32At(b + 6), b[0], false), kRefreshSize);
-    case kDocImageScale:
-      if (!read(b, 10)) return false;
-      return done(d.scaleImage(flow_, i32At(b + 2), i32At(b + 6), readLE16(b), false), kRefreshSize);
-    case kDocLayersZoom:
-      if (!read(b, 10)) return false;
-      return done(d.zoomLayers(flow_, i32At(b + 2), i32At(b + 6), readLE16(b), false), kRefreshSize);
-    case kDocRotate90:
-    case kDocRotate270:
-      return done(d.rotateImage90(flow_, subcode == kDocRotate90, false), kRefreshSize);
-    case kDocMergeVisible: {
-      if (!read(b, 12)) return false;
-      const uint32_t flags = readLE32(b + 4);
-      return done(d.mergeVisible(&flow_, (flags & 1) != 0, ((flags >> 8) & 1) != 0, false), kRefreshWhole);
-    }
-    case kDocCrop:
-      if (!read(b, 20)) return false;
-      return done(d.cropToRect(flow_, TRect{i32At(b + 4), i32At(b + 8), i32At(b + 12), i32At(b + 16)}, false),
-                  kRefreshSize);
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-      return done(d.transformVisibleInPlace(flow_, kAllCodes[subcode - 16], false), kRefreshWhole);
-    case 32:
-    case 33:
-    case 34:
-    case 35:
-      return done(d.transformAllInPlace(flow_, kAllCodes[subcode - 32], false), kRefreshWhole);
-    default:
-      return replayUnsupported(kPktDocument, subcode);
-  }
+// The executors of one body form each share their reading.
+template <class Op>
+bool CReplayExecutors::target(CReplayEngine& e, const SPacketRow& r, uint8_t refresh, Op op) {
+  STargetBody b;
+  return e.readBody(r, b) && e.done(op(e.doc_, e.flow_, int32_t(b.layer), int32_t(b.argument)), refresh);
 }
 
-bool CReplayEngine::replayLayerOp(uint8_t subcode) {
-  uint8_t b[20] = {};
-  TPaper& d = doc_;
-  switch (subcode) {
-    case 0: {
-      if (!read(b, 14)) return false;
-      const int32_t index = readLE16(b);
-      if (!d.newLayerEx(&flow_, index, (b[12] & 1) != 0, b[10], b[11], i32At(b + 6), i32At(b + 2), false))
-        return fail(ReplayError::OperationFailed);
+template <class Op>
+bool CReplayExecutors::values(CReplayEngine& e, const SPacketRow& r, uint8_t refresh, Op op) {
+  SValuesBody b;
+  return e.readBody(r, b) && e.done(op(e.doc_, e.flow_, b), refresh);
+}
+
+// An area edit loads the layer into the flow image first.
+template <class Op>
+bool CReplayExecutors::edit(CReplayEngine& e, const SPacketRow& r, Op op) {
+  SEditBody b;
+  if (!e.readBody(r, b)) return false;
+  if (!finite(b.start) || !finite(b.end)) return e.fail(ReplayError::BadField);
+  e.doc_.loadFlowImage(e.flow_, b.layer, false);
+  return e.done(op(e, b, pointOf(b.start), pointOf(b.end)), kRefreshEdit);
+}
+
+bool CReplayEngine::replayCommand(const SPacketRow& row) {
+  const PacketExecutor run = CReplayExecutors::of(row.op);
+  return run != nullptr ? run(*this, row) : fail(ReplayError::Unsupported);
+}
+
+PacketExecutor CReplayExecutors::of(PacketOp op) {
+  static const std::array<PacketExecutor, size_t(O::Count)> table = [] {
+    std::array<PacketExecutor, size_t(O::Count)> t{};
+    auto set = [&](O op, PacketExecutor f) { t[size_t(op)] = f; };
+
+    // ---- whole-document events ----
+    set(O::ImageCreate, [](E& e, Row r) {
+      SImageCreateBody b;
+      if (r.form == BodyForm::OldImageCreate) {
+        // The older set-up: no resolution, the canvas colour shown and a
+        // transparent first layer.
+        SOldImageCreateBody old;
+        if (!e.readBody(r, old)) return false;
+        b = old;
+        b.resolution = 0;
+        b.canvas = 255;
+        b.opaque = 0;
+      } else if (!e.readBody(r, b)) {
+        return false;
+      }
+      // Sizes are brought into 1 .. 10,000 by the document.
+      if (!e.doc_.setupDocument(std::string(), &e.flow_, b.opaque == 0, b.canvas == 0, b.resolution, b.layerHeight,
+                                b.layerWidth, b.height, b.width))
+        return e.fail(ReplayError::OperationFailed);
+      e.stroke_->setLayerIndex(e.doc_.currentLayerIndex());
+      e.addRefresh(kRefreshSize);
+      return true;
+    });
+    set(O::PaperColor, [](E& e, Row r) {
+      SColourBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.setPaperColor(PaperColor::fromPixel(b.colour & 0x00FFFFFFu), false), 0);
+    });
+    set(O::CanvasResize, [](E& e, Row r) {
+      SResizeBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.resizeCanvas(e.flow_, b.width, b.height, b.anchorLow, false), kRefreshSize);
+    });
+    set(O::LayersZoom, [](E& e, Row r) {
+      SScaleBody b;
+      return e.readBody(r, b) && e.done(e.doc_.zoomLayers(e.flow_, b.width, b.height, b.mode, false), kRefreshSize);
+    });
+    set(O::ImageScale, [](E& e, Row r) {
+      SScaleBody b;
+      return e.readBody(r, b) && e.done(e.doc_.scaleImage(e.flow_, b.width, b.height, b.mode, false), kRefreshSize);
+    });
+    set(O::Rotate90, [](E& e, Row) { return e.done(e.doc_.rotateImage90(e.flow_, true, false), kRefreshSize); });
+    set(O::Rotate270, [](E& e, Row) { return e.done(e.doc_.rotateImage90(e.flow_, false, false), kRefreshSize); });
+    // The older merge of the visible layers took no values.
+    set(O::MergeVisibleOld,
+        [](E& e, Row) { return e.done(e.doc_.mergeVisible(&e.flow_, false, false, false), kRefreshWhole); });
+    set(O::MergeVisible, [](E& e, Row r) {
+      SValuesBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.mergeVisible(&e.flow_, (b.value & 1) != 0, ((b.value >> 8) & 1) != 0, false),
+                    kRefreshWhole);
+    });
+    set(O::CropOld, [](E& e, Row r) {
+      SOldCropBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.cropToRect(e.flow_, TRect{b.rect.left, b.rect.top, b.rect.right, b.rect.bottom}, false),
+                    kRefreshSize);
+    });
+    set(O::Crop, [](E& e, Row r) {
+      SCropBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.cropToRect(e.flow_, TRect{b.rect.left, b.rect.top, b.rect.right, b.rect.bottom}, false),
+                    kRefreshSize);
+    });
+    set(O::TransformVisible,
+        [](E& e, Row r) { return e.done(e.doc_.transformVisibleInPlace(e.flow_, r.variant, false), kRefreshWhole); });
+    set(O::TransformAll,
+        [](E& e, Row r) { return e.done(e.doc_.transformAllInPlace(e.flow_, r.variant, false), kRefreshWhole); });
+    // An operation that finds nothing to change is not a failure of the
+    // recording: the recorder wrote what the user asked.
+    set(O::ShowAllLayers, [](E& e, Row r) {
+      return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t value) {
+        if (d.getLayer(layer) == nullptr) return false;
+        (void)d.showAllLayers(layer, value != 0, false);
+        return true;
+      });
+    });
+    set(O::ShowOnlyLayer, [](E& e, Row r) {
+      return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t) {
+        if (d.getLayer(layer) == nullptr) return false;
+        (void)d.showOnlyLayer(layer, false);
+        return true;
+      });
+    });
+    set(O::FlipVisibility, [](E& e, Row r) {
+      return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t) {
+        if (d.getLayer(layer) == nullptr) return false;
+        (void)d.flipLayerVisibility(layer, false);
+        return true;
+      });
+    });
+    set(O::Reset, [](E& e, Row) {
+      e.resetReplayIds();
+      return true;
+    });
+    set(O::Seal, [](E& e, Row) {
+      e.store_.setStateBits(kEvEndReached, true);
+      return true;
+    });
+
+    // ---- layers ----
+    set(O::NewLayerEx, [](E& e, Row r) {
+      SNewLayerBody b;
+      if (!e.readBody(r, b)) return false;
+      if (!e.doc_.newLayerEx(&e.flow_, b.layer, (b.flags & 1) != 0, b.opacity, b.blendMode, int32_t(b.height),
+                             int32_t(b.width), false))
+        return e.fail(ReplayError::OperationFailed);
       // The new layer is current; an unchanged setting answers false.
-      if ((b[12] & 2) != 0) (void)d.setProtectAlpha(-1, 1, false);
-      stroke_->setOpaqueMode(d.currentLayerProtectsAlpha(), true);
-      addRefresh(kRefreshLayers);
+      if ((b.flags & 2) != 0) (void)e.doc_.setProtectAlpha(-1, 1, false);
+      e.stroke_->setOpaqueMode(e.doc_.currentLayerProtectsAlpha(), true);
+      e.addRefresh(kRefreshLayers);
       return true;
-    }
-    case 11: {
-      // 40 bytes, then the name: u16 length at +40 and its bytes.
-      uint8_t nb[40];
-      if (!read(nb, 40)) return false;
+    });
+    set(O::NewLayer, [](E& e, Row r) {
+      SNamedLayerBody b;
       std::string name;
-      if (!readName(name)) return false;
-      if (!d.newLayer(&flow_, readLE16(nb), (nb[20] & 1) != 0, name, readLE32(nb + 22), nb[18], nb[19],
-                      i32At(nb + 6), i32At(nb + 2), false))
-        return fail(ReplayError::OperationFailed);
-      if ((nb[20] & 2) != 0) (void)d.setProtectAlpha(-1, 1, false);  // as above
-      stroke_->setOpaqueMode(d.currentLayerProtectsAlpha(), true);
-      addRefresh(kRefreshLayers);
+      if (!e.readBody(r, b) || !e.readName(b.nameLength, name)) return false;
+      if (!e.doc_.newLayer(&e.flow_, b.layer, (b.flags & 1) != 0, name, b.colour, b.opacity, b.blendMode,
+                           int32_t(b.height), int32_t(b.width), false))
+        return e.fail(ReplayError::OperationFailed);
+      if ((b.flags & 2) != 0) (void)e.doc_.setProtectAlpha(-1, 1, false);  // as above
+      e.stroke_->setOpaqueMode(e.doc_.currentLayerProtectsAlpha(), true);
+      e.addRefresh(kRefreshLayers);
       return true;
-    }
-    default:
-      break;
-  }
-  // The 4- and 12-byte bodies: u16 layer, u16 argument, two u32.
-  const bool wide = subcode == 6 || subcode == 7 || subcode == 10 || subcode == 38 || subcode == 39 ||
-                    (subcode >= 48 && subcode <= 51);
-  const bool group = subcode == 12 || subcode == 13;
-  if (!read(b, group ? 20 : wide ? 12 : 4)) return false;
-  const int32_t layer = readLE16(b);
-  const int32_t arg = readLE16(b + 2);
-  switch (subcode) {
-    case 1:
-      return done(d.deleteLayer(&flow_, layer, false), kRefreshLayout);
-    case 2:
-      return done(d.clearLayer(flow_, layer, false), kRefreshLayout);
-    case 3:
-      return done(d.duplicateLayer(&flow_, layer, false), kRefreshLayout);
-    case 4:
-      return done(d.moveLayer(&flow_, layer, arg, false), kRefreshLayout);
-    case 5:
-      return done(d.mergeDown(&flow_, layer, false), kRefreshLayout);
-    case 8:
-      return done(d.cropLayer(&flow_, layer, false), kRefreshLayout);
-    case 9:
-      return done(d.cutSelection(flow_, layer, false, arg), kRefreshLayout);
-    case 24:
-      return done(d.fillLayerAlpha(flow_, layer, arg, false), kRefreshLayout);
-    case 25:
-      return done(d.invertLayerAlpha(flow_, layer, false), kRefreshLayout);
-    case 32:
-    case 33:
-    case 34:
-    case 35:
-      return done(d.layerCommand(flow_, layer, false, kLayerCodes[subcode - 32]), kRefreshLayout);
-    case 36:
-    case 37:
-      return done(d.rotateLayer90(flow_, layer, false, subcode == 36), kRefreshLayout);
-    case 38: {
-      const float degrees = readF32(b + 4);
-      if (!std::isfinite(degrees)) return fail(ReplayError::BadField);
-      return done(d.rotateLayer(flow_, layer, false, degrees), kRefreshLayout);
-    }
-    case 39:
-      return done(d.scaleLayer(flow_, layer, false, i32At(b + 4), i32At(b + 8)), kRefreshLayout);
-    case 48:
-    case 49:
-    case 50:
-    case 51:
-      return done(d.layerFilterCommand(flow_, layer, false, readLE32(b + 8) != 0, kLayerCodes[subcode - 48],
-                                       int32_t(readLE32(b + 4))),
-                  kRefreshLayout);
-    case 10:
-      return done(d.mergeLinked(&flow_, layer, int32_t(readLE32(b + 8)), false), kRefreshLayout);
-    case 6:
-      return done(d.offsetLayer(&flow_, layer, TPoint{i32At(b + 4), i32At(b + 8)}, false), kRefreshLayout);
-    case 12:
-      return done(d.offsetLayerGroup(&flow_, layer, TPoint{i32At(b + 4), i32At(b + 8)}, arg, false),
-                  kRefreshLayout);
-    default:
-      return replayUnsupported(kPktLayer, subcode);
-  }
+    });
+    set(O::DeleteLayer, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.deleteLayer(&f, l, false); });
+    });
+    set(O::ClearLayer, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.clearLayer(f, l, false); });
+    });
+    set(O::DuplicateLayer, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.duplicateLayer(&f, l, false); });
+    });
+    set(O::MoveLayer, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t to) { return d.moveLayer(&f, l, to, false); });
+    });
+    set(O::MergeDown, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.mergeDown(&f, l, false); });
+    });
+    set(O::CropLayer, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.cropLayer(&f, l, false); });
+    });
+    set(O::CutSelection, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout, [](TPaper& d, TFlowImage& f, int32_t l, int32_t value) {
+        return d.cutSelection(f, l, false, value);
+      });
+    });
+    set(O::FillAlpha, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout, [](TPaper& d, TFlowImage& f, int32_t l, int32_t alpha) {
+        return d.fillLayerAlpha(f, l, alpha, false);
+      });
+    });
+    set(O::InvertAlpha, [](E& e, Row r) {
+      return target(e, r, kRefreshLayout,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.invertLayerAlpha(f, l, false); });
+    });
+    set(O::LayerInPlace, [](E& e, Row r) {
+      STargetBody b;
+      return e.readBody(r, b) && e.done(e.doc_.layerCommand(e.flow_, b.layer, false, r.variant), kRefreshLayout);
+    });
+    set(O::RotateLayer90, [](E& e, Row r) {
+      STargetBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.rotateLayer90(e.flow_, b.layer, false, r.variant != 0), kRefreshLayout);
+    });
+    set(O::MergeLinked, [](E& e, Row r) {
+      return values(e, r, kRefreshLayout, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.mergeLinked(&f, b.layer, int32_t(b.option), false);
+      });
+    });
+    set(O::RotateLayer, [](E& e, Row r) {
+      SValuesBody b;
+      if (!e.readBody(r, b)) return false;
+      const float degrees = std::bit_cast<float>(b.value);
+      if (!std::isfinite(degrees)) return e.fail(ReplayError::BadField);
+      return e.done(e.doc_.rotateLayer(e.flow_, b.layer, false, degrees), kRefreshLayout);
+    });
+    set(O::ScaleLayer, [](E& e, Row r) {
+      return values(e, r, kRefreshLayout, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.scaleLayer(f, b.layer, false, int32_t(b.value), int32_t(b.option));
+      });
+    });
+    set(O::LayerFilterCommand, [](E& e, Row r) {
+      SValuesBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.layerFilterCommand(e.flow_, b.layer, false, b.option != 0, r.variant, int32_t(b.value)),
+                    kRefreshLayout);
+    });
+    // A move of a layer that no longer covers the document rebuilds it
+    // (subcodes 7 and 13): the operation finds that again from the same
+    // layer and delta, as it did when it was recorded.
+    set(O::OffsetLayer, [](E& e, Row r) {
+      SOffsetBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.offsetLayer(&e.flow_, b.layer, TPoint{b.dx, b.dy}, false), kRefreshLayout);
+    });
+    set(O::OffsetLayerGroup, [](E& e, Row r) {
+      SGroupOffsetBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.offsetLayerGroup(&e.flow_, b.layer, TPoint{b.dx, b.dy}, b.mask, false), kRefreshLayout);
+    });
+    set(O::LayerAttribute, &CReplayExecutors::layerAttribute);
+    set(O::LayerEffect, &CReplayExecutors::layerAttribute);
+    set(O::LayerName, &CReplayExecutors::layerName);
+
+    // ---- link groups ----
+    set(O::LinkLayer, [](E& e, Row r) {
+      SLinkBody b;
+      if (!e.readBody(r, b)) return false;
+      // The sizes must agree before anything past the body is read.
+      if (b.elementCount != 1 || b.elementWidth != 2 || b.dataBytes % 2 != 0 || b.dataBytes != 2u * b.count)
+        return e.fail(ReplayError::BadField);
+      return e.skip(b.dataBytes) && e.done(e.doc_.linkLayer(&e.flow_, b.layer, r.variant != 0, false), kRefreshLayers);
+    });
+    set(O::DeleteGroup, [](E& e, Row r) {
+      return values(e, r, kRefreshEdit, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.deleteLayerGroup(&f, b.layer, false);
+      });
+    });
+    set(O::MoveGroup, [](E& e, Row r) {
+      return values(e, r, kRefreshEdit, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.moveLayerGroup(&f, b.layer, b.argument, int32_t(b.value), false);
+      });
+    });
+    set(O::MergeLinkGroup, [](E& e, Row r) {
+      return values(e, r, kRefreshEdit, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.mergeLinkGroup(&f, b.layer, b.argument, false);
+      });
+    });
+    set(O::RemoveLinkGroup, [](E& e, Row r) {
+      return values(e, r, kRefreshEdit, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.removeLinkGroup(&f, b.layer, b.argument, false);
+      });
+    });
+    set(O::GroupVisible, [](E& e, Row r) {
+      return values(e, r, kRefreshEdit, [](TPaper& d, TFlowImage&, const SValuesBody& b) {
+        return d.setLayerGroupVisible(b.layer, int32_t(b.value >> 16), (b.value & 0xFFFF) != 0, false);
+      });
+    });
+    set(O::OffsetLinkGroup, [](E& e, Row r) {
+      SGroupMoveBody b;
+      return e.readBody(r, b) &&
+             e.done(e.doc_.offsetLinkGroup(&e.flow_, b.layer, TPoint{b.dx, b.dy}, int32_t(b.count), false),
+                    kRefreshEdit);
+    });
+    set(O::OffsetLinkGroupMask, [](E& e, Row r) {
+      SGroupMoveBody b;
+      return e.readBody(r, b) && e.done(e.doc_.offsetLinkGroupMask(&e.flow_, b.layer, TPoint{b.dx, b.dy},
+                                                                   int32_t(b.count), b.value, false),
+                                        kRefreshEdit);
+    });
+
+    // ---- area edits ----
+    set(O::FillColor, [](E& e, Row r) {
+      return edit(e, r, [](E& x, const SEditBody& b, TPointF, TPointF) {
+        return x.doc_.fillLayerColor(x.flow_, b.layer, b.argument, *x.stroke_, true, false);
+      });
+    });
+    set(O::FigureRect, [](E& e, Row r) {
+      return edit(e, r, [](E& x, const SEditBody& b, TPointF p1, TPointF p2) {
+        return x.doc_.layerFigureRect(x.flow_, b.layer, p1, p2, *x.stroke_, true, false);
+      });
+    });
+    set(O::FillGradient, [](E& e, Row r) {
+      return edit(e, r, [](E& x, const SEditBody& b, TPointF p1, TPointF p2) {
+        // The gradient is the one the recording set (or, for older streams,
+        // the one made of the stroke's two colours).
+        x.doc_.takeGradientStops(x.replayGradientForDocument());
+        return x.doc_.fillLayerGradient(x.flow_, b.layer, p1, p2, false, *x.stroke_, false);
+      });
+    });
+    set(O::FigureEllipse, [](E& e, Row r) {
+      return edit(e, r, [](E& x, const SEditBody& b, TPointF p1, TPointF p2) {
+        return x.doc_.layerFigureEllipse(x.flow_, b.layer, p1, p2, 0.0, *x.stroke_, false);
+      });
+    });
+    set(O::DeleteSelection, [](E& e, Row r) {
+      return edit(e, r, [](E& x, const SEditBody& b, TPointF, TPointF) {
+        return x.doc_.deleteSelection(x.flow_, b.layer, b.argument, *x.stroke_, true, false);
+      });
+    });
+    set(O::FigurePolygon, [](E& e, Row r) {
+      SPolygonBody b;
+      std::vector<TPointF> points;
+      return e.readBody(r, b) && e.readPoints(b.count, points) &&
+             e.done(e.doc_.layerFigurePolygon(e.flow_, b.layer, b.count, points.data(), *e.stroke_, false),
+                    kRefreshEdit);
+    });
+
+    // ---- masks and the selection (the mask operations refresh the mask panel) ----
+    set(O::NewMask, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t m) { return d.newMask(f, l, m, false); });
+    });
+    set(O::SelectNone, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.maskFillNone(f, l, false); });
+    });
+    set(O::DeleteMask, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t m) {
+        if (d.masks()->current() != m && !d.activateMask(f, l, m, false)) return false;
+        return d.deleteMask(f, l, m, false);
+      });
+    });
+    set(O::InvertMask, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.maskInvert(f, l, false); });
+    });
+    set(O::DuplicateMask, [](E& e, Row r) {
+      return target(e, r, 0,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t m) { return d.duplicateMask(f, l, m, false); });
+    });
+    set(O::ActivateMask, [](E& e, Row r) {
+      return target(e, r, 0,
+                          [](TPaper& d, TFlowImage& f, int32_t l, int32_t m) { return d.activateMask(f, l, m, false); });
+    });
+    set(O::CropMask, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t m) { return d.cropMask(f, l, m, false); });
+    });
+    set(O::LayerFromSelection, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t m) {
+        return d.newLayerFromSelection(f, l, 0, false, m, false);
+      });
+    });
+    set(O::SelectAll, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t) { return d.maskFillAll(f, l, false); });
+    });
+    set(O::AlphaFromMask, [](E& e, Row r) {
+      return target(e, r, 0, [](TPaper& d, TFlowImage& f, int32_t l, int32_t m) {
+        return d.layerAlphaFromMask(f, l, m, false);
+      });
+    });
+    set(O::MoveMask, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.moveMask(f, b.layer, b.argument, int32_t(b.value), false);
+      });
+    });
+    set(O::OffsetMask, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage&, const SValuesBody& b) {
+        return d.offsetMask(TPoint{int32_t(b.value), int32_t(b.option)}, false);
+      });
+    });
+    set(O::MergeMask, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.mergeMask(f, b.layer, b.argument, int32_t(b.value), int32_t(b.option), false);
+      });
+    });
+    set(O::InflateMask, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage&, const SValuesBody& b) {
+        return d.inflateMask(b.layer, b.value != 0, b.argument, false);
+      });
+    });
+    // The two selection switches carry the pair before (value) and after
+    // (option) the change: the enable flag in the high half, the outline
+    // shown in the low one. The operation answers the flag it leaves, which
+    // is the one the recording asked for.
+    set(O::ShowAnts, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage&, const SValuesBody& b) {
+        const bool shown = (b.option & 0xFFFFu) != 0;
+        return d.showWalkAnts(shown, false) == shown;
+      });
+    });
+    set(O::EnableSelection, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage&, const SValuesBody& b) {
+        const bool enabled = (b.option >> 16) != 0;
+        return d.enableMask(enabled, false) == enabled;
+      });
+    });
+    set(O::MaskFromLayer, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.newMaskFromLayer(f, b.layer, int32_t(b.value), 0, b.argument, false);
+      });
+    });
+    set(O::LayerFromSelectionEx, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage& f, const SValuesBody& b) {
+        return d.newLayerFromSelection(f, b.layer, int32_t(b.value), b.option != 0, b.argument, false);
+      });
+    });
+    // The option in the low half of the value, the pixel count in the high.
+    set(O::SelectExpand, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage&, const SValuesBody& b) {
+        return d.applySelectExpand(b.argument, false, int32_t(b.value & 0xFFFF), int32_t(b.value >> 16));
+      });
+    });
+    set(O::SelectContract, [](E& e, Row r) {
+      return values(e, r, 0, [](TPaper& d, TFlowImage&, const SValuesBody& b) {
+        return d.applySelectContract(b.argument, false, int32_t(b.value & 0xFFFF), int32_t(b.value >> 16));
+      });
+    });
+    set(O::MaskName, &CReplayExecutors::maskName);
+    set(O::MaskRect, [](E& e, Row r) {
+      SMaskShapeBody b;
+      if (!e.readBody(r, b)) return false;
+      if (!finite(b.start) || !finite(b.end)) return e.fail(ReplayError::BadField);
+      return e.done(
+          e.doc_.maskFigureRect(e.flow_, b.layer, pointOf(b.start), pointOf(b.end), b.combine, *e.stroke_, false), 0);
+    });
+    set(O::MaskEllipse, [](E& e, Row r) {
+      SMaskShapeBody b;
+      if (!e.readBody(r, b)) return false;
+      if (!finite(b.start) || !finite(b.end)) return e.fail(ReplayError::BadField);
+      return e.done(e.doc_.maskFigureEllipse(e.flow_, b.layer, pointOf(b.start), pointOf(b.end), 0.0, b.combine,
+                                             *e.stroke_, false),
+                    0);
+    });
+    set(O::MaskPolygon, [](E& e, Row r) {
+      SMaskPolygonBody b;
+      std::vector<TPointF> points;
+      return e.readBody(r, b) && e.readPoints(b.count, points) &&
+             e.done(e.doc_.maskFigurePolygon(e.flow_, b.layer, b.count, points.data(), b.combine, *e.stroke_, false),
+                    0);
+    });
+
+    // ---- images, fills and filters ----
+    for (O op : {O::PasteIntoLayer, O::PasteLayer, O::ImageFromBitmap})
+      set(op, [](E& e, Row r) { return e.replayLayerImage(r); });
+    set(O::RegionFill, [](E& e, Row r) { return e.replayFill(r); });
+    set(O::Filter, [](E& e, Row r) { return e.replayFilterPacket(r); });
+    set(O::FilterRecord, [](E& e, Row r) { return e.replayFilterPacket(r); });
+    return t;
+  }();
+  return op < O::Count ? table[size_t(op)] : nullptr;
 }
 
-bool CReplayEngine::replayLayerEdit(uint8_t subcode) {
-  TPaper& d = doc_;
-  if (subcode == 4) {
-    uint8_t b[4];
-    if (!read(b, 4)) return false;
-    const uint16_t count = readLE16(b + 2);
-    std::vector<TPointF> points;
-    if (!readPoints(count, points)) return false;
-    return done(d.layerFigurePolygon(flow_, readLE16(b), count, points.data(), *stroke_, false), kRefreshEdit);
-  }
-  uint8_t b[22];
-  if (!read(b, 22)) return false;
-  const int32_t layer = readLE16(b);
-  const TPointF p1 = pointFAt(b + 6);
-  const TPointF p2 = pointFAt(b + 14);
-  if (!finite(p1) || !finite(p2)) return fail(ReplayError::BadField);
-  d.loadFlowImage(flow_, layer, false);
-  switch (subcode) {
-    case 0:
-      return done(d.fillLayerColor(flow_, layer, readLE32(b + 2), *stroke_, true, false), kRefreshEdit);
-    case 1:
-      return done(d.layerFigureRect(flow_, layer, p1, p2, *stroke_, true, false), kRefreshEdit);
-    case 2:
-      activeReplayGradient();
-      return done(d.fillLayerGradient(flow_, layer, p1, p2, false, *stroke_, false), kRefreshEdit);
-    case 3:
-    case 6:
-      return done(d.layerFigureEllipse(flow_, layer, p1, p2, 0.0, *stroke_, false), kRefreshEdit);
-    case 5:
-      return done(d.deleteSelection(flow_, layer, readLE32(b + 2), *stroke_, true, false), kRefreshEdit);
-    default:
-      return replayUnsupported(kPktLayerEdit, subcode);
-  }
-}
-
-bool CReplayEngine::replayMaskOp(uint8_t subcode) {
-  TPaper& d = doc_;
-  if (subcode == 18) {
-    uint8_t b[8];
-    if (!read(b, 8)) return false;
-    const uint16_t count = readLE16(b + 6);
-    std::vector<TPointF> points;
-    if (!readPoints(count, points)) return false;
-    return done(d.maskFigurePolygon(flow_, readLE16(b), count, points.data(), b[4], *stroke_, false), 0);
-  }
-  if (subcode == 16 || subcode == 17 || subcode == 19) {
-    uint8_t b[22];
-    if (!read(b, 22)) return false;
-    const TPointF p1 = pointFAt(b + 6);
-    const TPointF p2 = pointFAt(b + 14);
-    if (!finite(p1) || !finite(p2)) return fail(ReplayError::BadField);
-    const int32_t layer = readLE16(b);
-    if (subcode == 16) return done(d.maskFigureRect(flow_, layer, p1, p2, b[4], *stroke_, false), 0);
-    return done(d.maskFigureEllipse(flow_, layer, p1, p2, 0.0, b[4], *stroke_, false), 0);
-  }
-  const bool wide = subcode == 7 || subcode == 8 || subcode == 9 || subcode == 10 || subcode == 13 ||
-                    subcode == 14 || subcode == 22 || subcode == 24 || subcode == 25 || subcode == 26;
-  uint8_t b[12] = {};
-  if (!read(b, wide ? 12 : 4)) return false;
-  const int32_t layer = readLE16(b);
-  const int32_t arg = readLE16(b + 2);
-  const uint32_t first = readLE32(b + 4);
-  const uint32_t second = readLE32(b + 8);
-  switch (subcode) {
-    case 0:
-      return done(d.newMask(flow_, layer, arg, false), 0);
-    case 1:
-      return done(d.maskFillNone(flow_, layer, false), 0);
-    case 2:
-      if (d.masks()->current() != arg && !d.activateMask(flow_, layer, arg, false))
-        return fail(ReplayError::OperationFailed);
-      return done(d.deleteMask(flow_, layer, arg, false), 0);
-    case 3:
-      return done(d.maskInvert(flow_, layer, false), 0);
-    case 4:
-      return done(d.duplicateMask(flow_, layer, arg, false), 0);
-    case 5:
-      return done(d.activateMask(flow_, layer, arg, false), 0);
-    case 6:
-      return done(d.cropMask(flow_, layer, arg, false), 0);
-    case 20:
-      return done(d.maskFillAll(flow_, layer, false), 0);
-    case 21:
-      return done(d.layerAlphaFromMask(flow_, layer, arg, false), 0);
-    case 7:
-      return done(d.moveMask(flow_, layer, arg, int32_t(first), false), 0);
-    case 8:
-      return done(d.offsetMask(TPoint{int32_t(first), int32_t(second)}, false), 0);
-    case 9:
-      return done(d.mergeMask(flow_, layer, arg, int32_t(first), int32_t(second), false), 0);
-    case 10:
-      return done(d.inflateMask(layer, first != 0, arg, false), 0);
-    case 13:
-      return done(d.showWalkAnts(second != 0, false), 0);
-    case 14:
-      return done(d.enableMask(second != 0, false), 0);
-    case 22:
-      return done(d.newMaskFromLayer(flow_, layer, int32_t(first), 0, arg, false), 0);
-    case 11:
-      return done(d.newLayerFromSelection(flow_, layer, 0, false, arg, false), 0);
-    case 24:
-      return done(d.newLayerFromSelection(flow_, layer, int32_t(first), second != 0, arg, false), 0);
-    case 25:
-    case 26:
-      // The option in the low half of the first value, the pixel count in the high.
-      if (subcode == 25) return done(d.applySelectExpand(arg, false, int32_t(first & 0xFFFF), int32_t(first >> 16)), 0);
-      return done(d.applySelectContract(arg, false, int32_t(first & 0xFFFF), int32_t(first >> 16)), 0);
-    default:
-      return replayUnsupported(kPktMask, subcode);
-  }
-}
-
-}  // namespace pg
-
-namespace pg {
-
-bool CReplayEngine::replayLayerList(uint8_t subcode) {
-  TPaper& d = doc_;
-  if (subcode == 0 || subcode == 1) {
-    uint8_t b[24];
-    if (!read(b, 24)) return false;
-    const uint16_t count = readLE16(b + 2);
-    const uint32_t length = readLE32(b + 12);
-    // The sizes must agree before anything past the payload is read.
-    if (b[6] != 1 || b[7] != 2 || length % 2 != 0 || length != 2u * count) return fail(ReplayError::BadField);
-    if (!skip(length)) return false;
-    return done(d.linkLayer(&flow_, readLE16(b), subcode == 0, false), kRefreshLayers);
-  }
-  if (subcode == 9 || subcode == 10) {
-    // The moved group: delta +4, count +12; the mask index +2 for 10.
-    uint8_t b[20];
-    if (!read(b, 20)) return false;
-    const TPoint delta{int32_t(readLE32(b + 4)), int32_t(readLE32(b + 8))};
-    const int32_t count = int32_t(readLE32(b + 12));
-    if (subcode == 9) return done(d.offsetLinkGroup(&flow_, readLE16(b), delta, count, false), kRefreshEdit);
-    return done(d.offsetLinkGroupMask(&flow_, readLE16(b), delta, count, readLE16(b + 2), false), kRefreshEdit);
-  }
-  uint8_t b[12];
-  if (!read(b, 12)) return false;
-  const int32_t layer = readLE16(b);
-  const uint32_t first = readLE32(b + 4);
-  switch (subcode) {
-    case 8:
-      return done(d.deleteLayerGroup(&flow_, layer, false), kRefreshEdit);
-    case 12:
-      return done(d.mergeLinkGroup(&flow_, layer, readLE16(b + 2), false), kRefreshEdit);
-    case 13:
-      return done(d.removeLinkGroup(&flow_, layer, readLE16(b + 2), false), kRefreshEdit);
-    case 11:
-      return done(d.moveLayerGroup(&flow_, layer, readLE16(b + 2), int32_t(first), false), kRefreshEdit);
-    case 16:
-      return done(d.setLayerGroupVisible(layer, int32_t(first >> 16), (first & 0xFFFF) != 0, false), kRefreshEdit);
-    default:
-      return replayUnsupported(kPktLayerList, subcode);
-  }
-}
-
-bool CReplayEngine::replayLayerImage(uint8_t subcode) {
+bool CReplayEngine::replayLayerImage(const SPacketRow& row) {
   int32_t layer = 0;
   std::unique_ptr<TMTC> image;
   std::unique_ptr<std::array<uint8_t, 72>> record;
@@ -351,15 +535,21 @@ bool CReplayEngine::replayLayerImage(uint8_t subcode) {
   block.push_back(0);
   const std::string name = cp932ToUtf8(reinterpret_cast<const char*>(block.data()));
   const uint8_t* attributes = record ? record->data() : nullptr;
-  flow_.fitDocument(true);
-  switch (subcode) {
-    case 0:
-      return done(doc_.pasteIntoLayer(&flow_, layer, name, attributes, *image, false), kRefreshEdit);
-    case 1:
-      return done(doc_.pasteLayerImage(&flow_, *image, name, attributes, false), kRefreshEdit);
-    default:
-      return replayUnsupported(kPktLayerImage, subcode);
+  if (row.op == PacketOp::ImageFromBitmap) {
+    // A document set up from a picture: a layer of another size than the
+    // picture is replaced by one of the picture's size first.
+    const CLayerData* target = doc_.getLayer(layer);
+    if (target == nullptr || !target->image) return fail(ReplayError::OperationFailed);
+    if (target->imageWidth() != image->Width || target->imageHeight() != image->Height) {
+      if (doc_.insertLayer(0, image->Width, image->Height, true, 255, lbmNormal) != 0 || !doc_.deleteLayerRaw(1))
+        return fail(ReplayError::OperationFailed);
+      layer = 0;
+    }
   }
+  flow_.fitDocument(true);
+  if (row.op == PacketOp::PasteLayer)
+    return done(doc_.pasteLayerImage(&flow_, *image, name, attributes, false), kRefreshEdit);
+  return done(doc_.pasteIntoLayer(&flow_, layer, name, attributes, *image, false), kRefreshEdit);
 }
 
 }  // namespace pg

@@ -72,11 +72,22 @@ CReplayEngine::~CReplayEngine() {
   // its strokes read our tones.
   if (penEngineMade_) doc_.freePenEngine();
   doc_.setReplayTools(nullptr, nullptr);
+  doc_.setReplayGradient(nullptr);
+}
+
+const CGradObj* CReplayEngine::replayGradientForDocument() {
+  if (!stroke_) return nullptr;
+  const CColorSlotGroup& stops = activeReplayGradient();
+  if (!stops.isValid()) return nullptr;
+  documentGradient_.Stops = stops;
+  return &documentGradient_;
 }
 
 void CReplayEngine::ensurePenEngine() {
-  if (penEngineMade_) return;
-  if (doc_.penEngine() != nullptr) doc_.freePenEngine();
+  // A document that has its engine already (every document of a window)
+  // keeps it: each replayed stroke hands it our settings and renderer at
+  // its begin. A document without one gets one over ours for the replay.
+  if (penEngineMade_ || doc_.penEngine() != nullptr) return;
   penEngineMade_ = doc_.createPenEngine(*stroke_, *render_);
 }
 
@@ -125,7 +136,11 @@ bool CReplayEngine::createReplayObjects() {
     tones_ = std::make_unique<CToneMngr>();
     nib_ = std::make_unique<CPenShapeObj>();
     // Replayed strokes and fills take the tones and renderer the recording sets.
-    doc_.setReplayTools(tones_.get(), render_.get());
+    // The nib is the object (parametric or image) the recording chose
+    // last; the objects live as long as this engine.
+    doc_.setReplayTools(tones_.get(), render_.get(),
+                        [this] { return const_cast<CPenShapeObj*>(activeReplayNib()); });
+    doc_.setReplayGradient(this);
     imageNib_.reset();
     nibImages_.clear();
   } catch (...) {
@@ -235,33 +250,16 @@ bool CReplayEngine::execPacket(SPacketHeader& header) {
       return replayAppState(sub);
     case kPktData:
       return replayDataPacket(sub);
-    case kPktDocument:
-      return replayDocumentEvent(sub);
     case kPktStrokePoints:
       return replayStrokePoints(sub, false);
     case kPktStrokeLast:
       return replayStrokePoints(sub, true);
-    case kPktFilter0:
-    case kPktFilter2:
-    case kPktFilter4:
-    case kPktFilter6:
-    case kPktFilterRecord:
-      return replayFilterPacket(type, sub);
-    case kPktLayer:
-      return replayLayerCommand(sub);
-    case kPktMask:
-      return replayMask(sub);
-    case kPktLayerEdit:
-      return replayLayerEdit(sub);
-    case kPktLayerList:
-      return replayLayerList(sub);
-    case kPktLayerImage:
-      return replayLayerImage(sub);
-    case kPktRegionFill:
-      return replayFill(sub);
     default:
-      return fail(ReplayError::UnknownPacket);
+      break;
   }
+  // Every other packet is a command of the packet table.
+  const SPacketRow* row = packetRow(type, sub);
+  return row != nullptr ? replayCommand(*row) : fail(ReplayError::UnknownPacket);
 }
 
 bool CReplayEngine::execCommand(SPacketHeader& header) {
@@ -356,8 +354,6 @@ ReplayStep CReplayEngine::finishStroke() {
   }
   return r;
 }
-
-bool CReplayEngine::replayUnsupported(uint8_t, uint8_t) { return fail(ReplayError::Unsupported); }
 
 // ---- objects --------------------------------------------------------------------
 

@@ -21,7 +21,11 @@
 #include "brush/gradient.h"
 #include "core/rect.h"
 #include "core/map_dd.h"
+#include "document/paper_gradient.h"
+#include "core/byte_cursor.h"
+#include "document/paper_stroke_session.h"
 #include "record/event_store.h"
+#include "record/packet_table.h"
 #include "replay/replay_types.h"
 
 namespace pg {
@@ -35,12 +39,12 @@ class CPenRender;
 class CPenShapeObj;
 class CToneMngr;
 
-class CReplayEngine {
+class CReplayEngine final : public IReplayGradientSource {
  public:
   // The engine replays the store's stream into the document with the flow
   // image. All three are the caller's and must outlive the engine.
   CReplayEngine(TPaper& doc, TFlowImage& flow, CEventMngr& store);
-  ~CReplayEngine();
+  ~CReplayEngine() override;
   CReplayEngine(const CReplayEngine&) = delete;
   CReplayEngine& operator=(const CReplayEngine&) = delete;
 
@@ -138,32 +142,39 @@ class CReplayEngine {
   void addRefresh(uint8_t bits) { refresh_ = uint8_t(refresh_ | bits); }
   // Marks a failure with its reason and answers false.
   bool fail(ReplayError error);
+  // Reads the fixed body of a command packet through the field list of its
+  // form; false (and the body partly read) when the packet is not of the
+  // body's form or the stream ends inside it.
+  template <class Body>
+  [[nodiscard]] bool readBody(const SPacketRow& row, Body& body) {
+    if (Body::kForm != row.form) return fail(ReplayError::UnknownPacket);
+    std::array<uint8_t, 80> bytes{};
+    if (row.size.base > bytes.size() || !read(bytes.data(), row.size.base)) return false;
+    return readRecord(bytes.data(), row.size.base, body, Body::fields) || fail(ReplayError::BadField);
+  }
+  // The gradient the document paints with while it replays: the stops the
+  // recording set, rebuilt for streams that had no gradient of their own;
+  // null while the recording has set none.
+  const CGradObj* replayGradientForDocument() override;
 
 private:
-  // executors by packet type
+  friend class CReplayExecutors;
+  // A command packet, by its row of the packet table.
+  [[nodiscard]] bool replayCommand(const SPacketRow& row);
   [[nodiscard]] bool replayAppState(uint8_t subcode);
   [[nodiscard]] bool replayDataPacket(uint8_t subcode);
-  [[nodiscard]] bool replayDocumentEvent(uint8_t subcode);
-  [[nodiscard]] bool replayLayerCommand(uint8_t subcode);
-  [[nodiscard]] bool replayDocumentCommand(uint8_t subcode);
-  [[nodiscard]] bool replayLayerOp(uint8_t subcode);
-  [[nodiscard]] bool replayLayerEdit(uint8_t subcode);
-  [[nodiscard]] bool replayMaskOp(uint8_t subcode);
-  [[nodiscard]] bool replayLayerList(uint8_t subcode);
-  [[nodiscard]] bool replayLayerImage(uint8_t subcode);
-  [[nodiscard]] bool replayFill(uint8_t subcode);
+  [[nodiscard]] bool replayLayerImage(const SPacketRow& row);
+  [[nodiscard]] bool replayFill(const SPacketRow& row);
   [[nodiscard]] bool replayColorRange(int32_t layer, int32_t maskIndex);
   // The coverage in the flow image placed into the layer, or made the selection.
   [[nodiscard]] bool replayTextPlacement(int32_t layer, bool asSelection, uint8_t combine);
+  [[nodiscard]] bool replayFilterPacket(const SPacketRow& row);
   // The end of an executor that called a document operation.
   [[nodiscard]] bool done(bool ok, uint8_t refresh);
   // count points of two f32, each finite.
   [[nodiscard]] bool readPoints(uint16_t count, std::vector<TPointF> &points);
-  [[nodiscard]] bool replayMask(uint8_t subcode);
-  // A u16 length and that many bytes of a recorded name (CP932).
-  [[nodiscard]] bool readName(std::string &name);
-  [[nodiscard]] bool replayUnsupported(uint8_t type, uint8_t subcode);
-  [[nodiscard]] bool replayFilterPacket(uint8_t type, uint8_t subcode);
+  // length bytes of a recorded name (CP932), zero-padded.
+  [[nodiscard]] bool readName(uint16_t length, std::string &name);
   // 5.124's items
   [[nodiscard]] bool replayToneDefinition();
   [[nodiscard]] bool replayToneSelection();
@@ -215,7 +226,10 @@ private:
   CMapDD toneIds_{10};
   CMapDD nibIds_{10};
   CColorSlotGroup gradient_{16};
+  CGradObj documentGradient_;  // what the document is handed of gradient_
   bool penEngineMade_ = false;
+  // The family that paints the replayed stroke, chosen at its begin.
+  CStrokeSession session_;
 
   std::unique_ptr<TMTC> slot1_;
   std::unique_ptr<TMTC> slot2_;

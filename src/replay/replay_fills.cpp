@@ -14,6 +14,7 @@
 #include "document/flow_image.h"
 #include "document/paper.h"
 #include "document/paper_ops.h"
+#include "record/packet_bodies.h"
 #include "record/packet_catalogue.h"
 #include "replay/replay_engine.h"
 
@@ -21,7 +22,6 @@ namespace pg {
 
 namespace {
 constexpr uint8_t kColorRange = 32;
-constexpr uint32_t kColorRangeSettingsBytes = 20;
 }  // namespace
 
 // The colour-range selection is computed again from its settings and picked
@@ -31,91 +31,91 @@ bool CReplayEngine::replayColorRange(int32_t layer, int32_t maskIndex) {
   if (!hasDataBlock_) return fail(ReplayError::BadField);
   const std::vector<uint8_t> block = std::move(dataBlock_);
   freeDataBlock();
-  if (block.size() < 4 + kColorRangeSettingsBytes) return fail(ReplayError::BadField);
-  const uint8_t* p = block.data() + 4;
+  // The block keeps its u32 length before the settings.
+  constexpr size_t kLength = 4;
+  SColorRangeHead head;
+  if (block.size() < kLength + kColorRangeHeadBytes ||
+      !readRecord(block.data() + kLength, kColorRangeHeadBytes, head, SColorRangeHead::fields))
+    return fail(ReplayError::BadField);
+  const uint64_t entryBytes = uint64_t(head.count) * kColorRangePickBytes;
+  if (entryBytes != block.size() - kLength - kColorRangeHeadBytes) return fail(ReplayError::BadField);
   SColorRangeSettings settings;
-  settings.count = readLE32(p);
-  settings.source = readLE32(p + 4);
-  settings.third = readLE32(p + 8);
-  settings.fourth = readLE32(p + 12);
-  settings.fifth = readLE32(p + 16);
-  const uint64_t entryBytes = uint64_t(settings.count) * sizeof(SColorRangeEntry);
-  if (entryBytes != block.size() - 4 - kColorRangeSettingsBytes) return fail(ReplayError::BadField);
+  settings.count = head.count;
+  settings.source = head.source;
+  settings.third = head.third;
+  settings.fourth = head.fourth;
+  settings.fifth = head.fifth;
   std::vector<SColorRangeEntry> entries(settings.count);
-  for (uint32_t i = 0; i < settings.count; ++i) {
-    const uint8_t* e = p + kColorRangeSettingsBytes + uint64_t(i) * sizeof(SColorRangeEntry);
-    entries[i].color = readLE32(e);
-    entries[i].add = e[4];
-    entries[i].range = e[5];
+  CByteCursor c = CByteCursor::reading(block.data() + kLength + kColorRangeHeadBytes, size_t(entryBytes));
+  for (SColorRangeEntry& entry : entries) {
+    SColorRangePick pick;
+    SColorRangePick::fields(c, pick);
+    entry.color = pick.color;
+    entry.add = pick.add;
+    entry.range = pick.range;
   }
+  if (!c.ok()) return fail(ReplayError::BadField);
   return done(doc_.applyColorRangeSelection(flow_, layer, false, entries.data(), settings, maskIndex), 0);
 }
 
-bool CReplayEngine::replayFill(uint8_t subcode) {
-  const bool wide = subcode == 2 || subcode == 3 || subcode == 5;
-  if (!wide && subcode != 0 && subcode != 1 && subcode != 4 && subcode != 16 && subcode != 17 && subcode != 32)
-    return fail(ReplayError::UnknownPacket);
-  uint8_t b[kRegion72Header] = {};
-  if (!read(b, wide ? kRegion72Header : kRegion54Header)) return false;
-  const uint32_t at = wide ? kRegion72Bounds : kRegion54Bounds;
-  const int32_t x = int32_t(readLE32(b + at));
-  const int32_t y = int32_t(readLE32(b + at + 4));
-  const int32_t w = int32_t(readLE32(b + at + 8));
-  const int32_t h = int32_t(readLE32(b + at + 12));
-  const uint32_t padded = readLE32(b + (wide ? kRegion72PackedEven : kRegion54PackedEven));
-  const uint32_t unpacked = readLE32(b + (wide ? kRegion72Unpacked : kRegion54Unpacked));
-  const uint32_t packed = readLE32(b + (wide ? kRegion72Packed : kRegion54Packed));
+bool CReplayEngine::replayFill(const SPacketRow& row) {
+  const uint8_t subcode = row.subcode;
+  SRegionBody b;
+  const bool readOk = row.form == BodyForm::Region54 ? readBody(row, static_cast<SRegion54Body&>(b))
+                                                     : readBody(row, static_cast<SRegion72Body&>(b));
+  if (!readOk) return false;
   // Every size comes from the stream: the grid stays within the largest
   // image and the packed data within what a recording carries.
-  if (w <= 0 || h <= 0 || w > kMaxImageWidth || h > kMaxImageHeight || packed > padded ||
-      padded > kRegionPackedMax || uint64_t(unpacked) > uint64_t(w) * uint64_t(h))
+  if (b.width <= 0 || b.height <= 0 || b.width > kMaxImageWidth || b.height > kMaxImageHeight ||
+      b.packed > b.packedEven || b.packedEven > kRegionPackedMax ||
+      uint64_t(b.unpacked) > uint64_t(b.width) * uint64_t(b.height))
     return fail(ReplayError::BadField);
-  std::vector<uint8_t> data(padded);
-  if (!read(data.data(), padded)) return false;
-  if (subcode == kColorRange) return replayColorRange(readLE16(b), readLE16(b + 2));
+  std::vector<uint8_t> data(b.packedEven);
+  if (!read(data.data(), b.packedEven)) return false;
+  if (subcode == kColorRange) return replayColorRange(b.target, b.argument);
   SByteGrid grid;
-  if (!byteGridSetSize(grid, w, h) || !expandExact(data.data(), packed, grid.Data.get(), unpacked))
+  if (!byteGridSetSize(grid, b.width, b.height) || !expandExact(data.data(), b.packed, grid.Data.get(), b.unpacked))
     return fail(ReplayError::BadField);
 
   const bool text = subcode == 16 || subcode == 17;
-  const int32_t layer = text ? doc_.currentLayerIndex() : readLE16(b);
+  const int32_t layer = text ? doc_.currentLayerIndex() : int32_t(b.target);
   if (doc_.getLayer(layer) == nullptr) return fail(ReplayError::OperationFailed);
   doc_.loadFlowImage(flow_, layer, true);
   if (!flow_.coverage.IsAllocated()) return fail(ReplayError::OperationFailed);
   fill(flow_.coverage, 0);
   updatePlotCallbacks(*stroke_, &doc_);
-  if (!byteGridToChannel(grid, flow_.coverage, TPoint{x, y})) return fail(ReplayError::BadField);
+  if (!byteGridToChannel(grid, flow_.coverage, TPoint{b.x, b.y})) return fail(ReplayError::BadField);
 
-  const uint8_t combine = b[wide ? 37 : 21];
-  const bool antiAlias = b[wide ? 39 : 23] != 0;
+  const uint8_t combine = b.combine;
+  const bool antiAlias = b.antiAlias != 0;
   SRegionFillSettings settings;
-  settings.target = b[wide ? 38 : 22];
-  settings.limit = readLE16(b + (wide ? 40 : 24));
-  auto pointAt = [&](uint32_t o) { return TPoint{int32_t(readLE32(b + o)), int32_t(readLE32(b + o + 4))}; };
+  settings.target = b.targetByte;
+  settings.limit = b.limit;
+  auto pointAt = [&](size_t i) { return TPoint{b.points[i].x, b.points[i].y}; };
   bool ok = false;
   switch (subcode) {
     case 0:
     case 4:
-      ok = doc_.fillRegionOnLayer(flow_, layer, pointAt(12), antiAlias, subcode == 4, *stroke_, settings, false);
+      ok = doc_.fillRegionOnLayer(flow_, layer, pointAt(1), antiAlias, subcode == 4, *stroke_, settings, false);
       break;
     case 16:
     case 17:
       ok = replayTextPlacement(layer, subcode == 17, combine);
       break;
     case 1:
-      ok = doc_.wandRegionToMask(flow_, layer, pointAt(12), combine, antiAlias, settings, false);
+      ok = doc_.wandRegionToMask(flow_, layer, pointAt(1), combine, antiAlias, settings, false);
       break;
-    // The wide form's geometry: the region's size, its offset, the seed.
+    // The long form's geometry: the region's size, its offset, the seed.
     case 2:
     case 5: {
-      const TPoint size = pointAt(4);
-      ok = doc_.fillRegionOnLayerGrow(flow_, layer, pointAt(20), pointAt(12), SSize{size.X, size.Y}, antiAlias,
+      const TPoint size = pointAt(0);
+      ok = doc_.fillRegionOnLayerGrow(flow_, layer, pointAt(2), pointAt(1), SSize{size.X, size.Y}, antiAlias,
                                       subcode == 5, *stroke_, settings, false);
       break;
     }
     default: {
-      const TPoint size = pointAt(4);
-      ok = doc_.wandRegionToMaskEx(flow_, layer, pointAt(20), pointAt(12), SSize{size.X, size.Y}, combine, antiAlias,
+      const TPoint size = pointAt(0);
+      ok = doc_.wandRegionToMaskEx(flow_, layer, pointAt(2), pointAt(1), SSize{size.X, size.Y}, combine, antiAlias,
                                    settings, false);
       break;
     }

@@ -16,6 +16,7 @@
 #include "filters/gradient_map_filter.h"
 #include "filters/legacy_floor_command.h"
 #include "io/gradient_file.h"
+#include "record/packet_bodies.h"
 #include "record/packet_catalogue.h"
 #include "record/event_vocabulary.h"
 #include "replay/replay_engine.h"
@@ -54,12 +55,29 @@ ReplayError errorOf(FilterResult r) {
 
 }  // namespace
 
-bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
+// The body of a filter with 0, 2, 4 or 6 parameter words, by its form.
+template <int N>
+bool readFilterBody(CReplayEngine& e, const SPacketRow& row, SFilterBody<6>& out) {
+  SFilterBody<N> b;
+  if (!e.readBody(row, b)) return false;
+  out.layer = b.layer;
+  out.argument = b.argument;
+  out.values = b.values;
+  return true;
+}
+
+bool CReplayEngine::replayFilterPacket(const SPacketRow& row) {
+  const uint8_t type = row.type;
+  const uint8_t subcode = row.subcode;
   if (type != kPktFilterRecord) {
     const uint32_t words = uint32_t(type - kPktFilter0) * 2;
-    std::array<uint8_t, 28> body{};
-    if (!read(body.data(), 4 + 4 * words)) return false;
-    const int32_t layer = readLE16(body.data());
+    SFilterBody<6> body;
+    const bool readOk = words == 0   ? readFilterBody<0>(*this, row, body)
+                        : words == 2 ? readFilterBody<2>(*this, row, body)
+                        : words == 4 ? readFilterBody<4>(*this, row, body)
+                                     : readFilterBody<6>(*this, row, body);
+    if (!readOk) return false;
+    const int32_t layer = body.layer;
     const SFilterEntry* entry = filterForPacket(type, subcode);
     if (entry == nullptr) return fail(ReplayError::UnknownPacket);
     const bool clearProtect = entry->takesProtect && recorderVersion() < kProtectVersion;
@@ -73,30 +91,29 @@ bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
       addRefresh(kRefreshLayout | kRefreshNavigator);
       return r == FilterResult::Done || fail(errorOf(r));
     }
-    // A filter that takes the argument word (+2) gets it as a word of its
-    // own before the others; the rest read from +4 as they always did.
+    // The kernel's parameters: the words in order; a filter that takes the
+    // argument word gets it as a word of its own before the others.
     const bool takesArgument = entry->bytes == 4 * words + 4;
-    std::array<uint8_t, 32> block{};
-    const uint8_t* params = body.data() + 4;
-    uint32_t paramBytes = 4 * words;
+    std::array<uint8_t, 32> params{};
+    CByteCursor c = CByteCursor::writing(params.data(), params.size());
     if (takesArgument) {
-      block[0] = body[2];
-      block[1] = body[3];
-      std::copy(body.begin() + 4, body.begin() + 4 + 4 * words, block.begin() + 4);
-      params = block.data();
-      paramBytes += 4;
+      uint32_t argument = body.argument;
+      c.field(argument);
     }
-    const FilterResult r = runFilter(doc_, flow_, layer, *entry, params, paramBytes, nullptr, false, clearProtect);
+    for (uint32_t i = 0; i < words; ++i) c.field(body.values[i]);
+    const FilterResult r =
+        runFilter(doc_, flow_, layer, *entry, params.data(), uint32_t(c.position()), nullptr, false, clearProtect);
     addRefresh(kRefreshLayout | kRefreshNavigator);
     return r == FilterResult::Done || fail(errorOf(r));
   }
 
-  uint8_t header[kEventRecordBytes];
-  if (!read(header, kEventRecordBytes)) return false;
-  const int32_t layer = readLE16(header);
-  const uint16_t length = readLE16(header + 4);
-  const uint16_t count = readLE16(header + 6);
-  const uint16_t elementSize = readLE16(header + 8);
+  SEventRecordBody record;
+  if (!readBody(row, record)) return false;
+  const SEventRecord& header = record.bytes;
+  const int32_t layer = eventRecordLayer(header);
+  const uint16_t length = eventRecordDataLength(header);
+  const uint16_t count = eventRecordCount(header);
+  const uint16_t elementSize = eventRecordElementSize(header);
   const SFilterEntry* entry = filterForPacket(kPktFilterRecord, subcode);
   if (entry == nullptr) return fail(ReplayError::UnknownPacket);
   if (!recordMeetsRequirement(subcode, length, count, elementSize)) return fail(ReplayError::BadField);
@@ -126,8 +143,8 @@ bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
     initGradientMapRecord(rec);
     rec.Gradient = &stops;
     rec.Repeat = repeat;
-    rec.Reverse = header[22] != 0 ? 1 : 0;
-    rec.KeepAlpha = header[23] != 0 ? 1 : 0;
+    rec.Reverse = header[kEventRecordReverse] != 0 ? 1 : 0;
+    rec.KeepAlpha = header[kEventRecordKeepAlpha] != 0 ? 1 : 0;
     CFlt4Core core(doc_, flow_, false, entry->kernel, layer);
     if (!core.isValid() || !core.run(&rec, int32_t(SFltGradientMap::kSize))) return fail(ReplayError::OperationFailed);
     redrawAfterFilter(doc_, flow_, layer);
@@ -135,7 +152,7 @@ bool CReplayEngine::replayFilterPacket(uint8_t type, uint8_t subcode) {
   }
   SFltRecord rec;
   if (!initFltRecord(rec, count, elementSize)) return fail(ReplayError::BadField);
-  std::copy(header + 18, header + 50, rec.Params.begin());
+  std::copy(header.begin() + kEventRecordFilterFields, header.end(), rec.Params.begin());
   rec.Extra = data.data();
   const FilterResult r = runFilter(doc_, flow_, layer, *entry, nullptr, 0, &rec, false);
   return r == FilterResult::Done || fail(errorOf(r));

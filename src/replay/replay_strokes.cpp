@@ -89,20 +89,11 @@ int32_t CReplayEngine::drawStrokePoints(int32_t first, int32_t count) {
     const auto& p = points_[size_t(i)];
     bool ok;
     if (!strokeStarted_) {
-      if (engine) {
-        ensurePenEngine();
-        // A level the document lacks keeps the sink; the stroke start answers.
-        (void)doc_.selectPenEngine(2);
-        ok = doc_.beginEngineStroke(flow_, *stroke_, false, p[0], p[1], p[2]);
-      } else {
-        (void)doc_.selectPenEngine(1);  // level 1 is always there
-        ok = doc_.beginStroke(flow_, *stroke_, false, p[0], p[1], p[2]);
-      }
+      if (engine) ensurePenEngine();
+      ok = session_.begin(doc_, flow_, *stroke_, false, engine ? 2 : 1, p[0], p[1], p[2]);
       strokeStarted_ = true;
-    } else if (engine) {
-      ok = doc_.continueEngineStroke(flow_, *stroke_, false, true, p[0], p[1], p[2]);
     } else {
-      ok = doc_.continueStroke(flow_, *stroke_, false, true, p[0], p[1], p[2]);
+      ok = session_.point(doc_, flow_, *stroke_, false, true, p[0], p[1], p[2]);
     }
     if (ok) ++drawn;
   }
@@ -126,8 +117,7 @@ bool CReplayEngine::finishReplayStroke() {
   // An open stroke that does not end could not be stored in the layer
   // (memory): the replay cannot go on as recorded.
   const bool open = doc_.strokeOpen;
-  const bool ended = stroke_->drawMode >= kEngineMode ? doc_.endEngineStroke(flow_, *stroke_, false, rect, true)
-                                                      : doc_.endStroke(flow_, *stroke_, false, rect, true);
+  const bool ended = session_.end(doc_, flow_, *stroke_, false, rect);
   if (open && !ended) return fail(ReplayError::OperationFailed);
   if (rect.Width > 0 && rect.Height > 0) doc_.updateLayerPreview(false, stroke_->layerIndex, xywhToRect(rect));
   return true;

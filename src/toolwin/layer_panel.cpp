@@ -196,4 +196,39 @@ bool CLayerPanel::deleteMask(bool alt) {
   return listEdited(done, true);
 }
 
+namespace {
+
+// The list's current item, which a drag out of it carries (a press selects).
+int32_t draggedItem(const CItemList& list) { return list.getActiveIndex(); }
+
+}  // namespace
+
+bool CLayerPanel::acceptsNewDrop(const CItemList* source) const {
+  if (replay_ || (source != &layers_ && source != &masks_)) return false;
+  CItemList& list = source == &layers_ ? static_cast<CItemList&>(layers_) : static_cast<CItemList&>(masks_);
+  const int32_t i = draggedItem(list);
+  return list.isValidIndex(i) && list.canCopyFrom(i + 1, &list, i);
+}
+
+bool CLayerPanel::newDrop(const CItemList* source) {
+  if (!acceptsNewDrop(source)) return false;
+  const bool masks = source == &masks_;
+  CItemList& list = masks ? static_cast<CItemList&>(masks_) : static_cast<CItemList&>(layers_);
+  const int32_t i = draggedItem(list);
+  // The copy goes right above its source.
+  return listEdited(list.copyInto(&list, i + 1, true, i), masks);
+}
+
+bool CLayerPanel::acceptsDeleteDrop(const CItemList* source) const {
+  if (replay_ || (source != &layers_ && source != &masks_)) return false;
+  const CItemList& list = source == &layers_ ? static_cast<const CItemList&>(layers_) : static_cast<const CItemList&>(masks_);
+  return list.canDeleteKeepOne(draggedItem(list));
+}
+
+bool CLayerPanel::deleteDrop(const CItemList* source) {
+  if (!acceptsDeleteDrop(source)) return false;
+  // A drop on the button is its own answer: nothing is asked.
+  return source == &masks_ ? deleteMask(true) : deleteLayer(true);
+}
+
 }  // namespace pg

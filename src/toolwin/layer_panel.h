@@ -13,6 +13,7 @@
 
 namespace pg {
 
+class CItemList;
 class CLayerList;
 class CMaskList;
 class TDrawWindow;
@@ -77,6 +78,16 @@ class CLayerPanel {
   bool deleteLayer(bool alt);
   bool newMask();
   bool deleteMask(bool alt);
+
+  // ---- items dragged out of the lists onto the new and delete buttons ----
+  // New takes a drag from the list beside it when the list may copy its
+  // current item and duplicates that item; delete takes one when the item
+  // may go and deletes it without asking. Both are the document's recorded
+  // operations.
+  bool acceptsNewDrop(const CItemList* source) const;
+  bool newDrop(const CItemList* source);
+  bool acceptsDeleteDrop(const CItemList* source) const;
+  bool deleteDrop(const CItemList* source);
 
  private:
   TDrawWindow* window() const;

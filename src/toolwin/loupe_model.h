@@ -54,4 +54,10 @@ class CLoupeModel {
 // taken opaque. Does nothing to an invalid picture.
 void fillLoupePicture(const TMTC& image, TPointF centre, float magnification, TMemoryGraphic& picture);
 
+// The loupe's background from the document's two display flags: 1 when the
+// canvas colour shows, else 2 when the pattern shows, else 0.
+[[nodiscard]] constexpr uint8_t loupeBackgroundOf(bool canvasColour, bool pattern) {
+  return canvasColour ? 1 : pattern ? 2 : 0;
+}
+
 }  // namespace pg

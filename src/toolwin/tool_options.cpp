@@ -3,10 +3,14 @@
 #include <cmath>
 
 #include "brush/gradient_mngr.h"
+#include "brush/grade_map.h"
+#include "brush/paint_param.h"
+#include "brush/stroke_settings.h"
 #include "brush/paint_param_kinds.h"
 #include "canvas/tool_numbering.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
+#include "replay/replay_types.h"
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
@@ -41,7 +45,12 @@ CToolOptions::CToolOptions(CToolWindowModel& model) : model_(model) {
     if (paramFieldEditable(p, kFieldOpacity)) model_.setToolOpacity(opacity * 100.0f);
     model_.pushStrokeParams();
     if (OnChanged) OnChanged();
+    // The brush set shows the collection's current brush as active.
+    brushSet_.redraw();
   };
+  brushSet_.setOptions(kListKeepActive | kListDeleteCtrl | kListDoubleClickEdit);
+  brushSet_.setDisplayStyle(kListSmallRows);
+  brushSet_.OnChange = [this] { brushSetPicked(); };
   // A brush of another kind picked in the list's pop-up: the tool of that
   // kind takes over, so that the brush is the one it paints with.
   list_.OnKindChange = [this] {
@@ -58,10 +67,79 @@ CToolOptions::~CToolOptions() { model_.setPaintParam(nullptr); }
 
 void CToolOptions::bind(CPenMethodMngr* brushes, TStroke* stroke, CPenSettingTable* variants) {
   list_.bind(brushes, stroke, variants);
+  brushSet_.bind(brushes, nullptr, nullptr);
+  brushSet_.setShowAll(true);
   followMode();
 }
 
+void CToolOptions::brushSetPicked() {
+  if (model_.replayDisplay() || brushSet_.manager() == nullptr || locks_.test(kLockLoad)) return;
+  const uint8_t kind = paintKindAt(2, static_cast<uint32_t>(brushSet_.brushKind()), 255);
+  if (kind == kNoKind) return;
+  PenSlot slot{};
+  if (!penSlotOfMode(model_.toolMode(), slot) || byteOf(slot) != kind) model_.setToolMode(modeOfPenSlot(PenSlot{kind}));
+  // The option list takes the kind again (the mode may have been its
+  // already) and loads the collection's current brush, which the pick made.
+  list_.selectPaintKind(kind);
+}
+
+const TPaintParam& CToolOptions::paintParam() const {
+  return showsReplayBrush() ? *replayParam_ : list_.paintParam();
+}
+
+bool CToolOptions::showsReplayBrush() const { return model_.replayDisplay() && replayParam_ != nullptr; }
+
+namespace {
+
+// Whether two brushes show alike in the panel.
+bool sameShownBrush(const TPaintParam& a, const TPaintParam& b) {
+  return a.kind == b.kind && a.size == b.size && a.minSize == b.minSize && a.opacity == b.opacity &&
+         a.spacing == b.spacing && a.effect == b.effect && a.env == b.env && a.speed == b.speed && a.gamma == b.gamma &&
+         a.pressureOpacity == b.pressureOpacity && a.pressureSize == b.pressureSize && a.pressureEdge == b.pressureEdge &&
+         a.hardEdge == b.hardEdge && a.falloffType == b.falloffType && a.falloffValue1 == b.falloffValue1 &&
+         a.falloffValue2 == b.falloffValue2 && a.aspect == b.aspect && a.angle == b.angle && a.hasNib == b.hasNib &&
+         a.nibScale == b.nibScale && a.nibBytes == b.nibBytes && a.useGradation == b.useGradation &&
+         a.useTone == b.useTone;
+}
+
+}  // namespace
+
+bool CToolOptions::takeReplayBrush(std::unique_ptr<TPaintParam> shown) {
+  if (replayParam_ && sameShownBrush(*replayParam_, *shown)) return false;
+  replayParam_ = std::move(shown);
+  if (OnChanged) OnChanged();
+  return true;
+}
+
+bool CToolOptions::loadReplayStroke(const TStroke& stroke, uint8_t strokeMode) {
+  uint8_t kind = 0;
+  if (strokeMode >= 2 || !paintKindOfStrokeKind(kind, stroke.kind)) return false;
+  auto shown = std::make_unique<TPaintParam>(kind);
+  if (!shown->loadFromStroke(&stroke)) return false;
+  shown->useGradation = stroke.useGradation;
+  shown->useTone = stroke.useTone;
+  return takeReplayBrush(std::move(shown));
+}
+
+bool CToolOptions::loadReplayParts(const SReplayPenState& state) {
+  if (state.nib == nullptr) return false;
+  CGradeMapObj falloff(2);
+  (void)falloff.setParam(state.falloff);  // false only when nothing changed
+  auto shown = std::make_unique<TPaintParam>(uint8_t{9});
+  if (!shown->loadFromParts(&falloff, state.nib, state.stroke, state.render)) return false;
+  shown->useGradation = state.useGradation ? 1 : 0;
+  shown->useTone = state.useTone ? 1 : 0;
+  return takeReplayBrush(std::move(shown));
+}
+
+void CToolOptions::clearReplayBrush() {
+  if (!replayParam_) return;
+  replayParam_.reset();
+  if (OnChanged) OnChanged();
+}
+
 bool CToolOptions::hasBrush() const {
+  if (model_.replayDisplay()) return replayParam_ != nullptr;
   PenSlot slot{};
   return penSlotOfMode(model_.toolMode(), slot) && list_.paintParam().kind == byteOf(slot);
 }
@@ -75,7 +153,7 @@ void CToolOptions::followMode() {
   list_.selectPaintKind(byteOf(slot));
 }
 
-bool CToolOptions::shows(EParamField field) const { return hasBrush() && paramFieldEditable(list_.paintParam(), field); }
+bool CToolOptions::shows(EParamField field) const { return hasBrush() && paramFieldEditable(paintParam(), field); }
 
 void CToolOptions::pullFromModel() {
   // Size, minimum size and opacity live in the tool window's state (the
@@ -88,8 +166,8 @@ void CToolOptions::pullFromModel() {
 }
 
 double CToolOptions::controlValue(EParamField field) const {
-  const_cast<CToolOptions*>(this)->pullFromModel();
-  return paramFieldControlValue(list_.paintParam(), field);
+  if (!showsReplayBrush()) const_cast<CToolOptions*>(this)->pullFromModel();
+  return paramFieldControlValue(paintParam(), field);
 }
 
 bool CToolOptions::paramChange(EParamField field, double value) {
@@ -135,8 +213,8 @@ bool CToolOptions::optionSave() {
 }
 
 CToolOptions::SAspectValues CToolOptions::aspectValues() const {
-  const_cast<CToolOptions*>(this)->pullFromModel();
-  const TPaintParam& p = list_.paintParam();
+  if (!showsReplayBrush()) const_cast<CToolOptions*>(this)->pullFromModel();
+  const TPaintParam& p = paintParam();
   SAspectValues v;
   v.antiAlias = !p.hardEdge;
   v.falloffB = p.falloffValue2 * 100.0f;

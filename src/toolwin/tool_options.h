@@ -9,6 +9,7 @@
 #include <array>
 #include <bitset>
 #include <functional>
+#include <memory>
 
 #include "canvas/canvas_shared.h"
 #include "toolwin/gradient_options.h"
@@ -24,6 +25,8 @@ inline constexpr uint32_t kResItemWordBrush = 68215;
 inline constexpr uint32_t kResItemWordGradient = 68216;
 
 class CGradMngr;
+class TPaintParam;
+struct SReplayPenState;
 class CPenMethodMngr;
 class CPenSettingTable;
 class CToolWindowModel;
@@ -39,7 +42,29 @@ class CToolOptions {
   // The collections the brush list shows (none owned).
   void bind(CPenMethodMngr* brushes, TStroke* stroke, CPenSettingTable* variants);
   CPenMethodList& brushList() { return list_; }
-  const TPaintParam& paintParam() const { return list_.paintParam(); }
+  // The brush-set panel's list: every brush of the collection, the
+  // collection's current one active.
+  CPenMethodList& brushSetList() { return brushSet_; }
+  const CPenMethodList& brushSetList() const { return brushSet_; }
+  // A brush picked in the brush-set list: the tool of its kind becomes
+  // current and the option list shows and loads it, so the next stroke
+  // paints with it.
+  void brushSetPicked();
+  // The brush the panel shows: while the tool window shows a replay, the
+  // replayed brush once one is loaded; otherwise the working parameters.
+  const TPaintParam& paintParam() const;
+
+  // ---- the replayed brush ----
+  // The replayed stroke settings of a stroke made by the dab walker (the
+  // replayed document's stroke mode below 2): the panel shows them. True
+  // when the shown brush changed.
+  bool loadReplayStroke(const TStroke& stroke, uint8_t strokeMode);
+  // The replayed pen-method state (renderer, stroke manager, falloff and
+  // nib); true when the shown brush changed.
+  bool loadReplayParts(const SReplayPenState& state);
+  // Forgets the replayed brush: the user's own shows again.
+  void clearReplayBrush();
+  bool showsReplayBrush() const;
 
   // The preference that stores every effective change into the brush at
   // once (and disables the save button).
@@ -143,6 +168,8 @@ class CToolOptions {
 
  private:
   void pullFromModel();
+  // A replayed brush to show unless it shows alike already.
+  bool takeReplayBrush(std::unique_ptr<TPaintParam> shown);
   // After an effective change of the working brush: stored when saving
   // automatically, handed to the document, shown.
   void workChanged();
@@ -151,6 +178,7 @@ class CToolOptions {
 
   CToolWindowModel& model_;
   CPenMethodList list_;
+  CPenMethodList brushSet_;
   CGradientList gradients_;
   CGradientList gradientDrop_;
   CGradientList toolGradients_;
@@ -161,6 +189,7 @@ class CToolOptions {
   SSeedSettings* wand_ = &ownWand_;
   std::bitset<4> locks_;  // a parameter change, a brush load, gradient attributes, seed settings
   bool autoSave_ = false;
+  std::unique_ptr<TPaintParam> replayParam_;
 };
 
 }  // namespace pg

@@ -61,6 +61,9 @@ class IToolWindowHost {
   // Tab: hides every floating panel container together, or shows again
   // those that were visible when they were hidden.
   virtual void toggleFloatingPanels() = 0;
+  // The stroke engine for the strokes that follow: 1 the dab-table walker,
+  // 2 the pen-method engine (the brushes of the pen-method family).
+  virtual void selectStrokeEngine(int32_t /*level*/) {}
 };
 
 }  // namespace pg

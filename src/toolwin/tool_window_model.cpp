@@ -5,6 +5,7 @@
 
 #include "brush/paint_param.h"
 #include "toolwin/nib_radius_mapping.h"
+#include "toolwin/pen_editor_values.h"
 
 namespace pg {
 
@@ -110,6 +111,10 @@ void CToolWindowModel::setToolMode(ToolMode mode) {
 
   mode_ = mode;
   selectTool(toolIdForMode(mode), true);
+  // Brushes of the pen-method family paint through the pen engine, the
+  // others through the dab-table walker.
+  if (PenSlot slot{}; host_ && penSlotOfMode(mode, slot))
+    host_->selectStrokeEngine(paintKindFamily(byteOf(slot)) == 2 ? 2 : 1);
 
   slotButton_[slot_] = def->button;
   rememberedMode_[def->button] = mode;
@@ -231,18 +236,24 @@ bool CToolWindowModel::handleShortcutKey(int32_t vk, uint32_t shift) {
     case 'R':
       // Steps through the option panel's brush or gradient list; the key is
       // the panel's even while no list is shown.
+      if (OnStepBrushList) OnStepBrushList(vk == 'E' ? -1 : 1);
       return true;
     case kVkBracketRight:
-    case kVkBracketLeft:
+    case kVkBracketLeft: {
       // With Ctrl or Alt the keys belong to the layer list; without a
-      // document they still count as used.
-      if (!ctrl && !alt) {
-        if (vk == kVkBracketRight)
-          stepSizeUp(shiftKey);
-        else
-          stepSizeDown(shiftKey);
+      // document they still count as used (the list then does nothing).
+      const bool up = vk == kVkBracketRight;
+      if (ctrl) {
+        if (OnLayerKey) OnLayerKey(up ? LayerKey::MoveUp : LayerKey::MoveDown);
+      } else if (alt) {
+        if (OnLayerKey) OnLayerKey(up ? LayerKey::NextVisibleAbove : LayerKey::NextVisibleBelow);
+      } else if (up) {
+        stepSizeUp(shiftKey);
+      } else {
+        stepSizeDown(shiftKey);
       }
       return true;
+    }
     case 'X':
       if (!shiftKey) return false;
       swapColors();
@@ -325,19 +336,26 @@ void CToolWindowModel::setToolSize(float pixels) {
 
 void CToolWindowModel::setMinSize(float percent) { setClamped(minSize_, percent, 0.0f, 100.0f, kToolViewSize); }
 
-void CToolWindowModel::stepSizeUp(bool shift) {
-  if (shift)
-    setMinSize(minSize_ + 1.0f);
-  else
-    setToolSize(stepNibRadius(size_, true));
+void CToolWindowModel::stepSize(bool up, bool shift) {
+  if (shift) {
+    setMinSize(minSize_ + (up ? 1.0f : -1.0f));
+  } else if (paintParam_ != nullptr && paintParam_->hasNib != 0 && OnNibScale) {
+    // A brush with a nib image steps its scale over the scale's own range.
+    float lo = 0.0f, hi = 0.0f;
+    nibScalePercentRange(paintParam_->minNibScale(), paintParam_->maxNibScale(), lo, hi);
+    const double range = double(hi) - lo;
+    if (!(range > 0.0)) return;
+    const double v = (double(paintParam_->nibScale) * 100.0 - lo) / range;
+    const double p = nibScaleInFilter(v, lo, hi) + (up ? 0.05 : -0.05);
+    OnNibScale(static_cast<float>(lo + range * nibScaleOutFilter(p, lo, hi)));
+  } else {
+    setToolSize(stepNibRadius(size_, up));
+  }
 }
 
-void CToolWindowModel::stepSizeDown(bool shift) {
-  if (shift)
-    setMinSize(minSize_ - 1.0f);
-  else
-    setToolSize(stepNibRadius(size_, false));
-}
+void CToolWindowModel::stepSizeUp(bool shift) { stepSize(true, shift); }
+
+void CToolWindowModel::stepSizeDown(bool shift) { stepSize(false, shift); }
 
 SToolParams CToolWindowModel::toolParams() const {
   SToolParams p;

@@ -161,6 +161,17 @@ class CToolWindowModel {
   void stepSizeUp(bool shift);
   void stepSizeDown(bool shift);
 
+  // Keys that belong to the panels (the tool window wires them): E and R
+  // step the option panel's brush list, or the gradient list, by -1 or +1;
+  // the nib-image scale of a brush with a nib becomes a new value (per
+  // cent); Ctrl and Alt with the bracket keys move the active layer up or
+  // down through its link group, or select the next visible layer above or
+  // below.
+  enum class LayerKey : uint8_t { MoveUp, MoveDown, NextVisibleAbove, NextVisibleBelow };
+  std::function<void(int32_t step)> OnStepBrushList;
+  std::function<void(float percent)> OnNibScale;
+  std::function<void(LayerKey key)> OnLayerKey;
+
   // The working paint parameters of the tool options (not owned), handed
   // to the document window with the drawing state while the current mode
   // draws with their kind.
@@ -173,6 +184,7 @@ class CToolWindowModel {
   void pushStrokeParams();
 
  private:
+  void stepSize(bool up, bool shift);
   void notify(uint32_t parts);
   // Stores a value from outside, clamped; a change is shown and handed on.
   void setClamped(float& field, float value, float low, float high, uint32_t part);

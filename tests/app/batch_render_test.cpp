@@ -8,8 +8,11 @@
 #include <fstream>
 
 #include "app/batch_fixture.h"
+#include "canvas/canvas_fixture.h"
+#include "document/flow_image.h"
 #include "io/native_file_writer.h"
 #include "io/native_header.h"
+#include "record/legacy_stream_fixture.h"
 
 namespace pg::test {
 namespace {
@@ -110,6 +113,76 @@ TEST(BatchRender, OutputNames) {
   EXPECT_EQ(batchOutputFolder(s, "/in/w.ke4"), "/in");
   s.batchOutputFolder = "/o";
   EXPECT_EQ(batchOutputFolder(s, "/in/w.ke4"), "/o");
+}
+
+// A version 1.1 recording renders like any other: the picture the window's
+// replay of it shows, and the stream itself beside it.
+TEST(BatchRender, AVersionOneRecordingRendersAsTheWindowReplaysIt) {
+  Recorded r;
+  LegacyStream stream(90, 70);
+  stream.record(513, {240, 250, 230})
+      .stroke(0, 0, 0x304050, 4 * 256, {{5, 5, 1024}, {30, 12, 800}, {60, 50, 400}})
+      .record(256, {3})
+      .record(273, {1})
+      .record(275, {1, 100})
+      .stroke(0, 0, 0x0000FF, 2 * 256, {{80, 5, 1024}, {10, 60, 1024}})
+      .end();
+  ASSERT_TRUE(stream.ok());
+  const std::string source = r.dir.file("old.lge");
+  {
+    std::ofstream out(source, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(stream.bytes().data()), std::streamsize(stream.bytes().size()));
+  }
+  const SBatchOutcome o = runBatchReplay(source, r.render());
+  ASSERT_EQ(o.code, BatchCode::Written);
+  EXPECT_EQ(o.imagePath, r.out("old.bmp"));
+  EXPECT_EQ(o.eventsPath, r.out("old.lge"));
+  EXPECT_EQ(slurp(o.eventsPath), slurp(source));
+
+  CanvasFixture w;
+  uint32_t now = 100;
+  ASSERT_TRUE(w.window->openLegacyEvents(source, now));
+  for (int guard = 0; guard < 10000 && w.window->isReplaying(); ++guard) (void)w.window->replayStep(now += 8);
+  TPaper& doc = w.doc();
+  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+  ASSERT_TRUE(saveBmp24(doc.composite, r.dir.file("window.bmp"), doc.resolution));
+  EXPECT_EQ(slurp(o.imagePath), slurp(r.dir.file("window.bmp")));
+
+  // A stream cut short does not render: the failure and its marker.
+  std::vector<uint8_t> cut(stream.bytes().begin(), stream.bytes().end() - 5);
+  {
+    std::ofstream out(r.dir.file("cut.lge"), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(cut.data()), std::streamsize(cut.size()));
+  }
+  EXPECT_EQ(runBatchReplay(r.dir.file("cut.lge"), r.render()).code, BatchCode::OpenFailed);
+  EXPECT_TRUE(fs::exists(r.out("cut.bad")));
+}
+
+// The replay run in small steps (as the viewer runs it) gives what the
+// replay in one go gives; the picture is the document's as it shows it,
+// with its grid when it shows one.
+TEST(BatchRender, SteppedReplayAndTheGrid) {
+  Recorded r;
+  CBatchReplay stepped(r.dir.file("strokes.ke4"), r.render());
+  ASSERT_TRUE(stepped.open());
+  int steps = 0;
+  while (stepped.step(1)) ++steps;
+  EXPECT_TRUE(stepped.ended());
+  const SBatchOutcome o = stepped.finish();
+  ASSERT_EQ(o.code, BatchCode::Written);
+  EXPECT_EQ(slurp(o.imagePath), slurp(r.dir.file("expected.bmp")));
+
+  CBatchReplay grid(r.dir.file("work.kci"), r.render());
+  ASSERT_TRUE(grid.open());
+  (void)grid.step(0);
+  TPaper& doc = grid.document();
+  doc.setGridSize(true, 8, 8, false);
+  const SBatchOutcome g = grid.finish();
+  ASSERT_EQ(g.code, BatchCode::Written);
+  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, true);
+  ASSERT_TRUE(saveBmp24(doc.composite, r.dir.file("grid.bmp"), doc.resolution));
+  EXPECT_EQ(slurp(g.imagePath), slurp(r.dir.file("grid.bmp")));
+  EXPECT_NE(slurp(g.imagePath), slurp(r.dir.file("expected.bmp")));
 }
 
 }  // namespace

@@ -195,44 +195,13 @@ TEST(DocumentFiles, DatedBmpNamesAndLayerExportNames) {
   EXPECT_EQ(layerExportName("", 0, "bg"), "名称未設定[0](bg)");
 }
 
-TEST(DocumentFiles, PastedPictureBecomesANewTopLayerWithTheCopiedAttributes) {
-  std::unique_ptr<TPaper> doc = makeDoc(20, 10);
-  TMTC picture(25, 6);
-  fillPicture(picture);
-  SClipLayerAttr attr;
-  attr.words[1] = 0x10 | 0x1 | (4u << 16) | (99u << 24);  // visible, mode 4, opacity 99
-  const std::string name = "copied";
-  const int32_t at = pastePictureAsNewLayer(*doc, picture, &attr, &name, true);
-  ASSERT_EQ(at, 1);
-  EXPECT_EQ(doc->layerCount(), 2);
-  EXPECT_EQ(doc->currentLayerIndex(), 1);
-  const CLayerData& layer = *doc->getLayer(1);
-  EXPECT_EQ(layer.imageWidth(), 25);
-  EXPECT_EQ(layer.imageHeight(), 10);
-  EXPECT_EQ(layer.name, "copied");
-  EXPECT_EQ(layer.opacity, 99);
-  EXPECT_EQ(layer.blendMode, 4);
-  std::unique_ptr<TMTC> back = layerRect(*doc, 1, SRectXYWH{0, 0, 25, 6});
-  ASSERT_TRUE(back);
-  EXPECT_TRUE(samePlanes(*back, picture));
-  // The paste is one undo step.
-  int32_t index = -1;
-  TRect rect;
-  TFlowImage* flow = doc->flowImage();
-  if (flow != nullptr) {
-    EXPECT_TRUE(doc->undo(*flow, index, rect));
-    EXPECT_EQ(doc->layerCount(), 1);
-  }
-}
-
-TEST(DocumentFiles, CutAndCopyOfASelectionTakeTheSelectedPartWithItsValues) {
+TEST(DocumentFiles, ACopyOfASelectionTakesTheSelectedPartWithItsValues) {
   std::unique_ptr<TPaper> doc = makeDoc(40, 30);
   TMTC picture(40, 30);
   testing::fillWith(picture, [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x * 6) << 8 | uint32_t(y); });
   ASSERT_TRUE(loadPictureIntoDocument(*doc, picture));
   SRectXYWH box;
   EXPECT_FALSE(selectionBox(*doc, box));
-  EXPECT_FALSE(cutSelection(*doc, 0, true));
   // A 10 x 5 selection at (8, 4): value 255, one pixel 128.
   ASSERT_EQ(doc->masks()->addMask(0), 0);
   doc->masks()->setCurrent(0);
@@ -251,14 +220,6 @@ TEST(DocumentFiles, CutAndCopyOfASelectionTakeTheSelectedPartWithItsValues) {
   EXPECT_EQ(box.Height, 5);
   EXPECT_EQ(part->getPixel(0, 0), picture.getPixel(8, 4));
   EXPECT_EQ(part->getPixel(2, 2) >> 24, 128u);
-
-  ASSERT_TRUE(cutSelection(*doc, 0, true));
-  std::unique_ptr<TMTC> after = exportLayer(*doc, 0);
-  ASSERT_TRUE(after);
-  EXPECT_EQ(after->getPixel(9, 5) >> 24, 0u);
-  EXPECT_EQ(after->getPixel(10, 6) >> 24, 127u);  // 255 x (255 - 128) / 255
-  EXPECT_EQ(after->getPixel(7, 5), picture.getPixel(7, 5));
-  EXPECT_EQ(after->getPixel(10, 6) & 0xFFFFFFu, picture.getPixel(10, 6) & 0xFFFFFFu);
 }
 
 }  // namespace

@@ -125,9 +125,13 @@ TEST(TemporaryTools, KeysChooseTheToolByShortcutMode) {
   ctx.pointerInSelection = true;
   EXPECT_EQ(temporaryToolForButton(PointerButton::Left, none, ctx), ToolId::SelectionMove);
   EXPECT_EQ(temporaryToolForButton(PointerButton::Right, none, ctx), ToolId::None);
-  EXPECT_EQ(middleButtonTool(0), ToolId::HandScroll);
-  EXPECT_EQ(middleButtonTool(2), ToolId::BrushSizeDrag);
+  // Every choice of the middle-button preference has its tool.
+  const ToolId middle[] = {ToolId::HandScroll,    ToolId::ViewRotation,    ToolId::BrushSizeDrag, ToolId::LayerMove,
+                           ToolId::Gradation,     ToolId::FillRectangle,   ToolId::FillFreehand,  ToolId::BucketFill,
+                           ToolId::SelectRectangle, ToolId::SelectFreehand, ToolId::AutoSelect};
+  for (int32_t i = 0; i < static_cast<int32_t>(std::size(middle)); ++i) EXPECT_EQ(middleButtonTool(i), middle[i]) << i;
   EXPECT_EQ(middleButtonTool(99), ToolId::HandScroll);
+  EXPECT_EQ(middleButtonTool(-1), ToolId::HandScroll);
 }
 
 TEST(TemporaryTools, CtrlSpaceClickZoomsAndTheToolComesBack) {

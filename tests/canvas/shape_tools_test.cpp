@@ -184,6 +184,7 @@ TEST(SelectShapes, TheCursorFollowsTheKeysAndTheSelection) {
   };
   const Case cases[] = {
       {false, false, true, false, false, 0, false, 5},  // no selection: plain
+      {false, false, false, false, false, 0, true, 5},  // ... of the first set whatever the preference
       {true, false, true, false, false, 0, false, 6},   // Shift adds
       {true, false, true, false, false, 0, true, 35},
       {true, true, false, false, false, 0, false, 9},   // over the selection: move
@@ -203,6 +204,40 @@ TEST(SelectShapes, TheCursorFollowsTheKeysAndTheSelection) {
     k.alt = c.alt;
     k.ctrl = c.ctrl;
     EXPECT_EQ(selectionShapeCursor(ctx, k, c.other).number, c.cursor) << c.cursor;
+  }
+}
+
+TEST(SelectShapes, TheAutomaticSelectionTakesItsOwnCursorsFromTheKeys) {
+  struct Case {
+    bool hasSelection, inside, shift, alt, ctrl;
+    int32_t mode;
+    bool other;
+    int32_t cursor;
+  };
+  const Case cases[] = {
+      {false, false, false, false, false, 0, false, 22},  // no selection
+      {false, false, true, true, false, 0, true, 22},
+      {true, false, false, false, false, 0, false, 22},  // no keys
+      {true, true, false, false, false, 0, false, 22},   // over the selection: no move cursor
+      {true, true, false, false, false, 0, true, 34},
+      {true, false, true, false, false, 0, false, 23},   // Shift adds
+      {true, false, true, false, false, 0, true, 35},
+      {true, false, false, true, false, 0, false, 24},   // Alt subtracts in mode 0
+      {true, false, false, false, true, 1, true, 36},    // Ctrl in mode 1
+      {true, false, true, true, false, 0, false, 25},    // Shift+Alt intersects
+      {true, false, true, false, true, 1, true, 37},
+  };
+  for (const Case& c : cases) {
+    STempToolContext ctx;
+    ctx.current = ToolId::AutoSelect;
+    ctx.hasSelection = c.hasSelection;
+    ctx.pointerInSelection = c.inside;
+    ctx.shortcutMode = c.mode;
+    SKeyState k;
+    k.shift = c.shift;
+    k.alt = c.alt;
+    k.ctrl = c.ctrl;
+    EXPECT_EQ(autoSelectCursor(ctx, k, c.other), (SCursorChoice{CursorKind::Custom, c.cursor})) << c.cursor;
   }
 }
 

@@ -91,6 +91,18 @@ std::vector<uint8_t> selectionValues(TPaper& doc) {
   return out;
 }
 
+// Saves f's recording as an event file and replays it to the end in g.
+void replaySavedEvents(CanvasFixture& f, const std::string& path, CanvasFixture& g) {
+  CPaperEventDocument events(f.doc());
+  ASSERT_TRUE(saveEventFile(path, events, false).saved());
+  uint32_t now = 1000;
+  ASSERT_TRUE(g.window->openEventFile(path, now));
+  for (int guard = 0; guard < 10000 && g.window->isReplaying(); ++guard) (void)g.window->replayStep(now += 1);
+  EXPECT_FALSE(g.window->isReplaying());
+  ASSERT_EQ(g.host.summaries.size(), 1u);
+  EXPECT_EQ(g.host.summaries[0].kind, ReplayEndKind::Normal);
+}
+
 // Japanese text, vertical and across, in red on a second layer and as a
 // selection, recorded and saved as an event file; a second window replays
 // the file to the same layer pixels and the same selection.
@@ -116,20 +128,45 @@ TEST(TextTool, RecordedTextReplaysToTheSamePixels) {
   const std::vector<uint32_t> placed = layerPixels(f.doc());
   const std::vector<uint8_t> selected = selectionValues(f.doc());
   ASSERT_FALSE(selected.empty());
-  CPaperEventDocument events(f.doc());
-  ASSERT_TRUE(saveEventFile(path, events, false).saved());
-
   CanvasFixture g;
-  uint32_t now = 1000;
-  ASSERT_TRUE(g.window->openEventFile(path, now));
-  for (int guard = 0; guard < 10000 && g.window->isReplaying(); ++guard) (void)g.window->replayStep(now += 1);
-  EXPECT_FALSE(g.window->isReplaying());
-  ASSERT_EQ(g.host.summaries.size(), 1u);
-  EXPECT_EQ(g.host.summaries[0].kind, ReplayEndKind::Normal);
+  replaySavedEvents(f, path, g);
   ASSERT_EQ(g.doc().layerCount(), 2);
   EXPECT_EQ(g.doc().currentLayerIndex(), f.doc().currentLayerIndex());
   EXPECT_TRUE(layerPixels(g.doc()) == placed);
   EXPECT_TRUE(selectionValues(g.doc()) == selected);
+}
+
+// Text selections made with the add and subtract modifiers combine with the
+// selection there is; the recording carries the combine mode, so a replay of
+// the saved events gives the same selection (a plain replace would lose the
+// first text).
+TEST(TextTool, TextSelectionsReplayWithTheirCombineMode) {
+  pg::testing::TempFolder dir;
+  const std::string path = dir.file("select.ke4");
+  CanvasFixture f;
+  struct Step {
+    TPoint at;
+    SKeyState keys;
+  };
+  SKeyState add, subtract;
+  add.shift = true;
+  subtract.alt = true;
+  f.shared.prefs.shortcutMode = 0;
+  const Step steps[] = {{{40, 40}, SKeyState{}}, {{60, 150}, add}, {{50, 60}, subtract}};
+  std::vector<std::vector<uint8_t>> after;
+  for (const Step& s : steps) {
+    f.window->setKeyState(s.keys);
+    CTextToolSession select(*f.window, s.at, true);
+    ASSERT_TRUE(select.commit(japanese(false)));
+    after.push_back(selectionValues(f.doc()));
+  }
+  f.window->setKeyState(SKeyState{});
+  // Each step changed the selection, and the added text kept the first.
+  EXPECT_NE(after[1], after[0]);
+  EXPECT_NE(after[2], after[1]);
+  CanvasFixture g;
+  replaySavedEvents(f, path, g);
+  EXPECT_TRUE(selectionValues(g.doc()) == after.back());
 }
 
 TEST(TextTool, VerticalTextRunsDownAndLinesGoLeft) {

@@ -6,7 +6,6 @@
 
 #include "core/blend_arith.h"
 #include "core/planes.h"
-#include "core/random.h"
 
 namespace pg {
 namespace {
@@ -176,40 +175,43 @@ TEST(BlendArith, PlanePlotsStayInsideAndCallBacksAreReplaceable) {
   EXPECT_EQ(plotCallback32(), &plotBlend32);
 }
 
-TEST(BlendArith, DissolveAppliesByThresholdAndRepeatsWithTheSameSeed) {
-  resetBlendState();
-  SRandomRange rec;
-  initRandomRange(rec, 4711, 0, 255);
+TEST(BlendArith, DissolveAppliesByThresholdAtEachPlace) {
   const uint32_t opaque = px(255, 200, 100, 50);
-
   // Amount 0 never applies; amount 255 with an opaque source always does.
-  setStochasticBlend(&pixelSet, rec, 0);
-  for (int i = 0; i < 1000; ++i) {
-    uint32_t p = 0;
-    stochasticBlend(&p, opaque, 255);
-    ASSERT_EQ(p, 0u);
+  for (const uint32_t amount : {0u, 255u}) {
+    const SStochasticBlend s{&pixelSet, amount};
+    for (int32_t i = 0; i < 1000; ++i) {
+      uint32_t p = 0;
+      stochasticBlend(s, &p, opaque, 255, i % 37, i / 37);
+      ASSERT_EQ(p, amount == 0 ? 0u : opaque) << i;
+    }
   }
-  EXPECT_EQ(stochasticBlendState().Count, 1000u);
-  setStochasticBlend(&pixelSet, rec, 255);
-  for (int i = 0; i < 1000; ++i) {
-    uint32_t p = 0;
-    stochasticBlend(&p, opaque, 255);
-    ASSERT_EQ(p, opaque);
-  }
+  // A transparent source never applies; no operation does nothing.
+  uint32_t p = 7;
+  stochasticBlend(SStochasticBlend{&pixelSet, 255}, &p, opaque & 0x00FFFFFFu, 255, 3, 4);
+  stochasticBlend(SStochasticBlend{nullptr, 255}, &p, opaque, 255, 3, 4);
+  EXPECT_EQ(p, 7u);
 
-  // The same record gives the same pattern; about half passes at amount 128.
-  auto pattern = [&](uint32_t amount) {
-    setStochasticBlend(&pixelSet, rec, amount);
-    std::vector<uint32_t> out(2000, 0);
-    for (uint32_t& p : out) stochasticBlend(&p, opaque, 255);
+  // The draw is spread over 0..254 and depends on the place and the colour
+  // alone: about half passes at amount 128, the same every time.
+  auto pattern = [&](uint32_t colour) {
+    std::vector<uint32_t> out(64 * 64, 0);
+    for (int32_t i = 0; i < 64 * 64; ++i) stochasticBlend(SStochasticBlend{&pixelSet, 128}, &out[size_t(i)], colour, 255, i % 64, i / 64);
     return out;
   };
-  const std::vector<uint32_t> first = pattern(128), second = pattern(128);
+  const std::vector<uint32_t> first = pattern(opaque), second = pattern(opaque);
   EXPECT_EQ(first, second);
   const auto applied = std::count(first.begin(), first.end(), opaque);
-  EXPECT_GT(applied, 800);
-  EXPECT_LT(applied, 1200);
-  resetBlendState();
+  EXPECT_GT(applied, 64 * 64 * 4 / 10);
+  EXPECT_LT(applied, 64 * 64 * 6 / 10);
+  uint32_t lowest = 255, highest = 0;
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 64; ++x) {
+      lowest = std::min(lowest, stochasticDraw(x, y, opaque));
+      highest = std::max(highest, stochasticDraw(x, y, opaque));
+    }
+  EXPECT_EQ(lowest, 0u);
+  EXPECT_EQ(highest, 254u);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include "core/block_image.h"
 #include "core/composite_core.h"
 #include "core/plane_ops.h"
-#include "platform/clock.h"
 
 namespace pg {
 namespace {
@@ -79,7 +78,7 @@ TEST_P(LayerCompositeReference, BlendLayerToPlaneEqualsThePixelOperator) {
       eachPixel(plane.size(), layer.size(), g.point, g.rect,
                 [&](int32_t dx, int32_t dy, int32_t sx, int32_t sy) { op(&want.at(dx, dy), src.at(sx, sy), attr.opacity); });
       const int64_t committed = layer.committedTiles();
-      EXPECT_TRUE(layer.blendLayerToPlane(plane, attr, false, g.rect, g.point));
+      EXPECT_TRUE(layer.blendLayerToPlane(plane, attr, g.rect, g.point));
       EXPECT_TRUE(samePixels(testing::toPixels(plane), want)) << "mode " << mode << " rect " << g.rect.X;
       EXPECT_EQ(layer.committedTiles(), committed);  // the layer is only read
     }
@@ -214,7 +213,7 @@ TEST(LayerCompositeRules, UntouchedLayerChangesNothingAndCommitsNothing) {
     SLayerBlendAttr attr;
     attr.blendMode = static_cast<uint8_t>(mode);
     EXPECT_TRUE(below.blendLayer(layer, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
-    EXPECT_TRUE(layer.blendLayerToPlane(plane, attr, false, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
+    EXPECT_TRUE(layer.blendLayerToPlane(plane, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
     EXPECT_TRUE(layer.blendLayerMasked(below, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
     EXPECT_TRUE(layer.blendLayerToPlane2(plane, attr, SRectXYWH{0, 0, 300, 200}, TPoint{0, 0}));
   }
@@ -232,11 +231,11 @@ TEST(LayerCompositeRules, ZeroOpacityCompositesNothing) {
   SLayerBlendAttr attr;
   attr.blendMode = lbmNormal;
   attr.opacity = 0;
-  EXPECT_FALSE(layer.blendLayerToPlane(plane, attr, false, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
+  EXPECT_FALSE(layer.blendLayerToPlane(plane, attr, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
   EXPECT_EQ(plane.getPixel(5, 5), 0xFF000000u);
   attr.opacity = 255;
   attr.blendMode = 22;  // no such mode
-  EXPECT_FALSE(layer.blendLayerToPlane(plane, attr, false, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
+  EXPECT_FALSE(layer.blendLayerToPlane(plane, attr, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
   EXPECT_EQ(plane.getPixel(5, 5), 0xFF000000u);
 }
 
@@ -293,44 +292,39 @@ TEST(LayerCompositeRules, CoverageBlendIntoAPlaneFollowsTheModesPair) {
 
 // ---- dissolve --------------------------------------------------------------------------------
 
-// The dissolve reference: the wrapper called pixel by pixel in the walk
-// order (tile rows, pieces left to right, rows and pixels inside a piece),
-// tiles skipped by R1 drawing nothing.
-Pixels dissolveReference(const CBlockVMTC& layer, const TMTC& plane, const SLayerBlendAttr& attr,
-                         const SRandomRange& rec) {
+// The dissolve reference: each pixel of the layer laid down with the mode's
+// operator when the threshold passes the draw at its place on the plane.
+Pixels dissolveReference(const CBlockVMTC& layer, const TMTC& plane, const SLayerBlendAttr& attr, TPoint at) {
   Pixels out = testing::toPixels(plane);
-  setStochasticBlend(layerBlendInfo(attr.blendMode)->SrcAlphaOp, rec, attr.dissolveAmount);
-  for (int32_t ty = 0; ty < layer.height(); ty += 32)
-    for (int32_t tx = 0; tx < layer.width(); tx += 32) {
-      const STileRec& t = *layer.tileAt(tx, ty);
-      if (!t.committed() && (t.uniform >> 24) == 0) continue;
-      for (int32_t y = ty; y < std::min(ty + 32, layer.height()); ++y)
-        for (int32_t x = tx; x < std::min(tx + 32, layer.width()); ++x)
-          stochasticBlend(&out.at(x, y), layer.getPixel(x, y), attr.opacity);
+  const SStochasticBlend s{layerBlendInfo(attr.blendMode)->SrcAlphaOp, attr.dissolveAmount};
+  for (int32_t y = 0; y < layer.height(); ++y)
+    for (int32_t x = 0; x < layer.width(); ++x) {
+      const int32_t px = at.X + x, py = at.Y + y;
+      if (px < 0 || py < 0 || px >= plane.Width || py >= plane.Height) continue;
+      stochasticBlend(s, &out.at(px, py), layer.getPixel(x, y), attr.opacity, px, py);
     }
   return out;
 }
 
-TEST(LayerCompositeDissolve, StoredStateGivesTheSameDitherEveryTime) {
+SLayerBlendAttr dissolveAttr(uint8_t mode, uint8_t amount) {
+  SLayerBlendAttr attr;
+  attr.blendMode = mode;
+  attr.opacity = 230;
+  attr.dissolve = true;
+  attr.dissolveAmount = amount;
+  return attr;
+}
+
+TEST(LayerCompositeDissolve, TheDitherIsAFunctionOfPlacePixelAndAmount) {
   std::mt19937 rng(3);
   CBlockVMTC layer(100, 70);
   testing::fillSparse(layer, rng);
-  SLayerBlendAttr attr;
-  attr.blendMode = lbmScreen;
-  attr.opacity = 230;
-  attr.dissolve = true;
-  attr.dissolveAmount = 150;
-  initRandomRange(attr.randomState, 12345, 0, 255);
-  const SRandomRange stored = attr.randomState;
-  TMTC a(100, 70), b(100, 70);
+  const SLayerBlendAttr attr = dissolveAttr(lbmScreen, 150);
+  TMTC a(100, 70);
   fill(a, 0xFF808080u);
-  fill(b, 0xFF808080u);
-  const Pixels want = dissolveReference(layer, a, attr, stored);
-  EXPECT_TRUE(layer.blendLayerToPlane(a, attr, false, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0}));
-  EXPECT_TRUE(layer.blendLayerToPlane(b, attr, false, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0}));
+  const Pixels want = dissolveReference(layer, a, attr, TPoint{0, 0});
+  EXPECT_TRUE(layer.blendLayerToPlane(a, attr, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0}));
   EXPECT_TRUE(samePixels(testing::toPixels(a), want));
-  EXPECT_TRUE(samePixels(testing::toPixels(b), want));
-  EXPECT_EQ(attr.randomState, stored);  // copied, never advanced
   // Some pixels dithered away, some drawn.
   int kept = 0;
   for (int32_t y = 0; y < 70; ++y)
@@ -339,28 +333,33 @@ TEST(LayerCompositeDissolve, StoredStateGivesTheSameDitherEveryTime) {
   EXPECT_LT(kept, 7000);
 }
 
-TEST(LayerCompositeDissolve, FreshRandomnessFollowsTheClock) {
-  std::mt19937 rng(4);
-  CBlockVMTC layer(64, 64);
-  testing::fillSparse(layer, rng);
-  layer.fill(0xFF2040C0u);  // every pixel opaque
-  SLayerBlendAttr attr;
-  attr.blendMode = lbmNormal;
-  attr.dissolve = true;
-  attr.dissolveAmount = 128;
-  initRandomRange(attr.randomState, 1, 0, 255);
-  ManualClock clock(777);
-  Clock* old = setClock(&clock);
-  TMTC fresh(64, 64), stored(64, 64), later(64, 64);
-  for (TMTC* p : {&fresh, &stored, &later}) fill(*p, 0xFF000000u);
-  EXPECT_TRUE(layer.blendLayerToPlane(fresh, attr, true, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
-  clock.set(778);
-  EXPECT_TRUE(layer.blendLayerToPlane(later, attr, true, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
-  setClock(old);
-  initRandomRange(attr.randomState, 777, 0, 255);
-  EXPECT_TRUE(layer.blendLayerToPlane(stored, attr, false, SRectXYWH{0, 0, 64, 64}, TPoint{0, 0}));
-  EXPECT_TRUE(samePixels(testing::toPixels(fresh), testing::toPixels(stored)));
-  EXPECT_FALSE(samePixels(testing::toPixels(fresh), testing::toPixels(later)));
+// The same pixels give the same composite however they are held (committed
+// tiles or uniform ones, transparent tiles committed or not) and whatever
+// rectangles the plane is composed in, in whatever order.
+TEST(LayerCompositeDissolve, SamePixelsGiveTheSameCompositeWhateverTheTilesAndRectangles) {
+  std::mt19937 rng(11);
+  CBlockVMTC sparse(100, 70);
+  testing::fillSparse(sparse, rng);
+  // The same pixels with every tile committed.
+  CBlockVMTC dense(100, 70);
+  for (int32_t y = 0; y < 70; ++y)
+    for (int32_t x = 0; x < 100; ++x) ASSERT_TRUE(dense.setPixel(x, y, sparse.getPixel(x, y)));
+  for (int32_t i = 0; i < dense.tileCount(); ++i) ASSERT_TRUE(dense.commitTile(dense.tileRef(i)));
+  ASSERT_EQ(testing::toPixels(dense).at(99, 69), testing::toPixels(sparse).at(99, 69));
+  for (uint8_t amount : {uint8_t{40}, uint8_t{128}, uint8_t{255}}) {
+    const SLayerBlendAttr attr = dissolveAttr(lbmNormal, amount);
+    TMTC whole(100, 70), pieces(100, 70);
+    fill(whole, 0xFF204060u);
+    fill(pieces, 0xFF204060u);
+    const Pixels want = dissolveReference(sparse, whole, attr, TPoint{0, 0});
+    EXPECT_TRUE(sparse.blendLayerToPlane(whole, attr, SRectXYWH{0, 0, 100, 70}, TPoint{0, 0}));
+    // Bands from the bottom up, each cut in two, from the densely held copy.
+    for (int32_t y = 63; y >= 0; y -= 7)
+      for (const SRectXYWH r : {SRectXYWH{50, y, 50, 7}, SRectXYWH{0, y, 50, 7}})
+        (void)dense.blendLayerToPlane(pieces, attr, r, TPoint{r.X, r.Y});  // a clip result only
+    EXPECT_TRUE(samePixels(testing::toPixels(whole), want)) << int(amount);
+    EXPECT_TRUE(samePixels(testing::toPixels(pieces), want)) << int(amount);
+  }
 }
 
 // ---- faults ------------------------------------------------------------------------------------

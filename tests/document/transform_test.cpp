@@ -7,6 +7,8 @@
 #include <limits>
 
 #include "doc_ops_fixture.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
 
 namespace pg::test {
 namespace {
@@ -91,6 +93,43 @@ TEST(Transforms, FourQuarterTurnsAndTwoFlipsReturnTheOriginal) {
   EXPECT_EQ(snapshot(*f.doc), before);
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(f.doc->transformAllInPlace(*f.flow, 13, false));
   EXPECT_EQ(snapshot(*f.doc), before);
+}
+
+// A mask without an image keeps its place through a turn and the turn back
+// (as an undo makes it), like a mask with one.
+TEST(Transforms, AnEmptyMaskTurnsBackToItsPlace) {
+  TransformFixture f;
+  ASSERT_TRUE(f.doc->newMask(*f.flow, 0, 0, true));
+  CMaskData& m = *f.doc->masks()->currentMask();
+  ASSERT_FALSE(m.hasImage());
+  m.offsetX = 3;
+  m.offsetY = -2;
+  ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, true));
+  int32_t index = 0;
+  TRect rect{};
+  ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+  const CMaskData& back = *f.doc->masks()->currentMask();
+  EXPECT_EQ(back.offsetX, 3);
+  EXPECT_EQ(back.offsetY, -2);
+}
+
+// The mask list an undone or redone image size brings back has the size of
+// the document it comes back to: an inverted selection then covers that
+// document, as in a replay.
+TEST(Transforms, UndoneImageSizeGivesTheMasksTheDocumentSize) {
+  TransformFixture f;
+  const int32_t w = f.doc->width, h = f.doc->height;
+  ASSERT_TRUE(f.doc->maskFillAll(*f.flow, 0, true));
+  ASSERT_TRUE(f.doc->scaleImage(*f.flow, w + 30, h + 20, 2, true));
+  EXPECT_EQ(f.doc->masks()->docWidth(), w + 30);
+  int32_t index = 0;
+  TRect rect{};
+  ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
+  EXPECT_EQ(f.doc->masks()->docWidth(), w);
+  EXPECT_EQ(f.doc->masks()->docHeight(), h);
+  ASSERT_TRUE(f.doc->redo(*f.flow, index, rect));
+  EXPECT_EQ(f.doc->masks()->docWidth(), w + 30);
+  EXPECT_EQ(f.doc->masks()->docHeight(), h + 20);
 }
 
 TEST(Transforms, AClockwiseTurnPutsTheTopLeftAtTheTopRight) {

@@ -109,7 +109,7 @@ TEST_F(ClipboardImage, LayerRecordsAndAreasRoundTripAndForeignRecordsAreBounded)
   ASSERT_TRUE(other.createImage(64, 48, 3));
   other.width = 60;
   other.height = 40;
-  applyClipLayerAttr(other, attr, &name);
+  applyLayerAttrRecord(other, attr, &name);
   EXPECT_EQ(other.name, "ink");
   EXPECT_EQ(other.opacity, 120);
   EXPECT_EQ(other.blendMode, 5);

@@ -118,6 +118,9 @@ TEST_F(LayerChunk, EveryBadFieldGivesItsCode) {
       {"uniform encoding 0", [u](Bytes& b) { putChunkU32(b.data() + u + 16, 0); }, kRcTileEncoding},
       {"blocks end early", [u](Bytes& b) { b.resize(size_t(u)); }, kRcShortRead},
       {"blend mode past the table", [](Bytes& b) { b[14] = 200; }, kRcOk},
+      {"nominal width 0", [](Bytes& b) { putChunkU32(b.data() + 48, 0); }, kRcLayerCreate},
+      {"nominal height past the largest image", [](Bytes& b) { putChunkU32(b.data() + 52, 10001); }, kRcLayerCreate},
+      {"nominal width negative", [](Bytes& b) { putChunkU32(b.data() + 48, 0xFFFFFFF0u); }, kRcLayerCreate},
   };
   for (const Mutation& c : cases) {
     Bytes b = bytes_;
@@ -149,8 +152,6 @@ TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
   putChunkU32(b.data() + 8, 500);         // index past the list: appended
   putChunkU32(b.data() + 40, 0x80000000);  // offset far outside
   putChunkU32(b.data() + 44, 20000);
-  putChunkU32(b.data() + 48, 0);           // nominal size 0
-  putChunkU32(b.data() + 52, 99999);       // and past the image
   CLayerMngr list;
   list.setDocumentSize(64, 40);
   ASSERT_EQ(read(b, list), kRcOk);
@@ -158,8 +159,26 @@ TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
   EXPECT_EQ(l.index, 0);
   EXPECT_EQ(l.offsetX, -10000);
   EXPECT_EQ(l.offsetY, 10000);
-  EXPECT_EQ(l.width, 1);
-  EXPECT_EQ(l.height, 40);
+}
+
+// The nominal size is the one stored, also where the image is smaller (a
+// small layer on a larger document) or larger.
+TEST_F(LayerChunk, NominalSizeIsKeptAsStored) {
+  struct Case {
+    uint32_t w, h;
+  };
+  for (const Case c : {Case{1, 1}, Case{200, 150}, Case{64, 40}, Case{10000, 10000}}) {
+    Bytes b = bytes_;
+    putChunkU32(b.data() + 48, c.w);
+    putChunkU32(b.data() + 52, c.h);
+    CLayerMngr list;
+    list.setDocumentSize(64, 40);
+    ASSERT_EQ(read(b, list), kRcOk) << c.w;
+    const CLayerData& l = *list.getLayer(0);
+    EXPECT_EQ(l.width, int32_t(c.w));
+    EXPECT_EQ(l.height, int32_t(c.h));
+    EXPECT_EQ(l.imageWidth(), 64);
+  }
 }
 
 TEST_F(LayerChunk, WithoutExtendedFieldsTheDefaultsStay) {

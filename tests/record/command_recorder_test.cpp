@@ -280,7 +280,7 @@ TEST_F(CommandRecorderTest, SubcodesOutsideACallsListWriteNothing) {
       [](auto& c) { return c.recordPolygonFill(1, nullptr, -1); },
       [&](auto& c) { return c.recordFillRegion(1, 0, 2, SFillArgs{}, nullptr, region, SRectXYWH{0, 0, 4, 4}); },
       [&](auto& c) { return c.recordFillRegionEx(1, 0, 0, SFillArgs{}, three, region, SRectXYWH{0, 0, 4, 4}); },
-      [&](auto& c) { return c.recordTextFill(1, 0, 0, SLogFont{}, 0, 0, "x", TPoint{}, region, {0, 0, 4, 4}); },
+      [&](auto& c) { return c.recordTextFill(1, 0, 0, SLogFont{}, 0, 0, "x", TPoint{}, region, {0, 0, 4, 4}, 0); },
       [&](auto& c) { return c.recordLayerImage(1, TMTC(2, 2), 3, "", nullptr); },
       [&](auto& c) { return c.recordLayerImage(1, TMTC(), 0, "", nullptr); },  // no pixels
       [&](auto& c) { return c.recordFillRegion(1, 0, 0, SFillArgs{}, nullptr, region, SRectXYWH{9, 9, 2, 2}); },
@@ -426,7 +426,7 @@ TEST_F(CommandRecorderTest, TextFillsCarryFontTextAndCoverage) {
   SLogFont font;
   font.Height = -12;
   std::vector<SPacket> packets = recordedBy([&](auto& c) {
-    return c.recordTextFill(1, 0, 17, font, 2, 3, "Ab", TPoint{7, 8}, coverage, SRectXYWH{0, 0, 4, 4});
+    return c.recordTextFill(1, 0, 17, font, 2, 3, "Ab", TPoint{7, 8}, coverage, SRectXYWH{0, 0, 4, 4}, 2);
   });
   ASSERT_GE(packets.size(), 3u);
   EXPECT_EQ(hdr(packets[0].type, packets[0].subcode), hdr(0, kStateFont));
@@ -435,6 +435,7 @@ TEST_F(CommandRecorderTest, TextFillsCarryFontTextAndCoverage) {
   const SPacket& fill = packets.back();
   ASSERT_EQ(hdr(fill.type, fill.subcode), hdr(13, 17));
   EXPECT_EQ(fill.body[kRegion54Kind], 3);
+  EXPECT_EQ(fill.body[21], 2);  // the selection's combine mode
   EXPECT_EQ(readLE32(fill.body.data() + 12), 7u);
 }
 

@@ -35,6 +35,24 @@ TEST(ReplayAppState, LayerItemWithCurrentMarkersKeepsTheCurrentLayer) {
   EXPECT_NE(r.engine->replayStroke().opaque, 0);
 }
 
+// The effect item's last byte carries the stroke settings' creation code:
+// streams written before it held 0 and keep the kinds' fixed smallest-dab
+// ratios; the tool window's settings (2) replay with their own minimum.
+TEST(ReplayAppState, TheEffectItemCarriesTheCreationCode) {
+  const std::pair<uint8_t, uint8_t> cases[] = {{0, 0}, {2, 2}, {1, 0}, {255, 0}};
+  for (const auto& [stored, expected] : cases) {
+    std::vector<uint8_t> body(22, 0);
+    writeF32(body.data() + 12, 1.0f);  // gamma
+    writeF32(body.data() + 16, 0.1f);  // spacing
+    body[20] = 3;
+    body[21] = stored;
+    RawReplay r(StreamBuilder().imageCreate().packet(kPktState, kStateStrokeEffect, body).paperColor(5).seal());
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+    ASSERT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
+    EXPECT_EQ(r.engine->replayStroke().creationCode, expected) << int(stored);
+  }
+}
+
 TEST(ReplayAppState, StartTimeAndOtherDataPackets) {
   std::vector<uint8_t> time = {16, 0, 0, 0};
   for (int i = 0; i < 16; ++i) time.push_back(uint8_t(i + 1));

@@ -203,5 +203,33 @@ TEST(ReplayLayers, BadFieldsAndMissingLayersStopTheReplay) {
   expectStops(cases);
 }
 
+// Default names count the layers and masks made; an undone one gives its
+// number back, since its event leaves the recording and a replay never
+// makes it. Redo takes the number again.
+TEST(ReplayLayers, UndoneLayersAndMasksGiveTheirDefaultNamesBack) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  int32_t index = 0;
+  TRect rect{};
+  ASSERT_TRUE(d.newLayerCmd(&flow, 0, true));
+  ASSERT_TRUE(d.newMask(flow, d.currentLayerIndex(), d.masks()->current(), true));
+  const std::string layerName = d.currentLayer()->name;
+  const std::string maskName = d.masks()->currentMask()->name;
+  ASSERT_TRUE(d.undo(flow, index, rect));
+  ASSERT_TRUE(d.undo(flow, index, rect));
+  ASSERT_TRUE(d.redo(flow, index, rect));
+  EXPECT_EQ(d.currentLayer()->name, layerName);
+  ASSERT_TRUE(d.undo(flow, index, rect));
+  ASSERT_TRUE(d.newLayerCmd(&flow, 2, true));
+  ASSERT_TRUE(d.duplicateMask(flow, d.currentLayerIndex(), 0, true));
+  // The numbers of the undone layer and mask again.
+  EXPECT_EQ(d.currentLayer()->name, layerName);
+  EXPECT_EQ(d.masks()->currentMask()->name, maskName);
+  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+  EXPECT_EQ(f.replayAll(), ReplayStep::End);
+  EXPECT_EQ(picture(*f.y.doc), picture(d));
+}
+
 }  // namespace
 }  // namespace pg::test

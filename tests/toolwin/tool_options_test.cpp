@@ -12,6 +12,7 @@
 #include "io/preset_pen_methods.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
+#include "replay/replay_types.h"
 #include "toolwin/pen_settings.h"
 #include "toolwin/tool_window_model.h"
 
@@ -192,6 +193,58 @@ TEST_F(ToolOptionsTest, NothingIsTakenWhileAReplayIsShown) {
   EXPECT_FALSE(options.paramChange(kFieldSpacing, 35.0));
   model.updateEventPanel(false);
   EXPECT_TRUE(options.paramChange(kFieldSpacing, 35.0));
+}
+
+TEST_F(ToolOptionsTest, AReplayShowsTheReplayedBrushAndGivesTheUsersBack) {
+  useKind(3);
+  ASSERT_TRUE(options.paramChange(kFieldSpacing, 35.0));
+  const double ownSpacing = options.controlValue(kFieldSpacing);
+  model.updateEventPanel(true);
+  // Nothing replayed yet: no brush to show.
+  EXPECT_FALSE(options.hasBrush());
+  int shown = 0;
+  options.OnChanged = [&] { ++shown; };
+
+  // A walker stroke: its settings show; the same again shows nothing new.
+  TStroke replayed;
+  replayed.setKind(skWatercolor);
+  replayed.setWidth(23.0f);
+  replayed.setSpacing(0.6f);
+  replayed.setPressureSize(true);
+  EXPECT_FALSE(options.loadReplayStroke(replayed, 2));  // a pen-method stroke brings its parts instead
+  EXPECT_TRUE(options.loadReplayStroke(replayed, 1));
+  EXPECT_FALSE(options.loadReplayStroke(replayed, 1));
+  EXPECT_EQ(shown, 1);
+  EXPECT_TRUE(options.hasBrush());
+  EXPECT_EQ(options.paintParam().kind, 2);  // the watercolour
+  EXPECT_FLOAT_EQ(options.paintParam().size, 23.0f);
+  EXPECT_TRUE(options.shows(kFieldPressureSize));
+  EXPECT_DOUBLE_EQ(options.controlValue(kFieldPressureSize), 1.0);
+
+  // A pen-method state: kind, falloff, nib and the stroke manager's values.
+  SReplayPenState pen;
+  ASSERT_TRUE(penRenderParamOfKind(pen.render, 13));
+  pen.stroke.setSpacing(0.25f);
+  pen.falloff.type = 1;
+  CPenShapeObj nib;
+  SPenShapeParam shape;
+  shape.init(15.0f);
+  shape.setAspect(0.5f);
+  nib.setParametric(nullptr, &shape, nullptr);
+  pen.nib = &nib;
+  EXPECT_TRUE(options.loadReplayParts(pen));
+  EXPECT_EQ(options.paintParam().kind, 13);
+  EXPECT_FLOAT_EQ(options.paintParam().aspect, 0.5f);
+  EXPECT_FLOAT_EQ(options.paintParam().spacing, 0.25f);
+  // Nothing is taken from the panel meanwhile.
+  EXPECT_FALSE(options.paramChange(kFieldSpacing, 10.0));
+
+  // The end of the replay: the user's own brush, unchanged.
+  model.updateEventPanel(false);
+  options.clearReplayBrush();
+  EXPECT_TRUE(options.hasBrush());
+  EXPECT_EQ(options.paintParam().kind, 3);
+  EXPECT_DOUBLE_EQ(options.controlValue(kFieldSpacing), ownSpacing);
 }
 
 // ---- the nib shape editor ----

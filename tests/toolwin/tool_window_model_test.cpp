@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "brush/paint_param.h"
+#include "core/planes.h"
 #include "test_support/fake_tool_target.h"
 
 namespace pg {
@@ -19,6 +21,8 @@ class FakeHost : public IToolWindowHost {
   std::vector<std::pair<uint8_t, float>> settings;
   std::vector<int32_t> waits;
   int toggles = 0;
+  std::vector<int32_t> engines;
+  void selectStrokeEngine(int32_t level) override { engines.push_back(level); }
   void storeToolSetting(uint8_t kind, float value) override { settings.emplace_back(kind, value); }
   void setEventWait(int32_t wait) override { waits.push_back(wait); }
   void toggleFloatingPanels() override { ++toggles; }
@@ -153,6 +157,54 @@ TEST_F(ToolWindowModelTest, BracketsStepTheBrushSize) {
   EXPECT_TRUE(key(kVkBracketLeft, kShortcutAlt));
   EXPECT_NEAR(model.toolSize(), 10.0f, 1e-3);
   EXPECT_EQ(model.minSize(), 1.0f);
+}
+
+TEST_F(ToolWindowModelTest, PanelKeysReachTheirListsAndTheNibScale) {
+  std::vector<int32_t> steps;
+  std::vector<CToolWindowModel::LayerKey> layerKeys;
+  std::vector<float> scales;
+  model.OnStepBrushList = [&](int32_t step) { steps.push_back(step); };
+  model.OnLayerKey = [&](CToolWindowModel::LayerKey k) { layerKeys.push_back(k); };
+  model.OnNibScale = [&](float percent) { scales.push_back(percent); };
+  EXPECT_TRUE(key('E'));
+  EXPECT_TRUE(key('R'));
+  EXPECT_EQ(steps, (std::vector<int32_t>{-1, 1}));
+  EXPECT_TRUE(key(kVkBracketRight, kShortcutCtrl));
+  EXPECT_TRUE(key(kVkBracketLeft, kShortcutCtrl));
+  EXPECT_TRUE(key(kVkBracketRight, kShortcutAlt));
+  EXPECT_TRUE(key(kVkBracketLeft, kShortcutAlt | kShortcutCtrl));  // Ctrl is asked first
+  using K = CToolWindowModel::LayerKey;
+  EXPECT_EQ(layerKeys, (std::vector<K>{K::MoveUp, K::MoveDown, K::NextVisibleAbove, K::MoveDown}));
+  EXPECT_TRUE(scales.empty());
+  // A brush with a nib image steps its scale, not the radius.
+  TPaintParam brush(9);
+  TChannel nib(10, 6);
+  brush.setNibImage(&nib);
+  brush.setNibScale(1.0f);
+  model.setPaintParam(&brush);
+  const float size = model.toolSize();
+  EXPECT_TRUE(key(kVkBracketRight));
+  EXPECT_TRUE(key(kVkBracketLeft));
+  ASSERT_EQ(scales.size(), 2u);
+  EXPECT_GT(scales[0], 100.0f);
+  EXPECT_LT(scales[1], 100.0f);
+  EXPECT_EQ(model.toolSize(), size);
+  model.setPaintParam(nullptr);
+}
+
+TEST_F(ToolWindowModelTest, TheStrokeEngineFollowsThePaintFamilyOfTheMode) {
+  // The current pencil is a pen-method brush, its version-3 variant a
+  // walker brush; tools without brushes leave the engine alone.
+  const std::pair<ToolMode, std::vector<int32_t>> steps[] = {
+      {ToolMode::PencilV3, {1}},
+      {ToolMode::Eraser, {1, 2}},
+      {ToolMode::SelectRectangle, {1, 2}},
+      {ToolMode::BlurV3, {1, 2, 1}},
+  };
+  for (const auto& [mode, engines] : steps) {
+    model.setToolMode(mode);
+    EXPECT_EQ(host.engines, engines) << int(byteOf(mode));
+  }
 }
 
 TEST_F(ToolWindowModelTest, ReplayDisplayTakesOnlyTheWaitDigits) {

@@ -1,8 +1,9 @@
 #pragma once
 // The batch modes as the program runs them: the first file of the command
 // line replayed with no question asked; the render mode writes its results
-// and ends, the viewer mode shows the replayed picture for the wait of the
-// command line and ends. The result code is the exit status.
+// and ends, the viewer mode shows the replay as it runs in a window of its
+// own (the picture scaled to the window), keeps the finished picture up for
+// the wait of the command line and ends. The result code is the exit status.
 #include "app/command_line.h"
 
 namespace pg {

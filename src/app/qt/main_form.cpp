@@ -35,6 +35,7 @@
 #include "app/qt/main_actions.h"
 #include "app/qt/status_panels.h"
 #include "app/qt/tool_target_adapter.h"
+#include "brush/pen_render.h"
 #include "app/qt/widget_dock_view.h"
 #include "ui/qt/dock_float_manager.h"
 #include "ui/qt/res_text.h"
@@ -59,7 +60,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   // A double click on the empty document area opens a file.
   mdi_->viewport()->installEventFilter(this);
 
+  penRender_ = std::make_unique<CPenRender>(this);
   canvas_ = std::make_unique<CCanvasShared>();
+  canvas_->usePenRender(*penRender_);
   canvas_->useDocumentSeedFill();
   actions_ = new TMainActions(this);
   actions_->buildMenus(*menuBar());
@@ -173,6 +176,9 @@ void TMainForm::applyPreferences() {
        {&prefs.PopPenNibListType, &prefs.PopPenNibListWidth, &prefs.PopPenNibListHeight, nullptr},
        {&prefs.PopGradListType, &prefs.PopGradListWidth, &prefs.PopGradListHeight, &prefs.PopGradPrevType}});
   toolForm_->loadPresetSets();
+  // The variants chosen before the last exit and the lists' display styles.
+  toolForm_->model().applyToolSubMode(prefs.ToolSubMode);
+  toolForm_->setListStyles({prefs.SwathListType, prefs.BrushListType, prefs.LayerListType, prefs.MaskListType});
   restorePanelLayout(QByteArray::fromStdString(prefs.DockLayout));
 
   fileMru_ = std::make_unique<TMRUFileList>(makeFileMRUList());
@@ -226,6 +232,11 @@ void TMainForm::storePreferences() {
   prefs.fgCol = refOf(toolForm_->model().fgColor());
   prefs.bgCol = refOf(toolForm_->model().bgColor());
   prefs.ToolSubMode = toolForm_->model().toolSubMode();
+  const TToolForm::SListStyles styles = toolForm_->listStyles();
+  prefs.SwathListType = styles.swatches;
+  prefs.BrushListType = styles.brushSet;
+  prefs.LayerListType = styles.layers;
+  prefs.MaskListType = styles.masks;
   prefs.ColorSampler = static_cast<int32_t>(toolForm_->colourPanel()->colorSamplerPreference());
   prefs.rgbPalBarFixed = toolForm_->colourPanel()->barsFixedPreference();
   prefs.PreviewCounterRotate = toolForm_->navigatorPanel()->counterRotation();

@@ -24,6 +24,7 @@ class QMenu;
 namespace pg {
 
 class CCanvasShared;
+class CPenRender;
 class CProfileTextSettings;
 class CProfilePresetPrefs;
 class CProfileDocPrefs;
@@ -215,6 +216,7 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void storeToolSetting(uint8_t kind, float value) override;
   void setEventWait(int32_t wait) override;
   void toggleFloatingPanels() override;
+  void selectStrokeEngine(int32_t level) override;
   bool appEvent(QObject* watched, QEvent* event) override;
   bool routeKey(QObject* watched, QKeyEvent& key);
   void tabletReport(bool isPacket);
@@ -237,6 +239,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   bool textLoopRunning_ = false;
   SizePanelChoice sizeChoice_ = SizePanelChoice::ImageSize;
 
+  // The dab renderer every document's pen engine paints with; it outlives
+  // the shared canvas state and every document window.
+  std::unique_ptr<CPenRender> penRender_;
   std::unique_ptr<CCanvasShared> canvas_;
   std::unique_ptr<CProfileTextSettings> textSettings_;
   std::unique_ptr<CProfilePresetPrefs> presetPrefs_;

@@ -143,6 +143,22 @@ void TMainForm::bindDocumentCommandsMore() {
       {"ActMaskTrimOut", ECommandGate::S1,
        [](TPaper& p) { return currentMask(p) >= 0 && p.masks()->exceedsCanvas(currentMask(p)); },
        [](TPaper& p, TFlowImage& f) { return p.cropMask(f, currentLayer(p), currentMask(p), true); }},
+      // Link groups: the layer (with its group) linked to the one below or
+      // unlinked; the group of the current base merged or deleted.
+      {"ActLyrGroupI", ECommandGate::G0, [](TPaper& p) { return p.layers()->canIndent(currentLayer(p)); },
+       [](TPaper& p, TFlowImage& f) { return p.linkLayer(&f, currentLayer(p), true, true); }},
+      {"ActLyrGroupO", ECommandGate::G0, [](TPaper& p) { return p.layers()->canOutdent(currentLayer(p)); },
+       [](TPaper& p, TFlowImage& f) { return p.linkLayer(&f, currentLayer(p), false, true); }},
+      {"ActLyrMergeG", ECommandGate::G0, [](TPaper& p) { return p.layers()->linkGroupLength(currentLayer(p)) > 0; },
+       [](TPaper& p, TFlowImage& f) {
+         return p.mergeLinkGroup(&f, currentLayer(p), p.layers()->linkGroupLength(currentLayer(p)) + 1, true);
+       }},
+      {"ActLyrGroupDel", ECommandGate::G0,
+       [](TPaper& p) { return p.layerCount() > 1 && p.layers()->linkGroupLength(currentLayer(p)) > 0; },
+       [](TPaper& p, TFlowImage& f) { return p.deleteLayerGroup(&f, currentLayer(p), true); }},
+      // The visible layers merged over the bottom layer's colour, opaque.
+      {"ActLyrMergeV2", ECommandGate::G0, [](TPaper& p) { return p.canMergeVisible(false, false); },
+       [](TPaper& p, TFlowImage& f) { return p.mergeVisible(&f, false, false, true); }},
       {"ActViewCurLyr", ECommandGate::G0,
        [](TPaper& p) {
          const CLayerData* l = p.getLayer(currentLayer(p));

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <array>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -465,7 +466,8 @@ void TMainForm::bindFileCommands() {
          }),
          when([](TDrawWindowWidget& w) { return w.window().canEdit(true, true, false); }));
   // Cut: the selected part of the current layer goes to the clipboard with
-  // the layer's attributes and the box, then leaves the layer.
+  // the layer's attributes and the box, then leaves the layer through the
+  // document's own cut, the one its recorded event replays through.
   a.bind("ActEditCut", window([g0](TDrawWindowWidget& w) {
            if (!g0(w)) return;
            TPaper& doc = w.window().paper();
@@ -480,7 +482,7 @@ void TMainForm::bindFileCommands() {
              showWarning(resString(kResNoMemory));
              return;
            }
-           if (cutSelection(doc, doc.currentLayerIndex(), true)) w.window().setModified(true);
+           if (doc.cutSelection(w.window().flow(), doc.currentLayerIndex(), true, -1)) w.window().setModified(true);
          }),
          when([g0](TDrawWindowWidget& w) {
            SRectXYWH box;
@@ -493,11 +495,15 @@ void TMainForm::bindFileCommands() {
              showWarning(resString(kResNoClipboardBitmap));
              return;
            }
+           // The copied layer's attributes go with the image into the paste and
+           // its event, so that a replay makes the same layer.
            SClipLayerAttr attr;
            std::string name;
            const bool withAttr = getClipLayerAttr(attr, name);
+           const std::array<uint8_t, SClipLayerAttr::kBytes> bytes = attr.bytes();
            TPaper& doc = w.window().paper();
-           if (pastePictureAsNewLayer(doc, *picture, withAttr ? &attr : nullptr, withAttr ? &name : nullptr, true) < 0)
+           if (!doc.pasteLayerImage(&w.window().flow(), *picture, withAttr ? name : std::string(),
+                                    withAttr ? bytes.data() : nullptr, true))
              return;
            w.window().setModified(true);
            w.window().documentLayoutChanged(false);

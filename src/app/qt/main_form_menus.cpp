@@ -26,6 +26,7 @@
 #include "app/print_file_name.h"
 #include "app/qt/command_gate_inputs.h"
 #include "app/qt/about_dialog.h"
+#include "app/qt/color_mask_dialog.h"
 #include "app/qt/image_size_dialog.h"
 #include "app/qt/layer_option_dialog.h"
 #include "app/qt/main_actions.h"
@@ -34,12 +35,14 @@
 #include "app/qt/preference_dialog.h"
 #include "app/qt/scan_options_dialog.h"
 #include "app/qt/print_dialog.h"
+#include "app/qt/select_extent_dialog.h"
 #include "app/qt/shell_open.h"
 #include "app/scanner.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "canvas/tablet_input.h"
+#include "core/blend_modes.h"
 #include "core/planes.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
@@ -219,6 +222,29 @@ void TMainForm::bindMenuCommands() {
         w->window().documentLayoutChanged(false);
       },
       newLayerState);
+  // A new layer of a kind (its blend mode) above the current one, without a
+  // dialog: the layer panel's button and Ctrl+Shift+Alt+N in a document.
+  constexpr std::pair<const char*, int32_t> kNewLayerKinds[] = {
+      {"actLyrNewStd", lbmNormal}, {"actLyrNewMul", lbmMultiply}, {"actLyrNewAdd", lbmAdd}, {"actLyrNewSub", lbmSubtract}};
+  for (const auto& [name, mode] : kNewLayerKinds)
+    a.bind(
+        name,
+        [this, newLayerState, mode] {
+          TDrawWindowWidget* w = activeDrawWindow();
+          if (w == nullptr || !newLayerState().enabled) return;
+          if (!w->window().paper().newLayerCmd(&w->window().flow(), mode, true)) return;
+          w->window().setModified(true);
+          w->window().documentLayoutChanged(false);
+        },
+        newLayerState);
+  canvas_->runAction = [this](const char* name) {
+    QAction* action = actions_->action(name);
+    if (action == nullptr) return false;
+    actions_->updateAll();
+    if (!action->isEnabled()) return false;
+    action->trigger();
+    return true;
+  };
   bindGated(
       "ActLyrProtectA", ECommandGate::G1,
       [](TDrawWindowWidget& w) {
@@ -292,6 +318,17 @@ void TMainForm::bindMenuCommands() {
         return changed;
       },
       [](TDrawWindowWidget& w) { return w.window().paper().masks() && w.window().paper().masks()->currentMask(); });
+
+  // ---- select: the dialogs that shape the selection
+  bindGated("ActSelExp", ECommandGate::S1, [this](TDrawWindowWidget& w) {
+    return selectExpandCmd(w.window(), this, -1);
+  });
+  bindGated("ActSelCol2", ECommandGate::S1, [this](TDrawWindowWidget& w) {
+    return selectContractCmd(w.window(), this, -1);
+  });
+  bindGated("ActSelColorRange", ECommandGate::G1, [this](TDrawWindowWidget& w) {
+    return colorRangeSelectCmd(w.window(), this, w.window().paper().currentLayerIndex());
+  });
 
   // ---- edit
   bindGated("ActEditFill", ECommandGate::G1, [this](TDrawWindowWidget& w) {

@@ -28,6 +28,8 @@
 #include "replay/replay_types.h"
 #include "toolwin/qt/event_view.h"
 #include "toolwin/qt/tool_form.h"
+#include "toolwin/tool_options.h"
+#include "document/paper.h"
 #include "ui/qt/dock_float_manager.h"
 #include "io/file_kinds.h"
 
@@ -49,7 +51,7 @@ constexpr int32_t kEventSaveDialogKind = 10;
 
 // What replaying windows report, handed to the tool window and the event
 // view when it concerns the active window.
-class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
+class TReplayDisplayBridge final : public QObject, public IReplayDisplay, public IReplayToolWindow {
  public:
   TReplayDisplayBridge(TMainForm& form, TEventView* view, TWidgetDockView* panel)
       : QObject(&form), form_(form), view_(view), panel_(panel) {
@@ -87,7 +89,14 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
   void replayDisplay(TDrawWindow& window, bool on) override {
     if (on) idle_.start();
     if (!isActive(window)) return;
-    if (TToolForm* tools = form_.toolWindow()) tools->model().updateEventPanel(on);
+    if (TToolForm* tools = form_.toolWindow()) {
+      tools->model().updateEventPanel(on);
+      if (!on) {
+        // The user's own brush shows again and paints the next stroke.
+        tools->toolOptions().clearReplayBrush();
+        tools->model().pushStrokeParams();
+      }
+    }
     if (view_) view_->setReplaying(on, window.isNewEventFormat());
   }
   void eventReplayed(TDrawWindow& window, uint8_t nameIndex) override {
@@ -97,7 +106,11 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
     if (view_ && isActive(window)) view_->setProgress(done, total);
   }
   void replayStrokeChanged(TDrawWindow& window, const TStroke& stroke) override {
-    if (!view_ || !isActive(window)) return;
+    if (!isActive(window)) return;
+    // A stroke of the dab walker: the options show its settings.
+    if (TToolForm* tools = form_.toolWindow())
+      (void)tools->toolOptions().loadReplayStroke(stroke, window.paper().strokeEngineMode);
+    if (!view_) return;
     SReplayedBrush b = view_->model().brush();
     b.strokeKind = uint8_t(stroke.kind);
     b.tone = stroke.useTone != 0;
@@ -110,6 +123,14 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay {
     b.foreground = foreground;
     b.background = background;
     view_->setBrush(b);
+  }
+  // IReplayToolWindow: the replayed pen-method brush, shown by the options
+  // while the active window replays.
+  void loadPaintParamFields(const SReplayPenState& state) override {
+    TDrawWindow* w = active();
+    TToolForm* tools = form_.toolWindow();
+    if (w == nullptr || !w->isReplaying() || tools == nullptr) return;
+    (void)tools->toolOptions().loadReplayParts(state);
   }
   void replayPenState(TDrawWindow& window, const SReplayPenState& state) override {
     if (!view_ || !isActive(window)) return;
@@ -170,6 +191,7 @@ void TMainForm::bindReplayCommands() {
   }
   replayBridge_ = new TReplayDisplayBridge(*this, view, panel);
   canvas().replayDisplay = replayBridge_;
+  canvas().replayToolWindow = replayBridge_;
   connect(documentArea(), &QMdiArea::subWindowActivated, replayBridge_, [this] { replayBridge_->follow(); });
   if (panel) {
     a.bind("ActShowEventView", [this, panel] {

@@ -23,7 +23,11 @@
 #include "canvas/tablet_input.h"
 #include "platform/string_table.h"
 #include "toolwin/qt/draw_window_view_commands.h"
+#include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_form.h"
+#include "toolwin/option_fields.h"
+#include "toolwin/tool_options.h"
+#include "brush/paint_param.h"
 #include "ui/qt/dock_float_manager.h"
 
 namespace pg {
@@ -40,6 +44,28 @@ void TMainForm::createToolWindowAndPanels() {
     if (m.fgColor() != fg) m.setFgColor(fg);
     if (m.bgColor() != bg) m.setBgColor(bg);
   };
+  // Drags and shapes show their start point, their size or their offset in
+  // the information panel while they run.
+  canvas_->onToolInfo = [this](int32_t mode, TPointF value) {
+    TDrawWindowWidget* w = activeDrawWindow();
+    if (w != nullptr && toolForm_->infoPanel() != nullptr)
+      toolForm_->infoPanel()->updateInfo(&w->window(), mode, value.X, value.Y);
+  };
+
+  // The brush-size drag of a document window works on the active brush:
+  // within its own limits, and the options panel shows the new size.
+  canvas_->brushSizeRange = [this](SBrushSizeRange& r) {
+    CToolOptions& options = toolForm_->toolOptions();
+    if (!options.hasBrush()) return false;
+    const TPaintParam& p = options.paintParam();
+    r = SBrushSizeRange{p.size, p.minSizeLimit(), p.maxSizeLimit()};
+    return true;
+  };
+  canvas_->setBrushSize = [this](float size) {
+    if (toolForm_->toolOptions().paramChange(kFieldSize, size)) return;
+    toolForm_->model().setToolSize(size);  // a brush whose size field is not editable
+    toolForm_->model().pushStrokeParams();
+  };
 
   toolPanel_ = new TWidgetDockView(QStringLiteral("ToolBox"), plainCaption(actionCaption("actShowToolBox")), toolForm_);
   optionsPanel_ = new TWidgetDockView(QStringLiteral("ToolOptions"), plainCaption(actionCaption("actShowCtrlWindow")),
@@ -49,19 +75,22 @@ void TMainForm::createToolWindowAndPanels() {
   };
   // The tools start at the document area's top-left; the rest are
   // registered in the order of the default arrangement down the right edge:
-  // navigator and information, options, colour, layers and masks.
+  // navigator and information, options, colour, swatches and brush set,
+  // layers and masks.
   docPanels_ = {docPanel("NavigatorView", 65033, toolForm_->navigatorPanel()),
                 docPanel("InfomationView", 65034, toolForm_->infoPanel()),
                 docPanel("ColorView", 65281, toolForm_->colourPanel()),
                 docPanel("SwatchView", 65035, toolForm_->swatchPanel()),
                 docPanel("LayerView", 65037, toolForm_->layerPanel()),
-                docPanel("MaskView", 65038, toolForm_->maskPanel())};
+                docPanel("MaskView", 65038, toolForm_->maskPanel()),
+                docPanel("BrushListView", 65274, toolForm_->brushSetPanel())};
   (void)dock_->registerPanel(toolPanel_, 0, true);
   (void)dock_->registerPanel(docPanels_[0], 2);
   (void)dock_->registerPanel(docPanels_[1], 2);
   (void)dock_->registerPanel(optionsPanel_, 1);
   (void)dock_->registerPanel(docPanels_[2], 3);
   (void)dock_->registerPanel(docPanels_[3], 3);
+  (void)dock_->registerPanel(docPanels_[6], 3);
   (void)dock_->registerPanel(docPanels_[4], 4);
   (void)dock_->registerPanel(docPanels_[5], 4);
   connect(this, &TMainForm::minimisedChanged, this, [this](bool minimised) {
@@ -125,6 +154,7 @@ void TMainForm::bindPanelCommands() {
   panelCommand("actShowPalWindow", docPanels_[3]);
   panelCommand("actShowLayerWindow", docPanels_[4]);
   panelCommand("actShowSelectWindow", docPanels_[5]);
+  panelCommand("actShowPenMtdList", docPanels_[6]);
   a.bind("actWindowInitAllPos", [this] { dock_->defaultArrangement(); });
   // Ctrl+0 .. Ctrl+9 toggle the tool window and the nine panels.
   static constexpr const char* kToggles[] = {"actShowToolBox",    "actShowCtrlWindow",     "actShowPreviewWindow",
@@ -142,7 +172,10 @@ void TMainForm::applyToolPreferences() {
   toolForm_->applyPreferences({p.DrawToolCursor, p.OtherToolCursor, p.CursorFile});
   toolForm_->setButtonPreferences({p.RotGrabDblClk, p.RotZoomDblClk});
   toolForm_->setViewPreferences(p.UseGrabCtrl, p.ForceDispParam);
+  // The tool preferences take effect at once, not only at the next start.
   SToolPreferences tools = toolForm_->model().preferences();
+  tools.toolFindNext = p.ToolFindNext;
+  tools.autoFreeHand = p.AutoFreeHand;
   tools.cellExchange = p.CellExchange;
   tools.toolFindNext = p.ToolFindNext;
   tools.autoFreeHand = p.AutoFreeHand;
@@ -192,6 +225,13 @@ void TMainForm::forgetToolTarget(TDrawWindowWidget* window) {
 }
 
 void TMainForm::storeToolSetting(uint8_t kind, float value) { appProfile().storeToolSetting(kind, value); }
+
+void TMainForm::selectStrokeEngine(int32_t level) {
+  if ((level != 1 && level != 2) || canvas_->penEngineLevel == level) return;
+  canvas_->penEngineLevel = level;
+  // The active window switches now; every stroke asks for the level anew.
+  if (TDrawWindowWidget* w = activeDrawWindow()) (void)w->window().selectPenEngine(level);
+}
 
 void TMainForm::setEventWait(int32_t wait) { appProfile().eventWait = wait; }
 

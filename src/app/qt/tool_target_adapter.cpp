@@ -3,6 +3,7 @@
 #include "brush/paint_param.h"
 #include "brush/stroke_settings.h"
 #include "canvas/canvas_shared.h"
+#include "canvas/pen_tools.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "document/paper.h"
 
@@ -31,9 +32,13 @@ TDrawWindow* TToolTargetAdapter::drawWindow() { return &window_.window(); }
 void TToolTargetAdapter::updateCursorAtPointer() { window_.window().updateCursor(window_.window().pointerPosition()); }
 
 void TToolTargetAdapter::applyPaintParam(const TPaintParam& param) {
-  // The brush's own values reach the shared stroke settings, which the
-  // document's stroke engine reads for the next stroke.
-  (void)param.storeToStroke(&shared_.toolStroke());
+  // The brush's own values reach the shared stroke settings and, through the
+  // pen tools, the document's pen engine and the shared dab renderer: the
+  // next stroke paints with every control of the options and the editors.
+  if (CPenTools* tools = shared_.penTools())
+    tools->applyStrokeParams(param, shared_.toolStroke(), window_.window().paper().penEngine());
+  else
+    (void)param.storeToStroke(&shared_.toolStroke());  // no pen engine: the walker's settings only
 }
 
 void TToolTargetAdapter::applyToolParams(const SToolParams& p) {

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "brush/stroke_settings.h"
+#include "canvas/ants_overlay.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/qt/qt_tablet.h"
 #include "canvas/qt/text_tool_window.h"
@@ -33,6 +34,8 @@ namespace {
 
 // The auto-scroll timer's interval.
 constexpr int kAutoScrollMs = 100;
+// The marching ants' step, the main window's tick.
+constexpr int kAntsTickMs = 50;
 
 PointerButton buttonOf(Qt::MouseButton b) {
   switch (b) {
@@ -114,11 +117,15 @@ TDrawWindowWidget::TDrawWindowWidget(CCanvasShared& shared, QWidget* parent) : Q
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   autoScroll_.setInterval(kAutoScrollMs);
   connect(&autoScroll_, &QTimer::timeout, this, [this] { window_->autoScrollTick(); });
+  antsTimer_.setInterval(kAntsTickMs);
+  connect(&antsTimer_, &QTimer::timeout, this, [this] { antsTick(); });
+  antsTimer_.start();
   syncClientSize();
 }
 
 TDrawWindowWidget::~TDrawWindowWidget() {
   autoScroll_.stop();
+  antsTimer_.stop();
   // The logic ends its stroke while its host still exists.
   window_.reset();
 }
@@ -178,8 +185,23 @@ void TDrawWindowWidget::paintEvent(QPaintEvent* event) {
     return;
   }
   painter.drawImage(event->rect(), frame_, event->rect());
+  paintAnts(painter, event->rect());
   paintTextPreview(painter);
   paintRubberBand(painter);
+}
+
+void TDrawWindowWidget::paintAnts(QPainter& painter, const QRect& area) {
+  const CAntsOverlay& ants = window_->antsFrame();
+  if (!ants.hasDashes()) return;
+  const TRect& d = ants.drawnRect();
+  const QRect r = area & QRect(d.Left, d.Top, d.Right - d.Left, d.Bottom - d.Top);
+  if (r.isEmpty()) return;
+  const TMTC& plane = ants.plane();
+  // Every pixel is either empty or opaque, so the frame is its own
+  // premultiplied form.
+  const QImage image(plane.Bits, plane.Width, plane.Height, static_cast<qsizetype>(plane.Width) * 4,
+                     QImage::Format_ARGB32_Premultiplied);
+  painter.drawImage(r, image, r);
 }
 
 void TDrawWindowWidget::paintTextPreview(QPainter& painter) const {

@@ -69,6 +69,8 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   float brushRadiusOnScreen() const;
   // Sets the cursor again (after a change of the brush size or the cursors).
   void refreshCursor();
+  // One step of the marching ants (their timer calls it every 50 ms).
+  bool antsTick() { return window_->antsTick(); }
   // Asked when the document has unsaved changes and the window is to close;
   // by default a Yes/No/Cancel message box. Answers kAnswerYes, kAnswerNo or
   // kAnswerCancel.
@@ -123,6 +125,8 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   void tabletEvent(QTabletEvent* event);
   // The rubber band of the drag and shape tools over the view.
   void paintRubberBand(QPainter& painter) const;
+  // The marching ants over the view.
+  void paintAnts(QPainter& painter, const QRect& area);
   // The text tool's preview over the view.
   void paintTextPreview(QPainter& painter) const;
   // Mouse events that come from the pen, not from a mouse.
@@ -133,6 +137,7 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   std::unique_ptr<TDrawWindow> window_;
   QImage frame_;
   QTimer autoScroll_;
+  QTimer antsTimer_;
   bool applyingBars_ = false;
   bool spaceHeld_ = false;
 };

@@ -293,7 +293,10 @@ void TItemListView::mousePressEvent(QMouseEvent* e) {
   lastMouse_ = pt;
   if (e->button() == Qt::RightButton) {
     int32_t i = list_.itemAtPos(pt.x(), pt.y());
-    if (OnContextItem && list_.isValidIndex(i)) OnContextItem(i, e->globalPosition().toPoint());
+    if (OnContextItem && list_.isValidIndex(i))
+      OnContextItem(i, e->globalPosition().toPoint());
+    else if (OnContextArea && !list_.isValidIndex(i))
+      OnContextArea(e->globalPosition().toPoint());
     return;
   }
   if (e->button() != Qt::LeftButton) return;
@@ -315,15 +318,48 @@ void TItemListView::mouseMoveEvent(QMouseEvent* e) {
     scrollTimer_->start(500);
     if (OnDragStart) OnDragStart();
   }
-  if (list_.dragging()) list_.dragOver(&list_, pt.x(), pt.y());
+  if (!list_.dragging()) return;
+  list_.dragOver(&list_, pt.x(), pt.y());
+  // Over another list of the kind the drop marker shows there.
+  TItemListView* other = dropTargetAt(e->globalPosition().toPoint());
+  if (other != hoveredTarget_) {
+    if (hoveredTarget_) hoveredTarget_->list().dragEnd();
+    hoveredTarget_ = other;
+  }
+  if (other) {
+    QPoint at = other->mapFromGlobal(e->globalPosition().toPoint());
+    other->list().dragOver(&list_, at.x(), at.y());
+  }
+}
+
+TItemListView* TItemListView::dropTargetAt(QPoint global) const {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (!top->isVisible() || !top->geometry().contains(global)) continue;
+    QWidget* w = top->childAt(top->mapFromGlobal(global));
+    for (w = w != nullptr ? w : top; w != nullptr; w = w->parentWidget()) {
+      auto* view = qobject_cast<TItemListView*>(w);
+      if (view == nullptr) continue;
+      if (view == this || view->list().listKind() != list_.listKind() || !view->isEnabled()) return nullptr;
+      return view;
+    }
+  }
+  return nullptr;
 }
 
 void TItemListView::mouseReleaseEvent(QMouseEvent* e) {
   QPoint pt = e->position().toPoint();
   scrollTimer_->stop();
   if (list_.dragging()) {
-    if (!rect().contains(pt) && OnDropOutside) {
-      (void)OnDropOutside(e->globalPosition().toPoint());
+    const QPoint global = e->globalPosition().toPoint();
+    TItemListView* other = rect().contains(pt) ? nullptr : dropTargetAt(global);
+    hoveredTarget_ = nullptr;
+    if (other) {
+      // Dropped on a list of the kind: a copy of the item goes there.
+      QPoint at = other->mapFromGlobal(global);
+      (void)other->list().dragDrop(&list_, at.x(), at.y());
+      list_.dragEnd();
+    } else if (!rect().contains(pt) && OnDropOutside) {
+      (void)OnDropOutside(global);
       list_.dragEnd();
     } else {
       list_.dragDrop(&list_, pt.x(), pt.y());

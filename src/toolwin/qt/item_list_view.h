@@ -3,7 +3,10 @@
 // graphic (background, frames and item images drawn by our own painters, the
 // names as text), shows the scroll bar the list asks for, runs the
 // auto-scroll timer while an item is dragged, and hands the mouse to the
-// list's logic (CItemList). Items are dragged only inside their own list.
+// list's logic (CItemList). An item dragged inside its list moves there;
+// dropped on another list of the same kind it is copied there; dropped
+// anywhere else it goes to OnDropOutside (the panels' new and delete
+// buttons).
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -35,8 +38,9 @@ class TItemListView : public QWidget {
   std::function<void()> OnDragStart;
   std::function<void()> OnDragEnd;
   std::function<bool(QPoint global)> OnDropOutside;
-  // A right click on an item.
+  // A right click on an item, and on the list off its items.
   std::function<void(int32_t index, QPoint global)> OnContextItem;
+  std::function<void(QPoint global)> OnContextArea;
   // The arrow column of the compact styles drops the list's pop-up down
   // below the control: OnOpenPopup makes it (form nullptr for none) and
   // names the list inside it, which shows the same collection. While it is
@@ -71,6 +75,8 @@ class TItemListView : public QWidget {
   void drawDropButton();
   void syncScrollBar();
   void autoScroll();
+  // The list of the same kind under a screen point, other than this one.
+  TItemListView* dropTargetAt(QPoint global) const;
 
   CItemList& list_;
   TMemoryGraphic face_;
@@ -80,6 +86,7 @@ class TItemListView : public QWidget {
   QTimer* scrollTimer_ = nullptr;
   QPoint lastMouse_;
   QPointer<TPopupBaseForm> popup_;
+  QPointer<TItemListView> hoveredTarget_;
   bool syncing_ = false;
   bool dirty_ = true;
 };

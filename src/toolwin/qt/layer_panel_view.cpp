@@ -1,5 +1,6 @@
 #include "toolwin/qt/layer_panel_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include "core/blend_modes.h"
+#include "ui/glyph_types.h"
+#include "ui/qt/glyph_label.h"
 #include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/panel_menu_builder.h"
 #include "canvas/draw_window.h"
@@ -41,9 +44,10 @@ bool altHeld() { return QApplication::keyboardModifiers() & Qt::AltModifier; }
 TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
   panel_ = std::make_unique<CLayerPanel>(layers_, masks_);
   layers_.setOptions(kListKeepActive | kListDraggable);
-  layers_.setAcceptBits(1);
+  // Drops, and a double click opens the item's options.
+  layers_.setAcceptBits(3);
   masks_.setOptions(kListKeepActive | kListDraggable);
-  masks_.setAcceptBits(1);
+  masks_.setAcceptBits(3);
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(2, 2, 2, 2);
@@ -53,7 +57,13 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
   grid->addWidget(blend_, 0, 0, 1, 4);
   opacitySlider_ = new QSlider(Qt::Horizontal, this);
   opacitySlider_->setRange(0, 100);
-  grid->addWidget(opacitySlider_, 1, 0, 1, 2);
+  auto* opacityRow = new QHBoxLayout();
+  opacityLabel_ = new TPgGlyphLabel(this);
+  opacityLabel_->setGlyphType(tgDensity);
+  opacityLabel_->setFixedSize(18, 18);
+  opacityRow->addWidget(opacityLabel_);
+  opacityRow->addWidget(opacitySlider_, 1);
+  grid->addLayout(opacityRow, 1, 0, 1, 2);
   opacityEdit_ = new QSpinBox(this);
   opacityEdit_->setRange(0, 100);
   opacityEdit_->setSuffix(QStringLiteral("%"));
@@ -127,6 +137,20 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
     for (int mode = 0; mode < 4; ++mode) menu.addAction(QString::fromUtf8(kModes[mode]))->setData(mode);
     if (QAction* chosen = menu.exec(global)) masks_.mergeInto(index, chosen->data().toInt());
     panel_->updateMaskPanel();
+  };
+  // A layer or mask dragged onto the new or delete button under its list.
+  auto dropOn = [](QToolButton* button, QPoint global) {
+    return button->isVisible() && button->rect().contains(button->mapFromGlobal(global));
+  };
+  layerView_->OnDropOutside = [this, dropOn](QPoint global) {
+    if (dropOn(newLayer_, global)) return panel_->newDrop(&layers_);
+    if (dropOn(deleteLayer_, global)) return panel_->deleteDrop(&layers_);
+    return false;
+  };
+  maskView_->OnDropOutside = [this, dropOn](QPoint global) {
+    if (dropOn(newMask_, global)) return panel_->newDrop(&masks_);
+    if (dropOn(deleteMask_, global)) return panel_->deleteDrop(&masks_);
+    return false;
   };
   layers_.OnChange = [this] {
     panel_->updateLayerPanel();
@@ -222,6 +246,17 @@ void TLayerPanelView::bindPanelMenus(std::function<QAction*(std::string_view nam
   // (background mode ignored, not while replaying unless paused).
   b.canEdit = [this] { return layers_.window() != nullptr && layers_.paper() != nullptr && layers_.window()->canEdit(true, false, true); };
   b.standardMode = [this] { return layers_.paper() != nullptr && layers_.paper()->isStandardMode(); };
+  // A double click on a layer or mask opens its options, Alt with the new
+  // button the new-layer dialog: the main window's commands.
+  auto run = [act = b.action, refresh = b.refresh](const char* name) {
+    return [act, refresh, name](auto&&...) {
+      if (refresh) refresh();
+      if (QAction* a = act ? act(name) : nullptr; a != nullptr && a->isEnabled()) a->trigger();
+    };
+  };
+  layers_.OnEditItem = run("ActLyrOpt");
+  masks_.OnEditItem = run("ActMaskOption");
+  panel_->OnNewLayerDialog = run("ActLyrNew");
   layerMenu_ = buildPanelActionMenu(this, PanelActionMenu::Layer, layers_, b);
   layerMenu_->setObjectName(QStringLiteral("PopLayer"));
   maskMenu_ = buildPanelActionMenu(this, PanelActionMenu::Mask, masks_, b);

@@ -23,6 +23,7 @@ class QToolButton;
 namespace pg {
 
 class TItemListView;
+class TPgGlyphLabel;
 
 class TLayerPanelView : public QWidget {
   Q_OBJECT
@@ -43,6 +44,9 @@ class TLayerPanelView : public QWidget {
   QComboBox* blendMode() const { return blend_; }
   QSlider* opacitySlider() const { return opacitySlider_; }
   QSpinBox* opacityEdit() const { return opacityEdit_; }
+  // The opacity's value label (the tool window binds it: a drag previews
+  // and commits once, like the slider).
+  TPgGlyphLabel* opacityLabel() const { return opacityLabel_; }
   QToolButton* protectButton() const { return protect_; }
   QToolButton* newButton() const { return newLayer_; }
   QToolButton* deleteButton() const { return deleteLayer_; }
@@ -70,6 +74,7 @@ class TLayerPanelView : public QWidget {
   QComboBox* blend_ = nullptr;
   QSlider* opacitySlider_ = nullptr;
   QSpinBox* opacityEdit_ = nullptr;
+  TPgGlyphLabel* opacityLabel_ = nullptr;
   QToolButton* protect_ = nullptr;
   QToolButton* newLayer_ = nullptr;
   QToolButton* deleteLayer_ = nullptr;

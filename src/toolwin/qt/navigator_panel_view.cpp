@@ -15,6 +15,8 @@
 #include "canvas/draw_window.h"
 #include "document/paper.h"
 #include "ui/qt/navigator.h"
+#include "ui/glyph_types.h"
+#include "ui/qt/glyph_label.h"
 #include "ui/qt/preset_previews.h"
 #include "ui/qt/res_text.h"
 #include "ui/qt/trackbar.h"
@@ -69,9 +71,17 @@ TNavigatorPanelView::TNavigatorPanelView(QWidget* parent) : QWidget(parent) {
   rotation_->setWrapping(true);
   rotation_->setSuffix(QStringLiteral("°"));
   rotation_->setKeyboardTracking(false);
+  scaleLabel_ = new TPgGlyphLabel(this);
+  scaleLabel_->setGlyphType(tgZoom);
+  scaleLabel_->setFixedSize(18, 18);
+  rotationLabel_ = new TPgGlyphLabel(this);
+  rotationLabel_->setGlyphType(tgDegree);
+  rotationLabel_->setFixedSize(18, 18);
+  row->addWidget(scaleLabel_);
   row->addWidget(zoomOut_);
   row->addWidget(scale_, 1);
   row->addWidget(zoomIn_);
+  row->addWidget(rotationLabel_);
   row->addWidget(rotation_, 1);
   v->addLayout(row);
   // The sliders under the fields: the zoom slider's position is the zoom
@@ -146,6 +156,8 @@ void TNavigatorPanelView::updateImage() {
     SSize c = w->clientSize();
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));
+    // The loupe follows the document's display flags.
+    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
   }
   preview_->refreshImage();
   preview_->update();
@@ -229,6 +241,8 @@ void TNavigatorPanelView::show() {
     SSize c = w->clientSize();
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));
+    // The loupe follows the document's display flags.
+    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
   }
   showing_ = false;
 }

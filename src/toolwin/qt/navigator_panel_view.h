@@ -18,6 +18,7 @@ class QToolButton;
 namespace pg {
 
 class TGraphicTrackbar;
+class TPgGlyphLabel;
 class TLoupeControl;
 class TPreviewControl;
 
@@ -49,6 +50,9 @@ class TNavigatorPanelView : public QWidget {
 
   QDoubleSpinBox* scaleEdit() const { return scale_; }
   QDoubleSpinBox* rotationEdit() const { return rotation_; }
+  // The value labels of the two fields (the tool window binds them).
+  TPgGlyphLabel* scaleLabel() const { return scaleLabel_; }
+  TPgGlyphLabel* rotationLabel() const { return rotationLabel_; }
   TGraphicTrackbar* scaleSlider() const { return scaleSlider_; }
   TGraphicTrackbar* rotationSlider() const { return rotationSlider_; }
   TPreviewControl* preview() const { return preview_; }
@@ -67,6 +71,8 @@ class TNavigatorPanelView : public QWidget {
   CNavigatorModel model_;
   TPreviewControl* preview_ = nullptr;
   QDoubleSpinBox* scale_ = nullptr;
+  TPgGlyphLabel* scaleLabel_ = nullptr;
+  TPgGlyphLabel* rotationLabel_ = nullptr;
   QDoubleSpinBox* rotation_ = nullptr;
   QToolButton* zoomIn_ = nullptr;
   QToolButton* zoomOut_ = nullptr;

@@ -117,14 +117,50 @@ TToolForm::TToolForm(QWidget* parent) : QWidget(parent) {
   optionsPanel_->setNibSet(&nibs_);
   buildPanels();
   buildSwatchButtons();
+  buildBrushSetPanel();
   wirePresetLists();
+  buildListMenus();
+  bindValueLabels();
   model_.setView(this);
+  wireShortcutLists();
   // Every document window shows the cursors this window chooses.
   gCursorOwner = this;
   TDrawWindowWidget::setCursorFactory(
       [this](const SCursorChoice& c, float brushRadius) { return cursors_.cursorFor(c, brushRadius); });
   toolWindowChanged(~0u);
   previousLink_ = setToolWindowLink(this);
+}
+
+void TToolForm::wireShortcutLists() {
+  // E and R: the option panel's brush list when it is shown, else its
+  // gradient list when that is.
+  model_.OnStepBrushList = [this](int32_t step) {
+    const auto stepIn = [step](CItemList& list) { (void)list.selectItem(list.getActiveIndex() + step, true); };
+    if (optionsPanel_->brushList() != nullptr && optionsPanel_->brushList()->isVisible())
+      stepIn(toolOptions_.brushList());
+    else if (optionsPanel_->gradientList() != nullptr && optionsPanel_->gradientList()->isVisible())
+      stepIn(toolOptions_.gradientList());
+  };
+  model_.OnNibScale = [this](float percent) { (void)toolOptions_.paramChange(kFieldNibScale, percent); };
+  model_.OnLayerKey = [this](CToolWindowModel::LayerKey key) {
+    if (!layerPanel_ || layerPanel_->layers().paper() == nullptr) return;  // no document: the key is used all the same
+    CLayerList& list = layerPanel_->layers();
+    const int32_t active = list.getActiveIndex();
+    switch (key) {
+      case CToolWindowModel::LayerKey::MoveUp:
+        (void)list.moveItemTo(active + list.groupSize(active), active, true);
+        break;
+      case CToolWindowModel::LayerKey::MoveDown:
+        (void)list.moveItemTo(std::max(active - 1, 0), active, true);
+        break;
+      case CToolWindowModel::LayerKey::NextVisibleAbove:
+        (void)list.selectNextVisible();
+        break;
+      case CToolWindowModel::LayerKey::NextVisibleBelow:
+        (void)list.selectPrevVisible();
+        break;
+    }
+  };
 }
 
 TToolForm::~TToolForm() {
@@ -140,6 +176,7 @@ TToolForm::~TToolForm() {
   delete grabber_.data();
   delete optionsPanel_.data();
   delete swatchPanel_.data();
+  delete brushSetPanel_.data();
   delete infoPanel_.data();
   delete navigatorPanel_.data();
   delete colourPanel_.data();
@@ -561,6 +598,7 @@ void TToolForm::brushesReloaded() {
   // replaced under it may hold other brushes at the remembered places.
   toolOptions_.followMode();
   toolOptions_.brushList().redraw();
+  toolOptions_.brushSetList().redraw();
 }
 
 SPresetEditorContext TToolForm::editorContext(int32_t* listStyle) const {

@@ -42,6 +42,7 @@
 #include "toolwin/tool_options.h"
 #include "toolwin/tool_window_model.h"
 #include "toolwin/value_labels.h"
+#include "ui/colour_model.h"
 
 class QAction;
 class QKeyEvent;
@@ -118,6 +119,30 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // may go is dragged.
   QToolButton* swatchNewButton() const { return swatchNew_; }
   QToolButton* swatchDeleteButton() const { return swatchDelete_; }
+  // The swatch panel's menu (PopSwatch): new colour, display styles and the
+  // palette commands (revert, append, save, replace).
+  QMenu* swatchMenu() const { return swatchMenu_; }
+  // The colour picker of the swatches' new and edit (a double click on a
+  // swatch, "new colour..."); true when the colour was chosen. The picker
+  // dialog unless replaced.
+  std::function<bool(SColorRec&)> RunColorDialog;
+  // The brush-set panel: every brush of the collection; a pick makes it the
+  // brush of its tool (brushSetPicked). Like the other panels it has no
+  // parent until the main window places it.
+  QWidget* brushSetPanel() const { return brushSetPanel_; }
+  TItemListView* brushSetListView() const { return brushSetView_; }
+  QMenu* brushSetMenu() const { return brushMenu_; }
+  // The option list's menu for the gradient tool (PopOption over the
+  // gradients).
+  QMenu* gradientListMenu() const { return gradientMenu_; }
+  // The display styles of the swatch, brush-set, layer and mask lists (the
+  // preferences SwathListType, BrushListType, LayerListType, MaskListType);
+  // a stored -1 (or any style a list does not take) leaves the list's own.
+  struct SListStyles {
+    int32_t swatches = -1, brushSet = -1, layers = -1, masks = -1;
+  };
+  void setListStyles(const SListStyles& styles);
+  SListStyles listStyles() const;
   // The preset sets asked about at exit, in the order they are asked: the
   // tool window registers its swatches; the owners of the brush, nib and
   // gradient sets register theirs (addPresetSet keeps the order of kinds).
@@ -193,9 +218,16 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   [[nodiscard]] bool resetGrabberScale();
 
  private:
+  // The shortcut keys that step the option lists, the nib scale and the
+  // layer list.
+  void wireShortcutLists();
   void toolWindowChanged(uint32_t parts) override;
   bool isVariantMenuOpen(int button) const override;
   void buildSwatchButtons();
+  void buildBrushSetPanel();
+  void buildListMenus();
+  void bindValueLabels();
+  [[nodiscard]] bool pickSwatchColour(SColorRec& colour);
   void buildButtons();
   QMenu* buildVariantMenu(int button);
   void buildPanels();
@@ -244,6 +276,18 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   CPresetSetMenu brushSetMenu_{presetSets_, PresetSet::PenMethods, [this] { return brushes_.fileName(); },
                                [this] { return brushes_.modified(); }, [this] { brushesReloaded(); }};
   QMenu* optionMenu_ = nullptr;
+  CItemListMenu brushSetListMenu_{toolOptions_.brushSetList()};
+  CItemListMenu swatchListMenu_{swatches_};
+  CPresetSetMenu swatchSetMenu_{presetSets_, PresetSet::Palette, [this] { return swatches_.manager().fileName(); },
+                                [this] { return swatches_.manager().modified(); }};
+  CItemListMenu gradientListMenu_{toolOptions_.gradientList()};
+  CPresetSetMenu gradientSetMenu_{presetSets_, PresetSet::Gradients, [this] { return gradients_.fileName(); },
+                                  [this] { return gradients_.modified(); }};
+  QMenu* swatchMenu_ = nullptr;
+  QMenu* brushMenu_ = nullptr;
+  QMenu* gradientMenu_ = nullptr;
+  TItemListView* brushSetView_ = nullptr;
+  QPointer<QWidget> brushSetPanel_;
   // The modified sets asked about at exit, in their fixed order.
   std::vector<SPresetSetEntry> exitQuerySets_;
   TItemListView* swatchView_ = nullptr;

@@ -30,6 +30,7 @@
 #include "ui/qt/item_pickers.h"
 #include "ui/qt/nib_editor_widget.h"
 #include "ui/qt/panel_controls.h"
+#include "ui/qt/glyph_label.h"
 #include "ui/qt/preset_previews.h"
 #include "toolwin/nib_radius_mapping.h"
 #include "toolwin/qt/item_list_view.h"
@@ -76,6 +77,23 @@ struct SFieldRow {
   int decimals;
   const char* suffix;
 };
+
+// The fields with a value label, its glyph and the value a double click
+// gives back.
+struct SLabelOfField {
+  EParamField field;
+  uint8_t glyph;
+  float defaultValue;
+};
+constexpr SLabelOfField kLabelsOfFields[] = {
+    {kFieldOpacity, tgDensity, 100.0f},  {kFieldSpacing, tgBrushSpace, 100.0f}, {kFieldEffect1, tgFlat, 50.0f},
+    {kFieldEffect2, tgAdd, 50.0f},       {kFieldEffect3, tgExtend, 50.0f},      {kFieldNibScale, tgNibRadius, 100.0f},
+};
+const SLabelOfField* labelOfField(EParamField field) {
+  for (const SLabelOfField& l : kLabelsOfFields)
+    if (l.field == field) return &l;
+  return nullptr;
+}
 
 constexpr SFieldRow kFieldRows[] = {
     {kFieldOpacity, 67404, false, 1, 100, 0, " %"},
@@ -158,6 +176,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   toolOpacity_->setRange(1, 100);
   toolOpacity_->setSuffix(QStringLiteral(" %"));
   opacityLayout->addWidget(toolOpacity_, 1);
+  opacityLayout->addWidget(addValueLabel(toolOpacity_, tgDensity, 100.0f));
   outer->addWidget(opacityRow_);
   connect(toolOpacity_, &QSpinBox::valueChanged, this, [this](int value) {
     if (!refreshing_) model_.setToolOpacity(static_cast<float>(value));
@@ -204,6 +223,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   sizeEdit_->setDecimals(1);
   sizeEdit_->setSuffix(QStringLiteral(" px"));
   grid->addWidget(sizeEdit_, 2, 2);
+  grid->addWidget(addValueLabel(sizeEdit_, tgNibRadius, 10.0f, true), 2, 3);
 
   minSizeLabel_ = new QLabel(res(67409), brushBox_);
   grid->addWidget(minSizeLabel_, 3, 0);
@@ -211,6 +231,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   minSizeEdit_->setRange(0, 100);
   minSizeEdit_->setSuffix(QStringLiteral(" %"));
   grid->addWidget(minSizeEdit_, 3, 2);
+  grid->addWidget(addValueLabel(minSizeEdit_, tgNibMinRadius, 0.0f), 3, 3);
   buildRows(grid, 4);
   grid->setColumnStretch(1, 1);
   bodyLayout->addWidget(brushBox_);
@@ -277,6 +298,15 @@ TToolOptionsPanel::~TToolOptionsPanel() {
   }
 }
 
+TPgGlyphLabel* TToolOptionsPanel::addValueLabel(QAbstractSpinBox* field, uint8_t glyph, float defaultValue,
+                                                bool nibRadius) {
+  auto* label = new TPgGlyphLabel(field->parentWidget());
+  label->setGlyphType(glyph);
+  label->setFixedSize(18, 18);
+  labelSlots_.push_back({label, field, defaultValue, nibRadius});
+  return label;
+}
+
 void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
   int row = firstRow;
   QWidget* box = grid->parentWidget();
@@ -297,6 +327,8 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
       r.number->setDecimals(f.decimals);
       r.number->setSuffix(QString::fromUtf8(f.suffix));
       grid->addWidget(r.number, row, 2);
+      if (const SLabelOfField* l = labelOfField(f.field))
+        grid->addWidget(addValueLabel(r.number, l->glyph, l->defaultValue), row, 3);
       connect(r.number, &QDoubleSpinBox::valueChanged, this, [this, field = f.field](double value) {
         if (!refreshing_) (void)options_.paramChange(field, value);
       });
@@ -397,6 +429,7 @@ QWidget* TToolOptionsPanel::buildGradientBox(QWidget* parent) {
   repeatCount_ = new QSpinBox(box);
   repeatCount_->setRange(1, kMaxGradRepeatCount);
   count->addWidget(repeatCount_, 1);
+  count->addWidget(addValueLabel(repeatCount_, tgGradRepeat, 1.0f));
   count->addWidget(new QLabel(res(68208), box));
   layout->addLayout(count);
   connect(repeatCount_, &QSpinBox::valueChanged, this, [this] {
@@ -564,9 +597,13 @@ void TToolOptionsPanel::refreshBrush() {
   saveButton_->setHidden(!brush);
   saveButton_->setEnabled(!options_.autoSave());
   brushList_->update();
-  sizeSlider_->setValue(sliderOfSize(model_.toolSize()));
-  sizeEdit_->setValue(model_.toolSize());
-  minSizeEdit_->setValue(static_cast<int>(std::lround(model_.minSize())));
+  // A replay shows the replayed brush's size, else the tool window's.
+  const bool replayed = options_.showsReplayBrush();
+  const float sizeShown = replayed ? options_.paintParam().size : model_.toolSize();
+  const float minShown = replayed ? options_.paintParam().minSize * 100.0f : model_.minSize();
+  sizeSlider_->setValue(sliderOfSize(sizeShown));
+  sizeEdit_->setValue(sizeShown);
+  minSizeEdit_->setValue(static_cast<int>(std::lround(minShown)));
   // Only the fields the current brush lets the user set are shown.
   bool size = options_.shows(kFieldSize), minSize = options_.shows(kFieldMinSize);
   sizeLabel_->setHidden(!size);

@@ -27,6 +27,7 @@
 #include "toolwin/tool_options.h"
 
 class QAbstractButton;
+class QAbstractSpinBox;
 class QCheckBox;
 class QDoubleSpinBox;
 class QGridLayout;
@@ -47,6 +48,7 @@ class TAspectRotation;
 class TGradientPreview;
 class TItemListView;
 class TPgGlyphButton;
+class TPgGlyphLabel;
 class TPressureGamma;
 class TPresetPopupForm;
 
@@ -99,6 +101,17 @@ class TToolOptionsPanel : public QWidget {
 
   // The tool opacity of the tools without a brush that paint.
   QSpinBox* toolOpacityEdit() const { return toolOpacity_; }
+
+  // The value labels beside the number fields (opacity, spacing, the three
+  // effects, size, nib scale, minimum size, the gradient's repeat count):
+  // each shows and hides with its field; the tool window binds them.
+  struct SValueLabelSlot {
+    TPgGlyphLabel* label = nullptr;
+    QAbstractSpinBox* field = nullptr;
+    float defaultValue = 0.0f;
+    bool nibRadius = false;  // the size in pixels, whose drag follows the size slider
+  };
+  const std::vector<SValueLabelSlot>& valueLabelSlots() const { return labelSlots_; }
 
   // The gradient tool's controls; shape buttons 0 linear, 1 radial, 2 circular.
   QWidget* gradientBox() const { return gradientBox_; }
@@ -163,6 +176,8 @@ class TToolOptionsPanel : public QWidget {
   QToolButton* newItem_ = nullptr;
   QToolButton* deleteItem_ = nullptr;
   std::vector<SRow> rows_;
+  std::vector<SValueLabelSlot> labelSlots_;
+  TPgGlyphLabel* addValueLabel(QAbstractSpinBox* field, uint8_t glyph, float defaultValue, bool nibRadius = false);
 
   QWidget* gradientBox_ = nullptr;
   TItemListView* gradientList_ = nullptr;

@@ -18,8 +18,10 @@ class TLoupeControl : public QWidget {
   void setMagnification(float m);
   bool grid() const { return grid_; }
   void setGrid(bool on);
-  // A setting kept for the owner; the control does not read it.
-  bool Background = false;
+  // What lies under the document in the window the loupe looks at, kept
+  // for the owner (0 nothing, 1 the canvas colour, 2 the pattern); the
+  // control does not read it.
+  uint8_t Background = 0;
   // The picture, as large as the control (at least 4 x 4). The owner draws
   // the canvas into it, then calls finishPicture for the frame and the cross.
   TMemoryGraphic& picture() { return picture_; }

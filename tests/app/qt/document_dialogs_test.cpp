@@ -32,28 +32,12 @@
 #include "document/paper.h"
 #include "platform/message_service.h"
 #include "test_support/qt_app.h"
+#include "modal_dialog.h"
 
 namespace pg {
 namespace {
 
-// Runs `inside` on the next modal dialog of type T once it shows, then
-// closes it with OK or Cancel.
-template <typename T>
-void onDialog(std::function<void(T&)> inside, bool ok = true) {
-  QTimer::singleShot(0, [inside, ok] {
-    auto* d = dynamic_cast<T*>(QApplication::activeModalWidget());
-    if (d == nullptr) {
-      ADD_FAILURE() << "no dialog of the expected type";
-      if (QWidget* w = QApplication::activeModalWidget()) w->close();
-      return;
-    }
-    inside(*d);
-    if (ok)
-      d->accept();
-    else
-      d->reject();
-  });
-}
+using testing::onDialog;
 
 void type(QDoubleSpinBox* field, double value) {
   field->setValue(value);

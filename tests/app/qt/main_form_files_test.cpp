@@ -33,7 +33,10 @@
 #include "io/image_codecs.h"
 #include "io/native_fixture.h"
 #include "io/qt/file_dialog.h"
+#include "document/mask_data.h"
+#include "document/mask_mngr.h"
 #include "record/legacy_stream_fixture.h"
+#include "replay/replay_compare.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "test_support/plane_pixels.h"
@@ -291,6 +294,44 @@ TEST_F(MainFormFiles, AVersionOneRecordingOpensAndReplays) {
   EXPECT_EQ(form.drawWindows().size(), windows);
   ASSERT_FALSE(messages_.shown().empty());
   EXPECT_EQ(messages_.shown().back().text, resString(66545));
+}
+
+// Edit > Cut takes the selected part out of the layer the way its recorded
+// event replays (the remaining alpha is such that the cut part laid back
+// over it gives the pixel again), and Edit > Paste makes a layer with the
+// copied attributes, which its event carries: the recording replays, live
+// and from a ".kci", to the same picture.
+TEST_F(MainFormFiles, CutAndPasteReplayToTheSamePicture) {
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.newDrawWindow(QStringLiteral("cut"), 64, 48, 72);
+  ASSERT_NE(w, nullptr);
+  TPaper& doc = w->window().paper();
+  TFlowImage& flow = w->window().flow();
+  TStroke& stroke = w->window().shared().toolStroke();
+  ASSERT_TRUE(doc.fillLayerAlpha(flow, 0, 128, true));
+  ASSERT_TRUE(doc.setLayerBlendMode(0, 2, true));
+  ASSERT_TRUE(doc.setLayerOpacity(0, 140, true));
+  ASSERT_TRUE(doc.maskFigureEllipse(flow, 0, TPointF{8, 6}, TPointF{50, 40}, 0.0, 0, stroke, true));
+  ASSERT_TRUE(doc.hasSelection());
+  // A pixel on the soft edge of the selection.
+  const CMaskData& mask = *doc.masks()->currentMask();
+  TPoint edge{-1, -1};
+  uint32_t m = 0;
+  for (int32_t y = 0; y < 48 && edge.X < 0; ++y)
+    for (int32_t x = 0; x < 64 && edge.X < 0; ++x) {
+      const int32_t v = mask.valueAtPaper(x, y);
+      if (v > 60 && v < 200) edge = TPoint{x, y}, m = uint32_t(v);
+    }
+  ASSERT_GE(edge.X, 0);
+  trigger(form, "ActEditCut");
+  const uint32_t left = doc.getLayer(0)->image->getPixel(edge.X, edge.Y) >> 24;
+  EXPECT_EQ(left, (255 - m) * 128 * 255 / (65025 - m * 128)) << "m " << m;
+  trigger(form, "ActEditPasteNew");
+  ASSERT_EQ(doc.layerCount(), 2);
+  EXPECT_EQ(doc.getLayer(1)->blendMode, 2);
+  EXPECT_EQ(doc.getLayer(1)->opacity, 140);
+  test::expectReplaysAlike(doc, "cut and paste");
 }
 
 TEST_F(MainFormFiles, CopyThenPasteGivesTheSameLayerPixelsAndOtherProgramsSeeAPng) {

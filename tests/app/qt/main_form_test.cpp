@@ -40,7 +40,12 @@ TEST_F(MainFormTest, TheMenuBarHoldsEveryMenuAndNoDeadCommand) {
   for (const char* name : {"ActFileSave", "ActImgFlipH", "actFilterBlur", "ActEditCut"})
     EXPECT_FALSE(form.actions().action(name)->isEnabled()) << name;
   // Hidden commands stay out of sight.
-  EXPECT_FALSE(form.actions().action("ActLyrGroupI")->isVisible());
+  EXPECT_FALSE(form.actions().action("ActShowLoupeWindow")->isVisible());
+  // The link-group commands are in the Layer menu, disabled without a document.
+  for (const char* name : {"ActLyrGroupI", "ActLyrGroupO", "ActLyrMergeG", "ActLyrGroupDel", "ActLyrMergeV2"}) {
+    EXPECT_TRUE(form.actions().action(name)->isVisible()) << name;
+    EXPECT_FALSE(form.actions().action(name)->isEnabled()) << name;
+  }
   EXPECT_EQ(form.actions().action("ActFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
   EXPECT_NE(form.actions().recentFilesParent(), nullptr);
 }

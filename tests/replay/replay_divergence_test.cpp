@@ -1,0 +1,160 @@
+// Pieces of work whose replay once reached a different picture than the
+// work itself: each replays, from the live recording and from a ".kci",
+// to the document's layers, masks and composite.
+#include <gtest/gtest.h>
+
+#include "document/layer_attr_record.h"
+#include "document/layer_data.h"
+#include "document/paper_ops.h"
+#include "replay_compare.h"
+
+namespace pg::test {
+namespace {
+
+void undoOnce(TPaper& d, TFlowImage& flow) {
+  int32_t layer = 0;
+  TRect rect{};
+  ASSERT_TRUE(d.undo(flow, layer, rect));
+}
+
+// A stroke wholly outside its (small) layer is one step of the history like
+// any other: an undo right after it takes back that stroke, in the document
+// and in the recording alike, not the stroke before it.
+TEST(ReplayDivergence, AStrokeOutsideItsLayerIsUndoneAsItself) {
+  for (const bool engine : {false, true}) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    if (engine) f.usePenEngine();
+    const auto stroke = [&](float x0, float y0, float x1, float y1) {
+      const std::vector<SStrokePoint> pts = ReplayFixture::line(x0, y0, x1, y1, 8);
+      if (engine) {
+        f.paintEngine(pts);
+      } else {
+        f.paint(pts);
+      }
+    };
+    ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 20, 24, true));  // 24 x 20 at the top left
+    ASSERT_EQ(d.currentLayerIndex(), 1);
+    stroke(2, 2, 20, 16);
+    const std::string painted = picture(d);
+    stroke(40, 30, 60, 44);  // nowhere on the layer
+    EXPECT_EQ(picture(d), painted);
+    undoOnce(d, flow);
+    EXPECT_EQ(picture(d), painted) << "the undo took back the stroke before";
+    expectReplaysAlike(d, engine ? "pen engine" : "dab walker");
+  }
+}
+
+// Keep-alpha of a bucket fill is the filled layer's protect-alpha flag, not
+// the state a stroke on another layer left in the tool's settings.
+TEST(ReplayDivergence, ABucketFillKeepsAlphaByItsOwnLayer) {
+  for (const bool protect : {false, true}) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    ASSERT_TRUE(d.fillLayerAlpha(flow, 0, 100, true));
+    ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 48, 64, true));
+    ASSERT_TRUE(d.setProtectAlpha(1, protect ? 0 : 1, true));  // the other layer says the opposite
+    ASSERT_TRUE(d.setProtectAlpha(0, protect ? 1 : 0, true));
+    ASSERT_EQ(d.currentLayerIndex(), 1);
+    f.paint(ReplayFixture::line(4, 4, 60, 40, 10));  // the tool's keep-alpha now follows layer 1
+    ASSERT_TRUE(d.setCurrentLayer(&flow, 0));
+    f.tool.layerIndex = 0;
+    ASSERT_TRUE(d.bucketFillLayer(flow, 0, TPoint{30, 24}, true, false, f.tool, SRegionFillSettings{}, true));
+    const uint32_t alpha = d.getLayer(0)->image->getPixel(30, 24) >> 24;
+    if (protect) {
+      EXPECT_EQ(alpha, 100u);
+    } else {
+      EXPECT_GT(alpha, 100u);
+    }
+    expectReplaysAlike(d, protect ? "protected" : "unprotected");
+  }
+}
+
+// A dissolve layer's dither depends on its pixels alone, not on which tiles
+// hold them: after strokes made transparent again (tiles held live, but
+// given back uniform by a file) and an undo, the replays and the file read
+// back compose alike.
+TEST(ReplayDivergence, ADissolveLayerComposesAlikeAfterUndoAndSaving) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 48, 64, true));
+  f.tool.setWidth(10.0f);
+  f.paint(ReplayFixture::line(4, 10, 60, 14, 12));
+  f.paint(ReplayFixture::line(4, 40, 60, 36, 12));
+  ASSERT_TRUE(d.fillLayerAlpha(flow, 1, 0, true));
+  ASSERT_TRUE(d.setLayerEffect(1, true, 128, true));
+  f.paint(ReplayFixture::line(40, 44, 60, 30, 12));
+  f.paint(ReplayFixture::line(2, 30, 62, 30, 12));
+  undoOnce(d, flow);
+  // The composite as the strokes and the undo left it, rectangle by
+  // rectangle, is the one a whole recomposition gives.
+  const std::string shown = compositeHash(d);
+  EXPECT_EQ(compositeOf(d), shown);
+  expectReplaysAlike(d, "dissolve");
+}
+
+// A paste with the copied layer's attributes makes a layer with them, and
+// the attributes travel with the event.
+TEST(ReplayDivergence, APasteCarriesTheCopiedAttributes) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  TMTC image(80, 60);
+  for (int32_t y = 0; y < 60; ++y)
+    for (int32_t x = 0; x < 80; ++x) *image.pixelAt(x, y) = uint32_t((x * 3 + y) & 0xFF) << 24 | uint32_t(x * 3) << 16 | uint32_t(y * 4);
+  SLayerAttrRecord attr;
+  attr.words[1] = SLayerAttrRecord::kVisible | SLayerAttrRecord::kExtended | SLayerAttrRecord::kDissolve |
+                  SLayerAttrRecord::kWithinSize | 2u << 16 | 140u << 24;
+  attr.words[6] = 80;
+  attr.words[7] = 60;
+  attr.words[8] = 10;
+  attr.words[9] = 6;
+  attr.words[14] = 200;
+  const auto bytes = attr.bytes();
+  ASSERT_TRUE(d.pasteLayerImage(&flow, image, "ink", bytes.data(), true));
+  ASSERT_EQ(d.layerCount(), 2);
+  const CLayerData& l = *d.getLayer(1);
+  EXPECT_EQ(l.name, "ink");
+  EXPECT_EQ(l.blendMode, 2);
+  EXPECT_EQ(l.opacity, 140);
+  EXPECT_EQ(l.offsetX, 10);
+  EXPECT_EQ(l.offsetY, 6);
+  EXPECT_TRUE(l.dissolve);
+  EXPECT_EQ(l.dissolveAmount, 200);
+  EXPECT_EQ(l.imageWidth(), 80);
+  EXPECT_EQ(l.imageHeight(), 60);
+  expectReplaysAlike(d, "paste");
+}
+
+// The size of a pasted layer, whatever the attribute record claims.
+TEST(ReplayDivergence, APastedLayerSizeStaysWithinTheLimits) {
+  struct Case {
+    const char* what;
+    uint32_t flags;
+    int32_t x, copiedWidth;
+    int32_t width;
+  };
+  const Case cases[] = {
+      {"no attributes", 0xFFFFFFFFu, 0, 0, 64},
+      {"within, position plus document inside the copy", SLayerAttrRecord::kWithinSize, 10, 100, 74},
+      {"within, capped by the copied size", SLayerAttrRecord::kWithinSize, 50, 90, 90},
+      {"within, negative position", SLayerAttrRecord::kWithinSize, -500, 100, 64},
+      {"position added", 0, 30, 0, 94},
+      {"position past every limit", 0, 2000000000, 0, 10000},
+  };
+  for (const Case& c : cases) {
+    SLayerAttrRecord attr;
+    attr.words[1] = c.flags;
+    attr.words[6] = uint32_t(c.copiedWidth);
+    attr.words[8] = uint32_t(c.x);
+    const SPasteSize s = pastedLayerSize(64, 48, 40, 30, c.flags == 0xFFFFFFFFu ? nullptr : &attr);
+    EXPECT_EQ(s.width, c.width) << c.what;
+    EXPECT_EQ(s.height, 48) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace pg::test
