@@ -90,10 +90,11 @@ bool TFlowImage::fitDocument(bool keepSize) {
   if (owner == nullptr) return false;
   SSize want{};
   if (!owner->maxLayerSize(want)) return false;
-  if (!keepSize) {
-    want.W = std::max(want.W, pixels.Width);
-    want.H = std::max(want.H, pixels.Height);
-  }
+  // A plane that already holds every layer may stay larger (no new plane for
+  // a layer that shrank); one that does not is made to what the layers need,
+  // never to the union of its old and new sizes: a quarter turn of a wide
+  // layer would otherwise square the plane.
+  if (!keepSize && pixels.Width >= want.W && pixels.Height >= want.H) return false;
   if (pixels.Width == want.W && pixels.Height == want.H) return false;
   valid = false;
   if (!pixels.Resize(want.W, want.H) || !coverage.Resize(want.W, want.H)) {

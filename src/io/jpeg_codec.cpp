@@ -20,7 +20,40 @@ struct SJpegError {
   jpeg_error_mgr mgr;
   jmp_buf jump;
   bool truncated;
+  jpeg_progress_mgr progress;
 };
+
+// Real progressive files have ten or so scans; each scan costs a pass over
+// the whole image, so thousands of them would take minutes to decode.
+constexpr int kMaxJpegScans = 500;
+
+// Called by the library as it works: a file past the scan limit ends there.
+void limitScans(j_common_ptr info) {
+  if (info->is_decompressor == 0) return;
+  const auto* d = reinterpret_cast<j_decompress_ptr>(info);
+  if (d->input_scan_number > kMaxJpegScans) {
+    info->err->msg_code = JERR_NOTIMPL;
+    info->err->error_exit(info);
+  }
+}
+
+// Huffman coding gives every 8 x 8 block of a component at least one bit; a
+// file whose bytes cannot hold the blocks of its largest component claims a
+// size it does not have, and is refused before the picture is made. The
+// library may keep the coefficients of every block of every component
+// (progressive files): 64 of two bytes for each, so its memory is held to
+// what the bytes can describe.
+[[nodiscard]] bool bytesHoldTheBlocks(const jpeg_decompress_struct& d, size_t size) {
+  if (d.arith_code) return true;  // arithmetic coding may spend less than a bit
+  uint64_t blocks = 0;
+  for (int i = 0; i < d.num_components; ++i)
+    blocks = std::max(blocks, uint64_t{d.comp_info[i].width_in_blocks} * d.comp_info[i].height_in_blocks);
+  return blocks <= uint64_t{size} * 8;
+}
+long memoryForFile(size_t size) {
+  const uint64_t coefficients = uint64_t{size} * 8 * 4 * 128;  // blocks x four components x 128 bytes
+  return static_cast<long>(std::min<uint64_t>(coefficients + (32u << 20), uint64_t{1} << 40));
+}
 
 void jumpOnError(j_common_ptr info) { std::longjmp(reinterpret_cast<SJpegError*>(info->err)->jump, 1); }
 void noMessage(j_common_ptr) {}
@@ -41,11 +74,16 @@ int32_t densityDpi(const jpeg_decompress_struct& d) {
 [[nodiscard]] FileResult readHeader(jpeg_decompress_struct& d, SJpegError& err, const uint8_t* data, size_t size, int32_t& dpi) {
   if (setjmp(err.jump)) return kRcShortRead;
   jpeg_create_decompress(&d);
+  // Set after the create, which clears the struct.
+  err.progress.progress_monitor = limitScans;
+  d.progress = &err.progress;
   jpeg_mem_src(&d, data, static_cast<unsigned long>(size));
   if (jpeg_read_header(&d, TRUE) != JPEG_HEADER_OK) return kRcWrongTag;
   dpi = densityDpi(d);
   if (d.image_width < 1 || d.image_height < 1 || d.image_width > kMaxImageWidth || d.image_height > kMaxImageHeight)
     return kRcTooLarge;
+  if (!bytesHoldTheBlocks(d, size)) return kRcShortRead;
+  d.mem->max_memory_to_use = memoryForFile(size);
   const bool cmyk = d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK;
   d.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   return kRcOk;

@@ -275,6 +275,38 @@ FileResult readNativeFile(const std::string& path, TPaper& doc) {
   return readNativeStream(*file, doc, path);
 }
 
+FileResult readNativeRecording(const std::string& path, CEventMngr& store) {
+  if (!fileExists(path)) return kRcFileMissing;
+  std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Read);
+  if (!file) return kRcCannotOpen;
+  try {
+    uint8_t bytes[kNativeHeaderBytes];
+    if (!file->readExact(bytes, kNativeHeaderBytes)) return kRcShortRead;
+    if (const FileResult code = checkNativeHeader(bytes); code != kRcOk) return code;
+    // As the document reader does, each events chunk replaces what an earlier
+    // one gave; the answer is the last one's.
+    FileResult events = kRcNoEvents;
+    while (file->position() < file->size()) {
+      const int64_t start = file->position();
+      SChunkHead head;
+      if (readChunkHead(*file, head) != kRcOk) return kRcShortRead;
+      if (head.tag == kTagEventsPacked || head.tag == kTagEventsRaw) {
+        if (file->seek(start, SeekOrigin::Begin) != start) return kRcSeekFailed;
+        events = readEventsFromNative(*file, &store, nullProgress());
+        if (events == kRcOk) continue;
+      }
+      const int64_t next = start + kChunkHeadBytes + int64_t{head.size};
+      if (next > file->size()) return kRcChunkPastEnd;
+      if (file->seek(next, SeekOrigin::Begin) != next) return kRcSeekFailed;
+    }
+    return events;
+  } catch (const std::bad_alloc&) {
+    return kRcOutOfMemory;
+  } catch (...) {
+    return kRcException;
+  }
+}
+
 FileResult readNativeThumbnail(const std::string& path, TMTC& picture, uint32_t& width, uint32_t& height) {
   if (!fileExists(path)) return kRcFileMissing;
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Read);

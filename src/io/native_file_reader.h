@@ -22,6 +22,7 @@ namespace pg {
 
 class CLayerMngr;
 class CMaskMngr;
+class CEventMngr;
 class TMTC;
 class TPaper;
 
@@ -59,6 +60,12 @@ struct SNativeReadNotes {
 [[nodiscard]] FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IProgress& progress,
                                           SNativeReadNotes& notes);
 
+// Only the recording of a native file, into the store: the layer and mask
+// chunks are stepped over unread, so a file's pictures cost nothing when only
+// its recording is wanted. Codes: 4, 6, the header's codes, 9 or 11 for a
+// chunk cut short, 42 when the file holds no recording, else the last events
+// chunk's code.
+[[nodiscard]] FileResult readNativeRecording(const std::string& path, CEventMngr& store);
 // For the open dialog's preview: the document size from the header and the
 // document thumbnail, if the file holds one (picture empty otherwise).
 // Codes: 4, 6, the header's codes, or findThumbnail's.

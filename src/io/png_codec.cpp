@@ -17,10 +17,16 @@ struct SPngSource {
   const uint8_t* data;
   size_t size;
   size_t pos;
+  // Rows libpng still has to decode (every pass of an interlaced image).
+  uint64_t rowsLeft = 0;
 };
 
 void readFromMemory(png_structp png, png_bytep out, png_size_t count) {
   auto* src = static_cast<SPngSource*>(png_get_io_ptr(png));
+  // Once every row is decoded, libpng would inflate whatever compressed data
+  // follows to its end: a short file could keep it busy for seconds. Nothing
+  // past the last row is read.
+  if (src->rowsLeft == 0) png_error(png, "rows complete");
   if (count > src->size - src->pos) png_error(png, "truncated");
   std::memcpy(out, src->data + src->pos, count);
   src->pos += count;
@@ -60,8 +66,27 @@ struct SPngHeader {
   return kRcOk;
 }
 
+// Counts the rows as libpng decodes them (it calls this for each row, before
+// the row is stored).
+void countRow(png_structp png, png_row_infop, png_bytep) {
+  auto* src = static_cast<SPngSource*>(png_get_io_ptr(png));
+  if (src->rowsLeft > 0) --src->rowsLeft;
+}
+
+// The rows libpng decodes for an image: its height, or the rows of every
+// non-empty pass of an interlaced one.
+uint64_t decodedRows(png_uint_32 width, png_uint_32 height, bool interlaced) {
+  if (!interlaced) return height;
+  uint64_t rows = 0;
+  for (int pass = 0; pass < 7; ++pass)
+    if (PNG_PASS_COLS(width, pass) > 0) rows += PNG_PASS_ROWS(height, pass);
+  return rows;
+}
+
 [[nodiscard]] FileResult readRows(png_structp png, png_bytepp rows) {
-  if (setjmp(png_jmpbuf(png))) return kRcShortRead;
+  const auto* src = static_cast<const SPngSource*>(png_get_io_ptr(png));
+  // A read refused after the last row ends libpng's clean-up, not the image.
+  if (setjmp(png_jmpbuf(png))) return src->rowsLeft == 0 ? kRcOk : kRcShortRead;
   png_read_image(png, rows);
   return kRcOk;
 }
@@ -118,12 +143,14 @@ FileResult decodePng(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) 
   }
   png_set_user_limits(png, kMaxImageWidth, kMaxImageHeight);
   png_set_chunk_malloc_max(png, 64u << 20);
-  SPngSource src{data, size, 0};
+  SPngSource src{data, size, 0, 1};
   png_set_read_fn(png, &src, readFromMemory);
+  png_set_read_user_transform_fn(png, countRow);
   SPngHeader head;
   FileResult rc = readHeader(png, info, head);
   if (rc == kRcOk) {
     dpi = head.dpi;
+    src.rowsLeft = decodedRows(head.width, head.height, png_get_interlace_type(png, info) != PNG_INTERLACE_NONE);
     if (!out.Resize(static_cast<int32_t>(head.width), static_cast<int32_t>(head.height)) || !isPlaneReady(&out)) {
       rc = kRcOutOfMemory;
     } else {

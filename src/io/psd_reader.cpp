@@ -129,8 +129,16 @@ FileResult decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) 
   } else {
     if (!r.has(rows * 2)) return kRcShortRead;
     counts = r.here();
+    // A PackBits packet of two bytes gives at most 128: a row shorter than
+    // that allows cannot fill the width, and is refused before the plane is
+    // made (a few bytes of counts would otherwise claim the largest plane).
+    const size_t leastRow = 2 * ((w + 127) / 128);
     size_t total = 0;
-    for (size_t i = 0; i < rows; ++i) total += (size_t{counts[2 * i]} << 8) | counts[2 * i + 1];
+    for (size_t i = 0; i < rows; ++i) {
+      const size_t n = (size_t{counts[2 * i]} << 8) | counts[2 * i + 1];
+      if (n < leastRow) return kRcShortRead;
+      total += n;
+    }
     (void)r.skip(rows * 2);
     if (total > r.remaining()) return kRcShortRead;
   }

@@ -235,7 +235,13 @@ uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + s
   // header that declares more blocks than the rest of the source can hold is
   // refused before anything is expanded.
   constexpr uint64_t kSmallestBlock = kEventBlockHeadBytes + 4;
-  if (uint64_t{blocks} * kSmallestBlock > uint64_t(std::max<int64_t>(source.remaining(), 0))) return kRcShortRead;
+  const uint64_t rest = uint64_t(std::max<int64_t>(source.remaining(), 0));
+  if (uint64_t{blocks} * kSmallestBlock > rest) return kRcShortRead;
+  // Recordings of real work pack to about their own size, and even the same
+  // stroke drawn over and over packs a few hundred times: a stream that
+  // would grow further from the bytes left was not written by a recorder,
+  // and is refused before any of it is staged. One segment is always allowed.
+  if (uint64_t{length} > kMostEventExpansion * rest + segmentSize) return kRcBadEventBlock;
 
   WorkBlock unpacked = workBlock(segmentSize);
   if (!unpacked) return kRcOutOfMemory;

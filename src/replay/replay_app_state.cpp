@@ -271,8 +271,11 @@ bool CReplayEngine::readImageObject(int32_t& layer, std::unique_ptr<TMTC>& image
   // system's largest image, and what follows the head within its total.
   if (w == 0 || h == 0 || w > uint32_t(kMaxImageWidth) || h > uint32_t(kMaxImageHeight))
     return fail(ReplayError::BadField);
+  // The recorder writes every pixel: pixel data that does not cover the
+  // image it declares is refused before the image is made, so a few bytes
+  // cannot ask for a plane of the largest size.
   const uint64_t used = (kind == 1 ? 72u : 0u) + uint64_t(blockLength) + pixelLength;
-  if (used > total || uint64_t(pixelLength) > uint64_t(w) * h * 4) return fail(ReplayError::BadField);
+  if (used > total || uint64_t(pixelLength) != uint64_t(w) * h * 4) return fail(ReplayError::BadField);
   if (kind == 1) {
     record = std::make_unique<std::array<uint8_t, 72>>();
     if (!read(record->data(), 72)) return false;
@@ -281,14 +284,9 @@ bool CReplayEngine::readImageObject(int32_t& layer, std::unique_ptr<TMTC>& image
   if (!read(block.data(), blockLength)) return false;
   auto img = std::make_unique<TMTC>();
   if (!img->Resize(int32_t(w), int32_t(h))) return fail(ReplayError::OperationFailed);
-  for (int32_t y = 0; y < img->Height; ++y) std::memset(img->pixelAt(0, y), 0, size_t(w) * 4);
-  // Pixels top-down, row after row, as far as the data goes.
-  uint32_t remaining = pixelLength;
-  for (int32_t y = 0; y < img->Height && remaining > 0; ++y) {
-    const uint32_t n = std::min<uint32_t>(remaining, w * 4);
-    if (!read(img->pixelAt(0, y), n)) return false;
-    remaining -= n;
-  }
+  // Pixels top-down, row after row.
+  for (int32_t y = 0; y < img->Height; ++y)
+    if (!read(img->pixelAt(0, y), w * 4)) return false;
   pos_ = start + total;
   image = std::move(img);
   return true;

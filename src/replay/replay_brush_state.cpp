@@ -30,6 +30,12 @@ namespace {
 // before memory is taken for it.
 constexpr int32_t kMaxPatternSide = 4096;
 
+// The largest nib the tools set: a radius of 200 pixels, or an image nib's
+// scale of 500 per cent (both in hundredths). Each dab costs the square of
+// the size, so a recorded stroke may ask no more than the tools can.
+constexpr int32_t kMostNibSize = 20000;
+constexpr int32_t kMostNibScale = 50000;
+
 // Reads `padded` packed bytes at the engine's position and expands the
 // first `packed` of them into an 8-bit plane of w x h whose byte size is at
 // least `unpacked`. False on any disagreement.
@@ -217,6 +223,7 @@ bool CReplayEngine::replayPenState(uint8_t subcode, const uint8_t* body) {
     case kStateNibShape: {
       bool imageNib = false;
       const SPenShapeParam p = decodeNibShape(body, imageNib);
+      if (p.size > (imageNib ? kMostNibScale : kMostNibSize)) return fail(ReplayError::BadField);
       nib_->setParams(nullptr, &p, nullptr);
       if (imageNib_) imageNib_->setParams(nullptr, &p, nullptr);
       r.setShapeParam(p);

@@ -93,6 +93,7 @@ void CReplayEngine::ensurePenEngine() {
 
 bool CReplayEngine::fail(ReplayError error) {
   if (error_ == ReplayError::None) error_ = error;
+  stopped_ = true;
   return false;
 }
 
@@ -169,6 +170,7 @@ ReplayStart CReplayEngine::startLoaded() {
   lastEventEnd_ = 0;
   pos_ = 0;
   error_ = ReplayError::None;
+  stopped_ = false;
   refresh_ = 0;
   store_.setStateBits(kEvEndReached | kEvReplayStrokeOpen | kEvReplayStarted | kEvPaused, false);
   store_.setReplayFlags(0);
@@ -217,6 +219,8 @@ bool CReplayEngine::markEventDone() {
 // ---- packets ----------------------------------------------------------------------
 
 bool CReplayEngine::execPacket(SPacketHeader& header) {
+  // The position may lie inside a refused packet: nothing after an error runs.
+  if (stopped_) return fail(ReplayError::NotReplaying);
   uint8_t h[2];
   if (store_.readBytes(pos_, h, 2) != 2) return fail(ReplayError::ShortRead);
   header = SPacketHeader{h[0], h[1]};
@@ -339,6 +343,12 @@ ReplayStep CReplayEngine::continueStroke() {
 ReplayStep CReplayEngine::finishStroke() {
   ReplayStep r = ReplayStep::EventDone;
   while (strokeOpen()) {
+    if (stopped_ && pointsDone_ >= pointsInChunk_) {
+      // Stopped by an error: the stroke ends with the points read before the
+      // refused packet; nothing past it is read.
+      (void)finishReplayStroke();  // the replay has failed already
+      return ReplayStep::Error;
+    }
     r = continueStroke();
     if (r == ReplayStep::Error || r == ReplayStep::End) break;
   }

@@ -61,7 +61,8 @@ class CReplayEngine final : public IReplayGradientSource {
   [[nodiscard]] ReplayStep replayNext();
   // One step inside an open replayed stroke.
   [[nodiscard]] ReplayStep continueStroke();
-  // Completes an open replayed stroke (the user stopped inside it).
+  // Completes an open replayed stroke (the user stopped inside it). After a
+  // refused packet it only ends the stroke with the points already read.
   ReplayStep finishStroke();
   // Executes one packet at the replay position; false on any failure.
   [[nodiscard]] bool execPacket(SPacketHeader& header);
@@ -131,7 +132,7 @@ class CReplayEngine final : public IReplayGradientSource {
   [[nodiscard]] bool read(void* destination, uint32_t count);
   [[nodiscard]] bool skip(uint32_t count);
   // Reads one image payload (22-byte head, optional 72-byte record, byte
-  // block, pixels). The image is zero-filled before the pixels are read.
+  // block, pixels). The pixel data must cover the whole image.
   [[nodiscard]] bool readImageObject(int32_t& layer, std::unique_ptr<TMTC>& image,
                                      std::unique_ptr<std::array<uint8_t, 72>>& record, std::vector<uint8_t>& block);
 
@@ -208,6 +209,8 @@ private:
   uint8_t refresh_ = 0;
   SPacketHeader lastHeader_{};
   ReplayError error_ = ReplayError::None;
+  // A packet was refused: the replay executes nothing more until it starts again.
+  bool stopped_ = false;
 
   // cached application state, by subcode
   std::array<std::vector<uint8_t>, 256> cache_;

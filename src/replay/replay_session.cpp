@@ -69,16 +69,10 @@ bool recordAfterReplay(CEventMngr& store, uint32_t length, uint32_t events) {
 
 FileResult readRecording(const std::string& path, CEventMngr& store) {
   if (fileKindFromExt(path) != FileKind::Native) return readEventFile(path, &store);
-  DocServices services;
-  services.makeRecorder = eventStoreRecorderFactory();
-  TPaper scratch(nullptr, services);
-  CEventMngr* loaded = documentEventStore(scratch);
-  // An empty store, so that only a recording the file carries fills it.
-  if (loaded == nullptr || !loaded->prepare(nullptr, nullptr, 8, 8)) return kRcNoRecorder;
-  const FileResult code = readNativeFile(path, scratch);
+  // Only the recording: the file's layers are never read.
+  const FileResult code = readNativeRecording(path, store);
   if (code != kRcOk) return code;
-  if (loaded->committedEnd() == 0) return kRcNoEvents;
-  return copyRecording(*loaded, store) ? kRcOk : kRcOutOfMemory;
+  return store.committedEnd() == 0 ? kRcNoEvents : kRcOk;
 }
 
 CReplaySession::CReplaySession(TPaper& doc, TFlowImage& flow) : doc_(doc), store_(documentEventStore(doc)) {

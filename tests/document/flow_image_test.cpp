@@ -94,5 +94,15 @@ TEST(FlowImage, FitDocumentSizesToTheLargestLayerInWhite) {
   EXPECT_EQ(flow.pixels.size(), (SSize{30, 40}));
 }
 
+TEST(FlowImage, AQuarterTurnOfAWideImageDoesNotSquareThePlane) {
+  DocFixture f;
+  ASSERT_TRUE(f.doc->newDocument("wide", f.flow.get(), false, false, 72, 16, 2000));
+  ASSERT_EQ(f.flow->pixels.size(), (SSize{2000, 16}));
+  ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, false));
+  EXPECT_EQ(f.flow->pixels.size(), (SSize{16, 2000}));
+  ASSERT_TRUE(f.doc->rotateImage90(*f.flow, false, false));
+  EXPECT_EQ(f.flow->pixels.size(), (SSize{2000, 16}));
+}
+
 }  // namespace
 }  // namespace pg::test

@@ -273,6 +273,135 @@ TEST(ImageCodecs, HostileFilesAreRefusedWithTheirCodes) {
   }
 }
 
+// A PNG of w x h RGBA pixels (R = 8x, G = 8y, B = x + y) whose compressed
+// data runs on past the last row: the rows in stored deflate blocks that
+// never end, then a second IDAT that claims 100,000 bytes and is cut short.
+std::vector<uint8_t> pngRunningOn(uint32_t w, uint32_t h, bool interlaced) {
+  const auto crc = [](const uint8_t* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+      c ^= p[i];
+      for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
+  };
+  std::vector<uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  const auto be32 = [&b](uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) b.push_back(uint8_t(v >> s));
+  };
+  const auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+    be32(uint32_t(data.size()));
+    const size_t start = b.size();
+    b.insert(b.end(), type, type + 4);
+    b.insert(b.end(), data.begin(), data.end());
+    be32(crc(b.data() + start, b.size() - start));
+  };
+  std::vector<uint8_t> ihdr;
+  for (uint32_t v : {w, h})
+    for (int s = 24; s >= 0; s -= 8) ihdr.push_back(uint8_t(v >> s));
+  ihdr.insert(ihdr.end(), {8, 6, 0, 0, uint8_t(interlaced ? 1 : 0)});
+  chunk("IHDR", ihdr);
+  // Rows with filter 0, pass by pass for an interlaced image.
+  struct Pass { uint32_t x0, y0, dx, dy; };
+  const std::vector<Pass> passes = interlaced ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                                                  {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+                                              : std::vector<Pass>{{0, 0, 1, 1}};
+  std::vector<uint8_t> raw;
+  for (const Pass& p : passes) {
+    if (p.x0 >= w) continue;
+    for (uint32_t y = p.y0; y < h; y += p.dy) {
+      raw.push_back(0);
+      for (uint32_t x = p.x0; x < w; x += p.dx) raw.insert(raw.end(), {uint8_t(x * 8), uint8_t(y * 8), uint8_t(x + y), 255});
+    }
+  }
+  std::vector<uint8_t> z = {0x78, 0x01, 0x00, uint8_t(raw.size()), uint8_t(raw.size() >> 8),
+                            uint8_t(~raw.size()), uint8_t(~raw.size() >> 8)};
+  z.insert(z.end(), raw.begin(), raw.end());
+  chunk("IDAT", z);
+  be32(100000);
+  b.insert(b.end(), {'I', 'D', 'A', 'T', 0x00, 0xFF, 0xFF, 0x00, 0x00});
+  b.insert(b.end(), 100, 0x5A);
+  return b;
+}
+
+TEST(ImageCodecs, PngReadingStopsAtTheLastRow) {
+  for (bool interlaced : {false, true}) {
+    constexpr uint32_t w = 13, h = 11;
+    const std::vector<uint8_t> file = pngRunningOn(w, h, interlaced);
+    TMTC out;
+    int32_t dpi = 0;
+    ASSERT_EQ(decodePng(file.data(), file.size(), out, dpi), kRcOk) << interlaced;
+    ASSERT_EQ(out.Width, int32_t(w));
+    ASSERT_EQ(out.Height, int32_t(h));
+    for (uint32_t y = 0; y < h; ++y)
+      for (uint32_t x = 0; x < w; ++x)
+        ASSERT_EQ(out.getPixel(int32_t(x), int32_t(y)), 0xFF000000u | (x * 8) << 16 | (y * 8) << 8 | (x + y))
+            << interlaced << " " << x << "," << y;
+    // Cut inside the rows, it is still refused.
+    const std::vector<uint8_t> cut(file.begin(), file.begin() + 33 + 8 + 60);
+    EXPECT_EQ(decodePng(cut.data(), cut.size(), out, dpi), kRcShortRead) << interlaced;
+  }
+}
+
+TEST(ImageCodecs, JpegSizesAndScansTheBytesCannotCarryAreRefused) {
+  TMTC src(16, 16);
+  fillSmooth(src);
+  SJpegSaveOptions progressive;
+  progressive.progressive = true;
+  const std::vector<uint8_t> jpg = encodeJpeg(src, 0, {});
+  const std::vector<uint8_t> prog = encodeJpeg(src, 0, progressive);
+  ASSERT_FALSE(jpg.empty());
+  ASSERT_FALSE(prog.empty());
+  // A baseline picture claiming 4,000 x 4,000 from a few hundred bytes.
+  std::vector<uint8_t> claimed = jpg;
+  for (size_t i = 0; i + 8 < claimed.size(); ++i)
+    if (claimed[i] == 0xFF && claimed[i + 1] == 0xC0) {
+      claimed[i + 5] = 0x0F, claimed[i + 6] = 0xA0, claimed[i + 7] = 0x0F, claimed[i + 8] = 0xA0;
+      break;
+    }
+  // The last scan of the progressive picture repeated.
+  const auto repeatLastScan = [&prog](int times) {
+    size_t last = 0;
+    for (size_t i = 0; i + 1 < prog.size(); ++i)
+      if (prog[i] == 0xFF && prog[i + 1] == 0xDA) last = i;
+    std::vector<uint8_t> b(prog.begin(), prog.end() - 2);  // without the end marker
+    for (int k = 0; k < times; ++k) b.insert(b.end(), prog.begin() + long(last), prog.end() - 2);
+    b.insert(b.end(), {0xFF, 0xD9});
+    return b;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    FileResult code;
+  };
+  const Case cases[] = {
+      {"baseline", jpg, kRcOk},
+      {"progressive", prog, kRcOk},
+      {"size beyond the bytes", claimed, kRcShortRead},
+      {"a few scans more", repeatLastScan(20), kRcOk},
+      {"scans past the limit", repeatLastScan(600), kRcShortRead},
+  };
+  for (const Case& c : cases) {
+    TMTC out;
+    int32_t dpi = 0;
+    EXPECT_EQ(decodeJpeg(c.bytes.data(), c.bytes.size(), out, dpi), c.code) << c.what;
+    EXPECT_LE(int64_t{out.Width} * out.Height, 16 * 16) << c.what;
+  }
+}
+
+TEST(ImageCodecs, PsdRowsTooShortForTheWidthAreRefusedBeforeThePlane) {
+  // 2000 x 500 grey whose PackBits rows are two bytes each: one run of 128.
+  constexpr uint32_t w = 2000, h = 500;
+  std::vector<uint8_t> psd = makePsd(w, h, 1, 1, false, {});
+  psd.back() = 1;  // PackBits
+  for (uint32_t y = 0; y < h; ++y) psd.insert(psd.end(), {0, 2});
+  for (uint32_t y = 0; y < h; ++y) psd.insert(psd.end(), {0x81, 0x40});
+  TMTC out;
+  int32_t dpi = 0;
+  EXPECT_EQ(decodePsd(psd.data(), psd.size(), out, dpi), kRcShortRead);
+  EXPECT_EQ(int64_t{out.Width} * out.Height, 0);
+}
+
 TEST(ImageCodecs, LoadImageFileChoosesByExtensionAndReportsFiles) {
   TempFolder dir;
   TMTC src(8, 8);

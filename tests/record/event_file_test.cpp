@@ -519,6 +519,10 @@ struct WorkBlockCounter {
 TEST(EventFileReader, ABombIsRefusedBeforeItsBlocksAreExpanded) {
   // Segments of one unknown packet type pack to a few bytes each.
   const Bytes unwalkable(65536, 0x63);
+  std::vector<Bytes> bombSegments(200, Bytes(65536, 0));
+  bombSegments[0][0] = 1;  // (1, 5): a data packet of the stream's length less its head
+  bombSegments[0][1] = 5;
+  putChunkU32(bombSegments[0].data() + 2, 200u * 65536u - 6);
   struct Case {
     const char* name;
     Bytes file;
@@ -533,6 +537,9 @@ TEST(EventFileReader, ABombIsRefusedBeforeItsBlocksAreExpanded) {
       // Every block is there, but the stream breaks in the first one.
       {"stream breaks in its first block", packedFileOf(200u * 65536u, std::vector<Bytes>(200, unwalkable)),
        kRcBadEventBlock, 2},
+      // A stream that walks (one data packet as long as all of it) but grows
+      // from each tiny block a thousand times: refused before any staging.
+      {"grows past any recording", packedFileOf(200u * 65536u, bombSegments), kRcBadEventBlock, 0},
   };
   for (const Case& c : cases) {
     Recorder target;

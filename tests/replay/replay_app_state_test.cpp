@@ -88,7 +88,10 @@ TEST(ReplayAppState, ImagePayloads) {
   const Case cases[] = {
       {"whole image", imagePayload(4, 3, 0, 48), true},
       {"with its record", imagePayload(4, 3, 1, 48), true},
-      {"short pixel data", imagePayload(4, 3, 0, 20), true},
+      // The recorder writes every pixel; fewer would let a few bytes ask for
+      // a plane of the largest size.
+      {"short pixel data", imagePayload(4, 3, 0, 20), false},
+      {"no pixel data", imagePayload(4, 3, 0, 0), false},
       {"kind 2", imagePayload(4, 3, 2, 48), false},
       {"more pixels than the image", imagePayload(2, 2, 0, 20), false},
       {"wider than any image", imagePayload(20000, 1, 0, 0), false},
@@ -101,9 +104,7 @@ TEST(ReplayAppState, ImagePayloads) {
     const TMTC* image = r.engine->imageSlot(1);
     ASSERT_NE(image, nullptr) << c.what;
     EXPECT_EQ(image->getPixel(0, 0), 0x5A5A5A5Au) << c.what;
-    // Pixels the data does not reach stay zero.
-    EXPECT_EQ(image->getPixel(3, 2), c.body.size() - 22 - (c.body[11] == 1 ? 72 : 0) == 48 ? 0x5A5A5A5Au : 0u)
-        << c.what;
+    EXPECT_EQ(image->getPixel(3, 2), 0x5A5A5A5Au) << c.what;
     EXPECT_EQ(r.engine->freeImageSlots(), 1);
     EXPECT_EQ(r.engine->freeImageSlots(), 0);
   }

@@ -160,6 +160,16 @@ TEST(ReplayDriver, FailuresStopWithTheirReason) {
     cases.push_back({"older tiles without colours", StreamBuilder().imageCreate().packet(kPktFilter4, 36, tiles),
                      ReplayError::OperationFailed});
   }
+  for (const bool image : {false, true}) {
+    // A nib larger than the tools make (a 200-pixel radius, a 500 per cent scale).
+    std::vector<uint8_t> nib(12, 0);
+    writeLE16(nib.data(), image ? 50001 : 20001);
+    writeLE16(nib.data() + 2, 1000);
+    writeLE16(nib.data() + 4, 1000);
+    nib[8] = image ? 1 : 0;
+    cases.push_back({image ? "image nib scaled past the tools" : "nib wider than the tools",
+                     StreamBuilder().imageCreate().packet(kPktState, kStateNibShape, nib), ReplayError::BadField});
+  }
   cases.push_back({"filter on a missing layer", StreamBuilder().imageCreate().packet(kPktFilter0, 81, {7, 0, 0, 0}),
                    ReplayError::OperationFailed});
   expectStops(cases);
@@ -206,6 +216,43 @@ TEST(ReplayDriver, FinishingAStrokeStoppedInsideIt) {
   EXPECT_EQ(f.session->engine().finishStroke(), ReplayStep::EventDone);
   EXPECT_FALSE(f.session->engine().strokeOpen());
   EXPECT_EQ(picture(*f.y.doc), picture(*f.x.doc));
+}
+
+TEST(ReplayDriver, AStopAfterAnErrorRunsNothingPastIt) {
+  // A refused point chunk inside a stroke, then packets the stop must not
+  // execute (a larger image set-up hidden after the error would cost its
+  // whole size).
+  std::vector<uint8_t> pts(2 * kStrokePointBytes, 0);
+  for (int i = 0; i < 2; ++i) {
+    writeF32(pts.data() + i * kStrokePointBytes, 4.0f + float(i) * 10);
+    writeF32(pts.data() + i * kStrokePointBytes + 4, 5.0f);
+    writeF32(pts.data() + i * kStrokePointBytes + 8, 1.0f);
+  }
+  for (bool stepPoints : {false, true}) {
+    RawReplay r(StreamBuilder()
+                    .imageCreate()
+                    .packet(20, 0, {0, 0, 0, 0})
+                    .packet(kPktStrokePoints, 2, pts)
+                    .packet(kPktStrokeLast, 0)
+                    .paperColor(0x00102030)
+                    .imageCreate(400, 300)
+                    .seal());
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
+    r.engine->setStepPoints(stepPoints);
+    ReplayStep step = ReplayStep::EventDone;
+    for (int guard = 0; guard < 10 && step == ReplayStep::EventDone; ++guard) step = r.engine->replayNext();
+    ASSERT_EQ(step, ReplayStep::Error) << stepPoints;
+    EXPECT_EQ(r.engine->lastError(), ReplayError::BadField);
+    const uint32_t paper = r.y.doc->paperColor.pixel();
+    ASSERT_TRUE(r.engine->strokeOpen());
+    EXPECT_EQ(r.engine->finishStroke(), ReplayStep::Error);
+    EXPECT_FALSE(r.engine->strokeOpen());
+    EXPECT_FALSE(r.y.doc->strokeOpen);
+    EXPECT_EQ(r.y.doc->paperColor.pixel(), paper) << stepPoints;
+    EXPECT_EQ(r.y.doc->width, 32) << stepPoints;
+    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error);
+    EXPECT_EQ(r.y.doc->width, 32) << stepPoints;
+  }
 }
 
 TEST(ReplayDriver, ReplayWritesNeitherEventsNorUndo) {

@@ -1,6 +1,9 @@
 // The replay session the window and the batch modes drive.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "io/native_file_writer.h"
 #include "io/native_header.h"
 #include "replay_fixture.h"
@@ -42,6 +45,36 @@ TEST(ReplaySession, FilesThatCarryNoRecording) {
     EXPECT_EQ(session.open(dir.file(name)), ReplayStart::FileError) << name;
     EXPECT_FALSE(session.isRunning());
   }
+}
+
+TEST(ReplaySession, ANativeFileGivesItsRecordingWithoutItsLayers) {
+  pg::testing::TempFolder dir;
+  ReplayFixture f;
+  f.paint(ReplayFixture::line(3, 3, 60, 40, 20));
+  ASSERT_TRUE(writeNativeFile(dir.file("work.kci"), *f.x.doc, kNativeLayers | kNativeMasks | kNativeEvents));
+  // The layer chunk broken: reading it would fail and be reported.
+  std::vector<uint8_t> bytes;
+  {
+    std::ifstream in(dir.file("work.kci"), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  size_t layer = 0;
+  for (size_t i = kNativeHeaderBytes; i + 4 <= bytes.size() && layer == 0; ++i)
+    if (chunkU32(bytes.data() + i) == kTagLayer) layer = i;
+  ASSERT_NE(layer, 0u);
+  for (size_t i = layer + kChunkHeadBytes; i < layer + kChunkHeadBytes + 40; ++i) bytes[i] = 0xFF;
+  {
+    std::ofstream out(dir.file("work.kci"), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  RecordedDoc y(nullptr);
+  y.window.replaying = true;
+  FakeMessages messages;
+  CReplaySession session(*y.doc, *y.flow);
+  ASSERT_EQ(session.open(dir.file("work.kci")), ReplayStart::Started);
+  EXPECT_TRUE(messages.warnings().empty());
+  EXPECT_EQ(session.step(1000), ReplayStep::End);
+  EXPECT_EQ(picture(*y.doc), picture(*f.x.doc));
 }
 
 }  // namespace
