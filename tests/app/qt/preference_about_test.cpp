@@ -33,6 +33,8 @@
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
 #include "platform/settings_store.h"
+#include "toolwin/qt/tool_cursor_art.h"
+#include "toolwin/qt/tool_form.h"
 #include "test_support/qt_app.h"
 #include "test_support/temp_folder.h"
 
@@ -268,8 +270,9 @@ TEST_F(PreferenceDialog, EachPreferenceTakesEffectOnTheOpenWindowAtOnce) {
        text(int(Qt::ScrollBarAlwaysOff)), text(int(Qt::ScrollBarAlwaysOn))},
       {"RadOtherCursorT", 1,
        [&] {
-         form.canvas().selectTool(ToolId::SelectRectangle);
-         return text(win.cursorAt({0, 0}).number);
+         // The screen cursor the tool window makes of the window's choice.
+         form.canvas().selectTool(ToolId::Gradation);
+         return text(form.toolWindow()->cursors().rows().screenCursorOf(win.cursorAt({0, 0})));
        },
        "5", "34"},
   };
