@@ -65,11 +65,14 @@ class TFieldValueModel : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == field_.data() && label_) {
+    // The filter sits on the field alone; it is not asked for the spin box it
+    // was, since the field still sends events while it is destroyed, when it is
+    // only a plain widget.
+    if (label_ && watched->isWidgetType()) {
       switch (event->type()) {
         case QEvent::ShowToParent: label_->show(); break;
         case QEvent::HideToParent: label_->hide(); break;
-        case QEvent::EnabledChange: label_->setEnabled(field_->isEnabled()); break;
+        case QEvent::EnabledChange: label_->setEnabled(static_cast<QWidget*>(watched)->isEnabled()); break;
         default: break;
       }
     }
