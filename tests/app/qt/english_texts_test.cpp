@@ -31,8 +31,9 @@
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "test_support/qt_app.h"
+#include "toolwin/qt/brush_editor_form.h"
+#include "toolwin/qt/gradient_editor_form.h"
 #include "toolwin/qt/tool_form.h"
-#include "ui/qt/colour_pickers.h"
 #include "ui/qt/item_pickers.h"
 
 namespace pg {
@@ -223,19 +224,47 @@ TEST_F(EnglishTexts, EveryDialogTheMenusOpen) {
   expectNoJapanese();
 }
 
-// The windows a tool or a control opens: the text tool's window on a click
-// with the text tool, the colour picker from a colour cell of the gradient
-// editor, and the brush-shape menu of the tool options.
-TEST_F(EnglishTexts, TheTextToolWindowTheColourPickerAndTheBrushShapeMenu) {
+// The preset editors the tool window's option menu opens: the brush editor
+// for a brush, the gradient editor for the gradient tool, and from the
+// gradient editor's colour cell the colour picker.
+TEST_F(EnglishTexts, ThePresetEditorsAndTheColourPickerTheyOpen) {
+  // The edit item of an option menu, as the menu shows it.
+  auto editItem = [](QMenu* menu) {
+    return [menu] {
+      ASSERT_NE(menu, nullptr);
+      emit menu->aboutToShow();
+      QAction* edit = menu->findChild<QAction*>(QStringLiteral("MenuOptItemEdit"));
+      ASSERT_TRUE(edit != nullptr && edit->isEnabled());
+      edit->trigger();
+    };
+  };
+  TToolForm& tools = *form.toolWindow();
+  EXPECT_EQ(walkModal(editItem(tools.optionListMenu()),
+                      [](QWidget* w) { EXPECT_NE(dynamic_cast<TFormBrushEditor*>(w), nullptr); }),
+            1);
+  EXPECT_EQ(walkModal(editItem(tools.gradientListMenu()),
+                      [this](QWidget* w) {
+                        auto* editor = dynamic_cast<TFormGradEditor*>(w);
+                        ASSERT_NE(editor, nullptr);
+                        QWidget* cell = editor->CellL;
+                        const int opened = walkModal([cell] {
+                          QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(cell->width() / 2, cell->height() / 2));
+                        });
+                        EXPECT_EQ(opened, 1) << "the colour cell opened no picker";
+                      }),
+            1);
+  expectNoJapanese();
+}
+
+// The text tool's window on a click with the text tool, and the brush-shape
+// menu of the tool options.
+TEST_F(EnglishTexts, TheTextToolWindowAndTheBrushShapeMenu) {
   TDrawWindow& win = window->window();
   form.canvas().selectMode(ToolMode::TextDraw);
   const TPointF at = win.imageToClient({50, 50});
   EXPECT_EQ(walkModal([&] { QTest::mouseClick(window->viewport(), Qt::LeftButton, {}, QPoint(int(at.X), int(at.Y))); },
                       [](QWidget* w) { EXPECT_NE(dynamic_cast<TTextToolWindow*>(w), nullptr); }),
             1);
-
-  TColorPickerForm picker;
-  finder.widget(&picker);
 
   // The brush shapes show in the tool options while a brush is the tool.
   form.actions().updateAll();
