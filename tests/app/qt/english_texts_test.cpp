@@ -34,6 +34,7 @@
 #include "toolwin/qt/brush_editor_form.h"
 #include "toolwin/qt/gradient_editor_form.h"
 #include "toolwin/qt/tool_form.h"
+#include "ui/qt/colour_pickers.h"
 #include "ui/qt/item_pickers.h"
 
 namespace pg {
