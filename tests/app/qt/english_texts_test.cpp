@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest/QTest>
 #include <functional>
 
@@ -227,8 +228,9 @@ TEST_F(EnglishTexts, EveryDialogTheMenusOpen) {
 
 // The preset editors the tool window's option menu opens: the brush editor
 // for a brush, the gradient editor for the gradient tool, and from the
-// gradient editor's colour cell the colour picker.
-TEST_F(EnglishTexts, ThePresetEditorsAndTheColourPickerTheyOpen) {
+// gradient editor's colour cell the colour picker; the layer panel's
+// question before it deletes a layer.
+TEST_F(EnglishTexts, ThePresetEditorsTheColourPickerAndTheLayerPanelsQuestion) {
   // The edit item of an option menu, as the menu shows it.
   auto editItem = [](QMenu* menu) {
     return [menu] {
@@ -254,6 +256,19 @@ TEST_F(EnglishTexts, ThePresetEditorsAndTheColourPickerTheyOpen) {
                         EXPECT_EQ(opened, 1) << "the colour cell opened no picker";
                       }),
             1);
+
+  // The layer panel's delete button asks first.
+  auto button = [](const QString& hint) -> QToolButton* {
+    for (QWidget* top : QApplication::topLevelWidgets())
+      for (QToolButton* b : top->findChildren<QToolButton*>())
+        if (b->toolTip() == hint && b->isVisible()) return b;
+    return nullptr;
+  };
+  QToolButton* newLayer = button(QStringLiteral("New Layer"));
+  QToolButton* deleteLayer = button(QStringLiteral("Delete Layer"));
+  ASSERT_TRUE(newLayer != nullptr && deleteLayer != nullptr);
+  newLayer->click();
+  EXPECT_EQ(walkModal([deleteLayer] { deleteLayer->click(); }), 1) << "deleting a layer asked nothing";
   expectNoJapanese();
 }
 
