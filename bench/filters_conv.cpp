@@ -10,6 +10,7 @@
 #include "core/planes.h"
 #include "document/mask_data.h"
 #include "filters/blur_filters.h"
+#include "filters/filter_params.h"
 #include "filters/kernel_context.h"
 #include "filters/median_filter.h"
 #include "filters/motion_blur_filters.h"
@@ -53,16 +54,19 @@ void setLabel(benchmark::State& state, int32_t w, int32_t h) {
   state.SetItemsProcessed(state.iterations() * int64_t{w} * h);
 }
 
-// The second argument is the number of threads (1: the one-core figure).
+// The second argument is the number of threads (1: the one-core figure; 0:
+// as many as the process may use, which the "workers" counter shows: run
+// under taskset it follows the CPUs given).
 void BM_GaussianBlur(benchmark::State& state) {
   SLayerRun& run = layerRun(4000, 3000);
   const float radius = static_cast<float>(state.range(0));
   const int old = setParallelWorkers(static_cast<int>(state.range(1)));
+  state.counters["workers"] = parallelWorkers();
   for (auto _ : state) benchmark::DoNotOptimize(gaussianBlur(run.ctx, radius));
   setParallelWorkers(old);
   setLabel(state, 4000, 3000);
 }
-BENCHMARK(BM_GaussianBlur)->Args({10, 1})->Args({10, 8})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GaussianBlur)->Args({10, 1})->Args({10, 8})->Args({10, 0})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_MedianFilter(benchmark::State& state) {
   SLayerRun& run = layerRun(4000, 3000);
@@ -86,6 +90,30 @@ void BM_Blur3x3(benchmark::State& state) {
   setLabel(state, 4000, 3000);
 }
 BENCHMARK(BM_Blur3x3)->Unit(benchmark::kMillisecond);
+
+// The alpha-weighted 3 x 3 loop with negative weights, on one core and on
+// all (the second argument, as for the Gaussian).
+void BM_SharpenCustom(benchmark::State& state) {
+  SLayerRun& run = layerRun(4000, 3000);
+  const int old = setParallelWorkers(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(sharpenCustom(run.ctx, 0.5f));
+  setParallelWorkers(old);
+  setLabel(state, 4000, 3000);
+}
+BENCHMARK(BM_SharpenCustom)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The fixed-divisor 5 x 5 loop with the dialog's default grid.
+void BM_Custom5x5(benchmark::State& state) {
+  SLayerRun& run = layerRun(4000, 3000);
+  SCustom5x5Block block;
+  block.Weights = {0, 0, 0, 0, 0, 0, -2, -3, 0, 0, 0, -3, 4, 3, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0};
+  block.Divisor = 4;
+  const int old = setParallelWorkers(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(custom5x5(run.ctx, block));
+  setParallelWorkers(old);
+  setLabel(state, 4000, 3000);
+}
+BENCHMARK(BM_Custom5x5)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace pg
