@@ -10,6 +10,7 @@
 #include "core/planes.h"
 #include "document/mask_data.h"
 #include "filters/blur_filters.h"
+#include "filters/conv_rows.h"
 #include "filters/filter_params.h"
 #include "filters/kernel_context.h"
 #include "filters/median_filter.h"
@@ -91,29 +92,39 @@ void BM_Blur3x3(benchmark::State& state) {
 }
 BENCHMARK(BM_Blur3x3)->Unit(benchmark::kMillisecond);
 
-// The alpha-weighted 3 x 3 loop with negative weights, on one core and on
-// all (the second argument, as for the Gaussian).
-void BM_SharpenCustom(benchmark::State& state) {
-  SLayerRun& run = layerRun(4000, 3000);
-  const int old = setParallelWorkers(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(sharpenCustom(run.ctx, 0.5f));
-  setParallelWorkers(old);
+// The grid loops: the first argument is the number of threads, the second
+// the vector level of the inner runs (0: the per-pixel reference).
+template <class Run>
+void gridBench(benchmark::State& state, Run&& run) {
+  SLayerRun& layer = layerRun(4000, 3000);
+  const int oldWorkers = setParallelWorkers(static_cast<int>(state.range(0)));
+  const int oldLevel = setConvolutionVectorLevel(static_cast<int>(state.range(1)));
+  for (auto _ : state) benchmark::DoNotOptimize(run(layer.ctx));
+  setConvolutionVectorLevel(oldLevel);
+  setParallelWorkers(oldWorkers);
   setLabel(state, 4000, 3000);
 }
-BENCHMARK(BM_SharpenCustom)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The alpha-weighted 3 x 3 loop with negative weights.
+void BM_SharpenCustom(benchmark::State& state) {
+  gridBench(state, [](const SFlt4Context& ctx) { return sharpenCustom(ctx, 0.5f); });
+}
+BENCHMARK(BM_SharpenCustom)->ArgsProduct({{1, 8}, {0, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The fixed-divisor 5 x 5 loop with the dialog's default grid.
 void BM_Custom5x5(benchmark::State& state) {
-  SLayerRun& run = layerRun(4000, 3000);
   SCustom5x5Block block;
   block.Weights = {0, 0, 0, 0, 0, 0, -2, -3, 0, 0, 0, -3, 4, 3, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0};
   block.Divisor = 4;
-  const int old = setParallelWorkers(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(custom5x5(run.ctx, block));
-  setParallelWorkers(old);
-  setLabel(state, 4000, 3000);
+  gridBench(state, [&block](const SFlt4Context& ctx) { return custom5x5(ctx, block); });
 }
-BENCHMARK(BM_Custom5x5)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Custom5x5)->ArgsProduct({{1, 8}, {0, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The 5 x 5 box of blur more through the alpha-weighted loop.
+void BM_BlurMore5x5(benchmark::State& state) {
+  gridBench(state, [](const SFlt4Context& ctx) { return blurMoreBoxKernel(&ctx, nullptr, 0); });
+}
+BENCHMARK(BM_BlurMore5x5)->ArgsProduct({{1}, {0, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace pg

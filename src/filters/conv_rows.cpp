@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/colour.h"
+#include "core/blend_arith.h"
 #include "core/saturate.h"
 
 // The vector types below never cross a function boundary that is not

@@ -8,6 +8,7 @@
 #include "core/colour.h"
 #include "core/parallel.h"
 #include "core/saturate.h"
+#include "filters/band_runner.h"
 #include "filters/conv_rows.h"
 
 namespace pg {
@@ -150,44 +151,6 @@ bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32
 
 namespace {
 
-// Runs a filter whose every pixel depends on the work image alone: the rows
-// of a band are computed on every core (computeRow(y, left, n, colours, has)
-// fills the row's pixels left .. left + n - 1; has[i] 0 leaves a pixel as
-// it is), then this thread writes the band's selected pixels into the layer
-// (write(p, colour, weight)). Each pixel is computed the same way on any
-// thread, so the bytes never depend on the thread count.
-template <typename ComputeRow, typename Write>
-[[nodiscard]] bool filterInBands(const SFlt4Context& ctx, ComputeRow&& computeRow, Write&& write) {
-  TRect region = ctx.region;
-  if (!ctx.image->clipRect(region)) return true;
-  constexpr int32_t kBandRows = 32;
-  const int32_t left = region.Left, rw = region.Right - region.Left;
-  std::vector<uint32_t> colours;
-  std::vector<uint8_t> has;
-  try {
-    colours.assign(static_cast<size_t>(rw) * kBandRows, 0);
-    has.assign(static_cast<size_t>(rw) * kBandRows, 0);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  for (int32_t y0 = region.Top; y0 < region.Bottom; y0 += kBandRows) {
-    const int32_t rows = std::min(kBandRows, region.Bottom - y0);
-    const bool ran = parallelFor(rows, [&](int64_t r, int) {
-      const size_t at = static_cast<size_t>(r) * static_cast<size_t>(rw);
-      computeRow(y0 + static_cast<int32_t>(r), left, rw, colours.data() + at, has.data() + at);
-    });
-    if (!ran) return false;
-    const bool ok = forEachSelectedPixel(ctx, TRect{left, y0, region.Right, y0 + rows},
-                                         [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
-                                           const size_t i = static_cast<size_t>(y - y0) * static_cast<size_t>(rw) +
-                                                            static_cast<size_t>(x - left);
-                                           if (has[i] != 0) write(p, colours[i], weight);
-                                         });
-    if (!ok) return false;
-  }
-  return true;
-}
-
 // A row of a grid convolution: the pixels whose window reaches past src
 // through edge(x, colour) (the replicating per-pixel walk), the others, whose
 // taps read straight from the plane, as one run through run(first, n, out).
@@ -229,13 +192,13 @@ bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH w
   plan.own = static_cast<ptrdiff_t>(std::clamp(0, tw.Y, tw.Y + tw.Height - 1)) * work.RowStep() +
              std::clamp(0, tw.X, tw.X + tw.Width - 1);
   plan.offset = offset;
-  const auto row = [&](int32_t y, int32_t left, int32_t n, uint32_t* colours, uint8_t* has) {
+  const auto row = [&](int32_t y, int32_t left, int32_t n, uint32_t* colours, uint8_t* has, int) {
     convolveRow(
         tw, src, y, left, n, colours, has,
         [&](int32_t x, uint32_t& colour) { return convolveAt(colour, work, src, offset, trimmed.data(), tw, y, x); },
         [&](int32_t x, int32_t count, uint32_t* out) { convolveWeightedRun(plan, work.pixelAt(x, y), count, out); });
   };
-  return filterInBands(*ctx, row,
+  return filterRowsInBands(*ctx, ctx->region, row,
                        [&](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keepAlpha); });
 }
 
@@ -249,7 +212,7 @@ bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRect
   plan.taps = convTapsOf(weights, window, work.RowStep());
   plan.divisor = divisor;
   plan.offset = offset;
-  const auto row = [&](int32_t y, int32_t left, int32_t n, uint32_t* colours, uint8_t* has) {
+  const auto row = [&](int32_t y, int32_t left, int32_t n, uint32_t* colours, uint8_t* has, int) {
     convolveRow(
         window, src, y, left, n, colours, has,
         [&](int32_t x, uint32_t& colour) {
@@ -257,7 +220,13 @@ bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRect
         },
         [&](int32_t x, int32_t count, uint32_t* out) { convolvePlainRun(plan, work.pixelAt(x, y), count, out); });
   };
-  return filterInBands(*ctx, row, [](uint32_t* p, uint32_t colour, uint32_t weight) { lerpPixelRgb(p, colour, weight); });
+  return filterRowsInBands(*ctx, ctx->region, row, [](uint32_t* p, uint32_t colour, uint32_t weight) {
+    // At full weight the blend is the colour with the pixel's own alpha.
+    if (weight >= 255)
+      *p = (*p & 0xFF000000u) | (colour & 0x00FFFFFFu);
+    else
+      lerpPixelRgb(p, colour, weight);
+  });
 }
 
 }  // namespace pg
