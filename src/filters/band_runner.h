@@ -22,14 +22,18 @@ namespace pg {
 // to use, 0 .. parallelWorkers() - 1), and the row's selected pixels are
 // written into the layer at once with write(p, colour, weight). A row touches
 // only its own pixels and each pixel is computed and written the same way on
-// any thread, so the bytes never depend on the thread count. False when a
-// buffer or a tile could not be had or a row threw.
-template <typename ComputeRow, typename Write>
-[[nodiscard]] bool filterRowsInBands(const SFlt4Context& ctx, TRect region, ComputeRow&& computeRow, Write&& write) {
+// any thread, so the bytes never depend on the thread count. A stretch
+// whose every pixel is computed and wholly selected goes to
+// writeFull(p, colours, n) instead, which must give the bytes of write at
+// weight 255. False when a buffer or a tile could not be had or a row threw.
+template <typename ComputeRow, typename Write, typename WriteFull>
+[[nodiscard]] bool filterRowsInBands(const SFlt4Context& ctx, TRect region, ComputeRow&& computeRow, Write&& write,
+                                     WriteFull&& writeFull) {
   CBlockVMTC& image = *ctx.image;
   if (!image.clipRect(region)) return true;
   constexpr int32_t kBandRows = 64;
   constexpr int32_t kEdge = CBlockVMTC::kEdge;
+  constexpr int32_t kPrefetchRows = 4;
   const int32_t left = region.Left, right = region.Right;
   const auto spanLength = [right](int32_t x) { return std::min(kEdge - (x & (kEdge - 1)), right - x); };
   const size_t rw = static_cast<size_t>(right - left);
@@ -76,8 +80,21 @@ template <typename ComputeRow, typename Write>
           missing = true;
           return;
         }
+        // The rows of a tile lie one after the other, the tiles of a row far
+        // apart: the span of a later row is asked for now, so that memory is
+        // on its way by the time that row is written.
+        if ((y & (kEdge - 1)) < kEdge - kPrefetchRows) {
+          __builtin_prefetch(p + kPrefetchRows * kEdge, 1);
+          __builtin_prefetch(p + kPrefetchRows * kEdge + 16, 1);
+        }
         const size_t at = static_cast<size_t>(x - left);
-        for (int32_t i = 0, n = spanLength(x); i < n; ++i)
+        const int32_t n = spanLength(x);
+        if (std::all_of(w + at, w + at + n, [](uint8_t v) { return v == 255; }) &&
+            std::all_of(done + at, done + at + n, [](uint8_t v) { return v != 0; })) {
+          writeFull(p, colour + at, n);
+          continue;
+        }
+        for (int32_t i = 0; i < n; ++i)
           if (done[at + size_t(i)] != 0 && w[at + size_t(i)] != 0)
             write(p + i, colour[at + size_t(i)], static_cast<uint32_t>(w[at + size_t(i)]));
       }

@@ -249,7 +249,8 @@ bool gaussianBlur(const SFlt4Context& ctx, float amount) {
       [&](int32_t y, int32_t, int32_t, uint32_t* hrow, uint8_t* hasRow, int worker) {
         blurRow(y, vrows[size_t(worker)], tapLists[size_t(worker)], hrow, hasRow);
       },
-      [keep](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keep); });
+      [keep](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keep); },
+      [keep](uint32_t* p, const uint32_t* colours, int32_t n) { writeFullWeight(p, colours, n, keep); });
 }
 
 bool gaussianBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size) {

@@ -12,6 +12,7 @@
 // both checks; its parameter bytes are the little-endian record that the
 // event packet carries.
 #include <cstdint>
+#include <cstring>
 
 #include "brush/plot_merge.h"
 #include "core/blend_arith.h"
@@ -77,6 +78,26 @@ inline void writeWeighted(uint32_t* pixel, uint32_t colour, uint32_t weight, boo
     lerpPixelRgb(pixel, colour, weight);
   else
     blendPixelOver(pixel, colour, weight);
+}
+
+// writeWeighted at full weight for the n pixels from p, eight at a time in
+// vector lanes: the same bytes.
+inline void writeFullWeight(uint32_t* p, const uint32_t* colours, int32_t n, bool keepAlpha) {
+  using V8 = uint32_t __attribute__((vector_size(32)));
+  using S8 = int32_t __attribute__((vector_size(32)));  // a signed compare is one instruction everywhere
+  int32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    V8 c, q;
+    std::memcpy(&c, colours + i, sizeof c);
+    std::memcpy(&q, p + i, sizeof q);
+    // keepAlpha: the colour under the pixel's alpha; else the colour, or
+    // the pixel's colour bytes at alpha 0 where the colour is transparent.
+    const V8 take = keepAlpha ? V8{} + 0x00FFFFFFu : (V8)((S8)(c >> 24) > 0);
+    const V8 keep = keepAlpha ? V8{} + 0xFF000000u : ~take & 0x00FFFFFFu;
+    const V8 out = (c & take) | (q & keep);
+    std::memcpy(p + i, &out, sizeof out);
+  }
+  for (; i < n; ++i) writeWeighted(p + i, colours[i], 255, keepAlpha);
 }
 
 // The selection weights of pixels x .. x + n - 1 of row y into out (n <= 64).

@@ -198,8 +198,10 @@ bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH w
         [&](int32_t x, uint32_t& colour) { return convolveAt(colour, work, src, offset, trimmed.data(), tw, y, x); },
         [&](int32_t x, int32_t count, uint32_t* out) { convolveWeightedRun(plan, work.pixelAt(x, y), count, out); });
   };
-  return filterRowsInBands(*ctx, ctx->region, row,
-                       [&](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keepAlpha); });
+  return filterRowsInBands(
+      *ctx, ctx->region, row,
+      [keepAlpha](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keepAlpha); },
+      [keepAlpha](uint32_t* p, const uint32_t* colours, int32_t n) { writeFullWeight(p, colours, n, keepAlpha); });
 }
 
 bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRectXYWH window, int32_t offset,
@@ -220,13 +222,11 @@ bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRect
         },
         [&](int32_t x, int32_t count, uint32_t* out) { convolvePlainRun(plan, work.pixelAt(x, y), count, out); });
   };
-  return filterRowsInBands(*ctx, ctx->region, row, [](uint32_t* p, uint32_t colour, uint32_t weight) {
-    // At full weight the blend is the colour with the pixel's own alpha.
-    if (weight >= 255)
-      *p = (*p & 0xFF000000u) | (colour & 0x00FFFFFFu);
-    else
-      lerpPixelRgb(p, colour, weight);
-  });
+  // At full weight the colour blend is the colour with the pixel's own
+  // alpha, as a write that keeps alpha makes it.
+  return filterRowsInBands(
+      *ctx, ctx->region, row, [](uint32_t* p, uint32_t colour, uint32_t weight) { lerpPixelRgb(p, colour, weight); },
+      [](uint32_t* p, const uint32_t* colours, int32_t n) { writeFullWeight(p, colours, n, true); });
 }
 
 }  // namespace pg

@@ -364,8 +364,10 @@ TEST(Convolution, FastFiveByFiveMatchesTheLiteralLoopAtAnyThreadCount) {
     FilterFixture fast(w, h), ref(w, h);
     fast.fillRandom(round + 7);
     ref.fillRandom(round + 7);
-    fast.randomSelection(round);
-    ref.randomSelection(round);
+    if (round % 2) {  // else wholly selected: the full-weight stretches
+      fast.randomSelection(round);
+      ref.randomSelection(round);
+    }
     const SFlt4Context cf = fast.context(), cr = ref.context();
     ASSERT_TRUE(convolve5x5Masked(&cf, weights, {-2, -2, 5, 5}, offset, divisor));
     for (int32_t y = 0; y < h; ++y)
