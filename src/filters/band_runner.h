@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -39,7 +40,8 @@ template <typename ComputeRow, typename Write, typename WriteFull>
   const size_t rw = static_cast<size_t>(right - left);
   const size_t spans = static_cast<size_t>(((right - 1) / kEdge) - (left / kEdge) + 1);
   const size_t workers = static_cast<size_t>(parallelWorkers());
-  std::vector<uint8_t> weights, selected, has;
+  std::vector<uint8_t> weights, has;
+  std::vector<uint8_t> selected;  // per row and span: 0 none, 1 some, 2 every pixel at 255
   std::vector<uint32_t> colours;
   std::vector<int32_t> committedRow;  // per span column: the tile row last committed
   try {
@@ -59,8 +61,9 @@ template <typename ComputeRow, typename Write, typename WriteFull>
       size_t s = 0;
       for (int32_t x = left; x < right; x += spanLength(x), ++s) {
         uint8_t* w = weights.data() + static_cast<size_t>(r) * rw + static_cast<size_t>(x - left);
-        const bool any = selectionSpan(ctx, x, y, spanLength(x), w);
-        selected[static_cast<size_t>(r) * spans + s] = any ? 1 : 0;
+        bool whole = false;
+        const bool any = selectionSpan(ctx, x, y, spanLength(x), w, &whole);
+        selected[static_cast<size_t>(r) * spans + s] = any ? (whole ? 2 : 1) : 0;
         if (!any || committedRow[s] == y / kEdge) continue;
         if (image.pixelPtr(x, y) == nullptr) return false;
         committedRow[s] = y / kEdge;
@@ -74,7 +77,8 @@ template <typename ComputeRow, typename Write, typename WriteFull>
       const uint8_t* w = weights.data() + static_cast<size_t>(r) * rw;
       size_t s = 0;
       for (int32_t x = left; x < right; x += spanLength(x), ++s) {
-        if (selected[static_cast<size_t>(r) * spans + s] == 0) continue;
+        const uint8_t selection = selected[static_cast<size_t>(r) * spans + s];
+        if (selection == 0) continue;
         uint32_t* p = image.pixelAddress(x, y, false);  // committed above
         if (p == nullptr) {
           missing = true;
@@ -89,8 +93,7 @@ template <typename ComputeRow, typename Write, typename WriteFull>
         }
         const size_t at = static_cast<size_t>(x - left);
         const int32_t n = spanLength(x);
-        if (std::all_of(w + at, w + at + n, [](uint8_t v) { return v == 255; }) &&
-            std::all_of(done + at, done + at + n, [](uint8_t v) { return v != 0; })) {
+        if (selection == 2 && std::memchr(done + at, 0, static_cast<size_t>(n)) == nullptr) {
           writeFull(p, colour + at, n);
           continue;
         }

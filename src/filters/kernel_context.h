@@ -86,23 +86,35 @@ inline void writeFullWeight(uint32_t* p, const uint32_t* colours, int32_t n, boo
   using V8 = uint32_t __attribute__((vector_size(32)));
   using S8 = int32_t __attribute__((vector_size(32)));  // a signed compare is one instruction everywhere
   int32_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    V8 c, q;
-    std::memcpy(&c, colours + i, sizeof c);
-    std::memcpy(&q, p + i, sizeof q);
-    // keepAlpha: the colour under the pixel's alpha; else the colour, or
-    // the pixel's colour bytes at alpha 0 where the colour is transparent.
-    const V8 take = keepAlpha ? V8{} + 0x00FFFFFFu : (V8)((S8)(c >> 24) > 0);
-    const V8 keep = keepAlpha ? V8{} + 0xFF000000u : ~take & 0x00FFFFFFu;
-    const V8 out = (c & take) | (q & keep);
-    std::memcpy(p + i, &out, sizeof out);
+  if (keepAlpha) {
+    // The colour under the pixel's alpha.
+    for (; i + 8 <= n; i += 8) {
+      V8 c, q;
+      std::memcpy(&c, colours + i, sizeof c);
+      std::memcpy(&q, p + i, sizeof q);
+      const V8 out = (c & 0x00FFFFFFu) | (q & 0xFF000000u);
+      std::memcpy(p + i, &out, sizeof out);
+    }
+  } else {
+    // The colour, or the pixel's colour bytes at alpha 0 where the colour
+    // is transparent.
+    for (; i + 8 <= n; i += 8) {
+      V8 c, q;
+      std::memcpy(&c, colours + i, sizeof c);
+      std::memcpy(&q, p + i, sizeof q);
+      const V8 take = (V8)((S8)(c >> 24) > 0);
+      const V8 out = (c & take) | (q & ~take & 0x00FFFFFFu);
+      std::memcpy(p + i, &out, sizeof out);
+    }
   }
   for (; i < n; ++i) writeWeighted(p + i, colours[i], 255, keepAlpha);
 }
 
 // The selection weights of pixels x .. x + n - 1 of row y into out (n <= 64).
-// Answers whether any of them is not 0.
-[[nodiscard]] bool selectionSpan(const SFlt4Context& ctx, int32_t x, int32_t y, int32_t n, uint8_t* out);
+// Answers whether any of them is not 0; where whole is given, it tells
+// whether every one of them is 255.
+[[nodiscard]] bool selectionSpan(const SFlt4Context& ctx, int32_t x, int32_t y, int32_t n, uint8_t* out,
+                                 bool* whole = nullptr);
 
 // Walks rect (clipped to the image) row by row from the top, left to right,
 // and calls f(x, y, pixel address in the layer image, weight) for every pixel
