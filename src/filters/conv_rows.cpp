@@ -100,20 +100,26 @@ int32_t plainRunPortable(const SConvPlain& c, const uint32_t* centre, int32_t n,
   return plainFitsLanes(c) ? plainLanes(c, centre, n, out) : 0;
 }
 
-void convolveWeightedRun(const SConvWeighted& c, const uint32_t* centre, int32_t n, uint32_t* out) {
+namespace {
+
+// The widest lane form the level allows, then the per-pixel form for the rest.
+template <class Grid, class Lanes, class Pixel>
+void runAtLevel(const Grid& c, const uint32_t* centre, int32_t n, uint32_t* out, Lanes avx2, Lanes portable,
+                Pixel pixel) {
   const int level = gLevel.load(std::memory_order_relaxed);
-  int32_t done = 0;
-  if (level >= 2) done = weightedRunAvx2(c, centre, n, out);
-  if (done == 0 && level >= 1) done = weightedRunPortable(c, centre, n, out);
-  for (int32_t i = done; i < n; ++i) out[i] = weightedPixel(c, centre + i);
+  int32_t done = level >= 2 ? avx2(c, centre, n, out) : 0;
+  if (done == 0 && level >= 1) done = portable(c, centre, n, out);
+  for (int32_t i = done; i < n; ++i) out[i] = pixel(c, centre + i);
+}
+
+}  // namespace
+
+void convolveWeightedRun(const SConvWeighted& c, const uint32_t* centre, int32_t n, uint32_t* out) {
+  runAtLevel(c, centre, n, out, &weightedRunAvx2, &weightedRunPortable, &weightedPixel);
 }
 
 void convolvePlainRun(const SConvPlain& c, const uint32_t* centre, int32_t n, uint32_t* out) {
-  const int level = gLevel.load(std::memory_order_relaxed);
-  int32_t done = 0;
-  if (level >= 2) done = plainRunAvx2(c, centre, n, out);
-  if (done == 0 && level >= 1) done = plainRunPortable(c, centre, n, out);
-  for (int32_t i = done; i < n; ++i) out[i] = plainPixel(c, centre + i);
+  runAtLevel(c, centre, n, out, &plainRunAvx2, &plainRunPortable, &plainPixel);
 }
 
 int setConvolutionVectorLevel(int level) { return gLevel.exchange(level); }
