@@ -358,6 +358,37 @@ TEST(Convolution, FastLoopMatchesTheLiteralLoopAtAnyThreadCount) {
   }
 }
 
+// A layer whose tiles were never painted (uniform) takes the filter only in
+// the tiles that hold selected pixels, as the literal loop commits them; the
+// others stay uniform, whatever the thread count.
+TEST(Convolution, OnlyTilesWithSelectedPixelsAreCommitted) {
+  for (const int workers : {1, 4}) {
+    const ScopedWorkers scoped(workers);
+    constexpr int32_t w = 150, h = 140;  // five by five tiles, over three bands
+    FilterFixture fast(w, h), ref(w, h);
+    std::mt19937 rng(77);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) *fast.work.pixelAt(x, y) = *ref.work.pixelAt(x, y) = static_cast<uint32_t>(rng());
+    // Selected: a block across tile edges, and one pixel in another tile.
+    const auto selection = [](int32_t x, int32_t y) {
+      return static_cast<uint8_t>((x >= 20 && x < 75 && y >= 40 && y < 100) || (x == 130 && y == 10) ? 255 : 0);
+    };
+    fast.setSelection(selection);
+    ref.setSelection(selection);
+    const int32_t sharpen[9] = {0, -60, 0, -60, 999, -60, 0, -60, 0};
+    const SFlt4Context cf = fast.context(), cr = ref.context();
+    ASSERT_TRUE(convolveMasked(&cf, sharpen, {-1, -1, 3, 3}, false, 0));
+    referenceConvolve(ref, cr, std::vector<int32_t>(sharpen, sharpen + 9), {-1, -1, 3, 3}, false, 0);
+    EXPECT_TRUE(fast.sameLayer(ref)) << workers;
+    int32_t committed = 0;
+    for (int32_t i = 0; i < fast.layer->tileCount(); ++i) {
+      EXPECT_EQ(fast.layer->tileRef(i).committed(), ref.layer->tileRef(i).committed()) << "tile " << i << ", " << workers;
+      committed += fast.layer->tileRef(i).committed() ? 1 : 0;
+    }
+    EXPECT_EQ(committed, 3 * 3 + 1) << workers;  // the block's nine tiles and the lone pixel's
+  }
+}
+
 TEST(Convolution, FastFiveByFiveMatchesTheLiteralLoopAtAnyThreadCount) {
   std::mt19937 rng(99);
   for (int round = 0; round < 18; ++round) {
