@@ -34,7 +34,9 @@ const std::vector<SGrid>& grids() {
 }
 
 // Pixels: 0 random, 1 one random alpha per row (0 and 1 among them), 2 all
-// transparent.
+// transparent, 3 all opaque, 4 one alpha but for every eleventh pixel (runs
+// of alike alphas broken here and there).
+constexpr int kPlaneKinds = 5;
 std::vector<uint32_t> plane(int kind, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<uint32_t> p(size_t{kW} * kH);
@@ -45,6 +47,8 @@ std::vector<uint32_t> plane(int kind, uint32_t seed) {
       v = rng();
       if (kind == 1) v = (v & 0x00FFFFFFu) | (a << 24);
       if (kind == 2) v &= 0x00FFFFFFu;
+      if (kind == 3) v |= 0xFF000000u;
+      if (kind == 4) v = (v & 0x00FFFFFFu) | ((x + y * kW) % 11 == 0 ? 200u << 24 : 77u << 24);
     }
   }
   return p;
@@ -75,7 +79,7 @@ void expectLevelsAlike(const std::vector<uint32_t>& pixels, Run&& run, const std
 
 TEST(ConvolutionRuns, WeightedLanesMatchThePerPixelLoop) {
   for (const SGrid& g : grids())
-    for (int kind = 0; kind < 3; ++kind)
+    for (int kind = 0; kind < kPlaneKinds; ++kind)
       for (const int32_t offset : {0, 7, -100}) {
         SConvWeighted c;
         c.taps = convTapsOf(g.weights.data(), g.window, kW);
