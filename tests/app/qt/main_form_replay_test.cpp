@@ -16,6 +16,8 @@
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "io/qt/file_dialog.h"
+#include "platform/string_table.h"
 #include "platform/message_service.h"
 #include "test_support/qt_app.h"
 #include "app/qt/event_report_dialog.h"
@@ -204,6 +206,59 @@ TEST_F(MainFormReplay, TheRecordingIsSavedAndEndedFromTheEventMenu) {
   form.actions().updateAll();
   EXPECT_FALSE(form.actions().action("ActEventRecStop")->isEnabled());
   EXPECT_FALSE(form.actions().action("ActEventSaveAs")->isEnabled());
+}
+
+TEST_F(MainFormReplay, OpenEventsReplaysTheRecordingOfANativeFileOrAnEventFileAndHonoursOpenPaused) {
+  struct SCase {
+    const char* file;
+    bool paused;
+    bool keepsName;  // an event file names its window; a native file's replay does not
+  };
+  const SCase cases[] = {{"work.kci", true, false}, {"work.kci", false, false}, {"strokes.ke4", true, true}};
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.paused ? " paused" : ""));
+    TMainForm form;
+    form.show();
+    const std::string path = r.dir.file(c.file);
+    (void)setFileDialogRunner([&](SFileDialogRequest& request) {
+      EXPECT_EQ(request.kind, 2);
+      request.fileName = path;
+      request.folder = r.dir.path().string();
+      request.openPaused = c.paused;
+      return true;
+    });
+    trigger(form, "ActEventOpen");
+    (void)setFileDialogRunner(nullptr);
+    ASSERT_EQ(form.drawWindows().size(), 1);
+    TDrawWindow& window = form.drawWindows().first()->window();
+    ASSERT_TRUE(window.isReplaying()) << "the drawing process replays, not the finished picture";
+    EXPECT_EQ(window.hasFileName(), c.keepsName);
+    if (c.paused) {
+      QTest::qWait(150);  // ticks come and go
+      EXPECT_TRUE(window.isReplayPaused());
+      EXPECT_EQ(window.replayedEvents(), 0u);
+      form.actions().updateAll();
+      EXPECT_TRUE(form.actions().action("ActEventPause")->isChecked());
+      trigger(form, "ActEventStep");
+      EXPECT_EQ(window.replayedEvents(), 1u);
+      trigger(form, "ActEventPause");
+    }
+    ASSERT_TRUE(replayEnds(window));
+    EXPECT_TRUE(samePixels(*r.f.x.doc, window.paper()));
+  }
+}
+
+TEST_F(MainFormReplay, OpenEventsRefusesAFileThatCarriesNoRecording) {
+  TMainForm form;
+  (void)setFileDialogRunner([&](SFileDialogRequest& request) {
+    request.fileName = r.dir.file("expected.bmp");
+    return true;
+  });
+  trigger(form, "ActEventOpen");
+  (void)setFileDialogRunner(nullptr);
+  EXPECT_TRUE(form.drawWindows().isEmpty());
+  ASSERT_FALSE(messages.shown().empty());
+  EXPECT_EQ(messages.shown().back().text, resString(66545));
 }
 
 TEST_F(MainFormReplay, AFileThatDoesNotOpenIsReportedAndLeavesNoWindow) {
