@@ -79,6 +79,10 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // name (the close prompt's Yes).
   [[nodiscard]] bool saveDrawWindowAs(TDrawWindowWidget& window);
   [[nodiscard]] bool saveDrawWindowInPlace(TDrawWindowWidget& window);
+  // The folder a dialog that writes the window's document starts in: the
+  // document's own folder when the preferences give it priority and it
+  // exists, else the remembered save folder.
+  [[nodiscard]] static std::string saveFolderFor(const TDrawWindowWidget& w);
 
   // ---- replay (main_form_replay.cpp) ----
   // Opens a recording (an event file, or a native file that carries one)
@@ -259,7 +263,6 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   std::unique_ptr<TDockFloatManager> dock_;
   std::shared_ptr<QPrinter> printer_;
   bool printToFile_ = false;  // no printer: each print names its PDF file
-  QString printFolder_;
   TToolForm* toolForm_ = nullptr;
   QByteArray pendingLayout_;
   bool firstShown_ = false;

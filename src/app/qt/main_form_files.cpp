@@ -76,17 +76,6 @@ void reportSave(const SSaveOutcome& outcome) {
     showWarning(outcome.message);
 }
 
-// The folder a save dialog starts in: the document's own folder when the
-// preference asks for it and it exists, else the remembered save folder.
-std::string saveFolderFor(const TDrawWindowWidget& w) {
-  const CAppProfile& prefs = appProfile();
-  if ((prefs.FileIODir & 1) != 0 && w.window().hasFileName()) {
-    const QFileInfo info(QString::fromStdString(w.window().fileName()));
-    if (info.dir().exists()) return std8(info.absolutePath());
-  }
-  return prefs.savePath;
-}
-
 bool runSaveDialog(int32_t kind, const std::string& proposed, const std::string& folder, std::string& chosen) {
   SFileDialogRequest request;
   request.kind = kind;
@@ -126,6 +115,15 @@ class CFileServices final : public QObject {
 };
 
 }  // namespace
+
+std::string TMainForm::saveFolderFor(const TDrawWindowWidget& w) {
+  const CAppProfile& prefs = appProfile();
+  if ((prefs.FileIODir & 1) != 0 && w.window().hasFileName()) {
+    const QFileInfo info(QString::fromStdString(w.window().fileName()));
+    if (info.dir().exists()) return std8(info.absolutePath());
+  }
+  return prefs.savePath;
+}
 
 // ---- opening -------------------------------------------------------------------------------
 
