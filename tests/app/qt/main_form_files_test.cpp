@@ -712,7 +712,9 @@ TEST_F(MainFormFiles, OpenOpenEventsAndPrintStartInTheFolderLastUsedAlsoAfterARe
   again.show();
   EXPECT_EQ(chooseIn(again, "ActFileOpen", picture), dir_.file("pictures")) << "after a restart";
   ASSERT_NE(again.newDrawWindow("page", 20, 10, 72), nullptr);
-  if (printsToFile) EXPECT_EQ(printIn(again, QString()), dir_.file("printed")) << "after a restart";
+  if (printsToFile) {
+    EXPECT_EQ(printIn(again, QString()), dir_.file("printed")) << "after a restart";
+  }
   for (TDrawWindowWidget* w : again.drawWindows()) closeQuietly(*w);
   resetAppProfile();
   setAppSettingsStore(nullptr);
