@@ -16,7 +16,9 @@
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "app/qt/modal_dialog.h"
 #include "io/qt/file_dialog.h"
+#include "ui/qt/res_text.h"
 #include "platform/string_table.h"
 #include "platform/message_service.h"
 #include "test_support/qt_app.h"
@@ -27,6 +29,8 @@
 #include "toolwin/qt/tool_form.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -246,6 +250,35 @@ TEST_F(MainFormReplay, OpenEventsReplaysTheRecordingOfANativeFileOrAnEventFileAn
     ASSERT_TRUE(replayEnds(window));
     EXPECT_TRUE(samePixels(*r.f.x.doc, window.paper()));
   }
+}
+
+// The same through the real dialog: the native file is among its filters,
+// and its check box starts the replay paused.
+TEST_F(MainFormReplay, TheOpenEventsDialogOffersTheNativeFileAndItsPausedStart) {
+  TMainForm form;
+  form.show();
+  const QString path = QString::fromStdString(r.dir.file("work.kci"));
+  pg::testing::onDialog<QDialog>([&](QDialog& d) {
+    auto& dialog = dynamic_cast<QFileDialog&>(d);
+    const QStringList filters = dialog.nameFilters();
+    ASSERT_FALSE(filters.isEmpty());
+    EXPECT_TRUE(filters.last().contains(QStringLiteral("*.kci")));
+    dialog.selectNameFilter(filters.last());
+    dialog.selectFile(path);
+    bool ticked = false;
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+      if (box->text() != resText(66550)) continue;
+      QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+      ticked = box->isChecked();
+    }
+    EXPECT_TRUE(ticked);
+  });
+  trigger(form, "ActEventOpen");
+  ASSERT_EQ(form.drawWindows().size(), 1);
+  TDrawWindow& window = form.drawWindows().first()->window();
+  EXPECT_TRUE(window.isReplaying());
+  EXPECT_TRUE(window.isReplayPaused());
+  EXPECT_EQ(window.replayedEvents(), 0u);
 }
 
 TEST_F(MainFormReplay, OpenEventsRefusesAFileThatCarriesNoRecording) {
