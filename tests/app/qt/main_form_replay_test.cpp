@@ -237,6 +237,12 @@ TEST_F(MainFormReplay, OpenEventsReplaysTheRecordingOfANativeFileOrAnEventFileAn
     TDrawWindow& window = form.drawWindows().first()->window();
     ASSERT_TRUE(window.isReplaying()) << "the drawing process replays, not the finished picture";
     EXPECT_EQ(window.hasFileName(), c.keepsName);
+    // The window opens around the picture at 100 %, not around the empty
+    // start the replay was made in.
+    EXPECT_EQ(window.paper().zoomValue(), 1.0f);
+    const QSize view = form.drawWindows().first()->viewport()->size();
+    EXPECT_GE(view.width(), window.paper().width);
+    EXPECT_GE(view.height(), window.paper().height);
     if (c.paused) {
       QTest::qWait(150);  // ticks come and go
       EXPECT_TRUE(window.isReplayPaused());
