@@ -16,6 +16,7 @@
 #include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "document/paper.h"
 #include "platform/message_service.h"
 #include "platform/qt/qt_desktop.h"
 #include "test_support/qt_app.h"
@@ -118,6 +119,44 @@ class MainFormDocumentTest : public ::testing::Test {
   void TearDown() override { delete &form; }
   TMainForm& form = makeForm();
 };
+
+// A stroke dragged past the top edge of the view: the view stays where it is
+// and the stroke keeps what lay inside, unless the preference to scroll
+// automatically is on, and then the view follows the pointer.
+TEST_F(MainFormDocumentTest, AStrokePastTheEdgeMovesTheViewOnlyWhenScrollingAutomatically) {
+  for (const bool autoScroll : {false, true}) {
+    SCOPED_TRACE(autoScroll);
+    form.canvas().prefs.useAutoScroll = autoScroll;
+    TDrawWindowWidget* w = form.newDrawWindow("edge", 1600, 1600, 72);
+    ASSERT_NE(w, nullptr);
+    form.toolWindow()->model().setToolMode(ToolMode::Pencil);
+    QWidget* view = w->viewport();
+    const TPointF before = w->window().clientToImage({0.0f, 0.0f});
+    const QPoint from(100, 12), to(400, 4);
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    for (int i = 1; i <= 10; ++i) QTest::mouseMove(view, from + (to - from) * i / 10);
+    QTest::mouseMove(view, QPoint(420, -30));
+    QTest::qWait(250);  // the auto-scroll timer's ticks, when it runs
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(420, -30));
+    const TPointF after = w->window().clientToImage({0.0f, 0.0f});
+    if (autoScroll) {
+      EXPECT_LT(after.Y, before.Y) << "the view follows the pointer up";
+    } else {
+      EXPECT_EQ(after.X, before.X);
+      EXPECT_EQ(after.Y, before.Y);
+      // The part inside the view is on the picture.
+      TPaper& doc = w->window().paper();
+      const TPointF mid = w->window().clientToImage({250.0f, 8.0f});
+      doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+      int marked = 0;
+      for (int dy = -3; dy <= 3; ++dy)
+        marked += (doc.composite.getPixel(int32_t(mid.X), int32_t(mid.Y) + dy) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+      EXPECT_GT(marked, 0);
+    }
+    w->window().exchangeModified(false);
+    delete w->parentWidget();
+  }
+}
 
 TEST_F(MainFormDocumentTest, CommandsFollowTheActiveDocumentWindow) {
   form.actions().updateAll();
