@@ -23,6 +23,7 @@
 #include "canvas/tablet_input.h"
 #include "platform/string_table.h"
 #include "toolwin/qt/draw_window_view_commands.h"
+#include "toolwin/qt/layer_panel_view.h"
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_form.h"
 #include "toolwin/option_fields.h"
@@ -84,6 +85,12 @@ void TMainForm::createToolWindowAndPanels() {
                 docPanel("LayerView", 65037, toolForm_->layerPanel()),
                 docPanel("MaskView", 65038, toolForm_->maskPanel()),
                 docPanel("BrushListView", 65274, toolForm_->brushSetPanel())};
+  // The panels' menus open from the menu button of their strip as well as
+  // by a right click inside them.
+  docPanels_[3]->setPopupMenu(toolForm_->swatchMenu());
+  docPanels_[4]->setPopupMenu(toolForm_->layerPanel()->layerMenu());
+  docPanels_[5]->setPopupMenu(toolForm_->layerPanel()->maskMenu());
+  docPanels_[6]->setPopupMenu(toolForm_->brushSetMenu());
   (void)dock_->registerPanel(toolPanel_, 0, true);
   (void)dock_->registerPanel(docPanels_[0], 2);
   (void)dock_->registerPanel(docPanels_[1], 2);

@@ -43,6 +43,41 @@ TEST(ToolWidgets, ARectangleSelectionByDragUndoesExactly) {
   EXPECT_FALSE(f.doc().hasSelection());
 }
 
+TEST(ToolWidgets, AFillAfterARectangleSelectionStaysInsideIt) {
+  // At several zooms and after a move of the view: the fill covers exactly
+  // the selected pixels.
+  struct Case {
+    int32_t num, den;
+    QPoint scroll;
+  };
+  const Case cases[] = {
+      {1, 1, {0, 0}}, {2, 1, {0, 0}},     {2, 1, {-150, -90}}, {3, 1, {-260, -170}},
+      {1, 2, {0, 0}}, {3, 2, {-40, -30}}, {2, 3, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.num << "/" << c.den << " scrolled " << c.scroll.x() << "," << c.scroll.y());
+    WidgetFixture f;
+    f.widget->window().setZoomCentred(c.num, c.den);
+    if (!c.scroll.isNull()) f.widget->window().scrollBy(c.scroll.x(), c.scroll.y());
+    QApplication::processEvents();
+    ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
+    f.drag({f.at(150.3f, 110.6f), f.at(170, 120), f.at(181.7f, 131.2f)});
+    ASSERT_TRUE(f.doc().hasSelection());
+    f.shared.setMainColor(0x0000FF);
+    ASSERT_TRUE(f.doc().fillLayerColor(f.widget->window().flow(), f.doc().currentLayerIndex(), 0x0000FF,
+                                       f.shared.toolStroke(), true, true));
+    int32_t selected = 0;
+    for (int32_t y = 0; y < f.doc().height; ++y)
+      for (int32_t x = 0; x < f.doc().width; ++x) {
+        const uint8_t m = selectionAt(f.doc(), x, y);
+        selected += m != 0;
+        const bool filled = (f.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu;
+        ASSERT_EQ(filled, m != 0) << "at " << x << "," << y << " selection " << int(m);
+      }
+    EXPECT_GT(selected, 0);
+  }
+}
+
 TEST(ToolWidgets, AFilledEllipseByDragUndoesExactly) {
   WidgetFixture f;
   const std::vector<uint32_t> blank = f.layerPixels();
