@@ -88,8 +88,6 @@ void TMainForm::createToolWindowAndPanels() {
   // The panels' menus open from the menu button of their strip as well as
   // by a right click inside them.
   docPanels_[3]->setPopupMenu(toolForm_->swatchMenu());
-  docPanels_[4]->setPopupMenu(toolForm_->layerPanel()->layerMenu());
-  docPanels_[5]->setPopupMenu(toolForm_->layerPanel()->maskMenu());
   docPanels_[6]->setPopupMenu(toolForm_->brushSetMenu());
   (void)dock_->registerPanel(toolPanel_, 0, true);
   (void)dock_->registerPanel(docPanels_[0], 2);
@@ -171,6 +169,9 @@ void TMainForm::bindPanelCommands() {
   for (int i = 0; i < 10; ++i)
     if (QAction* action = a.action(kToggles[i])) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + i)));
   toolForm_->bindPanelMenus([&a](std::string_view name) { return a.action(name); }, [&a] { a.updateAll(); });
+  // The layer and mask menus exist once bound to the actions.
+  docPanels_[4]->setPopupMenu(toolForm_->layerPanel()->layerMenu());
+  docPanels_[5]->setPopupMenu(toolForm_->layerPanel()->maskMenu());
 }
 
 void TMainForm::applyToolPreferences() {
