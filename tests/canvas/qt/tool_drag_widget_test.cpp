@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/mask_data.h"
+#include "document/mask_mngr.h"
 
 namespace pg {
 namespace {
@@ -53,11 +54,16 @@ TEST(ToolWidgets, AFillAfterARectangleSelectionStaysInsideIt) {
   const Case cases[] = {
       {1, 1, {0, 0}}, {2, 1, {0, 0}},     {2, 1, {-150, -90}}, {3, 1, {-260, -170}},
       {1, 2, {0, 0}}, {3, 2, {-40, -30}}, {2, 3, {0, 0}},
+      // 0/0: one zoom step by the key, about the window's centre.
+      {0, 0, {0, 0}}, {0, 0, {-60, 20}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.num << "/" << c.den << " scrolled " << c.scroll.x() << "," << c.scroll.y());
     WidgetFixture f;
-    f.widget->window().setZoomCentred(c.num, c.den);
+    if (c.num == 0)
+      QTest::keyClick(f.view(), Qt::Key_F5);
+    else
+      f.widget->window().setZoomCentred(c.num, c.den);
     if (!c.scroll.isNull()) f.widget->window().scrollBy(c.scroll.x(), c.scroll.y());
     QApplication::processEvents();
     ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
@@ -75,6 +81,13 @@ TEST(ToolWidgets, AFillAfterARectangleSelectionStaysInsideIt) {
         ASSERT_EQ(filled, m != 0) << "at " << x << "," << y << " selection " << int(m);
       }
     EXPECT_GT(selected, 0);
+    // And the selection is the rectangle dragged.
+    TRect bounds{};
+    ASSERT_TRUE(f.doc().masks()->currentMask()->getBounds(bounds));
+    EXPECT_NEAR(bounds.Left, 150, 2);
+    EXPECT_NEAR(bounds.Top, 110, 2);
+    EXPECT_NEAR(bounds.Right, 182, 2);
+    EXPECT_NEAR(bounds.Bottom, 131, 2);
   }
 }
 
