@@ -91,6 +91,34 @@ TEST(ToolWidgets, AFillAfterARectangleSelectionStaysInsideIt) {
   }
 }
 
+TEST(ToolWidgets, ARectangleDraggedPastTheWindowKeepsItsStartWhereTheViewCannotScroll) {
+  // At 300 %, scrolled to the far right and bottom: a drag held past the
+  // window's corner asks to scroll, but the view is at its end. The start
+  // of the selection stays on the image point pressed.
+  WidgetFixture f;
+  TDrawWindow& w = f.widget->window();
+  w.setZoomCentred(3, 1);
+  w.scrollBy(-100000, -100000);
+  QApplication::processEvents();
+  ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
+  const QPoint start = f.at(396, 296);
+  const TPoint pressed = w.clientToImageRounded(TPoint{start.x(), start.y()});
+  ASSERT_GE(start.x(), 0);
+  ASSERT_GE(start.y(), 0);
+  const QPoint beyond(f.view()->width() + 40, f.view()->height() + 40);
+  QTest::mousePress(f.view(), Qt::LeftButton, {}, start);
+  f.mouse(QEvent::MouseMove, (start + beyond) / 2, Qt::NoButton, Qt::LeftButton);
+  f.mouse(QEvent::MouseMove, beyond, Qt::NoButton, Qt::LeftButton);
+  for (int i = 0; i < 5; ++i) w.autoScrollTick();
+  QTest::mouseRelease(f.view(), Qt::LeftButton, {}, beyond);
+  TRect bounds{};
+  ASSERT_TRUE(f.doc().masks()->currentMask()->getBounds(bounds));
+  EXPECT_NEAR(bounds.Left, pressed.X, 1);
+  EXPECT_NEAR(bounds.Top, pressed.Y, 1);
+  EXPECT_EQ(bounds.Right, f.doc().width);
+  EXPECT_EQ(bounds.Bottom, f.doc().height);
+}
+
 TEST(ToolWidgets, AFilledEllipseByDragUndoesExactly) {
   WidgetFixture f;
   const std::vector<uint32_t> blank = f.layerPixels();
