@@ -13,6 +13,8 @@
 
 #include "document/mask_data.h"
 #include "document/mask_mngr.h"
+#include "canvas/view_layout.h"
+#include "core/fixed_point.h"
 
 namespace pg {
 namespace {
@@ -60,9 +62,10 @@ TEST(ToolWidgets, AFillAfterARectangleSelectionStaysInsideIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.num << "/" << c.den << " scrolled " << c.scroll.x() << "," << c.scroll.y());
     WidgetFixture f;
-    if (c.num == 0)
-      QTest::keyClick(f.view(), Qt::Key_F5);
-    else
+    if (c.num == 0) {
+      QTest::keyClick(f.widget.get(), Qt::Key_F5);
+      ASSERT_GT(f.doc().zoomValue(), 1.0f);
+    } else
       f.widget->window().setZoomCentred(c.num, c.den);
     if (!c.scroll.isNull()) f.widget->window().scrollBy(c.scroll.x(), c.scroll.y());
     QApplication::processEvents();
@@ -117,6 +120,69 @@ TEST(ToolWidgets, ARectangleDraggedPastTheWindowKeepsItsStartWhereTheViewCannotS
   EXPECT_NEAR(bounds.Top, pressed.Y, 1);
   EXPECT_EQ(bounds.Right, f.doc().width);
   EXPECT_EQ(bounds.Bottom, f.doc().height);
+}
+
+TEST(ToolWidgets, InsertFillsTheSelectionWithTheMainColourAndWithShiftTheSecond) {
+  struct Case {
+    Qt::KeyboardModifiers keys;
+    uint32_t colour;
+  };
+  for (const Case& c : {Case{Qt::NoModifier, 0x0000FFu}, Case{Qt::ShiftModifier, 0x00FF00u}}) {
+    WidgetFixture f;
+    f.shared.setMainColor(0x0000FF);
+    f.shared.setSecondColor(0x00FF00);
+    ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
+    f.drag({f.at(100, 100), f.at(140, 130), f.at(160, 150)});
+    const uint32_t before = f.store().committedCount();
+    QTest::keyClick(f.widget.get(), Qt::Key_Insert, c.keys);
+    EXPECT_EQ(f.store().committedCount(), before + 1);
+    EXPECT_EQ(f.pixel(130, 120) & 0xFFFFFFu, c.colour);
+    EXPECT_EQ(f.pixel(170, 120) & 0xFFFFFFu, 0xFFFFFFu);
+    ASSERT_TRUE(f.widget->undo());
+    EXPECT_EQ(f.pixel(130, 120) & 0xFFFFFFu, 0xFFFFFFu);
+  }
+}
+
+TEST(ToolWidgets, TheGradientLineWithTheExtensionKeySetsOnlyThePoints) {
+  // Alt is the extension key in the first shortcut mode, held when the line
+  // is released (Alt at the press picks a colour instead): the line sets
+  // the document's gradient points and paints nothing.
+  WidgetFixture f;
+  const std::vector<uint32_t> blank = f.layerPixels();
+  ASSERT_TRUE(f.shared.selectTool(ToolId::Gradation));
+  QTest::mousePress(f.view(), Qt::LeftButton, {}, f.at(50, 60));
+  f.mouse(QEvent::MouseMove, f.at(150, 60), Qt::NoButton, Qt::LeftButton);
+  f.mouse(QEvent::MouseMove, f.at(250, 60), Qt::NoButton, Qt::LeftButton);
+  QTest::keyPress(f.widget.get(), Qt::Key_Alt, Qt::AltModifier);
+  QTest::mouseRelease(f.view(), Qt::LeftButton, Qt::AltModifier, f.at(250, 60));
+  QTest::keyRelease(f.widget.get(), Qt::Key_Alt);
+  EXPECT_EQ(f.layerPixels(), blank);
+  SFixPoint p0{}, p1{};
+  f.doc().getGradientPoints(p0, p1);
+  EXPECT_NEAR(p0.X / 65536.0, 50, 1);
+  EXPECT_NEAR(p1.X / 65536.0, 250, 1);
+  // Without it the same line paints the layer.
+  f.drag({f.at(50, 60), f.at(150, 60), f.at(250, 60)});
+  EXPECT_NE(f.layerPixels(), blank);
+}
+
+TEST(ToolWidgets, ACropFitsThePictureToTheWindowWhenThePreferenceAsks) {
+  // AutoSizeAdjust: 1 fits after every change of size, 7 (the default) only
+  // while replaying.
+  for (const int32_t adjust : {1, 7}) {
+    WidgetFixture f;
+    f.shared.prefs.autoSizeAdjust = adjust;
+    TDrawWindow& w = f.widget->window();
+    w.setZoomCentred(1, 1);
+    ASSERT_TRUE(f.shared.selectTool(ToolId::Crop));
+    f.drag({f.at(100, 100), f.at(120, 110), f.at(140, 120)});
+    ASSERT_EQ(f.doc().width, 40);
+    const SRatio fit = fitRatio(SSize{40, 20}, w.clientSize(), 0.0f, 1.0f, true);
+    if (adjust == 1)
+      EXPECT_FLOAT_EQ(f.doc().zoomValue(), std::min(16.0f, static_cast<float>(fit.Num) / static_cast<float>(fit.Den)));
+    else
+      EXPECT_FLOAT_EQ(f.doc().zoomValue(), 1.0f);
+  }
 }
 
 TEST(ToolWidgets, AFilledEllipseByDragUndoesExactly) {
