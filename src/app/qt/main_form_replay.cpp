@@ -184,6 +184,7 @@ void TMainForm::bindReplayCommands() {
   auto* view = new TEventView();
   auto* panel = new TWidgetDockView(QStringLiteral("EventView"), plainCaption(actionCaption("ActShowEventView")), view);
   panel->resize(230, 260);
+  panel->setPopupMenu(view->contextMenu());
   if (!dock_->registerPanel(panel, 2)) {
     delete panel;
     panel = nullptr;

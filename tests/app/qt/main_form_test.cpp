@@ -273,3 +273,69 @@ TEST_F(MainFormDocumentTest, ALetterKeyReachesTheToolWindowAndSwitchesTheCanvasT
 
 }  // namespace
 }  // namespace pg
+
+#include <QMenu>
+
+#include "ui/dock_model.h"
+#include "ui/qt/dock_float_manager.h"
+#include "ui/qt/dock_strip.h"
+#include "ui/qt/dock_view.h"
+
+namespace pg {
+namespace {
+
+// The strip of the pane that holds the panel: the one straight above it.
+TDockViewManager* stripAbove(QWidget* panel) {
+  TDockViewManager* best = nullptr;
+  const QPoint top = panel->mapTo(panel->window(), QPoint(0, 0));
+  for (TDockViewManager* s : panel->window()->findChildren<TDockViewManager*>()) {
+    const QRect r(s->mapTo(panel->window(), QPoint(0, 0)), s->size());
+    if (r.bottom() < top.y() && (!best || r.bottom() > best->mapTo(panel->window(), QPoint(0, best->height())).y()))
+      best = s;
+  }
+  return best;
+}
+
+TEST_F(MainFormTest, EveryListPanelOpensItsMenuFromItsStripAndShowsMoreThanTwoRows) {
+  TMainForm form;
+  form.resize(1200, 800);
+  form.show();
+  QApplication::processEvents();  // the default arrangement follows the first show
+  TDockFloatManager& dock = form.dockManager();
+  struct Case {
+    const char* panel;
+    const char* menu;
+  };
+  for (const Case& c : {Case{"SwatchView", "PopSwatch"}, Case{"BrushListView", "PopBrush"},
+                        Case{"LayerView", "PopLayer"}, Case{"MaskView", "PopMask"}}) {
+    SCOPED_TRACE(c.panel);
+    TCustomDockView* view = dock.panel(QString::fromLatin1(c.panel));
+    ASSERT_NE(view, nullptr);
+    // Its tab made the active one, as a click on it does.
+    const int32_t id = dock.model().viewByName(c.panel);
+    const SDockPlace at = dock.model().placeOf(id);
+    ASSERT_GE(at.form, 0);
+    dock.model().setActiveIndex(at.form, at.pane, at.index);
+    dock.sync();
+    QApplication::processEvents();
+    ASSERT_TRUE(view->isVisible());
+    // A panel of a pane of tabs keeps its own height: never the two rows
+    // of a list the shortest neighbour would give it.
+    EXPECT_GE(view->height(), kDockViewHeight);
+    TDockViewManager* strip = stripAbove(view);
+    ASSERT_NE(strip, nullptr);
+    ASSERT_NE(view->popupMenu(), nullptr);
+    QString opened;
+    QTimer::singleShot(0, [&] {
+      if (auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        opened = m->objectName();
+        m->close();
+      }
+    });
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->menuButtonRect().center());
+    EXPECT_EQ(opened, QString::fromLatin1(c.menu));
+  }
+}
+
+}  // namespace
+}  // namespace pg
