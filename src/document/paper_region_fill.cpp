@@ -295,6 +295,7 @@ void TPaper::paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect&
   // keeps alpha exactly when its layer says so, live and in a replay.
   const bool keepAlpha = layer.protectAlpha;
   const bool gradient = stroke.useGradation != 0 && !erase;
+  if (gradient) takeGradientFor(stroke);
   // With the tone switch on the screen tone of the tool window (or of the
   // replay) weights every pixel, as it weights a stroke's dabs.
   const CToneMngr* tone = stroke.useTone != 0 ? toneManager() : nullptr;
@@ -388,8 +389,12 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   CDocEdit edit(*this, record);
   CLayerData* layer = getLayer(layerIndex);
   TRect found{};
+  // Only the region's own rectangle is the region (it is all the recording
+  // carries): coverage the seed fill left beyond it must not widen the paint.
+  const SRectXYWH within = regionBounds(flow.coverage, size);
   if (!edit.gate(layer != nullptr && layer->image && regionFits(flow.coverage, offset, size) &&
-                 boundsOfNonZero(flow.coverage, found))) {
+                 boundsOfNonZero(flow.coverage, found) &&
+                 intersectRect(found, TRect{0, 0, within.Width, within.Height}))) {
     if (layer != nullptr) loadFlowImage(flow, layerIndex, true);
     return false;
   }

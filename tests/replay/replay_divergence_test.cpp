@@ -5,6 +5,7 @@
 
 #include "document/layer_attr_record.h"
 #include "document/layer_data.h"
+#include "document/paper_gradient.h"
 #include "document/paper_ops.h"
 #include "replay_compare.h"
 
@@ -70,6 +71,80 @@ TEST(ReplayDivergence, ABucketFillKeepsAlphaByItsOwnLayer) {
     }
     expectReplaysAlike(d, protect ? "protected" : "unprotected");
   }
+}
+
+// The tool window's gradient as a test sets it.
+class GradientLink final : public CDocGradientLink {
+ public:
+  GradientLink() : previous_(setDocGradientLink(this)) {}
+  ~GradientLink() override { (void)setDocGradientLink(previous_); }
+  const CGradObj* activeGradient() const override { return gradient_.get(); }
+  void set(uint32_t first, uint32_t second) { gradient_ = CGradObj::CreateTwoColor(first, "test", second); }
+
+ private:
+  std::unique_ptr<CGradObj> gradient_;
+  CDocGradientLink* previous_;
+};
+
+// Whatever paints with the gradient switch on paints with the gradient in
+// use as it starts, not with the stops the document took last: those came
+// from a stroke that was undone, which the recording no longer holds.
+TEST(ReplayDivergence, AFillWithTheGradientTakesTheGradientInUse) {
+  struct Case {
+    const char* what;
+    bool (*fill)(ReplayFixture& f);
+  };
+  const Case cases[] = {
+      {"bucket fill",
+       [](ReplayFixture& f) {
+         return f.x.doc->bucketFillLayer(*f.x.flow, 1, TPoint{30, 24}, true, false, f.tool, SRegionFillSettings{}, true);
+       }},
+      {"edit fill",
+       [](ReplayFixture& f) { return f.x.doc->fillLayerColor(*f.x.flow, 1, 0x00808080u, f.tool, true, true); }},
+      {"rectangle figure",
+       [](ReplayFixture& f) {
+         return f.x.doc->layerFigureRect(*f.x.flow, 1, TPointF{6, 6}, TPointF{50, 40}, f.tool, true, true);
+       }},
+  };
+  for (const Case& c : cases) {
+    GradientLink gradients;
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 48, 64, true));
+    f.tool.setUseGradation(true, true);
+    gradients.set(0x000000FFu, 0x0000FF00u);
+    f.paint(ReplayFixture::line(4, 4, 60, 10, 10));
+    gradients.set(0x00FF0000u, 0x00FFFF00u);
+    f.paint(ReplayFixture::line(4, 40, 60, 44, 10));
+    undoOnce(d, flow);
+    ASSERT_TRUE(c.fill(f)) << c.what;
+    expectReplaysAlike(d, c.what);
+  }
+}
+
+// An anti-aliased fill of what the picture shows finds its region within
+// the document, and its soft edge may reach a pixel beyond; the region is
+// the document's rectangle, which is all the recording carries, so a layer
+// larger than the document is neither grown nor painted for that edge.
+TEST(ReplayDivergence, AFillOfTheVisiblePictureStaysWithinItsRegion) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  // The layer moved up and left is rebuilt larger than the document, with
+  // its new part beyond the top left: the document's right and bottom
+  // edges are the layer's.
+  ASSERT_TRUE(d.offsetLayer(&flow, 0, TPoint{-5, -7}, true));
+  const CLayerData& before = *d.getLayer(0);
+  const SSize size{before.imageWidth(), before.imageHeight()};
+  ASSERT_GT(size.W, d.width);
+  SRegionFillSettings visible;
+  visible.target = 1;
+  ASSERT_TRUE(d.bucketFillLayer(flow, 0, TPoint{30, 24}, true, false, f.tool, visible, true));
+  const CLayerData& after = *d.getLayer(0);
+  EXPECT_EQ(after.imageWidth(), size.W);
+  EXPECT_EQ(after.imageHeight(), size.H);
+  expectReplaysAlike(d, "visible fill");
 }
 
 // A dissolve layer's dither depends on its pixels alone, not on which tiles
