@@ -543,6 +543,9 @@ bool TPaper::newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sour
   masks_->setCurrent(at);
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMaskFromLayer, at, before, nullptr);
+  // The new mask switches the selection on and shows it; its undo gives
+  // back the switches as they were.
+  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled, showAnts);
   edit.undoAfter(rec);
   (void)activateMask(flow, layerIndex, at, false);  // a valid index: this only selects it
   setSelectionFlags(true, true);
