@@ -316,8 +316,9 @@ bool TPaper::maskInvert(TFlowImage&, int32_t, bool record) {
   std::unique_ptr<CMaskData> old;
   if (!masks_->invertMask(maskIndex, old)) return false;
   edit.changed();
-  auto rec = makeMaskUndo(*this, old ? kUndoMaskReplaced : kUndoInvertMaskInPlace, maskIndex, maskIndex,
-                          std::move(old));
+  // The kind is decided before the old mask is handed over.
+  const int kind = old ? kUndoMaskReplaced : kUndoInvertMaskInPlace;
+  auto rec = makeMaskUndo(*this, kind, maskIndex, maskIndex, std::move(old));
   edit.undoAfter(rec);
   (void)masks_->updateMaskThumbnail(*masks_->getMask(maskIndex));  // a thumbnail that fails stays stale
   (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
