@@ -147,6 +147,29 @@ TEST(ReplayDivergence, AFillOfTheVisiblePictureStaysWithinItsRegion) {
   expectReplaysAlike(d, "visible fill");
 }
 
+// A tone is defined in the recording once: the event that defined it,
+// undone and redone, holds the definition again, so the next use only
+// selects it.
+TEST(ReplayDivergence, AToneDefinedInARedoneEventIsNotDefinedAgain) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  TChannel pattern;
+  ASSERT_TRUE(pattern.Resize(8, 8));
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 8; ++x) *pattern.pixelAt(x, y) = uint8_t((x + y) % 3 == 0 ? 255 : 30);
+  ASSERT_EQ(f.tones.addTone(pattern, 100, false, 1, 2), 0);
+  ASSERT_EQ(f.tones.setCurrentIndex(0), 0);
+  f.tool.setUseTone(true, true);
+  f.paint(ReplayFixture::line(4, 10, 60, 14, 12));
+  undoOnce(d, flow);
+  int32_t layer = 0;
+  TRect rect{};
+  ASSERT_TRUE(d.redo(flow, layer, rect));
+  f.paint(ReplayFixture::line(4, 40, 60, 30, 12));
+  expectReplaysAlike(d, "tone");
+}
+
 // A dissolve layer's dither depends on its pixels alone, not on which tiles
 // hold them: after strokes made transparent again (tiles held live, but
 // given back uniform by a file) and an undo, the replays and the file read
