@@ -170,6 +170,34 @@ TEST(ReplayDivergence, AToneDefinedInARedoneEventIsNotDefinedAgain) {
   expectReplaysAlike(d, "tone");
 }
 
+// An undo that puts another image in the layer's place (a crop, a rebuilt
+// move) leaves the working copy of the layer nothing to patch: the next
+// fill works on the layer as the undo left it, as its replay does.
+TEST(ReplayDivergence, AFillAfterAnUndoThatReplacedTheLayerWorksOnTheLayer) {
+  struct Case {
+    const char* what;
+    bool (*change)(TPaper& d, TFlowImage& flow);
+  };
+  const Case cases[] = {
+      {"crop", [](TPaper& d, TFlowImage& flow) { return d.cropLayer(&flow, 0, true); }},
+      {"rebuilt move", [](TPaper& d, TFlowImage& flow) { return d.offsetLayer(&flow, 0, TPoint{3, 4}, true); }},
+  };
+  for (const Case& c : cases) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    // A layer beyond the document, with pixels all over it.
+    ASSERT_TRUE(d.offsetLayer(&flow, 0, TPoint{-5, -7}, true));
+    f.tool.setWidth(12.0f);
+    f.paint(ReplayFixture::line(-4, -6, 60, 44, 16));
+    f.paint(ReplayFixture::line(60, -6, -4, 44, 16));
+    ASSERT_TRUE(c.change(d, flow)) << c.what;
+    undoOnce(d, flow);
+    ASSERT_TRUE(d.fillLayerColor(flow, 0, 0x00406080u, f.tool, true, true)) << c.what;
+    expectReplaysAlike(d, c.what);
+  }
+}
+
 // A dissolve layer's dither depends on its pixels alone, not on which tiles
 // hold them: after strokes made transparent again (tiles held live, but
 // given back uniform by a file) and an undo, the replays and the file read
