@@ -1,6 +1,7 @@
 #include "record/event_store.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
 #include <exception>
@@ -12,6 +13,7 @@
 #include "platform/string_table.h"
 #include "record/event_owner.h"
 #include "record/packet_catalogue.h"
+#include "record/state_items.h"
 
 namespace pg {
 
@@ -490,10 +492,10 @@ bool CEventMngr::writeStatePacket(uint8_t subcode, const void* body, uint32_t si
 
 bool CEventMngr::recordVersion() {
   if (isCached(kStateVersion)) return true;
-  uint8_t body[12] = {};
-  writeLE16(body, 4);
-  writeLE16(body + 2, 58);
-  return writeStatePacket(kStateVersion, body, sizeof body);
+  std::array<uint8_t, 12> body{};
+  if (body.size() != stateItemBytes<SVersionItem>() || !writeRecord(body.data(), body.size(), SVersionItem{}, SVersionItem::fields))
+    return false;
+  return writeStatePacket(kStateVersion, body.data(), uint32_t(body.size()));
 }
 
 bool CEventMngr::walkDiscarded(uint32_t from, uint32_t to) {
