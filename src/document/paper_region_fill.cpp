@@ -48,23 +48,6 @@ void solidInterior(TChannel& coverage) {
       nullptr);
 }
 
-// Both flow planes at least w x h (grown, never shrunk; a plane that cannot
-// grow leaves both as they were). The loaded layer is forgotten on growth.
-bool ensureFlowSize(TFlowImage& flow, int32_t w, int32_t h) {
-  if (flow.pixels.Width >= w && flow.pixels.Height >= h && flow.coverage.Width >= w && flow.coverage.Height >= h)
-    return true;
-  const int32_t nw = std::max(w, flow.pixels.Width), nh = std::max(h, flow.pixels.Height);
-  TMTC pixels;
-  TChannel coverage;
-  if (!pixels.Resize(nw, nh) || !coverage.Resize(nw, nh)) return false;
-  fill(pixels, 0x00FFFFFFu);
-  fill(coverage, 0);
-  std::swap(static_cast<SDibInfo&>(flow.pixels), static_cast<SDibInfo&>(pixels));
-  std::swap(static_cast<SDibInfo&>(flow.coverage), static_cast<SDibInfo&>(coverage));
-  flow.valid = false;
-  return true;
-}
-
 // A region's shape from a recording: it must lie in the coverage channel and
 // its place must stay far from overflowing a coordinate.
 bool regionFits(const TChannel& coverage, TPoint offset, SSize size) {
@@ -100,7 +83,7 @@ bool TPaper::composeVisibleForSampling(TFlowImage& flow, TPoint& origin) {
   // The region is bounded by the document, so the document rectangle is
   // what is composed; flow coordinates are document coordinates.
   origin = TPoint{0, 0};
-  if (width <= 0 || height <= 0 || !ensureFlowSize(flow, width, height)) return false;
+  if (width <= 0 || height <= 0 || !flow.growTo(width, height)) return false;
   flow.valid = false;
   SComposeSettings s = composeSettings();
   (void)composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width, height});  // a clip result only
@@ -138,7 +121,7 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
       noMemory = !f.isAllocated();
     }
   } else {
-    if (!ensureFlowSize(flow, layer->imageWidth(), layer->imageHeight())) return false;
+    if (!flow.growTo(layer->imageWidth(), layer->imageHeight())) return false;
     fill(flow.coverage, 0);
     const TRect bounds{layer->offsetX, layer->offsetY, layer->offsetX + width, layer->offsetY + height};
     const TPoint seed{point.X + layer->offsetX, point.Y + layer->offsetY};
@@ -424,7 +407,7 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   const TPoint shift{-offset.X - cover.Left, -offset.Y - cover.Top};
   copyPlaneRect(flow.coverage, regionCopy, shift, SRectXYWH{0, 0, std::min(size.W, flow.coverage.Width),
                                                            std::min(size.H, flow.coverage.Height)});
-  if (!ensureFlowSize(flow, grownSize.W, grownSize.H)) {
+  if (!flow.growTo(grownSize.W, grownSize.H)) {
     showOutOfMemoryMessage();
     loadFlowImage(flow, layerIndex, true);
     return false;

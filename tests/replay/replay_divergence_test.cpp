@@ -147,6 +147,26 @@ TEST(ReplayDivergence, AFillOfTheVisiblePictureStaysWithinItsRegion) {
   expectReplaysAlike(d, "visible fill");
 }
 
+// The region of what the picture shows is the document's rectangle, which
+// may be larger than any layer the replay has loaded (a small layer alone
+// in a picture turned a quarter): the replay takes the region whole, as the
+// work did.
+TEST(ReplayDivergence, AFillOfTheVisiblePictureLargerThanEveryLayerReplays) {
+  for (const bool erase : {false, true}) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 20, 24, true));
+    ASSERT_TRUE(d.deleteLayerCmd(&flow, 0, true));
+    ASSERT_TRUE(d.rotateImage90(flow, true, true));
+    ASSERT_GT(d.height, d.width);
+    SRegionFillSettings visible;
+    visible.target = 1;
+    ASSERT_TRUE(d.bucketFillLayer(flow, 0, TPoint{10, 10}, false, erase, f.tool, visible, true));
+    expectReplaysAlike(d, erase ? "visible erase" : "visible fill");
+  }
+}
+
 // A tone is defined in the recording once: the event that defined it,
 // undone and redone, holds the definition again, so the next use only
 // selects it.
