@@ -141,15 +141,6 @@ TEST(ReplayCommands, UndoingTheFirstSelectionGivesTheSwitchesBack) {
   }
 }
 
-// The tool window's gradient set: it answers the gradient the user has
-// chosen now.
-struct ToolGradient final : CDocGradientLink {
-  ToolGradient() { previous = setDocGradientLink(this); }
-  ~ToolGradient() override { (void)setDocGradientLink(previous); }
-  const CGradObj* activeGradient() const override { return active.get(); }
-  std::unique_ptr<CGradObj> active;
-  CDocGradientLink* previous = nullptr;
-};
 
 TEST(ReplayCommands, GradientsReplayWithTheRecordedGradient) {
   for (const bool fill : {true, false}) {

@@ -5,7 +5,6 @@
 
 #include "document/layer_attr_record.h"
 #include "document/layer_data.h"
-#include "document/paper_gradient.h"
 #include "document/paper_ops.h"
 #include "replay_compare.h"
 
@@ -73,18 +72,6 @@ TEST(ReplayDivergence, ABucketFillKeepsAlphaByItsOwnLayer) {
   }
 }
 
-// The tool window's gradient as a test sets it.
-class GradientLink final : public CDocGradientLink {
- public:
-  GradientLink() : previous_(setDocGradientLink(this)) {}
-  ~GradientLink() override { (void)setDocGradientLink(previous_); }
-  const CGradObj* activeGradient() const override { return gradient_.get(); }
-  void set(uint32_t first, uint32_t second) { gradient_ = CGradObj::CreateTwoColor(first, "test", second); }
-
- private:
-  std::unique_ptr<CGradObj> gradient_;
-  CDocGradientLink* previous_;
-};
 
 // Whatever paints with the gradient switch on paints with the gradient in
 // use as it starts, not with the stops the document took last: those came
@@ -107,15 +94,15 @@ TEST(ReplayDivergence, AFillWithTheGradientTakesTheGradientInUse) {
        }},
   };
   for (const Case& c : cases) {
-    GradientLink gradients;
+    ToolGradient gradients;
     ReplayFixture f;
     TPaper& d = *f.x.doc;
     TFlowImage& flow = *f.x.flow;
     ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 48, 64, true));
     f.tool.setUseGradation(true, true);
-    gradients.set(0x000000FFu, 0x0000FF00u);
+    gradients.active = CGradObj::CreateTwoColor(0x000000FFu, "test", 0x0000FF00u);
     f.paint(ReplayFixture::line(4, 4, 60, 10, 10));
-    gradients.set(0x00FF0000u, 0x00FFFF00u);
+    gradients.active = CGradObj::CreateTwoColor(0x00FF0000u, "test", 0x00FFFF00u);
     f.paint(ReplayFixture::line(4, 40, 60, 44, 10));
     undoOnce(d, flow);
     ASSERT_TRUE(c.fill(f)) << c.what;
@@ -174,13 +161,7 @@ TEST(ReplayDivergence, AToneDefinedInARedoneEventIsNotDefinedAgain) {
   ReplayFixture f;
   TPaper& d = *f.x.doc;
   TFlowImage& flow = *f.x.flow;
-  TChannel pattern;
-  ASSERT_TRUE(pattern.Resize(8, 8));
-  for (int32_t y = 0; y < 8; ++y)
-    for (int32_t x = 0; x < 8; ++x) *pattern.pixelAt(x, y) = uint8_t((x + y) % 3 == 0 ? 255 : 30);
-  ASSERT_EQ(f.tones.addTone(pattern, 100, false, 1, 2), 0);
-  ASSERT_EQ(f.tones.setCurrentIndex(0), 0);
-  f.tool.setUseTone(true, true);
+  f.useTone(3, 30);
   f.paint(ReplayFixture::line(4, 10, 60, 14, 12));
   undoOnce(d, flow);
   int32_t layer = 0;
