@@ -73,6 +73,7 @@ class CFillMngr {
   // for the stroke and document.
   CFillMngr(IPlotDocument* document, TStroke& stroke);
   virtual ~CFillMngr() = default;
+  const TStroke& stroke() const { return Stroke; }
   CFillMngr(const CFillMngr&) = delete;
   CFillMngr& operator=(const CFillMngr&) = delete;
 

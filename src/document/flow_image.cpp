@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/block_image.h"
+#include "core/plane_ops.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
 #include "document/paper.h"
@@ -40,6 +41,20 @@ void clearChannel(TChannel& ch) {
 }  // namespace
 
 TFlowImage::TFlowImage(TPaper* owner) : owner(owner) {}
+
+bool TFlowImage::growTo(int32_t w, int32_t h) {
+  if (pixels.Width >= w && pixels.Height >= h && coverage.Width >= w && coverage.Height >= h) return true;
+  const int32_t nw = std::max(w, pixels.Width), nh = std::max(h, pixels.Height);
+  TMTC grownPixels;
+  TChannel grownCoverage;
+  if (!grownPixels.Resize(nw, nh) || !grownCoverage.Resize(nw, nh)) return false;
+  fill(grownPixels, kFlowBackground);
+  fill(grownCoverage, 0);
+  swapPlaneData(pixels, grownPixels);
+  swapPlaneData(coverage, grownCoverage);
+  valid = false;
+  return true;
+}
 
 bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force) {
   const int32_t w = std::max(image.width(), pixels.Width);

@@ -29,6 +29,10 @@ class TFlowImage {
   // False when nothing changed or there is no layer (an answer callers may
   // leave: planes that could not grow are left empty and invalid).
   bool fitDocument(bool keepSize);
+  // Both planes at least w x h: grown, never shrunk, white with alpha 0 and
+  // no layer loaded after growing. False when a plane cannot grow (both
+  // are then as they were).
+  [[nodiscard]] bool growTo(int32_t w, int32_t h);
   // Copies a rectangle (layer image coordinates) of the image back into
   // `pixels` and clears `coverage` there: the loaded layer changed under it.
   void reloadRect(CBlockVMTC& image, const TRect& rect);

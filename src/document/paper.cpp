@@ -337,8 +337,16 @@ bool TPaper::applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, 
   uint32_t flags = 0;
   TRect changed{};
   int32_t index = layerIndex;
+  const CLayerData* held = flow.valid ? getLayer(flow.layerIndex) : nullptr;
+  const CBlockVMTC* heldImage = held != nullptr ? held->image.get() : nullptr;
   bool ok = dir == Direction::Undo ? undoMngr_->applyUndo(index, flags, changed)
                                    : undoMngr_->applyRedo(index, flags, changed);
+  // A step that put another layer or image where the flow image's layer was
+  // (a crop, a rebuilt move, a change of order) leaves no rectangle to
+  // reload: the flow image is loaded whole when next needed, never painted
+  // over as it is.
+  const CLayerData* now = flow.valid ? getLayer(flow.layerIndex) : nullptr;
+  if (flow.valid && (now != held || now == nullptr || now->image.get() != heldImage)) flow.valid = false;
   if (ok) {
     if (withEvents) {
       if (dir == Direction::Undo) {

@@ -208,6 +208,11 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   void setReplayGradient(IReplayGradientSource* source);
   // Copies the stops of a gradient into the document's gradient.
   void takeGradientStops(const CGradObj* from);
+  // Before anything paints with the stroke's gradient switch on: the stops
+  // of the gradient in use now (the one the recording names), never those
+  // the document took last, which an undone stroke may have taken and which
+  // a replay therefore never sees.
+  void takeGradientFor(const TStroke& stroke);
   // The gradient's colour at a pixel: red in the low byte, opacity on top.
   uint32_t gradientColorAt(TPoint p) const;
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "brush/stroke_settings.h"
 #include "core/fixed_point.h"
 #include "document/paper.h"
 
@@ -89,6 +90,10 @@ void TPaper::takeGradientStops(const CGradObj* from) {
   // The document keeps its own copy: the gradient in use may be edited or
   // deleted in the tool window while the document paints with it.
   if (from != nullptr) gradientStops = from->Stops;
+}
+
+void TPaper::takeGradientFor(const TStroke& stroke) {
+  if (stroke.useGradation) takeGradientStops(currentGradient());
 }
 
 uint32_t TPaper::gradientColorAt(TPoint p) const { return gradation.evaluate(p.X, p.Y); }

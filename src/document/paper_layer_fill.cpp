@@ -253,6 +253,7 @@ bool TPaper::layerFigure(TFlowImage& flow, int32_t index, bool undo,
   // The plot reads the gradient, tones and selection of the plot document:
   // it must be this one, not the last document a window activated.
   setPlotDocument(this);
+  takeGradientFor(filler->stroke());
   filler->preparePlot();
   const bool filled = fillInto(flow.pixels) > 0;
   (void)syncFlowRect(flow, index, true, r);  // its tiles were committed above

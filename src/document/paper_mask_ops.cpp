@@ -316,8 +316,9 @@ bool TPaper::maskInvert(TFlowImage&, int32_t, bool record) {
   std::unique_ptr<CMaskData> old;
   if (!masks_->invertMask(maskIndex, old)) return false;
   edit.changed();
-  auto rec = makeMaskUndo(*this, old ? kUndoMaskReplaced : kUndoInvertMaskInPlace, maskIndex, maskIndex,
-                          std::move(old));
+  // The kind is decided before the old mask is handed over.
+  const int kind = old ? kUndoMaskReplaced : kUndoInvertMaskInPlace;
+  auto rec = makeMaskUndo(*this, kind, maskIndex, maskIndex, std::move(old));
   edit.undoAfter(rec);
   (void)masks_->updateMaskThumbnail(*masks_->getMask(maskIndex));  // a thumbnail that fails stays stale
   (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
@@ -543,6 +544,9 @@ bool TPaper::newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sour
   masks_->setCurrent(at);
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoMaskFromLayer, at, before, nullptr);
+  // The new mask switches the selection on and shows it; its undo gives
+  // back the switches as they were.
+  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled, showAnts);
   edit.undoAfter(rec);
   (void)activateMask(flow, layerIndex, at, false);  // a valid index: this only selects it
   setSelectionFlags(true, true);

@@ -49,23 +49,6 @@ void solidInterior(TChannel& coverage) {
       nullptr);
 }
 
-// Both flow planes at least w x h (grown, never shrunk; a plane that cannot
-// grow leaves both as they were). The loaded layer is forgotten on growth.
-bool ensureFlowSize(TFlowImage& flow, int32_t w, int32_t h) {
-  if (flow.pixels.Width >= w && flow.pixels.Height >= h && flow.coverage.Width >= w && flow.coverage.Height >= h)
-    return true;
-  const int32_t nw = std::max(w, flow.pixels.Width), nh = std::max(h, flow.pixels.Height);
-  TMTC pixels;
-  TChannel coverage;
-  if (!pixels.Resize(nw, nh) || !coverage.Resize(nw, nh)) return false;
-  fill(pixels, 0x00FFFFFFu);
-  fill(coverage, 0);
-  std::swap(static_cast<SDibInfo&>(flow.pixels), static_cast<SDibInfo&>(pixels));
-  std::swap(static_cast<SDibInfo&>(flow.coverage), static_cast<SDibInfo&>(coverage));
-  flow.valid = false;
-  return true;
-}
-
 // A region's shape from a recording: it must lie in the coverage channel and
 // its place must stay far from overflowing a coordinate.
 bool regionFits(const TChannel& coverage, TPoint offset, SSize size) {
@@ -101,7 +84,7 @@ bool TPaper::composeVisibleForSampling(TFlowImage& flow, TPoint& origin) {
   // The region is bounded by the document, so the document rectangle is
   // what is composed; flow coordinates are document coordinates.
   origin = TPoint{0, 0};
-  if (width <= 0 || height <= 0 || !ensureFlowSize(flow, width, height)) return false;
+  if (width <= 0 || height <= 0 || !flow.growTo(width, height)) return false;
   flow.valid = false;
   SComposeSettings s = composeSettings();
   (void)composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width, height});  // a clip result only
@@ -139,7 +122,7 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
       noMemory = !f.isAllocated();
     }
   } else {
-    if (!ensureFlowSize(flow, layer->imageWidth(), layer->imageHeight())) return false;
+    if (!flow.growTo(layer->imageWidth(), layer->imageHeight())) return false;
     fill(flow.coverage, 0);
     const TRect bounds{layer->offsetX, layer->offsetY, layer->offsetX + width, layer->offsetY + height};
     const TPoint seed{point.X + layer->offsetX, point.Y + layer->offsetY};
@@ -296,6 +279,7 @@ void TPaper::paintRegion(TFlowImage& flow, const CLayerData& layer, const TRect&
   // keeps alpha exactly when its layer says so, live and in a replay.
   const bool keepAlpha = layer.protectAlpha;
   const bool gradient = stroke.useGradation != 0 && !erase;
+  if (gradient) takeGradientFor(stroke);
   // With the tone switch on the screen tone of the tool window (or of the
   // replay) weights every pixel, as it weights a stroke's dabs.
   const CToneMngr* tone = stroke.useTone != 0 ? toneManager() : nullptr;
@@ -389,8 +373,12 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   CDocEdit edit(*this, record);
   CLayerData* layer = getLayer(layerIndex);
   TRect found{};
+  // Only the region's own rectangle is the region (it is all the recording
+  // carries): coverage the seed fill left beyond it must not widen the paint.
+  const SRectXYWH within = regionBounds(flow.coverage, size);
   if (!edit.gate(layer != nullptr && layer->image && regionFits(flow.coverage, offset, size) &&
-                 boundsOfNonZero(flow.coverage, found))) {
+                 boundsOfNonZero(flow.coverage, found) &&
+                 intersectRect(found, TRect{0, 0, within.Width, within.Height}))) {
     if (layer != nullptr) loadFlowImage(flow, layerIndex, true);
     return false;
   }
@@ -420,7 +408,7 @@ bool TPaper::fillRegionOnLayerGrow(TFlowImage& flow, int32_t layerIndex, TPoint 
   const TPoint shift{-offset.X - cover.Left, -offset.Y - cover.Top};
   copyPlaneRect(flow.coverage, regionCopy, shift, SRectXYWH{0, 0, std::min(size.W, flow.coverage.Width),
                                                            std::min(size.H, flow.coverage.Height)});
-  if (!ensureFlowSize(flow, grownSize.W, grownSize.H)) {
+  if (!flow.growTo(grownSize.W, grownSize.H)) {
     showOutOfMemoryMessage();
     loadFlowImage(flow, layerIndex, true);
     return false;

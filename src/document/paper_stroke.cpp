@@ -173,9 +173,7 @@ bool TPaper::beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, flo
     showOutOfMemoryMessage();
     return false;
   }
-  // A stroke that paints with the gradient paints with the one in use now
-  // (the one the recording names), not the one the document last took.
-  if (stroke.useGradation) takeGradientStops(currentGradient());
+  takeGradientFor(stroke);
   if (record && !recordBegin(events(), x, y, pressure)) {
     // The event store dropped the stroke: it paints, but the history no
     // longer matches the recording.

@@ -87,8 +87,7 @@ bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, f
   setPlotDocument(this);
   updatePlotCallbacks(stroke, this);
   if (!penEngine_->firstPoint(SStrokePoint{x, y, pressure})) return false;
-  // The gradient in use now, as for the plain stroke.
-  if (stroke.useGradation) takeGradientStops(currentGradient());
+  takeGradientFor(stroke);
   if (record && !recordBegin(events(), x, y, pressure)) clearUndo();
   strokeOpen = true;
   strokePointCount = 0;

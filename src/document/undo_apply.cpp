@@ -466,6 +466,16 @@ bool applyStructure(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, TRec
 
 // ---- class 6 -----------------------------------------------------------------------
 
+// The selection switches a change set (a record marked to keep them) go
+// back, and forth again, with it.
+void exchangeSelectionFlags(CUndoData& rec, IUndoDocument& doc) {
+  if ((rec.value2 & kUndoKeepsSelectionFlags) == 0) return;
+  const int32_t now =
+      kUndoKeepsSelectionFlags | (doc.undoSelectionEnabled() ? 1 << 16 : 0) | (doc.undoShowAnts() ? 1 : 0);
+  doc.undoSetSelectionFlags((rec.value2 & (1 << 16)) != 0, (rec.value2 & 1) != 0);
+  rec.value2 = now;
+}
+
 bool applyMask(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerData* layer, TRect& rect,
                int32_t& index) {
   CMaskMngr* masks = doc.undoMasks();
@@ -484,6 +494,7 @@ bool applyMask(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerDat
         masks->renumber();
         masks->setCurrent(rec.value4);
       }
+      exchangeSelectionFlags(rec, doc);
       break;
     case kUndoDeleteMask:
       if (undoSide) {
@@ -502,13 +513,7 @@ bool applyMask(CUndoData& rec, IUndoDocument& doc, CLayerMngr& layers, CLayerDat
       const int64_t keptId = kept.mask->id;
       if (!masks->swapMaskAt(rec.value1, kept.mask)) return false;
       rec.objectId = keptId;
-      if ((rec.value2 & kUndoKeepsSelectionFlags) != 0) {
-        // The selection switches the change set go back (and forth) with it.
-        const int32_t now = kUndoKeepsSelectionFlags | (doc.undoSelectionEnabled() ? 1 << 16 : 0) |
-                            (doc.undoShowAnts() ? 1 : 0);
-        doc.undoSetSelectionFlags((rec.value2 & (1 << 16)) != 0, (rec.value2 & 1) != 0);
-        rec.value2 = now;
-      }
+      exchangeSelectionFlags(rec, doc);
       break;
     }
     case kUndoActivateMask:

@@ -92,8 +92,9 @@ class CUndoData {
   std::vector<uint8_t> block;
   UndoKept kept;
   int32_t value1 = 0;
-  // In a replaced selection's record: kUndoKeepsSelectionFlags with the
-  // selection switches to give back (bit 16 enabled, bit 0 shown).
+  // In the record of a replaced selection or of a mask made from a layer:
+  // kUndoKeepsSelectionFlags with the selection switches to give back (bit
+  // 16 enabled, bit 0 shown).
   int32_t value2 = 0;
   int32_t value3 = 0;
   int32_t value4 = 0;

@@ -175,14 +175,17 @@ int64_t modPositive(int64_t v, int64_t m) {
   waveTable(rowX, rowY, bh, rec.VCount, rec.VStrength, phase, m3, m4, false);
 
   const TMTC& work = *ctx->workImage;
-  const auto sample = type == 2 ? &bilinearWrapSat : &bilinearWrap;
+  // The wrap is the layer image's, whatever the working plane's size: its
+  // pixels beyond the image are left from other layers.
+  const auto sample = type == 2 ? &bilinearWrapWithinSat : &bilinearWrapWithin;
+  const SSize imageSize{W, H};
   const bool keepAlpha = ctx->protectAlpha != 0;
   const int64_t wFix = int64_t{W} << 16, hFix = int64_t{H} << 16;
   return forEachSelectedPixel(*ctx, r, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t weight) {
     const size_t i = static_cast<size_t>(x - b.Left), j = static_cast<size_t>(y - b.Top);
     const int64_t sx = modPositive((int64_t{x} << 16) + rowX[j] + colX[i], wFix);
     const int64_t sy = modPositive((int64_t{y} << 16) + rowY[j] + colY[i], hFix);
-    writeWeighted(pixel, sample(work, static_cast<int32_t>(sx), static_cast<int32_t>(sy)), weight, keepAlpha);
+    writeWeighted(pixel, sample(work, imageSize, static_cast<int32_t>(sx), static_cast<int32_t>(sy)), weight, keepAlpha);
   });
 }
 

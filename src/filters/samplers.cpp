@@ -154,25 +154,28 @@ inline int32_t wrap16(int32_t v, int32_t size) {
   return i < size ? i : i % size;
 }
 
-inline SNeighbours wrapNeighbours(const TMTC& plane, int32_t x, int32_t y) {
-  const int32_t x0 = wrap16(x, plane.Width), y0 = wrap16(y, plane.Height);
-  const int32_t x1 = x0 + 1 >= plane.Width ? x0 + 1 - plane.Width : x0 + 1;
-  const int32_t y1 = y0 + 1 >= plane.Height ? y0 + 1 - plane.Height : y0 + 1;
+inline SNeighbours wrapNeighbours(SSize size, int32_t x, int32_t y) {
+  const int32_t x0 = wrap16(x, size.W), y0 = wrap16(y, size.H);
+  const int32_t x1 = x0 + 1 >= size.W ? x0 + 1 - size.W : x0 + 1;
+  const int32_t y1 = y0 + 1 >= size.H ? y0 + 1 - size.H : y0 + 1;
   return {x0, x1, y0, y1};
 }
 
-inline SNeighbours pow2Neighbours(const TMTC& plane, int32_t x, int32_t y) {
-  const int32_t mx = plane.Width - 1, my = plane.Height - 1;
+inline SNeighbours pow2Neighbours(SSize size, int32_t x, int32_t y) {
+  const int32_t mx = size.W - 1, my = size.H - 1;
   const int32_t x0 = (x >> 16) & mx, y0 = (y >> 16) & my;
   return {x0, (x0 + 1) & mx, y0, (y0 + 1) & my};
 }
 
 [[nodiscard]] inline bool samplable(const TMTC& plane) { return plane.IsAllocated() && plane.Width > 0 && plane.Height > 0; }
 
-template <bool Sat, SNeighbours (*Neighbours)(const TMTC&, int32_t, int32_t)>
-uint32_t sampleWrapped(const TMTC& plane, int32_t x, int32_t y) {
+// The wrap is over the top-left size of the plane (the whole plane, or the
+// image a larger working plane holds).
+template <bool Sat, SNeighbours (*Neighbours)(SSize, int32_t, int32_t)>
+uint32_t sampleWrapped(const TMTC& plane, SSize size, int32_t x, int32_t y) {
   if (!samplable(plane)) return 0x00FFFFFFu;
-  const SNeighbours n = Neighbours(plane, x, y);
+  size = SSize{std::clamp(size.W, 1, plane.Width), std::clamp(size.H, 1, plane.Height)};
+  const SNeighbours n = Neighbours(size, x, y);
   const uint32_t fx = bilinearFraction(x), fy = bilinearFraction(y);
   SBilinearSums acc;
   bilinearTap(acc, (4096 - fx) * (4096 - fy), n.y0, n.x0, plane);
@@ -207,16 +210,22 @@ uint32_t bilinearPairClampEdgeSat(const TMTC& plane, int32_t x1, int32_t y1, int
   return samplePair<true>(plane, x1, y1, x2, y2);
 }
 uint32_t bilinearWrap(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleWrapped<false, wrapNeighbours>(plane, x, y);
+  return sampleWrapped<false, wrapNeighbours>(plane, SSize{plane.Width, plane.Height}, x, y);
 }
 uint32_t bilinearWrapSat(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleWrapped<true, wrapNeighbours>(plane, x, y);
+  return sampleWrapped<true, wrapNeighbours>(plane, SSize{plane.Width, plane.Height}, x, y);
+}
+uint32_t bilinearWrapWithin(const TMTC& plane, SSize size, int32_t x, int32_t y) {
+  return sampleWrapped<false, wrapNeighbours>(plane, size, x, y);
+}
+uint32_t bilinearWrapWithinSat(const TMTC& plane, SSize size, int32_t x, int32_t y) {
+  return sampleWrapped<true, wrapNeighbours>(plane, size, x, y);
 }
 uint32_t bilinearWrapPow2(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleWrapped<false, pow2Neighbours>(plane, x, y);
+  return sampleWrapped<false, pow2Neighbours>(plane, SSize{plane.Width, plane.Height}, x, y);
 }
 uint32_t bilinearWrapPow2Sat(const TMTC& plane, int32_t x, int32_t y) {
-  return sampleWrapped<true, pow2Neighbours>(plane, x, y);
+  return sampleWrapped<true, pow2Neighbours>(plane, SSize{plane.Width, plane.Height}, x, y);
 }
 
 }  // namespace pg

@@ -165,6 +165,10 @@ uint32_t bilinearPairClampEdgeSat(const TMTC& plane, int32_t x1, int32_t y1, int
 // modulo the size), the second neighbour wrapping to 0.
 uint32_t bilinearWrap(const TMTC& plane, int32_t x, int32_t y);
 uint32_t bilinearWrapSat(const TMTC& plane, int32_t x, int32_t y);
+// The same over the top-left size of a working plane that may be larger
+// than the image it holds: what lies beyond the image is never read.
+uint32_t bilinearWrapWithin(const TMTC& plane, SSize size, int32_t x, int32_t y);
+uint32_t bilinearWrapWithinSat(const TMTC& plane, SSize size, int32_t x, int32_t y);
 // Wrap-around for planes whose sizes are powers of two: neighbours masked
 // with size - 1.
 uint32_t bilinearWrapPow2(const TMTC& plane, int32_t x, int32_t y);

@@ -1,15 +1,19 @@
 #include "record/event_store.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
+#include <exception>
 #include <new>
+#include <vector>
 
 #include "core/block_compress.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
 #include "record/event_owner.h"
 #include "record/packet_catalogue.h"
+#include "record/state_items.h"
 
 namespace pg {
 
@@ -488,10 +492,10 @@ bool CEventMngr::writeStatePacket(uint8_t subcode, const void* body, uint32_t si
 
 bool CEventMngr::recordVersion() {
   if (isCached(kStateVersion)) return true;
-  uint8_t body[12] = {};
-  writeLE16(body, 4);
-  writeLE16(body + 2, 58);
-  return writeStatePacket(kStateVersion, body, sizeof body);
+  std::array<uint8_t, 12> body{};
+  if (body.size() != stateItemBytes<SVersionItem>() || !writeRecord(body.data(), body.size(), SVersionItem{}, SVersionItem::fields))
+    return false;
+  return writeStatePacket(kStateVersion, body.data(), uint32_t(body.size()));
 }
 
 bool CEventMngr::walkDiscarded(uint32_t from, uint32_t to) {
@@ -518,6 +522,33 @@ bool CEventMngr::walkDiscarded(uint32_t from, uint32_t to) {
     return true;
   });
   return ok && walk.wellFormed();
+}
+
+bool CEventMngr::restoreDefinedIds(uint32_t from, uint32_t to) {
+  struct SDefined {
+    CMapDD* ids;
+    uint32_t id, at;
+  };
+  std::vector<SDefined> defined;
+  bool ok = true;
+  try {
+    const SWalkResult walk = walkPackets(source_, from, to, [&](const SPacketInfo& p) {
+      if (p.type != kPktState || (p.subcode != kStateTone && p.subcode != kStateNib)) return true;
+      uint8_t key[4];
+      ok = p.bodyLength >= 4 && readBytes(uint32_t(p.bodyOffset()), key, 4) == 4;
+      if (ok) defined.push_back({p.subcode == kStateTone ? &toneIds_ : &nibIds_, readLE32(key), uint32_t(p.offset)});
+      return ok;
+    });
+    if (!ok || !walk.wellFormed()) return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  for (size_t i = 0; i < defined.size(); ++i) {
+    if (defined[i].ids->setAt(defined[i].id, defined[i].at)) continue;
+    for (size_t k = 0; k < i; ++k) (void)defined[k].ids->removeKey(defined[k].id);  // each was set just now
+    return false;
+  }
+  return true;
 }
 
 void CEventMngr::forgetCachedState() {
@@ -571,7 +602,13 @@ bool CEventMngr::redoEvent() {
     (void)index_.stepBack();  // back over the step just taken
     return false;
   }
+  const uint32_t start = committedEnd_;
   writePos_ = committedEnd_ = end;
+  if (!restoreDefinedIds(start, end)) {
+    writePos_ = committedEnd_ = start;
+    (void)index_.stepBack();
+    return false;
+  }
   ++count_;
   return true;
 }

@@ -285,6 +285,10 @@ class CEventMngr {
   void copyFromSegments(uint32_t pos, uint8_t* destination, uint32_t count) const;
   void copyToSegments(uint32_t pos, const uint8_t* source, uint32_t count);
   [[nodiscard]] bool walkDiscarded(uint32_t from, uint32_t to);
+  // The tone and nib definitions of a redone range are in the stream again:
+  // their ids are known again, so that none is defined a second time. False
+  // (no id changed) when the range cannot be walked or an id not kept.
+  [[nodiscard]] bool restoreDefinedIds(uint32_t from, uint32_t to);
   void forgetCachedState();
   void dropRedoShadow();
   // Where the newest undone event ends, when events can be redone.

@@ -11,6 +11,7 @@
 #include "record/event_store.h"
 #include "record/event_vocabulary.h"
 #include "record/packet_catalogue.h"
+#include "record/state_items.h"
 #include "record/state_packets.h"
 
 namespace pg {
@@ -49,58 +50,50 @@ ItemResult CStateRecorder::writeItem(uint8_t subcode, const uint8_t* body, uint3
 
 // ---- item bodies ------------------------------------------------------------------
 
+namespace {
+
+// An item written through its field list into the body buffer.
+template <class Item>
+bool putItem(const Item& item, std::array<uint8_t, 32>& body, uint32_t& size) {
+  size = stateItemBytes<Item>();
+  return size != 0 && size <= body.size() && writeRecord(body.data(), size, item, Item::fields);
+}
+
+}  // namespace
+
 bool CStateRecorder::buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, uint32_t& size) const {
   body.fill(0);
   const TStroke* stroke = store_.strokeSettings();
-  uint8_t* b = body.data();
   switch (subcode) {
-    case kStatePaperColor: {
-      writeLE32(b, doc_.documentState().paperPixel & 0x00FFFFFFu);
-      size = 4;
-      return true;
-    }
+    case kStatePaperColor:
+      return putItem(SPaperColourItem{SColour24::of(doc_.documentState().paperPixel)}, body, size);
     case kStateDrawColor: {
       const SDocStateValues d = doc_.documentState();
-      writeLE32(b, stroke != nullptr ? stroke->color : 0);
-      b[3] = uint8_t((d.canvasColorShown ? 0 : 1) | (d.bgPatternShown ? 2 : 0));
-      size = 4;
-      return true;
+      return putItem(SDrawColourItem{SColour24::of(stroke != nullptr ? stroke->color : 0),
+                                     uint8_t((d.canvasColorShown ? 0 : 1) | (d.bgPatternShown ? 2 : 0))},
+                     body, size);
     }
     case kStateGradientPoints: {
       const SDocStateValues d = doc_.documentState();
-      writeLE32(b, uint32_t(d.gradientStart.X));
-      writeLE32(b + 4, uint32_t(d.gradientStart.Y));
-      writeLE32(b + 8, uint32_t(d.gradientEnd.X));
-      writeLE32(b + 12, uint32_t(d.gradientEnd.Y));
-      size = 16;
-      return true;
+      return putItem(SGradientPointsItem{d.gradientStart.X, d.gradientStart.Y, d.gradientEnd.X, d.gradientEnd.Y}, body,
+                     size);
     }
     case kStateGradientOptions: {
       const SDocStateValues d = doc_.documentState();
-      // The record takes bytes 1..3 of its first value.
-      const uint32_t first = uint32_t(d.gradientType) << 8 | uint32_t(d.gradientRepeat) << 16 |
-                             uint32_t(d.gradientWrap ? 1 : 0) << 24;
-      SColorRecord record;
-      makeColorRecord(record, first, saturateTo<uint16_t>(d.gradientCount), 0);
-      std::memcpy(b, record.data(), record.size());
-      size = uint32_t(record.size());
-      return true;
+      return putItem(SGradientOptionsItem{uint8_t(d.gradientType), uint8_t(d.gradientRepeat),
+                                          uint8_t(d.gradientWrap ? 1 : 0), saturateTo<uint16_t>(d.gradientCount)},
+                     body, size);
     }
     case kStateLayerMask: {
       const SDocStateValues d = doc_.documentState();
-      writeLE16(b, uint16_t(d.currentLayer));
-      writeLE16(b + 2, uint16_t(d.currentMask));
-      size = 4;
-      return true;
+      return putItem(SLayerMaskItem{uint16_t(d.currentLayer), uint16_t(d.currentMask)}, body, size);
     }
     case kStateSwitches: {
       const SDocStateValues d = doc_.documentState();
       uint16_t flags = d.selectionEnabled ? 1 : 0;
       if (stroke != nullptr && stroke->useTone != 0) flags |= 2;
       if (stroke != nullptr && stroke->useGradation != 0) flags |= 8;
-      writeLE16(b, flags);
-      size = 2;
-      return true;
+      return putItem(SFlagsItem{flags}, body, size);
     }
     default:
       break;
@@ -109,33 +102,19 @@ bool CStateRecorder::buildItem(uint8_t subcode, std::array<uint8_t, 32>& body, u
   if (stroke == nullptr) return false;
   switch (subcode) {
     case kStatePressure:
-      writeLE16(b, uint16_t((stroke->ifSIZE != 0 ? 1 : 0) | (stroke->ifTRANSPARENCY != 0 ? 2 : 0) |
-                            (stroke->ifEDGE != 0 ? 4 : 0)));
-      size = 2;
-      return true;
+      return putItem(SFlagsItem{uint16_t((stroke->ifSIZE != 0 ? 1 : 0) | (stroke->ifTRANSPARENCY != 0 ? 2 : 0) |
+                                         (stroke->ifEDGE != 0 ? 4 : 0))},
+                     body, size);
     case kStateStrokeColor:
-      writeLE32(b, stroke->color);
-      b[3] = stroke->kind;
-      writeF32(b + 4, stroke->getOpacity());
-      size = 8;
-      return true;
+      return putItem(SStrokeColourItem{SColour24::of(stroke->color), stroke->kind, stroke->getOpacity()}, body, size);
     case kStateStrokeSize:
-      writeF32(b, stroke->WIDTH);
-      writeF32(b + 4, stroke->MIN);
-      size = 8;
-      return true;
+      return putItem(SStrokeSizeItem{stroke->WIDTH, stroke->MIN}, body, size);
     case kStateStrokeEffect:
-      writeF32(b, stroke->EFFECT);
-      writeF32(b + 4, stroke->ENV);
-      writeF32(b + 8, stroke->SPEED);
-      writeF32(b + 12, stroke->GAMMA);
-      writeF32(b + 16, stroke->getSpacing());
-      b[20] = stroke->falloffCurveType;
-      // How the stroke's smallest pressure dab is found (the settings'
-      // creation code): replay makes its strokes the same way.
-      b[21] = stroke->creationCode;
-      size = 22;
-      return true;
+      // The creation code tells how the stroke's smallest pressure dab is
+      // found: replay makes its strokes the same way.
+      return putItem(SStrokeEffectItem{stroke->EFFECT, stroke->ENV, stroke->SPEED, stroke->GAMMA, stroke->getSpacing(),
+                                       stroke->falloffCurveType, stroke->creationCode},
+                     body, size);
     default:
       return false;
   }
@@ -179,20 +158,24 @@ bool CStateRecorder::recordFullState() {
 
 bool CStateRecorder::recordFont(const SLogFont& font, uint16_t lineSpacing, uint16_t charSpacing) {
   if (!store_.isRecording()) return true;
-  uint8_t body[68] = {};
-  packLogFont(font, body);
-  writeLE16(body + 60, lineSpacing);
-  writeLE16(body + 62, charSpacing);
-  return writeItem(kStateFont, body, sizeof body, false) != ItemResult::Failed;
+  SFontItem item;
+  packLogFont(font, item.font.data());
+  item.lineSpacing = lineSpacing;
+  item.charSpacing = charSpacing;
+  std::array<uint8_t, 68> body{};
+  if (body.size() != stateItemBytes<SFontItem>() || !writeRecord(body.data(), body.size(), item, SFontItem::fields))
+    return false;
+  return writeItem(kStateFont, body.data(), uint32_t(body.size()), false) != ItemResult::Failed;
 }
 
 bool CStateRecorder::recordText(std::string_view utf8) {
   if (!store_.isRecording()) return true;
   try {
     const std::vector<uint8_t> text = packetString(utf8);
-    std::vector<uint8_t> body(2 + text.size());
-    writeLE16(body.data(), uint16_t(text.size()));
-    std::copy(text.begin(), text.end(), body.begin() + 2);
+    const uint32_t head = stateItemBytes<STextLengthItem>();
+    std::vector<uint8_t> body(head + text.size());
+    if (!writeRecord(body.data(), head, STextLengthItem{uint16_t(text.size())}, STextLengthItem::fields)) return false;
+    std::copy(text.begin(), text.end(), body.begin() + head);
     return writeItem(kStateText, body.data(), uint32_t(body.size()), false) != ItemResult::Failed;
   } catch (const std::exception&) {
     return false;

@@ -8,59 +8,63 @@
 
 namespace pg {
 
+SToneRecordFields readToneRecord(const SToneRecord& record) {
+  SToneRecordFields f;
+  (void)readRecord(record.data(), record.size(), f, SToneRecordFields::fields);  // the list takes the 72 bytes
+  return f;
+}
+
+void writeToneRecord(SToneRecord& record, const SToneRecordFields& fields) {
+  (void)writeRecord(record.data(), record.size(), fields, SToneRecordFields::fields);  // the list takes the 72 bytes
+}
+
 namespace {
 
 // The fields both forms share.
-void commonFields(SToneRecord& record, const CPat8& pattern, uint16_t form, uint32_t flags) {
-  record.fill(0);
-  uint8_t* r = record.data();
-  writeLE16(r, 8);
-  writeLE16(r + kToneRecForm, form);
-  writeLE16(r + 6, 1);
-  if (pattern.Invert != 0) flags |= kToneFlagInvert;
-  writeLE32(r + kToneRecFlags, flags);
-  writeLE32(r + kToneRecValue, uint32_t(pattern.Scale));
-  writeLE32(r + kToneRecOriginX, uint32_t(pattern.OffsetX));
-  writeLE32(r + kToneRecOriginY, uint32_t(pattern.OffsetY));
-  writeLE32(r + kToneRecWidth, uint32_t(pattern.Width));
-  writeLE32(r + kToneRecHeight, uint32_t(pattern.Height));
+SToneRecordFields commonFields(const CPat8& pattern, uint16_t form, uint32_t flags) {
+  SToneRecordFields f;
+  f.form = form;
+  f.flags = pattern.Invert != 0 ? flags | kToneFlagInvert : flags;
+  f.value = uint32_t(pattern.Scale);
+  f.originX = pattern.OffsetX;
+  f.originY = pattern.OffsetY;
+  f.width = pattern.Width;
+  f.height = pattern.Height;
+  return f;
 }
 
 }  // namespace
 
 void patternToRecord(SToneRecord& record, const CPat8& pattern) {
-  commonFields(record, pattern, kToneFormPlain, kToneFlagPlain);
+  writeToneRecord(record, commonFields(pattern, kToneFormPlain, kToneFlagPlain));
 }
 
 void toneToRecord(SToneRecord& record, const CPat8Tone& tone) {
-  commonFields(record, tone, kToneFormGenerated, 0);
+  writeToneRecord(record, commonFields(tone, kToneFormGenerated, 0));
   attributesToRecord(tone.attributes(), record);
 }
 
 void attributesToRecord(const SToneAttr& attributes, SToneRecord& record) {
-  uint8_t* r = record.data();
-  uint32_t flags = readLE32(r + kToneRecFlags);
-  flags = (attributes.Flag & 0xFFu) != 0 ? (flags | kToneFlagAttribute) : (flags & ~kToneFlagAttribute);
-  writeLE32(r + kToneRecFlags, flags);
-  uint8_t* a = r + kToneRecAttributes;
-  writeLE32(a, attributes.Shape);
-  writeLE32(a + 4, std::bit_cast<uint32_t>(attributes.Resolution));
-  writeLE32(a + 8, std::bit_cast<uint32_t>(attributes.Ruling));
-  writeLE32(a + 12, uint32_t(attributes.Density));
-  writeLE32(a + 16, uint32_t(attributes.Angle));
-  writeLE32(a + 20, uint32_t(attributes.Smoothing));
+  SToneRecordFields f = readToneRecord(record);
+  f.flags = (attributes.Flag & 0xFFu) != 0 ? (f.flags | kToneFlagAttribute) : (f.flags & ~kToneFlagAttribute);
+  f.attributes = {attributes.Shape,
+                  std::bit_cast<uint32_t>(attributes.Resolution),
+                  std::bit_cast<uint32_t>(attributes.Ruling),
+                  uint32_t(attributes.Density),
+                  uint32_t(attributes.Angle),
+                  uint32_t(attributes.Smoothing)};
+  writeToneRecord(record, f);
 }
 
 void recordToAttributes(const SToneRecord& record, SToneAttr& attributes) {
-  const uint8_t* r = record.data();
-  attributes.Flag = (readLE32(r + kToneRecFlags) & kToneFlagAttribute) != 0 ? 1u : 0u;
-  const uint8_t* a = r + kToneRecAttributes;
-  attributes.Shape = readLE32(a);
-  attributes.Resolution = std::bit_cast<float>(readLE32(a + 4));
-  attributes.Ruling = std::bit_cast<float>(readLE32(a + 8));
-  attributes.Density = int32_t(readLE32(a + 12));
-  attributes.Angle = int32_t(readLE32(a + 16));
-  attributes.Smoothing = int32_t(readLE32(a + 20));
+  const SToneRecordFields f = readToneRecord(record);
+  attributes.Flag = (f.flags & kToneFlagAttribute) != 0 ? 1u : 0u;
+  attributes.Shape = f.attributes[0];
+  attributes.Resolution = std::bit_cast<float>(f.attributes[1]);
+  attributes.Ruling = std::bit_cast<float>(f.attributes[2]);
+  attributes.Density = int32_t(f.attributes[3]);
+  attributes.Angle = int32_t(f.attributes[4]);
+  attributes.Smoothing = int32_t(f.attributes[5]);
 }
 
 }  // namespace pg

@@ -21,6 +21,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/byte_cursor.h"
+
 namespace pg {
 
 class CPat8;
@@ -30,21 +32,29 @@ struct SToneAttr;
 inline constexpr uint32_t kToneRecordBytes = 72;
 using SToneRecord = std::array<uint8_t, kToneRecordBytes>;
 
-// Offsets and values of the record's fields.
-inline constexpr uint32_t kToneRecForm = 2;
-inline constexpr uint32_t kToneRecFlags = 8;
-inline constexpr uint32_t kToneRecValue = 12;
-inline constexpr uint32_t kToneRecOriginX = 16;
-inline constexpr uint32_t kToneRecOriginY = 20;
-inline constexpr uint32_t kToneRecWidth = 24;
-inline constexpr uint32_t kToneRecHeight = 28;
-inline constexpr uint32_t kToneRecAttributes = 40;
-inline constexpr uint32_t kToneRecAttributeBytes = 24;
+// Values of the record's fields.
 inline constexpr uint16_t kToneFormPlain = 0;
 inline constexpr uint16_t kToneFormGenerated = 1;
 inline constexpr uint32_t kToneFlagAttribute = 1u << 0;
 inline constexpr uint32_t kToneFlagInvert = 1u << 1;
 inline constexpr uint32_t kToneFlagPlain = 1u << 8;
+
+// The record's fields, through its one field list. `slot` is +4, where a
+// definition packet keeps the name length.
+struct SToneRecordFields {
+  uint16_t depth = 8, form = 0, slot = 0, one = 1;
+  uint32_t flags = 0, value = 0;
+  int32_t originX = 0, originY = 0, width = 0, height = 0;
+  std::array<uint32_t, 6> attributes{};  // shape, resolution, ruling (float bits), density, angle, smoothing
+  static void fields(CByteCursor& c, SToneRecordFields& r) {
+    c.field(r.depth).field(r.form).field(r.slot).field(r.one).field(r.flags).field(r.value);
+    c.field(r.originX).field(r.originY).field(r.width).field(r.height).zeros(8);
+    for (uint32_t& a : r.attributes) c.field(a);
+    c.zeros(8);
+  }
+};
+SToneRecordFields readToneRecord(const SToneRecord& record);
+void writeToneRecord(SToneRecord& record, const SToneRecordFields& fields);
 
 // Zeroes the record and fills the plain form from a stored pattern.
 void patternToRecord(SToneRecord& record, const CPat8& pattern);

@@ -1,6 +1,7 @@
 // Executors of application-state packets (type 0), data packets (type 1) and
 // whole-document events (type 2), and the reading of image payloads.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -17,39 +18,12 @@
 #include "record/packet_catalogue.h"
 #include "record/state_packets.h"
 #include "record/packet_bodies.h"
+#include "record/state_items.h"
 #include "replay/replay_engine.h"
 
 namespace pg {
 
 namespace {
-
-// Fixed payload sizes of the type-0 items this file replays.
-uint32_t fixedStateSize(uint8_t subcode) {
-  switch (subcode) {
-    case kStateVersion:
-      return 12;
-    case kStatePaperColor:
-    case kStateDrawColor:
-    case kStateLayerMask:
-      return 4;
-    case kStateGradientPoints:
-      return 16;
-    case kStateGradientOptions:
-      return 12;
-    case kStateSwitches:
-    case kStatePressure:
-      return 2;
-    case kStateStrokeColor:
-    case kStateStrokeSize:
-      return 8;
-    case kStateStrokeEffect:
-      return 22;
-    case kStateFont:
-      return 68;
-    default:
-      return 0;
-  }
-}
 
 constexpr uint16_t kCurrentIndex = 0xFFFF;
 
@@ -72,19 +46,17 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
     case kStateNibShape:
     case kStateEdge:
     case kStateRenderMethod:
-    case kStatePenSwitches: {
-      uint8_t body[12] = {};
-      const uint32_t size = subcode == kStateNibShape || subcode == kStateEdge ? 12 : (subcode == 58 ? 4 : 8);
-      if (!read(body, size)) return false;
-      cacheItem(subcode, body, size);
-      return replayPenState(subcode, body);
-    }
+    case kStatePenSwitches:
     case kStateRenderValues:
     case kStateStrokeParam: {
-      uint8_t body[16] = {};
-      if (!read(body, 16)) return false;
-      cacheItem(subcode, body, 16);
-      return replayPenState(subcode, body);
+      // The pen renderer's records are read by their decoders
+      // (state_packets.h) from the bytes the catalogue sizes.
+      std::array<uint8_t, kPenRecordMaxBytes> body{};
+      const uint32_t size = packetSizeRule(kPktState, subcode).base;
+      if (size > body.size()) return fail(ReplayError::UnknownPacket);
+      if (!read(body.data(), size)) return false;
+      cacheItem(subcode, body.data(), size);
+      return replayPenState(subcode, body.data());
     }
     case kStateFilterImage1:
     case kStateFilterImage2: {
@@ -98,13 +70,15 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       return true;
     }
     case kStateColorRange: {
-      uint8_t len[4];
-      if (!read(len, 4)) return false;
-      const uint32_t n = readLE32(len);
+      SDataLengthItem head;
+      std::array<uint8_t, 4> len{};
+      if (!read(len.data(), uint32_t(len.size()))) return false;
+      if (!readRecord(len.data(), len.size(), head, SDataLengthItem::fields)) return fail(ReplayError::BadField);
+      const uint32_t n = head.length;
       if (uint64_t(pos_) + n > store_.writePosition()) return fail(ReplayError::ShortRead);
-      std::vector<uint8_t> block(size_t(n) + 4);
-      std::memcpy(block.data(), len, 4);
-      if (!read(block.data() + 4, n)) return false;
+      std::vector<uint8_t> block(size_t(n) + len.size());
+      std::copy(len.begin(), len.end(), block.begin());
+      if (!read(block.data() + len.size(), n)) return false;
       // The block is kept with its length: the colour-range fill reads its
       // two parameter blocks at +4 and +24.
       dataBlock_ = std::move(block);
@@ -113,9 +87,11 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       return true;
     }
     case kStateText: {
-      uint8_t len[2];
-      if (!read(len, 2)) return false;
-      const uint16_t n = readLE16(len);
+      STextLengthItem head;
+      std::array<uint8_t, 2> len{};
+      if (!read(len.data(), uint32_t(len.size()))) return false;
+      if (!readRecord(len.data(), len.size(), head, STextLengthItem::fields)) return fail(ReplayError::BadField);
+      const uint16_t n = head.length;
       std::string text(n, '\0');
       if (!read(text.data(), n)) return false;
       text.resize(std::strlen(text.c_str()));
@@ -127,119 +103,159 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       break;
   }
 
-  const uint32_t size = fixedStateSize(subcode);
-  if (size == 0) return fail(ReplayError::UnknownPacket);
-  uint8_t b[68] = {};
-  if (!read(b, size)) return false;
-  // Stroke settings are floats: one that is not finite cannot have been
-  // recorded, and the brush engine must never see it.
-  if (subcode == kStateStrokeColor || subcode == kStateStrokeSize || subcode == kStateStrokeEffect) {
-    const uint32_t first = subcode == kStateStrokeColor ? 4 : 0;
-    const uint32_t last = subcode == kStateStrokeEffect ? 20 : 8;
-    for (uint32_t at = first; at < last; at += 4)
-      if (!std::isfinite(readF32(b + at))) return fail(ReplayError::BadField);
-    if (subcode == kStateStrokeColor && strokeKindInfo(b[3]) == nullptr) return fail(ReplayError::BadField);
-  }
-  const bool wasCached = cachedBits_.test(subcode);
-  cacheItem(subcode, b, size);
-  TStroke& s = *stroke_;
   switch (subcode) {
-    case kStateVersion:
-      if (readLE16(b + 4) != 0) {
+    case kStateVersion: {
+      SVersionItem v;
+      if (!readStateItem(subcode, v)) return false;
+      if (v.extensions != 0) {
         // A stream written with extensions this system does not know.
         showWarning("eventMngr::readAppStat: extFlags version error!");
         cachedBits_.reset(subcode);
         return fail(ReplayError::Version);
       }
       return true;
-    case kStatePaperColor:
-      return doc_.setPaperColor(PaperColor::fromPixel(readLE32(b) & 0x00FFFFFFu), false);
-    case kStateDrawColor:
-      s.setColorQuiet(readLE32(b) & 0x00FFFFFFu);
-      (void)doc_.setBackgroundDisplay((b[3] & 1) == 0, (b[3] & 2) != 0, true);  // false when nothing changed
-      return true;
-    case kStateGradientPoints:
-      doc_.setGradientPointsFix(SFixPoint{int32_t(readLE32(b)), int32_t(readLE32(b + 4))},
-                                SFixPoint{int32_t(readLE32(b + 8)), int32_t(readLE32(b + 12))});
-      return true;
-    case kStateGradientOptions:
-      // Values out of range are refused by the document and change nothing.
-      (void)doc_.setGradientOptions(b[0], b[1], readLE16(b + 4), b[2]);
-      return true;
-    case kStateLayerMask: {
-      const uint16_t layerField = readLE16(b);
-      const uint16_t maskField = readLE16(b + 2);
-      CLayerMngr& layers = *doc_.layers();
-      CMaskMngr& masks = *doc_.masks();
-      const int32_t layer = layerField == kCurrentIndex ? layers.current() : int32_t(layerField);
-      const int32_t mask = maskField == kCurrentIndex ? masks.current() : int32_t(maskField);
-      if (!wasCached || layers.current() != layer) {
-        if (layers.isValidIndex(layer)) layers.setCurrent(layer);
-        addRefresh(kRefreshLayers);
-      }
-      if (!wasCached || masks.current() != mask) {
-        if (mask >= 0 && mask < masks.count()) masks.setCurrent(mask);
-        addRefresh(kRefreshMasks);
-      }
-      const CLayerData* current = layers.getLayer(layers.current());
-      if (s.setOpaqueMode(current != nullptr && current->protectAlpha, true)) addRefresh(kRefreshLayers);
-      s.setLayerIndex(layers.current());
+    }
+    case kStatePaperColor: {
+      SPaperColourItem item;
+      return readStateItem(subcode, item) && doc_.setPaperColor(PaperColor::fromPixel(item.colour.value()), false);
+    }
+    case kStateDrawColor: {
+      SDrawColourItem item;
+      if (!readStateItem(subcode, item)) return false;
+      stroke_->setColorQuiet(item.colour.value());
+      (void)doc_.setBackgroundDisplay((item.flags & 1) == 0, (item.flags & 2) != 0, true);  // false when nothing changed
       return true;
     }
+    case kStateGradientPoints: {
+      SGradientPointsItem item;
+      if (!readStateItem(subcode, item)) return false;
+      doc_.setGradientPointsFix(SFixPoint{item.x0, item.y0}, SFixPoint{item.x1, item.y1});
+      return true;
+    }
+    case kStateGradientOptions: {
+      SGradientOptionsItem item;
+      if (!readStateItem(subcode, item)) return false;
+      // Values out of range are refused by the document and change nothing.
+      (void)doc_.setGradientOptions(item.type, item.repeat, item.count, item.wrap);
+      return true;
+    }
+    case kStateLayerMask: {
+      const bool wasCached = cachedBits_.test(subcode);
+      SLayerMaskItem item;
+      return readStateItem(subcode, item) && replayLayerMask(item, wasCached);
+    }
     case kStateSwitches: {
-      const uint16_t f = readLE16(b);
+      SFlagsItem item;
+      if (!readStateItem(subcode, item)) return false;
+      const uint16_t f = item.flags;
       doc_.selectionEnabled = (f & 1) != 0;
-      s.setUseTone((f & 2) != 0, true);
-      s.setUseGradation((f & 8) != 0, true);
+      stroke_->setUseTone((f & 2) != 0, true);
+      stroke_->setUseGradation((f & 8) != 0, true);
       if (recorderVersion() < 206) {
         CLayerData* current = doc_.currentLayer();
         const bool protect = (f & 4) != 0;
         if (current != nullptr) current->protectAlpha = protect;
-        if (s.setOpaqueMode(protect, true)) addRefresh(kRefreshLayers);
+        if (stroke_->setOpaqueMode(protect, true)) addRefresh(kRefreshLayers);
       }
       return true;
     }
     case kStatePressure: {
-      const uint16_t f = readLE16(b);
-      s.setPressureSize((f & 1) != 0);
-      s.setPressureOpacity((f & 2) != 0);
-      s.setPressureEdge((f & 4) != 0);
+      SFlagsItem item;
+      if (!readStateItem(subcode, item)) return false;
+      stroke_->setPressureSize((item.flags & 1) != 0);
+      stroke_->setPressureOpacity((item.flags & 2) != 0);
+      stroke_->setPressureEdge((item.flags & 4) != 0);
       return true;
     }
-    case kStateStrokeColor:
-      s.setColor(readLE32(b) & 0x00FFFFFFu);
-      s.setKind(b[3]);
-      s.setOpacity(readF32(b + 4));
+    case kStateStrokeColor: {
+      // Stroke settings are floats: one that is not finite cannot have been
+      // recorded, and the brush engine must never see it.
+      SStrokeColourItem item;
+      if (!readStateItem(subcode, item)) return false;
+      if (!std::isfinite(item.opacity) || strokeKindInfo(item.kind) == nullptr) return fail(ReplayError::BadField);
+      stroke_->setColor(item.colour.value());
+      stroke_->setKind(item.kind);
+      stroke_->setOpacity(item.opacity);
       return true;
-    case kStateStrokeSize:
-      s.setWidth(readF32(b));
-      s.setMinSize(readF32(b + 4));
+    }
+    case kStateStrokeSize: {
+      SStrokeSizeItem item;
+      if (!readStateItem(subcode, item)) return false;
+      if (!std::isfinite(item.width) || !std::isfinite(item.minimum)) return fail(ReplayError::BadField);
+      stroke_->setWidth(item.width);
+      stroke_->setMinSize(item.minimum);
       return true;
-    case kStateStrokeEffect:
-      s.setEffect(readF32(b));
-      s.setEnv(readF32(b + 4));
-      s.setSpeed(readF32(b + 8));
-      s.setGamma(readF32(b + 12));
-      s.setSpacing(readF32(b + 16));
+    }
+    case kStateStrokeEffect: {
+      SStrokeEffectItem item;
+      if (!readStateItem(subcode, item)) return false;
+      for (float v : {item.effect, item.env, item.speed, item.gamma, item.spacing})
+        if (!std::isfinite(v)) return fail(ReplayError::BadField);
+      TStroke& s = *stroke_;
+      s.setEffect(item.effect);
+      s.setEnv(item.env);
+      s.setSpeed(item.speed);
+      s.setGamma(item.gamma);
+      s.setSpacing(item.spacing);
       // The curve codes are 0..4; anything else keeps the stroke's own.
-      if (b[20] <= 4) setFalloffCurve(&s, b[20], false);
+      if (item.curve <= 4) setFalloffCurve(&s, item.curve, false);
       // The creation code of the recorded settings; streams written before
       // it was carried hold 0 here and replay with the kinds' fixed ratios,
       // as they always did.
-      s.creationCode = b[21] == kStrokeCreatedByTool ? kStrokeCreatedByTool : 0;
+      s.creationCode = item.creation == kStrokeCreatedByTool ? kStrokeCreatedByTool : 0;
       return true;
-    case kStateFont:
-      std::copy(b, b + 68, textSettings_.begin());
+    }
+    case kStateFont: {
+      SFontItem item;
+      if (!readStateItem(subcode, item)) return false;
+      std::copy(cache_[subcode].begin(), cache_[subcode].end(), textSettings_.begin());
       return true;
+    }
     default:
       return fail(ReplayError::UnknownPacket);
   }
 }
 
+bool CReplayEngine::replayLayerMask(const SLayerMaskItem& item, bool wasCached) {
+  TStroke& s = *stroke_;
+  CLayerMngr& layers = *doc_.layers();
+  CMaskMngr& masks = *doc_.masks();
+  const int32_t layer = item.layer == kCurrentIndex ? layers.current() : int32_t(item.layer);
+  const int32_t mask = item.mask == kCurrentIndex ? masks.current() : int32_t(item.mask);
+  if (!wasCached || layers.current() != layer) {
+    if (layers.isValidIndex(layer)) layers.setCurrent(layer);
+    addRefresh(kRefreshLayers);
+  }
+  if (!wasCached || masks.current() != mask) {
+    if (mask >= 0 && mask < masks.count()) masks.setCurrent(mask);
+    addRefresh(kRefreshMasks);
+  }
+  const CLayerData* current = layers.getLayer(layers.current());
+  if (s.setOpaqueMode(current != nullptr && current->protectAlpha, true)) addRefresh(kRefreshLayers);
+  s.setLayerIndex(layers.current());
+  return true;
+}
+
+template <class Item>
+bool CReplayEngine::readStateItem(uint8_t subcode, Item& item) {
+  // The catalogue's fixed size, which the item's field list takes exactly.
+  const SPacketSizeRule rule = packetSizeRule(kPktState, subcode);
+  const uint32_t size = rule.base;
+  std::array<uint8_t, 128> b{};
+  if (rule.rule != BodyRule::Fixed || size > b.size() || size != stateItemBytes<Item>())
+    return fail(ReplayError::UnknownPacket);
+  if (!read(b.data(), size)) return false;
+  if (!readRecord(b.data(), size, item, Item::fields)) return fail(ReplayError::BadField);
+  cacheItem(subcode, b.data(), size);
+  return true;
+}
+
 bool CReplayEngine::replayDataPacket(uint8_t subcode) {
-  uint8_t len[4];
-  if (!read(len, 4)) return false;
-  const uint32_t n = readLE32(len);
+  SDataLengthItem head;
+  std::array<uint8_t, 4> len{};
+  if (!read(len.data(), uint32_t(len.size()))) return false;
+  if (!readRecord(len.data(), len.size(), head, SDataLengthItem::fields)) return fail(ReplayError::BadField);
+  const uint32_t n = head.length;
   if (subcode == kDataStartTime && n == 16) {
     if (!read(startTime_.data(), 16)) return false;
     hasStartTime_ = true;

@@ -65,14 +65,15 @@ bool CReplayEngine::replayToneDefinition() {
   uint8_t body[kToneDefineBytes];
   if (!read(body, kToneDefineBytes)) return false;
   const SToneDefinition def = SToneDefinition::decode(body);
-  const uint16_t depth = readLE16(body + 12);
-  const uint16_t kind = readLE16(body + 14);
-  const uint32_t flags = readLE32(body + 20);
-  const int32_t value = int32_t(readLE32(body + 24));
-  const int32_t originX = int32_t(readLE32(body + 28));
-  const int32_t originY = int32_t(readLE32(body + 32));
-  const int32_t w = int32_t(readLE32(body + 36));
-  const int32_t h = int32_t(readLE32(body + 40));
+  const SToneRecordFields rec = readToneRecord(def.record);
+  const uint16_t depth = rec.depth;
+  const uint16_t kind = rec.form;
+  const uint32_t flags = rec.flags;
+  const int32_t value = int32_t(rec.value);
+  const int32_t originX = rec.originX;
+  const int32_t originY = rec.originY;
+  const int32_t w = rec.width;
+  const int32_t h = rec.height;
   TChannel tile;
   const bool hasTile = def.paddedLength != 0;
   if (hasTile) {

@@ -17,6 +17,7 @@
 #include "record/event_file.h"
 #include "record/packet_catalogue.h"
 #include "record/packet_walker.h"
+#include "record/state_items.h"
 
 namespace pg {
 
@@ -99,8 +100,9 @@ bool CReplayEngine::fail(ReplayError error) {
 
 int32_t CReplayEngine::recorderVersion() const {
   const std::vector<uint8_t>& v = cache_[kStateVersion];
-  if (!cachedBits_.test(kStateVersion) || v.size() < 4) return 200;
-  return int32_t(readLE16(v.data())) * 100 + int32_t(readLE16(v.data() + 2));
+  SVersionItem version;
+  if (!cachedBits_.test(kStateVersion) || !readRecord(v.data(), v.size(), version, SVersionItem::fields)) return 200;
+  return int32_t(version.major) * 100 + int32_t(version.minor);
 }
 
 // ---- reading ----------------------------------------------------------------------

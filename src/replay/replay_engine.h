@@ -38,6 +38,7 @@ class TStroke;
 class CPenRender;
 class CPenShapeObj;
 class CToneMngr;
+struct SLayerMaskItem;
 
 class CReplayEngine final : public IReplayGradientSource {
  public:
@@ -162,6 +163,11 @@ private:
   // A command packet, by its row of the packet table.
   [[nodiscard]] bool replayCommand(const SPacketRow& row);
   [[nodiscard]] bool replayAppState(uint8_t subcode);
+  // A fixed application-state item through its field list (state_items.h),
+  // cached as read.
+  template <class Item>
+  [[nodiscard]] bool readStateItem(uint8_t subcode, Item& item);
+  [[nodiscard]] bool replayLayerMask(const SLayerMaskItem& item, bool wasCached);
   [[nodiscard]] bool replayDataPacket(uint8_t subcode);
   [[nodiscard]] bool replayLayerImage(const SPacketRow& row);
   [[nodiscard]] bool replayFill(const SPacketRow& row);

@@ -80,6 +80,14 @@ bool CReplayEngine::replayFill(const SPacketRow& row) {
   const bool text = subcode == 16 || subcode == 17;
   const int32_t layer = text ? doc_.currentLayerIndex() : int32_t(b.target);
   if (doc_.getLayer(layer) == nullptr) return fail(ReplayError::OperationFailed);
+  // The long form's region (the document, for a fill of what the picture
+  // shows) may be larger than the layer: the flow planes take it whole, as
+  // they did when it was found.
+  const bool longForm = row.form == BodyForm::Region72;
+  const SSize regionSize{b.points[0].x, b.points[0].y};
+  if (longForm && regionSize.W > 0 && regionSize.H > 0 && planeSizeAllowed(regionSize.W, regionSize.H) &&
+      !flow_.growTo(regionSize.W, regionSize.H))
+    return fail(ReplayError::OperationFailed);
   doc_.loadFlowImage(flow_, layer, true);
   if (!flow_.coverage.IsAllocated()) return fail(ReplayError::OperationFailed);
   fill(flow_.coverage, 0);

@@ -158,6 +158,22 @@ TEST(MaskOps, InvertTwiceRestoresAndAnInPlaceInvertUndoesWithoutCopies) {
   EXPECT_EQ(snapshot(*f.doc), before);
 }
 
+// A selection moved off part of the canvas is inverted into a new, larger
+// mask; its undo gives back the mask it replaced.
+TEST(MaskOps, AnInvertThatReplacesTheMaskUndoesToIt) {
+  MaskFixture f;
+  ASSERT_TRUE(f.doc->offsetMask(TPoint{6, 5}, true));
+  const std::string before = snapshot(*f.doc);
+  ASSERT_TRUE(f.doc->maskInvert(*f.flow, 0, true));
+  ASSERT_EQ(f.doc->undoMngr()->peekUndo()->kind, kUndoMaskReplaced);
+  EXPECT_EQ(f.at(20, 15), 0);
+  EXPECT_EQ(f.at(2, 2), 255);
+  int32_t layer = 0;
+  TRect rect;
+  ASSERT_TRUE(f.doc->undo(*f.flow, layer, rect));
+  EXPECT_EQ(snapshot(*f.doc), before);
+}
+
 TEST(MaskOps, GrowingPastTheImageEdgeOnlyInTheGrownForm) {
   MaskFixture f;
   ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {0, 0}, {5, 5}, 0, f.stroke, false));

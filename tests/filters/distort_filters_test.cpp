@@ -113,6 +113,25 @@ TEST(Wave, OneColumnOrRowOfBoundsAndEveryType) {
   }
 }
 
+// The waves wrap around the layer image, even when the working plane that
+// holds it is larger (a larger layer was worked on before): what lies
+// beyond the image in the plane never reaches the result.
+TEST(Wave, TheWrapIsTheImagesNotTheWorkingPlanes) {
+  using Kernel = bool (*)(const SFlt4Context*, const void*, int32_t);
+  for (Kernel k : {&wave4KernelType0, &wave4KernelType1, &wave4Kernel}) {
+    FilterFixture g(10, 7), h(10, 7);
+    fillCoordinates(g);
+    fillCoordinates(h);
+    ASSERT_TRUE(h.work.Resize(14, 9));
+    for (int32_t y = 0; y < 9; ++y)
+      for (int32_t x = 0; x < 14; ++x) *h.work.pixelAt(x, y) = x < 10 && y < 7 ? *g.work.pixelAt(x, y) : 0x80FF00FFu;
+    const SFltWave r{2, 1, 9, 6, 0.7f};
+    ASSERT_TRUE(run(k, g, r));
+    ASSERT_TRUE(run(k, h, r));
+    EXPECT_TRUE(g.sameLayer(h));
+  }
+}
+
 // ---- twirl -----------------------------------------------------------------------
 
 TEST(Twirl, InsideTheEllipseButNotItsCentre) {

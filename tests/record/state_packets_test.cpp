@@ -8,6 +8,8 @@
 #include "brush/tone_patterns.h"
 #include "core/block_compress.h"
 #include "record/packet_catalogue.h"
+#include "record/state_items.h"
+#include "record/tone_records.h"
 
 namespace pg {
 namespace {
@@ -216,3 +218,46 @@ TEST(StatePackets, PacketStringsAreTerminatedPaddedAndCut) {
 
 }  // namespace
 }  // namespace pg
+
+namespace pg::test {
+namespace {
+
+// Each fixed item of the document and stroke sets is read and written
+// through one field list, which takes exactly the size the catalogue gives
+// the item; the lengths before texts and data blocks are the catalogue's
+// length fields.
+TEST(StateItems, EachFieldListTakesTheCataloguesSize) {
+  struct Case {
+    uint8_t subcode;
+    uint32_t bytes;
+  };
+  const Case cases[] = {
+      {kStateVersion, stateItemBytes<SVersionItem>()},
+      {kStatePaperColor, stateItemBytes<SPaperColourItem>()},
+      {kStateDrawColor, stateItemBytes<SDrawColourItem>()},
+      {kStateGradientPoints, stateItemBytes<SGradientPointsItem>()},
+      {kStateGradientOptions, stateItemBytes<SGradientOptionsItem>()},
+      {kStateLayerMask, stateItemBytes<SLayerMaskItem>()},
+      {kStateSwitches, stateItemBytes<SFlagsItem>()},
+      {kStatePressure, stateItemBytes<SFlagsItem>()},
+      {kStateStrokeColor, stateItemBytes<SStrokeColourItem>()},
+      {kStateStrokeSize, stateItemBytes<SStrokeSizeItem>()},
+      {kStateStrokeEffect, stateItemBytes<SStrokeEffectItem>()},
+      {kStateFont, stateItemBytes<SFontItem>()},
+      {kStateText, stateItemBytes<STextLengthItem>()},
+      {kStateColorRange, stateItemBytes<SDataLengthItem>()},
+  };
+  for (const Case& c : cases) {
+    const SPacketSizeRule rule = packetSizeRule(kPktState, c.subcode);
+    EXPECT_EQ(rule.base, c.bytes) << int(c.subcode);
+    if (rule.needsField()) {
+      EXPECT_EQ(rule.fieldOffset, 0) << int(c.subcode);
+      EXPECT_EQ(rule.fieldBytes(), c.bytes) << int(c.subcode);
+    }
+  }
+  EXPECT_EQ(packetSizeRule(kPktData, 17).base, stateItemBytes<SDataLengthItem>());
+  EXPECT_EQ(stateItemBytes<SToneRecordFields>(), kToneRecordBytes);
+}
+
+}  // namespace
+}  // namespace pg::test

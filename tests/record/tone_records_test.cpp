@@ -22,7 +22,7 @@ TEST(ToneRecords, PlainPatternFlagsFollowItsSwitch) {
     SToneRecord record;
     record.fill(0xEE);
     patternToRecord(record, pattern);
-    EXPECT_EQ(readLE32(record.data() + kToneRecFlags), c.flags);
+    EXPECT_EQ(readToneRecord(record).flags, c.flags);
   }
 }
 
@@ -54,11 +54,12 @@ TEST(ToneRecords, GeneratedToneRoundTripsItsAttributes) {
     ASSERT_TRUE(tone.build(&attr, nullptr, nullptr, true));
     SToneRecord record;
     toneToRecord(record, tone);
-    EXPECT_EQ(readLE16(record.data() + kToneRecForm), kToneFormGenerated);
-    const uint32_t flags = readLE32(record.data() + kToneRecFlags);
+    const SToneRecordFields fields = readToneRecord(record);
+    EXPECT_EQ(fields.form, kToneFormGenerated);
+    const uint32_t flags = fields.flags;
     EXPECT_EQ(flags & kToneFlagPlain, 0u);
     EXPECT_EQ(flags & kToneFlagAttribute, flag);
-    EXPECT_EQ(readLE32(record.data() + kToneRecAttributes + 4), std::bit_cast<uint32_t>(350.0f));
+    EXPECT_EQ(readLE32(record.data() + 44), std::bit_cast<uint32_t>(350.0f));  // the resolution's place
 
     SToneAttr back;
     back.Flag = 7;
@@ -75,11 +76,13 @@ TEST(ToneRecords, GeneratedToneRoundTripsItsAttributes) {
 
 TEST(ToneRecords, AttributesToRecordClearsTheFlagBitItDoesNotHold) {
   SToneRecord record{};
-  writeLE32(record.data() + kToneRecFlags, kToneFlagAttribute | kToneFlagInvert);
+  SToneRecordFields fields;
+  fields.flags = kToneFlagAttribute | kToneFlagInvert;
+  writeToneRecord(record, fields);
   SToneAttr attr;
   attr.Flag = 0;
   attributesToRecord(attr, record);
-  EXPECT_EQ(readLE32(record.data() + kToneRecFlags), kToneFlagInvert);
+  EXPECT_EQ(readToneRecord(record).flags, kToneFlagInvert);
 }
 
 }  // namespace

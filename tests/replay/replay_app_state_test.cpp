@@ -2,8 +2,11 @@
 // what depends on it, the start time, and image payloads.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/planes.h"
 #include "document/layer_data.h"
+#include "record/state_items.h"
 #include "replay_fixture.h"
 
 namespace pg::test {
@@ -107,6 +110,58 @@ TEST(ReplayAppState, ImagePayloads) {
     EXPECT_EQ(image->getPixel(3, 2), 0x5A5A5A5Au) << c.what;
     EXPECT_EQ(r.engine->freeImageSlots(), 1);
     EXPECT_EQ(r.engine->freeImageSlots(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace pg::test
+
+namespace pg::test {
+namespace {
+
+template <class Item>
+std::vector<uint8_t> itemBytes(const Item& item) {
+  std::vector<uint8_t> out(stateItemBytes<Item>());
+  EXPECT_TRUE(writeRecord(out.data(), out.size(), item, Item::fields));
+  return out;
+}
+
+// One bad item in the middle of a recording stops the replay there with
+// its reason; nothing after it runs (not the paper colour, not a larger
+// image set-up), and a further step only answers the error again.
+TEST(ReplayAppState, ABadItemMidStreamStopsTheReplayThere) {
+  struct Case {
+    const char* what;
+    uint8_t subcode;
+    std::vector<uint8_t> body;
+    ReplayError reason;
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const Case cases[] = {
+      {"opacity not a number", kStateStrokeColor, itemBytes(SStrokeColourItem{SColour24::of(0x123456), 0, nan}),
+       ReplayError::BadField},
+      {"no such stroke kind", kStateStrokeColor, itemBytes(SStrokeColourItem{SColour24::of(0x123456), 250, 1.0f}),
+       ReplayError::BadField},
+      {"infinite width", kStateStrokeSize, itemBytes(SStrokeSizeItem{inf, 1.0f}), ReplayError::BadField},
+      {"spacing not a number", kStateStrokeEffect, itemBytes(SStrokeEffectItem{1, 1, 1, 1, nan, 0, 0}),
+       ReplayError::BadField},
+      {"extensions unknown", kStateVersion, itemBytes(SVersionItem{4, 58, 1}), ReplayError::Version},
+  };
+  for (const Case& c : cases) {
+    StreamBuilder s;
+    s.imageCreate().paperColor(0x00A0B0C0);
+    s.packet(kPktState, c.subcode, c.body).paperColor(0x00102030).imageCreate(400, 300);
+    RawReplay r(s.seal());
+    ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started) << c.what;
+    ReplayStep step = ReplayStep::EventDone;
+    for (int guard = 0; guard < 10 && step == ReplayStep::EventDone; ++guard) step = r.engine->replayNext();
+    EXPECT_EQ(step, ReplayStep::Error) << c.what;
+    EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
+    EXPECT_EQ(r.y.doc->paperColor.pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
+    EXPECT_EQ(r.y.doc->width, 32) << c.what;
+    EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
+    EXPECT_EQ(r.y.doc->paperColor.pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
   }
 }
 

@@ -102,36 +102,45 @@ TEST(ReplayCommands, TheSelectionSwitchesReplay) {
   EXPECT_EQ(i, expected.size());
 }
 
+// Whatever makes the first selection switches it on; its undo gives the
+// switches back as they were, its redo makes them so again.
 TEST(ReplayCommands, UndoingTheFirstSelectionGivesTheSwitchesBack) {
-  ReplayFixture f;
-  TPaper& d = *f.x.doc;
-  ASSERT_FALSE(d.selectionEnabled);
-  ASSERT_TRUE(d.maskFigureRect(*f.x.flow, 0, TPointF{4, 4}, TPointF{30, 20}, 0, f.tool, true));
-  ASSERT_TRUE(d.selectionEnabled);
-  int32_t layer = 0;
-  TRect rect;
-  ASSERT_TRUE(d.undo(*f.x.flow, layer, rect));
-  EXPECT_FALSE(d.selectionEnabled);
-  EXPECT_FALSE(d.showAnts);
-  ASSERT_TRUE(d.redo(*f.x.flow, layer, rect));
-  EXPECT_TRUE(d.selectionEnabled);
-  EXPECT_TRUE(d.showAnts);
-  // What remains recorded replays to the same switches.
-  ASSERT_TRUE(d.undo(*f.x.flow, layer, rect));
-  ASSERT_EQ(f.startReplay(), ReplayStart::Started);
-  EXPECT_EQ(f.replayAll(), ReplayStep::End);
-  EXPECT_EQ(picture(*f.y.doc), picture(d));
+  struct Case {
+    const char* what;
+    bool (*make)(ReplayFixture& f);
+  };
+  const Case cases[] = {
+      {"rectangle",
+       [](ReplayFixture& f) {
+         return f.x.doc->maskFigureRect(*f.x.flow, 0, TPointF{4, 4}, TPointF{30, 20}, 0, f.tool, true);
+       }},
+      {"mask from the layer's lightness",
+       [](ReplayFixture& f) { return f.x.doc->newMaskFromLayer(*f.x.flow, 0, 0, 0, 0, true); }},
+      {"mask from the layer's alpha",
+       [](ReplayFixture& f) { return f.x.doc->newMaskFromLayer(*f.x.flow, 0, 1, 0, 0, true); }},
+  };
+  for (const Case& c : cases) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    ASSERT_FALSE(d.selectionEnabled);
+    ASSERT_TRUE(c.make(f)) << c.what;
+    ASSERT_TRUE(d.selectionEnabled) << c.what;
+    int32_t layer = 0;
+    TRect rect;
+    ASSERT_TRUE(d.undo(*f.x.flow, layer, rect));
+    EXPECT_FALSE(d.selectionEnabled) << c.what;
+    EXPECT_FALSE(d.showAnts) << c.what;
+    ASSERT_TRUE(d.redo(*f.x.flow, layer, rect));
+    EXPECT_TRUE(d.selectionEnabled) << c.what;
+    EXPECT_TRUE(d.showAnts) << c.what;
+    // What remains recorded replays to the same switches.
+    ASSERT_TRUE(d.undo(*f.x.flow, layer, rect));
+    ASSERT_EQ(f.startReplay(), ReplayStart::Started);
+    EXPECT_EQ(f.replayAll(), ReplayStep::End);
+    EXPECT_EQ(picture(*f.y.doc), picture(d)) << c.what;
+  }
 }
 
-// The tool window's gradient set: it answers the gradient the user has
-// chosen now.
-struct ToolGradient final : CDocGradientLink {
-  ToolGradient() { previous = setDocGradientLink(this); }
-  ~ToolGradient() override { (void)setDocGradientLink(previous); }
-  const CGradObj* activeGradient() const override { return active.get(); }
-  std::unique_ptr<CGradObj> active;
-  CDocGradientLink* previous = nullptr;
-};
 
 TEST(ReplayCommands, GradientsReplayWithTheRecordedGradient) {
   for (const bool fill : {true, false}) {

@@ -72,6 +72,133 @@ TEST(ReplayDivergence, ABucketFillKeepsAlphaByItsOwnLayer) {
   }
 }
 
+
+// Whatever paints with the gradient switch on paints with the gradient in
+// use as it starts, not with the stops the document took last: those came
+// from a stroke that was undone, which the recording no longer holds.
+TEST(ReplayDivergence, AFillWithTheGradientTakesTheGradientInUse) {
+  struct Case {
+    const char* what;
+    bool (*fill)(ReplayFixture& f);
+  };
+  const Case cases[] = {
+      {"bucket fill",
+       [](ReplayFixture& f) {
+         return f.x.doc->bucketFillLayer(*f.x.flow, 1, TPoint{30, 24}, true, false, f.tool, SRegionFillSettings{}, true);
+       }},
+      {"edit fill",
+       [](ReplayFixture& f) { return f.x.doc->fillLayerColor(*f.x.flow, 1, 0x00808080u, f.tool, true, true); }},
+      {"rectangle figure",
+       [](ReplayFixture& f) {
+         return f.x.doc->layerFigureRect(*f.x.flow, 1, TPointF{6, 6}, TPointF{50, 40}, f.tool, true, true);
+       }},
+  };
+  for (const Case& c : cases) {
+    ToolGradient gradients;
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 48, 64, true));
+    f.tool.setUseGradation(true, true);
+    gradients.active = CGradObj::CreateTwoColor(0x000000FFu, "test", 0x0000FF00u);
+    f.paint(ReplayFixture::line(4, 4, 60, 10, 10));
+    gradients.active = CGradObj::CreateTwoColor(0x00FF0000u, "test", 0x00FFFF00u);
+    f.paint(ReplayFixture::line(4, 40, 60, 44, 10));
+    undoOnce(d, flow);
+    ASSERT_TRUE(c.fill(f)) << c.what;
+    expectReplaysAlike(d, c.what);
+  }
+}
+
+// An anti-aliased fill of what the picture shows finds its region within
+// the document, and its soft edge may reach a pixel beyond; the region is
+// the document's rectangle, which is all the recording carries, so a layer
+// larger than the document is neither grown nor painted for that edge.
+TEST(ReplayDivergence, AFillOfTheVisiblePictureStaysWithinItsRegion) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  // The layer moved up and left is rebuilt larger than the document, with
+  // its new part beyond the top left: the document's right and bottom
+  // edges are the layer's.
+  ASSERT_TRUE(d.offsetLayer(&flow, 0, TPoint{-5, -7}, true));
+  const CLayerData& before = *d.getLayer(0);
+  const SSize size{before.imageWidth(), before.imageHeight()};
+  ASSERT_GT(size.W, d.width);
+  SRegionFillSettings visible;
+  visible.target = 1;
+  ASSERT_TRUE(d.bucketFillLayer(flow, 0, TPoint{30, 24}, true, false, f.tool, visible, true));
+  const CLayerData& after = *d.getLayer(0);
+  EXPECT_EQ(after.imageWidth(), size.W);
+  EXPECT_EQ(after.imageHeight(), size.H);
+  expectReplaysAlike(d, "visible fill");
+}
+
+// The region of what the picture shows is the document's rectangle, which
+// may be larger than any layer the replay has loaded (a small layer alone
+// in a picture turned a quarter): the replay takes the region whole, as the
+// work did.
+TEST(ReplayDivergence, AFillOfTheVisiblePictureLargerThanEveryLayerReplays) {
+  for (const bool erase : {false, true}) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 20, 24, true));
+    ASSERT_TRUE(d.deleteLayerCmd(&flow, 0, true));
+    ASSERT_TRUE(d.rotateImage90(flow, true, true));
+    ASSERT_GT(d.height, d.width);
+    SRegionFillSettings visible;
+    visible.target = 1;
+    ASSERT_TRUE(d.bucketFillLayer(flow, 0, TPoint{10, 10}, false, erase, f.tool, visible, true));
+    expectReplaysAlike(d, erase ? "visible erase" : "visible fill");
+  }
+}
+
+// A tone is defined in the recording once: the event that defined it,
+// undone and redone, holds the definition again, so the next use only
+// selects it.
+TEST(ReplayDivergence, AToneDefinedInARedoneEventIsNotDefinedAgain) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  f.useTone(3, 30);
+  f.paint(ReplayFixture::line(4, 10, 60, 14, 12));
+  undoOnce(d, flow);
+  int32_t layer = 0;
+  TRect rect{};
+  ASSERT_TRUE(d.redo(flow, layer, rect));
+  f.paint(ReplayFixture::line(4, 40, 60, 30, 12));
+  expectReplaysAlike(d, "tone");
+}
+
+// An undo that puts another image in the layer's place (a crop, a rebuilt
+// move) leaves the working copy of the layer nothing to patch: the next
+// fill works on the layer as the undo left it, as its replay does.
+TEST(ReplayDivergence, AFillAfterAnUndoThatReplacedTheLayerWorksOnTheLayer) {
+  struct Case {
+    const char* what;
+    bool (*change)(TPaper& d, TFlowImage& flow);
+  };
+  const Case cases[] = {
+      {"crop", [](TPaper& d, TFlowImage& flow) { return d.cropLayer(&flow, 0, true); }},
+      {"rebuilt move", [](TPaper& d, TFlowImage& flow) { return d.offsetLayer(&flow, 0, TPoint{3, 4}, true); }},
+  };
+  for (const Case& c : cases) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    // A layer beyond the document, with pixels all over it.
+    ASSERT_TRUE(d.offsetLayer(&flow, 0, TPoint{-5, -7}, true));
+    f.tool.setWidth(12.0f);
+    f.paint(ReplayFixture::line(-4, -6, 60, 44, 16));
+    f.paint(ReplayFixture::line(60, -6, -4, 44, 16));
+    ASSERT_TRUE(c.change(d, flow)) << c.what;
+    undoOnce(d, flow);
+    ASSERT_TRUE(d.fillLayerColor(flow, 0, 0x00406080u, f.tool, true, true)) << c.what;
+    expectReplaysAlike(d, c.what);
+  }
+}
+
 // A dissolve layer's dither depends on its pixels alone, not on which tiles
 // hold them: after strokes made transparent again (tiles held live, but
 // given back uniform by a file) and an undo, the replays and the file read

@@ -78,13 +78,7 @@ void scriptedWork(ReplayFixture& f, std::vector<std::string>& expected) {
   }
   f.tool.setKind(skAirbrush);
   // A screen tone and a gradation over strokes, and a gradient fill.
-  TChannel pattern;
-  ASSERT_TRUE(pattern.Resize(8, 8));
-  for (int32_t y = 0; y < 8; ++y)
-    for (int32_t x = 0; x < 8; ++x) *pattern.pixelAt(x, y) = uint8_t((x + y) % 4 == 0 ? 255 : 40);
-  ASSERT_EQ(f.tones.addTone(pattern, 100, false, 1, 2), 0);
-  ASSERT_EQ(f.tones.setCurrentIndex(0), 0);
-  f.tool.setUseTone(true, true);
+  f.useTone(4, 40);
   f.tool.setWidth(12.0f);
   f.paint(ReplayFixture::line(4, 30, 60, 34, 18, 0.6f, 1.0f));
   keep();

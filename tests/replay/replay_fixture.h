@@ -15,12 +15,23 @@
 #include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/paper.h"
+#include "document/paper_gradient.h"
 #include "record/event_store.h"
 #include "record/packet_catalogue.h"
 #include "record/state_packets.h"
 #include "replay/replay_session.h"
 
 namespace pg::test {
+
+// The tool window's gradient set: it answers the gradient the user has
+// chosen now.
+struct ToolGradient final : CDocGradientLink {
+  ToolGradient() { previous = setDocGradientLink(this); }
+  ~ToolGradient() override { (void)setDocGradientLink(previous); }
+  const CGradObj* activeGradient() const override { return active.get(); }
+  std::unique_ptr<CGradObj> active;
+  CDocGradientLink* previous = nullptr;
+};
 
 // One document with its window, flow image and the event-store recorder.
 struct RecordedDoc {
@@ -133,6 +144,18 @@ struct ReplayFixture {
       pts.push_back({x0 + (x1 - x0) * t, y0 + (y1 - y0) * t, p0 + (p1 - p0) * t});
     }
     return pts;
+  }
+
+  // An 8 x 8 screen tone, full on every period-th diagonal and `light`
+  // elsewhere, made the tool's current tone and switched on.
+  void useTone(int32_t period, uint8_t light) {
+    TChannel pattern;
+    ASSERT_TRUE(pattern.Resize(8, 8));
+    for (int32_t y = 0; y < 8; ++y)
+      for (int32_t x = 0; x < 8; ++x) *pattern.pixelAt(x, y) = uint8_t((x + y) % period == 0 ? 255 : light);
+    ASSERT_EQ(tones.addTone(pattern, 100, false, 1, 2), 0);
+    ASSERT_EQ(tones.setCurrentIndex(0), 0);
+    tool.setUseTone(true, true);
   }
 
   // Seals X's recording and starts its replay into Y.
