@@ -105,7 +105,7 @@ TPaper::~TPaper() {
 bool TPaper::loadFlowImage(TFlowImage& flow, int32_t index, bool force) {
   CLayerData* layer = layers_ ? layers_->getLayer(index) : nullptr;
   if (layer == nullptr || !layer->image) return false;
-  return flow.loadLayer(index, *layer->image, force);
+  return flow.loadLayer(index, *layer->image, force, layer->id);
 }
 
 void TPaper::notifyChange(bool isReady) {

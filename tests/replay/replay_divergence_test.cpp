@@ -46,6 +46,43 @@ TEST(ReplayDivergence, AStrokeOutsideItsLayerIsUndoneAsItself) {
   }
 }
 
+// A stroke paints from its own layer and from nothing else. An undo that
+// gives a turned layer its smaller image back leaves the flow image as large
+// as the turned one (it never shrinks), and loads again only the part of the
+// layer on the document: the dabs must neither read beyond the layer's edge
+// (watercolour and finger pick up colour there) nor start from what the
+// turned image left in the flow beyond the document's edge (the pen).
+TEST(ReplayDivergence, AStrokeAfterAnUndoneTurnPaintsFromItsLayer) {
+  struct Case {
+    const char* what;
+    uint8_t kind;
+    bool layerBeyondDocument;
+    float x0, y0, x1, y1;
+  };
+  const Case cases[] = {
+      {"watercolour along the layer's edge", skWatercolor, false, 20, 46, 63, 47},
+      {"finger along the layer's edge", skRubpen, false, 63, 10, 62, 47},
+      {"pen beyond the document", skPen, true, 40, 20, 90, 60},
+  };
+  for (const Case& c : cases) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    if (c.layerBeyondDocument) ASSERT_TRUE(d.scaleLayer(flow, 0, true, 96, 72)) << c.what;
+    f.tool.WIDTH = 10.0f;
+    f.paint(ReplayFixture::line(2, 2, 90, 70, 12));
+    f.paint(ReplayFixture::line(2, 60, 90, 4, 12));
+    ASSERT_TRUE(d.rotateLayer(flow, 0, true, 35.0f)) << c.what;
+    undoOnce(d, flow);
+    f.tool.kind = c.kind;
+    f.tool.color = 0x0010C020u;
+    f.tool.EFFECT = 60.0f;
+    f.tool.ENV = 80.0f;
+    f.paint(ReplayFixture::line(c.x0, c.y0, c.x1, c.y1, 10));
+    expectReplaysAlike(d, c.what);
+  }
+}
+
 // Keep-alpha of a bucket fill is the filled layer's protect-alpha flag, not
 // the state a stroke on another layer left in the tool's settings.
 TEST(ReplayDivergence, ABucketFillKeepsAlphaByItsOwnLayer) {
