@@ -520,6 +520,18 @@ bool CEventMngr::walkDiscarded(uint32_t from, uint32_t to) {
   return ok && walk.wellFormed();
 }
 
+bool CEventMngr::walkRedone(uint32_t from, uint32_t to) {
+  bool ok = true;
+  const SWalkResult walk = walkPackets(source_, from, to, [&](const SPacketInfo& p) {
+    if (p.type != kPktState || (p.subcode != kStateTone && p.subcode != kStateNib)) return true;
+    uint8_t key[4];
+    ok = p.bodyLength >= 4 && readBytes(uint32_t(p.bodyOffset()), key, 4) == 4 &&
+         (p.subcode == kStateTone ? toneIds_ : nibIds_).setAt(readLE32(key), uint32_t(p.offset));
+    return ok;
+  });
+  return ok && walk.wellFormed();
+}
+
 void CEventMngr::forgetCachedState() {
   // When a discarded range cannot be walked, nobody knows which items it
   // recorded: record every item and every id again.
@@ -571,8 +583,12 @@ bool CEventMngr::redoEvent() {
     (void)index_.stepBack();  // back over the step just taken
     return false;
   }
+  const uint32_t from = committedEnd_;
   writePos_ = committedEnd_ = end;
   ++count_;
+  // The redone events define their tones and nibs again: the next stroke
+  // that paints with one selects it instead of defining it twice.
+  if (!walkRedone(from, end)) forgetCachedState();
   return true;
 }
 

@@ -285,6 +285,8 @@ class CEventMngr {
   void copyFromSegments(uint32_t pos, uint8_t* destination, uint32_t count) const;
   void copyToSegments(uint32_t pos, const uint8_t* source, uint32_t count);
   [[nodiscard]] bool walkDiscarded(uint32_t from, uint32_t to);
+  // The tones and nibs a redone range defines are in the stream again.
+  [[nodiscard]] bool walkRedone(uint32_t from, uint32_t to);
   void forgetCachedState();
   void dropRedoShadow();
   // Where the newest undone event ends, when events can be redone.

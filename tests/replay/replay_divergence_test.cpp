@@ -83,6 +83,29 @@ TEST(ReplayDivergence, AStrokeAfterAnUndoneTurnPaintsFromItsLayer) {
   }
 }
 
+// A stroke through a screen tone defines the tone in the recording the first
+// time. Undone and redone, that definition is in the recording again, so a
+// later stroke through the same tone selects it instead of defining it a
+// second time (which a replay refuses).
+TEST(ReplayDivergence, AToneRedoneIsDefinedOnce) {
+  ReplayFixture f;
+  TPaper& d = *f.x.doc;
+  TFlowImage& flow = *f.x.flow;
+  TChannel pattern(8, 8);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 8; ++x) *pattern.pixelAt(x, y) = uint8_t((x + y) % 3 == 0 ? 255 : 40);
+  ASSERT_EQ(f.tones.addTone(pattern, 100, false, 1, 2), 0);
+  ASSERT_EQ(f.tones.setCurrentIndex(0), 0);
+  (void)f.tool.setUseTone(true, true);
+  f.paint(ReplayFixture::line(4, 4, 60, 40, 10));
+  undoOnce(d, flow);
+  int32_t layer = 0;
+  TRect rect{};
+  ASSERT_TRUE(d.redo(flow, layer, rect));
+  f.paint(ReplayFixture::line(4, 40, 60, 4, 10));
+  expectReplaysAlike(d, "tone");
+}
+
 // Keep-alpha of a bucket fill is the filled layer's protect-alpha flag, not
 // the state a stroke on another layer left in the tool's settings.
 TEST(ReplayDivergence, ABucketFillKeepsAlphaByItsOwnLayer) {
