@@ -70,7 +70,9 @@ TEST(ReplayDivergence, AStrokeAfterAnUndoneTurnPaintsFromItsLayer) {
     ReplayFixture f;
     TPaper& d = *f.x.doc;
     TFlowImage& flow = *f.x.flow;
-    if (c.layer != SSize{64, 48}) ASSERT_TRUE(d.scaleLayer(flow, 0, true, c.layer.W, c.layer.H)) << c.what;
+    if (c.layer != SSize{64, 48}) {
+      ASSERT_TRUE(d.scaleLayer(flow, 0, true, c.layer.W, c.layer.H)) << c.what;
+    }
     f.tool.WIDTH = 10.0f;
     f.paint(ReplayFixture::line(2, 2, 90, 70, 12));
     f.paint(ReplayFixture::line(2, 60, 90, 4, 12));
