@@ -203,4 +203,37 @@ class TTC : public TMTC {
   bool OwnDC = true;
 };
 
+// A plane laid over the top-left part of another plane of its class: reads
+// and writes reach the other plane's pixels, and everything that clips or
+// clamps to a plane's size stops at the part's edge. It owns nothing; lay
+// it again whenever the other plane may have taken a new block.
+template <class Plane>
+class TPlanePart final : public Plane {
+ public:
+  TPlanePart() = default;
+  ~TPlanePart() override { TPlanePart::FreeData(); }
+  // Over whole's pixels, part clamped to whole's size; empty when whole holds none.
+  void lay(Plane& whole, SSize part) {
+    FreeData();
+    if (!whole.IsAllocated()) return;
+    this->Bits = whole.Bits;
+    this->RowOffsets = whole.RowOffsets;
+    this->Width = part.W < 0 ? 0 : (part.W < whole.Width ? part.W : whole.Width);
+    this->Height = part.H < 0 ? 0 : (part.H < whole.Height ? part.H : whole.Height);
+    step_ = whole.RowStep();
+  }
+  // Forgets the other plane's pixels; never frees them.
+  void FreeData() override {
+    this->Bits = nullptr;
+    this->RowOffsets = nullptr;
+    this->Width = 0;
+    this->Height = 0;
+  }
+  [[nodiscard]] bool Resize(int32_t, int32_t) override { return false; }
+  int32_t RowStep() const override { return step_; }
+
+ private:
+  int32_t step_ = 0;
+};
+
 }  // namespace pg

@@ -56,7 +56,7 @@ bool TFlowImage::growTo(int32_t w, int32_t h) {
   return true;
 }
 
-bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force) {
+bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force, uint32_t layerId) {
   const int32_t w = std::max(image.width(), pixels.Width);
   const int32_t h = std::max(image.height(), pixels.Height);
   const SRectXYWH whole{0, 0, image.width(), image.height()};
@@ -76,7 +76,8 @@ bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force) {
     fillPlaneRect(pixels, TRect{0, 0, w, h}, kFlowBackground);
     image.copyToPlaneRect(pixels, TPoint{0, 0}, false, 255, whole);
     copied = true;
-  } else if (!force && index == layerIndex && valid) {
+  } else if (!force && index == layerIndex && valid && layerId == layerId_ &&
+             layerSize_ == SSize{image.width(), image.height()}) {
     copied = false;
   } else {
     image.compact();
@@ -89,8 +90,7 @@ bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force) {
   }
   if (copied) {
     clearChannel(coverage);
-    layerIndex = index;
-    valid = true;
+    noteLoaded(index, layerId, SSize{image.width(), image.height()});
   }
   if (owner != nullptr) {
     if (const CLayerData* layer = owner->layers() ? owner->layers()->getLayer(index) : nullptr) {
@@ -122,6 +122,23 @@ bool TFlowImage::fitDocument(bool keepSize) {
   layerOffset = {0, 0};
   docSize = {owner->width, owner->height};
   return true;
+}
+
+void TFlowImage::noteLoaded(int32_t index, uint32_t layerId, SSize imageSize) {
+  layerIndex = index;
+  layerId_ = layerId;
+  layerSize_ = imageSize;
+  valid = true;
+}
+
+TMTC& TFlowImage::layerPixels(SSize imageSize) {
+  pixelPart_.lay(pixels, imageSize);
+  return pixelPart_;
+}
+
+TChannel& TFlowImage::layerCoverage(SSize imageSize) {
+  coveragePart_.lay(coverage, imageSize);
+  return coveragePart_;
 }
 
 void TFlowImage::reloadRect(CBlockVMTC& image, const TRect& rect) {

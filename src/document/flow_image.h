@@ -20,10 +20,12 @@ class TFlowImage {
 
   // Copies layer `index`'s image into `pixels` (grown, never shrunk, to the
   // largest image seen) and clears `coverage`. Without `force` a layer that
-  // is already loaded is not copied again (answer false). A plane that cannot
-  // grow leaves the pixels as they were, marked invalid (answer false).
-  // True when copied.
-  [[nodiscard]] bool loadLayer(int32_t index, CBlockVMTC& image, bool force);
+  // is already loaded is not copied again (answer false); a layer at that
+  // index whose id or image size differs from the one loaded (an undo that
+  // exchanged the layer, a transform that gave it another image) is not the
+  // one loaded and is copied. A plane that cannot grow leaves the pixels as
+  // they were, marked invalid (answer false). True when copied.
+  [[nodiscard]] bool loadLayer(int32_t index, CBlockVMTC& image, bool force, uint32_t layerId = 0);
   // Sizes the planes to the largest layer (and, unless keepSize, at least
   // their current size), white with alpha 0, and forgets the loaded layer.
   // False when nothing changed or there is no layer (an answer callers may
@@ -38,6 +40,17 @@ class TFlowImage {
   void reloadRect(CBlockVMTC& image, const TRect& rect);
   // The planes hold layer `index` as loaded (what a stroke needs to begin).
   bool holds(int32_t index) const { return valid && layerIndex == index && pixels.IsAllocated(); }
+  // Marks the planes as holding layer `index` (id, image size) after the
+  // caller copied its whole image into them.
+  void noteLoaded(int32_t index, uint32_t layerId, SSize imageSize);
+  // The planes cut to the size of the stroke's layer image. Strokes paint on
+  // these and read from them: the planes may be larger than the layer (they
+  // never shrink), and what lies beyond it (the background, or what a larger
+  // image left) must not reach a dab, or the same stroke would paint
+  // otherwise in a replay whose planes never grew. Laid anew at every call;
+  // the references stay valid for the flow image's life.
+  TMTC& layerPixels(SSize imageSize);
+  TChannel& layerCoverage(SSize imageSize);
 
   TPaper* owner = nullptr;
   TMTC pixels;
@@ -46,6 +59,12 @@ class TFlowImage {
   bool valid = false;
   TPoint layerOffset{};
   SSize docSize{};
+
+ private:
+  uint32_t layerId_ = 0;
+  SSize layerSize_{};
+  TPlanePart<TMTC> pixelPart_;
+  TPlanePart<TChannel> coveragePart_;
 };
 
 }  // namespace pg

@@ -105,7 +105,7 @@ TPaper::~TPaper() {
 bool TPaper::loadFlowImage(TFlowImage& flow, int32_t index, bool force) {
   CLayerData* layer = layers_ ? layers_->getLayer(index) : nullptr;
   if (layer == nullptr || !layer->image) return false;
-  return flow.loadLayer(index, *layer->image, force);
+  return flow.loadLayer(index, *layer->image, force, layer->id);
 }
 
 void TPaper::notifyChange(bool isReady) {
@@ -382,8 +382,16 @@ void TPaper::refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags
   }
   CLayerData* layer = layers_ ? layers_->getLayer(layers_->current()) : nullptr;
   if ((low & kUndoFlagWholeImage) && layer != nullptr) rect = imageRectOf(*layer);
-  if (layer != nullptr && layer->image && layerIndex == layers_->current()) {
-    if (flow.valid && flow.layerIndex == layerIndex) flow.reloadRect(*layer->image, rect);
+  if (layer != nullptr && layer->image && layerIndex == layers_->current() && flow.valid &&
+      flow.layerIndex == layerIndex) {
+    // A record that exchanged layer images (a turn, a scale, a merge) may have
+    // changed the layer beyond the rectangle it repaints: the flow takes the
+    // whole layer again, or the next stroke would start from the other image.
+    if ((low & kUndoFlagHeavy) != 0) {
+      (void)loadFlowImage(flow, layerIndex, true);  // a flow that cannot load stays invalid and loads again
+    } else {
+      flow.reloadRect(*layer->image, rect);
+    }
   }
   uint32_t panel = low & kUndoFlagLayerPanel;
   if (low & kUndoFlagSelection) {

@@ -462,7 +462,7 @@ bool TPaper::resetFlowImage(TFlowImage& flow, int32_t layerIndex, bool commit) {
   } else {
     ok = layer->image->copyToPlaneRect(flow.pixels, TPoint{0, 0}, false, 255,
                                        SRectXYWH{0, 0, layer->imageWidth(), layer->imageHeight()});
-    flow.layerIndex = layerIndex;
+    flow.noteLoaded(layerIndex, layer->id, SSize{layer->imageWidth(), layer->imageHeight()});
     flow.valid = ok;
   }
   if (flow.coverage.IsAllocated()) fill(flow.coverage, 0);

@@ -63,8 +63,9 @@ void walkSegment(TPaper& doc, TFlowImage& flow, TStroke& stroke, const CLayerDat
     olderFormatSegment(flow, stroke, layer);
     return;
   }
-  SDabSurface surface{flow.pixels, flow.coverage, layer.image.get(), layerBlendNeutral(layer.blendMode),
-                      TPoint{layer.offsetX, layer.offsetY}, doc.stepAxis};
+  const SSize size{layer.imageWidth(), layer.imageHeight()};
+  SDabSurface surface{flow.layerPixels(size), flow.layerCoverage(size), layer.image.get(),
+                      layerBlendNeutral(layer.blendMode), TPoint{layer.offsetX, layer.offsetY}, doc.stepAxis};
   walkDabSegment(stroke, surface);
   doc.stepAxis = surface.stepAxis;
 }
@@ -179,11 +180,12 @@ bool TPaper::beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, flo
     // longer matches the recording.
     clearUndo();
   }
+  const SSize layerSize{layer->imageWidth(), layer->imageHeight()};
   if (fromFlow) {
-    stroke.beginStrokeFlow(layerBlendNeutral(layer->blendMode), flow.pixels, TPoint{layer->offsetX, layer->offsetY},
-                           x, y);
+    stroke.beginStrokeFlow(layerBlendNeutral(layer->blendMode), flow.layerPixels(layerSize),
+                           TPoint{layer->offsetX, layer->offsetY}, x, y);
   } else {
-    stroke.beginStroke(layerBlendNeutral(layer->blendMode), flow.pixels, x, y);
+    stroke.beginStroke(layerBlendNeutral(layer->blendMode), flow.layerPixels(layerSize), x, y);
   }
   setPlotDocument(this);
   updatePlotCallbacks(stroke, this);

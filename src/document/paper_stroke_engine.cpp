@@ -80,7 +80,8 @@ bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, f
   // The engine paints with the renderer in use now: the replay's while a
   // recording replays, else the one the tool window feeds.
   if (CPenRender* render = currentPenRender()) penEngine_->setPenRender(render);
-  const SPenTarget target{&flow.pixels, &flow.coverage, TPoint{0, 0}};
+  const SSize size{layer->imageWidth(), layer->imageHeight()};
+  const SPenTarget target{&flow.layerPixels(size), &flow.layerCoverage(size), TPoint{0, 0}};
   penEngine_->beginStroke(stroke.layerIndex, target, penDocument_.get(), &stroke);
   // The call-backs are chosen before the first dab, so that it too keeps to
   // the selection and the layer's protected alpha.
@@ -105,7 +106,9 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   // A point the engine refuses (not finite) adds no segment: drawing now
   // would only walk the last one again.
   if (!penEngine_->addPoint(SStrokePoint{x, y, pressure})) return true;
-  penEngine_->setTarget(SPenTarget{&flow.pixels, &flow.coverage, TPoint{0, 0}}, penDocument_.get());
+  const SSize size{layer->imageWidth(), layer->imageHeight()};
+  penEngine_->setTarget(SPenTarget{&flow.layerPixels(size), &flow.layerCoverage(size), TPoint{0, 0}},
+                        penDocument_.get());
   penEngine_->setStroke(&stroke);
   penEngine_->drawSegment();
   const SRectXYWH docRect = penEngine_->getStrokeRect();

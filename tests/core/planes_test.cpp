@@ -307,6 +307,40 @@ TEST(Planes, ClampedReads) {
   EXPECT_EQ(TMTC().getPixelClamped(3, 3), 0u);
 }
 
+// A part of a plane reads and writes the plane's pixels, but clamps and
+// clips at its own edge; it never frees the plane's block.
+TEST(Planes, APartStopsAtItsOwnEdge) {
+  TMTC whole(4, 3);
+  TChannel wholeCh(4, 3);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 4; ++x) {
+      *whole.pixelAt(x, y) = uint32_t(y * 16 + x);
+      *wholeCh.pixelAt(x, y) = uint8_t(y * 16 + x);
+    }
+  {
+    TPlanePart<TMTC> part;
+    part.lay(whole, SSize{2, 2});
+    TPlanePart<TChannel> partCh;
+    partCh.lay(wholeCh, SSize{9, 2});  // clamped to the whole's width
+    EXPECT_EQ(part.size(), (SSize{2, 2}));
+    EXPECT_EQ(partCh.size(), (SSize{4, 2}));
+    EXPECT_EQ(part.getPixelClamped(9, 9), 0x11u);  // (1, 1), not (3, 2)
+    EXPECT_EQ(partCh.getPixelClamped(9, 9), 0x13);  // (3, 1)
+    EXPECT_EQ(part.RowStep(), whole.RowStep());
+    EXPECT_EQ(partCh.RowStep(), wholeCh.RowStep());
+    EXPECT_EQ(part.PixelAddress(1, 1), whole.PixelAddress(1, 1));
+    EXPECT_EQ(partCh.PixelAddress(2, 1), wholeCh.PixelAddress(2, 1));
+    *part.pixelAt(1, 0) = 0xABCDu;
+    EXPECT_FALSE(part.Resize(8, 8));
+    TMTC none;
+    TPlanePart<TMTC> empty;
+    empty.lay(none, SSize{2, 2});
+    EXPECT_FALSE(empty.IsAllocated());
+  }
+  EXPECT_EQ(whole.getPixel(1, 0), 0xABCDu);  // written through, still the whole's
+  EXPECT_EQ(whole.getPixel(3, 2), 0x23u);
+}
+
 TEST(Planes, BoundsAndClipping) {
   TChannel ch(10, 8);
   TRect r{-5, 2, 20, 4};

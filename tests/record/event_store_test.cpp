@@ -233,7 +233,9 @@ TEST_F(EventStoreTest, ANewEventAfterUndoingEverythingStartsAFreshHistory) {
   expectWholeStream();
 }
 
-TEST_F(EventStoreTest, UndoClearsTheCachedBitsOfTheUndoneStateItems) {
+// Redone, the tone and nib definitions are in the stream again: their ids
+// map to them once more, so they are selected, never defined twice.
+TEST_F(EventStoreTest, UndoClearsTheCachedBitsOfTheUndoneStateItemsAndRedoMapsTheirIds) {
   ASSERT_TRUE(writeEvent(1));
   uint8_t paper[4] = {1, 2, 3, 0};
   uint8_t stroke[8] = {};
@@ -242,8 +244,15 @@ TEST_F(EventStoreTest, UndoClearsTheCachedBitsOfTheUndoneStateItems) {
   writeLE32(tone + 156, 4);
   ASSERT_TRUE(store.writeStatePacket(2, paper, 4));
   ASSERT_TRUE(store.writeStatePacket(16, stroke, 8));
+  const uint32_t toneAt = store.writePosition();
   ASSERT_TRUE(store.writeStatePacket(kStateTone, tone, sizeof tone));
-  ASSERT_TRUE(store.recordedToneIds().setAt(77, 1));
+  ASSERT_TRUE(store.recordedToneIds().setAt(77, toneAt));
+  uint8_t nib[40 + 4] = {};
+  writeLE32(nib, 9);
+  writeLE32(nib + 36, 4);
+  const uint32_t nibAt = store.writePosition();
+  ASSERT_TRUE(store.writeStatePacket(kStateNib, nib, sizeof nib));
+  ASSERT_TRUE(store.recordedNibIds().setAt(9, nibAt));
   ASSERT_TRUE(store.writePacket(kPktLayer, 2, 0, nullptr, 4, paper));
   EXPECT_TRUE(store.isCached(2));
   EXPECT_TRUE(store.isCached(16));
@@ -256,6 +265,14 @@ TEST_F(EventStoreTest, UndoClearsTheCachedBitsOfTheUndoneStateItems) {
   EXPECT_TRUE(store.isCached(kStateVersion));  // recorded by the first event
   uint32_t value;
   EXPECT_FALSE(store.recordedToneIds().lookup(77, value));
+  EXPECT_FALSE(store.recordedNibIds().lookup(9, value));
+
+  ASSERT_TRUE(store.redoEvent());
+  ASSERT_TRUE(store.recordedToneIds().lookup(77, value));
+  EXPECT_EQ(value, toneAt);
+  ASSERT_TRUE(store.recordedNibIds().lookup(9, value));
+  EXPECT_EQ(value, nibAt);
+  EXPECT_TRUE(store.isCached(kStateVersion));
 }
 
 TEST_F(EventStoreTest, TakeStateFlagsClearsTheLayerAndMaskBit) {

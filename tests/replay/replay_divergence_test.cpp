@@ -46,6 +46,51 @@ TEST(ReplayDivergence, AStrokeOutsideItsLayerIsUndoneAsItself) {
   }
 }
 
+// A stroke paints from its own layer and from nothing else. An undo that
+// gives a turned layer its former image back leaves the flow image as large
+// as the turned one (it never shrinks): the dabs must neither read beyond
+// the layer's edge (watercolour and finger pick up colour there) nor start
+// from what the turned image left in the flow beyond the document's edge
+// (pen, airbrush), also when the turn kept the layer's size.
+TEST(ReplayDivergence, AStrokeAfterAnUndoneTurnPaintsFromItsLayer) {
+  struct Case {
+    const char* what;
+    uint8_t kind;
+    SSize layer;        // the layer's size before the turn (the document is 64 x 48)
+    bool quarterTurn;   // else a turn of 35 degrees, which grows the layer
+    float x0, y0, x1, y1;
+  };
+  const Case cases[] = {
+      {"watercolour along the layer's edge", skWatercolor, {64, 48}, false, 20, 46, 63, 47},
+      {"finger along the layer's edge", skRubpen, {64, 48}, false, 63, 10, 62, 47},
+      {"pen beyond the document", skPen, {96, 72}, false, 40, 20, 90, 60},
+      {"airbrush below the document after a quarter turn", skAirbrush, {64, 64}, true, 4, 40, 56, 58},
+  };
+  for (const Case& c : cases) {
+    ReplayFixture f;
+    TPaper& d = *f.x.doc;
+    TFlowImage& flow = *f.x.flow;
+    if (c.layer != SSize{64, 48}) {
+      ASSERT_TRUE(d.scaleLayer(flow, 0, true, c.layer.W, c.layer.H)) << c.what;
+    }
+    f.tool.WIDTH = 10.0f;
+    f.paint(ReplayFixture::line(2, 2, 90, 70, 12));
+    f.paint(ReplayFixture::line(2, 60, 90, 4, 12));
+    if (c.quarterTurn) {
+      ASSERT_TRUE(d.rotateLayer90(flow, 0, true, true)) << c.what;
+    } else {
+      ASSERT_TRUE(d.rotateLayer(flow, 0, true, 35.0f)) << c.what;
+    }
+    undoOnce(d, flow);
+    f.tool.kind = c.kind;
+    f.tool.color = 0x0010C020u;
+    f.tool.EFFECT = 60.0f;
+    f.tool.ENV = 80.0f;
+    f.paint(ReplayFixture::line(c.x0, c.y0, c.x1, c.y1, 10));
+    expectReplaysAlike(d, c.what);
+  }
+}
+
 // Keep-alpha of a bucket fill is the filled layer's protect-alpha flag, not
 // the state a stroke on another layer left in the tool's settings.
 TEST(ReplayDivergence, ABucketFillKeepsAlphaByItsOwnLayer) {
