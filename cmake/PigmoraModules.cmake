@@ -24,6 +24,17 @@ function(pg_moc_if_qt_folder target folder)
   endif()
 endfunction()
 
+# What every test translation unit is compiled with, the shared precompiled
+# header's carrier (pg_test_support) included, so that one header serves all
+# test programs without Qt.
+set(PIGMORA_TEST_PCH <gtest/gtest.h> <gmock/gmock.h>)
+function(pg_test_compile_settings target)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${target} PRIVATE GTest::gtest GTest::gmock)
+  target_compile_options(${target} PRIVATE -O0)
+  target_compile_definitions(${target} PRIVATE PIGMORA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()
+
 # Test programs compile their files in batches (one translation unit per
 # PIGMORA_TEST_BATCH files) over a precompiled header of the test framework
 # and, in qt/ folders, of the Qt modules the tests use. Test code is compiled
@@ -43,18 +54,20 @@ function(pg_test_folder folder)
   endif()
   string(REPLACE "/" "_" name "test_${folder}")
   add_executable(${name} ${sources})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} pg_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+  pg_test_compile_settings(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} pg_test_support GTest::gtest_main)
   pg_moc_if_qt_folder(${name} ${folder})
   set_target_properties(${name} PROPERTIES UNITY_BUILD ${PIGMORA_UNITY_TESTS}
                                            UNITY_BUILD_BATCH_SIZE ${PIGMORA_TEST_BATCH})
-  target_compile_options(${name} PRIVATE -O0)
-  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
   if(folder MATCHES "(^|/)qt$")
+    # Each Qt test program has its own: the Qt modules it links change what
+    # the QtTest header declares.
     target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
-    target_precompile_headers(${name} PRIVATE <QtWidgets> <QtTest>)
+    target_precompile_headers(${name} PRIVATE ${PIGMORA_TEST_PCH}
+      <QApplication> <QWidget> <QAction> <QMenu> <QPushButton> <QSpinBox> <QComboBox> <QTimer> <QTest>)
+  else()
+    target_precompile_headers(${name} REUSE_FROM pg_test_support)
   endif()
-  target_compile_definitions(${name} PRIVATE PIGMORA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
