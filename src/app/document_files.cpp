@@ -158,7 +158,7 @@ SSaveOutcome saveLayerToFile(const TPaper& doc, int32_t layerIndex, const std::s
 std::string layerExportName(const std::string& title, int32_t index, const std::string& layerName) {
   char number[16];
   std::snprintf(number, sizeof number, "%d", index);
-  return (title.empty() ? std::string("名称未設定") : title) + "[" + number + "](" + layerName + ")";
+  return (title.empty() ? resString(kResUntitledWord) : title) + "[" + number + "](" + layerName + ")";
 }
 
 std::string datedBmpName(const std::string& folder, const std::tm& date,

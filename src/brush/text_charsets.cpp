@@ -9,24 +9,23 @@ namespace {
 // The string id of the name of every set not listed below.
 constexpr uint32_t kOtherCharSetName = 65049;
 
+// The named sets, each with the string id of its name.
 struct SCharSetName {
   uint8_t CharSet;
-  const char* Name;
+  uint32_t NameId;
 };
 
 constexpr SCharSetName kNames[] = {
-    {0, "欧文"},           {2, "シンボル"},         {77, "MAC_CHARSET"},  {128, "日本語"},
-    {129, "ハングル"},     {130, "ハングル"},       {134, "簡体字中国語"}, {136, "繁体字中国語"},
-    {161, "ギリシャ語"},   {162, "トルコ語"},       {163, "ベトナム語"},   {177, "ヘブライ語"},
-    {178, "アラビア語"},   {186, "バルト言語"},     {204, "キリル言語"},   {222, "タイ語"},
-    {238, "中央ヨーロッパ言語"}, {255, "OEM_CHARSET"},
+    {0, 69320},   {2, 69321},   {77, 69322},  {128, 69323}, {129, 69324}, {130, 69325},
+    {134, 69326}, {136, 69327}, {161, 69328}, {162, 69329}, {163, 69330}, {177, 69331},
+    {178, 69332}, {186, 69333}, {204, 69334}, {222, 69335}, {238, 69336}, {255, 69337},
 };
 
 }  // namespace
 
 std::string charSetName(uint8_t charSet) {
   for (const SCharSetName& n : kNames)
-    if (n.CharSet == charSet) return n.Name;
+    if (n.CharSet == charSet) return resString(n.NameId);
   return resString(kOtherCharSetName);
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/res_ids.h"
 #include "platform/string_table.h"
 
 namespace pg {
@@ -136,8 +137,7 @@ constexpr std::array<ToolMode, kPenSlotCount> kModeOfPenSlot = {
     ToolMode::Burn,      ToolMode::Dodge,
 };
 
-constexpr std::array<uint32_t, kShapeSubModeCount> kShapeSubModeNameIds = {64959, 64928, 64929,
-                                                                           64930, 64931, 64932};
+static_assert(kResShapeSubModeNames.size() == kShapeSubModeCount);
 
 // Every mode that has a pen slot is the mode of that slot, so the two tables
 // can never drift apart unnoticed.
@@ -236,7 +236,7 @@ ToolId shapeOfSubMode(int32_t subMode) {
 void shapeSubModeName(int32_t subMode, std::string& text) {
   text.clear();
   int s = indexIn(static_cast<uint8_t>(subMode), kShapeSubModeCount);
-  if (s >= 0) text = resString(kShapeSubModeNameIds[s]);
+  if (s >= 0) text = resString(kResShapeSubModeNames[size_t(s)]);
 }
 
 }  // namespace pg

@@ -19,8 +19,9 @@ class CMaskData;
 // that do not record need not read the whole recording layer.
 class IDocEventRecorder;
 
-// Messages the operations show whose texts have no string id.
-inline constexpr const char* kMsgRegionTooComplex = "領域が複雑すぎます！";
+// "The area is too complex" (string 69400): a fill whose region outgrew its queue.
+inline constexpr uint32_t kStrRegionTooComplex = 69400;
+// A message the operations show whose text has no string id.
 inline constexpr const char* kMsgLayerCommandFailed = "Failed to execute layer command!";
 // "Could not complete for lack of memory" (string 65143).
 inline constexpr uint32_t kStrNotCompletedMemory = 65143;

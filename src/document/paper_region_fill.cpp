@@ -25,6 +25,7 @@
 #include "document/paper_ops.h"
 #include "document/seed_fill.h"
 #include "document/tool_window_link.h"
+#include "platform/string_table.h"
 #include "brush/plot_merge.h"
 
 namespace pg {
@@ -167,7 +168,7 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
   // The queue filled up: the walk stopped part-way, with a region neither
   // whole nor finished, which no fill or selection may use.
   if (found && overflow) {
-    showWarning(kMsgRegionTooComplex);
+    showWarning(resString(kStrRegionTooComplex));
     return false;
   }
   return found;

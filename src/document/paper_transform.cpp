@@ -26,6 +26,7 @@
 #include "document/undo_apply.h"
 #include "platform/debug_output.h"
 #include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "record/progress.h"
 
 namespace pg {
@@ -50,15 +51,15 @@ int32_t floorDiv2(int32_t v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
 uint16_t u16of(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 0xFFFF)); }
 
 // The whole-image operations' memory messages and the words they take.
-constexpr const char* kMsgFailedForMemory = "メモリ不足により%sの実行に失敗しました！";
-constexpr const char* kMsgNoUndoForMemory = "メモリ不足のため%sは実行できませんがよろしいですか?";
+constexpr uint32_t kMsgFailedForMemory = 69401;
+constexpr uint32_t kMsgNoUndoForMemory = 69402;
 // The progress window of scaling: its title, and its line per layer.
-constexpr const char* kMsgScaling = "解像度を変更しています";
-constexpr const char* kMsgScalingLayer = "%sを処理中...";
+constexpr uint32_t kMsgScaling = 69403;
+constexpr uint32_t kMsgScalingLayer = 69404;
 // Added to the question when the document holds unsaved changes.
-constexpr const char* kMsgSaveFirst = "* 実行前にファイルを保存しておくことをおすすめします *";
-constexpr const char* kWordCrop = "切り抜き";
-constexpr const char* kWordUndo = "アンドゥ";
+constexpr uint32_t kMsgSaveFirst = 69405;
+constexpr uint32_t kWordCrop = 69406;
+constexpr uint32_t kWordUndo = 69407;
 
 bool isInPlaceCode(int code) { return code >= kUndoMirror && code <= kUndoRotate180; }
 
@@ -578,8 +579,8 @@ namespace {
 // Short of memory for the undo: asks whether to go on without it, advising
 // a save first when there are unsaved changes.
 bool askRunWithoutUndo(const IDocWindow* owner) {
-  std::string text = formatText(kMsgNoUndoForMemory, {kWordUndo});
-  if (owner != nullptr && owner->isModified()) text += std::string("\n") + kMsgSaveFirst;
+  std::string text = formatRes(kMsgNoUndoForMemory, {resString(kWordUndo)});
+  if (owner != nullptr && owner->isModified()) text += "\n" + resString(kMsgSaveFirst);
   return askConfirm(text, MessageButtons::YesNo) == kMrYes;
 }
 }  // namespace
@@ -622,7 +623,7 @@ bool TPaper::reframeCanvas(SSize newSize, TPoint shift, int kind,
     // Crop has no other way; the canvas size may still run layer by layer
     // without keeping the old list, when the user agrees to lose the undo.
     if (kind == kUndoCropImage) {
-      showWarning(formatText(kMsgFailedForMemory, {kWordCrop}));
+      showWarning(formatRes(kMsgFailedForMemory, {resString(kWordCrop)}));
       return false;
     }
     if (record && undoAvailable() && !askRunWithoutUndo(owner_))
@@ -714,9 +715,9 @@ bool TPaper::rescaleImage(SSize newSize, int32_t method, bool withMasks, bool re
   CWaitCursor wait(owner_);
   const double fx = static_cast<double>(w) / width, fy = static_cast<double>(h) / height;
   // One step per layer, naming the layer at work.
-  std::unique_ptr<IProgress> progress = showProgressDlg(layers_->count(), kMsgScaling, "");
+  std::unique_ptr<IProgress> progress = showProgressDlg(layers_->count(), resString(kMsgScaling), "");
   const auto scaleLayerImage = [&](const CLayerData& old) -> std::unique_ptr<CLayerData> {
-    progress->setText(formatText(kMsgScalingLayer, {old.name}));
+    progress->setText(formatRes(kMsgScalingLayer, {old.name}));
     progress->step(1);
     // Image size and offset scale with the picture; the image still covers
     // the new canvas. Method 1 is the tiled image's own stretch, 2 the area

@@ -13,30 +13,38 @@ enum Entry : uint8_t {
   kPenMethods, kPenShapes, kPalette, kAco, kPcs, kAllPalettes, kGradients, kTones, kEv4Save, kCursor,
 };
 
-constexpr std::array<std::string_view, 22> kEntries = {
-    "Pigmora (*.kci)|*.kci",
-    "Pigmora1.1 (*.lgb)|*.LGB",
-    "BMP (*.bmp)|*.BMP",
-    "JPEG (*.jpg;*.jpeg;*.jpe;*.jif;*.jfif;*.jfi)|*.JPG;*.JPEG;*.JPE;*.JIF;*.JFIF;*.JFI",
-    "PNG (*.png)|*.PNG",
-    "すべての画像|*.kci;*.lgb;*.bmp;*.jpg;*.jpeg;*.jpe;*.jif;*.jfif;*.jfi;*.png",
-    "すべてのファイル|*.*",
-    "Pigmora4 イベント (*.ke4/*.kv4)|*.ke4;*.kv4",
-    "Pigmora3 イベント (*.ke3/*.kv3)|*.ke3;*.kv3",
-    "Pigmora2.2 イベント (*.kes)|*.kes",
-    "Pigmora1.1 イベント (*.lge)|*.lge",
-    "すべてのイベント|*.lge;*.kes;*.ke3;*.kv3;*.ke4;*.kv4",
-    "Pigmora ブラシ集 (*.pmt)|*.pmt",
-    "Pigmora ペン先集 (*.psh)|*.psh",
-    "Pigmora パレット (*.kpl)|*.kpl",
-    "Adobe 色見本 (*.aco)|*.aco",
-    "Painter カラーセット (*.pcs/*.txt)|*.pcs;*.txt",
-    "すべてのパレット|*.kpl;*.aco;*.pcs;*.txt",
-    "Pigmora グラデーション集 (*.kgs)|*.kgs",
-    "Pigmora トーン集 (*.kts)|*.kts",
-    "Pigmora4 イベント (*.ke4)|*.ke4",
-    "カーソル (*.cur)|*.CUR",
+// Each entry: the string id of its description (0 where the description is
+// the plain text beside it), and its patterns.
+struct SEntry {
+  uint32_t descriptionId;
+  std::string_view description;
+  std::string_view patterns;
 };
+
+constexpr std::array<SEntry, 22> kEntries = {{
+    {0, "Pigmora (*.kci)", "*.kci"},
+    {0, "Pigmora1.1 (*.lgb)", "*.LGB"},
+    {0, "BMP (*.bmp)", "*.BMP"},
+    {0, "JPEG (*.jpg;*.jpeg;*.jpe;*.jif;*.jfif;*.jfi)", "*.JPG;*.JPEG;*.JPE;*.JIF;*.JFIF;*.JFI"},
+    {0, "PNG (*.png)", "*.PNG"},
+    {66570, "", "*.kci;*.lgb;*.bmp;*.jpg;*.jpeg;*.jpe;*.jif;*.jfif;*.jfi;*.png"},
+    {66571, "", "*.*"},
+    {66572, "", "*.ke4;*.kv4"},
+    {66573, "", "*.ke3;*.kv3"},
+    {66574, "", "*.kes"},
+    {66575, "", "*.lge"},
+    {66576, "", "*.lge;*.kes;*.ke3;*.kv3;*.ke4;*.kv4"},
+    {66577, "", "*.pmt"},
+    {66578, "", "*.psh"},
+    {66579, "", "*.kpl"},
+    {66580, "", "*.aco"},
+    {66581, "", "*.pcs;*.txt"},
+    {66582, "", "*.kpl;*.aco;*.pcs;*.txt"},
+    {66583, "", "*.kgs"},
+    {66584, "", "*.kts"},
+    {66585, "", "*.ke4"},
+    {66586, "", "*.CUR"},
+}};
 
 struct SKindRow {
   FileDialogMode mode;
@@ -101,39 +109,12 @@ SFileDialogKind fileDialogKind(int32_t kind) {
   return r ? SFileDialogKind{r->mode, r->preview} : SFileDialogKind{};
 }
 
-// The descriptions that are words, shown from the string tables (ids from
-// kFirstDescriptionId on, in this order).
-static constexpr uint32_t kFirstDescriptionId = 66570;
-constexpr std::string_view kWordedDescriptions[] = {
-    "すべての画像",
-    "すべてのファイル",
-    "Pigmora4 イベント (*.ke4/*.kv4)",
-    "Pigmora3 イベント (*.ke3/*.kv3)",
-    "Pigmora2.2 イベント (*.kes)",
-    "Pigmora1.1 イベント (*.lge)",
-    "すべてのイベント",
-    "Pigmora ブラシ集 (*.pmt)",
-    "Pigmora ペン先集 (*.psh)",
-    "Pigmora パレット (*.kpl)",
-    "Adobe 色見本 (*.aco)",
-    "Painter カラーセット (*.pcs/*.txt)",
-    "すべてのパレット",
-    "Pigmora グラデーション集 (*.kgs)",
-    "Pigmora トーン集 (*.kts)",
-    "Pigmora4 イベント (*.ke4)",
-    "カーソル (*.cur)",
-};
-
-static std::string shownEntry(std::string_view entry) {
-  const size_t bar = entry.find('|');
-  const std::string_view description = entry.substr(0, bar);
-  for (size_t i = 0; i < std::size(kWordedDescriptions); ++i) {
-    if (kWordedDescriptions[i] != description) continue;
-    std::string text = resString(kFirstDescriptionId + uint32_t(i));
-    if (text.empty() || text.find('|') != std::string::npos) break;
-    return text + std::string(entry.substr(bar));
-  }
-  return std::string(entry);
+// An entry as a filter shows it: "description|patterns". A description from
+// the string tables loses any bar, which would split the filter.
+static std::string shownEntry(const SEntry& entry) {
+  std::string description = entry.descriptionId != 0 ? resString(entry.descriptionId) : std::string(entry.description);
+  std::erase(description, '|');
+  return description + "|" + std::string(entry.patterns);
 }
 
 std::string buildFileFilter(int32_t kind) {

@@ -10,6 +10,7 @@
 namespace pg {
 
 // ---- Document window ---------------------------------------------------------
+inline constexpr uint32_t kResUntitledWord = 69408;          // "名称未設定", a layer saved from an untitled document
 inline constexpr uint32_t kResUntitledName = 65117;          // "名称未設定 %d" (counter)
 inline constexpr uint32_t kResAskClearUndo = 65123;          // Yes/No
 inline constexpr uint32_t kResColorRangeNew = 65043;         // colour-range mode words: new,
@@ -62,6 +63,10 @@ inline constexpr uint32_t kResHintNibAngle = 64958;
 inline constexpr std::array<uint32_t, 8> kResHintGrabber = {64912, 64913, 64914, 64915, 64916, 64917, 64918, 64919};
 inline constexpr uint32_t kResProgressElapsed = 64769;       // "経過: %d:%2.2d:%2.2d.%3.3d" (h, m, s, ms)
 inline constexpr uint32_t kResProgressRemaining = 64770;     // "残り: ..." (h, m, s, ms)
+
+// The names of the six brush shapes (freehand, line, polyline, rectangle,
+// ellipse, polygon): the brush-shape menu and the tool numbering show them.
+inline constexpr std::array<uint32_t, 6> kResShapeSubModeNames = {64959, 64928, 64929, 64930, 64931, 64932};
 
 // ---- Tool window -----------------------------------------------------------------
 // The hints of the sixteen tool buttons in button order.

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/planes.h"
+#include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "ui/memory_graphic.h"
 
 namespace pg {
@@ -18,13 +20,16 @@ constexpr int32_t kArrowColumn = 10;
 // The toggle button of style 8: a small square glyph.
 constexpr int32_t kDropButtonSize = 12;
 
+// An item's hint (its name twice) and the name shown for an unnamed item.
+constexpr uint32_t kResItemHint = 69395, kResUnnamedItem = 69396;
+
 bool inside(const TRect& r, int32_t x, int32_t y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
 }  // namespace
 
 std::string itemListHint(const std::string& name) {
-  std::string shown = name.empty() ? std::string("(未定義)") : name;
-  return shown + "|クリック: [ " + shown + " ] を選択";
+  const std::string shown = name.empty() ? resString(kResUnnamedItem) : name;
+  return formatRes(kResItemHint, {shown, shown});
 }
 
 CItemList::CItemList() : imageSizes_(kDefaultImageSizes) { cell_ = imageSizes_[kListRows]; }
@@ -557,7 +562,7 @@ int32_t CItemList::mouseDown(int32_t x, int32_t y, uint32_t modifiers) {
   pressed_ = itemAtPos(x, y);
   if (part == kPartEmpty) {
     if ((options_ & kListAddByClick) && !duplicateClick(getCount(), true) && OnWarning)
-      OnWarning("操作に失敗しました！");
+      OnWarning(resString(kResOperationFailed));
     redraw();
     return part;
   }

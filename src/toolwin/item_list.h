@@ -20,6 +20,9 @@ namespace pg {
 class TMemoryGraphic;
 class TMTC;
 
+// The warning of a list operation that failed.
+inline constexpr uint32_t kResOperationFailed = 67402;  // "操作に失敗しました！"
+
 // Display styles: icon grids, rows with an image, text rows, the compact
 // forms of a drop-down.
 enum : int32_t {

@@ -9,9 +9,15 @@
 #include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "platform/clock.h"
+#include "platform/string_table.h"
 #include "toolwin/layer_lists.h"
 
 namespace pg {
+
+namespace {
+// The item words of the delete question.
+constexpr uint32_t kResLayerWord = 69365, kResMaskWord = 69366;
+}  // namespace
 
 int32_t opacityPercentToByte(double percent) {
   if (!(percent == percent)) return 0;
@@ -171,7 +177,7 @@ bool CLayerPanel::newLayer(bool alt) {
 
 bool CLayerPanel::deleteLayer(bool alt) {
   bool done = false;
-  if (editable() && window()->paper().layerCount() > 1 && (alt || !OnConfirm || OnConfirm("レイヤ"))) {
+  if (editable() && window()->paper().layerCount() > 1 && (alt || !OnConfirm || OnConfirm(resString(kResLayerWord)))) {
     TPaper& p = window()->paper();
     done = p.deleteLayerCmd(&window()->flow(), p.currentLayerIndex(), true);
   }
@@ -189,7 +195,7 @@ bool CLayerPanel::newMask() {
 
 bool CLayerPanel::deleteMask(bool alt) {
   bool done = false;
-  if (masks_.canEdit() && masks_.getCount() > 1 && (alt || !OnConfirm || OnConfirm("マスク"))) {
+  if (masks_.canEdit() && masks_.getCount() > 1 && (alt || !OnConfirm || OnConfirm(resString(kResMaskWord)))) {
     TPaper& p = window()->paper();
     done = p.deleteMask(window()->flow(), p.currentLayerIndex(), p.masks()->current(), true);
   }

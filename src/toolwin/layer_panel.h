@@ -10,6 +10,7 @@
 // one recorded, undoable change (nothing at all when they are equal).
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace pg {
 
@@ -49,7 +50,7 @@ class CLayerPanel {
   std::function<void()> OnUpdate;
   // Asks whether to delete the selected item (the item word is given);
   // true for Yes. Without one, deleting asks nothing.
-  std::function<bool(const char* word)> OnConfirm;
+  std::function<bool(const std::string& word)> OnConfirm;
   // A new layer with Alt: the main window's new-layer dialog.
   std::function<void()> OnNewLayerDialog;
 

@@ -10,6 +10,10 @@ namespace {
 
 using S = PanelSubmenu;
 
+// The display style items' captions: those of the brush list's menu.
+constexpr uint32_t kResText = 68125, kResSmallIcons = 68126, kResIcons = 68127, kResLargeIcons = 68128,
+                   kResSmallList = 68129, kResList = 68130, kResLargeList = 68131;
+
 constexpr std::array kLayerItems = {
     SPanelActionItem{"MenuLayerNew", "ActLyrNew"},
     SPanelActionItem{"MenuLayerDuplicate", "ActLyrDup"},
@@ -48,10 +52,10 @@ constexpr std::array kLayerItems = {
     SPanelActionItem{"", "", S::Visible},
     SPanelActionItem{"MenuLayerReverse", "ActViewFlipLyr", S::Visible},
     SPanelActionItem{},
-    SPanelActionItem{"MenuLayerDispText", "", S::None, kListText, "テキスト(&T)"},
-    SPanelActionItem{"MenuLayerDispListS", "", S::None, kListSmallRows, "小さいリスト(&4)"},
-    SPanelActionItem{"MenuLayerDispListM", "", S::None, kListRows, "リスト(&5)"},
-    SPanelActionItem{"MenuLayerDispListL", "", S::None, kListLargeRows, "大きいリスト(&6)"},
+    SPanelActionItem{"MenuLayerDispText", "", S::None, kListText, kResText},
+    SPanelActionItem{"MenuLayerDispListS", "", S::None, kListSmallRows, kResSmallList},
+    SPanelActionItem{"MenuLayerDispListM", "", S::None, kListRows, kResList},
+    SPanelActionItem{"MenuLayerDispListL", "", S::None, kListLargeRows, kResLargeList},
     SPanelActionItem{},
     SPanelActionItem{"MenuLayerOption", "ActLyrOpt"},
 };
@@ -65,21 +69,21 @@ constexpr std::array kMaskItems = {
     SPanelActionItem{},
     SPanelActionItem{"MenuMaskCrop", "ActMaskTrimOut"},
     SPanelActionItem{},
-    SPanelActionItem{"MenuMaskDispText", "", S::None, kListText, "テキスト(&T)"},
-    SPanelActionItem{"MenuMaskDispIconS", "", S::None, kListSmallIcons, "小さいアイコン(&1)"},
-    SPanelActionItem{"MenuMaskDispIconM", "", S::None, kListIcons, "アイコン(&2)"},
-    SPanelActionItem{"MenuMaskDispIconL", "", S::None, kListLargeIcons, "大きいアイコン(&3)"},
-    SPanelActionItem{"MenuMaskDispListS", "", S::None, kListSmallRows, "小さいリスト(&4)"},
-    SPanelActionItem{"MenuMaskDispListM", "", S::None, kListRows, "リスト(&5)"},
-    SPanelActionItem{"MenuMaskDispListL", "", S::None, kListLargeRows, "大きいリスト(&6)"},
+    SPanelActionItem{"MenuMaskDispText", "", S::None, kListText, kResText},
+    SPanelActionItem{"MenuMaskDispIconS", "", S::None, kListSmallIcons, kResSmallIcons},
+    SPanelActionItem{"MenuMaskDispIconM", "", S::None, kListIcons, kResIcons},
+    SPanelActionItem{"MenuMaskDispIconL", "", S::None, kListLargeIcons, kResLargeIcons},
+    SPanelActionItem{"MenuMaskDispListS", "", S::None, kListSmallRows, kResSmallList},
+    SPanelActionItem{"MenuMaskDispListM", "", S::None, kListRows, kResList},
+    SPanelActionItem{"MenuMaskDispListL", "", S::None, kListLargeRows, kResLargeList},
     SPanelActionItem{},
     SPanelActionItem{"MenuMaskOption", "ActMaskOption"},
 };
 
 constexpr std::array kSubmenus = {
-    SPanelSubmenuDef{S::Alpha, "MenuLayerAlpha", "透明部分(&A)"},
-    SPanelSubmenuDef{S::Arrange, "MenuLayerArrange", "変形(&T)"},
-    SPanelSubmenuDef{S::Visible, "MenuLayerVisible", "表示(&V)"},
+    SPanelSubmenuDef{S::Alpha, "MenuLayerAlpha", 69385},
+    SPanelSubmenuDef{S::Arrange, "MenuLayerArrange", 69386},
+    SPanelSubmenuDef{S::Visible, "MenuLayerVisible", 69387},
 };
 
 }  // namespace

@@ -20,7 +20,7 @@ struct SPanelActionItem {
   std::string_view action;  // the bound action; empty for a style item
   PanelSubmenu submenu = PanelSubmenu::None;
   int32_t style = -1;       // a display style item of the panel's list
-  std::string_view caption = {};  // a style item's caption
+  uint32_t captionId = 0;   // a style item's caption (string id)
 };
 
 std::span<const SPanelActionItem> panelActionItems(PanelActionMenu menu);
@@ -28,7 +28,7 @@ std::span<const SPanelActionItem> panelActionItems(PanelActionMenu menu);
 struct SPanelSubmenuDef {
   PanelSubmenu submenu;
   std::string_view name;
-  std::string_view caption;
+  uint32_t captionId;  // string id
 };
 std::span<const SPanelSubmenuDef> panelSubmenus();
 

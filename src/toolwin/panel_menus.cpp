@@ -12,52 +12,52 @@ namespace {
 using R = PanelMenuRole;
 
 constexpr std::array kOptionItems = {
-    SPanelMenuItem{"MenuOptItemNew", R::New, "新規%s(&N)%s"},
-    SPanelMenuItem{"MenuOptItemDuplicate", R::Duplicate, "%sを複製(&D)"},
-    SPanelMenuItem{"MenuOptItemDelete", R::Delete, "%sを削除(&R)%s"},
-    SPanelMenuItem{"MenuOptItemEdit", R::Edit, "%sを編集(&E)%s"},
-    SPanelMenuItem{"", R::Separator, ""},
-    SPanelMenuItem{"MenuOptSetRevert", R::Revert, "%sを復帰(&V)%s"},
-    SPanelMenuItem{"MenuOptSetAppend", R::Append, "%sを追加(&A)%s"},
-    SPanelMenuItem{"MenuOptSetSaveAs", R::SaveAs, "%sを保存(&S)%s"},
-    SPanelMenuItem{"MenuOptSetOpen", R::Open, "%sを置き換え(&O)%s"},
-    SPanelMenuItem{"", R::Separator, ""},
-    SPanelMenuItem{"MenuOptDblClick", R::DoubleClickEdits, "ダブルクリックで編集(&K)"},
+    SPanelMenuItem{"MenuOptItemNew", R::New},
+    SPanelMenuItem{"MenuOptItemDuplicate", R::Duplicate},
+    SPanelMenuItem{"MenuOptItemDelete", R::Delete},
+    SPanelMenuItem{"MenuOptItemEdit", R::Edit},
+    SPanelMenuItem{"", R::Separator},
+    SPanelMenuItem{"MenuOptSetRevert", R::Revert},
+    SPanelMenuItem{"MenuOptSetAppend", R::Append},
+    SPanelMenuItem{"MenuOptSetSaveAs", R::SaveAs},
+    SPanelMenuItem{"MenuOptSetOpen", R::Open},
+    SPanelMenuItem{"", R::Separator},
+    SPanelMenuItem{"MenuOptDblClick", R::DoubleClickEdits},
 };
 
 constexpr std::array kBrushItems = {
-    SPanelMenuItem{"MenuBrushNew", R::New, "新規ブラシ(&N)..."},
-    SPanelMenuItem{"MenuBrushDuplicate", R::Duplicate, "ブラシを複製(&D)"},
-    SPanelMenuItem{"MenuBrushDelete", R::Delete, "ブラシを削除(&R)..."},
-    SPanelMenuItem{"MenuBrushEdit", R::Edit, "ブラシを編集(&E)..."},
-    SPanelMenuItem{"", R::Separator, ""},
-    SPanelMenuItem{"MenuBrushDispText", R::Style, "テキスト(&T)", kListText},
-    SPanelMenuItem{"MenuBrushDispIconS", R::Style, "小さいアイコン(&1)", kListIconsSmall},
-    SPanelMenuItem{"MenuBrushDispIconM", R::Style, "アイコン(&2)", kListIcons},
-    SPanelMenuItem{"MenuBrushDispIconL", R::Style, "大きいアイコン(&3)", kListIconsLarge},
-    SPanelMenuItem{"MenuBrushDispListS", R::Style, "小さいリスト(&4)", kListSmall},
-    SPanelMenuItem{"MenuBrushDispListM", R::Style, "リスト(&5)", kList},
-    SPanelMenuItem{"MenuBrushDispListL", R::Style, "大きいリスト(&6)", kListLarge},
-    SPanelMenuItem{"", R::Separator, ""},
-    SPanelMenuItem{"MenuPMTRevert", R::Revert, "ブラシ集を復帰(&V)..."},
-    SPanelMenuItem{"MenuPMTAppend", R::Append, "ブラシ集を追加(&A)..."},
-    SPanelMenuItem{"MenuPMTSaveAs", R::SaveAs, "ブラシ集を保存(&S)..."},
-    SPanelMenuItem{"MenuPMTOpen", R::Open, "ブラシ集の置き換え(&O)..."},
+    SPanelMenuItem{"MenuBrushNew", R::New},
+    SPanelMenuItem{"MenuBrushDuplicate", R::Duplicate},
+    SPanelMenuItem{"MenuBrushDelete", R::Delete},
+    SPanelMenuItem{"MenuBrushEdit", R::Edit},
+    SPanelMenuItem{"", R::Separator},
+    SPanelMenuItem{"MenuBrushDispText", R::Style, kListText},
+    SPanelMenuItem{"MenuBrushDispIconS", R::Style, kListIconsSmall},
+    SPanelMenuItem{"MenuBrushDispIconM", R::Style, kListIcons},
+    SPanelMenuItem{"MenuBrushDispIconL", R::Style, kListIconsLarge},
+    SPanelMenuItem{"MenuBrushDispListS", R::Style, kListSmall},
+    SPanelMenuItem{"MenuBrushDispListM", R::Style, kList},
+    SPanelMenuItem{"MenuBrushDispListL", R::Style, kListLarge},
+    SPanelMenuItem{"", R::Separator},
+    SPanelMenuItem{"MenuPMTRevert", R::Revert},
+    SPanelMenuItem{"MenuPMTAppend", R::Append},
+    SPanelMenuItem{"MenuPMTSaveAs", R::SaveAs},
+    SPanelMenuItem{"MenuPMTOpen", R::Open},
 };
 
 constexpr std::array kSwatchItems = {
-    SPanelMenuItem{"MenuSwatchAppend", R::New, "新規カラー(&N)..."},
-    SPanelMenuItem{"", R::Separator, ""},
-    SPanelMenuItem{"MenuSwatchDispText", R::Style, "テキスト(&T)", kListText},
-    SPanelMenuItem{"MenuSwatchDispIconS", R::Style, "小さいアイコン(&1)", kListIconsSmall},
-    SPanelMenuItem{"MenuSwatchDispIconM", R::Style, "アイコン(&2)", kListIcons},
-    SPanelMenuItem{"MenuSwatchDispIconL", R::Style, "大きいアイコン(&3)", kListIconsLarge},
-    SPanelMenuItem{"MenuSwatchDispListS", R::Style, "小さいリスト(&4)", kListSmall},
-    SPanelMenuItem{"", R::Separator, ""},
-    SPanelMenuItem{"MenuOPLRevert", R::Revert, "色見本を復帰(&R)..."},
-    SPanelMenuItem{"MenuOPLAppend", R::Append, "色見本を追加(&A)..."},
-    SPanelMenuItem{"MenuOPLSaveAs", R::SaveAs, "色見本を保存(&S)..."},
-    SPanelMenuItem{"MenuOPLOpen", R::Open, "色見本の置き換え(&O)..."},
+    SPanelMenuItem{"MenuSwatchAppend", R::New},
+    SPanelMenuItem{"", R::Separator},
+    SPanelMenuItem{"MenuSwatchDispText", R::Style, kListText},
+    SPanelMenuItem{"MenuSwatchDispIconS", R::Style, kListIconsSmall},
+    SPanelMenuItem{"MenuSwatchDispIconM", R::Style, kListIcons},
+    SPanelMenuItem{"MenuSwatchDispIconL", R::Style, kListIconsLarge},
+    SPanelMenuItem{"MenuSwatchDispListS", R::Style, kListSmall},
+    SPanelMenuItem{"", R::Separator},
+    SPanelMenuItem{"MenuOPLRevert", R::Revert},
+    SPanelMenuItem{"MenuOPLAppend", R::Append},
+    SPanelMenuItem{"MenuOPLSaveAs", R::SaveAs},
+    SPanelMenuItem{"MenuOPLOpen", R::Open},
 };
 
 // The menus' texts: an item's caption is the text of its table's base plus
@@ -86,15 +86,14 @@ std::string fill(std::string_view format, std::initializer_list<std::string_view
 
 std::span<const SPanelMenuItem> itemsOf(PanelMenu menu);
 
-// The caption (or format) of an item in the language of the texts; an item
-// outside the tables keeps its own.
+// The caption (or format) of an item: the text of its place in its table; an
+// item outside the tables has none.
 std::string textOf(PanelMenu menu, const SPanelMenuItem& item) {
   const std::span<const SPanelMenuItem> items = itemsOf(menu);
   const auto* first = items.data();
-  if (&item < first || &item >= first + items.size()) return std::string(item.caption);
+  if (&item < first || &item >= first + items.size()) return {};
   const uint32_t base = menu == PanelMenu::Option ? kResOptionMenu : menu == PanelMenu::Brush ? kResBrushMenu : kResSwatchMenu;
-  const uint32_t id = base + uint32_t(&item - first);
-  return hasResString(id) ? resString(id) : std::string(item.caption);
+  return resString(base + uint32_t(&item - first));
 }
 
 std::string captionOf(PanelMenu menu, const SPanelMenuItem& item, const SPanelMenuContext& c) {

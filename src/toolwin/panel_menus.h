@@ -59,7 +59,6 @@ enum class PanelMenuRole : uint8_t {
 struct SPanelMenuItem {
   std::string_view name;     // the item's object name
   PanelMenuRole role;
-  std::string_view caption;  // a format with the kind or set word for the option menu
   int32_t style = -1;        // the display style of a Style item
 };
 
@@ -86,7 +85,7 @@ SPanelMenuItemState panelMenuItemState(PanelMenu menu, const SPanelMenuItem& ite
 // Runs an item; afterwards the list reselects its active item.
 void panelMenuClick(PanelMenu menu, const SPanelMenuItem& item, const SPanelMenuContext& c);
 
-// "選択された%sを削除してよろしいですか？" with the item word.
+// The question before the active item is deleted, with the item word.
 std::string deleteQuestion(std::string_view itemWord);
 
 // The event log's capacity as the log-count dialog stores it: 0..50.

@@ -19,7 +19,6 @@ class CPenShapeMngr;
 // Text ids of the preset lists.
 inline constexpr uint32_t kResNibItemName = 67400;   // "半径 %0.4gpx, 最小 %0.0f%%"
 inline constexpr uint32_t kResUndefinedItem = 67401;  // "未定義"
-inline constexpr uint32_t kResOperationFailed = 67402;  // "操作に失敗しました！"
 
 // ---- nibs ---------------------------------------------------------------------------
 

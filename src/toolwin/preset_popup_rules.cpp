@@ -1,20 +1,39 @@
 #include "toolwin/preset_popup_rules.h"
 
 #include "platform/message_service.h"
+#include "platform/string_table.h"
 #include "toolwin/item_list.h"
 #include "toolwin/preset_editor_rules.h"
 
 namespace pg {
 
-SPresetPopupWords presetPopupWords(PresetPopupKind kind) {
+namespace {
+
+// The string ids of a kind's item word and set word.
+struct SWordIds {
+  uint32_t kind, set;
+};
+
+SWordIds wordIds(PresetPopupKind kind) {
   switch (kind) {
-    case PresetPopupKind::PenMethod: return {"ブラシ", "ブラシ集"};
-    case PresetPopupKind::PenNib: return {"ペン先", "ペン先集"};
-    case PresetPopupKind::Swatch: return {"色", "色見本"};
-    case PresetPopupKind::Gradient: return {"グラデーション", "グラデーション集"};
+    case PresetPopupKind::PenMethod: return {68160, 68161};
+    case PresetPopupKind::PenNib: return {69390, 65271};
+    case PresetPopupKind::Swatch: return {69391, 65035};
+    case PresetPopupKind::Gradient: return {68162, 68163};
     case PresetPopupKind::Other: break;
   }
-  return {"アイテム", "セット"};
+  return {69392, 69393};
+}
+
+// The items' formats in menu order: the item word, then the set word, each
+// followed by its tail ("..." where a dialog or question follows).
+constexpr uint32_t kItemFormats[kPresetPopupItemCount] = {68100, 68101, 68102, 68103, 68105, 68106, 68107, 68108};
+
+}  // namespace
+
+SPresetPopupWords presetPopupWords(PresetPopupKind kind) {
+  const SWordIds ids = wordIds(kind);
+  return {resString(ids.kind), resString(ids.set)};
 }
 
 SPresetPopupMenuState presetPopupMenuState(const CItemList& list, const SPresetPopupContext& c) {
@@ -22,25 +41,24 @@ SPresetPopupMenuState presetPopupMenuState(const CItemList& list, const SPresetP
   const SPresetPopupWords w = presetPopupWords(c.kind);
   const int32_t a = list.getActiveIndex(), n = list.getCount();
   struct Row {
-    std::string_view format;
     bool setWord;
     std::string_view tail;
     bool enabled;
   };
   const bool nFixed = list.isValidIndex(n) && (list.getItemFlags(n) & kItemFixed) != 0;
   const Row rows[kPresetPopupItemCount] = {
-      {"新規%s(&N)%s", false, "...", !nFixed},
-      {"%sを複製(&D)%s", false, "", list.isValidIndex(a) && list.canCopyFrom(n, &list, a)},
-      {"%sを削除(&R)%s", false, "...", list.isValidIndex(a) && list.canDeleteKeepOne(a)},
-      {"%sを編集(&E)%s", false, "...", list.canEditItem(a)},
-      {"%sを復帰(&V)%s", true, "...", c.setFileExists && c.setModified},
-      {"%sを追加(&A)%s", true, "...", list.isValidIndex(a) && list.canAppendFrom(&list, a)},
-      {"%sを保存(&S)%s", true, "...", true},
-      {"%sを置き換え(&O)%s", true, "...", true},
+      {false, "...", !nFixed},
+      {false, "", list.isValidIndex(a) && list.canCopyFrom(n, &list, a)},
+      {false, "...", list.isValidIndex(a) && list.canDeleteKeepOne(a)},
+      {false, "...", list.canEditItem(a)},
+      {true, "...", c.setFileExists && c.setModified},
+      {true, "...", list.isValidIndex(a) && list.canAppendFrom(&list, a)},
+      {true, "...", true},
+      {true, "...", true},
   };
   for (int i = 0; i < kPresetPopupItemCount; ++i) {
     const Row& r = rows[i];
-    s.items[size_t(i)].caption = formatText(r.format, {r.setWord ? w.set : w.kind, r.tail});
+    s.items[size_t(i)].caption = formatRes(kItemFormats[i], {r.setWord ? w.set : w.kind, r.tail});
     s.items[size_t(i)].enabled = r.enabled;
   }
   s.showAllVisible = c.showAllSupported;

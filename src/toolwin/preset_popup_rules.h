@@ -18,8 +18,8 @@ class CItemList;
 enum class PresetPopupKind : uint8_t { PenMethod, PenNib, Swatch, Gradient, Other };
 
 struct SPresetPopupWords {
-  std::string_view kind;  // K
-  std::string_view set;   // S
+  std::string kind;  // K
+  std::string set;   // S
 };
 SPresetPopupWords presetPopupWords(PresetPopupKind kind);
 

@@ -22,7 +22,6 @@ inline constexpr int kZoomButton = 15;
 struct SToolButtonDef {
   int16_t left, top, right, bottom;  // bounds in the tool window's client area
   uint32_t hintId;                   // resource text of the hint
-  std::string_view hint;             // the same text, used while the resource table lacks it
   std::string_view menu;             // name of the variant menu; empty when the button has none
   std::string_view keys;             // shortcut letters
   ToolMode defaultMode;
@@ -30,8 +29,8 @@ struct SToolButtonDef {
 
 struct SToolModeDef {
   uint8_t button;
-  std::string_view menuItem;  // empty for the modes of buttons without variants
-  std::string_view caption;   // caption of the menu item
+  std::string_view menuItem;  // empty for the modes of buttons without variants; the
+                              // item's caption is the mode's name (modeDisplayName)
   bool opacityApplies;        // the tool opacity edit is enabled
   ToolMode next;              // next mode of the button's variant cycle
   uint32_t maskBit;           // bit in ToolSubMode; 0 for the button's first variant

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/message_service.h"
+#include "platform/res_ids.h"
+
 namespace pg {
 
 double progressRatio(int32_t position, int32_t maximum) {
@@ -23,12 +26,10 @@ uint64_t progressRemainingMs(int32_t position, int32_t maximum, uint32_t elapsed
 }
 
 namespace {
-std::string timeText(const char* format, uint64_t ms) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, format, static_cast<int>(std::min<uint64_t>(ms / 3600000, 2147483647u)),
-                static_cast<int>(ms % 3600000 / 60000), static_cast<int>(ms % 60000 / 1000),
-                static_cast<int>(ms % 1000));
-  return buf;
+// The time as the text of the id formats it: hours, minutes, seconds, milliseconds.
+std::string timeText(uint32_t formatId, uint64_t ms) {
+  return formatRes(formatId, {int64_t(std::min<uint64_t>(ms / 3600000, 2147483647u)), int64_t(ms % 3600000 / 60000),
+                              int64_t(ms % 60000 / 1000), int64_t(ms % 1000)});
 }
 }  // namespace
 
@@ -43,9 +44,9 @@ std::string progressLabel(uint8_t mode, int32_t position, int32_t maximum, uint3
       std::snprintf(buf, sizeof buf, "%d / %d", position, maximum);
       return buf;
     case 2:
-      return timeText("経過: %d:%2.2d:%2.2d.%3.3d", elapsed);
+      return timeText(kResProgressElapsed, elapsed);
     default:
-      return timeText("残り: %d:%2.2d:%2.2d.%3.3d", progressRemainingMs(position, maximum, elapsed));
+      return timeText(kResProgressRemaining, progressRemainingMs(position, maximum, elapsed));
   }
 }
 

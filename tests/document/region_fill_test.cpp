@@ -9,6 +9,7 @@
 #include "doc_ops_fixture.h"
 #include "document/doc_recorder.h"
 #include "document/paper_ops.h"
+#include "platform/string_table.h"
 
 namespace pg::test {
 namespace {
@@ -250,7 +251,7 @@ TEST(RegionFill, AnUnfinishedRegionChangesNothing) {
     EXPECT_TRUE(f.packetsSince(from).empty()) << c.what;
     const auto shown = f.messages.warnings();
     ASSERT_EQ(shown.size(), 1u) << c.what;
-    EXPECT_EQ(shown[0] == kMsgRegionTooComplex, c.tooComplex) << c.what;
+    EXPECT_EQ(shown[0] == resString(kStrRegionTooComplex), c.tooComplex) << c.what;
   }
   // The default queue holds this region whole.
   RegionFixture f;

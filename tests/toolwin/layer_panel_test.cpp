@@ -168,7 +168,7 @@ TEST(LayerPanel, DeletingAsksUnlessAltIsHeld) {
   f.addLayers(3);
   int asked = 0;
   bool answer = false;
-  f.panel.OnConfirm = [&](const char*) {
+  f.panel.OnConfirm = [&](const std::string&) {
     ++asked;
     return answer;
   };

@@ -41,7 +41,7 @@ struct FakeSet final : IPresetSetCommands {
 const SPanelMenuItem& item(PanelMenu menu, std::string_view name) {
   for (const SPanelMenuItem& i : panelMenuItems(menu))
     if (i.name == name) return i;
-  static const SPanelMenuItem none{"", PanelMenuRole::Separator, ""};
+  static const SPanelMenuItem none{"", PanelMenuRole::Separator};
   ADD_FAILURE() << name;
   return none;
 }

@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <functional>
 
 #include "app/qt/value_dialog.h"
@@ -60,6 +61,13 @@ namespace {
 
 // The previews' largest side.
 constexpr int32_t kPreviewSide = 256;
+
+// The dialog's texts: its caption, the source choice besides the layer, the
+// three display choices, the four modes, the word of a full colour table.
+constexpr uint32_t kResCaption = 69350, kResVisibleImage = 69351, kResColourWord = 69359;
+constexpr uint32_t kResDisplays[] = {69352, 69353, 69354};
+constexpr std::array<uint32_t, 4> kResModes = {69355, 69356, 69357, 69358};
+
 // The recompute waits this long after the last change of the range.
 constexpr int kRangeWaitMs = 500;
 
@@ -84,20 +92,20 @@ QImage imageOf(const TMTC& plane) {
 
 TFormColorMask::TFormColorMask(TPaper& doc, int32_t layerIndex, uint32_t resetColour, QWidget* parent)
     : QDialog(parent), doc_(doc), layerIndex_(layerIndex), resetColour_(resetColour & 0xFFFFFFu) {
-  setWindowTitle(QString::fromUtf8("色域選択"));
+  setWindowTitle(resText(kResCaption));
   auto* root = new QVBoxLayout(this);
   auto* pictures = new QHBoxLayout;
   auto* left = new QVBoxLayout;
   source_ = new QComboBox(this);
   const CLayerData* layer = doc.getLayer(layerIndex);
   source_->addItem(layer != nullptr ? QString::fromStdString(layer->name) : QString());
-  source_->addItem(QString::fromUtf8("表示画像"));
+  source_->addItem(resText(kResVisibleImage));
   sourceView_ = new TColorPickView(this);
   left->addWidget(source_);
   left->addWidget(sourceView_);
   auto* right = new QVBoxLayout;
   display_ = new QComboBox(this);
-  for (const char* text : {"グレースケール", "カラー(背景白)", "カラー(背景黒)"}) display_->addItem(QString::fromUtf8(text));
+  for (uint32_t id : kResDisplays) display_->addItem(resText(id));
   resultView_ = new TColorPickView(this);
   right->addWidget(display_);
   right->addWidget(resultView_);
@@ -107,9 +115,8 @@ TFormColorMask::TFormColorMask(TPaper& doc, int32_t layerIndex, uint32_t resetCo
 
   auto* modeBox = new QGroupBox(this);
   auto* modeRow = new QHBoxLayout(modeBox);
-  const char* modeTexts[] = {"新規(&N)", "追加(&A)", "削除(&S)", "移動(&H)"};
   for (int i = 0; i < 4; ++i) {
-    modes_[i] = new QRadioButton(QString::fromUtf8(modeTexts[i]), modeBox);
+    modes_[i] = new QRadioButton(resText(kResModes[size_t(i)]), modeBox);
     modeRow->addWidget(modes_[i]);
     connect(modes_[i], &QRadioButton::toggled, this, [this, i](bool on) {
       if (!on || syncing_) return;
@@ -254,7 +261,7 @@ void TFormColorMask::pickAt(QPoint p, Qt::KeyboardModifiers keys) {
       model_.effectiveMode((keys & Qt::ShiftModifier) != 0, (keys & Qt::ControlModifier) != 0);
   const ColorPick result = model_.pick(work_.getPixel(p.x(), p.y()), mode);
   if (result == ColorPick::TableFull) {
-    showWarning(formatRes(kResCannotAddMore, {std::string("色")}));
+    showWarning(formatRes(kResCannotAddMore, {resString(kResColourWord)}));
     return;
   }
   if (result != ColorPick::Ignored) recompute();

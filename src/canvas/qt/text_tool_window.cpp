@@ -17,10 +17,19 @@
 #include "brush/text_charsets.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
+#include "platform/string_table.h"
 
 namespace pg {
 
 namespace {
+
+// The window's texts: its caption, the captions of the three number rows, the
+// three style boxes, the memo font box and the preview box.
+constexpr uint32_t kResTitle = 69300, kResFace = 69301, kResSize = 69302, kResSpacing = 69303, kResLeading = 69304,
+                   kResItalic = 69305, kResBold = 69306, kResVertical = 69307, kResUseFont = 69308,
+                   kResPreview = 69309;
+
+QString resText(uint32_t id) { return QString::fromStdString(resString(id)); }
 
 // Sizes and spacings the window offers.
 constexpr int kMaxTextSize = 500;
@@ -45,19 +54,19 @@ bool verticalFormExists(const std::string& face, uint8_t charSet) {
 TTextToolWindow::TTextToolWindow(TDrawWindow& window, ITextToolSettingsStore& store, TPoint docPoint,
                                  bool selectMode, QWidget* parent)
     : QDialog(parent), session_(window, docPoint, selectMode), store_(store) {
-  setWindowTitle(QString::fromUtf8("文字入力"));
+  setWindowTitle(resText(kResTitle));
   const STextToolSettings s = store_.load();
   face_ = new QComboBox;
   charSet_ = new QComboBox;
   size_ = numberBox(1, kMaxTextSize, s.size > 0 ? s.size : 24, "pt");
   spacing_ = numberBox(-kMaxSpacing, kMaxSpacing, s.charSpacing, "px");
   leading_ = numberBox(-kMaxSpacing, kMaxSpacing, s.lineSpacing, "px");
-  italic_ = new QCheckBox(QString::fromUtf8("斜体(&I)"));
-  bold_ = new QCheckBox(QString::fromUtf8("太字(&B)"));
-  vertical_ = new QCheckBox(QString::fromUtf8("縦書き(&V)"));
+  italic_ = new QCheckBox(resText(kResItalic));
+  bold_ = new QCheckBox(resText(kResBold));
+  vertical_ = new QCheckBox(resText(kResVertical));
   text_ = new QPlainTextEdit(QString::fromStdString(s.text));
-  useFont_ = new QCheckBox(QString::fromUtf8("選択されているフォントを使用して表示する(&D)"));
-  preview_ = new QCheckBox(QString::fromUtf8("プレビュー(&P)"));
+  useFont_ = new QCheckBox(resText(kResUseFont));
+  preview_ = new QCheckBox(resText(kResPreview));
   italic_->setChecked(s.italic);
   bold_->setChecked(s.bold);
   vertical_->setChecked(s.vertical);
@@ -65,11 +74,11 @@ TTextToolWindow::TTextToolWindow(TDrawWindow& window, ITextToolSettingsStore& st
   preview_->setChecked(s.preview);
 
   auto* form = new QFormLayout;
-  form->addRow(QString::fromUtf8("フォント(&F)"), face_);
+  form->addRow(resText(kResFace), face_);
   form->addRow(QString(), charSet_);
-  form->addRow(QString::fromUtf8("サイズ(&S)"), size_);
-  form->addRow(QString::fromUtf8("字間(&T)"), spacing_);
-  form->addRow(QString::fromUtf8("行間(&L)"), leading_);
+  form->addRow(resText(kResSize), size_);
+  form->addRow(resText(kResSpacing), spacing_);
+  form->addRow(resText(kResLeading), leading_);
   auto* styles = new QHBoxLayout;
   styles->addWidget(italic_);
   styles->addWidget(bold_);

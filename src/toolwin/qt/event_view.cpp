@@ -19,10 +19,14 @@
 #include "ui/qt/glyph_label.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/progress_bar.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 
 namespace {
+
+// The event log menu's two items.
+constexpr uint32_t kResClearLog = 69375, kResLogCapacity = 69376;
 
 QIcon glyphIcon(uint8_t type) {
   const TPgGlyphManager* g = glyphManager();
@@ -92,10 +96,10 @@ TEventView::TEventView(QWidget* parent) : QWidget(parent) {
 
   menu_ = new QMenu(this);
   menu_->setObjectName(QStringLiteral("PopEvent"));
-  clearLog_ = new QAction(QStringLiteral("ログを消去(&D)"), this);
+  clearLog_ = new QAction(resText(kResClearLog), this);
   clearLog_->setObjectName(QStringLiteral("MenuClearLog"));
   connect(clearLog_, &QAction::triggered, this, [this] { MenuClearLogClick(); });
-  logCapacity_ = new QAction(QStringLiteral("ログの表示数(&C)..."), this);
+  logCapacity_ = new QAction(resText(kResLogCapacity), this);
   logCapacity_->setObjectName(QStringLiteral("MenuLogCapacity"));
   connect(logCapacity_, &QAction::triggered, this, [this] { MenuLogCapacityClick(); });
   connect(menu_, &QMenu::aboutToShow, this, [this] { clearLog_->setEnabled(model_.log().count() > 0); });

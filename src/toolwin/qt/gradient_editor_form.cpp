@@ -180,25 +180,28 @@ TFormGradEditor::TFormGradEditor(CGradMngr& set, const SPresetEditorContext& con
   popPosition->setObjectName(QStringLiteral("PopPosition"));
   auto* popColor = new QMenu(this);
   popColor->setObjectName(QStringLiteral("PopColor"));
+  // Each menu: copy from the left, from the right, a line, exchange with the
+  // left, with the right; a caption id of 0 is the line.
   struct Item {
     QMenu* menu;
-    const char* caption;
+    uint32_t captionId;
     GradStopCopy command;
   };
+  constexpr uint32_t kCopyL = 69380, kCopyR = 69381, kExchangeL = 69382, kExchangeR = 69383;
   const Item items[] = {
-      {popPosition, "左の色をコピー(&L)", GradStopCopy::CopyL1},     {popPosition, "右の色をコピー(&R)", GradStopCopy::CopyR1},
-      {popPosition, nullptr, GradStopCopy::CopyL1},                 {popPosition, "左の色と入れ替え(&E)", GradStopCopy::ExchangeL1},
-      {popPosition, "右の色と入れ替え(&I)", GradStopCopy::ExchangeR1}, {popColor, "左の色をコピー(&L)", GradStopCopy::CopyL2},
-      {popColor, "右の色をコピー(&R)", GradStopCopy::CopyR2},        {popColor, nullptr, GradStopCopy::CopyL2},
-      {popColor, "左の色と入れ替え(&E)", GradStopCopy::ExchangeL2},  {popColor, "右の色と入れ替え(&I)", GradStopCopy::ExchangeR2},
+      {popPosition, kCopyL, GradStopCopy::CopyL1},         {popPosition, kCopyR, GradStopCopy::CopyR1},
+      {popPosition, 0, GradStopCopy::CopyL1},              {popPosition, kExchangeL, GradStopCopy::ExchangeL1},
+      {popPosition, kExchangeR, GradStopCopy::ExchangeR1}, {popColor, kCopyL, GradStopCopy::CopyL2},
+      {popColor, kCopyR, GradStopCopy::CopyR2},            {popColor, 0, GradStopCopy::CopyL2},
+      {popColor, kExchangeL, GradStopCopy::ExchangeL2},    {popColor, kExchangeR, GradStopCopy::ExchangeR2},
   };
   for (const Item& it : items) {
-    if (it.caption == nullptr) {
+    if (it.captionId == 0) {
       it.menu->addSeparator();
       continue;
     }
     const GradStopCopy command = it.command;
-    QAction* a = it.menu->addAction(QString::fromUtf8(it.caption), this, [this, command] { copyColour(command); });
+    QAction* a = it.menu->addAction(resText(it.captionId), this, [this, command] { copyColour(command); });
     a->setData(int(command));
   }
   for (QMenu* menu : {popPosition, popColor})

@@ -13,10 +13,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <array>
 
 #include "core/blend_modes.h"
 #include "ui/glyph_types.h"
 #include "ui/qt/glyph_label.h"
+#include "ui/qt/res_text.h"
+#include "platform/message_service.h"
 #include "toolwin/qt/item_list_view.h"
 #include "toolwin/qt/panel_menu_builder.h"
 #include "canvas/draw_window.h"
@@ -28,6 +31,12 @@ namespace pg {
 namespace {
 
 constexpr int kTimerTick = 100;  // ms between looks at the opacity edit
+
+// The hints of the panels' buttons, the delete question and the captions of
+// the four ways a mask merges into the selected one.
+constexpr uint32_t kResProtectHint = 69360, kResNewLayerHint = 69361, kResDeleteLayerHint = 69362,
+                   kResNewMaskHint = 69363, kResDeleteMaskHint = 69364, kResDeleteQuestion = 68164;
+constexpr std::array<uint32_t, 4> kResMergeModes = {64920, 64921, 64922, 64923};
 
 QToolButton* textButton(const QString& text, const QString& tip, QWidget* parent) {
   auto* b = new QToolButton(parent);
@@ -69,7 +78,7 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
   opacityEdit_->setSuffix(QStringLiteral("%"));
   opacityEdit_->setAlignment(Qt::AlignRight);
   grid->addWidget(opacityEdit_, 1, 2);
-  protect_ = textButton(QStringLiteral("α"), QStringLiteral("透明部分を保護"), this);
+  protect_ = textButton(QStringLiteral("α"), resText(kResProtectHint), this);
   protect_->setCheckable(true);
   grid->addWidget(protect_, 1, 3);
   layerView_ = new TItemListView(layers_, this);
@@ -77,8 +86,8 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
   grid->setRowStretch(2, 1);
   auto* buttons = new QHBoxLayout();
   buttons->addStretch(1);
-  newLayer_ = textButton(QStringLiteral("+"), QStringLiteral("新規レイヤ"), this);
-  deleteLayer_ = textButton(QStringLiteral("−"), QStringLiteral("レイヤ削除"), this);
+  newLayer_ = textButton(QStringLiteral("+"), resText(kResNewLayerHint), this);
+  deleteLayer_ = textButton(QStringLiteral("−"), resText(kResDeleteLayerHint), this);
   buttons->addWidget(newLayer_);
   buttons->addWidget(deleteLayer_);
   grid->addLayout(buttons, 3, 0, 1, 4);
@@ -93,8 +102,8 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
   mv->addWidget(maskView_, 1);
   auto* mb = new QHBoxLayout();
   mb->addStretch(1);
-  newMask_ = textButton(QStringLiteral("+"), QStringLiteral("新規マスク"), maskPanel_);
-  deleteMask_ = textButton(QStringLiteral("−"), QStringLiteral("マスク削除"), maskPanel_);
+  newMask_ = textButton(QStringLiteral("+"), resText(kResNewMaskHint), maskPanel_);
+  deleteMask_ = textButton(QStringLiteral("−"), resText(kResDeleteMaskHint), maskPanel_);
   mb->addWidget(newMask_);
   mb->addWidget(deleteMask_);
   mv->addLayout(mb);
@@ -112,8 +121,8 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
     show(panel_->state());
     showMasks(panel_->maskState());
   };
-  panel_->OnConfirm = [this](const char* word) {
-    QString text = QStringLiteral("選択された%1を削除してよろしいですか？").arg(QString::fromUtf8(word));
+  panel_->OnConfirm = [this](const std::string& word) {
+    const QString text = QString::fromStdString(formatRes(kResDeleteQuestion, {word}));
     return QMessageBox::question(this, QString(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
   };
 
@@ -131,10 +140,8 @@ TLayerPanelView::TLayerPanelView(QWidget* parent) : QWidget(parent) {
   maskView_->OnContextItem = [this](int32_t index, QPoint global) {
     if (!masks_.canEdit() || index == masks_.getActiveIndex()) return;
     maskMergeAsked_ = true;  // the panel's menu does not follow this one
-    static const char* const kModes[] = {"選択範囲をコピー(&C)", "選択範囲に加える(&A)", "選択範囲から取り除く(&R)",
-                                         "共通部分に置き換える(&E)"};
     QMenu menu;
-    for (int mode = 0; mode < 4; ++mode) menu.addAction(QString::fromUtf8(kModes[mode]))->setData(mode);
+    for (int mode = 0; mode < 4; ++mode) menu.addAction(resText(kResMergeModes[size_t(mode)]))->setData(mode);
     if (QAction* chosen = menu.exec(global)) masks_.mergeInto(index, chosen->data().toInt());
     panel_->updateMaskPanel();
   };

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "toolwin/item_list.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 
@@ -16,7 +17,7 @@ QMenu* buildPanelMenu(QWidget* parent, PanelMenu menu, std::function<SPanelMenuC
       m->addSeparator();
       continue;
     }
-    QAction* a = m->addAction(QString::fromUtf8(item.caption.data(), static_cast<int>(item.caption.size())));
+    QAction* a = m->addAction(QString());  // captioned as the menu opens
     a->setObjectName(QString::fromLatin1(item.name.data(), static_cast<int>(item.name.size())));
     a->setCheckable(item.role == PanelMenuRole::Style || item.role == PanelMenuRole::DoubleClickEdits);
     QObject::connect(a, &QAction::triggered, m, [menu, &item, context] { panelMenuClick(menu, item, context()); });
@@ -45,7 +46,7 @@ QMenu* buildPanelActionMenu(QWidget* parent, PanelActionMenu menu, CItemList& li
   auto* top = new QMenu(parent);
   std::map<PanelSubmenu, QMenu*> subs{{PanelSubmenu::None, top}};
   for (const SPanelSubmenuDef& d : panelSubmenus()) {
-    auto* sub = new QMenu(qs(d.caption), top);
+    auto* sub = new QMenu(resText(d.captionId), top);
     sub->setObjectName(qs(d.name));
     subs[d.submenu] = sub;
   }
@@ -68,7 +69,7 @@ QMenu* buildPanelActionMenu(QWidget* parent, PanelActionMenu menu, CItemList& li
       m->addSeparator();
       continue;
     }
-    QAction* a = m->addAction(qs(it.caption));
+    QAction* a = m->addAction(resText(it.captionId));
     a->setObjectName(qs(it.name));
     if (it.style >= 0) {
       a->setCheckable(true);

@@ -32,6 +32,8 @@ namespace {
 
 // The pen-method kinds' names are the paint kind names' texts, in kind order.
 constexpr uint32_t kResPenKindNames = 66400;
+// An icon file that does not open: the picture-file message with its path.
+constexpr uint32_t kResIconUnreadable = 66546;
 
 QImage imageOfPlane(const TMTC& plane) {
   QImage img(plane.Width, plane.Height, QImage::Format_ARGB32);
@@ -212,7 +214,7 @@ bool TFramePenMtdEditor::loadIconFile(const QString& path) {
   int32_t dpi = 0;
   std::unique_ptr<TMTC> image = loadImageFile(path.toStdString(), dpi);
   if (!image || !hasPixels(*image) || !values_.setOwnIcon(*image)) {
-    showWarning(formatText("画像ファイルを開くことができませんでした！\r    path = %s", {path.toStdString()}));
+    showWarning(formatRes(kResIconUnreadable, {path.toStdString()}));
     return false;
   }
   kindRefresh();

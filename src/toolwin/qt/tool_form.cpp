@@ -32,10 +32,14 @@
 #include "toolwin/qt/tool_colour_cell.h"
 #include "toolwin/qt/tool_glyph_painter.h"
 #include "toolwin/qt/tool_options_panel.h"
+#include "ui/qt/res_text.h"
 
 namespace pg {
 
 namespace {
+
+// The hints of the swatch panel's two buttons.
+constexpr uint32_t kResNewSwatchHint = 69370, kResDeleteSwatchHint = 69371;
 
 constexpr int kClientWidth = 56;
 constexpr int kClientHeight = 294;
@@ -46,9 +50,7 @@ const QRect kGradientListRect(1, 260, 54, 32);
 
 QRect boundsOf(const SToolButtonDef& d) { return QRect(d.left, d.top, d.right - d.left, d.bottom - d.top); }
 
-QString hintOf(const SToolButtonDef& d) {
-  return QString::fromStdString(hasResString(d.hintId) ? resString(d.hintId) : std::string(d.hint));
-}
+QString hintOf(const SToolButtonDef& d) { return QString::fromStdString(resString(d.hintId)); }
 
 }  // namespace
 
@@ -350,7 +352,7 @@ QMenu* TToolForm::buildVariantMenu(int button) {
     // The mode's name from the string tables, so that the language module
     // names it too.
     std::string caption;
-    if (!modeDisplayName(modes[i], caption)) caption = std::string(def->caption);
+    (void)modeDisplayName(modes[i], caption);
     QAction* item = menu->addAction(QString::fromStdString(caption));
     item->setObjectName(QString::fromLatin1(def->menuItem.data(), def->menuItem.size()));
     item->setCheckable(true);
@@ -493,12 +495,12 @@ void TToolForm::buildSwatchButtons() {
   swatchNew_ = new QToolButton(swatchPanel_);
   swatchNew_->setObjectName(QStringLiteral("FBtnSwtNew"));
   swatchNew_->setText(QStringLiteral("+"));
-  swatchNew_->setToolTip(QStringLiteral("新規カラー"));
+  swatchNew_->setToolTip(resText(kResNewSwatchHint));
   swatchNew_->setAutoRaise(true);
   swatchDelete_ = new QToolButton(swatchPanel_);
   swatchDelete_->setObjectName(QStringLiteral("FBtnSwtDel"));
   swatchDelete_->setText(QStringLiteral("−"));
-  swatchDelete_->setToolTip(QStringLiteral("カラーを削除"));
+  swatchDelete_->setToolTip(resText(kResDeleteSwatchHint));
   swatchDelete_->setAutoRaise(true);
   swatchDelete_->setEnabled(false);
   swatchButtons->addWidget(swatchNew_);

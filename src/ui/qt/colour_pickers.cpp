@@ -15,6 +15,7 @@
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/num_fields.h"
+#include "ui/qt/res_text.h"
 #include "ui/twin_cell.h"
 
 namespace pg {
@@ -403,10 +404,12 @@ struct SFieldDef {
 constexpr SFieldDef kFields[9] = {{"&R", 255}, {"&G", 255}, {"&B", 255}, {"&H", 360},   {"&S", 100},
                                   {"&V", 100}, {"H(&U)", 360}, {"S(&A)", 100}, {"&L", 100}};
 enum { kR, kG, kB, kH, kS, kV, kU, kA, kL, kPicker, kSwatch };
+// The dialog's caption and the caption of its slider-colour box.
+constexpr uint32_t kResColorPickerCaption = 69340, kResColorPickerFollow = 69341;
 }  // namespace
 
 TColorPickerForm::TColorPickerForm(QWidget* parent) : TDialogBaseForm(parent) {
-  setWindowTitle(QString::fromUtf8("カラーピッカー"));
+  setWindowTitle(resText(kResColorPickerCaption));
   setButtonMode(kButtonModeOkCancel);
   auto* row = new QHBoxLayout(content());
   Picker = new TColorPicker(content());
@@ -442,7 +445,7 @@ TColorPickerForm::TColorPickerForm(QWidget* parent) : TDialogBaseForm(parent) {
     });
   }
   side->addLayout(grid);
-  CheckBoxC = new QCheckBox(QString::fromUtf8("スライダの色を変える(&D)"), content());
+  CheckBoxC = new QCheckBox(resText(kResColorPickerFollow), content());
   CheckBoxC->setChecked(Picker->followColor());
   QObject::connect(CheckBoxC, &QCheckBox::toggled, this, [this](bool on) { Picker->setFollowColor(on); });
   side->addWidget(CheckBoxC);

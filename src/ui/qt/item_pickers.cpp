@@ -9,11 +9,13 @@
 #include <string>
 
 #include "brush/paint_param_kinds.h"
+#include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/glyph_manager.h"
 #include "ui/glyph_types.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/qt_appearance.h"
+#include "ui/qt/res_text.h"
 #include "ui/text_flags.h"
 
 namespace pg {
@@ -294,9 +296,8 @@ void TSubPaintDropDown::drawContent() {
 }
 
 bool TSubPaintDropDown::dropDown(int32_t index) {
-  static const char* const kNames[6] = {"フリーハンド", "単線描画", "複線描画", "矩形描画", "楕円描画", "多角形描画"};
   std::vector<QString> names;
-  for (const char* n : kNames) names.push_back(QString::fromUtf8(n));
+  for (uint32_t id : kResShapeSubModeNames) names.push_back(resText(id));
   const int id = runChoiceMenu(*this, names, {1, 3}, index, RunMenu);
   if (id >= 1000 && id < 1006) setKind(static_cast<uint32_t>(id - 1000));
   updateHover();

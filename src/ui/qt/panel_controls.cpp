@@ -3,9 +3,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/pressure_gamma.h"
 #include "ui/qt/graphic_image.h"
+#include "ui/qt/res_text.h"
 #include "ui/text_flags.h"
 
 namespace pg {
@@ -14,9 +16,7 @@ namespace pg {
 
 TPressureGamma::TPressureGamma(QWidget* parent) : QWidget(parent) {
   resize(48, 48);
-  setToolTip(QString::fromUtf8("筆圧補正|左・上方向にドラッグ: 筆圧補正を減少, 右・上方向にドラッグ: 筆圧補正を増大, "
-                               "Shift + ドラッグ: アジャスト, ダブルクリック: 筆圧補正をリセット")
-                 .section('|', 0, 0));
+  setToolTip(resText(kResHintPressureGamma).section('|', 0, 0));
 }
 
 void TPressureGamma::setGamma(float g) {
