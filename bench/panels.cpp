@@ -62,7 +62,10 @@ std::unique_ptr<CLayerData> paintedLayer(int32_t w, int32_t h) {
 void BM_ThumbnailAfterStroke(benchmark::State& state) {
   auto l = paintedLayer(4000, 3000);
   const SRectXYWH stroke{1900, 1400, 120, 40};
-  for (auto _ : state) benchmark::DoNotOptimize(l->updateThumbnailRect(stroke));
+  for (auto _ : state) {
+    l->markThumbnailChanged(stroke);
+    benchmark::DoNotOptimize(l->freshThumbnail());
+  }
   state.SetLabel("4000x3000, stroke 120x40");
 }
 BENCHMARK(BM_ThumbnailAfterStroke)->Unit(benchmark::kMicrosecond);

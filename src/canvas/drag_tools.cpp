@@ -367,7 +367,7 @@ void dragToolUp(TDrawWindow& w, uint32_t shift, TPoint p) {
         if (r.Right > r.Left && r.Bottom > r.Top) {
           changed = runEdit(w, [&] { return doc.cropToRect(w.flow(), r, true); });
           // The cropped picture fits the window when the preference asks.
-          if (changed && w.autoFitEnabled()) w.zoomToFit(w.autoFitMayEnlarge());
+          if (changed) (void)w.autoFitAfterResize();
         }
         break;
       }

@@ -471,6 +471,12 @@ bool TDrawWindow::autoFitEnabled() const {
 
 bool TDrawWindow::autoFitMayEnlarge() const { return (shared_.prefs.autoSizeAdjust & 4) == 0; }
 
+bool TDrawWindow::autoFitAfterResize() {
+  if (!autoFitEnabled()) return false;
+  zoomToFit(autoFitMayEnlarge());
+  return true;
+}
+
 void TDrawWindow::zoomToFit(bool allowEnlarge) {
   const SRatio r = fitRatio(SSize{paper_->width, paper_->height}, client_, paper_->sinA, paper_->cosA, allowEnlarge);
   setZoomCentred(r.Num, r.Den);

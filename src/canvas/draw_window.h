@@ -347,6 +347,9 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // small picture at 100 %.
   bool autoFitEnabled() const;
   bool autoFitMayEnlarge() const;
+  // After a change of the picture's size: fits it to the window when
+  // autoFitEnabled; answers whether it did.
+  bool autoFitAfterResize();
   // Sets a ratio (brought into 1/16 .. 16) about an image point; answers the zoom.
   float setZoomRatio(int32_t num, int32_t den, TPointF imagePoint);
   float setZoomCentred(int32_t num, int32_t den);

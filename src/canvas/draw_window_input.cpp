@@ -384,15 +384,23 @@ void TDrawWindow::autoScrollTick() {
   if (!shared_.prefs.useAutoScroll || (inputState & (input::kLeftHeld | input::kMiddleHeld)) == 0) return;
   const TPoint step = autoScrollStep(pointerPos, client_, 0, 0);
   if (step.X == 0 && step.Y == 0) return;
-  autoScrollStepLast = step;
+  // The view may scroll less than asked (at the end of its range, or by
+  // the zoom's rounding): the anchor and the rubber band follow the image by
+  // what it really moved, so that they stay on the points pressed.
+  const TPointF before = imageToClient({0.0f, 0.0f});
   scrollBy(step.X, step.Y);
-  anchor.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.X} + step.X, INT32_MIN, INT32_MAX));
-  anchor.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.Y} + step.Y, INT32_MIN, INT32_MAX));
+  const TPointF after = imageToClient({0.0f, 0.0f});
+  const TPoint moved{saturateToInt32(std::round(static_cast<double>(after.X) - before.X)),
+                     saturateToInt32(std::round(static_cast<double>(after.Y) - before.Y))};
+  autoScrollStepLast = moved;
+  if (moved.X == 0 && moved.Y == 0) return;
+  anchor.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.X} + moved.X, INT32_MIN, INT32_MAX));
+  anchor.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.Y} + moved.Y, INT32_MIN, INT32_MAX));
   autoScrolled = true;
   // A rubber band stays on the image.
   for (TPoint& q : tool.points) {
-    q.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.X} + step.X, INT32_MIN, INT32_MAX));
-    q.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.Y} + step.Y, INT32_MIN, INT32_MAX));
+    q.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.X} + moved.X, INT32_MIN, INT32_MAX));
+    q.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.Y} + moved.Y, INT32_MIN, INT32_MAX));
   }
   // The pointer stands still while the view moves under it: the tool
   // follows as if it had moved.

@@ -237,7 +237,7 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
     }
     documentLayoutChanged((bits & kRefreshCanvasSize) != 0);
     // A picture whose size changed is fitted to the window when the preference asks.
-    if ((bits & kRefreshCanvasSize) != 0 && autoFitEnabled()) zoomToFit(autoFitMayEnlarge());
+    if ((bits & kRefreshCanvasSize) != 0) (void)autoFitAfterResize();
   } else {
     invalidateView();
   }

@@ -1,5 +1,7 @@
 #include "core/parallel.h"
 
+#include "platform/cpu_budget.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -106,8 +108,10 @@ CHelperPool& helperPool() {
 
 int parallelWorkers() {
   if (gWorkers > 0) return gWorkers;
-  const unsigned cores = std::thread::hardware_concurrency();
-  return static_cast<int>(std::clamp(cores, 1u, 8u));
+  // The processors the process may use (its affinity and its control
+  // group's quota), read once: the files cost more than many small jobs.
+  static const int usable = std::clamp(usableCpus(), 1, 8);
+  return usable;
 }
 
 int setParallelWorkers(int workers) {

@@ -7,8 +7,9 @@
 
 namespace pg {
 
-// How many threads parallelFor uses: the processor's cores, at most 8, at
-// least 1; or what setParallelWorkers set.
+// How many threads parallelFor uses: the processors this process may use
+// (usableCpus, read at the first call), at most 8, at least 1; or what
+// setParallelWorkers set.
 [[nodiscard]] int parallelWorkers();
 // Sets the number of threads (tests compare 1 with several); 0 goes back to
 // the processor's count. Answers the previous setting.

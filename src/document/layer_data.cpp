@@ -127,12 +127,29 @@ bool CLayerData::fitThumbnail() {
 
 bool CLayerData::updateThumbnail() {
   if (!hasImage() || !thumbnail || !thumbnail->IsAllocated()) return false;
+  thumbPending_ = {};
   return stretchImageToThumbnail(*image, SRectXYWH{offsetX, offsetY, width, height}, *thumbnail);
 }
 
-bool CLayerData::updateThumbnailRect(const SRectXYWH& changed) {
-  if (!hasImage() || !thumbnail || !thumbnail->IsAllocated()) return false;
-  return stretchImageToThumbnailRect(*image, SRectXYWH{offsetX, offsetY, width, height}, *thumbnail, changed);
+void CLayerData::markThumbnailChanged(const SRectXYWH& changed) {
+  if (changed.Width <= 0 || changed.Height <= 0) return;
+  const TRect r = xywhToRect(changed);
+  if (thumbPending_.Left >= thumbPending_.Right || thumbPending_.Top >= thumbPending_.Bottom)
+    thumbPending_ = r;
+  else
+    unionRect(thumbPending_, r);
+}
+
+const TMTC* CLayerData::freshThumbnail() const {
+  if (!thumbnail) return nullptr;
+  if (thumbPending_.Left < thumbPending_.Right && thumbPending_.Top < thumbPending_.Bottom && hasImage() &&
+      thumbnail->IsAllocated()) {
+    // A thumbnail that fails stays stale, as a drawn one would.
+    (void)stretchImageToThumbnailRect(*image, SRectXYWH{offsetX, offsetY, width, height}, *thumbnail,
+                                      rectToXYWH(thumbPending_));
+  }
+  thumbPending_ = {};
+  return thumbnail.get();
 }
 
 void CLayerData::fillThumbnail(bool transparent) {
@@ -187,8 +204,11 @@ bool CLayerData::assignFrom(const CLayerData& src) {
   if (this == &src) return true;
   if (!hasImage() || !src.hasImage()) return false;
   if (!image->assignTiles(*src.image)) return false;
-  if (thumbnail && src.thumbnail && thumbnail->IsAllocated() && src.thumbnail->IsAllocated())
-    (void)compositePlane(*src.thumbnail, *thumbnail, 0, 0, 255);  // a clip result only: both are allocated
+  const TMTC* srcThumb = src.freshThumbnail();
+  if (thumbnail && srcThumb && thumbnail->IsAllocated() && srcThumb->IsAllocated()) {
+    (void)compositePlane(*srcThumb, *thumbnail, 0, 0, 255);  // a clip result only: both are allocated
+    thumbPending_ = {};
+  }
   copyAttributes(src);
   offsetX = src.offsetX;
   offsetY = src.offsetY;

@@ -59,8 +59,16 @@ class CLayerData {
   [[nodiscard]] bool fitThumbnail();
   // Draws the nominal rectangle of the image, averaged, into the thumbnail.
   [[nodiscard]] bool updateThumbnail();
-  // updateThumbnail for a changed rectangle of the image (image coordinates).
-  [[nodiscard]] bool updateThumbnailRect(const SRectXYWH& changed);
+  // Notes a changed rectangle of the image (image coordinates) without
+  // drawing: the thumbnail pixels whose boxes reach into it are made when
+  // the thumbnail is next read through freshThumbnail. A replay or a run of
+  // strokes nobody watches then pays for no thumbnail at all, and many
+  // changes between two looks cost one update of their union.
+  void markThumbnailChanged(const SRectXYWH& changed);
+  // The thumbnail with every noted change drawn (the same pixels as a whole
+  // update would give for them); null when the layer has none. What shows
+  // or copies a thumbnail reads it through here.
+  const TMTC* freshThumbnail() const;
   // Fills the thumbnail with the mode's neutral colour (alpha 0 when
   // transparent, else 255).
   void fillThumbnail(bool transparent);
@@ -128,6 +136,12 @@ class CLayerData {
   std::unique_ptr<CBlockVMTC> image;
   std::unique_ptr<TMTC> thumbnail;
   std::unique_ptr<CLayerOwnUndo> ownUndo;
+
+ private:
+  // The image rectangle changed since the thumbnail was last drawn there
+  // (empty: none). A cache of the image's state, so reading the thumbnail
+  // through a const layer may draw it.
+  mutable TRect thumbPending_{};
 };
 
 // The process-wide layer id counter: the id the next layer takes.

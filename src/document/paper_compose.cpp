@@ -20,6 +20,7 @@
 #include "document/layer_blend.h"
 #include "document/layer_mngr.h"
 #include "document/layer_render.h"
+#include "document/layer_thumbnail.h"
 #include "document/paper.h"
 #include "document/tool_window_link.h"
 
@@ -277,35 +278,9 @@ bool renderRotatedInto(TMTC& target, const TMTC& source, TRect rect, const SRota
 
 bool stretchLayerThumbRect(const CLayerData& layer, TRect thumbRect) {
   if (!layer.hasImage() || !layer.thumbnail || !layer.thumbnail->IsAllocated()) return false;
-  TMTC& thumb = *layer.thumbnail;
-  const SRectXYWH src{layer.offsetX, layer.offsetY, layer.width, layer.height};
-  if (src.Width <= 0 || src.Height <= 0 || !thumb.clipRect(thumbRect)) return false;
-  // The same steps and boxes as the whole-thumbnail update, so that the
-  // pixels come out the same whichever way they were made.
-  const int32_t dw = thumb.Width, dh = thumb.Height;
-  const int64_t rx = (int64_t{src.Width} << 10) / dw;
-  const int64_t ry = (int64_t{src.Height} << 10) / dh;
-  const int32_t bw = src.Width / dw + 1;
-  const int32_t bh = src.Height / dh + 1;
-  const int64_t n = int64_t{bw} * bh;
-  const CBlockVMTC& image = *layer.image;
-  for (int32_t y = thumbRect.Top; y < thumbRect.Bottom; ++y) {
-    const int32_t sy0 = saturateTo<int32_t>(int64_t{src.Y} + ((y * ry) >> 10));
-    uint32_t* out = thumb.pixelAt(0, y);
-    for (int32_t x = thumbRect.Left; x < thumbRect.Right; ++x) {
-      const int32_t sx0 = saturateTo<int32_t>(int64_t{src.X} + ((x * rx) >> 10));
-      int64_t sum[4] = {0, 0, 0, 0};
-      for (int32_t j = 0; j < bh; ++j)
-        for (int32_t i = 0; i < bw; ++i) {
-          const uint32_t p = image.getPixelClamped(saturateTo<int32_t>(int64_t{sx0} + i), saturateTo<int32_t>(int64_t{sy0} + j));
-          for (int c = 0; c < 4; ++c) sum[c] += pixelByte(p, c);
-        }
-      uint32_t v = 0;
-      for (int c = 0; c < 4; ++c) v |= static_cast<uint32_t>(sum[c] / n) << (8 * c);
-      out[x] = v;
-    }
-  }
-  return true;
+  if (!layer.thumbnail->clipRect(thumbRect)) return false;
+  return stretchImageToThumbnailCells(*layer.image, SRectXYWH{layer.offsetX, layer.offsetY, layer.width, layer.height},
+                                      *layer.thumbnail, thumbRect);
 }
 
 bool mapRectToPlane(const TRect& rect, SSize pictureSize, SSize planeSize, TRect& out) {
@@ -395,10 +370,11 @@ void TPaper::updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect&
   if (!skipLayer) {
     CLayerData* layer = getLayer(layerIndex);
     if (layer != nullptr && layer->thumbnail && layer->thumbnail->IsAllocated()) {
-      TRect t;
-      if (mapRectToPlane(rect, SSize{layer->width, layer->height}, layer->thumbnail->size(), t)) {
-        (void)stretchLayerThumbRect(*layer, t);  // a thumbnail that fails stays stale
-      }
+      // Drawn when the layer list shows it (or a copy takes it), not here:
+      // a replay or a preview then spends nothing on thumbnails nobody sees.
+      TRect r = rect;
+      offsetRect(r, layer->offsetX, layer->offsetY);
+      layer->markThumbnailChanged(rectToXYWH(r));
       if (owner_ == nullptr || !owner_->isReplaying()) toolWindowLink().refreshLayerList();
     }
   }

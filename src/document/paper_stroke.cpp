@@ -241,7 +241,7 @@ bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH
     showOutOfMemoryMessage();
     return false;
   }
-  (void)layer->updateThumbnailRect(r);  // a thumbnail that fails stays stale
+  layer->markThumbnailChanged(r);
   markModified(true);
   return true;
 }

@@ -141,7 +141,7 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
     showOutOfMemoryMessage();
     return false;
   }
-  (void)layer->updateThumbnailRect(r);  // a thumbnail that fails stays stale
+  layer->markThumbnailChanged(r);
   markModified(true);
   return true;
 }

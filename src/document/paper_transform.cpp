@@ -294,10 +294,16 @@ std::unique_ptr<CLayerData> trimmedToDocument(std::unique_ptr<CLayerData> layer,
   if (layer->image->getOpaqueBounds(bounds))
     unionRect(keep, TRect{bounds.Left - layer->offsetX, bounds.Top - layer->offsetY, bounds.Right - layer->offsetX,
                           bounds.Bottom - layer->offsetY});
-  if (!intersectRect(keep, image)) return layer;
+  // The kept rectangle always holds the whole document, also where a turn
+  // left the document uncovered (a quarter turn of an oblong picture):
+  // painting must reach every pixel of the document. The image is kept as
+  // it is only when it covers that rectangle and trimming saves no tile.
+  TRect covered = keep;
+  const bool covers = intersectRect(covered, image) && covered == keep;
   const auto tiles = [](int32_t n) { return (int64_t{n} + CBlockVMTC::kEdge - 1) / CBlockVMTC::kEdge; };
   const SSize size = rectSize(keep);
-  if (tiles(size.W) == tiles(layer->imageWidth()) && tiles(size.H) == tiles(layer->imageHeight())) return layer;
+  if (covers && tiles(size.W) == tiles(layer->imageWidth()) && tiles(size.H) == tiles(layer->imageHeight()))
+    return layer;
   std::unique_ptr<CLayerData> trimmed =
       layer->cloneRegion(size, TPoint{image.Left - keep.Left, image.Top - keep.Top});
   if (!trimmed) return layer;

@@ -8,6 +8,7 @@
 
 #include "core/det_math.h"
 #include "core/parallel.h"
+#include "filters/band_runner.h"
 #include "filters/gaussian_rows.h"
 #include "filters/gaussian_weights.h"
 #include "filters/kernel_loops.h"
@@ -184,25 +185,18 @@ bool gaussianBlur(const SFlt4Context& ctx, float amount) {
   SGaussPlan plan;
   if (!makePlan(ctx, amount, plan)) return false;
   const int32_t tw = plan.c1 - plan.c0;
-  const int32_t left = plan.region.Left, rw = plan.region.Right - plan.region.Left;
+  const int32_t left = plan.region.Left;
   // One row of the vertical pass feeds the horizontal pass of the same row
-  // directly: the passes read the work image and a band of rows is written
-  // into the layer once done, so no plane of intermediate pixels is needed.
-  // The rows of a band are computed on every core, each on its own (the
-  // pixels are those of one thread); the layer is written by this thread.
-  constexpr int32_t kBandRows = 32;
+  // directly: the passes read the work image and each row is written into
+  // the layer once done, so no plane of intermediate pixels is needed.
   const size_t workers = static_cast<size_t>(parallelWorkers());
   std::vector<std::vector<uint32_t>> vrows(workers);
   std::vector<std::vector<SGaussTap>> tapLists(workers);
-  std::vector<uint32_t> hrows;
-  std::vector<uint8_t> has;
   try {
     for (size_t w = 0; w < workers; ++w) {
       vrows[w].assign(static_cast<size_t>(tw), 0);
       tapLists[w].reserve(static_cast<size_t>(2 * std::max(plan.rh, plan.rv) + 1));
     }
-    hrows.assign(static_cast<size_t>(rw) * kBandRows, 0);
-    has.assign(static_cast<size_t>(rw) * kBandRows, 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -250,23 +244,13 @@ bool gaussianBlur(const SFlt4Context& ctx, float amount) {
     }
     for (int32_t x = runTo; x < plan.region.Right; ++x) single(x);
   };
-  for (int32_t y0 = plan.region.Top; y0 < plan.region.Bottom; y0 += kBandRows) {
-    const int32_t rows = std::min(kBandRows, plan.region.Bottom - y0);
-    const bool ran = parallelFor(rows, [&](int64_t r, int worker) {
-      const size_t at = static_cast<size_t>(r) * static_cast<size_t>(rw);
-      blurRow(y0 + static_cast<int32_t>(r), vrows[size_t(worker)], tapLists[size_t(worker)], hrows.data() + at,
-              has.data() + at);
-    });
-    if (!ran) return false;
-    const bool ok = forEachSelectedPixel(ctx, TRect{left, y0, plan.region.Right, y0 + rows},
-                                         [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
-                                           const size_t i = static_cast<size_t>(y - y0) * static_cast<size_t>(rw) +
-                                                            static_cast<size_t>(x - left);
-                                           if (has[i] != 0) writeWeighted(p, hrows[i], weight, keep);
-                                         });
-    if (!ok) return false;
-  }
-  return true;
+  return filterRowsInBands(
+      ctx, plan.region,
+      [&](int32_t y, int32_t, int32_t, uint32_t* hrow, uint8_t* hasRow, int worker) {
+        blurRow(y, vrows[size_t(worker)], tapLists[size_t(worker)], hrow, hasRow);
+      },
+      [keep](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keep); },
+      [keep](uint32_t* p, const uint32_t* colours, int32_t n) { writeFullWeight(p, colours, n, keep); });
 }
 
 bool gaussianBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size) {

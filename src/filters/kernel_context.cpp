@@ -43,12 +43,13 @@ bool isValidContext(const SFlt4Context* ctx) {
   return work.IsAllocated() && work.Width >= image.width() && work.Height >= image.height();
 }
 
-bool selectionSpan(const SFlt4Context& ctx, int32_t x, int32_t y, int32_t n, uint8_t* out) {
+bool selectionSpan(const SFlt4Context& ctx, int32_t x, int32_t y, int32_t n, uint8_t* out, bool* whole) {
   if (ctx.maskValue == &maskValueAll) {
     std::memset(out, 255, static_cast<size_t>(n));
+    if (whole != nullptr) *whole = true;
     return n > 0;
   }
-  uint32_t any = 0;
+  uint32_t any = 0, all = 255;
   if (ctx.maskValue == &maskValueOfSelection && CMaskData::hasImage(ctx.selection)) {
     // The mask image read directly: mask x = document x + mask offset.
     const CBlockVCH& mask = *ctx.selection->image;
@@ -61,14 +62,17 @@ bool selectionSpan(const SFlt4Context& ctx, int32_t x, int32_t y, int32_t n, uin
                             : mask.getPixel(static_cast<int32_t>(px), static_cast<int32_t>(my));
       out[i] = v;
       any |= v;
+      all &= v;
     }
-    return any != 0;
+  } else {
+    for (int32_t i = 0; i < n; ++i) {
+      const uint32_t v = ctx.maskValue(ctx, x + i, y);
+      out[i] = static_cast<uint8_t>(v > 255 ? 255 : v);
+      any |= out[i];
+      all &= out[i];
+    }
   }
-  for (int32_t i = 0; i < n; ++i) {
-    const uint32_t v = ctx.maskValue(ctx, x + i, y);
-    out[i] = static_cast<uint8_t>(v > 255 ? 255 : v);
-    any |= out[i];
-  }
+  if (whole != nullptr) *whole = n > 0 && all == 255;
   return any != 0;
 }
 

@@ -8,36 +8,12 @@
 #include "core/colour.h"
 #include "core/parallel.h"
 #include "core/saturate.h"
+#include "filters/band_runner.h"
+#include "filters/conv_rows.h"
 
 namespace pg {
 
 namespace {
-
-// One non-zero weight of a grid and where its pixel lies from the target.
-struct STap {
-  int32_t dx;
-  int32_t dy;
-  int32_t w;
-  ptrdiff_t offset;  // dy * row step + dx, in pixels
-};
-
-std::vector<STap> tapsOf(const int32_t* weights, const SRectXYWH& window, ptrdiff_t rowStep) {
-  std::vector<STap> taps;
-  for (int32_t j = 0; j < window.Height; ++j)
-    for (int32_t i = 0; i < window.Width; ++i) {
-      const int32_t w = weights[static_cast<size_t>(j) * static_cast<size_t>(window.Width) + static_cast<size_t>(i)];
-      if (w == 0) continue;
-      const int32_t dx = window.X + i, dy = window.Y + j;
-      taps.push_back({dx, dy, w, static_cast<ptrdiff_t>(dy) * rowStep + dx});
-    }
-  return taps;
-}
-
-// The window at (x, y) lies wholly inside r.
-[[nodiscard]] inline bool windowInside(const SRectXYWH& w, int32_t x, int32_t y, const TRect& r) {
-  return int64_t{x} + w.X >= r.Left && int64_t{y} + w.Y >= r.Top && int64_t{x} + w.X + w.Width <= r.Right &&
-         int64_t{y} + w.Y + w.Height <= r.Bottom;
-}
 
 // Cuts srcRect to the plane and the window at (x, y) to it; false when empty.
 [[nodiscard]] bool clipWindow(const TMTC& src, const TRect& srcRect, const SRectXYWH& window, int32_t x, int32_t y,
@@ -55,18 +31,6 @@ std::vector<STap> tapsOf(const int32_t* weights, const SRectXYWH& window, ptrdif
 
 inline int32_t clampTo(int64_t v, int32_t lo, int32_t hiExclusive) {
   return v < lo ? lo : (v >= hiExclusive ? hiExclusive - 1 : static_cast<int32_t>(v));
-}
-
-// The finishing step of the alpha-weighted convolution.
-inline uint32_t finishWeighted(int64_t sB, int64_t sG, int64_t sR, int64_t sAW, int64_t sW, int32_t offset,
-                               uint32_t fallback) {
-  if (sAW != 0 && sW != 0) {
-    return saturateByte(sB / sAW + offset) | (saturateByte(sG / sAW + offset) << 8) |
-           (saturateByte(sR / sAW + offset) << 16) | (saturateByte(sAW / sW + offset) << 24);
-  }
-  uint32_t out = 0;
-  for (int i = 0; i < 4; ++i) out |= saturateByte(int64_t{pixelByte(fallback, i)} + offset) << (8 * i);
-  return out;
 }
 
 template <class Op>
@@ -181,50 +145,32 @@ bool convolveAtPlain(uint32_t& out, const TMTC& src, const TRect& srcRect, int32
       sR += int64_t{pixelByte(p, 2)} * *w;
     }
   }
-  out = saturateByte(sB / divisor + offset) | (saturateByte(sG / divisor + offset) << 8) |
-        (saturateByte(sR / divisor + offset) << 16);
+  out = finishPlain(sB, sG, sR, divisor, offset);
   return true;
 }
 
 namespace {
 
-// Runs a filter whose every pixel depends on the work image alone: the rows
-// of a band are computed on every core (compute(x, y, out) answers false for
-// a pixel to leave as it is), then this thread writes the band's selected
-// pixels into the layer (write(p, colour, weight)). Each pixel is computed
-// the same way on any thread, so the bytes never depend on the thread count.
-template <typename Compute, typename Write>
-[[nodiscard]] bool filterInBands(const SFlt4Context& ctx, Compute&& compute, Write&& write) {
-  TRect region = ctx.region;
-  if (!ctx.image->clipRect(region)) return true;
-  constexpr int32_t kBandRows = 32;
-  const int32_t left = region.Left, rw = region.Right - region.Left;
-  std::vector<uint32_t> colours;
-  std::vector<uint8_t> has;
-  try {
-    colours.assign(static_cast<size_t>(rw) * kBandRows, 0);
-    has.assign(static_cast<size_t>(rw) * kBandRows, 0);
-  } catch (const std::bad_alloc&) {
-    return false;
+// A row of a grid convolution: the pixels whose window reaches past src
+// through edge(x, colour) (the replicating per-pixel walk), the others, whose
+// taps read straight from the plane, as one run through run(first, n, out).
+template <typename Edge, typename Run>
+void convolveRow(const SRectXYWH& window, const TRect& src, int32_t y, int32_t left, int32_t n, uint32_t* colours,
+                 uint8_t* has, Edge&& edge, Run&& run) {
+  int64_t i0 = n, i1 = n;  // the inside columns, relative to left
+  if (int64_t{y} + window.Y >= src.Top && int64_t{y} + window.Y + window.Height <= src.Bottom) {
+    i0 = std::clamp<int64_t>(int64_t{src.Left} - window.X - left, 0, n);
+    i1 = std::clamp<int64_t>(int64_t{src.Right} - window.X - window.Width + 1 - left, i0, n);
   }
-  for (int32_t y0 = region.Top; y0 < region.Bottom; y0 += kBandRows) {
-    const int32_t rows = std::min(kBandRows, region.Bottom - y0);
-    const bool ran = parallelFor(rows, [&](int64_t r, int) {
-      const size_t at = static_cast<size_t>(r) * static_cast<size_t>(rw);
-      const int32_t y = y0 + static_cast<int32_t>(r);
-      for (int32_t i = 0; i < rw; ++i)
-        has[at + size_t(i)] = compute(left + i, y, colours[at + size_t(i)]) ? 1 : 0;
-    });
-    if (!ran) return false;
-    const bool ok = forEachSelectedPixel(ctx, TRect{left, y0, region.Right, y0 + rows},
-                                         [&](int32_t x, int32_t y, uint32_t* p, uint32_t weight) {
-                                           const size_t i = static_cast<size_t>(y - y0) * static_cast<size_t>(rw) +
-                                                            static_cast<size_t>(x - left);
-                                           if (has[i] != 0) write(p, colours[i], weight);
-                                         });
-    if (!ok) return false;
+  for (int32_t i = 0; i < n; ++i) {
+    if (i == i0 && i0 < i1) {
+      run(left + i, static_cast<int32_t>(i1 - i0), colours + i);
+      std::fill(has + i, has + i1, uint8_t{1});
+      i = static_cast<int32_t>(i1) - 1;
+      continue;
+    }
+    has[i] = edge(left + i, colours[i]) ? 1 : 0;
   }
-  return true;
 }
 
 }  // namespace
@@ -238,31 +184,24 @@ bool convolveMasked(const SFlt4Context* ctx, const int32_t* weights, SRectXYWH w
   if (trimmed.empty()) return true;
   const TMTC& work = *ctx->workImage;
   const TRect src = workSourceRect(*ctx);
-  const std::vector<STap> taps = tapsOf(trimmed.data(), tw, work.RowStep());
-  const auto compute = [&](int32_t x, int32_t y, uint32_t& colour) {
-    if (!windowInside(tw, x, y, src)) return convolveAt(colour, work, src, offset, trimmed.data(), tw, y, x);
-    // Inside: no edge replication, the taps read straight from the plane.
-    const uint32_t* centre = work.pixelAt(x, y);
-    int64_t sB = 0, sG = 0, sR = 0, sAW = 0, sW = 0;
-    for (const STap& t : taps) {
-      const uint32_t q = centre[t.offset];
-      const int64_t aw = int64_t{pixelAlpha(q)} * t.w;
-      sB += pixelByte(q, 0) * aw;
-      sG += pixelByte(q, 1) * aw;
-      sR += pixelByte(q, 2) * aw;
-      sAW += aw;
-      sW += t.w;
-    }
-    // The fallback pixel is the target moved into the window (a trimmed
-    // window need not hold the target itself).
-    const uint32_t own = (sAW != 0 && sW != 0) ? 0u
-                         : work.getPixel(clampTo(x, x + tw.X, x + tw.X + tw.Width),
-                                         clampTo(y, y + tw.Y, y + tw.Y + tw.Height));
-    colour = finishWeighted(sB, sG, sR, sAW, sW, offset, own);
-    return true;
+  SConvWeighted plan;
+  plan.taps = convTapsOf(trimmed.data(), tw, work.RowStep());
+  for (const SConvTap& t : plan.taps) plan.weightSum += t.w;
+  // The fallback pixel is the target moved into the window (a trimmed
+  // window need not hold the target itself).
+  plan.own = static_cast<ptrdiff_t>(std::clamp(0, tw.Y, tw.Y + tw.Height - 1)) * work.RowStep() +
+             std::clamp(0, tw.X, tw.X + tw.Width - 1);
+  plan.offset = offset;
+  const auto row = [&](int32_t y, int32_t left, int32_t n, uint32_t* colours, uint8_t* has, int) {
+    convolveRow(
+        tw, src, y, left, n, colours, has,
+        [&](int32_t x, uint32_t& colour) { return convolveAt(colour, work, src, offset, trimmed.data(), tw, y, x); },
+        [&](int32_t x, int32_t count, uint32_t* out) { convolveWeightedRun(plan, work.pixelAt(x, y), count, out); });
   };
-  return filterInBands(*ctx, compute,
-                       [&](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keepAlpha); });
+  return filterRowsInBands(
+      *ctx, ctx->region, row,
+      [keepAlpha](uint32_t* p, uint32_t colour, uint32_t weight) { writeWeighted(p, colour, weight, keepAlpha); },
+      [keepAlpha](uint32_t* p, const uint32_t* colours, int32_t n) { writeFullWeight(p, colours, n, keepAlpha); });
 }
 
 bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRectXYWH window, int32_t offset,
@@ -271,24 +210,23 @@ bool convolve5x5Masked(const SFlt4Context* ctx, const int32_t weights[25], SRect
   if (window.Width < 0 || window.Height < 0 || int64_t{window.Width} * window.Height > 25) return false;
   const TMTC& work = *ctx->workImage;
   const TRect src = workSourceRect(*ctx);
-  const std::vector<STap> taps = tapsOf(weights, window, work.RowStep());
-  const auto compute = [&](int32_t x, int32_t y, uint32_t& colour) {
-    if (!windowInside(window, x, y, src))
-      return convolveAtPlain(colour, work, src, offset, divisor, window, weights, y, x);
-    const uint32_t* centre = work.pixelAt(x, y);
-    int64_t sB = 0, sG = 0, sR = 0;
-    for (const STap& t : taps) {
-      const uint32_t q = centre[t.offset];
-      sB += int64_t{pixelByte(q, 0)} * t.w;
-      sG += int64_t{pixelByte(q, 1)} * t.w;
-      sR += int64_t{pixelByte(q, 2)} * t.w;
-    }
-    colour = saturateByte(sB / divisor + offset) | (saturateByte(sG / divisor + offset) << 8) |
-             (saturateByte(sR / divisor + offset) << 16);
-    return true;
+  SConvPlain plan;
+  plan.taps = convTapsOf(weights, window, work.RowStep());
+  plan.divisor = divisor;
+  plan.offset = offset;
+  const auto row = [&](int32_t y, int32_t left, int32_t n, uint32_t* colours, uint8_t* has, int) {
+    convolveRow(
+        window, src, y, left, n, colours, has,
+        [&](int32_t x, uint32_t& colour) {
+          return convolveAtPlain(colour, work, src, offset, divisor, window, weights, y, x);
+        },
+        [&](int32_t x, int32_t count, uint32_t* out) { convolvePlainRun(plan, work.pixelAt(x, y), count, out); });
   };
-  return filterInBands(*ctx, compute,
-                       [](uint32_t* p, uint32_t colour, uint32_t weight) { lerpPixelRgb(p, colour, weight); });
+  // At full weight the colour blend is the colour with the pixel's own
+  // alpha, as a write that keeps alpha makes it.
+  return filterRowsInBands(
+      *ctx, ctx->region, row, [](uint32_t* p, uint32_t colour, uint32_t weight) { lerpPixelRgb(p, colour, weight); },
+      [](uint32_t* p, const uint32_t* colours, int32_t n) { writeFullWeight(p, colours, n, true); });
 }
 
 }  // namespace pg

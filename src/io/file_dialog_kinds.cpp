@@ -60,7 +60,9 @@ const std::array<SKindRow, kDialogKinds>& kindTable() {
       {M::Open, true, ".kci", {kNative, kLegacyDoc, kBmp, kJpeg, kPng, kAllPictures, kAllFiles},
        {".kci", ".lgb", ".bmp", ".jpg", ".png"}},
       {M::Open, true, ".bmp", {kBmp, kJpeg, kPng}, {".bmp", ".jpg", ".png"}},
-      {M::Open, true, ".ke4", {kEv4, kEv3, kEv22, kEv11, kAllEvents}, {}},
+      // The recordings, and last the native file, whose recording Event >
+      // Open replays too.
+      {M::Open, true, ".ke4", {kEv4, kEv3, kEv22, kEv11, kAllEvents, kNative}, {}},
       {M::Open, false, ".pmt", {kPenMethods}, {}},
       {M::Open, false, ".psh", {kPenShapes}, {}},
       {M::Open, false, ".kpl", {kPalette, kAco, kPcs, kAllPalettes}, {}},

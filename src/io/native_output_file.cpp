@@ -1,5 +1,6 @@
 #include "io/native_output_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +40,18 @@ int64_t CNativeOutputFile::write(const void* buffer, int64_t count) {
   if (w != count) failed_ = true;
   position_ += w;
   size_ = std::max(size_, position_);
+  startWriteBack();
   return w;
+}
+
+void CNativeOutputFile::startWriteBack() {
+  // The disk takes what is written while the rest is still being packed:
+  // the final sync then waits only for the last stretch. A hint only, so a
+  // refusal changes nothing (the sync at the end still makes it durable).
+  if (position_ - writeBackFrom_ < kWriteBackStretch) return;
+  (void)::sync_file_range(fd_, static_cast<off_t>(writeBackFrom_), static_cast<off_t>(position_ - writeBackFrom_),
+                          SYNC_FILE_RANGE_WRITE);
+  writeBackFrom_ = position_;
 }
 
 int64_t CNativeOutputFile::seek(int64_t offset, SeekOrigin origin) {
@@ -66,6 +78,7 @@ bool CNativeOutputFile::cutBack(int64_t position) {
     return false;
   }
   size_ = position_ = position;
+  writeBackFrom_ = std::min(writeBackFrom_, position_);
   return true;
 }
 

@@ -41,11 +41,16 @@ class CNativeOutputFile final : public CStream {
 
  private:
   CNativeOutputFile(int fd, std::string target, std::string temporary);
+  // Asks the system to start writing the stretch written since the last
+  // such request to the disk once it is long enough.
+  void startWriteBack();
+  static constexpr int64_t kWriteBackStretch = int64_t{16} << 20;
   int fd_;
   std::string target_;
   std::string temporary_;
   int64_t position_ = 0;
   int64_t size_ = 0;
+  int64_t writeBackFrom_ = 0;
   bool failed_ = false;
   bool finished_ = false;
 };

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "brush/paint_param_kinds.h"
+#include "brush/stroke_settings.h"
 #include "core/area_scale.h"
 #include "core/chunk_head.h"
 #include "io/pen_method_file.h"
@@ -163,6 +164,10 @@ int32_t CPenMethodMngr::addMissingKinds() {
   for (uint8_t k = 0; k < kPenKindCount; ++k) {
     if (seen[k]) continue;
     TPaintParam params(uint8_t(kFirstPenKind + k));
+    // No set file gave this kind a brush: the one made for it starts at the
+    // size its stroke tool starts at, not at the one pixel of the blank record.
+    SPenSetting start;
+    if (strokeDefaults(start, paintKindStrokeKind(params.kind))) params.size = start.WIDTH;
     auto method = std::make_unique<CPenMethodObj>();
     method->setPenShape(std::make_unique<CPenShapeObj>());
     if (!params.storeToPenMethod(method.get())) continue;

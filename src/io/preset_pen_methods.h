@@ -120,8 +120,9 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
   // Whether each of the nine pen-method kinds has a method.
   [[nodiscard]] bool hasAllKinds() const;
   // Appends a default method (a new parametric nib, the kind's default paint
-  // parameters) for each missing kind; then selects 0 when the current index
-  // is not valid. Answers how many were added.
+  // parameters at the starting size of its stroke tool) for each missing
+  // kind; then selects 0 when the current index is not valid. Answers how
+  // many were added.
   int32_t addMissingKinds();
 
   // Reads a file (a failure shows the message with "ブラシ集" and the code);

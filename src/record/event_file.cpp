@@ -233,15 +233,13 @@ uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + s
   if (blocks != segmentsFor(length, segmentSize) || blocks > kMaxEventBlocks) return kRcBadEventBlock;
   // Each block takes at least its head and one padded word of packed bytes: a
   // header that declares more blocks than the rest of the source can hold is
-  // refused before anything is expanded.
+  // refused before anything is expanded. That is also the whole bound on
+  // expansion: a recording that holds a flat picture packs well over a
+  // thousand times, as a made-up stream of zeros does, so no ratio between
+  // the two can refuse one and keep the other.
   constexpr uint64_t kSmallestBlock = kEventBlockHeadBytes + 4;
   const uint64_t rest = uint64_t(std::max<int64_t>(source.remaining(), 0));
   if (uint64_t{blocks} * kSmallestBlock > rest) return kRcShortRead;
-  // Recordings of real work pack to about their own size, and even the same
-  // stroke drawn over and over packs a few hundred times: a stream that
-  // would grow further from the bytes left was not written by a recorder,
-  // and is refused before any of it is staged. One segment is always allowed.
-  if (uint64_t{length} > kMostEventExpansion * rest + segmentSize) return kRcBadEventBlock;
 
   WorkBlock unpacked = workBlock(segmentSize);
   if (!unpacked) return kRcOutOfMemory;

@@ -57,10 +57,6 @@ inline constexpr uint16_t kEventWriterMinor = 58;
 // only for blocks that are really in the file and unpack to their full stated
 // length, one segment at a time.
 inline constexpr uint32_t kMaxEventBlocks = 65535;
-// The most a packed stream may grow over the file bytes that hold it. Real
-// work packs about 1:1; one stroke drawn again and again, point for point,
-// about 250:1; beyond this only a made-up file goes.
-inline constexpr uint64_t kMostEventExpansion = 512;
 
 // The first 40 bytes of a "KEVP" or "KEVS" chunk, where locateEvents found it.
 struct SEventChunk {

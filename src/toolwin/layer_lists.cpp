@@ -161,8 +161,9 @@ SSize CLayerList::getThumbSize(int32_t index) const {
 
 void CLayerList::drawItemImage(TMemoryGraphic& g, const TRect& r, int32_t /*state*/, int32_t i) {
   const CLayerData* l = paper() ? paper()->getLayer(i) : nullptr;
-  if (!l || !l->thumbnail) return;
-  const TMTC& t = *l->thumbnail;
+  const TMTC* fresh = l ? l->freshThumbnail() : nullptr;
+  if (fresh == nullptr) return;
+  const TMTC& t = *fresh;
   int32_t w = std::min(t.Width, r.Right - r.Left), h = std::min(t.Height, r.Bottom - r.Top);
   TRect box{r.Left + (r.Right - r.Left - w) / 2, r.Top + (r.Bottom - r.Top - h) / 2, 0, 0};
   box.Right = box.Left + w;

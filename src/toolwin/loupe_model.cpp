@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/planes.h"
+#include "document/paper_compose.h"
 #include "ui/memory_graphic.h"
 
 namespace pg {
@@ -67,7 +68,8 @@ bool CLoupeModel::itemEnabled(std::string_view name) const {
   return findItem(name) != nullptr && name != kKeepPosition;
 }
 
-void fillLoupePicture(const TMTC& image, TPointF centre, float magnification, TMemoryGraphic& picture) {
+void fillLoupePicture(const TMTC& image, TPointF centre, float magnification, TMemoryGraphic& picture,
+                      uint8_t background) {
   if (!picture.isValid()) return;
   const int32_t w = picture.width(), h = picture.height();
   const bool haveImage = hasPixels(image) && std::isfinite(centre.X) && std::isfinite(centre.Y);
@@ -84,9 +86,15 @@ void fillLoupePicture(const TMTC& image, TPointF centre, float magnification, TM
     const bool rowInside = haveImage && sy >= 0 && sy < image.Height;
     for (int32_t x = 0; x < w; ++x) {
       const int64_t sx = sourceOf(px, x - w / 2, mag);
-      row[x] = rowInside && sx >= 0 && sx < image.Width
-                   ? (image.getPixel(static_cast<int32_t>(sx), static_cast<int32_t>(sy)) | 0xFF000000u)
-                   : kLoupeGround;
+      if (!rowInside || sx < 0 || sx >= image.Width) {
+        row[x] = kLoupeGround;
+        continue;
+      }
+      const int32_t ix = static_cast<int32_t>(sx), iy = static_cast<int32_t>(sy);
+      const uint32_t p = image.getPixel(ix, iy);
+      row[x] = background == 1   ? p | 0xFF000000u
+               : background == 2 ? flattenPixel(p, checkColorAt(ix, iy))
+                                 : flattenPixel(p, 0xFFFFFFu);
     }
   }
 }

@@ -50,9 +50,14 @@ class CLoupeModel {
 // Fills the picture with the image around `centre` (image coordinates) at
 // `magnification` source pixels per picture pixel, the centre of the image
 // pixel under the pointer at the picture's centre (width div 2, height div
-// 2); picture pixels that fall outside the image get the ground. Pixels are
-// taken opaque. Does nothing to an invalid picture.
-void fillLoupePicture(const TMTC& image, TPointF centre, float magnification, TMemoryGraphic& picture);
+// 2); picture pixels that fall outside the image get the ground. Image
+// pixels are shown as the document shows them over its background (the
+// loupe's `Background`, loupeBackgroundOf): 1, the canvas colour, is already
+// in the picture, so they are taken opaque; 2 flattens them onto the check
+// pattern of the image's own pixels, 0 onto white. Does nothing to an
+// invalid picture.
+void fillLoupePicture(const TMTC& image, TPointF centre, float magnification, TMemoryGraphic& picture,
+                      uint8_t background = 1);
 
 // The loupe's background from the document's two display flags: 1 when the
 // canvas colour shows, else 2 when the pattern shows, else 0.

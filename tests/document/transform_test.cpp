@@ -67,6 +67,22 @@ TEST(Transforms, EachRecordsUndoesAndRedoes) {
   }
 }
 
+TEST(Transforms, AQuarterTurnOfADocumentSizedLayerStillCoversTheOblongDocument) {
+  // 64 x 48: the turned layer leaves 8 columns uncovered on each side; the
+  // rebuilt image still holds the whole document (transparent there).
+  for (const bool clockwise : {true, false}) {
+    TransformFixture f;
+    ASSERT_TRUE(f.doc->rotateLayer90(*f.flow, 0, true, clockwise));
+    const CLayerData& l = *f.layer(0);
+    const TRect r = l.imageRect();
+    EXPECT_LE(r.Left, 0);
+    EXPECT_LE(r.Top, 0);
+    EXPECT_GE(r.Right, 64);
+    EXPECT_GE(r.Bottom, 48);
+    EXPECT_EQ(l.image->getPixel(2 + l.offsetX, 24 + l.offsetY) >> 24, 0u);
+  }
+}
+
 TEST(Transforms, InPlaceCommandsAreTheirOwnInverse) {
   for (int code = 7; code <= 10; ++code) {
     TransformFixture f;

@@ -8,6 +8,7 @@
 
 #include "brush/plot_merge.h"
 #include "core/parallel.h"
+#include "filters/conv_rows.h"
 #include "filters/filter_fixture.h"
 
 namespace pg {
@@ -270,6 +271,34 @@ struct ScopedWorkers {
   int old;
 };
 
+// Sets the widest vector form of the convolution runs for one scope.
+struct ScopedConvLevel {
+  explicit ScopedConvLevel(int n) : old(setConvolutionVectorLevel(n)) {}
+  ~ScopedConvLevel() { setConvolutionVectorLevel(old); }
+  int old;
+};
+
+// The same pixels into both fixtures: random, or (every other seed) with
+// runs of transparent and of opaque pixels, where the alpha-weighted sums are
+// 0 or the alphas all alike.
+void fillMixedAlpha(FilterFixture& a, FilterFixture& b, uint32_t seed) {
+  std::mt19937 rng(seed);
+  const bool runs = seed % 2 == 0;
+  uint32_t alpha = 0;
+  const auto pixel = [&](int32_t, int32_t) {
+    const uint32_t p = static_cast<uint32_t>(rng());
+    if (!runs) return p;
+    if (rng() % 9 == 0) alpha = (rng() % 3) == 0 ? 0u : (rng() % 2 ? 255u : static_cast<uint32_t>(rng() % 256));
+    return (p & 0x00FFFFFFu) | (alpha << 24);
+  };
+  std::vector<uint32_t> pixels;
+  for (int32_t y = 0; y < a.height(); ++y)
+    for (int32_t x = 0; x < a.width(); ++x) pixels.push_back(pixel(x, y));
+  const auto at = [&](int32_t x, int32_t y) { return pixels[static_cast<size_t>(y) * static_cast<size_t>(a.width()) + static_cast<size_t>(x)]; };
+  a.setPixels(at);
+  b.setPixels(at);
+}
+
 // The literal loop: convolveAt at every selected pixel of the region.
 void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vector<int32_t>& w, SRectXYWH win,
                        bool keepAlpha, int32_t offset) {
@@ -288,25 +317,37 @@ void referenceConvolve(FilterFixture& f, const SFlt4Context& c, const std::vecto
     }
 }
 
-// The fast loops compute bands of 32 rows on several threads: the pixels must
-// be those of the literal loop on one thread, over more than one band.
+// The fast loops compute bands of 32 rows on several threads, and the rows'
+// inner pixels in vector lanes: the pixels must be those of the literal loop
+// on one thread, over more than one band, at every vector level.
 TEST(Convolution, FastLoopMatchesTheLiteralLoopAtAnyThreadCount) {
   std::mt19937 rng(1234);
-  for (int round = 0; round < 24; ++round) {
+  for (int round = 0; round < 36; ++round) {
     const ScopedWorkers workers(round % 3 == 0 ? 1 : 4);
+    const ScopedConvLevel level((round / 3) % 3);
     const int32_t w = 5 + static_cast<int32_t>(rng() % 40), h = 3 + static_cast<int32_t>(rng() % 70);
     const int32_t kw = 1 + static_cast<int32_t>(rng() % 5), kh = 1 + static_cast<int32_t>(rng() % 5);
     std::vector<int32_t> weights(static_cast<size_t>(kw * kh));
-    for (int32_t& v : weights) v = (rng() % 3 == 0) ? 0 : static_cast<int32_t>(rng() % 41) - 12;
+    // Small weights, or the sharpen grid's size (sums near 0 give huge quotients).
+    const int32_t spread = round % 5 == 4 ? 1999 : 41, low = round % 5 == 4 ? 999 : 12;
+    for (int32_t& v : weights) v = (rng() % 3 == 0) ? 0 : static_cast<int32_t>(rng() % spread) - low;
     const SRectXYWH win{-static_cast<int32_t>(rng() % 4), -static_cast<int32_t>(rng() % 4), kw, kh};
     const bool keepAlpha = rng() & 1;
     const int32_t offset = static_cast<int32_t>(rng() % 21) - 10;
     FilterFixture fast(w, h), ref(w, h);
-    fast.fillRandom(round);
-    ref.fillRandom(round);
-    if (round % 2) {
+    fillMixedAlpha(fast, ref, round);
+    if (round % 4 == 1) {
       fast.randomSelection(round + 100);
       ref.randomSelection(round + 100);
+    } else if (round % 4 == 3) {
+      // Blocks unselected, wholly selected and half selected: whole stretches
+      // of a selection image as well as mixed ones.
+      const auto blocks = [](int32_t x, int32_t y) {
+        const int32_t k = (x / 8 + y / 5) % 3;
+        return static_cast<uint8_t>(k == 0 ? 0 : (k == 1 ? 255 : 100));
+      };
+      fast.setSelection(blocks);
+      ref.setSelection(blocks);
     }
     const int32_t l = static_cast<int32_t>(rng() % 3), t = static_cast<int32_t>(rng() % 2);
     const TRect region{l, t, w - static_cast<int32_t>(rng() % 3), h};
@@ -317,19 +358,56 @@ TEST(Convolution, FastLoopMatchesTheLiteralLoopAtAnyThreadCount) {
   }
 }
 
+// A layer whose tiles were never painted (uniform) takes the filter only in
+// the tiles that hold selected pixels, as the literal loop commits them; the
+// others stay uniform, whatever the thread count.
+TEST(Convolution, OnlyTilesWithSelectedPixelsAreCommitted) {
+  for (const int workers : {1, 4}) {
+    const ScopedWorkers scoped(workers);
+    constexpr int32_t w = 150, h = 140;  // five by five tiles, over three bands
+    FilterFixture fast(w, h), ref(w, h);
+    std::mt19937 rng(77);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) *fast.work.pixelAt(x, y) = *ref.work.pixelAt(x, y) = static_cast<uint32_t>(rng());
+    // Selected: a block across tile edges, and one pixel in another tile.
+    const auto selection = [](int32_t x, int32_t y) {
+      return static_cast<uint8_t>((x >= 20 && x < 75 && y >= 40 && y < 100) || (x == 130 && y == 10) ? 255 : 0);
+    };
+    fast.setSelection(selection);
+    ref.setSelection(selection);
+    const int32_t sharpen[9] = {0, -60, 0, -60, 999, -60, 0, -60, 0};
+    const SFlt4Context cf = fast.context(), cr = ref.context();
+    ASSERT_TRUE(convolveMasked(&cf, sharpen, {-1, -1, 3, 3}, false, 0));
+    referenceConvolve(ref, cr, std::vector<int32_t>(sharpen, sharpen + 9), {-1, -1, 3, 3}, false, 0);
+    EXPECT_TRUE(fast.sameLayer(ref)) << workers;
+    int32_t committed = 0;
+    for (int32_t i = 0; i < fast.layer->tileCount(); ++i) {
+      EXPECT_EQ(fast.layer->tileRef(i).committed(), ref.layer->tileRef(i).committed()) << "tile " << i << ", " << workers;
+      committed += fast.layer->tileRef(i).committed() ? 1 : 0;
+    }
+    EXPECT_EQ(committed, 3 * 3 + 1) << workers;  // the block's nine tiles and the lone pixel's
+  }
+}
+
 TEST(Convolution, FastFiveByFiveMatchesTheLiteralLoopAtAnyThreadCount) {
   std::mt19937 rng(99);
-  for (int round = 0; round < 12; ++round) {
+  for (int round = 0; round < 18; ++round) {
     const ScopedWorkers workers(round % 3 == 0 ? 1 : 3);
+    const ScopedConvLevel level((round / 3) % 3);
     const int32_t w = 3 + static_cast<int32_t>(rng() % 30), h = 2 + static_cast<int32_t>(rng() % 70);
     int32_t weights[25];
     for (int32_t& v : weights) v = (rng() % 4 == 0) ? 0 : static_cast<int32_t>(rng() % 1999) - 999;
-    const int32_t divisor = static_cast<int32_t>(rng() % 9999) + 1, offset = static_cast<int32_t>(rng() % 401) - 200;
+    // Divisors from 1 (quotients far past the bytes) to the dialog's largest,
+    // offsets over the dialog's whole range.
+    const int32_t divisor = round % 4 == 1 ? 1 : static_cast<int32_t>(rng() % 9999) + 1;
+    const int32_t offset = static_cast<int32_t>(rng() % 19999) - 9999;
     FilterFixture fast(w, h), ref(w, h);
     fast.fillRandom(round + 7);
     ref.fillRandom(round + 7);
-    fast.randomSelection(round);
-    ref.randomSelection(round);
+    if (round % 2) {  // else wholly selected: the full-weight stretches
+      fast.randomSelection(round);
+      ref.randomSelection(round);
+    }
     const SFlt4Context cf = fast.context(), cr = ref.context();
     ASSERT_TRUE(convolve5x5Masked(&cf, weights, {-2, -2, 5, 5}, offset, divisor));
     for (int32_t y = 0; y < h; ++y)

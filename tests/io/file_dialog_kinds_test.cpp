@@ -24,7 +24,7 @@ TEST(FileDialogKinds, FiltersExtensionsAndPreviewsByKind) {
     size_t entries;
   };
   const Case cases[] = {{0, ".kci", FileDialogMode::Open, true, 7},  {1, ".bmp", FileDialogMode::Open, true, 3},
-                        {2, ".ke4", FileDialogMode::Open, true, 5},  {5, ".kpl", FileDialogMode::Open, false, 4},
+                        {2, ".ke4", FileDialogMode::Open, true, 6},  {5, ".kpl", FileDialogMode::Open, false, 4},
                         {8, ".kci", FileDialogMode::Save, true, 4},  {13, ".kpl", FileDialogMode::Save, false, 3},
                         {17, ".bmp", FileDialogMode::Save, true, 2}, {18, ".cur", FileDialogMode::Open, false, 1}};
   for (const Case& c : cases) {

@@ -101,6 +101,7 @@ TEST(ReplayLayers, DocumentOperationsReplayEventByEvent) {
   }
   step("merge down", d.mergeDown(&flow, 2, true));
   step("delete layer", d.deleteLayer(&flow, 0, true));
+  step("layer quarter turn", d.rotateLayer90(flow, 0, true, false));
   step("rotate image", d.rotateImage90(flow, true, true));
   step("canvas size", d.resizeCanvas(flow, 60, 70, 4, true));
   step("layers zoom", d.zoomLayers(flow, 66, 63, 2, true));

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/planes.h"
+#include "document/paper_view.h"
 #include "toolwin/colour_panel_model.h"
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/loupe_model.h"
@@ -60,6 +61,36 @@ TEST(Loupe, PictureSamplesAroundThePointerAtTheMagnification) {
     EXPECT_EQ(picture.getPixel(c.px, c.py), c.expected)
         << "magnification " << c.magnification << " pointer " << c.pointer.X << "," << c.pointer.Y << " at " << c.px
         << "," << c.py;
+  }
+}
+
+TEST(Loupe, TransparentPixelsShowTheDocumentsBackground) {
+  // A 16 x 8 image: the left half transparent, the right half opaque red
+  // at half alpha over nothing.
+  TMTC image;
+  ASSERT_TRUE(image.Resize(16, 8));
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 16; ++x) *image.pixelAt(x, y) = x < 8 ? 0x00000000u : 0x80FF0000u;
+  struct Case {
+    uint8_t background;
+    int32_t px;  // picture column; the pointer is on pixel (4, 4) at the centre (8, 4)
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      // The canvas colour is in the composite already: pixels as they are.
+      {1, 8, 0xFF000000u},
+      // The check pattern of the image's own pixels: (4, 4) is an even cell,
+      // (12, 4) an odd one, where red at half alpha lies over it.
+      {2, 8, 0xFF000000u | kCheckEvenColor},
+      {2, 15, 0xFFEF6F6Fu},
+      // No background shown: white.
+      {0, 8, 0xFFFFFFFFu},
+      {0, 15, 0xFFFF7F7Fu},
+  };
+  for (const Case& c : cases) {
+    TMemoryGraphic picture(17, 9);
+    fillLoupePicture(image, {4.0f, 4.0f}, 1.0f, picture, c.background);
+    EXPECT_EQ(picture.getPixel(c.px, 4), c.expected) << "background " << int(c.background) << " column " << c.px;
   }
 }
 

@@ -210,6 +210,12 @@ void TFormColorMask::rebuildSource() {
   const int32_t pw = std::max(1, w >= h ? kPreviewSide : static_cast<int32_t>(int64_t{kPreviewSide} * w / std::max(h, 1)));
   const int32_t ph = std::max(1, h >= w ? kPreviewSide : static_cast<int32_t>(int64_t{kPreviewSide} * h / std::max(w, 1)));
   if (!work_.Resize(pw, ph) || !coverage_.Resize(pw, ph) || !result_.Resize(pw, ph)) return;
+  const CMaskData* mask = doc_.masks() != nullptr ? doc_.masks()->currentMask() : nullptr;
+  limit_.reset();
+  if (CMaskData::hasImage(mask)) {
+    limit_ = std::make_unique<CBlockVCH>(pw, ph);
+    if (!limit_->isValid()) limit_.reset();
+  }
   for (int32_t y = 0; y < ph; ++y)
     for (int32_t x = 0; x < pw; ++x) {
       const int32_t dx = static_cast<int32_t>(int64_t{x} * w / pw);
@@ -222,6 +228,10 @@ void TFormColorMask::rebuildSource() {
         v = layer->image->getPixelOrBackground(dx + layer->offsetX, dy + layer->offsetY);
       }
       *work_.pixelAt(x, y) = v;
+      if (limit_) {
+        const int32_t m = mask->valueAtPaper(dx, dy);
+        if (m > 0 && !limit_->setPixel(x, y, static_cast<uint8_t>(m))) limit_.reset();
+      }
     }
   sourceImage_ = imageOf(work_);
   sourceView_->setImage(sourceImage_);
@@ -234,7 +244,7 @@ void TFormColorMask::recompute() {
   CBlockVMTC block(work_.Width, work_.Height);
   if (!block.isValid() || !block.copyFromPlane(work_, 0, 0, 255)) return;
   CColorMask cm;
-  if (!cm.init(settings(), block, TPoint{}, nullptr, coverage_)) return;
+  if (!cm.init(settings(), block, TPoint{}, limit_.get(), coverage_)) return;
   const std::vector<SColorRangeEntry>& e = model_.entries();
   if (model_.fullRecomputeDue() || e.empty()) {
     fill(coverage_, 0);

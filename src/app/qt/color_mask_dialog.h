@@ -6,9 +6,11 @@
 #include <QDialog>
 #include <QImage>
 #include <QTimer>
+#include <memory>
 #include <vector>
 
 #include "app/color_mask_model.h"
+#include "core/block_image.h"
 #include "core/planes.h"
 
 class QComboBox;
@@ -62,7 +64,8 @@ class TFormColorMask : public QDialog {
 
  private:
   // The working picture from the layer or the composed document, scaled to
-  // the preview keeping its shape; everything recomputed.
+  // the preview keeping its shape, and the current selection at the same
+  // scale; everything recomputed.
   void rebuildSource();
   void recompute();
   void showResult();
@@ -75,6 +78,9 @@ class TFormColorMask : public QDialog {
   CColorMaskModel model_;
   TMTC work_;
   TChannel coverage_;
+  // The document's selection over the preview: OK works only where it
+  // selects, so the preview does too. Null without a selection.
+  std::unique_ptr<CBlockVCH> limit_;
   TMTC result_;
   QImage sourceImage_;
   QImage resultImage_;

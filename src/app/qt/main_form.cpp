@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QMdiArea>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -554,6 +555,11 @@ TDrawWindowWidget* TMainForm::newDrawWindow(const QString& name, int width, int 
 void TMainForm::fitDrawWindow(TDrawWindowWidget& w, int width, int height) {
   auto* sub = qobject_cast<QMdiSubWindow*>(w.parentWidget());
   if (sub == nullptr || sub->isMaximized()) return;
+  // A replay fits its zoom to the window it starts in, which was made before
+  // the picture's size was known: the window is sized for the picture at
+  // 100 % first, and the zoom fitted again to what the window then is.
+  const bool replay = w.window().isReplaying();
+  if (replay) (void)w.window().setZoomCentred(1, 1);  // the view's zoom, nothing recorded
   // The picture at the view's zoom with a 40-pixel strip of the view
   // background around it, so that its edges can be seen and reached.
   constexpr int kViewMargin = 80;
@@ -562,6 +568,9 @@ void TMainForm::fitDrawWindow(TDrawWindowWidget& w, int width, int height) {
   const QSize frame = sub->size() - w.viewport()->size();
   const QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
   sub->resize(shown.grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
+  if (!replay || !w.window().autoFitEnabled()) return;
+  if (QLayout* layout = sub->layout()) layout->activate();  // the view takes its new size now
+  w.window().zoomToFit(w.window().autoFitMayEnlarge());
 }
 
 void TMainForm::documentActivated() {

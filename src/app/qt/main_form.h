@@ -68,6 +68,10 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // Opens a file, or brings the window that shows it to the front; the
   // window, or nullptr when the file could not be opened (reported).
   [[nodiscard]] TDrawWindowWidget* openFile(const QString& path);
+  // Event > Open: replays the recording of an event file or of a native
+  // file in a new window, paused before its first step when asked; any
+  // other file is refused (reported). The window, or nullptr.
+  [[nodiscard]] TDrawWindowWidget* openRecording(const QString& path, bool paused);
   // Saves the window's document to the path by its kind (reported); true on
   // success.
   [[nodiscard]] bool saveDrawWindow(TDrawWindowWidget& window, const QString& path);
@@ -75,6 +79,10 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   // name (the close prompt's Yes).
   [[nodiscard]] bool saveDrawWindowAs(TDrawWindowWidget& window);
   [[nodiscard]] bool saveDrawWindowInPlace(TDrawWindowWidget& window);
+  // The folder a dialog that writes the window's document starts in: the
+  // document's own folder when the preferences give it priority and it
+  // exists, else the remembered save folder.
+  [[nodiscard]] static std::string saveFolderFor(const TDrawWindowWidget& w);
 
   // ---- replay (main_form_replay.cpp) ----
   // Opens a recording (an event file, or a native file that carries one)
@@ -203,6 +211,9 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   [[nodiscard]] TDrawWindowWidget* findDrawWindow(const QString& path) const;
   // Closes a window made for a document that could not be filled, asking nothing.
   void discardNewWindow(TDrawWindowWidget& window);
+  // Whether a file may open now: in a batch mode only the first, otherwise
+  // while the active window is not busy.
+  [[nodiscard]] bool openingAllowed() const;
   void fileOpened(TDrawWindowWidget& window, const QString& path);
   void documentActivated();
   // main_form_tools.cpp: the tool window, its panels and the key routing.
@@ -252,7 +263,6 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   std::unique_ptr<TDockFloatManager> dock_;
   std::shared_ptr<QPrinter> printer_;
   bool printToFile_ = false;  // no printer: each print names its PDF file
-  QString printFolder_;
   TToolForm* toolForm_ = nullptr;
   QByteArray pendingLayout_;
   bool firstShown_ = false;

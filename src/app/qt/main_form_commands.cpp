@@ -44,6 +44,9 @@ struct SDocumentCommand {
   std::function<bool(TPaper&, TFlowImage&)> run;
   // The command may change the document's size: the view is laid out anew.
   bool relayout = false;
+  // The command changes the picture's size as the crop tool does: the
+  // picture is fitted to the window when the preference asks.
+  bool fits = false;
 };
 
 int32_t currentLayer(TPaper& p) { return p.currentLayerIndex(); }
@@ -79,7 +82,7 @@ void TMainForm::bindDocumentCommandsMore() {
        [](TPaper& p, TFlowImage& f) { return p.rotateImage90(f, true, true); }, true},
       {"ActImgRot270", ECommandGate::G0, {},
        [](TPaper& p, TFlowImage& f) { return p.rotateImage90(f, false, true); }, true},
-      {"ActImgTrim", ECommandGate::S0, {}, cropToSelection, true},
+      {"ActImgTrim", ECommandGate::S0, {}, cropToSelection, true, true},
       {"actLyrFlipLR", ECommandGate::G1, {},
        [](TPaper& p, TFlowImage& f) { return p.mirrorLayer(f, currentLayer(p), true); }},
       {"actLyrFlipTB", ECommandGate::G1, {},
@@ -180,7 +183,7 @@ void TMainForm::bindDocumentCommandsMore() {
     };
     a.bind(
         c.name,
-        [this, open, run = c.run, relayout = c.relayout] {
+        [this, open, run = c.run, relayout = c.relayout, fits = c.fits] {
           TDrawWindowWidget* widget = activeDrawWindow();
           if (!widget) return;
           TDrawWindow& w = widget->window();
@@ -188,7 +191,7 @@ void TMainForm::bindDocumentCommandsMore() {
           if (!open(w)) return;
           if (!run(w.paper(), w.flow())) return;
           w.setModified(true);
-          w.documentLayoutChanged(relayout);
+          if (!fits || !w.autoFitAfterResize()) w.documentLayoutChanged(relayout);
           widget->update();
         },
         [this, open] {

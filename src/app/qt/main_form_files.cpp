@@ -76,17 +76,6 @@ void reportSave(const SSaveOutcome& outcome) {
     showWarning(outcome.message);
 }
 
-// The folder a save dialog starts in: the document's own folder when the
-// preference asks for it and it exists, else the remembered save folder.
-std::string saveFolderFor(const TDrawWindowWidget& w) {
-  const CAppProfile& prefs = appProfile();
-  if ((prefs.FileIODir & 1) != 0 && w.window().hasFileName()) {
-    const QFileInfo info(QString::fromStdString(w.window().fileName()));
-    if (info.dir().exists()) return std8(info.absolutePath());
-  }
-  return prefs.savePath;
-}
-
 bool runSaveDialog(int32_t kind, const std::string& proposed, const std::string& folder, std::string& chosen) {
   SFileDialogRequest request;
   request.kind = kind;
@@ -127,6 +116,15 @@ class CFileServices final : public QObject {
 
 }  // namespace
 
+std::string TMainForm::saveFolderFor(const TDrawWindowWidget& w) {
+  const CAppProfile& prefs = appProfile();
+  if ((prefs.FileIODir & 1) != 0 && w.window().hasFileName()) {
+    const QFileInfo info(QString::fromStdString(w.window().fileName()));
+    if (info.dir().exists()) return std8(info.absolutePath());
+  }
+  return prefs.savePath;
+}
+
 // ---- opening -------------------------------------------------------------------------------
 
 TDrawWindowWidget* TMainForm::findDrawWindow(const QString& path) const {
@@ -166,14 +164,50 @@ void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
   actions().updateAll();
 }
 
+bool TMainForm::openingAllowed() const {
+  return batchMode_ ? drawWindows().isEmpty() : (activeDrawWindow() == nullptr || !activeDrawWindow()->window().isBusy());
+}
+
+TDrawWindowWidget* TMainForm::openRecording(const QString& path, bool paused) {
+  const std::string p = std8(path);
+  TDrawWindowWidget* window = nullptr;
+  switch (fileKindFromExt(p)) {
+    case FileKind::Native:
+      // File > Open shows the finished picture; here the drawing process the
+      // file carries replays from its start in a window of its own.
+      if (!QFileInfo::exists(path) || QFileInfo(path).isDir()) {
+        showWarning(formatRes(66540, {p}));
+        return nullptr;
+      }
+      if (!openingAllowed()) return nullptr;
+      window = openEventsForReplay(path);  // a recording that does not start was reported by its window
+      if (window == nullptr) return nullptr;
+      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
+      break;
+    case FileKind::EventsV1:
+    case FileKind::EventsV3:
+    case FileKind::EventsV4:
+    case FileKind::LegacyRecording:
+      window = openFile(path);  // reports its own failures
+      if (window == nullptr) return nullptr;
+      break;
+    default:
+      showWarning(resString(66545));
+      return nullptr;
+  }
+  // Paused before its first step: the replay waits for the Event menu.
+  if (paused && window->window().isReplaying()) window->window().setReplayPause(true);
+  actions().updateAll();
+  return window;
+}
+
 TDrawWindowWidget* TMainForm::openFile(const QString& path) {
   const std::string p = std8(path);
   if (!QFileInfo::exists(path) || QFileInfo(path).isDir()) {
     showWarning(formatRes(66540, {p}));
     return nullptr;
   }
-  if (batchMode_ ? !drawWindows().isEmpty() : (activeDrawWindow() != nullptr && activeDrawWindow()->window().isBusy()))
-    return nullptr;
+  if (!openingAllowed()) return nullptr;
   // A modified window of the same file is replaced only once the file has
   // been read again: a read that fails keeps the document as it was.
   TDrawWindowWidget* replaced = nullptr;
@@ -393,8 +427,7 @@ void TMainForm::bindFileCommands() {
     if (!openDocumentDialog(this, request, openPaused)) return;
     folder = request.folder;
     appProfile().eventLoadExtIdx = request.filterIndex;
-    TDrawWindowWidget* w = openFile(QString::fromStdString(request.fileName));
-    if (w != nullptr && openPaused && w->window().isReplaying()) w->window().setReplayPause(true);
+    (void)openRecording(QString::fromStdString(request.fileName), openPaused);  // a failure was reported
   }, noneOrIdle);
   a.bind("ActFileRevert", window([this](TDrawWindowWidget& w) {
            // A file that cannot be opened again is reported by openFile.

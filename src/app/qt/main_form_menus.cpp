@@ -485,9 +485,11 @@ void TMainForm::bindMenuCommands() {
     // Printing to a file: each print asks for its file, proposing a name no
     // file has yet, and an existing file is replaced only when the user says so.
     if (result == 1 && out.outputFormat() == QPrinter::PdfFormat && (printToFile_ || out.outputFileName().isEmpty())) {
-      const QString folder = printFolder_.isEmpty() ? QDir::homePath() : printFolder_;
-      const QString suggestion =
-          QString::fromStdString(freePrintFileName(folder.toStdString(), w.window().paper().name));
+      // The printed file is one more file the program writes: it starts
+      // where the save dialogs start, and its folder is theirs next time.
+      const std::string folder = saveFolderFor(w);
+      const QString suggestion = QString::fromStdString(
+          freePrintFileName(folder.empty() ? QDir::homePath().toStdString() : folder, w.window().paper().name));
       QString path;
       if (choosePrintFile) {
         path = choosePrintFile(suggestion);
@@ -503,7 +505,7 @@ void TMainForm::bindMenuCommands() {
         path.clear();
       if (path.isEmpty()) result = 2;
       out.setOutputFileName(path);
-      if (!path.isEmpty()) printFolder_ = QFileInfo(path).absolutePath();
+      if (!path.isEmpty()) appProfile().savePath = QFileInfo(path).absolutePath().toStdString();
     }
     if (result == 1) {
       keepPrintRecord(w, job.record);

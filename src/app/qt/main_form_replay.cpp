@@ -184,6 +184,7 @@ void TMainForm::bindReplayCommands() {
   auto* view = new TEventView();
   auto* panel = new TWidgetDockView(QStringLiteral("EventView"), plainCaption(actionCaption("ActShowEventView")), view);
   panel->resize(230, 260);
+  panel->setPopupMenu(view->contextMenu());
   if (!dock_->registerPanel(panel, 2)) {
     delete panel;
     panel = nullptr;
@@ -314,9 +315,12 @@ TDrawWindowWidget* TMainForm::openEventsForReplay(const QString& path) {
   TDrawWindowWidget* w = newDrawWindow(QFileInfo(path).fileName(), 1, 1, 72);
   if (!w) return nullptr;
   const std::string p = path.toStdString();
-  const bool legacy = fileKindFromExt(p) == FileKind::LegacyRecording;
+  const FileKind kind = fileKindFromExt(p);
+  const bool legacy = kind == FileKind::LegacyRecording;
   if (legacy ? w->window().openLegacyEvents(p, replayClockMs()) : w->window().openEventFile(p, replayClockMs())) {
-    if (!legacy) w->window().setFileName(p);
+    // A native file keeps its name off the replaying window: no save goes
+    // over the file that is being replayed.
+    if (!legacy && kind != FileKind::Native) w->window().setFileName(p);
     return w;
   }
   // The reason was shown; the window that was made for it goes.

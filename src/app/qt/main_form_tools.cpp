@@ -23,6 +23,7 @@
 #include "canvas/tablet_input.h"
 #include "platform/string_table.h"
 #include "toolwin/qt/draw_window_view_commands.h"
+#include "toolwin/qt/layer_panel_view.h"
 #include "toolwin/qt/navigator_panel_view.h"
 #include "toolwin/qt/tool_form.h"
 #include "toolwin/option_fields.h"
@@ -84,6 +85,10 @@ void TMainForm::createToolWindowAndPanels() {
                 docPanel("LayerView", 65037, toolForm_->layerPanel()),
                 docPanel("MaskView", 65038, toolForm_->maskPanel()),
                 docPanel("BrushListView", 65274, toolForm_->brushSetPanel())};
+  // The panels' menus open from the menu button of their strip as well as
+  // by a right click inside them.
+  docPanels_[3]->setPopupMenu(toolForm_->swatchMenu());
+  docPanels_[6]->setPopupMenu(toolForm_->brushSetMenu());
   (void)dock_->registerPanel(toolPanel_, 0, true);
   (void)dock_->registerPanel(docPanels_[0], 2);
   (void)dock_->registerPanel(docPanels_[1], 2);
@@ -164,6 +169,9 @@ void TMainForm::bindPanelCommands() {
   for (int i = 0; i < 10; ++i)
     if (QAction* action = a.action(kToggles[i])) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + i)));
   toolForm_->bindPanelMenus([&a](std::string_view name) { return a.action(name); }, [&a] { a.updateAll(); });
+  // The layer and mask menus exist once bound to the actions.
+  docPanels_[4]->setPopupMenu(toolForm_->layerPanel()->layerMenu());
+  docPanels_[5]->setPopupMenu(toolForm_->layerPanel()->maskMenu());
 }
 
 void TMainForm::applyToolPreferences() {

@@ -1,6 +1,7 @@
 #include "app/qt/widget_dock_view.h"
 
 #include <QRegularExpression>
+#include "ui/dock_model.h"
 #include "ui/qt/dock_float_manager.h"
 #include <QVBoxLayout>
 
@@ -12,8 +13,10 @@ TWidgetDockView::TWidgetDockView(const QString& name, const QString& caption, QW
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(content);
-  // The panel opens at its content's size and never folds it away.
-  QSize size = content->sizeHint().expandedTo(content->minimumSize());
+  // The panel opens at its content's size and never folds it away; a panel
+  // is never lower than the base height of every panel, so that a list
+  // shows more than a row or two however little its content asks.
+  QSize size = content->sizeHint().expandedTo(content->minimumSize()).expandedTo(QSize(0, kDockViewHeight));
   setMinimumSize(content->minimumSize().expandedTo(QSize(0, size.height())));
   resize(size);
 }

@@ -178,7 +178,9 @@ void TNavigatorPanelView::updateLoupe(TPoint clientPointer) {
   loupePointer_ = clientPointer;
   if (!w || !loupeView_->isVisible()) return;
   TPointF at = w->clientToImage({static_cast<float>(clientPointer.X), static_cast<float>(clientPointer.Y)});
-  fillLoupePicture(w->paper().composite, at, loupe_.magnification(), loupeView_->picture());
+  // The display flags may have changed since the panel last looked.
+  loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
+  fillLoupePicture(w->paper().composite, at, loupe_.magnification(), loupeView_->picture(), loupeView_->Background);
   loupeView_->finishPicture();
 }
 

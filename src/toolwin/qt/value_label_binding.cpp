@@ -12,6 +12,8 @@
 namespace pg {
 
 void bindValueLabel(TPgGlyphLabel& label, const CValueLabels& rules, SValueLabelBinding binding) {
+  // A value label is dragged sideways, as its field's slider runs.
+  label.setDragAxis(Qt::Horizontal);
   label.OnBeginDrag = [&rules, binding](TPgGlyphLabel*, float& start) { start = rules.beginDrag(binding); };
   label.OnDrag = [&rules, binding](TPgGlyphLabel*, float value) { rules.drag(binding, value); };
   label.OnEndDrag = [&rules, binding](TPgGlyphLabel*) { rules.endDrag(binding); };

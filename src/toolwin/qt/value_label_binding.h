@@ -1,6 +1,7 @@
 #pragma once
-// Hooks a glyph label up as a value label: its drag and double-click events
-// go through the tool window's value-label rules to the bound model.
+// Hooks a glyph label up as a value label: its drag (sideways: right raises
+// the value) and double-click events go through the tool window's value-label
+// rules to the bound model.
 #include "toolwin/value_labels.h"
 
 class QAbstractSpinBox;

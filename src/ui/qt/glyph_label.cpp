@@ -31,6 +31,11 @@ void TPgGlyphLabel::setReadOnly(bool readOnly) {
   setAttribute(Qt::WA_TransparentForMouseEvents, readOnly);
 }
 
+int32_t TPgGlyphLabel::along(const QMouseEvent* event) const {
+  const QPoint p = event->position().toPoint();
+  return dragAxis_ == Qt::Horizontal ? p.x() : p.y();
+}
+
 QSize TPgGlyphLabel::sizeHint() const { return {kGlyphSize, kGlyphSize}; }
 
 void TPgGlyphLabel::changeEvent(QEvent* event) {
@@ -54,13 +59,13 @@ void TPgGlyphLabel::mousePressEvent(QMouseEvent* event) {
   inDoubleClick_ = false;
   float start = 0.0f;
   if (OnBeginDrag) OnBeginDrag(this, start);
-  drag_.begin(event->position().toPoint().y(), start);
+  drag_.begin(along(event), start);
 }
 
 void TPgGlyphLabel::mouseMoveEvent(QMouseEvent* event) {
   QWidget::mouseMoveEvent(event);
   if (readOnly_ || !drag_.dragging() || inDoubleClick_) return;
-  const float v = drag_.move(event->position().toPoint().y());
+  const float v = drag_.move(along(event));
   if (OnDrag) OnDrag(this, v);
 }
 
@@ -70,7 +75,7 @@ void TPgGlyphLabel::mouseReleaseEvent(QMouseEvent* event) {
   const bool wasDouble = inDoubleClick_;
   inDoubleClick_ = false;
   if (readOnly_ || !drag_.dragging()) return;
-  const float v = drag_.end(event->position().toPoint().y());
+  const float v = drag_.end(along(event));
   if (OnDrag && !wasDouble) OnDrag(this, v);
   if (OnEndDrag) OnEndDrag(this);
 }
@@ -82,7 +87,7 @@ void TPgGlyphLabel::mouseDoubleClickEvent(QMouseEvent* event) {
   // sent that press first, the drag it began ends unreported).
   inDoubleClick_ = true;
   if (drag_.dragging()) {
-    (void)drag_.end(event->position().toPoint().y());
+    (void)drag_.end(along(event));
     if (OnEndDrag) OnEndDrag(this);
   }
   if (OnDblClick) OnDblClick(this);

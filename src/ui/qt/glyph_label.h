@@ -1,9 +1,10 @@
 #pragma once
 // TPgGlyphLabel: a label that shows one tool glyph, centred, and doubles as a
-// drag handle: dragging it vertically with the left button reports a value
-// that changes by 1.0 for every 100 pixels (down increases it), through
-// OnBeginDrag (the owner supplies the start value) and OnDrag. A disabled
-// label shows the disabled look; a read-only one ignores the mouse.
+// drag handle: dragging it with the left button reports a value that changes
+// by 1.0 for every 100 pixels along its drag axis (vertical unless set: down
+// increases it; horizontal: right increases it), through OnBeginDrag (the
+// owner supplies the start value) and OnDrag. A disabled label shows the
+// disabled look; a read-only one ignores the mouse.
 #include <QWidget>
 
 #include <functional>
@@ -31,6 +32,8 @@ class TPgGlyphLabel : public QWidget {
   // without a manager.
   const TMemoryGraphic* image() const { return image_; }
   bool dragging() const { return drag_.dragging(); }
+  Qt::Orientation dragAxis() const { return dragAxis_; }
+  void setDragAxis(Qt::Orientation axis) { dragAxis_ = axis; }
 
   TBeginDrag OnBeginDrag;
   TDrag OnDrag;
@@ -50,12 +53,15 @@ class TPgGlyphLabel : public QWidget {
 
  private:
   void pickImage();
+  // The pointer's coordinate along the drag axis.
+  int32_t along(const QMouseEvent* event) const;
 
   uint8_t glyphType_ = 0;
   const TMemoryGraphic* image_ = nullptr;
   TGlyphDrag drag_;
   bool inDoubleClick_ = false;
   bool readOnly_ = false;
+  Qt::Orientation dragAxis_ = Qt::Vertical;
 };
 
 }  // namespace pg

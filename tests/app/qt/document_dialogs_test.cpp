@@ -247,3 +247,89 @@ TEST_F(DocumentDialogs, MaskPropertiesRenameTheMask) {
 
 }  // namespace
 }  // namespace pg
+
+#include "core/block_pool.h"
+#include "io/qt/progress_dialog.h"
+
+namespace pg {
+namespace {
+
+// The program's progress windows, watched: every line and per cent a
+// window shows after each call the operation makes on it.
+class WatchedProgress final : public ProgressService {
+ public:
+  explicit WatchedProgress(QWidget* owner) : real_(owner), previous_(setProgressService(this)) {}
+  ~WatchedProgress() override { setProgressService(previous_); }
+  std::vector<QString> titles, lines, percents;
+
+  std::unique_ptr<IProgress> showProgress(int64_t total, const std::string& title,
+                                          const std::string& message) override {
+    std::unique_ptr<IProgress> shown = real_.showProgress(total, title, message);
+    auto* window = dynamic_cast<TProgressDlg*>(shown.get());
+    if (window == nullptr) return shown;
+    titles.push_back(window->titleText());
+    return std::make_unique<Forward>(*this, std::move(shown), *window);
+  }
+
+ private:
+  class Forward final : public IProgress {
+   public:
+    Forward(WatchedProgress& w, std::unique_ptr<IProgress> real, TProgressDlg& window)
+        : w_(w), real_(std::move(real)), window_(window) {}
+    void setCaption(const std::string& t) override { real_->setCaption(t); }
+    void setTitle(const std::string& t) override { real_->setTitle(t); }
+    void setText(const std::string& t) override {
+      real_->setText(t);
+      w_.lines.push_back(window_.messageText());
+    }
+    void setTotal(int64_t total, int64_t position) override { real_->setTotal(total, position); }
+    void step(int64_t n) override {
+      real_->step(n);
+      w_.percents.push_back(window_.percentText());
+    }
+    void setPosition(int64_t position) override { real_->setPosition(position); }
+
+   private:
+    WatchedProgress& w_;
+    std::unique_ptr<IProgress> real_;
+    TProgressDlg& window_;
+  };
+  TQtProgressService real_;
+  ProgressService* previous_;
+};
+
+TEST_F(DocumentDialogs, ScalingTheImageShowsItsProgressLayerByLayer) {
+  layer().name = "Lower";
+  run("ActLyrDup");
+  layer().name = "Upper";
+  WatchedProgress watch(&form);
+  onDialog<TFormResolution>([](TFormResolution& d) { type(d.fields(0).pixels, 500); });
+  run("ActImgReso");
+  ASSERT_EQ(paper().width, 500);
+  EXPECT_EQ(watch.titles, std::vector<QString>{QString::fromUtf8("解像度を変更しています")});
+  // One step per layer, each naming its layer.
+  EXPECT_EQ(watch.lines, (std::vector<QString>{QString::fromUtf8("Lowerを処理中..."), QString::fromUtf8("Upperを処理中...")}));
+  EXPECT_EQ(watch.percents, (std::vector<QString>{QStringLiteral("50%"), QStringLiteral("100%")}));
+}
+
+TEST_F(DocumentDialogs, ShortOfMemoryTheCanvasSizeAsksAndAdvisesSavingFirstWhenModified) {
+  const std::string question = "メモリ不足のためアンドゥは実行できませんがよろしいですか?";
+  for (const bool modified : {false, true}) {
+    SCOPED_TRACE(modified ? "modified" : "saved");
+    window->window().setModified(modified);
+    messages.clear();
+    {
+      CTilePoolFailScope failing(0);
+      onDialog<TFormImageSize>([](TFormImageSize& d) { type(d.fields(0).pixels, 1100); });
+      run("ActImgSize");
+    }
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().text,
+              modified ? question + "\n* 実行前にファイルを保存しておくことをおすすめします *" : question);
+    // Refused: the document keeps its size.
+    EXPECT_EQ(paper().width, 1000);
+  }
+}
+
+}  // namespace
+}  // namespace pg

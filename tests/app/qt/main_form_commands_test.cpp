@@ -259,3 +259,97 @@ TEST_F(MainFormCommandsTest, ViewSwitchesAreCheckedAndGated) {
 
 }  // namespace
 }  // namespace pg
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "canvas/canvas_shared.h"
+#include "canvas/view_layout.h"
+#include "toolwin/navigator_model.h"
+#include "toolwin/qt/navigator_panel_view.h"
+#include "toolwin/qt/tool_form.h"
+
+namespace pg {
+namespace {
+
+TEST_F(MainFormCommandsTest, TheInformationPanelFollowsTheDragsOfTheCanvas) {
+  TDrawWindow& w = window->window();
+  QWidget* view = window->viewport();
+  const CInfoModel& info = form.toolWindow()->infoPanel()->model();
+  auto at = [&](float x, float y) {
+    const TPointF p = w.imageToClient({x, y});
+    return QPoint(qRound(p.X), qRound(p.Y));
+  };
+  auto move = [&](QPoint p) {
+    QMouseEvent e(QEvent::MouseMove, p, p, view->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &e);
+  };
+  const float z = paper().zoomValue();
+  // A layer move: its offset as U and V.
+  ASSERT_TRUE(w.shared().selectTool(ToolId::LayerMove));
+  QTest::mousePress(view, Qt::LeftButton, {}, at(40, 30));
+  move(at(45, 32));
+  move(at(50, 34));
+  EXPECT_EQ(info.texts().opt1Caption, "U");
+  EXPECT_EQ(info.texts().opt2Caption, "V");
+  EXPECT_NEAR(std::stof(info.texts().opt1), 10.0f, 1.0f);
+  EXPECT_NEAR(std::stof(info.texts().opt2), 4.0f, 1.0f);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, at(50, 34));
+  // A crop rectangle: its start, then its size.
+  ASSERT_TRUE(w.shared().selectTool(ToolId::Crop));
+  QTest::mousePress(view, Qt::LeftButton, {}, at(10, 8));
+  EXPECT_NEAR(std::stof(info.texts().selX), 10.0f, 1.0f / z + 0.01f);
+  EXPECT_NEAR(std::stof(info.texts().selY), 8.0f, 1.0f / z + 0.01f);
+  move(at(20, 14));
+  move(at(30, 20));
+  EXPECT_NEAR(std::stof(info.texts().selW), 20.0f, 1.0f / z + 0.01f);
+  EXPECT_NEAR(std::stof(info.texts().selH), 12.0f, 1.0f / z + 0.01f);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, at(30, 20));
+}
+
+TEST_F(MainFormCommandsTest, CropToTheSelectionFitsThePictureWhenThePreferenceAsks) {
+  TDrawWindow& w = window->window();
+  for (const int32_t adjust : {7, 1}) {
+    SCOPED_TRACE(adjust);
+    w.shared().prefs.autoSizeAdjust = adjust;
+    w.setZoomCentred(1, 1);
+    ASSERT_TRUE(paper().maskFigureRect(w.flow(), 0, {4, 4}, {24, 14}, 0, w.shared().toolStroke(), true));
+    const float before = paper().zoomValue();
+    run("ActImgTrim");
+    ASSERT_EQ(paper().width, 20);
+    const SRatio fit = fitRatio(SSize{20, 10}, w.clientSize(), 0.0f, 1.0f, true);
+    if (adjust == 1)
+      EXPECT_FLOAT_EQ(paper().zoomValue(), std::min(16.0f, static_cast<float>(fit.Num) / static_cast<float>(fit.Den)));
+    else
+      EXPECT_FLOAT_EQ(paper().zoomValue(), before);
+    run("ActEditUndo");
+  }
+}
+
+TEST_F(MainFormCommandsTest, AQuarterTurnOfAnOblongLayerStillCoversTheDocument) {
+  // The 64 x 48 layer turned about the centre leaves the document's left and
+  // right columns uncovered: the rebuilt layer is trimmed to the document,
+  // never less, so painting still reaches every pixel of it.
+  TDrawWindow& w = window->window();
+  ASSERT_TRUE(paper().maskFigureRect(w.flow(), 0, {28, 20}, {36, 28}, 0, w.shared().toolStroke(), true));
+  ASSERT_TRUE(paper().fillLayerColor(w.flow(), 0, 0xFF0000u, w.shared().toolStroke(), true, true));
+  run("ActSelCancel");
+  run("ActLyrRot90");
+  const CLayerData& l = *paper().getLayer(paper().currentLayerIndex());
+  const TRect r = l.imageRect();
+  EXPECT_LE(r.Left, 0);
+  EXPECT_LE(r.Top, 0);
+  EXPECT_GE(r.Right, 64);
+  EXPECT_GE(r.Bottom, 48);
+  auto at = [&](int x, int y) { return l.image->getPixel(x + l.offsetX, y + l.offsetY); };
+  EXPECT_EQ(at(32, 24) & 0xFFFFFFu, 0xFF0000u);
+  EXPECT_EQ(at(2, 24) >> 24, 0u);  // uncovered by the turn: transparent, but there
+  EXPECT_EQ(at(10, 24) >> 24, 255u);
+  // Painting reaches the uncovered columns.
+  ASSERT_TRUE(paper().maskFigureRect(w.flow(), 0, {0, 0}, {4, 48}, 0, w.shared().toolStroke(), true));
+  ASSERT_TRUE(paper().fillLayerColor(w.flow(), 0, 0x00FF00u, w.shared().toolStroke(), true, true));
+  EXPECT_EQ(at(2, 24), 0xFF00FF00u);
+}
+
+}  // namespace
+}  // namespace pg

@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QPrinter>
+#include <QTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -23,6 +26,8 @@
 #include "app/mru_file_list.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/modal_dialog.h"
+#include "app/qt/print_dialog.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "core/block_pool.h"
@@ -41,6 +46,7 @@
 #include "record/legacy_stream_fixture.h"
 #include "replay/replay_compare.h"
 #include "platform/message_service.h"
+#include "platform/settings_store.h"
 #include "platform/string_table.h"
 #include "test_support/plane_pixels.h"
 #include "test_support/qt_app.h"
@@ -635,6 +641,83 @@ TEST_F(MainFormFiles, DoubleClickOnTheEmptyAreaOpensAndTheEventFolderFollowsTheP
     EXPECT_EQ(asked[0].second, bits & 2 ? prefs.eventPath : prefs.loadPath) << bits;
   }
   resetAppProfile();
+}
+
+// Open, Event > Open and the print file start where the last one of their
+// kind was chosen, in this session and after a restart; the folders live in
+// the preferences, not in the dialogs.
+TEST_F(MainFormFiles, OpenOpenEventsAndPrintStartInTheFolderLastUsedAlsoAfterARestart) {
+  CFileSettingsStore store(dir_.file("settings"));
+  setAppSettingsStore(&store);
+  resetAppProfile();
+  (void)appProfile().load(store);
+  const std::string home = dir_.file("home");
+  for (const char* f : {"home", "pictures", "events", "printed"}) std::filesystem::create_directory(dir_.path() / f);
+  for (std::string* path : {&appProfile().loadPath, &appProfile().savePath, &appProfile().eventPath}) *path = home;
+  const std::string picture = dir_.file("pictures/a.png"), recording = dir_.file("events/none.ke4");
+  ASSERT_EQ(pngSaveImage(picture, picture_, 0, true), kRcOk);
+  std::ofstream(recording) << "no recording";
+  const QString pdf = QString::fromStdString(dir_.file("printed/page.pdf"));
+
+  // A command's real file dialog: the folder it shows, then the file picked.
+  auto chooseIn = [this](TMainForm& form, const char* command, const std::string& file) {
+    QString shown;
+    testing::onDialog<QDialog>([&](QDialog& d) {
+      auto& dialog = dynamic_cast<QFileDialog&>(d);
+      shown = dialog.directory().absolutePath();
+      dialog.selectFile(QString::fromStdString(file));
+    });
+    trigger(form, command);
+    return shown.toStdString();
+  };
+  // The folder the print command proposes its file in.
+  auto printIn = [](TMainForm& form, const QString& chosen) {
+    QString proposed;
+    form.choosePrintFile = [&](const QString& suggestion) {
+      proposed = suggestion;
+      return chosen;
+    };
+    QTimer::singleShot(0, [] {
+      if (auto* d = qobject_cast<TFormPrint*>(QApplication::activeModalWidget())) d->accept();
+    });
+    form.actions().updateAll();
+    form.actions().action("ActFilePrint")->trigger();
+    return QFileInfo(proposed).absolutePath().toStdString();
+  };
+
+  auto* form = new TMainForm;
+  form->show();
+  EXPECT_EQ(chooseIn(*form, "ActFileOpen", picture), home);
+  ASSERT_EQ(form->drawWindows().size(), 1);
+  EXPECT_EQ(chooseIn(*form, "ActFileOpen", picture), dir_.file("pictures")) << "the same session";
+  // The recordings share the picture folder while the preferences keep no
+  // folder of their own for them.
+  EXPECT_EQ(chooseIn(*form, "ActEventOpen", recording), dir_.file("pictures"));
+  EXPECT_EQ(chooseIn(*form, "ActFileOpen", picture), dir_.file("events"));
+  const bool printsToFile = form->printer().outputFormat() == QPrinter::PdfFormat;
+  TDrawWindowWidget* untitled = form->newDrawWindow("page", 20, 10, 72);
+  ASSERT_NE(untitled, nullptr);
+  if (printsToFile) {
+    EXPECT_EQ(printIn(*form, pdf), home);
+    EXPECT_EQ(printIn(*form, QString()), dir_.file("printed")) << "the same session";
+  }
+  for (TDrawWindowWidget* w : form->drawWindows()) closeQuietly(*w);
+  ASSERT_TRUE(form->close());
+  ASSERT_TRUE(appProfile().save(store));
+  delete form;
+
+  resetAppProfile();
+  (void)appProfile().load(store);
+  TMainForm again;
+  again.show();
+  EXPECT_EQ(chooseIn(again, "ActFileOpen", picture), dir_.file("pictures")) << "after a restart";
+  ASSERT_NE(again.newDrawWindow("page", 20, 10, 72), nullptr);
+  if (printsToFile) {
+    EXPECT_EQ(printIn(again, QString()), dir_.file("printed")) << "after a restart";
+  }
+  for (TDrawWindowWidget* w : again.drawWindows()) closeQuietly(*w);
+  resetAppProfile();
+  setAppSettingsStore(nullptr);
 }
 
 }  // namespace

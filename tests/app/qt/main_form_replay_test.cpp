@@ -16,6 +16,10 @@
 #include "app/qt/main_form.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "app/qt/modal_dialog.h"
+#include "io/qt/file_dialog.h"
+#include "ui/qt/res_text.h"
+#include "platform/string_table.h"
 #include "platform/message_service.h"
 #include "test_support/qt_app.h"
 #include "app/qt/event_report_dialog.h"
@@ -25,6 +29,8 @@
 #include "toolwin/qt/tool_form.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -204,6 +210,94 @@ TEST_F(MainFormReplay, TheRecordingIsSavedAndEndedFromTheEventMenu) {
   form.actions().updateAll();
   EXPECT_FALSE(form.actions().action("ActEventRecStop")->isEnabled());
   EXPECT_FALSE(form.actions().action("ActEventSaveAs")->isEnabled());
+}
+
+TEST_F(MainFormReplay, OpenEventsReplaysTheRecordingOfANativeFileOrAnEventFileAndHonoursOpenPaused) {
+  struct SCase {
+    const char* file;
+    bool paused;
+    bool keepsName;  // an event file names its window; a native file's replay does not
+  };
+  const SCase cases[] = {{"work.kci", true, false}, {"work.kci", false, false}, {"strokes.ke4", true, true}};
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.paused ? " paused" : ""));
+    TMainForm form;
+    form.show();
+    const std::string path = r.dir.file(c.file);
+    (void)setFileDialogRunner([&](SFileDialogRequest& request) {
+      EXPECT_EQ(request.kind, 2);
+      request.fileName = path;
+      request.folder = r.dir.path().string();
+      request.openPaused = c.paused;
+      return true;
+    });
+    trigger(form, "ActEventOpen");
+    (void)setFileDialogRunner(nullptr);
+    ASSERT_EQ(form.drawWindows().size(), 1);
+    TDrawWindow& window = form.drawWindows().first()->window();
+    ASSERT_TRUE(window.isReplaying()) << "the drawing process replays, not the finished picture";
+    EXPECT_EQ(window.hasFileName(), c.keepsName);
+    // The window opens around the picture at 100 %, not around the empty
+    // start the replay was made in.
+    EXPECT_EQ(window.paper().zoomValue(), 1.0f);
+    const QSize view = form.drawWindows().first()->viewport()->size();
+    EXPECT_GE(view.width(), window.paper().width);
+    EXPECT_GE(view.height(), window.paper().height);
+    if (c.paused) {
+      QTest::qWait(150);  // ticks come and go
+      EXPECT_TRUE(window.isReplayPaused());
+      EXPECT_EQ(window.replayedEvents(), 0u);
+      form.actions().updateAll();
+      EXPECT_TRUE(form.actions().action("ActEventPause")->isChecked());
+      trigger(form, "ActEventStep");
+      EXPECT_EQ(window.replayedEvents(), 1u);
+      trigger(form, "ActEventPause");
+    }
+    ASSERT_TRUE(replayEnds(window));
+    EXPECT_TRUE(samePixels(*r.f.x.doc, window.paper()));
+  }
+}
+
+// The same through the real dialog: the native file is among its filters,
+// and its check box starts the replay paused.
+TEST_F(MainFormReplay, TheOpenEventsDialogOffersTheNativeFileAndItsPausedStart) {
+  TMainForm form;
+  form.show();
+  const QString path = QString::fromStdString(r.dir.file("work.kci"));
+  pg::testing::onDialog<QDialog>([&](QDialog& d) {
+    auto& dialog = dynamic_cast<QFileDialog&>(d);
+    const QStringList filters = dialog.nameFilters();
+    ASSERT_FALSE(filters.isEmpty());
+    EXPECT_TRUE(filters.last().contains(QStringLiteral("*.kci")));
+    dialog.selectNameFilter(filters.last());
+    dialog.selectFile(path);
+    bool ticked = false;
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+      if (box->text() != resText(66550)) continue;
+      QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+      ticked = box->isChecked();
+    }
+    EXPECT_TRUE(ticked);
+  });
+  trigger(form, "ActEventOpen");
+  ASSERT_EQ(form.drawWindows().size(), 1);
+  TDrawWindow& window = form.drawWindows().first()->window();
+  EXPECT_TRUE(window.isReplaying());
+  EXPECT_TRUE(window.isReplayPaused());
+  EXPECT_EQ(window.replayedEvents(), 0u);
+}
+
+TEST_F(MainFormReplay, OpenEventsRefusesAFileThatCarriesNoRecording) {
+  TMainForm form;
+  (void)setFileDialogRunner([&](SFileDialogRequest& request) {
+    request.fileName = r.dir.file("expected.bmp");
+    return true;
+  });
+  trigger(form, "ActEventOpen");
+  (void)setFileDialogRunner(nullptr);
+  EXPECT_TRUE(form.drawWindows().isEmpty());
+  ASSERT_FALSE(messages.shown().empty());
+  EXPECT_EQ(messages.shown().back().text, resString(66545));
 }
 
 TEST_F(MainFormReplay, AFileThatDoesNotOpenIsReportedAndLeavesNoWindow) {

@@ -16,6 +16,7 @@
 #include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
+#include "document/paper.h"
 #include "platform/message_service.h"
 #include "platform/qt/qt_desktop.h"
 #include "test_support/qt_app.h"
@@ -118,6 +119,44 @@ class MainFormDocumentTest : public ::testing::Test {
   void TearDown() override { delete &form; }
   TMainForm& form = makeForm();
 };
+
+// A stroke dragged past the top edge of the view: the view stays where it is
+// and the stroke keeps what lay inside, unless the preference to scroll
+// automatically is on, and then the view follows the pointer.
+TEST_F(MainFormDocumentTest, AStrokePastTheEdgeMovesTheViewOnlyWhenScrollingAutomatically) {
+  for (const bool autoScroll : {false, true}) {
+    SCOPED_TRACE(autoScroll);
+    form.canvas().prefs.useAutoScroll = autoScroll;
+    TDrawWindowWidget* w = form.newDrawWindow("edge", 1600, 1600, 72);
+    ASSERT_NE(w, nullptr);
+    form.toolWindow()->model().setToolMode(ToolMode::Pencil);
+    QWidget* view = w->viewport();
+    const TPointF before = w->window().clientToImage({0.0f, 0.0f});
+    const QPoint from(100, 12), to(400, 4);
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    for (int i = 1; i <= 10; ++i) QTest::mouseMove(view, from + (to - from) * i / 10);
+    QTest::mouseMove(view, QPoint(420, -30));
+    QTest::qWait(250);  // the auto-scroll timer's ticks, when it runs
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(420, -30));
+    const TPointF after = w->window().clientToImage({0.0f, 0.0f});
+    if (autoScroll) {
+      EXPECT_LT(after.Y, before.Y) << "the view follows the pointer up";
+    } else {
+      EXPECT_EQ(after.X, before.X);
+      EXPECT_EQ(after.Y, before.Y);
+      // The part inside the view is on the picture.
+      TPaper& doc = w->window().paper();
+      const TPointF mid = w->window().clientToImage({250.0f, 8.0f});
+      doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+      int marked = 0;
+      for (int dy = -3; dy <= 3; ++dy)
+        marked += (doc.composite.getPixel(int32_t(mid.X), int32_t(mid.Y) + dy) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+      EXPECT_GT(marked, 0);
+    }
+    w->window().exchangeModified(false);
+    delete w->parentWidget();
+  }
+}
 
 TEST_F(MainFormDocumentTest, CommandsFollowTheActiveDocumentWindow) {
   form.actions().updateAll();
@@ -230,6 +269,72 @@ TEST_F(MainFormDocumentTest, ALetterKeyReachesTheToolWindowAndSwitchesTheCanvasT
   QTest::keyClick(w->viewport(), Qt::Key_S);  // the eraser's letter
   EXPECT_NE(form.canvas().currentMode(), before);
   EXPECT_EQ(form.canvas().currentMode(), ToolMode::Eraser);
+}
+
+}  // namespace
+}  // namespace pg
+
+#include <QMenu>
+
+#include "ui/dock_model.h"
+#include "ui/qt/dock_float_manager.h"
+#include "ui/qt/dock_strip.h"
+#include "ui/qt/dock_view.h"
+
+namespace pg {
+namespace {
+
+// The strip of the pane that holds the panel: the one straight above it.
+TDockViewManager* stripAbove(QWidget* panel) {
+  TDockViewManager* best = nullptr;
+  const QPoint top = panel->mapTo(panel->window(), QPoint(0, 0));
+  for (TDockViewManager* s : panel->window()->findChildren<TDockViewManager*>()) {
+    const QRect r(s->mapTo(panel->window(), QPoint(0, 0)), s->size());
+    if (r.bottom() < top.y() && (!best || r.bottom() > best->mapTo(panel->window(), QPoint(0, best->height())).y()))
+      best = s;
+  }
+  return best;
+}
+
+TEST_F(MainFormTest, EveryListPanelOpensItsMenuFromItsStripAndShowsMoreThanTwoRows) {
+  TMainForm form;
+  form.resize(1200, 800);
+  form.show();
+  QApplication::processEvents();  // the default arrangement follows the first show
+  TDockFloatManager& dock = form.dockManager();
+  struct Case {
+    const char* panel;
+    const char* menu;
+  };
+  for (const Case& c : {Case{"SwatchView", "PopSwatch"}, Case{"BrushListView", "PopBrush"},
+                        Case{"LayerView", "PopLayer"}, Case{"MaskView", "PopMask"}}) {
+    SCOPED_TRACE(c.panel);
+    TCustomDockView* view = dock.panel(QString::fromLatin1(c.panel));
+    ASSERT_NE(view, nullptr);
+    // Its tab made the active one, as a click on it does.
+    const int32_t id = dock.model().viewByName(c.panel);
+    const SDockPlace at = dock.model().placeOf(id);
+    ASSERT_GE(at.form, 0);
+    dock.model().setActiveIndex(at.form, at.pane, at.index);
+    dock.sync();
+    QApplication::processEvents();
+    ASSERT_TRUE(view->isVisible());
+    // A panel of a pane of tabs keeps its own height: never the two rows
+    // of a list the shortest neighbour would give it.
+    EXPECT_GE(view->height(), kDockViewHeight);
+    TDockViewManager* strip = stripAbove(view);
+    ASSERT_NE(strip, nullptr);
+    ASSERT_NE(view->popupMenu(), nullptr);
+    QString opened;
+    QTimer::singleShot(0, [&] {
+      if (auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        opened = m->objectName();
+        m->close();
+      }
+    });
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->menuButtonRect().center());
+    EXPECT_EQ(opened, QString::fromLatin1(c.menu));
+  }
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ TEST(PrintCommand, PrintingToAFileNamesEachPageAnewAndAsksBeforeReplacing) {
     });
     trigger(form, "ActFilePrint");
   };
-  // The first print proposes the home folder; take a file in the test folder.
+  // The first print proposes the save folder; take a file in the test folder.
   answer = QString::fromStdString(dir.path().string() + "/page.pdf");
   printOnce();
   ASSERT_TRUE(QFile::exists(answer));

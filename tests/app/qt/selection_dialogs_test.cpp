@@ -165,7 +165,29 @@ TEST_F(SelectionDialogs, ColourRangeSelectsThePickedColourOnce) {
   EXPECT_EQ(selection(), before);
 }
 
+TEST_F(SelectionDialogs, ThePreviewShowsWhatOkApplies) {
+  // The selection (120, 60)-(200, 140) lies inside the red box: OK selects
+  // red only inside it, and the preview shows just that.
+  const TPoint points[] = {{160, 100}, {280, 100}, {110, 55}, {150, 20}};
+  QImage result;
+  QSize size;
+  onDialog<TFormColorMask>([&](TFormColorMask& d) {
+    size = d.previewSize();
+    d.pickAt(QPoint(160 * size.width() / 400, 100 * size.height() / 200), Qt::NoModifier);
+    result = d.resultImage();
+  }, true);
+  run("ActSelColorRange");
+  for (const TPoint& p : points) {
+    SCOPED_TRACE(std::to_string(p.X) + "," + std::to_string(p.Y));
+    const bool shown = (result.pixel(p.X * size.width() / 400, p.Y * size.height() / 200) & 0xFFFFFF) == 0xFFFFFFu;
+    EXPECT_EQ(shown, p.X == 160) << "preview";
+    EXPECT_EQ(sel(p.X, p.Y), p.X == 160 ? 255 : 0) << "applied";
+  }
+}
+
 TEST_F(SelectionDialogs, TheColourRangeDialogPreviewsPicksAndWaitsForTheRange) {
+  // Without a selection the whole picture takes part.
+  ASSERT_TRUE(paper().maskFillNone(window->window().flow(), 0, true));
   TFormColorMask d(paper(), 0, 0x000000u);
   const QSize size = d.previewSize();
   const QPoint red(200 * size.width() / 400, 100 * size.height() / 200);

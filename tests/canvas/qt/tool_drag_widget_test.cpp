@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "document/mask_data.h"
+#include "document/mask_mngr.h"
+#include "canvas/view_layout.h"
+#include "core/fixed_point.h"
 
 namespace pg {
 namespace {
@@ -41,6 +44,145 @@ TEST(ToolWidgets, ARectangleSelectionByDragUndoesExactly) {
   EXPECT_EQ(selectionAt(f.doc(), 250, 100), 0);
   ASSERT_TRUE(f.widget->undo());
   EXPECT_FALSE(f.doc().hasSelection());
+}
+
+TEST(ToolWidgets, AFillAfterARectangleSelectionStaysInsideIt) {
+  // At several zooms and after a move of the view: the fill covers exactly
+  // the selected pixels.
+  struct Case {
+    int32_t num, den;
+    QPoint scroll;
+  };
+  const Case cases[] = {
+      {1, 1, {0, 0}}, {2, 1, {0, 0}},     {2, 1, {-150, -90}}, {3, 1, {-260, -170}},
+      {1, 2, {0, 0}}, {3, 2, {-40, -30}}, {2, 3, {0, 0}},
+      // 0/0: one zoom step by the key, about the window's centre.
+      {0, 0, {0, 0}}, {0, 0, {-60, 20}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.num << "/" << c.den << " scrolled " << c.scroll.x() << "," << c.scroll.y());
+    WidgetFixture f;
+    if (c.num == 0) {
+      QTest::keyClick(f.widget.get(), Qt::Key_F5);
+      ASSERT_GT(f.doc().zoomValue(), 1.0f);
+    } else
+      f.widget->window().setZoomCentred(c.num, c.den);
+    if (!c.scroll.isNull()) f.widget->window().scrollBy(c.scroll.x(), c.scroll.y());
+    QApplication::processEvents();
+    ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
+    f.drag({f.at(150.3f, 110.6f), f.at(170, 120), f.at(181.7f, 131.2f)});
+    ASSERT_TRUE(f.doc().hasSelection());
+    f.shared.setMainColor(0x0000FF);
+    ASSERT_TRUE(f.doc().fillLayerColor(f.widget->window().flow(), f.doc().currentLayerIndex(), 0x0000FF,
+                                       f.shared.toolStroke(), true, true));
+    int32_t selected = 0;
+    for (int32_t y = 0; y < f.doc().height; ++y)
+      for (int32_t x = 0; x < f.doc().width; ++x) {
+        const uint8_t m = selectionAt(f.doc(), x, y);
+        selected += m != 0;
+        const bool filled = (f.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu;
+        ASSERT_EQ(filled, m != 0) << "at " << x << "," << y << " selection " << int(m);
+      }
+    EXPECT_GT(selected, 0);
+    // And the selection is the rectangle dragged.
+    TRect bounds{};
+    ASSERT_TRUE(f.doc().masks()->currentMask()->getBounds(bounds));
+    EXPECT_NEAR(bounds.Left, 150, 2);
+    EXPECT_NEAR(bounds.Top, 110, 2);
+    EXPECT_NEAR(bounds.Right, 182, 2);
+    EXPECT_NEAR(bounds.Bottom, 131, 2);
+  }
+}
+
+TEST(ToolWidgets, ARectangleDraggedPastTheWindowKeepsItsStartWhereTheViewCannotScroll) {
+  // At 300 %, scrolled to the far right and bottom: a drag held past the
+  // window's corner asks to scroll, but the view is at its end. The start
+  // of the selection stays on the image point pressed.
+  WidgetFixture f;
+  TDrawWindow& w = f.widget->window();
+  w.setZoomCentred(3, 1);
+  w.scrollBy(-100000, -100000);
+  QApplication::processEvents();
+  ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
+  const QPoint start = f.at(396, 296);
+  const TPoint pressed = w.clientToImageRounded(TPoint{start.x(), start.y()});
+  ASSERT_GE(start.x(), 0);
+  ASSERT_GE(start.y(), 0);
+  const QPoint beyond(f.view()->width() + 40, f.view()->height() + 40);
+  QTest::mousePress(f.view(), Qt::LeftButton, {}, start);
+  f.mouse(QEvent::MouseMove, (start + beyond) / 2, Qt::NoButton, Qt::LeftButton);
+  f.mouse(QEvent::MouseMove, beyond, Qt::NoButton, Qt::LeftButton);
+  for (int i = 0; i < 5; ++i) w.autoScrollTick();
+  QTest::mouseRelease(f.view(), Qt::LeftButton, {}, beyond);
+  TRect bounds{};
+  ASSERT_TRUE(f.doc().masks()->currentMask()->getBounds(bounds));
+  EXPECT_NEAR(bounds.Left, pressed.X, 1);
+  EXPECT_NEAR(bounds.Top, pressed.Y, 1);
+  EXPECT_EQ(bounds.Right, f.doc().width);
+  EXPECT_EQ(bounds.Bottom, f.doc().height);
+}
+
+TEST(ToolWidgets, InsertFillsTheSelectionWithTheMainColourAndWithShiftTheSecond) {
+  struct Case {
+    Qt::KeyboardModifiers keys;
+    uint32_t colour;
+  };
+  for (const Case& c : {Case{Qt::NoModifier, 0x0000FFu}, Case{Qt::ShiftModifier, 0x00FF00u}}) {
+    WidgetFixture f;
+    f.shared.setMainColor(0x0000FF);
+    f.shared.setSecondColor(0x00FF00);
+    ASSERT_TRUE(f.shared.selectTool(ToolId::SelectRectangle));
+    f.drag({f.at(100, 100), f.at(140, 130), f.at(160, 150)});
+    const uint32_t before = f.store().committedCount();
+    QTest::keyClick(f.widget.get(), Qt::Key_Insert, c.keys);
+    EXPECT_EQ(f.store().committedCount(), before + 1);
+    EXPECT_EQ(f.pixel(130, 120) & 0xFFFFFFu, c.colour);
+    EXPECT_EQ(f.pixel(170, 120) & 0xFFFFFFu, 0xFFFFFFu);
+    ASSERT_TRUE(f.widget->undo());
+    EXPECT_EQ(f.pixel(130, 120) & 0xFFFFFFu, 0xFFFFFFu);
+  }
+}
+
+TEST(ToolWidgets, TheGradientLineWithTheExtensionKeySetsOnlyThePoints) {
+  // Alt is the extension key in the first shortcut mode, held when the line
+  // is released (Alt at the press picks a colour instead): the line sets
+  // the document's gradient points and paints nothing.
+  WidgetFixture f;
+  const std::vector<uint32_t> blank = f.layerPixels();
+  ASSERT_TRUE(f.shared.selectTool(ToolId::Gradation));
+  QTest::mousePress(f.view(), Qt::LeftButton, {}, f.at(50, 60));
+  f.mouse(QEvent::MouseMove, f.at(150, 60), Qt::NoButton, Qt::LeftButton);
+  f.mouse(QEvent::MouseMove, f.at(250, 60), Qt::NoButton, Qt::LeftButton);
+  QTest::keyPress(f.widget.get(), Qt::Key_Alt, Qt::AltModifier);
+  QTest::mouseRelease(f.view(), Qt::LeftButton, Qt::AltModifier, f.at(250, 60));
+  QTest::keyRelease(f.widget.get(), Qt::Key_Alt);
+  EXPECT_EQ(f.layerPixels(), blank);
+  SFixPoint p0{}, p1{};
+  f.doc().getGradientPoints(p0, p1);
+  EXPECT_NEAR(p0.X / 65536.0, 50, 1);
+  EXPECT_NEAR(p1.X / 65536.0, 250, 1);
+  // Without it the same line paints the layer.
+  f.drag({f.at(50, 60), f.at(150, 60), f.at(250, 60)});
+  EXPECT_NE(f.layerPixels(), blank);
+}
+
+TEST(ToolWidgets, ACropFitsThePictureToTheWindowWhenThePreferenceAsks) {
+  // AutoSizeAdjust: 1 fits after every change of size, 7 (the default) only
+  // while replaying.
+  for (const int32_t adjust : {1, 7}) {
+    WidgetFixture f;
+    f.shared.prefs.autoSizeAdjust = adjust;
+    TDrawWindow& w = f.widget->window();
+    w.setZoomCentred(1, 1);
+    ASSERT_TRUE(f.shared.selectTool(ToolId::Crop));
+    f.drag({f.at(100, 100), f.at(120, 110), f.at(140, 120)});
+    ASSERT_EQ(f.doc().width, 40);
+    const SRatio fit = fitRatio(SSize{40, 20}, w.clientSize(), 0.0f, 1.0f, true);
+    if (adjust == 1)
+      EXPECT_FLOAT_EQ(f.doc().zoomValue(), std::min(16.0f, static_cast<float>(fit.Num) / static_cast<float>(fit.Den)));
+    else
+      EXPECT_FLOAT_EQ(f.doc().zoomValue(), 1.0f);
+  }
 }
 
 TEST(ToolWidgets, AFilledEllipseByDragUndoesExactly) {

@@ -63,17 +63,17 @@ void dragItemTo(TItemListView* view, QPoint start, QPoint globalEnd) {
   QTest::mouseRelease(view, Qt::LeftButton, {}, end);
 }
 
-// A vertical drag on a value label by dy pixels (up lowers the value).
-void dragLabel(TPgGlyphLabel* label, int dy) {
+// A sideways drag on a value label by dx pixels (left lowers the value).
+void dragLabel(TPgGlyphLabel* label, int dx) {
   const QPoint c = label->rect().center();
   QTest::mousePress(label, Qt::LeftButton, {}, c);
   for (int k = 1; k <= 4; ++k) {
-    const QPoint p = c + QPoint(0, dy * k / 4);
+    const QPoint p = c + QPoint(dx * k / 4, 0);
     QMouseEvent move(QEvent::MouseMove, QPointF(p), label->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
     QApplication::sendEvent(label, &move);
   }
-  QTest::mouseRelease(label, Qt::LeftButton, {}, c + QPoint(0, dy));
+  QTest::mouseRelease(label, Qt::LeftButton, {}, c + QPoint(dx, 0));
 }
 
 class ToolWindowLists : public ::testing::Test {
@@ -287,7 +287,7 @@ TEST_F(ToolWindowLists, TheLayerOpacityLabelRecordsOneChangePerDrag) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(panel));
   ASSERT_EQ(fixture.doc().currentLayer()->opacity, 255);
   const uint32_t before = events();
-  dragLabel(panel->opacityLabel(), -40);  // 100 % down to 60 %
+  dragLabel(panel->opacityLabel(), -40);  // 100 % left to 60 %
   EXPECT_EQ(panel->opacityEdit()->value(), 60);
   EXPECT_EQ(fixture.doc().currentLayer()->opacity, 153);
   EXPECT_EQ(events(), before + 1);

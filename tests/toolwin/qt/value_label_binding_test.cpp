@@ -27,11 +27,14 @@ TEST(ValueLabelBinding, DragAndDoubleClickReachTheModel) {
   CValueLabels rules;
   rules.enableAll();
   bindValueLabel(label, rules, b);
-  // 30 pixels down is 0.3 of the range more.
+  // The drag runs sideways: 30 pixels right is 0.3 of the range more, and a
+  // vertical wander on the way changes nothing.
   QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(5, 5));
-  QTest::mouseMove(&label, QPoint(5, 35));
+  QTest::mouseMove(&label, QPoint(5, 60));
+  EXPECT_FLOAT_EQ(model.value(), 20);
+  QTest::mouseMove(&label, QPoint(35, 60));
   EXPECT_FLOAT_EQ(model.value(), 50);
-  QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(5, 45));
+  QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(45, 5));
   EXPECT_FLOAT_EQ(model.value(), 60);
   EXPECT_EQ(ends, 1);
   QTest::mouseDClick(&label, Qt::LeftButton, {}, QPoint(5, 5));

@@ -68,27 +68,36 @@ TEST_F(GlyphLabelTest, DisabledShowsTheDisabledLookAndStillPaints) {
   EXPECT_EQ(label.image(), &glyphManager()->glyph(tgPlay, kGlyphNormal));
 }
 
-TEST_F(GlyphLabelTest, VerticalDragReportsStartPlusDistance) {
-  TPgGlyphLabel label;
-  label.resize(24, 24);
-  std::vector<float> reported;
-  int begun = 0;
-  label.OnBeginDrag = [&](TPgGlyphLabel* sender, float& start) {
-    EXPECT_EQ(sender, &label);
-    ++begun;
-    start = 0.5f;
+TEST_F(GlyphLabelTest, DragReportsStartPlusDistanceAlongItsAxis) {
+  // 250 pixels along the axis is 2.5 more; movement across it counts nothing.
+  struct Case {
+    Qt::Orientation axis;
+    QPoint end;
   };
-  label.OnDrag = [&](TPgGlyphLabel*, float v) { reported.push_back(v); };
-  QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(12, 10));
-  QMouseEvent move(QEvent::MouseMove, QPointF(12, 260), label.mapToGlobal(QPointF(12, 260)), Qt::NoButton,
-                   Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&label, &move);
-  QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(12, 260));
-  EXPECT_EQ(begun, 1);
-  ASSERT_EQ(reported.size(), 2u);
-  EXPECT_FLOAT_EQ(reported[0], 3.0f);
-  EXPECT_FLOAT_EQ(reported[1], 3.0f);
-  EXPECT_FALSE(label.dragging());
+  for (const Case& c : {Case{Qt::Vertical, QPoint(200, 260)}, Case{Qt::Horizontal, QPoint(262, 200)}}) {
+    SCOPED_TRACE(c.axis == Qt::Vertical ? "vertical" : "horizontal");
+    TPgGlyphLabel label;
+    label.resize(24, 24);
+    label.setDragAxis(c.axis);
+    std::vector<float> reported;
+    int begun = 0;
+    label.OnBeginDrag = [&](TPgGlyphLabel* sender, float& start) {
+      EXPECT_EQ(sender, &label);
+      ++begun;
+      start = 0.5f;
+    };
+    label.OnDrag = [&](TPgGlyphLabel*, float v) { reported.push_back(v); };
+    QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(12, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(c.end), label.mapToGlobal(QPointF(c.end)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&label, &move);
+    QTest::mouseRelease(&label, Qt::LeftButton, {}, c.end);
+    EXPECT_EQ(begun, 1);
+    ASSERT_EQ(reported.size(), 2u);
+    EXPECT_FLOAT_EQ(reported[0], 3.0f);
+    EXPECT_FLOAT_EQ(reported[1], 3.0f);
+    EXPECT_FALSE(label.dragging());
+  }
 }
 
 TEST_F(GlyphLabelTest, ReadOnlyIgnoresTheMouseAndDoubleClickReports) {
