@@ -274,7 +274,7 @@ int32_t CStrokeMngr::drawSegment() {
     dy /= static_cast<float>(k);
     dp /= static_cast<float>(k);
   }
-  steps = std::min(steps, kMaxSegmentSteps);
+  steps = std::min(steps, kMaxStrokeSegmentSteps);
 
   float x = b.x + 0.25f, y = b.y + 0.25f, p = pB;
   int32_t drawn = 0;

@@ -58,7 +58,7 @@ struct SDirtyBox {
 
 // Steps a segment may walk at most; coordinates are clamped to
 // +-kPenCoordLimit, so a segment never exceeds this even when split in thirds.
-inline constexpr int64_t kMaxSegmentSteps = 3 * (2 * static_cast<int64_t>(kPenCoordLimit) + 2);
+inline constexpr int64_t kMaxStrokeSegmentSteps = 3 * (2 * static_cast<int64_t>(kPenCoordLimit) + 2);
 // The largest dab interval (steps between dabs).
 inline constexpr int32_t kMaxDabInterval = 1 << 20;
 

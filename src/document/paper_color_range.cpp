@@ -6,6 +6,7 @@
 #include "core/block_image.h"
 #include "core/plane_ops.h"
 #include "document/color_range.h"
+#include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"

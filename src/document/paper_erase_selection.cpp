@@ -8,6 +8,7 @@
 #include "brush/shape_fillers.h"
 #include "brush/stroke_settings.h"
 #include "core/blend_arith.h"
+#include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/paper.h"

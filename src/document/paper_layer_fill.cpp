@@ -10,6 +10,7 @@
 #include "brush/stroke_settings.h"
 #include "core/blend_arith.h"
 #include "core/block_image.h"
+#include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"

@@ -10,6 +10,7 @@
 #include "core/blend_modes.h"
 #include "core/limits.h"
 #include "core/plane_ops.h"
+#include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_attr_record.h"
 #include "document/layer_data.h"

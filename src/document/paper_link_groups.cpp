@@ -9,6 +9,7 @@
 #include "core/block_image.h"
 #include "core/limits.h"
 #include "core/plane_ops.h"
+#include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"

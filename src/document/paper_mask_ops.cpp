@@ -10,6 +10,7 @@
 #include "brush/shape_fillers.h"
 #include "brush/stroke_settings.h"
 #include "core/plane_ops.h"
+#include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"

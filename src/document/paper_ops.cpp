@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "document/doc_recorder.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
 #include "document/mask_data.h"

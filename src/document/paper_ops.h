@@ -8,13 +8,16 @@
 #include <memory>
 
 #include "core/rect.h"
-#include "document/doc_recorder.h"
+#include "document/doc_services.h"
 #include "document/undo_data.h"
 
 namespace pg {
 
 class TPaper;
 class CMaskData;
+// The recording calls are declared with the recorder; the document's users
+// that do not record need not read the whole recording layer.
+class IDocEventRecorder;
 
 // "The area is too complex" (string 69400): a fill whose region outgrew its queue.
 inline constexpr uint32_t kStrRegionTooComplex = 69400;

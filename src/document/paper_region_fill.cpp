@@ -14,6 +14,7 @@
 #include "core/colour.h"
 #include "core/limits.h"
 #include "core/plane_ops.h"
+#include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"

@@ -12,7 +12,7 @@
 #include "platform/string_table.h"
 
 namespace pg {
-namespace {
+namespace scanner_test {
 
 TEST(ScanFrames, LineSizesAreChecked) {
   struct Case {
@@ -152,7 +152,7 @@ TEST(SaneScan, NoScannerIsSaid) {
   };
   // A fresh process that runs only this test: no SANE state of earlier tests.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(scanWithoutScanner(), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(scanWithoutScanner(), ::testing::ExitedWithCode(0), "");
 }
 
 // In a child: SANE started over the test backend, which lists one device
@@ -191,7 +191,7 @@ TEST(SaneScan, TestBackendGivesAnImageOfTheScannedSize) {
     std::_Exit(varied ? 0 : 7);
   };
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(scanTestPage(), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(scanTestPage(), ::testing::ExitedWithCode(0), "");
 }
 
 // The device's options reach the user, and the chosen mode, resolution and
@@ -232,8 +232,8 @@ TEST(SaneScan, TheChosenModeResolutionAndAreaReachTheFrames) {
     std::_Exit(image == nullptr && message.empty() ? 0 : 10);
   };
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(scanWithOptions(), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(scanWithOptions(), ::testing::ExitedWithCode(0), "");
 }
 
-}  // namespace
+}  // namespace scanner_test
 }  // namespace pg

@@ -6,7 +6,7 @@
 #include <limits>
 
 namespace pg {
-namespace {
+namespace falloff_curve_test {
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
@@ -25,7 +25,7 @@ TEST(FalloffProfiles, ValuesOfTheEightTypes) {
       {7, 0.4f, 1.0f},    {8, 0.4f, 1.0f},           {255, 0.9f, 1.0f},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "type " << c.type << " t " << c.t);
+    SCOPED_TRACE(::testing::Message() << "type " << c.type << " t " << c.t);
     EXPECT_NEAR(falloffCurveFunc(c.type)(c.t), c.w, 1e-6f);
   }
   EXPECT_NEAR(falloffPowerExponent(), 1.7369655941662063, 1e-12);
@@ -47,7 +47,7 @@ TEST(FalloffProfiles, GradeTypesAreTheFalloffTypesRenumbered) {
   const uint32_t falloffOf[6] = {3, 4, 5, 0, 1, 6};
   for (int32_t g = 0; g < 6; ++g)
     for (float t : {0.0f, 0.1f, 0.5f, 0.8f, 1.0f}) {
-      SCOPED_TRACE(testing::Message() << "grade " << g << " t " << t);
+      SCOPED_TRACE(::testing::Message() << "grade " << g << " t " << t);
       EXPECT_NEAR(gradeProfileFunc(g)(t), falloffCurveFunc(falloffOf[g])(t), 1e-6);
     }
   // Types outside 0..5 are linear.
@@ -81,5 +81,5 @@ TEST(FalloffCurveEval, CoreAndFloor) {
   EXPECT_TRUE(w >= 0.0f && w <= 1.0f);
 }
 
-}  // namespace
+}  // namespace falloff_curve_test
 }  // namespace pg

@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace pg {
-namespace {
+namespace grade_map_raster_test {
 
 constexpr int32_t kOne = 0x10000;
 constexpr double kPi = 3.14159265358979323846;
@@ -107,7 +107,7 @@ TEST(DiscCoverage, AreaOfDiscs) {
   std::uniform_real_distribution<double> pos(-20.0, 20.0), rad(0.5, 60.0);
   for (int n = 0; n < 60; ++n) {
     const int32_t cx = fx(pos(rng)), cy = fx(pos(rng)), r = fx(rad(rng));
-    SCOPED_TRACE(testing::Message() << "cx " << cx << " cy " << cy << " r " << r);
+    SCOPED_TRACE(::testing::Message() << "cx " << cx << " cy " << cy << " r " << r);
     SDiscBox box;
     ASSERT_TRUE(discGridBox(cx, cy, r, false, box));
     Grid rows(box), cols(box);
@@ -128,7 +128,7 @@ TEST(DiscCoverage, SpansEqualTheCellByCellReference) {
   for (int n = 0; n < 300; ++n) {
     const int32_t cx = pos(rng), cy = pos(rng), r = n < 30 ? rad(rng) % 0x8000 + 1 : rad(rng);
     for (bool columns : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "cx " << cx << " cy " << cy << " r " << r << " columns " << columns);
+      SCOPED_TRACE(::testing::Message() << "cx " << cx << " cy " << cy << " r " << r << " columns " << columns);
       SDiscBox box;
       ASSERT_TRUE(discGridBox(cx, cy, r, columns, box));
       Grid fast(box, -7), ref(box, -7), fastD(box, -7), refD(box, -7);
@@ -174,7 +174,7 @@ TEST(EllipseCoverage, RoundEllipsesAreDiscs) {
     e.aspect = 100;
     e.angle = static_cast<float>(ang(rng));
     for (bool columns : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "r " << e.r << " angle " << e.angle << " columns " << columns);
+      SCOPED_TRACE(::testing::Message() << "r " << e.r << " angle " << e.angle << " columns " << columns);
       SDiscBox ebox, dbox;
       ASSERT_TRUE(ellipseGridBox(e, ebox));
       ASSERT_TRUE(discGridBox(e.cx, e.cy, e.r, columns, dbox));
@@ -208,7 +208,7 @@ TEST(EllipseCoverage, AreaAndDistanceOfRotatedEllipses) {
     e.angle = static_cast<float>(ang(rng));
     const double a = e.r / 65536.0, b = a * e.aspect / 100.0;
     for (bool columns : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "a " << a << " aspect " << e.aspect << " angle " << e.angle);
+      SCOPED_TRACE(::testing::Message() << "a " << a << " aspect " << e.aspect << " angle " << e.angle);
       SDiscBox box;
       ASSERT_TRUE(ellipseGridBox(e, box));
       Grid g(box), d(box);
@@ -230,5 +230,5 @@ TEST(DiscCoverage, GridTooSmallIsRefused) {
   EXPECT_FALSE(discDistanceRows(SCellView{}, box, fx(4.0), fx(4.0), fx(3.0), false));
 }
 
-}  // namespace
+}  // namespace grade_map_raster_test
 }  // namespace pg

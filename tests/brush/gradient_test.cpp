@@ -9,7 +9,7 @@
 #include "core/planes.h"
 
 namespace pg {
-namespace {
+namespace gradient_test {
 
 constexpr uint32_t kBlack = 0xFF000000u;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
@@ -522,5 +522,5 @@ TEST(Gradation, GradientFillPreview) {
   }
 }
 
-}  // namespace
+}  // namespace gradient_test
 }  // namespace pg

@@ -164,7 +164,7 @@ TEST(NibScaleRange, Table) {
       {-5, 10, 0.01f, 5.0f},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+    SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h);
     float lo = -1, hi = -1;
     nibScaleRange(lo, hi, c.w, c.h);
     EXPECT_FLOAT_EQ(lo, c.lo);
@@ -187,7 +187,7 @@ TEST(EffectCaptions, ShortLongAndHints) {
       {15, 2, "効果", "効果"},            {99, 1, "効果", "効果"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " slider " << c.slider);
+    SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " slider " << c.slider);
     EXPECT_EQ(effectCaption(c.kind, c.slider), c.shortText);
     EXPECT_EQ(effectCaptionLong(c.kind, c.slider), c.longText);
   }

@@ -233,7 +233,7 @@ TEST(PaintParamStroke, RangesAndRefusals) {
 TEST(PaintParamPreset, RoundTripAndTheAirbrushCurveBranch) {
   for (uint8_t kind = 0; kind <= 8; ++kind) {
     for (uint8_t falloff : {0, 3, 5, 6, 7}) {
-      SCOPED_TRACE(testing::Message() << "kind " << int(kind) << " falloff " << int(falloff));
+      SCOPED_TRACE(::testing::Message() << "kind " << int(kind) << " falloff " << int(falloff));
       TPaintParam p(kind);
       p.setOpacity(0.25f);
       p.setSpacing(0.5f);
@@ -360,7 +360,7 @@ TEST(PaintParamPen, GradeMapBranches) {
       {9, 250, false, false, 3, 200},  // unknown types are flat
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " falloff " << int(c.falloff));
+    SCOPED_TRACE(::testing::Message() << "kind " << int(c.kind) << " falloff " << int(c.falloff));
     TPaintParam p(c.kind);
     p.setFalloff(c.falloff);
     p.setFalloffValue1(0.2f);

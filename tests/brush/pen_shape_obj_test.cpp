@@ -50,7 +50,7 @@ TEST_F(PenShapeObjTest, ScaleRangesOfImages) {
       {1, 60000, 1, 1, 1},      // 51200/60000 = 0: kept at 1
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+    SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h);
     CPenShapeObj nib;
     Ramp img(c.w, c.h);
     ASSERT_TRUE(nib.setImage(img, false));

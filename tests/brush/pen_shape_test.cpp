@@ -14,7 +14,7 @@
 #include "brush/pen_shape_param.h"
 
 namespace pg {
-namespace {
+namespace pen_shape_test {
 
 constexpr int32_t kOne = 0x10000;
 constexpr double kPi = 3.14159265358979323846;
@@ -132,7 +132,7 @@ TEST(PenShapeRules, EdgeAreaMatchesTheCutSquare) {
     const double x = d * std::cos(a), y = d * std::sin(a);
     const double small = std::min(std::fabs(x), std::fabs(y)), large = std::max(std::fabs(x), std::fabs(y));
     if (small < 1.0 / 16.0 || large > 200.0 * small) continue;  // the ramp's cases
-    SCOPED_TRACE(testing::Message() << "x " << x << " y " << y << " r " << r);
+    SCOPED_TRACE(::testing::Message() << "x " << x << " y " << y << " r " << r);
     EXPECT_NEAR(edgeCoverage(x, y, r), squareInsideLine(x, y, r), 0.01);
   }
 }
@@ -155,7 +155,7 @@ TEST(PenShapeRules, FastGridsEqualTheReference) {
     s.sinA = std::sin(a);
     s.stretch = 100.0 / asp(rng);
     s.useEdge = n % 7 != 0;
-    SCOPED_TRACE(testing::Message() << "case " << n << " " << s.gridW << "x" << s.gridH << " ellipse " << s.ellipse);
+    SCOPED_TRACE(::testing::Message() << "case " << n << " " << s.gridW << "x" << s.gridH << " ellipse " << s.ellipse);
     const size_t cells = static_cast<size_t>(s.gridW) * s.gridH;
     std::vector<int32_t> fd(cells, -1), fe(cells, -1), rd(cells, -2), re(cells, -2);
     fillShapeGrids(s, fd.data(), fe.data());
@@ -372,5 +372,5 @@ TEST(PenShape, ImageNib) {
   EXPECT_FALSE(s.prepareImageNib(nullptr, false));
 }
 
-}  // namespace
+}  // namespace pen_shape_test
 }  // namespace pg

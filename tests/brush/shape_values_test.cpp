@@ -10,7 +10,7 @@
 #include "core/plane_ops.h"
 
 namespace pg {
-namespace {
+namespace shape_values_test {
 
 constexpr uint32_t kBlack = 0x000000;
 int ink(const TMTC& p, int32_t x, int32_t y) { return 255 - static_cast<int>(p.getPixel(x, y) & 0xFF); }
@@ -92,5 +92,5 @@ TEST(ShapeValues, TheProfileCurveIsASymmetricHill) {
   }
 }
 
-}  // namespace
+}  // namespace shape_values_test
 }  // namespace pg

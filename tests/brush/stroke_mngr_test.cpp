@@ -242,7 +242,7 @@ TEST_F(StrokeMngrTest, DegenerateInputNeverCrashesAndIsBounded) {
   mngr.setParam(p);
   const int32_t dabs = stroke2({-1e30f, 0, 1}, {1e30f, 0, 1});
   EXPECT_GE(dabs, 1);
-  EXPECT_LE(mngr.stepCount(), kMaxSegmentSteps);
+  EXPECT_LE(mngr.stepCount(), kMaxStrokeSegmentSteps);
   // Gamma and opacity out of range.
   p.gamma = -7;
   p.opacity = 99999;

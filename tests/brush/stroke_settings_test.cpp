@@ -11,7 +11,7 @@
 #include "platform/settings_store.h"
 
 namespace pg {
-namespace {
+namespace stroke_settings_test {
 
 constexpr const char* kRoot = "Software\\Harbelle\\Pigmora4";
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -39,7 +39,7 @@ class StrokeSettingsTest : public ::testing::Test {
 };
 
 // Fills a 32-bit image with one pixel value.
-void fill(TMTC& img, uint32_t pixel) {
+void fillImage(TMTC& img, uint32_t pixel) {
   for (int32_t y = 0; y < img.Height; ++y)
     for (int32_t x = 0; x < img.Width; ++x) *img.pixelAt(x, y) = pixel;
 }
@@ -210,7 +210,7 @@ TEST_F(StrokeSettingsTest, PressureWidth) {
       {skPen, false, 0.0f, 20.0f}, {skBlur2, true, 0.0f, 20.0f}, {skAirbrush, true, 0.25f, 12.5f},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << " p " << c.p);
+    SCOPED_TRACE(::testing::Message() << "kind " << int(c.kind) << " p " << c.p);
     TStroke s;
     s.setKind(c.kind);
     s.setWidth(20.0f);
@@ -322,7 +322,7 @@ TEST_F(StrokeSettingsTest, WatercolourPickUp) {
 
 TEST_F(StrokeSettingsTest, BurnAndDodgeBuildTheirToneCurves) {
   TMTC img(4, 4);
-  fill(img, 0);
+  fillImage(img, 0);
   TStroke s;
   s.setEffect(50.0f);
   s.setKind(skDarken);
@@ -458,7 +458,7 @@ TEST(PenSettingStore, RoundTripsEveryKindAndSlot) {
     }
   for (uint32_t kind = 0; kind < kStrokeKindCount; ++kind)
     for (int32_t slot = 1; slot <= 5; ++slot) {
-      SCOPED_TRACE(testing::Message() << "kind " << kind << " slot " << slot);
+      SCOPED_TRACE(::testing::Message() << "kind " << kind << " slot " << slot);
       SPenSetting expect;
       strokeDefaults(expect, kind);
       expect.WIDTH = 1.5f + static_cast<float>(kind) + 0.1f * slot;
@@ -556,5 +556,5 @@ TEST(PenSettingStore, ValuesFromTheStoreAreBroughtIntoRange) {
   EXPECT_EQ(rec.airMap, 99);
 }
 
-}  // namespace
+}  // namespace stroke_settings_test
 }  // namespace pg

@@ -19,7 +19,7 @@
 #include "record/event_store.h"
 
 namespace pg::test {
-namespace {
+namespace drag_tools_test {
 
 uint32_t eventsOf(TPaper& doc) { return static_cast<CDocEventRecorder*>(doc.events())->store().committedCount(); }
 
@@ -282,5 +282,5 @@ TEST(Crop, TheExtensionKeyGrowsTheCanvasToTheBox) {
   }
 }
 
-}  // namespace
+}  // namespace drag_tools_test
 }  // namespace pg::test

@@ -16,7 +16,7 @@
 #include "record/event_store.h"
 
 namespace pg::test {
-namespace {
+namespace shape_tools_test {
 
 uint32_t eventsOf(TPaper& doc) { return static_cast<CDocEventRecorder*>(doc.events())->store().committedCount(); }
 
@@ -262,5 +262,5 @@ TEST(SelectShapes, TheRubberBandStaysOnTheImageWhileTheViewAutoScrolls) {
   EXPECT_EQ(selectionAt(f.doc(), 191, 141), 255);
 }
 
-}  // namespace
+}  // namespace shape_tools_test
 }  // namespace pg::test

@@ -6,7 +6,7 @@
 #include <limits>
 
 namespace pg {
-namespace {
+namespace tablet_input_test {
 
 // A tablet system whose answers the test sets.
 class FakeTabletService : public ITabletService {
@@ -175,7 +175,7 @@ TEST(TabletPackets, PositionInScreenCoordinates) {
       {{0, 0, 2000, 1500}, 300, 200, 10300, 7700, 1300, 950},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.px << ", " << c.py);
+    SCOPED_TRACE(::testing::Message() << c.px << ", " << c.py);
     FakeTabletService service;
     service.screen = c.screen;
     TWinTab32 tablet(&service, true, false);
@@ -264,7 +264,7 @@ TEST(TabletPressure, FractionOfTheDeviceRange) {
       {500, 500, 500, 0.0f},    {10, 5, 7, 0.0f},        {10, 5, 11, 1.0f},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.min << ".." << c.max << " raw " << c.raw);
+    SCOPED_TRACE(::testing::Message() << c.min << ".." << c.max << " raw " << c.raw);
     FakeTabletService service;
     service.info.PressureMin = c.min;
     service.info.PressureMax = c.max;
@@ -328,7 +328,7 @@ TEST(TabletOrientation, TiltAnglesToAltitudeAndAzimuth) {
       {1000, 0, 0, false, {0, 1, 900}},        // past 90 degrees: as nearly flat
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.xTilt << ", " << c.yTilt << ", " << c.rotation << ", " << c.eraser);
+    SCOPED_TRACE(::testing::Message() << c.xTilt << ", " << c.yTilt << ", " << c.rotation << ", " << c.eraser);
     STabletOrientation o = tabletOrientationOf(c.xTilt, c.yTilt, c.rotation, c.eraser);
     EXPECT_EQ(o.Twist, c.expected.Twist);
     EXPECT_EQ(o.Altitude, c.expected.Altitude);
@@ -432,5 +432,5 @@ TEST(TabletQueue, AFullQueueDropsTheOldest) {
   EXPECT_TRUE(isPacket);
 }
 
-}  // namespace
+}  // namespace tablet_input_test
 }  // namespace pg

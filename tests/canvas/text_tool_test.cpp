@@ -20,7 +20,7 @@
 #include "test_support/temp_folder.h"
 
 namespace pg::test {
-namespace {
+namespace text_tool_test {
 
 uint32_t eventsOf(TPaper& doc) { return static_cast<CDocEventRecorder*>(doc.events())->store().committedCount(); }
 
@@ -216,5 +216,5 @@ TEST(TextTool, TheTextToolNeedsItsWindow) {
   EXPECT_TRUE(shared.selectMode(ToolMode::TextDraw));
 }
 
-}  // namespace
+}  // namespace text_tool_test
 }  // namespace pg::test

@@ -8,7 +8,7 @@
 #include "platform/string_table.h"
 
 namespace pg {
-namespace {
+namespace tool_numbering_test {
 
 ToolId id(int v) { return static_cast<ToolId>(v); }
 ToolClass cls(int v) { return static_cast<ToolClass>(v); }
@@ -70,7 +70,7 @@ TEST(ToolIds, IdOfClassAndVariant) {
       {1, -1, 255},      {3, 0x10000, 255},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.cls << ", " << c.variant);
+    SCOPED_TRACE(::testing::Message() << c.cls << ", " << c.variant);
     EXPECT_EQ(toolIdOf(cls(c.cls), c.variant), id(c.expected));
   }
 }
@@ -107,7 +107,7 @@ TEST(ToolKinds, EachLookupAnswersExactlyItsClassIds) {
   };
   for (const SKindTable& t : tables) {
     for (int v = 0; v < 256; ++v) {
-      SCOPED_TRACE(testing::Message() << t.name << " id " << v);
+      SCOPED_TRACE(::testing::Message() << t.name << " id " << v);
       int32_t kind = -77;
       bool found = t.lookup(id(v), kind);
       auto it = t.kinds.find(v & 127);
@@ -278,5 +278,5 @@ TEST(ShapeSubModes, PastTheTableTheNameIsEmpty) {
   }
 }
 
-}  // namespace
+}  // namespace tool_numbering_test
 }  // namespace pg

@@ -8,7 +8,7 @@
 #include "core/planes.h"
 
 namespace pg {
-namespace {
+namespace blend_arith_test {
 
 constexpr uint32_t px(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 
@@ -214,5 +214,5 @@ TEST(BlendArith, DissolveAppliesByThresholdAtEachPlace) {
   EXPECT_EQ(highest, 254u);
 }
 
-}  // namespace
+}  // namespace blend_arith_test
 }  // namespace pg

@@ -6,7 +6,7 @@
 #include "core/composite_core.h"
 
 namespace pg {
-namespace {
+namespace blend_composite_test {
 
 constexpr uint32_t px(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 constexpr uint32_t grey(uint32_t a, uint32_t v) { return px(a, v, v, v); }
@@ -170,5 +170,5 @@ TEST_F(RectLoops, UnknownOperatorsRunPerPixel) {
   EXPECT_EQ(rows, 3);
 }
 
-}  // namespace
+}  // namespace blend_composite_test
 }  // namespace pg

@@ -10,7 +10,7 @@
 #include "core/colour.h"
 
 namespace pg {
-namespace {
+namespace blend_modes_test {
 
 constexpr uint32_t px(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 constexpr uint32_t grey(uint32_t a, uint32_t v) { return px(a, v, v, v); }
@@ -433,5 +433,5 @@ TEST(BlendModes, CoverageEntriesTakeTheDestinationFirst) {
   EXPECT_FALSE(compositeNormal(dst, src, {5, 0, 2, 1}, {0, 0}, 255));
 }
 
-}  // namespace
+}  // namespace blend_modes_test
 }  // namespace pg

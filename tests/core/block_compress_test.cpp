@@ -6,7 +6,7 @@
 #include <vector>
 
 namespace pg {
-namespace {
+namespace block_compress_test {
 
 // Block contents of the kinds the compressor meets: flat, painted-like and noise.
 std::vector<uint8_t> makeBlock(size_t size, int kind) {
@@ -40,7 +40,7 @@ class CountingSink final : public ByteSink {
 TEST(BlockCompress, RoundTripsBlocksThroughBothOutputs) {
   for (size_t size : {size_t(0), size_t(1), size_t(4096), size_t(65536), size_t(300000)}) {
     for (int kind = 0; kind < 3; ++kind) {
-      SCOPED_TRACE(testing::Message() << "size " << size << " kind " << kind);
+      SCOPED_TRACE(::testing::Message() << "size " << size << " kind " << kind);
       std::vector<uint8_t> block = makeBlock(size, kind);
 
       std::vector<uint8_t> packed;
@@ -117,5 +117,5 @@ TEST(BlockCompress, ExpandRefusesCorruptShortAndOversizedInput) {
   EXPECT_EQ(expandBlock(junk.data(), junk.size(), out.data(), out.size()), -1);
 }
 
-}  // namespace
+}  // namespace block_compress_test
 }  // namespace pg

@@ -5,7 +5,7 @@
 #include <random>
 
 namespace pg {
-namespace {
+namespace layer_sampling_test {
 
 constexpr int32_t kOne = 65536;  // 1.0 in 16.16
 
@@ -57,7 +57,7 @@ TEST(LayerWorkRect, MaskBoundsMovedIntoTheLayerAndClipped) {
       {{INT32_MAX, 0}, {INT32_MIN, 0}, false, {}, {}},              // offsets far apart
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.layerOffset.X << "," << c.maskOffset.X);
+    SCOPED_TRACE(::testing::Message() << c.layerOffset.X << "," << c.maskOffset.X);
     const bool ok = c.ok && c.rect.Bottom > c.rect.Top;
     ASSERT_EQ(getLayerWorkRect(layer, c.layerOffset, &mask, c.maskOffset, r), ok);
     if (!ok) continue;
@@ -218,5 +218,5 @@ TEST(Kernel3x3, NormaliseAndApply) {
   EXPECT_EQ(applyKernel3x3(half, pixels), px(40, 10, 125, 128));
 }
 
-}  // namespace
+}  // namespace layer_sampling_test
 }  // namespace pg

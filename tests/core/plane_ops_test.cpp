@@ -5,7 +5,7 @@
 #include "core/plane_ops.h"
 
 namespace pg {
-namespace {
+namespace plane_ops_test {
 
 constexpr uint32_t px(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 
@@ -296,5 +296,5 @@ TEST(PlaneOps, OutlineAndEdgeBandOfABlob) {
   EXPECT_EQ(bytes(e)[0], (std::vector<int>{0, 42, 255, 42}));
 }
 
-}  // namespace
+}  // namespace plane_ops_test
 }  // namespace pg

@@ -14,10 +14,10 @@
 #include "platform/debug_output.h"
 
 namespace pg {
-namespace {
+namespace planes_test {
 
 // Captures the debug output and lets chosen allocations fail; restores both.
-class PlaneFaults : public testing::Test {
+class PlaneFaults : public ::testing::Test {
  protected:
   void SetUp() override {
     oldSink_ = setDebugSink([this](std::string_view t) { lines.emplace_back(t); });
@@ -178,7 +178,7 @@ TEST_F(PlaneFaults, AllocationFailureAnswersFalseAndLeavesThePlaneEmpty) {
       {"TTC", 2, "TTC::Resize: caught an exception!\\n"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.kind << " allocation " << c.failingAllocation);
+    SCOPED_TRACE(::testing::Message() << c.kind << " allocation " << c.failingAllocation);
     lines.clear();
     auto plane = makePlane(c.kind);
     ASSERT_TRUE(plane->Resize(3, 3));
@@ -211,7 +211,7 @@ TEST_F(PlaneFaults, SizesBeyondTheLimitsAreRefused) {
   const Case cases[] = {{-1, 5}, {5, -1}, {INT_MIN, INT_MIN}, {20000, 20000}, {INT_MAX, INT_MAX}, {1 << 28, 2}};
   for (const char* kind : {"TChannel", "TMTC", "TTC"}) {
     for (const Case& c : cases) {
-      SCOPED_TRACE(testing::Message() << kind << " " << c.w << " x " << c.h);
+      SCOPED_TRACE(::testing::Message() << kind << " " << c.w << " x " << c.h);
       lines.clear();
       auto plane = makePlane(kind);
       ASSERT_TRUE(plane->Resize(2, 2));
@@ -284,7 +284,7 @@ TEST(Planes, ClampedReads) {
       {0, 0, 0x00FFFFFFu, 255}, {5, -3, 0x00FF0000u, 76}, {-1, 9, 0x0000FF00u, 149}, {1, 1, 0x000000FFu, 29},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
     EXPECT_EQ(p.getPixelClamped(c.x, c.y), c.pixel);
     EXPECT_EQ(p.greyAtClamped(c.x, c.y), c.grey);
   }
@@ -359,5 +359,5 @@ TEST(Planes, BoundsAndClipping) {
   EXPECT_EQ(ch.size(), (SSize{2, 3}));
 }
 
-}  // namespace
+}  // namespace planes_test
 }  // namespace pg

@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace pg {
-namespace {
+namespace rect_test {
 
 TEST(Grid, InsideTestsCompareUnsigned) {
   struct Case {
@@ -20,7 +20,7 @@ TEST(Grid, InsideTestsCompareUnsigned) {
       {11, 10, 10, 10, false, false}, {INT_MIN, 0, 10, 10, false, false}, {0, 0, 0, 0, false, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " in " << c.w << "x" << c.h);
+    SCOPED_TRACE(::testing::Message() << c.x << "," << c.y << " in " << c.w << "x" << c.h);
     EXPECT_EQ(insideGrid(c.x, c.y, c.w, c.h), c.inside);
     EXPECT_EQ(insideGridIncl(c.x, c.y, c.w, c.h), c.insideIncl);
   }
@@ -60,7 +60,7 @@ TEST(Ranges, ClampsTestLowFirstAndRangesOrderTheirEnds) {
   };
   const Case cases[] = {{5, 10, 0, 10}, {-3, 0, 9, 0}, {12, 0, 9, 9}, {4, 0, 9, 4}, {0, 0, 0, 0}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.v << " in [" << c.lo << "," << c.hi << "]");
+    SCOPED_TRACE(::testing::Message() << c.v << " in [" << c.lo << "," << c.hi << "]");
     EXPECT_EQ(clampInt(c.v, c.lo, c.hi), c.expected);
     int32_t v = c.v;
     clampIntVar(v, c.lo, c.hi);
@@ -298,5 +298,5 @@ TEST(ClipCopyRect, ClipsSourceThenDestination) {
   }
 }
 
-}  // namespace
+}  // namespace rect_test
 }  // namespace pg

@@ -10,7 +10,7 @@
 #include "test_support/plane_pixels.h"
 
 namespace pg {
-namespace {
+namespace resample_test {
 
 using testing::fillRandom;
 using testing::fillWith;
@@ -218,5 +218,5 @@ TEST(Resample, FastFormsMatchTheReference) {
   }
 }
 
-}  // namespace
+}  // namespace resample_test
 }  // namespace pg

@@ -9,7 +9,7 @@
 #include <vector>
 
 namespace pg {
-namespace {
+namespace sort_test {
 
 // A 12-byte record: the key, the record's original position and a filler,
 // so that the sort moves records of a size that is not a power of two.
@@ -44,7 +44,7 @@ TEST(SortRecords, MatchesStdSortOnSeededRandomRecords) {
   uint32_t seed = 1;
   for (const Case& c : cases) {
     for (int round = 0; round < 3; ++round, ++seed) {
-      SCOPED_TRACE(testing::Message() << c.count << " records, keys +-" << c.keyRange << ", seed " << seed);
+      SCOPED_TRACE(::testing::Message() << c.count << " records, keys +-" << c.keyRange << ", seed " << seed);
       std::vector<Rec> mine = randomRecs(c.count, c.keyRange, seed);
       std::vector<Rec> expected = mine;
       sortRecords(mine.data(), mine.size(), sizeof(Rec), compareRecs);
@@ -133,5 +133,5 @@ TEST(SortRecords, NothingForFewRecordsOrZeroSize) {
   EXPECT_EQ(a[1], 5);
 }
 
-}  // namespace
+}  // namespace sort_test
 }  // namespace pg

@@ -14,7 +14,7 @@
 #include "test_support/temp_folder.h"
 
 namespace pg {
-namespace {
+namespace streams_test {
 
 namespace fs = std::filesystem;
 
@@ -370,5 +370,5 @@ TEST(StreamRoutines, StreamToGlobalMemTakesExactlyTheBytesOrNothing) {
   EXPECT_EQ(std::vector<uint8_t>(overlap, overlap + 6), (std::vector<uint8_t>{1, 2, 1, 2, 1, 2}));
 }
 
-}  // namespace
+}  // namespace streams_test
 }  // namespace pg

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace pg {
-namespace {
+namespace units_test {
 
 TEST(Units, ConversionsAtAResolution) {
   struct Case {
@@ -27,7 +27,7 @@ TEST(Units, ConversionsAtAResolution) {
       {kUnitCm + 128, kUnitMm + 256, 1, 1.5f, 15.0f},  // masked with 127
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to << " of " << c.value);
+    SCOPED_TRACE(::testing::Message() << c.from << " -> " << c.to << " of " << c.value);
     EXPECT_FLOAT_EQ(convertUnit(c.from, c.to, c.res, c.value), c.expected);
   }
   EXPECT_NEAR(convertUnit(kUnitCm, kUnitPixel, 72, 10), 283.46f, 0.005f);
@@ -77,5 +77,5 @@ TEST(Units, SizeAndResolutionLimits) {
   }
 }
 
-}  // namespace
+}  // namespace units_test
 }  // namespace pg

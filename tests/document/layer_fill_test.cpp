@@ -10,7 +10,7 @@
 #include "doc_ops_fixture.h"
 
 namespace pg::test {
-namespace {
+namespace layer_fill_test {
 
 constexpr int kLayer = 4 << 8;
 constexpr int kEdit = 6 << 8;
@@ -193,11 +193,11 @@ TEST(LayerFills, FiguresAndGradientEdges) {
   EXPECT_EQ(f.doc->gradientOrigin().X, 1);
 }
 
-}  // namespace
+}  // namespace layer_fill_test
 }  // namespace pg::test
 
 namespace pg::test {
-namespace {
+namespace layer_fill_test {
 
 // The older-format opaque fill: colour with alpha 255, or RGB only with the
 // keep-alpha switch in the standard mode; never an event or an undo record.
@@ -220,5 +220,5 @@ TEST(LayerFills, OpaqueFillKeepsAlphaOnlyWhenAsked) {
   EXPECT_FALSE(f.doc->fillLayerOpaque(*f.flow, -1, 0x112233u, false));
 }
 
-}  // namespace
+}  // namespace layer_fill_test
 }  // namespace pg::test

@@ -9,7 +9,7 @@
 #include "doc_ops_fixture.h"
 
 namespace pg::test {
-namespace {
+namespace layer_ops_test {
 
 constexpr int kDoc = 2 << 8;
 constexpr int kLayer = 4 << 8;
@@ -344,5 +344,5 @@ TEST(LayerOps, MergingALinkGroupKeepsTheComposedPicture) {
   }
 }
 
-}  // namespace
+}  // namespace layer_ops_test
 }  // namespace pg::test

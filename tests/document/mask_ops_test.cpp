@@ -9,7 +9,7 @@
 #include "doc_ops_fixture.h"
 
 namespace pg::test {
-namespace {
+namespace mask_ops_test {
 
 constexpr int kMask = 10 << 8;
 
@@ -196,5 +196,5 @@ TEST(MaskOps, ActivatingTheIndexAfterTheLastAddsAMask) {
   EXPECT_EQ(f.doc->masks()->current(), 2);
 }
 
-}  // namespace
+}  // namespace mask_ops_test
 }  // namespace pg::test

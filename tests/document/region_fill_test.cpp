@@ -7,6 +7,7 @@
 #include "brush/tone_list.h"
 #include "core/plane_ops.h"
 #include "doc_ops_fixture.h"
+#include "document/doc_recorder.h"
 #include "document/paper_ops.h"
 #include "platform/string_table.h"
 

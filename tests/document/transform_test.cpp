@@ -11,7 +11,7 @@
 #include "document/mask_mngr.h"
 
 namespace pg::test {
-namespace {
+namespace transform_test {
 
 constexpr int kDoc = 2 << 8;
 constexpr int kLayer = 4 << 8;
@@ -264,5 +264,5 @@ TEST(Transforms, OutOfTileMemoryLeavesTheDocumentAsItWas) {
   EXPECT_NE(std::find(warnings.begin(), warnings.end(), "メモリ不足により切り抜きの実行に失敗しました！"), warnings.end());
 }
 
-}  // namespace
+}  // namespace transform_test
 }  // namespace pg::test

@@ -15,7 +15,7 @@
 #include "filters/legacy_param_words.h"
 
 namespace pg {
-namespace {
+namespace legacy_kernels_test {
 
 using testing::FilterFixture;
 using test::f32;
@@ -346,5 +346,5 @@ TEST(LegacyKernels, Behaviour) {
   }
 }
 
-}  // namespace
+}  // namespace legacy_kernels_test
 }  // namespace pg

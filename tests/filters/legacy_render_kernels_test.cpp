@@ -15,7 +15,7 @@
 #include "filters/legacy_render_kernels.h"
 
 namespace pg {
-namespace {
+namespace legacy_render_kernels_test {
 
 using testing::FilterFixture;
 using test::words;
@@ -231,5 +231,5 @@ TEST(LegacyRenderKernels, EdgeCases) {
   }
 }
 
-}  // namespace
+}  // namespace legacy_render_kernels_test
 }  // namespace pg

@@ -15,7 +15,7 @@
 #include "filters/legacy_kernels.h"
 
 namespace pg {
-namespace {
+namespace table_filters_test {
 
 using testing::FilterFixture;
 using Table = std::array<uint32_t, 256>;
@@ -225,5 +225,5 @@ TEST(Grayscale, GreyByTheWeightAlphaKept) {
   EXPECT_LT(red, 255u);
 }
 
-}  // namespace
+}  // namespace table_filters_test
 }  // namespace pg

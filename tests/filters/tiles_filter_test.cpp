@@ -5,7 +5,7 @@
 #include "filters/filter_fixture.h"
 
 namespace pg {
-namespace {
+namespace tiles_filter_test {
 
 using testing::FilterFixture;
 
@@ -125,5 +125,5 @@ TEST(TilesFilter, HostileRecords) {
   EXPECT_TRUE(runTiles(f.context(), {0, 255, 65535, {kRed, kGreen, kBlue}}));  // one huge cell
 }
 
-}  // namespace
+}  // namespace tiles_filter_test
 }  // namespace pg

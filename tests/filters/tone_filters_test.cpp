@@ -13,7 +13,7 @@
 #include "filters/filter_fixture.h"
 
 namespace pg {
-namespace {
+namespace tone_filters_test {
 
 using testing::FilterFixture;
 using Table = std::array<uint32_t, 256>;
@@ -327,5 +327,5 @@ TEST(ColorBalance, RecordedGammasAreClamped) {
   EXPECT_EQ(back.GammaG, -3.0f);
 }
 
-}  // namespace
+}  // namespace tone_filters_test
 }  // namespace pg

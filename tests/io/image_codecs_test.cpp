@@ -14,7 +14,7 @@
 #include "../test_support/temp_folder.h"
 
 namespace pg {
-namespace {
+namespace image_codecs_test {
 
 using testing::TempFolder;
 
@@ -439,11 +439,11 @@ TEST(ImageCodecs, FailedSaveLeavesTheOldFile) {
   EXPECT_EQ(pngSaveImage(path, TMTC{}, 0, true), kRcNothing);
 }
 
-}  // namespace
+}  // namespace image_codecs_test
 }  // namespace pg
 
 namespace pg {
-namespace {
+namespace image_codecs_test {
 
 // Small pictures written by another program (ImageMagick): a 6 x 4 gradient
 // from red at the top to blue at the bottom as palette PNG, JPEG, 24-bit BMP
@@ -475,5 +475,5 @@ TEST(ImageCodecs, PicturesOfOtherProgramsOpen) {
   }
 }
 
-}  // namespace
+}  // namespace image_codecs_test
 }  // namespace pg

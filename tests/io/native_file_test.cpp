@@ -26,7 +26,7 @@
 #include "test_support/temp_folder.h"
 
 namespace pg {
-namespace {
+namespace native_file_test {
 
 using test::NativeDoc;
 using Bytes = std::vector<uint8_t>;
@@ -613,5 +613,5 @@ TEST_F(NativeFile, ThumbnailOfAFileWithoutOne) {
   EXPECT_EQ(readNativeThumbnail(path("none.kci"), picture, w, h), kRcFileMissing);
 }
 
-}  // namespace
+}  // namespace native_file_test
 }  // namespace pg

@@ -73,7 +73,7 @@ TEST(FormatText, FromTheStringTable) {
   resetResStrings();
 }
 
-class MessageServiceTest : public testing::Test {
+class MessageServiceTest : public ::testing::Test {
  protected:
   void TearDown() override { setMessageBatchMode(false); }
   RecordingMessageService messages;

@@ -13,7 +13,7 @@
 #include "test_support/temp_folder.h"
 
 namespace pg {
-namespace {
+namespace settings_store_damaged_test {
 
 namespace fs = std::filesystem;
 using testing::TempFolder;
@@ -84,5 +84,5 @@ TEST(SettingsStoreDamaged, AnUnreadableFileIsNeitherMovedNorReplaced) {
   EXPECT_TRUE(std::filesystem::exists(file));
 }
 
-}  // namespace
+}  // namespace settings_store_damaged_test
 }  // namespace pg

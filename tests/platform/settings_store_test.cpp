@@ -16,7 +16,7 @@
 #include "test_support/temp_folder.h"
 
 namespace pg {
-namespace {
+namespace settings_store_test {
 
 namespace fs = std::filesystem;
 
@@ -277,5 +277,5 @@ TEST(SettingsStore, DefaultFileFollowsXdgConfigHomeThenHome) {
   }
 }
 
-}  // namespace
+}  // namespace settings_store_test
 }  // namespace pg

@@ -33,7 +33,7 @@ Bytes cat(std::initializer_list<Bytes> parts) {
 
 Bytes zeros(size_t n) { return Bytes(n, 0); }
 
-class CommandRecorderTest : public testing::Test {
+class CommandRecorderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SLayerAttrValues layer;
@@ -201,7 +201,7 @@ TEST_F(CommandRecorderTest, EveryCallWritesItsPacket) {
   ASSERT_TRUE(store.undoEvent());
   for (const CommandCase& c : commandCases()) {
     for (uint8_t subcode : c.subcodes) {
-      SCOPED_TRACE(testing::Message() << c.name << " " << int(subcode));
+      SCOPED_TRACE(::testing::Message() << c.name << " " << int(subcode));
       const std::vector<SPacket> packets = recordedBy([&](CCommandRecorder& r) { return c.call(r, subcode); });
       ASSERT_FALSE(packets.empty());
       // State items first, the command last.
@@ -236,7 +236,7 @@ TEST_F(CommandRecorderTest, FiltersTakeExactlyTheCodesOfTheirPacketType) {
   for (uint8_t n = 0; n < 4; ++n) {
     const uint8_t type = uint8_t(kPktFilter0 + n);
     for (int code = 0; code < 256; ++code) {
-      SCOPED_TRACE(testing::Message() << int(type) << "," << code);
+      SCOPED_TRACE(::testing::Message() << int(type) << "," << code);
       const SPacketSizeRule rule = packetSizeRule(type, uint8_t(code));
       const bool known = rule.rule == BodyRule::Fixed && rule.base == 4u + 8u * n;
       const uint32_t from = store.writePosition();

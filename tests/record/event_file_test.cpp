@@ -629,11 +629,11 @@ class FakeDocument final : public EventDocument {
   int redoCleared = 0;
 };
 
-class EventFileSave : public testing::Test {
+class EventFileSave : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::temp_directory_path() / ("pg_event_file_" + std::to_string(::getpid()) + "_" +
-                                       testing::UnitTest::GetInstance()->current_test_info()->name());
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
     document.store = &recorder.store;

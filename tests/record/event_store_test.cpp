@@ -33,7 +33,7 @@ class FakeOwner final : public EventOwner {
   int penSlot = 0;
 };
 
-class EventStoreTest : public testing::Test {
+class EventStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(store.startRecording(nullptr, nullptr, 40, 40)); }
 
@@ -482,7 +482,7 @@ TEST(EventStoreSetUp, InvalidStoresRefuseToPrepare) {
 
 // Failure handling: a store with small segments whose allocations the test
 // refuses at will.
-class EventStoreFailureTest : public testing::Test {
+class EventStoreFailureTest : public ::testing::Test {
  protected:
   void SetUp() override {
     store.setSegmentAllocHook([this](size_t index) {

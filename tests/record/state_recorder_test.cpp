@@ -15,7 +15,7 @@
 namespace pg::test {
 namespace {
 
-class StateRecorderTest : public testing::Test {
+class StateRecorderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     stroke.kind = skAirbrush;

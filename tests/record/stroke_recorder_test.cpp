@@ -11,7 +11,7 @@
 namespace pg::test {
 namespace {
 
-class StrokeRecorderTest : public testing::Test {
+class StrokeRecorderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     stroke.kind = skWatercolor;

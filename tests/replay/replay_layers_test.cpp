@@ -3,6 +3,7 @@
 
 #include "core/planes.h"
 #include "document/color_range.h"
+#include "document/doc_recorder.h"
 #include "document/layer_data.h"
 #include "document/paper_ops.h"
 #include "document/mask_data.h"

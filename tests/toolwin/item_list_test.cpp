@@ -69,7 +69,7 @@ TEST(ItemList, CompactStylesShowTheActiveItemAndKeepTheArrowColumnApart) {
       {kListStrip, 30, 120, 22, true},  // the strip scrolls to the active one
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "style " << c.style << " count " << c.count);
+    SCOPED_TRACE(::testing::Message() << "style " << c.style << " count " << c.count);
     NamesList list(c.count);
     list.setBounds(c.width, 30);
     ASSERT_TRUE(list.setDisplayStyle(c.style));
@@ -102,7 +102,7 @@ TEST(ItemList, CompactStylesShowTheActiveItemAndKeepTheArrowColumnApart) {
 // other style has the button.
 TEST(ItemList, TheCompactButtonFlipsItsSwitchAndTellsTheChange) {
   for (int32_t style : {kListCompact, kListCompactButton, kListStrip, kListRows}) {
-    SCOPED_TRACE(testing::Message() << "style " << style);
+    SCOPED_TRACE(::testing::Message() << "style " << style);
     NamesList list(5);
     list.setBounds(54, 32);
     ASSERT_TRUE(list.setDisplayStyle(style));

@@ -36,7 +36,7 @@ TEST(NibScaleMapping, OneHundredPerCentSitsInTheMiddle) {
     double low, high;
   };
   for (const Case& c : {Case{10, 500}, Case{50, 200}, Case{90, 110}, Case{1, 5000}}) {
-    SCOPED_TRACE(testing::Message() << c.low << ".." << c.high);
+    SCOPED_TRACE(::testing::Message() << c.low << ".." << c.high);
     const double hundred = (1.0 - c.low / 100.0) / ((c.high - c.low) / 100.0);  // v of 100 %
     EXPECT_NEAR(nibScaleInFilter(hundred, c.low, c.high), 0.5, 1e-12);
     EXPECT_NEAR(nibScaleOutFilter(0.5, c.low, c.high), hundred, 1e-12);
@@ -56,7 +56,7 @@ TEST(NibScaleMapping, ARangeWithout100InsideIsLinearNotUndefined) {
     double low, high;
   };
   for (const Case& c : {Case{100, 100}, Case{100, 500}, Case{20, 100}, Case{150, 400}}) {
-    SCOPED_TRACE(testing::Message() << c.low << ".." << c.high);
+    SCOPED_TRACE(::testing::Message() << c.low << ".." << c.high);
     for (double v : {0.0, 0.25, 1.0}) {
       EXPECT_DOUBLE_EQ(nibScaleInFilter(v, c.low, c.high), v);
       EXPECT_DOUBLE_EQ(nibScaleOutFilter(v, c.low, c.high), v);

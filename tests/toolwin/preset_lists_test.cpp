@@ -66,7 +66,7 @@ TEST(PenNibList, TheLastRealNibCannotBeDeleted) {
     bool deletable;
   };
   for (const Case& c : {Case{1, true, false}, Case{2, true, true}, Case{1, false, false}, Case{2, false, true}}) {
-    SCOPED_TRACE(testing::Message() << c.nibs << " nibs, leading " << c.leading);
+    SCOPED_TRACE(::testing::Message() << c.nibs << " nibs, leading " << c.leading);
     NibFixture f(c.nibs);
     f.list.setLeadingEntry(c.leading);
     int32_t last = f.list.getCount() - 1;
@@ -109,7 +109,7 @@ TEST(PenNibList, APreviewScalesOnlyANibLargerThanItsCell) {
   };
   for (const Case& c : {Case{24, 5.0f, 1.0f}, Case{24, 10.5f, 1.0f}, Case{24, 21.0f, 0.5f}, Case{4, 1.0f, 0.0f},
                         Case{5, 1.0f, 1.0f}}) {
-    SCOPED_TRACE(testing::Message() << c.side << " / " << c.radius);
+    SCOPED_TRACE(::testing::Message() << c.side << " / " << c.radius);
     EXPECT_FLOAT_EQ(nibPreviewScale(c.side, c.radius), c.scale);
   }
 }
@@ -269,7 +269,7 @@ TEST(PenMethodList, ShowsTheBrushesOfOneKindAndMapsTheirIndices) {
       {9, true, 5, {0, 1, 2, 3, 4}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << int(c.kind) << (c.showAll ? " all" : ""));
+    SCOPED_TRACE(::testing::Message() << int(c.kind) << (c.showAll ? " all" : ""));
     f.list.setShowAll(false);
     f.list.selectPaintKind(c.kind);
     f.list.setShowAll(c.showAll);

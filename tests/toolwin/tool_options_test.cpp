@@ -17,7 +17,7 @@
 #include "toolwin/tool_window_model.h"
 
 namespace pg {
-namespace {
+namespace tool_options_test {
 
 // A document window that keeps what it was handed.
 class RecordingTarget final : public IToolTarget {
@@ -78,7 +78,7 @@ TEST_F(ToolOptionsTest, OnlyTheFieldsOfTheBrushsMaskAreShownAndTaken) {
       {0, kFieldFalloff, 2.0, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "kind " << int(c.kind) << ", field " << int(c.field));
+    SCOPED_TRACE(::testing::Message() << "kind " << int(c.kind) << ", field " << int(c.field));
     useKind(c.kind);
     ASSERT_TRUE(options.hasBrush());
     EXPECT_EQ(options.shows(c.field), c.taken);
@@ -111,7 +111,7 @@ TEST_F(ToolOptionsTest, TheFalloffPickerSetsWhatTheKindsStyleAllows) {
       {9, 2, true, 4, true, 4, 0.3f, 0.7f},    // type and both values
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "kind " << int(c.kind));
+    SCOPED_TRACE(::testing::Message() << "kind " << int(c.kind));
     useKind(c.kind);
     TPaintParam& p = options.brushList().paintParam();
     p.falloffValue1 = p.falloffValue2 = 0.0f;
@@ -444,5 +444,5 @@ TEST_F(ToolOptionsTest, TheNameEditRenamesTheWorkingBrushOrTheCurrentGradient) {
   EXPECT_EQ(options.itemName(), "dusk");
 }
 
-}  // namespace
+}  // namespace tool_options_test
 }  // namespace pg

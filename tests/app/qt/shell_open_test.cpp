@@ -18,7 +18,7 @@
 #include "test_support/qt_app.h"
 
 namespace pg {
-namespace {
+namespace shell_open_test {
 
 // Takes the addresses the desktop would have opened.
 class Catcher : public QObject {
@@ -88,7 +88,7 @@ TEST_F(ShellOpenTest, HelpPageIsBuiltBesideTheProgramAndF1OpensIt) {
   resetAppProfile();
 }
 
-}  // namespace
+}  // namespace shell_open_test
 }  // namespace pg
 
 #include "shell_open_test.moc"

@@ -26,7 +26,7 @@
 #include "toolwin/qt/tool_options_panel.h"
 
 namespace pg {
-namespace {
+namespace preset_list_editing_test {
 
 // The pen-method kind the tests paint with (one that lays the colour down).
 constexpr uint8_t kBrushKind = 9;
@@ -208,5 +208,5 @@ TEST_F(PresetListEditing, DoubleClickOnTheGradientListEditsThatGradientUnderTheP
   EXPECT_EQ(form->gradients().currentIndex(), 2);
 }
 
-}  // namespace
+}  // namespace preset_list_editing_test
 }  // namespace pg

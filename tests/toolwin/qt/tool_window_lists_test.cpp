@@ -39,7 +39,7 @@
 #include "ui/qt/preset_previews.h"
 
 namespace pg {
-namespace {
+namespace tool_window_lists_test {
 
 constexpr uint8_t kBrushKind = 9;
 
@@ -431,5 +431,5 @@ TEST_F(ToolWindowLists, TheListStylesAreSetAndReadBackAndOthersAreRefused) {
   EXPECT_EQ(s.masks, kListIcons);
 }
 
-}  // namespace
+}  // namespace tool_window_lists_test
 }  // namespace pg

@@ -16,7 +16,7 @@
 #include "ui/ui_colour.h"
 
 namespace pg {
-namespace {
+namespace colour_pickers_test {
 
 struct QtAppFirst {
   QtAppFirst() {
@@ -172,11 +172,11 @@ TEST_F(ColourPickersTest, DialogFieldsFollowThePickerAndTheSwatchReverts) {
   EXPECT_EQ(colorRecToRgba(colour, 255), 0xFF00FF00u);
 }
 
-}  // namespace
+}  // namespace colour_pickers_test
 }  // namespace pg
 
 namespace pg {
-namespace {
+namespace colour_pickers_test {
 
 TEST_F(ColourPickersTest, TwinCellSidesSwapAndDoubleClicks) {
   TTwinColorCell twin;
@@ -200,5 +200,5 @@ TEST_F(ColourPickersTest, TwinCellSidesSwapAndDoubleClicks) {
   EXPECT_EQ(colorRecToRgba(twin.background(), 255), 0xFF000000u);
 }
 
-}  // namespace
+}  // namespace colour_pickers_test
 }  // namespace pg

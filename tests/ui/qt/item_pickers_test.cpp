@@ -11,7 +11,7 @@
 #include "ui/qt/qt_appearance.h"
 
 namespace pg {
-namespace {
+namespace item_pickers_test {
 
 // The application object must exist before the fixture's widgets.
 struct QtAppFirst {
@@ -138,5 +138,5 @@ TEST_F(ItemPickersTest, GlyphButtonShowsItsMenuFromTheArrowPart) {
   EXPECT_NE(before, after);
 }
 
-}  // namespace
+}  // namespace item_pickers_test
 }  // namespace pg

@@ -12,7 +12,7 @@
 #include "ui/qt/qt_appearance.h"
 
 namespace pg {
-namespace {
+namespace nib_editor_widget_test {
 
 struct QtAppFirst {
   QtAppFirst() {
@@ -135,5 +135,5 @@ TEST_F(NibEditorWidgetTest, CornerButtons) {
   EXPECT_FLOAT_EQ(editor->state().maxRadius(), 1);
 }
 
-}  // namespace
+}  // namespace nib_editor_widget_test
 }  // namespace pg

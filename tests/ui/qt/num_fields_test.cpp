@@ -13,7 +13,7 @@
 #include "ui/qt/app_event_router.h"
 
 namespace pg {
-namespace {
+namespace num_fields_test {
 
 struct QtAppFirst {
   QtAppFirst() { testing::ensureQtApp(); }
@@ -193,5 +193,5 @@ TEST_F(NumFieldsTest, CtrlShortcutsAreBlockedWhileEditing) {
   EXPECT_FALSE(label.isEditing()) << "leaving the application accepts";
 }
 
-}  // namespace
+}  // namespace num_fields_test
 }  // namespace pg

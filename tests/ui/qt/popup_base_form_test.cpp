@@ -13,7 +13,7 @@
 #include "ui/qt/base_forms.h"
 
 namespace pg {
-namespace {
+namespace popup_base_form_test {
 
 // The application object must exist before the fixture's widgets.
 struct QtAppFirst {
@@ -178,5 +178,5 @@ TEST(DialogBaseForm, ButtonModeSetsCancelAndTheEscRole) {
   EXPECT_EQ(dlg.result(), QDialog::Rejected);
 }
 
-}  // namespace
+}  // namespace popup_base_form_test
 }  // namespace pg

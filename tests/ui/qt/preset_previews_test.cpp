@@ -7,7 +7,7 @@
 #include "ui/qt/qt_appearance.h"
 
 namespace pg {
-namespace {
+namespace preset_previews_test {
 
 struct QtAppFirst {
   QtAppFirst() {
@@ -81,5 +81,5 @@ TEST_F(PresetPreviewsTest, NibPreviewDrawsTheDab) {
   EXPECT_EQ(at(preview.content(), 18, 8), 0xFFFFFFu) << "a flat nib leaves the top empty";
 }
 
-}  // namespace
+}  // namespace preset_previews_test
 }  // namespace pg

@@ -12,7 +12,7 @@
 #include "ui/qt/qt_appearance.h"
 
 namespace pg {
-namespace {
+namespace trackbar_test {
 
 struct QtAppFirst {
   QtAppFirst() {
@@ -149,5 +149,5 @@ TEST_F(TrackbarTest, LabelPartEditsInPlace) {
   EXPECT_EQ(field->caption(), "42");
 }
 
-}  // namespace
+}  // namespace trackbar_test
 }  // namespace pg
