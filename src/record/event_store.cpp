@@ -539,7 +539,12 @@ bool CEventMngr::restoreDefinedIds(uint32_t from, uint32_t to) {
       if (ok) defined.push_back({p.subcode == kStateTone ? &toneIds_ : &nibIds_, readLE32(key), uint32_t(p.offset)});
       return ok;
     });
-    if (!ok || !walk.wellFormed()) return false;
+    if (!ok || !walk.wellFormed()) {
+      // Bytes the recorder did not write: as an undo over them does, the
+      // cached state is forgotten and the redo goes on.
+      forgetCachedState();
+      return true;
+    }
   } catch (const std::exception&) {
     return false;
   }

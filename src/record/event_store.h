@@ -286,8 +286,9 @@ class CEventMngr {
   void copyToSegments(uint32_t pos, const uint8_t* source, uint32_t count);
   [[nodiscard]] bool walkDiscarded(uint32_t from, uint32_t to);
   // The tone and nib definitions of a redone range are in the stream again:
-  // their ids are known again, so that none is defined a second time. False
-  // (no id changed) when the range cannot be walked or an id not kept.
+  // their ids are known again, so that none is defined a second time. A range
+  // that does not walk forgets the cached state instead. False (no id
+  // changed) only when an id cannot be kept.
   [[nodiscard]] bool restoreDefinedIds(uint32_t from, uint32_t to);
   void forgetCachedState();
   void dropRedoShadow();

@@ -15,6 +15,8 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
@@ -152,84 +154,90 @@ bool opensDialog(const SFilterEntry& e) {
   return filterDialogFor(e.command) != nullptr || std::string_view(e.command) == "filterLevels";
 }
 
+// One case per filter, each a test of its own that runs beside the others.
+std::vector<const char*> filtersWithADialog() {
+  std::vector<const char*> commands;
+  for (const SFilterEntry& e : filterTable())
+    if (e.action != nullptr && filterCommandAvailable(e) && opensDialog(e)) commands.push_back(e.command);
+  return commands;
+}
+
+class MainFormFilterDialog : public MainFormFilters, public ::testing::WithParamInterface<const char*> {};
+
 // Every filter that has a dialog, from its menu item: the canvas follows a
 // change, Cancel restores every pixel and records nothing, OK applies once
 // (one event, one undo step), Repeat reapplies without the dialog and
 // Alt+Repeat opens it again.
-TEST_F(MainFormFilters, EveryFilterDialogFromTheMenu) {
+TEST_P(MainFormFilterDialog, FromItsMenuItem) {
   // The gradient map maps by the tool window's current gradient.
   ASSERT_NE(form.toolWindow(), nullptr);
-  int dialogs = 0;
-  for (const SFilterEntry& e : filterTable()) {
-    if (e.action == nullptr || !filterCommandAvailable(e) || !opensDialog(e)) continue;
-    const SFilterEntry* entry = &e;
-    SCOPED_TRACE(e.command);
-    ++dialogs;
-    ASSERT_TRUE(enabled(entry->action));
-    paper().redraw(true);
-    const uint64_t original = layerHash();
-    const uint32_t events = store().committedCount();
-    const int32_t undos = undoCount();
+  const SFilterEntry* entry = filterByCommand(GetParam());
+  ASSERT_NE(entry, nullptr);
+  ASSERT_TRUE(enabled(entry->action));
+  paper().redraw(true);
+  const uint64_t original = layerHash();
+  const uint32_t events = store().committedCount();
+  const int32_t undos = undoCount();
 
-    // Cancel after a change that the canvas shows.
-    uint64_t opened = 0, followed = 0;
-    int shown = 0;
-    onFilterDialog<TFormFilter>(
-        [&](TFormFilter& d) {
-          // A dialog whose preview starts unchecked previews once checked.
-          if (!d.CheckBoxPreview->isChecked()) d.CheckBoxPreview->click();
-          (void)waitFor([&] { return !d.TimerUpdate.isActive(); }, 3000);
-          QTest::qWait(20);
-          opened = layerHash();
-          EXPECT_TRUE(changeSomething(d));
-          (void)waitFor([&] { return layerHash() != opened; }, 3000);
-          followed = layerHash();
-          return false;
-        },
-        &shown);
-    run(entry->action);
-    EXPECT_EQ(shown, 1);
-    EXPECT_NE(followed, opened) << "the canvas follows the change";
-    EXPECT_EQ(layerHash(), original) << "Cancel leaves every pixel";
-    EXPECT_EQ(store().committedCount(), events);
-    EXPECT_EQ(undoCount(), undos);
+  // Cancel after a change that the canvas shows.
+  uint64_t opened = 0, followed = 0;
+  int shown = 0;
+  onFilterDialog<TFormFilter>(
+      [&](TFormFilter& d) {
+        // A dialog whose preview starts unchecked previews once checked.
+        if (!d.CheckBoxPreview->isChecked()) d.CheckBoxPreview->click();
+        (void)waitFor([&] { return !d.TimerUpdate.isActive(); }, 3000);
+        QTest::qWait(20);
+        opened = layerHash();
+        EXPECT_TRUE(changeSomething(d));
+        (void)waitFor([&] { return layerHash() != opened; }, 3000);
+        followed = layerHash();
+        return false;
+      },
+      &shown);
+  run(entry->action);
+  EXPECT_EQ(shown, 1);
+  EXPECT_NE(followed, opened) << "the canvas follows the change";
+  EXPECT_EQ(layerHash(), original) << "Cancel leaves every pixel";
+  EXPECT_EQ(store().committedCount(), events);
+  EXPECT_EQ(undoCount(), undos);
 
-    // OK applies once.
-    onFilterDialog<TFormFilter>([&](TFormFilter& d) { return changeSomething(d); }, &shown);
-    run(entry->action);
-    EXPECT_EQ(shown, 2);
-    const uint64_t applied = layerHash();
-    EXPECT_NE(applied, original);
-    EXPECT_EQ(store().committedCount(), events + 1);
-    EXPECT_EQ(undoCount(), undos + 1);
+  // OK applies once.
+  onFilterDialog<TFormFilter>([&](TFormFilter& d) { return changeSomething(d); }, &shown);
+  run(entry->action);
+  EXPECT_EQ(shown, 2);
+  const uint64_t applied = layerHash();
+  EXPECT_NE(applied, original);
+  EXPECT_EQ(store().committedCount(), events + 1);
+  EXPECT_EQ(undoCount(), undos + 1);
 
-    // Repeat applies again without asking; with Alt held it asks.
-    QTimer::singleShot(0, [&] {
-      if (QWidget* w = QApplication::activeModalWidget()) {
-        ++shown;
-        w->close();
-      }
-    });
-    run("ActFilterRepeat");
-    QTest::qWait(0);
-    EXPECT_EQ(shown, 2) << "Repeat asks nothing";
-    EXPECT_EQ(store().committedCount(), events + 2);
-    QTest::keyPress(&form, Qt::Key_Alt, Qt::AltModifier);
-    onFilterDialog<TFormFilter>([](TFormFilter&) { return false; }, &shown);
-    run("ActFilterRepeat");
-    QTest::keyRelease(&form, Qt::Key_Alt, Qt::NoModifier);
-    EXPECT_EQ(shown, 3) << "Alt+Repeat opens the dialog";
-    EXPECT_EQ(store().committedCount(), events + 2);
+  // Repeat applies again without asking; with Alt held it asks.
+  QTimer::singleShot(0, [&] {
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      ++shown;
+      w->close();
+    }
+  });
+  run("ActFilterRepeat");
+  QTest::qWait(0);
+  EXPECT_EQ(shown, 2) << "Repeat asks nothing";
+  EXPECT_EQ(store().committedCount(), events + 2);
+  QTest::keyPress(&form, Qt::Key_Alt, Qt::AltModifier);
+  onFilterDialog<TFormFilter>([](TFormFilter&) { return false; }, &shown);
+  run("ActFilterRepeat");
+  QTest::keyRelease(&form, Qt::Key_Alt, Qt::NoModifier);
+  EXPECT_EQ(shown, 3) << "Alt+Repeat opens the dialog";
+  EXPECT_EQ(store().committedCount(), events + 2);
 
-    // Both applications undo to the original pixels.
-    run("ActEditUndo");
-    EXPECT_EQ(layerHash(), applied);
-    run("ActEditUndo");
-    EXPECT_EQ(layerHash(), original);
-    resetFilterRepeat();
-  }
-  EXPECT_GT(dialogs, 0);
+  // Both applications undo to the original pixels.
+  run("ActEditUndo");
+  EXPECT_EQ(layerHash(), applied);
+  run("ActEditUndo");
+  EXPECT_EQ(layerHash(), original);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryFilter, MainFormFilterDialog, ::testing::ValuesIn(filtersWithADialog()),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 // The filters without a dialog apply at once from their items, recorded and
 // undoable; Repeat reapplies those that may be repeated.
