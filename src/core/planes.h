@@ -211,6 +211,7 @@ template <class Plane>
 class TPlanePart final : public Plane {
  public:
   TPlanePart() = default;
+  TPlanePart(Plane& whole, SSize part) { lay(whole, part); }
   ~TPlanePart() override { TPlanePart::FreeData(); }
   // Over whole's pixels, part clamped to whole's size; empty when whole holds none.
   void lay(Plane& whole, SSize part) {

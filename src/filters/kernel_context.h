@@ -58,6 +58,14 @@ MaskValueProc maskValueFor(const CMaskData* selection);
 // that the work image and the source cover the image.
 [[nodiscard]] bool isValidContext(const SFlt4Context* ctx);
 
+// The work image cut to the layer image: whatever clamps, clips or wraps to
+// its size stops at the image's edge. The working plane grows for the
+// largest layer and never shrinks, so what it holds beyond the image belongs
+// to no layer, and a replay's plane may have another size.
+inline TPlanePart<TMTC> imageWork(const SFlt4Context& ctx) {
+  return TPlanePart<TMTC>(*ctx.workImage, SSize{ctx.image->width(), ctx.image->height()});
+}
+
 // A kernel entry: checks context and parameter size, then runs.
 using FilterKernel = bool (*)(const SFlt4Context* ctx, const void* param, int32_t size);
 

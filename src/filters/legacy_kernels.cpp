@@ -64,7 +64,7 @@ struct SAlphaMean {
 };
 
 [[nodiscard]] bool applyTables(const SFlt4Context* ctx, const LegacyTable& t0, const LegacyTable& t1, const LegacyTable& t2) {
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
     const uint32_t s = work.getPixel(x, y);
     if ((s >> 24) == 0) return;
@@ -77,7 +77,7 @@ struct SAlphaMean {
 // A 3 x 3 kernel over every selected pixel, the colour from the neighbourhood.
 template <class F>
 [[nodiscard]] bool applyNeighbourhood(const SFlt4Context* ctx, const std::array<float, 9>& weights, F&& colourOf) {
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   TPixelMatrix m;
   m.setWeights(weights);
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t weight) {
@@ -87,7 +87,7 @@ template <class F>
 }
 
 // The whole image's rectangle.
-TRect imageRect(const SFlt4Context& ctx) { return TRect{0, 0, ctx.workImage->Width, ctx.workImage->Height}; }
+TRect imageRect(const SFlt4Context& ctx) { return TRect{0, 0, ctx.image->width(), ctx.image->height()}; }
 
 }  // namespace
 
@@ -215,7 +215,7 @@ bool legacyBrightnessContrast4Kernel(const SFlt4Context* ctx, const void* param,
 
 bool legacyGrayscale4Kernel(const SFlt4Context* ctx, const void* param, int32_t size) {
   if (!isValidContext(ctx) || !readWords(param, size, 0)) return false;
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
     const uint32_t s = work.getPixel(x, y);
     if ((s >> 24) == 0) return;
@@ -245,7 +245,7 @@ bool legacyHueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int3
     }
     lightTable[size_t(i)] = int64_t(std::clamp(f, 0.0, 1.0) * 255.0 + 0.5) * 65536;
   }
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   const int64_t shift = int64_t(hue % 360) * 65536;
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
     const uint32_t p = work.getPixel(x, y);
@@ -299,7 +299,7 @@ bool legacyNoise4Kernel(const SFlt4Context* ctx, const void* param, int32_t size
   const uint32_t amount = amountWord & 0xFFFF;
   const bool mono = (amountWord >> 16 & 1) != 0;
   const int32_t half = int32_t(amount / 2);
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   CBlockVMTC& image = *ctx->image;
   setFilterRandomState(seed);
   // Every opaque pixel of the layer draws, selected or not, so that a
@@ -329,7 +329,7 @@ bool legacyMosaic4Kernel(const SFlt4Context* ctx, const void* param, int32_t siz
   int32_t n = 0, unused = 0;
   if (!isValidContext(ctx) || !readWords(param, size, 8, n, unused) || n < 2 || n > int32_t(kMaxReach)) return false;
   const bool blend = ctx->protectAlpha != 0;
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   const int32_t w = work.Width, h = work.Height;
   for (int32_t cy = 0; cy <= (h - 1) / n; ++cy)
     for (int32_t cx = 0; cx <= (w - 1) / n; ++cx) {
@@ -371,7 +371,7 @@ bool legacyMotionBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t
   const int32_t samples = int32_t(std::trunc(3.0 * d)) + 1;
   const int64_t startX = int64_t(dx * 65536.0), startY = int64_t(dy * 65536.0);
   const int64_t stepX = int64_t(-2.0 * dx / (3.0 * d) * 65536.0), stepY = int64_t(-2.0 * dy / (3.0 * d) * 65536.0);
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
     SAlphaMean mean;
     int64_t ox = startX, oy = startY;
@@ -386,7 +386,7 @@ bool legacyRadialBlur4Kernel(const SFlt4Context* ctx, const void* param, int32_t
   float cx = 0.0f, cy = 0.0f, amount = 0.0f;
   int32_t unused = 0;
   if (!isValidContext(ctx) || !readWords(param, size, 16, cx, cy, amount, unused)) return false;
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   const double halfW = work.Width / 2, halfH = work.Height / 2;
   const double diag = std::sqrt(halfW * halfW + halfH * halfH);
   // No amount or a picture of one pixel gives no span: refused.
@@ -414,7 +414,7 @@ bool legacyGaussianBlur4Kernel(const SFlt4Context* ctx, const void* param, int32
   if (radius == 0.0f) return true;  // nothing to blur: the layer stays as it was
   if (std::fabs(radius) > kMaxReach) return false;
   const bool blend = (switches & 1) != 0, wrap = (switches & 2) != 0;
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   const int32_t w = work.Width, h = work.Height;
   std::vector<float> kx, ky;
   const int32_t rx = buildGaussianWeightsF(kx, w, std::fabs(radius));
@@ -488,7 +488,7 @@ bool legacyEmboss4Kernel(const SFlt4Context* ctx, const void* param, int32_t siz
   if (!std::isfinite(angle) || !std::isfinite(distance) || std::fabs(distance) > kMaxReach) return false;
   if (distance == 0.0f) return true;  // no relief: the layer stays as it was
   const double dx = -std::sin(double(angle)) * distance, dy = std::cos(double(angle)) * distance;
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   return forEachSelectedPixel(*ctx, ctx->region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
     const uint32_t a = sampleAt(work, int64_t((x - dx) * 65536.0), int64_t((y - dy) * 65536.0), true);
     const uint32_t b = sampleAt(work, int64_t((x + dx) * 65536.0), int64_t((y + dy) * 65536.0), true);
@@ -506,7 +506,7 @@ bool legacyTwist4Kernel(const SFlt4Context* ctx, const void* param, int32_t size
   if (!std::isfinite(fx) || !std::isfinite(fy) || !std::isfinite(turns) || std::fabs(turns) > kMaxReach) return false;
   if (turns == 0.0f) return true;  // no turn: the layer stays as it was
   const bool blend = (switches & 1) != 0, bilinear = (switches & 2) != 0, square = (switches & 4) != 0;
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   const int32_t w = work.Width, h = work.Height;
   const double cx = std::trunc(w * double(std::clamp(fx, -4.0f, 4.0f)));
   const double cy = std::trunc(h * double(std::clamp(fy, -4.0f, 4.0f)));
@@ -537,7 +537,7 @@ bool legacyWave4Kernel(const SFlt4Context* ctx, const void* param, int32_t size)
     if (!std::isfinite(v) || std::fabs(v) > kMaxReach) return false;
   if (freqX * ampX == 0.0f && freqY * ampY == 0.0f) return true;  // no wave: the layer stays as it was
   const bool blend = (switches & 1) != 0, bilinear = (switches & 2) != 0;
-  const TMTC& work = *ctx->workImage;
+  const TPlanePart<TMTC> work = imageWork(*ctx);
   const int32_t w = work.Width, h = work.Height;
   std::vector<int64_t> cxs(static_cast<size_t>(w)), sxs(static_cast<size_t>(w)), cys(static_cast<size_t>(h)),
       sys(static_cast<size_t>(h));

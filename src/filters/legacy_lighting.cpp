@@ -110,7 +110,7 @@ uint32_t TLighting::shade(uint32_t pixel, int32_t column, int32_t row) const {
 
 bool TLighting::render(const SFlt4Context& ctx) const {
   if (ctx.image == nullptr || ctx.workImage == nullptr) return false;
-  const TMTC& work = *ctx.workImage;
+  const TPlanePart<TMTC> work = imageWork(ctx);
   return forEachSelectedPixel(ctx, ctx.region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {
     lerpPixelRgb(pixel, shade(work.getPixel(x, y), x, y), m);
   });
@@ -124,7 +124,7 @@ bool legacyLighting4Kernel(const SFlt4Context* ctx, const void* param, int32_t s
   TLighting model;
   model.clear();
   model.setAmbient(readLE32(rec.Params.data()), readRecI32(rec.Params.data() + 4));
-  const int32_t w = ctx->workImage->Width, h = ctx->workImage->Height;
+  const int32_t w = ctx->image->width(), h = ctx->image->height();
   for (uint16_t i = 0; i < rec.Count; ++i) {
     SOldLightParams p;
     if (!readRecord(rec.Extra + size_t(i) * kLampRecord, SOldLightParams::kSize, p, oldLightFields)) return false;

@@ -122,9 +122,7 @@ TEST(Wave, TheWrapIsTheImagesNotTheWorkingPlanes) {
     FilterFixture g(10, 7), h(10, 7);
     fillCoordinates(g);
     fillCoordinates(h);
-    ASSERT_TRUE(h.work.Resize(14, 9));
-    for (int32_t y = 0; y < 9; ++y)
-      for (int32_t x = 0; x < 14; ++x) *h.work.pixelAt(x, y) = x < 10 && y < 7 ? *g.work.pixelAt(x, y) : 0x80FF00FFu;
+    h.growWork(14, 9, 0x80FF00FFu);
     const SFltWave r{2, 1, 9, 6, 0.7f};
     ASSERT_TRUE(run(k, g, r));
     ASSERT_TRUE(run(k, h, r));

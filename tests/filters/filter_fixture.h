@@ -43,6 +43,15 @@ class FilterFixture {
     setPixels([v](int32_t, int32_t) { return v; });
   }
 
+  // The work plane as the view leaves it after a larger layer: w x h, the
+  // layer's pixels at its top left and `beyond` everywhere else.
+  void growWork(int32_t w, int32_t h, uint32_t beyond) {
+    TMTC held(width(), height());
+    if (!held.copyPixelsFrom(work) || !work.Resize(w, h)) std::abort();  // shared with benchmarks: no gtest here
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) *work.pixelAt(x, y) = x < width() && y < height() ? held.getPixel(x, y) : beyond;
+  }
+
   // A selection image of the layer's size (document = layer coordinates
   // unless an offset is set) with values f(x, y).
   void setSelection(const std::function<uint8_t(int32_t, int32_t)>& f) {

@@ -180,16 +180,17 @@ TEST(LegacyKernels, MatchTheirPlainReferences) {
   }
 }
 
-// What every kernel keeps: a pixel outside the selection, and the alpha of
-// every pixel for the kernels that only move colours.
-TEST(LegacyKernels, KeepUnselectedPixelsAndAlpha) {
-  struct Case {
-    const char* what;
-    FilterKernel kernel;
-    std::vector<uint8_t> params;
-    bool alphaKept;
-  };
-  const std::vector<Case> cases = {
+// Every kernel with parameters that change a varied layer, and whether it
+// only moves colours (keeps every alpha).
+struct KernelCase {
+  const char* what;
+  FilterKernel kernel;
+  std::vector<uint8_t> params;
+  bool alphaKept;
+};
+
+std::vector<KernelCase> everyKernel() {
+  return {
       {"grayscale", &legacyGrayscale4Kernel, {}, true},
       {"sharpen", &legacySharpen4Kernel, {}, true},
       {"sharpen more", &legacySharpenMore4Kernel, {}, true},
@@ -207,7 +208,12 @@ TEST(LegacyKernels, KeepUnselectedPixelsAndAlpha) {
       {"twist", &legacyTwist4Kernel, words({3, f32(0.5f), f32(0.5f), f32(0.25f)}), false},
       {"wave", &legacyWave4Kernel, words({3, f32(0.2f), f32(2.0f), f32(3.0f), f32(1.0f), f32(2.0f)}), false},
   };
-  for (const Case& c : cases) {
+}
+
+// What every kernel keeps: a pixel outside the selection, and the alpha of
+// every pixel for the kernels that only move colours.
+TEST(LegacyKernels, KeepUnselectedPixelsAndAlpha) {
+  for (const KernelCase& c : everyKernel()) {
     FilterFixture f(16, 16);
     varied(f);
     // The left half selected, the right half not.
@@ -227,6 +233,23 @@ TEST(LegacyKernels, KeepUnselectedPixelsAndAlpha) {
       }
     EXPECT_GT(changed, 0) << c.what;
   }
+}
+
+// The working plane grows for the largest layer and never shrinks, and a
+// replay's may be of another size: every kernel gives the same pixels
+// whatever the plane holds beyond the layer image, the transparent
+// background the view leaves there or pixels of another layer.
+TEST(LegacyKernels, SameResultOnALargerWorkingPlane) {
+  for (const KernelCase& c : everyKernel())
+    for (const uint32_t beyond : {0x00FFFFFFu, 0xFF20C040u}) {
+      FilterFixture fresh(13, 11), grown(13, 11);
+      varied(fresh);
+      varied(grown);
+      grown.growWork(20, 16, beyond);
+      ASSERT_TRUE(run(c.kernel, fresh, c.params)) << c.what;
+      ASSERT_TRUE(run(c.kernel, grown, c.params)) << c.what;
+      EXPECT_TRUE(fresh.sameLayer(grown)) << c.what << " with " << std::hex << beyond << " beyond the image";
+    }
 }
 
 // Parameters that would divide by zero, or that the older set refused:

@@ -112,5 +112,28 @@ TEST(LegacyLighting, KernelOverTheSelection) {
   }
 }
 
+// The lamps stand where the layer image puts them, and the pixels they
+// shade are its own, however large the working plane that holds it (the
+// view's after a larger layer, or a replay's of another size).
+TEST(LegacyLighting, SameResultOnALargerWorkingPlane) {
+  std::vector<uint8_t> lamps(56, 0);
+  ASSERT_TRUE(writeRecord(lamps.data(), SOldLightParams::kSize, lamp(0, 0.3f, 0.6f, 40), oldLightFields));
+  SFltRecord rec;
+  ASSERT_TRUE(initFltRecord(rec, 1, 56));
+  writeLE32(rec.Params.data(), 0x808080);
+  writeLE32(rec.Params.data() + 4, 50);
+  rec.Extra = lamps.data();
+  for (const uint32_t beyond : {0x00FFFFFFu, 0xFF20C040u}) {
+    FilterFixture fresh(13, 11), grown(13, 11);
+    for (FilterFixture* f : {&fresh, &grown})
+      f->setPixels([](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(x * 19 + y * 7); });
+    grown.growWork(24, 18, beyond);
+    const SFlt4Context a = fresh.context(), b = grown.context();
+    ASSERT_TRUE(legacyLighting4Kernel(&a, &rec, int32_t(SFltRecord::kWireSize)));
+    ASSERT_TRUE(legacyLighting4Kernel(&b, &rec, int32_t(SFltRecord::kWireSize)));
+    EXPECT_TRUE(fresh.sameLayer(grown)) << std::hex << beyond << " beyond the image";
+  }
+}
+
 }  // namespace
 }  // namespace pg

@@ -52,8 +52,14 @@ const std::vector<OlderFilter>& olderFilters() {
   return all;
 }
 
-TEST(LegacyFilterReplay, EveryOlderFilterReplaysToThePixelsOfTheOriginal) {
+// grownPlane: the original's working plane grew for a larger image first,
+// as it does after a larger layer, while the replay's stays the layer's size.
+void replayEveryOlderFilter(bool grownPlane) {
   ReplayFixture f;
+  if (grownPlane) {
+    CBlockVMTC larger(96, 80);
+    ASSERT_TRUE(f.x.flow->loadLayer(-1, larger, true));
+  }
   std::vector<std::string> expected;
   auto keep = [&] { expected.push_back(picture(*f.x.doc)); };
   keep();  // after the reset point
@@ -105,6 +111,13 @@ TEST(LegacyFilterReplay, EveryOlderFilterReplaysToThePixelsOfTheOriginal) {
     keep();
   }
   f.replayEachAgainst(expected);
+}
+
+TEST(LegacyFilterReplay, EveryOlderFilterReplaysToThePixelsOfTheOriginal) {
+  for (const bool grownPlane : {false, true}) {
+    SCOPED_TRACE(grownPlane ? "a larger working plane" : "a working plane of the layer's size");
+    replayEveryOlderFilter(grownPlane);
+  }
 }
 
 // A kernel that refuses its parameters leaves the layer, the recording and
