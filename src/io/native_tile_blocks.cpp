@@ -661,6 +661,20 @@ FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockK
   });
 }
 
+uint64_t leastTileBlockBytes(int64_t tiles) {
+  if (tiles <= 0) return 0;
+  const uint64_t blocks = (uint64_t(tiles) + kMaxPackedRun - 1) / kMaxPackedRun;
+  return blocks * uint64_t(kTileBlockHeadBytes + 4);
+}
+
+bool tileBlocksCanFollow(const CStream& stream, uint64_t skip, uint32_t columns, uint32_t rows) {
+  const int64_t left = stream.remaining();
+  if (left < 0) return false;
+  // Both factors come from a checked record (10,000 pixels a side at most),
+  // so neither the product nor the sum can overflow.
+  return skip + leastTileBlockBytes(int64_t{columns} * rows) <= uint64_t(left);
+}
+
 uint64_t packBufferBytes() { return PackedBuffers::slabBytes(blockBufferBytes()); }
 
 CTileBlockBufferScope::CTileBlockBufferScope() : buffers_(new PackedBuffers(packedRoom())), outer_(tScopeBuffers) {
