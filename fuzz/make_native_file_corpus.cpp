@@ -1,7 +1,7 @@
 // Writes the seed corpus of the native_file fuzz target into the folder given
-// as the argument: small documents written by the native writer (one layer;
+// as the argument: documents written by the native writer (one layer;
 // several layers with offsets, opacity, blend modes and hidden layers; masks;
-// events in both forms), and truncated and corrupted copies; prints the
+// events in both forms; large ones), and truncated and corrupted copies; prints the
 // reader's result for each. Build target make_native_file_corpus; run it as
 //   build/fuzz/make_native_file_corpus fuzz/corpus/native_file
 #include <cstdint>
@@ -65,14 +65,15 @@ std::unique_ptr<TPaper> newDocument(int32_t w, int32_t h) {
   return doc;
 }
 
-// A layer whose tiles are uniform or hold seeded pixels.
-CLayerData& addLayer(TPaper& doc, uint32_t seed, int32_t w, int32_t h, uint8_t mode) {
+// A layer whose tiles are uniform or hold seeded pixels (one tile in
+// committedOneIn on average).
+CLayerData& addLayer(TPaper& doc, uint32_t seed, int32_t w, int32_t h, uint8_t mode, uint32_t committedOneIn = 2) {
   CLayerMngr& layers = *doc.layers();
   CLayerData& l = *layers.getLayer(layers.addLayer(w, h, mode, false, 255, true));
   std::mt19937 rng(seed);
   for (int32_t i = 0; i < l.image->tileCount(); ++i) {
     STileRec& t = l.image->tileRef(i);
-    if (rng() % 2) {
+    if (rng() % committedOneIn != 0) {
       t.uniform = rng();
       continue;
     }
@@ -84,13 +85,14 @@ CLayerData& addLayer(TPaper& doc, uint32_t seed, int32_t w, int32_t h, uint8_t m
   return l;
 }
 
-CMaskData& addMask(TPaper& doc, uint32_t seed, int32_t w, int32_t h, int32_t ox, int32_t oy) {
+CMaskData& addMask(TPaper& doc, uint32_t seed, int32_t w, int32_t h, int32_t ox, int32_t oy,
+                   uint32_t committedOneIn = 2) {
   CMaskMngr& masks = *doc.masks();
   auto m = CMaskData::createSized(masks.count(), w, h);
   std::mt19937 rng(seed);
   for (int32_t i = 0; i < m->image->tileCount(); ++i) {
     STileRec& t = m->image->tileRef(i);
-    if (rng() % 2) {
+    if (rng() % committedOneIn != 0) {
       t.uniform = rng() & 0xFF;
       continue;
     }
@@ -175,6 +177,25 @@ int main(int argc, char** argv) {
     if (writeEventContainer(container, *documentEventStore(*many), 48, 40) != kRcOk) std::abort();
     b.insert(b.end(), container.bytes().begin(), container.bytes().end());
     save("valid_events_container", b);
+  }
+
+  // Large documents: one of the largest size whose layers span its width
+  // and its height, mostly uniform (four bytes a tile), with a mask and a
+  // recording; and one that the whole open sets up, of several layers.
+  {
+    auto large = newDocument(10000, 10000);
+    addLayer(*large, 7, 10000, 1200, 3, 300);
+    CLayerData& column = addLayer(*large, 8, 1000, 10000, 12, 300);
+    column.offsetX = 7000;
+    addMask(*large, 9, 10000, 2000, 0, 8000, 300);
+    for (int i = 0; i < 3; ++i) (void)large->setPaperColor(PaperColor::fromPixel(0x405060u + uint32_t(i)), true);  // as above
+    save("valid_large_document", written(*large, base | kNativeMasks | kNativeEvents));
+  }
+  {
+    auto tall = newDocument(1000, 2000);
+    for (uint32_t k = 0; k < 4; ++k) addLayer(*tall, 20 + k, 1000, 2000, uint8_t(k * 5), 80);
+    addMask(*tall, 30, 1000, 2000, 0, 0, 80);
+    save("valid_large_layers", written(*tall, base | kNativeMasks));
   }
 
   // Cut short at every kind of place.

@@ -1,5 +1,6 @@
-// Reads arbitrary bytes as a native file into a fresh document, as a
-// thumbnail chunk, and walks them for the document thumbnail. Every field is
+// Reads arbitrary bytes as a native file: its chunks into lists of their own
+// at whatever size the header states, the whole file into a fresh document,
+// as a thumbnail chunk, and walked for the document thumbnail. Every field is
 // untrusted: the readers must answer one of their codes, and a document that
 // was read must hold together (sizes within the limits, valid current
 // layer and mask, every tile inside its grid, a recording that walks); one
@@ -27,6 +28,7 @@
 #include "platform/message_service.h"
 #include "record/event_store.h"
 #include "record/packet_walker.h"
+#include "record/progress.h"
 
 namespace {
 
@@ -97,6 +99,32 @@ void checkDocument(const TPaper& doc) {
   check(store != nullptr && walkPackets(store->source(), 0, store->writePosition()).wellFormed());
 }
 
+// The chunks read into lists of their own, as the reader stages them, at
+// whatever size the header states: every layer, mask and recording the bytes
+// hold is read, and what was read holds together.
+void readChunksAlone(const uint8_t* data, size_t size) {
+  if (size < size_t(kNativeHeaderBytes) || checkNativeHeader(data) != kRcOk) return;
+  const SNativeHeader h = parseNativeHeader(data);
+  CLayerMngr layers(24);
+  layers.setDocumentSize(int32_t(h.width), int32_t(h.height));
+  CMaskMngr masks(16);
+  masks.setDocumentSize(int32_t(h.width), int32_t(h.height));
+  masks.clear();
+  DocServices services;
+  services.makeRecorder = eventStoreRecorderFactory();
+  TPaper events(nullptr, services);
+  CFixedMemStream in(data, int64_t(size));
+  check(in.seek(kNativeHeaderBytes, SeekOrigin::Begin) == kNativeHeaderBytes);
+  SNativeReadNotes notes;
+  (void)readNativeChunks(in, {&layers, &masks, &events}, nullProgress(), notes);
+  check(layers.count() <= kMaxLayers);
+  for (int32_t i = 0; i < layers.count(); ++i) checkImage(*layers.getLayer(i)->image, 32);
+  for (int32_t i = 0; i < masks.count(); ++i)
+    if (const CMaskData* m = masks.getMask(i); m->image) checkImage(*m->image, 64);
+  const CEventMngr* store = documentEventStore(events);
+  check(store != nullptr && walkPackets(store->source(), 0, store->writePosition()).wellFormed());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -105,9 +133,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool installed = (setMessageService(&silent), true);
   (void)installed;
 
-  // Opening a document costs time in proportion to its area (the composite
-  // is built and drawn), whatever the file holds; large ones are left out so
-  // that the fuzzer spends its time on the file's structure.
+  readChunksAlone(data, size);
+  // The whole open sets the document up at the header's size: its composite
+  // is made and drawn, which costs time in proportion to the area whatever
+  // the file holds. The chunks were read above at any size; the whole open
+  // runs for documents of up to 2048 x 2048 pixels.
   const bool large = size >= size_t(kNativeHeaderBytes) && uint64_t{chunkU32(data + 8)} * chunkU32(data + 12) > (1u << 22);
   if (!large) {
     DocServices services;
