@@ -1,6 +1,7 @@
 // Writes the seed corpus of the legacy_document fuzz target into the folder
-// given as the argument: documents written by our own test writer, and cut
-// and corrupted ones. Build target make_legacy_document_corpus; run it as
+// given as the argument: documents written by our own test writer, large
+// ones among them, and cut and corrupted ones. Build target
+// make_legacy_document_corpus; run it as
 //   build/fuzz/make_legacy_document_corpus fuzz/corpus/legacy_document
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +30,16 @@ std::vector<uint32_t> picture(int32_t w, int32_t h, uint32_t seed) {
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
       p[size_t(y * w + x)] = (x * 7 / w + y * 5 / h) % 2 == 0 ? seed : (seed ^ uint32_t(x * 0x030201 + y * 0x10));
+  return p;
+}
+
+// Bands of one colour a few hundred pixels long, with a few single pixels:
+// mostly the longest runs, as a large picture packs.
+std::vector<uint32_t> bands(int32_t w, int32_t h, uint32_t seed) {
+  std::vector<uint32_t> p(size_t(w) * size_t(h));
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      p[size_t(y) * size_t(w) + size_t(x)] = (x % 997 == 0) ? uint32_t(x * 31 + y) : seed + uint32_t((x / 300 + y / 50) % 7);
   return p;
 }
 
@@ -67,5 +78,14 @@ int main(int argc, char** argv) {
   Bytes bigLayerCount = doc;
   bigLayerCount[20] = 255;
   save("layer_count.lgb", bigLayerCount);
+
+  // Large documents: two layers of 1,500 x 800, and one layer of the
+  // largest width.
+  SLegacyDocHeader large = test::legacyHeader(1500, 800);
+  save("large_bands.lgb", test::writeLegacyDocument(large, {{{0, 255, 1}, bands(1500, 800, 0x808080)},
+                                                            {{5, 128, 1}, bands(1500, 800, 0x204060)}},
+                                                    {}));
+  save("large_wide.lgb", test::writeLegacyDocument(test::legacyHeader(10000, 150),
+                                                   {{{3, 255, 1}, bands(10000, 150, 0xC0A080)}}, {}));
   return 0;
 }
