@@ -25,6 +25,7 @@
 #include "io/native_header.h"
 #include "io/thumbnail_chunk.h"
 #include "io/thumbnail_document.h"
+#include "fuzz_support.h"
 #include "platform/message_service.h"
 #include "record/event_store.h"
 #include "record/packet_walker.h"
@@ -34,17 +35,7 @@ namespace {
 
 using namespace pg;
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
-// Message boxes are counted, not shown.
-class SilentMessages final : public MessageService {
- public:
-  void warning(const std::string&) override {}
-  void information(const std::string&) override {}
-  int question(const std::string&, MessageButtons buttons) override { return refusingAnswer(buttons); }
-};
+using fuzz::check;
 
 bool fileCode(FileResult code) {
   switch (code) {
@@ -129,9 +120,7 @@ void readChunksAlone(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
-  static SilentMessages silent;
-  static const bool installed = (setMessageService(&silent), true);
-  (void)installed;
+  fuzz::silenceMessages();
 
   readChunksAlone(data, size);
   // The whole open sets the document up at the header's size: its composite

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "app/document_files.h"
+#include "canvas/canvas_fixture.h"
 #include "canvas/draw_window.h"
 #include "core/limits.h"
 #include "core/planes.h"
@@ -29,41 +30,14 @@
 #include "io/image_codecs.h"
 #include "io/legacy_document.h"
 #include "io/native_file_reader.h"
+#include "fuzz_support.h"
 #include "platform/message_service.h"
 
 namespace {
 
 using namespace pg;
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
-// A host that answers every question with its refusing button.
-class SilentHost final : public IDrawWindowHost {
- public:
-  void updateRect(const TRect&) override {}
-  void updateAll() override {}
-  void beep() override {}
-  void setCursor(const SCursorChoice&) override {}
-  void applyScrollBars(const SScrollBars&) override {}
-  void setAutoScrollTimer(bool) override {}
-  void setCaption(const std::string&) override {}
-  void screenToClient(float&, float&) const override {}
-  int32_t askSaveChanges(const std::string&) override { return kAnswerNo; }
-  int32_t askYesNo(const std::string&) override { return kAnswerNo; }
-  void showReplayMessage(const std::string&) override {}
-  void replayEnded(const SReplaySummary&) override {}
-  int32_t askOkCancel(const std::string&) override { return kAnswerCancel; }
-  std::string askEventFileName(const std::string&) override { return {}; }
-};
-
-class SilentMessages final : public MessageService {
- public:
-  void warning(const std::string&) override {}
-  void information(const std::string&) override {}
-  int question(const std::string&, MessageButtons buttons) override { return refusingAnswer(buttons); }
-};
+using fuzz::check;
 
 bool startsWith(const uint8_t* data, size_t size, const char* magic, size_t n) {
   return size >= n && std::memcmp(data, magic, n) == 0;
@@ -144,9 +118,8 @@ bool open(TDrawWindow& window, const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static SilentMessages silent;
-  static const bool installed = (setMessageService(&silent), setMessageBatchMode(true), true);
-  (void)installed;
+  fuzz::silenceMessages();
+  setMessageBatchMode(true);
   const std::string path = scratchPath(extensionFor(data, size));
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -154,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(bool(out));
   }
   CCanvasShared shared;
-  SilentHost host;
+  test::FakeHost host;  // it answers every question with its refusing button
   TDrawWindow window(shared, &host);
   window.resize({400, 300});
   if (open(window, path)) checkDocument(window.paper());

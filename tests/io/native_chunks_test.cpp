@@ -148,33 +148,44 @@ TEST_F(LayerChunk, BufferThatCannotBeHad) {
 }
 
 // A record whose image declares more tiles than the rest of the file can
-// carry is refused before the image is made. The tile pool refuses every
-// block here, so a reader that went on to place tiles would answer memory.
-// A 10,000 x 10,000 image has 313 x 313 tiles, whose blocks take at least
-// 6,124 heads with one packed word each: 269,456 bytes.
-TEST_F(LayerChunk, GridTheFileCannotCarryIsRefusedBeforeTheImage) {
+// carry is refused before the image is made. The record (84 bytes with its
+// name) is made to declare a 10,000 x 10,000 image of side x side tiles and
+// followed by its own blocks alone, by one byte fewer than the fewest blocks
+// of that grid (least), or by exactly that many. The tile pool refuses every
+// block, so a reader that went on to place tiles would answer memory.
+// read(bytes) answers the code and how many items the list then holds.
+void expectGridProvedByTheBytes(const Bytes& record, uint32_t side, size_t least,
+                                const std::function<std::pair<FileResult, int32_t>(const Bytes&)>& read) {
   struct Case {
     const char* what;
     size_t bytesAfterRecord;
     FileResult code;
   };
-  for (const Case c : {Case{"the fixture's blocks alone", 0, kRcShortRead},
-                       Case{"one byte short of the fewest blocks", 269455, kRcShortRead},
-                       Case{"as many bytes as the fewest blocks", 269456, kRcOutOfMemory}}) {
-    Bytes b = bytes_;
-    putChunkU32(b.data() + 24, 313);
-    putChunkU32(b.data() + 28, 313);
+  for (const Case c : {Case{"the record's own blocks alone", 0, kRcShortRead},
+                       Case{"one byte short of the fewest blocks", least - 1, kRcShortRead},
+                       Case{"as many bytes as the fewest blocks", least, kRcOutOfMemory}}) {
+    Bytes b = record;
+    putChunkU32(b.data() + 24, side);
+    putChunkU32(b.data() + 28, side);
     putChunkU32(b.data() + 32, 10000);
     putChunkU32(b.data() + 36, 10000);
     if (c.bytesAfterRecord > 0) b.resize(84 + c.bytesAfterRecord, 0);
-    CLayerMngr list;
-    list.setDocumentSize(10000, 10000);
     tilePool().setFailAfter(0);
-    const FileResult code = read(b, list);
+    const auto [code, items] = read(b);
     tilePool().setFailAfter(-1);
     EXPECT_EQ(code, c.code) << c.what;
-    EXPECT_EQ(list.count(), 0) << c.what;
+    EXPECT_EQ(items, 0) << c.what;
   }
+}
+
+// 313 x 313 tiles take at least 6,124 heads with one packed word each.
+TEST_F(LayerChunk, GridTheFileCannotCarryIsRefusedBeforeTheImage) {
+  expectGridProvedByTheBytes(bytes_, 313, 269456, [this](const Bytes& b) {
+    CLayerMngr list;
+    list.setDocumentSize(10000, 10000);
+    const FileResult code = read(b, list);
+    return std::make_pair(code, list.count());
+  });
 }
 
 TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
@@ -495,30 +506,13 @@ TEST_F(MaskChunk, EveryBadFieldGivesItsCode) {
   }
 }
 
-// As for layers: a 10,000 x 10,000 mask has 157 x 157 tiles, whose blocks
-// take at least 1,541 heads with one packed word each: 67,804 bytes.
+// 157 x 157 mask tiles take at least 1,541 heads with one packed word each.
 TEST_F(MaskChunk, GridTheFileCannotCarryIsRefusedBeforeTheImage) {
-  struct Case {
-    const char* what;
-    size_t bytesAfterRecord;
-    FileResult code;
-  };
-  for (const Case c : {Case{"the fixture's blocks alone", 0, kRcShortRead},
-                       Case{"one byte short of the fewest blocks", 67803, kRcShortRead},
-                       Case{"as many bytes as the fewest blocks", 67804, kRcOutOfMemory}}) {
-    Bytes b = bytes_;
-    putChunkU32(b.data() + 24, 157);
-    putChunkU32(b.data() + 28, 157);
-    putChunkU32(b.data() + 32, 10000);
-    putChunkU32(b.data() + 36, 10000);
-    if (c.bytesAfterRecord > 0) b.resize(84 + c.bytesAfterRecord, 0);
+  expectGridProvedByTheBytes(bytes_, 157, 67804, [this](const Bytes& b) {
     auto list = emptyList();
-    tilePool().setFailAfter(0);
     const FileResult code = read(b, list.get());
-    tilePool().setFailAfter(-1);
-    EXPECT_EQ(code, c.code) << c.what;
-    EXPECT_EQ(list->count(), 0) << c.what;
-  }
+    return std::make_pair(code, list->count());
+  });
 }
 
 TEST_F(MaskChunk, ListThatCannotTakeTheMask) {
