@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/chunk_head.h"
 #include "io/legacy_document_fixture.h"
 #include "record/legacy_stream_fixture.h"
 
@@ -79,13 +80,19 @@ int main(int argc, char** argv) {
   bigLayerCount[20] = 255;
   save("layer_count.lgb", bigLayerCount);
 
-  // Large documents: two layers of 1,500 x 800, and one layer of the
-  // largest width.
-  SLegacyDocHeader large = test::legacyHeader(1500, 800);
-  save("large_bands.lgb", test::writeLegacyDocument(large, {{{0, 255, 1}, bands(1500, 800, 0x808080)},
-                                                            {{5, 128, 1}, bands(1500, 800, 0x204060)}},
-                                                    {}));
-  save("large_wide.lgb", test::writeLegacyDocument(test::legacyHeader(10000, 150),
-                                                   {{{3, 255, 1}, bands(10000, 150, 0xC0A080)}}, {}));
+  // Large documents that stay cheap to read: layers of the largest width
+  // and of the largest height at a small area; one of the largest size whose
+  // first layer's bytes cannot fill it; one whose second layer has no bytes.
+  const std::vector<test::LegacyDocLayerData> wide = {{{0, 255, 1}, bands(10000, 4, 0x808080)},
+                                                      {{5, 128, 1}, bands(10000, 4, 0x204060)}};
+  save("large_wide.lgb", test::writeLegacyDocument(test::legacyHeader(10000, 4), wide, {}));
+  save("large_tall.lgb",
+       test::writeLegacyDocument(test::legacyHeader(3, 10000), {{{3, 255, 1}, bands(3, 10000, 0xC0A080)}}, {}));
+  Bytes unfilled = test::writeLegacyDocument(test::legacyHeader(10000, 4), wide, {});
+  putChunkU32(unfilled.data() + 12, 10000);  // the height: the first layer's bytes fill 4 rows
+  save("large_size_unfilled.lgb", unfilled);
+  Bytes secondEmpty = test::writeLegacyDocument(test::legacyHeader(10000, 4), wide, {});
+  secondEmpty.resize(secondEmpty.size() / 2 + 12);
+  save("large_second_layer_cut.lgb", secondEmpty);
   return 0;
 }

@@ -179,23 +179,36 @@ int main(int argc, char** argv) {
     save("valid_events_container", b);
   }
 
-  // Large documents: one of the largest size whose layers span its width
-  // and its height, mostly uniform (four bytes a tile), with a mask and a
-  // recording; and one that the whole open sets up, of several layers.
+  // Large documents that stay cheap to open: the largest width and the
+  // largest height at a small area, with layers, masks and a recording; one
+  // of the largest size with a small layer; and one whose layer declares
+  // the largest image but whose file ends after a few of its tiles.
+  for (const bool wide : {true, false}) {
+    const int32_t w = wide ? 10000 : 40, h = wide ? 40 : 10000;
+    auto strip = newDocument(w, h);
+    addLayer(*strip, 7, w, h, 3, 25);
+    CLayerData& moved = addLayer(*strip, 8, wide ? 3000 : 40, wide ? 40 : 3000, 12, 25);
+    (wide ? moved.offsetX : moved.offsetY) = 6000;
+    addMask(*strip, 9, w, h, 0, 0, 25);
+    for (int i = 0; i < 3; ++i) (void)strip->setPaperColor(PaperColor::fromPixel(0x405060u + uint32_t(i)), true);  // as above
+    save(wide ? "valid_wide_document" : "valid_tall_document",
+         written(*strip, base | kNativeMasks | kNativeEvents));
+  }
+  Bytes largest;
   {
     auto large = newDocument(10000, 10000);
-    addLayer(*large, 7, 10000, 1200, 3, 300);
-    CLayerData& column = addLayer(*large, 8, 1000, 10000, 12, 300);
-    column.offsetX = 7000;
-    addMask(*large, 9, 10000, 2000, 0, 8000, 300);
-    for (int i = 0; i < 3; ++i) (void)large->setPaperColor(PaperColor::fromPixel(0x405060u + uint32_t(i)), true);  // as above
-    save("valid_large_document", written(*large, base | kNativeMasks | kNativeEvents));
+    addLayer(*large, 10, 64, 64, 3);
+    largest = written(*large, base);
+    save("valid_largest_document_small_layer", largest);
   }
   {
-    auto tall = newDocument(1000, 2000);
-    for (uint32_t k = 0; k < 4; ++k) addLayer(*tall, 20 + k, 1000, 2000, uint8_t(k * 5), 80);
-    addMask(*tall, 30, 1000, 2000, 0, 0, 80);
-    save("valid_large_layers", written(*tall, base | kNativeMasks));
+    Bytes b = largest;
+    const size_t at = chunkAt(b, kTagLayer);
+    putChunkU32(b.data() + at + 24, 313);
+    putChunkU32(b.data() + at + 28, 313);
+    putChunkU32(b.data() + at + 32, 10000);
+    putChunkU32(b.data() + at + 36, 10000);
+    save("broken_largest_layer_without_its_tiles", b);
   }
 
   // Cut short at every kind of place.

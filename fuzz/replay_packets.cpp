@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (store == nullptr) std::abort();
 
   // Bytes that begin by making the document's image are replayed as they
-  // are, at the size they ask for (the large_* seeds are the others behind
-  // an image of 600 x 400); any others after a small image made first, so
-  // that they reach the executors.
+  // are, at the size they ask for (the wide_* seeds are the others behind an
+  // image 3000 pixels wide and 8 high); any others after a small
+  // image made first, so that they reach the executors.
   const bool ownImage = size >= 2 && data[0] == kPktDocument && (data[1] == kDocImageCreate || data[1] == 0);
   std::vector<uint8_t> stream;
   if (!ownImage) {
