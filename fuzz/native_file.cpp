@@ -1,6 +1,7 @@
-// Reads arbitrary bytes as a native file: its chunks into lists of their own
-// at whatever size the header states, the whole file into a fresh document,
-// as a thumbnail chunk, and walked for the document thumbnail. Every field is
+// Reads arbitrary bytes as a native file: the whole file into a fresh
+// document, or its chunks into lists of their own where the header states a
+// document too large to set up for every input; as a thumbnail chunk; and
+// walked for the document thumbnail. Every field is
 // untrusted: the readers must answer one of their codes, and a document that
 // was read must hold together (sizes within the limits, valid current
 // layer and mask, every tile inside its grid, a recording that walks); one
@@ -121,13 +122,14 @@ void readChunksAlone(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::silenceMessages();
 
-  readChunksAlone(data, size);
   // The whole open sets the document up at the header's size: its composite
   // is made and drawn, which costs time in proportion to the area whatever
-  // the file holds. The chunks were read above at any size; the whole open
-  // runs for documents of up to 2048 x 2048 pixels.
+  // the file holds. It runs for documents of up to 2048 x 2048 pixels; the
+  // chunks of larger ones are read alone.
   const bool large = size >= size_t(kNativeHeaderBytes) && uint64_t{chunkU32(data + 8)} * chunkU32(data + 12) > (1u << 22);
-  if (!large) {
+  if (large) {
+    readChunksAlone(data, size);
+  } else {
     DocServices services;
     services.makeRecorder = eventStoreRecorderFactory();
     TPaper doc(nullptr, services);
