@@ -126,6 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     check(bool(out));
   }
+  // The memory of a small machine: larger documents take the
+  // out-of-memory paths instead of seconds of every run.
+  const fuzz::MemoryBudget budget;
   CCanvasShared shared;
   test::FakeHost host;  // it answers every question with its refusing button
   TDrawWindow window(shared, &host);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/doc_recorder.h"
+#include "fuzz_support.h"
 #include "document/flow_image.h"
 #include "document/paper.h"
 #include "platform/message_service.h"
@@ -28,8 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Bytes that begin by making the document's image are replayed as they
   // are, at the size they ask for (the wide_* seeds are the others behind an
-  // image 3000 pixels wide and 8 high); any others after a small
-  // image made first, so that they reach the executors.
+  // image 3000 pixels wide and 8 high); any others after a small image made
+  // first, so that they reach the executors. The replay has the memory of a
+  // small machine: larger documents take the out-of-memory paths.
+  const fuzz::MemoryBudget budget;
   const bool ownImage = size >= 2 && data[0] == kPktDocument && (data[1] == kDocImageCreate || data[1] == 0);
   std::vector<uint8_t> stream;
   if (!ownImage) {
