@@ -1,5 +1,6 @@
-// Reads arbitrary bytes as a version 1.1 document into a fresh document. A
-// file that is refused leaves the document untouched; one that is read gives
+// Reads arbitrary bytes as a version 1.1 document into a fresh document, with
+// the memory of a small machine. A file that is refused leaves the document
+// untouched (unless memory ran out setting it up); one that is read gives
 // a document of 1..10,000 pixels a side whose layers cover it, and a
 // recording that either passed whole or was cleared.
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "core/block_image.h"
 #include "document/layer_data.h"
+#include "fuzz_support.h"
 #include "document/layer_mngr.h"
 #include "document/paper.h"
 #include "io/legacy_document.h"
@@ -22,6 +24,9 @@ void check(bool ok) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace pg;
+  // The memory of a small machine: larger documents take the
+  // out-of-memory paths instead of seconds of every run.
+  const fuzz::MemoryBudget budget;
   TPaper doc(nullptr, DocServices{});
   (void)doc.setSize(nullptr, 3, 2);  // a small document: fails only without memory
   TEventPacket packet;
@@ -29,7 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool read = r.status == LegacyImport::Layers || r.status == LegacyImport::NoLayers ||
                     r.status == LegacyImport::Broken;
   if (!read) {
-    check(doc.width == 3 && doc.height == 2);
+    // Untouched, unless memory ran out while it was set up at the file's
+    // size: every caller discards that document.
+    if (r.status != LegacyImport::Unreadable) check(doc.width == 3 && doc.height == 2);
     check(packet.size() == 0);
     return 0;
   }

@@ -1,7 +1,7 @@
 // Writes the seed corpus of the native_file fuzz target into the folder given
-// as the argument: small documents written by the native writer (one layer;
+// as the argument: documents written by the native writer (one layer;
 // several layers with offsets, opacity, blend modes and hidden layers; masks;
-// events in both forms), and truncated and corrupted copies; prints the
+// events in both forms; large ones), and truncated and corrupted copies; prints the
 // reader's result for each. Build target make_native_file_corpus; run it as
 //   build/fuzz/make_native_file_corpus fuzz/corpus/native_file
 #include <cstdint>
@@ -65,14 +65,15 @@ std::unique_ptr<TPaper> newDocument(int32_t w, int32_t h) {
   return doc;
 }
 
-// A layer whose tiles are uniform or hold seeded pixels.
-CLayerData& addLayer(TPaper& doc, uint32_t seed, int32_t w, int32_t h, uint8_t mode) {
+// A layer whose tiles are uniform or hold seeded pixels (one tile in
+// committedOneIn on average).
+CLayerData& addLayer(TPaper& doc, uint32_t seed, int32_t w, int32_t h, uint8_t mode, uint32_t committedOneIn = 2) {
   CLayerMngr& layers = *doc.layers();
   CLayerData& l = *layers.getLayer(layers.addLayer(w, h, mode, false, 255, true));
   std::mt19937 rng(seed);
   for (int32_t i = 0; i < l.image->tileCount(); ++i) {
     STileRec& t = l.image->tileRef(i);
-    if (rng() % 2) {
+    if (rng() % committedOneIn != 0) {
       t.uniform = rng();
       continue;
     }
@@ -84,13 +85,14 @@ CLayerData& addLayer(TPaper& doc, uint32_t seed, int32_t w, int32_t h, uint8_t m
   return l;
 }
 
-CMaskData& addMask(TPaper& doc, uint32_t seed, int32_t w, int32_t h, int32_t ox, int32_t oy) {
+CMaskData& addMask(TPaper& doc, uint32_t seed, int32_t w, int32_t h, int32_t ox, int32_t oy,
+                   uint32_t committedOneIn = 2) {
   CMaskMngr& masks = *doc.masks();
   auto m = CMaskData::createSized(masks.count(), w, h);
   std::mt19937 rng(seed);
   for (int32_t i = 0; i < m->image->tileCount(); ++i) {
     STileRec& t = m->image->tileRef(i);
-    if (rng() % 2) {
+    if (rng() % committedOneIn != 0) {
       t.uniform = rng() & 0xFF;
       continue;
     }
@@ -175,6 +177,38 @@ int main(int argc, char** argv) {
     if (writeEventContainer(container, *documentEventStore(*many), 48, 40) != kRcOk) std::abort();
     b.insert(b.end(), container.bytes().begin(), container.bytes().end());
     save("valid_events_container", b);
+  }
+
+  // Large documents that stay cheap to open: the largest width and the
+  // largest height at a small area, with layers, masks and a recording; one
+  // of the largest size with a small layer; and one whose layer declares
+  // the largest image but whose file ends after a few of its tiles.
+  for (const bool wide : {true, false}) {
+    const int32_t w = wide ? 10000 : 40, h = wide ? 40 : 10000;
+    auto strip = newDocument(w, h);
+    addLayer(*strip, 7, w, h, 3, 25);
+    CLayerData& moved = addLayer(*strip, 8, wide ? 3000 : 40, wide ? 40 : 3000, 12, 25);
+    (wide ? moved.offsetX : moved.offsetY) = 6000;
+    addMask(*strip, 9, w, h, 0, 0, 25);
+    for (int i = 0; i < 3; ++i) (void)strip->setPaperColor(PaperColor::fromPixel(0x405060u + uint32_t(i)), true);  // as above
+    save(wide ? "valid_wide_document" : "valid_tall_document",
+         written(*strip, base | kNativeMasks | kNativeEvents));
+  }
+  Bytes largest;
+  {
+    auto large = newDocument(10000, 10000);
+    addLayer(*large, 10, 64, 64, 3);
+    largest = written(*large, base);
+    save("valid_largest_document_small_layer", largest);
+  }
+  {
+    Bytes b = largest;
+    const size_t at = chunkAt(b, kTagLayer);
+    putChunkU32(b.data() + at + 24, 313);
+    putChunkU32(b.data() + at + 28, 313);
+    putChunkU32(b.data() + at + 32, 10000);
+    putChunkU32(b.data() + at + 36, 10000);
+    save("broken_largest_layer_without_its_tiles", b);
   }
 
   // Cut short at every kind of place.

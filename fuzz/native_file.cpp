@@ -1,5 +1,7 @@
-// Reads arbitrary bytes as a native file into a fresh document, as a
-// thumbnail chunk, and walks them for the document thumbnail. Every field is
+// Reads arbitrary bytes as a native file: the whole file into a fresh
+// document, or its chunks into lists of their own where the header states a
+// document too large to set up for every input; as a thumbnail chunk; and
+// walked for the document thumbnail. Every field is
 // untrusted: the readers must answer one of their codes, and a document that
 // was read must hold together (sizes within the limits, valid current
 // layer and mask, every tile inside its grid, a recording that walks); one
@@ -24,25 +26,17 @@
 #include "io/native_header.h"
 #include "io/thumbnail_chunk.h"
 #include "io/thumbnail_document.h"
+#include "fuzz_support.h"
 #include "platform/message_service.h"
 #include "record/event_store.h"
 #include "record/packet_walker.h"
+#include "record/progress.h"
 
 namespace {
 
 using namespace pg;
 
-void check(bool ok) {
-  if (!ok) std::abort();
-}
-
-// Message boxes are counted, not shown.
-class SilentMessages final : public MessageService {
- public:
-  void warning(const std::string&) override {}
-  void information(const std::string&) override {}
-  int question(const std::string&, MessageButtons buttons) override { return refusingAnswer(buttons); }
-};
+using fuzz::check;
 
 bool fileCode(FileResult code) {
   switch (code) {
@@ -97,19 +91,45 @@ void checkDocument(const TPaper& doc) {
   check(store != nullptr && walkPackets(store->source(), 0, store->writePosition()).wellFormed());
 }
 
+// The chunks read into lists of their own, as the reader stages them, at
+// whatever size the header states: every layer, mask and recording the bytes
+// hold is read, and what was read holds together.
+void readChunksAlone(const uint8_t* data, size_t size) {
+  if (size < size_t(kNativeHeaderBytes) || checkNativeHeader(data) != kRcOk) return;
+  const SNativeHeader h = parseNativeHeader(data);
+  CLayerMngr layers(24);
+  layers.setDocumentSize(int32_t(h.width), int32_t(h.height));
+  CMaskMngr masks(16);
+  masks.setDocumentSize(int32_t(h.width), int32_t(h.height));
+  masks.clear();
+  DocServices services;
+  services.makeRecorder = eventStoreRecorderFactory();
+  TPaper events(nullptr, services);
+  CFixedMemStream in(data, int64_t(size));
+  check(in.seek(kNativeHeaderBytes, SeekOrigin::Begin) == kNativeHeaderBytes);
+  SNativeReadNotes notes;
+  (void)readNativeChunks(in, {&layers, &masks, &events}, nullProgress(), notes);
+  check(layers.count() <= kMaxLayers);
+  for (int32_t i = 0; i < layers.count(); ++i) checkImage(*layers.getLayer(i)->image, 32);
+  for (int32_t i = 0; i < masks.count(); ++i)
+    if (const CMaskData* m = masks.getMask(i); m->image) checkImage(*m->image, 64);
+  const CEventMngr* store = documentEventStore(events);
+  check(store != nullptr && walkPackets(store->source(), 0, store->writePosition()).wellFormed());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > (1u << 20)) return 0;
-  static SilentMessages silent;
-  static const bool installed = (setMessageService(&silent), true);
-  (void)installed;
+  fuzz::silenceMessages();
 
-  // Opening a document costs time in proportion to its area (the composite
-  // is built and drawn), whatever the file holds; large ones are left out so
-  // that the fuzzer spends its time on the file's structure.
+  // The whole open sets the document up at the header's size: its composite
+  // is made and drawn, which costs time in proportion to the area whatever
+  // the file holds. It runs for documents of up to 2048 x 2048 pixels; the
+  // chunks of larger ones are read alone.
   const bool large = size >= size_t(kNativeHeaderBytes) && uint64_t{chunkU32(data + 8)} * chunkU32(data + 12) > (1u << 22);
-  if (!large) {
+  if (large) {
+    readChunksAlone(data, size);
+  } else {
     DocServices services;
     services.makeRecorder = eventStoreRecorderFactory();
     TPaper doc(nullptr, services);

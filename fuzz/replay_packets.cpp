@@ -1,4 +1,4 @@
-// Replays arbitrary packets into a small document: whatever the bytes say,
+// Replays arbitrary packets into a document: whatever the bytes say,
 // the replay never crashes, hangs or takes memory without bound, and every
 // step ends with one of the driver's results.
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/doc_recorder.h"
+#include "fuzz_support.h"
 #include "document/flow_image.h"
 #include "document/paper.h"
 #include "platform/message_service.h"
@@ -26,15 +27,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CEventMngr* store = documentEventStore(doc);
   if (store == nullptr) std::abort();
 
-  // A small image first, so that the bytes reach the executors.
-  std::vector<uint8_t> stream = {kPktDocument, kDocImageCreate};
-  std::vector<uint8_t> body(28, 0);
-  writeLE32(body.data(), 24);
-  writeLE32(body.data() + 4, 16);
-  writeLE32(body.data() + 8, 24);
-  writeLE32(body.data() + 12, 16);
-  body[20] = 255;
-  stream.insert(stream.end(), body.begin(), body.end());
+  // Bytes that begin by making the document's image are replayed as they
+  // are, at the size they ask for (the wide_* seeds are the others behind an
+  // image 3000 pixels wide and 8 high); any others after a small image made
+  // first, so that they reach the executors. The replay has the memory of a
+  // small machine: larger documents take the out-of-memory paths.
+  const fuzz::MemoryBudget budget;
+  const bool ownImage = size >= 2 && data[0] == kPktDocument && (data[1] == kDocImageCreate || data[1] == 0);
+  std::vector<uint8_t> stream;
+  if (!ownImage) {
+    stream = {kPktDocument, kDocImageCreate};
+    std::vector<uint8_t> body(28, 0);
+    writeLE32(body.data(), 24);
+    writeLE32(body.data() + 4, 16);
+    writeLE32(body.data() + 8, 24);
+    writeLE32(body.data() + 12, 16);
+    body[20] = 255;
+    stream.insert(stream.end(), body.begin(), body.end());
+  }
   stream.insert(stream.end(), data, data + size);
 
   std::vector<std::unique_ptr<CMemSeg>> segments;

@@ -253,6 +253,40 @@ bool CBlockVCH::fromAlpha(const CBlockVMTC& src) {
 
 // ---- scaled copies --------------------------------------------------------------------------
 
+namespace {
+
+// The sum of the mask's pixels in the box [x0, x0 + w) x [y0, y0 + h) that
+// lie inside it, a tile at a time: a uniform tile adds its value once for
+// every pixel of it the box covers, so a large mask of few committed tiles
+// costs the tiles the box touches rather than its pixels.
+uint64_t boxSum(const CBlockVCH& img, int64_t x0, int64_t y0, int32_t w, int32_t h) {
+  const int64_t xa = std::max<int64_t>(x0, 0), xb = std::min<int64_t>(x0 + w, img.width());
+  const int64_t ya = std::max<int64_t>(y0, 0), yb = std::min<int64_t>(y0 + h, img.height());
+  if (xa >= xb || ya >= yb) return 0;
+  const int32_t shift = img.tileShift(), mask = img.tileMask();
+  uint64_t sum = 0;
+  for (int64_t ty = ya >> shift; ty <= (yb - 1) >> shift; ++ty) {
+    const int64_t py0 = std::max(ya, ty << shift), py1 = std::min(yb, (ty + 1) << shift);
+    for (int64_t tx = xa >> shift; tx <= (xb - 1) >> shift; ++tx) {
+      const int64_t px0 = std::max(xa, tx << shift), px1 = std::min(xb, (tx + 1) << shift);
+      const STileRec* t = img.tileAtIndex(int32_t(tx), int32_t(ty));
+      if (t == nullptr) continue;
+      if (!t->committed()) {
+        sum += uint64_t(static_cast<uint8_t>(t->uniform)) * uint64_t(px1 - px0) * uint64_t(py1 - py0);
+        continue;
+      }
+      const uint8_t* mem = img.tileMemory(*t);
+      for (int64_t y = py0; y < py1; ++y) {
+        const uint8_t* row = mem + ((y & mask) << shift);
+        for (int64_t x = px0; x < px1; ++x) sum += row[x & mask];
+      }
+    }
+  }
+  return sum;
+}
+
+}  // namespace
+
 bool CBlockVCH::stretchToChannel(TMTC& plane, SRectXYWH dstRect, SRectXYWH srcRect) {
   if (!isValid() || !isPlaneReady(&plane) || dstRect.Width <= 0 || dstRect.Height <= 0 || srcRect.Width <= 0 ||
       srcRect.Height <= 0)
@@ -268,14 +302,7 @@ bool CBlockVCH::stretchToChannel(TMTC& plane, SRectXYWH dstRect, SRectXYWH srcRe
     uint32_t* row = plane.pixelAt(0, y);
     for (int32_t x = r.X; x < r.X + r.Width; ++x) {
       const int64_t sx0 = ((x * rx) >> 10) + srcRect.X;
-      uint64_t sum = 0;
-      for (int32_t i = 0; i < bh; ++i)
-        for (int32_t j = 0; j < bw; ++j) {
-          const int64_t sx = sx0 + j, sy = sy0 + i;
-          if (sx >= 0 && sy >= 0 && sx < width_ && sy < height_)
-            sum += getPixel(static_cast<int32_t>(sx), static_cast<int32_t>(sy));
-        }
-      row[x] = static_cast<uint32_t>(sum / n) * 0x010101u;
+      row[x] = static_cast<uint32_t>(boxSum(*this, sx0, sy0, bw, bh) / n) * 0x010101u;
     }
   }
   return true;

@@ -220,23 +220,63 @@ bool CBlockVMTC::rotateToPlane(TMTC& plane, bool clockwise) {
   return true;
 }
 
+namespace {
+
+// The one colour of every pixel in a rectangle (inside the image) of uniform
+// tiles; false when a tile of it holds pixels or the tiles differ.
+[[nodiscard]] bool uniformColour(const CBlockVMTC& img, SRectXYWH r, uint32_t& colour) {
+  const int32_t s = img.tileShift();
+  bool first = true;
+  for (int32_t row = r.Y >> s; row <= (r.Y + r.Height - 1) >> s; ++row)
+    for (int32_t col = r.X >> s; col <= (r.X + r.Width - 1) >> s; ++col) {
+      const STileRec* t = img.tileAtIndex(col, row);
+      if (t == nullptr || t->committed() || (!first && t->uniform != colour)) return false;
+      colour = t->uniform;
+      first = false;
+    }
+  return !first;
+}
+
+}  // namespace
+
 bool CBlockVMTC::rotateToBlock(CBlockVMTC& dst, TPoint point, bool clockwise) {
   if (!isValid() || !dst.isValid() || &dst == this) return false;
   // Destination pixels point + (X, Y) for X < height, Y < width, clipped to
   // dst on every side in both directions.
   SRectXYWH area{point.X, point.Y, height_, width_};
   if (!dst.clipXYWH(area)) return false;
-  if (!dst.commitRect(area)) return false;
-  for (int32_t y = area.Y; y < area.Y + area.Height; ++y) {
-    const int32_t Y = y - point.Y;
-    for (int32_t x = area.X; x < area.X + area.Width; ++x) {
-      const int32_t X = x - point.X;
-      uint32_t* p = dst.pixelPtr(x, y);
-      if (p == nullptr) return false;
-      *p = clockwise ? getPixel(Y, height_ - 1 - X) : getPixel(width_ - 1 - Y, X);
+  // The source rectangle a piece of the destination is turned from.
+  const auto sourceOf = [&](const SRectXYWH& piece) {
+    const int32_t x0 = piece.X - point.X, y0 = piece.Y - point.Y;
+    return clockwise ? SRectXYWH{y0, height_ - x0 - piece.Width, piece.Height, piece.Width}
+                     : SRectXYWH{width_ - y0 - piece.Height, x0, piece.Height, piece.Width};
+  };
+  // A whole destination tile turned from uniform tiles of one colour takes
+  // that colour without memory; every other piece is committed first, so
+  // that running out of memory leaves the destination as it was.
+  if (!dst.forEachTileRect(area, [&](STileRec& t, const SRectXYWH& piece) {
+        uint32_t colour = 0;
+        return (dst.isWholeTile(piece) && uniformColour(*this, sourceOf(piece), colour)) || dst.commitTile(t);
+      }))
+    return false;
+  return dst.forEachTileRect(area, [&](STileRec& t, const SRectXYWH& piece) {
+    uint32_t colour = 0;
+    if (dst.isWholeTile(piece) && uniformColour(*this, sourceOf(piece), colour)) {
+      (void)dst.decommitTile(t);  // freeing cannot fail
+      t.uniform = colour;
+      return true;
     }
-  }
-  return true;
+    for (int32_t y = piece.Y; y < piece.Y + piece.Height; ++y) {
+      const int32_t Y = y - point.Y;
+      uint32_t* p = dst.pixelPtr(piece.X, y);
+      if (p == nullptr) return false;
+      for (int32_t x = piece.X; x < piece.X + piece.Width; ++x, ++p) {
+        const int32_t X = x - point.X;
+        *p = clockwise ? getPixel(Y, height_ - 1 - X) : getPixel(width_ - 1 - Y, X);
+      }
+    }
+    return true;
+  });
 }
 
 // ---- scaled copies -------------------------------------------------------------------

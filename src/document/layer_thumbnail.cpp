@@ -144,7 +144,19 @@ void stretchPart(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, int32_
         continue;
       }
       SBoxSums sum;
-      for (int32_t j = 0; j < bh; ++j) addBoxRow(image, sx0, bw, sy0 + j, sum);
+      for (int32_t j = 0; j < bh;) {
+        // Rows above the image read its first row and rows below it its last
+        // (the reads are clamped): each such run is summed once.
+        const int32_t y = sy0 + j;
+        const int32_t times = y < 0 ? std::min(bh - j, -y) : y >= image.height() - 1 ? bh - j : 1;
+        SBoxSums row;
+        addBoxRow(image, sx0, bw, y, row);
+        sum.b += row.b * times;
+        sum.g += row.g * times;
+        sum.r += row.r * times;
+        sum.a += row.a * times;
+        j += times;
+      }
       out[x] = static_cast<uint32_t>(sum.b / n) | static_cast<uint32_t>(sum.g / n) << 8 |
                static_cast<uint32_t>(sum.r / n) << 16 | static_cast<uint32_t>(sum.a / n) << 24;
     }

@@ -29,6 +29,8 @@ constexpr uint32_t kResEventsBroken = 67802;
 constexpr uint32_t kResFileEndsEarly = 67803;
 constexpr int32_t kMaxSide = 10000;
 constexpr uint8_t kRunLimit = 125;  // bytes below introduce a run
+constexpr uint64_t kLongestRun = kRunLimit - 1;
+constexpr uint64_t kRunBytes = 4;  // the run byte and its pixel
 
 [[nodiscard]] SLegacyImportResult outcome(LegacyImport status, uint32_t messageId = 0) {
   SLegacyImportResult r;
@@ -68,6 +70,12 @@ void legacyDocHeaderFields(CByteCursor& c, SLegacyDocHeader& h) {
 }
 
 void legacyDocLayerFields(CByteCursor& c, SLegacyDocLayer& l) { c.field(l.kind).field(l.opacity).field(l.visible).zeros(5); }
+
+uint64_t leastLegacyPixelBytes(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return 0;
+  const uint64_t pixels = uint64_t(width) * uint64_t(height);
+  return (pixels + kLongestRun - 1) / kLongestRun * kRunBytes;
+}
 
 size_t decodeLegacyPixels(const uint8_t* data, size_t size, TMTC& plane) {
   if (!plane.IsAllocated() || plane.Width <= 0 || plane.Height <= 0) return 0;
@@ -109,22 +117,29 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
   bool cut = false;
   if (h.storage == 0) {
     // One plane for every layer, as the format was written: a layer whose
-    // pixels end early keeps what the plane held.
+    // pixels end early keeps what the plane held. A layer whose bytes could
+    // not fill the image even in the longest runs does not carry its pixels:
+    // the first one refuses the file before the plane and the document are
+    // made at the stored size, a later one ends the layers there.
+    const uint64_t least = leastLegacyPixelBytes(h.width, h.height);
     TMTC plane;
-    if (!plane.Resize(h.width, h.height)) return outcome(LegacyImport::Unreadable);
-    fill(plane, 0);
     for (int32_t i = 0; i <= int32_t(h.lastLayer) && !cut; ++i) {
       SLegacyDocLayer rec;
       uint32_t length = 0;
       CByteCursor c = CByteCursor::reading(data + at, size - at);
       legacyDocLayerFields(c, rec);
       c.field(length);
-      if (!c.ok()) {
+      const size_t held = c.ok() ? std::min<size_t>(length, size - at - c.position()) : 0;
+      if (held < least) {
+        if (i == 0) return outcome(LegacyImport::BadSize, kResFileEndsEarly);
         cut = true;
         break;
       }
+      if (i == 0) {
+        if (!plane.Resize(h.width, h.height)) return outcome(LegacyImport::Unreadable);
+        fill(plane, 0);
+      }
       at += c.position();
-      const size_t held = std::min<size_t>(length, size - at);
       cut = held < length;
       (void)decodeLegacyPixels(data + at, held, plane);
       at += held;

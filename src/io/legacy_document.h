@@ -54,6 +54,10 @@ void legacyDocLayerFields(CByteCursor& c, SLegacyDocLayer& l);
 // the number of pixels written.
 size_t decodeLegacyPixels(const uint8_t* data, size_t size, TMTC& plane);
 
+// The fewest pixel bytes that can fill a width x height image: every packet
+// the longest run (124 pixels in four bytes).
+[[nodiscard]] uint64_t leastLegacyPixelBytes(int32_t width, int32_t height);
+
 // "Pg1.1 events cannot be continued! The event data is ignored...": shown
 // after a document with a recording was opened.
 inline constexpr uint32_t kResLegacyEventsIgnored = 68300;
@@ -63,7 +67,8 @@ enum class LegacyImport : uint8_t {
   NoLayers,       // the file stores none: the document keeps its one layer
   UnknownFormat,  // not a version 1.1 document; the document is untouched
   FirstVariant,   // the first variant ("LGB "), which is not read
-  BadSize,        // a size outside 1..10,000; the document is untouched
+  BadSize,        // a size outside 1..10,000, or one the first layer's pixel bytes cannot fill; the
+                  // document is untouched
   Unreadable,     // the file cannot be read or is beyond the limit
   Broken,         // a layer record or its pixels pass the end of the file
 };

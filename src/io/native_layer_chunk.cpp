@@ -114,6 +114,8 @@ struct LayerRecord {
   uint8_t opacity;
   int32_t imageWidth;
   int32_t imageHeight;
+  uint32_t columns;
+  uint32_t rows;
   int32_t offsetX;
   int32_t offsetY;
   int32_t width;
@@ -141,6 +143,8 @@ struct LayerRecord {
   out.opacity = r.opacity;
   out.imageWidth = int32_t(w);
   out.imageHeight = int32_t(h);
+  out.columns = r.columns;
+  out.rows = r.rows;
   out.offsetX = clampStoredOffset(int32_t(r.offsetX));
   out.offsetY = clampStoredOffset(int32_t(r.offsetY));
   // The nominal size is kept as stored: a layer's image may be smaller than
@@ -193,8 +197,11 @@ FileResult readLayerChunk(CStream& stream, CLayerMngr& layers, uint32_t size, IP
     else
       code = parseRecord(record, rec);
     if (code == kRcOk) {
-      // A full list is refused here, before the list itself would warn.
-      if (!layers.canAddLayer()) {
+      // A full list is refused here, before the list itself would warn; so
+      // is an image whose tiles the rest of the file cannot hold.
+      if (!tileBlocksCanFollow(stream, size - kLayerRecordRest, rec.columns, rec.rows)) {
+        code = kRcShortRead;
+      } else if (!layers.canAddLayer()) {
         code = kRcLayerCreate;
       } else {
         const int32_t index = int32_t(std::min<uint32_t>(rec.index, uint32_t(layers.count())));

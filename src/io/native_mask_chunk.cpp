@@ -106,6 +106,7 @@ namespace {
   if (withImage) {
     if (r.tileWidth != kMaskEdge || r.tileHeight != kMaskEdge) return kRcMaskTileFormat;
     if (r.columns != tilesFor(w) || r.rows != tilesFor(h)) return kRcMaskTileOutside;
+    if (!tileBlocksCanFollow(stream, 0, r.columns, r.rows)) return kRcShortRead;
   }
   mask = CMaskData::createSized(int32_t(r.index), int32_t(w), int32_t(h));
   if (!mask) return kRcMaskCreate;

@@ -98,8 +98,10 @@ void storeBlockHead(uint8_t* head, const STileBlockKind& kind, uint32_t size, ui
 
 class PackedBuffers {
  public:
-  // Buffers of the given size.
-  explicit PackedBuffers(uint64_t bytes) : bytes_(bytes) {}
+  // Buffers of the given size, the first slab holding firstSlab of them
+  // (a reader starts small: most files hold few packed blocks, and a slab's
+  // memory is made present when it is taken).
+  explicit PackedBuffers(uint64_t bytes, size_t firstSlab = kSlabBuffers) : bytes_(bytes), firstSlab_(firstSlab) {}
 
   uint64_t bytes() const { return bytes_; }
   // The memory of one slab.
@@ -125,16 +127,22 @@ class PackedBuffers {
   // enough to be made present with large pages.
   static constexpr size_t kSlabBuffers = 80;
 
+ public:
+  // The first slab of a reader's stock.
+  static constexpr size_t kFirstReadSlab = 4;
+
+ private:
   bool grow() {
     try {
-      free_.reserve(count_ + kSlabBuffers);
+      const size_t n = slabs_.empty() ? firstSlab_ : kSlabBuffers;
+      free_.reserve(count_ + n);
       slabs_.reserve(slabs_.size() + 1);
-      WorkBlock slab = workBlock(slabBytes(bytes_));
+      WorkBlock slab = workBlock(bytes_ * n);
       if (!slab) return false;
       // Neither grows past the room reserved above: nothing throws from here.
-      for (size_t k = 0; k < kSlabBuffers; ++k) free_.push_back(slab.get() + k * bytes_);
+      for (size_t k = 0; k < n; ++k) free_.push_back(slab.get() + k * bytes_);
       slabs_.push_back(std::move(slab));
-      count_ += kSlabBuffers;
+      count_ += n;
       return true;
     } catch (const std::bad_alloc&) {
       return false;
@@ -142,6 +150,7 @@ class PackedBuffers {
   }
 
   const uint64_t bytes_;
+  const size_t firstSlab_;
   std::mutex m_;
   std::vector<uint8_t*> free_;    // guarded by m_; room for count_
   std::vector<WorkBlock> slabs_;  // guarded by m_
@@ -650,7 +659,7 @@ FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockK
   std::unique_ptr<PackedBuffers> own;
   PackedBuffers* stock = tScopeBuffers;
   if (stock == nullptr) {
-    own = std::make_unique<PackedBuffers>(packedRoom());
+    own = std::make_unique<PackedBuffers>(packedRoom(), PackedBuffers::kFirstReadSlab);
     stock = own.get();
   }
   ExpandPipeline pipeline(*stock);
@@ -661,9 +670,24 @@ FileResult readTileBlocks(CStream& stream, CBlockImage& image, const STileBlockK
   });
 }
 
+uint64_t leastTileBlockBytes(int64_t tiles) {
+  if (tiles <= 0) return 0;
+  const uint64_t blocks = (uint64_t(tiles) + kMaxPackedRun - 1) / kMaxPackedRun;
+  return blocks * uint64_t(kTileBlockHeadBytes + 4);
+}
+
+bool tileBlocksCanFollow(const CStream& stream, uint64_t skip, uint32_t columns, uint32_t rows) {
+  const int64_t left = stream.remaining();
+  if (left < 0) return false;
+  // Both factors come from a checked record (10,000 pixels a side at most),
+  // so neither the product nor the sum can overflow.
+  return skip + leastTileBlockBytes(int64_t{columns} * rows) <= uint64_t(left);
+}
+
 uint64_t packBufferBytes() { return PackedBuffers::slabBytes(blockBufferBytes()); }
 
-CTileBlockBufferScope::CTileBlockBufferScope() : buffers_(new PackedBuffers(packedRoom())), outer_(tScopeBuffers) {
+CTileBlockBufferScope::CTileBlockBufferScope()
+    : buffers_(new PackedBuffers(packedRoom(), PackedBuffers::kFirstReadSlab)), outer_(tScopeBuffers) {
   tScopeBuffers = buffers_;
 }
 

@@ -67,6 +67,18 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 // write.
 [[nodiscard]] FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STileBlockKind& kind);
 
+// The fewest bytes the blocks of an image of this many tiles can take: a
+// packed block carries at most kMaxPackedRun tiles in its head and at least
+// one packed byte padded to 4, and a uniform block four bytes a tile besides
+// its head, which is never less. A record whose image declares more tiles
+// than the bytes left in the file can carry is refused before the image is
+// made, so that a few bytes cannot demand a large image.
+[[nodiscard]] uint64_t leastTileBlockBytes(int64_t tiles);
+
+// Whether the stream still holds skip bytes and then the blocks of an image
+// of columns x rows tiles (leastTileBlockBytes).
+[[nodiscard]] bool tileBlocksCanFollow(const CStream& stream, uint64_t skip, uint32_t columns, uint32_t rows);
+
 class PackedBuffers;
 
 // While one lives, the tile-block reads of its thread share the buffers they

@@ -192,5 +192,39 @@ TEST(MaskStretch, StretchToADisplayPlaneAndFromAnotherChannel) {
   EXPECT_EQ(half.getPixel(1, 0), 100);
 }
 
+// The thumbnail sums each box a tile at a time; it must give the plain
+// means of every pixel, for a mask of uniform and committed tiles, at sizes
+// that cut the tiles anywhere and with boxes that pass the mask's edges.
+TEST(MaskStretch, BoxesSummedByTileAreThePlainMeans) {
+  CBlockVCH mask(333, 210);
+  std::mt19937 rng(7);
+  for (int32_t i = 0; i < mask.tileCount(); ++i) {
+    STileRec& t = mask.tileRef(i);
+    t.uniform = rng() & 0xFF;
+    if (rng() % 2 == 0) continue;
+    ASSERT_TRUE(mask.commitTile(t));
+    for (int32_t k = 0; k < 4096; ++k) mask.tileMemory(t)[k] = uint8_t(rng());
+  }
+  struct Case {
+    SRectXYWH dst, src;
+  };
+  for (const Case c : {Case{{0, 0, 64, 40}, {0, 0, 333, 210}}, Case{{0, 0, 7, 5}, {0, 0, 333, 210}},
+                       Case{{0, 0, 50, 50}, {-20, 30, 400, 250}}, Case{{3, 2, 20, 9}, {65, 63, 129, 70}}}) {
+    TMTC plane(70, 50);
+    fill(plane, 0);
+    ASSERT_TRUE(mask.stretchToChannel(plane, c.dst, c.src));
+    const int64_t rx = (int64_t{c.src.Width} << 10) / c.dst.Width, ry = (int64_t{c.src.Height} << 10) / c.dst.Height;
+    const int32_t bw = c.src.Width / c.dst.Width + 1, bh = c.src.Height / c.dst.Height + 1;
+    for (int32_t y = c.dst.Y; y < c.dst.Y + c.dst.Height; ++y)
+      for (int32_t x = c.dst.X; x < c.dst.X + c.dst.Width; ++x) {
+        uint64_t sum = 0;
+        for (int32_t i = 0; i < bh; ++i)
+          for (int32_t j = 0; j < bw; ++j)
+            sum += mask.getPixelOr0(int32_t(((x * rx) >> 10) + c.src.X + j), int32_t(((y * ry) >> 10) + c.src.Y + i));
+        ASSERT_EQ(plane.getPixel(x, y), uint32_t(sum / (uint64_t(bw) * bh)) * 0x010101u) << x << "," << y;
+      }
+  }
+}
+
 }  // namespace
 }  // namespace pg

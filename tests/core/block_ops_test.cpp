@@ -195,6 +195,37 @@ TEST(BlockTransforms, QuarterTurnsIntoAPlaneAndIntoAnotherImage) {
         }
     }
   }
+  // Tiles turned from uniform ones of one colour stay without memory where
+  // they are whole; every pixel is still the plain turn's.
+  CBlockVMTC patches(200, 130);
+  for (int32_t i = 0; i < patches.tileCount(); ++i) {
+    STileRec& t = patches.tileRef(i);
+    t.uniform = (i / 3) % 2 == 0 ? 0xFF102030u : 0x80405060u;
+    if (i % 7 == 0) {
+      EXPECT_TRUE(patches.setPixel(patches.tileX(t) + 3, patches.tileY(t) + 1, 0xFFFFFFFFu));
+    }
+  }
+  for (bool clockwise : {true, false}) {
+    TMTC turned(130, 200);
+    EXPECT_TRUE(patches.rotateToPlane(turned, clockwise));
+    for (TPoint pt : {TPoint{0, 0}, TPoint{-13, 9}, TPoint{32, -64}}) {
+      CBlockVMTC dst(140, 210);
+      ASSERT_TRUE(patches.rotateToBlock(dst, pt, clockwise));
+      for (int32_t y = 0; y < 210; ++y)
+        for (int32_t x = 0; x < 140; ++x) {
+          const int32_t X = x - pt.X, Y = y - pt.Y;
+          const bool inside = X >= 0 && Y >= 0 && X < 130 && Y < 200;
+          ASSERT_EQ(dst.getPixel(x, y), inside ? turned.getPixel(X, Y) : dst.background())
+              << clockwise << " " << pt.X << "," << pt.Y << " at " << x << "," << y;
+        }
+    }
+  }
+  CBlockVMTC wide(6000, 40), tall(40, 6000);
+  wide.fill(0xFF00FF00u);
+  ASSERT_TRUE(wide.rotateToBlock(tall, TPoint{0, 0}, true));
+  EXPECT_EQ(tall.committedTiles(), 0);
+  EXPECT_EQ(tall.getPixel(39, 5999), 0xFF00FF00u);
+
   CBlockVMTC far(50, 60);
   EXPECT_FALSE(img.rotateToBlock(far, TPoint{50, 0}, true));
   EXPECT_FALSE(img.rotateToBlock(far, TPoint{-40, 0}, false));

@@ -48,6 +48,7 @@ TEST(LayerThumbnail, BoxAverageMatchesThePlainReference) {
       {"two uniform colours", 1000, 700, {0, 0, 1000, 700}, {48, 34}, 2, 0},
       {"uniform with painted tiles", 640, 640, {0, 0, 640, 640}, {48, 48}, 1, 7},
       {"rectangle past the image", 500, 300, {-40, 25, 600, 320}, {40, 21}, 3, 11},
+      {"small image in a far larger rectangle", 100, 80, {-600, -500, 1500, 1200}, {48, 36}, 2, 3},
       {"thumbnail larger than the image", 50, 40, {0, 0, 50, 40}, {64, 51}, 2, 3},
       {"large enough for rows on every core", 2048, 1400, {0, 0, 2048, 1400}, {48, 33}, 2, 5},
   };

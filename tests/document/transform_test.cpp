@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 
+#include "core/block_pool.h"
 #include "doc_ops_fixture.h"
 #include "document/mask_data.h"
 #include "document/mask_mngr.h"
@@ -159,6 +160,25 @@ TEST(Transforms, AClockwiseTurnPutsTheTopLeftAtTheTopRight) {
   // The selection turned with it.
   EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(2, 0), 255);
   EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(0, 0), 0);
+}
+
+// A layer far larger than the picture and all of one colour (a recording
+// may ask for one) turns with the picture without taking tile memory: the
+// pool here could not hold a hundredth of its tiles.
+TEST(Transforms, AQuarterTurnOfALargeUniformLayerTakesNoTiles) {
+  OpsFixture f(24, 16);
+  const int32_t at = f.doc->insertLayer(0, 6000, 3000, true, 255, 3);
+  ASSERT_GE(at, 0);
+  f.layer(at)->image->fill(0xFF336699u);
+  {
+    const CTilePoolFailScope scarce(100);
+    ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, false));
+  }
+  const CLayerData& turned = *f.layer(at);
+  EXPECT_EQ(turned.imageWidth(), 3000);
+  EXPECT_EQ(turned.imageHeight(), 6000);
+  EXPECT_EQ(turned.image->committedTiles(), 0);
+  EXPECT_EQ(turned.image->getPixel(2999, 5999), 0xFF336699u);
 }
 
 TEST(Transforms, FreeTurnsOfALayer) {

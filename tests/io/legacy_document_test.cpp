@@ -140,6 +140,22 @@ TEST(LegacyDocument, FilesThatAreRefusedOrReadInPart) {
   brokenEvents[0] = 0x03;  // the first record is no canvas size
   std::vector<uint8_t> shortEvents = writeLegacyDocument(legacyHeader(kW, kH), one, recording());
   shortEvents.resize(shortEvents.size() - 1);
+  // Layers written by hand after a header: a record and its pixel bytes.
+  const auto withLayer = [](std::vector<uint8_t> file, std::vector<uint8_t> pixels) {
+    file.insert(file.end(), {3, 255, 1, 0, 0, 0, 0, 0});
+    putU32(file, uint32_t(pixels.size()));
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return file;
+  };
+  const std::vector<uint8_t> bare = writeLegacyDocument(legacyHeader(kW, kH), {}, {});
+  // 240 pixels take at least two runs of 124: eight bytes.
+  std::vector<uint8_t> shortFirst = withLayer(bare, {124, 1, 2, 3, 116, 1, 2});
+  std::vector<uint8_t> longestRuns = withLayer(bare, {124, 1, 2, 3, 124, 1, 2, 3});
+  std::vector<uint8_t> cutRecord(bare.begin(), bare.end());
+  cutRecord.insert(cutRecord.end(), {3, 255, 1, 0, 0});
+  // A second layer without pixel bytes would take the first one's again.
+  std::vector<uint8_t> emptySecond = withLayer(writeLegacyDocument(legacyHeader(kW, kH), one, {}), {});
+  emptySecond[20] = 1;
   std::vector<uint8_t> huge = writeLegacyDocument(legacyHeader(10001, 5), {}, {});
   std::vector<uint8_t> empty = writeLegacyDocument(legacyHeader(0, 5), {}, {});
   const std::vector<Case> cases = {
@@ -151,6 +167,10 @@ TEST(LegacyDocument, FilesThatAreRefusedOrReadInPart) {
       {"a width of 0", empty, LegacyImport::BadSize, 67800, false, 0, false},
       {"no layers stored", writeLegacyDocument(stored, one, recording()), LegacyImport::NoLayers, 0, true, 1, false},
       {"pixels cut short", cutPixels, LegacyImport::Broken, 67803, true, 1, false},
+      {"a first layer whose bytes cannot fill the image", shortFirst, LegacyImport::BadSize, 67803, false, 0, false},
+      {"a first layer record cut short", cutRecord, LegacyImport::BadSize, 67803, false, 0, false},
+      {"a first layer filled by the longest runs", longestRuns, LegacyImport::Layers, 0, true, 1, false},
+      {"a later layer without pixel bytes ends the layers", emptySecond, LegacyImport::Broken, 67803, true, 1, false},
       {"a broken recording", writeLegacyDocument(legacyHeader(kW, kH), one, brokenEvents), LegacyImport::Layers,
        67802, true, 1, true},
       {"a recording cut short", shortEvents, LegacyImport::Layers, 67802, true, 1, true},

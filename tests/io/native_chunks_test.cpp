@@ -147,6 +147,47 @@ TEST_F(LayerChunk, BufferThatCannotBeHad) {
   EXPECT_EQ(list.count(), 0);
 }
 
+// A record whose image declares more tiles than the rest of the file can
+// carry is refused before the image is made. The record (84 bytes with its
+// name) is made to declare a 10,000 x 10,000 image of side x side tiles and
+// followed by its own blocks alone, by one byte fewer than the fewest blocks
+// of that grid (least), or by exactly that many. The tile pool refuses every
+// block, so a reader that went on to place tiles would answer memory.
+// read(bytes) answers the code and how many items the list then holds.
+void expectGridProvedByTheBytes(const Bytes& record, uint32_t side, size_t least,
+                                const std::function<std::pair<FileResult, int32_t>(const Bytes&)>& read) {
+  struct Case {
+    const char* what;
+    size_t bytesAfterRecord;
+    FileResult code;
+  };
+  for (const Case c : {Case{"the record's own blocks alone", 0, kRcShortRead},
+                       Case{"one byte short of the fewest blocks", least - 1, kRcShortRead},
+                       Case{"as many bytes as the fewest blocks", least, kRcOutOfMemory}}) {
+    Bytes b = record;
+    putChunkU32(b.data() + 24, side);
+    putChunkU32(b.data() + 28, side);
+    putChunkU32(b.data() + 32, 10000);
+    putChunkU32(b.data() + 36, 10000);
+    if (c.bytesAfterRecord > 0) b.resize(84 + c.bytesAfterRecord, 0);
+    tilePool().setFailAfter(0);
+    const auto [code, items] = read(b);
+    tilePool().setFailAfter(-1);
+    EXPECT_EQ(code, c.code) << c.what;
+    EXPECT_EQ(items, 0) << c.what;
+  }
+}
+
+// 313 x 313 tiles take at least 6,124 heads with one packed word each.
+TEST_F(LayerChunk, GridTheFileCannotCarryIsRefusedBeforeTheImage) {
+  expectGridProvedByTheBytes(bytes_, 313, 269456, [this](const Bytes& b) {
+    CLayerMngr list;
+    list.setDocumentSize(10000, 10000);
+    const FileResult code = read(b, list);
+    return std::make_pair(code, list.count());
+  });
+}
+
 TEST_F(LayerChunk, StoredValuesAreBroughtIntoRange) {
   Bytes b = bytes_;
   putChunkU32(b.data() + 8, 500);         // index past the list: appended
@@ -325,6 +366,42 @@ TEST(TileBlocks, ImagesReadInOneScopeShareTheirBuffers) {
   }
 }
 
+// The densest blocks the writer makes (flat committed tiles, packed sixteen
+// at a time, and one uniform run over a whole 10,000 x 10,000 image) still
+// carry the tiles they declare.
+TEST(TileBlocks, LargestAndDensestImagesReadBack) {
+  struct Case {
+    const char* what;
+    int32_t w, h;
+    int32_t committedEvery;  // every n-th tile committed flat, 0 for none
+  };
+  for (const Case c : {Case{"every tile committed and flat", 10000, 96, 1},
+                       Case{"the largest image, a few tiles committed", 10000, 10000, 40000}}) {
+    CLayerData source(0);
+    source.image = std::make_unique<CBlockVMTC>(c.w, c.h);
+    CBlockVMTC& img = *source.image;
+    for (int32_t i = 0; c.committedEvery > 0 && i < img.tileCount(); i += c.committedEvery) {
+      STileRec& t = img.tileRef(i);
+      t.uniform = 0xFF000000u | uint32_t(i);
+      ASSERT_TRUE(img.commitTile(t)) << c.what;
+    }
+    source.width = c.w;
+    source.height = c.h;
+    CMemoryStream out;
+    ASSERT_EQ(writeLayerChunks(out, source), kRcOk) << c.what;
+    CFixedMemStream in(out.memory(), out.size());
+    SChunkHead head;
+    ASSERT_EQ(readChunkHead(in, head), kRcOk) << c.what;
+    CLayerMngr list;
+    list.setDocumentSize(c.w, c.h);
+    ASSERT_EQ(readLayerChunk(in, list, head.size, nullProgress()), kRcOk) << c.what;
+    const CBlockVMTC& read = *list.getLayer(0)->image;
+    for (int32_t i = 0; c.committedEvery > 0 && i < img.tileCount(); i += c.committedEvery)
+      EXPECT_EQ(read.getPixel(read.tileX(read.tileRef(i)), read.tileY(read.tileRef(i))), 0xFF000000u | uint32_t(i))
+          << c.what << " tile " << i;
+  }
+}
+
 TEST(TileBlocks, ImageOfAnotherTileSizeIsRefused) {
   CBlockVCH mask(64, 64);
   CMemoryStream out;
@@ -427,6 +504,15 @@ TEST_F(MaskChunk, EveryBadFieldGivesItsCode) {
     EXPECT_EQ(read(b, list.get()), c.code) << c.what;
     EXPECT_EQ(list->count(), c.code == kRcOk ? 1 : 0) << c.what;
   }
+}
+
+// 157 x 157 mask tiles take at least 1,541 heads with one packed word each.
+TEST_F(MaskChunk, GridTheFileCannotCarryIsRefusedBeforeTheImage) {
+  expectGridProvedByTheBytes(bytes_, 157, 67804, [this](const Bytes& b) {
+    auto list = emptyList();
+    const FileResult code = read(b, list.get());
+    return std::make_pair(code, list->count());
+  });
 }
 
 TEST_F(MaskChunk, ListThatCannotTakeTheMask) {
