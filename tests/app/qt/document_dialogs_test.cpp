@@ -19,6 +19,7 @@
 #include "app/qt/layer_option_dialog.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "app/qt/new_layer_dialog.h"
 #include "app/qt/value_dialog.h"
 #include "canvas/draw_window.h"
@@ -58,12 +59,7 @@ class DocumentDialogs : public ::testing::Test {
     ASSERT_NE(window, nullptr);
   }
   void TearDown() override { delete &form; }
-  void run(const char* name) {
-    form.actions().updateAll();
-    QAction* a = form.actions().action(name);
-    ASSERT_TRUE(a->isEnabled()) << name;
-    a->trigger();
-  }
+  void run(const char* name) { testing::runCommand(form, name); }
   TPaper& paper() { return window->window().paper(); }
   CLayerData& layer() { return *paper().getLayer(paper().currentLayerIndex()); }
   // The current layer's pixel at a document point.

@@ -25,6 +25,7 @@
 
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "canvas/qt/text_tool_window.h"
@@ -165,13 +166,7 @@ class EnglishTexts : public ::testing::Test {
     watcher.stop();
     return opened;
   }
-  void trigger(const char* name) {
-    form.actions().updateAll();
-    QAction* a = form.actions().action(name);
-    ASSERT_NE(a, nullptr) << name;
-    ASSERT_TRUE(a->isEnabled()) << name;
-    a->trigger();
-  }
+  void trigger(const char* name) { testing::runCommand(form, name); }
 
   RecordingMessageService messages;
   ScopedMessageService scope{messages};

@@ -7,6 +7,7 @@
 
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "brush/stroke_settings.h"
@@ -34,14 +35,8 @@ class MainFormCommandsTest : public ::testing::Test {
     ASSERT_NE(window, nullptr);
   }
   void TearDown() override { delete &form; }
-  bool enabled(const char* name) {
-    form.actions().updateAll();
-    return form.actions().action(name)->isEnabled();
-  }
-  void run(const char* name) {
-    ASSERT_TRUE(enabled(name)) << name;
-    form.actions().action(name)->trigger();
-  }
+  bool enabled(const char* name) { return testing::commandEnabled(form, name); }
+  void run(const char* name) { testing::runCommand(form, name); }
   TPaper& paper() { return window->window().paper(); }
 
   TMainForm& form = makeForm();

@@ -26,6 +26,7 @@
 #include "app/mru_file_list.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "app/qt/modal_dialog.h"
 #include "app/qt/print_dialog.h"
 #include "canvas/draw_window.h"
@@ -86,12 +87,7 @@ class MainFormFiles : public ::testing::Test {
     w.window().exchangeModified(false);
     delete w.parentWidget();
   }
-  void trigger(TMainForm& form, const char* name) {
-    form.actions().updateAll();
-    QAction* a = form.actions().action(name);
-    ASSERT_TRUE(a->isEnabled()) << name;
-    a->trigger();
-  }
+  void trigger(TMainForm& form, const char* name) { testing::runCommand(form, name); }
 
   RecordingMessageService messages_;
   ScopedMessageService scope_{messages_};

@@ -20,6 +20,7 @@
 
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "brush/gradient_mngr.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
@@ -92,15 +93,8 @@ class MainFormFilters : public ::testing::Test {
     resetFilterRepeat();
     resetFilterDialogMemory();
   }
-  bool enabled(const char* name) {
-    form.actions().updateAll();
-    QAction* a = form.actions().action(name);
-    return a != nullptr && a->isEnabled();
-  }
-  void run(const char* name) {
-    ASSERT_TRUE(enabled(name)) << name;
-    form.actions().action(name)->trigger();
-  }
+  bool enabled(const char* name) { return testing::commandEnabled(form, name); }
+  void run(const char* name) { testing::runCommand(form, name); }
   TPaper& paper() { return window->window().paper(); }
   CLayerData& layer() { return *paper().getLayer(paper().currentLayerIndex()); }
   uint64_t layerHash() { return test::imageHash(*layer().image); }

@@ -14,6 +14,7 @@
 #include "app/batch_fixture.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "canvas/draw_window.h"
 #include "canvas/qt/draw_window_widget.h"
 #include "app/qt/modal_dialog.h"
@@ -47,13 +48,7 @@ class MainFormReplay : public ::testing::Test {
     appProfile().eventWait = 0;
   }
   void TearDown() override { appProfile().eventWait = 0; }
-  void trigger(TMainForm& form, const char* name) {
-    form.actions().updateAll();
-    QAction* a = form.actions().action(name);
-    ASSERT_NE(a, nullptr) << name;
-    ASSERT_TRUE(a->isEnabled()) << name;
-    a->trigger();
-  }
+  void trigger(TMainForm& form, const char* name) { testing::runCommand(form, name); }
   // Lets the 50 ms timer tick until the window's replay ends.
   static bool replayEnds(TDrawWindow& w) {
     QElapsedTimer t;

@@ -25,6 +25,7 @@
 #include "app/dialog_texts.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "app/qt/print_dialog.h"
 #include "app/qt/scan_options_dialog.h"
 #include "canvas/draw_window.h"
@@ -41,12 +42,7 @@
 namespace pg {
 namespace {
 
-void trigger(TMainForm& form, const char* name) {
-  form.actions().updateAll();
-  QAction* a = form.actions().action(name);
-  ASSERT_TRUE(a->isEnabled()) << name;
-  a->trigger();
-}
+void trigger(TMainForm& form, const char* name) { testing::runCommand(form, name); }
 
 // Four coloured quarters, so that a misplaced, turned or stretched print shows.
 constexpr uint32_t kQuarters[4] = {0xFFE02020u, 0xFF20C040u, 0xFF2040E0u, 0xFFF0D020u};

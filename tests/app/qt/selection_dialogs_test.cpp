@@ -16,6 +16,7 @@
 #include "app/qt/color_mask_dialog.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
+#include "app/qt/menu_command.h"
 #include "app/qt/select_extent_dialog.h"
 #include "canvas/canvas_shared.h"
 #include "canvas/draw_window.h"
@@ -55,15 +56,8 @@ class SelectionDialogs : public ::testing::Test {
     ASSERT_TRUE(paper().maskFigureRect(w.flow(), 0, {120, 60}, {200, 140}, 0, w.shared().toolStroke(), true));
   }
   void TearDown() override { delete &form; }
-  bool enabled(const char* name) {
-    form.actions().updateAll();
-    QAction* a = form.actions().action(name);
-    return a != nullptr && a->isEnabled();
-  }
-  void run(const char* name) {
-    ASSERT_TRUE(enabled(name)) << name;
-    form.actions().action(name)->trigger();
-  }
+  bool enabled(const char* name) { return testing::commandEnabled(form, name); }
+  void run(const char* name) { testing::runCommand(form, name); }
   TPaper& paper() { return window->window().paper(); }
   CEventMngr& store() { return *documentEventStore(paper()); }
   int32_t undoCount() { return paper().undoMngr()->undoCount(); }
