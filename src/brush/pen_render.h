@@ -81,7 +81,8 @@ class CPenRender {
     colors_[0] = first;
     colors_[1] = second;
   }
-  // colour pair := (stroke colour, stroke second colour); false without a stroke.
+  // colour pair := (stroke colour, stroke second colour), made opaque; false
+  // without a stroke.
   [[nodiscard]] bool takeColors();
   TStroke* setStroke(TStroke* stroke);
   IPenDocument* setTarget(IPenDocument* document);

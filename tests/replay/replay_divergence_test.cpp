@@ -3,6 +3,7 @@
 // to the document's layers, masks and composite.
 #include <gtest/gtest.h>
 
+#include "brush/paint_param_kinds.h"
 #include "document/layer_attr_record.h"
 #include "document/layer_data.h"
 #include "document/paper_ops.h"
@@ -88,6 +89,32 @@ TEST(ReplayDivergence, AStrokeAfterAnUndoneTurnPaintsFromItsLayer) {
     f.tool.ENV = 80.0f;
     f.paint(ReplayFixture::line(c.x0, c.y0, c.x1, c.y1, 10));
     expectReplaysAlike(d, c.what);
+  }
+}
+
+// The smudging pen methods plot the paint colour wherever their sample
+// holds nothing. The tool window's colours are opaque while a recording
+// carries colours without alpha: the pen renderer paints with the colour
+// opaque either way, so that a replay smears as the work did.
+TEST(ReplayDivergence, ASmudgingPenStrokeOverEmptyPixelsReplays) {
+  for (const uint8_t kind : {uint8_t(14), uint8_t(15)}) {  // finger, spread
+    for (const bool pressureOpacity : {false, true}) {
+      ReplayFixture f;
+      TPaper& d = *f.x.doc;
+      TFlowImage& flow = *f.x.flow;
+      ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 48, 64, true));  // transparent: empty samples
+      f.paint(ReplayFixture::line(4, 20, 60, 26, 10));
+      f.usePenEngine();
+      SPenRenderParam method;
+      ASSERT_TRUE(penRenderParamOfKind(method, kind));
+      ASSERT_TRUE(f.penTool.setRenderParam(method, 7));
+      SStrokeParam values = d.penEngine()->getParam();
+      values.pressureOpacity = pressureOpacity ? 1 : 0;
+      d.penEngine()->setParam(values);
+      f.tool.color = 0xFF000000u | 0x00C04020u;  // as the tool window sets it
+      f.paintEngine(ReplayFixture::line(30, 4, 34, 44, 12));
+      expectReplaysAlike(d, "kind " + std::to_string(kind) + (pressureOpacity ? " by pressure" : ""));
+    }
   }
 }
 

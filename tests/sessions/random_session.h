@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "brush/gradient.h"
+#include "brush/pen_render.h"
 #include "canvas/canvas_fixture.h"
 #include "canvas/draw_window.h"
 #include "document/paper_gradient.h"
@@ -136,7 +137,12 @@ class CRandomSession {
 
   uint64_t seed_;
   CSessionRng rng_;
+  // Draws whether a brush is one of the pen-method kinds, apart from rng_
+  // so that the other draws of a seed stay what they were.
+  CSessionRng penKinds_;
   CSessionGradientLink gradients_;
+  // The main window's renderer, which gives documents their pen engine.
+  CPenRender render_;
   CCanvasShared shared_;
   FakeHost host_;
   std::unique_ptr<TDrawWindow> window_;
