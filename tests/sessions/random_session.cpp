@@ -13,6 +13,7 @@
 #include "brush/tone_list.h"
 #include "canvas/pen_tools.h"
 #include "core/blend_modes.h"
+#include "core/planes.h"
 #include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -274,6 +275,23 @@ void CRandomSession::click(TPoint p, uint32_t shift, bool doubleClick) {
   window_->mouseUp(PointerButton::Left, shift, p);
 }
 
+std::string CRandomSession::randomNib(TPaintParam& param) {
+  std::ostringstream o;
+  param.setAspect(0.2f + penKinds_.unit() * 0.8f);
+  param.setAngle(penKinds_.unit() * 360.0f);
+  param.setHardEdge(penKinds_.chance(0.2f));
+  if (penKinds_.chance(0.4f) && !avoidedOperation("image nib")) {
+    TChannel image;
+    if (!image.Resize(penKinds_.range(2, 16), penKinds_.range(2, 16))) return {};
+    for (int32_t y = 0; y < image.Height; ++y)
+      for (int32_t x = 0; x < image.Width; ++x) *image.pixelAt(x, y) = uint8_t(penKinds_.next());
+    param.setNibImage(&image);
+    param.setNibScale(0.05f + penKinds_.unit() * 3.0f);
+    o << " image nib " << image.Width << "x" << image.Height;
+  }
+  return o.str();
+}
+
 std::string CRandomSession::randomBrush() {
   const ToolMode mode = kBrushModes[rng_.range(0, int32_t(std::size(kBrushModes)) - 1)];
   if (!shared_.selectMode(mode)) return {};
@@ -305,6 +323,8 @@ std::string CRandomSession::randomBrush() {
   param.setPressureOpacity(rng_.chance(0.5f));
   param.setUseTone(rng_.chance(0.15f));
   param.setUseGradation(rng_.chance(0.15f) && !avoidedOperation("gradation stroke"));
+  std::string nib;
+  if (paintKindFamily(paintKind) == 2) nib = randomNib(param);
   // The tool window hands the brush over and switches the engine by the
   // kind's family.
   CPenTools* tools = shared_.penTools();
@@ -318,7 +338,7 @@ std::string CRandomSession::randomBrush() {
   (void)s.setOpaqueMode(rng_.chance(0.2f), true);
   if (s.useGradation) gradients_.randomize(rng_);
   std::ostringstream o;
-  o << "mode " << int(mode) << " paint kind " << int(paintKind) << " kind " << int(s.kind) << " width " << s.WIDTH << (bySize ? " size-by-pressure" : "")
+  o << "mode " << int(mode) << " paint kind " << int(paintKind) << nib << " kind " << int(s.kind) << " width " << s.WIDTH << (bySize ? " size-by-pressure" : "")
     << (s.ifTRANSPARENCY ? " opacity-by-pressure" : "") << (s.useTone ? " tone" : "")
     << (s.useGradation ? " gradation" : "") << (s.opaque ? " keep-alpha" : "");
   return o.str();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "brush/gradient.h"
+#include "brush/paint_param.h"
 #include "brush/pen_render.h"
 #include "canvas/canvas_fixture.h"
 #include "canvas/draw_window.h"
@@ -128,6 +129,9 @@ class CRandomSession {
   std::string editCommand(bool& applied);
   // Random brush settings on the shared stroke settings.
   std::string randomBrush();
+  // The nib of a pen-method brush: aspect, angle, hard edge and at times an
+  // image; answers what it chose for the log.
+  std::string randomNib(TPaintParam& param);
   // A random image point (a little outside the image at times) in window coordinates.
   TPoint randomPoint();
   TPoint windowPoint(float x, float y) const;
