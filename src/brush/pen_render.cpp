@@ -16,6 +16,8 @@ namespace pg {
 
 namespace {
 
+constexpr uint32_t kOpaqueColour = 0xFF000000u;
+
 // A size from a recording or a nib: NaN and negatives count as 0, the rest
 // is limited to kMaxPenSize.
 float clampSize(float s) {
@@ -67,7 +69,10 @@ CPenRender::~CPenRender() = default;
 
 bool CPenRender::takeColors() {
   if (stroke_ == nullptr) return false;
-  setColorPair(stroke_->color, stroke_->subColor);
+  // The paint colours are opaque: the tool window gives them alpha 255, a
+  // recording carries them without alpha, and the smudging methods plot
+  // the paint colour with its alpha where their sample holds nothing.
+  setColorPair(kOpaqueColour | stroke_->color, kOpaqueColour | stroke_->subColor);
   return true;
 }
 

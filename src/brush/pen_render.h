@@ -81,7 +81,8 @@ class CPenRender {
     colors_[0] = first;
     colors_[1] = second;
   }
-  // colour pair := (stroke colour, stroke second colour); false without a stroke.
+  // colour pair := (stroke colour, stroke second colour), made opaque; false
+  // without a stroke.
   [[nodiscard]] bool takeColors();
   TStroke* setStroke(TStroke* stroke);
   IPenDocument* setTarget(IPenDocument* document);
@@ -134,6 +135,10 @@ class CPenRender {
   int32_t blurRadius() const { return blurRadius_; }
 
   const CPenShape& shape() const { return *shape_; }
+  // The plane pixels the last dab set up covers (clipped to the plane); a
+  // dab may reach beyond the extent the size queries answer (a turned or
+  // stretched nib).
+  TRect lastDabRect() const { return dab_.rect; }
 
  private:
   struct SDabState {

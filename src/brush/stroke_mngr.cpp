@@ -101,6 +101,7 @@ bool CStrokeMngr::resetStroke(int32_t layerIndex) {
   prevMajorAxis_ = -1;
   dirtyWhole_ = {};
   dirtySinceLast_ = {};
+  paintedWhole_ = {};
   if (layerIndex < 0) {
     if (document_ != nullptr) layerIndex_ = document_->currentLayerIndex();
   } else if (document_ != nullptr && layerIndex < document_->layerCount()) {
@@ -170,6 +171,20 @@ SRectXYWH evenRect(const SDirtyBox& d) {
   return {l, t, r - l, b - t};
 }
 }  // namespace
+
+void CStrokeMngr::notePainted(const TRect& plane, float sx, float sy) {
+  if (plane.Right <= plane.Left || plane.Bottom <= plane.Top) return;
+  const int32_t dx = static_cast<int32_t>(sx), dy = static_cast<int32_t>(sy);
+  const SDirtyBox box{plane.Left - dx, plane.Top - dy, plane.Right - dx, plane.Bottom - dy};
+  if (paintedWhole_.right <= paintedWhole_.left) {
+    paintedWhole_ = box;
+    return;
+  }
+  paintedWhole_.left = std::min(paintedWhole_.left, box.left);
+  paintedWhole_.top = std::min(paintedWhole_.top, box.top);
+  paintedWhole_.right = std::max(paintedWhole_.right, box.right);
+  paintedWhole_.bottom = std::max(paintedWhole_.bottom, box.bottom);
+}
 
 SRectXYWH CStrokeMngr::getStrokeRect() const { return evenRect(dirtySinceLast_); }
 SRectXYWH CStrokeMngr::getDirtyRect() const { return evenRect(dirtyWhole_); }
@@ -283,7 +298,7 @@ int32_t CStrokeMngr::drawSegment() {
     const float size = param_.pressureSize ? (s - m) * p + m : s;
     if (stepCount_ % N == 0) {
       // A dab that falls off the layer draws nothing; the stroke goes on.
-      (void)drawDab(factor, size, x, y);
+      if (drawDab(factor, size, x, y)) notePainted(renderer_->lastDabRect(), sx, sy);
       int32_t ex = 0, ey = 0;
       renderer_->getDabExtent(size, ex, ey);
       addDirty(static_cast<int32_t>(std::lround(x - sx)), static_cast<int32_t>(std::lround(y - sy)), drawn == 0, ey,

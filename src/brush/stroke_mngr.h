@@ -102,10 +102,15 @@ class CStrokeMngr {
   int32_t stepCount() const { return stepCount_; }
   int32_t dabCount() const { return dabCount_; }
   SDirtyBox dirtyWhole() const { return dirtyWhole_; }
+  // Every pixel the stroke's dabs have touched (document coordinates), which
+  // may reach beyond the dirty rectangle that is merged into the layer.
+  SDirtyBox paintedWhole() const { return paintedWhole_; }
   SDirtyBox dirtySinceLast() const { return dirtySinceLast_; }
 
  private:
   void startPen();
+  // Grows the painted box by a dab's plane rectangle less the plane's shift.
+  void notePainted(const TRect& plane, float sx, float sy);
   TPoint layerOffset() const;
 
   IPenDocument* document_ = nullptr;
@@ -116,6 +121,7 @@ class CStrokeMngr {
   CInterpolate interpolate_;
   SDirtyBox dirtyWhole_;
   SDirtyBox dirtySinceLast_;
+  SDirtyBox paintedWhole_;
   int32_t layerIndex_ = -1;
   float position_[2] = {0.0f, 0.0f};
   int32_t stepCount_ = 0;

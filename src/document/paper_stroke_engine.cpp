@@ -138,6 +138,14 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
   }
   penEngine_->endStroke();
   strokeOpen = false;
+  if (merged) {
+    // A dab may reach past the merged rectangle (a turned or stretched nib):
+    // what it left there in the flow image never reaches the layer, and the
+    // next operation on the flow image must find the layer's pixels.
+    const SDirtyBox p = penEngine_->paintedWhole();
+    const SRectXYWH painted = layerRectOf(SRectXYWH{p.left, p.top, p.right - p.left, p.bottom - p.top}, *layer);
+    if (painted.Width > 0 && painted.Height > 0) flow.reloadRect(*layer->image, xywhToRect(painted));
+  }
   if (!merged) {
     repaintRect(stroke.layerIndex, xywhToRect(strokeRect));
     showOutOfMemoryMessage();

@@ -77,13 +77,14 @@ TEST_F(PenRenderTest, RecordsStoreWithTheirSentinelsAndRoundTrip) {
   EXPECT_EQ(got.subMode, 1);
   EXPECT_EQ(got.workPlane, 0);
   EXPECT_EQ(got.shapeFlag, 1);
-  // Colour pair from the stroke; none without a stroke.
+  // Colour pair from the stroke, opaque whatever its alpha byte (a
+  // recording carries colours without one); none without a stroke.
   stroke.subColor = 0x00ABCDEF;
   EXPECT_TRUE(render.takeColors());
   uint32_t a = 0, b = 0;
   render.getColorPair(a, b);
-  EXPECT_EQ(a, 0x000000FFu);
-  EXPECT_EQ(b, 0x00ABCDEFu);
+  EXPECT_EQ(a, 0xFF0000FFu);
+  EXPECT_EQ(b, 0xFFABCDEFu);
   CPenRender bare;
   EXPECT_FALSE(bare.takeColors());
   // Grade map: a change answers true once.

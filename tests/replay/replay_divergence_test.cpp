@@ -3,6 +3,9 @@
 // to the document's layers, masks and composite.
 #include <gtest/gtest.h>
 
+#include "brush/paint_param.h"
+#include "brush/paint_param_kinds.h"
+#include "brush/pen_shape_obj.h"
 #include "document/layer_attr_record.h"
 #include "document/layer_data.h"
 #include "document/paper_ops.h"
@@ -89,6 +92,86 @@ TEST(ReplayDivergence, AStrokeAfterAnUndoneTurnPaintsFromItsLayer) {
     f.paint(ReplayFixture::line(c.x0, c.y0, c.x1, c.y1, 10));
     expectReplaysAlike(d, c.what);
   }
+}
+
+// The smudging pen methods plot the paint colour wherever their sample
+// holds nothing. The tool window's colours are opaque while a recording
+// carries colours without alpha: the pen renderer paints with the colour
+// opaque either way, so that a replay smears as the work did.
+TEST(ReplayDivergence, ASmudgingPenStrokeOverEmptyPixelsReplays) {
+  for (const uint8_t kind : {uint8_t(14), uint8_t(15)}) {  // finger, spread
+    for (const bool pressureOpacity : {false, true}) {
+      ReplayFixture f;
+      TPaper& d = *f.x.doc;
+      TFlowImage& flow = *f.x.flow;
+      ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 48, 64, true));  // transparent: empty samples
+      f.paint(ReplayFixture::line(4, 20, 60, 26, 10));
+      f.usePenEngine();
+      SPenRenderParam method;
+      ASSERT_TRUE(penRenderParamOfKind(method, kind));
+      ASSERT_TRUE(f.penTool.setRenderParam(method, 7));
+      SStrokeParam values = d.penEngine()->getParam();
+      values.pressureOpacity = pressureOpacity ? 1 : 0;
+      d.penEngine()->setParam(values);
+      f.tool.color = 0xFF000000u | 0x00C04020u;  // as the tool window sets it
+      f.paintEngine(ReplayFixture::line(30, 4, 34, 44, 12));
+      expectReplaysAlike(d, "kind " + std::to_string(kind) + (pressureOpacity ? " by pressure" : ""));
+    }
+  }
+}
+
+// A pen stroke with a turned, stretched image nib leaves the flow image as
+// its layer: whatever its dabs painted beyond the rectangle merged into the
+// layer is given the layer's pixels again as the stroke ends, so that the
+// next operation on the flow image (a gradient, a figure) starts from the
+// layer alike in the work and in a replay. The stroke replays alike.
+TEST(ReplayDivergence, APenStrokeLeavesTheFlowImageAsItsLayer) {
+  TChannel nib;
+  ASSERT_TRUE(nib.Resize(3, 14));
+  for (int32_t y = 0; y < nib.Height; ++y)
+    for (int32_t x = 0; x < nib.Width; ++x) *nib.pixelAt(x, y) = uint8_t(80 + 11 * x + 9 * y);
+  for (const uint8_t kind : {uint8_t(9), uint8_t(15)})  // pencil, spread
+    for (const float aspect : {0.3f, 1.0f})
+      for (int32_t angle = 0; angle < 180; angle += 30) {
+        const std::string what =
+            "kind " + std::to_string(kind) + " aspect " + std::to_string(aspect) + " angle " + std::to_string(angle);
+        ReplayFixture f;
+        TPaper& d = *f.x.doc;
+        TFlowImage& flow = *f.x.flow;
+        f.paint(ReplayFixture::line(4, 20, 60, 26, 10));
+        f.usePenEngine();
+        TPaintParam param(kind);
+        param.setSize(6.0f);
+        param.setNibImage(&nib);
+        param.setNibScale(3.0f);
+        param.setAspect(aspect);
+        param.setAngle(float(angle));
+        param.setPressureSize(true);
+        // The brush handed over as the tool window does.
+        (void)param.storeToStroke(&f.tool);
+        SStrokeParam values;
+        (void)param.toStrokeParam(values);
+        d.penEngine()->setParam(values);
+        SPenShapeParam shape;
+        param.toPenShapeParam(shape);
+        ASSERT_TRUE(f.penTool.setShapeParam(shape));
+        SPenRenderParam method = f.penTool.getRenderParam();
+        ASSERT_TRUE(param.toPenRenderParam(method));
+        ASSERT_TRUE(f.penTool.setRenderParam(method, 7));
+        CPenShapeObj nibObject;
+        ASSERT_TRUE(param.storeToPenShape(&nibObject));
+        f.penTool.setNib(&nibObject, false, false, false);
+        f.penSource.nib = &nibObject;
+        f.tool.color = 0xFF000000u | 0x00C04020u;
+        f.paintEngine(ReplayFixture::line(30, 6, 36, 40, 14));
+        const CLayerData& layer = *d.getLayer(d.currentLayerIndex());
+        int32_t stale = 0;
+        for (int32_t y = 0; y < layer.imageHeight(); ++y)
+          for (int32_t x = 0; x < layer.imageWidth(); ++x)
+            stale += flow.pixels.getPixel(x, y) != layer.image->getPixel(x, y) ? 1 : 0;
+        EXPECT_EQ(stale, 0) << what << ": flow pixels the layer does not hold";
+        expectReplaysAlike(d, what);
+      }
 }
 
 // Keep-alpha of a bucket fill is the filled layer's protect-alpha flag, not

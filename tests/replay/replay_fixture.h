@@ -89,8 +89,11 @@ class PenToolSource final : public IToolStateSource {
     out.edge = renderer_.getEdgeParam();
     out.render = renderer_.getRenderParam();
     out.stroke = doc_->penEngine()->getParam();
+    out.nib = nib;
     return true;
   }
+  // The nib the tool hands the renderer, when a test gives one.
+  const CPenShapeObj* nib = nullptr;
 
  private:
   const CPenRender& renderer_;

@@ -11,7 +11,9 @@
 #include "brush/paint_param_kinds.h"
 #include "brush/stroke_settings.h"
 #include "brush/tone_list.h"
+#include "canvas/pen_tools.h"
 #include "core/blend_modes.h"
+#include "core/planes.h"
 #include "document/doc_recorder.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -153,8 +155,10 @@ int32_t currentMask(TPaper& p) { return p.masks() ? p.masks()->current() : -1; }
 
 }  // namespace
 
-CRandomSession::CRandomSession(uint64_t seed, int32_t width, int32_t height) : seed_(seed), rng_(seed) {
+CRandomSession::CRandomSession(uint64_t seed, int32_t width, int32_t height)
+    : seed_(seed), rng_(seed), penKinds_(seed ^ 0x9E4B1D5Eull) {
   shared_.useDocumentSeedFill();
+  shared_.usePenRender(render_);
   window_ = std::make_unique<TDrawWindow>(shared_, &host_);
   window_->resize(SSize{360, 300});
   if (!window_->newDocument("session", width, height, 72)) std::abort();  // every session needs its document
@@ -271,6 +275,23 @@ void CRandomSession::click(TPoint p, uint32_t shift, bool doubleClick) {
   window_->mouseUp(PointerButton::Left, shift, p);
 }
 
+std::string CRandomSession::randomNib(TPaintParam& param) {
+  std::ostringstream o;
+  param.setAspect(0.2f + penKinds_.unit() * 0.8f);
+  param.setAngle(penKinds_.unit() * 360.0f);
+  param.setHardEdge(penKinds_.chance(0.2f));
+  if (penKinds_.chance(0.4f) && !avoidedOperation("image nib")) {
+    TChannel image;
+    if (!image.Resize(penKinds_.range(2, 16), penKinds_.range(2, 16))) return {};
+    for (int32_t y = 0; y < image.Height; ++y)
+      for (int32_t x = 0; x < image.Width; ++x) *image.pixelAt(x, y) = uint8_t(penKinds_.next());
+    param.setNibImage(&image);
+    param.setNibScale(0.05f + penKinds_.unit() * 3.0f);
+    o << " image nib " << image.Width << "x" << image.Height;
+  }
+  return o.str();
+}
+
 std::string CRandomSession::randomBrush() {
   const ToolMode mode = kBrushModes[rng_.range(0, int32_t(std::size(kBrushModes)) - 1)];
   if (!shared_.selectMode(mode)) return {};
@@ -279,6 +300,10 @@ std::string CRandomSession::randomBrush() {
   // it; the tool window hands it to the stroke settings.
   uint8_t paintKind = 0;
   if (!paintKindOfStrokeKind(paintKind, s.kind)) return {};
+  // At times a pen-method kind of the brush list instead, painted by the
+  // document's pen engine.
+  if (penKinds_.chance(0.3f) && !avoidedOperation("pen-method stroke"))
+    paintKind = uint8_t(9 + penKinds_.range(0, 8));
   TPaintParam param(paintKind);
   param.setOpacity(0.1f + rng_.unit() * 0.9f);
   param.setSize(1.0f + rng_.unit() * 24.0f);
@@ -298,14 +323,22 @@ std::string CRandomSession::randomBrush() {
   param.setPressureOpacity(rng_.chance(0.5f));
   param.setUseTone(rng_.chance(0.15f));
   param.setUseGradation(rng_.chance(0.15f) && !avoidedOperation("gradation stroke"));
-  if (!param.storeToStroke(&s)) return {};
+  std::string nib;
+  if (paintKindFamily(paintKind) == 2) nib = randomNib(param);
+  // The tool window hands the brush over and switches the engine by the
+  // kind's family.
+  CPenTools* tools = shared_.penTools();
+  if (tools == nullptr) return {};
+  shared_.penEngineLevel = paintKindFamily(paintKind) == 2 ? 2 : 1;
+  if (!window_->selectPenEngine(shared_.penEngineLevel)) return {};
+  tools->applyStrokeParams(param, s, doc().penEngine());
   // The tool panel: the colours and the keep-alpha switch.
   shared_.setMainColor(rng_.next() & 0xFFFFFFu);
   if (rng_.chance(0.3f)) shared_.setSecondColor(rng_.next() & 0xFFFFFFu);
   (void)s.setOpaqueMode(rng_.chance(0.2f), true);
   if (s.useGradation) gradients_.randomize(rng_);
   std::ostringstream o;
-  o << "mode " << int(mode) << " kind " << int(s.kind) << " width " << s.WIDTH << (bySize ? " size-by-pressure" : "")
+  o << "mode " << int(mode) << " paint kind " << int(paintKind) << nib << " kind " << int(s.kind) << " width " << s.WIDTH << (bySize ? " size-by-pressure" : "")
     << (s.ifTRANSPARENCY ? " opacity-by-pressure" : "") << (s.useTone ? " tone" : "")
     << (s.useGradation ? " gradation" : "") << (s.opaque ? " keep-alpha" : "");
   return o.str();

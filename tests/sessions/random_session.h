@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "brush/gradient.h"
+#include "brush/paint_param.h"
+#include "brush/pen_render.h"
 #include "canvas/canvas_fixture.h"
 #include "canvas/draw_window.h"
 #include "document/paper_gradient.h"
@@ -127,6 +129,9 @@ class CRandomSession {
   std::string editCommand(bool& applied);
   // Random brush settings on the shared stroke settings.
   std::string randomBrush();
+  // The nib of a pen-method brush: aspect, angle, hard edge and at times an
+  // image; answers what it chose for the log.
+  std::string randomNib(TPaintParam& param);
   // A random image point (a little outside the image at times) in window coordinates.
   TPoint randomPoint();
   TPoint windowPoint(float x, float y) const;
@@ -136,7 +141,12 @@ class CRandomSession {
 
   uint64_t seed_;
   CSessionRng rng_;
+  // Draws whether a brush is one of the pen-method kinds, apart from rng_
+  // so that the other draws of a seed stay what they were.
+  CSessionRng penKinds_;
   CSessionGradientLink gradients_;
+  // The main window's renderer, which gives documents their pen engine.
+  CPenRender render_;
   CCanvasShared shared_;
   FakeHost host_;
   std::unique_ptr<TDrawWindow> window_;
