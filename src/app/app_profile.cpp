@@ -321,7 +321,6 @@ void CAppProfile::applyDefaults() {
 void CAppProfile::readSystemInfo(std::string_view programPath) {
   userLocale = localeFromEnvironment();
   ansiCodePage = kCodePageUtf8;
-  ntPlatform = true;
   const std::filesystem::path program{std::string(programPath)};
   programFileName = program.filename().string();
   programFolder = program.parent_path().string();

@@ -96,7 +96,6 @@ class CAppProfile {
   // ---- system facts (readSystemInfo; never stored)
   uint32_t userLocale = 0;
   uint32_t ansiCodePage = 0;
-  bool ntPlatform = true;
   uint8_t interfaceLanguage = 0;  // 2 once the language module step ran
   std::string programFileName;
   std::string programFolder;

@@ -77,6 +77,5 @@ inline void copyBytes(void* dst, const void* src, size_t n) {
 inline void copyMem(void* dst, const void* src, size_t n) {
   if (n) std::memcpy(dst, src, n);
 }
-inline void copyMem2(void* dst, const void* src, size_t n) { copyMem(dst, src, n); }
 
 }  // namespace pg

@@ -117,11 +117,6 @@ inline void swapInt(T& a, T& b) {
   a = b;
   b = t;
 }
-inline void swapByte(uint8_t& a, uint8_t& b) {
-  uint8_t t = a;
-  a = b;
-  b = t;
-}
 inline void swapWordBytes(uint16_t& w) { w = static_cast<uint16_t>((w >> 8) | (w << 8)); }
 // a := the smallest, b := the largest of a, b and c.
 inline void minMax3(int32_t& a, int32_t& b, int32_t c) {
@@ -133,7 +128,6 @@ inline void minMax3(int32_t& a, int32_t& b, int32_t c) {
   a = lo;
   b = hi;
 }
-inline float hypotF(float x, float y) { return std::sqrt(x * x + y * y); }
 
 // ---- Points ----------------------------------------------------------------
 
@@ -197,7 +191,6 @@ inline TRect rectFromSize(SSize s) { return {0, 0, s.W, s.H}; }
 inline void rectFromPointSize(TRect& r, TPoint p, SSize s) { r = {p.X, p.Y, p.X + s.W, p.Y + s.H}; }
 inline TRect xywhToRect(const SRectXYWH& r) { return {r.X, r.Y, r.X + r.Width, r.Y + r.Height}; }
 inline SRectXYWH rectToXYWH(const TRect& r) { return {r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top}; }
-inline SRectXYWH rectToXYWH2(const TRect& r) { return rectToXYWH(r); }
 inline SSize rectSize(const TRect& r) { return {r.Right - r.Left, r.Bottom - r.Top}; }
 // In 64 bits: a full 10,000 x 10,000 area (and beyond) must not overflow.
 inline int64_t rectArea(const TRect& r) {

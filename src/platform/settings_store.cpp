@@ -746,7 +746,6 @@ bool regReadString(const CSettingsKey& reg, std::string_view name, std::string& 
 }
 
 bool regWriteInt(CSettingsKey& reg, std::string_view name, int32_t v) { return reg.writeInteger(name, v); }
-bool regWriteInt2(CSettingsKey& reg, std::string_view name, int32_t v) { return regWriteInt(reg, name, v); }
 bool regWriteBool(CSettingsKey& reg, std::string_view name, bool v) { return reg.writeInteger(name, v ? 1 : 0); }
 bool regWriteFloat(CSettingsKey& reg, std::string_view name, float v) {
   return reg.writeFloat(name, static_cast<double>(v));

@@ -180,7 +180,6 @@ bool regReadString(const CSettingsKey& reg, std::string_view name, std::string& 
 
 // Writes that never raise; false when the value could not be stored.
 [[nodiscard]] bool regWriteInt(CSettingsKey& reg, std::string_view name, int32_t v);
-[[nodiscard]] bool regWriteInt2(CSettingsKey& reg, std::string_view name, int32_t v);
 [[nodiscard]] bool regWriteBool(CSettingsKey& reg, std::string_view name, bool v);
 // The float widened to a double, stored as 8 bytes.
 [[nodiscard]] bool regWriteFloat(CSettingsKey& reg, std::string_view name, float v);

@@ -17,8 +17,6 @@ enum : int32_t { kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40 };
 // and write nothing.
 [[nodiscard]] bool arrowKeyDelta(int32_t key, int32_t* dx, int32_t* dy);
 
-// Does nothing; an empty call-back.
-inline void noOp() {}
 
 // A zero-filled block of size bytes; false, with p empty, when it cannot be had.
 [[nodiscard]] bool tryGetMem(std::unique_ptr<uint8_t[]>& p, size_t size);

@@ -53,7 +53,7 @@ TEST(MemUtils, FillsAndReverse) {
   EXPECT_EQ(std::memcmp(dst, src, 7), 0);
   copyBytes(dst, src + 4, 3);
   EXPECT_EQ(dst[0], 5);
-  copyMem2(dst, src, 0);
+  copyMem(dst, src, 0);
   EXPECT_EQ(dst[0], 5);
 }
 
