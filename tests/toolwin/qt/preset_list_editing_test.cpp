@@ -48,18 +48,9 @@ class PresetListEditing : public ::testing::Test {
 
   // Paints across the document and answers the middle pixel; undone after.
   uint32_t strokeMiddle() {
-    fixture.window->selectToolHandlers(false);
-    const int32_t y = fixture.doc().height / 2;
-    auto at = [&](float x) {
-      TPointF p = fixture.window->imageToClient({x, float(y)});
-      return TPoint{int32_t(p.X), int32_t(p.Y)};
-    };
-    fixture.window->mouseDown(PointerButton::Left, kLeftBit, at(8.0f), false);
-    for (int k = 1; k <= 8; ++k) fixture.window->mouseMove(kLeftBit, at(8.0f + k * (fixture.doc().width - 16) / 8.0f));
-    fixture.window->mouseUp(PointerButton::Left, 0, at(float(fixture.doc().width - 8)));
-    const uint32_t middle = fixture.doc().getLayer(0)->image->getPixelClamped(fixture.doc().width / 2, y);
-    EXPECT_TRUE(fixture.window->undo());
-    return middle;
+    const test::DocWindowFixture::SStrokeMiddle r = fixture.strokeMiddle();
+    EXPECT_TRUE(r.undone);
+    return r.middle;
   }
 
   // Once the editor's modal loop runs: act on it, then Close.
