@@ -54,7 +54,7 @@ struct BenchDocument {
   // The part of the document the window shows at the view's zoom.
   SRectXYWH visible() const {
     const float z = doc.zoomValue();
-    return {doc.scrollOffset.X, doc.scrollOffset.Y, static_cast<int32_t>(kViewW / z),
+    return {doc.view().scrollOffset().X, doc.view().scrollOffset().Y, static_cast<int32_t>(kViewW / z),
             static_cast<int32_t>(kViewH / z)};
   }
 };

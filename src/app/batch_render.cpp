@@ -137,7 +137,7 @@ void CBatchReplay::composeDocument() {
   TPaper& doc = *parts_->doc;
   if (doc.width <= 0 || doc.height <= 0 || !doc.composite.IsAllocated()) return;
   // The picture as the document shows it: with its grid when it shows one.
-  doc.composeRect(SRectXYWH{0, 0, doc.composite.Width, doc.composite.Height}, doc.showGrid);
+  doc.composeRect(SRectXYWH{0, 0, doc.composite.Width, doc.composite.Height}, doc.view().showGrid());
 }
 
 bool CBatchReplay::open() {

@@ -268,8 +268,8 @@ void dragToolDown(TDrawWindow& w, uint32_t, TPoint p) {
       toolInfo(w, 4, {});
       break;
     case kGradient:
-      w.tool.viewSin = w.paper().sinA;
-      w.tool.viewCos = w.paper().cosA;
+      w.tool.viewSin = w.paper().view().sinA();
+      w.tool.viewCos = w.paper().view().cosA();
       w.tool.first = w.tool.second = w.clientToImage(toPointF(p));
       w.tool.count = 1;
       w.tool.points.assign(1, p);

@@ -231,7 +231,7 @@ bool TDrawWindow::exchangeModified(bool modified) {
 
 // ---- view ------------------------------------------------------------------------------------------
 
-bool TDrawWindow::isRotated() const { return paper_->angleRad != 0.0f; }
+bool TDrawWindow::isRotated() const { return paper_->view().angleRad() != 0.0f; }
 
 TPointF TDrawWindow::clientToImage(TPointF p) const {
   float x = clampWindowCoordinate(p.X), y = clampWindowCoordinate(p.Y);
@@ -370,7 +370,7 @@ void TDrawWindow::updateTitle() {
   }
   if (host_ == nullptr) return;
   host_->setCaption(number > 2 ? caption + " (1)" : caption);
-  host_->showZoomAndAngle(paper_->zoomValue() * 100.0f, paper_->angleDeg);
+  host_->showZoomAndAngle(paper_->zoomValue() * 100.0f, paper_->view().angleDeg());
 }
 
 void TDrawWindow::updateScrollLayout() {
@@ -415,8 +415,8 @@ void TDrawWindow::showPointAt(TPointF imagePoint, TPointF windowPoint) {
   if (isRotated()) {
     const float dx = (windowPoint.X - static_cast<float>(client_.W / 2)) / z;
     const float dy = (windowPoint.Y - static_cast<float>(client_.H / 2)) / z;
-    paper_->setViewCenter(imagePoint.X - (paper_->cosA * dx - paper_->sinA * dy),
-                          imagePoint.Y - (paper_->sinA * dx + paper_->cosA * dy));
+    paper_->setViewCenter(imagePoint.X - (paper_->view().cosA() * dx - paper_->view().sinA() * dy),
+                          imagePoint.Y - (paper_->view().sinA() * dx + paper_->view().cosA() * dy));
     updateScrollLayout();
     return;
   }
@@ -478,7 +478,7 @@ bool TDrawWindow::autoFitAfterResize() {
 }
 
 void TDrawWindow::zoomToFit(bool allowEnlarge) {
-  const SRatio r = fitRatio(SSize{paper_->width, paper_->height}, client_, paper_->sinA, paper_->cosA, allowEnlarge);
+  const SRatio r = fitRatio(SSize{paper_->width, paper_->height}, client_, paper_->view().sinA(), paper_->view().cosA(), allowEnlarge);
   setZoomCentred(r.Num, r.Den);
 }
 
@@ -524,7 +524,7 @@ void TDrawWindow::setViewRotation(bool firstMove, float degrees) {
 }
 
 void TDrawWindow::resetViewRotation() {
-  const TPointF centre = paper_->viewCenter;
+  const TPointF centre = paper_->view().center();
   paper_->setViewAngle(0.0f);
   showPointAt(centre, {static_cast<float>(client_.W / 2), static_cast<float>(client_.H / 2)});
   updateTitle();

@@ -218,7 +218,7 @@ void TDrawWindow::takeReplayThumbnail(int32_t slot) {
   if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
       !paper_->composite.Resize(paper_->width, paper_->height))
     return;
-  const bool grid = paper_->showGrid;
+  const bool grid = paper_->view().showGrid();
   paper_->composeRect(all, false);
   auto thumb = std::make_shared<TMTC>();
   if (thumb->Resize(size.W, size.H) && downsample4x4(paper_->composite, *thumb)) thumbs_[size_t(slot)] = thumb;
@@ -233,7 +233,7 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
       if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
           !paper_->composite.Resize(paper_->width, paper_->height))
         debugOutput("document window: the composite could not take the document size");
-      paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, paper_->showGrid);
+      paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, paper_->view().showGrid());
     }
     documentLayoutChanged((bits & kRefreshCanvasSize) != 0);
     // A picture whose size changed is fitted to the window when the preference asks.

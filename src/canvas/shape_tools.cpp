@@ -240,8 +240,8 @@ void shapeDown(TDrawWindow& w, ShapeClass cls, uint32_t, TPoint p) {
     w.anchor = snapToViewGrid(p, w.paper().zoomValue(), true);
     p = w.anchor;
   }
-  w.tool.viewSin = w.paper().sinA;
-  w.tool.viewCos = w.paper().cosA;
+  w.tool.viewSin = w.paper().view().sinA();
+  w.tool.viewCos = w.paper().view().cosA();
   w.tool.points.clear();
   w.tool.count = 0;
   w.tool.closed = kind != kLineOrFreehand && kind != kMultiLine;

@@ -67,7 +67,7 @@ void handDown(TDrawWindow& w, uint32_t, TPoint p) {
   switch (w.handKind) {
     case 0:
     case 1:
-      w.startAngle = w.paper().angleRad;
+      w.startAngle = w.paper().view().angleRad();
       break;
     case 2: {
       // The active brush's own size and limits; without a tool window the
@@ -143,7 +143,7 @@ void handUp(TDrawWindow& w, uint32_t shift, TPoint) {
 void handKey(TDrawWindow& w, int32_t key, uint32_t) {
   if ((w.inputState & (input::kLeftHeld | input::kRightHeld | input::kMiddleHeld)) == 0 || key != keys::kEscape) return;
   const bool rotating = w.handKind == 1 || (w.handKind == 0 && (w.inputState & input::kRightHeld) != 0);
-  if (rotating && w.startAngle != w.paper().angleRad) {
+  if (rotating && w.startAngle != w.paper().view().angleRad()) {
     if (w.startAngle == 0.0f) {
       w.resetViewRotation();
     } else {

@@ -117,8 +117,8 @@ TRect visibleImageRect(const TPaper& doc, SSize client) {
 
 TRect imageWindowRect(const TPaper& doc) {
   const double z = doc.zoomValue();
-  const double left = doc.scrollOrigin.X - static_cast<double>(doc.scrollOffset.X) * z;
-  const double top = doc.scrollOrigin.Y - static_cast<double>(doc.scrollOffset.Y) * z;
+  const double left = doc.view().scrollOrigin().X - static_cast<double>(doc.view().scrollOffset().X) * z;
+  const double top = doc.view().scrollOrigin().Y - static_cast<double>(doc.view().scrollOffset().Y) * z;
   return TRect{clamp32(static_cast<int64_t>(std::floor(left))), clamp32(static_cast<int64_t>(std::floor(top))),
                clamp32(static_cast<int64_t>(std::ceil(left + doc.width * z))),
                clamp32(static_cast<int64_t>(std::ceil(top + doc.height * z)))};

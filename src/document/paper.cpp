@@ -89,8 +89,7 @@ TPaper::~TPaper() {
   ready = false;
   notifyChange(false);
   composite.FreeData();
-  viewBuffer.FreeData();
-  patternBuffer.FreeData();
+  view_.freeBuffers();
   preview.FreeData();
   // The undo records own what they keep; they go before the lists they
   // were taken from.
@@ -156,8 +155,7 @@ uint64_t TPaper::memoryUsage(uint64_t& layerBytes, uint64_t& undoBytes) const {
   const uint64_t compositeBytes = static_cast<uint64_t>(std::max(composite.Width, 0)) *
                                   static_cast<uint64_t>(std::max(composite.Height, 0)) * 9;
   const uint64_t maskBytes = masks_ ? static_cast<uint64_t>(masks_->memorySize()) : 0;
-  return compositeBytes + layerBytes + static_cast<uint64_t>(viewBuffer.ByteSize()) +
-         static_cast<uint64_t>(patternBuffer.ByteSize()) + maskBytes + undoBytes;
+  return compositeBytes + layerBytes + view_.bufferBytes() + maskBytes + undoBytes;
 }
 
 // ---- layer list basics -----------------------------------------------------------
@@ -205,10 +203,10 @@ void TPaper::resizeThumbnails() {
 }
 
 void TPaper::repaintLayer(int32_t index) {
-  if (!showCanvasColor && patternBuffer.IsAllocated()) {
-    for (int32_t y = 0; y < patternBuffer.Height; ++y) {
-      uint32_t* row = patternBuffer.pixelAt(0, y);
-      std::fill(row, row + patternBuffer.Width, 0xCCCCCCu);
+  if (!showCanvasColor && view_.patternBuffer().IsAllocated()) {
+    for (int32_t y = 0; y < view_.patternBuffer().Height; ++y) {
+      uint32_t* row = view_.patternBuffer().pixelAt(0, y);
+      std::fill(row, row + view_.patternBuffer().Width, 0xCCCCCCu);
     }
   }
   repaintRect(index, TRect{0, 0, composite.Width, composite.Height});

@@ -25,7 +25,7 @@
 #include "document/seed_fill.h"
 #include "document/select_mngr.h"
 #include "document/undo_mngr_ex.h"
-#include "platform/fonts.h"
+#include "document/view_state.h"
 
 namespace pg {
 
@@ -69,22 +69,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t height = 0;
   bool showAnts = false;
   bool selectionEnabled = false;
-  bool legacyFlag = false;
   bool ready = false;
-  bool showGrid = false;
-  int32_t gridX = 25;
-  int32_t gridY = 25;
-  TPoint scrollOrigin{};
-  TPoint scrollOffset{};
-  SRatio zoom{1, 1};
-  float angleRad = 0.0f;
-  TPointF viewCenter{};
-  float angleDeg = 0.0f;
-  float sinA = 0.0f;
-  float cosA = 1.0f;
   TTC composite{true};
-  TTC viewBuffer{true};
-  TTC patternBuffer{true};
   TMTC preview;
   // The document gradient: its own copy of the colour stops, and the
   // geometry (points, shape and repeat) over them.
@@ -97,6 +83,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::function<void(TPaper&, bool)> onChange;
 
   // ---- owned objects ----
+  // How the document is looked at: zoom, rotation, scroll, grid, view buffers.
+  CViewState& view() { return view_; }
+  const CViewState& view() const { return view_; }
   CLayerMngr* layers() const { return layers_.get(); }
   CMaskMngr* masks() const { return masks_.get(); }
   CUndoMngrEx* undoMngr() const { return undoMngr_.get(); }
@@ -218,15 +207,15 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   // ---- zoom and coordinates (paper_view.cpp) ----
   // The zoom as a float (numerator / denominator).
-  float zoomValue() const { return ratioToFloat(zoom); }
+  float zoomValue() const { return view_.zoomValue(); }
   // Stores the ratio, 1/16 .. 16/1 (a ratio outside becomes the nearer end;
   // a pair that is not positive is refused); answers the zoom in use.
-  float setZoom(int32_t num, int32_t den);
-  bool canZoomIn() const { return zoomValue() < 16.0f; }
-  bool canZoomOut() const { return zoomValue() > 0.0625f; }
-  void zoomIn();
-  void zoomOut();
-  void zoomReset() { zoom = SRatio{1, 1}; }
+  float setZoom(int32_t num, int32_t den) { return view_.setZoom(num, den); }
+  bool canZoomIn() const { return view_.canZoomIn(); }
+  bool canZoomOut() const { return view_.canZoomOut(); }
+  void zoomIn() { view_.zoomIn(); }
+  void zoomOut() { view_.zoomOut(); }
+  void zoomReset() { view_.zoomReset(); }
   // The document point at the centre of a client area (truncated).
   TPoint getViewOrigin(int32_t clientW, int32_t clientH) const;
   // Window point to document point, in floats.
@@ -239,15 +228,15 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   SSize clientSize() const;
 
   // ---- view state, grid and background (paper_view.cpp) ----
-  void setScrollOrigin(int32_t x, int32_t y) { scrollOrigin = {x, y}; }
-  void setScrollOffset(int32_t x, int32_t y) { scrollOffset = {x, y}; }
-  void setViewCenter(float x, float y) { viewCenter = {x, y}; }
+  void setScrollOrigin(int32_t x, int32_t y) { view_.setScrollOrigin(x, y); }
+  void setScrollOffset(int32_t x, int32_t y) { view_.setScrollOffset(x, y); }
+  void setViewCenter(float x, float y) { view_.setCenter(x, y); }
   // Normalises into (-360, 0] degrees; a value that is not finite turns the
   // view back to 0.
-  void setViewAngle(float degrees);
-  void setViewRadians(float radians);
+  void setViewAngle(float degrees) { view_.setAngle(degrees); }
+  void setViewRadians(float radians) { view_.setRadians(radians); }
   // Moves the view centre by a window-space delta.
-  void panView(float dx, float dy);
+  void panView(float dx, float dy) { view_.pan(dx, dy); }
   // Spacing at least 2; redraw recomposes; the window is invalidated.
   void setGridSize(bool show, int32_t gx, int32_t gy, bool redrawNow);
   void applyGridSettings(bool redrawNow);
@@ -841,6 +830,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   IDocWindow* owner_ = nullptr;
   IViewSurface* surface_ = nullptr;
+  CViewState view_;
   CPaperAntsView antsView_{*this};
   DocServices services_;
   TFlowImage* flow_ = nullptr;

@@ -102,7 +102,7 @@ bool TPaper::applyColorRangeSelection(TFlowImage& flow, int32_t layerIndex, bool
   }
   fill(flow.coverage, 0);
   loadFlowImage(flow, layerIndex, true);
-  if (showGrid) redrawFull();
+  if (view_.showGrid()) redrawFull();
   return ok;
 }
 

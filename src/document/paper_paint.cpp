@@ -28,11 +28,7 @@ void copySamePlace(TMTC& dst, const TMTC& src, TRect rect) {
 
 }  // namespace
 
-bool TPaper::viewFitsScale() const {
-  if (zoom.Num <= 0 || zoom.Den <= 0 || zoom.Num % zoom.Den != 0) return false;
-  const int64_t side = std::max(width, height);
-  return ((int64_t{zoom.Num} * side) >> 15) < zoom.Den;
-}
+bool TPaper::viewFitsScale() const { return zoomFitsScale(view_.zoom(), std::max(width, height)); }
 
 bool TPaper::paintWindowRect(const IViewSurface* window, const TRect& rect) {
   if (window == nullptr || window != surface_) return false;
@@ -44,11 +40,11 @@ bool TPaper::paintWindowRect(const IViewSurface* window, const TRect& rect) {
   }
   TRect painted{};
   bool ok = false;
-  if (viewFitsScale() && angleRad == 0.0f) {
+  if (viewFitsScale() && view_.angleRad() == 0.0f) {
     if (showCanvasColor) {
       ok = paintViewScaled(*target, composite, rectToXYWH(r), painted);
-    } else if (preparePatternBuffer() && patternBuffer.IsAllocated()) {
-      ok = stretchViewRect(target, patternBuffer, rectToXYWH(r), composite, &painted);
+    } else if (preparePatternBuffer() && view_.patternBuffer().IsAllocated()) {
+      ok = stretchViewRect(target, view_.patternBuffer(), rectToXYWH(r), composite, &painted);
     }
   } else {
     ok = paintView(*target, rectToXYWH(r), painted);
@@ -58,23 +54,23 @@ bool TPaper::paintWindowRect(const IViewSurface* window, const TRect& rect) {
 }
 
 bool TPaper::paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& rect, TRect& painted) {
-  if (!isPlaneReady(&target) || !isPlaneReady(&source) || zoom.Den <= 0 || zoom.Num <= 0) return false;
+  if (!isPlaneReady(&target) || !isPlaneReady(&source) || view_.zoom().Den <= 0 || view_.zoom().Num <= 0) return false;
   SRectXYWH src = rect;
   if (!clipXYWHToSize(src, source.size())) return false;
-  if (zoom.Num == zoom.Den) {
-    const TPoint at{saturateTo<int32_t>(int64_t{src.X} + scrollOrigin.X - scrollOffset.X),
-                    saturateTo<int32_t>(int64_t{src.Y} + scrollOrigin.Y - scrollOffset.Y)};
+  if (view_.zoom().Num == view_.zoom().Den) {
+    const TPoint at{saturateTo<int32_t>(int64_t{src.X} + view_.scrollOrigin().X - view_.scrollOffset().X),
+                    saturateTo<int32_t>(int64_t{src.Y} + view_.scrollOrigin().Y - view_.scrollOffset().Y)};
     TRect dest{at.X, at.Y, saturateTo<int32_t>(int64_t{at.X} + src.Width), saturateTo<int32_t>(int64_t{at.Y} + src.Height)};
     if (!clipToPlane(target, dest)) return false;
     copyPlaneRect32(target, source, at, src);
     painted = dest;
     return true;
   }
-  if (!ratioIsWhole(zoom)) return false;
-  const int32_t k = zoom.Num / zoom.Den;
+  if (!ratioIsWhole(view_.zoom())) return false;
+  const int32_t k = view_.zoom().Num / view_.zoom().Den;
   // The whole-zoom mapping: document point d lands on scrollOrigin + (d - scrollOffset) x k.
-  const TPoint origin{saturateTo<int32_t>(int64_t{scrollOrigin.X} - int64_t{scrollOffset.X} * k),
-                      saturateTo<int32_t>(int64_t{scrollOrigin.Y} - int64_t{scrollOffset.Y} * k)};
+  const TPoint origin{saturateTo<int32_t>(int64_t{view_.scrollOrigin().X} - int64_t{view_.scrollOffset().X} * k),
+                      saturateTo<int32_t>(int64_t{view_.scrollOrigin().Y} - int64_t{view_.scrollOffset().Y} * k)};
   TRect dest{saturateTo<int32_t>(origin.X + int64_t{src.X} * k), saturateTo<int32_t>(origin.Y + int64_t{src.Y} * k),
              saturateTo<int32_t>(origin.X + (int64_t{src.X} + src.Width) * k),
              saturateTo<int32_t>(origin.Y + (int64_t{src.Y} + src.Height) * k)};
@@ -87,7 +83,7 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
   if (!isPlaneReady(&target) || !composite.IsAllocated()) return false;
   const SSize client = surface_ != nullptr ? surface_->clientSize() : target.size();
   if (client.W <= 0 || client.H <= 0) return false;
-  if (viewBuffer.size() != client && !viewBuffer.Resize(client.W, client.H)) return false;
+  if (view_.viewBuffer().size() != client && !view_.viewBuffer().Resize(client.W, client.H)) return false;
   const float z = zoomValue();
   // The square around the rectangle's window centre that holds the
   // rectangle at any rotation.
@@ -97,37 +93,37 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
   const TPoint o = getViewOrigin(client.W, client.H);
   const float dx = (cx - static_cast<float>(o.X)) * z;
   const float dy = (cy - static_cast<float>(o.Y)) * z;
-  const int64_t wx = saturateToInt32(std::trunc(static_cast<double>(cosA * dx + sinA * dy))) + client.W / 2;
-  const int64_t wy = saturateToInt32(std::trunc(static_cast<double>(-sinA * dx + cosA * dy))) + client.H / 2;
+  const int64_t wx = saturateToInt32(std::trunc(static_cast<double>(view_.cosA() * dx + view_.sinA() * dy))) + client.W / 2;
+  const int64_t wy = saturateToInt32(std::trunc(static_cast<double>(-view_.sinA() * dx + view_.cosA() * dy))) + client.H / 2;
   TRect square{saturateTo<int32_t>(wx - r), saturateTo<int32_t>(wy - r), saturateTo<int32_t>(wx + r), saturateTo<int32_t>(wy + r)};
-  if (!clipToPlane(viewBuffer, square)) return false;
+  if (!clipToPlane(view_.viewBuffer(), square)) return false;
   if (showCanvasColor) {
-    (void)rotateScaleInto(composite, viewBuffer, o, 1.0f / z, angleRad, square);  // the square was clipped above
+    (void)rotateScaleInto(composite, view_.viewBuffer(), o, 1.0f / z, view_.angleRad(), square);  // the square was clipped above
   } else {
-    (void)renderRotatedView(viewBuffer, composite, square, o);  // display only: nothing to undo
+    (void)renderRotatedView(view_.viewBuffer(), composite, square, o);  // display only: nothing to undo
   }
-  copySamePlace(target, viewBuffer, square);
+  copySamePlace(target, view_.viewBuffer(), square);
   painted = square;
   return true;
 }
 
 void TPaper::buildViewBuffer() {
-  if (viewFitsScale() && angleRad == 0.0f) {
+  if (viewFitsScale() && view_.angleRad() == 0.0f) {
     if (showCanvasColor) return;  // the paint magnifies the composite itself
-    if (preparePatternBuffer() && patternBuffer.IsAllocated()) {
-      fillPlane(patternBuffer, surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
-      (void)stretchViewRect(nullptr, patternBuffer, SRectXYWH{0, 0, composite.Width, composite.Height}, composite);  // display only: nothing to undo
+    if (preparePatternBuffer() && view_.patternBuffer().IsAllocated()) {
+      fillPlane(view_.patternBuffer(), surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
+      (void)stretchViewRect(nullptr, view_.patternBuffer(), SRectXYWH{0, 0, composite.Width, composite.Height}, composite);  // display only: nothing to undo
     }
     return;
   }
   const SSize client = clientSize();
   if (client.W <= 0 || client.H <= 0) return;
-  if (viewBuffer.size() != client && !viewBuffer.Resize(client.W, client.H)) return;
+  if (view_.viewBuffer().size() != client && !view_.viewBuffer().Resize(client.W, client.H)) return;
   const TPoint o = getViewOrigin(client.W, client.H);
   if (showCanvasColor) {
-    (void)rotateScaleAll(composite, viewBuffer, o, 1.0f / zoomValue(), angleRad);  // the buffer was sized above
+    (void)rotateScaleAll(composite, view_.viewBuffer(), o, 1.0f / zoomValue(), view_.angleRad());  // the buffer was sized above
   } else {
-    (void)renderRotatedView(viewBuffer, composite, TRect{0, 0, client.W, client.H}, o);  // display only: nothing to undo
+    (void)renderRotatedView(view_.viewBuffer(), composite, TRect{0, 0, client.W, client.H}, o);  // display only: nothing to undo
   }
 }
 
@@ -142,25 +138,25 @@ void TPaper::refreshWindow(bool rebuild) {
 
 void TPaper::paintWindow(TMTC& target) {
   if (!isPlaneReady(&target)) return;
-  if (viewFitsScale() && angleRad == 0.0f) {
+  if (viewFitsScale() && view_.angleRad() == 0.0f) {
     if (showCanvasColor) {
       TRect painted;
       (void)paintViewScaled(target, composite, SRectXYWH{0, 0, composite.Width, composite.Height}, painted);  // display only: nothing to undo
     } else {
-      copySamePlace(target, patternBuffer, TRect{0, 0, target.Width, target.Height});
+      copySamePlace(target, view_.patternBuffer(), TRect{0, 0, target.Width, target.Height});
     }
     return;
   }
-  copySamePlace(target, viewBuffer, TRect{0, 0, target.Width, target.Height});
+  copySamePlace(target, view_.viewBuffer(), TRect{0, 0, target.Width, target.Height});
 }
 
 bool TPaper::preparePatternBuffer() {
   if (showCanvasColor) return true;
   const SSize client = clientSize();
   if (client.W <= 0 || client.H <= 0) return false;
-  if (patternBuffer.IsAllocated() && patternBuffer.size() == client) return true;
-  if (!patternBuffer.Resize(client.W, client.H)) return false;
-  fillPlane(patternBuffer, surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
+  if (view_.patternBuffer().IsAllocated() && view_.patternBuffer().size() == client) return true;
+  if (!view_.patternBuffer().Resize(client.W, client.H)) return false;
+  fillPlane(view_.patternBuffer(), surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
   return true;
 }
 
@@ -182,8 +178,8 @@ bool TPaper::stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, c
   // document no longer fits 32 bits.
   const int64_t s = floatToFix(zoomValue());
   if (s <= 0) return false;
-  const int64_t ox = int64_t{scrollOrigin.X} - ((int64_t{scrollOffset.X} * s) >> 16);
-  const int64_t oy = int64_t{scrollOrigin.Y} - ((int64_t{scrollOffset.Y} * s) >> 16);
+  const int64_t ox = int64_t{view_.scrollOrigin().X} - ((int64_t{view_.scrollOffset().X} * s) >> 16);
+  const int64_t oy = int64_t{view_.scrollOrigin().Y} - ((int64_t{view_.scrollOffset().Y} * s) >> 16);
   const int64_t left = ((int64_t{srcRect.X} * s) >> 16) + ox;
   const int64_t top = ((int64_t{srcRect.Y} * s) >> 16) + oy;
   TRect dest{saturateTo<int32_t>(left), saturateTo<int32_t>(top), saturateTo<int32_t>(left + ((int64_t{srcRect.Width} * s) >> 16)),
@@ -207,8 +203,8 @@ bool TPaper::stretchViewRect(TMTC* dc, TMTC& target, const SRectXYWH& srcRect, c
 bool TPaper::renderRotatedView(TMTC& target, const TMTC& source, const TRect& rect, TPoint origin) const {
   SRotatedView v;
   v.zoom = zoomValue();
-  v.sinA = sinA;
-  v.cosA = cosA;
+  v.sinA = view_.sinA();
+  v.cosA = view_.cosA();
   v.origin = origin;
   v.checker = showBgPattern;
   v.surround = surface_ != nullptr ? surface_->surroundColor() : kCanvasSurroundColor;

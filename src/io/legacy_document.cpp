@@ -170,7 +170,6 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
   }
   layers->setCurrent(std::min<int32_t>(h.currentLayer, layers->lastIndex()));
   if (!install(doc, layers, h, name)) return outcome(LegacyImport::Unreadable);
-  doc.legacyFlag = h.legacyFlag != 0;
 
   if (cut) {
     result.status = LegacyImport::Broken;
@@ -184,7 +183,6 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
       result.eventsRefused = true;
       result.message = resString(kResEventsBroken);
       packet.clear();
-      doc.legacyFlag = true;
     }
   }
   return result;

@@ -30,7 +30,7 @@ struct SLegacyDocHeader {
   uint32_t paperColor = 0;  // 0x00RRGGBB
   uint8_t lastLayer = 0;    // the file holds lastLayer + 1 layers
   uint8_t currentLayer = 0;
-  uint8_t legacyFlag = 0;
+  uint8_t legacyFlag = 0;  // part of the layout; the program has no use for it
   uint32_t eventBytes = 0;  // the size of the embedded stream, 0: none
 };
 inline constexpr size_t kLegacyDocHeaderBytes = 32;

@@ -19,7 +19,7 @@ bool makeDocumentThumbnail(TPaper& doc, TMTC& picture) {
   if (!picture.Resize(size.W, size.H)) return false;
   const SRectXYWH whole{0, 0, composite.Width, composite.Height};
   // The grid is no part of the picture.
-  const bool grid = doc.showGrid;
+  const bool grid = doc.view().showGrid();
   if (grid) doc.composeRect(whole, false);
   const bool reduced = downsample4x4(composite, picture);
   if (grid) doc.composeRect(whole, true);

@@ -112,7 +112,7 @@ void CNavigatorModel::windowViewChanged() {
   if (!window_) return;
   const TPaper& p = window_->paper();
   navSetZoom(NavSender::Window, p.zoomValue());
-  navSetRotation(NavSender::Window, p.angleDeg * kPi / 180.0);
+  navSetRotation(NavSender::Window, p.view().angleDeg() * kPi / 180.0);
   SSize c = window_->clientSize();
   TPointF mid = window_->clientToImage({c.W / 2.0f, c.H / 2.0f});
   navSetCentre(NavSender::Window, static_cast<int32_t>(mid.X), static_cast<int32_t>(mid.Y));

@@ -236,12 +236,12 @@ TEST(Dispatch, RotationClickWithoutMovementResetsAndEscapeRestores) {
   f.window->mouseUp(PointerButton::Left, 0, {300, 100});
   EXPECT_FALSE(f.window->isRotated());
   f.window->setViewRotation(true, -30.0f);
-  const float angle = f.doc().angleDeg;
+  const float angle = f.doc().view().angleDeg();
   f.window->mouseDown(PointerButton::Left, kLeftBit, {400, 200}, false);
   f.window->mouseMove(kLeftBit, {250, 380});
-  EXPECT_NE(f.doc().angleDeg, angle);
+  EXPECT_NE(f.doc().view().angleDeg(), angle);
   EXPECT_TRUE(f.window->keyDown(keys::kEscape, false));
-  EXPECT_FLOAT_EQ(f.doc().angleDeg, angle);
+  EXPECT_FLOAT_EQ(f.doc().view().angleDeg(), angle);
   EXPECT_EQ(f.window->inputState & input::kLeftHeld, 0);
 }
 

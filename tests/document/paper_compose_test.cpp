@@ -213,17 +213,16 @@ TEST(PaperGrid, OverTheTransparentDisplayGridPixelsBecomeOpaqueFirst) {
 TEST(PaperGrid, SpacingsBelowTwoBecomeTwo) {
   ViewFixture f(10, 10, 10, 10);
   f.doc->setGridSize(true, 0, 1, false);
-  EXPECT_EQ(f.doc->gridX, 2);
-  EXPECT_EQ(f.doc->gridY, 2);
+  EXPECT_EQ(f.doc->view().gridX(), 2);
+  EXPECT_EQ(f.doc->view().gridY(), 2);
   f.doc->setGridSize(false, -7, 40, false);
-  EXPECT_EQ(f.doc->gridX, 2);
-  EXPECT_EQ(f.doc->gridY, 40);
+  EXPECT_EQ(f.doc->view().gridX(), 2);
+  EXPECT_EQ(f.doc->view().gridY(), 40);
 }
 
 TEST(PaperGrid, RedrawFullDrawsTheGridWithoutRecomposing) {
   ViewFixture f(30, 30, 30, 30);
-  f.doc->showGrid = true;
-  f.doc->gridX = f.doc->gridY = 10;
+  f.doc->view().setGrid(true, 10, 10);
   fill(f.doc->composite, 0xFF00FF00u);  // not what the layers would give
   f.doc->redrawFull();
   EXPECT_EQ(f.doc->composite.getPixel(5, 5), 0xFF00FF00u);

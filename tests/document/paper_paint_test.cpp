@@ -62,10 +62,10 @@ struct PaintFixture : ViewFixture {
   uint32_t expected(int32_t X, int32_t Y, uint32_t before, TPointF slack = {}) const {
     const TPaper& d = *doc;
     auto flatten = [&](uint32_t p, uint32_t cell) { return flattenPixel(p, d.showBgPattern ? cell : 0xFFFFFFu); };
-    if (d.viewFitsScale() && d.angleRad == 0.0f) {
-      const int64_t k = d.zoom.Num / d.zoom.Den;
-      const int64_t ox = d.scrollOrigin.X - int64_t{d.scrollOffset.X} * k;
-      const int64_t oy = d.scrollOrigin.Y - int64_t{d.scrollOffset.Y} * k;
+    if (d.viewFitsScale() && d.view().angleRad() == 0.0f) {
+      const int64_t k = d.view().zoom().Num / d.view().zoom().Den;
+      const int64_t ox = d.view().scrollOrigin().X - int64_t{d.view().scrollOffset().X} * k;
+      const int64_t oy = d.view().scrollOrigin().Y - int64_t{d.view().scrollOffset().Y} * k;
       const int64_t dx = X - ox, dy = Y - oy;
       const bool inside = dx >= 0 && dy >= 0 && dx / k < d.width && dy / k < d.height;
       if (d.showCanvasColor) return inside ? referencePixel(d, int32_t(dx / k), int32_t(dy / k)) : before;
@@ -77,13 +77,13 @@ struct PaintFixture : ViewFixture {
     const SSize client = surface.clientSize();
     const TPoint o = d.getViewOrigin(client.W, client.H);
     // Window distance over the zoom, as the exact ratio.
-    const double fx = double(int64_t{X - client.W / 2} * d.zoom.Den) / d.zoom.Num;
-    const double fy = double(int64_t{Y - client.H / 2} * d.zoom.Den) / d.zoom.Num;
+    const double fx = double(int64_t{X - client.W / 2} * d.view().zoom().Den) / d.view().zoom().Num;
+    const double fy = double(int64_t{Y - client.H / 2} * d.view().zoom().Den) / d.view().zoom().Num;
     // Over the paper the turned view samples pixel centres; the transparent
     // view samples from the corner.
     const double half = d.showCanvasColor ? 0.5 : 0.0;
-    const double sx = std::floor(d.cosA * fx - d.sinA * fy + o.X + half + slack.X);
-    const double sy = std::floor(d.sinA * fx + d.cosA * fy + o.Y + half + slack.Y);
+    const double sx = std::floor(d.view().cosA() * fx - d.view().sinA() * fy + o.X + half + slack.X);
+    const double sy = std::floor(d.view().sinA() * fx + d.view().cosA() * fy + o.Y + half + slack.Y);
     const bool inside = sx >= 0 && sy >= 0 && sx < d.width && sy < d.height;
     if (!inside) return d.showCanvasColor ? 0x00808080u : kCanvasSurroundColor;
     const uint32_t p = referencePixel(d, int32_t(sx), int32_t(sy));
@@ -188,13 +188,20 @@ TEST(PaperPaint, TheViewFitsTheScaleAtWholeRatiosBelowTheCoordinateLimit) {
                {{2, 1}, 16384, false}, {{4, 2}, 16383, true},   {{4, 2}, 16384, false},
                {{1, 1}, 10000, true},  {{1, 2}, 100, false},    {{16, 1}, 2047, true},
                {{16, 1}, 2048, false}, {{0, 1}, 100, false},    {{1, 0}, 100, false}};
-  DocFixture f;
   for (const Case& c : cases) {
-    f.doc->zoom = c.zoom;
-    f.doc->width = c.side;
-    f.doc->height = 10;
-    EXPECT_EQ(f.doc->viewFitsScale(), c.fits) << c.zoom.Num << "/" << c.zoom.Den << " " << c.side;
+    EXPECT_EQ(zoomFitsScale(c.zoom, c.side), c.fits) << c.zoom.Num << "/" << c.zoom.Den << " " << c.side;
   }
+  // The document asks with its larger side.
+  DocFixture f;
+  f.doc->width = 2048;
+  f.doc->height = 10;
+  (void)f.doc->setZoom(16, 1);
+  EXPECT_FALSE(f.doc->viewFitsScale());
+  f.doc->width = 10;
+  f.doc->height = 2048;
+  EXPECT_FALSE(f.doc->viewFitsScale());
+  f.doc->height = 2047;
+  EXPECT_TRUE(f.doc->viewFitsScale());
 }
 
 TEST(PaperPaint, OnlyTheAttachedWindowIsPainted) {
@@ -216,10 +223,10 @@ TEST(PaperPaint, TheScaledPaintDoesNothingAtOtherRatios) {
   EXPECT_EQ(f.surface.buffer.getPixel(0, 0), kUnpainted);
   // 3/2 takes the view buffer, 2/1 the composite itself.
   ASSERT_TRUE(f.doc->paintWindowRect(&f.surface, TRect{0, 0, 40, 30}));
-  EXPECT_EQ(f.doc->viewBuffer.size(), (SSize{64, 48}));
+  EXPECT_EQ(f.doc->view().viewBuffer().size(), (SSize{64, 48}));
   PaintFixture g(PaintCase{"", {2, 1}, 0, true, false, {}, {}, {}, true});
   ASSERT_TRUE(g.doc->paintWindowRect(&g.surface, TRect{0, 0, 40, 30}));
-  EXPECT_FALSE(g.doc->viewBuffer.IsAllocated());
+  EXPECT_FALSE(g.doc->view().viewBuffer().IsAllocated());
 }
 
 TEST(PaperPaint, TheStretchKeepsLargeDocumentsInPlaceAtSixteenToOne) {

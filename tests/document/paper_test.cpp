@@ -13,10 +13,10 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   DocFixture f;
   TPaper doc(&f.window);
   EXPECT_FALSE(doc.ready);
-  EXPECT_EQ(doc.zoom, (SRatio{1, 1}));
-  EXPECT_EQ(doc.gridX, 25);
-  EXPECT_EQ(doc.gridY, 25);
-  EXPECT_FALSE(doc.showGrid);
+  EXPECT_EQ(doc.view().zoom(), (SRatio{1, 1}));
+  EXPECT_EQ(doc.view().gridX(), 25);
+  EXPECT_EQ(doc.view().gridY(), 25);
+  EXPECT_FALSE(doc.view().showGrid());
   EXPECT_TRUE(doc.paperColor.isWhite());
   EXPECT_TRUE(doc.showCanvasColor);
   EXPECT_FALSE(doc.showBgPattern);
@@ -25,14 +25,13 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_EQ(doc.resolution, 0);
   EXPECT_FALSE(doc.showAnts);
   EXPECT_FALSE(doc.selectionEnabled);
-  EXPECT_FALSE(doc.legacyFlag);
   EXPECT_EQ(doc.strokeEngineLevel, 1);
   EXPECT_EQ(doc.strokeEngineMode, 1);
-  EXPECT_EQ(doc.sinA, 0.0f);
-  EXPECT_EQ(doc.cosA, 1.0f);
-  EXPECT_EQ(doc.angleRad, 0.0f);
-  EXPECT_EQ(doc.scrollOrigin, (TPoint{0, 0}));
-  EXPECT_EQ(doc.scrollOffset, (TPoint{0, 0}));
+  EXPECT_EQ(doc.view().sinA(), 0.0f);
+  EXPECT_EQ(doc.view().cosA(), 1.0f);
+  EXPECT_EQ(doc.view().angleRad(), 0.0f);
+  EXPECT_EQ(doc.view().scrollOrigin(), (TPoint{0, 0}));
+  EXPECT_EQ(doc.view().scrollOffset(), (TPoint{0, 0}));
   EXPECT_FALSE(doc.walkerHasPrevious);
   EXPECT_TRUE(std::isnan(doc.walkerDistance[0]));
   EXPECT_TRUE(doc.composite.OwnDC);
@@ -161,7 +160,7 @@ TEST(Paper, MemoryUsageAddsItsParts) {
   DocFixture f;
   f.addLayer(0, 3);
   ASSERT_TRUE(f.doc->composite.Resize(40, 30));
-  ASSERT_TRUE(f.doc->viewBuffer.Resize(10, 10));
+  ASSERT_TRUE(f.doc->view().viewBuffer().Resize(10, 10));
   ASSERT_TRUE(f.doc->storeUndo(0, kUndoPixels));
   uint64_t layerBytes = 0;
   uint64_t undoBytes = 0;
@@ -169,7 +168,7 @@ TEST(Paper, MemoryUsageAddsItsParts) {
   EXPECT_EQ(layerBytes, static_cast<uint64_t>(f.doc->layers()->memorySize()));
   EXPECT_GT(undoBytes, 0u);
   EXPECT_EQ(undoBytes, f.doc->undoMemorySize());
-  EXPECT_EQ(total, 40u * 30u * 9u + layerBytes + 400u + static_cast<uint64_t>(f.doc->patternBuffer.ByteSize()) +
+  EXPECT_EQ(total, 40u * 30u * 9u + layerBytes + 400u + static_cast<uint64_t>(f.doc->view().patternBuffer().ByteSize()) +
                        static_cast<uint64_t>(f.doc->masks()->memorySize()) + undoBytes);
 }
 

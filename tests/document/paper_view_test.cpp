@@ -25,7 +25,7 @@ TEST(PaperZoom, SetZoomKeepsTheRatioInsideItsLimits) {
   DocFixture f;
   for (const Case& c : cases) {
     EXPECT_FLOAT_EQ(f.doc->setZoom(c.asked.Num, c.asked.Den), ratioToFloat(c.stored)) << c.asked.Num;
-    EXPECT_EQ(f.doc->zoom, c.stored) << c.asked.Num << "/" << c.asked.Den;
+    EXPECT_EQ(f.doc->view().zoom(), c.stored) << c.asked.Num << "/" << c.asked.Den;
   }
 }
 
@@ -34,27 +34,27 @@ TEST(PaperZoom, RatiosThatAreNotPositiveLeaveTheZoomAlone) {
   f.doc->setZoom(3, 2);
   for (const SRatio bad : {SRatio{0, 1}, SRatio{1, 0}, SRatio{0, 0}, SRatio{-2, 1}, SRatio{2, -1}, SRatio{INT32_MIN, 1}}) {
     EXPECT_FLOAT_EQ(f.doc->setZoom(bad.Num, bad.Den), 1.5f);
-    EXPECT_EQ(f.doc->zoom, (SRatio{3, 2}));
+    EXPECT_EQ(f.doc->view().zoom(), (SRatio{3, 2}));
   }
 }
 
 TEST(PaperZoom, StepsGoThroughThePresetRatiosAndStopAtTheEnds) {
   DocFixture f;
   f.doc->zoomIn();
-  EXPECT_EQ(f.doc->zoom, (SRatio{3, 2}));
+  EXPECT_EQ(f.doc->view().zoom(), (SRatio{3, 2}));
   f.doc->zoomOut();
   f.doc->zoomOut();
-  EXPECT_EQ(f.doc->zoom, (SRatio{2, 3}));
+  EXPECT_EQ(f.doc->view().zoom(), (SRatio{2, 3}));
   f.doc->setZoom(16, 1);
   EXPECT_FALSE(f.doc->canZoomIn());
   f.doc->zoomIn();
-  EXPECT_EQ(f.doc->zoom, (SRatio{16, 1}));
+  EXPECT_EQ(f.doc->view().zoom(), (SRatio{16, 1}));
   f.doc->setZoom(1, 16);
   EXPECT_FALSE(f.doc->canZoomOut());
   f.doc->zoomOut();
-  EXPECT_EQ(f.doc->zoom, (SRatio{1, 16}));
+  EXPECT_EQ(f.doc->view().zoom(), (SRatio{1, 16}));
   f.doc->zoomReset();
-  EXPECT_EQ(f.doc->zoom, (SRatio{1, 1}));
+  EXPECT_EQ(f.doc->view().zoom(), (SRatio{1, 1}));
 }
 
 // ---- rotation ----------------------------------------------------------------------------
@@ -70,36 +70,36 @@ TEST(PaperRotation, AnglesAreBroughtIntoOneTurnBelowZero) {
   DocFixture f;
   for (const Case& c : cases) {
     f.doc->setViewAngle(c.asked);
-    const float d = f.doc->angleDeg;
+    const float d = f.doc->view().angleDeg();
     EXPECT_TRUE(d > -360.0f && d <= 0.0f) << c.asked;
     if (!std::isnan(c.stored)) {
       EXPECT_EQ(d, c.stored) << c.asked;
     }
     EXPECT_FALSE(std::signbit(d) && d == 0.0f) << c.asked;
-    EXPECT_FLOAT_EQ(f.doc->angleRad, static_cast<float>(d * std::numbers::pi / 180.0)) << c.asked;
+    EXPECT_FLOAT_EQ(f.doc->view().angleRad(), static_cast<float>(d * std::numbers::pi / 180.0)) << c.asked;
     if (!std::isnan(c.sine)) {
-      EXPECT_EQ(f.doc->sinA, c.sine) << c.asked;  // exact at the quarter turns
-      EXPECT_EQ(f.doc->cosA, c.cosine) << c.asked;
+      EXPECT_EQ(f.doc->view().sinA(), c.sine) << c.asked;  // exact at the quarter turns
+      EXPECT_EQ(f.doc->view().cosA(), c.cosine) << c.asked;
     } else {
-      EXPECT_NEAR(f.doc->sinA, std::sin(f.doc->angleRad), 1e-6) << c.asked;
+      EXPECT_NEAR(f.doc->view().sinA(), std::sin(f.doc->view().angleRad()), 1e-6) << c.asked;
     }
   }
   f.doc->setViewAngle(std::numeric_limits<float>::quiet_NaN());
-  EXPECT_EQ(f.doc->angleDeg, 0.0f);
-  EXPECT_EQ(f.doc->cosA, 1.0f);
+  EXPECT_EQ(f.doc->view().angleDeg(), 0.0f);
+  EXPECT_EQ(f.doc->view().cosA(), 1.0f);
 }
 
 TEST(PaperRotation, PanningMovesTheCentreAgainstTheTurnedDelta) {
   DocFixture f;
   f.doc->setViewCenter(50, 40);
   f.doc->panView(10, -4);
-  EXPECT_EQ(f.doc->viewCenter, (TPointF{40, 44}));
+  EXPECT_EQ(f.doc->view().center(), (TPointF{40, 44}));
   f.doc->setViewAngle(90);  // sine 1, cosine 0
   f.doc->panView(10, 0);
-  EXPECT_EQ(f.doc->viewCenter, (TPointF{40, 34}));
+  EXPECT_EQ(f.doc->view().center(), (TPointF{40, 34}));
   f.doc->setViewRadians(0.5f);
-  EXPECT_FLOAT_EQ(f.doc->angleDeg, static_cast<float>(0.5 * 180.0 / std::numbers::pi));
-  EXPECT_FLOAT_EQ(f.doc->sinA, std::sin(0.5f));
+  EXPECT_FLOAT_EQ(f.doc->view().angleDeg(), static_cast<float>(0.5 * 180.0 / std::numbers::pi));
+  EXPECT_FLOAT_EQ(f.doc->view().sinA(), std::sin(0.5f));
 }
 
 // ---- coordinates -------------------------------------------------------------------------

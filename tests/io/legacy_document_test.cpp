@@ -67,7 +67,6 @@ TEST(LegacyDocument, ADocumentReadsBackWithItsLayersAndRecording) {
   EXPECT_EQ(doc.width, kW);
   EXPECT_EQ(doc.height, kH);
   EXPECT_EQ(doc.paperColor, PaperColor::fromPixel(0xF0E0D0));
-  EXPECT_TRUE(doc.legacyFlag);
   ASSERT_EQ(doc.layerCount(), 3);
   EXPECT_EQ(doc.currentLayerIndex(), 1);
   for (int32_t i = 0; i < 3; ++i) {
@@ -193,9 +192,6 @@ TEST(LegacyDocument, FilesThatAreRefusedOrReadInPart) {
     EXPECT_EQ(d.doc->width, kW) << c.what;
     EXPECT_EQ(d.doc->paperColor, PaperColor::fromPixel(0xF0E0D0)) << c.what;
     EXPECT_EQ(d.doc->layerCount(), c.layers) << c.what;
-    if (c.eventsRefused) {
-      EXPECT_TRUE(d.doc->legacyFlag) << c.what;
-    }
   }
 }
 

@@ -268,12 +268,12 @@ TEST(DocumentThumbnail, OpaquePictureWithoutTheGrid) {
   d.addLayer(1);
   d.layers().getLayer(0)->opacity = 100;
   d.doc->showCanvasColor = false;  // a picture with transparency
-  d.doc->gridX = d.doc->gridY = 4;
+  d.doc->view().setGrid(false, 4, 4);
   d.doc->redraw(false);
   const std::vector<uint32_t> plainComposite = pixelsOf(d.doc->composite);
   TMTC plain;
   ASSERT_TRUE(makeDocumentThumbnail(*d.doc, plain));
-  d.doc->showGrid = true;
+  d.doc->view().setGrid(true, 4, 4);
   d.doc->redraw(true);
   const std::vector<uint32_t> withGrid = pixelsOf(d.doc->composite);
   EXPECT_NE(withGrid, plainComposite);

@@ -124,7 +124,7 @@ TEST(Navigator, PanelAndWindowDriveEachOther) {
   nav.windowViewChanged();
   EXPECT_NEAR(nav.rotationDegrees(), -30.0, 1e-4);
   nav.rotationFieldChanged(30.0);
-  EXPECT_NEAR(std::fmod(f.doc().angleDeg + 360.0, 360.0), 330.0, 1e-3);
+  EXPECT_NEAR(std::fmod(f.doc().view().angleDeg() + 360.0, 360.0), 330.0, 1e-3);
   EXPECT_NEAR(nav.rotationDegrees(), 30.0, 1e-4);
   // The window's own zoom reaches the panel.
   f.window->setZoomCentred(2, 1);

@@ -173,7 +173,7 @@ TEST(NavigatorGrabber, GrabberPanelAndWindowStayInStep) {
   // Its angle is the panel's: the window turns the other way.
   nav.grabberChange(2.0f, 45.0f);
   EXPECT_NEAR(nav.rotationDegrees(), 45.0, 1e-4);
-  EXPECT_NEAR(std::fmod(f.doc().angleDeg + 360.0, 360.0), 315.0, 1e-3);
+  EXPECT_NEAR(std::fmod(f.doc().view().angleDeg() + 360.0, 360.0), 315.0, 1e-3);
   // The panel's changes are shown on the grabber.
   nav.scaleFieldChanged(50.0);
   EXPECT_FLOAT_EQ(nav.grabberScale(), 0.5f);
@@ -195,10 +195,10 @@ TEST(NavigatorGrabber, HalfTurnFromTheGrabberDoesNotTurnAgain) {
   nav.bind(f.window.get());
   nav.rotationFieldChanged(180.0);
   EXPECT_FLOAT_EQ(nav.grabberRotation(), -180.0f);
-  const float before = f.doc().angleDeg;
+  const float before = f.doc().view().angleDeg();
   // The grabber reports the same half turn it was shown: nothing moves.
   nav.grabberChange(nav.grabberScale(), -180.0f);
-  EXPECT_FLOAT_EQ(f.doc().angleDeg, before);
+  EXPECT_FLOAT_EQ(f.doc().view().angleDeg(), before);
   EXPECT_NEAR(std::fabs(nav.rotationDegrees()), 180.0, 1e-4);
 }
 

@@ -209,7 +209,7 @@ void TMainForm::applyPreferenceEffects(uint32_t effects) {
   for (TDrawWindowWidget* w : drawWindows()) {
     TDrawWindow& window = w->window();
     TPaper& p = window.paper();
-    if ((effects & kEffectGrid) != 0 && p.showGrid) p.setGridSize(true, viewPrefs().gridW(), viewPrefs().gridH(), true);
+    if ((effects & kEffectGrid) != 0 && p.view().showGrid()) p.setGridSize(true, viewPrefs().gridW(), viewPrefs().gridH(), true);
     if ((effects & kEffectUndo) != 0) (void)p.setUndoCount();  // a failure is reported by the document
     if ((effects & kEffectTitle) != 0) window.updateTitle();
     if ((effects & kEffectLayout) != 0) window.documentLayoutChanged(true);
@@ -317,7 +317,7 @@ void TMainForm::buildStatusPopups() {
     auto list = popRotate_->actions();
     for (int i = 0; i < list.size(); ++i) {
       list[i]->setEnabled(w != nullptr);
-      list[i]->setChecked(w && w->window().paper().angleDeg == kRotateMenuAngles[size_t(i)]);
+      list[i]->setChecked(w && w->window().paper().view().angleDeg() == kRotateMenuAngles[size_t(i)]);
     }
   });
   popReso_ = new QMenu(this);
@@ -578,7 +578,7 @@ void TMainForm::documentActivated() {
   bindToolTarget(w);
   if (w) {
     showZoomStatus(w->window().paper().zoomValue() * 100.0f);
-    showAngleStatus(w->window().paper().angleDeg);
+    showAngleStatus(w->window().paper().view().angleDeg());
   } else {
     setStatusText(0, QString());
     setStatusText(1, QString());

@@ -399,10 +399,10 @@ void TMainForm::bindMenuCommands() {
       [](TDrawWindowWidget& w) { (void)w.window().paper().showWalkAnts(!w.window().paper().showAnts, true); });
   bindSwitch(
       "ActViewGrid", [](TDrawWindowWidget& w) { return w.window().isIdle(); },
-      [](TDrawWindowWidget& w) { return w.window().paper().showGrid; },
+      [](TDrawWindowWidget& w) { return w.window().paper().view().showGrid(); },
       [](TDrawWindowWidget& w) {
         const CAppProfile& prefs = appProfile();
-        w.window().paper().setGridSize(!w.window().paper().showGrid, prefs.gridW, prefs.gridH, true);
+        w.window().paper().setGridSize(!w.window().paper().view().showGrid(), prefs.gridW, prefs.gridH, true);
         w.window().documentLayoutChanged(false);
       });
   a.bind(
@@ -466,11 +466,11 @@ void TMainForm::bindMenuCommands() {
   };
   auto printJob = [](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
-    const bool grid = p.showGrid;
-    if (grid) p.setGridSize(false, p.gridX, p.gridY, true);
+    const bool grid = p.view().showGrid();
+    if (grid) p.setGridSize(false, p.view().gridX(), p.view().gridY(), true);
     SPrintJob job{printableComposite(p), std::clamp(p.resolution > 0 ? p.resolution : 72, 72, 600),
                   windowPrintRecord(w)};
-    if (grid) p.setGridSize(true, p.gridX, p.gridY, true);
+    if (grid) p.setGridSize(true, p.view().gridX(), p.view().gridY(), true);
     return job;
   };
   auto print = [this, printJob](TDrawWindowWidget& w) {

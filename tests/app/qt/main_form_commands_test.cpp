@@ -217,7 +217,7 @@ TEST_F(MainFormCommandsTest, ViewSwitchesAreCheckedAndGated) {
     const char* name;
     std::function<bool(TPaper&)> state;
   };
-  const Switch switches[] = {{"ActViewGrid", [](TPaper& p) { return p.showGrid; }},
+  const Switch switches[] = {{"ActViewGrid", [](TPaper& p) { return p.view().showGrid(); }},
                              {"ActViewCanvasCol", [](TPaper& p) { return p.showCanvasColor; }}};
   for (const Switch& s : switches) {
     const bool before = s.state(paper());

@@ -256,7 +256,7 @@ TEST_F(PreferenceDialog, EachPreferenceTakesEffectOnTheOpenWindowAtOnce) {
   auto text = [](auto v) { return std::to_string(v); };
   const Case cases[] = {
       {"EdtUndo", 3, [&] { return text(undoSteps(5)); }, "5", "3"},
-      {"NumGridX", 16, [&] { return text(paper.gridX); }, "32", "16"},
+      {"NumGridX", 16, [&] { return text(paper.view().gridX()); }, "32", "16"},
       // Black at half opacity turns grey; red, red at half and then at full opacity.
       {"BoxGridColor", 0xFF0000, [&] { return qRed(gridPixel()) > qGreen(gridPixel()) + 64 ? "red" : "grey"; }, "grey",
        "red"},

@@ -303,7 +303,7 @@ TEST_F(PanelsTest, NavigatorAndWindowDriveEachOther) {
   nav->windowViewChanged();
   EXPECT_DOUBLE_EQ(nav->scaleEdit()->value(), 50.0);
   nav->rotationEdit()->setValue(30.0);
-  EXPECT_NEAR(a.doc().angleDeg, -30.0f, 1e-3);
+  EXPECT_NEAR(a.doc().view().angleDeg(), -30.0f, 1e-3);
   a.window->setViewRotation(true, 45.0f);
   nav->windowViewChanged();
   EXPECT_NEAR(nav->rotationEdit()->value(), -45.0, 0.05);

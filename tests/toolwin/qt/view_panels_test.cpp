@@ -113,7 +113,7 @@ TEST_F(ViewPanelsTest, TheGrabberTheNavigatorAndTheWindowDriveEachOther) {
   QTest::mouseClick(g, Qt::LeftButton, Qt::NoModifier, partCentre(gpTurnCounter));
   EXPECT_FLOAT_EQ(g->rotation(), 90.0f);
   EXPECT_NEAR(nav->rotationEdit()->value(), 90.0, 1e-3);
-  EXPECT_NEAR(std::fmod(doc.doc().angleDeg + 360.0, 360.0), 270.0, 1e-3);
+  EXPECT_NEAR(std::fmod(doc.doc().view().angleDeg() + 360.0, 360.0), 270.0, 1e-3);
   // The panel's changes move the grabber.
   nav->scaleEdit()->setValue(50.0);
   EXPECT_FLOAT_EQ(g->scale(), 0.5f);
