@@ -32,10 +32,10 @@ SDocStateValues CDocEventRecorder::documentState() const {
   v.canvasColorShown = doc_.showCanvasColor;
   v.bgPatternShown = doc_.showBgPattern;
   doc_.getGradientPoints(v.gradientStart, v.gradientEnd);
-  v.gradientType = doc_.gradation.shape();
-  v.gradientRepeat = doc_.gradation.mirror();
-  v.gradientWrap = doc_.gradation.wrap() != 0;
-  v.gradientCount = doc_.gradation.count();
+  v.gradientType = doc_.gradient()->shape();
+  v.gradientRepeat = doc_.gradient()->mirror();
+  v.gradientWrap = doc_.gradient()->wrap() != 0;
+  v.gradientCount = doc_.gradient()->count();
   v.currentLayer = doc_.currentLayerIndex();
   v.currentMask = doc_.masks() != nullptr ? doc_.masks()->current() : -1;
   v.selectionEnabled = doc_.selectionEnabled;

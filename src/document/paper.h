@@ -16,6 +16,7 @@
 #include "core/fixed_point.h"
 #include "core/planes.h"
 #include "core/rect.h"
+#include "document/doc_gradient.h"
 #include "document/doc_services.h"
 #include "document/paper_color.h"
 #include "document/paper_compose.h"
@@ -72,10 +73,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool ready = false;
   TTC composite{true};
   TMTC preview;
-  // The document gradient: its own copy of the colour stops, and the
-  // geometry (points, shape and repeat) over them.
-  CColorSlotGroup gradientStops{16};
-  CGradation gradation{&gradientStops};
   // The stroke walker's state: no previous dab, and no distance yet.
   bool walkerHasPrevious = false;
   std::array<float, 4> walkerDistance{};
@@ -174,14 +171,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   // ---- document gradient (paper_gradient.cpp) ----
   // The two points: whole pixels, floats (rounded to 16.16) or 16.16.
-  void setGradientPoints(TPoint p0, TPoint p1);
-  void setGradientPointsF(TPointF p0, TPointF p1);
-  void setGradientPointsFix(SFixPoint p0, SFixPoint p1);
-  void getGradientPoints(SFixPoint& p0, SFixPoint& p1) const;
+  void setGradientPoints(TPoint p0, TPoint p1) { gradient_.setPoints(p0, p1); }
+  void setGradientPointsF(TPointF p0, TPointF p1) { gradient_.setPointsF(p0, p1); }
+  void setGradientPointsFix(SFixPoint p0, SFixPoint p1) { gradient_.setPointsFix(p0, p1); }
+  void getGradientPoints(SFixPoint& p0, SFixPoint& p1) const { gradient_.getPoints(p0, p1); }
   // The start point in whole pixels.
-  TPoint gradientOrigin() const;
+  TPoint gradientOrigin() const { return gradient_.origin(); }
   // The default repeat record: linear, no mirror, no wrap, count 1.
-  void resetGradientOptions();
+  void resetGradientOptions() { gradient_.resetRepeat(); }
   // The colour stops of the tool window's current gradient, and its shape,
   // mirror, count and wrap (its own, or the set's shared ones).
   void applyGradientOptions();
@@ -194,16 +191,16 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   const CGradObj* currentGradient() const;
   // The source of the gradient while the document replays (not owned; null
   // to forget it).
-  void setReplayGradient(IReplayGradientSource* source);
+  void setReplayGradient(IReplayGradientSource* source) { gradient_.setReplaySource(source); }
   // Copies the stops of a gradient into the document's gradient.
-  void takeGradientStops(const CGradObj* from);
+  void takeGradientStops(const CGradObj* from) { gradient_.takeStops(from); }
   // Before anything paints with the stroke's gradient switch on: the stops
   // of the gradient in use now (the one the recording names), never those
   // the document took last, which an undone stroke may have taken and which
   // a replay therefore never sees.
   void takeGradientFor(const TStroke& stroke);
   // The gradient's colour at a pixel: red in the low byte, opacity on top.
-  uint32_t gradientColorAt(TPoint p) const;
+  uint32_t gradientColorAt(TPoint p) const { return gradient_.colorAt(p); }
 
   // ---- zoom and coordinates (paper_view.cpp) ----
   // The zoom as a float (numerator / denominator).
@@ -722,7 +719,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The tone set of a stroke or fill: during replay the recorder's, else
   // the tool window's (paper_stroke_modes.cpp).
   const CToneMngr* toneManager() const override;
-  const CGradation* gradient() const override { return &gradation; }
+  const CGradation* gradient() const override { return &gradient_.gradation(); }
   void setStrokeProc(TStrokeSink sink) override;
 
   // ---- messages ----
@@ -831,6 +828,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   IDocWindow* owner_ = nullptr;
   IViewSurface* surface_ = nullptr;
   CViewState view_;
+  CDocGradient gradient_;
   CPaperAntsView antsView_{*this};
   DocServices services_;
   TFlowImage* flow_ = nullptr;
@@ -847,7 +845,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   const CToneMngr* toolTones_ = nullptr;
   const CToneMngr* replayTones_ = nullptr;
   CPenRender* replayRender_ = nullptr;
-  IReplayGradientSource* replayGradient_ = nullptr;
   std::function<CPenShapeObj*()> replayNib_;
   std::unique_ptr<CLayerMngr> layers_;
   std::unique_ptr<CMaskMngr> masks_;

@@ -141,7 +141,7 @@ void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerDat
   if (r.Width > 0 && usesWorkChannel(doc, stroke)) {
     if (stroke.kind == skPen) {
       coverageToColor(flow, layer, r, stroke.color, stroke.getOpacity255(),
-                      stroke.useGradation ? &doc.gradation : nullptr);
+                      stroke.useGradation ? doc.gradient() : nullptr);
     } else if (stroke.kind == skBlur2) {
       blurByWeight(flow.pixels, *layer.image, flow.coverage, nullptr, r);
     }

@@ -116,7 +116,7 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   const CPenRender* render = currentPenRender();
   if (r.Width > 0 && render != nullptr && render->usesWorkPlane())
     coverageToColor(flow, *layer, r, stroke.color, stroke.getOpacity255(),
-                    stroke.useGradation ? &gradation : nullptr);
+                    stroke.useGradation ? gradient() : nullptr);
   const SRectXYWH shown = clipShifted(docRect, 0, 0, width, height);
   if (paintWindow && ownerWindow() != nullptr && shown.Width > 0) ownerWindow()->repaintDocRect(xywhToRect(shown));
   return true;

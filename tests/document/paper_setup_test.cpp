@@ -213,14 +213,14 @@ TEST(PaperGradient, ANewDocumentStartsFromTheToolWindowsGradient) {
   CDocGradientLink* old = setDocGradientLink(&link);
   DocFixture f;
   setDocGradientLink(old);
-  EXPECT_EQ(f.doc->gradation.mirror(), 1);
+  EXPECT_EQ(f.doc->gradient()->mirror(), 1);
   f.doc->setGradientPoints(TPoint{0, 0}, TPoint{100, 0});
   // Mirrored: black at both ends, white in the middle (red in the low byte,
   // the stop opacity on top).
   EXPECT_EQ(f.doc->gradientColorAt(TPoint{0, 0}), 0xFF000000u);
   EXPECT_EQ(f.doc->gradientColorAt(TPoint{50, 9}), 0xFFFFFFFFu);
   f.doc->resetGradientOptions();
-  EXPECT_EQ(f.doc->gradation.mirror(), 0);
+  EXPECT_EQ(f.doc->gradient()->mirror(), 0);
   EXPECT_EQ(f.doc->gradientColorAt(TPoint{100, 0}), 0xFFFFFFFFu);
 }
 
@@ -232,18 +232,18 @@ TEST(PaperGradient, OptionsTakeTheStopsOfTheGradientInUse) {
   // Replaying: the replay's gradient, in the order shape, mirror, count, wrap.
   f.window.replaying = true;
   ASSERT_TRUE(f.doc->setGradientOptions(0, 0, 2, 0));
-  EXPECT_EQ(f.doc->gradation.count(), 2);
+  EXPECT_EQ(f.doc->gradient()->count(), 2);
   EXPECT_EQ(f.doc->gradientColorAt(TPoint{0, 0}), 0xFF0000FFu);
   // Values out of range change nothing.
   EXPECT_FALSE(f.doc->setGradientOptions(7, 0, 1, 0));
   EXPECT_FALSE(f.doc->setGradientOptions(0, 0, 0, 0));
   EXPECT_FALSE(f.doc->setGradientOptions(0, 0, 1, 2));
-  EXPECT_EQ(f.doc->gradation.count(), 2);
-  EXPECT_EQ(f.doc->gradation.shape(), 0);
+  EXPECT_EQ(f.doc->gradient()->count(), 2);
+  EXPECT_EQ(f.doc->gradient()->shape(), 0);
   // Outside replay the tool window's gradient; the document keeps a copy.
   f.window.replaying = false;
   ASSERT_TRUE(f.doc->setGradientOptions(2, 0, 1, 1));
-  EXPECT_EQ(f.doc->gradation.wrap(), 1);
+  EXPECT_EQ(f.doc->gradient()->wrap(), 1);
   link.active.reset();
   EXPECT_EQ(f.doc->gradientColorAt(TPoint{0, 0}), 0xFF000000u);
   setDocGradientLink(old);

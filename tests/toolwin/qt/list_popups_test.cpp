@@ -200,9 +200,9 @@ TEST_F(ListPopupsTest, TheGradientPopupsBandSetsWhatThePanelShows) {
 
   test::DocWindowFixture doc{32, 24, {100, 100}};
   doc.doc().applyGradientOptions();
-  EXPECT_EQ(doc.doc().gradation.count(), 7);
-  EXPECT_EQ(doc.doc().gradation.shape(), 1);
-  EXPECT_EQ(doc.doc().gradation.mirror(), 1);
+  EXPECT_EQ(doc.doc().gradient()->count(), 7);
+  EXPECT_EQ(doc.doc().gradient()->shape(), 1);
+  EXPECT_EQ(doc.doc().gradient()->mirror(), 1);
 
   QTest::keyClick(popup, Qt::Key_Escape);
 }

@@ -144,10 +144,10 @@ TEST_F(ToolOptionsPanelTest, TheGradientButtonsReachTheNextGradient) {
   panel->repeatCountEdit()->setValue(3);
   const SGradRepeat expected{0, 2, 1, 0, 3};
   EXPECT_EQ(set.getRange(), expected);
-  EXPECT_EQ(f.doc().gradation.shape(), 0);
+  EXPECT_EQ(f.doc().gradient()->shape(), 0);
   drawGradient(8, 56);
-  EXPECT_EQ(f.doc().gradation.shape(), 2);
-  EXPECT_EQ(f.doc().gradation.count(), 3);
+  EXPECT_EQ(f.doc().gradient()->shape(), 2);
+  EXPECT_EQ(f.doc().gradient()->count(), 3);
 }
 
 TEST_F(ToolOptionsPanelTest, AnotherGradientPickedInTheListDrawsWithItsOwnSettings) {
@@ -177,7 +177,7 @@ TEST_F(ToolOptionsPanelTest, AnotherGradientPickedInTheListDrawsWithItsOwnSettin
 
   drawGradient(8, 56);
   EXPECT_NE(pixel(2, 24), fixedLeft);
-  EXPECT_EQ(f.doc().gradation.shape(), 1);
+  EXPECT_EQ(f.doc().gradient()->shape(), 1);
 }
 
 // The left half white, the right half a light grey 15 levels darker.
