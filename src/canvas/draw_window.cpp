@@ -165,7 +165,7 @@ bool TDrawWindow::selectPenEngine(int32_t level) {
 }
 
 bool TDrawWindow::isStrokeOpen() const {
-  if (paper_->strokeOpen) return true;
+  if (paper_->strokeState().isOpen()) return true;
   const IDocRecorder* rec = paper_->events();
   return rec != nullptr && rec->isStrokeOpen();
 }
@@ -338,7 +338,7 @@ void TDrawWindow::presentRect(const TRect& rect) {
 
 void TDrawWindow::repaintImageRect(const TRect& docRect) {
   if (!imageReady_) return;
-  if (paper_->strokeOpen) composeWithFlow(*paper_, *flow_, docRect);
+  if (paper_->strokeState().isOpen()) composeWithFlow(*paper_, *flow_, docRect);
   // A full paint is due anyway: it shows the rectangle too.
   if (fullPaintDue_) return;
   (void)paper_->paintWindowRect(this, docRect);

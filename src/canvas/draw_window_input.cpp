@@ -411,7 +411,7 @@ void TDrawWindow::autoScrollTick() {
 
 float TDrawWindow::strokeMinDistance() const {
   const float z = paper_->zoomValue();
-  if (paper_->strokeEngineMode == 2) return z > 2.0f ? 4.0f / z : 1.0f;
+  if (paper_->strokeState().engineMode() == 2) return z > 2.0f ? 4.0f / z : 1.0f;
   if (z == 0.25f) return 4.0f;
   if (z == 0.5f) return 3.0f;
   return 2.0f;
@@ -430,7 +430,7 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
   const TPointF at = clientToImage({x, y});
   shared_.lastStrokePos = {saturateToInt32(std::round(static_cast<double>(at.X))),
                            saturateToInt32(std::round(static_cast<double>(at.Y)))};
-  if (!paper_->strokeOpen) {
+  if (!paper_->strokeState().isOpen()) {
     // A stroke begins only when an edit may start now.
     if (!canEdit(true, false, true)) return -1;
     stroke.setLayerIndex(paper_->currentLayerIndex());
@@ -442,7 +442,7 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
     shared_.lastStrokeTime = timeGetTime();
     return -1;
   }
-  if (paper_->strokePointCount > kMaxStrokePoints) {
+  if (paper_->strokeState().pointCount() > kMaxStrokePoints) {
     SRectXYWH r{};
     (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
     mousePointSuppression = 0;
@@ -451,7 +451,7 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
   }
   modified_ = true;
   const SStrokePoint last = strokeSession_.lastPoint(*paper_, stroke);
-  if (paper_->strokePointCount >= 2) {
+  if (paper_->strokeState().pointCount() >= 2) {
     const float dx = at.X - last.x, dy = at.Y - last.y;
     if (std::sqrt(dx * dx + dy * dy) <= strokeMinDistance()) return 1;
   }
@@ -468,7 +468,7 @@ void TDrawWindow::strokeEnd(TStroke& stroke, bool fromScreen, float x, float y) 
   shared_.lastStrokePos = {saturateToInt32(std::round(static_cast<double>(at.X))),
                            saturateToInt32(std::round(static_cast<double>(at.Y)))};
   mousePointSuppression = 0;
-  if (!paper_->strokeOpen) return;
+  if (!paper_->strokeState().isOpen()) return;
   SRectXYWH r{};
   (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, 0.0f);
   (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
@@ -481,7 +481,7 @@ void TDrawWindow::strokeEnd(TStroke& stroke, bool fromScreen, float x, float y) 
 }
 
 void TDrawWindow::finishOpenStroke() {
-  if (!paper_ || !paper_->strokeOpen) return;
+  if (!paper_ || !paper_->strokeState().isOpen()) return;
   TStroke& stroke = shared_.toolStroke();
   const uint8_t source = stroke.inputSource;
   // The end belongs to the stroke whatever the keys: it is never refused.

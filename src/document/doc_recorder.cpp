@@ -39,7 +39,7 @@ SDocStateValues CDocEventRecorder::documentState() const {
   v.currentLayer = doc_.currentLayerIndex();
   v.currentMask = doc_.masks() != nullptr ? doc_.masks()->current() : -1;
   v.selectionEnabled = doc_.selectionEnabled;
-  v.strokeMode = doc_.strokeEngineMode;
+  v.strokeMode = doc_.strokeState().engineMode();
   return v;
 }
 

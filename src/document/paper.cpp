@@ -1,7 +1,6 @@
 #include "document/paper.h"
 
 #include <algorithm>
-#include <bit>
 #include <new>
 
 #include "brush/plot_callbacks.h"
@@ -53,10 +52,6 @@ TRect imageRectOf(const CLayerData& layer) {
 
 TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), services_(std::move(services)) {
   installLayerOwnUndo();
-  // The walker's first distance starts as the all-ones bit pattern, which no
-  // distance it computes can equal.
-  walkerDistance[0] = std::bit_cast<float>(0xFFFFFFFFu);
-
   // The document gradient starts from the tool window's active gradient.
   takeGradientStops(docGradientLink().activeGradient());
   applyGradientOptions();

@@ -25,6 +25,7 @@
 #include "document/paper_view.h"
 #include "document/seed_fill.h"
 #include "document/select_mngr.h"
+#include "document/stroke_state.h"
 #include "document/undo_mngr_ex.h"
 #include "document/view_state.h"
 
@@ -60,8 +61,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   // ---- fields ----
   std::string name;
-  uint8_t strokeEngineLevel = 1;
-  uint8_t strokeEngineMode = 1;
   bool showCanvasColor = true;
   bool showBgPattern = false;
   PaperColor paperColor;
@@ -73,9 +72,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   bool ready = false;
   TTC composite{true};
   TMTC preview;
-  // The stroke walker's state: no previous dab, and no distance yet.
-  bool walkerHasPrevious = false;
-  std::array<float, 4> walkerDistance{};
   // Called as onChange(document, ready): true once set up, false when it goes.
   std::function<void(TPaper&, bool)> onChange;
 
@@ -381,15 +377,12 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                             float pressure);
   [[nodiscard]] bool endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
   TStrokeSink strokeSink() const { return strokeSink_; }
-  // 1 when the latest segment's major axis is x, 0 when it is y.
-  uint8_t stepAxis = 0;
-  // Points of the open stroke (0 at begin); true from begin to end.
-  int32_t strokePointCount = 0;
-  bool strokeOpen = false;
-  // The pending-run capacity of the seed fills; tests
-  // set a small one to make a region too complex, or 0 for a queue that
-  // gets no memory.
-  int32_t seedFillCapacity = kSeedFillCapacity;
+  // The open stroke, its point count, the engine level and mode.
+  CStrokeState& strokeState() { return strokeState_; }
+  const CStrokeState& strokeState() const { return strokeState_; }
+  // The pending-run capacity of the seed fills; tests set a small one to
+  // make a region too complex, or 0 for a queue that gets no memory.
+  void setSeedFillCapacity(int32_t capacity) { seedFillCapacity_ = capacity; }
 
   // ---- region tools (paper_region_fill.cpp) ----
   // Points are document coordinates. A region found by the seed fillers
@@ -837,6 +830,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // older-format mode, freed on leaving it).
   std::unique_ptr<TSelectMng> selectMng_;
   TStrokeSink strokeSink_ = TStrokeSink::DabTable;
+  CStrokeState strokeState_;
+  int32_t seedFillCapacity_ = kSeedFillCapacity;
   // Shared pointers so that this header needs neither type whole.
   std::shared_ptr<CStrokeMngr> penEngine_;
   std::shared_ptr<IPenDocument> penDocument_;

@@ -39,7 +39,7 @@ int imageTransformOf(uint16_t code) {
 // could not be stored in its layer (memory): the layer is as it was, and the
 // replay cannot go on as recorded.
 bool finishLegacyStroke(TPaper& doc, TFlowImage& flow, TStroke& stroke) {
-  const bool open = doc.strokeOpen;
+  const bool open = doc.strokeState().isOpen();
   SRectXYWH rect{};
   if (!doc.endStroke(flow, stroke, false, rect, false)) return !open;
   doc.updateLayerRect(false, stroke.layerIndex, rect.X, rect.Y, rect.Width, rect.Height);

@@ -109,14 +109,14 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
     region.offset = TPoint{-origin.X, -origin.Y};
     region.size = SSize{width, height};
     if (masked) {
-      CSeedFillTCWithMask f(seedFillCapacity, flow.pixels, flow.coverage, bounds);
+      CSeedFillTCWithMask f(seedFillCapacity_, flow.pixels, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       f.setMask(mask->image.get(), TPoint{origin.X + mask->offsetX, origin.Y + mask->offsetY});
       found = f.fill(point, tol);
       overflow = f.overflowed();
       noMemory = !f.isAllocated();
     } else {
-      CSeedFillTCWithAlpha f(seedFillCapacity, flow.pixels, flow.coverage, bounds);
+      CSeedFillTCWithAlpha f(seedFillCapacity_, flow.pixels, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       found = f.fill(point, tol);
       overflow = f.overflowed();
@@ -130,14 +130,14 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
     region.offset = TPoint{layer->offsetX, layer->offsetY};
     region.size = SSize{layer->imageWidth(), layer->imageHeight()};
     if (masked) {
-      CSeedFillWithMask f(seedFillCapacity, *layer->image, flow.coverage, bounds);
+      CSeedFillWithMask f(seedFillCapacity_, *layer->image, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       f.setMask(mask->image.get(), TPoint{mask->offsetX - layer->offsetX, mask->offsetY - layer->offsetY});
       found = f.fill(seed, tol);
       overflow = f.overflowed();
       noMemory = !f.isAllocated();
     } else {
-      CSeedFillWithAlpha f(seedFillCapacity, *layer->image, flow.coverage, bounds);
+      CSeedFillWithAlpha f(seedFillCapacity_, *layer->image, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
       found = f.fill(seed, tol);
       overflow = f.overflowed();

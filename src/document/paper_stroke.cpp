@@ -65,9 +65,9 @@ void walkSegment(TPaper& doc, TFlowImage& flow, TStroke& stroke, const CLayerDat
   }
   const SSize size{layer.imageWidth(), layer.imageHeight()};
   SDabSurface surface{flow.layerPixels(size), flow.layerCoverage(size), layer.image.get(),
-                      layerBlendNeutral(layer.blendMode), TPoint{layer.offsetX, layer.offsetY}, doc.stepAxis};
+                      layerBlendNeutral(layer.blendMode), TPoint{layer.offsetX, layer.offsetY}, doc.strokeState().stepAxis()};
   walkDabSegment(stroke, surface);
-  doc.stepAxis = surface.stepAxis;
+  doc.strokeState().setStepAxis(surface.stepAxis);
 }
 
 }  // namespace
@@ -127,7 +127,7 @@ CLayerData* strokeLayer(TPaper& doc, const TStroke& stroke) {
 
 bool usesWorkChannel(const TPaper& doc, const TStroke& stroke) {
   // In mode 2 the engine's renderer keeps its own working channel.
-  if (doc.strokeEngineMode >= 2) return false;
+  if (doc.strokeState().engineMode() >= 2) return false;
   const SStrokeKindRow* row = strokeKindRow(stroke.kind);
   return row != nullptr && row->usesWorkChannel;
 }
@@ -189,19 +189,18 @@ bool TPaper::beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, flo
   }
   setPlotDocument(this);
   updatePlotCallbacks(stroke, this);
-  strokeOpen = true;
-  strokePointCount = 0;
+  strokeState_.open();
   return true;
 }
 
 bool TPaper::continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                             float pressure) {
   CLayerData* layer = strokeLayer(*this, stroke);
-  if (!strokeOpen || layer == nullptr) return false;
+  if (!strokeState_.isOpen() || layer == nullptr) return false;
   // A point the event store drops leaves the history out of step with the
   // recording, as a dropped stroke start does.
   if (record && !recordPoint(events(), x, y, pressure)) clearUndo();
-  ++strokePointCount;
+  strokeState_.addPoint();
   stroke.addPoint(x, y, pressure);
   // Mode 2 strokes go through the engine calls (paper_stroke_engine.cpp);
   // a point that arrives here all the same is walked by the dab table.
@@ -214,7 +213,7 @@ bool TPaper::continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool
 
 bool TPaper::drawStrokeSegment(TFlowImage& flow, TStroke& stroke, float x0, float y0, float x1, float y1) {
   CLayerData* layer = strokeLayer(*this, stroke);
-  if (!strokeOpen || layer == nullptr) return false;
+  if (!strokeState_.isOpen() || layer == nullptr) return false;
   // Both ends at full pressure: the walker runs from point 2 to point 1.
   stroke.setSegment(x1, y1, 1.0f, x0, y0, 1.0f);
   walkSegment(*this, flow, stroke, *layer);
@@ -227,15 +226,15 @@ bool TPaper::drawStrokeSegment(TFlowImage& flow, TStroke& stroke, float x0, floa
 bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool) {
   strokeRect = SRectXYWH{0, 0, 0, 0};
   CLayerData* layer = strokeLayer(*this, stroke);
-  if (!strokeOpen || layer == nullptr) {
-    strokeOpen = false;
+  if (!strokeState_.isOpen() || layer == nullptr) {
+    strokeState_.close();
     return false;
   }
   stroke.getTotalRect(strokeRect);
   const SRectXYWH r = layerRectOf(strokeRect, *layer);
   const bool merged = finishStroke(*this, flow, stroke.layerIndex, *layer, r, record);
   if (r.Width > 0 && usesWorkChannel(*this, stroke)) clearCoverage(flow.coverage, r);
-  strokeOpen = false;
+  strokeState_.close();
   if (!merged) {
     repaintRect(stroke.layerIndex, xywhToRect(strokeRect));
     showOutOfMemoryMessage();

@@ -50,12 +50,12 @@ CLayerData* engineLayer(TPaper& doc, const TStroke& stroke) {
 }  // namespace
 
 bool TPaper::createPenEngine(TStroke& stroke, CPenRender& renderer) {
-  if (strokeEngineLevel >= 2 && penEngine_) return true;
+  if (strokeState_.engineLevel() >= 2 && penEngine_) return true;
   penDocument_ = std::make_shared<CPaperPenDocument>(*this);
   penEngine_ = std::make_shared<CStrokeMngr>(&stroke, &renderer);
   penRender_ = &renderer;
   penStroke_ = &stroke;
-  strokeEngineLevel = 2;
+  strokeState_.setEngineLevel(2);
   return true;
 }
 
@@ -64,8 +64,8 @@ void TPaper::freePenEngine() {
   penDocument_.reset();
   penRender_ = nullptr;
   penStroke_ = nullptr;
-  strokeEngineLevel = 1;
-  if (strokeEngineMode > 1) setStrokeProc(TStrokeSink::DabTable);
+  strokeState_.setEngineLevel(1);
+  if (strokeState_.engineMode() > 1) setStrokeProc(TStrokeSink::DabTable);
 }
 
 bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, float x, float y, float pressure) {
@@ -90,19 +90,18 @@ bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, f
   if (!penEngine_->firstPoint(SStrokePoint{x, y, pressure})) return false;
   takeGradientFor(stroke);
   if (record && !recordBegin(events(), x, y, pressure)) clearUndo();
-  strokeOpen = true;
-  strokePointCount = 0;
+  strokeState_.open();
   return true;
 }
 
 bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                                   float pressure) {
   CLayerData* layer = engineLayer(*this, stroke);
-  if (!strokeOpen || layer == nullptr || !penEngine_) return false;
+  if (!strokeState_.isOpen() || layer == nullptr || !penEngine_) return false;
   // A point the event store drops leaves the history out of step with the
   // recording, as a dropped stroke start does.
   if (record && !recordPoint(events(), x, y, pressure)) clearUndo();
-  ++strokePointCount;
+  strokeState_.addPoint();
   // A point the engine refuses (not finite) adds no segment: drawing now
   // would only walk the last one again.
   if (!penEngine_->addPoint(SStrokePoint{x, y, pressure})) return true;
@@ -125,8 +124,8 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
 bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool) {
   strokeRect = SRectXYWH{0, 0, 0, 0};
   CLayerData* layer = engineLayer(*this, stroke);
-  if (!strokeOpen || layer == nullptr || !penEngine_) {
-    strokeOpen = false;
+  if (!strokeState_.isOpen() || layer == nullptr || !penEngine_) {
+    strokeState_.close();
     return false;
   }
   strokeRect = penEngine_->getDirtyRect();
@@ -137,7 +136,7 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
     penEngine_->clearWork(&work, false);
   }
   penEngine_->endStroke();
-  strokeOpen = false;
+  strokeState_.close();
   if (merged) {
     // A dab may reach past the merged rectangle (a turned or stretched nib):
     // what it left there in the flow image never reaches the layer, and the

@@ -57,7 +57,7 @@ bool TPaper::leaveOlderFormatMode() {
   // can be chosen again.
   setStrokeProc(TStrokeSink::DabTable);
   selectMng_.reset();
-  strokeEngineLevel = penEngine_ ? 2 : 1;
+  strokeState_.setEngineLevel(penEngine_ ? 2 : 1);
   // The older format knew no transparency: what it painted is opaque.
   if (layers_) {
     for (int32_t i = 0; i < layers_->count(); ++i) layers_->getLayer(i)->setAlphaAll(255);

@@ -43,12 +43,11 @@ void TPaper::setStrokeProc(TStrokeSink sink) {
   // The older-format mode has no document undo: each layer keeps its own.
   if (olderFormatMode_) undoMngr_.reset();
   const auto level = static_cast<uint8_t>(sink);
-  if (level > strokeEngineLevel) strokeEngineLevel = level;
-  strokeEngineMode = level;
+  strokeState_.setEngineMode(level);
 }
 
 bool TPaper::selectPenEngine(int32_t level) {
-  if ((level != 1 && level != 2) || level > strokeEngineLevel) return false;
+  if ((level != 1 && level != 2) || level > strokeState_.engineLevel()) return false;
   setStrokeProc(level == 1 ? TStrokeSink::DabTable : TStrokeSink::PenRender);
   return true;
 }

@@ -116,7 +116,7 @@ bool CReplayEngine::finishReplayStroke() {
   SRectXYWH rect{};
   // An open stroke that does not end could not be stored in the layer
   // (memory): the replay cannot go on as recorded.
-  const bool open = doc_.strokeOpen;
+  const bool open = doc_.strokeState().isOpen();
   const bool ended = session_.end(doc_, flow_, *stroke_, false, rect);
   if (open && !ended) return fail(ReplayError::OperationFailed);
   if (rect.Width > 0 && rect.Height > 0) doc_.updateLayerPreview(false, stroke_->layerIndex, xywhToRect(rect));

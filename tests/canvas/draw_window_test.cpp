@@ -320,17 +320,17 @@ TEST(StrokeInput, PointsCloserThanTheMinimumAreSkippedOnceTwoAreIn) {
   ASSERT_EQ(f.window->strokePoint(s, false, a.X, a.Y, 1.0f), -1);
   // The second point is never skipped, however close.
   ASSERT_EQ(f.window->strokePoint(s, false, a.X, a.Y, 1.0f), 1);
-  EXPECT_EQ(f.doc().strokePointCount, 1);
+  EXPECT_EQ(f.doc().strokeState().pointCount(), 1);
   const TPointF b = f.shown({101, 100});
   ASSERT_EQ(f.window->strokePoint(s, false, b.X, b.Y, 1.0f), 1);
-  EXPECT_EQ(f.doc().strokePointCount, 2);
+  EXPECT_EQ(f.doc().strokeState().pointCount(), 2);
   // 3.9 image units at zoom 1/4 is below the minimum of 4.
   const TPointF c = f.shown({101.0f + 3.9f, 100});
   f.window->strokePoint(s, false, c.X, c.Y, 1.0f);
-  EXPECT_EQ(f.doc().strokePointCount, 2);
+  EXPECT_EQ(f.doc().strokeState().pointCount(), 2);
   const TPointF d = f.shown({120, 100});
   f.window->strokePoint(s, false, d.X, d.Y, 1.0f);
-  EXPECT_EQ(f.doc().strokePointCount, 3);
+  EXPECT_EQ(f.doc().strokeState().pointCount(), 3);
   f.window->finishOpenStroke();
 }
 
@@ -344,10 +344,10 @@ TEST(StrokeInput, AStrokeEndsAtThePointLimit) {
     const TPointF p = i % 2 == 0 ? b : a;
     ASSERT_EQ(f.window->strokePoint(s, false, p.X, p.Y, 1.0f), 1) << i;
   }
-  EXPECT_EQ(f.doc().strokePointCount, 60000);
+  EXPECT_EQ(f.doc().strokeState().pointCount(), 60000);
   // The point that makes 60001 is still taken; the next one ends the stroke.
   f.window->strokePoint(s, false, b.X, b.Y, 1.0f);
-  EXPECT_EQ(f.doc().strokePointCount, 60001);
+  EXPECT_EQ(f.doc().strokeState().pointCount(), 60001);
   EXPECT_EQ(f.window->strokePoint(s, false, a.X, a.Y, 1.0f), -1);
   EXPECT_FALSE(f.window->isStrokeOpen());
   EXPECT_EQ(f.doc().undoMngr()->undoCount(), 1);

@@ -140,7 +140,7 @@ TEST(PenStrokes, EveryPaintKindPaintedInAWindowReplaysByteForByte) {
     if (paintKindStrokeKind(kind) != skBlur2) {
       EXPECT_NE(picture(c.doc()), before) << "kind " << int(kind) << " painted nothing";
     }
-    EXPECT_EQ(c.doc().strokeEngineMode, paintKindFamily(kind) == 2 ? 2 : 1) << "kind " << int(kind);
+    EXPECT_EQ(c.doc().strokeState().engineMode(), paintKindFamily(kind) == 2 ? 2 : 1) << "kind " << int(kind);
     expectReplaysAlike(c, "kind " + std::to_string(kind));
   }
 }

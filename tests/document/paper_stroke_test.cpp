@@ -296,7 +296,7 @@ TEST(PaperStroke, AStrokeWhoseTilesCannotBeHadLeavesTheLayerWhole) {
   }
   EXPECT_EQ(countDiffering(*f.layerPlane(), *before), 0);
   EXPECT_FALSE(f.doc->canUndo(0));
-  EXPECT_FALSE(f.doc->strokeOpen);
+  EXPECT_FALSE(f.doc->strokeState().isOpen());
   EXPECT_EQ(f.messages.warnings().size(), 1u);
   ASSERT_TRUE(f.paint(kLine));
   EXPECT_GT(countDiffering(*f.layerPlane(), *before), 50);
@@ -344,14 +344,14 @@ TEST(PaperStroke, RefusedAndEmptyStrokes) {
 
 TEST(PaperStroke, ThePenEngineLevelLimitsTheModes) {
   StrokeFixture f;
-  EXPECT_EQ(f.doc->strokeEngineMode, 1);
+  EXPECT_EQ(f.doc->strokeState().engineMode(), 1);
   EXPECT_FALSE(f.doc->selectPenEngine(2));  // no pen engine yet
   EXPECT_FALSE(f.doc->selectPenEngine(0));
-  EXPECT_EQ(f.doc->strokeEngineMode, 1);
+  EXPECT_EQ(f.doc->strokeState().engineMode(), 1);
   EXPECT_TRUE(f.doc->selectPenEngine(1));
   f.doc->setStrokeProc(TStrokeSink::Segment);
   EXPECT_FALSE(f.doc->isStandardMode());
-  EXPECT_EQ(f.doc->strokeEngineMode, 0);
+  EXPECT_EQ(f.doc->strokeState().engineMode(), 0);
   // The older-format walker paints the same line.
   const auto before = f.layerPlane();
   f.stroke.kind = skEraser;
@@ -365,9 +365,9 @@ TEST(PaperStroke, PenEngineStrokesPaintRecordAndUndo) {
   StrokeFixture f;
   CPenRender renderer;
   ASSERT_TRUE(f.doc->createPenEngine(f.stroke, renderer));
-  EXPECT_EQ(f.doc->strokeEngineLevel, 2);
+  EXPECT_EQ(f.doc->strokeState().engineLevel(), 2);
   ASSERT_TRUE(f.doc->selectPenEngine(2));
-  EXPECT_EQ(f.doc->strokeEngineMode, 2);
+  EXPECT_EQ(f.doc->strokeState().engineMode(), 2);
   const std::string before = snapshot(*f.doc);
   ASSERT_TRUE(f.doc->beginEngineStroke(*f.flow, f.stroke, true, 8, 20, 1.0f));
   for (float x = 12; x <= 52; x += 4) ASSERT_TRUE(f.doc->continueEngineStroke(*f.flow, f.stroke, true, true, x, 20, 1.0f));
@@ -384,7 +384,7 @@ TEST(PaperStroke, PenEngineStrokesPaintRecordAndUndo) {
   ASSERT_TRUE(f.redo());
   EXPECT_EQ(snapshot(*f.doc), after);
   f.doc->freePenEngine();
-  EXPECT_EQ(f.doc->strokeEngineMode, 1);
+  EXPECT_EQ(f.doc->strokeState().engineMode(), 1);
   EXPECT_FALSE(f.doc->selectPenEngine(2));
 }
 

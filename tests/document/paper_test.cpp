@@ -25,15 +25,15 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_EQ(doc.resolution, 0);
   EXPECT_FALSE(doc.showAnts);
   EXPECT_FALSE(doc.selectionEnabled);
-  EXPECT_EQ(doc.strokeEngineLevel, 1);
-  EXPECT_EQ(doc.strokeEngineMode, 1);
+  EXPECT_EQ(doc.strokeState().engineLevel(), 1);
+  EXPECT_EQ(doc.strokeState().engineMode(), 1);
   EXPECT_EQ(doc.view().sinA(), 0.0f);
   EXPECT_EQ(doc.view().cosA(), 1.0f);
   EXPECT_EQ(doc.view().angleRad(), 0.0f);
   EXPECT_EQ(doc.view().scrollOrigin(), (TPoint{0, 0}));
   EXPECT_EQ(doc.view().scrollOffset(), (TPoint{0, 0}));
-  EXPECT_FALSE(doc.walkerHasPrevious);
-  EXPECT_TRUE(std::isnan(doc.walkerDistance[0]));
+  EXPECT_FALSE(doc.strokeState().walkerHasPrevious());
+  EXPECT_TRUE(std::isnan(doc.strokeState().walkerDistance()[0]));
   EXPECT_TRUE(doc.composite.OwnDC);
   EXPECT_TRUE(doc.isStandardMode());
   // What it owns: an empty layer list, the mask list with its first mask,

@@ -241,7 +241,7 @@ TEST(RegionFill, AnUnfinishedRegionChangesNothing) {
   for (const Case& c : cases) {
     RegionFixture f;
     SRegionFillSettings s;
-    f.doc->seedFillCapacity = c.capacity;
+    f.doc->setSeedFillCapacity(c.capacity);
     const std::string before = snapshot(*f.doc);
     const uint32_t from = f.position();
     const bool done = c.wand ? f.doc->magicWandSelect(*f.flow, 0, {0, 0}, 0, false, s, true)

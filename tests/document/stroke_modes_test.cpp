@@ -30,7 +30,7 @@ TEST(StrokeModes, TheOlderFormatModeHasNoDocumentUndo) {
   ASSERT_TRUE(f.doc->leaveOlderFormatMode());
   EXPECT_TRUE(f.doc->hasUndo());
   EXPECT_TRUE(f.doc->isStandardMode());
-  EXPECT_EQ(f.doc->strokeEngineMode, 1);
+  EXPECT_EQ(f.doc->strokeState().engineMode(), 1);
   EXPECT_EQ(f.doc->undoMngr()->undoCount(), 0);
   EXPECT_EQ(f.layer(0)->image->getPixel(3, 4), 0xFF123456u);
   EXPECT_EQ(f.flow->pixels.getPixel(0, 0), 0xFFFFFFFFu);

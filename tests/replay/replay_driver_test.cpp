@@ -247,7 +247,7 @@ TEST(ReplayDriver, AStopAfterAnErrorRunsNothingPastIt) {
     ASSERT_TRUE(r.engine->strokeOpen());
     EXPECT_EQ(r.engine->finishStroke(), ReplayStep::Error);
     EXPECT_FALSE(r.engine->strokeOpen());
-    EXPECT_FALSE(r.y.doc->strokeOpen);
+    EXPECT_FALSE(r.y.doc->strokeState().isOpen());
     EXPECT_EQ(r.y.doc->paperColor.pixel(), paper) << stepPoints;
     EXPECT_EQ(r.y.doc->width, 32) << stepPoints;
     EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error);

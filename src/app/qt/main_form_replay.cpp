@@ -109,7 +109,7 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay, public
     if (!isActive(window)) return;
     // A stroke of the dab walker: the options show its settings.
     if (TToolForm* tools = form_.toolWindow())
-      (void)tools->toolOptions().loadReplayStroke(stroke, window.paper().strokeEngineMode);
+      (void)tools->toolOptions().loadReplayStroke(stroke, window.paper().strokeState().engineMode());
     if (!view_) return;
     SReplayedBrush b = view_->model().brush();
     b.strokeKind = uint8_t(stroke.kind);
