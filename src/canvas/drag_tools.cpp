@@ -57,7 +57,7 @@ TPoint clampDelta(int64_t dx, int64_t dy) {
 // snapped to the view grid.
 TPoint imageDelta(const TDrawWindow& w, TPoint p) {
   const float z = w.paper().zoomValue();
-  const TPointF a = w.clientToImage(toPointF(snapToViewGrid(w.anchor, z, true)));
+  const TPointF a = w.clientToImage(toPointF(snapToViewGrid(w.toolState().anchor, z, true)));
   const TPointF b = w.clientToImage(toPointF(snapToViewGrid(p, z, true)));
   return clampDelta(std::llround(static_cast<double>(b.X) - a.X), std::llround(static_cast<double>(b.Y) - a.Y));
 }
@@ -68,8 +68,8 @@ void showLayerAt(TDrawWindow& w, TPoint delta) {
   CLayerData* layer = w.paper().currentLayer();
   if (layer == nullptr || !layer->image) return;
   const TRect before = layer->imageRect();
-  layer->offsetX = static_cast<int32_t>(std::clamp<int64_t>(int64_t{w.tool.startOffset.X} - delta.X, INT32_MIN, INT32_MAX));
-  layer->offsetY = static_cast<int32_t>(std::clamp<int64_t>(int64_t{w.tool.startOffset.Y} - delta.Y, INT32_MIN, INT32_MAX));
+  layer->offsetX = static_cast<int32_t>(std::clamp<int64_t>(int64_t{w.toolState().tool.startOffset.X} - delta.X, INT32_MIN, INT32_MAX));
+  layer->offsetY = static_cast<int32_t>(std::clamp<int64_t>(int64_t{w.toolState().tool.startOffset.Y} - delta.Y, INT32_MIN, INT32_MAX));
   TRect changed = layer->imageRect();
   unionRect(changed, before);
   repaintDocArea(w, changed);
@@ -78,7 +78,7 @@ void showLayerAt(TDrawWindow& w, TPoint delta) {
 void showOutlineAt(TDrawWindow& w, TPoint delta) {
   CMaskMngr* masks = w.paper().masks();
   if (masks == nullptr) return;
-  masks->setAntsOrigin(clampDelta(int64_t{w.tool.antsStart.X} + delta.X, int64_t{w.tool.antsStart.Y} + delta.Y));
+  masks->setAntsOrigin(clampDelta(int64_t{w.toolState().tool.antsStart.X} + delta.X, int64_t{w.toolState().tool.antsStart.Y} + delta.Y));
   w.invalidateView();
 }
 
@@ -86,13 +86,13 @@ void retraceOutline(TDrawWindow& w) {
   CMaskMngr* masks = w.paper().masks();
   if (masks == nullptr) return;
   (void)masks->traceAnts(SSize{w.paper().width, w.paper().height}, -1);
-  w.tool.antsStart = masks->getAntsOrigin();
+  w.toolState().tool.antsStart = masks->getAntsOrigin();
 }
 
 void beginMove(TDrawWindow& w, int32_t kind) {
   if (movesLayer(kind)) {
     const CLayerData* layer = w.paper().currentLayer();
-    w.tool.startOffset = layer != nullptr ? TPoint{layer->offsetX, layer->offsetY} : TPoint{};
+    w.toolState().tool.startOffset = layer != nullptr ? TPoint{layer->offsetX, layer->offsetY} : TPoint{};
   }
   if (movesOutline(kind)) retraceOutline(w);
 }
@@ -143,21 +143,21 @@ bool applyMove(TDrawWindow& w, int32_t kind, TPoint delta) {
 // ---- the rubber band of the gradient and the crop box ----
 
 void showOverlay(TDrawWindow& w) {
-  w.inputState |= input::kOverlay;
+  w.toolState().inputState |= input::kOverlay;
   if (w.host() != nullptr) w.host()->updateAll();
 }
 
 void setLineOverlay(TDrawWindow& w) {
-  w.tool.points.assign({toPointRounded(w.imageToClient(w.tool.first)), toPointRounded(w.imageToClient(w.tool.second))});
-  w.tool.count = 2;
-  w.tool.closed = false;
+  w.toolState().tool.points.assign({toPointRounded(w.imageToClient(w.toolState().tool.first)), toPointRounded(w.imageToClient(w.toolState().tool.second))});
+  w.toolState().tool.count = 2;
+  w.toolState().tool.closed = false;
 }
 
 // The crop box from the anchor to a point, in image coordinates; the
 // rubber band holds its four corners in window coordinates.
 void cropCorners(TDrawWindow& w, TPoint p, uint32_t shift, TPointF& a, TPointF& b) {
   const float z = w.paper().zoomValue();
-  a = w.clientToImage(toPointF(snapToViewGrid(w.anchor, z, false)));
+  a = w.clientToImage(toPointF(snapToViewGrid(w.toolState().anchor, z, false)));
   b = w.clientToImage(toPointF(snapToViewGrid(p, z, true)));
   a = {std::round(a.X), std::round(a.Y)};
   b = constrainedCorner(a, {std::round(b.X), std::round(b.Y)}, constrainHeld(w, shift));
@@ -173,10 +173,10 @@ bool extensionKeyHeld(TDrawWindow& w, uint32_t shift) {
 
 void setCropOverlay(TDrawWindow& w, TPointF a, TPointF b) {
   const TPointF corners[4] = {a, {b.X, a.Y}, b, {a.X, b.Y}};
-  w.tool.points.clear();
-  for (const TPointF& c : corners) w.tool.points.push_back(toPointRounded(w.imageToClient(c)));
-  w.tool.count = 4;
-  w.tool.closed = true;
+  w.toolState().tool.points.clear();
+  for (const TPointF& c : corners) w.toolState().tool.points.push_back(toPointRounded(w.imageToClient(c)));
+  w.toolState().tool.count = 4;
+  w.toolState().tool.closed = true;
 }
 
 // ---- the cursor-key mode ----
@@ -216,36 +216,36 @@ void status(TDrawWindow& w, uint32_t resId) {
 }
 
 void finishKeyMode(TDrawWindow& w, bool apply) {
-  if ((w.inputState & input::kKeyMoveMode) == 0) return;
-  const int32_t kind = w.tool.keyKind;
-  const TPoint offset = w.tool.keyOffset;
-  w.inputState &= static_cast<uint16_t>(~input::kKeyMoveMode);
+  if ((w.toolState().inputState & input::kKeyMoveMode) == 0) return;
+  const int32_t kind = w.toolState().tool.keyKind;
+  const TPoint offset = w.toolState().tool.keyOffset;
+  w.toolState().inputState &= static_cast<uint16_t>(~input::kKeyMoveMode);
   bool applied = false;
   if (apply && (offset.X != 0 || offset.Y != 0)) {
     applied = applyMove(w, kind, offset);
   } else {
     undoPreview(w, kind);
   }
-  w.tool.keyKind = -1;
-  w.tool.keyOffset = {};
-  const bool endRunning = (w.inputState & input::kEndRunning) != 0;
-  w.inputState |= input::kEndRunning;
+  w.toolState().tool.keyKind = -1;
+  w.toolState().tool.keyOffset = {};
+  const bool endRunning = (w.toolState().inputState & input::kEndRunning) != 0;
+  w.toolState().inputState |= input::kEndRunning;
   endTool(w, nullptr);
-  if (!endRunning) w.inputState &= static_cast<uint16_t>(~input::kEndRunning);
+  if (!endRunning) w.toolState().inputState &= static_cast<uint16_t>(~input::kEndRunning);
   if (applied) w.setModified(true);
   status(w, kResCursorKeyModeOff);
   if (w.shared().onKeyMoveMode) w.shared().onKeyMoveMode(w);
 }
 
 void enterKeyMode(TDrawWindow& w, int32_t kind, TPoint step) {
-  w.anchor = {};
-  w.currentPoint = {};
+  w.toolState().anchor = {};
+  w.toolState().currentPoint = {};
   if (!w.installTemporaryTool(keyToolOf(kind))) return;
-  w.inputState |= input::kKeyMoveMode;
-  w.tool.keyKind = kind + kKeyLayer;
-  beginMove(w, w.tool.keyKind);
-  w.tool.keyOffset = step;
-  showMove(w, w.tool.keyKind, step);
+  w.toolState().inputState |= input::kKeyMoveMode;
+  w.toolState().tool.keyKind = kind + kKeyLayer;
+  beginMove(w, w.toolState().tool.keyKind);
+  w.toolState().tool.keyOffset = step;
+  showMove(w, w.toolState().tool.keyKind, step);
   status(w, kResCursorKeyModeOn);
   if (w.shared().onKeyMoveMode) w.shared().onKeyMoveMode(w);
 }
@@ -254,7 +254,7 @@ void enterKeyMode(TDrawWindow& w, int32_t kind, TPoint step) {
 
 void dragToolDown(TDrawWindow& w, uint32_t, TPoint p) {
   const int32_t kind = dragKind(w);
-  w.tool.kind = kind;
+  w.toolState().tool.kind = kind;
   switch (kind) {
     case kLayerMove:
       beginMove(w, kind);
@@ -263,23 +263,23 @@ void dragToolDown(TDrawWindow& w, uint32_t, TPoint p) {
     case kSelectionMove:
     case kLayerAndSelection:
       beginMove(w, kind);
-      w.anchor = snapToViewGrid(p, w.paper().zoomValue(), true);
-      w.inputState |= input::kMoved;
+      w.toolState().anchor = snapToViewGrid(p, w.paper().zoomValue(), true);
+      w.toolState().inputState |= input::kMoved;
       toolInfo(w, 4, {});
       break;
     case kGradient:
-      w.tool.viewSin = w.paper().view().sinA();
-      w.tool.viewCos = w.paper().view().cosA();
-      w.tool.first = w.tool.second = w.clientToImage(toPointF(p));
-      w.tool.count = 1;
-      w.tool.points.assign(1, p);
-      w.inputState |= input::kOverlay;
-      toolInfo(w, 2, w.tool.first);
+      w.toolState().tool.viewSin = w.paper().view().sinA();
+      w.toolState().tool.viewCos = w.paper().view().cosA();
+      w.toolState().tool.first = w.toolState().tool.second = w.clientToImage(toPointF(p));
+      w.toolState().tool.count = 1;
+      w.toolState().tool.points.assign(1, p);
+      w.toolState().inputState |= input::kOverlay;
+      toolInfo(w, 2, w.toolState().tool.first);
       break;
     case kCrop:
-      w.tool.count = 0;
-      w.tool.points.clear();
-      w.inputState |= input::kOverlay;
+      w.toolState().tool.count = 0;
+      w.toolState().tool.points.clear();
+      w.toolState().inputState |= input::kOverlay;
       toolInfo(w, 2, w.clientToImage(toPointF(p)));
       break;
     case kKeyLayer:
@@ -293,21 +293,21 @@ void dragToolDown(TDrawWindow& w, uint32_t, TPoint p) {
 }
 
 void dragToolDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
-  if (p == w.lastPoint && (w.inputState & input::kMoved) != 0 && !w.autoScrolled) return;
-  switch (w.tool.kind) {
+  if (p == w.toolState().lastPoint && (w.toolState().inputState & input::kMoved) != 0 && !w.toolState().autoScrolled) return;
+  switch (w.toolState().tool.kind) {
     case kLayerMove:
     case kSelectionMove:
     case kLayerAndSelection:
-      showMove(w, w.tool.kind, imageDelta(w, p));
-      w.inputState |= input::kMoved;
+      showMove(w, w.toolState().tool.kind, imageDelta(w, p));
+      w.toolState().inputState |= input::kMoved;
       break;
     case kGradient:
-      if (w.tool.count < 1) break;
-      w.tool.second = w.clientToImage(toPointF(p));
-      if (constrainHeld(w, shift)) w.tool.second = snapTo15Degrees(w.tool.first, w.tool.second);
+      if (w.toolState().tool.count < 1) break;
+      w.toolState().tool.second = w.clientToImage(toPointF(p));
+      if (constrainHeld(w, shift)) w.toolState().tool.second = snapTo15Degrees(w.toolState().tool.first, w.toolState().tool.second);
       setLineOverlay(w);
       showOverlay(w);
-      toolInfo(w, 3, {w.tool.second.X - w.tool.first.X, w.tool.second.Y - w.tool.first.Y});
+      toolInfo(w, 3, {w.toolState().tool.second.X - w.toolState().tool.first.X, w.toolState().tool.second.Y - w.toolState().tool.first.Y});
       break;
     case kCrop: {
       TPointF a, b;
@@ -321,36 +321,36 @@ void dragToolDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
     default:
       break;
   }
-  w.lastPoint = p;
+  w.toolState().lastPoint = p;
   if (w.shared().prefs.useAutoScroll && w.host() != nullptr) w.host()->setAutoScrollTimer(true);
 }
 
 void dragToolUp(TDrawWindow& w, uint32_t shift, TPoint p) {
-  const int32_t kind = w.tool.kind;
+  const int32_t kind = w.toolState().tool.kind;
   if (kind == kKeyLayer || kind == kKeyBoth || kind < 0) return;
   bool changed = false;
-  if (p != w.anchor) {
+  if (p != w.toolState().anchor) {
     switch (kind) {
       case kLayerMove:
       case kSelectionMove:
       case kLayerAndSelection:
-        if ((w.inputState & input::kMoved) != 0) {
+        if ((w.toolState().inputState & input::kMoved) != 0) {
           changed = applyMove(w, kind, imageDelta(w, p));
         } else {
           undoPreview(w, kind);
         }
         break;
       case kGradient: {
-        if (w.tool.count < 1) break;
+        if (w.toolState().tool.count < 1) break;
         TPointF second = w.clientToImage(toPointF(p));
-        if (constrainHeld(w, shift)) second = snapTo15Degrees(w.tool.first, second);
+        if (constrainHeld(w, shift)) second = snapTo15Degrees(w.toolState().tool.first, second);
         TPaper& doc = w.paper();
         doc.applyGradientOptions();
         // With the extension key the line only sets the document's gradient
         // points (for the brushes that paint with it); the layer is not filled.
         const bool pointsOnly = extensionKeyHeld(w, shift);
         const bool done = runEdit(w, [&] {
-          return doc.fillLayerGradient(w.flow(), doc.currentLayerIndex(), w.tool.first, second, pointsOnly,
+          return doc.fillLayerGradient(w.flow(), doc.currentLayerIndex(), w.toolState().tool.first, second, pointsOnly,
                                        w.shared().toolStroke(), true);
         });
         changed = done && !pointsOnly;
@@ -378,14 +378,14 @@ void dragToolUp(TDrawWindow& w, uint32_t shift, TPoint p) {
     undoPreview(w, kind);
   }
   if (changed) w.setModified(true);
-  w.inputState &= static_cast<uint16_t>(~(input::kMoved | input::kOverlay));
-  w.tool.count = 0;
-  w.tool.kind = -1;
+  w.toolState().inputState &= static_cast<uint16_t>(~(input::kMoved | input::kOverlay));
+  w.toolState().tool.count = 0;
+  w.toolState().tool.kind = -1;
   w.invalidateView();
 }
 
 void dragToolRightDown(TDrawWindow& w, uint32_t shift, TPoint p) {
-  if ((w.inputState & input::kKeyMoveMode) != 0) {
+  if ((w.toolState().inputState & input::kKeyMoveMode) != 0) {
     finishKeyMode(w, false);
     return;
   }
@@ -393,26 +393,26 @@ void dragToolRightDown(TDrawWindow& w, uint32_t shift, TPoint p) {
 }
 
 void cancelDrag(TDrawWindow& w) {
-  if (w.tool.kind >= kLayerMove && w.tool.kind <= kLayerAndSelection) undoPreview(w, w.tool.kind);
-  w.tool.kind = -1;
-  w.tool.count = 0;
-  w.releaseButton((w.inputState & input::kRightHeld) != 0 ? PointerButton::Right : PointerButton::Left, 0, nullptr);
-  w.inputState &= static_cast<uint16_t>(~(input::kOverlay | input::kMoved));
+  if (w.toolState().tool.kind >= kLayerMove && w.toolState().tool.kind <= kLayerAndSelection) undoPreview(w, w.toolState().tool.kind);
+  w.toolState().tool.kind = -1;
+  w.toolState().tool.count = 0;
+  w.releaseButton((w.toolState().inputState & input::kRightHeld) != 0 ? PointerButton::Right : PointerButton::Left, 0, nullptr);
+  w.toolState().inputState &= static_cast<uint16_t>(~(input::kOverlay | input::kMoved));
   w.invalidateView();
 }
 
 void dragToolKey(TDrawWindow& w, int32_t key, uint32_t) {
-  if ((w.inputState & kHeldBits) != 0) {
+  if ((w.toolState().inputState & kHeldBits) != 0) {
     if (key == keys::kEscape) cancelDrag(w);
     return;
   }
   TPoint step{};
-  if ((w.inputState & input::kKeyMoveMode) != 0) {
+  if ((w.toolState().inputState & input::kKeyMoveMode) != 0) {
     if (arrowStep(key, step)) {
       const int32_t times = w.keyState().shift ? 10 : 1;
-      w.tool.keyOffset = clampDelta(int64_t{w.tool.keyOffset.X} + int64_t{step.X} * times,
-                                    int64_t{w.tool.keyOffset.Y} + int64_t{step.Y} * times);
-      showMove(w, w.tool.keyKind, w.tool.keyOffset);
+      w.toolState().tool.keyOffset = clampDelta(int64_t{w.toolState().tool.keyOffset.X} + int64_t{step.X} * times,
+                                    int64_t{w.toolState().tool.keyOffset.Y} + int64_t{step.Y} * times);
+      showMove(w, w.toolState().tool.keyKind, w.toolState().tool.keyOffset);
     } else if (key == keys::kEscape) {
       finishKeyMode(w, false);
     } else if (key == keys::kEnter || key == keys::kSpace) {
@@ -421,7 +421,7 @@ void dragToolKey(TDrawWindow& w, int32_t key, uint32_t) {
     return;
   }
   const int32_t kind = dragKind(w);
-  if (kind < kLayerMove || kind > kLayerAndSelection || (w.inputState & input::kTemporaryTool) != 0) return;
+  if (kind < kLayerMove || kind > kLayerAndSelection || (w.toolState().inputState & input::kTemporaryTool) != 0) return;
   if (!arrowStep(key, step)) return;
   if (w.keyState().shift) step = {step.X * 10, step.Y * 10};
   enterKeyMode(w, kind, step);
@@ -432,7 +432,7 @@ void dragToolOverlay(TDrawWindow&) {
 }
 
 void dragToolEnd(TDrawWindow& w, const TPoint* p) {
-  if ((w.inputState & input::kKeyMoveMode) != 0) {
+  if ((w.toolState().inputState & input::kKeyMoveMode) != 0) {
     finishKeyMode(w, true);
     return;
   }
@@ -443,14 +443,14 @@ void dragToolEnd(TDrawWindow& w, const TPoint* p) {
 
 bool startSelectionKeyMove(TDrawWindow& w, int32_t key) {
   TPoint step{};
-  if ((w.inputState & (input::kTemporaryTool | input::kKeyMoveMode)) != 0 || !arrowStep(key, step)) return false;
+  if ((w.toolState().inputState & (input::kTemporaryTool | input::kKeyMoveMode)) != 0 || !arrowStep(key, step)) return false;
   if (w.keyState().shift) step = {step.X * 10, step.Y * 10};
   enterKeyMode(w, kSelectionMove, step);
-  return (w.inputState & input::kKeyMoveMode) != 0;
+  return (w.toolState().inputState & input::kKeyMoveMode) != 0;
 }
 
 bool endKeyMove(TDrawWindow& w) {
-  if ((w.inputState & input::kKeyMoveMode) == 0) return false;
+  if ((w.toolState().inputState & input::kKeyMoveMode) == 0) return false;
   finishKeyMode(w, true);
   return true;
 }

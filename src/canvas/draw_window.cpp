@@ -125,7 +125,7 @@ void TDrawWindow::activate() {
   // The recorder hears of it, and the pen engine takes the current settings.
   paper_->activate(true);
   updateTitle();
-  updateCursor(pointerPos);
+  updateCursor(toolState_.pointerPos);
 }
 
 void TDrawWindow::deactivate() {
@@ -140,7 +140,7 @@ void TDrawWindow::focusLost() {
 }
 
 bool TDrawWindow::closeQuery() {
-  if (!isIdle() || (inputState & input::kTemporaryTool) != 0) return false;
+  if (!isIdle() || (toolState_.inputState & input::kTemporaryTool) != 0) return false;
   if (modified_ && !shared_.renderMode && host_ != nullptr) {
     const int32_t answer = host_->askSaveChanges(paper_->windowCaption());
     if (answer != kAnswerYes && answer != kAnswerNo) return false;
@@ -184,7 +184,7 @@ bool TDrawWindow::canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, boo
 
 void TDrawWindow::endKeyMoveMode() {
   (void)endKeyMove(*this);
-  updateCursor(pointerPos);
+  updateCursor(toolState_.pointerPos);
 }
 
 void TDrawWindow::commitPending() {
@@ -447,7 +447,7 @@ void TDrawWindow::relayoutAt(TPointF imagePoint) {
 void TDrawWindow::zoomAt(TPoint windowPoint, bool in) {
   // A zoom tool in use (also as a temporary tool) may zoom; a running end
   // handler or the cursor-key move may not.
-  if ((inputState & (input::kKeyMoveMode | input::kEndRunning)) != 0) return;
+  if ((toolState_.inputState & (input::kKeyMoveMode | input::kEndRunning)) != 0) return;
   const TPointF w{clampWindowCoordinate(static_cast<float>(windowPoint.X)),
                   clampWindowCoordinate(static_cast<float>(windowPoint.Y))};
   const TPointF at = clientToImage(w);
@@ -500,7 +500,7 @@ void TDrawWindow::scrollBy(int32_t dx, int32_t dy) {
   } else {
     applyScrollPosition(int64_t{bars_.h.position} - dx, int64_t{bars_.v.position} - dy);
   }
-  inputState |= input::kMoved;
+  toolState_.inputState |= input::kMoved;
 }
 
 void TDrawWindow::setScrollPositions(int32_t x, int32_t y) {

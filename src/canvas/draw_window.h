@@ -19,8 +19,7 @@
 #include "canvas/canvas_shared.h"
 #include "canvas/temporary_tools.h"
 #include "canvas/tool_handlers.h"
-#include "canvas/text_tool.h"
-#include "canvas/tool_scratch.h"
+#include "canvas/tool_state.h"
 #include "canvas/view_layout.h"
 #include "core/planes.h"
 #include "document/doc_services.h"
@@ -188,11 +187,11 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   [[nodiscard]] bool closeQuery();
 
   // ---- gates ----
-  bool isBusy() const { return inputState >= 128; }
+  bool isBusy() const { return toolState_.inputState >= 128; }
   bool isIdle() const { return !isBusy(); }
   // The cursor-key move mode: whether it is on, and ending it as Enter
   // would (the offset moved so far is applied as one step).
-  bool inKeyMoveMode() const { return (inputState & input::kKeyMoveMode) != 0; }
+  bool inKeyMoveMode() const { return (toolState_.inputState & input::kKeyMoveMode) != 0; }
   void endKeyMoveMode();
   bool isStrokeOpen() const;
   // Makes the document's strokes paint through the dab walker (1) or the
@@ -304,7 +303,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // One auto-scroll step at the pointer.
   void autoScrollTick();
   // The pointer position of the last event (window coordinates).
-  TPoint pointerPosition() const { return pointerPos; }
+  TPoint pointerPosition() const { return toolState_.pointerPos; }
 
   // ---- strokes ----
   // Begins or extends a stroke; -1 when refused, when the stroke began, or
@@ -396,29 +395,14 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void documentLayoutChanged(bool relayout) override;
   void setWaitCursor(bool on) override;
 
-  // ---- state the handlers share (as the window's fields) ----
-  uint16_t inputState = 0;
-  TPoint pointerPos{};
-  TPoint anchor{};
-  TPoint currentPoint{};
-  ToolId savedTool = ToolId::Brush;
-  // Hand tool scratch.
-  int32_t handKind = 0;
-  float startAngle = 0.0f;
-  float startSize = 0.0f;
-  SBrushSizeRange sizeRange;  // the brush's limits while a size drag runs
-  TPoint startPoint{};
-  TPoint lastPoint{};
-  // While non-zero, left drags of the brush add no mouse points.
-  int32_t mousePointSuppression = 0;
-  TPoint autoScrollStepLast{};
-  bool autoScrolled = false;
-  // The drag and shape tools' scratch and rubber band.
-  SToolScratch tool;
-  // The text tool's preview over the view.
-  STextPreview textPreview;
+  // ---- the tools' state ----
+  // What the handlers keep between input events.
+  SToolState& toolState() { return toolState_; }
+  const SToolState& toolState() const { return toolState_; }
   // Whether a rubber band is to be drawn over the view.
-  bool overlayShown() const { return (inputState & input::kOverlay) != 0 && tool.count > 0; }
+  bool overlayShown() const {
+    return (toolState_.inputState & input::kOverlay) != 0 && toolState_.tool.count > 0;
+  }
 
  private:
   void attachDocument();
@@ -448,6 +432,7 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // The family that paints the open stroke, chosen at its begin.
   CStrokeSession strokeSession_;
   const SToolHandlers* handlers_;
+  SToolState toolState_;
   std::string fileName_;
   bool modified_ = false;
   bool imageReady_ = false;

@@ -52,10 +52,10 @@ void TDrawWindow::selectToolHandlers(bool endPrevious) {
 
 void TDrawWindow::callEndSlot(bool withPoint) {
   if (handlers_->end == nullptr) return;
-  inputState |= input::kEndRunning;
-  const TPoint p = pointerPos;
+  toolState_.inputState |= input::kEndRunning;
+  const TPoint p = toolState_.pointerPos;
   handlers_->end(*this, withPoint ? &p : nullptr);
-  inputState &= static_cast<uint16_t>(~input::kEndRunning);
+  toolState_.inputState &= static_cast<uint16_t>(~input::kEndRunning);
 }
 
 bool TDrawWindow::toolMayRunNow() const {
@@ -63,22 +63,22 @@ bool TDrawWindow::toolMayRunNow() const {
 }
 
 bool TDrawWindow::installTemporaryTool(ToolId id) {
-  if (id == ToolId::None || (inputState & input::kTemporaryTool) != 0) return false;
+  if (id == ToolId::None || (toolState_.inputState & input::kTemporaryTool) != 0) return false;
   if (isReplaying() && refusedDuringReplay(toolClassOf(id))) return false;
   if (!toolHandlersBuilt(toolClassOf(id))) return false;
-  savedTool = shared_.currentTool();
+  toolState_.savedTool = shared_.currentTool();
   // The handlers change without ending the tool: the press goes on in it.
   shared_.selectToolQuiet(id);
   handlers_ = &toolHandlersOf(toolClassOf(id));
-  inputState |= input::kTemporaryTool;
+  toolState_.inputState |= input::kTemporaryTool;
   return true;
 }
 
 void TDrawWindow::removeTemporaryTool() {
-  if ((inputState & input::kTemporaryTool) == 0) return;
-  inputState &= static_cast<uint16_t>(~(input::kTemporaryTool | input::kOverlay));
-  shared_.selectToolQuiet(savedTool);
-  handlers_ = &toolHandlersOf(toolClassOf(savedTool));
+  if ((toolState_.inputState & input::kTemporaryTool) == 0) return;
+  toolState_.inputState &= static_cast<uint16_t>(~(input::kTemporaryTool | input::kOverlay));
+  shared_.selectToolQuiet(toolState_.savedTool);
+  handlers_ = &toolHandlersOf(toolClassOf(toolState_.savedTool));
 }
 
 STempToolContext TDrawWindow::tempToolContext() const {
@@ -89,7 +89,7 @@ STempToolContext TDrawWindow::tempToolContext() const {
   const CBlockVCH* mask = paper_->selectionImage(maskOffset);
   c.hasSelection = mask != nullptr;
   if (mask != nullptr) {
-    const TPoint at = clientToImageRounded(pointerPos);
+    const TPoint at = clientToImageRounded(toolState_.pointerPos);
     const int64_t x = int64_t{at.X} + maskOffset.X, y = int64_t{at.Y} + maskOffset.Y;
     c.pointerInSelection = x >= 0 && y >= 0 && x < INT32_MAX && y < INT32_MAX &&
                            mask->getPixelOr0(static_cast<int32_t>(x), static_cast<int32_t>(y)) > 0;
@@ -100,7 +100,7 @@ STempToolContext TDrawWindow::tempToolContext() const {
 SCursorChoice TDrawWindow::cursorAt(TPoint p) const {
   (void)p;
   ToolId id = ToolId::None;
-  if ((inputState & input::kTemporaryTool) == 0) id = temporaryToolForKeys(keys_, tempToolContext());
+  if ((toolState_.inputState & input::kTemporaryTool) == 0) id = temporaryToolForKeys(keys_, tempToolContext());
   if (id == ToolId::None) {
     id = shared_.currentTool();
     if (toolClassOf(id) == ToolClass::SelectShape)
@@ -116,21 +116,21 @@ void TDrawWindow::updateCursor(TPoint p) {
 
 void TDrawWindow::setKeyState(const SKeyState& k) {
   keys_ = k;
-  updateCursor(pointerPos);
+  updateCursor(toolState_.pointerPos);
 }
 
 // ---- buttons and movement -----------------------------------------------------------------------
 
 void TDrawWindow::pressed(uint16_t heldBit, uint32_t, TPoint p) {
-  inputState |= static_cast<uint16_t>(heldBit | input::kPressed);
-  inputState &= static_cast<uint16_t>(~input::kMoved);
-  if ((inputState & input::kAnchorLocked) == 0) anchor = p;
-  currentPoint = p;
+  toolState_.inputState |= static_cast<uint16_t>(heldBit | input::kPressed);
+  toolState_.inputState &= static_cast<uint16_t>(~input::kMoved);
+  if ((toolState_.inputState & input::kAnchorLocked) == 0) toolState_.anchor = p;
+  toolState_.currentPoint = p;
 }
 
 void TDrawWindow::mouseDown(PointerButton button, uint32_t shift, TPoint p, bool doubleClick) {
-  pointerPos = p;
-  if ((inputState & input::kIgnorePointer) != 0) return;
+  toolState_.pointerPos = p;
+  if ((toolState_.inputState & input::kIgnorePointer) != 0) return;
   if (doubleClick) {
     const PointerHandler h = button == PointerButton::Left    ? handlers_->leftDouble
                              : button == PointerButton::Right ? handlers_->rightDouble
@@ -142,8 +142,8 @@ void TDrawWindow::mouseDown(PointerButton button, uint32_t shift, TPoint p, bool
     }
     return;
   }
-  if ((inputState & (input::kLeftHeld | input::kRightHeld)) != 0) return;
-  if ((inputState & input::kMiddleHeld) != 0) {
+  if ((toolState_.inputState & (input::kLeftHeld | input::kRightHeld)) != 0) return;
+  if ((toolState_.inputState & input::kMiddleHeld) != 0) {
     if (button == PointerButton::Middle) return;
     releaseButton(PointerButton::Middle, shift, nullptr);
     if (host_ != nullptr) host_->beep();
@@ -166,7 +166,7 @@ void TDrawWindow::mouseDown(PointerButton button, uint32_t shift, TPoint p, bool
     case PointerButton::Middle: {
       pressed(input::kMiddleHeld, shift, p);
       installTemporaryTool(middleButtonTool(shared_.prefs.mouseMBtnFunc));
-      if (!toolMayRunNow() || (inputState & input::kTemporaryTool) == 0) {
+      if (!toolMayRunNow() || (toolState_.inputState & input::kTemporaryTool) == 0) {
         releaseButton(PointerButton::Middle, shift, nullptr);
         if (host_ != nullptr) host_->beep();
         return;
@@ -180,13 +180,13 @@ void TDrawWindow::mouseDown(PointerButton button, uint32_t shift, TPoint p, bool
 }
 
 void TDrawWindow::mouseMove(uint32_t shift, TPoint p) {
-  pointerPos = p;
-  if ((inputState & input::kIgnorePointer) != 0) return;
-  if ((inputState & input::kRightHeld) != 0) {
-    currentPoint = p;
+  toolState_.pointerPos = p;
+  if ((toolState_.inputState & input::kIgnorePointer) != 0) return;
+  if ((toolState_.inputState & input::kRightHeld) != 0) {
+    toolState_.currentPoint = p;
     if (handlers_->rightDrag != nullptr) handlers_->rightDrag(*this, shift | kRightBit, p);
-  } else if ((inputState & (input::kLeftHeld | input::kMiddleHeld)) != 0) {
-    currentPoint = p;
+  } else if ((toolState_.inputState & (input::kLeftHeld | input::kMiddleHeld)) != 0) {
+    toolState_.currentPoint = p;
     if (handlers_->leftDrag != nullptr) handlers_->leftDrag(*this, shift | kLeftBit, p);
   } else if (handlers_->hover != nullptr) {
     handlers_->hover(*this, shift, p);
@@ -194,43 +194,43 @@ void TDrawWindow::mouseMove(uint32_t shift, TPoint p) {
 }
 
 void TDrawWindow::mouseUp(PointerButton button, uint32_t shift, TPoint p) {
-  pointerPos = p;
+  toolState_.pointerPos = p;
   releaseButton(button, shift, &p);
 }
 
 void TDrawWindow::releaseButton(PointerButton button, uint32_t shift, const TPoint* p) {
   const uint16_t bit = heldBitOf(button);
-  if (bit == 0 || (inputState & bit) == 0) return;
+  if (bit == 0 || (toolState_.inputState & bit) == 0) return;
   if (p != nullptr) {
     const PointerHandler h = button == PointerButton::Right ? handlers_->rightUp : handlers_->leftUp;
     if (h != nullptr) h(*this, shift | (button == PointerButton::Right ? kRightBit : kLeftBit), *p);
   }
   removeTemporaryTool();
-  inputState &= static_cast<uint16_t>(~(bit | input::kPressed | input::kIgnorePointer));
+  toolState_.inputState &= static_cast<uint16_t>(~(bit | input::kPressed | input::kIgnorePointer));
   resetPointerInput();
 }
 
 void TDrawWindow::cancelPointer() {
-  if ((inputState & input::kLeftHeld) != 0) {
-    releaseButton(PointerButton::Left, 0, &pointerPos);
-  } else if ((inputState & input::kMiddleHeld) != 0) {
-    releaseButton(PointerButton::Middle, 0, &pointerPos);
-  } else if ((inputState & input::kRightHeld) != 0) {
-    releaseButton(PointerButton::Right, 0, &pointerPos);
-  } else if (isBusy() && (inputState & input::kEndRunning) == 0) {
+  if ((toolState_.inputState & input::kLeftHeld) != 0) {
+    releaseButton(PointerButton::Left, 0, &toolState_.pointerPos);
+  } else if ((toolState_.inputState & input::kMiddleHeld) != 0) {
+    releaseButton(PointerButton::Middle, 0, &toolState_.pointerPos);
+  } else if ((toolState_.inputState & input::kRightHeld) != 0) {
+    releaseButton(PointerButton::Right, 0, &toolState_.pointerPos);
+  } else if (isBusy() && (toolState_.inputState & input::kEndRunning) == 0) {
     callEndSlot(false);
   }
   if (tabletRoute_ == TabletRoute::Stroke) {
     tabletRoute_ = TabletRoute::None;
-    mousePointSuppression = 0;
+    toolState_.mousePointSuppression = 0;
   }
 }
 
 void TDrawWindow::resetPointerInput() {
-  if (autoScrolled) invalidateView();
-  autoScrolled = false;
+  if (toolState_.autoScrolled) invalidateView();
+  toolState_.autoScrolled = false;
   if (host_ != nullptr) host_->setAutoScrollTimer(false);
-  autoScrollStepLast = TPoint{};
+  toolState_.autoScrollStepLast = TPoint{};
 }
 
 // ---- pen reports -----------------------------------------------------------------------------------
@@ -245,21 +245,21 @@ void TDrawWindow::tabletInput(TabletPhase phase, float x, float y, float pressur
   if (phase == TabletPhase::Press && tabletRoute_ == TabletRoute::None) {
     // The brush paints with the pen's pressure unless the keys choose
     // another tool or a button is already held.
-    const bool brush = toolClassOf(shared_.currentTool()) == ToolClass::Brush && (inputState & 0x0F) == 0 &&
+    const bool brush = toolClassOf(shared_.currentTool()) == ToolClass::Brush && (toolState_.inputState & 0x0F) == 0 &&
                        temporaryToolForKeys(keys_, tempToolContext()) == ToolId::None;
     tabletRoute_ = brush ? TabletRoute::Stroke : TabletRoute::Pointer;
   }
   TStroke& stroke = shared_.toolStroke();
   switch (tabletRoute_) {
     case TabletRoute::Stroke: {
-      pointerPos = p;
+      toolState_.pointerPos = p;
       const uint8_t source = stroke.inputSource;
       stroke.inputSource = 1;
       if (phase == TabletPhase::Release || pressure <= 0.0f) {
         strokeEnd(stroke, false, wx, wy);
         if (phase == TabletPhase::Release) tabletRoute_ = TabletRoute::None;
       } else {
-        mousePointSuppression = 1;
+        toolState_.mousePointSuppression = 1;
         strokePoint(stroke, false, wx, wy, pressure);
       }
       stroke.inputSource = source;
@@ -285,7 +285,7 @@ void TDrawWindow::tabletInput(TabletPhase phase, float x, float y, float pressur
 // ---- wheel ------------------------------------------------------------------------------------------
 
 void TDrawWindow::wheel(int32_t delta, TPoint p) {
-  pointerPos = p;
+  toolState_.pointerPos = p;
   const int64_t sum = std::clamp<int64_t>(int64_t{wheelRest_} + delta, -int64_t{kWheelNotch} * kMaxWheelNotches,
                                           int64_t{kWheelNotch} * kMaxWheelNotches);
   const int32_t notches = static_cast<int32_t>(sum / kWheelNotch);
@@ -302,17 +302,17 @@ void TDrawWindow::wheel(int32_t delta, TPoint p) {
 bool TDrawWindow::keyDown(int32_t key, bool autoRepeat, bool atFocusedWindow) {
   bool taken = false;
   if (!autoRepeat) taken = windowShortcutKey(key, atFocusedWindow);
-  if (!taken && (inputState & input::kEndRunning) == 0 && handlers_->key != nullptr) {
+  if (!taken && (toolState_.inputState & input::kEndRunning) == 0 && handlers_->key != nullptr) {
     handlers_->key(*this, key, autoRepeat ? kRepeatBit : 0u);
     taken = true;
   }
-  updateCursor(pointerPos);
+  updateCursor(toolState_.pointerPos);
   return taken;
 }
 
 bool TDrawWindow::windowShortcutKey(int32_t key, bool atFocusedWindow) {
   commitPending();
-  const bool endRunning = (inputState & input::kEndRunning) != 0;
+  const bool endRunning = (toolState_.inputState & input::kEndRunning) != 0;
   switch (key) {
     case keys::kLeft:
     case keys::kUp:
@@ -332,7 +332,7 @@ bool TDrawWindow::windowShortcutKey(int32_t key, bool atFocusedWindow) {
       const bool keyTools = id == ToolId::SelectionKeyMove || id == ToolId::LayerKeyMove ||
                             id == ToolId::LayerSelectionKeyMove;
       // Escape also reaches a held hand tool (it restores the view angle).
-      const bool handHeld = key == keys::kEscape && toolClassOf(id) == ToolClass::Hand && (inputState & 0x07) != 0;
+      const bool handHeld = key == keys::kEscape && toolClassOf(id) == ToolClass::Hand && (toolState_.inputState & 0x07) != 0;
       if (endRunning || atFocusedWindow || (!keyTools && !handHeld) || handlers_->key == nullptr) return false;
       handlers_->key(*this, key, 0);
       return true;
@@ -381,8 +381,8 @@ bool TDrawWindow::windowShortcutKey(int32_t key, bool atFocusedWindow) {
 // ---- auto-scroll ----------------------------------------------------------------------------------
 
 void TDrawWindow::autoScrollTick() {
-  if (!shared_.prefs.useAutoScroll || (inputState & (input::kLeftHeld | input::kMiddleHeld)) == 0) return;
-  const TPoint step = autoScrollStep(pointerPos, client_, 0, 0);
+  if (!shared_.prefs.useAutoScroll || (toolState_.inputState & (input::kLeftHeld | input::kMiddleHeld)) == 0) return;
+  const TPoint step = autoScrollStep(toolState_.pointerPos, client_, 0, 0);
   if (step.X == 0 && step.Y == 0) return;
   // The view may scroll less than asked (at the end of its range, or by
   // the zoom's rounding): the anchor and the rubber band follow the image by
@@ -392,19 +392,19 @@ void TDrawWindow::autoScrollTick() {
   const TPointF after = imageToClient({0.0f, 0.0f});
   const TPoint moved{saturateToInt32(std::round(static_cast<double>(after.X) - before.X)),
                      saturateToInt32(std::round(static_cast<double>(after.Y) - before.Y))};
-  autoScrollStepLast = moved;
+  toolState_.autoScrollStepLast = moved;
   if (moved.X == 0 && moved.Y == 0) return;
-  anchor.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.X} + moved.X, INT32_MIN, INT32_MAX));
-  anchor.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{anchor.Y} + moved.Y, INT32_MIN, INT32_MAX));
-  autoScrolled = true;
+  toolState_.anchor.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{toolState_.anchor.X} + moved.X, INT32_MIN, INT32_MAX));
+  toolState_.anchor.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{toolState_.anchor.Y} + moved.Y, INT32_MIN, INT32_MAX));
+  toolState_.autoScrolled = true;
   // A rubber band stays on the image.
-  for (TPoint& q : tool.points) {
+  for (TPoint& q : toolState_.tool.points) {
     q.X = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.X} + moved.X, INT32_MIN, INT32_MAX));
     q.Y = static_cast<int32_t>(std::clamp<int64_t>(int64_t{q.Y} + moved.Y, INT32_MIN, INT32_MAX));
   }
   // The pointer stands still while the view moves under it: the tool
   // follows as if it had moved.
-  if (handlers_->leftDrag != nullptr) handlers_->leftDrag(*this, kLeftBit, pointerPos);
+  if (handlers_->leftDrag != nullptr) handlers_->leftDrag(*this, kLeftBit, toolState_.pointerPos);
 }
 
 // ---- strokes ----------------------------------------------------------------------------------------
@@ -445,7 +445,7 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
   if (paper_->strokeState().pointCount() > kMaxStrokePoints) {
     SRectXYWH r{};
     (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
-    mousePointSuppression = 0;
+    toolState_.mousePointSuppression = 0;
     repaintImageRect(xywhToRect(r));
     return -1;
   }
@@ -467,7 +467,7 @@ void TDrawWindow::strokeEnd(TStroke& stroke, bool fromScreen, float x, float y) 
   const TPointF at = clientToImage({x, y});
   shared_.lastStrokePos = {saturateToInt32(std::round(static_cast<double>(at.X))),
                            saturateToInt32(std::round(static_cast<double>(at.Y)))};
-  mousePointSuppression = 0;
+  toolState_.mousePointSuppression = 0;
   if (!paper_->strokeState().isOpen()) return;
   SRectXYWH r{};
   (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, 0.0f);

@@ -46,7 +46,7 @@ int32_t shapeKind(TDrawWindow& w, ShapeClass cls) {
 }
 
 bool multiPoint(int32_t kind) { return kind == kPolygon || kind == kMultiLine; }
-bool inProgress(const TDrawWindow& w) { return (w.inputState & input::kAnchorLocked) != 0; }
+bool inProgress(const TDrawWindow& w) { return (w.toolState().inputState & input::kAnchorLocked) != 0; }
 
 // The constrain key squares rectangles and ellipses; the selection class
 // only while the document has no selection yet (there Shift adds).
@@ -56,19 +56,19 @@ bool squareHeld(TDrawWindow& w, ShapeClass cls, uint32_t shift) {
 }
 
 void refreshOverlay(TDrawWindow& w) {
-  w.inputState |= input::kOverlay;
+  w.toolState().inputState |= input::kOverlay;
   if (w.host() != nullptr) w.host()->updateAll();
 }
 
 // The list holds count points and the moving end (or the closing point) in
 // the slot after them.
 void setMovingEnd(TDrawWindow& w, TPoint p) {
-  w.tool.points.resize(static_cast<size_t>(w.tool.count) + 1);
-  w.tool.points[static_cast<size_t>(w.tool.count)] = p;
+  w.toolState().tool.points.resize(static_cast<size_t>(w.toolState().tool.count) + 1);
+  w.toolState().tool.points[static_cast<size_t>(w.toolState().tool.count)] = p;
 }
 
 void boxCorners(TDrawWindow& w, ShapeClass cls, TPoint p, uint32_t shift, TPointF& a, TPointF& b) {
-  a = w.clientToImage(toPointF(w.anchor));
+  a = w.clientToImage(toPointF(w.toolState().anchor));
   b = constrainedCorner(a, w.clientToImage(toPointF(p)), squareHeld(w, cls, shift));
 }
 
@@ -79,14 +79,14 @@ void ellipsePoints(TPointF a, TPointF b, std::vector<TPointF>& out) {
 }
 
 void setWindowPoints(TDrawWindow& w, const std::vector<TPointF>& image, bool closed) {
-  w.tool.points.clear();
-  for (const TPointF& q : image) w.tool.points.push_back(toPointRounded(w.imageToClient(q)));
-  w.tool.count = static_cast<int32_t>(w.tool.points.size());
-  w.tool.closed = closed;
+  w.toolState().tool.points.clear();
+  for (const TPointF& q : image) w.toolState().tool.points.push_back(toPointRounded(w.imageToClient(q)));
+  w.toolState().tool.count = static_cast<int32_t>(w.toolState().tool.points.size());
+  w.toolState().tool.closed = closed;
 }
 
 TPointF lineEnd(TDrawWindow& w, TPoint p, uint32_t shift) {
-  const TPointF a = toPointF(w.anchor), b = toPointF(p);
+  const TPointF a = toPointF(w.toolState().anchor), b = toPointF(p);
   return constrainHeld(w, shift) ? snapTo15Degrees(a, b) : b;
 }
 
@@ -95,8 +95,8 @@ TPointF lineEnd(TDrawWindow& w, TPoint p, uint32_t shift) {
 // The listed window points as document points.
 std::vector<TPointF> listedImagePoints(TDrawWindow& w, int32_t count) {
   std::vector<TPointF> out;
-  const int32_t n = std::min<int32_t>(count, static_cast<int32_t>(w.tool.points.size()));
-  for (int32_t i = 0; i < n; ++i) out.push_back(w.clientToImage(toPointF(w.tool.points[static_cast<size_t>(i)])));
+  const int32_t n = std::min<int32_t>(count, static_cast<int32_t>(w.toolState().tool.points.size()));
+  for (int32_t i = 0; i < n; ++i) out.push_back(w.clientToImage(toPointF(w.toolState().tool.points[static_cast<size_t>(i)])));
   return out;
 }
 
@@ -114,7 +114,7 @@ bool shapeOutline(TDrawWindow& w, ShapeClass cls, int32_t kind, TPoint p, uint32
       return true;
     }
     case kEllipse: {
-      const double d = std::hypot(static_cast<double>(p.X) - w.anchor.X, static_cast<double>(p.Y) - w.anchor.Y);
+      const double d = std::hypot(static_cast<double>(p.X) - w.toolState().anchor.X, static_cast<double>(p.Y) - w.toolState().anchor.Y);
       if (d < kMinEllipseDrag) return false;
       TPointF a, b;
       boxCorners(w, cls, p, shift, a, b);
@@ -123,19 +123,19 @@ bool shapeOutline(TDrawWindow& w, ShapeClass cls, int32_t kind, TPoint p, uint32
       return !out.empty();
     }
     case kPolygon:
-      out = listedImagePoints(w, w.tool.count);
+      out = listedImagePoints(w, w.toolState().tool.count);
       closed = out.size() > 2;
       return !out.empty();
     case kLineOrFreehand:
       if (cls == ShapeClass::Brush) {
-        out = {w.clientToImage(toPointF(w.anchor)), w.clientToImage(lineEnd(w, p, shift))};
+        out = {w.clientToImage(toPointF(w.toolState().anchor)), w.clientToImage(lineEnd(w, p, shift))};
       } else {
-        out = listedImagePoints(w, w.tool.count);
+        out = listedImagePoints(w, w.toolState().tool.count);
         closed = true;
       }
       return !out.empty();
     case kMultiLine:
-      out = listedImagePoints(w, w.tool.count);
+      out = listedImagePoints(w, w.toolState().tool.count);
       return !out.empty();
     default:
       return false;
@@ -219,9 +219,9 @@ bool finishShape(TDrawWindow& w, ShapeClass cls, TPoint p, uint32_t shift) {
 }
 
 void endShape(TDrawWindow& w) {
-  w.inputState &= static_cast<uint16_t>(~(input::kAnchorLocked | input::kOverlay | input::kMoved));
-  w.tool.count = 0;
-  w.tool.points.clear();
+  w.toolState().inputState &= static_cast<uint16_t>(~(input::kAnchorLocked | input::kOverlay | input::kMoved));
+  w.toolState().tool.count = 0;
+  w.toolState().tool.points.clear();
   w.invalidateView();
 }
 
@@ -237,36 +237,36 @@ void shapeDown(TDrawWindow& w, ShapeClass cls, uint32_t, TPoint p) {
   const int32_t kind = shapeKind(w, cls);
   if (kind < 0) return;
   if (cls == ShapeClass::Select) {
-    w.anchor = snapToViewGrid(p, w.paper().zoomValue(), true);
-    p = w.anchor;
+    w.toolState().anchor = snapToViewGrid(p, w.paper().zoomValue(), true);
+    p = w.toolState().anchor;
   }
-  w.tool.viewSin = w.paper().view().sinA();
-  w.tool.viewCos = w.paper().view().cosA();
-  w.tool.points.clear();
-  w.tool.count = 0;
-  w.tool.closed = kind != kLineOrFreehand && kind != kMultiLine;
-  w.lastPoint = p;
-  w.inputState &= static_cast<uint16_t>(~input::kPressed);
+  w.toolState().tool.viewSin = w.paper().view().sinA();
+  w.toolState().tool.viewCos = w.paper().view().cosA();
+  w.toolState().tool.points.clear();
+  w.toolState().tool.count = 0;
+  w.toolState().tool.closed = kind != kLineOrFreehand && kind != kMultiLine;
+  w.toolState().lastPoint = p;
+  w.toolState().inputState &= static_cast<uint16_t>(~input::kPressed);
   if (multiPoint(kind)) {
-    w.inputState |= input::kAnchorLocked;
-    w.tool.points.push_back(p);
-    w.tool.count = 1;
+    w.toolState().inputState |= input::kAnchorLocked;
+    w.toolState().tool.points.push_back(p);
+    w.toolState().tool.count = 1;
   } else if (kind == kLineOrFreehand && cls != ShapeClass::Brush) {
-    w.tool.points.push_back(p);
-    w.tool.count = 1;
-    w.tool.closed = true;
+    w.toolState().tool.points.push_back(p);
+    w.toolState().tool.count = 1;
+    w.toolState().tool.closed = true;
   } else {
     toolInfo(w, 2, w.clientToImage(toPointF(p)));
   }
 }
 
 void shapeDrag(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
-  if (p == w.lastPoint && !w.autoScrolled) return;
+  if (p == w.toolState().lastPoint && !w.toolState().autoScrolled) return;
   showPointerInfo(w, shift, p);
   const int32_t kind = shapeKind(w, cls);
   if (inProgress(w)) {
     setMovingEnd(w, p);
-    const TPointF first = w.clientToImage(toPointF(w.tool.points[0])), end = w.clientToImage(toPointF(p));
+    const TPointF first = w.clientToImage(toPointF(w.toolState().tool.points[0])), end = w.clientToImage(toPointF(p));
     toolInfo(w, 3, {end.X - first.X, end.Y - first.Y});
   } else {
     switch (kind) {
@@ -277,28 +277,28 @@ void shapeDrag(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
         if (shapeOutline(w, cls, kind, p, shift, outline, closed)) {
           setWindowPoints(w, outline, true);
         } else {
-          w.tool.points.clear();
-          w.tool.count = 0;
+          w.toolState().tool.points.clear();
+          w.toolState().tool.count = 0;
         }
         break;
       }
       case kLineOrFreehand:
         if (cls == ShapeClass::Brush) {
-          w.tool.points = {w.anchor, toPointRounded(lineEnd(w, p, shift))};
-          w.tool.count = 2;
-          w.tool.closed = false;
+          w.toolState().tool.points = {w.toolState().anchor, toPointRounded(lineEnd(w, p, shift))};
+          w.toolState().tool.count = 2;
+          w.toolState().tool.closed = false;
         } else {
-          w.tool.points.resize(static_cast<size_t>(w.tool.count));
-          w.tool.points.push_back(p);
-          ++w.tool.count;
+          w.toolState().tool.points.resize(static_cast<size_t>(w.toolState().tool.count));
+          w.toolState().tool.points.push_back(p);
+          ++w.toolState().tool.count;
         }
         break;
       default:
         break;
     }
   }
-  w.lastPoint = p;
-  w.inputState |= input::kMoved;
+  w.toolState().lastPoint = p;
+  w.toolState().inputState |= input::kMoved;
   refreshOverlay(w);
   if (w.shared().prefs.useAutoScroll && w.host() != nullptr) w.host()->setAutoScrollTimer(true);
 }
@@ -315,26 +315,26 @@ void shapeHover(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
 
 void shapeUp(TDrawWindow& w, ShapeClass cls, uint32_t shift, TPoint p) {
   if (inProgress(w)) {
-    if (p == w.anchor) return;
-    if (w.tool.count > 0 && w.tool.points.size() >= static_cast<size_t>(w.tool.count) &&
-        w.tool.points[static_cast<size_t>(w.tool.count) - 1] == p)
+    if (p == w.toolState().anchor) return;
+    if (w.toolState().tool.count > 0 && w.toolState().tool.points.size() >= static_cast<size_t>(w.toolState().tool.count) &&
+        w.toolState().tool.points[static_cast<size_t>(w.toolState().tool.count) - 1] == p)
       return;
-    w.tool.points.resize(static_cast<size_t>(w.tool.count));
-    w.tool.points.push_back(p);
-    ++w.tool.count;
-    w.inputState |= input::kMoved;
+    w.toolState().tool.points.resize(static_cast<size_t>(w.toolState().tool.count));
+    w.toolState().tool.points.push_back(p);
+    ++w.toolState().tool.count;
+    w.toolState().inputState |= input::kMoved;
     toolInfo(w, 2, w.clientToImage(toPointF(p)));
     refreshOverlay(w);
     return;
   }
-  if ((w.inputState & input::kIgnorePointer) == 0) finishAndEnd(w, cls, p, shift);
+  if ((w.toolState().inputState & input::kIgnorePointer) == 0) finishAndEnd(w, cls, p, shift);
   else endShape(w);
 }
 
 void selectUp(TDrawWindow& w, uint32_t shift, TPoint p) {
   const uint32_t bits = shift | w.keyState().shiftBits();
   const uint32_t modeKey = w.shared().prefs.shortcutMode == 0 ? kAltBit : kCtrlBit;
-  if (!inProgress(w) && (w.inputState & input::kMoved) == 0 && p == w.anchor && (bits & (modeKey | kShiftBit)) == 0) {
+  if (!inProgress(w) && (w.toolState().inputState & input::kMoved) == 0 && p == w.toolState().anchor && (bits & (modeKey | kShiftBit)) == 0) {
     TPaper& doc = w.paper();
     TPoint maskOffset{};
     const CBlockVCH* mask = doc.selectionImage(maskOffset);
@@ -369,8 +369,8 @@ void shapeRightDown(TDrawWindow& w, uint32_t shift, TPoint p) {
     rightDownPick(w, shift, p);
     return;
   }
-  --w.tool.count;
-  if (w.tool.count < 1) {
+  --w.toolState().tool.count;
+  if (w.toolState().tool.count < 1) {
     endShape(w);
     return;
   }
@@ -379,7 +379,7 @@ void shapeRightDown(TDrawWindow& w, uint32_t shift, TPoint p) {
 }
 
 void shapeKey(TDrawWindow& w, ShapeClass cls, int32_t key, uint32_t) {
-  const bool held = (w.inputState & kHeldBits) != 0;
+  const bool held = (w.toolState().inputState & kHeldBits) != 0;
   if (!held && !inProgress(w)) {
     if (cls == ShapeClass::Select && !w.isBusy()) (void)startSelectionKeyMove(w, key);
     return;
@@ -388,20 +388,20 @@ void shapeKey(TDrawWindow& w, ShapeClass cls, int32_t key, uint32_t) {
     if (held) w.releaseButton(PointerButton::Left, 0, nullptr);
     endShape(w);
   } else if (key == keys::kSpace) {
-    const TPoint last = w.tool.count > 0 ? w.tool.points[static_cast<size_t>(w.tool.count) - 1] : w.lastPoint;
+    const TPoint last = w.toolState().tool.count > 0 ? w.toolState().tool.points[static_cast<size_t>(w.toolState().tool.count) - 1] : w.toolState().lastPoint;
     const bool multi = inProgress(w);
     if (held) w.releaseButton(PointerButton::Left, 0, nullptr);
     if (multi) {
       finishAndEnd(w, cls, last, 0);
     } else {
-      finishAndEnd(w, cls, w.lastPoint, 0);
+      finishAndEnd(w, cls, w.toolState().lastPoint, 0);
     }
   }
 }
 
 void shapeEnd(TDrawWindow& w, const TPoint* p) {
   endTool(w, p);
-  if (inProgress(w) || w.tool.count > 0) endShape(w);
+  if (inProgress(w) || w.toolState().tool.count > 0) endShape(w);
 }
 
 template <ShapeClass C>

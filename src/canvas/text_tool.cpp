@@ -69,10 +69,10 @@ int32_t CTextToolSession::render(const STextToolSettings& s, SRectXYWH& docBound
   return glyphs;
 }
 
-const STextPreview& CTextToolSession::preview() const { return w_.textPreview; }
+const STextPreview& CTextToolSession::preview() const { return w_.toolState().textPreview; }
 
 void CTextToolSession::removePreview() {
-  STextPreview& p = w_.textPreview;
+  STextPreview& p = w_.toolState().textPreview;
   if (!p.shown()) return;
   p.pixels.clear();
   p.rect = {};
@@ -90,7 +90,7 @@ void CTextToolSession::updatePreview(const STextToolSettings& s) {
   const TStroke& stroke = w_.shared().toolStroke();
   const uint32_t opacity = stroke.getOpacity255();
   const uint32_t colour = stroke.color & 0x00FFFFFFu;
-  STextPreview& p = w_.textPreview;
+  STextPreview& p = w_.toolState().textPreview;
   p.rect = bounds;
   p.pixels.assign(static_cast<size_t>(bounds.Width) * static_cast<size_t>(bounds.Height), 0u);
   for (int32_t y = 0; y < bounds.Height; ++y) {

@@ -30,7 +30,7 @@ void brushDown(TDrawWindow& w, uint32_t, TPoint p) {
 
 void brushDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
   showPointerInfo(w, shift, p);
-  if (w.mousePointSuppression != 0) return;
+  if (w.toolState().mousePointSuppression != 0) return;
   w.strokePoint(w.shared().toolStroke(), false, static_cast<float>(p.X), static_cast<float>(p.Y), 1.0f);
   if (w.shared().prefs.useAutoScroll && w.host() != nullptr) w.host()->setAutoScrollTimer(true);
 }
@@ -44,7 +44,7 @@ void brushUp(TDrawWindow& w, uint32_t, TPoint p) {
 void zoomClick(TDrawWindow& w, uint32_t shift, TPoint p) {
   bool in = w.shared().currentTool() != ToolId::ZoomOut;
   if ((shift & kRightBit) != 0) in = !in;
-  if ((w.inputState & input::kTemporaryTool) == 0) {
+  if ((w.toolState().inputState & input::kTemporaryTool) == 0) {
     const SKeyState& k = w.keyState();
     if (w.shared().prefs.shortcutMode == 0 ? k.alt : k.ctrl) in = !in;
   }
@@ -63,11 +63,11 @@ int32_t handKind(TDrawWindow& w) {
 }
 
 void handDown(TDrawWindow& w, uint32_t, TPoint p) {
-  w.handKind = handKind(w);
-  switch (w.handKind) {
+  w.toolState().handKind = handKind(w);
+  switch (w.toolState().handKind) {
     case 0:
     case 1:
-      w.startAngle = w.paper().view().angleRad();
+      w.toolState().startAngle = w.paper().view().angleRad();
       break;
     case 2: {
       // The active brush's own size and limits; without a tool window the
@@ -76,38 +76,38 @@ void handDown(TDrawWindow& w, uint32_t, TPoint p) {
       if (w.shared().brushSizeRange && !w.shared().brushSizeRange(r))
         r = SBrushSizeRange{w.shared().toolStroke().WIDTH, kMinBrushSize, kMaxBrushSize};
       if (!(r.largest > r.smallest)) r.largest = r.smallest + 1.0f;
-      w.sizeRange = r;
-      w.startSize = r.size;
+      w.toolState().sizeRange = r;
+      w.toolState().startSize = r.size;
       break;
     }
     default:
       break;
   }
-  w.startPoint = p;
-  w.lastPoint = p;
+  w.toolState().startPoint = p;
+  w.toolState().lastPoint = p;
 }
 
 void rotateByDrag(TDrawWindow& w, TPoint p) {
   const SSize c = w.clientSize();
   const double cx = c.W / 2, cy = c.H / 2;
-  const double ax = w.anchor.X - cx, ay = w.anchor.Y - cy;
+  const double ax = w.toolState().anchor.X - cx, ay = w.toolState().anchor.Y - cy;
   const double px = p.X - cx, py = p.Y - cy;
   const double angle = -std::atan2(ax * py - ay * px, ax * px + ay * py);
-  const double degrees = (w.startAngle + angle) * 180.0 / std::numbers::pi;
-  w.setViewRotation((w.inputState & input::kMoved) == 0, static_cast<float>(degrees));
-  w.inputState |= input::kMoved;
-  w.lastPoint = p;
+  const double degrees = (w.toolState().startAngle + angle) * 180.0 / std::numbers::pi;
+  w.setViewRotation((w.toolState().inputState & input::kMoved) == 0, static_cast<float>(degrees));
+  w.toolState().inputState |= input::kMoved;
+  w.toolState().lastPoint = p;
 }
 
 void handDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
-  const bool right = (w.inputState & input::kRightHeld) != 0 || (shift & kRightBit) != 0;
-  switch (w.handKind) {
+  const bool right = (w.toolState().inputState & input::kRightHeld) != 0 || (shift & kRightBit) != 0;
+  switch (w.toolState().handKind) {
     case 0:
       if (right) {
         rotateByDrag(w, p);
       } else {
-        const int64_t dx = int64_t{p.X} - w.lastPoint.X, dy = int64_t{p.Y} - w.lastPoint.Y;
-        w.lastPoint = p;
+        const int64_t dx = int64_t{p.X} - w.toolState().lastPoint.X, dy = int64_t{p.Y} - w.toolState().lastPoint.Y;
+        w.toolState().lastPoint = p;
         w.scrollBy(static_cast<int32_t>(std::clamp<int64_t>(dx, INT32_MIN / 2, INT32_MAX / 2)),
                    static_cast<int32_t>(std::clamp<int64_t>(dy, INT32_MIN / 2, INT32_MAX / 2)));
       }
@@ -116,9 +116,9 @@ void handDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
       rotateByDrag(w, p);
       break;
     case 2: {
-      if (p.X == w.startPoint.X) break;
-      const SBrushSizeRange& r = w.sizeRange;
-      const double size = w.startSize + (static_cast<double>(p.X) - w.startPoint.X) * 100.0 /
+      if (p.X == w.toolState().startPoint.X) break;
+      const SBrushSizeRange& r = w.toolState().sizeRange;
+      const double size = w.toolState().startSize + (static_cast<double>(p.X) - w.toolState().startPoint.X) * 100.0 /
                                             (static_cast<double>(r.largest) - r.smallest);
       const auto sized = static_cast<float>(std::clamp<double>(size, r.smallest, r.largest));
       // The tool window takes the size, shows it and hands it to the next
@@ -127,7 +127,7 @@ void handDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
         w.shared().setBrushSize(sized);
       else
         w.shared().toolStroke().setWidth(sized);
-      w.inputState |= input::kMoved;
+      w.toolState().inputState |= input::kMoved;
       break;
     }
     default:
@@ -136,22 +136,22 @@ void handDrag(TDrawWindow& w, uint32_t shift, TPoint p) {
 }
 
 void handUp(TDrawWindow& w, uint32_t shift, TPoint) {
-  const bool rotation = w.handKind == 1 || (w.handKind == 0 && (shift & kRightBit) != 0);
-  if (rotation && (w.inputState & input::kMoved) == 0) w.resetViewRotation();
+  const bool rotation = w.toolState().handKind == 1 || (w.toolState().handKind == 0 && (shift & kRightBit) != 0);
+  if (rotation && (w.toolState().inputState & input::kMoved) == 0) w.resetViewRotation();
 }
 
 void handKey(TDrawWindow& w, int32_t key, uint32_t) {
-  if ((w.inputState & (input::kLeftHeld | input::kRightHeld | input::kMiddleHeld)) == 0 || key != keys::kEscape) return;
-  const bool rotating = w.handKind == 1 || (w.handKind == 0 && (w.inputState & input::kRightHeld) != 0);
-  if (rotating && w.startAngle != w.paper().view().angleRad()) {
-    if (w.startAngle == 0.0f) {
+  if ((w.toolState().inputState & (input::kLeftHeld | input::kRightHeld | input::kMiddleHeld)) == 0 || key != keys::kEscape) return;
+  const bool rotating = w.toolState().handKind == 1 || (w.toolState().handKind == 0 && (w.toolState().inputState & input::kRightHeld) != 0);
+  if (rotating && w.toolState().startAngle != w.paper().view().angleRad()) {
+    if (w.toolState().startAngle == 0.0f) {
       w.resetViewRotation();
     } else {
-      w.setViewRotation(false, static_cast<float>(w.startAngle * 180.0 / std::numbers::pi));
+      w.setViewRotation(false, static_cast<float>(w.toolState().startAngle * 180.0 / std::numbers::pi));
     }
   }
-  w.releaseButton((w.inputState & input::kRightHeld) != 0 ? PointerButton::Right : PointerButton::Left, 0, nullptr);
-  w.inputState &= static_cast<uint16_t>(~input::kMoved);
+  w.releaseButton((w.toolState().inputState & input::kRightHeld) != 0 ? PointerButton::Right : PointerButton::Left, 0, nullptr);
+  w.toolState().inputState &= static_cast<uint16_t>(~input::kMoved);
 }
 
 // ---- seed tools ----
@@ -175,7 +175,7 @@ void seedDown(TDrawWindow& w, uint32_t shift, TPoint p) {
   request.shortcutMode = w.shared().prefs.shortcutMode;
   if (w.shared().seedFill(doc, w.flow(), request)) {
     w.setModified(true);
-    w.inputState |= input::kMoved;
+    w.toolState().inputState |= input::kMoved;
   }
 }
 
@@ -247,12 +247,12 @@ void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {
   pickColour(w, p, (shift & ~(kLeftBit | kRightBit)) | target);
 }
 
-CToolEditScope::CToolEditScope(TDrawWindow& w) : w_(w), kept_(w.inputState) {
-  w.inputState &= static_cast<uint16_t>(input::kLeftHeld | input::kRightHeld | input::kMiddleHeld | input::kPressed |
+CToolEditScope::CToolEditScope(TDrawWindow& w) : w_(w), kept_(w.toolState().inputState) {
+  w.toolState().inputState &= static_cast<uint16_t>(input::kLeftHeld | input::kRightHeld | input::kMiddleHeld | input::kPressed |
                                         input::kMoved | input::kIgnorePointer | input::kAnchorLocked);
 }
 
-CToolEditScope::~CToolEditScope() { w_.inputState = kept_; }
+CToolEditScope::~CToolEditScope() { w_.toolState().inputState = kept_; }
 
 void toolInfo(TDrawWindow& w, int32_t mode, TPointF value) {
   if (w.shared().onToolInfo) w.shared().onToolInfo(mode, value);
@@ -273,27 +273,27 @@ bool constrainHeld(TDrawWindow& w, uint32_t shift) {
 
 void showPointerInfo(TDrawWindow& w, uint32_t, TPoint p) {
   if (!w.paper().ready) return;
-  w.pointerPos = p;
+  w.toolState().pointerPos = p;
   if (w.shared().onPointerInfo) w.shared().onPointerInfo(w, w.clientToImageRounded(p));
 }
 
 void endTool(TDrawWindow& w, const TPoint* p) {
   const SToolHandlers& h = w.handlers();
-  if ((w.inputState & input::kLeftHeld) != 0) {
+  if ((w.toolState().inputState & input::kLeftHeld) != 0) {
     if (p != nullptr && h.leftUp != nullptr) h.leftUp(w, kLeftBit, *p);
-    w.inputState &= static_cast<uint16_t>(~input::kLeftHeld);
-  } else if ((w.inputState & input::kRightHeld) != 0) {
+    w.toolState().inputState &= static_cast<uint16_t>(~input::kLeftHeld);
+  } else if ((w.toolState().inputState & input::kRightHeld) != 0) {
     if (p != nullptr && h.rightUp != nullptr) h.rightUp(w, kRightBit, *p);
-    w.inputState &= static_cast<uint16_t>(~input::kRightHeld);
-  } else if ((w.inputState & input::kMiddleHeld) != 0) {
+    w.toolState().inputState &= static_cast<uint16_t>(~input::kRightHeld);
+  } else if ((w.toolState().inputState & input::kMiddleHeld) != 0) {
     if (p != nullptr && h.leftUp != nullptr) h.leftUp(w, kLeftBit, *p);
-    w.inputState &= static_cast<uint16_t>(~input::kMiddleHeld);
+    w.toolState().inputState &= static_cast<uint16_t>(~input::kMiddleHeld);
   }
   // A stroke the press left open (no point to end it at) ends where it was.
   w.finishOpenStroke();
   w.removeTemporaryTool();
-  const bool overlay = (w.inputState & input::kOverlay) != 0;
-  w.inputState &= static_cast<uint16_t>(~(input::kPressed | input::kMoved | input::kIgnorePointer |
+  const bool overlay = (w.toolState().inputState & input::kOverlay) != 0;
+  w.toolState().inputState &= static_cast<uint16_t>(~(input::kPressed | input::kMoved | input::kIgnorePointer |
                                           input::kAnchorLocked | input::kOverlay));
   if (w.host() != nullptr) w.host()->setAutoScrollTimer(false);
   if (overlay) w.invalidateView();

@@ -30,8 +30,8 @@ TEST(EditGate, EachRefusingConditionAloneClosesTheGate) {
   const Case cases[] = {
       {"render mode", [](CanvasFixture& f) { f.shared.renderMode = true; }},
       {"modal dialog", [](CanvasFixture& f) { f.shared.modalRunning = true; }},
-      {"busy", [](CanvasFixture& f) { f.window->inputState |= input::kKeyMoveMode; }},
-      {"end handler", [](CanvasFixture& f) { f.window->inputState |= input::kEndRunning; }},
+      {"busy", [](CanvasFixture& f) { f.window->toolState().inputState |= input::kKeyMoveMode; }},
+      {"end handler", [](CanvasFixture& f) { f.window->toolState().inputState |= input::kEndRunning; }},
       {"stroke open", [](CanvasFixture& f) { f.window->mouseDown(PointerButton::Left, kLeftBit, {100, 100}, false); }},
   };
   for (const Case& c : cases) {
@@ -143,7 +143,7 @@ TEST(TemporaryTools, CtrlSpaceClickZoomsAndTheToolComesBack) {
   f.window->mouseUp(PointerButton::Left, kCtrlBit, {250, 200});
   EXPECT_GT(f.doc().zoomValue(), before);
   EXPECT_EQ(f.shared.currentTool(), ToolId::Brush);
-  EXPECT_EQ(f.window->inputState, 0);
+  EXPECT_EQ(f.window->toolState().inputState, 0);
   // Alt added zooms out.
   f.window->setKeyState({false, true, true, true});
   const float in = f.doc().zoomValue();
@@ -177,13 +177,13 @@ TEST(Dispatch, SecondPressesAreIgnoredAndUnknownButtonsBeep) {
   CanvasFixture f;
   f.shared.selectMode(ToolMode::Hand);
   f.window->mouseDown(PointerButton::Left, kLeftBit, {100, 100}, false);
-  const uint16_t held = f.window->inputState;
+  const uint16_t held = f.window->toolState().inputState;
   f.window->mouseDown(PointerButton::Right, kLeftBit | kRightBit, {100, 100}, false);
-  EXPECT_EQ(f.window->inputState, held);
+  EXPECT_EQ(f.window->toolState().inputState, held);
   f.window->mouseUp(PointerButton::Right, kLeftBit, {100, 100});
-  EXPECT_EQ(f.window->inputState, held);
+  EXPECT_EQ(f.window->toolState().inputState, held);
   f.window->mouseUp(PointerButton::Left, 0, {100, 100});
-  EXPECT_EQ(f.window->inputState, 0);
+  EXPECT_EQ(f.window->toolState().inputState, 0);
   f.window->mouseDown(PointerButton::Other, 0, {100, 100}, false);
   EXPECT_EQ(f.host.beeps, 1);
   // The middle button holds its tool (layer move) for the press only.
@@ -193,7 +193,7 @@ TEST(Dispatch, SecondPressesAreIgnoredAndUnknownButtonsBeep) {
   EXPECT_EQ(f.shared.currentTool(), ToolId::LayerMove);
   f.window->mouseUp(PointerButton::Middle, 0, {100, 100});
   EXPECT_EQ(f.host.beeps, 1);
-  EXPECT_EQ(f.window->inputState, 0);
+  EXPECT_EQ(f.window->toolState().inputState, 0);
   EXPECT_EQ(f.shared.currentTool(), selected);
 }
 
@@ -224,7 +224,7 @@ TEST(Dispatch, ChangingTheToolMidStrokeEndsTheStroke) {
   ASSERT_TRUE(f.window->isStrokeOpen());
   f.shared.selectMode(ToolMode::Hand);
   EXPECT_FALSE(f.window->isStrokeOpen());
-  EXPECT_EQ(f.window->inputState & input::kLeftHeld, 0);
+  EXPECT_EQ(f.window->toolState().inputState & input::kLeftHeld, 0);
   EXPECT_EQ(f.doc().undoMngr()->undoCount(), 1);
 }
 
@@ -242,7 +242,7 @@ TEST(Dispatch, RotationClickWithoutMovementResetsAndEscapeRestores) {
   EXPECT_NE(f.doc().view().angleDeg(), angle);
   EXPECT_TRUE(f.window->keyDown(keys::kEscape, false));
   EXPECT_FLOAT_EQ(f.doc().view().angleDeg(), angle);
-  EXPECT_EQ(f.window->inputState & input::kLeftHeld, 0);
+  EXPECT_EQ(f.window->toolState().inputState & input::kLeftHeld, 0);
 }
 
 TEST(Dispatch, EyedropperPicksFromTheCompositeOrTheCurrentLayer) {

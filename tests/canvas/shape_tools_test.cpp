@@ -103,7 +103,7 @@ TEST(SelectShapes, PolygonAndLassoMatchThePolygonFiller) {
     for (size_t i = 0; i + 1 < points.size(); ++i) click(f, at(f, points[i].X, points[i].Y));
     doubleClick(f, at(f, points.back().X, points.back().Y));
     EXPECT_EQ(eventsOf(f.doc()), before + 1);
-    EXPECT_EQ(f.window->inputState, 0);
+    EXPECT_EQ(f.window->toolState().inputState, 0);
     sameRegion(f, "polygon");
   }
   {
@@ -118,14 +118,14 @@ TEST(SelectShapes, RightClickAndEscapeTakePolygonPointsBack) {
   CanvasFixture f;
   ASSERT_TRUE(f.shared.selectTool(ToolId::SelectPolygon));
   click(f, at(f, 40, 40));
-  EXPECT_NE(f.window->inputState & input::kAnchorLocked, 0);
+  EXPECT_NE(f.window->toolState().inputState & input::kAnchorLocked, 0);
   f.window->mouseDown(PointerButton::Right, kRightBit, at(f, 80, 80), false);
   f.window->mouseUp(PointerButton::Right, 0, at(f, 80, 80));
-  EXPECT_EQ(f.window->inputState & input::kAnchorLocked, 0);
+  EXPECT_EQ(f.window->toolState().inputState & input::kAnchorLocked, 0);
   click(f, at(f, 40, 40));
   click(f, at(f, 140, 40));
   f.window->keyDown(keys::kEscape, false);
-  EXPECT_EQ(f.window->inputState, 0);
+  EXPECT_EQ(f.window->toolState().inputState, 0);
   EXPECT_FALSE(f.doc().hasSelection());
 }
 
@@ -169,7 +169,7 @@ TEST(BrushShapes, SpaceFinishesAMultiLineAtItsLastPoint) {
   click(f, at(f, 150, 50));
   click(f, at(f, 150, 150));
   f.window->keyDown(keys::kSpace, false);
-  EXPECT_EQ(f.window->inputState & input::kAnchorLocked, 0);
+  EXPECT_EQ(f.window->toolState().inputState & input::kAnchorLocked, 0);
   EXPECT_LT(layerPixel(f.doc(), 100, 50) & 0xFF, 0x80u);
   EXPECT_LT(layerPixel(f.doc(), 150, 100) & 0xFF, 0x80u);
   EXPECT_EQ(layerPixel(f.doc(), 100, 100), 0xFFFFFFu);  // open: no closing edge
@@ -250,12 +250,12 @@ TEST(SelectShapes, TheRubberBandStaysOnTheImageWhileTheViewAutoScrolls) {
   f.window->mouseDown(PointerButton::Left, kLeftBit, start, false);
   const TPoint edge{f.window->clientSize().W - 2, f.window->clientSize().H / 2};
   f.window->mouseMove(kLeftBit, edge);
-  ASSERT_GT(f.window->tool.count, 0);
-  const TPointF corner = f.window->clientToImage(toPointF(f.window->tool.points[0]));
+  ASSERT_GT(f.window->toolState().tool.count, 0);
+  const TPointF corner = f.window->clientToImage(toPointF(f.window->toolState().tool.points[0]));
   const TPointF before = f.window->clientToImage(toPointF(edge));
   for (int i = 0; i < 3; ++i) f.window->autoScrollTick();
   ASSERT_NE(f.window->clientToImage(toPointF(edge)), before);  // the view moved
-  const TPointF still = f.window->clientToImage(toPointF(f.window->tool.points[0]));
+  const TPointF still = f.window->clientToImage(toPointF(f.window->toolState().tool.points[0]));
   EXPECT_NEAR(still.X, corner.X, 0.5f);
   EXPECT_NEAR(still.Y, corner.Y, 0.5f);
   f.window->mouseUp(PointerButton::Left, 0, edge);

@@ -205,7 +205,7 @@ void TDrawWindowWidget::paintAnts(QPainter& painter, const QRect& area) {
 }
 
 void TDrawWindowWidget::paintTextPreview(QPainter& painter) const {
-  const STextPreview& p = window_->textPreview;
+  const STextPreview& p = window_->toolState().textPreview;
   if (!p.shown() || p.rect.Width <= 0 || p.rect.Height <= 0) return;
   const QImage image(reinterpret_cast<const uchar*>(p.pixels.data()), p.rect.Width, p.rect.Height,
                      p.rect.Width * 4, QImage::Format_ARGB32_Premultiplied);
@@ -219,7 +219,7 @@ void TDrawWindowWidget::paintTextPreview(QPainter& painter) const {
 
 void TDrawWindowWidget::paintRubberBand(QPainter& painter) const {
   if (!window_->overlayShown()) return;
-  const SToolScratch& band = window_->tool;
+  const SToolScratch& band = window_->toolState().tool;
   QPolygon polygon;
   const size_t n = std::min(band.points.size(), static_cast<size_t>(band.count) + 1);
   for (size_t i = 0; i < n; ++i) polygon << QPoint(band.points[i].X, band.points[i].Y);

@@ -34,10 +34,10 @@ TEST(TextToolWindow, OkPutsTheTextIntoTheLayerAndEscapeLeavesItAlone) {
     dialog.sizeBox()->setValue(40);
     dialog.textEdit()->setPlainText(QString::fromUtf8("文字 Text"));
     // The preview shows over the view, the layer is untouched.
-    EXPECT_TRUE(f.widget->window().textPreview.shown());
+    EXPECT_TRUE(f.widget->window().toolState().textPreview.shown());
     EXPECT_EQ(f.layerPixels(), blank);
     QTest::keyClick(dialog.textEdit(), Qt::Key_Escape);
-    EXPECT_FALSE(f.widget->window().textPreview.shown());
+    EXPECT_FALSE(f.widget->window().toolState().textPreview.shown());
   }
   EXPECT_EQ(f.layerPixels(), blank);
   EXPECT_EQ(store.load().text, "文字 Text");
