@@ -107,8 +107,7 @@ void showLargeSelection(BenchWindow& b, bool shown) {
     for (int32_t x = 400; x < 3600; x += 400)
       if (!doc.maskFigureRect(flow, layer, {float(x), float(y)}, {float(x + 120), float(y + 120)}, 2, stroke, false))
         std::abort();
-  doc.selectionEnabled = false;
-  doc.showAnts = true;
+  doc.undoSetSelectionFlags(false, true);
 }
 
 // One mouse event of a stroke: the point walked into dabs, the touched

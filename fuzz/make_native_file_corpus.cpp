@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
   addMask(*many, 5, 48, 40, 0, 0);
   addMask(*many, 6, 20, 70, -6, 9);
   many->masks()->setCurrent(2);
-  many->showAnts = many->selectionEnabled = true;
+  many->undoSetSelectionFlags(true, true);
   const Bytes masks = written(*many, base | kNativeMasks);
   save("valid_masks", masks);
 

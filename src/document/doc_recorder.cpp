@@ -38,7 +38,7 @@ SDocStateValues CDocEventRecorder::documentState() const {
   v.gradientCount = doc_.gradient()->count();
   v.currentLayer = doc_.currentLayerIndex();
   v.currentMask = doc_.masks() != nullptr ? doc_.masks()->current() : -1;
-  v.selectionEnabled = doc_.selectionEnabled;
+  v.selectionEnabled = doc_.selectionEnabled();
   v.strokeMode = doc_.strokeState().engineMode();
   return v;
 }

@@ -437,8 +437,8 @@ bool TPaper::undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) {
 }
 
 void TPaper::undoSetSelectionFlags(bool enabled, bool shown) {
-  selectionEnabled = enabled;
-  showAnts = shown;
+  selectionEnabled_ = enabled;
+  showAnts_ = shown;
 }
 
 // ---- messages ---------------------------------------------------------------------------

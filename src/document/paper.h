@@ -1,8 +1,10 @@
 #pragma once
 // TPaper: the open document of one document window. It owns the layer list,
-// the mask list, the undo manager, the recorder of the drawing process and
-// the display buffers, holds the view state, and is the entry point of every
-// edit. Every recorded edit goes through CDocEdit (paper_edit.h).
+// the mask list, the undo manager, the recorder of the drawing process, the
+// composite and the preview, and the state kept in classes of their own: the
+// view (CViewState), the document gradient (CDocGradient) and the stroke in
+// progress (CStrokeState). It is the entry point of every edit; every
+// recorded edit goes through CDocEdit (paper_edit.h).
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -67,8 +69,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t resolution = 0;
   int32_t width = 0;
   int32_t height = 0;
-  bool showAnts = false;
-  bool selectionEnabled = false;
   bool ready = false;
   TTC composite{true};
   TMTC preview;
@@ -442,6 +442,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // ---- selection and masks (paper_mask_ops.cpp) ----
   // A negative mask index stands for the current mask. Points of shapes
   // are document coordinates.
+  // The selection limits edits (enabled), and its outline is shown.
+  bool selectionEnabled() const { return selectionEnabled_; }
+  bool antsShown() const { return showAnts_; }
   int32_t maskIndexOr(int32_t index) const;
   // Both flags, the outline retraced over the document, the window
   // invalidated; records nothing.
@@ -730,8 +733,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   [[nodiscard]] bool undoRotateImage90(bool clockwise) override;
   [[nodiscard]] bool undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) override;
   [[nodiscard]] bool undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) override;
-  bool undoSelectionEnabled() const override { return selectionEnabled; }
-  bool undoShowAnts() const override { return showAnts; }
+  bool undoSelectionEnabled() const override { return selectionEnabled_; }
+  bool undoShowAnts() const override { return showAnts_; }
   void undoSetSelectionFlags(bool enabled, bool shown) override;
 
  private:
@@ -826,6 +829,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   DocServices services_;
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;
+  bool showAnts_ = false;
+  bool selectionEnabled_ = false;
   // The selection slots of a version 1.1 recording (made on entering the
   // older-format mode, freed on leaving it).
   std::unique_ptr<TSelectMng> selectMng_;

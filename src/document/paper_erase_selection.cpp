@@ -42,12 +42,12 @@ void eraseSpan(void* data, CFillMngr& filler, CDibCore& target, const CFillMngr:
 
 }  // namespace
 
-bool TPaper::canDeleteSelection() const { return selectionEnabled && hasSelection() && currentLayer() != nullptr; }
+bool TPaper::canDeleteSelection() const { return selectionEnabled_ && hasSelection() && currentLayer() != nullptr; }
 
 bool TPaper::deleteSelection(TFlowImage& flow, int32_t index, uint32_t colour, TStroke& stroke, bool undo,
                              bool record) {
   const CLayerData* layer = getLayer(index);
-  if (layer == nullptr || !selectionEnabled || !hasSelection()) return false;
+  if (layer == nullptr || !selectionEnabled_ || !hasSelection()) return false;
   CWaitCursor wait(owner_);
   // The plot reads the selection of the plot document: without this one as
   // that document, the whole layer would be erased.

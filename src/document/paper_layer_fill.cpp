@@ -158,7 +158,7 @@ bool TPaper::layerAlphaFromMask(TFlowImage& flow, int32_t index, int32_t maskInd
 bool TPaper::cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t maskIndex) {
   maskIndex = maskIndexOr(maskIndex);
   const CMaskData* mask = masks_ ? masks_->getMask(maskIndex) : nullptr;
-  if (!CMaskData::hasImage(mask) || !selectionEnabled) return false;
+  if (!CMaskData::hasImage(mask) || !selectionEnabled_) return false;
   CWaitCursor wait(owner_);
   const bool ok = alphaEdit(flow, index, kUndoAlphaReplaced, kLayerCut, u16(maskIndex), record, [&](CLayerData& l) {
     return clearSelectedAlpha(l, *mask, 0);
@@ -169,7 +169,7 @@ bool TPaper::cutSelection(TFlowImage& flow, int32_t index, bool record, int32_t 
 
 bool TPaper::canLayerFromSelection() const {
   const CLayerData* layer = currentLayer();
-  return owner_ != nullptr && const_cast<TPaper*>(this)->canEdit(EditGateFlags{}) && selectionEnabled &&
+  return owner_ != nullptr && const_cast<TPaper*>(this)->canEdit(EditGateFlags{}) && selectionEnabled_ &&
          layer != nullptr && layer->visible && hasSelection();
 }
 
@@ -180,7 +180,7 @@ bool TPaper::newLayerFromSelection(TFlowImage& flow, int32_t index, int32_t mode
   CLayerData* layer = getLayer(index);
   const CMaskData* mask = masks_ ? masks_->getMask(maskIndex) : nullptr;
   if (!edit.gate(layer != nullptr && layer->image && layer->visible && CMaskData::hasImage(mask) &&
-                 selectionEnabled && layers_->canAddLayer() && (mode == 0 || mode == 1)))
+                 selectionEnabled_ && layers_->canAddLayer() && (mode == 0 || mode == 1)))
     return false;
   CWaitCursor wait(owner_);
   // The source's alpha before the change is what the undo gives back.

@@ -61,10 +61,10 @@ bool TPaper::selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t curren
   auto rec = makeMaskUndo(*this, kUndoMaskReplaced, maskIndex, currentBefore, std::move(old));
   // A new selection switches the selection on and shows it: its undo gives
   // back the switches as they were.
-  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled, showAnts);
+  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled_, showAnts_);
   edit.undoAfter(rec);
-  selectionEnabled = true;
-  showAnts = true;
+  selectionEnabled_ = true;
+  showAnts_ = true;
   const bool traced = masks_->traceAnts(SSize{width, height}, -1);
   invalidate();
   toolWindowLink().refreshMaskList();
@@ -91,13 +91,13 @@ bool TPaper::maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool e
 // ---- flags ---------------------------------------------------------------------
 
 void TPaper::setSelectionFlags(bool shown, bool enabled) {
-  showAnts = shown;
-  selectionEnabled = enabled;
+  showAnts_ = shown;
+  selectionEnabled_ = enabled;
   if (masks_) (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   invalidate();
 }
 
-bool TPaper::antsVisible() const { return showAnts && masks_ != nullptr && masks_->hasAnts(); }
+bool TPaper::antsVisible() const { return showAnts_ && masks_ != nullptr && masks_->hasAnts(); }
 
 bool TPaper::drawAnts(const SAntsClip& clip, const std::function<void(int32_t, int32_t, bool)>& sink) {
   if (!antsVisible()) return false;
@@ -112,16 +112,16 @@ bool TPaper::stepAnts() {
 
 bool TPaper::changeSelectionFlag(bool which, bool value, bool record) {
   CDocEdit edit(*this, record);
-  if (!edit.gate(masks_ != nullptr)) return which ? showAnts : selectionEnabled;
-  const int32_t before = flagPair(selectionEnabled, showAnts);
+  if (!edit.gate(masks_ != nullptr)) return which ? showAnts_ : selectionEnabled_;
+  const int32_t before = flagPair(selectionEnabled_, showAnts_);
   const bool hasMask = masks_->currentMask() != nullptr;
-  const int32_t after = which ? flagPair(selectionEnabled, hasMask ? value : showAnts)
-                              : flagPair(hasMask ? value : selectionEnabled, showAnts);
+  const int32_t after = which ? flagPair(selectionEnabled_, hasMask ? value : showAnts_)
+                              : flagPair(hasMask ? value : selectionEnabled_, showAnts_);
   if (!maskEvent(edit, which ? kMaskShowAnts : kMaskEnable, masks_->current(), true, static_cast<uint32_t>(before),
                  static_cast<uint32_t>(after)))
-    return which ? showAnts : selectionEnabled;
-  selectionEnabled = (after >> 16) != 0;
-  showAnts = (after & 1) != 0;
+    return which ? showAnts_ : selectionEnabled_;
+  selectionEnabled_ = (after >> 16) != 0;
+  showAnts_ = (after & 1) != 0;
   edit.changed();
   auto rec = makeMaskUndo(*this, kUndoSelectionFlags, masks_->current(), masks_->current(), nullptr);
   if (rec) {
@@ -130,7 +130,7 @@ bool TPaper::changeSelectionFlag(bool which, bool value, bool record) {
     edit.undoAfter(rec);
   }
   if (which) invalidate();
-  return which ? showAnts : selectionEnabled;
+  return which ? showAnts_ : selectionEnabled_;
 }
 
 bool TPaper::showWalkAnts(bool value, bool record) { return changeSelectionFlag(true, value, record); }
@@ -547,7 +547,7 @@ bool TPaper::newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sour
   auto rec = makeMaskUndo(*this, kUndoMaskFromLayer, at, before, nullptr);
   // The new mask switches the selection on and shows it; its undo gives
   // back the switches as they were.
-  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled, showAnts);
+  if (rec) rec->value2 = kUndoKeepsSelectionFlags | flagPair(selectionEnabled_, showAnts_);
   edit.undoAfter(rec);
   (void)activateMask(flow, layerIndex, at, false);  // a valid index: this only selects it
   setSelectionFlags(true, true);

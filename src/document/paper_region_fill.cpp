@@ -256,7 +256,7 @@ bool TPaper::bucketFillLayer(TFlowImage& flow, int32_t layerIndex, TPoint point,
   CWaitCursor wait(owner_);
   loadFlowImage(flow, layerIndex, false);
   SRegionShape region;
-  const CMaskData* mask = selectionEnabled && masks_ ? masks_->currentMask() : nullptr;
+  const CMaskData* mask = selectionEnabled_ && masks_ ? masks_->currentMask() : nullptr;
   if (!seedRegion(flow, layerIndex, point, antiAlias, settings.limit, settings.target != 0, mask, region)) {
     loadFlowImage(flow, layerIndex, true);
     return false;

@@ -115,7 +115,7 @@ bool TPaper::layerFilterCommand(TFlowImage& flow, int32_t index, bool record, bo
   const CMaskData* mask = masks_ ? masks_->getMask(maskIndex) : nullptr;
   TRect sel{};
   if (layer == nullptr || !isInPlaceCode(code)) return false;
-  if (!selectionEnabled || !CMaskData::hasImage(mask) || !mask->getBounds(sel))
+  if (!selectionEnabled_ || !CMaskData::hasImage(mask) || !mask->getBounds(sel))
     return layerCommand(flow, index, record, code);
   CDocEdit edit(*this, record);
   if (!edit.gate(layer->image != nullptr)) return false;

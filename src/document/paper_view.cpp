@@ -1,9 +1,9 @@
-// The view state of a document: zoom, rotation, scroll position, the
-// mapping between window and document coordinates, the grid and the
-// background display.
+// The document's side of its view: the preferences the view reads, the
+// outline's view, the mapping through the attached window's client size,
+// the grid and the background display. The view state itself is
+// CViewState (view_state.cpp).
 #include "document/paper_view.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 

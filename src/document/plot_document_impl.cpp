@@ -11,7 +11,7 @@ namespace pg {
 
 const CBlockVCH* TPaper::selectionImage(TPoint& maskOffset) const {
   maskOffset = TPoint{0, 0};
-  if (!selectionEnabled || !masks_) return nullptr;
+  if (!selectionEnabled_ || !masks_) return nullptr;
   const CMaskData* mask = masks_->currentMask();
   if (mask == nullptr || !mask->hasImage()) return nullptr;
   maskOffset = TPoint{mask->offsetX, mask->offsetY};

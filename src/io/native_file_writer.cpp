@@ -49,8 +49,8 @@ SNativeHeader headerOf(const TPaper& doc, uint32_t flags) {
     h.currentMask = toU16(masks.current());
     h.maskCount = toU16(masks.count());
     h.maskNameCounter = toU16(masks.nameCounter());
-    if (doc.showAnts) h.flags |= kNativeAntsShown;
-    if (doc.selectionEnabled) h.flags |= kNativeSelectionEnabled;
+    if (doc.antsShown()) h.flags |= kNativeAntsShown;
+    if (doc.selectionEnabled()) h.flags |= kNativeSelectionEnabled;
     h.flags |= kNativeMaskCounter;
   }
   return h;

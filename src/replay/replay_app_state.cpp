@@ -148,7 +148,7 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       SFlagsItem item;
       if (!readStateItem(subcode, item)) return false;
       const uint16_t f = item.flags;
-      doc_.selectionEnabled = (f & 1) != 0;
+      doc_.undoSetSelectionFlags((f & 1) != 0, doc_.antsShown());
       stroke_->setUseTone((f & 2) != 0, true);
       stroke_->setUseGradation((f & 8) != 0, true);
       if (recorderVersion() < 206) {

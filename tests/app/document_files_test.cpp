@@ -210,7 +210,7 @@ TEST(DocumentFiles, ACopyOfASelectionTakesTheSelectedPartWithItsValues) {
   for (int32_t y = 4; y < 9; ++y)
     for (int32_t x = 8; x < 18; ++x) *mask.image->pixelAddress(x, y, true) = 255;
   *mask.image->pixelAddress(10, 6, true) = 128;
-  doc->selectionEnabled = true;
+  doc->undoSetSelectionFlags(true, doc->antsShown());
 
   // The whole layer, selected pixels kept in place, the rest transparent.
   std::unique_ptr<TMTC> part = selectedLayerImage(*doc, 0, box);

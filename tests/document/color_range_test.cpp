@@ -61,7 +61,7 @@ TEST(ColorRange, TheDocumentOperation) {
   f.layer(0)->image->fill(0xFF0000FF);
   for (int32_t y = 5; y < 15; ++y)
     for (int32_t x = 5; x < 25; ++x) EXPECT_TRUE(f.layer(0)->image->setPixel(x, y, 0xFFFF0000));
-  f.doc->selectionEnabled = f.doc->showAnts = true;  // undo of a mask's content keeps the flags
+  f.doc->undoSetSelectionFlags(true, true);  // undo of a mask's content keeps the flags
   const SColorRangeEntry red{0x00FF0000, 1, 10, {0, 0}};
   SColorRangeSettings s;
   s.count = 1;

@@ -106,7 +106,7 @@ TEST(DocRecorder, TheFirstEventCarriesTheDocumentsState) {
   StoreFixture f;
   f.doc->paperColor = PaperColor::fromRgb(0x11, 0x22, 0x33);
   f.doc->showCanvasColor = false;
-  f.doc->selectionEnabled = true;
+  f.doc->undoSetSelectionFlags(true, f.doc->antsShown());
   f.doc->masks()->addMask(0);
   const uint32_t start = f.store().writePosition() - 14;  // the version item opens the stream
   ASSERT_TRUE(f.doc->setPaperColor(PaperColor::fromRgb(1, 2, 3), true));

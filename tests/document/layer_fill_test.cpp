@@ -25,7 +25,7 @@ struct FillFixture : OpsFixture {
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; x += 2) EXPECT_TRUE(layer(1)->image->setPixel(x, y, 0x80406080));
     EXPECT_TRUE(doc->maskFigureRect(*flow, 0, {10, 8}, {30, 20}, 0, stroke, false));
-    doc->selectionEnabled = true;
+    doc->undoSetSelectionFlags(true, doc->antsShown());
     stroke.color = 0x00C08040;
   }
 };
@@ -130,7 +130,7 @@ TEST(LayerFills, CutFromAnOpaquePixelUnderAHalfMaskLeaves127) {
   ASSERT_TRUE(f.doc->cutSelection(*f.flow, 0, true, -1));
   EXPECT_EQ(f.layer(0)->image->getPixel(3, 3) >> 24, 127u);
   // Switched off, the selection cuts nothing.
-  f.doc->selectionEnabled = false;
+  f.doc->undoSetSelectionFlags(false, f.doc->antsShown());
   EXPECT_FALSE(f.doc->cutSelection(*f.flow, 0, true, -1));
 }
 
@@ -160,7 +160,7 @@ TEST(LayerFills, ErasingTheSelectionKeepsTheUnselectedShareOfAlpha) {
   ASSERT_TRUE(f.doc->deleteSelection(*f.flow, 1, 0x00FFFFFF, f.stroke, true, true));
   EXPECT_EQ(f.layer(1)->image->getPixel(15, 10) >> 24, 0u);
   // Without a selection in use there is nothing to erase.
-  f.doc->selectionEnabled = false;
+  f.doc->undoSetSelectionFlags(false, f.doc->antsShown());
   EXPECT_FALSE(f.doc->canDeleteSelection());
   EXPECT_FALSE(f.doc->deleteSelection(*f.flow, 0, 0x00FFFFFF, f.stroke, true, true));
 }

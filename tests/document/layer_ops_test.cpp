@@ -177,7 +177,7 @@ TEST(LayerOps, LinkGroupsMergeRemoveAndMoveAsOneStep) {
     GroupFixture f;
     if (c.withSelection) {
       ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
-      f.doc->selectionEnabled = f.doc->showAnts = true;
+      f.doc->undoSetSelectionFlags(true, true);
     }
     f.roundTrip([&] { return c.op(f); }, c.header, c.what);
   }
@@ -210,7 +210,7 @@ TEST(LayerOps, LinkGroupOperationsShortOfTileMemoryChangeNothing) {
 TEST(LayerOps, AMovedGroupAndItsSelectionKeepTheirPlaces) {
   GroupFixture f;
   ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
-  f.doc->selectionEnabled = f.doc->showAnts = true;
+  f.doc->undoSetSelectionFlags(true, true);
   const uint32_t lower = f.layer(1)->image->getPixel(10, 10), upper = f.layer(2)->image->getPixel(18, 16);
   ASSERT_TRUE(f.doc->offsetLayerGroup(f.flow.get(), 1, {5, 3}, -1, true));
   TPoint o1, o2;
@@ -226,7 +226,7 @@ TEST(LayerOps, ALayerMovesWithTheSelection) {
   for (const TPoint delta : {TPoint{3, 2}, TPoint{-9, 4}}) {
     LayerFixture f;
     ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {10, 10}, {20, 20}, 0, f.stroke, false));
-    f.doc->selectionEnabled = f.doc->showAnts = true;
+    f.doc->undoSetSelectionFlags(true, true);
     f.roundTrip([&] { return f.doc->offsetLayerGroup(f.flow.get(), 2, delta, -1, true); },
                 (4 << 8) | (delta.X > 0 ? 12 : 13), "layer and mask");
     EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(10 + delta.X, 10 + delta.Y), 255);

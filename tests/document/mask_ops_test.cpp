@@ -142,7 +142,7 @@ TEST(MaskOps, ShapesCombineByMode) {
   ASSERT_TRUE(f.doc->maskFigureRect(*f.flow, 0, {12, 0}, {16, 48}, 3, f.stroke, true));  // intersect
   EXPECT_EQ(f.at(11, 10), 0);
   EXPECT_EQ(f.at(13, 10), 255);
-  EXPECT_TRUE(f.doc->selectionEnabled && f.doc->showAnts);
+  EXPECT_TRUE(f.doc->selectionEnabled() && f.doc->antsShown());
 }
 
 TEST(MaskOps, InvertTwiceRestoresAndAnInPlaceInvertUndoesWithoutCopies) {

@@ -191,7 +191,7 @@ TEST(PaperStroke, TheSelectionLimitsTheStroke) {
   ASSERT_TRUE(mask->createImage(64, 48));
   for (int32_t y = 0; y < 48; ++y)
     for (int32_t x = 0; x < 30; ++x) EXPECT_TRUE(mask->image->setPixel(x, y, 255));
-  f.doc->selectionEnabled = true;
+  f.doc->undoSetSelectionFlags(true, f.doc->antsShown());
   const auto before = f.layerPlane();
   ASSERT_TRUE(f.paint(kLine));
   const auto after = f.layerPlane();

@@ -23,8 +23,8 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_EQ(doc.width, 0);
   EXPECT_EQ(doc.height, 0);
   EXPECT_EQ(doc.resolution, 0);
-  EXPECT_FALSE(doc.showAnts);
-  EXPECT_FALSE(doc.selectionEnabled);
+  EXPECT_FALSE(doc.antsShown());
+  EXPECT_FALSE(doc.selectionEnabled());
   EXPECT_EQ(doc.strokeState().engineLevel(), 1);
   EXPECT_EQ(doc.strokeState().engineMode(), 1);
   EXPECT_EQ(doc.view().sinA(), 0.0f);

@@ -28,8 +28,7 @@ struct RegionFixture : OpsFixture {
     EXPECT_TRUE(l->image->setPixel(50, 40, 0xFF101010));
     // The outline is on, as after any earlier selection: undo of a mask's
     // content keeps the flags.
-    doc->selectionEnabled = true;
-    doc->showAnts = true;
+    doc->undoSetSelectionFlags(true, true);
   }
   int32_t selected(int32_t x, int32_t y) const { return doc->masks()->currentMask()->valueAtPaper(x, y); }
 };
@@ -59,7 +58,7 @@ TEST(MagicWand, SelectsTheConnectedRegionAndUndoes) {
   EXPECT_EQ(f.selected(29, 17), 255);
   EXPECT_EQ(f.selected(30, 17), 0);
   EXPECT_EQ(f.selected(50, 40), 0);
-  EXPECT_TRUE(f.doc->selectionEnabled && f.doc->showAnts);
+  EXPECT_TRUE(f.doc->selectionEnabled() && f.doc->antsShown());
 
   // Adding the single pixel (a region of one pixel), then the composite
   // target finds the same.

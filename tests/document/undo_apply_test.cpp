@@ -455,9 +455,8 @@ std::vector<Scenario> scenarios() {
   }));
   s.push_back({"selection flags", kUndoSelectionFlags, [](DocFixture& f) {
                  auto r = record(kUndoSelectionFlags);
-                 r->value1 = (f.doc->selectionEnabled ? 1 << 16 : 0) | (f.doc->showAnts ? 1 : 0);
-                 f.doc->selectionEnabled = true;
-                 f.doc->showAnts = true;
+                 r->value1 = (f.doc->selectionEnabled() ? 1 << 16 : 0) | (f.doc->antsShown() ? 1 : 0);
+                 f.doc->undoSetSelectionFlags(true, true);
                  r->value2 = (1 << 16) | 1;
                  return push(f, std::move(r));
                }});

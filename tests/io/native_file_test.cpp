@@ -94,8 +94,7 @@ void furnish(NativeDoc& d) {
   d.addMask(5, 130, 200, 20, 0);
   d.masks().setCurrent(1);
   d.masks().setNameCounter(7);
-  d.doc->showAnts = true;
-  d.doc->selectionEnabled = true;
+  d.doc->undoSetSelectionFlags(true, true);
   d.doc->redraw(false);
 }
 
@@ -125,8 +124,8 @@ TEST_F(NativeFile, RoundTripOfEverything) {
   for (int32_t i = 0; i < 3; ++i) test::expectSameMask(*a.masks()->getMask(i), *b.masks()->getMask(i));
   EXPECT_EQ(b.masks()->current(), 1);
   EXPECT_EQ(b.masks()->nameCounter(), 7);
-  EXPECT_TRUE(b.showAnts);
-  EXPECT_TRUE(b.selectionEnabled);
+  EXPECT_TRUE(b.antsShown());
+  EXPECT_TRUE(b.selectionEnabled());
   EXPECT_TRUE(b.masks()->hasAnts());
 
   // The recording comes back whole, followed by the reset point the reader
@@ -238,8 +237,8 @@ TEST_F(NativeFile, WithoutMasksAndEventsReopensWithOneEmptyMask) {
   EXPECT_EQ(masks.current(), 0);
   EXPECT_FALSE(masks.getMask(0)->hasImage());
   EXPECT_EQ(masks.getMask(0)->name, resString(65323) + "1");
-  EXPECT_FALSE(loaded->doc->showAnts);
-  EXPECT_FALSE(loaded->doc->selectionEnabled);
+  EXPECT_FALSE(loaded->doc->antsShown());
+  EXPECT_FALSE(loaded->doc->selectionEnabled());
   // The loaded document keeps its own recording.
   EXPECT_NE(test::committedStream(loaded->store()), test::committedStream(source.store()));
   EXPECT_EQ(loaded->doc->layers()->count(), 3);

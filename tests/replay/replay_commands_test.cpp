@@ -81,7 +81,7 @@ TEST(ReplayCommands, TheSelectionSwitchesReplay) {
   std::vector<std::string> expected = {picture(d)};
   auto step = [&](bool ok) {
     (void)ok;  // the operations answer the switch they leave
-    expected.push_back(picture(d) + " ants " + std::to_string(d.showAnts));
+    expected.push_back(picture(d) + " ants " + std::to_string(d.antsShown()));
   };
   step(d.maskFigureRect(flow, 0, TPointF{4, 4}, TPointF{30, 20}, 0, f.tool, true));
   step(!d.enableMask(false, true));
@@ -89,14 +89,14 @@ TEST(ReplayCommands, TheSelectionSwitchesReplay) {
   step(d.enableMask(true, true));
   step(d.showWalkAnts(true, true));
   step(!d.enableMask(false, true));
-  ASSERT_FALSE(d.selectionEnabled);
+  ASSERT_FALSE(d.selectionEnabled());
   ASSERT_EQ(f.startReplay(), ReplayStart::Started);
   f.replayResetPoint();
   size_t i = 1;
   for (ReplayStep r = f.session->engine().replayNext(); r == ReplayStep::EventDone;
        r = f.session->engine().replayNext(), ++i) {
     ASSERT_LT(i, expected.size());
-    EXPECT_EQ(picture(*f.y.doc) + " ants " + std::to_string(f.y.doc->showAnts), expected[i]) << "event " << i;
+    EXPECT_EQ(picture(*f.y.doc) + " ants " + std::to_string(f.y.doc->antsShown()), expected[i]) << "event " << i;
   }
   EXPECT_EQ(f.session->engine().lastError(), ReplayError::None);
   EXPECT_EQ(i, expected.size());
@@ -122,17 +122,17 @@ TEST(ReplayCommands, UndoingTheFirstSelectionGivesTheSwitchesBack) {
   for (const Case& c : cases) {
     ReplayFixture f;
     TPaper& d = *f.x.doc;
-    ASSERT_FALSE(d.selectionEnabled);
+    ASSERT_FALSE(d.selectionEnabled());
     ASSERT_TRUE(c.make(f)) << c.what;
-    ASSERT_TRUE(d.selectionEnabled) << c.what;
+    ASSERT_TRUE(d.selectionEnabled()) << c.what;
     int32_t layer = 0;
     TRect rect;
     ASSERT_TRUE(d.undo(*f.x.flow, layer, rect));
-    EXPECT_FALSE(d.selectionEnabled) << c.what;
-    EXPECT_FALSE(d.showAnts) << c.what;
+    EXPECT_FALSE(d.selectionEnabled()) << c.what;
+    EXPECT_FALSE(d.antsShown()) << c.what;
     ASSERT_TRUE(d.redo(*f.x.flow, layer, rect));
-    EXPECT_TRUE(d.selectionEnabled) << c.what;
-    EXPECT_TRUE(d.showAnts) << c.what;
+    EXPECT_TRUE(d.selectionEnabled()) << c.what;
+    EXPECT_TRUE(d.antsShown()) << c.what;
     // What remains recorded replays to the same switches.
     ASSERT_TRUE(d.undo(*f.x.flow, layer, rect));
     ASSERT_EQ(f.startReplay(), ReplayStart::Started);

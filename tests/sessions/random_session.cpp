@@ -197,7 +197,7 @@ void CRandomSession::run(int32_t n) {
     std::string what;
     bool applied = false;
     const uint32_t eventsBefore = eventsNow();
-    const bool selectionBefore = doc().selectionEnabled;
+    const bool selectionBefore = doc().selectionEnabled();
     SessionOp op = SessionOp::Count;
     for (int guard = 0; guard < 50 && what.empty(); ++guard) {
       int32_t pick = rng_.range(0, total - 1);
@@ -216,7 +216,7 @@ void CRandomSession::run(int32_t n) {
       undoMirror_.push_back(redoMirror_.back());
       redoMirror_.pop_back();
     } else if (op != SessionOp::Undo && op != SessionOp::Redo && eventsNow() > eventsBefore) {
-      undoMirror_.push_back(!selectionBefore && doc().selectionEnabled);
+      undoMirror_.push_back(!selectionBefore && doc().selectionEnabled());
       redoMirror_.clear();
     }
     SSessionStep step;
@@ -775,8 +775,8 @@ std::string CRandomSession::filter(bool& applied) {
 std::string CRandomSession::selectionSwitch(bool& applied) {
   if (avoidedOperation("selection switch")) return {};
   TPaper& p = doc();
-  applied = p.enableMask(!p.selectionEnabled, true);
-  return std::string("selection switch ") + (p.selectionEnabled ? "on" : "off");
+  applied = p.enableMask(!p.selectionEnabled(), true);
+  return std::string("selection switch ") + (p.selectionEnabled() ? "on" : "off");
 }
 
 std::string CRandomSession::editCommand(bool& applied) {

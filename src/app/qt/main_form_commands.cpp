@@ -206,7 +206,7 @@ void TMainForm::bindDocumentCommandsMore() {
         TDrawWindowWidget* widget = activeDrawWindow();
         if (!widget || !commandGateOpen(ECommandGate::S0, gateInputs(widget->window(), batchMode_))) return;
         TPaper& p = widget->window().paper();
-        if (!p.enableMask(!p.selectionEnabled, true)) return;
+        if (!p.enableMask(!p.selectionEnabled(), true)) return;
         widget->window().setModified(true);
         widget->window().invalidateView();
         widget->update();
@@ -215,7 +215,7 @@ void TMainForm::bindDocumentCommandsMore() {
         TDrawWindowWidget* widget = activeDrawWindow();
         if (!widget) return SActionState{false};
         TDrawWindow& w = widget->window();
-        return SActionState{commandGateOpen(ECommandGate::S0, gateInputs(w, batchMode_)), w.paper().selectionEnabled};
+        return SActionState{commandGateOpen(ECommandGate::S0, gateInputs(w, batchMode_)), w.paper().selectionEnabled()};
       },
       true);
 }

@@ -395,8 +395,8 @@ void TMainForm::bindMenuCommands() {
       [](TDrawWindowWidget& w) { (void)w.window().paper().toggleBgPattern(!w.window().paper().showBgPattern); });
   bindSwitch(
       "ActViewSel", [open](TDrawWindowWidget& w) { return open(ECommandGate::S0, w); },
-      [](TDrawWindowWidget& w) { return w.window().paper().showAnts; },
-      [](TDrawWindowWidget& w) { (void)w.window().paper().showWalkAnts(!w.window().paper().showAnts, true); });
+      [](TDrawWindowWidget& w) { return w.window().paper().antsShown(); },
+      [](TDrawWindowWidget& w) { (void)w.window().paper().showWalkAnts(!w.window().paper().antsShown(), true); });
   bindSwitch(
       "ActViewGrid", [](TDrawWindowWidget& w) { return w.window().isIdle(); },
       [](TDrawWindowWidget& w) { return w.window().paper().view().showGrid(); },

@@ -52,13 +52,13 @@ TEST_F(MainFormCommandsTest, SelectionCommandsFollowTheSelectionAndUndo) {
   for (const char* name : {"ActSelCancel", "ActSelInvert", "ActSelExp1", "ActSelCol1", "ActMaskDup"})
     EXPECT_TRUE(enabled(name)) << name;
   // The selection's use toggles and shows as the check mark.
-  const bool inUse = paper().selectionEnabled;
+  const bool inUse = paper().selectionEnabled();
   run("ActSelEnable");
-  EXPECT_NE(paper().selectionEnabled, inUse);
+  EXPECT_NE(paper().selectionEnabled(), inUse);
   form.actions().updateAll();
-  EXPECT_EQ(form.actions().action("ActSelEnable")->isChecked(), paper().selectionEnabled);
+  EXPECT_EQ(form.actions().action("ActSelEnable")->isChecked(), paper().selectionEnabled());
   run("ActEditUndo");
-  EXPECT_EQ(paper().selectionEnabled, inUse);
+  EXPECT_EQ(paper().selectionEnabled(), inUse);
   run("ActEditUndo");
   EXPECT_FALSE(paper().hasSelection());
 }

@@ -402,8 +402,8 @@ TEST_F(MainFormFiles, NativeSaveAndReopenKeepLayersMasksSelectionAndRecording) {
   EXPECT_EQ(back.masks()->current(), doc.masks()->current());
   EXPECT_EQ(back.masks()->currentMask()->name, "outline");
   EXPECT_TRUE(back.hasSelection());
-  EXPECT_EQ(back.selectionEnabled, doc.selectionEnabled);
-  EXPECT_EQ(back.showAnts, doc.showAnts);
+  EXPECT_EQ(back.selectionEnabled(), doc.selectionEnabled());
+  EXPECT_EQ(back.antsShown(), doc.antsShown());
   // The recording comes back whole, and the reader's reset point after it.
   const std::vector<uint8_t> reopened = test::committedStream(*documentEventStore(back));
   ASSERT_GT(reopened.size(), recording.size());
