@@ -71,8 +71,7 @@ void BM_RepaintView(benchmark::State& state) {
   BenchDocument& d = document();
   const int32_t num = static_cast<int32_t>(state.range(0)), den = static_cast<int32_t>(state.range(1));
   const float degrees = static_cast<float>(state.range(2));
-  d.doc.showCanvasColor = state.range(3) == 0;
-  d.doc.showBgPattern = state.range(3) != 0;
+  d.doc.setBackgroundFlags(state.range(3) == 0, state.range(3) != 0);
   d.doc.setZoom(num, den);
   d.doc.setViewAngle(degrees);
   d.doc.setViewCenter(kDocW / 2.0f, kDocH / 2.0f);
@@ -87,9 +86,8 @@ void BM_RepaintView(benchmark::State& state) {
   }
   state.SetLabel(std::to_string(num) + "/" + std::to_string(den) + (degrees != 0.0f ? " turned" : "") +
                  (d.doc.viewFitsScale() && degrees == 0.0f ? ", magnified" : ", view buffer") +
-                 (d.doc.showCanvasColor ? "" : ", checked"));
-  d.doc.showCanvasColor = true;
-  d.doc.showBgPattern = false;
+                 (d.doc.showCanvasColor() ? "" : ", checked"));
+  d.doc.setBackgroundFlags(true, false);
   state.counters["Mpx composed"] = double(part.Width) * part.Height / 1e6;
 }
 BENCHMARK(BM_RepaintView)
@@ -135,9 +133,9 @@ BENCHMARK(BM_RecomposeDirtyRect)->Unit(benchmark::kMicrosecond);
 // the picture's transparency (1).
 void BM_ComposeWholeDocument(benchmark::State& state) {
   BenchDocument& d = document();
-  d.doc.showCanvasColor = state.range(0) == 0;
+  d.doc.setBackgroundFlags(state.range(0) == 0, d.doc.showBgPattern());
   for (auto _ : state) d.doc.composeRect(SRectXYWH{0, 0, kDocW, kDocH}, false);
-  d.doc.showCanvasColor = true;
+  d.doc.setBackgroundFlags(true, d.doc.showBgPattern());
   state.counters["layers"] = kLayers;
 }
 BENCHMARK(BM_ComposeWholeDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -63,17 +63,17 @@ bool loadPictureIntoDocument(TPaper& doc, const TMTC& picture) {
 std::unique_ptr<TMTC> exportComposite(TPaper& doc) {
   if (doc.width < 1 || doc.height < 1) return nullptr;
   // Shown on white for the picture only; nothing is recorded.
-  const bool hidden = !doc.showCanvasColor;
+  const bool hidden = !doc.showCanvasColor();
   const PaperColor paper = doc.paperColor;
   const SRectXYWH all{0, 0, doc.width, doc.height};
   if (hidden) {
-    doc.showCanvasColor = true;
+    doc.setBackgroundFlags(true, doc.showBgPattern());
     doc.setPaperColorValue(PaperColor{});
   }
   doc.composeRect(all, false);
   std::unique_ptr<TMTC> out = TMTC::CreateCopy(doc.composite);
   if (hidden) {
-    doc.showCanvasColor = false;
+    doc.setBackgroundFlags(false, doc.showBgPattern());
     doc.setPaperColorValue(paper);
   }
   doc.composeRect(all, true);

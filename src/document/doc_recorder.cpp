@@ -29,8 +29,8 @@ void CDocEventRecorder::activate(bool active) {
 SDocStateValues CDocEventRecorder::documentState() const {
   SDocStateValues v;
   v.paperPixel = doc_.paperColor.pixel();
-  v.canvasColorShown = doc_.showCanvasColor;
-  v.bgPatternShown = doc_.showBgPattern;
+  v.canvasColorShown = doc_.showCanvasColor();
+  v.bgPatternShown = doc_.showBgPattern();
   doc_.getGradientPoints(v.gradientStart, v.gradientEnd);
   v.gradientType = doc_.gradient()->shape();
   v.gradientRepeat = doc_.gradient()->mirror();

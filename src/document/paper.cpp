@@ -198,7 +198,7 @@ void TPaper::resizeThumbnails() {
 }
 
 void TPaper::repaintLayer(int32_t index) {
-  if (!showCanvasColor && view_.patternBuffer().IsAllocated()) {
+  if (!showCanvasColor_ && view_.patternBuffer().IsAllocated()) {
     for (int32_t y = 0; y < view_.patternBuffer().Height; ++y) {
       uint32_t* row = view_.patternBuffer().pixelAt(0, y);
       std::fill(row, row + view_.patternBuffer().Width, 0xCCCCCCu);

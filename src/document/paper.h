@@ -63,8 +63,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   // ---- fields ----
   std::string name;
-  bool showCanvasColor = true;
-  bool showBgPattern = false;
   PaperColor paperColor;
   int32_t resolution = 0;
   int32_t width = 0;
@@ -237,10 +235,20 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // coordinates), or over all of it.
   void drawGrid(const SRectXYWH& rect);
   void drawGridAll();
+  // The background display: the paper colour under the picture, or (off)
+  // the transparent display, checked or plain.
+  bool showCanvasColor() const { return showCanvasColor_; }
+  bool showBgPattern() const { return showBgPattern_; }
   // The transparent display's flags, changed only while the paper is white.
   [[nodiscard]] bool setBackgroundDisplay(bool canvasColor, bool bgPattern, bool repaint);
-  [[nodiscard]] bool toggleCanvasColor(bool value) { return setBackgroundDisplay(value, showBgPattern, true); }
-  [[nodiscard]] bool toggleBgPattern(bool value) { return setBackgroundDisplay(showCanvasColor, value, true); }
+  [[nodiscard]] bool toggleCanvasColor(bool value) { return setBackgroundDisplay(value, showBgPattern_, true); }
+  [[nodiscard]] bool toggleBgPattern(bool value) { return setBackgroundDisplay(showCanvasColor_, value, true); }
+  // Stores both flags, nothing else (readers of files and pictures made for
+  // export use it).
+  void setBackgroundFlags(bool canvasColor, bool bgPattern) {
+    showCanvasColor_ = canvasColor;
+    showBgPattern_ = bgPattern;
+  }
 
   // ---- the window surface ----
   void setViewSurface(IViewSurface* surface) { surface_ = surface; }
@@ -830,6 +838,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;
   bool showAnts_ = false;
+  bool showCanvasColor_ = true;
+  bool showBgPattern_ = false;
   bool selectionEnabled_ = false;
   // The selection slots of a version 1.1 recording (made on entering the
   // older-format mode, freed on leaving it).

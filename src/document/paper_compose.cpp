@@ -311,7 +311,7 @@ uint32_t linkedOpacityOf(const CLayerData& layer, LinkOpacityTable& table) {
 
 SComposeSettings TPaper::composeSettings() const {
   SComposeSettings s;
-  s.canvasColor = showCanvasColor;
+  s.canvasColor = showCanvasColor_;
   s.standardMode = isStandardMode();
   s.paperPixel = paperColor.pixel();
   return s;
@@ -385,8 +385,8 @@ void TPaper::updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect&
 void TPaper::updatePreviewRect(const TRect& previewRect) {
   const SRectXYWH r = rectToXYWH(previewRect);
   if (!downsampleRect4x4(composite, preview, r.X, r.Y, r.Width, r.Height)) return;
-  if (showCanvasColor) return;
-  if (showBgPattern) {
+  if (showCanvasColor_) return;
+  if (showBgPattern_) {
     compositeOnChecker(preview, previewRect, TPoint{0, 0}, SSize{kCheckCell, kCheckCell},
                        0xFF000000u | kCheckOddColor, 0xFF000000u | kCheckEvenColor);
   } else {

@@ -41,7 +41,7 @@ bool TPaper::paintWindowRect(const IViewSurface* window, const TRect& rect) {
   TRect painted{};
   bool ok = false;
   if (viewFitsScale() && view_.angleRad() == 0.0f) {
-    if (showCanvasColor) {
+    if (showCanvasColor_) {
       ok = paintViewScaled(*target, composite, rectToXYWH(r), painted);
     } else if (preparePatternBuffer() && view_.patternBuffer().IsAllocated()) {
       ok = stretchViewRect(target, view_.patternBuffer(), rectToXYWH(r), composite, &painted);
@@ -97,7 +97,7 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
   const int64_t wy = saturateToInt32(std::trunc(static_cast<double>(-view_.sinA() * dx + view_.cosA() * dy))) + client.H / 2;
   TRect square{saturateTo<int32_t>(wx - r), saturateTo<int32_t>(wy - r), saturateTo<int32_t>(wx + r), saturateTo<int32_t>(wy + r)};
   if (!clipToPlane(view_.viewBuffer(), square)) return false;
-  if (showCanvasColor) {
+  if (showCanvasColor_) {
     (void)rotateScaleInto(composite, view_.viewBuffer(), o, 1.0f / z, view_.angleRad(), square);  // the square was clipped above
   } else {
     (void)renderRotatedView(view_.viewBuffer(), composite, square, o);  // display only: nothing to undo
@@ -109,7 +109,7 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
 
 void TPaper::buildViewBuffer() {
   if (viewFitsScale() && view_.angleRad() == 0.0f) {
-    if (showCanvasColor) return;  // the paint magnifies the composite itself
+    if (showCanvasColor_) return;  // the paint magnifies the composite itself
     if (preparePatternBuffer() && view_.patternBuffer().IsAllocated()) {
       fillPlane(view_.patternBuffer(), surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
       (void)stretchViewRect(nullptr, view_.patternBuffer(), SRectXYWH{0, 0, composite.Width, composite.Height}, composite);  // display only: nothing to undo
@@ -120,7 +120,7 @@ void TPaper::buildViewBuffer() {
   if (client.W <= 0 || client.H <= 0) return;
   if (view_.viewBuffer().size() != client && !view_.viewBuffer().Resize(client.W, client.H)) return;
   const TPoint o = getViewOrigin(client.W, client.H);
-  if (showCanvasColor) {
+  if (showCanvasColor_) {
     (void)rotateScaleAll(composite, view_.viewBuffer(), o, 1.0f / zoomValue(), view_.angleRad());  // the buffer was sized above
   } else {
     (void)renderRotatedView(view_.viewBuffer(), composite, TRect{0, 0, client.W, client.H}, o);  // display only: nothing to undo
@@ -139,7 +139,7 @@ void TPaper::refreshWindow(bool rebuild) {
 void TPaper::paintWindow(TMTC& target) {
   if (!isPlaneReady(&target)) return;
   if (viewFitsScale() && view_.angleRad() == 0.0f) {
-    if (showCanvasColor) {
+    if (showCanvasColor_) {
       TRect painted;
       (void)paintViewScaled(target, composite, SRectXYWH{0, 0, composite.Width, composite.Height}, painted);  // display only: nothing to undo
     } else {
@@ -151,7 +151,7 @@ void TPaper::paintWindow(TMTC& target) {
 }
 
 bool TPaper::preparePatternBuffer() {
-  if (showCanvasColor) return true;
+  if (showCanvasColor_) return true;
   const SSize client = clientSize();
   if (client.W <= 0 || client.H <= 0) return false;
   if (view_.patternBuffer().IsAllocated() && view_.patternBuffer().size() == client) return true;
@@ -161,8 +161,8 @@ bool TPaper::preparePatternBuffer() {
 }
 
 bool TPaper::fillViewBackground(TMTC& target, const TRect& rect, const TRect& canvasRect) const {
-  if (showCanvasColor) return false;
-  if (showBgPattern) {
+  if (showCanvasColor_) return false;
+  if (showBgPattern_) {
     compositeOnChecker(target, rect, TPoint{canvasRect.Left, canvasRect.Top}, SSize{kCheckCell, kCheckCell},
                        0xFF000000u | kCheckOddColor, 0xFF000000u | kCheckEvenColor);
   } else {
@@ -206,7 +206,7 @@ bool TPaper::renderRotatedView(TMTC& target, const TMTC& source, const TRect& re
   v.sinA = view_.sinA();
   v.cosA = view_.cosA();
   v.origin = origin;
-  v.checker = showBgPattern;
+  v.checker = showBgPattern_;
   v.surround = surface_ != nullptr ? surface_->surroundColor() : kCanvasSurroundColor;
   return renderRotatedInto(target, source, rect, v);
 }

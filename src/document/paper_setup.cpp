@@ -32,7 +32,7 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
   CWaitCursor wait(owner_);
   name = docName;
   resolution = dpi;
-  showCanvasColor = !canvasColourOff;
+  showCanvasColor_ = !canvasColourOff;
   TFlowImage* f = flow != nullptr ? flow : flow_;
   if (!setSize(f, docWidth, docHeight)) {
     showOutOfMemoryMessage();

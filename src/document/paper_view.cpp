@@ -109,7 +109,7 @@ void TPaper::drawGrid(const SRectXYWH& rect) {
   const uint32_t setting = viewPrefs().gridColor();
   // The preference holds a colour value (red low) with the opacity on top.
   const uint32_t colour = colorToPixel(setting & 0x00FFFFFFu);
-  (void)drawGridLines(composite, xywhToRect(rect), view_.gridX(), view_.gridY(), colour, setting >> 24, showCanvasColor);  // display only: nothing to undo
+  (void)drawGridLines(composite, xywhToRect(rect), view_.gridX(), view_.gridY(), colour, setting >> 24, showCanvasColor_);  // display only: nothing to undo
 }
 
 void TPaper::drawGridAll() { drawGrid(SRectXYWH{0, 0, composite.Width, composite.Height}); }
@@ -118,9 +118,9 @@ void TPaper::drawGridAll() { drawGrid(SRectXYWH{0, 0, composite.Width, composite
 
 bool TPaper::setBackgroundDisplay(bool canvasColor, bool bgPattern, bool repaint) {
   if (!paperColor.isWhite()) return false;
-  if (canvasColor == showCanvasColor && bgPattern == showBgPattern) return false;
-  showCanvasColor = canvasColor;
-  showBgPattern = bgPattern;
+  if (canvasColor == showCanvasColor_ && bgPattern == showBgPattern_) return false;
+  showCanvasColor_ = canvasColor;
+  showBgPattern_ = bgPattern;
   if (repaint) repaintLayer(currentLayerIndex());
   return true;
 }

@@ -147,8 +147,7 @@ Staged makeStaged(int32_t w, int32_t h) {
 [[nodiscard]] bool install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
   doc.name = name;
   doc.resolution = h.resolution;
-  doc.showCanvasColor = (h.flags & kNativeCanvasColorOff) == 0;
-  doc.showBgPattern = (h.flags & kNativeBgPattern) != 0;
+  doc.setBackgroundFlags((h.flags & kNativeCanvasColorOff) == 0, (h.flags & kNativeBgPattern) != 0);
   if (!doc.setSize(nullptr, int32_t(h.width), int32_t(h.height))) return false;
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
   // Both staged lists exist (makeStaged): the exchanges cannot fail.

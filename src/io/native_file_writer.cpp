@@ -33,8 +33,8 @@ SNativeHeader headerOf(const TPaper& doc, uint32_t flags) {
   h.width = uint32_t(std::max(doc.width, 0));
   h.height = uint32_t(std::max(doc.height, 0));
   h.flags = flags;
-  if (!doc.showCanvasColor) h.flags |= kNativeCanvasColorOff;
-  if (doc.showBgPattern) h.flags |= kNativeBgPattern;
+  if (!doc.showCanvasColor()) h.flags |= kNativeCanvasColorOff;
+  if (doc.showBgPattern()) h.flags |= kNativeBgPattern;
   h.paperColor = doc.paperColor.pixel();
   h.resolution = toU16(doc.resolution);
   if ((flags & kNativeLayers) && doc.layers()) {

@@ -176,11 +176,11 @@ TEST(DocumentFiles, ASaveCutShortByAFullDiskLeavesTheOldFileAndReportsTheFailure
 
 TEST(DocumentFiles, ExportOfAHiddenCanvasIsFlattenedOntoWhiteAndTheDocumentStillHidesIt) {
   std::unique_ptr<TPaper> doc = makeDoc(8, 8, true);
-  doc->showCanvasColor = false;
+  doc->setBackgroundFlags(false, doc->showBgPattern());
   std::unique_ptr<TMTC> picture = exportComposite(*doc);
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->getPixel(3, 3) & 0xFFFFFFu, 0xFFFFFFu);
-  EXPECT_FALSE(doc->showCanvasColor);
+  EXPECT_FALSE(doc->showCanvasColor());
 }
 
 TEST(DocumentFiles, DatedBmpNamesAndLayerExportNames) {

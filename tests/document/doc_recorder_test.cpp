@@ -105,7 +105,7 @@ std::vector<uint8_t> bodyAt(const CEventMngr& store, uint32_t from, int header) 
 TEST(DocRecorder, TheFirstEventCarriesTheDocumentsState) {
   StoreFixture f;
   f.doc->paperColor = PaperColor::fromRgb(0x11, 0x22, 0x33);
-  f.doc->showCanvasColor = false;
+  f.doc->setBackgroundFlags(false, f.doc->showBgPattern());
   f.doc->undoSetSelectionFlags(true, f.doc->antsShown());
   f.doc->masks()->addMask(0);
   const uint32_t start = f.store().writePosition() - 14;  // the version item opens the stream

@@ -52,7 +52,7 @@ class ComposeTable : public ::testing::TestWithParam<ComposeCase> {};
 
 TEST_P(ComposeTable, TheCompositeIsTheReferenceOfTheBlendOperators) {
   ComposeFixture f;
-  f.doc->showCanvasColor = GetParam().canvasColor;
+  f.doc->setBackgroundFlags(GetParam().canvasColor, f.doc->showBgPattern());
   f.doc->setPaperColorValue(PaperColor::fromPixel(GetParam().paper));
   f.doc->composeRect(SRectXYWH{0, 0, 70, 50}, false);
   const auto bad = f.mismatches();
@@ -65,7 +65,7 @@ TEST_P(ComposeTable, TheCompositeIsTheReferenceOfTheBlendOperators) {
 
 TEST_P(ComposeTable, ADirtyRectangleIsRecomposedAndNothingElseChanges) {
   ComposeFixture f;
-  f.doc->showCanvasColor = GetParam().canvasColor;
+  f.doc->setBackgroundFlags(GetParam().canvasColor, f.doc->showBgPattern());
   f.doc->setPaperColorValue(PaperColor::fromPixel(GetParam().paper));
   f.doc->composeRect(SRectXYWH{0, 0, 70, 50}, false);
   // Paint into two layers under (17, 6, 23, 31) and recompose that part only.
@@ -111,7 +111,7 @@ TEST(PaperCompose, ManyBandsGiveTheSamePixelsAtAnyThreadCount) {
     f.layer(2)->opacity = 180;
     f.layer(3)->dissolve = c.dissolve;
     f.layer(3)->dissolveAmount = 150;
-    f.doc->showCanvasColor = c.canvasColor;
+    f.doc->setBackgroundFlags(c.canvasColor, f.doc->showBgPattern());
     std::vector<uint32_t> planes[2];
     const int workers[2] = {1, 4};
     for (int k = 0; k < 2; ++k) {
@@ -323,8 +323,7 @@ TEST(PaperThumbnails, ChangesReadLaterGiveTheSamePixelsAsAWholeUpdate) {
 TEST(PaperThumbnails, ThePreviewFollowsTheCompositeAndIsFlattened) {
   for (const bool canvas : {true, false}) {
     ViewFixture f(120, 80, 64, 48);
-    f.doc->showCanvasColor = canvas;
-    f.doc->showBgPattern = true;
+    f.doc->setBackgroundFlags(canvas, true);
     f.randomLayer(0, 31, lbmNormal, 120, 80);
     ASSERT_TRUE(f.doc->preview.Resize(37, 25));
     f.doc->redraw(false);

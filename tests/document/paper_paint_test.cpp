@@ -40,8 +40,7 @@ struct PaintFixture : ViewFixture {
     EXPECT_TRUE(layer(0)->image->fillAlphaRect(SRectXYWH{20, 0, 20, 30}, 0));
     EXPECT_TRUE(layer(1)->image->fillAlphaRect(SRectXYWH{26, 0, 4, 20}, 0));
     EXPECT_TRUE(layer(2)->image->fillAlphaRect(SRectXYWH{17, 0, 33, 40}, 0));
-    doc->showCanvasColor = c.canvasColor;
-    doc->showBgPattern = c.pattern;
+    doc->setBackgroundFlags(c.canvasColor, c.pattern);
     doc->setZoom(c.zoom.Num, c.zoom.Den);
     doc->setViewAngle(c.degrees);
     doc->setScrollOrigin(c.scrollOrigin.X, c.scrollOrigin.Y);
@@ -61,14 +60,14 @@ struct PaintFixture : ViewFixture {
   // land a rounding step beside the exact position.
   uint32_t expected(int32_t X, int32_t Y, uint32_t before, TPointF slack = {}) const {
     const TPaper& d = *doc;
-    auto flatten = [&](uint32_t p, uint32_t cell) { return flattenPixel(p, d.showBgPattern ? cell : 0xFFFFFFu); };
+    auto flatten = [&](uint32_t p, uint32_t cell) { return flattenPixel(p, d.showBgPattern() ? cell : 0xFFFFFFu); };
     if (d.viewFitsScale() && d.view().angleRad() == 0.0f) {
       const int64_t k = d.view().zoom().Num / d.view().zoom().Den;
       const int64_t ox = d.view().scrollOrigin().X - int64_t{d.view().scrollOffset().X} * k;
       const int64_t oy = d.view().scrollOrigin().Y - int64_t{d.view().scrollOffset().Y} * k;
       const int64_t dx = X - ox, dy = Y - oy;
       const bool inside = dx >= 0 && dy >= 0 && dx / k < d.width && dy / k < d.height;
-      if (d.showCanvasColor) return inside ? referencePixel(d, int32_t(dx / k), int32_t(dy / k)) : before;
+      if (d.showCanvasColor()) return inside ? referencePixel(d, int32_t(dx / k), int32_t(dy / k)) : before;
       if (!inside) return kWorkspaceColor;
       // Window cells of 8, counted from the canvas's top-left corner.
       const uint32_t cell = (((dx >> 3) + (dy >> 3)) & 1) != 0 ? kCheckOddColor : kCheckEvenColor;
@@ -81,13 +80,13 @@ struct PaintFixture : ViewFixture {
     const double fy = double(int64_t{Y - client.H / 2} * d.view().zoom().Den) / d.view().zoom().Num;
     // Over the paper the turned view samples pixel centres; the transparent
     // view samples from the corner.
-    const double half = d.showCanvasColor ? 0.5 : 0.0;
+    const double half = d.showCanvasColor() ? 0.5 : 0.0;
     const double sx = std::floor(d.view().cosA() * fx - d.view().sinA() * fy + o.X + half + slack.X);
     const double sy = std::floor(d.view().sinA() * fx + d.view().cosA() * fy + o.Y + half + slack.Y);
     const bool inside = sx >= 0 && sy >= 0 && sx < d.width && sy < d.height;
-    if (!inside) return d.showCanvasColor ? 0x00808080u : kCanvasSurroundColor;
+    if (!inside) return d.showCanvasColor() ? 0x00808080u : kCanvasSurroundColor;
     const uint32_t p = referencePixel(d, int32_t(sx), int32_t(sy));
-    return d.showCanvasColor ? p : flatten(p, checkColorAt(int32_t(sx), int32_t(sy)));
+    return d.showCanvasColor() ? p : flatten(p, checkColorAt(int32_t(sx), int32_t(sy)));
   }
 };
 

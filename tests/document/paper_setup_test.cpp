@@ -76,7 +76,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   TPaper& d = *f.doc;
   EXPECT_EQ(d.name, "C:\\pics\\cat.kci");
   EXPECT_EQ(d.resolution, 144);
-  EXPECT_EQ(d.showCanvasColor, !c.canvasColourOff);
+  EXPECT_EQ(d.showCanvasColor(), !c.canvasColourOff);
   EXPECT_EQ(SSize({d.width, d.height}), (SSize{60, 40}));
   EXPECT_EQ(d.composite.size(), (SSize{60, 40}));
   ASSERT_EQ(d.layerCount(), 1);
@@ -103,7 +103,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   EXPECT_GE(f.window.invalidations, 1);
   EXPECT_EQ(f.window.waitCursorDepth, 0);
   // The composite is built: white paper under a white first layer.
-  EXPECT_EQ(d.composite.getPixel(5, 5), d.showCanvasColor ? 0xFFFFFFFFu : (c.alpha << 24) | 0xFFFFFFu);
+  EXPECT_EQ(d.composite.getPixel(5, 5), d.showCanvasColor() ? 0xFFFFFFFFu : (c.alpha << 24) | 0xFFFFFFu);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paper, SetupTable,

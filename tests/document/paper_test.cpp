@@ -18,8 +18,8 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_EQ(doc.view().gridY(), 25);
   EXPECT_FALSE(doc.view().showGrid());
   EXPECT_TRUE(doc.paperColor.isWhite());
-  EXPECT_TRUE(doc.showCanvasColor);
-  EXPECT_FALSE(doc.showBgPattern);
+  EXPECT_TRUE(doc.showCanvasColor());
+  EXPECT_FALSE(doc.showBgPattern());
   EXPECT_EQ(doc.width, 0);
   EXPECT_EQ(doc.height, 0);
   EXPECT_EQ(doc.resolution, 0);

@@ -255,18 +255,18 @@ TEST(PaperBackground, TheDisplayChangesOnlyOverWhitePaper) {
   f.randomLayer(0, 5, lbmNormal, 40, 30);
   f.doc->setPaperColorValue(PaperColor::fromPixel(0x102030));
   EXPECT_FALSE(f.doc->toggleCanvasColor(false));
-  EXPECT_TRUE(f.doc->showCanvasColor);
+  EXPECT_TRUE(f.doc->showCanvasColor());
   f.doc->setPaperColorValue(PaperColor{});
   EXPECT_FALSE(f.doc->setBackgroundDisplay(true, false, true));  // nothing to change
   EXPECT_TRUE(f.window.repainted.empty());
   EXPECT_TRUE(f.doc->toggleCanvasColor(false));
-  EXPECT_FALSE(f.doc->showCanvasColor);
+  EXPECT_FALSE(f.doc->showCanvasColor());
   ASSERT_EQ(f.window.repainted.size(), 1u);
   EXPECT_EQ(f.window.repainted[0], (TRect{0, 0, 40, 30}));
   // The composite now keeps the picture's transparency.
   EXPECT_EQ(f.doc->composite.getPixel(0, 0), referencePixel(*f.doc, 0, 0));
   EXPECT_TRUE(f.doc->toggleBgPattern(true));
-  EXPECT_TRUE(f.doc->showBgPattern);
+  EXPECT_TRUE(f.doc->showBgPattern());
   EXPECT_FALSE(f.doc->setBackgroundDisplay(false, true, false));
 }
 

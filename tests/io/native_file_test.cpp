@@ -72,8 +72,7 @@ class NativeFile : public ::testing::Test {
 void furnish(NativeDoc& d) {
   d.record(5);
   d.doc->resolution = 350;
-  d.doc->showCanvasColor = false;
-  d.doc->showBgPattern = true;
+  d.doc->setBackgroundFlags(false, true);
   d.doc->paperColor = PaperColor::fromPixel(0x00C0B0A0);
   CLayerData& a = d.addLayer(1);
   a.opacity = 128;
@@ -110,8 +109,8 @@ TEST_F(NativeFile, RoundTripOfEverything) {
   EXPECT_EQ(b.width, 100);
   EXPECT_EQ(b.height, 70);
   EXPECT_EQ(b.resolution, 350);
-  EXPECT_FALSE(b.showCanvasColor);
-  EXPECT_TRUE(b.showBgPattern);
+  EXPECT_FALSE(b.showCanvasColor());
+  EXPECT_TRUE(b.showBgPattern());
   EXPECT_EQ(b.paperColor, a.paperColor);
   EXPECT_TRUE(b.ready);
 

@@ -267,7 +267,7 @@ TEST(DocumentThumbnail, OpaquePictureWithoutTheGrid) {
   test::NativeDoc d(64, 64);
   d.addLayer(1);
   d.layers().getLayer(0)->opacity = 100;
-  d.doc->showCanvasColor = false;  // a picture with transparency
+  d.doc->setBackgroundFlags(false, d.doc->showBgPattern());  // a picture with transparency
   d.doc->view().setGrid(false, 4, 4);
   d.doc->redraw(false);
   const std::vector<uint32_t> plainComposite = pixelsOf(d.doc->composite);

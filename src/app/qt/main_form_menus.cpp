@@ -197,7 +197,7 @@ void TMainForm::bindMenuCommands() {
         w.window().invalidateView();
         return true;
       },
-      [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor; });
+      [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor(); });
 
   // ---- layer
   auto newLayerState = [this] {
@@ -387,12 +387,12 @@ void TMainForm::bindMenuCommands() {
   bindSwitch(
       "ActViewCanvasCol",
       [exists](TDrawWindowWidget& w) { return exists(w) && w.window().paper().paperColor.isWhite(); },
-      [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor; },
-      [](TDrawWindowWidget& w) { (void)w.window().paper().toggleCanvasColor(!w.window().paper().showCanvasColor); });
+      [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor(); },
+      [](TDrawWindowWidget& w) { (void)w.window().paper().toggleCanvasColor(!w.window().paper().showCanvasColor()); });
   bindSwitch(
-      "ActViewBGPat", [](TDrawWindowWidget& w) { return !w.window().paper().showCanvasColor; },
-      [](TDrawWindowWidget& w) { return w.window().paper().showBgPattern; },
-      [](TDrawWindowWidget& w) { (void)w.window().paper().toggleBgPattern(!w.window().paper().showBgPattern); });
+      "ActViewBGPat", [](TDrawWindowWidget& w) { return !w.window().paper().showCanvasColor(); },
+      [](TDrawWindowWidget& w) { return w.window().paper().showBgPattern(); },
+      [](TDrawWindowWidget& w) { (void)w.window().paper().toggleBgPattern(!w.window().paper().showBgPattern()); });
   bindSwitch(
       "ActViewSel", [open](TDrawWindowWidget& w) { return open(ECommandGate::S0, w); },
       [](TDrawWindowWidget& w) { return w.window().paper().antsShown(); },

@@ -157,7 +157,7 @@ void TNavigatorPanelView::updateImage() {
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));
     // The loupe follows the document's display flags.
-    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
+    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor(), w->paper().showBgPattern());
   }
   preview_->refreshImage();
   preview_->update();
@@ -179,7 +179,7 @@ void TNavigatorPanelView::updateLoupe(TPoint clientPointer) {
   if (!w || !loupeView_->isVisible()) return;
   TPointF at = w->clientToImage({static_cast<float>(clientPointer.X), static_cast<float>(clientPointer.Y)});
   // The display flags may have changed since the panel last looked.
-  loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
+  loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor(), w->paper().showBgPattern());
   fillLoupePicture(w->paper().composite, at, loupe_.magnification(), loupeView_->picture(), loupeView_->Background);
   loupeView_->finishPicture();
 }
@@ -244,7 +244,7 @@ void TNavigatorPanelView::show() {
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));
     // The loupe follows the document's display flags.
-    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor, w->paper().showBgPattern);
+    loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor(), w->paper().showBgPattern());
   }
   showing_ = false;
 }

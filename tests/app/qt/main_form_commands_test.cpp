@@ -218,7 +218,7 @@ TEST_F(MainFormCommandsTest, ViewSwitchesAreCheckedAndGated) {
     std::function<bool(TPaper&)> state;
   };
   const Switch switches[] = {{"ActViewGrid", [](TPaper& p) { return p.view().showGrid(); }},
-                             {"ActViewCanvasCol", [](TPaper& p) { return p.showCanvasColor; }}};
+                             {"ActViewCanvasCol", [](TPaper& p) { return p.showCanvasColor(); }}};
   for (const Switch& s : switches) {
     const bool before = s.state(paper());
     run(s.name);
@@ -230,7 +230,7 @@ TEST_F(MainFormCommandsTest, ViewSwitchesAreCheckedAndGated) {
   }
   // The transparency pattern only while the canvas colour is hidden; the
   // canvas colour switch only over white paper; the outline with a selection.
-  ASSERT_TRUE(paper().showCanvasColor);
+  ASSERT_TRUE(paper().showCanvasColor());
   EXPECT_FALSE(enabled("ActViewBGPat"));
   run("ActViewCanvasCol");
   EXPECT_TRUE(enabled("ActViewBGPat"));

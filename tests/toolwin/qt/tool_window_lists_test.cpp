@@ -387,8 +387,7 @@ TEST_F(ToolWindowLists, TheLoupeBackgroundFollowsTheDocumentsDisplayFlags) {
     uint8_t background;
   } cases[] = {{true, true, 1}, {true, false, 1}, {false, true, 2}, {false, false, 0}};
   for (const Case& c : cases) {
-    fixture.doc().showCanvasColor = c.canvasColour;
-    fixture.doc().showBgPattern = c.pattern;
+    fixture.doc().setBackgroundFlags(c.canvasColour, c.pattern);
     form->setDocWindow(&target);
     EXPECT_EQ(form->navigatorPanel()->loupe()->Background, c.background) << c.canvasColour << c.pattern;
   }
