@@ -64,7 +64,7 @@ std::unique_ptr<TMTC> exportComposite(TPaper& doc) {
   if (doc.width < 1 || doc.height < 1) return nullptr;
   // Shown on white for the picture only; nothing is recorded.
   const bool hidden = !doc.showCanvasColor();
-  const PaperColor paper = doc.paperColor;
+  const PaperColor paper = doc.paperColor();
   const SRectXYWH all{0, 0, doc.width, doc.height};
   if (hidden) {
     doc.setBackgroundFlags(true, doc.showBgPattern());

@@ -272,7 +272,7 @@ bool constrainHeld(TDrawWindow& w, uint32_t shift) {
 }
 
 void showPointerInfo(TDrawWindow& w, uint32_t, TPoint p) {
-  if (!w.paper().ready) return;
+  if (!w.paper().isReady()) return;
   w.toolState().pointerPos = p;
   if (w.shared().onPointerInfo) w.shared().onPointerInfo(w, w.clientToImageRounded(p));
 }

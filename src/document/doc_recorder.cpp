@@ -28,7 +28,7 @@ void CDocEventRecorder::activate(bool active) {
 
 SDocStateValues CDocEventRecorder::documentState() const {
   SDocStateValues v;
-  v.paperPixel = doc_.paperColor.pixel();
+  v.paperPixel = doc_.paperColor().pixel();
   v.canvasColorShown = doc_.showCanvasColor();
   v.bgPatternShown = doc_.showBgPattern();
   doc_.getGradientPoints(v.gradientStart, v.gradientEnd);

@@ -81,7 +81,7 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
 TPaper::~TPaper() {
   // The plot call-backs must not keep reading a document that is gone.
   if (plotState().plotDocument == this) setPlotDocument(nullptr);
-  ready = false;
+  ready_ = false;
   notifyChange(false);
   composite.FreeData();
   view_.freeBuffers();
@@ -223,14 +223,14 @@ bool TPaper::setPaperColor(PaperColor color, bool record) {
   edit.undoBefore([&](TPaper& doc) {
     return doc.storeAttrUndo(nullptr, static_cast<int32_t>(color.pixel()), kUndoPaperColor, 0);
   });
-  paperColor = color;
+  paperColor_ = color;
   edit.changed();
   redraw(true);
   return true;
 }
 
 void TPaper::undoSetPaperColor(PaperColor color) {
-  paperColor = color;
+  paperColor_ = color;
   redraw(true);
 }
 

@@ -63,11 +63,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   // ---- fields ----
   std::string name;
-  PaperColor paperColor;
   int32_t resolution = 0;
   int32_t width = 0;
   int32_t height = 0;
-  bool ready = false;
   TTC composite{true};
   TMTC preview;
   // Called as onChange(document, ready): true once set up, false when it goes.
@@ -97,6 +95,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // needs the layer loaded asks flow.holds(index).
   bool loadFlowImage(TFlowImage& flow, int32_t index, bool force);
   void notifyChange(bool isReady);
+  // Set up: a size, layers and the first recorded state.
+  bool isReady() const { return ready_; }
+  // The document has been set up (by a new image or a reader): it is ready
+  // and onChange is told.
+  void markReady() {
+    ready_ = true;
+    notifyChange(true);
+  }
   void markModified(bool modified);
   // The window's edit gate; false without a window.
   [[nodiscard]] bool canEdit(const EditGateFlags& flags) const;
@@ -136,7 +142,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // picture is recomposed.
   [[nodiscard]] bool setPaperColor(PaperColor color, bool record);
   // Stores the paper colour, nothing else (readers of files use it).
-  void setPaperColorValue(PaperColor color) { paperColor = color; }
+  void setPaperColorValue(PaperColor color) { paperColor_ = color; }
+  PaperColor paperColor() const { return paperColor_; }
 
   // ---- setup (paper_setup.cpp) ----
   // Names and sizes an empty document, makes its first layer (layer size in
@@ -736,7 +743,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // whole-image operations exchange the lists through them too.
   CLayerMngr* undoLayers() override { return layers_.get(); }
   CMaskMngr* undoMasks() override { return masks_.get(); }
-  PaperColor undoPaperColor() const override { return paperColor; }
+  PaperColor undoPaperColor() const override { return paperColor_; }
   void undoSetPaperColor(PaperColor color) override;
   [[nodiscard]] bool undoRotateImage90(bool clockwise) override;
   [[nodiscard]] bool undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) override;
@@ -837,6 +844,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   DocServices services_;
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;
+  bool ready_ = false;
+  PaperColor paperColor_;
   bool showAnts_ = false;
   bool showCanvasColor_ = true;
   bool showBgPattern_ = false;

@@ -313,7 +313,7 @@ SComposeSettings TPaper::composeSettings() const {
   SComposeSettings s;
   s.canvasColor = showCanvasColor_;
   s.standardMode = isStandardMode();
-  s.paperPixel = paperColor.pixel();
+  s.paperPixel = paperColor_.pixel();
   return s;
 }
 

@@ -65,8 +65,7 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
     events_->recordResetPoint();
   }
 
-  ready = true;
-  notifyChange(true);
+  markReady();
   invalidate();
   return true;
 }

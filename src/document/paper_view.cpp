@@ -117,7 +117,7 @@ void TPaper::drawGridAll() { drawGrid(SRectXYWH{0, 0, composite.Width, composite
 // ---- background display --------------------------------------------------------------------------
 
 bool TPaper::setBackgroundDisplay(bool canvasColor, bool bgPattern, bool repaint) {
-  if (!paperColor.isWhite()) return false;
+  if (!paperColor_.isWhite()) return false;
   if (canvasColor == showCanvasColor_ && bgPattern == showBgPattern_) return false;
   showCanvasColor_ = canvasColor;
   showBgPattern_ = bgPattern;

@@ -48,8 +48,7 @@ constexpr uint64_t kRunBytes = 4;  // the run byte and its pixel
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
   (void)doc.undoExchangeLayerList(layers);  // the list was made by the caller: never null
   if (TFlowImage* flow = doc.flowImage()) doc.loadFlowImage(*flow, doc.layers()->current(), true);
-  doc.ready = true;
-  doc.notifyChange(true);
+  doc.markReady();
   return true;
 }
 

@@ -164,8 +164,7 @@ Staged makeStaged(int32_t w, int32_t h) {
   // A reset point that cannot be written stops the recording in the event
   // store; the opened document is whole either way.
   if (IDocRecorder* recorder = doc.events()) (void)recorder->recordResetPoint();
-  doc.ready = true;
-  doc.notifyChange(true);
+  doc.markReady();
   doc.redraw(true);
   return true;
 }

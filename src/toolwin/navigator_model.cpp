@@ -97,7 +97,7 @@ void CNavigatorModel::shown() {
   if (OnShow) OnShow();
 }
 
-bool CNavigatorModel::enabled() const { return window_ && window_->paper().ready && window_->isIdle(); }
+bool CNavigatorModel::enabled() const { return window_ && window_->paper().isReady() && window_->isIdle(); }
 
 void CNavigatorModel::bind(TDrawWindow* window) {
   window_ = window;

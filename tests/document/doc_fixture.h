@@ -79,7 +79,7 @@ inline uint64_t channelHash(const CBlockVCH& img) {
 
 inline std::string snapshot(const TPaper& doc) {
   std::string s = "doc " + std::to_string(doc.width) + "x" + std::to_string(doc.height) + " paper " +
-                  std::to_string(doc.paperColor.pixel()) + " sel " + std::to_string(doc.selectionEnabled()) +
+                  std::to_string(doc.paperColor().pixel()) + " sel " + std::to_string(doc.selectionEnabled()) +
                   std::to_string(doc.antsShown()) + "\n";
   const CLayerMngr& layers = *doc.layers();
   for (int32_t i = 0; i < layers.count(); ++i) {

@@ -56,10 +56,10 @@ TEST(DocRecorder, UndoAndRedoMoveTheStoreWithTheDocument) {
   int32_t index = 0;
   TRect rect{};
   ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
-  EXPECT_EQ(f.doc->paperColor, PaperColor::fromRgb(1, 2, 3));
+  EXPECT_EQ(f.doc->paperColor(), PaperColor::fromRgb(1, 2, 3));
   EXPECT_LT(f.store().committedEnd(), afterBoth);
   ASSERT_TRUE(f.doc->redo(*f.flow, index, rect));
-  EXPECT_EQ(f.doc->paperColor, PaperColor::fromRgb(4, 5, 6));
+  EXPECT_EQ(f.doc->paperColor(), PaperColor::fromRgb(4, 5, 6));
   EXPECT_EQ(f.store().committedEnd(), afterBoth);
   EXPECT_TRUE(f.messages.warnings().empty());
 
@@ -104,7 +104,7 @@ std::vector<uint8_t> bodyAt(const CEventMngr& store, uint32_t from, int header) 
 
 TEST(DocRecorder, TheFirstEventCarriesTheDocumentsState) {
   StoreFixture f;
-  f.doc->paperColor = PaperColor::fromRgb(0x11, 0x22, 0x33);
+  f.doc->setPaperColorValue(PaperColor::fromRgb(0x11, 0x22, 0x33));
   f.doc->setBackgroundFlags(false, f.doc->showBgPattern());
   f.doc->undoSetSelectionFlags(true, f.doc->antsShown());
   f.doc->masks()->addMask(0);

@@ -181,7 +181,7 @@ TEST(EditProtocol, PaperColourIsRecordedInPixelOrder) {
   ASSERT_TRUE(f.doc->setPaperColor(PaperColor::fromColor(0x00563412), true));  // red 0x12
   EXPECT_EQ(f.log, (std::vector<std::string>{"paperColor 00123456"}));
   EXPECT_EQ(f.steps, (std::vector<std::string>{"event (undo 0, opacity 255)"}));
-  EXPECT_EQ(f.doc->paperColor.pixel(), 0x00123456u);
+  EXPECT_EQ(f.doc->paperColor().pixel(), 0x00123456u);
   const CUndoData* rec = f.doc->undoMngr()->peekUndo();
   ASSERT_NE(rec, nullptr);
   EXPECT_EQ(rec->kind, kUndoPaperColor);
@@ -190,9 +190,9 @@ TEST(EditProtocol, PaperColourIsRecordedInPixelOrder) {
   int32_t index = 0;
   TRect rect{};
   ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
-  EXPECT_TRUE(f.doc->paperColor.isWhite());
+  EXPECT_TRUE(f.doc->paperColor().isWhite());
   ASSERT_TRUE(f.doc->redo(*f.flow, index, rect));
-  EXPECT_EQ(f.doc->paperColor.color(), 0x00563412u);
+  EXPECT_EQ(f.doc->paperColor().color(), 0x00563412u);
 
   // Replay: no event, no undo record.
   f.log.clear();

@@ -129,7 +129,7 @@ TEST(LegacyPlayer, ARecordingGivesThePixelsOfTheSameWorkDoneDirectly) {
   EXPECT_GT(stroked, 20);
   EXPECT_GT(second, 20);
   EXPECT_EQ(picture(*played.doc), picture(d));
-  EXPECT_EQ(played.doc->paperColor, d.paperColor);
+  EXPECT_EQ(played.doc->paperColor(), d.paperColor());
 }
 
 TEST(LegacyPlayer, TheEndACutStreamAndRecordsItCannotPerformStopThePlay) {

@@ -98,7 +98,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   EXPECT_EQ(f.log, (std::vector<std::string>{"imageCreate 60 40 " + std::to_string(c.transparent) + " " +
                                                  std::to_string(c.canvasColourOff) + " 144 50 70",
                                              "resetPoint"}));
-  EXPECT_TRUE(d.ready);
+  EXPECT_TRUE(d.isReady());
   EXPECT_EQ(f.changes, (std::vector<bool>{true}));
   EXPECT_GE(f.window.invalidations, 1);
   EXPECT_EQ(f.window.waitCursorDepth, 0);

@@ -12,12 +12,12 @@ namespace {
 TEST(Paper, ANewDocumentHasTheDefaults) {
   DocFixture f;
   TPaper doc(&f.window);
-  EXPECT_FALSE(doc.ready);
+  EXPECT_FALSE(doc.isReady());
   EXPECT_EQ(doc.view().zoom(), (SRatio{1, 1}));
   EXPECT_EQ(doc.view().gridX(), 25);
   EXPECT_EQ(doc.view().gridY(), 25);
   EXPECT_FALSE(doc.view().showGrid());
-  EXPECT_TRUE(doc.paperColor.isWhite());
+  EXPECT_TRUE(doc.paperColor().isWhite());
   EXPECT_TRUE(doc.showCanvasColor());
   EXPECT_FALSE(doc.showBgPattern());
   EXPECT_EQ(doc.width, 0);
@@ -94,7 +94,7 @@ TEST(Paper, TheChangeHandlerHearsTheEndOfTheDocument) {
     TPaper doc(nullptr);
     doc.onChange = [&heard](TPaper& d, bool ready) {
       heard.push_back(ready);
-      EXPECT_FALSE(d.ready);
+      EXPECT_FALSE(d.isReady());
       EXPECT_NE(d.layers(), nullptr);  // still whole while it is told
     };
   }

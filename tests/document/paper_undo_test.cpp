@@ -139,7 +139,7 @@ TEST(PaperUndo, UndoingThePaperColourRecomposesTheWholePicture) {
   EXPECT_EQ(f.doc->composite.getPixel(39, 29), 0xFF336699u);
   EXPECT_EQ(f.log, (std::vector<std::string>{"paperColor 00336699"}));
   ASSERT_TRUE(f.undo());
-  EXPECT_TRUE(f.doc->paperColor.isWhite());
+  EXPECT_TRUE(f.doc->paperColor().isWhite());
   // Far outside the current layer's image, too.
   EXPECT_EQ(f.doc->composite.getPixel(39, 29), 0xFFFFFFFFu);
   EXPECT_EQ(f.recorder->depth, 0);

@@ -61,7 +61,7 @@ inline void randomizeLayer(CLayerData& layer, uint32_t seed) {
 // colour) or merged into a Normal base keeping alpha (transparent display).
 inline uint32_t referencePixel(const TPaper& doc, int32_t x, int32_t y) {
   const bool canvas = doc.showCanvasColor();
-  uint32_t d = canvas ? (0xFF000000u | doc.paperColor.pixel()) : 0x00FFFFFFu;
+  uint32_t d = canvas ? (0xFF000000u | doc.paperColor().pixel()) : 0x00FFFFFFu;
   const CLayerMngr& layers = *doc.layers();
   for (int32_t i = 0; i < layers.count(); ++i) {
     const CLayerData& l = *layers.getLayer(i);

@@ -73,7 +73,7 @@ void furnish(NativeDoc& d) {
   d.record(5);
   d.doc->resolution = 350;
   d.doc->setBackgroundFlags(false, true);
-  d.doc->paperColor = PaperColor::fromPixel(0x00C0B0A0);
+  d.doc->setPaperColorValue(PaperColor::fromPixel(0x00C0B0A0));
   CLayerData& a = d.addLayer(1);
   a.opacity = 128;
   CLayerData& b = d.addLayer(2, 160, 96, 8);  // larger than the document, placed by its offset
@@ -111,8 +111,8 @@ TEST_F(NativeFile, RoundTripOfEverything) {
   EXPECT_EQ(b.resolution, 350);
   EXPECT_FALSE(b.showCanvasColor());
   EXPECT_TRUE(b.showBgPattern());
-  EXPECT_EQ(b.paperColor, a.paperColor);
-  EXPECT_TRUE(b.ready);
+  EXPECT_EQ(b.paperColor(), a.paperColor());
+  EXPECT_TRUE(b.isReady());
 
   ASSERT_EQ(b.layers()->count(), 3);
   for (int32_t i = 0; i < 3; ++i) test::expectSameLayer(*a.layers()->getLayer(i), *b.layers()->getLayer(i));
@@ -365,7 +365,7 @@ TEST_F(NativeFile, HeaderErrorsLeaveTheDocumentUntouched) {
     if (c.code != kRcOk) {
       EXPECT_EQ(target.doc->width, 0) << c.what;
       EXPECT_EQ(target.doc->layers()->count(), 0) << c.what;
-      EXPECT_FALSE(target.doc->ready) << c.what;
+      EXPECT_FALSE(target.doc->isReady()) << c.what;
     }
   }
   NativeDoc target(0, 0);

@@ -158,10 +158,10 @@ TEST(ReplayAppState, ABadItemMidStreamStopsTheReplayThere) {
     for (int guard = 0; guard < 10 && step == ReplayStep::EventDone; ++guard) step = r.engine->replayNext();
     EXPECT_EQ(step, ReplayStep::Error) << c.what;
     EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
-    EXPECT_EQ(r.y.doc->paperColor.pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
+    EXPECT_EQ(r.y.doc->paperColor().pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
     EXPECT_EQ(r.y.doc->width, 32) << c.what;
     EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
-    EXPECT_EQ(r.y.doc->paperColor.pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
+    EXPECT_EQ(r.y.doc->paperColor().pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
   }
 }
 

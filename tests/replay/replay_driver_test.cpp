@@ -82,7 +82,7 @@ TEST(ReplayDriver, SealedStreamEndsThenRunsIntoTheEnd) {
   RawReplay r(StreamBuilder().version(4, 58).imageCreate().paperColor(0x00102030).seal());
   ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
   EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone);
-  EXPECT_EQ(r.y.doc->paperColor.pixel(), 0x00102030u);
+  EXPECT_EQ(r.y.doc->paperColor().pixel(), 0x00102030u);
   EXPECT_EQ(r.engine->replayNext(), ReplayStep::End);
   EXPECT_EQ(r.store->mode(), EventMode::Sealed);
   EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error);
@@ -103,7 +103,7 @@ TEST(ReplayDriver, SealEndsTheReplayAlthoughMorePacketsFollow) {
   RawReplay r(StreamBuilder().imageCreate().seal().paperColor(0x00102030));
   ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
   EXPECT_EQ(r.engine->replayNext(), ReplayStep::End);
-  EXPECT_NE(r.y.doc->paperColor.pixel(), 0x00102030u);
+  EXPECT_NE(r.y.doc->paperColor().pixel(), 0x00102030u);
 }
 
 TEST(ReplayDriver, PausedReplayDoesNotMove) {
@@ -243,12 +243,12 @@ TEST(ReplayDriver, AStopAfterAnErrorRunsNothingPastIt) {
     for (int guard = 0; guard < 10 && step == ReplayStep::EventDone; ++guard) step = r.engine->replayNext();
     ASSERT_EQ(step, ReplayStep::Error) << stepPoints;
     EXPECT_EQ(r.engine->lastError(), ReplayError::BadField);
-    const uint32_t paper = r.y.doc->paperColor.pixel();
+    const uint32_t paper = r.y.doc->paperColor().pixel();
     ASSERT_TRUE(r.engine->strokeOpen());
     EXPECT_EQ(r.engine->finishStroke(), ReplayStep::Error);
     EXPECT_FALSE(r.engine->strokeOpen());
     EXPECT_FALSE(r.y.doc->strokeState().isOpen());
-    EXPECT_EQ(r.y.doc->paperColor.pixel(), paper) << stepPoints;
+    EXPECT_EQ(r.y.doc->paperColor().pixel(), paper) << stepPoints;
     EXPECT_EQ(r.y.doc->width, 32) << stepPoints;
     EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error);
     EXPECT_EQ(r.y.doc->width, 32) << stepPoints;

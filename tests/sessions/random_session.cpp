@@ -791,7 +791,7 @@ std::string CRandomSession::editCommand(bool& applied) {
   }
   // Edit > Delete: the selected area, or the whole layer without a selection.
   if (p.canDeleteSelection()) {
-    applied = p.deleteSelection(f, layer, p.paperColor.pixel(), shared_.toolStroke(), true, true);
+    applied = p.deleteSelection(f, layer, p.paperColor().pixel(), shared_.toolStroke(), true, true);
     return "edit delete selection";
   }
   applied = p.clearLayer(f, layer, true);

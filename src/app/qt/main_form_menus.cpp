@@ -344,7 +344,7 @@ void TMainForm::bindMenuCommands() {
   bindGated("ActEditDelete", ECommandGate::G1, [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
     if (p.canDeleteSelection()) {
-      if (!p.deleteSelection(w.window().flow(), p.currentLayerIndex(), p.paperColor.pixel(), canvas_->toolStroke(),
+      if (!p.deleteSelection(w.window().flow(), p.currentLayerIndex(), p.paperColor().pixel(), canvas_->toolStroke(),
                              true, true))
         return false;
       w.window().invalidateView();
@@ -386,7 +386,7 @@ void TMainForm::bindMenuCommands() {
   };
   bindSwitch(
       "ActViewCanvasCol",
-      [exists](TDrawWindowWidget& w) { return exists(w) && w.window().paper().paperColor.isWhite(); },
+      [exists](TDrawWindowWidget& w) { return exists(w) && w.window().paper().paperColor().isWhite(); },
       [](TDrawWindowWidget& w) { return w.window().paper().showCanvasColor(); },
       [](TDrawWindowWidget& w) { (void)w.window().paper().toggleCanvasColor(!w.window().paper().showCanvasColor()); });
   bindSwitch(

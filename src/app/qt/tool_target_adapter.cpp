@@ -9,7 +9,7 @@
 
 namespace pg {
 
-bool TToolTargetAdapter::documentReady() const { return window_.window().paper().ready; }
+bool TToolTargetAdapter::documentReady() const { return window_.window().paper().isReady(); }
 
 bool TToolTargetAdapter::isReplaying() const { return window_.window().isReplaying(); }
 

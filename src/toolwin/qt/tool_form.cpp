@@ -232,7 +232,7 @@ void TToolForm::releaseDocWindow(IToolTarget* window) {
 void TToolForm::bindPanels() {
   IToolTarget* target = model_.docWindow();
   TDrawWindow* w = target ? target->drawWindow() : nullptr;
-  if (w && !w->paper().ready) w = nullptr;
+  if (w && !w->paper().isReady()) w = nullptr;
   if (layerPanel_) {
     layerPanel_->panel().setReplayDisplay(model_.replayDisplay());
     layerPanel_->bind(w);
