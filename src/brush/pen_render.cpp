@@ -55,7 +55,7 @@ uint32_t clampedPixel(const TMTC& p, int32_t x, int32_t y) {
 
 }  // namespace
 
-CPenRender::CPenRender(void* owner) : owner_(owner) {
+CPenRender::CPenRender() {
   shapeParam_.init(10.0f);
   edgeParam_.clear();
   render_.init();

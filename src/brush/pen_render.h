@@ -71,7 +71,7 @@ inline constexpr int32_t kHardEdgeThreshold = 0x7F8000;
 
 class CPenRender {
  public:
-  explicit CPenRender(void* owner = nullptr);
+  CPenRender();
   ~CPenRender();
   CPenRender(const CPenRender&) = delete;
   CPenRender& operator=(const CPenRender&) = delete;
@@ -169,7 +169,6 @@ class CPenRender {
   void prepWatercolor(const SPenTarget& target, float x, float y);
   void prepBurnDodge();
 
-  void* owner_ = nullptr;
   TStroke* stroke_ = nullptr;
   IPenDocument* document_ = nullptr;
   CGradeMapObj gradeMap_{2048};

@@ -63,7 +63,7 @@ void CCanvasShared::usePenRender(CPenRender& render) { penTools_ = std::make_uni
 
 bool CCanvasShared::modeAvailable(ToolMode mode) const {
   const ToolId id = toolIdOfMode(mode);
-  if (id == ToolId::None || !toolHandlersBuilt(toolClassOf(id))) return false;
+  if (toolClassOf(id) == ToolClass::None) return false;
   if (toolClassOf(id) == ToolClass::Seed && !seedFill) return false;
   if (toolClassOf(id) == ToolClass::Text && !runTextTool) return false;
   return true;

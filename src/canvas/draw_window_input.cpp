@@ -65,7 +65,7 @@ bool TDrawWindow::toolMayRunNow() const {
 bool TDrawWindow::installTemporaryTool(ToolId id) {
   if (id == ToolId::None || (inputState & input::kTemporaryTool) != 0) return false;
   if (isReplaying() && refusedDuringReplay(toolClassOf(id))) return false;
-  if (!toolHandlersBuilt(toolClassOf(id))) return false;
+  if (toolClassOf(id) == ToolClass::None) return false;
   savedTool = shared_.currentTool();
   // The handlers change without ending the tool: the press goes on in it.
   shared_.selectToolQuiet(id);

@@ -213,7 +213,7 @@ constexpr SToolHandlers kTextTable{textDown, nullptr, nullptr, toolDoubleClick, 
 constexpr SToolHandlers kSeedTable{seedDown, nullptr, nullptr, toolDoubleClick, rightDownPick, nullptr, nullptr,
                                    nullptr,  seedHover, nullptr, nullptr, nullptr, endTool};
 
-// Per class 0..9; null entries: classes whose tools are not built yet.
+// Per class 0..9.
 constexpr const SToolHandlers* kTables[kToolClassCount] = {
     &kBrushTable,      &kZoomTable,           &kEyedropperTable,     &kHandTable, &kSeedTable,
     &kDragToolHandlers, &kBrushShapeHandlers, &kFillShapeHandlers, &kSelectShapeHandlers, &kTextTable,
@@ -225,13 +225,8 @@ const SToolHandlers& nullToolHandlers() { return kNullTable; }
 
 const SToolHandlers& toolHandlersOf(ToolClass cls) {
   const uint32_t i = byteOf(cls) & 127u;
-  if (i >= static_cast<uint32_t>(kToolClassCount) || kTables[i] == nullptr) return kNullTable;
+  if (i >= static_cast<uint32_t>(kToolClassCount)) return kNullTable;
   return *kTables[i];
-}
-
-bool toolHandlersBuilt(ToolClass cls) {
-  const uint32_t i = byteOf(cls) & 127u;
-  return i < static_cast<uint32_t>(kToolClassCount) && kTables[i] != nullptr;
 }
 
 // ---- shared handlers ----

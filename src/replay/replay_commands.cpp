@@ -89,7 +89,7 @@ bool CReplayExecutors::edit(CReplayEngine& e, const SPacketRow& r, Op op) {
 
 bool CReplayEngine::replayCommand(const SPacketRow& row) {
   const PacketExecutor run = CReplayExecutors::of(row.op);
-  return run != nullptr ? run(*this, row) : fail(ReplayError::Unsupported);
+  return run != nullptr ? run(*this, row) : fail(ReplayError::UnknownPacket);
 }
 
 PacketExecutor CReplayExecutors::of(PacketOp op) {

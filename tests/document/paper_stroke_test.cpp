@@ -345,7 +345,7 @@ TEST(PaperStroke, RefusedAndEmptyStrokes) {
 TEST(PaperStroke, ThePenEngineLevelLimitsTheModes) {
   StrokeFixture f;
   EXPECT_EQ(f.doc->strokeEngineMode, 1);
-  EXPECT_FALSE(f.doc->selectPenEngine(2));  // no pen engine yet
+  EXPECT_FALSE(f.doc->selectPenEngine(2));  // this document made no pen engine
   EXPECT_FALSE(f.doc->selectPenEngine(0));
   EXPECT_EQ(f.doc->strokeEngineMode, 1);
   EXPECT_TRUE(f.doc->selectPenEngine(1));
