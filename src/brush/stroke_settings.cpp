@@ -223,8 +223,6 @@ SStrokePlotHooks setStrokePlotHooks(const SStrokePlotHooks& hooks) {
   return old;
 }
 
-const SStrokePlotHooks& strokePlotHooks() { return gHooks; }
-
 void resetStrokePlotHooks() { gHooks = SStrokePlotHooks{}; }
 
 // ---- TStroke -----------------------------------------------------------------------

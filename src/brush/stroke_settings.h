@@ -120,7 +120,6 @@ struct SStrokePlotHooks {
 };
 // Installs the hooks (the plotting module does, at start-up); answers the old ones.
 SStrokePlotHooks setStrokePlotHooks(const SStrokePlotHooks& hooks);
-const SStrokePlotHooks& strokePlotHooks();
 // No hooks (tests).
 void resetStrokePlotHooks();
 

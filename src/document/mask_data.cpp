@@ -34,9 +34,6 @@ std::string derivedName(uint32_t word, const std::string& layerName) {
 }
 }  // namespace
 
-uint32_t peekNextMaskId() { return gNextMaskId; }
-void resetMaskIdCounter() { gNextMaskId = 0; }
-
 CMaskData::CMaskData(int32_t index_) : index(index_), id(gNextMaskId++), thumbnail(std::make_unique<TTC>()) {}
 
 CMaskData::~CMaskData() = default;

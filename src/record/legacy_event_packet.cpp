@@ -284,14 +284,6 @@ bool TEventPacket::readPoint(SLegacyPoint& point, bool& last) {
   return true;
 }
 
-bool TEventPacket::readByteAndFlag(uint8_t& v, bool& flag) {
-  uint8_t b[2];
-  if (!readBytes(b, 2)) return false;
-  v = b[0];
-  flag = b[1] == 1;
-  return true;
-}
-
 bool TEventPacket::readFourBytesSwapped(std::array<uint8_t, 4>& v) {
   if (!readBytes(v.data(), 4)) return false;
   std::swap(v[2], v[3]);

@@ -256,21 +256,6 @@ void CPenMethodList::setParamValue(TPaintParamId id, float v) {
   doChange();
 }
 
-void CPenMethodList::setParamSwitch(TPaintParamId id, bool on) {
-  TPaintParam& p = *work_;
-  switch (id) {
-    case ppPressureOpacity: p.setPressureOpacity(on); break;
-    case ppPressureSize: p.setPressureSize(on); break;
-    case ppGradation: p.setUseGradation(on); break;
-    case ppTone: p.setUseTone(on); break;
-    case ppPressureEdge: p.setPressureEdge(on); break;
-    case ppHardEdge: p.setHardEdge(on); break;
-    default: return;
-  }
-  writeStroke();
-  doChange();
-}
-
 void CPenMethodList::workChanged() {
   writeStroke();
   doChange();

@@ -74,7 +74,6 @@ class TFormPresetEditor : public TDialogBaseForm {
   void setListView(TItemListView* view);
   void setPreview(QWidget* preview);
   QWidget* editArea() const { return editArea_; }
-  QWidget* listBox() const { return listBox_; }
   void setApplyEnabled(bool on);
   void showPath(const QString& path, bool modified);
 

@@ -63,7 +63,6 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
   setMouseTracking(true);
   view_ = new TItemListView(*list_, this);
   list_->setDisplayStyle(presetPopupStyle(*list_, prefs_.style ? *prefs_.style : -1, fallbackStyle));
-  openedIndex_ = list_->getActiveIndex();
 
   PresetPopupMenu = new QMenu(this);
   PresetPopupMenu->setObjectName(QStringLiteral("PresetPopupMenu"));

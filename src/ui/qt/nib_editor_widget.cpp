@@ -119,21 +119,6 @@ void TAspectRotation::setImageScale(float percent) {
   render();
 }
 
-void TAspectRotation::setMaxRadius(float v) {
-  setValues(state_.flagA(), state_.valueB(), state_.valueA(), state_.rotation(), state_.flattening(),
-            state_.minRadius(), v);
-}
-
-void TAspectRotation::setMinRadius(float v) {
-  setValues(state_.flagA(), state_.valueB(), state_.valueA(), state_.rotation(), state_.flattening(), v,
-            state_.maxRadius());
-}
-
-void TAspectRotation::setFlattening(float v) {
-  setValues(state_.flagA(), state_.valueB(), state_.valueA(), state_.rotation(), v, state_.minRadius(),
-            state_.maxRadius());
-}
-
 void TAspectRotation::setRotation(float v) {
   setValues(state_.flagA(), state_.valueB(), state_.valueA(), v, state_.flattening(), state_.minRadius(),
             state_.maxRadius());
@@ -141,11 +126,6 @@ void TAspectRotation::setRotation(float v) {
 
 void TAspectRotation::setFlatteningAndRotation(float flattening, float rotation) {
   setValues(state_.flagA(), state_.valueB(), state_.valueA(), rotation, flattening, state_.minRadius(),
-            state_.maxRadius());
-}
-
-void TAspectRotation::setFlagA(bool on) {
-  setValues(on, state_.valueB(), state_.valueA(), state_.rotation(), state_.flattening(), state_.minRadius(),
             state_.maxRadius());
 }
 
@@ -173,12 +153,6 @@ void TAspectRotation::setZoom(float z) {
   zoom_ = z;
   firePreview();
   render();
-}
-
-void TAspectRotation::setAngleSuffix(const QString& s) {
-  if (s == angleSuffix_) return;
-  angleSuffix_ = s;
-  relayout();
 }
 
 // ---- layout and face -------------------------------------------------------------------
