@@ -170,21 +170,21 @@ PacketExecutor CReplayExecutors::of(PacketOp op) {
     set(O::ShowAllLayers, [](E& e, Row r) {
       return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t value) {
         if (d.getLayer(layer) == nullptr) return false;
-        (void)d.showAllLayers(layer, value != 0, false);
+        (void)d.showAllLayers(layer, value != 0, false);  // false: nothing to change, which is no failure
         return true;
       });
     });
     set(O::ShowOnlyLayer, [](E& e, Row r) {
       return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t) {
         if (d.getLayer(layer) == nullptr) return false;
-        (void)d.showOnlyLayer(layer, false);
+        (void)d.showOnlyLayer(layer, false);  // as above
         return true;
       });
     });
     set(O::FlipVisibility, [](E& e, Row r) {
       return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t) {
         if (d.getLayer(layer) == nullptr) return false;
-        (void)d.flipLayerVisibility(layer, false);
+        (void)d.flipLayerVisibility(layer, false);  // as above
         return true;
       });
     });

@@ -31,20 +31,20 @@ bool CReplayExecutors::layerAttribute(CReplayEngine& e, const SPacketRow& row) {
   const bool visible = (b.flags & 1) != 0, protect = (b.flags & 2) != 0, effect = (b.flags & 16) != 0;
   switch (row.subcode) {
     case 16:
-      (void)doc.setLayerBlendMode(index, b.blendMode, false);
+      (void)doc.setLayerBlendMode(index, b.blendMode, false);  // a value the layer already had: see above
       break;
     case 17:
-      (void)doc.setLayerOpacity(index, b.opacity, false);
+      (void)doc.setLayerOpacity(index, b.opacity, false);  // as above
       break;
     case 18:
-      (void)doc.setLayerVisible(index, visible, false);
+      (void)doc.setLayerVisible(index, visible, false);  // as above
       break;
     case 20:
-      (void)doc.setProtectAlpha(index, protect ? 1 : 0, false);
+      (void)doc.setProtectAlpha(index, protect ? 1 : 0, false);  // as above
       if (index == doc.currentLayerIndex()) e.stroke_->setOpaqueMode(layer->protectAlpha, true);
       break;
     default:
-      (void)doc.setLayerEffect(index, effect, b.effectValue, false);
+      (void)doc.setLayerEffect(index, effect, b.effectValue, false);  // as above
       layer->seedRandom(b.seed);
       break;
   }
