@@ -28,7 +28,8 @@ bool CReplayExecutors::layerAttribute(CReplayEngine& e, const SPacketRow& row) {
   CLayerData* layer = doc.getLayer(index);
   if (layer == nullptr) return e.fail(ReplayError::OperationFailed);
   if (b.blendMode >= kLayerBlendModeCount) return e.fail(ReplayError::BadField);
-  const bool visible = (b.flags & 1) != 0, protect = (b.flags & 2) != 0, effect = (b.flags & 16) != 0;
+  const bool visible = (b.flags & kBodyFlagVisible) != 0, protect = (b.flags & kBodyFlagProtectAlpha) != 0,
+             effect = (b.flags & kBodyFlagEffect) != 0;
   switch (row.subcode) {
     case 16:
       (void)doc.setLayerBlendMode(index, b.blendMode, false);  // a value the layer already had: see above
