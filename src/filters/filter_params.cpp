@@ -28,7 +28,6 @@ void light4Fields(CByteCursor& c, SLight4& l) {
 
 }  // namespace
 
-// The buffer is the record's own wire size: its fields fit.
 void SFltRecord::write(uint8_t* out) const { (void)writeRecord(out, SFltRecord::kWireSize, *this, fltRecordFields); }
 
 bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size) {
@@ -43,23 +42,20 @@ bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size) {
 
 SCustom5x5Block SCustom5x5Block::read(const uint8_t* p) {
   SCustom5x5Block b;
-  // The bytes are the record's own wire size: its fields fit.
   (void)readRecord(p, SCustom5x5Block::kSize, b, custom5x5Fields);
   return b;
 }
 
-// The buffer is the record's own wire size: its fields fit.
 void SCustom5x5Block::write(uint8_t* out) const { (void)writeRecord(out, SCustom5x5Block::kSize, *this, custom5x5Fields); }
 
 void initCustom5x5Block(SCustom5x5Block& b) { b = SCustom5x5Block{}; }
 
 SLight4 SLight4::read(const uint8_t* p) {
   SLight4 l;
-  (void)readRecord(p, SLight4::kSize, l, light4Fields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(p, SLight4::kSize, l, light4Fields);
   return l;
 }
 
-// The buffer is the record's own wire size: its fields fit.
 void SLight4::write(uint8_t* out) const { (void)writeRecord(out, SLight4::kSize, *this, light4Fields); }
 
 void initLightingBlock(SLight4& b) { b = SLight4{}; }
@@ -131,11 +127,10 @@ void fltFloorFields(CByteCursor& c, SFltFloor& f) {
 
 SFltFloor SFltFloor::read(const uint8_t* p) {
   SFltFloor f;
-  (void)readRecord(p, SFltFloor::kSize, f, fltFloorFields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(p, SFltFloor::kSize, f, fltFloorFields);
   return f;
 }
 
-// The buffer is the record's own wire size: its fields fit.
 void SFltFloor::write(uint8_t* out) const { (void)writeRecord(out, SFltFloor::kSize, *this, fltFloorFields); }
 
 void initFltFloor(SFltFloor& f) {

@@ -55,13 +55,11 @@ void nibSelectionFields(CByteCursor& c, SNibSelection& r) {
 }  // namespace
 
 void SToneSelection::encode(uint8_t* out) const {
-  // The buffer is the record's own wire size: its fields fit.
   (void)writeRecord(out, kToneSelectBytes, *this, toneSelectionFields);
 }
 
 SToneSelection SToneSelection::decode(const uint8_t* in) {
   SToneSelection s;
-  // The bytes are the record's own wire size: its fields fit.
   (void)readRecord(in, kToneSelectBytes, s, toneSelectionFields);
   return s;
 }
@@ -86,13 +84,11 @@ bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
 void SToneDefinition::encode(uint8_t* out) const {
   SToneDefinition d = *this;
   d.nameLength = std::min<uint16_t>(nameLength, kToneNameBytes);
-  // The buffer is the record's own wire size: its fields fit.
   (void)writeRecord(out, kToneDefineBytes, d, toneDefinitionFields);
 }
 
 SToneDefinition SToneDefinition::decode(const uint8_t* in) {
   SToneDefinition d;
-  // The bytes are the record's own wire size: its fields fit.
   (void)readRecord(in, kToneDefineBytes, d, toneDefinitionFields);
   d.nameLength = std::min<uint16_t>(d.nameLength, kToneNameBytes);
   return d;
@@ -101,25 +97,21 @@ SToneDefinition SToneDefinition::decode(const uint8_t* in) {
 // ---- gradient -------------------------------------------------------------------
 
 void SGradientHeader::encode(uint8_t* out) const {
-  // The buffer is the record's own wire size: its fields fit.
   (void)writeRecord(out, kGradientHeadBytes, *this, gradientHeaderFields);
 }
 
 SGradientHeader SGradientHeader::decode(const uint8_t* in) {
   SGradientHeader h;
-  // The bytes are the record's own wire size: its fields fit.
   (void)readRecord(in, kGradientHeadBytes, h, gradientHeaderFields);
   return h;
 }
 
 void encodeColorSlot(const SColorSlot& slot, uint8_t* out) {
-  // The buffer is the record's own wire size: its fields fit.
   (void)writeRecord(out, kGradientStopBytes, slot, colorSlotFields);
 }
 
 SColorSlot decodeColorSlot(const uint8_t* in) {
   SColorSlot s;
-  // The bytes are the record's own wire size: its fields fit.
   (void)readRecord(in, kGradientStopBytes, s, colorSlotFields);
   return s;
 }
@@ -127,25 +119,21 @@ SColorSlot decodeColorSlot(const uint8_t* in) {
 // ---- nibs -----------------------------------------------------------------------
 
 void SNibDefinition::encode(uint8_t* out) const {
-  // The buffer is the record's own wire size: its fields fit.
   (void)writeRecord(out, kNibDefineBytes, *this, nibDefinitionFields);
 }
 
 SNibDefinition SNibDefinition::decode(const uint8_t* in) {
   SNibDefinition d;
-  // The bytes are the record's own wire size: its fields fit.
   (void)readRecord(in, kNibDefineBytes, d, nibDefinitionFields);
   return d;
 }
 
 void SNibSelection::encode(uint8_t* out) const {
-  // The buffer is the record's own wire size: its fields fit.
   (void)writeRecord(out, kNibSelectBytes, *this, nibSelectionFields);
 }
 
 SNibSelection SNibSelection::decode(const uint8_t* in) {
   SNibSelection s;
-  // The bytes are the record's own wire size: its fields fit.
   (void)readRecord(in, kNibSelectBytes, s, nibSelectionFields);
   return s;
 }
@@ -205,12 +193,12 @@ void strokeFields(CByteCursor& c, SStrokeWire& r) {
 
 void encodeFalloff(const SGradeMapParam& p, uint8_t* out) {
   const SFalloffWire w{saturateTo<uint16_t>(p.type), saturateTo<uint16_t>(p.value1), saturateTo<uint16_t>(p.value2)};
-  (void)writeRecord(out, 8, w, falloffFields);  // the buffer is the record's own wire size: its fields fit
+  (void)writeRecord(out, kFalloffBytes, w, falloffFields);
 }
 
 SGradeMapParam decodeFalloff(const uint8_t* in) {
   SFalloffWire w;
-  (void)readRecord(in, 8, w, falloffFields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(in, kFalloffBytes, w, falloffFields);
   SGradeMapParam p;
   p.type = w.type;
   p.value1 = w.value1;
@@ -219,19 +207,18 @@ SGradeMapParam decodeFalloff(const uint8_t* in) {
 }
 
 void encodeColorPair(uint32_t first, uint32_t second, uint8_t* out) {
-  // The buffer is the record's own wire size: its fields fit.
-  (void)writeRecord(out, 8, SColorPairWire{first, second}, colorPairFields);
+  (void)writeRecord(out, kColorPairBytes, SColorPairWire{first, second}, colorPairFields);
 }
 
 void encodeNibShape(const SPenShapeParam& p, bool imageNib, uint8_t* out) {
   const SNibShapeWire w{saturateTo<uint16_t>(p.size), saturateTo<uint16_t>(p.minSize), saturateTo<uint16_t>(p.aspect),
                         saturateTo<uint16_t>(p.angle), uint8_t(imageNib ? 1 : 0)};
-  (void)writeRecord(out, 12, w, nibShapeFields);  // the buffer is the record's own wire size: its fields fit
+  (void)writeRecord(out, kNibShapeBytes, w, nibShapeFields);
 }
 
 SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
   SNibShapeWire w;
-  (void)readRecord(in, 12, w, nibShapeFields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(in, kNibShapeBytes, w, nibShapeFields);
   SPenShapeParam p;
   p.size = w.size;
   p.minSize = w.minSize;
@@ -241,23 +228,22 @@ SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
   return p;
 }
 
-// The buffer is the record's own wire size: its fields fit.
-void encodeEdge(const SEdgeParam& p, uint8_t* out) { (void)writeRecord(out, 12, p, edgeFields); }
+void encodeEdge(const SEdgeParam& p, uint8_t* out) { (void)writeRecord(out, kEdgeBytes, p, edgeFields); }
 
 SEdgeParam decodeEdge(const uint8_t* in) {
   SEdgeParam p;
-  (void)readRecord(in, 12, p, edgeFields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(in, kEdgeBytes, p, edgeFields);
   return p;
 }
 
 void encodeRenderMethod(const SPenRenderParam& p, uint8_t* out) {
   const SRenderMethodWire w{uint8_t(p.workPlane != 0 ? 1 : 0), p.method, p.subMode, p.shapeFlag};
-  (void)writeRecord(out, 8, w, renderMethodFields);  // the buffer is the record's own wire size: its fields fit
+  (void)writeRecord(out, kRenderMethodBytes, w, renderMethodFields);
 }
 
 void decodeRenderMethod(const uint8_t* in, SPenRenderParam& p) {
   SRenderMethodWire w;
-  (void)readRecord(in, 8, w, renderMethodFields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(in, kRenderMethodBytes, w, renderMethodFields);
   p.workPlane = w.workPlane & 1;
   p.method = w.method;
   p.subMode = w.subMode;
@@ -265,21 +251,20 @@ void decodeRenderMethod(const uint8_t* in, SPenRenderParam& p) {
 }
 
 void encodeRenderValues(const SPenRenderParam& p, uint8_t* out) {
-  // The buffer is the record's own wire size: its fields fit.
-  (void)writeRecord(out, 16, SRenderValuesWire{p.effect, p.env, p.speed}, renderValuesFields);
+  (void)writeRecord(out, kRenderValuesBytes, SRenderValuesWire{p.effect, p.env, p.speed}, renderValuesFields);
 }
 
 void decodeRenderValues(const uint8_t* in, SPenRenderParam& p) {
   SRenderValuesWire w;
-  (void)readRecord(in, 16, w, renderValuesFields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(in, kRenderValuesBytes, w, renderValuesFields);
   p.effect = w.effect;
   p.env = w.env;
   p.speed = w.speed;
 }
 
 void encodePenSwitches(bool gradation, bool tone, uint8_t* out) {
-  // The buffer is the record's own wire size: its fields fit.
-  (void)writeRecord(out, 4, SPenSwitchesWire{uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0))}, penSwitchesFields);
+  const SPenSwitchesWire w{uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0))};
+  (void)writeRecord(out, kPenSwitchesBytes, w, penSwitchesFields);
 }
 
 void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
@@ -287,12 +272,12 @@ void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
                       saturateTo<uint16_t>(p.opacity),      saturateTo<uint16_t>(p.gamma),
                       saturateTo<uint16_t>(p.spacing),      saturateTo<uint16_t>(p.dabEveryStep),
                       saturateTo<uint16_t>(p.splitStep)};
-  (void)writeRecord(out, 16, w, strokeFields);  // the buffer is the record's own wire size: its fields fit
+  (void)writeRecord(out, kStrokeParamBytes, w, strokeFields);
 }
 
 SStrokeParam decodeStrokeParam(const uint8_t* in) {
   SStrokeWire w;
-  (void)readRecord(in, 16, w, strokeFields);  // the bytes are the record's own wire size: its fields fit
+  (void)readRecord(in, kStrokeParamBytes, w, strokeFields);
   SStrokeParam p;
   p.pressureSize = w.flags & 1;
   p.pressureOpacity = (w.flags >> 1) & 1;
