@@ -439,7 +439,7 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
     // whatever a replay left in it.
     if (CStrokeMngr* engine = paper_->penEngine(); engine != nullptr && shared_.penTools() != nullptr)
       engine->setParam(shared_.penTools()->strokeParam());
-    // A stroke that cannot begin stays closed: its points and end do nothing.
+    // A stroke that cannot begin stays closed, and the next point tries again.
     (void)strokeSession_.begin(*paper_, *flow_, stroke, true, shared_.penEngineLevel, at.X, at.Y, pressure);
     shared_.lastStrokeTime = timeGetTime();
     return -1;

@@ -270,7 +270,7 @@ ReplayTick TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
   // history, and a reset point marks where the new work begins.
   if (CEventMngr* store = documentEventStore(*paper_);
       store != nullptr && recordAfterReplay(*store, keepLength, keepEvents) && paper_->events() != nullptr)
-    (void)paper_->events()->recordResetPoint();  // without the mark a later replay starts from the stream's beginning
+    (void)paper_->events()->recordResetPoint();  // a mark that cannot be written leaves the events as they are
   paper_->updateAllThumbnails();
   selectToolHandlers(false);
   invalidateView();

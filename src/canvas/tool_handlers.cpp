@@ -238,7 +238,7 @@ bool toolHandlersBuilt(ToolClass cls) {
 // ---- shared handlers ----
 
 void toolDoubleClick(TDrawWindow& w, uint32_t, TPoint) {
-  if (w.shared().onGrabberDoubleClick) (void)w.shared().onGrabberDoubleClick();  // its answer is for the key path
+  if (w.shared().onGrabberDoubleClick) (void)w.shared().onGrabberDoubleClick();  // nothing else to do on a double click
 }
 
 void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {
