@@ -31,16 +31,16 @@ bool CReplayExecutors::layerAttribute(CReplayEngine& e, const SPacketRow& row) {
   const bool visible = (b.flags & kBodyFlagVisible) != 0, protect = (b.flags & kBodyFlagProtectAlpha) != 0,
              effect = (b.flags & kBodyFlagEffect) != 0;
   switch (row.subcode) {
-    case 16:
+    case kLayerAttrBlendMode:
       (void)doc.setLayerBlendMode(index, b.blendMode, false);  // a value the layer already had: see above
       break;
-    case 17:
+    case kLayerAttrOpacity:
       (void)doc.setLayerOpacity(index, b.opacity, false);  // as above
       break;
-    case 18:
+    case kLayerAttrVisible:
       (void)doc.setLayerVisible(index, visible, false);  // as above
       break;
-    case 20:
+    case kLayerAttrProtectAlpha:
       (void)doc.setProtectAlpha(index, protect ? 1 : 0, false);  // as above
       if (index == doc.currentLayerIndex()) e.stroke_->setOpaqueMode(layer->protectAlpha, true);
       break;
