@@ -147,9 +147,9 @@ bool CPenRender::setRenderMethod(int32_t method, int32_t subMode, int32_t workPl
 bool CPenRender::setRenderValues(const SPenRenderParam& p, uint32_t mask) {
   const SPenRenderParam old = render_;
   // The three values are read as 16 bits wherever they are used.
-  if (mask & 1) render_.effect = static_cast<int16_t>(p.effect);
-  if (mask & 2) render_.env = static_cast<int16_t>(p.env);
-  if (mask & 4) render_.speed = static_cast<int16_t>(p.speed);
+  if (mask & kRenderValueEffect) render_.effect = static_cast<int16_t>(p.effect);
+  if (mask & kRenderValueEnv) render_.env = static_cast<int16_t>(p.env);
+  if (mask & kRenderValueSpeed) render_.speed = static_cast<int16_t>(p.speed);
   return !(old == render_);
 }
 
@@ -460,15 +460,15 @@ void CPenRender::dabWatercolor(const SPenTarget& t, const SPenDab& dab) {
   paint = moveToward(paint, carried, static_cast<uint32_t>(env * 2.55));
   wc.paintColor = paint;
   const int32_t base = stroke_->ifTRANSPARENCY ? dab_.opacity : toFix(std::clamp(stroke_->opacity, 0.0f, 1.0f));
-  dab_.opacity = static_cast<int32_t>((static_cast<int64_t>(base) * 22937) >> 16);
+  dab_.opacity = static_cast<int32_t>((static_cast<int64_t>(base) * kWatercolorDabOpacity16) >> 16);
   dab_.colour = paint;
   dabNormal(t);
 }
 
 // ---- dab entry points ------------------------------------------------------------
 
-void CPenRender::beginDab(const SPenTarget& t, float pressure, float x, float y) {
-  (void)pressure;
+// The pressure of the first point shapes its dab, not the preparation.
+void CPenRender::beginDab(const SPenTarget& t, float /*pressure*/, float x, float y) {
   nibSize_ = hasNib_ && nib_ != nullptr ? nib_->scale() : 0;
   if (t.plane == nullptr || !hasPixels(*t.plane)) return;
   if (!std::isfinite(x) || !std::isfinite(y)) return;

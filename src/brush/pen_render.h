@@ -69,6 +69,12 @@ inline constexpr float kPenCoordLimit = 32000.0f;
 // The hard edge's threshold on a dab value (half of full weight).
 inline constexpr int32_t kHardEdgeThreshold = 0x7F8000;
 
+// The mask bits of setRenderValues: which of the three values are stored.
+inline constexpr uint32_t kRenderValueEffect = 1;
+inline constexpr uint32_t kRenderValueEnv = 2;
+inline constexpr uint32_t kRenderValueSpeed = 4;
+inline constexpr uint32_t kRenderValuesAll = kRenderValueEffect | kRenderValueEnv | kRenderValueSpeed;
+
 class CPenRender {
  public:
   CPenRender();

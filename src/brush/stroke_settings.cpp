@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/blend_arith.h"
+#include "core/lookup_mask.h"
 #include "platform/settings_store.h"
 
 namespace pg {
@@ -80,7 +81,7 @@ std::string_view strokeToolName(uint32_t kind) {
 
 bool strokeDefaults(SPenSetting& rec, uint32_t kind) {
   rec = SPenSetting{};
-  switch (kind & 127) {
+  switch (kind & kByteLookupMask) {
     case skPen:
       rec.MIN = 0.75f;
       rec.ifSIZE = 1;

@@ -141,6 +141,12 @@ struct SStrokeDirty {
   friend bool operator==(const SStrokeDirty&, const SStrokeDirty&) = default;
 };
 
+// A watercolour dab is laid at this fraction of the stroke's opacity (times
+// the pressure when pressure drives the opacity); the 16.16 form is what the
+// pen-method engine multiplies by.
+inline constexpr float kWatercolorDabOpacity = 0.35f;
+inline constexpr int32_t kWatercolorDabOpacity16 = 22937;  // 0.35 in 16.16, truncated
+
 // The watercolour state: colours as pixels (blue in the low byte), the carried
 // colour as three floats, red, green, blue.
 struct SWatercolorState {

@@ -308,6 +308,7 @@ class CItemList {
   // Where a cancelled pop-up returns to, taken when it opens (by default the
   // active index), and the return itself.
   virtual int32_t popupReturnPoint() const { return getActiveIndex(); }
+  // A point no longer in the list selects nothing.
   virtual void returnToPopupPoint(int32_t point) { (void)setActiveIndex(point); }
 
   int32_t pressed_ = -1;

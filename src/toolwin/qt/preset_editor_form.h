@@ -61,10 +61,7 @@ class TFormPresetEditor : public TDialogBaseForm {
   virtual void applyEdits() {}
   // The set commands: revert (reload in place), append or replace from a
   // chosen file, save to a chosen file.
-  virtual void setLoad(bool revert, bool append) {
-    (void)revert;
-    (void)append;
-  }
+  virtual void setLoad(bool /*revert*/, bool /*append*/) {}
   virtual void setSave() {}
 
   void wheelEvent(QWheelEvent* e) override;

@@ -197,6 +197,7 @@ void TAspectRotation::render() {
     r.Bottom = std::min(r.Bottom, h - 1);
     TMemoryGraphic strip(std::max(r.Right - r.Left, 1), std::max(r.Bottom - r.Top, 1), c.btnFace);
     TRect sr{0, 0, strip.width(), strip.height()};
+    // A label that cannot be drawn leaves the strip blank.
     (void)drawText(strip, QString::asprintf("%1.0f", static_cast<double>(l.v)) + l.suffix, sr, font(), text,
                    dtRight | dtVCenter | dtSingleLine);
     face_.copyPixels(r.Left, r.Top, strip.width(), strip.height(), strip.pixels(), 0, 0, strip.width(),
@@ -360,6 +361,7 @@ void TAspectRotation::endLabelEdit() {
   ed.capture.OnExit = nullptr;
   TNumMngr& model = editing_ == npFlatLabel ? state_.Flattening : state_.Rotation;
   if (ed.capture.result() == kCaptureAccept)
+    // Text that is no number leaves the value as it was.
     (void)valueFromText(model, ed.text().toStdString(), uiDecimalSep());
   else
     model.setValue(saved_);
