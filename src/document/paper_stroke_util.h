@@ -11,6 +11,7 @@
 
 namespace pg {
 class CGradation;
+struct SPlotter;
 class TFlowImage;
 class TPaper;
 }  // namespace pg
@@ -67,8 +68,8 @@ inline SRectXYWH layerRectOf(const SRectXYWH& r, const CLayerData& layer) {
 // coordinates): a fresh copy of the layer with the working channel plotted
 // over it in the stroke colour, so that overlapping dabs of one stroke never
 // build up beyond the stroke's opacity. With a gradient (the stroke's
-// gradation switch) the colour comes from it.
-void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect, uint32_t colour,
-                     uint32_t opacity255, const CGradation* gradient);
+// gradation switch) the colour comes from it. Plotted through plot.
+void coverageToColor(const SPlotter& plot, TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect,
+                     uint32_t colour, uint32_t opacity255, const CGradation* gradient);
 
 }  // namespace pg::stroke_detail
