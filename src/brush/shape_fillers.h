@@ -108,8 +108,9 @@ class CFillMngr {
   void spanPlotFlat(CDibCore& target, const SSpan& span);
 
   uint32_t extraPlotValue() const { return ExtraPlotValue; }
-  // How the filler writes a pixel (its selection, tone and merge).
-  const SPlotter& plotter() const { return Plot.plotter; }
+  // How the filler writes a pixel (its selection, tone and merge); a caller
+  // may change it until the next preparePlot chooses it again.
+  SPlotter& plotter() { return Plot.plotter; }
 
  protected:
   // Hands one span to the span procedure.
