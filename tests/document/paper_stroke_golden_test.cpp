@@ -7,6 +7,7 @@
 // equal the same stroke painted alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
@@ -105,6 +106,23 @@ struct GoldenDoc {
     return end();
   }
 
+  // After a stroke the working plane holds the layer's pixels again and the
+  // working channel is clear: nothing a dab left beyond the merged rectangle
+  // may surface in the next stroke. Answers the first stray pixel.
+  ::testing::AssertionResult flowIsClean() const {
+    const CLayerData* l = fixture.layer(stroke.layerIndex);
+    const TFlowImage& flow = *fixture.flow;
+    for (int32_t y = 0; y < l->imageHeight(); ++y)
+      for (int32_t x = 0; x < l->imageWidth(); ++x) {
+        if (flow.pixels.getPixel(x, y) != l->image->getPixel(x, y))
+          return ::testing::AssertionFailure() << "plane differs at " << x << "," << y;
+        if (flow.coverage.IsAllocated() && x < flow.coverage.Width && y < flow.coverage.Height &&
+            flow.coverage.getPixel(x, y) != 0)
+          return ::testing::AssertionFailure() << "coverage left at " << x << "," << y;
+      }
+    return ::testing::AssertionSuccess();
+  }
+
   // FNV-1a over the layer's pixels.
   uint64_t digest() const {
     const CLayerData* l = fixture.layer(stroke.layerIndex);
@@ -143,7 +161,10 @@ std::vector<std::vector<SStrokePoint>> seededStrokes(uint32_t seed) {
 
 uint64_t paintedDigest(uint32_t kind, TVariant variant) {
   GoldenDoc g(kind, variant);
-  for (const auto& pts : seededStrokes(kind)) EXPECT_TRUE(g.paint(pts)) << kind;
+  for (const auto& pts : seededStrokes(kind)) {
+    EXPECT_TRUE(g.paint(pts)) << kind;
+    EXPECT_TRUE(g.flowIsClean()) << "kind " << kind << " variant " << static_cast<int>(variant);
+  }
   return g.digest();
 }
 
@@ -174,6 +195,47 @@ TEST(PaperStrokeGolden, EveryPaintKindPaintsItsPinnedPixels) {
     const uint64_t got[3] = {paintedDigest(kind, TVariant::Plain), paintedDigest(kind, TVariant::SelectionAndTone),
                              paintedDigest(kind, TVariant::ProtectAlpha)};
     for (int v = 0; v < 3; ++v) EXPECT_EQ(got[v], kGolden[kind][v]) << "kind " << kind << " variant " << v;
+  }
+}
+
+// Two documents whose strokes interleave point by point, each with its own
+// selection, tone, protected alpha and kind, paint what each paints alone:
+// no plot state passes from one to the other.
+TEST(PaperStrokeGolden, TwoDocumentsPaintingInterleavedShareNothing) {
+  const struct Pair {
+    uint32_t kindA;
+    TVariant variantA;
+    uint32_t kindB;
+    TVariant variantB;
+  } pairs[] = {
+      {3, TVariant::SelectionAndTone, 0, TVariant::ProtectAlpha},  // airbrush beside pencil
+      {12, TVariant::SelectionAndTone, 7, TVariant::Plain},       // pen-method airbrush beside burn
+      {16, TVariant::Plain, 10, TVariant::SelectionAndTone},      // pen-method burn beside eraser
+  };
+  for (const Pair& p : pairs) {
+    SCOPED_TRACE(::testing::Message() << "kinds " << p.kindA << " and " << p.kindB);
+    const uint64_t aloneA = paintedDigest(p.kindA, p.variantA);
+    const uint64_t aloneB = paintedDigest(p.kindB, p.variantB);
+    GoldenDoc a(p.kindA, p.variantA), b(p.kindB, p.variantB);
+    const auto strokesA = seededStrokes(p.kindA), strokesB = seededStrokes(p.kindB);
+    for (size_t s = 0; s < strokesA.size(); ++s) {
+      const auto& pa = strokesA[s];
+      const auto& pb = strokesB[s];
+      ASSERT_TRUE(a.begin(pa[0]));
+      ASSERT_TRUE(b.begin(pb[0]));
+      for (size_t i = 1; i < std::max(pa.size(), pb.size()); ++i) {
+        if (i < pa.size()) {
+          ASSERT_TRUE(a.point(pa[i]));
+        }
+        if (i < pb.size()) {
+          ASSERT_TRUE(b.point(pb[i]));
+        }
+      }
+      ASSERT_TRUE(b.end());
+      ASSERT_TRUE(a.end());
+    }
+    EXPECT_EQ(a.digest(), aloneA);
+    EXPECT_EQ(b.digest(), aloneB);
   }
 }
 
