@@ -104,6 +104,18 @@ bool finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData&
   return true;
 }
 
+void reloadBeyondMerged(TFlowImage& flow, CBlockVMTC& image, const TRect& painted, const TRect& merged) {
+  if (painted.Right <= painted.Left || painted.Bottom <= painted.Top) return;
+  TRect inner = merged;
+  if (!intersectRect(inner, painted)) {
+    flow.reloadRect(image, painted);
+    return;
+  }
+  TRect strips[4];
+  const int n = subtractRect(inner, painted, strips);
+  for (int i = 0; i < n; ++i) flow.reloadRect(image, strips[i]);
+}
+
 void coverageToColor(const SPlotter& plot, TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect,
                      uint32_t colour, uint32_t opacity255, const CGradation* gradient) {
   layer.image->copyToPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, false, 255, rect);

@@ -141,10 +141,12 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
   if (merged) {
     // A dab may reach past the merged rectangle (a turned or stretched nib):
     // what it left there in the flow image never reaches the layer, and the
-    // next operation on the flow image must find the layer's pixels.
+    // next operation on the flow image must find the layer's pixels. Inside
+    // the merged rectangle the flow image already is the layer.
     const SDirtyBox p = penEngine_->paintedWhole();
     const SRectXYWH painted = layerRectOf(SRectXYWH{p.left, p.top, p.right - p.left, p.bottom - p.top}, *layer);
-    if (painted.Width > 0 && painted.Height > 0) flow.reloadRect(*layer->image, xywhToRect(painted));
+    if (painted.Width > 0 && painted.Height > 0)
+      reloadBeyondMerged(flow, *layer->image, xywhToRect(painted), r.Width > 0 ? xywhToRect(r) : TRect{});
   }
   if (!merged) {
     repaintRect(stroke.layerIndex, xywhToRect(strokeRect));

@@ -16,6 +16,7 @@
 #include "brush/pen_render.h"
 #include "brush/stroke_settings.h"
 #include "brush/tone_list.h"
+#include "document/paper_stroke_util.h"
 #include "doc_fixture.h"
 
 namespace pg::test {
@@ -236,6 +237,43 @@ TEST(PaperStrokeGolden, TwoDocumentsPaintingInterleavedShareNothing) {
     }
     EXPECT_EQ(a.digest(), aloneA);
     EXPECT_EQ(b.digest(), aloneB);
+  }
+}
+
+// At a pen stroke's end the flow image takes the layer's pixels back only
+// beyond the merged rectangle, where the merge left it different from the
+// layer; inside, it already is the layer and is not copied again.
+TEST(PaperStrokeGolden, OnlyWhatLiesBeyondTheMergeIsReloaded) {
+  const struct Case {
+    const char* what;
+    TRect painted, merged;
+  } cases[] = {
+      {"dabs reached past every side", {4, 5, 30, 25}, {10, 10, 20, 18}},
+      {"dabs within the merge", {10, 10, 20, 18}, {8, 8, 24, 20}},
+      {"no merge", {4, 5, 30, 25}, {0, 0, 0, 0}},
+      {"merge overlapping one corner", {4, 5, 30, 25}, {20, 15, 40, 35}},
+  };
+  for (const Case& c : cases) {
+    DocFixture f(8, 40, 30);
+    f.addLayer(0, 3);
+    TFlowImage& flow = *f.flow;
+    ASSERT_TRUE(f.doc->loadFlowImage(flow, 0, true));
+    // Every flow pixel marked as something the layer does not hold.
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x) {
+        *flow.pixels.pixelAt(x, y) = 0x12345678u;
+        *flow.coverage.pixelAt(x, y) = 9;
+      }
+    stroke_detail::reloadBeyondMerged(flow, *f.layer(0)->image, c.painted, c.merged);
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x) {
+        const bool inPainted = x >= c.painted.Left && x < c.painted.Right && y >= c.painted.Top && y < c.painted.Bottom;
+        const bool inMerged = x >= c.merged.Left && x < c.merged.Right && y >= c.merged.Top && y < c.merged.Bottom;
+        const bool reloaded = inPainted && !inMerged;
+        ASSERT_EQ(flow.pixels.getPixel(x, y), reloaded ? f.layer(0)->image->getPixel(x, y) : 0x12345678u)
+            << c.what << " at " << x << "," << y;
+        ASSERT_EQ(flow.coverage.getPixel(x, y), reloaded ? 0 : 9) << c.what << " at " << x << "," << y;
+      }
   }
 }
 
