@@ -28,8 +28,6 @@ constexpr SStrokeKindInfo kStrokeKinds[kStrokeKindCount] = {
     {"lighten", kOwnSpacing, true, true, false},
 };
 
-SStrokePlotHooks gHooks;
-
 // Clamps into lo..hi; a value that is not a number gives lo.
 float clampRange(float v, float lo, float hi) {
   if (!(v >= lo)) return lo;
@@ -216,25 +214,11 @@ bool writePenSetting(CSettingsKey& reg, const SPenSetting& rec) {
   return ok;
 }
 
-// ---- plot hooks ------------------------------------------------------------------
-
-SStrokePlotHooks setStrokePlotHooks(const SStrokePlotHooks& hooks) {
-  const SStrokePlotHooks old = gHooks;
-  gHooks = hooks;
-  return old;
-}
-
-void resetStrokePlotHooks() { gHooks = SStrokePlotHooks{}; }
-
 // ---- TStroke -----------------------------------------------------------------------
 
 TStroke::TStroke(uint8_t code) : creationCode(code) { setOpacity(1.0f); }
 
 TStroke::~TStroke() = default;
-
-void TStroke::refreshPlot() {
-  if (gHooks.selectPlotCallbacks != nullptr) gHooks.selectPlotCallbacks(*this);
-}
 
 void TStroke::setColor(uint32_t colour) {
   if (color != colour) {
@@ -248,33 +232,30 @@ void TStroke::setColorQuiet(uint32_t colour) { color = colour; }
 void TStroke::setSubColor(uint32_t colour) { subColor = colour; }
 void TStroke::setOpacity(float v) { opacity = clampRange(v, kStrokeOpacityMin, kStrokeOpacityMax); }
 
-bool TStroke::setUseTone(bool on, bool refresh) {
+bool TStroke::setUseTone(bool on, bool) {
   const uint8_t v = on ? 1 : 0;
   const bool differs = useTone != v;
   if (differs) {
     useTone = v;
     changed = 1;
   }
-  if (refresh) refreshPlot();
   return differs;
 }
 
-bool TStroke::setUseGradation(bool on, bool refresh) {
+bool TStroke::setUseGradation(bool on, bool) {
   const uint8_t v = on ? 1 : 0;
   const bool differs = useGradation != v;
   if (differs) {
     useGradation = v;
     changed = 1;
   }
-  if (refresh) refreshPlot();
   return differs;
 }
 
-bool TStroke::setOpaqueMode(bool on, bool refresh) {
+bool TStroke::setOpaqueMode(bool on, bool) {
   const uint8_t v = on ? 1 : 0;
   const bool differs = opaque != v;
   if (differs) opaque = v;
-  if (refresh) refreshPlot();
   return differs;
 }
 
@@ -328,12 +309,12 @@ void TStroke::setSpeed(float v) { storeChanged(SPEED, clampPercent(v), changed);
 void TStroke::setSpacing(float v) { penSpacing = clampRange(v, kStrokeSpacingMin, kStrokeSpacingMax); }
 
 float TStroke::getOpacity() const {
-  if (gHooks.plotDocumentIgnoresOpacity != nullptr && gHooks.plotDocumentIgnoresOpacity()) return 1.0f;
+  if (fullOpacity != 0) return 1.0f;
   return opacity;
 }
 
 uint32_t TStroke::getOpacity255() const {
-  if (gHooks.plotDocumentIgnoresOpacity != nullptr && gHooks.plotDocumentIgnoresOpacity()) return 255;
+  if (fullOpacity != 0) return 255;
   // The field is public: keep the product a byte whatever was written into it.
   return static_cast<uint32_t>(clampRange(opacity, 0.0f, 1.0f) * 255.0f);
 }
@@ -389,12 +370,6 @@ void TStroke::prepareKind(const TMTC& image, float x, float y) {
       // A sample that cannot be taken leaves the cache empty: the stroke
       // smears nothing rather than stopping.
       (void)pickSample(image, WIDTH, x, y);
-      break;
-    case skDarken:
-      buildBurnCurve();
-      break;
-    case skLighten:
-      buildDodgeCurve();
       break;
     default:
       break;
@@ -490,13 +465,11 @@ void TStroke::pickColor(const TMTC& image, float x, float y) {
   watercolor.startColor = start;
 }
 
-void TStroke::buildBurnCurve() {
-  if (gHooks.buildToneCurve != nullptr) gHooks.buildToneCurve(1.0 + 0.002 * static_cast<double>(clampPercent(EFFECT)));
-}
-
-void TStroke::buildDodgeCurve() {
-  if (gHooks.buildToneCurve != nullptr)
-    gHooks.buildToneCurve(1.0 / (1.0 + 0.002 * static_cast<double>(clampPercent(EFFECT))));
+bool TStroke::buildToneCurve(CurveTable& table) const {
+  if (kind != skDarken && kind != skLighten) return false;
+  const double k = 1.0 + 0.002 * static_cast<double>(clampPercent(EFFECT));
+  buildPowerCurve(table, kind == skDarken ? k : 1.0 / k);
+  return true;
 }
 
 }  // namespace pg

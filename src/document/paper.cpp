@@ -4,8 +4,6 @@
 #include <bit>
 #include <new>
 
-#include "brush/plot_callbacks.h"
-#include "brush/plot_state.h"
 #include "core/block_image.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -84,8 +82,6 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
 }
 
 TPaper::~TPaper() {
-  // The plot call-backs must not keep reading a document that is gone.
-  if (plotState().plotDocument == this) setPlotDocument(nullptr);
   ready = false;
   notifyChange(false);
   composite.FreeData();

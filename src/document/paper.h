@@ -45,6 +45,7 @@ class CDocEdit;
 struct SColorRangeEntry;
 struct SColorRangeSettings;
 class CFillMngr;
+struct SPlotState;
 class IDocEventRecorder;
 
 class TPaper final : public IUndoDocument, public IPlotDocument {
@@ -395,6 +396,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                             float pressure);
   [[nodiscard]] bool endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
   TStrokeSink strokeSink() const { return strokeSink_; }
+  // How this document's strokes write their pixels: its own, shared with no
+  // other document (made on first use).
+  SPlotState& plotState();
   // 1 when the latest segment's major axis is x, 0 when it is y.
   uint8_t stepAxis = 0;
   // Points of the open stroke (0 at begin); true from begin to end.
@@ -853,6 +857,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::shared_ptr<CStrokeMngr> penEngine_;
   std::shared_ptr<IPenDocument> penDocument_;
   CPenRender* penRender_ = nullptr;
+  std::shared_ptr<SPlotState> plot_;
   TStroke* penStroke_ = nullptr;  // the settings the engine was made over
   const CToneMngr* toolTones_ = nullptr;
   const CToneMngr* replayTones_ = nullptr;
