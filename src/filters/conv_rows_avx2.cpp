@@ -11,6 +11,9 @@
 #include <immintrin.h>
 
 #pragma GCC diagnostic ignored "-Wpsabi"
+// The compiler's own AVX-512 intrinsics start from an undefined register,
+// which it then reports as maybe uninitialised once they are inlined.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 namespace pg {
 
