@@ -12,8 +12,9 @@
 
 #pragma GCC diagnostic ignored "-Wpsabi"
 // The compiler's own AVX-512 intrinsics start from an undefined register,
-// which it then reports as maybe uninitialised once they are inlined.
+// which it then reports as (maybe) uninitialised once they are inlined.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 
 namespace pg {
 

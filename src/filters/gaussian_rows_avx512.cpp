@@ -10,8 +10,9 @@
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 // The compiler's own AVX-512 intrinsics start from an undefined register,
-// which it then reports as maybe uninitialised once they are inlined.
+// which it then reports as (maybe) uninitialised once they are inlined.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #include <immintrin.h>
 
 #pragma GCC push_options
