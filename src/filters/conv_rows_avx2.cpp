@@ -4,6 +4,7 @@
 // widened and narrowed by the instructions made for it.
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "filters/conv_rows.h"
 
@@ -65,17 +66,42 @@ namespace avx512lanes {
 namespace {
 
 #define PG_CHANNEL_BYTES 64
+#define PG_CHANNEL_SUMS
+// The sums go through 16-bit lanes: the bytes of eight pixels widened to
+// words, two taps' words interleaved and multiplied and added by their
+// weights in one step. The interleave leaves pixels 0 2 4 6 in the first
+// register and 1 3 5 7 in the second; the signed pack of the two puts them
+// back in order, and the words are clamped and narrowed to bytes.
 #define PG_CHANNEL_HOOKS                                                                                  \
-  inline __attribute__((always_inline)) IC widenPixels(const uint32_t* p) {                               \
-    return (IC)_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));                \
+  inline __attribute__((always_inline)) __m512i tapWords(const uint32_t* p) {                             \
+    return _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));                 \
+  }                                                                                                       \
+  inline __attribute__((always_inline)) void channelSums(const std::vector<SConvTap>& taps,               \
+                                                         const uint32_t* centre, IC* sums) {              \
+    __m512i even = _mm512_setzero_si512(), odd = even;                                                    \
+    size_t k = 0;                                                                                         \
+    for (; k + 1 < taps.size(); k += 2) {                                                                 \
+      const __m512i s0 = tapWords(centre + taps[k].offset), s1 = tapWords(centre + taps[k + 1].offset);   \
+      const __m512i w = _mm512_set1_epi32(int32_t(uint16_t(taps[k].w) | (uint32_t(taps[k + 1].w) << 16))); \
+      even = _mm512_add_epi32(even, _mm512_madd_epi16(_mm512_unpacklo_epi16(s0, s1), w));                \
+      odd = _mm512_add_epi32(odd, _mm512_madd_epi16(_mm512_unpackhi_epi16(s0, s1), w));                   \
+    }                                                                                                     \
+    if (k < taps.size()) {                                                                                \
+      const __m512i s0 = tapWords(centre + taps[k].offset), zero = _mm512_setzero_si512();                \
+      const __m512i w = _mm512_set1_epi32(int32_t(uint16_t(taps[k].w)));                                  \
+      even = _mm512_add_epi32(even, _mm512_madd_epi16(_mm512_unpacklo_epi16(s0, zero), w));               \
+      odd = _mm512_add_epi32(odd, _mm512_madd_epi16(_mm512_unpackhi_epi16(s0, zero), w));                 \
+    }                                                                                                     \
+    sums[0] = (IC)even;                                                                                   \
+    sums[1] = (IC)odd;                                                                                    \
   }                                                                                                       \
   inline __attribute__((always_inline)) void narrowBlock(const IC* s, uint32_t* out) {                    \
-    const __m512i zero = _mm512_setzero_si512();                                                          \
-    const __m512i low = _mm512_max_epi32((__m512i)s[0], zero), high = _mm512_max_epi32((__m512i)s[1], zero); \
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm512_cvtusepi32_epi8(low));                       \
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4), _mm512_cvtusepi32_epi8(high));                  \
+    const __m512i words = _mm512_max_epi16(_mm512_packs_epi32((__m512i)s[0], (__m512i)s[1]),             \
+                                           _mm512_setzero_si512());                                       \
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm512_cvtusepi16_epi8(words));                  \
   }
 #include "filters/conv_rows_lanes.inc"
+#undef PG_CHANNEL_SUMS
 #undef PG_CHANNEL_HOOKS
 #undef PG_CHANNEL_BYTES
 
@@ -84,15 +110,22 @@ namespace {
 
 namespace {
 bool hasAvx512() { return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"); }
+
+// Whether every weight fits the signed 16-bit lanes of the multiply-add.
+bool wordWeights(const std::vector<SConvTap>& taps) {
+  for (const SConvTap& t : taps)
+    if (t.w < -32768 || t.w > 32767) return false;
+  return true;
+}
 }  // namespace
 
 int32_t weightedRunAvx512(const SConvWeighted& c, const uint32_t* centre, int32_t n, uint32_t* out) {
-  if (!hasAvx512() || !weightedFitsLanes(c)) return 0;
+  if (!hasAvx512() || !weightedFitsLanes(c) || !wordWeights(c.taps)) return 0;
   return avx512lanes::weightedLanes(c, centre, n, out);
 }
 
 int32_t plainRunAvx512(const SConvPlain& c, const uint32_t* centre, int32_t n, uint32_t* out) {
-  if (!hasAvx512() || !plainFitsLanes(c)) return 0;
+  if (!hasAvx512() || !plainFitsLanes(c) || !wordWeights(c.taps)) return 0;
   return avx512lanes::plainLanes(c, centre, n, out);
 }
 
