@@ -67,6 +67,7 @@ namespace {
 
 #define PG_CHANNEL_BYTES 64
 #define PG_CHANNEL_SUMS
+#define PG_CHANNEL_ALIKE
 // The sums go through 16-bit lanes: the bytes of eight pixels widened to
 // words, two taps' words interleaved and multiplied and added by their
 // weights in one step. The interleave leaves pixels 0 2 4 6 in the first
@@ -95,12 +96,23 @@ namespace {
     sums[0] = (IC)even;                                                                                   \
     sums[1] = (IC)odd;                                                                                    \
   }                                                                                                       \
+  inline __attribute__((always_inline)) bool alikeBlock(const std::vector<SConvTap>& taps,                \
+                                                        const uint32_t* centre) {                         \
+    const __m256i alpha = _mm256_set1_epi32(int32_t(0xFF000000u));                                       \
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(centre + taps[0].offset));  \
+    __m256i differ = _mm256_setzero_si256();                                                              \
+    for (size_t k = 1; k < taps.size(); ++k) /* differ | (p ^ first) */                                   \
+      differ = _mm256_ternarylogic_epi32(                                                                 \
+          differ, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(centre + taps[k].offset)), first, 0xF6); \
+    return _mm256_test_epi32_mask(differ, alpha) == 0 && _mm256_test_epi32_mask(first, alpha) == 0xFF;    \
+  }                                                                                                       \
   inline __attribute__((always_inline)) void narrowBlock(const IC* s, uint32_t* out) {                    \
     const __m512i words = _mm512_max_epi16(_mm512_packs_epi32((__m512i)s[0], (__m512i)s[1]),             \
                                            _mm512_setzero_si512());                                       \
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm512_cvtusepi16_epi8(words));                  \
   }
 #include "filters/conv_rows_lanes.inc"
+#undef PG_CHANNEL_ALIKE
 #undef PG_CHANNEL_SUMS
 #undef PG_CHANNEL_HOOKS
 #undef PG_CHANNEL_BYTES
