@@ -53,21 +53,20 @@ template <bool Selection, bool Reference>
 void BM_RoundDabs(benchmark::State& state) {
   Scene& s = scene();
   const float radius = static_cast<float>(state.range(0));
-  resetPlotState();
-  gPlotState.pixelBlendOp = &blendPixelOpacity;
-  gPlotState.plotProc32 = Selection ? &plotColorThroughSelection : &plotColorDirect;
-  gPlotState.plotSelectionMask = Selection ? s.mask.get() : nullptr;
+  SPlotter plot;
+  plot.pixelBlendOp = &blendPixelOpacity;
+  plot.plotProc32 = Selection ? &plotColorThroughSelection : &plotColorDirect;
+  plot.plotSelectionMask = Selection ? s.mask.get() : nullptr;
   for (auto _ : state) {
     for (const SDab& d : s.dabs) {
       if (Reference)
-        reference::paintRoundDab(s.flow, 0x00336699u, 0.3f, radius, d.y, d.x);
+        reference::paintRoundDab(plot, s.flow, 0x00336699u, 0.3f, radius, d.y, d.x);
       else
-        paintRoundDab(s.flow, 0x00336699u, 0.3f, radius, d.y, d.x);
+        paintRoundDab(plot, s.flow, 0x00336699u, 0.3f, radius, d.y, d.x);
     }
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * kDabs);
-  resetPlotState();
 }
 
 BENCHMARK_TEMPLATE(BM_RoundDabs, false, false)->Name("RoundDabs")->Arg(4)->Arg(32)->Arg(128)->Unit(benchmark::kMillisecond);

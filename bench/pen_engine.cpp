@@ -72,13 +72,14 @@ void BM_PenStroke(benchmark::State& state) {
   p.pressureSize = 1;
   p.pressureOpacity = 1;
   mngr.setParam(p);
-  gPlotState.pixelBlendOp = blendPixelOpacity;
+  SPlotter plot;
+  plot.pixelBlendOp = blendPixelOpacity;
   int64_t dabs = 0;
   for (auto _ : state) {
     state.PauseTiming();
     for (int32_t y = 0; y < kH; ++y) std::copy_n(s.layer.pixelAt(0, y), kW, s.flow.pixelAt(0, y));
     state.ResumeTiming();
-    mngr.beginStroke(0, SPenTarget{&s.flow, nullptr, {}}, &doc, &stroke);
+    mngr.beginStroke(0, SPenTarget{&s.flow, nullptr, {}, &plot}, &doc, &stroke);
     benchmark::DoNotOptimize(mngr.firstPoint(s.points[0]));
     for (int i = 1; i < kPoints; ++i) {
       benchmark::DoNotOptimize(mngr.addPoint(s.points[static_cast<size_t>(i)]));

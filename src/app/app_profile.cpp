@@ -341,7 +341,7 @@ bool CAppProfile::load(CProfileStorage& storage) {
     }
     // A missing key stays closed: every value then takes its default.
     CSettingsKey reg(storage.store());
-    (void)reg.openKey(CProfileStorage::sectionPath(section), false);
+    (void)reg.openKey(CProfileStorage::sectionPath(section), false);  // see above: a closed key reads every default
     loadSection(reg, section, *this);
   }
   return true;

@@ -156,7 +156,7 @@ bool CBatchReplay::open() {
     uint16_t code = 0;
     bool refresh = false;
     if (!doc.playPenPacket(*parts_->flow, *packet, code, refresh, *stroke)) {
-      (void)doc.leaveOlderFormatMode();
+      (void)doc.leaveOlderFormatMode();  // already failing: the document is not used again
       return false;
     }
     parts_->legacy = std::move(packet);
@@ -186,7 +186,7 @@ bool CBatchReplay::step(uint32_t budgetMs) {
       bool refresh = false;
       if (!doc.playPenPacket(*parts_->flow, packet, code, refresh, *parts_->legacyStroke)) {
         const bool end = code == kLegacyEndCode && packet.atEnd();
-        (void)doc.leaveOlderFormatMode();
+        (void)doc.leaveOlderFormatMode();  // already failing: the document is not used again
         state_ = end ? State::Ended : State::Broken;
         if (!end) debugOutput("batch: the replay of " + source_ + " stopped on an error");
         return false;
@@ -217,7 +217,7 @@ SBatchOutcome CBatchReplay::failedOpen() {
 }
 
 SBatchOutcome CBatchReplay::finish() {
-  if (state_ == State::Running) (void)step(0);
+  if (state_ == State::Running) (void)step(0);  // the state it leaves is what finish() reads
   if (state_ != State::Ended) return failedOpen();
   TPaper& doc = *parts_->doc;
   SBatchOutcome out;
@@ -251,7 +251,7 @@ SBatchOutcome CBatchReplay::finish() {
 
 SBatchOutcome runBatchReplay(const std::string& source, const StartupState& state, TMTC* picture) {
   CBatchReplay run(source, state);
-  if (run.open()) (void)run.step(0);
+  if (run.open()) (void)run.step(0);  // finish() reads the state the run ended in
   const SBatchOutcome out = run.finish();
   if (picture != nullptr && out.code == BatchCode::Viewed) {
     const TPaper& doc = run.document();

@@ -38,6 +38,7 @@ namespace {
 
 void refreshAfterImageChange(TPaper& doc, int32_t index) {
   if (TFlowImage* flow = doc.flowImage(); flow != nullptr && index == doc.currentLayerIndex())
+    // A flow that cannot load stays invalid and reloads at the next stroke.
     (void)doc.loadFlowImage(*flow, index, true);
   doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, true);
   doc.updateAllThumbnails();
@@ -54,8 +55,10 @@ std::string fileNameOf(const std::string& path) {
 bool loadPictureIntoDocument(TPaper& doc, const TMTC& picture) {
   if (!isPlaneReady(&picture) || doc.layerCount() < 1) return false;
   if (!placeInLayer(doc, 0, picture)) return false;
-  if (IDocEventRecorder* events = eventRecorderOf(doc.events()))
-    (void)events->recordLayerImage(0, picture, 0, doc.name, nullptr);
+  // A recording without the picture would replay onto an empty layer: a
+  // picture that cannot be recorded fails the load.
+  IDocEventRecorder* events = eventRecorderOf(doc.events());
+  if (events != nullptr && !events->recordLayerImage(0, picture, 0, doc.name, nullptr)) return false;
   refreshAfterImageChange(doc, 0);
   return true;
 }

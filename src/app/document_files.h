@@ -18,7 +18,9 @@ namespace pg {
 class TPaper;
 
 // Puts a picture into the first layer of a document just set up with its
-// size, records it as the layer's image and rebuilds the composite.
+// size, records it as the layer's image and rebuilds the composite. False
+// when the picture cannot be placed or recorded (the caller discards the
+// new document).
 [[nodiscard]] bool loadPictureIntoDocument(TPaper& doc, const TMTC& picture);
 
 // The composite as another program should see it: flattened onto white

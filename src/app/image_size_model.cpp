@@ -48,12 +48,13 @@ void SSizeAxis::holdPixels(float px) {
   heldUnit = kUnitPixel;
 }
 
-void SSizeAxis::holdIn(int32_t unit, float value, float res) {
+// A value in a unit of length is held as given: the resolution converts it
+// when it is read (inUnit), not here.
+void SSizeAxis::holdIn(int32_t unit, float value, float /*res*/) {
   if (unit == kUnitPercent) {
     holdPixels(present * value / 100.0f);
     return;
   }
-  (void)res;
   held = value;
   heldUnit = unit;
 }

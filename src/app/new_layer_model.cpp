@@ -22,7 +22,7 @@ CNewLayerModel::CNewLayerModel(const SNewLayerRecord& record) : name_(record.nam
 
 std::array<std::string, 22> CNewLayerModel::modeNames() {
   std::array<std::string, 22> names;
-  for (uint32_t i = 0; i < names.size(); ++i) (void)getBlendModeName(i, names[i]);
+  for (uint32_t i = 0; i < names.size(); ++i) (void)getBlendModeName(i, names[i]);  // all 22 modes have names
   return names;
 }
 

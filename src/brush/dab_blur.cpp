@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "brush/dab_round.h"
+#include "brush/plot_callbacks.h"
 #include "core/blend_arith.h"
 #include "core/fixed_point.h"
 
@@ -124,7 +125,7 @@ class CSlidingWindow {
 
 // The kernel-sampling dab over its box; Window gives the sums.
 template <bool Weighted, class Window>
-void kernelDab(TMTC& target, const CBlockVMTC& source, Window& window, int32_t k, float opacity, float radius,
+void kernelDab(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, Window& window, int32_t k, float opacity, float radius,
                float cy, float cx) {
   TRect box;
   TPoint offset;
@@ -134,7 +135,6 @@ void kernelDab(TMTC& target, const CBlockVMTC& source, Window& window, int32_t k
   if (r16 <= 0) return;
   const uint32_t opacity255 = opacity > 0.0f ? static_cast<uint32_t>(std::min(opacity, 1.0f) * 255.0f) : 0u;
   const int64_t count = int64_t(2 * k + 1) * (2 * k + 1);
-  const PlotCallback32 plot = plotCallback32();
   for (int32_t y = box.Top; y < box.Bottom; ++y) {
     const int64_t dy = int64_t(y) * 65536 + 32768 - cy16;
     for (int32_t x = box.Left; x < box.Right; ++x) {
@@ -158,25 +158,25 @@ void kernelDab(TMTC& target, const CBlockVMTC& source, Window& window, int32_t k
                  static_cast<uint32_t>(s.r / count) << 16 | alpha << 24;
       }
       const uint32_t weight = static_cast<uint32_t>(255 - d * 255 / r16);
-      plot(target, x, y, colour, productAt(weight, opacity255));
+      (void)plotPlane32(&plot, target, x, y, colour, productAt(weight, opacity255));
     }
   }
 }
 
 template <bool Weighted>
-void blurDabDirectT(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
+void blurDabDirectT(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
                     float cx) {
   k = blurHalfSize(k);
   CDirectWindow<Weighted> window(source, k);
-  kernelDab<Weighted>(target, source, window, k, opacity, radius, cy, cx);
+  kernelDab<Weighted>(plot, target, source, window, k, opacity, radius, cy, cx);
 }
 
 template <bool Weighted>
-void blurDabT(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx) {
+void blurDabT(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx) {
   k = blurHalfSize(k);
   CSlidingWindow<Weighted> window(source, k);
-  if (!window.ready()) return blurDabDirectT<Weighted>(target, source, k, opacity, radius, cy, cx);
-  kernelDab<Weighted>(target, source, window, k, opacity, radius, cy, cx);
+  if (!window.ready()) return blurDabDirectT<Weighted>(plot, target, source, k, opacity, radius, cy, cx);
+  kernelDab<Weighted>(plot, target, source, window, k, opacity, radius, cy, cx);
 }
 
 // paintStrokeDab's walk; Window gives the plain sums.
@@ -217,19 +217,19 @@ void strokeDab(TMTC& target, Window& window, int32_t k, float radius, float cy, 
 
 }  // namespace
 
-void blurDabAlpha(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx) {
-  blurDabT<true>(target, source, k, opacity, radius, cy, cx);
+void blurDabAlpha(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx) {
+  blurDabT<true>(plot, target, source, k, opacity, radius, cy, cx);
 }
-void blurDabAlphaDirect(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
+void blurDabAlphaDirect(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
                         float cx) {
-  blurDabDirectT<true>(target, source, k, opacity, radius, cy, cx);
+  blurDabDirectT<true>(plot, target, source, k, opacity, radius, cy, cx);
 }
-void blurDab(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx) {
-  blurDabT<false>(target, source, k, opacity, radius, cy, cx);
+void blurDab(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx) {
+  blurDabT<false>(plot, target, source, k, opacity, radius, cy, cx);
 }
-void blurDabDirect(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
+void blurDabDirect(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
                    float cx) {
-  blurDabDirectT<false>(target, source, k, opacity, radius, cy, cx);
+  blurDabDirectT<false>(plot, target, source, k, opacity, radius, cy, cx);
 }
 
 void paintStrokeDab(TMTC& target, const CBlockVMTC& source, int32_t k, float radius, float cy, float cx) {

@@ -10,6 +10,7 @@
 // kernel can overflow them. Dabs are clipped to the target plane.
 #include <cstdint>
 
+#include "brush/plot_state.h"
 #include "core/block_image.h"
 #include "core/planes.h"
 #include "core/rect.h"
@@ -21,14 +22,14 @@ inline constexpr int32_t kMaxBlurHalfSize = 1024;
 // Alpha-weighted mean: colour = sum(P[c][a]) * 255 / sum(a), alpha = sum(a) /
 // count; nothing where every sample is transparent. coverage =
 // P[255 - d*255/r][trunc(opacity * 255)] (d, r in 16.16, d < r), plotted
-// through the planes' 32-bit plot routine (plotCallback32).
-void blurDabAlpha(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx);
-void blurDabAlphaDirect(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
+// through the plotter's 32-bit plot (plotProc32), clipped to the target.
+void blurDabAlpha(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx);
+void blurDabAlphaDirect(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
                         float cx);
 // Plain mean of each colour channel over the window; the alpha byte is that
 // of the window's bottom-right pixel; plotted even when all are transparent.
-void blurDab(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx);
-void blurDabDirect(TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
+void blurDab(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy, float cx);
+void blurDabDirect(const SPlotter& plot, TMTC& target, const CBlockVMTC& source, int32_t k, float opacity, float radius, float cy,
                    float cx);
 
 // The older walker's blur dab, in quarter pixels: a pixel whose four corners

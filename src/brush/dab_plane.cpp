@@ -4,32 +4,33 @@
 
 #include "brush/gradient.h"
 #include "brush/plot_rows.h"
-#include "brush/plot_state.h"
+#include "brush/plot_callbacks.h"
 #include "core/colour.h"
 
 namespace pg {
 
 namespace reference {
 
-void plotMask(TMTC& target, const TChannel& coverage, TPoint point, uint32_t opacity, uint32_t colour,
-              SRectXYWH rect) {
+void plotMask(const SPlotter& plot, TMTC& target, const TChannel& coverage, TPoint point, uint32_t opacity,
+              uint32_t colour, SRectXYWH rect) {
   if (!target.IsAllocated() || !coverage.IsAllocated()) return;
   if (!clipCopyRect(target.size(), coverage.size(), point, rect)) return;
   const uint32_t o = std::min<uint32_t>(opacity, 255);
   for (int32_t j = 0; j < rect.Height; ++j)
     for (int32_t i = 0; i < rect.Width; ++i) {
       const int32_t x = rect.X + i, y = rect.Y + j;
-      gPlotState.plotProc32(target.pixelAt(point.X + i, point.Y + j), x, y, mulDiv255(coverage.getPixel(x, y), o),
-                            colour);
+      plot.plotProc32(plot, target.pixelAt(point.X + i, point.Y + j), x, y, mulDiv255(coverage.getPixel(x, y), o),
+                      colour);
     }
 }
 
 }  // namespace reference
 
-void plotMask(TMTC& target, const TChannel& coverage, TPoint point, uint32_t opacity, uint32_t colour,
-              SRectXYWH rect) {
-  const RowPlot32 plotRow = rowPlotter32();
-  if (plotRow == &reference::plotRow32) return reference::plotMask(target, coverage, point, opacity, colour, rect);
+void plotMask(const SPlotter& plot, TMTC& target, const TChannel& coverage, TPoint point, uint32_t opacity,
+              uint32_t colour, SRectXYWH rect) {
+  const RowPlot32 plotRow = rowPlotter32(plot);
+  if (plotRow == &reference::plotRow32)
+    return reference::plotMask(plot, target, coverage, point, opacity, colour, rect);
   if (!target.IsAllocated() || !coverage.IsAllocated()) return;
   if (!clipCopyRect(target.size(), coverage.size(), point, rect)) return;
   const uint32_t o = std::min<uint32_t>(opacity, 255);
@@ -40,14 +41,14 @@ void plotMask(TMTC& target, const TChannel& coverage, TPoint point, uint32_t opa
     for (int32_t base = 0; base < rect.Width; base += 256) {
       const int32_t n = std::min(256, rect.Width - base);
       for (int32_t i = 0; i < n; ++i) cov[i] = static_cast<uint8_t>(mulDiv255(src[base + i], o));
-      plotRow(target.pixelAt(point.X + base, point.Y + j), rect.X + base, y, cov, n, colour);
+      plotRow(plot, target.pixelAt(point.X + base, point.Y + j), rect.X + base, y, cov, n, colour);
     }
   }
 }
 
-void plotGradientMask(TMTC& target, const TChannel& coverage, const CGradation& gradient, uint32_t opacity,
-                      SRectXYWH rect, TPoint point, PixelOp32 op) {
-  if (op == nullptr || !target.IsAllocated() || !coverage.IsAllocated()) return;
+void plotGradientMask(const SPlotter& plot, TMTC& target, const TChannel& coverage, const CGradation& gradient,
+                      uint32_t opacity, SRectXYWH rect, TPoint point) {
+  if (!target.IsAllocated() || !coverage.IsAllocated()) return;
   if (!clipCopyRect(target.size(), coverage.size(), point, rect)) return;
   const uint32_t o = std::min<uint32_t>(opacity, 255);
   for (int32_t j = 0; j < rect.Height; ++j)
@@ -56,7 +57,7 @@ void plotGradientMask(TMTC& target, const TChannel& coverage, const CGradation& 
       if (c == 0) continue;
       const int32_t x = point.X + i, y = point.Y + j;
       const uint32_t g = colorToPixel(gradient.evaluate(x, y));
-      op(target.pixelAt(x, y), g, mulDiv255(mulDiv255(c, o), pixelAlpha(g)));
+      mergePixel(plot, target.pixelAt(x, y), g, mulDiv255(mulDiv255(c, o), pixelAlpha(g)));
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include "brush/dab_rows_avx2.h"
 #include "brush/plot_rows.h"
-#include "brush/plot_state.h"
 #include "core/fixed_point.h"
 
 #if defined(__SSE2__)
@@ -41,14 +40,14 @@ int32_t dabOpacity16(float opacity) {
   return roundF(std::min(opacity, 1.0f) * 65536.0f);
 }
 
-uint32_t roundDabCoverage(int32_t x, int32_t y, float cx, float cy, float radius, int32_t opacity16) {
+uint32_t roundDabCoverage(const CurveTable& falloff, int32_t x, int32_t y, float cx, float cy, float radius, int32_t opacity16) {
   const float dx = (static_cast<float>(x) + 0.5f) - cx;
   const float dy = (static_cast<float>(y) + 0.5f) - cy;
   const float d = std::sqrt(dx * dx + dy * dy);
   if (!(d < radius)) return 0;
   const float f = 2047.0f * d / radius;
   const int32_t index = f >= 2047.0f ? 2047 : static_cast<int32_t>(f);
-  const uint32_t w = gPlotState.falloffTable[static_cast<size_t>(index)];
+  const uint32_t w = falloff[static_cast<size_t>(index)];
   const uint32_t c = static_cast<uint32_t>(((static_cast<int64_t>(w) * opacity16) >> 16) >> 16) & 0xFFFFu;
   return c > 255 ? 255u : c;
 }
@@ -57,10 +56,10 @@ namespace {
 
 // The weight and coverage step of roundDabCoverage for a falloff position f
 // (2047 d / r), or none (f < 0: the pixel lies outside).
-uint8_t coverageAt(float f, int32_t opacity16) {
+uint8_t coverageAt(const CurveTable& falloff, float f, int32_t opacity16) {
   if (f < 0.0f) return 0;
   const int32_t index = f >= 2047.0f ? 2047 : static_cast<int32_t>(f);
-  const uint32_t w = gPlotState.falloffTable[static_cast<size_t>(index)];
+  const uint32_t w = falloff[static_cast<size_t>(index)];
   const uint32_t c = static_cast<uint32_t>(((static_cast<int64_t>(w) * opacity16) >> 16) >> 16) & 0xFFFFu;
   return static_cast<uint8_t>(c > 255 ? 255u : c);
 }
@@ -69,11 +68,11 @@ uint8_t coverageAt(float f, int32_t opacity16) {
 // single-precision operations in the same order, four pixels at a time where
 // the processor has them (IEEE square root and division give the same bits
 // either way).
-void roundDabRow(uint8_t* cov, int32_t x0, int32_t n, int32_t y, float cx, float cy, float radius,
+void roundDabRow(const CurveTable& falloff, uint8_t* cov, int32_t x0, int32_t n, int32_t y, float cx, float cy, float radius,
                  int32_t opacity16) {
   const float dy = (static_cast<float>(y) + 0.5f) - cy;
   const float dy2 = dy * dy;
-  int32_t i = avx2DabCoverageRow(cov, x0, n, dy2, cx, radius, opacity16, gPlotState.falloffTable.data());
+  int32_t i = avx2DabCoverageRow(cov, x0, n, dy2, cx, radius, opacity16, falloff.data());
 #if defined(__SSE2__)
   const __m128 half = _mm_set1_ps(0.5f), vcx = _mm_set1_ps(cx), vdy2 = _mm_set1_ps(dy2);
   const __m128 vr = _mm_set1_ps(radius), k2047 = _mm_set1_ps(2047.0f), none = _mm_set1_ps(-1.0f);
@@ -85,13 +84,13 @@ void roundDabRow(uint8_t* cov, int32_t x0, int32_t n, int32_t y, float cx, float
     const __m128 inside = _mm_cmplt_ps(d, vr);
     const __m128 pos = _mm_div_ps(_mm_mul_ps(k2047, d), vr);
     _mm_store_ps(f, _mm_or_ps(_mm_and_ps(inside, pos), _mm_andnot_ps(inside, none)));
-    for (int j = 0; j < 4; ++j) cov[i + j] = coverageAt(f[j], opacity16);
+    for (int j = 0; j < 4; ++j) cov[i + j] = coverageAt(falloff, f[j], opacity16);
   }
 #endif
   for (; i < n; ++i) {
     const float dx = (static_cast<float>(x0 + i) + 0.5f) - cx;
     const float d = std::sqrt(dx * dx + dy2);
-    cov[i] = coverageAt(d < radius ? 2047.0f * d / radius : -1.0f, opacity16);
+    cov[i] = coverageAt(falloff, d < radius ? 2047.0f * d / radius : -1.0f, opacity16);
   }
 }
 
@@ -99,23 +98,29 @@ void roundDabRow(uint8_t* cov, int32_t x0, int32_t n, int32_t y, float cx, float
 
 namespace reference {
 
-void paintRoundDab(TMTC& target, uint32_t colour, float opacity, float radius, float cy, float cx) {
+void paintRoundDab(const SPlotter& plot, TMTC& target, uint32_t colour, float opacity, float radius, float cy,
+                   float cx) {
   if (!(opacity > 0.0f)) return;
   TRect box;
   TPoint offset;
   if (!dabBox(target, box, offset, radius, cy, cx)) return;
+  const CurveTable& falloff = *plot.falloffTable;
   const int32_t op16 = dabOpacity16(opacity);
   for (int32_t y = box.Top; y < box.Bottom; ++y)
     for (int32_t x = box.Left; x < box.Right; ++x)
-      gPlotState.plotProc32(target.pixelAt(x, y), x, y, roundDabCoverage(x, y, cx, cy, radius, op16), colour);
+      plot.plotProc32(plot, target.pixelAt(x, y), x, y, roundDabCoverage(falloff, x, y, cx, cy, radius, op16),
+                      colour);
 }
 
 }  // namespace reference
 
-void paintRoundDab(TMTC& target, uint32_t colour, float opacity, float radius, float cy, float cx) {
-  const RowPlot32 plotRow = rowPlotter32();
-  // Slots this module does not know may act on zero coverage: plot every pixel.
-  if (plotRow == &reference::plotRow32) return reference::paintRoundDab(target, colour, opacity, radius, cy, cx);
+void paintRoundDab(const SPlotter& plot, TMTC& target, uint32_t colour, float opacity, float radius, float cy,
+                   float cx) {
+  const RowPlot32 plotRow = rowPlotter32(plot);
+  // Call-backs this module does not know may act on zero coverage: plot every pixel.
+  if (plotRow == &reference::plotRow32)
+    return reference::paintRoundDab(plot, target, colour, opacity, radius, cy, cx);
+  const CurveTable& falloff = *plot.falloffTable;
   if (!(opacity > 0.0f)) return;
   TRect box;
   TPoint offset;
@@ -134,7 +139,7 @@ void paintRoundDab(TMTC& target, uint32_t colour, float opacity, float radius, f
     try {
       heapRow.resize(static_cast<size_t>(width));
     } catch (...) {
-      return reference::paintRoundDab(target, colour, opacity, radius, cy, cx);
+      return reference::paintRoundDab(plot, target, colour, opacity, radius, cy, cx);
     }
     cov = heapRow.data();
   }
@@ -146,13 +151,14 @@ void paintRoundDab(TMTC& target, uint32_t colour, float opacity, float radius, f
     const int32_t x0 = std::max(box.Left, boxEdge(std::floor(double(cx) - half - margin)));
     const int32_t x1 = std::min(box.Right, boxEdge(std::ceil(double(cx) + half + margin)));
     if (x0 >= x1) continue;
-    roundDabRow(cov, x0, x1 - x0, y, cx, cy, radius, op16);
-    plotRow(target.pixelAt(x0, y), x0, y, cov, x1 - x0, colour);
+    roundDabRow(falloff, cov, x0, x1 - x0, y, cx, cy, radius, op16);
+    plotRow(plot, target.pixelAt(x0, y), x0, y, cov, x1 - x0, colour);
   }
 }
 
-void paintTileDab(TMTC& target, uint32_t fallback, const CPenTC& tile, float opacity, float radius, float cy,
-                  float cx) {
+void paintTileDab(const SPlotter& plot, TMTC& target, uint32_t fallback, const CPenTC& tile, float opacity,
+                  float radius, float cy, float cx) {
+  const CurveTable& falloff = *plot.falloffTable;
   if (!(opacity > 0.0f)) return;
   TRect box;
   TPoint offset;
@@ -173,7 +179,8 @@ void paintTileDab(TMTC& target, uint32_t fallback, const CPenTC& tile, float opa
         const uint32_t p = tile.getPixel(static_cast<int32_t>(tx), static_cast<int32_t>(ty));
         if (pixelAlpha(p) != 0) colour = p;
       }
-      gPlotState.plotProc32(target.pixelAt(x, y), x, y, roundDabCoverage(x, y, cx, cy, radius, op16), colour);
+      plot.plotProc32(plot, target.pixelAt(x, y), x, y, roundDabCoverage(falloff, x, y, cx, cy, radius, op16),
+                      colour);
     }
   }
 }

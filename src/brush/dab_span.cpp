@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "brush/plot_state.h"
 
 namespace pg {
 
@@ -27,7 +26,7 @@ float unitOpacity(float opacity) { return opacity > 0.0f ? std::min(opacity, 1.0
 // Plots along one line of the plane: `across` is the row (column) index, the
 // pixel positions run along the other axis.
 template <bool Rows>
-void spanAA(TChannel& target, uint32_t value, float opacity, float r, float across, float centre) {
+void spanAA(const SPlotter& s, TChannel& target, uint32_t value, float opacity, float r, float across, float centre) {
   const float o = unitOpacity(opacity);
   if (o == 0.0f || std::isnan(r) || std::isnan(centre) || std::isnan(across)) return;
   const int64_t line = floorI(across);
@@ -57,7 +56,7 @@ void spanAA(TChannel& target, uint32_t value, float opacity, float r, float acro
   auto plot = [&](int64_t pos, uint32_t alpha) {
     const int32_t p = static_cast<int32_t>(pos);
     const int32_t x = Rows ? p : l, y = Rows ? l : p;
-    gPlotState.plotProc8(target.pixelAt(x, y), x, y, alpha, value);
+    s.plotProc8(s, target.pixelAt(x, y), x, y, alpha, value);
   };
   int64_t pos = left;
   if (n > 1 && pos < length) {
@@ -69,12 +68,12 @@ void spanAA(TChannel& target, uint32_t value, float opacity, float r, float acro
 }
 
 template <bool Rows>
-void penDab(TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx) {
+void penDab(const SPlotter& s, TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx) {
   if (!(opacity > 0.0f) || std::isnan(radius) || std::isnan(cx) || std::isnan(cy)) return;
   // Rows walk y across and x along; columns the other way round.
   const float across = Rows ? cy : cx, along = Rows ? cx : cy;
   if (radius < 0.5f) {
-    spanAA<Rows>(target, value, opacity * 0.5f, radius, across, along);
+    spanAA<Rows>(s, target, value, opacity * 0.5f, radius, across, along);
     return;
   }
   const int64_t first = floorI(across - radius);
@@ -89,26 +88,29 @@ void penDab(TChannel& target, uint32_t value, float opacity, float radius, float
     const float h2 = r2 - d * d;
     if (!(h2 > 0.0f)) continue;
     const float o = line == first ? firstOpacity : line == last ? lastOpacity : opacity;
-    spanAA<Rows>(target, value, o, std::sqrt(h2), static_cast<float>(line), along);
+    spanAA<Rows>(s, target, value, o, std::sqrt(h2), static_cast<float>(line), along);
   }
 }
 
 }  // namespace
 
-void spanRowAA(TChannel& target, uint32_t value, float opacity, float r, float y, float cx) {
-  spanAA<true>(target, value, opacity, r, y, cx);
+void spanRowAA(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float r, float y, float cx) {
+  spanAA<true>(plot, target, value, opacity, r, y, cx);
 }
 
-void spanColumnAA(TChannel& target, uint32_t value, float opacity, float r, float x, float cy) {
-  spanAA<false>(target, value, opacity, r, x, cy);
+void spanColumnAA(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float r, float x,
+                  float cy) {
+  spanAA<false>(plot, target, value, opacity, r, x, cy);
 }
 
-void paintPenDabRows(TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx) {
-  penDab<true>(target, value, opacity, radius, cy, cx);
+void paintPenDabRows(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float radius, float cy,
+                     float cx) {
+  penDab<true>(plot, target, value, opacity, radius, cy, cx);
 }
 
-void paintPenDabColumns(TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx) {
-  penDab<false>(target, value, opacity, radius, cy, cx);
+void paintPenDabColumns(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float radius,
+                        float cy, float cx) {
+  penDab<false>(plot, target, value, opacity, radius, cy, cx);
 }
 
 }  // namespace pg

@@ -1,13 +1,14 @@
 #pragma once
 // Span dabs: the pen's dab drawn as anti-aliased spans into an 8-bit plane
 // (the stroke's working channel), row by row or column by column, each pixel
-// through the 8-bit plot call-back (plotProc8). Pixel centres lie at whole
+// through the 8-bit plot call-back of the plotter handed in (plotProc8). Pixel centres lie at whole
 // coordinates here.
 //
 // Spans are clipped to the plane: nothing is written outside it, and a span
 // whose row (column) lies outside draws nothing.
 #include <cstdint>
 
+#include "brush/plot_state.h"
 #include "core/planes.h"
 
 namespace pg {
@@ -16,15 +17,15 @@ namespace pg {
 // pixels get trunc(fraction * opacity * 255), the inner ones
 // trunc(opacity * 255) (opacity limited to 0..1). A span starting left of the
 // plane starts at column 0 with the inner alpha.
-void spanRowAA(TChannel& target, uint32_t value, float opacity, float r, float y, float cx);
+void spanRowAA(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float r, float y, float cx);
 // The same down column floor(x), centred at cy.
-void spanColumnAA(TChannel& target, uint32_t value, float opacity, float r, float x, float cy);
+void spanColumnAA(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float r, float x, float cy);
 
 // A pen dab of radius r at (cx, cy) as horizontal spans, one per row from
 // floor(cy - r) to ceil(cy + r) - 1, the first and last rows weighted by
 // their share of the disc's extent; below r = 0.5 one span at half opacity.
-void paintPenDabRows(TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx);
+void paintPenDabRows(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx);
 // The same as vertical spans.
-void paintPenDabColumns(TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx);
+void paintPenDabColumns(const SPlotter& plot, TChannel& target, uint32_t value, float opacity, float radius, float cy, float cx);
 
 }  // namespace pg

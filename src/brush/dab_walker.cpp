@@ -1,11 +1,10 @@
 // The dab-table walker and its nine dab routines. Each routine paints one
-// dab onto the surface; a routine that swaps the pixel blend call-back puts
-// it back before it returns.
+// dab onto the surface through the surface's plotter, or a copy of it with
+// the kind's own merge.
 #include "brush/dab_walker.h"
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "brush/dab_blur.h"
 #include "brush/dab_plane.h"
@@ -46,19 +45,22 @@ constexpr double kMaxWalkSteps = 1 << 20;
 struct SDabContext {
   SDabSurface& s;
   TStroke& stroke;
+  const SPlotter& plotter() const { return s.plot.plotter; }
+  // The surface's plotter, or with `op` as its merge unless the stroke keeps alpha.
+  SPlotter unlessOpaque(PixelOp32 op) const { return stroke.opaque ? plotter() : plotter().withMerge(op); }
 };
 
 void penDab(SDabContext& c, float size, float factor, float x, float y) {
   const float opacity = c.stroke.getOpacity() * factor;
   if (size < 3.0f) {
-    paintPenDabRows(c.s.coverage, 255, opacity, size, y, x);
-    paintPenDabColumns(c.s.coverage, 255, opacity, size, y, x);
+    paintPenDabRows(c.plotter(), c.s.coverage, 255, opacity, size, y, x);
+    paintPenDabColumns(c.plotter(), c.s.coverage, 255, opacity, size, y, x);
   } else if (c.stroke.dabCount < 5) {
-    fillDiscAA(c.s.coverage, 255, true, x, y, size, opacity, true);
+    fillDiscAA(c.s.coverage, 255, true, x, y, size, opacity, true, planePlot8(c.plotter()));
   } else if (c.s.stepAxis == 0) {
-    paintPenDabRows(c.s.coverage, 255, opacity, size, y, x);
+    paintPenDabRows(c.plotter(), c.s.coverage, 255, opacity, size, y, x);
   } else {
-    paintPenDabColumns(c.s.coverage, 255, opacity, size, y, x);
+    paintPenDabColumns(c.plotter(), c.s.coverage, 255, opacity, size, y, x);
   }
 }
 
@@ -79,44 +81,39 @@ void watercolorDab(SDabContext& c, float size, float factor, float x, float y) {
   mixWatercolor(s, static_cast<uint32_t>(r >> 2) << 16 | static_cast<uint32_t>(g >> 2) << 8 |
                        static_cast<uint32_t>(b >> 2));
   const float f = s.ifTRANSPARENCY ? 0.35f * factor : 0.35f;
-  plotDiscAA(c.s.pixels, wc.paintColor, true, x, y, size, s.getOpacity() * f, s.ifEDGE != 0);
+  plotDiscAA(c.s.pixels, wc.paintColor, true, x, y, size, s.getOpacity() * f, s.ifEDGE != 0, planePlot32(c.plotter()));
 }
 
 void blurDab(SDabContext& c, float size, float, float x, float y) {
   if (c.s.layerImage == nullptr) return;
   const float k = size * c.stroke.EFFECT / 100.0f;
   if (!(k >= 0.0f && k < 1.0e6f)) return;
-  std::optional<CPixelBlendOpSwap> over;
-  if (!c.stroke.opaque) over.emplace(blendPixelOver);
+  // The older walker's blur blends on its own; the plotter plays no part.
   paintStrokeDab(c.s.pixels, *c.s.layerImage, static_cast<int32_t>(k), size, y, x);
 }
 
 void eraserDab(SDabContext& c, float size, float factor, float x, float y) {
-  std::optional<CPixelBlendOpSwap> erase;
-  if (!c.stroke.opaque) erase.emplace(erasePixel);
-  plotDiscAA(c.s.pixels, c.s.neutral, true, x, y, size,
-             c.stroke.getOpacity() * factor, c.stroke.ifEDGE != 0);
+  const SPlotter plot = c.unlessOpaque(erasePixel);
+  plotDiscAA(c.s.pixels, c.s.neutral, true, x, y, size, c.stroke.getOpacity() * factor, c.stroke.ifEDGE != 0,
+             planePlot32(plot));
 }
 
 void blur2Dab(SDabContext&, float, float, float, float) {}
 
 void airbrushDab(SDabContext& c, float size, float factor, float x, float y) {
-  paintRoundDab(c.s.pixels, c.stroke.color, c.stroke.getOpacity() * factor, size, y, x);
+  paintRoundDab(c.plotter(), c.s.pixels, c.stroke.color, c.stroke.getOpacity() * factor, size, y, x);
 }
 
 void rubpenDab(SDabContext& c, float size, float factor, float x, float y) {
   c.stroke.pickSmudgeHere(c.s.pixels, x, y);
   const CPenTC* sample = c.stroke.getCurrentSample();
   if (sample == nullptr) return;
-  std::optional<CPixelBlendOpSwap> over;
-  if (!c.stroke.opaque) over.emplace(blendPixelOver);
-  paintTileDab(c.s.pixels, c.s.neutral, *sample, c.stroke.getOpacity() * factor, size, y,
-               x);
+  paintTileDab(c.unlessOpaque(blendPixelOver), c.s.pixels, c.s.neutral, *sample, c.stroke.getOpacity() * factor,
+               size, y, x);
 }
 
 void toneDab(SDabContext& c, float size, float factor, float x, float y) {
-  CPixelBlendOpSwap falloff(blendPixelFalloff);
-  paintRoundDab(c.s.pixels, c.stroke.color, c.stroke.getOpacity() * factor, size, y, x);
+  paintRoundDab(c.plotter().withLightnessCurve(c.s.plot.toneCurveTable), c.s.pixels, c.stroke.color, c.stroke.getOpacity() * factor, size, y, x);
 }
 
 using DabRoutine = void (*)(SDabContext&, float size, float factor, float x, float y);

@@ -14,6 +14,7 @@ namespace pg {
 
 class CBlockVMTC;
 class TStroke;
+struct SPlotState;
 
 // One row of the walker's table.
 struct SStrokeKindRow {
@@ -27,7 +28,8 @@ struct SStrokeKindRow {
 [[nodiscard]] const SStrokeKindRow* strokeKindRow(uint32_t kind);
 
 // What the dabs paint on: the stroke's 32-bit plane and 8-bit working
-// channel (layer image coordinates), the layer's pixels as they were before
+// channel (layer image coordinates), the painter's plot state (how each
+// pixel is written, and the falloff and tone curves), the layer's pixels as they were before
 // the stroke (the blur reads them; may be null), the neutral colour of the
 // layer's blend mode (the eraser and finger paint it) and the layer's
 // offset (layer pixel = document coordinate + offset). The walker sets the
@@ -35,6 +37,7 @@ struct SStrokeKindRow {
 struct SDabSurface {
   TMTC& pixels;
   TChannel& coverage;
+  const SPlotState& plot;
   const CBlockVMTC* layerImage = nullptr;
   uint32_t neutral = 0;
   TPoint layerOffset;

@@ -5,6 +5,7 @@
 
 #include "brush/falloff_curve.h"
 #include "core/det_math.h"
+#include "core/lookup_mask.h"
 
 namespace pg {
 
@@ -57,7 +58,7 @@ void buildLinearCurve(CurveTable& table) {
 void buildConcaveCurve(CurveTable& table) { buildFromProfile(table, &curveConcave); }
 
 uint8_t falloffBuilderOf(uint8_t code) {
-  const uint8_t c = code & 127u;
+  const uint8_t c = code & kByteLookupMask;
   return c < kFalloffCurveCount ? c : static_cast<uint8_t>(fcFlatRamp);
 }
 

@@ -161,7 +161,6 @@ class CColorSlotGroup {
   int32_t capacity() const { return static_cast<int32_t>(Slots.size()); }
   int32_t lastIndex() const { return LastIndex; }
   int32_t usedCount() const { return UsedCount; }
-  int32_t firstUsedIndex() const { return FirstUsedIdx; }
   int32_t lastUsedIndex() const { return LastUsedIdx; }
   int64_t totalWeight() const { return TotalWeight; }
 

@@ -6,10 +6,15 @@
 #include "brush/pen_shape_obj.h"
 #include "brush/stroke_settings.h"
 #include "core/limits.h"
+#include "core/lookup_mask.h"
 
 namespace pg {
 
 namespace {
+
+// A stored airbrush-map code keeps seven bits: the 255 of a falloff without a
+// preset curve is stored as 127.
+constexpr int kStoredCurveCodeMask = 127;
 
 // The eighteen default records differ only in falloff type.
 constexpr uint8_t kDefaultFalloff[kPaintKindCount] = {7, 7, 7, 0, 0, 7, 5, 5, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -109,7 +114,7 @@ void TPaintParam::resetToKind(uint8_t k) {
   stepLimit2 = d.stepLimit2;
   aspect = d.aspect;
   angle = d.angle;
-  falloffType = (k & 127) < kPaintKindCount ? d.falloffType : 0;
+  falloffType = (k & kByteLookupMask) < kPaintKindCount ? d.falloffType : 0;
   falloffValue1 = d.falloffValue1;
   falloffValue2 = d.falloffValue2;
   hasNib = d.hasNib;
@@ -355,7 +360,7 @@ bool TPaintParam::storePreset(SPenSetting& r) const {
   r.useTone = useTone;
   r.MIN = minSize * 100.0f;
   if (paintKindOffers(kind, ppFalloffType)) {
-    r.airMap = falloffToPresetCurve(falloffType) & 127;
+    r.airMap = falloffToPresetCurve(falloffType) & kStoredCurveCodeMask;
   } else if (paintKindOffers(kind, ppPressureEdge)) {
     r.ifEDGE = pressureEdge;
   }

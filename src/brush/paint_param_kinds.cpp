@@ -1,5 +1,6 @@
 #include "brush/paint_param_kinds.h"
 
+#include "core/lookup_mask.h"
 #include "platform/string_table.h"
 
 namespace pg {
@@ -204,7 +205,7 @@ namespace {
 enum class CaptionRow { Watercolor, Blur, Burn, Dodge, Other };
 
 CaptionRow captionRow(uint32_t kind) {
-  switch (kind & 127) {
+  switch (kind & kByteLookupMask) {
     case 2: case 11: return CaptionRow::Watercolor;
     case 4: case 5: case 13: return CaptionRow::Blur;
     case 7: case 16: return CaptionRow::Burn;

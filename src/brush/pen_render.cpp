@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "brush/falloff_tables.h"
 #include "brush/pen_shape_obj.h"
 #include "brush/plot_merge.h"
 #include "brush/plot_rows.h"
-#include "brush/plot_state.h"
+#include "brush/plot_callbacks.h"
 #include "brush/stroke_settings.h"
 #include "core/blend_arith.h"
 
@@ -55,7 +54,7 @@ uint32_t clampedPixel(const TMTC& p, int32_t x, int32_t y) {
 
 }  // namespace
 
-CPenRender::CPenRender(void* owner) : owner_(owner) {
+CPenRender::CPenRender() {
   shapeParam_.init(10.0f);
   edgeParam_.clear();
   render_.init();
@@ -147,9 +146,9 @@ bool CPenRender::setRenderMethod(int32_t method, int32_t subMode, int32_t workPl
 bool CPenRender::setRenderValues(const SPenRenderParam& p, uint32_t mask) {
   const SPenRenderParam old = render_;
   // The three values are read as 16 bits wherever they are used.
-  if (mask & 1) render_.effect = static_cast<int16_t>(p.effect);
-  if (mask & 2) render_.env = static_cast<int16_t>(p.env);
-  if (mask & 4) render_.speed = static_cast<int16_t>(p.speed);
+  if (mask & kRenderValueEffect) render_.effect = static_cast<int16_t>(p.effect);
+  if (mask & kRenderValueEnv) render_.env = static_cast<int16_t>(p.env);
+  if (mask & kRenderValueSpeed) render_.speed = static_cast<int16_t>(p.speed);
   return !(old == render_);
 }
 
@@ -254,52 +253,51 @@ void CPenRender::coverageRow(int32_t py) {
 
 // BGRA8 dab: coverage = (shape value x opacity16) >> 32 per pixel, merged
 // through the plot slots with the dab colour.
-void CPenRender::dabNormal(const SPenTarget& t) {
-  const RowPlot32 plot = rowPlotter32();
+void CPenRender::dabNormal(const SPenTarget& t, const SPlotter& p) {
+  const RowPlot32 plot = rowPlotter32(p);
   for (int32_t py = dab_.rect.Top; py < dab_.rect.Bottom; ++py) {
     coverageRow(py);
-    plot(t.plane->pixelAt(dab_.rect.Left, py), dab_.rect.Left + t.origin.X, py + t.origin.Y, cov_.data(),
+    plot(p, t.plane->pixelAt(dab_.rect.Left, py), dab_.rect.Left + t.origin.X, py + t.origin.Y, cov_.data(),
          static_cast<int32_t>(cov_.size()), dab_.colour);
   }
 }
 
 // 8-bit dab: the same coverage into the work plane through plotProc8.
 void CPenRender::dabCoverage(const SPenTarget& t, uint32_t value) {
-  const RowPlot8 plot = rowPlotter8();
+  const SPlotter& p = t.plotter != nullptr ? *t.plotter : defaultPlotter();
+  const RowPlot8 plot = rowPlotter8(p);
   for (int32_t py = dab_.rect.Top; py < dab_.rect.Bottom; ++py) {
     coverageRow(py);
-    plot(t.work->pixelAt(dab_.rect.Left, py), dab_.rect.Left + t.origin.X, py + t.origin.Y, cov_.data(),
+    plot(p, t.work->pixelAt(dab_.rect.Left, py), dab_.rect.Left + t.origin.X, py + t.origin.Y, cov_.data(),
          static_cast<int32_t>(cov_.size()), value);
   }
 }
 
-void CPenRender::dabEraser(const SPenTarget& t) {
+void CPenRender::dabEraser(const SPenTarget& t, const SPlotter& p) {
   dab_.colour = stroke_ != nullptr ? stroke_->layerNeutral : 0u;
   if (stroke_ != nullptr && stroke_->opaque) {
-    dabNormal(t);
+    dabNormal(t, p);
     return;
   }
-  CPixelBlendOpSwap swap(erasePixel);
-  dabNormal(t);
+  dabNormal(t, p.withMerge(erasePixel));
 }
 
-void CPenRender::dabBurnDodge(const SPenTarget& t) {
+void CPenRender::dabBurnDodge(const SPenTarget& t, const SPlotter& p) {
   // Without effect the curve is the identity, but the trip through HLS and
   // the table's steps would still move some pixels by a level: paint nothing.
   if (render_.effect <= 0) return;
-  CPixelBlendOpSwap swap(blendPixelFalloff);
-  dabNormal(t);
+  dabNormal(t, p.withLightnessCurve(toneCurve_));
 }
 
 void CPenRender::prepBurnDodge() {
   const double k = 0.002 * static_cast<double>(std::clamp<int32_t>(render_.effect, 0, 100));
-  buildPowerCurve(gPlotState.toneCurveTable, render_.subMode == 1 ? 1.0 / (1.0 + k) : 1.0 + k);
+  buildPowerCurve(toneCurve_, render_.subMode == 1 ? 1.0 / (1.0 + k) : 1.0 + k);
 }
 
 // BGRA8 blur: each covered pixel takes the (2r + 1)^2 box mean of the blur
 // source (alpha-weighted when `weighted`), kept as sliding column sums; then
 // plotProc32 with the dab coverage.
-void CPenRender::dabBlur(const SPenTarget& t, bool weighted) {
+void CPenRender::dabBlur(const SPenTarget& t, bool weighted, const SPlotter& p) {
   const TMTC* src = blurSource_ != nullptr && hasPixels(*blurSource_) ? blurSource_ : t.plane;
   // The layer image is read in layer coordinates, the plane in its own.
   const TPoint shift = src == t.plane ? TPoint{0, 0} : t.origin;
@@ -307,7 +305,7 @@ void CPenRender::dabBlur(const SPenTarget& t, bool weighted) {
   const int32_t w = 2 * r + 1;
   const int64_t area = static_cast<int64_t>(w) * w;
   columns_.assign(static_cast<size_t>(w) * 4, 0);
-  const PlotProc32 plot = gPlotState.plotProc32;
+  const PlotProc32 plot = p.plotProc32;
   int64_t tot[4] = {0, 0, 0, 0};
   auto columnSum = [&](int32_t sx, int32_t sy, int64_t* out) {
     out[0] = out[1] = out[2] = out[3] = 0;
@@ -367,7 +365,7 @@ void CPenRender::dabBlur(const SPenTarget& t, bool weighted) {
         colour = static_cast<uint32_t>(tot[0] / area) | (static_cast<uint32_t>(tot[1] / area) << 8) |
                  (static_cast<uint32_t>(tot[2] / area) << 16) | (static_cast<uint32_t>(tot[3] / area) << 24);
       }
-      plot(t.plane->pixelAt(px, py), px + t.origin.X, py + t.origin.Y, c, colour);
+      plot(p, t.plane->pixelAt(px, py), px + t.origin.X, py + t.origin.Y, c, colour);
     }
   }
 }
@@ -380,10 +378,9 @@ void CPenRender::setDabOpacity(const TMTC* image, float size) {
 
 // BGRA8 smudge: the sample laid under the dab (its pixel where its alpha is
 // not 0, else the dab colour) plotted per pixel with the dab coverage.
-void CPenRender::smudgeCore(const SPenTarget& t, const CPenTC* sample) {
-  std::optional<CPixelBlendOpSwap> swap;
-  if (stroke_ == nullptr || !stroke_->opaque) swap.emplace(blendPixelOver);
-  const PlotProc32 plot = gPlotState.plotProc32;
+void CPenRender::smudgeCore(const SPenTarget& t, const CPenTC* sample, const SPlotter& base) {
+  const SPlotter p = stroke_ == nullptr || !stroke_->opaque ? base.withMerge(blendPixelOver) : base;
+  const PlotProc32 plot = p.plotProc32;
   const bool usable = sample != nullptr && hasPixels(*sample);
   const int32_t fx = static_cast<int32_t>(std::floor(static_cast<double>(dab_.cx) / 65536.0));
   const int32_t fy = static_cast<int32_t>(std::floor(static_cast<double>(dab_.cy) / 65536.0));
@@ -402,19 +399,19 @@ void CPenRender::smudgeCore(const SPenTarget& t, const CPenTC* sample) {
           if ((p >> 24) != 0) colour = p;
         }
       }
-      plot(t.plane->pixelAt(px, py), px + t.origin.X, py + t.origin.Y, c, colour);
+      plot(p, t.plane->pixelAt(px, py), px + t.origin.X, py + t.origin.Y, c, colour);
     }
   }
 }
 
-void CPenRender::dabSpread(const SPenTarget& t, const SPenDab& dab) {
-  smudgeCore(t, stroke_ != nullptr ? &stroke_->sampleCache[0] : nullptr);
+void CPenRender::dabSpread(const SPenTarget& t, const SPenDab& dab, const SPlotter& p) {
+  smudgeCore(t, stroke_ != nullptr ? &stroke_->sampleCache[0] : nullptr, p);
   if (stroke_ != nullptr) stroke_->pickSpread(*t.plane, clampSize(dab.size), dab.x, dab.y);
 }
 
-void CPenRender::dabFinger(const SPenTarget& t, const SPenDab& dab) {
+void CPenRender::dabFinger(const SPenTarget& t, const SPenDab& dab, const SPlotter& p) {
   if (stroke_ != nullptr) stroke_->pickSmudge(*t.plane, clampSize(dab.size), dab.x, dab.y);
-  smudgeCore(t, stroke_ != nullptr ? stroke_->getCurrentSample() : nullptr);
+  smudgeCore(t, stroke_ != nullptr ? stroke_->getCurrentSample() : nullptr, p);
 }
 
 void CPenRender::prepWatercolor(const SPenTarget& t, float x, float y) {
@@ -426,9 +423,9 @@ void CPenRender::prepWatercolor(const SPenTarget& t, float x, float y) {
   wc.paintColor = wc.startColor;
 }
 
-void CPenRender::dabWatercolor(const SPenTarget& t, const SPenDab& dab) {
+void CPenRender::dabWatercolor(const SPenTarget& t, const SPenDab& dab, const SPlotter& p) {
   if (stroke_ == nullptr) {
-    dabNormal(t);
+    dabNormal(t, p);
     return;
   }
   SWatercolorState& wc = stroke_->watercolor;
@@ -460,15 +457,15 @@ void CPenRender::dabWatercolor(const SPenTarget& t, const SPenDab& dab) {
   paint = moveToward(paint, carried, static_cast<uint32_t>(env * 2.55));
   wc.paintColor = paint;
   const int32_t base = stroke_->ifTRANSPARENCY ? dab_.opacity : toFix(std::clamp(stroke_->opacity, 0.0f, 1.0f));
-  dab_.opacity = static_cast<int32_t>((static_cast<int64_t>(base) * 22937) >> 16);
+  dab_.opacity = static_cast<int32_t>((static_cast<int64_t>(base) * kWatercolorDabOpacity16) >> 16);
   dab_.colour = paint;
-  dabNormal(t);
+  dabNormal(t, p);
 }
 
 // ---- dab entry points ------------------------------------------------------------
 
-void CPenRender::beginDab(const SPenTarget& t, float pressure, float x, float y) {
-  (void)pressure;
+// The pressure of the first point shapes its dab, not the preparation.
+void CPenRender::beginDab(const SPenTarget& t, float /*pressure*/, float x, float y) {
   nibSize_ = hasNib_ && nib_ != nullptr ? nib_->scale() : 0;
   if (t.plane == nullptr || !hasPixels(*t.plane)) return;
   if (!std::isfinite(x) || !std::isfinite(y)) return;
@@ -491,28 +488,28 @@ void CPenRender::beginDab(const SPenTarget& t, float pressure, float x, float y)
   }
 }
 
-bool CPenRender::renderMethod(const SPenTarget& t, const SPenDab& dab) {
+bool CPenRender::renderMethod(const SPenTarget& t, const SPenDab& dab, const SPlotter& p) {
   switch (render_.method) {
     case prmWatercolor:
-      dabWatercolor(t, dab);
+      dabWatercolor(t, dab, p);
       break;
     case prmBlur:
-      dabBlur(t, stroke_ == nullptr || !stroke_->opaque);
+      dabBlur(t, stroke_ == nullptr || !stroke_->opaque, p);
       break;
     case prmEraser:
-      dabEraser(t);
+      dabEraser(t, p);
       break;
     case prmSpread:
-      dabSpread(t, dab);
+      dabSpread(t, dab, p);
       break;
     case prmFinger:
-      dabFinger(t, dab);
+      dabFinger(t, dab, p);
       break;
     case prmBurnDodge:
-      dabBurnDodge(t);
+      dabBurnDodge(t, p);
       break;
     default:  // normal, and methods a recording names beyond the seven
-      dabNormal(t);
+      dabNormal(t, p);
       break;
   }
   return true;
@@ -529,13 +526,11 @@ bool CPenRender::setupAndShape(const CDibCore& plane, const SPenDab& dab) {
 bool CPenRender::drawDab(const SPenTarget& t, const SPenDab& dab) {
   if (t.plane == nullptr || !hasPixels(*t.plane)) return false;
   if (!setupAndShape(*t.plane, dab)) return false;
-  if (render_.method == prmBlur) {
-    // The blur's unweighted form keeps alpha through the keep-alpha merge.
-    if (stroke_ != nullptr && stroke_->opaque) return renderMethod(t, dab);
-    CPixelBlendOpSwap swap(blendPixelOver);
-    return renderMethod(t, dab);
-  }
-  return renderMethod(t, dab);
+  const SPlotter& p = t.plotter != nullptr ? *t.plotter : defaultPlotter();
+  // The blur's unweighted form keeps alpha through the keep-alpha merge.
+  if (render_.method == prmBlur && (stroke_ == nullptr || !stroke_->opaque))
+    return renderMethod(t, dab, p.withMerge(blendPixelOver));
+  return renderMethod(t, dab, p);
 }
 
 bool CPenRender::drawDabCoverage(const SPenTarget& t, const SPenDab& dab, uint32_t value) {

@@ -2,9 +2,10 @@
 // The dab renderer of the pen-method engine (CPenRender). It owns the dab's
 // falloff map and its shape image, knows the render method (seven of them),
 // the colour pair, the shape, edge and render records and an optional image
-// nib, and renders one dab at a time: every pixel goes through the plot slots
-// (a whole row at a time through the row plotters where one colour covers the
-// dab; through plotProc32 where each pixel has its own colour).
+// nib, and renders one dab at a time onto the target it is handed: every
+// pixel goes through the target's plotter (a whole row at a time through the
+// row plotters where one colour covers the dab; through plotProc32 where each
+// pixel has its own colour).
 //
 // The renderer never sees the document: what it needs of it (replay state,
 // the layer image the blur reads, the active nib) comes through
@@ -17,6 +18,7 @@
 #include "brush/paint_param_records.h"
 #include "brush/pen_shape.h"
 #include "brush/pen_shape_param.h"
+#include "brush/plot_state.h"
 #include "core/planes.h"
 #include "core/rect.h"
 
@@ -45,12 +47,14 @@ class IPenDocument {
 };
 
 // The stroke's flow image as the engine sees it: the 32-bit plane, the
-// optional 8-bit work plane of the same size, and the layer coordinate of
-// plane pixel (0, 0).
+// optional 8-bit work plane of the same size, the layer coordinate of plane
+// pixel (0, 0), and the painter's plotter (how each pixel is written; the
+// start plotter when none is given).
 struct SPenTarget {
   TMTC* plane = nullptr;
   TChannel* work = nullptr;
   TPoint origin;
+  const SPlotter* plotter = nullptr;
 };
 
 // One dab: opacity 0..1, size (the radius in pixels) and centre in plane
@@ -69,9 +73,15 @@ inline constexpr float kPenCoordLimit = 32000.0f;
 // The hard edge's threshold on a dab value (half of full weight).
 inline constexpr int32_t kHardEdgeThreshold = 0x7F8000;
 
+// The mask bits of setRenderValues: which of the three values are stored.
+inline constexpr uint32_t kRenderValueEffect = 1;
+inline constexpr uint32_t kRenderValueEnv = 2;
+inline constexpr uint32_t kRenderValueSpeed = 4;
+inline constexpr uint32_t kRenderValuesAll = kRenderValueEffect | kRenderValueEnv | kRenderValueSpeed;
+
 class CPenRender {
  public:
-  explicit CPenRender(void* owner = nullptr);
+  CPenRender();
   ~CPenRender();
   CPenRender(const CPenRender&) = delete;
   CPenRender& operator=(const CPenRender&) = delete;
@@ -156,20 +166,21 @@ class CPenRender {
   [[nodiscard]] bool setupAndShape(const CDibCore& plane, const SPenDab& dab);
   // The dab's coverage of one row (dab rect columns) into cov_.
   void coverageRow(int32_t py);
-  [[nodiscard]] bool renderMethod(const SPenTarget& target, const SPenDab& dab);
-  void dabNormal(const SPenTarget& target);
+  // The dab routines plot through `plot`: the target's plotter or a copy of
+  // it with the method's own merge.
+  [[nodiscard]] bool renderMethod(const SPenTarget& target, const SPenDab& dab, const SPlotter& plot);
+  void dabNormal(const SPenTarget& target, const SPlotter& plot);
   void dabCoverage(const SPenTarget& target, uint32_t value);
-  void dabEraser(const SPenTarget& target);
-  void dabBurnDodge(const SPenTarget& target);
-  void dabBlur(const SPenTarget& target, bool weighted);
-  void smudgeCore(const SPenTarget& target, const CPenTC* sample);
-  void dabSpread(const SPenTarget& target, const SPenDab& dab);
-  void dabFinger(const SPenTarget& target, const SPenDab& dab);
-  void dabWatercolor(const SPenTarget& target, const SPenDab& dab);
+  void dabEraser(const SPenTarget& target, const SPlotter& plot);
+  void dabBurnDodge(const SPenTarget& target, const SPlotter& plot);
+  void dabBlur(const SPenTarget& target, bool weighted, const SPlotter& plot);
+  void smudgeCore(const SPenTarget& target, const CPenTC* sample, const SPlotter& plot);
+  void dabSpread(const SPenTarget& target, const SPenDab& dab, const SPlotter& plot);
+  void dabFinger(const SPenTarget& target, const SPenDab& dab, const SPlotter& plot);
+  void dabWatercolor(const SPenTarget& target, const SPenDab& dab, const SPlotter& plot);
   void prepWatercolor(const SPenTarget& target, float x, float y);
   void prepBurnDodge();
 
-  void* owner_ = nullptr;
   TStroke* stroke_ = nullptr;
   IPenDocument* document_ = nullptr;
   CGradeMapObj gradeMap_{2048};
@@ -188,6 +199,7 @@ class CPenRender {
   std::vector<int64_t> columns_;  // blur: 4 sums per window column
   const TMTC* blurSource_ = nullptr;
   int32_t blurRadius_ = 0;
+  CurveTable toneCurve_{};  // burn/dodge: the lightness curve of the stroke
 };
 
 }  // namespace pg

@@ -126,11 +126,6 @@ void CPenShape::setUseTable(bool on) {
   }
 }
 
-void CPenShape::setGradeMap(const CGradeMapObj* gradeMap) {
-  gradeMap_ = gradeMap;
-  invalidate();
-}
-
 bool CPenShape::sizeGrids(int32_t w, int32_t h) {
   if (w <= 0 || h <= 0 || !grid2DSetSize(distance_, 4, w, h) || !grid2DSetSize(edge_, 4, w, h) ||
       !grid2DSetSize(dab_, 4, w, h)) {

@@ -50,8 +50,6 @@ class CPenShape {
   void setUseFalloff(bool on);
   void setUseEdge(bool on);
   void setUseTable(bool on);
-  // Another grade map (not owned); the dab becomes invalid.
-  void setGradeMap(const CGradeMapObj* gradeMap);
   // Recomputes the dab grid from the distance and edge grids (after the
   // grade map's table changed).
   void finish();

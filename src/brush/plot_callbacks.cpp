@@ -11,32 +11,35 @@ namespace pg {
 
 // ---- the state ------------------------------------------------------------------
 
-SPlotState::SPlotState()
-    : plotProc8(&plotDirect),
-      plotProc32(&plotColorDirect),
-      plotBaseOp8(&plotMax),
-      pixelBlendOp(&lerpPixelRgb) {
-  buildFalloffCurve(falloffTable, fcLinear);
-  installStrokePlotHooks();
+const CurveTable& linearFalloffTable() {
+  static const CurveTable table = [] {
+    CurveTable t{};
+    buildFalloffCurve(t, fcLinear);
+    return t;
+  }();
+  return table;
 }
 
-SPlotState gPlotState;
+const SPlotter& defaultPlotter() {
+  static const SPlotter plotter;
+  return plotter;
+}
 
-void resetPlotState() {
-  gPlotState = SPlotState();
-  resetBlendState();  // the planes' own plot routines
+SPlotState::SPlotState() {
+  buildFalloffCurve(falloffTable, fcLinear);
+  plotter.falloffTable = &falloffTable;
 }
 
 // ---- weighting ------------------------------------------------------------------
 
-uint32_t selectionCoverage(int32_t x, int32_t y, uint32_t coverage) {
-  const CBlockVCH* mask = gPlotState.plotSelectionMask;
+uint32_t selectionCoverage(const SPlotter& s, int32_t x, int32_t y, uint32_t coverage) {
+  const CBlockVCH* mask = s.plotSelectionMask;
   if (mask == nullptr) return coverage;
-  return productAt(coverage, mask->getPixelOr0(x + gPlotState.plotMaskOffsetX, y + gPlotState.plotMaskOffsetY));
+  return productAt(coverage, mask->getPixelOr0(x + s.plotMaskOffsetX, y + s.plotMaskOffsetY));
 }
 
-uint32_t toneCoverage(int32_t x, int32_t y, uint32_t coverage) {
-  const CToneMngr* tone = gPlotState.plotToneMngr;
+uint32_t toneCoverage(const SPlotter& s, int32_t x, int32_t y, uint32_t coverage) {
+  const CToneMngr* tone = s.plotToneMngr;
   return tone == nullptr ? coverage : tone->patternAt(x, y, coverage);
 }
 
@@ -44,106 +47,110 @@ namespace {
 
 // The gradient colour at (x, y) as it comes (red low, opacity high); the
 // given colour, in colour order, without a gradient.
-uint32_t gradientAt(int32_t x, int32_t y, uint32_t pixelColour) {
-  const CGradation* g = gPlotState.plotGradient;
+uint32_t gradientAt(const SPlotter& s, int32_t x, int32_t y, uint32_t pixelColour) {
+  const CGradation* g = s.plotGradient;
   return g == nullptr ? pixelToColor(pixelColour) | 0xFF000000u : g->evaluate(x, y);
 }
 
 // The coverage after the selection and/or tone weighting; 0 = write nothing.
 template <bool Selection, bool Tone>
-uint32_t weighted(int32_t x, int32_t y, uint32_t coverage) {
+uint32_t weighted(const SPlotter& s, int32_t x, int32_t y, uint32_t coverage) {
   uint32_t c = coverage;
-  if (Selection) c = selectionCoverage(x, y, c);
-  if (Tone && c != 0) c = toneCoverage(x, y, c);
+  if (Selection) c = selectionCoverage(s, x, y, c);
+  if (Tone && c != 0) c = toneCoverage(s, x, y, c);
   return c;
 }
 
 }  // namespace
 
+void mergePixel(const SPlotter& s, uint32_t* pixel, uint32_t colour, uint32_t coverage) {
+  if (s.lightnessCurve != nullptr)
+    blendPixelFalloff(*s.lightnessCurve, pixel, colour, coverage);
+  else
+    s.pixelBlendOp(pixel, colour, coverage);
+}
+
 // ---- 8-bit ----------------------------------------------------------------------
 
-void plotDirect(uint8_t* pixel, int32_t, int32_t, uint32_t coverage, uint32_t value) {
-  gPlotState.plotBaseOp8(pixel, value, coverage);
+void plotDirect(const SPlotter& s, uint8_t* pixel, int32_t, int32_t, uint32_t coverage, uint32_t value) {
+  s.plotBaseOp8(pixel, value, coverage);
 }
 
-void plotThroughSelection(uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
-  if (const uint32_t c = weighted<true, false>(x, y, coverage)) gPlotState.plotBaseOp8(pixel, value, c);
+void plotThroughSelection(const SPlotter& s, uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
+  if (const uint32_t c = weighted<true, false>(s, x, y, coverage)) s.plotBaseOp8(pixel, value, c);
 }
 
-void plotThroughTone(uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
-  if (const uint32_t c = weighted<false, true>(x, y, coverage)) gPlotState.plotBaseOp8(pixel, value, c);
+void plotThroughTone(const SPlotter& s, uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
+  if (const uint32_t c = weighted<false, true>(s, x, y, coverage)) s.plotBaseOp8(pixel, value, c);
 }
 
-void plotThroughSelectionAndTone(uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
-  if (const uint32_t c = weighted<true, true>(x, y, coverage)) gPlotState.plotBaseOp8(pixel, value, c);
+void plotThroughSelectionAndTone(const SPlotter& s, uint8_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t value) {
+  if (const uint32_t c = weighted<true, true>(s, x, y, coverage)) s.plotBaseOp8(pixel, value, c);
 }
 
 // ---- 32-bit ---------------------------------------------------------------------
 
-void plotColorDirect(uint32_t* pixel, int32_t, int32_t, uint32_t coverage, uint32_t colour) {
-  gPlotState.pixelBlendOp(pixel, colour, coverage);
+void plotColorDirect(const SPlotter& s, uint32_t* pixel, int32_t, int32_t, uint32_t coverage, uint32_t colour) {
+  mergePixel(s, pixel, colour, coverage);
 }
 
-void plotColorThroughSelection(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  if (const uint32_t c = weighted<true, false>(x, y, coverage)) gPlotState.pixelBlendOp(pixel, colour, c);
+void plotColorThroughSelection(const SPlotter& s, uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
+  if (const uint32_t c = weighted<true, false>(s, x, y, coverage)) mergePixel(s, pixel, colour, c);
 }
 
-void plotColorThroughTone(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  if (const uint32_t c = weighted<false, true>(x, y, coverage)) gPlotState.pixelBlendOp(pixel, colour, c);
+void plotColorThroughTone(const SPlotter& s, uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
+  if (const uint32_t c = weighted<false, true>(s, x, y, coverage)) mergePixel(s, pixel, colour, c);
 }
 
-void plotColorThroughSelectionAndTone(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  if (const uint32_t c = weighted<true, true>(x, y, coverage)) gPlotState.pixelBlendOp(pixel, colour, c);
+void plotColorThroughSelectionAndTone(const SPlotter& s, uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
+  if (const uint32_t c = weighted<true, true>(s, x, y, coverage)) mergePixel(s, pixel, colour, c);
 }
 
-void plotColorGradation(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  const uint32_t g = gradientAt(x, y, colour);
+void plotColorGradation(const SPlotter& s, uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
+  const uint32_t g = gradientAt(s, x, y, colour);
   const uint32_t c = mulDiv255(coverage, pixelAlpha(g));
-  if (c != 0) gPlotState.pixelBlendOp(pixel, colorToPixel(g), c);
+  if (c != 0) mergePixel(s, pixel, colorToPixel(g), c);
 }
 
-void plotColorGradationThroughSelection(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  const uint32_t c = selectionCoverage(x, y, coverage);
-  if (c != 0) plotColorGradation(pixel, x, y, c, colour);
+void plotColorGradationThroughSelection(const SPlotter& s, uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
+  const uint32_t c = selectionCoverage(s, x, y, coverage);
+  if (c != 0) plotColorGradation(s, pixel, x, y, c, colour);
 }
 
-void plotColorGradationThroughTone(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
-  const uint32_t c = toneCoverage(x, y, coverage);
-  if (c != 0) gPlotState.pixelBlendOp(pixel, colorToPixel(gradientAt(x, y, colour)), c);
+void plotColorGradationThroughTone(const SPlotter& s, uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage, uint32_t colour) {
+  const uint32_t c = toneCoverage(s, x, y, coverage);
+  if (c != 0) mergePixel(s, pixel, colorToPixel(gradientAt(s, x, y, colour)), c);
 }
 
-void plotColorGradationThroughSelectionAndTone(uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage,
+void plotColorGradationThroughSelectionAndTone(const SPlotter& s, uint32_t* pixel, int32_t x, int32_t y, uint32_t coverage,
                                                uint32_t colour) {
-  const uint32_t c = selectionCoverage(x, y, coverage);
-  if (c != 0) plotColorGradationThroughTone(pixel, x, y, c, colour);
+  const uint32_t c = selectionCoverage(s, x, y, coverage);
+  if (c != 0) plotColorGradationThroughTone(s, pixel, x, y, c, colour);
 }
 
-// ---- plane plotters -------------------------------------------------------------
+// ---- plane plots ----------------------------------------------------------------
 
-bool plotPlane8(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t coverage) {
+bool plotPlane8(const void* plotter, TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t coverage) {
   if (!insideGrid(x, y, plane.Width, plane.Height) || plane.Bits == nullptr) return false;
-  gPlotState.plotProc8(pixelAddr8(plane, x, y), x, y, coverage, value);
+  const SPlotter& s = *static_cast<const SPlotter*>(plotter);
+  s.plotProc8(s, pixelAddr8(plane, x, y), x, y, coverage, value);
   return true;
 }
 
-bool plotPlane32(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t coverage) {
+bool plotPlane32(const void* plotter, TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t coverage) {
   if (!insideGrid(x, y, plane.Width, plane.Height) || plane.Bits == nullptr) return false;
-  gPlotState.plotProc32(pixelAddr32(plane, x, y), x, y, coverage, colour);
+  const SPlotter& s = *static_cast<const SPlotter*>(plotter);
+  s.plotProc32(s, pixelAddr32(plane, x, y), x, y, coverage, colour);
   return true;
-}
-
-void installPlanePlotters() {
-  setPlotCallback8(&plotPlane8);
-  setPlotCallback32(&plotPlane32);
 }
 
 // ---- selectors ------------------------------------------------------------------
 
-void setFalloffCurve(TStroke* stroke, uint8_t type, bool force) {
+void setFalloffCurve(SPlotState& state, TStroke* stroke, uint8_t type, bool force) {
   if (stroke != nullptr) stroke->falloffCurveType = type;
-  if (force || type != gPlotState.falloffCurveType) {
-    gPlotState.falloffCurveType = type;
-    buildFalloffCurve(gPlotState.falloffTable, type);
+  if (force || type != state.falloffCurveType) {
+    state.falloffCurveType = type;
+    buildFalloffCurve(state.falloffTable, type);
   }
 }
 
@@ -176,9 +183,9 @@ constexpr SPlotPair kPlotPairs[8] = {
 
 }  // namespace
 
-void refreshPlotSources() {
-  SPlotState& s = gPlotState;
-  IPlotDocument* doc = s.plotDocument;
+void refreshPlotSources(SPlotState& state) {
+  SPlotter& s = state.plotter;
+  IPlotDocument* doc = state.plotDocument;
   s.plotToneMngr = doc != nullptr ? doc->toneManager() : nullptr;
   s.plotGradient = doc != nullptr ? doc->gradient() : nullptr;
   s.plotSelectionMask = nullptr;
@@ -194,60 +201,34 @@ void refreshPlotSources() {
   s.plotMaskOffsetY = boundedOffset(static_cast<int64_t>(maskOffset.Y) - layerOffset.Y);
 }
 
-void selectPlotCallbacks(TStroke& stroke) {
-  refreshPlotSources();
-  setFalloffCurve(&stroke, stroke.falloffCurveType, false);
-  SPlotState& s = gPlotState;
-  if (s.plotLocked) return;
+void selectPlotCallbacks(SPlotState& state, TStroke& stroke) {
+  refreshPlotSources(state);
+  setFalloffCurve(state, &stroke, stroke.falloffCurveType, false);
+  (void)stroke.buildToneCurve(state.toneCurveTable);  // burn and dodge only
+  if (state.plotLocked) return;
+  SPlotter& s = state.plotter;
   const int index = (stroke.useTone ? 4 : 0) + (stroke.useGradation ? 2 : 0) + (s.plotSelectionMask ? 1 : 0);
   s.plotProc8 = kPlotPairs[index].proc8;
   s.plotProc32 = kPlotPairs[index].proc32;
-  installPlanePlotters();
   s.pixelBlendOp = stroke.opaque ? &lerpPixelRgb : &blendPixelOpacity;
+  s.lightnessCurve = nullptr;
+  if (state.plotDocument != nullptr && state.plotDocument->isReplaying() && !state.plotDocument->isStandardMode())
+    s.pixelBlendOp = &lerpPixelRgb;
 }
 
-void updatePlotCallbacks(TStroke& stroke, IPlotDocument* document) {
-  selectPlotCallbacks(stroke);
-  if (document == nullptr) return;
-  if (document->hasLayers()) stroke.setOpaqueMode(document->currentLayerProtectsAlpha(), true);
-  if (document->isReplaying() && !document->isStandardMode()) gPlotState.pixelBlendOp = &lerpPixelRgb;
-}
-
-void resetPlot(TStroke& stroke) {
-  setFalloffCurve(&stroke, stroke.falloffCurveType, true);
-  updatePlotCallbacks(stroke, nullptr);
-}
-
-void setPlotDocument(IPlotDocument* document) {
-  gPlotState.plotDocument = document;
-  refreshPlotSources();
+void updatePlotCallbacks(SPlotState& state, TStroke& stroke, IPlotDocument* document) {
+  state.plotDocument = document;
+  if (document != nullptr) {
+    if (document->hasLayers()) (void)stroke.setOpaqueMode(document->currentLayerProtectsAlpha(), false);
+    stroke.fullOpacity = document->isStandardMode() ? 0 : 1;
+  } else {
+    stroke.fullOpacity = 0;
+  }
+  selectPlotCallbacks(state, stroke);
 }
 
 void setStrokeSinkSegment(IPlotDocument& document) { document.setStrokeProc(TStrokeSink::Segment); }
 void setStrokeSinkDabTable(IPlotDocument& document) { document.setStrokeProc(TStrokeSink::DabTable); }
 void setStrokeSinkPenRender(IPlotDocument& document) { document.setStrokeProc(TStrokeSink::PenRender); }
-
-// ---- what the stroke settings ask of this module ---------------------------------
-
-namespace {
-
-void selectForStroke(TStroke& stroke) { selectPlotCallbacks(stroke); }
-
-bool plotDocumentIgnoresOpacity() {
-  const IPlotDocument* doc = gPlotState.plotDocument;
-  return doc != nullptr && !doc->isStandardMode();
-}
-
-void buildToneCurve(double base) { buildPowerCurve(gPlotState.toneCurveTable, base); }
-
-}  // namespace
-
-void installStrokePlotHooks() {
-  SStrokePlotHooks hooks;
-  hooks.selectPlotCallbacks = &selectForStroke;
-  hooks.plotDocumentIgnoresOpacity = &plotDocumentIgnoresOpacity;
-  hooks.buildToneCurve = &buildToneCurve;
-  setStrokePlotHooks(hooks);
-}
 
 }  // namespace pg

@@ -1,10 +1,10 @@
 #pragma once
 // What the plot call-backs need of the document being painted. The brush
-// engine never sees the document itself: the document (or its window)
-// implements this small interface and hands it to setPlotDocument. It is
-// asked only when the call-backs are chosen (once per stroke, fill or text),
-// never per pixel: what the per-pixel code reads is copied into the plot
-// state by refreshPlotSources.
+// engine never sees the document itself: the document implements this small
+// interface and hands it, with its own plot state, to updatePlotCallbacks.
+// It is asked only when the call-backs are chosen (once per stroke, fill or
+// text), never per pixel: what the per-pixel code reads is copied into the
+// plotter by refreshPlotSources.
 #include <cstdint>
 
 #include "core/rect.h"

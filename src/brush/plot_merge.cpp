@@ -1,6 +1,5 @@
 #include "brush/plot_merge.h"
 
-#include "brush/plot_state.h"
 #include "core/blend_arith.h"
 #include "core/colour.h"
 
@@ -37,11 +36,11 @@ void blendPixelOver(uint32_t* pixel, uint32_t colour, uint32_t coverage) {
   if (A != 0) lerpPixelRgb(pixel, colour, c);
 }
 
-void blendPixelFalloff(uint32_t* pixel, uint32_t /*colour*/, uint32_t coverage) {
+void blendPixelFalloff(const CurveTable& curve, uint32_t* pixel, uint32_t /*colour*/, uint32_t coverage) {
   if (coverage == 0) return;
   SHls hls;
   pixelToHls(*pixel, hls);
-  uint32_t l = lookupCurve(gPlotState.toneCurveTable, static_cast<uint32_t>(hls.Lightness < 0 ? 0 : hls.Lightness));
+  uint32_t l = lookupCurve(curve, static_cast<uint32_t>(hls.Lightness < 0 ? 0 : hls.Lightness));
   // A burn curve reaches past full lightness; the HLS conversion takes 0..255.0 only.
   if (l > kFullWeight) l = kFullWeight;
   hls.Lightness = static_cast<int32_t>(l);

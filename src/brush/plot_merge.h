@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+#include "brush/falloff_tables.h"
 #include "core/blend_arith.h"
 
 namespace pg {
@@ -23,10 +24,10 @@ void erasePixel(uint32_t* pixel, uint32_t colour, uint32_t coverage);
 // move toward the colour by c (blur, spread, finger).
 void blendPixelOver(uint32_t* pixel, uint32_t colour, uint32_t coverage);
 
-// BGRA8: lightness L of the pixel (HLS, 16.16) := lookupCurve(tone curve, L)
+// BGRA8: lightness L of the pixel (HLS, 16.16) := lookupCurve(curve, L)
 // (clamped to 255.0); the colour bytes move toward that pixel by c, alpha
-// kept (burn and dodge). Reads the plot state's tone curve table.
-void blendPixelFalloff(uint32_t* pixel, uint32_t colour, uint32_t coverage);
+// kept (burn and dodge).
+void blendPixelFalloff(const CurveTable& curve, uint32_t* pixel, uint32_t colour, uint32_t coverage);
 
 // ceil(2^24 / A) for A = 1..255 (entry 0 unused): floor(n / A) is
 // (n * entry) >> 24 for every n up to 255 * 255.

@@ -13,14 +13,15 @@ namespace pg {
 
 namespace reference {
 
-void plotRow32(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
-  const PlotProc32 plot = gPlotState.plotProc32;
-  for (int32_t i = 0; i < n; ++i) plot(row + i, x0 + i, y, cov[i], colour);
+void plotRow32(const SPlotter& s, uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n,
+               uint32_t colour) {
+  const PlotProc32 plot = s.plotProc32;
+  for (int32_t i = 0; i < n; ++i) plot(s, row + i, x0 + i, y, cov[i], colour);
 }
 
-void plotRow8(uint8_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t value) {
-  const PlotProc8 plot = gPlotState.plotProc8;
-  for (int32_t i = 0; i < n; ++i) plot(row + i, x0 + i, y, cov[i], value);
+void plotRow8(const SPlotter& s, uint8_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t value) {
+  const PlotProc8 plot = s.plotProc8;
+  for (int32_t i = 0; i < n; ++i) plot(s, row + i, x0 + i, y, cov[i], value);
 }
 
 }  // namespace reference
@@ -77,25 +78,25 @@ void readMaskRow(const CBlockVCH& mask, int32_t mx0, int32_t my, int32_t n, uint
 constexpr int32_t kChunk = 256;
 
 template <class Op>
-void rowDirect(uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
+void rowDirect(const SPlotter&, uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
   for (int32_t i = Op::vector(row, cov, n, colour); i < n; ++i)
     if (cov[i] != 0) Op::apply(row + i, colour, cov[i]);
 }
 
 // Any other merge: called for every pixel, as plotColorDirect does.
-void rowDirectAnyOp(uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
-  const PixelOp32 op = gPlotState.pixelBlendOp;
-  for (int32_t i = 0; i < n; ++i) op(row + i, colour, cov[i]);
+void rowDirectAnyOp(const SPlotter& s, uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n,
+                    uint32_t colour) {
+  for (int32_t i = 0; i < n; ++i) mergePixel(s, row + i, colour, cov[i]);
 }
 
 template <class Apply>
-void rowSelectionWith(int32_t x0, int32_t y, const uint8_t* cov, int32_t n, Apply&& apply) {
-  const CBlockVCH& mask = *gPlotState.plotSelectionMask;
-  const int32_t my = y + gPlotState.plotMaskOffsetY;
+void rowSelectionWith(const SPlotter& s, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, Apply&& apply) {
+  const CBlockVCH& mask = *s.plotSelectionMask;
+  const int32_t my = y + s.plotMaskOffsetY;
   uint8_t m[kChunk];
   for (int32_t base = 0; base < n; base += kChunk) {
     const int32_t len = std::min(kChunk, n - base);
-    readMaskRow(mask, x0 + base + gPlotState.plotMaskOffsetX, my, len, m);
+    readMaskRow(mask, x0 + base + s.plotMaskOffsetX, my, len, m);
     for (int32_t i = 0; i < len; ++i) {
       const uint32_t c = productAt(cov[base + i], m[i]);
       if (c != 0) apply(base + i, c);
@@ -106,35 +107,38 @@ void rowSelectionWith(int32_t x0, int32_t y, const uint8_t* cov, int32_t n, Appl
 // The coverage through the mask first, a chunk at a time, then the direct
 // loop over the chunk.
 template <class Op>
-void rowSelection(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
-  const CBlockVCH& mask = *gPlotState.plotSelectionMask;
-  const int32_t my = y + gPlotState.plotMaskOffsetY;
+void rowSelection(const SPlotter& s, uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n,
+                  uint32_t colour) {
+  const CBlockVCH& mask = *s.plotSelectionMask;
+  const int32_t my = y + s.plotMaskOffsetY;
   uint8_t m[kChunk], c[kChunk];
   for (int32_t base = 0; base < n; base += kChunk) {
     const int32_t len = std::min(kChunk, n - base);
-    readMaskRow(mask, x0 + base + gPlotState.plotMaskOffsetX, my, len, m);
+    readMaskRow(mask, x0 + base + s.plotMaskOffsetX, my, len, m);
     std::memcpy(c, cov + base, static_cast<size_t>(len));
     for (int32_t i = avx2ScaleCoverage(c, m, len); i < len; ++i) c[i] = static_cast<uint8_t>(productAt(c[i], m[i]));
-    rowDirect<Op>(row + base, x0 + base, y, c, len, colour);
+    rowDirect<Op>(s, row + base, x0 + base, y, c, len, colour);
   }
 }
 
-void rowSelectionAnyOp(uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
-  const PixelOp32 op = gPlotState.pixelBlendOp;
-  rowSelectionWith(x0, y, cov, n, [&](int32_t i, uint32_t c) { op(row + i, colour, c); });
+void rowSelectionAnyOp(const SPlotter& s, uint32_t* row, int32_t x0, int32_t y, const uint8_t* cov, int32_t n,
+                       uint32_t colour) {
+  rowSelectionWith(s, x0, y, cov, n, [&](int32_t i, uint32_t c) { mergePixel(s, row + i, colour, c); });
 }
 
 // Any other merge, skipping zero coverage (the selection call-back without a mask).
-void rowSkipZeroAnyOp(uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t colour) {
-  const PixelOp32 op = gPlotState.pixelBlendOp;
+void rowSkipZeroAnyOp(const SPlotter& s, uint32_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n,
+                      uint32_t colour) {
   for (int32_t i = 0; i < n; ++i)
-    if (cov[i] != 0) op(row + i, colour, cov[i]);
+    if (cov[i] != 0) mergePixel(s, row + i, colour, cov[i]);
 }
 
 // The loop for a merge; `any` when the merge is not one of the inlined ones.
 template <template <class> class Kind>
 struct SRowFor {
-  static RowPlot32 get(PixelOp32 op, RowPlot32 any) {
+  static RowPlot32 get(const SPlotter& s, RowPlot32 any) {
+    if (s.lightnessCurve != nullptr) return any;
+    const PixelOp32 op = s.pixelBlendOp;
     if (op == &lerpPixelRgb) return &Kind<OpLerp>::row;
     if (op == &blendPixelOpacity) return &Kind<OpOpacity>::row;
     if (op == &erasePixel) return &Kind<OpErase>::row;
@@ -144,36 +148,36 @@ struct SRowFor {
 };
 template <class Op>
 struct SDirect {
-  static void row(uint32_t* r, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
-    rowDirect<Op>(r, x0, y, cov, n, colour);
+  static void row(const SPlotter& s, uint32_t* r, int32_t x0, int32_t y, const uint8_t* cov, int32_t n,
+                  uint32_t colour) {
+    rowDirect<Op>(s, r, x0, y, cov, n, colour);
   }
 };
 template <class Op>
 struct SSelection {
-  static void row(uint32_t* r, int32_t x0, int32_t y, const uint8_t* cov, int32_t n, uint32_t colour) {
-    rowSelection<Op>(r, x0, y, cov, n, colour);
+  static void row(const SPlotter& s, uint32_t* r, int32_t x0, int32_t y, const uint8_t* cov, int32_t n,
+                  uint32_t colour) {
+    rowSelection<Op>(s, r, x0, y, cov, n, colour);
   }
 };
 
 // 8-bit: the max merge straight into the row.
-void rowMax8(uint8_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t value) {
+void rowMax8(const SPlotter&, uint8_t* row, int32_t, int32_t, const uint8_t* cov, int32_t n, uint32_t value) {
   for (int32_t i = 0; i < n; ++i) plotMax(row + i, value, cov[i]);
 }
 
 }  // namespace
 
-RowPlot32 rowPlotter32() {
-  const SPlotState& s = gPlotState;
-  if (s.plotProc32 == &plotColorDirect) return SRowFor<SDirect>::get(s.pixelBlendOp, &rowDirectAnyOp);
+RowPlot32 rowPlotter32(const SPlotter& s) {
+  if (s.plotProc32 == &plotColorDirect) return SRowFor<SDirect>::get(s, &rowDirectAnyOp);
   if (s.plotProc32 == &plotColorThroughSelection) {
-    if (s.plotSelectionMask == nullptr) return SRowFor<SDirect>::get(s.pixelBlendOp, &rowSkipZeroAnyOp);
-    return SRowFor<SSelection>::get(s.pixelBlendOp, &rowSelectionAnyOp);
+    if (s.plotSelectionMask == nullptr) return SRowFor<SDirect>::get(s, &rowSkipZeroAnyOp);
+    return SRowFor<SSelection>::get(s, &rowSelectionAnyOp);
   }
   return &reference::plotRow32;
 }
 
-RowPlot8 rowPlotter8() {
-  const SPlotState& s = gPlotState;
+RowPlot8 rowPlotter8(const SPlotter& s) {
   if (s.plotProc8 == &plotDirect && s.plotBaseOp8 == &plotMax) return &rowMax8;
   return &reference::plotRow8;
 }

@@ -103,7 +103,6 @@ class CToneMaker {
     int32_t EqualBelow = 0;
     int32_t EqualAbove = 0;
   };
-  const SDensityRec& densityRec(int32_t d) const { return Table[static_cast<size_t>(d)]; }
 
   // The tile pixel at (x, y) relative to a repeat origin, folded into the
   // tile (fast paths share it with valueAt). u, v: the point in periods.

@@ -130,7 +130,7 @@ void drawSegment(TStroke& stroke, TChannel& coverage, TMTC& colour, const SStrok
         }
         case skWatercolor: {
           const float w = usesSize ? stroke.WIDTH / 3.0f * 2.0f * p + stroke.WIDTH / 3.0f : stroke.WIDTH;
-          const float opacity = stroke.ifTRANSPARENCY ? 0.35f * p : 0.35f;
+          const float opacity = stroke.ifTRANSPARENCY ? kWatercolorDabOpacity * p : kWatercolorDabOpacity;
           int32_t b = 0, g = 0, r = 0;
           const float reach = w + 1.0f;
           colour.accumulateRgb(truncPixel(cx - reach), truncPixel(cy), b, g, r);

@@ -201,7 +201,7 @@ CFillMngr::CFillMngr(IPlotDocument* document, TStroke& stroke) : Document(docume
   const SSize size = document != nullptr ? document->currentLayerSize() : SSize{};
   Clip = {0, 0, std::max(size.W, 0), std::max(size.H, 0)};
   ClipF = {0.0f, 0.0f, static_cast<float>(Clip.Right), static_cast<float>(Clip.Bottom)};
-  updatePlotCallbacks(Stroke, Document);
+  updatePlotCallbacks(Plot, Stroke, Document);
 }
 
 void CFillMngr::setPlot(uint32_t value) {
@@ -211,7 +211,7 @@ void CFillMngr::setPlot(uint32_t value) {
 
 void CFillMngr::preparePlot() {
   SpanKind = TSpanKind::Color;
-  updatePlotCallbacks(Stroke, Document);
+  updatePlotCallbacks(Plot, Stroke, Document);
 }
 
 void CFillMngr::useFlatValue(uint8_t value) {
@@ -317,13 +317,15 @@ void CFillMngr::spanValues(CDibCore& target, const SSpan& span, Write&& write) {
 void CFillMngr::spanPlotColor(CDibCore& target, const SSpan& span) {
   if (target.BytesPerPixel() != 4 || target.Bits == nullptr) return;
   const uint32_t colour = Stroke.color;
-  const PlotProc32 plot = gPlotState.plotProc32;
-  spanValues(target, span, [&](int32_t x, uint32_t v) { plot(pixelAddr32(target, x, span.row), x, span.row, v, colour); });
+  const SPlotter& s = Plot.plotter;
+  const PlotProc32 plot = s.plotProc32;
+  spanValues(target, span,
+             [&](int32_t x, uint32_t v) { plot(s, pixelAddr32(target, x, span.row), x, span.row, v, colour); });
 }
 
 void CFillMngr::spanPlotFlat(CDibCore& target, const SSpan& span) {
   if (target.BytesPerPixel() != 1 || target.Bits == nullptr) return;
-  const PlotBaseOp8 op = gPlotState.plotBaseOp8;
+  const PlotBaseOp8 op = Plot.plotter.plotBaseOp8;
   const uint32_t flat = FlatValue;
   spanValues(target, span, [&](int32_t x, uint32_t v) { op(pixelAddr8(target, x, span.row), flat, v); });
 }

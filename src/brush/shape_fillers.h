@@ -1,8 +1,8 @@
 #pragma once
 // Scan-line fillers of the figure tools: rectangles, polygons (even-odd) and
 // rotated ellipses with anti-aliased edges, filled on the current layer
-// through the plot call-backs (a 32-bit target: plotProc32 with the stroke's
-// colour), or into an 8-bit coverage plane with a flat value through
+// through the filler's own plot state (a 32-bit target: plotProc32 with the
+// stroke's colour), or into an 8-bit coverage plane with a flat value through
 // plotBaseOp8 (selections).
 //
 // Points are floats in the layer's pixel coordinates (pixel x covers
@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "brush/plot_state.h"
 #include "core/planes.h"
 #include "core/rect.h"
 
@@ -69,8 +70,8 @@ class CFillMngr {
   // A span procedure set by the caller.
   using SpanProc = void (*)(void* data, CFillMngr& filler, CDibCore& target, const SSpan& span);
 
-  // Clips to the document's current layer and selects the plot call-backs
-  // for the stroke and document.
+  // Clips to the document's current layer and chooses the filler's plot
+  // call-backs for the stroke and document.
   CFillMngr(IPlotDocument* document, TStroke& stroke);
   virtual ~CFillMngr() = default;
   const TStroke& stroke() const { return Stroke; }
@@ -107,6 +108,9 @@ class CFillMngr {
   void spanPlotFlat(CDibCore& target, const SSpan& span);
 
   uint32_t extraPlotValue() const { return ExtraPlotValue; }
+  // How the filler writes a pixel (its selection, tone and merge); a caller
+  // may change it until the next preparePlot chooses it again.
+  SPlotter& plotter() { return Plot.plotter; }
 
  protected:
   // Hands one span to the span procedure.
@@ -127,6 +131,7 @@ class CFillMngr {
   void* CustomData = nullptr;
   uint8_t FlatValue = 0;
   std::vector<float> Coverage;
+  SPlotState Plot;
 
  private:
   template <class Write>

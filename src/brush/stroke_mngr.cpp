@@ -6,6 +6,14 @@
 
 namespace pg {
 
+namespace {
+
+// Recordings of this version and older replay a watercolour dab with the
+// stroke's own pressure-to-opacity switch, not the paint parameters' one.
+constexpr uint32_t kLastVersionWithStrokeWatercolorSwitch = 33;
+
+}  // namespace
+
 bool sanitizeStrokePoint(SStrokePoint& p) {
   if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
   p.x = std::clamp(p.x, -kPenCoordLimit, kPenCoordLimit);
@@ -223,7 +231,7 @@ bool CStrokeMngr::drawDab(float opacityFactor, float size, float x, float y) {
   const uint8_t method = renderer_->method();
   if (method == prmWatercolor && stroke_ != nullptr) {
     const bool replaying = document_ != nullptr && document_->isReplaying();
-    if (!replaying || document_->replayVersion() > 33) stroke_->ifTRANSPARENCY = param_.pressureOpacity;
+    if (!replaying || document_->replayVersion() > kLastVersionWithStrokeWatercolorSwitch) stroke_->ifTRANSPARENCY = param_.pressureOpacity;
   } else if (method == prmBlur) {
     renderer_->setDabOpacity(document_ != nullptr ? document_->layerImage(layerIndex_) : nullptr, size);
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/blend_arith.h"
+#include "core/lookup_mask.h"
 #include "platform/settings_store.h"
 
 namespace pg {
@@ -26,8 +27,6 @@ constexpr SStrokeKindInfo kStrokeKinds[kStrokeKindCount] = {
     {"darken", kOwnSpacing, true, true, false},
     {"lighten", kOwnSpacing, true, true, false},
 };
-
-SStrokePlotHooks gHooks;
 
 // Clamps into lo..hi; a value that is not a number gives lo.
 float clampRange(float v, float lo, float hi) {
@@ -80,7 +79,7 @@ std::string_view strokeToolName(uint32_t kind) {
 
 bool strokeDefaults(SPenSetting& rec, uint32_t kind) {
   rec = SPenSetting{};
-  switch (kind & 127) {
+  switch (kind & kByteLookupMask) {
     case skPen:
       rec.MIN = 0.75f;
       rec.ifSIZE = 1;
@@ -215,27 +214,11 @@ bool writePenSetting(CSettingsKey& reg, const SPenSetting& rec) {
   return ok;
 }
 
-// ---- plot hooks ------------------------------------------------------------------
-
-SStrokePlotHooks setStrokePlotHooks(const SStrokePlotHooks& hooks) {
-  const SStrokePlotHooks old = gHooks;
-  gHooks = hooks;
-  return old;
-}
-
-const SStrokePlotHooks& strokePlotHooks() { return gHooks; }
-
-void resetStrokePlotHooks() { gHooks = SStrokePlotHooks{}; }
-
 // ---- TStroke -----------------------------------------------------------------------
 
 TStroke::TStroke(uint8_t code) : creationCode(code) { setOpacity(1.0f); }
 
 TStroke::~TStroke() = default;
-
-void TStroke::refreshPlot() {
-  if (gHooks.selectPlotCallbacks != nullptr) gHooks.selectPlotCallbacks(*this);
-}
 
 void TStroke::setColor(uint32_t colour) {
   if (color != colour) {
@@ -249,33 +232,30 @@ void TStroke::setColorQuiet(uint32_t colour) { color = colour; }
 void TStroke::setSubColor(uint32_t colour) { subColor = colour; }
 void TStroke::setOpacity(float v) { opacity = clampRange(v, kStrokeOpacityMin, kStrokeOpacityMax); }
 
-bool TStroke::setUseTone(bool on, bool refresh) {
+bool TStroke::setUseTone(bool on, bool) {
   const uint8_t v = on ? 1 : 0;
   const bool differs = useTone != v;
   if (differs) {
     useTone = v;
     changed = 1;
   }
-  if (refresh) refreshPlot();
   return differs;
 }
 
-bool TStroke::setUseGradation(bool on, bool refresh) {
+bool TStroke::setUseGradation(bool on, bool) {
   const uint8_t v = on ? 1 : 0;
   const bool differs = useGradation != v;
   if (differs) {
     useGradation = v;
     changed = 1;
   }
-  if (refresh) refreshPlot();
   return differs;
 }
 
-bool TStroke::setOpaqueMode(bool on, bool refresh) {
+bool TStroke::setOpaqueMode(bool on, bool) {
   const uint8_t v = on ? 1 : 0;
   const bool differs = opaque != v;
   if (differs) opaque = v;
-  if (refresh) refreshPlot();
   return differs;
 }
 
@@ -329,12 +309,12 @@ void TStroke::setSpeed(float v) { storeChanged(SPEED, clampPercent(v), changed);
 void TStroke::setSpacing(float v) { penSpacing = clampRange(v, kStrokeSpacingMin, kStrokeSpacingMax); }
 
 float TStroke::getOpacity() const {
-  if (gHooks.plotDocumentIgnoresOpacity != nullptr && gHooks.plotDocumentIgnoresOpacity()) return 1.0f;
+  if (fullOpacity != 0) return 1.0f;
   return opacity;
 }
 
 uint32_t TStroke::getOpacity255() const {
-  if (gHooks.plotDocumentIgnoresOpacity != nullptr && gHooks.plotDocumentIgnoresOpacity()) return 255;
+  if (fullOpacity != 0) return 255;
   // The field is public: keep the product a byte whatever was written into it.
   return static_cast<uint32_t>(clampRange(opacity, 0.0f, 1.0f) * 255.0f);
 }
@@ -390,12 +370,6 @@ void TStroke::prepareKind(const TMTC& image, float x, float y) {
       // A sample that cannot be taken leaves the cache empty: the stroke
       // smears nothing rather than stopping.
       (void)pickSample(image, WIDTH, x, y);
-      break;
-    case skDarken:
-      buildBurnCurve();
-      break;
-    case skLighten:
-      buildDodgeCurve();
       break;
     default:
       break;
@@ -491,13 +465,11 @@ void TStroke::pickColor(const TMTC& image, float x, float y) {
   watercolor.startColor = start;
 }
 
-void TStroke::buildBurnCurve() {
-  if (gHooks.buildToneCurve != nullptr) gHooks.buildToneCurve(1.0 + 0.002 * static_cast<double>(clampPercent(EFFECT)));
-}
-
-void TStroke::buildDodgeCurve() {
-  if (gHooks.buildToneCurve != nullptr)
-    gHooks.buildToneCurve(1.0 / (1.0 + 0.002 * static_cast<double>(clampPercent(EFFECT))));
+bool TStroke::buildToneCurve(CurveTable& table) const {
+  if (kind != skDarken && kind != skLighten) return false;
+  const double k = 1.0 + 0.002 * static_cast<double>(clampPercent(EFFECT));
+  buildPowerCurve(table, kind == skDarken ? k : 1.0 / k);
+  return true;
 }
 
 }  // namespace pg

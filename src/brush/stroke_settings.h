@@ -11,15 +11,16 @@
 // settings store under "penSetting"; readPenSetting and writePenSetting move
 // one record through an open key.
 //
-// The stroke does not see the plotting side or the document: selecting the
-// plot call-backs, asking whether the plot document ignores opacity and
-// building the burn/dodge tone curve go through SStrokePlotHooks, which the
-// plotting module installs; the document hands over the neutral colour of the
-// target layer's blend mode when a stroke begins.
+// The stroke does not see the plotting side or the document: the painter
+// chooses its plot call-backs from the stroke's switches when painting
+// starts, and tells the stroke then whether its document paints at full
+// opacity; the document hands over the neutral colour of the target layer's
+// blend mode when a stroke begins.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "brush/falloff_tables.h"
 #include "core/pen_patch.h"
 #include "core/planes.h"
 #include "core/rect.h"
@@ -107,23 +108,6 @@ inline constexpr float kStrokeSpacingMin = 0.02f, kStrokeSpacingMax = 2.0f;
 // MIN, EFFECT, ENV and SPEED are percentages.
 inline constexpr float kStrokePercentMin = 0.0f, kStrokePercentMax = 100.0f;
 
-// ---- What the stroke asks of the plotting side -------------------------------
-
-struct SStrokePlotHooks {
-  // Re-selects the process-wide plot call-backs for the stroke's switches.
-  void (*selectPlotCallbacks)(TStroke& stroke) = nullptr;
-  // True when there is a plot document whose document is not in standard
-  // mode (its strokes paint at full opacity).
-  bool (*plotDocumentIgnoresOpacity)() = nullptr;
-  // Fills the shared tone curve table with base^(i/2047) (burn and dodge).
-  void (*buildToneCurve)(double base) = nullptr;
-};
-// Installs the hooks (the plotting module does, at start-up); answers the old ones.
-SStrokePlotHooks setStrokePlotHooks(const SStrokePlotHooks& hooks);
-const SStrokePlotHooks& strokePlotHooks();
-// No hooks (tests).
-void resetStrokePlotHooks();
-
 // ---- TStroke -----------------------------------------------------------------
 
 struct SStrokePoint {
@@ -141,6 +125,12 @@ struct SStrokeDirty {
   float bottom = -65535.0f;
   friend bool operator==(const SStrokeDirty&, const SStrokeDirty&) = default;
 };
+
+// A watercolour dab is laid at this fraction of the stroke's opacity (times
+// the pressure when pressure drives the opacity); the 16.16 form is what the
+// pen-method engine multiplies by.
+inline constexpr float kWatercolorDabOpacity = 0.35f;
+inline constexpr int32_t kWatercolorDabOpacity16 = 22937;  // 0.35 in 16.16, truncated
 
 // The watercolour state: colours as pixels (blue in the low byte), the carried
 // colour as three floats, red, green, blue.
@@ -173,11 +163,12 @@ class TStroke {
   virtual void setSubColor(uint32_t colour);
   // Stored unconditionally, clamped to 0.01..1.0; no changed flag.
   virtual void setOpacity(float v);
-  // Store; changed flag on a change; with refresh, re-select the plot
-  // call-backs. Answer whether the value changed.
+  // Store; changed flag on a change. Answer whether the value changed. The
+  // painter reads the switches when its painting starts, so `refresh` asks
+  // for nothing more.
   virtual bool setUseTone(bool on, bool refresh);
   virtual bool setUseGradation(bool on, bool refresh);
-  // The keep-alpha switch (no changed flag); with refresh, re-select.
+  // The keep-alpha switch (no changed flag).
   virtual bool setOpaqueMode(bool on, bool refresh);
   virtual bool canUseTone() const;
   virtual bool canUseGradation() const;
@@ -256,8 +247,9 @@ class TStroke {
   // The 11 x 11 average around (x, y) becomes the picked and carried colour;
   // the start colour is it moved toward the stroke colour by 255 - EFFECT%.
   void pickColor(const TMTC& image, float x, float y);
-  void buildBurnCurve();
-  void buildDodgeCurve();
+  // The burn (darken) or dodge (lighten) kind's lightness curve from EFFECT
+  // into table; false (table untouched) for the other kinds.
+  [[nodiscard]] bool buildToneCurve(CurveTable& table) const;
 
   // -- fields (in the stored order; other parts of the engine read them) --
   SStrokeDirty dirtySinceLast;
@@ -299,9 +291,9 @@ class TStroke {
   uint8_t straightInput = 0;  // second unsmoothed-input switch (straight input)
   uint8_t shapeFlags[2] = {0, 0};  // set by the brush shape tools for their strokes
   uint8_t drawMode = 0;       // set at each stroke begin, kept after its end
-
- private:
-  void refreshPlot();
+  // Set by the painter when painting starts: the document replays in the
+  // older format, whose strokes paint at full opacity.
+  uint8_t fullOpacity = 0;
 };
 
 }  // namespace pg

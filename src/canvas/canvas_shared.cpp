@@ -9,6 +9,7 @@
 #include "canvas/draw_window.h"
 #include "canvas/pen_tools.h"
 #include "canvas/tool_handlers.h"
+#include "core/lookup_mask.h"
 #include "platform/message_service.h"
 #include "platform/res_ids.h"
 
@@ -41,7 +42,7 @@ constexpr float kStartWidth = 8.0f;
 }  // namespace
 
 bool strokeKindOfMode(ToolMode mode, uint8_t& kind) {
-  const ToolMode m = static_cast<ToolMode>(byteOf(mode) & 127);
+  const ToolMode m = static_cast<ToolMode>(byteOf(mode) & kByteLookupMask);
   for (const SModeKind& row : kModeKinds) {
     if (row.mode == m) {
       kind = row.kind;
@@ -63,7 +64,7 @@ void CCanvasShared::usePenRender(CPenRender& render) { penTools_ = std::make_uni
 
 bool CCanvasShared::modeAvailable(ToolMode mode) const {
   const ToolId id = toolIdOfMode(mode);
-  if (id == ToolId::None || !toolHandlersBuilt(toolClassOf(id))) return false;
+  if (toolClassOf(id) == ToolClass::None) return false;
   if (toolClassOf(id) == ToolClass::Seed && !seedFill) return false;
   if (toolClassOf(id) == ToolClass::Text && !runTextTool) return false;
   return true;
@@ -73,13 +74,13 @@ bool CCanvasShared::selectMode(ToolMode mode) {
   if (!modeAvailable(mode)) return false;
   uint8_t kind = 0;
   if (strokeKindOfMode(mode, kind)) stroke_->setKind(kind);
-  mode_ = static_cast<ToolMode>(byteOf(mode) & 127);
+  mode_ = static_cast<ToolMode>(byteOf(mode) & kByteLookupMask);
   return selectTool(toolIdOfMode(mode));
 }
 
 bool CCanvasShared::selectTool(ToolId id) {
   if (toolClassOf(id) == ToolClass::None) return false;
-  tool_ = static_cast<ToolId>(byteOf(id) & 127);
+  tool_ = static_cast<ToolId>(byteOf(id) & kByteLookupMask);
   // A copy: ending a tool may close windows' strokes, never the list.
   const std::vector<TDrawWindow*> list = windows_;
   for (TDrawWindow* w : list) w->selectToolHandlers(true);
@@ -89,7 +90,7 @@ bool CCanvasShared::selectTool(ToolId id) {
 
 void CCanvasShared::selectToolQuiet(ToolId id) {
   if (toolClassOf(id) == ToolClass::None) return;
-  tool_ = static_cast<ToolId>(byteOf(id) & 127);
+  tool_ = static_cast<ToolId>(byteOf(id) & kByteLookupMask);
   if (onToolChanged) onToolChanged();
 }
 

@@ -93,10 +93,10 @@ struct SBrushSizeRange {
   float largest = 200.0f;
 };
 
-// The fill a seed tool asks for at an image point: kind 2 fill, 3 automatic
-// selection, 4 magic eraser.
+// The fill a seed tool asks for at an image point: kSeedBucketFill,
+// kSeedAutoSelect or kSeedMagicEraser.
 struct SSeedFillRequest {
-  int32_t kind = 2;
+  int32_t kind = kSeedBucketFill;
   TPoint at{};
   SSeedSettings settings;
   uint32_t colour = 0;  // pixel order

@@ -85,6 +85,7 @@ void showOutlineAt(TDrawWindow& w, TPoint delta) {
 void retraceOutline(TDrawWindow& w) {
   CMaskMngr* masks = w.paper().masks();
   if (masks == nullptr) return;
+  // Without a selection image there is no outline to show.
   (void)masks->traceAnts(SSize{w.paper().width, w.paper().height}, -1);
   w.toolState().tool.antsStart = masks->getAntsOrigin();
 }

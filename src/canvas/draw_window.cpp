@@ -67,7 +67,6 @@ void TDrawWindow::attachDocument() {
 
 void TDrawWindow::detachDocument() {
   if (!paper_) return;
-  if (plotState().plotDocument == paper_.get()) setPlotDocument(nullptr);
   paper_->setViewSurface(nullptr);
   paper_->setOwner(nullptr);
 }
@@ -119,8 +118,7 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
 
 void TDrawWindow::activate() {
   selectToolHandlers(true);
-  setPlotDocument(paper_.get());
-  updatePlotCallbacks(shared_.toolStroke(), paper_.get());
+  updatePlotCallbacks(paper_->plotState(), shared_.toolStroke(), paper_.get());
   (void)selectPenEngine(shared_.penEngineLevel);  // refused while a stroke or replay runs
   // The recorder hears of it, and the pen engine takes the current settings.
   paper_->activate(true);

@@ -65,7 +65,7 @@ bool TDrawWindow::toolMayRunNow() const {
 bool TDrawWindow::installTemporaryTool(ToolId id) {
   if (id == ToolId::None || (toolState_.inputState & input::kTemporaryTool) != 0) return false;
   if (isReplaying() && refusedDuringReplay(toolClassOf(id))) return false;
-  if (!toolHandlersBuilt(toolClassOf(id))) return false;
+  if (toolClassOf(id) == ToolClass::None) return false;
   toolState_.savedTool = shared_.currentTool();
   // The handlers change without ending the tool: the press goes on in it.
   shared_.selectToolQuiet(id);
@@ -97,8 +97,9 @@ STempToolContext TDrawWindow::tempToolContext() const {
   return c;
 }
 
-SCursorChoice TDrawWindow::cursorAt(TPoint p) const {
-  (void)p;
+// The cursor follows the tool and the held keys; no tool shows another
+// cursor over another part of the picture.
+SCursorChoice TDrawWindow::cursorAt(TPoint /*p*/) const {
   ToolId id = ToolId::None;
   if ((toolState_.inputState & input::kTemporaryTool) == 0) id = temporaryToolForKeys(keys_, tempToolContext());
   if (id == ToolId::None) {
@@ -438,13 +439,14 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
     // whatever a replay left in it.
     if (CStrokeMngr* engine = paper_->penEngine(); engine != nullptr && shared_.penTools() != nullptr)
       engine->setParam(shared_.penTools()->strokeParam());
+    // A stroke that cannot begin stays closed, and the next point tries again.
     (void)strokeSession_.begin(*paper_, *flow_, stroke, true, shared_.penEngineLevel, at.X, at.Y, pressure);
     shared_.lastStrokeTime = timeGetTime();
     return -1;
   }
   if (paper_->strokeState().pointCount() > kMaxStrokePoints) {
     SRectXYWH r{};
-    (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
+    (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);  // the stroke closes either way
     toolState_.mousePointSuppression = 0;
     repaintImageRect(xywhToRect(r));
     return -1;
@@ -455,6 +457,7 @@ int32_t TDrawWindow::strokePoint(TStroke& stroke, bool fromScreen, float x, floa
     const float dx = at.X - last.x, dy = at.Y - last.y;
     if (std::sqrt(dx * dx + dy * dy) <= strokeMinDistance()) return 1;
   }
+  // A refused point is skipped like a short step.
   (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, pressure);
   return 1;
 }
@@ -470,8 +473,8 @@ void TDrawWindow::strokeEnd(TStroke& stroke, bool fromScreen, float x, float y) 
   toolState_.mousePointSuppression = 0;
   if (!paper_->strokeState().isOpen()) return;
   SRectXYWH r{};
-  (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, 0.0f);
-  (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);
+  (void)strokeSession_.point(*paper_, *flow_, stroke, true, true, at.X, at.Y, 0.0f);  // as above
+  (void)strokeSession_.end(*paper_, *flow_, stroke, true, r);  // the stroke closes either way
   // The layer now holds the stroke: the picture is composed from it.
   const TRect rect = xywhToRect(r);
   paper_->composeRect(r, true);

@@ -43,7 +43,7 @@ SLegacyImportResult TDrawWindow::openLegacyDocument(const std::string& path) {
   }
   result.eventsIgnored = events.size() > 0;
   events.clear();
-  (void)stopEventRecording(false);
+  (void)stopEventRecording(false);  // the new document has recorded nothing yet
   modified_ = false;
   applyReplayRefresh(uint8_t(kRefreshLayout | kRefreshCanvasSize | kRefreshTitle));
   return result;
@@ -62,7 +62,7 @@ bool TDrawWindow::openLegacyEvents(const std::string& path, uint32_t nowMs) {
   uint16_t code = 0;
   bool refresh = false;
   if (!paper_->playPenPacket(*flow_, *packet, code, refresh, *stroke)) {
-    (void)paper_->leaveOlderFormatMode();
+    (void)paper_->leaveOlderFormatMode();  // already failing; short of memory the document stays without undo
     handlers_ = &nullToolHandlers();
     return false;
   }
@@ -103,7 +103,7 @@ ReplayTick TDrawWindow::legacyReplayStep(uint32_t nowMs) {
       legacy_->dropLastCode();
       return endLegacyReplay(ReplayEndKind::Normal, nowMs);
     }
-    (void)endLegacyReplay(ReplayEndKind::OnError, nowMs);
+    (void)endLegacyReplay(ReplayEndKind::OnError, nowMs);  // the tick this answers is decided here
     return endOnError_ ? kReplayEnd : kReplayError;
   }
   if (!inStroke) {
@@ -131,7 +131,7 @@ ReplayTick TDrawWindow::endLegacyReplay(ReplayEndKind kind, uint32_t nowMs) {
   replaying_ = false;
   endPending_ = false;
   legacyPaused_ = false;
-  (void)paper_->leaveOlderFormatMode();
+  (void)paper_->leaveOlderFormatMode();  // short of memory the document stays without undo
   paper_->updateThumbnails(false, -1);
   selectToolHandlers(false);
   applyReplayRefresh(uint8_t(kRefreshLayout | kRefreshCanvasSize | kRefreshTitle));

@@ -44,6 +44,7 @@ constexpr uint32_t kProgressIntervalMs = 1000;
 // (the start has walked the whole stream already: it walks whole).
 bool endsWithSeal(const CEventMngr& store) {
   SPacketHeader last{};
+  // A stream that stops early ends with what was walked: no seal.
   (void)walkPackets(store.source(), 0, store.committedEnd(), [&](const SPacketInfo& p) {
     if (p.type != kPktState && p.type != kPktData) last = {p.type, p.subcode};
     return true;
@@ -269,7 +270,7 @@ ReplayTick TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
   // history, and a reset point marks where the new work begins.
   if (CEventMngr* store = documentEventStore(*paper_);
       store != nullptr && recordAfterReplay(*store, keepLength, keepEvents) && paper_->events() != nullptr)
-    (void)paper_->events()->recordResetPoint();
+    (void)paper_->events()->recordResetPoint();  // a mark that cannot be written leaves the events as they are
   paper_->updateAllThumbnails();
   selectToolHandlers(false);
   invalidateView();
@@ -325,6 +326,7 @@ void TDrawWindow::takeRecordedEventNames(std::vector<uint8_t>& out) {
     logMarkSet_ = true;
     return;
   }
+  // The log lists what could be walked.
   (void)walkPackets(store->source(), logMark_, end, [&](const SPacketInfo& p) {
     if (p.type == kPktState || p.type == kPktData) return true;
     switch (p.type) {
@@ -348,6 +350,7 @@ bool TDrawWindow::stopEventRecording(bool ask) {
   if (isStrokeOpen() || replaying_) return false;
   if (ask) {
     if (host_ == nullptr || host_->askOkCancel(resString(kResStopRecordingQuestion)) != kAnswerOk) return false;
+    // A cancel keeps nothing; a failed save shows the path.
     if (host_->askYesNo(resString(kResSaveEventsQuestion)) == kAnswerYes) (void)saveEvents();
   }
   store->clear();

@@ -57,7 +57,7 @@ void CPenTools::applyStrokeParams(const TPaintParam& param, TStroke& stroke, CSt
   if (engine != nullptr) engine->setParam(strokeRecord);
   render_.setEdgeParam(edgeRecord);
   render_.setShapeParam(shapeRecord);
-  if (penMethod) (void)render_.setRenderParam(renderRecord, 7);
+  if (penMethod) (void)render_.setRenderParam(renderRecord, kRenderValuesAll);  // answers only whether anything changed
   render_.setGradeMapParam(gradeRecord);
   render_.setNib(shape_.get(), false, false, false);
 }

@@ -2,6 +2,7 @@
 // automatic selection, each with the range settings of the options.
 #include "brush/stroke_settings.h"
 #include "canvas/canvas_shared.h"
+#include "canvas/tool_numbering.h"
 #include "document/paper.h"
 #include "document/paper_ops.h"
 
@@ -14,10 +15,11 @@ bool documentSeedFill(TPaper& doc, TFlowImage& flow, const SSeedFillRequest& req
   const bool antiAlias = request.settings.antiAlias;
   const int32_t layer = doc.currentLayerIndex();
   switch (request.kind) {
-    case 2:
-    case 4:
-      return doc.bucketFillLayer(flow, layer, request.at, antiAlias, request.kind == 4, stroke, settings, true);
-    case 3: {
+    case kSeedBucketFill:
+    case kSeedMagicEraser:
+      return doc.bucketFillLayer(flow, layer, request.at, antiAlias, request.kind == kSeedMagicEraser, stroke, settings,
+                                 true);
+    case kSeedAutoSelect: {
       const SModifierKeys keys{(request.shift & kShiftBit) != 0, (request.shift & kCtrlBit) != 0,
                                (request.shift & kAltBit) != 0};
       const int32_t mode = doc.selectModeFromKeys(keys, request.shortcutMode);

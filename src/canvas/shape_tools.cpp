@@ -75,7 +75,7 @@ void boxCorners(TDrawWindow& w, ShapeClass cls, TPoint p, uint32_t shift, TPoint
 void ellipsePoints(TPointF a, TPointF b, std::vector<TPointF>& out) {
   out.clear();
   const TRectF box{std::min(a.X, b.X), std::min(a.Y, b.Y), std::max(a.X, b.X), std::max(a.Y, b.Y)};
-  (void)rasterEllipse(box, 0.0, out);
+  (void)rasterEllipse(box, 0.0, out);  // an empty box gives no points
 }
 
 void setWindowPoints(TDrawWindow& w, const std::vector<TPointF>& image, bool closed) {
@@ -166,6 +166,7 @@ bool strokeOutline(TDrawWindow& w, std::vector<TPointF> points, bool closed) {
     const int32_t steps = static_cast<int32_t>(std::clamp(std::ceil(length / kEdgeStep), 1.0, 100000.0));
     for (int32_t k = 0; k < steps; ++k) {
       const float t = static_cast<float>(k) / static_cast<float>(steps);
+      // A point the stroke refuses is skipped like a short step.
       (void)w.strokePoint(s, false, a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t, pressure);
     }
   }
@@ -381,6 +382,7 @@ void shapeRightDown(TDrawWindow& w, uint32_t shift, TPoint p) {
 void shapeKey(TDrawWindow& w, ShapeClass cls, int32_t key, uint32_t) {
   const bool held = (w.toolState().inputState & kHeldBits) != 0;
   if (!held && !inProgress(w)) {
+    // A key that is no arrow starts nothing.
     if (cls == ShapeClass::Select && !w.isBusy()) (void)startSelectionKeyMove(w, key);
     return;
   }

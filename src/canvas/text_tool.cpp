@@ -51,6 +51,7 @@ int32_t CTextToolSession::render(const STextToolSettings& s, SRectXYWH& docBound
   TPaper& doc = w_.paper();
   const CLayerData* layer = doc.currentLayer();
   if (layer == nullptr || !layer->image || s.text.empty()) return 0;
+  // A flow that cannot load keeps its last picture; the commit reloads.
   (void)doc.loadFlowImage(w_.flow(), doc.currentLayerIndex(), false);
   TFlowImage& flow = w_.flow();
   if (!flow.coverage.IsAllocated()) return -1;

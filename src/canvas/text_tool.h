@@ -71,7 +71,6 @@ class CTextToolSession {
   CTextToolSession(const CTextToolSession&) = delete;
   CTextToolSession& operator=(const CTextToolSession&) = delete;
 
-  void setPoint(TPoint docPoint) { point_ = docPoint; }
   TPoint point() const { return point_; }
   bool selectMode() const { return selectMode_; }
 

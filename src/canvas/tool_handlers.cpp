@@ -11,6 +11,7 @@
 #include "brush/stroke_settings.h"
 #include "canvas/draw_window.h"
 #include "core/block_image.h"
+#include "core/lookup_mask.h"
 #include "document/layer_data.h"
 #include "document/paper.h"
 
@@ -169,7 +170,7 @@ void seedDown(TDrawWindow& w, uint32_t shift, TPoint p) {
   SSeedFillRequest request;
   request.kind = kind;
   request.at = at;
-  request.settings = kind == 3 ? w.shared().prefs.wandSeed : w.shared().prefs.fillSeed;
+  request.settings = kind == kSeedAutoSelect ? w.shared().prefs.wandSeed : w.shared().prefs.fillSeed;
   request.colour = w.shared().mainColor();
   request.shift = shift;
   request.shortcutMode = w.shared().prefs.shortcutMode;
@@ -213,7 +214,7 @@ constexpr SToolHandlers kTextTable{textDown, nullptr, nullptr, toolDoubleClick, 
 constexpr SToolHandlers kSeedTable{seedDown, nullptr, nullptr, toolDoubleClick, rightDownPick, nullptr, nullptr,
                                    nullptr,  seedHover, nullptr, nullptr, nullptr, endTool};
 
-// Per class 0..9; null entries: classes whose tools are not built yet.
+// Per class 0..9.
 constexpr const SToolHandlers* kTables[kToolClassCount] = {
     &kBrushTable,      &kZoomTable,           &kEyedropperTable,     &kHandTable, &kSeedTable,
     &kDragToolHandlers, &kBrushShapeHandlers, &kFillShapeHandlers, &kSelectShapeHandlers, &kTextTable,
@@ -224,20 +225,15 @@ constexpr const SToolHandlers* kTables[kToolClassCount] = {
 const SToolHandlers& nullToolHandlers() { return kNullTable; }
 
 const SToolHandlers& toolHandlersOf(ToolClass cls) {
-  const uint32_t i = byteOf(cls) & 127u;
-  if (i >= static_cast<uint32_t>(kToolClassCount) || kTables[i] == nullptr) return kNullTable;
+  const uint32_t i = byteOf(cls) & kByteLookupMask;
+  if (i >= static_cast<uint32_t>(kToolClassCount)) return kNullTable;
   return *kTables[i];
-}
-
-bool toolHandlersBuilt(ToolClass cls) {
-  const uint32_t i = byteOf(cls) & 127u;
-  return i < static_cast<uint32_t>(kToolClassCount) && kTables[i] != nullptr;
 }
 
 // ---- shared handlers ----
 
 void toolDoubleClick(TDrawWindow& w, uint32_t, TPoint) {
-  if (w.shared().onGrabberDoubleClick) (void)w.shared().onGrabberDoubleClick();
+  if (w.shared().onGrabberDoubleClick) (void)w.shared().onGrabberDoubleClick();  // nothing else to do on a double click
 }
 
 void rightDownPick(TDrawWindow& w, uint32_t shift, TPoint p) {

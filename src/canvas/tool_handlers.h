@@ -35,13 +35,9 @@ struct SToolHandlers {
   EndHandler end = nullptr;              // 12
 };
 
-// The table of a class; the null table (every slot empty) for a class past 9
-// and for the classes whose tools are not built yet.
+// The table of a class; the null table (every slot empty) for a class past 9.
 const SToolHandlers& toolHandlersOf(ToolClass cls);
 const SToolHandlers& nullToolHandlers();
-// Whether the class has its own handlers (a tool of a class without them
-// cannot be selected).
-[[nodiscard]] bool toolHandlersBuilt(ToolClass cls);
 
 // The tables of the drag class and the three shape classes.
 extern const SToolHandlers kDragToolHandlers;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/lookup_mask.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
 
@@ -12,7 +13,7 @@ namespace {
 // Index into a table after dropping the top bit of the byte; -1 when the
 // number lies past the table.
 constexpr int indexIn(uint8_t raw, int tableSize) {
-  int i = raw & 127;
+  int i = raw & kByteLookupMask;
   return i < tableSize ? i : -1;
 }
 
@@ -36,15 +37,15 @@ constexpr std::array<SToolIdEntry, kToolIdCount> kToolIds = {{
     {ToolClass::FillShape, 2},    // 9 ellipse fill
     {ToolClass::FillShape, 1},    // 10 polygon fill
     {ToolClass::FillShape, 3},    // 11 freehand fill
-    {ToolClass::Seed, 2},         // 12 bucket fill
-    {ToolClass::Seed, 4},         // 13 magic eraser
+    {ToolClass::Seed, kSeedBucketFill},         // 12 bucket fill
+    {ToolClass::Seed, kSeedMagicEraser},         // 13 magic eraser
     {ToolClass::SelectShape, 0},  // 14 rectangle select
     {ToolClass::SelectShape, 2},  // 15 ellipse select
     {ToolClass::SelectShape, 1},  // 16 polygon select
     {ToolClass::SelectShape, 3},  // 17 freehand select
     {ToolClass::Drag, 1},         // 18 selection move
     {ToolClass::Drag, 7},         // 19 cursor-key selection move
-    {ToolClass::Seed, 3},         // 20 automatic select
+    {ToolClass::Seed, kSeedAutoSelect},         // 20 automatic select
     {ToolClass::Drag, 0},         // 21 layer move
     {ToolClass::Drag, 6},         // 22 cursor-key layer move
     {ToolClass::Drag, 2},         // 23 layer move following the selection

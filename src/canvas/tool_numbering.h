@@ -155,6 +155,9 @@ ToolId toolIdOf(ToolClass cls, int32_t variant);
 // 2 ellipse, 1 polygon.
 [[nodiscard]] bool brushShapeKindOf(ToolId id, int32_t& kind);
 // Seed tools: 12 -> 2 bucket fill, 20 -> 3 automatic selection, 13 -> 4 magic eraser.
+inline constexpr int32_t kSeedBucketFill = 2;
+inline constexpr int32_t kSeedAutoSelect = 3;
+inline constexpr int32_t kSeedMagicEraser = 4;
 [[nodiscard]] bool seedKindOf(ToolId id, int32_t& kind);
 // Drag tools: 21 -> 0, 18 -> 1, 23 -> 2, 7 -> 3, 27 -> 4, 22 -> 6, 19 -> 7,
 // 24 -> 8 (no id has kind 5).

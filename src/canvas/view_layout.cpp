@@ -48,10 +48,6 @@ SAxisPlacement axisPlacement(int32_t position, int32_t margin, float z) {
   return p;
 }
 
-int64_t positionShowing(float p, float z, float w, int32_t margin) {
-  return roundHalfUp(static_cast<double>(p) * saneZoom(z) - w + 0.5) + margin;
-}
-
 SRatio fitRatio(SSize image, SSize client, float sinA, float cosA, bool allowEnlarge) {
   const int64_t availW = int64_t{client.W} - kFitBorder;
   const int64_t availH = int64_t{client.H} - kFitBorder;

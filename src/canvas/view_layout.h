@@ -59,10 +59,6 @@ struct SAxisPlacement {
 };
 SAxisPlacement axisPlacement(int32_t position, int32_t margin, float z);
 
-// The scroll position that shows image coordinate p at window coordinate w:
-// round(p x z - w + 0.5) + margin, in 64 bits (clamp it afterwards).
-[[nodiscard]] int64_t positionShowing(float p, float z, float w, int32_t margin);
-
 // The ratio that fits the image, turned by the view angle, into the client
 // less 80 pixels on each axis. Without allowEnlarge a ratio above 1 becomes
 // 1/1. A client too small to hold anything fits at the smallest zoom.

@@ -309,10 +309,9 @@ void polygonPass(TChannel& plane, const std::vector<TPoint>& pts, int32_t from, 
 // ---- discs ------------------------------------------------------------------
 
 void fillDiscAA(TChannel& plane, uint32_t value, bool antialias, float cx, float cy, float radius, float opacity,
-                bool max) {
+                bool max, const SPlanePlot8& plot) {
   SDiscGrid g;
   if (!g.init(plane, cx, cy, radius, 5)) return;
-  const PlotCallback8 plot = plotCallback8();
   const bool small = radius <= 3.0f;
   const uint32_t full = scaledByte(255, opacity);
   const uint32_t valOp = scaledByte(value, opacity);
@@ -348,8 +347,7 @@ void fillDiscSoftAA(TChannel& plane, uint32_t value, bool max, float cx, float c
 }
 
 void plotDiscAA(TMTC& plane, uint32_t colour, bool antialias, float cx, float cy, float radius, float opacity,
-                bool soft) {
-  const PlotCallback32 plot = plotCallback32();
+                bool soft, const SPlanePlot32& plot) {
   disc32<SSoftFast>(plane, antialias, cx, cy, radius, opacity, soft,
                     [&](int32_t x, int32_t y, uint32_t a) { plot(plane, x, y, colour, a); });
 }

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/blend_arith.h"
 #include "core/planes.h"
 #include "core/rect.h"
 
@@ -21,14 +22,14 @@ namespace pg {
 
 // ---- discs ------------------------------------------------------------------
 
-// 8-bit disc, 5 x 5 sub-samples, through the 8-bit plot call-back. A radius
+// 8-bit disc, 5 x 5 sub-samples, through the given plane plot. A radius
 // of 3 or less makes every pixel an edge pixel. Edge pixels get alpha
 // Trunc(255*opacity)*n div 25 (n inside sub-samples), or without
 // anti-aliasing the full alpha; inside pixels the full alpha. In max mode the
 // coverage itself is written as the value with alpha 255, and only where it
 // is above the pixel.
 void fillDiscAA(TChannel& plane, uint32_t value, bool antialias, float cx, float cy, float radius, float opacity,
-                bool max);
+                bool max, const SPlanePlot8& plot = {});
 
 // 8-bit disc written through blendPixelTab, optionally soft (fading toward the
 // rim by 255 - d*d*255 div (R*R)).
@@ -36,10 +37,10 @@ void fillDiscSoftAA(TChannel& plane, uint32_t value, bool max, float cx, float c
                     bool soft);
 
 // 32-bit discs, 4 x 4 sub-samples (soft is ignored below radius 3):
-// plotDiscAA plots through the 32-bit plot call-back, fillDiscAA through
+// plotDiscAA plots through the given plane plot, fillDiscAA through
 // blendPixelTab.
 void plotDiscAA(TMTC& plane, uint32_t colour, bool antialias, float cx, float cy, float radius, float opacity,
-                bool soft);
+                bool soft, const SPlanePlot32& plot = {});
 void fillDiscAA(TMTC& plane, uint32_t colour, bool antialias, float cx, float cy, float radius, float opacity,
                 bool soft);
 

@@ -355,10 +355,6 @@ CScaleImageTMTC::CScaleImageTMTC(const TMTC& src, TMTC* dst) : src_(src), dst_(d
   SrcSize = sizeIfReady(&src);
   DstSize = sizeIfReady(dst);
 }
-void CScaleImageTMTC::SetDst(TMTC* dst) {
-  dst_ = dst;
-  DstSize = sizeIfReady(dst);
-}
 const uint8_t* CScaleImageTMTC::srcPixel(int32_t x, int32_t y) const { return src_.PixelAddress(x, y); }
 uint8_t* CScaleImageTMTC::dstPixel(int32_t x, int32_t y) const { return dst_->PixelAddress(x, y); }
 void CScaleImageTMTC::resampleAll() {
@@ -374,10 +370,6 @@ CScaleImageCH::CScaleImageCH(const TChannel& src, TChannel* dst) : src_(src), ds
   SrcSize = sizeIfReady(&src);
   DstSize = sizeIfReady(dst);
 }
-void CScaleImageCH::SetDst(TChannel* dst) {
-  dst_ = dst;
-  DstSize = sizeIfReady(dst);
-}
 const uint8_t* CScaleImageCH::srcPixel(int32_t x, int32_t y) const { return src_.pixelAt(x, y); }
 uint8_t* CScaleImageCH::dstPixel(int32_t x, int32_t y) const { return dst_->pixelAt(x, y); }
 void CScaleImageCH::resampleAll() {
@@ -391,10 +383,6 @@ void CScaleImageCH::resampleAll() {
 
 CScaleImageCH2TMTC::CScaleImageCH2TMTC(const TChannel& src, TMTC* dst) : src_(src), dst_(dst) {
   SrcSize = sizeIfReady(&src);
-  DstSize = sizeIfReady(dst);
-}
-void CScaleImageCH2TMTC::SetDst(TMTC* dst) {
-  dst_ = dst;
   DstSize = sizeIfReady(dst);
 }
 void CScaleImageCH2TMTC::store(uint8_t* dst, const SScaleSum& sum, UInt128 totalWeight) const {

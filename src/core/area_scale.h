@@ -108,11 +108,10 @@ class CScaleImage8 : public CScaleImage {
   void store(uint8_t* dst, const SScaleSum& sum, UInt128 totalWeight) const override;
 };
 
-// A TMTC into a TMTC. The destination may be given later (SetDst).
+// A TMTC into a TMTC.
 class CScaleImageTMTC final : public CScaleImage {
  public:
   CScaleImageTMTC(const TMTC& src, TMTC* dst);
-  void SetDst(TMTC* dst);
   const uint8_t* srcPixel(int32_t x, int32_t y) const override;
   uint8_t* dstPixel(int32_t x, int32_t y) const override;
 
@@ -128,7 +127,6 @@ class CScaleImageTMTC final : public CScaleImage {
 class CScaleImageCH final : public CScaleImage8 {
  public:
   CScaleImageCH(const TChannel& src, TChannel* dst);
-  void SetDst(TChannel* dst);
   const uint8_t* srcPixel(int32_t x, int32_t y) const override;
   uint8_t* dstPixel(int32_t x, int32_t y) const override;
 
@@ -144,7 +142,6 @@ class CScaleImageCH final : public CScaleImage8 {
 class CScaleImageCH2TMTC final : public CScaleImage8 {
  public:
   CScaleImageCH2TMTC(const TChannel& src, TMTC* dst);
-  void SetDst(TMTC* dst);
   void store(uint8_t* dst, const SScaleSum& sum, UInt128 totalWeight) const override;
   const uint8_t* srcPixel(int32_t x, int32_t y) const override;
   uint8_t* dstPixel(int32_t x, int32_t y) const override;

@@ -68,35 +68,15 @@ bool blendPixelTab(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t 
   return blendAt<&lerpPixelRgbTab>(plane, x, y, colour, alpha);
 }
 
-// ------------------------------------------------- the plot call-backs
+// ------------------------------------------------- plane plots
 
-bool plotBlend8(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha) {
+bool plotBlend8(const void*, TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha) {
   return blendPixel(plane, x, y, value, alpha);
 }
 
-bool plotBlend32(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha) {
+bool plotBlend32(const void*, TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha) {
   return blendPixel(plane, x, y, colour, alpha);
 }
-
-namespace {
-PlotCallback8 gPlot8 = &plotBlend8;
-PlotCallback32 gPlot32 = &plotBlend32;
-}  // namespace
-
-PlotCallback8 setPlotCallback8(PlotCallback8 routine) {
-  PlotCallback8 old = gPlot8;
-  gPlot8 = routine ? routine : &plotBlend8;
-  return old;
-}
-
-PlotCallback32 setPlotCallback32(PlotCallback32 routine) {
-  PlotCallback32 old = gPlot32;
-  gPlot32 = routine ? routine : &plotBlend32;
-  return old;
-}
-
-PlotCallback8 plotCallback8() { return gPlot8; }
-PlotCallback32 plotCallback32() { return gPlot32; }
 
 // ------------------------------------------------------------- dissolve
 
@@ -119,11 +99,6 @@ void stochasticBlend(const SStochasticBlend& s, uint32_t* dst, uint32_t colour, 
   if (s.op == nullptr) return;
   const uint32_t threshold = mulDiv255(s.amount & 0xFFu, pixelAlpha(colour));
   if (threshold > stochasticDraw(x, y, colour)) s.op(dst, colour, param);
-}
-
-void resetBlendState() {
-  gPlot8 = &plotBlend8;
-  gPlot32 = &plotBlend32;
 }
 
 }  // namespace pg

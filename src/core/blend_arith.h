@@ -187,22 +187,34 @@ bool blendPixel(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alp
 // 32-bit plane: lerpPixelRgbTab(p, colour, alpha).
 bool blendPixelTab(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha);
 
-// ------------------------------------------------- the plot call-backs
-// Two process-wide slots through which the anti-aliased drawing routines
-// plot; the brush engine replaces both together. One user-interface thread.
+// ------------------------------------------------- plane plots
+// Where the anti-aliased drawing routines put one pixel: a routine and the
+// context its caller hands it (the brush hands its surface). The plain
+// plots blend straight into the plane and need no context.
 
-using PlotCallback8 = bool (*)(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha);
-using PlotCallback32 = bool (*)(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha);
+using PlotCallback8 = bool (*)(const void* context, TChannel& plane, int32_t x, int32_t y, uint32_t value,
+                               uint32_t alpha);
+using PlotCallback32 = bool (*)(const void* context, TMTC& plane, int32_t x, int32_t y, uint32_t colour,
+                                uint32_t alpha);
 
-// The initial call-backs: blendPixel on each plane kind.
-bool plotBlend8(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha);
-bool plotBlend32(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha);
+// blendPixel on each plane kind (the context is not read).
+bool plotBlend8(const void* context, TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha);
+bool plotBlend32(const void* context, TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha);
 
-// Replace a slot (nullptr puts the initial call-back back) and answer the previous one.
-PlotCallback8 setPlotCallback8(PlotCallback8 routine);
-PlotCallback32 setPlotCallback32(PlotCallback32 routine);
-PlotCallback8 plotCallback8();
-PlotCallback32 plotCallback32();
+struct SPlanePlot8 {
+  PlotCallback8 routine = &plotBlend8;
+  const void* context = nullptr;
+  bool operator()(TChannel& plane, int32_t x, int32_t y, uint32_t value, uint32_t alpha) const {
+    return routine(context, plane, x, y, value, alpha);
+  }
+};
+struct SPlanePlot32 {
+  PlotCallback32 routine = &plotBlend32;
+  const void* context = nullptr;
+  bool operator()(TMTC& plane, int32_t x, int32_t y, uint32_t colour, uint32_t alpha) const {
+    return routine(context, plane, x, y, colour, alpha);
+  }
+};
 
 // ------------------------------------------------------------- dissolve
 
@@ -226,8 +238,5 @@ struct SStochasticBlend {
 // is above the draw at (x, y), else leaves the pixel. With no operation it
 // does nothing.
 void stochasticBlend(const SStochasticBlend& s, uint32_t* dst, uint32_t colour, uint32_t param, int32_t x, int32_t y);
-
-// Puts the plot call-backs back to their start values (tests).
-void resetBlendState();
 
 }  // namespace pg

@@ -154,17 +154,6 @@ inline VF ffloor(VF x) {
   return fsub(t, fand(fgt(t, x), kf(1.0f)));
 }
 inline VF ftrunc(VF x) { return toF(truncI(x)); }
-// trunc(n / d) for integer lanes with |n| <= 65535 and 1 <= d <= 255, given
-// r = 1/d: the product is within one of the quotient and is corrected by
-// exact integer products (one division serves three channels).
-inline VF divTrunc(VF n, VF d, VF r) {
-  const VF sign = kf(-0.0f);
-  const VF a = fandnot(sign, n);
-  VF q = ftrunc(fmul(a, r));
-  q = fsub(q, fand(fgt(fmul(q, d), a), kf(1.0f)));
-  q = fadd(q, fand(fge(a, fmul(fadd(q, kf(1.0f)), d)), kf(1.0f)));
-  return forr(q, fand(sign, n));
-}
 
 // ---- channel formulas B(d, s) on 16-bit lanes holding bytes
 

@@ -10,6 +10,7 @@
 #define PG_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
 #define PG_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
 #else
+// Without the sanitizer the marks only use their arguments.
 #define PG_POISON(p, n) ((void)(p), (void)(n))
 #define PG_UNPOISON(p, n) ((void)(p), (void)(n))
 #endif
@@ -36,12 +37,13 @@ void* mapChunkMemory(bool populate) {
   if (start + span > end) munmap(reinterpret_cast<void*>(end), start + span - end);
   void* p = reinterpret_cast<void*>(aligned);
 #if defined(MADV_HUGEPAGE)
-  (void)madvise(p, kChunkBytes, MADV_HUGEPAGE);
+  (void)madvise(p, kChunkBytes, MADV_HUGEPAGE);  // a hint: refused, the pages are smaller
 #endif
 #if defined(MADV_POPULATE_WRITE)
+  // A hint: refused, the pages are had at first touch.
   if (populate) (void)madvise(p, kChunkBytes, MADV_POPULATE_WRITE);
 #else
-  (void)populate;
+  (void)populate;  // without the hint the pages are had at first touch
 #endif
   return p;
 }

@@ -109,22 +109,22 @@ bool acceptCompression(const SBmpInfoHeader& h, CStream& stream, bool masksNeedC
 
 // The buffers below hold exactly the bytes the fields take.
 void writeBmpFileHeader(const SBmpFileHeader& h, uint8_t out[kBmpFileHeaderSize]) {
-  (void)writeRecord(out, kBmpFileHeaderSize, h, fileHeaderFields);
+  (void)writeRecord(out, kBmpFileHeaderSize, h, fileHeaderFields);  // see above
 }
 
 SBmpFileHeader readBmpFileHeader(const uint8_t in[kBmpFileHeaderSize]) {
   SBmpFileHeader h;
-  (void)readRecord(in, kBmpFileHeaderSize, h, fileHeaderFields);
+  (void)readRecord(in, kBmpFileHeaderSize, h, fileHeaderFields);  // see above
   return h;
 }
 
 void writeBmpInfoHeader(const SBmpInfoHeader& h, uint8_t out[kBmpInfoHeaderSize]) {
-  (void)writeRecord(out, kBmpInfoHeaderSize, h, infoHeaderFields);
+  (void)writeRecord(out, kBmpInfoHeaderSize, h, infoHeaderFields);  // see above
 }
 
 SBmpInfoHeader readBmpInfoHeader(const uint8_t in[kBmpInfoHeaderSize]) {
   SBmpInfoHeader h;
-  (void)readRecord(in, kBmpInfoHeaderSize, h, infoHeaderFields);
+  (void)readRecord(in, kBmpInfoHeaderSize, h, infoHeaderFields);  // see above
   return h;
 }
 

@@ -25,6 +25,7 @@ SChunkHead parseChunkHead(const uint8_t* bytes) {
 }
 
 void storeChunkHead(uint8_t* bytes, const SChunkHead& head) {
+  // The buffer is the head's own size: its fields fit.
   (void)writeRecord(bytes, kChunkHeadBytes, head, chunkHeadFields);
 }
 

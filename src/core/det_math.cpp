@@ -162,11 +162,6 @@ double cos(double x) {
   return sinOfQuarters(y0, y1, n + 1);
 }
 
-void sincos(double x, double& s, double& c) {
-  s = sin(x);
-  c = cos(x);
-}
-
 namespace {
 
 // tan(x + y) on |x| <= pi/4 (iy 1), or -1 / tan(x + y) (iy -1).

@@ -15,8 +15,6 @@ namespace pg::dmath {
 
 double sin(double x);
 double cos(double x);
-// sin and cos of one angle, as one reduction.
-void sincos(double x, double& s, double& c);
 double tan(double x);
 double atan(double x);
 double atan2(double y, double x);

@@ -103,7 +103,6 @@ class CDynStack {
 
   [[nodiscard]] bool Overflow() const { return Overflow_; }
   int32_t Length() const { return Length_; }
-  int32_t Capacity() const { return Buf_.Count; }
   int32_t ElemSize() const { return Buf_.ElemSize; }
 
  private:

@@ -35,10 +35,13 @@ void populate(void* p, size_t bytes) {
   const uintptr_t end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~(page - 1);
   if (end <= start) return;
 #if defined(MADV_HUGEPAGE)
+  // A hint: refused, the pages are smaller.
   (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 #endif
+  // A hint: refused, the pages are had at first touch.
   (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
 #else
+  // Without madvise there is nothing to hint.
   (void)p;
   (void)bytes;
 #endif

@@ -53,7 +53,6 @@ class CRingBuf {
 
   int32_t elementSize() const { return elementSize_; }
   int32_t capacity() const { return capacity_; }
-  int32_t extraSlots() const { return extra_; }
   int32_t backCount() const { return back_; }
   int32_t forwardCount() const { return forward_; }
 

@@ -218,9 +218,8 @@ class TMyMemory {
   [[nodiscard]] int64_t size() const { return size_; }
   [[nodiscard]] int64_t capacity() const { return capacity_; }
   [[nodiscard]] int64_t growStep() const { return growStep_; }
-  // Sticky: a checked read failed since the last clear() or resetReadFailed().
+  // Sticky: a checked read failed since the last clear().
   [[nodiscard]] bool readFailed() const { return readFailed_; }
-  void resetReadFailed() { readFailed_ = false; }
 
  private:
   [[nodiscard]] bool peekAt(int64_t offset, int64_t width, int64_t& at);

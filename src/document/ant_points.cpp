@@ -22,10 +22,10 @@ CAntPoints::CAntPoints(const CAntsView* view, uint8_t pattern)
 void CAntPoints::clear() {
   ++generation_;
   // A list left without a block takes one at its first add().
-  (void)left_.reset();
-  (void)right_.reset();
-  (void)top_.reset();
-  (void)bottom_.reset();
+  (void)left_.reset();  // freeing the block cannot fail
+  (void)right_.reset();  // as above
+  (void)top_.reset();  // as above
+  (void)bottom_.reset();  // as above
 }
 
 void CAntPoints::clearAll() {

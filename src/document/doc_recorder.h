@@ -130,8 +130,6 @@ class CDocEventRecorder final : public IDocEventRecorder,
 
   CEventMngr& store() { return store_; }
   const CEventMngr& store() const { return store_; }
-  CStateRecorder& stateRecorder() { return state_; }
-  CCommandRecorder& commandRecorder() { return commands_; }
 
   // ---- IDocRecorder ----
   [[nodiscard]] bool startRecording(int32_t undoSteps) override;
@@ -306,7 +304,8 @@ class CDocEventRecorder final : public IDocEventRecorder,
   uint32_t strokePointCount() const override { return strokes_.pointCount(); }
 
  private:
-  // EventOwner: the document has no stroke engine of its own yet.
+  // EventOwner: the stroke settings and the pen renderer belong to the
+  // windows, not to the document; no recording asks the store for them.
   CStrokeMngr* eventStrokeManager() override { return nullptr; }
   CPenRender* eventPenRenderer() override { return nullptr; }
   // IDocStateSource, read from the document.

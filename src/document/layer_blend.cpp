@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/blend_modes.h"
+#include "core/lookup_mask.h"
 
 namespace pg {
 
@@ -24,7 +25,7 @@ constexpr int kRowsByKind[4] = {2, 2, 4, 6};
 
 PixelOp32 findLinkPair(uint32_t lowerMode, uint32_t upperMode, uint32_t linkKind) {
   if (linkKind > 3) return nullptr;
-  const uint32_t lo = lowerMode & 127, up = upperMode & 127;
+  const uint32_t lo = lowerMode & kByteLookupMask, up = upperMode & kByteLookupMask;
   for (int i = 0; i < kRowsByKind[linkKind]; ++i)
     if (kLinkPairs[i].lower == lo && kLinkPairs[i].upper == up) return layerOverOp(kLinkPairs[i].overMode);
   return nullptr;
@@ -54,7 +55,7 @@ bool linkMergeOps(uint32_t lowerMode, uint32_t upperMode, bool skipTransparent, 
 PixelOp32 mergeOperator(PixelOp32 op, uint32_t lowerMode, uint32_t upperMode) {
   if (op == nullptr) return nullptr;
   if (op == &blendPixelMultiplyUnion) return &blendMultiplyMerge;
-  if ((upperMode & 127) == lbmSubtract && (lowerMode & 127) != lbmSubtract) return &blendSubtractOpacity;
+  if ((upperMode & kByteLookupMask) == lbmSubtract && (lowerMode & kByteLookupMask) != lbmSubtract) return &blendSubtractOpacity;
   return op;
 }
 

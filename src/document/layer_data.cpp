@@ -23,7 +23,6 @@ LayerOwnUndoFactory& ownUndoFactory() {
 }  // namespace
 
 uint32_t peekNextLayerId() { return gNextLayerId; }
-void resetLayerIdCounter() { gNextLayerId = 0; }
 
 LayerOwnUndoFactory setLayerOwnUndoFactory(LayerOwnUndoFactory factory) {
   LayerOwnUndoFactory old = std::move(ownUndoFactory());

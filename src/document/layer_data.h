@@ -28,7 +28,6 @@ class CLayerData {
   CLayerData& operator=(const CLayerData&) = delete;
 
   // ---- identity ----
-  uint32_t getId() const { return id; }
   // Overwrites the id (a merge result keeps the id of the layer it replaces).
   void setId(uint32_t v) { id = v; }
   // Seeds the dissolve random state with a given seed (range 0..255). The
@@ -146,7 +145,5 @@ class CLayerData {
 
 // The process-wide layer id counter: the id the next layer takes.
 uint32_t peekNextLayerId();
-// Puts the counter back to 0 (tests).
-void resetLayerIdCounter();
 
 }  // namespace pg

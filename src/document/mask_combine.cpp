@@ -70,14 +70,15 @@ std::unique_ptr<CMaskData> CMaskMngr::makeCombinedMask(int32_t i, const TChannel
     m = sizedMask(index, rectSize(u));
     if (!m) return nullptr;
     CBlockVCH& img = *m->image;
+    // Checked by commitFailed() with the rest.
     (void)img.copyFromChannel(region, TPoint{regionRect.Left - u.Left, regionRect.Top - u.Top}, whole);
     const TPoint at{o.Left - u.Left, o.Top - u.Top};
     const SRectXYWH oldWhole{0, 0, old->imageWidth(), old->imageHeight()};
     if (mode == kCombineAdd) {
-      (void)img.combine(*old->image, at, byteMax, oldWhole);
+      (void)img.combine(*old->image, at, byteMax, oldWhole);  // as above
     } else {
-      (void)img.combine(*old->image, at, byteMul, oldWhole);
-      (void)img.fillOutsideXYWH(SRectXYWH{at.X, at.Y, oldWhole.Width, oldWhole.Height}, 0);
+      (void)img.combine(*old->image, at, byteMul, oldWhole);  // as above
+      (void)img.fillOutsideXYWH(SRectXYWH{at.X, at.Y, oldWhole.Width, oldWhole.Height}, 0);  // as above
     }
     m->offsetX = -u.Left;
     m->offsetY = -u.Top;
@@ -89,8 +90,10 @@ std::unique_ptr<CMaskData> CMaskMngr::makeCombinedMask(int32_t i, const TChannel
     if (!m) return nullptr;
     CBlockVCH& img = *m->image;
     const TRect o = old->imageRect();
+    // Checked by commitFailed() with the rest.
     (void)img.copyFromChannel(region, TPoint{regionRect.Left - o.Left, regionRect.Top - o.Top}, whole);
-    (void)img.xorAll(255);
+    (void)img.xorAll(255);  // as above
+    // As above.
     (void)img.combine(*old->image, TPoint{0, 0}, byteMin, SRectXYWH{0, 0, old->imageWidth(), old->imageHeight()});
     m->offsetX = old->offsetX;
     m->offsetY = old->offsetY;

@@ -34,9 +34,6 @@ std::string derivedName(uint32_t word, const std::string& layerName) {
 }
 }  // namespace
 
-uint32_t peekNextMaskId() { return gNextMaskId; }
-void resetMaskIdCounter() { gNextMaskId = 0; }
-
 CMaskData::CMaskData(int32_t index_) : index(index_), id(gNextMaskId++), thumbnail(std::make_unique<TTC>()) {}
 
 CMaskData::~CMaskData() = default;
@@ -138,10 +135,12 @@ bool CMaskData::writeToLayerAlpha(CLayerData& layer) const {
   // Walk the overlap in the layer's coordinates, piece by piece of the mask
   // tiles: a uniform piece sets the alpha of a whole rectangle at once.
   const SRectXYWH overlapInMask{0, 0, src.width(), src.height()};
+  // Every write is checked by commitFailed() at the end.
   (void)src.forEachTileToPlane(dst.size(), TPoint{-dx, -dy}, overlapInMask,
                          [&](STileRec& t, const SRectXYWH& piece, TPoint at) {
                            if (!t.committed()) {
                              if (t.uniform & 0xFF)
+                               // Checked by commitFailed() at the end.
                                (void)dst.fillAlphaRect(SRectXYWH{at.X, at.Y, piece.Width, piece.Height}, t.uniform & 0xFF);
                              return true;
                            }

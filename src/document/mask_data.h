@@ -83,8 +83,4 @@ class CMaskData {
   int32_t offsetY = 0;
 };
 
-// The process-wide mask id counter: the id the next mask takes.
-uint32_t peekNextMaskId();
-void resetMaskIdCounter();
-
 }  // namespace pg

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <new>
 
-#include "brush/plot_callbacks.h"
-#include "brush/plot_state.h"
 #include "core/block_image.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -79,8 +77,6 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
 }
 
 TPaper::~TPaper() {
-  // The plot call-backs must not keep reading a document that is gone.
-  if (plotState().plotDocument == this) setPlotDocument(nullptr);
   ready_ = false;
   notifyChange(false);
   composite.FreeData();

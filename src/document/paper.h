@@ -49,6 +49,7 @@ class CDocEdit;
 struct SColorRangeEntry;
 struct SColorRangeSettings;
 class CFillMngr;
+struct SPlotState;
 class IDocEventRecorder;
 
 class TPaper final : public IUndoDocument, public IPlotDocument {
@@ -392,6 +393,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
                             float pressure);
   [[nodiscard]] bool endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
   TStrokeSink strokeSink() const { return strokeSink_; }
+  // How this document's strokes write their pixels: its own, shared with no
+  // other document (made on first use).
+  SPlotState& plotState();
   // The open stroke, its point count, the engine level and mode.
   CStrokeState& strokeState() { return strokeState_; }
   const CStrokeState& strokeState() const { return strokeState_; }
@@ -860,6 +864,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::shared_ptr<CStrokeMngr> penEngine_;
   std::shared_ptr<IPenDocument> penDocument_;
   CPenRender* penRender_ = nullptr;
+  std::shared_ptr<SPlotState> plot_;
   TStroke* penStroke_ = nullptr;  // the settings the engine was made over
   const CToneMngr* toolTones_ = nullptr;
   const CToneMngr* replayTones_ = nullptr;

@@ -32,7 +32,7 @@ void eraseSpan(void* data, CFillMngr& filler, CDibCore& target, const CFillMngr:
   for (int32_t x = 0; x < width; ++x) ctx.alpha[static_cast<size_t>(x)] = static_cast<uint8_t>(row[x] >> 24);
   filler.spanPlotColor(target, span);
   for (int32_t x = 0; x < width; ++x) {
-    const uint32_t v = selectionCoverage(x, span.row, 255);
+    const uint32_t v = selectionCoverage(filler.plotter(), x, span.row, 255);
     if (v == 0) continue;
     const uint32_t a = ctx.alpha[static_cast<size_t>(x)];
     const uint32_t kept = a == 0 ? 0 : productAt(a, 255 - v);
@@ -49,9 +49,6 @@ bool TPaper::deleteSelection(TFlowImage& flow, int32_t index, uint32_t colour, T
   const CLayerData* layer = getLayer(index);
   if (layer == nullptr || !selectionEnabled_ || !hasSelection()) return false;
   CWaitCursor wait(owner_);
-  // The plot reads the selection of the plot document: without this one as
-  // that document, the whole layer would be erased.
-  setPlotDocument(this);
   const uint32_t keptColour = stroke.color;
   stroke.color = colour;
   SEraseSpan ctx;

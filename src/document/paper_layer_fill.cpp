@@ -251,9 +251,7 @@ bool TPaper::layerFigure(TFlowImage& flow, int32_t index, bool undo,
     // Nothing is recorded here: a snapshot that cannot be kept only leaves the fill without undo.
     (void)storeLayerRectUndo(*layer, rectToXYWH(r), kUndoPixels);
   }
-  // The plot reads the gradient, tones and selection of the plot document:
-  // it must be this one, not the last document a window activated.
-  setPlotDocument(this);
+  // The filler reads this document's gradient, tones and selection.
   takeGradientFor(filler->stroke());
   filler->preparePlot();
   const bool filled = fillInto(flow.pixels) > 0;

@@ -64,7 +64,7 @@ void walkSegment(TPaper& doc, TFlowImage& flow, TStroke& stroke, const CLayerDat
     return;
   }
   const SSize size{layer.imageWidth(), layer.imageHeight()};
-  SDabSurface surface{flow.layerPixels(size), flow.layerCoverage(size), layer.image.get(),
+  SDabSurface surface{flow.layerPixels(size), flow.layerCoverage(size), doc.plotState(), layer.image.get(),
                       layerBlendNeutral(layer.blendMode), TPoint{layer.offsetX, layer.offsetY}, doc.strokeState().stepAxis()};
   walkDabSegment(stroke, surface);
   doc.strokeState().setStepAxis(surface.stepAxis);
@@ -104,14 +104,25 @@ bool finishStroke(TPaper& doc, TFlowImage& flow, int32_t layerIndex, CLayerData&
   return true;
 }
 
-void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect, uint32_t colour,
-                     uint32_t opacity255, const CGradation* gradient) {
+void reloadBeyondMerged(TFlowImage& flow, CBlockVMTC& image, const TRect& painted, const TRect& merged) {
+  if (painted.Right <= painted.Left || painted.Bottom <= painted.Top) return;
+  TRect inner = merged;
+  if (!intersectRect(inner, painted)) {
+    flow.reloadRect(image, painted);
+    return;
+  }
+  TRect strips[4];
+  const int n = subtractRect(inner, painted, strips);
+  for (int i = 0; i < n; ++i) flow.reloadRect(image, strips[i]);
+}
+
+void coverageToColor(const SPlotter& plot, TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect,
+                     uint32_t colour, uint32_t opacity255, const CGradation* gradient) {
   layer.image->copyToPlaneRect(flow.pixels, TPoint{rect.X, rect.Y}, false, 255, rect);
   if (gradient != nullptr)
-    plotGradientMask(flow.pixels, flow.coverage, *gradient, opacity255, rect, TPoint{rect.X, rect.Y},
-                     plotState().pixelBlendOp);
+    plotGradientMask(plot, flow.pixels, flow.coverage, *gradient, opacity255, rect, TPoint{rect.X, rect.Y});
   else
-    plotMask(flow.pixels, flow.coverage, TPoint{rect.X, rect.Y}, opacity255, colour, rect);
+    plotMask(plot, flow.pixels, flow.coverage, TPoint{rect.X, rect.Y}, opacity255, colour, rect);
 }
 
 }  // namespace stroke_detail
@@ -140,7 +151,7 @@ void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerDat
   const SRectXYWH r = layerRectOf(docRect, layer);
   if (r.Width > 0 && usesWorkChannel(doc, stroke)) {
     if (stroke.kind == skPen) {
-      coverageToColor(flow, layer, r, stroke.color, stroke.getOpacity255(),
+      coverageToColor(doc.plotState().plotter, flow, layer, r, stroke.color, stroke.getOpacity255(),
                       stroke.useGradation ? doc.gradient() : nullptr);
     } else if (stroke.kind == skBlur2) {
       blurByWeight(flow.pixels, *layer.image, flow.coverage, nullptr, r);
@@ -187,8 +198,7 @@ bool TPaper::beginStrokeWith(TFlowImage& flow, TStroke& stroke, bool record, flo
   } else {
     stroke.beginStroke(layerBlendNeutral(layer->blendMode), flow.layerPixels(layerSize), x, y);
   }
-  setPlotDocument(this);
-  updatePlotCallbacks(stroke, this);
+  updatePlotCallbacks(plotState(), stroke, this);
   strokeState_.open();
   return true;
 }
@@ -243,6 +253,12 @@ bool TPaper::endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH
   layer->markThumbnailChanged(r);
   markModified(true);
   return true;
+}
+
+SPlotState& TPaper::plotState() {
+  if (!plot_) plot_ = std::make_shared<SPlotState>();
+  plot_->plotDocument = this;
+  return *plot_;
 }
 
 }  // namespace pg

@@ -81,12 +81,11 @@ bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, f
   // recording replays, else the one the tool window feeds.
   if (CPenRender* render = currentPenRender()) penEngine_->setPenRender(render);
   const SSize size{layer->imageWidth(), layer->imageHeight()};
-  const SPenTarget target{&flow.layerPixels(size), &flow.layerCoverage(size), TPoint{0, 0}};
-  penEngine_->beginStroke(stroke.layerIndex, target, penDocument_.get(), &stroke);
   // The call-backs are chosen before the first dab, so that it too keeps to
   // the selection and the layer's protected alpha.
-  setPlotDocument(this);
-  updatePlotCallbacks(stroke, this);
+  updatePlotCallbacks(plotState(), stroke, this);
+  const SPenTarget target{&flow.layerPixels(size), &flow.layerCoverage(size), TPoint{0, 0}, &plotState().plotter};
+  penEngine_->beginStroke(stroke.layerIndex, target, penDocument_.get(), &stroke);
   if (!penEngine_->firstPoint(SStrokePoint{x, y, pressure})) return false;
   takeGradientFor(stroke);
   if (record && !recordBegin(events(), x, y, pressure)) clearUndo();
@@ -106,15 +105,16 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   // would only walk the last one again.
   if (!penEngine_->addPoint(SStrokePoint{x, y, pressure})) return true;
   const SSize size{layer->imageWidth(), layer->imageHeight()};
-  penEngine_->setTarget(SPenTarget{&flow.layerPixels(size), &flow.layerCoverage(size), TPoint{0, 0}},
-                        penDocument_.get());
+  penEngine_->setTarget(
+      SPenTarget{&flow.layerPixels(size), &flow.layerCoverage(size), TPoint{0, 0}, &plotState().plotter},
+      penDocument_.get());
   penEngine_->setStroke(&stroke);
   penEngine_->drawSegment();
   const SRectXYWH docRect = penEngine_->getStrokeRect();
   const SRectXYWH r = layerRectOf(docRect, *layer);
   const CPenRender* render = currentPenRender();
   if (r.Width > 0 && render != nullptr && render->usesWorkPlane())
-    coverageToColor(flow, *layer, r, stroke.color, stroke.getOpacity255(),
+    coverageToColor(plotState().plotter, flow, *layer, r, stroke.color, stroke.getOpacity255(),
                     stroke.useGradation ? gradient() : nullptr);
   const SRectXYWH shown = clipShifted(docRect, 0, 0, width, height);
   if (paintWindow && ownerWindow() != nullptr && shown.Width > 0) ownerWindow()->repaintDocRect(xywhToRect(shown));
@@ -140,10 +140,12 @@ bool TPaper::endEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, SRe
   if (merged) {
     // A dab may reach past the merged rectangle (a turned or stretched nib):
     // what it left there in the flow image never reaches the layer, and the
-    // next operation on the flow image must find the layer's pixels.
+    // next operation on the flow image must find the layer's pixels. Inside
+    // the merged rectangle the flow image already is the layer.
     const SDirtyBox p = penEngine_->paintedWhole();
     const SRectXYWH painted = layerRectOf(SRectXYWH{p.left, p.top, p.right - p.left, p.bottom - p.top}, *layer);
-    if (painted.Width > 0 && painted.Height > 0) flow.reloadRect(*layer->image, xywhToRect(painted));
+    if (painted.Width > 0 && painted.Height > 0)
+      reloadBeyondMerged(flow, *layer->image, xywhToRect(painted), r.Width > 0 ? xywhToRect(r) : TRect{});
   }
   if (!merged) {
     repaintRect(stroke.layerIndex, xywhToRect(strokeRect));

@@ -10,7 +10,9 @@
 #include "document/paper_stroke.h"
 
 namespace pg {
+class CBlockVMTC;
 class CGradation;
+struct SPlotter;
 class TFlowImage;
 class TPaper;
 }  // namespace pg
@@ -67,8 +69,14 @@ inline SRectXYWH layerRectOf(const SRectXYWH& r, const CLayerData& layer) {
 // coordinates): a fresh copy of the layer with the working channel plotted
 // over it in the stroke colour, so that overlapping dabs of one stroke never
 // build up beyond the stroke's opacity. With a gradient (the stroke's
-// gradation switch) the colour comes from it.
-void coverageToColor(TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect, uint32_t colour,
-                     uint32_t opacity255, const CGradation* gradient);
+// gradation switch) the colour comes from it. Plotted through plot.
+// After a merge of `merged` (layer coordinates) the flow image equals the
+// layer there; of what the dabs `painted` the parts beyond it get the
+// layer's pixels (and a clear working channel) again. Nothing inside merged
+// is copied twice.
+void reloadBeyondMerged(TFlowImage& flow, CBlockVMTC& image, const TRect& painted, const TRect& merged);
+
+void coverageToColor(const SPlotter& plot, TFlowImage& flow, const CLayerData& layer, const SRectXYWH& rect,
+                     uint32_t colour, uint32_t opacity255, const CGradation* gradient);
 
 }  // namespace pg::stroke_detail

@@ -100,7 +100,7 @@ class CSeedFillT final : public CSeedFillCore {
     if constexpr (std::is_same_v<Source, TMTC>) {
       return image_.pixelAt(0, y);
     } else {
-      (void)y;
+      (void)y;  // a channel source has no 32-bit rows
       return nullptr;
     }
   }

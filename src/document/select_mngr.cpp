@@ -21,7 +21,7 @@ SSize TSelectMng::thumbnailSize(int32_t width, int32_t height) {
 }
 
 TSelectMng::TSelectMng(int32_t width, int32_t height) : width_(width), height_(height) {
-  (void)initSlot(slots_[0]);
+  (void)initSlot(slots_[0]);  // initSlot cannot fail; a thumbnail it cannot make stays empty
 }
 
 bool TSelectMng::initSlot(SSelectSlot& s) {
@@ -38,7 +38,7 @@ bool TSelectMng::setSize(int32_t width, int32_t height) {
   if (!planeSizeAllowed(width, height)) return false;
   width_ = width;
   height_ = height;
-  for (int32_t i = 0; i <= current_; ++i) (void)initSlot(slots_[size_t(i)]);
+  for (int32_t i = 0; i <= current_; ++i) (void)initSlot(slots_[size_t(i)]);  // as above
   return true;
 }
 

@@ -7,21 +7,84 @@ namespace pg {
 
 namespace {
 
+// One row; the kind is repeated so that a row out of place fails the check below.
+constexpr SUndoKindInfo row(UndoKind kind, UndoClass recordClass, unsigned flags) {
+  return {kind, static_cast<uint8_t>(recordClass), static_cast<uint16_t>(flags)};
+}
+
 constexpr std::array<SUndoKindInfo, kUndoKindCount> kKinds = {{
-    {0, 1, 0x0000},  {1, 1, 0x0000},  {2, 1, 0x0000},  {3, 1, 0x0000},  {4, 1, 0x0000},
-    {5, 1, 0x0000},  {6, 1, 0x0000},  {7, 3, 0x0000},  {8, 3, 0x0000},  {9, 3, 0x0000},
-    {10, 3, 0x0000}, {11, 3, 0x0000}, {12, 3, 0x0001}, {13, 3, 0x0001}, {14, 3, 0x0001},
-    {15, 3, 0x0001}, {16, 2, 0x0030}, {17, 4, 0x0001}, {18, 4, 0x0C01}, {19, 4, 0x0401},
-    {20, 4, 0x0C01}, {21, 4, 0x0C01}, {22, 4, 0x0E01}, {23, 4, 0x0001}, {24, 4, 0x01C0},
-    {25, 4, 0x1040}, {26, 4, 0x0040}, {27, 5, 0x0011}, {28, 5, 0x0011}, {29, 5, 0x0011},
-    {30, 5, 0x0011}, {31, 5, 0x0001}, {32, 5, 0x0019}, {33, 5, 0x0011}, {34, 5, 0x0013},
-    {35, 5, 0x0193}, {36, 5, 0x0011}, {37, 5, 0x0031}, {38, 5, 0x0051}, {39, 5, 0x0031},
-    {40, 5, 0x0013}, {41, 5, 0x0011}, {42, 5, 0x0041}, {43, 5, 0x0013}, {44, 5, 0x0193},
-    {45, 5, 0x0021}, {46, 5, 0x0021}, {47, 5, 0x0021}, {48, 5, 0x0621}, {49, 5, 0x0003},
-    {50, 5, 0x0017}, {51, 5, 0x0017}, {52, 5, 0x0017}, {53, 6, 0x0190}, {54, 6, 0x0190},
-    {55, 6, 0x0190}, {56, 6, 0x0190}, {57, 6, 0x0180}, {58, 6, 0x0180}, {59, 6, 0x0180},
-    {60, 6, 0x0180}, {61, 6, 0x0080}, {62, 6, 0x0190}, {63, 6, 0x1000},
+    row(kUndoRegion, UndoClass::PixelRegion, 0),
+    row(kUndoPixels, UndoClass::PixelRegion, 0),
+    row(kUndoClear, UndoClass::PixelRegion, 0),
+    row(kUndoStroke, UndoClass::PixelRegion, 0),
+    row(kUndoRegion4, UndoClass::PixelRegion, 0),
+    row(kUndoPaste, UndoClass::PixelRegion, 0),
+    row(kUndoOlderFilter, UndoClass::PixelRegion, 0),
+    row(kUndoMirror, UndoClass::InPlace, 0),
+    row(kUndoFlip, UndoClass::InPlace, 0),
+    row(kUndoInvert, UndoClass::InPlace, 0),
+    row(kUndoRotate180, UndoClass::InPlace, 0),
+    row(kUndoInvertAlpha, UndoClass::InPlace, 0),
+    row(kUndoMirrorAll, UndoClass::InPlace, kUndoFlagLayerPanel1),
+    row(kUndoFlipAll, UndoClass::InPlace, kUndoFlagLayerPanel1),
+    row(kUndoInvertAll, UndoClass::InPlace, kUndoFlagLayerPanel1),
+    row(kUndoRotate180All, UndoClass::InPlace, kUndoFlagLayerPanel1),
+    row(kUndoAlphaReplaced, UndoClass::AlphaBlock, kUndoFlagHeavy | kUndoFlagOwnsBlock),
+    row(kUndoPaperColor, UndoClass::Attribute, kUndoFlagLayerPanel1),
+    row(kUndoOpacity, UndoClass::Attribute, kUndoFlagLayerPanel1 | kUndoFlagCarried0400 | kUndoFlagCarried0800),
+    row(kUndoGroupOpacity, UndoClass::Attribute, kUndoFlagLayerPanel1 | kUndoFlagCarried0400),
+    row(kUndoDissolve, UndoClass::Attribute, kUndoFlagLayerPanel1 | kUndoFlagCarried0400 | kUndoFlagCarried0800),
+    row(kUndoBlendMode, UndoClass::Attribute, kUndoFlagLayerPanel1 | kUndoFlagCarried0400 | kUndoFlagCarried0800),
+    row(kUndoVisible, UndoClass::Attribute, kUndoFlagLayerPanel1 | kUndoFlagCarried0200 | kUndoFlagCarried0400 | kUndoFlagCarried0800),
+    row(kUndoOffset, UndoClass::Attribute, kUndoFlagLayerPanel1),
+    row(kUndoOffsetWithMask, UndoClass::Attribute, kUndoFlagLayerPanel | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoLayerName, UndoClass::Attribute, kUndoFlagLayerPanel | kUndoFlagCarried1000),
+    row(kUndoProtectAlpha, UndoClass::Attribute, kUndoFlagLayerPanel),
+    row(kUndoNewLayer, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy),
+    row(kUndoDeleteLayer, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy),
+    row(kUndoDuplicateLayer, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy),
+    row(kUndoPasteAsLayer, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy),
+    row(kUndoLayerOrder, UndoClass::Structure, kUndoFlagLayerPanel1),
+    row(kUndoMergeDown, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeImage | kUndoFlagHeavy),
+    row(kUndoMergeVisible, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy),
+    row(kUndoMovedRebuilt, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagHeavy),
+    row(kUndoMovedWithMaskRebuilt, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagHeavy | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoLayerReplaced, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy),
+    row(kUndoLayerFromSelection, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy | kUndoFlagOwnsBlock),
+    row(kUndoLinkLevels, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy | kUndoFlagLayerPanel),
+    row(kUndoDeleteGroupBase, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy | kUndoFlagOwnsBlock),
+    row(kUndoMergeGroup, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagHeavy),
+    row(kUndoDeleteGroup, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagHeavy),
+    row(kUndoGroupOrder, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagLayerPanel),
+    row(kUndoGroupOffset, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagHeavy),
+    row(kUndoGroupOffsetWithMask, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagHeavy | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoShowOnly, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagOwnsBlock),
+    row(kUndoShowAll, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagOwnsBlock),
+    row(kUndoToggleVisibility, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagOwnsBlock),
+    row(kUndoGroupVisibility, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagOwnsBlock | kUndoFlagCarried0200 | kUndoFlagCarried0400),
+    row(kUndoRotateImage90, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument),
+    row(kUndoCanvasSize, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagSizeChanged | kUndoFlagHeavy),
+    row(kUndoScaleImage, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagSizeChanged | kUndoFlagHeavy),
+    row(kUndoCropImage, UndoClass::Structure, kUndoFlagLayerPanel1 | kUndoFlagWholeDocument | kUndoFlagSizeChanged | kUndoFlagHeavy),
+    row(kUndoNewMask, UndoClass::MaskList, kUndoFlagHeavy | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoMaskFromLayer, UndoClass::MaskList, kUndoFlagHeavy | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoDeleteMask, UndoClass::MaskList, kUndoFlagHeavy | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoMaskReplaced, UndoClass::MaskList, kUndoFlagHeavy | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoActivateMask, UndoClass::MaskList, kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoMaskOrder, UndoClass::MaskList, kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoInvertMaskInPlace, UndoClass::MaskList, kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoMaskOffset, UndoClass::MaskList, kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoSelectionFlags, UndoClass::MaskList, kUndoFlagSelection),
+    row(kUndoMergeMask, UndoClass::MaskList, kUndoFlagHeavy | kUndoFlagSelection | kUndoFlagRetrace),
+    row(kUndoMaskName, UndoClass::MaskList, kUndoFlagCarried1000),
 }};
+
+constexpr bool rowsInKindOrder() {
+  for (size_t i = 0; i < kKinds.size(); ++i)
+    if (kKinds[i].kind != i) return false;
+  return true;
+}
+static_assert(rowsInKindOrder(), "row n of the kind table holds kind n");
 
 }  // namespace
 

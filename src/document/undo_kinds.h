@@ -28,6 +28,11 @@ enum UndoFlag : uint16_t {
   kUndoFlagLayerPanel = 0x0040,     // refresh the layer panel
   kUndoFlagSelection = 0x0080,      // the selection changed
   kUndoFlagRetrace = 0x0100,        // re-trace the selection outline
+  // Carried in the table for the files and tables that hold it; no operation consults them.
+  kUndoFlagCarried0200 = 0x0200,
+  kUndoFlagCarried0400 = 0x0400,
+  kUndoFlagCarried0800 = 0x0800,
+  kUndoFlagCarried1000 = 0x1000,
 };
 
 // The kinds by name (the number is what the tables and records carry).

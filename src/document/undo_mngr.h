@@ -62,7 +62,6 @@ class CUndoMngr {
   void dropUndo() { undoList_.dropNewest(); }
   void dropRedo() { redoList_.dropNewest(); }
   const CUndoList& undoList() const { return undoList_; }
-  const CUndoList& redoList() const { return redoList_; }
   uint64_t memorySize() const { return undoList_.memorySize() + redoList_.memorySize(); }
 
   // A pixel record of a rectangle of a layer image: the rectangle, clipped to

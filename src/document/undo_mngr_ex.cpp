@@ -326,9 +326,9 @@ bool CUndoMngrEx::applyNewest(bool undoSide, CLayerMngr& layers, CLayerData* lay
   std::unique_ptr<CUndoData> moved = from.pop();
   // A side whose limit is 0 keeps nothing: the record is then freed.
   if (undoSide)
-    (void)pushRedo(moved);
+    (void)pushRedo(moved);  // see above: a side that keeps nothing frees it
   else
-    (void)pushUndo(moved);
+    (void)pushUndo(moved);  // as above
   return true;
 }
 

@@ -86,11 +86,10 @@ template <typename ComputeRow, typename Write, typename WriteFull>
         }
         // The rows of a tile lie one after the other, the tiles of a row far
         // apart: the span of a later row is asked for now, so that memory is
-        // on its way by the time that row is written.
-        if ((y & (kEdge - 1)) < kEdge - kPrefetchRows) {
-          __builtin_prefetch(p + kPrefetchRows * kEdge, 1);
-          __builtin_prefetch(p + kPrefetchRows * kEdge + 16, 1);
-        }
+        // on its way by the time that row is written (every cache line a
+        // span can take; a prefetch never faults).
+        if ((y & (kEdge - 1)) < kEdge - kPrefetchRows)
+          for (int32_t line = 0; line < kEdge; line += 16) __builtin_prefetch(p + kPrefetchRows * kEdge + line, 1);
         const size_t at = static_cast<size_t>(x - left);
         const int32_t n = spanLength(x);
         if (selection == 2 && std::memchr(done + at, 0, static_cast<size_t>(n)) == nullptr) {

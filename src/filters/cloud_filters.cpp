@@ -5,6 +5,7 @@
 
 #include "core/blend_modes.h"
 #include "core/byte_cursor.h"
+#include "core/lookup_mask.h"
 #include "filters/fractal_noise.h"
 #include "filters/record_bytes.h"
 
@@ -81,7 +82,7 @@ template <class ColourAt>
 bool clouds(const SFlt4Context& ctx, const SFltClouds& rec) {
   if (!isValidContext(&ctx)) return false;
   const float strength = static_cast<float>(rec.strength / 256.0);
-  const PixelOp32 op = brushBlendOp(ctx.protectAlpha, rec.mode & 127u);  // past the 22 modes: standard
+  const PixelOp32 op = brushBlendOp(ctx.protectAlpha, rec.mode & kByteLookupMask);  // past the 22 modes: standard
   TPlasma generator;
   const TChannel* noise = generator.generate(ctx.bounds.Right - ctx.bounds.Left, ctx.bounds.Bottom - ctx.bounds.Top,
                                              strength, rec.seed);

@@ -15,18 +15,12 @@ namespace pg {
 
 namespace {
 
-std::atomic<int> gLevel{2};
+std::atomic<int> gLevel{3};
 
 // A 32-bit lane holds every sum with room to spare: colour sums are below
 // 2^30 in size and offsets below half the quotient cap of the lanes.
 constexpr int64_t kLaneSumLimit = int64_t{1} << 30;
 constexpr int32_t kLaneOffsetLimit = 1 << 18;
-
-int64_t weightSizes(const std::vector<SConvTap>& taps) {
-  int64_t s = 0;
-  for (const SConvTap& t : taps) s += std::llabs(int64_t{t.w});
-  return s;
-}
 
 #include "filters/conv_rows_lanes.inc"
 
@@ -104,10 +98,11 @@ namespace {
 
 // The widest lane form the level allows, then the per-pixel form for the rest.
 template <class Grid, class Lanes, class Pixel>
-void runAtLevel(const Grid& c, const uint32_t* centre, int32_t n, uint32_t* out, Lanes avx2, Lanes portable,
-                Pixel pixel) {
+void runAtLevel(const Grid& c, const uint32_t* centre, int32_t n, uint32_t* out, Lanes avx512, Lanes avx2,
+                Lanes portable, Pixel pixel) {
   const int level = gLevel.load(std::memory_order_relaxed);
-  int32_t done = level >= 2 ? avx2(c, centre, n, out) : 0;
+  int32_t done = level >= 3 ? avx512(c, centre, n, out) : 0;
+  if (done == 0 && level >= 2) done = avx2(c, centre, n, out);
   if (done == 0 && level >= 1) done = portable(c, centre, n, out);
   for (int32_t i = done; i < n; ++i) out[i] = pixel(c, centre + i);
 }
@@ -115,11 +110,11 @@ void runAtLevel(const Grid& c, const uint32_t* centre, int32_t n, uint32_t* out,
 }  // namespace
 
 void convolveWeightedRun(const SConvWeighted& c, const uint32_t* centre, int32_t n, uint32_t* out) {
-  runAtLevel(c, centre, n, out, &weightedRunAvx2, &weightedRunPortable, &weightedPixel);
+  runAtLevel(c, centre, n, out, &weightedRunAvx512, &weightedRunAvx2, &weightedRunPortable, &weightedPixel);
 }
 
 void convolvePlainRun(const SConvPlain& c, const uint32_t* centre, int32_t n, uint32_t* out) {
-  runAtLevel(c, centre, n, out, &plainRunAvx2, &plainRunPortable, &plainPixel);
+  runAtLevel(c, centre, n, out, &plainRunAvx512, &plainRunAvx2, &plainRunPortable, &plainPixel);
 }
 
 int setConvolutionVectorLevel(int level) { return gLevel.exchange(level); }

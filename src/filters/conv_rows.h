@@ -56,8 +56,8 @@ void convolvePlainRun(const SConvPlain& c, const uint32_t* centre, int32_t n, ui
 [[nodiscard]] uint32_t finishPlain(int64_t sB, int64_t sG, int64_t sR, int32_t divisor, int32_t offset);
 
 // The widest form the runs may use: 0 the per-pixel reference, 1 portable
-// vector lanes, 2 AVX2 (the start value; used only where the processor has
-// it). Answers the previous value (tests run every form).
+// vector lanes, 2 AVX2, 3 AVX-512 (the start value; each used only where
+// the processor has it). Answers the previous value (tests run every form).
 int setConvolutionVectorLevel(int level);
 
 // The lane forms, for the dispatch: each answers how many pixels from the
@@ -67,6 +67,8 @@ int32_t weightedRunPortable(const SConvWeighted& c, const uint32_t* centre, int3
 int32_t plainRunPortable(const SConvPlain& c, const uint32_t* centre, int32_t n, uint32_t* out);
 int32_t weightedRunAvx2(const SConvWeighted& c, const uint32_t* centre, int32_t n, uint32_t* out);
 int32_t plainRunAvx2(const SConvPlain& c, const uint32_t* centre, int32_t n, uint32_t* out);
+int32_t weightedRunAvx512(const SConvWeighted& c, const uint32_t* centre, int32_t n, uint32_t* out);
+int32_t plainRunAvx512(const SConvPlain& c, const uint32_t* centre, int32_t n, uint32_t* out);
 
 // Whether a grid's sums stay inside 32-bit lanes with room for the exact
 // quotient step (the lane forms check it themselves).

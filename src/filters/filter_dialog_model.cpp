@@ -391,8 +391,8 @@ void lightingRules(CFilterDialogModel& m, int32_t sender) {
 
 void openLighting(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float w = float(std::max(info.width, 1)), h = float(std::max(info.height, 1));
-  (void)m.num(kLtX).setRange(0.0f, -w, w);
-  (void)m.num(kLtY).setRange(0.0f, -h, h);
+  (void)m.num(kLtX).setRange(0.0f, -w, w);  // w and h are at least 1: the ranges are not empty
+  (void)m.num(kLtY).setRange(0.0f, -h, h);  // as above
   m.num(kLtAmbient).setValue(0.0f);
   m.setColour(1, 0xFFFFFEC7u);
   m.setChoice(lkPoint);
@@ -528,12 +528,12 @@ void scaleRules(CFilterDialogModel& m, int32_t sender) {
 void openScale(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float w = float(std::max(info.areaWidth, 1)), h = float(std::max(info.areaHeight, 1));
   const float wMax = scaleSideLimit(w), hMax = scaleSideLimit(h);
-  (void)m.num(0).setRange(w, 0.0f, wMax);
+  (void)m.num(0).setRange(w, 0.0f, wMax);  // the limits are above 0: the ranges are not empty
   m.num(0).setValueDefault(w);
-  (void)m.num(2).setRange(h, 0.0f, hMax);
+  (void)m.num(2).setRange(h, 0.0f, hMax);  // as above
   m.num(2).setValueDefault(h);
-  (void)m.num(1).setRange(100.0f, 0.0f, std::max(100.0f, std::min(1600.0f, wMax * 100.0f / w)));
-  (void)m.num(3).setRange(100.0f, 0.0f, std::max(100.0f, std::min(1600.0f, hMax * 100.0f / h)));
+  (void)m.num(1).setRange(100.0f, 0.0f, std::max(100.0f, std::min(1600.0f, wMax * 100.0f / w)));  // as above
+  (void)m.num(3).setRange(100.0f, 0.0f, std::max(100.0f, std::min(1600.0f, hMax * 100.0f / h)));  // as above
   for (size_t i = 0; i < 4; ++i) m.setSlider(i, m.num(i).getRatio());
 }
 
@@ -556,7 +556,7 @@ void packCustom(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
   std::array<uint8_t, SCustom5x5Block::kSize> extra{};
   block.write(extra.data());
   SFltRecord r;
-  (void)initFltRecord(r, 1, uint16_t(SCustom5x5Block::kSize));
+  (void)initFltRecord(r, 1, uint16_t(SCustom5x5Block::kSize));  // one block of a fixed size is always taken
   r.Extra = extra.data();
   out = fltRecordBytes(r);
 }
@@ -608,8 +608,8 @@ void openCloudsRock(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   m.setColour(1, info.background);
   m.ruleValues[0] = m.ruleValues[1] = m.value(0);
   const float w = float(std::max(info.width, 20)), h = float(std::max(info.height, 20));
-  (void)m.num(2).setRange(std::min(m.value(2), w), 20.0f, w);
-  (void)m.num(3).setRange(std::min(m.value(3), h), 20.0f, h);
+  (void)m.num(2).setRange(std::min(m.value(2), w), 20.0f, w);  // w and h are at least 20: the ranges are not empty
+  (void)m.num(3).setRange(std::min(m.value(3), h), 20.0f, h);  // as above
   for (size_t i = 0; i < 4; ++i) m.setSlider(i, m.num(i).getRatio());
   cloudsRockEnable(m);
 }
@@ -633,8 +633,8 @@ void packCloudsRock(const CFilterDialogModel& m, std::vector<uint8_t>& out) {
 // ---- zoom blur: amount, centre x and y (from the middle of the area).
 void openZoomBlur(CFilterDialogModel& m, const SFilterOpenInfo& info) {
   const float hw = float(std::max(info.areaWidth, 1)) / 2.0f, hh = float(std::max(info.areaHeight, 1)) / 2.0f;
-  (void)m.num(1).setRange(0.0f, -hw, hw);
-  (void)m.num(2).setRange(0.0f, -hh, hh);
+  (void)m.num(1).setRange(0.0f, -hw, hw);  // hw and hh are at least 0.5: the ranges are not empty
+  (void)m.num(2).setRange(0.0f, -hh, hh);  // as above
   m.setPicker(m.num(1).getRatio(), m.num(2).getRatio());
 }
 
@@ -1011,7 +1011,7 @@ CFilterDialogModel::CFilterDialogModel(const SFilterDialogDef& def, uint8_t laye
       n->setWrapMax(d.wrapMax);
       n->setWrapAround(true);
     }
-    (void)n->setRange(d.initial, d.minimum, d.maximum);
+    (void)n->setRange(d.initial, d.minimum, d.maximum);  // the dialog tables give minimum <= maximum
     n->setValueDefault(d.initial);
     n->Amount = d.step;
     n->AmountLow = d.step;

@@ -58,7 +58,6 @@ class CFilterDialogProtocol {
   [[nodiscard]] bool needsUpdate() const;
 
   [[nodiscard]] bool previewChecked() const { return checked_; }
-  [[nodiscard]] bool inUpdate() const { return inUpdate_; }
   [[nodiscard]] bool timerOn() const { return timerOn_; }
 
   std::vector<uint8_t> current;

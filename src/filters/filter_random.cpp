@@ -16,6 +16,4 @@ uint32_t filterRandom(uint32_t n) {
   return mulHigh32(gFilterRandomState, n);
 }
 
-void resetFilterRandom() { gFilterRandomState = 0; }
-
 }  // namespace pg

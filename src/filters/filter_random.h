@@ -13,7 +13,5 @@ void setFilterRandomState(uint32_t state);
 uint32_t filterRandomState();
 // One draw in 0 .. n - 1 (0 when n is 0).
 uint32_t filterRandom(uint32_t n);
-// Puts the state back to 0 (tests).
-void resetFilterRandom();
 
 }  // namespace pg

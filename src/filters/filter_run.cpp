@@ -207,7 +207,7 @@ bool CFlt4Core::preview(const void* param, int32_t size, const TRect* clip) {
   const TPoint maskOffset = selection_ != nullptr ? TPoint{selection_->offsetX, selection_->offsetY} : TPoint{};
   TRect r{};
   if (getLayerWorkRectLocal(*layer_->image, TPoint{layer_->offsetX, layer_->offsetY}, maskImage, maskOffset, r)) {
-    if (clip != nullptr) (void)intersectRect(r, *clip);
+    if (clip != nullptr) (void)intersectRect(r, *clip);  // an empty result repaints nothing
     doc_.repaintRect(layerIndex_, r);
   }
   return true;

@@ -181,7 +181,7 @@ RepeatState& repeatState() {
       break;
     }
     default:
-      return FilterResult::NotSupported;
+      return FilterResult::Refused;
   }
   return ok ? FilterResult::Done : FilterResult::Refused;
 }
@@ -229,7 +229,8 @@ const SFilterEntry* filterForPacket(uint8_t packetType, uint8_t op) {
 FilterResult runFilter(TPaper& doc, TFlowImage& view, int32_t layerIndex, const SFilterEntry& entry,
                        const uint8_t* params, uint32_t paramBytes, const SFltRecord* record, bool recordFlag,
                        bool clearProtect) {
-  if (entry.kernel == nullptr || entry.bytes == 87) return FilterResult::NotSupported;
+  // The floor runs by its own path (replayFloor), which brings its textures.
+  if (entry.bytes == kFloorRecordSize) return FilterResult::Refused;
   CFlt4Core core(doc, view, recordFlag, entry.kernel, layerIndex);
   if (!core.isValid()) return FilterResult::Refused;
   if (clearProtect) core.clearProtectAlpha();
@@ -243,7 +244,6 @@ FilterResult filterCommand(TPaper& doc, TFlowImage& view, int32_t layerIndex, co
   const bool recordForm = entry.bytes == 50;
   const bool floorForm = entry.bytes == kFloorRecordSize;
   const bool gradientForm = recordForm && entry.op == kGradientMapOp;
-  if (entry.kernel == nullptr) return FilterResult::NotSupported;
   // The gradient map maps by the tool window's active gradient; without one
   // it cannot run (a repeat included).
   if (gradientForm && docGradientLink().activeGradient() == nullptr) return FilterResult::Refused;

@@ -24,8 +24,8 @@ struct SFilterEntry {
   const char* action;    // the menu action; nullptr when there is none
   uint8_t op;            // the event op code (the packet's subcode)
   uint8_t packetType;    // 32, 33, 34, 35 (0, 2, 4, 6 words) or 38 (a record)
-  uint8_t bytes;         // parameter record size: 0, 8, 16, 24 or 50
-  FilterKernel kernel;   // nullptr: the kernel is not built in this system
+  uint8_t bytes;         // parameter record size: 0, 8, 16, 20, 24, 50 or 87 (the floor)
+  FilterKernel kernel;
   bool takesProtect;     // replay hands the layer's protect flag (from version 207)
 };
 
@@ -37,7 +37,6 @@ const std::vector<SFilterEntry>& filterTable();
 
 enum class FilterResult : uint8_t {
   Done = 0,
-  NotSupported,  // the filter's kernel is not built
   Refused,       // no layer, the layer outside the selection, bad parameters, a failed kernel
   Cancelled,     // the dialog was cancelled
 };

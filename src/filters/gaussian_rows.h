@@ -4,6 +4,7 @@
 // sides of the centre folded into pairs. Every sum is the one the plain
 // per-pixel loop forms (integer sums; only their order differs), and every
 // quotient the exact integer quotient.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,13 +23,17 @@ struct SGaussTap {
 // pair. Singles come first in `taps`; answers how many singles there are.
 template <class Weight, class At>
 int32_t buildGaussTaps(int32_t dLo, int32_t dHi, Weight&& weight, At&& at, std::vector<SGaussTap>& taps) {
-  taps.clear();
+  // Sized once and filled by index: the edge pixels of a row build their
+  // lists one pixel at a time.
+  taps.resize(static_cast<std::size_t>(dHi - dLo + 1));
+  std::size_t n = 0;
   const auto mirrored = [&](int32_t d) { return d != 0 && -d >= dLo && -d <= dHi && weight(d) == weight(-d); };
   for (int32_t d = dLo; d <= dHi; ++d)
-    if (!mirrored(d)) taps.push_back({at(d), nullptr, weight(d)});
-  const auto singles = static_cast<int32_t>(taps.size());
+    if (!mirrored(d)) taps[n++] = {at(d), nullptr, weight(d)};
+  const auto singles = static_cast<int32_t>(n);
   for (int32_t d = dLo; d < 0; ++d)
-    if (mirrored(d)) taps.push_back({at(d), at(-d), weight(d)});
+    if (mirrored(d)) taps[n++] = {at(d), at(-d), weight(d)};
+  taps.resize(n);
   return singles;
 }
 

@@ -38,7 +38,7 @@ bool gradientMapRecord(const std::vector<uint8_t>& bytes, uint8_t keepAlpha, CCo
   }
   if (from == nullptr || bytes.size() != kGradientMapCommandBytes) return false;
   stops = *from;
-  (void)stops.normalize();
+  (void)stops.normalize();  // stops whose weights add to 0 stay as given
   initGradientMapRecord(out);
   out.Gradient = &stops;
   out.Reverse = bytes[0] != 0 ? 1 : 0;

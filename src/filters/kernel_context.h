@@ -105,12 +105,17 @@ inline void writeFullWeight(uint32_t* p, const uint32_t* colours, int32_t n, boo
     }
   } else {
     // The colour, or the pixel's colour bytes at alpha 0 where the colour
-    // is transparent.
+    // is transparent: the pixels are read only then (for opaque results
+    // the write is a plain copy, which does not wait for the layer's memory).
     for (; i + 4 <= n; i += 4) {
       V4 c, q;
       std::memcpy(&c, colours + i, sizeof c);
-      std::memcpy(&q, p + i, sizeof q);
       const V4 take = (V4)((S4)(c >> 24) > 0);
+      if ((take[0] & take[1] & take[2] & take[3]) != 0) {
+        std::memcpy(p + i, &c, sizeof c);
+        continue;
+      }
+      std::memcpy(&q, p + i, sizeof q);
       const V4 out = (c & take) | (q & ~take & 0x00FFFFFFu);
       std::memcpy(p + i, &out, sizeof out);
     }

@@ -460,7 +460,7 @@ bool legacyGaussianBlur4Kernel(const SFlt4Context* ctx, const void* param, int32
         s.add(work.getPixel(x, sy), ky[size_t(tap)]);
       }
       uint32_t out = 0x00FFFFFFu;
-      (void)s.result(out);
+      (void)s.result(out);  // all samples transparent: the pixel keeps the transparent white set above
       *temp.pixelAt(x, y - region.Top) = out;
     }
   return forEachSelectedPixel(*ctx, region, [&](int32_t x, int32_t y, uint32_t* pixel, uint32_t m) {

@@ -78,10 +78,10 @@ SLevelsRemembered& levelsRemembered() {
 
 CLevelsDialogModel::CLevelsDialogModel(const SHistogram* histogram) : histogram_(histogram) {
   for (TNumMngr* n : {&inMin, &inMax, &outMin, &outMax}) {
-    (void)n->setRange(0.0f, 0.0f, 255.0f);
+    (void)n->setRange(0.0f, 0.0f, 255.0f);  // constant ranges: the minimum is below the maximum
     n->Amount = n->AmountLow = n->AmountHigh = 1.0f;
   }
-  (void)inMid.setRange(1.0f, 0.01f, 1.99f);
+  (void)inMid.setRange(1.0f, 0.01f, 1.99f);  // as above
   inMid.setValueDefault(1.0f);
   inMid.Amount = inMid.AmountLow = inMid.AmountHigh = 0.01f;
   inMax.setValueDefault(255.0f);

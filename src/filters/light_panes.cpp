@@ -34,15 +34,17 @@ TPointF along(TPointF from, double deg, double length) {
 
 // A mark drawn white over a dark shadow, so it shows on any picture.
 void markLine(TMemoryGraphic& g, TPointF a, TPointF b, TUiColor colour) {
+  // The graphic was sized by paint(); a mark off it is clipped.
   (void)g.drawLineAA(TPointF{a.X + 1, a.Y + 1}, TPointF{b.X + 1, b.Y + 1}, kMarkShadow, lerpChannel, keepChannel);
-  (void)g.drawLineAA(a, b, colour, lerpChannel, keepChannel);
+  (void)g.drawLineAA(a, b, colour, lerpChannel, keepChannel);  // as above
 }
 
 // The lamp's handle: a ring with a bright core.
 void lampHandle(TMemoryGraphic& g, TPointF c) {
+  // The graphic was sized by paint(); a handle off it is clipped.
   (void)g.fillDiscF(c, kMarkShadow, 6.0f, lerpChannel, keepChannel);
-  (void)g.fillDiscF(c, kBeam, 4.5f, lerpChannel, keepChannel);
-  (void)g.fillDiscF(c, kMark, 2.0f, lerpChannel, keepChannel);
+  (void)g.fillDiscF(c, kBeam, 4.5f, lerpChannel, keepChannel);  // as above
+  (void)g.fillDiscF(c, kMark, 2.0f, lerpChannel, keepChannel);  // as above
 }
 
 }  // namespace
@@ -133,13 +135,14 @@ void CLightPreviewModel::drag(ELampDrag mode, SLampView& v, TPointF p) const {
 
 bool CLightPreviewModel::paint(TMemoryGraphic& g, const TMTC* lit, const SLampView& v, TUiColor background) const {
   if (!g.setSize(kPane, kPane)) return false;
-  (void)g.fillRect(TRect{0, 0, kPane, kPane}, background, copyChannel, copyChannel);
+  (void)g.fillRect(TRect{0, 0, kPane, kPane}, background, copyChannel, copyChannel);  // the graphic was just sized
   const TMTC* shown = lit != nullptr && isPlaneReady(lit) ? lit : &reduced_;
   if (isPlaneReady(shown)) {
     // The picture shown opaque over a checker where it is transparent.
     const TRect r{origin_.X, origin_.Y, origin_.X + shown->Width, origin_.Y + shown->Height};
-    (void)g.fillChecker(r, 8, 8, 0xFFFFFFFFu, 0xFFCCCCCCu, copyChannel, copyChannel);
+    (void)g.fillChecker(r, 8, 8, 0xFFFFFFFFu, 0xFFCCCCCCu, copyChannel, copyChannel);  // clipped to the graphic
     for (int32_t y = 0; y < shown->Height; ++y)
+      // Clipped to the graphic.
       (void)g.blendFromPixels(r.Left, r.Top + y, shown->Width, 1, shown->pixelAt(0, y), 0, 0, shown->Width, 1,
                               lerpChannel, keepChannel);
   }
@@ -196,7 +199,7 @@ void CLightSideModel::drag(ELampDrag mode, SLampView& v, TPointF p) const {
 
 bool CLightSideModel::paint(TMemoryGraphic& g, const SLampView& v, const SLight4& light, TUiColor background) const {
   if (!g.setSize(kWidth, kHeight)) return false;
-  (void)g.fillRect(TRect{0, 0, kWidth, kHeight}, background, copyChannel, copyChannel);
+  (void)g.fillRect(TRect{0, 0, kWidth, kHeight}, background, copyChannel, copyChannel);  // the graphic was just sized
   // The fall-off: a lamp of the same kind at the square's centre, at its
   // height, seen from above, light added to black.
   const TRect sq{kWidth - kSquare - 6, (kHeight - kSquare) / 2, kWidth - 6, (kHeight + kSquare) / 2};
@@ -215,10 +218,13 @@ bool CLightSideModel::paint(TMemoryGraphic& g, const SLampView& v, const SLight4
         g.setPixel(sq.Left + x, sq.Top + y, 0xFF000000u | c << 16 | c << 8 | c);
       }
   }
-  (void)g.frameRect(sq, 1, kTrack, copyChannel, copyChannel);
+  (void)g.frameRect(sq, 1, kTrack, copyChannel, copyChannel);  // inside the graphic sized above
   // The track with a tick at each end.
+  // Inside the graphic sized above.
   (void)g.fillRect(TRect{kTrackX, kTrackTop, kTrackX + 1, kTrackBottom + 1}, kTrack, copyChannel, copyChannel);
+  // As above.
   (void)g.fillRect(TRect{kTrackX - 4, kTrackTop, kTrackX + 5, kTrackTop + 1}, kTrack, copyChannel, copyChannel);
+  // As above.
   (void)g.fillRect(TRect{kTrackX - 4, kTrackBottom, kTrackX + 5, kTrackBottom + 1}, kTrack, copyChannel, copyChannel);
   const TPointF at = lampPoint(v);
   if (v.kind != lkPoint) {

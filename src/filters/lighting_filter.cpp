@@ -23,7 +23,7 @@ int32_t channelOf(double v) { return static_cast<int32_t>(std::clamp(v, -4096.0,
 
 SLightingRecord::SLightingRecord(const SFltLightingHeader& h, const SLight4& lamp) : header(h) {
   lamp.write(light.data());
-  (void)initFltRecord(record, 1, uint16_t(SLight4::kSize));
+  (void)initFltRecord(record, 1, uint16_t(SLight4::kSize));  // one block of a fixed size is always taken
   writeLE32(record.Params.data(), h.AmbientColour);
   writeRecI32(record.Params.data() + 4, h.AmbientBrightness);
   record.Extra = light.data();

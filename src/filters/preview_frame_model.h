@@ -41,7 +41,6 @@ class CPreviewFrameModel {
   void setZoom(float percent);
   float zoom() const { return zoom_; }
   float zoomMin() const { return zoomMin_; }
-  float zoomMax() const { return kMaxZoom; }
   // The slider's position for the zoom, and the zoom for a position.
   float trackPosition() const;
   void setTrackPosition(float position);

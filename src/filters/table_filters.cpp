@@ -47,10 +47,11 @@ void lumaToAlphaFields(CByteCursor& c, SFltLumaToAlpha& r) { c.field(r.Colour).f
 // fields always fit.
 SFltLumaToAlpha SFltLumaToAlpha::read(const uint8_t* p) {
   SFltLumaToAlpha r;
-  (void)readRecord(p, kSize, r, lumaToAlphaFields);
+  (void)readRecord(p, kSize, r, lumaToAlphaFields);  // see above
   return r;
 }
 
+// See above.
 void SFltLumaToAlpha::write(uint8_t* out) const { (void)writeRecord(out, kSize, *this, lumaToAlphaFields); }
 
 void buildPosterizeTable(int32_t levels, std::array<uint32_t, 256>& table) {

@@ -61,6 +61,7 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
   const int64_t dibBytes = kBmpInfoHeaderSize + bmpStride32(part->Width) * part->Height;
   if (!clipFilePath().empty() && dibBytes >= kClipFileThreshold) {
     if (!writeClipFile(*part)) return false;
+    // Without the mark a paste reads the PNG made from the file.
     (void)clipboardSetHandle(clipFileFormat(), std::vector<uint8_t>{1});
     // Other programs get the PNG made from the file when they ask for it.
     const std::string file = clipFilePath();

@@ -22,6 +22,7 @@ bool loadFilePreview(const std::string& path, TMTC& picture, uint32_t& width, ui
     case FileKind::EventsV1:
     case FileKind::EventsV3:
     case FileKind::EventsV4:
+      // A file without a readable thumbnail previews its size only.
       return readEventFileHeader(path, [&picture](CStream& s) { (void)readThumbnail(s, picture); }, width,
                                  height) == kRcOk;
     case FileKind::Bmp:

@@ -237,7 +237,7 @@ bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs)
       [&] { mngr.resetToBuiltins(); }, [&] { mngr.setFileName(std::string()); });
 }
 
-bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path) { return saveGradientFile(path, mngr) == kRcOk; }
+bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path) { return presetSaved(saveGradientFile(path, mngr), path); }
 
 bool gradMngrOpenDialog(CGradMngr& mngr, bool append, const PresetFileDialog& dialog, const IPresetPrefs* prefs) {
   const std::string path = askPresetFile(dialog, kDialogGradients, mngr.fileName());

@@ -60,7 +60,8 @@ inline constexpr int64_t kGradientFileStopBytes = 24;
 // code), load the default set (the preferences' file, else "default.kgs" in
 // the gradient folder, else in the program's "preset" folder; when nothing
 // loads, the built-ins with fallback, and the preferences' file and the
-// list's file name are cleared) and save.
+// list's file name are cleared) and save (a failure shows the path in a
+// warning).
 [[nodiscard]] bool gradMngrLoadFromFile(CGradMngr& mngr, const std::string& path, bool append, const IPresetPrefs* prefs = nullptr);
 [[nodiscard]] bool gradMngrLoadDefaultSet(CGradMngr& mngr, bool fallback, IPresetPrefs& prefs);
 [[nodiscard]] bool gradMngrSaveToFile(CGradMngr& mngr, const std::string& path);

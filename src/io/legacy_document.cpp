@@ -140,7 +140,7 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
       }
       at += c.position();
       cut = held < length;
-      (void)decodeLegacyPixels(data + at, held, plane);
+      (void)decodeLegacyPixels(data + at, held, plane);  // a short packet leaves the rest of the plane as filled above
       at += held;
       // A kind this program does not know is laid in the normal mode.
       const int32_t mode = rec.kind < kBlendModeCount ? int32_t{rec.kind} : int32_t{lbmNormal};
@@ -149,7 +149,7 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
       if (layer == nullptr) return outcome(LegacyImport::Unreadable);
       layers->setCurrent(index);
       // The format stores no names: the layers are numbered from 1.
-      (void)layers->setDefaultName(index, 1);
+      (void)layers->setDefaultName(index, 1);  // the index was just inserted
       flipVertical(plane);
       if (!layer->image->copyFromPlane(plane, 0, 0, 255)) return outcome(LegacyImport::Unreadable);
       layer->image->compact();
@@ -161,7 +161,7 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
   if (layers->count() == 0) {
     // Nothing could be read: the document keeps one white layer.
     const int32_t index = layers->insertLayer(0, h.width, h.height, lbmNormal, false, 255, true);
-    (void)layers->setDefaultName(index, 1);
+    (void)layers->setDefaultName(index, 1);  // a failed insert (-1) names nothing and is found below
     if (CLayerData* layer = layers->getLayer(index)) {
       (void)layer->fitThumbnail();  // a thumbnail that fails stays stale
       (void)layer->updateThumbnail();  // as above

@@ -152,7 +152,7 @@ Staged makeStaged(int32_t w, int32_t h) {
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
   // Both staged lists exist (makeStaged): the exchanges cannot fail.
   (void)doc.undoExchangeLayerList(s.layers);
-  (void)doc.undoExchangeMaskList(s.masks);
+  (void)doc.undoExchangeMaskList(s.masks);  // as above
 
   if (masksRead) {
     (void)doc.masks()->traceAnts({doc.width, doc.height}, -1);  // the outline only shows the selection

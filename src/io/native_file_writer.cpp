@@ -15,6 +15,7 @@
 #include "io/native_layer_chunk.h"
 #include "io/native_mask_chunk.h"
 #include "io/native_output_file.h"
+#include "io/native_tile_blocks.h"
 #include "io/thumbnail_chunk.h"
 #include "io/thumbnail_document.h"
 #include "platform/message_service.h"
@@ -117,6 +118,7 @@ bool writeNativeFile(const std::string& path, TPaper& doc, uint32_t flags) {
         showProgressDlg(total, formatRes(kResNativeSavingTitle, {resString(kResNativeImageWord), baseName(path)}),
                         formatRes(kResNativeSavingText, {resString(kResNativeImageWord)}));
 
+    const CTileBlockBufferScope buffers;  // shared by every layer and mask of the file
     std::unique_ptr<CNativeOutputFile> file = CNativeOutputFile::create(path);
     if (!file) return false;
     uint8_t header[kNativeHeaderBytes];

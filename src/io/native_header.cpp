@@ -28,6 +28,7 @@ void storeNativeHeader(uint8_t* bytes, const SNativeHeader& header) {
 
 SNativeHeader parseNativeHeader(const uint8_t* bytes) {
   SNativeHeader h;
+  // The bytes are the header's own size: its fields fit.
   (void)readRecord(bytes, kNativeHeaderBytes, h, nativeHeaderFields);
   return h;
 }

@@ -160,6 +160,7 @@ class PackedBuffers {
 namespace {
 
 thread_local PackedBuffers* tScopeBuffers = nullptr;
+thread_local PackedBuffers* tScopeWriteBuffers = nullptr;
 
 // A block's packed bytes: a buffer of the stock, given back when done with,
 // or, for more bytes than a writer makes, a block of its own.
@@ -641,9 +642,14 @@ FileResult writeTileBlocks(CStream& stream, const CBlockImage& image, const STil
     return kind.rcFormat;
   try {
     BlockWriter writer(stream, kind);
-    PackedBuffers blocks(blockBufferBytes());
+    std::unique_ptr<PackedBuffers> own;
+    PackedBuffers* blocks = tScopeWriteBuffers;
+    if (blocks == nullptr) {
+      own = std::make_unique<PackedBuffers>(blockBufferBytes());
+      blocks = own.get();
+    }
     std::vector<STileRun> runs = tileRuns(image);
-    RunPipeline pipeline(image, runs, writer, blocks);
+    RunPipeline pipeline(image, runs, writer, *blocks);
     return pipeline.run();
   } catch (const std::bad_alloc&) {
     return kRcOutOfMemory;
@@ -686,14 +692,19 @@ bool tileBlocksCanFollow(const CStream& stream, uint64_t skip, uint32_t columns,
 
 uint64_t packBufferBytes() { return PackedBuffers::slabBytes(blockBufferBytes()); }
 
+// A stock takes no memory before its first buffer is asked for.
 CTileBlockBufferScope::CTileBlockBufferScope()
-    : buffers_(new PackedBuffers(packedRoom(), PackedBuffers::kFirstReadSlab)), outer_(tScopeBuffers) {
+    : buffers_(new PackedBuffers(packedRoom(), PackedBuffers::kFirstReadSlab)), outer_(tScopeBuffers),
+      writeBuffers_(new PackedBuffers(blockBufferBytes())), outerWrite_(tScopeWriteBuffers) {
   tScopeBuffers = buffers_;
+  tScopeWriteBuffers = writeBuffers_;
 }
 
 CTileBlockBufferScope::~CTileBlockBufferScope() {
   tScopeBuffers = outer_;
+  tScopeWriteBuffers = outerWrite_;
   delete buffers_;
+  delete writeBuffers_;
 }
 
 }  // namespace pg

@@ -82,7 +82,9 @@ extern const STileBlockKind kMaskTileBlocks;   // "KBMK", 64, codes 30..34
 class PackedBuffers;
 
 // While one lives, the tile-block reads of its thread share the buffers they
-// read packed bytes into: a file of many layers and masks takes them once.
+// read packed bytes into, and its writes the buffers they make blocks in: a
+// file of many layers and masks takes them once (memory taken anew costs a
+// fault for every fresh page, and memory handed back a page-table flush).
 class CTileBlockBufferScope {
  public:
   CTileBlockBufferScope();
@@ -93,6 +95,8 @@ class CTileBlockBufferScope {
  private:
   PackedBuffers* buffers_;
   PackedBuffers* outer_;
+  PackedBuffers* writeBuffers_;
+  PackedBuffers* outerWrite_;
 };
 
 // Reads blocks at the position until every tile of the image is placed; the

@@ -60,7 +60,7 @@ struct SPngHeader {
   if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   png_set_bgr(png);
-  (void)png_set_interlace_handling(png);
+  (void)png_set_interlace_handling(png);  // the pass count: png_read_image runs them all
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != static_cast<size_t>(head.width) * 4) return kRcVersion;
   return kRcOk;

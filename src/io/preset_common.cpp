@@ -7,6 +7,7 @@
 #include "core/chunk_head.h"
 #include "io/thumbnail_chunk.h"
 #include "platform/message_service.h"
+#include "platform/res_ids.h"
 #include "platform/string_table.h"
 #include "platform/system_helpers.h"
 #include "platform/text_codec.h"
@@ -68,6 +69,12 @@ bool loadDefaultPresetFile(IPresetPrefs& prefs, PresetSet set, bool useFallback,
 
 void showPresetLoadFailed(uint32_t wordId, FileResult code) {
   showWarning(formatRes(kResPresetLoadFailed, {resString(wordId), int32_t{fileResultNumber(code)}}));
+}
+
+bool presetSaved(FileResult code, const std::string& path) {
+  if (code == kRcOk) return true;
+  showWarning(formatRes(kResSaveFailed, {path}));
+  return false;
 }
 
 void showPresetMissing(int64_t missing, uint32_t wordId) {

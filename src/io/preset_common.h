@@ -142,6 +142,9 @@ inline constexpr uint32_t kResPaletteWord = 65185;       // "パレット"
 
 // Shows that a collection file could not be read, with the code.
 void showPresetLoadFailed(uint32_t wordId, FileResult code);
+// True when a collection was saved; otherwise shows that saving to `path`
+// failed, so that a set the user asked to keep is never lost unseen.
+[[nodiscard]] bool presetSaved(FileResult code, const std::string& path);
 // Shows that `missing` items announced by a file could not be read.
 void showPresetMissing(int64_t missing, uint32_t wordId);
 

@@ -184,7 +184,7 @@ bool CPenMethodMngr::loadFromFile(const std::string& path, bool append) {
   return code == kRcOk;
 }
 
-bool CPenMethodMngr::saveToFile(const std::string& path) { return savePenMethodFile(path, *this) == kRcOk; }
+bool CPenMethodMngr::saveToFile(const std::string& path) { return presetSaved(savePenMethodFile(path, *this), path); }
 
 bool CPenMethodMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
   // A set that leaves a kind missing counts as not loaded.

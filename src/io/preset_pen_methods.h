@@ -128,6 +128,7 @@ class CPenMethodMngr : public CPresetListState<CPenMethodMngr> {
   // Reads a file (a failure shows the message with "ブラシ集" and the code);
   // afterwards the missing kinds are added.
   [[nodiscard]] bool loadFromFile(const std::string& path, bool append);
+  // Writes the set; a failure shows the path in a warning.
   [[nodiscard]] bool saveToFile(const std::string& path);
   // The preferences' brush file, else "default.pmt" in the pen folder, else
   // in the program's "preset" folder; a load that leaves a kind missing

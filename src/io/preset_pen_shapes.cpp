@@ -88,7 +88,7 @@ bool CPenShapeMngr::loadFromFile(const std::string& path, bool append) {
   return code == kRcOk;
 }
 
-bool CPenShapeMngr::saveToFile(const std::string& path) { return savePenShapeFile(path, *this) == kRcOk; }
+bool CPenShapeMngr::saveToFile(const std::string& path) { return presetSaved(savePenShapeFile(path, *this), path); }
 
 bool CPenShapeMngr::loadDefault(bool useBuiltins, IPresetPrefs& prefs) {
   return loadDefaultPresetFile(

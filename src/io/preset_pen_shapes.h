@@ -54,6 +54,7 @@ class CPenShapeMngr : public CPresetListState<CPenShapeMngr> {
 
   // Reads a file; a failure shows the message with "ペン先集" and the code.
   [[nodiscard]] bool loadFromFile(const std::string& path, bool append);
+  // Writes the set; a failure shows the path in a warning.
   [[nodiscard]] bool saveToFile(const std::string& path);
   // The preferences' nib file, else "default.psh" in the pen folder, else in
   // the program's "preset" folder. When nothing loads: the built-ins with

@@ -51,8 +51,8 @@ int32_t resolutionFrom(const uint8_t* p, size_t n) {
   while (r.has(12)) {
     if (std::memcmp(r.here(), "8BIM", 4) != 0) return 0;
     uint32_t id = 0, nameLen = 0, size = 0;
-    (void)r.skip(4);
-    (void)r.u16(id);
+    (void)r.skip(4);  // has(12) checked above
+    (void)r.u16(id);  // as above
     if (!r.has(1)) return 0;
     nameLen = *r.here();
     const size_t namePadded = (nameLen + 2) & ~size_t{1};  // length byte + name, even
@@ -102,7 +102,7 @@ FileResult decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) 
   dpi = 0;
   CReader r(data, size);
   if (!r.has(4) || std::memcmp(data, "8BPS", 4) != 0) return kRcWrongTag;
-  (void)r.skip(4);
+  (void)r.skip(4);  // has(4) checked above
   uint32_t version = 0, channels = 0, height = 0, width = 0, depth = 0, mode = 0;
   if (!r.u16(version) || !r.skip(6) || !r.u16(channels) || !r.u32(height) || !r.u32(width) || !r.u16(depth) ||
       !r.u16(mode))
@@ -116,7 +116,7 @@ FileResult decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) 
   if (!r.u32(len) || !r.skip(len)) return kRcShortRead;  // colour mode data
   if (!r.u32(len) || !r.has(len)) return kRcShortRead;   // image resources
   dpi = resolutionFrom(r.here(), len);
-  (void)r.skip(len);
+  (void)r.skip(len);  // has(len) checked above
   if (!r.u32(len) || !r.skip(len)) return kRcShortRead;  // layer and mask information
   uint32_t compression = 0;
   if (!r.u16(compression)) return kRcShortRead;
@@ -139,7 +139,7 @@ FileResult decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) 
       if (n < leastRow) return kRcShortRead;
       total += n;
     }
-    (void)r.skip(rows * 2);
+    (void)r.skip(rows * 2);  // has(rows * 2) checked above
     if (total > r.remaining()) return kRcShortRead;
   }
   if (!out.Resize(static_cast<int32_t>(width), static_cast<int32_t>(height)) || !isPlaneReady(&out))
@@ -154,12 +154,12 @@ FileResult decodePsd(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi) 
     for (size_t y = 0; y < h; ++y) {
       const uint8_t* src = r.here();
       if (compression == 0) {
-        (void)r.skip(w);
+        (void)r.skip(w);  // every row's bytes were checked to be there above
       } else {
         const size_t i = ch * h + y;
         const size_t n = (size_t{counts[2 * i]} << 8) | counts[2 * i + 1];
         if (!unpackRow(src, n, row.data(), w)) return kRcShortRead;
-        (void)r.skip(n);
+        (void)r.skip(n);  // as above
         src = row.data();
       }
       if (target < 0) continue;

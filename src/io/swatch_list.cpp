@@ -73,7 +73,7 @@ bool TSwatchMngr::loadFromFile(const std::string& path, bool append) {
   return code == kRcOk;
 }
 
-bool TSwatchMngr::saveToFile(const std::string& path) { return saveSwatchFile(path, *this) == kRcOk; }
+bool TSwatchMngr::saveToFile(const std::string& path) { return presetSaved(saveSwatchFile(path, *this), path); }
 
 bool TSwatchMngr::loadDefault(bool useDefaults, IPresetPrefs& prefs) {
   return loadDefaultPresetFile(

@@ -68,7 +68,8 @@ class TSwatchMngr : public CPresetListState<TSwatchMngr> {
   // Loads a palette file (replacing the colours unless appending); a failure
   // shows the message with the code.
   [[nodiscard]] bool loadFromFile(const std::string& path, bool append);
-  // Saves to a path; the format follows the extension.
+  // Saves to a path; the format follows the extension. A failure shows the
+  // path in a warning.
   [[nodiscard]] bool saveToFile(const std::string& path);
   // The preferences' palette file, else "default.kpl" in the palette folder,
   // else in the program's "preset" folder. When nothing loads: the default

@@ -62,6 +62,7 @@ void storeThumbnailDesc(uint8_t* bytes, const SThumbnailDesc& d) {
 
 SThumbnailDesc parseThumbnailDesc(const uint8_t* bytes) {
   SThumbnailDesc d;
+  // The bytes are the description's own size: its fields fit.
   (void)readRecord(bytes, kThumbnailDescBytes, d, thumbnailDescFields);
   return d;
 }

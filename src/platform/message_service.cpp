@@ -81,7 +81,6 @@ MessageService& messageService() {
 }
 
 void setMessageBatchMode(bool batch) { batchFlag() = batch; }
-bool messageBatchMode() { return batchFlag(); }
 
 int refusingAnswer(MessageButtons buttons) { return buttons == MessageButtons::OkCancel ? kMrCancel : kMrNo; }
 

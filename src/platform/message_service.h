@@ -57,7 +57,6 @@ MessageService& messageService();
 
 // The batch flag: set by start-up in the render and viewer modes.
 void setMessageBatchMode(bool batch);
-[[nodiscard]] bool messageBatchMode();
 
 // The answer a question gets when nobody can be asked: No for the Yes/No and
 // Yes/No/Cancel sets (so that an unattended run goes on without saving or

@@ -178,23 +178,23 @@ bool CStateRecorder::recordPenState() {
   auto item = [&](uint8_t subcode, uint32_t size) { return writeItem(subcode, body, size, true) != ItemResult::Failed; };
 
   encodeFalloff(pen.falloff, body);
-  if (!item(kStateFalloff, 8)) return false;
+  if (!item(kStateFalloff, kFalloffBytes)) return false;
   encodeColorPair(pen.colorPair[0], pen.colorPair[1], body);
-  if (!item(kStateColorPair, 8)) return false;
+  if (!item(kStateColorPair, kColorPairBytes)) return false;
   encodeNibShape(pen.shape, pen.nib != nullptr && pen.nib->isImageNib(), body);
-  if (!item(kStateNibShape, 12)) return false;
+  if (!item(kStateNibShape, kNibShapeBytes)) return false;
   encodeEdge(pen.edge, body);
-  if (!item(kStateEdge, 12)) return false;
+  if (!item(kStateEdge, kEdgeBytes)) return false;
   if (recordNib(pen) == ItemResult::Failed) return false;
   encodeRenderMethod(pen.render, body);
-  if (!item(kStateRenderMethod, 8)) return false;
+  if (!item(kStateRenderMethod, kRenderMethodBytes)) return false;
   encodeRenderValues(pen.render, body);
-  if (!item(kStateRenderValues, 16)) return false;
+  if (!item(kStateRenderValues, kRenderValuesBytes)) return false;
   const TStroke* stroke = store_.strokeSettings();
   encodePenSwitches(stroke != nullptr && stroke->useGradation != 0, stroke != nullptr && stroke->useTone != 0, body);
-  if (!item(kStatePenSwitches, 4)) return false;
+  if (!item(kStatePenSwitches, kPenSwitchesBytes)) return false;
   encodeStrokeParam(pen.stroke, body);
-  return item(kStateStrokeParam, 16);
+  return item(kStateStrokeParam, kStrokeParamBytes);
 }
 
 }  // namespace pg

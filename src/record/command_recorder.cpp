@@ -82,7 +82,8 @@ void attributeBody(SAttributeBody& r, int32_t index, const SLayerAttrValues& a) 
   r.layer = uint16_t(index);
   r.blendMode = a.blendMode;
   r.opacity = a.opacity;
-  r.flags = uint16_t((a.visible ? 1u : 0u) | (a.protectAlpha ? 2u : 0u) | (a.effect ? 16u : 0u));
+  r.flags = uint16_t((a.visible ? kBodyFlagVisible : 0) | (a.protectAlpha ? kBodyFlagProtectAlpha : 0) |
+                     (a.effect ? kBodyFlagEffect : 0));
 }
 
 void newLayerBody(SNewLayerBody& r, int32_t index, const SNewLayer& l) {
@@ -91,7 +92,7 @@ void newLayerBody(SNewLayerBody& r, int32_t index, const SNewLayer& l) {
   r.height = l.height;
   r.opacity = l.opacity;
   r.blendMode = l.blendMode;
-  r.flags = uint16_t((l.visible ? 1u : 0u) | (l.protectAlpha ? 2u : 0u));
+  r.flags = uint16_t((l.visible ? kBodyFlagVisible : 0) | (l.protectAlpha ? kBodyFlagProtectAlpha : 0));
 }
 
 constexpr size_t kImageHeadBytes = 22;

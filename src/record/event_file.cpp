@@ -256,7 +256,7 @@ uint64_t segmentsFor(uint64_t length, uint32_t segmentSize) { return (length + s
     }
     done += std::min<uint64_t>(segmentSize, length - done);
     if (!walkStaged(segments, segmentSize, done, length, walked)) {
-      (void)source.seek(blockStart, SeekOrigin::Begin);
+      (void)source.seek(blockStart, SeekOrigin::Begin);  // as above
       return kRcBadEventBlock;
     }
     progress.step(1);

@@ -427,9 +427,9 @@ bool CEventMngr::writePacketOpen(uint8_t type, uint8_t subcode, uint32_t dataLen
     CMemSeg& segment = *segments_[writePos_ / segmentSize_];
     const uint8_t head[2] = {type, subcode};
     // The packet was checked to fit this segment whole: every copy is complete.
-    (void)segment.copyIn(offset, head, 2);
-    if (payloadSize > 0) (void)segment.copyIn(offset + 2, payload, payloadSize);
-    if (data && dataLength > 0) (void)segment.copyIn(offset + 2 + payloadSize, data, dataLength);
+    (void)segment.copyIn(offset, head, 2);  // see above
+    if (payloadSize > 0) (void)segment.copyIn(offset + 2, payload, payloadSize);  // see above
+    if (data && dataLength > 0) (void)segment.copyIn(offset + 2 + payloadSize, data, dataLength);  // see above
     writePos_ += uint32_t(total);
     return true;
   }
@@ -611,7 +611,7 @@ bool CEventMngr::redoEvent() {
   writePos_ = committedEnd_ = end;
   if (!restoreDefinedIds(start, end)) {
     writePos_ = committedEnd_ = start;
-    (void)index_.stepBack();
+    (void)index_.stepBack();  // the event was put just above: there is one to step back over
     return false;
   }
   ++count_;

@@ -155,9 +155,7 @@ class CEventMngr {
   uint32_t committedEnd() const { return committedEnd_; }
   uint32_t committedCount() const { return count_; }
   uint8_t streamVersion() const { return version_; }
-  void setStreamVersion(uint8_t version) { version_ = version; }
   uint16_t reservedWord() const { return reserved_; }
-  void setReservedWord(uint16_t word) { reserved_ = word; }
   uint8_t stateByte() const { return state_; }
   void setStateBits(uint8_t bits, bool on) { state_ = on ? uint8_t(state_ | bits) : uint8_t(state_ & ~bits); }
   uint8_t replayFlags() const { return replayFlags_; }

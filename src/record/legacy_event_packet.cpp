@@ -108,7 +108,7 @@ bool TEventPacket::adopt(const uint8_t* data, size_t size, SLegacyStreamInfo& in
       found.canvasHeight = std::max<int32_t>(found.canvasHeight, u16At(data + at + 4));
     }
     SLegacyCodeLayout layout;
-    (void)legacyCodeLayout(code, layout);
+    (void)legacyCodeLayout(code, layout);  // the length was found above, so the code is known
     if (layout.counted) ++found.eventCount;
     ++records;
     at += length;
@@ -190,6 +190,7 @@ bool TEventPacket::appendRecord(uint16_t code, const uint8_t* payload, size_t si
   return true;
 }
 
+// A stream that cannot take it has no end code, and saving it fails.
 void TEventPacket::appendEnd() { (void)appendRecord(kLegacyEndCode, nullptr, 0); }
 
 void TEventPacket::dropLastCode() {
@@ -281,14 +282,6 @@ bool TEventPacket::readPoint(SLegacyPoint& point, bool& last) {
     insideStroke_ = false;
     last = true;
   }
-  return true;
-}
-
-bool TEventPacket::readByteAndFlag(uint8_t& v, bool& flag) {
-  uint8_t b[2];
-  if (!readBytes(b, 2)) return false;
-  v = b[0];
-  flag = b[1] == 1;
   return true;
 }
 

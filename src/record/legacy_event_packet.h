@@ -93,8 +93,6 @@ class TEventPacket {
   [[nodiscard]] bool readByte(uint8_t& v) { return readBytes(&v, 1); }
   [[nodiscard]] bool readI16(int16_t& v);
   [[nodiscard]] bool readU16(uint16_t& v);
-  // A byte and the boolean byte after it (true when it is 1).
-  [[nodiscard]] bool readByteAndFlag(uint8_t& v, bool& flag);
   // Four bytes, the third and fourth handed back in swapped order.
   [[nodiscard]] bool readFourBytesSwapped(std::array<uint8_t, 4>& v);
   // A u16 count and that many i16 pairs (a polygon).

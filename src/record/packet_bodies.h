@@ -138,7 +138,13 @@ struct SValuesBody {
   }
 };
 
-// Flags of a new layer: bit 0 visible, bit 1 protect alpha.
+// The flag bits of the new-layer and attribute bodies (the new layer carries
+// the first two).
+inline constexpr uint16_t kBodyFlagVisible = 1;
+inline constexpr uint16_t kBodyFlagProtectAlpha = 2;
+inline constexpr uint16_t kBodyFlagEffect = 16;
+
+// Flags of a new layer: kBodyFlagVisible, kBodyFlagProtectAlpha.
 struct SNewLayerBody {
   static constexpr BodyForm kForm = BodyForm::NewLayer;
   uint16_t layer = 0;
@@ -185,7 +191,7 @@ struct SGroupOffsetBody {
   }
 };
 
-// Flags: bit 0 visible, bit 1 protect alpha, bit 4 the layer's effect.
+// Flags: kBodyFlagVisible, kBodyFlagProtectAlpha, kBodyFlagEffect (the layer's effect).
 struct SAttributeBody {
   static constexpr BodyForm kForm = BodyForm::Attribute;
   uint16_t layer = 0;

@@ -57,6 +57,14 @@ enum class PacketOp : uint8_t {
   Count,
 };
 
+// The layer packets (type 4) of one attribute each: the attribute body
+// carries all of them, the subcode says which one changed.
+inline constexpr uint8_t kLayerAttrBlendMode = 16;
+inline constexpr uint8_t kLayerAttrOpacity = 17;
+inline constexpr uint8_t kLayerAttrVisible = 18;
+inline constexpr uint8_t kLayerAttrProtectAlpha = 20;
+inline constexpr uint8_t kLayerAttrEffect = 21;
+
 struct SPacketRow {
   uint8_t type = 0;
   uint8_t subcode = 0;

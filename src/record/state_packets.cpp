@@ -193,12 +193,12 @@ void strokeFields(CByteCursor& c, SStrokeWire& r) {
 
 void encodeFalloff(const SGradeMapParam& p, uint8_t* out) {
   const SFalloffWire w{saturateTo<uint16_t>(p.type), saturateTo<uint16_t>(p.value1), saturateTo<uint16_t>(p.value2)};
-  (void)writeRecord(out, 8, w, falloffFields);
+  (void)writeRecord(out, kFalloffBytes, w, falloffFields);
 }
 
 SGradeMapParam decodeFalloff(const uint8_t* in) {
   SFalloffWire w;
-  (void)readRecord(in, 8, w, falloffFields);
+  (void)readRecord(in, kFalloffBytes, w, falloffFields);
   SGradeMapParam p;
   p.type = w.type;
   p.value1 = w.value1;
@@ -207,18 +207,18 @@ SGradeMapParam decodeFalloff(const uint8_t* in) {
 }
 
 void encodeColorPair(uint32_t first, uint32_t second, uint8_t* out) {
-  (void)writeRecord(out, 8, SColorPairWire{first, second}, colorPairFields);
+  (void)writeRecord(out, kColorPairBytes, SColorPairWire{first, second}, colorPairFields);
 }
 
 void encodeNibShape(const SPenShapeParam& p, bool imageNib, uint8_t* out) {
   const SNibShapeWire w{saturateTo<uint16_t>(p.size), saturateTo<uint16_t>(p.minSize), saturateTo<uint16_t>(p.aspect),
                         saturateTo<uint16_t>(p.angle), uint8_t(imageNib ? 1 : 0)};
-  (void)writeRecord(out, 12, w, nibShapeFields);
+  (void)writeRecord(out, kNibShapeBytes, w, nibShapeFields);
 }
 
 SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
   SNibShapeWire w;
-  (void)readRecord(in, 12, w, nibShapeFields);
+  (void)readRecord(in, kNibShapeBytes, w, nibShapeFields);
   SPenShapeParam p;
   p.size = w.size;
   p.minSize = w.minSize;
@@ -228,22 +228,22 @@ SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
   return p;
 }
 
-void encodeEdge(const SEdgeParam& p, uint8_t* out) { (void)writeRecord(out, 12, p, edgeFields); }
+void encodeEdge(const SEdgeParam& p, uint8_t* out) { (void)writeRecord(out, kEdgeBytes, p, edgeFields); }
 
 SEdgeParam decodeEdge(const uint8_t* in) {
   SEdgeParam p;
-  (void)readRecord(in, 12, p, edgeFields);
+  (void)readRecord(in, kEdgeBytes, p, edgeFields);
   return p;
 }
 
 void encodeRenderMethod(const SPenRenderParam& p, uint8_t* out) {
   const SRenderMethodWire w{uint8_t(p.workPlane != 0 ? 1 : 0), p.method, p.subMode, p.shapeFlag};
-  (void)writeRecord(out, 8, w, renderMethodFields);
+  (void)writeRecord(out, kRenderMethodBytes, w, renderMethodFields);
 }
 
 void decodeRenderMethod(const uint8_t* in, SPenRenderParam& p) {
   SRenderMethodWire w;
-  (void)readRecord(in, 8, w, renderMethodFields);
+  (void)readRecord(in, kRenderMethodBytes, w, renderMethodFields);
   p.workPlane = w.workPlane & 1;
   p.method = w.method;
   p.subMode = w.subMode;
@@ -251,19 +251,20 @@ void decodeRenderMethod(const uint8_t* in, SPenRenderParam& p) {
 }
 
 void encodeRenderValues(const SPenRenderParam& p, uint8_t* out) {
-  (void)writeRecord(out, 16, SRenderValuesWire{p.effect, p.env, p.speed}, renderValuesFields);
+  (void)writeRecord(out, kRenderValuesBytes, SRenderValuesWire{p.effect, p.env, p.speed}, renderValuesFields);
 }
 
 void decodeRenderValues(const uint8_t* in, SPenRenderParam& p) {
   SRenderValuesWire w;
-  (void)readRecord(in, 16, w, renderValuesFields);
+  (void)readRecord(in, kRenderValuesBytes, w, renderValuesFields);
   p.effect = w.effect;
   p.env = w.env;
   p.speed = w.speed;
 }
 
 void encodePenSwitches(bool gradation, bool tone, uint8_t* out) {
-  (void)writeRecord(out, 4, SPenSwitchesWire{uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0))}, penSwitchesFields);
+  const SPenSwitchesWire w{uint16_t((gradation ? 1 : 0) | (tone ? 2 : 0))};
+  (void)writeRecord(out, kPenSwitchesBytes, w, penSwitchesFields);
 }
 
 void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
@@ -271,12 +272,12 @@ void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
                       saturateTo<uint16_t>(p.opacity),      saturateTo<uint16_t>(p.gamma),
                       saturateTo<uint16_t>(p.spacing),      saturateTo<uint16_t>(p.dabEveryStep),
                       saturateTo<uint16_t>(p.splitStep)};
-  (void)writeRecord(out, 16, w, strokeFields);
+  (void)writeRecord(out, kStrokeParamBytes, w, strokeFields);
 }
 
 SStrokeParam decodeStrokeParam(const uint8_t* in) {
   SStrokeWire w;
-  (void)readRecord(in, 16, w, strokeFields);
+  (void)readRecord(in, kStrokeParamBytes, w, strokeFields);
   SStrokeParam p;
   p.pressureSize = w.flags & 1;
   p.pressureOpacity = (w.flags >> 1) & 1;

@@ -90,6 +90,15 @@ inline constexpr uint32_t kGradientStopBytes = 24;
 inline constexpr uint32_t kNibDefineBytes = 40;
 inline constexpr uint32_t kNibSelectBytes = 24;
 inline constexpr uint32_t kPenRecordMaxBytes = 16;
+// The sizes of the pen-method renderer's records.
+inline constexpr uint32_t kFalloffBytes = 8;
+inline constexpr uint32_t kColorPairBytes = 8;
+inline constexpr uint32_t kNibShapeBytes = 12;
+inline constexpr uint32_t kEdgeBytes = 12;
+inline constexpr uint32_t kRenderMethodBytes = 8;
+inline constexpr uint32_t kRenderValuesBytes = 16;
+inline constexpr uint32_t kPenSwitchesBytes = 4;
+inline constexpr uint32_t kStrokeParamBytes = 16;
 
 // A 16-bit field from a wider value: 0 below, 65535 above.
 // A float's bits, little-endian.

@@ -63,7 +63,6 @@ class CStateRecorder {
   CStateRecorder(const CStateRecorder&) = delete;
   CStateRecorder& operator=(const CStateRecorder&) = delete;
 
-  void setToolSource(const IToolStateSource* tools) { tools_ = tools; }
   CEventMngr& store() { return store_; }
 
   // One item of the document or stroke set: builds its body, compares it

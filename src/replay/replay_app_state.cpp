@@ -198,7 +198,7 @@ bool CReplayEngine::replayAppState(uint8_t subcode) {
       s.setGamma(item.gamma);
       s.setSpacing(item.spacing);
       // The curve codes are 0..4; anything else keeps the stroke's own.
-      if (item.curve <= 4) setFalloffCurve(&s, item.curve, false);
+      if (item.curve <= 4) s.falloffCurveType = item.curve;
       // The creation code of the recorded settings; streams written before
       // it was carried hold 0 here and replay with the kinds' fixed ratios,
       // as they always did.

@@ -201,8 +201,8 @@ const CColorSlotGroup& CReplayEngine::activeReplayGradient() {
     // stroke's two colours were the gradient.
     gradient_.reset(16);
     // Slots 0 and 1 lie within the sixteen the reset made room for.
-    (void)gradient_.putColor(0, pixelToColor(stroke_->color & 0x00FFFFFFu), 255, 0x10000);
-    (void)gradient_.putColor(1, pixelToColor(stroke_->subColor & 0x00FFFFFFu), 255, 0x10000);
+    (void)gradient_.putColor(0, pixelToColor(stroke_->color & 0x00FFFFFFu), 255, 0x10000);  // see above
+    (void)gradient_.putColor(1, pixelToColor(stroke_->subColor & 0x00FFFFFFu), 255, 0x10000);  // as above
     gradient_.normalize();
   }
   return gradient_;
@@ -249,7 +249,7 @@ bool CReplayEngine::replayPenState(uint8_t subcode, const uint8_t* body) {
     case kStateRenderValues: {
       SPenRenderParam p = r.getRenderParam();
       decodeRenderValues(body, p);
-      r.setRenderValues(p, 7);
+      r.setRenderValues(p, kRenderValuesAll);
       addRefresh(kRefreshPenMethod);
       return true;
     }

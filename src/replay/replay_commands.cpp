@@ -89,7 +89,7 @@ bool CReplayExecutors::edit(CReplayEngine& e, const SPacketRow& r, Op op) {
 
 bool CReplayEngine::replayCommand(const SPacketRow& row) {
   const PacketExecutor run = CReplayExecutors::of(row.op);
-  return run != nullptr ? run(*this, row) : fail(ReplayError::Unsupported);
+  return run != nullptr ? run(*this, row) : fail(ReplayError::UnknownPacket);
 }
 
 PacketExecutor CReplayExecutors::of(PacketOp op) {
@@ -170,21 +170,21 @@ PacketExecutor CReplayExecutors::of(PacketOp op) {
     set(O::ShowAllLayers, [](E& e, Row r) {
       return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t value) {
         if (d.getLayer(layer) == nullptr) return false;
-        (void)d.showAllLayers(layer, value != 0, false);
+        (void)d.showAllLayers(layer, value != 0, false);  // false: nothing to change, which is no failure
         return true;
       });
     });
     set(O::ShowOnlyLayer, [](E& e, Row r) {
       return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t) {
         if (d.getLayer(layer) == nullptr) return false;
-        (void)d.showOnlyLayer(layer, false);
+        (void)d.showOnlyLayer(layer, false);  // as above
         return true;
       });
     });
     set(O::FlipVisibility, [](E& e, Row r) {
       return target(e, r, kRefreshWhole, [](TPaper& d, TFlowImage&, int32_t layer, int32_t) {
         if (d.getLayer(layer) == nullptr) return false;
-        (void)d.flipLayerVisibility(layer, false);
+        (void)d.flipLayerVisibility(layer, false);  // as above
         return true;
       });
     });
@@ -201,11 +201,11 @@ PacketExecutor CReplayExecutors::of(PacketOp op) {
     set(O::NewLayerEx, [](E& e, Row r) {
       SNewLayerBody b;
       if (!e.readBody(r, b)) return false;
-      if (!e.doc_.newLayerEx(&e.flow_, b.layer, (b.flags & 1) != 0, b.opacity, b.blendMode, int32_t(b.height),
-                             int32_t(b.width), false))
+      if (!e.doc_.newLayerEx(&e.flow_, b.layer, (b.flags & kBodyFlagVisible) != 0, b.opacity, b.blendMode,
+                             int32_t(b.height), int32_t(b.width), false))
         return e.fail(ReplayError::OperationFailed);
       // The new layer is current; an unchanged setting answers false.
-      if ((b.flags & 2) != 0) (void)e.doc_.setProtectAlpha(-1, 1, false);
+      if ((b.flags & kBodyFlagProtectAlpha) != 0) (void)e.doc_.setProtectAlpha(-1, 1, false);
       e.stroke_->setOpaqueMode(e.doc_.currentLayerProtectsAlpha(), true);
       e.addRefresh(kRefreshLayers);
       return true;
@@ -214,10 +214,10 @@ PacketExecutor CReplayExecutors::of(PacketOp op) {
       SNamedLayerBody b;
       std::string name;
       if (!e.readBody(r, b) || !e.readName(b.nameLength, name)) return false;
-      if (!e.doc_.newLayer(&e.flow_, b.layer, (b.flags & 1) != 0, name, b.colour, b.opacity, b.blendMode,
+      if (!e.doc_.newLayer(&e.flow_, b.layer, (b.flags & kBodyFlagVisible) != 0, name, b.colour, b.opacity, b.blendMode,
                            int32_t(b.height), int32_t(b.width), false))
         return e.fail(ReplayError::OperationFailed);
-      if ((b.flags & 2) != 0) (void)e.doc_.setProtectAlpha(-1, 1, false);  // as above
+      if ((b.flags & kBodyFlagProtectAlpha) != 0) (void)e.doc_.setProtectAlpha(-1, 1, false);  // as above
       e.stroke_->setOpaqueMode(e.doc_.currentLayerProtectsAlpha(), true);
       e.addRefresh(kRefreshLayers);
       return true;

@@ -2,8 +2,6 @@
 // of strokes, and the dispatch of packets to their executors.
 #include "replay/replay_engine.h"
 
-#include <chrono>
-
 #include "brush/pen_render.h"
 #include "brush/pen_shape_obj.h"
 #include "brush/stroke_settings.h"
@@ -22,11 +20,6 @@
 namespace pg {
 
 namespace {
-
-uint32_t nowMs() {
-  using namespace std::chrono;
-  return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 bool isPointType(uint8_t type) { return type == kPktStrokePoints || type == kPktStrokeLast; }
 
@@ -169,7 +162,6 @@ ReplayStart CReplayEngine::startLoaded() {
   for (auto& c : cache_) c.clear();
   eventEnds_.clear();
   completed_ = 0;
-  lastEventEnd_ = 0;
   pos_ = 0;
   error_ = ReplayError::None;
   stopped_ = false;
@@ -214,7 +206,6 @@ bool CReplayEngine::markEventDone() {
     return false;
   }
   ++completed_;
-  lastEventEnd_ = pos_;
   return true;
 }
 
@@ -237,7 +228,6 @@ bool CReplayEngine::execPacket(SPacketHeader& header) {
     if (!replayStrokeBegin(16, stroke_->drawMode)) return false;
   }
   pos_ += 2;
-  lastTime_ = nowMs();
 
   const uint8_t type = header.type;
   const uint8_t sub = header.subcode;

@@ -82,11 +82,8 @@ class CReplayEngine final : public IReplayGradientSource {
   }
   uint32_t replayPosition() const { return pos_; }
   uint32_t completedEvents() const { return completed_; }
-  uint32_t lastEventEnd() const { return lastEventEnd_; }
   // Where each replayed event ended, in order.
   const std::vector<uint32_t>& eventEnds() const { return eventEnds_; }
-  // Milliseconds of the steady clock when the last packet was executed.
-  uint32_t lastPacketTime() const { return lastTime_; }
   SPacketHeader lastHeader() const { return lastHeader_; }
   // Why the last step failed; None after a success.
   ReplayError lastError() const { return error_; }
@@ -116,13 +113,9 @@ class CReplayEngine final : public IReplayGradientSource {
   const TMTC* imageSlot(int slot) const;
   int freeImageSlots();
   void freeDataBlock();
-  bool hasDataBlock() const { return hasDataBlock_; }
-  const std::vector<uint8_t>& dataBlock() const { return dataBlock_; }
-  const std::string& replayText() const { return text_; }
   bool hasStartTime() const { return hasStartTime_; }
   const std::array<uint8_t, 16>& startTime() const { return startTime_; }
   bool isCached(uint8_t subcode) const { return cachedBits_.test(subcode); }
-  const std::vector<uint8_t>& cachedItem(uint8_t subcode) const { return cache_[subcode]; }
   // The replay stroke's changed flag; take sets it and answers the old one.
   [[nodiscard]] bool replayStrokeChanged() const;
   [[nodiscard]] bool takeReplayStrokeChanged(bool value);
@@ -208,8 +201,6 @@ private:
   IReplayToolWindow* toolWindow_ = nullptr;
 
   uint32_t pos_ = 0;
-  uint32_t lastTime_ = 0;
-  uint32_t lastEventEnd_ = 0;
   uint32_t completed_ = 0;
   std::vector<uint32_t> eventEnds_;
   uint8_t refresh_ = 0;

@@ -91,7 +91,7 @@ bool CReplayEngine::replayFill(const SPacketRow& row) {
   doc_.loadFlowImage(flow_, layer, true);
   if (!flow_.coverage.IsAllocated()) return fail(ReplayError::OperationFailed);
   fill(flow_.coverage, 0);
-  updatePlotCallbacks(*stroke_, &doc_);
+  updatePlotCallbacks(doc_.plotState(), *stroke_, &doc_);
   if (!byteGridToChannel(grid, flow_.coverage, TPoint{b.x, b.y})) return fail(ReplayError::BadField);
 
   const uint8_t combine = b.combine;

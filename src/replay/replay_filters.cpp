@@ -49,10 +49,6 @@ bool recordMeetsRequirement(uint8_t op, uint16_t length, uint16_t count, uint16_
   }
 }
 
-ReplayError errorOf(FilterResult r) {
-  return r == FilterResult::NotSupported ? ReplayError::Unsupported : ReplayError::OperationFailed;
-}
-
 }  // namespace
 
 // The body of a filter with 0, 2, 4 or 6 parameter words, by its form.
@@ -89,7 +85,7 @@ bool CReplayEngine::replayFilterPacket(const SPacketRow& row) {
       writeLE32(p.data() + 4, 1);
       const FilterResult r = runFilter(doc_, flow_, layer, *luma, p.data(), 8, nullptr, false);
       addRefresh(kRefreshLayout | kRefreshNavigator);
-      return r == FilterResult::Done || fail(errorOf(r));
+      return r == FilterResult::Done || fail(ReplayError::OperationFailed);
     }
     // The kernel's parameters: the words in order; a filter that takes the
     // argument word gets it as a word of its own before the others.
@@ -104,7 +100,7 @@ bool CReplayEngine::replayFilterPacket(const SPacketRow& row) {
     const FilterResult r =
         runFilter(doc_, flow_, layer, *entry, params.data(), uint32_t(c.position()), nullptr, false, clearProtect);
     addRefresh(kRefreshLayout | kRefreshNavigator);
-    return r == FilterResult::Done || fail(errorOf(r));
+    return r == FilterResult::Done || fail(ReplayError::OperationFailed);
   }
 
   SEventRecordBody record;
@@ -128,9 +124,8 @@ bool CReplayEngine::replayFilterPacket(const SPacketRow& row) {
                                : replayFloor(doc_, flow_, layer, floor, imageSlot(1), imageSlot(2), false);
     freeImageSlots();
     addRefresh(kRefreshLayout | kRefreshNavigator);
-    return r == FilterResult::Done || fail(errorOf(r));
+    return r == FilterResult::Done || fail(ReplayError::OperationFailed);
   }
-  if (entry->kernel == nullptr) return fail(ReplayError::Unsupported);
   addRefresh(kRefreshLayout | kRefreshNavigator);
 
   if (subcode == kFltRecGradientMap) {
@@ -155,7 +150,7 @@ bool CReplayEngine::replayFilterPacket(const SPacketRow& row) {
   std::copy(header.begin() + kEventRecordFilterFields, header.end(), rec.Params.begin());
   rec.Extra = data.data();
   const FilterResult r = runFilter(doc_, flow_, layer, *entry, nullptr, 0, &rec, false);
-  return r == FilterResult::Done || fail(errorOf(r));
+  return r == FilterResult::Done || fail(ReplayError::OperationFailed);
 }
 
 }  // namespace pg

@@ -28,23 +28,24 @@ bool CReplayExecutors::layerAttribute(CReplayEngine& e, const SPacketRow& row) {
   CLayerData* layer = doc.getLayer(index);
   if (layer == nullptr) return e.fail(ReplayError::OperationFailed);
   if (b.blendMode >= kLayerBlendModeCount) return e.fail(ReplayError::BadField);
-  const bool visible = (b.flags & 1) != 0, protect = (b.flags & 2) != 0, effect = (b.flags & 16) != 0;
+  const bool visible = (b.flags & kBodyFlagVisible) != 0, protect = (b.flags & kBodyFlagProtectAlpha) != 0,
+             effect = (b.flags & kBodyFlagEffect) != 0;
   switch (row.subcode) {
-    case 16:
-      (void)doc.setLayerBlendMode(index, b.blendMode, false);
+    case kLayerAttrBlendMode:
+      (void)doc.setLayerBlendMode(index, b.blendMode, false);  // a value the layer already had: see above
       break;
-    case 17:
-      (void)doc.setLayerOpacity(index, b.opacity, false);
+    case kLayerAttrOpacity:
+      (void)doc.setLayerOpacity(index, b.opacity, false);  // as above
       break;
-    case 18:
-      (void)doc.setLayerVisible(index, visible, false);
+    case kLayerAttrVisible:
+      (void)doc.setLayerVisible(index, visible, false);  // as above
       break;
-    case 20:
-      (void)doc.setProtectAlpha(index, protect ? 1 : 0, false);
+    case kLayerAttrProtectAlpha:
+      (void)doc.setProtectAlpha(index, protect ? 1 : 0, false);  // as above
       if (index == doc.currentLayerIndex()) e.stroke_->setOpaqueMode(layer->protectAlpha, true);
       break;
     default:
-      (void)doc.setLayerEffect(index, effect, b.effectValue, false);
+      (void)doc.setLayerEffect(index, effect, b.effectValue, false);  // as above
       layer->seedRandom(b.seed);
       break;
   }

@@ -35,7 +35,6 @@ enum class ReplayError : uint8_t {
   ShortRead,        // a packet ends past the stream
   UnknownPacket,    // a type or subcode no executor knows
   BadField,         // a field outside what the packet may hold
-  Unsupported,      // a packet this system cannot perform yet (a filter without kernel, ...)
   OperationFailed,  // the document operation answered false
   Version,          // the version item carries extension flags
   UnexpectedInStroke,

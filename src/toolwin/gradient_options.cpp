@@ -50,7 +50,7 @@ bool applyGradAttr(CGradMngr& set, const SGradRepeat& record) {
   }
   // The work copy follows its gradient; marking the set tells its views.
   set.clearWork();
-  (void)set.workCopy();
+  (void)set.workCopy();  // none without a current item, which then has nothing to follow
   set.setModified(true);
   return true;
 }

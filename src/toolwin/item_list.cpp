@@ -58,10 +58,6 @@ void CItemList::setStyleImageSize(int32_t style, SSize size) {
   if (style == style_) setDisplayStyle(style_);
 }
 
-SSize CItemList::styleImageSize(int32_t style) const {
-  return style >= 0 && style < 7 ? imageSizes_[style] : SSize{};
-}
-
 bool CItemList::setDisplayStyle(int32_t style) {
   if (style < 0 || style > kListStrip || !(allowed_ & (1u << style))) return false;
   style_ = style;

@@ -105,11 +105,9 @@ class CItemList {
   uint16_t options() const { return options_; }
   void setOptions(uint16_t options);
   // Bit 0 accepts drops, bit 1 double-click editing.
-  uint8_t acceptBits() const { return accept_; }
   void setAcceptBits(uint8_t bits) { accept_ = bits; }
   bool transparencyBackdrop() const { return backdrop_; }
   void setTransparencyBackdrop(bool on) { backdrop_ = on; }
-  bool frameSwitch() const { return frames_; }
 
   // The control's size; lays the list out again when it changed.
   void setBounds(int32_t width, int32_t height);
@@ -119,7 +117,6 @@ class CItemList {
   TRect itemArea() const;
   // The image size a style starts with (styles 0..6).
   void setStyleImageSize(int32_t style, SSize size);
-  SSize styleImageSize(int32_t style) const;
   // The cell of the current style; never narrower or lower than 1.
   SSize cellSize() const;
   int32_t columns() const;
@@ -311,6 +308,7 @@ class CItemList {
   // Where a cancelled pop-up returns to, taken when it opens (by default the
   // active index), and the return itself.
   virtual int32_t popupReturnPoint() const { return getActiveIndex(); }
+  // A point no longer in the list selects nothing.
   virtual void returnToPopupPoint(int32_t point) { (void)setActiveIndex(point); }
 
   int32_t pressed_ = -1;

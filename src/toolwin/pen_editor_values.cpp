@@ -148,7 +148,7 @@ bool CPenNibEditorValues::load(const TPaintParam* p) {
   if (hasImage()) {
     float lo = 0.0f, hi = 0.0f;
     nibScalePercentRange(p->minNibScale(), p->maxNibScale(), lo, hi);
-    (void)NumScale.setRange(p->nibScale * 100.0f, lo, hi);
+    (void)NumScale.setRange(p->nibScale * 100.0f, lo, hi);  // nibScalePercentRange gives lo <= hi
     NumRadius.setValue(1.0f);
   } else {
     NumRadius.setValue(p->getSize());

@@ -134,7 +134,7 @@ void CPenMethodList::loadWork(int32_t i) {
     const SPenSetting* rec = variants_ ? variants_->record(strokeTool_, i + 1) : nullptr;
     if (rec && work_->loadPreset(*rec)) writeStroke();
   } else if (const CPenMethodObj* m = methodAt(i)) {
-    (void)work_->loadFromPenMethod(m);
+    (void)work_->loadFromPenMethod(m);  // a method that cannot convert leaves the parameters unchanged
   }
 }
 
@@ -178,7 +178,7 @@ void CPenMethodList::selectPaintKind(uint8_t kind) {
     variantKind_ = kind;
     work_->resetToKind(kind);
   }
-  (void)setActiveIndex(getActiveIndex());
+  (void)setActiveIndex(getActiveIndex());  // only re-shows the selection
   ensureVisible();
   redraw();
   doChange();
@@ -204,7 +204,7 @@ int32_t CPenMethodList::popupReturnPoint() const {
 void CPenMethodList::returnToPopupPoint(int32_t point) {
   if (variants() || !manager_ || !manager_->isValidIndex(point)) return CItemList::returnToPopupPoint(point);
   if (!showAll_) showKind(brushKindOf(manager_->getItem(point)));
-  (void)setActiveIndex(listIndexOf(point));
+  (void)setActiveIndex(listIndexOf(point));  // a brush hidden by the filter selects nothing
 }
 
 void CPenMethodList::setShowAll(bool on) {
@@ -230,7 +230,7 @@ bool CPenMethodList::storeCurrent() {
 }
 
 void CPenMethodList::writeStroke() {
-  if (variants() && stroke_) (void)work_->storeToStroke(stroke_);
+  if (variants() && stroke_) (void)work_->storeToStroke(stroke_);  // a failed conversion leaves the stroke unchanged
 }
 
 void CPenMethodList::setParamValue(TPaintParamId id, float v) {
@@ -250,21 +250,6 @@ void CPenMethodList::setParamValue(TPaintParamId id, float v) {
     case ppFalloffValue2: p.setFalloffValue2(v); break;
     case ppNibScale: p.setNibScale(v); break;
     case ppFalloffType: p.setFalloff(static_cast<uint8_t>(v)); break;
-    default: return;
-  }
-  writeStroke();
-  doChange();
-}
-
-void CPenMethodList::setParamSwitch(TPaintParamId id, bool on) {
-  TPaintParam& p = *work_;
-  switch (id) {
-    case ppPressureOpacity: p.setPressureOpacity(on); break;
-    case ppPressureSize: p.setPressureSize(on); break;
-    case ppGradation: p.setUseGradation(on); break;
-    case ppTone: p.setUseTone(on); break;
-    case ppPressureEdge: p.setPressureEdge(on); break;
-    case ppHardEdge: p.setHardEdge(on); break;
     default: return;
   }
   writeStroke();

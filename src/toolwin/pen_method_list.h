@@ -43,7 +43,6 @@ class CPenMethodList final : public CItemList {
   uint8_t sourceKind() const { return source_; }
   // The list index 0..8 of the brush kind shown, and of the stroke tool.
   int32_t brushKind() const { return brushKind_; }
-  int32_t strokeTool() const { return strokeTool_; }
   // Shows the items of the paint kind: the brushes of its kind, or the
   // variants of its stroke tool; the working parameters load the active one.
   void selectPaintKind(uint8_t kind);
@@ -58,7 +57,6 @@ class CPenMethodList final : public CItemList {
   // Each changes the working parameters (and, for a stroke tool, the shared
   // stroke settings), then tells the change.
   void setParamValue(TPaintParamId id, float value);
-  void setParamSwitch(TPaintParamId id, bool on);
   void setName(const std::string& name);
   void setNib(const CPenShapeObj* nib);
   // After the working parameters were changed directly: a stroke tool's

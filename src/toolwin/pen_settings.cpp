@@ -22,7 +22,7 @@ void CPenSettingTable::resetToDefaults() {
   for (int32_t row = 0; row < kPenSettingKinds; ++row)
     for (auto& rec : records_[static_cast<size_t>(row)]) {
       rec = SPenSetting{};
-      (void)strokeDefaults(rec, penSettingIndexOf(static_cast<uint32_t>(row)));
+      (void)strokeDefaults(rec, penSettingIndexOf(static_cast<uint32_t>(row)));  // every row is a known kind
     }
 }
 
@@ -32,7 +32,7 @@ bool CPenSettingTable::readPenSettings(CSettingsStore& store, std::string_view r
     for (int32_t n = 1; n <= kPenSettingVariants; ++n) {
       SPenSetting& rec = *record(row, n);
       rec = SPenSetting{};
-      (void)strokeDefaults(rec, kind);
+      (void)strokeDefaults(rec, kind);  // every row is a known kind
       std::string key;
       if (!penSettingKey(kind, n, root, key)) continue;
       CSettingsKey reg(store);

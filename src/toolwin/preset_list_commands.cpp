@@ -22,15 +22,16 @@ void CItemListMenu::setDisplayStyle(int32_t style) {
   if (list_.setDisplayStyle(style)) list_.redraw();
 }
 
-void CItemListMenu::addItem() { (void)list_.newItem(true); }
+void CItemListMenu::addItem() { (void)list_.newItem(true); }  // false: the list refused; nothing changed
 
+// As above.
 void CItemListMenu::copyActiveToEnd() { (void)list_.copyItem(list_.getCount(), list_.getActiveIndex(), true); }
 
-void CItemListMenu::deleteActive() { (void)list_.deleteItem(list_.getActiveIndex(), true); }
+void CItemListMenu::deleteActive() { (void)list_.deleteItem(list_.getActiveIndex(), true); }  // as above
 
 void CItemListMenu::editActive() { list_.editItem(list_.getActiveIndex()); }
 
-void CItemListMenu::reselectActive() { (void)list_.selectItem(list_.getActiveIndex(), true); }
+void CItemListMenu::reselectActive() { (void)list_.selectItem(list_.getActiveIndex(), true); }  // as above
 
 void CPresetSetMenu::loaded(bool ok) {
   if (ok && afterLoad_) afterLoad_();
@@ -40,6 +41,7 @@ void CPresetSetMenu::revert() { loaded(sets_.run(set_, PresetCommand::LoadFile, 
 
 void CPresetSetMenu::openAppend() { loaded(sets_.run(set_, PresetCommand::OpenDialog, {}, true)); }
 
+// A cancel or a failed save (which shows it) changes nothing.
 void CPresetSetMenu::saveAs() { (void)sets_.run(set_, PresetCommand::SaveDialog); }
 
 void CPresetSetMenu::openReplace() { loaded(sets_.run(set_, PresetCommand::OpenDialog, {}, false)); }

@@ -262,7 +262,7 @@ bool CGradientList::setActiveIndex(int32_t i) {
     return false;
   }
   manager_->clearWork();
-  (void)manager_->workCopy();
+  (void)manager_->workCopy();  // assigned above, so there is a current item
   takeEditCopy();
   pressed_ = i;
   doChange();

@@ -37,7 +37,6 @@ class CPenNibList final : public CItemList {
   CPenShapeMngr* manager() const { return manager_; }
   std::function<void()> OnBind;
 
-  bool leadingEntry() const { return leading_; }
   // Keeps the same item active by shifting the index by one.
   void setLeadingEntry(bool on);
   bool scratchSelected() const { return scratchSelected_; }
@@ -48,7 +47,6 @@ class CPenNibList final : public CItemList {
   const CPenShapeObj* currentShape() const;
   // The scratch nib takes a copy of the shape, and is selected when asked.
   void setScratch(const CPenShapeObj& shape, bool selectIt);
-  void setRadiusText(bool on) { radiusText_ = on; }
 
   int32_t getCount() const override;
   bool isValidIndex(int32_t i) const override;
@@ -72,7 +70,6 @@ class CPenNibList final : public CItemList {
   std::unique_ptr<CPenShapeObj> scratch_;
   bool leading_ = true;
   bool scratchSelected_ = false;
-  bool radiusText_ = true;
 };
 
 // Where a nib of the radius is drawn in a preview cell of the side: at

@@ -85,7 +85,7 @@ void CPresetSets::refreshAfterLoad(PresetSet set, bool replaced) {
 
 void CPresetSets::loadDefaultSets() {
   for (PresetSet set : {PresetSet::PenMethods, PresetSet::PenShapes, PresetSet::Gradients, PresetSet::Palette})
-    (void)run(set, PresetCommand::LoadDefault);
+    (void)run(set, PresetCommand::LoadDefault);  // a set that cannot load falls back to the built-ins
 }
 
 }  // namespace pg

@@ -1,5 +1,7 @@
 #include "toolwin/tool_cursors.h"
 
+#include "core/lookup_mask.h"
+
 namespace pg {
 
 namespace {
@@ -37,12 +39,12 @@ bool CToolCursorRows::apply(const SCursorPrefs& prefs) {
 }
 
 int32_t CToolCursorRows::penCursor(PenSlot slot) const {
-  const uint8_t i = byteOf(slot) & 0x7F;
+  const uint8_t i = byteOf(slot) & kByteLookupMask;
   return i < kPenSlotCount ? pen_[i] : kArrowCursor;
 }
 
 int32_t CToolCursorRows::toolCursor(ToolId id) const {
-  const uint8_t i = byteOf(id) & 0x7F;
+  const uint8_t i = byteOf(id) & kByteLookupMask;
   return i < kToolIdCount ? other_[i] : kArrowCursor;
 }
 

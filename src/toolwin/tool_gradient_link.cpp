@@ -25,7 +25,7 @@ CToolGradientLink::~CToolGradientLink() {
   links.erase(std::remove(links.begin(), links.end(), this), links.end());
   for (CToolGradientLink* other : links)
     if (other->previous_ == this) other->previous_ = previous_;
-  if (&docGradientLink() == this) (void)setDocGradientLink(previous_);
+  if (&docGradientLink() == this) (void)setDocGradientLink(previous_);  // answers the link being removed
 }
 
 const CGradObj* CToolGradientLink::activeGradient() const {

@@ -198,7 +198,7 @@ bool CToolOptions::falloffChange(uint8_t kind, float valueA, float valueB) {
 
 void CToolOptions::workChanged() {
   list_.workChanged();
-  if (autoSave_) (void)list_.storeCurrent();
+  if (autoSave_) (void)list_.storeCurrent();  // false without a selected brush: nothing to keep
   model_.pushStrokeParams();
   if (OnChanged) OnChanged();
 }
@@ -262,7 +262,7 @@ bool CToolOptions::aspectChange(const SAspectValues& v) {
     changed |= applyParamField(p, kFieldAngle, v.angle);
     if (!changed) return false;
     list_.workChanged();
-    if (autoSave_) (void)list_.storeCurrent();
+    if (autoSave_) (void)list_.storeCurrent();  // false without a selected brush: nothing to keep
     model_.pushStrokeParams();
   }
   if (OnChanged) OnChanged();
@@ -283,6 +283,7 @@ void CToolOptions::bindGradients(CGradMngr* gradients) {
       if (syncingGradients_) return;
       syncingGradients_ = true;
       for (CGradientList* other : gradientLists())
+        // An index the other list lacks selects nothing.
         if (other != list) (void)other->selectItem(list->getActiveIndex(), true);
       syncingGradients_ = false;
       if (OnChanged) OnChanged();
@@ -313,7 +314,7 @@ bool CToolOptions::gradAttrChange(const SGradAttrControls& controls) {
   syncingGradients_ = true;  // both lists draw anew; neither is a new pick
   for (CGradientList* list : gradientLists()) {
     if (shared)
-      (void)list->setRange(set->getRange());
+      (void)list->setRange(set->getRange());  // false: the list had that range already
     else
       list->redraw();
   }
@@ -345,7 +346,7 @@ bool CToolOptions::nameChange(const std::string& name) {
   } else {
     list_.paintParam().setName(name);
     list_.workChanged();
-    if (autoSave_) (void)list_.storeCurrent();
+    if (autoSave_) (void)list_.storeCurrent();  // false without a selected brush: nothing to keep
   }
   if (OnChanged) OnChanged();
   return true;

@@ -205,7 +205,7 @@ bool CDockModel::restoreLayout(std::string_view text, const TRect& screen) {
         views_[sv.id].width = sv.width;
         views_[sv.id].height = sv.height;
         views_[sv.id].shown = sv.shown;
-        (void)addView(f, p, sv.id);
+        (void)addView(f, p, sv.id);  // the saved layout was checked whole above
       }
       setActiveIndex(f, p, sp.active);
       setAllHidden(f, p, sp.collapsed);

@@ -468,7 +468,7 @@ DockDrop CDockModel::endDock(int32_t view, int32_t form, int32_t position) {
   (void)removeView(view);  // placed, checked above
   const int32_t f = formIndexOfId(formId);
   const int32_t p = insertPane(f, insertAt);
-  (void)addView(f, p, view);
+  (void)addView(f, p, view);  // the form and its new pane were just found and made
   forms_[f].visible = true;
   return DockDrop::Moved;
 }
@@ -495,7 +495,7 @@ bool CDockModel::floatView(int32_t view, const TRect& bounds) {
   if (!alone && totalPanes() >= kDockMaxPanes) return false;
   (void)removeView(view);  // false only for a view not placed yet, which has nothing to leave
   const int32_t f = newForm(bounds);
-  (void)addView(f, -1, view);
+  (void)addView(f, -1, view);  // the form was just made: the counts were checked above
   return true;
 }
 
@@ -573,7 +573,7 @@ void CDockModel::defaultArrangement(const TRect& area) {
       if ((g < 0 && v == -1 - g) || (g >= 0 && views_[v].defaultGroup == g)) members.push_back(v);
     const int32_t f = newForm(floatBoundsFor(members[0], {area.Left, y}));
     if (f < 0) break;
-    for (int32_t v : members) (void)addView(f, 0, v);
+    for (int32_t v : members) (void)addView(f, 0, v);  // the form was just made and each member is placed nowhere yet
     setActiveIndex(f, 0, 0);
     SDockForm& form = forms_[f];
     // Placed by the size the form will really take: its panes' minimum may

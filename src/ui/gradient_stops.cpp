@@ -253,7 +253,7 @@ bool TGradientStops::writeColorSlotGroup(CColorSlotGroup& target) const {
     const float next = i < n - 1 ? at(i + 1).Position : 0.0f;
     if (!g.putSlot(i, slotFromStop(at(i), i, next))) return false;
   }
-  (void)g.normalize();
+  (void)g.normalize();  // false only for weights that add up to 0: the stops stay as given
   g.setName(target.name());
   return g.assignTo(target);
 }

@@ -7,10 +7,11 @@
 
 namespace pg {
 
+// A graphic without pixels tries again at its next setSize.
 TMemoryGraphic::TMemoryGraphic(int32_t width, int32_t height) { (void)setSize(width, height); }
 
 TMemoryGraphic::TMemoryGraphic(int32_t width, int32_t height, TUiColor background) : background_(background) {
-  (void)setSize(width, height);
+  (void)setSize(width, height);  // a graphic without pixels tries again at its next setSize
 }
 
 bool TMemoryGraphic::setSize(int32_t width, int32_t height) {
@@ -19,7 +20,7 @@ bool TMemoryGraphic::setSize(int32_t width, int32_t height) {
   // A graphic whose pixels could not be had is not "already that size": it
   // tries again.
   if (w == width_ && h == height_ && isValid()) return true;
-  (void)plane_.Resize(w, h);
+  (void)plane_.Resize(w, h);  // isValid() tells; the next setSize tries again
   width_ = w;
   height_ = h;
   clear();

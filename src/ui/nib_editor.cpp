@@ -25,8 +25,8 @@ SNibEditorLayout nibEditorLayout(int32_t width, int32_t height, int32_t flatLabe
 }
 
 TNibEditorState::TNibEditorState() {
-  (void)Flattening.setRange(0.0f, 0.0f, 99.0f);
-  (void)Rotation.setRange(0.0f, -999.0f, 999.0f);
+  (void)Flattening.setRange(0.0f, 0.0f, 99.0f);  // constant ranges: the minimum is below the maximum
+  (void)Rotation.setRange(0.0f, -999.0f, 999.0f);  // as above
   Rotation.setWrapMin(-180.0f);
   Rotation.setWrapMax(180.0f);
   Rotation.setWrapAround(true);

@@ -23,7 +23,6 @@ class CPopupCloser {
   // counts as still held from nowMs on.
   void open(bool pressAndHold, uint32_t nowMs);
   bool pressAndHold() const { return pressAndHold_; }
-  bool pressRemembered() const { return pressRemembered_; }
   void setHoldThreshold(uint32_t ms) { threshold_ = ms; }
 
   // Each answers the result to close with, or kPopupOpen to stay open. While a

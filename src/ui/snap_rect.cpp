@@ -40,8 +40,9 @@ bool touchesOrOverlaps(const TRect& r, const TRect& a) {
 // Where the second edge is out of reach too, r stays put on that axis.
 void snapInside(TRect& r, const TRect& area, int32_t& dx, int32_t& dy) {
   if (!touchesOrOverlaps(r, area)) return;
+  // Out of reach on both edges: r stays put.
   if (!pullX(r, r.Left, area.Left, dx)) (void)pullX(r, r.Right, area.Right, dx);
-  if (!pullY(r, r.Top, area.Top, dy)) (void)pullY(r, r.Bottom, area.Bottom, dy);
+  if (!pullY(r, r.Top, area.Top, dy)) (void)pullY(r, r.Bottom, area.Bottom, dy);  // as above
 }
 
 // r pulled against the outside of another window, then lined up with it;
@@ -52,12 +53,12 @@ void snapOutside(TRect& r, const TRect& o, int32_t& dx, int32_t& dy) {
   bool horizontal = pullX(r, r.Left, o.Right, dx);
   if (!horizontal) horizontal = pullX(r, r.Right, o.Left, dx);
   if (horizontal || r.Left == o.Right || r.Right == o.Left) {
-    if (!pullY(r, r.Top, o.Top, dy)) (void)pullY(r, r.Bottom, o.Bottom, dy);
+    if (!pullY(r, r.Top, o.Top, dy)) (void)pullY(r, r.Bottom, o.Bottom, dy);  // out of reach on both edges: r stays put
   }
   if (!horizontal && dy == dyBefore) {
-    if (!pullY(r, r.Top, o.Bottom, dy)) (void)pullY(r, r.Bottom, o.Top, dy);
+    if (!pullY(r, r.Top, o.Bottom, dy)) (void)pullY(r, r.Bottom, o.Top, dy);  // as above
     if (r.Top == o.Bottom || r.Bottom == o.Top) {
-      if (!pullX(r, r.Left, o.Left, dx)) (void)pullX(r, r.Right, o.Right, dx);
+      if (!pullX(r, r.Left, o.Left, dx)) (void)pullX(r, r.Right, o.Right, dx);  // as above
     }
   }
 }

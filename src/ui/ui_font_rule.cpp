@@ -4,6 +4,9 @@ namespace pg {
 
 namespace {
 
+// The list in order of preference: the faces the layouts were made for, then
+// the faces a Linux desktop has in their place (a Latin face, then Japanese
+// gothic faces), so that the rule finds a face on either.
 constexpr SUiFace kUiFaces[] = {
     {"Tahoma", 11},
     {"Microsoft Sans Serif", 11},
@@ -18,8 +21,6 @@ constexpr SUiFace kUiFaces[] = {
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
-
-std::span<const SUiFace> uiFaceList() { return kUiFaces; }
 
 bool sameFaceName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

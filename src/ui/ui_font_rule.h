@@ -5,7 +5,6 @@
 // says which faces are installed (the Qt side asks Qt's font database).
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <string_view>
 
 namespace pg {
@@ -14,11 +13,6 @@ struct SUiFace {
   const char* face;     // UTF-8
   int32_t pixelHeight;  // character height in pixels
 };
-
-// The list in order of preference: the faces the layouts were made for, then
-// the faces a Linux desktop has in their place (a Latin face, then Japanese
-// gothic faces), so that the rule finds a face on either.
-std::span<const SUiFace> uiFaceList();
 
 using TFaceInstalled = std::function<bool(std::string_view face, uint8_t charSet)>;
 

@@ -24,6 +24,7 @@
 #include "platform/message_service.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
+#include "record/event_store.h"
 #include "../test_support/plane_pixels.h"
 #include "../test_support/temp_folder.h"
 
@@ -171,6 +172,27 @@ TEST(DocumentFiles, ASaveCutShortByAFullDiskLeavesTheOldFileAndReportsTheFailure
     std::set<std::string> present;
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) present.insert(e.path().filename().string());
     EXPECT_EQ(present, made) << "a temporary file was left behind after " << name;
+  }
+}
+
+// The picture is the recording's first image: a store that cannot take it
+// fails the load (the caller discards the new window), rather than leaving a
+// recording that would replay onto an empty layer.
+TEST(DocumentFiles, APictureTheRecordingCannotTakeFailsItsLoad) {
+  TMTC picture(300, 200);
+  testing::fillRandom(picture, 9u);
+  for (const bool storeGrows : {true, false}) {
+    SCOPED_TRACE(storeGrows ? "the store grows" : "the store keeps its first segment");
+    std::unique_ptr<TPaper> doc = makeDoc(300, 200);
+    auto* recorder = dynamic_cast<CDocEventRecorder*>(doc->events());
+    ASSERT_NE(recorder, nullptr);
+    ASSERT_TRUE(recorder->store().isRecording());
+    CEventMngr& store = recorder->store();
+    const size_t segments = store.segmentCount();
+    if (!storeGrows) store.setSegmentAllocHook([segments](size_t index) { return index < segments; });
+    const uint32_t eventsBefore = store.committedCount();
+    EXPECT_EQ(loadPictureIntoDocument(*doc, picture), storeGrows);
+    EXPECT_EQ(store.committedCount(), eventsBefore + (storeGrows ? 1u : 0u));
   }
 }
 

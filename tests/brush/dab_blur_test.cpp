@@ -35,17 +35,15 @@ class BlurDab : public PlotFixture {
  protected:
   void SetUp() override {
     PlotFixture::SetUp();
-    // The planes' plot routine through the plot slots, merging with the
-    // over merge as the blur dabs of the document do.
-    installPlanePlotters();
-    gPlotState.pixelBlendOp = &blendPixelOver;
+    // The over merge, as the blur dabs of the document use.
+    plot.pixelBlendOp = &blendPixelOver;
   }
 };
 
 TEST_F(BlurDab, SlidingSumsEqualTheDirectWindows) {
   std::mt19937 rng(3);
   auto source = randomSource(90, 70, rng);
-  using Dab = void (*)(TMTC&, const CBlockVMTC&, int32_t, float, float, float, float);
+  using Dab = void (*)(const SPlotter&, TMTC&, const CBlockVMTC&, int32_t, float, float, float, float);
   struct Pair {
     const char* what;
     Dab fast, direct;
@@ -59,8 +57,8 @@ TEST_F(BlurDab, SlidingSumsEqualTheDirectWindows) {
       ASSERT_TRUE(direct.copyPixelsFrom(fast));
       for (int i = 0; i < 25; ++i) {
         const float cx = pos(rng), cy = pos(rng), r = rad(rng), o = op(rng);
-        p.fast(fast, *source, k, o, r, cy, cx);
-        p.direct(direct, *source, k, o, r, cy, cx);
+        p.fast(plot, fast, *source, k, o, r, cy, cx);
+        p.direct(plot, direct, *source, k, o, r, cy, cx);
       }
       EXPECT_TRUE(test::samePixels(fast, direct)) << p.what << " k " << k;
     }
@@ -71,8 +69,8 @@ TEST_F(BlurDab, AlphaWeightedMeanOfAUniformSourceIsItsColour) {
   source.fill(0x80102030);
   TMTC target(40, 40);
   fill(target, 0u);
-  gPlotState.pixelBlendOp = [](uint32_t* p, uint32_t colour, uint32_t c) { *p = c == 0 ? *p : colour; };
-  blurDabAlpha(target, source, 2, 1.0f, 5.0f, 20.0f, 20.0f);
+  plot.pixelBlendOp = [](uint32_t* p, uint32_t colour, uint32_t c) { *p = c == 0 ? *p : colour; };
+  blurDabAlpha(plot, target, source, 2, 1.0f, 5.0f, 20.0f, 20.0f);
   // P[c][0x80] * 255 / 0x80 per channel, alpha 0x80 * 25 / 25.
   const uint32_t want = (productAt(0x10, 0x80) * 255 / 0x80) << 16 | (productAt(0x20, 0x80) * 255 / 0x80) << 8 |
                         (productAt(0x30, 0x80) * 255 / 0x80) | 0x80000000u;
@@ -86,9 +84,9 @@ TEST_F(BlurDab, TransparentSourcesPlotOnlyInThePlainForm) {
   TMTC a(20, 20), b(20, 20);
   fill(a, 0xFF000000u);
   fill(b, 0xFF000000u);
-  gPlotState.pixelBlendOp = &lerpPixelRgb;
-  blurDabAlpha(a, source, 1, 1.0f, 4.0f, 10.0f, 10.0f);
-  blurDab(b, source, 1, 1.0f, 4.0f, 10.0f, 10.0f);
+  plot.pixelBlendOp = &lerpPixelRgb;
+  blurDabAlpha(plot, a, source, 1, 1.0f, 4.0f, 10.0f, 10.0f);
+  blurDab(plot, b, source, 1, 1.0f, 4.0f, 10.0f, 10.0f);
   EXPECT_EQ(a.getPixel(10, 10), 0xFF000000u);  // nothing where every sample is transparent
   // The mean with the bottom-right alpha (0), at weight 255 - 0.707 * 255 / 4 = 210.
   uint32_t want = 0xFF000000;
@@ -111,27 +109,27 @@ TEST_F(BlurDab, HugeKernelsAndBadDabsAreHarmless) {
   };
   // Kernels out of range paint as the nearest allowed one.
   EXPECT_TRUE(test::samePixels(
-      *painted([](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, 2147483647, 1.0f, 1.5f, 5.0f, 5.0f); }),
-      *painted([](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, kMaxBlurHalfSize, 1.0f, 1.5f, 5.0f, 5.0f); })));
+      *painted([this](TMTC& t, const CBlockVMTC& s) { blurDab(plot, t, s, 2147483647, 1.0f, 1.5f, 5.0f, 5.0f); }),
+      *painted([this](TMTC& t, const CBlockVMTC& s) { blurDab(plot, t, s, kMaxBlurHalfSize, 1.0f, 1.5f, 5.0f, 5.0f); })));
   EXPECT_TRUE(test::samePixels(
-      *painted([](TMTC& t, const CBlockVMTC& s) { blurDabAlpha(t, s, -7, 1.0f, 3.0f, 5.0f, 5.0f); }),
-      *painted([](TMTC& t, const CBlockVMTC& s) { blurDabAlpha(t, s, 1, 1.0f, 3.0f, 5.0f, 5.0f); })));
+      *painted([this](TMTC& t, const CBlockVMTC& s) { blurDabAlpha(plot, t, s, -7, 1.0f, 3.0f, 5.0f, 5.0f); }),
+      *painted([this](TMTC& t, const CBlockVMTC& s) { blurDabAlpha(plot, t, s, 1, 1.0f, 3.0f, 5.0f, 5.0f); })));
   EXPECT_TRUE(test::samePixels(
       *painted([](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2147483647, 0.75f, 5.5f, 5.5f); }),
       *painted([](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, kMaxBlurHalfSize, 0.75f, 5.5f, 5.5f); })));
   // Dabs without a size or without a source paint nothing.
   CBlockVMTC invalid(0, 0);
   const Paint nothing[] = {
-      [&](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, 2, 1.0f, nan, 5.0f, 5.0f); },
+      [&](TMTC& t, const CBlockVMTC& s) { blurDab(plot, t, s, 2, 1.0f, nan, 5.0f, 5.0f); },
       [&](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2, 1e9f, nan, 5.5f); },
       [&](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2, 1e12f, -9e11f, -9e11f); },
-      [&](TMTC& t, const CBlockVMTC&) { blurDab(t, invalid, 2, 1.0f, 3.0f, 5.0f, 5.0f); },
+      [&](TMTC& t, const CBlockVMTC&) { blurDab(plot, t, invalid, 2, 1.0f, 3.0f, 5.0f, 5.0f); },
       [&](TMTC& t, const CBlockVMTC&) { paintStrokeDab(t, invalid, 2, 3.0f, 5.0f, 5.0f); },
   };
   for (size_t i = 0; i < std::size(nothing); ++i) EXPECT_TRUE(test::samePixels(*painted(nothing[i]), start)) << i;
   // Dabs far larger than the target stay within it (the sanitizer build
   // checks the writes).
-  painted([](TMTC& t, const CBlockVMTC& s) { blurDab(t, s, 2, 1.0f, 1e12f, 5.0f, 5.0f); });
+  painted([this](TMTC& t, const CBlockVMTC& s) { blurDab(plot, t, s, 2, 1.0f, 1e12f, 5.0f, 5.0f); });
   painted([](TMTC& t, const CBlockVMTC& s) { paintStrokeDab(t, s, 2, 1e12f, 3.0f, 5.5f); });
 }
 

@@ -56,8 +56,8 @@ TEST_F(RoundDab, BoxIsFloorAndCeilClippedWithItsOffset) {
 
 TEST_F(RoundDab, TinyDabCoversOnlyNearPixelsButCallsEveryBoxPixel) {
   TMTC plane(10, 10);
-  gPlotState.plotProc32 = &test::recordPlot32;
-  paintRoundDab(plane, 0x123456, 1.0f, 0.4f, 5.7f, 5.5f);  // box: x 5, y 5..6
+  plot.plotProc32 = &test::recordPlot32;
+  paintRoundDab(plot, plane, 0x123456, 1.0f, 0.4f, 5.7f, 5.5f);  // box: x 5, y 5..6
   ASSERT_EQ(recordedCalls().size(), 2u);
   EXPECT_EQ(recordedCalls()[0].x, 5);
   EXPECT_EQ(recordedCalls()[0].y, 5);
@@ -83,14 +83,14 @@ TEST_F(RoundDab, CoverageFollowsTheFalloffTableAndOpacity) {
   };
   for (const Case& c : cases) {
     const int32_t op16 = dabOpacity16(c.opacity);
-    EXPECT_EQ(roundDabCoverage(20, 20, 20.5f - c.dx, 20.5f, 10.0f, op16), c.want) << c.opacity << " " << c.dx;
+    EXPECT_EQ(roundDabCoverage(*plot.falloffTable, 20, 20, 20.5f - c.dx, 20.5f, 10.0f, op16), c.want) << c.opacity << " " << c.dx;
   }
   EXPECT_EQ(dabOpacity16(std::numeric_limits<float>::quiet_NaN()), 0);
 }
 
 TEST_F(RoundDab, NothingForNoOpacityOrABadDab) {
   TMTC plane(8, 8);
-  gPlotState.plotProc32 = &test::recordPlot32;
+  plot.plotProc32 = &test::recordPlot32;
   const float nan = std::numeric_limits<float>::quiet_NaN();
   struct Case {
     float opacity, r, cy, cx;
@@ -98,8 +98,8 @@ TEST_F(RoundDab, NothingForNoOpacityOrABadDab) {
   const Case cases[] = {{0.0f, 3, 4, 4}, {-1.0f, 3, 4, 4}, {nan, 3, 4, 4}, {1.0f, nan, 4, 4},
                         {1.0f, 3, nan, 4}, {1.0f, 3, 4, nan}, {1.0f, 3, 100, 100}};
   for (const Case& c : cases) {
-    paintRoundDab(plane, 0, c.opacity, c.r, c.cy, c.cx);
-    reference::paintRoundDab(plane, 0, c.opacity, c.r, c.cy, c.cx);
+    paintRoundDab(plot, plane, 0, c.opacity, c.r, c.cy, c.cx);
+    reference::paintRoundDab(plot, plane, 0, c.opacity, c.r, c.cy, c.cx);
   }
   EXPECT_TRUE(recordedCalls().empty());
 }
@@ -116,8 +116,8 @@ TEST_F(RoundDab, CoverageNeverLeavesTheDabOrThePlane) {
     const float cx = pos(rng), cy = pos(rng);
     const float r = i < 4 ? radii[i] : rad(rng);
     recordedCalls().clear();
-    gPlotState.plotProc32 = &test::recordPlot32;
-    paintRoundDab(plane, 0, 1.0f, r, cy, cx);
+    plot.plotProc32 = &test::recordPlot32;
+    paintRoundDab(plot, plane, 0, 1.0f, r, cy, cx);
     TRect box;
     TPoint offset;
     const bool any = dabBox(plane, box, offset, r, cy, cx);
@@ -131,10 +131,10 @@ TEST_F(RoundDab, CoverageNeverLeavesTheDabOrThePlane) {
       }
     }
     // The fast form (direct call-back, a known merge) on real pixels.
-    gPlotState.plotProc32 = &plotColorDirect;
-    gPlotState.pixelBlendOp = &blendPixelOpacity;
+    plot.plotProc32 = &plotColorDirect;
+    plot.pixelBlendOp = &blendPixelOpacity;
     fill(plane, 0u);
-    paintRoundDab(plane, 0x00FFFFFF, 1.0f, r, cy, cx);
+    paintRoundDab(plot, plane, 0x00FFFFFF, 1.0f, r, cy, cx);
     for (int32_t y = 0; y < plane.Height; ++y)
       for (int32_t x = 0; x < plane.Width; ++x) {
         if (plane.getPixel(x, y) != 0) {
@@ -149,23 +149,23 @@ TEST_F(RoundDab, CoverageNeverLeavesTheDabOrThePlane) {
 TEST_F(RoundDab, FastFormEqualsReference) {
   std::mt19937 rng(5);
   auto mask = test::randomMask(200, 150, rng);
-  buildPowerCurve(gPlotState.toneCurveTable, 0.8);
+  buildPowerCurve(state.toneCurveTable, 0.8);
   std::uniform_real_distribution<float> pos(-30.0f, 230.0f), rad(0.0f, 40.0f), op(0.0f, 1.2f);
   std::uniform_int_distribution<int> curve(0, 5);
   test::forEachKernelLevel([&] {
     for (const test::SSlotSetting& s : test::kSlotSettings) {
-      test::useSlotSetting(s, mask.get());
-      gPlotState.plotMaskOffsetX = 7;
-      gPlotState.plotMaskOffsetY = -9;
+      test::useSlotSetting(plot, s, mask.get());
+      plot.plotMaskOffsetX = 7;
+      plot.plotMaskOffsetY = -9;
       TMTC fast(200, 150), ref(200, 150);
       test::fillRandom(fast, rng);
       ASSERT_TRUE(ref.copyPixelsFrom(fast));
       for (int i = 0; i < 60; ++i) {
         const float cx = pos(rng), cy = pos(rng), r = rad(rng), o = op(rng);
         const uint32_t colour = static_cast<uint32_t>(rng());
-        setFalloffCurve(nullptr, static_cast<uint8_t>(curve(rng)), false);
-        paintRoundDab(fast, colour, o, r, cy, cx);
-        reference::paintRoundDab(ref, colour, o, r, cy, cx);
+        setFalloffCurve(state, nullptr, static_cast<uint8_t>(curve(rng)), false);
+        paintRoundDab(plot, fast, colour, o, r, cy, cx);
+        reference::paintRoundDab(plot, ref, colour, o, r, cy, cx);
       }
       EXPECT_TRUE(test::samePixels(fast, ref)) << s.what;
     }
@@ -179,16 +179,16 @@ TEST_F(RoundDab, TileDabTakesTileColoursAndTheFallback) {
   CPenTC tile;
   ASSERT_TRUE(tile.setDab(source, 3.0f, 10.5f, 10.5f));
   TMTC plane(20, 20);
-  gPlotState.plotProc32 = &test::recordPlot32;
-  paintTileDab(plane, 0x00ABCDEF, tile, 1.0f, 3.0f, 10.5f, 10.5f);
+  plot.plotProc32 = &test::recordPlot32;
+  paintTileDab(plot, plane, 0x00ABCDEF, tile, 1.0f, 3.0f, 10.5f, 10.5f);
   ASSERT_FALSE(recordedCalls().empty());
   for (const test::SPlotCall& c : recordedCalls()) {
     // Where the tile has alpha the tile's pixel, elsewhere the fallback.
     EXPECT_EQ(c.colour, c.x < 10 ? 0xFF00FF00u : 0x00ABCDEFu) << c.x << " " << c.y;
-    EXPECT_EQ(c.coverage, roundDabCoverage(c.x, c.y, 10.5f, 10.5f, 3.0f, 65536));
+    EXPECT_EQ(c.coverage, roundDabCoverage(*plot.falloffTable, c.x, c.y, 10.5f, 10.5f, 3.0f, 65536));
   }
   recordedCalls().clear();
-  paintTileDab(plane, 0, tile, 1.0f, 50.0f, 10.5f, 10.5f);  // does not fit the tile
+  paintTileDab(plot, plane, 0, tile, 1.0f, 50.0f, 10.5f, 10.5f);  // does not fit the tile
   EXPECT_TRUE(recordedCalls().empty());
 }
 

@@ -19,7 +19,7 @@ class SpanDab : public PlotFixture {
   void SetUp() override {
     PlotFixture::SetUp();
     recordedCalls().clear();
-    gPlotState.plotProc8 = &test::recordPlot8;
+    plot.plotProc8 = &test::recordPlot8;
   }
   // (position along, coverage) of the recorded calls.
   std::vector<std::pair<int32_t, uint32_t>> along(bool rows) const {
@@ -56,9 +56,9 @@ TEST_F(SpanDab, OneSpanGivenValues) {
       recordedCalls().clear();
       TChannel p(rows ? 12 : 10, rows ? 10 : 12);
       if (rows)
-        spanRowAA(p, 255, c.opacity, c.r, c.across, c.centre);
+        spanRowAA(plot, p, 255, c.opacity, c.r, c.across, c.centre);
       else
-        spanColumnAA(p, 255, c.opacity, c.r, c.across, c.centre);
+        spanColumnAA(plot, p, 255, c.opacity, c.r, c.across, c.centre);
       EXPECT_EQ(along(rows), c.want) << c.what << (rows ? " (row)" : " (column)");
       for (const test::SPlotCall& call : recordedCalls()) EXPECT_EQ(rows ? call.y : call.x, 2) << c.what;
     }
@@ -66,7 +66,7 @@ TEST_F(SpanDab, OneSpanGivenValues) {
 }
 
 TEST_F(SpanDab, SmallPenDabIsOneSpanAtHalfOpacity) {
-  paintPenDabRows(plane, 255, 1.0f, 0.4f, 3.5f, 5.5f);
+  paintPenDabRows(plot, plane, 255, 1.0f, 0.4f, 3.5f, 5.5f);
   ASSERT_EQ(recordedCalls().size(), 1u);
   EXPECT_EQ(recordedCalls()[0].y, 3);
   EXPECT_EQ(recordedCalls()[0].coverage, static_cast<uint32_t>(0.8f * 0.5f * 255.0f));
@@ -75,7 +75,7 @@ TEST_F(SpanDab, SmallPenDabIsOneSpanAtHalfOpacity) {
 TEST_F(SpanDab, PenDabRowsWeighTheirLastRow) {
   // r = 2 at cy = 4.5: rows 2..6. Row 2 lies 2.5 from the centre (h^2 < 0)
   // and is skipped; row 6, the last, holds 0.5 of a row ((4.5 + 2) - 6).
-  paintPenDabRows(plane, 255, 1.0f, 2.0f, 4.5f, 5.0f);
+  paintPenDabRows(plot, plane, 255, 1.0f, 2.0f, 4.5f, 5.0f);
   std::vector<int32_t> rows;
   uint32_t maxRow3 = 0, maxRow6 = 0;
   for (const test::SPlotCall& c : recordedCalls()) {
@@ -89,11 +89,11 @@ TEST_F(SpanDab, PenDabRowsWeighTheirLastRow) {
 }
 
 TEST_F(SpanDab, ColumnsAreRowsWithTheAxesExchanged) {
-  paintPenDabRows(plane, 255, 0.8f, 2.7f, 4.3f, 5.6f);
+  paintPenDabRows(plot, plane, 255, 0.8f, 2.7f, 4.3f, 5.6f);
   std::vector<test::SPlotCall> rows = recordedCalls();
   recordedCalls().clear();
   TChannel turned(10, 12);
-  paintPenDabColumns(turned, 255, 0.8f, 2.7f, 5.6f, 4.3f);
+  paintPenDabColumns(plot, turned, 255, 0.8f, 2.7f, 5.6f, 4.3f);
   ASSERT_EQ(recordedCalls().size(), rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(recordedCalls()[i].x, rows[i].y);
@@ -106,18 +106,18 @@ TEST_F(SpanDab, HugeOrBrokenDabsStayInThePlane) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float dabs[][3] = {{1e9f, 5, 5}, {50, -20, 3}, {nan, 5, 5}, {3, nan, 5}, {3, 5, nan}, {-4, 5, 5}};
   for (const auto& d : dabs) {
-    paintPenDabRows(plane, 255, 1.0f, d[0], d[1], d[2]);
-    paintPenDabColumns(plane, 255, 1.0f, d[0], d[1], d[2]);
+    paintPenDabRows(plot, plane, 255, 1.0f, d[0], d[1], d[2]);
+    paintPenDabColumns(plot, plane, 255, 1.0f, d[0], d[1], d[2]);
   }
   for (const test::SPlotCall& c : recordedCalls()) ASSERT_TRUE(insideGrid(c.x, c.y, plane.Width, plane.Height));
   EXPECT_FALSE(recordedCalls().empty());
 }
 
 TEST_F(SpanDab, PenCoverageIsAMaximum) {
-  resetPlotState();  // plotDirect into plotMax
+  plot = SPlotter{};  // plotDirect into plotMax
   fill(plane, uint8_t{0});
-  paintPenDabRows(plane, 255, 0.5f, 3.0f, 5.0f, 5.0f);
-  paintPenDabRows(plane, 255, 0.5f, 3.0f, 5.0f, 5.5f);
+  paintPenDabRows(plot, plane, 255, 0.5f, 3.0f, 5.0f, 5.0f);
+  paintPenDabRows(plot, plane, 255, 0.5f, 3.0f, 5.0f, 5.5f);
   for (int32_t y = 0; y < plane.Height; ++y)
     for (int32_t x = 0; x < plane.Width; ++x) EXPECT_LE(plane.getPixel(x, y), 127);
   EXPECT_EQ(plane.getPixel(5, 5), 127);

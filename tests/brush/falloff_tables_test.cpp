@@ -104,10 +104,11 @@ TEST(FalloffTables, PowerCurveBurnsAndDodges) {
     const double k = 0.002 * effect;
     for (const double base : {1.0 + k, 1.0 / (1.0 + k)}) {
       SCOPED_TRACE(base);
-      buildPowerCurve(gPlotState.toneCurveTable, base);
+      CurveTable curve{};
+      buildPowerCurve(curve, base);
       for (uint32_t p : pixels) {
         uint32_t painted = p;
-        blendPixelFalloff(&painted, 0, 255);
+        blendPixelFalloff(curve, &painted, 0, 255);
         if (base > 1)
           EXPECT_LE(lightness(painted), lightness(p)) << std::hex << p;
         else
@@ -115,7 +116,7 @@ TEST(FalloffTables, PowerCurveBurnsAndDodges) {
         EXPECT_EQ(painted >> 24, p >> 24);
       }
       uint32_t mid = 0xFF808080u;
-      blendPixelFalloff(&mid, 0, 255);
+      blendPixelFalloff(curve, &mid, 0, 255);
       if (base > 1)
         EXPECT_LT(lightness(mid), lightness(0xFF808080u));
       else

@@ -34,7 +34,7 @@ class FakePenDocument : public IPenDocument {
 
 // One round soft dab of radius `size` at (x, y) of the plane, every pixel of
 // its box handed to plotProc32 with coverage (shape value x opacity) >> 32.
-inline void referenceDab(TMTC& plane, TPoint origin, float size, float x, float y, float opacity,
+inline void referenceDab(const SPlotter& plot, TMTC& plane, TPoint origin, float size, float x, float y, float opacity,
                          uint32_t colour) {
   static CGradeMapObj map(2048);
   static CPenShape shape(&map);
@@ -53,7 +53,7 @@ inline void referenceDab(TMTC& plane, TPoint origin, float size, float x, float 
       const int32_t v = shape.dabAt(static_cast<int32_t>(int64_t{px} * 65536 + 0x8000 - cx),
                                     static_cast<int32_t>(int64_t{py} * 65536 + 0x8000 - cy));
       const uint32_t c = static_cast<uint32_t>(std::min<int64_t>(255, (int64_t{std::max(v, 0)} * op) >> 32));
-      gPlotState.plotProc32(plane.pixelAt(px, py), px + origin.X, py + origin.Y, c, colour);
+      plot.plotProc32(plot, plane.pixelAt(px, py), px + origin.X, py + origin.Y, c, colour);
     }
 }
 

@@ -25,7 +25,6 @@ constexpr uint32_t px(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (
 // ---- merges ---------------------------------------------------------------------
 
 TEST(PlotMerge, CoverageZeroLeavesEveryPixelAlone) {
-  resetPlotState();
   struct Op {
     const char* name;
     PixelOp32 op;
@@ -33,7 +32,7 @@ TEST(PlotMerge, CoverageZeroLeavesEveryPixelAlone) {
   const Op ops[] = {
       {"lerpPixelRgb", &lerpPixelRgb},         {"blendPixelOpacity", &blendPixelOpacity},
       {"blendPixelTable", &blendPixelTable},   {"erasePixel", &erasePixel},
-      {"blendPixelOver", &blendPixelOver},     {"blendPixelFalloff", &blendPixelFalloff},
+      {"blendPixelOver", &blendPixelOver},
       {"blendNormalOpacity", &blendNormalOpacity},
       {"blendPixelMultiplyUnion", &blendPixelMultiplyUnion},
       {"blendPixelAddUnion", &blendPixelAddUnion},
@@ -44,6 +43,9 @@ TEST(PlotMerge, CoverageZeroLeavesEveryPixelAlone) {
       uint32_t q = p;
       o.op(&q, px(200, 90, 80, 70), 0);
       EXPECT_EQ(q, p) << o.name;
+      const CurveTable curve{};
+      blendPixelFalloff(curve, &q, px(200, 90, 80, 70), 0);
+      EXPECT_EQ(q, p) << "blendPixelFalloff";
     }
   uint8_t b = 99;
   plotMax(&b, 255, 0);
@@ -51,7 +53,6 @@ TEST(PlotMerge, CoverageZeroLeavesEveryPixelAlone) {
 }
 
 TEST(PlotMerge, GivenValues) {
-  resetPlotState();
   auto run = [](PixelOp32 op, uint32_t p, uint32_t s, uint32_t c) {
     op(&p, s, c);
     return p;
@@ -106,16 +107,16 @@ TEST(PlotMerge, MultiplyUnionGivesTheProductWhereBothAreOpaque) {
 }
 
 TEST(PlotMerge, FalloffMovesTowardTheCurvesLightness) {
-  resetPlotState();
   // A curve of 0.5 everywhere maps every lightness to 127.5; one of 2.0
   // reaches past full lightness and is held at 255.
-  gPlotState.toneCurveTable.fill(32768);
+  CurveTable curve{};
+  curve.fill(32768);
   uint32_t p = px(40, 255, 255, 255);
-  blendPixelFalloff(&p, 0, 255);
+  blendPixelFalloff(curve, &p, 0, 255);
   EXPECT_EQ(p, px(40, 127, 127, 127));
-  gPlotState.toneCurveTable.fill(131072);
+  curve.fill(131072);
   p = px(40, 10, 10, 10);
-  blendPixelFalloff(&p, 0, 255);
+  blendPixelFalloff(curve, &p, 0, 255);
   EXPECT_EQ(p, px(40, 255, 255, 255));
 }
 
@@ -127,6 +128,11 @@ class PlotSelect : public PlotFixture {
     PlotFixture::SetUp();
     mask = std::make_unique<CBlockVCH>(16, 16);
     doc.mask = mask.get();
+  }
+  // The state reads its sources from d (none for nullptr).
+  void use(IPlotDocument* d) {
+    state.plotDocument = d;
+    refreshPlotSources(state);
   }
   std::unique_ptr<CBlockVCH> mask;
   FakePlotDocument doc;
@@ -153,16 +159,14 @@ TEST_F(PlotSelect, SwitchesAndSelectionChooseTheCallBacks) {
       {true, true, true, &plotThroughSelectionAndTone, &plotColorGradationThroughSelectionAndTone,
        "plotColorGradationThroughSelectionAndTone"},
   };
-  setPlotDocument(&doc);
+  use(&doc);
   for (const Case& c : cases) {
     doc.selectionOn = c.selection;
     stroke.useTone = c.tone;
     stroke.useGradation = c.gradation;
-    selectPlotCallbacks(stroke);
-    EXPECT_EQ(gPlotState.plotProc8, c.p8) << c.name;
-    EXPECT_EQ(gPlotState.plotProc32, c.p32) << c.name;
-    EXPECT_EQ(plotCallback32(), &plotPlane32) << c.name;
-    EXPECT_EQ(plotCallback8(), &plotPlane8) << c.name;
+    selectPlotCallbacks(state, stroke);
+    EXPECT_EQ(plot.plotProc8, c.p8) << c.name;
+    EXPECT_EQ(plot.plotProc32, c.p32) << c.name;
   }
 }
 
@@ -180,30 +184,30 @@ TEST_F(PlotSelect, NoSelectionWithoutDocumentOrImageOrSwitch) {
     doc.selectionOn = c.switchOn;
     doc.mask = c.withImage ? mask.get() : nullptr;
     doc.maskOff = {5, 5};
-    setPlotDocument(c.withDocument ? &doc : nullptr);
-    selectPlotCallbacks(stroke);
-    EXPECT_EQ(gPlotState.plotProc32, &plotColorDirect) << c.what;
-    EXPECT_EQ(gPlotState.plotSelectionMask, nullptr) << c.what;
-    EXPECT_EQ(gPlotState.plotMaskOffsetX, 0) << c.what;
+    use(c.withDocument ? &doc : nullptr);
+    selectPlotCallbacks(state, stroke);
+    EXPECT_EQ(plot.plotProc32, &plotColorDirect) << c.what;
+    EXPECT_EQ(plot.plotSelectionMask, nullptr) << c.what;
+    EXPECT_EQ(plot.plotMaskOffsetX, 0) << c.what;
   }
 }
 
 TEST_F(PlotSelect, MaskOffsetIsMaskOffsetLessLayerOffset) {
   doc.maskOff = {7, -3};
   doc.layerOff = {2, 4};
-  setPlotDocument(&doc);
-  EXPECT_EQ(gPlotState.plotSelectionMask, mask.get());
-  EXPECT_EQ(gPlotState.plotMaskOffsetX, 5);
-  EXPECT_EQ(gPlotState.plotMaskOffsetY, -7);
+  use(&doc);
+  EXPECT_EQ(plot.plotSelectionMask, mask.get());
+  EXPECT_EQ(plot.plotMaskOffsetX, 5);
+  EXPECT_EQ(plot.plotMaskOffsetY, -7);
 }
 
 TEST_F(PlotSelect, KeepAlphaSwitchChoosesTheMerge) {
   stroke.opaque = 1;
-  selectPlotCallbacks(stroke);
-  EXPECT_EQ(gPlotState.pixelBlendOp, &lerpPixelRgb);
+  selectPlotCallbacks(state, stroke);
+  EXPECT_EQ(plot.pixelBlendOp, &lerpPixelRgb);
   stroke.opaque = 0;
-  selectPlotCallbacks(stroke);
-  EXPECT_EQ(gPlotState.pixelBlendOp, &blendPixelOpacity);
+  selectPlotCallbacks(state, stroke);
+  EXPECT_EQ(plot.pixelBlendOp, &blendPixelOpacity);
 }
 
 TEST_F(PlotSelect, UpdateTakesTheLayersLockAndTheReplayRule) {
@@ -226,62 +230,53 @@ TEST_F(PlotSelect, UpdateTakesTheLayersLockAndTheReplayRule) {
     doc.protectAlpha = c.protect;
     doc.replaying = c.replaying;
     doc.standard = c.standard;
-    updatePlotCallbacks(stroke, &doc);
-    EXPECT_EQ(gPlotState.pixelBlendOp, c.want) << c.what;
+    updatePlotCallbacks(state, stroke, &doc);
+    EXPECT_EQ(plot.pixelBlendOp, c.want) << c.what;
     EXPECT_EQ(stroke.opaque, c.opaque) << c.what;
   }
 }
 
-TEST_F(PlotSelect, LockKeepsEverySlotWhileTheSwitchesChange) {
-  selectPlotCallbacks(stroke);
-  gPlotState.plotLocked = true;
-  const PlotProc32 special = [](uint32_t*, int32_t, int32_t, uint32_t, uint32_t) {};
-  gPlotState.plotProc32 = special;
-  setPlotCallback32(nullptr);
-  const SPlotState before = gPlotState;
-  stroke.setUseTone(true, true);
-  stroke.setUseGradation(true, true);
-  stroke.setOpaqueMode(true, true);
-  EXPECT_EQ(gPlotState.plotProc32, special);
-  EXPECT_EQ(gPlotState.plotProc8, before.plotProc8);
-  EXPECT_EQ(gPlotState.pixelBlendOp, before.pixelBlendOp);
-  EXPECT_EQ(gPlotState.plotBaseOp8, before.plotBaseOp8);
-  EXPECT_NE(plotCallback32(), &plotPlane32);
-}
-
-TEST_F(PlotSelect, StrokeSwitchesReselectThroughTheStroke) {
-  selectPlotCallbacks(stroke);
-  stroke.setUseTone(true, true);
-  EXPECT_EQ(gPlotState.plotProc32, &plotColorThroughTone);
-  stroke.setUseTone(false, false);  // no refresh: nothing changes
-  EXPECT_EQ(gPlotState.plotProc32, &plotColorThroughTone);
+TEST_F(PlotSelect, LockKeepsEveryCallBackWhileTheSwitchesChange) {
+  selectPlotCallbacks(state, stroke);
+  state.plotLocked = true;
+  const PlotProc32 special = [](const SPlotter&, uint32_t*, int32_t, int32_t, uint32_t, uint32_t) {};
+  plot.plotProc32 = special;
+  const SPlotter before = plot;
+  stroke.useTone = 1;
+  stroke.useGradation = 1;
+  stroke.opaque = 1;
+  selectPlotCallbacks(state, stroke);
+  EXPECT_EQ(plot.plotProc32, special);
+  EXPECT_EQ(plot.plotProc8, before.plotProc8);
+  EXPECT_EQ(plot.pixelBlendOp, before.pixelBlendOp);
+  EXPECT_EQ(plot.plotBaseOp8, before.plotBaseOp8);
 }
 
 TEST_F(PlotSelect, FalloffCurveIsRebuiltOnlyWhenItsTypeChanges) {
   stroke.falloffCurveType = fcLinear;
-  gPlotState.falloffTable[0] = 1;  // marks the table
-  selectPlotCallbacks(stroke);
-  EXPECT_EQ(gPlotState.falloffTable[0], 1u);
-  resetPlot(stroke);  // forces
-  EXPECT_EQ(gPlotState.falloffTable[0], kFullWeight);
-  setFalloffCurve(&stroke, fcFlatRamp, false);
+  state.falloffTable[0] = 1;  // marks the table
+  selectPlotCallbacks(state, stroke);
+  EXPECT_EQ(state.falloffTable[0], 1u);
+  setFalloffCurve(state, &stroke, stroke.falloffCurveType, true);  // forces
+  EXPECT_EQ(state.falloffTable[0], kFullWeight);
+  setFalloffCurve(state, &stroke, fcFlatRamp, false);
   EXPECT_EQ(stroke.falloffCurveType, fcFlatRamp);
-  EXPECT_EQ(gPlotState.falloffTable[1900], kFullWeight - static_cast<uint32_t>(mulDivRound(0xFF0000, 56, 203)));
-  setFalloffCurve(nullptr, 255, false);  // a code from a recording
-  EXPECT_EQ(gPlotState.falloffCurveType, 255);
-  EXPECT_EQ(gPlotState.falloffTable[2047], 0u);
+  EXPECT_EQ(state.falloffTable[1900], kFullWeight - static_cast<uint32_t>(mulDivRound(0xFF0000, 56, 203)));
+  setFalloffCurve(state, nullptr, 255, false);  // a code from a recording
+  EXPECT_EQ(state.falloffCurveType, 255);
+  EXPECT_EQ(state.falloffTable[2047], 0u);
 }
 
 TEST_F(PlotSelect, StartState) {
-  EXPECT_EQ(gPlotState.plotProc8, &plotDirect);
-  EXPECT_EQ(gPlotState.plotProc32, &plotColorDirect);
-  EXPECT_EQ(gPlotState.plotBaseOp8, &plotMax);
-  EXPECT_EQ(gPlotState.pixelBlendOp, &lerpPixelRgb);
-  EXPECT_FALSE(gPlotState.plotLocked);
-  EXPECT_EQ(gPlotState.plotDocument, nullptr);
-  EXPECT_EQ(gPlotState.falloffCurveType, fcLinear);
-  EXPECT_EQ(gPlotState.falloffTable[0], kFullWeight);
-  EXPECT_EQ(gPlotState.falloffTable[2047], 0u);
+  EXPECT_EQ(plot.plotProc8, &plotDirect);
+  EXPECT_EQ(plot.plotProc32, &plotColorDirect);
+  EXPECT_EQ(plot.plotBaseOp8, &plotMax);
+  EXPECT_EQ(plot.pixelBlendOp, &lerpPixelRgb);
+  EXPECT_FALSE(state.plotLocked);
+  EXPECT_EQ(state.plotDocument, nullptr);
+  EXPECT_EQ(state.falloffCurveType, fcLinear);
+  EXPECT_EQ(state.falloffTable[0], kFullWeight);
+  EXPECT_EQ(state.falloffTable[2047], 0u);
 }
 
 TEST_F(PlotSelect, WalkerSelectorsRouteTheDocumentsPoints) {
@@ -295,20 +290,22 @@ TEST_F(PlotSelect, WalkerSelectorsRouteTheDocumentsPoints) {
 TEST_F(PlotSelect, OlderFormatDocumentPaintsAtFullOpacity) {
   stroke.setOpacity(0.5f);
   doc.standard = false;
-  setPlotDocument(&doc);
+  updatePlotCallbacks(state, stroke, &doc);
   EXPECT_EQ(stroke.getOpacity(), 1.0f);
   EXPECT_EQ(stroke.getOpacity255(), 255u);
   doc.standard = true;
+  updatePlotCallbacks(state, stroke, &doc);
   EXPECT_EQ(stroke.getOpacity(), 0.5f);
 }
 
 TEST_F(PlotSelect, BurnCurveOfTheStrokeFillsTheToneTable) {
   stroke.EFFECT = 50;
-  stroke.buildBurnCurve();
+  stroke.kind = skDarken;
+  selectPlotCallbacks(state, stroke);
   CurveTable want{};
   buildPowerCurve(want, 1.1);
-  EXPECT_EQ(gPlotState.toneCurveTable, want);
-  EXPECT_LT(gPlotState.toneCurveTable[1024], 32768u);  // darker at mid lightness
+  EXPECT_EQ(state.toneCurveTable, want);
+  EXPECT_LT(state.toneCurveTable[1024], 32768u);  // darker at mid lightness
 }
 
 // ---- weighting and plane plotters -------------------------------------------------
@@ -318,27 +315,27 @@ TEST_F(PlotSelect, SelectionWeightsCoverageAndZeroWritesNothing) {
   EXPECT_TRUE(mask->setPixel(2, 1, 128));
   EXPECT_TRUE(mask->setPixel(3, 1, 255));
   doc.maskOff = {1, 1};  // mask pixel = layer pixel + (1, 1)
-  setPlotDocument(&doc);
-  selectPlotCallbacks(stroke);  // blendPixelOpacity through the selection
+  use(&doc);
+  selectPlotCallbacks(state, stroke);  // blendPixelOpacity through the selection
   TMTC plane(4, 4);
   for (int32_t x = 0; x < 4; ++x) *plane.pixelAt(x, 0) = px(0, 0, 0, 0);
-  for (int32_t x = 0; x < 4; ++x) EXPECT_TRUE(plotPlane32(plane, x, 0, px(0, 255, 255, 255), 255));
+  for (int32_t x = 0; x < 4; ++x) EXPECT_TRUE(plotPlane32(&plot, plane, x, 0, px(0, 255, 255, 255), 255));
   EXPECT_EQ(plane.getPixel(0, 0), px(0, 0, 0, 0));              // mask 0
   EXPECT_EQ(plane.getPixel(1, 0), px(128, 255, 255, 255));      // mask 128
   EXPECT_EQ(plane.getPixel(2, 0), px(255, 255, 255, 255));      // mask 255
   EXPECT_EQ(plane.getPixel(3, 0), px(0, 0, 0, 0));              // mask 0 (never set)
-  EXPECT_EQ(selectionCoverage(-5, 0, 255), 0u);
+  EXPECT_EQ(selectionCoverage(plot, -5, 0, 255), 0u);
 }
 
 TEST_F(PlotSelect, EightBitCallBacksWeighAndMerge) {
   EXPECT_TRUE(mask->setPixel(0, 0, 128));
-  setPlotDocument(&doc);
-  selectPlotCallbacks(stroke);
+  use(&doc);
+  selectPlotCallbacks(state, stroke);
   TChannel plane(2, 1);
   *plane.pixelAt(0, 0) = 0;
   *plane.pixelAt(1, 0) = 0;
-  EXPECT_TRUE(plotPlane8(plane, 0, 0, 255, 255));
-  EXPECT_TRUE(plotPlane8(plane, 1, 0, 255, 255));
+  EXPECT_TRUE(plotPlane8(&plot, plane, 0, 0, 255, 255));
+  EXPECT_TRUE(plotPlane8(&plot, plane, 1, 0, 255, 255));
   EXPECT_EQ(plane.getPixel(0, 0), 128);  // P[255][128] through plotMax
   EXPECT_EQ(plane.getPixel(1, 0), 0);    // mask 0
 }
@@ -351,11 +348,11 @@ TEST_F(PlotSelect, PlanePlottersSkipPointsOutside) {
       *plane.pixelAt(x, y) = 0x11223344;
       *channel.pixelAt(x, y) = 9;
     }
-  selectPlotCallbacks(stroke);
+  selectPlotCallbacks(state, stroke);
   const TPoint outside[] = {{-1, 0}, {0, -1}, {3, 0}, {0, 3}, {-2147483647 - 1, 1}};
   for (TPoint p : outside) {
-    EXPECT_FALSE(plotPlane32(plane, p.X, p.Y, 0xFF000000, 255));
-    EXPECT_FALSE(plotPlane8(channel, p.X, p.Y, 255, 255));
+    EXPECT_FALSE(plotPlane32(&plot, plane, p.X, p.Y, 0xFF000000, 255));
+    EXPECT_FALSE(plotPlane8(&plot, channel, p.X, p.Y, 255, 255));
   }
   for (int32_t y = 0; y < 3; ++y)
     for (int32_t x = 0; x < 3; ++x) {
@@ -363,7 +360,7 @@ TEST_F(PlotSelect, PlanePlottersSkipPointsOutside) {
       EXPECT_EQ(channel.getPixel(x, y), 9);
     }
   TMTC empty;
-  EXPECT_FALSE(plotPlane32(empty, 0, 0, 0, 255));
+  EXPECT_FALSE(plotPlane32(&plot, empty, 0, 0, 0, 255));
 }
 
 // ---- tone and gradient sources ----------------------------------------------------
@@ -384,14 +381,14 @@ class PlotSources : public PlotSelect {
     EXPECT_TRUE(mask->fillRect({0, 0, 16, 16}, 255));
     doc.tone = &tone;
     doc.grad = &gradient;
-    setPlotDocument(&doc);
+    use(&doc);
   }
   // The pixel (x, 0) of a transparent plane after one plot at full coverage
   // through the opacity merge.
   uint32_t plotAt(PlotProc32 proc, int32_t x) {
     uint32_t p = 0;
-    gPlotState.pixelBlendOp = &blendPixelOpacity;
-    proc(&p, x, 0, 255, 0x00123456);
+    plot.pixelBlendOp = &blendPixelOpacity;
+    proc(plot, &p, x, 0, 255, 0x00123456);
     return p;
   }
   CToneMngr tone;
@@ -418,16 +415,16 @@ TEST_F(PlotSources, ToneAndGradientPaths) {
   };
   for (const Case& c : cases) EXPECT_EQ(plotAt(c.proc, c.x), c.want) << c.what;
   uint8_t b = 0;
-  plotThroughTone(&b, 1, 0, 255, 255);
+  plotThroughTone(plot, &b, 1, 0, 255, 255);
   EXPECT_EQ(b, 0);
-  plotThroughSelectionAndTone(&b, 0, 0, 255, 200);
+  plotThroughSelectionAndTone(plot, &b, 0, 0, 255, 200);
   EXPECT_EQ(b, 200);
 }
 
 TEST_F(PlotSources, GradationWithoutAGradientPaintsTheGivenColour) {
   doc.grad = nullptr;
   doc.tone = nullptr;
-  setPlotDocument(&doc);
+  use(&doc);
   EXPECT_EQ(plotAt(&plotColorGradation, 0), 0xFF123456u);
   EXPECT_EQ(plotAt(&plotColorThroughTone, 1), 0xFF123456u);  // no tone: coverage unchanged
 }
@@ -438,7 +435,8 @@ TEST_F(PlotSources, GradientMaskWeighsByCoverageOpacityAndGradientAlpha) {
     for (int32_t x = 0; x < 4; ++x) *coverage.pixelAt(x, y) = x == 0 ? 0 : 200;
   TMTC target(6, 6);
   fill(target, 0xFF000000u);
-  plotGradientMask(target, coverage, gradient, 255, {0, 0, 4, 4}, {3, 3}, &lerpPixelRgb);
+  plot.pixelBlendOp = &lerpPixelRgb;
+  plotGradientMask(plot, target, coverage, gradient, 255, {0, 0, 4, 4}, {3, 3});
   EXPECT_EQ(target.getPixel(3, 3), 0xFF000000u);  // zero coverage skipped
   uint32_t want = 0xFF000000;
   lerpPixelRgb(&want, 0x80FF0000, mulDiv255(200, 128));

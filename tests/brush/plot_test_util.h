@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the plot and dab tests: a fixture that starts from the
-// plot state's start values, a document fake, a recorder of plot calls.
+// Shared pieces of the plot and dab tests: a fixture with a fresh plot state,
+// a document fake, a recorder of plot calls.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -19,11 +19,11 @@
 
 namespace pg::test {
 
-// Every test starts from the start state and leaves none behind.
+// Every test paints through a plot state of its own.
 class PlotFixture : public ::testing::Test {
  protected:
-  void SetUp() override { resetPlotState(); }
-  void TearDown() override { resetPlotState(); }
+  SPlotState state;
+  SPlotter& plot = state.plotter;
 };
 
 // Runs body once at every level of the row kernels (those above what the
@@ -79,10 +79,10 @@ inline std::vector<SPlotCall>& recordedCalls() {
   static std::vector<SPlotCall> calls;
   return calls;
 }
-inline void recordPlot32(uint32_t*, int32_t x, int32_t y, uint32_t c, uint32_t colour) {
+inline void recordPlot32(const SPlotter&, uint32_t*, int32_t x, int32_t y, uint32_t c, uint32_t colour) {
   recordedCalls().push_back({x, y, c, colour});
 }
-inline void recordPlot8(uint8_t*, int32_t x, int32_t y, uint32_t c, uint32_t value) {
+inline void recordPlot8(const SPlotter&, uint8_t*, int32_t x, int32_t y, uint32_t c, uint32_t value) {
   recordedCalls().push_back({x, y, c, value});
 }
 
@@ -126,13 +126,14 @@ struct SSlotSetting {
   PlotProc32 proc;
   PixelOp32 op;
   bool selection;
+  bool lightness = false;  // the lightness-curve merge instead of op
 };
 inline constexpr SSlotSetting kSlotSettings[] = {
     {"direct, keep alpha", &plotColorDirect, &lerpPixelRgb, false},
     {"direct, opacity", &plotColorDirect, &blendPixelOpacity, false},
     {"direct, erase", &plotColorDirect, &erasePixel, false},
     {"direct, over", &plotColorDirect, &blendPixelOver, false},
-    {"direct, falloff", &plotColorDirect, &blendPixelFalloff, false},
+    {"direct, falloff", &plotColorDirect, &lerpPixelRgb, false, true},
     {"direct, a layer mode", &plotColorDirect, &blendScreen, false},
     {"selection, opacity", &plotColorThroughSelection, &blendPixelOpacity, true},
     {"selection, keep alpha", &plotColorThroughSelection, &lerpPixelRgb, true},
@@ -142,11 +143,22 @@ inline constexpr SSlotSetting kSlotSettings[] = {
     {"tone (not specialised)", &plotColorThroughTone, &blendPixelOpacity, false},
     {"gradation (not specialised)", &plotColorGradation, &blendPixelOpacity, false},
 };
-// Installs a setting; the mask weighs coverage when the setting has a selection.
-inline void useSlotSetting(const SSlotSetting& s, const CBlockVCH* mask) {
-  gPlotState.plotProc32 = s.proc;
-  gPlotState.pixelBlendOp = s.op;
-  gPlotState.plotSelectionMask = s.selection ? mask : nullptr;
+// A darkening lightness curve for the settings that merge through one.
+inline const CurveTable& testLightnessCurve() {
+  static const CurveTable curve = [] {
+    CurveTable t{};
+    buildPowerCurve(t, 1.15);
+    return t;
+  }();
+  return curve;
+}
+// Installs a setting in the plotter; the mask weighs coverage when the
+// setting has a selection.
+inline void useSlotSetting(SPlotter& plot, const SSlotSetting& s, const CBlockVCH* mask) {
+  plot.plotProc32 = s.proc;
+  plot.pixelBlendOp = s.op;
+  plot.lightnessCurve = s.lightness ? &testLightnessCurve() : nullptr;
+  plot.plotSelectionMask = s.selection ? mask : nullptr;
 }
 
 }  // namespace pg::test

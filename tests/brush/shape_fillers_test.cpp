@@ -103,7 +103,7 @@ TEST_F(ShapeFill, SpanPlotValuesUseOpacityAndEndShares) {
   stroke.setOpacity(0.5f);
   stroke.color = 0x00FF0000;
   CFillMngr f(&doc, stroke);
-  gPlotState.plotProc32 = &test::recordPlot32;
+  f.plotter().plotProc32 = &test::recordPlot32;
   TMTC target(40, 30);
   test::recordedCalls().clear();
   f.spanPlotColor(target, {3, 2.25f, 5.75f, 0.0f, 0.0f, 1.0f});

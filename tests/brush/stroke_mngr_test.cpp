@@ -53,7 +53,7 @@ class StrokeMngrTest : public PlotFixture {
     PlotFixture::SetUp();
     EXPECT_TRUE(plane.Resize(120, 80));
     clearPlane(plane, 0);
-    gPlotState.pixelBlendOp = blendPixelOpacity;
+    plot.pixelBlendOp = blendPixelOpacity;
     stroke.color = 0x00204080;
     mngr.setInterpolateMode(0);
   }
@@ -65,7 +65,7 @@ class StrokeMngrTest : public PlotFixture {
   }
   // A two-point stroke; answers the dabs of the segment.
   int32_t stroke2(SStrokePoint a, SStrokePoint b) {
-    mngr.beginStroke(0, SPenTarget{&plane, nullptr, origin}, &doc, &stroke);
+    mngr.beginStroke(0, SPenTarget{&plane, nullptr, origin, &plot}, &doc, &stroke);
     EXPECT_TRUE(mngr.firstPoint(a));
     EXPECT_TRUE(mngr.addPoint(b));
     return mngr.drawSegment();
@@ -155,7 +155,7 @@ TEST_F(StrokeMngrTest, StrokeEqualsItsDabsPaintedOneByOne) {
     for (int i = 0; i < static_cast<int>(std::ceil(L)); ++i) {
       if (i % N == 0) {
         const float s = c.pressureSize ? (size - m) * pr + m : size;
-        referenceDab(ref, origin, s, x, y, c.pressureOpacity ? pr : 1.0f, stroke.color);
+        referenceDab(plot, ref, origin, s, x, y, c.pressureOpacity ? pr : 1.0f, stroke.color);
         ++expected;
       }
       x += dx / L;
@@ -211,7 +211,7 @@ TEST_F(StrokeMngrTest, LayerOffsetAndOriginMapThePointsIntoThePlane) {
   stroke2({40, 40, 1}, {40.2f, 40, 1});  // one dab at 40 + 5 - 10 + 0.25
   TMTC ref(plane.Width, plane.Height);
   clearPlane(ref, 0);
-  referenceDab(ref, origin, 3.0f, 35.25f, 27.25f, 1.0f, stroke.color);
+  referenceDab(plot, ref, origin, 3.0f, 35.25f, 27.25f, 1.0f, stroke.color);
   EXPECT_EQ(differingPixels(plane, ref), 0);
 }
 
@@ -220,7 +220,7 @@ TEST_F(StrokeMngrTest, DegenerateInputNeverCrashesAndIsBounded) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   // One point only: the ring holds it three times; no segment to draw.
-  mngr.beginStroke(0, SPenTarget{&plane, nullptr, origin}, &doc, &stroke);
+  mngr.beginStroke(0, SPenTarget{&plane, nullptr, origin, &plot}, &doc, &stroke);
   ASSERT_TRUE(mngr.firstPoint({30, 30, 1}));
   EXPECT_EQ(mngr.drawSegment(), 0);
   // Repeated points draw nothing.
@@ -278,7 +278,7 @@ TEST_F(StrokeMngrTest, WatercolourBorrowsThePressureOpacitySwitchAndPutsItBack) 
 TEST_F(StrokeMngrTest, ResetStrokeTakesTheLayerIndexWithinRange) {
   doc.layers = 3;
   doc.current = 2;
-  mngr.beginStroke(-1, SPenTarget{&plane, nullptr, origin}, &doc, &stroke);
+  mngr.beginStroke(-1, SPenTarget{&plane, nullptr, origin, &plot}, &doc, &stroke);
   EXPECT_EQ(mngr.layerIndex(), 2);
   mngr.resetStroke(1);
   EXPECT_EQ(mngr.layerIndex(), 1);
@@ -289,7 +289,7 @@ TEST_F(StrokeMngrTest, ResetStrokeTakesTheLayerIndexWithinRange) {
 TEST_F(StrokeMngrTest, ClearWorkZeroesTheWorkPlaneWhenForcedOrUsed) {
   TChannel work(16, 16);
   for (int32_t y = 0; y < 16; ++y) std::fill_n(work.pixelAt(0, y), 16, uint8_t{9});
-  mngr.setTarget(SPenTarget{&plane, &work, origin}, &doc);
+  mngr.setTarget(SPenTarget{&plane, &work, origin, &plot}, &doc);
   mngr.clearWork(nullptr, false);
   EXPECT_EQ(work.getPixel(3, 3), 9);
   TRect r{2, 2, 40, 4};

@@ -18,8 +18,6 @@ using testing::pixels;
 // initial ones.
 class AaDraw : public ::testing::Test {
  protected:
-  void SetUp() override { resetBlendState(); }
-  void TearDown() override { resetBlendState(); }
 };
 
 template <class Plane, class V>
@@ -40,14 +38,16 @@ std::vector<uint8_t> column(const TChannel& p, int32_t x) {
   return v;
 }
 
-// The calls a plot call-back received: (x, y, value, alpha).
-std::vector<std::array<uint32_t, 4>> gCalls;
-bool recordPlot8(TChannel&, int32_t x, int32_t y, uint32_t v, uint32_t a) {
-  gCalls.push_back({uint32_t(x), uint32_t(y), v, a});
+// The calls a plane plot received: (x, y, value, alpha), kept in the
+// vector its context names.
+using Calls = std::vector<std::array<uint32_t, 4>>;
+Calls gCalls;
+bool recordPlot8(const void* calls, TChannel&, int32_t x, int32_t y, uint32_t v, uint32_t a) {
+  const_cast<Calls*>(static_cast<const Calls*>(calls))->push_back({uint32_t(x), uint32_t(y), v, a});
   return true;
 }
-bool recordPlot32(TMTC&, int32_t x, int32_t y, uint32_t v, uint32_t a) {
-  gCalls.push_back({uint32_t(x), uint32_t(y), v, a});
+bool recordPlot32(const void* calls, TMTC&, int32_t x, int32_t y, uint32_t v, uint32_t a) {
+  const_cast<Calls*>(static_cast<const Calls*>(calls))->push_back({uint32_t(x), uint32_t(y), v, a});
   return true;
 }
 uint32_t alphaAt(int32_t x, int32_t y) {
@@ -87,15 +87,15 @@ TEST_F(AaDraw, ChannelDiscCoverage) {
 
   // Not in max mode: blended through the 8-bit call-back with the coverage as
   // alpha; the call-back sees every plot.
-  setPlotCallback8(&recordPlot8);
+  const SPlanePlot8 record{&recordPlot8, &gCalls};
   gCalls.clear();
-  fillDiscAA(ch, 200, true, 5, 5, 2.5f, 1.0f, false);
+  fillDiscAA(ch, 200, true, 5, 5, 2.5f, 1.0f, false, record);
   EXPECT_EQ(gCalls.size(), 36u);  // the whole 6 x 6 box, all edge pixels
   EXPECT_EQ(alphaAt(2, 5), 51u);
   EXPECT_EQ(alphaAt(7, 5), 102u);
   EXPECT_EQ(alphaAt(5, 5), 255u);
   gCalls.clear();
-  fillDiscAA(ch, 200, true, 5, 5, 2.5f, 0.5f, false);  // opacity scales the full alpha: 127
+  fillDiscAA(ch, 200, true, 5, 5, 2.5f, 0.5f, false, record);  // opacity scales the full alpha: 127
   EXPECT_EQ(alphaAt(2, 5), 25u);
   EXPECT_EQ(alphaAt(5, 5), 127u);
 }
@@ -103,21 +103,21 @@ TEST_F(AaDraw, ChannelDiscCoverage) {
 TEST_F(AaDraw, PixelDiscCoverage) {
   // Radius 2 at (5, 5), 4 x 4 sub-samples (R4 = 8): (3, 5) has 12 of 16 inside.
   TMTC px(10, 10);
-  setPlotCallback32(&recordPlot32);
+  const SPlanePlot32 record{&recordPlot32, &gCalls};
   gCalls.clear();
-  plotDiscAA(px, 0x00ABCDEFu, true, 5, 5, 2.0f, 1.0f, true);  // soft is off below radius 3
+  plotDiscAA(px, 0x00ABCDEFu, true, 5, 5, 2.0f, 1.0f, true, record);  // soft is off below radius 3
   EXPECT_EQ(alphaAt(5, 5), 255u);
   EXPECT_EQ(alphaAt(3, 5), 191u);
   EXPECT_EQ(alphaAt(2, 5), 999u);  // all corners outside
   EXPECT_EQ(gCalls[0][2], 0x00ABCDEFu);
   gCalls.clear();
-  plotDiscAA(px, 0x00ABCDEFu, false, 5, 5, 2.0f, 1.0f, false);
+  plotDiscAA(px, 0x00ABCDEFu, false, 5, 5, 2.0f, 1.0f, false, record);
   EXPECT_EQ(alphaAt(3, 5), 255u);  // without anti-aliasing an edge pixel is full
 
   // Soft, radius 4 (R4 = 16): the centre pixel 255*255 >> 8, two pixels
   // right of it the factor 255 - 64*255/256 = 192.
   gCalls.clear();
-  plotDiscAA(px, 0, true, 5, 5, 4.0f, 1.0f, true);
+  plotDiscAA(px, 0, true, 5, 5, 4.0f, 1.0f, true, record);
   EXPECT_EQ(alphaAt(5, 5), 254u);
   EXPECT_EQ(alphaAt(7, 5), 191u);
 

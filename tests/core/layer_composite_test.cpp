@@ -55,7 +55,6 @@ void eachPixel(SSize dstSize, SSize srcSize, TPoint point, SRectXYWH rect, F&& f
 
 class LayerCompositeReference : public ::testing::TestWithParam<uint32_t> {
  protected:
-  void SetUp() override { resetBlendState(); }
   std::mt19937 rng{GetParam() * 7919u + 17u};
 };
 

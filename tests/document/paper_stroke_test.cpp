@@ -159,10 +159,11 @@ TEST(PaperStroke, AirbrushStrokePaintsTheDabsTheBrushRoutinesPaint) {
   // The same dabs straight into a copy of the layer: one every
   // ceil(spacing * width) steps along x from the start pixel's centre, in
   // layer coordinates.
-  updatePlotCallbacks(f.stroke, f.doc.get());
+  SPlotState plot;
+  updatePlotCallbacks(plot, f.stroke, f.doc.get());
   const int64_t interval = static_cast<int64_t>(std::ceil(f.stroke.getSpacing() * f.stroke.WIDTH));
   for (int64_t i = 0; i < 30; ++i)
-    if (i % interval == 0) paintRoundDab(*expected, f.stroke.color, 1.0f, 5.0f, 22.5f, 13.5f + static_cast<float>(i));
+    if (i % interval == 0) paintRoundDab(plot.plotter, *expected, f.stroke.color, 1.0f, 5.0f, 22.5f, 13.5f + static_cast<float>(i));
   EXPECT_EQ(countDiffering(*painted, *expected), 0);
   EXPECT_GT(countDiffering(*painted, *before), 100);
   EXPECT_FALSE(f.window.repainted.empty());
@@ -345,7 +346,7 @@ TEST(PaperStroke, RefusedAndEmptyStrokes) {
 TEST(PaperStroke, ThePenEngineLevelLimitsTheModes) {
   StrokeFixture f;
   EXPECT_EQ(f.doc->strokeState().engineMode(), 1);
-  EXPECT_FALSE(f.doc->selectPenEngine(2));  // no pen engine yet
+  EXPECT_FALSE(f.doc->selectPenEngine(2));  // this document made no pen engine
   EXPECT_FALSE(f.doc->selectPenEngine(0));
   EXPECT_EQ(f.doc->strokeState().engineMode(), 1);
   EXPECT_TRUE(f.doc->selectPenEngine(1));

@@ -1,7 +1,7 @@
 // The vector forms of the convolution runs against the per-pixel reference,
 // on grids whose sums cancel to near 0 (huge quotients), whose weights sum to
-// 0 or are too large for 32-bit lanes, and on pixels of random, uniform and
-// zero alpha.
+// 0 or are too large for 32-bit lanes, whose sums reach the limit of the
+// quick quotient, and on pixels of random, uniform and zero alpha.
 #include "filters/conv_rows.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +25,7 @@ const std::vector<SGrid>& grids() {
       {"sharpen custom at its strongest", {0, -240, 0, -240, 999, -240, 0, -240, 0}, {-1, -1, 3, 3}},
       {"blur more", std::vector<int32_t>(25, 1), {-2, -2, 5, 5}},
       {"a nearly cancelling pair", {8000, -7999}, {0, 0, 2, 1}},
+      {"a cancelling pair at the quick quotient's limit", {4112, -4111}, {0, 0, 2, 1}},
       {"weights summing to 0", {5, 0, -5}, {-1, 0, 3, 1}},
       {"weights too large for lanes", {40000, 1}, {-1, 0, 2, 1}},
       {"the custom dialog's grid", {0, 0, 0, 0, 0, 0, -2, -3, 0, 0, 0, -3, 4, 3, 0, 0, 0, 3, 2, 0, 0, 0, 0, 0, 0},
@@ -70,7 +71,7 @@ void expectLevelsAlike(const std::vector<uint32_t>& pixels, Run&& run, const std
     const ScopedLevel level(0);
     run(centre, n, reference.data());
   }
-  for (int l : {1, 2}) {
+  for (int l : {1, 2, 3}) {
     const ScopedLevel level(l);
     run(centre, n, lanes.data());
     for (int32_t i = 0; i < n; ++i) ASSERT_EQ(lanes[size_t(i)], reference[size_t(i)]) << what << " level " << l << " pixel " << i;
@@ -105,6 +106,24 @@ TEST(ConvolutionRuns, PlainLanesMatchThePerPixelLoop) {
         expectLevelsAlike(
             pixels, [&](const uint32_t* centre, int32_t n, uint32_t* out) { convolvePlainRun(c, centre, n, out); },
             std::string(g.name) + " divisor " + std::to_string(divisor) + " offset " + std::to_string(offset));
+      }
+}
+
+// The quick quotient of the channel lanes (one multiplication by a nudged
+// reciprocal) at the largest sums it takes, over many divisors of both signs.
+TEST(ConvolutionRuns, QuickQuotientsAreExactUpToTheirLimit) {
+  SConvPlain c;
+  const std::vector<int32_t> weights = {4112, -4111};  // 255 * 8223 just below 2^21
+  c.taps = convTapsOf(weights.data(), {0, 0, 2, 1}, kW);
+  for (int kind : {0, 3})
+    for (int32_t divisor = 1; divisor < 3000; divisor += divisor < 64 ? 1 : 37)
+      for (const int32_t sign : {1, -1}) {
+        c.divisor = divisor * sign;
+        c.offset = (divisor % 3) * 100 - 100;
+        const std::vector<uint32_t> pixels = plane(kind, uint32_t(divisor));
+        expectLevelsAlike(
+            pixels, [&](const uint32_t* centre, int32_t n, uint32_t* out) { convolvePlainRun(c, centre, n, out); },
+            "divisor " + std::to_string(c.divisor));
       }
 }
 

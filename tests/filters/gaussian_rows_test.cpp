@@ -80,7 +80,9 @@ TEST_P(GaussianRows, QuotientsEqualIntegerDivisionOverTheirRange) {
 
 // The fast blur against the plain per-pixel one on larger layers than the
 // blur tests use: wide rows run eight pixels at a time, transparent patches
-// give columns and rows without weight, selections and protected alpha.
+// give columns and rows without weight, opaque layers and layers of one
+// alpha take the path for taps of alike alphas, selections and protected
+// alpha.
 TEST_P(GaussianRows, BlurOfWideLayersEqualsThePlainLoop) {
   std::mt19937 rng(1515);
   for (int round = 0; round < 12; ++round) {
@@ -93,6 +95,7 @@ TEST_P(GaussianRows, BlurOfWideLayersEqualsThePlainLoop) {
       const uint32_t p = static_cast<uint32_t>(fill());
       if (round % 2 == 0 && x >= clearFrom && x < clearFrom + 25) return p & 0x00FFFFFFu;  // a clear band
       if (round % 3 == 0) return p | 0xFF000000u;                                         // opaque
+      if (round % 6 == 1) return (p & 0x00FFFFFFu) | (77u << 24);                         // one alpha, not opaque
       return y % 7 == 3 ? p & 0x00FFFFFFu : p;
     };
     fast.setPixels(pixel);

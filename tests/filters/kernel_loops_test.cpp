@@ -324,7 +324,7 @@ TEST(Convolution, FastLoopMatchesTheLiteralLoopAtAnyThreadCount) {
   std::mt19937 rng(1234);
   for (int round = 0; round < 36; ++round) {
     const ScopedWorkers workers(round % 3 == 0 ? 1 : 4);
-    const ScopedConvLevel level((round / 3) % 3);
+    const ScopedConvLevel level((round / 3) % 4);
     const int32_t w = 5 + static_cast<int32_t>(rng() % 40), h = 3 + static_cast<int32_t>(rng() % 70);
     const int32_t kw = 1 + static_cast<int32_t>(rng() % 5), kh = 1 + static_cast<int32_t>(rng() % 5);
     std::vector<int32_t> weights(static_cast<size_t>(kw * kh));
@@ -393,7 +393,7 @@ TEST(Convolution, FastFiveByFiveMatchesTheLiteralLoopAtAnyThreadCount) {
   std::mt19937 rng(99);
   for (int round = 0; round < 18; ++round) {
     const ScopedWorkers workers(round % 3 == 0 ? 1 : 3);
-    const ScopedConvLevel level((round / 3) % 3);
+    const ScopedConvLevel level((round / 3) % 4);
     const int32_t w = 3 + static_cast<int32_t>(rng() % 30), h = 2 + static_cast<int32_t>(rng() % 70);
     int32_t weights[25];
     for (int32_t& v : weights) v = (rng() % 4 == 0) ? 0 : static_cast<int32_t>(rng() % 1999) - 999;

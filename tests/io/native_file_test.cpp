@@ -559,15 +559,33 @@ TEST_F(NativeFile, FailedLayerIsCutOutAndTheSaveFails) {
   EXPECT_EQ(target.doc->layers()->getLayer(1)->name, "layer 3");
 }
 
+// The packing buffers are taken once for the whole save, not once a layer.
+TEST_F(NativeFile, LayersOfASaveShareTheirPackingBuffers) {
+  NativeDoc source(64, 64);
+  for (int i = 1; i <= 3; ++i) test::commitVaried(*source.addLayer(i).image, 0, uint32_t(i));
+  int slabs = 0;
+  const int workers = setParallelWorkers(1);
+  setAllocFailHook([&](size_t bytes) {
+    slabs += bytes == packBufferBytes() ? 1 : 0;
+    return false;
+  });
+  const bool saved = writeNativeFile(path(), *source.doc, kNativeLayers);
+  setAllocFailHook({});
+  setParallelWorkers(workers);
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(slabs, 1);
+}
+
 TEST_F(NativeFile, LayerThatRunsOutOfMemoryIsCutOut) {
   NativeDoc source(64, 64);
-  test::commitVaried(*source.addLayer(1).image, 0, 1);
+  ASSERT_TRUE(source.addLayer(1).image->setSize(64, 64));  // uniform tiles only: no packing buffer
   test::commitVaried(*source.addLayer(2).image, 0, 2);
   int calls = 0;
-  // The second layer's packing buffer cannot be had. One thread takes one
-  // buffer a layer.
+  // The layers of a save share one stock of packing buffers, taken when the
+  // first block is packed: the second layer, the first with pixels, cannot
+  // have it.
   const int workers = setParallelWorkers(1);
-  setAllocFailHook([&](size_t bytes) { return bytes == packBufferBytes() && ++calls == 2; });
+  setAllocFailHook([&](size_t bytes) { return bytes == packBufferBytes() && ++calls == 1; });
   const bool saved = writeNativeFile(path(), *source.doc, kNativeLayers);
   setAllocFailHook({});
   setParallelWorkers(workers);

@@ -12,6 +12,9 @@
 #include "io/preset_fixture.h"
 #include "io/preset_pen_methods.h"
 #include "io/preset_pen_shapes.h"
+#include "io/swatch_list.h"
+#include "platform/res_ids.h"
+#include "platform/string_table.h"
 #include "brush/paint_param.h"
 
 namespace pg {
@@ -163,6 +166,31 @@ TEST_F(PresetSetTest, SavedHeadersKeepEveryByte) {
     const Bytes b = testing::readFile(path);
     ASSERT_GE(b.size(), size_t{32});
     EXPECT_EQ(Bytes(b.begin(), b.begin() + 32), c.header);
+  }
+}
+
+// A set that cannot be written says so, with the path, for every kind the
+// user can save from the editors, the panels' menus and the exit query.
+TEST_F(PresetSetTest, ASaveThatFailsShowsThePath) {
+  const std::string folder = dir.file("no such folder") + "/";
+  CGradMngr gradients(false);
+  CPenShapeMngr nibs;
+  CPenMethodMngr brushes;
+  TSwatchMngr swatches;
+  const struct {
+    std::string path;
+    std::function<bool(const std::string&)> save;
+  } cases[] = {
+      {folder + "set.kgs", [&](const std::string& p) { return gradMngrSaveToFile(gradients, p); }},
+      {folder + "set.psh", [&](const std::string& p) { return nibs.saveToFile(p); }},
+      {folder + "set.pmt", [&](const std::string& p) { return brushes.saveToFile(p); }},
+      {folder + "set.kpl", [&](const std::string& p) { return swatches.saveToFile(p); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    messages.clear();
+    EXPECT_FALSE(c.save(c.path));
+    EXPECT_EQ(texts(), std::vector<std::string>{formatRes(kResSaveFailed, {c.path})});
   }
 }
 

@@ -1,5 +1,5 @@
 // The filter run and the command routine: apply with its event and undo
-// record, previews, repeat-last, and filters this system cannot run.
+// record, previews, repeat-last, and the floor, which runs by its own path.
 #include <gtest/gtest.h>
 
 #include "filters/filter_run.h"
@@ -141,14 +141,18 @@ TEST(FilterRun, RepeatLast) {
   EXPECT_TRUE(asked);
 }
 
-TEST(FilterRun, FiltersWithoutKernelAreNotSupported) {
+// Every entry runs a kernel (the run takes it unchecked); the floor needs
+// textures from its own path, so the plain run refuses it and records
+// nothing.
+TEST(FilterRun, EveryEntryHasAKernelAndThePlainRunRefusesTheFloor) {
+  for (const SFilterEntry& e : filterTable()) EXPECT_NE(e.kernel, nullptr) << int(e.op);
   FilterFixture f;
-  for (const SFilterEntry& e : filterTable()) {
-    if (e.kernel == nullptr) {
-      EXPECT_EQ(runFilter(*f.x.doc, *f.x.flow, 0, e, nullptr, e.bytes, nullptr, false), FilterResult::NotSupported)
-          << int(e.op);
-    }
-  }
+  const SFilterEntry& floor = f.entry("filterFloor");
+  const uint32_t events = f.x.store().committedCount();
+  std::vector<uint8_t> params(floor.bytes, 0);
+  EXPECT_EQ(runFilter(*f.x.doc, *f.x.flow, 0, floor, params.data(), floor.bytes, nullptr, false),
+            FilterResult::Refused);
+  EXPECT_EQ(f.x.store().committedCount(), events);
 }
 
 // The Repeat item names the last filter by its menu text.

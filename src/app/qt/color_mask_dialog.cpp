@@ -185,9 +185,6 @@ TFormColorMask::TFormColorMask(TPaper& doc, int32_t layerIndex, uint32_t resetCo
 
 TFormColorMask::~TFormColorMask() = default;
 
-QWidget* TFormColorMask::sourceView() const { return sourceView_; }
-QWidget* TFormColorMask::resultView() const { return resultView_; }
-
 SColorRangeSettings TFormColorMask::settings() const { return model_.settings(source_->currentIndex() == 1); }
 
 void TFormColorMask::resetAll() {

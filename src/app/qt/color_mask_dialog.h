@@ -44,16 +44,11 @@ class TFormColorMask : public QDialog {
   QSize previewSize() const { return QSize(work_.Width, work_.Height); }
   const QImage& resultImage() const { return resultImage_; }
 
-  QComboBox* sourceList() const { return source_; }
-  QComboBox* displayList() const { return display_; }
   QRadioButton* modeButton(ColorMaskMode m) const { return modes_[static_cast<int>(m)]; }
   QSlider* rangeSlider() const { return rangeSlider_; }
   QSpinBox* rangeField() const { return rangeField_; }
-  QPushButton* resetButton() const { return reset_; }
   QLabel* modeLabel() const { return modeLabel_; }
   QTimer& timer() { return timer_; }
-  QWidget* sourceView() const;
-  QWidget* resultView() const;
 
   // OK: the range, display mode and source are remembered for next time.
   void accept() override;

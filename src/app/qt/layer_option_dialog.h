@@ -37,7 +37,6 @@ class TFormLayerOption : public QDialog {
   QCheckBox* ditherBox() const { return dither_; }
   QDoubleSpinBox* ditherField() const { return ditherField_; }
   QDoubleSpinBox* xField() const { return x_; }
-  QDoubleSpinBox* yField() const { return y_; }
   QCheckBox* cropBox() const { return crop_; }
   const QImage& preview() const { return preview_; }
 

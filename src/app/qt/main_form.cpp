@@ -62,7 +62,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   // A double click on the empty document area opens a file.
   mdi_->viewport()->installEventFilter(this);
 
-  penRender_ = std::make_unique<CPenRender>(this);
+  penRender_ = std::make_unique<CPenRender>();
   canvas_ = std::make_unique<CCanvasShared>();
   canvas_->usePenRender(*penRender_);
   canvas_->useDocumentSeedFill();

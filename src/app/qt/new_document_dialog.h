@@ -37,8 +37,6 @@ class TFormNew : public QDialog {
   QDoubleSpinBox* resolutionEdit() const { return resolution_; }
   QRadioButton* landscapeButton() const { return landscape_; }
   QRadioButton* portraitButton() const { return portrait_; }
-  QRadioButton* whiteButton() const { return white_; }
-  QRadioButton* transparentButton() const { return transparent_; }
   QDialogButtonBox* buttons() const { return buttons_; }
 
  private:

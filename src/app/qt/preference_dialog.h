@@ -27,7 +27,6 @@ class TFormPreference : public QDialog {
   // The Initialize button's reset of the controls.
   void initializeControls();
 
-  QListWidget* pageList() const { return pages_; }
   // The page shown, -1 for none.
   int shownPage() const;
 

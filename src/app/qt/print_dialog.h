@@ -45,12 +45,9 @@ class TFormPrint : public QDialog {
   // Shows the placement in the fields and redraws the preview.
   void refresh();
 
-  QCheckBox* fitBox() const { return fit_; }
   QCheckBox* centreBox() const { return centre_; }
-  QCheckBox* repeatBox() const { return repeat_; }
   QDoubleSpinBox* field(int which) const { return fields_[which]; }  // x, y, w, h, scale
   QComboBox* unitList(int which) const { return units_[which]; }      // x, y, w, h, scale
-  QSpinBox* repeatField(int axis) const { return repeats_[axis]; }
   QWidget* previewBox() const;
 
  private:

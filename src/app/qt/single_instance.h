@@ -55,7 +55,6 @@ class CInstanceServer : public QObject {
 
  private:
   void accept();
-  void serve(QLocalSocket* socket);
 
   std::unique_ptr<QLocalServer> server_;
   uint32_t reply_ = 0;

@@ -22,9 +22,9 @@ void TToolTargetAdapter::selectToolHandlers(ToolId tool, bool endPrevious) {
   }
   ToolMode mode = mode_ ? mode_() : ToolMode::Pencil;
   if (mode_ && toolIdOfMode(mode) == tool)
-    (void)shared_.selectMode(mode);
+    (void)shared_.selectMode(mode);  // false: the mode was already current
   else
-    (void)shared_.selectTool(tool);
+    (void)shared_.selectTool(tool);  // false: the tool was already current or is refused now
 }
 
 TDrawWindow* TToolTargetAdapter::drawWindow() { return &window_.window(); }

@@ -140,16 +140,6 @@ TDrawWindowWidget* TDrawWindowWidget::createNew(CCanvasShared& shared, const QSt
   return w;
 }
 
-TDrawWindowWidget* TDrawWindowWidget::createFor(CCanvasShared& shared, std::unique_ptr<TPaper> doc,
-                                                QWidget* parent) {
-  auto* w = new TDrawWindowWidget(shared, parent);
-  if (!w->window_->adoptDocument(std::move(doc))) {
-    delete w;
-    return nullptr;
-  }
-  return w;
-}
-
 QMdiSubWindow* TDrawWindowWidget::addToArea(QMdiArea& area) {
   QMdiSubWindow* sub = area.addSubWindow(this);
   sub->setAttribute(Qt::WA_DeleteOnClose);

@@ -36,8 +36,6 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   // document cannot be made.
   [[nodiscard]] static TDrawWindowWidget* createNew(CCanvasShared& shared, const QString& name, int width, int height, int dpi,
                                       bool transparent = false, QWidget* parent = nullptr);
-  // A window showing an existing document (one that is set up).
-  [[nodiscard]] static TDrawWindowWidget* createFor(CCanvasShared& shared, std::unique_ptr<TPaper> doc, QWidget* parent = nullptr);
   // Puts the window into a new sub-window of the area and shows it.
   QMdiSubWindow* addToArea(QMdiArea& area);
 
@@ -53,9 +51,6 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   [[nodiscard]] bool clearUndo() { return window_->clearUndo(); }
   // Unsaved changes (the close prompt asks about them).
   bool isModified() const { return window_->isModified(); }
-  // The main window activated or deactivated this window.
-  void activateDocument() { window_->activate(); }
-  void deactivateDocument() { window_->deactivate(); }
 
   // The cursor for a choice in this window alone; unset, the cursor factory
   // below decides, and without one a few of Qt's shapes stand in.
@@ -76,7 +71,7 @@ class TDrawWindowWidget : public QAbstractScrollArea, private IDrawWindowHost {
   // kAnswerCancel.
   std::function<int32_t(const std::string& caption)> saveQuestion;
   // Asked for Yes at the close prompt: saves the document; false keeps the
-  // window open. Unset: saving is not there yet and Yes keeps the window.
+  // window open. Unset, nothing saves and Yes keeps the window.
   std::function<bool(TDrawWindowWidget&)> saveDocument;
   // The status bar's zoom (percent) and view angle (degrees) after a change.
   std::function<void(float zoomPercent, float degrees)> onZoomAndAngle;

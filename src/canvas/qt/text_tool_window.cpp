@@ -213,7 +213,7 @@ void TTextToolWindow::refresh() {
 
 void TTextToolWindow::accept() {
   const STextToolSettings s = settings();
-  (void)session_.commit(s);
+  (void)session_.commit(s);  // nothing placed: the document shows a failure of memory itself
   store_.save(s);
   saved_ = true;
   QDialog::accept();
@@ -232,7 +232,7 @@ void installTextToolWindow(CCanvasShared& shared) {
   shared.runTextTool = [&shared](TDrawWindow& window, TPoint at, bool selectMode) {
     if (shared.textSettings == nullptr) return;
     TTextToolWindow dialog(window, *shared.textSettings, at, selectMode);
-    (void)dialog.exec();
+    (void)dialog.exec();  // accept() and reject() do the work
   };
 }
 

@@ -146,7 +146,7 @@ void TFormFilter::runPreview(const std::vector<uint8_t>& record) {
 
 void TFormFilter::completePreview() {
   if (!protocol_->previewChecked()) return;
-  (void)previewBytes(pendingRecord_, nullptr);
+  (void)previewBytes(pendingRecord_, nullptr);  // a preview that fails leaves the picture as it was
   if (target_.refresh) target_.refresh();
 }
 
@@ -328,7 +328,7 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
 
   if (std::string_view(def.command) == "filterFloor") {
     floor_ = std::make_unique<CFloorDialogTextures>();
-    (void)floor_->open(core_);
+    (void)floor_->open(core_);  // textures that cannot be read leave the floor plain
     setKernelParams([this](const std::vector<uint8_t>& bytes, const std::function<bool(const void*, int32_t)>& run) {
       std::vector<uint8_t> b = bytes;
       SFltFloorW rec;
@@ -368,6 +368,7 @@ TFormFilterValues::TFormFilterValues(QWidget* parent, CFlt4Core& core, SFilterPr
       return floor_->build(b, rec) && core_.renderRegion(&rec, kFloorRecordSize, r, out);
     });
   if (attach(rememberedFor(def).preview) && Preview != nullptr)
+    // The frame of an unusable core paints nothing.
     (void)Preview->bindCore(&core_, [this] { return protocol().current; });
 }
 
@@ -424,6 +425,7 @@ void TFormFilterValues::buildLightPanes(int rows) {
   column->addStretch(1);
   grid_->addLayout(column, 0, 4, std::max(rows, 1), 1, Qt::AlignTop);
   TMTC area;
+  // An empty area leaves the pane blank.
   if (core_.sourceRegion(core_.bounds(), area)) (void)lightPreview_->model().attach(area);
   lightPreview_->OnChange = [this](const SLampView&) { lampMoved(false); };
   lightSide_->OnChange = [this](const SLampView&) { lampMoved(true); };
@@ -531,7 +533,7 @@ void TFormFilterValues::ButtonOKClick() {
   protocol().current = model_.record();
   if (floor_ != nullptr) {
     SFltFloorW rec;
-    (void)floor_->build(protocol().current, rec);
+    (void)floor_->build(protocol().current, rec);  // only the remembered texture files are wanted here
     floorRememberedTextures() = floor_->files();
   }
   // The gradient map applies the gradient picked now, after the list has

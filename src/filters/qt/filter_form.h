@@ -105,10 +105,7 @@ class TFormFilterValues : public TFormFilter {
   QButtonGroup* choice() const { return choice_; }
   TPreviewFilter* Preview = nullptr;
   QComboBox* choiceList() const { return choiceList_; }
-  QComboBox* secondList() const { return secondList_; }
   TTrackArea* picker() const { return picker_; }
-  // The histogram's picture (null when the dialog shows none).
-  QWidget* histogramView() const { return histogramView_; }
   TPickerColorCell* colourCell(size_t i) const { return cells_[i]; }
   // The defaults, reset or renew button (null when the dialog has none).
   QPushButton* button(EFilterButton which) const;

@@ -218,7 +218,7 @@ TFormLevels4::TFormLevels4(QWidget* parent, CFlt4Core& core, SFilterPreviewTarge
     return r;
   };
   setHooks(std::move(hooks));
-  (void)attach(levelsRemembered().preview);
+  (void)attach(levelsRemembered().preview);  // an unusable core leaves the dialog without a preview
 }
 
 void TFormLevels4::sync() {

@@ -40,6 +40,7 @@ void TLightPreview::show(const SLampView& view, const SFltLightingHeader& header
 }
 
 void TLightPreview::redraw() {
+  // A face that cannot be sized stays blank.
   (void)model_.paint(face_, litValid_ ? &lit_ : nullptr, view_, background());
   update();
 }
@@ -54,7 +55,7 @@ void TLightControl::show(const SLampView& view, const SLight4& light) {
 }
 
 void TLightControl::redraw() {
-  (void)model_.paint(face_, view_, light_, background());
+  (void)model_.paint(face_, view_, light_, background());  // as above
   update();
 }
 

@@ -118,7 +118,7 @@ void TPreviewFilter::mousePressEvent(QMouseEvent* e) {
 
 void TPreviewFilter::mouseMoveEvent(QMouseEvent* e) {
   if (!(e->buttons() & Qt::LeftButton)) return;
-  (void)model_.dragTo(int32_t(e->position().x()), int32_t(e->position().y()));
+  (void)model_.dragTo(int32_t(e->position().x()), int32_t(e->position().y()));  // false: the view did not move
 }
 
 void TPreviewFilter::mouseReleaseEvent(QMouseEvent* e) {

@@ -224,7 +224,7 @@ void TFormBrushEditor::setLoad(bool revert, bool append) {
   } else {
     loaded = revert ? nibs_.loadFromFile(nibs_.fileName(), false) : nibs_.openDialog(append, context_.fileDialog);
   }
-  (void)loaded;
+  (void)loaded;  // a failed load shows its code; the list shows what the set holds either way
   CItemList* list = activeList();
   if (list == nullptr) return;
   if (!append)
@@ -235,9 +235,9 @@ void TFormBrushEditor::setLoad(bool revert, bool append) {
 
 void TFormBrushEditor::setSave() {
   if (mode_ == kBrushMode)
-    (void)methods_.saveAsDialog(context_.fileDialog);
+    (void)methods_.saveAsDialog(context_.fileDialog);  // a cancel changes nothing; a failed save shows the path
   else
-    (void)nibs_.saveAsDialog(context_.fileDialog);
+    (void)nibs_.saveAsDialog(context_.fileDialog);  // as above
 }
 
 namespace {

@@ -15,6 +15,7 @@ void TDrawWindowViewCommands::zoomOneToOne() {
   TDrawWindow& w = widget_.window();
   if (!w.isIdle()) return;
   const TPaper& doc = w.paper();
+  // False: already at 1:1.
   (void)w.setZoomRatio(1, 1, {static_cast<float>(doc.width / 2), static_cast<float>(doc.height / 2)});
 }
 

@@ -59,7 +59,6 @@ class TEventView : public QWidget {
   QToolButton* stopButton() const { return stop_; }
   TGraphicProgressBar* progressBar() const { return progress_; }
   CEventLogList& logList() { return logItems_; }
-  TItemListView* logView() const { return list_; }
   QAction* clearLogAction() const { return clearLog_; }
   QAction* logCapacityAction() const { return logCapacity_; }
   QMenu* contextMenu() const { return menu_; }

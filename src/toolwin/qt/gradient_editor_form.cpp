@@ -326,7 +326,7 @@ void TFormGradEditor::refreshStops() {
   lOpaque_->setEnabled(c.valid);
   BtnUnionL->setEnabled(c.unionLeft);
   BtnUnionR->setEnabled(c.unionRight);
-  (void)NumPosition.setRange(c.position, c.positionMin, c.positionMax);
+  (void)NumPosition.setRange(c.position, c.positionMin, c.positionMax);  // the stop's limits come in order
   NumLOpaque.setValue(c.opacity * 100.0f);
   lOpaque_->syncSlider();
   if (c.valid) RadL[std::min<int>(c.kind, 2)]->setChecked(true);
@@ -469,8 +469,10 @@ void TFormGradEditor::applyEdits() {
 
 void TFormGradEditor::setLoad(bool revert, bool append) {
   if (revert)
+    // A failed load shows its code; the list redraws either way.
     (void)gradMngrLoadFromFile(set_, set_.fileName(), false);
   else
+    // A cancel changes nothing; a failed load shows its code.
     (void)gradMngrOpenDialog(set_, append, context_.fileDialog);
   if (!append)
     list_->selectItem(0, true);
@@ -478,6 +480,7 @@ void TFormGradEditor::setLoad(bool revert, bool append) {
     list_->redraw();
 }
 
+// A cancel changes nothing; a failed save shows the path.
 void TFormGradEditor::setSave() { (void)gradMngrSaveAsDialog(set_, context_.fileDialog); }
 
 bool editGradient(CGradMngr& set, int32_t index, const SPresetEditorContext& context, const SGradEditorColours& colours) {

@@ -66,7 +66,6 @@ class TFormGradEditor final : public TFormPresetEditor {
   TPickerColorCell* CellR = nullptr;
   QWidget* GrpRColor = nullptr;
   TEditorNumRow* positionRow() const { return position_.get(); }
-  TEditorNumRow* leftOpacityRow() const { return lOpaque_.get(); }
   TEditorNumRow* repeatRow() const { return repeat_.get(); }
 
   // The stop commands, on the selected stop.

@@ -42,6 +42,7 @@ TGradientPickList::TGradientPickList(CGradMngr& gradients, std::function<void()>
   menu_->setObjectName(QStringLiteral("PopMenu"));
   for (size_t k = 0; k < kStyleItems.size(); ++k) {
     const int32_t style = kStyleItems[k].style;
+    // Every style of the menu is allowed.
     styles_[k] = menu_->addAction(resText(kStyleItems[k].text), this, [this, style] { (void)list_.setDisplayStyle(style); });
     styles_[k]->setObjectName(QString::fromLatin1(kStyleItems[k].name));
     styles_[k]->setCheckable(true);
@@ -59,7 +60,7 @@ TGradientPickList::~TGradientPickList() {
   delete view_;
   view_ = nullptr;
   list_.OnChange = nullptr;
-  (void)list_.unbind();
+  (void)list_.unbind();  // false: it was not bound
   // Picking here does not change the tool window's choice (its working copy
   // stays as it was when nothing else was picked).
   if (gradients_.validIndex(savedIndex_) && gradients_.currentIndex() != savedIndex_) gradients_.select(savedIndex_);

@@ -356,10 +356,10 @@ void TItemListView::mouseReleaseEvent(QMouseEvent* e) {
     if (other) {
       // Dropped on a list of the kind: a copy of the item goes there.
       QPoint at = other->mapFromGlobal(global);
-      (void)other->list().dragDrop(&list_, at.x(), at.y());
+      (void)other->list().dragDrop(&list_, at.x(), at.y());  // a refused drop changes nothing
       list_.dragEnd();
     } else if (!rect().contains(pt) && OnDropOutside) {
-      (void)OnDropOutside(global);
+      (void)OnDropOutside(global);  // as above
       list_.dragEnd();
     } else {
       list_.dragDrop(&list_, pt.x(), pt.y());

@@ -47,7 +47,6 @@ class TLayerPanelView : public QWidget {
   // The opacity's value label (the tool window binds it: a drag previews
   // and commits once, like the slider).
   TPgGlyphLabel* opacityLabel() const { return opacityLabel_; }
-  QToolButton* protectButton() const { return protect_; }
   QToolButton* newButton() const { return newLayer_; }
   QToolButton* deleteButton() const { return deleteLayer_; }
   QToolButton* newMaskButton() const { return newMask_; }

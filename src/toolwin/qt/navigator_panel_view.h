@@ -38,7 +38,6 @@ class TNavigatorPanelView : public QWidget {
   // The loupe shows the bound window's picture around the pointer (client
   // coordinates of the window).
   void updateLoupe(TPoint clientPointer);
-  CLoupeModel& loupeModel() { return loupe_; }
   // The loupe's menu item was chosen.
   void loupeMenuClick(const QString& name);
 

@@ -85,7 +85,7 @@ QMenu* buildPanelActionMenu(QWidget* parent, PanelActionMenu menu, CItemList& li
     }
     bound->push_back({a, it.action, it.style});
   }
-  QObject::connect(top, &QMenu::aboutToShow, top, [top, subs, bound, binding, &list] {
+  QObject::connect(top, &QMenu::aboutToShow, top, [subs, bound, binding, &list] {
     if (binding.refresh) binding.refresh();
     const bool edit = binding.canEdit && binding.canEdit();
     const bool standard = binding.standardMode && binding.standardMode();
@@ -108,7 +108,6 @@ QMenu* buildPanelActionMenu(QWidget* parent, PanelActionMenu menu, CItemList& li
       b.item->setChecked(target->isChecked());
       b.item->setVisible(target->isVisible());
     }
-    (void)top;
   });
   return top;
 }

@@ -57,6 +57,7 @@ QIcon falloffIcon(uint8_t type) {
       p[0] = p[1] = p[2] = 255;
       p[3] = 255;
     }
+  // A curve that cannot be drawn leaves the icon blank.
   (void)drawFalloffCurve(plane, TRect{1, 1, 27, 15}, type, 0x404040u, 0.0f, 0.0f);
   return QIcon(QPixmap::fromImage(imageOfPlane(plane)));
 }

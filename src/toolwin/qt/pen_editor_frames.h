@@ -47,7 +47,6 @@ class TFramePenMtdEditor : public QWidget {
   QCheckBox* ChkPrsDensity = nullptr;
   QCheckBox* ChkPrsRadius = nullptr;
   TPressureGamma* BoxPrsGamma = nullptr;
-  TEditorNumRow* effectRow(int i) const { return effects_[size_t(i)].get(); }
   TEditorNumRow* densityRow() const { return density_.get(); }
 
   // Loads a picture file as the own icon; false (with a warning) when it
@@ -78,9 +77,7 @@ class TFramePenNibEditor : public QWidget {
   std::function<void()> OnFrameChange;
 
   TEditorNumRow* radiusRow() const { return radius_.get(); }
-  TEditorNumRow* scaleRow() const { return scale_.get(); }
   TEditorNumRow* aspectRow() const { return aspect_.get(); }
-  TEditorNumRow* degreeRow() const { return degree_.get(); }
   TAirMapControl* BoxDistribute = nullptr;
   std::array<QToolButton*, 6> distributeButtons{};
   QCheckBox* ChkAntiAlias = nullptr;

@@ -61,10 +61,7 @@ class TFormPresetEditor : public TDialogBaseForm {
   virtual void applyEdits() {}
   // The set commands: revert (reload in place), append or replace from a
   // chosen file, save to a chosen file.
-  virtual void setLoad(bool revert, bool append) {
-    (void)revert;
-    (void)append;
-  }
+  virtual void setLoad(bool /*revert*/, bool /*append*/) {}
   virtual void setSave() {}
 
   void wheelEvent(QWheelEvent* e) override;
@@ -74,7 +71,6 @@ class TFormPresetEditor : public TDialogBaseForm {
   void setListView(TItemListView* view);
   void setPreview(QWidget* preview);
   QWidget* editArea() const { return editArea_; }
-  QWidget* listBox() const { return listBox_; }
   void setApplyEnabled(bool on);
   void showPath(const QString& path, bool modified);
 

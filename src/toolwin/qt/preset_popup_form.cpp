@@ -63,7 +63,6 @@ TPresetPopupForm::TPresetPopupForm(QWidget* owner, PresetPopupKind kind, std::un
   setMouseTracking(true);
   view_ = new TItemListView(*list_, this);
   list_->setDisplayStyle(presetPopupStyle(*list_, prefs_.style ? *prefs_.style : -1, fallbackStyle));
-  openedIndex_ = list_->getActiveIndex();
 
   PresetPopupMenu = new QMenu(this);
   PresetPopupMenu->setObjectName(QStringLiteral("PresetPopupMenu"));
@@ -284,13 +283,14 @@ void TPresetPopupForm::runMenuItem(PresetPopupItem item) {
     case PresetPopupItem::Append:
       if (commands_.newItem) commands_.newItem(a);
       break;
-    case PresetPopupItem::Duplicate: (void)list_->copyItem(n, a, true); break;
+    case PresetPopupItem::Duplicate: (void)list_->copyItem(n, a, true); break;  // a refused copy changes nothing
     case PresetPopupItem::Edit:
       if (commands_.editItem && list_->canEditItem(a)) commands_.editItem(a);
       break;
     case PresetPopupItem::Delete: {
       if (!list_->canDeleteKeepOne(a)) break;
       const std::string question = deleteQuestion(presetPopupWords(kind_).kind);
+      // Checked by canDeleteKeepOne above.
       if (commands_.confirm && commands_.confirm(question)) (void)list_->deleteItem(a, true);
       break;
     }

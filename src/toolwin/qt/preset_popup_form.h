@@ -72,14 +72,11 @@ class TPresetPopupForm final : public TPopupBaseForm {
   void enablePreview(CGradMngr& set);
   int32_t previewSize() const { return previewSize_; }
   void setPreviewSize(int32_t size);
-  // The active index when the pop-up opened.
-  int32_t openedIndex() const { return openedIndex_; }
   // The gradient pop-up's band: the attribute buttons (three shapes, round
   // trip, endless, own settings; nullptr elsewhere), the repeat count and its
   // edit.
   TPgGlyphButton* attrButton(size_t i) const { return i < attrButtons_.size() ? attrButtons_[i] : nullptr; }
   TNumMngr& repeatCount() { return repeatCount_; }
-  TNumLabelEditPopup* repeatEdit() const { return repeatEdit_; }
   // Loads the band from the attributes (after a change made elsewhere).
   void loadGradientControls();
   void runMenuItem(PresetPopupItem item);
@@ -121,7 +118,6 @@ class TPresetPopupForm final : public TPopupBaseForm {
   SGradRepeat shownRepeat_;
   bool updating_ = false;
   int32_t previewSize_ = 2;
-  int32_t openedIndex_ = -1;
   bool hoverClose_ = false, hoverMenu_ = false;
 };
 

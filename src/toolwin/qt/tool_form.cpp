@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "canvas/qt/draw_window_widget.h"
+#include "core/lookup_mask.h"
 #include "platform/qt/qt_desktop.h"
 #include "canvas/draw_window.h"
 #include "document/paper.h"
@@ -137,12 +138,14 @@ void TToolForm::wireShortcutLists() {
   // E and R: the option panel's brush list when it is shown, else its
   // gradient list when that is.
   model_.OnStepBrushList = [this](int32_t step) {
+    // Past either end selects nothing.
     const auto stepIn = [step](CItemList& list) { (void)list.selectItem(list.getActiveIndex() + step, true); };
     if (optionsPanel_->brushList() != nullptr && optionsPanel_->brushList()->isVisible())
       stepIn(toolOptions_.brushList());
     else if (optionsPanel_->gradientList() != nullptr && optionsPanel_->gradientList()->isVisible())
       stepIn(toolOptions_.gradientList());
   };
+  // False: nothing changed.
   model_.OnNibScale = [this](float percent) { (void)toolOptions_.paramChange(kFieldNibScale, percent); };
   model_.OnLayerKey = [this](CToolWindowModel::LayerKey key) {
     if (!layerPanel_ || layerPanel_->layers().paper() == nullptr) return;  // no document: the key is used all the same
@@ -150,16 +153,16 @@ void TToolForm::wireShortcutLists() {
     const int32_t active = list.getActiveIndex();
     switch (key) {
       case CToolWindowModel::LayerKey::MoveUp:
-        (void)list.moveItemTo(active + list.groupSize(active), active, true);
+        (void)list.moveItemTo(active + list.groupSize(active), active, true);  // the top layer stays where it is
         break;
       case CToolWindowModel::LayerKey::MoveDown:
-        (void)list.moveItemTo(std::max(active - 1, 0), active, true);
+        (void)list.moveItemTo(std::max(active - 1, 0), active, true);  // the bottom layer stays where it is
         break;
       case CToolWindowModel::LayerKey::NextVisibleAbove:
-        (void)list.selectNextVisible();
+        (void)list.selectNextVisible();  // none above: the selection stays
         break;
       case CToolWindowModel::LayerKey::NextVisibleBelow:
-        (void)list.selectPrevVisible();
+        (void)list.selectPrevVisible();  // none below: the selection stays
         break;
     }
   };
@@ -352,7 +355,7 @@ QMenu* TToolForm::buildVariantMenu(int button) {
     // The mode's name from the string tables, so that the language module
     // names it too.
     std::string caption;
-    (void)modeDisplayName(modes[i], caption);
+    (void)modeDisplayName(modes[i], caption);  // every mode of the table has a name
     QAction* item = menu->addAction(QString::fromStdString(caption));
     item->setObjectName(QString::fromLatin1(def->menuItem.data(), def->menuItem.size()));
     item->setCheckable(true);
@@ -381,7 +384,7 @@ void TToolForm::refreshDocCursor() {
 }
 
 TToolButton* TToolForm::toolButton(int index) const {
-  int i = index & 127;
+  int i = index & kByteLookupMask;
   return i < kToolButtonCount ? buttons_[i] : nullptr;
 }
 
@@ -661,13 +664,14 @@ SPanelMenuContext TToolForm::optionMenuContext() {
 
 void TToolForm::wirePresetLists() {
   CPenMethodList& list = toolOptions_.brushList();
+  // A cancelled editor changes nothing.
   list.OnEditItem = [this, &list](int32_t i) { (void)editBrush(list.managerIndexOf(i)); };
-  list.OnNewItem = [this] { (void)newBrush(); };
+  list.OnNewItem = [this] { (void)newBrush(); };  // a cancelled editor adds nothing
   // The gradient list's items are the set's own indices.
   for (CGradientList* gradients :
        {&toolOptions_.gradientList(), &toolOptions_.gradientDropList(), &toolOptions_.toolGradientList()}) {
-    gradients->OnEditItem = [this](int32_t i) { (void)editGradient(i); };
-    gradients->OnNewItem = [this] { (void)newGradient(); };
+    gradients->OnEditItem = [this](int32_t i) { (void)editGradient(i); };  // a cancelled editor changes nothing
+    gradients->OnNewItem = [this] { (void)newGradient(); };  // a cancelled editor adds nothing
   }
   // The arrow column drops the gradient pop-up down below the list.
   gradientView_->OnOpenPopup = [this]() -> TItemListView::SListPopup {
@@ -700,21 +704,21 @@ SPresetPopupSetup TToolForm::popupSetup(PresetPopupKind kind) {
     case PresetPopupKind::PenMethod:
       k = {PresetSet::PenMethods, [this] { return brushes_.fileName(); }, [this] { return brushes_.modified(); },
            [this] { brushesReloaded(); }};
-      s.commands.newItem = [this](int32_t) { (void)newBrush(); };
-      s.commands.editItem = [this](int32_t i) { (void)editBrush(i); };
+      s.commands.newItem = [this](int32_t) { (void)newBrush(); };  // a cancelled editor adds nothing
+      s.commands.editItem = [this](int32_t i) { (void)editBrush(i); };  // a cancelled editor changes nothing
       s.prefs = popupPrefs_.brushes;
       break;
     case PresetPopupKind::PenNib:
       k = {PresetSet::PenShapes, [this] { return nibs_.fileName(); }, [this] { return nibs_.modified(); }, {}};
-      s.commands.newItem = [this](int32_t) { (void)newNib(); };
-      s.commands.editItem = [this](int32_t i) { (void)editNib(i); };
+      s.commands.newItem = [this](int32_t) { (void)newNib(); };  // a cancelled editor adds nothing
+      s.commands.editItem = [this](int32_t i) { (void)editNib(i); };  // a cancelled editor changes nothing
       s.prefs = popupPrefs_.nibs;
       break;
     case PresetPopupKind::Gradient:
       k = {PresetSet::Gradients, [this] { return gradients_.fileName(); }, [this] { return gradients_.modified(); },
            {}};
-      s.commands.newItem = [this](int32_t) { (void)newGradient(); };
-      s.commands.editItem = [this](int32_t i) { (void)editGradient(i); };
+      s.commands.newItem = [this](int32_t) { (void)newGradient(); };  // a cancelled editor adds nothing
+      s.commands.editItem = [this](int32_t i) { (void)editGradient(i); };  // a cancelled editor changes nothing
       // The band under the list shows and sets what the options panel does.
       s.commands.gradAttrs = [this] { return toolOptions_.gradAttrs(); };
       s.commands.gradAttrChange = [this](const SGradAttrControls& c) { return toolOptions_.gradAttrChange(c); };

@@ -84,9 +84,6 @@ class TToolForm : public QWidget, private IToolWindowView, private CToolWindowLi
   // cursor file); the bound document window shows its cursor again.
   void applyPreferences(const SCursorPrefs& prefs);
   const TToolCursors& cursors() const { return cursors_; }
-  // The rules of the value labels (bindValueLabel); the preferences turn
-  // dragging and double-click reset on.
-  const CValueLabels& valueLabels() const { return valueLabels_; }
   // The document window's view for the hand and zoom buttons' double-clicks
   // (nullptr without one), and their preferences.
   void setViewCommands(IViewCommands* view) { viewCommands_ = view; }

@@ -37,8 +37,9 @@ void TToolForm::buildBrushSetPanel() {
   CPenMethodList& set = toolOptions_.brushSetList();
   set.setAcceptBits(3);
   // The brush set shows the collection itself: its indices are the set's own.
+  // A cancelled editor changes nothing.
   set.OnEditItem = [this, &set](int32_t i) { (void)editBrush(set.managerIndexOf(i)); };
-  set.OnNewItem = [this] { (void)newBrush(); };
+  set.OnNewItem = [this] { (void)newBrush(); };  // a cancelled editor adds nothing
   brushSetPanel_ = new QWidget();
   brushSetPanel_->setObjectName(QStringLiteral("BrushListView"));
   auto* column = new QVBoxLayout(brushSetPanel_);
@@ -58,6 +59,7 @@ void TToolForm::buildListMenus() {
   swatches_.setAcceptBits(3);
   swatches_.OnNewItem = [this] {
     SColorRec c = rgbaToColorRec(model_.activeColor());
+    // A refused insert changes nothing.
     if (pickSwatchColour(c)) (void)swatches_.insertColor(swatches_, swatches_.getCount(), colorRecToRgba(c, 255), true);
   };
   swatches_.OnEditItem = [this](int32_t i) {
@@ -133,10 +135,10 @@ void TToolForm::bindValueLabels() {
 void TToolForm::setListStyles(const SListStyles& styles) {
   // setDisplayStyle refuses a style the list does not take (a stored -1 too).
   (void)swatches_.setDisplayStyle(styles.swatches);
-  (void)toolOptions_.brushSetList().setDisplayStyle(styles.brushSet);
+  (void)toolOptions_.brushSetList().setDisplayStyle(styles.brushSet);  // as above
   if (layerPanel_) {
     if (layerPanel_->layers().setDisplayStyle(styles.layers)) layerPanel_->layers().refitThumbnails();
-    (void)layerPanel_->masks().setDisplayStyle(styles.masks);
+    (void)layerPanel_->masks().setDisplayStyle(styles.masks);  // as above
   }
 }
 

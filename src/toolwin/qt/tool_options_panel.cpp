@@ -165,7 +165,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   nameEdit_->setPlaceholderText(res(68219));
   outer->addWidget(nameEdit_);
   connect(nameEdit_, &QLineEdit::editingFinished, this, [this] {
-    if (!refreshing_) (void)options_.nameChange(nameEdit_->text().toStdString());
+    if (!refreshing_) (void)options_.nameChange(nameEdit_->text().toStdString());  // false: the name stays as it was
   });
 
   opacityRow_ = new QWidget(this);
@@ -207,6 +207,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   grid->addWidget(aspectEditor_, 0, 0, 1, 3, Qt::AlignHCenter);
   aspectEditor_->OnChange = [this] {
     if (refreshing_) return;
+    // False: nothing changed.
     (void)options_.aspectChange(CToolOptions::editedAspect(options_.aspectValues(), shownAspect_, editorValues()));
   };
   aspectEditor_->OnPreview = [this] { drawNibPreview(); };
@@ -261,8 +262,10 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   newItem_ = itemButton("+", 68217);
   deleteItem_ = itemButton("\u2212", 68218);
   outer->addLayout(itemButtons);
+  // False: the list refused; nothing changed.
   connect(newItem_, &QToolButton::clicked, this, [this] { (void)options_.newItem(); });
   connect(deleteItem_, &QToolButton::clicked, this, [this] {
+    // False: refused or not confirmed; nothing changed.
     (void)options_.deleteItem(QGuiApplication::keyboardModifiers() & Qt::AltModifier);
   });
 
@@ -275,6 +278,7 @@ TToolOptionsPanel::TToolOptionsPanel(CToolWindowModel& model, CToolOptions& opti
   connect(minSizeEdit_, &QSpinBox::valueChanged, this, [this](int value) {
     if (!refreshing_) model_.setMinSize(static_cast<float>(value));
   });
+  // False without a selected brush: nothing to keep.
   connect(saveButton_, &QPushButton::clicked, this, [this] { (void)options_.optionSave(); });
   options_.OnChanged = [this] {
     // Another brush or value: the nib chosen last no longer stands for it.
@@ -319,7 +323,7 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
       r.check = check;
       grid->addWidget(check, row, 2);
       connect(check, &QCheckBox::toggled, this, [this, field = f.field](bool on) {
-        if (!refreshing_) (void)options_.paramChange(field, on ? 1.0 : 0.0);
+        if (!refreshing_) (void)options_.paramChange(field, on ? 1.0 : 0.0);  // false: nothing changed
       });
     } else {
       r.number = new QDoubleSpinBox(box);
@@ -330,7 +334,7 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
       if (const SLabelOfField* l = labelOfField(f.field))
         grid->addWidget(addValueLabel(r.number, l->glyph, l->defaultValue), row, 3);
       connect(r.number, &QDoubleSpinBox::valueChanged, this, [this, field = f.field](double value) {
-        if (!refreshing_) (void)options_.paramChange(field, value);
+        if (!refreshing_) (void)options_.paramChange(field, value);  // false: nothing changed
       });
       if (f.field == kFieldNibScale) {
         r.slider = new QSlider(Qt::Horizontal, box);
@@ -340,7 +344,7 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
           if (refreshing_) return;
           const double low = number->minimum(), high = number->maximum();
           double v = nibScaleOutFilter(static_cast<double>(position) / kSliderSteps, low, high);
-          (void)options_.paramChange(kFieldNibScale, std::round(low + (high - low) * v));
+          (void)options_.paramChange(kFieldNibScale, std::round(low + (high - low) * v));  // false: nothing changed
         });
       }
       if (f.field == kFieldGamma) {
@@ -350,7 +354,7 @@ void TToolOptionsPanel::buildRows(QGridLayout* grid, int firstRow) {
         setHint(pressureCurve_, 68212);
         grid->addWidget(pressureCurve_, row, 1, Qt::AlignLeft);
         pressureCurve_->OnChange = [this] {
-          if (!refreshing_) (void)options_.paramChange(kFieldGamma, pressureCurve_->gamma());
+          if (!refreshing_) (void)options_.paramChange(kFieldGamma, pressureCurve_->gamma());  // false: nothing changed
         };
       }
     }
@@ -374,6 +378,7 @@ QWidget* TToolOptionsPanel::buildPickers(QWidget* parent) {
   falloff_->setFixedSize(46, 30);
   row->addWidget(falloff_);
   falloff_->OnChange = [this] {
+    // False: nothing changed.
     if (!refreshing_) (void)options_.falloffChange(falloff_->kind(), falloff_->valueA(), falloff_->valueB());
   };
   row->addStretch(1);
@@ -471,6 +476,7 @@ void TToolOptionsPanel::gradientControlsChanged() {
 
 void TToolOptionsPanel::seedControlsChanged() {
   if (refreshing_) return;
+  // False: nothing changed.
   (void)options_.seedParamChange(seedRange_->value(), seedVisible_->isChecked(), seedAntiAlias_->isChecked());
 }
 
@@ -546,7 +552,7 @@ void TToolOptionsPanel::drawNibPreview() {
   TDrawWindow* w = model_.docWindow() ? model_.docWindow()->drawWindow() : nullptr;
   const float zoom = w ? w->paper().zoomValue() : 1.0f;
   pg::drawNibPreview(plane, shapeValuesOf(options_.paintParam()), zoom, uiSysColors().windowText & 0x00FFFFFFu);
-  (void)copyPlaneToGraphic(plane, g);
+  (void)copyPlaneToGraphic(plane, g);  // the plane was made the graphic's size
   g.fillRect({0, 0, g.width(), g.height()}, 0xFF000000u, keepChannel, copyChannel);
 }
 

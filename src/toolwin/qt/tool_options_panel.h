@@ -78,7 +78,6 @@ class TToolOptionsPanel : public QWidget {
   QSlider* sizeSlider() const { return sizeSlider_; }
   QDoubleSpinBox* sizeEdit() const { return sizeEdit_; }
   QSpinBox* minSizeEdit() const { return minSizeEdit_; }
-  QLabel* toolName() const { return toolName_; }
   QLineEdit* nameEdit() const { return nameEdit_; }
   TItemListView* brushList() const { return brushList_; }
   QPushButton* saveButton() const { return saveButton_; }
@@ -118,7 +117,6 @@ class TToolOptionsPanel : public QWidget {
   TItemListView* gradientList() const { return gradientList_; }
   // The compact drop-down of the same gradients beside the strip.
   TItemListView* gradientDropList() const { return gradientDropList_; }
-  TGradientPreview* gradientPreview() const { return gradientPreview_; }
   TPgGlyphButton* gradientShapeButton(int shape) const { return shapeButtons_.at(static_cast<size_t>(shape)); }
   TPgGlyphButton* roundTripButton() const { return roundTrip_; }
   TPgGlyphButton* endlessButton() const { return endless_; }

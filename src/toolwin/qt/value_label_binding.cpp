@@ -58,6 +58,7 @@ class TFieldValueModel : public QObject {
       value = i->value(), lo = i->minimum(), hi = i->maximum();
     }
     syncing_ = true;
+    // The field's own limits come in order.
     (void)model.setRange(static_cast<float>(value), static_cast<float>(lo), static_cast<float>(hi));
     model.setValueDefault(std::clamp(default_, static_cast<float>(lo), static_cast<float>(hi)));
     syncing_ = false;

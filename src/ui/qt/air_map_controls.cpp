@@ -21,6 +21,7 @@ QRect qrect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bo
 void curveInto(TMemoryGraphic& g, int32_t inset, uint8_t kind, TUiColor colour, float a, float b) {
   if (kind >= kAirMapNone || !g.isValid()) return;
   const TRect r{inset, inset, g.width() - inset, g.height() - inset};
+  // A curve that cannot be drawn leaves the face blank.
   if (r.Right > r.Left && r.Bottom > r.Top) (void)paintFalloffCurve(g, r, kind, colour, a, b);
 }
 
@@ -92,6 +93,7 @@ void TAirMapControl::mouseReleaseEvent(QMouseEvent* e) {
 // ---- TAirMapDropDown ----------------------------------------------------------------------
 
 TAirMapDropDown::TAirMapDropDown(QWidget* parent) : TItemPicker(parent) {
+  // A constant range: the minimum is below the maximum.
   for (TNumMngr* m : {&ValueA, &ValueB}) (void)m->setRange(0.0f, 0.0f, 100.0f);
   watchValues(true);
   resize(28, 20);

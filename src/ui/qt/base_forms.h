@@ -35,7 +35,6 @@ class TDialogBaseForm : public QDialog {
   QPushButton* ButtonOK = nullptr;
   QPushButton* ButtonCancel = nullptr;
 
-  uint8_t buttonMode() const { return mode_; }
   void setButtonMode(uint8_t mode);
 
  public slots:

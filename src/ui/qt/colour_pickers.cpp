@@ -424,7 +424,7 @@ TColorPickerForm::TColorPickerForm(QWidget* parent) : TDialogBaseForm(parent) {
   auto* grid = new QGridLayout();
   for (int i = 0; i < 9; ++i) {
     TNumMngr& m = Num[static_cast<size_t>(i)];
-    (void)m.setRange(0, 0, kFields[i].max);
+    (void)m.setRange(0, 0, kFields[i].max);  // constant ranges: every maximum is above 0
     if (i == kH || i == kU) {
       m.setWrapMin(0);
       m.setWrapMax(360);

@@ -115,7 +115,6 @@ class TPickerColorCell : public QWidget {
   SColorRec getColorRec() const { return manager_.rec(); }
   void setInitialColorRec(const SColorRec& r);
   SColorRec getInitialColorRec() const { return initial_.rec(); }
-  bool drawInitialColor() const { return drawInitial_; }
   void setDrawInitialColor(bool on);
   bool CallPickerDialog = true;
   std::function<void()> OnChange;

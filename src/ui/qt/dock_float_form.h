@@ -22,7 +22,6 @@ class TDockFloatForm : public TBaseForm {
   TDockFloatForm(TDockFloatManager* manager, QWidget* parentWindow);
   ~TDockFloatForm() override;
 
-  TDockFloatManager* floatManager() const { return manager_; }
   uint32_t formId() const { return id_; }
   void setFormId(uint32_t id) { id_ = id; }
   // The client area (below the caption, inside the border) in widget coordinates.

@@ -489,6 +489,7 @@ void TDockFloatManager::endDrag(const QPoint& global) {
   const bool onForm = dropAt(global, form, position, indicator, floatBounds);
   cancelDrag();
   if (onForm)
+    // Whatever the drop did, sync() below shows what the model now holds.
     (void)model_.endDock(view, form, position);
   else
     (void)model_.floatView(view, floatBounds);  // at the cap the panel stays where it was

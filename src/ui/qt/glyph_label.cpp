@@ -87,7 +87,7 @@ void TPgGlyphLabel::mouseDoubleClickEvent(QMouseEvent* event) {
   // sent that press first, the drag it began ends unreported).
   inDoubleClick_ = true;
   if (drag_.dragging()) {
-    (void)drag_.end(along(event));
+    (void)drag_.end(along(event));  // the drag is over either way; OnEndDrag reports it
     if (OnEndDrag) OnEndDrag(this);
   }
   if (OnDblClick) OnDblClick(this);

@@ -32,7 +32,6 @@ class TPgGlyphLabel : public QWidget {
   // without a manager.
   const TMemoryGraphic* image() const { return image_; }
   bool dragging() const { return drag_.dragging(); }
-  Qt::Orientation dragAxis() const { return dragAxis_; }
   void setDragAxis(Qt::Orientation axis) { dragAxis_ = axis; }
 
   TBeginDrag OnBeginDrag;

@@ -15,7 +15,6 @@ class TGraphicWidget : public QWidget {
   // The graphic to show (nullptr for none); the caller keeps it alive and
   // calls update() after changing it.
   void setGraphic(const TMemoryGraphic* g);
-  const TMemoryGraphic* graphic() const { return graphic_; }
   QSize sizeHint() const override;
 
  protected:

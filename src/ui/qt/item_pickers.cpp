@@ -257,7 +257,7 @@ void TBlendModeDropDwon::drawContent() {
   TMemoryGraphic& g = content();
   if (!g.isValid()) return;
   std::string name;
-  (void)getBlendModeName(mode_, name);
+  (void)getBlendModeName(mode_, name);  // an unknown mode shows no name
   TRect r{4, 0, g.width() - 8, g.height()};
   if (r.Right > r.Left)
     drawText(g, QString::fromStdString(name), r, font(), colors().text, dtSingleLine | dtVCenter | dtEndEllipsis | dtNoPrefix);
@@ -267,7 +267,7 @@ bool TBlendModeDropDwon::dropDown(int32_t index) {
   std::vector<QString> names;
   for (uint32_t m = 0; m < 22; ++m) {
     std::string n;
-    (void)getBlendModeName(m, n);
+    (void)getBlendModeName(m, n);  // all 22 modes have names
     names.push_back(QString::fromStdString(n));
   }
   const int id = runChoiceMenu(*this, names, {1, 5, 10, 16, 18}, index, RunMenu);

@@ -28,7 +28,6 @@ class TItemPicker : public QWidget {
   bool allowAllUp() const { return allowAllUp_; }
   // Copied to every picker of the same group among the siblings.
   void setAllowAllUp(bool on);
-  int32_t groupIndex() const { return group_; }
   void setGroupIndex(int32_t g);
   bool isDown() const { return group_ != 0 && down_; }
   void setDown(bool down);
@@ -92,7 +91,6 @@ class TItemButton : public TItemPicker {
 class TPgGlyphButton : public TItemPicker {
  public:
   explicit TPgGlyphButton(QWidget* parent = nullptr);
-  uint32_t glyphType() const { return glyph_; }
   void setGlyphType(uint32_t type);
   QMenu* PopupMenu = nullptr;
   // Runs before the menu shows (the owner may set its checks).

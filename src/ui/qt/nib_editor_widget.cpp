@@ -119,21 +119,6 @@ void TAspectRotation::setImageScale(float percent) {
   render();
 }
 
-void TAspectRotation::setMaxRadius(float v) {
-  setValues(state_.flagA(), state_.valueB(), state_.valueA(), state_.rotation(), state_.flattening(),
-            state_.minRadius(), v);
-}
-
-void TAspectRotation::setMinRadius(float v) {
-  setValues(state_.flagA(), state_.valueB(), state_.valueA(), state_.rotation(), state_.flattening(), v,
-            state_.maxRadius());
-}
-
-void TAspectRotation::setFlattening(float v) {
-  setValues(state_.flagA(), state_.valueB(), state_.valueA(), state_.rotation(), v, state_.minRadius(),
-            state_.maxRadius());
-}
-
 void TAspectRotation::setRotation(float v) {
   setValues(state_.flagA(), state_.valueB(), state_.valueA(), v, state_.flattening(), state_.minRadius(),
             state_.maxRadius());
@@ -141,11 +126,6 @@ void TAspectRotation::setRotation(float v) {
 
 void TAspectRotation::setFlatteningAndRotation(float flattening, float rotation) {
   setValues(state_.flagA(), state_.valueB(), state_.valueA(), rotation, flattening, state_.minRadius(),
-            state_.maxRadius());
-}
-
-void TAspectRotation::setFlagA(bool on) {
-  setValues(on, state_.valueB(), state_.valueA(), state_.rotation(), state_.flattening(), state_.minRadius(),
             state_.maxRadius());
 }
 
@@ -173,12 +153,6 @@ void TAspectRotation::setZoom(float z) {
   zoom_ = z;
   firePreview();
   render();
-}
-
-void TAspectRotation::setAngleSuffix(const QString& s) {
-  if (s == angleSuffix_) return;
-  angleSuffix_ = s;
-  relayout();
 }
 
 // ---- layout and face -------------------------------------------------------------------
@@ -223,6 +197,7 @@ void TAspectRotation::render() {
     r.Bottom = std::min(r.Bottom, h - 1);
     TMemoryGraphic strip(std::max(r.Right - r.Left, 1), std::max(r.Bottom - r.Top, 1), c.btnFace);
     TRect sr{0, 0, strip.width(), strip.height()};
+    // A label that cannot be drawn leaves the strip blank.
     (void)drawText(strip, QString::asprintf("%1.0f", static_cast<double>(l.v)) + l.suffix, sr, font(), text,
                    dtRight | dtVCenter | dtSingleLine);
     face_.copyPixels(r.Left, r.Top, strip.width(), strip.height(), strip.pixels(), 0, 0, strip.width(),
@@ -386,6 +361,7 @@ void TAspectRotation::endLabelEdit() {
   ed.capture.OnExit = nullptr;
   TNumMngr& model = editing_ == npFlatLabel ? state_.Flattening : state_.Rotation;
   if (ed.capture.result() == kCaptureAccept)
+    // Text that is no number leaves the value as it was.
     (void)valueFromText(model, ed.text().toStdString(), uiDecimalSep());
   else
     model.setValue(saved_);

@@ -22,12 +22,8 @@ class TAspectRotation : public QWidget {
                  float maxRadius);
   void setSample(bool inUse, int32_t width, int32_t height, float scalePercent);
   void setImageScale(float percent);
-  void setMaxRadius(float v);
-  void setMinRadius(float v);
-  void setFlattening(float v);
   void setRotation(float v);
   void setFlatteningAndRotation(float flattening, float rotation);
-  void setFlagA(bool on);
   float valueA() const { return state_.flattening(); }
   float valueB() const { return state_.rotation(); }
   const TNibEditorState& state() const { return state_; }
@@ -39,7 +35,6 @@ class TAspectRotation : public QWidget {
   void setDisplayToggle(bool on);
   float zoom() const { return zoom_; }
   void setZoom(float z);
-  void setAngleSuffix(const QString& s);
   bool readOnly() const { return readOnly_; }
   void setReadOnly(bool on) { readOnly_ = on; }
   // While set, the nib-list button asks for nothing.

@@ -116,7 +116,6 @@ class TLabelEdit : public QWidget {
   ~TLabelEdit() override;
   QString caption() const { return caption_; }
   void setCaption(const QString& c);
-  int maxLength() const { return maxLength_; }
   void setMaxLength(int n) { maxLength_ = n; }
   Qt::Alignment alignment() const { return align_; }
   void setAlignment(Qt::Alignment a);
@@ -142,7 +141,6 @@ class TNumLabelEdit : public TNumLabel {
   ~TNumLabelEdit() override;
   bool readOnly() const { return readOnly_; }
   void setReadOnly(bool on) { readOnly_ = on; }
-  int maxLength() const { return maxLength_; }
   void setMaxLength(int n) { maxLength_ = n; }
   bool isEditing() const;
 

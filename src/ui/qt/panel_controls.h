@@ -47,7 +47,6 @@ class TGrabberControl : public QWidget {
   void setScale(float s);
   float rotation() const { return rotation_; }
   void setRotation(float degrees);
-  uint8_t hoverPart() const { return hover_; }
   // Composites the face, the knob and the thumb at (x, y).
   void drawTo(TMemoryGraphic& g, int32_t x, int32_t y) const;
   // Swaps the meaning of Shift (the preference for the adjust key).

@@ -88,7 +88,7 @@ void TPenNibPreview::drawContent() {
   TMTC plane(g.width(), g.height());
   if (!plane.IsAllocated()) return;
   drawNibPreview(plane, values_, 1.0f, uiSysColors().windowText & 0x00FFFFFFu);
-  (void)copyPlaneToGraphic(plane, g);
+  (void)copyPlaneToGraphic(plane, g);  // the plane was made the graphic's size
   // The plane's alpha bytes carry nothing: the content is opaque.
   g.fillRect({0, 0, g.width(), g.height()}, 0xFF000000u, keepChannel, copyChannel);
 }
@@ -112,7 +112,7 @@ void TGradientPreview::drawContent() {
   else
     for (int32_t y = 0; y < work_.Height; ++y)
       std::memset(work_.pixelAt(0, y), 0, static_cast<size_t>(work_.Width) * 4u);
-  (void)copyPlaneToGraphic(work_, g);
+  (void)copyPlaneToGraphic(work_, g);  // the work plane is kept the graphic's size
 }
 
 }  // namespace pg

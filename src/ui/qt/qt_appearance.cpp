@@ -123,7 +123,7 @@ bool paintCaptionTab(TMemoryGraphic& g, const QString& caption, TRect& rect, uin
   const TAppearanceManager* m = appearanceManager();
   if (m == nullptr) return false;
   QFont font = QApplication::font();
-  (void)applyUiFont(font, kShiftJisCharSet);
+  (void)applyUiFont(font, kShiftJisCharSet);  // without an installed UI face the application font is used
   TQtTextDrawer drawer(font);
   const QByteArray utf8 = caption.toUtf8();
   return paintCaptionTab(g, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), rect, flags,

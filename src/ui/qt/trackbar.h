@@ -33,7 +33,6 @@ class TGraphicTrackbar : public QWidget {
   // changed.
   void setPosition(float p);
   float rawPosition() const { return position_; }
-  bool centerLine() const { return centerLine_; }
   void setCenterLine(bool on);
   bool dragging() const { return dragging_; }
   void setDragging(bool on) { dragging_ = on; }

@@ -268,7 +268,7 @@ TEST(DrawWindowWidget, ClosingAModifiedDocumentAsksAndCancelKeepsIt) {
   ASSERT_TRUE(second->isModified());
   EXPECT_FALSE(sub2->close());
   EXPECT_EQ(asked, 1);
-  answer = kAnswerYes;  // saving is not there yet: the window stays
+  answer = kAnswerYes;  // no saveDocument is set: the window stays
   EXPECT_FALSE(sub2->close());
   answer = kAnswerNo;
   EXPECT_TRUE(sub2->close());

@@ -1,5 +1,5 @@
-// The cursor pictures also go to cursors/ in the test's working directory
-// (the build tree) for a person to look at.
+// The cursor pictures also go to cursors/ of the picture folder
+// (PIGMORA_PICTURE_DIR, else a temporary folder) for a person to look at.
 // The recorder's headers come before Qt's (see the fixture).
 #include "canvas/qt/widget_fixture.h"
 // (the line above stays first)
@@ -7,15 +7,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <set>
 
+#include "test_support/picture_folder.h"
 #include "toolwin/qt/tool_form.h"
 
 namespace pg {
 namespace {
+
+QString cursorPath(const QString& name) {
+  return QString::fromStdString(testing::pictureFolder("cursors")) + "/" + name + ".png";
+}
 
 int alphaAt(const QImage& img, QPoint p) {
   return QRect(QPoint(0, 0), img.size()).contains(p) ? qAlpha(img.pixel(p)) : 0;
@@ -43,8 +47,7 @@ TEST(ToolCursorArt, EveryCursorOfTheTablesIsDrawn) {
     for (int dy = -2; dy <= 2; ++dy)
       for (int dx = -2; dx <= 2; ++dx) near = std::max(near, alphaAt(art.image, art.hotSpot + QPoint(dx, dy)));
     EXPECT_GT(near, 0) << n << " hot " << art.hotSpot.x() << "," << art.hotSpot.y();
-    QDir().mkpath("cursors");
-    EXPECT_TRUE(art.image.save(QString("cursors/cursor-%1.png").arg(n, 2, 10, QChar('0'))));
+    EXPECT_TRUE(art.image.save(cursorPath(QString("cursor-%1").arg(n, 2, 10, QChar('0')))));
     pictures.insert(QByteArray(reinterpret_cast<const char*>(art.image.constBits()), art.image.sizeInBytes()));
   }
   EXPECT_EQ(pictures.size(), numbers.size() - 1) << "each cursor looks different";
@@ -66,9 +69,8 @@ TEST(ToolCursorArt, BrushOutlineCirclesTheHotSpot) {
     }
     EXPECT_EQ(alphaAt(art.image, c + QPoint(-ri - 4, 0)), 0) << r;
   }
-  QDir().mkpath("cursors");
-  EXPECT_TRUE(brushOutlineArt(12, 18.0f).image.save("cursors/brush-outline-18.png"));
-  EXPECT_TRUE(brushOutlineArt(34, 8.0f).image.save("cursors/brush-outline-cross-8.png"));
+  EXPECT_TRUE(brushOutlineArt(12, 18.0f).image.save(cursorPath("brush-outline-18")));
+  EXPECT_TRUE(brushOutlineArt(34, 8.0f).image.save(cursorPath("brush-outline-cross-8")));
   // Too small to see, or too large for a cursor: the pen's own picture.
   for (float r : {0.0f, 2.5f, 500.0f}) {
     const SCursorArt art = brushOutlineArt(12, r);

@@ -1,10 +1,10 @@
 // Renders the owner-drawn controls in their states into PNG files under
-// control-faces/ in the test's working directory (the build tree), for a
-// person to look at. The checks only make sure that every face was drawn.
+// control-faces/ of the picture folder (PIGMORA_PICTURE_DIR, else a temporary
+// folder), for a person to look at. The checks only make sure that every face
+// was drawn.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 
@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "test_support/picture_folder.h"
 #include "test_support/qt_app.h"
 #include <QEnterEvent>
 
@@ -40,12 +41,15 @@ std::vector<QImage>& faces() {
   return all;
 }
 
+QString facePath(const QString& name) {
+  return QString::fromStdString(testing::pictureFolder("control-faces")) + "/" + name + ".png";
+}
+
 void saveFace(QWidget& w, const QString& name) {
-  QDir().mkpath("control-faces");
   const QImage img = w.grab().toImage();
   faces().push_back(img);
   EXPECT_FALSE(img.isNull()) << name.toStdString();
-  EXPECT_TRUE(img.save("control-faces/" + name + ".png")) << name.toStdString();
+  EXPECT_TRUE(img.save(facePath(name))) << name.toStdString();
 }
 
 TEST(ControlFaces, ValueControls) {
@@ -142,10 +146,9 @@ TEST(ControlFaces, ColourControls) {
   grabber.setScale(2);
   TMemoryGraphic g(kGrabberWidth, kGrabberHeight, uiSysColors().window);
   grabber.drawTo(g, 0, 0);
-  QDir().mkpath("control-faces");
   const QImage grabbed = graphicImage(g).copy();
   faces().push_back(grabbed);
-  EXPECT_TRUE(grabbed.save("control-faces/grabber.png"));
+  EXPECT_TRUE(grabbed.save(facePath("grabber")));
   for (uint8_t mode = 0; mode < 4; ++mode) {
     TGraphicProgressBar bar(&form);
     bar.resize(160, 20);
@@ -355,7 +358,7 @@ TEST(ControlFaces, ZMontage) {
     x += f.width() + 6;
   }
   p.end();
-  EXPECT_TRUE(m.scaled(w * 3, h * 3).save("control-faces/all.png"));
+  EXPECT_TRUE(m.scaled(w * 3, h * 3).save(facePath("all")));
 }
 
 }  // namespace
