@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/assign_changed.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/num_fields.h"
@@ -252,9 +253,7 @@ void TPickerColorCell::setInitialColorRec(const SColorRec& r) {
 }
 
 void TPickerColorCell::setDrawInitialColor(bool on) {
-  if (on == drawInitial_) return;
-  drawInitial_ = on;
-  redraw();
+  if (assignIfChanged(drawInitial_, on)) redraw();
 }
 
 void TPickerColorCell::redraw() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "brush/paint_param_kinds.h"
+#include "core/assign_changed.h"
 #include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/glyph_manager.h"
@@ -165,9 +166,7 @@ void TItemPicker::paintEvent(QPaintEvent*) {
 void TItemPicker::resizeEvent(QResizeEvent*) { setStyle(style_); }
 
 void TItemPicker::setHover(uint8_t bits) {
-  if (bits == hover_) return;
-  hover_ = bits;
-  redraw();
+  if (assignIfChanged(hover_, bits)) redraw();
 }
 
 void TItemPicker::updateHover() {
@@ -216,9 +215,7 @@ void TItemPicker::mousePressEvent(QMouseEvent* e) {
 TPgGlyphButton::TPgGlyphButton(QWidget* parent) : TItemPicker(parent) { setRoundedFrame(true); }
 
 void TPgGlyphButton::setGlyphType(uint32_t type) {
-  if (type == glyph_) return;
-  glyph_ = type;
-  redraw();
+  if (assignIfChanged(glyph_, type)) redraw();
 }
 
 void TPgGlyphButton::drawContent() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/assign_changed.h"
 #include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
@@ -176,9 +177,7 @@ void TAspectRotation::setZoom(float z) {
 }
 
 void TAspectRotation::setAngleSuffix(const QString& s) {
-  if (s == angleSuffix_) return;
-  angleSuffix_ = s;
-  relayout();
+  if (assignIfChanged(angleSuffix_, s)) relayout();
 }
 
 // ---- layout and face -------------------------------------------------------------------
