@@ -6,6 +6,7 @@
 #include "core/blend_modes.h"
 #include "core/byte_cursor.h"
 #include "filters/fractal_noise.h"
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 
 namespace pg {
@@ -92,9 +93,7 @@ bool clouds(const SFlt4Context& ctx, const SFltClouds& rec) {
 }
 
 bool cloudsKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltClouds rec;
-  if (!readCloudsRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return clouds(*ctx, rec);
+  return recordKernel<SFltClouds, readCloudsRecord, clouds>(ctx, param, size);
 }
 
 bool plasma(const SFlt4Context& ctx, const SFltPlasma& rec) {
@@ -114,9 +113,7 @@ bool plasma(const SFlt4Context& ctx, const SFltPlasma& rec) {
 }
 
 bool plasmaKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltPlasma rec;
-  if (!readPlasmaRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return plasma(*ctx, rec);
+  return recordKernel<SFltPlasma, readPlasmaRecord, plasma>(ctx, param, size);
 }
 
 // ------------------------------------------------------------ clouds/rock
@@ -151,9 +148,7 @@ bool cloudsRock(const SFlt4Context& ctx, const SFltCloudsRock& rec) {
 }
 
 bool cloudsRockKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltCloudsRock rec;
-  if (!readCloudsRockRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return cloudsRock(*ctx, rec);
+  return recordKernel<SFltCloudsRock, readCloudsRockRecord, cloudsRock>(ctx, param, size);
 }
 
 }  // namespace pg

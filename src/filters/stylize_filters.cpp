@@ -8,6 +8,7 @@
 #include "core/det_math.h"
 #include "core/fixed_point.h"
 #include "core/plane_ops.h"
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 #include "filters/samplers.h"
 
@@ -116,9 +117,7 @@ bool colorHalftone(const SFlt4Context& ctx, const SFltColorHalftone& rec) {
 }
 
 bool colorHalftoneKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltColorHalftone rec;
-  if (!readColorHalftoneRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return colorHalftone(*ctx, rec);
+  return recordKernel<SFltColorHalftone, readColorHalftoneRecord, colorHalftone>(ctx, param, size);
 }
 
 // ------------------------------------------------------------------ emboss
@@ -161,9 +160,7 @@ bool emboss(const SFlt4Context& ctx, const SFltEmboss& rec) {
 }
 
 bool embossKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltEmboss rec;
-  if (!readEmbossRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return emboss(*ctx, rec);
+  return recordKernel<SFltEmboss, readEmbossRecord, emboss>(ctx, param, size);
 }
 
 // -------------------------------------------------------------- find edges

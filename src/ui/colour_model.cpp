@@ -196,9 +196,7 @@ TPoint sliderMarkerAt(const SAreaPickerLayout& l, uint8_t space, const SColorRec
 
 void paintAreaPicker(TMemoryGraphic& g, const SAreaPickerLayout& l, uint8_t space, const SColorRec& c, bool follow) {
   const TUiSysColors& sys = uiSysColors();
-  g.setBackground(sys.btnFace);
-  if (!g.setSize(l.imageWidth, l.imageHeight)) return;
-  g.clear();
+  if (!g.renew(l.imageWidth, l.imageHeight, sys.btnFace)) return;
   const std::array<int, 3> roles = spaceRoles(space);
   const std::array<float, 3> ch = modelChannels(c, space);
   const TChannelOp cp = copyChannel;
@@ -300,9 +298,7 @@ TPoint sliderPickerMarkerAt(const SSliderPickerLayout& l, uint8_t space, const S
 void paintSliderPicker(TMemoryGraphic& g, const SSliderPickerLayout& l, uint8_t space, const SColorRec& c,
                        bool follow) {
   const TUiSysColors& sys = uiSysColors();
-  g.setBackground(sys.btnFace);
-  if (!g.setSize(l.imageWidth, l.imageHeight)) return;
-  g.clear();
+  if (!g.renew(l.imageWidth, l.imageHeight, sys.btnFace)) return;
   const TChannelOp cp = copyChannel;
   const std::array<float, 3> ch = modelChannels(c, space);
   if (!hueFamily(space)) {

@@ -119,9 +119,7 @@ void TItemPicker::setReadOnly(bool on) {
 }
 
 void TItemPicker::drawContent() {
-  content_.setBackground(colors_.mainFace);
-  if (!content_.setSize(layout_.main.Right - layout_.main.Left, layout_.main.Bottom - layout_.main.Top)) return;
-  content_.clear();
+  if (!content_.renew(layout_.main.Right - layout_.main.Left, layout_.main.Bottom - layout_.main.Top, colors_.mainFace)) return;
   if (OnDraw) OnDraw(content_);
 }
 
@@ -135,9 +133,7 @@ void TItemPicker::redraw() {
 void TItemPicker::paintFace() {
   const TUiSysColors& c = uiSysColors();
   const int32_t w = std::max(width(), 1), h = std::max(height(), 1);
-  face_.setBackground(c.btnFace);
-  if (!face_.setSize(w, h)) return;
-  face_.clear();
+  if (!face_.renew(w, h, c.btnFace)) return;
   if (inset_) face_.fillRect({1, 1, w - 1, h - 1}, c.window, copyChannel, copyChannel);
   face_.fillRect(layout_.main, colors_.mainFace, copyChannel, copyChannel);
   if (style_ != kPickerPlain) {

@@ -71,9 +71,7 @@ void TPreviewControl::refit() {
 
 void TPreviewControl::render() {
   const TUiSysColors& c = uiSysColors();
-  display_.setBackground(c.btnFace);
-  if (!display_.setSize(std::max(width(), 5), std::max(height(), 5))) return;
-  display_.clear();
+  if (!display_.renew(std::max(width(), 5), std::max(height(), 5), c.btnFace)) return;
   if (hasImage_ && fit_.valid) {
     const TRect r = fit_.imageRect;
     display_.copyPixels(r.Left + 2, r.Top + 2, thumb_.width(), thumb_.height(), thumb_.pixels(), 0, 0, thumb_.width(),

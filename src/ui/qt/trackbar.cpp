@@ -69,9 +69,7 @@ void TGraphicTrackbar::redraw() {
   const TUiSysColors& c = uiSysColors();
   const int32_t w = std::max(width(), 4);
   const int32_t h = std::max(height(), 4);
-  image_.setBackground(c.btnFace);
-  if (!image_.setSize(w, h)) return;
-  image_.clear();
+  if (!image_.renew(w, h, c.btnFace)) return;
   const TRect track = trackRect(orientation_, width(), height());
   if (orientation_ <= gtVertical) {
     image_.frameBevel(track, 1, c.btnHighlight, c.btnShadow, copyChannel, copyChannel);
