@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/assign_changed.h"
 #include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
