@@ -23,6 +23,7 @@
 #include "app/app_profile.h"
 #include "app/dialog_texts.h"
 #include "app/document_files.h"
+#include "app/file_open.h"
 #include "app/mru_file_list.h"
 #include "app/qt/jpeg_option_dialog.h"
 #include "app/qt/main_actions.h"
@@ -36,10 +37,7 @@
 #include "document/paper.h"
 #include "io/clipboard_image.h"
 #include "io/file_kinds.h"
-#include "io/file_result_text.h"
 #include "io/image_codecs.h"
-#include "io/legacy_document.h"
-#include "io/native_file_reader.h"
 #include "io/qt/file_dialog.h"
 #include "io/qt/progress_dialog.h"
 #include "platform/clipboard.h"
@@ -62,11 +60,6 @@ class CBusyCursor {
   CBusyCursor(const CBusyCursor&) = delete;
   CBusyCursor& operator=(const CBusyCursor&) = delete;
 };
-
-// A reader's failure: the file, the code and what the code means.
-std::string openFailure(const std::string& path, FileResult code) {
-  return formatRes(66543, {path, int64_t(fileResultNumber(code))}) + "\r" + fileResultReason(code);
-}
 
 void reportSave(const SSaveOutcome& outcome) {
   if (outcome.message.empty()) return;
@@ -223,79 +216,49 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
   }
   CBusyCursor wait;
   TDrawWindowWidget* window = nullptr;
-  const FileKind kind = fileKindFromExt(p);
-  switch (kind) {
-    case FileKind::Native: {
-      window = newDrawWindow(QString(), 1, 1, 72);
+  const OpenRoute route = openRouteOf(fileKindFromExt(p));
+  switch (route) {
+    case OpenRoute::Document:
+    case OpenRoute::Picture:
+    case OpenRoute::LegacyDocument: {
+      // A picture is read first: its window is made at its size, and a
+      // picture that cannot be read makes no window.
+      SPictureLoad picture;
+      if (route == OpenRoute::Picture) {
+        picture = loadPictureForOpen(p);
+        if (!picture.picture) {
+          showWarning(picture.failure);
+          return nullptr;
+        }
+        window = newDrawWindow(path, picture.picture->Width, picture.picture->Height, picture.resolution);
+      } else {
+        window = newDrawWindow(QString(), 1, 1, 72);
+      }
       if (window == nullptr) {
         showWarning(resString(66542));
         return nullptr;
       }
-      auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
-      const FileResult rc = readNativeFile(p, *doc);
-      if (rc != kRcOk || !window->window().adoptDocument(std::move(doc))) {
-        showWarning(openFailure(p, rc == kRcOk ? kRcOutOfMemory : rc));
+      const SOpenOutcome outcome = fillWindowFromFile(window->window(), p, route, picture.picture.get());
+      for (const std::string& warning : outcome.warnings) showWarning(warning);
+      if (!outcome.ok) {
         discardNewWindow(*window);
         return nullptr;
       }
       break;
     }
-    case FileKind::Bmp:
-    case FileKind::Jpeg:
-    case FileKind::Png:
-    case FileKind::Psd: {
-      int32_t dpi = 0;
-      FileResult code = kRcOk;
-      std::unique_ptr<TMTC> picture = loadImageFile(p, dpi, &code);
-      if (!picture) {
-        showWarning(openFailure(p, code));
-        return nullptr;
-      }
-      window = newDrawWindow(path, picture->Width, picture->Height, dpi > 0 ? dpi : 72);
-      if (window == nullptr) {
-        showWarning(resString(66542));
-        return nullptr;
-      }
-      if (!loadPictureIntoDocument(window->window().paper(), *picture)) {
-        showWarning(openFailure(p, kRcOutOfMemory));
-        discardNewWindow(*window);
-        return nullptr;
-      }
-      break;
-    }
-    case FileKind::LegacyDocument: {
-      window = newDrawWindow(QString(), 1, 1, 72);
-      if (window == nullptr) {
-        showWarning(resString(66542));
-        return nullptr;
-      }
-      const SLegacyImportResult r = window->window().openLegacyDocument(p);
-      const bool read = r.status == LegacyImport::Layers || r.status == LegacyImport::NoLayers ||
-                        r.status == LegacyImport::Broken;
-      if (!r.message.empty()) showWarning(r.message);
-      if (!read) {
-        if (r.message.empty()) showWarning(formatRes(66543, {p, int64_t(1)}));
-        discardNewWindow(*window);
-        return nullptr;
-      }
-      if (r.eventsIgnored) showWarning(resString(kResLegacyEventsIgnored));
-      break;
-    }
-    case FileKind::EventsV1:
-    case FileKind::EventsV3:
-    case FileKind::EventsV4:
+    case OpenRoute::Recording:
       // A recording opens into a new window that replays it.
       window = openEventsForReplay(path);
       if (window == nullptr) return nullptr;
       break;
-    case FileKind::LegacyRecording:
+    case OpenRoute::LegacyRecording:
       window = openEventsForReplay(path);
       if (window == nullptr) {
         showWarning(resString(66545));
         return nullptr;
       }
       break;
-    default:
+    case OpenRoute::Unsupported:
       showWarning(formatRes(kResUnsupportedFormat, {p}));
       return nullptr;
   }
