@@ -14,13 +14,13 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include <array>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 
 #include "app/app_profile.h"
+#include "app/clipboard_commands.h"
 #include "app/dialog_texts.h"
 #include "app/document_files.h"
 #include "app/file_open.h"
@@ -60,6 +60,10 @@ class CBusyCursor {
   CBusyCursor(const CBusyCursor&) = delete;
   CBusyCursor& operator=(const CBusyCursor&) = delete;
 };
+
+void reportClip(const SClipOutcome& outcome) {
+  if (!outcome.warning.empty()) showWarning(outcome.warning);
+}
 
 void reportSave(const SSaveOutcome& outcome) {
   if (outcome.message.empty()) return;
@@ -438,61 +442,16 @@ void TMainForm::bindFileCommands() {
 
   // ---- clipboard ----
   a.bind("ActEditCopyLayer", window([gc](TDrawWindowWidget& w) {
-           if (!gc(w)) return;
-           TPaper& doc = w.window().paper();
-           const CLayerData* layer = doc.currentLayer();
-           if (layer == nullptr) return;
-           std::unique_ptr<TMTC> picture = layerRect(doc, doc.currentLayerIndex(),
-                                                     SRectXYWH{-layer->offsetX, -layer->offsetY, layer->imageWidth(),
-                                                               layer->imageHeight()});
-           if (!picture) {
-             showWarning(resString(kResNoMemory));
-             return;
-           }
-           if (!clipboardEmpty(true)) return;
-           // Without the attributes a paste takes the picture as it is.
-           (void)putClipLayerAttr(*layer);
-           if (!putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height}))
-             showWarning(resString(kResNoMemory));
+           if (gc(w)) reportClip(copyLayerToClipboard(w.window().paper()));
          }),
          when(gc));
-  // The whole picture, or the selection's box of it with the box announced.
-  a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) {
-           std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
-           if (!picture) {
-             showWarning(resString(kResNoMemory));
-             return;
-           }
-           if (!clipboardEmpty(true)) return;
-           SRectXYWH box;
-           bool put = false;
-           if (selectionBox(w.window().paper(), box)) {
-             (void)putClipBox(box);  // without the box a paste lands at the top left
-             put = putClipboardImage32(*picture, box);
-           } else {
-             put = putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
-           }
-           if (!put) showWarning(resString(kResNoMemory));
-         }),
+  a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) { reportClip(copyImageToClipboard(w.window().paper())); }),
          when([](TDrawWindowWidget& w) { return w.window().canEdit(true, true, false); }));
-  // Cut: the selected part of the current layer goes to the clipboard with
-  // the layer's attributes and the box, then leaves the layer through the
-  // document's own cut, the one its recorded event replays through.
   a.bind("ActEditCut", window([g0](TDrawWindowWidget& w) {
            if (!g0(w)) return;
-           TPaper& doc = w.window().paper();
-           const CLayerData* layer = doc.currentLayer();
-           SRectXYWH box;
-           std::unique_ptr<TMTC> part = selectedLayerImage(doc, doc.currentLayerIndex(), box);
-           if (layer == nullptr || !part || !clipboardEmpty(true)) return;
-           // The attributes and the box only refine a paste; the picture must be there.
-           (void)putClipLayerAttr(*layer);
-           (void)putClipBox(box);
-           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) {
-             showWarning(resString(kResNoMemory));
-             return;
-           }
-           if (doc.cutSelection(w.window().flow(), doc.currentLayerIndex(), true, -1)) w.window().setModified(true);
+           const SClipOutcome cut = cutToClipboard(w.window().paper(), w.window().flow());
+           reportClip(cut);
+           if (cut.done) w.window().setModified(true);
          }),
          when([g0](TDrawWindowWidget& w) {
            SRectXYWH box;
@@ -500,21 +459,9 @@ void TMainForm::bindFileCommands() {
          }));
   a.bind("ActEditPasteNew", window([g0](TDrawWindowWidget& w) {
            if (!g0(w)) return;
-           std::unique_ptr<TMTC> picture = getClipboardImage();
-           if (!picture) {
-             showWarning(resString(kResNoClipboardBitmap));
-             return;
-           }
-           // The copied layer's attributes go with the image into the paste and
-           // its event, so that a replay makes the same layer.
-           SClipLayerAttr attr;
-           std::string name;
-           const bool withAttr = getClipLayerAttr(attr, name);
-           const std::array<uint8_t, SClipLayerAttr::kBytes> bytes = attr.bytes();
-           TPaper& doc = w.window().paper();
-           if (!doc.pasteLayerImage(&w.window().flow(), *picture, withAttr ? name : std::string(),
-                                    withAttr ? bytes.data() : nullptr, true))
-             return;
+           const SClipOutcome paste = pasteAsNewLayer(w.window().paper(), w.window().flow());
+           reportClip(paste);
+           if (!paste.done) return;
            w.window().setModified(true);
            w.window().documentLayoutChanged(false);
          }),
