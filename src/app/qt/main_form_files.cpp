@@ -429,12 +429,10 @@ void TMainForm::bindFileCommands() {
              return std::filesystem::exists(n, ec);
            });
            CBusyCursor wait;
-           std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
-           if (!picture || bmpSaveImage(name, *picture, w.window().paper().resolution, false) != kRcOk) {
-             showWarning(formatRes(kResSaveFailed, {name}));
-             return;
-           }
-           showInfo(resString(kResSavedBitmap));
+           // A BMP save like any other: the same writer and the same messages.
+           const SSaveOutcome outcome = saveDocumentToFile(w.window().paper(), name, {});
+           reportSave(outcome);
+           if (!outcome.ok) return;
            recentFiles().addItem(0, name);
            fileMruMenu_->rebuild();
          }),
