@@ -76,6 +76,14 @@ bool addNewLayer(TPaper& p, TFlowImage& flow, const SNewLayerRecord& r) {
                     static_cast<int32_t>(r.blendMode), p.height, p.width, true);
 }
 
+DeleteResult deleteSelectionOrLayer(TPaper& p, TFlowImage& flow, TStroke& stroke) {
+  const int32_t index = p.currentLayerIndex();
+  if (p.canDeleteSelection())
+    return p.deleteSelection(flow, index, p.paperColor.pixel(), stroke, true, true) ? DeleteResult::SelectionErased
+                                                                                    : DeleteResult::Nothing;
+  return p.clearLayer(flow, index, true) ? DeleteResult::LayerCleared : DeleteResult::Nothing;
+}
+
 bool cropToSelection(TPaper& p, TFlowImage& f) {
   const CMaskData* mask = p.masks() ? p.masks()->currentMask() : nullptr;
   TRect r{};

@@ -18,6 +18,7 @@ class CLayerData;
 class CMaskData;
 class TFlowImage;
 class TPaper;
+class TStroke;
 
 // The record the layer option dialog starts from: the layer's offset as a
 // position on the document, no crop, its name, mode, opacity and dithering.
@@ -46,6 +47,12 @@ int32_t documentAnchor(int32_t dialogCell);
 // A new layer of the document's size above the current one, with the
 // dialog's name, colour, opacity and blend mode.
 [[nodiscard]] bool addNewLayer(TPaper& doc, TFlowImage& flow, const SNewLayerRecord& chosen);
+
+// What Edit > Delete did to the current layer.
+enum class DeleteResult : uint8_t { Nothing, SelectionErased, LayerCleared };
+// With a selection, erases the selected area (tinted by the paper colour
+// where a soft edge keeps some of the pixel); without one, clears the layer.
+[[nodiscard]] DeleteResult deleteSelectionOrLayer(TPaper& doc, TFlowImage& flow, TStroke& stroke);
 
 // Crops the document to the selected pixels' bounds clipped to the image;
 // a selection wholly outside the image leaves the document alone.

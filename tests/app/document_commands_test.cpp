@@ -57,6 +57,13 @@ TEST(DocumentCommands, EveryDialogCommandReplaysToTheSameDocument) {
          r.colour = 0xFF336699u;
          return addNewLayer(f.doc(), f.flow(), r);
        }},
+      {"delete the selected area",
+       [](CommandFixture& f) {
+         f.selectFrom(30, 20);
+         return deleteSelectionOrLayer(f.doc(), f.flow(), f.tool) == DeleteResult::SelectionErased;
+       }},
+      {"delete without a selection clears the layer",
+       [](CommandFixture& f) { return deleteSelectionOrLayer(f.doc(), f.flow(), f.tool) == DeleteResult::LayerCleared; }},
       {"crop to a selection that reaches past the image",
        [](CommandFixture& f) {
          f.selectFrom(30, 20);
@@ -138,6 +145,15 @@ TEST(DocumentCommands, ResolutionChangesTheSizeOnlyWhenAskedAndKeepsItOnFailure)
   EXPECT_FALSE(applyResolution(f.doc(), f.flow(), SResolutionRecord{0, 48, 96}));
   EXPECT_EQ(f.doc().resolution, 300);
   EXPECT_EQ(f.doc().width, 64);
+}
+
+TEST(DocumentCommands, DeleteErasesOnlyTheSelectedAreaWhenThereIsOne) {
+  CommandFixture f;
+  const uint32_t outside = f.docPixel(20, 17);  // on the stroke, left of the selection
+  f.selectFrom(30, 20);
+  ASSERT_EQ(deleteSelectionOrLayer(f.doc(), f.flow(), f.tool), DeleteResult::SelectionErased);
+  EXPECT_EQ(f.docPixel(20, 17), outside);
+  EXPECT_EQ(f.docPixel(40, 30) >> 24, 0u);
 }
 
 TEST(DocumentCommands, CropNeedsSelectedPixelsOverTheImage) {

@@ -316,17 +316,17 @@ void TMainForm::bindMenuCommands() {
   // With a selection, erases the selected area (tinted by the paper colour
   // where a soft edge keeps some of the pixel); without one, clears the layer.
   bindGated("ActEditDelete", ECommandGate::G1, [this](TDrawWindowWidget& w) {
-    TPaper& p = w.window().paper();
-    if (p.canDeleteSelection()) {
-      if (!p.deleteSelection(w.window().flow(), p.currentLayerIndex(), p.paperColor.pixel(), canvas_->toolStroke(),
-                             true, true))
+    switch (deleteSelectionOrLayer(w.window().paper(), w.window().flow(), canvas_->toolStroke())) {
+      case DeleteResult::Nothing:
         return false;
-      w.window().invalidateView();
-      return true;
+      case DeleteResult::SelectionErased:
+        w.window().invalidateView();
+        return true;
+      case DeleteResult::LayerCleared:
+        w.window().documentLayoutChanged(false);
+        return true;
     }
-    if (!p.clearLayer(w.window().flow(), p.currentLayerIndex(), true)) return false;
-    w.window().documentLayoutChanged(false);
-    return true;
+    return false;
   });
   // Both erase keys delete; Insert fills. Text fields keep these keys: Qt
   // offers them to a focused editor before any shortcut.
