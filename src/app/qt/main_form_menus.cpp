@@ -313,8 +313,6 @@ void TMainForm::bindMenuCommands() {
     w.window().invalidateView();
     return true;
   });
-  // With a selection, erases the selected area (tinted by the paper colour
-  // where a soft edge keeps some of the pixel); without one, clears the layer.
   bindGated("ActEditDelete", ECommandGate::G1, [this](TDrawWindowWidget& w) {
     switch (deleteSelectionOrLayer(w.window().paper(), w.window().flow(), canvas_->toolStroke())) {
       case DeleteResult::Nothing:
