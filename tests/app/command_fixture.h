@@ -20,7 +20,9 @@ struct CommandFixture : ReplayFixture {
   // covers the document from there to past its right and bottom edges.
   void selectFrom(int32_t dx, int32_t dy) {
     ASSERT_TRUE(doc().maskFillAll(flow(), doc().currentLayerIndex(), true));
-    if (dx != 0 || dy != 0) ASSERT_TRUE(doc().offsetMask(TPoint{dx, dy}, true));
+    if (dx != 0 || dy != 0) {
+      ASSERT_TRUE(doc().offsetMask(TPoint{dx, dy}, true));
+    }
   }
   // The current layer's pixel over a document point.
   uint32_t docPixel(int32_t x, int32_t y) { return layer().image->getPixel(x + layer().offsetX, y + layer().offsetY); }
