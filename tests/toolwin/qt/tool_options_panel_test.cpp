@@ -20,7 +20,10 @@
 #include <QToolButton>
 
 #include "brush/gradient_mngr.h"
+#include "brush/paint_param_kinds.h"
 #include "brush/pen_render.h"
+#include "brush/pen_shape_obj.h"
+#include "replay/replay_types.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
 #include "document/doc_recorder.h"
@@ -537,6 +540,54 @@ TEST_F(PenMethodOptionsPanelTest, EachDabControlOfAPenMethodBrushRedrawsTheNibPr
     EXPECT_NE(layerSum(f), painted);
     ASSERT_TRUE(f.window->undo());
   }
+}
+
+// A replay shows the replayed pen-method brush in the panel (its size, its
+// falloff, its dab in the preview), and its end gives the user's own brush
+// back, to the panel and to the next stroke.
+TEST_F(PenMethodOptionsPanelTest, AReplayShowsTheReplayedBrushAndItsEndTheUsersOwn) {
+  form->model().setToolMode(ToolMode::Pencil);
+  panel->sizeEdit()->setValue(8.0);
+  // The replay watches with the hand tool and comes back to the pencil: a
+  // tool change, which keeps the brush as saved.
+  if (panel->saveButton()->isEnabled()) click(panel->saveButton());
+  const TPoint from = client(8, 24), to = client(56, 24);
+  (void)strokePixels(f, from, to);
+  const uint64_t own = layerSum(f);
+  ASSERT_TRUE(f.window->undo());
+  TAspectRotation* editor = panel->aspectEditor();
+  const std::vector<uint32_t> ownPreview = previewPixels(editor);
+  const uint8_t ownFalloff = panel->falloffPicker()->kind();
+
+  form->model().updateEventPanel(true);
+  SReplayPenState pen;
+  ASSERT_TRUE(penRenderParamOfKind(pen.render, 13));
+  pen.falloff.type = ownFalloff == 1 ? 2 : 1;
+  CPenShapeObj nib;
+  SPenShapeParam shape;
+  shape.init(15.0f);
+  shape.setAspect(0.4f);
+  shape.setAngle(30.0f);
+  nib.setParametric(nullptr, &shape, nullptr);
+  pen.nib = &nib;
+  ASSERT_TRUE(form->toolOptions().loadReplayParts(pen));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(panel->isEnabled());
+  EXPECT_DOUBLE_EQ(panel->sizeEdit()->value(), 15.0);
+  EXPECT_EQ(panel->falloffPicker()->kind(), form->toolOptions().paintParam().falloffType);
+  EXPECT_NE(form->toolOptions().paintParam().falloffType, ownFalloff);
+  EXPECT_NE(previewPixels(editor), ownPreview);
+
+  form->model().updateEventPanel(false);
+  form->toolOptions().clearReplayBrush();
+  form->model().pushStrokeParams();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(panel->isEnabled());
+  EXPECT_DOUBLE_EQ(panel->sizeEdit()->value(), 8.0);
+  EXPECT_EQ(panel->falloffPicker()->kind(), ownFalloff);
+  EXPECT_EQ(previewPixels(editor), ownPreview);
+  (void)strokePixels(f, from, to);
+  EXPECT_EQ(layerSum(f), own);
 }
 
 TEST_F(ToolOptionsPanelTest, WithoutAProfileTheFalloffPickerTogglesThePressureEdgeWhereTheBrushHasOne) {
