@@ -484,9 +484,9 @@ std::vector<uint32_t> previewPixels(TAspectRotation* editor) {
   return {g.pixels(), g.pixels() + static_cast<size_t>(g.width()) * static_cast<size_t>(g.height())};
 }
 
-// On a pen-method brush, each control that shapes the dab beside the
-// editor's own handles (the falloff pick, the hard edge) redraws the nib
-// preview and reaches the next stroke.
+// On a pen-method brush, each control that shapes the dab (the editor's
+// shape handle, the falloff pick, the hard edge) redraws the nib preview
+// and reaches the next stroke.
 TEST_F(PenMethodOptionsPanelTest, EachDabControlOfAPenMethodBrushRedrawsTheNibPreviewAndTheNextStroke) {
   form->model().setToolMode(ToolMode::Pencil);
   const TPaintParam& work = form->toolOptions().paintParam();
@@ -500,6 +500,16 @@ TEST_F(PenMethodOptionsPanelTest, EachDabControlOfAPenMethodBrushRedrawsTheNibPr
     std::function<void()> change;
   };
   const Case cases[] = {
+      {"aspect and angle",
+       [&] {
+         ASSERT_TRUE(editor->state().handlesEnabled);
+         const float aspect = work.aspect, angle = work.angle;
+         const SNibGeometry g = editor->geometry();
+         // Toward the centre and a little aside: flatter and turned.
+         dragHandle(editor, g.outer[8], {(g.outer[8].X + g.centre.X) / 2 + 6, (g.outer[8].Y + g.centre.Y) / 2 + 6});
+         EXPECT_NE(work.aspect, aspect);
+         EXPECT_NE(work.angle, angle);
+       }},
       {"falloff",
        [&] {
          TAirMapDropDown* picker = panel->falloffPicker();
