@@ -557,10 +557,15 @@ TEST_F(PenMethodOptionsPanelTest, EachDabControlOfAPenMethodBrushRedrawsTheNibPr
 // back, to the panel and to the next stroke.
 TEST_F(PenMethodOptionsPanelTest, AReplayShowsTheReplayedBrushAndItsEndTheUsersOwn) {
   form->model().setToolMode(ToolMode::Pencil);
+  // Changes the user has not saved: the replay's detour to the hand tool
+  // and back must not drop them.
   panel->sizeEdit()->setValue(8.0);
-  // The replay watches with the hand tool and comes back to the pencil: a
-  // tool change, which keeps the brush as saved.
-  if (panel->saveButton()->isEnabled()) click(panel->saveButton());
+  click(panel->falloffPicker());
+  ASSERT_NE(panel->falloffPicker()->popupForm(), nullptr);
+  QTest::mouseClick(panel->falloffPicker()->typeButton(form->toolOptions().paintParam().falloffType == 6 ? 1 : 0),
+                    Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::keyClick(panel->falloffPicker()->popupForm(), Qt::Key_Return);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   const TPoint from = client(8, 24), to = client(56, 24);
   (void)strokePixels(f, from, to);
   const uint64_t own = layerSum(f);
