@@ -89,6 +89,11 @@ void TAspectRotation::firePreview() {
   if (OnPreview) OnPreview();
 }
 
+void TAspectRotation::redrawPreview() {
+  firePreview();
+  render();
+}
+
 void TAspectRotation::modelChanged() {
   if (inModelChange_) return;
   inModelChange_ = true;
