@@ -17,6 +17,17 @@ namespace pg {
 // The unit lists of both dialogs: "%", "inch", "cm", "mm".
 inline constexpr std::array<int32_t, 4> kSizeDialogUnits = {4, 1, 2, 3};
 
+// What the canvas size dialog hands back: the new size and the anchor cell,
+// counted row by row from the top left.
+struct SImageSizeRecord {
+  int32_t width = 0, height = 0;
+  uint8_t anchor = 4;
+};
+// What the resampling dialog hands back: the new size and resolution.
+struct SResolutionRecord {
+  int32_t width = 0, height = 0, resolution = 0;
+};
+
 // One axis: the present size, the value and the unit it is held in (pixels,
 // inch, cm or mm), and the unit the unit field shows.
 struct SSizeAxis {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/assign_changed.h"
 #include "platform/string_table.h"
 
 namespace pg {
@@ -197,9 +198,7 @@ void CGradMngr::setModified(bool b) {
 }
 
 void CGradMngr::setFileName(const std::string& name) {
-  if (FileName == name) return;
-  FileName = name;
-  notifyChange();
+  if (assignIfChanged(FileName, name)) notifyChange();
 }
 
 }  // namespace pg

@@ -254,21 +254,27 @@ bool CPenShape::finishDirect(const SDiscBox& box, int32_t radius, int32_t aspect
   return true;
 }
 
+bool CPenShape::drawDirect(const SDiscBox& box,
+                           const std::function<bool(const SCellView& edge, const SCellView& dist)>& draw) {
+  factor_ = 1;
+  boxW_ = box.cols;
+  boxH_ = box.rows;
+  if (!sizeGrids(boxW_, boxH_)) return false;
+  return draw(SCellView{gridData(edge_), gridW_, gridH_}, SCellView{gridData(distance_), gridW_, gridH_});
+}
+
 bool CPenShape::prepareDisc(int32_t cx, int32_t cy, int32_t radius, bool columns) {
   invalidate();
   const int32_t q = quantizePenRadius(radius);
   SDiscBox box;
   if (q < 0 || !discGridBox(cx, cy, q, columns, box)) return false;
-  factor_ = 1;
-  boxW_ = box.cols;
-  boxH_ = box.rows;
-  if (!sizeGrids(boxW_, boxH_)) return false;
-  const SCellView edge{gridData(edge_), gridW_, gridH_};
-  const SCellView dist{gridData(distance_), gridW_, gridH_};
-  const bool covered =
-      columns ? discColumnsCoverage(edge, box, cx, cy, q) : discRowsCoverage(edge, box, cx, cy, q);
-  if (!covered || !discDistanceRows(dist, box, cx, cy, q, columns)) return false;
-  return finishDirect(box, q, 100, 0, q, q);
+  return drawDirect(box,
+                    [&](const SCellView& edge, const SCellView& dist) {
+                      return (columns ? discColumnsCoverage(edge, box, cx, cy, q)
+                                      : discRowsCoverage(edge, box, cx, cy, q)) &&
+                             discDistanceRows(dist, box, cx, cy, q, columns);
+                    }) &&
+         finishDirect(box, q, 100, 0, q, q);
 }
 
 bool CPenShape::prepareEllipse(int32_t cx, int32_t cy, int32_t radius, int32_t aspectPercent, int32_t angleDegrees,
@@ -283,15 +289,12 @@ bool CPenShape::prepareEllipse(int32_t cx, int32_t cy, int32_t radius, int32_t a
   e.angle = static_cast<float>(angleDegrees);
   SDiscBox box;
   if (q < 0 || !ellipseGridBox(e, box)) return false;
-  factor_ = 1;
-  boxW_ = box.cols;
-  boxH_ = box.rows;
-  if (!sizeGrids(boxW_, boxH_)) return false;
-  const SCellView edge{gridData(edge_), gridW_, gridH_};
-  const SCellView dist{gridData(distance_), gridW_, gridH_};
-  const bool covered = columns ? ellipseColumnsCoverage(edge, box, e) : ellipseRowsCoverage(edge, box, e);
-  if (!covered || !ellipseDistance(dist, box, e, columns)) return false;
-  return finishDirect(box, q, e.aspect, angleDegrees, box.right - cx, box.bottom - cy);
+  return drawDirect(box,
+                    [&](const SCellView& edge, const SCellView& dist) {
+                      return (columns ? ellipseColumnsCoverage(edge, box, e) : ellipseRowsCoverage(edge, box, e)) &&
+                             ellipseDistance(dist, box, e, columns);
+                    }) &&
+         finishDirect(box, q, e.aspect, angleDegrees, box.right - cx, box.bottom - cy);
 }
 
 bool CPenShape::prepareImageNib(const CPenShapeObj* nib, bool force) {

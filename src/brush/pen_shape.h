@@ -9,6 +9,7 @@
 // The grid is supersampled for small dabs (factor 2..5 cells a pixel). Image
 // nibs are resampled into the same grids instead of rasterised.
 #include <cstdint>
+#include <functional>
 
 #include "core/dyn_buffers.h"
 
@@ -17,6 +18,7 @@ namespace pg {
 class CGradeMapObj;
 class CPenShapeObj;
 struct SDiscBox;
+struct SCellView;
 
 class CPenShape {
  public:
@@ -96,6 +98,10 @@ class CPenShape {
   [[nodiscard]] bool setupOutline(int32_t radius, int32_t aspect, int32_t angle, double angleRad, double halfX, double halfY,
                     double margin);
   [[nodiscard]] bool buildGeometric(int32_t radius, int32_t aspect, int32_t angle, Kind kind);
+  // The common start of the direct-path prepares: the box's grids, which
+  // `draw` fills through their views (edge coverage, then distances).
+  [[nodiscard]] bool drawDirect(const SDiscBox& box,
+                                const std::function<bool(const SCellView& edge, const SCellView& dist)>& draw);
   // The common end of the direct-path prepares: the shape's values, the
   // centre on the origin cell, the dab grid.
   [[nodiscard]] bool finishDirect(const SDiscBox& box, int32_t radius, int32_t aspect, int32_t angle, int32_t rx, int32_t ry);

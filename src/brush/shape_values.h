@@ -38,6 +38,7 @@ struct SShapeValues {
   void reset() { *this = SShapeValues{}; }
   // Drops the nib (the other values stay).
   void clear();
+  bool operator==(const SShapeValues&) const = default;
 };
 
 // The values of a pen shape (its radius as the size; an image nib's bytes

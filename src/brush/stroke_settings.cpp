@@ -77,60 +77,28 @@ std::string_view strokeToolName(uint32_t kind) {
 
 // ---- stored records --------------------------------------------------------------
 
+namespace {
+
+// Each kind's defaults: the base ones with the kind's own changes (blur2 has
+// none of its own).
+constexpr SPenSetting kPenDefaults[kStrokeKindCount] = {
+    {.MIN = 0.75f, .ifSIZE = 1, .ifTRANSPARENCY = 1},
+    {.MIN = 0.333f, .WIDTH = 16.0f, .EFFECT = 65.0f, .ENV = 40.0f, .SPEED = 30.0f, .ifSIZE = 1, .ifTRANSPARENCY = 1},
+    {.WIDTH = 12.0f, .EFFECT = 10.0f},
+    {.WIDTH = 12.0f, .ifTRANSPARENCY = 1, .ifEDGE = 1},
+    {},
+    {.MIN = 0.6f, .WIDTH = 30.0f, .ifSIZE = 1, .ifTRANSPARENCY = 1, .opaque = 0.1f, .penSpacing = 0.15f},
+    {.MIN = 0.6f, .WIDTH = 15.0f, .ifTRANSPARENCY = 1, .opaque = 0.6f, .penSpacing = 0.04f},
+    {.MIN = 0.6f, .WIDTH = 25.0f, .EFFECT = 50.0f, .ifSIZE = 1, .ifTRANSPARENCY = 1, .opaque = 0.2f, .penSpacing = 0.15f},
+    {.MIN = 0.6f, .WIDTH = 25.0f, .EFFECT = 50.0f, .ifSIZE = 1, .ifTRANSPARENCY = 1, .opaque = 0.2f, .penSpacing = 0.15f},
+};
+
+}  // namespace
+
 bool strokeDefaults(SPenSetting& rec, uint32_t kind) {
-  rec = SPenSetting{};
-  switch (kind & kByteLookupMask) {
-    case skPen:
-      rec.MIN = 0.75f;
-      rec.ifSIZE = 1;
-      rec.ifTRANSPARENCY = 1;
-      return true;
-    case skWatercolor:
-      rec.MIN = 0.333f;
-      rec.WIDTH = 16.0f;
-      rec.EFFECT = 65.0f;
-      rec.ENV = 40.0f;
-      rec.SPEED = 30.0f;
-      rec.ifSIZE = 1;
-      rec.ifTRANSPARENCY = 1;
-      return true;
-    case skBlur:
-      rec.WIDTH = 12.0f;
-      rec.EFFECT = 10.0f;
-      return true;
-    case skEraser:
-      rec.WIDTH = 12.0f;
-      rec.ifTRANSPARENCY = 1;
-      rec.ifEDGE = 1;
-      return true;
-    case skAirbrush:
-      rec.MIN = 0.6f;
-      rec.WIDTH = 30.0f;
-      rec.penSpacing = 0.15f;
-      rec.opaque = 0.1f;
-      rec.ifSIZE = 1;
-      rec.ifTRANSPARENCY = 1;
-      return true;
-    case skRubpen:
-      rec.MIN = 0.6f;
-      rec.WIDTH = 15.0f;
-      rec.penSpacing = 0.04f;
-      rec.opaque = 0.6f;
-      rec.ifTRANSPARENCY = 1;
-      return true;
-    case skDarken:
-    case skLighten:
-      rec.MIN = 0.6f;
-      rec.WIDTH = 25.0f;
-      rec.penSpacing = 0.15f;
-      rec.opaque = 0.2f;
-      rec.EFFECT = 50.0f;
-      rec.ifSIZE = 1;
-      rec.ifTRANSPARENCY = 1;
-      return true;
-    default:
-      return false;  // blur2 and unknown kinds keep the base defaults
-  }
+  const uint32_t k = kind & kByteLookupMask;
+  rec = k < kStrokeKindCount ? kPenDefaults[k] : SPenSetting{};
+  return k < kStrokeKindCount && k != skBlur2;  // blur2 and unknown kinds keep the base defaults
 }
 
 bool penSettingKey(uint32_t kind, int32_t slot, std::string_view root, std::string& key) {
@@ -232,30 +200,33 @@ void TStroke::setColorQuiet(uint32_t colour) { color = colour; }
 void TStroke::setSubColor(uint32_t colour) { subColor = colour; }
 void TStroke::setOpacity(float v) { opacity = clampRange(v, kStrokeOpacityMin, kStrokeOpacityMax); }
 
-bool TStroke::setUseTone(bool on, bool) {
+namespace {
+
+// Stores a switch; `changed` is set when it differs and given.
+bool storeSwitch(uint8_t& field, bool on, uint8_t* changed) {
   const uint8_t v = on ? 1 : 0;
-  const bool differs = useTone != v;
+  const bool differs = field != v;
   if (differs) {
-    useTone = v;
-    changed = 1;
+    field = v;
+    if (changed != nullptr) *changed = 1;
   }
   return differs;
 }
 
-bool TStroke::setUseGradation(bool on, bool) {
-  const uint8_t v = on ? 1 : 0;
-  const bool differs = useGradation != v;
-  if (differs) {
-    useGradation = v;
-    changed = 1;
-  }
+}  // namespace
+
+bool TStroke::setUseTone(bool on, bool /*refresh: the plotter follows the switches itself*/) {
+  const bool differs = storeSwitch(useTone, on, &changed);
   return differs;
 }
 
-bool TStroke::setOpaqueMode(bool on, bool) {
-  const uint8_t v = on ? 1 : 0;
-  const bool differs = opaque != v;
-  if (differs) opaque = v;
+bool TStroke::setUseGradation(bool on, bool /*refresh: the plotter follows the switches itself*/) {
+  const bool differs = storeSwitch(useGradation, on, &changed);
+  return differs;
+}
+
+bool TStroke::setOpaqueMode(bool on, bool /*refresh: the plotter follows the switches itself*/) {
+  const bool differs = storeSwitch(opaque, on, nullptr);  // leaves `changed` as it was
   return differs;
 }
 

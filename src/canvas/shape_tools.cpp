@@ -406,25 +406,10 @@ void shapeEnd(TDrawWindow& w, const TPoint* p) {
   if (inProgress(w) || w.toolState().tool.count > 0) endShape(w);
 }
 
-template <ShapeClass C>
-void down(TDrawWindow& w, uint32_t shift, TPoint p) {
-  shapeDown(w, C, shift, p);
-}
-template <ShapeClass C>
-void drag(TDrawWindow& w, uint32_t shift, TPoint p) {
-  shapeDrag(w, C, shift, p);
-}
-template <ShapeClass C>
-void up(TDrawWindow& w, uint32_t shift, TPoint p) {
-  shapeUp(w, C, shift, p);
-}
-template <ShapeClass C>
-void dbl(TDrawWindow& w, uint32_t shift, TPoint p) {
-  shapeDoubleClick(w, C, shift, p);
-}
-template <ShapeClass C>
-void hover(TDrawWindow& w, uint32_t shift, TPoint p) {
-  shapeHover(w, C, shift, p);
+// A pointer handler of the table: the shape routine with the class bound.
+template <ShapeClass C, void (*Shape)(TDrawWindow&, ShapeClass, uint32_t, TPoint)>
+void bound(TDrawWindow& w, uint32_t shift, TPoint p) {
+  Shape(w, C, shift, p);
 }
 template <ShapeClass C>
 void key(TDrawWindow& w, int32_t k, uint32_t data) {
@@ -440,14 +425,15 @@ void overlay(TDrawWindow&) {
 
 template <ShapeClass C>
 constexpr SToolHandlers tableOf(PointerHandler upHandler) {
-  return SToolHandlers{down<C>, drag<C>, upHandler, dbl<C>, shapeRightDown, nullptr, nullptr, nullptr,
-                       hover<C>, key<C>, overlay,   finish<C>, shapeEnd};
+  return SToolHandlers{bound<C, shapeDown>, bound<C, shapeDrag>, upHandler, bound<C, shapeDoubleClick>,
+                       shapeRightDown, nullptr, nullptr, nullptr, bound<C, shapeHover>, key<C>, overlay, finish<C>,
+                       shapeEnd};
 }
 
 }  // namespace
 
-extern const SToolHandlers kBrushShapeHandlers = tableOf<ShapeClass::Brush>(up<ShapeClass::Brush>);
-extern const SToolHandlers kFillShapeHandlers = tableOf<ShapeClass::Fill>(up<ShapeClass::Fill>);
+extern const SToolHandlers kBrushShapeHandlers = tableOf<ShapeClass::Brush>(bound<ShapeClass::Brush, shapeUp>);
+extern const SToolHandlers kFillShapeHandlers = tableOf<ShapeClass::Fill>(bound<ShapeClass::Fill, shapeUp>);
 extern const SToolHandlers kSelectShapeHandlers = tableOf<ShapeClass::Select>(selectUp);
 
 }  // namespace pg

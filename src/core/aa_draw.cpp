@@ -68,6 +68,18 @@ struct SDiscGrid {
       for (int64_t j = 0; j < S; ++j) n += uint32_t((ex + j) * (ex + j) + (ey + i) * (ey + i) < R2);
     return n;
   }
+  // Calls visit(x, y, ex, ey, corners outside) for every pixel of the range,
+  // row by row.
+  template <class Visit>
+  void forEachPixel(Visit visit) const {
+    for (int32_t y = y0; y <= y1; ++y) {
+      const int64_t ey = dy(y);
+      for (int32_t x = x0; x <= x1; ++x) {
+        const int64_t ex = dx(x);
+        visit(x, y, ex, ey, cornersOutside(ex, ey));
+      }
+    }
+  }
 };
 
 // The soft factor max(0, 255 - d2*255 div R2), two ways: a floating estimate
@@ -110,27 +122,22 @@ void disc32(TMTC& plane, bool antialias, float cx, float cy, float radius, float
   const bool softOn = soft && radius >= 3.0f;
   const uint32_t full = scaledByte(255, opacity);
   const Soft softDiv(g.R2);
-  for (int32_t y = g.y0; y <= g.y1; ++y) {
-    const int64_t ey = g.dy(y);
-    for (int32_t x = g.x0; x <= g.x1; ++x) {
-      const int64_t ex = g.dx(x);
-      const int out = g.cornersOutside(ex, ey);
-      if (out == 4) continue;
-      const uint32_t s = softOn ? softDiv.factor(ex, ey) : 255;
-      uint32_t alpha;
-      if (out > 0) {
-        if (!antialias) {
-          alpha = full;
-        } else {
-          const uint32_t n = g.samplesInside(ex, ey);
-          alpha = softOn ? ((full * n * s) >> 8) >> 4 : full * n / 16;
-        }
+  g.forEachPixel([&](int32_t x, int32_t y, int64_t ex, int64_t ey, int out) {
+    if (out == 4) return;
+    const uint32_t s = softOn ? softDiv.factor(ex, ey) : 255;
+    uint32_t alpha;
+    if (out > 0) {
+      if (!antialias) {
+        alpha = full;
       } else {
-        alpha = softOn ? (full * s) >> 8 : full;
+        const uint32_t n = g.samplesInside(ex, ey);
+        alpha = softOn ? ((full * n * s) >> 8) >> 4 : full * n / 16;
       }
-      plot(x, y, alpha);
+    } else {
+      alpha = softOn ? (full * s) >> 8 : full;
     }
-  }
+    plot(x, y, alpha);
+  });
 }
 
 // TChannel.fillDiscSoftAA: 5 x 5 sub-samples through blendPixelTab.
@@ -141,27 +148,22 @@ void discSoft8(TChannel& plane, uint32_t value, bool max, float cx, float cy, fl
   const bool small = radius <= 3.0f;
   const uint32_t valOp = scaledByte(value, opacity);
   const Soft softDiv(g.R2);
-  for (int32_t y = g.y0; y <= g.y1; ++y) {
-    const int64_t ey = g.dy(y);
-    for (int32_t x = g.x0; x <= g.x1; ++x) {
-      const int64_t ex = g.dx(x);
-      const int out = g.cornersOutside(ex, ey);
-      if (out == 4 && !small) continue;
-      const uint32_t s = soft ? softDiv.factor(ex, ey) : 255;
-      if (out > 0 || small) {
-        const uint32_t n = g.samplesInside(ex, ey);
-        const uint32_t a = soft ? ((valOp * n * s) >> 8) / 25 : valOp * n / 25;
-        if (!max) {
-          blendPixelTab(plane, x, y, value, a);
-        } else if (plane.getPixelClamped(x, y) < a) {
-          blendPixelTab(plane, x, y, a, 255);
-        }
-      } else {
-        const uint32_t v = soft ? (valOp * s) >> 8 : valOp;
-        if (!max || plane.getPixelClamped(x, y) < v) blendPixelTab(plane, x, y, v, 255);
+  g.forEachPixel([&](int32_t x, int32_t y, int64_t ex, int64_t ey, int out) {
+    if (out == 4 && !small) return;
+    const uint32_t s = soft ? softDiv.factor(ex, ey) : 255;
+    if (out > 0 || small) {
+      const uint32_t n = g.samplesInside(ex, ey);
+      const uint32_t a = soft ? ((valOp * n * s) >> 8) / 25 : valOp * n / 25;
+      if (!max) {
+        blendPixelTab(plane, x, y, value, a);
+      } else if (plane.getPixelClamped(x, y) < a) {
+        blendPixelTab(plane, x, y, a, 255);
       }
+    } else {
+      const uint32_t v = soft ? (valOp * s) >> 8 : valOp;
+      if (!max || plane.getPixelClamped(x, y) < v) blendPixelTab(plane, x, y, v, 255);
     }
-  }
+  });
 }
 
 // ---- spans ------------------------------------------------------------------
@@ -315,30 +317,25 @@ void fillDiscAA(TChannel& plane, uint32_t value, bool antialias, float cx, float
   const bool small = radius <= 3.0f;
   const uint32_t full = scaledByte(255, opacity);
   const uint32_t valOp = scaledByte(value, opacity);
-  for (int32_t y = g.y0; y <= g.y1; ++y) {
-    const int64_t ey = g.dy(y);
-    for (int32_t x = g.x0; x <= g.x1; ++x) {
-      const int64_t ex = g.dx(x);
-      const int out = g.cornersOutside(ex, ey);
-      if (out == 4 && !small) continue;
-      if (out > 0 || small) {
-        if (!antialias) {
-          plot(plane, x, y, value, full);
-          continue;
-        }
-        const uint32_t a = full * g.samplesInside(ex, ey) / 25;
-        if (!max) {
-          plot(plane, x, y, value, a);
-        } else if (plane.getPixelClamped(x, y) < a) {
-          plot(plane, x, y, a, 255);
-        }
-      } else if (!max) {
+  g.forEachPixel([&](int32_t x, int32_t y, int64_t ex, int64_t ey, int out) {
+    if (out == 4 && !small) return;
+    if (out > 0 || small) {
+      if (!antialias) {
         plot(plane, x, y, value, full);
-      } else if (plane.getPixelClamped(x, y) < valOp) {
-        plot(plane, x, y, valOp, 255);
+        return;
       }
+      const uint32_t a = full * g.samplesInside(ex, ey) / 25;
+      if (!max) {
+        plot(plane, x, y, value, a);
+      } else if (plane.getPixelClamped(x, y) < a) {
+        plot(plane, x, y, a, 255);
+      }
+    } else if (!max) {
+      plot(plane, x, y, value, full);
+    } else if (plane.getPixelClamped(x, y) < valOp) {
+      plot(plane, x, y, valOp, 255);
     }
-  }
+  });
 }
 
 void fillDiscSoftAA(TChannel& plane, uint32_t value, bool max, float cx, float cy, float radius, float opacity,

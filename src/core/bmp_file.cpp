@@ -113,9 +113,7 @@ void writeBmpFileHeader(const SBmpFileHeader& h, uint8_t out[kBmpFileHeaderSize]
 }
 
 SBmpFileHeader readBmpFileHeader(const uint8_t in[kBmpFileHeaderSize]) {
-  SBmpFileHeader h;
-  (void)readRecord(in, kBmpFileHeaderSize, h, fileHeaderFields);  // see above
-  return h;
+  return recordFromBytes<SBmpFileHeader>(in, kBmpFileHeaderSize, fileHeaderFields);
 }
 
 void writeBmpInfoHeader(const SBmpInfoHeader& h, uint8_t out[kBmpInfoHeaderSize]) {
@@ -123,9 +121,7 @@ void writeBmpInfoHeader(const SBmpInfoHeader& h, uint8_t out[kBmpInfoHeaderSize]
 }
 
 SBmpInfoHeader readBmpInfoHeader(const uint8_t in[kBmpInfoHeaderSize]) {
-  SBmpInfoHeader h;
-  (void)readRecord(in, kBmpInfoHeaderSize, h, infoHeaderFields);  // see above
-  return h;
+  return recordFromBytes<SBmpInfoHeader>(in, kBmpInfoHeaderSize, infoHeaderFields);
 }
 
 int32_t dpiToPixelsPerMeter(int32_t dpi) {

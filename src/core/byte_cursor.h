@@ -145,4 +145,14 @@ template <class Record, class Fields>
   return c.ok();
 }
 
+// A record from bytes that hold all its fields (a buffer of the record's own
+// size, checked by the caller): nothing can run short, so there is no result
+// to check.
+template <class Record, class Fields>
+Record recordFromBytes(const uint8_t* data, size_t size, Fields fields) {
+  Record record;
+  (void)readRecord(data, size, record, fields);  // the size covers the fields
+  return record;
+}
+
 }  // namespace pg

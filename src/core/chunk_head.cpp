@@ -19,9 +19,7 @@ void chunkHeadFields(CByteCursor& c, SChunkHead& h) { c.field(h.tag).field(h.siz
 }  // namespace
 
 SChunkHead parseChunkHead(const uint8_t* bytes) {
-  SChunkHead head;
-  (void)readRecord(bytes, kChunkHeadBytes, head, chunkHeadFields);  // the 8 bytes are the caller's
-  return head;
+  return recordFromBytes<SChunkHead>(bytes, kChunkHeadBytes, chunkHeadFields);
 }
 
 void storeChunkHead(uint8_t* bytes, const SChunkHead& head) {

@@ -25,6 +25,37 @@ inline double withHighWord(double x, uint32_t hi) { return fromWords(hi, lowWord
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// log(2) in two parts, the high one with trailing zero bits so that k * ln2Hi
+// is exact for every exponent k.
+constexpr double ln2Hi = 6.93147180369123816490e-01;
+constexpr double ln2Lo = 1.90821492927058770002e-10;
+// The polynomial of log(m) = 2s + s R(s^2) about m = 1, s = (m - 1) / (m + 1).
+constexpr double Lg1 = 6.666666666666735130e-01;
+constexpr double Lg2 = 3.999999999940941908e-01;
+constexpr double Lg3 = 2.857142874366239149e-01;
+constexpr double Lg4 = 2.222219843214978396e-01;
+constexpr double Lg5 = 1.818357216161805012e-01;
+constexpr double Lg6 = 1.531383769920937332e-01;
+constexpr double Lg7 = 1.479819860511658591e-01;
+
+// Splits x > 0 finite into 2^k * m with m in [sqrt(2)/2, sqrt(2)); hx is
+// left as the low 20 bits of the high word of x's mantissa before m was
+// halved (the log's small-argument and interval tests read it).
+double splitExponent(double x, int& k, int32_t& hx) {
+  k = 0;
+  hx = int32_t(highWord(x));
+  if (hx < 0x00100000) {  // subnormal
+    k -= 54;
+    x *= 18014398509481984.0;  // 2^54
+    hx = int32_t(highWord(x));
+  }
+  k += (hx >> 20) - 1023;
+  hx &= 0x000fffff;
+  const int32_t i = (hx + 0x95f64) & 0x100000;
+  k += i >> 20;
+  return withHighWord(x, uint32_t(hx | (i ^ 0x3ff00000)));
+}
+
 // a * b as an unevaluated sum hi + lo (Dekker, no fused multiply-add).
 void twoProductFree(double a, double b, double& hi, double& lo) {
   constexpr double split = 134217729.0;  // 2^27 + 1
@@ -325,8 +356,6 @@ double atan2(double y, double x) {
 }
 
 double exp(double x) {
-  constexpr double ln2Hi = 6.93147180369123816490e-01;
-  constexpr double ln2Lo = 1.90821492927058770002e-10;
   constexpr double invLn2 = 1.44269504088896338700e+00;
   constexpr double P1 = 1.66666666666666019037e-01;
   constexpr double P2 = -2.77777777770155933842e-03;
@@ -366,32 +395,13 @@ double exp(double x) {
 }
 
 double log(double x) {
-  constexpr double ln2Hi = 6.93147180369123816490e-01;
-  constexpr double ln2Lo = 1.90821492927058770002e-10;
-  constexpr double Lg1 = 6.666666666666735130e-01;
-  constexpr double Lg2 = 3.999999999940941908e-01;
-  constexpr double Lg3 = 2.857142874366239149e-01;
-  constexpr double Lg4 = 2.222219843214978396e-01;
-  constexpr double Lg5 = 1.818357216161805012e-01;
-  constexpr double Lg6 = 1.531383769920937332e-01;
-  constexpr double Lg7 = 1.479819860511658591e-01;
   if (std::isnan(x)) return x + x;
   if (x < 0) return kNaN;
   if (x == 0) return -std::numeric_limits<double>::infinity();
   if (std::isinf(x)) return x;
-  int32_t hx = int32_t(highWord(x));
   int k = 0;
-  if (hx < 0x00100000) {  // subnormal
-    k -= 54;
-    x *= 18014398509481984.0;  // 2^54
-    hx = int32_t(highWord(x));
-  }
-  k += (hx >> 20) - 1023;
-  hx &= 0x000fffff;
-  const int32_t i = (hx + 0x95f64) & 0x100000;
-  x = withHighWord(x, uint32_t(hx | (i ^ 0x3ff00000)));  // x or x/2 into [sqrt(2)/2, sqrt(2))
-  k += i >> 20;
-  const double f = x - 1.0;
+  int32_t hx = 0;
+  const double f = splitExponent(x, k, hx) - 1.0;
   const double dk = double(k);
   if ((0x000fffff & (2 + hx)) < 3) {  // |f| < 2^-20
     if (f == 0.0) return k == 0 ? 0.0 : dk * ln2Hi + dk * ln2Lo;
@@ -431,27 +441,9 @@ inline void twoSum(double a, double b, double& s, double& e) {
 // x = 2^k m with m near 1, log(m) = 2s + s R(s^2) for s = (m - 1) / (m + 1),
 // the leading 2s carried in two parts.
 void logExtended(double x, double& hi, double& lo) {
-  constexpr double ln2Hi = 6.93147180369123816490e-01;
-  constexpr double ln2Lo = 1.90821492927058770002e-10;
-  constexpr double Lg1 = 6.666666666666735130e-01;
-  constexpr double Lg2 = 3.999999999940941908e-01;
-  constexpr double Lg3 = 2.857142874366239149e-01;
-  constexpr double Lg4 = 2.222219843214978396e-01;
-  constexpr double Lg5 = 1.818357216161805012e-01;
-  constexpr double Lg6 = 1.531383769920937332e-01;
-  constexpr double Lg7 = 1.479819860511658591e-01;
   int k = 0;
-  if (highWord(x) < 0x00100000) {
-    k -= 54;
-    x *= 18014398509481984.0;
-  }
-  int32_t hx = int32_t(highWord(x));
-  k += (hx >> 20) - 1023;
-  hx &= 0x000fffff;
-  const int32_t i = (hx + 0x95f64) & 0x100000;
-  const double m = withHighWord(x, uint32_t(hx | (i ^ 0x3ff00000)));
-  k += i >> 20;
-  const double f = m - 1.0;  // exact
+  int32_t hx = 0;
+  const double f = splitExponent(x, k, hx) - 1.0;  // exact
   double uh = 0;
   double ul = 0;
   twoSum(2.0, f, uh, ul);

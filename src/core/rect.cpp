@@ -6,25 +6,39 @@ namespace pg {
 
 namespace {
 
+// One axis of intersectEdges: lo..hi clipped to bLo..bHi; false as soon as
+// they are seen apart.
+template <class T>
+bool intersectSpan(T& lo, T& hi, T bLo, T bHi) {
+  if (bLo > lo)
+    lo = bLo;
+  else if (lo > bHi)
+    return false;
+  if (bHi < hi)
+    hi = bHi;
+  else if (hi < bLo)
+    return false;
+  return true;
+}
+
 template <class R>
 bool intersectEdges(R& a, const R& b) {
-  if (b.Left > a.Left)
-    a.Left = b.Left;
-  else if (a.Left > b.Right)
-    return false;
-  if (b.Right < a.Right)
-    a.Right = b.Right;
-  else if (a.Right < b.Left)
-    return false;
-  if (b.Top > a.Top)
-    a.Top = b.Top;
-  else if (a.Top > b.Bottom)
-    return false;
-  if (b.Bottom < a.Bottom)
-    a.Bottom = b.Bottom;
-  else if (a.Bottom < b.Top)
-    return false;
-  return a.Left < a.Right && a.Top < a.Bottom;
+  return intersectSpan(a.Left, a.Right, b.Left, b.Right) && intersectSpan(a.Top, a.Bottom, b.Top, b.Bottom) &&
+         a.Left < a.Right && a.Top < a.Bottom;
+}
+
+// A run of `length` at `at` cut to 0..extent, `other` (the same run's place
+// on the other side of a copy) moved along with its start; false when the run
+// lies wholly outside.
+bool clipRun(int64_t extent, int64_t& at, int64_t& length, int64_t& other) {
+  if (at >= extent || at + length < 1) return false;
+  if (at < 0) {
+    length += at;
+    other -= at;
+    at = 0;
+  }
+  if (at + length > extent) length = extent - at;
+  return true;
 }
 
 // One axis of clipCopyRect: start/length of the source rectangle, pos in the
@@ -32,22 +46,7 @@ bool intersectEdges(R& a, const R& b) {
 // only when something is left to copy.
 bool clipAxis(int32_t dstExtent, int32_t srcExtent, int32_t& posRef, int32_t& startRef, int32_t& lengthRef) {
   int64_t pos = posRef, start = startRef, length = lengthRef;
-  if (start >= srcExtent || start + length < 1) return false;
-  if (start < 0) {
-    length += start;
-    pos -= start;
-    start = 0;
-  }
-  if (start + length > srcExtent) length = srcExtent - start;
-
-  if (pos >= dstExtent || pos + length < 1) return false;
-  if (pos < 0) {
-    length += pos;
-    start -= pos;
-    pos = 0;
-  }
-  if (pos + length > dstExtent) length = dstExtent - pos;
-  if (length < 1) return false;
+  if (!clipRun(srcExtent, start, length, pos) || !clipRun(dstExtent, pos, length, start) || length < 1) return false;
   posRef = static_cast<int32_t>(pos);
   startRef = static_cast<int32_t>(start);
   lengthRef = static_cast<int32_t>(length);

@@ -149,14 +149,37 @@ bool downsample4x4(const TMTC& src, TMTC& dst) {
 
 // ---- box reduction of a rectangle -----------------------------------------
 
+namespace {
+
+// The clipped destination rectangle of a box reduction, the 10-bit source
+// steps of a destination pixel, and the box of (kx + 1) x (ky + 1) source
+// pixels each one averages.
+struct SBoxReduction {
+  SRectXYWH r;
+  int64_t stepX = 0, stepY = 0;
+  int64_t kx = 0, ky = 0;
+  uint64_t n = 1;
+
+  // False when either plane holds no pixels or the rectangle misses dst.
+  bool init(const TMTC& src, const TMTC& dst, SRectXYWH rect) {
+    if (!hasPixels(src) || !hasPixels(dst)) return false;
+    r = rect;
+    if (!clipXYWHToSize(r, dst.size())) return false;
+    stepX = (int64_t(src.Width) << 10) / dst.Width;
+    stepY = (int64_t(src.Height) << 10) / dst.Height;
+    kx = src.Width / dst.Width;
+    ky = src.Height / dst.Height;
+    n = uint64_t(kx + 1) * uint64_t(ky + 1);
+    return true;
+  }
+};
+
+}  // namespace
+
 bool reference::downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (!hasPixels(src) || !hasPixels(dst)) return false;
-  SRectXYWH r{x, y, w, h};
-  if (!clipXYWHToSize(r, dst.size())) return false;
-  const int64_t stepX = (int64_t(src.Width) << 10) / dst.Width;
-  const int64_t stepY = (int64_t(src.Height) << 10) / dst.Height;
-  const int64_t kx = src.Width / dst.Width, ky = src.Height / dst.Height;
-  const uint64_t n = uint64_t(kx + 1) * uint64_t(ky + 1);
+  SBoxReduction box;
+  if (!box.init(src, dst, SRectXYWH{x, y, w, h})) return false;
+  const auto [r, stepX, stepY, kx, ky, n] = box;
   for (int32_t py = r.Y; py < r.Y + r.Height; ++py) {
     for (int32_t px = r.X; px < r.X + r.Width; ++px) {
       const int64_t bx = (stepX * px) >> 10, by = (stepY * py) >> 10;
@@ -177,13 +200,9 @@ bool reference::downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t
 }
 
 bool downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (!hasPixels(src) || !hasPixels(dst)) return false;
-  SRectXYWH r{x, y, w, h};
-  if (!clipXYWHToSize(r, dst.size())) return false;
-  const int64_t stepX = (int64_t(src.Width) << 10) / dst.Width;
-  const int64_t stepY = (int64_t(src.Height) << 10) / dst.Height;
-  const int64_t kx = src.Width / dst.Width, ky = src.Height / dst.Height;
-  const uint64_t n = uint64_t(kx + 1) * uint64_t(ky + 1);
+  SBoxReduction box;
+  if (!box.init(src, dst, SRectXYWH{x, y, w, h})) return false;
+  const auto [r, stepX, stepY, kx, ky, n] = box;
   // Sums stay below 255 * n; below 2^32 the division is a multiplication.
   const bool fastDivide = n < (uint64_t(1) << 24);
   const SDivider divider(n);
@@ -217,6 +236,19 @@ bool downsampleRect4x4(const TMTC& src, TMTC& dst, int32_t x, int32_t y, int32_t
 
 // ---- nearest-sample stretch ------------------------------------------------
 
+namespace {
+
+// The destination rows below the `rows` the source filled repeat the last of
+// them.
+void repeatLastRow(TMTC& dst, SRectXYWH dstRect, int32_t rows) {
+  const uint32_t* last = dst.pixelAt(dstRect.X, dstRect.Y + rows - 1);
+  for (int32_t r = rows; r < dstRect.Height; ++r) {
+    std::memcpy(dst.pixelAt(dstRect.X, dstRect.Y + r), last, size_t(dstRect.Width) * 4);
+  }
+}
+
+}  // namespace
+
 bool reference::stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH srcRect) {
   if (!hasPixels(src) || !hasPixels(dst)) return false;
   if (!clipXYWHToSize(srcRect, src.size()) || !clipXYWHToSize(dstRect, dst.size())) return false;
@@ -232,10 +264,7 @@ bool reference::stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, S
     sy += stepY;
     ++rows;
   }
-  const uint32_t* last = dst.pixelAt(dstRect.X, dstRect.Y + rows - 1);
-  for (int32_t r = rows; r < dstRect.Height; ++r) {
-    std::memcpy(dst.pixelAt(dstRect.X, dstRect.Y + r), last, size_t(dstRect.Width) * 4);
-  }
+  repeatLastRow(dst, dstRect, rows);
   return true;
 }
 
@@ -277,10 +306,7 @@ bool stretchCopyRect(TMTC& dst, const TMTC& src, SRectXYWH dstRect, SRectXYWH sr
     sy += stepY;
     ++rows;
   }
-  const uint32_t* last = dst.pixelAt(dstRect.X, dstRect.Y + rows - 1);
-  for (int32_t r = rows; r < dstRect.Height; ++r) {
-    std::memcpy(dst.pixelAt(dstRect.X, dstRect.Y + r), last, size_t(dstRect.Width) * 4);
-  }
+  repeatLastRow(dst, dstRect, rows);
   return true;
 }
 

@@ -18,9 +18,7 @@ void attrRecordFields(CByteCursor& c, SLayerAttrRecord& r) {
 }  // namespace
 
 SLayerAttrRecord SLayerAttrRecord::fromBytes(const uint8_t* bytes) {
-  SLayerAttrRecord r;
-  (void)readRecord(bytes, kBytes, r, attrRecordFields);  // the 72 bytes hold exactly the 18 words
-  return r;
+  return recordFromBytes<SLayerAttrRecord>(bytes, kBytes, attrRecordFields);
 }
 
 std::array<uint8_t, SLayerAttrRecord::kBytes> SLayerAttrRecord::bytes() const {

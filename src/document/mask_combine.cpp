@@ -172,9 +172,7 @@ bool CMaskMngr::invertMask(int32_t i, std::unique_ptr<CMaskData>& old) {
   inv->image->clearCommitFailed();
   (void)inv->image->xorAll(255);  // checked by commitFailed()
   if (inv->image->commitFailed()) return false;
-  (void)updateMaskThumbnail(*inv);  // a thumbnail that fails stays stale
-  old = replaceMask(i, std::move(inv));
-  renumber();
+  old = installRebuilt(i, std::move(inv));
   return true;
 }
 
@@ -185,9 +183,7 @@ bool CMaskMngr::cropToCanvas(int32_t i, std::unique_ptr<CMaskData>& old) {
   if (liesWithinCanvas(*m, r)) return true;
   std::unique_ptr<CMaskData> cropped = maskOver(*m, TRect{0, 0, docWidth_, docHeight_});
   if (!cropped) return false;
-  (void)updateMaskThumbnail(*cropped);  // a thumbnail that fails stays stale
-  old = replaceMask(i, std::move(cropped));
-  renumber();
+  old = installRebuilt(i, std::move(cropped));
   return true;
 }
 
@@ -201,10 +197,15 @@ bool CMaskMngr::trimAfterAdd(int32_t i) {
   if (m->getBounds(bounds)) unionRect(keep, bounds);
   std::unique_ptr<CMaskData> trimmed = maskOver(*m, keep);
   if (!trimmed) return false;
-  (void)updateMaskThumbnail(*trimmed);  // a thumbnail that fails stays stale
-  (void)replaceMask(i, std::move(trimmed));  // frees the untrimmed mask; i was checked above
-  renumber();
+  (void)installRebuilt(i, std::move(trimmed));  // frees the untrimmed mask
   return true;
+}
+
+std::unique_ptr<CMaskData> CMaskMngr::installRebuilt(int32_t i, std::unique_ptr<CMaskData>&& mask) {
+  (void)updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
+  std::unique_ptr<CMaskData> old = replaceMask(i, std::move(mask));
+  renumber();
+  return old;
 }
 
 // ---- thumbnails -------------------------------------------------------------
@@ -227,22 +228,11 @@ bool CMaskMngr::updateAllThumbnails() {
 
 // ---- outline ----------------------------------------------------------------
 
-bool CMaskMngr::traceAnts(SSize docSize, int32_t i) {
-  if (i < 0) i = current_;
-  CMaskData* m = getMask(i);
-  if (!CMaskData::hasImage(m)) {
-    clearAnts();
-    return m != nullptr;
-  }
-  TChannel plane;
-  if (!plane.Resize(docSize.W, docSize.H)) return false;
-  m->image->copyToChannel(plane, -m->offsetX, -m->offsetY, false);
-  if (!ants_.trace(plane, false)) return false;
-  tracedIndex_ = i;
-  return true;
-}
+bool CMaskMngr::traceAnts(SSize docSize, int32_t i) { return traceMaskAnts(i, &docSize); }
 
-bool CMaskMngr::traceAntsFull(int32_t i) {
+bool CMaskMngr::traceAntsFull(int32_t i) { return traceMaskAnts(i, nullptr); }
+
+bool CMaskMngr::traceMaskAnts(int32_t i, const SSize* docSize) {
   if (i < 0) i = current_;
   CMaskData* m = getMask(i);
   if (!CMaskData::hasImage(m)) {
@@ -250,10 +240,12 @@ bool CMaskMngr::traceAntsFull(int32_t i) {
     return m != nullptr;
   }
   TChannel plane;
-  if (!plane.Resize(m->imageWidth(), m->imageHeight())) return false;
-  m->image->copyToChannel(plane, 0, 0, false);
+  const SSize size = docSize != nullptr ? *docSize : SSize{m->imageWidth(), m->imageHeight()};
+  if (!plane.Resize(size.W, size.H)) return false;
+  const TPoint at = docSize != nullptr ? TPoint{-m->offsetX, -m->offsetY} : TPoint{};
+  m->image->copyToChannel(plane, at.X, at.Y, false);
   if (!ants_.trace(plane, false)) return false;
-  ants_.setOrigin(-m->offsetX, -m->offsetY);
+  if (docSize == nullptr) ants_.setOrigin(-m->offsetX, -m->offsetY);
   tracedIndex_ = i;
   return true;
 }

@@ -86,30 +86,33 @@ std::unique_ptr<CBlockVCH> CMaskData::swapImage(std::unique_ptr<CBlockVCH> img) 
 
 // ---- masks and layers -------------------------------------------------------
 
-bool CMaskData::fromLayerLuminance(const CLayerData& layer, bool invert) {
+namespace {
+
+// The mask becomes a channel the fill draws from the layer's image, placed
+// where the layer's image is and named after the layer with the word.
+template <class Fill>
+bool maskFromLayer(CMaskData& mask, const CLayerData& layer, uint32_t word, Fill fill) {
   if (!layer.hasImage()) return false;
   std::unique_ptr<CBlockVCH> img = newChannel(layer.imageWidth(), layer.imageHeight());
-  if (!img || !img->fromLuminance(*layer.image, invert)) return false;
+  if (!img || !fill(*img)) return false;
   img->compact();
-  image = std::move(img);
-  offsetX = layer.offsetX;
-  offsetY = layer.offsetY;
-  (void)fitThumbnail(layer.width, layer.height);  // a thumbnail that fails stays stale
-  name = derivedName(kStrBrightnessWord, layer.name);
+  mask.image = std::move(img);
+  mask.offsetX = layer.offsetX;
+  mask.offsetY = layer.offsetY;
+  (void)mask.fitThumbnail(layer.width, layer.height);  // a thumbnail that fails stays stale
+  mask.name = derivedName(word, layer.name);
   return true;
 }
 
+}  // namespace
+
+bool CMaskData::fromLayerLuminance(const CLayerData& layer, bool invert) {
+  return maskFromLayer(*this, layer, kStrBrightnessWord,
+                       [&](CBlockVCH& img) { return img.fromLuminance(*layer.image, invert); });
+}
+
 bool CMaskData::fromLayerAlpha(const CLayerData& layer) {
-  if (!layer.hasImage()) return false;
-  std::unique_ptr<CBlockVCH> img = newChannel(layer.imageWidth(), layer.imageHeight());
-  if (!img || !img->fromAlpha(*layer.image)) return false;
-  img->compact();
-  image = std::move(img);
-  offsetX = layer.offsetX;
-  offsetY = layer.offsetY;
-  (void)fitThumbnail(layer.width, layer.height);  // a thumbnail that fails stays stale
-  name = derivedName(kStrMaskWord, layer.name);
-  return true;
+  return maskFromLayer(*this, layer, kStrMaskWord, [&](CBlockVCH& img) { return img.fromAlpha(*layer.image); });
 }
 
 bool CMaskData::writeToLayerAlpha(CLayerData& layer) const {

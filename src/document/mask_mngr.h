@@ -159,6 +159,11 @@ class CMaskMngr {
 
  private:
   [[nodiscard]] std::unique_ptr<CMaskData> newEmptyMask(int32_t index) const;
+  // Puts a rebuilt mask in place of mask i (a valid index) with its
+  // thumbnail drawn, renumbers, and answers the mask it replaced.
+  [[nodiscard]] std::unique_ptr<CMaskData> installRebuilt(int32_t i, std::unique_ptr<CMaskData>&& mask);
+  // traceAnts with the document's size, traceAntsFull with none.
+  [[nodiscard]] bool traceMaskAnts(int32_t i, const SSize* docSize);
 
   std::vector<std::unique_ptr<CMaskData>> masks_;
   int32_t current_ = -1;

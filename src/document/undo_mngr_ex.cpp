@@ -116,6 +116,19 @@ bool CUndoMngrEx::store(std::unique_ptr<CUndoData>& record) {
 
 // ---- recording entry points --------------------------------------------------------
 
+namespace {
+
+// A new record of the kind, or null when its memory could not be had.
+std::unique_ptr<CUndoData> newRecord(int kind, int64_t layerId) {
+  try {
+    return CUndoData::make(kind, layerId);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+}  // namespace
+
 bool CUndoMngrEx::recordLayerRegion(const CLayerData& layer, const SRectXYWH& rect, int kind) {
   if (!undoEnabled() || !layer.image) return false;
   std::unique_ptr<CUndoData> rec;
@@ -128,11 +141,8 @@ bool CUndoMngrEx::recordLayerRegion(const CLayerData& layer, const SRectXYWH& re
       break;
     case UndoClass::InPlace:
       if (kind > kUndoInvertAlpha) return false;  // several layers: recordLayersTransform
-      try {
-        rec = CUndoData::make(kind, layer.id);
-      } catch (const std::bad_alloc&) {
-        return false;
-      }
+      rec = newRecord(kind, layer.id);
+      if (!rec) return false;
       rec->rect = rect;
       break;
     default:
@@ -148,12 +158,8 @@ bool CUndoMngrEx::recordLayersTransform(int kind, int32_t currentIndex, std::vec
   CLayerMngr* layers = owner_.undoLayers();
   const CLayerData* current = layers != nullptr ? layers->getLayer(currentIndex) : nullptr;
   if (current == nullptr) return false;
-  std::unique_ptr<CUndoData> rec;
-  try {
-    rec = CUndoData::make(kind, current->id);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  std::unique_ptr<CUndoData> rec = newRecord(kind, current->id);
+  if (!rec) return false;
   rec->layerIndex = currentIndex;
   rec->rect = {0, 0, current->imageWidth(), current->imageHeight()};
   rec->ids = std::move(layerIds);
@@ -166,12 +172,8 @@ bool CUndoMngrEx::recordLayerAttr(CLayerData* layer, int32_t newValue, int kind,
   CLayerData* target = layer;
   if (kind == kUndoPaperColor) target = layers != nullptr ? layers->currentLayer() : nullptr;
   if (target == nullptr) return false;
-  std::unique_ptr<CUndoData> rec;
-  try {
-    rec = CUndoData::make(kind, target->id);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  std::unique_ptr<CUndoData> rec = newRecord(kind, target->id);
+  if (!rec) return false;
   rec->layerIndex = target->index;
   rec->rect = {0, 0, target->imageWidth(), target->imageHeight()};
   rec->value2 = newValue;
@@ -333,19 +335,19 @@ bool CUndoMngrEx::applyNewest(bool undoSide, CLayerMngr& layers, CLayerData* lay
 }
 
 bool CUndoMngrEx::applyUndo(int32_t& layerIndex, uint32_t& flags, TRect& rect) {
-  CLayerMngr* layers = owner_.undoLayers();
-  if (layers == nullptr) return false;
-  lastIndex_ = -1;
-  const bool ok = layers->applyUndo(*undoSide_, layerIndex, flags, rect);
-  if (ok && lastIndex_ >= 0) layerIndex = lastIndex_;
-  return ok;
+  return applySide(true, layerIndex, flags, rect);
 }
 
 bool CUndoMngrEx::applyRedo(int32_t& layerIndex, uint32_t& flags, TRect& rect) {
+  return applySide(false, layerIndex, flags, rect);
+}
+
+bool CUndoMngrEx::applySide(bool undo, int32_t& layerIndex, uint32_t& flags, TRect& rect) {
   CLayerMngr* layers = owner_.undoLayers();
   if (layers == nullptr) return false;
   lastIndex_ = -1;
-  const bool ok = layers->applyRedo(*redoSide_, layerIndex, flags, rect);
+  const bool ok = undo ? layers->applyUndo(*undoSide_, layerIndex, flags, rect)
+                       : layers->applyRedo(*redoSide_, layerIndex, flags, rect);
   if (ok && lastIndex_ >= 0) layerIndex = lastIndex_;
   return ok;
 }

@@ -101,6 +101,8 @@ class CUndoMngrEx final : public CUndoMngr {
   IUndoDocument& owner() const { return owner_; }
 
  private:
+  // applyUndo (undo true) or applyRedo through the document's layers.
+  [[nodiscard]] bool applySide(bool undo, int32_t& layerIndex, uint32_t& flags, TRect& rect);
   class Side;
   [[nodiscard]] bool makeRoom(CUndoList& list, int32_t limit, const CUndoData& incoming);
   [[nodiscard]] bool store(std::unique_ptr<CUndoData>& record);

@@ -7,6 +7,7 @@
 #include "core/byte_cursor.h"
 #include "core/lookup_mask.h"
 #include "filters/fractal_noise.h"
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 
 namespace pg {
@@ -93,9 +94,7 @@ bool clouds(const SFlt4Context& ctx, const SFltClouds& rec) {
 }
 
 bool cloudsKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltClouds rec;
-  if (!readCloudsRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return clouds(*ctx, rec);
+  return recordKernel<SFltClouds, readCloudsRecord, clouds>(ctx, param, size);
 }
 
 bool plasma(const SFlt4Context& ctx, const SFltPlasma& rec) {
@@ -115,9 +114,7 @@ bool plasma(const SFlt4Context& ctx, const SFltPlasma& rec) {
 }
 
 bool plasmaKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltPlasma rec;
-  if (!readPlasmaRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return plasma(*ctx, rec);
+  return recordKernel<SFltPlasma, readPlasmaRecord, plasma>(ctx, param, size);
 }
 
 // ------------------------------------------------------------ clouds/rock
@@ -152,9 +149,7 @@ bool cloudsRock(const SFlt4Context& ctx, const SFltCloudsRock& rec) {
 }
 
 bool cloudsRockKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltCloudsRock rec;
-  if (!readCloudsRockRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return cloudsRock(*ctx, rec);
+  return recordKernel<SFltCloudsRock, readCloudsRockRecord, cloudsRock>(ctx, param, size);
 }
 
 }  // namespace pg

@@ -121,7 +121,9 @@ namespace {
 }  // namespace avx512lanes
 
 namespace {
-bool hasAvx512() { return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"); }
+bool hasAvx512() {
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+}
 
 // Whether every weight fits the signed 16-bit lanes of the multiply-add.
 bool wordWeights(const std::vector<SConvTap>& taps) {

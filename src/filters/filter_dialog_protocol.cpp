@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "core/assign_changed.h"
+
 namespace pg {
 
 CFilterDialogProtocol::CFilterDialogProtocol(SFilterDialogHooks hooks, std::function<uint64_t()> clock)
@@ -37,8 +39,7 @@ void CFilterDialogProtocol::updatePreview(bool force) {
 }
 
 void CFilterDialogProtocol::setTimer(bool on) {
-  if (timerOn_ == on) return;
-  timerOn_ = on;
+  if (!assignIfChanged(timerOn_, on)) return;
   if (hooks_.setTimer) hooks_.setTimer(on);
 }
 

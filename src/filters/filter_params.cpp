@@ -41,9 +41,7 @@ bool initFltRecord(SFltRecord& r, uint16_t count, uint16_t size) {
 }
 
 SCustom5x5Block SCustom5x5Block::read(const uint8_t* p) {
-  SCustom5x5Block b;
-  (void)readRecord(p, SCustom5x5Block::kSize, b, custom5x5Fields);
-  return b;
+  return recordFromBytes<SCustom5x5Block>(p, SCustom5x5Block::kSize, custom5x5Fields);
 }
 
 void SCustom5x5Block::write(uint8_t* out) const { (void)writeRecord(out, SCustom5x5Block::kSize, *this, custom5x5Fields); }
@@ -51,9 +49,7 @@ void SCustom5x5Block::write(uint8_t* out) const { (void)writeRecord(out, SCustom
 void initCustom5x5Block(SCustom5x5Block& b) { b = SCustom5x5Block{}; }
 
 SLight4 SLight4::read(const uint8_t* p) {
-  SLight4 l;
-  (void)readRecord(p, SLight4::kSize, l, light4Fields);
-  return l;
+  return recordFromBytes<SLight4>(p, SLight4::kSize, light4Fields);
 }
 
 void SLight4::write(uint8_t* out) const { (void)writeRecord(out, SLight4::kSize, *this, light4Fields); }
@@ -126,9 +122,7 @@ void fltFloorFields(CByteCursor& c, SFltFloor& f) {
 }  // namespace
 
 SFltFloor SFltFloor::read(const uint8_t* p) {
-  SFltFloor f;
-  (void)readRecord(p, SFltFloor::kSize, f, fltFloorFields);
-  return f;
+  return recordFromBytes<SFltFloor>(p, SFltFloor::kSize, fltFloorFields);
 }
 
 void SFltFloor::write(uint8_t* out) const { (void)writeRecord(out, SFltFloor::kSize, *this, fltFloorFields); }

@@ -58,6 +58,16 @@ MaskValueProc maskValueFor(const CMaskData* selection);
 // that the work image and the source cover the image.
 [[nodiscard]] bool isValidContext(const SFlt4Context* ctx);
 
+// The kernel of a filter that takes one record: the record from the kernel's
+// parameter bytes (false unless they are its size), then the filter on a
+// valid context.
+template <class Record, bool (*Read)(const void*, int32_t, Record&), bool (*Filter)(const SFlt4Context&, const Record&)>
+[[nodiscard]] bool recordKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
+  Record rec;
+  if (!Read(param, size, rec) || !isValidContext(ctx)) return false;
+  return Filter(*ctx, rec);
+}
+
 // The work image cut to the layer image: whatever clamps, clips or wraps to
 // its size stops at the image's edge. The working plane grows for the
 // largest layer and never shrinks, so what it holds beyond the image belongs

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 
 namespace pg {
@@ -226,9 +227,7 @@ bool medianFilterReference(const SFlt4Context& ctx, const SFltMedian& rec) {
 }
 
 bool medianKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltMedian rec;
-  if (!readMedianRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return medianFilter(*ctx, rec);
+  return recordKernel<SFltMedian, readMedianRecord, medianFilter>(ctx, param, size);
 }
 
 }  // namespace pg

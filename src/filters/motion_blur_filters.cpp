@@ -9,6 +9,7 @@
 
 #include "core/det_math.h"
 #include "core/fixed_point.h"
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 #include "filters/samplers.h"
 
@@ -358,9 +359,7 @@ bool motionBlur(const SFlt4Context& ctx, const SFltMotionBlur& rec) {
 }
 
 bool motionBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltMotionBlur rec;
-  if (!readMotionBlurRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return motionBlur(*ctx, rec);
+  return recordKernel<SFltMotionBlur, readMotionBlurRecord, motionBlur>(ctx, param, size);
 }
 
 // --------------------------------------------------------------- zoom blur
@@ -434,9 +433,7 @@ bool zoomBlur(const SFlt4Context& ctx, const SFltZoomBlur& rec) {
 }
 
 bool zoomBlurKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltZoomBlur rec;
-  if (!readZoomBlurRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return zoomBlur(*ctx, rec);
+  return recordKernel<SFltZoomBlur, readZoomBlurRecord, zoomBlur>(ctx, param, size);
 }
 
 }  // namespace pg

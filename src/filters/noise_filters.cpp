@@ -8,6 +8,7 @@
 #include "core/det_math.h"
 #include "core/saturate.h"
 #include "filters/filter_random.h"
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 #include "filters/samplers.h"
 
@@ -92,9 +93,7 @@ bool noise(const SFlt4Context& ctx, const SFltNoise& rec) {
 }
 
 bool noiseKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltNoise rec;
-  if (!readNoiseRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return noise(*ctx, rec);
+  return recordKernel<SFltNoise, readNoiseRecord, noise>(ctx, param, size);
 }
 
 // ----------------------------------------------------------------- diffuse
@@ -184,9 +183,7 @@ bool diffuse(const SFlt4Context& ctx, const SFltDiffuse& rec) {
 }
 
 bool diffuseKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltDiffuse rec;
-  if (!readDiffuseRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return diffuse(*ctx, rec);
+  return recordKernel<SFltDiffuse, readDiffuseRecord, diffuse>(ctx, param, size);
 }
 
 // ------------------------------------------------------------------ mosaic
@@ -228,9 +225,7 @@ bool mosaic(const SFlt4Context& ctx, const SFltMosaic& rec) {
 }
 
 bool mosaicKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltMosaic rec;
-  if (!readMosaicRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return mosaic(*ctx, rec);
+  return recordKernel<SFltMosaic, readMosaicRecord, mosaic>(ctx, param, size);
 }
 
 }  // namespace pg

@@ -14,26 +14,38 @@ float clamp01(float p) { return std::clamp(p, 0.0f, 1.0f); }
 // "Add 0.5 and truncate".
 int32_t roundHalfUp(double v) { return static_cast<int32_t>(v + 0.5); }
 
+// The zoom track's curve over a range of percentages: m and M the ends as
+// factors, k and q its shape. Only a range with 100 % strictly inside has
+// one; the track is straight otherwise.
+struct SZoomCurve {
+  double m = 0.0, M = 0.0, k = 0.0, q = 0.0;
+
+  bool init(float minimumPercent, float maximumPercent) {
+    m = minimumPercent / 100.0;
+    M = maximumPercent / 100.0;
+    if (!(m < 1.0 && 1.0 < M)) return false;
+    k = (M - 1.0) / (1.0 - m);
+    q = k * m;
+    return true;
+  }
+};
+
 }  // namespace
 
 float zoomTrackOut(float position, float minimumPercent, float maximumPercent) {
   const float p = clamp01(position);
-  const double m = minimumPercent / 100.0;
-  const double M = maximumPercent / 100.0;
-  if (!(m < 1.0 && 1.0 < M)) return p;
-  const double k = (M - 1.0) / (1.0 - m);
-  const double q = k * m;
+  SZoomCurve c;
+  if (!c.init(minimumPercent, maximumPercent)) return p;
+  const auto [m, M, k, q] = c;
   const double v = ((M - q) * p + q) / (k - (k - 1.0) * p);
   return static_cast<float>((v - m) / (M - m));
 }
 
 float zoomTrackIn(float fraction, float minimumPercent, float maximumPercent) {
   const float p = clamp01(fraction);
-  const double m = minimumPercent / 100.0;
-  const double M = maximumPercent / 100.0;
-  if (!(m < 1.0 && 1.0 < M)) return p;
-  const double k = (M - 1.0) / (1.0 - m);
-  const double q = k * m;
+  SZoomCurve c;
+  if (!c.init(minimumPercent, maximumPercent)) return p;
+  const auto [m, M, k, q] = c;
   const double t = (M - m) * p + m;
   return static_cast<float>((t * k - q) / ((k - 1.0) * t + (M - q)));
 }

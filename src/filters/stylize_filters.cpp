@@ -4,9 +4,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/byte_cursor.h"
 #include "core/det_math.h"
 #include "core/fixed_point.h"
 #include "core/plane_ops.h"
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 #include "filters/samplers.h"
 
@@ -22,21 +24,23 @@ inline uint32_t clampByteD(double v) { return v <= 0 ? 0u : (v >= 255 ? 255u : s
 
 // --------------------------------------------------------- colour halftone
 
+namespace {
+
+void colorHalftoneFields(CByteCursor& c, SFltColorHalftone& r) {
+  c.field(r.diameter).field(r.angleR).field(r.angleG).field(r.angleB);
+}
+
+void embossFields(CByteCursor& c, SFltEmboss& r) { c.field(r.angle).field(r.height).field(r.amount).zeros(4); }
+
+}  // namespace
+
 bool readColorHalftoneRecord(const void* param, int32_t size, SFltColorHalftone& out) {
-  const uint8_t* p = recordBytes(param, size, kColorHalftoneRecordSize);
-  if (p == nullptr) return false;
-  out.diameter = readRecI32(p);
-  out.angleR = readRecI32(p + 4);
-  out.angleG = readRecI32(p + 8);
-  out.angleB = readRecI32(p + 12);
-  return true;
+  return readFilterRecord(param, size, kColorHalftoneRecordSize, out, colorHalftoneFields);
 }
 
 void writeColorHalftoneRecord(const SFltColorHalftone& rec, uint8_t out[kColorHalftoneRecordSize]) {
-  writeRecI32(out, rec.diameter);
-  writeRecI32(out + 4, rec.angleR);
-  writeRecI32(out + 8, rec.angleG);
-  writeRecI32(out + 12, rec.angleB);
+  // The span is the record's own size: the fields always fit.
+  (void)writeRecord(out, kColorHalftoneRecordSize, rec, colorHalftoneFields);
 }
 
 namespace {
@@ -113,27 +117,17 @@ bool colorHalftone(const SFlt4Context& ctx, const SFltColorHalftone& rec) {
 }
 
 bool colorHalftoneKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltColorHalftone rec;
-  if (!readColorHalftoneRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return colorHalftone(*ctx, rec);
+  return recordKernel<SFltColorHalftone, readColorHalftoneRecord, colorHalftone>(ctx, param, size);
 }
 
 // ------------------------------------------------------------------ emboss
 
 bool readEmbossRecord(const void* param, int32_t size, SFltEmboss& out) {
-  const uint8_t* p = recordBytes(param, size, kEmbossRecordSize);
-  if (p == nullptr) return false;
-  out.angle = readRecI32(p);
-  out.height = readRecF32(p + 4);
-  out.amount = readRecI32(p + 8);
-  return true;
+  return readFilterRecord(param, size, kEmbossRecordSize, out, embossFields);
 }
 
 void writeEmbossRecord(const SFltEmboss& rec, uint8_t out[kEmbossRecordSize]) {
-  writeRecI32(out, rec.angle);
-  writeRecF32(out + 4, rec.height);
-  writeRecI32(out + 8, rec.amount);
-  writeRecI32(out + 12, 0);
+  (void)writeRecord(out, kEmbossRecordSize, rec, embossFields);  // always fits, as above
 }
 
 bool emboss(const SFlt4Context& ctx, const SFltEmboss& rec) {
@@ -166,9 +160,7 @@ bool emboss(const SFlt4Context& ctx, const SFltEmboss& rec) {
 }
 
 bool embossKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltEmboss rec;
-  if (!readEmbossRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return emboss(*ctx, rec);
+  return recordKernel<SFltEmboss, readEmbossRecord, emboss>(ctx, param, size);
 }
 
 // -------------------------------------------------------------- find edges

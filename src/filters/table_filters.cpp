@@ -46,9 +46,7 @@ void lumaToAlphaFields(CByteCursor& c, SFltLumaToAlpha& r) { c.field(r.Colour).f
 // Both take the record's own size of bytes (readFltRecord checks it), so the
 // fields always fit.
 SFltLumaToAlpha SFltLumaToAlpha::read(const uint8_t* p) {
-  SFltLumaToAlpha r;
-  (void)readRecord(p, kSize, r, lumaToAlphaFields);  // see above
-  return r;
+  return recordFromBytes<SFltLumaToAlpha>(p, kSize, lumaToAlphaFields);
 }
 
 // See above.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "filters/kernel_context.h"
 #include "filters/record_bytes.h"
 
 namespace pg {
@@ -138,9 +139,7 @@ bool tiles(const SFlt4Context& ctx, const SFltTiles& rec) {
 }
 
 bool tilesKernel(const SFlt4Context* ctx, const void* param, int32_t size) {
-  SFltTiles rec;
-  if (!readTilesRecord(param, size, rec) || !isValidContext(ctx)) return false;
-  return tiles(*ctx, rec);
+  return recordKernel<SFltTiles, readTilesRecord, tiles>(ctx, param, size);
 }
 
 }  // namespace pg

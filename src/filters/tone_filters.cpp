@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/blend_arith.h"
+#include "core/byte_cursor.h"
 #include "core/colour.h"
 #include "core/det_math.h"
 #include "filters/filter_params.h"
@@ -17,20 +18,30 @@ namespace pg {
 
 // ---- brightness and contrast ---------------------------------------------------
 
+namespace {
+
+void brightnessContrastFields(CByteCursor& c, SFltBrightnessContrast& r) {
+  c.field(r.Brightness).field(r.Contrast).field(r.Linear).bytes(r.Reserved.data(), r.Reserved.size());
+}
+
+void hueSaturationFields(CByteCursor& c, SFltHueSaturation& r) {
+  c.field(r.Hue).field(r.Saturation).field(r.Lightness).field(r.Monotone).field(r.Linear);
+  c.bytes(r.Reserved.data(), r.Reserved.size());
+}
+
+void colorBalanceFields(CByteCursor& c, SFltColorBalance& r) {
+  c.field(r.GammaR).field(r.GammaG).field(r.GammaB).bytes(r.Reserved.data(), r.Reserved.size());
+}
+
+}  // namespace
+
+// The records are read from and written into buffers of their own size.
 SFltBrightnessContrast SFltBrightnessContrast::read(const uint8_t* p) {
-  SFltBrightnessContrast r;
-  r.Brightness = readRecI32(p);
-  r.Contrast = readRecI32(p + 4);
-  r.Linear = p[8];
-  for (size_t i = 0; i < r.Reserved.size(); ++i) r.Reserved[i] = p[9 + i];
-  return r;
+  return recordFromBytes<SFltBrightnessContrast>(p, kSize, brightnessContrastFields);
 }
 
 void SFltBrightnessContrast::write(uint8_t* out) const {
-  writeRecI32(out, Brightness);
-  writeRecI32(out + 4, Contrast);
-  out[8] = Linear;
-  for (size_t i = 0; i < Reserved.size(); ++i) out[9 + i] = Reserved[i];
+  (void)writeRecord(out, kSize, *this, brightnessContrastFields);  // the fields fill the size
 }
 
 SFltBrightnessContrast SFltBrightnessContrast::clamped() const {
@@ -106,24 +117,11 @@ bool brightnessContrast4Kernel(const SFlt4Context* ctx, const void* param, int32
 // ---- hue and saturation --------------------------------------------------------
 
 SFltHueSaturation SFltHueSaturation::read(const uint8_t* p) {
-  SFltHueSaturation r;
-  r.Hue = readRecI32(p);
-  r.Saturation = readRecI32(p + 4);
-  r.Lightness = readRecI32(p + 8);
-  r.Monotone = p[12];
-  r.Linear = p[13];
-  r.Reserved = {p[14], p[15]};
-  return r;
+  return recordFromBytes<SFltHueSaturation>(p, kSize, hueSaturationFields);
 }
 
 void SFltHueSaturation::write(uint8_t* out) const {
-  writeRecI32(out, Hue);
-  writeRecI32(out + 4, Saturation);
-  writeRecI32(out + 8, Lightness);
-  out[12] = Monotone;
-  out[13] = Linear;
-  out[14] = Reserved[0];
-  out[15] = Reserved[1];
+  (void)writeRecord(out, kSize, *this, hueSaturationFields);  // as above
 }
 
 SFltHueSaturation SFltHueSaturation::clamped() const {
@@ -308,19 +306,11 @@ bool hueSaturation4Kernel(const SFlt4Context* ctx, const void* param, int32_t si
 // ---- colour balance ------------------------------------------------------------
 
 SFltColorBalance SFltColorBalance::read(const uint8_t* p) {
-  SFltColorBalance r;
-  r.GammaR = readRecF32(p);
-  r.GammaG = readRecF32(p + 4);
-  r.GammaB = readRecF32(p + 8);
-  r.Reserved = {p[12], p[13], p[14], p[15]};
-  return r;
+  return recordFromBytes<SFltColorBalance>(p, kSize, colorBalanceFields);
 }
 
 void SFltColorBalance::write(uint8_t* out) const {
-  writeRecF32(out, GammaR);
-  writeRecF32(out + 4, GammaG);
-  writeRecF32(out + 8, GammaB);
-  for (size_t i = 0; i < 4; ++i) out[12 + i] = Reserved[i];
+  (void)writeRecord(out, kSize, *this, colorBalanceFields);  // as above
 }
 
 namespace {

@@ -54,42 +54,40 @@ void TVector3::subtract(TVector3& a, const TVector3& b) {
   a.z -= b.z;
 }
 
-void TVector3::rotateY(double angle) {
+namespace {
+
+// The vector turned by a rotation matrix built by `build`.
+void rotateBy(TVector3& v, void (T44Matrix::*build)(double), double angle) {
   T44Matrix m;
-  m.rotationY(angle);
-  const TVector3 copy = *this;
-  m.transform(copy, *this);
+  (m.*build)(angle);
+  const TVector3 copy = v;
+  m.transform(copy, v);
 }
 
-void TVector3::rotateZ(double angle) {
-  T44Matrix m;
-  m.rotationZ(angle);
-  const TVector3 copy = *this;
-  m.transform(copy, *this);
+// A rotation in the plane of axis 0 and axis j.
+void planeRotation(T44Matrix& t, size_t j, double angle) {
+  t.identity();
+  const double c = dmath::cos(angle), s = dmath::sin(angle);
+  t.m[0][0] = c;
+  t.m[0][j] = s;
+  t.m[j][0] = -s;
+  t.m[j][j] = c;
 }
+
+}  // namespace
+
+void TVector3::rotateY(double angle) { rotateBy(*this, &T44Matrix::rotationY, angle); }
+
+void TVector3::rotateZ(double angle) { rotateBy(*this, &T44Matrix::rotationZ, angle); }
 
 void T44Matrix::identity() {
   for (auto& row : m) row.fill(0.0);
   for (int i = 0; i < 4; ++i) m[size_t(i)][size_t(i)] = 1.0;
 }
 
-void T44Matrix::rotationY(double angle) {
-  identity();
-  const double c = dmath::cos(angle), s = dmath::sin(angle);
-  m[0][0] = c;
-  m[0][2] = s;
-  m[2][0] = -s;
-  m[2][2] = c;
-}
+void T44Matrix::rotationY(double angle) { planeRotation(*this, 2, angle); }
 
-void T44Matrix::rotationZ(double angle) {
-  identity();
-  const double c = dmath::cos(angle), s = dmath::sin(angle);
-  m[0][0] = c;
-  m[0][1] = s;
-  m[1][0] = -s;
-  m[1][1] = c;
-}
+void T44Matrix::rotationZ(double angle) { planeRotation(*this, 1, angle); }
 
 void T44Matrix::transform(const TVector3& in, TVector3& out) const {
   double r[3];

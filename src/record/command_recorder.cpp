@@ -308,15 +308,11 @@ bool CCommandRecorder::recordDocumentEvent(uint8_t subcode) {
 
 bool CCommandRecorder::recordMergeVisible(uint8_t subcode, int32_t layer, uint16_t argument,
                                           const SCommandValues& values) {
-  return record(C::MergeVisible, kPktDocument, subcode, [&](CCommandBody& b) {
-    return b.put(SValuesBody{uint16_t(layer), argument, values.value, values.option});
-  });
+  return writeTargetValues(C::MergeVisible, kPktDocument, subcode, layer, argument, values);
 }
 
 bool CCommandRecorder::recordDocumentEventValue(int32_t layer, uint16_t value, uint8_t subcode) {
-  return record(C::DocumentValue, kPktDocument, subcode, [&](CCommandBody& b) {
-    return b.put(STargetBody{uint16_t(layer), value});
-  });
+  return writeTarget(C::DocumentValue, kPktDocument, subcode, layer, value);
 }
 
 // ---- layer commands ---------------------------------------------------------------
@@ -326,6 +322,19 @@ bool CCommandRecorder::recordLayerNewEx(int32_t index, const SNewLayer& layer) {
     SNewLayerBody r;
     newLayerBody(r, index, layer);
     return b.put(r);
+  });
+}
+
+bool CCommandRecorder::writeTarget(RecorderCall call, uint8_t type, uint8_t subcode, int32_t index,
+                                   uint16_t argument) {
+  return record(call, type, subcode,
+                [&](CCommandBody& b) { return b.put(STargetBody{uint16_t(index), argument}); });
+}
+
+bool CCommandRecorder::writeTargetValues(RecorderCall call, uint8_t type, uint8_t subcode, int32_t index,
+                                         uint16_t argument, const SCommandValues& values) {
+  return record(call, type, subcode, [&](CCommandBody& b) {
+    return b.put(SValuesBody{uint16_t(index), argument, values.value, values.option});
   });
 }
 
@@ -341,16 +350,12 @@ bool CCommandRecorder::recordLayerNew(int32_t index, const SNewLayer& layer, std
 }
 
 bool CCommandRecorder::recordLayerCommand(int32_t index, uint16_t argument, uint8_t subcode) {
-  return record(C::LayerCommand, kPktLayer, subcode, [&](CCommandBody& b) {
-    return b.put(STargetBody{uint16_t(index), argument});
-  });
+  return writeTarget(C::LayerCommand, kPktLayer, subcode, index, argument);
 }
 
 bool CCommandRecorder::recordLayerCommandEx(int32_t index, uint16_t argument, uint8_t subcode,
                                             const SCommandValues& values) {
-  return record(C::LayerCommandEx, kPktLayer, subcode, [&](CCommandBody& b) {
-    return b.put(SValuesBody{uint16_t(index), argument, values.value, values.option});
-  });
+  return writeTargetValues(C::LayerCommandEx, kPktLayer, subcode, index, argument, values);
 }
 
 bool CCommandRecorder::recordLayerAttribute(int32_t index, uint32_t value, uint8_t subcode) {
@@ -435,9 +440,7 @@ bool CCommandRecorder::recordLayerLink(int32_t layer, bool up, const uint16_t* v
 
 bool CCommandRecorder::recordLayerListOp(uint8_t subcode, int32_t layer, uint16_t value,
                                          const SCommandValues& values) {
-  return record(C::ListOp, kPktLayerList, subcode, [&](CCommandBody& b) {
-    return b.put(SValuesBody{uint16_t(layer), value, values.value, values.option});
-  });
+  return writeTargetValues(C::ListOp, kPktLayerList, subcode, layer, value, values);
 }
 
 bool CCommandRecorder::recordLayerListOpEx(uint8_t subcode, int32_t layer, uint16_t value, TPoint delta,
@@ -574,16 +577,12 @@ bool CCommandRecorder::recordPolygonFill(int32_t index, const TPointF* points, i
 // ---- masks ------------------------------------------------------------------------
 
 bool CCommandRecorder::recordMaskCommand(int32_t layer, uint16_t argument, uint8_t subcode) {
-  return record(C::MaskCommand, kPktMask, subcode, [&](CCommandBody& b) {
-    return b.put(STargetBody{uint16_t(layer), argument});
-  });
+  return writeTarget(C::MaskCommand, kPktMask, subcode, layer, argument);
 }
 
 bool CCommandRecorder::recordMaskCommandEx(int32_t layer, uint16_t argument, uint8_t subcode,
                                            const SCommandValues& values) {
-  return record(C::MaskCommandEx, kPktMask, subcode, [&](CCommandBody& b) {
-    return b.put(SValuesBody{uint16_t(layer), argument, values.value, values.option});
-  });
+  return writeTargetValues(C::MaskCommandEx, kPktMask, subcode, layer, argument, values);
 }
 
 bool CCommandRecorder::recordMaskShape(int32_t layer, uint16_t argument, uint8_t subcode, uint8_t combine,

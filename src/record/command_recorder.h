@@ -193,6 +193,11 @@ class CCommandRecorder {
   [[nodiscard]] bool writeFilter(uint8_t type, int32_t layer, uint16_t argument,
                                  const uint32_t *values, size_t count,
                                  uint8_t code);
+  // The command packets of a target (layer or mask) and an argument, the
+  // second with the command's values after them.
+  [[nodiscard]] bool writeTarget(RecorderCall call, uint8_t type, uint8_t subcode, int32_t index, uint16_t argument);
+  [[nodiscard]] bool writeTargetValues(RecorderCall call, uint8_t type, uint8_t subcode, int32_t index,
+                                       uint16_t argument, const SCommandValues& values);
   [[nodiscard]] bool writeNamed(RecorderCall call, uint8_t type, uint8_t subcode,
                                 int32_t index, std::string_view name);
   [[nodiscard]] bool writeStateImage(uint8_t subcode, int32_t layer,

@@ -59,9 +59,7 @@ void SToneSelection::encode(uint8_t* out) const {
 }
 
 SToneSelection SToneSelection::decode(const uint8_t* in) {
-  SToneSelection s;
-  (void)readRecord(in, kToneSelectBytes, s, toneSelectionFields);
-  return s;
+  return recordFromBytes<SToneSelection>(in, kToneSelectBytes, toneSelectionFields);
 }
 
 bool toneSelectionOf(const CPatObj& pattern, SToneSelection& out) {
@@ -101,9 +99,7 @@ void SGradientHeader::encode(uint8_t* out) const {
 }
 
 SGradientHeader SGradientHeader::decode(const uint8_t* in) {
-  SGradientHeader h;
-  (void)readRecord(in, kGradientHeadBytes, h, gradientHeaderFields);
-  return h;
+  return recordFromBytes<SGradientHeader>(in, kGradientHeadBytes, gradientHeaderFields);
 }
 
 void encodeColorSlot(const SColorSlot& slot, uint8_t* out) {
@@ -111,9 +107,7 @@ void encodeColorSlot(const SColorSlot& slot, uint8_t* out) {
 }
 
 SColorSlot decodeColorSlot(const uint8_t* in) {
-  SColorSlot s;
-  (void)readRecord(in, kGradientStopBytes, s, colorSlotFields);
-  return s;
+  return recordFromBytes<SColorSlot>(in, kGradientStopBytes, colorSlotFields);
 }
 
 // ---- nibs -----------------------------------------------------------------------
@@ -123,9 +117,7 @@ void SNibDefinition::encode(uint8_t* out) const {
 }
 
 SNibDefinition SNibDefinition::decode(const uint8_t* in) {
-  SNibDefinition d;
-  (void)readRecord(in, kNibDefineBytes, d, nibDefinitionFields);
-  return d;
+  return recordFromBytes<SNibDefinition>(in, kNibDefineBytes, nibDefinitionFields);
 }
 
 void SNibSelection::encode(uint8_t* out) const {
@@ -133,9 +125,7 @@ void SNibSelection::encode(uint8_t* out) const {
 }
 
 SNibSelection SNibSelection::decode(const uint8_t* in) {
-  SNibSelection s;
-  (void)readRecord(in, kNibSelectBytes, s, nibSelectionFields);
-  return s;
+  return recordFromBytes<SNibSelection>(in, kNibSelectBytes, nibSelectionFields);
 }
 
 // ---- the pen-method renderer ------------------------------------------------------
@@ -197,8 +187,7 @@ void encodeFalloff(const SGradeMapParam& p, uint8_t* out) {
 }
 
 SGradeMapParam decodeFalloff(const uint8_t* in) {
-  SFalloffWire w;
-  (void)readRecord(in, kFalloffBytes, w, falloffFields);
+  const auto w = recordFromBytes<SFalloffWire>(in, kFalloffBytes, falloffFields);
   SGradeMapParam p;
   p.type = w.type;
   p.value1 = w.value1;
@@ -217,8 +206,7 @@ void encodeNibShape(const SPenShapeParam& p, bool imageNib, uint8_t* out) {
 }
 
 SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
-  SNibShapeWire w;
-  (void)readRecord(in, kNibShapeBytes, w, nibShapeFields);
+  const auto w = recordFromBytes<SNibShapeWire>(in, kNibShapeBytes, nibShapeFields);
   SPenShapeParam p;
   p.size = w.size;
   p.minSize = w.minSize;
@@ -231,9 +219,7 @@ SPenShapeParam decodeNibShape(const uint8_t* in, bool& imageNib) {
 void encodeEdge(const SEdgeParam& p, uint8_t* out) { (void)writeRecord(out, kEdgeBytes, p, edgeFields); }
 
 SEdgeParam decodeEdge(const uint8_t* in) {
-  SEdgeParam p;
-  (void)readRecord(in, kEdgeBytes, p, edgeFields);
-  return p;
+  return recordFromBytes<SEdgeParam>(in, kEdgeBytes, edgeFields);
 }
 
 void encodeRenderMethod(const SPenRenderParam& p, uint8_t* out) {
@@ -242,8 +228,7 @@ void encodeRenderMethod(const SPenRenderParam& p, uint8_t* out) {
 }
 
 void decodeRenderMethod(const uint8_t* in, SPenRenderParam& p) {
-  SRenderMethodWire w;
-  (void)readRecord(in, kRenderMethodBytes, w, renderMethodFields);
+  const auto w = recordFromBytes<SRenderMethodWire>(in, kRenderMethodBytes, renderMethodFields);
   p.workPlane = w.workPlane & 1;
   p.method = w.method;
   p.subMode = w.subMode;
@@ -255,8 +240,7 @@ void encodeRenderValues(const SPenRenderParam& p, uint8_t* out) {
 }
 
 void decodeRenderValues(const uint8_t* in, SPenRenderParam& p) {
-  SRenderValuesWire w;
-  (void)readRecord(in, kRenderValuesBytes, w, renderValuesFields);
+  const auto w = recordFromBytes<SRenderValuesWire>(in, kRenderValuesBytes, renderValuesFields);
   p.effect = w.effect;
   p.env = w.env;
   p.speed = w.speed;
@@ -276,8 +260,7 @@ void encodeStrokeParam(const SStrokeParam& p, uint8_t* out) {
 }
 
 SStrokeParam decodeStrokeParam(const uint8_t* in) {
-  SStrokeWire w;
-  (void)readRecord(in, kStrokeParamBytes, w, strokeFields);
+  const auto w = recordFromBytes<SStrokeWire>(in, kStrokeParamBytes, strokeFields);
   SStrokeParam p;
   p.pressureSize = w.flags & 1;
   p.pressureOpacity = (w.flags >> 1) & 1;

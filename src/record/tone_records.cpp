@@ -9,9 +9,7 @@
 namespace pg {
 
 SToneRecordFields readToneRecord(const SToneRecord& record) {
-  SToneRecordFields f;
-  (void)readRecord(record.data(), record.size(), f, SToneRecordFields::fields);  // the list takes the 72 bytes
-  return f;
+  return recordFromBytes<SToneRecordFields>(record.data(), record.size(), SToneRecordFields::fields);
 }
 
 void writeToneRecord(SToneRecord& record, const SToneRecordFields& fields) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/assign_changed.h"
 #include "core/planes.h"
 #include "platform/message_service.h"
 #include "platform/string_table.h"
@@ -37,8 +38,7 @@ CItemList::CItemList() : imageSizes_(kDefaultImageSizes) { cell_ = imageSizes_[k
 // ---- style and layout ----------------------------------------------------------
 
 void CItemList::setOptions(uint16_t options) {
-  if (options == options_) return;
-  options_ = options;
+  if (!assignIfChanged(options_, options)) return;
   frames_ = (options & kListKeepActive) != 0;
   // The double-click switch follows the option both ways.
   accept_ = (options & kListDoubleClickEdit) ? uint8_t(accept_ | 2) : uint8_t(accept_ & ~2);
@@ -233,9 +233,7 @@ TRect CItemList::dropButtonRect() const {
 }
 
 void CItemList::setDropDownPressed(bool on) {
-  if (dropDownPressed_ == on) return;
-  dropDownPressed_ = on;
-  redraw();
+  if (assignIfChanged(dropDownPressed_, on)) redraw();
 }
 
 int32_t CItemList::hitTestPart(int32_t x, int32_t y) const {
@@ -288,9 +286,7 @@ SListScroll CItemList::scrollRange() const {
 void CItemList::setScrollPos(int32_t row) {
   SListScroll s = scrollRange();
   int32_t pos = std::clamp(row, 0, s.max);
-  if (pos == scroll_) return;
-  scroll_ = pos;
-  redraw();
+  if (assignIfChanged(scroll_, pos)) redraw();
 }
 
 void CItemList::makeVisible(int32_t index) {

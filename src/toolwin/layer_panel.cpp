@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "canvas/draw_window.h"
+#include "core/assign_changed.h"
 #include "core/blend_modes.h"
 #include "document/layer_data.h"
 #include "document/mask_mngr.h"
@@ -35,8 +36,7 @@ TDrawWindow* CLayerPanel::window() const { return layers_.window(); }
 bool CLayerPanel::editable() const { return layers_.canEdit(); }
 
 void CLayerPanel::setTimer(bool on) {
-  if (timerOn_ == on) return;
-  timerOn_ = on;
+  if (!assignIfChanged(timerOn_, on)) return;
   if (OnTimer) OnTimer(on);
 }
 

@@ -146,11 +146,22 @@ bool CToolOptions::hasBrush() const {
 
 void CToolOptions::followMode() {
   PenSlot slot{};
-  if (!penSlotOfMode(model_.toolMode(), slot)) {
+  const bool brushMode = penSlotOfMode(model_.toolMode(), slot);
+  if (model_.replayDisplay() && !brushMode && !ownBrush_) {
+    // The replay display has just taken the hand: the working brush still
+    // is the user's, with the size and opacity the tool window holds.
+    pullFromModel();
+    ownBrush_ = std::make_unique<TPaintParam>(list_.paintParam().kind);
+    if (!ownBrush_->assign(&list_.paintParam())) ownBrush_.reset();
+  }
+  std::unique_ptr<TPaintParam> own = model_.replayDisplay() ? nullptr : std::move(ownBrush_);
+  if (!brushMode) {
     if (OnChanged) OnChanged();
     return;
   }
   list_.selectPaintKind(byteOf(slot));
+  // Back from the replay to the user's tool: the brush as the user left it.
+  if (own && own->kind == list_.paintParam().kind && list_.paintParam().assign(own.get())) list_.doChange();
 }
 
 bool CToolOptions::shows(EParamField field) const { return hasBrush() && paramFieldEditable(paintParam(), field); }

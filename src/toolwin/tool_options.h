@@ -190,6 +190,10 @@ class CToolOptions {
   std::bitset<4> locks_;  // a parameter change, a brush load, gradient attributes, seed settings
   bool autoSave_ = false;
   std::unique_ptr<TPaintParam> replayParam_;
+  // The user's working brush while a replay is watched with the hand: the
+  // tool change back at its end would reload the stored brush and drop
+  // unsaved changes the user never chose to leave.
+  std::unique_ptr<TPaintParam> ownBrush_;
 };
 
 }  // namespace pg

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "brush/paint_param.h"
+#include "core/assign_changed.h"
 #include "toolwin/nib_radius_mapping.h"
 #include "toolwin/pen_editor_values.h"
 
@@ -192,8 +193,7 @@ void CToolWindowModel::applyToolSubMode(uint32_t mask) {
 // ---- replay display ----------------------------------------------------------
 
 void CToolWindowModel::updateEventPanel(bool on) {
-  if (on == replayDisplay_) return;
-  replayDisplay_ = on;
+  if (!assignIfChanged(replayDisplay_, on)) return;
   int shown = on ? 1 : 0;
   displayButton_[shown ^ 1] = currentButton();
   selectButtonMode(displayButton_[shown], false);
@@ -272,8 +272,7 @@ bool CToolWindowModel::handleShortcutKey(int32_t vk, uint32_t shift) {
 void CToolWindowModel::setClamped(float& field, float value, float low, float high, uint32_t part) {
   if (!std::isfinite(value)) return;
   value = std::clamp(value, low, high);
-  if (value == field) return;
-  field = value;
+  if (!assignIfChanged(field, value)) return;
   notify(part);
   pushStrokeParams();
 }
@@ -281,23 +280,19 @@ void CToolWindowModel::setClamped(float& field, float value, float low, float hi
 void CToolWindowModel::setToolOpacity(float percent) { setClamped(opacity_, percent, 1.0f, 100.0f, kToolViewOpacity); }
 
 void CToolWindowModel::setGradation(bool on) {
-  if (on == gradation_) return;
-  gradation_ = on;
-  pushStrokeParams();
+  if (assignIfChanged(gradation_, on)) pushStrokeParams();
 }
 
 void CToolWindowModel::setFgColor(uint32_t pixel) {
   pixel |= 0xFF000000u;
-  if (pixel == fg_) return;
-  fg_ = pixel;
+  if (!assignIfChanged(fg_, pixel)) return;
   notify(kToolViewColours);
   pushStrokeParams();
 }
 
 void CToolWindowModel::setBgColor(uint32_t pixel) {
   pixel |= 0xFF000000u;
-  if (pixel == bg_) return;
-  bg_ = pixel;
+  if (!assignIfChanged(bg_, pixel)) return;
   notify(kToolViewColours);
   pushStrokeParams();
 }

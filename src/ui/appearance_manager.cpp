@@ -23,22 +23,12 @@ std::unique_ptr<TMemoryGraphic> makeGraphic(int32_t w, int32_t h, TUiColor backg
 }
 
 TUiColor paletteColor(const TUiSysColors& c, char index) {
-  switch (index) {
-    case '1':
-      return c.windowFrame;
-    case '2':
-      return c.dkShadow3D;
-    case '3':
-      return c.btnShadow;
-    case '4':
-      return c.btnFace;
-    case '5':
-      return c.light3D;
-    case '6':
-      return c.btnHighlight;
-    default:
-      return uiClear;
-  }
+  // The system colours of the indices '1' to '6'.
+  static constexpr TUiColor TUiSysColors::*kPalette[] = {&TUiSysColors::windowFrame, &TUiSysColors::dkShadow3D,
+                                                         &TUiSysColors::btnShadow,   &TUiSysColors::btnFace,
+                                                         &TUiSysColors::light3D,     &TUiSysColors::btnHighlight};
+  if (index < '1' || index > '6') return uiClear;
+  return c.*kPalette[index - '1'];
 }
 
 std::unique_ptr<TMemoryGraphic> fromIndexMask(const SIndexMask& m, const TUiSysColors& c) {

@@ -21,51 +21,44 @@ int compareColorRec(const SColorRec& a, const SColorRec& b) {
   return a.Space == b.Space ? 0 : 1;
 }
 
+namespace {
+
+// The one colour in all three models.
+void storeModels(SColorRec& rec, const SUiRgbF& rgb, const SUiHsv& hsv, const SUiHsl& hsl) {
+  rec.R = rgb.R;
+  rec.G = rgb.G;
+  rec.B = rgb.B;
+  rec.H = hsv.H;
+  rec.S = hsv.S;
+  rec.V = hsv.V;
+  rec.HL = hsl.H;
+  rec.SL = hsl.S;
+  rec.L = hsl.L;
+}
+
+}  // namespace
+
 void TColorManager::setRGB(float r, float g, float b) {
   if (r == rec_.R && g == rec_.G && b == rec_.B) return;
-  rec_.R = r;
-  rec_.G = g;
-  rec_.B = b;
-  const SUiHsv hsv = uiRgbToHsv(r, g, b);
-  const SUiHsl hsl = uiRgbToHsl(r, g, b, rec_.HL);
-  rec_.H = hsv.H;
-  rec_.S = hsv.S;
-  rec_.V = hsv.V;
-  rec_.HL = hsl.H;
-  rec_.SL = hsl.S;
-  rec_.L = hsl.L;
+  storeModels(rec_, SUiRgbF{r, g, b}, uiRgbToHsv(r, g, b), uiRgbToHsl(r, g, b, rec_.HL));
   if (OnChange) OnChange();
 }
 
 void TColorManager::setHSV(float h, float s, float v) {
   if (h == rec_.H && s == rec_.S && v == rec_.V) return;
-  rec_.H = h;
-  rec_.S = s;
-  rec_.V = v;
   const SUiRgbF rgb = uiHsvToRgbF(h, s, v);
-  rec_.R = rgb.R;
-  rec_.G = rgb.G;
-  rec_.B = rgb.B;
-  const SUiHsl hsl = uiRgbToHsl(rgb.R, rgb.G, rgb.B, h);
-  rec_.HL = h;  // a grey keeps its hue
-  rec_.SL = hsl.S;
-  rec_.L = hsl.L;
+  SUiHsl hsl = uiRgbToHsl(rgb.R, rgb.G, rgb.B, h);
+  hsl.H = h;  // a grey keeps its hue
+  storeModels(rec_, rgb, SUiHsv{h, s, v}, hsl);
   if (OnChange) OnChange();
 }
 
 void TColorManager::setHSL(float h, float s, float l) {
   if (h == rec_.HL && s == rec_.SL && l == rec_.L) return;
-  rec_.HL = h;
-  rec_.SL = s;
-  rec_.L = l;
   const SUiRgbF rgb = uiHslToRgbF(h, s, l);
-  rec_.R = rgb.R;
-  rec_.G = rgb.G;
-  rec_.B = rgb.B;
-  const SUiHsv hsv = uiRgbToHsv(rgb.R, rgb.G, rgb.B);
-  rec_.H = h;
-  rec_.S = hsv.S;
-  rec_.V = hsv.V;
+  SUiHsv hsv = uiRgbToHsv(rgb.R, rgb.G, rgb.B);
+  hsv.H = h;
+  storeModels(rec_, rgb, hsv, SUiHsl{h, s, l});
   if (OnChange) OnChange();
 }
 
@@ -203,9 +196,7 @@ TPoint sliderMarkerAt(const SAreaPickerLayout& l, uint8_t space, const SColorRec
 
 void paintAreaPicker(TMemoryGraphic& g, const SAreaPickerLayout& l, uint8_t space, const SColorRec& c, bool follow) {
   const TUiSysColors& sys = uiSysColors();
-  g.setBackground(sys.btnFace);
-  if (!g.setSize(l.imageWidth, l.imageHeight)) return;
-  g.clear();
+  if (!g.renew(l.imageWidth, l.imageHeight, sys.btnFace)) return;
   const std::array<int, 3> roles = spaceRoles(space);
   const std::array<float, 3> ch = modelChannels(c, space);
   const TChannelOp cp = copyChannel;
@@ -307,9 +298,7 @@ TPoint sliderPickerMarkerAt(const SSliderPickerLayout& l, uint8_t space, const S
 void paintSliderPicker(TMemoryGraphic& g, const SSliderPickerLayout& l, uint8_t space, const SColorRec& c,
                        bool follow) {
   const TUiSysColors& sys = uiSysColors();
-  g.setBackground(sys.btnFace);
-  if (!g.setSize(l.imageWidth, l.imageHeight)) return;
-  g.clear();
+  if (!g.renew(l.imageWidth, l.imageHeight, sys.btnFace)) return;
   const TChannelOp cp = copyChannel;
   const std::array<float, 3> ch = modelChannels(c, space);
   if (!hueFamily(space)) {

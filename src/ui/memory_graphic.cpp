@@ -82,30 +82,23 @@ bool TMemoryGraphic::fillRect(const TRect& r, TUiColor colour, TChannelOp colour
 
 namespace {
 
+// A start below 0 moves to 0, the other side's start and the length along.
+void clipStart(int64_t& at, int64_t& other, int64_t& length) {
+  if (at < 0) {
+    other -= at;
+    length += at;
+    at = 0;
+  }
+}
+
 // Clips a block transfer against the negative sides of both blocks and their
 // far sides; false when nothing is left.
 [[nodiscard]] bool clipTransfer(int64_t& dx, int64_t& dy, int64_t& w, int64_t& h, int64_t dstW, int64_t dstH, int64_t& sx,
                   int64_t& sy, int64_t srcW, int64_t srcH) {
-  if (dx < 0) {
-    sx -= dx;
-    w += dx;
-    dx = 0;
-  }
-  if (dy < 0) {
-    sy -= dy;
-    h += dy;
-    dy = 0;
-  }
-  if (sx < 0) {
-    dx -= sx;
-    w += sx;
-    sx = 0;
-  }
-  if (sy < 0) {
-    dy -= sy;
-    h += sy;
-    sy = 0;
-  }
+  clipStart(dx, sx, w);
+  clipStart(dy, sy, h);
+  clipStart(sx, dx, w);
+  clipStart(sy, dy, h);
   w = std::min({w, dstW - dx, srcW - sx});
   h = std::min({h, dstH - dy, srcH - sy});
   return w > 0 && h > 0;

@@ -66,6 +66,14 @@ class TMemoryGraphic {
   int32_t height() const { return height_; }
   TUiColor background() const { return background_; }
   void setBackground(TUiColor c) { background_ = c; }
+  // A fresh face: the background set, the size taken and every pixel cleared
+  // to it; false (nothing cleared) when the size cannot be had.
+  [[nodiscard]] bool renew(int32_t width, int32_t height, TUiColor background) {
+    setBackground(background);
+    if (!setSize(width, height)) return false;
+    clear();
+    return true;
+  }
 
   // ---- pixel access -----------------------------------------------------------
 

@@ -53,14 +53,8 @@ float nibNormalizeRotation(float d) {
   return r - 180.0f;
 }
 
-float nibRadiusStep(float v) {
-  if (v < 2) return 0.1f;
-  if (v < 5) return 0.2f;
-  if (v < 10) return 0.5f;
-  if (v < 20) return 1.0f;
-  if (v < 50) return 2.0f;
-  return 5.0f;
-}
+// The radius steps as the scale's, stopping at 5.
+float nibRadiusStep(float v) { return std::min(nibScaleStep(v), 5.0f); }
 
 float nibScaleStep(float v) {
   if (v < 2) return 0.1f;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/assign_changed.h"
+
 namespace pg {
 
 INumListener::~INumListener() {
@@ -140,8 +142,7 @@ void TNumMngr::setRatio(float r) {
 }
 
 void TNumMngr::setValueMin(float x) {
-  if (x == valueMin_) return;
-  valueMin_ = x;
+  if (!assignIfChanged(valueMin_, x)) return;
   if (!loading_) {
     if (wrapMin_ < valueMin_) wrapMin_ = valueMin_;
     if (valueMax_ < valueMin_) valueMax_ = valueMin_;
@@ -151,8 +152,7 @@ void TNumMngr::setValueMin(float x) {
 }
 
 void TNumMngr::setValueMax(float x) {
-  if (x == valueMax_) return;
-  valueMax_ = x;
+  if (!assignIfChanged(valueMax_, x)) return;
   if (!loading_) {
     if (wrapMax_ > valueMax_) wrapMax_ = valueMax_;
     if (valueMin_ > valueMax_) valueMin_ = valueMax_;
@@ -173,8 +173,7 @@ void TNumMngr::setValueCenter(float x) {
 }
 
 void TNumMngr::setWrapMin(float x) {
-  if (x == wrapMin_) return;
-  wrapMin_ = x;
+  if (!assignIfChanged(wrapMin_, x)) return;
   if (!loading_) {
     if (valueMin_ > wrapMin_) valueMin_ = wrapMin_;
     if (wrapMax_ < wrapMin_) wrapMax_ = wrapMin_;
@@ -183,8 +182,7 @@ void TNumMngr::setWrapMin(float x) {
 }
 
 void TNumMngr::setWrapMax(float x) {
-  if (x == wrapMax_) return;
-  wrapMax_ = x;
+  if (!assignIfChanged(wrapMax_, x)) return;
   if (!loading_) {
     if (wrapMin_ > wrapMax_) wrapMin_ = wrapMax_;
     if (valueMax_ < wrapMax_) valueMax_ = wrapMax_;
@@ -193,9 +191,7 @@ void TNumMngr::setWrapMax(float x) {
 }
 
 void TNumMngr::setWrapAround(bool on) {
-  if (on == wrapAround_) return;
-  wrapAround_ = on;
-  refreshAll(nullptr);
+  if (assignIfChanged(wrapAround_, on)) refreshAll(nullptr);
 }
 
 // ---- text ------------------------------------------------------------------------

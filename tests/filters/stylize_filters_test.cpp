@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "filters/filter_fixture.h"
 
 namespace pg {
@@ -123,6 +125,36 @@ TEST(StylizeFilters, Refusals) {
   EXPECT_FALSE(findEdgesKernel(&c, b, 16));
   EXPECT_TRUE(f.unchanged());
   EXPECT_TRUE(runEmboss(f.context(), {2147483647, std::nanf(""), -2147483647}));  // defined, if odd
+}
+
+// The two records are 16 little-endian bytes with their fields at fixed
+// places; the emboss record's last four bytes are written as zeros and
+// never read.
+TEST(StylizeFilters, RecordsKeepTheirBytes) {
+  uint8_t b[16];
+  writeColorHalftoneRecord({8, 18, 72, -1}, b);
+  const uint8_t halftone[16] = {8, 0, 0, 0, 18, 0, 0, 0, 72, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_EQ(0, std::memcmp(b, halftone, 16));
+  SFltColorHalftone h;
+  ASSERT_TRUE(readColorHalftoneRecord(b, kColorHalftoneRecordSize, h));
+  EXPECT_EQ(h.diameter, 8);
+  EXPECT_EQ(h.angleR, 18);
+  EXPECT_EQ(h.angleG, 72);
+  EXPECT_EQ(h.angleB, -1);
+  EXPECT_FALSE(readColorHalftoneRecord(b, kColorHalftoneRecordSize - 1, h));
+
+  std::memset(b, 0xAA, sizeof b);
+  writeEmbossRecord({-120, 3.0f, 100}, b);
+  const uint8_t emboss[16] = {0x88, 0xFF, 0xFF, 0xFF, 0, 0, 0x40, 0x40, 100, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(0, std::memcmp(b, emboss, 16));
+  b[12] = 7;  // the unread tail
+  SFltEmboss e;
+  ASSERT_TRUE(readEmbossRecord(b, kEmbossRecordSize, e));
+  EXPECT_EQ(e.angle, -120);
+  EXPECT_EQ(e.height, 3.0f);
+  EXPECT_EQ(e.amount, 100);
+  EXPECT_FALSE(readEmbossRecord(b, kEmbossRecordSize + 1, e));
+  EXPECT_FALSE(readEmbossRecord(nullptr, kEmbossRecordSize, e));
 }
 
 }  // namespace

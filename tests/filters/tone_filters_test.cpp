@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -325,6 +326,58 @@ TEST(ColorBalance, RecordedGammasAreClamped) {
   SFltColorBalance back = SFltColorBalance::read(bytes);
   EXPECT_TRUE(std::isnan(back.GammaR));
   EXPECT_EQ(back.GammaG, -3.0f);
+}
+
+// The three records' bytes: little-endian fields at fixed places, the
+// reserved bytes carried through unchanged both ways.
+TEST(ToneRecords, KeepTheirBytes) {
+  SFltBrightnessContrast bc;
+  bc.Brightness = -5;
+  bc.Contrast = 300;
+  bc.Linear = 1;
+  bc.Reserved = {1, 2, 3, 4, 5, 6, 7};
+  SFltHueSaturation hs;
+  hs.Hue = 0x01020304;
+  hs.Saturation = -1;
+  hs.Lightness = 7;
+  hs.Monotone = 1;
+  hs.Linear = 2;
+  hs.Reserved = {9, 8};
+  SFltColorBalance cb;
+  cb.GammaR = 1.0f;
+  cb.GammaG = 2.0f;
+  cb.GammaB = 0.5f;
+  cb.Reserved = {4, 3, 2, 1};
+  struct Case {
+    const char* name;
+    std::array<uint8_t, 16> expected;
+    std::function<void(uint8_t*)> write;
+    std::function<bool(const uint8_t*)> readsBack;
+  };
+  const Case cases[] = {
+      {"brightness",
+       {0xFB, 0xFF, 0xFF, 0xFF, 0x2C, 0x01, 0, 0, 1, 1, 2, 3, 4, 5, 6, 7},
+       [&](uint8_t* b) { bc.write(b); },
+       [&](const uint8_t* b) { return SFltBrightnessContrast::read(b) == bc; }},
+      {"hue",
+       {4, 3, 2, 1, 0xFF, 0xFF, 0xFF, 0xFF, 7, 0, 0, 0, 1, 2, 9, 8},
+       [&](uint8_t* b) { hs.write(b); },
+       [&](const uint8_t* b) { return SFltHueSaturation::read(b) == hs; }},
+      {"balance",
+       {0, 0, 0x80, 0x3F, 0, 0, 0, 0x40, 0, 0, 0, 0x3F, 4, 3, 2, 1},
+       [&](uint8_t* b) { cb.write(b); },
+       [&](const uint8_t* b) {
+         const SFltColorBalance r = SFltColorBalance::read(b);
+         return r.GammaR == cb.GammaR && r.GammaG == cb.GammaG && r.GammaB == cb.GammaB && r.Reserved == cb.Reserved;
+       }},
+  };
+  for (const Case& c : cases) {
+    std::array<uint8_t, 16> bytes{};
+    bytes.fill(0xEE);
+    c.write(bytes.data());
+    EXPECT_EQ(bytes, c.expected) << c.name;
+    EXPECT_TRUE(c.readsBack(bytes.data())) << c.name;
+  }
 }
 
 }  // namespace tone_filters_test

@@ -3,6 +3,7 @@
 // into the shared stroke settings the way the main window hands it on.
 #include "brush/paint_param.h"
 #include "brush/stroke_settings.h"
+#include "canvas/pen_tools.h"
 #include "toolwin/doc_window_fixture.h"
 #include "toolwin/tool_target.h"
 
@@ -15,7 +16,12 @@ class DocTarget final : public IToolTarget {
   bool isReplaying() const override { return false; }
   void selectToolHandlers(ToolId, bool) override {}
   void updateCursorAtPointer() override {}
-  void applyPaintParam(const TPaintParam& p) override { (void)p.storeToStroke(&f_.shared.toolStroke()); }
+  void applyPaintParam(const TPaintParam& p) override {
+    if (CPenTools* tools = f_.shared.penTools())
+      tools->applyStrokeParams(p, f_.shared.toolStroke(), f_.doc().penEngine());
+    else
+      (void)p.storeToStroke(&f_.shared.toolStroke());
+  }
   void applyToolParams(const SToolParams& p) override {
     f_.shared.setMainColor(p.foreground & 0x00FFFFFFu);
     f_.shared.setSecondColor(p.background & 0x00FFFFFFu);

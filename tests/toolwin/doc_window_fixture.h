@@ -29,7 +29,10 @@ class ClockScope {
 };
 
 struct DocWindowFixture {
-  explicit DocWindowFixture(int32_t w = 64, int32_t h = 48, SSize client = {300, 200}) {
+  // With a renderer the window's documents get their pen engine, as under
+  // the main window; without one every kind paints through the walker.
+  explicit DocWindowFixture(int32_t w = 64, int32_t h = 48, SSize client = {300, 200}, CPenRender* render = nullptr) {
+    if (render != nullptr) shared.usePenRender(*render);
     window = std::make_unique<TDrawWindow>(shared, &host);
     window->resize(client);
     if (!window->newDocument("doc", w, h, 72)) std::abort();  // every test needs the document

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ui/grabber_logic.h"
 #include "ui/pressure_gamma.h"
 
@@ -163,10 +165,16 @@ TEST(NibShape, DragRules) {
     float in, out;
   } rot[] = {{180, -180}, {540, -180}, {-181, 179}, {179.5f, 179.5f}};
   for (const auto& r : rot) EXPECT_FLOAT_EQ(nibNormalizeRotation(r.in), r.out) << r.in;
-  EXPECT_FLOAT_EQ(nibRadiusStep(1.9f), 0.1f);
-  EXPECT_FLOAT_EQ(nibRadiusStep(50), 5);
-  EXPECT_FLOAT_EQ(nibScaleStep(99), 5);
-  EXPECT_FLOAT_EQ(nibScaleStep(100), 10);
+  // The radius steps as the scale up to 50 and stay at 5 from there.
+  struct {
+    float v, radius, scale;
+  } steps[] = {{-1, 0.1f, 0.1f}, {1.9f, 0.1f, 0.1f}, {2, 0.2f, 0.2f},  {4.9f, 0.2f, 0.2f}, {5, 0.5f, 0.5f},
+               {10, 1, 1},        {19.9f, 1, 1},      {20, 2, 2},        {49.9f, 2, 2},      {50, 5, 5},
+               {99, 5, 5},        {100, 5, 10},       {1000, 5, 10},     {std::nanf(""), 5, 10}};
+  for (const auto& s : steps) {
+    EXPECT_FLOAT_EQ(nibRadiusStep(s.v), s.radius) << s.v;
+    EXPECT_FLOAT_EQ(nibScaleStep(s.v), s.scale) << s.v;
+  }
   EXPECT_FLOAT_EQ(nibMinRadiusAfter(50, 3, false), 53);
   EXPECT_FLOAT_EQ(nibMinRadiusAfter(52, 1, true), 55);
   EXPECT_FLOAT_EQ(nibMinRadiusAfter(3, -5, false), 1);

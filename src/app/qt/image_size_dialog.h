@@ -86,14 +86,6 @@ class TFormResolution : public QDialog {
   bool guard_ = false;
 };
 
-struct SImageSizeRecord {
-  int32_t width = 0, height = 0;
-  uint8_t anchor = 4;
-};
-struct SResolutionRecord {
-  int32_t width = 0, height = 0, resolution = 0;
-};
-
 // True only on OK with a changed size (and resolution); then the record holds the result.
 [[nodiscard]] bool execImageSizeDialog(TMainForm& form, SImageSizeRecord& record, int32_t resolution);
 [[nodiscard]] bool execResolutionDialog(TMainForm& form, SResolutionRecord& record, bool scaling);

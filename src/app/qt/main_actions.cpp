@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QtGlobal>
 
 #include "app/action_table.h"
 #include "platform/message_service.h"
@@ -55,12 +56,21 @@ QAction* TMainActions::action(std::string_view name) const {
 
 void TMainActions::bind(std::string_view name, Execute execute, Update update, bool checkable) {
   QAction* a = action(name);
-  if (!a) return;
+  if (!a) {
+    qCritical("No action is named \"%.*s\": its command stays unbound", int(name.size()), name.data());
+    refused_.emplace_back(name);
+    return;
+  }
   a->setCheckable(checkable);
   bound_[a] = Bound{std::move(execute), std::move(update)};
   SActionState s = bound_[a].update ? bound_[a].update() : SActionState{};
   a->setEnabled(s.enabled);
   if (checkable) a->setChecked(s.checked);
+}
+
+bool TMainActions::isBound(std::string_view name) const {
+  QAction* a = action(name);
+  return a != nullptr && bound_.count(a) != 0;
 }
 
 void TMainActions::updateAll() {

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -37,8 +39,15 @@ class TMainActions : public QObject {
   // The action of a table name; nullptr for an unknown name.
   QAction* action(std::string_view name) const;
 
-  // Binds a command; without an update function it is always enabled.
+  // Binds a command; without an update function it is always enabled. A
+  // name the action table does not hold binds nothing: it is logged as an
+  // error and kept in refusedNames(), so that a misspelt command cannot
+  // quietly leave its menu item disabled.
   void bind(std::string_view name, Execute execute, Update update = {}, bool checkable = false);
+  // The names bind() refused, in the order it was asked.
+  const std::vector<std::string>& refusedNames() const { return refused_; }
+  // True when a handler is bound to the table action of that name.
+  bool isBound(std::string_view name) const;
 
   // Re-evaluates every bound update function.
   void updateAll();
@@ -57,6 +66,7 @@ class TMainActions : public QObject {
   };
   std::unordered_map<std::string, QAction*> actions_;
   std::unordered_map<QAction*, Bound> bound_;
+  std::vector<std::string> refused_;
   QMenu* recentParent_ = nullptr;
   QAction* recentMarker_ = nullptr;
   QMenu* documentMenu_ = nullptr;

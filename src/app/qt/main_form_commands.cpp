@@ -1,10 +1,10 @@
 // The image, layer and selection commands of the menus: one table of actions, each
 // with its gate, an optional further condition and the document operation.
 
-#include <algorithm>
 #include <functional>
 
 #include "app/command_gates.h"
+#include "app/document_commands.h"
 #include "app/qt/command_gate_inputs.h"
 #include "app/qt/main_actions.h"
 #include "app/qt/main_form.h"
@@ -51,20 +51,6 @@ struct SDocumentCommand {
 
 int32_t currentLayer(TPaper& p) { return p.currentLayerIndex(); }
 int32_t currentMask(TPaper& p) { return p.masks() ? p.masks()->current() : -1; }
-
-// Crops the document to the selected pixels' bounds clipped to the image;
-// a selection wholly outside the image leaves the document alone.
-[[nodiscard]] bool cropToSelection(TPaper& p, TFlowImage& f) {
-  const CMaskData* mask = p.masks() ? p.masks()->currentMask() : nullptr;
-  TRect r{};
-  if (!mask || !mask->getBounds(r)) return false;
-  r.Left = std::max(r.Left, 0);
-  r.Top = std::max(r.Top, 0);
-  r.Right = std::min(r.Right, p.width);
-  r.Bottom = std::min(r.Bottom, p.height);
-  if (r.Right <= r.Left || r.Bottom <= r.Top) return false;
-  return p.cropToRect(f, r, true);
-}
 
 auto wholeImage(int code) {
   return [code](TPaper& p, TFlowImage& f) { return p.transformAllInPlace(f, code, true); };

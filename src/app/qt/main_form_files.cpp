@@ -14,15 +14,16 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include <array>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 
 #include "app/app_profile.h"
+#include "app/clipboard_commands.h"
 #include "app/dialog_texts.h"
 #include "app/document_files.h"
+#include "app/file_open.h"
 #include "app/mru_file_list.h"
 #include "app/qt/jpeg_option_dialog.h"
 #include "app/qt/main_actions.h"
@@ -36,10 +37,7 @@
 #include "document/paper.h"
 #include "io/clipboard_image.h"
 #include "io/file_kinds.h"
-#include "io/file_result_text.h"
 #include "io/image_codecs.h"
-#include "io/legacy_document.h"
-#include "io/native_file_reader.h"
 #include "io/qt/file_dialog.h"
 #include "io/qt/progress_dialog.h"
 #include "platform/clipboard.h"
@@ -63,9 +61,8 @@ class CBusyCursor {
   CBusyCursor& operator=(const CBusyCursor&) = delete;
 };
 
-// A reader's failure: the file, the code and what the code means.
-std::string openFailure(const std::string& path, FileResult code) {
-  return formatRes(66543, {path, int64_t(fileResultNumber(code))}) + "\r" + fileResultReason(code);
+void reportClip(const SClipOutcome& outcome) {
+  if (!outcome.warning.empty()) showWarning(outcome.warning);
 }
 
 void reportSave(const SSaveOutcome& outcome) {
@@ -223,79 +220,49 @@ TDrawWindowWidget* TMainForm::openFile(const QString& path) {
   }
   CBusyCursor wait;
   TDrawWindowWidget* window = nullptr;
-  const FileKind kind = fileKindFromExt(p);
-  switch (kind) {
-    case FileKind::Native: {
-      window = newDrawWindow(QString(), 1, 1, 72);
+  const OpenRoute route = openRouteOf(fileKindFromExt(p));
+  switch (route) {
+    case OpenRoute::Document:
+    case OpenRoute::Picture:
+    case OpenRoute::LegacyDocument: {
+      // A picture is read first: its window is made at its size, and a
+      // picture that cannot be read makes no window.
+      SPictureLoad picture;
+      if (route == OpenRoute::Picture) {
+        picture = loadPictureForOpen(p);
+        if (!picture.picture) {
+          showWarning(picture.failure);
+          return nullptr;
+        }
+        window = newDrawWindow(path, picture.picture->Width, picture.picture->Height, picture.resolution);
+      } else {
+        window = newDrawWindow(QString(), 1, 1, 72);
+      }
       if (window == nullptr) {
         showWarning(resString(66542));
         return nullptr;
       }
-      auto doc = std::make_unique<TPaper>(nullptr, window->window().paper().services());
-      const FileResult rc = readNativeFile(p, *doc);
-      if (rc != kRcOk || !window->window().adoptDocument(std::move(doc))) {
-        showWarning(openFailure(p, rc == kRcOk ? kRcOutOfMemory : rc));
+      const SOpenOutcome outcome = fillWindowFromFile(window->window(), p, route, picture.picture.get());
+      for (const std::string& warning : outcome.warnings) showWarning(warning);
+      if (!outcome.ok) {
         discardNewWindow(*window);
         return nullptr;
       }
       break;
     }
-    case FileKind::Bmp:
-    case FileKind::Jpeg:
-    case FileKind::Png:
-    case FileKind::Psd: {
-      int32_t dpi = 0;
-      FileResult code = kRcOk;
-      std::unique_ptr<TMTC> picture = loadImageFile(p, dpi, &code);
-      if (!picture) {
-        showWarning(openFailure(p, code));
-        return nullptr;
-      }
-      window = newDrawWindow(path, picture->Width, picture->Height, dpi > 0 ? dpi : 72);
-      if (window == nullptr) {
-        showWarning(resString(66542));
-        return nullptr;
-      }
-      if (!loadPictureIntoDocument(window->window().paper(), *picture)) {
-        showWarning(openFailure(p, kRcOutOfMemory));
-        discardNewWindow(*window);
-        return nullptr;
-      }
-      break;
-    }
-    case FileKind::LegacyDocument: {
-      window = newDrawWindow(QString(), 1, 1, 72);
-      if (window == nullptr) {
-        showWarning(resString(66542));
-        return nullptr;
-      }
-      const SLegacyImportResult r = window->window().openLegacyDocument(p);
-      const bool read = r.status == LegacyImport::Layers || r.status == LegacyImport::NoLayers ||
-                        r.status == LegacyImport::Broken;
-      if (!r.message.empty()) showWarning(r.message);
-      if (!read) {
-        if (r.message.empty()) showWarning(formatRes(66543, {p, int64_t(1)}));
-        discardNewWindow(*window);
-        return nullptr;
-      }
-      if (r.eventsIgnored) showWarning(resString(kResLegacyEventsIgnored));
-      break;
-    }
-    case FileKind::EventsV1:
-    case FileKind::EventsV3:
-    case FileKind::EventsV4:
+    case OpenRoute::Recording:
       // A recording opens into a new window that replays it.
       window = openEventsForReplay(path);
       if (window == nullptr) return nullptr;
       break;
-    case FileKind::LegacyRecording:
+    case OpenRoute::LegacyRecording:
       window = openEventsForReplay(path);
       if (window == nullptr) {
         showWarning(resString(66545));
         return nullptr;
       }
       break;
-    default:
+    case OpenRoute::Unsupported:
       showWarning(formatRes(kResUnsupportedFormat, {p}));
       return nullptr;
   }
@@ -462,12 +429,10 @@ void TMainForm::bindFileCommands() {
              return std::filesystem::exists(n, ec);
            });
            CBusyCursor wait;
-           std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
-           if (!picture || bmpSaveImage(name, *picture, w.window().paper().resolution, false) != kRcOk) {
-             showWarning(formatRes(kResSaveFailed, {name}));
-             return;
-           }
-           showInfo(resString(kResSavedBitmap));
+           // A BMP save like any other: the same writer and the same messages.
+           const SSaveOutcome outcome = saveDocumentToFile(w.window().paper(), name, {});
+           reportSave(outcome);
+           if (!outcome.ok) return;
            recentFiles().addItem(0, name);
            fileMruMenu_->rebuild();
          }),
@@ -475,61 +440,16 @@ void TMainForm::bindFileCommands() {
 
   // ---- clipboard ----
   a.bind("ActEditCopyLayer", window([gc](TDrawWindowWidget& w) {
-           if (!gc(w)) return;
-           TPaper& doc = w.window().paper();
-           const CLayerData* layer = doc.currentLayer();
-           if (layer == nullptr) return;
-           std::unique_ptr<TMTC> picture = layerRect(doc, doc.currentLayerIndex(),
-                                                     SRectXYWH{-layer->offsetX, -layer->offsetY, layer->imageWidth(),
-                                                               layer->imageHeight()});
-           if (!picture) {
-             showWarning(resString(kResNoMemory));
-             return;
-           }
-           if (!clipboardEmpty(true)) return;
-           // Without the attributes a paste takes the picture as it is.
-           (void)putClipLayerAttr(*layer);
-           if (!putClipboardImage32(*picture, SRectXYWH{0, 0, picture->Width, picture->Height}))
-             showWarning(resString(kResNoMemory));
+           if (gc(w)) reportClip(copyLayerToClipboard(w.window().paper()));
          }),
          when(gc));
-  // The whole picture, or the selection's box of it with the box announced.
-  a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) {
-           std::unique_ptr<TMTC> picture = exportComposite(w.window().paper());
-           if (!picture) {
-             showWarning(resString(kResNoMemory));
-             return;
-           }
-           if (!clipboardEmpty(true)) return;
-           SRectXYWH box;
-           bool put = false;
-           if (selectionBox(w.window().paper(), box)) {
-             (void)putClipBox(box);  // without the box a paste lands at the top left
-             put = putClipboardImage32(*picture, box);
-           } else {
-             put = putClipboardImage24(*picture, SRectXYWH{0, 0, picture->Width, picture->Height});
-           }
-           if (!put) showWarning(resString(kResNoMemory));
-         }),
+  a.bind("ActEditCopyImage", window([](TDrawWindowWidget& w) { reportClip(copyImageToClipboard(w.window().paper())); }),
          when([](TDrawWindowWidget& w) { return w.window().canEdit(true, true, false); }));
-  // Cut: the selected part of the current layer goes to the clipboard with
-  // the layer's attributes and the box, then leaves the layer through the
-  // document's own cut, the one its recorded event replays through.
   a.bind("ActEditCut", window([g0](TDrawWindowWidget& w) {
            if (!g0(w)) return;
-           TPaper& doc = w.window().paper();
-           const CLayerData* layer = doc.currentLayer();
-           SRectXYWH box;
-           std::unique_ptr<TMTC> part = selectedLayerImage(doc, doc.currentLayerIndex(), box);
-           if (layer == nullptr || !part || !clipboardEmpty(true)) return;
-           // The attributes and the box only refine a paste; the picture must be there.
-           (void)putClipLayerAttr(*layer);
-           (void)putClipBox(box);
-           if (!putClipboardImage32(*part, SRectXYWH{0, 0, part->Width, part->Height})) {
-             showWarning(resString(kResNoMemory));
-             return;
-           }
-           if (doc.cutSelection(w.window().flow(), doc.currentLayerIndex(), true, -1)) w.window().setModified(true);
+           const SClipOutcome cut = cutToClipboard(w.window().paper(), w.window().flow());
+           reportClip(cut);
+           if (cut.done) w.window().setModified(true);
          }),
          when([g0](TDrawWindowWidget& w) {
            SRectXYWH box;
@@ -537,21 +457,9 @@ void TMainForm::bindFileCommands() {
          }));
   a.bind("ActEditPasteNew", window([g0](TDrawWindowWidget& w) {
            if (!g0(w)) return;
-           std::unique_ptr<TMTC> picture = getClipboardImage();
-           if (!picture) {
-             showWarning(resString(kResNoClipboardBitmap));
-             return;
-           }
-           // The copied layer's attributes go with the image into the paste and
-           // its event, so that a replay makes the same layer.
-           SClipLayerAttr attr;
-           std::string name;
-           const bool withAttr = getClipLayerAttr(attr, name);
-           const std::array<uint8_t, SClipLayerAttr::kBytes> bytes = attr.bytes();
-           TPaper& doc = w.window().paper();
-           if (!doc.pasteLayerImage(&w.window().flow(), *picture, withAttr ? name : std::string(),
-                                    withAttr ? bytes.data() : nullptr, true))
-             return;
+           const SClipOutcome paste = pasteAsNewLayer(w.window().paper(), w.window().flow());
+           reportClip(paste);
+           if (!paste.done) return;
            w.window().setModified(true);
            w.window().documentLayoutChanged(false);
          }),

@@ -20,6 +20,7 @@
 
 #include "app/app_profile.h"
 #include "app/dialog_texts.h"
+#include "app/document_commands.h"
 #include "app/document_files.h"
 #include "app/help_file.h"
 #include "app/new_layer_model.h"
@@ -56,9 +57,6 @@
 namespace pg {
 
 namespace {
-
-// The dialog counts the anchor cells row by row, the document column by column.
-int32_t documentAnchor(int32_t cell) { return (cell % 3) * 3 + cell / 3; }
 
 // The composite as the printer sees it: transparent parts on white paper.
 QImage printableComposite(TPaper& p) {
@@ -175,18 +173,14 @@ void TMainForm::bindMenuCommands() {
   bindGated("ActImgSize", ECommandGate::G0, [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
     SImageSizeRecord r{p.width, p.height, 4};
-    if (!execImageSizeDialog(*this, r, p.resolution)) return false;
-    if (!p.resizeCanvas(w.window().flow(), r.width, r.height, documentAnchor(r.anchor), true)) return false;
+    if (!execImageSizeDialog(*this, r, p.resolution) || !applyCanvasSize(p, w.window().flow(), r)) return false;
     w.window().documentLayoutChanged(true);
     return true;
   });
   bindGated("ActImgReso", ECommandGate::G0, [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
     SResolutionRecord r{p.width, p.height, p.resolution};
-    if (!execResolutionDialog(*this, r, false)) return false;
-    if ((r.width != p.width || r.height != p.height) && !p.scaleImage(w.window().flow(), r.width, r.height, 2, true))
-      return false;
-    p.resolution = r.resolution;
+    if (!execResolutionDialog(*this, r, false) || !applyResolution(p, w.window().flow(), r)) return false;
     w.window().documentLayoutChanged(true);
     return true;
   });
@@ -214,10 +208,7 @@ void TMainForm::bindMenuCommands() {
         TPaper& p = w->window().paper();
         SNewLayerRecord r;
         r.name = p.layers()->nextLayerName();
-        if (!execNewLayerDialog(*this, r)) return;
-        if (!p.newLayer(&w->window().flow(), p.currentLayerIndex() + 1, true, r.name, r.colour, r.opacity,
-                        static_cast<int32_t>(r.blendMode), p.height, p.width, true))
-          return;
+        if (!execNewLayerDialog(*this, r) || !addNewLayer(p, w->window().flow(), r)) return;
         w->window().setModified(true);
         w->window().documentLayoutChanged(false);
       },
@@ -278,21 +269,10 @@ void TMainForm::bindMenuCommands() {
     TPaper& p = w.window().paper();
     const CLayerData* l = layer(w);
     if (l == nullptr) return false;
-    const int32_t index = p.currentLayerIndex();
-    TLayerOptionValue before{-l->offsetX, -l->offsetY, false, l->name, l->blendMode, l->opacity,
-                             l->dissolve, l->dissolveAmount};
+    const TLayerOptionValue before = layerOptionRecord(*l);
     TLayerOptionValue r = before;
     if (!execLayerOptionDialog(*this, r, *l, p.width, p.height)) return false;
-    // Each change is an operation of its own, in this order.
-    bool changed = false;
-    if (r.name != before.name) changed |= p.setLayerName(index, r.name.substr(0, 32766), true);
-    if (r.opacity != before.opacity) changed |= p.setLayerOpacity(index, r.opacity, true);
-    if (r.dither != before.dither || r.ditherAmount != before.ditherAmount)
-      changed |= p.setLayerEffect(index, r.dither, static_cast<uint8_t>(r.ditherAmount), true);
-    if (r.blendMode != before.blendMode) changed |= p.setLayerBlendMode(index, r.blendMode, true);
-    if (r.crop) changed |= p.cropLayer(&w.window().flow(), index, true);
-    if (r.x != before.x || r.y != before.y)
-      changed |= p.offsetLayer(&w.window().flow(), index, TPoint{r.x - before.x, r.y - before.y}, true);
+    const bool changed = applyLayerOptions(p, w.window().flow(), p.currentLayerIndex(), before, r);
     if (changed) w.window().documentLayoutChanged(false);
     return changed;
   });
@@ -304,16 +284,10 @@ void TMainForm::bindMenuCommands() {
         TPaper& p = w.window().paper();
         CMaskData* m = p.masks()->currentMask();
         if (m == nullptr) return false;
-        const int32_t index = p.masks()->current();
-        const bool withImage = m->image != nullptr;
-        TLayerOptionValue before{-m->offsetX, -m->offsetY, false, m->name, 0, 255, false, 255};
+        const TLayerOptionValue before = maskOptionRecord(*m);
         TLayerOptionValue r = before;
-        if (!execMaskOptionDialog(*this, r, withImage ? m : nullptr, p.width, p.height)) return false;
-        bool changed = false;
-        if (r.name != before.name) changed |= p.setMaskName(p.currentLayerIndex(), r.name, index, true);
-        if (r.crop && withImage) changed |= p.cropMask(w.window().flow(), p.currentLayerIndex(), index, true);
-        if (withImage && (r.x != before.x || r.y != before.y))
-          changed |= p.offsetMask(TPoint{r.x - before.x, r.y - before.y}, true);
+        if (!execMaskOptionDialog(*this, r, m->image != nullptr ? m : nullptr, p.width, p.height)) return false;
+        const bool changed = applyMaskOptions(p, w.window().flow(), before, r);
         if (changed) w.window().invalidateView();
         return changed;
       },
@@ -339,20 +313,18 @@ void TMainForm::bindMenuCommands() {
     w.window().invalidateView();
     return true;
   });
-  // With a selection, erases the selected area (tinted by the paper colour
-  // where a soft edge keeps some of the pixel); without one, clears the layer.
   bindGated("ActEditDelete", ECommandGate::G1, [this](TDrawWindowWidget& w) {
-    TPaper& p = w.window().paper();
-    if (p.canDeleteSelection()) {
-      if (!p.deleteSelection(w.window().flow(), p.currentLayerIndex(), p.paperColor().pixel(), canvas_->toolStroke(),
-                             true, true))
+    switch (deleteSelectionOrLayer(w.window().paper(), w.window().flow(), canvas_->toolStroke())) {
+      case DeleteResult::Nothing:
         return false;
-      w.window().invalidateView();
-      return true;
+      case DeleteResult::SelectionErased:
+        w.window().invalidateView();
+        return true;
+      case DeleteResult::LayerCleared:
+        w.window().documentLayoutChanged(false);
+        return true;
     }
-    if (!p.clearLayer(w.window().flow(), p.currentLayerIndex(), true)) return false;
-    w.window().documentLayoutChanged(false);
-    return true;
+    return false;
   });
   // Both erase keys delete; Insert fills. Text fields keep these keys: Qt
   // offers them to a focused editor before any shortcut.

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "core/assign_changed.h"
 #include "filters/filter_run.h"
 #include "ui/appearance_manager.h"
 #include "ui/channel_ops.h"
@@ -63,9 +64,7 @@ TLevelsTrackbar::TLevelsTrackbar(QWidget* parent, CLevelsTrack& track) : QWidget
 }
 
 void TLevelsTrackbar::setChannel(int32_t c) {
-  if (c == channel_) return;
-  channel_ = c;
-  redraw();
+  if (assignIfChanged(channel_, c)) redraw();
 }
 
 void TLevelsTrackbar::redraw() {

@@ -62,15 +62,21 @@ QIcon falloffIcon(uint8_t type) {
   return QIcon(QPixmap::fromImage(imageOfPlane(plane)));
 }
 
+// An editor frame's name and least size, and its outer column without margins.
+QVBoxLayout* frameColumn(QWidget& frame, const QString& name) {
+  frame.setObjectName(name);
+  frame.setMinimumSize(352, 384);
+  auto* outer = new QVBoxLayout(&frame);
+  outer->setContentsMargins(0, 0, 0, 0);
+  return outer;
+}
+
 }  // namespace
 
 // ---- pen method frame ---------------------------------------------------------------
 
 TFramePenMtdEditor::TFramePenMtdEditor(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("GrpPenMtd"));
-  setMinimumSize(352, 384);
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(0, 0, 0, 0);
+  auto* outer = frameColumn(*this, QStringLiteral("GrpPenMtd"));
 
   auto* general = new QGroupBox(resText(kResPenGeneral), this);
   auto* g = new QGridLayout(general);
@@ -232,10 +238,7 @@ void TFramePenMtdEditor::BtnIconRemoveClick() {
 // ---- nib frame -------------------------------------------------------------------------
 
 TFramePenNibEditor::TFramePenNibEditor(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("GrpPenNib"));
-  setMinimumSize(352, 384);
-  auto* outer = new QVBoxLayout(this);
-  outer->setContentsMargins(0, 0, 0, 0);
+  auto* outer = frameColumn(*this, QStringLiteral("GrpPenNib"));
 
   auto* shape = new QGroupBox(resText(kResNibShape), this);
   auto* s = new QGridLayout(shape);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/assign_changed.h"
 #include "toolwin/qt/tool_glyph_painter.h"
 #include "ui/qt/graphic_image.h"
 
@@ -19,15 +20,11 @@ TToolButton::TToolButton(int index, QWidget* parent) : QWidget(parent), index_(i
 }
 
 void TToolButton::setGlyph(uint8_t glyph) {
-  if (glyph == glyph_) return;
-  glyph_ = glyph;
-  update();
+  if (assignIfChanged(glyph_, glyph)) update();
 }
 
 void TToolButton::setDown(bool down) {
-  if (down == down_) return;
-  down_ = down;
-  update();
+  if (assignIfChanged(down_, down)) update();
 }
 
 bool TToolButton::variantMenuOpen() const { return menu_ && menu_->isVisible(); }

@@ -7,12 +7,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace pg {
 
 namespace {
 
 constexpr int kSize = 32;
+
+// A line through the points, closed back to the first when `closed`.
+void polyline(QPainterPath& path, std::initializer_list<QPointF> points, bool closed = false) {
+  auto p = points.begin();
+  path.moveTo(*p);
+  for (++p; p != points.end(); ++p) path.lineTo(*p);
+  if (closed) path.closeSubpath();
+}
 
 // Every line is drawn twice, wide in white and thin in black, so the cursor
 // shows on light and dark pictures alike.
@@ -30,8 +39,7 @@ void crossHair(QPainter& p) {
   QPainterPath path;
   for (const auto& [x0, y0, x1, y1] : {std::array<int, 4>{15, 3, 15, 11}, {15, 19, 15, 27},
                                        {3, 15, 11, 15}, {19, 15, 27, 15}}) {
-    path.moveTo(x0 + 0.5, y0 + 0.5);
-    path.lineTo(x1 + 0.5, y1 + 0.5);
+    polyline(path, {{x0 + 0.5, y0 + 0.5}, {x1 + 0.5, y1 + 0.5}});
   }
   outlined(p, path);
   p.setPen(Qt::black);
@@ -43,18 +51,14 @@ void cornerMark(QPainter& p, int mark) {
   QPainterPath path;
   const double cx = 25.5, cy = 25.5;
   if (mark == 1 || mark == 2) {
-    path.moveTo(cx - 3, cy);
-    path.lineTo(cx + 3, cy);
+    polyline(path, {{cx - 3, cy}, {cx + 3, cy}});
   }
   if (mark == 1) {
-    path.moveTo(cx, cy - 3);
-    path.lineTo(cx, cy + 3);
+    polyline(path, {{cx, cy - 3}, {cx, cy + 3}});
   }
   if (mark == 3) {
-    path.moveTo(cx - 3, cy - 3);
-    path.lineTo(cx + 3, cy + 3);
-    path.moveTo(cx + 3, cy - 3);
-    path.lineTo(cx - 3, cy + 3);
+    polyline(path, {{cx - 3, cy - 3}, {cx + 3, cy + 3}});
+    polyline(path, {{cx + 3, cy - 3}, {cx - 3, cy + 3}});
   }
   outlined(p, path);
 }
@@ -62,27 +66,15 @@ void cornerMark(QPainter& p, int mark) {
 // A tool lying from its working tip at the lower left up to the right.
 QPainterPath pencil() {
   QPainterPath b;
-  b.moveTo(2.5, 29.5);
-  b.lineTo(5.5, 21.5);
-  b.lineTo(23.5, 3.5);
-  b.lineTo(28.5, 8.5);
-  b.lineTo(10.5, 26.5);
-  b.closeSubpath();
-  b.moveTo(5.5, 21.5);
-  b.lineTo(10.5, 26.5);
+  polyline(b, {{2.5, 29.5}, {5.5, 21.5}, {23.5, 3.5}, {28.5, 8.5}, {10.5, 26.5}}, true);
+  polyline(b, {{5.5, 21.5}, {10.5, 26.5}});
   return b;
 }
 
 QPainterPath eraser() {
   QPainterPath b;
-  b.moveTo(3.5, 24.5);
-  b.lineTo(17.5, 10.5);
-  b.lineTo(25.5, 18.5);
-  b.lineTo(12.5, 31.5);
-  b.lineTo(5.5, 29.5);
-  b.closeSubpath();
-  b.moveTo(8.5, 19.5);
-  b.lineTo(16.5, 27.5);
+  polyline(b, {{3.5, 24.5}, {17.5, 10.5}, {25.5, 18.5}, {12.5, 31.5}, {5.5, 29.5}}, true);
+  polyline(b, {{8.5, 19.5}, {16.5, 27.5}});
   return b;
 }
 
@@ -92,16 +84,14 @@ QPainterPath paintBrush() {
   b.cubicTo(3.5, 24.5, 5.5, 20.5, 9.5, 19.5);
   b.lineTo(12.5, 22.5);
   b.cubicTo(11.5, 26.5, 7.5, 28.5, 2.5, 29.5);
-  b.moveTo(11.0, 21.0);
-  b.lineTo(27.5, 4.5);
+  polyline(b, {{11.0, 21.0}, {27.5, 4.5}});
   return b;
 }
 
 QPainterPath airbrush() {
   QPainterPath b;
   b.addRoundedRect(QRectF(12.5, 4.5, 8, 14), 2, 2);
-  b.moveTo(16.5, 18.5);
-  b.lineTo(9.5, 25.5);
+  polyline(b, {{16.5, 18.5}, {9.5, 25.5}});
   for (const QPointF d : {QPointF(4.5, 27.5), QPointF(7.5, 29.5), QPointF(3.5, 31.0 - 0.5), QPointF(2.5, 25.5)})
     b.addEllipse(d, 0.6, 0.6);
   return b;
@@ -120,20 +110,14 @@ QPainterPath drop() {
 QPainterPath finger() {
   QPainterPath b;
   b.addRoundedRect(QRectF(3.5, 13.5, 18, 7), 3.5, 3.5);
-  b.moveTo(21.5, 12.5);
-  b.lineTo(28.5, 12.5);
-  b.lineTo(28.5, 22.5);
-  b.lineTo(21.5, 22.5);
+  polyline(b, {{21.5, 12.5}, {28.5, 12.5}, {28.5, 22.5}, {21.5, 22.5}});
   return b;
 }
 
 QPainterPath stretch() {
   QPainterPath b = finger();
-  b.moveTo(2.5, 26.5);
-  b.lineTo(12.5, 26.5);
-  b.moveTo(5.5, 23.5);
-  b.lineTo(2.5, 26.5);
-  b.lineTo(5.5, 29.5);
+  polyline(b, {{2.5, 26.5}, {12.5, 26.5}});
+  polyline(b, {{5.5, 23.5}, {2.5, 26.5}, {5.5, 29.5}});
   return b;
 }
 
@@ -141,13 +125,10 @@ QPainterPath stretch() {
 QPainterPath lens(int mark) {
   QPainterPath b;
   b.addEllipse(QPointF(12.5, 12.5), 8, 8);
-  b.moveTo(18.5, 18.5);
-  b.lineTo(28.5, 28.5);
-  b.moveTo(9.5, 12.5);
-  b.lineTo(15.5, 12.5);
+  polyline(b, {{18.5, 18.5}, {28.5, 28.5}});
+  polyline(b, {{9.5, 12.5}, {15.5, 12.5}});
   if (mark == 1) {
-    b.moveTo(12.5, 9.5);
-    b.lineTo(12.5, 15.5);
+    polyline(b, {{12.5, 9.5}, {12.5, 15.5}});
   }
   return b;
 }
@@ -156,8 +137,7 @@ QPainterPath lens(int mark) {
 QPainterPath lollipop() {
   QPainterPath b;
   b.addEllipse(QPointF(10.5, 10.5), 7, 7);
-  b.moveTo(15.5, 15.5);
-  b.lineTo(28.5, 28.5);
+  polyline(b, {{15.5, 15.5}, {28.5, 28.5}});
   b.addEllipse(QPointF(10.5, 10.5), 1, 1);
   return b;
 }
@@ -165,14 +145,7 @@ QPainterPath lollipop() {
 // The pointer of the selection tools, its tip at (3, 3).
 QPainterPath pointer() {
   QPainterPath b;
-  b.moveTo(3.5, 3.5);
-  b.lineTo(3.5, 20.5);
-  b.lineTo(8.0, 16.0);
-  b.lineTo(12.5, 24.5);
-  b.lineTo(15.0, 23.0);
-  b.lineTo(11.0, 14.5);
-  b.lineTo(17.0, 14.5);
-  b.closeSubpath();
+  polyline(b, {{3.5, 3.5}, {3.5, 20.5}, {8.0, 16.0}, {12.5, 24.5}, {15.0, 23.0}, {11.0, 14.5}, {17.0, 14.5}}, true);
   return b;
 }
 
@@ -180,17 +153,13 @@ QPainterPath pointer() {
 // on each side.
 QPainterPath arrowCross(double cx, double cy, double reach, double head) {
   QPainterPath b;
-  b.moveTo(cx, cy - reach);
-  b.lineTo(cx, cy + reach);
-  b.moveTo(cx - reach, cy);
-  b.lineTo(cx + reach, cy);
+  polyline(b, {{cx, cy - reach}, {cx, cy + reach}});
+  polyline(b, {{cx - reach, cy}, {cx + reach, cy}});
   for (const auto& [dx, dy] : {std::array<double, 2>{0, -1}, {0, 1}, {-1, 0}, {1, 0}}) {
     const double tx = cx + dx * reach, ty = cy + dy * reach;
     // The head's two ends sit back from the tip, one on each side of the shaft.
     const double bx = tx - dx * head, by = ty - dy * head, px = dy * dy * head, py = dx * dx * head;
-    b.moveTo(bx - px, by - py);
-    b.lineTo(tx, ty);
-    b.lineTo(bx + px, by + py);
+    polyline(b, {{bx - px, by - py}, {tx, ty}, {bx + px, by + py}});
   }
   return b;
 }
@@ -200,11 +169,7 @@ QPainterPath smallArrows() { return arrowCross(24.5, 24.5, 6.0, 2.0); }
 
 QPainterPath bucket() {
   QPainterPath b;
-  b.moveTo(9.5, 10.5);
-  b.lineTo(20.5, 3.5);
-  b.lineTo(28.5, 15.5);
-  b.lineTo(17.5, 22.5);
-  b.closeSubpath();
+  polyline(b, {{9.5, 10.5}, {20.5, 3.5}, {28.5, 15.5}, {17.5, 22.5}}, true);
   b.moveTo(9.5, 10.5);
   b.cubicTo(5.5, 14.5, 3.5, 20.5, 3.5, 25.5);
   b.addEllipse(QPointF(3.5, 27.5), 1.5, 1.5);
@@ -214,15 +179,10 @@ QPainterPath bucket() {
 // A wand whose sparkling tip is the hot spot.
 QPainterPath wand() {
   QPainterPath b;
-  b.moveTo(7.5, 5.5);
-  b.lineTo(25.5, 23.5);
-  b.lineTo(23.5, 25.5);
-  b.lineTo(5.5, 7.5);
-  b.closeSubpath();
+  polyline(b, {{7.5, 5.5}, {25.5, 23.5}, {23.5, 25.5}, {5.5, 7.5}}, true);
   for (const auto& [x0, y0, x1, y1] : {std::array<double, 4>{3.5, 0.5, 3.5, 2.5}, {0.5, 3.5, 2.5, 3.5},
                                        {6.0, 1.0, 7.5, 0.0}, {1.0, 6.0, 0.0, 7.5}}) {
-    b.moveTo(x0, y0);
-    b.lineTo(x1, y1);
+    polyline(b, {{x0, y0}, {x1, y1}});
   }
   return b;
 }
@@ -231,23 +191,15 @@ QPainterPath fourArrows() { return arrowCross(15.5, 15.5, 12.0, 3.0); }
 
 QPainterPath iBeam() {
   QPainterPath b;
-  b.moveTo(15.5, 5.5);
-  b.lineTo(15.5, 25.5);
-  b.moveTo(11.5, 4.5);
-  b.lineTo(19.5, 4.5);
-  b.moveTo(11.5, 26.5);
-  b.lineTo(19.5, 26.5);
+  polyline(b, {{15.5, 5.5}, {15.5, 25.5}});
+  polyline(b, {{11.5, 4.5}, {19.5, 4.5}});
+  polyline(b, {{11.5, 26.5}, {19.5, 26.5}});
   return b;
 }
 
 QPainterPath pipette() {
   QPainterPath b;
-  b.moveTo(2.5, 29.5);
-  b.lineTo(4.5, 23.5);
-  b.lineTo(17.5, 10.5);
-  b.lineTo(21.5, 14.5);
-  b.lineTo(8.5, 27.5);
-  b.closeSubpath();
+  polyline(b, {{2.5, 29.5}, {4.5, 23.5}, {17.5, 10.5}, {21.5, 14.5}, {8.5, 27.5}}, true);
   b.addRoundedRect(QRectF(18.5, 3.5, 9, 9), 3, 3);
   return b;
 }
@@ -256,8 +208,7 @@ QPainterPath hand() {
   QPainterPath b;
   b.addRoundedRect(QRectF(9.5, 14.5, 14, 12), 4, 4);
   for (const double x : {11.0, 14.5, 18.0, 21.5}) b.addRoundedRect(QRectF(x - 1, x == 11.0 ? 8.5 : 5.5, 3, 10), 1.5, 1.5);
-  b.moveTo(10.5, 22.5);
-  b.lineTo(5.5, 17.5);
+  polyline(b, {{10.5, 22.5}, {5.5, 17.5}});
   return b;
 }
 

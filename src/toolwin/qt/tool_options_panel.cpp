@@ -549,11 +549,16 @@ void TToolOptionsPanel::drawNibPreview() {
   if (!g.isValid() || !options_.hasBrush()) return;
   TMTC plane(g.width(), g.height());
   if (!plane.IsAllocated()) return;
-  TDrawWindow* w = model_.docWindow() ? model_.docWindow()->drawWindow() : nullptr;
-  const float zoom = w ? w->paper().zoomValue() : 1.0f;
-  pg::drawNibPreview(plane, shapeValuesOf(options_.paintParam()), zoom, uiSysColors().windowText & 0x00FFFFFFu);
+  previewValues_ = shapeValuesOf(options_.paintParam());
+  previewValuesZoom_ = previewZoom();
+  pg::drawNibPreview(plane, previewValues_, previewValuesZoom_, uiSysColors().windowText & 0x00FFFFFFu);
   (void)copyPlaneToGraphic(plane, g);  // the plane was made the graphic's size
   g.fillRect({0, 0, g.width(), g.height()}, 0xFF000000u, keepChannel, copyChannel);
+}
+
+float TToolOptionsPanel::previewZoom() const {
+  TDrawWindow* w = model_.docWindow() ? model_.docWindow()->drawWindow() : nullptr;
+  return w ? w->paper().zoomValue() : 1.0f;
 }
 
 CToolOptions::SAspectValues TToolOptionsPanel::editorValues() const {
@@ -660,6 +665,9 @@ void TToolOptionsPanel::refreshAspectEditor() {
   aspectEditor_->setSample(p.hasNib != 0, p.nibWidth, p.nibHeight, v.nibScale);
   aspectEditor_->setValues(v.antiAlias, v.falloffB, v.falloffA, v.angle, v.flattening, v.minSize, v.size);
   shownAspect_ = editorValues();
+  // The falloff profile, the hard edge and the nib image are not the
+  // editor's values: their change alone would leave the old dab shown.
+  if (previewValuesZoom_ != previewZoom() || previewValues_ != shapeValuesOf(p)) aspectEditor_->redrawPreview();
 }
 
 void TToolOptionsPanel::refreshPickers() {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "brush/gradient.h"
+#include "brush/shape_values.h"
 #include "toolwin/qt/preset_popup_form.h"
 #include "toolwin/option_fields.h"
 #include "toolwin/tool_options.h"
@@ -151,6 +152,7 @@ class TToolOptionsPanel : public QWidget {
   void seedControlsChanged();
   CToolOptions::SAspectValues editorValues() const;
   void drawNibPreview();
+  float previewZoom() const;
   void openNibPopup(QPoint screen);
   void wireListPopups();
 
@@ -164,6 +166,10 @@ class TToolOptionsPanel : public QWidget {
   QWidget* brushBox_ = nullptr;
   TAspectRotation* aspectEditor_ = nullptr;
   CToolOptions::SAspectValues shownAspect_;
+  // The dab and zoom the nib preview was last drawn from: a change the
+  // editor's own values do not hold redraws it.
+  SShapeValues previewValues_;
+  float previewValuesZoom_ = 0.0f;
   TPressureGamma* pressureCurve_ = nullptr;
   QLabel* sizeLabel_ = nullptr;
   QLabel* minSizeLabel_ = nullptr;

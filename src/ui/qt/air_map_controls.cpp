@@ -52,9 +52,7 @@ void TAirMapControl::setValueB(float b) { store(kind_, a_, b); }
 void TAirMapControl::render() {
   const TUiSysColors& c = uiSysColors();
   const int32_t w = std::max(width(), 1), h = std::max(height(), 1);
-  face_.setBackground(c.window);
-  if (!face_.setSize(w, h)) return;
-  face_.clear();
+  if (!face_.renew(w, h, c.window)) return;
   face_.frameRect({0, 0, w, h}, 1, c.grayText, copyChannel, copyChannel);
   curveInto(face_, 7, kind_, c.grayText, a_, b_);
   const TPoint x = airMapPadCross(w, h, a_, b_);

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/assign_changed.h"
 #include "ui/qt/qt_appearance.h"
 #include "platform/string_table.h"
 
@@ -40,8 +41,7 @@ TDialogBaseForm::TDialogBaseForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TDialogBaseForm::setButtonMode(uint8_t mode) {
-  if (mode == mode_) return;
-  mode_ = mode;
+  if (!assignIfChanged(mode_, mode)) return;
   if (mode == kButtonModeOk)
     ButtonCancel->hide();
   else if (mode == kButtonModeOkCancel)

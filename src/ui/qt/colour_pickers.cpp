@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/assign_changed.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/num_fields.h"
@@ -132,9 +133,7 @@ void TColorPicker::updateImage() { paintAreaPicker(background_, layout(), space_
 
 void TColorPicker::compose() {
   const SAreaPickerLayout l = layout();
-  face_.setBackground(uiSysColors().btnFace);
-  if (!face_.setSize(std::max(width(), 1), std::max(height(), 1))) return;
-  face_.clear();
+  if (!face_.renew(std::max(width(), 1), std::max(height(), 1), uiSysColors().btnFace)) return;
   face_.copyPixels(l.originX, l.originY, background_.width(), background_.height(), background_.pixels(), 0, 0,
                    background_.width(), background_.height());
   if (const TMemoryGraphic* m = markerGraphic(0); m && m->isValid()) {
@@ -188,9 +187,7 @@ void TSliderColorPicker::updateImage() { paintSliderPicker(background_, layout()
 
 void TSliderColorPicker::compose() {
   const SSliderPickerLayout l = layout();
-  face_.setBackground(uiSysColors().btnFace);
-  if (!face_.setSize(std::max(width(), 1), std::max(height(), 1))) return;
-  face_.clear();
+  if (!face_.renew(std::max(width(), 1), std::max(height(), 1), uiSysColors().btnFace)) return;
   face_.copyPixels(l.originX, l.originY, background_.width(), background_.height(), background_.pixels(), 0, 0,
                    background_.width(), background_.height());
   if (const TMemoryGraphic* m = markerGraphic(3); m && m->isValid()) {
@@ -252,18 +249,14 @@ void TPickerColorCell::setInitialColorRec(const SColorRec& r) {
 }
 
 void TPickerColorCell::setDrawInitialColor(bool on) {
-  if (on == drawInitial_) return;
-  drawInitial_ = on;
-  redraw();
+  if (assignIfChanged(drawInitial_, on)) redraw();
 }
 
 void TPickerColorCell::redraw() {
   const TUiSysColors& c = uiSysColors();
   const int32_t w = std::max(width(), 6);
   const int32_t h = std::max(height(), 6);
-  image_.setBackground(c.btnFace);
-  if (!image_.setSize(w, h)) return;
-  image_.clear();
+  if (!image_.renew(w, h, c.btnFace)) return;
   image_.frameBevel({0, 0, w, h}, 1, c.btnHighlight, c.btnShadow, copyChannel, copyChannel);
   image_.frameRect({1, 1, w - 1, h - 1}, 1, c.windowFrame, copyChannel, copyChannel);
   const TRect inner{2, 2, w - 2, h - 2};
@@ -345,9 +338,7 @@ void TTwinColorCell::swapColors() {
 
 void TTwinColorCell::redraw() {
   const TUiSysColors& c = uiSysColors();
-  image_.setBackground(c.btnFace);
-  if (!image_.setSize(std::max(width(), 8), std::max(height(), 8))) return;
-  image_.clear();
+  if (!image_.renew(std::max(width(), 8), std::max(height(), 8), c.btnFace)) return;
   const STwinCellLayout l = twinCellLayout(width(), height());
   auto swatch = [&](const TRect& r, const TColorManager& m, bool active) {
     image_.frameRect(r, 1, active ? c.highlight : c.grayText, copyChannel, copyChannel);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/assign_changed.h"
 #include "ui/appearance_manager.h"
 #include "ui/dock_model.h"
 #include "ui/qt/graphic_image.h"
@@ -84,9 +85,7 @@ void TDockViewManager::paintEvent(QPaintEvent* /*event*/) {
 void TDockViewManager::resizeEvent(QResizeEvent* /*event*/) { render(); }
 
 void TDockViewManager::setHover(bool hover) {
-  if (hover == menuHover_) return;
-  menuHover_ = hover;
-  render();
+  if (assignIfChanged(menuHover_, hover)) render();
 }
 
 void TDockViewManager::mousePressEvent(QMouseEvent* event) {

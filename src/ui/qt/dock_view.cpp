@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QPainter>
 
+#include "core/assign_changed.h"
 #include "ui/dock_model.h"
 #include "ui/qt/dock_drawing.h"
 #include "ui/qt/dock_float_form.h"
@@ -33,15 +34,13 @@ void TCustomDockView::renderCaptions() {
 }
 
 void TCustomDockView::setCaption(const QString& text) {
-  if (text == caption_) return;
-  caption_ = text;
+  if (!assignIfChanged(caption_, text)) return;
   renderCaptions();
   if (manager_) manager_->viewChanged(this);
 }
 
 void TCustomDockView::setPopupMenu(QMenu* menu) {
-  if (menu == menu_) return;
-  menu_ = menu;
+  if (!assignIfChanged(menu_, menu)) return;
   if (manager_) manager_->viewChanged(this);
 }
 

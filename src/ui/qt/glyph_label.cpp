@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/assign_changed.h"
 #include "ui/glyph_artwork.h"
 #include "ui/glyph_manager.h"
 #include "ui/qt/graphic_image.h"
@@ -18,15 +19,13 @@ void TPgGlyphLabel::pickImage() {
 }
 
 void TPgGlyphLabel::setGlyphType(uint8_t type) {
-  if (type == glyphType_) return;
-  glyphType_ = type;
+  if (!assignIfChanged(glyphType_, type)) return;
   pickImage();
   update();
 }
 
 void TPgGlyphLabel::setReadOnly(bool readOnly) {
-  if (readOnly == readOnly_) return;
-  readOnly_ = readOnly;
+  if (!assignIfChanged(readOnly_, readOnly)) return;
   // While read-only the label lets the mouse through to its parent.
   setAttribute(Qt::WA_TransparentForMouseEvents, readOnly);
 }

@@ -68,20 +68,20 @@ void blitFace(QWidget& w, const TMemoryGraphic& g) {
   blitToPainter(p, 0, 0, g.width(), g.height(), g, 0, 0);
 }
 
+namespace {
+
+// One axis of the alignment: the middle flag wins over the far one, and
+// neither means the near side.
+int alignOn(uint32_t flags, uint32_t middle, int alignMiddle, uint32_t far, int alignFar, int alignNear) {
+  if (flags & middle) return alignMiddle;
+  return (flags & far) ? alignFar : alignNear;
+}
+
+}  // namespace
+
 int qtTextFlags(uint32_t flags) {
-  int q = 0;
-  if (flags & dtCenter)
-    q |= Qt::AlignHCenter;
-  else if (flags & dtRight)
-    q |= Qt::AlignRight;
-  else
-    q |= Qt::AlignLeft;
-  if (flags & dtVCenter)
-    q |= Qt::AlignVCenter;
-  else if (flags & dtBottom)
-    q |= Qt::AlignBottom;
-  else
-    q |= Qt::AlignTop;
+  int q = alignOn(flags, dtCenter, Qt::AlignHCenter, dtRight, Qt::AlignRight, Qt::AlignLeft);
+  q |= alignOn(flags, dtVCenter, Qt::AlignVCenter, dtBottom, Qt::AlignBottom, Qt::AlignTop);
   if (flags & dtWordBreak) q |= Qt::TextWordWrap;
   if (flags & dtSingleLine) q |= Qt::TextSingleLine;
   if (flags & dtNoClip) q |= Qt::TextDontClip;

@@ -2,14 +2,13 @@
 
 #include <QPainter>
 
+#include "core/assign_changed.h"
 #include "ui/qt/graphic_image.h"
 
 namespace pg {
 
 void TGraphicWidget::setGraphic(const TMemoryGraphic* g) {
-  if (graphic_ == g) return;
-  graphic_ = g;
-  update();
+  if (assignIfChanged(graphic_, g)) update();
 }
 
 QSize TGraphicWidget::sizeHint() const {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "brush/paint_param_kinds.h"
+#include "core/assign_changed.h"
 #include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/glyph_manager.h"
@@ -118,9 +119,7 @@ void TItemPicker::setReadOnly(bool on) {
 }
 
 void TItemPicker::drawContent() {
-  content_.setBackground(colors_.mainFace);
-  if (!content_.setSize(layout_.main.Right - layout_.main.Left, layout_.main.Bottom - layout_.main.Top)) return;
-  content_.clear();
+  if (!content_.renew(layout_.main.Right - layout_.main.Left, layout_.main.Bottom - layout_.main.Top, colors_.mainFace)) return;
   if (OnDraw) OnDraw(content_);
 }
 
@@ -134,9 +133,7 @@ void TItemPicker::redraw() {
 void TItemPicker::paintFace() {
   const TUiSysColors& c = uiSysColors();
   const int32_t w = std::max(width(), 1), h = std::max(height(), 1);
-  face_.setBackground(c.btnFace);
-  if (!face_.setSize(w, h)) return;
-  face_.clear();
+  if (!face_.renew(w, h, c.btnFace)) return;
   if (inset_) face_.fillRect({1, 1, w - 1, h - 1}, c.window, copyChannel, copyChannel);
   face_.fillRect(layout_.main, colors_.mainFace, copyChannel, copyChannel);
   if (style_ != kPickerPlain) {
@@ -165,9 +162,7 @@ void TItemPicker::paintEvent(QPaintEvent*) {
 void TItemPicker::resizeEvent(QResizeEvent*) { setStyle(style_); }
 
 void TItemPicker::setHover(uint8_t bits) {
-  if (bits == hover_) return;
-  hover_ = bits;
-  redraw();
+  if (assignIfChanged(hover_, bits)) redraw();
 }
 
 void TItemPicker::updateHover() {
@@ -216,9 +211,7 @@ void TItemPicker::mousePressEvent(QMouseEvent* e) {
 TPgGlyphButton::TPgGlyphButton(QWidget* parent) : TItemPicker(parent) { setRoundedFrame(true); }
 
 void TPgGlyphButton::setGlyphType(uint32_t type) {
-  if (type == glyph_) return;
-  glyph_ = type;
-  redraw();
+  if (assignIfChanged(glyph_, type)) redraw();
 }
 
 void TPgGlyphButton::drawContent() {

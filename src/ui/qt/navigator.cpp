@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "core/assign_changed.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 
@@ -14,9 +15,7 @@ namespace pg {
 TPreviewControl::TPreviewControl(QWidget* parent) : QWidget(parent) { resize(120, 100); }
 
 void TPreviewControl::setHasImage(bool on) {
-  if (on == hasImage_) return;
-  hasImage_ = on;
-  refit();
+  if (assignIfChanged(hasImage_, on)) refit();
 }
 
 void TPreviewControl::setViewSize(int32_t w, int32_t h) {
@@ -42,14 +41,11 @@ void TPreviewControl::setCentre(int32_t x, int32_t y) {
 }
 
 void TPreviewControl::setZoom(float z) {
-  if (z == zoom_) return;
-  zoom_ = z;
-  refit();
+  if (assignIfChanged(zoom_, z)) refit();
 }
 
 void TPreviewControl::setRotation(float r) {
-  if (r == rotation_) return;
-  rotation_ = r;
+  if (!assignIfChanged(rotation_, r)) return;
   render();
   if (OnRotation) OnRotation(r);
 }
@@ -60,9 +56,7 @@ void TPreviewControl::refreshImage() {
 }
 
 void TPreviewControl::setCompact(bool on) {
-  if (on == compact_) return;
-  compact_ = on;
-  refit();
+  if (assignIfChanged(compact_, on)) refit();
 }
 
 void TPreviewControl::refit() {
@@ -77,9 +71,7 @@ void TPreviewControl::refit() {
 
 void TPreviewControl::render() {
   const TUiSysColors& c = uiSysColors();
-  display_.setBackground(c.btnFace);
-  if (!display_.setSize(std::max(width(), 5), std::max(height(), 5))) return;
-  display_.clear();
+  if (!display_.renew(std::max(width(), 5), std::max(height(), 5), c.btnFace)) return;
   if (hasImage_ && fit_.valid) {
     const TRect r = fit_.imageRect;
     display_.copyPixels(r.Left + 2, r.Top + 2, thumb_.width(), thumb_.height(), thumb_.pixels(), 0, 0, thumb_.width(),

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/assign_changed.h"
 #include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
@@ -86,6 +87,11 @@ void TAspectRotation::applied(bool fire) {
 void TAspectRotation::firePreview() {
   preview_.clear();
   if (OnPreview) OnPreview();
+}
+
+void TAspectRotation::redrawPreview() {
+  firePreview();
+  render();
 }
 
 void TAspectRotation::modelChanged() {

@@ -42,6 +42,9 @@ class TAspectRotation : public QWidget {
 
   // The owner's preview picture, cleared before each OnPreview.
   TMemoryGraphic& preview() { return preview_; }
+  // Asks the owner for the preview again: for what the editor's own values
+  // do not hold (the falloff profile, the hard edge, the nib image).
+  void redrawPreview();
   const TMemoryGraphic& face() const { return face_; }
   SNibEditorLayout layout() const { return layout_; }
   SNibGeometry geometry() const { return geometry_; }

@@ -11,6 +11,7 @@
 #include <QShortcutEvent>
 #include <QWheelEvent>
 
+#include "core/assign_changed.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/text_flags.h"
@@ -45,9 +46,7 @@ TNumEdit::TNumEdit(QWidget* parent) : QLineEdit(parent) {
 TNumEdit::~TNumEdit() = default;
 
 void TNumEdit::setFormatString(const QString& f) {
-  if (f == format_) return;
-  format_ = f;
-  numRefresh();
+  if (assignIfChanged(format_, f)) numRefresh();
 }
 
 void TNumEdit::numRefresh() { setText(associate() ? formatted(format_, associate()->value()) : QStringLiteral("0")); }
@@ -182,9 +181,7 @@ TNumLabel::TNumLabel(QWidget* parent) : QWidget(parent) {
 TNumLabel::~TNumLabel() = default;
 
 void TNumLabel::setFormatString(const QString& f) {
-  if (f == format_) return;
-  format_ = f;
-  numRefresh();
+  if (assignIfChanged(format_, f)) numRefresh();
 }
 
 void TNumLabel::numRefresh() {
@@ -293,6 +290,30 @@ void showCaptureEditOver(QLineEdit& edit, QWidget& control, const QRect& r) {
   edit.setFocus();
 }
 
+void openCaptureEdit(QLineEdit& edit, TCaptureHandler& capture, QWidget& control, const QRect& r,
+                     const QString& text, bool& editing, std::function<void()> onExit) {
+  edit.setText(text);
+  capture.OnExit = std::move(onExit);
+  showCaptureEditOver(edit, control, r);
+  editing = true;
+  capture.beginCapture();
+}
+
+void closeCaptureNumEdit(TCaptureNumEdit& edit, bool& editing, const std::function<void()>& onEditExit,
+                         const std::function<TNumMngr*()>& associate, float saved) {
+  editing = false;
+  edit.capture.OnExit = nullptr;
+  if (onEditExit) onEditExit();
+  if (TNumMngr* m = associate()) {
+    if (edit.capture.result() == kCaptureAccept)
+      applyText(*m, edit.text());
+    else
+      m->setValue(saved);  // typing is undone
+  }
+  parkCaptureEdit(edit);
+  edit.setAssociate(nullptr);
+}
+
 TCaptureEdit& sharedCaptureEdit() {
   if (!gTextEdit) {
     gTextEdit = new TCaptureEdit();
@@ -327,9 +348,7 @@ TLabelEdit::~TLabelEdit() {
 }
 
 void TLabelEdit::setCaption(const QString& c) {
-  if (c == caption_) return;
-  caption_ = c;
-  update();
+  if (assignIfChanged(caption_, c)) update();
 }
 
 void TLabelEdit::setAlignment(Qt::Alignment a) {
@@ -352,11 +371,7 @@ void TLabelEdit::mousePressEvent(QMouseEvent* e) {
   TCaptureEdit& ed = sharedCaptureEdit();
   if (ed.capture.capturing()) return;
   ed.setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
-  ed.setText(caption_);
-  ed.capture.OnExit = [this] { endEdit(); };
-  showCaptureEditOver(ed, *this, rect());
-  editing_ = true;
-  ed.capture.beginCapture();
+  openCaptureEdit(ed, ed.capture, *this, rect(), caption_, editing_, [this] { endEdit(); });
   if (OnEditEnter) OnEditEnter();
 }
 
@@ -397,27 +412,12 @@ void TNumLabelEdit::mousePressEvent(QMouseEvent* e) {
   ed.setFormatString(formatString());
   ed.setAssociate(m);
   ed.setMaxLength(maxLength_);
-  ed.setText(caption_);
-  ed.capture.OnExit = [this] { endEdit(); };
-  showCaptureEditOver(ed, *this, rect());
-  editing_ = true;
-  ed.capture.beginCapture();
+  openCaptureEdit(ed, ed.capture, *this, rect(), caption_, editing_, [this] { endEdit(); });
   if (OnEditEnter) OnEditEnter();
 }
 
 void TNumLabelEdit::endEdit() {
-  TCaptureNumEdit& ed = sharedCaptureNumEdit();
-  editing_ = false;
-  ed.capture.OnExit = nullptr;
-  if (OnEditExit) OnEditExit();
-  if (TNumMngr* m = associate()) {
-    if (ed.capture.result() == kCaptureAccept)
-      applyText(*m, ed.text());
-    else
-      m->setValue(saved_);  // typing is undone
-  }
-  parkCaptureEdit(ed);
-  ed.setAssociate(nullptr);
+  closeCaptureNumEdit(sharedCaptureNumEdit(), editing_, OnEditExit, [this] { return associate(); }, saved_);
 }
 
 }  // namespace pg

@@ -109,6 +109,17 @@ void freeSharedCaptureEdits();
 // as a child of the control's parent, focused; and takes it off again.
 void showCaptureEditOver(QLineEdit& edit, QWidget& control, const QRect& r);
 void parkCaptureEdit(QWidget& edit);
+// Opens a shared editor holding `text` over a rectangle of a control: its
+// capture's end runs `onExit`, the control is marked editing, and the capture
+// begins.
+void openCaptureEdit(QLineEdit& edit, TCaptureHandler& capture, QWidget& control, const QRect& r,
+                     const QString& text, bool& editing, std::function<void()> onExit);
+// Closes the shared numeric editor for its control: the control stops
+// editing and `onEditExit` hears of it; then an accepted text sets the
+// control's number manager (asked for after that), anything else puts back
+// `saved`, the value from before the edit.
+void closeCaptureNumEdit(TCaptureNumEdit& edit, bool& editing, const std::function<void()>& onEditExit,
+                         const std::function<TNumMngr*()>& associate, float saved);
 
 class TLabelEdit : public QWidget {
  public:

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/assign_changed.h"
 #include "platform/res_ids.h"
 #include "ui/appearance_manager.h"
 #include "ui/pressure_gamma.h"
@@ -21,8 +22,7 @@ TPressureGamma::TPressureGamma(QWidget* parent) : QWidget(parent) {
 
 void TPressureGamma::setGamma(float g) {
   g = sanitizeGamma(g);
-  if (g == gamma_) return;
-  gamma_ = g;
+  if (!assignIfChanged(gamma_, g)) return;
   if (OnChange) OnChange();
   render();
 }
@@ -81,16 +81,14 @@ TGrabberControl::TGrabberControl(QWidget* parent) : QWidget(parent), face_(kGrab
 }
 
 void TGrabberControl::setScale(float s) {
-  if (s == scale_) return;
-  scale_ = s;
+  if (!assignIfChanged(scale_, s)) return;
   if (OnChange) OnChange();
   update();
 }
 
 void TGrabberControl::setRotation(float degrees) {
   const float r = normalizeRotation(degrees);
-  if (r == rotation_) return;
-  rotation_ = r;
+  if (!assignIfChanged(rotation_, r)) return;
   if (OnChange) OnChange();
   update();
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/assign_changed.h"
 #include "ui/appearance_manager.h"
 #include "ui/preview_faces.h"
 #include "ui/qt/graphic_image.h"
@@ -24,9 +25,7 @@ void TLoupeControl::setMagnification(float m) {
 }
 
 void TLoupeControl::setGrid(bool on) {
-  if (on == grid_) return;
-  grid_ = on;
-  rebuild();
+  if (assignIfChanged(grid_, on)) rebuild();
 }
 
 void TLoupeControl::rebuild() {

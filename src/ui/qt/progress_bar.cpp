@@ -28,9 +28,7 @@ void TGraphicProgressBar::setMode(uint8_t mode) {
 
 void TGraphicProgressBar::render() {
   const TUiSysColors& c = uiSysColors();
-  face_.setBackground(c.btnFace);
-  if (!face_.setSize(std::max(width(), 4), std::max(height(), 4))) return;
-  face_.clear();
+  if (!face_.renew(std::max(width(), 4), std::max(height(), 4), c.btnFace)) return;
   const int32_t w = face_.width(), h = face_.height();
   face_.frameRect({0, 0, w, h}, 1, c.grayText, copyChannel, copyChannel);
   face_.frameRect({1, 1, w - 1, h - 1}, 1, c.window, copyChannel, copyChannel);

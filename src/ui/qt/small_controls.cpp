@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "core/assign_changed.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/qt_appearance.h"
 #include "ui/tab_layout.h"
@@ -26,9 +27,7 @@ void TPathLabel::setPath(const QString& p) {
 }
 
 void TPathLabel::setModified(bool on) {
-  if (on == modified_) return;
-  modified_ = on;
-  setPath(path_);
+  if (assignIfChanged(modified_, on)) setPath(path_);
 }
 
 void TPathLabel::paintEvent(QPaintEvent*) {
@@ -113,8 +112,7 @@ int32_t TGraphicTabControl::addTab(const QString& caption) {
 }
 
 void TGraphicTabControl::setActiveIndex(int32_t i) {
-  if (i == active_) return;
-  active_ = i;
+  if (!assignIfChanged(active_, i)) return;
   relayout();
   if (OnChange) OnChange();
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "core/assign_changed.h"
 #include "ui/appearance_manager.h"
 #include "ui/qt/graphic_image.h"
 #include "ui/qt/num_fields.h"
@@ -43,16 +44,13 @@ float TGraphicTrackbar::getPosition() const {
 void TGraphicTrackbar::setPosition(float p) {
   p = std::clamp(p, 0.0f, 1.0f);
   if (OnInFilter) OnInFilter(this, p);
-  if (p == position_) return;
-  position_ = p;
+  if (!assignIfChanged(position_, p)) return;
   redraw();
   if (OnChange) OnChange();
 }
 
 void TGraphicTrackbar::setCenterLine(bool on) {
-  if (on == centerLine_) return;
-  centerLine_ = on;
-  redraw();
+  if (assignIfChanged(centerLine_, on)) redraw();
 }
 
 void TGraphicTrackbar::dragTo(QPointF pt) {
@@ -71,9 +69,7 @@ void TGraphicTrackbar::redraw() {
   const TUiSysColors& c = uiSysColors();
   const int32_t w = std::max(width(), 4);
   const int32_t h = std::max(height(), 4);
-  image_.setBackground(c.btnFace);
-  if (!image_.setSize(w, h)) return;
-  image_.clear();
+  if (!image_.renew(w, h, c.btnFace)) return;
   const TRect track = trackRect(orientation_, width(), height());
   if (orientation_ <= gtVertical) {
     image_.frameBevel(track, 1, c.btnHighlight, c.btnShadow, copyChannel, copyChannel);
@@ -389,9 +385,7 @@ TNumLabelEditPopup::~TNumLabelEditPopup() {
 }
 
 void TNumLabelEditPopup::setFormatString(const QString& f) {
-  if (f == format_) return;
-  format_ = f;
-  numRefresh();
+  if (assignIfChanged(format_, f)) numRefresh();
 }
 
 void TNumLabelEditPopup::numRefresh() {
@@ -420,11 +414,8 @@ void TNumLabelEditPopup::mousePressEvent(QMouseEvent* e) {
   ed.setAssociate(associate());
   ed.setMaxLength(MaxLength);
   ed.setFrame(false);
-  ed.setText(caption_);
-  ed.capture.OnExit = [this] { endEdit(); };
-  showCaptureEditOver(ed, *this, QRect(l.Left, l.Top, l.Right - l.Left, l.Bottom - l.Top));
-  editing_ = true;
-  ed.capture.beginCapture();
+  openCaptureEdit(ed, ed.capture, *this, QRect(l.Left, l.Top, l.Right - l.Left, l.Bottom - l.Top), caption_, editing_,
+                  [this] { endEdit(); });
   if (OnEditEnter) OnEditEnter();
 }
 
@@ -432,18 +423,8 @@ void TNumLabelEditPopup::mouseMoveEvent(QMouseEvent* e) { TNumPopupButton::mouse
 
 void TNumLabelEditPopup::endEdit() {
   TCaptureNumEdit& ed = sharedCaptureNumEdit();
-  editing_ = false;
-  ed.capture.OnExit = nullptr;
-  if (OnEditExit) OnEditExit();
-  if (TNumMngr* m = associate()) {
-    if (ed.capture.result() == kCaptureAccept)
-      valueFromText(*m, ed.text().toStdString(), uiDecimalSep());
-    else
-      m->setValue(savedEdit_);
-  }
-  ed.setFrame(true);
-  parkCaptureEdit(ed);
-  ed.setAssociate(nullptr);
+  closeCaptureNumEdit(ed, editing_, OnEditExit, [this] { return associate(); }, savedEdit_);
+  ed.setFrame(true);  // the popup's editor was opened without one
 }
 
 void TNumLabelEditPopup::paintFace(TMemoryGraphic& g) {

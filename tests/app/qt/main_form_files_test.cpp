@@ -341,6 +341,35 @@ TEST_F(MainFormFiles, SaveAsAFlatPictureExportsWithoutRenamingANativeDocument) {
   EXPECT_TRUE(std::filesystem::exists(kci));
 }
 
+// The dated BMP goes into the save folder under the first free number of the
+// day, says so, and joins the recent files; the document keeps its own file.
+TEST_F(MainFormFiles, TheDatedBitmapTakesTheNextFreeNumberOfTheDay) {
+  TMainForm form;
+  form.show();
+  TDrawWindowWidget* w = form.openFile(QString::fromStdString(png_));
+  ASSERT_NE(w, nullptr);
+  appProfile().FileIODir = 0;
+  appProfile().savePath = dir_.file("dated");
+  std::filesystem::create_directories(appProfile().savePath);
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const std::string first = datedBmpName(appProfile().savePath, local, {});
+  std::ofstream(first) << "taken";
+  messages_.clear();
+  trigger(form, "ActFileSaveAuto");
+  const std::string written = form.recentFiles().items().front();
+  EXPECT_NE(written, first);
+  EXPECT_EQ(std::filesystem::path(written).parent_path(), std::filesystem::path(appProfile().savePath));
+  int32_t dpi = 0;
+  std::unique_ptr<TMTC> saved = loadImageFile(written, dpi);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->Width, picture_.Width);
+  ASSERT_EQ(messages_.shown().size(), 1u);
+  EXPECT_EQ(messages_.shown().front().kind, MessageKind::Information);
+  EXPECT_EQ(w->window().fileName(), png_);
+}
+
 // Work done through the document's recorded operations (layers of several
 // sizes, kinds and attributes, masks, a selection), plus painted tiles, saved
 // with Save As and opened again by the main window.

@@ -4,6 +4,9 @@
 // synthesised input and judged by the next gradient, fill or stroke.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include <QAction>
 #include <QMenu>
 #include <QCheckBox>
@@ -17,6 +20,10 @@
 #include <QToolButton>
 
 #include "brush/gradient_mngr.h"
+#include "brush/paint_param_kinds.h"
+#include "brush/pen_render.h"
+#include "brush/pen_shape_obj.h"
+#include "replay/replay_types.h"
 #include "brush/stroke_settings.h"
 #include "core/block_image.h"
 #include "document/doc_recorder.h"
@@ -42,7 +49,9 @@ using test::DocTarget;
 
 class ToolOptionsPanelTest : public ::testing::Test {
  protected:
-  ToolOptionsPanelTest() {
+  // With the pen engine the pen-method kinds paint as under the main window.
+  explicit ToolOptionsPanelTest(bool penEngine = false)
+      : render(penEngine ? std::make_unique<CPenRender>() : nullptr), f(64, 48, {300, 200}, render.get()) {
     testing::ensureQtApp();
     mainWindow = std::make_unique<QWidget>();
     form = createToolWindow(mainWindow.get());
@@ -84,7 +93,8 @@ class ToolOptionsPanelTest : public ::testing::Test {
     return panel->nibPopup();
   }
 
-  test::DocWindowFixture f{64, 48, {300, 200}};
+  std::unique_ptr<CPenRender> render;
+  test::DocWindowFixture f;
   DocTarget target{f};
   std::unique_ptr<QWidget> mainWindow;
   TToolForm* form = nullptr;
@@ -460,6 +470,139 @@ TEST_F(ToolOptionsPanelTest, TheFalloffPickerSetsTheBrushsProfileForTheNextStrok
   }
   (void)strokePixels(f, from, to);
   EXPECT_NE(layerSum(f), before);
+}
+
+class PenMethodOptionsPanelTest : public ToolOptionsPanelTest {
+ protected:
+  PenMethodOptionsPanelTest() : ToolOptionsPanelTest(true) {}
+};
+
+// The nib preview of the shape editor as drawn now.
+std::vector<uint32_t> previewPixels(TAspectRotation* editor) {
+  const TMemoryGraphic& g = editor->preview();
+  if (!g.isValid()) return {};
+  return {g.pixels(), g.pixels() + static_cast<size_t>(g.width()) * static_cast<size_t>(g.height())};
+}
+
+// On a pen-method brush, each control that shapes the dab (the editor's
+// shape handle, the falloff pick, the hard edge) redraws the nib preview
+// and reaches the next stroke.
+TEST_F(PenMethodOptionsPanelTest, EachDabControlOfAPenMethodBrushRedrawsTheNibPreviewAndTheNextStroke) {
+  form->model().setToolMode(ToolMode::Pencil);
+  const TPaintParam& work = form->toolOptions().paintParam();
+  ASSERT_GE(work.kind, 9);
+  ASSERT_LE(work.kind, 17);
+  panel->sizeEdit()->setValue(8.0);
+  TAspectRotation* editor = panel->aspectEditor();
+  ASSERT_FALSE(editor->isHidden());
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"aspect and angle",
+       [&] {
+         ASSERT_TRUE(editor->state().handlesEnabled);
+         const float aspect = work.aspect, angle = work.angle;
+         const SNibGeometry g = editor->geometry();
+         // Toward the centre and a little aside: flatter and turned.
+         dragHandle(editor, g.outer[8], {(g.outer[8].X + g.centre.X) / 2 + 6, (g.outer[8].Y + g.centre.Y) / 2 + 6});
+         EXPECT_NE(work.aspect, aspect);
+         EXPECT_NE(work.angle, angle);
+       }},
+      {"falloff",
+       [&] {
+         TAirMapDropDown* picker = panel->falloffPicker();
+         ASSERT_TRUE(picker->isEnabled());
+         click(picker);
+         TPopupBaseForm* popup = picker->popupForm();
+         ASSERT_NE(popup, nullptr);
+         // The first button's profile (6), or the second's where the brush has it.
+         const uint8_t before = work.falloffType;
+         QTest::mouseClick(picker->typeButton(before == 6 ? 1 : 0), Qt::LeftButton, {}, QPoint(5, 5));
+         QTest::keyClick(popup, Qt::Key_Return);
+         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+         EXPECT_NE(work.falloffType, before);
+       }},
+      {"hard edge",
+       [&] {
+         QWidget* check = panel->fieldControl(kFieldHardEdge);
+         ASSERT_NE(check, nullptr);
+         ASSERT_FALSE(check->isHidden());
+         const uint8_t before = work.hardEdge;
+         check->setFocus();
+         QTest::keyClick(check, Qt::Key_Space);
+         EXPECT_NE(work.hardEdge, before);
+       }},
+  };
+  const TPoint from = client(8, 24), to = client(56, 24);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QCoreApplication::processEvents();
+    const std::vector<uint32_t> shown = previewPixels(editor);
+    ASSERT_FALSE(shown.empty());
+    (void)strokePixels(f, from, to);
+    const uint64_t painted = layerSum(f);
+    ASSERT_TRUE(f.window->undo());
+    c.change();
+    EXPECT_NE(previewPixels(editor), shown) << "the preview still shows the old dab";
+    (void)strokePixels(f, from, to);
+    EXPECT_NE(layerSum(f), painted);
+    ASSERT_TRUE(f.window->undo());
+  }
+}
+
+// A replay shows the replayed pen-method brush in the panel (its size, its
+// falloff, its dab in the preview), and its end gives the user's own brush
+// back, to the panel and to the next stroke.
+TEST_F(PenMethodOptionsPanelTest, AReplayShowsTheReplayedBrushAndItsEndTheUsersOwn) {
+  form->model().setToolMode(ToolMode::Pencil);
+  // Changes the user has not saved: the replay's detour to the hand tool
+  // and back must not drop them.
+  panel->sizeEdit()->setValue(8.0);
+  click(panel->falloffPicker());
+  ASSERT_NE(panel->falloffPicker()->popupForm(), nullptr);
+  QTest::mouseClick(panel->falloffPicker()->typeButton(form->toolOptions().paintParam().falloffType == 6 ? 1 : 0),
+                    Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::keyClick(panel->falloffPicker()->popupForm(), Qt::Key_Return);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  const TPoint from = client(8, 24), to = client(56, 24);
+  (void)strokePixels(f, from, to);
+  const uint64_t own = layerSum(f);
+  ASSERT_TRUE(f.window->undo());
+  TAspectRotation* editor = panel->aspectEditor();
+  const std::vector<uint32_t> ownPreview = previewPixels(editor);
+  const uint8_t ownFalloff = panel->falloffPicker()->kind();
+
+  form->model().updateEventPanel(true);
+  SReplayPenState pen;
+  ASSERT_TRUE(penRenderParamOfKind(pen.render, 13));
+  pen.falloff.type = ownFalloff == 1 ? 2 : 1;
+  CPenShapeObj nib;
+  SPenShapeParam shape;
+  shape.init(15.0f);
+  shape.setAspect(0.4f);
+  shape.setAngle(30.0f);
+  nib.setParametric(nullptr, &shape, nullptr);
+  pen.nib = &nib;
+  ASSERT_TRUE(form->toolOptions().loadReplayParts(pen));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(panel->isEnabled());
+  EXPECT_DOUBLE_EQ(panel->sizeEdit()->value(), 15.0);
+  EXPECT_EQ(panel->falloffPicker()->kind(), form->toolOptions().paintParam().falloffType);
+  EXPECT_NE(form->toolOptions().paintParam().falloffType, ownFalloff);
+  EXPECT_NE(previewPixels(editor), ownPreview);
+
+  form->model().updateEventPanel(false);
+  form->toolOptions().clearReplayBrush();
+  form->model().pushStrokeParams();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(panel->isEnabled());
+  EXPECT_DOUBLE_EQ(panel->sizeEdit()->value(), 8.0);
+  EXPECT_EQ(panel->falloffPicker()->kind(), ownFalloff);
+  EXPECT_EQ(previewPixels(editor), ownPreview);
+  (void)strokePixels(f, from, to);
+  EXPECT_EQ(layerSum(f), own);
 }
 
 TEST_F(ToolOptionsPanelTest, WithoutAProfileTheFalloffPickerTogglesThePressureEdgeWhereTheBrushHasOne) {

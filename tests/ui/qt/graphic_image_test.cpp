@@ -80,6 +80,10 @@ TEST(GraphicImage, TextFlagsMapToQt) {
             int(Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine));
   EXPECT_EQ(qtTextFlags(dtRight | dtBottom | dtWordBreak),
             int(Qt::AlignRight | Qt::AlignBottom | Qt::TextWordWrap | Qt::TextShowMnemonic));
+  // Neither axis flag gives the near sides; the middle flag wins over the far one.
+  EXPECT_EQ(qtTextFlags(dtNoPrefix), int(Qt::AlignLeft | Qt::AlignTop));
+  EXPECT_EQ(qtTextFlags(dtCenter | dtRight | dtVCenter | dtBottom | dtNoPrefix),
+            int(Qt::AlignHCenter | Qt::AlignVCenter));
 }
 
 TEST(GraphicWidget, ShowsTheGraphicsPixels) {
