@@ -9,6 +9,7 @@
 #include "core/chunk_head.h"
 #include "document/layer_data.h"
 #include "document/layer_mngr.h"
+#include "document/mask_data.h"
 #include "document/mask_mngr.h"
 #include "document/paper.h"
 #include "io/file_result_text.h"
@@ -115,6 +116,30 @@ Staged makeStaged(int32_t w, int32_t h) {
   s.masks->clear();
   s.masks->setNameCounter(0);
   return s;
+}
+
+// A document's composite and working images follow its size, whatever its
+// layers hold: 400 MB for 10,000 x 10,000 pixels from a 56-byte header. Up to
+// this area that costs little; past it, the size must be proven by the file's
+// own bytes: a layer or mask read from it whose image spans the document
+// (its tiles came from the file, so a document of that size truly was
+// written). A document starts with such a layer, and cropping or moving a
+// layer keeps it spanning; one whose every layer is smaller than itself
+// (its first layer deleted, smaller ones kept) cannot prove a size past this
+// area and is refused.
+constexpr int64_t kUnprovenDocumentArea = int64_t{2048} * 2048;
+
+[[nodiscard]] bool sizeProven(const Staged& s, const SNativeHeader& h) {
+  const int64_t w = h.width, h2 = h.height;
+  if (w * h2 <= kUnprovenDocumentArea) return true;
+  const auto spans = [&](int64_t iw, int64_t ih) { return iw >= w && ih >= h2; };
+  for (int32_t i = 0; i < s.layers->count(); ++i)
+    if (const CLayerData* l = s.layers->getLayer(i); l != nullptr && l->hasImage() && spans(l->imageWidth(), l->imageHeight()))
+      return true;
+  for (int32_t i = 0; i < s.masks->count(); ++i)
+    if (const CMaskData* m = s.masks->getMask(i); CMaskData::hasImage(m) && spans(m->imageWidth(), m->imageHeight()))
+      return true;
+  return false;
 }
 
 // What the header says of the lists once every chunk was read: counters, a
@@ -250,6 +275,9 @@ FileResult readNativeStream(CStream& stream, TPaper& doc, const std::string& nam
       notes.lines.push_back(formatRes(kResNativeReadError, {int(code)}));
       notes.cause = code;
     }
+    // A size nothing in the file proves is refused before the document
+    // takes it; whatever else went wrong no longer matters.
+    if (!sizeProven(staged, h)) return kRcTooLarge;
     // Whatever went wrong in one file is told in one message that names it
     // and ends with what the failure means.
     if (!notes.lines.empty()) {

@@ -416,6 +416,56 @@ TEST_F(NativeFile, OnlyUnknownChunksGiveADefaultDocument) {
   EXPECT_EQ(doc.masks()->current(), 0);
 }
 
+// A large document's size must come with a layer or mask whose tiles, read
+// from the file, span it: a bare header, or a large document that only holds
+// a small layer, is refused before the document takes that size; a new
+// document of that size, saved, opens again.
+TEST_F(NativeFile, LargeDocumentSizeMustBeProvenByTheFile) {
+  constexpr int32_t kSide = 2100;  // just past what needs no proof
+  NativeDoc fresh(0, 0);
+  ASSERT_TRUE(fresh.doc->newDocument("", nullptr, false, false, 72, kSide, kSide));
+  ASSERT_TRUE(writeNativeFile(path("fresh.kci"), *fresh.doc, kNativeLayers | kNativeThumbnail));
+
+  NativeDoc small(64, 48);
+  small.addLayer(1);
+  ASSERT_TRUE(writeNativeFile(path("small.kci"), *small.doc, kNativeLayers));
+  Bytes smallLayer = fileBytes(path("small.kci"));
+  putChunkU32(smallLayer.data() + 8, uint32_t(kSide));
+  putChunkU32(smallLayer.data() + 12, uint32_t(kSide));
+  Bytes wideLayer = fileBytes(path("small.kci"));  // one dimension large only: needs no proof
+  putChunkU32(wideLayer.data() + 8, 10000);
+
+  struct Case {
+    const char* what;
+    Bytes file;
+    FileResult code;
+  };
+  const Case cases[] = {
+      {"bare header, 10,000 a side", headerBytes(10000, 10000, kNativeLayers), kRcTooLarge},
+      {"bare header just past the area", headerBytes(kSide, kSide, 0), kRcTooLarge},
+      {"bare header, small", headerBytes(2000, 2000, kNativeLayers), kRcOk},
+      {"only a small layer", smallLayer, kRcTooLarge},
+      {"a wide document with a small layer", wideLayer, kRcOk},
+      {"a new document saved", fileBytes(path("fresh.kci")), kRcOk},
+  };
+  for (const Case& c : cases) {
+    putFile(path("case.kci"), c.file);
+    NativeDoc target(0, 0);
+    ASSERT_EQ(readNativeFile(path("case.kci"), *target.doc), c.code) << c.what;
+    if (c.code != kRcOk) {
+      EXPECT_EQ(target.doc->width, 0) << c.what;
+      EXPECT_EQ(target.doc->layers()->count(), 0) << c.what;
+      EXPECT_FALSE(target.doc->ready) << c.what;
+    }
+  }
+  NativeDoc reopened(0, 0);
+  ASSERT_EQ(readNativeFile(path("fresh.kci"), *reopened.doc), kRcOk);
+  EXPECT_EQ(reopened.doc->width, kSide);
+  EXPECT_EQ(reopened.doc->height, kSide);
+  ASSERT_EQ(reopened.doc->layers()->count(), 1);
+  EXPECT_EQ(reopened.doc->layers()->getLayer(0)->imageWidth(), kSide);
+}
+
 TEST_F(NativeFile, ChunkLoopEndings) {
   struct Case {
     const char* what;
