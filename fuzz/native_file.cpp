@@ -121,6 +121,7 @@ void readChunksAlone(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::silenceMessages();
+  const fuzz::MemoryBudget budget;
 
   // The whole open sets the document up at the header's size: its composite
   // is made and drawn, which costs time in proportion to the area whatever

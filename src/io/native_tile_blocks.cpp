@@ -126,6 +126,7 @@ class PackedBuffers {
   // one a thread being expanded and one being read), in one slab large
   // enough to be made present with large pages.
   static constexpr size_t kSlabBuffers = 80;
+  static constexpr size_t kSecondSlab = 16;
 
  public:
   // The first slab of a reader's stock.
@@ -134,7 +135,9 @@ class PackedBuffers {
  private:
   bool grow() {
     try {
-      const size_t n = slabs_.empty() ? firstSlab_ : kSlabBuffers;
+      // A file of a few more blocks takes a small slab next; one that
+      // keeps a pipeline full takes the large ones.
+      const size_t n = slabs_.empty() ? firstSlab_ : slabs_.size() == 1 ? kSecondSlab : kSlabBuffers;
       free_.reserve(count_ + n);
       slabs_.reserve(slabs_.size() + 1);
       WorkBlock slab = workBlock(bytes_ * n);
