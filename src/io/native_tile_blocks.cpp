@@ -432,6 +432,9 @@ class ExpandPipeline {
   [[nodiscard]] FileResult run(Read&& read) {
     const int workers = parallelWorkers();
     scratch_.resize(size_t(workers));
+    // Alone, the reader has no one to hand blocks to: each is expanded as
+    // soon as it is read, and no more than one buffer is held.
+    ahead_ = workers > 1 ? kAhead : 0;
     FileResult readCode = kRcOk;
     const bool ran = parallelFor(workers, [&](int64_t role, int worker) {
       if (role == 0) {
@@ -471,11 +474,11 @@ class ExpandPipeline {
       std::lock_guard<std::mutex> lk(m_);
       ++blocksAdded_;
       queue_.push_back(std::move(b));
-      expandHere = queue_.size() > kAhead;
+      expandHere = queue_.size() > ahead_;
       wake = queue_.size() % kWakeEvery == 0;
     }
     if (wake) cv_.notify_one();
-    if (expandHere) (void)expandOne(worker_);  // the queue just grew past kAhead: a block waits
+    if (expandHere) (void)expandOne(worker_);  // the queue just grew past ahead_: a block waits
   }
 
  private:
@@ -553,6 +556,7 @@ class ExpandPipeline {
   size_t failed_ = kNone;       // the first block that failed (guarded by m_)
   FileResult failCode_ = kRcOk;
   std::vector<WorkBlock> scratch_;  // one buffer a worker, taken on first need
+  size_t ahead_ = kAhead;           // blocks left waiting before the reader expands one itself
   int worker_ = 0;                  // the reader's worker number
 };
 
