@@ -57,6 +57,19 @@ class NativeFile : public ::testing::Test {
     return loaded;
   }
 
+  // Reads the bytes as a file into a fresh document: the code must be the
+  // one given, and a refused file must leave the document untouched.
+  void expectReadOrUntouched(const Bytes& file, FileResult code, const char* what) const {
+    putFile(path("case.kci"), file);
+    NativeDoc target(0, 0);
+    EXPECT_EQ(readNativeFile(path("case.kci"), *target.doc), code) << what;
+    if (code != kRcOk) {
+      EXPECT_EQ(target.doc->width, 0) << what;
+      EXPECT_EQ(target.doc->layers()->count(), 0) << what;
+      EXPECT_FALSE(target.doc->ready) << what;
+    }
+  }
+
   std::vector<std::string> shown() const {
     std::vector<std::string> texts;
     for (const auto& m : messages_.shown()) texts.push_back(m.text);
@@ -361,14 +374,7 @@ TEST_F(NativeFile, HeaderErrorsLeaveTheDocumentUntouched) {
       file.resize(30);
     else
       putChunkU32(file.data() + c.offset, c.value);
-    putFile(path("case.kci"), file);
-    NativeDoc target(0, 0);
-    EXPECT_EQ(readNativeFile(path("case.kci"), *target.doc), c.code) << c.what;
-    if (c.code != kRcOk) {
-      EXPECT_EQ(target.doc->width, 0) << c.what;
-      EXPECT_EQ(target.doc->layers()->count(), 0) << c.what;
-      EXPECT_FALSE(target.doc->ready) << c.what;
-    }
+    expectReadOrUntouched(file, c.code, c.what);
   }
   NativeDoc target(0, 0);
   EXPECT_EQ(readNativeFile(path("missing.kci"), *target.doc), kRcFileMissing);
@@ -449,14 +455,7 @@ TEST_F(NativeFile, LargeDocumentSizeMustBeProvenByTheFile) {
       {"a new document saved", fileBytes(path("fresh.kci")), kRcOk},
   };
   for (const Case& c : cases) {
-    putFile(path("case.kci"), c.file);
-    NativeDoc target(0, 0);
-    ASSERT_EQ(readNativeFile(path("case.kci"), *target.doc), c.code) << c.what;
-    if (c.code != kRcOk) {
-      EXPECT_EQ(target.doc->width, 0) << c.what;
-      EXPECT_EQ(target.doc->layers()->count(), 0) << c.what;
-      EXPECT_FALSE(target.doc->ready) << c.what;
-    }
+    expectReadOrUntouched(c.file, c.code, c.what);
   }
   NativeDoc reopened(0, 0);
   ASSERT_EQ(readNativeFile(path("fresh.kci"), *reopened.doc), kRcOk);
