@@ -121,12 +121,15 @@ void readChunksAlone(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::silenceMessages();
+  const fuzz::MemoryBudget budget;
 
   // The whole open sets the document up at the header's size: its composite
   // is made and drawn, which costs time in proportion to the area whatever
-  // the file holds. It runs for documents of up to 2048 x 2048 pixels; the
-  // chunks of larger ones are read alone.
-  const bool large = size >= size_t(kNativeHeaderBytes) && uint64_t{chunkU32(data + 8)} * chunkU32(data + 12) > (1u << 22);
+  // the file holds. It runs for documents whose composite the memory budget
+  // lets be made (512 x 512 pixels); the chunks of larger ones are read
+  // alone.
+  const bool large = size >= size_t(kNativeHeaderBytes) &&
+                     uint64_t{chunkU32(data + 8)} * chunkU32(data + 12) * 4 > fuzz::MemoryBudget::kLargestBlock;
   if (large) {
     readChunksAlone(data, size);
   } else {

@@ -132,7 +132,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CCanvasShared shared;
   test::FakeHost host;  // it answers every question with its refusing button
   TDrawWindow window(shared, &host);
-  window.resize({400, 300});
+  // A small window: what the target explores is the open, not the display
+  // buffers of a large screen.
+  window.resize({96, 64});
   if (open(window, path)) checkDocument(window.paper());
   return 0;
 }

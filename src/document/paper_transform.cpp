@@ -243,6 +243,55 @@ std::unique_ptr<CLayerData> TPaper::turnedLayer(const CLayerData& layer, bool cl
   return turned;
 }
 
+namespace {
+
+// The one value of every pixel of a rectangle (inside the channel) of
+// uniform tiles; false when a tile of it holds pixels or the tiles differ.
+[[nodiscard]] bool uniformValue(const CBlockVCH& img, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t& v) {
+  const int32_t s = img.tileShift();
+  bool first = true;
+  for (int32_t row = y0 >> s; row <= (y1 - 1) >> s; ++row)
+    for (int32_t col = x0 >> s; col <= (x1 - 1) >> s; ++col) {
+      const STileRec* t = img.tileAtIndex(col, row);
+      if (t == nullptr || t->committed() || (!first && uint8_t(t->uniform) != v)) return false;
+      v = uint8_t(t->uniform);
+      first = false;
+    }
+  return !first;
+}
+
+// Turns src (w x h) a quarter into dst (h x w, every tile uniform 0) one
+// destination tile at a time: a tile (its part inside the image) turned from
+// uniform tiles of one value takes it without memory, so a large selection
+// costs its tiles, not its pixels; only the other tiles' selected pixels are
+// written.
+[[nodiscard]] bool turnMaskTiles(const CBlockVCH& src, CBlockVCH& dst, bool clockwise) {
+  const int32_t w = src.width(), h = src.height(), edge = dst.tileEdge();
+  for (int32_t row = 0; row < dst.rows(); ++row)
+    for (int32_t col = 0; col < dst.columns(); ++col) {
+      const int32_t nx0 = col * edge, ny0 = row * edge;
+      const int32_t nx1 = std::min(nx0 + edge, dst.width()), ny1 = std::min(ny0 + edge, dst.height());
+      // The source rectangle this tile is turned from: (x, y) lands at
+      // (h - 1 - y, x) clockwise and at (y, w - 1 - x) the other way.
+      const int32_t sx0 = clockwise ? ny0 : w - ny1, sx1 = clockwise ? ny1 : w - ny0;
+      const int32_t sy0 = clockwise ? h - nx1 : nx0, sy1 = clockwise ? h - nx0 : nx1;
+      if (uint8_t v = 0; uniformValue(src, sx0, sy0, sx1, sy1, v)) {
+        dst.tileAtIndex(col, row, false)->uniform = v;
+        continue;
+      }
+      for (int32_t y = sy0; y < sy1; ++y)
+        for (int32_t x = sx0; x < sx1; ++x) {
+          const uint8_t p = src.getPixel(x, y);
+          if (p == 0) continue;
+          const int32_t nx = clockwise ? h - 1 - y : y, ny = clockwise ? x : w - 1 - x;
+          if (!dst.setPixel(nx, ny, p)) return false;
+        }
+    }
+  return true;
+}
+
+}  // namespace
+
 std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockwise, SSize docSize) const {
   std::unique_ptr<CMaskData> t;
   // A mask without an image keeps its place as an empty image would, so
@@ -254,17 +303,7 @@ std::unique_ptr<CMaskData> TPaper::turnedMask(const CMaskData& mask, bool clockw
     t = CMaskData::createSized(mask.index, h, w);
     if (!t || !t->hasImage()) return nullptr;
     t->image->clearCommitFailed();
-    // Only selected pixels are written: uniform empty tiles stay free.
-    TRect b{};
-    if (mask.image->getBounds(b)) {
-      for (int32_t y = b.Top; y < b.Bottom; ++y)
-        for (int32_t x = b.Left; x < b.Right; ++x) {
-          const uint8_t v = mask.image->getPixel(x, y);
-          if (v == 0) continue;
-          const int32_t nx = clockwise ? h - 1 - y : y, ny = clockwise ? x : w - 1 - x;
-          if (!t->image->setPixel(nx, ny, v)) return nullptr;
-        }
-    }
+    if (!turnMaskTiles(*mask.image, *t->image, clockwise)) return nullptr;
     t->image->compact();
   }
   // The same placement as a layer's (see turnedLayer).

@@ -89,14 +89,24 @@ int32_t densityDpi(const jpeg_decompress_struct& d) {
   return kRcOk;
 }
 
-// The rows into the plane's rows (row pointers made by the caller).
-[[nodiscard]] FileResult readRows(jpeg_decompress_struct& d, SJpegError& err, JSAMPROW* rows) {
+// Starts decoding: a progressive file's scans are all read here, into
+// coefficients held to what the file's bytes can describe, so a file that
+// claims more than it holds fails before the picture is made.
+[[nodiscard]] FileResult startRows(jpeg_decompress_struct& d, SJpegError& err) {
   if (setjmp(err.jump)) return kRcShortRead;
   jpeg_start_decompress(&d);
-  if (d.output_components != 4) return kRcVersion;
+  if (err.truncated) return kRcShortRead;
+  return d.output_components == 4 ? kRcOk : kRcVersion;
+}
+
+// The rows into the plane's rows (row pointers made by the caller). Data
+// that ends early ends the reading there: the rest would be grey padding.
+[[nodiscard]] FileResult readRows(jpeg_decompress_struct& d, SJpegError& err, JSAMPROW* rows) {
+  if (setjmp(err.jump)) return kRcShortRead;
   while (d.output_scanline < d.output_height) {
     JSAMPROW* row = rows + d.output_scanline;
     jpeg_read_scanlines(&d, row, 1);
+    if (err.truncated) return kRcShortRead;
   }
   jpeg_finish_decompress(&d);
   return err.truncated ? kRcShortRead : kRcOk;
@@ -156,6 +166,7 @@ FileResult decodeJpeg(const uint8_t* data, size_t size, TMTC& out, int32_t& dpi)
   err.mgr.output_message = noMessage;
   err.mgr.emit_message = noteWarning;
   FileResult rc = readHeader(d, err, data, size, dpi);
+  if (rc == kRcOk) rc = startRows(d, err);
   if (rc == kRcOk) {
     if (!out.Resize(static_cast<int32_t>(d.image_width), static_cast<int32_t>(d.image_height)) ||
         !isPlaneReady(&out)) {

@@ -52,6 +52,44 @@ constexpr uint64_t kRunBytes = 4;  // the run byte and its pixel
   return true;
 }
 
+// The plane's pixels into the layer image of its size, a tile at a time: a
+// tile whose pixels are all one colour (most of a picture stored in long
+// runs) stays uniform and takes no memory, the others are committed and
+// written once. False when memory ran out.
+[[nodiscard]] bool placePlane(const TMTC& plane, CBlockVMTC& image) {
+  if (image.width() != plane.Width || image.height() != plane.Height) return false;
+  const int32_t edge = image.tileEdge();
+  for (int32_t row = 0; row < image.rows(); ++row)
+    for (int32_t col = 0; col < image.columns(); ++col) {
+      const int32_t x0 = col * edge, y0 = row * edge;
+      const int32_t w = std::min(edge, plane.Width - x0), h = std::min(edge, plane.Height - y0);
+      const uint32_t first = *plane.pixelAt(x0, y0);
+      bool uniform = true;
+      for (int32_t y = 0; y < h && uniform; ++y) {
+        const uint32_t* p = plane.pixelAt(x0, y0 + y);
+        uniform = std::all_of(p, p + w, [first](uint32_t v) { return v == first; });
+      }
+      STileRec& t = *image.tileAtIndex(col, row, false);  // inside the grid
+      if (uniform) {
+        (void)image.decommitTile(t);  // freeing cannot fail
+        t.uniform = first;
+        continue;
+      }
+      // Every byte is written once: the pixels, and beyond the image (a part
+      // tile) the colour the tile had, as a commit would have filled it.
+      const uint32_t outside = t.uniform;
+      if (!image.commitTileForOverwrite(t)) return false;
+      uint32_t* memory = image.tilePixels(t);
+      for (int32_t y = 0; y < edge; ++y) {
+        uint32_t* row = memory + size_t(y) * size_t(edge);
+        const int32_t inside = y < h ? w : 0;
+        if (inside > 0) std::memcpy(row, plane.pixelAt(x0, y0 + y), size_t(inside) * 4);
+        std::fill(row + inside, row + edge, outside);
+      }
+    }
+  return true;
+}
+
 }  // namespace
 
 void legacyDocHeaderFields(CByteCursor& c, SLegacyDocHeader& h) {
@@ -80,10 +118,17 @@ size_t decodeLegacyPixels(const uint8_t* data, size_t size, TMTC& plane) {
   if (!plane.IsAllocated() || plane.Width <= 0 || plane.Height <= 0) return 0;
   const size_t w = size_t(plane.Width);
   const size_t total = w * size_t(plane.Height);
-  size_t k = 0, at = 0;
+  size_t k = 0, at = 0, x = 0;
+  int32_t y = 0;
+  uint32_t* row = plane.pixelAt(0, 0);
+  // Pixel k is (k % width, k / width): the row is followed, not divided out.
   const auto put = [&](const uint8_t* rgb) {
-    *plane.pixelAt(int32_t(k % w), int32_t(k / w)) = uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2];
+    row[x] = uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2];
     ++k;
+    if (++x == w) {
+      x = 0;
+      if (++y < plane.Height) row = plane.pixelAt(0, y);
+    }
   };
   while (k < total && at < size) {
     const uint8_t b = data[at++];
@@ -151,8 +196,7 @@ SLegacyImportResult importLegacyBytes(const uint8_t* data, size_t size, const st
       // The format stores no names: the layers are numbered from 1.
       (void)layers->setDefaultName(index, 1);  // the index was just inserted
       flipVertical(plane);
-      if (!layer->image->copyFromPlane(plane, 0, 0, 255)) return outcome(LegacyImport::Unreadable);
-      layer->image->compact();
+      if (!placePlane(plane, *layer->image)) return outcome(LegacyImport::Unreadable);
       if (rec.kind < 3) layer->setAlphaAll(255);
       (void)layer->fitThumbnail();  // a thumbnail that fails stays stale
       (void)layer->updateThumbnail();  // as above

@@ -126,6 +126,7 @@ class PackedBuffers {
   // one a thread being expanded and one being read), in one slab large
   // enough to be made present with large pages.
   static constexpr size_t kSlabBuffers = 80;
+  static constexpr size_t kSecondSlab = 16;
 
  public:
   // The first slab of a reader's stock.
@@ -134,7 +135,9 @@ class PackedBuffers {
  private:
   bool grow() {
     try {
-      const size_t n = slabs_.empty() ? firstSlab_ : kSlabBuffers;
+      // A file of a few more blocks takes a small slab next; one that
+      // keeps a pipeline full takes the large ones.
+      const size_t n = slabs_.empty() ? firstSlab_ : slabs_.size() == 1 ? kSecondSlab : kSlabBuffers;
       free_.reserve(count_ + n);
       slabs_.reserve(slabs_.size() + 1);
       WorkBlock slab = workBlock(bytes_ * n);
@@ -430,6 +433,9 @@ class ExpandPipeline {
   [[nodiscard]] FileResult run(Read&& read) {
     const int workers = parallelWorkers();
     scratch_.resize(size_t(workers));
+    // Alone, the reader has no one to hand blocks to: each is expanded as
+    // soon as it is read, and no more than one buffer is held.
+    ahead_ = workers > 1 ? kAhead : 0;
     FileResult readCode = kRcOk;
     const bool ran = parallelFor(workers, [&](int64_t role, int worker) {
       if (role == 0) {
@@ -469,11 +475,11 @@ class ExpandPipeline {
       std::lock_guard<std::mutex> lk(m_);
       ++blocksAdded_;
       queue_.push_back(std::move(b));
-      expandHere = queue_.size() > kAhead;
+      expandHere = queue_.size() > ahead_;
       wake = queue_.size() % kWakeEvery == 0;
     }
     if (wake) cv_.notify_one();
-    if (expandHere) (void)expandOne(worker_);  // the queue just grew past kAhead: a block waits
+    if (expandHere) (void)expandOne(worker_);  // the queue just grew past ahead_: a block waits
   }
 
  private:
@@ -551,6 +557,7 @@ class ExpandPipeline {
   size_t failed_ = kNone;       // the first block that failed (guarded by m_)
   FileResult failCode_ = kRcOk;
   std::vector<WorkBlock> scratch_;  // one buffer a worker, taken on first need
+  size_t ahead_ = kAhead;           // blocks left waiting before the reader expands one itself
   int worker_ = 0;                  // the reader's worker number
 };
 

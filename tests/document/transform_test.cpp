@@ -181,6 +181,45 @@ TEST(Transforms, AQuarterTurnOfALargeUniformLayerTakesNoTiles) {
   EXPECT_EQ(turned.image->getPixel(2999, 5999), 0xFF336699u);
 }
 
+// A large selection of one value turns tile by tile: its whole tiles stay
+// uniform (the pool here could not hold a hundredth of them) and its partly
+// selected tiles turn pixel by pixel, wherever the tile grids meet.
+TEST(Transforms, AQuarterTurnOfALargeSelectionTakesFewTiles) {
+  OpsFixture f(24, 16);
+  f.addLayer(0, 1);
+  auto big = CMaskData::createSized(f.doc->masks()->count(), 3000, 2000);
+  ASSERT_TRUE(big && big->hasImage());
+  ASSERT_TRUE(big->image->fillRect(SRectXYWH{0, 0, 3000, 2000}, 255));
+  ASSERT_TRUE(big->image->setPixel(5, 7, 9));      // one tile holds pixels
+  ASSERT_TRUE(big->image->setPixel(2999, 0, 17));  // a corner in a part tile
+  big->image->compact();
+  const int32_t at = f.doc->masks()->insertMask(f.doc->masks()->count(), std::move(big));
+  f.doc->masks()->renumber();
+  for (const bool clockwise : {true, false}) {
+    const CMaskData& before = *f.doc->masks()->getMask(at);
+    ASSERT_EQ(before.imageWidth(), clockwise ? 3000 : 2000);
+    {
+      const CTilePoolFailScope scarce(100);
+      ASSERT_TRUE(f.doc->rotateImage90(*f.flow, clockwise, false));
+    }
+    const CMaskData& m = *f.doc->masks()->getMask(at);
+    // (x, y) lands at (h - 1 - y, x) clockwise; the turn back undoes it.
+    if (clockwise) {
+      ASSERT_EQ(m.imageWidth(), 2000);
+      ASSERT_EQ(m.imageHeight(), 3000);
+      EXPECT_EQ(m.image->getPixel(2000 - 1 - 7, 5), 9);
+      EXPECT_EQ(m.image->getPixel(2000 - 1, 2999), 17);
+      EXPECT_EQ(m.image->getPixel(0, 0), 255);
+      EXPECT_EQ(m.image->getPixel(1999, 2998), 255);
+    } else {
+      EXPECT_EQ(m.image->getPixel(5, 7), 9);
+      EXPECT_EQ(m.image->getPixel(2999, 0), 17);
+      EXPECT_EQ(m.image->getPixel(2998, 1999), 255);
+    }
+    EXPECT_LE(m.image->committedTiles(), 4);
+  }
+}
+
 TEST(Transforms, FreeTurnsOfALayer) {
   OpsFixture f(40, 40);
   f.addLayer(0, 1);

@@ -380,6 +380,13 @@ TEST(ImageCodecs, JpegSizesAndScansTheBytesCannotCarryAreRefused) {
       {"size beyond the bytes", claimed, kRcShortRead},
       {"a few scans more", repeatLastScan(20), kRcOk},
       {"scans past the limit", repeatLastScan(600), kRcShortRead},
+      // Arithmetic coding may spend far less than a bit a block, so no size
+      // is refused from the header alone; the scans of a progressive one are
+      // read before the picture is made, into memory the bytes can describe.
+      {"arithmetic progressive, 9,724 x 8,196 from 31 bytes",
+       {0xFF, 0xD8, 0xFF, 0xCA, 0x00, 0x11, 0x08, 0x20, 0x04, 0x25, 0xFC, 0x03, 0x01, 0x22, 0x00, 0x02,
+        0x11, 0x01, 0x03, 0x11, 0x00, 0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x01, 0x02, 0xE1, 0x03},
+       kRcShortRead},
   };
   for (const Case& c : cases) {
     TMTC out;

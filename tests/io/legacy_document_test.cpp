@@ -87,6 +87,29 @@ TEST(LegacyDocument, ADocumentReadsBackWithItsLayersAndRecording) {
   EXPECT_EQ(packet.readPosition(), 0u);
 }
 
+// A picture over several tiles, some of one colour whole, some in part at
+// the image's edges, some varied: every pixel reads back, and the tiles of
+// one colour take no memory.
+TEST(LegacyDocument, TilesOfOneColourStayUniform) {
+  constexpr int32_t w = 70, h = 40;  // 3 x 2 tiles, the last column and row in part
+  std::vector<uint32_t> pixels(size_t(w) * h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      uint32_t v = 0x336699;                                    // top left tile and the part tiles
+      if (x >= 32 && x < 64 && y < 32) v = uint32_t(x * 7 + y);  // varied
+      if (x < 32 && y >= 32) v = 0x0000FF;                      // bottom left, in part
+      pixels[size_t(y) * w + size_t(x)] = v;
+    }
+  const std::vector<uint8_t> file = writeLegacyDocument(legacyHeader(w, h), {{{3, 255, 1}, pixels}}, {});
+  NativeDoc d(0, 0);
+  TEventPacket packet;
+  ASSERT_EQ(importLegacyBytes(file.data(), file.size(), "tiles.lgb", *d.doc, packet).status, LegacyImport::Layers);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      ASSERT_EQ(pixelOf(*d.doc, 0, x, y), pixels[size_t(y) * w + size_t(x)]) << x << "," << y;
+  EXPECT_EQ(d.doc->layers()->getLayer(0)->image->committedTiles(), 1);
+}
+
 // The packets of the run-length code at their limits, in the order the file
 // holds the rows: bottom first.
 TEST(LegacyDocument, RunLengthPackets) {

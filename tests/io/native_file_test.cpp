@@ -57,6 +57,19 @@ class NativeFile : public ::testing::Test {
     return loaded;
   }
 
+  // Reads the bytes as a file into a fresh document: the code must be the
+  // one given, and a refused file must leave the document untouched.
+  void expectReadOrUntouched(const Bytes& file, FileResult code, const char* what) const {
+    putFile(path("case.kci"), file);
+    NativeDoc target(0, 0);
+    EXPECT_EQ(readNativeFile(path("case.kci"), *target.doc), code) << what;
+    if (code != kRcOk) {
+      EXPECT_EQ(target.doc->width, 0) << what;
+      EXPECT_EQ(target.doc->layers()->count(), 0) << what;
+      EXPECT_FALSE(target.doc->isReady()) << what;
+    }
+  }
+
   std::vector<std::string> shown() const {
     std::vector<std::string> texts;
     for (const auto& m : messages_.shown()) texts.push_back(m.text);
@@ -359,14 +372,7 @@ TEST_F(NativeFile, HeaderErrorsLeaveTheDocumentUntouched) {
       file.resize(30);
     else
       putChunkU32(file.data() + c.offset, c.value);
-    putFile(path("case.kci"), file);
-    NativeDoc target(0, 0);
-    EXPECT_EQ(readNativeFile(path("case.kci"), *target.doc), c.code) << c.what;
-    if (c.code != kRcOk) {
-      EXPECT_EQ(target.doc->width, 0) << c.what;
-      EXPECT_EQ(target.doc->layers()->count(), 0) << c.what;
-      EXPECT_FALSE(target.doc->isReady()) << c.what;
-    }
+    expectReadOrUntouched(file, c.code, c.what);
   }
   NativeDoc target(0, 0);
   EXPECT_EQ(readNativeFile(path("missing.kci"), *target.doc), kRcFileMissing);
@@ -412,6 +418,33 @@ TEST_F(NativeFile, OnlyUnknownChunksGiveADefaultDocument) {
   ASSERT_EQ(doc.masks()->count(), 1);
   EXPECT_FALSE(doc.masks()->getMask(0)->hasImage());
   EXPECT_EQ(doc.masks()->current(), 0);
+}
+
+// A document past 2048 x 2048 whose layers are all smaller than itself (its
+// first layer deleted, a small one kept) is a file this program writes: it
+// opens at its own size, and so does a new document of that size, saved.
+TEST_F(NativeFile, ALargeDocumentWithOnlySmallLayersOpens) {
+  constexpr int32_t kSide = 2100;
+  NativeDoc fresh(0, 0);
+  ASSERT_TRUE(fresh.doc->newDocument("", nullptr, false, false, 72, kSide, kSide));
+  ASSERT_TRUE(writeNativeFile(path("fresh.kci"), *fresh.doc, kNativeLayers | kNativeThumbnail));
+
+  NativeDoc small(64, 48);
+  small.addLayer(1);
+  ASSERT_TRUE(writeNativeFile(path("small.kci"), *small.doc, kNativeLayers));
+  Bytes smallLayer = fileBytes(path("small.kci"));
+  putChunkU32(smallLayer.data() + 8, uint32_t(kSide));
+  putChunkU32(smallLayer.data() + 12, uint32_t(kSide));
+
+  for (const auto& [what, file] : {std::pair{"only a small layer", smallLayer},
+                                   std::pair{"a new document saved", fileBytes(path("fresh.kci"))}}) {
+    putFile(path("case.kci"), file);
+    NativeDoc reopened(0, 0);
+    ASSERT_EQ(readNativeFile(path("case.kci"), *reopened.doc), kRcOk) << what;
+    EXPECT_EQ(reopened.doc->width, kSide) << what;
+    EXPECT_EQ(reopened.doc->height, kSide) << what;
+    EXPECT_GE(reopened.doc->layers()->count(), 1) << what;
+  }
 }
 
 TEST_F(NativeFile, ChunkLoopEndings) {
