@@ -117,6 +117,19 @@ Staged makeStaged(int32_t w, int32_t h) {
   return s;
 }
 
+// A document's composite follows its declared size, whatever its layers
+// hold: 400 MB for 10,000 x 10,000 pixels. Layers may all be smaller than the
+// document, so a layer cannot be asked to span it; but every file this
+// program writes carries at least one layer. A large size with nothing read
+// behind it (no layer, no mask, no recording: a bare header) is refused
+// before the document takes it; a damaged file that still gave anything opens.
+constexpr int64_t kBareHeaderArea = int64_t{2048} * 2048;
+
+[[nodiscard]] bool nothingBacksSize(const Staged& s, const SNativeHeader& h, const SNativeReadNotes& notes) {
+  if (int64_t{h.width} * h.height <= kBareHeaderArea) return false;
+  return notes.itemsRead == 0 && s.layers->count() == 0 && s.masks->count() == 0;
+}
+
 // What the header says of the lists once every chunk was read: counters, a
 // default layer and an empty mask where none could be read. Answers whether
 // masks were read.
@@ -212,6 +225,7 @@ FileResult readNativeChunks(CStream& stream, const SNativeReadTarget& target, IP
         break;
     }
     last = code;
+    if (code == kRcOk) ++notes.itemsRead;
     if (code != kRcOk) {
       const int64_t next = start + kChunkHeadBytes + int64_t{head.size};
       if (next > stream.size()) {
@@ -256,6 +270,7 @@ FileResult readNativeStream(CStream& stream, TPaper& doc, const std::string& nam
       if (notes.cause != kRcOk) text += "\r" + fileResultReason(notes.cause);
       showWarning(text);
     }
+    if (nothingBacksSize(staged, h, notes)) return kRcTooLarge;
     const bool masksRead = finishStaged(staged, h);
     if (!install(doc, staged, h, name, masksRead)) return kRcOutOfMemory;
     return kRcOk;

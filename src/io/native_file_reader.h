@@ -29,7 +29,9 @@ class TPaper;
 // Reads the file into a document the caller has just made (empty). Codes:
 // 0 (read, perhaps with reported chunk errors); 4 (no such file); 6 (cannot
 // be opened); 9, 16, 17, 12, 13 (header: short, tag, size, version, size
-// outside 1..10,000) with the document untouched; 1 or 3 when memory failed
+// outside 1..10,000) with the document untouched; 13 as well, after the
+// chunks were read, for a document past 2048 x 2048 pixels of which nothing
+// was read (no layer, mask or recording); 1 or 3 when memory failed
 // or an exception was caught outside any one item (the document's lists are
 // then untouched).
 [[nodiscard]] FileResult readNativeFile(const std::string& path, TPaper& doc);
@@ -48,6 +50,8 @@ struct SNativeReadTarget {
 struct SNativeReadNotes {
   std::vector<std::string> lines;
   FileResult cause = kRcOk;
+  // Layer, mask and recording chunks read whole.
+  int32_t itemsRead = 0;
 };
 
 // The top-level chunk loop, from the position to the end of the stream:

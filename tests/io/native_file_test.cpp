@@ -422,8 +422,9 @@ TEST_F(NativeFile, OnlyUnknownChunksGiveADefaultDocument) {
 
 // A document past 2048 x 2048 whose layers are all smaller than itself (its
 // first layer deleted, a small one kept) is a file this program writes: it
-// opens at its own size, and so does a new document of that size, saved.
-TEST_F(NativeFile, ALargeDocumentWithOnlySmallLayersOpens) {
+// opens at its own size, and so does a new document of that size, saved; a
+// bare header of that size does not.
+TEST_F(NativeFile, ALargeDocumentOpensWithAnyLayerButNotFromABareHeader) {
   constexpr int32_t kSide = 2100;
   NativeDoc fresh(0, 0);
   ASSERT_TRUE(fresh.doc->newDocument("", nullptr, false, false, 72, kSide, kSide));
@@ -435,6 +436,19 @@ TEST_F(NativeFile, ALargeDocumentWithOnlySmallLayersOpens) {
   Bytes smallLayer = fileBytes(path("small.kci"));
   putChunkU32(smallLayer.data() + 8, uint32_t(kSide));
   putChunkU32(smallLayer.data() + 12, uint32_t(kSide));
+
+  // A bare header holds nothing this program writes: past 2048 x 2048 it is
+  // refused before the document takes its size.
+  const struct {
+    const char* what;
+    Bytes file;
+    FileResult code;
+  } bare[] = {
+      {"bare header, 10,000 a side", headerBytes(10000, 10000, kNativeLayers), kRcTooLarge},
+      {"bare header just past the area", headerBytes(kSide, kSide, 0), kRcTooLarge},
+      {"bare header, small", headerBytes(2000, 2000, kNativeLayers), kRcOk},
+  };
+  for (const auto& c : bare) expectReadOrUntouched(c.file, c.code, c.what);
 
   for (const auto& [what, file] : {std::pair{"only a small layer", smallLayer},
                                    std::pair{"a new document saved", fileBytes(path("fresh.kci"))}}) {
