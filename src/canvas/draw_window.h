@@ -181,9 +181,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void deactivate();
   // The keyboard focus left the window: the same, and the keys are released.
   void focusLost();
-  // Whether the window may close now; asks about unsaved changes (the save
-  // itself is not there yet: Yes behaves as No and the caller saves first
-  // when it can). Ends an open stroke when it answers true.
+  // Whether the window may close now; asks about unsaved changes through the
+  // host, whose Yes answers Yes only once the document is saved (a failed
+  // save answers Cancel and the window stays). Ends an open stroke when it
+  // answers true.
   [[nodiscard]] bool closeQuery();
 
   // ---- gates ----

@@ -380,8 +380,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   [[nodiscard]] bool continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                       float pressure);
   [[nodiscard]] bool endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
-  // 1: the dab-table walker, 2: the pen engine (once it exists); any other
-  // level, or one above the engine level, is refused.
+  // 1: the dab-table walker, 2: the pen engine (made by createPenEngine);
+  // any other level, or one above the engine level, is refused.
   [[nodiscard]] bool selectPenEngine(int32_t level);
   // The pen-method engine (mode 2): made over the given settings and dab
   // renderer (both the caller's, kept by pointer); the engine level becomes 2.
