@@ -80,7 +80,7 @@ void watercolorDab(SDabContext& c, float size, float factor, float x, float y) {
   plane.accumulateRgb(at(x - size + 1.0f), at(y), b, g, r);
   mixWatercolor(s, static_cast<uint32_t>(r >> 2) << 16 | static_cast<uint32_t>(g >> 2) << 8 |
                        static_cast<uint32_t>(b >> 2));
-  const float f = s.ifTRANSPARENCY ? 0.35f * factor : 0.35f;
+  const float f = s.ifTRANSPARENCY ? kWatercolorDabOpacity * factor : kWatercolorDabOpacity;
   plotDiscAA(c.s.pixels, wc.paintColor, true, x, y, size, s.getOpacity() * f, s.ifEDGE != 0, planePlot32(c.plotter()));
 }
 

@@ -124,7 +124,6 @@ class CPenRender {
   uint8_t method() const { return render_.method; }
 
   void setAxisFlag(bool on) { axisFlag_ = on ? 1 : 0; }
-  bool axisFlag() const { return axisFlag_ != 0; }
 
   // ---- sizes ----
   float getSize() const;

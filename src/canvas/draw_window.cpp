@@ -168,8 +168,9 @@ bool TDrawWindow::isStrokeOpen() const {
   return rec != nullptr && rec->isStrokeOpen();
 }
 
-bool TDrawWindow::canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, bool onlyWhenPaused) {
-  (void)ignoreBackgroundMode;  // the document has no background mode of its own yet
+// The document has no background mode to exempt: every caller's answer is
+// the same, so the first flag is read by nothing.
+bool TDrawWindow::canEdit(bool /*ignoreBackgroundMode*/, bool allowDuringReplay, bool onlyWhenPaused) {
   if (shared_.renderMode) return false;
   if (!paper_->isStandardMode()) return false;
   if (isStrokeOpen()) return false;
@@ -181,12 +182,12 @@ bool TDrawWindow::canEdit(bool ignoreBackgroundMode, bool allowDuringReplay, boo
 }
 
 void TDrawWindow::endKeyMoveMode() {
-  (void)endKeyMove(*this);
+  (void)endKeyMove(*this);  // false when no key move was running: nothing to end
   updateCursor(toolState_.pointerPos);
 }
 
 void TDrawWindow::commitPending() {
-  // The document keeps no pending operation between commands yet.
+  // Every command completes before it returns: there is nothing pending to commit.
 }
 
 bool TDrawWindow::canUndo() {

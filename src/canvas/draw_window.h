@@ -166,7 +166,6 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   TPaper& paper() { return *paper_; }
   const TPaper& paper() const { return *paper_; }
   TFlowImage& flow() { return *flow_; }
-  TStroke& ownStroke() { return *stroke_; }
   CCanvasShared& shared() { return shared_; }
   IDrawWindowHost* host() { return host_; }
   const std::string& fileName() const { return fileName_; }
@@ -181,9 +180,10 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void deactivate();
   // The keyboard focus left the window: the same, and the keys are released.
   void focusLost();
-  // Whether the window may close now; asks about unsaved changes (the save
-  // itself is not there yet: Yes behaves as No and the caller saves first
-  // when it can). Ends an open stroke when it answers true.
+  // Whether the window may close now; asks about unsaved changes through the
+  // host, whose Yes answers Yes only once the document is saved (a failed
+  // save answers Cancel and the window stays). Ends an open stroke when it
+  // answers true.
   [[nodiscard]] bool closeQuery();
 
   // ---- gates ----
@@ -228,20 +228,13 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // The interval between steps (the preference eventWait, milliseconds);
   // 1 or more also steps strokes point by point.
   void setReplayWaitMs(int32_t ms) { replayWaitMs_ = ms; }
-  int32_t replayWaitMs() const { return replayWaitMs_; }
   void setReplayPause(bool pause);
   bool isReplayPaused() const;
   // A paused replay advances exactly one step and pauses again.
   ReplayTick replaySingleStep(uint32_t nowMs);
   // The user asked to stop: the next tick asks and ends on Yes.
   void requestReplayStop() { if (replaying_) endPending_ = true; }
-  void setEndOnError(bool on) { endOnError_ = on; }
   uint32_t replayedEvents() const { return replayedEvents_; }
-  const std::string& replaySource() const { return replaySource_; }
-  // Steps by the name index of the event they replayed.
-  const std::array<uint32_t, kEventNameCount>& replayCounters() const { return replayCounters_; }
-  // The progress thumbnails taken so far.
-  const std::array<std::shared_ptr<const TMTC>, kReplayThumbSlots>& replayThumbnails() const { return thumbs_; }
   // A replay of the current event format (pause and step apply to it).
   bool isNewEventFormat() const { return replaying_ && replay_ != nullptr; }
 
@@ -317,8 +310,6 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   // ---- tools ----
   void selectToolHandlers(bool endPrevious);
   const SToolHandlers& handlers() const { return *handlers_; }
-  // The tool whose handlers are installed.
-  ToolId installedTool() const { return shared_.currentTool(); }
   // Runs the end slot with bit 0x100 set.
   void callEndSlot(bool withPoint);
   // Installs a temporary tool (saving the current one); false when one is
@@ -360,10 +351,8 @@ class TDrawWindow final : public IDocWindow, public IViewSurface {
   void setViewRotation(bool firstMove, float degrees);
   void resetViewRotation();
   bool isRotated() const;
-  const SScrollBars& scrollBars() const { return bars_; }
   TRect visibleRect() const { return visibleRect_; }
   int32_t marginX() const { return marginX_; }
-  int32_t marginY() const { return marginY_; }
   // Window point to image point.
   TPointF clientToImage(TPointF p) const;
   TPoint clientToImageRounded(TPoint p) const;

@@ -279,11 +279,6 @@ void CLayerMngr::dropAllOwnUndo() {
   for (auto& l : layers_) l->dropOwnUndo();
 }
 
-bool CLayerMngr::resizeThumbnailAt(int32_t i, int32_t w, int32_t h) {
-  CLayerData* l = getLayer(i);
-  return l && l->resizeThumbnail(w, h);
-}
-
 bool CLayerMngr::assignLayer(int32_t dst, int32_t src) {
   CLayerData* d = getLayer(dst);
   CLayerData* s = getLayer(src);

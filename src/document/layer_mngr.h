@@ -157,7 +157,6 @@ class CLayerMngr {
   int64_t memorySize() const;
   int64_t ownUndoMemory() const;
   void dropAllOwnUndo();
-  [[nodiscard]] bool resizeThumbnailAt(int32_t i, int32_t w, int32_t h);
   [[nodiscard]] bool assignLayer(int32_t dst, int32_t src);
 
   // ---- merge ----

@@ -205,11 +205,4 @@ bool stretchImageToThumbnailRect(const CBlockVMTC& image, SRectXYWH src, TMTC& t
   return true;
 }
 
-bool stretchImageToThumbnailCells(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, TRect cells) {
-  if (!image.isValid() || !thumbnail.IsAllocated() || src.Width <= 0 || src.Height <= 0) return false;
-  if (!thumbnail.clipRect(cells)) return true;
-  stretchPart(image, src, thumbnail, cells.Left, cells.Right, cells.Top, cells.Bottom);
-  return true;
-}
-
 }  // namespace pg

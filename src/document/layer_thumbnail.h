@@ -29,8 +29,5 @@ void fillPlane(TMTC& plane, uint32_t colour);
 // rectangle of the image (after a stroke): those pixels come out exactly as
 // a whole update would make them, the others stay.
 [[nodiscard]] bool stretchImageToThumbnailRect(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, SRectXYWH changed);
-// The same for the thumbnail pixels of cells (thumbnail coordinates, within
-// the thumbnail).
-[[nodiscard]] bool stretchImageToThumbnailCells(const CBlockVMTC& image, SRectXYWH src, TMTC& thumbnail, TRect cells);
 
 }  // namespace pg

@@ -187,11 +187,6 @@ bool TPaper::opaqueNewLayerInOlderMode(int32_t index, int32_t kind) {
   return !isStandardMode() && makeLayerOpaque(index, kind);
 }
 
-void TPaper::resizeThumbnails() {
-  if (!layers_) return;
-  const int32_t edge = toolWindowLink().layerThumbHeight();
-  for (int32_t i = 0; i < layers_->count(); ++i) (void)layers_->resizeThumbnailAt(i, edge, edge);  // a thumbnail that fails stays stale
-}
 
 void TPaper::repaintLayer(int32_t index) {
   if (!showCanvasColor_ && view_.patternBuffer().IsAllocated()) {

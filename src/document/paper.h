@@ -132,7 +132,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   [[nodiscard]] bool copyLayerRaw(int32_t source, int32_t target);
   [[nodiscard]] bool makeLayerOpaque(int32_t index, int32_t kind);
   [[nodiscard]] bool opaqueNewLayerInOlderMode(int32_t index, int32_t kind);
-  void resizeThumbnails();
   void repaintLayer(int32_t index);
   // Repaints a rectangle of the document (document coordinates), refreshes
   // the layer's thumbnail and, for a layer that is not current, the panel.
@@ -238,7 +237,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   void panView(float dx, float dy) { view_.pan(dx, dy); }
   // Spacing at least 2; redraw recomposes; the window is invalidated.
   void setGridSize(bool show, int32_t gx, int32_t gy, bool redrawNow);
-  void applyGridSettings(bool redrawNow);
   // The grid lines inside a rectangle of the composite (document
   // coordinates), or over all of it.
   void drawGrid(const SRectXYWH& rect);
@@ -260,22 +258,16 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   // ---- the window surface ----
   void setViewSurface(IViewSurface* surface) { surface_ = surface; }
-  IViewSurface* viewSurface() const { return surface_; }
   const CPaperAntsView& antsView() const { return antsView_; }
 
   // ---- composition (paper_compose.cpp) ----
   SComposeSettings composeSettings() const;
   // Rebuilds a rectangle of the composite from the layers (and the grid).
   void composeRect(const SRectXYWH& rect, bool withGrid);
-  void composeRectXYWH(int32_t x, int32_t y, int32_t w, int32_t h, bool withGrid) {
-    composeRect(SRectXYWH{x, y, w, h}, withGrid);
-  }
   // The whole composite, then the window is invalidated.
   void redraw(bool withGrid);
   // The grid over the whole composite and an invalidation; no recomposition.
   void redrawFull();
-  void fillBackground(TMTC& plane, const SRectXYWH& rect) const;
-  [[nodiscard]] bool blendLayerIntoComposite(int32_t layerIndex, const SRectXYWH& rect);
   // Effective opacity of a layer in its link group (see linkedOpacityOf).
   uint32_t linkedOpacity(int32_t layerIndex, LinkOpacityTable& table) const;
   // Invalidates the window.
@@ -284,7 +276,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // ---- thumbnails and preview (paper_compose.cpp) ----
   void updateThumbnails(bool skipLayer, int32_t layerIndex);
   void updateLayerRect(bool skipLayer, int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h);
-  void updateLayerRectFromCorners(bool skipLayer, int32_t layerIndex, const TRect& rect);
   // A rectangle of the document changed: the layer's thumbnail (unless
   // skipLayer) and the preview follow.
   void updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect& rect);
@@ -292,7 +283,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   void updatePreviewRect(const TRect& previewRect);
   void updateAllThumbnails();
   void updateLayerThumbnail(int32_t layerIndex);
-  [[nodiscard]] bool stretchLayerToThumbnail(int32_t layerIndex, const TRect& thumbRect);
 
   // ---- flow image transfer (paper_compose.cpp) ----
   [[nodiscard]] bool mergeFlowImage(int32_t layerIndex, const TMTC& plane, uint32_t opacity, const SRectXYWH& rect, TPoint point);
@@ -310,9 +300,6 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Paints a rectangle of the document (clamped to it) into the window's
   // back buffer and presents it; only for the attached window.
   [[nodiscard]] bool paintWindowRect(const IViewSurface* window, const TRect& rect);
-  [[nodiscard]] bool paintWindowRectXYWH(const IViewSurface* window, const SRectXYWH& rect) {
-    return paintWindowRect(window, xywhToRect(rect));
-  }
   // Rotated or scaled view of a rectangle through the view buffer into the
   // target; answers the window rectangle painted.
   [[nodiscard]] bool paintView(TMTC& target, const SRectXYWH& rect, TRect& painted);
@@ -380,8 +367,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   [[nodiscard]] bool continueStroke(TFlowImage& flow, TStroke& stroke, bool record, bool paintWindow, float x, float y,
                       float pressure);
   [[nodiscard]] bool endStroke(TFlowImage& flow, TStroke& stroke, bool record, SRectXYWH& strokeRect, bool paintWindow);
-  // 1: the dab-table walker, 2: the pen engine (once it exists); any other
-  // level, or one above the engine level, is refused.
+  // 1: the dab-table walker, 2: the pen engine (made by createPenEngine);
+  // any other level, or one above the engine level, is refused.
   [[nodiscard]] bool selectPenEngine(int32_t level);
   // The pen-method engine (mode 2): made over the given settings and dab
   // renderer (both the caller's, kept by pointer); the engine level becomes 2.

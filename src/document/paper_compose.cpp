@@ -276,13 +276,6 @@ bool renderRotatedInto(TMTC& target, const TMTC& source, TRect rect, const SRota
 
 // ---- thumbnails and links ----------------------------------------------------------------------
 
-bool stretchLayerThumbRect(const CLayerData& layer, TRect thumbRect) {
-  if (!layer.hasImage() || !layer.thumbnail || !layer.thumbnail->IsAllocated()) return false;
-  if (!layer.thumbnail->clipRect(thumbRect)) return false;
-  return stretchImageToThumbnailCells(*layer.image, SRectXYWH{layer.offsetX, layer.offsetY, layer.width, layer.height},
-                                      *layer.thumbnail, thumbRect);
-}
-
 bool mapRectToPlane(const TRect& rect, SSize pictureSize, SSize planeSize, TRect& out) {
   if (pictureSize.W <= 0 || pictureSize.H <= 0 || planeSize.W <= 0 || planeSize.H <= 0) return false;
   // A plane pixel averages a box a little wider than its step, so a changed
@@ -334,14 +327,7 @@ void TPaper::redrawFull() {
   invalidate();
 }
 
-void TPaper::fillBackground(TMTC& plane, const SRectXYWH& rect) const {
-  fillRect(plane, rect, composeBackground(composeSettings()));
-}
 
-bool TPaper::blendLayerIntoComposite(int32_t layerIndex, const SRectXYWH& rect) {
-  const CLayerData* layer = getLayer(layerIndex);
-  return layer != nullptr && composeLayer(composite, *layer, composeSettings(), rect);
-}
 
 uint32_t TPaper::linkedOpacity(int32_t layerIndex, LinkOpacityTable& table) const {
   const CLayerData* layer = getLayer(layerIndex);
@@ -362,9 +348,6 @@ void TPaper::updateLayerRect(bool skipLayer, int32_t layerIndex, int32_t x, int3
   updateLayerPreview(skipLayer, layerIndex, xywhToRect(SRectXYWH{x, y, w, h}));
 }
 
-void TPaper::updateLayerRectFromCorners(bool skipLayer, int32_t layerIndex, const TRect& rect) {
-  updateLayerPreview(skipLayer, layerIndex, rect);
-}
 
 void TPaper::updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect& rect) {
   if (!skipLayer) {
@@ -402,10 +385,6 @@ void TPaper::updateLayerThumbnail(int32_t layerIndex) {
   if (CLayerData* layer = getLayer(layerIndex)) (void)layer->updateThumbnail();  // a thumbnail that fails stays stale
 }
 
-bool TPaper::stretchLayerToThumbnail(int32_t layerIndex, const TRect& thumbRect) {
-  const CLayerData* layer = getLayer(layerIndex);
-  return layer != nullptr && stretchLayerThumbRect(*layer, thumbRect);
-}
 
 // ---- flow image transfer --------------------------------------------------------------------------
 

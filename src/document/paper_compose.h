@@ -114,11 +114,6 @@ namespace reference {
 
 // ---- thumbnails and links ----------------------------------------------------------
 
-// Recomputes the pixels of thumbRect (thumbnail coordinates, clipped) of the
-// layer's thumbnail exactly as the whole-thumbnail update computes them, so
-// that a small change costs only the part of the thumbnail it touched.
-[[nodiscard]] bool stretchLayerThumbRect(const CLayerData& layer, TRect thumbRect);
-
 // The rectangle of a plane of planeSize that shows rect of a picture of
 // pictureSize: origin truncated, size truncated + 1, clipped to the plane.
 // False when nothing of it lies on the plane.

@@ -21,6 +21,7 @@
 #include "document/paper_edit.h"
 #include "document/tool_window_link.h"
 #include "platform/string_table.h"
+#include "record/packet_table.h"
 
 namespace pg {
 
@@ -49,8 +50,6 @@ enum : uint8_t {
   kLayerCrop = 8,
   kLayerMergeLinked = 10,
 };
-// Document events of the visibility commands.
-enum : uint8_t { kDocShowAll = 24, kDocShowOnly = 25, kDocFlipVisibility = 26 };
 // Layer-list operations on link groups.
 enum : uint8_t { kListDeleteGroup = 8, kListMoveGroup = 11, kListGroupVisible = 16 };
 
@@ -78,15 +77,15 @@ struct SLayerAttr {
 };
 
 constexpr SLayerAttr kLayerAttrs[] = {
-    {kUndoOpacity, 17, [](const CLayerData& l) { return int32_t{l.opacity}; },
+    {kUndoOpacity, kLayerAttrOpacity, [](const CLayerData& l) { return int32_t{l.opacity}; },
      [](CLayerData& l, int32_t v) { l.opacity = static_cast<uint8_t>(v); }, 0, 255},
-    {kUndoBlendMode, 16, [](const CLayerData& l) { return int32_t{l.blendMode}; },
+    {kUndoBlendMode, kLayerAttrBlendMode, [](const CLayerData& l) { return int32_t{l.blendMode}; },
      [](CLayerData& l, int32_t v) { l.blendMode = static_cast<uint8_t>(v); }, 0, 21},
-    {kUndoVisible, 18, [](const CLayerData& l) { return int32_t{l.visible ? 1 : 0}; },
+    {kUndoVisible, kLayerAttrVisible, [](const CLayerData& l) { return int32_t{l.visible ? 1 : 0}; },
      [](CLayerData& l, int32_t v) { l.visible = v != 0; }, 0, 1},
-    {kUndoProtectAlpha, 20, [](const CLayerData& l) { return int32_t{l.protectAlpha ? 1 : 0}; },
+    {kUndoProtectAlpha, kLayerAttrProtectAlpha, [](const CLayerData& l) { return int32_t{l.protectAlpha ? 1 : 0}; },
      [](CLayerData& l, int32_t v) { l.protectAlpha = v != 0; }, 0, 1},
-    {kUndoDissolve, 21, [](const CLayerData& l) { return int32_t{(l.dissolve ? 1 : 0) | l.dissolveAmount << 8}; },
+    {kUndoDissolve, kLayerAttrEffect, [](const CLayerData& l) { return int32_t{(l.dissolve ? 1 : 0) | l.dissolveAmount << 8}; },
      [](CLayerData& l, int32_t v) {
        l.dissolve = (v & 0xFF) != 0;
        l.dissolveAmount = static_cast<uint8_t>(v >> 8);
@@ -875,14 +874,14 @@ bool TPaper::changeVisibility(int32_t index, int kind, uint8_t subcode, uint16_t
 bool TPaper::showOnlyLayer(int32_t index, bool record) {
   const CLayerData* layer = getLayer(index);
   if (layer == nullptr || (layers_->visibleCount() < 2 && layer->visible)) return false;
-  return changeVisibility(index, kUndoShowOnly, kDocShowOnly, 0, record, [&] { return layers_->showOnly(index); });
+  return changeVisibility(index, kUndoShowOnly, kDocShowOnlyLayer, 0, record, [&] { return layers_->showOnly(index); });
 }
 
 bool TPaper::showAllLayers(int32_t index, bool show, bool record) {
   if (!layers_) return false;
   const int32_t visible = layers_->visibleCount();
   if (show ? visible >= layers_->count() : visible < 1) return false;
-  return changeVisibility(index, kUndoShowAll, kDocShowAll, show ? 1 : 0, record,
+  return changeVisibility(index, kUndoShowAll, kDocShowAllLayers, show ? 1 : 0, record,
                           [&] { return layers_->setAllVisible(show); });
 }
 

@@ -35,6 +35,15 @@ int imageTransformOf(uint16_t code) {
   return kCodes[code - 528];
 }
 
+// An undo record that cannot be stored (memory) does not stop the step: the
+// picture still follows the recording, and the person only loses the undo of
+// that one step. Stopping the replay there would leave the picture short of
+// what was recorded for the sake of a history the recording does not need.
+void storeStepUndo(TPaper& paper, int32_t layerIndex) { (void)paper.storeUndo(layerIndex, kUndoPixels); }
+void storeStepRectUndo(TPaper& paper, int32_t layerIndex, const SRectXYWH& rect) {
+  (void)paper.storeRectUndo(layerIndex, rect, kUndoPixels);
+}
+
 // Ends the open stroke and shows what it touched. False when an open stroke
 // could not be stored in its layer (memory): the layer is as it was, and the
 // replay cannot go on as recorded.
@@ -71,7 +80,7 @@ bool TPaper::playLegacyRectFill(TFlowImage& flow, TEventPacket& packet, bool wit
     showOutOfMemoryMessage();
     return false;
   }
-  (void)storeRectUndo(b[0], SRectXYWH{i16(1), i16(3), i16(5), i16(7)}, kUndoPixels);
+  storeStepRectUndo(*this, b[0], SRectXYWH{i16(1), i16(3), i16(5), i16(7)});
   // Committed above: the fills cannot fail.
   if (withColour)
     (void)layer->image->fillRGBRect(rect, uint32_t(b[9]) << 16 | uint32_t(b[10]) << 8 | b[11]);
@@ -90,7 +99,7 @@ bool TPaper::playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool 
   if (layer == nullptr) return true;
   const uint32_t colour =
       withColour ? uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3] : layerBlendNeutral(layer->blendMode) & 0xFFFFFFu;
-  (void)storeUndo(b[0], kUndoPixels);
+  storeStepUndo(*this, b[0]);
   // The polygon becomes the current selection slot, and the fill goes
   // through the slot's coverage in the layer image's coordinates.
   if (!selectMng_) selectMng_ = std::make_unique<TSelectMng>(width, height);
@@ -111,6 +120,7 @@ bool TPaper::playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool 
   }
   if (!loadFlowImage(flow, b[0], true) || !flow.coverage.IsAllocated()) return false;
   fill(flow.coverage, 0);
+  // Both planes are of the document's size and of one pixel size: the copy cannot be refused.
   (void)copyPlaneRect(selectMng_->currentSlot().channel, flow.coverage, TPoint{layer->offsetX, layer->offsetY},
                       SRectXYWH{0, 0, width, height});
   selectMng_->clearSlot(0);
@@ -150,6 +160,7 @@ bool TPaper::mergeVisibleLegacy(TFlowImage& flow) {
   merged->id = lower.id;
   merged->opacity = 255;
   merged->blendMode = uint8_t(mode);
+  // Indices within the list: the removed and replaced layers are freed.
   for (int32_t i = layers_->count() - 1; i > lowest; --i)
     if (layers_->getLayer(i)->visible) (void)layers_->removeLayer(i);
   (void)layers_->replaceLayer(lowest, std::move(merged));
@@ -157,7 +168,7 @@ bool TPaper::mergeVisibleLegacy(TFlowImage& flow) {
   markModified(true);
   updateAllThumbnails();
   redraw(true);
-  (void)setCurrentLayer(&flow, lowest);
+  (void)setCurrentLayer(&flow, lowest);  // a valid index: this only selects it
   toolWindowLink().refreshLayerList();
   return true;
 }
@@ -234,15 +245,15 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
     case 290:
     case 291:
       if (!payload(1) || !isValidLayer(b[0])) return false;
-      (void)storeUndo(b[0], kUndoPixels);
+      storeStepUndo(*this, b[0]);
       return layerCommand(flow, b[0], false, layerTransformOf(code));
     case 292:
       if (!payload(1) || !isValidLayer(b[0])) return false;
-      (void)storeUndo(b[0], kUndoPixels);
+      storeStepUndo(*this, b[0]);
       return clearLayer(flow, b[0], false);
     case 293:
       if (!payload(4) || !isValidLayer(b[0])) return false;
-      (void)storeUndo(b[0], kUndoPixels);
+      storeStepUndo(*this, b[0]);
       return fillLayerOpaque(flow, b[0], uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3], false);
     // The stream's first record sets the image up; 520 carries a canvas
     // size as 512 does and may open a stream in its place.
@@ -250,12 +261,12 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
       if (!payload(1) || !isValidLayer(b[0])) return false;
       const bool shown = getLayer(b[0])->visible;
       for (int32_t i = 0; i < layerCount(); ++i)
-        if (i != b[0]) (void)setLayerVisible(i, shown, false);
+        if (i != b[0]) (void)setLayerVisible(i, shown, false);  // false only for a layer already so
       return setLayerVisible(b[0], !shown, false);
     }
     case 294: {  // the layer's picture moved by (dx, dy)
       if (!payload(5) || !isValidLayer(b[0])) return false;
-      (void)storeUndo(b[0], kUndoPixels);
+      storeStepUndo(*this, b[0]);
       return offsetLayer(&flow, b[0], TPoint{int16_t(u16(1)), int16_t(u16(3))}, false);
     }
     case 295:

@@ -100,9 +100,6 @@ void TPaper::setGridSize(bool show, int32_t gx, int32_t gy, bool redrawNow) {
   invalidate();
 }
 
-void TPaper::applyGridSettings(bool redrawNow) {
-  setGridSize(view_.showGrid(), viewPrefs().gridW(), viewPrefs().gridH(), redrawNow);
-}
 
 void TPaper::drawGrid(const SRectXYWH& rect) {
   if (!view_.showGrid()) return;

@@ -2,11 +2,9 @@
 // CStrokeState: what the document keeps about the freehand stroke in
 // progress and the way it paints. The engine level is the highest stroke
 // family the document can paint with now (1 the dab walker, 2 the pen-method
-// engine once it exists); the engine mode is the family it paints with. The
+// engine); the engine mode is the family it paints with. The
 // open stroke counts its points from its begin; the walker keeps the major
 // axis of its latest segment. The document owns one.
-#include <array>
-#include <bit>
 #include <cstdint>
 
 namespace pg {
@@ -37,19 +35,12 @@ class CStrokeState {
   uint8_t stepAxis() const { return stepAxis_; }
   void setStepAxis(uint8_t axis) { stepAxis_ = axis; }
 
-  // The walker's start: no previous dab, and a first distance of the
-  // all-ones bit pattern, which no distance it computes can equal.
-  bool walkerHasPrevious() const { return walkerHasPrevious_; }
-  const std::array<float, 4>& walkerDistance() const { return walkerDistance_; }
-
  private:
   uint8_t engineLevel_ = 1;
   uint8_t engineMode_ = 1;
   bool open_ = false;
   int32_t pointCount_ = 0;
   uint8_t stepAxis_ = 0;
-  bool walkerHasPrevious_ = false;
-  std::array<float, 4> walkerDistance_{std::bit_cast<float>(0xFFFFFFFFu), 0.0f, 0.0f, 0.0f};
 };
 
 }  // namespace pg

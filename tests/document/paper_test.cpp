@@ -32,8 +32,6 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_EQ(doc.view().angleRad(), 0.0f);
   EXPECT_EQ(doc.view().scrollOrigin(), (TPoint{0, 0}));
   EXPECT_EQ(doc.view().scrollOffset(), (TPoint{0, 0}));
-  EXPECT_FALSE(doc.strokeState().walkerHasPrevious());
-  EXPECT_TRUE(std::isnan(doc.strokeState().walkerDistance()[0]));
   EXPECT_TRUE(doc.composite.OwnDC);
   EXPECT_TRUE(doc.isStandardMode());
   // What it owns: an empty layer list, the mask list with its first mask,

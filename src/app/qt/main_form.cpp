@@ -169,6 +169,7 @@ void TMainForm::applyPreferences() {
   toolForm_->model().setBgColor(pixelOf(prefs.bgCol));
   toolForm_->colourPanel()->applySamplerPreferences(static_cast<uint32_t>(prefs.ColorSampler), prefs.rgbPalBarFixed);
   toolForm_->navigatorPanel()->setCounterRotation(prefs.PreviewCounterRotate);
+  // A record that is missing or cannot be read keeps its defaults.
   (void)toolForm_->penSettings().readPenSettings(appSettingsStore(), kProfileRoot);
   presetPrefs_ = std::make_unique<CProfilePresetPrefs>(prefs);
   toolForm_->setPresetPreferences(presetPrefs_.get(), {&prefs.EdtBrushListType, &prefs.EdtPenNibListType,
@@ -258,6 +259,7 @@ void TMainForm::storePreferences() {
 
 void TMainForm::reopenTablet() {
   tablet_->close();
+  // Without a tablet context the pointer's own events paint, without pressure.
   if (!tabletDisabled_ && tablet_->isLoaded()) (void)tablet_->open(this);
   updateTabletPanels();
 }
@@ -605,6 +607,9 @@ void TMainForm::bindDocumentCommands() {
     TDrawWindowWidget* w = activeDrawWindow();
     return SActionState{!w || w->window().isIdle()};
   });
+  // Undo and redo are enabled only when a step exists; a step that cannot
+  // be taken leaves the picture as it was, and the document warns of a
+  // recording that cannot follow. Clearing asks first and may be declined.
   a.bind("ActEditUndo", withWindow([](TDrawWindowWidget& w) { (void)w.undo(); }),
          when([](TDrawWindowWidget& w) { return w.canUndo(); }));
   a.bind("ActEditRedo", withWindow([](TDrawWindowWidget& w) { (void)w.redo(); }),

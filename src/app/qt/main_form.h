@@ -103,7 +103,6 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void fitDrawWindow(TDrawWindowWidget& w, int width, int height);
   // File > New: the new-document dialog, then a window with its document.
   void newDocumentCommand();
-  void setChildWindowsMaximised(bool on) { childWinMax_ = on; }
   // Batch runs close without asking.
   void setBatchMode(bool on);
 
@@ -125,7 +124,6 @@ class TMainForm : public QMainWindow, private IToolWindowHost, private IAppEvent
   void showAngleStatus(float degrees);
   void showSizeStatus();
   void setSizePanelChoice(SizePanelChoice choice);
-  SizePanelChoice sizePanelChoice() const { return sizeChoice_; }
 
   void setTitle(const QString& title);
 

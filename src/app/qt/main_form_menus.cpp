@@ -356,6 +356,8 @@ void TMainForm::bindMenuCommands() {
         },
         true);
   };
+  // The view switches answer whether anything changed; the menu reads the
+  // state again when it opens.
   bindSwitch(
       "ActViewCanvasCol",
       [exists](TDrawWindowWidget& w) { return exists(w) && w.window().paper().paperColor().isWhite(); },
@@ -427,6 +429,7 @@ void TMainForm::bindMenuCommands() {
   // ---- printing and scanning
   a.bind("ActFilePrinterSetup", [this] {
     QPageSetupDialog dialog(&printer(), this);
+    // Another dialog open refuses the setup; either way the printer keeps what it has.
     (void)runModal([&] { (void)dialog.exec(); });
   });
   // The picture as it goes on paper, without the grid, and the placement
@@ -466,6 +469,7 @@ void TMainForm::bindMenuCommands() {
       if (choosePrintFile) {
         path = choosePrintFile(suggestion);
       } else {
+        // Refused while another dialog is open: the path stays empty, as on a cancel.
         (void)runModal([&] {
           path = QFileDialog::getSaveFileName(this, QString(), suggestion, QStringLiteral("PDF (*.pdf)"), nullptr,
                                               QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
@@ -503,7 +507,8 @@ void TMainForm::bindMenuCommands() {
     if (printToFile_) printer().setOutputFileName(QString());
   };
   const std::pair<const char*, std::function<void(TDrawWindowWidget&)>> printCommands[] = {
-      {"ActFilePrint", [print](TDrawWindowWidget& w) { (void)print(w); }}, {"ActFilePrintPreview", preview}};
+      {"ActFilePrint", [print](TDrawWindowWidget& w) { (void)print(w); }},  // a failed print was shown
+      {"ActFilePrintPreview", preview}};
   for (const auto& [name, run] : printCommands)
     a.bind(
         name,

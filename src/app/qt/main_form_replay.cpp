@@ -130,7 +130,7 @@ class TReplayDisplayBridge final : public QObject, public IReplayDisplay, public
     TDrawWindow* w = active();
     TToolForm* tools = form_.toolWindow();
     if (w == nullptr || !w->isReplaying() || tools == nullptr) return;
-    (void)tools->toolOptions().loadReplayParts(state);
+    (void)tools->toolOptions().loadReplayParts(state);  // a brush it cannot build leaves the shown one
   }
   void replayPenState(TDrawWindow& window, const SReplayPenState& state) override {
     if (!view_ || !isActive(window)) return;
@@ -271,7 +271,7 @@ void TMainForm::replayTick() {
     TDrawWindow& window = w->window();
     if (!window.isReplaying()) continue;
     window.setReplayWaitMs(appProfile().eventWait);
-    (void)window.replayStep(now);
+    (void)window.replayStep(now);  // the window ends its replay itself on the end or an error
   }
   if (replayBridge_) replayBridge_->tick();
 }

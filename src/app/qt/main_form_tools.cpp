@@ -89,6 +89,7 @@ void TMainForm::createToolWindowAndPanels() {
   // by a right click inside them.
   docPanels_[3]->setPopupMenu(toolForm_->swatchMenu());
   docPanels_[6]->setPopupMenu(toolForm_->brushSetMenu());
+  // Each panel is registered once, here: registration refuses only a second time.
   (void)dock_->registerPanel(toolPanel_, 0, true);
   (void)dock_->registerPanel(docPanels_[0], 2);
   (void)dock_->registerPanel(docPanels_[1], 2);
