@@ -8,6 +8,7 @@
 #include "brush/plot_callbacks.h"
 #include "brush/stroke_mngr.h"
 #include "brush/stroke_settings.h"
+#include "core/blend_modes.h"
 #include "core/block_image.h"
 #include "document/flow_image.h"
 #include "document/layer_data.h"
@@ -84,6 +85,10 @@ bool TPaper::beginEngineStroke(TFlowImage& flow, TStroke& stroke, bool record, f
   // The call-backs are chosen before the first dab, so that it too keeps to
   // the selection and the layer's protected alpha.
   updatePlotCallbacks(plotState(), stroke, this);
+  // The eraser paints the layer's neutral colour: it is the layer's now, not
+  // whatever the stroke settings kept from an earlier stroke (a replay's
+  // settings never painted one).
+  stroke.layerNeutral = layerBlendNeutral(layer->blendMode);
   const SPenTarget target{&flow.layerPixels(size), &flow.layerCoverage(size), TPoint{0, 0}, &plotState().plotter};
   penEngine_->beginStroke(stroke.layerIndex, target, penDocument_.get(), &stroke);
   if (!penEngine_->firstPoint(SStrokePoint{x, y, pressure})) return false;

@@ -181,7 +181,7 @@ constexpr std::array<std::array<uint64_t, 3>, kPaintKindCount> kGolden = {{
     {0xe657b311f090f6f5ull, 0xc03bf427bfe48032ull, 0xe657b311f090f6f5ull},
     {0xe084b7c21e96fe0full, 0xde9446e6b0de47f2ull, 0xe084b7c21e96fe0full},
     {0xcf19dd868fe74a1eull, 0x9f60c373486d4288ull, 0x45da630166eaec2bull},
-    {0x44515f61f00737dfull, 0xb646bf73f15f5751ull, 0x332142a2331e4fbfull},
+    {0x44515f61f00737dfull, 0xb646bf73f15f5751ull, 0x011e6655809509bfull},
     {0x324ea0a0a53fb4a4ull, 0x32d583d877efef45ull, 0xd4258c52d02bb9c9ull},
     {0x29f1420525f84abfull, 0xd3eea1016c41b54aull, 0x58e62d05a41cbc25ull},
     {0x0554d42d710e3c83ull, 0x563d6837f91d3790ull, 0x87e497970a4af998ull},

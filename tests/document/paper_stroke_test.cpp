@@ -13,6 +13,7 @@
 #include "brush/plot_callbacks.h"
 #include "brush/stroke_settings.h"
 #include "brush/tone_list.h"
+#include "core/blend_modes.h"
 #include "core/block_image.h"
 #include "core/block_pool.h"
 #include "doc_fixture.h"
@@ -387,6 +388,35 @@ TEST(PaperStroke, PenEngineStrokesPaintRecordAndUndo) {
   f.doc->freePenEngine();
   EXPECT_EQ(f.doc->strokeState().engineMode(), 1);
   EXPECT_FALSE(f.doc->selectPenEngine(2));
+}
+
+// The pen engine's eraser on a layer that keeps its alpha paints the
+// layer's neutral colour. The stroke settings that paint it may have last
+// painted another layer (the tool's) or none at all (a replay's): both must
+// give the layer's neutral, or a replay paints other pixels than the stroke.
+TEST(PaperStroke, PenEngineEraserPaintsTheLayersNeutralWhateverTheStrokeKept) {
+  std::unique_ptr<TMTC> painted[2];
+  const uint32_t kept[2] = {0u, 0x00123456u};
+  for (int i = 0; i < 2; ++i) {
+    StrokeFixture f;
+    f.layer()->protectAlpha = true;
+    f.stroke.layerNeutral = kept[i];
+    CPenRender renderer;
+    ASSERT_TRUE(renderer.setRenderMethod(prmEraser, -1, -1, 255));
+    ASSERT_TRUE(f.doc->createPenEngine(f.stroke, renderer));
+    ASSERT_TRUE(f.doc->selectPenEngine(2));
+    ASSERT_TRUE(f.doc->beginEngineStroke(*f.flow, f.stroke, false, 8, 20, 1.0f));
+    for (float x = 12; x <= 52; x += 4) ASSERT_TRUE(f.doc->continueEngineStroke(*f.flow, f.stroke, false, true, x, 20, 1.0f));
+    SRectXYWH r{};
+    ASSERT_TRUE(f.doc->endEngineStroke(*f.flow, f.stroke, false, r, true));
+    painted[i] = f.layerPlane();
+    // The middle of the stroke is (up to the merge's rounding) the normal
+    // mode's neutral, white.
+    ASSERT_EQ(layerBlendNeutral(3) & 0xFFFFFFu, 0xFFFFFFu);
+    const uint32_t mid = painted[i]->getPixel(30, 20);
+    for (int shift : {0, 8, 16}) EXPECT_GE((mid >> shift) & 0xFFu, 0xF0u) << "kept " << kept[i] << " pixel " << mid;
+  }
+  EXPECT_EQ(countDiffering(*painted[0], *painted[1]), 0);
 }
 
 }  // namespace
