@@ -99,7 +99,7 @@ bool TPaper::loadFlowImage(TFlowImage& flow, int32_t index, bool force) {
 }
 
 void TPaper::notifyChange(bool isReady) {
-  if (onChange) onChange(*this, isReady);
+  if (onChange_) onChange_(*this, isReady);
 }
 
 void TPaper::markModified(bool modified) {

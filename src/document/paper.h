@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/fonts.h"
 
@@ -69,8 +70,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t height = 0;
   TTC composite{true};
   TMTC preview;
-  // Called as onChange(document, ready): true once set up, false when it goes.
-  std::function<void(TPaper&, bool)> onChange;
+
+  // Called as handler(document, ready): true once set up, false when it goes.
+  void setOnChange(std::function<void(TPaper&, bool)> handler) { onChange_ = std::move(handler); }
 
   // ---- owned objects ----
   // How the document is looked at: zoom, rotation, scroll, grid, view buffers.
@@ -861,6 +863,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   std::unique_ptr<CMaskMngr> masks_;
   std::unique_ptr<CUndoMngrEx> undoMngr_;
   std::unique_ptr<IDocRecorder> events_;
+  std::function<void(TPaper&, bool)> onChange_;
 };
 
 }  // namespace pg

@@ -49,7 +49,7 @@ struct SetupFixture {
     doc = std::make_unique<TPaper>(&window, s);
     flow = std::make_unique<TFlowImage>(doc.get());
     doc->setFlowImage(flow.get());
-    doc->onChange = [this](TPaper&, bool ready) { changes.push_back(ready); };
+    doc->setOnChange([this](TPaper&, bool ready) { changes.push_back(ready); });
   }
   FakeWindow window;
   FakeMessages messages;

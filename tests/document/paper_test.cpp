@@ -90,11 +90,11 @@ TEST(Paper, TheChangeHandlerHearsTheEndOfTheDocument) {
   std::vector<bool> heard;
   {
     TPaper doc(nullptr);
-    doc.onChange = [&heard](TPaper& d, bool ready) {
+    doc.setOnChange([&heard](TPaper& d, bool ready) {
       heard.push_back(ready);
       EXPECT_FALSE(d.isReady());
       EXPECT_NE(d.layers(), nullptr);  // still whole while it is told
-    };
+    });
   }
   EXPECT_EQ(heard, std::vector<bool>{false});
 }
