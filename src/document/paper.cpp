@@ -81,7 +81,7 @@ TPaper::~TPaper() {
   notifyChange(false);
   composite.FreeData();
   view_.freeBuffers();
-  preview.FreeData();
+  preview_.FreeData();
   // The undo records own what they keep; they go before the lists they
   // were taken from.
   undoMngr_.reset();

@@ -69,7 +69,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t width = 0;
   int32_t height = 0;
   TTC composite{true};
-  TMTC preview;
+  // The reduced picture the navigator shows.
+  TMTC& preview() { return preview_; }
+  const TMTC& preview() const { return preview_; }
 
   // Called as handler(document, ready): true once set up, false when it goes.
   void setOnChange(std::function<void(TPaper&, bool)> handler) { onChange_ = std::move(handler); }
@@ -834,6 +836,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   CViewState view_;
   CDocGradient gradient_;
   CPaperAntsView antsView_{*this};
+  TMTC preview_;
   DocServices services_;
   TFlowImage* flow_ = nullptr;
   bool olderFormatMode_ = false;

@@ -362,18 +362,18 @@ void TPaper::updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect&
     }
   }
   TRect p;
-  if (preview.IsAllocated() && mapRectToPlane(rect, composite.size(), preview.size(), p)) updatePreviewRect(p);
+  if (preview_.IsAllocated() && mapRectToPlane(rect, composite.size(), preview_.size(), p)) updatePreviewRect(p);
 }
 
 void TPaper::updatePreviewRect(const TRect& previewRect) {
   const SRectXYWH r = rectToXYWH(previewRect);
-  if (!downsampleRect4x4(composite, preview, r.X, r.Y, r.Width, r.Height)) return;
+  if (!downsampleRect4x4(composite, preview_, r.X, r.Y, r.Width, r.Height)) return;
   if (showCanvasColor_) return;
   if (showBgPattern_) {
-    compositeOnChecker(preview, previewRect, TPoint{0, 0}, SSize{kCheckCell, kCheckCell},
+    compositeOnChecker(preview_, previewRect, TPoint{0, 0}, SSize{kCheckCell, kCheckCell},
                        0xFF000000u | kCheckOddColor, 0xFF000000u | kCheckEvenColor);
   } else {
-    compositeOnColor(preview, previewRect, 0xFFFFFFFFu);
+    compositeOnColor(preview_, previewRect, 0xFFFFFFFFu);
   }
 }
 

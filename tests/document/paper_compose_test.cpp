@@ -325,14 +325,14 @@ TEST(PaperThumbnails, ThePreviewFollowsTheCompositeAndIsFlattened) {
     ViewFixture f(120, 80, 64, 48);
     f.doc->setBackgroundFlags(canvas, true);
     f.randomLayer(0, 31, lbmNormal, 120, 80);
-    ASSERT_TRUE(f.doc->preview.Resize(37, 25));
+    ASSERT_TRUE(f.doc->preview().Resize(37, 25));
     f.doc->redraw(false);
     f.doc->updateThumbnails(true, 0);
     TMTC whole(37, 25);
     auto expect = [&] {
       if (!downsampleRect4x4(f.doc->composite, whole, 0, 0, 37, 25)) return false;
       if (!canvas) compositeOnChecker(whole, TRect{0, 0, 37, 25}, {0, 0}, {8, 8}, 0xFFE0E0E0u, 0xFFC8C8C8u);
-      return std::memcmp(whole.Bits, f.doc->preview.Bits, size_t(whole.ByteSize())) == 0;
+      return std::memcmp(whole.Bits, f.doc->preview().Bits, size_t(whole.ByteSize())) == 0;
     };
     EXPECT_TRUE(expect());
     // A small change reaches the preview through its own rectangle only.
