@@ -231,7 +231,7 @@ int64_t openedDocumentBytes(const std::string& path) {
   auto doc = newPaper();
   if (readNativeFile(path, *doc) != kRcOk) return 0;
   const uint64_t tiles = tilePool().blocksInUse() - before;
-  return int64_t(tiles * CTilePool::kBlockBytes) + int64_t(doc->composite.Width) * doc->composite.Height * 4;
+  return int64_t(tiles * CTilePool::kBlockBytes) + int64_t(doc->composite().Width) * doc->composite().Height * 4;
 }
 
 // The floor the native open is compared with: the file read into a buffer,

@@ -135,9 +135,9 @@ TPaper& CBatchReplay::document() { return *parts_->doc; }
 
 void CBatchReplay::composeDocument() {
   TPaper& doc = *parts_->doc;
-  if (doc.width <= 0 || doc.height <= 0 || !doc.composite.IsAllocated()) return;
+  if (doc.width <= 0 || doc.height <= 0 || !doc.composite().IsAllocated()) return;
   // The picture as the document shows it: with its grid when it shows one.
-  doc.composeRect(SRectXYWH{0, 0, doc.composite.Width, doc.composite.Height}, doc.view().showGrid());
+  doc.composeRect(SRectXYWH{0, 0, doc.composite().Width, doc.composite().Height}, doc.view().showGrid());
 }
 
 bool CBatchReplay::open() {
@@ -230,7 +230,7 @@ SBatchOutcome CBatchReplay::finish() {
   const std::string title = fileTitle(source_);
   out.imagePath = batchImagePath(folder_, title);
   out.code = BatchCode::WriteFailed;
-  if (!saveBmp24(doc.composite, out.imagePath, doc.resolution)) return out;
+  if (!saveBmp24(doc.composite(), out.imagePath, doc.resolution)) return out;
   // The recording beside the picture, unless that is the source itself: a
   // version 1.1 stream through its own writer, else an event file with the
   // recorder's extension.
@@ -255,7 +255,7 @@ SBatchOutcome runBatchReplay(const std::string& source, const StartupState& stat
   const SBatchOutcome out = run.finish();
   if (picture != nullptr && out.code == BatchCode::Viewed) {
     const TPaper& doc = run.document();
-    if (!picture->Resize(doc.composite.Width, doc.composite.Height) || !picture->copyPixelsFrom(doc.composite))
+    if (!picture->Resize(doc.composite().Width, doc.composite().Height) || !picture->copyPixelsFrom(doc.composite()))
       picture->FreeData();
   }
   return out;

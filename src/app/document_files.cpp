@@ -74,7 +74,7 @@ std::unique_ptr<TMTC> exportComposite(TPaper& doc) {
     doc.setPaperColorValue(PaperColor{});
   }
   doc.composeRect(all, false);
-  std::unique_ptr<TMTC> out = TMTC::CreateCopy(doc.composite);
+  std::unique_ptr<TMTC> out = TMTC::CreateCopy(doc.composite());
   if (hidden) {
     doc.setBackgroundFlags(false, doc.showBgPattern());
     doc.setPaperColorValue(paper);

@@ -104,8 +104,8 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   makePenEngine();
   flow_->fitDocument(false);
   if (paper_->currentLayerIndex() >= 0) paper_->loadFlowImage(*flow_, paper_->currentLayerIndex(), true);
-  if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
-      !paper_->composite.Resize(paper_->width, paper_->height))
+  if (paper_->composite().size() != SSize{paper_->width, paper_->height} &&
+      !paper_->composite().Resize(paper_->width, paper_->height))
     debugOutput("document window: the composite could not take the document size");
   paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, true);
   imageReady_ = true;
@@ -287,7 +287,7 @@ void TDrawWindow::paintAll() {
   ants_.invalidate();
   if (!backBuffer_.IsAllocated()) return;
   const uint32_t workspace = 0xFF000000u | kWorkspaceColor;
-  if (!imageReady_ || !paper_->composite.IsAllocated()) {
+  if (!imageReady_ || !paper_->composite().IsAllocated()) {
     fillPlane(backBuffer_, workspace);
     return;
   }

@@ -216,13 +216,13 @@ void TDrawWindow::takeReplayThumbnail(int32_t slot) {
   if (size.W <= 0 || size.H <= 0) return;
   const SRectXYWH all{0, 0, paper_->width, paper_->height};
   // The picture as it is now, without the grid (ten times a replay).
-  if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
-      !paper_->composite.Resize(paper_->width, paper_->height))
+  if (paper_->composite().size() != SSize{paper_->width, paper_->height} &&
+      !paper_->composite().Resize(paper_->width, paper_->height))
     return;
   const bool grid = paper_->view().showGrid();
   paper_->composeRect(all, false);
   auto thumb = std::make_shared<TMTC>();
-  if (thumb->Resize(size.W, size.H) && downsample4x4(paper_->composite, *thumb)) thumbs_[size_t(slot)] = thumb;
+  if (thumb->Resize(size.W, size.H) && downsample4x4(paper_->composite(), *thumb)) thumbs_[size_t(slot)] = thumb;
   if (grid) paper_->composeRect(all, true);
 }
 
@@ -231,8 +231,8 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
   if (bits & kRefreshLayout) {
     if (bits & kRefreshCanvasSize) {
       flow_->fitDocument(false);
-      if (paper_->composite.size() != SSize{paper_->width, paper_->height} &&
-          !paper_->composite.Resize(paper_->width, paper_->height))
+      if (paper_->composite().size() != SSize{paper_->width, paper_->height} &&
+          !paper_->composite().Resize(paper_->width, paper_->height))
         debugOutput("document window: the composite could not take the document size");
       paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, paper_->view().showGrid());
     }

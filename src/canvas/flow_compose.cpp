@@ -73,21 +73,21 @@ void composeWithFlow(TPaper& doc, const TFlowImage& flow, const TRect& rect) {
     return;
   }
   SRectXYWH r = rectToXYWH(rect);
-  if (!doc.composite.IsAllocated() || !doc.composite.clipRectWH(r)) return;
+  if (!doc.composite().IsAllocated() || !doc.composite().clipRectWH(r)) return;
   const SComposeSettings s = doc.composeSettings();
   const uint32_t background = composeBackground(s);
   const int32_t bottom = r.Y + r.Height;
   for (int32_t y = r.Y; y < bottom;) {
     const int32_t end = std::min(bottom, (y / kBandRows + 1) * kBandRows);
     const SRectXYWH band{r.X, y, r.Width, end - y};
-    fillRectNoClip(doc.composite, band, background);
+    fillRectNoClip(doc.composite(), band, background);
     for (int32_t i = 0; i < layers->count(); ++i) {
       const CLayerData& layer = *layers->getLayer(i);
       if (!takesPart(layer)) continue;
       if (i == flow.layerIndex) {
-        blendFlow(doc.composite, layer, flow.pixels, s, band);
+        blendFlow(doc.composite(), layer, flow.pixels, s, band);
       } else {
-        (void)composeLayer(doc.composite, layer, s, band);  // a clip result only
+        (void)composeLayer(doc.composite(), layer, s, band);  // a clip result only
       }
     }
     y = end;

@@ -308,8 +308,8 @@ void pickColour(TDrawWindow& w, TPoint p, uint32_t shift) {
     pixel = layer->image->getPixelClamped(static_cast<int32_t>(std::clamp<int64_t>(lx, INT32_MIN, INT32_MAX)),
                                           static_cast<int32_t>(std::clamp<int64_t>(ly, INT32_MIN, INT32_MAX)));
   } else {
-    if (at.X < 0 || at.Y < 0 || at.X >= doc.composite.Width || at.Y >= doc.composite.Height) return;
-    pixel = doc.composite.getPixel(at.X, at.Y);
+    if (at.X < 0 || at.Y < 0 || at.X >= doc.composite().Width || at.Y >= doc.composite().Height) return;
+    pixel = doc.composite().getPixel(at.X, at.Y);
   }
   pixel &= 0x00FFFFFFu;
   CCanvasShared& s = w.shared();

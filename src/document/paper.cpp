@@ -79,7 +79,7 @@ TPaper::TPaper(IDocWindow* owner, DocServices services) : owner_(owner), service
 TPaper::~TPaper() {
   ready_ = false;
   notifyChange(false);
-  composite.FreeData();
+  composite_.FreeData();
   view_.freeBuffers();
   preview_.FreeData();
   // The undo records own what they keep; they go before the lists they
@@ -143,8 +143,8 @@ uint64_t TPaper::undoMemorySize() const {
 uint64_t TPaper::memoryUsage(uint64_t& layerBytes, uint64_t& undoBytes) const {
   layerBytes = layers_ ? static_cast<uint64_t>(layers_->memorySize()) : 0;
   undoBytes = undoMemorySize();
-  const uint64_t compositeBytes = static_cast<uint64_t>(std::max(composite.Width, 0)) *
-                                  static_cast<uint64_t>(std::max(composite.Height, 0)) * 9;
+  const uint64_t compositeBytes = static_cast<uint64_t>(std::max(composite_.Width, 0)) *
+                                  static_cast<uint64_t>(std::max(composite_.Height, 0)) * 9;
   const uint64_t maskBytes = masks_ ? static_cast<uint64_t>(masks_->memorySize()) : 0;
   return compositeBytes + layerBytes + view_.bufferBytes() + maskBytes + undoBytes;
 }
@@ -195,7 +195,7 @@ void TPaper::repaintLayer(int32_t index) {
       std::fill(row, row + view_.patternBuffer().Width, 0xCCCCCCu);
     }
   }
-  repaintRect(index, TRect{0, 0, composite.Width, composite.Height});
+  repaintRect(index, TRect{0, 0, composite_.Width, composite_.Height});
 }
 
 void TPaper::repaintRect(int32_t index, const TRect& rect) {
@@ -401,7 +401,7 @@ void TPaper::refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayou
   flow.fitDocument(false);
   loadFlowImage(flow, layerIndex, true);
   // A whole-document record may have brought back another size.
-  if (composite.size() != SSize{width, height} && !composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (composite_.size() != SSize{width, height} && !composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   redraw(true);
   if (owner_ != nullptr) owner_->documentLayoutChanged(relayout);
 }

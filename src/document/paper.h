@@ -68,7 +68,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   int32_t resolution = 0;
   int32_t width = 0;
   int32_t height = 0;
-  TTC composite{true};
+  // The composed picture the window shows.
+  TTC& composite() { return composite_; }
+  const TTC& composite() const { return composite_; }
   // The reduced picture the navigator shows.
   TMTC& preview() { return preview_; }
   const TMTC& preview() const { return preview_; }
@@ -836,6 +838,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   CViewState view_;
   CDocGradient gradient_;
   CPaperAntsView antsView_{*this};
+  TTC composite_{true};
   TMTC preview_;
   DocServices services_;
   TFlowImage* flow_ = nullptr;

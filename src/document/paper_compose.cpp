@@ -312,13 +312,13 @@ SComposeSettings TPaper::composeSettings() const {
 
 void TPaper::composeRect(const SRectXYWH& rect, bool withGrid) {
   SRectXYWH r = rect;
-  if (!layers_ || !composite.IsAllocated() || !composite.clipRectWH(r)) return;
-  (void)composeLayers(composite, *layers_, composeSettings(), r);  // a clip result only
+  if (!layers_ || !composite_.IsAllocated() || !composite_.clipRectWH(r)) return;
+  (void)composeLayers(composite_, *layers_, composeSettings(), r);  // a clip result only
   if (withGrid) drawGrid(r);
 }
 
 void TPaper::redraw(bool withGrid) {
-  composeRect(SRectXYWH{0, 0, composite.Width, composite.Height}, withGrid);
+  composeRect(SRectXYWH{0, 0, composite_.Width, composite_.Height}, withGrid);
   invalidate();
 }
 
@@ -341,7 +341,7 @@ void TPaper::invalidate() {
 // ---- thumbnails and preview ---------------------------------------------------------------------
 
 void TPaper::updateThumbnails(bool skipLayer, int32_t layerIndex) {
-  updateLayerPreview(skipLayer, layerIndex, TRect{0, 0, composite.Width, composite.Height});
+  updateLayerPreview(skipLayer, layerIndex, TRect{0, 0, composite_.Width, composite_.Height});
 }
 
 void TPaper::updateLayerRect(bool skipLayer, int32_t layerIndex, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -362,12 +362,12 @@ void TPaper::updateLayerPreview(bool skipLayer, int32_t layerIndex, const TRect&
     }
   }
   TRect p;
-  if (preview_.IsAllocated() && mapRectToPlane(rect, composite.size(), preview_.size(), p)) updatePreviewRect(p);
+  if (preview_.IsAllocated() && mapRectToPlane(rect, composite_.size(), preview_.size(), p)) updatePreviewRect(p);
 }
 
 void TPaper::updatePreviewRect(const TRect& previewRect) {
   const SRectXYWH r = rectToXYWH(previewRect);
-  if (!downsampleRect4x4(composite, preview_, r.X, r.Y, r.Width, r.Height)) return;
+  if (!downsampleRect4x4(composite_, preview_, r.X, r.Y, r.Width, r.Height)) return;
   if (showCanvasColor_) return;
   if (showBgPattern_) {
     compositeOnChecker(preview_, previewRect, TPoint{0, 0}, SSize{kCheckCell, kCheckCell},

@@ -33,18 +33,18 @@ bool TPaper::viewFitsScale() const { return zoomFitsScale(view_.zoom(), std::max
 bool TPaper::paintWindowRect(const IViewSurface* window, const TRect& rect) {
   if (window == nullptr || window != surface_) return false;
   TMTC* target = surface_->backBuffer();
-  if (target == nullptr || !target->IsAllocated() || !composite.IsAllocated()) return false;
+  if (target == nullptr || !target->IsAllocated() || !composite_.IsAllocated()) return false;
   TRect r = rect;
-  if (!intersectRect(r, TRect{0, 0, std::min(width, composite.Width), std::min(height, composite.Height)})) {
+  if (!intersectRect(r, TRect{0, 0, std::min(width, composite_.Width), std::min(height, composite_.Height)})) {
     return false;
   }
   TRect painted{};
   bool ok = false;
   if (viewFitsScale() && view_.angleRad() == 0.0f) {
     if (showCanvasColor_) {
-      ok = paintViewScaled(*target, composite, rectToXYWH(r), painted);
+      ok = paintViewScaled(*target, composite_, rectToXYWH(r), painted);
     } else if (preparePatternBuffer() && view_.patternBuffer().IsAllocated()) {
-      ok = stretchViewRect(target, view_.patternBuffer(), rectToXYWH(r), composite, &painted);
+      ok = stretchViewRect(target, view_.patternBuffer(), rectToXYWH(r), composite_, &painted);
     }
   } else {
     ok = paintView(*target, rectToXYWH(r), painted);
@@ -80,7 +80,7 @@ bool TPaper::paintViewScaled(TMTC& target, const TMTC& source, const SRectXYWH& 
 }
 
 bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
-  if (!isPlaneReady(&target) || !composite.IsAllocated()) return false;
+  if (!isPlaneReady(&target) || !composite_.IsAllocated()) return false;
   const SSize client = surface_ != nullptr ? surface_->clientSize() : target.size();
   if (client.W <= 0 || client.H <= 0) return false;
   if (view_.viewBuffer().size() != client && !view_.viewBuffer().Resize(client.W, client.H)) return false;
@@ -98,9 +98,9 @@ bool TPaper::paintView(TMTC& target, const SRectXYWH& rect, TRect& painted) {
   TRect square{saturateTo<int32_t>(wx - r), saturateTo<int32_t>(wy - r), saturateTo<int32_t>(wx + r), saturateTo<int32_t>(wy + r)};
   if (!clipToPlane(view_.viewBuffer(), square)) return false;
   if (showCanvasColor_) {
-    (void)rotateScaleInto(composite, view_.viewBuffer(), o, 1.0f / z, view_.angleRad(), square);  // the square was clipped above
+    (void)rotateScaleInto(composite_, view_.viewBuffer(), o, 1.0f / z, view_.angleRad(), square);  // the square was clipped above
   } else {
-    (void)renderRotatedView(view_.viewBuffer(), composite, square, o);  // display only: nothing to undo
+    (void)renderRotatedView(view_.viewBuffer(), composite_, square, o);  // display only: nothing to undo
   }
   copySamePlace(target, view_.viewBuffer(), square);
   painted = square;
@@ -112,7 +112,7 @@ void TPaper::buildViewBuffer() {
     if (showCanvasColor_) return;  // the paint magnifies the composite itself
     if (preparePatternBuffer() && view_.patternBuffer().IsAllocated()) {
       fillPlane(view_.patternBuffer(), surface_ != nullptr ? surface_->backgroundColor() : kWorkspaceColor);
-      (void)stretchViewRect(nullptr, view_.patternBuffer(), SRectXYWH{0, 0, composite.Width, composite.Height}, composite);  // display only: nothing to undo
+      (void)stretchViewRect(nullptr, view_.patternBuffer(), SRectXYWH{0, 0, composite_.Width, composite_.Height}, composite_);  // display only: nothing to undo
     }
     return;
   }
@@ -121,9 +121,9 @@ void TPaper::buildViewBuffer() {
   if (view_.viewBuffer().size() != client && !view_.viewBuffer().Resize(client.W, client.H)) return;
   const TPoint o = getViewOrigin(client.W, client.H);
   if (showCanvasColor_) {
-    (void)rotateScaleAll(composite, view_.viewBuffer(), o, 1.0f / zoomValue(), view_.angleRad());  // the buffer was sized above
+    (void)rotateScaleAll(composite_, view_.viewBuffer(), o, 1.0f / zoomValue(), view_.angleRad());  // the buffer was sized above
   } else {
-    (void)renderRotatedView(view_.viewBuffer(), composite, TRect{0, 0, client.W, client.H}, o);  // display only: nothing to undo
+    (void)renderRotatedView(view_.viewBuffer(), composite_, TRect{0, 0, client.W, client.H}, o);  // display only: nothing to undo
   }
 }
 
@@ -141,7 +141,7 @@ void TPaper::paintWindow(TMTC& target) {
   if (viewFitsScale() && view_.angleRad() == 0.0f) {
     if (showCanvasColor_) {
       TRect painted;
-      (void)paintViewScaled(target, composite, SRectXYWH{0, 0, composite.Width, composite.Height}, painted);  // display only: nothing to undo
+      (void)paintViewScaled(target, composite_, SRectXYWH{0, 0, composite_.Width, composite_.Height}, painted);  // display only: nothing to undo
     } else {
       copySamePlace(target, view_.patternBuffer(), TRect{0, 0, target.Width, target.Height});
     }

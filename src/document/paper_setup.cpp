@@ -91,7 +91,7 @@ bool TPaper::setSize(TFlowImage* flow, int32_t w, int32_t h) {
     if (f->coverage.IsAllocated()) fill(f->coverage, 0);
     f->valid = false;
   }
-  const bool sized = composite.Resize(width, height);
+  const bool sized = composite_.Resize(width, height);
   if (owner_ != nullptr) owner_->documentLayoutChanged(true);
   return sized;
 }

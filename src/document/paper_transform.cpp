@@ -514,7 +514,7 @@ bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChan
     (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
     (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   }
-  if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (!composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   for (int32_t i = 0; i < layers_->count(); ++i) (void)layers_->getLayer(i)->fitThumbnail();  // a thumbnail that fails stays stale
   return true;
 }
@@ -609,7 +609,7 @@ bool TPaper::replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMn
     // longer matches the document.
     if (!edit.undoAfter(rec) && edit.recording()) clearUndo();
   }
-  if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (!composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   if (masks_) (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
   if (masks_) (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   markModified(true);
@@ -713,7 +713,7 @@ bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
     (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
     (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
   }
-  if (!composite.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (!composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
   markModified(true);
   if (flow_ != nullptr) flow_->fitDocument(false);
   redraw(true);

@@ -106,10 +106,10 @@ void TPaper::drawGrid(const SRectXYWH& rect) {
   const uint32_t setting = viewPrefs().gridColor();
   // The preference holds a colour value (red low) with the opacity on top.
   const uint32_t colour = colorToPixel(setting & 0x00FFFFFFu);
-  (void)drawGridLines(composite, xywhToRect(rect), view_.gridX(), view_.gridY(), colour, setting >> 24, showCanvasColor_);  // display only: nothing to undo
+  (void)drawGridLines(composite_, xywhToRect(rect), view_.gridX(), view_.gridY(), colour, setting >> 24, showCanvasColor_);  // display only: nothing to undo
 }
 
-void TPaper::drawGridAll() { drawGrid(SRectXYWH{0, 0, composite.Width, composite.Height}); }
+void TPaper::drawGridAll() { drawGrid(SRectXYWH{0, 0, composite_.Width, composite_.Height}); }
 
 // ---- background display --------------------------------------------------------------------------
 

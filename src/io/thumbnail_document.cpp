@@ -13,7 +13,7 @@
 namespace pg {
 
 bool makeDocumentThumbnail(TPaper& doc, TMTC& picture) {
-  TTC& composite = doc.composite;
+  TTC& composite = doc.composite();
   if (!hasPixels(composite)) return false;
   const SSize size = thumbnailSizeFor(composite.size(), {kDocumentThumbnailSide, kDocumentThumbnailSide});
   if (!picture.Resize(size.W, size.H)) return false;
@@ -35,7 +35,7 @@ FileResult writeThumbnail(CStream& stream, TPaper& doc, uint16_t format) {
   if (format != kThumbnailPlain && format != kThumbnailScrambled) return kRcThumbFormat;
   try {
     TMTC picture;
-    if (!hasPixels(doc.composite)) return kRcNothing;
+    if (!hasPixels(doc.composite())) return kRcNothing;
     if (!makeDocumentThumbnail(doc, picture)) return kRcOutOfMemory;
     SThumbnailDesc desc;
     desc.format = format;

@@ -215,9 +215,9 @@ void CInfoModel::updateInfo(TDrawWindow* window, int32_t mode, float x, float y)
       texts_.y = fixed1(p.Y);
       const TPaper& paper = window->paper();
       int32_t px = static_cast<int32_t>(std::trunc(p.X + 0.5f)), py = static_cast<int32_t>(std::trunc(p.Y + 0.5f));
-      if (paper.composite.IsAllocated() && px >= 0 && py >= 0 && px < paper.composite.Width &&
-          py < paper.composite.Height)
-        showColor(paper.composite.getPixel(px, py));
+      if (paper.composite().IsAllocated() && px >= 0 && py >= 0 && px < paper.composite().Width &&
+          py < paper.composite().Height)
+        showColor(paper.composite().getPixel(px, py));
       break;
     }
     case 2:

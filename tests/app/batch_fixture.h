@@ -33,14 +33,14 @@ struct Recorded {
   Recorded() {
     for (int i = 0; i < 3; ++i) f.paint(ReplayFixture::line(4.0f + 10 * i, 5, 50, 40 - 9 * i, 16));
     TPaper& doc = *f.x.doc;
-    doc.composeRect(SRectXYWH{0, 0, doc.composite.Width, doc.composite.Height}, false);
+    doc.composeRect(SRectXYWH{0, 0, doc.composite().Width, doc.composite().Height}, false);
     // The strokes left marks: the picture is not one colour.
     bool marked = false;
-    for (int32_t y = 0; y < doc.composite.Height && !marked; ++y)
-      for (int32_t x = 0; x < doc.composite.Width && !marked; ++x)
-        marked = doc.composite.getPixel(x, y) != doc.composite.getPixel(0, 0);
+    for (int32_t y = 0; y < doc.composite().Height && !marked; ++y)
+      for (int32_t x = 0; x < doc.composite().Width && !marked; ++x)
+        marked = doc.composite().getPixel(x, y) != doc.composite().getPixel(0, 0);
     EXPECT_TRUE(marked);
-    EXPECT_TRUE(saveBmp24(doc.composite, dir.file("expected.bmp"), doc.resolution));
+    EXPECT_TRUE(saveBmp24(doc.composite(), dir.file("expected.bmp"), doc.resolution));
     EXPECT_TRUE(writeNativeFile(dir.file("work.kci"), doc, kNativeLayers | kNativeEvents));
     CPaperEventDocument events(doc);
     EXPECT_TRUE(saveEventFile(dir.file("strokes.ke4"), events, false).saved());

@@ -51,7 +51,7 @@ TEST(BatchRender, TheViewerWritesNothingAndKeepsThePicture) {
   EXPECT_EQ(o.code, BatchCode::Viewed);
   EXPECT_TRUE(fs::is_empty(r.dir.path() / "out"));
   ASSERT_TRUE(hasPixels(picture));
-  const TTC& composite = r.f.x.doc->composite;
+  const TTC& composite = r.f.x.doc->composite();
   ASSERT_EQ(picture.size(), composite.size());
   for (int32_t y = 0; y < picture.Height; ++y)
     for (int32_t x = 0; x < picture.Width; ++x)
@@ -145,7 +145,7 @@ TEST(BatchRender, AVersionOneRecordingRendersAsTheWindowReplaysIt) {
   for (int guard = 0; guard < 10000 && w.window->isReplaying(); ++guard) (void)w.window->replayStep(now += 8);
   TPaper& doc = w.doc();
   doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
-  ASSERT_TRUE(saveBmp24(doc.composite, r.dir.file("window.bmp"), doc.resolution));
+  ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("window.bmp"), doc.resolution));
   EXPECT_EQ(slurp(o.imagePath), slurp(r.dir.file("window.bmp")));
 
   // A stream cut short does not render: the failure and its marker.
@@ -180,7 +180,7 @@ TEST(BatchRender, SteppedReplayAndTheGrid) {
   const SBatchOutcome g = grid.finish();
   ASSERT_EQ(g.code, BatchCode::Written);
   doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, true);
-  ASSERT_TRUE(saveBmp24(doc.composite, r.dir.file("grid.bmp"), doc.resolution));
+  ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("grid.bmp"), doc.resolution));
   EXPECT_EQ(slurp(g.imagePath), slurp(r.dir.file("grid.bmp")));
   EXPECT_NE(slurp(g.imagePath), slurp(r.dir.file("expected.bmp")));
 }

@@ -43,16 +43,16 @@ struct WindowReplay {
     TPaper& b = w.window->paper();
     a.composeRect(SRectXYWH{0, 0, a.width, a.height}, false);
     b.composeRect(SRectXYWH{0, 0, b.width, b.height}, false);
-    if (a.composite.size() != b.composite.size()) {
-      ADD_FAILURE() << "size " << a.composite.Width << "x" << a.composite.Height << " replayed " << b.composite.Width
-                    << "x" << b.composite.Height;
+    if (a.composite().size() != b.composite().size()) {
+      ADD_FAILURE() << "size " << a.composite().Width << "x" << a.composite().Height << " replayed " << b.composite().Width
+                    << "x" << b.composite().Height;
       return false;
     }
-    for (int32_t y = 0; y < a.composite.Height; ++y)
-      for (int32_t x = 0; x < a.composite.Width; ++x)
-        if (a.composite.getPixel(x, y) != b.composite.getPixel(x, y)) {
-          ADD_FAILURE() << "at " << x << "," << y << ": " << std::hex << a.composite.getPixel(x, y) << " replayed "
-                        << b.composite.getPixel(x, y);
+    for (int32_t y = 0; y < a.composite().Height; ++y)
+      for (int32_t x = 0; x < a.composite().Width; ++x)
+        if (a.composite().getPixel(x, y) != b.composite().getPixel(x, y)) {
+          ADD_FAILURE() << "at " << x << "," << y << ": " << std::hex << a.composite().getPixel(x, y) << " replayed "
+                        << b.composite().getPixel(x, y);
           return false;
         }
     return true;
@@ -306,7 +306,7 @@ TEST(DrawWindowReplay, TheToolWindowFollowsTheReplayAndTheSummaryCarriesCounters
   TPaper& d = t.w.doc();
   d.composeRect(SRectXYWH{0, 0, d.width, d.height}, false);
   ASSERT_TRUE(expected.Resize(96, 72));
-  ASSERT_TRUE(downsample4x4(d.composite, expected));
+  ASSERT_TRUE(downsample4x4(d.composite(), expected));
   EXPECT_TRUE(samePlane(*s.thumbnails[9], expected));
   // Earlier tenths show earlier pictures.
   int taken = 0;
@@ -336,7 +336,7 @@ TEST(DrawWindowReplay, SavingTheRecordingAsksForANameAndWritesAFileThatReplays) 
   while (y.window->isReplaying()) ASSERT_NE(y.window->replayStep(now += 1), kReplayError);
   w.doc().composeRect(SRectXYWH{0, 0, w.doc().width, w.doc().height}, false);
   y.doc().composeRect(SRectXYWH{0, 0, y.doc().width, y.doc().height}, false);
-  EXPECT_TRUE(samePlane(y.doc().composite, w.doc().composite));
+  EXPECT_TRUE(samePlane(y.doc().composite(), w.doc().composite()));
   // A folder that does not exist: reported, and the document still records.
   EXPECT_FALSE(w.window->saveEventsTo(dir.file("no/such/folder/x.ke4")));
   ASSERT_EQ(w.host.messages.size(), 1u);

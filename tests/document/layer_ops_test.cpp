@@ -265,11 +265,11 @@ struct MergeModeFixture : OpsFixture {
     for (int32_t y = 0; y < 48; ++y)
       for (int32_t x = 0; x < 64; x += 3)
         EXPECT_TRUE(up->image->setPixel(x, y, (up->image->getPixel(x, y) & 0xFFFFFF) | (x % 2 ? 0x80000000u : 0u)));
-    EXPECT_TRUE(doc->composite.Resize(64, 48));
+    EXPECT_TRUE(doc->composite().Resize(64, 48));
   }
   void composed(TMTC& out) {
     doc->composeRect(SRectXYWH{0, 0, 64, 48}, false);
-    copyPlane32(out, doc->composite, 0, 0);
+    copyPlane32(out, doc->composite(), 0, 0);
   }
   // The merge leaves the composed picture as it was, and undo the document.
   void expectSamePicture(const std::function<bool()>& merge, int32_t layersAfter) {

@@ -37,7 +37,7 @@ struct ComposeFixture : ViewFixture {
     std::vector<TPoint> bad;
     for (int32_t y = 0; y < doc->height; ++y)
       for (int32_t x = 0; x < doc->width; ++x)
-        if (doc->composite.getPixel(x, y) != referencePixel(*doc, x, y)) bad.push_back({x, y});
+        if (doc->composite().getPixel(x, y) != referencePixel(*doc, x, y)) bad.push_back({x, y});
     return bad;
   }
 };
@@ -59,7 +59,7 @@ TEST_P(ComposeTable, TheCompositeIsTheReferenceOfTheBlendOperators) {
   EXPECT_TRUE(bad.empty()) << bad.size() << " pixels differ, the first at " << bad[0].X << "," << bad[0].Y;
   if (GetParam().canvasColor) {
     for (int32_t y = 0; y < 50; ++y)
-      for (int32_t x = 0; x < 70; ++x) ASSERT_EQ(pixelAlpha(f.doc->composite.getPixel(x, y)), 255u);
+      for (int32_t x = 0; x < 70; ++x) ASSERT_EQ(pixelAlpha(f.doc->composite().getPixel(x, y)), 255u);
   }
 }
 
@@ -116,11 +116,11 @@ TEST(PaperCompose, ManyBandsGiveTheSamePixelsAtAnyThreadCount) {
     const int workers[2] = {1, 4};
     for (int k = 0; k < 2; ++k) {
       const int old = setParallelWorkers(workers[k]);
-      fillPlane(f.doc->composite, 0x12345678u);
+      fillPlane(f.doc->composite(), 0x12345678u);
       f.doc->composeRect(SRectXYWH{0, 0, 600, 520}, false);
       setParallelWorkers(old);
       for (int32_t y = 0; y < 520; ++y)
-        planes[k].insert(planes[k].end(), f.doc->composite.pixelAt(0, y), f.doc->composite.pixelAt(0, y) + 600);
+        planes[k].insert(planes[k].end(), f.doc->composite().pixelAt(0, y), f.doc->composite().pixelAt(0, y) + 600);
     }
     ASSERT_EQ(planes[0].size(), planes[1].size());
     EXPECT_TRUE(planes[0] == planes[1]);
@@ -136,16 +136,16 @@ TEST(PaperCompose, HiddenAndClearLayersAreSkippedEntirely) {
   f.randomLayer(0, 1, lbmNormal, 40, 30);
   f.doc->composeRect(SRectXYWH{0, 0, 40, 30}, false);
   TMTC before(40, 30);
-  ASSERT_TRUE(before.copyPixelsFrom(f.doc->composite));
+  ASSERT_TRUE(before.copyPixelsFrom(f.doc->composite()));
   // A layer that would change everything, hidden, then at opacity 0.
   const int32_t top = f.randomLayer(1, 2, lbmDifference, 40, 30);
   f.layer(top)->visible = false;
   f.doc->composeRect(SRectXYWH{0, 0, 40, 30}, false);
-  EXPECT_EQ(std::memcmp(before.Bits, f.doc->composite.Bits, size_t(before.ByteSize())), 0);
+  EXPECT_EQ(std::memcmp(before.Bits, f.doc->composite().Bits, size_t(before.ByteSize())), 0);
   f.layer(top)->visible = true;
   f.layer(top)->opacity = 0;
   f.doc->composeRect(SRectXYWH{0, 0, 40, 30}, false);
-  EXPECT_EQ(std::memcmp(before.Bits, f.doc->composite.Bits, size_t(before.ByteSize())), 0);
+  EXPECT_EQ(std::memcmp(before.Bits, f.doc->composite().Bits, size_t(before.ByteSize())), 0);
 }
 
 TEST(PaperCompose, OffsetsFarOutsideReadNothingAndChangeNothing) {
@@ -156,7 +156,7 @@ TEST(PaperCompose, OffsetsFarOutsideReadNothingAndChangeNothing) {
     f.layer(i)->offsetY = off.Y;
     f.doc->composeRect(SRectXYWH{0, 0, 40, 30}, false);
     for (int32_t y = 0; y < 30; ++y)
-      for (int32_t x = 0; x < 40; ++x) ASSERT_EQ(f.doc->composite.getPixel(x, y), 0xFFFFFFFFu) << off.X;
+      for (int32_t x = 0; x < 40; ++x) ASSERT_EQ(f.doc->composite().getPixel(x, y), 0xFFFFFFFFu) << off.X;
   }
 }
 
@@ -166,7 +166,7 @@ TEST(PaperCompose, RectanglesOutsideTheCompositeAreIgnored) {
   f.doc->composeRect(SRectXYWH{0, 0, 40, 30}, true);
   // The layer changes, but no rectangle below reaches the composite.
   EXPECT_TRUE(f.layer(0)->image->fillRGBRect(SRectXYWH{0, 0, 40, 30}, 0x00123456));
-  const TMTC& composite = f.doc->composite;
+  const TMTC& composite = f.doc->composite();
   const std::vector<uint8_t> before(composite.Bits, composite.Bits + composite.ByteSize());
   f.doc->composeRect(SRectXYWH{-100, -100, 50, 50}, true);
   f.doc->composeRect(SRectXYWH{INT32_MAX - 5, 0, 5, 5}, true);
@@ -190,12 +190,12 @@ TEST(PaperGrid, LinesFallOnMultiplesOfTheSpacing) {
   setViewPrefs(old);
   std::vector<int32_t> cols, rows;
   for (int32_t x = 0; x < 100; ++x)
-    if (f.doc->composite.getPixel(x, 1) == 0xFFFF0000u) cols.push_back(x);
+    if (f.doc->composite().getPixel(x, 1) == 0xFFFF0000u) cols.push_back(x);
   for (int32_t y = 0; y < 100; ++y)
-    if (f.doc->composite.getPixel(1, y) == 0xFFFF0000u) rows.push_back(y);
+    if (f.doc->composite().getPixel(1, y) == 0xFFFF0000u) rows.push_back(y);
   EXPECT_EQ(cols, (std::vector<int32_t>{0, 25, 50, 75}));
   EXPECT_EQ(rows, (std::vector<int32_t>{0, 25, 50, 75}));
-  EXPECT_EQ(f.doc->composite.getPixel(1, 1), 0xFFFFFFFFu);
+  EXPECT_EQ(f.doc->composite().getPixel(1, 1), 0xFFFFFFFFu);
 }
 
 TEST(PaperGrid, OverTheTransparentDisplayGridPixelsBecomeOpaqueFirst) {
@@ -223,10 +223,10 @@ TEST(PaperGrid, SpacingsBelowTwoBecomeTwo) {
 TEST(PaperGrid, RedrawFullDrawsTheGridWithoutRecomposing) {
   ViewFixture f(30, 30, 30, 30);
   f.doc->view().setGrid(true, 10, 10);
-  fill(f.doc->composite, 0xFF00FF00u);  // not what the layers would give
+  fill(f.doc->composite(), 0xFF00FF00u);  // not what the layers would give
   f.doc->redrawFull();
-  EXPECT_EQ(f.doc->composite.getPixel(5, 5), 0xFF00FF00u);
-  EXPECT_NE(f.doc->composite.getPixel(10, 5), 0xFF00FF00u);
+  EXPECT_EQ(f.doc->composite().getPixel(5, 5), 0xFF00FF00u);
+  EXPECT_NE(f.doc->composite().getPixel(10, 5), 0xFF00FF00u);
   EXPECT_GE(f.window.invalidations, 1);
 }
 
@@ -330,7 +330,7 @@ TEST(PaperThumbnails, ThePreviewFollowsTheCompositeAndIsFlattened) {
     f.doc->updateThumbnails(true, 0);
     TMTC whole(37, 25);
     auto expect = [&] {
-      if (!downsampleRect4x4(f.doc->composite, whole, 0, 0, 37, 25)) return false;
+      if (!downsampleRect4x4(f.doc->composite(), whole, 0, 0, 37, 25)) return false;
       if (!canvas) compositeOnChecker(whole, TRect{0, 0, 37, 25}, {0, 0}, {8, 8}, 0xFFE0E0E0u, 0xFFC8C8C8u);
       return std::memcmp(whole.Bits, f.doc->preview().Bits, size_t(whole.ByteSize())) == 0;
     };

@@ -218,7 +218,7 @@ TEST(PaperPaint, OnlyTheAttachedWindowIsPainted) {
 TEST(PaperPaint, TheScaledPaintDoesNothingAtOtherRatios) {
   PaintFixture f(PaintCase{"", {3, 2}, 0, true, false, {}, {}, {}, true});
   TRect painted{};
-  EXPECT_FALSE(f.doc->paintViewScaled(f.surface.buffer, f.doc->composite, SRectXYWH{0, 0, 40, 30}, painted));
+  EXPECT_FALSE(f.doc->paintViewScaled(f.surface.buffer, f.doc->composite(), SRectXYWH{0, 0, 40, 30}, painted));
   EXPECT_EQ(f.surface.buffer.getPixel(0, 0), kUnpainted);
   // 3/2 takes the view buffer, 2/1 the composite itself.
   ASSERT_TRUE(f.doc->paintWindowRect(&f.surface, TRect{0, 0, 40, 30}));
@@ -240,7 +240,7 @@ TEST(PaperPaint, TheStretchKeepsLargeDocumentsInPlaceAtSixteenToOne) {
   f.doc->setScrollOffset(5000, 0);
   TMTC target(64, 32);
   TRect painted{};
-  ASSERT_TRUE(f.doc->stretchViewRect(nullptr, target, SRectXYWH{5000, 0, 4, 2}, f.doc->composite, &painted));
+  ASSERT_TRUE(f.doc->stretchViewRect(nullptr, target, SRectXYWH{5000, 0, 4, 2}, f.doc->composite(), &painted));
   EXPECT_EQ(painted, (TRect{0, 0, 64, 32}));
   EXPECT_EQ(target.getPixel(0, 0), 0xFF0000FFu);
   EXPECT_EQ(target.getPixel(15, 15), 0xFF0000FFu);

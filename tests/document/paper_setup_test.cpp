@@ -78,7 +78,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   EXPECT_EQ(d.resolution, 144);
   EXPECT_EQ(d.showCanvasColor(), !c.canvasColourOff);
   EXPECT_EQ(SSize({d.width, d.height}), (SSize{60, 40}));
-  EXPECT_EQ(d.composite.size(), (SSize{60, 40}));
+  EXPECT_EQ(d.composite().size(), (SSize{60, 40}));
   ASSERT_EQ(d.layerCount(), 1);
   const CLayerData& l = *d.getLayer(0);
   EXPECT_EQ(SSize({l.imageWidth(), l.imageHeight()}), (SSize{70, 50}));  // the layer's own size
@@ -103,7 +103,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   EXPECT_GE(f.window.invalidations, 1);
   EXPECT_EQ(f.window.waitCursorDepth, 0);
   // The composite is built: white paper under a white first layer.
-  EXPECT_EQ(d.composite.getPixel(5, 5), d.showCanvasColor() ? 0xFFFFFFFFu : (c.alpha << 24) | 0xFFFFFFu);
+  EXPECT_EQ(d.composite().getPixel(5, 5), d.showCanvasColor() ? 0xFFFFFFFFu : (c.alpha << 24) | 0xFFFFFFu);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paper, SetupTable,
@@ -132,7 +132,7 @@ TEST(PaperSetup, SizesFromOutsideAreBroughtIntoTheLimits) {
     SetupFixture f;
     ASSERT_TRUE(f.doc->setupDocument("x", nullptr, false, false, 72, c.lh, c.lw, c.h, c.w));
     EXPECT_EQ(SSize({f.doc->width, f.doc->height}), c.doc);
-    EXPECT_EQ(f.doc->composite.size(), c.doc);
+    EXPECT_EQ(f.doc->composite().size(), c.doc);
     EXPECT_EQ(SSize({f.doc->getLayer(0)->imageWidth(), f.doc->getLayer(0)->imageHeight()}), c.layer);
   }
 }
@@ -145,7 +145,7 @@ TEST(PaperSetup, SetSizeReachesTheListsTheFlowAndTheWindow) {
   ASSERT_TRUE(f.doc->setSize(nullptr, 55, 35));
   EXPECT_EQ(f.doc->layers()->docWidth(), 55);
   EXPECT_EQ(f.doc->masks()->docHeight(), 35);
-  EXPECT_EQ(f.doc->composite.size(), (SSize{55, 35}));
+  EXPECT_EQ(f.doc->composite().size(), (SSize{55, 35}));
   EXPECT_FALSE(f.flow->valid);
   EXPECT_EQ(*f.flow->pixels.pixelAt(3, 3), 0x00FFFFFFu);
   EXPECT_EQ(f.window.layouts, layouts + 1);

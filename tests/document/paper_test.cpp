@@ -32,7 +32,7 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_EQ(doc.view().angleRad(), 0.0f);
   EXPECT_EQ(doc.view().scrollOrigin(), (TPoint{0, 0}));
   EXPECT_EQ(doc.view().scrollOffset(), (TPoint{0, 0}));
-  EXPECT_TRUE(doc.composite.OwnDC);
+  EXPECT_TRUE(doc.composite().OwnDC);
   EXPECT_TRUE(doc.isStandardMode());
   // What it owns: an empty layer list, the mask list with its first mask,
   // an undo manager with the preference's limit and room for 32 light
@@ -157,7 +157,7 @@ TEST(Paper, CopyAndDeleteLayersWithoutRecording) {
 TEST(Paper, MemoryUsageAddsItsParts) {
   DocFixture f;
   f.addLayer(0, 3);
-  ASSERT_TRUE(f.doc->composite.Resize(40, 30));
+  ASSERT_TRUE(f.doc->composite().Resize(40, 30));
   ASSERT_TRUE(f.doc->view().viewBuffer().Resize(10, 10));
   ASSERT_TRUE(f.doc->storeUndo(0, kUndoPixels));
   uint64_t layerBytes = 0;
@@ -174,7 +174,7 @@ TEST(Paper, RepaintingALayerReachesTheWindowAndThePanel) {
   DocFixture f;
   f.addLayer(0, 3);
   f.addLayer(1, 4);
-  ASSERT_TRUE(f.doc->composite.Resize(40, 30));
+  ASSERT_TRUE(f.doc->composite().Resize(40, 30));
   f.doc->repaintRect(1, TRect{1, 2, 3, 4});
   f.doc->repaintLayer(0);
   EXPECT_EQ(f.window.repainted, (std::vector<TRect>{{1, 2, 3, 4}, {0, 0, 40, 30}}));

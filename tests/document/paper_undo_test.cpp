@@ -81,7 +81,7 @@ TEST(PaperUndo, ALayersOwnUndoRestoresThePixelsAndTheFlowImage) {
   offsetRect(inDoc, -2, -1);
   EXPECT_EQ(f.window.repainted.back(), inDoc);
   // The composite shows the restored pixel.
-  EXPECT_EQ(f.doc->composite.getPixel(3, 5), before);
+  EXPECT_EQ(f.doc->composite().getPixel(3, 5), before);
   EXPECT_FALSE(f.doc->undoLayer(*f.flow, i, rect));  // nothing left
   EXPECT_FALSE(f.doc->undoLayer(*f.flow, 9, rect));
 }
@@ -136,12 +136,12 @@ TEST(PaperUndo, UndoingThePaperColourRecomposesTheWholePicture) {
   f.doc->layers()->setCurrent(1);
   f.doc->redraw(false);
   ASSERT_TRUE(f.doc->setPaperColor(PaperColor::fromPixel(0x336699), true));
-  EXPECT_EQ(f.doc->composite.getPixel(39, 29), 0xFF336699u);
+  EXPECT_EQ(f.doc->composite().getPixel(39, 29), 0xFF336699u);
   EXPECT_EQ(f.log, (std::vector<std::string>{"paperColor 00336699"}));
   ASSERT_TRUE(f.undo());
   EXPECT_TRUE(f.doc->paperColor().isWhite());
   // Far outside the current layer's image, too.
-  EXPECT_EQ(f.doc->composite.getPixel(39, 29), 0xFFFFFFFFu);
+  EXPECT_EQ(f.doc->composite().getPixel(39, 29), 0xFFFFFFFFu);
   EXPECT_EQ(f.recorder->depth, 0);
 }
 
@@ -162,13 +162,13 @@ TEST(PaperUndo, AWholeDocumentStepRecomposesAtTheSizeItBringsBack) {
   rec->kept.layerList = std::move(list);
   ASSERT_TRUE(f.doc->pushUndo(rec));
   ASSERT_TRUE(f.undo());
-  EXPECT_EQ(f.doc->composite.size(), (SSize{40, 30}));
-  EXPECT_EQ(f.doc->composite.getPixel(39, 29), referencePixel(*f.doc, 39, 29));
+  EXPECT_EQ(f.doc->composite().size(), (SSize{40, 30}));
+  EXPECT_EQ(f.doc->composite().getPixel(39, 29), referencePixel(*f.doc, 39, 29));
   int32_t index = 0;
   TRect r{};
   ASSERT_TRUE(f.doc->redo(*f.flow, index, r));
-  EXPECT_EQ(f.doc->composite.size(), (SSize{52, 44}));
-  EXPECT_EQ(f.doc->composite.getPixel(51, 43), 0xFF00FF00u);
+  EXPECT_EQ(f.doc->composite().size(), (SSize{52, 44}));
+  EXPECT_EQ(f.doc->composite().getPixel(51, 43), 0xFF00FF00u);
   EXPECT_EQ(f.recorder->depth, 1);
 }
 

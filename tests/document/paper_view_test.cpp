@@ -264,7 +264,7 @@ TEST(PaperBackground, TheDisplayChangesOnlyOverWhitePaper) {
   ASSERT_EQ(f.window.repainted.size(), 1u);
   EXPECT_EQ(f.window.repainted[0], (TRect{0, 0, 40, 30}));
   // The composite now keeps the picture's transparency.
-  EXPECT_EQ(f.doc->composite.getPixel(0, 0), referencePixel(*f.doc, 0, 0));
+  EXPECT_EQ(f.doc->composite().getPixel(0, 0), referencePixel(*f.doc, 0, 0));
   EXPECT_TRUE(f.doc->toggleBgPattern(true));
   EXPECT_TRUE(f.doc->showBgPattern());
   EXPECT_FALSE(f.doc->setBackgroundDisplay(false, true, false));

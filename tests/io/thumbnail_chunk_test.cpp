@@ -270,18 +270,18 @@ TEST(DocumentThumbnail, OpaquePictureWithoutTheGrid) {
   d.doc->setBackgroundFlags(false, d.doc->showBgPattern());  // a picture with transparency
   d.doc->view().setGrid(false, 4, 4);
   d.doc->redraw(false);
-  const std::vector<uint32_t> plainComposite = pixelsOf(d.doc->composite);
+  const std::vector<uint32_t> plainComposite = pixelsOf(d.doc->composite());
   TMTC plain;
   ASSERT_TRUE(makeDocumentThumbnail(*d.doc, plain));
   d.doc->view().setGrid(true, 4, 4);
   d.doc->redraw(true);
-  const std::vector<uint32_t> withGrid = pixelsOf(d.doc->composite);
+  const std::vector<uint32_t> withGrid = pixelsOf(d.doc->composite());
   EXPECT_NE(withGrid, plainComposite);
   TMTC picture;
   ASSERT_TRUE(makeDocumentThumbnail(*d.doc, picture));
   // The picture has no grid, and the grid is back in the composite.
   EXPECT_EQ(pixelsOf(picture), pixelsOf(plain));
-  EXPECT_EQ(pixelsOf(d.doc->composite), withGrid);
+  EXPECT_EQ(pixelsOf(d.doc->composite()), withGrid);
   for (uint32_t p : pixelsOf(picture)) ASSERT_EQ(p >> 24, 255u);
 }
 

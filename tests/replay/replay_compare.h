@@ -17,8 +17,8 @@ namespace pg::test {
 // The composite buffer as it stands.
 inline std::string compositeHash(const TPaper& doc) {
   uint64_t h = 1469598103934665603ull;
-  for (int32_t y = 0; y < doc.composite.Height; ++y)
-    for (int32_t x = 0; x < doc.composite.Width; ++x) h = (h ^ doc.composite.getPixel(x, y)) * 1099511628211ull;
+  for (int32_t y = 0; y < doc.composite().Height; ++y)
+    for (int32_t x = 0; x < doc.composite().Width; ++x) h = (h ^ doc.composite().getPixel(x, y)) * 1099511628211ull;
   return "composite " + std::to_string(h) + "\n";
 }
 

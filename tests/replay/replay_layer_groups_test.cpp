@@ -84,7 +84,7 @@ TEST(ReplayLayerGroups, MergingTheVisibleLayersDimsALinkedLayerByItsBase) {
   TPaper& d = *g.x.doc;
   // The picture as shown, then merged: the merged layer is the picture.
   d.redraw(false);
-  const uint32_t shown = d.composite.getPixel(40, 20);
+  const uint32_t shown = d.composite().getPixel(40, 20);
   ASSERT_TRUE(d.mergeVisible(&g.flow(), false, false, true));
   ASSERT_EQ(d.layerCount(), 1);
   const CLayerData& merged = *d.getLayer(0);
@@ -117,7 +117,7 @@ TEST(ReplayLayerGroups, ShrinkingTheCanvasAndGrowingItBackKeepsEveryPixel) {
   d.redraw(false);
   fresh.x.doc->redraw(false);
   for (int32_t y = 0; y < 48; ++y)
-    for (int32_t x = 0; x < 64; ++x) ASSERT_EQ(d.composite.getPixel(x, y), fresh.x.doc->composite.getPixel(x, y));
+    for (int32_t x = 0; x < 64; ++x) ASSERT_EQ(d.composite().getPixel(x, y), fresh.x.doc->composite().getPixel(x, y));
   ASSERT_EQ(g.startReplay(), ReplayStart::Started);
   EXPECT_EQ(g.replayAll(), ReplayStep::End);
   EXPECT_EQ(picture(*g.y.doc), picture(d));

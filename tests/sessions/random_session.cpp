@@ -79,11 +79,11 @@ bool avoidedOperation(const char* what) {
 
 std::string sessionFingerprint(TPaper& doc) {
   std::string s = picture(doc);
-  if (doc.width > 0 && doc.height > 0 && doc.composite.IsAllocated()) {
+  if (doc.width > 0 && doc.height > 0 && doc.composite().IsAllocated()) {
     doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
     uint64_t h = 1469598103934665603ull;
-    for (int32_t y = 0; y < doc.composite.Height; ++y)
-      for (int32_t x = 0; x < doc.composite.Width; ++x) h = (h ^ doc.composite.getPixel(x, y)) * 1099511628211ull;
+    for (int32_t y = 0; y < doc.composite().Height; ++y)
+      for (int32_t x = 0; x < doc.composite().Width; ++x) h = (h ^ doc.composite().getPixel(x, y)) * 1099511628211ull;
     s += "composite " + std::to_string(h) + "\n";
   }
   return s;

@@ -141,14 +141,14 @@ std::string checkBatchRender(CRandomSession& s, const std::string& path, const s
   if (!file || !readBmp(bmp, *file)) return "the batch render's BMP cannot be read";
   TPaper& doc = s.doc();
   doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, doc.view().showGrid());
-  if (bmp.Width != doc.composite.Width || bmp.Height != doc.composite.Height)
+  if (bmp.Width != doc.composite().Width || bmp.Height != doc.composite().Height)
     return "the batch render's BMP is " + std::to_string(bmp.Width) + "x" + std::to_string(bmp.Height);
   for (int32_t y = 0; y < bmp.Height; ++y)
     for (int32_t x = 0; x < bmp.Width; ++x)
-      if ((bmp.getPixel(x, y) & 0xFFFFFFu) != (doc.composite.getPixel(x, y) & 0xFFFFFFu)) {
+      if ((bmp.getPixel(x, y) & 0xFFFFFFu) != (doc.composite().getPixel(x, y) & 0xFFFFFFu)) {
         std::ostringstream o;
         o << "the batch render's BMP differs at " << x << "," << y << ": " << std::hex
-          << (bmp.getPixel(x, y) & 0xFFFFFFu) << " for " << (doc.composite.getPixel(x, y) & 0xFFFFFFu);
+          << (bmp.getPixel(x, y) & 0xFFFFFFu) << " for " << (doc.composite().getPixel(x, y) & 0xFFFFFFu);
         return o.str();
       }
   return {};

@@ -85,14 +85,14 @@ int runViewer(const std::string& source, const StartupState& state) {
   TPaper& doc = run.document();
   viewer.fitTo(doc.width, doc.height);
   run.composeDocument();
-  viewer.showPicture(doc.composite);
+  viewer.showPicture(doc.composite());
   viewer.show();
   QEventLoop loop;
   QTimer tick;
   QObject::connect(&tick, &QTimer::timeout, [&] {
     const bool more = run.step(kViewerStepMs);
     run.composeDocument();
-    viewer.showPicture(doc.composite);
+    viewer.showPicture(doc.composite());
     if (!more) {
       tick.stop();
       loop.quit();
@@ -101,7 +101,7 @@ int runViewer(const std::string& source, const StartupState& state) {
   tick.start(0);
   loop.exec();
   const SBatchOutcome outcome = run.finish();
-  viewer.showPicture(doc.composite);
+  viewer.showPicture(doc.composite());
   waitSeconds(state.batchWaitSeconds);
   return static_cast<int>(outcome.code);
 }

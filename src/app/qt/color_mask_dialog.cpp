@@ -219,8 +219,8 @@ void TFormColorMask::rebuildSource() {
       const int32_t dy = static_cast<int32_t>(int64_t{y} * h / ph);
       uint32_t v = 0;
       if (composed) {
-        if (doc_.composite.IsAllocated() && dx < doc_.composite.Width && dy < doc_.composite.Height)
-          v = doc_.composite.getPixel(dx, dy) | 0xFF000000u;
+        if (doc_.composite().IsAllocated() && dx < doc_.composite().Width && dy < doc_.composite().Height)
+          v = doc_.composite().getPixel(dx, dy) | 0xFF000000u;
       } else if (layer != nullptr && layer->image) {
         v = layer->image->getPixelOrBackground(dx + layer->offsetX, dy + layer->offsetY);
       }

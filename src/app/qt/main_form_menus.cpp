@@ -60,7 +60,7 @@ namespace {
 
 // The composite as the printer sees it: transparent parts on white paper.
 QImage printableComposite(TPaper& p) {
-  const QImage source = planeImage(p.composite);
+  const QImage source = planeImage(p.composite());
   QImage out(source.size(), QImage::Format_RGB32);
   out.fill(Qt::white);
   QPainter g(&out);
@@ -452,7 +452,7 @@ void TMainForm::bindMenuCommands() {
     TPaper& p = w.window().paper();
     QPrinter& out = printer();
     SPrintJob job = printJob(w);
-    const TMTC& composite = p.composite;
+    const TMTC& composite = p.composite();
     int result = printWithDialog(*this, out, job.record, {job.picture.width(), job.picture.height(), job.resolution},
                                  [&composite](TMTC& target, const TRect& rect, int32_t n) {
                                    sampleImageInto(composite, target, rect, n);

@@ -28,7 +28,7 @@ namespace {
 // The composite box-sampled into the thumbnail (nearest pixel; the
 // thumbnail only has to show where things are).
 void renderThumbnail(const TPaper& paper, TMemoryGraphic& g, int32_t w, int32_t h) {
-  const TTC& c = paper.composite;
+  const TTC& c = paper.composite();
   if (!c.IsAllocated() || w < 1 || h < 1 || !g.setSize(w, h)) return;
   for (int32_t y = 0; y < h; ++y) {
     uint32_t* row = g.scanLine(y);
@@ -180,7 +180,7 @@ void TNavigatorPanelView::updateLoupe(TPoint clientPointer) {
   TPointF at = w->clientToImage({static_cast<float>(clientPointer.X), static_cast<float>(clientPointer.Y)});
   // The display flags may have changed since the panel last looked.
   loupeView_->Background = loupeBackgroundOf(w->paper().showCanvasColor(), w->paper().showBgPattern());
-  fillLoupePicture(w->paper().composite, at, loupe_.magnification(), loupeView_->picture(), loupeView_->Background);
+  fillLoupePicture(w->paper().composite(), at, loupe_.magnification(), loupeView_->picture(), loupeView_->Background);
   loupeView_->finishPicture();
 }
 

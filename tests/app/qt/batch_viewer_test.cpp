@@ -49,7 +49,7 @@ TEST(BatchViewer, ShowsTheReplayScaledToItsWindowAndEnds) {
   int same = 0, all = 0;
   for (int32_t y = 0; y < live.height; y += 3)
     for (int32_t x = 0; x < live.width; x += 3, ++all)
-      same += (shown.pixel(live.width / 2 + x, y) & 0xFFFFFFu) == (live.composite.getPixel(x, y) & 0xFFFFFFu);
+      same += (shown.pixel(live.width / 2 + x, y) & 0xFFFFFFu) == (live.composite().getPixel(x, y) & 0xFFFFFFu);
   EXPECT_EQ(same, all);
   // The viewer writes nothing.
   EXPECT_TRUE(fs::is_empty(r.dir.path() / "out"));

@@ -59,10 +59,10 @@ class MainFormReplay : public ::testing::Test {
   static bool samePixels(TPaper& a, TPaper& b) {
     a.composeRect(SRectXYWH{0, 0, a.width, a.height}, false);
     b.composeRect(SRectXYWH{0, 0, b.width, b.height}, false);
-    if (a.composite.size() != b.composite.size()) return false;
-    for (int32_t y = 0; y < a.composite.Height; ++y)
-      for (int32_t x = 0; x < a.composite.Width; ++x)
-        if (a.composite.getPixel(x, y) != b.composite.getPixel(x, y)) return false;
+    if (a.composite().size() != b.composite().size()) return false;
+    for (int32_t y = 0; y < a.composite().Height; ++y)
+      for (int32_t x = 0; x < a.composite().Width; ++x)
+        if (a.composite().getPixel(x, y) != b.composite().getPixel(x, y)) return false;
     return true;
   }
 

@@ -150,7 +150,7 @@ TEST_F(MainFormDocumentTest, AStrokePastTheEdgeMovesTheViewOnlyWhenScrollingAuto
       doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
       int marked = 0;
       for (int dy = -3; dy <= 3; ++dy)
-        marked += (doc.composite.getPixel(int32_t(mid.X), int32_t(mid.Y) + dy) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+        marked += (doc.composite().getPixel(int32_t(mid.X), int32_t(mid.Y) + dy) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
       EXPECT_GT(marked, 0);
     }
     w->window().exchangeModified(false);

@@ -242,7 +242,7 @@ TEST_F(PreferenceDialog, EachPreferenceTakesEffectOnTheOpenWindowAtOnce) {
     QTest::mouseRelease(view, Qt::MiddleButton, {}, at);
     return held;
   };
-  auto gridPixel = [&paper] { return planeImage(paper.composite).pixel(0, 7) & 0xFFFFFFu; };
+  auto gridPixel = [&paper] { return planeImage(paper.composite()).pixel(0, 7) & 0xFFFFFFu; };
 
   struct Case {
     const char* control;

@@ -182,7 +182,7 @@ TEST_F(ViewPanelsTest, TheLoupeMagnifiesThePointersSurroundings) {
   const TPoint pointer{150, 100};
   const TPointF at = doc.window->clientToImage({150.0f, 100.0f});
   const int32_t px = static_cast<int32_t>(std::floor(at.X + 0.5f)), py = static_cast<int32_t>(std::floor(at.Y + 0.5f));
-  *doc.doc().composite.pixelAt(px, py) = 0xFF123456u;
+  *doc.doc().composite().pixelAt(px, py) = 0xFF123456u;
   // Without the centre lines, so that the marked pixel shows undarkened.
   nav->loupeMenuClick(QStringLiteral("MenuLoupeC"));
   nav->updateLoupe(pointer);
