@@ -230,7 +230,7 @@ SBatchOutcome CBatchReplay::finish() {
   const std::string title = fileTitle(source_);
   out.imagePath = batchImagePath(folder_, title);
   out.code = BatchCode::WriteFailed;
-  if (!saveBmp24(doc.composite(), out.imagePath, doc.resolution)) return out;
+  if (!saveBmp24(doc.composite(), out.imagePath, doc.resolution())) return out;
   // The recording beside the picture, unless that is the source itself: a
   // version 1.1 stream through its own writer, else an event file with the
   // recorder's extension.

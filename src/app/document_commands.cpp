@@ -67,7 +67,7 @@ bool applyCanvasSize(TPaper& p, TFlowImage& flow, const SImageSizeRecord& r) {
 bool applyResolution(TPaper& p, TFlowImage& flow, const SResolutionRecord& r) {
   // Method 2: the smooth resampling of the image size dialog.
   if ((r.width != p.width || r.height != p.height) && !p.scaleImage(flow, r.width, r.height, 2, true)) return false;
-  p.resolution = r.resolution;
+  p.setResolution(r.resolution);
   return true;
 }
 

@@ -125,14 +125,14 @@ SSaveOutcome saveDocumentToFile(TPaper& doc, const std::string& path, const Jpeg
       std::unique_ptr<TMTC> picture = exportComposite(doc);
       if (!picture) return {false, resString(kResOutOfMemoryIncomplete)};
       if (kind == FileKind::Bmp) {
-        if (bmpSaveImage(path, *picture, doc.resolution, false) != kRcOk) return failed();
+        if (bmpSaveImage(path, *picture, doc.resolution(), false) != kRcOk) return failed();
         return {true, resString(kResSavedBitmap)};
       }
       if (kind == FileKind::Jpeg) {
-        if (jpegSaveImage(path, *picture, doc.resolution, options) != kRcOk) return failed();
+        if (jpegSaveImage(path, *picture, doc.resolution(), options) != kRcOk) return failed();
         return {true, resString(kResSavedJpeg)};
       }
-      if (pngSaveImage(path, *picture, doc.resolution, false) != kRcOk) return failed();
+      if (pngSaveImage(path, *picture, doc.resolution(), false) != kRcOk) return failed();
       return {true, formatRes(kResSavedInFormat, {std::string("PNG")})};
     }
     case FileKind::LegacyDocument:
@@ -152,8 +152,8 @@ SSaveOutcome saveLayerToFile(const TPaper& doc, int32_t layerIndex, const std::s
     return {false, formatRes(kResUnsupportedFormat, {fileNameOf(path)})};
   std::unique_ptr<TMTC> picture = exportLayer(doc, layerIndex);
   if (!picture) return {false, resString(kResOutOfMemoryIncomplete)};
-  const FileResult rc = kind == FileKind::Bmp ? bmpSaveImage(path, *picture, doc.resolution, true)
-                                           : pngSaveImage(path, *picture, doc.resolution, true);
+  const FileResult rc = kind == FileKind::Bmp ? bmpSaveImage(path, *picture, doc.resolution(), true)
+                                           : pngSaveImage(path, *picture, doc.resolution(), true);
   if (rc != kRcOk) return {false, resString(kResLayerSaveFailed)};
   return {true, resString(kResLayerSaved)};
 }

@@ -65,7 +65,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
 
   // ---- fields ----
   std::string name;
-  int32_t resolution = 0;
+  // Dots per inch, as the document was set up or read.
+  int32_t resolution() const { return resolution_; }
+  void setResolution(int32_t dpi) { resolution_ = dpi; }
   int32_t width = 0;
   int32_t height = 0;
   // The composed picture the window shows.
@@ -838,6 +840,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   CViewState view_;
   CDocGradient gradient_;
   CPaperAntsView antsView_{*this};
+  int32_t resolution_ = 0;
   TTC composite_{true};
   TMTC preview_;
   DocServices services_;

@@ -31,7 +31,7 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
   if (!layers_) return false;
   CWaitCursor wait(owner_);
   name = docName;
-  resolution = dpi;
+  resolution_ = dpi;
   showCanvasColor_ = !canvasColourOff;
   TFlowImage* f = flow != nullptr ? flow : flow_;
   if (!setSize(f, docWidth, docHeight)) {
@@ -61,7 +61,7 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
 
   // Every new image is recorded, whatever the caller's record flag.
   if (events_) {
-    events_->recordImageCreate(width, height, transparent, canvasColourOff, resolution, lh, lw);
+    events_->recordImageCreate(width, height, transparent, canvasColourOff, resolution_, lh, lw);
     events_->recordResetPoint();
   }
 

@@ -159,7 +159,7 @@ constexpr int64_t kBareHeaderArea = int64_t{2048} * 2048;
 // (memory): its lists are then left as they were.
 [[nodiscard]] bool install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
   doc.name = name;
-  doc.resolution = h.resolution;
+  doc.setResolution(h.resolution);
   doc.setBackgroundFlags((h.flags & kNativeCanvasColorOff) == 0, (h.flags & kNativeBgPattern) != 0);
   if (!doc.setSize(nullptr, int32_t(h.width), int32_t(h.height))) return false;
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));

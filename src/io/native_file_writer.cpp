@@ -37,7 +37,7 @@ SNativeHeader headerOf(const TPaper& doc, uint32_t flags) {
   if (!doc.showCanvasColor()) h.flags |= kNativeCanvasColorOff;
   if (doc.showBgPattern()) h.flags |= kNativeBgPattern;
   h.paperColor = doc.paperColor().pixel();
-  h.resolution = toU16(doc.resolution);
+  h.resolution = toU16(doc.resolution());
   if ((flags & kNativeLayers) && doc.layers()) {
     const CLayerMngr& layers = *doc.layers();
     h.currentLayer = toU16(layers.current());

@@ -40,7 +40,7 @@ struct Recorded {
       for (int32_t x = 0; x < doc.composite().Width && !marked; ++x)
         marked = doc.composite().getPixel(x, y) != doc.composite().getPixel(0, 0);
     EXPECT_TRUE(marked);
-    EXPECT_TRUE(saveBmp24(doc.composite(), dir.file("expected.bmp"), doc.resolution));
+    EXPECT_TRUE(saveBmp24(doc.composite(), dir.file("expected.bmp"), doc.resolution()));
     EXPECT_TRUE(writeNativeFile(dir.file("work.kci"), doc, kNativeLayers | kNativeEvents));
     CPaperEventDocument events(doc);
     EXPECT_TRUE(saveEventFile(dir.file("strokes.ke4"), events, false).saved());

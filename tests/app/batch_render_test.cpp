@@ -145,7 +145,7 @@ TEST(BatchRender, AVersionOneRecordingRendersAsTheWindowReplaysIt) {
   for (int guard = 0; guard < 10000 && w.window->isReplaying(); ++guard) (void)w.window->replayStep(now += 8);
   TPaper& doc = w.doc();
   doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
-  ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("window.bmp"), doc.resolution));
+  ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("window.bmp"), doc.resolution()));
   EXPECT_EQ(slurp(o.imagePath), slurp(r.dir.file("window.bmp")));
 
   // A stream cut short does not render: the failure and its marker.
@@ -180,7 +180,7 @@ TEST(BatchRender, SteppedReplayAndTheGrid) {
   const SBatchOutcome g = grid.finish();
   ASSERT_EQ(g.code, BatchCode::Written);
   doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, true);
-  ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("grid.bmp"), doc.resolution));
+  ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("grid.bmp"), doc.resolution()));
   EXPECT_EQ(slurp(g.imagePath), slurp(r.dir.file("grid.bmp")));
   EXPECT_NE(slurp(g.imagePath), slurp(r.dir.file("expected.bmp")));
 }

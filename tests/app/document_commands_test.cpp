@@ -139,11 +139,11 @@ TEST(DocumentCommands, ResolutionChangesTheSizeOnlyWhenAskedAndKeepsItOnFailure)
   CommandFixture f;
   const std::string before = picture(f.doc());
   ASSERT_TRUE(applyResolution(f.doc(), f.flow(), SResolutionRecord{64, 48, 300}));
-  EXPECT_EQ(f.doc().resolution, 300);
+  EXPECT_EQ(f.doc().resolution(), 300);
   EXPECT_EQ(picture(f.doc()), before);
   // A size the document cannot take changes nothing, the resolution either.
   EXPECT_FALSE(applyResolution(f.doc(), f.flow(), SResolutionRecord{0, 48, 96}));
-  EXPECT_EQ(f.doc().resolution, 300);
+  EXPECT_EQ(f.doc().resolution(), 300);
   EXPECT_EQ(f.doc().width, 64);
 }
 

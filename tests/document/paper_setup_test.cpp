@@ -75,7 +75,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
                                    60));
   TPaper& d = *f.doc;
   EXPECT_EQ(d.name, "C:\\pics\\cat.kci");
-  EXPECT_EQ(d.resolution, 144);
+  EXPECT_EQ(d.resolution(), 144);
   EXPECT_EQ(d.showCanvasColor(), !c.canvasColourOff);
   EXPECT_EQ(SSize({d.width, d.height}), (SSize{60, 40}));
   EXPECT_EQ(d.composite().size(), (SSize{60, 40}));

@@ -22,7 +22,7 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_FALSE(doc.showBgPattern());
   EXPECT_EQ(doc.width, 0);
   EXPECT_EQ(doc.height, 0);
-  EXPECT_EQ(doc.resolution, 0);
+  EXPECT_EQ(doc.resolution(), 0);
   EXPECT_FALSE(doc.antsShown());
   EXPECT_FALSE(doc.selectionEnabled());
   EXPECT_EQ(doc.strokeState().engineLevel(), 1);

@@ -84,7 +84,7 @@ class NativeFile : public ::testing::Test {
 // A document with everything the file carries.
 void furnish(NativeDoc& d) {
   d.record(5);
-  d.doc->resolution = 350;
+  d.doc->setResolution(350);
   d.doc->setBackgroundFlags(false, true);
   d.doc->setPaperColorValue(PaperColor::fromPixel(0x00C0B0A0));
   CLayerData& a = d.addLayer(1);
@@ -121,7 +121,7 @@ TEST_F(NativeFile, RoundTripOfEverything) {
   EXPECT_EQ(b.name, path());
   EXPECT_EQ(b.width, 100);
   EXPECT_EQ(b.height, 70);
-  EXPECT_EQ(b.resolution, 350);
+  EXPECT_EQ(b.resolution(), 350);
   EXPECT_FALSE(b.showCanvasColor());
   EXPECT_TRUE(b.showBgPattern());
   EXPECT_EQ(b.paperColor(), a.paperColor());

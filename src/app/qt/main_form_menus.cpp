@@ -173,13 +173,13 @@ void TMainForm::bindMenuCommands() {
   bindGated("ActImgSize", ECommandGate::G0, [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
     SImageSizeRecord r{p.width, p.height, 4};
-    if (!execImageSizeDialog(*this, r, p.resolution) || !applyCanvasSize(p, w.window().flow(), r)) return false;
+    if (!execImageSizeDialog(*this, r, p.resolution()) || !applyCanvasSize(p, w.window().flow(), r)) return false;
     w.window().documentLayoutChanged(true);
     return true;
   });
   bindGated("ActImgReso", ECommandGate::G0, [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
-    SResolutionRecord r{p.width, p.height, p.resolution};
+    SResolutionRecord r{p.width, p.height, p.resolution()};
     if (!execResolutionDialog(*this, r, false) || !applyResolution(p, w.window().flow(), r)) return false;
     w.window().documentLayoutChanged(true);
     return true;
@@ -259,7 +259,7 @@ void TMainForm::bindMenuCommands() {
     TPaper& p = w.window().paper();
     const CLayerData* l = layer(w);
     if (l == nullptr) return false;
-    SResolutionRecord r{l->imageWidth(), l->imageHeight(), p.resolution};
+    SResolutionRecord r{l->imageWidth(), l->imageHeight(), p.resolution()};
     if (!execResolutionDialog(*this, r, true)) return false;
     if (!p.scaleLayer(w.window().flow(), p.currentLayerIndex(), true, r.width, r.height)) return false;
     w.window().documentLayoutChanged(false);
@@ -443,7 +443,7 @@ void TMainForm::bindMenuCommands() {
     TPaper& p = w.window().paper();
     const bool grid = p.view().showGrid();
     if (grid) p.setGridSize(false, p.view().gridX(), p.view().gridY(), true);
-    SPrintJob job{printableComposite(p), std::clamp(p.resolution > 0 ? p.resolution : 72, 72, 600),
+    SPrintJob job{printableComposite(p), std::clamp(p.resolution() > 0 ? p.resolution() : 72, 72, 600),
                   windowPrintRecord(w)};
     if (grid) p.setGridSize(true, p.view().gridX(), p.view().gridY(), true);
     return job;

@@ -147,7 +147,7 @@ TEST_F(DocumentDialogs, ResamplingKeepsTheAspectAndSetsTheResolution) {
   run("ActImgReso");
   EXPECT_EQ(paper().width, 400);
   EXPECT_EQ(paper().height, 200);
-  EXPECT_EQ(paper().resolution, 144);
+  EXPECT_EQ(paper().resolution(), 144);
   // Scaling a layer: no resolution row, the layer takes the new size.
   onDialog<TFormResolution>([](TFormResolution& d) {
     EXPECT_FALSE(d.resolutionField()->isVisibleTo(&d));

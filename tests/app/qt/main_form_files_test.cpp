@@ -421,7 +421,7 @@ TEST_F(MainFormFiles, NativeSaveAndReopenKeepLayersMasksSelectionAndRecording) {
   const TPaper& back = again->window().paper();
   EXPECT_EQ(back.width, 120);
   EXPECT_EQ(back.height, 80);
-  EXPECT_EQ(back.resolution, 144);
+  EXPECT_EQ(back.resolution(), 144);
   ASSERT_EQ(back.layerCount(), doc.layerCount());
   for (int32_t i = 0; i < doc.layerCount(); ++i) test::expectSameLayer(*doc.getLayer(i), *back.getLayer(i));
   EXPECT_EQ(back.currentLayerIndex(), 1);

@@ -242,7 +242,7 @@ TEST_F(MainFormDocumentTest, FileNewWithA4PortraitAt150DpiMakesA1240By1754Docume
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->window().paper().width, 1240);
   EXPECT_EQ(w->window().paper().height, 1754);
-  EXPECT_EQ(w->window().paper().resolution, 150);
+  EXPECT_EQ(w->window().paper().resolution(), 150);
 }
 
 // The tool window acts on the active window's view: a double-click on the

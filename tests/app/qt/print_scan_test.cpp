@@ -266,7 +266,7 @@ TEST(ScanCommand, AScanOpensANewDocumentOfTheScannedSize) {
     if (form.drawWindows().size() != 1 || shown != 1) std::_Exit(3);
     const TPaper& p = form.drawWindows().front()->window().paper();
     // The new document takes the scan's size and resolution.
-    std::_Exit(p.width == 199 && p.height == 99 && p.resolution == 100 ? 0 : 4);
+    std::_Exit(p.width == 199 && p.height == 99 && p.resolution() == 100 ? 0 : 4);
   };
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(scan(), ::testing::ExitedWithCode(0), "");
