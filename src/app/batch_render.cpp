@@ -166,7 +166,7 @@ bool CBatchReplay::open() {
     parts_->session = std::make_unique<CReplaySession>(doc, *parts_->flow);
     if (parts_->session->open(source_) != ReplayStart::Started) return false;
   }
-  doc.name = fileTitle(source_);
+  doc.setName(fileTitle(source_));
   state_ = State::Running;
   return true;
 }

@@ -58,7 +58,7 @@ bool loadPictureIntoDocument(TPaper& doc, const TMTC& picture) {
   // A recording without the picture would replay onto an empty layer: a
   // picture that cannot be recorded fails the load.
   IDocEventRecorder* events = eventRecorderOf(doc.events());
-  if (events != nullptr && !events->recordLayerImage(0, picture, 0, doc.name, nullptr)) return false;
+  if (events != nullptr && !events->recordLayerImage(0, picture, 0, doc.name(), nullptr)) return false;
   refreshAfterImageChange(doc, 0);
   return true;
 }

@@ -78,7 +78,7 @@ bool TDrawWindow::openLegacyEvents(const std::string& path, uint32_t nowMs) {
   ++replayCounters_[legacyCodeKind(code)];
   replayStartMs_ = nowMs;
   lastStepMs_ = nowMs;
-  paper_->name = std::filesystem::path(path).filename().string();
+  paper_->setName(std::filesystem::path(path).filename().string());
   modified_ = false;
   imageReady_ = true;
   applyReplayRefresh(uint8_t(kRefreshLayout | kRefreshCanvasSize | kRefreshTitle));
@@ -125,7 +125,7 @@ ReplayTick TDrawWindow::legacyReplayStep(uint32_t nowMs) {
 ReplayTick TDrawWindow::endLegacyReplay(ReplayEndKind kind, uint32_t nowMs) {
   SReplaySummary summary;
   summary.kind = kind;
-  summary.documentName = paper_->name;
+  summary.documentName = paper_->name();
   summary.elapsedMs = nowMs - replayStartMs_;
   summary.events = replayedEvents_;
   replaying_ = false;

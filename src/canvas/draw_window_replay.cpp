@@ -103,7 +103,7 @@ bool TDrawWindow::openEventFile(const std::string& path, uint32_t nowMs) {
     const bool sealed = endsWithSeal(*store);
     replayTotal_ = count > 1 ? count - 1 - (sealed ? 1 : 0) : 0;
   }
-  paper_->name = std::filesystem::path(path).filename().string();
+  paper_->setName(std::filesystem::path(path).filename().string());
   modified_ = false;
   imageReady_ = true;
   applyReplayRefresh(uint8_t(replay_->takeRefresh() | kRefreshLayout | kRefreshCanvasSize | kRefreshTitle));
@@ -257,7 +257,7 @@ ReplayTick TDrawWindow::endReplay(ReplayEndKind kind, uint32_t nowMs) {
   if (d) d->replayProgress(*this, replayProgressDone(), replayTotal_);
   SReplaySummary summary;
   summary.kind = kind;
-  summary.documentName = paper_->name;
+  summary.documentName = paper_->name();
   summary.elapsedMs = nowMs - replayStartMs_;
   summary.events = replayedEvents_;
   summary.counters = replayCounters_;
@@ -293,7 +293,7 @@ bool TDrawWindow::canSaveEvents() const {
 }
 
 std::string TDrawWindow::proposedEventFileName() const {
-  std::filesystem::path name(paper_->name);
+  std::filesystem::path name(paper_->name());
   if (name.has_extension()) name.replace_extension(".ke4");
   return name.string();
 }

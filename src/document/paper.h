@@ -64,7 +64,9 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   TPaper& operator=(const TPaper&) = delete;
 
   // ---- fields ----
-  std::string name;
+  // The document's name: its file path, or the name a new image was given.
+  const std::string& name() const { return name_; }
+  void setName(std::string docName) { name_ = std::move(docName); }
   // Dots per inch, as the document was set up or read.
   int32_t resolution() const { return resolution_; }
   void setResolution(int32_t dpi) { resolution_ = dpi; }
@@ -840,6 +842,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   CViewState view_;
   CDocGradient gradient_;
   CPaperAntsView antsView_{*this};
+  std::string name_;
   int32_t resolution_ = 0;
   TTC composite_{true};
   TMTC preview_;

@@ -291,7 +291,7 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
     case 512:
     case 520:
       if (!payload(4)) return false;
-      return newDocument(name, &flow, false, false, resolution_ > 0 ? resolution_ : 72, u16(2), u16(0));
+      return newDocument(name_, &flow, false, false, resolution_ > 0 ? resolution_ : 72, u16(2), u16(0));
     case 513:
       if (!payload(3)) return false;
       return setPaperColor(PaperColor::fromRgb(b[0], b[1], b[2]), false);

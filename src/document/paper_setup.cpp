@@ -30,7 +30,7 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
                            int32_t dpi, int32_t layerHeight, int32_t layerWidth, int32_t docHeight, int32_t docWidth) {
   if (!layers_) return false;
   CWaitCursor wait(owner_);
-  name = docName;
+  name_ = docName;
   resolution_ = dpi;
   showCanvasColor_ = !canvasColourOff;
   TFlowImage* f = flow != nullptr ? flow : flow_;
@@ -102,7 +102,7 @@ CLayerData* TPaper::getLayer(int32_t index) const { return layers_ ? layers_->ge
 
 CLayerData* TPaper::currentLayer() const { return layers_ ? layers_->currentLayer() : nullptr; }
 
-std::string TPaper::windowCaption() const { return captionOfName(name, viewPrefs().fullPathCaption()); }
+std::string TPaper::windowCaption() const { return captionOfName(name_, viewPrefs().fullPathCaption()); }
 
 int32_t TPaper::strokeLayerBlendMode(int32_t strokeLayerIndex) const {
   const CLayerData* layer = getLayer(strokeLayerIndex);

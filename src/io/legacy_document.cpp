@@ -43,7 +43,7 @@ constexpr uint64_t kRunBytes = 4;  // the run byte and its pixel
 // set up as the header describes it. False when the document could not take
 // the size (memory): its layers are then left as they were.
 [[nodiscard]] bool install(TPaper& doc, std::unique_ptr<CLayerMngr>& layers, const SLegacyDocHeader& h, const std::string& name) {
-  doc.name = name;
+  doc.setName(name);
   if (!doc.setSize(nullptr, h.width, h.height)) return false;
   doc.setPaperColorValue(PaperColor::fromPixel(h.paperColor));
   (void)doc.undoExchangeLayerList(layers);  // the list was made by the caller: never null

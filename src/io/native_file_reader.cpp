@@ -158,7 +158,7 @@ constexpr int64_t kBareHeaderArea = int64_t{2048} * 2048;
 // the header describes it. False when the document could not take the size
 // (memory): its lists are then left as they were.
 [[nodiscard]] bool install(TPaper& doc, Staged& s, const SNativeHeader& h, const std::string& name, bool masksRead) {
-  doc.name = name;
+  doc.setName(name);
   doc.setResolution(h.resolution);
   doc.setBackgroundFlags((h.flags & kNativeCanvasColorOff) == 0, (h.flags & kNativeBgPattern) != 0);
   if (!doc.setSize(nullptr, int32_t(h.width), int32_t(h.height))) return false;

@@ -69,7 +69,7 @@ TEST(DrawWindowReplay, ReplaysToThePixelsOfTheWorkAndRecordsAgain) {
   WindowReplay t;
   ASSERT_TRUE(t.open());
   EXPECT_TRUE(t.w.window->isReplaying());
-  EXPECT_EQ(t.w.doc().name, "work.ke4");
+  EXPECT_EQ(t.w.doc().name(), "work.ke4");
   // Nothing may edit during the replay.
   EXPECT_FALSE(t.w.window->canEdit(true, false, false));
   EXPECT_FALSE(t.w.window->canEdit(true, true, true));
@@ -318,7 +318,7 @@ TEST(DrawWindowReplay, TheToolWindowFollowsTheReplayAndTheSummaryCarriesCounters
 TEST(DrawWindowReplay, SavingTheRecordingAsksForANameAndWritesAFileThatReplays) {
   pg::testing::TempFolder dir;
   CanvasFixture w;
-  w.doc().name = "sketch.kci";
+  w.doc().setName("sketch.kci");
   w.window->activate();
   w.drag({pointAt(w, {10, 10}), pointAt(w, {80, 60})});
   ASSERT_TRUE(w.window->isRecording());

@@ -458,7 +458,7 @@ TEST(WindowTitle, WindowsOfTheSameCaptionAreNumbered) {
   EXPECT_EQ(hosts[0].caption, "picture (2)");
   EXPECT_EQ(hosts[1].caption, "picture (3)");
   EXPECT_EQ(hosts[2].caption, "picture (1)");
-  windows[1]->paper().name = "other";
+  windows[1]->paper().setName("other");
   windows[1]->updateTitle();
   EXPECT_EQ(hosts[1].caption, "other");
   EXPECT_EQ(shared.untitledName(), "名称未設定 1");

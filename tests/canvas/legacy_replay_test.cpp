@@ -87,7 +87,7 @@ TEST(LegacyReplay, AWindowReplaysTheRecordingToTheEnd) {
   ASSERT_TRUE(t.w.window->openLegacyEvents(t.path, t.now));
   EXPECT_TRUE(t.w.window->isReplaying());
   EXPECT_TRUE(t.w.window->isLegacyReplay());
-  EXPECT_EQ(t.w.doc().name, "work.lge");
+  EXPECT_EQ(t.w.doc().name(), "work.lge");
   EXPECT_EQ(t.w.doc().width, 90);
   EXPECT_FALSE(t.w.window->canEdit(true, false, false));
   // With a pace set, a step waits 8 ms whatever the pace.

@@ -101,7 +101,7 @@ TEST(LegacyPlayer, ARecordingGivesThePixelsOfTheSameWorkDoneDirectly) {
   TPaper& d = *direct.doc;
   TFlowImage& flow = *direct.flow;
   TStroke stroke;
-  ASSERT_TRUE(d.newDocument(d.name, &flow, false, false, 72, 48, 64));
+  ASSERT_TRUE(d.newDocument(d.name(), &flow, false, false, 72, 48, 64));
   ASSERT_TRUE(d.setPaperColor(PaperColor::fromRgb(250, 240, 200), false));
   ASSERT_TRUE(d.fillLayerOpaque(flow, 0, 0x0AC81E, false));
   directStroke(direct, stroke, 0, 0, 0x203040, 3.0f, {{5, 5, 1024}, {20, 9, 700}, {40, 30, 300}});

@@ -74,7 +74,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   ASSERT_TRUE(f.doc->setupDocument("C:\\pics\\cat.kci", nullptr, c.transparent, c.canvasColourOff, 144, 50, 70, 40,
                                    60));
   TPaper& d = *f.doc;
-  EXPECT_EQ(d.name, "C:\\pics\\cat.kci");
+  EXPECT_EQ(d.name(), "C:\\pics\\cat.kci");
   EXPECT_EQ(d.resolution(), 144);
   EXPECT_EQ(d.showCanvasColor(), !c.canvasColourOff);
   EXPECT_EQ(SSize({d.width, d.height}), (SSize{60, 40}));

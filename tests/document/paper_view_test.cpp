@@ -239,7 +239,7 @@ TEST(PaperCaption, TheFilePartUnlessTheFullPathIsAskedFor) {
   CaptionPrefs prefs;
   CViewPrefs* old = setViewPrefs(&prefs);
   for (const Case& c : cases) {
-    f.doc->name = c.name;
+    f.doc->setName(c.name);
     prefs.full = false;
     EXPECT_EQ(f.doc->windowCaption(), c.part);
     prefs.full = true;

@@ -63,7 +63,7 @@ TEST(LegacyDocument, ADocumentReadsBackWithItsLayersAndRecording) {
   EXPECT_FALSE(r.eventsRefused);
   EXPECT_TRUE(r.message.empty());
   TPaper& doc = *d.doc;
-  EXPECT_EQ(doc.name, "old.lgb");
+  EXPECT_EQ(doc.name(), "old.lgb");
   EXPECT_EQ(doc.width, kW);
   EXPECT_EQ(doc.height, kH);
   EXPECT_EQ(doc.paperColor(), PaperColor::fromPixel(0xF0E0D0));

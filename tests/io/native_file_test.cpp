@@ -118,7 +118,7 @@ TEST_F(NativeFile, RoundTripOfEverything) {
   const TPaper& b = *loaded->doc;
   EXPECT_TRUE(messages_.shown().empty()) << shown().front();
 
-  EXPECT_EQ(b.name, path());
+  EXPECT_EQ(b.name(), path());
   EXPECT_EQ(b.width, 100);
   EXPECT_EQ(b.height, 70);
   EXPECT_EQ(b.resolution(), 350);

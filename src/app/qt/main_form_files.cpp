@@ -150,7 +150,7 @@ void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
   // Version 1.1 files are never written back: the window keeps no path.
   const FileKind kind = fileKindFromExt(std8(path));
   if (kind != FileKind::LegacyRecording && kind != FileKind::LegacyDocument) window.window().setFileName(std8(path));
-  window.window().paper().name = std8(path);
+  window.window().paper().setName(std8(path));
   window.window().updateTitle();
   window.window().exchangeModified(false);
   // Readers that fill a window made before the picture's size was known
@@ -311,7 +311,7 @@ bool TMainForm::saveDrawWindow(TDrawWindowWidget& window, const QString& path) {
   const bool exported = !native && w.hasFileName() && fileKindFromExt(w.fileName()) == FileKind::Native;
   if (!exported) {
     w.setFileName(p);
-    w.paper().name = p;
+    w.paper().setName(p);
   }
   w.updateTitle();
   recentFiles().addItem(0, p);
@@ -323,7 +323,7 @@ bool TMainForm::saveDrawWindow(TDrawWindowWidget& window, const QString& path) {
 bool TMainForm::saveDrawWindowAs(TDrawWindowWidget& window) {
   if (window.window().isStrokeOpen()) return false;
   std::string chosen;
-  if (!runSaveDialog(8, window.window().paper().name, saveFolderFor(window), chosen)) return false;
+  if (!runSaveDialog(8, window.window().paper().name(), saveFolderFor(window), chosen)) return false;
   return saveDrawWindow(window, QString::fromStdString(chosen));
 }
 
@@ -410,7 +410,7 @@ void TMainForm::bindFileCommands() {
            TPaper& doc = w.window().paper();
            const CLayerData* layer = doc.currentLayer();
            if (layer == nullptr) return;
-           const std::string title = QFileInfo(QString::fromStdString(doc.name)).completeBaseName().toStdString();
+           const std::string title = QFileInfo(QString::fromStdString(doc.name())).completeBaseName().toStdString();
            SFileDialogRequest request;
            std::string chosen;
            if (!runSaveDialog(17, layerExportName(title, doc.currentLayerIndex(), layer->name), saveFolderFor(w),

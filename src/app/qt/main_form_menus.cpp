@@ -464,7 +464,7 @@ void TMainForm::bindMenuCommands() {
       // where the save dialogs start, and its folder is theirs next time.
       const std::string folder = saveFolderFor(w);
       const QString suggestion = QString::fromStdString(
-          freePrintFileName(folder.empty() ? QDir::homePath().toStdString() : folder, w.window().paper().name));
+          freePrintFileName(folder.empty() ? QDir::homePath().toStdString() : folder, w.window().paper().name()));
       QString path;
       if (choosePrintFile) {
         path = choosePrintFile(suggestion);

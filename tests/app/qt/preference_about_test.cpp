@@ -250,7 +250,7 @@ TEST_F(PreferenceDialog, EachPreferenceTakesEffectOnTheOpenWindowAtOnce) {
     std::function<std::string()> effect;
     std::string before, after;
   };
-  paper.name = "/pictures/day/one.kci";
+  paper.setName("/pictures/day/one.kci");
   win.updateTitle();
   paper.setGridSize(true, 32, 32, true);
   auto text = [](auto v) { return std::to_string(v); };
