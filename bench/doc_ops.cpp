@@ -122,8 +122,7 @@ BENCHMARK(BM_ImageStretch)->Unit(benchmark::kMillisecond);
 // A document of one 4000 x 3000 layer holding the maze, without undo.
 struct MazeDocument {
   MazeDocument() : doc(nullptr), flow(&doc) {
-    doc.width = kW;
-    doc.height = kH;
+    doc.setSizeValue(kW, kH);
     doc.layers()->setDocumentSize(kW, kH);
     doc.masks()->setDocumentSize(kW, kH);
     const int32_t at = doc.insertLayer(0, kW, kH, true, 255, 3);

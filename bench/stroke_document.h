@@ -12,8 +12,7 @@ namespace pg::bench {
 
 struct SStrokeDocument {
   SStrokeDocument(int32_t w, int32_t h) {
-    doc.width = w;
-    doc.height = h;
+    doc.setSizeValue(w, h);
     doc.layers()->setDocumentSize(w, h);
     doc.masks()->setDocumentSize(w, h);
     layer = doc.insertLayer(0, w, h, true, 255, 3);

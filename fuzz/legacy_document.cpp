@@ -36,16 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!read) {
     // Untouched, unless memory ran out while it was set up at the file's
     // size: every caller discards that document.
-    if (r.status != LegacyImport::Unreadable) check(doc.width == 3 && doc.height == 2);
+    if (r.status != LegacyImport::Unreadable) check(doc.width() == 3 && doc.height() == 2);
     check(packet.size() == 0);
     return 0;
   }
-  check(doc.width >= 1 && doc.width <= 10000 && doc.height >= 1 && doc.height <= 10000);
+  check(doc.width() >= 1 && doc.width() <= 10000 && doc.height() >= 1 && doc.height() <= 10000);
   check(doc.layerCount() >= 1 && doc.layerCount() <= 256);
   check(doc.isValidLayer(doc.currentLayerIndex()));
   for (int32_t i = 0; i < doc.layerCount(); ++i) {
     const CLayerData& l = *doc.getLayer(i);
-    check(l.image && l.image->width() >= doc.width && l.image->height() >= doc.height);
+    check(l.image && l.image->width() >= doc.width() && l.image->height() >= doc.height());
   }
   if (r.eventsRefused) check(packet.size() == 0);
   SLegacyStreamInfo info;

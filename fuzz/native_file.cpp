@@ -71,7 +71,7 @@ void checkImage(const Image& img, int32_t edge) {
 }
 
 void checkDocument(const TPaper& doc) {
-  check(doc.isReady() && sideAllowed(doc.width) && sideAllowed(doc.height));
+  check(doc.isReady() && sideAllowed(doc.width()) && sideAllowed(doc.height()));
   const CLayerMngr& layers = *doc.layers();
   check(layers.count() >= 1 && layers.count() <= kMaxLayers && layers.isValidIndex(layers.current()));
   for (int32_t i = 0; i < layers.count(); ++i) {
@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (code == kRcOk)
       checkDocument(doc);
     else
-      check(!doc.isReady() && doc.width == 0 && doc.layers()->count() == 0);
+      check(!doc.isReady() && doc.width() == 0 && doc.layers()->count() == 0);
   }
 
   // The same bytes as one thumbnail chunk, and walked for the document's.

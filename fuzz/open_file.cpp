@@ -72,7 +72,7 @@ std::string scratchPath(const char* extension) {
 }
 
 void checkDocument(const TPaper& doc) {
-  check(doc.width >= 1 && doc.width <= kMaxImageWidth && doc.height >= 1 && doc.height <= kMaxImageHeight);
+  check(doc.width() >= 1 && doc.width() <= kMaxImageWidth && doc.height() >= 1 && doc.height() <= kMaxImageHeight);
   check(doc.layerCount() >= 1 && doc.layerCount() <= kMaxLayers && doc.isValidLayer(doc.currentLayerIndex()));
 }
 

@@ -59,7 +59,7 @@ bool samePath(const std::string& a, const std::string& b) {
 bool writeRecording(const std::string& path, const CEventMngr& store, const TPaper& doc) {
   std::unique_ptr<CFileStream> file = CFileStream::open(path, CFileStream::Mode::Create);
   if (!file) return false;
-  FileResult code = writeEvents(*file, store, uint32_t(std::max(doc.width, 0)), uint32_t(std::max(doc.height, 0)),
+  FileResult code = writeEvents(*file, store, uint32_t(std::max(doc.width(), 0)), uint32_t(std::max(doc.height(), 0)),
                              nullProgress(), store.reservedWord(), store.streamVersion());
   if (code == kRcOk && !file->commit()) code = kRcShortWrite;
   if (code != kRcOk) file->discard();
@@ -135,7 +135,7 @@ TPaper& CBatchReplay::document() { return *parts_->doc; }
 
 void CBatchReplay::composeDocument() {
   TPaper& doc = *parts_->doc;
-  if (doc.width <= 0 || doc.height <= 0 || !doc.composite().IsAllocated()) return;
+  if (doc.width() <= 0 || doc.height() <= 0 || !doc.composite().IsAllocated()) return;
   // The picture as the document shows it: with its grid when it shows one.
   doc.composeRect(SRectXYWH{0, 0, doc.composite().Width, doc.composite().Height}, doc.view().showGrid());
 }

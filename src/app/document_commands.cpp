@@ -66,14 +66,14 @@ bool applyCanvasSize(TPaper& p, TFlowImage& flow, const SImageSizeRecord& r) {
 
 bool applyResolution(TPaper& p, TFlowImage& flow, const SResolutionRecord& r) {
   // Method 2: the smooth resampling of the image size dialog.
-  if ((r.width != p.width || r.height != p.height) && !p.scaleImage(flow, r.width, r.height, 2, true)) return false;
+  if ((r.width != p.width() || r.height != p.height()) && !p.scaleImage(flow, r.width, r.height, 2, true)) return false;
   p.setResolution(r.resolution);
   return true;
 }
 
 bool addNewLayer(TPaper& p, TFlowImage& flow, const SNewLayerRecord& r) {
   return p.newLayer(&flow, p.currentLayerIndex() + 1, true, r.name, r.colour, r.opacity,
-                    static_cast<int32_t>(r.blendMode), p.height, p.width, true);
+                    static_cast<int32_t>(r.blendMode), p.height(), p.width(), true);
 }
 
 DeleteResult deleteSelectionOrLayer(TPaper& p, TFlowImage& flow, TStroke& stroke) {
@@ -90,8 +90,8 @@ bool cropToSelection(TPaper& p, TFlowImage& f) {
   if (!mask || !mask->getBounds(r)) return false;
   r.Left = std::max(r.Left, 0);
   r.Top = std::max(r.Top, 0);
-  r.Right = std::min(r.Right, p.width);
-  r.Bottom = std::min(r.Bottom, p.height);
+  r.Right = std::min(r.Right, p.width());
+  r.Bottom = std::min(r.Bottom, p.height());
   if (r.Right <= r.Left || r.Bottom <= r.Top) return false;
   return p.cropToRect(f, r, true);
 }

@@ -40,7 +40,7 @@ void refreshAfterImageChange(TPaper& doc, int32_t index) {
   if (TFlowImage* flow = doc.flowImage(); flow != nullptr && index == doc.currentLayerIndex())
     // A flow that cannot load stays invalid and reloads at the next stroke.
     (void)doc.loadFlowImage(*flow, index, true);
-  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, true);
+  doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, true);
   doc.updateAllThumbnails();
   doc.invalidate();
 }
@@ -64,11 +64,11 @@ bool loadPictureIntoDocument(TPaper& doc, const TMTC& picture) {
 }
 
 std::unique_ptr<TMTC> exportComposite(TPaper& doc) {
-  if (doc.width < 1 || doc.height < 1) return nullptr;
+  if (doc.width() < 1 || doc.height() < 1) return nullptr;
   // Shown on white for the picture only; nothing is recorded.
   const bool hidden = !doc.showCanvasColor();
   const PaperColor paper = doc.paperColor();
-  const SRectXYWH all{0, 0, doc.width, doc.height};
+  const SRectXYWH all{0, 0, doc.width(), doc.height()};
   if (hidden) {
     doc.setBackgroundFlags(true, doc.showBgPattern());
     doc.setPaperColorValue(PaperColor{});
@@ -102,7 +102,7 @@ std::unique_ptr<TMTC> layerRect(const TPaper& doc, int32_t layerIndex, const SRe
 }
 
 std::unique_ptr<TMTC> exportLayer(const TPaper& doc, int32_t layerIndex) {
-  return layerRect(doc, layerIndex, SRectXYWH{0, 0, doc.width, doc.height});
+  return layerRect(doc, layerIndex, SRectXYWH{0, 0, doc.width(), doc.height()});
 }
 
 SSaveOutcome saveDocumentToFile(TPaper& doc, const std::string& path, const JpegOptionsAsk& askJpeg) {
@@ -205,8 +205,8 @@ bool selectionBox(const TPaper& doc, SRectXYWH& box) {
   if (mask == nullptr || !mask->getBounds(r)) return false;
   r.Left = std::max(r.Left, 0);
   r.Top = std::max(r.Top, 0);
-  r.Right = std::min(r.Right, doc.width);
-  r.Bottom = std::min(r.Bottom, doc.height);
+  r.Right = std::min(r.Right, doc.width());
+  r.Bottom = std::min(r.Bottom, doc.height());
   if (r.Right <= r.Left || r.Bottom <= r.Top) return false;
   box = rectToXYWH(r);
   return true;

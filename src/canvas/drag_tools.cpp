@@ -86,7 +86,7 @@ void retraceOutline(TDrawWindow& w) {
   CMaskMngr* masks = w.paper().masks();
   if (masks == nullptr) return;
   // Without a selection image there is no outline to show.
-  (void)masks->traceAnts(SSize{w.paper().width, w.paper().height}, -1);
+  (void)masks->traceAnts(SSize{w.paper().width(), w.paper().height()}, -1);
   w.toolState().tool.antsStart = masks->getAntsOrigin();
 }
 
@@ -364,7 +364,7 @@ void dragToolUp(TDrawWindow& w, uint32_t shift, TPoint p) {
         TPaper& doc = w.paper();
         // The crop stays on the image unless the extension key is held; then
         // the box may reach beyond it and the canvas grows to the box.
-        if (!extensionKeyHeld(w, shift) && !intersectRect(r, TRect{0, 0, doc.width, doc.height})) break;
+        if (!extensionKeyHeld(w, shift) && !intersectRect(r, TRect{0, 0, doc.width(), doc.height()})) break;
         if (r.Right > r.Left && r.Bottom > r.Top) {
           changed = runEdit(w, [&] { return doc.cropToRect(w.flow(), r, true); });
           // The cropped picture fits the window when the preference asks.

@@ -104,10 +104,10 @@ bool TDrawWindow::adoptDocument(std::unique_ptr<TPaper> doc, std::unique_ptr<TPa
   makePenEngine();
   flow_->fitDocument(false);
   if (paper_->currentLayerIndex() >= 0) paper_->loadFlowImage(*flow_, paper_->currentLayerIndex(), true);
-  if (paper_->composite().size() != SSize{paper_->width, paper_->height} &&
-      !paper_->composite().Resize(paper_->width, paper_->height))
+  if (paper_->composite().size() != SSize{paper_->width(), paper_->height()} &&
+      !paper_->composite().Resize(paper_->width(), paper_->height()))
     debugOutput("document window: the composite could not take the document size");
-  paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, true);
+  paper_->composeRect(SRectXYWH{0, 0, paper_->width(), paper_->height()}, true);
   imageReady_ = true;
   modified_ = false;
   documentLayoutChanged(true);
@@ -345,7 +345,7 @@ void TDrawWindow::repaintImageRect(const TRect& docRect) {
 
 void TDrawWindow::documentLayoutChanged(bool relayout) {
   if (relayout && imageReady_) {
-    relayoutAt({paper_->width / 2.0f, paper_->height / 2.0f});
+    relayoutAt({paper_->width() / 2.0f, paper_->height() / 2.0f});
   } else {
     updateScrollLayout();
     invalidateView();
@@ -375,8 +375,8 @@ void TDrawWindow::updateTitle() {
 void TDrawWindow::updateScrollLayout() {
   const float z = paper_->zoomValue();
   const SScrollAxis oldH = bars_.h, oldV = bars_.v;
-  bars_.h = scrollAxisLayout(paper_->width, z, marginX_, client_.W);
-  bars_.v = scrollAxisLayout(paper_->height, z, marginY_, client_.H);
+  bars_.h = scrollAxisLayout(paper_->width(), z, marginX_, client_.W);
+  bars_.v = scrollAxisLayout(paper_->height(), z, marginY_, client_.H);
   bars_.h.position = oldH.position;
   bars_.v.position = oldV.position;
   bars_.visible = shared_.prefs.showScrollBar && !isRotated();
@@ -419,8 +419,8 @@ void TDrawWindow::showPointAt(TPointF imagePoint, TPointF windowPoint) {
     updateScrollLayout();
     return;
   }
-  bars_.h = scrollAxisLayout(paper_->width, z, marginX_, client_.W);
-  bars_.v = scrollAxisLayout(paper_->height, z, marginY_, client_.H);
+  bars_.h = scrollAxisLayout(paper_->width(), z, marginX_, client_.W);
+  bars_.v = scrollAxisLayout(paper_->height(), z, marginY_, client_.H);
   bars_.visible = shared_.prefs.showScrollBar;
   // The inverse of the window-to-image mapping, with pixel centres. Past
   // the margin the view moves by whole image pixels: at zooms above 1 the
@@ -437,8 +437,8 @@ void TDrawWindow::showPointAt(TPointF imagePoint, TPointF windowPoint) {
 }
 
 void TDrawWindow::relayoutAt(TPointF imagePoint) {
-  imagePoint.X = std::clamp(imagePoint.X, 0.0f, static_cast<float>(paper_->width));
-  imagePoint.Y = std::clamp(imagePoint.Y, 0.0f, static_cast<float>(paper_->height));
+  imagePoint.X = std::clamp(imagePoint.X, 0.0f, static_cast<float>(paper_->width()));
+  imagePoint.Y = std::clamp(imagePoint.Y, 0.0f, static_cast<float>(paper_->height()));
   showPointAt(imagePoint, {static_cast<float>(client_.W / 2), static_cast<float>(client_.H / 2)});
   updateTitle();
 }
@@ -477,7 +477,7 @@ bool TDrawWindow::autoFitAfterResize() {
 }
 
 void TDrawWindow::zoomToFit(bool allowEnlarge) {
-  const SRatio r = fitRatio(SSize{paper_->width, paper_->height}, client_, paper_->view().sinA(), paper_->view().cosA(), allowEnlarge);
+  const SRatio r = fitRatio(SSize{paper_->width(), paper_->height()}, client_, paper_->view().sinA(), paper_->view().cosA(), allowEnlarge);
   setZoomCentred(r.Num, r.Den);
 }
 
@@ -488,7 +488,7 @@ float TDrawWindow::setZoomRatio(int32_t num, int32_t den, TPointF imagePoint) {
 }
 
 float TDrawWindow::setZoomCentred(int32_t num, int32_t den) {
-  return setZoomRatio(num, den, {paper_->width / 2.0f, paper_->height / 2.0f});
+  return setZoomRatio(num, den, {paper_->width() / 2.0f, paper_->height() / 2.0f});
 }
 
 void TDrawWindow::scrollBy(int32_t dx, int32_t dy) {

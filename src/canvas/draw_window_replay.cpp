@@ -212,12 +212,12 @@ uint32_t TDrawWindow::replayProgressDone() const {
 }
 
 void TDrawWindow::takeReplayThumbnail(int32_t slot) {
-  const SSize size = replayThumbSize(paper_->width, paper_->height);
+  const SSize size = replayThumbSize(paper_->width(), paper_->height());
   if (size.W <= 0 || size.H <= 0) return;
-  const SRectXYWH all{0, 0, paper_->width, paper_->height};
+  const SRectXYWH all{0, 0, paper_->width(), paper_->height()};
   // The picture as it is now, without the grid (ten times a replay).
-  if (paper_->composite().size() != SSize{paper_->width, paper_->height} &&
-      !paper_->composite().Resize(paper_->width, paper_->height))
+  if (paper_->composite().size() != SSize{paper_->width(), paper_->height()} &&
+      !paper_->composite().Resize(paper_->width(), paper_->height()))
     return;
   const bool grid = paper_->view().showGrid();
   paper_->composeRect(all, false);
@@ -231,10 +231,10 @@ void TDrawWindow::applyReplayRefresh(uint8_t bits) {
   if (bits & kRefreshLayout) {
     if (bits & kRefreshCanvasSize) {
       flow_->fitDocument(false);
-      if (paper_->composite().size() != SSize{paper_->width, paper_->height} &&
-          !paper_->composite().Resize(paper_->width, paper_->height))
+      if (paper_->composite().size() != SSize{paper_->width(), paper_->height()} &&
+          !paper_->composite().Resize(paper_->width(), paper_->height()))
         debugOutput("document window: the composite could not take the document size");
-      paper_->composeRect(SRectXYWH{0, 0, paper_->width, paper_->height}, paper_->view().showGrid());
+      paper_->composeRect(SRectXYWH{0, 0, paper_->width(), paper_->height()}, paper_->view().showGrid());
     }
     documentLayoutChanged((bits & kRefreshCanvasSize) != 0);
     // A picture whose size changed is fitted to the window when the preference asks.

@@ -257,7 +257,7 @@ void toolInfo(TDrawWindow& w, int32_t mode, TPointF value) {
 void repaintDocArea(TDrawWindow& w, const TRect& docRect) {
   TPaper& doc = w.paper();
   TRect r = docRect;
-  if (!intersectRect(r, TRect{0, 0, doc.width, doc.height})) return;
+  if (!intersectRect(r, TRect{0, 0, doc.width(), doc.height()})) return;
   doc.composeRect(SRectXYWH{r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top}, true);
   w.repaintImageRect(r);
 }

@@ -107,7 +107,7 @@ TRect visibleImageRect(const TPaper& doc, SSize client) {
   TRect rect{clamp32(static_cast<int64_t>(std::clamp(l, -4e9, 4e9))), clamp32(static_cast<int64_t>(std::clamp(t, -4e9, 4e9))),
              clamp32(static_cast<int64_t>(std::clamp(r, -4e9, 4e9)) + 1),
              clamp32(static_cast<int64_t>(std::clamp(b, -4e9, 4e9)) + 1)};
-  if (!intersectRect(rect, TRect{0, 0, doc.width, doc.height})) return TRect{};
+  if (!intersectRect(rect, TRect{0, 0, doc.width(), doc.height()})) return TRect{};
   return rect;
 }
 
@@ -116,8 +116,8 @@ TRect imageWindowRect(const TPaper& doc) {
   const double left = doc.view().scrollOrigin().X - static_cast<double>(doc.view().scrollOffset().X) * z;
   const double top = doc.view().scrollOrigin().Y - static_cast<double>(doc.view().scrollOffset().Y) * z;
   return TRect{clamp32(static_cast<int64_t>(std::floor(left))), clamp32(static_cast<int64_t>(std::floor(top))),
-               clamp32(static_cast<int64_t>(std::ceil(left + doc.width * z))),
-               clamp32(static_cast<int64_t>(std::ceil(top + doc.height * z)))};
+               clamp32(static_cast<int64_t>(std::ceil(left + doc.width() * z))),
+               clamp32(static_cast<int64_t>(std::ceil(top + doc.height() * z)))};
 }
 
 float clampWindowCoordinate(float v) {

@@ -96,7 +96,7 @@ bool TFlowImage::loadLayer(int32_t index, CBlockVMTC& image, bool force, uint32_
     if (const CLayerData* layer = owner->layers() ? owner->layers()->getLayer(index) : nullptr) {
       layerOffset = {layer->offsetX, layer->offsetY};
     }
-    docSize = {owner->width, owner->height};
+    docSize = {owner->width(), owner->height()};
   }
   return copied;
 }
@@ -120,7 +120,7 @@ bool TFlowImage::fitDocument(bool keepSize) {
   fillPlaneRect(pixels, TRect{0, 0, want.W, want.H}, kFlowBackground);
   clearChannel(coverage);
   layerOffset = {0, 0};
-  docSize = {owner->width, owner->height};
+  docSize = {owner->width(), owner->height()};
   return true;
 }
 

@@ -167,7 +167,7 @@ int32_t TPaper::insertLayer(int32_t index, int32_t w, int32_t h, bool visible, u
 }
 
 int32_t TPaper::addLayerDefault(int32_t index, bool visible, uint8_t opacity, int32_t kind) {
-  return insertLayer(index, width, height, visible, opacity, kind);
+  return insertLayer(index, width_, height_, visible, opacity, kind);
 }
 
 bool TPaper::deleteLayerRaw(int32_t index) { return layers_ && layers_->deleteLayer(index); }
@@ -352,7 +352,7 @@ bool TPaper::applyHistory(Direction dir, TFlowImage& flow, int32_t& layerIndex, 
 void TPaper::refreshByFlags(TFlowImage& flow, int32_t layerIndex, uint32_t flags, TRect rect) {
   const uint32_t low = flags & 0xFFu;
   const uint32_t high = (flags >> 8) & 0xFFu;
-  const SSize docSize{width, height};
+  const SSize docSize{width_, height_};
   if (low & kUndoFlagWholeDocument) {
     refreshAfterUndo(flow, layerIndex, (low & kUndoFlagSizeChanged) != 0);
     if (high & 1u) {
@@ -401,7 +401,7 @@ void TPaper::refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayou
   flow.fitDocument(false);
   loadFlowImage(flow, layerIndex, true);
   // A whole-document record may have brought back another size.
-  if (composite_.size() != SSize{width, height} && !composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (composite_.size() != SSize{width_, height_} && !composite_.Resize(width_, height_)) debugOutput("document: the composite could not take the new size");
   redraw(true);
   if (owner_ != nullptr) owner_->documentLayoutChanged(relayout);
 }
@@ -411,9 +411,9 @@ void TPaper::refreshAfterUndo(TFlowImage& flow, int32_t layerIndex, bool relayou
 bool TPaper::undoExchangeLayerList(std::unique_ptr<CLayerMngr>& list) {
   if (!list) return false;
   std::swap(layers_, list);
-  width = layers_->docWidth();
-  height = layers_->docHeight();
-  if (masks_) masks_->setDocumentSize(width, height);
+  width_ = layers_->docWidth();
+  height_ = layers_->docHeight();
+  if (masks_) masks_->setDocumentSize(width_, height_);
   return true;
 }
 
@@ -423,7 +423,7 @@ bool TPaper::undoExchangeMaskList(std::unique_ptr<CMaskMngr>& list) {
   masks_->setAntsView(&antsView_);
   // The list comes back from before a change of size, which was set on it
   // while it was still in place: it takes the document's size now.
-  masks_->setDocumentSize(width, height);
+  masks_->setDocumentSize(width_, height_);
   return true;
 }
 

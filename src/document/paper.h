@@ -70,8 +70,14 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // Dots per inch, as the document was set up or read.
   int32_t resolution() const { return resolution_; }
   void setResolution(int32_t dpi) { resolution_ = dpi; }
-  int32_t width = 0;
-  int32_t height = 0;
+  // The document size in pixels; 0 until the document is set up or sized.
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+  // Stores the size, nothing else (fixtures that build the lists themselves).
+  void setSizeValue(int32_t w, int32_t h) {
+    width_ = w;
+    height_ = h;
+  }
   // The composed picture the window shows.
   TTC& composite() { return composite_; }
   const TTC& composite() const { return composite_; }
@@ -844,6 +850,8 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   CPaperAntsView antsView_{*this};
   std::string name_;
   int32_t resolution_ = 0;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
   TTC composite_{true};
   TMTC preview_;
   DocServices services_;

@@ -30,15 +30,15 @@ bool TPaper::buildColorRangeMask(TFlowImage& flow, int32_t layerIndex, const SCo
   TPoint maskOffset{};
   if (settings.source != 0) {
     // The composed picture, opaque, in document coordinates.
-    TMTC plane(width, height);
-    composed = std::make_unique<CBlockVMTC>(width, height);
+    TMTC plane(width_, height_);
+    composed = std::make_unique<CBlockVMTC>(width_, height_);
     if (!plane.IsAllocated() || !composed->isValid()) return false;
-    (void)composeLayers(plane, *layers_, composeSettings(), SRectXYWH{0, 0, width, height});  // a clip result only
+    (void)composeLayers(plane, *layers_, composeSettings(), SRectXYWH{0, 0, width_, height_});  // a clip result only
     setAlpha(plane, 255);
     if (!composed->copyFromPlane(plane, 0, 0, 255)) return false;
     source = composed.get();
     region.offset = TPoint{0, 0};
-    region.size = SSize{width, height};
+    region.size = SSize{width_, height_};
     if (limited) maskOffset = TPoint{limit->offsetX, limit->offsetY};
   } else {
     region.offset = TPoint{layer->offsetX, layer->offsetY};

@@ -262,7 +262,7 @@ bool TPaper::layerInserted(CDocEdit& edit, int kind, TFlowImage* flow, int32_t a
 }
 
 bool TPaper::newLayerCmd(TFlowImage* flow, int32_t mode, bool record) {
-  return newLayerEx(flow, currentLayerIndex() + 1, true, 255, mode, height, width, record);
+  return newLayerEx(flow, currentLayerIndex() + 1, true, 255, mode, height_, width_, record);
 }
 
 bool TPaper::deleteLayer(TFlowImage* flow, int32_t index, bool record) {
@@ -432,7 +432,7 @@ bool TPaper::canMergeVisible(bool transparent, bool option) const {
 std::unique_ptr<CLayerData> TPaper::composedLayer(int32_t first, int32_t count, const CLayerData& like, int32_t mode,
                                                   bool canvas, const std::function<uint32_t(CLayerData&)>& opacityOf) {
   // The image covers the document and every visible layer of the run.
-  TRect u{0, 0, width, height};
+  TRect u{0, 0, width_, height_};
   bool anyVisible = false;
   for (int32_t k = 0; k < count; ++k) {
     const CLayerData& l = *layers_->getLayer(first + k);
@@ -480,8 +480,8 @@ std::unique_ptr<CLayerData> TPaper::composedLayer(int32_t first, int32_t count, 
   merged->visible = anyVisible;
   merged->offsetX = -u.Left;
   merged->offsetY = -u.Top;
-  merged->width = width;
-  merged->height = height;
+  merged->width = width_;
+  merged->height = height_;
   (void)merged->fitThumbnail();  // a thumbnail that fails stays stale
   (void)merged->updateThumbnail();  // a thumbnail that fails stays stale
   return merged;
@@ -546,7 +546,7 @@ bool TPaper::cropLayer(TFlowImage* flow, int32_t index, bool record) {
   const CLayerData* layer = getLayer(index);
   if (!edit.gate(layer != nullptr && layer->image && layer->exceedsImage())) return false;
   // The part over the document, in a layer of the document's size.
-  std::unique_ptr<CLayerData> cropped = layer->cloneRegion(SSize{width, height}, TPoint{-layer->offsetX, -layer->offsetY});
+  std::unique_ptr<CLayerData> cropped = layer->cloneRegion(SSize{width_, height_}, TPoint{-layer->offsetX, -layer->offsetY});
   if (!cropped) {
     showOutOfMemoryMessage();
     return false;
@@ -579,7 +579,7 @@ int32_t TPaper::offsetClass(const CLayerData& layer, TPoint delta) const {
   const TRect r = layer.imageRect();
   const int64_t left = int64_t{r.Left} + delta.X, right = int64_t{r.Right} + delta.X;
   const int64_t top = int64_t{r.Top} + delta.Y, bottom = int64_t{r.Bottom} + delta.Y;
-  return (left > 0 || right < width ? 1 : 0) | (top > 0 || bottom < height ? 2 : 0);
+  return (left > 0 || right < width_ ? 1 : 0) | (top > 0 || bottom < height_ ? 2 : 0);
 }
 
 // The layer rebuilt so that its image, moved by delta, still covers the
@@ -588,7 +588,7 @@ std::unique_ptr<CLayerData> TPaper::rebuiltForOffset(const CLayerData& layer, TP
   TRect moved = layer.imageRect();
   moved = TRect{moved.Left + delta.X, moved.Top + delta.Y, moved.Right + delta.X, moved.Bottom + delta.Y};
   TRect cover = moved;
-  unionRect(cover, TRect{0, 0, width, height});
+  unionRect(cover, TRect{0, 0, width_, height_});
   const SSize size = rectSize(cover);
   if (!planeSizeAllowed(size.W, size.H)) return nullptr;
   std::unique_ptr<CLayerData> rebuilt = layer.cloneRegion(size, TPoint{moved.Left - cover.Left, moved.Top - cover.Top});
@@ -640,7 +640,7 @@ bool TPaper::offsetLayerGroup(TFlowImage* flow, int32_t index, TPoint delta, int
   mask->offsetX -= delta.X;
   mask->offsetY -= delta.Y;
   (void)masks_->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
-  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+  (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   if (cls == 0) {
     edit.changed();
     markModified(true);
@@ -712,7 +712,7 @@ bool TPaper::pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::str
   if (attributes72 != nullptr) attr = SLayerAttrRecord::fromBytes(attributes72);
   // At least as large as the document and the image (and, with attributes,
   // the copied position).
-  const SPasteSize size = pastedLayerSize(width, height, image.Width, image.Height, attr ? &*attr : nullptr);
+  const SPasteSize size = pastedLayerSize(width_, height_, image.Width, image.Height, attr ? &*attr : nullptr);
   const int32_t w = size.width, h = size.height;
   if (!planeSizeAllowed(w, h)) return false;
   auto made = std::make_unique<CLayerData>(layers_->count(), false);
@@ -723,8 +723,8 @@ bool TPaper::pasteLayerImage(TFlowImage* flow, const TMTC& image, const std::str
   }
   made->image->compact();
   made->visible = true;
-  made->width = width;
-  made->height = height;
+  made->width = width_;
+  made->height = height_;
   if (attr) applyLayerAttrRecord(*made, *attr, nullptr);
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {

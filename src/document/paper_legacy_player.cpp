@@ -102,8 +102,8 @@ bool TPaper::playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool 
   storeStepUndo(*this, b[0]);
   // The polygon becomes the current selection slot, and the fill goes
   // through the slot's coverage in the layer image's coordinates.
-  if (!selectMng_) selectMng_ = std::make_unique<TSelectMng>(width, height);
-  if ((selectMng_->width() != width || selectMng_->height() != height) && !selectMng_->setSize(width, height))
+  if (!selectMng_) selectMng_ = std::make_unique<TSelectMng>(width_, height_);
+  if ((selectMng_->width() != width_ || selectMng_->height() != height_) && !selectMng_->setSize(width_, height_))
     return false;
   std::vector<TPoint> points;
   points.reserve(list.size());
@@ -122,7 +122,7 @@ bool TPaper::playLegacyPolygonFill(TFlowImage& flow, TEventPacket& packet, bool 
   fill(flow.coverage, 0);
   // Both planes are of the document's size and of one pixel size: the copy cannot be refused.
   (void)copyPlaneRect(selectMng_->currentSlot().channel, flow.coverage, TPoint{layer->offsetX, layer->offsetY},
-                      SRectXYWH{0, 0, width, height});
+                      SRectXYWH{0, 0, width_, height_});
   selectMng_->clearSlot(0);
   TStroke plot;
   plot.setColor(colour);
@@ -203,7 +203,7 @@ bool TPaper::playPenPacket(TFlowImage& flow, TEventPacket& packet, uint16_t& cod
     }
     case 256:  // a cleared layer on top, of the recorded mode
       if (!payload(1)) return false;
-      return newLayerEx(&flow, layerCount(), true, 255, b[0], height, width, false);
+      return newLayerEx(&flow, layerCount(), true, 255, b[0], height_, width_, false);
     case 257:
       if (!payload(1)) return false;
       return deleteLayer(&flow, b[0], false);

@@ -187,7 +187,7 @@ bool TPaper::moveLinkGroupBy(TFlowImage* flow, int32_t base, TPoint delta, int32
     mask->offsetX -= delta.X;
     mask->offsetY -= delta.Y;
     (void)masks_->updateMaskThumbnail(*mask);  // a thumbnail that fails stays stale
-    (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+    (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   }
   edit.changed();
   auto rec = CUndoData::make(mask != nullptr ? kUndoGroupOffsetWithMask : kUndoGroupOffset, ids.front());

@@ -65,7 +65,7 @@ bool TPaper::selectionReplaced(CDocEdit& edit, int32_t maskIndex, int32_t curren
   edit.undoAfter(rec);
   selectionEnabled_ = true;
   showAnts_ = true;
-  const bool traced = masks_->traceAnts(SSize{width, height}, -1);
+  const bool traced = masks_->traceAnts(SSize{width_, height_}, -1);
   invalidate();
   toolWindowLink().refreshMaskList();
   markModified(true);
@@ -93,7 +93,7 @@ bool TPaper::maskEvent(CDocEdit& edit, uint8_t subcode, int32_t argument, bool e
 void TPaper::setSelectionFlags(bool shown, bool enabled) {
   showAnts_ = shown;
   selectionEnabled_ = enabled;
-  if (masks_) (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+  if (masks_) (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   invalidate();
 }
 
@@ -262,7 +262,7 @@ bool TPaper::offsetMask(TPoint delta, bool record) {
     edit.undoAfter(rec);
   }
   (void)masks_->updateMaskThumbnail(*m);  // a thumbnail that fails stays stale
-  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+  (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   toolWindowLink().refreshMaskList();
   invalidate();
   return true;
@@ -322,7 +322,7 @@ bool TPaper::maskInvert(TFlowImage&, int32_t, bool record) {
   auto rec = makeMaskUndo(*this, kind, maskIndex, maskIndex, std::move(old));
   edit.undoAfter(rec);
   (void)masks_->updateMaskThumbnail(*masks_->getMask(maskIndex));  // a thumbnail that fails stays stale
-  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+  (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   invalidate();
   toolWindowLink().refreshMaskList();
   return true;
@@ -408,7 +408,7 @@ bool TPaper::activateMask(TFlowImage&, int32_t, int32_t index, bool record) {
       edit.undoAfter(rec);
     }
   }
-  (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+  (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   invalidate();
   toolWindowLink().updateMaskPanel();
   return ok;
@@ -533,7 +533,7 @@ bool TPaper::newMaskFromLayer(TFlowImage& flow, int32_t layerIndex, int32_t sour
   if (!built || !made->hasImage()) return false;
   made->offsetX = layer->offsetX;
   made->offsetY = layer->offsetY;
-  (void)made->fitThumbnail(width, height);  // a thumbnail that fails stays stale
+  (void)made->fitThumbnail(width_, height_);  // a thumbnail that fails stays stale
   // A merge mode is noted but the new mask is inserted plainly; replay
   // reproduces the plain insertion only.
   (void)mergeMode;

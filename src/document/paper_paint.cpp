@@ -28,14 +28,14 @@ void copySamePlace(TMTC& dst, const TMTC& src, TRect rect) {
 
 }  // namespace
 
-bool TPaper::viewFitsScale() const { return zoomFitsScale(view_.zoom(), std::max(width, height)); }
+bool TPaper::viewFitsScale() const { return zoomFitsScale(view_.zoom(), std::max(width_, height_)); }
 
 bool TPaper::paintWindowRect(const IViewSurface* window, const TRect& rect) {
   if (window == nullptr || window != surface_) return false;
   TMTC* target = surface_->backBuffer();
   if (target == nullptr || !target->IsAllocated() || !composite_.IsAllocated()) return false;
   TRect r = rect;
-  if (!intersectRect(r, TRect{0, 0, std::min(width, composite_.Width), std::min(height, composite_.Height)})) {
+  if (!intersectRect(r, TRect{0, 0, std::min(width_, composite_.Width), std::min(height_, composite_.Height)})) {
     return false;
   }
   TRect painted{};

@@ -85,10 +85,10 @@ bool TPaper::composeVisibleForSampling(TFlowImage& flow, TPoint& origin) {
   // The region is bounded by the document, so the document rectangle is
   // what is composed; flow coordinates are document coordinates.
   origin = TPoint{0, 0};
-  if (width <= 0 || height <= 0 || !flow.growTo(width, height)) return false;
+  if (width_ <= 0 || height_ <= 0 || !flow.growTo(width_, height_)) return false;
   flow.valid = false;
   SComposeSettings s = composeSettings();
-  (void)composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width, height});  // a clip result only
+  (void)composeLayers(flow.pixels, *layers_, s, SRectXYWH{0, 0, width_, height_});  // a clip result only
   return true;
 }
 
@@ -105,9 +105,9 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
     TPoint origin{};
     if (!composeVisibleForSampling(flow, origin)) return false;
     fill(flow.coverage, 0);
-    const TRect bounds{0, 0, width, height};
+    const TRect bounds{0, 0, width_, height_};
     region.offset = TPoint{-origin.X, -origin.Y};
-    region.size = SSize{width, height};
+    region.size = SSize{width_, height_};
     if (masked) {
       CSeedFillTCWithMask f(seedFillCapacity_, flow.pixels, flow.coverage, bounds);
       f.antiAlias = antiAlias ? 1 : 0;
@@ -125,7 +125,7 @@ bool TPaper::seedRegion(TFlowImage& flow, int32_t layerIndex, TPoint point, bool
   } else {
     if (!flow.growTo(layer->imageWidth(), layer->imageHeight())) return false;
     fill(flow.coverage, 0);
-    const TRect bounds{layer->offsetX, layer->offsetY, layer->offsetX + width, layer->offsetY + height};
+    const TRect bounds{layer->offsetX, layer->offsetY, layer->offsetX + width_, layer->offsetY + height_};
     const TPoint seed{point.X + layer->offsetX, point.Y + layer->offsetY};
     region.offset = TPoint{layer->offsetX, layer->offsetY};
     region.size = SSize{layer->imageWidth(), layer->imageHeight()};

@@ -43,8 +43,8 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
   // older-format mode with a Multiply layer of the document size, which
   // insertLayer makes opaque.
   const bool standard = isStandardMode();
-  const int32_t lw = standard ? clampSide(layerWidth, kMaxImageWidth) : width;
-  const int32_t lh = standard ? clampSide(layerHeight, kMaxImageHeight) : height;
+  const int32_t lw = standard ? clampSide(layerWidth, kMaxImageWidth) : width_;
+  const int32_t lh = standard ? clampSide(layerHeight, kMaxImageHeight) : height_;
   const int32_t at = insertLayer(0, lw, lh, true, 255, standard ? lbmNormal : lbmMultiply);
   if (at < 0) return false;
   (void)layers_->setDefaultName(at, 1);  // the index was just inserted
@@ -56,12 +56,12 @@ bool TPaper::setupDocument(const std::string& docName, TFlowImage* flow, bool tr
 
   layers_->setCurrent(at);
   if (f != nullptr) loadFlowImage(*f, at, true);
-  composeRect(SRectXYWH{0, 0, width, height}, true);
-  setGradientPoints(TPoint{0, 0}, TPoint{width, 0});
+  composeRect(SRectXYWH{0, 0, width_, height_}, true);
+  setGradientPoints(TPoint{0, 0}, TPoint{width_, 0});
 
   // Every new image is recorded, whatever the caller's record flag.
   if (events_) {
-    events_->recordImageCreate(width, height, transparent, canvasColourOff, resolution_, lh, lw);
+    events_->recordImageCreate(width_, height_, transparent, canvasColourOff, resolution_, lh, lw);
     events_->recordResetPoint();
   }
 
@@ -76,11 +76,11 @@ bool TPaper::newDocument(const std::string& docName, TFlowImage* flow, bool tran
 }
 
 bool TPaper::setSize(TFlowImage* flow, int32_t w, int32_t h) {
-  width = clampSide(w, kMaxImageWidth);
-  height = clampSide(h, kMaxImageHeight);
-  if (layers_) layers_->setDocumentSize(width, height);
+  width_ = clampSide(w, kMaxImageWidth);
+  height_ = clampSide(h, kMaxImageHeight);
+  if (layers_) layers_->setDocumentSize(width_, height_);
   if (masks_) {
-    masks_->setDocumentSize(width, height);
+    masks_->setDocumentSize(width_, height_);
     (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
   }
   toolWindowLink().updateMaskPanel();
@@ -91,7 +91,7 @@ bool TPaper::setSize(TFlowImage* flow, int32_t w, int32_t h) {
     if (f->coverage.IsAllocated()) fill(f->coverage, 0);
     f->valid = false;
   }
-  const bool sized = composite_.Resize(width, height);
+  const bool sized = composite_.Resize(width_, height_);
   if (owner_ != nullptr) owner_->documentLayoutChanged(true);
   return sized;
 }

@@ -158,7 +158,7 @@ void repaintStrokeRect(TPaper& doc, TFlowImage& flow, TStroke& stroke, CLayerDat
     }
   }
   // Only what lies on the document is shown again.
-  const SRectXYWH shown = clipShifted(docRect, 0, 0, doc.width, doc.height);
+  const SRectXYWH shown = clipShifted(docRect, 0, 0, doc.width(), doc.height());
   if (paintWindow && doc.ownerWindow() != nullptr && shown.Width > 0)
     doc.ownerWindow()->repaintDocRect(xywhToRect(shown));
 }

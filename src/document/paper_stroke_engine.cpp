@@ -121,7 +121,7 @@ bool TPaper::continueEngineStroke(TFlowImage& flow, TStroke& stroke, bool record
   if (r.Width > 0 && render != nullptr && render->usesWorkPlane())
     coverageToColor(plotState().plotter, flow, *layer, r, stroke.color, stroke.getOpacity255(),
                     stroke.useGradation ? gradient() : nullptr);
-  const SRectXYWH shown = clipShifted(docRect, 0, 0, width, height);
+  const SRectXYWH shown = clipShifted(docRect, 0, 0, width_, height_);
   if (paintWindow && ownerWindow() != nullptr && shown.Width > 0) ownerWindow()->repaintDocRect(xywhToRect(shown));
   return true;
 }

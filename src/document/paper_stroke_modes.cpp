@@ -49,7 +49,7 @@ void TPaper::activate(bool active) {
 
 void TPaper::enterOlderFormatMode() {
   setStrokeProc(TStrokeSink::Segment);
-  selectMng_ = std::make_unique<TSelectMng>(width, height);
+  selectMng_ = std::make_unique<TSelectMng>(width_, height_);
 }
 
 bool TPaper::leaveOlderFormatMode() {

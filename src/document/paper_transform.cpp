@@ -366,7 +366,7 @@ bool TPaper::rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool cl
   CWaitCursor wait(owner_);
   // The layer turns about the document's centre: turned with the document,
   // then moved so that the document's rectangle stays where it is.
-  std::unique_ptr<CLayerData> turned = turnedLayer(*layer, clockwise, SSize{width, height});
+  std::unique_ptr<CLayerData> turned = turnedLayer(*layer, clockwise, SSize{width_, height_});
   if (!turned) {
     showOutOfMemoryMessage();
     return false;
@@ -374,18 +374,18 @@ bool TPaper::rotateLayer90(TFlowImage& flow, int32_t index, bool record, bool cl
   // The whole-document turn maps pixel (x, y) to (H - 1 - y, x) (or
   // (y, W - 1 - x)); about the centre it is that moved by ((W - H) / 2,
   // (H - W) / 2) either way.
-  const int32_t sx = floorDiv2(width - height), sy = floorDiv2(height - width);
+  const int32_t sx = floorDiv2(width_ - height_), sy = floorDiv2(height_ - width_);
   turned->offsetX -= sx;
   turned->offsetY -= sy;
-  turned->width = width;
-  turned->height = height;
+  turned->width = width_;
+  turned->height = height_;
   if (!edit.event([&](IDocRecorder& r) {
         return writeDocEvent(r, [&](IDocEventRecorder& e) {
           return e.recordLayerCommand(index, u16of(index), clockwise ? 36 : 37);
         });
       }))
     return false;
-  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(turned), SSize{width, height}));
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(turned), SSize{width_, height_}));
 }
 
 bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float degrees) {
@@ -395,10 +395,10 @@ bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float deg
   CWaitCursor wait(owner_);
   const double rad = static_cast<double>(degrees) * 3.14159265358979323846 / 180.0;
   const double cs = dmath::cos(rad), sn = dmath::sin(rad);
-  const double cx = width / 2.0, cy = height / 2.0;
+  const double cx = width_ / 2.0, cy = height_ / 2.0;
   // The turned image rectangle, reaching at least the document's far edges.
   const TRect src = layer->imageRect();
-  double minX = 0, minY = 0, maxX = width, maxY = height;
+  double minX = 0, minY = 0, maxX = width_, maxY = height_;
   for (const double x : {double(src.Left), double(src.Right)})
     for (const double y : {double(src.Top), double(src.Bottom)}) {
       const double tx = cx + (x - cx) * cs - (y - cy) * sn, ty = cy + (x - cx) * sn + (y - cy) * cs;
@@ -436,8 +436,8 @@ bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float deg
   turned->id = layer->id;
   turned->offsetX = -cover.Left;
   turned->offsetY = -cover.Top;
-  turned->width = width;
-  turned->height = height;
+  turned->width = width_;
+  turned->height = height_;
   (void)turned->fitThumbnail();  // a thumbnail that fails stays stale
   (void)turned->updateThumbnail();  // a thumbnail that fails stays stale
   uint32_t bits = 0;
@@ -446,7 +446,7 @@ bool TPaper::rotateLayer(TFlowImage& flow, int32_t index, bool record, float deg
         return writeDocEvent(r, [&](IDocEventRecorder& e) { return e.recordLayerCommandEx(index, u16of(index), 38, {.value = bits}); });
       }))
     return false;
-  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(turned), SSize{width, height}));
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(turned), SSize{width_, height_}));
 }
 
 bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w, int32_t h) {
@@ -460,7 +460,7 @@ bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w,
   // at least the document's far edges.
   const int32_t ox = static_cast<int32_t>(int64_t{layer->offsetX} * w / layer->imageWidth());
   const int32_t oy = static_cast<int32_t>(int64_t{layer->offsetY} * h / layer->imageHeight());
-  const int32_t iw = std::max(width + std::max(ox, 0), w), ih = std::max(height + std::max(oy, 0), h);
+  const int32_t iw = std::max(width_ + std::max(ox, 0), w), ih = std::max(height_ + std::max(oy, 0), h);
   auto scaled = std::make_unique<CLayerData>(layer->index, layer->hasOwnUndo());
   if (!planeSizeAllowed(iw, ih) || !scaled->createImage(iw, ih, layer->blendMode) ||
       !resampleLayerImage(*layer->image, *scaled->image, w, h)) {
@@ -471,8 +471,8 @@ bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w,
   scaled->id = layer->id;
   scaled->offsetX = ox;
   scaled->offsetY = oy;
-  scaled->width = width;
-  scaled->height = height;
+  scaled->width = width_;
+  scaled->height = height_;
   (void)scaled->fitThumbnail();  // a thumbnail that fails stays stale
   (void)scaled->updateThumbnail();  // a thumbnail that fails stays stale
   if (!edit.event([&](IDocRecorder& r) {
@@ -482,7 +482,7 @@ bool TPaper::scaleLayer(TFlowImage& flow, int32_t index, bool record, int32_t w,
         });
       }))
     return false;
-  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(scaled), SSize{width, height}));
+  return layerReplaced(edit, kUndoLayerReplaced, &flow, index, trimmedToDocument(std::move(scaled), SSize{width_, height_}));
 }
 
 bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChange) {
@@ -490,14 +490,14 @@ bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChan
   // Every turned layer is built before any is put in place.
   std::vector<std::unique_ptr<CLayerData>> turned;
   for (int32_t i = 0; i < layers_->count(); ++i) {
-    std::unique_ptr<CLayerData> t = turnedLayer(*layers_->getLayer(i), clockwise, SSize{width, height});
+    std::unique_ptr<CLayerData> t = turnedLayer(*layers_->getLayer(i), clockwise, SSize{width_, height_});
     if (!t) return false;
     turned.push_back(std::move(t));
   }
   // The selections turn with the picture.
   std::vector<std::unique_ptr<CMaskData>> masks;
   for (int32_t i = 0; masks_ && i < masks_->count(); ++i) {
-    std::unique_ptr<CMaskData> m = turnedMask(*masks_->getMask(i), clockwise, SSize{width, height});
+    std::unique_ptr<CMaskData> m = turnedMask(*masks_->getMask(i), clockwise, SSize{width_, height_});
     if (!m) return false;
     masks.push_back(std::move(m));
   }
@@ -505,16 +505,16 @@ bool TPaper::turnImage90(bool clockwise, const std::function<bool()>& beforeChan
   // Indices within both lists: the replaced layers are freed, the masks swap.
   for (int32_t i = 0; i < layers_->count(); ++i) (void)layers_->replaceLayer(i, std::move(turned[static_cast<size_t>(i)]));
   for (size_t i = 0; i < masks.size(); ++i) (void)masks_->swapMaskAt(static_cast<int32_t>(i), masks[i]);
-  const int32_t w = width;
-  width = height;
-  height = w;
-  layers_->setDocumentSize(width, height);
+  const int32_t w = width_;
+  width_ = height_;
+  height_ = w;
+  layers_->setDocumentSize(width_, height_);
   if (masks_) {
-    masks_->setDocumentSize(width, height);
+    masks_->setDocumentSize(width_, height_);
     (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
-    (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+    (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   }
-  if (!composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (!composite_.Resize(width_, height_)) debugOutput("document: the composite could not take the new size");
   for (int32_t i = 0; i < layers_->count(); ++i) (void)layers_->getLayer(i)->fitThumbnail();  // a thumbnail that fails stays stale
   return true;
 }
@@ -609,9 +609,9 @@ bool TPaper::replaceLayerList(CDocEdit& edit, int kind, std::unique_ptr<CLayerMn
     // longer matches the document.
     if (!edit.undoAfter(rec) && edit.recording()) clearUndo();
   }
-  if (!composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (!composite_.Resize(width_, height_)) debugOutput("document: the composite could not take the new size");
   if (masks_) (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
-  if (masks_) (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+  if (masks_) (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   markModified(true);
   if (flow_ != nullptr) flow_->fitDocument(false);
   redraw(true);
@@ -699,21 +699,21 @@ bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
     (void)l->fitThumbnail();  // a thumbnail that fails stays stale
     (void)layers_->replaceLayer(i, std::move(l));  // frees the old layer; i is within the list
   }
-  width = newSize.W;
-  height = newSize.H;
-  layers_->setDocumentSize(width, height);
+  width_ = newSize.W;
+  height_ = newSize.H;
+  layers_->setDocumentSize(width_, height_);
   edit.changed();
   clearUndo();
   if (masks_) {
-    masks_->setDocumentSize(width, height);
+    masks_->setDocumentSize(width_, height_);
     for (int32_t i = 0; i < masks_->count(); ++i) {
       masks_->getMask(i)->offsetX += maskShift.X;
       masks_->getMask(i)->offsetY += maskShift.Y;
     }
     (void)masks_->updateAllThumbnails();  // a thumbnail that fails stays stale
-    (void)masks_->traceAnts(SSize{width, height}, -1);  // the outline only shows the selection
+    (void)masks_->traceAnts(SSize{width_, height_}, -1);  // the outline only shows the selection
   }
-  if (!composite_.Resize(width, height)) debugOutput("document: the composite could not take the new size");
+  if (!composite_.Resize(width_, height_)) debugOutput("document: the composite could not take the new size");
   markModified(true);
   if (flow_ != nullptr) flow_->fitDocument(false);
   redraw(true);
@@ -723,7 +723,7 @@ bool TPaper::reframeInPlace(CDocEdit& edit, SSize newSize,
 }
 
 bool TPaper::resizeCanvas(TFlowImage&, int32_t w, int32_t h, int32_t anchor, bool record) {
-  const TPoint shift = anchorOffset(anchor, w - width, h - height);
+  const TPoint shift = anchorOffset(anchor, w - width_, h - height_);
   return reframeCanvas(SSize{w, h}, shift, kUndoCanvasSize, [&](IDocEventRecorder& e) {
     return e.recordCanvasResize(w, h, static_cast<uint8_t>(anchor & 0xFF), 0);
   }, record);
@@ -736,7 +736,7 @@ bool TPaper::cropToRect(TFlowImage&, const TRect& rect, bool record) {
   const TRect& r = rect;
   TRect overlap = r;
   if (int64_t{r.Right} - r.Left > kMaxImageWidth || int64_t{r.Bottom} - r.Top > kMaxImageHeight ||
-      !intersectRect(overlap, TRect{0, 0, width, height}))
+      !intersectRect(overlap, TRect{0, 0, width_, height_}))
     return false;
   return reframeCanvas(rectSize(r), TPoint{-r.Left, -r.Top}, kUndoCropImage, [&](IDocEventRecorder& e) {
     return e.recordImageCrop(0, 0, r);
@@ -754,11 +754,11 @@ bool TPaper::zoomLayers(TFlowImage&, int32_t w, int32_t h, int32_t method, bool 
 bool TPaper::rescaleImage(SSize newSize, int32_t method, bool withMasks, bool record) {
   CDocEdit edit(*this, record);
   const int32_t w = newSize.W, h = newSize.H;
-  if (!edit.gate(layers_ && layers_->count() > 0 && width > 0 && height > 0 && w >= 1 && h >= 1 &&
+  if (!edit.gate(layers_ && layers_->count() > 0 && width_ > 0 && height_ > 0 && w >= 1 && h >= 1 &&
                  w <= kMaxImageWidth && h <= kMaxImageHeight && (method == 1 || method == 2)))
     return false;
   CWaitCursor wait(owner_);
-  const double fx = static_cast<double>(w) / width, fy = static_cast<double>(h) / height;
+  const double fx = static_cast<double>(w) / width_, fy = static_cast<double>(h) / height_;
   // One step per layer, naming the layer at work.
   std::unique_ptr<IProgress> progress = showProgressDlg(layers_->count(), resString(kMsgScaling), "");
   const auto scaleLayerImage = [&](const CLayerData& old) -> std::unique_ptr<CLayerData> {

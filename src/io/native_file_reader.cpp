@@ -168,7 +168,7 @@ constexpr int64_t kBareHeaderArea = int64_t{2048} * 2048;
   (void)doc.undoExchangeMaskList(s.masks);  // as above
 
   if (masksRead) {
-    (void)doc.masks()->traceAnts({doc.width, doc.height}, -1);  // the outline only shows the selection
+    (void)doc.masks()->traceAnts({doc.width(), doc.height()}, -1);  // the outline only shows the selection
     doc.undoSetSelectionFlags((h.flags & kNativeSelectionEnabled) != 0, (h.flags & kNativeAntsShown) != 0);
   } else {
     doc.undoSetSelectionFlags(false, false);

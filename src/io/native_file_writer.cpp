@@ -31,8 +31,8 @@ uint16_t toU16(int64_t v) { return uint16_t(std::clamp<int64_t>(v, 0, 0xFFFF)); 
 
 SNativeHeader headerOf(const TPaper& doc, uint32_t flags) {
   SNativeHeader h;
-  h.width = uint32_t(std::max(doc.width, 0));
-  h.height = uint32_t(std::max(doc.height, 0));
+  h.width = uint32_t(std::max(doc.width(), 0));
+  h.height = uint32_t(std::max(doc.height(), 0));
   h.flags = flags;
   if (!doc.showCanvasColor()) h.flags |= kNativeCanvasColorOff;
   if (doc.showBgPattern()) h.flags |= kNativeBgPattern;
@@ -98,7 +98,7 @@ int32_t writeMasks(CNativeOutputFile& file, const TPaper& doc, IProgress& progre
   for (int32_t i = 0; masks != nullptr && i < masks->count(); ++i) {
     const CMaskData& mask = *masks->getMask(i);
     progress.setText(formatRes(kResNativeSavingText, {mask.name}));
-    const FileResult code = writeItem(file, [&] { return writeMaskChunks(file, mask, doc.width, doc.height); });
+    const FileResult code = writeItem(file, [&] { return writeMaskChunks(file, mask, doc.width(), doc.height()); });
     if (code == kRcOk)
       ++written;
     else
@@ -138,8 +138,8 @@ bool writeNativeFile(const std::string& path, TPaper& doc, uint32_t flags) {
       if (store != nullptr && store->committedEnd() > 0) {
         progress->setTotal(store->committedSegments(), 0);
         progress->setText(formatRes(kResNativeSavingText, {resString(kResNativeEventDataWord)}));
-        const uint32_t w = uint32_t(std::max(doc.width, 0));
-        const uint32_t h = uint32_t(std::max(doc.height, 0));
+        const uint32_t w = uint32_t(std::max(doc.width(), 0));
+        const uint32_t h = uint32_t(std::max(doc.height(), 0));
         complete &= writeItem(*file, [&] { return writeEventsToNative(*file, *store, w, h, *progress); }) == kRcOk;
       }
     }

@@ -45,8 +45,8 @@ FileResult writeThumbnail(CStream& stream, TPaper& doc, uint16_t format) {
       desc.key = kThumbnailKey;
       desc.step = kDocumentThumbnailStep;
     }
-    desc.sourceWidth = uint32_t(std::max(doc.width, 0));
-    desc.sourceHeight = uint32_t(std::max(doc.height, 0));
+    desc.sourceWidth = uint32_t(std::max(doc.width(), 0));
+    desc.sourceHeight = uint32_t(std::max(doc.height(), 0));
     desc.width = uint32_t(picture.Width);
     desc.height = uint32_t(picture.Height);
     return writeThumbnailChunk(stream, desc, picture.Bits);
@@ -63,8 +63,8 @@ CEventMngr* documentEventStore(const TPaper& doc) {
 }
 
 CEventMngr* CPaperEventDocument::eventStore() { return documentEventStore(doc_); }
-uint32_t CPaperEventDocument::eventImageWidth() const { return uint32_t(std::max(doc_.width, 0)); }
-uint32_t CPaperEventDocument::eventImageHeight() const { return uint32_t(std::max(doc_.height, 0)); }
+uint32_t CPaperEventDocument::eventImageWidth() const { return uint32_t(std::max(doc_.width(), 0)); }
+uint32_t CPaperEventDocument::eventImageHeight() const { return uint32_t(std::max(doc_.height(), 0)); }
 void CPaperEventDocument::clearRedoList() { doc_.clearRedo(); }
 FileResult CPaperEventDocument::writeThumbnailChunk(CStream& stream) {
   return writeThumbnail(stream, doc_, kThumbnailScrambled);

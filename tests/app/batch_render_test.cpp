@@ -144,7 +144,7 @@ TEST(BatchRender, AVersionOneRecordingRendersAsTheWindowReplaysIt) {
   ASSERT_TRUE(w.window->openLegacyEvents(source, now));
   for (int guard = 0; guard < 10000 && w.window->isReplaying(); ++guard) (void)w.window->replayStep(now += 8);
   TPaper& doc = w.doc();
-  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+  doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, false);
   ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("window.bmp"), doc.resolution()));
   EXPECT_EQ(slurp(o.imagePath), slurp(r.dir.file("window.bmp")));
 
@@ -179,7 +179,7 @@ TEST(BatchRender, SteppedReplayAndTheGrid) {
   doc.setGridSize(true, 8, 8, false);
   const SBatchOutcome g = grid.finish();
   ASSERT_EQ(g.code, BatchCode::Written);
-  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, true);
+  doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, true);
   ASSERT_TRUE(saveBmp24(doc.composite(), r.dir.file("grid.bmp"), doc.resolution()));
   EXPECT_EQ(slurp(g.imagePath), slurp(r.dir.file("grid.bmp")));
   EXPECT_NE(slurp(g.imagePath), slurp(r.dir.file("expected.bmp")));

@@ -130,8 +130,8 @@ TEST(DocumentCommands, TheDialogsAnchorCellsMapToTheDocumentsColumnOrder) {
   CommandFixture f;
   const uint32_t corner = f.layer().image->getPixel(63 + f.layer().offsetX, 0 + f.layer().offsetY);
   ASSERT_TRUE(applyCanvasSize(f.doc(), f.flow(), SImageSizeRecord{80, 60, 2}));
-  EXPECT_EQ(f.doc().width, 80);
-  EXPECT_EQ(f.doc().height, 60);
+  EXPECT_EQ(f.doc().width(), 80);
+  EXPECT_EQ(f.doc().height(), 60);
   EXPECT_EQ(f.layer().image->getPixel(79 + f.layer().offsetX, 0 + f.layer().offsetY), corner);
 }
 
@@ -144,7 +144,7 @@ TEST(DocumentCommands, ResolutionChangesTheSizeOnlyWhenAskedAndKeepsItOnFailure)
   // A size the document cannot take changes nothing, the resolution either.
   EXPECT_FALSE(applyResolution(f.doc(), f.flow(), SResolutionRecord{0, 48, 96}));
   EXPECT_EQ(f.doc().resolution(), 300);
-  EXPECT_EQ(f.doc().width, 64);
+  EXPECT_EQ(f.doc().width(), 64);
 }
 
 TEST(DocumentCommands, DeleteErasesOnlyTheSelectedAreaWhenThereIsOne) {
@@ -162,8 +162,8 @@ TEST(DocumentCommands, CropNeedsSelectedPixelsOverTheImage) {
   // A selection reaching past the image crops to where the two overlap.
   f.selectFrom(12, 10);
   ASSERT_TRUE(cropToSelection(f.doc(), f.flow()));
-  EXPECT_EQ(f.doc().width, 64 - 12);
-  EXPECT_EQ(f.doc().height, 48 - 10);
+  EXPECT_EQ(f.doc().width(), 64 - 12);
+  EXPECT_EQ(f.doc().height(), 48 - 10);
 }
 
 }  // namespace

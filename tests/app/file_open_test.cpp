@@ -79,7 +79,7 @@ TEST(FileOpen, AWindowHoldsTheFileOrGivesTheWarningsToShow) {
     EXPECT_EQ(o.ok, c.ok) << c.file;
     if (c.ok) {
       EXPECT_TRUE(o.warnings.empty()) << c.file;
-      EXPECT_EQ(f.doc().width, c.width) << c.file;
+      EXPECT_EQ(f.doc().width(), c.width) << c.file;
     } else if (c.route != OpenRoute::Recording) {
       EXPECT_FALSE(o.warnings.empty()) << c.file;
     }

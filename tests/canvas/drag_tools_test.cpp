@@ -247,15 +247,15 @@ TEST(Crop, TheBoxIsClippedAndAnEmptyBoxDoesNothing) {
   const uint32_t before = eventsOf(f.doc());
   // No size: nothing.
   f.drag({at(f, 50, 50), at(f, 50, 90)});
-  EXPECT_EQ(f.doc().width, 400);
+  EXPECT_EQ(f.doc().width(), 400);
   EXPECT_EQ(eventsOf(f.doc()), before);
   // Partly outside: clipped to the image.
   f.drag({at(f, 300, 200), at(f, 450, 350)});
-  EXPECT_EQ(f.doc().width, 100);
-  EXPECT_EQ(f.doc().height, 100);
+  EXPECT_EQ(f.doc().width(), 100);
+  EXPECT_EQ(f.doc().height(), 100);
   EXPECT_EQ(eventsOf(f.doc()), before + 1);
   ASSERT_TRUE(f.window->undo());
-  EXPECT_EQ(f.doc().width, 400);
+  EXPECT_EQ(f.doc().width(), 400);
 }
 
 TEST(Crop, TheExtensionKeyGrowsTheCanvasToTheBox) {
@@ -269,16 +269,16 @@ TEST(Crop, TheExtensionKeyGrowsTheCanvasToTheBox) {
     EXPECT_TRUE(layer.image->setPixel(310, 205, 0xFF123456u));
     const uint32_t before = eventsOf(f.doc());
     f.drag({at(f, 300, 200), at(f, 450, 350)}, mode == 0 ? kAltBit : kShiftBit);
-    EXPECT_EQ(f.doc().width, 150) << mode;
-    EXPECT_EQ(f.doc().height, 150) << mode;
+    EXPECT_EQ(f.doc().width(), 150) << mode;
+    EXPECT_EQ(f.doc().height(), 150) << mode;
     EXPECT_EQ(eventsOf(f.doc()), before + 1) << mode;
     const CLayerData& cropped = *f.doc().currentLayer();
     EXPECT_EQ(cropped.image->getPixel(10 + cropped.offsetX, 5 + cropped.offsetY), 0xFF123456u) << mode;
     ASSERT_TRUE(f.window->undo());
-    EXPECT_EQ(f.doc().width, 400) << mode;
+    EXPECT_EQ(f.doc().width(), 400) << mode;
     // A box wholly beside the image does nothing, held key or not.
     f.drag({at(f, 420, 20), at(f, 480, 60)}, mode == 0 ? kAltBit : kShiftBit);
-    EXPECT_EQ(f.doc().width, 400) << mode;
+    EXPECT_EQ(f.doc().width(), 400) << mode;
   }
 }
 

@@ -41,8 +41,8 @@ struct WindowReplay {
   bool samePixels() {
     TPaper& a = *rec.x.doc;
     TPaper& b = w.window->paper();
-    a.composeRect(SRectXYWH{0, 0, a.width, a.height}, false);
-    b.composeRect(SRectXYWH{0, 0, b.width, b.height}, false);
+    a.composeRect(SRectXYWH{0, 0, a.width(), a.height()}, false);
+    b.composeRect(SRectXYWH{0, 0, b.width(), b.height()}, false);
     if (a.composite().size() != b.composite().size()) {
       ADD_FAILURE() << "size " << a.composite().Width << "x" << a.composite().Height << " replayed " << b.composite().Width
                     << "x" << b.composite().Height;
@@ -304,7 +304,7 @@ TEST(DrawWindowReplay, TheToolWindowFollowsTheReplayAndTheSummaryCarriesCounters
   EXPECT_EQ(s.thumbnails[9]->Height, 72);
   TMTC expected;
   TPaper& d = t.w.doc();
-  d.composeRect(SRectXYWH{0, 0, d.width, d.height}, false);
+  d.composeRect(SRectXYWH{0, 0, d.width(), d.height()}, false);
   ASSERT_TRUE(expected.Resize(96, 72));
   ASSERT_TRUE(downsample4x4(d.composite(), expected));
   EXPECT_TRUE(samePlane(*s.thumbnails[9], expected));
@@ -334,8 +334,8 @@ TEST(DrawWindowReplay, SavingTheRecordingAsksForANameAndWritesAFileThatReplays) 
   ASSERT_TRUE(y.window->openEventFile(dir.file("out.ke4"), 1));
   uint32_t now = 1;
   while (y.window->isReplaying()) ASSERT_NE(y.window->replayStep(now += 1), kReplayError);
-  w.doc().composeRect(SRectXYWH{0, 0, w.doc().width, w.doc().height}, false);
-  y.doc().composeRect(SRectXYWH{0, 0, y.doc().width, y.doc().height}, false);
+  w.doc().composeRect(SRectXYWH{0, 0, w.doc().width(), w.doc().height()}, false);
+  y.doc().composeRect(SRectXYWH{0, 0, y.doc().width(), y.doc().height()}, false);
   EXPECT_TRUE(samePlane(y.doc().composite(), w.doc().composite()));
   // A folder that does not exist: reported, and the document still records.
   EXPECT_FALSE(w.window->saveEventsTo(dir.file("no/such/folder/x.ke4")));
@@ -391,7 +391,7 @@ TEST(DrawWindowReplay, TheEventLogHearsOfWhatTheWindowRecordsFromNowOn) {
   EXPECT_TRUE(names.empty());
   w.drag({pointAt(w, {20, 10}), pointAt(w, {90, 60}), pointAt(w, {30, 80})});
   TFlowImage& flow = w.window->flow();
-  ASSERT_TRUE(w.doc().newLayerEx(&flow, 1, true, 255, 3, w.doc().height, w.doc().width, true));
+  ASSERT_TRUE(w.doc().newLayerEx(&flow, 1, true, 255, 3, w.doc().height(), w.doc().width(), true));
   w.window->takeRecordedEventNames(names);
   EXPECT_EQ(names, (std::vector<uint8_t>{eventNameIndex(17, 0), eventNameIndex(4, 0)}));
   // An undo takes the end back; the log goes on from there.

@@ -378,7 +378,7 @@ TEST(StrokeInput, AnOpenStrokeEndsOnceWhenTheWindowLosesFocusClosesOrIsReplaced)
         auto next = std::make_unique<TPaper>(nullptr);
         ASSERT_TRUE(next->newDocument("next", nullptr, false, false, 72, 50, 60));
         ASSERT_TRUE(f.window->adoptDocument(std::move(next), &previous));
-        EXPECT_EQ(f.doc().width, 60);
+        EXPECT_EQ(f.doc().width(), 60);
         EXPECT_FALSE(f.window->isStrokeOpen());
         break;
       }

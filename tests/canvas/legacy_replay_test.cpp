@@ -43,12 +43,12 @@ struct LegacyReplay {
   }
   // The layers' pixels and attributes.
   static std::vector<uint32_t> pixels(TPaper& doc) {
-    std::vector<uint32_t> out = {uint32_t(doc.width), uint32_t(doc.height), uint32_t(doc.layerCount())};
+    std::vector<uint32_t> out = {uint32_t(doc.width()), uint32_t(doc.height()), uint32_t(doc.layerCount())};
     for (int32_t i = 0; i < doc.layerCount(); ++i) {
       const CLayerData& l = *doc.getLayer(i);
       out.push_back(l.opacity);
-      for (int32_t y = 0; y < doc.height; ++y)
-        for (int32_t x = 0; x < doc.width; ++x) out.push_back(l.image->getPixel(x + l.offsetX, y + l.offsetY));
+      for (int32_t y = 0; y < doc.height(); ++y)
+        for (int32_t x = 0; x < doc.width(); ++x) out.push_back(l.image->getPixel(x + l.offsetX, y + l.offsetY));
     }
     return out;
   }
@@ -88,7 +88,7 @@ TEST(LegacyReplay, AWindowReplaysTheRecordingToTheEnd) {
   EXPECT_TRUE(t.w.window->isReplaying());
   EXPECT_TRUE(t.w.window->isLegacyReplay());
   EXPECT_EQ(t.w.doc().name(), "work.lge");
-  EXPECT_EQ(t.w.doc().width, 90);
+  EXPECT_EQ(t.w.doc().width(), 90);
   EXPECT_FALSE(t.w.window->canEdit(true, false, false));
   // With a pace set, a step waits 8 ms whatever the pace.
   t.w.window->setReplayWaitMs(500);
@@ -139,7 +139,7 @@ TEST(LegacyReplay, BrokenFilesAreRefused) {
   std::fclose(f);
   EXPECT_FALSE(w.window->openLegacyEvents(path, 0));
   EXPECT_FALSE(w.window->isReplaying());
-  EXPECT_EQ(w.doc().width, 400);  // the document it had
+  EXPECT_EQ(w.doc().width(), 400);  // the document it had
 }
 
 // A version 1.1 document whose layers hold what its recording draws, made by

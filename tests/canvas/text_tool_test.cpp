@@ -27,8 +27,8 @@ uint32_t eventsOf(TPaper& doc) { return static_cast<CDocEventRecorder*>(doc.even
 std::vector<uint32_t> layerPixels(TPaper& doc) {
   const CLayerData* l = doc.currentLayer();
   std::vector<uint32_t> out;
-  for (int32_t y = 0; y < doc.height; ++y)
-    for (int32_t x = 0; x < doc.width; ++x) out.push_back(l->image->getPixel(x + l->offsetX, y + l->offsetY));
+  for (int32_t y = 0; y < doc.height(); ++y)
+    for (int32_t x = 0; x < doc.width(); ++x) out.push_back(l->image->getPixel(x + l->offsetX, y + l->offsetY));
   return out;
 }
 
@@ -86,8 +86,8 @@ std::vector<uint8_t> selectionValues(TPaper& doc) {
   std::vector<uint8_t> out;
   const CMaskData* m = doc.masks()->currentMask();
   if (m == nullptr || !m->hasImage()) return out;
-  for (int32_t y = 0; y < doc.height; ++y)
-    for (int32_t x = 0; x < doc.width; ++x) out.push_back(m->image->getPixel(x - m->offsetX, y - m->offsetY));
+  for (int32_t y = 0; y < doc.height(); ++y)
+    for (int32_t x = 0; x < doc.width(); ++x) out.push_back(m->image->getPixel(x - m->offsetX, y - m->offsetY));
   return out;
 }
 

@@ -29,8 +29,7 @@ struct DocFixture {
       return std::unique_ptr<IDocRecorder>(std::move(r));
     };
     doc = std::make_unique<TPaper>(&window, s);
-    doc->width = w;
-    doc->height = h;
+    doc->setSizeValue(w, h);
     doc->layers()->setDocumentSize(w, h);
     doc->masks()->setDocumentSize(w, h);
     flow = std::make_unique<TFlowImage>(doc.get());
@@ -41,7 +40,7 @@ struct DocFixture {
   // A layer of the document size (blend mode Normal) whose pixels are a
   // pattern of the seed, inserted at `index`.
   int32_t addLayer(int32_t index, uint32_t seed, int32_t w = -1, int32_t h = -1) {
-    const int32_t at = doc->insertLayer(index, w < 0 ? doc->width : w, h < 0 ? doc->height : h, true, 255, 3);
+    const int32_t at = doc->insertLayer(index, w < 0 ? doc->width() : w, h < 0 ? doc->height() : h, true, 255, 3);
     CLayerData* l = doc->layers()->getLayer(at);
     for (int32_t y = 0; y < l->imageHeight(); y += 3)
       for (int32_t x = 0; x < l->imageWidth(); x += 2)
@@ -78,7 +77,7 @@ inline uint64_t channelHash(const CBlockVCH& img) {
 }
 
 inline std::string snapshot(const TPaper& doc) {
-  std::string s = "doc " + std::to_string(doc.width) + "x" + std::to_string(doc.height) + " paper " +
+  std::string s = "doc " + std::to_string(doc.width()) + "x" + std::to_string(doc.height()) + " paper " +
                   std::to_string(doc.paperColor().pixel()) + " sel " + std::to_string(doc.selectionEnabled()) +
                   std::to_string(doc.antsShown()) + "\n";
   const CLayerMngr& layers = *doc.layers();

@@ -24,8 +24,7 @@ struct OpsFixture {
     s.prefs = &prefs;
     s.makeRecorder = eventStoreRecorderFactory(SRecorderTools{&stroke, nullptr, nullptr});
     doc = std::make_unique<TPaper>(&window, s);
-    doc->width = w;
-    doc->height = h;
+    doc->setSizeValue(w, h);
     doc->layers()->setDocumentSize(w, h);
     doc->masks()->setDocumentSize(w, h);
     flow = std::make_unique<TFlowImage>(doc.get());
@@ -35,7 +34,7 @@ struct OpsFixture {
   // A layer of the given size (document size by default) holding a pattern
   // of the seed; it becomes current.
   int32_t addLayer(int32_t index, uint32_t seed, int32_t w = -1, int32_t h = -1) {
-    const int32_t at = doc->insertLayer(index, w < 0 ? doc->width : w, h < 0 ? doc->height : h, true, 255, 3);
+    const int32_t at = doc->insertLayer(index, w < 0 ? doc->width() : w, h < 0 ? doc->height() : h, true, 255, 3);
     CLayerData* l = doc->layers()->getLayer(at);
     for (int32_t y = 0; y < l->imageHeight(); ++y)
       for (int32_t x = 0; x < l->imageWidth(); ++x)

@@ -19,8 +19,7 @@ struct StoreFixture {
     DocServices s;
     s.makeRecorder = eventStoreRecorderFactory(SRecorderTools{&stroke, nullptr, nullptr});
     doc = std::make_unique<TPaper>(&window, s);
-    doc->width = 40;
-    doc->height = 30;
+    doc->setSizeValue(40, 30);
     doc->layers()->setDocumentSize(40, 30);
     doc->masks()->setDocumentSize(40, 30);
     doc->insertLayer(0, 40, 30, true, 255, 3);

@@ -96,7 +96,7 @@ TEST(History, AWholeDocumentRecordRefitsTheFlowImageAndRelaysOut) {
   rec->kept.layerList = std::move(list);
   ASSERT_TRUE(f.doc->pushUndo(rec));
   ASSERT_TRUE(f.undo());
-  EXPECT_EQ(f.doc->width, 40);
+  EXPECT_EQ(f.doc->width(), 40);
   EXPECT_EQ(f.window.layouts, 1);
   EXPECT_TRUE(f.window.lastRelayout);
   EXPECT_EQ(f.flow->pixels.size(), (SSize{40, 30}));

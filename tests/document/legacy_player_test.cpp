@@ -21,14 +21,14 @@ namespace {
 
 // Every layer's attributes and pixels over the document, as text.
 std::string picture(TPaper& doc) {
-  std::string out = std::to_string(doc.width) + "x" + std::to_string(doc.height) + " current " +
+  std::string out = std::to_string(doc.width()) + "x" + std::to_string(doc.height()) + " current " +
                     std::to_string(doc.currentLayerIndex()) + "\n";
   for (int32_t i = 0; i < doc.layerCount(); ++i) {
     const CLayerData& l = *doc.getLayer(i);
     out += "layer " + std::to_string(i) + " mode " + std::to_string(l.blendMode) + " opacity " +
            std::to_string(l.opacity) + " visible " + std::to_string(l.visible) + ":";
-    for (int32_t y = 0; y < doc.height; ++y)
-      for (int32_t x = 0; x < doc.width; ++x) out += " " + std::to_string(l.image->getPixel(x + l.offsetX, y + l.offsetY));
+    for (int32_t y = 0; y < doc.height(); ++y)
+      for (int32_t x = 0; x < doc.width(); ++x) out += " " + std::to_string(l.image->getPixel(x + l.offsetX, y + l.offsetY));
     out += "\n";
   }
   return out;

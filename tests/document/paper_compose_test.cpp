@@ -35,8 +35,8 @@ struct ComposeFixture : ViewFixture {
   // Positions whose composite pixel differs from the reference.
   std::vector<TPoint> mismatches() const {
     std::vector<TPoint> bad;
-    for (int32_t y = 0; y < doc->height; ++y)
-      for (int32_t x = 0; x < doc->width; ++x)
+    for (int32_t y = 0; y < doc->height(); ++y)
+      for (int32_t x = 0; x < doc->width(); ++x)
         if (doc->composite().getPixel(x, y) != referencePixel(*doc, x, y)) bad.push_back({x, y});
     return bad;
   }

@@ -66,7 +66,7 @@ struct PaintFixture : ViewFixture {
       const int64_t ox = d.view().scrollOrigin().X - int64_t{d.view().scrollOffset().X} * k;
       const int64_t oy = d.view().scrollOrigin().Y - int64_t{d.view().scrollOffset().Y} * k;
       const int64_t dx = X - ox, dy = Y - oy;
-      const bool inside = dx >= 0 && dy >= 0 && dx / k < d.width && dy / k < d.height;
+      const bool inside = dx >= 0 && dy >= 0 && dx / k < d.width() && dy / k < d.height();
       if (d.showCanvasColor()) return inside ? referencePixel(d, int32_t(dx / k), int32_t(dy / k)) : before;
       if (!inside) return kWorkspaceColor;
       // Window cells of 8, counted from the canvas's top-left corner.
@@ -83,7 +83,7 @@ struct PaintFixture : ViewFixture {
     const double half = d.showCanvasColor() ? 0.5 : 0.0;
     const double sx = std::floor(d.view().cosA() * fx - d.view().sinA() * fy + o.X + half + slack.X);
     const double sy = std::floor(d.view().sinA() * fx + d.view().cosA() * fy + o.Y + half + slack.Y);
-    const bool inside = sx >= 0 && sy >= 0 && sx < d.width && sy < d.height;
+    const bool inside = sx >= 0 && sy >= 0 && sx < d.width() && sy < d.height();
     if (!inside) return d.showCanvasColor() ? 0x00808080u : kCanvasSurroundColor;
     const uint32_t p = referencePixel(d, int32_t(sx), int32_t(sy));
     return d.showCanvasColor() ? p : flatten(p, checkColorAt(int32_t(sx), int32_t(sy)));
@@ -192,14 +192,12 @@ TEST(PaperPaint, TheViewFitsTheScaleAtWholeRatiosBelowTheCoordinateLimit) {
   }
   // The document asks with its larger side.
   DocFixture f;
-  f.doc->width = 2048;
-  f.doc->height = 10;
+  f.doc->setSizeValue(2048, 10);
   (void)f.doc->setZoom(16, 1);
   EXPECT_FALSE(f.doc->viewFitsScale());
-  f.doc->width = 10;
-  f.doc->height = 2048;
+  f.doc->setSizeValue(10, 2048);
   EXPECT_FALSE(f.doc->viewFitsScale());
-  f.doc->height = 2047;
+  f.doc->setSizeValue(10, 2047);
   EXPECT_TRUE(f.doc->viewFitsScale());
 }
 

@@ -77,7 +77,7 @@ TEST_P(SetupTable, TheFirstLayerAndTheDisplayMode) {
   EXPECT_EQ(d.name(), "C:\\pics\\cat.kci");
   EXPECT_EQ(d.resolution(), 144);
   EXPECT_EQ(d.showCanvasColor(), !c.canvasColourOff);
-  EXPECT_EQ(SSize({d.width, d.height}), (SSize{60, 40}));
+  EXPECT_EQ(SSize({d.width(), d.height()}), (SSize{60, 40}));
   EXPECT_EQ(d.composite().size(), (SSize{60, 40}));
   ASSERT_EQ(d.layerCount(), 1);
   const CLayerData& l = *d.getLayer(0);
@@ -131,7 +131,7 @@ TEST(PaperSetup, SizesFromOutsideAreBroughtIntoTheLimits) {
   for (const Case& c : cases) {
     SetupFixture f;
     ASSERT_TRUE(f.doc->setupDocument("x", nullptr, false, false, 72, c.lh, c.lw, c.h, c.w));
-    EXPECT_EQ(SSize({f.doc->width, f.doc->height}), c.doc);
+    EXPECT_EQ(SSize({f.doc->width(), f.doc->height()}), c.doc);
     EXPECT_EQ(f.doc->composite().size(), c.doc);
     EXPECT_EQ(SSize({f.doc->getLayer(0)->imageWidth(), f.doc->getLayer(0)->imageHeight()}), c.layer);
   }

@@ -82,8 +82,7 @@ struct StrokeFixture {
       return std::unique_ptr<IDocRecorder>(std::move(r));
     };
     doc = std::make_unique<TPaper>(&window, s);
-    doc->width = w;
-    doc->height = h;
+    doc->setSizeValue(w, h);
     doc->layers()->setDocumentSize(w, h);
     doc->masks()->setDocumentSize(w, h);
     flow = std::make_unique<TFlowImage>(doc.get());

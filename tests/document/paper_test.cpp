@@ -20,8 +20,8 @@ TEST(Paper, ANewDocumentHasTheDefaults) {
   EXPECT_TRUE(doc.paperColor().isWhite());
   EXPECT_TRUE(doc.showCanvasColor());
   EXPECT_FALSE(doc.showBgPattern());
-  EXPECT_EQ(doc.width, 0);
-  EXPECT_EQ(doc.height, 0);
+  EXPECT_EQ(doc.width(), 0);
+  EXPECT_EQ(doc.height(), 0);
   EXPECT_EQ(doc.resolution(), 0);
   EXPECT_FALSE(doc.antsShown());
   EXPECT_FALSE(doc.selectionEnabled());

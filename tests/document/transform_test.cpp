@@ -104,8 +104,8 @@ TEST(Transforms, FourQuarterTurnsAndTwoFlipsReturnTheOriginal) {
   for (int i = 0; i < 4; ++i) ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, false));
   EXPECT_EQ(snapshot(*f.doc), before);
   ASSERT_TRUE(f.doc->rotateImage90(*f.flow, true, false));
-  EXPECT_EQ(f.doc->width, 48);
-  EXPECT_EQ(f.doc->height, 64);
+  EXPECT_EQ(f.doc->width(), 48);
+  EXPECT_EQ(f.doc->height(), 64);
   ASSERT_TRUE(f.doc->rotateImage90(*f.flow, false, false));
   EXPECT_EQ(snapshot(*f.doc), before);
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(f.doc->transformAllInPlace(*f.flow, 13, false));
@@ -135,7 +135,7 @@ TEST(Transforms, AnEmptyMaskTurnsBackToItsPlace) {
 // document, as in a replay.
 TEST(Transforms, UndoneImageSizeGivesTheMasksTheDocumentSize) {
   TransformFixture f;
-  const int32_t w = f.doc->width, h = f.doc->height;
+  const int32_t w = f.doc->width(), h = f.doc->height();
   ASSERT_TRUE(f.doc->maskFillAll(*f.flow, 0, true));
   ASSERT_TRUE(f.doc->scaleImage(*f.flow, w + 30, h + 20, 2, true));
   EXPECT_EQ(f.doc->masks()->docWidth(), w + 30);
@@ -241,25 +241,25 @@ TEST(Transforms, CanvasSizeAndCropKeepThePixelsThatStay) {
   const uint32_t at = f.layer(0)->image->getPixel(20, 10);
   // Anchor 4 on a canvas grown by 3 in width places the old content 1 from the left.
   ASSERT_TRUE(f.doc->resizeCanvas(*f.flow, 67, 48, 4, true));
-  EXPECT_EQ(f.doc->width, 67);
+  EXPECT_EQ(f.doc->width(), 67);
   EXPECT_EQ(f.layer(0)->image->getPixel(21, 10), at);
   // The selection moved with the picture.
   EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(11, 8), 255);
   EXPECT_EQ(f.doc->masks()->currentMask()->valueAtPaper(10, 8), 0);
   ASSERT_TRUE(f.doc->cropToRect(*f.flow, TRect{11, 0, 40, 30}, true));
-  EXPECT_EQ(f.doc->width, 29);
+  EXPECT_EQ(f.doc->width(), 29);
   EXPECT_EQ(f.layer(0)->image->getPixel(10, 10), at);
   // A box reaching beyond the image grows the canvas there.
   ASSERT_TRUE(f.doc->cropToRect(*f.flow, TRect{-5, 2, 35, 60}, true));
-  EXPECT_EQ(f.doc->width, 40);
-  EXPECT_EQ(f.doc->height, 58);
+  EXPECT_EQ(f.doc->width(), 40);
+  EXPECT_EQ(f.doc->height(), 58);
   EXPECT_EQ(f.layer(0)->image->getPixel(15, 8), at);
   // Out-of-range sizes, an empty crop and boxes beside the image or larger
   // than the largest image (as a damaged recording may hold) are refused.
   for (const TRect& r : {TRect{100, 100, 200, 200}, TRect{-50, 0, 0, 20}, TRect{INT32_MIN, 0, INT32_MAX, 10},
                          TRect{0, -10001, 10, 1}, TRect{10, 10, 5, 20}})
     EXPECT_FALSE(f.doc->cropToRect(*f.flow, r, true)) << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom;
-  EXPECT_EQ(f.doc->width, 40);
+  EXPECT_EQ(f.doc->width(), 40);
   EXPECT_FALSE(f.doc->resizeCanvas(*f.flow, 0, 10, 0, true));
   EXPECT_FALSE(f.doc->resizeCanvas(*f.flow, 10001, 10, 0, true));
   EXPECT_FALSE(f.doc->scaleImage(*f.flow, 10, 10, 3, true));
@@ -290,7 +290,7 @@ TEST(Transforms, AreaScalingAveragesAndOnlyTheImageScaleTakesTheMasks) {
     for (int32_t x = 0; x < 64; ++x) EXPECT_TRUE(f.layer(0)->image->setPixel(x, y, (x + y) % 2 ? 0xFFFEFEFEu : 0xFF000000u));
   const SSize maskImage = f.doc->masks()->currentMask()->image->size();
   ASSERT_TRUE(f.doc->zoomLayers(*f.flow, 32, 24, 2, true));
-  EXPECT_EQ(f.doc->width, 32);
+  EXPECT_EQ(f.doc->width(), 32);
   for (int32_t y = 0; y < 24; y += 5)
     for (int32_t x = 0; x < 32; x += 5) ASSERT_EQ(f.layer(0)->image->getPixel(x, y), 0xFF7F7F7Fu) << x << "," << y;
   EXPECT_EQ(f.doc->masks()->currentMask()->image->size(), maskImage);

@@ -25,7 +25,7 @@ void baseDocument(DocFixture& f) {
   f.addLayer(2, 33);
   f.doc->layers()->setCurrent(1);
   CMaskMngr& masks = *f.doc->masks();
-  EXPECT_TRUE(masks.getMask(0)->createImage(f.doc->width, f.doc->height));
+  EXPECT_TRUE(masks.getMask(0)->createImage(f.doc->width(), f.doc->height()));
   EXPECT_TRUE(masks.getMask(0)->image->fillRect(SRectXYWH{4, 4, 12, 8}, 255));
   const int32_t second = masks.addMask(1);
   EXPECT_TRUE(masks.getMask(second)->createImage(20, 20));
@@ -62,7 +62,7 @@ void setLevels(CLayerMngr& layers, std::vector<int32_t> lv) {
 // pixels, for a canvas change of (dx, dy).
 std::unique_ptr<CLayerMngr> grownList(DocFixture& f, int32_t grow) {
   auto list = std::make_unique<CLayerMngr>(24);
-  list->setDocumentSize(f.doc->width + grow, f.doc->height + grow);
+  list->setDocumentSize(f.doc->width() + grow, f.doc->height() + grow);
   for (int32_t i = 0; i < f.doc->layerCount(); ++i) {
     auto l = copyOf(*f.layer(i), grow);
     l->width += grow;
@@ -677,12 +677,12 @@ TEST(UndoApply, TheWholeImageQuarterTurnTurnsBackAndAgain) {
   r->value1 = 1;  // the edit turned clockwise
   ASSERT_TRUE(f.doc->pushUndo(r));
   const std::string before = snapshot(*f.doc);
-  const int32_t w = f.doc->width, h = f.doc->height;
+  const int32_t w = f.doc->width(), h = f.doc->height();
   int32_t index = 1;
   TRect rect{};
   ASSERT_TRUE(f.doc->undo(*f.flow, index, rect));
-  EXPECT_EQ(f.doc->width, h);
-  EXPECT_EQ(f.doc->height, w);
+  EXPECT_EQ(f.doc->width(), h);
+  EXPECT_EQ(f.doc->height(), w);
   ASSERT_TRUE(f.doc->redo(*f.flow, index, rect));
   EXPECT_EQ(snapshot(*f.doc), before);
 }

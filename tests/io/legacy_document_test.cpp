@@ -64,8 +64,8 @@ TEST(LegacyDocument, ADocumentReadsBackWithItsLayersAndRecording) {
   EXPECT_TRUE(r.message.empty());
   TPaper& doc = *d.doc;
   EXPECT_EQ(doc.name(), "old.lgb");
-  EXPECT_EQ(doc.width, kW);
-  EXPECT_EQ(doc.height, kH);
+  EXPECT_EQ(doc.width(), kW);
+  EXPECT_EQ(doc.height(), kH);
   EXPECT_EQ(doc.paperColor(), PaperColor::fromPixel(0xF0E0D0));
   ASSERT_EQ(doc.layerCount(), 3);
   EXPECT_EQ(doc.currentLayerIndex(), 1);
@@ -208,11 +208,11 @@ TEST(LegacyDocument, FilesThatAreRefusedOrReadInPart) {
     // Only the stored recording of a document that stores no layers is kept.
     EXPECT_EQ(packet.size() != 0, c.status == LegacyImport::NoLayers) << c.what;
     if (!c.touched) {
-      EXPECT_EQ(d.doc->width, 7) << c.what;
+      EXPECT_EQ(d.doc->width(), 7) << c.what;
       EXPECT_EQ(d.doc->paperColor(), PaperColor::fromPixel(0x123456)) << c.what;
       continue;
     }
-    EXPECT_EQ(d.doc->width, kW) << c.what;
+    EXPECT_EQ(d.doc->width(), kW) << c.what;
     EXPECT_EQ(d.doc->paperColor(), PaperColor::fromPixel(0xF0E0D0)) << c.what;
     EXPECT_EQ(d.doc->layerCount(), c.layers) << c.what;
   }

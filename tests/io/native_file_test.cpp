@@ -64,7 +64,7 @@ class NativeFile : public ::testing::Test {
     NativeDoc target(0, 0);
     EXPECT_EQ(readNativeFile(path("case.kci"), *target.doc), code) << what;
     if (code != kRcOk) {
-      EXPECT_EQ(target.doc->width, 0) << what;
+      EXPECT_EQ(target.doc->width(), 0) << what;
       EXPECT_EQ(target.doc->layers()->count(), 0) << what;
       EXPECT_FALSE(target.doc->isReady()) << what;
     }
@@ -119,8 +119,8 @@ TEST_F(NativeFile, RoundTripOfEverything) {
   EXPECT_TRUE(messages_.shown().empty()) << shown().front();
 
   EXPECT_EQ(b.name(), path());
-  EXPECT_EQ(b.width, 100);
-  EXPECT_EQ(b.height, 70);
+  EXPECT_EQ(b.width(), 100);
+  EXPECT_EQ(b.height(), 70);
   EXPECT_EQ(b.resolution(), 350);
   EXPECT_FALSE(b.showCanvasColor());
   EXPECT_TRUE(b.showBgPattern());
@@ -455,8 +455,8 @@ TEST_F(NativeFile, ALargeDocumentOpensWithAnyLayerButNotFromABareHeader) {
     putFile(path("case.kci"), file);
     NativeDoc reopened(0, 0);
     ASSERT_EQ(readNativeFile(path("case.kci"), *reopened.doc), kRcOk) << what;
-    EXPECT_EQ(reopened.doc->width, kSide) << what;
-    EXPECT_EQ(reopened.doc->height, kSide) << what;
+    EXPECT_EQ(reopened.doc->width(), kSide) << what;
+    EXPECT_EQ(reopened.doc->height(), kSide) << what;
     EXPECT_GE(reopened.doc->layers()->count(), 1) << what;
   }
 }
@@ -655,8 +655,7 @@ TEST_F(NativeFile, SaveThatCannotCreateTheFileKeepsTheTarget) {
 
 TEST_F(NativeFile, DocumentWithoutCompositeSavesWithoutThumbnail) {
   NativeDoc source(0, 0);
-  source.doc->width = 32;
-  source.doc->height = 32;
+  source.doc->setSizeValue(32, 32);
   source.layers().setDocumentSize(32, 32);
   source.addLayer(1);
   EXPECT_FALSE(writeNativeFile(path(), *source.doc, kNativeLayers | kNativeThumbnail));

@@ -56,7 +56,7 @@ struct NativeDoc {
   // left uniform transparent, filled with one opaque colour (uniform), or
   // committed with varied pixels (never flat, so that they stay committed).
   CLayerData& addLayer(uint32_t seed, int32_t w = -1, int32_t h = -1, uint8_t mode = 3) {
-    const int32_t at = layers().addLayer(w < 0 ? doc->width : w, h < 0 ? doc->height : h, mode, false, 255, true);
+    const int32_t at = layers().addLayer(w < 0 ? doc->width() : w, h < 0 ? doc->height() : h, mode, false, 255, true);
     CLayerData& l = *layers().getLayer(at);
     std::mt19937 rng(seed);
     CBlockVMTC& img = *l.image;

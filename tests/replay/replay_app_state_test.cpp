@@ -159,7 +159,7 @@ TEST(ReplayAppState, ABadItemMidStreamStopsTheReplayThere) {
     EXPECT_EQ(step, ReplayStep::Error) << c.what;
     EXPECT_EQ(r.engine->lastError(), c.reason) << c.what;
     EXPECT_EQ(r.y.doc->paperColor().pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
-    EXPECT_EQ(r.y.doc->width, 32) << c.what;
+    EXPECT_EQ(r.y.doc->width(), 32) << c.what;
     EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error) << c.what;
     EXPECT_EQ(r.y.doc->paperColor().pixel() & 0xFFFFFFu, 0x00A0B0C0u) << c.what;
   }

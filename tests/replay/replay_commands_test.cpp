@@ -212,8 +212,8 @@ TEST(ReplayCommands, PacketsOfOlderRecordingsReplay) {
     RawReplay r(StreamBuilder().imageCreate().packet(kPktDocument, 6, bodyBytes(crop)).seal());
     ASSERT_EQ(r.engine->startLoaded(), ReplayStart::Started);
     EXPECT_EQ(r.engine->replayNext(), ReplayStep::EventDone) << int(r.engine->lastError());
-    EXPECT_EQ(r.y.doc->width, 18);
-    EXPECT_EQ(r.y.doc->height, 12);
+    EXPECT_EQ(r.y.doc->width(), 18);
+    EXPECT_EQ(r.y.doc->height(), 12);
   }
   for (uint32_t w : {32u, 8u}) {
     const uint32_t h = w == 32 ? 24 : 6;

@@ -24,7 +24,7 @@ inline std::string compositeHash(const TPaper& doc) {
 
 // The whole composite, composed afresh.
 inline std::string compositeOf(TPaper& doc) {
-  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+  doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, false);
   return compositeHash(doc);
 }
 

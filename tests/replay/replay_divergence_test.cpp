@@ -252,7 +252,7 @@ TEST(ReplayDivergence, AFillOfTheVisiblePictureStaysWithinItsRegion) {
   ASSERT_TRUE(d.offsetLayer(&flow, 0, TPoint{-5, -7}, true));
   const CLayerData& before = *d.getLayer(0);
   const SSize size{before.imageWidth(), before.imageHeight()};
-  ASSERT_GT(size.W, d.width);
+  ASSERT_GT(size.W, d.width());
   SRegionFillSettings visible;
   visible.target = 1;
   ASSERT_TRUE(d.bucketFillLayer(flow, 0, TPoint{30, 24}, true, false, f.tool, visible, true));
@@ -274,7 +274,7 @@ TEST(ReplayDivergence, AFillOfTheVisiblePictureLargerThanEveryLayerReplays) {
     ASSERT_TRUE(d.newLayerEx(&flow, 1, true, 255, 3, 20, 24, true));
     ASSERT_TRUE(d.deleteLayerCmd(&flow, 0, true));
     ASSERT_TRUE(d.rotateImage90(flow, true, true));
-    ASSERT_GT(d.height, d.width);
+    ASSERT_GT(d.height(), d.width());
     SRegionFillSettings visible;
     visible.target = 1;
     ASSERT_TRUE(d.bucketFillLayer(flow, 0, TPoint{10, 10}, false, erase, f.tool, visible, true));

@@ -249,9 +249,9 @@ TEST(ReplayDriver, AStopAfterAnErrorRunsNothingPastIt) {
     EXPECT_FALSE(r.engine->strokeOpen());
     EXPECT_FALSE(r.y.doc->strokeState().isOpen());
     EXPECT_EQ(r.y.doc->paperColor().pixel(), paper) << stepPoints;
-    EXPECT_EQ(r.y.doc->width, 32) << stepPoints;
+    EXPECT_EQ(r.y.doc->width(), 32) << stepPoints;
     EXPECT_EQ(r.engine->replayNext(), ReplayStep::Error);
-    EXPECT_EQ(r.y.doc->width, 32) << stepPoints;
+    EXPECT_EQ(r.y.doc->width(), 32) << stepPoints;
   }
 }
 

@@ -54,7 +54,7 @@ struct RecordedDoc {
 // with their attributes and pixels, masks.
 // Object ids are left out: they count up through the process.
 inline std::string picture(const TPaper& doc) {
-  std::string s = "doc " + std::to_string(doc.width) + "x" + std::to_string(doc.height) + " paper " +
+  std::string s = "doc " + std::to_string(doc.width()) + "x" + std::to_string(doc.height()) + " paper " +
                   std::to_string(doc.paperColor().pixel()) + " sel " + std::to_string(doc.selectionEnabled()) +
                   " current " + std::to_string(doc.currentLayerIndex()) + "/" +
                   std::to_string(doc.masks()->current()) + "\n";

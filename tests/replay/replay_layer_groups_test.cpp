@@ -98,7 +98,7 @@ TEST(ReplayLayerGroups, ShrinkingTheCanvasAndGrowingItBackKeepsEveryPixel) {
   // canvas, the growth puts the old canvas back there, and the pixels that
   // lay outside the small canvas come back with it.
   ASSERT_TRUE(d.resizeCanvas(g.flow(), 30, 20, 8, true));
-  EXPECT_EQ(d.width, 30);
+  EXPECT_EQ(d.width(), 30);
   ASSERT_TRUE(d.resizeCanvas(g.flow(), 64, 48, 8, true));
   std::vector<uint32_t> kept;
   for (int32_t i = 0; i < d.layerCount(); ++i) {

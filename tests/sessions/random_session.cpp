@@ -79,8 +79,8 @@ bool avoidedOperation(const char* what) {
 
 std::string sessionFingerprint(TPaper& doc) {
   std::string s = picture(doc);
-  if (doc.width > 0 && doc.height > 0 && doc.composite().IsAllocated()) {
-    doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+  if (doc.width() > 0 && doc.height() > 0 && doc.composite().IsAllocated()) {
+    doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, false);
     uint64_t h = 1469598103934665603ull;
     for (int32_t y = 0; y < doc.composite().Height; ++y)
       for (int32_t x = 0; x < doc.composite().Width; ++x) h = (h ^ doc.composite().getPixel(x, y)) * 1099511628211ull;
@@ -260,7 +260,7 @@ TPoint CRandomSession::windowPoint(float x, float y) const {
 }
 
 TPoint CRandomSession::randomPoint() {
-  const int32_t w = doc().width, h = doc().height;
+  const int32_t w = doc().width(), h = doc().height();
   return windowPoint(float(rng_.range(-w / 8, w + w / 8)) + rng_.unit(), float(rng_.range(-h / 8, h + h / 8)) + rng_.unit());
 }
 
@@ -359,7 +359,7 @@ std::string CRandomSession::tabletStroke(bool& applied) {
   const std::string brush = randomBrush();
   if (brush.empty()) return {};
   const int32_t n = rng_.range(2, 40);
-  float x = float(rng_.range(0, doc().width - 1)), y = float(rng_.range(0, doc().height - 1));
+  float x = float(rng_.range(0, doc().width() - 1)), y = float(rng_.range(0, doc().height() - 1));
   float pressure = 0.05f + rng_.unit() * 0.95f;
   std::vector<TPointF> pts;
   std::vector<float> pressures;
@@ -398,7 +398,7 @@ std::string CRandomSession::mouseStroke(bool& applied) {
   if (brush.empty()) return {};
   std::vector<TPoint> path;
   const int32_t n = rng_.range(2, 12);
-  TPoint p = windowPoint(float(rng_.range(0, doc().width - 1)), float(rng_.range(0, doc().height - 1)));
+  TPoint p = windowPoint(float(rng_.range(0, doc().width() - 1)), float(rng_.range(0, doc().height() - 1)));
   for (int32_t i = 0; i < n; ++i) {
     path.push_back(p);
     p.X += rng_.range(-30, 30);
@@ -487,7 +487,7 @@ std::string CRandomSession::seedTool(bool& applied) {
   static constexpr uint32_t keys[] = {0, kShiftBit, kAltBit, kShiftBit | kAltBit};
   const uint32_t shift = mode == ToolMode::AutoSelect ? keys[rng_.range(0, 3)] : 0;
   const uint32_t before = eventsNow();
-  click(windowPoint(float(rng_.range(0, doc().width - 1)), float(rng_.range(0, doc().height - 1))), shift);
+  click(windowPoint(float(rng_.range(0, doc().width() - 1)), float(rng_.range(0, doc().height() - 1))), shift);
   applied = eventsNow() != before;
   return "seed tool " + std::to_string(int(mode)) + " limit " + std::to_string(seed.limit) +
          (seed.visible ? " visible" : "") + (seed.antiAlias ? " aa" : "") + keysName(shift);
@@ -601,7 +601,7 @@ std::string CRandomSession::layerCommand(bool& applied) {
       const int32_t mode = rng_.range(0, int32_t(kLayerBlendModeCount) - 1);
       const int32_t opacity = rng_.range(0, 255);
       applied = p.newLayer(&f, layer + 1, true, p.layers()->nextLayerName(), rng_.next() & 0xFFFFFFu, opacity, mode,
-                           p.height, p.width, true);
+                           p.height(), p.width(), true);
       o << "new layer mode " << mode << " opacity " << opacity;
       break;
     }
@@ -742,8 +742,8 @@ std::string CRandomSession::filter(bool& applied) {
     const SFilterDialogDef* def = filterDialogFor(entry.command);
     if (def == nullptr) return true;
     SFilterOpenInfo info;
-    info.width = info.areaWidth = p.width;
-    info.height = info.areaHeight = p.height;
+    info.width = info.areaWidth = p.width();
+    info.height = info.areaHeight = p.height();
     CFilterDialogModel model(*def, layer != nullptr ? uint8_t(layer->protectAlpha) : 0, rng_.next(), info);
     for (size_t i = 0; i < model.valueCount(); ++i) {
       const SFilterValueDef& v = def->values[i];

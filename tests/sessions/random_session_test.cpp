@@ -140,7 +140,7 @@ std::string checkBatchRender(CRandomSession& s, const std::string& path, const s
   std::unique_ptr<CFileStream> file = CFileStream::open(out.imagePath, CFileStream::Mode::Read);
   if (!file || !readBmp(bmp, *file)) return "the batch render's BMP cannot be read";
   TPaper& doc = s.doc();
-  doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, doc.view().showGrid());
+  doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, doc.view().showGrid());
   if (bmp.Width != doc.composite().Width || bmp.Height != doc.composite().Height)
     return "the batch render's BMP is " + std::to_string(bmp.Width) + "x" + std::to_string(bmp.Height);
   for (int32_t y = 0; y < bmp.Height; ++y)

@@ -55,16 +55,16 @@ struct DocWindowFixture {
   };
   SStrokeMiddle strokeMiddle() {
     window->selectToolHandlers(false);
-    const int32_t y = doc().height / 2;
+    const int32_t y = doc().height() / 2;
     auto at = [&](float x) {
       TPointF p = window->imageToClient({x, float(y)});
       return TPoint{int32_t(p.X), int32_t(p.Y)};
     };
     window->mouseDown(PointerButton::Left, kLeftBit, at(8.0f), false);
-    for (int k = 1; k <= 8; ++k) window->mouseMove(kLeftBit, at(8.0f + k * (doc().width - 16) / 8.0f));
-    window->mouseUp(PointerButton::Left, 0, at(float(doc().width - 8)));
+    for (int k = 1; k <= 8; ++k) window->mouseMove(kLeftBit, at(8.0f + k * (doc().width() - 16) / 8.0f));
+    window->mouseUp(PointerButton::Left, 0, at(float(doc().width() - 8)));
     SStrokeMiddle r;
-    r.middle = doc().getLayer(0)->image->getPixelClamped(doc().width / 2, y);
+    r.middle = doc().getLayer(0)->image->getPixelClamped(doc().width() / 2, y);
     r.undone = window->undo();
     return r;
   }

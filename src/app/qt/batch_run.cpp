@@ -83,7 +83,7 @@ int runViewer(const std::string& source, const StartupState& state) {
   }
   TBatchViewer viewer(QString::fromStdString(fileTitle(source)));
   TPaper& doc = run.document();
-  viewer.fitTo(doc.width, doc.height);
+  viewer.fitTo(doc.width(), doc.height());
   run.composeDocument();
   viewer.showPicture(doc.composite());
   viewer.show();

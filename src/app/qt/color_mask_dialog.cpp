@@ -200,7 +200,7 @@ void TFormColorMask::resetAll() {
 }
 
 void TFormColorMask::rebuildSource() {
-  const int32_t w = doc_.width, h = doc_.height;
+  const int32_t w = doc_.width(), h = doc_.height();
   const CLayerData* layer = doc_.getLayer(layerIndex_);
   const bool composed = source_->currentIndex() == 1;
   // The whole picture fits the preview with its shape kept.

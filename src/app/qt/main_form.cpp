@@ -293,7 +293,7 @@ void TMainForm::buildStatusPopups() {
         w->window().setZoomCentred(1, 1);
       } else {
         const TPaper& paper = w->window().paper();
-        w->window().setZoomRatio(step.num, step.den, TPointF{paper.width / 2.0f, paper.height / 2.0f});
+        w->window().setZoomRatio(step.num, step.den, TPointF{paper.width() / 2.0f, paper.height() / 2.0f});
       }
     });
   }
@@ -426,7 +426,7 @@ void TMainForm::showSizeStatus() {
   if (!w) return setStatusText(2, QString());
   const TPaper& paper = w->window().paper();
   if (sizeChoice_ == SizePanelChoice::ImageSize)
-    return setStatusText(2, QString::fromStdString(formatImageSizeStatus(paper.width, paper.height)));
+    return setStatusText(2, QString::fromStdString(formatImageSizeStatus(paper.width(), paper.height())));
   uint64_t layerBytes = 0, undoBytes = 0;
   uint64_t total = paper.memoryUsage(layerBytes, undoBytes);
   static constexpr uint32_t kLabels[] = {0, kResStatusMemory, kResStatusLayerMemory, kResStatusUndoMemory};

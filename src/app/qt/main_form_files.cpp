@@ -155,7 +155,7 @@ void TMainForm::fileOpened(TDrawWindowWidget& window, const QString& path) {
   window.window().exchangeModified(false);
   // Readers that fill a window made before the picture's size was known
   // leave it at its first size: it opens around the document it now shows.
-  fitDrawWindow(window, window.window().paper().width, window.window().paper().height);
+  fitDrawWindow(window, window.window().paper().width(), window.window().paper().height());
   recentFiles().addItem(0, std8(path));
   fileMruMenu_->rebuild();
   actions().updateAll();
@@ -179,7 +179,7 @@ TDrawWindowWidget* TMainForm::openRecording(const QString& path, bool paused) {
       if (!openingAllowed()) return nullptr;
       window = openEventsForReplay(path);  // a recording that does not start was reported by its window
       if (window == nullptr) return nullptr;
-      fitDrawWindow(*window, window->window().paper().width, window->window().paper().height);
+      fitDrawWindow(*window, window->window().paper().width(), window->window().paper().height());
       break;
     case FileKind::EventsV1:
     case FileKind::EventsV3:

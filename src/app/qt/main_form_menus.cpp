@@ -172,14 +172,14 @@ void TMainForm::bindMenuCommands() {
   // ---- image
   bindGated("ActImgSize", ECommandGate::G0, [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
-    SImageSizeRecord r{p.width, p.height, 4};
+    SImageSizeRecord r{p.width(), p.height(), 4};
     if (!execImageSizeDialog(*this, r, p.resolution()) || !applyCanvasSize(p, w.window().flow(), r)) return false;
     w.window().documentLayoutChanged(true);
     return true;
   });
   bindGated("ActImgReso", ECommandGate::G0, [this](TDrawWindowWidget& w) {
     TPaper& p = w.window().paper();
-    SResolutionRecord r{p.width, p.height, p.resolution()};
+    SResolutionRecord r{p.width(), p.height(), p.resolution()};
     if (!execResolutionDialog(*this, r, false) || !applyResolution(p, w.window().flow(), r)) return false;
     w.window().documentLayoutChanged(true);
     return true;
@@ -271,7 +271,7 @@ void TMainForm::bindMenuCommands() {
     if (l == nullptr) return false;
     const TLayerOptionValue before = layerOptionRecord(*l);
     TLayerOptionValue r = before;
-    if (!execLayerOptionDialog(*this, r, *l, p.width, p.height)) return false;
+    if (!execLayerOptionDialog(*this, r, *l, p.width(), p.height())) return false;
     const bool changed = applyLayerOptions(p, w.window().flow(), p.currentLayerIndex(), before, r);
     if (changed) w.window().documentLayoutChanged(false);
     return changed;
@@ -286,7 +286,7 @@ void TMainForm::bindMenuCommands() {
         if (m == nullptr) return false;
         const TLayerOptionValue before = maskOptionRecord(*m);
         TLayerOptionValue r = before;
-        if (!execMaskOptionDialog(*this, r, m->image != nullptr ? m : nullptr, p.width, p.height)) return false;
+        if (!execMaskOptionDialog(*this, r, m->image != nullptr ? m : nullptr, p.width(), p.height())) return false;
         const bool changed = applyMaskOptions(p, w.window().flow(), before, r);
         if (changed) w.window().invalidateView();
         return changed;
@@ -389,8 +389,8 @@ void TMainForm::bindMenuCommands() {
         // The window takes the size of the image at the present zoom.
         const TPaper& p = w->window().paper();
         QSize frame = sub->size() - w->viewport()->size();
-        QSize image(static_cast<int>(std::ceil(p.width * p.zoomValue())),
-                    static_cast<int>(std::ceil(p.height * p.zoomValue())));
+        QSize image(static_cast<int>(std::ceil(p.width() * p.zoomValue())),
+                    static_cast<int>(std::ceil(p.height() * p.zoomValue())));
         QSize room = mdi_->viewport()->size() - QSize(sub->x(), sub->y());
         sub->resize(image.grownBy(QMargins(0, 0, frame.width(), frame.height())).boundedTo(room));
       },

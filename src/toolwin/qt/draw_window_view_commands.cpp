@@ -16,7 +16,7 @@ void TDrawWindowViewCommands::zoomOneToOne() {
   if (!w.isIdle()) return;
   const TPaper& doc = w.paper();
   // False: already at 1:1.
-  (void)w.setZoomRatio(1, 1, {static_cast<float>(doc.width / 2), static_cast<float>(doc.height / 2)});
+  (void)w.setZoomRatio(1, 1, {static_cast<float>(doc.width() / 2), static_cast<float>(doc.height() / 2)});
 }
 
 }  // namespace pg

@@ -152,7 +152,7 @@ void TNavigatorPanelView::updateImage() {
   TDrawWindow* w = model_.window();
   preview_->setHasImage(w != nullptr);
   if (w) {
-    preview_->setImageSize(w->paper().width, w->paper().height);
+    preview_->setImageSize(w->paper().width(), w->paper().height());
     SSize c = w->clientSize();
     float z = w->paper().zoomValue();
     preview_->setViewSize(static_cast<int32_t>(c.W / z), static_cast<int32_t>(c.H / z));

@@ -19,7 +19,7 @@ TEST(BatchViewer, ShowsTheReplayScaledToItsWindowAndEnds) {
   pg::testing::ensureQtApp();
   Recorded r;
   TPaper& live = *r.f.x.doc;
-  live.composeRect(SRectXYWH{0, 0, live.width, live.height}, false);
+  live.composeRect(SRectXYWH{0, 0, live.width(), live.height()}, false);
   CommandLine cl;
   cl.state = r.render();
   cl.state.viewerMode = true;
@@ -35,7 +35,7 @@ TEST(BatchViewer, ShowsTheReplayScaledToItsWindowAndEnds) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (!w->isVisible() || w->windowTitle() != "strokes.ke4") continue;
       ++looks;
-      w->resize(live.width * 2, live.height);
+      w->resize(live.width() * 2, live.height());
       shown = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
   });
@@ -43,13 +43,13 @@ TEST(BatchViewer, ShowsTheReplayScaledToItsWindowAndEnds) {
   EXPECT_EQ(runBatch(cl), 13);
   probe.stop();
   EXPECT_GT(looks, 0);
-  ASSERT_EQ(shown.size(), QSize(live.width * 2, live.height));
-  EXPECT_EQ(shown.pixel(2, live.height / 2) & 0xFFFFFFu, 0xCCCCCCu);
-  EXPECT_EQ(shown.pixel(shown.width() - 3, live.height / 2) & 0xFFFFFFu, 0xCCCCCCu);
+  ASSERT_EQ(shown.size(), QSize(live.width() * 2, live.height()));
+  EXPECT_EQ(shown.pixel(2, live.height() / 2) & 0xFFFFFFu, 0xCCCCCCu);
+  EXPECT_EQ(shown.pixel(shown.width() - 3, live.height() / 2) & 0xFFFFFFu, 0xCCCCCCu);
   int same = 0, all = 0;
-  for (int32_t y = 0; y < live.height; y += 3)
-    for (int32_t x = 0; x < live.width; x += 3, ++all)
-      same += (shown.pixel(live.width / 2 + x, y) & 0xFFFFFFu) == (live.composite().getPixel(x, y) & 0xFFFFFFu);
+  for (int32_t y = 0; y < live.height(); y += 3)
+    for (int32_t x = 0; x < live.width(); x += 3, ++all)
+      same += (shown.pixel(live.width() / 2 + x, y) & 0xFFFFFFu) == (live.composite().getPixel(x, y) & 0xFFFFFFu);
   EXPECT_EQ(same, all);
   // The viewer writes nothing.
   EXPECT_TRUE(fs::is_empty(r.dir.path() / "out"));

@@ -68,9 +68,9 @@ class BrushToolState : public ::testing::Test {
   // How many rows of the picture's column x the strokes changed.
   int paintedRows(int32_t x) {
     TPaper& doc = window->window().paper();
-    doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+    doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, false);
     int rows = 0;
-    for (int32_t y = 0; y < doc.height; ++y) rows += (doc.composite().getPixel(x, y) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+    for (int32_t y = 0; y < doc.height(); ++y) rows += (doc.composite().getPixel(x, y) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
     return rows;
   }
 

@@ -93,17 +93,17 @@ TEST_F(DocumentDialogs, CanvasSizeInUnitsAndItsUndo) {
     EXPECT_DOUBLE_EQ(d.fields(1).pixels->value(), 250.0);
   });
   run("ActImgSize");
-  EXPECT_EQ(paper().width, 720);
-  EXPECT_EQ(paper().height, 750);
+  EXPECT_EQ(paper().width(), 720);
+  EXPECT_EQ(paper().height(), 750);
   run("ActEditUndo");
-  EXPECT_EQ(paper().width, 1000);
-  EXPECT_EQ(paper().height, 500);
+  EXPECT_EQ(paper().width(), 1000);
+  EXPECT_EQ(paper().height(), 500);
   // OK without a change, and Cancel, leave the document alone.
   onDialog<TFormImageSize>([](TFormImageSize&) {});
   run("ActImgSize");
   onDialog<TFormImageSize>([](TFormImageSize& d) { type(d.fields(0).pixels, 300); }, false);
   run("ActImgSize");
-  EXPECT_EQ(paper().width, 1000);
+  EXPECT_EQ(paper().width(), 1000);
 }
 
 TEST_F(DocumentDialogs, AnchorCellsAndTheCornerTheImageKeeps) {
@@ -129,7 +129,7 @@ TEST_F(DocumentDialogs, AnchorCellsAndTheCornerTheImageKeeps) {
       type(d.fields(1).pixels, 550);
     });
     run("ActImgSize");
-    ASSERT_EQ(paper().width, 1100) << c.cell;
+    ASSERT_EQ(paper().width(), 1100) << c.cell;
     EXPECT_EQ(pixelAt(c.mark), kMark) << c.cell;
     run("ActEditUndo");
     ASSERT_EQ(pixelAt({0, 0}), kMark);
@@ -145,8 +145,8 @@ TEST_F(DocumentDialogs, ResamplingKeepsTheAspectAndSetsTheResolution) {
     type(d.resolutionField(), 144);
   });
   run("ActImgReso");
-  EXPECT_EQ(paper().width, 400);
-  EXPECT_EQ(paper().height, 200);
+  EXPECT_EQ(paper().width(), 400);
+  EXPECT_EQ(paper().height(), 200);
   EXPECT_EQ(paper().resolution(), 144);
   // Scaling a layer: no resolution row, the layer takes the new size.
   onDialog<TFormResolution>([](TFormResolution& d) {
@@ -301,7 +301,7 @@ TEST_F(DocumentDialogs, ScalingTheImageShowsItsProgressLayerByLayer) {
   WatchedProgress watch(&form);
   onDialog<TFormResolution>([](TFormResolution& d) { type(d.fields(0).pixels, 500); });
   run("ActImgReso");
-  ASSERT_EQ(paper().width, 500);
+  ASSERT_EQ(paper().width(), 500);
   EXPECT_EQ(watch.titles, std::vector<QString>{QString::fromUtf8("解像度を変更しています")});
   // One step per layer, each naming its layer.
   EXPECT_EQ(watch.lines, (std::vector<QString>{QString::fromUtf8("Lowerを処理中..."), QString::fromUtf8("Upperを処理中...")}));
@@ -323,7 +323,7 @@ TEST_F(DocumentDialogs, ShortOfMemoryTheCanvasSizeAsksAndAdvisesSavingFirstWhenM
     EXPECT_EQ(messages.shown().back().text,
               modified ? question + "\n* 実行前にファイルを保存しておくことをおすすめします *" : question);
     // Refused: the document keeps its size.
-    EXPECT_EQ(paper().width, 1000);
+    EXPECT_EQ(paper().width(), 1000);
   }
 }
 

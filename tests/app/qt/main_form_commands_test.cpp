@@ -132,11 +132,11 @@ namespace {
 
 TEST_F(MainFormCommandsTest, ImageQuarterTurnsExchangeTheSizeAndUndoRestoresIt) {
   run("ActImgRot90");
-  EXPECT_EQ(paper().width, 48);
-  EXPECT_EQ(paper().height, 64);
+  EXPECT_EQ(paper().width(), 48);
+  EXPECT_EQ(paper().height(), 64);
   run("ActEditUndo");
-  EXPECT_EQ(paper().width, 64);
-  EXPECT_EQ(paper().height, 48);
+  EXPECT_EQ(paper().width(), 64);
+  EXPECT_EQ(paper().height(), 48);
   for (const char* name : {"ActImgFlipH", "ActImgFlipV", "ActImgInvert", "ActImgRot180", "actLyrFlipLR",
                            "actLyrFlipTB", "actLyrRot180", "ActLyrRot90", "ActLyrRot270"})
     EXPECT_TRUE(enabled(name)) << name;
@@ -146,13 +146,13 @@ TEST_F(MainFormCommandsTest, CropNeedsASelectionAndKeepsItsBounds) {
   EXPECT_FALSE(enabled("ActImgTrim"));
   run("ActSelAll");
   run("ActImgTrim");
-  EXPECT_EQ(paper().width, 64);
-  EXPECT_EQ(paper().height, 48);
+  EXPECT_EQ(paper().width(), 64);
+  EXPECT_EQ(paper().height(), 48);
   // A selection moved wholly off the image crops nothing.
   ASSERT_TRUE(paper().offsetMask(TPoint{500, 0}, false));
   if (enabled("ActImgTrim")) form.actions().action("ActImgTrim")->trigger();
-  EXPECT_EQ(paper().width, 64);
-  EXPECT_EQ(paper().height, 48);
+  EXPECT_EQ(paper().width(), 64);
+  EXPECT_EQ(paper().height(), 48);
   // No layer reaches past the document yet.
   EXPECT_FALSE(enabled("ActLyrTrimOut"));
 }
@@ -311,7 +311,7 @@ TEST_F(MainFormCommandsTest, CropToTheSelectionFitsThePictureWhenThePreferenceAs
     ASSERT_TRUE(paper().maskFigureRect(w.flow(), 0, {4, 4}, {24, 14}, 0, w.shared().toolStroke(), true));
     const float before = paper().zoomValue();
     run("ActImgTrim");
-    ASSERT_EQ(paper().width, 20);
+    ASSERT_EQ(paper().width(), 20);
     const SRatio fit = fitRatio(SSize{20, 10}, w.clientSize(), 0.0f, 1.0f, true);
     if (adjust == 1)
       EXPECT_FLOAT_EQ(paper().zoomValue(), std::min(16.0f, static_cast<float>(fit.Num) / static_cast<float>(fit.Den)));

@@ -271,7 +271,7 @@ TEST_F(MainFormFiles, FilesThatDoNotOpenAreNamedAndExplained) {
     EXPECT_EQ(text.rfind(kci + "\r", 0), 0u) << text;
     EXPECT_NE(text.find(resString(kResReasonCutShort)), std::string::npos) << text;
     TDrawWindowWidget* w = form.drawWindows().first();
-    EXPECT_EQ(w->window().paper().width, 64);
+    EXPECT_EQ(w->window().paper().width(), 64);
     EXPECT_GE(w->viewport()->width(), 64);
   }
 }
@@ -419,8 +419,8 @@ TEST_F(MainFormFiles, NativeSaveAndReopenKeepLayersMasksSelectionAndRecording) {
   ASSERT_NE(again, nullptr);
   ASSERT_NE(again, w);
   const TPaper& back = again->window().paper();
-  EXPECT_EQ(back.width, 120);
-  EXPECT_EQ(back.height, 80);
+  EXPECT_EQ(back.width(), 120);
+  EXPECT_EQ(back.height(), 80);
   EXPECT_EQ(back.resolution(), 144);
   ASSERT_EQ(back.layerCount(), doc.layerCount());
   for (int32_t i = 0; i < doc.layerCount(); ++i) test::expectSameLayer(*doc.getLayer(i), *back.getLayer(i));
@@ -472,7 +472,7 @@ TEST_F(MainFormFiles, AVersionOneRecordingOpensAndReplays) {
   EXPECT_TRUE(w->window().isReplaying());
   for (int i = 0; i < 500 && w->window().isReplaying(); ++i) QTest::qWait(20);
   ASSERT_FALSE(w->window().isReplaying());
-  EXPECT_EQ(w->window().paper().width, 50);
+  EXPECT_EQ(w->window().paper().width(), 50);
   EXPECT_EQ(w->window().paper().layerCount(), 2);
   EXPECT_FALSE(w->window().hasFileName());
   EXPECT_EQ(form.recentFiles().items().front(), lge);

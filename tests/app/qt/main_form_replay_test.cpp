@@ -57,8 +57,8 @@ class MainFormReplay : public ::testing::Test {
     return !w.isReplaying();
   }
   static bool samePixels(TPaper& a, TPaper& b) {
-    a.composeRect(SRectXYWH{0, 0, a.width, a.height}, false);
-    b.composeRect(SRectXYWH{0, 0, b.width, b.height}, false);
+    a.composeRect(SRectXYWH{0, 0, a.width(), a.height()}, false);
+    b.composeRect(SRectXYWH{0, 0, b.width(), b.height()}, false);
     if (a.composite().size() != b.composite().size()) return false;
     for (int32_t y = 0; y < a.composite().Height; ++y)
       for (int32_t x = 0; x < a.composite().Width; ++x)
@@ -236,8 +236,8 @@ TEST_F(MainFormReplay, OpenEventsReplaysTheRecordingOfANativeFileOrAnEventFileAn
     // start the replay was made in.
     EXPECT_EQ(window.paper().zoomValue(), 1.0f);
     const QSize view = form.drawWindows().first()->viewport()->size();
-    EXPECT_GE(view.width(), window.paper().width);
-    EXPECT_GE(view.height(), window.paper().height);
+    EXPECT_GE(view.width(), window.paper().width());
+    EXPECT_GE(view.height(), window.paper().height());
     if (c.paused) {
       QTest::qWait(150);  // ticks come and go
       EXPECT_TRUE(window.isReplayPaused());

@@ -147,7 +147,7 @@ TEST_F(MainFormDocumentTest, AStrokePastTheEdgeMovesTheViewOnlyWhenScrollingAuto
       // The part inside the view is on the picture.
       TPaper& doc = w->window().paper();
       const TPointF mid = w->window().clientToImage({250.0f, 8.0f});
-      doc.composeRect(SRectXYWH{0, 0, doc.width, doc.height}, false);
+      doc.composeRect(SRectXYWH{0, 0, doc.width(), doc.height()}, false);
       int marked = 0;
       for (int dy = -3; dy <= 3; ++dy)
         marked += (doc.composite().getPixel(int32_t(mid.X), int32_t(mid.Y) + dy) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
@@ -240,8 +240,8 @@ TEST_F(MainFormDocumentTest, FileNewWithA4PortraitAt150DpiMakesA1240By1754Docume
   ASSERT_TRUE(sawDialog);
   TDrawWindowWidget* w = form.activeDrawWindow();
   ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->window().paper().width, 1240);
-  EXPECT_EQ(w->window().paper().height, 1754);
+  EXPECT_EQ(w->window().paper().width(), 1240);
+  EXPECT_EQ(w->window().paper().height(), 1754);
   EXPECT_EQ(w->window().paper().resolution(), 150);
 }
 

@@ -49,9 +49,9 @@ constexpr uint32_t kQuarters[4] = {0xFFE02020u, 0xFF20C040u, 0xFF2040E0u, 0xFFF0
 
 void paintQuarters(TPaper& paper) {
   CLayerData& l = *paper.getLayer(paper.currentLayerIndex());
-  for (int32_t y = 0; y < paper.height; ++y)
-    for (int32_t x = 0; x < paper.width; ++x) {
-      int q = (y * 2 / paper.height) * 2 + x * 2 / paper.width;
+  for (int32_t y = 0; y < paper.height(); ++y)
+    for (int32_t x = 0; x < paper.width(); ++x) {
+      int q = (y * 2 / paper.height()) * 2 + x * 2 / paper.width();
       ASSERT_TRUE(l.image->setPixel(x + l.offsetX, y + l.offsetY, kQuarters[q]));
     }
   paper.redraw(false);
@@ -266,7 +266,7 @@ TEST(ScanCommand, AScanOpensANewDocumentOfTheScannedSize) {
     if (form.drawWindows().size() != 1 || shown != 1) std::_Exit(3);
     const TPaper& p = form.drawWindows().front()->window().paper();
     // The new document takes the scan's size and resolution.
-    std::_Exit(p.width == 199 && p.height == 99 && p.resolution() == 100 ? 0 : 4);
+    std::_Exit(p.width() == 199 && p.height() == 99 && p.resolution() == 100 ? 0 : 4);
   };
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(scan(), ::testing::ExitedWithCode(0), "");

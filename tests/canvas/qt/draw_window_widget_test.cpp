@@ -57,7 +57,7 @@ TEST(DrawWindowWidget, AMouseDragPaintsAnAntiAliasedStrokeAlongThePath) {
 // The rows the stroke darkened in one column.
 int inkedRows(WidgetFixture& f, int x) {
   int rows = 0;
-  for (int y = 0; y < f.doc().height; ++y)
+  for (int y = 0; y < f.doc().height(); ++y)
     if (grey(f.pixel(x, y)) < 200) ++rows;
   return rows;
 }

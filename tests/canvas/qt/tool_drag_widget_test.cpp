@@ -76,8 +76,8 @@ TEST(ToolWidgets, AFillAfterARectangleSelectionStaysInsideIt) {
     ASSERT_TRUE(f.doc().fillLayerColor(f.widget->window().flow(), f.doc().currentLayerIndex(), 0x0000FF,
                                        f.shared.toolStroke(), true, true));
     int32_t selected = 0;
-    for (int32_t y = 0; y < f.doc().height; ++y)
-      for (int32_t x = 0; x < f.doc().width; ++x) {
+    for (int32_t y = 0; y < f.doc().height(); ++y)
+      for (int32_t x = 0; x < f.doc().width(); ++x) {
         const uint8_t m = selectionAt(f.doc(), x, y);
         selected += m != 0;
         const bool filled = (f.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu;
@@ -118,8 +118,8 @@ TEST(ToolWidgets, ARectangleDraggedPastTheWindowKeepsItsStartWhereTheViewCannotS
   ASSERT_TRUE(f.doc().masks()->currentMask()->getBounds(bounds));
   EXPECT_NEAR(bounds.Left, pressed.X, 1);
   EXPECT_NEAR(bounds.Top, pressed.Y, 1);
-  EXPECT_EQ(bounds.Right, f.doc().width);
-  EXPECT_EQ(bounds.Bottom, f.doc().height);
+  EXPECT_EQ(bounds.Right, f.doc().width());
+  EXPECT_EQ(bounds.Bottom, f.doc().height());
 }
 
 TEST(ToolWidgets, InsertFillsTheSelectionWithTheMainColourAndWithShiftTheSecond) {
@@ -176,7 +176,7 @@ TEST(ToolWidgets, ACropFitsThePictureToTheWindowWhenThePreferenceAsks) {
     w.setZoomCentred(1, 1);
     ASSERT_TRUE(f.shared.selectTool(ToolId::Crop));
     f.drag({f.at(100, 100), f.at(120, 110), f.at(140, 120)});
-    ASSERT_EQ(f.doc().width, 40);
+    ASSERT_EQ(f.doc().width(), 40);
     const SRatio fit = fitRatio(SSize{40, 20}, w.clientSize(), 0.0f, 1.0f, true);
     if (adjust == 1)
       EXPECT_FLOAT_EQ(f.doc().zoomValue(), std::min(16.0f, static_cast<float>(fit.Num) / static_cast<float>(fit.Den)));
@@ -237,7 +237,7 @@ TEST(ToolWidgets, EveryDragToolMakesOneStepThatUndoes) {
       {"gradient", ToolId::Gradation, {{20, 20}, {200, 20}},
        [](WidgetFixture& f) { return f.pixel(100, 150) != 0xFFFFFFFFu; }},
       {"crop", ToolId::Crop, {{50, 40}, {250, 200}},
-       [](WidgetFixture& f) { return f.doc().width == 200 && f.doc().height == 160; }},
+       [](WidgetFixture& f) { return f.doc().width() == 200 && f.doc().height() == 160; }},
       {"ellipse selection", ToolId::SelectEllipse, {{100, 100}, {200, 180}},
        [](WidgetFixture& f) { return selectionAt(f.doc(), 150, 140) == 255 && selectionAt(f.doc(), 102, 102) == 0; }},
       {"lasso", ToolId::SelectFreehand, {{50, 50}, {250, 60}, {150, 250}},
@@ -268,7 +268,7 @@ TEST(ToolWidgets, EveryDragToolMakesOneStepThatUndoes) {
     EXPECT_EQ(f.store().committedCount(), before + 1) << c.what;
     EXPECT_TRUE(c.done(f)) << c.what;
     ASSERT_TRUE(f.widget->undo()) << c.what;
-    EXPECT_EQ(f.doc().width, 400) << c.what;
+    EXPECT_EQ(f.doc().width(), 400) << c.what;
     EXPECT_FALSE(f.doc().hasSelection()) << c.what;
     EXPECT_EQ(f.layerPixels(), blank) << c.what;
   }

@@ -49,8 +49,8 @@ struct WidgetFixture {
   }
   std::vector<uint32_t> layerPixels() {
     std::vector<uint32_t> out;
-    for (int y = 0; y < doc().height; ++y)
-      for (int x = 0; x < doc().width; ++x) out.push_back(pixel(x, y));
+    for (int y = 0; y < doc().height(); ++y)
+      for (int x = 0; x < doc().width(); ++x) out.push_back(pixel(x, y));
     return out;
   }
   void mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,

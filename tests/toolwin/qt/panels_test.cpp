@@ -122,9 +122,9 @@ struct StrokeResult {
 
 StrokeResult strokeAcross(test::DocWindowFixture& f) {
   f.window->selectToolHandlers(false);
-  int32_t y = f.doc().height / 2;
+  int32_t y = f.doc().height() / 2;
   TPointF from = f.window->imageToClient({8.0f, static_cast<float>(y)});
-  TPointF to = f.window->imageToClient({static_cast<float>(f.doc().width - 8), static_cast<float>(y)});
+  TPointF to = f.window->imageToClient({static_cast<float>(f.doc().width() - 8), static_cast<float>(y)});
   auto at = [](TPointF p) { return TPoint{static_cast<int32_t>(p.X), static_cast<int32_t>(p.Y)}; };
   f.window->mouseDown(PointerButton::Left, kLeftBit, at(from), false);
   for (int k = 1; k <= 8; ++k) {
@@ -134,10 +134,10 @@ StrokeResult strokeAcross(test::DocWindowFixture& f) {
   f.window->mouseUp(PointerButton::Left, 0, at(to));
   StrokeResult r;
   const CBlockVMTC& img = *f.doc().getLayer(0)->image;
-  for (int32_t yy = 0; yy < f.doc().height; ++yy)
-    for (int32_t xx = 0; xx < f.doc().width; ++xx)
+  for (int32_t yy = 0; yy < f.doc().height(); ++yy)
+    for (int32_t xx = 0; xx < f.doc().width(); ++xx)
       if ((img.getPixelClamped(xx, yy) & 0x00FFFFFFu) != 0x00FFFFFFu) ++r.painted;
-  r.darkest = img.getPixelClamped(f.doc().width / 2, y);
+  r.darkest = img.getPixelClamped(f.doc().width() / 2, y);
   return r;
 }
 
@@ -207,7 +207,7 @@ TEST_F(PanelsTest, TheGradientListsButtonMakesTheNextStrokePaintWithTheGradient)
     auto* rec = dynamic_cast<CDocEventRecorder*>(a.doc().events());
     return rec ? rec->store().writePosition() : 0u;
   };
-  const uint32_t y = static_cast<uint32_t>(a.doc().height / 2);
+  const uint32_t y = static_cast<uint32_t>(a.doc().height() / 2);
   auto pixel = [&](int32_t x) { return a.doc().getLayer(0)->image->getPixelClamped(x, static_cast<int32_t>(y)) & 0xFFFFFFu; };
 
   QTest::mouseClick(view, Qt::LeftButton, {}, button);
@@ -218,7 +218,7 @@ TEST_F(PanelsTest, TheGradientListsButtonMakesTheNextStrokePaintWithTheGradient)
   ASSERT_GT(graded.painted, 0);
   // The stroke takes the gradient's colours along the document: not the
   // foreground's, and not one colour from end to end.
-  const int32_t left = 10, right = a.doc().width - 10;
+  const int32_t left = 10, right = a.doc().width() - 10;
   EXPECT_NE(pixel(left), 0u);
   EXPECT_NE(pixel(right), 0u);
   EXPECT_NE(pixel(left), pixel(right));

@@ -71,7 +71,7 @@ class ToolOptionsPanelTest : public ::testing::Test {
   void drawGradient(float x0, float x1) {
     ASSERT_TRUE(f.shared.selectTool(ToolId::Gradation));
     f.window->selectToolHandlers(false);
-    const float y = static_cast<float>(f.doc().height / 2);
+    const float y = static_cast<float>(f.doc().height() / 2);
     f.window->mouseDown(PointerButton::Left, kLeftBit, client(x0, y), false);
     f.window->mouseMove(kLeftBit, client((x0 + x1) / 2, y));
     f.window->mouseMove(kLeftBit, client(x1, y));
@@ -193,15 +193,15 @@ TEST_F(ToolOptionsPanelTest, AnotherGradientPickedInTheListDrawsWithItsOwnSettin
 // The left half white, the right half a light grey 15 levels darker.
 void twoGreys(test::DocWindowFixture& f) {
   CBlockVMTC& img = *f.doc().getLayer(0)->image;
-  for (int32_t y = 0; y < f.doc().height; ++y)
-    for (int32_t x = 0; x < f.doc().width; ++x)
+  for (int32_t y = 0; y < f.doc().height(); ++y)
+    for (int32_t x = 0; x < f.doc().width(); ++x)
       ASSERT_TRUE(img.setPixel(x, y, x < 32 ? 0xFFFFFFFFu : 0xFFF0F0F0u));
 }
 
 int32_t redPixels(test::DocWindowFixture& f) {
   int32_t n = 0;
-  for (int32_t y = 0; y < f.doc().height; ++y)
-    for (int32_t x = 0; x < f.doc().width; ++x)
+  for (int32_t y = 0; y < f.doc().height(); ++y)
+    for (int32_t x = 0; x < f.doc().width(); ++x)
       if ((f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu) == 0x00FF0000u) ++n;
   return n;
 }
@@ -219,7 +219,7 @@ TEST_F(ToolOptionsPanelTest, TheFillRangeReachesTheNextFillAndTheWandKeepsItsOwn
     f.window->mouseDown(PointerButton::Left, kLeftBit, p, false);
     f.window->mouseUp(PointerButton::Left, 0, p);
   };
-  const int32_t half = 32 * f.doc().height, whole = 64 * f.doc().height;
+  const int32_t half = 32 * f.doc().height(), whole = 64 * f.doc().height();
 
   panel->seedAntiAliasCheck()->setChecked(false);
   panel->seedRangeEdit()->setValue(5);
@@ -254,8 +254,8 @@ int32_t strokePixels(test::DocWindowFixture& f, TPoint from, TPoint to) {
   for (int k = 1; k <= 8; ++k) f.window->mouseMove(kLeftBit, {from.X + (to.X - from.X) * k / 8, from.Y});
   f.window->mouseUp(PointerButton::Left, 0, to);
   int32_t n = 0;
-  for (int32_t y = 0; y < f.doc().height; ++y)
-    for (int32_t x = 0; x < f.doc().width; ++x)
+  for (int32_t y = 0; y < f.doc().height(); ++y)
+    for (int32_t x = 0; x < f.doc().width(); ++x)
       if ((f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu) != 0x00FFFFFFu) ++n;
   return n;
 }
@@ -425,8 +425,8 @@ TEST_F(ToolOptionsPanelTest, TheNibSampleOpensTheNibPopUpAndAPickedNibDrawsTheNe
 // The layer's pixels summed up: a stroke drawn otherwise sums otherwise.
 uint64_t layerSum(test::DocWindowFixture& f) {
   uint64_t sum = 0;
-  for (int32_t y = 0; y < f.doc().height; ++y)
-    for (int32_t x = 0; x < f.doc().width; ++x) sum += f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu;
+  for (int32_t y = 0; y < f.doc().height(); ++y)
+    for (int32_t x = 0; x < f.doc().width(); ++x) sum += f.doc().getLayer(0)->image->getPixelClamped(x, y) & 0x00FFFFFFu;
   return sum;
 }
 
