@@ -63,7 +63,7 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   TPaper(const TPaper&) = delete;
   TPaper& operator=(const TPaper&) = delete;
 
-  // ---- fields ----
+  // ---- name, resolution, size and pictures ----
   // The document's name: its file path, or the name a new image was given.
   const std::string& name() const { return name_; }
   void setName(std::string docName) { name_ = std::move(docName); }
@@ -73,15 +73,16 @@ class TPaper final : public IUndoDocument, public IPlotDocument {
   // The document size in pixels; 0 until the document is set up or sized.
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
-  // Stores the size, nothing else (fixtures that build the lists themselves).
+  // Stores the size, nothing else (fixtures that build the lists themselves);
+  // setSize sizes the lists and the composite as well.
   void setSizeValue(int32_t w, int32_t h) {
     width_ = w;
     height_ = h;
   }
-  // The composed picture the window shows.
+  // All layers composed at the document size.
   TTC& composite() { return composite_; }
   const TTC& composite() const { return composite_; }
-  // The reduced picture the navigator shows.
+  // The composite reduced four times; kept up only while allocated.
   TMTC& preview() { return preview_; }
   const TMTC& preview() const { return preview_; }
 
