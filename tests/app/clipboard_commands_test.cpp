@@ -13,25 +13,13 @@
 #include "platform/clipboard.h"
 #include "platform/res_ids.h"
 #include "platform/string_table.h"
+#include "test_support/clipboard_fixture.h"
 #include "test_support/temp_folder.h"
 
 namespace pg::test {
 namespace {
 
-class ClipboardCommands : public ::testing::Test {
- protected:
-  void SetUp() override {
-    previous_ = setClipboard(&clip_);
-    setClipboardFile(dir_.file("pgClip.bmp"));
-  }
-  void TearDown() override {
-    setClipboard(previous_);
-    setClipboardFile("");
-  }
-  CMemoryClipboard clip_;
-  IClipboard* previous_ = nullptr;
-  pg::testing::TempFolder dir_;
-};
+class ClipboardCommands : public pg::testing::MemoryClipboardTest {};
 
 TEST_F(ClipboardCommands, CutAndPasteGiveThePieceBackWithItsLayerAndReplayAlike) {
   CommandFixture f;

@@ -11,25 +11,13 @@
 #include "io/image_codecs.h"
 #include "platform/clipboard.h"
 #include "../test_support/plane_pixels.h"
+#include "../test_support/clipboard_fixture.h"
 #include "../test_support/temp_folder.h"
 
 namespace pg {
 namespace {
 
-class ClipboardImage : public ::testing::Test {
- protected:
-  void SetUp() override {
-    previous_ = setClipboard(&clip_);
-    setClipboardFile(dir_.file("pgClip.bmp"));
-  }
-  void TearDown() override {
-    setClipboard(previous_);
-    setClipboardFile("");
-  }
-  CMemoryClipboard clip_;
-  IClipboard* previous_ = nullptr;
-  testing::TempFolder dir_;
-};
+class ClipboardImage : public testing::MemoryClipboardTest {};
 
 void fillPattern(TMTC& p) {
   testing::fillWith(p, [](int32_t x, int32_t y) { return uint32_t(x * 7 + y * 131) * 2654435761u; });
